@@ -1,0 +1,1 @@
+// Placeholder unit for a room that has no sources yet.

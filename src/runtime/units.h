@@ -1,0 +1,73 @@
+// Record files on integer unit numbers: the platform service the code base was
+// written against.  Units 5, 6 and 0 are standard input, output and error and
+// always go through C stdio, so that printf lines of the library and unit-6
+// records keep their order.  Failures are returned as status values (iostat),
+// never thrown.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rt {
+
+// iostat values: 0 success, negative end of file, positive an error.
+inline constexpr int IOSTAT_OK = 0;
+inline constexpr int IOSTAT_END = -1;
+inline constexpr int IOSTAT_NOT_OPEN = 1;       // unit not connected
+inline constexpr int IOSTAT_OPEN_FAILED = 2;    // the file could not be opened
+inline constexpr int IOSTAT_EXISTS = 3;         // status NEW on an existing file
+inline constexpr int IOSTAT_MISSING = 4;        // status OLD on a missing file
+inline constexpr int IOSTAT_READ_ERROR = 5;     // a read failed or a record is malformed
+inline constexpr int IOSTAT_WRITE_ERROR = 6;    // a write failed
+inline constexpr int IOSTAT_BAD_UNIT = 7;       // unit number out of range or pre-connected
+inline constexpr int IOSTAT_BAD_RECORD = 8;     // direct access: bad record number or length
+inline constexpr int IOSTAT_WRONG_MODE = 9;     // formatted call on unformatted unit or the reverse
+inline constexpr int IOSTAT_BAD_NUMBER = 10;    // a numeric field could not be read
+
+inline constexpr int MAX_UNIT = 999;
+
+enum class OpenStatus { Old, New, Unknown, Scratch, Replace };
+enum class Form { Formatted, Unformatted };
+enum class Access { Sequential, Direct, Append };
+
+struct OpenOptions {
+  OpenStatus status = OpenStatus::Unknown;
+  Form form = Form::Formatted;
+  Access access = Access::Sequential;
+  int recl = 0;          // record length in bytes (direct access)
+  bool readonly = false; // open for reading only
+};
+
+// Opens `file` on `unit`.  A scratch file gets a unique name and is removed
+// when closed.  Reopening an open unit closes it first.
+int unit_open(int unit, std::string_view file, const OpenOptions& opt);
+// Closes the unit; `remove_file` deletes the file (status "DELETE").  Closing
+// a unit that is not open is not an error.
+int unit_close(int unit, bool remove_file = false);
+bool unit_is_open(int unit);
+// The file name a unit is connected to ("" when not open; "stdin" etc. for 5, 6, 0).
+std::string unit_file_name(int unit);
+// The unit a file is connected to, or 0 when none.
+int unit_of_file(std::string_view file);
+bool file_exists(std::string_view file);
+// First unit in [from, to] that is not connected (5, 6 and 0 never are free), 0 if none.
+int free_unit(int from = 1, int to = 99);
+
+// Sequential formatted: one record (a line without its terminator).
+int read_record(int unit, std::string& rec);
+int write_record(int unit, std::string_view rec);
+// Sequential unformatted: records framed by 4-byte lengths before and after.
+int read_unformatted(int unit, std::string& bytes);
+int write_unformatted(int unit, std::string_view bytes);
+// Direct access: record `recno` (1-based) of the unit's record length.  A record
+// written short is padded with zero bytes (unformatted) or blanks (formatted).
+int read_direct(int unit, int recno, std::string& bytes);
+int write_direct(int unit, int recno, std::string_view bytes);
+int unit_rewind(int unit);
+int unit_backspace(int unit);
+void unit_flush(int unit);
+void flush_all_units();
+// Closes every unit but the pre-connected ones (end of a run, and between tests).
+void close_all_units();
+
+}  // namespace rt
