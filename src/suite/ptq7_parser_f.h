@@ -1,0 +1,26 @@
+// The code base's keyword entries: fixed arguments, blank-padded texts and
+// 1-based per-token arrays (passed as pointers to their first element).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/fixed_text.h"
+
+// Reads one logical keyword line (or uses `line` when it is not blank).
+// ntok: in the array capacity (clamped to 20..10000 and written back), out
+// the token count.  ityp: 0 null, 1 string, 2 number.
+void parser_(rt::TextRef key, rt::TextRef line, int32_t* ibeg, int32_t* iend, int32_t* ityp,
+             float* fvalue, rt::FixedText<4>* cvalue, int32_t* idec, int32_t& ntok, bool& lend,
+             bool lprint);
+// Tokenises `line` only.  n < 0 sets the capacity to |n|; out: the token count.
+void parse_(std::string_view line, int32_t* ibeg, int32_t* iend, int32_t* ityp, float* fvalue,
+            rt::FixedText<4>* cvalue, int32_t* idec, int32_t& n);
+// The first n characters of chars become the delimiters, those after the
+// first nspecd also null delimiters; n <= 0 restores the defaults.
+void parsdl_(std::string_view chars, int32_t n, int32_t nspecd);
+// Used length: trailing blanks, NULs and carriage returns do not count.
+int32_t lenstr_(std::string_view text);
+
+// Forgets saved delimiters, capacity and an open command file (tests).
+void parser_state_reset_for_tests();
