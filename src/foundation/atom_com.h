@@ -1,0 +1,556 @@
+// The structure model of a run and the record buffers around it: atoms,
+// residues, chains, assembly groups, links, modifications, the working cell
+// and symmetry, the header values of the coordinate file, the entity
+// description, the run state of the coordinate code and the one-atom,
+// one-restraint and one-structure-row records.  Every table has a fixed
+// capacity given by a constant below; counts stand beside the arrays and only
+// rows 1..count are valid.  All instances live in static storage and start as
+// zero bytes.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/array.h"
+#include "runtime/fixed_text.h"
+
+// Capacities of the structure model.  A full table names the constant to
+// raise and this header ("atom_com").
+inline constexpr int MAXATOM = 450000;
+inline constexpr int MAXRESID = 100000;
+inline constexpr int MAXCHAIN = 1500;
+inline constexpr int MAXLINK = 1000;
+inline constexpr int MAXMODIF = 4000;
+inline constexpr int MAXNCS = 100;
+inline constexpr int MAXNSO = 192;   // symmetry operators
+inline constexpr int MAXNSF = 300;   // scattering types
+inline constexpr int MAXATSD = 1;    // slots of the standard-deviation arrays
+// The entity description shares the chain, residue and link capacities.
+inline constexpr int MAXENTITY = MAXCHAIN;
+inline constexpr int MAXENTSEQ = MAXRESID;
+inline constexpr int MAXENTLINK = MAXLINK;
+
+template <int N>
+using Text = rt::FixedText<N>;
+
+// ---------------------------------------------------------------- atoms
+struct atom_inf_t {
+  int32_t n_atom;
+  int32_t n_aniso;
+  int32_t i_atm;
+  rt::Array1<int32_t, MAXATOM> i_atold;
+  rt::Array1<int32_t, MAXATOM> i_resid;
+  rt::Array1<int32_t, MAXATOM> id_sf;
+  rt::Array1<int32_t, MAXATOM> b_flag;
+  rt::Array1<int32_t, MAXATOM> corr_id;
+  rt::Array1<Text<4>, MAXATOM> atm_name;
+  rt::Array1<Text<4>, MAXATOM> atm_name_inp;
+  rt::Array1<Text<4>, MAXATOM> atm_chem;
+  rt::Array1<Text<1>, MAXATOM> atm_type;
+  rt::Array1<Text<1>, MAXATOM> id_alt;
+  rt::Array1<Text<1>, MAXATOM> id_corr;
+};
+extern atom_inf_t atom_inf;
+
+struct atom_crd_t {
+  rt::Array2<float, 3, MAXATOM> xyz_crd;
+  rt::Array2<float, 3, MAXATSD> sd_crd;
+  rt::Array2<float, 6, MAXATOM> u_aniso;  // U11 U22 U33 U12 U13 U23
+  rt::Array2<float, 6, MAXATSD> sd_aniso;
+  rt::Array1<float, MAXATOM> occup;
+  rt::Array1<float, MAXATSD> sd_occ;
+  rt::Array1<int32_t, MAXATOM> mult_factor;
+};
+extern atom_crd_t atom_crd;
+
+// ------------------------------------------------------------- residues
+struct resid_inf_t {
+  int32_t n_residue;
+  int32_t i_residue;
+  rt::Array1<int32_t, MAXRESID> natm_res;
+  rt::Array1<int32_t, MAXRESID> ires_serial;
+  rt::Array1<int32_t, MAXRESID> ires_global;
+  rt::Array1<int32_t, MAXRESID> ires_back;   // -1 for the first residue of a chain
+  rt::Array1<int32_t, MAXRESID> ires_forw;   // 0 for the last residue of a chain
+  rt::Array1<int32_t, MAXRESID> iratm_first;
+  rt::Array1<int32_t, MAXRESID> i_chain;
+  rt::Array1<int32_t, MAXRESID> ires_type;
+  rt::Array1<int32_t, MAXRESID> iconn_type;
+  rt::Array1<Text<8>, MAXRESID> res_name;
+  rt::Array1<Text<3>, MAXRESID> res_name_pdb;
+  rt::Array1<Text<12>, MAXRESID> res_num_pdb;
+  rt::Array1<Text<1>, MAXRESID> mod_flag;
+  rt::Array1<Text<1>, MAXRESID> link_flag;
+};
+extern resid_inf_t resid_inf;
+
+// --------------------------------------------------------------- chains
+struct asym_part_t {
+  int32_t n_group;
+  int32_t i_grp;
+  rt::Array1<int32_t, MAXCHAIN> i_ncs;
+  rt::Array1<int32_t, MAXCHAIN> nres_chain;
+  rt::Array1<int32_t, MAXCHAIN> natm_chain;
+  rt::Array1<int32_t, MAXCHAIN> iatom_first;
+  rt::Array1<int32_t, MAXCHAIN> ires_first;
+  rt::Array1<int32_t, MAXCHAIN> ires_start_tree;
+  rt::Array1<int32_t, MAXCHAIN> ires_end_tree;
+  rt::Array1<int32_t, MAXCHAIN> igroup_asm;
+  rt::Array1<int32_t, MAXCHAIN> ichain_grp;
+  rt::Array1<int32_t, MAXCHAIN> mult_flag;
+  rt::Array1<int32_t, MAXCHAIN> iterm_s_type;
+  rt::Array1<int32_t, MAXCHAIN> iterm_f_type;
+  rt::Array1<int32_t, MAXCHAIN> ich_type;
+  rt::Array1<Text<1>, MAXCHAIN> ncs_flag;
+  rt::Array1<Text<4>, MAXCHAIN> group_id;
+  rt::Array1<Text<4>, MAXCHAIN> chain_id;
+};
+extern asym_part_t asym_part;
+
+struct cif_asym_part_t {
+  int32_t n_grp_asm;
+  rt::Array1<int32_t, MAXCHAIN> asm_chain_pointer;
+  rt::Array1<int32_t, MAXCHAIN> asm_group_pointer;
+  rt::Array1<Text<4>, MAXCHAIN> asm_group_id;
+  rt::Array1<Text<4>, MAXCHAIN> asm_chain_id;
+};
+extern cif_asym_part_t cif_asym_part;
+
+// ----------------------------------------------------------------- links
+struct link_inf_t {
+  int32_t ln_n;
+  rt::Array1<float, MAXLINK> ln_dist;
+  rt::Array1<int32_t, MAXLINK> ln_1ires;
+  rt::Array1<int32_t, MAXLINK> ln_1ichn;
+  rt::Array1<int32_t, MAXLINK> ln_2ires;
+  rt::Array1<int32_t, MAXLINK> ln_2ichn;
+  rt::Array1<Text<8>, MAXLINK> ln_1rnam;
+  rt::Array1<Text<8>, MAXLINK> ln_2rnam;
+  rt::Array1<Text<8>, MAXLINK> ln_id;
+  rt::Array1<Text<5>, MAXLINK> ln_seq1;
+  rt::Array1<Text<5>, MAXLINK> ln_seq2;
+  rt::Array1<Text<4>, MAXLINK> ln_1chn;
+  rt::Array1<Text<4>, MAXLINK> ln_2chn;
+  rt::Array1<Text<5>, MAXLINK> ln_atom1;
+  rt::Array1<Text<5>, MAXLINK> ln_atom2;
+  rt::Array1<Text<8>, MAXLINK> ln_symm1;
+  rt::Array1<Text<8>, MAXLINK> ln_symm2;
+  rt::Array1<Text<1>, MAXLINK> ln_alt1;
+  rt::Array1<Text<1>, MAXLINK> ln_alt2;
+  rt::Array1<Text<1>, MAXLINK> ln_used;
+  rt::Array1<Text<1>, MAXLINK> ln_ent;
+};
+extern link_inf_t link_inf;
+
+// --------------------------------------------------------- modifications
+struct mod_inf_t {
+  int32_t mod_n;
+  rt::Array1<int32_t, MAXMODIF> mod_ires;
+  rt::Array1<int32_t, MAXMODIF> mod_ichn;
+  rt::Array1<Text<8>, MAXMODIF> mod_rnam;
+  rt::Array1<Text<8>, MAXMODIF> mod_id;
+  rt::Array1<Text<8>, MAXMODIF> mod_rnam_new;
+  rt::Array1<Text<5>, MAXMODIF> mod_seq;
+  rt::Array1<Text<4>, MAXMODIF> mod_chn;
+  rt::Array1<Text<1>, MAXMODIF> mod_used;
+};
+extern mod_inf_t mod_inf;
+
+// ------------------------------------- working cell, symmetry, scattering
+struct crst_crd_t {
+  rt::Array1<float, 6> cs_cell;  // a b c in Angstrom, angles in radians
+  rt::Array2<float, 3, 3> cs_ort_to_frac;
+  rt::Array2<float, 3, 3> cs_frac_to_ort;
+  rt::Array3<float, 3, 3, MAXNSO> cs_m_cs;
+  rt::Array2<float, 3, MAXNSO> cs_v_cs;
+  rt::Array3<float, 3, 3, MAXNCS> cs_m_ncs;
+  rt::Array2<float, 3, MAXNCS> cs_v_ncs;
+  rt::Array2<float, 5, MAXNSF> cs_a;
+  rt::Array2<float, 5, MAXNSF> cs_b;
+  rt::Array1<float, MAXNSF> cs_c;
+  rt::Array1<float, MAXNSF> cs_fi;
+  rt::Array1<float, MAXNSF> cs_fii;
+  rt::Array1<float, MAXNSF> cs_radius;
+  int32_t cs_nsym;
+  int32_t cs_nsymop;
+  int32_t cs_nspgr;
+  int32_t cs_sett;
+  rt::Array1<int32_t, MAXNSO> cs_numb_cs;
+  int32_t cs_nsfatm;
+  rt::Array1<int32_t, MAXNSF> cs_nelec;
+  int32_t cs_ncs;
+  Text<24> cs_spgr;
+  rt::Array1<Text<4>, MAXNSF> cs_atype;
+  rt::Array1<Text<4>, MAXNSF> cs_element;
+};
+extern crst_crd_t crst_crd;
+
+struct com_out_cif_t {
+  int32_t out_cif_mult;
+  int32_t out_cif_corr;
+  int32_t out_cif_ins;
+};
+extern com_out_cif_t com_out_cif;
+
+// ------------------------------------------ header values of a PDB file
+struct crst_pdb_t {
+  rt::Array2<float, 3, 3> cs_scale;
+  rt::Array1<float, 3> cs_u;
+  float cs_temper;
+  float cs_wavel;
+  float cs_res_min;
+  float cs_res_max;
+  float cs_rfac_all;
+  float cs_rfac_obs;
+  float cs_sigma_i;
+  float cs_sigma_f;
+  int32_t cs_model_pdb;
+  Text<8> cs_cd_pdb;
+  Text<8> cs_cd_ndb;
+  Text<8> cs_cd_csd;
+  Text<80> cs_name_pdb;
+  Text<9> cs_date_pdb;
+  Text<10> cs_date_ndb;
+  Text<20> cs_date_creat;
+  Text<80> cs_title;
+  Text<40> cs_resl_pdb;
+  Text<40> cs_rfac_pdb;
+  Text<40> cs_program;
+  Text<40> cs_method;
+};
+extern crst_pdb_t crst_pdb;
+
+struct crst_pdb_2_t {
+  float cs_rfac_cut;
+  int32_t cs_nmodel;
+  float cs_rmerg_all;
+  float cs_res_rmin;
+  float cs_res_rmax;
+  float cs_rmerg_obs;
+  float cs_sigmar_i;
+  float cs_sigmar_f;
+  float cs_rmerg_iobs;
+  float cs_rfree_all;
+  float cs_rfree_obs;
+  float cs_rfree_cut;
+  float cs_dpi;
+  float cs_err_crd_min;
+  float cs_err_crd_max;
+  Text<80> cs_ndb_title;
+  Text<80> cs_name_ndb;
+  Text<1> cs_info_flag;
+};
+extern crst_pdb_2_t crst_pdb_2;
+
+// Refinement values of the coordinate set being read (reader's buffers).
+struct crdpdb_t {
+  float cr_temper;
+  float cr_wavel;
+  float cr_res_min;
+  float cr_res_max;
+  float cr_rfac_all;
+  float cr_rfac_obs;
+  float cr_sigma_i;
+  float cr_sigma_f;
+  Text<8> cr_cd_ndb;
+  Text<8> cr_cd_csd;
+  Text<10> cr_date_ndb;
+  Text<20> cr_date_creat;
+  Text<40> cr_program;
+  Text<40> cr_method;
+};
+extern crdpdb_t crdpdb;
+
+struct crdpdb_2_t {
+  float cr_rfac_cut;
+  int32_t cr_nmodel;
+  float cr_rmerg_all;
+  float cr_res_rmin;
+  float cr_res_rmax;
+  float cr_rmerg_obs;
+  float cr_sigmar_i;
+  float cr_sigmar_f;
+  float cr_rmerg_iobs;
+  float cr_rfree_all;
+  float cr_rfree_obs;
+  float cr_rfree_cut;
+  float cr_dpi;
+  float cr_err_crd_min;
+  float cr_err_crd_max;
+  Text<80> cr_ndb_title;
+  Text<80> cr_name_ndb;
+  Text<1> cr_info_flag;
+};
+extern crdpdb_2_t crdpdb_2;
+
+// One van der Waals restraint row.
+struct crdrsv_t {
+  float rsv_ridl;
+  float rsv_robs;
+  float rsv_cns;
+  int32_t rsv_nvdw;
+  int32_t rsv_nhb;
+  int32_t rsv_ia1;
+  int32_t rsv_ia2;
+  int32_t rsv_num;
+  Text<4> rsv_name;
+  Text<1> rsv_type;
+  Text<1> rsv_hflag;
+  Text<10> rsv_symm;
+};
+extern crdrsv_t crdrsv;
+
+// Who wrote the coordinate file: "." any program, "B" our own mmCIF writer.
+struct com_dict_file_t {
+  Text<8> prog_name_crd;
+};
+extern com_dict_file_t com_dict_file;
+
+// ---------------------------------------------------- entity description
+struct cif_entity_list_t {
+  int32_t n_chn_ent;
+  rt::Array1<int32_t, MAXENTITY> ent_nres_chain;
+  rt::Array1<int32_t, MAXENTITY> ent_ires_first;
+  rt::Array1<int32_t, MAXENTITY> ent_igroup_first;
+  rt::Array1<int32_t, MAXENTITY> ent_ires_start_tree;
+  rt::Array1<int32_t, MAXENTITY> ent_ires_end_tree;
+  rt::Array1<int32_t, MAXENTITY> ent_iterm_s_type;
+  rt::Array1<int32_t, MAXENTITY> ent_iterm_f_type;
+  rt::Array1<int32_t, MAXENTITY> ent_ichain_type;
+  rt::Array1<Text<5>, MAXENTITY> ent_res_start_tree;
+  rt::Array1<Text<5>, MAXENTITY> ent_res_end_tree;
+  rt::Array1<Text<8>, MAXENTITY> ent_term_s_type;
+  rt::Array1<Text<8>, MAXENTITY> ent_term_f_type;
+  rt::Array1<Text<4>, MAXENTITY> ent_chain_id;
+  rt::Array1<Text<16>, MAXENTITY> ent_chain_type;
+};
+extern cif_entity_list_t cif_entity_list;
+
+struct cif_ent_poly_seq_t {
+  int32_t ent_nresidue;
+  rt::Array1<int32_t, MAXENTSEQ> ent_ires_serial;
+  rt::Array1<int32_t, MAXENTSEQ> ent_ires_back;
+  rt::Array1<int32_t, MAXENTSEQ> ent_ires_forw;
+  rt::Array1<int32_t, MAXENTSEQ> ent_ichain;
+  rt::Array1<int32_t, MAXENTSEQ> ent_ires_type;
+  rt::Array1<int32_t, MAXENTSEQ> ent_iconn_type;
+  rt::Array1<Text<8>, MAXENTSEQ> ent_mod_id;
+  rt::Array1<Text<8>, MAXENTSEQ> ent_res_name;
+  rt::Array1<Text<5>, MAXENTSEQ> ent_res_auth_num;
+  rt::Array1<Text<5>, MAXENTSEQ> ent_res_auth_bnum;
+  rt::Array1<Text<5>, MAXENTSEQ> ent_res_auth_fnum;
+};
+extern cif_ent_poly_seq_t cif_ent_poly_seq;
+
+struct cif_ent_link_t {
+  int32_t ent_ln_n;
+  rt::Array1<float, MAXENTLINK> ent_ln_dist;
+  rt::Array1<int32_t, MAXENTLINK> ent_ln_ichain;
+  rt::Array1<int32_t, MAXENTLINK> ent_ln_1ires;
+  rt::Array1<int32_t, MAXENTLINK> ent_ln_2ires;
+  rt::Array1<Text<8>, MAXENTLINK> ent_ln_1rnam;
+  rt::Array1<Text<8>, MAXENTLINK> ent_ln_2rnam;
+  rt::Array1<Text<8>, MAXENTLINK> ent_ln_id;
+  rt::Array1<Text<5>, MAXENTLINK> ent_ln_atom1;
+  rt::Array1<Text<5>, MAXENTLINK> ent_ln_atom2;
+  rt::Array1<Text<5>, MAXENTLINK> ent_ln_auth_num1;
+  rt::Array1<Text<5>, MAXENTLINK> ent_ln_auth_num2;
+  rt::Array1<Text<1>, MAXENTLINK> ent_ln_used;
+};
+extern cif_ent_link_t cif_ent_link;
+
+// ------------------------------------------- run and coordinate-file state
+struct crdinf_t {
+  rt::Array1<float, 6> cr_cell;  // a b c in Angstrom, angles in radians
+  rt::Array2<float, 3, 3> cr_scale;
+  rt::Array1<float, 3> cr_u;
+  int32_t cr_nspgr;
+  int32_t cr_sett;
+  rt::Array2<float, 3, 3> cr_ort_to_frac;
+  rt::Array2<float, 3, 3> cr_frac_to_ort;
+  rt::Array2<float, 3, 3> cr_m_ncs;
+  rt::Array1<float, 3> cr_v_ncs;
+  float cr_cf1;
+  float cr_cf2;
+  float cr_tov;
+  int32_t cr_nsym;
+  int32_t cr_ncs;
+  int32_t cr_mult_flag;
+  int32_t cr_model_pdb;
+  int32_t cr_isymop;
+  int32_t crdoc_iun;
+  int32_t crbat_iun;
+  int32_t crsm_iun;
+  int32_t crps_iun;
+  int32_t cri1_iun;
+  int32_t cri2_iun;
+  int32_t cri3_iun;
+  int32_t cro2_iun;
+  int32_t cro3_iun;
+  int32_t cr_sc_iun;
+  int32_t cri_iun;
+  int32_t cro_iun;
+  int32_t crs_iun;
+  int32_t crso_iun;
+  int32_t crr_iun;
+  int32_t crro_iun;
+  int32_t crv_iun;
+  int32_t crvo_iun;
+  Text<4> cr_cd_pdb;
+  Text<80> cr_name_pdb;
+  Text<9> cr_date_pdb;
+  Text<80> cr_title;
+  Text<40> cr_resl_pdb;
+  Text<40> cr_rfac_pdb;
+  Text<24> cr_symop;
+  Text<24> cr_spgr;
+  Text<6> cr_pdb_rec;
+  Text<1> cr_hflag;
+  Text<1> cr_segflag;
+  Text<20> cr_time;
+  Text<8> cr_prog_name;
+  Text<256> cr_prog_path;
+  Text<256> cr_lib_path;
+  Text<256> crg_file, crg_path, crg_ext;
+  Text<256> cri_file, cri_path, cri_ext;
+  Text<256> cro_file, cro_path, cro_ext;
+  Text<256> crs_file, crs_path, crs_ext;
+  Text<256> crso_file, crso_path, crso_ext;
+  Text<256> crr_file, crr_path, crr_ext;
+  Text<256> crro_file, crro_path, crro_ext;
+  Text<256> crv_file, crv_path, crv_ext;
+  Text<256> crvo_file, crvo_path, crvo_ext;
+  Text<256> crps_file, crps_path, crps_ext;
+  Text<1> cr_soft;
+  Text<1> cr_form_rst;
+};
+extern crdinf_t crdinf;
+
+// The one-atom record between the row readers/writers and the atom tables.
+struct crdatm_t {
+  rt::Array1<float, 3> cr_xyz;
+  rt::Array1<float, 3> cr_csd;
+  float cr_biso;
+  float cr_bsd;
+  rt::Array1<float, 6> cr_anis;  // U11 U22 U33 U12 U13 U23
+  rt::Array1<float, 6> cr_asd;
+  float cr_occ;
+  float cr_osd;
+  rt::Array1<float, 6> cr_udata;
+  int32_t cr_mult_factor;
+  int32_t cr_iatom;
+  int32_t cr_iatold;
+  int32_t cr_ia;
+  int32_t cr_ires;
+  int32_t cr_igres;
+  int32_t cr_ich;
+  int32_t cr_igroup;
+  int32_t cr_b_flag;
+  int32_t cr_sf_id;
+  Text<4> cr_aname;
+  Text<4> cr_aname_inp;
+  Text<4> cr_asymb;
+  Text<1> cr_atype;
+  Text<1> cr_alt;
+  Text<1> cr_corr;
+  Text<1> cr_btype;
+  Text<8> cr_rname;
+  Text<3> cr_rname_pdb;
+  Text<12> cr_pnum;
+  Text<16> cr_rtype;
+  Text<8> cr_term;
+  Text<4> cr_chain;
+  Text<4> cr_group;
+  Text<1> cr_fsc;
+  Text<1> cr_fsa;
+  Text<1> cr_flag_user;
+  Text<256> cr_line;
+};
+extern crdatm_t crdatm;
+
+// One restraint record and the restraint counters of the run.
+struct crdrst_t {
+  float rs_vidl;
+  float rs_sdi;
+  float rs_vobs;
+  float rs_cns;
+  float rs_cn0;
+  float rs_dist;
+  float rs_desd;
+  int32_t rs_natom;
+  int32_t rs_nbond;
+  int32_t rs_nbnds;
+  int32_t rs_nangl;
+  int32_t rs_ntors;
+  int32_t rs_nchir;
+  int32_t rs_nplan;
+  int32_t rs_nvdw;
+  int32_t rs_nhb;
+  int32_t rs_prd;
+  int32_t rs_ia1;
+  int32_t rs_ia2;
+  int32_t rs_ia3;
+  int32_t rs_ia4;
+  int32_t rs_num;
+  Text<4> rs_name;
+  Text<1> rs_type;
+  Text<8> rs_label;
+  Text<4> rs_source;
+  Text<8> rs_source_id;
+};
+extern crdrst_t crdrst;
+
+// One structure-description row (one atom).
+struct crdstr_t {
+  float st_vdw;
+  float st_ion;
+  float st_char;
+  float st_dist;
+  float st_tht;
+  float st_psi;
+  int32_t st_ia;
+  int32_t st_iback;
+  int32_t st_ifor;
+  int32_t st_iextr;
+  int32_t st_iextr2;
+  int32_t st_iextr3;
+  int32_t st_ichem;
+  Text<4> st_chem;
+  Text<1> st_hbt;
+  Text<12> st_pnum;
+  Text<4> st_id_psi;
+  Text<4> st_back;
+  Text<4> st_for;
+  Text<4> st_extr;
+  Text<4> st_extr2;
+  Text<4> st_extr3;
+  Text<10> st_lname;
+  Text<10> st_lvers;
+  Text<10> st_ldate;
+};
+extern crdstr_t crdstr;
+
+// Option words of the coordinate code.
+inline constexpr int NCOMASK = 42;
+struct comask_t {
+  rt::Array1<int32_t, NCOMASK> iask;
+};
+extern comask_t comask;
+struct comask2_t {
+  rt::Array1<int32_t, 2> iask2;
+};
+extern comask2_t comask2;
+
+// Empties the structure model and resets the cell and symmetry.
+void init_atm_inf_(int32_t mdoc, int32_t& ierr);
+
+// Resets the run state and the one-atom record for the dictionary pipeline
+// and fills the file triples from the run's file names.
+void initcrd_(int32_t mdoc, std::string_view in_file_pdb, std::string_view in_file_cif,
+              std::string_view out_file_cif, std::string_view in_file_str,
+              std::string_view out_file_str, std::string_view in_file_rst,
+              std::string_view out_file_rst, char restr_flag, char h_flag, int32_t& ierr);
+
+// Fills the file triples from one input and one output name.
+void setparm_(int32_t mdoc, std::string_view in_file_pdb, std::string_view out_file_cif,
+              char form, int32_t& ierr);

@@ -1,0 +1,56 @@
+// Message routing: information and error lines by message code, and the used
+// length of blank-padded texts.  Lines on standard output begin with one blank;
+// the documentation-file copy carries the bare text.
+#include "foundation/messages.h"
+
+#include <string>
+
+#include "runtime/units.h"
+
+comlib_t comlib;
+files_t files;
+
+namespace {
+
+// One reused buffer: the message routines run per atom in the readers.
+std::string& line_buffer() {
+  static std::string buf;
+  return buf;
+}
+
+void write_stdout(std::string_view used) {
+  std::string& buf = line_buffer();
+  buf.assign(1, ' ');
+  buf.append(used);
+  rt::write_record(6, buf);
+}
+
+void write_doc(int32_t mdoc, std::string_view used) {
+  if (mdoc != 0 && comlib.idoc > 0) rt::write_record(comlib.idoc, used);
+}
+
+}  // namespace
+
+void lenstr_bl_(std::string_view text, int32_t& nl) {
+  int n = static_cast<int>(text.size());
+  while (n > 0 && text[n - 1] == ' ') --n;
+  nl = n;
+}
+
+void msgdoc_(int32_t mdoc, std::string_view text) {
+  if (comlib.iquiet != 0 || mdoc >= 99 || mdoc <= -99) return;
+  int32_t n = 0;
+  lenstr_bl_(text, n);
+  const std::string_view used = text.substr(0, n);
+  if (mdoc >= 0) write_stdout(used);
+  write_doc(mdoc, used);
+}
+
+void msgerr_(int32_t mdoc, std::string_view text) {
+  if (comlib.iquiet != 0 || mdoc >= 99) return;
+  int32_t n = 0;
+  lenstr_bl_(text, n);
+  const std::string_view used = text.substr(0, n);
+  write_stdout(used);
+  write_doc(mdoc, used);
+}

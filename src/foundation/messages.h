@@ -1,0 +1,43 @@
+// Message routing of the code base: information and error lines by message
+// code, the used length of a blank-padded text, the message control record
+// `comlib`, the unit numbers `files`, and the tool start-up `start_`.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/array.h"
+#include "runtime/fixed_text.h"
+
+// Message control of the run.
+struct comlib_t {
+  int32_t iquiet;    // non-zero silences msgdoc_ and msgerr_
+  int32_t idoc;      // documentation unit; 0 = no documentation file
+  int32_t ictl1;     // further control words, cleared at start-up
+  int32_t ictl2;
+  rt::FixedText<80> doc_name;   // documentation-file name
+  rt::FixedText<80> prog_name;  // program name (at most 20 characters used)
+};
+extern comlib_t comlib;
+
+// Unit numbers of the run; only isysw, the standard-output unit, is used.
+struct files_t {
+  int32_t isysr, isysw, ifofc, iscrf, iatmr, idisk, jdisk, newfil, inxyz, ioutx, mtzin;
+};
+extern files_t files;
+
+// Information line: silent when quiet or |mdoc| >= 99; mdoc >= 0 writes on
+// standard output (and the documentation file for mdoc != 0), mdoc < 0 on the
+// documentation file only.
+void msgdoc_(int32_t mdoc, std::string_view text);
+// Error line: silent when quiet or mdoc >= 99 (signed); else always on
+// standard output, and the documentation file for mdoc != 0.
+void msgerr_(int32_t mdoc, std::string_view text);
+// Used length of a blank-padded text (0 when all blank or empty).
+void lenstr_bl_(std::string_view text, int32_t& nl);
+// Writes the used part of line as one record on unit; nothing for a unit
+// below 1 or a blank line; ierr 1 when the write fails.  (Word utilities.)
+void wrtstr_(int32_t unit, int32_t mdoc, std::string_view line, int32_t& ierr);
+
+// Tool start-up: quiet flag, program name, documentation code, table resets.
+void start_(int32_t ig, int32_t& mdoc, rt::TextRef prog);
