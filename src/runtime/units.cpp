@@ -1,0 +1,367 @@
+// The unit table: numbered record files over C stdio.  Formatted records are
+// lines; unformatted sequential records carry a 4-byte length before and after
+// so that they can be read back and backspaced over; direct-access records sit
+// at (n-1) x record length.
+#include "runtime/units.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "runtime/fixed_text.h"
+
+namespace rt {
+namespace {
+
+enum class LastOp { None, Read, Write };
+
+struct Unit {
+  std::FILE* fp = nullptr;
+  std::string name;
+  Form form = Form::Formatted;
+  Access access = Access::Sequential;
+  int recl = 0;
+  bool remove_on_close = false;
+  bool preconnected = false;
+  bool readonly = false;
+  LastOp last = LastOp::None;
+};
+
+Unit g_units[MAX_UNIT + 1];
+bool g_initialised = false;
+
+// A reused line buffer: reading records allocates nothing once it has grown.
+char* g_line = nullptr;
+size_t g_line_cap = 0;
+struct LineBufferFree {
+  ~LineBufferFree() { std::free(g_line); }
+} g_line_free;
+
+void init_preconnected() {
+  if (g_initialised) return;
+  g_initialised = true;
+  g_units[5].fp = stdin;
+  g_units[5].name = "stdin";
+  g_units[5].preconnected = true;
+  g_units[6].fp = stdout;
+  g_units[6].name = "stdout";
+  g_units[6].preconnected = true;
+  g_units[0].fp = stderr;
+  g_units[0].name = "stderr";
+  g_units[0].preconnected = true;
+}
+
+Unit* get(int unit) {
+  init_preconnected();
+  if (unit < 0 || unit > MAX_UNIT) return nullptr;
+  Unit& u = g_units[unit];
+  return u.fp ? &u : nullptr;
+}
+
+// Sequential writing makes the record written the last of the file: the first
+// write after opening, reading or repositioning cuts the file there.
+void before_write(Unit& u) {
+  if (u.last != LastOp::Write && !u.preconnected && u.access == Access::Sequential) {
+    std::fflush(u.fp);
+    long pos = std::ftell(u.fp);
+    if (pos >= 0) {
+      std::fseek(u.fp, pos, SEEK_SET);
+      if (ftruncate(fileno(u.fp), pos) != 0) { /* a pipe or device: nothing to cut */ }
+    }
+  } else if (u.last == LastOp::Read) {
+    std::fseek(u.fp, 0, SEEK_CUR);
+  }
+  u.last = LastOp::Write;
+}
+
+void before_read(Unit& u) {
+  if (u.last == LastOp::Write && !u.preconnected) {
+    std::fflush(u.fp);
+    std::fseek(u.fp, 0, SEEK_CUR);
+  }
+  u.last = LastOp::Read;
+}
+
+std::string trimmed_name(std::string_view file) { return std::string(trim_right(file)); }
+
+}  // namespace
+
+int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
+  init_preconnected();
+  if (unit < 1 || unit > MAX_UNIT || unit == 5 || unit == 6) return IOSTAT_BAD_UNIT;
+  if (g_units[unit].fp) unit_close(unit);
+  std::string name = trimmed_name(file);
+  if (opt.access == Access::Direct && opt.recl <= 0) return IOSTAT_BAD_RECORD;
+
+  std::FILE* fp = nullptr;
+  bool remove_on_close = false;
+  if (opt.status == OpenStatus::Scratch) {
+    if (name.empty()) {
+      const char* tmp = std::getenv("TMPDIR");
+      std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/scratchXXXXXX";
+      int fd = mkstemp(templ.data());
+      if (fd < 0) return IOSTAT_OPEN_FAILED;
+      // Unlinked at once: a scratch file leaves nothing behind, even after a crash.
+      unlink(templ.c_str());
+      fp = fdopen(fd, "w+b");
+      if (!fp) {
+        close(fd);
+        return IOSTAT_OPEN_FAILED;
+      }
+      name = templ;
+    } else {
+      fp = std::fopen(name.c_str(), "w+b");
+      remove_on_close = true;
+    }
+  } else {
+    if (name.empty()) return IOSTAT_OPEN_FAILED;
+    const bool exists = file_exists(name);
+    switch (opt.status) {
+      case OpenStatus::Old:
+        if (!exists) return IOSTAT_MISSING;
+        break;
+      case OpenStatus::New:
+        if (exists) return IOSTAT_EXISTS;
+        break;
+      default:
+        break;
+    }
+    struct stat st;
+    if (exists && stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return IOSTAT_OPEN_FAILED;
+    if (opt.status == OpenStatus::Replace) {
+      fp = std::fopen(name.c_str(), "w+b");
+    } else if (exists) {
+      if (!opt.readonly) fp = std::fopen(name.c_str(), "r+b");
+      if (!fp) fp = std::fopen(name.c_str(), "rb");
+    } else if (!opt.readonly) {
+      fp = std::fopen(name.c_str(), "w+b");
+    }
+  }
+  if (!fp) return IOSTAT_OPEN_FAILED;
+  if (opt.access == Access::Append) std::fseek(fp, 0, SEEK_END);
+
+  Unit& u = g_units[unit];
+  u.fp = fp;
+  u.name = name;
+  u.form = opt.form;
+  u.access = opt.access == Access::Append ? Access::Sequential : opt.access;
+  u.recl = opt.recl;
+  u.remove_on_close = remove_on_close;
+  u.preconnected = false;
+  u.readonly = opt.readonly;
+  u.last = opt.access == Access::Append ? LastOp::Write : LastOp::None;
+  return IOSTAT_OK;
+}
+
+int unit_close(int unit, bool remove_file) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_OK;
+  if (u->preconnected) {
+    std::fflush(u->fp);
+    return IOSTAT_OK;
+  }
+  int rc = std::fclose(u->fp) == 0 ? IOSTAT_OK : IOSTAT_WRITE_ERROR;
+  if (remove_file || u->remove_on_close) std::remove(u->name.c_str());
+  *u = Unit{};
+  return rc;
+}
+
+bool unit_is_open(int unit) { return get(unit) != nullptr; }
+
+std::string unit_file_name(int unit) {
+  Unit* u = get(unit);
+  return u ? u->name : std::string();
+}
+
+int unit_of_file(std::string_view file) {
+  init_preconnected();
+  std::string name = trimmed_name(file);
+  for (int i = 0; i <= MAX_UNIT; ++i)
+    if (g_units[i].fp && !g_units[i].preconnected && g_units[i].name == name) return i;
+  return 0;
+}
+
+bool file_exists(std::string_view file) {
+  std::string name = trimmed_name(file);
+  struct stat st;
+  return !name.empty() && stat(name.c_str(), &st) == 0;
+}
+
+int free_unit(int from, int to) {
+  init_preconnected();
+  if (from < 1) from = 1;
+  if (to > MAX_UNIT) to = MAX_UNIT;
+  for (int i = from; i <= to; ++i) {
+    if (i == 5 || i == 6) continue;
+    if (!g_units[i].fp) return i;
+  }
+  return 0;
+}
+
+int read_record(int unit, std::string& rec) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_NOT_OPEN;
+  if (u->form != Form::Formatted || u->access != Access::Sequential) return IOSTAT_WRONG_MODE;
+  before_read(*u);
+  ssize_t n = getline(&g_line, &g_line_cap, u->fp);
+  if (n < 0) {
+    if (std::ferror(u->fp)) {
+      std::clearerr(u->fp);
+      return IOSTAT_READ_ERROR;
+    }
+    std::clearerr(u->fp);
+    return IOSTAT_END;
+  }
+  if (n > 0 && g_line[n - 1] == '\n') --n;
+  if (n > 0 && g_line[n - 1] == '\r') --n;
+  rec.assign(g_line, static_cast<size_t>(n));
+  return IOSTAT_OK;
+}
+
+int write_record(int unit, std::string_view rec) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_NOT_OPEN;
+  if (u->form != Form::Formatted) return IOSTAT_WRONG_MODE;
+  if (u->access == Access::Direct) return IOSTAT_WRONG_MODE;
+  if (u->readonly) return IOSTAT_WRITE_ERROR;
+  before_write(*u);
+  if (!rec.empty() && std::fwrite(rec.data(), 1, rec.size(), u->fp) != rec.size())
+    return IOSTAT_WRITE_ERROR;
+  if (std::fputc('\n', u->fp) == EOF) return IOSTAT_WRITE_ERROR;
+  return IOSTAT_OK;
+}
+
+int read_unformatted(int unit, std::string& bytes) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_NOT_OPEN;
+  if (u->form != Form::Unformatted || u->access != Access::Sequential) return IOSTAT_WRONG_MODE;
+  before_read(*u);
+  uint32_t len = 0, tail = 0;
+  size_t got = std::fread(&len, 1, 4, u->fp);
+  if (got == 0 && std::feof(u->fp)) {
+    std::clearerr(u->fp);
+    return IOSTAT_END;
+  }
+  if (got != 4) return IOSTAT_READ_ERROR;
+  // A length beyond what the file can hold is a corrupt frame, not a request
+  // to allocate it.
+  long here = std::ftell(u->fp);
+  struct stat st;
+  if (fstat(fileno(u->fp), &st) == 0 && here >= 0 && static_cast<long long>(len) + 4 > st.st_size - here)
+    return IOSTAT_READ_ERROR;
+  bytes.resize(len);
+  if (len > 0 && std::fread(bytes.data(), 1, len, u->fp) != len) return IOSTAT_READ_ERROR;
+  if (std::fread(&tail, 1, 4, u->fp) != 4 || tail != len) return IOSTAT_READ_ERROR;
+  return IOSTAT_OK;
+}
+
+int write_unformatted(int unit, std::string_view bytes) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_NOT_OPEN;
+  if (u->form != Form::Unformatted || u->access != Access::Sequential) return IOSTAT_WRONG_MODE;
+  if (u->readonly) return IOSTAT_WRITE_ERROR;
+  before_write(*u);
+  uint32_t len = static_cast<uint32_t>(bytes.size());
+  if (std::fwrite(&len, 1, 4, u->fp) != 4) return IOSTAT_WRITE_ERROR;
+  if (len > 0 && std::fwrite(bytes.data(), 1, len, u->fp) != len) return IOSTAT_WRITE_ERROR;
+  if (std::fwrite(&len, 1, 4, u->fp) != 4) return IOSTAT_WRITE_ERROR;
+  return IOSTAT_OK;
+}
+
+int read_direct(int unit, int recno, std::string& bytes) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_NOT_OPEN;
+  if (u->access != Access::Direct) return IOSTAT_WRONG_MODE;
+  if (recno < 1) return IOSTAT_BAD_RECORD;
+  before_read(*u);
+  if (std::fseek(u->fp, static_cast<long>(recno - 1) * u->recl, SEEK_SET) != 0) return IOSTAT_BAD_RECORD;
+  bytes.resize(static_cast<size_t>(u->recl));
+  size_t got = std::fread(bytes.data(), 1, bytes.size(), u->fp);
+  if (got != bytes.size()) {
+    std::clearerr(u->fp);
+    return got == 0 ? IOSTAT_END : IOSTAT_BAD_RECORD;
+  }
+  return IOSTAT_OK;
+}
+
+int write_direct(int unit, int recno, std::string_view bytes) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_NOT_OPEN;
+  if (u->access != Access::Direct) return IOSTAT_WRONG_MODE;
+  if (u->readonly) return IOSTAT_WRITE_ERROR;
+  if (recno < 1 || bytes.size() > static_cast<size_t>(u->recl)) return IOSTAT_BAD_RECORD;
+  if (u->last == LastOp::Read) std::fflush(u->fp);
+  u->last = LastOp::Write;
+  // Records skipped over read back as zero bytes (the file has a hole there).
+  if (std::fseek(u->fp, static_cast<long>(recno - 1) * u->recl, SEEK_SET) != 0) return IOSTAT_BAD_RECORD;
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), u->fp) != bytes.size())
+    return IOSTAT_WRITE_ERROR;
+  const char pad = u->form == Form::Formatted ? ' ' : '\0';
+  for (size_t i = bytes.size(); i < static_cast<size_t>(u->recl); ++i)
+    if (std::fputc(pad, u->fp) == EOF) return IOSTAT_WRITE_ERROR;
+  return IOSTAT_OK;
+}
+
+int unit_rewind(int unit) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_NOT_OPEN;
+  if (u->preconnected) return IOSTAT_OK;
+  std::fflush(u->fp);
+  std::rewind(u->fp);
+  u->last = LastOp::None;
+  return IOSTAT_OK;
+}
+
+int unit_backspace(int unit) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_NOT_OPEN;
+  if (u->preconnected || u->access == Access::Direct) return IOSTAT_OK;
+  std::fflush(u->fp);
+  long pos = std::ftell(u->fp);
+  if (pos <= 0) return IOSTAT_OK;
+  if (u->form == Form::Unformatted) {
+    uint32_t len = 0;
+    if (pos < 8 || std::fseek(u->fp, pos - 4, SEEK_SET) != 0 || std::fread(&len, 1, 4, u->fp) != 4)
+      return IOSTAT_READ_ERROR;
+    long start = pos - 8 - static_cast<long>(len);
+    if (start < 0) return IOSTAT_READ_ERROR;
+    std::fseek(u->fp, start, SEEK_SET);
+  } else {
+    // Step back over the terminator of the previous record, then to the start
+    // of that record.
+    long p = pos - 1;
+    while (p > 0) {
+      std::fseek(u->fp, p - 1, SEEK_SET);
+      if (std::fgetc(u->fp) == '\n') break;
+      --p;
+    }
+    std::fseek(u->fp, p, SEEK_SET);
+  }
+  u->last = LastOp::None;
+  return IOSTAT_OK;
+}
+
+void unit_flush(int unit) {
+  Unit* u = get(unit);
+  if (u) std::fflush(u->fp);
+}
+
+void flush_all_units() {
+  init_preconnected();
+  for (auto& u : g_units)
+    if (u.fp) std::fflush(u.fp);
+}
+
+void close_all_units() {
+  init_preconnected();
+  for (int i = 0; i <= MAX_UNIT; ++i)
+    if (g_units[i].fp && !g_units[i].preconnected) unit_close(i);
+}
+
+}  // namespace rt

@@ -1,0 +1,91 @@
+// Fixed texts, text views and 1-based tables.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "runtime/array.h"
+#include "runtime/fixed_text.h"
+#include "runtime/run.h"
+
+namespace {
+rt::FixedText<4> g_static_text;
+rt::Array1<int32_t, 3> g_static_ints;
+}  // namespace
+
+TEST(FixedText, StaticStorageStartsAsZeroBytes) {
+  for (char c : g_static_text.view()) EXPECT_EQ(c, '\0');
+  EXPECT_FALSE(g_static_text == "    ");  // never set is not the same as blank
+  EXPECT_EQ(g_static_ints(3), 0);
+}
+
+TEST(FixedText, AssignmentPadsAndCuts) {
+  rt::FixedText<4> t = "AB";
+  EXPECT_EQ(t.view(), "AB  ");
+  t = "ABCDEFG";
+  EXPECT_EQ(t.view(), "ABCD");
+  EXPECT_EQ(t(1), 'A');
+  EXPECT_EQ(t.sub(2, 3), "BC");
+  t.sub(3, 4).assign("Z");
+  EXPECT_EQ(t.view(), "ABZ ");
+  EXPECT_EQ(t.len_trim(), 3);
+  EXPECT_EQ(t.trimmed(), "ABZ");
+  rt::FixedText<8> wide;
+  wide = t;
+  EXPECT_EQ(wide.view(), "ABZ     ");
+}
+
+TEST(FixedText, ComparisonPadsTheShorterSideWithBlanks) {
+  rt::FixedText<4> a = "CA";
+  rt::FixedText<8> b = "CA";
+  EXPECT_TRUE(a == b);
+  EXPECT_TRUE(a == "CA");
+  EXPECT_TRUE(a == "CA      ");
+  EXPECT_FALSE(a == "CA  X");
+  EXPECT_FALSE(a == "C");
+  EXPECT_TRUE(rt::text_eq("", "   "));
+  EXPECT_EQ(rt::text_cmp("AB", "AB  "), 0);
+  EXPECT_LT(rt::text_cmp("AB", "ABC"), 0);
+}
+
+TEST(TextRef, ViewsWriteThrough) {
+  rt::FixedText<6> t = "abcdef";
+  rt::TextRef r = t.sub(2, 4);
+  EXPECT_EQ(r.len(), 3);
+  r = "X";
+  EXPECT_EQ(t.view(), "aX  ef");
+  r(3) = 'Q';
+  EXPECT_EQ(t.view(), "aX Qef");
+}
+
+TEST(Array, OneBasedFirstIndexFastest) {
+  rt::Array2<int, 2, 3> a{};
+  a(2, 1) = 5;
+  a(1, 2) = 7;
+  EXPECT_EQ(a.data()[1], 5);
+  EXPECT_EQ(a.data()[2], 7);
+  EXPECT_EQ(a.column(2)[0], 7);
+  rt::Array1<int, 3, 0> z{};
+  z(0) = 1;
+  EXPECT_EQ(z.data()[0], 1);
+  rt::Array3<int, 2, 2, 2> c{};
+  c(2, 2, 2) = 9;
+  EXPECT_EQ(c.data()[7], 9);
+}
+
+TEST(ArrayDeath, OutOfRangeAbortsNamingTheIndex) {
+  rt::Array1<int, 3> a{};
+  EXPECT_DEATH(a(4) = 1, "index 4 out of bounds 1:3");
+  EXPECT_DEATH(a(0) = 1, "index 0 out of bounds 1:3");
+  rt::Array2<int, 2, 3> b{};
+  EXPECT_DEATH(b(1, 4) = 1, "second index 4 out of bounds 1:3");
+  rt::FixedText<4> t;
+  EXPECT_DEATH(t(5) = 'x', "Substring \\(5:5\\)");
+}
+
+TEST(RunEnd, StopThrowsAndRunMainReturnsTheStatus) {
+  EXPECT_THROW(rt::stop_run(3), rt::RunEnd);
+  char arg0[] = "prog";
+  char* argv[] = {arg0, nullptr};
+  EXPECT_EQ(rt::run_main(1, argv, [](int, char**) { rt::stop_run(9); }), 9);
+  EXPECT_EQ(rt::run_main(1, argv, [](int, char**) {}), 0);
+}

@@ -1,0 +1,182 @@
+// Unit table: opening rules, sequential, unformatted and direct records.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "runtime/format.h"
+#include "runtime/units.h"
+
+namespace fs = std::filesystem;
+
+class Units : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("units_test_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    rt::close_all_units();
+    fs::remove_all(dir);
+  }
+  std::string path(const char* name) { return (dir / name).string(); }
+  fs::path dir;
+};
+
+TEST_F(Units, OpenStatusRules) {
+  rt::OpenOptions old;
+  old.status = rt::OpenStatus::Old;
+  EXPECT_EQ(rt::unit_open(10, path("missing"), old), rt::IOSTAT_MISSING);
+  EXPECT_FALSE(rt::unit_is_open(10));
+
+  rt::OpenOptions nw;
+  nw.status = rt::OpenStatus::New;
+  ASSERT_EQ(rt::unit_open(10, path("a.txt   "), nw), 0);  // trailing blanks are not part of the name
+  EXPECT_EQ(rt::unit_file_name(10), path("a.txt"));
+  EXPECT_EQ(rt::unit_of_file(path("a.txt")), 10);
+  rt::unit_close(10);
+  EXPECT_EQ(rt::unit_open(10, path("a.txt"), nw), rt::IOSTAT_EXISTS);
+  EXPECT_EQ(rt::unit_open(10, dir.string(), rt::OpenOptions{}), rt::IOSTAT_OPEN_FAILED);
+  EXPECT_EQ(rt::unit_open(6, path("b"), rt::OpenOptions{}), rt::IOSTAT_BAD_UNIT);
+  EXPECT_EQ(rt::write_record(11, "x"), rt::IOSTAT_NOT_OPEN);
+}
+
+TEST_F(Units, FreeUnitSkipsConnectedAndStandardUnits) {
+  EXPECT_EQ(rt::free_unit(5, 7), 7);
+  ASSERT_EQ(rt::unit_open(7, path("u7"), rt::OpenOptions{}), 0);
+  EXPECT_EQ(rt::free_unit(5, 7), 0);
+  EXPECT_TRUE(rt::unit_is_open(5));
+  EXPECT_TRUE(rt::unit_is_open(6));
+}
+
+TEST_F(Units, SequentialRecordsEndOfFileBackspaceAndRewind) {
+  ASSERT_EQ(rt::unit_open(20, path("seq"), rt::OpenOptions{}), 0);
+  EXPECT_EQ(rt::write_record(20, "first"), 0);
+  EXPECT_EQ(rt::write_fmt(20, "(I3/A)", 42, "third"), 0);
+  rt::unit_rewind(20);
+  std::string rec;
+  EXPECT_EQ(rt::read_record(20, rec), 0);
+  EXPECT_EQ(rec, "first");
+  EXPECT_EQ(rt::read_record(20, rec), 0);
+  EXPECT_EQ(rec, " 42");
+  EXPECT_EQ(rt::unit_backspace(20), 0);
+  EXPECT_EQ(rt::read_record(20, rec), 0);
+  EXPECT_EQ(rec, " 42");
+  EXPECT_EQ(rt::read_record(20, rec), 0);
+  EXPECT_EQ(rec, "third");
+  EXPECT_EQ(rt::read_record(20, rec), rt::IOSTAT_END);
+  // Writing after reading the first record makes it the last record.
+  rt::unit_rewind(20);
+  EXPECT_EQ(rt::read_record(20, rec), 0);
+  EXPECT_EQ(rt::write_record(20, "new"), 0);
+  rt::unit_rewind(20);
+  EXPECT_EQ(rt::read_record(20, rec), 0);
+  EXPECT_EQ(rt::read_record(20, rec), 0);
+  EXPECT_EQ(rec, "new");
+  EXPECT_EQ(rt::read_record(20, rec), rt::IOSTAT_END);
+}
+
+TEST_F(Units, CarriageReturnsAreNotPartOfRecords) {
+  FILE* f = std::fopen(path("crlf").c_str(), "w");
+  std::fputs("a\r\nb", f);
+  std::fclose(f);
+  rt::OpenOptions o;
+  o.status = rt::OpenStatus::Old;
+  o.readonly = true;
+  ASSERT_EQ(rt::unit_open(21, path("crlf"), o), 0);
+  std::string rec;
+  EXPECT_EQ(rt::read_record(21, rec), 0);
+  EXPECT_EQ(rec, "a");
+  EXPECT_EQ(rt::read_record(21, rec), 0);  // a last line without terminator is a record
+  EXPECT_EQ(rec, "b");
+  EXPECT_EQ(rt::read_record(21, rec), rt::IOSTAT_END);
+  EXPECT_EQ(rt::write_record(21, "x"), rt::IOSTAT_WRITE_ERROR);
+}
+
+TEST_F(Units, UnformattedFramingReadsBack) {
+  rt::OpenOptions o;
+  o.form = rt::Form::Unformatted;
+  ASSERT_EQ(rt::unit_open(30, path("unf"), o), 0);
+  EXPECT_EQ(rt::write_unformatted(30, std::string("abc", 3)), 0);
+  EXPECT_EQ(rt::write_unformatted(30, std::string()), 0);
+  EXPECT_EQ(rt::write_unformatted(30, std::string("\0\1\2\3\4", 5)), 0);
+  rt::unit_close(30);
+  EXPECT_EQ(fs::file_size(path("unf")), (3 + 8) + 8 + (5 + 8));
+  ASSERT_EQ(rt::unit_open(30, path("unf"), o), 0);
+  std::string b;
+  EXPECT_EQ(rt::read_unformatted(30, b), 0);
+  EXPECT_EQ(b, "abc");
+  EXPECT_EQ(rt::read_unformatted(30, b), 0);
+  EXPECT_EQ(b, "");
+  EXPECT_EQ(rt::read_unformatted(30, b), 0);
+  EXPECT_EQ(b, std::string("\0\1\2\3\4", 5));
+  EXPECT_EQ(rt::unit_backspace(30), 0);
+  EXPECT_EQ(rt::read_unformatted(30, b), 0);
+  EXPECT_EQ(b.size(), 5u);
+  EXPECT_EQ(rt::read_unformatted(30, b), rt::IOSTAT_END);
+  EXPECT_EQ(rt::read_record(30, b), rt::IOSTAT_WRONG_MODE);
+}
+
+TEST_F(Units, CorruptUnformattedFrameIsAnError) {
+  FILE* f = std::fopen(path("bad").c_str(), "wb");
+  unsigned len = 0x7fffffff;
+  std::fwrite(&len, 4, 1, f);
+  std::fputs("xy", f);
+  std::fclose(f);
+  rt::OpenOptions o;
+  o.form = rt::Form::Unformatted;
+  ASSERT_EQ(rt::unit_open(31, path("bad"), o), 0);
+  std::string b;
+  EXPECT_EQ(rt::read_unformatted(31, b), rt::IOSTAT_READ_ERROR);
+}
+
+TEST_F(Units, DirectAccessOutOfOrder) {
+  rt::OpenOptions o;
+  o.form = rt::Form::Unformatted;
+  o.access = rt::Access::Direct;
+  o.recl = 8;
+  ASSERT_EQ(rt::unit_open(40, path("dir"), o), 0);
+  EXPECT_EQ(rt::write_direct(40, 3, "third"), 0);
+  EXPECT_EQ(rt::write_direct(40, 1, "first123"), 0);
+  EXPECT_EQ(rt::write_direct(40, 1, "toolong!!"), rt::IOSTAT_BAD_RECORD);
+  std::string b;
+  EXPECT_EQ(rt::read_direct(40, 3, b), 0);
+  EXPECT_EQ(b, std::string("third\0\0\0", 8));
+  EXPECT_EQ(rt::read_direct(40, 1, b), 0);
+  EXPECT_EQ(b, "first123");
+  EXPECT_EQ(rt::read_direct(40, 2, b), 0);  // never written: zero bytes
+  EXPECT_EQ(b, std::string(8, '\0'));
+  EXPECT_EQ(rt::read_direct(40, 9, b), rt::IOSTAT_END);
+  EXPECT_EQ(rt::read_direct(40, 0, b), rt::IOSTAT_BAD_RECORD);
+  EXPECT_EQ(fs::file_size(path("dir")), 24u);
+}
+
+TEST_F(Units, ScratchFilesLeaveNothingBehind) {
+  const auto before = std::distance(fs::directory_iterator(dir), fs::directory_iterator{});
+  rt::OpenOptions s;
+  s.status = rt::OpenStatus::Scratch;
+  ASSERT_EQ(rt::unit_open(50, path("named_scratch"), s), 0);
+  EXPECT_EQ(rt::write_record(50, "tmp"), 0);
+  rt::unit_rewind(50);
+  std::string rec;
+  EXPECT_EQ(rt::read_record(50, rec), 0);
+  EXPECT_EQ(rec, "tmp");
+  rt::unit_close(50);
+  EXPECT_FALSE(fs::exists(path("named_scratch")));
+  ASSERT_EQ(rt::unit_open(51, "", s), 0);
+  EXPECT_EQ(rt::write_record(51, "anon"), 0);
+  EXPECT_FALSE(rt::file_exists(rt::unit_file_name(51)));
+  rt::unit_close(51);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), before);
+}
+
+TEST_F(Units, CloseWithDelete) {
+  ASSERT_EQ(rt::unit_open(60, path("del"), rt::OpenOptions{}), 0);
+  rt::write_record(60, "x");
+  EXPECT_EQ(rt::unit_close(60, true), 0);
+  EXPECT_FALSE(fs::exists(path("del")));
+  EXPECT_EQ(rt::unit_close(60), 0);  // closing a closed unit is harmless
+}
