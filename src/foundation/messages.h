@@ -1,6 +1,6 @@
 // Message routing of the code base: information and error lines by message
 // code, the used length of a blank-padded text, the message control record
-// `comlib`, the unit numbers `files`, and the tool start-up `start_`.
+// `comlib` and the unit numbers `files`.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +38,3 @@ void lenstr_bl_(std::string_view text, int32_t& nl);
 // Writes the used part of line as one record on unit; nothing for a unit
 // below 1 or a blank line; ierr 1 when the write fails.  (Word utilities.)
 void wrtstr_(int32_t unit, int32_t mdoc, std::string_view line, int32_t& ierr);
-
-// Tool start-up: quiet flag, program name, documentation code, table resets.
-void start_(int32_t ig, int32_t& mdoc, rt::TextRef prog);
