@@ -336,24 +336,34 @@ void put_int(Record& r, const Ins& in, int64_t v) {
 bool fixed_digits(double v, int d, std::string& s) {
   if (!std::isfinite(v)) return false;
   double a = std::fabs(v);
+  static const double p10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (d <= 22) {
+    const double t = a * p10[d];
+    if (t < 4.0e15) {
+      // The exact product is t + e (the error of a product is representable),
+      // so the decision to round up is taken on the exact value.
+      const double fl = std::floor(t);
+      const double e = std::fma(a, p10[d], -t);
+      uint64_t q = static_cast<uint64_t>(fl);
+      if ((t - fl - 0.5) + e >= 0) ++q;
+      char digits[24];
+      int nd = 0;
+      do {
+        digits[nd++] = static_cast<char>('0' + q % 10);
+        q /= 10;
+      } while (q);
+      while (nd <= d) digits[nd++] = '0';
+      s.clear();
+      for (int i = nd - 1; i >= d; --i) s.push_back(digits[i]);
+      s.push_back('.');
+      for (int i = d - 1; i >= 0; --i) s.push_back(digits[i]);
+      return true;
+    }
+  }
   char buf[400];
   int n = std::snprintf(buf, sizeof buf, "%.*f", d, a);
   if (n <= 0 || n >= static_cast<int>(sizeof buf)) return false;
-  // printf rounds an exact binary half to even; the written form rounds it away.
-  if (d <= 22) {
-    static const double p10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    double t = a * p10[d];
-    if (t < 9e15 && t - std::floor(t) == 0.5 && std::fma(a, p10[d], -t) == 0.0) {
-      char up[400];
-      int m = std::snprintf(up, sizeof up, "%.*f", d, (std::floor(t) + 1.0) / p10[d]);
-      if (m > 0 && m < static_cast<int>(sizeof up)) {
-        s.assign(up, m);
-        if (d == 0) s.push_back('.');
-        return true;
-      }
-    }
-  }
   s.assign(buf, n);
   if (d == 0) s.push_back('.');
   return true;
@@ -662,8 +672,11 @@ bool parse_int(std::string_view f, int32_t& out) {
 }
 
 // A real field: an optional sign, digits with an optional point, an optional
-// exponent (E, D, or a bare sign).  Without a point, the last d digits are decimals.
-bool parse_real(std::string_view f, int d, double& out) {
+// exponent (E, D, or a bare sign).  Without a point, the last d digits are
+// decimals.  The value is converted straight to the width of the item, so a
+// 32-bit real is rounded once, as a direct read into it would be.
+template <typename Real>
+bool parse_real(std::string_view f, int d, Real& out) {
   char buf[128];
   std::string_view s = squeeze(f, buf, sizeof buf - 8);
   if (s.empty()) {
@@ -674,11 +687,18 @@ bool parse_real(std::string_view f, int d, double& out) {
   size_t n = 0, i = 0;
   if (s[0] == '+' || s[0] == '-') num[n++] = s[i++];
   bool digits = false, point = false;
+  uint64_t m = 0;
+  int nd = 0, frac = 0;
   for (; i < s.size(); ++i) {
     char c = s[i];
     if (std::isdigit(static_cast<unsigned char>(c))) {
       digits = true;
       num[n++] = c;
+      if (point) ++frac;
+      if (m != 0 || c != '0') {
+        if (nd < 19) m = m * 10 + static_cast<uint64_t>(c - '0');
+        ++nd;
+      }
     } else if (c == '.' && !point) {
       point = true;
       num[n++] = c;
@@ -703,10 +723,32 @@ bool parse_real(std::string_view f, int d, double& out) {
     if (eneg) exp = -exp;
   }
   if (!point && d > 0) exp -= d;
+  const bool neg = num[0] == '-';
+  const int p = exp - frac;
+  // Fast path: the digits and the power of ten are exact in the item's width,
+  // so one division or multiplication rounds correctly.
+  if constexpr (sizeof(Real) == sizeof(float)) {
+    static const float p10f[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    if (nd <= 7 && p >= -10 && p <= 10) {
+      float v = static_cast<float>(m);
+      v = p < 0 ? v / p10f[-p] : v * p10f[p];
+      out = neg ? -v : v;
+      return true;
+    }
+  } else {
+    static const double p10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (nd <= 15 && p >= -22 && p <= 22) {
+      double v = static_cast<double>(m);
+      v = p < 0 ? v / p10[-p] : v * p10[p];
+      out = neg ? -v : v;
+      return true;
+    }
+  }
+  n += static_cast<size_t>(std::snprintf(num + n, sizeof num - n, "e%d", exp));
   num[n] = '\0';
-  double v = std::strtod(num, nullptr);
-  if (exp != 0) v *= std::pow(10.0, exp);
-  out = v;
+  if constexpr (sizeof(Real) == sizeof(float)) out = std::strtof(num, nullptr);
+  else out = std::strtod(num, nullptr);
   return true;
 }
 
@@ -847,17 +889,19 @@ int read_program(InRecords& rec, std::string_view fmt_text, const FmtOut* outs, 
           }
           case FmtOut::Real:
           case FmtOut::Double: {
-            double v;
             if (in.op == Op::I) {
               int32_t iv;
               ok = parse_int(f, iv);
-              v = iv;
-            } else {
+              if (ok && o.kind == FmtOut::Real) *static_cast<float*>(o.p) = static_cast<float>(iv);
+              if (ok && o.kind == FmtOut::Double) *static_cast<double*>(o.p) = iv;
+            } else if (o.kind == FmtOut::Real) {
+              float v;
               ok = parse_real(f, in.d < 0 ? 0 : in.d, v);
-            }
-            if (ok) {
-              if (o.kind == FmtOut::Real) *static_cast<float*>(o.p) = static_cast<float>(v);
-              else *static_cast<double*>(o.p) = v;
+              if (ok) *static_cast<float*>(o.p) = v;
+            } else {
+              double v;
+              ok = parse_real(f, in.d < 0 ? 0 : in.d, v);
+              if (ok) *static_cast<double*>(o.p) = v;
             }
             break;
           }
@@ -1000,14 +1044,16 @@ int read_list_items(std::string_view text, const FmtOut* outs, int nouts) {
         if (ok) *static_cast<int32_t*>(o.p) = v;
         break;
       }
-      case FmtOut::Real:
+      case FmtOut::Real: {
+        float v;
+        ok = !is_quoted && parse_real(tok, 0, v);
+        if (ok) *static_cast<float*>(o.p) = v;
+        break;
+      }
       case FmtOut::Double: {
         double v;
         ok = !is_quoted && parse_real(tok, 0, v);
-        if (ok) {
-          if (o.kind == FmtOut::Real) *static_cast<float*>(o.p) = static_cast<float>(v);
-          else *static_cast<double*>(o.p) = v;
-        }
+        if (ok) *static_cast<double*>(o.p) = v;
         break;
       }
       case FmtOut::Logical: {
