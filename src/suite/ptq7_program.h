@@ -28,3 +28,8 @@ std::string ptq7_utils_time();  // 'hh:mm:ss'
 void ptq7_utils_itime(int32_t t[3]);
 std::string ptq7_utils_date();  // 'dd/mm/yyyy', numbers blank-padded
 void ptq7_utils_idate(int32_t d[3]);
+
+// The times line for given CPU seconds and elapsed wall seconds.
+std::string ptq7_times_line(float user, float system, long elapsed);
+// Back to the state at process start (name, version, date, level, clock).
+void ptq7_program_reset_for_tests();
