@@ -3,6 +3,7 @@
 // the documentation-file copy carries the bare text.
 #include "foundation/messages.h"
 
+#include <cstdio>
 #include <string>
 
 #include "runtime/units.h"
@@ -53,4 +54,21 @@ void msgerr_(int32_t mdoc, std::string_view text) {
   const std::string_view used = text.substr(0, n);
   write_stdout(used);
   write_doc(mdoc, used);
+}
+
+void msg_table_full_(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,
+                     int indent, std::string_view constant, std::string_view header) {
+  char num[16];
+  std::snprintf(num, sizeof num, "%6d", static_cast<int>(limit));
+  std::string line(head);
+  line.append(num);
+  line.append(tail);
+  msgerr_(mdoc, line);
+  line.assign(indent > 0 ? indent : 0, ' ');
+  line.append("Change parameter ");
+  line.append(constant);
+  line.append(" in \"");
+  line.append(header);
+  line.append("\"");
+  msgerr_(mdoc, line);
 }

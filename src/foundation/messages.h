@@ -38,3 +38,9 @@ void lenstr_bl_(std::string_view text, int32_t& nl);
 // Writes the used part of line as one record on unit; nothing for a unit
 // below 1 or a blank line; ierr 1 when the write fails.  (Word utilities.)
 void wrtstr_(int32_t unit, int32_t mdoc, std::string_view line, int32_t& ierr);
+
+// The two lines of a full table: head, the limit in six columns and tail;
+// then `indent` blanks, "Change parameter ", the constant to raise, " in "
+// and the header name in double quotes.  Both go through msgerr_.
+void msg_table_full_(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,
+                     int indent, std::string_view constant, std::string_view header);

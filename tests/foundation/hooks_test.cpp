@@ -1,0 +1,70 @@
+// Platform helpers: library path from the environment, console line, clock
+// and operating-system code.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "foundation/hooks.h"
+#include "runtime/units.h"
+
+namespace {
+
+template <typename F>
+std::string captured(F f) {
+  std::fflush(stdout);
+  testing::internal::CaptureStdout();
+  f();
+  rt::unit_flush(6);
+  std::fflush(stdout);
+  return testing::internal::GetCapturedStdout();
+}
+
+}  // namespace
+
+TEST(PlatformHelpers, PathFromVariableThenFallbackThenBlank) {
+  unsetenv("ORB_TEST_LIBVAR");
+  unsetenv("CLIBD_MON");
+  rt::FixedText<32> path("stale");
+  int32_t ierr = 3;
+  get_path_(0, "ORB_TEST_LIBVAR", path, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_TRUE(path.is_blank());
+
+  setenv("CLIBD_MON", "/mon/lib/", 1);
+  get_path_(0, "ORB_TEST_LIBVAR", path, ierr);
+  EXPECT_EQ(path, "/mon/lib/");
+
+  setenv("ORB_TEST_LIBVAR", "/own/", 1);
+  get_path_(0, "ORB_TEST_LIBVAR", path, ierr);
+  EXPECT_EQ(path, "/own/");
+  unsetenv("ORB_TEST_LIBVAR");
+  unsetenv("CLIBD_MON");
+}
+
+TEST(PlatformHelpers, ConsoleLineIsCutTo79Characters) {
+  EXPECT_EQ(captured([] { displ_bl_("hello   "); }), " hello\n");
+  const std::string longline(100, 'z');
+  EXPECT_EQ(captured([&] { displ_bl_(longline); }), " " + std::string(79, 'z') + "\n");
+}
+
+TEST(PlatformHelpers, ClockFieldsAreInRange) {
+  int32_t ih[7] = {9, -1, -1, -1, -1, -1, -1};
+  clock_(ih);
+  EXPECT_EQ(ih[0], 0);
+  EXPECT_GE(ih[1], 0);
+  EXPECT_LE(ih[1], 60);
+  EXPECT_LE(ih[2], 59);
+  EXPECT_LE(ih[3], 23);
+  EXPECT_GE(ih[4], 1);
+  EXPECT_GE(ih[5], 1);
+  EXPECT_LE(ih[5], 12);
+  EXPECT_GE(ih[6], 2000);
+}
+
+TEST(PlatformHelpers, SystemCodeAndDocumentationHook) {
+  rt::FixedText<3> os;
+  getnos_(os);
+  EXPECT_EQ(os.view(), "UNX");
+}
