@@ -1,0 +1,655 @@
+// The symmetry data file loader and the space-group name and operator-list
+// comparisons it matches blocks with.
+//
+// Every load scans the file from the top.  The scan is kept cheap: lines are
+// read into one fixed buffer, tokenised in place into views, and only the
+// texts a block keeps are copied, into fixed fields of the scan state.
+#include "suite/csymlib.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "suite/csymlib_grid.h"
+#include "suite/csymlib_recip.h"
+#include "suite/csymlib_symop.h"
+#include "suite/cvecmat.h"
+#include "suite/ptq7_errno.h"
+
+namespace {
+
+void csym_signal(int index, const char* place) {
+  ptq7_signal(ptq7_error_word(PTQ7_ERRNO_SYM, PTQ7_LEVEL_SUCCESS, index), place, nullptr);
+}
+
+// ---- Tokens of one data-file line --------------------------------------------
+
+struct Token {
+  const char* p;
+  int n;
+};
+
+constexpr int kMaxTokens = 20;
+
+// The data file is tokenised with blank, tab and comma as delimiters (the
+// comma also a null delimiter); the line end counts as a delimiter too.
+bool is_delim(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\n' || c == '\r'; }
+bool is_comment(char c) { return c == '#' || c == '!'; }
+
+int tokenise(const char* line, int len, Token* tok) {
+  auto at = [&](int i) -> char { return (i < 0 || i >= len) ? ' ' : line[i]; };
+  int ntok = 0;
+  bool in_token = false;
+  bool in_quote = false;
+  char quote = 0;
+  int begin = 0;
+  for (int i = -1; i < len; ++i) {
+    const char c = at(i);
+    const char next = at(i + 1);
+    if (in_quote) {
+      if (c == quote && is_delim(next)) {
+        tok[ntok++] = Token{line + begin, i - begin};
+        in_quote = false;
+        in_token = false;
+      }
+      continue;
+    }
+    if (is_delim(c)) {
+      if (next == '\'' || next == '"') {
+        if (ntok == kMaxTokens) return ntok;
+        in_quote = true;
+        in_token = true;
+        quote = next;
+        begin = i + 2;
+        ++i;
+        continue;
+      }
+      if (!in_token && !is_delim(next) && !is_comment(next)) {
+        if (ntok == kMaxTokens) return ntok;
+        in_token = true;
+        begin = i + 1;
+      } else if (!in_token && c == ',' && next == ',') {
+        if (ntok == kMaxTokens) return ntok;
+        tok[ntok++] = Token{line + i, 0};
+      }
+    } else if (in_token && (is_delim(next) || is_comment(next))) {
+      tok[ntok++] = Token{line + begin, i - begin + 1};
+      in_token = false;
+    }
+    if (is_comment(c)) break;
+  }
+  return ntok;
+}
+
+// First four characters, case ignored, lengths capped at 4 equal.
+bool keymatch(const Token& t, const char* key) {
+  const int lt = std::min(t.n, 4);
+  const int lk = std::min(static_cast<int>(std::strlen(key)), 4);
+  if (lt != lk) return false;
+  for (int i = 0; i < lt; ++i)
+    if (std::toupper(static_cast<unsigned char>(t.p[i])) !=
+        std::toupper(static_cast<unsigned char>(key[i])))
+      return false;
+  return true;
+}
+
+bool token_is(const Token& t, const char* word) {
+  const int n = static_cast<int>(std::strlen(word));
+  return t.n == n && std::memcmp(t.p, word, n) == 0;
+}
+
+int token_int(const Token& t) {
+  char buf[32];
+  const int n = std::min(t.n, 31);
+  std::memcpy(buf, t.p, n);
+  buf[n] = '\0';
+  return static_cast<int>(std::strtod(buf, nullptr));
+}
+
+// Copies a text into a field of `cap` bytes; false when it does not fit.
+bool copy_text(char* dst, int cap, const char* src, int n) {
+  if (n >= cap) return false;
+  std::memcpy(dst, src, n);
+  dst[n] = '\0';
+  return true;
+}
+
+// ---- One block of the data file ---------------------------------------------
+
+constexpr int kOpTextLen = 80;    // operator and condition texts: 79 characters
+constexpr int kRangeLen = 12;     // one map range text: 11 characters
+constexpr int kPointGroupLen = 18;  // 17 characters after the "PG" prefix
+
+struct Block {
+  int number;
+  int ptq7_number;
+  char hall[SPG_HALL_LEN];
+  char xhm[SPG_NAME_LEN];
+  char old[SPG_NAME_LEN];
+  char patt[SPG_NAME_LEN];
+  char pgrp[kPointGroupLen];
+  char hklasu[kOpTextLen];
+  char basisop[kOpTextLen];
+  char map_zero[3][kRangeLen];
+  char map_ptq7[3][kRangeLen];
+  int nsym;
+  int ncen;
+  char symop[SYMINFO_MAX_SYMOP][kOpTextLen];
+  char cenop[SYMINFO_MAX_CENOP][kOpTextLen];
+  const char* too_big;  // what exceeded a capacity, or null
+};
+
+void clear_block(Block& b) {
+  b.number = 0;
+  b.ptq7_number = 0;
+  b.hall[0] = b.xhm[0] = b.old[0] = b.patt[0] = b.pgrp[0] = '\0';
+  b.hklasu[0] = b.basisop[0] = '\0';
+  for (int i = 0; i < 3; ++i) b.map_zero[i][0] = b.map_ptq7[i][0] = '\0';
+  b.nsym = 0;
+  b.ncen = 0;
+  b.too_big = nullptr;
+}
+
+// The raw line from column `from` (1-based) on, line end included.
+void take_raw(Block& b, char* dst, const char* line, int len, int from, const char* what) {
+  const int start = std::min(from - 1, len);
+  if (!copy_text(dst, kOpTextLen, line + start, len - start) && !b.too_big) b.too_big = what;
+}
+
+void take_token(Block& b, char* dst, int cap, const Token& t, const char* what) {
+  if (!copy_text(dst, cap, t.p, t.n) && !b.too_big) b.too_big = what;
+}
+
+void collect_line(Block& b, const char* line, int len, const Token* tok, int ntok) {
+  const Token& key = tok[0];
+  if (keymatch(key, "number")) {
+    if (ntok > 1) b.number = token_int(tok[1]);
+  } else if (keymatch(key, "basisop")) {
+    take_raw(b, b.basisop, line, len, 9, "basisop text");
+  } else if (keymatch(key, "symbol")) {
+    if (ntok < 2) return;
+    const Token& sub = tok[1];
+    if (token_is(sub, "ptq7")) {
+      if (ntok > 2) b.ptq7_number = token_int(tok[2]);
+    } else if (token_is(sub, "Hall")) {
+      if (ntok > 2) take_token(b, b.hall, SPG_HALL_LEN, tok[2], "Hall symbol");
+    } else if (token_is(sub, "xHM")) {
+      if (ntok > 2) take_token(b, b.xhm, SPG_NAME_LEN, tok[2], "extended symbol");
+    } else if (token_is(sub, "old")) {
+      if (ntok > 2) take_token(b, b.old, SPG_NAME_LEN, tok[2], "old symbol");
+    } else if (token_is(sub, "patt")) {
+      if (ntok > 3) take_token(b, b.patt, SPG_NAME_LEN, tok[3], "Laue-group text");
+    } else if (token_is(sub, "pgrp")) {
+      if (ntok > 3) take_token(b, b.pgrp, kPointGroupLen, tok[3], "point-group text");
+    }
+  } else if (keymatch(key, "hklasu")) {
+    if (ntok > 2 && token_is(tok[1], "ptq7"))
+      take_token(b, b.hklasu, kOpTextLen, tok[2], "asymmetric-unit condition");
+  } else if (keymatch(key, "mapasu")) {
+    if (ntok < 2) return;
+    char(*dst)[kRangeLen] = nullptr;
+    if (token_is(tok[1], "zero")) dst = b.map_zero;
+    if (token_is(tok[1], "ptq7")) dst = b.map_ptq7;
+    if (!dst) return;
+    for (int i = 0; i < 3; ++i) {
+      if (ntok > 2 + i)
+        take_token(b, dst[i], kRangeLen, tok[2 + i], "map range text");
+      else
+        dst[i][0] = '\0';
+    }
+  } else if (keymatch(key, "symop")) {
+    if (b.nsym == SYMINFO_MAX_SYMOP) {
+      if (!b.too_big) b.too_big = "number of symop lines";
+      return;
+    }
+    take_raw(b, b.symop[b.nsym++], line, len, 7, "symop text");
+  } else if (keymatch(key, "cenop")) {
+    if (b.ncen == SYMINFO_MAX_CENOP) {
+      if (!b.too_big) b.too_big = "number of cenop lines";
+      return;
+    }
+    take_raw(b, b.cenop[b.ncen++], line, len, 7, "cenop text");
+  }
+}
+
+// The block's operators: for each centring operator, each primitive one,
+// centring applied after it, translations in [0, 1).  False when a text
+// cannot be read.
+bool block_operators(const Block& b, Symop* ops) {
+  Symop prim[SYMINFO_MAX_SYMOP];
+  for (int i = 0; i < b.nsym; ++i) {
+    const char* t = b.symop[i];
+    if (!symop_to_rotandtrn(t, t + std::strlen(t), prim[i])) return false;
+  }
+  int n = 0;
+  for (int c = 0; c < b.ncen; ++c) {
+    Symop cen;
+    const char* t = b.cenop[c];
+    if (!symop_to_rotandtrn(t, t + std::strlen(t), cen)) return false;
+    for (int i = 0; i < b.nsym; ++i) {
+      ptq7spg_symop_product(ops[n], cen, prim[i]);
+      ptq7spg_norm_trans(ops[n]);
+      ++n;
+    }
+  }
+  return true;
+}
+
+struct Key {
+  int number = 0;
+  int ptq7_number = 0;
+  const char* name = nullptr;
+  const char* ptq7_name = nullptr;
+  int nops = 0;
+  const Symop* ops = nullptr;
+};
+
+// Everything one load needs, allocated once per load.
+struct ScanState {
+  Block block;
+  Symop ops[SYMINFO_MAX_SYMOP * SYMINFO_MAX_CENOP];
+  char line[80];
+};
+
+bool block_matches(const Key& key, ScanState& s, const Symop* wanted) {
+  const Block& b = s.block;
+  if (key.number != 0) return b.number == key.number;
+  if (key.ptq7_number != 0) return b.ptq7_number == key.ptq7_number;
+  if (key.name) return ptq7spg_name_equal_to_lib(b.xhm, key.name) != 0;
+  if (key.ptq7_name)
+    return ptq7spg_name_equal_to_lib(b.old, key.ptq7_name) != 0 ||
+           ptq7spg_name_equal_to_lib(b.xhm, key.ptq7_name) != 0;
+  if (b.nsym * b.ncen != key.nops) return false;
+  if (!block_operators(b, s.ops)) return false;
+  return ptq7_spgrp_equal(key.nops, s.ops, key.nops, wanted) != 0;
+}
+
+// Patterson group of a Laue class and lattice letter.
+void set_patterson(Spacegroup& sg) {
+  struct Entry {
+    char letter;  // 0: any lattice
+    int number;
+    const char* name;
+  };
+  struct Row {
+    int code;
+    Entry e[4];
+  };
+  static const Row rows[] = {
+      {3, {{0, 2, "P-1"}}},
+      {4, {{'P', 10, "P2/m"}, {'C', 12, "C2/m"}}},
+      {6, {{'P', 47, "Pmmm"}, {'C', 65, "Cmmm"}, {'I', 71, "Immm"}, {'F', 69, "Fmmm"}}},
+      {7, {{'P', 83, "P4/m"}, {'I', 87, "I4/m"}}},
+      {8, {{'P', 123, "P4/mmm"}, {'I', 139, "I4/mmm"}}},
+      {9, {{'P', 147, "P-3"}, {'H', 148, "H-3"}, {'R', 1148, "R-3"}}},
+      {10, {{0, 162, "P-31m"}}},
+      {11, {{'P', 164, "P-3m1"}, {'H', 166, "H-3m"}, {'R', 1166, "R-3m"}}},
+      {12, {{0, 175, "P6/m"}}},
+      {13, {{0, 191, "P6/mmm"}}},
+      {14, {{'P', 200, "Pm-3"}, {'I', 204, "Im-3"}, {'F', 202, "Fm-3"}}},
+      {15, {{'P', 221, "Pm-3m"}, {'I', 229, "Im-3m"}, {'F', 225, "Fm-3m"}}},
+  };
+  sg.patterson_number = 0;
+  sg.patterson_name[0] = '\0';
+  for (const Row& r : rows) {
+    if (r.code != sg.laue_code) continue;
+    for (const Entry& e : r.e) {
+      if (!e.name) break;
+      const bool hit = e.letter == 0 ||
+                       (e.letter == 'H' ? std::strchr(sg.symbol_xhm, 'H') != nullptr
+                                        : std::strchr(sg.symbol_hall, e.letter) != nullptr);
+      if (hit) {
+        sg.patterson_number = e.number;
+        std::snprintf(sg.patterson_name, sizeof sg.patterson_name, "%s", e.name);
+        return;
+      }
+    }
+  }
+}
+
+void set_map_asu(char* descr, float* upper, const char (*ranges)[kRangeLen]) {
+  std::snprintf(descr, SPG_DESCR_LEN, "%s %s %s", ranges[0], ranges[1], ranges[2]);
+  for (int i = 0; i < 3; ++i) {
+    float lim[2];
+    range_to_limits(ranges[i], lim);
+    upper[i] = lim[1];
+  }
+}
+
+void fill_inverse(Symop& out, const Symop& in, bool normalise) {
+  ptq7spg_symop_inverse(out, in);
+  if (normalise) ptq7spg_norm_trans(out);
+}
+
+SpacegroupPtr build_record(ScanState& s, const Key& key) {
+  const Block& b = s.block;
+  auto sg = std::make_unique<Spacegroup>();
+  sg->number = b.number;
+  sg->ptq7_number = b.ptq7_number;
+  std::snprintf(sg->symbol_hall, sizeof sg->symbol_hall, "%s", b.hall);
+  std::snprintf(sg->symbol_xhm, sizeof sg->symbol_xhm, "%s", b.xhm);
+  std::snprintf(sg->symbol_old, sizeof sg->symbol_old, "%s", b.old);
+  std::snprintf(sg->point_group, sizeof sg->point_group, "PG%s", b.pgrp);
+
+  float chb4[16];
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) sg->chb[i][j] = (i == j) ? 1.0f : 0.0f;
+  if (symop_to_mat4(b.basisop, b.basisop + std::strlen(b.basisop), chb4))
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j) sg->chb[i][j] = chb4[i * 4 + j];
+
+  sg->nsymop_prim = b.nsym;
+  if (key.nops > 0 && !key.name && !key.ptq7_name && key.number == 0 && key.ptq7_number == 0) {
+    // Loaded by operators: the caller's list, in the caller's order.
+    sg->nsymop = key.nops;
+    sg->symop.assign(key.ops, key.ops + key.nops);
+    sg->invsymop.resize(key.nops);
+    for (int i = 0; i < key.nops; ++i) fill_inverse(sg->invsymop[i], sg->symop[i], false);
+  } else {
+    sg->nsymop = b.nsym * b.ncen;
+    sg->symop.resize(sg->nsymop);
+    if (!block_operators(b, sg->symop.data())) return nullptr;
+    sg->invsymop.resize(sg->nsymop);
+    for (int i = 0; i < sg->nsymop; ++i) fill_inverse(sg->invsymop[i], sg->symop[i], true);
+  }
+
+  std::snprintf(sg->asu_descr, sizeof sg->asu_descr, "%s", b.hklasu);
+  const int code = ptq7spg_laue_code_of(b.hklasu, b.patt);
+  if (code == 0) {
+    csym_signal(4, "ptq7spg_load_spacegroup");
+    return nullptr;
+  }
+  if (ptq7spg_load_laue(sg.get(), code) != 0) {
+    csym_signal(5, "ptq7spg_load_spacegroup");
+    return nullptr;
+  }
+  set_patterson(*sg);
+
+  set_map_asu(sg->mapasu_zero_descr, sg->mapasu_zero, b.map_zero);
+  float first[2];
+  range_to_limits(b.map_ptq7[0], first);
+  if (first[1] > 0.0f) {
+    set_map_asu(sg->mapasu_ptq7_descr, sg->mapasu_ptq7, b.map_ptq7);
+  } else {
+    std::memcpy(sg->mapasu_ptq7_descr, sg->mapasu_zero_descr, sizeof sg->mapasu_ptq7_descr);
+    std::memcpy(sg->mapasu_ptq7, sg->mapasu_zero, sizeof sg->mapasu_ptq7);
+  }
+
+  ptq7spg_set_centric_zones(sg.get());
+  ptq7spg_set_epsilon_zones(sg.get());
+  return sg;
+}
+
+// The data file named by SYMINFO, else under PTQ7; false when neither is set.
+bool find_file(char* path, int cap) {
+  if (const char* v = std::getenv("SYMINFO")) {
+    std::printf("\n Spacegroup information obtained from library file: \n");
+    std::printf(" Logical Name: SYMINFO   Filename: %s\n\n", v);
+    std::snprintf(path, cap, "%s", v);
+    return true;
+  }
+  std::printf("Environment variable SYMINFO not set ... guessing location of symmetry file. \n");
+  if (const char* p = std::getenv("PTQ7")) {
+    std::snprintf(path, cap, "%s/lib/data/syminfo.lib", p);
+    std::printf(" SYMINFO file set to %s \n", path);
+    return true;
+  }
+  std::printf("Environment variable PTQ7 not set ... big trouble! \n");
+  return false;
+}
+
+}  // namespace
+
+// ---- Loading -------------------------------------------------------------------
+
+SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* name,
+                                      const char* ptq7_name, int nops, const Symop* ops) {
+  Key key;
+  if (number != 0)
+    key.number = number;
+  else if (ptq7_number != 0)
+    key.ptq7_number = ptq7_number;
+  else if (name)
+    key.name = name;
+  else if (ptq7_name)
+    key.ptq7_name = ptq7_name;
+  else {
+    key.nops = nops;
+    key.ops = ops;
+  }
+
+  char path[4096];
+  if (!find_file(path, sizeof path)) return nullptr;
+  std::FILE* fp = std::fopen(path, "r");
+  if (!fp) {
+    csym_signal(2, "ptq7spg_load_spacegroup");
+    return nullptr;
+  }
+
+  std::vector<Symop> wanted;
+  if (key.nops > 0 && key.ops) {
+    wanted.assign(key.ops, key.ops + key.nops);
+    for (Symop& op : wanted) ptq7spg_norm_trans(op);
+  }
+
+  auto state = std::make_unique<ScanState>();
+  ScanState& s = *state;
+  clear_block(s.block);
+  bool found = false;
+  Token tok[kMaxTokens];
+  while (std::fgets(s.line, sizeof s.line, fp)) {
+    const int len = static_cast<int>(std::strlen(s.line));
+    if (len < 2) continue;
+    const int ntok = tokenise(s.line, len, tok);
+    if (ntok == 0) continue;
+    if (!keymatch(tok[0], "end_spacegroup")) {
+      collect_line(s.block, s.line, len, tok, ntok);
+      continue;
+    }
+    if (s.block.too_big) {
+      std::printf(" Spacegroup %d (%s) in SYMINFO exceeds the loader's capacity (%s); "
+                  "block ignored \n",
+                  s.block.number, s.block.xhm, s.block.too_big);
+    } else if (block_matches(key, s, wanted.data())) {
+      found = true;
+      break;
+    }
+    clear_block(s.block);
+  }
+  std::fclose(fp);
+
+  if (!found || s.block.nsym == 0) {
+    std::printf(" Failed to find spacegroup in SYMINFO! \n");
+    return nullptr;
+  }
+  return build_record(s, key);
+}
+
+SpacegroupPtr ptq7spg_load_by_standard_num(int number) {
+  return ptq7spg_load_spacegroup(number, 0, nullptr, nullptr, 0, nullptr);
+}
+SpacegroupPtr ptq7spg_load_by_ptq7_num(int ptq7_number) {
+  return ptq7spg_load_spacegroup(0, ptq7_number, nullptr, nullptr, 0, nullptr);
+}
+SpacegroupPtr ptq7spg_load_by_spgname(const char* name) {
+  return ptq7spg_load_spacegroup(0, 0, name, nullptr, 0, nullptr);
+}
+SpacegroupPtr ptq7spg_load_by_ptq7_spgname(const char* ptq7_name) {
+  return ptq7spg_load_spacegroup(0, 0, nullptr, ptq7_name, 0, nullptr);
+}
+SpacegroupPtr ptq7_spgrp_reverse_lookup(int nops, const Symop* ops) {
+  return ptq7spg_load_spacegroup(0, 0, nullptr, nullptr, nops, ops);
+}
+
+void ptq7spg_free(SpacegroupPtr& sg) { sg.reset(); }
+
+const char* ptq7spg_symbol_Hall(const Spacegroup* sg) {
+  if (!sg) {
+    ptq7_signal(ptq7_error_word(PTQ7_ERRNO_SYM, PTQ7_LEVEL_SUCCESS, 3), "ptq7spg_symbol_Hall",
+                nullptr);
+    return nullptr;
+  }
+  return sg->symbol_hall;
+}
+
+// ---- Names ---------------------------------------------------------------------
+
+namespace {
+
+constexpr int kNameBuf = 256;
+
+void upper_copy(char* out, const char* in) {
+  int i = 0;
+  for (; in[i] && i < kNameBuf - 1; ++i)
+    out[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(in[i])));
+  out[i] = '\0';
+}
+
+// Equal when the characters agree, blanks after the first character skipped.
+bool blank_free_equal(const char* a, const char* b) {
+  int i = 0, j = 0;
+  while (a[i] && b[j]) {
+    if (a[i] != b[j]) return false;
+    ++i;
+    ++j;
+    while (a[i] == ' ') ++i;
+    while (b[j] == ' ') ++j;
+  }
+  return a[i] == '\0' && b[j] == '\0';
+}
+
+}  // namespace
+
+char* ptq7spg_name_de_colon(char* name) {
+  if (char* p = std::strstr(name, ":R")) {
+    p[0] = p[1] = ' ';
+  } else if (char* q = std::strstr(name, ":H")) {
+    q[0] = q[1] = ' ';
+    if (char* r = std::strchr(name, 'R')) *r = 'H';
+  }
+  return name;
+}
+
+char* ptq7spg_to_shortname(char* out, const char* name) {
+  const bool keep_ones = std::strncmp(name, "P 3", 3) == 0 || std::strncmp(name, "P -3", 4) == 0 ||
+                         std::strncmp(name, "R 3", 3) == 0 || std::strncmp(name, "R -3", 4) == 0;
+  int n = 0;
+  if (std::strcmp(name, "P 1") == 0) {
+    std::memcpy(out, "P1", 3);
+    return out;
+  }
+  for (int i = 0; name[i]; ++i) {
+    if (!keep_ones && name[i] == ' ' && name[i + 1] == '1') {
+      ++i;
+      continue;
+    }
+    if (name[i] == ' ') continue;
+    out[n++] = name[i];
+  }
+  out[n] = '\0';
+  return out;
+}
+
+int ptq7spg_name_equal_to_lib(const char* library_name, const char* user_name) {
+  char lib[kNameBuf], user[kNameBuf];
+  upper_copy(lib, library_name);
+  upper_copy(user, user_name);
+  ptq7spg_name_de_colon(lib);
+  ptq7spg_name_de_colon(user);
+  if (blank_free_equal(lib, user)) return 1;
+  if (std::strstr(lib, " 1 ") && !std::strstr(user, " 1 ")) {
+    char shortname[kNameBuf];
+    ptq7spg_to_shortname(shortname, lib);
+    if (blank_free_equal(shortname, user)) return 1;
+  }
+  return 0;
+}
+
+int ptq7spg_name_equal(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    if (std::toupper(static_cast<unsigned char>(*a)) != std::toupper(static_cast<unsigned char>(*b)))
+      return 0;
+    if (!*a) return 1;
+  }
+}
+
+int ptq7spg_pgname_equal(const char* a, const char* b) {
+  char ua[kNameBuf], ub[kNameBuf];
+  upper_copy(ua, a);
+  upper_copy(ub, b);
+  const char* pa = std::strncmp(ua, "PG", 2) == 0 ? ua + 2 : ua;
+  const char* pb = std::strncmp(ub, "PG", 2) == 0 ? ub + 2 : ub;
+  return blank_free_equal(pa, pb) ? 1 : 0;
+}
+
+// ---- Operators -----------------------------------------------------------------
+
+void ptq7spg_norm_trans(Symop& op) {
+  for (float& t : op.trn) {
+    while (t < 0.0f) t += 1.0f;
+    while (t >= 1.0f) t -= 1.0f;
+  }
+}
+
+int32_t ptq7_symop_code(const Symop& op) {
+  uint32_t code = 0;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j)
+      code = code * 4 + (static_cast<uint32_t>(std::lround(op.rot[i][j])) & 3u);
+  for (int i = 0; i < 3; ++i)
+    code = code * 16 + (static_cast<uint32_t>(std::lround(12.0f * op.trn[i])) & 15u);
+  return static_cast<int32_t>(code);
+}
+
+int ptq7_int_compare(const void* a, const void* b) {
+  return *static_cast<const int32_t*>(a) - *static_cast<const int32_t*>(b);
+}
+
+int ptq7_spgrp_equal(int nops_a, const Symop* ops_a, int nops_b, const Symop* ops_b) {
+  if (nops_a != nops_b) return 0;
+  constexpr int kLocal = SYMINFO_MAX_SYMOP * SYMINFO_MAX_CENOP;
+  int32_t local_a[kLocal], local_b[kLocal];
+  std::vector<int32_t> big_a, big_b;
+  int32_t* ca = local_a;
+  int32_t* cb = local_b;
+  if (nops_a > kLocal) {
+    big_a.resize(nops_a);
+    big_b.resize(nops_a);
+    ca = big_a.data();
+    cb = big_b.data();
+  }
+  for (int i = 0; i < nops_a; ++i) {
+    ca[i] = ptq7_symop_code(ops_a[i]);
+    cb[i] = ptq7_symop_code(ops_b[i]);
+  }
+  std::sort(ca, ca + nops_a);
+  std::sort(cb, cb + nops_a);
+  return std::equal(ca, ca + nops_a, cb) ? 1 : 0;
+}
+
+void ptq7spg_symop_product(Symop& out, const Symop& a, const Symop& b) {
+  Symop r;
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      float s = 0.0f;
+      for (int k = 0; k < 3; ++k) s += a.rot[i][k] * b.rot[k][j];
+      r.rot[i][j] = s;
+    }
+    float t = a.trn[i];
+    for (int k = 0; k < 3; ++k) t += a.rot[i][k] * b.trn[k];
+    r.trn[i] = t;
+  }
+  out = r;
+}
+
+void ptq7spg_symop_inverse(Symop& out, const Symop& in) {
+  float m[4][4], mi[4][4];
+  rotandtrn_to_mat4(&m[0][0], in);
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) mi[i][j] = (i == j) ? 1.0f : 0.0f;
+  invert4matrix(m, mi);
+  mat4_to_rotandtrn(out, &mi[0][0]);
+}

@@ -1,0 +1,24 @@
+// Unit-cell calculations: volume, reciprocal cell, the matrices between
+// fractional and orthogonal coordinates, displacement tensors, comparison of
+// two cells and the rhombohedral and hexagonal setting tests.  Cells are
+// a, b, c (Angstrom) and alpha, beta, gamma (degrees).
+#pragma once
+
+double ptq7uc_calc_cell_volume(const double cell[6]);
+// rcell = a*, b*, c*, alpha*, beta*, gamma* (degrees); returns 1 / volume.
+double ptq7uc_calc_rcell(const double cell[6], double rcell[6]);
+// ro: orthogonal = ro x fractional; rf its inverse (both row-major).  Code 1-6
+// chooses the axes; any other code leaves ro zero.  Returns det(ro).
+double ptq7uc_frac_orth_mat(const double cell[6], int code, double ro[3][3], double rf[3][3]);
+void ptq7uc_frac_to_orth(const double ro[3][3], const double x[3], double out[3]);
+void ptq7uc_orth_to_frac(const double rf[3][3], const double x[3], double out[3]);
+// Symmetric tensors as (u11, u22, u33, u12, u13, u23): out = M U M-transposed.
+void ptq7uc_fracu_to_orthu(const double ro[3][3], const double u[6], double out[6]);
+void ptq7uc_orthu_to_fracu(const double rf[3][3], const double u[6], double out[6]);
+// 1 when the cells differ beyond the tolerance (with a printed report), else 0.
+int ptq7uc_cells_differ(const double cell1[6], const double cell2[6], double tolerance);
+int ptq7uc_is_hexagonal(const float cell[6], double tolerance);
+int ptq7uc_is_rhombohedral(const float cell[6], double tolerance);
+// Whether a cell suits the setting of the group of the operators (4x4
+// row-major each); 1 for an operator list that matches no group.
+int ptq7spg_check_symm_cell(int nops, const float (*ops)[4][4], const float cell[6]);

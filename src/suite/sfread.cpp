@@ -1,0 +1,126 @@
+// The scattering-factor file reader.  Each entry of the file is five records:
+// the identifier (columns 1-6), then iwt, nel and c, the four a, the four b,
+// and the copper and molybdenum anomalous terms, in fixed columns.
+#include "suite/sfread.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <string>
+
+#include "runtime/run.h"
+#include "runtime/units.h"
+#include "suite/library_f.h"
+
+namespace {
+
+constexpr int kUnit = 45;
+
+[[noreturn]] void read_failure() {
+  ptqerr_(1, "Error reading library file");
+  rt::stop_run(1);  // not reached: a level-1 end of run does not return
+}
+
+// One fixed-column field: blank reads as zero; anything but a number is a read error.
+double field(const std::string& rec, int first, int last) {
+  char buf[32];
+  int n = 0;
+  for (int col = first; col <= last && col <= static_cast<int>(rec.size()); ++col) {
+    const char ch = rec[col - 1];
+    if (ch != ' ' && n < 31) buf[n++] = ch;
+  }
+  if (n == 0) return 0.0;
+  buf[n] = '\0';
+  char* end = nullptr;
+  const double v = std::strtod(buf, &end);
+  if (*end != '\0') read_failure();
+  return v;
+}
+
+void next_record(std::string& rec) {
+  const int st = rt::read_record(kUnit, rec);
+  if (st != rt::IOSTAT_OK) read_failure();
+}
+
+// Four values in columns 3-16, 19-32, 35-48 and 51-64.
+void four_values(const std::string& rec, float* out) {
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<float>(field(rec, 3 + 16 * i, 16 + 16 * i));
+}
+
+bool identifier_matches(const std::string& rec, const char* key, int len, int32_t ng) {
+  auto at = [&](int i) -> char {
+    return i < static_cast<int>(rec.size())
+               ? static_cast<char>(std::toupper(static_cast<unsigned char>(rec[i])))
+               : ' ';
+  };
+  if (len == 1) {
+    // A one-letter key must not take 'NA' or 'NI' for 'N'.
+    const char second = at(1);
+    if (at(0) != key[0] || !(second == '+' || second == '-' || second == ' ')) return false;
+  } else {
+    for (int i = 0; i < len; ++i)
+      if (at(i) != key[i]) return false;
+  }
+  return ng != 2 || at(5) != ' ';
+}
+
+}  // namespace
+
+void sfread2_(rt::TextRef id, int32_t ng, float* a, float* b, float& c, int32_t& iwt,
+              int32_t& nel, float* cu, float* mo, int32_t& ifail) {
+  char key[4] = {' ', ' ', ' ', ' '};
+  for (int i = 0; i < 4 && i < id.n; ++i) {
+    id.p[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(id.p[i])));
+    key[i] = id.p[i] == '\0' ? ' ' : id.p[i];
+  }
+
+  if (!rt::unit_is_open(kUnit)) {
+    int32_t unit = kUnit;
+    int32_t open_fail = 1;
+    ptqdpn_(unit, "ATOMSF", "READONLY", "F", 0, open_fail);
+    if (open_fail < 0) ptqerr_(1, "Error opening library file");
+  } else {
+    rt::unit_rewind(kUnit);
+  }
+
+  ifail = -1;
+  int len = 4;
+  while (len > 0 && key[len - 1] == ' ') --len;
+  std::string rec;
+  std::string data[4];
+  for (; len >= 1; --len) {
+    rt::unit_rewind(kUnit);
+    for (;;) {
+      const int st = rt::read_record(kUnit, rec);
+      if (st < 0) break;
+      if (st > 0) read_failure();
+      if (!identifier_matches(rec, key, len, ng)) {
+        for (int r = 0; r < 4; ++r) {
+          const int s2 = rt::read_record(kUnit, data[0]);
+          if (s2 < 0) break;
+          if (s2 > 0) read_failure();
+        }
+        continue;
+      }
+      for (std::string& d : data) next_record(d);
+      iwt = static_cast<int32_t>(field(data[0], 3, 10));
+      nel = static_cast<int32_t>(field(data[0], 13, 20));
+      c = static_cast<float>(field(data[0], 23, 36));
+      four_values(data[1], a);
+      four_values(data[2], b);
+      float anom[4];
+      four_values(data[3], anom);
+      cu[0] = anom[0];
+      cu[1] = anom[1];
+      mo[0] = anom[2];
+      mo[1] = anom[3];
+      ifail = 0;
+      return;
+    }
+    if (len == 1) break;
+    ptqerr_(4, " No match for atom ID " + std::string(key, len) + " subtracting one character ");
+    key[len - 1] = ' ';
+    for (int i = len; i <= id.n; ++i) id.p[i - 1] = ' ';
+  }
+  ptqerr_(4, " No match for atom ID " + std::string(key, 1) + " giving up! ");
+  ifail = -1;
+}
