@@ -97,10 +97,10 @@ TEST_F(KeywordEntry, CapacityIsClampedAndWrittenBack) {
   // The clamp itself: 25 tokens fit although 5 were asked for.
   std::string many;
   for (int k = 0; k < 25; ++k) many += "X ";
-  Capture cap;
+  Capture out;
   read(many, false, 5);
   EXPECT_EQ(ntok, 20);
-  EXPECT_NE(cap.out().find("Maximum number of tokens exceeded"), std::string::npos);
+  EXPECT_NE(out.out().find("Maximum number of tokens exceeded"), std::string::npos);
 }
 
 TEST_F(KeywordEntry, SingleFloatLimitsApply) {
