@@ -69,7 +69,7 @@ inline constexpr int MX1EXT = 50;
 inline constexpr int nstor_par = 50;
 
 // Storage of each row group in 4-byte numeric words and character bytes.
-inline constexpr int LML_WORDS = 70003;
+inline constexpr int LML_WORDS = 70002;
 inline constexpr int LML_BYTES = 695000;
 inline constexpr int LMS_WORDS = 3;
 inline constexpr int LMS_BYTES = 245000;
@@ -202,7 +202,6 @@ struct r_scratch_t {
   rt::Array1<int32_t, MAXMLIST> lml_immon;
   rt::Array1<int32_t, MAXMLIST> lml_ilmon;
   rt::Array1<int32_t, MAXMLIST> lml_ider;
-  int32_t lml_nprsnt;
   rt::Array1<int32_t, MAXMLIST> lml_pass;
   rt::Array1<int32_t, MAXMLIST> lml_iatom;
   rt::Array1<int32_t, MAXMLIST> lml_iconn;
@@ -222,6 +221,7 @@ struct r_scratch_t {
   rt::Array1<Text<8>, MAXMLIST> lml_mode;
   rt::Array1<Text<1>, MAXMLIST> lml_fuse;
   rt::Array1<Text<1>, MAXMLIST> lml_prsnt;
+  int32_t lml_nprsnt;  // entries whose lml_prsnt is "." or "C"
   // synonyms
   int32_t lms_nsyn;
   int32_t lms_isyn;

@@ -34,7 +34,8 @@ void write_doc(int32_t mdoc, std::string_view used) {
 
 void lenstr_bl_(std::string_view text, int32_t& nl) {
   int n = static_cast<int>(text.size());
-  while (n > 0 && text[n - 1] == ' ') --n;
+  // A field never set holds zero bytes; they count as blanks too.
+  while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\0')) --n;
   nl = n;
 }
 

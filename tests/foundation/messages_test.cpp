@@ -121,6 +121,14 @@ TEST(UsedLength, TrailingBlanksDoNotCount) {
   EXPECT_EQ(n, 0);
 }
 
+TEST(UsedLength, FieldNeverSetCountsAsBlank) {
+  static rt::FixedText<6> never_set;
+  int32_t n = -1;
+  lenstr_bl_(never_set, n);
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(captured([] { msgerr_(0, never_set); }), " \n");
+}
+
 // The text handed over begins with its own blank; standard output adds one.
 TEST(TableFull, StructureTableNamesConstantAndHeader) {
   comlib.iquiet = 0;
