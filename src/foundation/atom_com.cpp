@@ -172,7 +172,7 @@ void initcrd_(int32_t /*mdoc*/, std::string_view in_file_pdb, std::string_view i
   r.rs_nchir = r.rs_nplan = r.rs_nvdw = r.rs_nhb = 0;
   crdstr.st_chem.blank();
 
-  if (rt::len_trim(in_file_cif) > 0) {
+  if (rt::len_trim(in_file_cif.substr(0, std::min<std::size_t>(in_file_cif.size(), 256))) > 0) {
     c.cri_file = in_file_cif;
     c.cri_ext = "crd";
   } else {
