@@ -1,0 +1,164 @@
+// The TLS group program: suite start-up, banner, option defaults, TLS
+// keywords from standard input, the coordinate file read into the structure
+// tables, and the TLS group file.
+#include <cstdint>
+
+#include "orbinate_blocks.h"
+#include "coords/file_type.h"
+#include "coords/pdb_reader.h"
+#include "foundation/atom_com.h"
+#include "foundation/messages.h"
+#include "foundation/paths_defaults.h"
+#include "runtime/format.h"
+#include "runtime/run.h"
+#include "suite/library_f.h"
+#include "suite/library_utils.h"
+#include "suite/ptq7_parser_f.h"
+
+make_params_t make_params;
+tls_char_t tls_char;
+tls_int_t tls_int;
+
+void set_tessran_params_() {
+  make_params_t& p = make_params;
+  p.make_cutoff = 0.0f;
+  p.make_dmin_spec = 0.1f;
+  p.make_hflag = "A";
+  p.make_check_spec = "N";
+  p.make_rflag = "N";
+  p.make_form = "U";
+  p.make_pept_flag = "N";
+  p.make_lnk_flag = "N";
+  p.make_conn_flag = "N";
+  p.make_symm_flag = "Y";
+  p.make_chain_flag = "N";
+  p.make_ss_flag = "Y";
+  p.make_cis_flag = "Y";
+  p.make_sugar_flag = "S";
+  p.make_libs_path.blank();
+  p.make_libs_name.blank();
+  p.make_libs_ext.blank();
+  p.make_prog_lib_path.blank();
+  p.make_out_file.blank();
+  p.make_file_lib2.blank();
+  p.make_exit = "N";
+  p.make_hflag_o = "N";
+  p.make_check = "N";
+  p.make_new_flag = "N";
+  p.make_newl_value_flag = "N";
+  p.make_ligand_level_flag = "H";
+  p.make_srch_flag = "N";
+  p.make_segid_in_flag = "N";
+  p.make_segid_out_flag = "N";
+}
+
+namespace {
+
+// Working data of the keyword reader, kept for the run.
+struct KeywordLine {
+  rt::FixedText<600> line;
+  rt::FixedText<4> key;
+  rt::Array1<int32_t, NPARS> ibeg, iend, ityp, idec;
+  rt::Array1<float, NPARS> fvalue;
+  rt::Array1<rt::FixedText<4>, NPARS> cvalue;
+  int32_t ntok = 0;
+  bool lend = false;
+};
+KeywordLine kw;
+
+}  // namespace
+
+void tls_instructions_() {
+  tls_char.tls_define_flag = "C";
+  tls_int.ngroup_tls = 0;
+  for (;;) {
+    kw.line.blank();
+    kw.key.blank();
+    kw.ntok = NPARS;
+    parser_(kw.key, kw.line, kw.ibeg.data(), kw.iend.data(), kw.ityp.data(), kw.fvalue.data(),
+            kw.cvalue.data(), kw.idec.data(), kw.ntok, kw.lend, true);
+    if (kw.lend) return;
+    ptqupc_(kw.key);
+    for (int i = 1; i <= kw.ntok; ++i) ptqupc_(kw.cvalue(i));
+    if (kw.key == std::string_view("END")) return;
+    if (kw.key == std::string_view("TLS") && kw.ntok >= 2 &&
+        kw.cvalue(2) == std::string_view("GROU")) {
+      if (kw.ntok >= 3 && kw.cvalue(3) == std::string_view("CHAI")) {
+        tls_char.tls_define_flag = "C";
+      } else if (kw.ntok >= 3 && kw.cvalue(3) == std::string_view("DEFI")) {
+        tls_char.tls_define_flag = "D";
+        if (kw.ntok >= 4) {
+          if (++tls_int.ngroup_tls > MAXGROUP_TLS) rt::stop_run(0);
+          const int g = tls_int.ngroup_tls;
+          const int pieces = kw.ntok - 3;
+          for (int p = 1; p <= pieces; ++p) {
+            if (p > MAXPIECES) rt::stop_run(0);
+            const int t = p + 3;
+            const int b = kw.ibeg(t), e = kw.iend(t);
+            const int n = e - b + 1 < 4 ? e - b + 1 : 4;
+            tls_char.chains_gr(g, p) =
+                n > 0 ? kw.line.view().substr(static_cast<std::size_t>(b - 1),
+                                              static_cast<std::size_t>(n))
+                      : std::string_view();
+          }
+          tls_int.ntls_pieces(g) = pieces;
+        }
+      }
+    } else if (kw.key == std::string_view("MAKE") && kw.ntok >= 3 &&
+               kw.cvalue(2) == std::string_view("SEGI") && kw.cvalue(3)(1) == 'Y') {
+      make_params.make_segid_in_flag = "Y";
+    }
+  }
+}
+
+void tessran_kavlin1_() {
+  const int32_t mdoc = -999;
+  rt::FixedText<256> in_coord_file;
+  ugtenv_("XYZIN", in_coord_file);
+  if (in_coord_file.is_blank()) {
+    rt::write_list(6, "Error: Input file is empty");
+    rt::stop_run(0);
+  }
+  const int32_t nspgrp = 0;
+  const char h_r = 'Y';
+  const float cell_c[6] = {0, 0, 0, 0, 0, 0};
+  const char pept_flag = 'N';
+  rt::write_list(6, in_coord_file.sub(1, 2));
+  rt::FixedText<1> file_type_flag;
+  file_type_flag.blank();
+  int32_t ierr = 0;
+  pdb_or_cif_(mdoc, in_coord_file, file_type_flag, ierr);
+  rt::write_list(6, "file type =", file_type_flag);
+  init_atm_inf_(mdoc, ierr);
+  init_defaults_();
+  ierr = 0;
+  get_pdb_(mdoc, in_coord_file.trimmed(), nspgrp, cell_c, pept_flag,
+           make_params.make_segid_in_flag(1), h_r, ierr);
+  if (ierr >= 1) {
+    rt::write_list(6, ierr);
+    rt::write_list(6, "Error in reading pdb file");
+    rt::stop_run(0);
+  }
+}
+
+void kavlin_clean_up_files_() {}
+
+namespace {
+
+void orbinate_main(int argc, char** argv) {
+  files.isysw = 6;
+  ptqfyp_(argc, argv);
+  files.isysw = 6;
+  rt::write_list(6);
+  rt::write_list(6, " orbinate version 0.1");
+  rt::write_list(6);
+  set_tessran_params_();
+  tls_instructions_();
+  tessran_kavlin1_();
+  write_tls_params_();
+  rt::stop_run(0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return rt::run_main(argc, argv, orbinate_main); }

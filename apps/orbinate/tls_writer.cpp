@@ -1,0 +1,56 @@
+// The TLS group file: one group per chain of the model, or the groups
+// defined on TLS GROUP DEFINE lines after a check that their chains exist.
+#include "orbinate_blocks.h"
+#include "foundation/atom_com.h"
+#include "runtime/format.h"
+#include "runtime/run.h"
+#include "runtime/units.h"
+#include "suite/library_f.h"
+#include "suite/ptq7_parser_f.h"
+
+namespace {
+
+void write_range(int32_t unit, const rt::FixedText<4>& id) {
+  rt::write_fmt(unit, "(A)", std::string("range from 1 ") + std::string(id.view()) + " to 9999 " +
+                                 std::string(id.view()));
+}
+
+}  // namespace
+
+void write_tls_params_() {
+  rt::FixedText<512> tls_file;
+  ugtenv_("TLSOUT", tls_file);
+  if (lenstr_(tls_file) < 1) tls_file = "tls_file.tls";
+  int32_t itls_out = 0;
+  int32_t ifail = -1;
+  ptqdpn_(itls_out, tls_file.trimmed(), "UNKNOWN", "F", 0, ifail);
+  rt::write_list(6, cif_asym_part.n_grp_asm, asym_part.n_group);
+
+  if (tls_char.tls_define_flag(1) == 'C') {
+    for (int i = 1; i <= asym_part.n_group; ++i) {
+      rt::write_fmt(itls_out, "(A)", "TLS");
+      write_range(itls_out, asym_part.chain_id(i));
+      rt::write_fmt(itls_out, "(A)", "");
+    }
+  } else {
+    bool ok = tls_int.ngroup_tls > 0;
+    for (int g = 1; g <= tls_int.ngroup_tls && ok; ++g) {
+      for (int p = 1; p <= tls_int.ntls_pieces(g) && ok; ++p) {
+        bool found = false;
+        for (int i = 1; i <= asym_part.n_group && !found; ++i)
+          found = tls_char.chains_gr(g, p).view() == asym_part.chain_id(i).view();
+        ok = found;
+      }
+    }
+    if (!ok) {
+      rt::write_list(6, "Error ==> One or more chains are absent in the PDB");
+      rt::stop_run(0);
+    }
+    for (int g = 1; g <= tls_int.ngroup_tls; ++g) {
+      rt::write_fmt(itls_out, "(A)", "TLS ");
+      for (int p = 1; p <= tls_int.ntls_pieces(g); ++p) write_range(itls_out, tls_char.chains_gr(g, p));
+      rt::write_fmt(itls_out, "(A)", "");
+    }
+  }
+  rt::unit_close(itls_out);
+}

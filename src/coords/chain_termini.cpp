@@ -1,0 +1,113 @@
+// Chain terminus types: "NH3"/"COO" for peptides, the 5' and 3' ends of
+// nucleic acids, a few capping groups, and nothing for an end joined to
+// another residue by a polymer link.
+#include "coords/chain_termini.h"
+
+#include <string>
+
+#include "foundation/atom_com.h"
+#include "foundation/cif_vocab.h"
+#include "foundation/messages.h"
+
+namespace {
+
+bool name3(const rt::FixedText<8>& n, const char* s) { return n.sub(1, 3) == std::string_view(s); }
+
+bool name3_any(const rt::FixedText<8>& n, std::initializer_list<const char*> names) {
+  for (const char* s : names)
+    if (name3(n, s)) return true;
+  return false;
+}
+
+// True when a link row joins this end to the rest of a polymer.
+bool joined(int32_t r, int32_t chain, bool first_end) {
+  const int32_t cls = resid_inf.ires_type(r);
+  for (int l = 1; l <= link_inf.ln_n; ++l) {
+    if (link_inf.ln_used(l)(1) == 'S') continue;
+    const int32_t lr = first_end ? link_inf.ln_2ires(l) : link_inf.ln_1ires(l);
+    const int32_t lc = first_end ? link_inf.ln_2ichn(l) : link_inf.ln_1ichn(l);
+    if (lr != r || lc != chain) continue;
+    int32_t c = 0;
+    set_iconn_(link_inf.ln_id(l), c);
+    if ((cls == 3 || cls == 4) &&
+        (c == 2 || c == 3 || c == 36 || c == 37 || c == 38 || c == 39))
+      return true;
+    if ((cls == 5 || cls == 6) && c == 4) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void set_mod_(int32_t mdoc, int32_t& ierr) {
+  ierr = 0;
+  if (asym_part.n_group < 1 || atom_inf.n_atom < 1) {
+    msgerr_(mdoc, "ERROR: in \"SET_MOD\", N_GROUP or N_ATOM = 0");
+    ierr = 1;
+    return;
+  }
+  for (int g = 1; g <= asym_part.n_group; ++g) {
+    const int32_t rs = asym_part.ires_start_tree(g);
+    const int32_t re = asym_part.ires_end_tree(g);
+    int32_t atom = asym_part.iatom_first(g);
+    bool p_first = false, oxt_last = false, pt_last = false;
+    int32_t r = rs;
+    for (;;) {
+      if (r < 1 || r > resid_inf.n_residue) {
+        msgerr_(mdoc, " ERROR: wrong tree structure .....");
+        ierr = 1;
+        return;
+      }
+      const int32_t n = resid_inf.natm_res(r);
+      for (int a = atom; a < atom + n && a <= atom_inf.n_atom; ++a) {
+        const char t = atom_inf.atm_type(a)(1);
+        if (t == 'U' || t == 'D') continue;
+        const rt::FixedText<4>& an = atom_inf.atm_name(a);
+        if (r == rs && an == std::string_view("P")) p_first = true;
+        if (r == re && an == std::string_view("OXT")) oxt_last = true;
+        if (r == re && an == std::string_view("PT")) pt_last = true;
+      }
+      atom += n;
+      if (r == re) break;
+      r = resid_inf.ires_forw(r);
+    }
+
+    const int32_t chain = asym_part.ichain_grp(g);
+    int joined_ends = 0;
+    if (joined(rs, chain, true)) {
+      ++joined_ends;
+    } else {
+      const int32_t c = resid_inf.ires_type(rs);
+      const rt::FixedText<8>& name = resid_inf.res_name(rs);
+      if (c == 3 || c == 4) {
+        asym_part.iterm_s_type(g) = name3(name, "ILG") ? 1 : 2;
+      } else if (c == 10) {
+        if (name3(name, "FOR")) asym_part.iterm_s_type(g) = 3;
+        else if (name3(name, "BAL")) asym_part.iterm_s_type(g) = 2;
+      } else if (c == 5 || c == 6) {
+        asym_part.iterm_s_type(g) = p_first ? 4 : 5;
+      }
+    }
+    if (joined(re, chain, false)) {
+      ++joined_ends;
+    } else {
+      const int32_t c = resid_inf.ires_type(re);
+      const rt::FixedText<8>& name = resid_inf.res_name(re);
+      if (c == 3 || c == 4) {
+        if (name3_any(name, {"BLE", "B1F", "B2F", "B2A", "B2I", "B2V", "BLY", "ILG"}))
+          asym_part.iterm_f_type(g) = 1;
+        else
+          asym_part.iterm_f_type(g) = oxt_last ? 2 : 1;
+      } else if (c == 10) {
+        if (name3(name, "FOR")) asym_part.iterm_f_type(g) = 3;
+        else if (name3(name, "BAL") && oxt_last) asym_part.iterm_f_type(g) = 2;
+        else if (name3_any(name, {"DFO", "STA"})) asym_part.iterm_f_type(g) = 8;
+      } else if (c == 5 || c == 6) {
+        asym_part.iterm_f_type(g) = pt_last ? 4 : 5;
+      }
+    }
+    if (joined_ends == 2)
+      msgdoc_(mdoc, std::string(" WARNING : chain ") + std::string(asym_part.group_id(g).view()) +
+                        " is cyclic ?");
+  }
+}

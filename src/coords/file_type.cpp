@@ -1,0 +1,54 @@
+// Coordinate file type detection.  A PDB record name among the first 1000
+// lines decides 'P'; a CIF item or data block name decides 'C', and so does
+// a file that shows neither.
+#include "coords/file_type.h"
+
+#include <cstring>
+#include <string>
+
+#include "foundation/atom_com.h"
+#include "foundation/file_open.h"
+#include "foundation/messages.h"
+#include "foundation/words.h"
+#include "runtime/units.h"
+
+void pdb_or_cif_(int32_t mdoc, rt::TextRef in_file_pdb, rt::FixedText<1>& flag, int32_t& ierr) {
+  ierr = 0;
+  clear_line_(in_file_pdb);
+  const int len = in_file_pdb.len_trim();
+  if (len == 0 || in_file_pdb(1) == ',' || in_file_pdb(1) == ' ') {
+    msgerr_(mdoc, " ERROR: can't open input_coord_file");
+    ierr = 1;
+    return;
+  }
+  rt::FixedText<80> info;
+  info = std::string("Input file :") + std::string(in_file_pdb.view().substr(0, len < 66 ? len : 66));
+  msgdoc_(mdoc, info);
+
+  int32_t iun = crdinf.cri_iun;
+  openfr_(iun, 99, "", in_file_pdb.view().substr(0, static_cast<std::size_t>(len)), "", ierr);
+  crdinf.cri_iun = iun;
+  if (ierr != 0) {
+    msgerr_(mdoc, " ERROR: can't open input_coord_file");
+    return;
+  }
+  flag = "C";
+  std::string rec;
+  for (int n = 0; n < 1000; ++n) {
+    if (rt::read_record(iun, rec) != rt::IOSTAT_OK) break;
+    rt::FixedText<80> line(rec);
+    const std::string_view head = line.sub(1, 4);
+    if (head == "HEAD" || head == "COMP" || head == "REMA" || head == "CRYS" || head == "SCAL" ||
+        head == "ATOM" || head == "HETA") {
+      flag = "P";
+      break;
+    }
+    if (line.len_trim() > 4 && line(1) != '#') {
+      int lead = 0;
+      while (lead < 80 && line.c[lead] == ' ') ++lead;
+      const std::string_view rest(line.c + lead, static_cast<std::size_t>(80 - lead));
+      if (rest.substr(0, 1) == "_" || rest.substr(0, 5) == "data_") break;
+    }
+  }
+  rt::unit_close(iun);
+}

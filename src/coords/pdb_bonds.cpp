@@ -1,0 +1,336 @@
+// Bond records of a PDB file and the model's link and modification tables.
+#include "coords/pdb_bonds.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "coords/pdb_corrections.h"
+#include "coords/pdb_fields.h"
+#include "coords/pdb_state.h"
+#include "foundation/atom_com.h"
+#include "foundation/cif_vocab.h"
+#include "foundation/messages.h"
+#include "runtime/format.h"
+
+namespace {
+
+using pdbf::cols;
+
+bool store_full(int32_t mdoc, const char* warning) {
+  if (pdb_hent.brec_n < MAXBONDREC) return false;
+  msgdoc_(mdoc, rt::fmt("(A,I6)", warning, MAXBONDREC));
+  return true;
+}
+
+bool seg_mode() { return crdinf.cr_segflag(1) == 'Y'; }
+
+// Endpoint text: chain character, residue number with insertion code, atom
+// text (name and alternate code), chain key.
+void set_endpoint(rt::FixedText<15>& end, char chain, std::string_view resnum,
+                  std::string_view atom5, std::string_view segid) {
+  end.blank();
+  rt::FixedText<4> key;
+  key.blank();
+  if (seg_mode()) {
+    key = segid;
+    end(1) = key(1);
+  } else {
+    key(1) = chain;
+    end(1) = chain;
+  }
+  end.sub(2, 6).assign(resnum);
+  end.sub(7, 11).assign(atom5);
+  end.sub(12, 15).assign(key.view());
+}
+
+int new_row(int kind) {
+  const int k = ++pdb_hent.brec_n;
+  pdb_hent.brec_kind(k) = kind;
+  pdb_hent.brec_ia1(k) = 0;
+  pdb_hent.brec_ia2(k) = 0;
+  pdb_hent.brec_dist(k) = 0.0f;
+  pdb_hent.brec_rnam1(k).blank();
+  pdb_hent.brec_rnam2(k).blank();
+  pdb_hent.brec_symm1(k).blank();
+  pdb_hent.brec_symm2(k).blank();
+  pdb_hent.brec_name(k).blank();
+  pdb_hent.brec_rnam_mod(k).blank();
+  return k;
+}
+
+char col(std::string_view line, int i) { return i <= static_cast<int>(line.size()) ? line[i - 1] : ' '; }
+
+// An atom name of a LINK record through the name correction, left-justified.
+void link_atom(rt::FixedText<5>& atom5, rt::FixedText<3>& rname) {
+  rt::FixedText<4> name(atom5.sub(1, 4));
+  rt::FixedText<4> asymb, ctype;
+  corr_name_pdb_(name, rname, asymb, ctype);
+  if (name.is_blank() || name(1) == '.') name.blank();
+  if (name(1) == ' ') {
+    for (int i = 1; i < 4; ++i) name(i) = name(i + 1);
+    name(4) = ' ';
+  }
+  atom5.sub(1, 4).assign(name.view());
+}
+
+// Symmetry text of a bond record as a link symmetry code: an underscore
+// after the third character, blanks removed; blank gives "1_555".
+void symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
+  if (in.is_blank()) {
+    out = "1_555";
+    return;
+  }
+  char buf[9];
+  int n = 0;
+  for (int i = 1; i <= 6; ++i) {
+    if (in(i) != ' ') buf[n++] = in(i);
+    if (i == 3) buf[n++] = '_';
+  }
+  out = std::string_view(buf, static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+void rdssbond_(int32_t mdoc, std::string_view line, int32_t& ierr) {
+  ierr = 0;
+  if (store_full(mdoc, " WARNING: number of SSBOND records of PDB file  >")) return;
+  const int k = new_row(BREC_SSBOND);
+  set_endpoint(pdb_hent.brec_end1(k), col(line, 16), cols(line, 18, 22), "SG", cols(line, 38, 41));
+  set_endpoint(pdb_hent.brec_end2(k), col(line, 30), cols(line, 32, 36), "SG", cols(line, 43, 46));
+  pdb_hent.brec_name(k) = "SS";
+  pdb_hent.brec_symm1(k) = cols(line, 60, 65);
+  pdb_hent.brec_symm2(k) = cols(line, 67, 72);
+}
+
+void rdcispep_(int32_t mdoc, std::string_view line, int32_t& ierr) {
+  ierr = 0;
+  if (store_full(mdoc, " WARNING: number of SSBOND or CISPEP records in PDB file >")) return;
+  const int k = new_row(BREC_CISPEP);
+  set_endpoint(pdb_hent.brec_end1(k), col(line, 16), cols(line, 18, 22), "C", cols(line, 38, 41));
+  set_endpoint(pdb_hent.brec_end2(k), col(line, 30), cols(line, 32, 36), "N", cols(line, 43, 46));
+  pdb_hent.brec_name(k) = "CIS";
+}
+
+void rdlink_(int32_t mdoc, std::string_view line, int32_t& ierr) {
+  ierr = 0;
+  if (store_full(mdoc, " WARNING: number of LINK records of PDB file  >")) return;
+  rt::FixedText<5> atom1(cols(line, 13, 17)), atom2(cols(line, 43, 47));
+  rt::FixedText<3> rnam1(cols(line, 18, 20)), rnam2(cols(line, 48, 50));
+  link_atom(atom1, rnam1);
+  link_atom(atom2, rnam2);
+  const rt::FixedText<8> name(cols(line, 73, 80));
+  const std::string_view gap = cols(line, 73, 75);
+  const bool is_gap = gap == "gap" || gap == "GAP";
+  const int k = new_row(is_gap ? BREC_GAP : BREC_LINK);
+  set_endpoint(pdb_hent.brec_end1(k), col(line, 22), cols(line, 23, 27), atom1, cols(line, 31, 34));
+  set_endpoint(pdb_hent.brec_end2(k), col(line, 52), cols(line, 53, 57), atom2, cols(line, 36, 39));
+  pdb_hent.brec_rnam1(k) = rnam1;
+  pdb_hent.brec_rnam2(k) = rnam2;
+  pdb_hent.brec_symm1(k) = cols(line, 60, 65);
+  pdb_hent.brec_symm2(k) = cols(line, 67, 72);
+  if (is_gap)
+    pdb_hent.brec_name(k) = "gap";
+  else
+    pdb_hent.brec_name(k) = name;
+}
+
+void rdmodres_(int32_t mdoc, std::string_view line, int32_t& ierr) {
+  ierr = 0;
+  if (store_full(mdoc, " WARNING: number of MODRES records of PDB file  >")) return;
+  rt::FixedText<3> rnam1(cols(line, 13, 15));
+  rt::FixedText<8> rnam2(cols(line, 25, 32));
+  rt::FixedText<4> dummy_name, asymb, ctype;
+  dummy_name.blank();
+  corr_name_pdb_(dummy_name, rnam1, asymb, ctype);
+  dummy_name.blank();
+  corr_name_pdb_(dummy_name, rnam2, asymb, ctype);
+  const int k = new_row(BREC_MODRES);
+  set_endpoint(pdb_hent.brec_end1(k), col(line, 17), cols(line, 19, 23), "", cols(line, 34, 37));
+  pdb_hent.brec_end2(k).blank();
+  pdb_hent.brec_rnam1(k) = rnam1;
+  pdb_hent.brec_rnam_mod(k) = rnam2;
+  pdb_hent.brec_name(k) = cols(line, 73, 80);
+}
+
+namespace pdb {
+
+void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
+                        std::string_view aname, char alt, bool seg_flag) {
+  if (pdb_hent.brec_n == 0) return;
+  char code[10];
+  code[0] = key[0];
+  std::memcpy(code + 1, key.data() + 2, 5);
+  std::memcpy(code + 6, key.data() + 7, 4);
+  if (!seg_flag) code[7] = ' ';
+  char atom[5];
+  if (aname[0] == ' ') {
+    std::memcpy(atom, aname.data() + 1, 3);
+    atom[3] = ' ';
+  } else {
+    std::memcpy(atom, aname.data(), 4);
+  }
+  atom[4] = alt == '.' ? ' ' : alt;
+  static const char blank5[5] = {' ', ' ', ' ', ' ', ' '};
+
+  for (int k = 1; k <= pdb_hent.brec_n; ++k) {
+    const int kind = pdb_hent.brec_kind(k);
+    for (int e = 1; e <= 2; ++e) {
+      if (kind == BREC_MODRES && e == 2) break;
+      const char* end = e == 1 ? pdb_hent.brec_end1(k).c : pdb_hent.brec_end2(k).c;
+      // Code: characters 1-6 and 12-15 of the endpoint text.
+      if (std::memcmp(end, code, 6) != 0 || std::memcmp(end + 11, code + 6, 4) != 0) continue;
+      const rt::FixedText<3>& rn = e == 1 ? pdb_hent.brec_rnam1(k) : pdb_hent.brec_rnam2(k);
+      bool ok = true;
+      switch (kind) {
+        case BREC_SSBOND: {
+          char a5[5];
+          std::memcpy(a5, atom, 4);
+          a5[4] = ' ';
+          ok = std::memcmp(end + 6, a5, 5) == 0;
+          break;
+        }
+        case BREC_CISPEP:
+          ok = std::memcmp(end + 6, atom, 5) == 0;
+          break;
+        case BREC_LINK: {
+          ok = std::memcmp(rn.c, rname.data(), 3) == 0;
+          if (!ok) break;
+          if (end[6] == ' ') {
+            ok = std::memcmp(end + 6, blank5, 5) == 0;
+          } else {
+            char a5[5];
+            std::memcpy(a5, atom, 5);
+            if (end[10] == ' ') a5[4] = ' ';
+            ok = std::memcmp(end + 6, a5, 5) == 0;
+          }
+          break;
+        }
+        case BREC_GAP:
+          break;
+        case BREC_MODRES:
+          ok = std::memcmp(rn.c, rname.data(), 3) == 0;
+          break;
+        default:
+          ok = std::memcmp(rn.c, rname.data(), 3) == 0 && std::memcmp(end + 6, atom, 5) == 0;
+          break;
+      }
+      if (!ok) continue;
+      if (e == 1)
+        pdb_hent.brec_ia1(k) = a;
+      else
+        pdb_hent.brec_ia2(k) = a;
+    }
+  }
+}
+
+}  // namespace pdb
+
+void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
+  ierr = 0;
+  for (int k = 1; k <= pdb_hent.brec_n; ++k) {
+    const int kind = pdb_hent.brec_kind(k);
+    if (kind == BREC_MODRES) {
+      const int a = pdb_hent.brec_ia1(k);
+      if (a <= 0) continue;
+      const int r = atom_inf.i_resid(a);
+      const int g = r > 0 ? resid_inf.i_chain(r) : 0;
+      const rt::FixedText<8>& id = pdb_hent.brec_name(k);
+      if (id.is_blank() || id(1) == '.') {
+        msgdoc_(mdoc, " WARNING: MODRES record without ID, ignored.");
+        continue;
+      }
+      if (mod_inf.mod_n >= MAXMODIF) {
+        msgdoc_(mdoc, rt::fmt("(A,I6)", " WARNING: Number of modifications. >", MAXMODIF));
+        msgdoc_(mdoc, "          Change parameter MAXMODIF in \"atom_com\"");
+        msgdoc_(mdoc, "          Now program stops to use new modifications.");
+        return;
+      }
+      if (r <= 0 || g <= 0) continue;
+      const int m = ++mod_inf.mod_n;
+      mod_inf.mod_id(m) = id;
+      mod_inf.mod_ires(m) = r;
+      mod_inf.mod_ichn(m) = g;
+      mod_inf.mod_seq(m) = resid_inf.res_num_pdb(r).sub(3, 7);
+      mod_inf.mod_chn(m) = resid_inf.res_num_pdb(r).sub(8, 11);
+      mod_inf.mod_rnam(m) = pdb_hent.brec_rnam_mod(k);
+      mod_inf.mod_rnam_new(m) = resid_inf.res_name(r);
+      mod_inf.mod_used(m) = "U";
+      resid_inf.mod_flag(r) = "Y";
+      continue;
+    }
+
+    if (link_inf.ln_n >= MAXLINK) {
+      msgdoc_(mdoc, rt::fmt("(A,I6)", " WARNING: Number of links >", MAXLINK));
+      msgdoc_(mdoc, "          Change parameter MAXLINK in \"atom_com\"");
+      msgdoc_(mdoc, "          Now program stops to create links.");
+      return;
+    }
+    const int a1 = pdb_hent.brec_ia1(k), a2 = pdb_hent.brec_ia2(k);
+    if (a1 <= 0 || a2 <= 0) {
+      if (list == 'T')
+        std::printf(" LL_not %d %d %.8s %.5s %.5s\n", a1, a2, pdb_hent.brec_name(k).c,
+                    pdb_hent.brec_end1(k).c + 6, pdb_hent.brec_end2(k).c + 6);
+      continue;
+    }
+    const int r1 = atom_inf.i_resid(a1), r2 = atom_inf.i_resid(a2);
+    rt::FixedText<5> atom1(atom_inf.atm_name(a1).view()), atom2(atom_inf.atm_name(a2).view());
+    rt::FixedText<1> alt1 = atom_inf.id_alt(a1), alt2 = atom_inf.id_alt(a2);
+    if (pdb_hent.brec_end1(k)(7) == ' ') {
+      atom1.blank();
+      alt1 = ".";
+    }
+    if (pdb_hent.brec_end2(k)(7) == ' ') {
+      atom2.blank();
+      alt2 = ".";
+    }
+    if (kind == BREC_SSBOND) {
+      alt1 = ".";
+      alt2 = ".";
+    } else if (kind == BREC_LINK) {
+      alt1 = pdb_hent.brec_end1(k).sub(11, 11);
+      alt2 = pdb_hent.brec_end2(k).sub(11, 11);
+    }
+    rt::FixedText<8> symm1, symm2;
+    symm_code(pdb_hent.brec_symm1(k), symm1);
+    symm_code(pdb_hent.brec_symm2(k), symm2);
+
+    rt::FixedText<8> name = pdb_hent.brec_name(k);
+    const rt::FixedText<8>& rn2 = resid_inf.res_name(r2);
+    if (name == std::string_view("CIS")) {
+      if (pdb::is_proline_like(rn2))
+        name = "PCIS";
+      else if (pdb::is_n_methyl(rn2))
+        name = "NMCIS";
+    }
+    if (name.is_blank()) name = ".";
+    float dist = pdb_hent.brec_dist(k);
+    if (dist <= 0.00001f) dist = 0.0f;
+
+    const int l = ++link_inf.ln_n;
+    link_inf.ln_dist(l) = dist;
+    link_inf.ln_1ires(l) = r1;
+    link_inf.ln_2ires(l) = r2;
+    link_inf.ln_1ichn(l) = resid_inf.i_chain(r1);
+    link_inf.ln_2ichn(l) = resid_inf.i_chain(r2);
+    link_inf.ln_1rnam(l) = resid_inf.res_name(r1);
+    link_inf.ln_2rnam(l) = rn2;
+    link_inf.ln_id(l) = name;
+    link_inf.ln_seq1(l) = resid_inf.res_num_pdb(r1).sub(3, 7);
+    link_inf.ln_seq2(l) = resid_inf.res_num_pdb(r2).sub(3, 7);
+    link_inf.ln_1chn(l) = resid_inf.res_num_pdb(r1).sub(8, 11);
+    link_inf.ln_2chn(l) = resid_inf.res_num_pdb(r2).sub(8, 11);
+    link_inf.ln_atom1(l) = atom1;
+    link_inf.ln_atom2(l) = atom2;
+    link_inf.ln_alt1(l) = alt1;
+    link_inf.ln_alt2(l) = alt2;
+    link_inf.ln_symm1(l) = symm1;
+    link_inf.ln_symm2(l) = symm2;
+    const auto plain = [](const rt::FixedText<1>& a) { return a(1) == '.' || a(1) == ' '; };
+    link_inf.ln_used(l) = plain(alt1) && plain(alt2) ? "U" : "S";
+    link_inf.ln_ent(l) = "C";
+    resid_inf.link_flag(r1) = "Y";
+    resid_inf.link_flag(r2) = "Y";
+    int32_t iconn = 0;
+    set_iconn_(name, iconn);
+  }
+}

@@ -1,0 +1,23 @@
+// Bond records of a PDB file (SSBOND, CISPEP, LINK, MODRES) kept in the
+// bond-record store while atoms are read, and their conversion into the
+// model's link and modification tables once the atoms are known.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+void rdssbond_(int32_t mdoc, std::string_view line, int32_t& ierr);
+void rdlink_(int32_t mdoc, std::string_view line, int32_t& ierr);
+void rdcispep_(int32_t mdoc, std::string_view line, int32_t& ierr);
+void rdmodres_(int32_t mdoc, std::string_view line, int32_t& ierr);
+
+// Rows whose atoms were found become rows of link_inf and mod_inf.
+void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr);
+
+namespace pdb {
+// Notes atom index a in the endpoints of the stored bond records that name
+// it.  key: the atom's 12-character residue key; rname, aname, alt: its
+// residue name, normalised atom name and alternate code.
+void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
+                        std::string_view aname, char alt, bool seg_flag);
+}  // namespace pdb

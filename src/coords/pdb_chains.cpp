@@ -1,0 +1,181 @@
+// Residue numbering and chain regrouping of the PDB reader.
+#include "coords/pdb_chains.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "coords/pdb_corrections.h"
+#include "foundation/atom_com.h"
+#include "foundation/messages.h"
+
+namespace {
+
+bool joins(int32_t last_class, int32_t first_class) {
+  const int a = last_class, b = first_class;
+  if ((a == 3 || a == 4) && (b == 3 || b == 4 || b == 10)) return true;
+  if (a == 10 && (b == 3 || b == 4)) return true;
+  if ((a == 5 || a == 6) && (b == 5 || b == 6)) return true;
+  return a == 9 && b == 9;
+}
+
+int32_t last_residue(int g) { return asym_part.ires_first(g) + asym_part.nres_chain(g) - 1; }
+
+void trace_chain(int g, bool first, int is_new) {
+  const int r1 = asym_part.ires_first(g), r2 = last_residue(g);
+  if (first)
+    std::printf(" --group 1: %.4s\n", asym_part.group_id(g).c);
+  else
+    std::printf(" --group: %d %.4s\n", g, asym_part.group_id(g).c);
+  std::printf("   term : %d %d\n", asym_part.iterm_s_type(g), asym_part.iterm_f_type(g));
+  std::printf("   type : %d %d\n", resid_inf.ires_type(r1), resid_inf.ires_type(r2));
+  if (first)
+    std::printf(" --------\n");
+  else
+    std::printf(" --  new: %d\n", is_new);
+}
+
+}  // namespace
+
+void corr_number_chain_pdb_(int32_t /*mdoc*/, char list, int32_t& ierr) {
+  ierr = 0;
+  if (asym_part.n_group <= 1) return;
+  const bool trace = list == 'T';
+  const bool seg = crdinf.cr_segflag(1) == 'Y';
+
+  // 1. Groups: each chain is compared with the chain before it only.
+  int32_t group = 1;
+  asym_part.i_ncs(1) = 1;
+  if (trace) trace_chain(1, true, 0);
+  for (int k = 2; k <= asym_part.n_group; ++k) {
+    const bool join = asym_part.group_id(k) == asym_part.group_id(k - 1) &&
+                      asym_part.iterm_f_type(k - 1) != 2 && asym_part.iterm_s_type(k) != 4 &&
+                      joins(resid_inf.ires_type(last_residue(k - 1)),
+                            resid_inf.ires_type(asym_part.ires_first(k)));
+    if (!join) ++group;
+    asym_part.i_ncs(k) = group;
+    if (trace) trace_chain(k, false, join ? 0 : 1);
+  }
+
+  // 2. Residues: links across junctions, serials of joined pieces raised.
+  int32_t prev_chain = 1, prev_group = 1;
+  int32_t s = resid_inf.n_residue >= 1 ? resid_inf.ires_serial(1) : 0;
+  int32_t offset = 0;
+  for (int r = 2; r <= resid_inf.n_residue; ++r) {
+    const int32_t k = resid_inf.i_chain(r);
+    const int32_t g = asym_part.i_ncs(k);
+    resid_inf.i_chain(r) = g;
+    resid_inf.ires_forw(r) = 0;
+    if (k != prev_chain) offset = s;
+    if (g == prev_group) {
+      resid_inf.ires_back(r) = r - 1;
+      resid_inf.ires_forw(r - 1) = r;
+      if (k != prev_chain) {
+        const int32_t cls = resid_inf.ires_type(r);
+        const int32_t d = resid_inf.ires_serial(r) - s;
+        const rt::FixedText<8>& name = resid_inf.res_name(r);
+        int32_t conn = 1;
+        if (cls == 3 || cls == 4 || cls == 10) {
+          conn = 2;
+          if (pdb::is_proline_like(name)) conn = 36;
+          if (pdb::is_n_methyl(name)) conn = 38;
+          if (d > 1) conn = 10;
+        } else if (cls == 5 || cls == 6) {
+          conn = d > 1 ? 10 : 4;
+        } else if (cls == 7 || cls == 8) {
+          conn = 11;
+        }
+        resid_inf.iconn_type(r) = conn;
+      }
+    } else {
+      resid_inf.ires_back(r) = -1;
+      offset = 0;
+      const char digit = g > 9 ? '0' : static_cast<char>('0' + g);
+      rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
+      key(2) = digit;
+      if (seg)
+        key(12) = digit;
+      else
+        key(9) = digit;
+    }
+    s = resid_inf.ires_serial(r);
+    resid_inf.ires_serial(r) += offset;
+    prev_chain = k;
+    prev_group = g;
+  }
+
+  // 3. Chain indexes of links and modifications.
+  for (int l = 1; l <= link_inf.ln_n; ++l) {
+    if (link_inf.ln_1ichn(l) >= 1) link_inf.ln_1ichn(l) = asym_part.i_ncs(link_inf.ln_1ichn(l));
+    if (link_inf.ln_2ichn(l) >= 1) link_inf.ln_2ichn(l) = asym_part.i_ncs(link_inf.ln_2ichn(l));
+  }
+  for (int m = 1; m <= mod_inf.mod_n; ++m)
+    if (mod_inf.mod_ichn(m) >= 1) mod_inf.mod_ichn(m) = asym_part.i_ncs(mod_inf.mod_ichn(m));
+
+  // 4. The chain table again, from the residues.
+  if (trace) std::printf(" --new group definition --\n");
+  asym_part.n_group = 0;
+  int32_t G = 0;
+  for (int r = 1; r <= resid_inf.n_residue; ++r) {
+    if (r == 1 || resid_inf.i_chain(r) != resid_inf.i_chain(r - 1)) {
+      G = ++asym_part.n_group;
+      asym_part.ires_first(G) = r;
+      asym_part.ires_start_tree(G) = r;
+      asym_part.iatom_first(G) = resid_inf.iratm_first(r);
+      asym_part.i_ncs(G) = 0;
+      asym_part.ncs_flag(G) = ".";
+      asym_part.iterm_s_type(G) = 1;
+      asym_part.iterm_f_type(G) = 1;
+      asym_part.ichain_grp(G) = G;
+      asym_part.chain_id(G) = resid_inf.res_num_pdb(r).sub(8, 11);
+      asym_part.group_id(G) = resid_inf.res_num_pdb(r).sub(8, 11);
+      asym_part.natm_chain(G) = 0;
+      asym_part.nres_chain(G) = 0;
+    }
+    asym_part.natm_chain(G) += resid_inf.natm_res(r);
+    asym_part.nres_chain(G) += 1;
+    asym_part.ires_end_tree(G) = r;
+    const int32_t cls = resid_inf.ires_type(r);
+    int32_t t;
+    if (asym_part.nres_chain(G) == 1)
+      t = 2;
+    else if (cls == 3 || cls == 4 || cls == 10)
+      t = 3;
+    else if (cls == 5 || cls == 6)
+      t = 5;
+    else if (cls == 7 || cls == 8)
+      t = 7;
+    else
+      t = 10;
+    if (pdb::is_water(resid_inf.res_name(r))) t = 9;
+    asym_part.ich_type(G) = t;
+    if (trace) {
+      if (asym_part.nres_chain(G) == 1)
+        std::printf(" group: %d < %.4s > %d\n", G, asym_part.group_id(G).c, t);
+      std::printf(" --IR: %d %d < %.12s > %d\n", r, G, resid_inf.res_num_pdb(r).c, cls);
+    }
+  }
+}
+
+void check_num_in_chain_(int32_t mdoc, int32_t& ierr) {
+  ierr = 0;
+  const bool seg = crdinf.cr_segflag(1) == 'Y';
+  for (int g = 1; g <= asym_part.n_group; ++g) {
+    const int n = asym_part.nres_chain(g);
+    if (n < 2) continue;
+    const int first = asym_part.ires_first(g);
+    for (int i = first; i < first + n - 1; ++i) {
+      const char* ki = resid_inf.res_num_pdb(i).c;
+      for (int j = i + 1; j < first + n; ++j) {
+        if (std::memcmp(ki + 2, resid_inf.res_num_pdb(j).c + 2, 5) != 0) continue;
+        std::string line = "ERROR: in chain ";
+        line.append(ki + 7, seg ? 4 : 1);
+        line += " residue:";
+        line.append(ki + 2, 5);
+        msgerr_(mdoc, line);
+        msgerr_(mdoc, "       different residues have the same number");
+        ierr = 6;
+      }
+    }
+  }
+}

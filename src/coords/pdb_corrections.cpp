@@ -1,0 +1,344 @@
+// Atom-name, sugar and peptide corrections of the PDB reader.
+#include "coords/pdb_corrections.h"
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+#include "foundation/atom_com.h"
+#include "foundation/kernels.h"
+#include "foundation/messages.h"
+#include "foundation/residue_class.h"
+#include "foundation/words.h"
+#include "runtime/format.h"
+
+namespace {
+
+// Two-letter element codes; a name beginning with one of them names a heavy
+// element.
+constexpr const char* kElements[] = {
+    "CO", "MG", "CA", "ZN", "CU", "FE", "CL", "BR", "MN", "PB", "HG", "AL", "GD", "NA", "CD", "NI",
+    "SR", "IN", "HO", "YB", "TE", "LI", "RB", "BA", "CS", "SM", "TL", "PT", "BE", "SE", "MO", "SI",
+    "I ", "NE", "AR", "SC", "TI", "CR", "GA", "GE", "AS", "KR", "HE", "ZR", "NB", "TC", "RU", "RH",
+    "PD", "AG", "SN", "SB", "XE", "LA", "HF", "TA", "RE", "OS", "IR", "AU", "BI", "PO", "AT", "RN",
+    "FR", "RA", "AC", "CE", "PR", "ND", "PM", "EU", "TB", "DY", "ER", "TM", "LU", "TH", "PA", "NP",
+    "PU", "AM", "CM", "BK", "CF", "ES", "FM", "MD", "NO", "LR", "K ", "V ", "Y ", "U ", "W "};
+
+bool in_element_table(char c1, char c2) {
+  for (const char* e : kElements)
+    if (e[0] == c1 && e[1] == c2) return true;
+  return false;
+}
+
+bool one_of(std::string_view s, std::initializer_list<const char*> names) {
+  for (const char* n : names)
+    if (rt::text_eq(s, n)) return true;
+  return false;
+}
+
+// Shifts a text one place left, a blank entering at the end.
+void shift_left(rt::TextRef t) {
+  for (int i = 1; i < t.len(); ++i) t(i) = t(i + 1);
+  if (t.len() > 0) t(t.len()) = ' ';
+}
+
+// Characters 3-4 move into 2-3 while the second character is blank (twice
+// at most).
+void close_gap(rt::FixedText<4>& n) {
+  for (int k = 0; k < 2 && n(2) == ' '; ++k) {
+    n(2) = n(3);
+    n(3) = n(4);
+    n(4) = ' ';
+  }
+}
+
+void set_elem(rt::FixedText<4>& asymb, char c) {
+  asymb.blank();
+  asymb(1) = c;
+}
+
+}  // namespace
+
+namespace pdb {
+
+int32_t residue_class(std::string_view rname) {
+  rt::FixedText<8> monn(rname);
+  rt::FixedText<80> work;
+  int32_t itype = 1, ierr = 0;
+  get_standard_res_type_(0, work, monn, itype, ierr);
+  if (itype == 1) get_ini_res_type_(0, work, monn, itype, ierr);
+  return itype;
+}
+
+bool is_proline_like(std::string_view r) {
+  return one_of(r, {"PRO", "5HP", "DPR", "PCA", "PRO-D", "5HP-D", "HYP-D", "HYP"});
+}
+
+bool is_n_methyl(std::string_view r) { return one_of(r, {"BMT", "SAR", "MLE", "MVA"}); }
+
+bool is_water(std::string_view r) { return one_of(r, {"HOH", "DOD", "DUM"}); }
+
+}  // namespace pdb
+
+void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>& asymb,
+                    rt::FixedText<4>& ctype) {
+  const char c1 = aname(1);
+  char c2 = aname(2);
+  if (c1 == ' ') {
+    char e = c2 == 'M' ? 'C' : c2;
+    set_elem(asymb, e);
+    ctype = (e == 'C' || e == 'N' || e == 'O' || e == 'B' || e == 'F') ? "C" : "$";
+    if (e == 'H') ctype = "H";
+    if (e == 'D') {
+      aname(2) = 'H';
+      set_elem(asymb, 'H');
+      ctype = "H";
+    }
+  } else {
+    char cls = '?';
+    chksmb_(c1, cls);
+    const bool prefixed = cls == 'D' || (c2 == 'H' && c1 != 'T');
+    if (!prefixed && c1 != '\'' && c1 != '"' && c1 != '*') {
+      if (!in_element_table(c1, c2)) {
+        set_elem(asymb, c2);
+        ctype = c2 == 'H' ? "H" : "C";
+      } else {
+        asymb.blank();
+        asymb(1) = c1;
+        asymb(2) = c2;
+        ctype = "$";
+        if (aname(3) == '+') {
+          // A charge suffix stays with the element and leaves the name.
+          asymb = aname.view();
+          aname(3) = ' ';
+          aname(4) = ' ';
+        }
+      }
+    } else {
+      int L = aname.len_trim();
+      if (L < 2) {
+        L = 2;
+        c2 = 'H';
+      }
+      if (c2 == 'D' && prefixed) c2 = 'H';
+      set_elem(asymb, c2);
+      const rt::FixedText<4> old = aname;
+      if (L == 2) {
+        aname(1) = c2;
+        aname(2) = '_';
+        aname(3) = '_';
+        aname(4) = c1;
+      } else if (L == 3) {
+        aname(1) = c2;
+        aname(2) = old(3);
+        aname(3) = '_';
+        aname(4) = c1;
+      } else {
+        aname(1) = c2;
+        aname(2) = old(3);
+        aname(3) = old(4);
+        aname(4) = c1;
+      }
+      ctype = c2 == 'H' ? "H" : "C";
+    }
+  }
+
+  // Common tail.
+  if (aname(1) == ' ') shift_left(aname);
+  close_gap(aname);
+  for (int k = 0; k < 2 && rname.len() > 0 && rname(1) == ' '; ++k) shift_left(rname);
+
+  if (one_of(rname, {"WAT", "DOD", "H2O"})) rname = "HOH";
+  else if (rt::text_eq(rname, "CYT")) rname = "C";
+  else if (rt::text_eq(rname, "ADE")) rname = "A";
+  else if (rt::text_eq(rname, "THY")) rname = "T";
+  else if (rt::text_eq(rname, "GUA")) rname = "G";
+  else if (rt::text_eq(rname, "URI")) rname = "U";
+
+  bool nucleotide = true;
+  if (one_of(rname, {"C", "+C"})) rname = "Cd";
+  else if (one_of(rname, {"A", "+A"})) rname = "Ad";
+  else if (one_of(rname, {"T", "+T"})) rname = "Td";
+  else if (one_of(rname, {"G", "+G"})) rname = "Gd";
+  else if (one_of(rname, {"U", "+U"})) rname = "Ur";
+  else if (one_of(rname, {"I", "Ir"})) rname = "Ir";
+  else nucleotide = one_of(rname, {"YG", "PSU", "1MA", "1MG"});
+  if (nucleotide)
+    for (int i = 1; i <= 4; ++i)
+      if (aname(i) == '\'') aname(i) = '*';
+  for (int i = 1; i <= rname.len(); ++i)
+    if (rname(i) == '\'') rname(i) = ',';
+
+  const int used = aname.len_trim();
+  if (used >= 2 && aname(2) == ' ') aname(2) = '_';
+  if (used >= 3 && aname(3) == ' ') aname(3) = '_';
+  if (aname == std::string_view("OT")) aname = "OXT";
+
+  if (asymb == std::string_view("D") ||
+      one_of(aname, {"HE21", "HE22", "HD21", "HD22", "HH11", "HH12", "HH21", "HH22"})) {
+    asymb = "H";
+    ctype = "H";
+  }
+  if (rt::text_eq(rname, "DUM")) {
+    aname = "DUM";
+    asymb = "O";
+    ctype = "C";
+  }
+  if (one_of(rname, {"HOH", "DOD"})) {
+    if (asymb(1) == 'H' || asymb(1) == 'D') {
+      asymb = "H";
+      ctype = "H";
+      if (aname == std::string_view("D1")) aname = "H1";
+      if (aname == std::string_view("D2")) aname = "H2";
+    } else {
+      aname = "O";
+      asymb = "O";
+      ctype = "C";
+    }
+  }
+
+  const int32_t rclass = pdb::residue_class(rname);
+  if (rclass == 5) {
+    if (aname == std::string_view("P5")) { aname = "P"; ctype = "C"; }
+    else if (aname == std::string_view("O51")) { aname = "O1P"; ctype = "C"; }
+    else if (aname == std::string_view("O52")) { aname = "O2P"; ctype = "C"; }
+  } else if (rclass == 3 || rclass == 4) {
+    if (aname == std::string_view("H0")) {
+      aname = "H";
+      ctype = "H";
+    } else if (one_of(aname, {"HT1", "HT2", "HT3"})) {
+      aname(2) = aname(3);
+      aname(3) = ' ';
+      asymb = "H";
+      ctype = "H";
+    }
+  }
+}
+
+namespace {
+
+// Atoms of one residue picked by name for a geometry test, under the rules
+// shared by the sugar and peptide passes.
+struct Picked {
+  const char* names[7];
+  int n;
+  int index[7];
+};
+
+void pick_atoms(int32_t r, Picked& p) {
+  for (int k = 0; k < p.n; ++k) p.index[k] = 0;
+  char fixed_alt = 0;
+  const int first = resid_inf.iratm_first(r);
+  const int last = first + resid_inf.natm_res(r) - 1;
+  for (int a = first; a <= last; ++a) {
+    if (atom_crd.occup(a) <= 0.0001f) continue;
+    const char t = atom_inf.atm_type(a)(1);
+    if (t == 'M' || t == 'U' || t == 'D') continue;
+    const char alt = atom_inf.id_alt(a)(1);
+    if (fixed_alt == 0) {
+      fixed_alt = alt;
+    } else if (alt != '.' && alt != fixed_alt) {
+      continue;
+    }
+    for (int k = 0; k < p.n; ++k)
+      if (atom_inf.atm_name(a) == std::string_view(p.names[k])) p.index[k] = a;
+  }
+}
+
+const float* xyz(int a) { return &atom_crd.xyz_crd(1, a); }
+
+// Handedness of four atoms, centre first: the signed angle of the kernel,
+// whose sign is opposite to that of the chiral volume.
+float chiral(int c, int a2, int a3, int a4) {
+  float vol = 0.0f, angle = 0.0f;
+  calc_i_ovol_l_(c, a2, a3, a4, xyz(c), xyz(a2), xyz(a3), xyz(a4), vol, angle);
+  return angle;
+}
+
+bool renamed(int32_t r, int32_t chain) {
+  for (int m = 1; m <= mod_inf.mod_n; ++m)
+    if (mod_inf.mod_ires(m) == r && mod_inf.mod_ichn(m) == chain &&
+        mod_inf.mod_id(m) == std::string_view("RENAME"))
+      return true;
+  return false;
+}
+
+void full_modification_table(int32_t mdoc) {
+  msgdoc_(mdoc, rt::fmt("(A,I6)", " WARNING: Number of modifications. >", MAXMODIF));
+  msgdoc_(mdoc, "          Change parameter MAXMODIF in \"atom_com\"");
+  msgdoc_(mdoc, "          Now program stops to use new modifications.");
+}
+
+}  // namespace
+
+void corr_peptide_pdb_(int32_t mdoc, int32_t& ierr) {
+  ierr = 0;
+  for (int g = 1; g <= asym_part.n_group; ++g) {
+    const int first = asym_part.ires_first(g);
+    for (int r = first; r < first + asym_part.nres_chain(g); ++r) {
+      if (resid_inf.ires_type(r) != 3) continue;
+      if (renamed(r, g)) continue;
+      Picked p{{"CA", "N", "C", "CB"}, 4, {}};
+      pick_atoms(r, p);
+      if (p.index[0] == 0 || p.index[1] == 0 || p.index[2] == 0 || p.index[3] == 0) continue;
+      if (chiral(p.index[0], p.index[1], p.index[3], p.index[2]) >= 0.0f) continue;
+      rt::FixedText<8> name = resid_inf.res_name(r);
+      if (!one_of(name.sub(1, 3), {"DAL", "DVA", "DPN", "DPR", "DTR", "DLE"})) {
+        name(4) = '-';
+        name(5) = 'D';
+      }
+      const rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
+      msgdoc_(mdoc, rt::fmt("(5A)", " WARNING : D-peptide : ", name.sub(1, 3), " ",
+                            key.sub(3, 7), " chain:") +
+                        std::string(key.sub(8, 11)));
+      resid_inf.res_name(r) = name;
+    }
+  }
+}
+
+void corr_sugar_pdb_(int32_t mdoc, char list, int32_t& ierr) {
+  ierr = 0;
+  for (int g = 1; g <= asym_part.n_group; ++g) {
+    const int first = asym_part.ires_first(g);
+    for (int r = first; r < first + asym_part.nres_chain(g); ++r) {
+      const int32_t cls = resid_inf.ires_type(r);
+      if (cls != 7 && cls != 8) continue;
+      if (renamed(r, g)) continue;
+      const std::string_view stem = resid_inf.res_name(r).sub(1, 3);
+      if (!one_of(stem, {"FUC", "MAN", "GAL", "NAG", "GLC", "GCU"})) continue;
+      const bool fucose = rt::text_eq(stem, "FUC");
+      char anomer = fucose ? 'a' : 'b';
+      char config = fucose ? 'L' : 'D';
+      Picked p{{"C1", "C2", "C4", "C5", "C6", "O1", "O5"}, 7, {}};
+      pick_atoms(r, p);
+      const int c1 = p.index[0], c2 = p.index[1], c4 = p.index[2], c5 = p.index[3],
+                c6 = p.index[4], o1 = p.index[5], o5 = p.index[6];
+      if (c1 && o1 && o5 && c2) anomer = chiral(c1, o1, o5, c2) >= 0.0f ? 'a' : 'b';
+      if (c5 && c4 && o5 && c6) config = chiral(c5, c4, o5, c6) >= 0.0f ? 'L' : 'D';
+      rt::FixedText<8> new_name;
+      new_name.blank();
+      std::memcpy(new_name.c, stem.data(), 3);
+      new_name(4) = '-';
+      new_name(5) = anomer;
+      new_name(6) = '-';
+      new_name(7) = config;
+      if (list == 'T')
+        std::printf(" sugar: %.3s %.5s -> %.8s\n", stem.data(), resid_inf.res_num_pdb(r).c + 2,
+                    new_name.c);
+      if (mod_inf.mod_n >= MAXMODIF) {
+        full_modification_table(mdoc);
+        return;
+      }
+      const int m = ++mod_inf.mod_n;
+      mod_inf.mod_id(m) = "RENAME";
+      mod_inf.mod_ires(m) = r;
+      mod_inf.mod_ichn(m) = g;
+      mod_inf.mod_seq(m) = resid_inf.res_num_pdb(r).sub(3, 7);
+      mod_inf.mod_chn(m) = resid_inf.res_num_pdb(r).sub(8, 11);
+      mod_inf.mod_rnam(m) = resid_inf.res_name(r);
+      mod_inf.mod_rnam_new(m) = new_name;
+      mod_inf.mod_used(m) = "N";
+      resid_inf.mod_flag(r) = "Y";
+    }
+  }
+}

@@ -1,0 +1,32 @@
+// Atom-name, sugar and peptide corrections of the PDB reader: the name and
+// element of every atom line, the anomer and configuration of pyranoses, and
+// L-peptides with D geometry.  Also the residue class as the reader takes it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/fixed_text.h"
+
+// Normalises a PDB atom name (4 characters, PDB column layout) and residue
+// name (changed in place, any width), gives the element symbol and the atom
+// class: "C" ordinary, "H" hydrogen, "$" heavy or unknown element.
+void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>& asymb,
+                    rt::FixedText<4>& ctype);
+
+// Records the proper name of every FUC, MAN, GAL, NAG, GLC, GCU residue as a
+// "RENAME" modification, from two chiral volumes.
+void corr_sugar_pdb_(int32_t mdoc, char list, int32_t& ierr);
+
+// Renames L-peptide residues whose CA centre has D geometry ("-D" suffix).
+void corr_peptide_pdb_(int32_t mdoc, int32_t& ierr);
+
+namespace pdb {
+// Residue class of a residue name: the built-in lists first, the run-time
+// table when they answer "other".
+int32_t residue_class(std::string_view rname);
+// The residue names on which "PTRANS" and "NMTRANS" connections depend.
+bool is_proline_like(std::string_view rname8);
+bool is_n_methyl(std::string_view rname8);
+bool is_water(std::string_view rname);
+}  // namespace pdb

@@ -1,0 +1,184 @@
+// Crystal and NCS records of a PDB file.  CRYST1 gives the cell (checked, and
+// replaced by a default cube when wrong) and the space group, whose text is
+// brought into a form the symmetry library accepts before its operators are
+// fetched.  SCALEn and MTRIXn rows are stored as they come.
+#include "coords/pdb_crystal.h"
+
+#include <cmath>
+
+#include "coords/pdb_fields.h"
+#include "coords/pdb_state.h"
+#include "foundation/atom_com.h"
+#include "foundation/messages.h"
+#include "foundation/spgr_names.h"
+#include "foundation/words.h"
+#include "runtime/format.h"
+
+namespace {
+
+// The row of a SCALE or MTRIX record: 2 or 3 from its digit, else 1.
+int row_of(std::string_view line) {
+  const char d = line.size() >= 6 ? line[5] : ' ';
+  return d == '2' ? 2 : d == '3' ? 3 : 1;
+}
+
+float real_field(std::string_view line, int i, int j, int decimals) {
+  float v = 0.0f;
+  if (!pdbf::read_real(pdbf::cols(line, i, j), decimals, v)) v = 0.0f;
+  return v;
+}
+
+struct ShortName {
+  const char* given;
+  const char* setting1;
+  const char* setting2;
+};
+constexpr ShortName kMonoclinic[] = {
+    {"P2", "P 1 1 2", "P 1 2 1"},    {"P 2", "P 1 1 2", "P 1 2 1"},
+    {"P21", "P 1 1 21", "P 1 21 1"}, {"P 21", "P 1 1 21", "P 1 21 1"},
+    {"B2", "B 1 1 2", "C 1 2 1"},    {"B 2", "B 1 1 2", "C 1 2 1"},
+    {"C2", "B 1 1 2", "C 1 2 1"},    {"C 2", "B 1 1 2", "C 1 2 1"},
+};
+
+}  // namespace
+
+void rdcryst1_(std::string_view line, int32_t nospgr_input) {
+  constexpr int32_t mdoc = 1;
+  const float pi = 4.0f * std::atan(1.0f);
+  const float pi180 = pi / 180.0f;
+  sttcrec.st_cell_flag = 1;
+
+  crdinf.cr_cell(1) = real_field(line, 7, 15, 3);
+  crdinf.cr_cell(2) = real_field(line, 16, 24, 3);
+  crdinf.cr_cell(3) = real_field(line, 25, 33, 3);
+  crdinf.cr_cell(4) = real_field(line, 34, 40, 2) * pi180;
+  crdinf.cr_cell(5) = real_field(line, 41, 47, 2) * pi180;
+  crdinf.cr_cell(6) = real_field(line, 48, 54, 2) * pi180;
+  rt::FixedText<24> name(pdbf::cols(line, 56, 66));
+
+  bool wrong = false;
+  for (int i = 1; i <= 3; ++i)
+    if (crdinf.cr_cell(i) <= 0.5f) wrong = true;
+  for (int i = 4; i <= 6; ++i)
+    if (crdinf.cr_cell(i) <= 0.001f) wrong = true;
+  if (wrong) {
+    msgdoc_(mdoc, " WARNING: wrong CELL parameters in PDB file");
+    msgdoc_(mdoc, "          Default: 100,100,100,90,90,90");
+    for (int i = 1; i <= 3; ++i) crdinf.cr_cell(i) = 100.0f;
+    for (int i = 4; i <= 6; ++i) crdinf.cr_cell(i) = pi / 2.0f;
+    sttcrec.st_cell_flag = -1;
+  }
+  for (int i = 1; i <= 6; ++i) crst_crd.cs_cell(i) = crdinf.cr_cell(i);
+  crst_crd.cs_nsymop = 0;
+
+  const float beta = crdinf.cr_cell(5);
+  const float gamma = crdinf.cr_cell(6);
+  int32_t number = 0;
+  int32_t sett = 1;
+  bool by_number = false;
+  if (nospgr_input != 0) {
+    number = nospgr_input;
+    sttcrec.st_spgr_flag = 1;
+    by_number = true;
+  } else {
+    int lead = 0;
+    while (lead < name.len() && name.c[lead] == ' ') ++lead;
+    name = std::string_view(name.c + lead, static_cast<std::size_t>(name.len() - lead));
+    if (name.is_blank()) {
+      msgdoc_(mdoc, " WARNING: wrong card \"CRYST1\" of PDB_file.");
+      msgdoc_(mdoc, "          default space group \"P 1\"");
+      name = "P 1";
+    }
+    crdinf.cr_spgr = name;
+    sttcrec.st_spgr_flag = 1;
+    bool all_digits = true;
+    for (int i = 1; i <= name.len(); ++i) {
+      char cls = '?';
+      chksmb_(name(i), cls);
+      if (cls != 'B' && cls != 'D') all_digits = false;
+    }
+    if (all_digits) {
+      int32_t n = 0;
+      if (rt::read_list(name.view(), n) == 0) number = n;
+      by_number = true;
+    }
+  }
+
+  if (by_number) {
+    sett = 1;
+    if ((number == 146 || number == 155) && std::fabs(gamma - 2.0f * pi / 3.0f) <= 0.0001f) sett = 2;
+    if (number >= 3 && number <= 15 && sett == 1 && std::fabs(gamma - pi / 2.0f) <= 0.0001f)
+      sett = 2;
+    name.blank();
+  } else {
+    number = 0;
+    sett = 1;
+    const int used = name.len_trim();
+    const bool r3_spaced = used >= 3 && name.sub(1, 3) == std::string_view("R 3");
+    const bool r3_joined = used >= 2 && name.sub(1, 2) == std::string_view("R3");
+    if ((r3_spaced || r3_joined) && std::fabs(gamma - 2.0f * pi / 3.0f) <= 0.0001f) {
+      sett = 2;
+      name(1) = 'H';
+    }
+    for (const ShortName& s : kMonoclinic) {
+      if (name == std::string_view(s.given)) {
+        sett = 2;
+        if (std::fabs(gamma - pi / 2.0f) > 0.0001f && std::fabs(beta - pi / 2.0f) <= 0.0001f)
+          sett = 1;
+        name = sett == 1 ? s.setting1 : s.setting2;
+        break;
+      }
+    }
+  }
+
+  int32_t ierr = 0;
+  get_symm_nb_new_(mdoc, number, sett, name, crst_crd.cs_nsym, crst_crd.cs_m_cs.data(),
+                   crst_crd.cs_v_cs.data(), MAXNSO, ierr);
+  if (ierr != 0) return;
+  crdinf.cr_nsym = crst_crd.cs_nsym;
+  crdinf.cr_nspgr = number;
+  crst_crd.cs_nspgr = number;
+  crdinf.cr_sett = sett;
+  crst_crd.cs_sett = sett;
+  crdinf.cr_spgr = name;
+  crst_crd.cs_spgr = name;
+  sttcrec.st_spgr_flag = 1;
+}
+
+void rdscale_(std::string_view line) {
+  const int n = row_of(line);
+  for (int j = 1; j <= 3; ++j) {
+    const float v = real_field(line, 11 + 10 * (j - 1), 20 + 10 * (j - 1), 6);
+    crdinf.cr_scale(n, j) = v;
+    crst_pdb.cs_scale(n, j) = v;
+  }
+  const float u = real_field(line, 46, 55, 5);
+  crdinf.cr_u(n) = u;
+  crst_pdb.cs_u(n) = u;
+  sttcrec.st_scale_flag = 1;
+}
+
+void rdmtrix_(std::string_view line) {
+  constexpr int32_t mdoc = 1;
+  const int n = row_of(line);
+  int32_t serial = 0, given = 0;
+  if (!pdbf::read_int(pdbf::cols(line, 8, 10), serial)) serial = 0;
+  if (!pdbf::read_int(pdbf::cols(line, 60, 60), given)) given = 0;
+  if (given != 0) return;
+  float m[3];
+  for (int j = 1; j <= 3; ++j) m[j - 1] = real_field(line, 11 + 10 * (j - 1), 20 + 10 * (j - 1), 6);
+  const float v = real_field(line, 46, 55, 5);
+  crdinf.cr_ncs = serial;
+  for (int j = 1; j <= 3; ++j) crdinf.cr_m_ncs(n, j) = m[j - 1];
+  crdinf.cr_v_ncs(n) = v;
+  if (serial > MAXNCS) {
+    msgerr_(mdoc, rt::fmt("(A,I6)", " WARNING: number of NCS operators of PDB file  >", MAXNCS));
+    msgerr_(mdoc, "        Change parameter MAXNCS in \"atom_com\"");
+    return;
+  }
+  // An operator serial below 1 has no slot: the row is kept in crdinf only.
+  if (serial < 1) return;
+  for (int j = 1; j <= 3; ++j) crst_crd.cs_m_ncs(n, j, serial) = m[j - 1];
+  crst_crd.cs_v_ncs(n, serial) = v;
+  crst_crd.cs_ncs = serial;
+}

@@ -1,0 +1,98 @@
+// Fixed-column number fields of PDB records, read the way a fixed-width
+// numeric edit descriptor reads them: blanks are ignored, an all-blank field
+// is 0, and a real field without a decimal point takes its last `decimals`
+// digits as decimals.  Reading never allocates; a malformed field is a false
+// result, the value is then left unchanged.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace pdbf {
+
+// Characters i..j (1-based, inclusive) of a line, cut at its end.
+inline std::string_view cols(std::string_view line, int i, int j) {
+  if (i < 1) i = 1;
+  if (static_cast<int>(line.size()) < i) return std::string_view();
+  const int last = j < static_cast<int>(line.size()) ? j : static_cast<int>(line.size());
+  return line.substr(static_cast<std::size_t>(i - 1), static_cast<std::size_t>(last - i + 1));
+}
+
+inline bool read_int(std::string_view field, int32_t& out) {
+  int64_t v = 0;
+  int sign = 1;
+  bool digits = false, sign_seen = false;
+  for (char c : field) {
+    if (c == ' ') continue;
+    if ((c == '+' || c == '-') && !digits && !sign_seen) {
+      sign_seen = true;
+      if (c == '-') sign = -1;
+    } else if (c >= '0' && c <= '9') {
+      digits = true;
+      v = v * 10 + (c - '0');
+      if (v > 2147483647LL) return false;
+    } else {
+      return false;
+    }
+  }
+  if (sign_seen && !digits) return false;
+  out = static_cast<int32_t>(sign * v);
+  return true;
+}
+
+inline bool read_real(std::string_view field, int decimals, float& out) {
+  double mant = 0;
+  int sign = 1, frac = 0, exp = 0, exp_sign = 1;
+  bool digits = false, point = false, sign_seen = false, in_exp = false, exp_digits = false,
+       exp_sign_seen = false;
+  for (char c : field) {
+    if (c == ' ') continue;
+    if (!in_exp) {
+      if ((c == '+' || c == '-') && !digits && !point && !sign_seen) {
+        sign_seen = true;
+        if (c == '-') sign = -1;
+      } else if (c >= '0' && c <= '9') {
+        digits = true;
+        mant = mant * 10 + (c - '0');
+        if (point) ++frac;
+      } else if (c == '.' && !point) {
+        point = true;
+      } else if ((c == 'E' || c == 'e' || c == 'D' || c == 'd') && digits) {
+        in_exp = true;
+      } else if ((c == '+' || c == '-') && digits) {
+        in_exp = true;
+        exp_sign_seen = true;
+        if (c == '-') exp_sign = -1;
+      } else {
+        return false;
+      }
+    } else {
+      if ((c == '+' || c == '-') && !exp_digits && !exp_sign_seen) {
+        exp_sign_seen = true;
+        if (c == '-') exp_sign = -1;
+      } else if (c >= '0' && c <= '9') {
+        exp_digits = true;
+        exp = exp * 10 + (c - '0');
+        if (exp > 400) return false;
+      } else {
+        return false;
+      }
+    }
+  }
+  if (!digits) {
+    if (sign_seen || point) return false;
+    out = 0.0f;
+    return true;
+  }
+  if (in_exp && !exp_digits) return false;
+  int scale = exp_sign * exp - (point ? frac : decimals);
+  double v = mant;
+  // Powers of ten by repeated multiplication keep this free of libm calls
+  // for the usual small scales.
+  while (scale > 0) { v *= 10.0; --scale; }
+  while (scale < 0) { v /= 10.0; ++scale; }
+  out = static_cast<float>(sign * v);
+  return true;
+}
+
+}  // namespace pdbf

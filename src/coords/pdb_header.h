@@ -1,0 +1,14 @@
+// Parsers of the PDB header records HEADER, COMPND, TITLE, MODEL, REMARK,
+// HET and FORMUL.  Each takes one record line and fills the header values of
+// the run state (`crdinf`, `crst_pdb`) or the HET rows of `pdb_hent`.
+#pragma once
+
+#include <string_view>
+
+void rdhead_pdb_(std::string_view line);
+void rdcompnd_(std::string_view line);
+void rdtitle_pdb_(std::string_view line);
+void rdmodel_(std::string_view line);
+void rdremark_(std::string_view line);
+void rdhet_(std::string_view line);
+void rdformul_(std::string_view line);

@@ -1,0 +1,484 @@
+// The PDB record reader and the atom-line decoder.
+#include "coords/pdb_records.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "coords/pdb_aniso.h"
+#include "coords/pdb_bonds.h"
+#include "coords/pdb_corrections.h"
+#include "coords/pdb_crystal.h"
+#include "coords/pdb_fields.h"
+#include "coords/pdb_header.h"
+#include "coords/pdb_state.h"
+#include "foundation/atom_com.h"
+#include "foundation/cif_tokeniser.h"
+#include "foundation/file_open.h"
+#include "foundation/messages.h"
+#include "foundation/spgr_names.h"
+#include "foundation/vec3.h"
+#include "foundation/words.h"
+#include "runtime/units.h"
+
+namespace {
+
+// An atom line has been decoded and waits for its ANISOU, SIGATM, SIGUIJ or
+// USER lines before it is handed back.
+bool atom_pending = false;
+
+bool starts(std::string_view s, const char* p) {
+  const std::size_t n = std::strlen(p);
+  return s.size() >= n && std::memcmp(s.data(), p, n) == 0;
+}
+
+// Record names are compared on six characters, the line blank-padded.
+bool rec_is(std::string_view line, const char* name6) {
+  char buf[6];
+  for (int i = 0; i < 6; ++i) buf[i] = i < static_cast<int>(line.size()) ? line[i] : ' ';
+  return std::memcmp(buf, name6, 6) == 0;
+}
+
+void close_input(int32_t& iend, int32_t value) {
+  iend = value;
+  if (crdinf.cri_iun > 0) rt::unit_close(crdinf.cri_iun);
+  crdinf.cri_iun = 0;
+  atom_pending = false;
+}
+
+bool is_digit(char c) {
+  char cls = '?';
+  chksmb_(c, cls);
+  return cls == 'D';
+}
+
+char bump_counter() {
+  sttcrec.st_chain_count = (sttcrec.st_chain_count + 1) % 10;
+  return static_cast<char>('0' + sttcrec.st_chain_count);
+}
+
+void pdb_defaults_at_open(rt::FixedText<4>& acode) {
+  const float pi = 4.0f * std::atan(1.0f);
+  for (int i = 1; i <= 3; ++i) crdinf.cr_cell(i) = 1.0f;
+  for (int i = 4; i <= 6; ++i) crdinf.cr_cell(i) = pi / 2.0f;
+  crdinf.cr_cd_pdb = "xxxx";
+  crdinf.cr_name_pdb = "----";
+  crdinf.cr_date_pdb = "XX-XXX-XX";
+  crdinf.cr_title = "---";
+  crdinf.cr_nspgr = 1;
+  crdinf.cr_sett = 1;
+  crdinf.cr_spgr = "P 1";
+  crdinf.cr_model_pdb = 0;
+  crdinf.cr_ncs = 0;
+  crdinf.cr_mult_flag = 0;
+  crdinf.cr_resl_pdb = ".";
+  crdinf.cr_rfac_pdb = ".";
+  crdatm.cr_ia = 0;
+  crdatm.cr_ires = 0;
+  crdatm.cr_igres = 0;
+  crdatm.cr_ich = 0;
+  crdatm.cr_igroup = 0;
+  crdatm.cr_b_flag = 0;
+  crdatm.cr_mult_factor = 1;
+  crdatm.cr_chain.blank();
+  crdatm.cr_group.blank();
+  crdatm.cr_rtype = ".";
+  crdatm.cr_term = ".";
+  acode.blank();
+  sttcrec.st_iend = 0;
+  sttcrec.st_iend_next = 0;
+  sttcrec.st_chain_count = 0;
+  sttcrec.st_ntitle = 0;
+  sttcrec.st_occ_warned = 0;
+  sttcrec.st_cell_flag = 0;
+  sttcrec.st_spare = 0;
+  sttcrec.st_prev_hetatm = 0;
+  sttcrec.st_scale_flag = 0;
+  sttcrec.st_spgr_flag = 0;
+  sttcrec.st_first_atom_done = 0;
+  sttcrec.st_iend_read = 0;
+  sttcrec.st_line_next.blank();
+  sttcrec.st_last_aname.blank();
+  sttcrec.st_last_alt.blank();
+}
+
+// Defaults of the first atom of a file: the cell when no CRYST1 came, the
+// SCALE matrix when no SCALE records came, and an imposed space group.
+void first_atom_defaults(int32_t nospgr_input, const float* cell_input) {
+  constexpr int32_t mdoc = 1;
+  const float pi = 4.0f * std::atan(1.0f);
+  com_rdat.rd_oxt_atom = "N";
+  if (sttcrec.st_cell_flag == 0 && cell_input[0] < 1.0f) {
+    msgdoc_(mdoc, " WARNING: \"CRYST1\" card is absent in input PDB file");
+    msgdoc_(mdoc, "          Default: 100,100,100,90,90,90");
+    sttcrec.st_scale_flag = 0;
+    for (int i = 1; i <= 3; ++i) crst_crd.cs_cell(i) = 100.0f;
+    for (int i = 4; i <= 6; ++i) crst_crd.cs_cell(i) = pi / 2.0f;
+    crdinf.cr_nsym = crst_crd.cs_nsym = 1;
+    crdinf.cr_nspgr = crst_crd.cs_nspgr = 1;
+    crdinf.cr_sett = crst_crd.cs_sett = 1;
+    crdinf.cr_spgr = "P 1";
+    crst_crd.cs_spgr = "P 1";
+  } else if (sttcrec.st_cell_flag < 0) {
+    sttcrec.st_scale_flag = 0;
+  }
+  if (sttcrec.st_scale_flag == 0 && cell_input[0] < 1.0f)
+    msgdoc_(mdoc, " WARNING: \"SCALE\" card is absent in input PDB file");
+  int32_t ierr = 0;
+  nb_frorth_(crst_crd.cs_cell(1), crst_crd.cs_cell(2), crst_crd.cs_cell(3), crst_crd.cs_cell(4),
+             crst_crd.cs_cell(5), crst_crd.cs_cell(6), crst_crd.cs_frac_to_ort.data(),
+             crst_crd.cs_ort_to_frac.data(), ierr);
+  if (sttcrec.st_scale_flag == 0) {
+    for (int i = 1; i <= 3; ++i) {
+      for (int j = 1; j <= 3; ++j) crst_pdb.cs_scale(i, j) = crst_crd.cs_ort_to_frac(i, j);
+      crst_pdb.cs_u(i) = 0.0f;
+    }
+  }
+  if (sttcrec.st_spgr_flag == 0 && nospgr_input != 0) {
+    rt::FixedText<24> name;
+    name.blank();
+    int32_t number = nospgr_input;
+    get_symm_nb_new_(mdoc, number, 1, name, crst_crd.cs_nsym, crst_crd.cs_m_cs.data(),
+                     crst_crd.cs_v_cs.data(), MAXNSO, ierr);
+    crdinf.cr_nsym = crst_crd.cs_nsym;
+    crdinf.cr_nspgr = crst_crd.cs_nspgr = nospgr_input;
+    crdinf.cr_sett = crst_crd.cs_sett = 1;
+    crdinf.cr_spgr = name;
+    crst_crd.cs_spgr = name;
+    sttcrec.st_spgr_flag = 1;
+  }
+  sttcrec.st_first_atom_done = 1;
+}
+
+// Element and charge column (columns 77-80) in the form the reader keeps.
+void clean_element_column(rt::FixedText<4>& e, int len_input) {
+  if (is_digit(e(1)) || is_digit(e(2)) || e(2) == ' ' || len_input < 77) {
+    e.blank();
+    return;
+  }
+  if (len_input >= 80) {
+    if (is_digit(e(3)) && (e(4) == '+' || e(4) == '-')) {
+      std::swap(e(3), e(4));
+    } else if ((e(3) == '+' || e(3) == '-') && e(4) == '0') {
+      e(3) = ' ';
+      e(4) = ' ';
+    }
+  }
+  if (e(1) == ' ') {
+    e(1) = e(2);
+    e(2) = e(3);
+    e(3) = e(4);
+    e(4) = ' ';
+  }
+  for (int k = 0; k < 2 && e(2) == ' '; ++k) {
+    e(2) = e(3);
+    e(3) = e(4);
+    e(4) = ' ';
+  }
+  if (is_digit(e(1)) || e(1) == ' ') {
+    e.blank();
+    return;
+  }
+  check_line_(1, e);
+}
+
+int32_t bad_number(std::string_view line) {
+  msgerr_(1, " ERROR: wrong number in PDB atom record:");
+  msgerr_(1, line);
+  return 1;
+}
+
+}  // namespace
+
+int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_input,
+                const float* cell_input, char prog_name, rt::FixedText<4>& acode,
+                char hflag_remove) {
+  constexpr int32_t mdoc = 1;
+  using pdbf::cols;
+  const bool hetatm = starts(line, "HETA");
+
+  // Columns.
+  float xyz[3], occ = 0.0f, biso = 0.0f;
+  int32_t resnum = 0;
+  for (int k = 0; k < 3; ++k)
+    if (!pdbf::read_real(cols(line, 31 + 8 * k, 38 + 8 * k), 3, xyz[k])) return bad_number(line);
+  if (!pdbf::read_real(cols(line, 55, 60), 2, occ)) return bad_number(line);
+  if (!pdbf::read_real(cols(line, 61, 66), 2, biso)) return bad_number(line);
+  if (!pdbf::read_int(cols(line, 23, 26), resnum)) return bad_number(line);
+  rt::FixedText<1> corr(cols(line, 12, 12));
+  rt::FixedText<4> aname(cols(line, 13, 16));
+  rt::FixedText<1> alt(cols(line, 17, 17));
+  rt::FixedText<3> rname(cols(line, 18, 20));
+  rt::FixedText<12> key(cols(line, 21, 27));
+  const rt::FixedText<4> segid(cols(line, 73, 76));
+  acode = cols(line, 77, 80);
+  const int len_input = rt::len_trim(line);
+
+  // Character clean-up of the identifiers.
+  const auto quote_hash = [](char& c) {
+    if (c == '\'') c = '"';
+    else if (c == '#') c = '*';
+  };
+  quote_hash(key(7));
+  if (is_digit(key(7))) key(7) = '?';
+  quote_hash(key(2));
+  quote_hash(alt(1));
+  for (int i = 8; i <= 12; ++i) key(i) = ' ';
+
+  if (crdinf.cr_segflag(1) == 'Y' && len_input <= 72) crdinf.cr_segflag = "N";
+  const bool seg = crdinf.cr_segflag(1) == 'Y';
+  if (seg) {
+    int lead = 0;
+    while (lead < 4 && segid.c[lead] == ' ') ++lead;
+    key.sub(8, 11).assign(std::string_view(segid.c + lead, static_cast<std::size_t>(4 - lead)));
+  }
+
+  sttcrec.st_last_aname = aname;
+  sttcrec.st_last_alt = alt;
+
+  if (sttcrec.st_first_atom_done == 0) first_atom_defaults(nospgr_input, cell_input);
+
+  if (sttcrec.st_scale_flag > 0) {
+    float y[3];
+    for (int i = 1; i <= 3; ++i)
+      y[i - 1] = crst_pdb.cs_scale(i, 1) * xyz[0] + crst_pdb.cs_scale(i, 2) * xyz[1] +
+                 crst_pdb.cs_scale(i, 3) * xyz[2] + crst_pdb.cs_u(i);
+    for (int i = 1; i <= 3; ++i)
+      crdatm.cr_xyz(i) = crst_crd.cs_frac_to_ort(i, 1) * y[0] +
+                         crst_crd.cs_frac_to_ort(i, 2) * y[1] +
+                         crst_crd.cs_frac_to_ort(i, 3) * y[2];
+  } else {
+    for (int i = 1; i <= 3; ++i) crdatm.cr_xyz(i) = xyz[i - 1];
+  }
+  crdatm.cr_biso = biso;
+
+  if (rname.is_blank()) {
+    msgdoc_(mdoc, " WARNING: residue name is empty, default is \"HOH\"");
+    rname = "HOH";
+  }
+  crdatm.cr_iatold = 0;
+  crdatm.cr_mult_factor = 1;
+  crdatm.cr_fsc = "N";
+  crdatm.cr_fsa = "N";
+  crdatm.cr_b_flag = 0;
+  crdatm.cr_btype = "I";
+  crdatm.cr_corr = corr.is_blank() ? rt::FixedText<1>(".") : corr;
+  crdatm.cr_alt = alt.is_blank() ? rt::FixedText<1>(".") : alt;
+  crdatm.cr_rname_pdb = rname;
+
+  if (occ > 1.0f) {
+    occ = 1.0f;
+    if (sttcrec.st_occ_warned == 0) {
+      msgdoc_(mdoc, " WARNING: occupancy > 1.0");
+      msgdoc_(mdoc, "          program set occupancy = 1.0");
+      sttcrec.st_occ_warned = 1;
+    }
+  }
+  crdatm.cr_occ = occ;
+
+  for (int i = 1; i <= 4; ++i)
+    if (aname(i) == '#') aname(i) = '_';
+  crdatm.cr_aname_inp = aname;
+  if (aname(1) == ' ') {
+    rt::FixedText<4>& inp = crdatm.cr_aname_inp;
+    inp(1) = aname(2);
+    inp(2) = aname(3);
+    inp(3) = aname(4);
+    inp(4) = '_';
+    if (aname(4) == ' ') inp(3) = '_';
+    if (aname(3) == ' ') inp(2) = '_';
+  }
+
+  rt::FixedText<4> asymb, ctype;
+  corr_name_pdb_(aname, rname, asymb, ctype);
+
+  clean_element_column(acode, len_input);
+  crdatm.cr_aname = aname;
+  crdatm.cr_asymb = asymb;
+
+  // Hydrogens are recognised by their element column, so deuterium stays.
+  if (hflag_remove == 'Y' && acode == std::string_view("H")) {
+    rec = "?";
+    return 0;
+  }
+  if (prog_name != 'M' && acode.is_blank()) acode = asymb;
+  crdatm.cr_atype = ctype.sub(1, 1);
+
+  key(1) = seg ? key(8) : key(2);
+  key(2) = ' ';
+  if (!seg) {
+    key(8) = key(1);
+    for (int i = 9; i <= 12; ++i) key(i) = ' ';
+  }
+
+  // Chain counter against the previous atom (still in crdatm).
+  const rt::FixedText<12>& prev = crdatm.cr_pnum;
+  const bool water = pdb::is_water(rname);
+  const bool prev_water = pdb::is_water(crdatm.cr_rname.sub(1, 3));
+  const bool chain_differs =
+      seg ? std::memcmp(key.c + 7, prev.c + 7, 4) != 0 : key(8) != prev(8);
+  char digit = static_cast<char>('0' + sttcrec.st_chain_count);
+  const rt::FixedText<6> record_name(cols(line, 1, 6));
+  if (!(rec == record_name) && !(rec == std::string_view("ATOM  "))) {
+    digit = bump_counter();
+  } else if (hetatm && std::memcmp(key.c + 2, prev.c + 2, 5) != 0 &&
+             (!water || !(crdatm.cr_rname.sub(1, 3) == rname.view()) || chain_differs)) {
+    digit = bump_counter();
+  } else if (!hetatm && sttcrec.st_prev_hetatm == 1) {
+    digit = bump_counter();
+  } else if ((water && !prev_water) || (water && prev_water && chain_differs)) {
+    digit = bump_counter();
+  }
+
+  crdatm.cr_rname = rname.view();
+  key(2) = digit;
+  if (seg)
+    key(12) = digit;
+  else
+    key(9) = digit;
+  crdatm.cr_pnum = key;
+
+  if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
+  sttcrec.st_prev_hetatm = hetatm ? 1 : 0;
+  rec = "ATOM  ";
+  return 0;
+}
+
+void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const float* cell_input,
+             int32_t& ierr, int32_t& iend, char prog_name, rt::FixedText<4>& acode,
+             char hflag_remove) {
+  if (rec == std::string_view("START ")) {
+    ierr = 0;
+    iend = 0;
+    atom_pending = false;
+    if (crdinf.cri_file.is_blank()) {
+      msgerr_(mdoc, " ERROR: can't open PDB_file");
+      ierr = 1;
+      return;
+    }
+    int32_t iun = crdinf.cri_iun;
+    openfr_(iun, 99, crdinf.cri_path, crdinf.cri_file, crdinf.cri_ext, ierr);
+    crdinf.cri_iun = iun;
+    if (ierr != 0) {
+      msgerr_(mdoc, " ERROR: can't open PDB_file");
+      return;
+    }
+    pdb_defaults_at_open(acode);
+    sttcrec.st_line_next.blank();
+    getline_(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend);
+    if (ierr != 0 || sttcrec.st_iend != 0) {
+      close_input(iend, sttcrec.st_iend);
+      return;
+    }
+    rec.blank();
+  }
+
+  if (crdinf.cri_iun <= 0) {
+    // Called again after the end of input: nothing more to read.
+    iend = 1;
+    return;
+  }
+
+  const auto next_is = [](std::initializer_list<const char*> names) {
+    for (const char* n : names)
+      if (starts(sttcrec.st_line_next.view(), n)) return true;
+    return false;
+  };
+  const auto hand_back = [&](const rt::FixedText<80>& current) {
+    crdinf.cr_pdb_rec = current.sub(1, 6);
+  };
+
+  rt::FixedText<80> current;
+  for (;;) {
+    current = sttcrec.st_line_next.sub(1, 80);
+    if (sttcrec.st_iend != 0) {
+      close_input(iend, sttcrec.st_iend);
+      return;
+    }
+    if (sttcrec.st_iend_read != 0) {
+      sttcrec.st_line_next.blank();
+      sttcrec.st_iend_next = sttcrec.st_iend_read;
+    } else {
+      sttcrec.st_line_next.blank();
+      getline_(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend_read);
+      if (ierr != 0) {
+        close_input(iend, 0);
+        return;
+      }
+      check_line_(0, sttcrec.st_line_next);
+      sttcrec.st_iend_next = 0;
+      if (sttcrec.st_iend_read != 0 && sttcrec.st_line_next.is_blank()) {
+        sttcrec.st_iend_next = sttcrec.st_iend_read;
+        sttcrec.st_line_next.blank();
+      }
+    }
+    sttcrec.st_iend = sttcrec.st_iend_next;
+
+    const std::string_view line = current.view();
+    if (rec_is(line, "HEADER")) {
+      rdhead_pdb_(line);
+    } else if (rec_is(line, "COMPND")) {
+      if (++sttcrec.st_ntitle == 1) rdcompnd_(line);
+    } else if (starts(line, "TITLE")) {
+      ++sttcrec.st_ntitle;
+      rdtitle_pdb_(line);
+    } else if (starts(line, "CRYS")) {
+      rdcryst1_(line, nospgr_input);
+    } else if (rec_is(line, "MODEL ")) {
+      rdmodel_(line);
+      if (crdinf.cr_model_pdb > 1) sttcrec.st_iend = 1;
+    } else if (rec_is(line, "HET   ")) {
+      rdhet_(line);
+    } else if (rec_is(line, "FORMUL")) {
+      rdformul_(line);
+    } else if (rec_is(line, "REMARK")) {
+      rdremark_(line);
+    } else if (rec_is(line, "SCALE1") || rec_is(line, "SCALE2") || rec_is(line, "SCALE3")) {
+      rdscale_(line);
+    } else if (rec_is(line, "MTRIX1") || rec_is(line, "MTRIX2") || rec_is(line, "MTRIX3")) {
+      rdmtrix_(line);
+    } else if (rec_is(line, "TER   ")) {
+      rec = "TER   ";
+      hand_back(current);
+      return;
+    } else if (rec_is(line, "CONECT")) {
+      rec = "CONECT";
+      hand_back(current);
+      return;
+    } else if (rec_is(line, "SSBOND") || rec_is(line, "MODRES") || rec_is(line, "LINK  ") ||
+               rec_is(line, "CISPEP")) {
+      if (rec_is(line, "SSBOND")) rdssbond_(mdoc, line, ierr);
+      else if (rec_is(line, "MODRES")) rdmodres_(mdoc, line, ierr);
+      else if (rec_is(line, "LINK  ")) rdlink_(mdoc, line, ierr);
+      else rdcispep_(mdoc, line, ierr);
+      rec = "USER_L";
+      hand_back(current);
+      return;
+    } else if (starts(line, "ATOM") || starts(line, "HETA")) {
+      if (rec == std::string_view("?")) rec = "ATOM  ";
+      if (rdatom_(line, rec, nospgr_input, cell_input, prog_name, acode, hflag_remove) != 0) {
+        ierr = 1;
+        close_input(iend, 0);
+        return;
+      }
+      if (next_is({"SIGA", "ANIS", "USER", "SIGU"})) {
+        atom_pending = true;
+        continue;
+      }
+      hand_back(current);
+      return;
+    } else if (starts(line, "ANIS") || starts(line, "SIGA") || starts(line, "SIGU") ||
+               starts(line, "USER")) {
+      // These lines belong to the atom line before them; without one
+      // waiting they are read past, so that no atom is handed back twice.
+      if (!atom_pending) continue;
+      if (starts(line, "ANIS")) rdaniso_(line);
+      else if (starts(line, "SIGA")) rdsigat_(line);
+      else if (starts(line, "SIGU")) rdsiguij_(line);
+      if (next_is({"SIGA", "ANIS", "USER", "SIGU"})) continue;
+      atom_pending = false;
+      if (!(rec == std::string_view("?"))) rec = "ATOM  ";
+      hand_back(current);
+      return;
+    }
+  }
+}

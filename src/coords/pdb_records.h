@@ -1,0 +1,22 @@
+// The PDB record reader: opens the file, keeps one line of look-ahead, hands
+// header, crystal and bond records to their parsers, and returns to the
+// caller for atoms, chain terminators, CONECT and bond records.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/fixed_text.h"
+
+// rec in/out: "START " opens the file; on return "ATOM  " (an atom is in
+// crdatm), "?" (a dropped hydrogen), "TER   ", "CONECT" or "USER_L".
+// iend non-zero at end of input.  cell_input: six floats.
+void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const float* cell_input,
+             int32_t& ierr, int32_t& iend, char prog_name, rt::FixedText<4>& acode,
+             char hflag_remove);
+
+// Decodes one ATOM or HETATM line into crdatm.  Returns 0, or 1 after an
+// error line when a numeric field cannot be read.
+int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_input,
+                const float* cell_input, char prog_name, rt::FixedText<4>& acode,
+                char hflag_remove);

@@ -1,0 +1,73 @@
+// State of the PDB reader shared between its record reader, its record
+// parsers and its atom loop: the reader record `sttcrec`, the OXT flags
+// `com_rdat` and the store of HET/FORMUL rows and bond records `pdb_hent`.
+// All three live in static storage and are reset when a PDB file is read.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/atom_com.h"
+#include "runtime/array.h"
+#include "runtime/fixed_text.h"
+
+// Rows of the bond-record store (SSBOND, CISPEP, LINK, MODRES).
+inline constexpr int MAXBONDREC = 4000;
+// Rows of the HET/FORMUL table.
+inline constexpr int MAXHETREC = 50;
+
+// Kinds of bond record.
+inline constexpr int BREC_SSBOND = 6;
+inline constexpr int BREC_CISPEP = 7;
+inline constexpr int BREC_LINK = 8;
+inline constexpr int BREC_GAP = 9;
+inline constexpr int BREC_MODRES = 10;
+
+struct sttcrec_t {
+  int32_t st_iend;            // the look-ahead holds no line
+  int32_t st_iend_next;       // end flag of the line in the look-ahead
+  int32_t st_chain_count;     // chain counter, cycles 0..9
+  int32_t st_ntitle;          // COMPND and TITLE lines seen
+  int32_t st_occ_warned;      // the occupancy warning was given
+  int32_t st_cell_flag;       // 1 valid CRYST1 cell, -1 wrong cell, 0 none
+  int32_t st_spare;           // zeroed at opening, not used
+  int32_t st_prev_hetatm;     // the last atom line was HETATM
+  int32_t st_scale_flag;      // SCALE records were read
+  int32_t st_spgr_flag;       // the space group is known
+  int32_t st_first_atom_done; // the first atom line has been read
+  int32_t st_iend_read;       // end flag of the last line read
+  rt::FixedText<256> st_line_next;
+  rt::FixedText<4> st_last_aname;
+  rt::FixedText<1> st_last_alt;
+};
+extern sttcrec_t sttcrec;
+
+struct com_rdat_t {
+  rt::FixedText<1> rd_oxt_atom;  // the atom just read is an OXT
+  rt::FixedText<1> rd_oxt_prev;  // an OXT was stored since the last new residue
+};
+extern com_rdat_t com_rdat;
+
+struct pdb_hent_t {
+  // HET and FORMUL rows.
+  int32_t het_n;
+  rt::Array1<rt::FixedText<3>, MAXHETREC> het_id;
+  rt::Array1<int32_t, MAXHETREC> het_natom;
+  rt::Array1<rt::FixedText<40>, MAXHETREC> het_name;
+  rt::Array1<rt::FixedText<40>, MAXHETREC> het_formula;
+  // Bond records.  An endpoint text is chain character (1), residue number
+  // and insertion code (5), atom name (4), alternate code (1), chain key (4).
+  int32_t brec_n;
+  rt::Array1<int32_t, MAXBONDREC> brec_kind;
+  rt::Array1<int32_t, MAXBONDREC> brec_ia1;
+  rt::Array1<int32_t, MAXBONDREC> brec_ia2;
+  rt::Array1<float, MAXBONDREC> brec_dist;
+  rt::Array1<rt::FixedText<15>, MAXBONDREC> brec_end1;
+  rt::Array1<rt::FixedText<15>, MAXBONDREC> brec_end2;
+  rt::Array1<rt::FixedText<3>, MAXBONDREC> brec_rnam1;
+  rt::Array1<rt::FixedText<3>, MAXBONDREC> brec_rnam2;
+  rt::Array1<rt::FixedText<8>, MAXBONDREC> brec_name;
+  rt::Array1<rt::FixedText<8>, MAXBONDREC> brec_rnam_mod;  // MODRES: second residue name
+  rt::Array1<rt::FixedText<8>, MAXBONDREC> brec_symm1;
+  rt::Array1<rt::FixedText<8>, MAXBONDREC> brec_symm2;
+};
+extern pdb_hent_t pdb_hent;
