@@ -1,0 +1,29 @@
+// Name repair shared by the readers and writers: element symbol and atom
+// class from a PDB-style atom name, unique chain identifiers for the chains
+// of the model, and quoting an atom name for a CIF file.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/fixed_text.h"
+
+// The 60 characters handed out, in order, as new identifier characters
+// (upper-case Q is absent).
+inline constexpr std::string_view kChainIdAlphabet =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPRSTUVWXYZ123456789";
+
+// True when the two characters are a code of the heavy-element list.
+bool is_heavy_element(char c1, char c2);
+// Class of an element symbol: "$" heavy element, "H" hydrogen, "C" otherwise.
+void set_ctype_(std::string_view asymb, rt::TextRef ctype);
+// Normalises a 4-character atom name in PDB column layout and its residue
+// name, and gives the element symbol and the class of the atom.
+void corr_name_(rt::TextRef aname, rt::TextRef rname, rt::TextRef asymb, rt::TextRef ctype);
+// Chain identifiers of asym_part made unique; the residue keys of
+// resid_inf follow.  inew as described with each; ierr is always 0.
+void check_chain_id_pdb_(int32_t mdoc, int32_t& inew, int32_t& ierr);
+void check_chain_id_cif_(int32_t mdoc, int32_t& inew, int32_t& ierr);
+void check_chain_id_seg_(int32_t mdoc, int32_t& inew, int32_t& ierr);
+// Makes an atom name safe as a CIF value, in place.
+void corr_name_cif_out_(rt::TextRef atom);

@@ -1,0 +1,53 @@
+// The CIF line tokeniser: turns a CIF file into a sequence of records, each
+// a block announcement or one item set (a scalar item with its value, or one
+// row of a loop).  Two independent instances exist so that a second file can
+// be read while the first is open: instance 1 (getcif_info_, comcif_info)
+// for coordinates and libraries, instance 2 (getcif_c_, comcif_c) for
+// structure-description and restraint files.  getline_ reads one record of
+// any text file and serves the PDB reader too.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/words.h"
+#include "runtime/array.h"
+#include "runtime/fixed_text.h"
+
+inline constexpr int MAXCIFVAL = 60;   // item names and values a record holds
+inline constexpr int CIFLINELEN = 256; // characters kept of a CIF line
+
+// The current record of one tokeniser instance.  Value k pairs with item
+// name k, k = 1..n_cif; the item names stay across the rows of a loop.
+struct comcif_rec {
+  int32_t n_cif;   // values in the record (0 announces a block)
+  int32_t i_cif;   // words of the current line already used
+  rt::Array1<float, MAXCIFVAL> fdt_cif;
+  rt::Array1<int32_t, MAXCIFVAL> idt_cif;
+  int32_t n_data;  // values collected so far for the current item set
+  int32_t n_item;  // item names of the current item set
+  rt::Array1<rt::FixedText<80>, MAXCIFVAL> dt_cif;   // slot 60 also takes a comment line
+  rt::Array1<rt::FixedText<80>, MAXCIFVAL> itm_cif;
+  rt::FixedText<80> blk_cif;   // "data_..." or "global_" of the current block
+  rt::FixedText<1> loop_flag;  // "Y" from "loop_" to the first value of the loop
+  rt::FixedText<1> blk_flag;   // "Y" once a block word has been met
+};
+extern comcif_rec comcif_info;
+extern comcif_rec comcif_c;
+
+using comfread_cif_t = comfread_rec<CIFLINELEN>;
+extern comfread_cif_t comfread_info;
+extern comfread_cif_t comfread_c;
+
+// Next record of instance 1 / 2.  iend in: -1 resets the instance, -2 keeps
+// the loop state (instance 1 also drops the rest of the current line), any
+// other value goes on.  iend out: 0 record ready, 1 end of file, -2 a comment
+// line (in dt_cif(60)).  ierr 1 after a read error.
+void getcif_info_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
+void getcif_c_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
+// Split the line of comfread_info / comfread_c into CIF words.
+void frd_parm_info_();
+void frd_parmc_();
+// Reads the next record of the unit into text (cut, blank-padded; a control
+// character at the end is blanked).  iend 1 at end of file; ierr 1 after a
+// read error, reported through msgdoc_.
+void getline_(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend);

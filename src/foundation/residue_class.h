@@ -1,0 +1,40 @@
+// Residue classes from residue names: against the lists built into the
+// program, and against the run-time table com_res_type that starts from the
+// same lists and that the monomer-library loader may extend.  Class codes are
+// codes of the CIF residue-type vocabulary: 1 other, 3 peptide, 5 nucleotide,
+// 7 sugar, 9 solvent, 10 polymer monomer.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/array.h"
+#include "runtime/fixed_text.h"
+
+// Slot ranges of rname_t: 1-400 peptides, 401-600 polymer monomers,
+// 601-800 nucleotides, 801-1000 sugars.
+inline constexpr int MAXRNAME = 1000;
+inline constexpr int RNAME_PEPT0 = 0;
+inline constexpr int RNAME_POLY0 = 400;
+inline constexpr int RNAME_NUCL0 = 600;
+inline constexpr int RNAME_SUGR0 = 800;
+
+struct com_res_type_t {
+  int32_t nrname_t;   // peptides
+  int32_t nrnamep_t;  // polymer monomers
+  int32_t nrnamed_t;  // nucleotides
+  int32_t nrnames_t;  // sugars
+  rt::Array1<rt::FixedText<8>, MAXRNAME> rname_t;
+};
+extern com_res_type_t com_res_type;
+
+void init_res_type_tab_();
+// Class of monn from the built-in lists; only its first three characters count.
+// line is a work text the routine does not need; ierr is always 0.
+void get_standard_res_type_(int32_t mdoc, std::string_view line, std::string_view monn, int32_t& itype,
+                            int32_t& ierr);
+// Class of the whole 8-character monn from com_res_type.
+void get_ini_res_type_(int32_t mdoc, std::string_view line, std::string_view monn, int32_t& itype,
+                       int32_t& ierr);
+// Lists the table through msgdoc_.
+void write_lib_res_type_tab_(int32_t mdoc, int32_t& ierr);

@@ -1,0 +1,212 @@
+// Character classes and codes, case conversion, the line writer, number
+// conversion of words and the free-format word splitter.
+#include "foundation/words.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "runtime/units.h"
+
+com_byte_t com_byte;
+comfread_t comfread;
+
+namespace {
+
+constexpr std::array<char, 256> make_classes() {
+  std::array<char, 256> t{};
+  for (auto& c : t) c = '?';
+  for (int c = 'A'; c <= 'Z'; ++c) t[c] = 'L';
+  for (int c = 'a'; c <= 'z'; ++c) t[c] = 'l';
+  for (int c = '0'; c <= '9'; ++c) t[c] = 'D';
+  t['+'] = t['-'] = 'S';
+  t['*'] = t['/'] = t['.'] = t['='] = 'O';
+  t[' '] = 'B';
+  for (char c : std::string_view("'\"@\\`|,!#$%&()<>?[]^~{};:"))
+    t[static_cast<unsigned char>(c)] = 'C';
+  t['_'] = 'U';
+  return t;
+}
+
+constexpr std::array<char, 256> kClasses = make_classes();
+
+}  // namespace
+
+char char_class(char c) { return kClasses[static_cast<unsigned char>(c)]; }
+
+void set_byte_() {
+  // The codes are taken from the characters themselves, so the classifier
+  // does not depend on the byte order; the positions record it all the same.
+  const uint16_t probe = 1;
+  unsigned char b[2];
+  std::memcpy(b, &probe, 2);
+  com_byte.ilow = b[0] == 1 ? 1 : 2;
+  com_byte.ihigh = 3 - com_byte.ilow;
+  com_byte.icode_a_up = static_cast<unsigned char>('A');
+  com_byte.icode_a_lo = static_cast<unsigned char>('a');
+  com_byte.icode_0 = static_cast<unsigned char>('0');
+}
+
+void chksmb_(char c, char& cls) { cls = char_class(c); }
+
+void chtoint_(char c, int32_t& code) { code = static_cast<unsigned char>(c); }
+
+void inttoch_(char& c, int32_t code) { c = static_cast<char>(static_cast<unsigned char>(code & 0xff)); }
+
+void check_line_(int32_t mode, rt::TextRef line) {
+  int n = line.len_trim();
+  if (n > 256) n = 256;
+  for (int k = 0; k < n; ++k) {
+    char& c = line.p[k];
+    const char cls = char_class(c);
+    if (mode == 1 && cls == 'l')
+      c = static_cast<char>(c - ('a' - 'A'));
+    else if (mode == -1 && cls == 'L')
+      c = static_cast<char>(c + ('a' - 'A'));
+    else if (cls == '?')
+      c = ' ';
+  }
+}
+
+void clear_line_(rt::TextRef line) {
+  for (int k = line.len_trim(); k >= 1; --k) {
+    char& c = line.p[k - 1];
+    if (c == ',')
+      c = ' ';
+    else if (c != ' ')
+      break;
+  }
+}
+
+void wrtstr_(int32_t unit, int32_t /*mdoc*/, std::string_view line, int32_t& ierr) {
+  ierr = 0;
+  if (unit < 1) return;
+  const int n = rt::len_trim(line);
+  if (n < 1) return;
+  if (rt::write_record(unit, line.substr(0, n)) != rt::IOSTAT_OK) ierr = 1;
+}
+
+void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i) {
+  f = 0;
+  i = 0;
+  if (n > 16) return;
+  if (n > static_cast<int32_t>(word.size())) n = static_cast<int32_t>(word.size());
+  float sign = 1;
+  float mant = 0;
+  int64_t ipart = 0;  // wide: sixteen digits do not fit 32 bits
+  int ndec = 0;
+  bool point = false;
+  int k = 0;
+  for (; k < n; ++k) {
+    const char c = word[k];
+    if (c >= '0' && c <= '9') {
+      const int d = c - '0';
+      mant = mant * 10.0f + static_cast<float>(d);
+      if (point)
+        ++ndec;
+      else
+        ipart = ipart * 10 + d;
+    } else if (c == '-' && k == 0) {
+      sign = -1;
+    } else if (c == '+' && k == 0) {
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  const float value = static_cast<float>(sign * mant / std::pow(10.0, ndec));
+  const int32_t ivalue = static_cast<int32_t>(static_cast<uint32_t>(ipart)) * static_cast<int32_t>(sign);
+  if (k == n) {
+    f = value;
+    i = ivalue;
+    return;
+  }
+  const char c = word[k];
+  if (!((c == 'e' || c == 'E') && mant != 0)) return;
+  if (k + 1 == n) {
+    f = value;
+    i = ivalue;
+    return;
+  }
+  int esign = 1;
+  int expo = 0;
+  for (int m = k + 1; m < n; ++m) {
+    const char e = word[m];
+    if (e >= '0' && e <= '9') {
+      expo = expo * 10 + (e - '0');
+      if (expo > 31) expo = 31;
+    } else if (e == '-' && m == k + 1) {
+      esign = -1;
+    } else if (e == '+' && m == k + 1) {
+    } else {
+      return;
+    }
+  }
+  const double p = std::pow(10.0, expo);
+  f = static_cast<float>(esign < 0 ? value / p : value * p);
+}
+
+void frd_parm_() {
+  comfread_t& fr = comfread;
+  fr.iover = 0;
+  fr.nwrd = 0;
+  const int n = fr.line.len_trim();
+  if (n == 0) return;
+  char buf[80];
+  bool open = false;
+  int nopen = 0;   // words opened so far
+  int len = 0;     // characters of the open word
+  int quote = 0;
+  auto end_word = [&](bool by_blank) {
+    open = false;
+    if (len == 0 && !by_blank) return;  // an empty word at the end of the line is dropped
+    const int w = nopen;
+    fr.nwrd = w;
+    if (len == 0) {
+      fr.cwrd(w) = "?";
+      fr.lwrd(w) = 1;
+      fr.fwrd(w) = 0;
+      fr.iwrd(w) = 0;
+    } else {
+      const int stored = len < 80 ? len : 80;
+      fr.cwrd(w) = std::string_view(buf, stored);
+      fr.lwrd(w) = len;
+      wtodig_(std::string_view(buf, stored), len, fr.fwrd(w), fr.iwrd(w));
+    }
+    len = 0;
+  };
+  auto open_word = [&]() {
+    if (nopen == 20) {
+      fr.iover = 1;
+      return false;
+    }
+    ++nopen;
+    open = true;
+    len = 0;
+    return true;
+  };
+  auto store = [&](char c) {
+    if (len < 80) buf[len] = c;
+    ++len;
+  };
+  for (int k = 1; k <= n; ++k) {
+    char c = fr.line(k);
+    if (char_class(c) == '?') c = ' ';
+    if (c == '\'') {
+      quote ^= 1;
+      if (!open && !open_word()) return;
+    } else if (c == ' ') {
+      if (quote == 1) {
+        if (!open && !open_word()) return;
+        store(c);
+      } else if (open) {
+        end_word(true);
+      }
+    } else {
+      if (!open && !open_word()) return;
+      store(c);
+    }
+    if (k == n && open) end_word(false);
+  }
+}

@@ -1,0 +1,227 @@
+// Character classes and codes, case conversion, trailing commas, the line
+// writer, number conversion of words and the free-format word splitter.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "foundation/words.h"
+#include "runtime/units.h"
+
+namespace {
+
+char cls(char c) {
+  char k = 0;
+  chksmb_(c, k);
+  return k;
+}
+
+struct Num {
+  float f;
+  int32_t i;
+};
+
+Num num(std::string_view w) {
+  Num r{-99, -99};
+  wtodig_(w, static_cast<int32_t>(w.size()), r.f, r.i);
+  return r;
+}
+
+void split(std::string_view line) {
+  comfread.line = line;
+  frd_parm_();
+}
+
+}  // namespace
+
+TEST(CharacterKit, ClassesOfEveryKind) {
+  EXPECT_EQ(cls('A'), 'L');
+  EXPECT_EQ(cls('Z'), 'L');
+  EXPECT_EQ(cls('a'), 'l');
+  EXPECT_EQ(cls('z'), 'l');
+  EXPECT_EQ(cls('0'), 'D');
+  EXPECT_EQ(cls('9'), 'D');
+  EXPECT_EQ(cls('+'), 'S');
+  EXPECT_EQ(cls('-'), 'S');
+  for (char c : std::string_view("*/.=")) EXPECT_EQ(cls(c), 'O') << c;
+  EXPECT_EQ(cls(' '), 'B');
+  for (char c : std::string_view("'\"@\\`|,!#$%&()<>?[]^~{};:")) EXPECT_EQ(cls(c), 'C') << c;
+  EXPECT_EQ(cls('_'), 'U');
+  EXPECT_EQ(cls('\t'), '?');
+  EXPECT_EQ(cls('\r'), '?');
+  EXPECT_EQ(cls('\x7f'), '?');
+  EXPECT_EQ(cls('\xe9'), '?');
+  EXPECT_EQ(cls('\0'), '?');
+}
+
+TEST(CharacterKit, CodesAreUnsignedBytes) {
+  set_byte_();
+  EXPECT_EQ(com_byte.icode_a_up, 65);
+  EXPECT_EQ(com_byte.icode_a_lo, 97);
+  EXPECT_EQ(com_byte.icode_0, 48);
+  EXPECT_EQ(com_byte.ilow + com_byte.ihigh, 3);
+  int32_t code = 0;
+  chtoint_('A', code);
+  EXPECT_EQ(code, 65);
+  chtoint_('\xff', code);
+  EXPECT_EQ(code, 255);
+  char c = 0;
+  inttoch_(c, 0x141);  // only the low-order byte counts
+  EXPECT_EQ(c, 'A');
+  inttoch_(c, 200);
+  EXPECT_EQ(static_cast<unsigned char>(c), 200);
+}
+
+TEST(CharacterKit, CheckLineConvertsCaseAndBlanksUnprintable) {
+  rt::FixedText<12> t("ab\tCd_9\r");
+  check_line_(1, t);
+  EXPECT_EQ(t.str(), "AB CD_9     ");
+  t = "ab\tCd_9\r";
+  check_line_(-1, t);
+  EXPECT_EQ(t.str(), "ab cd_9     ");
+  t = "ab\tCd_9\r";
+  check_line_(0, t);
+  EXPECT_EQ(t.str(), "ab Cd_9     ");
+}
+
+TEST(CharacterKit, CheckLineStopsAtCharacter256) {
+  rt::FixedText<300> t;
+  t.blank();
+  t(1) = 'a';
+  t(256) = 'b';
+  t(257) = 'c';
+  t(280) = '\t';
+  check_line_(1, t);
+  EXPECT_EQ(t(1), 'A');
+  EXPECT_EQ(t(256), 'B');
+  EXPECT_EQ(t(257), 'c');
+  EXPECT_EQ(t(280), '\t');
+}
+
+TEST(CharacterKit, ClearLineDropsTrailingCommasOnly) {
+  rt::FixedText<10> t("A, B,,, ");
+  clear_line_(t);
+  EXPECT_EQ(t.str(), "A, B      ");
+  t = ",,";
+  clear_line_(t);
+  EXPECT_TRUE(t.is_blank());
+  t = "x,y";
+  clear_line_(t);
+  EXPECT_EQ(t.str(), "x,y       ");
+}
+
+TEST(LineWriter, WritesUsedPartAndSkipsBlankLines) {
+  const std::string path = testing::TempDir() + "words_wrtstr.txt";
+  rt::OpenOptions opt;
+  opt.status = rt::OpenStatus::Replace;
+  ASSERT_EQ(rt::unit_open(71, path, opt), 0);
+  int32_t ierr = 7;
+  wrtstr_(71, 0, "first   ", ierr);
+  EXPECT_EQ(ierr, 0);
+  ierr = 7;
+  wrtstr_(71, 0, "        ", ierr);
+  EXPECT_EQ(ierr, 0);
+  wrtstr_(71, 0, "", ierr);
+  wrtstr_(71, 0, "  second", ierr);
+  wrtstr_(0, 0, "to no unit", ierr);
+  EXPECT_EQ(ierr, 0);
+  rt::unit_close(71);
+  std::ifstream in(path);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  EXPECT_EQ(ss.str(), "first\n  second\n");
+}
+
+TEST(WordNumbers, PlainIntegersAndReals) {
+  Num n = num("-5");
+  EXPECT_EQ(n.f, -5.0f);
+  EXPECT_EQ(n.i, -5);
+  n = num("+5");
+  EXPECT_EQ(n.f, 5.0f);
+  EXPECT_EQ(n.i, 5);
+  n = num("-12.7");
+  EXPECT_EQ(n.f, -12.7f);
+  EXPECT_EQ(n.i, -12);
+  n = num("10.5");
+  EXPECT_EQ(n.f, 10.5f);
+  EXPECT_EQ(n.i, 10);
+  n = num(".25");
+  EXPECT_EQ(n.f, 0.25f);
+  EXPECT_EQ(n.i, 0);
+}
+
+TEST(WordNumbers, NotANumberGivesZeros) {
+  for (std::string_view w : {"5-", "1-2", "1.2.3", "abc", "0e5", "1e5x", "1e+-3", "A1"}) {
+    const Num n = num(w);
+    EXPECT_EQ(n.f, 0.0f) << w;
+    EXPECT_EQ(n.i, 0) << w;
+  }
+}
+
+TEST(WordNumbers, Exponents) {
+  Num n = num("1e");
+  EXPECT_EQ(n.f, 1.0f);
+  EXPECT_EQ(n.i, 1);
+  n = num("2E-3");
+  EXPECT_FLOAT_EQ(n.f, 0.002f);
+  EXPECT_EQ(n.i, 0);
+  n = num("1.5e2");
+  EXPECT_FLOAT_EQ(n.f, 150.0f);
+  EXPECT_EQ(n.i, 0);
+  n = num("3E+2");
+  EXPECT_FLOAT_EQ(n.f, 300.0f);
+  n = num("1e99");
+  EXPECT_FLOAT_EQ(n.f, 1e31f);
+  n = num("1e-99");
+  EXPECT_FLOAT_EQ(n.f, 1e-31f);
+}
+
+TEST(WordNumbers, LengthLimitIsSixteen) {
+  Num n = num("1234567890123456");
+  EXPECT_NEAR(n.f, 1.2345678e15f, 1e9f);
+  n = num("12345678901234567");
+  EXPECT_EQ(n.f, 0.0f);
+  EXPECT_EQ(n.i, 0);
+  // Only the first n characters are read.
+  float f = 0;
+  int32_t i = 0;
+  wtodig_("12xyz", 2, f, i);
+  EXPECT_EQ(f, 12.0f);
+  EXPECT_EQ(i, 12);
+}
+
+TEST(FreeFormatWords, QuotedWordsKeepBlanks) {
+  split("ab 'c d' 7");
+  ASSERT_EQ(comfread.nwrd, 3);
+  EXPECT_EQ(comfread.iover, 0);
+  EXPECT_EQ(comfread.cwrd(1).trimmed(), "ab");
+  EXPECT_EQ(comfread.cwrd(2).trimmed(), "c d");
+  EXPECT_EQ(comfread.lwrd(2), 3);
+  EXPECT_EQ(comfread.cwrd(3).trimmed(), "7");
+  EXPECT_EQ(comfread.iwrd(3), 7);
+  EXPECT_EQ(comfread.fwrd(3), 7.0f);
+}
+
+TEST(FreeFormatWords, EmptyQuotesGiveQuestionMarkOrNothing) {
+  split("'' x");
+  ASSERT_EQ(comfread.nwrd, 2);
+  EXPECT_EQ(comfread.cwrd(1).trimmed(), "?");
+  EXPECT_EQ(comfread.lwrd(1), 1);
+  EXPECT_EQ(comfread.cwrd(2).trimmed(), "x");
+  split("''");
+  EXPECT_EQ(comfread.nwrd, 0);
+  split("    ");
+  EXPECT_EQ(comfread.nwrd, 0);
+}
+
+TEST(FreeFormatWords, TabsSeparateAndTwentyOneWordsOverflow) {
+  split("1.5\t-2");
+  ASSERT_EQ(comfread.nwrd, 2);
+  EXPECT_EQ(comfread.fwrd(1), 1.5f);
+  EXPECT_EQ(comfread.iwrd(2), -2);
+  split("a b c d e f g h i j k l m n o p q r s t u v");
+  EXPECT_EQ(comfread.iover, 1);
+  EXPECT_EQ(comfread.nwrd, 20);
+  EXPECT_EQ(comfread.cwrd(20).trimmed(), "t");
+}
