@@ -1,0 +1,73 @@
+// Conversion between the two date forms of coordinate-file headers.
+#include "foundation/dates.h"
+
+#include <cstring>
+
+namespace {
+
+const char* const kMonths[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                 "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+
+char at(std::string_view s, int i) { return i >= 1 && i <= static_cast<int>(s.size()) ? s[i - 1] : ' '; }
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+void chng_date_(std::string_view ch9, rt::TextRef ch10) {
+  char out[10];
+  if (at(ch9, 1) == 'X') {
+    ch10.assign("XXXX-XX-XX");
+    return;
+  }
+  const char y = at(ch9, 8);
+  const bool this_century = y == '0' || y == '1' || y == '2';
+  out[0] = this_century ? '2' : '1';
+  out[1] = this_century ? '0' : '9';
+  out[2] = at(ch9, 8);
+  out[3] = at(ch9, 9);
+  out[4] = '-';
+  int month = 1;
+  const char mon[3] = {at(ch9, 4), at(ch9, 5), at(ch9, 6)};
+  for (int k = 0; k < 12; ++k)
+    if (std::memcmp(mon, kMonths[k], 3) == 0) {
+      month = k + 1;
+      break;
+    }
+  out[5] = static_cast<char>('0' + month / 10);
+  out[6] = static_cast<char>('0' + month % 10);
+  out[7] = '-';
+  out[8] = at(ch9, 1);
+  out[9] = at(ch9, 2);
+  ch10.assign(std::string_view(out, 10));
+}
+
+void chng_date_back_(std::string_view ch10, rt::TextRef ch9) {
+  if (at(ch10, 1) == 'X') {
+    ch9.assign("XX-XXX-XX");
+    return;
+  }
+  // Characters 6-7 read as a two-digit number: blanks count as zero, and a
+  // field that is not a number reads as zero, which the clamp turns into JAN.
+  int month = 0;
+  bool numeric = true;
+  for (int i = 6; i <= 7; ++i) {
+    const char c = at(ch10, i);
+    if (is_digit(c))
+      month = month * 10 + (c - '0');
+    else if (c != ' ')
+      numeric = false;
+  }
+  if (!numeric) month = 0;
+  if (month < 1) month = 1;
+  if (month > 12) month = 12;
+  char out[9];
+  out[0] = at(ch10, 9);
+  out[1] = at(ch10, 10);
+  out[2] = '-';
+  std::memcpy(out + 3, kMonths[month - 1], 3);
+  out[6] = '-';
+  out[7] = at(ch10, 3);
+  out[8] = at(ch10, 4);
+  ch9.assign(std::string_view(out, 9));
+}
