@@ -1,0 +1,316 @@
+// Loading space groups from the symmetry data file: by extended symbol, by
+// operator list, by number, the name rules, the record built, and files
+// that are missing, incomplete or too big for the loader.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "suite/csymlib.h"
+#include "symmetry_test_support.h"
+
+namespace {
+
+using suite_test::Capture;
+using suite_test::TempDir;
+using symmetry_test::BlockInfo;
+using symmetry_test::quietly;
+
+class SpacegroupLoader : public symmetry_test::SymmetryTest {};
+
+std::string xhm_of(const SpacegroupPtr& sg) { return sg ? sg->symbol_xhm : "<none>"; }
+
+}  // namespace
+
+TEST_F(SpacegroupLoader, EveryBlockIsFoundByItsExtendedSymbol) {
+  const std::vector<BlockInfo> blocks = symmetry_test::list_blocks(symmetry_test::data_file());
+  ASSERT_EQ(blocks.size(), 555u);
+  for (const BlockInfo& b : blocks) {
+    SpacegroupPtr sg = quietly([&] { return ptq7spg_load_by_spgname(b.xhm.c_str()); });
+    ASSERT_TRUE(sg) << b.xhm;
+    EXPECT_EQ(std::string(sg->symbol_xhm), b.xhm);
+    EXPECT_EQ(sg->number, b.number) << b.xhm;
+    EXPECT_EQ(sg->nsymop_prim, b.nsym) << b.xhm;
+    EXPECT_EQ(sg->nsymop, b.nsym * b.ncen) << b.xhm;
+    ASSERT_EQ(static_cast<int>(sg->invsymop.size()), sg->nsymop);
+  }
+}
+
+TEST_F(SpacegroupLoader, EveryBlockIsFoundFromShuffledShiftedOperators) {
+  const std::vector<BlockInfo> blocks = symmetry_test::list_blocks(symmetry_test::data_file());
+  unsigned seed = 12345;
+  for (const BlockInfo& b : blocks) {
+    SpacegroupPtr sg = quietly([&] { return ptq7spg_load_by_spgname(b.xhm.c_str()); });
+    ASSERT_TRUE(sg) << b.xhm;
+    std::vector<Symop> ops = sg->symop;
+    // Reverse the list, rotate it by a varying amount, and move every
+    // translation by a whole number of cells.
+    std::reverse(ops.begin(), ops.end());
+    seed = seed * 1103515245u + 12345u;
+    std::rotate(ops.begin(), ops.begin() + (seed >> 8) % ops.size(), ops.end());
+    for (size_t i = 0; i < ops.size(); ++i)
+      for (int j = 0; j < 3; ++j) ops[i].trn[j] += static_cast<float>(static_cast<int>((i + j) % 4) - 2);
+    SpacegroupPtr found =
+        quietly([&] { return ptq7_spgrp_reverse_lookup(static_cast<int>(ops.size()), ops.data()); });
+    ASSERT_TRUE(found) << b.xhm;
+    EXPECT_EQ(xhm_of(found), b.xhm);
+    // A record loaded by operators keeps the caller's list as given.
+    ASSERT_EQ(found->nsymop, static_cast<int>(ops.size()));
+    EXPECT_EQ(found->symop[0].trn[0], ops[0].trn[0]);
+  }
+}
+
+TEST_F(SpacegroupLoader, LoadByNumberFindsTheFirstBlockOfThatNumber) {
+  const std::vector<BlockInfo> blocks = symmetry_test::list_blocks(symmetry_test::data_file());
+  std::map<int, std::string> first;
+  for (const BlockInfo& b : blocks) first.emplace(b.number, b.xhm);
+  ASSERT_EQ(first.size(), 230u);
+  for (const auto& [number, xhm] : first) {
+    SpacegroupPtr sg = quietly([&] { return ptq7spg_load_by_standard_num(number); });
+    EXPECT_EQ(xhm_of(sg), xhm) << number;
+  }
+}
+
+TEST_F(SpacegroupLoader, NameMatchingRules) {
+  struct Case {
+    const char* asked;
+    const char* found;
+  } cases[] = {
+      {"P 21", "P 1 21 1"},   {"p21", "P 1 21 1"},   {"P 1 21 1", "P 1 21 1"},
+      {"P21", "P 1 21 1"},    {"H 3", "R 3 :H"},     {"R 3 :H", "R 3 :H"},
+      {"r 3 :r", "R 3 :R"},   {"R 3", "R 3 :R"},     {"P212121", "P 21 21 21"},
+      {"P 1", "P 1"},         {"P-1", "P -1"},
+      // The first block whose short form matches wins: 'C 1 1 2' stands
+      // before 'C 1 2 1' in the file.
+      {"C2", "C 1 1 2"},      {"C 1 2 1", "C 1 2 1"},
+  };
+  for (const Case& c : cases) {
+    SpacegroupPtr sg = quietly([&] { return ptq7spg_load_by_spgname(c.asked); });
+    EXPECT_EQ(xhm_of(sg), c.found) << c.asked;
+  }
+  // By suite name the old symbol is tried before the extended one.
+  SpacegroupPtr sg = quietly([] { return ptq7spg_load_by_ptq7_spgname("R 3"); });
+  EXPECT_EQ(xhm_of(sg), "R 3 :R");
+  sg = quietly([] { return ptq7spg_load_by_ptq7_spgname("H 3"); });
+  EXPECT_EQ(xhm_of(sg), "R 3 :H");
+}
+
+TEST(SpacegroupNames, ComparisonHelpers) {
+  EXPECT_EQ(ptq7spg_name_equal_to_lib("P 1 21 1", "P 21"), 1);
+  EXPECT_EQ(ptq7spg_name_equal_to_lib("P 1 21 1", "P 1"), 0);
+  EXPECT_EQ(ptq7spg_name_equal_to_lib("P 21 21 21", " P212121"), 0);  // a leading blank counts
+  EXPECT_EQ(ptq7spg_name_equal("P 21", "p 21"), 1);
+  EXPECT_EQ(ptq7spg_name_equal("P 21", "P21"), 0);
+  EXPECT_EQ(ptq7spg_pgname_equal("PG4/mmm", "4/MMM"), 1);
+  EXPECT_EQ(ptq7spg_pgname_equal("PG 4", "PG422"), 0);
+  char out[32];
+  EXPECT_STREQ(ptq7spg_to_shortname(out, "P 1 21 1"), "P21");
+  EXPECT_STREQ(ptq7spg_to_shortname(out, "C 1 2 1"), "C2");
+  EXPECT_STREQ(ptq7spg_to_shortname(out, "P 21 21 21"), "P212121");
+  EXPECT_STREQ(ptq7spg_to_shortname(out, "P 1"), "P1");
+  EXPECT_STREQ(ptq7spg_to_shortname(out, "P 3 1 2"), "P312");
+  EXPECT_STREQ(ptq7spg_to_shortname(out, "R -3 2"), "R-32");
+  char name[] = "R 3 :H";
+  EXPECT_STREQ(ptq7spg_name_de_colon(name), "H 3   ");
+  char name2[] = "R 3 2 :R";
+  EXPECT_STREQ(ptq7spg_name_de_colon(name2), "R 3 2   ");
+}
+
+TEST(SpacegroupOperators, ListEqualityIgnoresOrderAndWholeCells) {
+  Symop a[2] = {{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {0, 0, 0}},
+                {{{-1, 0, 0}, {0, 1, 0}, {0, 0, -1}}, {0, 0.5f, 0}}};
+  Symop b[2] = {a[1], a[0]};
+  EXPECT_EQ(ptq7_spgrp_equal(2, a, 2, b), 1);
+  EXPECT_EQ(ptq7_spgrp_equal(2, a, 1, b), 0);
+  b[0].trn[1] = -0.5f;
+  ptq7spg_norm_trans(b[0]);
+  EXPECT_FLOAT_EQ(b[0].trn[1], 0.5f);
+  b[0].trn[1] = 0.25f;
+  EXPECT_EQ(ptq7_spgrp_equal(2, a, 2, b), 0);
+  // Code: rotation digits in base 4 (low two bits), translations in twelfths.
+  EXPECT_EQ(ptq7_symop_code(a[0]), ((((((((1 * 4 + 0) * 4 + 0) * 4 + 0) * 4 + 1) * 4 + 0) * 4 + 0) * 4 + 0) * 4 + 1) << 12);
+  EXPECT_EQ(ptq7_symop_code(a[1]) & 0xFFF, 6 << 4);
+}
+
+TEST_F(SpacegroupLoader, RecordOfP212121) {
+  SpacegroupPtr sg = quietly([] { return ptq7spg_load_by_spgname("P 21 21 21"); });
+  ASSERT_TRUE(sg);
+  EXPECT_EQ(sg->number, 19);
+  EXPECT_EQ(sg->ptq7_number, 19);
+  EXPECT_STREQ(sg->point_group, "PG222");
+  EXPECT_EQ(sg->laue_code, 6);
+  EXPECT_STREQ(sg->laue_name, "mmm");
+  EXPECT_EQ(sg->laue_sampling[0], 4);
+  EXPECT_EQ(sg->patterson_number, 47);
+  EXPECT_STREQ(sg->patterson_name, "Pmmm");
+  EXPECT_STREQ(sg->asu_descr, "h>=0 and k>=0 and l>=0");
+  EXPECT_EQ(sg->nsymop, 4);
+  // Without a suite map asymmetric unit the origin-based one serves for both.
+  EXPECT_STREQ(sg->mapasu_ptq7_descr, sg->mapasu_zero_descr);
+  for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(sg->mapasu_ptq7[i], sg->mapasu_zero[i]);
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) EXPECT_EQ(sg->chb[i][j], i == j ? 1.0f : 0.0f);
+  // Every inverse undoes its operator, translations in [0, 1).
+  for (int n = 0; n < sg->nsymop; ++n) {
+    Symop prod;
+    ptq7spg_symop_product(prod, sg->symop[n], sg->invsymop[n]);
+    ptq7spg_norm_trans(prod);
+    for (int i = 0; i < 3; ++i) {
+      for (int j = 0; j < 3; ++j) EXPECT_FLOAT_EQ(prod.rot[i][j], i == j ? 1.0f : 0.0f);
+      EXPECT_NEAR(prod.trn[i], 0.0f, 1e-6f);
+      EXPECT_GE(sg->invsymop[n].trn[i], 0.0f);
+      EXPECT_LT(sg->invsymop[n].trn[i], 1.0f);
+    }
+  }
+}
+
+TEST_F(SpacegroupLoader, CentredOperatorsFollowThePrimitiveOnes) {
+  SpacegroupPtr sg = quietly([] { return ptq7spg_load_by_spgname("C 1 2 1"); });
+  ASSERT_TRUE(sg);
+  ASSERT_EQ(sg->nsymop, 4);
+  EXPECT_EQ(sg->nsymop_prim, 2);
+  EXPECT_STREQ(sg->patterson_name, "C2/m");
+  // Operator 3 is the centring (1/2, 1/2, 0) after the identity, 4 after the 2-fold.
+  EXPECT_FLOAT_EQ(sg->symop[2].trn[0], 0.5f);
+  EXPECT_FLOAT_EQ(sg->symop[2].trn[1], 0.5f);
+  EXPECT_FLOAT_EQ(sg->symop[2].rot[0][0], 1.0f);
+  EXPECT_FLOAT_EQ(sg->symop[3].rot[0][0], -1.0f);
+  EXPECT_FLOAT_EQ(sg->symop[3].trn[0], 0.5f);
+}
+
+TEST_F(SpacegroupLoader, RhombohedralSettingsAndChangeOfBasis) {
+  SpacegroupPtr h = quietly([] { return ptq7spg_load_by_spgname("R 3 :H"); });
+  ASSERT_TRUE(h);
+  EXPECT_EQ(h->nsymop, 9);
+  EXPECT_EQ(h->patterson_number, 148);
+  EXPECT_STREQ(h->patterson_name, "H-3");
+  SpacegroupPtr r = quietly([] { return ptq7spg_load_by_spgname("R 3 :R"); });
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->ptq7_number, 1146);
+  EXPECT_EQ(r->nsymop, 3);
+  // basisop -y+z,x+z,-x+y+z
+  EXPECT_FLOAT_EQ(r->chb[0][1], -1.0f);
+  EXPECT_FLOAT_EQ(r->chb[0][2], 1.0f);
+  EXPECT_FLOAT_EQ(r->chb[2][0], -1.0f);
+}
+
+TEST_F(SpacegroupLoader, UnknownGroupIsReportedAndNull) {
+  Capture cap;
+  EXPECT_FALSE(ptq7spg_load_by_spgname("P 7 7 7"));
+  EXPECT_FALSE(ptq7spg_load_by_standard_num(231));
+  Symop odd = {{{0, 1, 0}, {0, 0, 1}, {1, 1, 1}}, {0, 0, 0}};
+  EXPECT_FALSE(ptq7_spgrp_reverse_lookup(1, &odd));
+  const std::string out = cap.out();
+  size_t n = 0;
+  for (size_t p = out.find(" Failed to find spacegroup in SYMINFO! \n"); p != std::string::npos;
+       p = out.find(" Failed to find spacegroup in SYMINFO! \n", p + 1))
+    ++n;
+  EXPECT_EQ(n, 3u);
+  EXPECT_NE(out.find(" Logical Name: SYMINFO   Filename: " + symmetry_test::data_file() + "\n"),
+            std::string::npos);
+}
+
+TEST_F(SpacegroupLoader, MissingFileAndMissingVariables) {
+  {
+    env.set("SYMINFO", "/nonexistent/syminfo.lib");
+    Capture cap;
+    EXPECT_FALSE(ptq7spg_load_by_standard_num(1));
+    EXPECT_NE(cap.out().find("csym:Cannot find SYMINFO file - no symmetry information (Success)"),
+              std::string::npos);
+  }
+  {
+    env.unset("SYMINFO");
+    Capture cap;
+    EXPECT_FALSE(ptq7spg_load_by_standard_num(1));
+    EXPECT_EQ(cap.out(),
+              "Environment variable SYMINFO not set ... guessing location of symmetry file. \n"
+              "Environment variable PTQ7 not set ... big trouble! \n");
+  }
+  {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() + "/lib/data");
+    std::filesystem::copy_file(symmetry_test::data_file(), dir.path() + "/lib/data/syminfo.lib");
+    env.set("PTQ7", dir.path());
+    Capture cap;
+    SpacegroupPtr sg = ptq7spg_load_by_standard_num(4);
+    EXPECT_EQ(xhm_of(sg), "P 1 21 1");
+    EXPECT_NE(cap.out().find(" SYMINFO file set to " + dir.path() + "/lib/data/syminfo.lib \n"),
+              std::string::npos);
+  }
+}
+
+namespace {
+
+std::string block(int number, const std::string& xhm, int nsym, int ncen,
+                  const std::string& extra = "") {
+  std::string b = "begin_spacegroup\nnumber  " + std::to_string(number) +
+                  "\nbasisop x,y,z\nsymbol ptq7 " + std::to_string(number) + "\nsymbol Hall 'P 1'\n" +
+                  "symbol xHM  '" + xhm + "'\nsymbol old  ''\nsymbol patt 'P -1' '-1'\n" +
+                  "symbol pgrp '1' '1'\n" +
+                  "hklasu ptq7 'l>0 or (l==0 and (h>0 or (h==0 and k>=0)))'\n" +
+                  "mapasu zero 0<=x<1; 0<=y<1; 0<=z<1\n" + extra;
+  for (int i = 0; i < nsym; ++i) b += "symop x,y,z\n";
+  for (int i = 0; i < ncen; ++i) b += "cenop x,y,z\n";
+  return b + "end_spacegroup\n\n";
+}
+
+}  // namespace
+
+TEST_F(SpacegroupLoader, BlockBeyondCapacityIsRefusedNotOverrun) {
+  TempDir dir;
+  const std::string path =
+      dir.write("big.lib", block(1, "P 1", 193, 1) + block(1, "A 1", 1, 5) +
+                               block(1, "B 1", 1, 1, "symbol Hall '" + std::string(45, 'P') + "'\n") +
+                               block(1, "C 1", 1, 1));
+  env.set("SYMINFO", path);
+  Capture cap;
+  SpacegroupPtr sg = ptq7spg_load_by_standard_num(1);
+  EXPECT_EQ(xhm_of(sg), "C 1");
+  const std::string out = cap.out();
+  EXPECT_NE(out.find(" Spacegroup 1 (P 1) in SYMINFO exceeds the loader's capacity "
+                     "(number of symop lines); block ignored \n"),
+            std::string::npos);
+  EXPECT_NE(out.find("(A 1) in SYMINFO exceeds the loader's capacity (number of cenop lines)"),
+            std::string::npos);
+  EXPECT_NE(out.find("(B 1) in SYMINFO exceeds the loader's capacity (Hall symbol)"),
+            std::string::npos);
+}
+
+TEST_F(SpacegroupLoader, FieldsOfOneBlockDoNotLeakIntoTheNext) {
+  TempDir dir;
+  const std::string path =
+      dir.write("two.lib", block(1, "P 1", 1, 1, "mapasu ptq7 0<=x<1/2; 0<=y<1; 0<=z<1\n") +
+                               block(2, "Q 1", 1, 1));
+  env.set("SYMINFO", path);
+  SpacegroupPtr first = quietly([] { return ptq7spg_load_by_standard_num(1); });
+  ASSERT_TRUE(first);
+  EXPECT_NEAR(first->mapasu_ptq7[0], 0.49999f, 1e-6f);
+  EXPECT_NEAR(first->mapasu_zero[0], 0.99999f, 1e-6f);
+  SpacegroupPtr second = quietly([] { return ptq7spg_load_by_standard_num(2); });
+  ASSERT_TRUE(second);
+  EXPECT_NEAR(second->mapasu_ptq7[0], 0.99999f, 1e-6f);
+}
+
+TEST_F(SpacegroupLoader, UnknownAsymmetricUnitConditionIsRefused) {
+  TempDir dir;
+  std::string b = block(1, "P 1", 1, 1);
+  b.replace(b.find("l>0 or"), 6, "l>1 or");
+  env.set("SYMINFO", dir.write("bad.lib", b));
+  Capture cap;
+  EXPECT_FALSE(ptq7spg_load_by_standard_num(1));
+  EXPECT_NE(cap.out().find("csym:ASU definition not found for this spacegroup"), std::string::npos);
+}
+
+TEST_F(SpacegroupLoader, HallSymbolQuery) {
+  SpacegroupPtr sg = quietly([] { return ptq7spg_load_by_spgname("P 21 21 21"); });
+  ASSERT_TRUE(sg);
+  EXPECT_STREQ(ptq7spg_symbol_Hall(sg.get()), "P 2ac 2ab");
+  Capture cap;
+  EXPECT_EQ(ptq7spg_symbol_Hall(nullptr), nullptr);
+  EXPECT_NE(cap.out().find("Pointer to spacegroup structure is NULL"), std::string::npos);
+  ptq7spg_free(sg);
+  EXPECT_FALSE(sg);
+}
