@@ -20,7 +20,7 @@
 # numbers masked.
 set -u
 exe=$1
-case_dir=$2
+case_dir=$(cd "$2" && pwd)
 DATA=$3
 TESTDATA=$4
 
