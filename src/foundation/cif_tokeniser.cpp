@@ -108,11 +108,12 @@ void report_incomplete(const Instance& in, int32_t mdoc) {
   int k = in.c.n_data;
   if (k > MAXCIFVAL) k = MAXCIFVAL;
   if (k < 1) k = 1;
+  static constexpr std::string_view kHead = "       last items :<";
   char line[64];
-  std::memcpy(line, "       last items :<", 19);
-  std::memcpy(line + 19, in.c.itm_cif(k).c, 16);
-  line[35] = '>';
-  msgerr_(mdoc, std::string_view(line, 36));
+  std::memcpy(line, kHead.data(), kHead.size());
+  std::memcpy(line + kHead.size(), in.c.itm_cif(k).c, 16);
+  line[kHead.size() + 16] = '>';
+  msgerr_(mdoc, std::string_view(line, kHead.size() + 17));
 }
 
 // Blanks a comment that starts outside quotes.

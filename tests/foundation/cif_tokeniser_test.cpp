@@ -1,0 +1,354 @@
+// The CIF tokeniser on small files: blocks, scalar items, loops, quotes and
+// comments, comment lines, multi-line text fields, format errors, word and
+// item limits, the two instances, and line reading.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "foundation/cif_tokeniser.h"
+#include "foundation/messages.h"
+#include "runtime/units.h"
+
+namespace {
+
+constexpr int kUnit = 83;
+constexpr int kUnit2 = 84;
+
+void open_text(int unit, const std::string& name, const std::string& text) {
+  const std::string path = testing::TempDir() + name;
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  }
+  rt::OpenOptions opt;
+  opt.status = rt::OpenStatus::Old;
+  opt.readonly = true;
+  ASSERT_EQ(rt::unit_open(unit, path, opt), 0);
+}
+
+class CifTokeniser : public testing::Test {
+ protected:
+  void SetUp() override {
+    comlib.iquiet = 0;
+    comlib.idoc = 0;
+  }
+  void TearDown() override {
+    rt::unit_close(kUnit);
+    rt::unit_close(kUnit2);
+  }
+  // Opens the text on the first unit and resets instance 1.
+  void open(const std::string& text) {
+    open_text(kUnit, "cif_tok_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                         ".cif",
+              text);
+    iend = -1;
+  }
+  int next() {
+    getcif_info_(kUnit, 0, ierr, iend);
+    return iend;
+  }
+  std::string value(int k) const { return std::string(comcif_info.dt_cif(k).trimmed()); }
+  std::string item(int k) const { return std::string(comcif_info.itm_cif(k).trimmed()); }
+
+  int32_t ierr = 0;
+  int32_t iend = -1;
+};
+
+template <typename F>
+std::string captured(F f) {
+  std::fflush(stdout);
+  testing::internal::CaptureStdout();
+  f();
+  rt::unit_flush(6);
+  std::fflush(stdout);
+  return testing::internal::GetCapturedStdout();
+}
+
+}  // namespace
+
+TEST_F(CifTokeniser, BlockAnnouncementAfterSkippedLines) {
+  open("junk line\n_item.x 5\n# note\ndata_abc\n");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(comcif_info.n_cif, 0);
+  EXPECT_EQ(comcif_info.blk_cif.trimmed(), "data_abc");
+  EXPECT_EQ(comcif_info.blk_flag.str(), "Y");
+  EXPECT_EQ(next(), 1);
+}
+
+TEST_F(CifTokeniser, GlobalWordOpensABlockWithoutAnnouncement) {
+  open("global_ _a.b 7\n");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(comcif_info.blk_cif.trimmed(), "global_");
+  ASSERT_EQ(comcif_info.n_cif, 1);
+  EXPECT_EQ(item(1), "_a.b");
+  EXPECT_EQ(comcif_info.idt_cif(1), 7);
+}
+
+TEST_F(CifTokeniser, ScalarItemWithNumericValues) {
+  open("data_x\n_cell.length_a 10.5\n_cell.length_b   20\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(comcif_info.n_cif, 1);
+  EXPECT_EQ(item(1), "_cell.length_a");
+  EXPECT_EQ(value(1), "10.5");
+  EXPECT_EQ(comcif_info.fdt_cif(1), 10.5f);
+  EXPECT_EQ(comcif_info.idt_cif(1), 10);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(item(1), "_cell.length_b");
+  EXPECT_EQ(comcif_info.idt_cif(1), 20);
+  EXPECT_EQ(next(), 1);
+}
+
+TEST_F(CifTokeniser, LoopRowsComeOnePerCallWithTheSameNames) {
+  open("data_x\nloop_\n_a.x\n_a.y\n_a.z\n1 2\n3 4 5 6\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(comcif_info.n_cif, 3);
+  EXPECT_EQ(value(1) + value(2) + value(3), "123");
+  EXPECT_EQ(item(1) + item(2) + item(3), "_a.x_a.y_a.z");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(comcif_info.n_cif, 3);
+  EXPECT_EQ(value(1) + value(2) + value(3), "456");
+  EXPECT_EQ(item(3), "_a.z");
+  EXPECT_EQ(next(), 1);
+}
+
+TEST_F(CifTokeniser, QuotesAndTrailingComments) {
+  open("data_x\n_a.b 'two words'\n_a.c word # a note\n_a.d 'x # y'\n_a.e O5'A\n_a.f \"N\"\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "two words");
+  EXPECT_EQ(comfread_info.lwrd(2), 9);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "word");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "x # y");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "O5'A");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "\"N\"");  // double quotes are ordinary characters
+  EXPECT_EQ(next(), 1);
+}
+
+TEST_F(CifTokeniser, CommentLinesAreReturnedAndReadingGoesOn) {
+  open("data_x\n# hello there\n_a.b 1\n#again\n_a.c 2\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), -2);
+  EXPECT_EQ(comcif_info.dt_cif(60).trimmed(), "# hello there");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(item(1), "_a.b");
+  ASSERT_EQ(next(), -2);
+  iend = 0;
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(item(1), "_a.c");
+}
+
+TEST_F(CifTokeniser, AngleBracketLineIsACommentForTheFirstInstanceOnly) {
+  open("data_x\n<html>\n_a.b 1\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), -2);
+  EXPECT_EQ(comcif_info.dt_cif(60).trimmed(), "<html>");
+  open_text(kUnit2, "cif_tok_angle2.cif", "data_x\n_a.b\n<html>\n");
+  int32_t e = -1, err = 0;
+  getcif_c_(kUnit2, 0, err, e);
+  ASSERT_EQ(e, 0);
+  getcif_c_(kUnit2, 0, err, e);
+  ASSERT_EQ(e, 0);
+  ASSERT_EQ(comcif_c.n_cif, 1);
+  EXPECT_EQ(comcif_c.dt_cif(1).trimmed(), "<html>");
+}
+
+TEST_F(CifTokeniser, TextFieldBecomesOneValueWithQuotesTurnedDouble) {
+  open("data_x\n_a.b\n;\nit's a   text\nmore text\n;\n_a.c 5\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(comcif_info.n_cif, 1);
+  EXPECT_EQ(value(1), "it\"s a   text");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(item(1), "_a.c");
+  EXPECT_EQ(comcif_info.idt_cif(1), 5);
+}
+
+TEST_F(CifTokeniser, TextFieldStartingOnTheOpeningLine) {
+  open("data_x\nloop_\n_a.b\n_a.c\n;  first line\nsecond\n;\n7\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(comcif_info.n_cif, 2);
+  EXPECT_EQ(value(1), "first line");
+  EXPECT_EQ(value(2), "7");
+}
+
+TEST_F(CifTokeniser, TextFieldClosedOnItsOnlyLine) {
+  open("data_x\n_a.b\n;\n;closing text\n_a.c 1\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "closing text");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(item(1), "_a.c");
+}
+
+TEST_F(CifTokeniser, EndOfFileInsideTextField) {
+  open("data_x\n_a.b\n;\nunfinished\n");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(next(), 1);
+  EXPECT_EQ(ierr, 0);
+}
+
+TEST_F(CifTokeniser, ValueBeforeAnyItemIsReported) {
+  open("data_x\n5 6\n");
+  ASSERT_EQ(next(), 0);
+  const std::string out = captured([&] { next(); });
+  EXPECT_EQ(out,
+            "  ERR: CIF_read: number of items =0 / before the data /\n 5 6\n"
+            "  ERR: CIF_read: number of items =0 / before the data /\n 5 6\n");
+  EXPECT_EQ(iend, 1);
+}
+
+TEST_F(CifTokeniser, IncompleteItemSetIsReportedAndDropped) {
+  open("data_x\nloop_\n_a.x\n_a.y\n1 2 3\ndata_y\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1) + value(2), "12");
+  std::string out = captured([&] { next(); });
+  EXPECT_EQ(out,
+            "  ERR: CIF_read: number of data > number of items\n"
+            "        last items :<_a.x            >\n");
+  EXPECT_EQ(iend, 0);
+  EXPECT_EQ(comcif_info.n_cif, 0);
+  EXPECT_EQ(comcif_info.blk_cif.trimmed(), "data_y");
+  EXPECT_EQ(comcif_info.n_data, 0);
+}
+
+TEST_F(CifTokeniser, SixtyOneWordsKeepSixtyAndWarnOnlyInFirstInstance) {
+  std::string words;
+  for (int k = 1; k <= 61; ++k) words += std::to_string(k) + " ";
+  const std::string text = "data_x\nloop_\n_a.v\n" + words + "\n";
+  open(text);
+  ASSERT_EQ(next(), 0);
+  std::string out = captured([&] { next(); });
+  EXPECT_EQ(out, "  WARNING: CIF_read: number of words > limit\n");
+  EXPECT_EQ(comcif_info.idt_cif(1), 1);
+  int rows = 1;
+  while (next() == 0) {
+    ++rows;
+    EXPECT_EQ(comcif_info.idt_cif(1), rows);
+  }
+  EXPECT_EQ(rows, 60);
+
+  open_text(kUnit2, "cif_tok_words2.cif", text);
+  int32_t e = -1, err = 0;
+  getcif_c_(kUnit2, 0, err, e);
+  out = captured([&] { getcif_c_(kUnit2, 0, err, e); });
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(comfread_c.nwrd, 60);
+  EXPECT_EQ(comfread_c.iover, 1);
+}
+
+TEST_F(CifTokeniser, WideLoopKeepsRowsAlignedPastSixtyItems) {
+  std::string text = "data_x\nloop_\n";
+  for (int k = 1; k <= 62; ++k) text += "_w.i" + std::to_string(k) + "\n";
+  for (int row = 0; row < 2; ++row) {
+    for (int k = 1; k <= 62; ++k) text += std::to_string(100 * row + k) + (k % 31 == 0 ? "\n" : " ");
+  }
+  open(text);
+  ASSERT_EQ(next(), 0);
+  const std::string out = captured([&] { next(); });
+  EXPECT_EQ(out,
+            "  ERR: CIF_read: too many items in the loop >    60\n"
+            "  ERR: CIF_read: too many items in the loop >    60\n");
+  ASSERT_EQ(iend, 0);
+  EXPECT_EQ(comcif_info.n_cif, 60);
+  EXPECT_EQ(comcif_info.idt_cif(60), 60);
+  EXPECT_EQ(item(60), "_w.i60");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(comcif_info.idt_cif(1), 101);
+  EXPECT_EQ(comcif_info.idt_cif(60), 160);
+  EXPECT_EQ(next(), 1);
+}
+
+TEST_F(CifTokeniser, ContinuationMinusTwoDiffersBetweenInstances) {
+  const std::string text = "data_x\nloop_\n_a.x\n1 2 3\n4\n";
+  open(text);
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "1");
+  iend = -2;  // drops the rest of the line
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "4");
+
+  open_text(kUnit2, "cif_tok_cont2.cif", text);
+  int32_t e = -1, err = 0;
+  getcif_c_(kUnit2, 0, err, e);
+  getcif_c_(kUnit2, 0, err, e);
+  EXPECT_EQ(comcif_c.dt_cif(1).trimmed(), "1");
+  e = -2;  // goes on with the next word
+  getcif_c_(kUnit2, 0, err, e);
+  ASSERT_EQ(e, 0);
+  EXPECT_EQ(comcif_c.dt_cif(1).trimmed(), "2");
+}
+
+TEST_F(CifTokeniser, InstancesKeepSeparateState) {
+  open("data_one\n_a.b 1\n_a.c 2\n");
+  open_text(kUnit2, "cif_tok_two.cif", "data_two\n_z.y 9\n");
+  int32_t e = -1, err = 0;
+  ASSERT_EQ(next(), 0);
+  getcif_c_(kUnit2, 0, err, e);
+  ASSERT_EQ(next(), 0);
+  getcif_c_(kUnit2, 0, err, e);
+  EXPECT_EQ(item(1), "_a.b");
+  EXPECT_EQ(comcif_c.itm_cif(1).trimmed(), "_z.y");
+  EXPECT_EQ(comcif_info.blk_cif.trimmed(), "data_one");
+  EXPECT_EQ(comcif_c.blk_cif.trimmed(), "data_two");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(item(1), "_a.c");
+}
+
+TEST(CifWords, OpeningQuoteTakesNextCharacterAndLoneQuoteIsBlank) {
+  comfread_info.line = "'x' a '";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 2);
+  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "x");
+  EXPECT_EQ(comfread_info.cwrd(2).trimmed(), "a");
+  // The character after an opening quote starts the word even when it is a
+  // quote or a blank, and a blank inside quotes is kept.
+  comfread_info.line = "'' a '";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 1);
+  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "' a");
+  EXPECT_EQ(comfread_info.lwrd(1), 4);
+  comfread_c.line = "\t-3.5\t'x'";
+  frd_parmc_();
+  ASSERT_EQ(comfread_c.nwrd, 2);
+  EXPECT_EQ(comfread_c.fwrd(1), -3.5f);
+  EXPECT_EQ(comfread_c.cwrd(2).trimmed(), "x");
+}
+
+TEST(CifWords, LongWordIsCutButKeepsItsLength) {
+  comfread_info.line = std::string(100, 'w') + " z";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 2);
+  EXPECT_EQ(comfread_info.lwrd(1), 100);
+  EXPECT_EQ(comfread_info.cwrd(1).str(), std::string(80, 'w'));
+}
+
+TEST_F(CifTokeniser, LineReaderCutsAndClearsLineEnds) {
+  open(std::string("abc\r\n") + std::string(300, 'x') + "\n\n");
+  rt::FixedText<256> line("old");
+  int32_t err = 5, e = 5;
+  getline_(kUnit, 0, line, err, e);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(e, 0);
+  EXPECT_EQ(line.trimmed(), "abc");
+  getline_(kUnit, 0, line, err, e);
+  EXPECT_EQ(line.str(), std::string(256, 'x'));
+  getline_(kUnit, 0, line, err, e);
+  EXPECT_TRUE(line.is_blank());
+  line = "kept";
+  getline_(kUnit, 0, line, err, e);
+  EXPECT_EQ(e, 1);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(line.trimmed(), "kept");
+}
