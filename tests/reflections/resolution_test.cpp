@@ -1,0 +1,74 @@
+// Reciprocal-metric coefficients of a cell, the resolution of one
+// reflection, and freeing the reflection-file slots.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "reflections/cmtzlib.h"
+#include "suite/ptq7_errno.h"
+
+namespace {
+
+TEST(Resolution, CubicCellCoefficients) {
+  const float cell[6] = {10, 10, 10, 90, 90, 90};
+  double c[6];
+  EXPECT_EQ(MtzHklcoeffs(cell, c), 1);
+  EXPECT_NEAR(c[0], 0.0025, 1e-12);
+  EXPECT_NEAR(c[3], 0.0025, 1e-12);
+  EXPECT_NEAR(c[5], 0.0025, 1e-12);
+  EXPECT_NEAR(c[1], 0.0, 1e-12);
+  EXPECT_NEAR(c[2], 0.0, 1e-12);
+  EXPECT_NEAR(c[4], 0.0, 1e-12);
+  const int32_t h100[3] = {1, 0, 0};
+  EXPECT_FLOAT_EQ(MtzInd2reso(h100, c), 0.01f);
+  const int32_t h123[3] = {1, 2, 3};
+  EXPECT_FLOAT_EQ(MtzInd2reso(h123, c), 0.14f);
+}
+
+TEST(Resolution, OrthorhombicAndMonoclinicCells) {
+  const float ortho[6] = {10, 20, 40, 90, 90, 90};
+  double c[6];
+  ASSERT_EQ(MtzHklcoeffs(ortho, c), 1);
+  const int32_t hkl[3] = {1, 1, 1};
+  // 1/d^2 = 1/a^2 + 1/b^2 + 1/c^2
+  EXPECT_NEAR(MtzInd2reso(hkl, c), 0.01 + 0.0025 + 0.000625, 1e-7);
+  // Monoclinic, beta 120: 1/d^2 of (0 0 1) is 1/(c sin beta)^2.
+  const float mono[6] = {10, 12, 14, 90, 120, 90};
+  ASSERT_EQ(MtzHklcoeffs(mono, c), 1);
+  const int32_t l1[3] = {0, 0, 1};
+  const double s = std::sin(120.0 * M_PI / 180.0);
+  EXPECT_NEAR(MtzInd2reso(l1, c), 1.0 / (14.0 * 14.0 * s * s), 1e-6);
+  const int32_t k1[3] = {0, 1, 0};
+  EXPECT_NEAR(MtzInd2reso(k1, c), 1.0 / 144.0, 1e-7);
+  // The cross term: (1 0 1) = (1/sin^2 beta)(1/a^2 + 1/c^2 - 2 cos beta/(a c)).
+  const int32_t h101[3] = {1, 0, 1};
+  const double cb = std::cos(120.0 * M_PI / 180.0);
+  EXPECT_NEAR(MtzInd2reso(h101, c), (0.01 + 1.0 / 196.0 - 2 * cb / 140.0) / (s * s), 1e-6);
+}
+
+TEST(Resolution, DegenerateCellSignalsAndGivesZeros) {
+  const float cell[6] = {10, 10, 10, 90, 90, 0.0005f};
+  double c[6] = {1, 1, 1, 1, 1, 1};
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(MtzHklcoeffs(cell, c), 0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  for (double v : c) EXPECT_EQ(v, 0.0);
+  EXPECT_EQ(out,
+            ">>>>>> PTQ7 library signal mtz:Invalid cell dimensions (Error)\n"
+            "\t raised in MtzHklcoeffs <<<<<<\n");
+  EXPECT_EQ(ptq7_errno, ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, 9));
+  const int32_t hkl[3] = {3, 4, 5};
+  EXPECT_EQ(MtzInd2reso(hkl, c), 0.0f);
+}
+
+TEST(ReflectionSlots, TidyFreesEverySlot) {
+  for (int i = 1; i <= MTZ_MAX_SLOTS; ++i) EXPECT_EQ(mtz_slot(i), nullptr);
+  mtz_slot(1) = std::make_unique<MtzFile>();
+  mtz_slot(3) = std::make_unique<MtzFile>();
+  MtzMemTidy();
+  for (int i = 1; i <= MTZ_MAX_SLOTS; ++i) EXPECT_EQ(mtz_slot(i), nullptr);
+  MtzMemTidy();
+}
+
+}  // namespace
