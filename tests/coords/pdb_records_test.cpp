@@ -1,0 +1,201 @@
+// Record parsers of the PDB reader: atom-name correction, header records and
+// crystal records, each on one hand-written line.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "coords/pdb_corrections.h"
+#include "coords/pdb_crystal.h"
+#include "coords/pdb_header.h"
+#include "coords/pdb_state.h"
+#include "foundation/atom_com.h"
+#include "foundation/residue_class.h"
+#include "pdb_fixture.h"
+
+namespace {
+
+struct Named {
+  std::string name, res, elem, cls;
+};
+
+Named corr(const char* name, const char* res) {
+  init_res_type_tab_();
+  rt::FixedText<4> aname(name), asymb, ctype;
+  rt::FixedText<3> rname(res);
+  corr_name_pdb_(aname, rname, asymb, ctype);
+  return {std::string(aname.view()), std::string(rname.view()), std::string(asymb.view()),
+          std::string(ctype.view())};
+}
+
+constexpr float kPi = 3.14159265f;
+
+}  // namespace
+
+TEST(PdbAtomNames, OneLetterElementInPdbAlignment) {
+  const Named n = corr(" CA ", "ALA");
+  EXPECT_EQ(n.name, "CA  ");
+  EXPECT_EQ(n.elem, "C   ");
+  EXPECT_EQ(n.cls, "C   ");
+}
+
+TEST(PdbAtomNames, TwoLetterElementFromColumnThirteen) {
+  const Named n = corr("CA  ", "CA ");
+  EXPECT_EQ(n.elem, "CA  ");
+  EXPECT_EQ(n.cls, "$   ");
+  EXPECT_EQ(corr("HG11", "VAL").elem, "HG  ");
+}
+
+TEST(PdbAtomNames, PrefixedHydrogenRotatesItsDigit) {
+  EXPECT_EQ(corr("1HB ", "ALA").name, "HB_1");
+  EXPECT_EQ(corr("1HB ", "ALA").elem, "H   ");
+  EXPECT_EQ(corr("1HG1", "VAL").name, "HG11");
+  EXPECT_EQ(corr("HE21", "GLN").elem, "H   ");
+  EXPECT_EQ(corr("HE21", "GLN").cls, "H   ");
+}
+
+TEST(PdbAtomNames, WaterNames) {
+  Named n = corr(" D1 ", "HOH");
+  EXPECT_EQ(n.name, "H1  ");
+  EXPECT_EQ(n.elem, "H   ");
+  n = corr(" OW ", "WAT");
+  EXPECT_EQ(n.res, "HOH");
+  EXPECT_EQ(n.name, "O   ");
+  EXPECT_EQ(n.elem, "O   ");
+}
+
+TEST(PdbAtomNames, NucleotideRenamesAndPrimes) {
+  const Named n = corr(" O5'", "  A");
+  EXPECT_EQ(n.res, "Ad ");
+  EXPECT_EQ(n.name, "O5* ");
+  EXPECT_EQ(corr(" OT ", "GLY").name, "OXT ");
+  EXPECT_EQ(corr(" P5 ", "  C").name, "P   ");
+}
+
+TEST(PdbAtomNames, PeptideTerminalHydrogens) {
+  EXPECT_EQ(corr(" HT1", "ALA").name, "H1  ");
+  EXPECT_EQ(corr(" HT1", "ALA").cls, "H   ");
+  EXPECT_EQ(corr(" H0 ", "GLY").name, "H   ");
+}
+
+TEST(PdbHeaderRecords, BlankDateAndCodeGetDefaults) {
+  rdhead_pdb_("HEADER    HYDROLASE");
+  EXPECT_EQ(crdinf.cr_date_pdb, std::string_view("XX-XXX-XX"));
+  EXPECT_EQ(crdinf.cr_cd_pdb, std::string_view("XXXX"));
+  EXPECT_EQ(crst_pdb.cs_cd_pdb, std::string_view("XXXX"));
+  EXPECT_EQ(crdinf.cr_name_pdb, std::string_view("HYDROLASE"));
+}
+
+TEST(PdbHeaderRecords, ApostropheBecomesStar) {
+  rdhead_pdb_("HEADER    DNA 5'-END                              27-MAR-98   1ABC");
+  EXPECT_EQ(crdinf.cr_name_pdb, std::string_view("DNA 5*-END"));
+  EXPECT_EQ(crdinf.cr_date_pdb, std::string_view("27-MAR-98"));
+  EXPECT_EQ(crdinf.cr_cd_pdb, std::string_view("1ABC"));
+  rdtitle_pdb_("TITLE     THE 3' END");
+  EXPECT_EQ(crdinf.cr_title, std::string_view("THE 3* END"));
+  rdcompnd_("COMPND");
+  EXPECT_EQ(crst_pdb.cs_title, std::string_view("---"));
+}
+
+TEST(PdbHeaderRecords, ResolutionAndRValueRemarks) {
+  crdinf.cr_resl_pdb = ".";
+  rdremark_("REMARK   2 RESOLUTION. 2.00 ANGSTROMS.");
+  EXPECT_EQ(crdinf.cr_resl_pdb, std::string_view("RESOLUTION. 2.00 ANGSTROMS."));
+  rdremark_("REMARK   3   R VALUE            (WORKING SET) : 0.198");
+  EXPECT_EQ(crst_pdb.cs_rfac_pdb, std::string_view("  R VALUE            (WORKING SET) :"));
+  rdremark_("REMARK ABC RESOLUTION. 9.99");
+  EXPECT_EQ(crdinf.cr_resl_pdb, std::string_view("RESOLUTION. 2.00 ANGSTROMS."));
+}
+
+TEST(PdbHeaderRecords, HetRowsAreUniqueAndLimited) {
+  pdb_hent.het_n = 0;
+  rdhet_("HET    NAG  A 401      14");
+  rdhet_("HET    NAG  B 402      14");
+  EXPECT_EQ(pdb_hent.het_n, 1);
+  EXPECT_EQ(pdb_hent.het_natom(1), 14);
+  EXPECT_EQ(pdb_hent.het_name(1), std::string_view("."));
+  rdformul_("FORMUL   2  NAG    2(C8 H15 N O6)");
+  EXPECT_EQ(pdb_hent.het_formula(1), std::string_view("2(C8 H15 N O6)"));
+  for (int i = 0; i < 60; ++i) {
+    char line[32];
+    std::snprintf(line, sizeof line, "HET    X%02d  A 401      14", i);
+    rdhet_(line);
+  }
+  EXPECT_EQ(pdb_hent.het_n, MAXHETREC);
+}
+
+TEST(PdbCrystalRecords, CellAndSpaceGroupName) {
+  setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 1);
+  sttcrec.st_cell_flag = sttcrec.st_spgr_flag = 0;
+  testing::internal::CaptureStdout();
+  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00  90.00 P 21 21 21    4", 0);
+  testing::internal::GetCapturedStdout();
+  EXPECT_FLOAT_EQ(crdinf.cr_cell(1), 52.3f);
+  EXPECT_NEAR(crdinf.cr_cell(4), kPi / 2, 1e-6);
+  EXPECT_EQ(sttcrec.st_cell_flag, 1);
+  EXPECT_EQ(sttcrec.st_spgr_flag, 1);
+  EXPECT_EQ(crst_crd.cs_nsym, 4);
+  EXPECT_EQ(crst_crd.cs_spgr, std::string_view("P 21 21 21"));
+}
+
+TEST(PdbCrystalRecords, WrongCellTakesDefaultsWithWarnings) {
+  testing::internal::CaptureStdout();
+  rdcryst1_("CRYST1    0.000   58.100   61.200  90.00  90.00  90.00 P 1", 0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("  WARNING: wrong CELL parameters in PDB file\n           Default: 100,100,100,90,90,90\n"),
+            std::string::npos);
+  EXPECT_EQ(sttcrec.st_cell_flag, -1);
+  EXPECT_FLOAT_EQ(crst_crd.cs_cell(2), 100.0f);
+}
+
+TEST(PdbCrystalRecords, BlankSpaceGroupIsP1) {
+  testing::internal::CaptureStdout();
+  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00  90.00", 0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("  WARNING: wrong card \"CRYST1\" of PDB_file.\n           default space group \"P 1\"\n"),
+            std::string::npos);
+  EXPECT_EQ(crst_crd.cs_nsym, 1);
+}
+
+TEST(PdbCrystalRecords, MonoclinicShortNamesAndRhombohedralCells) {
+  testing::internal::CaptureStdout();
+  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00 101.50  90.00 P 21", 0);
+  EXPECT_EQ(crdinf.cr_sett, 2);
+  EXPECT_EQ(crst_crd.cs_nsym, 2);
+  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00 101.50 P 21", 0);
+  EXPECT_EQ(crdinf.cr_sett, 1);
+  rdcryst1_("CRYST1   52.300   52.300   61.200  90.00  90.00 120.00 R 3", 0);
+  EXPECT_EQ(crdinf.cr_sett, 2);
+  EXPECT_EQ(crst_crd.cs_nsym, 9);
+  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00  90.00 4", 0);
+  EXPECT_EQ(crdinf.cr_nspgr, 4);
+  EXPECT_EQ(crdinf.cr_sett, 2);
+  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00  90.00 P 1", 19);
+  EXPECT_EQ(crst_crd.cs_nspgr, 19);
+  testing::internal::GetCapturedStdout();
+}
+
+TEST(PdbCrystalRecords, ScaleRowsAreStoredAsTheyCome) {
+  sttcrec.st_scale_flag = 0;
+  crst_pdb.cs_scale(1, 1) = 7.0f;
+  rdscale_("SCALE2      0.000000  0.017211  0.000000        0.50000");
+  EXPECT_FLOAT_EQ(crst_pdb.cs_scale(2, 2), 0.017211f);
+  EXPECT_FLOAT_EQ(crst_pdb.cs_u(2), 0.5f);
+  EXPECT_FLOAT_EQ(crst_pdb.cs_scale(1, 1), 7.0f);
+  EXPECT_EQ(sttcrec.st_scale_flag, 1);
+}
+
+TEST(PdbCrystalRecords, NcsOperators) {
+  crst_crd.cs_ncs = 0;
+  rdmtrix_("MTRIX1   1  1.000000  0.000000  0.000000        0.00000    1");
+  EXPECT_EQ(crst_crd.cs_ncs, 0);
+  rdmtrix_("MTRIX3   2  0.000000  0.000000  1.000000        3.00000");
+  EXPECT_EQ(crst_crd.cs_ncs, 2);
+  EXPECT_FLOAT_EQ(crst_crd.cs_m_ncs(3, 3, 2), 1.0f);
+  EXPECT_FLOAT_EQ(crst_crd.cs_v_ncs(3, 2), 3.0f);
+  testing::internal::CaptureStdout();
+  rdmtrix_("MTRIX1 101  1.000000  0.000000  0.000000        0.00000");
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out, "  WARNING: number of NCS operators of PDB file  >   100\n"
+                 "         Change parameter MAXNCS in \"atom_com\"\n");
+  EXPECT_EQ(crst_crd.cs_ncs, 2);
+}
