@@ -1,0 +1,380 @@
+// The mmCIF atom-row reader: item matching of the `_atom_site` loop, the
+// residue key, element derivation and the atom line.
+#include "coords/cif_atom_rows.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "coords/cif_items.h"
+#include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
+#include "foundation/cif_tokeniser.h"
+#include "foundation/messages.h"
+#include "foundation/residue_class.h"
+#include "foundation/words.h"
+#include "runtime/units.h"
+
+com_crd_cif_t com_crd_cif;
+
+namespace {
+
+// Writes v right-justified in w columns, or w asterisks when it does not fit.
+void put_int(char* dst, int w, long v) {
+  char buf[32];
+  const int n = std::snprintf(buf, sizeof buf, "%*ld", w, v);
+  if (n > w)
+    std::memset(dst, '*', w);
+  else
+    std::memcpy(dst, buf, w);
+}
+
+void put_real(char* dst, int w, int d, float v) {
+  char buf[64];
+  int n = std::isfinite(v) ? std::snprintf(buf, sizeof buf, "%*.*f", w, d, static_cast<double>(v)) : w + 1;
+  if (n > w)
+    std::memset(dst, '*', w);
+  else
+    std::memcpy(dst, buf, w);
+}
+
+void put_text(char* dst, int w, std::string_view s) {
+  for (int i = 0; i < w; ++i) dst[i] = i < static_cast<int>(s.size()) && s[i] != '\0' ? s[i] : ' ';
+}
+
+bool value_absent(std::string_view v) { return rt::len_trim(v) == 0 || v[0] == '?'; }
+
+// Residue-class lookup of a residue name (the work text is not used).
+int32_t res_class(std::string_view rname) {
+  int32_t itype = 1, ierr = 0;
+  get_ini_res_type_(0, std::string_view(), rname, itype, ierr);
+  return itype;
+}
+
+}  // namespace
+
+void cif_atom_line(int shift, rt::TextRef line) {
+  char b[81];
+  std::memset(b, ' ', sizeof b);
+  const int s = shift;
+  put_int(b, 5 + s, crdatm.cr_iatold);
+  put_text(b + 6 + s, 4, crdatm.cr_aname.view());
+  put_text(b + 11 + s, 4, crdatm.cr_asymb.view());
+  put_text(b + 16 + s, 1, crdatm.cr_atype.view());
+  put_text(b + 18 + s, 1, crdatm.cr_alt.view());
+  put_text(b + 20 + s, 1, crdatm.cr_corr.view());
+  put_text(b + 22 + s, 3, crdatm.cr_rname.view());
+  put_int(b + 26 + s, 4, crdatm.cr_ires);
+  put_text(b + 31 + s, 2, crdatm.cr_group.view());
+  put_real(b + 34 + s, 8, 3, crdatm.cr_xyz(1));
+  put_real(b + 43 + s, 8, 3, crdatm.cr_xyz(2));
+  put_real(b + 52 + s, 8, 3, crdatm.cr_xyz(3));
+  put_real(b + 61 + s, 6, 2, crdatm.cr_occ);
+  put_real(b + 68 + s, 6, 2, crdatm.cr_biso);
+  b[75 + s] = crdatm.cr_btype(1) == 'A' ? 'A' : '.';
+  if (crdatm.cr_mult_factor > 1) {
+    put_int(b + 77 + s, 2, crdatm.cr_mult_factor > 99 ? 99 : crdatm.cr_mult_factor);
+  } else {
+    b[77 + s] = '.';
+    b[78 + s] = ' ';
+  }
+  line.assign(std::string_view(b, 79 + s));
+}
+
+namespace {
+
+// The item names of the mmCIF row vocabulary, in the order they are tested.
+enum Item {
+  kSerial, kAtomName, kAuthAtom, kChem, kSymbol, kAtype, kAlt, kCorr, kResName, kSeq,
+  kAuthSeq, kEntity, kAsym, kX, kY, kZ, kOcc, kB, kThermal, kMult, kU11, kU22, kU33,
+  kU12, kU13, kU23, kNone
+};
+
+Item classify(std::string_view rest) {
+  auto m = [&](std::string_view n) { return cif_match(rest, n); };
+  auto w = [&](std::string_view n) { return cif_match_whole(rest, n); };
+  if (m("atom_number") || m("id")) return kSerial;
+  if (m("label_atom_id")) return kAtomName;
+  if (m("label_auth_atom_id")) return kAuthAtom;
+  if (m("label_chem_id")) return kChem;
+  if (m("type_symbol")) return kSymbol;
+  if (m("atom_type") || m("calc_flag")) return kAtype;
+  if (m("label_alt_id")) return kAlt;
+  if (m("label_corr_id") || m("footnote_id")) return kCorr;
+  if (m("label_res_id") || m("label_comp_id")) return kResName;
+  if (m("label_seq_id")) return kSeq;
+  if (m("auth_seq_id")) return kAuthSeq;
+  if (m("label_entity_id")) return kEntity;
+  if (m("label_asym_id")) return kAsym;
+  if (w("Cartn_x") || w("cartn_x")) return kX;
+  if (w("Cartn_y") || w("cartn_y")) return kY;
+  if (w("Cartn_z") || w("cartn_z")) return kZ;
+  if (w("occupancy")) return kOcc;
+  if (w("B_iso_or_equiv")) return kB;
+  if (m("thermal_displace_type")) return kThermal;
+  if (m("symmetry_multiplicity")) return kMult;
+  if (m("aniso_U[1][1]")) return kU11;
+  if (m("aniso_U[2][2]")) return kU22;
+  if (m("aniso_U[3][3]")) return kU33;
+  if (m("aniso_U[1][2]")) return kU12;
+  if (m("aniso_U[1][3]")) return kU13;
+  if (m("aniso_U[2][3]")) return kU23;
+  return kNone;
+}
+
+// Item classes of the last loop header seen; the names of a loop come back
+// with every row, so they are classified once per loop.
+struct ItemCache {
+  int n = -1;
+  rt::FixedText<80> names[60];
+  Item kind[60];
+
+  const Item* lookup() {
+    const int nc = comcif_info.n_cif;
+    bool same = nc == n;
+    for (int k = 0; same && k < nc; ++k) same = names[k] == comcif_info.itm_cif(k + 1);
+    if (!same) {
+      n = nc;
+      for (int k = 0; k < nc; ++k) {
+        names[k] = comcif_info.itm_cif(k + 1);
+        kind[k] = classify(names[k].sub(12, 80));
+      }
+    }
+    return kind;
+  }
+};
+ItemCache cache;
+
+void row_defaults(rt::FixedText<4>& entity) {
+  crdatm.cr_alt = ".";
+  crdatm.cr_corr = ".";
+  crdatm.cr_btype = ".";
+  crdatm.cr_iatold = 0;
+  crdatm.cr_ires = 0;
+  crdatm.cr_igroup = 0;
+  crdatm.cr_sf_id = 0;
+  crdatm.cr_aname = ".";
+  crdatm.cr_aname_inp = ".";
+  crdatm.cr_asymb = ".";
+  crdatm.cr_group = ".";
+  crdatm.cr_rname = ".";
+  crdatm.cr_pnum.blank();
+  crdstr.st_chem = ".";
+  entity = ".";
+  crdinf.cr_mult_flag = 1;
+}
+
+void atom_name_rotate() {
+  rt::FixedText<4>& a = crdatm.cr_aname;
+  const int n = a.len_trim();
+  if (n > 1 && a(1) >= '0' && a(1) <= '9') {
+    const int m = n < 4 ? n : 4;
+    const char first = a(1);
+    for (int i = 1; i < m; ++i) a(i) = a(i + 1);
+    a(m) = first;
+  }
+}
+
+void derive_element() {
+  const rt::FixedText<4>& a = crdatm.cr_aname;
+  crdatm.cr_asymb.blank();
+  const std::string_view two = a.sub(1, 2);
+  if (a.len_trim() > 2 && (two == "HG" || two == "HO")) {
+    crdatm.cr_asymb = "H";
+  } else if (two == "CA" || two == "CD") {
+    const int32_t c = res_class(crdatm.cr_rname.view());
+    if (c == 3 || c == 4)
+      crdatm.cr_asymb = "C";
+    else
+      crdatm.cr_asymb = two;
+  } else {
+    rt::FixedText<4> ctype;
+    set_ctype_(two, ctype);
+    if (ctype(1) == '$')
+      crdatm.cr_asymb = two;
+    else
+      crdatm.cr_asymb = a.sub(1, 1);
+  }
+}
+
+void nucleic_renames(int32_t mdoc) {
+  const int32_t c = res_class(crdatm.cr_rname.view());
+  if (c != 5 && c != 6) return;
+  static const char* const kFrom[3] = {"OXT ", "O3P ", "O3G "};
+  for (const char* from : kFrom) {
+    if (crdatm.cr_aname == from) {
+      crdatm.cr_aname = "O3T ";
+      char msg[80];
+      std::snprintf(msg, sizeof msg, " WARNING : for DNA/RNA atom \"%s\" --> \"O3T \" (default)", from);
+      msgdoc_(mdoc, msg);
+      return;
+    }
+  }
+}
+
+void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
+                const rt::FixedText<4>& entity) {
+  crdatm.cr_iatom += 1;
+  rt::FixedText<12>& pnum = crdatm.cr_pnum;
+  if (!seen_auth) {
+    char buf[8];
+    put_int(buf, 4, crdatm.cr_ires);
+    for (int i = 0; i < 4; ++i) pnum(3 + i) = buf[i];
+    pnum(7) = ' ';
+  }
+  if (!seen_seq) {
+    crdatm.cr_ires = cif_read_i4(pnum.sub(3, 6));
+  }
+  if (!seen_group) crdatm.cr_group = entity;
+  if (crdatm.cr_group.len_trim() <= 1) crdatm.cr_group(2) = crdatm.cr_group(1);
+  pnum(1) = crdatm.cr_group(1);
+  pnum(2) = crdatm.cr_group(2);
+  for (int i = 1; i <= 4; ++i) pnum(7 + i) = crdatm.cr_group(i);
+  const bool own_file = crdinf.cr_soft(1) == 'B';
+  if (!own_file) {
+    rt::FixedText<4> asymb, ctype;
+    corr_name_(crdatm.cr_aname, crdatm.cr_rname, asymb, ctype);
+  }
+  if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') derive_element();
+  if (!own_file) nucleic_renames(mdoc);
+  cif_atom_line(0, crdatm.cr_line);
+  msgdoc_(99, crdatm.cr_line.trimmed());
+}
+
+}  // namespace
+
+void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr) {
+  bool held = false;
+  if (iend == -1) {
+    crdatm.cr_iatom = 0;
+    iend = 0;
+    if (com_crd_cif.held_unit != 0 && com_crd_cif.held_unit == in) {
+      held = true;
+      com_crd_cif.iend_cif = 0;
+    } else {
+      rt::unit_rewind(in);
+      com_crd_cif.iend_cif = -1;
+    }
+    com_crd_cif.held_unit = 0;
+  }
+  ierr = 0;
+  for (;;) {
+    if (!held) {
+      getcif_info_(in, mdoc, ierr, com_crd_cif.iend_cif);
+      if (ierr != 0) {
+        msgerr_(mdoc, " ERROR: read input file");
+        rt::unit_close(crdinf.cri_iun);
+        ierr = 1;
+        return;
+      }
+    }
+    held = false;
+    const int32_t ie = com_crd_cif.iend_cif;
+    if (ie == -2 || (ie == 0 && comcif_info.n_cif == 0)) {
+      // A free line (comment) or the start of a new data block.
+      rt::FixedText<80> raw;
+      raw = ie == -2 ? comcif_info.dt_cif(60).sub(1, 79) : comcif_info.blk_cif.sub(1, 79);
+      const char c = raw(1);
+      if (raw.len_trim() == 0) {
+        mode = 1;
+        raw = "#";
+      } else if (c == '#' || c == 'C' || c == 'c' || c == 'd' || c == '_') {
+        mode = 1;
+      } else {
+        continue;
+      }
+      crdatm.cr_line = raw.view();
+      msgdoc_(99, raw.trimmed());
+      return;
+    }
+    if (ie != 0) {
+      rt::unit_close(crdinf.cri_iun);
+      iend = 1;
+      return;
+    }
+    const int n = comcif_info.n_cif;
+    if (n < 1) continue;
+    {
+      const std::string_view first = comcif_info.itm_cif(1).sub(1, 11);
+      if (first != "_atom_site_" && first != "_atom_site.") continue;
+    }
+    rt::FixedText<4> entity;
+    row_defaults(entity);
+    bool seen_auth = false, seen_seq = false, seen_group = false;
+    const Item* kinds = cache.lookup();
+    for (int k = 1; k <= n; ++k) {
+      const rt::FixedText<80>& v = comcif_info.dt_cif(k);
+      const std::string_view val = v.view();
+      const int32_t iv = comcif_info.idt_cif(k);
+      const float fv = comcif_info.fdt_cif(k);
+      switch (kinds[k - 1]) {
+        case kSerial: crdatm.cr_iatold = iv; break;
+        case kAtomName:
+          crdatm.cr_aname = val;
+          atom_name_rotate();
+          break;
+        case kAuthAtom: crdatm.cr_aname_inp = val; break;
+        case kChem: crdstr.st_chem = val; break;
+        case kSymbol:
+          crdatm.cr_asymb = val;
+          check_line_(1, crdatm.cr_asymb);
+          break;
+        case kAtype: crdatm.cr_atype = val.substr(0, 1); break;
+        case kAlt:
+          if (val[0] != '?') crdatm.cr_alt = val.substr(0, 1);
+          break;
+        case kCorr:
+          if (crdinf.cr_soft(1) == 'B') crdatm.cr_corr = val.substr(0, 1);
+          break;
+        case kResName: crdatm.cr_rname = val; break;
+        case kSeq:
+          if (!value_absent(val)) {
+            crdatm.cr_ires = iv;
+            seen_seq = true;
+          }
+          break;
+        case kAuthSeq:
+          if (!value_absent(val)) {
+            char num[5];
+            cif_residue_number(val, num, true);
+            for (int i = 0; i < 5; ++i) crdatm.cr_pnum(3 + i) = num[i];
+            seen_auth = true;
+          }
+          break;
+        case kEntity:
+          if (!value_absent(val)) entity = val.substr(0, 4);
+          break;
+        case kAsym:
+          if (!value_absent(val)) {
+            crdatm.cr_group = val.substr(0, 4);
+            seen_group = true;
+          }
+          break;
+        case kX: crdatm.cr_xyz(1) = fv; break;
+        case kY: crdatm.cr_xyz(2) = fv; break;
+        case kZ: crdatm.cr_xyz(3) = fv; break;
+        case kOcc: crdatm.cr_occ = fv; break;
+        case kB: crdatm.cr_biso = fv; break;
+        case kThermal:
+          crdatm.cr_btype = ".";
+          if (val.substr(0, 4) == "Uani" || val[0] == 'A' || val[0] == 'a') crdatm.cr_btype = "A";
+          break;
+        case kMult: crdatm.cr_mult_factor = val[0] == '.' ? 1 : iv; break;
+        case kU11: case kU22: case kU33: case kU12: case kU13: case kU23: {
+          const int c = static_cast<int>(kinds[k - 1]) - static_cast<int>(kU11) + 1;
+          crdatm.cr_anis(c) = fv;
+          if (val[0] != '.') {
+            crdatm.cr_btype = "A";
+            crdatm.cr_flag_user = "A";
+          }
+          break;
+        }
+        case kNone: break;
+      }
+    }
+    mode = 0;
+    if (crdatm.cr_iatold <= 0) continue;
+    finish_row(mdoc, seen_auth, seen_seq, seen_group, entity);
+    return;
+  }
+}

@@ -1,0 +1,28 @@
+// Atom rows of an mmCIF coordinate file, one `_atom_site` row per call,
+// returned in the one-atom record crdatm.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/fixed_text.h"
+
+// Reading state of the CIF coordinate readers.  iend_cif is the end code of
+// the tokeniser between calls (-1 asks it to start afresh).  When the header
+// reader stops at the first atom-site record it leaves that record in the
+// tokeniser and names its unit in held_unit; the first call of a row reader
+// on that unit then takes the record from there instead of rewinding and
+// reading the file a second time.
+struct com_crd_cif_t {
+  int32_t iend_cif;
+  int32_t held_unit;
+};
+extern com_crd_cif_t com_crd_cif;
+
+// mode 0 after an atom row, 1 when the atom list has ended (or a free line
+// was met); iend -1 on the first call, 1 at the end of the file; ierr 1 after
+// a read error.
+void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr);
+
+// The fixed-column atom line of the CIF row readers; `shift` 1 moves every
+// field one column right (the serial takes six columns).
+void cif_atom_line(int shift, rt::TextRef line);

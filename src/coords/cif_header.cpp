@@ -1,0 +1,802 @@
+// CIF coordinate-file header: scalar items, cell, fractionalisation,
+// symmetry, the loop categories before the atom rows, the defaults for a
+// missing cell or space group, and the completion of the links read.
+#include "coords/cif_header.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "coords/cif_atom_rows.h"
+#include "coords/cif_items.h"
+#include "coords/cif_small_molecule.h"
+#include "foundation/atom_com.h"
+#include "foundation/cif_tokeniser.h"
+#include "foundation/cif_vocab.h"
+#include "foundation/dates.h"
+#include "foundation/file_open.h"
+#include "foundation/messages.h"
+#include "foundation/paths_defaults.h"
+#include "foundation/spgr_names.h"
+#include "foundation/vec3.h"
+#include "foundation/words.h"
+#include "runtime/format.h"
+
+namespace {
+
+// Working values of the current loop row.
+struct Row {
+  rt::FixedText<8> link, mod, res1, res2, res_new, symm1, symm2;
+  rt::FixedText<4> chain, group, chn1, chn2;
+  rt::FixedText<5> rnum1, rnum2, atom1, atom2;
+  rt::FixedText<1> alt1, alt2;
+  rt::FixedText<16> type16;
+  int32_t ires1, ires2, ich1, ich2, itype, iconn, ich;
+  float dist;
+
+  void reset() {
+    link = ".";
+    mod = ".";
+    res1 = ".";
+    res2 = ".";
+    res_new = ".";
+    symm1 = ".";
+    symm2 = ".";
+    chain = ".";
+    group = ".";
+    chn1 = ".";
+    chn2 = ".";
+    rnum1 = ".";
+    rnum2 = ".";
+    atom1 = ".";
+    atom2 = ".";
+    alt1 = ".";
+    alt2 = ".";
+    type16 = ".";
+    ires1 = ires2 = ich1 = ich2 = ich = 0;
+    itype = 1;
+    iconn = 1;
+    dist = 0.0f;
+  }
+};
+
+// Local state of one header read.
+struct Header {
+  int32_t mdoc = 0;
+  int icsd = 0;
+  int ncell = 0;
+  int nfract = 0;
+  bool sg_read = false;
+  bool sg_number_read = false;
+  int prev_seq_entity = 0;
+  int seq_serial = 0;
+  bool sf_row_full = false;
+  Row row;
+};
+
+void warn_pair(int32_t mdoc, const char* what, const char* constant) {
+  msgerr_(mdoc, what);
+  msgerr_(mdoc, constant);
+}
+
+void warn_chains(int32_t mdoc) {
+  warn_pair(mdoc, " WARNING: number of chains > limit.", "        change parameter MAXCHAIN in atom_com");
+}
+void warn_links(int32_t mdoc) {
+  warn_pair(mdoc, " WARNING: number of links > limit.", "        change parameter MAXLINK in atom_com");
+}
+
+void set_rnum(rt::FixedText<5>& dst, std::string_view value) {
+  char num[5];
+  cif_residue_number(value, num, false);
+  dst = std::string_view(num, 5);
+}
+
+int entity_index(const rt::FixedText<4>& chain) {
+  const int n = cif_entity_list.n_chn_ent < MAXENTITY ? cif_entity_list.n_chn_ent : MAXENTITY;
+  for (int e = 1; e <= n; ++e)
+    if (cif_entity_list.ent_chain_id(e) == chain) return e;
+  return 0;
+}
+
+bool skips(std::string_view data) { return data.empty() || data[0] == '?' || data[0] == '.'; }
+
+void first_value(float& dst, float v) {
+  if (dst == 0.0f) dst = v;
+}
+
+// The scalar header items; true when the item was one of them.
+bool scalar_item(Header& h, std::string_view item, std::string_view data, int32_t idata, float fdata) {
+  auto m = [&](std::string_view n) { return cif_match(item, n); };
+  if (m(cif_item(1))) {
+    com_dict_file.prog_name_crd = ".";
+    if (data.substr(0, 5) == "vorel") {
+      crdinf.cr_soft = "B";
+      com_dict_file.prog_name_crd = "B";
+    }
+  } else if (m("_database_PDB_code") || m("_database_PDB.code") || m(cif_item(3)) ||
+             m("_database.code_PDB") || m(cif_item(2))) {
+    crdinf.cr_cd_pdb = data;
+  } else if (m("_database_2.code_NDB") || m("_database.code_NDB")) {
+    crdpdb.cr_cd_ndb = data;
+    crdpdb_2.cr_info_flag = "N";
+  } else if (m("_database_PDB_name") || m(cif_item(4)) || m(cif_item(5))) {
+    crdinf.cr_name_pdb = data;
+    crdpdb_2.cr_name_ndb = crdinf.cr_name_pdb;
+  } else if (m("_database_code_CSD")) {
+    rt::FixedText<80> t;
+    t = "code_CSD:";
+    t.sub(10, 80).assign(data);
+    crdinf.cr_title = t;
+    h.icsd = 1;
+  } else if (m("_database_PDB_date") || m("_database_PDB.date") || m(cif_item(6))) {
+    crdinf.cr_date_pdb = "?";
+    const rt::FixedText<10> d10(data.substr(0, data.size() < 10 ? data.size() : 10));
+    if (d10(5) == '-')
+      chng_date_back_(d10.view(), crdinf.cr_date_pdb);
+    else
+      crdinf.cr_date_pdb = d10.sub(1, 9);
+  } else if (m("_database_PDB_rev.date_original") || m("_database_NDB_rev.date_original")) {
+    crdinf.cr_date_pdb.blank();
+    const rt::FixedText<10> d10(data.substr(0, data.size() < 10 ? data.size() : 10));
+    if (d10(5) == '-') chng_date_back_(d10.view(), crdinf.cr_date_pdb);
+    if (crdpdb_2.cr_info_flag == "N") crdpdb.cr_date_ndb = d10;
+  } else if (m("_struct_title") || m(cif_item(7))) {
+    crdinf.cr_title = data;
+    crdpdb_2.cr_ndb_title = crdinf.cr_title;
+  } else if (m("_file_creation_date")) {
+    crdinf.cr_time = data;
+  } else if (m("_database_PDB_model") || m("_database_PDB.model")) {
+    crdinf.cr_model_pdb = idata;
+  } else if (m("_database_PDB_remark_resolution") || m("_database_PDB.remark_resolution")) {
+    crdinf.cr_resl_pdb = data;
+  } else if (m("_database_PDB_remark_R_factor") || m("_database_PDB.remark_R_factor")) {
+    crdinf.cr_rfac_pdb = data;
+  } else if (m("_diffrn.ambient_temp")) {
+    crdpdb.cr_temper = fdata;
+  } else if (rt::trim_right(item) == "_diffrn_radiation.wavelength" || m("_diffrn_radiation_wavelength.wav")) {
+    crdpdb.cr_wavel = fdata;
+  } else if (m("_refine.ls_d_res_low")) {
+    first_value(crdpdb_2.cr_res_rmin, fdata);
+  } else if (m("_refine.ls_d_res_high")) {
+    first_value(crdpdb_2.cr_res_rmax, fdata);
+  } else if (m("_reflns.d_resolution_high")) {
+    first_value(crdpdb.cr_res_max, fdata);
+  } else if (m("_reflns.d_resolution_low")) {
+    first_value(crdpdb.cr_res_min, fdata);
+  } else if (m("_refine.ls_R_factor_all")) {
+    if (!skips(data)) first_value(crdpdb.cr_rfac_all, fdata);
+  } else if (m("_refine.ls_R_factor_obs")) {
+    if (!skips(data)) {
+      first_value(crdpdb.cr_rfac_obs, fdata);
+      first_value(crdpdb_2.cr_rfac_cut, fdata);
+    }
+  } else if (m("_refine.ls_R_factor_R_free")) {
+    if (!skips(data)) first_value(crdpdb_2.cr_rfree_cut, fdata);
+  } else if (m("_reflns.observed_criterion_sigma_F")) {
+    if (!skips(data)) first_value(crdpdb.cr_sigma_f, fdata);
+  } else if (m("_refine.ndb_ls_sigma_F")) {
+    if (!skips(data)) first_value(crdpdb_2.cr_sigmar_f, fdata);
+  } else if (m("_reflns.observed_criterion_sigma_I")) {
+    if (!skips(data)) first_value(crdpdb.cr_sigma_i, fdata);
+  } else if (m("_refine.ndb_ls_sigma_I")) {
+    if (!skips(data)) first_value(crdpdb_2.cr_sigmar_i, fdata);
+  } else if (m("_reflns.Rmerge_F_all")) {
+    first_value(crdpdb_2.cr_rmerg_all, fdata);
+  } else if (m("_reflns.Rmerge_F_obs")) {
+    first_value(crdpdb_2.cr_rmerg_obs, fdata);
+  } else if (m("_reflns.Rmerge_I_obs")) {
+    first_value(crdpdb_2.cr_rmerg_iobs, fdata);
+  } else if (m("_computing.structure_refinement")) {
+    crdpdb.cr_program = data;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Cell, fractionalisation and symmetry items; true when the item was one.
+bool crystal_item(Header& h, std::string_view item, rt::FixedText<80>& data, int32_t idata, float fdata,
+                  float pi180) {
+  if (item.substr(0, 6) == "_cell." || item.substr(0, 6) == "_cell_") {
+    const std::string_view rest = item.substr(6);
+    for (int k = 9; k <= 14; ++k) {
+      // Whole names only: a prefix test would let the "_esd" items that
+      // follow each cell value overwrite it with their "?".
+      if (!cif_match_whole(rest, cif_item(k).substr(6))) continue;
+      float v = fdata;
+      if (h.icsd == 1) {
+        clean_data_csd_(data);
+        float f = 0;
+        int32_t iv = 0;
+        wtodig_(data.view(), data.len_trim(), f, iv);
+        v = f;
+      }
+      crdinf.cr_cell(k - 8) = k <= 11 ? v : v * pi180;
+      h.ncell += 1;
+      break;
+    }
+    return true;
+  }
+  if (cif_match(item, cif_item(15))) {
+    for (int k = 16; k <= 27; ++k) {
+      if (!cif_match(item, cif_item(k))) continue;
+      if (k <= 24) {
+        const int i = (k - 16) / 3 + 1, j = (k - 16) % 3 + 1;
+        crdinf.cr_scale(i, j) = fdata;
+      } else {
+        crdinf.cr_u(k - 24) = fdata;
+      }
+      h.nfract += 1;
+      break;
+    }
+    return true;
+  }
+  if (cif_match(item, cif_item(28))) {
+    if (cif_match(item, cif_item(29))) {
+      crdinf.cr_spgr = data.view();
+      h.sg_read = true;
+    } else if (cif_match(item, cif_item(30))) {
+      crdinf.cr_nspgr = idata;
+      h.sg_read = true;
+      h.sg_number_read = true;
+    } else if (cif_match(item, cif_item(31))) {
+      crdinf.cr_sett = idata;
+    }
+    return true;
+  }
+  return cif_match(item, "_nc_symmetry");
+}
+
+void store_struct_asym(Header& h) {
+  if (cif_asym_part.n_grp_asm >= MAXCHAIN) {
+    warn_chains(h.mdoc);
+    return;
+  }
+  const int n = ++cif_asym_part.n_grp_asm;
+  cif_asym_part.asm_group_id(n) = h.row.group;
+  cif_asym_part.asm_chain_id(n) = h.row.chain;
+  cif_asym_part.asm_chain_pointer(n) = 0;
+  cif_asym_part.asm_group_pointer(n) = 0;
+}
+
+void store_entity(Header& h) {
+  if (cif_entity_list.n_chn_ent >= MAXENTITY) {
+    warn_chains(h.mdoc);
+    return;
+  }
+  const int n = ++cif_entity_list.n_chn_ent;
+  cif_entity_list.ent_chain_type(n) = h.row.type16;
+  cif_entity_list.ent_ichain_type(n) = h.row.itype;
+  cif_entity_list.ent_chain_id(n) = h.row.chain;
+  cif_entity_list.ent_igroup_first(n) = 0;
+  cif_entity_list.ent_ires_first(n) = 0;
+  cif_entity_list.ent_nres_chain(n) = 0;
+  cif_entity_list.ent_ires_start_tree(n) = 0;
+  cif_entity_list.ent_ires_end_tree(n) = 0;
+  cif_entity_list.ent_iterm_s_type(n) = 1;
+  cif_entity_list.ent_iterm_f_type(n) = 1;
+  cif_entity_list.ent_res_start_tree(n) = ".";
+  cif_entity_list.ent_res_end_tree(n) = ".";
+  cif_entity_list.ent_term_s_type(n) = ".";
+  cif_entity_list.ent_term_f_type(n) = ".";
+}
+
+void store_poly_seq(Header& h) {
+  Row& r = h.row;
+  const int ich = entity_index(r.chain);
+  if (ich == 0) {
+    std::string line = " WARNING: entity_poly_seq: ENTITY:";
+    line += r.chain.view();
+    line += " not found in entity_list .";
+    msgdoc_(h.mdoc, line);
+    return;
+  }
+  if (r.rnum1 == ".") {
+    cif_entity_list.ent_res_start_tree(ich) = r.rnum2;
+    cif_entity_list.ent_term_s_type(ich) = r.mod;
+    int32_t c = 1;
+    set_term_s_type_(r.mod.view(), c);
+    cif_entity_list.ent_iterm_s_type(ich) = c;
+  } else if (!(r.mod == ".")) {
+    cif_entity_list.ent_res_end_tree(ich) = r.rnum2;
+    cif_entity_list.ent_term_f_type(ich) = r.mod;
+    int32_t c = 1;
+    set_term_f_type_(r.mod.view(), c);
+    cif_entity_list.ent_iterm_f_type(ich) = c;
+  }
+  int32_t iconn = 1;
+  if (!(r.link == ".") && !(r.link == "?")) set_iconn_(r.link.view(), iconn);
+  if (iconn >= 3 && iconn <= cif_types.n_conn_type && iconn != 4) {
+    if (cif_ent_link.ent_ln_n >= MAXENTLINK) return;
+    const int m = ++cif_ent_link.ent_ln_n;
+    cif_ent_link.ent_ln_id(m) = r.link;
+    cif_ent_link.ent_ln_ichain(m) = ich;
+    cif_ent_link.ent_ln_auth_num1(m) = r.rnum1;
+    cif_ent_link.ent_ln_auth_num2(m) = r.rnum2;
+    cif_ent_link.ent_ln_1ires(m) = 0;
+    cif_ent_link.ent_ln_2ires(m) = 0;
+    cif_ent_link.ent_ln_1rnam(m) = ".";
+    cif_ent_link.ent_ln_2rnam(m) = ".";
+    cif_ent_link.ent_ln_atom1(m) = ".";
+    cif_ent_link.ent_ln_atom2(m) = ".";
+    cif_ent_link.ent_ln_dist(m) = 0.0f;
+    cif_ent_link.ent_ln_used(m) = "E";
+  }
+  // A sequence longer than the table is cut here rather than written past it.
+  if (cif_ent_poly_seq.ent_nresidue >= MAXENTSEQ) return;
+  const int m = ++cif_ent_poly_seq.ent_nresidue;
+  if (ich != h.prev_seq_entity) {
+    cif_entity_list.ent_ires_first(ich) = m;
+    h.seq_serial = 0;
+    h.prev_seq_entity = ich;
+  }
+  cif_ent_poly_seq.ent_ires_serial(m) = ++h.seq_serial;
+  cif_ent_poly_seq.ent_ichain(m) = ich;
+  cif_ent_poly_seq.ent_ires_back(m) = 0;
+  cif_ent_poly_seq.ent_ires_forw(m) = 0;
+  cif_ent_poly_seq.ent_ires_type(m) = 0;
+  cif_ent_poly_seq.ent_iconn_type(m) = iconn;
+  cif_ent_poly_seq.ent_res_name(m) = r.res1;
+  cif_ent_poly_seq.ent_mod_id(m) = r.mod;
+  cif_ent_poly_seq.ent_res_auth_num(m) = r.rnum2;
+  cif_ent_poly_seq.ent_res_auth_bnum(m) = r.rnum1;
+  cif_ent_poly_seq.ent_res_auth_fnum(m) = ".";
+  cif_entity_list.ent_nres_chain(ich) += 1;
+}
+
+void store_entity_link(Header& h) {
+  if (cif_ent_link.ent_ln_n >= MAXENTLINK) {
+    warn_links(h.mdoc);
+    return;
+  }
+  Row& r = h.row;
+  const int n = ++cif_ent_link.ent_ln_n;
+  cif_ent_link.ent_ln_id(n) = r.link;
+  cif_ent_link.ent_ln_ichain(n) = r.ich;
+  cif_ent_link.ent_ln_auth_num1(n) = r.rnum1;
+  cif_ent_link.ent_ln_auth_num2(n) = r.rnum2;
+  cif_ent_link.ent_ln_1ires(n) = r.ires1;
+  cif_ent_link.ent_ln_2ires(n) = r.ires2;
+  cif_ent_link.ent_ln_1rnam(n) = r.res1;
+  cif_ent_link.ent_ln_2rnam(n) = r.res2;
+  cif_ent_link.ent_ln_atom1(n) = r.atom1;
+  cif_ent_link.ent_ln_atom2(n) = r.atom2;
+  cif_ent_link.ent_ln_dist(n) = r.dist;
+  cif_ent_link.ent_ln_used(n) = "L";
+}
+
+// Chain identifiers of the link and modification rows take the form the
+// atom rows give their groups (a one-character identifier doubled), so that
+// the rows find their residues.
+void double_short_id(rt::FixedText<4>& id) {
+  if (id.len_trim() <= 1) id(2) = id(1);
+}
+
+void store_struct_conn(Header& h) {
+  if (link_inf.ln_n >= MAXLINK) {
+    warn_links(h.mdoc);
+    return;
+  }
+  Row& r = h.row;
+  double_short_id(r.chn1);
+  double_short_id(r.chn2);
+  const int n = ++link_inf.ln_n;
+  link_inf.ln_id(n) = r.link;
+  link_inf.ln_1rnam(n) = r.res1;
+  link_inf.ln_2rnam(n) = r.res2;
+  link_inf.ln_seq1(n) = r.rnum1;
+  link_inf.ln_seq2(n) = r.rnum2;
+  link_inf.ln_1chn(n) = r.chn1;
+  link_inf.ln_2chn(n) = r.chn2;
+  link_inf.ln_atom1(n) = r.atom1;
+  link_inf.ln_atom2(n) = r.atom2;
+  link_inf.ln_symm1(n) = r.symm1;
+  link_inf.ln_symm2(n) = r.symm2;
+  link_inf.ln_alt1(n) = r.alt1;
+  link_inf.ln_alt2(n) = r.alt2;
+  link_inf.ln_1ires(n) = r.ires1;
+  link_inf.ln_2ires(n) = r.ires2;
+  link_inf.ln_1ichn(n) = r.ich1;
+  link_inf.ln_2ichn(n) = r.ich2;
+  link_inf.ln_dist(n) = r.dist;
+  link_inf.ln_ent(n) = "C";
+  link_inf.ln_used(n) = (r.alt1 == "." && r.alt2 == ".") ? "U" : "S";
+}
+
+void store_mod(Header& h) {
+  if (mod_inf.mod_n >= MAXMODIF) {
+    warn_pair(h.mdoc, " WARNING: number of modifications > limit.",
+              "        change parameter MAXMODIF in atom_com");
+    return;
+  }
+  Row& r = h.row;
+  double_short_id(r.chn1);
+  const int n = ++mod_inf.mod_n;
+  mod_inf.mod_id(n) = r.mod;
+  mod_inf.mod_rnam(n) = r.res1;
+  mod_inf.mod_rnam_new(n) = r.res_new;
+  mod_inf.mod_seq(n) = r.rnum1;
+  mod_inf.mod_chn(n) = r.chn1;
+  mod_inf.mod_ichn(n) = r.ich1;
+  mod_inf.mod_ires(n) = r.ires1;
+  mod_inf.mod_used(n) = "U";
+}
+
+int entity_class(std::string_view v) {
+  if (v.substr(0, 8) == "polypept") return 3;
+  if (v.substr(0, 8) == "polysacc") return 7;
+  if (v.substr(0, 7) == "DNA/RNA") return 5;
+  if (v.substr(0, 7) == "polymer") return 10;
+  if (v.substr(0, 5) == "water") return 9;
+  if (v.substr(0, 5) == "non-p") return 2;
+  return 1;
+}
+
+// The loop categories; true when the item belonged to one of them.
+bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t idata, float fdata,
+               bool first, bool last) {
+  auto m = [&](std::string_view n) { return cif_match(item, n); };
+  Row& r = h.row;
+  const bool own = crdinf.cr_soft(1) == 'B';
+  if (first) r.reset();
+  if (m(cif_item(33))) {
+    if (!own) return true;
+    if (m(cif_item(34))) r.group = data.substr(0, 4);
+    else if (m(cif_item(35))) r.chain = data.substr(0, 4);
+    if (last) store_struct_asym(h);
+    return true;
+  }
+  if (m(cif_item(36))) {
+    if (!own) return true;
+    if (m(cif_item(37))) {
+      r.chain = data;
+    } else if (m(cif_item(38))) {
+      r.type16 = data;
+      r.itype = entity_class(data);
+    }
+    if (last) store_entity(h);
+    return true;
+  }
+  if (m(cif_item(39))) {
+    if (!own) return true;
+    if (m(cif_item(40))) r.chain = data;
+    else if (m(cif_item(45))) r.link = data;
+    else if (m(cif_item(41))) r.res1 = data;
+    else if (m(cif_item(42))) { set_rnum(r.rnum2, data); r.ires2 = 0; }
+    else if (m(cif_item(44))) {
+      // The preceding residue is matched against author numbers in
+      // residue-number form; "." and the writer's "n/a" both mean none.
+      if (rt::trim_right(data) == "." || rt::trim_right(data) == "n/a")
+        r.rnum1 = ".";
+      else
+        set_rnum(r.rnum1, data);
+    }
+    else if (m(cif_item(46))) r.mod = data;
+    if (last) store_poly_seq(h);
+    return true;
+  }
+  if (m(cif_item(47))) {
+    if (m(cif_item(48))) r.link = data;
+    else if (m(cif_item(49))) { set_rnum(r.rnum1, data); r.ires1 = 0; }
+    else if (m(cif_item(51))) { set_rnum(r.rnum2, data); r.ires2 = 0; }
+    else if (m(cif_item(50))) r.res1 = data;
+    else if (m(cif_item(52))) r.res2 = data;
+    else if (m(cif_item(53))) { r.chain = data; r.ich = entity_index(r.chain); }
+    else if (m(cif_item(54))) r.atom1 = data;
+    else if (m(cif_item(55))) r.atom2 = data;
+    else if (m(cif_item(56))) r.dist = fdata;
+    if (last) store_entity_link(h);
+    return true;
+  }
+  if (m(cif_item(57))) {
+    if (m(cif_item(58))) {
+    } else if (m(cif_item(59))) r.link = data;
+    else if (m(cif_item(62))) { set_rnum(r.rnum1, data); r.ires1 = 0; }
+    else if (m(cif_item(63))) r.res1 = data;
+    else if (m(cif_item(64))) r.chn1 = data;
+    else if (m(cif_item(65))) r.symm1 = data;
+    else if (m(cif_item(60))) r.atom1 = data;
+    else if (m(cif_item(61))) r.alt1 = data;
+    else if (m(cif_item(68))) { set_rnum(r.rnum2, data); r.ires2 = 0; }
+    else if (m(cif_item(69))) r.res2 = data;
+    else if (m(cif_item(70))) r.chn2 = data;
+    else if (m(cif_item(71))) r.symm2 = data;
+    else if (m(cif_item(66))) r.atom2 = data;
+    else if (m(cif_item(67))) r.alt2 = data;
+    else if (m(cif_item(72))) r.dist = fdata;
+    if (last) store_struct_conn(h);
+    return true;
+  }
+  if (m(cif_item(73))) {
+    if (m(cif_item(74))) r.mod = data;
+    else if (m(cif_item(75))) set_rnum(r.rnum1, data);
+    else if (m(cif_item(76))) r.res1 = data;
+    else if (m(cif_item(78))) r.res_new = data;
+    else if (m(cif_item(77)) || m(cif_item(79))) r.chn1 = data;
+    if (last) store_mod(h);
+    return true;
+  }
+  if (m("_derivative_") || m("_derivative.")) {
+    if (m("_derivative_scale1") || m("_derivative.scale1")) crdinf.cr_cf1 = fdata;
+    else if (m("_derivative_scale2") || m("_derivative.scale2")) crdinf.cr_cf2 = fdata;
+    else if (m("_derivative_Toverall") || m("_derivative.Toverall")) crdinf.cr_tov = fdata;
+    return true;
+  }
+  if (m("_atom_type_") || m(cif_item(81))) {
+    if (h.icsd == 1) return true;
+    if (first) {
+      h.sf_row_full = crst_crd.cs_nsfatm >= MAXNSF;
+      if (h.sf_row_full)
+        warn_pair(h.mdoc, " WARNING: number of atom types > limit.", "        change parameter MAXNSF in atom_com");
+    }
+    if (h.sf_row_full) return true;
+    const int t = crst_crd.cs_nsfatm + 1;
+    if (m(cif_item(82))) {
+      crst_crd.cs_element(t) = data;
+      rt::FixedText<4> a(data);
+      const char c2 = char_class(a(2));
+      if (c2 == 'D' || c2 == 'S') a(2) = ' ';
+      a(3) = ' ';
+      a(4) = ' ';
+      crst_crd.cs_atype(t) = a;
+    } else {
+      for (int k = 83; k <= 86; ++k)
+        if (m(cif_item(k))) crst_crd.cs_a(k - 82, t) = fdata;
+      for (int k = 87; k <= 90; ++k)
+        if (m(cif_item(k))) crst_crd.cs_b(k - 86, t) = fdata;
+      if (m(cif_item(91))) crst_crd.cs_c(t) = fdata;
+      else if (m(cif_item(92))) crst_crd.cs_fi(t) = fdata;
+      else if (m(cif_item(93))) crst_crd.cs_fii(t) = fdata;
+      else if (m(cif_item(94))) crst_crd.cs_radius(t) = fdata;
+      else if (m(cif_item(95))) crst_crd.cs_nelec(t) = idata;
+    }
+    if (last) crst_crd.cs_nsfatm += 1;
+    return true;
+  }
+  return false;
+}
+
+bool atom_rows_begin(std::string_view item) {
+  return item.substr(0, 11) == "_atom_site_" || item.substr(0, 16) == "_ccdc_atom_site_" ||
+         item.substr(0, 11) == "_atom_site.";
+}
+
+// Ties each assembly group to its entity by the entity identifier, so that
+// the chains of the atom rows find their entities.
+void point_groups_to_entities() {
+  for (int g = 1; g <= cif_asym_part.n_grp_asm; ++g)
+    cif_asym_part.asm_chain_pointer(g) = entity_index(cif_asym_part.asm_chain_id(g));
+}
+
+void complete_links(int32_t mdoc) {
+  const int nel = cif_ent_link.ent_ln_n;
+  for (int i = 2; i <= nel; ++i) {
+    if (!(cif_ent_link.ent_ln_used(i) == "L")) continue;
+    int32_t c = 1;
+    set_iconn_(cif_ent_link.ent_ln_id(i).view(), c);
+    if (c <= 2 || c > cif_types.n_conn_type) continue;
+    for (int j = 1; j < i; ++j) {
+      if (cif_ent_link.ent_ln_ichain(j) != cif_ent_link.ent_ln_ichain(i)) continue;
+      if (!(cif_ent_link.ent_ln_used(j) == "E")) continue;
+      const auto& a1 = cif_ent_link.ent_ln_auth_num1(i);
+      const auto& a2 = cif_ent_link.ent_ln_auth_num2(i);
+      const auto& b1 = cif_ent_link.ent_ln_auth_num1(j);
+      const auto& b2 = cif_ent_link.ent_ln_auth_num2(j);
+      if ((a1 == b1 && a2 == b2) || (a1 == b2 && a2 == b1)) {
+        cif_ent_link.ent_ln_used(j) = "e";
+        cif_ent_link.ent_ln_id(j) = "?";
+      }
+    }
+  }
+  for (int i = 1; i <= nel; ++i) {
+    if (cif_ent_link.ent_ln_id(i)(1) == '?') continue;
+    if (link_inf.ln_n >= MAXLINK) {
+      warn_links(mdoc);
+      break;
+    }
+    const int n = ++link_inf.ln_n;
+    const int e = cif_ent_link.ent_ln_ichain(i);
+    link_inf.ln_id(n) = cif_ent_link.ent_ln_id(i);
+    link_inf.ln_1rnam(n) = cif_ent_link.ent_ln_1rnam(i);
+    link_inf.ln_2rnam(n) = cif_ent_link.ent_ln_2rnam(i);
+    link_inf.ln_seq1(n) = cif_ent_link.ent_ln_auth_num1(i);
+    link_inf.ln_seq2(n) = cif_ent_link.ent_ln_auth_num2(i);
+    link_inf.ln_atom1(n) = cif_ent_link.ent_ln_atom1(i);
+    link_inf.ln_atom2(n) = cif_ent_link.ent_ln_atom2(i);
+    link_inf.ln_alt1(n) = ".";
+    link_inf.ln_alt2(n) = ".";
+    link_inf.ln_symm1(n) = ".";
+    link_inf.ln_symm2(n) = ".";
+    link_inf.ln_1ires(n) = cif_ent_link.ent_ln_1ires(i);
+    link_inf.ln_2ires(n) = cif_ent_link.ent_ln_2ires(i);
+    link_inf.ln_1ichn(n) = e;
+    link_inf.ln_2ichn(n) = e;
+    const rt::FixedText<4> chain = e >= 1 && e <= MAXENTITY ? cif_entity_list.ent_chain_id(e) : rt::FixedText<4>(".");
+    link_inf.ln_1chn(n) = chain;
+    link_inf.ln_2chn(n) = chain;
+    link_inf.ln_dist(n) = cif_ent_link.ent_ln_dist(i);
+    link_inf.ln_ent(n) = cif_ent_link.ent_ln_used(i);
+    const char u = cif_ent_link.ent_ln_used(i)(1);
+    link_inf.ln_used(n) = u == 'L' ? "U" : (u == 'e' ? "u" : ".");
+  }
+  if (cif_asym_part.n_grp_asm <= 0 || cif_entity_list.n_chn_ent <= 0) return;
+  // Only the links present before the spreading are spread: the copies made
+  // for further groups must not be copied again.
+  const int n0 = link_inf.ln_n;
+  static rt::Array1<char, MAXENTITY> seen;
+  for (int e = 1; e <= MAXENTITY; ++e) seen(e) = 0;
+  for (int g = 1; g <= cif_asym_part.n_grp_asm; ++g) {
+    const int eg = entity_index(cif_asym_part.asm_chain_id(g));
+    if (eg == 0) continue;
+    const bool first_group = seen(eg) == 0;
+    seen(eg) = 1;
+    for (int l = 1; l <= n0; ++l) {
+      if (link_inf.ln_1ichn(l) != eg) continue;
+      if (link_inf.ln_id(l)(1) == '?') continue;
+      const char f = link_inf.ln_ent(l)(1);
+      if (f != 'E' && f != 'e' && f != 'L') continue;
+      if (first_group) {
+        link_inf.ln_1chn(l) = cif_asym_part.asm_group_id(g);
+        link_inf.ln_2chn(l) = cif_asym_part.asm_group_id(g);
+        continue;
+      }
+      if (link_inf.ln_n >= MAXLINK) {
+        warn_links(mdoc);
+        continue;
+      }
+      const int n = ++link_inf.ln_n;
+      link_inf.ln_dist(n) = link_inf.ln_dist(l);
+      link_inf.ln_1ires(n) = link_inf.ln_1ires(l);
+      link_inf.ln_1ichn(n) = link_inf.ln_1ichn(l);
+      link_inf.ln_2ires(n) = link_inf.ln_2ires(l);
+      link_inf.ln_2ichn(n) = link_inf.ln_2ichn(l);
+      link_inf.ln_1rnam(n) = link_inf.ln_1rnam(l);
+      link_inf.ln_2rnam(n) = link_inf.ln_2rnam(l);
+      link_inf.ln_id(n) = link_inf.ln_id(l);
+      link_inf.ln_seq1(n) = link_inf.ln_seq1(l);
+      link_inf.ln_seq2(n) = link_inf.ln_seq2(l);
+      link_inf.ln_1chn(n) = cif_asym_part.asm_group_id(g);
+      link_inf.ln_2chn(n) = cif_asym_part.asm_group_id(g);
+      link_inf.ln_atom1(n) = link_inf.ln_atom1(l);
+      link_inf.ln_atom2(n) = link_inf.ln_atom2(l);
+      link_inf.ln_symm1(n) = link_inf.ln_symm1(l);
+      link_inf.ln_symm2(n) = link_inf.ln_symm2(l);
+      link_inf.ln_alt1(n) = link_inf.ln_alt1(l);
+      link_inf.ln_alt2(n) = link_inf.ln_alt2(l);
+      link_inf.ln_used(n) = link_inf.ln_used(l);
+      link_inf.ln_ent(n) = link_inf.ln_ent(l);
+    }
+  }
+}
+
+}  // namespace
+
+void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_view name,
+                  std::string_view ext, int32_t nospgr_input, const float* cell_input,
+                  int32_t& isg_flag, int32_t& icell_flag, int32_t& ierr) {
+  const float pi = 4.0f * std::atan(1.0f);
+  const float pi180 = pi / 180.0f;
+  ierr = 0;
+  int32_t e = 0;
+  init_crd_inf_(mdoc, e);
+  crdinf.cri_iun = in;
+  openfr_(in, 99, path, name, ext, e);
+  crdinf.cri_iun = in;
+  if (e != 0) {
+    ierr = 1;
+    msgerr_(mdoc, " ERROR: open input file");
+    return;
+  }
+  com_dict_file.prog_name_crd = ".";
+  crst_crd.cs_nsymop = 0;
+  crdinf.cr_soft = ".";
+  cif_entity_list.n_chn_ent = 0;
+  cif_ent_poly_seq.ent_nresidue = 0;
+  cif_ent_link.ent_ln_n = 0;
+  cif_asym_part.n_grp_asm = 0;
+  isg_flag = 0;
+  icell_flag = 0;
+  com_crd_cif.held_unit = 0;
+  Header h;
+  h.mdoc = mdoc;
+  int32_t iend = -1;
+
+  bool header_done = false;
+  while (!header_done) {
+    getcif_info_(in, mdoc, e, iend);
+    if (e != 0) {
+      ierr = 3;
+      return;
+    }
+    if (iend == -2) continue;
+    if (iend != 0) {
+      ierr = 2;
+      return;
+    }
+    const int n = comcif_info.n_cif;
+    for (int i = 1; i <= n; ++i) {
+      const std::string_view item = comcif_info.itm_cif(i).view();
+      rt::FixedText<80> data = comcif_info.dt_cif(i);
+      const int32_t idata = comcif_info.idt_cif(i);
+      const float fdata = comcif_info.fdt_cif(i);
+      if (scalar_item(h, item, data.view(), idata, fdata)) continue;
+      if (crystal_item(h, item, data, idata, fdata, pi180)) {
+        icell_flag = h.ncell;
+        continue;
+      }
+      if (loop_item(h, item, data.view(), idata, fdata, i == 1, i == n)) continue;
+      if (atom_rows_begin(item)) {
+        header_done = true;
+        break;
+      }
+    }
+  }
+  // The record holding the first atom row stays in the tokeniser for the row
+  // readers.
+  com_crd_cif.held_unit = in;
+
+  if (h.icsd == 1) {
+    crdinf.cr_spgr = "P 1";
+    crdinf.cr_nspgr = 1;
+    crdinf.cr_sett = 1;
+  }
+  if (cell_input != nullptr && cell_input[0] > 1.0f) {
+    for (int i = 1; i <= 3; ++i) crdinf.cr_cell(i) = cell_input[i - 1];
+    for (int i = 4; i <= 6; ++i) crdinf.cr_cell(i) = cell_input[i - 1] * pi180;
+    h.nfract = 0;
+  } else if (h.ncell < 6) {
+    msgdoc_(mdoc, " WARNING: CELL parameters are missing, default : 100,100,100,90,90,90");
+    for (int i = 1; i <= 3; ++i) crdinf.cr_cell(i) = 100.0f;
+    for (int i = 4; i <= 6; ++i) crdinf.cr_cell(i) = pi / 2.0f;
+    h.nfract = 0;
+  }
+  icell_flag = 1;
+  if (h.sg_read) isg_flag = 1;
+  if (!h.sg_read && nospgr_input == 0) {
+    msgdoc_(mdoc, " WARNING: space group number and name are missing, default : P1");
+    crdinf.cr_spgr = "P 1";
+    crdinf.cr_nspgr = 1;
+    crdinf.cr_sett = 1;
+  }
+  copy_cr_cs_();
+  nb_frorth_(crst_crd.cs_cell(1), crst_crd.cs_cell(2), crst_crd.cs_cell(3), crst_crd.cs_cell(4),
+             crst_crd.cs_cell(5), crst_crd.cs_cell(6), crst_crd.cs_frac_to_ort.data(),
+             crst_crd.cs_ort_to_frac.data(), e);
+  if (h.nfract < 12) {
+    for (int i = 1; i <= 3; ++i) {
+      for (int j = 1; j <= 3; ++j) {
+        crdinf.cr_scale(i, j) = crst_crd.cs_ort_to_frac(i, j);
+        crst_pdb.cs_scale(i, j) = crst_crd.cs_ort_to_frac(i, j);
+      }
+      crdinf.cr_u(i) = 0.0f;
+      crst_pdb.cs_u(i) = 0.0f;
+    }
+  }
+  int32_t nspgr = crst_crd.cs_nspgr;
+  int32_t isett = crst_crd.cs_sett;
+  rt::FixedText<24> sgname = crst_crd.cs_spgr;
+  // A name without a number: the symmetry library looks groups up by name
+  // only for a number below 1, and the default number 1 would give P 1.
+  if (h.sg_read && !h.sg_number_read && h.icsd == 0) nspgr = 0;
+  if (nospgr_input != 0) {
+    nspgr = nospgr_input;
+    isett = 1;
+    sgname.blank();
+    isg_flag = 1;
+  }
+  int32_t nsym = 0;
+  get_symm_nb_new_(mdoc, nspgr, isett, sgname, nsym, crst_crd.cs_m_cs.data(), crst_crd.cs_v_cs.data(),
+                   MAXNSO, e);
+  crst_crd.cs_nsym = nsym;
+  crdinf.cr_nsym = nsym;
+  crdinf.cr_nspgr = nspgr;
+  crst_crd.cs_nspgr = nspgr;
+  crdinf.cr_sett = isett;
+  crst_crd.cs_sett = isett;
+  crdinf.cr_spgr = sgname;
+  crst_crd.cs_spgr = sgname;
+
+  point_groups_to_entities();
+  complete_links(mdoc);
+  ierr = 0;
+}

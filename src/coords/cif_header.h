@@ -1,0 +1,18 @@
+// The header reader of CIF coordinate files: opens the file and reads every
+// category that stands before the atom rows (entry values, cell,
+// fractionalisation matrix, space group, chains, entities, links,
+// modifications, scattering types), puts in defaults for a missing cell or
+// space group and builds the working cell and symmetry.  The file is left
+// open at the first atom-site record for the row readers.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// in: unit out; cell_input: six values (Angstrom, degrees; a first value of
+// 1.0 or less means none); isg_flag 1 when a space group came from the file
+// or the user; icell_flag 1 after a completed read; ierr 0, 1 not opened,
+// 2 end of file before the atom rows, 3 tokeniser failure.
+void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_view name,
+                  std::string_view ext, int32_t nospgr_input, const float* cell_input,
+                  int32_t& isg_flag, int32_t& icell_flag, int32_t& ierr);

@@ -1,0 +1,185 @@
+// CIF item names and the residue-number form shared by the CIF readers.
+#include "coords/cif_items.h"
+
+namespace {
+
+const char* const kItems[NCIF_ITEMS] = {
+    "_software.name",
+    "_entry.id",
+    "_database_2.code_PDB",
+    "_struct_keywords.text",
+    "_struct.keywords",
+    "_audit.creation_date",
+    "_struct.title",
+    "_cell.",
+    "_cell.length_a",
+    "_cell.length_b",
+    "_cell.length_c",
+    "_cell.angle_alpha",
+    "_cell.angle_beta",
+    "_cell.angle_gamma",
+    "_atom_sites.fract_transf_",
+    "_atom_sites.fract_transf_matrix[1][1]",
+    "_atom_sites.fract_transf_matrix[1][2]",
+    "_atom_sites.fract_transf_matrix[1][3]",
+    "_atom_sites.fract_transf_matrix[2][1]",
+    "_atom_sites.fract_transf_matrix[2][2]",
+    "_atom_sites.fract_transf_matrix[2][3]",
+    "_atom_sites.fract_transf_matrix[3][1]",
+    "_atom_sites.fract_transf_matrix[3][2]",
+    "_atom_sites.fract_transf_matrix[3][3]",
+    "_atom_sites.fract_transf_vector[1]",
+    "_atom_sites.fract_transf_vector[2]",
+    "_atom_sites.fract_transf_vector[3]",
+    "_symmetry.",
+    "_symmetry.space_group_name_H-M",
+    "_symmetry.Int_Tables_number",
+    "_symmetry.cell_setting_number",
+    "_symmetry_equiv.pos_as_xyz",
+    "_struct_asym.",
+    "_struct_asym.id",
+    "_struct_asym.entity_id",
+    "_entity.",
+    "_entity.id",
+    "_entity.type",
+    "_entity_poly_seq.",
+    "_entity_poly_seq.entity_id",
+    "_entity_poly_seq.mon_id",
+    "_entity_poly_seq.ptq7_auth_seq_id",
+    "_entity_poly_seq.ptq7_num_mon_forward",
+    "_entity_poly_seq.ptq7_num_mon_back",
+    "_entity_poly_seq.ptq7_back_connect_type",
+    "_entity_poly_seq.ptq7_mod_id",
+    "_entity_link.",
+    "_entity_link.ptq7_link_id",
+    "_entity_link.ptq7_auth_seq_id_1",
+    "_entity_link.ptq7_comp_id_1",
+    "_entity_link.ptq7_auth_seq_id_2",
+    "_entity_link.ptq7_comp_id_2",
+    "_entity_link.ptq7_entity_id",
+    "_entity_link.ptq7_atom_id_1",
+    "_entity_link.ptq7_atom_id_2",
+    "_entity_link.dist",
+    "_struct_conn.",
+    "_struct_conn.id",
+    "_struct_conn.conn_type_id",
+    "_struct_conn.ptnr1_label_atom_id",
+    "_struct_conn.ptnr1_label_alt_id",
+    "_struct_conn.ptnr1_auth_seq_id",
+    "_struct_conn.ptnr1_label_comp_id",
+    "_struct_conn.ptnr1_label_asym_id",
+    "_struct_conn.ptnr1_symmetry",
+    "_struct_conn.ptnr2_label_atom_id",
+    "_struct_conn.ptnr2_label_alt_id",
+    "_struct_conn.ptnr2_auth_seq_id",
+    "_struct_conn.ptnr2_label_comp_id",
+    "_struct_conn.ptnr2_label_asym_id",
+    "_struct_conn.ptnr2_symmetry",
+    "_struct_conn.dist",
+    "_ptq7_struct_asym_mod.",
+    "_ptq7_struct_asym_mod.mod_id",
+    "_ptq7_struct_asym_mod.auth_seq_id",
+    "_ptq7_struct_asym_mod.comp_id",
+    "_ptq7_struct_asym_mod.entity_id",
+    "_ptq7_struct_asym_mod.new_comp_id",
+    "_ptq7_struct_asym_mod.label_asym_id",
+    "_atom_site.",
+    "_atom_type.",
+    "_atom_type.symbol",
+    "_atom_type.scat_Cromer_Mann_a1",
+    "_atom_type.scat_Cromer_Mann_a2",
+    "_atom_type.scat_Cromer_Mann_a3",
+    "_atom_type.scat_Cromer_Mann_a4",
+    "_atom_type.scat_Cromer_Mann_b1",
+    "_atom_type.scat_Cromer_Mann_b2",
+    "_atom_type.scat_Cromer_Mann_b3",
+    "_atom_type.scat_Cromer_Mann_b4",
+    "_atom_type.scat_Cromer_Mann_c",
+    "_atom_type.scat_dispersion_real",
+    "_atom_type.scat_dispersion_imag",
+    "_atom_type.radius_contact",
+    "_atom_type.nelec",
+    "_cell.entry",
+    "_symmetry.entry.id",
+    "_symmetry_equiv.id",
+    "_struct_asym.nc_symmetry_id",
+    "_struct_asym.PDB_chain_label",
+    "_struct_asym.nc_symmetry_flag",
+    "_struct_asym.multiplicity",
+    "id",
+    "type_symbol",
+    "calc_flag",
+    "footnote_id",
+    "Cartn_x",
+    "Cartn_y",
+    "Cartn_z",
+    "cartn_x",
+    "cartn_y",
+    "cartn_z",
+    "Cartn_x_esd",
+    "Cartn_y_esd",
+    "Cartn_z_esd",
+    "occupancy",
+    "occupancy_esd",
+    "B_iso_or_equiv",
+    "B_iso_or_equiv_esd",
+    "thermal_displace_type",
+    "label_atom_id",
+    "label_auth_atom_id",
+    "label_chem_id",
+    "label_seq_id",
+    "auth_seq_id",
+    "label_comp_id",
+    "label_asym_id",
+    "label_alt_id",
+    "symmetry_multiplicity",
+    "aniso_U[1][1]",
+    "aniso_U[2][2]",
+    "aniso_U[3][3]",
+    "aniso_U[1][2]",
+    "aniso_U[1][3]",
+    "aniso_U[2][3]",
+};
+
+}  // namespace
+
+std::string_view cif_item(int i) {
+  if (i < 1 || i > NCIF_ITEMS) return {};
+  return kItems[i - 1];
+}
+
+void cif_residue_number(std::string_view value, char out[5], bool drop_inner_blanks) {
+  char kept[5];
+  int n = 0;
+  const int m = value.size() < 5 ? static_cast<int>(value.size()) : 5;
+  if (drop_inner_blanks) {
+    for (int i = 0; i < m; ++i)
+      if (value[i] != ' ' && value[i] != '\0') kept[n++] = value[i];
+  } else {
+    n = rt::len_trim(value.substr(0, m));
+    for (int i = 0; i < n; ++i) kept[i] = value[i];
+  }
+  for (int i = 0; i < 5; ++i) out[i] = ' ';
+  for (int i = 0; i < n; ++i) out[5 - n + i] = kept[i];
+  if (out[4] >= '0' && out[4] <= '9') {
+    for (int i = 0; i < 4; ++i) out[i] = out[i + 1];
+    out[4] = ' ';
+  }
+}
+
+int32_t cif_read_i4(std::string_view field) {
+  int i = 0;
+  const int n = static_cast<int>(field.size());
+  while (i < n && field[i] == ' ') ++i;
+  bool neg = false;
+  if (i < n && (field[i] == '-' || field[i] == '+')) neg = field[i++] == '-';
+  long v = 0;
+  bool any = false;
+  while (i < n && field[i] >= '0' && field[i] <= '9') {
+    v = v * 10 + (field[i++] - '0');
+    any = true;
+  }
+  while (i < n && field[i] == ' ') ++i;
+  if (!any || i != n) return 0;
+  return static_cast<int32_t>(neg ? -v : v);
+}

@@ -1,0 +1,231 @@
+// The small-molecule CIF atom-row reader and the uncertainty cleaner.
+#include "coords/cif_small_molecule.h"
+
+#include <cstring>
+
+#include "coords/cif_atom_rows.h"
+#include "coords/cif_items.h"
+#include "foundation/atom_com.h"
+#include "foundation/cell_helpers.h"
+#include "foundation/cif_tokeniser.h"
+#include "foundation/messages.h"
+#include "foundation/words.h"
+#include "runtime/units.h"
+
+void clean_data_csd_(rt::TextRef data) {
+  const int n = data.len_trim();
+  char saved[256];
+  const int m = n < 256 ? n : 256;
+  if (m > 0) std::memcpy(saved, data.p, m);
+  data.fill(' ');
+  for (int i = 0; i < m && i < data.len(); ++i) {
+    if (saved[i] == '(') break;
+    data.p[i] = saved[i];
+  }
+}
+
+namespace {
+
+enum Item {
+  kSerial, kAtomName, kSymbol, kAtype, kAlt, kCorr, kResName, kSeq, kAuthSeq, kGroup,
+  kX, kY, kZ, kFx, kFy, kFz, kOcc, kB, kThermal, kMult, kU11, kU22, kU33, kU12, kU13,
+  kU23, kNone
+};
+
+Item classify(std::string_view name) {
+  const std::string_view rest = name.size() > 11 ? name.substr(11) : std::string_view();
+  auto m = [&](std::string_view n) { return cif_match(rest, n); };
+  auto w = [&](std::string_view n) { return cif_match_whole(rest, n); };
+  auto full = [&](std::string_view n) { return cif_match_whole(name, n); };
+  if (m("atom_number") || m("id")) return kSerial;
+  if (m("label_atom_id") || full("_atom_site_label")) return kAtomName;
+  if (m("type_symbol") || full("_atom_site_type_symbol")) return kSymbol;
+  if (m("atom_type") || m("calc_flag")) return kAtype;
+  if (m("label_alt_id")) return kAlt;
+  if (m("label_corr_id") || m("footnote_id")) return kCorr;
+  if (m("label_res_id") || m("label_comp_id")) return kResName;
+  if (m("label_seq_id")) return kSeq;
+  if (m("auth_seq_id")) return kAuthSeq;
+  if (m("label_entity_id") || m("label_asym_id")) return kGroup;
+  if (w("Cartn_x") || w("cartn_x")) return kX;
+  if (w("Cartn_y") || w("cartn_y")) return kY;
+  if (w("Cartn_z") || w("cartn_z")) return kZ;
+  if (full("_atom_site_fract_x")) return kFx;
+  if (full("_atom_site_fract_y")) return kFy;
+  if (full("_atom_site_fract_z")) return kFz;
+  if (w("occupancy")) return kOcc;
+  if (w("B_iso_or_equiv")) return kB;
+  if (m("thermal_displace_type")) return kThermal;
+  if (m("symmetry_multiplicity")) return kMult;
+  if (m("aniso_U[1][1]")) return kU11;
+  if (m("aniso_U[2][2]")) return kU22;
+  if (m("aniso_U[3][3]")) return kU33;
+  if (m("aniso_U[1][2]")) return kU12;
+  if (m("aniso_U[1][3]")) return kU13;
+  if (m("aniso_U[2][3]")) return kU23;
+  return kNone;
+}
+
+bool taken_category(std::string_view first) {
+  // The anisotropic-displacement loop of a core CIF shares the atom-site
+  // prefix but describes atoms already read; taking its rows would add a
+  // second, coordinate-less copy of every anisotropic atom.
+  if (cif_match(first, "_atom_site_aniso") || cif_match(first, "_ccdc_atom_site_aniso")) return false;
+  return first.substr(0, 11) == "_atom_site_" || first.substr(0, 16) == "_ccdc_atom_site_" ||
+         first.substr(0, 11) == "_atom_site.";
+}
+
+}  // namespace
+
+void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr) {
+  bool held = false;
+  if (iend == -1) {
+    crdatm.cr_iatom = 0;
+    iend = 0;
+    if (com_crd_cif.held_unit != 0 && com_crd_cif.held_unit == in) {
+      held = true;
+      com_crd_cif.iend_cif = 0;
+    } else {
+      rt::unit_rewind(in);
+      com_crd_cif.iend_cif = -1;
+    }
+    com_crd_cif.held_unit = 0;
+  }
+  ierr = 0;
+  for (;;) {
+    if (!held) {
+      getcif_info_(in, mdoc, ierr, com_crd_cif.iend_cif);
+      if (ierr != 0) {
+        msgerr_(mdoc, " ERROR: read input file");
+        rt::unit_close(crdinf.cri_iun);
+        ierr = 1;
+        return;
+      }
+    }
+    held = false;
+    const int32_t ie = com_crd_cif.iend_cif;
+    if (ie == -2 || (ie == 0 && comcif_info.n_cif == 0)) {
+      rt::FixedText<80> raw;
+      raw = ie == -2 ? comcif_info.dt_cif(60).sub(1, 79) : comcif_info.blk_cif.sub(1, 79);
+      const char c = raw(1);
+      if (raw.len_trim() == 0) {
+        mode = 1;
+        raw = "#";
+      } else if (c == '#' || c == 'C' || c == 'c' || c == 'd' || c == '_') {
+        mode = 1;
+      } else {
+        continue;
+      }
+      crdatm.cr_line = raw.view();
+      msgdoc_(mdoc, raw.trimmed());
+      return;
+    }
+    if (ie != 0) {
+      rt::unit_close(crdinf.cri_iun);
+      iend = 1;
+      return;
+    }
+    const int n = comcif_info.n_cif;
+    if (n < 1 || !taken_category(comcif_info.itm_cif(1).view())) continue;
+
+    crdatm.cr_aname = ".";
+    crdatm.cr_asymb = ".";
+    crdatm.cr_group = ".";
+    crdatm.cr_rname = ".";
+    crdatm.cr_atype = ".";
+    crdatm.cr_corr = ".";
+    crdatm.cr_btype = ".";
+    crdatm.cr_iatold = 0;
+    crdatm.cr_ires = 0;
+    crdatm.cr_igroup = 0;
+    crdatm.cr_sf_id = 0;
+    crdatm.cr_pnum.blank();
+    crdinf.cr_mult_flag = 1;
+    bool seen_auth = false, seen_seq = false, fractional = false;
+    for (int k = 1; k <= n; ++k) {
+      const std::string_view val = comcif_info.dt_cif(k).view();
+      const int32_t iv = comcif_info.idt_cif(k);
+      const float fv = comcif_info.fdt_cif(k);
+      const Item kind = classify(comcif_info.itm_cif(k).view());
+      switch (kind) {
+        case kSerial: crdatm.cr_iatold = iv; break;
+        case kAtomName: crdatm.cr_aname = val; break;
+        case kSymbol:
+          crdatm.cr_asymb = val;
+          check_line_(1, crdatm.cr_asymb);
+          break;
+        case kAtype: crdatm.cr_atype = val.substr(0, 1); break;
+        case kAlt: crdatm.cr_alt = val.substr(0, 1); break;
+        case kCorr: crdatm.cr_corr = val.substr(0, 1); break;
+        case kResName: crdatm.cr_rname = val; break;
+        case kSeq:
+          crdatm.cr_ires = iv;
+          seen_seq = true;
+          break;
+        case kAuthSeq:
+          if (rt::len_trim(val) > 0) {
+            char num[5];
+            cif_residue_number(val, num, true);
+            for (int i = 0; i < 5; ++i) crdatm.cr_pnum(3 + i) = num[i];
+            seen_auth = true;
+          }
+          break;
+        case kGroup: crdatm.cr_group = val.substr(0, 4); break;
+        case kX: crdatm.cr_xyz(1) = fv; break;
+        case kY: crdatm.cr_xyz(2) = fv; break;
+        case kZ: crdatm.cr_xyz(3) = fv; break;
+        case kFx: crdatm.cr_xyz(1) = fv; fractional = true; break;
+        case kFy: crdatm.cr_xyz(2) = fv; fractional = true; break;
+        case kFz: crdatm.cr_xyz(3) = fv; fractional = true; break;
+        case kOcc: crdatm.cr_occ = fv; break;
+        case kB: crdatm.cr_biso = fv; break;
+        case kThermal:
+          crdatm.cr_btype = ".";
+          if (val.substr(0, 4) == "Uani" || val[0] == 'A' || val[0] == 'a') crdatm.cr_btype = "A";
+          break;
+        case kMult: crdatm.cr_mult_factor = val[0] == '.' ? 1 : iv; break;
+        case kU11: case kU22: case kU33: case kU12: case kU13: case kU23:
+          crdatm.cr_anis(static_cast<int>(kind) - static_cast<int>(kU11) + 1) = fv;
+          crdatm.cr_btype = "A";
+          crdatm.cr_flag_user = "A";
+          break;
+        case kNone: break;
+      }
+    }
+    mode = 0;
+    crdatm.cr_iatom += 1;
+    check_line_(1, crdatm.cr_asymb);
+    crdatm.cr_ires = 1;
+    rt::FixedText<12>& pnum = crdatm.cr_pnum;
+    if (!seen_auth) {
+      pnum(3) = ' ';
+      pnum(4) = ' ';
+      pnum(5) = ' ';
+      pnum(6) = '1';
+      pnum(7) = ' ';
+    }
+    if (!seen_seq) crdatm.cr_ires = cif_read_i4(pnum.sub(3, 6));
+    if (fractional) {
+      const float f[3] = {crdatm.cr_xyz(1), crdatm.cr_xyz(2), crdatm.cr_xyz(3)};
+      float o[3];
+      int32_t e = 0;
+      nb_ftoo_(f, o, e);
+      for (int i = 1; i <= 3; ++i) crdatm.cr_xyz(i) = o[i - 1];
+    }
+    crdatm.cr_rname = "C00";
+    crdatm.cr_igroup = 1;
+    crdatm.cr_group = "AA";
+    crdinf.cr_mult_flag = 1;
+    crdatm.cr_ires = cif_read_i4(pnum.sub(3, 6));
+    pnum(1) = 'A';
+    pnum(2) = 'A';
+    pnum(7) = ' ';
+    crdatm.cr_iatold = crdatm.cr_iatom;
+    crdatm.cr_occ = 1.0f;
+    crdatm.cr_biso = 20.0f;
+    crdstr.st_chem = crdatm.cr_asymb;
+    cif_atom_line(1, crdatm.cr_line);
+    msgdoc_(mdoc, crdatm.cr_line.trimmed());
+    return;
+  }
+}

@@ -1,0 +1,268 @@
+// Chains, residues and atoms of the structure tables from CIF atom rows.
+#include "coords/cif_store_atom.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "foundation/atom_com.h"
+#include "foundation/cif_vocab.h"
+#include "foundation/messages.h"
+#include "foundation/residue_class.h"
+#include "foundation/words.h"
+
+namespace {
+
+int32_t res_class(std::string_view rname) {
+  int32_t itype = 1, ierr = 0;
+  get_ini_res_type_(0, std::string_view(), rname, itype, ierr);
+  return itype;
+}
+
+bool name_in(const rt::FixedText<8>& name, std::initializer_list<const char*> list) {
+  for (const char* s : list)
+    if (name == s) return true;
+  return false;
+}
+
+bool open_chain(int32_t mdoc, int32_t& ierr) {
+  const int g = ++asym_part.n_group;
+  if (g > MAXCHAIN) {
+    msgerr_(mdoc, " ERROR: number of chains in asym. part > limit ");
+    msgerr_(mdoc, "        change parameter MAXCHAIN in atom_com");
+    ierr = 1;
+    return false;
+  }
+  asym_part.i_ncs(g) = 1;
+  asym_part.nres_chain(g) = 0;
+  asym_part.natm_chain(g) = 0;
+  asym_part.ires_first(g) = resid_inf.n_residue + 1;
+  asym_part.ichain_grp(g) = g;
+  asym_part.mult_flag(g) = 1;
+  asym_part.iterm_s_type(g) = 1;
+  asym_part.iterm_f_type(g) = 1;
+  asym_part.ich_type(g) = 1;
+  asym_part.ncs_flag(g) = ".";
+  asym_part.ires_start_tree(g) = 0;
+  asym_part.ires_end_tree(g) = 0;
+  int found = 0;
+  for (int k = 1; k <= cif_asym_part.n_grp_asm && k <= MAXCHAIN; ++k) {
+    if (cif_asym_part.asm_group_id(k) == crdatm.cr_group && cif_asym_part.asm_chain_pointer(k) > 0) {
+      found = k;
+      break;
+    }
+  }
+  if (found > 0) {
+    const int e = cif_asym_part.asm_chain_pointer(found);
+    asym_part.group_id(g) = crdatm.cr_group;
+    asym_part.igroup_asm(g) = found;
+    cif_asym_part.asm_group_pointer(found) = g;
+    asym_part.chain_id(g) = cif_entity_list.ent_chain_id(e);
+    asym_part.ich_type(g) = cif_entity_list.ent_ichain_type(e);
+  } else {
+    asym_part.group_id(g) = crdatm.cr_group;
+    asym_part.chain_id(g) = crdatm.cr_group;
+    asym_part.igroup_asm(g) = 0;
+  }
+  asym_part.iatom_first(g) = atom_inf.n_atom + 1;
+  return true;
+}
+
+bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
+  const int g = asym_part.n_group;
+  const int r = ++resid_inf.n_residue;
+  if (r > MAXRESID) {
+    msgerr_(mdoc, " ERROR: number of monomers > limit.");
+    msgerr_(mdoc, "        change parameter MAXRESID in atom_com");
+    ierr = 1;
+    return false;
+  }
+  if (asym_part.nres_chain(g) == 0) {
+    asym_part.ires_start_tree(g) = r;
+    resid_inf.ires_back(r) = -1;
+  } else {
+    resid_inf.ires_forw(r - 1) = r;
+    resid_inf.ires_back(r) = r - 1;
+  }
+  resid_inf.ires_forw(r) = 0;
+  // The chain's tree ends at its latest residue, as on the PDB road; the
+  // entity description built from the model needs both ends of the tree.
+  asym_part.ires_end_tree(g) = r;
+  asym_part.nres_chain(g) += 1;
+  resid_inf.natm_res(r) = 0;
+  resid_inf.ires_serial(r) = crdatm.cr_ires;
+  resid_inf.res_name(r) = crdatm.cr_rname;
+  resid_inf.i_chain(r) = g;
+  resid_inf.iratm_first(r) = atom_inf.n_atom + 1;
+  resid_inf.mod_flag(r) = "N";
+  resid_inf.link_flag(r) = "N";
+
+  const rt::FixedText<4>& gid = asym_part.group_id(g);
+  rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
+  key(1) = gid(1);
+  key(2) = gid(2);
+  for (int i = 0; i < 5; ++i) key(3 + i) = resnum[i];
+  for (int i = 1; i <= 4; ++i) key(7 + i) = gid(i);
+  key(12) = ' ';
+
+  char num[8];
+  if (std::snprintf(num, sizeof num, "%5d", crdatm.cr_ires) > 5) num[1] = '*';
+  if (std::string_view(num + 1, 4) != crdatm.cr_pnum.sub(3, 6)) com_out_cif.out_cif_ins = 0;
+
+  const int32_t cls = res_class(crdatm.cr_rname.view());
+  resid_inf.ires_type(r) = cls;
+  const rt::FixedText<8>& rname = crdatm.cr_rname;
+  if (asym_part.nres_chain(g) == 1) {
+    asym_part.ich_type(g) = 2;
+    resid_inf.iconn_type(r) = 1;
+  } else {
+    asym_part.ich_type(g) = 10;
+    // Residues of classes without a connection rule get "." rather than
+    // whatever an earlier model left in the slot.
+    resid_inf.iconn_type(r) = 1;
+    if (cls == 3) {
+      resid_inf.iconn_type(r) = 2;
+      if (name_in(rname, {"PRO", "5HP", "DPR", "PCA", "PRO-D", "5HP-D", "HYP-D", "HYP"}))
+        resid_inf.iconn_type(r) = 36;
+      else if (name_in(rname, {"BMT", "SAR", "MLE", "MVA"}))
+        resid_inf.iconn_type(r) = 38;
+      asym_part.ich_type(g) = 3;
+    } else if (cls == 5) {
+      asym_part.ich_type(g) = 5;
+      resid_inf.iconn_type(r) = 4;
+    } else if (cls == 7) {
+      asym_part.ich_type(g) = 7;
+      resid_inf.iconn_type(r) = 10;
+    }
+  }
+  if (rname == "HOH" || rname == "DUM") {
+    resid_inf.iconn_type(r) = 1;
+    asym_part.ich_type(g) = 9;
+  }
+
+  for (int l = 1; l <= link_inf.ln_n && l <= MAXLINK; ++l) {
+    if (link_inf.ln_1chn(l) == gid && link_inf.ln_seq1(l) == resnum) {
+      link_inf.ln_1ires(l) = r;
+      link_inf.ln_1ichn(l) = g;
+      link_inf.ln_1rnam(l) = rname;
+      resid_inf.link_flag(r) = "Y";
+    }
+    if (link_inf.ln_2chn(l) == gid && link_inf.ln_seq2(l) == resnum) {
+      link_inf.ln_2ires(l) = r;
+      link_inf.ln_2ichn(l) = g;
+      link_inf.ln_2rnam(l) = rname;
+      int32_t c = 1;
+      set_iconn_(link_inf.ln_id(l).view(), c);
+      if (c > 1 && c <= cif_types.n_conn_type) {
+        resid_inf.link_flag(r) = "Y";
+        resid_inf.iconn_type(r) = c;
+      }
+    }
+  }
+  for (int m = 1; m <= mod_inf.mod_n && m <= MAXMODIF; ++m) {
+    if (mod_inf.mod_chn(m) == gid && mod_inf.mod_seq(m) == resnum) {
+      mod_inf.mod_ires(m) = r;
+      mod_inf.mod_ichn(m) = g;
+      resid_inf.mod_flag(r) = "Y";
+      const char c0 = mod_inf.mod_rnam(m)(1);
+      if (!(mod_inf.mod_rnam_new(m) == mod_inf.mod_rnam(m)) && c0 != '.' && c0 != ' ')
+        resid_inf.ires_type(r) = res_class(mod_inf.mod_rnam(m).view());
+    }
+  }
+  return true;
+}
+
+// Index of the atom's scattering type, added to the list when new; 0 when
+// the list is full (after the capacity message).
+int scattering_type(int32_t mdoc, int32_t& ierr) {
+  const rt::FixedText<4> as_read = crdatm.cr_asymb;
+  rt::FixedText<4>& sym = crdatm.cr_asymb;
+  const char c2 = char_class(sym(2));
+  if (c2 == 'D' || c2 == 'S') sym(2) = ' ';
+  sym(3) = ' ';
+  sym(4) = ' ';
+  const int n = crst_crd.cs_nsfatm < MAXNSF ? crst_crd.cs_nsfatm : MAXNSF;
+  for (int t = 1; t <= n; ++t)
+    if (crst_crd.cs_element(t) == as_read) return t;
+  if (crst_crd.cs_nsfatm >= MAXNSF) {
+    msgerr_(mdoc, " ERROR: number of atomic scattering types > limit.");
+    msgerr_(mdoc, "        change parameter MAXNSF in atom_com");
+    ierr = 1;
+    return 0;
+  }
+  const int t = ++crst_crd.cs_nsfatm;
+  crst_crd.cs_atype(t) = sym;
+  crst_crd.cs_element(t) = as_read;
+  return t;
+}
+
+}  // namespace
+
+void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_old,
+               int32_t& cr_ires_old, int32_t /*cr_igroup_old*/, int32_t& ierr) {
+  ierr = 0;
+  if (!rt::text_eq(crdatm.cr_group.view(), cr_group_old)) {
+    if (!open_chain(mdoc, ierr)) return;
+    cr_ires_old = -100;
+    cr_res_old.assign("?????");
+  }
+  const int g = asym_part.n_group;
+  const std::string_view resnum = crdatm.cr_pnum.sub(3, 7);
+  if (!rt::text_eq(resnum, cr_res_old.view())) {
+    if (!open_residue(mdoc, resnum, ierr)) return;
+  }
+  const int r = resid_inf.n_residue;
+  const int a = ++atom_inf.n_atom;
+  if (a > MAXATOM) {
+    msgerr_(mdoc, " ERROR: number of atoms > limit.");
+    msgerr_(mdoc, "        change parameter MAXATOM in atom_com");
+    ierr = 1;
+    return;
+  }
+  atom_inf.i_atold(a) = crdatm.cr_iatold;
+  atom_inf.i_resid(a) = r;
+  asym_part.natm_chain(g) += 1;
+  resid_inf.natm_res(r) += 1;
+  const char bt = crdatm.cr_btype(1);
+  if (bt == 'A' || bt == 'a') {
+    atom_inf.n_aniso += 1;
+    atom_inf.b_flag(a) = a;
+    for (int i = 1; i <= 6; ++i) atom_crd.u_aniso(i, a) = crdatm.cr_anis(i);
+  } else {
+    const float pi = 4.0f * std::atan(1.0f);
+    atom_inf.b_flag(a) = 0;
+    atom_crd.u_aniso(1, a) = crdatm.cr_biso / (8.0f * pi * pi);
+    for (int i = 2; i <= 6; ++i) atom_crd.u_aniso(i, a) = 0.0f;
+  }
+  atom_inf.atm_name(a) = crdatm.cr_aname;
+  const char c0 = crdatm.cr_aname_inp(1);
+  atom_inf.atm_name_inp(a) = (c0 == '.' || c0 == ' ') ? crdatm.cr_aname : crdatm.cr_aname_inp;
+  atom_inf.atm_chem(a) = crdstr.st_chem;
+  if (crdatm.cr_asymb(1) == '?') {
+    atom_inf.id_sf(a) = 0;
+  } else {
+    const int t = scattering_type(mdoc, ierr);
+    if (ierr != 0) return;
+    atom_inf.id_sf(a) = t;
+  }
+  atom_inf.atm_type(a) = crdatm.cr_atype;
+  atom_inf.id_alt(a) = crdatm.cr_alt;
+  atom_inf.id_corr(a) = crdatm.cr_corr;
+
+  float f[3];
+  for (int i = 1; i <= 3; ++i) {
+    float s = 0.0f;
+    for (int j = 1; j <= 3; ++j) s += crst_pdb.cs_scale(i, j) * crdatm.cr_xyz(j);
+    f[i - 1] = s + crst_pdb.cs_u(i);
+  }
+  for (int i = 1; i <= 3; ++i) {
+    float s = 0.0f;
+    for (int j = 1; j <= 3; ++j) s += crst_crd.cs_frac_to_ort(i, j) * f[j - 1];
+    atom_crd.xyz_crd(i, a) = s;
+  }
+  atom_crd.occup(a) = crdatm.cr_occ;
+  atom_crd.mult_factor(a) = crdatm.cr_mult_factor;
+
+  const int32_t cls = resid_inf.ires_type(r);
+  if (cls == 5 && crdatm.cr_aname == "O3T ") asym_part.iterm_s_type(g) = 4;
+  if ((cls == 3 || cls == 4) && crdatm.cr_aname == "OXT ") asym_part.iterm_f_type(g) = 2;
+}

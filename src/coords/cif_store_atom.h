@@ -1,0 +1,15 @@
+// Storing the atom of the one-atom record crdatm, as read by a CIF row
+// reader, in the structure tables: a new chain when the group identifier
+// changes, a new residue when the residue number text changes.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/fixed_text.h"
+
+// cr_res_old: residue number text (5 characters) of the previous atom, in
+// and out; cr_group_old: its group identifier; cr_ires_old in and out;
+// cr_igroup_old is not used.  ierr 1 after a capacity message.
+void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_old,
+               int32_t& cr_ires_old, int32_t cr_igroup_old, int32_t& ierr);

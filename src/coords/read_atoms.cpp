@@ -1,0 +1,100 @@
+// The CIF coordinate reading entry: header, atom rows, storing, entity trees
+// and the three counts.
+#include "coords/read_atoms.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "coords/cif_atom_rows.h"
+#include "coords/cif_header.h"
+#include "coords/cif_small_molecule.h"
+#include "coords/cif_store_atom.h"
+#include "foundation/atom_com.h"
+#include "foundation/messages.h"
+#include "foundation/residue_class.h"
+#include "output/entity_tree.h"
+#include "runtime/units.h"
+
+namespace {
+
+void count_line(int32_t mdoc, const char* label, int32_t n) {
+  char line[64];
+  std::snprintf(line, sizeof line, "%s%8d", label, n);
+  msgdoc_(mdoc, line);
+}
+
+}  // namespace
+
+void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
+                 std::string_view extc, int32_t nospgr_input, const float* cell_input,
+                 int32_t& ierr) {
+  if (ierr != 1) init_res_type_tab_();
+  ierr = 0;
+  const int32_t md = -(std::abs(mdoc) + 1);
+  const int32_t m = 99;
+  init_atm_inf_(mdoc, ierr);
+
+  int32_t isg_flag = 0, icell_flag = 0;
+  int32_t in = crdinf.cri_iun;
+  open_crdcif_(md, in, pathc, namec, extc, nospgr_input, cell_input, isg_flag, icell_flag, ierr);
+  crdinf.cri_iun = in;
+  if (ierr == 1) {
+    msgerr_(mdoc, " ERROR: open input file");
+    ierr = 1;
+    return;
+  }
+  if (ierr != 0) {
+    msgerr_(mdoc, " ERROR: reading title of input file");
+    rt::unit_close(in);
+    com_crd_cif.held_unit = 0;
+    ierr = 2;
+    return;
+  }
+  asym_part.n_group = 0;
+  resid_inf.n_residue = 0;
+  atom_inf.n_atom = 0;
+  com_out_cif.out_cif_mult = 1;
+  com_out_cif.out_cif_corr = 1;
+  com_out_cif.out_cif_ins = 1;
+  const bool icsd = crdinf.cr_title.sub(1, 9) == "code_CSD:";
+
+  rt::FixedText<5> cr_res_old("?????");
+  rt::FixedText<4> cr_group_old("????");
+  int32_t cr_ires_old = -100;
+  int32_t cr_igroup_old = -100;
+  int32_t mode = 0, iend = -1;
+  for (;;) {
+    if (icsd)
+      rdcrd_csd_(m, in, mode, iend, ierr);
+    else
+      rdcrd_cif_(m, in, mode, iend, ierr);
+    if (ierr != 0) {
+      msgerr_(mdoc, " ERROR: read input file");
+      rt::unit_close(crdinf.cri_iun);
+      ierr = 3;
+      return;
+    }
+    if (iend != 0) break;
+    if (mode != 0) continue;
+    if (crdatm.cr_iatold <= 0) continue;
+    set_atom_(mdoc, cr_res_old, cr_group_old.view(), cr_ires_old, cr_igroup_old, ierr);
+    if (ierr != 0) {
+      msgerr_(mdoc, " ERROR: read input file");
+      rt::unit_close(crdinf.cri_iun);
+      ierr = 4;
+      return;
+    }
+    const char corr = crdatm.cr_corr(1);
+    if (corr != ' ' && corr != '.') com_out_cif.out_cif_corr = 0;
+    if (crdatm.cr_mult_factor != 0 && crdatm.cr_mult_factor != 1) com_out_cif.out_cif_mult = 0;
+    cr_res_old = crdatm.cr_pnum.sub(3, 7);
+    cr_ires_old = crdatm.cr_ires;
+    cr_igroup_old = crdatm.cr_igroup;
+    cr_group_old = crdatm.cr_group;
+  }
+  copy_entity_tree_(mdoc, ierr);
+  count_line(mdoc, " Number of chains     :", asym_part.n_group);
+  count_line(mdoc, " Number of monomers   :", resid_inf.n_residue);
+  count_line(mdoc, " Number of atoms      :", atom_inf.n_atom);
+  if (isg_flag == 0) ierr = 8;
+}

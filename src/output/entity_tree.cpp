@@ -1,0 +1,261 @@
+// Entity trees and termini after an mmCIF read.
+#include "output/entity_tree.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "foundation/atom_com.h"
+#include "output/entity_descr.h"
+
+namespace {
+
+constexpr int32_t kGap = 10;
+
+std::string_view author_number(int ir) { return resid_inf.res_num_pdb(ir).sub(3, 7); }
+
+// Walks along back links over one range; a back link that leaves the range
+// ends the walk like a root.
+struct Tree {
+  int32_t irs, irf;
+  int32_t* iback;
+  int32_t* iforw;
+  int32_t* itype;
+
+  bool in(int32_t i) const { return i >= irs && i <= irf; }
+  int32_t& back(int32_t i) const { return iback[i - 1]; }
+  int32_t& forw(int32_t i) const { return iforw[i - 1]; }
+  int32_t& type(int32_t i) const { return itype[i - 1]; }
+  int32_t steps() const { return irf - irs + 2; }
+
+  int32_t root(int32_t i) const {
+    int32_t n = 0;
+    while (back(i) >= 1 && n++ < steps()) i = back(i);
+    return i;
+  }
+};
+
+}  // namespace
+
+void check_tree_crd_(int32_t /*mdoc*/, int32_t /*nres*/, int32_t& istart, int32_t& ifinish, int32_t irs,
+                     int32_t irf, int32_t* iback, int32_t* iforw, int32_t* itype, int32_t& ierr) {
+  ierr = 0;
+  if (irf < irs || irs < 1) return;
+  Tree t{irs, irf, iback, iforw, itype};
+  // Back links that leave the range would lead the walks into another chain:
+  // such a residue becomes the root of a piece of its own.
+  for (int32_t i = irs; i <= irf; ++i) {
+    if (t.back(i) >= 1 && !t.in(t.back(i))) {
+      t.back(i) = 0;
+      t.type(i) = kGap;
+    }
+  }
+  for (int32_t i = irs; i <= irf; ++i) t.forw(i) = -1;
+  for (int32_t i = irs; i <= irf; ++i) {
+    int32_t j = t.back(i);
+    int32_t n = 0;
+    while (j >= 1 && n++ < t.steps()) {
+      t.forw(j) = 0;
+      if (t.back(j) == i) {
+        t.back(j) = 0;
+        t.type(j) = kGap;
+        break;
+      }
+      j = t.back(j);
+    }
+  }
+  static std::vector<char> is_end;
+  is_end.assign(static_cast<std::size_t>(irf - irs + 1), 0);
+  for (int32_t i = irs; i <= irf; ++i) is_end[i - irs] = t.forw(i) == -1;
+
+  const int32_t is = (istart >= 1 && t.in(istart) && t.back(istart) < 1) ? istart : 0;
+  bool finish_stands = false;
+  int32_t finish_root = 0;
+  if (ifinish >= 1 && t.in(ifinish) && t.forw(ifinish) < 1) {
+    finish_stands = true;
+    finish_root = t.root(ifinish);
+  } else {
+    ifinish = 0;
+  }
+
+  int32_t p = finish_root;
+  for (int32_t i = irs; i <= irf; ++i) {
+    if (!is_end[i - irs] || i == ifinish) continue;
+    const int32_t r = t.root(i);
+    if (p >= 1 && r != p) {
+      if (r == is) {
+        t.back(p) = i;
+        t.type(p) = kGap;
+        p = r;
+      } else {
+        t.back(r) = p;
+        t.type(r) = kGap;
+      }
+    } else {
+      p = r;
+    }
+  }
+  istart = p;
+
+  // Threads the branch that ends at `from`: forward links back to the first
+  // position that already has one; returns the position after that meeting
+  // point, or 0 when the walk reached the root.
+  auto thread = [&](int32_t from) {
+    int32_t came = from;
+    int32_t j = t.back(from);
+    int32_t n = 0;
+    while (j >= 1 && n++ < t.steps()) {
+      if (t.forw(j) >= 1) return came;
+      t.forw(j) = came;
+      came = j;
+      j = t.back(j);
+    }
+    return static_cast<int32_t>(0);
+  };
+  int32_t last = 0;
+  for (int32_t i = irs; i <= irf; ++i) {
+    if (!is_end[i - irs] || i == ifinish) continue;
+    // An end that the joining made an inner residue and that a walk has
+    // already threaded is not an end any more.
+    if (t.forw(i) >= 1) continue;
+    const int32_t meet = thread(i);
+    if (meet >= 1 && last >= 1 && t.forw(last) < 1 && meet != last) t.forw(last) = meet;
+    last = i;
+  }
+  if (finish_stands) {
+    const int32_t meet = thread(ifinish);
+    if (meet >= 1 && last >= 1 && t.forw(last) < 1 && meet != last) t.forw(last) = meet;
+  } else {
+    ifinish = last;
+  }
+}
+
+void check_terminus_(int32_t /*mdoc*/, int32_t& ierr) {
+  ierr = 0;
+  const int ng = asym_part.n_group < MAXCHAIN ? asym_part.n_group : MAXCHAIN;
+  for (int ig = 1; ig <= ng; ++ig) {
+    const int32_t ct = asym_part.ich_type(ig);
+    if (ct != 3 && ct != 4 && ct != 10) continue;
+    const int ir = asym_part.ires_end_tree(ig);
+    if (ir < 1 || ir > resid_inf.n_residue) continue;
+    bool oxt = false;
+    for (int a = resid_inf.iratm_first(ir); a < resid_inf.iratm_first(ir) + resid_inf.natm_res(ir); ++a) {
+      if (a < 1 || a > atom_inf.n_atom) break;
+      const char ty = atom_inf.atm_type(a)(1);
+      if (atom_inf.atm_name(a) == "OXT" && ty != 'U' && ty != 'D') {
+        oxt = true;
+        break;
+      }
+    }
+    const int32_t ft = asym_part.iterm_f_type(ig);
+    if (!oxt || (ft != 1 && ft != 2 && ft != 7)) continue;
+    asym_part.iterm_f_type(ig) = 2;
+    const int iasm = asym_part.igroup_asm(ig);
+    if (iasm >= 1 && iasm <= cif_asym_part.n_grp_asm && cif_asym_part.asm_chain_pointer(iasm) >= 1)
+      cif_entity_list.ent_iterm_f_type(cif_asym_part.asm_chain_pointer(iasm)) = 2;
+  }
+}
+
+void copy_entity_tree_(int32_t mdoc, int32_t& ierr) {
+  ierr = 0;
+  if (asym_part.n_group < 1) return;
+  if (cif_entity_list.n_chn_ent < 1 || cif_asym_part.n_grp_asm < 1) {
+    creat_ent_descr_(mdoc, " ", ierr);
+    return;
+  }
+  std::unordered_map<std::string, int32_t> last_pos;
+  const int nent = cif_entity_list.n_chn_ent < MAXENTITY ? cif_entity_list.n_chn_ent : MAXENTITY;
+  for (int ient = 1; ient <= nent; ++ient) {
+    const int32_t nres = cif_entity_list.ent_nres_chain(ient);
+    if (nres < 1) continue;
+    const int32_t irs = cif_entity_list.ent_ires_first(ient);
+    const int32_t irf = irs + nres - 1;
+    if (irs < 1 || irf > cif_ent_poly_seq.ent_nresidue) continue;
+    // Author numbers can repeat; the last equal position wins everywhere.
+    last_pos.clear();
+    for (int32_t ir = irs; ir <= irf; ++ir) {
+      const std::string key(cif_ent_poly_seq.ent_res_auth_num(ir).view());
+      last_pos[key] = ir;
+      if (cif_ent_poly_seq.ent_res_auth_num(ir) == cif_entity_list.ent_res_start_tree(ient))
+        cif_entity_list.ent_ires_start_tree(ient) = ir;
+      if (cif_ent_poly_seq.ent_res_auth_num(ir) == cif_entity_list.ent_res_end_tree(ient))
+        cif_entity_list.ent_ires_end_tree(ient) = ir;
+    }
+    for (int32_t j = irs; j <= irf; ++j) {
+      auto it = last_pos.find(std::string(cif_ent_poly_seq.ent_res_auth_bnum(j).view()));
+      if (it != last_pos.end()) cif_ent_poly_seq.ent_ires_back(j) = it->second;
+    }
+    for (int l = 1; l <= cif_ent_link.ent_ln_n && l <= MAXENTLINK; ++l) {
+      if (cif_ent_link.ent_ln_ichain(l) != ient) continue;
+      auto a = last_pos.find(std::string(cif_ent_link.ent_ln_auth_num1(l).view()));
+      if (a != last_pos.end()) {
+        cif_ent_link.ent_ln_1ires(l) = a->second;
+        cif_ent_link.ent_ln_1rnam(l) = cif_ent_poly_seq.ent_res_name(a->second);
+      }
+      auto b = last_pos.find(std::string(cif_ent_link.ent_ln_auth_num2(l).view()));
+      if (b != last_pos.end()) {
+        cif_ent_link.ent_ln_2ires(l) = b->second;
+        cif_ent_link.ent_ln_2rnam(l) = cif_ent_poly_seq.ent_res_name(b->second);
+      }
+    }
+    int32_t e = 0;
+    check_tree_crd_(mdoc, nres, cif_entity_list.ent_ires_start_tree(ient), cif_entity_list.ent_ires_end_tree(ient),
+                    irs, irf, cif_ent_poly_seq.ent_ires_back.data(), cif_ent_poly_seq.ent_ires_forw.data(),
+                    cif_ent_poly_seq.ent_iconn_type.data(), e);
+    const int32_t st = cif_entity_list.ent_ires_start_tree(ient), en = cif_entity_list.ent_ires_end_tree(ient);
+    if (st >= 1) cif_entity_list.ent_res_start_tree(ient) = cif_ent_poly_seq.ent_res_auth_num(st);
+    if (en >= 1) cif_entity_list.ent_res_end_tree(ient) = cif_ent_poly_seq.ent_res_auth_num(en);
+  }
+
+  std::unordered_map<std::string, int32_t> first_pos;
+  const int ng = asym_part.n_group < MAXCHAIN ? asym_part.n_group : MAXCHAIN;
+  for (int ig = 1; ig <= ng; ++ig) {
+    const int32_t iasm = asym_part.igroup_asm(ig);
+    if (iasm < 1 || iasm > cif_asym_part.n_grp_asm) continue;
+    const int32_t ient = cif_asym_part.asm_chain_pointer(iasm);
+    if (ient < 1 || ient > nent || cif_entity_list.ent_nres_chain(ient) <= 1) continue;
+    asym_part.ich_type(ig) = cif_entity_list.ent_ichain_type(ient);
+    asym_part.iterm_s_type(ig) = 7;
+    asym_part.iterm_f_type(ig) = 7;
+    asym_part.ires_start_tree(ig) = 0;
+    asym_part.ires_end_tree(ig) = 0;
+    int32_t istart = 0, ifinish = 0;
+    const int32_t first = asym_part.ires_first(ig);
+    const int32_t last = first + asym_part.nres_chain(ig) - 1;
+    for (int32_t ir = first; ir <= last; ++ir) {
+      const std::string_view rnum = author_number(ir);
+      if (rt::text_eq(rnum, cif_entity_list.ent_res_start_tree(ient).view())) {
+        asym_part.iterm_s_type(ig) = cif_entity_list.ent_iterm_s_type(ient);
+        istart = ir;
+      }
+      resid_inf.ires_back(ir) = 0;
+      resid_inf.ires_forw(ir) = 0;
+      if (rt::text_eq(rnum, cif_entity_list.ent_res_end_tree(ient).view())) {
+        asym_part.ires_end_tree(ig) = ir;
+        asym_part.iterm_f_type(ig) = cif_entity_list.ent_iterm_f_type(ient);
+        ifinish = ir;
+      }
+      resid_inf.iconn_type(ir) = kGap;
+    }
+    const int32_t efirst = cif_entity_list.ent_ires_first(ient);
+    const int32_t elast = efirst + cif_entity_list.ent_nres_chain(ient) - 1;
+    first_pos.clear();
+    for (int32_t j = elast; j >= efirst; --j)
+      first_pos[std::string(cif_ent_poly_seq.ent_res_auth_num(j).view())] = j;
+    for (int32_t ir = first; ir <= last; ++ir) {
+      auto it = first_pos.find(std::string(author_number(ir)));
+      if (it == first_pos.end()) continue;
+      const int32_t j = it->second;
+      resid_inf.iconn_type(ir) = cif_ent_poly_seq.ent_iconn_type(j);
+      const int32_t eb = cif_ent_poly_seq.ent_ires_back(j);
+      resid_inf.ires_back(ir) = eb < 1 ? 0 : first + eb - efirst;
+    }
+    int32_t e = 0;
+    check_tree_crd_(mdoc, asym_part.nres_chain(ig), istart, ifinish, first, last, resid_inf.ires_back.data(),
+                    resid_inf.ires_forw.data(), resid_inf.iconn_type.data(), e);
+    asym_part.ires_start_tree(ig) = istart;
+    asym_part.ires_end_tree(ig) = ifinish;
+  }
+  int32_t e = 0;
+  check_terminus_(mdoc, e);
+}

@@ -1,0 +1,146 @@
+// mmCIF atom rows: item matching, residue keys, groups, element derivation
+// and the rows that are dropped.
+#include "cif_test_util.h"
+
+#include <cmath>
+
+namespace {
+
+std::string header() { return std::string("data_t\n") + kCell + "_symmetry.space_group_name_H-M 'P 1'\n"; }
+
+}  // namespace
+
+using CifAtomRows = CifFiles;
+
+TEST_F(CifAtomRows, ResidueKeyFromAuthorNumber) {
+  write("a", header() + kAtomLoop +
+                 "ATOM 1 N N . ALA A 1 1 1.0 2.0 3.0 1.0 10.0 12A\n"
+                 "ATOM 2 C CA . ALA A 1 2 1.0 2.0 3.0 1.0 10.0 123\n"
+                 "ATOM 3 C CA . ALA A 1 3 1.0 2.0 3.0 1.0 10.0 12345\n");
+  ASSERT_EQ(read("a"), 0);
+  ASSERT_EQ(resid_inf.n_residue, 3);
+  EXPECT_EQ(resid_inf.res_num_pdb(1).str(), "AA  12AAA   ");
+  EXPECT_EQ(resid_inf.res_num_pdb(2).str(), "AA 123 AA   ");
+  EXPECT_EQ(resid_inf.res_num_pdb(3).str(), "AA2345 AA   ");
+  // label_seq_id wins over the author number for the serial.
+  EXPECT_EQ(resid_inf.ires_serial(2), 2);
+}
+
+TEST_F(CifAtomRows, GroupFromAsymThenEntityThenDot) {
+  write("g", header() +
+                 "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+                 "_atom_site.label_asym_id\n_atom_site.label_entity_id\n_atom_site.auth_seq_id\n"
+                 "_atom_site.Cartn_x\n_atom_site.Cartn_y\n_atom_site.Cartn_z\n"
+                 "1 CA ALA B 7 1 0 0 0\n"
+                 "2 CA ALA ? 7 2 0 0 0\n"
+                 "3 CA ALA ? ? 3 0 0 0\n");
+  ASSERT_EQ(read("g"), 0);
+  ASSERT_EQ(asym_part.n_group, 3);
+  EXPECT_EQ(asym_part.group_id(1).str(), "BB  ");
+  EXPECT_EQ(asym_part.group_id(2).str(), "77  ");
+  EXPECT_EQ(asym_part.group_id(3).str(), "..  ");
+  // Without label_seq_id the serial comes back from the author number.
+  EXPECT_EQ(resid_inf.ires_serial(3), 3);
+}
+
+TEST_F(CifAtomRows, EsdItemsDoNotOverwriteValues) {
+  write("e", header() +
+                 "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+                 "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n"
+                 "_atom_site.Cartn_x\n_atom_site.Cartn_x_esd\n_atom_site.Cartn_y\n_atom_site.Cartn_z\n"
+                 "_atom_site.occupancy\n_atom_site.occupancy_esd\n_atom_site.B_iso_or_equiv\n"
+                 "_atom_site.B_iso_or_equiv_esd\n"
+                 "1 CA ALA A 1 1.5 0.9 2.5 3.5 0.75 0.1 30.0 2.0\n");
+  ASSERT_EQ(read("e"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 1);
+  EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 1.5f, 1e-4f);
+  EXPECT_NEAR(atom_crd.xyz_crd(2, 1), 2.5f, 1e-4f);
+  EXPECT_FLOAT_EQ(atom_crd.occup(1), 0.75f);
+  const float pi = 4.0f * std::atan(1.0f);
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), 30.0f / (8.0f * pi * pi));
+}
+
+TEST_F(CifAtomRows, RowsWithoutPositiveSerialAreDropped) {
+  write("s", header() + kAtomLoop +
+                 "ATOM 1 N N . ALA A 1 1 1 2 3 1 10 1\n"
+                 "ATOM X C CA . ALA A 1 1 1 2 3 1 10 1\n"
+                 "ATOM 0 C C . ALA A 1 1 1 2 3 1 10 1\n"
+                 "ATOM -4 O O . ALA A 1 1 1 2 3 1 10 1\n"
+                 "ATOM 5 C CB . ALA A 1 1 1 2 3 1 10 1\n");
+  ASSERT_EQ(read("s"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 2);
+  EXPECT_EQ(atom_inf.i_atold(1), 1);
+  EXPECT_EQ(atom_inf.i_atold(2), 5);
+  EXPECT_EQ(atom_inf.atm_name(2).str(), "CB  ");
+}
+
+TEST_F(CifAtomRows, NonNumericCoordinatesReadAsNumbersNotCrash) {
+  write("n", header() + kAtomLoop + "ATOM 1 N N . ALA A 1 1 abc ? . 1 10 1\n");
+  ASSERT_EQ(read("n"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 1);
+  EXPECT_TRUE(std::isfinite(atom_crd.xyz_crd(1, 1)));
+}
+
+TEST_F(CifAtomRows, LeadingDigitOfAtomNameMovesToEnd) {
+  write("h", header() + kAtomLoop + "ATOM 1 H 1HB2 . ALA A 1 1 0 0 0 1 10 1\n");
+  ASSERT_EQ(read("h"), 0);
+  EXPECT_EQ(atom_inf.atm_name(1).str(), "HB21");
+}
+
+TEST_F(CifAtomRows, ElementDerivedFromNameWhenMissing) {
+  write("el", header() + kAtomLoop +
+                  "ATOM 1 ? CA . ALA A 1 1 0 0 0 1 10 1\n"
+                  "ATOM 2 . HG1 . THR A 1 2 0 0 0 1 10 2\n"
+                  "HETATM 3 ? FE . HEM C 2 . 0 0 0 1 10 3\n"
+                  "HETATM 4 ? CA . CA D 3 . 0 0 0 1 10 4\n"
+                  "ATOM 5 ? N . ALA A 1 3 0 0 0 1 10 5\n");
+  ASSERT_EQ(read("el"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 5);
+  EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(1)).str(), "C   ");
+  EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(2)).str(), "H   ");
+  EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(3)).str(), "FE  ");
+  EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(4)).str(), "CA  ");
+  EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(5)).str(), "N   ");
+  EXPECT_EQ(crst_crd.cs_nsfatm, 5);
+}
+
+TEST_F(CifAtomRows, AnisotropicComponentsAndThermalType) {
+  write("u", header() +
+                 "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+                 "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n"
+                 "_atom_site.Cartn_y\n_atom_site.Cartn_z\n_atom_site.thermal_displace_type\n"
+                 "_atom_site.aniso_U[1][1]\n_atom_site.aniso_U[2][2]\n_atom_site.aniso_U[3][3]\n"
+                 "_atom_site.aniso_U[1][2]\n_atom_site.aniso_U[1][3]\n_atom_site.aniso_U[2][3]\n"
+                 "1 CA ALA A 1 0 0 0 Uiso . . . . . .\n"
+                 "2 CB ALA A 1 0 0 0 Uani 0.1 0.2 0.3 0.01 0.02 0.03\n");
+  ASSERT_EQ(read("u"), 0);
+  EXPECT_EQ(atom_inf.n_aniso, 1);
+  EXPECT_EQ(atom_inf.b_flag(1), 0);
+  EXPECT_EQ(atom_inf.b_flag(2), 2);
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(3, 2), 0.3f);
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(6, 2), 0.03f);
+}
+
+TEST_F(CifAtomRows, AtomLineColumns) {
+  write("l", header() + kAtomLoop + "ATOM 17 C CA B ALA A 1 5 -1.5 22.125 3.0 0.5 12.25 5\n");
+  ASSERT_EQ(read("l"), 0);
+  EXPECT_EQ(crdatm.cr_line.trimmed(),
+            "   17 CA   C    . B . ALA    5 AA   -1.500   22.125    3.000   0.50  12.25 . .");
+  EXPECT_EQ(atom_inf.id_alt(1).str(), "B");
+}
+
+TEST_F(CifAtomRows, MultiplicityAndCorrectionSwitches) {
+  write("m", header() +
+                 "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+                 "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n"
+                 "_atom_site.Cartn_y\n_atom_site.Cartn_z\n_atom_site.symmetry_multiplicity\n"
+                 "_atom_site.footnote_id\n"
+                 "1 O HOH W 1 0 0 0 . X\n2 O HOH W 2 0 0 0 2 Y\n");
+  ASSERT_EQ(read("m"), 0);
+  EXPECT_EQ(atom_crd.mult_factor(1), 1);
+  EXPECT_EQ(atom_crd.mult_factor(2), 2);
+  EXPECT_EQ(com_out_cif.out_cif_mult, 0);
+  // Correction codes are taken only from files of our own writer.
+  EXPECT_EQ(atom_inf.id_corr(2).str(), ".");
+  EXPECT_EQ(com_out_cif.out_cif_corr, 1);
+}

@@ -1,0 +1,164 @@
+// CIF header reading: entry values, cell and symmetry with their defaults,
+// the statuses of files that cannot be read, and small-molecule files.
+#include "cif_test_util.h"
+
+#include <cmath>
+
+#include "runtime/run.h"
+
+using CifHeader = CifFiles;
+
+namespace {
+
+const char* kOneAtom =
+    "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+    "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n_atom_site.Cartn_y\n"
+    "_atom_site.Cartn_z\n1 CA ALA A 1 1.0 2.0 3.0\n";
+
+const float kDeg = 4.0f * std::atan(1.0f) / 180.0f;
+
+}  // namespace
+
+TEST_F(CifHeader, EntryValuesCellAndSpaceGroup) {
+  write("h",
+        "data_x\n_entry.id 1ABC\n_struct.title 'A small test'\n_audit.creation_date 2004-11-07\n"
+        "_struct_keywords.text HYDROLASE\n"
+        "_cell.length_a 10.0\n_cell.length_a_esd ?\n_cell.length_b 20.0\n_cell.length_c 30.0\n"
+        "_cell.angle_alpha 90.0\n_cell.angle_beta 100.0\n_cell.angle_gamma 90.0\n"
+        "_symmetry.space_group_name_H-M 'P 21 21 21'\n" + std::string(kOneAtom));
+  ASSERT_EQ(read("h"), 0);
+  EXPECT_EQ(crdinf.cr_cd_pdb.str(), "1ABC");
+  EXPECT_EQ(crdinf.cr_date_pdb.str(), "07-NOV-04");
+  EXPECT_EQ(crdinf.cr_title.trimmed(), "A small test");
+  EXPECT_EQ(crdinf.cr_name_pdb.trimmed(), "HYDROLASE");
+  EXPECT_FLOAT_EQ(crst_crd.cs_cell(1), 10.0f);
+  EXPECT_FLOAT_EQ(crst_crd.cs_cell(5), 100.0f * kDeg);
+  EXPECT_EQ(crst_crd.cs_nsym, 4);
+  EXPECT_EQ(crst_crd.cs_nspgr, 19);
+}
+
+TEST_F(CifHeader, MissingCellAndSpaceGroupTakeDefaults) {
+  write("d", std::string("data_x\n_cell.length_a 50\n") + kOneAtom);
+  ASSERT_EQ(read("d"), 8);
+  EXPECT_FLOAT_EQ(crst_crd.cs_cell(1), 100.0f);
+  EXPECT_FLOAT_EQ(crst_crd.cs_cell(6), 2.0f * std::atan(1.0f));
+  EXPECT_EQ(crst_crd.cs_spgr.trimmed(), "P 1");
+  EXPECT_EQ(crst_crd.cs_nsym, 1);
+  // Orthogonal coordinates come back through the default cell unchanged.
+  EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
+}
+
+TEST_F(CifHeader, DefaultWarningsGoToDocumentationOnly) {
+  write("w", std::string("data_x\n") + kOneAtom);
+  testing::internal::CaptureStdout();
+  const int32_t st = read("w", 0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(st, 8);
+  EXPECT_EQ(out.find("CELL parameters are missing"), std::string::npos);
+  EXPECT_NE(out.find(" Number of chains     :       1\n"), std::string::npos);
+  EXPECT_NE(out.find(" Number of monomers   :       1\n"), std::string::npos);
+  EXPECT_NE(out.find(" Number of atoms      :       1\n"), std::string::npos);
+}
+
+TEST_F(CifHeader, UserSpaceGroupAndCellWin) {
+  write("u", std::string("data_x\n") + kCell + kOneAtom);
+  const float cell[6] = {40, 50, 60, 90, 90, 120};
+  ASSERT_EQ(read("u", 99, 4, cell), 0);
+  EXPECT_FLOAT_EQ(crst_crd.cs_cell(2), 50.0f);
+  EXPECT_FLOAT_EQ(crst_crd.cs_cell(6), 120.0f * kDeg);
+  EXPECT_EQ(crst_crd.cs_nspgr, 4);
+  EXPECT_EQ(crst_crd.cs_nsym, 2);
+}
+
+TEST_F(CifHeader, FirstResolutionValueWinsAndUnknownIsSkipped) {
+  write("r", std::string("data_x\n") +
+                 "_refine.ls_R_factor_obs ?\n_refine.ls_R_factor_obs 0.21\n_refine.ls_R_factor_obs 0.25\n"
+                 "_refine.ls_d_res_high 1.8\n_refine.ls_d_res_high 2.5\n" + kOneAtom);
+  read("r");
+  EXPECT_FLOAT_EQ(crdpdb.cr_rfac_obs, 0.21f);
+  EXPECT_FLOAT_EQ(crdpdb_2.cr_rfac_cut, 0.21f);
+  EXPECT_FLOAT_EQ(crdpdb_2.cr_res_rmax, 1.8f);
+}
+
+TEST_F(CifHeader, DateNotInCifFormKeptAsText) {
+  write("dt", std::string("data_x\n_audit.creation_date 07-NOV-04\n") + kOneAtom);
+  read("dt");
+  EXPECT_EQ(crdinf.cr_date_pdb.str(), "07-NOV-04");
+}
+
+TEST_F(CifHeader, UnreadableFilesGiveTheirStatus) {
+  write("empty", "");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(read("empty", 0), 2);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find(" ERROR: reading title of input file"), std::string::npos);
+
+  write("noatoms", std::string("data_x\n") + kCell);
+  EXPECT_EQ(read("noatoms"), 2);
+  // Quoted values that begin with "_" are taken as item names by the
+  // tokeniser: the first one, '_atom_site.B_iso_or_equiv', ends the header,
+  // and no atom rows follow.
+  EXPECT_EQ(read_data("cif_4Q9R_min"), 8);
+  EXPECT_EQ(atom_inf.n_atom, 0);
+  // A file without a data block is never entered by the tokeniser.
+  EXPECT_EQ(read_data("cif_a_structure"), 2);
+}
+
+TEST_F(CifHeader, MissingFileEndsTheRunInTheOpener) {
+  // The opener asks the suite library to treat a failed open as fatal.
+  EXPECT_THROW(read("missing", 99), rt::RunEnd);
+}
+
+TEST_F(CifHeader, UnterminatedQuoteAndTextFieldDoNotCrash) {
+  write("q", std::string("data_x\n_struct.title 'never closed\n_cell.length_a 10\n") + kOneAtom);
+  EXPECT_EQ(read("q"), 8);
+  EXPECT_EQ(atom_inf.n_atom, 1);
+  write("t", std::string("data_x\n_struct.title\n;a text field\nthat never ends\n") + kOneAtom);
+  EXPECT_EQ(read("t"), 2);
+}
+
+TEST_F(CifHeader, LoopWithMissingValuesDropsIncompleteRow) {
+  write("mv", std::string("data_x\n") +
+                  "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+                  "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n"
+                  "_atom_site.Cartn_y\n_atom_site.Cartn_z\n"
+                  "1 CA ALA A 1 1.0 2.0 3.0\n2 CB ALA A 1 1.0\n");
+  EXPECT_EQ(read("mv"), 8);
+  EXPECT_EQ(atom_inf.n_atom, 1);
+}
+
+TEST_F(CifHeader, UnknownCategoriesArePassedOver) {
+  write("uk", std::string("data_x\n_made_up.item 5\nloop_\n_other.a\n_other.b\n1 2\n3 4\n") + kOneAtom);
+  EXPECT_EQ(read("uk"), 8);
+  EXPECT_EQ(atom_inf.n_atom, 1);
+}
+
+TEST_F(CifHeader, SmallMoleculeFile) {
+  write("sm",
+        "data_csd\n_database_code_CSD ABCDEF\n_cell_length_a 10.000(2)\n_cell_length_b 10.0(1)\n"
+        "_cell_length_c 20.00(3)\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+        "_symmetry_space_group_name_H-M 'P 21/c'\n"
+        "loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
+        "_atom_site_fract_z\n_atom_site_occupancy\n_atom_site_U_iso_or_equiv\n"
+        "C1 C 0.1 0.2 0.3 0.5 0.02\nO1 O 0.5 0.5 0.5 1 0.03\nN1 n 0 0 0.25 1 0.04\n"
+        "loop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\nC1 0.01\n");
+  ASSERT_EQ(read("sm"), 8);
+  EXPECT_EQ(crdinf.cr_title.trimmed(), "code_CSD:ABCDEF");
+  EXPECT_EQ(crst_crd.cs_spgr.trimmed(), "P 1");
+  ASSERT_EQ(atom_inf.n_atom, 3);
+  ASSERT_EQ(asym_part.n_group, 1);
+  ASSERT_EQ(resid_inf.n_residue, 1);
+  EXPECT_EQ(resid_inf.res_name(1).trimmed(), "C00");
+  EXPECT_EQ(asym_part.group_id(1).trimmed(), "AA");
+  EXPECT_EQ(resid_inf.res_num_pdb(1).sub(1, 7), "AA   1 ");
+  EXPECT_EQ(atom_inf.atm_name(1).trimmed(), "C1");
+  EXPECT_EQ(atom_inf.i_atold(3), 3);
+  EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 1.0f, 1e-4f);
+  EXPECT_NEAR(atom_crd.xyz_crd(2, 1), 2.0f, 1e-4f);
+  EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 6.0f, 1e-4f);
+  EXPECT_NEAR(atom_crd.xyz_crd(3, 3), 5.0f, 1e-4f);
+  EXPECT_FLOAT_EQ(atom_crd.occup(1), 1.0f);
+  const float pi = 4.0f * std::atan(1.0f);
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 2), 20.0f / (8.0f * pi * pi));
+  EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(3)).trimmed(), "N");
+}
