@@ -14,6 +14,7 @@
 #include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
+#include "foundation/cif_vocab.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "foundation/vec3.h"
@@ -326,6 +327,9 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
   }
   const char prog_name = opt == 1 ? 'M' : '.';
   if (prog_name != 'M') init_res_type_tab_();
+  // The link and terminus passes look names up in the CIF vocabularies; a
+  // program that has not set them up yet gets them here.
+  if (cif_types.n_conn_type == 0) set_cif_types_();
   if (list == 'T') rt::write_list(6, " ---get PDB: ierr =", opt);
 
   link_inf.ln_n = 0;

@@ -1,0 +1,321 @@
+// Bond records, chain regrouping with segment identifiers, terminus types,
+// the sugar and peptide passes and file-type detection.
+#include <gtest/gtest.h>
+
+#include "coords/chain_termini.h"
+#include "coords/file_type.h"
+#include "coords/pdb_bonds.h"
+#include "coords/pdb_state.h"
+#include "foundation/atom_com.h"
+#include "pdb_fixture.h"
+
+using namespace pdbtest;
+
+namespace {
+
+// A LINK line with its link name in columns 73-80.
+std::string link_line(std::string head, const char* name) {
+  head.resize(72, ' ');
+  return head + name;
+}
+
+std::vector<std::string> two_cysteines() {
+  std::vector<std::string> l = {
+      kCryst, "SSBOND   1 CYS A   23    CYS A   88                          1555   1555  2.04"};
+  append(l, residue("CYS", 'A', 23));
+  Atom sg;
+  sg.name = " SG ";
+  sg.res = "CYS";
+  sg.resnum = 23;
+  sg.elem = " S";
+  l.push_back(line(sg));
+  append(l, residue("CYS", 'A', 88));
+  sg.resnum = 88;
+  l.push_back(line(sg));
+  return l;
+}
+
+}  // namespace
+
+TEST(PdbBondRecords, DisulphideBecomesALink) {
+  const ReadResult r = read_pdb(two_cysteines());
+  EXPECT_EQ(r.ierr, 0);
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_id(1), std::string_view("SS"));
+  EXPECT_EQ(link_inf.ln_1ires(1), 1);
+  EXPECT_EQ(link_inf.ln_2ires(1), 2);
+  EXPECT_EQ(link_inf.ln_atom1(1), std::string_view("SG"));
+  EXPECT_EQ(link_inf.ln_symm1(1), std::string_view("1_555"));
+  EXPECT_EQ(link_inf.ln_used(1), std::string_view("U"));
+  EXPECT_EQ(resid_inf.link_flag(2), std::string_view("Y"));
+}
+
+TEST(PdbBondRecords, CisPeptideBeforeProlineIsPcis) {
+  std::vector<std::string> l = {kCryst, "CISPEP   1 ALA A    5    PRO A    6          0        -3.21"};
+  append(l, residue("ALA", 'A', 5));
+  append(l, residue("PRO", 'A', 6));
+  read_pdb(l);
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_id(1), std::string_view("PCIS"));
+  EXPECT_EQ(link_inf.ln_atom1(1), std::string_view("C"));
+  EXPECT_EQ(link_inf.ln_atom2(1), std::string_view("N"));
+}
+
+TEST(PdbBondRecords, LinkAtomsAreLeftJustifiedAndGapMatchesCodesOnly) {
+  int32_t ierr = 0;
+  pdb_hent.brec_n = 0;
+  crdinf.cr_segflag = "N";
+  rdlink_(0, "LINK         C   MSE A 151                 N   ASP A 152     1555   1555  1.33", ierr);
+  EXPECT_EQ(pdb_hent.brec_kind(1), BREC_LINK);
+  EXPECT_EQ(pdb_hent.brec_end1(1), std::string_view("A 151 C    A   "));
+  rdlink_(0, link_line("LINK         C   ALA A   1                 N   GLY A   5     1555   1555", "gap"), ierr);
+  EXPECT_EQ(pdb_hent.brec_kind(2), BREC_GAP);
+  EXPECT_EQ(pdb_hent.brec_name(2), std::string_view("gap"));
+}
+
+TEST(PdbBondRecords, ModresWithoutIdentifierIsIgnoredWithAWarning) {
+  std::vector<std::string> l = {kCryst, "MODRES 1A8O MSE A  151  MET  SELENOMETHIONINE"};
+  append(l, residue("MSE", 'A', 151, "HETATM"));
+  const ReadResult r = read_pdb(l);
+  EXPECT_EQ(mod_inf.mod_n, 0);
+  EXPECT_NE(r.out.find("  WARNING: MODRES record without ID, ignored.\n"), std::string::npos) << r.out;
+}
+
+TEST(PdbBondRecords, ModresWithIdentifierMakesAModification) {
+  std::vector<std::string> l = {kCryst};
+  std::string modres = "MODRES 1A8O MSE A  151  MET";
+  modres.resize(72, ' ');
+  l.push_back(modres + "SE-MET  ");
+  append(l, residue("MSE", 'A', 151, "HETATM"));
+  read_pdb(l);
+  ASSERT_EQ(mod_inf.mod_n, 1);
+  EXPECT_EQ(mod_inf.mod_id(1), std::string_view("SE-MET"));
+  EXPECT_EQ(mod_inf.mod_rnam(1), std::string_view("MET"));
+  EXPECT_EQ(mod_inf.mod_rnam_new(1), std::string_view("MSE"));
+  EXPECT_EQ(resid_inf.mod_flag(1), std::string_view("Y"));
+}
+
+TEST(PdbBondRecords, StoreFullDropsTheRecordWithOneWarning) {
+  int32_t ierr = 0;
+  pdb_hent.brec_n = MAXBONDREC;
+  testing::internal::CaptureStdout();
+  rdssbond_(0, "SSBOND   1 CYS A   23    CYS A   88", ierr);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out, "  WARNING: number of SSBOND records of PDB file  >  4000\n");
+  EXPECT_EQ(pdb_hent.brec_n, MAXBONDREC);
+  pdb_hent.brec_n = 0;
+}
+
+TEST(PdbRegrouping, SegmentPiecesOfOneChainAreJoined) {
+  std::vector<std::string> l = {kCryst};
+  append(l, residue("ALA", 'A', 1, "ATOM", ' ', "PROA"));
+  append(l, residue("ALA", 'A', 2, "ATOM", ' ', "PROA"));
+  append(l, residue("MSE", 'A', 3, "HETATM", ' ', "PROA"));
+  append(l, residue("GLY", 'A', 7, "ATOM", ' ', "PROA"));
+  l.push_back(kTer);
+  append(l, residue("GLY", 'A', 1, "ATOM", ' ', "PROB"));
+  Options o;
+  o.seg = 'Y';
+  const ReadResult r = read_pdb(l, o);
+  EXPECT_EQ(r.ierr, 0);
+  ASSERT_EQ(asym_part.n_group, 2);
+  EXPECT_EQ(chain_id(1), "PROA");
+  EXPECT_EQ(chain_id(2), "PROB");
+  EXPECT_EQ(asym_part.nres_chain(1), 4);
+  EXPECT_EQ(asym_part.ich_type(1), 3);
+  // The HETATM piece joins with a trans link, the piece after it with a gap.
+  EXPECT_EQ(resid_inf.iconn_type(3), 2);
+  EXPECT_EQ(resid_inf.iconn_type(4), 10);
+  EXPECT_EQ(resid_inf.ires_back(3), 2);
+  EXPECT_EQ(resid_inf.ires_forw(3), 4);
+  // Serials of a joined piece are raised by the serial before it.
+  EXPECT_EQ(resid_inf.ires_serial(3), 5);
+  EXPECT_EQ(resid_inf.ires_serial(4), 10);
+}
+
+TEST(PdbRegrouping, ShortSegmentLinesFallBackToChainIdentifiers) {
+  std::vector<std::string> l = {kCryst};
+  for (std::string s : residue("ALA", 'A', 1)) l.push_back(s.substr(0, 66));
+  l.push_back(kTer);
+  for (std::string s : residue("ALA", 'B', 1)) l.push_back(s.substr(0, 66));
+  Options o;
+  o.seg = 'Y';
+  read_pdb(l, o);
+  EXPECT_EQ(crdinf.cr_segflag, std::string_view("N"));
+  ASSERT_EQ(asym_part.n_group, 2);
+  EXPECT_EQ(chain_id(1), "AA  ");
+  EXPECT_EQ(chain_id(2), "BB  ");
+}
+
+TEST(PdbRegrouping, WaterPiecesOfOneSegmentAreJoined) {
+  std::vector<std::string> l = {kCryst};
+  Atom w;
+  w.rec = "HETATM";
+  w.name = " O  ";
+  w.res = "HOH";
+  w.seg = "W";
+  w.elem = " O";
+  w.resnum = 1;
+  l.push_back(line(w));
+  l.push_back(kTer);
+  w.resnum = 2;
+  l.push_back(line(w));
+  Options o;
+  o.seg = 'Y';
+  read_pdb(l, o);
+  ASSERT_EQ(asym_part.n_group, 1);
+  EXPECT_EQ(asym_part.ich_type(1), 9);
+  EXPECT_EQ(chain_id(1), "W   ");
+}
+
+TEST(ChainTermini, ProteinWithAndWithoutOxt) {
+  std::vector<std::string> l = {kCryst};
+  append(l, residue("ALA", 'A', 1));
+  append(l, residue("GLY", 'A', 2));
+  Atom oxt;
+  oxt.name = " OXT";
+  oxt.res = "GLY";
+  oxt.resnum = 2;
+  oxt.elem = " O";
+  l.push_back(line(oxt));
+  l.push_back(kTer);
+  append(l, residue("SER", 'B', 1));
+  read_pdb(l);
+  ASSERT_EQ(asym_part.n_group, 2);
+  EXPECT_EQ(asym_part.iterm_s_type(1), 2);
+  EXPECT_EQ(asym_part.iterm_f_type(1), 2);
+  EXPECT_EQ(asym_part.iterm_s_type(2), 2);
+  EXPECT_EQ(asym_part.iterm_f_type(2), 1);
+}
+
+TEST(ChainTermini, NucleicAcidEnds) {
+  std::vector<std::string> l = {kCryst};
+  Atom a;
+  a.res = "  A";
+  a.name = " P  ";
+  a.elem = " P";
+  l.push_back(line(a));
+  a.name = " C1'";
+  a.elem = " C";
+  l.push_back(line(a));
+  a.resnum = 2;
+  a.res = "  G";
+  l.push_back(line(a));
+  read_pdb(l);
+  ASSERT_EQ(asym_part.n_group, 1);
+  EXPECT_EQ(resid_inf.res_name(1), std::string_view("Ad"));
+  EXPECT_EQ(asym_part.ich_type(1), 5);
+  EXPECT_EQ(asym_part.iterm_s_type(1), 4);
+  EXPECT_EQ(asym_part.iterm_f_type(1), 5);
+}
+
+TEST(ChainTermini, CyclicPeptideKeepsItsTypesAndWarns) {
+  std::vector<std::string> l = {
+      kCryst, link_line("LINK         C   GLY A   2                 N   ALA A   1     1555   1555", "TRANS")};
+  append(l, residue("ALA", 'A', 1));
+  append(l, residue("GLY", 'A', 2));
+  const ReadResult r = read_pdb(l);
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_NE(r.out.find("  WARNING : chain AA   is cyclic ?\n"), std::string::npos) << r.out;
+  EXPECT_EQ(asym_part.iterm_s_type(1), 1);
+  EXPECT_EQ(asym_part.iterm_f_type(1), 1);
+}
+
+TEST(ChainTermini, EmptyModelIsAnError) {
+  atom_inf.n_atom = 0;
+  asym_part.n_group = 0;
+  int32_t ierr = 0;
+  testing::internal::CaptureStdout();
+  set_mod_(-999, ierr);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), " ERROR: in \"SET_MOD\", N_GROUP or N_ATOM = 0\n");
+  EXPECT_EQ(ierr, 1);
+}
+
+TEST(PdbCorrections, PyranoseGetsARenameWithDefaultLetters) {
+  std::vector<std::string> l = {kCryst};
+  Atom a;
+  a.rec = "HETATM";
+  a.res = "GLC";
+  a.name = " C1 ";
+  l.push_back(line(a));
+  read_pdb(l);
+  ASSERT_EQ(mod_inf.mod_n, 1);
+  EXPECT_EQ(mod_inf.mod_id(1), std::string_view("RENAME"));
+  EXPECT_EQ(mod_inf.mod_rnam_new(1), std::string_view("GLC-b-D"));
+  EXPECT_EQ(mod_inf.mod_used(1), std::string_view("N"));
+}
+
+TEST(PdbCorrections, AlanineInDGeometryIsRenamedWhenAsked) {
+  std::vector<std::string> l = {kCryst};
+  const struct {
+    const char* name;
+    float x, y, z;
+  } atoms[] = {{" N  ", -0.5f, 1.2f, 0.0f},
+               {" CA ", 0.0f, 0.0f, 0.0f},
+               {" C  ", 1.5f, 0.0f, 0.0f},
+               {" CB ", -0.5f, -0.7f, -1.2f}};
+  for (int mirror = 0; mirror < 2; ++mirror) {
+    for (const auto& p : atoms) {
+      Atom a;
+      a.name = p.name;
+      a.resnum = mirror + 1;
+      a.x = p.x;
+      a.y = p.y;
+      a.z = mirror ? -p.z : p.z;
+      l.push_back(line(a));
+    }
+  }
+  Options o;
+  o.pept = 'Y';
+  const ReadResult r = read_pdb(l, o);
+  ASSERT_EQ(resid_inf.n_residue, 2);
+  // Exactly one of the two mirror images is the D form.
+  const bool first_d = resid_inf.res_name(1) == std::string_view("ALA-D");
+  const bool second_d = resid_inf.res_name(2) == std::string_view("ALA-D");
+  EXPECT_NE(first_d, second_d);
+  EXPECT_NE(r.out.find(first_d ? "  WARNING : D-peptide : ALA    1  chain:A1" : "  WARNING : D-peptide : ALA    2  chain:A1"),
+            std::string::npos)
+      << r.out;
+  read_pdb(l);
+  EXPECT_EQ(resid_inf.res_name(1), std::string_view("ALA"));
+  EXPECT_EQ(resid_inf.res_name(2), std::string_view("ALA"));
+}
+
+namespace {
+
+std::string detect(const std::vector<std::string>& lines, int32_t* ierr_out = nullptr) {
+  TempFile f(lines);
+  rt::FixedText<256> name(f.path());
+  rt::FixedText<1> flag(" ");
+  int32_t ierr = 0;
+  testing::internal::CaptureStdout();
+  pdb_or_cif_(0, name, flag, ierr);
+  testing::internal::GetCapturedStdout();
+  if (ierr_out) *ierr_out = ierr;
+  return std::string(flag.view());
+}
+
+}  // namespace
+
+TEST(FileTypeDetection, PdbAndCifFiles) {
+  EXPECT_EQ(detect({"REMARK   1 A PDB FILE"}), "P");
+  EXPECT_EQ(detect({"data_1ABC", "ATOM      1"}), "C");
+  EXPECT_EQ(detect({"# comment", "   _atom_site.id 1", "ATOM"}), "C");
+  EXPECT_EQ(detect({}), "C");
+  std::vector<std::string> blanks(1000, "");
+  blanks.push_back("ATOM      1  CA  ALA A   1");
+  EXPECT_EQ(detect(blanks), "C");
+  blanks.erase(blanks.begin());
+  EXPECT_EQ(detect(blanks), "P");
+}
+
+TEST(FileTypeDetection, UnusableNameIsReported) {
+  rt::FixedText<256> name(" leading.pdb");
+  rt::FixedText<1> flag("X");
+  int32_t ierr = 0;
+  testing::internal::CaptureStdout();
+  pdb_or_cif_(-999, name, flag, ierr);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "  ERROR: can't open input_coord_file\n");
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(flag, std::string_view("X"));
+}
