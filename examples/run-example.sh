@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds orbinate (optimised build, only when needed) and runs it on a real
+# PDB entry shipped with the tests, with TLS keywords on standard input.
+# Shows the log and the TLS group file it writes.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/release"
+
+if [ ! -x "$build/apps/orbinate/orbinate" ] || [ ! -f "$build/orbinate-env.sh" ]; then
+  cmake --preset release -S "$root" >/dev/null
+fi
+cmake --build "$build" --target orbinate -j2 >/dev/null
+# Site files (environ.def, default.def, symmetry and scattering-factor data)
+# and the program on PATH.
+# shellcheck source=/dev/null
+source "$build/orbinate-env.sh"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+echo "=== orbinate XYZIN 1A8O.pdb TLSOUT 1a8o.tls"
+orbinate XYZIN "$root/tests/data/1A8O.pdb" TLSOUT 1a8o.tls <<'KEYWORDS'
+TLS GROUP CHAIN
+END
+KEYWORDS
+echo "=== exit status $?"
+echo "=== 1a8o.tls"
+cat 1a8o.tls
