@@ -6,10 +6,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/release"
 
+log=$(mktemp)
 if [ ! -x "$build/apps/orbinate/orbinate" ] || [ ! -f "$build/orbinate-env.sh" ]; then
-  cmake --preset release -S "$root" >/dev/null
+  (cd "$root" && cmake --preset release) >"$log" 2>&1 || { cat "$log"; exit 1; }
 fi
-cmake --build "$build" --target orbinate -j2 >/dev/null
+cmake --build "$build" --target orbinate -j2 >"$log" 2>&1 || { cat "$log"; exit 1; }
+rm -f "$log"
 # Site files (environ.def, default.def, symmetry and scattering-factor data)
 # and the program on PATH.
 # shellcheck source=/dev/null
