@@ -1,0 +1,103 @@
+// Header loops: entities, assembly groups and sequences of files from our
+// own writer, connections, modifications and the links table limit.
+#include "cif_test_util.h"
+
+using CifLoops = CifFiles;
+
+namespace {
+
+const char* kAtoms =
+    "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+    "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n_atom_site.Cartn_y\n"
+    "_atom_site.Cartn_z\n"
+    "1 N ALA AA 1 0 0 0\n2 N GLY AA 2 0 0 0\n3 N SER AA 3 0 0 0\n3 OXT SER AA 3 0 0 0\n"
+    "5 N ALA BB 1 0 0 0\n6 N GLY BB 2 0 0 0\n7 N SER BB 3 0 0 0\n";
+
+}  // namespace
+
+TEST_F(CifLoops, OwnWriterEntitiesReachTheChains) {
+  write("own", std::string("data_x\n_software.name vorel\n") +
+                   "loop_\n_entity.id\n_entity.type\nPRT polypeptide\nHOH water\n"
+                   "loop_\n_entity_poly_seq.entity_id\n_entity_poly_seq.mon_id\n"
+                   "_entity_poly_seq.ptq7_auth_seq_id\n_entity_poly_seq.ptq7_back_connect_type\n"
+                   "_entity_poly_seq.ptq7_num_mon_back\n_entity_poly_seq.ptq7_mod_id\n"
+                   "PRT ALA 1 . n/a NH3\nPRT GLY 2 TRANS 1 .\nPRT SER 3 TRANS 2 COO\nXXX ALA 1 . n/a .\n"
+                   "loop_\n_struct_asym.id\n_struct_asym.entity_id\nAA PRT\nBB PRT\n" + kAtoms);
+  ASSERT_EQ(read("own"), 8);
+  EXPECT_EQ(crdinf.cr_soft.str(), "B");
+  ASSERT_EQ(cif_entity_list.n_chn_ent, 2);
+  EXPECT_EQ(cif_entity_list.ent_ichain_type(1), 3);
+  EXPECT_EQ(cif_entity_list.ent_ichain_type(2), 9);
+  EXPECT_EQ(cif_entity_list.ent_nres_chain(1), 3);  // the row of entity XXX is dropped
+  EXPECT_EQ(cif_ent_poly_seq.ent_nresidue, 3);
+  EXPECT_EQ(cif_entity_list.ent_iterm_s_type(1), 2);  // NH3
+  EXPECT_EQ(cif_entity_list.ent_iterm_f_type(1), 2);  // COO
+  ASSERT_EQ(cif_asym_part.n_grp_asm, 2);
+  EXPECT_EQ(cif_asym_part.asm_chain_pointer(2), 1);
+  ASSERT_EQ(asym_part.n_group, 2);
+  EXPECT_EQ(asym_part.chain_id(1).trimmed(), "PRT");
+  EXPECT_EQ(asym_part.chain_id(2).trimmed(), "PRT");
+  EXPECT_EQ(asym_part.igroup_asm(2), 2);
+  // The entity tree is copied to both chains.
+  EXPECT_EQ(asym_part.ires_start_tree(2), 4);
+  EXPECT_EQ(asym_part.ires_end_tree(2), 6);
+  EXPECT_EQ(resid_inf.ires_back(5), 4);
+  EXPECT_EQ(resid_inf.ires_forw(4), 5);
+  EXPECT_EQ(resid_inf.iconn_type(5), 2);
+  EXPECT_EQ(asym_part.iterm_s_type(1), 2);
+}
+
+TEST_F(CifLoops, OtherWritersEntityLoopsArePassedOver) {
+  write("other", std::string("data_x\n") + "loop_\n_entity.id\n_entity.type\nPRT polypeptide\n" +
+                     "loop_\n_struct_asym.id\n_struct_asym.entity_id\nAA PRT\n" + kAtoms);
+  ASSERT_EQ(read("other"), 8);
+  // Built from the model instead: chain AA ends with OXT ("COO") and BB
+  // does not, so the two chains are two entities named after their groups.
+  EXPECT_EQ(cif_entity_list.n_chn_ent, 2);
+  EXPECT_EQ(cif_entity_list.ent_chain_id(1).trimmed(), "AA");
+  EXPECT_EQ(cif_entity_list.ent_iterm_f_type(1), 2);
+  EXPECT_EQ(cif_entity_list.ent_iterm_f_type(2), 7);
+  EXPECT_EQ(asym_part.chain_id(2).trimmed(), "BB");
+}
+
+TEST_F(CifLoops, ConnectionsAndModifications) {
+  write("conn", std::string("data_x\n") +
+                    "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_label_asym_id\n"
+                    "_struct_conn.ptnr1_auth_seq_id\n_struct_conn.ptnr1_label_alt_id\n"
+                    "_struct_conn.ptnr2_label_asym_id\n_struct_conn.ptnr2_auth_seq_id\n"
+                    "_struct_conn.ptnr2_label_alt_id\n_struct_conn.dist\n"
+                    "c1 disulf AA 1 . AA 3 . 2.05\nc2 covale AA 1 A BB 2 . 1.5\n"
+                    "loop_\n_ptq7_struct_asym_mod.mod_id\n_ptq7_struct_asym_mod.label_asym_id\n"
+                    "_ptq7_struct_asym_mod.auth_seq_id\n_ptq7_struct_asym_mod.comp_id\n"
+                    "_ptq7_struct_asym_mod.new_comp_id\nMOD1 BB 2 GLY GLY\n" + kAtoms);
+  ASSERT_EQ(read("conn"), 8);
+  ASSERT_EQ(link_inf.ln_n, 2);
+  EXPECT_EQ(link_inf.ln_used(1).str(), "U");
+  EXPECT_EQ(link_inf.ln_used(2).str(), "S");
+  EXPECT_EQ(link_inf.ln_seq2(1).str(), "   3 ");
+  EXPECT_FLOAT_EQ(link_inf.ln_dist(1), 2.05f);
+  EXPECT_EQ(link_inf.ln_1ires(1), 1);
+  EXPECT_EQ(link_inf.ln_2ires(1), 3);
+  EXPECT_EQ(link_inf.ln_2ires(2), 5);
+  ASSERT_EQ(mod_inf.mod_n, 1);
+  EXPECT_EQ(mod_inf.mod_ires(1), 5);
+  EXPECT_EQ(mod_inf.mod_used(1).str(), "U");
+}
+
+TEST_F(CifLoops, LinksBeyondTheTableAreWarnedAndDropped) {
+  std::string text = "data_x\nloop_\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_auth_seq_id\n";
+  for (int i = 1; i <= MAXLINK + 2; ++i) text += "covale " + std::to_string(i) + "\n";
+  write("many", text + kAtoms);
+  testing::internal::CaptureStdout();
+  const int32_t st = read("many", 0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(st, 8);
+  EXPECT_EQ(link_inf.ln_n, MAXLINK);
+  // The header reader writes through the code -1: errors still reach the log.
+  size_t count = 0;
+  for (size_t p = out.find(" WARNING: number of links > limit."); p != std::string::npos;
+       p = out.find(" WARNING: number of links > limit.", p + 1))
+    ++count;
+  EXPECT_EQ(count, 2u);
+  EXPECT_NE(out.find("        change parameter MAXLINK in atom_com"), std::string::npos);
+}
