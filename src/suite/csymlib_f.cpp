@@ -15,6 +15,7 @@
 #include "suite/cvecmat.h"
 #include "suite/library_err.h"
 #include "suite/library_f.h"
+#include "reflections/cmtzlib.h"
 #include "suite/ptq7_errno.h"
 
 namespace {
@@ -428,41 +429,12 @@ bool handchange_(int32_t number, float& x, float& y, float& z) {
 
 void setrsl_(float a, float b, float c, float alpha, float beta, float gamma) {
   const float cell[6] = {a, b, c, alpha, beta, gamma};
-  for (double& x : g_coefhkl) x = 0.0;
-  for (float v : cell) {
-    if (v < 0.001f) {
-      ptq7_signal(ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, 9), "MtzHklcoeffs", nullptr);
-      return;
-    }
-  }
-  double dcell[6], rcell[6];
-  for (int i = 0; i < 6; ++i) dcell[i] = cell[i];
-  const double d = std::atan(1.0) * 4.0 / 180.0;
-  const double al = dcell[3] * d, be = dcell[4] * d, ga = dcell[5] * d;
-  const double ca = std::cos(al), cb = std::cos(be), cg = std::cos(ga);
-  const double sa = std::sin(al), sb = std::sin(be), sg = std::sin(ga);
-  const double v = dcell[0] * dcell[1] * dcell[2] *
-                   std::sqrt(1.0 - ca * ca - cb * cb - cg * cg + 2.0 * ca * cb * cg);
-  rcell[0] = dcell[1] * dcell[2] * sa / v;
-  rcell[1] = dcell[2] * dcell[0] * sb / v;
-  rcell[2] = dcell[0] * dcell[1] * sg / v;
-  const double cas = (cb * cg - ca) / (sb * sg);
-  const double cbs = (ca * cg - cb) / (sa * sg);
-  const double cgs = (ca * cb - cg) / (sa * sb);
-  g_coefhkl[0] = 0.25 * rcell[0] * rcell[0];
-  g_coefhkl[1] = 0.5 * rcell[0] * rcell[1] * cgs;
-  g_coefhkl[2] = 0.5 * rcell[0] * rcell[2] * cbs;
-  g_coefhkl[3] = 0.25 * rcell[1] * rcell[1];
-  g_coefhkl[4] = 0.5 * rcell[1] * rcell[2] * cas;
-  g_coefhkl[5] = 0.25 * rcell[2] * rcell[2];
+  MtzHklcoeffs(cell, g_coefhkl);
 }
 
 float sthlsq_(int32_t h, int32_t k, int32_t l) {
-  const double* c = g_coefhkl;
-  const float reso = static_cast<float>(
-      4.0 * (c[0] * h * h + c[1] * h * k + c[2] * h * l + c[3] * k * k + c[4] * k * l +
-             c[5] * l * l));
-  return 0.25f * reso;
+  const int32_t hkl[3] = {h, k, l};
+  return 0.25f * MtzInd2reso(hkl, g_coefhkl);
 }
 
 float sts3r4_(int32_t h, int32_t k, int32_t l) { return sthlsq_(h, k, l); }
