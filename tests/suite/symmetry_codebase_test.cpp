@@ -404,3 +404,21 @@ TEST(GridSampling, SizesAndLimits) {
   range_to_limits("", lim);
   EXPECT_NEAR(lim[1], -0.00001f, 1e-9f);
 }
+
+TEST_F(CodeBaseSymmetry, ChannelLoadedByOperatorsPrintsItsSummary) {
+  Result r = lookup(0, "P 21 21 21");
+  Capture cap;
+  ptq7spg_f_load_by_ops_(1, r.nsym, r.rsm.data());
+  EXPECT_NE(cap.out().find("Reciprocal space symmetry: \n"
+                           "Space group: \"P 21 21 21\" Point group: \"PG222\" Laue group: \"mmm\" \n"
+                           "Reference asymmetric unit: \"h>=0 and k>=0 and l>=0\" \n"
+                           "  (change of basis may be applied) \n"
+                           "\n Spacegroup 19 \"P 21 21 21\" \n"),
+            std::string::npos);
+  // Operators of no group end the run.
+  std::vector<float> odd(16, 0.0f);
+  odd[1] = odd[6] = odd[8] = odd[9] = odd[10] = odd[15] = 1.0f;
+  Capture cap2;
+  EXPECT_EQ(run_status([&] { ptq7spg_f_load_by_ops_(1, 1, odd.data()); }), 1);
+  EXPECT_NE(cap2.out().find("PTQ7SPG_F_LOAD_BY_OPS: no spacegroup info! \n"), std::string::npos);
+}
