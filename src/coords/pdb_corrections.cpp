@@ -30,9 +30,21 @@ bool in_element_table(char c1, char c2) {
   return false;
 }
 
-bool one_of(std::string_view s, std::initializer_list<const char*> names) {
-  for (const char* n : names)
-    if (rt::text_eq(s, n)) return true;
+// Blank-padded comparison with a literal, without a library call: it runs
+// several times for every atom line.
+inline bool eq(std::string_view s, std::string_view lit) {
+  const std::size_t n = lit.size();
+  if (s.size() < n) return rt::text_eq(s, lit);
+  for (std::size_t i = 0; i < n; ++i)
+    if (s[i] != lit[i]) return false;
+  for (std::size_t i = n; i < s.size(); ++i)
+    if (s[i] != ' ') return false;
+  return true;
+}
+
+bool one_of(std::string_view s, std::initializer_list<std::string_view> names) {
+  for (std::string_view n : names)
+    if (eq(s, n)) return true;
   return false;
 }
 
@@ -63,9 +75,19 @@ namespace pdb {
 
 int32_t residue_class(std::string_view rname) {
   rt::FixedText<8> monn(rname);
-  rt::FixedText<80> work;
+  static rt::FixedText<80> work;
+  // The built-in lists never change: the class of the last name asked is
+  // kept, since consecutive atoms share their residue name.
+  static rt::FixedText<3> last_name;
+  static int32_t last_class = 0;
   int32_t itype = 1, ierr = 0;
-  get_standard_res_type_(0, work, monn, itype, ierr);
+  if (last_class != 0 && std::memcmp(last_name.c, monn.c, 3) == 0) {
+    itype = last_class;
+  } else {
+    get_standard_res_type_(0, work, monn, itype, ierr);
+    last_name = monn.sub(1, 3);
+    last_class = itype;
+  }
   if (itype == 1) get_ini_res_type_(0, work, monn, itype, ierr);
   return itype;
 }
@@ -76,7 +98,10 @@ bool is_proline_like(std::string_view r) {
 
 bool is_n_methyl(std::string_view r) { return one_of(r, {"BMT", "SAR", "MLE", "MVA"}); }
 
-bool is_water(std::string_view r) { return one_of(r, {"HOH", "DOD", "DUM"}); }
+bool is_water(std::string_view r) {
+  if (r.empty() || (r[0] != 'H' && r[0] != 'D')) return false;
+  return one_of(r, {"HOH", "DOD", "DUM"});
+}
 
 }  // namespace pdb
 
@@ -148,21 +173,39 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
   close_gap(aname);
   for (int k = 0; k < 2 && rname.len() > 0 && rname(1) == ' '; ++k) shift_left(rname);
 
-  if (one_of(rname, {"WAT", "DOD", "H2O"})) rname = "HOH";
-  else if (rt::text_eq(rname, "CYT")) rname = "C";
-  else if (rt::text_eq(rname, "ADE")) rname = "A";
-  else if (rt::text_eq(rname, "THY")) rname = "T";
-  else if (rt::text_eq(rname, "GUA")) rname = "G";
-  else if (rt::text_eq(rname, "URI")) rname = "U";
+  // The renames depend on the residue name alone; the last answer is kept,
+  // since consecutive atoms share their residue.
+  static rt::FixedText<8> last_in, last_out;
+  static bool last_nucleotide = false, last_valid = false;
+  bool nucleotide = false;
+  if (last_valid && rname.len() <= 8 && eq(last_in.view(), rname.view())) {
+    rname = last_out.view();
+    nucleotide = last_nucleotide;
+  } else {
+    const rt::FixedText<8> in(rname.view());
+    if (one_of(rname, {"WAT", "DOD", "H2O"})) rname = "HOH";
+    else if (eq(rname, "CYT")) rname = "C";
+    else if (eq(rname, "ADE")) rname = "A";
+    else if (eq(rname, "THY")) rname = "T";
+    else if (eq(rname, "GUA")) rname = "G";
+    else if (eq(rname, "URI")) rname = "U";
 
-  bool nucleotide = true;
-  if (one_of(rname, {"C", "+C"})) rname = "Cd";
-  else if (one_of(rname, {"A", "+A"})) rname = "Ad";
-  else if (one_of(rname, {"T", "+T"})) rname = "Td";
-  else if (one_of(rname, {"G", "+G"})) rname = "Gd";
-  else if (one_of(rname, {"U", "+U"})) rname = "Ur";
-  else if (one_of(rname, {"I", "Ir"})) rname = "Ir";
-  else nucleotide = one_of(rname, {"YG", "PSU", "1MA", "1MG"});
+    nucleotide = true;
+    if (one_of(rname, {"C", "+C"})) rname = "Cd";
+    else if (one_of(rname, {"A", "+A"})) rname = "Ad";
+    else if (one_of(rname, {"T", "+T"})) rname = "Td";
+    else if (one_of(rname, {"G", "+G"})) rname = "Gd";
+    else if (one_of(rname, {"U", "+U"})) rname = "Ur";
+    else if (one_of(rname, {"I", "Ir"})) rname = "Ir";
+    else nucleotide = one_of(rname, {"YG", "PSU", "1MA", "1MG"});
+
+    if (rname.len() <= 8) {
+      last_in = in;
+      last_out = rname.view();
+      last_nucleotide = nucleotide;
+      last_valid = true;
+    }
+  }
   if (nucleotide)
     for (int i = 1; i <= 4; ++i)
       if (aname(i) == '\'') aname(i) = '*';
@@ -175,11 +218,12 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
   if (aname == std::string_view("OT")) aname = "OXT";
 
   if (asymb == std::string_view("D") ||
-      one_of(aname, {"HE21", "HE22", "HD21", "HD22", "HH11", "HH12", "HH21", "HH22"})) {
+      (aname(1) == 'H' &&
+       one_of(aname, {"HE21", "HE22", "HD21", "HD22", "HH11", "HH12", "HH21", "HH22"}))) {
     asymb = "H";
     ctype = "H";
   }
-  if (rt::text_eq(rname, "DUM")) {
+  if (eq(rname, "DUM")) {
     aname = "DUM";
     asymb = "O";
     ctype = "C";
@@ -306,7 +350,7 @@ void corr_sugar_pdb_(int32_t mdoc, char list, int32_t& ierr) {
       if (renamed(r, g)) continue;
       const std::string_view stem = resid_inf.res_name(r).sub(1, 3);
       if (!one_of(stem, {"FUC", "MAN", "GAL", "NAG", "GLC", "GCU"})) continue;
-      const bool fucose = rt::text_eq(stem, "FUC");
+      const bool fucose = eq(stem, "FUC");
       char anomer = fucose ? 'a' : 'b';
       char config = fucose ? 'L' : 'D';
       Picked p{{"C1", "C2", "C4", "C5", "C6", "O1", "O5"}, 7, {}};

@@ -86,11 +86,14 @@ inline bool read_real(std::string_view field, int decimals, float& out) {
   }
   if (in_exp && !exp_digits) return false;
   int scale = exp_sign * exp - (point ? frac : decimals);
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
   double v = mant;
-  // Powers of ten by repeated multiplication keep this free of libm calls
-  // for the usual small scales.
-  while (scale > 0) { v *= 10.0; --scale; }
-  while (scale < 0) { v /= 10.0; ++scale; }
+  while (scale > 8) { v *= 1e8; scale -= 8; }
+  while (scale < -8) { v /= 1e8; scale += 8; }
+  if (scale >= 0)
+    v *= kPow10[scale];
+  else
+    v /= kPow10[-scale];
   out = static_cast<float>(sign * v);
   return true;
 }

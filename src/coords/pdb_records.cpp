@@ -45,11 +45,9 @@ void close_input(int32_t& iend, int32_t value) {
   atom_pending = false;
 }
 
-bool is_digit(char c) {
-  char cls = '?';
-  chksmb_(c, cls);
-  return cls == 'D';
-}
+// Class "D" of the character classes, tested directly: it runs several
+// times for every atom line.
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 char bump_counter() {
   sttcrec.st_chain_count = (sttcrec.st_chain_count + 1) % 10;
@@ -404,7 +402,14 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
         close_input(iend, 0);
         return;
       }
-      check_line_(0, sttcrec.st_line_next);
+      // Lines of printable characters are left as they are; only others
+      // go through the character clean-up.
+      unsigned bad = 0;
+      for (char c : sttcrec.st_line_next.c) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        bad |= static_cast<unsigned>(u < 32 || u > 126);
+      }
+      if (bad != 0) check_line_(0, sttcrec.st_line_next);
       sttcrec.st_iend_next = 0;
       if (sttcrec.st_iend_read != 0 && sttcrec.st_line_next.is_blank()) {
         sttcrec.st_iend_next = sttcrec.st_iend_read;
@@ -414,7 +419,22 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     sttcrec.st_iend = sttcrec.st_iend_next;
 
     const std::string_view line = current.view();
-    if (rec_is(line, "HEADER")) {
+    // Atom lines come first: they are nearly all of a file, and no other
+    // record name begins with ATOM or HETA.
+    if (starts(line, "ATOM") || starts(line, "HETA")) {
+      if (rec == std::string_view("?")) rec = "ATOM  ";
+      if (rdatom_(line, rec, nospgr_input, cell_input, prog_name, acode, hflag_remove) != 0) {
+        ierr = 1;
+        close_input(iend, 0);
+        return;
+      }
+      if (next_is({"SIGA", "ANIS", "USER", "SIGU"})) {
+        atom_pending = true;
+        continue;
+      }
+      hand_back(current);
+      return;
+    } else if (rec_is(line, "HEADER")) {
       rdhead_pdb_(line);
     } else if (rec_is(line, "COMPND")) {
       if (++sttcrec.st_ntitle == 1) rdcompnd_(line);
@@ -451,19 +471,6 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       else if (rec_is(line, "LINK  ")) rdlink_(mdoc, line, ierr);
       else rdcispep_(mdoc, line, ierr);
       rec = "USER_L";
-      hand_back(current);
-      return;
-    } else if (starts(line, "ATOM") || starts(line, "HETA")) {
-      if (rec == std::string_view("?")) rec = "ATOM  ";
-      if (rdatom_(line, rec, nospgr_input, cell_input, prog_name, acode, hflag_remove) != 0) {
-        ierr = 1;
-        close_input(iend, 0);
-        return;
-      }
-      if (next_is({"SIGA", "ANIS", "USER", "SIGU"})) {
-        atom_pending = true;
-        continue;
-      }
       hand_back(current);
       return;
     } else if (starts(line, "ANIS") || starts(line, "SIGA") || starts(line, "SIGU") ||
