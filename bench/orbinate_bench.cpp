@@ -19,13 +19,19 @@ bool brief() {
   return b != nullptr && b[0] == '1';
 }
 
-std::string work_dir() {
-  static std::string dir;
-  if (dir.empty()) {
+// The generated files live in one temporary directory, removed at exit.
+struct WorkDir {
+  std::string path;
+  WorkDir() {
     char tmpl[] = "/tmp/orbbenchXXXXXX";
-    dir = mkdtemp(tmpl);
+    path = mkdtemp(tmpl);
   }
-  return dir;
+  ~WorkDir() { std::system(("rm -rf " + path).c_str()); }
+};
+
+std::string work_dir() {
+  static WorkDir dir;
+  return dir.path;
 }
 
 // A PDB file of about n atoms: a cell, then chains of 100 residues of eight
