@@ -43,8 +43,12 @@ void set_endpoint(rt::FixedText<15>& end, char chain, std::string_view resnum,
   end.sub(12, 15).assign(key.view());
 }
 
+// Set when a row is written over: the endpoint index below is then rebuilt.
+bool index_stale = false;
+
 int new_row(int kind) {
   const int k = ++pdb_hent.brec_n;
+  index_stale = true;
   pdb_hent.brec_kind(k) = kind;
   pdb_hent.brec_ia1(k) = 0;
   pdb_hent.brec_ia2(k) = 0;
@@ -152,11 +156,65 @@ void rdmodres_(int32_t mdoc, std::string_view line, int32_t& ierr) {
   pdb_hent.brec_name(k) = cols(line, 73, 80);
 }
 
+namespace {
+
+// Endpoints of the stored bond records by their 10-character code, so that
+// each atom looks only at the endpoints that can name it.  Filled lazily as
+// rows are appended; a store that shrank (a new file) is indexed anew.
+constexpr int kBuckets = 4096;
+struct EndpointIndex {
+  int32_t indexed = 0;
+  rt::Array1<int32_t, kBuckets, 0> head;          // first entry of a bucket, 0 none
+  rt::Array1<int32_t, 2 * MAXBONDREC> next;       // next entry of the same bucket
+  bool ready = false;
+};
+EndpointIndex endpoint_index;
+
+uint32_t code_hash(const char* code10) {
+  uint32_t h = 2166136261u;
+  for (int i = 0; i < 10; ++i) h = (h ^ static_cast<unsigned char>(code10[i])) * 16777619u;
+  return h % kBuckets;
+}
+
+// Code of endpoint e (1 or 2) of row k: characters 1-6 and 12-15 of its text.
+void endpoint_code(int k, int e, char* code10) {
+  const char* end = e == 1 ? pdb_hent.brec_end1(k).c : pdb_hent.brec_end2(k).c;
+  std::memcpy(code10, end, 6);
+  std::memcpy(code10 + 6, end + 11, 4);
+}
+
+void refresh_index() {
+  EndpointIndex& x = endpoint_index;
+  if (!x.ready || index_stale || pdb_hent.brec_n < x.indexed) {
+    // Rows may have been written over (a new file): index every row again.
+    index_stale = false;
+    for (int b = 0; b < kBuckets; ++b) x.head(b) = 0;
+    x.indexed = 0;
+    x.ready = true;
+  }
+  char code[10];
+  for (int k = x.indexed + 1; k <= pdb_hent.brec_n; ++k) {
+    for (int e = 1; e <= 2; ++e) {
+      if (pdb_hent.brec_kind(k) == BREC_MODRES && e == 2) continue;
+      endpoint_code(k, e, code);
+      const int entry = 2 * (k - 1) + e;
+      const uint32_t b = code_hash(code);
+      x.next(entry) = x.head(static_cast<int>(b));
+      x.head(static_cast<int>(b)) = entry;
+    }
+  }
+  x.indexed = pdb_hent.brec_n;
+}
+
+}  // namespace
+
 namespace pdb {
 
 void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
                         std::string_view aname, char alt, bool seg_flag) {
   if (pdb_hent.brec_n == 0) return;
+  if (index_stale || endpoint_index.indexed != pdb_hent.brec_n || !endpoint_index.ready)
+    refresh_index();
   char code[10];
   code[0] = key[0];
   std::memcpy(code + 1, key.data() + 2, 5);
@@ -172,54 +230,53 @@ void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
   atom[4] = alt == '.' ? ' ' : alt;
   static const char blank5[5] = {' ', ' ', ' ', ' ', ' '};
 
-  for (int k = 1; k <= pdb_hent.brec_n; ++k) {
+  for (int entry = endpoint_index.head(static_cast<int>(code_hash(code))); entry != 0;
+       entry = endpoint_index.next(entry)) {
+    const int k = (entry - 1) / 2 + 1;
+    const int e = entry - 2 * (k - 1);
     const int kind = pdb_hent.brec_kind(k);
-    for (int e = 1; e <= 2; ++e) {
-      if (kind == BREC_MODRES && e == 2) break;
-      const char* end = e == 1 ? pdb_hent.brec_end1(k).c : pdb_hent.brec_end2(k).c;
-      // Code: characters 1-6 and 12-15 of the endpoint text.
-      if (std::memcmp(end, code, 6) != 0 || std::memcmp(end + 11, code + 6, 4) != 0) continue;
-      const rt::FixedText<3>& rn = e == 1 ? pdb_hent.brec_rnam1(k) : pdb_hent.brec_rnam2(k);
-      bool ok = true;
-      switch (kind) {
-        case BREC_SSBOND: {
-          char a5[5];
-          std::memcpy(a5, atom, 4);
-          a5[4] = ' ';
-          ok = std::memcmp(end + 6, a5, 5) == 0;
-          break;
-        }
-        case BREC_CISPEP:
-          ok = std::memcmp(end + 6, atom, 5) == 0;
-          break;
-        case BREC_LINK: {
-          ok = std::memcmp(rn.c, rname.data(), 3) == 0;
-          if (!ok) break;
-          if (end[6] == ' ') {
-            ok = std::memcmp(end + 6, blank5, 5) == 0;
-          } else {
-            char a5[5];
-            std::memcpy(a5, atom, 5);
-            if (end[10] == ' ') a5[4] = ' ';
-            ok = std::memcmp(end + 6, a5, 5) == 0;
-          }
-          break;
-        }
-        case BREC_GAP:
-          break;
-        case BREC_MODRES:
-          ok = std::memcmp(rn.c, rname.data(), 3) == 0;
-          break;
-        default:
-          ok = std::memcmp(rn.c, rname.data(), 3) == 0 && std::memcmp(end + 6, atom, 5) == 0;
-          break;
+    const char* end = e == 1 ? pdb_hent.brec_end1(k).c : pdb_hent.brec_end2(k).c;
+    if (std::memcmp(end, code, 6) != 0 || std::memcmp(end + 11, code + 6, 4) != 0) continue;
+    const rt::FixedText<3>& rn = e == 1 ? pdb_hent.brec_rnam1(k) : pdb_hent.brec_rnam2(k);
+    bool ok = true;
+    switch (kind) {
+      case BREC_SSBOND: {
+        char a5[5];
+        std::memcpy(a5, atom, 4);
+        a5[4] = ' ';
+        ok = std::memcmp(end + 6, a5, 5) == 0;
+        break;
       }
-      if (!ok) continue;
-      if (e == 1)
-        pdb_hent.brec_ia1(k) = a;
-      else
-        pdb_hent.brec_ia2(k) = a;
+      case BREC_CISPEP:
+        ok = std::memcmp(end + 6, atom, 5) == 0;
+        break;
+      case BREC_LINK: {
+        ok = std::memcmp(rn.c, rname.data(), 3) == 0;
+        if (!ok) break;
+        if (end[6] == ' ') {
+          ok = std::memcmp(end + 6, blank5, 5) == 0;
+        } else {
+          char a5[5];
+          std::memcpy(a5, atom, 5);
+          if (end[10] == ' ') a5[4] = ' ';
+          ok = std::memcmp(end + 6, a5, 5) == 0;
+        }
+        break;
+      }
+      case BREC_GAP:
+        break;
+      case BREC_MODRES:
+        ok = std::memcmp(rn.c, rname.data(), 3) == 0;
+        break;
+      default:
+        ok = std::memcmp(rn.c, rname.data(), 3) == 0 && std::memcmp(end + 6, atom, 5) == 0;
+        break;
     }
+    if (!ok) continue;
+    if (e == 1)
+      pdb_hent.brec_ia1(k) = a;
+    else
+      pdb_hent.brec_ia2(k) = a;
   }
 }
 

@@ -50,6 +50,49 @@ TEST(PdbBondRecords, DisulphideBecomesALink) {
   EXPECT_EQ(resid_inf.link_flag(2), std::string_view("Y"));
 }
 
+TEST(PdbBondRecords, EachFileMatchesItsOwnRecords) {
+  read_pdb(two_cysteines());
+  ASSERT_EQ(link_inf.ln_n, 1);
+  // A second file with as many bond records, naming other residues.
+  std::vector<std::string> l = {
+      kCryst, "SSBOND   1 CYS B    5    CYS B    9                          1555   1555  2.04"};
+  for (int num : {5, 9}) {
+    append(l, residue("CYS", 'B', num));
+    Atom sg;
+    sg.name = " SG ";
+    sg.res = "CYS";
+    sg.chain = 'B';
+    sg.resnum = num;
+    l.push_back(line(sg));
+  }
+  read_pdb(l);
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_seq1(1), std::string_view("   5 "));
+  EXPECT_EQ(link_inf.ln_seq2(1), std::string_view("   9 "));
+}
+
+TEST(PdbBondRecords, ManyRecordsFindTheirAtoms) {
+  std::vector<std::string> l = {kCryst};
+  for (int i = 1; i <= 300; ++i) {
+    char rec[96];
+    std::snprintf(rec, sizeof rec, "SSBOND %3d CYS A %4d    CYS A %4d", i, 2 * i - 1, 2 * i);
+    l.push_back(rec);
+  }
+  for (int num = 1; num <= 600; ++num) {
+    Atom sg;
+    sg.name = " SG ";
+    sg.res = "CYS";
+    sg.resnum = num;
+    l.push_back(line(sg));
+  }
+  Options o;
+  o.mdoc = -999;
+  read_pdb(l, o);
+  ASSERT_EQ(link_inf.ln_n, 300);
+  EXPECT_EQ(link_inf.ln_1ires(300), 599);
+  EXPECT_EQ(link_inf.ln_2ires(300), 600);
+}
+
 TEST(PdbBondRecords, CisPeptideBeforeProlineIsPcis) {
   std::vector<std::string> l = {kCryst, "CISPEP   1 ALA A    5    PRO A    6          0        -3.21"};
   append(l, residue("ALA", 'A', 5));
