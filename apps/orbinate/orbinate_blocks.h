@@ -66,4 +66,3 @@ void set_tessran_params_();
 void tls_instructions_();
 void tessran_kavlin1_();
 void write_tls_params_();
-void kavlin_clean_up_files_();

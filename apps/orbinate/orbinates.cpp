@@ -141,8 +141,6 @@ void tessran_kavlin1_() {
   }
 }
 
-void kavlin_clean_up_files_() {}
-
 namespace {
 
 void orbinate_main(int argc, char** argv) {
