@@ -85,12 +85,16 @@ struct TextRef {
   std::string str() const { return std::string(view()); }
 };
 
+// Trivially constructible on purpose: the shared tables hold hundreds of
+// thousands of these, and a table of trivial members is zero-filled static
+// storage with no start-up cost.  (Automatic variables are zero-filled by the
+// build's -ftrivial-auto-var-init=zero, so a local never starts as garbage.)
 template <int N>
 struct FixedText {
   static_assert(N > 0);
-  char c[N]{};
+  char c[N];
 
-  constexpr FixedText() = default;
+  FixedText() = default;
   FixedText(std::string_view s) { assign(s); }
   FixedText(const char* s) { assign(std::string_view(s)); }
 
