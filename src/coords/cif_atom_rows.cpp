@@ -21,12 +21,20 @@ namespace {
 
 // Writes v right-justified in w columns, or w asterisks when it does not fit.
 void put_int(char* dst, int w, long v) {
-  char buf[32];
-  const int n = std::snprintf(buf, sizeof buf, "%*ld", w, v);
-  if (n > w)
+  char buf[24];
+  int n = 0;
+  unsigned long q = v < 0 ? 0UL - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
+  do {
+    buf[n++] = static_cast<char>('0' + q % 10);
+    q /= 10;
+  } while (q > 0);
+  if (v < 0) buf[n++] = '-';
+  if (n > w) {
     std::memset(dst, '*', w);
-  else
-    std::memcpy(dst, buf, w);
+    return;
+  }
+  std::memset(dst, ' ', w - n);
+  for (int i = 0; i < n; ++i) dst[w - 1 - i] = buf[i];
 }
 
 // Fixed-point field Fw.d, right-justified; asterisks when it does not fit.
@@ -65,7 +73,13 @@ void put_text(char* dst, int w, std::string_view s) {
   for (int i = 0; i < w; ++i) dst[i] = i < static_cast<int>(s.size()) && s[i] != '\0' ? s[i] : ' ';
 }
 
-bool value_absent(std::string_view v) { return rt::len_trim(v) == 0 || v[0] == '?'; }
+// An empty value (all blanks) or one that begins with "?".
+bool value_absent(std::string_view v) {
+  const char c = v[0];
+  if (c == '?') return true;
+  if (c != ' ' && c != '\0') return false;
+  return rt::len_trim(v) == 0;
+}
 
 // Residue-class lookup of a residue name (the work text is not used).
 int32_t res_class(std::string_view rname) {
@@ -154,8 +168,8 @@ struct ItemCache {
 
   const Item* lookup() {
     const int nc = comcif_info.n_cif;
-    bool same = nc == n;
-    for (int k = 0; same && k < nc; ++k) same = names[k] == comcif_info.itm_cif(k + 1);
+    // Names of equal width compare equal exactly when their bytes do.
+    const bool same = nc == n && std::memcmp(names, comcif_info.itm_cif.data(), sizeof names[0] * nc) == 0;
     if (!same) {
       n = nc;
       for (int k = 0; k < nc; ++k) {
@@ -261,7 +275,8 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
   if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') derive_element();
   if (!own_file) nucleic_renames(mdoc);
   cif_atom_line(0, crdatm.cr_line);
-  msgdoc_(99, crdatm.cr_line.trimmed());
+  // The atom line fills at most 80 columns; the rest of cr_line is blank.
+  msgdoc_(99, rt::trim_right(crdatm.cr_line.view().substr(0, 80)));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 #include "coords/cif_store_atom.h"
 
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
@@ -16,6 +16,25 @@ int32_t res_class(std::string_view rname) {
   int32_t itype = 1, ierr = 0;
   get_ini_res_type_(0, std::string_view(), rname, itype, ierr);
   return itype;
+}
+
+// The first five characters of n written as a 5-column right-justified
+// integer; a number wider than five columns marks its second character with
+// "*" (so it never equals a 4-column residue number).
+void five_column_number(int32_t n, char out[5]) {
+  char buf[12];
+  int len = 0;
+  uint32_t q = n < 0 ? 0U - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
+  do {
+    buf[len++] = static_cast<char>('0' + q % 10);
+    q /= 10;
+  } while (q > 0);
+  if (n < 0) buf[len++] = '-';
+  for (int i = 0; i < 5; ++i) {
+    const int d = len >= 5 ? len - 1 - i : (i < 5 - len ? -1 : 4 - i);
+    out[i] = d < 0 ? ' ' : buf[d];
+  }
+  if (len > 5) out[1] = '*';
 }
 
 bool name_in(const rt::FixedText<8>& name, std::initializer_list<const char*> list) {
@@ -104,8 +123,8 @@ bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
   for (int i = 1; i <= 4; ++i) key(7 + i) = gid(i);
   key(12) = ' ';
 
-  char num[8];
-  if (std::snprintf(num, sizeof num, "%5d", crdatm.cr_ires) > 5) num[1] = '*';
+  char num[5];
+  five_column_number(crdatm.cr_ires, num);
   if (std::string_view(num + 1, 4) != crdatm.cr_pnum.sub(3, 6)) com_out_cif.out_cif_ins = 0;
 
   const int32_t cls = res_class(crdatm.cr_rname.view());

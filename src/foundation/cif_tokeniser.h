@@ -34,7 +34,13 @@ struct comcif_rec {
 extern comcif_rec comcif_info;
 extern comcif_rec comcif_c;
 
-using comfread_cif_t = comfread_rec<CIFLINELEN>;
+// The CIF splitters' work area also records, per word, whether the word was
+// opened by an apostrophe (a text field comes to the splitter quoted too):
+// such a word is always a value, even when it reads like an item name or a
+// block word.
+struct comfread_cif_t : comfread_rec<CIFLINELEN> {
+  rt::Array1<char, MAXFRDWORD> qwrd;  // 'Y' quoted, 'N' bare
+};
 extern comfread_cif_t comfread_info;
 extern comfread_cif_t comfread_c;
 

@@ -2,8 +2,6 @@
 // conversion of words and the free-format word splitter.
 #include "foundation/words.h"
 
-#include <array>
-#include <cmath>
 #include <cstring>
 
 #include "runtime/units.h"
@@ -13,26 +11,14 @@ comfread_t comfread;
 
 namespace {
 
-constexpr std::array<char, 256> make_classes() {
-  std::array<char, 256> t{};
-  for (auto& c : t) c = '?';
-  for (int c = 'A'; c <= 'Z'; ++c) t[c] = 'L';
-  for (int c = 'a'; c <= 'z'; ++c) t[c] = 'l';
-  for (int c = '0'; c <= '9'; ++c) t[c] = 'D';
-  t['+'] = t['-'] = 'S';
-  t['*'] = t['/'] = t['.'] = t['='] = 'O';
-  t[' '] = 'B';
-  for (char c : std::string_view("'\"@\\`|,!#$%&()<>?[]^~{};:"))
-    t[static_cast<unsigned char>(c)] = 'C';
-  t['_'] = 'U';
-  return t;
-}
-
-constexpr std::array<char, 256> kClasses = make_classes();
+// Powers of ten for the decimal places and exponents of wtodig_ (at most 31).
+// Every entry is the double nearest to the power, as a correctly rounded
+// power function gives it; up to 1e22 they are exact.
+constexpr double kPow10[32] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10,
+                               1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21,
+                               1e22, 1e23, 1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31};
 
 }  // namespace
-
-char char_class(char c) { return kClasses[static_cast<unsigned char>(c)]; }
 
 void set_byte_() {
   // The codes are taken from the characters themselves, so the classifier
@@ -91,38 +77,39 @@ void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i) {
   i = 0;
   if (n > 16) return;
   if (n > static_cast<int32_t>(word.size())) n = static_cast<int32_t>(word.size());
+  const char* w = word.data();
   float sign = 1;
   float mant = 0;
   int64_t ipart = 0;  // wide: sixteen digits do not fit 32 bits
   int ndec = 0;
-  bool point = false;
   int k = 0;
-  for (; k < n; ++k) {
-    const char c = word[k];
-    if (c >= '0' && c <= '9') {
-      const int d = c - '0';
-      mant = mant * 10.0f + static_cast<float>(d);
-      if (point)
-        ++ndec;
-      else
-        ipart = ipart * 10 + d;
-    } else if (c == '-' && k == 0) {
-      sign = -1;
-    } else if (c == '+' && k == 0) {
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      break;
+  // A sign counts only as the first character.
+  if (n > 0 && (w[0] == '-' || w[0] == '+')) {
+    if (w[0] == '-') sign = -1;
+    k = 1;
+  }
+  for (; k < n && w[k] >= '0' && w[k] <= '9'; ++k) {
+    const int d = w[k] - '0';
+    mant = mant * 10.0f + static_cast<float>(d);
+    ipart = ipart * 10 + d;
+  }
+  if (k < n && w[k] == '.') {
+    for (++k; k < n && w[k] >= '0' && w[k] <= '9'; ++k) {
+      mant = mant * 10.0f + static_cast<float>(w[k] - '0');
+      ++ndec;
     }
   }
-  const float value = static_cast<float>(sign * mant / std::pow(10.0, ndec));
-  const int32_t ivalue = static_cast<int32_t>(static_cast<uint32_t>(ipart)) * static_cast<int32_t>(sign);
+  const float value = static_cast<float>(sign * mant / kPow10[ndec]);
+  // The integer part keeps its low 32 bits; the sign is applied modulo 2^32
+  // so that -2147483648 does not overflow.
+  const uint32_t ulow = static_cast<uint32_t>(ipart);
+  const int32_t ivalue = static_cast<int32_t>(sign < 0 ? 0U - ulow : ulow);
   if (k == n) {
     f = value;
     i = ivalue;
     return;
   }
-  const char c = word[k];
+  const char c = w[k];
   if (!((c == 'e' || c == 'E') && mant != 0)) return;
   if (k + 1 == n) {
     f = value;
@@ -132,7 +119,7 @@ void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i) {
   int esign = 1;
   int expo = 0;
   for (int m = k + 1; m < n; ++m) {
-    const char e = word[m];
+    const char e = w[m];
     if (e >= '0' && e <= '9') {
       expo = expo * 10 + (e - '0');
       if (expo > 31) expo = 31;
@@ -143,7 +130,7 @@ void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i) {
       return;
     }
   }
-  const double p = std::pow(10.0, expo);
+  const double p = kPow10[expo];
   f = static_cast<float>(esign < 0 ? value / p : value * p);
 }
 

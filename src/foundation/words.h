@@ -4,6 +4,7 @@
 // of a word to numbers and the older free-format word splitter.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -38,13 +39,31 @@ struct comfread_rec {
 using comfread_t = comfread_rec<80>;
 extern comfread_t comfread;
 
+namespace words_detail {
+constexpr std::array<char, 256> make_classes() {
+  std::array<char, 256> t{};
+  for (auto& c : t) c = '?';
+  for (int c = 'A'; c <= 'Z'; ++c) t[c] = 'L';
+  for (int c = 'a'; c <= 'z'; ++c) t[c] = 'l';
+  for (int c = '0'; c <= '9'; ++c) t[c] = 'D';
+  t['+'] = t['-'] = 'S';
+  t['*'] = t['/'] = t['.'] = t['='] = 'O';
+  t[' '] = 'B';
+  for (char c : std::string_view("'\"@\\`|,!#$%&()<>?[]^~{};:"))
+    t[static_cast<unsigned char>(c)] = 'C';
+  t['_'] = 'U';
+  return t;
+}
+inline constexpr std::array<char, 256> kClasses = make_classes();
+}  // namespace words_detail
+
 void set_byte_();
 // Class of a character: L upper-case letter, l lower-case letter, D digit,
 // S sign, O operator (* / . =), B blank, C other punctuation, U underscore,
 // ? anything else (control characters, codes above the printable range).
 void chksmb_(char c, char& cls);
 // Fast form of chksmb_ for the per-character loops of the readers.
-char char_class(char c);
+inline char char_class(char c) { return words_detail::kClasses[static_cast<unsigned char>(c)]; }
 void chtoint_(char c, int32_t& code);
 void inttoch_(char& c, int32_t code);
 // mode 1 upper-cases, -1 lower-cases, any mode blanks unprintable characters

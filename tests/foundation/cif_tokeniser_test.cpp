@@ -1,6 +1,7 @@
 // The CIF tokeniser on small files: blocks, scalar items, loops, quotes and
-// comments, comment lines, multi-line text fields, format errors, word and
-// item limits, the two instances, and line reading.
+// comments, quoted values that read like names, comment lines, multi-line
+// text fields, format errors, word and item limits, the two instances, and
+// line reading.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -131,6 +132,67 @@ TEST_F(CifTokeniser, QuotesAndTrailingComments) {
   ASSERT_EQ(next(), 0);
   EXPECT_EQ(value(1), "\"N\"");  // double quotes are ordinary characters
   EXPECT_EQ(next(), 1);
+}
+
+TEST_F(CifTokeniser, QuotedWordsAreValuesWhateverTheyReadLike) {
+  // Values that spell item names, block words or "loop_" stay values when
+  // quoted; the loop keeps its four columns and no set is reported broken.
+  open("data_x\nloop_\n_r.ordinal\n_r.revision\n_r.type\n_r.item\n"
+       "1 5 'Structure model' '_atom_site.Cartn_x'\n"
+       "2 5 'data_y' 'loop_'\n"
+       "3 5 'global_' ;\n");
+  const std::string out = captured([&] {
+    ASSERT_EQ(next(), 0);
+    ASSERT_EQ(next(), 0);
+    ASSERT_EQ(comcif_info.n_cif, 4);
+    EXPECT_EQ(value(3), "Structure model");
+    EXPECT_EQ(value(4), "_atom_site.Cartn_x");
+    EXPECT_EQ(item(4), "_r.item");
+    ASSERT_EQ(next(), 0);
+    ASSERT_EQ(comcif_info.n_cif, 4);
+    EXPECT_EQ(value(1), "2");
+    EXPECT_EQ(value(3), "data_y");
+    EXPECT_EQ(value(4), "loop_");
+    EXPECT_EQ(comcif_info.blk_cif.trimmed(), "data_x");
+    ASSERT_EQ(next(), 0);
+    ASSERT_EQ(comcif_info.n_cif, 4);
+    EXPECT_EQ(value(3), "global_");
+    // A ";" that does not begin its line is an ordinary value.
+    EXPECT_EQ(value(4), ";");
+    EXPECT_EQ(next(), 1);
+  });
+  EXPECT_EQ(out.find("number of data > number of items"), std::string::npos) << out;
+}
+
+TEST_F(CifTokeniser, TextFieldBeginningWithUnderscoreIsAValue) {
+  open("data_x\n_a.note\n;\n_looks.like_an_item 12\n;\n_a.next 3\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(comcif_info.n_cif, 1);
+  EXPECT_EQ(item(1), "_a.note");
+  EXPECT_EQ(value(1), "_looks.like_an_item 12");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(item(1), "_a.next");
+  EXPECT_EQ(comcif_info.idt_cif(1), 3);
+  EXPECT_EQ(next(), 1);
+}
+
+TEST_F(CifTokeniser, BareNamesAndBlockWordsStillWork) {
+  // An apostrophe inside a word does not quote it: the word stays an item
+  // name, and a block word after a quoted value still opens a block.
+  open("data_x\n_a.b'c 'q'\n_a.c 'v' data_next\n_a.d 1\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(item(1), "_a.b'c");
+  EXPECT_EQ(value(1), "q");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(item(1), "_a.c");
+  EXPECT_EQ(value(1), "v");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(comcif_info.n_cif, 0);
+  EXPECT_EQ(comcif_info.blk_cif.trimmed(), "data_next");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(item(1), "_a.d");
 }
 
 TEST_F(CifTokeniser, CommentLinesAreReturnedAndReadingGoesOn) {
@@ -324,6 +386,60 @@ TEST(CifWords, OpeningQuoteTakesNextCharacterAndLoneQuoteIsBlank) {
   ASSERT_EQ(comfread_c.nwrd, 2);
   EXPECT_EQ(comfread_c.fwrd(1), -3.5f);
   EXPECT_EQ(comfread_c.cwrd(2).trimmed(), "x");
+}
+
+TEST(CifWords, QuotedWordsAreMarked) {
+  comfread_info.line = "_a.b '_c.d' x'y 'e f' \"g\"";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 5);
+  const char expect[5] = {'N', 'Y', 'N', 'Y', 'N'};
+  for (int w = 1; w <= 5; ++w) EXPECT_EQ(comfread_info.qwrd(w), expect[w - 1]) << w;
+  EXPECT_EQ(comfread_info.cwrd(2).trimmed(), "_c.d");
+  EXPECT_EQ(comfread_info.cwrd(3).trimmed(), "x'y");
+  EXPECT_EQ(comfread_info.cwrd(4).trimmed(), "e f");
+}
+
+TEST(CifWords, ShortWordAfterLongOneIsBlankPadded) {
+  // Each slot holds only its own word: nothing of a longer word split from
+  // an earlier line survives behind a shorter one.
+  comfread_info.line = std::string(70, 'a') + " " + std::string(40, 'b');
+  frd_parm_info_();
+  comfread_info.line = "c d";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 2);
+  EXPECT_EQ(comfread_info.cwrd(1).str(), "c" + std::string(79, ' '));
+  EXPECT_EQ(comfread_info.cwrd(2).str(), "d" + std::string(79, ' '));
+  EXPECT_EQ(comfread_info.lwrd(1), 1);
+}
+
+TEST(CifWords, ApostropheBeforeBlankInsideAWordKeepsTheWordOpen) {
+  // The apostrophe before the blank counts as a blank and opens quotes, so
+  // the blank and the next characters belong to the same word; a further
+  // apostrophe before a blank closes the quotes again.
+  comfread_info.line = "ab' cd' ef";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 2);
+  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "ab  cd");
+  EXPECT_EQ(comfread_info.lwrd(1), 6);
+  EXPECT_EQ(comfread_info.cwrd(2).trimmed(), "ef");
+  // At the line end a word closed by such an apostrophe keeps the blank.
+  comfread_info.line = "xy'";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 1);
+  EXPECT_EQ(comfread_info.lwrd(1), 3);
+  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "xy");
+}
+
+TEST(CifWords, NumbersOfWordsAndNonNumbers) {
+  comfread_info.line = "12.5 -7 .5 A1 1e2 ? . x12 +3";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 9);
+  const float f[9] = {12.5f, -7.0f, 0.5f, 0.0f, 100.0f, 0.0f, 0.0f, 0.0f, 3.0f};
+  const int32_t i[9] = {12, -7, 0, 0, 0, 0, 0, 0, 3};
+  for (int w = 1; w <= 9; ++w) {
+    EXPECT_EQ(comfread_info.fwrd(w), f[w - 1]) << w;
+    EXPECT_EQ(comfread_info.iwrd(w), i[w - 1]) << w;
+  }
 }
 
 TEST(CifWords, LongWordIsCutButKeepsItsLength) {

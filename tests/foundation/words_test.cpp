@@ -2,6 +2,7 @@
 // writer, number conversion of words and the free-format word splitter.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -189,6 +190,36 @@ TEST(WordNumbers, LengthLimitIsSixteen) {
   wtodig_("12xyz", 2, f, i);
   EXPECT_EQ(f, 12.0f);
   EXPECT_EQ(i, 12);
+}
+
+TEST(WordNumbers, DecimalPlacesAndExponentsScaleExactly) {
+  // Mantissas below 2^24 are exact in single precision, so these results
+  // are the correctly rounded quotients and products.
+  EXPECT_EQ(num("1048576.5").f, 1048576.5f);
+  EXPECT_EQ(num("-0.125").f, -0.125f);
+  EXPECT_EQ(num(".000000000000001").f, static_cast<float>(1.0 / 1e15));
+  EXPECT_EQ(num("1e31").f, static_cast<float>(1e31));
+  EXPECT_EQ(num("2.5e30").f, static_cast<float>(2.5 * 1e30));
+  EXPECT_EQ(num("1.5e-7").f, static_cast<float>(1.5 / 1e7));
+  EXPECT_EQ(num("7E+22").f, static_cast<float>(7.0 * 1e22));
+  EXPECT_EQ(num("-").f, 0.0f);
+  EXPECT_EQ(num(".").f, 0.0f);
+  EXPECT_EQ(num("-.5").f, -0.5f);
+  EXPECT_EQ(num("+-5").i, 0);
+}
+
+TEST(WordNumbers, IntegerPartKeepsItsLow32Bits) {
+  // The mantissa is rounded to single precision after every digit (ties to
+  // even): 2147483648 passes 214748360 -> 214748352 and ends at 2147483520;
+  // 4294967297 passes 42949670 -> 42949672, 429496720 -> 429496704 and ends
+  // at 4294967040.
+  Num n = num("-2147483648");
+  EXPECT_EQ(n.i, INT32_MIN);
+  EXPECT_EQ(n.f, -2147483520.0f);
+  // 4294967297 = 2^32 + 1: the integer keeps its low 32 bits, 1.
+  n = num("4294967297");
+  EXPECT_EQ(n.i, 1);
+  EXPECT_EQ(n.f, 4294967040.0f);
 }
 
 TEST(FreeFormatWords, QuotedWordsKeepBlanks) {
