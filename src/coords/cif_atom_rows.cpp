@@ -47,7 +47,10 @@ void put_real(char* dst, int w, int d, float v) {
     return;
   }
   const bool neg = v < 0.0f;
-  const long long k = std::llrint(std::fabs(static_cast<double>(v)) * kScale[d]);
+  const double x = std::fabs(static_cast<double>(v)) * kScale[d];
+  // Round half to even, as llrint does: below 2^52 adding and taking away
+  // 2^52 leaves the nearest integer; above, x is an integer already.
+  const long long k = static_cast<long long>(x < 0x1p52 ? (x + 0x1p52) - 0x1p52 : x);
   char buf[32];
   int n = 0;
   long long q = k;
@@ -182,6 +185,45 @@ struct ItemCache {
 };
 ItemCache cache;
 
+// The name correction of an atom and residue name pair, with the class of
+// the corrected residue name.  Both depend only on the two names and the
+// residue tables, which do not change while a file is read; the few hundred
+// pairs of a file are worked out once each.
+struct NameFix {
+  char key[12];  // atom name (4) and residue name (8) as read
+  rt::FixedText<4> aname;
+  rt::FixedText<8> rname;
+  int32_t rclass;
+  bool used;
+};
+
+struct NameFixCache {
+  static constexpr int kSlots = 1024;
+  NameFix slot[kSlots];
+
+  void clear() {
+    for (NameFix& f : slot) f.used = false;
+  }
+  const NameFix& lookup(const rt::FixedText<4>& aname, const rt::FixedText<8>& rname) {
+    char key[12];
+    std::memcpy(key, aname.c, 4);
+    std::memcpy(key + 4, rname.c, 8);
+    uint32_t h = 2166136261u;
+    for (char c : key) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    NameFix& f = slot[h % kSlots];
+    if (f.used && std::memcmp(f.key, key, 12) == 0) return f;
+    std::memcpy(f.key, key, 12);
+    f.aname = aname;
+    f.rname = rname;
+    rt::FixedText<4> asymb, ctype;
+    corr_name_(f.aname, f.rname, asymb, ctype);
+    f.rclass = res_class(f.rname.view());
+    f.used = true;
+    return f;
+  }
+};
+NameFixCache names;
+
 void row_defaults(rt::FixedText<4>& entity) {
   crdatm.cr_alt = ".";
   crdatm.cr_corr = ".";
@@ -234,8 +276,8 @@ void derive_element() {
   }
 }
 
-void nucleic_renames(int32_t mdoc) {
-  const int32_t c = res_class(crdatm.cr_rname.view());
+// `c` is the class of the (corrected) residue name.
+void nucleic_renames(int32_t mdoc, int32_t c) {
   if (c != 5 && c != 6) return;
   static const char* const kFrom[3] = {"OXT ", "O3P ", "O3G "};
   for (const char* from : kFrom) {
@@ -269,11 +311,14 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
   for (int i = 1; i <= 4; ++i) pnum(7 + i) = crdatm.cr_group(i);
   const bool own_file = crdinf.cr_soft(1) == 'B';
   if (!own_file) {
-    rt::FixedText<4> asymb, ctype;
-    corr_name_(crdatm.cr_aname, crdatm.cr_rname, asymb, ctype);
+    const NameFix& fix = names.lookup(crdatm.cr_aname, crdatm.cr_rname);
+    crdatm.cr_aname = fix.aname;
+    crdatm.cr_rname = fix.rname;
+    if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') derive_element();
+    nucleic_renames(mdoc, fix.rclass);
+  } else if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') {
+    derive_element();
   }
-  if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') derive_element();
-  if (!own_file) nucleic_renames(mdoc);
   cif_atom_line(0, crdatm.cr_line);
   // The atom line fills at most 80 columns; the rest of cr_line is blank.
   msgdoc_(99, rt::trim_right(crdatm.cr_line.view().substr(0, 80)));
@@ -286,6 +331,7 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
   if (iend == -1) {
     crdatm.cr_iatom = 0;
     iend = 0;
+    names.clear();
     if (com_crd_cif.held_unit != 0 && com_crd_cif.held_unit == in) {
       held = true;
       com_crd_cif.iend_cif = 0;

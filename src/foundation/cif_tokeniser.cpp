@@ -10,6 +10,10 @@
 #include "foundation/messages.h"
 #include "runtime/units.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 comcif_rec comcif_info;
 comcif_rec comcif_c;
 comfread_cif_t comfread_info;
@@ -50,6 +54,36 @@ inline int used_length(const char* p, int n) {
   return n;
 }
 
+// Writes the first `run` (at most 16) of the 16 characters at src to dst,
+// blank-padded, as one 16-character store.
+inline void put_block16(char* dst, const char* src, int run) {
+#if defined(__SSE2__)
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+  const __m128i idx = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m128i keep = _mm_cmplt_epi8(idx, _mm_set1_epi8(static_cast<char>(run)));
+  const __m128i blanks = _mm_set1_epi8(' ');
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                   _mm_or_si128(_mm_and_si128(keep, v), _mm_andnot_si128(keep, blanks)));
+#else
+  for (int i = 0; i < 16; ++i) dst[i] = i < run ? src[i] : ' ';
+#endif
+}
+
+// Closes word w of len characters (its slot already written).
+inline void end_word(comfread_cif_t& fr, int w, int len, bool quoted) {
+  fr.nwrd = w;
+  fr.lwrd(w) = len;
+  fr.qwrd(w) = quoted ? 'Y' : 'N';
+  const char* dst = fr.cwrd(w).c;
+  if (len > 16 || !may_be_number(dst[0])) {
+    // Not a number (too long, or a first character that no number has).
+    fr.fwrd(w) = 0;
+    fr.iwrd(w) = 0;
+  } else {
+    wtodig_(std::string_view(dst, len), len, fr.fwrd(w), fr.iwrd(w));
+  }
+}
+
 // Splits the first n characters (the used length) of the work area's line.
 // A word is written straight into its slot; only the slot's tail beyond the
 // stored characters is blanked.
@@ -72,6 +106,23 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
     }
     const int w = fr.nwrd + 1;
     char* dst = fr.cwrd(w).c;
+    if (c != '\'') {
+      // The common word: one run of plain characters, at most 16, ended by
+      // a blank, an unprintable character or the line end.  Its slot is
+      // written in whole 16-character blocks, so that the record builder,
+      // which copies it in such blocks at once, reads it back without
+      // waiting on single-character stores.
+      int e = k;
+      while (e < n && is_plain(line[e])) ++e;
+      const int run = e - k;
+      if (run <= 16 && k + 16 <= CIFLINELEN && (e == n || line[e] != '\'')) {
+        put_block16(dst, line + k, run);
+        std::memset(dst + 16, ' ', FRDWORDLEN - 16);
+        k = e < n ? e + 1 : n;
+        end_word(fr, w, run, false);
+        continue;
+      }
+    }
     // Blanking the whole slot first is a few fixed-width stores; the word
     // then overwrites its own characters.
     std::memset(dst, ' ', FRDWORDLEN);
@@ -116,16 +167,7 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
       if (quote == 0) break;  // a blank outside quotes ends the word
       put(c);
     }
-    fr.nwrd = w;
-    fr.lwrd(w) = len;
-    fr.qwrd(w) = quoted ? 'Y' : 'N';
-    if (len > 16 || !may_be_number(dst[0])) {
-      // Not a number (too long, or a first character that no number has).
-      fr.fwrd(w) = 0;
-      fr.iwrd(w) = 0;
-    } else {
-      wtodig_(std::string_view(dst, len), len, fr.fwrd(w), fr.iwrd(w));
-    }
+    end_word(fr, w, len, quoted);
   }
 }
 

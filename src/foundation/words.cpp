@@ -79,25 +79,33 @@ void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i) {
   if (n > static_cast<int32_t>(word.size())) n = static_cast<int32_t>(word.size());
   const char* w = word.data();
   float sign = 1;
-  float mant = 0;
-  int64_t ipart = 0;  // wide: sixteen digits do not fit 32 bits
-  int ndec = 0;
   int k = 0;
   // A sign counts only as the first character.
   if (n > 0 && (w[0] == '-' || w[0] == '+')) {
     if (w[0] == '-') sign = -1;
     k = 1;
   }
-  for (; k < n && w[k] >= '0' && w[k] <= '9'; ++k) {
-    const int d = w[k] - '0';
-    mant = mant * 10.0f + static_cast<float>(d);
-    ipart = ipart * 10 + d;
-  }
+  const int first_digit = k;
+  int point = -1;      // position of the decimal point, if any
+  int64_t digits = 0;  // every digit read, as one integer (at most 16 digits)
+  for (; k < n && w[k] >= '0' && w[k] <= '9'; ++k) digits = digits * 10 + (w[k] - '0');
+  const int64_t ipart = digits;  // wide: sixteen digits do not fit 32 bits
+  int ndec = 0;
   if (k < n && w[k] == '.') {
+    point = k;
     for (++k; k < n && w[k] >= '0' && w[k] <= '9'; ++k) {
-      mant = mant * 10.0f + static_cast<float>(w[k] - '0');
+      digits = digits * 10 + (w[k] - '0');
       ++ndec;
     }
+  }
+  // The mantissa is built in single precision, digit by digit.  Up to 2^24
+  // every step is exact, so it equals the integer of the digits; beyond,
+  // the steps are rounded and are replayed as such.
+  float mant = static_cast<float>(digits);
+  if (digits > (int64_t{1} << 24)) {
+    mant = 0;
+    for (int m = first_digit; m < k; ++m)
+      if (m != point) mant = mant * 10.0f + static_cast<float>(w[m] - '0');
   }
   const float value = static_cast<float>(sign * mant / kPow10[ndec]);
   // The integer part keeps its low 32 bits; the sign is applied modulo 2^32

@@ -144,3 +144,22 @@ TEST_F(CifAtomRows, MultiplicityAndCorrectionSwitches) {
   EXPECT_EQ(atom_inf.id_corr(2).str(), ".");
   EXPECT_EQ(com_out_cif.out_cif_corr, 1);
 }
+
+TEST_F(CifAtomRows, NameCorrectionsFollowTheResidueTablesOfEachRead) {
+  // The terminal oxygen of a nucleotide becomes O3T in every residue that
+  // carries it; a residue name unknown to the tables keeps OXT until the
+  // tables class it as a nucleotide.
+  write("n", header() + kAtomLoop +
+                 "ATOM 1 O OXT . A A 1 1 0 0 0 1 10 1\n"
+                 "ATOM 2 O OXT . XYZ A 1 2 0 0 0 1 10 2\n"
+                 "ATOM 3 O OXT . A A 1 3 0 0 0 1 10 3\n");
+  ASSERT_EQ(read("n"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 3);
+  EXPECT_EQ(atom_inf.atm_name(1).str(), "O3T ");
+  EXPECT_EQ(atom_inf.atm_name(2).str(), "OXT ");
+  EXPECT_EQ(atom_inf.atm_name(3).str(), "O3T ");
+  com_res_type.nrnamed_t += 1;
+  com_res_type.rname_t(RNAME_NUCL0 + com_res_type.nrnamed_t) = "XYZ";
+  ASSERT_EQ(read("n"), 0);
+  EXPECT_EQ(atom_inf.atm_name(2).str(), "O3T ");
+}
