@@ -3,6 +3,7 @@
 #include "coords/cif_atom_rows.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -19,22 +20,41 @@ com_crd_cif_t com_crd_cif;
 
 namespace {
 
+// Decimal digits of q written backwards, the last one just before `end`;
+// returns the first.
+inline char* digits_back(char* end, uint64_t q) {
+  if (q <= UINT32_MAX) {
+    uint32_t r = static_cast<uint32_t>(q);
+    do {
+      *--end = static_cast<char>('0' + r % 10);
+      r /= 10;
+    } while (r != 0);
+    return end;
+  }
+  do {
+    *--end = static_cast<char>('0' + q % 10);
+    q /= 10;
+  } while (q != 0);
+  return end;
+}
+
+// The text that ends at buf + 32 (blank before it) right-justified in the w
+// columns of dst, or w asterisks when it is longer than w.
+inline void place(char* dst, int w, const char* buf, const char* first) {
+  if (buf + 32 - first > w)
+    std::memset(dst, '*', w);
+  else
+    std::memcpy(dst, buf + 32 - w, w);
+}
+
 // Writes v right-justified in w columns, or w asterisks when it does not fit.
 void put_int(char* dst, int w, long v) {
-  char buf[24];
-  int n = 0;
-  unsigned long q = v < 0 ? 0UL - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
-  do {
-    buf[n++] = static_cast<char>('0' + q % 10);
-    q /= 10;
-  } while (q > 0);
-  if (v < 0) buf[n++] = '-';
-  if (n > w) {
-    std::memset(dst, '*', w);
-    return;
-  }
-  std::memset(dst, ' ', w - n);
-  for (int i = 0; i < n; ++i) dst[w - 1 - i] = buf[i];
+  char buf[32];
+  std::memset(buf, ' ', sizeof buf);
+  const unsigned long q = v < 0 ? 0UL - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
+  char* p = digits_back(buf + 32, q);
+  if (v < 0) *--p = '-';
+  place(dst, w, buf, p);
 }
 
 // Fixed-point field Fw.d, right-justified; asterisks when it does not fit.
@@ -42,6 +62,7 @@ void put_int(char* dst, int w, long v) {
 // path dominated the reading time.
 void put_real(char* dst, int w, int d, float v) {
   static const double kScale[4] = {1.0, 10.0, 100.0, 1000.0};
+  static const uint32_t kPow[4] = {1, 10, 100, 1000};
   if (!std::isfinite(v) || d < 0 || d > 3 || std::fabs(v) >= 1.0e15f) {
     std::memset(dst, '*', w);
     return;
@@ -50,26 +71,22 @@ void put_real(char* dst, int w, int d, float v) {
   const double x = std::fabs(static_cast<double>(v)) * kScale[d];
   // Round half to even, as llrint does: below 2^52 adding and taking away
   // 2^52 leaves the nearest integer; above, x is an integer already.
-  const long long k = static_cast<long long>(x < 0x1p52 ? (x + 0x1p52) - 0x1p52 : x);
+  uint64_t q = static_cast<uint64_t>(x < 0x1p52 ? (x + 0x1p52) - 0x1p52 : x);
   char buf[32];
-  int n = 0;
-  long long q = k;
-  for (int i = 0; i < d; ++i) {
-    buf[n++] = static_cast<char>('0' + q % 10);
-    q /= 10;
+  std::memset(buf, ' ', sizeof buf);
+  char* p = buf + 32;
+  if (d > 0) {
+    uint32_t frac = static_cast<uint32_t>(q % kPow[d]);
+    q /= kPow[d];
+    for (int i = 0; i < d; ++i) {
+      *--p = static_cast<char>('0' + frac % 10);
+      frac /= 10;
+    }
+    *--p = '.';
   }
-  if (d > 0) buf[n++] = '.';
-  do {
-    buf[n++] = static_cast<char>('0' + q % 10);
-    q /= 10;
-  } while (q > 0);
-  if (neg) buf[n++] = '-';
-  if (n > w) {
-    std::memset(dst, '*', w);
-    return;
-  }
-  std::memset(dst, ' ', w - n);
-  for (int i = 0; i < n; ++i) dst[w - 1 - i] = buf[i];
+  p = digits_back(p, q);
+  if (neg) *--p = '-';
+  place(dst, w, buf, p);
 }
 
 void put_text(char* dst, int w, std::string_view s) {
@@ -198,7 +215,7 @@ struct NameFix {
 };
 
 struct NameFixCache {
-  static constexpr int kSlots = 1024;
+  static constexpr int kSlots = 256;
   NameFix slot[kSlots];
 
   void clear() {
@@ -296,7 +313,7 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
   crdatm.cr_iatom += 1;
   rt::FixedText<12>& pnum = crdatm.cr_pnum;
   if (!seen_auth) {
-    char buf[8];
+    char buf[4];
     put_int(buf, 4, crdatm.cr_ires);
     for (int i = 0; i < 4; ++i) pnum(3 + i) = buf[i];
     pnum(7) = ' ';

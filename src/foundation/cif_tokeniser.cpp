@@ -80,7 +80,7 @@ inline void end_word(comfread_cif_t& fr, int w, int len, bool quoted) {
     fr.fwrd(w) = 0;
     fr.iwrd(w) = 0;
   } else {
-    wtodig_(std::string_view(dst, len), len, fr.fwrd(w), fr.iwrd(w));
+    wtodig_block_(dst, len, fr.fwrd(w), fr.iwrd(w));
   }
 }
 

@@ -6,6 +6,10 @@
 
 #include "runtime/units.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 com_byte_t com_byte;
 comfread_t comfread;
 
@@ -72,46 +76,37 @@ void wrtstr_(int32_t unit, int32_t /*mdoc*/, std::string_view line, int32_t& ier
   if (rt::write_record(unit, line.substr(0, n)) != rt::IOSTAT_OK) ierr = 1;
 }
 
-void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i) {
-  f = 0;
-  i = 0;
-  if (n > 16) return;
-  if (n > static_cast<int32_t>(word.size())) n = static_cast<int32_t>(word.size());
-  const char* w = word.data();
-  float sign = 1;
-  int k = 0;
-  // A sign counts only as the first character.
-  if (n > 0 && (w[0] == '-' || w[0] == '+')) {
-    if (w[0] == '-') sign = -1;
-    k = 1;
-  }
-  const int first_digit = k;
-  int point = -1;      // position of the decimal point, if any
-  int64_t digits = 0;  // every digit read, as one integer (at most 16 digits)
-  for (; k < n && w[k] >= '0' && w[k] <= '9'; ++k) digits = digits * 10 + (w[k] - '0');
-  const int64_t ipart = digits;  // wide: sixteen digits do not fit 32 bits
-  int ndec = 0;
-  if (k < n && w[k] == '.') {
-    point = k;
-    for (++k; k < n && w[k] >= '0' && w[k] <= '9'; ++k) {
-      digits = digits * 10 + (w[k] - '0');
-      ++ndec;
-    }
-  }
+namespace {
+
+// What the scan of a word found: the sign, the digits before and after the
+// decimal point as one integer, the integer part, and where the scan stopped.
+struct Scan {
+  float sign;
+  int first_digit;  // position of the first digit (after the sign)
+  int point;        // position of the decimal point, -1 without
+  int ndec;         // digits after the point
+  int end;          // position of the first character that is not part of the number
+  int64_t digits;   // every digit read, as one integer (at most 16 digits)
+  int64_t ipart;    // the digits before the point
+};
+
+// The results of wtodig_ from the scan of the first n characters of w.
+void finish_number(const char* w, int32_t n, const Scan& s, float& f, int32_t& i) {
   // The mantissa is built in single precision, digit by digit.  Up to 2^24
   // every step is exact, so it equals the integer of the digits; beyond,
   // the steps are rounded and are replayed as such.
-  float mant = static_cast<float>(digits);
-  if (digits > (int64_t{1} << 24)) {
+  float mant = static_cast<float>(s.digits);
+  if (s.digits > (int64_t{1} << 24)) {
     mant = 0;
-    for (int m = first_digit; m < k; ++m)
-      if (m != point) mant = mant * 10.0f + static_cast<float>(w[m] - '0');
+    for (int m = s.first_digit; m < s.end; ++m)
+      if (m != s.point) mant = mant * 10.0f + static_cast<float>(w[m] - '0');
   }
-  const float value = static_cast<float>(sign * mant / kPow10[ndec]);
+  const float value = static_cast<float>(s.sign * mant / kPow10[s.ndec]);
   // The integer part keeps its low 32 bits; the sign is applied modulo 2^32
   // so that -2147483648 does not overflow.
-  const uint32_t ulow = static_cast<uint32_t>(ipart);
-  const int32_t ivalue = static_cast<int32_t>(sign < 0 ? 0U - ulow : ulow);
+  const uint32_t ulow = static_cast<uint32_t>(s.ipart);
+  const int32_t ivalue = static_cast<int32_t>(s.sign < 0 ? 0U - ulow : ulow);
+  const int k = s.end;
   if (k == n) {
     f = value;
     i = ivalue;
@@ -140,6 +135,94 @@ void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i) {
   }
   const double p = kPow10[expo];
   f = static_cast<float>(esign < 0 ? value / p : value * p);
+}
+
+#if defined(__SSE2__)
+// The value of the `len` (0 to 8) digits at q, read as one 8-byte word:
+// the digits are moved to the top bytes (the bytes below become zero
+// digits) and summed pairwise in three multiply steps.
+inline uint64_t eight_digits(const char* q, int len) {
+  if (len == 0) return 0;
+  uint64_t v;
+  std::memcpy(&v, q, 8);
+  v -= 0x3030303030303030ULL;  // borrows run only into the bytes dropped below
+  v <<= 8 * (8 - len);
+  v = v * 10 + (v >> 8);
+  v = (((v & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+       (((v >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+      32;
+  return v;
+}
+
+// The value of the `len` (0 to 16) digits at q.
+inline uint64_t digits_value(const char* q, int len) {
+  if (len <= 8) return eight_digits(q, len);
+  return eight_digits(q, len - 8) * 100000000ULL + eight_digits(q + len - 8, 8);
+}
+#endif
+
+}  // namespace
+
+void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i) {
+  f = 0;
+  i = 0;
+  if (n > 16) return;
+  if (n > static_cast<int32_t>(word.size())) n = static_cast<int32_t>(word.size());
+  const char* w = word.data();
+  Scan s{1.0f, 0, -1, 0, 0, 0, 0};
+  int k = 0;
+  // A sign counts only as the first character.
+  if (n > 0 && (w[0] == '-' || w[0] == '+')) {
+    if (w[0] == '-') s.sign = -1;
+    k = 1;
+  }
+  s.first_digit = k;
+  for (; k < n && w[k] >= '0' && w[k] <= '9'; ++k) s.digits = s.digits * 10 + (w[k] - '0');
+  s.ipart = s.digits;
+  if (k < n && w[k] == '.') {
+    s.point = k;
+    for (++k; k < n && w[k] >= '0' && w[k] <= '9'; ++k) {
+      s.digits = s.digits * 10 + (w[k] - '0');
+      ++s.ndec;
+    }
+  }
+  s.end = k;
+  finish_number(w, n, s, f, i);
+}
+
+void wtodig_block_(const char* w, int32_t n, float& f, int32_t& i) {
+#if defined(__SSE2__)
+  f = 0;
+  i = 0;
+  if (n > 16) return;
+  Scan s{1.0f, 0, -1, 0, 0, 0, 0};
+  int k = 0;
+  if (n > 0 && (w[0] == '-' || w[0] == '+')) {
+    if (w[0] == '-') s.sign = -1;
+    k = 1;
+  }
+  s.first_digit = k;
+  // One bit per digit among the first n characters.
+  const __m128i v = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w)), _mm_set1_epi8('0'));
+  const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(9)), v);
+  const uint32_t digit = static_cast<uint32_t>(_mm_movemask_epi8(is_digit)) & ((1U << n) - 1);
+  // Lengths of the digit runs: the count of trailing one bits from a position.
+  const int lint = __builtin_ctz(~(digit >> k));
+  s.ipart = static_cast<int64_t>(digits_value(w + k, lint));
+  s.digits = s.ipart;
+  k += lint;
+  if (k < n && w[k] == '.') {
+    s.point = k;
+    const int lfrac = __builtin_ctz(~(digit >> (k + 1)));
+    s.ndec = lfrac;
+    s.digits = s.ipart * static_cast<int64_t>(kPow10[lfrac]) + static_cast<int64_t>(digits_value(w + k + 1, lfrac));
+    k += 1 + lfrac;
+  }
+  s.end = k;
+  finish_number(w, n, s, f, i);
+#else
+  wtodig_(std::string_view(w, static_cast<std::size_t>(n < 0 ? 0 : n)), n, f, i);
+#endif
 }
 
 void frd_parm_() {
