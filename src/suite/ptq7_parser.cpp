@@ -103,18 +103,20 @@ int ptq7_parse(const char* text, ParserArray* p) {
   const int n = static_cast<int>(line.size());
   if (n == 0) return p->ntokens;
 
-  // Positions outside the line read as the first delimiter.
-  const char d0 = p->delim.empty() ? ' ' : p->delim[0];
-  auto at = [&](int k) { return k < 0 || k >= n ? d0 : line[k]; };
-  auto is_delim = [&](int k) { return k < 0 || k >= n || in_set(line[k], p->delim); };
-  auto is_null = [&](char c) { return in_set(c, p->nulldelim); };
-  auto is_comment = [&](char c) { return in_set(c, p->comment); };
-
   int start = 0;
   if (p->ntokens > 0) {
     start = p->token[p->ntokens - 1].iend + 1;
     if (start < n && (line[start] == '"' || line[start] == '\'')) ++start;
   }
+
+  // Positions before the scan's start and past the end read as the first
+  // delimiter, so that a scan resumed after a token (or a null token) never
+  // sees that token's last character again.
+  const char d0 = p->delim.empty() ? ' ' : p->delim[0];
+  auto at = [&](int k) { return k < start || k >= n ? d0 : line[k]; };
+  auto is_delim = [&](int k) { return k < start || k >= n || in_set(line[k], p->delim); };
+  auto is_null = [&](char c) { return in_set(c, p->nulldelim); };
+  auto is_comment = [&](char c) { return in_set(c, p->comment); };
 
   bool in_quoted = false;
   bool in_token = false;
@@ -176,7 +178,6 @@ int doublefromstr(const char* text, double max_exp, double min_exp, double* valu
   enum Part { INT, FRAC, EXP } part = INT;
   double sign = 1, expsign = 1;
   double ipart = 0, fpart = 0, epart = 0;
-  double fscale = 1;
   bool point = false, exponent = false;
   char prev = 0;
   for (int k = 0; text[k]; ++k) {
@@ -187,9 +188,9 @@ int doublefromstr(const char* text, double max_exp, double min_exp, double* valu
         ipart = ipart * 10 + d;
         ++*intdigits;
       } else if (part == FRAC) {
-        fscale /= 10;
-        fpart += d * fscale;
+        // digit / 10^n: '0.3' must read as the double nearest 0.3.
         ++*frcdigits;
+        fpart += d / std::pow(10.0, *frcdigits);
       } else {
         epart = epart * 10 + d;
         ++*expdigits;
@@ -339,6 +340,9 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
         ptq7_signal(parser_error(6), "ptq7_parser", nullptr);
       } else {
         if (trace) std::printf("PTQ7_PARSER: opening command file \"%s\"\n", name.c_str());
+        // A supplied '@' line may arrive while another command file is open;
+        // that one would never be read again.
+        if (p->fp) std::fclose(p->fp);
         p->fp = std::fopen(name.c_str(), "r");
         if (!p->fp) ptq7_signal(parser_error(5), "ptq7_parser", nullptr);
       }

@@ -1,5 +1,6 @@
 // The keyword parser: tokens and their classes, number reading, and logical
 // lines read with continuations, comments and command files.
+#include <filesystem>
 #include <string>
 
 #include "suite/ptq7_parser.h"
@@ -142,6 +143,28 @@ TEST_F(Tokeniser, SecondCallAppendsAfterLastToken) {
   EXPECT_EQ(ptq7_parse("", parser.get()), 0);
 }
 
+TEST_F(Tokeniser, ResumedScanIgnoresCharactersBeforeItsStart) {
+  // The scan resumes after 'ABC' (position 3); position 2 reads as a blank,
+  // so '1234' starts a token of its own.
+  parser = ptq7_parse_start(10);
+  ptq7_parse("ABC", parser.get());
+  ASSERT_EQ(ptq7_parse("XYZ1234 W", parser.get()), 3);
+  EXPECT_EQ(parser->token[1].fullstring, "1234");
+  EXPECT_EQ(parser->token[1].ibeg, 3);
+  EXPECT_EQ(parser->token[1].iend, 6);
+  EXPECT_EQ(parser->token[2].fullstring, "W");
+  EXPECT_EQ(parser->token[2].ibeg, 8);
+}
+
+TEST_F(Tokeniser, ResumedScanAfterNullTokenFindsNoSecondNull) {
+  parser = ptq7_parse_start(10);
+  ASSERT_EQ(ptq7_parse("A,,", parser.get()), 2);
+  ASSERT_EQ(ptq7_parse("A,, B", parser.get()), 3);
+  EXPECT_EQ(parser->token[1].isnull, 1);
+  EXPECT_EQ(parser->token[2].fullstring, "B");
+  EXPECT_EQ(parser->token[2].ibeg, 4);
+}
+
 TEST_F(Tokeniser, ChangedDelimitersAndComments) {
   parser = ptq7_parse_start(10);
   ptq7_parse_delimiters(parser.get(), " ;", ";");
@@ -178,6 +201,14 @@ TEST_F(NumberReading, DigitsFractionAndExponent) {
   EXPECT_DOUBLE_EQ(number(".5", &ok, &id, &fd), 0.5);
   EXPECT_EQ(id, 0);
   EXPECT_EQ(fd, 1);
+}
+
+TEST_F(NumberReading, FractionDigitIsDividedByItsPowerOfTen) {
+  // 3/10 is the double nearest 0.3; 3 * (1/10) is one unit above it.
+  EXPECT_EQ(number("0.3"), 0.3);
+  EXPECT_EQ(number("-0.7"), -0.7);
+  EXPECT_EQ(number(".07"), 0.07);
+  EXPECT_EQ(number("5.5"), 5.5);
 }
 
 TEST_F(NumberReading, SignPointAndExponentAloneAreZero) {
@@ -261,6 +292,16 @@ TEST_F(LogicalLines, CommentInsideContinuationIsDroppedSilently) {
   EXPECT_EQ(cap.out(), " Data line--- TLS GROUP CHAIN A\\\n");
 }
 
+TEST_F(LogicalLines, ContinuationAfterNullTokenKeepsOneNull) {
+  StdinFeed in("A,, &\nB\n");
+  std::string line;
+  Capture cap;
+  ASSERT_EQ(next(line), 3);
+  EXPECT_EQ(line, "A,, B");
+  EXPECT_EQ(parser->token[1].isnull, 1);
+  EXPECT_EQ(parser->token[2].fullstring, "B");
+}
+
 TEST_F(LogicalLines, CommentLinesEchoedAndEmptyLinesSkipped) {
   StdinFeed in("# first\n\n! second\nEND\n");
   std::string line;
@@ -317,6 +358,34 @@ TEST_F(LogicalLines, CommandFileIsReadThenStandardInputAgain) {
   EXPECT_EQ(parser->fp, nullptr);
   line.clear();
   EXPECT_EQ(next(line), 0);
+}
+
+int open_descriptors() {
+  int n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+  return n;
+}
+
+TEST_F(LogicalLines, SuppliedCommandFileClosesTheOneOpen) {
+  TempDir dir;
+  const std::string first = dir.write("first", "A1\nA2\n");
+  const std::string second = dir.write("second", "B1\n");
+  StdinFeed in("@" + first + "\nEND\n");
+  Capture cap;
+  const int before = open_descriptors();
+  std::string line;
+  EXPECT_EQ(next(line), 1);
+  EXPECT_EQ(line, "A1");
+  line = "@" + second;
+  EXPECT_EQ(next(line), 1);
+  EXPECT_EQ(line, "B1");
+  line.clear();
+  EXPECT_EQ(next(line), 1);
+  EXPECT_EQ(line, "END");
+  EXPECT_EQ(parser->fp, nullptr);
+  const int after = open_descriptors();
+  cap.finish();
+  EXPECT_EQ(after, before);
 }
 
 TEST_F(LogicalLines, MissingCommandFileSignalsAndReadsOn) {
