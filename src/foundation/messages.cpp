@@ -19,7 +19,12 @@ std::string& line_buffer() {
   return buf;
 }
 
+// A blank line of text comes out as an empty record, without the blank.
 void write_stdout(std::string_view used) {
+  if (used.empty()) {
+    rt::write_record(6, used);
+    return;
+  }
   std::string& buf = line_buffer();
   buf.assign(1, ' ');
   buf.append(used);

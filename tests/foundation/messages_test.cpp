@@ -80,9 +80,28 @@ TEST_F(MessageRouting, QuietFlagSilencesBothRoutines) {
             "");
 }
 
-TEST_F(MessageRouting, BlankTextGivesALineWithOnlyTheLeadingBlank) {
-  EXPECT_EQ(captured([] { msgdoc_(0, "      "); }), " \n");
-  EXPECT_EQ(captured([] { msgerr_(0, ""); }), " \n");
+TEST_F(MessageRouting, BlankTextGivesAnEmptyLine) {
+  EXPECT_EQ(captured([] { msgdoc_(0, "      "); }), "\n");
+  EXPECT_EQ(captured([] { msgerr_(0, ""); }), "\n");
+  EXPECT_EQ(captured([] { msgerr_(-999, "   "); }), "\n");
+}
+
+TEST_F(MessageRouting, BlankTextGivesAnEmptyDocumentationRecord) {
+  const std::string path = testing::TempDir() + "messages_blank_doc.txt";
+  rt::OpenOptions opt;
+  ASSERT_EQ(rt::unit_open(48, path, opt), 0);
+  comlib.idoc = 48;
+  EXPECT_EQ(captured([] {
+              msgdoc_(-5, "    ");
+              msgerr_(5, "");
+            }),
+            "\n");
+  rt::unit_close(48);
+  comlib.idoc = 0;
+  std::ifstream in(path);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  EXPECT_EQ(ss.str(), "\n\n");
 }
 
 TEST_F(MessageRouting, DocumentationCopyFollowsTheCodeBands) {
@@ -126,7 +145,7 @@ TEST(UsedLength, FieldNeverSetCountsAsBlank) {
   int32_t n = -1;
   lenstr_bl_(never_set, n);
   EXPECT_EQ(n, 0);
-  EXPECT_EQ(captured([] { msgerr_(0, never_set); }), " \n");
+  EXPECT_EQ(captured([] { msgerr_(0, never_set); }), "\n");
 }
 
 // The text handed over begins with its own blank; standard output adds one.
