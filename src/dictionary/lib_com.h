@@ -1041,13 +1041,13 @@ struct r_scratch_t {
   // placement scratch
   int32_t n_stor;
   rt::Array1<Text<4>, nstor_par> atom_stor;
-  rt::Array2<int32_t, 2, nstor_par> iflag_stor;
-  rt::Array2<float, 2, nstor_par> x_stor;
-  rt::Array2<float, 2, nstor_par> y_stor;
-  rt::Array2<float, 2, nstor_par> z_stor;
+  // Atom first, then one of the two sets: (atom, set).
+  rt::Array2<int32_t, nstor_par, 2> iflag_stor;
+  rt::Array2<float, nstor_par, 2> x_stor;
+  rt::Array2<float, nstor_par, 2> y_stor;
+  rt::Array2<float, nstor_par, 2> z_stor;
   rt::Array2<int32_t, 2, MAXLLNK> iconn_atom_ind;
   rt::Array1<float, MAXLLNK> bond_idl;
-  // tree-row state
 };
 extern r_scratch_t r_scratch;
 

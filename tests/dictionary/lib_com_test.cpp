@@ -2,7 +2,68 @@
 // the lists and coordinates kept.
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "dictionary/lib_com.h"
+
+// Capacities and the shapes of the members whose extents or widths a filler
+// relies on, written out with the numbers themselves.
+#define HAS(member, ...) \
+  static_assert(std::is_same_v<decltype(r_scratch_t::member), __VA_ARGS__>, #member)
+static_assert(MAXMLIST == 5000 && MAXMMON == 3000 && MAXMATM == 120000 && MAXMCNN == 60000 &&
+              MAXMBND == 240000 && MAXMANG == 240000 && MAXMTOR == 120000 && MAXMCHR == 9000 &&
+              MAXMPLN == 6000 && MAXMAPL == 100);
+static_assert(MAXLLNK == 300 && MAXLATM == 9000 && MAXLCNN == 9000 && MAXLBND == 9000 &&
+              MAXLTOR == 9000 && MAXLANG == 18000 && MAXLCHR == 900 && MAXLPLN == 600 &&
+              MAXLAPL == 50);
+static_assert(MAXDMDF == 300 && MAXDATM == 9000 && MAXDCNN == 9000 && MAXDBND == 9000 &&
+              MAXDTOR == 9000 && MAXDANG == 18000 && MAXDCHR == 900 && MAXDPLN == 600 &&
+              MAXDAPL == 50);
+static_assert(MAXASYMB == 300 && MAXNSYM == 96 && MAXETYP == 300 && MAXBTYP == 800 &&
+              MAXATYP == 1500 && MAXTTYP == 500 && MAXWTYP == 500 && MAXHTYP == 300 &&
+              MAXSTYP == 100 && MAXLIB == 20);
+static_assert(MAX1ATM == 300 && MAX1BND == 300 && MAX1ANG == 600 && MAX1TOR == 300 &&
+              MAX1CHR == 50 && MAX1PLN == 80 && MAX1APL == 100 && MAX1BRN == 12 && MAX1EXT == 12 &&
+              MAX1CONN == 500 && MX1ATOM == 300 && MX1BRN == 12 && MX1ALT == 20 && MX1EXT == 50 &&
+              nstor_par == 50);
+static_assert(LML_WORDS == 70002 && LML_BYTES == 695000 && LIB_COM_BYTES == 63022736);
+HAS(lml_name, rt::Array1<rt::FixedText<48>, 5000>);
+HAS(lml_type, rt::Array1<rt::FixedText<16>, 5000>);
+HAS(lma_type, rt::Array1<rt::FixedText<8>, 120000>);
+HAS(lma_coor_flag, rt::Array1<rt::FixedText<1>, 120000>);
+HAS(lmb_val, rt::Array1<float, 240000>);
+HAS(lmc_9atm, rt::Array1<rt::FixedText<4>, 9000>);
+HAS(lmp_atom, rt::Array2<rt::FixedText<4>, 100, 6000>);
+HAS(lmp_dev, rt::Array2<float, 100, 6000>);
+HAS(lll_detail, rt::Array1<rt::FixedText<48>, 300>);
+HAS(llg_f3atm, rt::Array1<int32_t, 18000>);
+HAS(llp_fatom, rt::Array2<int32_t, 50, 600>);
+HAS(ldp_dobs, rt::Array2<float, 50, 600>);
+HAS(lmr_detail, rt::Array1<rt::FixedText<48>, 300>);
+HAS(lso_symop, rt::Array1<rt::FixedText<24>, 96>);
+HAS(lmx_content, rt::Array1<rt::FixedText<30>, 5000>);
+HAS(l1a_id_psi, rt::Array1<rt::FixedText<8>, 300>);
+HAS(l1a_conn, rt::Array2<int32_t, 12, 300>);
+HAS(l1a_iextr, rt::Array2<int32_t, 12, 300>);
+HAS(l1a_ring_flat, rt::Array2<int32_t, 12, 300>);
+HAS(l1n_type, rt::Array1<rt::FixedText<8>, 500>);
+HAS(l1g_val, rt::Array1<float, 600>);
+HAS(l1c_i9atm, rt::Array1<int32_t, 50>);
+HAS(l1p_atom, rt::Array2<rt::FixedText<4>, 100, 80>);
+HAS(l2p_flag, rt::Array2<int32_t, 100, 80>);
+HAS(c1_pnum, rt::FixedText<12>);
+HAS(c1_rtype, rt::FixedText<16>);
+HAS(c2_anis, rt::Array2<float, 6, 300>);
+HAS(s1_iextr, rt::Array2<int32_t, 50, 300>);
+HAS(s2_conn, rt::Array2<int32_t, 12, 300>);
+HAS(atom_stor, rt::Array1<rt::FixedText<4>, 50>);
+HAS(iflag_stor, rt::Array2<int32_t, 50, 2>);
+HAS(x_stor, rt::Array2<float, 50, 2>);
+HAS(y_stor, rt::Array2<float, 50, 2>);
+HAS(z_stor, rt::Array2<float, 50, 2>);
+HAS(iconn_atom_ind, rt::Array2<int32_t, 2, 300>);
+HAS(bond_idl, rt::Array1<float, 300>);
+#undef HAS
 
 TEST(DictionaryTables, EmptyingResetsRowTextsAndKeepsCoordinates) {
   r_scratch.lma_natom = 5;
@@ -75,4 +136,14 @@ TEST(DictionaryTables, PlanesHoldUpToTheirAtomCapacity) {
   EXPECT_EQ(&r_scratch.l1p_atom(1, 2), &r_scratch.l1p_atom(MAX1APL, 1) + 1);
   EXPECT_EQ(&r_scratch.s1_iextr(1, 2), &r_scratch.s1_iextr(MX1EXT, 1) + 1);
   EXPECT_EQ(&r_scratch.l1a_conn(1, 2), &r_scratch.l1a_conn(MAX1BRN, 1) + 1);
+}
+
+TEST(WorkDescriptions, PlacementScratchKeepsTwoSetsPerStoredAtom) {
+  // Both sets of the 50th stored atom exist; set 2 follows all of set 1.
+  r_scratch.x_stor(nstor_par, 2) = 4.5f;
+  r_scratch.iflag_stor(nstor_par, 1) = 1;
+  EXPECT_EQ(&r_scratch.x_stor(1, 2), &r_scratch.x_stor(nstor_par, 1) + 1);
+  EXPECT_EQ(&r_scratch.z_stor(1, 2), &r_scratch.z_stor(nstor_par, 1) + 1);
+  EXPECT_FLOAT_EQ(r_scratch.x_stor(nstor_par, 2), 4.5f);
+  EXPECT_EQ(r_scratch.iflag_stor(nstor_par, 1), 1);
 }
