@@ -313,12 +313,14 @@ void fit_plane_(int32_t n, const float* x, float* vm, float& d) {
     }
   }
   float v[3] = {bm[0][col], bm[1][col], bm[2][col]};
-  // The iteration is scaled by the largest element of the start vector, not
-  // by its first one, so that a normal with no x part (such as that of a
-  // plane z = const) is still found.
+  // The iteration is scaled to a first element of 1, which also fixes the
+  // sign of the normal.  When the first element is too small to scale by (a
+  // normal with no x part, such as that of a plane z = const) the largest
+  // element takes its place, so that such planes are still found.
   int piv = 0;
-  for (int i = 1; i < 3; ++i)
-    if (std::fabs(v[i]) > std::fabs(v[piv])) piv = i;
+  if (!(std::fabs(v[0]) > 1e-5f))
+    for (int i = 1; i < 3; ++i)
+      if (std::fabs(v[i]) > std::fabs(v[piv])) piv = i;
   if (!(std::fabs(v[piv]) > 1e-5f)) return;
   const int o1 = (piv + 1) % 3, o2 = (piv + 2) % 3;
   float s[3];

@@ -367,6 +367,20 @@ TEST(PlaneFit, KnownPlanes) {
   EXPECT_NEAR(d * vm[0], 1, 1e-4);  // d = 3/sqrt(3), vm = (1,1,1)/sqrt(3)
 }
 
+// The normal is scaled to a positive first element, so its sign (and that of
+// d and of every deviation) does not depend on which element is largest.
+TEST(PlaneFit, NormalTakesTheSignOfItsFirstElement) {
+  // Points of x + 2y - 3z = 6; centroid (1.75, 1, -0.75).
+  const float pts[12] = {6, 0, 0, 0, 3, 0, 0, 0, -2, 1, 1, -1};
+  float vm[3], d = 0;
+  fit_plane_(4, pts, vm, d);
+  const float s = 1 / std::sqrt(14.0f);
+  EXPECT_NEAR(vm[0], s, 1e-4);
+  EXPECT_NEAR(vm[1], 2 * s, 1e-4);
+  EXPECT_NEAR(vm[2], -3 * s, 1e-4);
+  EXPECT_NEAR(d, 6 * s, 1e-4);
+}
+
 TEST(PlaneFit, DegeneratePointsGiveZero) {
   const float line[9] = {0, 0, 0, 1, 1, 1, 2, 2, 2};
   float vm[3] = {9, 9, 9}, d = 9;
