@@ -56,7 +56,9 @@ void parser_(rt::TextRef key, rt::TextRef line, int32_t* ibeg, int32_t* iend, in
              float* fvalue, rt::FixedText<4>* cvalue, int32_t* idec, int32_t& ntok, bool& lend,
              bool lprint) {
   ntok = std::clamp<int32_t>(ntok, 20, 10000);
-  std::string copy = ptq7_FtoCString(line.view());
+  // Up to the used length: a field never blanked (zero bytes) is an empty
+  // line, so the keyword line is read rather than taken from the field.
+  std::string copy(line.view().substr(0, static_cast<std::size_t>(lenstr_(line.view()))));
   ParserPtr parser = ptq7_parse_start(ntok);
   if (!parser) {
     lend = true;

@@ -122,6 +122,18 @@ TEST_F(KeywordEntry, BlankLineReadsStandardInputAndEchoes) {
   EXPECT_EQ(cap.out(), " Comment line--- # note\n Data line--- tls group chain\n");
 }
 
+TEST_F(KeywordEntry, ZeroFilledLineFieldReadsStandardInput) {
+  StdinFeed in("END\n");
+  char field[80] = {};
+  ntok = 20;
+  parser_(key, rt::TextRef(field, 80), &ibeg(1), &iend(1), &ityp(1), &fvalue(1), &cvalue(1),
+          &idec(1), ntok, lend, false);
+  EXPECT_FALSE(lend);
+  EXPECT_EQ(ntok, 1);
+  EXPECT_EQ(key, "END");
+  EXPECT_EQ(std::string(field, 80), "END" + std::string(77, ' '));
+}
+
 TEST_F(KeywordEntry, EndOfInputSetsLendAndKeepsOutputs) {
   StdinFeed in("");
   read("");
