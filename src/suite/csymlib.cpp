@@ -588,7 +588,10 @@ int ptq7spg_pgname_equal(const char* a, const char* b) {
 // ---- Operators -----------------------------------------------------------------
 
 void ptq7spg_norm_trans(Symop& op) {
+  // Whole cells come off in one exact step (the same value the loops
+  // would reach): a huge translation would keep them going for ever.
   for (float& t : op.trn) {
+    if (std::fabs(t) >= 1.0f) t = std::fmod(t, 1.0f);
     while (t < 0.0f) t += 1.0f;
     while (t >= 1.0f) t -= 1.0f;
   }

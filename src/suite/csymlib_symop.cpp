@@ -203,7 +203,9 @@ char* mat4_to_symop(char* start, char* end, const float* mat4) {
         const int t12 = static_cast<int>(std::lround(12.0f * v));
         const char* f = fraction[((t12 - 1) % 12 + 12) % 12];
         if (!f) {
-          if (plus) *--cur = ' ';
+          // Take the '+' back; on an otherwise empty row it stood on the
+          // placeholder, which must read '0' again.
+          if (plus) *--cur = written ? ' ' : '0';
           continue;
         }
         if (cur + 3 > end) return overflow("mat4_to_symop 4");

@@ -113,6 +113,11 @@ TEST(SpacegroupNames, ComparisonHelpers) {
   EXPECT_STREQ(ptq7spg_to_shortname(out, "P 1"), "P1");
   EXPECT_STREQ(ptq7spg_to_shortname(out, "P 3 1 2"), "P312");
   EXPECT_STREQ(ptq7spg_to_shortname(out, "R -3 2"), "R-32");
+  // A ':H' name reads as the H lattice, a ':R' name as the bare symbol.
+  EXPECT_EQ(ptq7spg_name_equal_to_lib("H 3", "R 3 :H"), 1);
+  EXPECT_EQ(ptq7spg_name_equal_to_lib("R 3 :H", "H 3"), 1);
+  EXPECT_EQ(ptq7spg_name_equal_to_lib("R 3", "R 3 :R"), 1);
+  EXPECT_EQ(ptq7spg_name_equal_to_lib("R 3", "R 3 :H"), 0);
   char name[] = "R 3 :H";
   EXPECT_STREQ(ptq7spg_name_de_colon(name), "H 3   ");
   char name2[] = "R 3 2 :R";
@@ -179,6 +184,49 @@ TEST_F(SpacegroupLoader, CentredOperatorsFollowThePrimitiveOnes) {
   EXPECT_FLOAT_EQ(sg->symop[2].rot[0][0], 1.0f);
   EXPECT_FLOAT_EQ(sg->symop[3].rot[0][0], -1.0f);
   EXPECT_FLOAT_EQ(sg->symop[3].trn[0], 0.5f);
+}
+
+TEST_F(SpacegroupLoader, FourCentringLinesGiveSixteenOperators) {
+  // F 2 2 2: symop x,y,z / -x,-y,z / x,-y,-z / -x,y,-z; cenop x,y,z /
+  // x,y+1/2,z+1/2 / x+1/2,y,z+1/2 / x+1/2,y+1/2,z.
+  SpacegroupPtr sg = quietly([] { return ptq7spg_load_by_spgname("F 2 2 2"); });
+  ASSERT_TRUE(sg);
+  ASSERT_EQ(sg->nsymop, 16);
+  EXPECT_EQ(sg->nsymop_prim, 4);
+  const float diag[4][3] = {{1, 1, 1}, {-1, -1, 1}, {1, -1, -1}, {-1, 1, -1}};
+  const float cen[4][3] = {{0, 0, 0}, {0, 0.5f, 0.5f}, {0.5f, 0, 0.5f}, {0.5f, 0.5f, 0}};
+  for (int c = 0; c < 4; ++c)
+    for (int p = 0; p < 4; ++p) {
+      const Symop& op = sg->symop[4 * c + p];
+      for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(op.rot[i][i], diag[p][i]) << c << " " << p;
+        EXPECT_FLOAT_EQ(op.trn[i], cen[c][i]) << c << " " << p;
+      }
+    }
+  EXPECT_EQ(sg->patterson_number, 69);
+  EXPECT_STREQ(sg->patterson_name, "Fmmm");
+  EXPECT_STREQ(sg->mapasu_zero_descr, "0<=x<=1/4; 0<=y<=1/4; 0<=z<1");
+  EXPECT_NEAR(sg->mapasu_zero[0], 0.25001f, 1e-6f);
+  EXPECT_NEAR(sg->mapasu_zero[2], 0.99999f, 1e-6f);
+  // Four centring translations: a general reflection is counted four times.
+  EXPECT_EQ(sg->epsilon_zones[12], 4);
+}
+
+TEST(SpacegroupOperators, TranslationsNormalisedWhateverTheirSize) {
+  Symop op = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {-2.5f, 3.25f, -1.0f}};
+  ptq7spg_norm_trans(op);
+  EXPECT_FLOAT_EQ(op.trn[0], 0.5f);
+  EXPECT_FLOAT_EQ(op.trn[1], 0.25f);
+  EXPECT_EQ(op.trn[2], 0.0f);
+  // Values far beyond any cell end at once instead of counting cells.
+  op.trn[0] = 1e30f;
+  op.trn[1] = -3e9f;
+  op.trn[2] = -1e-30f;
+  ptq7spg_norm_trans(op);
+  EXPECT_EQ(op.trn[0], 0.0f);
+  EXPECT_EQ(op.trn[1], 0.0f);
+  EXPECT_GE(op.trn[2], 0.0f);
+  EXPECT_LT(op.trn[2], 1.0f);
 }
 
 TEST_F(SpacegroupLoader, RhombohedralSettingsAndChangeOfBasis) {

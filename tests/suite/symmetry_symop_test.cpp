@@ -145,8 +145,12 @@ TEST(SymopWriter, FractionTableOfTwelfths) {
   // A translation alone in a row: no leading '+' when positive, '+' kept when negative.
   EXPECT_EQ(write_op(rows({0, 0, 0, 0.5f, 0, 1, 0, 0, 0, 0, 1, 0})), "1/2,  Y,  Z");
   EXPECT_EQ(write_op(rows({0, 0, 0, -0.5f, 0, 1, 0, 0, 0, 0, 1, 0})), "+1/2,  Y,  Z");
-  // An empty row keeps its placeholder.
+  // An empty row keeps its placeholder, also when a whole translation was
+  // begun on it and taken back.
   EXPECT_EQ(write_op(rows({0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0})), "0,  Y,  Z");
+  EXPECT_EQ(write_op(rows({0, 0, 0, 1.0f, 0, 1, 0, 0, 0, 0, 1, 0})), "0,  Y,  Z");
+  EXPECT_EQ(write_op(rows({0, 0, 0, -1.0f, 0, 1, 0, 0, 0, 0, 1, 0})), "0,  Y,  Z");
+  EXPECT_EQ(write_op(rows({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, -1.0f})), "X,  Y,  0");
 }
 
 TEST(SymopWriter, TooShortSpanIsReported) {
