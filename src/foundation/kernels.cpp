@@ -324,7 +324,6 @@ void fit_plane_(int32_t n, const float* x, float* vm, float& d) {
   if (!(std::fabs(v[piv]) > 1e-5f)) return;
   const int o1 = (piv + 1) % 3, o2 = (piv + 2) % 3;
   float s[3];
-  float prev1 = 0, prev2 = 0;
   for (int it = 0; it < 10; ++it) {
     for (int i = 0; i < 3; ++i) s[i] = v[i] / v[piv];
     nb_vcopy_(s, v);
@@ -334,9 +333,8 @@ void fit_plane_(int32_t n, const float* x, float* vm, float& d) {
     if (std::fabs(w[piv]) < 1e-5f) break;
     const float r1 = w[o1] / w[piv], r2 = w[o2] / w[piv];
     nb_vcopy_(w, v);
-    if (it > 0 && std::fabs(r1 - prev1) < 1e-5f && std::fabs(r2 - prev2) < 1e-5f) break;
-    prev1 = r1;
-    prev2 = r2;
+    // The scaled vector holds the ratios of the step before.
+    if (std::fabs(r1 - s[o1]) < 1e-5f && std::fabs(r2 - s[o2]) < 1e-5f) break;
   }
   float len;
   nb_vmod_(v, len);
