@@ -7,6 +7,7 @@
 #include "foundation/messages.h"
 #include "foundation/words.h"
 #include "suite/library_f.h"
+#include "suite/ptq7_parser_f.h"
 
 rt::FixedText<256> join_file_name(std::string_view path, std::string_view name,
                                   std::string_view ext) {
@@ -43,15 +44,19 @@ void open_formatted(int32_t& unit, int32_t mdoc, std::string_view path, std::str
   }
 }
 
+// The unformatted routines measure texts as the suite library does: a
+// trailing carriage return counts as a blank.
+std::string_view used_part(rt::TextRef t) { return t.view().substr(0, lenstr_(t.view())); }
+
 // Blanks the commas of a text from its second character to its used length.
 void blank_commas(rt::TextRef t) {
-  const int n = t.len_trim();
+  const int n = lenstr_(t.view());
   for (int i = 2; i <= n; ++i)
     if (t(i) == ',') t(i) = ' ';
 }
 
 void report_line(int32_t mdoc, std::string_view label, std::string_view text) {
-  const int n = rt::len_trim(text);
+  const int n = lenstr_(text);
   if (n <= 0) return;
   std::string line(label);
   line.append(text.substr(0, n < 65 ? n : 65));
@@ -72,8 +77,8 @@ void open_unformatted(int32_t& unit, int32_t mdoc, rt::TextRef path, rt::TextRef
   blank_commas(path);
   blank_commas(ext);
 
-  if (name.len() > 0 && name(1) != ' ' && name.len_trim() > 0) {
-    const rt::FixedText<256> full = join_file_name(path, name, ext);
+  if (name.len() > 0 && name(1) != ' ' && lenstr_(name.view()) > 0) {
+    const rt::FixedText<256> full = join_file_name(used_part(path), used_part(name), used_part(ext));
     unit = 0;
     int32_t ifail = -1;
     ptqdpn_(unit, full.trimmed(), status, "U", 0, ifail);

@@ -144,6 +144,22 @@ TEST_F(FileOpen, UnformattedCommasBecomeBlanksInCallersTexts) {
   rt::unit_close(unit);
 }
 
+// Names read from a file with carriage-return line ends still open the file.
+TEST_F(FileOpen, UnformattedTrailingCarriageReturnIsNotPartOfTheName) {
+  const std::string dir = testing::TempDir();
+  make_file(dir + "cr_name.bin", "x");
+  rt::FixedText<256> path(dir);
+  rt::FixedText<12> name("cr_name\r");
+  rt::FixedText<8> ext("bin\r");
+  int32_t unit = 0;
+  int32_t ierr = 9;
+  captured([&] { openur_(unit, 0, path, name, ext, ierr); });
+  EXPECT_EQ(ierr, 0);
+  ASSERT_GT(unit, 0);
+  EXPECT_EQ(rt::unit_file_name(unit), dir + "cr_name.bin");
+  rt::unit_close(unit);
+}
+
 TEST_F(FileOpen, UnformattedWriteReportCutsLongTextsTo65) {
   const std::string longpath(70, 'q');
   rt::FixedText<80> path(longpath);
