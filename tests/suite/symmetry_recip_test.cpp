@@ -251,6 +251,79 @@ TEST(AlternativeOrigins, P212121AndP1) {
   EXPECT_NE(cap2.out().find("       1     ??      ??      ?? \n"), std::string::npos);
 }
 
+namespace {
+
+// Two operators in the code base's column layout: the identity and a
+// diagonal rotation.
+void identity_and_diagonal(float rsm[32], float d0, float d1, float d2) {
+  for (int i = 0; i < 32; ++i) rsm[i] = 0.0f;
+  const float d[3] = {d0, d1, d2};
+  for (int i = 0; i < 3; ++i) {
+    rsm[i * 4 + i] = 1.0f;
+    rsm[16 + i * 4 + i] = d[i];
+  }
+  rsm[15] = rsm[31] = 1.0f;
+}
+
+}  // namespace
+
+TEST(AlternativeOrigins, OnePolarAxisLeavesLinesOfOrigins) {
+  // P 1 2 1: the 2-fold along b leaves y free; shifts of 0 or 1/2 along a
+  // and c survive (2 x 12 s must be a multiple of 12).
+  float rsm[32];
+  identity_and_diagonal(rsm, -1, 1, -1);
+  float origins[216][3];
+  int px = -1, py = -1, pz = -1;
+  Capture cap;
+  EXPECT_EQ(ptq7spg_generate_origins("P 1 2 1", 2, rsm, origins, px, py, pz, 1), 4);
+  EXPECT_EQ(px, 0);
+  EXPECT_EQ(py, 1);
+  EXPECT_EQ(pz, 0);
+  EXPECT_EQ(cap.out(),
+            " this is a polar spacegroup: origin is not fixed along b axis\n"
+            " Number of alternate origin containing lines for spacegroup:  P 1 2 1  is: 4 \n"
+            "\n Norigin     Ox      Oy      Oz\n\n"
+            "       1  0.0000     ??   0.0000\n"
+            "       2  0.0000     ??   0.5000\n"
+            "       3  0.5000     ??   0.0000\n"
+            "       4  0.5000     ??   0.5000\n");
+}
+
+TEST(AlternativeOrigins, TwoPolarAxesLeavePlanesOfOrigins) {
+  // P 1 m 1: the mirror keeps x and z; only 0 and 1/2 along b remain.
+  float rsm[32];
+  identity_and_diagonal(rsm, 1, -1, 1);
+  float origins[216][3];
+  int px = -1, py = -1, pz = -1;
+  Capture cap;
+  EXPECT_EQ(ptq7spg_generate_origins("P 1 m 1", 2, rsm, origins, px, py, pz, 1), 2);
+  EXPECT_FLOAT_EQ(origins[1][1], 0.5f);
+  EXPECT_EQ(cap.out(),
+            " this is a polar+ spacegroup: origin anywhere in a c plane\n"
+            " Number of alternate origin containing planes for spacegroup: P 1 m 1  is: 2 \n"
+            "\n Norigin     Ox      Oy      Oz\n\n"
+            "       1     ??   0.0000     ?? \n"
+            "       2     ??   0.5000     ?? \n");
+  // Without the print flag nothing is written.
+  Capture quiet;
+  EXPECT_EQ(ptq7spg_generate_origins("P 1 m 1", 2, rsm, origins, px, py, pz, 0), 2);
+  EXPECT_EQ(quiet.out(), "");
+}
+
+TEST_F(ReciprocalSpace, GroupWithoutCentricZones) {
+  SpacegroupPtr sg = load("P 1");
+  ASSERT_TRUE(sg);
+  Capture cap;
+  ptq7spg_print_centric_zones(sg.get());
+  ptq7spg_print_epsilon_zones(sg.get());
+  EXPECT_EQ(cap.out(),
+            "\n  ******   CENTRIC ZONES  ****** \n\n"
+            "  (no centric zones for this spacegroup) \n"
+            "\n  ******   EPSILON ZONES -  Reflection Classes and their multiplicity ****** \n"
+            "\n  EPSILON Zone   1\n  Reflections of type  hkl \n  Multiplicity   1\n");
+  EXPECT_EQ(ptq7spg_is_centric(sg.get(), 1, 0, 0), 0);
+}
+
 TEST(Centring, TranslationsByLatticeLetter) {
   float ops[4][3];
   EXPECT_EQ(ptq7_spg_get_centering("P 21", ops), 1);
