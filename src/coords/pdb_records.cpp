@@ -154,9 +154,10 @@ void clean_element_column(rt::FixedText<4>& e, int len_input) {
     return;
   }
   if (len_input >= 80) {
-    if (is_digit(e(3)) && (e(4) == '+' || e(4) == '-')) {
-      std::swap(e(3), e(4));
-    } else if ((e(3) == '+' || e(3) == '-') && e(4) == '0') {
+    // A charge written digit-then-sign is turned round first, so that a
+    // zero charge is cleared in either notation.
+    if (is_digit(e(3)) && (e(4) == '+' || e(4) == '-')) std::swap(e(3), e(4));
+    if ((e(3) == '+' || e(3) == '-') && e(4) == '0') {
       e(3) = ' ';
       e(4) = ' ';
     }

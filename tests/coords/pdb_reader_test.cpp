@@ -168,6 +168,61 @@ TEST(PdbReaderResidues, DuplicateLinesAreReportedEvenUnderTheSilentCode) {
   EXPECT_EQ(pairs, 3);
 }
 
+TEST(PdbReaderResidues, InsertionCodeKeepsNumbersApartInALongWaterChain) {
+  std::vector<std::string> l = {kCryst};
+  for (int i = 1; i <= 5000; ++i) l.push_back(water('A', i));
+  Atom w;
+  w.rec = "HETATM";
+  w.name = " O  ";
+  w.res = "HOH";
+  w.resnum = 10;
+  w.ins = 'A';
+  w.elem = " O";
+  l.push_back(line(w));
+  Options o;
+  o.mdoc = -999;
+  ReadResult r = read_pdb(l, o);
+  EXPECT_EQ(r.ierr, 0);
+  ASSERT_EQ(asym_part.n_group, 1);
+  EXPECT_EQ(asym_part.nres_chain(1), 5001);
+  // The same number again, without insertion code, at the far end.
+  l.push_back(water('A', 17));
+  r = read_pdb(l, o);
+  EXPECT_EQ(r.ierr, 6);
+  const std::string report =
+      " ERROR: in chain A residue:  17\n"
+      "        different residues have the same number\n";
+  ASSERT_GE(r.out.size(), report.size());
+  EXPECT_EQ(r.out.substr(r.out.size() - report.size()), report) << r.out;
+  EXPECT_EQ(r.out.find("different"), r.out.rfind("different"));
+}
+
+TEST(PdbReaderResidues, JoinedWaterPiecesWithOneNumberGiveStatusSix) {
+  std::vector<std::string> l = {kCryst};
+  Atom w;
+  w.rec = "HETATM";
+  w.name = " O  ";
+  w.res = "HOH";
+  w.resnum = 10;
+  w.seg = "WAT";
+  w.elem = " O";
+  l.push_back(line(w));
+  l.push_back(kTer);
+  l.push_back(line(w));
+  Options o;
+  o.seg = 'Y';
+  o.mdoc = -999;
+  const ReadResult r = read_pdb(l, o);
+  ASSERT_EQ(asym_part.n_group, 1);
+  EXPECT_EQ(asym_part.nres_chain(1), 2);
+  EXPECT_EQ(r.ierr, 6);
+  const std::string report =
+      " ERROR: in chain WAT  residue:  10\n"
+      "        different residues have the same number\n";
+  ASSERT_GE(r.out.size(), report.size());
+  EXPECT_EQ(r.out.substr(r.out.size() - report.size()), report) << r.out;
+}
+
 TEST(PdbReaderAtoms, HydrogensAreDroppedButDeuteriumStays) {
   std::vector<std::string> l = {kCryst};
   append(l, residue("ALA", 'A', 1));
@@ -304,6 +359,28 @@ TEST(PdbReaderAtoms, ElementColumnIsCleaned) {
   EXPECT_EQ(crst_crd.cs_atype(1), std::string_view("FE"));
   EXPECT_EQ(crst_crd.cs_element(2), std::string_view("ZN"));
   EXPECT_EQ(atom_inf.id_sf(2), 2);
+}
+
+TEST(PdbReaderAtoms, ZeroChargeIsClearedInEitherNotation) {
+  std::vector<std::string> l = {kCryst};
+  Atom a;
+  a.rec = "HETATM";
+  a.name = "CU  ";
+  a.res = "CU";
+  a.elem = "CU";
+  a.charge = "0+";  // turned into "+0", then cleared
+  l.push_back(line(a));
+  Atom b = a;
+  b.name = "MN  ";
+  b.res = "MN";
+  b.resnum = 2;
+  b.elem = "MN";
+  b.charge = "2-";
+  l.push_back(line(b));
+  read_pdb(l);
+  ASSERT_EQ(crst_crd.cs_nsfatm, 2);
+  EXPECT_EQ(crst_crd.cs_element(1), std::string_view("CU"));
+  EXPECT_EQ(crst_crd.cs_element(2), std::string_view("MN-2"));
 }
 
 TEST(PdbReaderAtoms, NamesAsReadAndNormalised) {
