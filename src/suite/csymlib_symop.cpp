@@ -268,17 +268,21 @@ int symfr_driver(const char* text, float* matrices, int capacity) {
   constexpr int max_tokens = 20;
   const char* tb[max_tokens];
   const char* te[max_tokens];
+  // Tokens split at blanks; '#' or '!' begins a comment that ends the text
+  // (a keyword line handed over whole may still carry one).
+  auto is_comment = [](char c) { return c == '#' || c == '!'; };
   int ntok = 0;
   for (const char* p = text; *p;) {
     while (*p == ' ') ++p;
-    if (!*p) break;
+    if (!*p || is_comment(*p)) break;
     if (ntok == max_tokens) {
       parser_signal(PTQ7_LEVEL_SUCCESS, 1, "ptq7_parse");
       break;
     }
     tb[ntok] = p;
-    while (*p && *p != ' ') ++p;
+    while (*p && *p != ' ' && !is_comment(*p)) ++p;
     te[ntok++] = p;
+    if (is_comment(*p)) break;
   }
   if (ntok == 0) return 0;
 

@@ -188,6 +188,19 @@ TEST(SymopList, OperatorsSeparatedByStars) {
   EXPECT_EQ(symfr_driver("   ", mats, 4), 0);
 }
 
+TEST(SymopList, CommentEndsTheList) {
+  float mats[16 * 4];
+  // Read as operator text, the letters of the comment would move the third
+  // row's 1 to another column (the last of c, h, e, c, k is k: column y).
+  EXPECT_EQ(symfr_driver("X,Y,Z # check", mats, 4), 1);
+  EXPECT_FLOAT_EQ(mats[9], 0.0f);
+  EXPECT_FLOAT_EQ(mats[10], 1.0f);
+  EXPECT_EQ(symfr_driver("X,Y,Z * -X,-Y,Z!back", mats, 4), 2);
+  EXPECT_FLOAT_EQ(mats[16 + 9], 0.0f);
+  EXPECT_FLOAT_EQ(mats[16 + 10], 1.0f);
+  EXPECT_EQ(symfr_driver("# nothing", mats, 4), 0);
+}
+
 TEST(SymopList, ErrorsGiveMinusOne) {
   float mats[16 * 4];
   Capture cap;
