@@ -591,7 +591,10 @@ void ptq7spg_norm_trans(Symop& op) {
   // Whole cells come off in one exact step (the same value the loops
   // would reach): a huge translation would keep them going for ever.
   for (float& t : op.trn) {
-    if (std::fabs(t) >= 1.0f) t = std::fmod(t, 1.0f);
+    if (std::fabs(t) >= 1.0f) {
+      t = std::fmod(t, 1.0f);
+      if (t == 0.0f) t = 0.0f;  // a whole negative cell ends at +0, as by steps
+    }
     while (t < 0.0f) t += 1.0f;
     while (t >= 1.0f) t -= 1.0f;
   }

@@ -218,6 +218,7 @@ TEST(SpacegroupOperators, TranslationsNormalisedWhateverTheirSize) {
   EXPECT_FLOAT_EQ(op.trn[0], 0.5f);
   EXPECT_FLOAT_EQ(op.trn[1], 0.25f);
   EXPECT_EQ(op.trn[2], 0.0f);
+  EXPECT_FALSE(std::signbit(op.trn[2]));
   // Values far beyond any cell end at once instead of counting cells.
   op.trn[0] = 1e30f;
   op.trn[1] = -3e9f;
