@@ -116,6 +116,42 @@ TEST(PdbBondRecords, LinkAtomsAreLeftJustifiedAndGapMatchesCodesOnly) {
   EXPECT_EQ(pdb_hent.brec_name(2), std::string_view("gap"));
 }
 
+namespace {
+
+// A LINK record between atom "XX" of ALA A 1 and atom "XX" of GLY A 5, atoms
+// that the residues do not have; columns 73-80 hold the link name.
+std::string link_to_missing_atoms(const char* name) {
+  std::string l(80, ' ');
+  l.replace(0, 4, "LINK");
+  l.replace(12, 8, " XX ALA");
+  l.replace(21, 5, "A   1");
+  l.replace(42, 8, " XX GLY");
+  l.replace(51, 5, "A   5");
+  l.replace(72, 8, name);
+  return l;
+}
+
+}  // namespace
+
+TEST(PdbBondRecords, GapLinkMatchesOnResidueCodesAlone) {
+  std::vector<std::string> l = {kCryst, link_to_missing_atoms("gap     "),
+                                link_to_missing_atoms("TRANS   ")};
+  append(l, residue("ALA", 'A', 1));
+  append(l, residue("GLY", 'A', 5));
+  read_pdb(l);
+  // Only the gap record finds its atoms: each endpoint takes the last atom
+  // of its residue; the named link finds no atom "XX".
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_id(1), std::string_view("gap"));
+  EXPECT_EQ(link_inf.ln_1ires(1), 1);
+  EXPECT_EQ(link_inf.ln_2ires(1), 2);
+  EXPECT_EQ(link_inf.ln_atom1(1), std::string_view("O"));
+  EXPECT_EQ(link_inf.ln_atom2(1), std::string_view("O"));
+  EXPECT_EQ(link_inf.ln_seq2(1), std::string_view("   5 "));
+  EXPECT_EQ(link_inf.ln_alt1(1), std::string_view("."));
+  EXPECT_EQ(link_inf.ln_used(1), std::string_view("U"));
+}
+
 TEST(PdbBondRecords, ModresWithoutIdentifierIsIgnoredWithAWarning) {
   std::vector<std::string> l = {kCryst, "MODRES 1A8O MSE A  151  MET  SELENOMETHIONINE"};
   append(l, residue("MSE", 'A', 151, "HETATM"));
