@@ -110,32 +110,53 @@ int32_t res_class(std::string_view rname) {
 
 }  // namespace
 
+namespace {
+
+// The atom line with every field S columns to the right of the mmCIF
+// layout; a template so that each field has a fixed place and width.
+template <int S>
+void atom_line(char (&b)[81]) {
+  std::memset(b, ' ', sizeof b);
+  put_int(b, 5 + S, crdatm.cr_iatold);
+  put_text(b + 6 + S, 4, crdatm.cr_aname.view());
+  put_text(b + 11 + S, 4, crdatm.cr_asymb.view());
+  put_text(b + 16 + S, 1, crdatm.cr_atype.view());
+  put_text(b + 18 + S, 1, crdatm.cr_alt.view());
+  put_text(b + 20 + S, 1, crdatm.cr_corr.view());
+  put_text(b + 22 + S, 3, crdatm.cr_rname.view());
+  put_int(b + 26 + S, 4, crdatm.cr_ires);
+  put_text(b + 31 + S, 2, crdatm.cr_group.view());
+  put_real(b + 34 + S, 8, 3, crdatm.cr_xyz(1));
+  put_real(b + 43 + S, 8, 3, crdatm.cr_xyz(2));
+  put_real(b + 52 + S, 8, 3, crdatm.cr_xyz(3));
+  put_real(b + 61 + S, 6, 2, crdatm.cr_occ);
+  put_real(b + 68 + S, 6, 2, crdatm.cr_biso);
+  b[75 + S] = crdatm.cr_btype(1) == 'A' ? 'A' : '.';
+  if (crdatm.cr_mult_factor > 1) {
+    put_int(b + 77 + S, 2, crdatm.cr_mult_factor > 99 ? 99 : crdatm.cr_mult_factor);
+  } else {
+    b[77 + S] = '.';
+    b[78 + S] = ' ';
+  }
+}
+
+}  // namespace
+
 void cif_atom_line(int shift, rt::TextRef line) {
   char b[81];
-  std::memset(b, ' ', sizeof b);
-  const int s = shift;
-  put_int(b, 5 + s, crdatm.cr_iatold);
-  put_text(b + 6 + s, 4, crdatm.cr_aname.view());
-  put_text(b + 11 + s, 4, crdatm.cr_asymb.view());
-  put_text(b + 16 + s, 1, crdatm.cr_atype.view());
-  put_text(b + 18 + s, 1, crdatm.cr_alt.view());
-  put_text(b + 20 + s, 1, crdatm.cr_corr.view());
-  put_text(b + 22 + s, 3, crdatm.cr_rname.view());
-  put_int(b + 26 + s, 4, crdatm.cr_ires);
-  put_text(b + 31 + s, 2, crdatm.cr_group.view());
-  put_real(b + 34 + s, 8, 3, crdatm.cr_xyz(1));
-  put_real(b + 43 + s, 8, 3, crdatm.cr_xyz(2));
-  put_real(b + 52 + s, 8, 3, crdatm.cr_xyz(3));
-  put_real(b + 61 + s, 6, 2, crdatm.cr_occ);
-  put_real(b + 68 + s, 6, 2, crdatm.cr_biso);
-  b[75 + s] = crdatm.cr_btype(1) == 'A' ? 'A' : '.';
-  if (crdatm.cr_mult_factor > 1) {
-    put_int(b + 77 + s, 2, crdatm.cr_mult_factor > 99 ? 99 : crdatm.cr_mult_factor);
+  if (shift == 0)
+    atom_line<0>(b);
+  else
+    atom_line<1>(b);
+  const int n = 79 + shift;
+  if (line.len() == 256) {
+    // The usual target, cr_line: whole fixed-width blocks (the line ends in
+    // blanks from column 80 on).
+    std::memcpy(line.p, b, 81);
+    std::memset(line.p + 81, ' ', 256 - 81);
   } else {
-    b[77 + s] = '.';
-    b[78 + s] = ' ';
+    line.assign(std::string_view(b, n));
   }
-  line.assign(std::string_view(b, 79 + s));
 }
 
 namespace {
@@ -179,23 +200,21 @@ Item classify(std::string_view rest) {
   return kNone;
 }
 
-// Item classes of the last loop header seen; the names of a loop come back
-// with every row, so they are classified once per loop.
+// Item classes of the last item names seen; the names of a loop come back
+// with every row, so they are classified once per loop (the tokeniser's
+// serial tells when names were stored again).
 struct ItemCache {
   int n = -1;
-  rt::FixedText<80> names[60];
+  uint32_t serial = 0;
   Item kind[60];
 
   const Item* lookup() {
     const int nc = comcif_info.n_cif;
-    // Names of equal width compare equal exactly when their bytes do.
-    const bool same = nc == n && std::memcmp(names, comcif_info.itm_cif.data(), sizeof names[0] * nc) == 0;
-    if (!same) {
+    const uint32_t now = cif_names_serial_info();
+    if (nc != n || now != serial) {
       n = nc;
-      for (int k = 0; k < nc; ++k) {
-        names[k] = comcif_info.itm_cif(k + 1);
-        kind[k] = classify(names[k].sub(12, 80));
-      }
+      serial = now;
+      for (int k = 0; k < nc; ++k) kind[k] = classify(comcif_info.itm_cif(k + 1).sub(12, 80));
     }
     return kind;
   }

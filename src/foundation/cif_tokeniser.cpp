@@ -10,10 +10,6 @@
 #include "foundation/messages.h"
 #include "runtime/units.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 comcif_rec comcif_info;
 comcif_rec comcif_c;
 comfread_cif_t comfread_info;
@@ -54,21 +50,6 @@ inline int used_length(const char* p, int n) {
   return n;
 }
 
-// Writes the first `run` (at most 16) of the 16 characters at src to dst,
-// blank-padded, as one 16-character store.
-inline void put_block16(char* dst, const char* src, int run) {
-#if defined(__SSE2__)
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
-  const __m128i idx = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-  const __m128i keep = _mm_cmplt_epi8(idx, _mm_set1_epi8(static_cast<char>(run)));
-  const __m128i blanks = _mm_set1_epi8(' ');
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
-                   _mm_or_si128(_mm_and_si128(keep, v), _mm_andnot_si128(keep, blanks)));
-#else
-  for (int i = 0; i < 16; ++i) dst[i] = i < run ? src[i] : ' ';
-#endif
-}
-
 // Closes word w of len characters (its slot already written).
 inline void end_word(comfread_cif_t& fr, int w, int len, bool quoted) {
   fr.nwrd = w;
@@ -80,7 +61,7 @@ inline void end_word(comfread_cif_t& fr, int w, int len, bool quoted) {
     fr.fwrd(w) = 0;
     fr.iwrd(w) = 0;
   } else {
-    wtodig_block_(dst, len, fr.fwrd(w), fr.iwrd(w));
+    wtodig_(std::string_view(dst, len), len, fr.fwrd(w), fr.iwrd(w));
   }
 }
 
@@ -106,23 +87,6 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
     }
     const int w = fr.nwrd + 1;
     char* dst = fr.cwrd(w).c;
-    if (c != '\'') {
-      // The common word: one run of plain characters, at most 16, ended by
-      // a blank, an unprintable character or the line end.  Its slot is
-      // written in whole 16-character blocks, so that the record builder,
-      // which copies it in such blocks at once, reads it back without
-      // waiting on single-character stores.
-      int e = k;
-      while (e < n && is_plain(line[e])) ++e;
-      const int run = e - k;
-      if (run <= 16 && k + 16 <= CIFLINELEN && (e == n || line[e] != '\'')) {
-        put_block16(dst, line + k, run);
-        std::memset(dst + 16, ' ', FRDWORDLEN - 16);
-        k = e < n ? e + 1 : n;
-        end_word(fr, w, run, false);
-        continue;
-      }
-    }
     // Blanking the whole slot first is a few fixed-width stores; the word
     // then overwrites its own characters.
     std::memset(dst, ' ', FRDWORDLEN);
@@ -175,7 +139,11 @@ struct Instance {
   comcif_rec& c;
   comfread_cif_t& fr;
   bool first;  // instance 1: "<" also marks a comment, overflow is reported
+  uint32_t& names_serial;  // raised whenever item names are stored
 };
+
+uint32_t names_serial_info = 0;
+uint32_t names_serial_c = 0;
 
 bool is_comment_start(const Instance& in, char c) { return c == '#' || (in.first && c == '<'); }
 
@@ -256,6 +224,7 @@ void getcif(Instance in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& ien
   comfread_cif_t& fr = in.fr;
   ierr = 0;
   if (iend == -1) {
+    ++in.names_serial;
     c.n_cif = 0;
     c.i_cif = 0;
     c.n_data = 0;
@@ -341,6 +310,7 @@ void getcif(Instance in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& ien
         msgerr_(mdoc, " ERR: CIF_read: too many items in the loop >    60");
       } else {
         std::memcpy(c.itm_cif(c.n_item).c, word.c, FRDWORDLEN);
+        ++in.names_serial;
       }
       continue;
     }
@@ -399,6 +369,8 @@ int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
 
 }  // namespace
 
+uint32_t cif_names_serial_info() { return names_serial_info; }
+
 void frd_parm_info_() { split_cif_words(comfread_info, comfread_info.line.len_trim()); }
 
 void frd_parmc_() { split_cif_words(comfread_c, comfread_c.line.len_trim()); }
@@ -408,9 +380,9 @@ void getline_(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
 }
 
 void getcif_info_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
-  getcif(Instance{comcif_info, comfread_info, true}, unit, mdoc, ierr, iend);
+  getcif(Instance{comcif_info, comfread_info, true, names_serial_info}, unit, mdoc, ierr, iend);
 }
 
 void getcif_c_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
-  getcif(Instance{comcif_c, comfread_c, false}, unit, mdoc, ierr, iend);
+  getcif(Instance{comcif_c, comfread_c, false, names_serial_c}, unit, mdoc, ierr, iend);
 }

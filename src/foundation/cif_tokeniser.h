@@ -50,6 +50,11 @@ extern comfread_cif_t comfread_c;
 // line (in dt_cif(60)).  ierr 1 after a read error.
 void getcif_info_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
 void getcif_c_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
+// A count that instance 1 raises whenever it stores an item name or is
+// reset: while it stays the same, itm_cif of comcif_info holds the same
+// names, so a reader may keep what it worked out from them (the rows of a
+// loop come back with unchanged names).
+uint32_t cif_names_serial_info();
 // Split the line of comfread_info / comfread_c into CIF words.
 void frd_parm_info_();
 void frd_parmc_();

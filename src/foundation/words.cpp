@@ -6,9 +6,6 @@
 
 #include "runtime/units.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 com_byte_t com_byte;
 comfread_t comfread;
@@ -137,29 +134,6 @@ void finish_number(const char* w, int32_t n, const Scan& s, float& f, int32_t& i
   f = static_cast<float>(esign < 0 ? value / p : value * p);
 }
 
-#if defined(__SSE2__)
-// The value of the `len` (0 to 8) digits at q, read as one 8-byte word:
-// the digits are moved to the top bytes (the bytes below become zero
-// digits) and summed pairwise in three multiply steps.
-inline uint64_t eight_digits(const char* q, int len) {
-  if (len == 0) return 0;
-  uint64_t v;
-  std::memcpy(&v, q, 8);
-  v -= 0x3030303030303030ULL;  // borrows run only into the bytes dropped below
-  v <<= 8 * (8 - len);
-  v = v * 10 + (v >> 8);
-  v = (((v & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
-       (((v >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
-      32;
-  return v;
-}
-
-// The value of the `len` (0 to 16) digits at q.
-inline uint64_t digits_value(const char* q, int len) {
-  if (len <= 8) return eight_digits(q, len);
-  return eight_digits(q, len - 8) * 100000000ULL + eight_digits(q + len - 8, 8);
-}
-#endif
 
 }  // namespace
 
@@ -188,41 +162,6 @@ void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i) {
   }
   s.end = k;
   finish_number(w, n, s, f, i);
-}
-
-void wtodig_block_(const char* w, int32_t n, float& f, int32_t& i) {
-#if defined(__SSE2__)
-  f = 0;
-  i = 0;
-  if (n > 16) return;
-  Scan s{1.0f, 0, -1, 0, 0, 0, 0};
-  int k = 0;
-  if (n > 0 && (w[0] == '-' || w[0] == '+')) {
-    if (w[0] == '-') s.sign = -1;
-    k = 1;
-  }
-  s.first_digit = k;
-  // One bit per digit among the first n characters.
-  const __m128i v = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w)), _mm_set1_epi8('0'));
-  const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(9)), v);
-  const uint32_t digit = static_cast<uint32_t>(_mm_movemask_epi8(is_digit)) & ((1U << n) - 1);
-  // Lengths of the digit runs: the count of trailing one bits from a position.
-  const int lint = __builtin_ctz(~(digit >> k));
-  s.ipart = static_cast<int64_t>(digits_value(w + k, lint));
-  s.digits = s.ipart;
-  k += lint;
-  if (k < n && w[k] == '.') {
-    s.point = k;
-    const int lfrac = __builtin_ctz(~(digit >> (k + 1)));
-    s.ndec = lfrac;
-    s.digits = s.ipart * static_cast<int64_t>(kPow10[lfrac]) + static_cast<int64_t>(digits_value(w + k + 1, lfrac));
-    k += 1 + lfrac;
-  }
-  s.end = k;
-  finish_number(w, n, s, f, i);
-#else
-  wtodig_(std::string_view(w, static_cast<std::size_t>(n < 0 ? 0 : n)), n, f, i);
-#endif
 }
 
 void frd_parm_() {

@@ -74,8 +74,5 @@ void wrtstr_(int32_t unit, int32_t mdoc, std::string_view line, int32_t& ierr);
 // Real value f and integer value i of the first n characters of word; 0 and 0
 // when they are not a number.
 void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i);
-// The same conversion for a word whose storage holds at least 32 readable
-// characters from w on (a word slot of a splitter), whatever n is.
-void wtodig_block_(const char* w, int32_t n, float& f, int32_t& i);
 // Splits comfread.line into at most 20 words (apostrophes quote blanks).
 void frd_parm_();

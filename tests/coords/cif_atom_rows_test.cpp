@@ -163,3 +163,21 @@ TEST_F(CifAtomRows, NameCorrectionsFollowTheResidueTablesOfEachRead) {
   ASSERT_EQ(read("n"), 0);
   EXPECT_EQ(atom_inf.atm_name(2).str(), "O3T ");
 }
+
+TEST_F(CifAtomRows, SecondLoopWithOtherColumnOrderIsReadByItsOwnNames) {
+  // Both loops have eight columns; the second names the coordinates in the
+  // opposite order, so its rows must not be read with the first loop's
+  // column meanings.
+  const std::string head =
+      "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+      "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n";
+  write("two", header() + head + "_atom_site.Cartn_x\n_atom_site.Cartn_y\n_atom_site.Cartn_z\n" +
+                   "1 CA ALA A 1 1.0 2.0 3.0\n" + head +
+                   "_atom_site.Cartn_z\n_atom_site.Cartn_y\n_atom_site.Cartn_x\n" + "2 CA GLY A 2 1.0 2.0 3.0\n");
+  ASSERT_EQ(read("two"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 2);
+  EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 1.0f, 1e-4f);
+  EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
+  EXPECT_NEAR(atom_crd.xyz_crd(1, 2), 3.0f, 1e-4f);
+  EXPECT_NEAR(atom_crd.xyz_crd(3, 2), 1.0f, 1e-4f);
+}

@@ -223,39 +223,6 @@ TEST(WordNumbers, IntegerPartKeepsItsLow32Bits) {
   EXPECT_EQ(n.f, 4294967040.0f);
 }
 
-TEST(WordNumbers, BlockFormAgreesWithTheWordForm) {
-  // The block form reads a word from a slot of 80 characters; what follows
-  // the word in the slot must not matter.
-  const char* words[] = {"-5",  "+5",   "-12.7", "10.5", ".25",    "5-",   "1.2.3",  "abc",  "0e5",
-                         "1e",  "2E-3", "1e99",  "1e-99", "-.5",  "+-5",  "123456789012.5",
-                         "1234567890123456", "12345678.87654321", "0.000000000000001", "-2147483648",
-                         "4294967297", "99999999", "100000000", "16777217", "12.", "-", "."};
-  for (const char* w : words) {
-    const int n = static_cast<int>(std::strlen(w));
-    for (char fill : {' ', '9', '.'}) {
-      char slot[80];
-      std::memset(slot, fill, sizeof slot);
-      std::memcpy(slot, w, n);
-      float f1 = -99, f2 = -99;
-      int32_t i1 = -99, i2 = -99;
-      wtodig_(w, n, f1, i1);
-      wtodig_block_(slot, n, f2, i2);
-      EXPECT_EQ(std::memcmp(&f1, &f2, sizeof f1), 0) << w << " " << f1 << " " << f2;
-      EXPECT_EQ(i1, i2) << w;
-    }
-  }
-  float f = 0;
-  int32_t i = 0;
-  char slot[80];
-  std::memset(slot, ' ', sizeof slot);
-  std::memcpy(slot, "70.907", 6);
-  wtodig_block_(slot, 6, f, i);
-  EXPECT_EQ(f, static_cast<float>(70907.0 / 1e3));
-  EXPECT_EQ(i, 70);
-  wtodig_block_(slot, 4, f, i);  // "70.9"
-  EXPECT_EQ(f, static_cast<float>(709.0 / 1e1));
-}
-
 TEST(FreeFormatWords, QuotedWordsKeepBlanks) {
   split("ab 'c d' 7");
   ASSERT_EQ(comfread.nwrd, 3);
