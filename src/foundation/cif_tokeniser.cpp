@@ -8,6 +8,7 @@
 #include <string>
 
 #include "foundation/messages.h"
+#include "foundation/word_number.h"
 #include "runtime/units.h"
 
 comcif_rec comcif_info;
@@ -61,7 +62,7 @@ inline void end_word(comfread_cif_t& fr, int w, int len, bool quoted) {
     fr.fwrd(w) = 0;
     fr.iwrd(w) = 0;
   } else {
-    wtodig_(std::string_view(dst, len), len, fr.fwrd(w), fr.iwrd(w));
+    word_number(dst, len, fr.fwrd(w), fr.iwrd(w));
   }
 }
 

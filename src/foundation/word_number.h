@@ -1,0 +1,90 @@
+// Conversion of a word to its real and integer values, the work of wtodig_.
+// It lives in a header so that the CIF word splitter, which converts every
+// word it stores, has it inline; wtodig_ is the one entry for everyone else.
+#pragma once
+
+#include <cstdint>
+
+namespace word_number_detail {
+
+// Powers of ten for the decimal places and exponents (at most 31).  Every
+// entry is the double nearest to the power, as a correctly rounded power
+// function gives it; up to 1e22 they are exact.
+inline constexpr double kPow10[32] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10,
+                                      1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21,
+                                      1e22, 1e23, 1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31};
+
+}  // namespace word_number_detail
+
+// The real value f and integer value i of the n characters at w, n from 0
+// to 16 (the caller has dealt with longer words, which are no number).
+// A "-" or "+" may come first; digits, with at most one decimal point, make
+// the mantissa, built digit by digit in single precision; an "e" or "E"
+// after a non-zero mantissa may bring an exponent (limited to 31).  Any
+// other character ends the number and gives 0 and 0.
+inline void word_number(const char* w, int32_t n, float& f, int32_t& i) {
+  using word_number_detail::kPow10;
+  f = 0;
+  i = 0;
+  float sign = 1;
+  int k = 0;
+  if (n > 0 && (w[0] == '-' || w[0] == '+')) {
+    if (w[0] == '-') sign = -1;
+    k = 1;
+  }
+  const int first_digit = k;
+  int point = -1;      // position of the decimal point, -1 without
+  int ndec = 0;        // digits after the point
+  int64_t digits = 0;  // every digit read, as one integer (at most 16 digits)
+  for (; k < n && w[k] >= '0' && w[k] <= '9'; ++k) digits = digits * 10 + (w[k] - '0');
+  const int64_t ipart = digits;  // wide: sixteen digits do not fit 32 bits
+  if (k < n && w[k] == '.') {
+    point = k;
+    for (++k; k < n && w[k] >= '0' && w[k] <= '9'; ++k) {
+      digits = digits * 10 + (w[k] - '0');
+      ++ndec;
+    }
+  }
+  // Up to 2^24 every single-precision step of the mantissa is exact, so it
+  // equals the integer of the digits; beyond, the rounded steps are
+  // replayed as such.
+  float mant = static_cast<float>(digits);
+  if (digits > (int64_t{1} << 24)) {
+    mant = 0;
+    for (int m = first_digit; m < k; ++m)
+      if (m != point) mant = mant * 10.0f + static_cast<float>(w[m] - '0');
+  }
+  const float value = static_cast<float>(sign * mant / kPow10[ndec]);
+  // The integer part keeps its low 32 bits; the sign is applied modulo 2^32
+  // so that -2147483648 does not overflow.
+  const uint32_t ulow = static_cast<uint32_t>(ipart);
+  const int32_t ivalue = static_cast<int32_t>(sign < 0 ? 0U - ulow : ulow);
+  if (k == n) {
+    f = value;
+    i = ivalue;
+    return;
+  }
+  const char c = w[k];
+  if (!((c == 'e' || c == 'E') && mant != 0)) return;
+  if (k + 1 == n) {
+    f = value;
+    i = ivalue;
+    return;
+  }
+  int esign = 1;
+  int expo = 0;
+  for (int m = k + 1; m < n; ++m) {
+    const char e = w[m];
+    if (e >= '0' && e <= '9') {
+      expo = expo * 10 + (e - '0');
+      if (expo > 31) expo = 31;
+    } else if (e == '-' && m == k + 1) {
+      esign = -1;
+    } else if (e == '+' && m == k + 1) {
+    } else {
+      return;
+    }
+  }
+  const double p = kPow10[expo];
+  f = static_cast<float>(esign < 0 ? value / p : value * p);
+}
