@@ -1,23 +1,28 @@
 // Vector and square-matrix kit over raw column-major storage.
 #include "numeric/vecmat_kit.h"
 
-#include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "runtime/run.h"
+#include "runtime/units.h"
+#include "suite/library_f.h"
 
 // The error writer lives in the foundation room, which is built on top of this
-// one; it is referenced weakly so that this room links on its own.  When it is
-// not part of the program the same error line is written here and the run ends
-// with the error status.
+// one, so it is referenced weakly: this room links on its own, and a program
+// that holds the error writer gets it.  A weak reference does not pull the
+// writer out of its library by itself; in a program without it the same error
+// line is written on the standard-output unit and the run ends through the
+// suite's error stop, as the writer would end it (only its XML error document
+// is missing then).
 void errwrt_(int32_t i, std::string_view line) __attribute__((weak));
 
 namespace {
 
 [[noreturn]] void size_fatal(std::string_view msg) {
   if (&errwrt_ != nullptr) errwrt_(1, msg);
-  std::printf("===> Error: %.*s\n", static_cast<int>(msg.size()), msg.data());
-  std::fflush(stdout);
+  rt::write_record(6, std::string("===> Error: ").append(msg));
+  ptqerr_(1, msg);
   rt::stop_run(1);
 }
 
@@ -106,9 +111,12 @@ void imat2vect_(int32_t np, int32_t n, const int32_t* amat, const int32_t* avec_
   error = bad_order(np, n);
   if (error) return;
   for (int32_t j = 1; j <= n; ++j) {
-    int32_t s = 0;
-    for (int32_t i = 1; i <= n; ++i) s += amat[at(np, i, j)] * avec_in[i - 1];
-    avec_out[j - 1] = s;
+    // Unsigned arithmetic: an overflowing sum wraps as 32-bit integer
+    // hardware does instead of being undefined.
+    uint32_t s = 0;
+    for (int32_t i = 1; i <= n; ++i)
+      s += static_cast<uint32_t>(amat[at(np, i, j)]) * static_cast<uint32_t>(avec_in[i - 1]);
+    avec_out[j - 1] = static_cast<int32_t>(s);
   }
 }
 
