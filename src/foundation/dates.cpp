@@ -1,7 +1,10 @@
 // Conversion between the two date forms of coordinate-file headers.
 #include "foundation/dates.h"
 
+#include <cstdint>
 #include <cstring>
+
+#include "runtime/format.h"
 
 namespace {
 
@@ -9,8 +12,6 @@ const char* const kMonths[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                  "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
 char at(std::string_view s, int i) { return i >= 1 && i <= static_cast<int>(s.size()) ? s[i - 1] : ' '; }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -47,18 +48,11 @@ void chng_date_back_(std::string_view ch10, rt::TextRef ch9) {
     ch9.assign("XX-XXX-XX");
     return;
   }
-  // Characters 6-7 read as a two-digit number: blanks count as zero, and a
-  // field that is not a number reads as zero, which the clamp turns into JAN.
-  int month = 0;
-  bool numeric = true;
-  for (int i = 6; i <= 7; ++i) {
-    const char c = at(ch10, i);
-    if (is_digit(c))
-      month = month * 10 + (c - '0');
-    else if (c != ' ')
-      numeric = false;
-  }
-  if (!numeric) month = 0;
+  // Characters 6-7 read as a two-digit number (blanks inside the field are
+  // ignored); a field that is not a number leaves 0, which becomes JAN.
+  int32_t month = 0;
+  const char field[2] = {at(ch10, 6), at(ch10, 7)};
+  rt::read_fmt(std::string_view(field, 2), "(I2)", month);
   if (month < 1) month = 1;
   if (month > 12) month = 12;
   char out[9];

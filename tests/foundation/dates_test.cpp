@@ -27,6 +27,11 @@ TEST(Dates, PdbToCifChoosesCenturyByFirstYearDigit) {
   EXPECT_EQ(to_cif("01-OCT-21"), "2021-10-01");
 }
 
+TEST(Dates, PdbToCifCopiesDayAsItStands) {
+  EXPECT_EQ(to_cif(" 5-JUN-01"), "2001-06- 5");
+  EXPECT_EQ(to_cif("17-SEP-99"), "1999-09-17");
+}
+
 TEST(Dates, UnknownMonthNameGivesJanuary) {
   EXPECT_EQ(to_cif("05-Mar-98"), "1998-01-05");
   EXPECT_EQ(to_cif("05-XYZ-98"), "1998-01-05");
@@ -37,6 +42,17 @@ TEST(Dates, CifToPdbClampsMonth) {
   EXPECT_EQ(to_pdb("2004-13-07"), "07-DEC-04");
   EXPECT_EQ(to_pdb("2004-00-07"), "07-JAN-04");
   EXPECT_EQ(to_pdb("1998-02-28"), "28-FEB-98");
+  EXPECT_EQ(to_pdb("2010-12-31"), "31-DEC-10");
+}
+
+TEST(Dates, CifMonthReadAsNumberField) {
+  // Blanks inside the number field are ignored, as in any numeric field.
+  EXPECT_EQ(to_pdb("2004-1 -07"), "07-JAN-04");
+  EXPECT_EQ(to_pdb("2004- 9-07"), "07-SEP-04");
+  EXPECT_EQ(to_pdb("2004-+3-07"), "07-MAR-04");
+  EXPECT_EQ(to_pdb("2004--3-07"), "07-JAN-04");
+  // A field that is no number does not stop the conversion: month 1.
+  EXPECT_EQ(to_pdb("2004-ab-07"), "07-JAN-04");
 }
 
 TEST(Dates, UnknownDatesPassThrough) {
