@@ -69,6 +69,7 @@ void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i) {
     return;
   }
   if (n > static_cast<int32_t>(word.size())) n = static_cast<int32_t>(word.size());
+  if (n < 0) n = 0;
   word_number(word.data(), n, f, i);
 }
 

@@ -191,6 +191,15 @@ TEST(WordNumbers, LengthLimitIsSixteen) {
   wtodig_("12xyz", 2, f, i);
   EXPECT_EQ(f, 12.0f);
   EXPECT_EQ(i, 12);
+  // No characters, or a negative count: nothing is read.
+  f = 9;
+  i = 9;
+  wtodig_(std::string_view(), -1, f, i);
+  EXPECT_EQ(f, 0.0f);
+  EXPECT_EQ(i, 0);
+  wtodig_("34", 0, f, i);
+  EXPECT_EQ(f, 0.0f);
+  EXPECT_EQ(i, 0);
 }
 
 TEST(WordNumbers, DecimalPlacesAndExponentsScaleExactly) {
