@@ -483,7 +483,8 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
         case kU11: case kU22: case kU33: case kU12: case kU13: case kU23: {
           const int c = static_cast<int>(kinds[k - 1]) - static_cast<int>(kU11) + 1;
           crdatm.cr_anis(c) = fv;
-          if (val[0] != '.') {
+          // Only the value "." marks a component as absent; ".05" is a number.
+          if (!(val[0] == '.' && rt::len_trim(val) == 1)) {
             crdatm.cr_btype = "A";
             crdatm.cr_flag_user = "A";
           }

@@ -121,6 +121,25 @@ TEST_F(CifAtomRows, AnisotropicComponentsAndThermalType) {
   EXPECT_FLOAT_EQ(atom_crd.u_aniso(6, 2), 0.03f);
 }
 
+TEST_F(CifAtomRows, OnlyALoneDotMarksAnAnisotropicComponentAbsent) {
+  // ".05" is the number 0.05, not the absent-value mark ".".
+  write("u2", header() +
+                  "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+                  "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n"
+                  "_atom_site.Cartn_y\n_atom_site.Cartn_z\n_atom_site.B_iso_or_equiv\n"
+                  "_atom_site.aniso_U[1][1]\n_atom_site.aniso_U[2][2]\n_atom_site.aniso_U[3][3]\n"
+                  "_atom_site.aniso_U[1][2]\n_atom_site.aniso_U[1][3]\n_atom_site.aniso_U[2][3]\n"
+                  "1 CA ALA A 1 0 0 0 10 .05 .06 .07 . . .\n"
+                  "2 CB ALA A 1 0 0 0 10 . . . . . .\n");
+  ASSERT_EQ(read("u2"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 2);
+  EXPECT_EQ(atom_inf.n_aniso, 1);
+  EXPECT_EQ(atom_inf.b_flag(1), 1);
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), 0.05f);
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(3, 1), 0.07f);
+  EXPECT_EQ(atom_inf.b_flag(2), 0);
+}
+
 TEST_F(CifAtomRows, AtomLineColumns) {
   write("l", header() + kAtomLoop + "ATOM 17 C CA B ALA A 1 5 -1.5 22.125 3.0 0.5 12.25 5\n");
   ASSERT_EQ(read("l"), 0);
