@@ -69,7 +69,7 @@ struct Header {
   bool sg_number_read = false;
   int prev_seq_entity = 0;
   int seq_serial = 0;
-  bool sf_row_full = false;
+  bool sf_warned = false;  // the full scattering-type table was reported for this record
   Row row;
 };
 
@@ -434,11 +434,10 @@ int entity_class(std::string_view v) {
 
 // The loop categories; true when the item belonged to one of them.
 bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t idata, float fdata,
-               bool first, bool last) {
+               bool last) {
   auto m = [&](std::string_view n) { return cif_match(item, n); };
   Row& r = h.row;
   const bool own = crdinf.cr_soft(1) == 'B';
-  if (first) r.reset();
   if (m(cif_item(33))) {
     if (!own) return true;
     if (m(cif_item(34))) r.group = data.substr(0, 4);
@@ -524,12 +523,14 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
   }
   if (m("_atom_type_") || m(cif_item(81))) {
     if (h.icsd == 1) return true;
-    if (first) {
-      h.sf_row_full = crst_crd.cs_nsfatm >= MAXNSF;
-      if (h.sf_row_full)
+    // Tested at every value, not only at the first of the record: a record
+    // may begin with an item of another category.
+    if (crst_crd.cs_nsfatm >= MAXNSF) {
+      if (!h.sf_warned)
         warn_pair(h.mdoc, " WARNING: number of atom types > limit.", "        change parameter MAXNSF in atom_com");
+      h.sf_warned = true;
+      return true;
     }
-    if (h.sf_row_full) return true;
     const int t = crst_crd.cs_nsfatm + 1;
     if (m(cif_item(82))) {
       crst_crd.cs_element(t) = data;
@@ -714,6 +715,9 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
       return;
     }
     const int n = comcif_info.n_cif;
+    // The working values of a loop row start afresh with every record.
+    h.row.reset();
+    h.sf_warned = false;
     for (int i = 1; i <= n; ++i) {
       const std::string_view item = comcif_info.itm_cif(i).view();
       rt::FixedText<80> data = comcif_info.dt_cif(i);
@@ -724,7 +728,7 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
         icell_flag = h.ncell;
         continue;
       }
-      if (loop_item(h, item, data.view(), idata, fdata, i == 1, i == n)) continue;
+      if (loop_item(h, item, data.view(), idata, fdata, i == n)) continue;
       if (atom_rows_begin(item)) {
         header_done = true;
         break;

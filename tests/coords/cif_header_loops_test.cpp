@@ -2,6 +2,8 @@
 // own writer, connections, modifications and the links table limit.
 #include "cif_test_util.h"
 
+#include <vector>
+
 using CifLoops = CifFiles;
 
 namespace {
@@ -100,4 +102,41 @@ TEST_F(CifLoops, LinksBeyondTheTableAreWarnedAndDropped) {
     ++count;
   EXPECT_EQ(count, 2u);
   EXPECT_NE(out.find("        change parameter MAXLINK in atom_com"), std::string::npos);
+}
+
+TEST_F(CifLoops, ScatteringTypesBeyondTheTableAreWarnedAndDropped) {
+  auto count_warnings = [](const std::string& out) {
+    size_t count = 0;
+    for (size_t p = out.find(" WARNING: number of atom types > limit."); p != std::string::npos;
+         p = out.find(" WARNING: number of atom types > limit.", p + 1))
+      ++count;
+    return count;
+  };
+  // N and O (the elements of the atom rows) and then MAXNSF further types:
+  // the last two rows find the table full.
+  std::vector<std::string> symbols = {"N", "O"};
+  for (int i = 1; i <= MAXNSF; ++i) symbols.push_back("X" + std::to_string(i));
+  std::string plain = "data_x\nloop_\n_atom_type.symbol\n";
+  for (const std::string& s : symbols) plain += s + "\n";
+  write("sf", plain + kAtoms);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(read("sf", 0), 8);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(crst_crd.cs_nsfatm, MAXNSF);
+  EXPECT_EQ(crst_crd.cs_element(1).str(), "N   ");
+  EXPECT_EQ(crst_crd.cs_element(MAXNSF).str(), "X" + std::to_string(MAXNSF - 2));
+  EXPECT_EQ(count_warnings(out), 2u);
+  EXPECT_NE(out.find("        change parameter MAXNSF in atom_com"), std::string::npos);
+  EXPECT_EQ(atom_inf.n_atom, 7);
+
+  // Rows that begin with an item of another category meet the same limit.
+  std::string mixed = "data_x\nloop_\n_other.n\n_atom_type.symbol\n";
+  for (const std::string& s : symbols) mixed += "k " + s + "\n";
+  write("sf2", mixed + kAtoms);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(read("sf2", 0), 8);
+  out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(crst_crd.cs_nsfatm, MAXNSF);
+  EXPECT_EQ(count_warnings(out), 2u);
+  EXPECT_EQ(atom_inf.n_atom, 7);
 }
