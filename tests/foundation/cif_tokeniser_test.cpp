@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "foundation/cif_tokeniser.h"
 #include "foundation/messages.h"
@@ -467,4 +469,53 @@ TEST_F(CifTokeniser, LineReaderCutsAndClearsLineEnds) {
   EXPECT_EQ(e, 1);
   EXPECT_EQ(err, 0);
   EXPECT_EQ(line.trimmed(), "kept");
+}
+
+TEST_F(CifTokeniser, RealEntryWithPrimesQuotesAndTextFields) {
+  // A secondary-structure loop of a real entry: identifiers with primes,
+  // bare double-quoted values, an apostrophe-quoted value holding both kinds
+  // of quote, and text fields that hold an apostrophe.  Every row comes back
+  // whole, with as many values as the loop has names.
+  const std::string path = ORB_TEST_DATA_DIR "/cif_1MOM_min.cif";
+  std::ifstream in(path);
+  std::vector<std::string> row_starts;
+  int names = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("_struct_conf.", 0) == 0) ++names;
+    if (line.rfind("HELX_P ", 0) == 0 || line.rfind("TURN_P ", 0) == 0) row_starts.push_back(line);
+  }
+  ASSERT_EQ(names, 20);
+  rt::OpenOptions opt;
+  opt.status = rt::OpenStatus::Old;
+  opt.readonly = true;
+  ASSERT_EQ(rt::unit_open(kUnit, path, opt), 0);
+  iend = -1;
+  std::vector<std::vector<std::string>> rows;
+  const std::string out = captured([&] {
+    ASSERT_EQ(next(), 0);
+    EXPECT_EQ(comcif_info.blk_cif.trimmed(), "data_1MOM");
+    while (next() == 0) {
+      ASSERT_EQ(comcif_info.n_cif, names);
+      std::vector<std::string> r;
+      for (int k = 1; k <= names; ++k) r.push_back(value(k));
+      rows.push_back(r);
+    }
+  });
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(iend, 1);
+  EXPECT_EQ(ierr, 0);
+  ASSERT_EQ(rows.size(), row_starts.size());
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    std::istringstream words(row_starts[r]);
+    std::string w1, w2;
+    words >> w1 >> w2;
+    EXPECT_EQ(rows[r][0], w1) << r;
+    EXPECT_EQ(rows[r][1], w2) << r;
+  }
+  EXPECT_EQ(rows[1][2], "\"A'\"");   // HELX_P2: double quotes are ordinary characters
+  EXPECT_EQ(rows[13][2], "A'\"");    // TURN_P1: 'A'"' quoted by apostrophes
+  EXPECT_EQ(rows[13][18], "TYPE I\"");  // text field: its apostrophe turned double
+  EXPECT_EQ(rows[13][19], "?");
+  EXPECT_EQ(rows[15][18], "TYPE I (H-BOND O65-N69)");
+  EXPECT_EQ(rows[16][18], "TYPE II\"");
 }
