@@ -22,6 +22,3 @@ void ptq7array_delete_ordered_(void** p, int32_t i, int32_t size);
 void ptq7array_delete_last_(void** p);
 int32_t ptq7array_size_(void** p);
 void ptq7array_free_(void** p);
-
-// The capacity of the block (for checks of the growth rule).
-int32_t ptq7array_capacity_(void** p);
