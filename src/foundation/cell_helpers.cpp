@@ -132,11 +132,12 @@ void nb_ascell_(int32_t itype, float xi, float yi, float zi, float zmax, float& 
     jsym = k;
     float y[3];
     image(k, x, y);
-    float t[3] = {0, 0, 0};
-    into_cell(y[2], 0.0f, t[2]);
+    // The shifts are counted in trans itself, afresh for every operator.
+    for (int i = 0; i < 3; ++i) trans[i] = 0.0f;
+    into_cell(y[2], 0.0f, trans[2]);
     if (y[2] > zmax) continue;
-    into_cell(y[0], 0.0f, t[0]);
-    into_cell(y[1], 0.0f, t[1]);
+    into_cell(y[0], 0.0f, trans[0]);
+    into_cell(y[1], 0.0f, trans[1]);
     bool accept = false;
     switch (itype) {
       case 0: accept = true; break;
@@ -148,7 +149,6 @@ void nb_ascell_(int32_t itype, float xi, float yi, float zi, float zmax, float& 
       xo = y[0];
       yo = y[1];
       zo = y[2];
-      for (int i = 0; i < 3; ++i) trans[i] = t[i];
       return;
     }
   }

@@ -131,6 +131,12 @@ TEST(CellHelpers, PlaceInCellRegion) {
   // z above zmax for every image.
   nb_ascell_(0, 0.2f, 0.6f, 0.3f, 0.1f, xo, yo, zo, jsym, trans, ierr);
   EXPECT_EQ(ierr, 1);
+  // The last operator tried is left in jsym, its z shift in trans: operator
+  // 4 takes z to -0.3, moved to 0.7 by one cell.
+  EXPECT_EQ(jsym, 4);
+  EXPECT_EQ(trans[0], 0.0f);
+  EXPECT_EQ(trans[1], 0.0f);
+  EXPECT_EQ(trans[2], 1.0f);
   nb_ascell_(7, 0.2f, 0.2f, 0.3f, 1.0f, xo, yo, zo, jsym, trans, ierr);
   EXPECT_EQ(ierr, 1);
   crst_crd.cs_nsym = 0;
