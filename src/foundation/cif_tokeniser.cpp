@@ -156,7 +156,12 @@ void report_incomplete(const Instance& in, int32_t mdoc) {
   static constexpr std::string_view kHead = "       last items :<";
   char line[64];
   std::memcpy(line, kHead.data(), kHead.size());
-  std::memcpy(line + kHead.size(), in.c.itm_cif(k).c, 16);
+  // A slot that no name has filled yet holds zero bytes: they go out as
+  // blanks, not as raw bytes in the log.
+  for (int i = 0; i < 16; ++i) {
+    const char ch = in.c.itm_cif(k).c[i];
+    line[kHead.size() + i] = ch == '\0' ? ' ' : ch;
+  }
   line[kHead.size() + 16] = '>';
   msgerr_(mdoc, std::string_view(line, kHead.size() + 17));
 }

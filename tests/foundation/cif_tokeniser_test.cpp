@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -284,6 +285,22 @@ TEST_F(CifTokeniser, IncompleteItemSetIsReportedAndDropped) {
   EXPECT_EQ(comcif_info.n_cif, 0);
   EXPECT_EQ(comcif_info.blk_cif.trimmed(), "data_y");
   EXPECT_EQ(comcif_info.n_data, 0);
+}
+
+TEST_F(CifTokeniser, IncompleteSetReportShowsAnUnfilledNameSlotAsBlanks) {
+  // Two values before any item name, then a loop: the report names slot 2,
+  // which no name has filled.
+  open("data_x\n5 6\nloop_\n_a.x\n1\n");
+  std::memset(comcif_info.itm_cif(2).c, 0, 80);
+  ASSERT_EQ(next(), 0);
+  const std::string out = captured([&] { next(); });
+  EXPECT_NE(out.find("  ERR: CIF_read: number of data > number of items\n"
+                     "        last items :<                >\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(out.find('\0'), std::string::npos);
+  EXPECT_EQ(iend, 0);
+  EXPECT_EQ(value(1), "1");
 }
 
 TEST_F(CifTokeniser, SixtyOneWordsKeepSixtyAndWarnOnlyInFirstInstance) {
