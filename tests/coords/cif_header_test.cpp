@@ -157,3 +157,31 @@ TEST_F(CifHeader, SmallMoleculeFile) {
   EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 2), 20.0f / (8.0f * pi * pi));
   EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(3)).trimmed(), "N");
 }
+
+TEST_F(CifHeader, BinaryAndOverlongInputDoNotCrash) {
+  // Random bytes: no block is ever entered.
+  std::ifstream bin(ORB_TEST_DATA_DIR "/pdb_garbage.bin", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(bin)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(bytes.size(), 3000u);
+  write("garbage", bytes);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(read("garbage", 99), 2);
+  testing::internal::GetCapturedStdout();
+  // The same bytes inside a block, a 5000-character item line, a word of 300
+  // characters and an atom row with control characters between its values:
+  // the atom is still read.
+  std::string row = "1\tCA\x01" "ALA\x7f" "A 1 1.0 2.0 3.0\n";
+  write("long", "data_x\n" + bytes + "\n_struct.title " + std::string(5000, 'T') + "\n_struct.keywords " +
+                    std::string(300, 'k') + "\n" + kCell +
+                    "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+                    "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n_atom_site.Cartn_y\n"
+                    "_atom_site.Cartn_z\n" + row);
+  testing::internal::CaptureStdout();
+  read("long", 99);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(crdinf.cr_title.str(), std::string(80, 'T'));
+  ASSERT_EQ(atom_inf.n_atom, 1);
+  EXPECT_EQ(atom_inf.atm_name(1).trimmed(), "CA");
+  EXPECT_EQ(resid_inf.res_name(1).trimmed(), "ALA");
+  EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
+}
