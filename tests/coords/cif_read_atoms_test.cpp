@@ -1,0 +1,108 @@
+// The whole-file CIF entry: rows that are never stored, the writer switches
+// lowered by single atoms, the residue tables set up or kept, the user's
+// space group, and the small-molecule reader's numbering and value cleaning.
+#include "cif_test_util.h"
+
+#include "coords/cif_small_molecule.h"
+
+namespace {
+
+using ReadAtoms = CifFiles;
+
+std::string cell_and_group() { return std::string("data_r\n") + kCell + "_symmetry.space_group_name_H-M 'P 1'\n"; }
+
+const char* kShortLoop =
+    "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
+    "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n_atom_site.Cartn_y\n"
+    "_atom_site.Cartn_z\n";
+
+}  // namespace
+
+TEST_F(ReadAtoms, RowsWithoutPositiveSerialLeaveAnEmptyModelWithItsCounts) {
+  write("z", cell_and_group() + kShortLoop + "0 CA ALA A 1 0 0 0\n-3 CB ALA A 1 0 0 0\n");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(read("z", 0), 0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("  Number of chains     :       0\n"
+                     "  Number of monomers   :       0\n"
+                     "  Number of atoms      :       0\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(atom_inf.n_atom, 0);
+}
+
+TEST_F(ReadAtoms, OneAtomLowersTheWriterSwitchesForTheWholeModel) {
+  const std::string loop = std::string(kShortLoop) + "_atom_site.footnote_id\n_atom_site.symmetry_multiplicity\n";
+  // Correction codes count only in files of this system's own writer.
+  write("own", "data_r\n_software.name vorel\n" + std::string(kCell) +
+                   "_symmetry.space_group_name_H-M 'P 1'\n" + loop +
+                   "1 CA ALA A 1 0 0 0 . 1\n2 CB ALA A 1 0 0 0 X 1\n3 C ALA A 1 0 0 0 . 1\n");
+  ASSERT_EQ(read("own"), 0);
+  EXPECT_EQ(crdinf.cr_soft.str(), "B");
+  EXPECT_EQ(atom_inf.id_corr(2).str(), "X");
+  EXPECT_EQ(com_out_cif.out_cif_corr, 0);
+  EXPECT_EQ(com_out_cif.out_cif_mult, 1);
+  // A multiplicity of 0 or 1 keeps the multiplicity column; 3 drops it.
+  write("mult", cell_and_group() + loop + "1 CA ALA A 1 0 0 0 . 0\n2 CB ALA A 1 0 0 0 . 3\n");
+  ASSERT_EQ(read("mult"), 0);
+  EXPECT_EQ(com_out_cif.out_cif_mult, 0);
+  EXPECT_EQ(com_out_cif.out_cif_corr, 1);
+  EXPECT_EQ(com_out_cif.out_cif_ins, 1);
+}
+
+TEST_F(ReadAtoms, ResidueTablesAreSetUpUnlessTheCallerSaysTheyAre) {
+  // A name added to the nucleotide list makes its OXT an O3T only while
+  // the tables are kept (status 1 on entry); a fresh set-up forgets it.
+  write("n", cell_and_group() + kShortLoop + "1 OXT XYZ A 1 0 0 0\n");
+  com_res_type.nrnamed_t += 1;
+  com_res_type.rname_t(RNAME_NUCL0 + com_res_type.nrnamed_t) = "XYZ";
+  ASSERT_EQ(read("n"), 0);
+  EXPECT_EQ(atom_inf.atm_name(1).str(), "O3T ");
+  static const float none[6] = {0, 0, 0, 0, 0, 0};
+  int32_t ierr = 0;
+  read_atoms_(99, dir_, "n", "cif", 0, none, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(atom_inf.atm_name(1).str(), "OXT ");
+}
+
+TEST_F(ReadAtoms, UserSpaceGroupTurnsStatusEightIntoARead) {
+  write("nosg", std::string("data_r\n") + kCell + kShortLoop + "1 CA ALA A 1 0 0 0\n");
+  EXPECT_EQ(read("nosg"), 8);
+  EXPECT_EQ(read("nosg", 99, 19), 0);
+  EXPECT_EQ(crst_crd.cs_nspgr, 19);
+  EXPECT_EQ(crst_crd.cs_nsym, 4);
+}
+
+TEST_F(ReadAtoms, SmallMoleculeRowsAreNumberedInReadingOrder) {
+  // Serials in the file are not kept, a row without one is still an atom,
+  // and an author residue number moves the single residue.
+  write("sm",
+        "data_s\n_database_code_CSD XYZ\n_cell_length_a 10\n_cell_length_b 10\n_cell_length_c 10\n"
+        "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+        "loop_\n_atom_site_label\n_atom_site.id\n_atom_site.auth_seq_id\n_atom_site_fract_x\n"
+        "_atom_site_fract_y\n_atom_site_fract_z\n"
+        "C1 17 5 0.1 0 0\nC2 0 5 0.2 0 0\nC3 -4 5 0.3 0 0\n");
+  ASSERT_EQ(read("sm"), 8);
+  ASSERT_EQ(atom_inf.n_atom, 3);
+  for (int a = 1; a <= 3; ++a) EXPECT_EQ(atom_inf.i_atold(a), a);
+  ASSERT_EQ(resid_inf.n_residue, 1);
+  EXPECT_EQ(resid_inf.res_num_pdb(1).str(), "AA   5 AA   ");
+  EXPECT_EQ(resid_inf.ires_serial(1), 5);
+  EXPECT_NEAR(atom_crd.xyz_crd(1, 3), 3.0f, 1e-4f);
+  EXPECT_EQ(atom_inf.atm_name(2).trimmed(), "C2");
+}
+
+TEST(CleanDataCsd, UncertaintyInParenthesesIsDropped) {
+  rt::FixedText<16> t("12.345(6)");
+  clean_data_csd_(t);
+  EXPECT_EQ(t.str(), "12.345          ");
+  t = "90";
+  clean_data_csd_(t);
+  EXPECT_EQ(t.str(), "90              ");
+  t = "(3)";
+  clean_data_csd_(t);
+  EXPECT_TRUE(t.is_blank());
+  t = "1.5(2)e3";
+  clean_data_csd_(t);
+  EXPECT_EQ(t.str(), "1.5             ");
+}
