@@ -74,11 +74,13 @@ TEST_F(CifAtomRows, RowsWithoutPositiveSerialAreDropped) {
   EXPECT_EQ(atom_inf.atm_name(2).str(), "CB  ");
 }
 
-TEST_F(CifAtomRows, NonNumericCoordinatesReadAsNumbersNotCrash) {
+TEST_F(CifAtomRows, NonNumericCoordinatesReadAsZero) {
+  // "abc", "?" and "." are no numbers: each coordinate is 0; the row is kept.
   write("n", header() + kAtomLoop + "ATOM 1 N N . ALA A 1 1 abc ? . 1 10 1\n");
   ASSERT_EQ(read("n"), 0);
   ASSERT_EQ(atom_inf.n_atom, 1);
-  EXPECT_TRUE(std::isfinite(atom_crd.xyz_crd(1, 1)));
+  for (int i = 1; i <= 3; ++i) EXPECT_NEAR(atom_crd.xyz_crd(i, 1), 0.0f, 1e-6f) << i;
+  EXPECT_FLOAT_EQ(atom_crd.occup(1), 1.0f);
 }
 
 TEST_F(CifAtomRows, LeadingDigitOfAtomNameMovesToEnd) {
