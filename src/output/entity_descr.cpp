@@ -2,6 +2,9 @@
 // the model.
 #include "output/entity_descr.h"
 
+#include <utility>
+#include <vector>
+
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/messages.h"
@@ -270,6 +273,14 @@ void creat_ent_descr_(int32_t mdoc, std::string_view list, int32_t& ierr) {
       ierr = 1;
       return;
     }
+    // The links that can be sequence connections of this chain, in table
+    // order with their codes, so that each residue looks only at them.
+    static std::vector<std::pair<int, int32_t>> seq_links;
+    seq_links.clear();
+    for (int l = 1; l <= nl; ++l) {
+      const int32_t code = qualifying_code(l, ig, 2);
+      if (code != 0 && link_inf.ln_used(l) != "S") seq_links.emplace_back(l, code);
+    }
     const int last = first + asym_part.nres_chain(ig) - 1;
     for (int ir = first; ir <= last && ir <= MAXRESID; ++ir) {
       if (cif_ent_poly_seq.ent_nresidue >= MAXENTSEQ) break;
@@ -282,17 +293,13 @@ void creat_ent_descr_(int32_t mdoc, std::string_view list, int32_t& ierr) {
       cif_ent_poly_seq.ent_ichain(irs) = ient;
       cif_ent_poly_seq.ent_mod_id(irs) = ".";
       cif_ent_poly_seq.ent_res_auth_num(irs) = author_number(ir);
-      cif_ent_poly_seq.ent_res_auth_bnum(irs) = ".";
-      cif_ent_poly_seq.ent_res_auth_fnum(irs) = ".";
       cif_ent_poly_seq.ent_res_name(irs) = resid_inf.res_name(ir);
       cif_ent_poly_seq.ent_ires_serial(irs) = resid_inf.ires_serial(ir);
       const int b = resid_inf.ires_back(ir), f = resid_inf.ires_forw(ir);
       cif_ent_poly_seq.ent_ires_back(irs) = b >= 1 ? b - first + F : 0;
       cif_ent_poly_seq.ent_ires_forw(irs) = f >= 1 ? f - first + F : 0;
       cif_ent_poly_seq.ent_nresidue = irs;
-      for (int l = 1; l <= nl; ++l) {
-        const int32_t code = qualifying_code(l, ig, 2);
-        if (code == 0 || link_inf.ln_used(l) == "S") continue;
+      for (const auto& [l, code] : seq_links) {
         if (link_inf.ln_1ires(l) != b || link_inf.ln_2ires(l) != ir) continue;
         link_inf.ln_ent(l) = "E";
         resid_inf.iconn_type(ir) = code;

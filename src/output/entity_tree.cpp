@@ -64,9 +64,16 @@ void check_tree_crd_(int32_t /*mdoc*/, int32_t /*nres*/, int32_t& istart, int32_
       j = t.back(j);
     }
   }
+  // The ends are the positions that are nobody's back neighbour once the
+  // loops are cut.  The marks of the walks above miss some of them: a cut
+  // can leave the position it cut from without a child although a walk had
+  // marked it (a residue that was its own back neighbour, or a loop entered
+  // by an earlier walk).
   static std::vector<char> is_end;
-  is_end.assign(static_cast<std::size_t>(irf - irs + 1), 0);
-  for (int32_t i = irs; i <= irf; ++i) is_end[i - irs] = t.forw(i) == -1;
+  is_end.assign(static_cast<std::size_t>(irf - irs + 1), 1);
+  for (int32_t i = irs; i <= irf; ++i)
+    if (t.back(i) >= 1) is_end[t.back(i) - irs] = 0;
+  for (int32_t i = irs; i <= irf; ++i) t.forw(i) = is_end[i - irs] ? -1 : 0;
 
   const int32_t is = (istart >= 1 && t.in(istart) && t.back(istart) < 1) ? istart : 0;
   bool finish_stands = false;
@@ -122,7 +129,13 @@ void check_tree_crd_(int32_t /*mdoc*/, int32_t /*nres*/, int32_t& istart, int32_
     if (meet >= 1 && last >= 1 && t.forw(last) < 1 && meet != last) t.forw(last) = meet;
     last = i;
   }
-  if (finish_stands) {
+  if (finish_stands && t.forw(ifinish) >= 1 && last >= 1) {
+    // The finish is not an end (it had children, or pieces were hung from
+    // it), so the thread has passed it already; linking the last end to it
+    // would close a circle.  The thread ends at the last end, which becomes
+    // the finish.
+    ifinish = last;
+  } else if (finish_stands) {
     const int32_t meet = thread(ifinish);
     if (meet >= 1 && last >= 1 && t.forw(last) < 1 && meet != last) t.forw(last) = meet;
   } else {
