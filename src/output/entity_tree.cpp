@@ -1,8 +1,9 @@
 // Entity trees and termini after an mmCIF read.
 #include "output/entity_tree.h"
 
-#include <string>
-#include <unordered_map>
+#include <algorithm>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "foundation/atom_com.h"
@@ -33,6 +34,42 @@ struct Tree {
     while (back(i) >= 1 && n++ < steps()) i = back(i);
     return i;
   }
+};
+
+// Positions of one range looked up by author number (5 characters): sorted
+// by number, then position, in storage reused from call to call.
+class NumberIndex {
+ public:
+  static uint64_t key(std::string_view num) {
+    uint64_t k = 0;
+    std::memcpy(&k, num.data(), num.size() < 5 ? num.size() : 5);
+    return k;
+  }
+  template <typename NumOf>
+  void build(int32_t lo, int32_t hi, NumOf num_of) {
+    idx_.clear();
+    for (int32_t p = lo; p <= hi; ++p) idx_.emplace_back(key(num_of(p)), p);
+    std::sort(idx_.begin(), idx_.end());
+  }
+  // The first or the last position with this number; 0 when there is none.
+  int32_t first(std::string_view num) const {
+    const auto r = range(num);
+    return r.first == r.second ? 0 : r.first->second;
+  }
+  int32_t last(std::string_view num) const {
+    const auto r = range(num);
+    return r.first == r.second ? 0 : std::prev(r.second)->second;
+  }
+
+ private:
+  using Entry = std::pair<uint64_t, int32_t>;
+  std::pair<std::vector<Entry>::const_iterator, std::vector<Entry>::const_iterator> range(
+      std::string_view num) const {
+    const uint64_t k = key(num);
+    return std::equal_range(idx_.begin(), idx_.end(), Entry(k, 0),
+                            [](const Entry& a, const Entry& b) { return a.first < b.first; });
+  }
+  std::vector<Entry> idx_;
 };
 
 }  // namespace
@@ -176,7 +213,7 @@ void copy_entity_tree_(int32_t mdoc, int32_t& ierr) {
     creat_ent_descr_(mdoc, " ", ierr);
     return;
   }
-  std::unordered_map<std::string, int32_t> last_pos;
+  static NumberIndex by_number;
   const int nent = cif_entity_list.n_chn_ent < MAXENTITY ? cif_entity_list.n_chn_ent : MAXENTITY;
   for (int ient = 1; ient <= nent; ++ient) {
     const int32_t nres = cif_entity_list.ent_nres_chain(ient);
@@ -184,31 +221,29 @@ void copy_entity_tree_(int32_t mdoc, int32_t& ierr) {
     const int32_t irs = cif_entity_list.ent_ires_first(ient);
     const int32_t irf = irs + nres - 1;
     if (irs < 1 || irf > cif_ent_poly_seq.ent_nresidue) continue;
-    // Author numbers can repeat; the last equal position wins everywhere.
-    last_pos.clear();
     for (int32_t ir = irs; ir <= irf; ++ir) {
-      const std::string key(cif_ent_poly_seq.ent_res_auth_num(ir).view());
-      last_pos[key] = ir;
       if (cif_ent_poly_seq.ent_res_auth_num(ir) == cif_entity_list.ent_res_start_tree(ient))
         cif_entity_list.ent_ires_start_tree(ient) = ir;
       if (cif_ent_poly_seq.ent_res_auth_num(ir) == cif_entity_list.ent_res_end_tree(ient))
         cif_entity_list.ent_ires_end_tree(ient) = ir;
     }
+    // Author numbers can repeat; the last equal position wins everywhere.
+    by_number.build(irs, irf, [](int32_t p) { return cif_ent_poly_seq.ent_res_auth_num(p).view(); });
     for (int32_t j = irs; j <= irf; ++j) {
-      auto it = last_pos.find(std::string(cif_ent_poly_seq.ent_res_auth_bnum(j).view()));
-      if (it != last_pos.end()) cif_ent_poly_seq.ent_ires_back(j) = it->second;
+      const int32_t b = by_number.last(cif_ent_poly_seq.ent_res_auth_bnum(j).view());
+      if (b >= 1) cif_ent_poly_seq.ent_ires_back(j) = b;
     }
     for (int l = 1; l <= cif_ent_link.ent_ln_n && l <= MAXENTLINK; ++l) {
       if (cif_ent_link.ent_ln_ichain(l) != ient) continue;
-      auto a = last_pos.find(std::string(cif_ent_link.ent_ln_auth_num1(l).view()));
-      if (a != last_pos.end()) {
-        cif_ent_link.ent_ln_1ires(l) = a->second;
-        cif_ent_link.ent_ln_1rnam(l) = cif_ent_poly_seq.ent_res_name(a->second);
+      const int32_t a = by_number.last(cif_ent_link.ent_ln_auth_num1(l).view());
+      if (a >= 1) {
+        cif_ent_link.ent_ln_1ires(l) = a;
+        cif_ent_link.ent_ln_1rnam(l) = cif_ent_poly_seq.ent_res_name(a);
       }
-      auto b = last_pos.find(std::string(cif_ent_link.ent_ln_auth_num2(l).view()));
-      if (b != last_pos.end()) {
-        cif_ent_link.ent_ln_2ires(l) = b->second;
-        cif_ent_link.ent_ln_2rnam(l) = cif_ent_poly_seq.ent_res_name(b->second);
+      const int32_t b = by_number.last(cif_ent_link.ent_ln_auth_num2(l).view());
+      if (b >= 1) {
+        cif_ent_link.ent_ln_2ires(l) = b;
+        cif_ent_link.ent_ln_2rnam(l) = cif_ent_poly_seq.ent_res_name(b);
       }
     }
     int32_t e = 0;
@@ -220,7 +255,6 @@ void copy_entity_tree_(int32_t mdoc, int32_t& ierr) {
     if (en >= 1) cif_entity_list.ent_res_end_tree(ient) = cif_ent_poly_seq.ent_res_auth_num(en);
   }
 
-  std::unordered_map<std::string, int32_t> first_pos;
   const int ng = asym_part.n_group < MAXCHAIN ? asym_part.n_group : MAXCHAIN;
   for (int ig = 1; ig <= ng; ++ig) {
     const int32_t iasm = asym_part.igroup_asm(ig);
@@ -252,13 +286,12 @@ void copy_entity_tree_(int32_t mdoc, int32_t& ierr) {
     }
     const int32_t efirst = cif_entity_list.ent_ires_first(ient);
     const int32_t elast = efirst + cif_entity_list.ent_nres_chain(ient) - 1;
-    first_pos.clear();
-    for (int32_t j = elast; j >= efirst; --j)
-      first_pos[std::string(cif_ent_poly_seq.ent_res_auth_num(j).view())] = j;
+    // Only positions that the sequence table holds are looked at.
+    by_number.build(efirst < 1 ? 1 : efirst,
+                    elast > cif_ent_poly_seq.ent_nresidue ? cif_ent_poly_seq.ent_nresidue : elast, [](int32_t p) { return cif_ent_poly_seq.ent_res_auth_num(p).view(); });
     for (int32_t ir = first; ir <= last; ++ir) {
-      auto it = first_pos.find(std::string(author_number(ir)));
-      if (it == first_pos.end()) continue;
-      const int32_t j = it->second;
+      const int32_t j = by_number.first(author_number(ir));
+      if (j < 1) continue;
       resid_inf.iconn_type(ir) = cif_ent_poly_seq.ent_iconn_type(j);
       const int32_t eb = cif_ent_poly_seq.ent_ires_back(j);
       resid_inf.ires_back(ir) = eb < 1 ? 0 : first + eb - efirst;

@@ -438,6 +438,26 @@ TEST_F(EntityTree, StartNotFoundFallsBackToRootOfTree) {
   EXPECT_EQ(cif_entity_list.ent_res_start_tree(e).str(), auth(1));
 }
 
+TEST_F(EntityTree, RepeatedAuthorNumberTakesTheLastPosition) {
+  const int g = chain("A", 3, {"ALA", "GLY", "SER"});
+  const int e = entity({"ALA", "GLY", "SER"}, 1);
+  assign(g, e);
+  // Positions 2 and 3 both carry number 2; position 3 names 2 as its back
+  // number, which finds itself (the last position with 2): a loop that the
+  // tree check cuts and joins again behind position 2.
+  cif_ent_poly_seq.ent_res_auth_num(3) = auth(2);
+  cif_ent_poly_seq.ent_res_auth_bnum(3) = auth(2);
+  cif_entity_list.ent_res_end_tree(e) = auth(2);
+  const int l = entity_link(e, 1, 2);
+  EXPECT_EQ(copy(), 0);
+  EXPECT_EQ(cif_ent_link.ent_ln_2ires(l), 3);
+  EXPECT_EQ(cif_ent_link.ent_ln_2rnam(l).trimmed(), "SER");
+  EXPECT_EQ(cif_entity_list.ent_ires_end_tree(e), 3);
+  EXPECT_EQ(cif_ent_poly_seq.ent_ires_back(3), 2);
+  EXPECT_EQ(cif_ent_poly_seq.ent_iconn_type(3), 10);
+  EXPECT_EQ(cif_ent_poly_seq.ent_ires_forw(2), 3);
+}
+
 class Terminus : public entity_test::Model {};
 
 TEST_F(Terminus, OxtGivesCarboxyTerminus) {
