@@ -14,6 +14,14 @@ inline constexpr double kPow10[32] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  
                                       1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21,
                                       1e22, 1e23, 1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31};
 
+// The doubles nearest to 10^-d, d = 0..8.  For a mantissa m that is an
+// integer held in single precision, (float)(m * kInvPow10[d]) equals
+// (float)(m / kPow10[d]): m / 10^d is never a midpoint between two floats
+// and lies at least 2^-43 (relative) away from every one, while either
+// double result strays from it by at most 2^-52.  Both therefore round to
+// the same float, and the product spares a division.
+inline constexpr double kInvPow10[9] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8};
+
 }  // namespace word_number_detail
 
 // The real value f and integer value i of the n characters at w, n from 0
@@ -23,6 +31,7 @@ inline constexpr double kPow10[32] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  
 // after a non-zero mantissa may bring an exponent (limited to 31).  Any
 // other character ends the number and gives 0 and 0.
 inline void word_number(const char* w, int32_t n, float& f, int32_t& i) {
+  using word_number_detail::kInvPow10;
   using word_number_detail::kPow10;
   f = 0;
   i = 0;
@@ -54,7 +63,8 @@ inline void word_number(const char* w, int32_t n, float& f, int32_t& i) {
     for (int m = first_digit; m < k; ++m)
       if (m != point) mant = mant * 10.0f + static_cast<float>(w[m] - '0');
   }
-  const float value = static_cast<float>(sign * mant / kPow10[ndec]);
+  const float value = ndec < 9 ? static_cast<float>(static_cast<double>(sign * mant) * kInvPow10[ndec])
+                               : static_cast<float>(sign * mant / kPow10[ndec]);
   // The integer part keeps its low 32 bits; the sign is applied modulo 2^32
   // so that -2147483648 does not overflow.
   const uint32_t ulow = static_cast<uint32_t>(ipart);
