@@ -4,25 +4,15 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/errwrt.h"
 #include "runtime/run.h"
-#include "runtime/units.h"
-#include "suite/library_f.h"
-
-// The error writer lives in the foundation room, which is built on top of this
-// one, so it is referenced weakly: this room links on its own, and a program
-// that holds the error writer gets it.  A weak reference does not pull the
-// writer out of its library by itself; in a program without it the same error
-// line is written on the standard-output unit and the run ends through the
-// suite's error stop, as the writer would end it (only its XML error document
-// is missing then).
-void errwrt_(int32_t i, std::string_view line) __attribute__((weak));
 
 namespace {
 
+// A size that does not fit the vector is a programming error of the caller:
+// the error writer reports it and ends the run.
 [[noreturn]] void size_fatal(std::string_view msg) {
-  if (&errwrt_ != nullptr) errwrt_(1, msg);
-  rt::write_record(6, std::string("===> Error: ").append(msg));
-  ptqerr_(1, msg);
+  errwrt_(1, msg);
   rt::stop_run(1);
 }
 

@@ -36,9 +36,9 @@ Stop run_to_stop(F f) {
   return s;
 }
 
-// This test program holds no error writer: the kit writes the error line
-// itself and ends the run through the suite's error stop, which repeats the
-// message after the program name (between the log's closing markers).
+// The error writer writes the error line and ends the run through the suite's
+// error stop, which repeats the message after the program name (between the
+// log's closing markers).
 testing::AssertionResult ends_with_error(const Stop& s, const std::string& msg) {
   if (s.status != 1) return testing::AssertionFailure() << "status " << s.status;
   if (s.out.rfind("===> Error: " + msg + "\n", 0) != 0)
