@@ -545,10 +545,62 @@ void put_item(Record& r, const Ins& in, const FmtArg& a, std::string_view fmt_te
   bad_format(fmt_text, "item does not match its edit descriptor");
 }
 
-struct Frame {
-  int start;
-  int left;
+// Repeat counts of the groups being walked.  step() takes a group start or
+// end and moves the program counter; it returns false for any other descriptor.
+class Groups {
+ public:
+  void reset() { sp_ = 0; }
+  bool step(const Ins& in, int& pc, std::string_view fmt_text) {
+    if (in.op == Op::GroupStart) {
+      if (in.rep == 0) {
+        pc = in.jump + 1;
+        return true;
+      }
+      if (sp_ >= kDepth) bad_format(fmt_text, "groups nested too deeply");
+      stack_[sp_++] = Frame{pc, in.rep};
+      ++pc;
+      return true;
+    }
+    if (in.op == Op::GroupEnd) {
+      if (sp_ > 0 && --stack_[sp_ - 1].left > 0) {
+        pc = stack_[sp_ - 1].start + 1;
+      } else {
+        if (sp_ > 0) --sp_;
+        ++pc;
+      }
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  struct Frame {
+    int start;
+    int left;
+  };
+  static constexpr int kDepth = 32;
+  Frame stack_[kDepth];
+  int sp_ = 0;
 };
+
+// Positioning moves the column alike on output and input; false for any
+// other descriptor.
+bool position(const Ins& in, int& pos) {
+  switch (in.op) {
+    case Op::X:
+    case Op::TR:
+      pos += in.w;
+      return true;
+    case Op::TL:
+      pos = std::max(0, pos - in.w);
+      return true;
+    case Op::T:
+      pos = std::max(0, in.w - 1);
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace
 
@@ -558,8 +610,7 @@ const std::string& format_items(std::string_view fmt_text, const FmtArg* args, i
   const Program& prog = compiled(fmt_text);
   if (nargs > 0 && !prog.has_data) bad_format(fmt_text, "items but no data edit descriptor");
   Record r{&out};
-  Frame stack[32];
-  int sp = 0;
+  Groups groups;
   int next = 0;
   const int n = static_cast<int>(prog.ins.size());
   int pc = 0;
@@ -568,50 +619,27 @@ const std::string& format_items(std::string_view fmt_text, const FmtArg* args, i
       if (next >= nargs) break;
       r.next();
       pc = prog.reversion;
-      sp = 0;
+      groups.reset();
       continue;
     }
     const Ins& in = prog.ins[pc];
-    switch (in.op) {
-      case Op::GroupStart:
-        if (sp >= 32) bad_format(fmt_text, "groups nested too deeply");
-        stack[sp++] = Frame{pc, in.rep};
-        if (in.rep == 0) {
-          --sp;
-          pc = in.jump + 1;
-          continue;
-        }
-        break;
-      case Op::GroupEnd:
-        if (sp > 0 && --stack[sp - 1].left > 0) {
-          pc = stack[sp - 1].start + 1;
-          continue;
-        }
-        if (sp > 0) --sp;
-        break;
-      case Op::Lit:
-        r.put(in.lit);
-        break;
-      case Op::X:
-      case Op::TR:
-        r.pos += in.w;
-        break;
-      case Op::TL:
-        r.pos = std::max(0, r.pos - in.w);
-        break;
-      case Op::T:
-        r.pos = std::max(0, in.w - 1);
-        break;
-      case Op::Slash:
-        r.next();
-        break;
-      case Op::Colon:
-        if (next >= nargs) goto done;
-        break;
-      default:
-        if (next >= nargs) goto done;
-        put_item(r, in, args[next++], fmt_text);
-        break;
+    if (groups.step(in, pc, fmt_text)) continue;
+    if (!position(in, r.pos)) {
+      switch (in.op) {
+        case Op::Lit:
+          r.put(in.lit);
+          break;
+        case Op::Slash:
+          r.next();
+          break;
+        case Op::Colon:
+          if (next >= nargs) goto done;
+          break;
+        default:
+          if (next >= nargs) goto done;
+          put_item(r, in, args[next++], fmt_text);
+          break;
+      }
     }
     ++pc;
   }
@@ -801,46 +829,26 @@ struct InRecords {
 int read_program(InRecords& rec, std::string_view fmt_text, const FmtOut* outs, int nouts) {
   const Program& prog = compiled(fmt_text);
   if (nouts > 0 && !prog.has_data) bad_format(fmt_text, "items but no data edit descriptor");
-  Frame stack[32];
-  int sp = 0, next = 0, pc = 0;
+  Groups groups;
+  int next = 0, pc = 0;
   const int n = static_cast<int>(prog.ins.size());
   char pad[512];
   while (next < nouts) {
     if (pc >= n) {
       if (!rec.next()) return IOSTAT_END;
       pc = prog.reversion;
-      sp = 0;
+      groups.reset();
       continue;
     }
     const Ins& in = prog.ins[pc];
+    if (groups.step(in, pc, fmt_text)) continue;
+    if (position(in, rec.pos)) {
+      ++pc;
+      continue;
+    }
     switch (in.op) {
-      case Op::GroupStart:
-        if (sp >= 32) bad_format(fmt_text, "groups nested too deeply");
-        if (in.rep == 0) {
-          pc = in.jump + 1;
-          continue;
-        }
-        stack[sp++] = Frame{pc, in.rep};
-        break;
-      case Op::GroupEnd:
-        if (sp > 0 && --stack[sp - 1].left > 0) {
-          pc = stack[sp - 1].start + 1;
-          continue;
-        }
-        if (sp > 0) --sp;
-        break;
       case Op::Lit:
         rec.pos += static_cast<int>(in.lit.size());
-        break;
-      case Op::X:
-      case Op::TR:
-        rec.pos += in.w;
-        break;
-      case Op::TL:
-        rec.pos = std::max(0, rec.pos - in.w);
-        break;
-      case Op::T:
-        rec.pos = std::max(0, in.w - 1);
         break;
       case Op::Slash:
         if (!rec.next()) return IOSTAT_END;

@@ -75,6 +75,8 @@ TEST(FormatWrite, PositioningGroupsAndReversion) {
   EXPECT_EQ(fmt("(A,5X)", "a"), "a");  // positioning alone writes nothing
   EXPECT_EQ(fmt("(A/A)", "1", "2"), "1\n2");
   EXPECT_EQ(fmt("(2(I2,','))", 1, 2), " 1, 2,");
+  EXPECT_EQ(fmt("(2(A,2(I1)))", "a", 1, 2, "b", 3, 4), "a12b34");
+  EXPECT_EQ(fmt("(0(I2),I3)", 5), "  5");  // a zero repeat skips its group
   // Reversion restarts at the last top-level group, on a new record.
   EXPECT_EQ(fmt("('H',2(I2))", 1, 2, 3, 4, 5), "H 1 2\n 3 4\n 5");
   EXPECT_EQ(fmt("(I2)", 1, 2), " 1\n 2");
@@ -140,6 +142,11 @@ TEST(FormatRead, SlashMovesToTheNextRecord) {
   EXPECT_EQ(a, 1);
   EXPECT_EQ(b, 2);
   EXPECT_EQ(rt::read_fmt(" 1", "(I2/I2)", a, b), rt::IOSTAT_END);
+  int32_t c = 0, d = 0;
+  EXPECT_EQ(rt::read_fmt("1234", "(2(I1,1X))", a, b), 0);  // groups repeat on input too
+  EXPECT_EQ(a * 10 + b, 13);
+  EXPECT_EQ(rt::read_fmt("12\n34", "(2I1)", a, b, c, d), 0);  // reversion takes the next record
+  EXPECT_EQ(c * 10 + d, 34);
 }
 
 TEST(ListDirected, OneRuleForAllItems) {
