@@ -7,6 +7,10 @@
 #include <cstring>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "foundation/messages.h"
 #include "foundation/word_number.h"
 #include "runtime/units.h"
@@ -40,6 +44,15 @@ constexpr std::array<bool, 256> kPlain = make_plain();
 
 inline bool is_plain(char c) { return kPlain[static_cast<unsigned char>(c)]; }
 
+// First characters of the bare words that are not plain values: "data_",
+// "global_", "loop_" and item names.
+constexpr std::array<bool, 256> make_may_open_name() {
+  std::array<bool, 256> t{};
+  t['d'] = t['g'] = t['l'] = t['_'] = true;
+  return t;
+}
+constexpr std::array<bool, 256> kMayOpenName = make_may_open_name();
+
 // wtodig_ reads a word as a number only when it begins with a digit, a sign
 // or a point; any other word gives 0 and 0 at once.
 inline bool may_be_number(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
@@ -51,94 +64,269 @@ inline int used_length(const char* p, int n) {
   return n;
 }
 
-// Closes word w of len characters (its slot already written).
-inline void end_word(comfread_cif_t& fr, int w, int len, bool quoted) {
-  fr.nwrd = w;
-  fr.lwrd(w) = len;
-  fr.qwrd(w) = quoted ? 'Y' : 'N';
-  const char* dst = fr.cwrd(w).c;
-  if (len > 16 || !may_be_number(dst[0])) {
+// How many leading characters of each word slot and value slot may differ
+// from blanks, kept so that a new word blanks only what the last one used
+// rather than the whole 80 characters; the slots stay byte for byte what a
+// blank-padded copy gives.  Only the tokeniser writes the slots.  80 (all)
+// until a slot is first written: static slots start as zero bytes.
+struct SlotUse {
+  std::array<uint8_t, MAXFRDWORD> word;
+  std::array<uint8_t, MAXCIFVAL> value;
+};
+constexpr SlotUse all_used() {
+  SlotUse u{};
+  for (auto& x : u.word) x = FRDWORDLEN;
+  for (auto& x : u.value) x = FRDWORDLEN;
+  return u;
+}
+SlotUse use_info = all_used();
+SlotUse use_c = all_used();
+
+SlotUse& slot_use(const comfread_cif_t& fr) { return &fr == &comfread_c ? use_c : use_info; }
+
+inline void blank16(char* p) { std::memset(p, ' ', 16); }
+
+// Blanks 16-character blocks of a slot from `from` (a multiple of 16) on,
+// up to the old used length.
+inline void blank_rest(char* slot, int from, int old) {
+  for (int b = from; b < old; b += 16) blank16(slot + b);
+}
+
+// Copies a word slot into a value slot: only the blocks that the word or the
+// value slot's last content reach.
+inline void copy_slot(char* dst, uint8_t& dst_used, const char* src, uint8_t src_used) {
+  static_assert(FRDWORDLEN == 80, "slots are copied as five 16-character blocks");
+  const int m = src_used > dst_used ? src_used : dst_used;
+  for (int b = 0; b < m; b += 16) std::memcpy(dst + b, src + b, 16);
+  dst_used = src_used;
+}
+
+#if defined(__SSE2__)
+// 32 bytes of 0xFF then 32 zero bytes: the 16 bytes from 32 - m keep the
+// first m characters of a block (m from 0 to 16; below 0 none).
+alignas(16) constexpr unsigned char kKeepFirst[64] = {
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
+// Bit j set when character j of the block is not plain: a blank, a control
+// character, one at 127 and above, or an apostrophe.  Adding 1 turns 127
+// into -128, so one signed comparison with 34 finds all but the apostrophe.
+inline uint32_t not_plain_bits(__m128i v) {
+  const __m128i low = _mm_cmplt_epi8(_mm_add_epi8(v, _mm_set1_epi8(1)), _mm_set1_epi8(34));
+  const __m128i apo = _mm_cmpeq_epi8(v, _mm_set1_epi8('\''));
+  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(low, apo)));
+}
+
+// The first m characters of v, blanks after them.
+inline __m128i keep_first(__m128i v, int m) {
+  const __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeepFirst + 32 - m));
+  const __m128i blanks = _mm_set1_epi8(' ');
+  return _mm_or_si128(_mm_and_si128(keep, v), _mm_andnot_si128(keep, blanks));
+}
+
+// Writes a word of len < 32 characters, whose first 32 line characters are
+// lo and hi, into a slot whose last content used `old` characters.
+inline void put_short_word(char* dst, __m128i lo, __m128i hi, int len, int old) {
+  __m128i* out = reinterpret_cast<__m128i*>(dst);
+  _mm_storeu_si128(out, keep_first(lo, len));
+  if (len > 16 || old > 16) _mm_storeu_si128(out + 1, keep_first(hi, len - 16));
+  blank_rest(dst, 32, old);
+}
+#endif
+
+// The common word, taken whole: plain characters ended by a blank, an
+// unprintable character or the end of the line, fewer than 32 of them and
+// the 32 line characters from k within the line's room.  Writes the word
+// into its slot and returns its length; returns -1 (slot untouched) for
+// anything else, which the general path then takes.
+template <int L>
+inline int quick_word(const rt::FixedText<L>& text, int k, int n, char* dst, int old) {
+#if defined(__SSE2__)
+  static_assert(FRDWORDLEN == 80, "a slot is written as five 16-character blocks");
+  if (k + 32 > L) return -1;
+  const char* p = text.c + k;
+  const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+  uint32_t stop = not_plain_bits(lo) | not_plain_bits(hi) << 16;
+  if (n - k < 32) stop |= ~0U << (n - k);
+  if (stop == 0) return -1;
+  const int len = __builtin_ctz(stop);
+  // An apostrophe may go on the word or open a quoted stretch.
+  if (k + len < n && p[len] == '\'') return -1;
+  put_short_word(dst, lo, hi, len, old);
+  return len;
+#else
+  (void)text, (void)k, (void)n, (void)dst, (void)old;
+  return -1;
+#endif
+}
+
+// Any word, from its first character at k (an apostrophe there opens a
+// quoted word): written into its slot (blanked whole first), its length
+// returned (it may exceed the slot, whose room then holds the first 80
+// characters), k left after the character that ended it.
+int general_word(const char* line, int& k, const int n, char* dst, bool quoted) {
+  std::memset(dst, ' ', FRDWORDLEN);
+  int len = 0;
+  auto put = [&](char ch) {
+    if (len < FRDWORDLEN) dst[len] = ch;
+    ++len;
+  };
+  int quote = 0;
+  if (quoted) {
+    // An opening quote: the next character starts the word whatever it is.
+    quote = 1;
+    put(blank_unprintable(line[k + 1]));
+    k += 2;
+  }
+  while (k < n) {
+    // A run of plain characters: copied while the slot has room, then only
+    // counted.
+    const int room = len < FRDWORDLEN ? FRDWORDLEN - len : 0;
+    const int lim = n - k > room ? k + room : n;
+    while (k < lim && is_plain(line[k])) dst[len++] = line[k++];
+    if (k < n && is_plain(line[k])) {
+      int e = k;
+      while (e < n && is_plain(line[e])) ++e;
+      len += e - k;
+      k = e;
+    }
+    if (k == n) break;
+    char c = blank_unprintable(line[k]);
+    if (c == '\'') {
+      if (k + 1 < n && blank_unprintable(line[k + 1]) != ' ') {
+        put(c);  // an apostrophe inside a word, as in O5'A
+        ++k;
+        continue;
+      }
+      // An apostrophe before a blank or the line end acts as a blank.
+      c = ' ';
+      if (++quote == 2) quote = 0;
+    }
+    ++k;
+    if (quote == 0) break;  // a blank outside quotes ends the word
+    put(c);
+  }
+  return len;
+}
+
+// Length, quote mark and numbers of word w (0-based), its slot written.
+// The characters are read from `word`: the slot, or the same characters in
+// the line when a character that is no digit and no point follows them.
+inline void close_word(comfread_cif_t& fr, uint8_t& used, int w, int len, bool quoted, const char* word) {
+  used = static_cast<uint8_t>(len < FRDWORDLEN ? len : FRDWORDLEN);
+  fr.lwrd.data()[w] = len;
+  fr.qwrd.data()[w] = quoted ? 'Y' : 'N';
+  if (len > 16 || !may_be_number(word[0])) {
     // Not a number (too long, or a first character that no number has).
-    fr.fwrd(w) = 0;
-    fr.iwrd(w) = 0;
+    fr.fwrd.data()[w] = 0;
+    fr.iwrd.data()[w] = 0;
   } else {
-    word_number(dst, len, fr.fwrd(w), fr.iwrd(w));
+    slot_word_number(word, len, fr.fwrd.data()[w], fr.iwrd.data()[w]);
   }
 }
 
+// A line without apostrophes, the usual kind: every word is a run of plain
+// characters, found from a bit mask of the whole line.  Returns false, with
+// nothing written, when the first n characters hold an apostrophe.
+bool split_plain_line(comfread_cif_t& fr, uint8_t* used, const int n) {
+#if defined(__SSE2__)
+  constexpr int L = CIFLINELEN;
+  static_assert(L % 64 == 0);
+  const char* line = fr.line.c;
+  // Bit j of the mask: character j is plain; the word after the last one
+  // stays 0 so that every run of plain characters ends inside the mask.
+  uint64_t plain[L / 64 + 1] = {};
+  for (int c = 0; c * 16 < n; ++c) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 16 * c));
+    const uint32_t inside = n - 16 * c >= 16 ? 0xFFFFU : (1U << (n - 16 * c)) - 1;
+    const uint32_t apo = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\''))));
+    if ((apo & inside) != 0) return false;
+    const uint32_t bits = ~not_plain_bits(v) & inside;
+    plain[c / 4] |= static_cast<uint64_t>(bits) << (16 * (c % 4));
+  }
+  rt::FixedText<FRDWORDLEN>* const slot = fr.cwrd.data();
+  int nw = 0;
+  int k = 0;
+  for (;;) {
+    // The next plain character at or after k starts a word.
+    int m = k >> 6;
+    uint64_t bits = m <= L / 64 ? plain[m] & (~0ULL << (k & 63)) : 0;
+    while (bits == 0 && m < L / 64) bits = plain[++m];
+    if (bits == 0) break;
+    const int s = m * 64 + __builtin_ctzll(bits);
+    if (nw == MAXFRDWORD) {
+      fr.iover = 1;
+      break;
+    }
+    // The first character after it that is not plain ends it.
+    bits = ~plain[m] & (~0ULL << (s & 63));
+    while (bits == 0) bits = ~plain[++m];
+    const int e = m * 64 + __builtin_ctzll(bits);
+    const int len = e - s;
+    char* dst = slot[nw].c;
+    if (len < 32 && s + 32 <= L) {
+      const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + s));
+      const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + s + 16));
+      put_short_word(dst, lo, hi, len, used[nw]);
+    } else {
+      std::memset(dst, ' ', FRDWORDLEN);
+      std::memcpy(dst, line + s, len < FRDWORDLEN ? len : FRDWORDLEN);
+    }
+    // The word's characters are read from the line, which the slot copy
+    // need not wait for; a character that is not plain follows them.
+    close_word(fr, used[nw], nw, len, false, e < L ? line + s : dst);
+    ++nw;
+    k = e;
+  }
+  fr.nwrd = nw;
+  return true;
+#else
+  (void)fr, (void)used, (void)n;
+  return false;
+#endif
+}
+
 // Splits the first n characters (the used length) of the work area's line.
-// A word is written straight into its slot; only the slot's tail beyond the
-// stored characters is blanked.
+// A word is written straight into its slot, blank-padded.
 void split_cif_words(comfread_cif_t& fr, const int n) {
   fr.iover = 0;
   fr.nwrd = 0;
+  uint8_t* const used = slot_use(fr).word.data();
+  if (split_plain_line(fr, used, n)) return;
   const char* line = fr.line.c;
+  rt::FixedText<FRDWORDLEN>* const slot = fr.cwrd.data();
+  int nw = 0;
   int k = 0;
   while (k < n) {
-    char c = blank_unprintable(line[k]);
+    const char c = blank_unprintable(line[k]);
     // Between words the quote count is always 0; a lone apostrophe that
     // ends the line counts as a blank.
     if (c == ' ' || (c == '\'' && k == n - 1)) {
       ++k;
       continue;
     }
-    if (fr.nwrd == MAXFRDWORD) {
+    if (nw == MAXFRDWORD) {
       fr.iover = 1;
-      return;
+      break;
     }
-    const int w = fr.nwrd + 1;
-    char* dst = fr.cwrd(w).c;
-    // Blanking the whole slot first is a few fixed-width stores; the word
-    // then overwrites its own characters.
-    std::memset(dst, ' ', FRDWORDLEN);
-    int len = 0;
-    auto put = [&](char ch) {
-      if (len < FRDWORDLEN) dst[len] = ch;
-      ++len;
-    };
-    int quote = 0;
+    char* dst = slot[nw].c;
     const bool quoted = c == '\'';
-    if (quoted) {
-      // An opening quote: the next character starts the word whatever it is.
-      quote = 1;
-      put(blank_unprintable(line[k + 1]));
-      k += 2;
-    }
-    while (k < n) {
-      // A run of plain characters: copied while the slot has room, then only
-      // counted.
-      const int room = len < FRDWORDLEN ? FRDWORDLEN - len : 0;
-      const int lim = n - k > room ? k + room : n;
-      while (k < lim && is_plain(line[k])) dst[len++] = line[k++];
-      if (k < n && is_plain(line[k])) {
-        int e = k;
-        while (e < n && is_plain(line[e])) ++e;
-        len += e - k;
-        k = e;
-      }
-      if (k == n) break;
-      c = blank_unprintable(line[k]);
-      if (c == '\'') {
-        if (k + 1 < n && blank_unprintable(line[k + 1]) != ' ') {
-          put(c);  // an apostrophe inside a word, as in O5'A
-          ++k;
-          continue;
-        }
-        // An apostrophe before a blank or the line end acts as a blank.
-        c = ' ';
-        if (++quote == 2) quote = 0;
-      }
-      ++k;
-      if (quote == 0) break;  // a blank outside quotes ends the word
-      put(c);
-    }
-    end_word(fr, w, len, quoted);
+    int len = quoted ? -1 : quick_word(fr.line, k, n, dst, used[nw]);
+    if (len >= 0)
+      k += len;
+    else
+      len = general_word(line, k, n, dst, quoted);
+    close_word(fr, used[nw], nw, len, quoted, dst);
+    ++nw;
   }
+  fr.nwrd = nw;
 }
 
 struct Instance {
   comcif_rec& c;
   comfread_cif_t& fr;
+  SlotUse& use;
   bool first;  // instance 1: "<" also marks a comment, overflow is reported
   uint32_t& names_serial;  // raised whenever item names are stored
 };
@@ -268,11 +456,48 @@ void getcif(Instance in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& ien
       }
       if (is_comment_start(in, fr.cwrd(1).c[0])) {
         c.dt_cif(MAXCIFVAL) = fr.line.sub(1, 79);
+        in.use.value[MAXCIFVAL - 1] = FRDWORDLEN;
         fr.nwrd = c.i_cif;
         iend = -2;
         return;
       }
       c.i_cif = 0;
+    }
+
+    // Values of an item set inside a block, the bulk of a file: a word that
+    // is quoted or cannot start a block, loop or item name goes straight
+    // into the record, as the general steps below would put it.
+    if (c.blk_flag.c[0] == 'Y' && c.n_item >= 1) {
+      const rt::FixedText<FRDWORDLEN>* const words = fr.cwrd.data();
+      const char* const quoted = fr.qwrd.data();
+      const int nwrd = fr.nwrd;
+      const int n_item = c.n_item;
+      const int first = c.i_cif;
+      int w = first;  // 0-based
+      int d = c.n_data;
+      bool done = false;
+      while (w < nwrd) {
+        if (quoted[w] != 'Y' && kMayOpenName[static_cast<unsigned char>(words[w].c[0])]) break;
+        ++d;
+        if (d <= MAXCIFVAL) {
+          copy_slot(c.dt_cif.data()[d - 1].c, in.use.value[d - 1], words[w].c, in.use.word[w]);
+          c.idt_cif.data()[d - 1] = fr.iwrd.data()[w];
+          c.fdt_cif.data()[d - 1] = fr.fwrd.data()[w];
+        }
+        ++w;
+        if (d == n_item) {
+          done = true;
+          break;
+        }
+      }
+      if (w != first) {
+        c.loop_flag.c[0] = 'N';
+        c.n_cif = d < MAXCIFVAL ? d : MAXCIFVAL;
+      }
+      c.i_cif = w;
+      c.n_data = done ? 0 : d;
+      if (done) return;
+      if (w == nwrd) continue;
     }
 
     const int w = ++c.i_cif;
@@ -330,7 +555,7 @@ void getcif(Instance in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& ien
     // of a wide loop stay aligned, but not stored.
     c.n_cif = c.n_data < MAXCIFVAL ? c.n_data : MAXCIFVAL;
     if (c.n_data <= MAXCIFVAL) {
-      std::memcpy(c.dt_cif(c.n_data).c, word.c, FRDWORDLEN);
+      copy_slot(c.dt_cif(c.n_data).c, in.use.value[c.n_data - 1], word.c, in.use.word[w - 1]);
       c.idt_cif(c.n_data) = fr.iwrd(w);
       c.fdt_cif(c.n_data) = fr.fwrd(w);
     }
@@ -386,9 +611,9 @@ void getline_(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
 }
 
 void getcif_info_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
-  getcif(Instance{comcif_info, comfread_info, true, names_serial_info}, unit, mdoc, ierr, iend);
+  getcif(Instance{comcif_info, comfread_info, use_info, true, names_serial_info}, unit, mdoc, ierr, iend);
 }
 
 void getcif_c_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
-  getcif(Instance{comcif_c, comfread_c, false, names_serial_c}, unit, mdoc, ierr, iend);
+  getcif(Instance{comcif_c, comfread_c, use_c, false, names_serial_c}, unit, mdoc, ierr, iend);
 }

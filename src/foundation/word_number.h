@@ -22,35 +22,33 @@ inline constexpr double kPow10[32] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  
 // the same float, and the product spares a division.
 inline constexpr double kInvPow10[9] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8};
 
-}  // namespace word_number_detail
-
-// The real value f and integer value i of the n characters at w, n from 0
-// to 16 (the caller has dealt with longer words, which are no number).
-// A "-" or "+" may come first; digits, with at most one decimal point, make
-// the mantissa, built digit by digit in single precision; an "e" or "E"
-// after a non-zero mantissa may bring an exponent (limited to 31).  Any
-// other character ends the number and gives 0 and 0.
-inline void word_number(const char* w, int32_t n, float& f, int32_t& i) {
-  using word_number_detail::kInvPow10;
-  using word_number_detail::kPow10;
-  f = 0;
-  i = 0;
-  float sign = 1;
+// The conversion itself.  kPadded: the character after the n characters is
+// known to be no digit and no point (a blank-padded slot), so the digit
+// loops need not watch the length.
+template <bool kPadded>
+inline void convert(const char* w, int32_t n, float& f, int32_t& i) {
+  bool neg = false;
   int k = 0;
   if (n > 0 && (w[0] == '-' || w[0] == '+')) {
-    if (w[0] == '-') sign = -1;
+    neg = w[0] == '-';
     k = 1;
   }
   const int first_digit = k;
+  unsigned d = 0;
+  auto digit_at = [&](int m) {
+    if (!kPadded && m >= n) return false;
+    d = static_cast<unsigned char>(w[m]) - unsigned{'0'};
+    return d <= 9;
+  };
   int point = -1;      // position of the decimal point, -1 without
   int ndec = 0;        // digits after the point
   int64_t digits = 0;  // every digit read, as one integer (at most 16 digits)
-  for (; k < n && w[k] >= '0' && w[k] <= '9'; ++k) digits = digits * 10 + (w[k] - '0');
+  for (; digit_at(k); ++k) digits = digits * 10 + d;
   const int64_t ipart = digits;  // wide: sixteen digits do not fit 32 bits
-  if (k < n && w[k] == '.') {
+  if ((kPadded || k < n) && w[k] == '.') {
     point = k;
-    for (++k; k < n && w[k] >= '0' && w[k] <= '9'; ++k) {
-      digits = digits * 10 + (w[k] - '0');
+    for (++k; digit_at(k); ++k) {
+      digits = digits * 10 + d;
       ++ndec;
     }
   }
@@ -63,17 +61,20 @@ inline void word_number(const char* w, int32_t n, float& f, int32_t& i) {
     for (int m = first_digit; m < k; ++m)
       if (m != point) mant = mant * 10.0f + static_cast<float>(w[m] - '0');
   }
-  const float value = ndec < 9 ? static_cast<float>(static_cast<double>(sign * mant) * kInvPow10[ndec])
-                               : static_cast<float>(sign * mant / kPow10[ndec]);
+  const float signed_mant = neg ? -mant : mant;
+  const float value = ndec < 9 ? static_cast<float>(static_cast<double>(signed_mant) * kInvPow10[ndec])
+                               : static_cast<float>(signed_mant / kPow10[ndec]);
   // The integer part keeps its low 32 bits; the sign is applied modulo 2^32
   // so that -2147483648 does not overflow.
   const uint32_t ulow = static_cast<uint32_t>(ipart);
-  const int32_t ivalue = static_cast<int32_t>(sign < 0 ? 0U - ulow : ulow);
+  const int32_t ivalue = static_cast<int32_t>(neg ? 0U - ulow : ulow);
   if (k == n) {
     f = value;
     i = ivalue;
     return;
   }
+  f = 0;
+  i = 0;
   const char c = w[k];
   if (!((c == 'e' || c == 'E') && mant != 0)) return;
   if (k + 1 == n) {
@@ -97,4 +98,22 @@ inline void word_number(const char* w, int32_t n, float& f, int32_t& i) {
   }
   const double p = kPow10[expo];
   f = static_cast<float>(esign < 0 ? value / p : value * p);
+}
+
+}  // namespace word_number_detail
+
+// The real value f and integer value i of the n characters at w, n from 0
+// to 16 (the caller has dealt with longer words, which are no number).
+// A "-" or "+" may come first; digits, with at most one decimal point, make
+// the mantissa, built digit by digit in single precision; an "e" or "E"
+// after a non-zero mantissa may bring an exponent (limited to 31).  Any
+// other character ends the number and gives 0 and 0.
+inline void word_number(const char* w, int32_t n, float& f, int32_t& i) {
+  word_number_detail::convert<false>(w, n, f, i);
+}
+
+// The same for a word held in a blank-padded slot of more than n
+// characters.
+inline void slot_word_number(const char* w, int32_t n, float& f, int32_t& i) {
+  word_number_detail::convert<true>(w, n, f, i);
 }
