@@ -20,73 +20,91 @@ com_crd_cif_t com_crd_cif;
 
 namespace {
 
+// "00" to "99": two decimal digits per division keep the chain of
+// divisions short.
+constexpr char kPairs[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Decimal digits of q written backwards, the last one just before `end`;
 // returns the first.
 inline char* digits_back(char* end, uint64_t q) {
-  if (q <= UINT32_MAX) {
-    uint32_t r = static_cast<uint32_t>(q);
-    do {
-      *--end = static_cast<char>('0' + r % 10);
-      r /= 10;
-    } while (r != 0);
-    return end;
-  }
-  do {
+  while (q > UINT32_MAX) {
     *--end = static_cast<char>('0' + q % 10);
     q /= 10;
-  } while (q != 0);
+  }
+  uint32_t r = static_cast<uint32_t>(q);
+  while (r >= 100) {
+    const uint32_t t = r % 100;
+    r /= 100;
+    end -= 2;
+    std::memcpy(end, kPairs + 2 * t, 2);
+  }
+  if (r >= 10) {
+    end -= 2;
+    std::memcpy(end, kPairs + 2 * r, 2);
+  } else {
+    *--end = static_cast<char>('0' + r);
+  }
   return end;
 }
 
-// The text that ends at buf + 32 (blank before it) right-justified in the w
-// columns of dst, or w asterisks when it is longer than w.
-inline void place(char* dst, int w, const char* buf, const char* first) {
-  if (buf + 32 - first > w)
-    std::memset(dst, '*', w);
-  else
-    std::memcpy(dst, buf + 32 - w, w);
-}
-
-// Writes v right-justified in w columns, or w asterisks when it does not fit.
-void put_int(char* dst, int w, long v) {
+// Writes v right-justified in W columns, or W asterisks when it does not fit.
+template <int W>
+void put_int(char* dst, long v) {
   char buf[32];
   std::memset(buf, ' ', sizeof buf);
   const unsigned long q = v < 0 ? 0UL - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
   char* p = digits_back(buf + 32, q);
   if (v < 0) *--p = '-';
-  place(dst, w, buf, p);
+  if (buf + 32 - p > W)
+    std::memset(dst, '*', W);
+  else
+    std::memcpy(dst, buf + 32 - W, W);
 }
 
-// Fixed-point field Fw.d, right-justified; asterisks when it does not fit.
-// Written by hand: this runs for every atom row, and the general printf
-// path dominated the reading time.
-void put_real(char* dst, int w, int d, float v) {
-  static const double kScale[4] = {1.0, 10.0, 100.0, 1000.0};
-  static const uint32_t kPow[4] = {1, 10, 100, 1000};
-  if (!std::isfinite(v) || d < 0 || d > 3 || std::fabs(v) >= 1.0e15f) {
-    std::memset(dst, '*', w);
+// Fixed-point field FW.D, right-justified; asterisks when it does not fit.
+// Written by hand, the decimals at fixed places: this runs for every atom
+// row, and the general printf path dominated the reading time.
+template <int W, int D>
+void put_real(char* dst, float v) {
+  static_assert(D >= 1 && D <= 3 && W - D - 1 >= 2);
+  constexpr double kScale = D == 1 ? 10.0 : D == 2 ? 100.0 : 1000.0;
+  constexpr uint32_t kPow = D == 1 ? 10 : D == 2 ? 100 : 1000;
+  constexpr int kInt = W - D - 1;  // columns of the sign and the integer part
+  if (!std::isfinite(v) || std::fabs(v) >= 1.0e15f) {
+    std::memset(dst, '*', W);
     return;
   }
   const bool neg = v < 0.0f;
-  const double x = std::fabs(static_cast<double>(v)) * kScale[d];
+  const double x = std::fabs(static_cast<double>(v)) * kScale;
   // Round half to even, as llrint does: below 2^52 adding and taking away
   // 2^52 leaves the nearest integer; above, x is an integer already.
-  uint64_t q = static_cast<uint64_t>(x < 0x1p52 ? (x + 0x1p52) - 0x1p52 : x);
-  char buf[32];
-  std::memset(buf, ' ', sizeof buf);
-  char* p = buf + 32;
-  if (d > 0) {
-    uint32_t frac = static_cast<uint32_t>(q % kPow[d]);
-    q /= kPow[d];
-    for (int i = 0; i < d; ++i) {
-      *--p = static_cast<char>('0' + frac % 10);
-      frac /= 10;
-    }
-    *--p = '.';
+  const uint64_t q = static_cast<uint64_t>(x < 0x1p52 ? (x + 0x1p52) - 0x1p52 : x);
+  const uint64_t ip = q / kPow;
+  uint32_t fp = static_cast<uint32_t>(q % kPow);
+  // The integer part (at least one digit) and the sign must fit in kInt.
+  constexpr uint64_t kRoom = kInt == 2 ? 100 : kInt == 3 ? 1000 : kInt == 4 ? 10000 : 100000;
+  static_assert(kInt <= 5);
+  if (ip >= (neg ? kRoom / 10 : kRoom)) {
+    std::memset(dst, '*', W);
+    return;
   }
-  p = digits_back(p, q);
+  char* p = digits_back(dst + kInt, ip);
   if (neg) *--p = '-';
-  place(dst, w, buf, p);
+  while (p > dst) *--p = ' ';
+  dst[kInt] = '.';
+  char* f = dst + kInt + 1;
+  if constexpr (D == 3) {
+    f[0] = static_cast<char>('0' + fp / 100);
+    fp %= 100;
+  }
+  if constexpr (D >= 2) {
+    std::memcpy(f + D - 2, kPairs + 2 * fp, 2);
+  } else {
+    f[0] = static_cast<char>('0' + fp);
+  }
 }
 
 void put_text(char* dst, int w, std::string_view s) {
@@ -117,23 +135,23 @@ namespace {
 template <int S>
 void atom_line(char (&b)[81]) {
   std::memset(b, ' ', sizeof b);
-  put_int(b, 5 + S, crdatm.cr_iatold);
+  put_int<5 + S>(b, crdatm.cr_iatold);
   put_text(b + 6 + S, 4, crdatm.cr_aname.view());
   put_text(b + 11 + S, 4, crdatm.cr_asymb.view());
   put_text(b + 16 + S, 1, crdatm.cr_atype.view());
   put_text(b + 18 + S, 1, crdatm.cr_alt.view());
   put_text(b + 20 + S, 1, crdatm.cr_corr.view());
   put_text(b + 22 + S, 3, crdatm.cr_rname.view());
-  put_int(b + 26 + S, 4, crdatm.cr_ires);
+  put_int<4>(b + 26 + S, crdatm.cr_ires);
   put_text(b + 31 + S, 2, crdatm.cr_group.view());
-  put_real(b + 34 + S, 8, 3, crdatm.cr_xyz(1));
-  put_real(b + 43 + S, 8, 3, crdatm.cr_xyz(2));
-  put_real(b + 52 + S, 8, 3, crdatm.cr_xyz(3));
-  put_real(b + 61 + S, 6, 2, crdatm.cr_occ);
-  put_real(b + 68 + S, 6, 2, crdatm.cr_biso);
+  put_real<8, 3>(b + 34 + S, crdatm.cr_xyz(1));
+  put_real<8, 3>(b + 43 + S, crdatm.cr_xyz(2));
+  put_real<8, 3>(b + 52 + S, crdatm.cr_xyz(3));
+  put_real<6, 2>(b + 61 + S, crdatm.cr_occ);
+  put_real<6, 2>(b + 68 + S, crdatm.cr_biso);
   b[75 + S] = crdatm.cr_btype(1) == 'A' ? 'A' : '.';
   if (crdatm.cr_mult_factor > 1) {
-    put_int(b + 77 + S, 2, crdatm.cr_mult_factor > 99 ? 99 : crdatm.cr_mult_factor);
+    put_int<2>(b + 77 + S, crdatm.cr_mult_factor > 99 ? 99 : crdatm.cr_mult_factor);
   } else {
     b[77 + S] = '.';
     b[78 + S] = ' ';
@@ -333,7 +351,7 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
   rt::FixedText<12>& pnum = crdatm.cr_pnum;
   if (!seen_auth) {
     char buf[4];
-    put_int(buf, 4, crdatm.cr_ires);
+    put_int<4>(buf, crdatm.cr_ires);
     for (int i = 0; i < 4; ++i) pnum(3 + i) = buf[i];
     pnum(7) = ' ';
   }
