@@ -53,15 +53,19 @@ inline char* digits_back(char* end, uint64_t q) {
 // Writes v right-justified in W columns, or W asterisks when it does not fit.
 template <int W>
 void put_int(char* dst, long v) {
-  char buf[32];
-  std::memset(buf, ' ', sizeof buf);
-  const unsigned long q = v < 0 ? 0UL - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
-  char* p = digits_back(buf + 32, q);
-  if (v < 0) *--p = '-';
-  if (buf + 32 - p > W)
+  static_assert(W >= 1 && W <= 9);
+  constexpr unsigned long kRoom = W == 1 ? 10 : W == 2 ? 100 : W == 3 ? 1000 : W == 4 ? 10000 : W == 5 ? 100000
+                                : W == 6 ? 1000000 : W == 7 ? 10000000 : W == 8 ? 100000000 : 1000000000;
+  const bool neg = v < 0;
+  const unsigned long q = neg ? 0UL - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
+  // The digits and the sign must fit in W columns.
+  if (q >= (neg ? kRoom / 10 : kRoom)) {
     std::memset(dst, '*', W);
-  else
-    std::memcpy(dst, buf + 32 - W, W);
+    return;
+  }
+  char* p = digits_back(dst + W, q);
+  if (neg) *--p = '-';
+  while (p > dst) *--p = ' ';
 }
 
 // Fixed-point field FW.D, right-justified; asterisks when it does not fit.
@@ -133,8 +137,8 @@ namespace {
 // The atom line with every field S columns to the right of the mmCIF
 // layout; a template so that each field has a fixed place and width.
 template <int S>
-void atom_line(char (&b)[81]) {
-  std::memset(b, ' ', sizeof b);
+void atom_line(char* b) {
+  std::memset(b, ' ', 81);
   put_int<5 + S>(b, crdatm.cr_iatold);
   put_text(b + 6 + S, 4, crdatm.cr_aname.view());
   put_text(b + 11 + S, 4, crdatm.cr_asymb.view());
@@ -161,20 +165,22 @@ void atom_line(char (&b)[81]) {
 }  // namespace
 
 void cif_atom_line(int shift, rt::TextRef line) {
+  if (line.len() == 256) {
+    // The usual target, cr_line, written in place (the line ends in blanks
+    // from column 80 on).
+    if (shift == 0)
+      atom_line<0>(line.p);
+    else
+      atom_line<1>(line.p);
+    std::memset(line.p + 81, ' ', 256 - 81);
+    return;
+  }
   char b[81];
   if (shift == 0)
     atom_line<0>(b);
   else
     atom_line<1>(b);
-  const int n = 79 + shift;
-  if (line.len() == 256) {
-    // The usual target, cr_line: whole fixed-width blocks (the line ends in
-    // blanks from column 80 on).
-    std::memcpy(line.p, b, 81);
-    std::memset(line.p + 81, ' ', 256 - 81);
-  } else {
-    line.assign(std::string_view(b, n));
-  }
+  line.assign(std::string_view(b, 79 + shift));
 }
 
 namespace {
@@ -242,9 +248,10 @@ ItemCache cache;
 // The name correction of an atom and residue name pair, with the class of
 // the corrected residue name.  Both depend only on the two names and the
 // residue tables, which do not change while a file is read; the few hundred
-// pairs of a file are worked out once each.
+// pairs of a file are worked out about once each.
 struct NameFix {
-  char key[12];  // atom name (4) and residue name (8) as read
+  uint32_t akey;  // atom name (4 characters) as read
+  uint64_t rkey;  // residue name (8 characters) as read
   rt::FixedText<4> aname;
   rt::FixedText<8> rname;
   int32_t rclass;
@@ -259,14 +266,27 @@ struct NameFixCache {
     for (NameFix& f : slot) f.used = false;
   }
   const NameFix& lookup(const rt::FixedText<4>& aname, const rt::FixedText<8>& rname) {
-    char key[12];
-    std::memcpy(key, aname.c, 4);
-    std::memcpy(key + 4, rname.c, 8);
-    uint32_t h = 2166136261u;
-    for (char c : key) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-    NameFix& f = slot[h % kSlots];
-    if (f.used && std::memcmp(f.key, key, 12) == 0) return f;
-    std::memcpy(f.key, key, 12);
+    uint32_t akey;
+    uint64_t rkey;
+    std::memcpy(&akey, aname.c, 4);
+    std::memcpy(&rkey, rname.c, 8);
+    // Any mix of the 12 characters will do: a slot only spares recomputing.
+    // A pair looks in four slots from its own, so that two pairs of one
+    // residue that share a slot do not keep evicting each other.
+    const uint64_t h = ((akey * 0x9E3779B97F4A7C15ULL) ^ rkey) * 0xC2B2AE3D27D4EB4FULL;
+    const int home = static_cast<int>(h >> 56) % kSlots;
+    int take = home;
+    for (int p = 0; p < 4; ++p) {
+      NameFix& g = slot[(home + p) % kSlots];
+      if (!g.used) {
+        take = (home + p) % kSlots;
+        break;
+      }
+      if (g.akey == akey && g.rkey == rkey) return g;
+    }
+    NameFix& f = slot[take];
+    f.akey = akey;
+    f.rkey = rkey;
     f.aname = aname;
     f.rname = rname;
     rt::FixedText<4> asymb, ctype;
