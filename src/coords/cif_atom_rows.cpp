@@ -63,9 +63,9 @@ void put_int(char* dst, long v) {
     std::memset(dst, '*', W);
     return;
   }
+  std::memset(dst, ' ', W);
   char* p = digits_back(dst + W, q);
-  if (neg) *--p = '-';
-  while (p > dst) *--p = ' ';
+  if (neg) p[-1] = '-';
 }
 
 // Fixed-point field FW.D, right-justified; asterisks when it does not fit.
@@ -84,10 +84,19 @@ void put_real(char* dst, float v) {
   const bool neg = v < 0.0f;
   const double x = std::fabs(static_cast<double>(v)) * kScale;
   // Round half to even, as llrint does: below 2^52 adding and taking away
-  // 2^52 leaves the nearest integer; above, x is an integer already.
-  const uint64_t q = static_cast<uint64_t>(x < 0x1p52 ? (x + 0x1p52) - 0x1p52 : x);
-  const uint64_t ip = q / kPow;
-  uint32_t fp = static_cast<uint32_t>(q % kPow);
+  // 2^52 leaves the nearest integer; above, x is an integer already (and
+  // below 2^63).
+  const int64_t q = static_cast<int64_t>(x < 0x1p52 ? (x + 0x1p52) - 0x1p52 : x);
+  uint64_t ip;
+  uint32_t fp;
+  if (q <= INT64_C(0xFFFFFFFF)) {
+    const uint32_t q32 = static_cast<uint32_t>(q);
+    ip = q32 / kPow;
+    fp = q32 % kPow;
+  } else {
+    ip = static_cast<uint64_t>(q) / kPow;
+    fp = static_cast<uint32_t>(static_cast<uint64_t>(q) % kPow);
+  }
   // The integer part (at least one digit) and the sign must fit in kInt.
   constexpr uint64_t kRoom = kInt == 2 ? 100 : kInt == 3 ? 1000 : kInt == 4 ? 10000 : 100000;
   static_assert(kInt <= 5);
@@ -95,9 +104,9 @@ void put_real(char* dst, float v) {
     std::memset(dst, '*', W);
     return;
   }
+  std::memset(dst, ' ', kInt);
   char* p = digits_back(dst + kInt, ip);
-  if (neg) *--p = '-';
-  while (p > dst) *--p = ' ';
+  if (neg) p[-1] = '-';
   dst[kInt] = '.';
   char* f = dst + kInt + 1;
   if constexpr (D == 3) {
