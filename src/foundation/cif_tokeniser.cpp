@@ -334,6 +334,10 @@ struct Instance {
 uint32_t names_serial_info = 0;
 uint32_t names_serial_c = 0;
 
+// Passed by reference: a copy built for every record cost a stall per call.
+const Instance kInstance1{comcif_info, comfread_info, use_info, true, names_serial_info};
+const Instance kInstance2{comcif_c, comfread_c, use_c, false, names_serial_c};
+
 bool is_comment_start(const Instance& in, char c) { return c == '#' || (in.first && c == '<'); }
 
 void report_incomplete(const Instance& in, int32_t mdoc) {
@@ -356,7 +360,7 @@ void report_incomplete(const Instance& in, int32_t mdoc) {
 
 // Blanks a comment that starts outside quotes in the first n (used)
 // characters of the line and returns the used length that remains.
-int strip_comment(Instance& in, int n) {
+int strip_comment(const Instance& in, int n) {
   char* p = in.fr.line.c;
   if (std::memchr(p, '#', n) == nullptr) return n;
   bool inq = false;
@@ -375,7 +379,7 @@ int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
 
 // Reads a text field that the current line opened and puts it, quoted, in
 // place of the line.  Returns false when the read ended the call.
-bool read_text_field(Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
+bool read_text_field(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
   static rt::FixedText<CIFLINELEN> kept;
   static rt::FixedText<CIFLINELEN> next;
   bool have = false;
@@ -413,7 +417,7 @@ bool read_text_field(Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, in
   return true;
 }
 
-void getcif(Instance in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
+void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
   comcif_rec& c = in.c;
   comfread_cif_t& fr = in.fr;
   ierr = 0;
@@ -583,15 +587,35 @@ int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
     ierr = 1;
     return 0;
   }
+  const int room = text.len();
   std::size_t m = rec.size() < kMaxRecord ? rec.size() : kMaxRecord;
-  while (m > 0 && rec[m - 1] == ' ') --m;
+  int copied;
+  if (static_cast<int>(m) <= room) {
+    // The whole record fits: copied in 16-character blocks (a general copy
+    // of a few dozen characters costs more than the blocks), trailing
+    // blanks then found in the copy.
+    const int size = static_cast<int>(m);
+    const char* from = rec.data();
+    int j = 0;
+    for (; j + 16 <= size; j += 16) std::memcpy(text.p + j, from + j, 16);
+    if (j < size) {
+      if (size >= 16)
+        std::memcpy(text.p + size - 16, from + size - 16, 16);
+      else
+        for (; j < size; ++j) text.p[j] = from[j];
+    }
+    while (m > 0 && text.p[m - 1] == ' ') --m;
+    copied = static_cast<int>(m);
+  } else {
+    while (m > 0 && rec[m - 1] == ' ') --m;
+    copied = static_cast<int>(m) < room ? static_cast<int>(m) : room;
+    std::memcpy(text.p, rec.data(), copied);
+  }
   if (m == 0) {
     text.fill(' ');
     return 0;
   }
-  const int copied = static_cast<int>(m) < text.len() ? static_cast<int>(m) : text.len();
-  std::memcpy(text.p, rec.data(), copied);
-  if (copied < text.len()) std::memset(text.p + copied, ' ', text.len() - copied);
+  if (copied < room) std::memset(text.p + copied, ' ', room - copied);
   // A line-end control character (a carriage return) is cleared.
   if (copied >= 1 && char_class(text.p[copied - 1]) == '?') text.p[copied - 1] = ' ';
   if (copied >= 2 && char_class(text.p[copied - 2]) == '?') text.p[copied - 2] = ' ';
@@ -611,9 +635,9 @@ void getline_(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
 }
 
 void getcif_info_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
-  getcif(Instance{comcif_info, comfread_info, use_info, true, names_serial_info}, unit, mdoc, ierr, iend);
+  getcif(kInstance1, unit, mdoc, ierr, iend);
 }
 
 void getcif_c_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
-  getcif(Instance{comcif_c, comfread_c, use_c, false, names_serial_c}, unit, mdoc, ierr, iend);
+  getcif(kInstance2, unit, mdoc, ierr, iend);
 }
