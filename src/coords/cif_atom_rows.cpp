@@ -132,6 +132,16 @@ bool value_absent(std::string_view v) {
   return rt::len_trim(v) == 0;
 }
 
+// A lower-case letter or an unprintable character among the four.
+inline bool needs_upper_case(const rt::FixedText<4>& t) {
+  bool any = false;
+  for (char c : t.c) {
+    const char cls = char_class(c);
+    any |= cls == 'l' || cls == '?';
+  }
+  return any;
+}
+
 // Residue-class lookup of a residue name (the work text is not used).
 int32_t res_class(std::string_view rname) {
   int32_t itype = 1, ierr = 0;
@@ -484,7 +494,9 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
         case kChem: crdstr.st_chem = val; break;
         case kSymbol:
           crdatm.cr_asymb = val;
-          check_line_(1, crdatm.cr_asymb);
+          // Upper-casing changes only lower-case letters and unprintable
+          // characters; an element symbol seldom has either.
+          if (needs_upper_case(crdatm.cr_asymb)) check_line_(1, crdatm.cr_asymb);
           break;
         case kAtype: crdatm.cr_atype = val.substr(0, 1); break;
         case kAlt:

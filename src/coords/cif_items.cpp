@@ -159,11 +159,14 @@ void cif_residue_number(std::string_view value, char out[5], bool drop_inner_bla
     n = rt::len_trim(value.substr(0, m));
     for (int i = 0; i < n; ++i) kept[i] = value[i];
   }
-  for (int i = 0; i < 5; ++i) out[i] = ' ';
-  for (int i = 0; i < n; ++i) out[5 - n + i] = kept[i];
-  if (out[4] >= '0' && out[4] <= '9') {
-    for (int i = 0; i < 4; ++i) out[i] = out[i + 1];
-    out[4] = ' ';
+  // Right-justified in five columns; a number that ends in a digit (no
+  // insertion code) moves one column left.  Each column is picked from the
+  // kept characters rather than read back from `out`.
+  const bool shift = n > 0 && kept[n - 1] >= '0' && kept[n - 1] <= '9';
+  const int first = 5 - n - (shift ? 1 : 0);  // column of kept[0]
+  for (int i = 0; i < 5; ++i) {
+    const int k = i - first;
+    out[i] = k >= 0 && k < n ? kept[k] : ' ';
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
@@ -35,6 +36,14 @@ void five_column_number(int32_t n, char out[5]) {
     out[i] = d < 0 ? ' ' : buf[d];
   }
   if (len > 5) out[1] = '*';
+}
+
+// Texts compared as the code base compares them (the shorter padded with
+// blanks); two of the same small width, the usual case, as one block.
+template <std::size_t N>
+inline bool same_text(std::string_view a, std::string_view b) {
+  if (a.size() == N && b.size() == N) return std::memcmp(a.data(), b.data(), N) == 0;
+  return rt::text_eq(a, b);
 }
 
 bool name_in(const rt::FixedText<8>& name, std::initializer_list<const char*> list) {
@@ -125,7 +134,10 @@ bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
 
   char num[5];
   five_column_number(crdatm.cr_ires, num);
-  if (std::string_view(num + 1, 4) != crdatm.cr_pnum.sub(3, 6)) com_out_cif.out_cif_ins = 0;
+  // Compared character by character: the number was just written a
+  // character at a time, and a wider read of it would wait for those writes.
+  const char* p = crdatm.cr_pnum.c + 2;
+  if (num[1] != p[0] || num[2] != p[1] || num[3] != p[2] || num[4] != p[3]) com_out_cif.out_cif_ins = 0;
 
   const int32_t cls = res_class(crdatm.cr_rname.view());
   resid_inf.ires_type(r) = cls;
@@ -201,7 +213,7 @@ int scattering_type(int32_t mdoc, int32_t& ierr) {
   sym(4) = ' ';
   const int n = crst_crd.cs_nsfatm < MAXNSF ? crst_crd.cs_nsfatm : MAXNSF;
   for (int t = 1; t <= n; ++t)
-    if (crst_crd.cs_element(t) == as_read) return t;
+    if (std::memcmp(crst_crd.cs_element(t).c, as_read.c, 4) == 0) return t;
   if (crst_crd.cs_nsfatm >= MAXNSF) {
     msgerr_(mdoc, " ERROR: number of atomic scattering types > limit.");
     msgerr_(mdoc, "        change parameter MAXNSF in atom_com");
@@ -219,14 +231,14 @@ int scattering_type(int32_t mdoc, int32_t& ierr) {
 void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_old,
                int32_t& cr_ires_old, int32_t /*cr_igroup_old*/, int32_t& ierr) {
   ierr = 0;
-  if (!rt::text_eq(crdatm.cr_group.view(), cr_group_old)) {
+  if (!same_text<4>(crdatm.cr_group.view(), cr_group_old)) {
     if (!open_chain(mdoc, ierr)) return;
     cr_ires_old = -100;
     cr_res_old.assign("?????");
   }
   const int g = asym_part.n_group;
   const std::string_view resnum = crdatm.cr_pnum.sub(3, 7);
-  if (!rt::text_eq(resnum, cr_res_old.view())) {
+  if (!same_text<5>(resnum, cr_res_old.view())) {
     if (!open_residue(mdoc, resnum, ierr)) return;
   }
   const int r = resid_inf.n_residue;
