@@ -514,9 +514,8 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
           break;
         case kAuthSeq:
           if (!value_absent(val)) {
-            char num[5];
-            cif_residue_number(val, num, true);
-            for (int i = 0; i < 5; ++i) crdatm.cr_pnum(3 + i) = num[i];
+            // Written straight into columns 3-7 of the residue key.
+            cif_residue_number(val, crdatm.cr_pnum.c + 2, true);
             seen_auth = true;
           }
           break;
