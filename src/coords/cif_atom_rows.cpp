@@ -249,6 +249,7 @@ Item classify(std::string_view rest) {
 struct ItemCache {
   int n = -1;
   uint32_t serial = 0;
+  bool atom_site = false;  // the first name is of the atom-site category
   Item kind[60];
 
   const Item* lookup() {
@@ -257,6 +258,8 @@ struct ItemCache {
     if (nc != n || now != serial) {
       n = nc;
       serial = now;
+      const std::string_view first = comcif_info.itm_cif(1).sub(1, 11);
+      atom_site = first == "_atom_site_" || first == "_atom_site.";
       for (int k = 0; k < nc; ++k) kind[k] = classify(comcif_info.itm_cif(k + 1).sub(12, 80));
     }
     return kind;
@@ -471,14 +474,11 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     }
     const int n = comcif_info.n_cif;
     if (n < 1) continue;
-    {
-      const std::string_view first = comcif_info.itm_cif(1).sub(1, 11);
-      if (first != "_atom_site_" && first != "_atom_site.") continue;
-    }
+    const Item* kinds = cache.lookup();
+    if (!cache.atom_site) continue;
     rt::FixedText<4> entity;
     row_defaults(entity);
     bool seen_auth = false, seen_seq = false, seen_group = false;
-    const Item* kinds = cache.lookup();
     for (int k = 1; k <= n; ++k) {
       const rt::FixedText<80>& v = comcif_info.dt_cif(k);
       const std::string_view val = v.view();
