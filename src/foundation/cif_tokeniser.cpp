@@ -97,7 +97,8 @@ inline void blank_rest(char* slot, int from, int old) {
 inline void copy_slot(char* dst, uint8_t& dst_used, const char* src, uint8_t src_used) {
   static_assert(FRDWORDLEN == 80, "slots are copied as five 16-character blocks");
   const int m = src_used > dst_used ? src_used : dst_used;
-  for (int b = 0; b < m; b += 16) std::memcpy(dst + b, src + b, 16);
+  std::memcpy(dst, src, 16);  // every word has a first block
+  for (int b = 16; b < m; b += 16) std::memcpy(dst + b, src + b, 16);
   dst_used = src_used;
 }
 
@@ -247,37 +248,39 @@ bool split_plain_line(comfread_cif_t& fr, uint8_t* used, const int n) {
   }
   rt::FixedText<FRDWORDLEN>* const slot = fr.cwrd.data();
   int nw = 0;
-  int k = 0;
-  for (;;) {
-    // The next plain character at or after k starts a word.
-    int m = k >> 6;
-    uint64_t bits = m <= L / 64 ? plain[m] & (~0ULL << (k & 63)) : 0;
-    while (bits == 0 && m < L / 64) bits = plain[++m];
-    if (bits == 0) break;
-    const int s = m * 64 + __builtin_ctzll(bits);
-    if (nw == MAXFRDWORD) {
-      fr.iover = 1;
-      break;
+  const int blocks = (n + 63) / 64;
+  uint64_t carry = 0;  // the character before the block is plain
+  for (int i = 0; i < blocks; ++i) {
+    // Bit j: a word starts at character 64 i + j.
+    uint64_t starts = plain[i] & ~((plain[i] << 1) | carry);
+    carry = plain[i] >> 63;
+    for (; starts != 0; starts &= starts - 1) {
+      if (nw == MAXFRDWORD) {
+        fr.iover = 1;
+        fr.nwrd = nw;
+        return true;
+      }
+      const int s = i * 64 + __builtin_ctzll(starts);
+      // The first character after it that is not plain ends it.
+      int m = i;
+      uint64_t rest = ~plain[m] & (~0ULL << (s & 63));
+      while (rest == 0) rest = ~plain[++m];
+      const int e = m * 64 + __builtin_ctzll(rest);
+      const int len = e - s;
+      char* dst = slot[nw].c;
+      if (len < 32 && s + 32 <= L) {
+        const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + s));
+        const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + s + 16));
+        put_short_word(dst, lo, hi, len, used[nw]);
+      } else {
+        std::memset(dst, ' ', FRDWORDLEN);
+        std::memcpy(dst, line + s, len < FRDWORDLEN ? len : FRDWORDLEN);
+      }
+      // The word's characters are read from the line, which the slot copy
+      // need not wait for; a character that is not plain follows them.
+      close_word(fr, used[nw], nw, len, false, e < L ? line + s : dst);
+      ++nw;
     }
-    // The first character after it that is not plain ends it.
-    bits = ~plain[m] & (~0ULL << (s & 63));
-    while (bits == 0) bits = ~plain[++m];
-    const int e = m * 64 + __builtin_ctzll(bits);
-    const int len = e - s;
-    char* dst = slot[nw].c;
-    if (len < 32 && s + 32 <= L) {
-      const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + s));
-      const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + s + 16));
-      put_short_word(dst, lo, hi, len, used[nw]);
-    } else {
-      std::memset(dst, ' ', FRDWORDLEN);
-      std::memcpy(dst, line + s, len < FRDWORDLEN ? len : FRDWORDLEN);
-    }
-    // The word's characters are read from the line, which the slot copy
-    // need not wait for; a character that is not plain follows them.
-    close_word(fr, used[nw], nw, len, false, e < L ? line + s : dst);
-    ++nw;
-    k = e;
   }
   fr.nwrd = nw;
   return true;
@@ -338,6 +341,23 @@ uint32_t names_serial_c = 0;
 const Instance kInstance1{comcif_info, comfread_info, use_info, true, names_serial_info};
 const Instance kInstance2{comcif_c, comfread_c, use_c, false, names_serial_c};
 
+// A "#" among the first n characters of the line.
+bool has_hash(const rt::FixedText<CIFLINELEN>& line, int n) {
+#if defined(__SSE2__)
+  // Blocks of 16 within the line's room; the last one masked to n.
+  const __m128i hash = _mm_set1_epi8('#');
+  for (int c = 0; c * 16 < n; ++c) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.c + 16 * c));
+    uint32_t bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, hash)));
+    if (n - 16 * c < 16) bits &= (1U << (n - 16 * c)) - 1;
+    if (bits != 0) return true;
+  }
+  return false;
+#else
+  return std::memchr(line.c, '#', n) != nullptr;
+#endif
+}
+
 bool is_comment_start(const Instance& in, char c) { return c == '#' || (in.first && c == '<'); }
 
 void report_incomplete(const Instance& in, int32_t mdoc) {
@@ -362,7 +382,7 @@ void report_incomplete(const Instance& in, int32_t mdoc) {
 // characters of the line and returns the used length that remains.
 int strip_comment(const Instance& in, int n) {
   char* p = in.fr.line.c;
-  if (std::memchr(p, '#', n) == nullptr) return n;
+  if (!has_hash(in.fr.line, n)) return n;
   bool inq = false;
   for (int k = 0; k < n; ++k) {
     if (p[k] == '\'') {
