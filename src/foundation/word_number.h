@@ -14,13 +14,13 @@ inline constexpr double kPow10[32] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  
                                       1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21,
                                       1e22, 1e23, 1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31};
 
-// The doubles nearest to 10^-d, d = 0..8.  For a mantissa m that is an
-// integer held in single precision, (float)(m * kInvPow10[d]) equals
-// (float)(m / kPow10[d]): m / 10^d is never a midpoint between two floats
-// and lies at least 2^-43 (relative) away from every one, while either
-// double result strays from it by at most 2^-52.  Both therefore round to
-// the same float, and the product spares a division.
-inline constexpr double kInvPow10[9] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8};
+// 10^d in single precision, d = 0..8 (all exact).  For a mantissa m that
+// is an integer held in single precision, m / kPow10f[d] (rounded once, in
+// single precision) equals (float)(m / kPow10[d]) (rounded to double, then
+// to float): m / 10^d is never a midpoint between two floats and lies at
+// least 2^-43 (relative) away from every one, while the double quotient
+// strays from it by at most 2^-53, so both land on the same float.
+inline constexpr float kPow10f[9] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f};
 
 // The conversion itself.  kPadded: the character after the n characters is
 // known to be no digit and no point (a blank-padded slot), so the digit
@@ -62,8 +62,7 @@ inline void convert(const char* w, int32_t n, float& f, int32_t& i) {
       if (m != point) mant = mant * 10.0f + static_cast<float>(w[m] - '0');
   }
   const float signed_mant = neg ? -mant : mant;
-  const float value = ndec < 9 ? static_cast<float>(static_cast<double>(signed_mant) * kInvPow10[ndec])
-                               : static_cast<float>(signed_mant / kPow10[ndec]);
+  const float value = ndec < 9 ? signed_mant / kPow10f[ndec] : static_cast<float>(signed_mant / kPow10[ndec]);
   // The integer part keeps its low 32 bits; the sign is applied modulo 2^32
   // so that -2147483648 does not overflow.
   const uint32_t ulow = static_cast<uint32_t>(ipart);
