@@ -294,6 +294,6 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
   atom_crd.mult_factor(a) = crdatm.cr_mult_factor;
 
   const int32_t cls = resid_inf.ires_type(r);
-  if (cls == 5 && crdatm.cr_aname == "O3T ") asym_part.iterm_s_type(g) = 4;
-  if ((cls == 3 || cls == 4) && crdatm.cr_aname == "OXT ") asym_part.iterm_f_type(g) = 2;
+  if (cls == 5 && std::memcmp(crdatm.cr_aname.c, "O3T ", 4) == 0) asym_part.iterm_s_type(g) = 4;
+  if ((cls == 3 || cls == 4) && std::memcmp(crdatm.cr_aname.c, "OXT ", 4) == 0) asym_part.iterm_f_type(g) = 2;
 }
