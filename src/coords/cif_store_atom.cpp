@@ -42,7 +42,13 @@ void five_column_number(int32_t n, char out[5]) {
 // blanks); two of the same small width, the usual case, as one block.
 template <std::size_t N>
 inline bool same_text(std::string_view a, std::string_view b) {
-  if (a.size() == N && b.size() == N) return std::memcmp(a.data(), b.data(), N) == 0;
+  static_assert(N <= 8);
+  if (a.size() == N && b.size() == N) {
+    uint64_t x = 0, y = 0;
+    std::memcpy(&x, a.data(), N);
+    std::memcpy(&y, b.data(), N);
+    return x == y;
+  }
   return rt::text_eq(a, b);
 }
 
