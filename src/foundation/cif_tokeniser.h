@@ -18,6 +18,8 @@ inline constexpr int CIFLINELEN = 256; // characters kept of a CIF line
 
 // The current record of one tokeniser instance.  Value k pairs with item
 // name k, k = 1..n_cif; the item names stay across the rows of a loop.
+// Readers only read the value and word slots: the tokeniser keeps track of
+// how far each slot was filled, to blank no more than needed.
 struct comcif_rec {
   int32_t n_cif;   // values in the record (0 announces a block)
   int32_t i_cif;   // words of the current line already used
