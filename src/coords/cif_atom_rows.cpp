@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "coords/cif_items.h"
 #include "foundation/atom_com.h"
@@ -251,6 +252,12 @@ struct ItemCache {
   uint32_t serial = 0;
   bool atom_site = false;  // the first name is of the atom-site category
   Item kind[60];
+  // The column (1-based, 0 absent) of each item, and whether taking the
+  // items in the order of their kinds gives what taking the columns in
+  // their order gives: no item twice, and the displacement type, which
+  // the anisotropic components overrule, before all of them.
+  int column[kNone];
+  bool kind_order;
 
   const Item* lookup() {
     const int nc = comcif_info.n_cif;
@@ -260,7 +267,18 @@ struct ItemCache {
       serial = now;
       const std::string_view first = comcif_info.itm_cif(1).sub(1, 11);
       atom_site = first == "_atom_site_" || first == "_atom_site.";
-      for (int k = 0; k < nc; ++k) kind[k] = classify(comcif_info.itm_cif(k + 1).sub(12, 80));
+      for (int& c : column) c = 0;
+      kind_order = true;
+      int first_u = 0;
+      for (int k = 0; k < nc; ++k) {
+        const Item it = classify(comcif_info.itm_cif(k + 1).sub(12, 80));
+        kind[k] = it;
+        if (it == kNone) continue;
+        if (column[it] != 0) kind_order = false;
+        column[it] = k + 1;
+        if (it >= kU11 && first_u == 0) first_u = k + 1;
+      }
+      if (column[kThermal] != 0 && first_u != 0 && first_u < column[kThermal]) kind_order = false;
     }
     return kind;
   }
@@ -420,6 +438,98 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
   msgdoc_(99, rt::trim_right(crdatm.cr_line.view().substr(0, 80)));
 }
 
+// What a row gathers besides the one-atom record.
+struct RowExtra {
+  rt::FixedText<4> entity;
+  bool seen_auth = false, seen_seq = false, seen_group = false;
+};
+
+// Value k of the record taken as item K.
+template <Item K>
+inline void take_value(int k, RowExtra& row) {
+  [[maybe_unused]] const std::string_view val = comcif_info.dt_cif(k).view();
+  [[maybe_unused]] const int32_t iv = comcif_info.idt_cif(k);
+  [[maybe_unused]] const float fv = comcif_info.fdt_cif(k);
+  if constexpr (K == kSerial) {
+    crdatm.cr_iatold = iv;
+  } else if constexpr (K == kAtomName) {
+    crdatm.cr_aname = val;
+    atom_name_rotate();
+  } else if constexpr (K == kAuthAtom) {
+    crdatm.cr_aname_inp = val;
+  } else if constexpr (K == kChem) {
+    crdstr.st_chem = val;
+  } else if constexpr (K == kSymbol) {
+    crdatm.cr_asymb = val;
+    // Upper-casing changes only lower-case letters and unprintable
+    // characters; an element symbol seldom has either.
+    if (needs_upper_case(crdatm.cr_asymb)) check_line_(1, crdatm.cr_asymb);
+  } else if constexpr (K == kAtype) {
+    crdatm.cr_atype = val.substr(0, 1);
+  } else if constexpr (K == kAlt) {
+    if (val[0] != '?') crdatm.cr_alt = val.substr(0, 1);
+  } else if constexpr (K == kCorr) {
+    if (crdinf.cr_soft(1) == 'B') crdatm.cr_corr = val.substr(0, 1);
+  } else if constexpr (K == kResName) {
+    crdatm.cr_rname = val;
+  } else if constexpr (K == kSeq) {
+    if (!value_absent(val)) {
+      crdatm.cr_ires = iv;
+      row.seen_seq = true;
+    }
+  } else if constexpr (K == kAuthSeq) {
+    if (!value_absent(val)) {
+      // Written straight into columns 3-7 of the residue key.
+      cif_residue_number(val, crdatm.cr_pnum.c + 2, true);
+      row.seen_auth = true;
+    }
+  } else if constexpr (K == kEntity) {
+    if (!value_absent(val)) row.entity = val.substr(0, 4);
+  } else if constexpr (K == kAsym) {
+    if (!value_absent(val)) {
+      crdatm.cr_group = val.substr(0, 4);
+      row.seen_group = true;
+    }
+  } else if constexpr (K == kX) {
+    crdatm.cr_xyz(1) = fv;
+  } else if constexpr (K == kY) {
+    crdatm.cr_xyz(2) = fv;
+  } else if constexpr (K == kZ) {
+    crdatm.cr_xyz(3) = fv;
+  } else if constexpr (K == kOcc) {
+    crdatm.cr_occ = fv;
+  } else if constexpr (K == kB) {
+    crdatm.cr_biso = fv;
+  } else if constexpr (K == kThermal) {
+    crdatm.cr_btype = ".";
+    if (val.substr(0, 4) == "Uani" || val[0] == 'A' || val[0] == 'a') crdatm.cr_btype = "A";
+  } else if constexpr (K == kMult) {
+    crdatm.cr_mult_factor = val[0] == '.' ? 1 : iv;
+  } else if constexpr (K >= kU11 && K <= kU23) {
+    crdatm.cr_anis(static_cast<int>(K) - static_cast<int>(kU11) + 1) = fv;
+    // Only the value "." marks a component as absent; ".05" is a number.
+    if (!(val[0] == '.' && rt::len_trim(val) == 1)) {
+      crdatm.cr_btype = "A";
+      crdatm.cr_flag_user = "A";
+    }
+  }
+}
+
+// Value k taken as the item its name says.
+template <int... I>
+void take_as(Item kind, int k, RowExtra& row, std::integer_sequence<int, I...>) {
+  ((kind == static_cast<Item>(I) ? take_value<static_cast<Item>(I)>(k, row) : void()), ...);
+}
+
+// Every item present taken in the order of the kinds: no jump through a
+// table of kinds for each value.
+template <int... I>
+void take_in_kind_order(const int* column, RowExtra& row, std::integer_sequence<int, I...>) {
+  ((column[I] != 0 ? take_value<static_cast<Item>(I)>(column[I], row) : void()), ...);
+}
+
+using AllItems = std::make_integer_sequence<int, kNone>;
+
 }  // namespace
 
 void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr) {
@@ -476,84 +586,16 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     if (n < 1) continue;
     const Item* kinds = cache.lookup();
     if (!cache.atom_site) continue;
-    rt::FixedText<4> entity;
-    row_defaults(entity);
-    bool seen_auth = false, seen_seq = false, seen_group = false;
-    for (int k = 1; k <= n; ++k) {
-      const rt::FixedText<80>& v = comcif_info.dt_cif(k);
-      const std::string_view val = v.view();
-      const int32_t iv = comcif_info.idt_cif(k);
-      const float fv = comcif_info.fdt_cif(k);
-      switch (kinds[k - 1]) {
-        case kSerial: crdatm.cr_iatold = iv; break;
-        case kAtomName:
-          crdatm.cr_aname = val;
-          atom_name_rotate();
-          break;
-        case kAuthAtom: crdatm.cr_aname_inp = val; break;
-        case kChem: crdstr.st_chem = val; break;
-        case kSymbol:
-          crdatm.cr_asymb = val;
-          // Upper-casing changes only lower-case letters and unprintable
-          // characters; an element symbol seldom has either.
-          if (needs_upper_case(crdatm.cr_asymb)) check_line_(1, crdatm.cr_asymb);
-          break;
-        case kAtype: crdatm.cr_atype = val.substr(0, 1); break;
-        case kAlt:
-          if (val[0] != '?') crdatm.cr_alt = val.substr(0, 1);
-          break;
-        case kCorr:
-          if (crdinf.cr_soft(1) == 'B') crdatm.cr_corr = val.substr(0, 1);
-          break;
-        case kResName: crdatm.cr_rname = val; break;
-        case kSeq:
-          if (!value_absent(val)) {
-            crdatm.cr_ires = iv;
-            seen_seq = true;
-          }
-          break;
-        case kAuthSeq:
-          if (!value_absent(val)) {
-            // Written straight into columns 3-7 of the residue key.
-            cif_residue_number(val, crdatm.cr_pnum.c + 2, true);
-            seen_auth = true;
-          }
-          break;
-        case kEntity:
-          if (!value_absent(val)) entity = val.substr(0, 4);
-          break;
-        case kAsym:
-          if (!value_absent(val)) {
-            crdatm.cr_group = val.substr(0, 4);
-            seen_group = true;
-          }
-          break;
-        case kX: crdatm.cr_xyz(1) = fv; break;
-        case kY: crdatm.cr_xyz(2) = fv; break;
-        case kZ: crdatm.cr_xyz(3) = fv; break;
-        case kOcc: crdatm.cr_occ = fv; break;
-        case kB: crdatm.cr_biso = fv; break;
-        case kThermal:
-          crdatm.cr_btype = ".";
-          if (val.substr(0, 4) == "Uani" || val[0] == 'A' || val[0] == 'a') crdatm.cr_btype = "A";
-          break;
-        case kMult: crdatm.cr_mult_factor = val[0] == '.' ? 1 : iv; break;
-        case kU11: case kU22: case kU33: case kU12: case kU13: case kU23: {
-          const int c = static_cast<int>(kinds[k - 1]) - static_cast<int>(kU11) + 1;
-          crdatm.cr_anis(c) = fv;
-          // Only the value "." marks a component as absent; ".05" is a number.
-          if (!(val[0] == '.' && rt::len_trim(val) == 1)) {
-            crdatm.cr_btype = "A";
-            crdatm.cr_flag_user = "A";
-          }
-          break;
-        }
-        case kNone: break;
-      }
+    RowExtra row;
+    row_defaults(row.entity);
+    if (cache.kind_order) {
+      take_in_kind_order(cache.column, row, AllItems{});
+    } else {
+      for (int k = 1; k <= n; ++k) take_as(kinds[k - 1], k, row, AllItems{});
     }
     mode = 0;
     if (crdatm.cr_iatold <= 0) continue;
-    finish_row(mdoc, seen_auth, seen_seq, seen_group, entity);
+    finish_row(mdoc, row.seen_auth, row.seen_seq, row.seen_group, row.entity);
     return;
   }
 }

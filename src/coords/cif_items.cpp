@@ -153,8 +153,13 @@ void cif_residue_number(std::string_view value, char out[5], bool drop_inner_bla
   int n = 0;
   const int m = value.size() < 5 ? static_cast<int>(value.size()) : 5;
   if (drop_inner_blanks) {
-    for (int i = 0; i < m; ++i)
-      if (value[i] != ' ' && value[i] != '\0') kept[n++] = value[i];
+    // Each character is put in place and kept only when it counts: no
+    // branch on the length of the number.
+    for (int i = 0; i < m; ++i) {
+      const char c = value[i];
+      kept[n] = c;
+      n += c != ' ' && c != '\0';
+    }
   } else {
     n = rt::len_trim(value.substr(0, m));
     for (int i = 0; i < n; ++i) kept[i] = value[i];

@@ -42,12 +42,16 @@ void five_column_number(int32_t n, char out[5]) {
 // blanks); two of the same small width, the usual case, as one block.
 template <std::size_t N>
 inline bool same_text(std::string_view a, std::string_view b) {
-  static_assert(N <= 8);
+  static_assert(N >= 4 && N <= 8);
   if (a.size() == N && b.size() == N) {
-    uint64_t x = 0, y = 0;
-    std::memcpy(&x, a.data(), N);
-    std::memcpy(&y, b.data(), N);
-    return x == y;
+    // The first four characters as one integer read straight from the
+    // texts, the rest one by one.
+    uint32_t x, y;
+    std::memcpy(&x, a.data(), 4);
+    std::memcpy(&y, b.data(), 4);
+    bool same = x == y;
+    for (std::size_t i = 4; i < N; ++i) same &= a[i] == b[i];
+    return same;
   }
   return rt::text_eq(a, b);
 }

@@ -1,0 +1,63 @@
+// mmCIF atom rows whose values depend on the order of the columns: a later
+// column of the same item overrides an earlier one, and the displacement
+// type and the anisotropic components, which both set the kind of B, act
+// in the order they stand in the loop.
+#include "cif_test_util.h"
+
+#include <string>
+
+namespace {
+
+std::string header() { return std::string("data_t\n") + kCell + "_symmetry.space_group_name_H-M 'P 1'\n"; }
+
+std::string loop(std::initializer_list<const char*> items) {
+  std::string s = "loop_\n";
+  for (const char* i : items) s += std::string("_atom_site.") + i + "\n";
+  return s;
+}
+
+}  // namespace
+
+using CifAtomRowOrder = CifFiles;
+
+TEST_F(CifAtomRowOrder, DisplacementTypeAfterTheComponentsHasTheLastWord) {
+  write("t", header() +
+                 loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id", "Cartn_x",
+                       "Cartn_y", "Cartn_z", "B_iso_or_equiv", "aniso_U[1][1]", "aniso_U[2][2]", "aniso_U[3][3]",
+                       "thermal_displace_type"}) +
+                 "1 CA ALA A 1 0 0 0 10 .05 .06 .07 Uiso\n"
+                 "2 CB ALA A 1 0 0 0 10 .05 .06 .07 Uani\n");
+  ASSERT_EQ(read("t"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 2);
+  // "Uiso" after the components makes atom 1 isotropic again.
+  EXPECT_EQ(atom_inf.b_flag(1), 0);
+  EXPECT_EQ(atom_inf.b_flag(2), 2);
+  EXPECT_EQ(atom_inf.n_aniso, 1);
+}
+
+TEST_F(CifAtomRowOrder, ComponentsAfterTheDisplacementTypeMakeTheAtomAnisotropic) {
+  write("c", header() +
+                 loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id", "Cartn_x",
+                       "Cartn_y", "Cartn_z", "B_iso_or_equiv", "thermal_displace_type", "aniso_U[1][1]",
+                       "aniso_U[2][2]", "aniso_U[3][3]"}) +
+                 "1 CA ALA A 1 0 0 0 10 Uiso .05 .06 .07\n"
+                 "2 CB ALA A 1 0 0 0 10 Uiso . . .\n");
+  ASSERT_EQ(read("c"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 2);
+  EXPECT_EQ(atom_inf.b_flag(1), 1);
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(2, 1), 0.06f);
+  EXPECT_EQ(atom_inf.b_flag(2), 0);
+}
+
+TEST_F(CifAtomRowOrder, LaterColumnOfAnItemWins) {
+  // The serial and the x coordinate each stand twice; the atom-number
+  // column is a serial too.
+  write("d", header() +
+                 loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id", "Cartn_x",
+                       "Cartn_y", "Cartn_z", "atom_number", "Cartn_x"}) +
+                 "1 CA ALA A 1 5.0 0 0 7 2.5\n");
+  ASSERT_EQ(read("d"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 1);
+  EXPECT_EQ(atom_inf.i_atold(1), 7);
+  EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 2.5f, 1e-4f);
+}
