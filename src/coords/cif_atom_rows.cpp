@@ -535,48 +535,17 @@ using AllItems = std::make_integer_sequence<int, kNone>;
 void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr) {
   bool held = false;
   if (iend == -1) {
-    crdatm.cr_iatom = 0;
-    iend = 0;
     names.clear();
-    if (com_crd_cif.held_unit != 0 && com_crd_cif.held_unit == in) {
-      held = true;
-      com_crd_cif.iend_cif = 0;
-    } else {
-      rt::unit_rewind(in);
-      com_crd_cif.iend_cif = -1;
-    }
-    com_crd_cif.held_unit = 0;
+    held = cif_rows_begin(in, iend);
   }
   ierr = 0;
   for (;;) {
-    if (!held) {
-      getcif_info_(in, mdoc, ierr, com_crd_cif.iend_cif);
-      if (ierr != 0) {
-        msgerr_(mdoc, " ERROR: read input file");
-        rt::unit_close(crdinf.cri_iun);
-        ierr = 1;
-        return;
-      }
-    }
-    held = false;
+    if (!cif_rows_read(in, mdoc, held, ierr)) return;
     const int32_t ie = com_crd_cif.iend_cif;
-    if (ie == -2 || (ie == 0 && comcif_info.n_cif == 0)) {
-      // A free line (comment) or the start of a new data block.
-      rt::FixedText<80> raw;
-      raw = ie == -2 ? comcif_info.dt_cif(60).sub(1, 79) : comcif_info.blk_cif.sub(1, 79);
-      const char c = raw(1);
-      if (raw.len_trim() == 0) {
-        mode = 1;
-        raw = "#";
-      } else if (c == '#' || c == 'C' || c == 'c' || c == 'd' || c == '_') {
-        mode = 1;
-      } else {
-        continue;
-      }
-      crdatm.cr_line = raw.view();
-      msgdoc_(99, raw.trimmed());
-      return;
-    }
+    // The mmCIF row reader keeps the line that ends its list out of the log.
+    const CifFreeLine free = cif_rows_free_line(ie, mode, 99);
+    if (free == CifFreeLine::EndsList) return;
+    if (free == CifFreeLine::Skip) continue;
     if (ie != 0) {
       rt::unit_close(crdinf.cri_iun);
       iend = 1;

@@ -1,5 +1,13 @@
-// CIF item names and the residue-number form shared by the CIF readers.
+// CIF item names, the residue-number form and the record steps shared by the
+// CIF readers.
 #include "coords/cif_items.h"
+
+#include "coords/cif_atom_rows.h"
+#include "foundation/atom_com.h"
+#include "foundation/cif_tokeniser.h"
+#include "foundation/messages.h"
+#include "runtime/fixed_text.h"
+#include "runtime/units.h"
 
 namespace {
 
@@ -190,4 +198,50 @@ int32_t cif_read_i4(std::string_view field) {
   while (i < n && field[i] == ' ') ++i;
   if (!any || i != n) return 0;
   return static_cast<int32_t>(neg ? -v : v);
+}
+
+bool cif_rows_begin(int32_t in, int32_t& iend) {
+  bool held = false;
+  crdatm.cr_iatom = 0;
+  iend = 0;
+  if (com_crd_cif.held_unit != 0 && com_crd_cif.held_unit == in) {
+    held = true;
+    com_crd_cif.iend_cif = 0;
+  } else {
+    rt::unit_rewind(in);
+    com_crd_cif.iend_cif = -1;
+  }
+  com_crd_cif.held_unit = 0;
+  return held;
+}
+
+bool cif_rows_read(int32_t in, int32_t mdoc, bool& held, int32_t& ierr) {
+  if (held) {
+    held = false;
+    return true;
+  }
+  getcif_info_(in, mdoc, ierr, com_crd_cif.iend_cif);
+  if (ierr == 0) return true;
+  msgerr_(mdoc, " ERROR: read input file");
+  rt::unit_close(crdinf.cri_iun);
+  ierr = 1;
+  return false;
+}
+
+CifFreeLine cif_rows_free_line(int32_t ie, int32_t& mode, int32_t msg_code) {
+  if (!(ie == -2 || (ie == 0 && comcif_info.n_cif == 0))) return CifFreeLine::None;
+  rt::FixedText<80> raw;
+  raw = ie == -2 ? comcif_info.dt_cif(60).sub(1, 79) : comcif_info.blk_cif.sub(1, 79);
+  const char c = raw(1);
+  if (raw.len_trim() == 0) {
+    mode = 1;
+    raw = "#";
+  } else if (c == '#' || c == 'C' || c == 'c' || c == 'd' || c == '_') {
+    mode = 1;
+  } else {
+    return CifFreeLine::Skip;
+  }
+  crdatm.cr_line = raw.view();
+  msgdoc_(msg_code, raw.trimmed());
+  return CifFreeLine::EndsList;
 }

@@ -38,3 +38,21 @@ void cif_residue_number(std::string_view value, char out[5], bool drop_inner_bla
 // Integer of a fixed field (blanks around the digits allowed, an optional
 // sign); a field that is not a number reads as 0.
 int32_t cif_read_i4(std::string_view field);
+
+// Steps shared by the two atom-row readers.
+
+// First call of a row reader (iend -1): takes over the record the header
+// reader left for this unit, or rewinds the unit.  Returns whether a record
+// is held for the first step.
+bool cif_rows_begin(int32_t in, int32_t& iend);
+
+// The next record, unless one is held.  A read error is reported, the file
+// closed and ierr set to 1; the result is then false.
+bool cif_rows_read(int32_t in, int32_t mdoc, bool& held, int32_t& ierr);
+
+// A comment line or the start of a new data block (tokeniser end flag `ie`).
+enum class CifFreeLine { None, Skip, EndsList };
+// For a free line: EndsList when it ends the atom list (mode 1, the line in
+// the atom record's line, shown through msgdoc_ with `msg_code`), Skip when
+// it is passed over; None when the record is not a free line.
+CifFreeLine cif_rows_free_line(int32_t ie, int32_t& mode, int32_t msg_code);
