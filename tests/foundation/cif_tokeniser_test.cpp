@@ -4,6 +4,8 @@
 // line reading.
 #include <gtest/gtest.h>
 
+#include "capture.h"
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -59,16 +61,6 @@ class CifTokeniser : public testing::Test {
   int32_t ierr = 0;
   int32_t iend = -1;
 };
-
-template <typename F>
-std::string captured(F f) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
-  f();
-  rt::unit_flush(6);
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
 
 }  // namespace
 

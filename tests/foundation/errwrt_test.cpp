@@ -2,6 +2,8 @@
 // the end of the run) and the scratch-name and open-by-name helpers.
 #include <gtest/gtest.h>
 
+#include "capture.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -14,37 +16,6 @@
 #include "runtime/units.h"
 
 namespace {
-
-template <typename F>
-std::string captured(F f) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
-  f();
-  rt::unit_flush(6);
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
-
-// Runs f, which must end the run; returns the status and the output.
-template <typename F>
-int run_end_status(F f, std::string& out) {
-  int status = -1;
-  out = captured([&] {
-    try {
-      f();
-    } catch (const rt::RunEnd& e) {
-      status = e.status;
-    }
-  });
-  return status;
-}
-
-std::string file_text(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 class ErrorWriter : public testing::Test {
  protected:

@@ -2,6 +2,8 @@
 // formatted and unformatted opens, the fatal empty name and the failure report.
 #include <gtest/gtest.h>
 
+#include "capture.h"
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -12,16 +14,6 @@
 #include "runtime/units.h"
 
 namespace {
-
-template <typename F>
-std::string captured(F f) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
-  f();
-  rt::unit_flush(6);
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
 
 void make_file(const std::string& path, const std::string& text) {
   std::ofstream out(path);

@@ -2,26 +2,14 @@
 // and operating-system code.
 #include <gtest/gtest.h>
 
+#include "capture.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "foundation/hooks.h"
 #include "runtime/units.h"
-
-namespace {
-
-template <typename F>
-std::string captured(F f) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
-  f();
-  rt::unit_flush(6);
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
-
-}  // namespace
 
 TEST(PlatformHelpers, PathFromVariableThenFallbackThenBlank) {
   unsetenv("ORB_TEST_LIBVAR");

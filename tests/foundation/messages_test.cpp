@@ -2,6 +2,8 @@
 // length of texts and the two lines of a full table.
 #include <gtest/gtest.h>
 
+#include "capture.h"
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -11,16 +13,6 @@
 #include "runtime/units.h"
 
 namespace {
-
-template <typename F>
-std::string captured(F f) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
-  f();
-  rt::unit_flush(6);
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
 
 class MessageRouting : public testing::Test {
  protected:

@@ -3,10 +3,11 @@
 // reader-buffer defaults and their copy into the working tables.
 #include <gtest/gtest.h>
 
+#include "capture.h"
+
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <type_traits>
 
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
@@ -15,174 +16,13 @@
 
 namespace {
 
-template <typename F>
-std::string captured(F f) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
-  f();
-  rt::unit_flush(6);
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
-
 const float kHalfPi = 2.0f * std::atan(1.0f);
 
 }  // namespace
 
-// Every member of the structure model with its kind and capacity, written
-// out with the numbers themselves so that a wrong constant is caught too.
-#define HAS(table, member, ...) \
-  static_assert(std::is_same_v<decltype(table::member), __VA_ARGS__>, #table "::" #member)
+// Capacities of the structure model.
 static_assert(MAXATOM == 450000 && MAXRESID == 100000 && MAXCHAIN == 1500 && MAXLINK == 1000 &&
               MAXMODIF == 4000 && MAXNCS == 100 && MAXNSO == 192 && MAXNSF == 300 && MAXATSD == 1);
-HAS(atom_inf_t, n_atom, int32_t);
-HAS(atom_inf_t, n_aniso, int32_t);
-HAS(atom_inf_t, i_atm, int32_t);
-HAS(atom_inf_t, i_atold, rt::Array1<int32_t, 450000>);
-HAS(atom_inf_t, i_resid, rt::Array1<int32_t, 450000>);
-HAS(atom_inf_t, id_sf, rt::Array1<int32_t, 450000>);
-HAS(atom_inf_t, b_flag, rt::Array1<int32_t, 450000>);
-HAS(atom_inf_t, corr_id, rt::Array1<int32_t, 450000>);
-HAS(atom_inf_t, atm_name, rt::Array1<rt::FixedText<4>, 450000>);
-HAS(atom_inf_t, atm_name_inp, rt::Array1<rt::FixedText<4>, 450000>);
-HAS(atom_inf_t, atm_chem, rt::Array1<rt::FixedText<4>, 450000>);
-HAS(atom_inf_t, atm_type, rt::Array1<rt::FixedText<1>, 450000>);
-HAS(atom_inf_t, id_alt, rt::Array1<rt::FixedText<1>, 450000>);
-HAS(atom_inf_t, id_corr, rt::Array1<rt::FixedText<1>, 450000>);
-HAS(atom_crd_t, xyz_crd, rt::Array2<float, 3, 450000>);
-HAS(atom_crd_t, sd_crd, rt::Array2<float, 3, 1>);
-HAS(atom_crd_t, u_aniso, rt::Array2<float, 6, 450000>);
-HAS(atom_crd_t, sd_aniso, rt::Array2<float, 6, 1>);
-HAS(atom_crd_t, occup, rt::Array1<float, 450000>);
-HAS(atom_crd_t, sd_occ, rt::Array1<float, 1>);
-HAS(atom_crd_t, mult_factor, rt::Array1<int32_t, 450000>);
-HAS(resid_inf_t, n_residue, int32_t);
-HAS(resid_inf_t, i_residue, int32_t);
-HAS(resid_inf_t, natm_res, rt::Array1<int32_t, 100000>);
-HAS(resid_inf_t, ires_serial, rt::Array1<int32_t, 100000>);
-HAS(resid_inf_t, ires_global, rt::Array1<int32_t, 100000>);
-HAS(resid_inf_t, ires_back, rt::Array1<int32_t, 100000>);
-HAS(resid_inf_t, ires_forw, rt::Array1<int32_t, 100000>);
-HAS(resid_inf_t, iratm_first, rt::Array1<int32_t, 100000>);
-HAS(resid_inf_t, i_chain, rt::Array1<int32_t, 100000>);
-HAS(resid_inf_t, ires_type, rt::Array1<int32_t, 100000>);
-HAS(resid_inf_t, iconn_type, rt::Array1<int32_t, 100000>);
-HAS(resid_inf_t, res_name, rt::Array1<rt::FixedText<8>, 100000>);
-HAS(resid_inf_t, res_name_pdb, rt::Array1<rt::FixedText<3>, 100000>);
-HAS(resid_inf_t, res_num_pdb, rt::Array1<rt::FixedText<12>, 100000>);
-HAS(resid_inf_t, mod_flag, rt::Array1<rt::FixedText<1>, 100000>);
-HAS(resid_inf_t, link_flag, rt::Array1<rt::FixedText<1>, 100000>);
-HAS(asym_part_t, n_group, int32_t);
-HAS(asym_part_t, i_grp, int32_t);
-HAS(asym_part_t, i_ncs, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, nres_chain, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, natm_chain, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, iatom_first, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, ires_first, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, ires_start_tree, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, ires_end_tree, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, igroup_asm, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, ichain_grp, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, mult_flag, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, iterm_s_type, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, iterm_f_type, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, ich_type, rt::Array1<int32_t, 1500>);
-HAS(asym_part_t, ncs_flag, rt::Array1<rt::FixedText<1>, 1500>);
-HAS(asym_part_t, group_id, rt::Array1<rt::FixedText<4>, 1500>);
-HAS(asym_part_t, chain_id, rt::Array1<rt::FixedText<4>, 1500>);
-HAS(cif_asym_part_t, n_grp_asm, int32_t);
-HAS(cif_asym_part_t, asm_chain_pointer, rt::Array1<int32_t, 1500>);
-HAS(cif_asym_part_t, asm_group_pointer, rt::Array1<int32_t, 1500>);
-HAS(cif_asym_part_t, asm_group_id, rt::Array1<rt::FixedText<4>, 1500>);
-HAS(cif_asym_part_t, asm_chain_id, rt::Array1<rt::FixedText<4>, 1500>);
-HAS(link_inf_t, ln_n, int32_t);
-HAS(link_inf_t, ln_dist, rt::Array1<float, 1000>);
-HAS(link_inf_t, ln_1ires, rt::Array1<int32_t, 1000>);
-HAS(link_inf_t, ln_1ichn, rt::Array1<int32_t, 1000>);
-HAS(link_inf_t, ln_2ires, rt::Array1<int32_t, 1000>);
-HAS(link_inf_t, ln_2ichn, rt::Array1<int32_t, 1000>);
-HAS(link_inf_t, ln_1rnam, rt::Array1<rt::FixedText<8>, 1000>);
-HAS(link_inf_t, ln_2rnam, rt::Array1<rt::FixedText<8>, 1000>);
-HAS(link_inf_t, ln_id, rt::Array1<rt::FixedText<8>, 1000>);
-HAS(link_inf_t, ln_symm1, rt::Array1<rt::FixedText<8>, 1000>);
-HAS(link_inf_t, ln_symm2, rt::Array1<rt::FixedText<8>, 1000>);
-HAS(link_inf_t, ln_seq1, rt::Array1<rt::FixedText<5>, 1000>);
-HAS(link_inf_t, ln_seq2, rt::Array1<rt::FixedText<5>, 1000>);
-HAS(link_inf_t, ln_atom1, rt::Array1<rt::FixedText<5>, 1000>);
-HAS(link_inf_t, ln_atom2, rt::Array1<rt::FixedText<5>, 1000>);
-HAS(link_inf_t, ln_1chn, rt::Array1<rt::FixedText<4>, 1000>);
-HAS(link_inf_t, ln_2chn, rt::Array1<rt::FixedText<4>, 1000>);
-HAS(link_inf_t, ln_alt1, rt::Array1<rt::FixedText<1>, 1000>);
-HAS(link_inf_t, ln_alt2, rt::Array1<rt::FixedText<1>, 1000>);
-HAS(link_inf_t, ln_used, rt::Array1<rt::FixedText<1>, 1000>);
-HAS(link_inf_t, ln_ent, rt::Array1<rt::FixedText<1>, 1000>);
-HAS(mod_inf_t, mod_n, int32_t);
-HAS(mod_inf_t, mod_ires, rt::Array1<int32_t, 4000>);
-HAS(mod_inf_t, mod_ichn, rt::Array1<int32_t, 4000>);
-HAS(mod_inf_t, mod_rnam, rt::Array1<rt::FixedText<8>, 4000>);
-HAS(mod_inf_t, mod_id, rt::Array1<rt::FixedText<8>, 4000>);
-HAS(mod_inf_t, mod_rnam_new, rt::Array1<rt::FixedText<8>, 4000>);
-HAS(mod_inf_t, mod_seq, rt::Array1<rt::FixedText<5>, 4000>);
-HAS(mod_inf_t, mod_chn, rt::Array1<rt::FixedText<4>, 4000>);
-HAS(mod_inf_t, mod_used, rt::Array1<rt::FixedText<1>, 4000>);
-HAS(crst_crd_t, cs_cell, rt::Array1<float, 6>);
-HAS(crst_crd_t, cs_ort_to_frac, rt::Array2<float, 3, 3>);
-HAS(crst_crd_t, cs_frac_to_ort, rt::Array2<float, 3, 3>);
-HAS(crst_crd_t, cs_m_cs, rt::Array3<float, 3, 3, 192>);
-HAS(crst_crd_t, cs_v_cs, rt::Array2<float, 3, 192>);
-HAS(crst_crd_t, cs_m_ncs, rt::Array3<float, 3, 3, 100>);
-HAS(crst_crd_t, cs_v_ncs, rt::Array2<float, 3, 100>);
-HAS(crst_crd_t, cs_a, rt::Array2<float, 5, 300>);
-HAS(crst_crd_t, cs_b, rt::Array2<float, 5, 300>);
-HAS(crst_crd_t, cs_c, rt::Array1<float, 300>);
-HAS(crst_crd_t, cs_fi, rt::Array1<float, 300>);
-HAS(crst_crd_t, cs_fii, rt::Array1<float, 300>);
-HAS(crst_crd_t, cs_radius, rt::Array1<float, 300>);
-HAS(crst_crd_t, cs_nsym, int32_t);
-HAS(crst_crd_t, cs_nsymop, int32_t);
-HAS(crst_crd_t, cs_nspgr, int32_t);
-HAS(crst_crd_t, cs_sett, int32_t);
-HAS(crst_crd_t, cs_nsfatm, int32_t);
-HAS(crst_crd_t, cs_ncs, int32_t);
-HAS(crst_crd_t, cs_numb_cs, rt::Array1<int32_t, 192>);
-HAS(crst_crd_t, cs_nelec, rt::Array1<int32_t, 300>);
-HAS(crst_crd_t, cs_spgr, rt::FixedText<24>);
-HAS(crst_crd_t, cs_atype, rt::Array1<rt::FixedText<4>, 300>);
-HAS(crst_crd_t, cs_element, rt::Array1<rt::FixedText<4>, 300>);
-HAS(com_out_cif_t, out_cif_mult, int32_t);
-HAS(com_out_cif_t, out_cif_corr, int32_t);
-HAS(com_out_cif_t, out_cif_ins, int32_t);
-HAS(crst_pdb_2_t, cs_rfac_cut, float);
-HAS(crst_pdb_2_t, cs_nmodel, int32_t);
-HAS(crst_pdb_2_t, cs_rmerg_all, float);
-HAS(crst_pdb_2_t, cs_res_rmin, float);
-HAS(crst_pdb_2_t, cs_res_rmax, float);
-HAS(crst_pdb_2_t, cs_rmerg_obs, float);
-HAS(crst_pdb_2_t, cs_sigmar_i, float);
-HAS(crst_pdb_2_t, cs_sigmar_f, float);
-HAS(crst_pdb_2_t, cs_rmerg_iobs, float);
-HAS(crst_pdb_2_t, cs_rfree_all, float);
-HAS(crst_pdb_2_t, cs_rfree_obs, float);
-HAS(crst_pdb_2_t, cs_rfree_cut, float);
-HAS(crst_pdb_2_t, cs_dpi, float);
-HAS(crst_pdb_2_t, cs_err_crd_min, float);
-HAS(crst_pdb_2_t, cs_err_crd_max, float);
-HAS(crst_pdb_2_t, cs_ndb_title, rt::FixedText<80>);
-HAS(crst_pdb_2_t, cs_name_ndb, rt::FixedText<80>);
-HAS(crst_pdb_2_t, cs_info_flag, rt::FixedText<1>);
-HAS(crst_pdb_t, cs_scale, rt::Array2<float, 3, 3>);
-HAS(crst_pdb_t, cs_u, rt::Array1<float, 3>);
-HAS(crst_pdb_t, cs_model_pdb, int32_t);
-HAS(crst_pdb_t, cs_cd_pdb, rt::FixedText<8>);
-HAS(crst_pdb_t, cs_name_pdb, rt::FixedText<80>);
-HAS(crst_pdb_t, cs_date_pdb, rt::FixedText<9>);
-HAS(crst_pdb_t, cs_date_ndb, rt::FixedText<10>);
-HAS(crst_pdb_t, cs_date_creat, rt::FixedText<20>);
-HAS(crst_pdb_t, cs_title, rt::FixedText<80>);
-HAS(crst_pdb_t, cs_resl_pdb, rt::FixedText<40>);
-HAS(crst_pdb_t, cs_method, rt::FixedText<40>);
-HAS(com_dict_file_t, prog_name_crd, rt::FixedText<8>);
-#undef HAS
 
 TEST(StructureTables, ResetEmptiesModelAndRestoresDefaultCell) {
   atom_inf.n_atom = 12;

@@ -3,6 +3,8 @@
 // document) and the run ends with status 1.
 #include <gtest/gtest.h>
 
+#include "capture.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -39,13 +41,6 @@ Stop run_to_stop(F f) {
   std::fflush(stdout);
   s.out = testing::internal::GetCapturedStdout();
   return s;
-}
-
-std::string file_text(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
 }
 
 class NumericKitFatal : public testing::Test {
