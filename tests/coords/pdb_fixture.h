@@ -17,6 +17,9 @@
 #include "foundation/messages.h"
 #include "runtime/units.h"
 
+// Atoms are written with designated initialisers naming only what differs.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace pdbtest {
 
 struct Atom {
@@ -50,31 +53,14 @@ inline std::vector<std::string> residue(const std::string& res, char chain, int 
   std::vector<std::string> out;
   const char* names[] = {" N  ", " CA ", " C  ", " O  "};
   const char* elems[] = {" N", " C", " C", " O"};
-  for (int i = 0; i < 4; ++i) {
-    Atom a;
-    a.rec = rec;
-    a.name = names[i];
-    a.res = res;
-    a.chain = chain;
-    a.resnum = num;
-    a.ins = ins;
-    a.seg = seg;
-    a.elem = elems[i];
-    a.x = static_cast<float>(num) + 0.1f * i;
-    out.push_back(line(a));
-  }
+  for (int i = 0; i < 4; ++i)
+    out.push_back(line({.rec = rec, .name = names[i], .res = res, .chain = chain, .resnum = num, .ins = ins,
+                        .x = static_cast<float>(num) + 0.1f * i, .seg = seg, .elem = elems[i]}));
   return out;
 }
 
 inline std::string water(char chain, int num, const std::string& res = "HOH") {
-  Atom a;
-  a.rec = "HETATM";
-  a.name = " O  ";
-  a.res = res;
-  a.chain = chain;
-  a.resnum = num;
-  a.elem = " O";
-  return line(a);
+  return line({.rec = "HETATM", .name = " O  ", .res = res, .chain = chain, .resnum = num, .elem = " O"});
 }
 
 inline const char* kCryst = "CRYST1   50.000   60.000   70.000  90.00  90.00  90.00 P 21 21 21    4";
@@ -132,6 +118,30 @@ inline ReadResult read_pdb(const std::vector<std::string>& lines, const Options&
   r.ierr = ierr;
   rt::close_all_units();
   return r;
+}
+
+// Chain A of residues r1 1 and r2 2 closed by an OXT, a TER, then r3 in
+// chain B.
+inline std::vector<std::string> oxt_chain_then(const std::string& r1, const std::string& r2,
+                                               const std::string& r3) {
+  std::vector<std::string> l = {kCryst};
+  append(l, residue(r1, 'A', 1));
+  append(l, residue(r2, 'A', 2));
+  l.push_back(line({.name = " OXT", .res = r2, .resnum = 2, .elem = " O"}));
+  l.push_back(kTer);
+  append(l, residue(r3, 'B', 1));
+  return l;
+}
+
+// Occurrences of `what` in `text`.
+inline int count_of(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+inline bool ends_with(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 inline std::string chain_id(int g) { return std::string(asym_part.chain_id(g).view()); }
