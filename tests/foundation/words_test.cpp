@@ -2,10 +2,10 @@
 // writer, number conversion of words and the free-format word splitter.
 #include <gtest/gtest.h>
 
+#include "capture.h"
+
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "foundation/words.h"
@@ -38,22 +38,13 @@ void split(std::string_view line) {
 }  // namespace
 
 TEST(CharacterKit, ClassesOfEveryKind) {
-  EXPECT_EQ(cls('A'), 'L');
-  EXPECT_EQ(cls('Z'), 'L');
-  EXPECT_EQ(cls('a'), 'l');
-  EXPECT_EQ(cls('z'), 'l');
-  EXPECT_EQ(cls('0'), 'D');
-  EXPECT_EQ(cls('9'), 'D');
-  EXPECT_EQ(cls('+'), 'S');
-  EXPECT_EQ(cls('-'), 'S');
-  for (char c : std::string_view("*/.=")) EXPECT_EQ(cls(c), 'O') << c;
-  EXPECT_EQ(cls(' '), 'B');
-  for (char c : std::string_view("'\"@\\`|,!#$%&()<>?[]^~{};:")) EXPECT_EQ(cls(c), 'C') << c;
-  EXPECT_EQ(cls('_'), 'U');
-  EXPECT_EQ(cls('\t'), '?');
-  EXPECT_EQ(cls('\r'), '?');
-  EXPECT_EQ(cls('\x7f'), '?');
-  EXPECT_EQ(cls('\xe9'), '?');
+  const struct {
+    const char* chars;
+    char cls;
+  } kinds[] = {{"AZ", 'L'}, {"az", 'l'}, {"09", 'D'}, {"+-", 'S'}, {"*/.=", 'O'}, {" ", 'B'},
+               {"'\"@\\`|,!#$%&()<>?[]^~{};:", 'C'}, {"_", 'U'}, {"\t\r\x7f\xe9", '?'}};
+  for (const auto& k : kinds)
+    for (char c : std::string_view(k.chars)) EXPECT_EQ(cls(c), k.cls) << c;
   EXPECT_EQ(cls('\0'), '?');
 }
 
@@ -129,54 +120,25 @@ TEST(LineWriter, WritesUsedPartAndSkipsBlankLines) {
   wrtstr_(0, 0, "to no unit", ierr);
   EXPECT_EQ(ierr, 0);
   rt::unit_close(71);
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  EXPECT_EQ(ss.str(), "first\n  second\n");
+  EXPECT_EQ(file_text(path), "first\n  second\n");
 }
 
-TEST(WordNumbers, PlainIntegersAndReals) {
-  Num n = num("-5");
-  EXPECT_EQ(n.f, -5.0f);
-  EXPECT_EQ(n.i, -5);
-  n = num("+5");
-  EXPECT_EQ(n.f, 5.0f);
-  EXPECT_EQ(n.i, 5);
-  n = num("-12.7");
-  EXPECT_EQ(n.f, -12.7f);
-  EXPECT_EQ(n.i, -12);
-  n = num("10.5");
-  EXPECT_EQ(n.f, 10.5f);
-  EXPECT_EQ(n.i, 10);
-  n = num(".25");
-  EXPECT_EQ(n.f, 0.25f);
-  EXPECT_EQ(n.i, 0);
-}
-
-TEST(WordNumbers, NotANumberGivesZeros) {
-  for (std::string_view w : {"5-", "1-2", "1.2.3", "abc", "0e5", "1e5x", "1e+-3", "A1"}) {
-    const Num n = num(w);
-    EXPECT_EQ(n.f, 0.0f) << w;
-    EXPECT_EQ(n.i, 0) << w;
+TEST(WordNumbers, PlainIntegersRealsAndExponents) {
+  const struct {
+    const char* w;
+    float f;
+    int32_t i;
+  } cases[] = {{"-5", -5, -5},      {"+5", 5, 5},          {"-12.7", -12.7f, -12}, {"10.5", 10.5f, 10},
+               {".25", 0.25f, 0},   {"1e", 1, 1},          {"2E-3", 0.002f, 0},    {"1.5e2", 150, 0},
+               {"3E+2", 300, 0},    {"1e99", 1e31f, 0},    {"1e-99", 1e-31f, 0},
+               // Not numbers: zeros.
+               {"5-", 0, 0},        {"1-2", 0, 0},         {"1.2.3", 0, 0},        {"abc", 0, 0},
+               {"0e5", 0, 0},       {"1e5x", 0, 0},        {"1e+-3", 0, 0},        {"A1", 0, 0}};
+  for (const auto& c : cases) {
+    const Num n = num(c.w);
+    EXPECT_FLOAT_EQ(n.f, c.f) << c.w;
+    EXPECT_EQ(n.i, c.i) << c.w;
   }
-}
-
-TEST(WordNumbers, Exponents) {
-  Num n = num("1e");
-  EXPECT_EQ(n.f, 1.0f);
-  EXPECT_EQ(n.i, 1);
-  n = num("2E-3");
-  EXPECT_FLOAT_EQ(n.f, 0.002f);
-  EXPECT_EQ(n.i, 0);
-  n = num("1.5e2");
-  EXPECT_FLOAT_EQ(n.f, 150.0f);
-  EXPECT_EQ(n.i, 0);
-  n = num("3E+2");
-  EXPECT_FLOAT_EQ(n.f, 300.0f);
-  n = num("1e99");
-  EXPECT_FLOAT_EQ(n.f, 1e31f);
-  n = num("1e-99");
-  EXPECT_FLOAT_EQ(n.f, 1e-31f);
 }
 
 TEST(WordNumbers, LengthLimitIsSixteen) {
