@@ -41,12 +41,9 @@ TEST_F(ErrorWords, SignalWithPlacePrintsTwoLinesAndStoresWord) {
             ">>>>>> PTQ7 library signal ptq7_general:Cannot open environ.def (Success)\n"
             "\t raised in ptq7fyp <<<<<<\n");
   EXPECT_EQ(ptq7_errno, w);
-}
-
-TEST_F(ErrorWords, SignalWithoutPlaceIsOneLine) {
-  Capture cap;
+  Capture cap2;
   ptq7_signal(ptq7_error_word(PTQ7_ERRNO_SYM, PTQ7_LEVEL_ERROR, 5), nullptr, nullptr);
-  EXPECT_EQ(cap.out(),
+  EXPECT_EQ(cap2.out(),
             ">>>>>> PTQ7 library signal csym:Undefined Laue code for this spacegroup (Error) <<<<<<\n");
 }
 
@@ -59,13 +56,8 @@ TEST_F(ErrorWords, FatalLevelCallsCallbackThenEndsWithStatusOne) {
   EXPECT_EQ(status, 1);
   EXPECT_EQ(callback_calls, 1);
   EXPECT_NE(cap.out().find("mtz:Cannot allocate memory (FATAL ERROR)"), std::string::npos);
-}
-
-TEST_F(ErrorWords, NonFatalLevelReturnsCallbackResult) {
-  callback_calls = 0;
-  Capture cap;
   EXPECT_EQ(ptq7_signal(ptq7_error_word(PTQ7_ERRNO_PARS, PTQ7_LEVEL_WARNING, 1), "x", count_call), 42);
-  EXPECT_EQ(callback_calls, 1);
+  EXPECT_EQ(callback_calls, 2);
 }
 
 TEST_F(ErrorWords, SilentVerbosityOnlyStoresEvenFatalWords) {
@@ -99,15 +91,10 @@ TEST_F(ErrorWords, ErrorPrinterNamesLibraryAndLevel) {
   errno = 0;
   Capture cap;
   ptq7_error("start");
-  EXPECT_EQ(cap.err(), "start: Cannot open environ.def\nSystem: ptq7_general\nLevel: 2\n");
-}
-
-TEST_F(ErrorWords, FatalPrinterEndsRunWithStatusOne) {
   ptq7_errno = ptq7_error_word(PTQ7_ERRNO_PARS, 0, 3);
-  errno = 0;
-  Capture cap;
   EXPECT_EQ(run_status([] { ptq7_fatal(""); }), 1);
-  EXPECT_EQ(cap.err(), "Null pointer\nSystem: ptq7_parser\nLevel: 0\n");
+  EXPECT_EQ(cap.err(), "start: Cannot open environ.def\nSystem: ptq7_general\nLevel: 2\n"
+                       "Null pointer\nSystem: ptq7_parser\nLevel: 0\n");
 }
 
 TEST_F(ErrorWords, FileLayerPerrorKnownAndUnknownIndex) {
@@ -172,21 +159,16 @@ TEST_F(EndOfRun, SystemLevelAddsLastSystemMessage) {
 }
 
 TEST_F(EndOfRun, PlainLevelsPrintOnlyTheMessage) {
+  const std::string longer = std::string(120, 'x') + "       tail";  // cut at 127, blanks kept
   Capture cap;
-  EXPECT_EQ(run_status([] {
+  EXPECT_EQ(run_status([&] {
               ptqerr_(3, "three");
               ptqerr_(4, "four");
               ptqerr_(-3, "silent");
+              ptqerr_(3, longer);
             }),
             -1);
-  EXPECT_EQ(cap.out(), "three\nfour\n");
-}
-
-TEST_F(EndOfRun, MessageIsCutAt127CharactersKeepingBlanks) {
-  const std::string longer = std::string(120, 'x') + "       tail";
-  Capture cap;
-  ptqerr_(3, longer);
-  EXPECT_EQ(cap.out(), longer.substr(0, 127) + "\n");
+  EXPECT_EQ(cap.out(), "three\nfour\n" + longer.substr(0, 127) + "\n");
 }
 
 TEST_F(EndOfRun, LibraryExitFlagsAreOffBeforeStartUp) {
@@ -223,46 +205,40 @@ TEST_F(EndOfRun, NormalAndFatalEndsFreeLibraryRecords) {
   ptq7f_register_spacegroup_tidy(nullptr);
 }
 
-TEST_F(SummaryMarkers, NestedBlocksWriteOneBeginAndOneEnd) {
-  Capture cap;
-  ptq7h_summary_beg_();
-  ptq7h_summary_beg_();
-  ptq7h_summary_end_();
-  ptq7h_summary_end_();
-  EXPECT_EQ(cap.out(),
-            "<B><FONT COLOR=\"#FF0000\"><!--SUMMARY_BEGIN-->\n<!--SUMMARY_END--></FONT></B>\n");
-}
-
-TEST_F(SummaryMarkers, SuppressedSummaryWritesNothing) {
+TEST_F(SummaryMarkers, NestingSuppressionAndPlainMarkers) {
+  const std::string html_beg = "<B><FONT COLOR=\"#FF0000\"><!--SUMMARY_BEGIN-->\n";
+  {  // nested blocks: one begin, one end; an end without a block writes nothing
+    Capture cap;
+    ptq7h_summary_end_();
+    ptq7h_summary_beg_();
+    ptq7h_summary_beg_();
+    ptq7h_summary_end_();
+    ptq7h_summary_end_();
+    EXPECT_EQ(cap.out(), html_beg + "<!--SUMMARY_END--></FONT></B>\n");
+  }
+  ptq7h_reset_for_tests();
+  env.set("PTQ_SUPPRESS_HTML", "   ");  // blank value leaves markers on
+  {
+    Capture cap;
+    ptq7h_pre_beg_();
+    EXPECT_EQ(cap.out(), "<pre>\n");
+  }
+  ptq7h_reset_for_tests();
+  env.set("PTQ_SUPPRESS_HTML", "1");
+  {
+    Capture cap;
+    ptq7h_pre_beg_();
+    ptq7h_summary_beg_();
+    ptq7h_summary_end_();
+    EXPECT_EQ(cap.out(), "<!--SUMMARY_BEGIN-->\n<!--SUMMARY_END-->\n");
+  }
+  ptq7h_reset_for_tests();
   env.set("PTQ_SUPPRESS_SUMMARY", "1");
   Capture cap;
   ptq7h_summary_beg_();
   ptq7h_summary_end_();
   EXPECT_EQ(cap.out(), "");
   EXPECT_EQ(summary_output(-1), 0);
-}
-
-TEST_F(SummaryMarkers, SuppressedHtmlGivesPlainMarkers) {
-  env.set("PTQ_SUPPRESS_HTML", "1");
-  Capture cap;
-  ptq7h_pre_beg_();
-  ptq7h_summary_beg_();
-  ptq7h_summary_end_();
-  EXPECT_EQ(cap.out(), "<!--SUMMARY_BEGIN-->\n<!--SUMMARY_END-->\n");
-}
-
-TEST_F(SummaryMarkers, BlankSuppressValueLeavesMarkersOn) {
-  env.set("PTQ_SUPPRESS_HTML", "   ");
-  Capture cap;
-  ptq7h_pre_beg_();
-  EXPECT_EQ(cap.out(), "<pre>\n");
-}
-
-TEST_F(SummaryMarkers, EndWithoutOpenBlockWritesNothing) {
-  Capture cap;
-  ptq7h_summary_end_();
-  ptq7h_summary_beg_();
-  EXPECT_EQ(cap.out(), "<B><FONT COLOR=\"#FF0000\"><!--SUMMARY_BEGIN-->\n");
 }
 
 TEST_F(SummaryMarkers, NegativeArgumentTurnsMarkersOff) {
