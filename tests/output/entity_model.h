@@ -22,6 +22,17 @@ inline std::string auth(int n) {
   return b;
 }
 
+// Runs f with standard output captured.
+template <typename F>
+std::string captured(F f) {
+  std::fflush(stdout);
+  testing::internal::CaptureStdout();
+  f();
+  rt::unit_flush(6);
+  std::fflush(stdout);
+  return testing::internal::GetCapturedStdout();
+}
+
 class Model : public testing::Test {
  protected:
   void SetUp() override {
@@ -31,18 +42,12 @@ class Model : public testing::Test {
     comlib.iquiet = 0;
   }
 
-  // A chain of residues named `names`, numbered from first_num; a linear
-  // tree (back neighbour the residue before, connection code 1 at the start
-  // and 2 after it), one atom "CA" per residue.
+  // A chain of residues named `names`, numbered from first_num (or by nums);
+  // a linear tree (connection code 1 at the start, 2 after), one atom "CA"
+  // per residue.
   int chain(const char* gid, int32_t ich_type, std::vector<const char*> names, int first_num = 1,
-            int32_t s_term = 1, int32_t f_term = 1) {
-    std::vector<int> nums;
-    for (std::size_t k = 0; k < names.size(); ++k) nums.push_back(first_num + static_cast<int>(k));
-    return chain_nums(gid, ich_type, names, nums, s_term, f_term);
-  }
-
-  int chain_nums(const char* gid, int32_t ich_type, std::vector<const char*> names, std::vector<int> nums,
-                 int32_t s_term = 1, int32_t f_term = 1) {
+            int32_t s_term = 1, int32_t f_term = 1, std::vector<int> nums = {}) {
+    for (std::size_t k = nums.size(); k < names.size(); ++k) nums.push_back(first_num + static_cast<int>(k));
     const int g = ++asym_part.n_group;
     asym_part.group_id(g) = gid;
     asym_part.ich_type(g) = ich_type;
@@ -81,8 +86,7 @@ class Model : public testing::Test {
   int link(const char* id, int g, int r1, int r2, const char* used = ".", const char* symm2 = ".") {
     const int l = ++link_inf.ln_n;
     link_inf.ln_id(l) = id;
-    link_inf.ln_1ichn(l) = g;
-    link_inf.ln_2ichn(l) = g;
+    link_inf.ln_1ichn(l) = link_inf.ln_2ichn(l) = g;
     link_inf.ln_1ires(l) = r1;
     link_inf.ln_2ires(l) = r2;
     link_inf.ln_symm1(l) = "1_555";
@@ -100,16 +104,5 @@ class Model : public testing::Test {
   static std::string ent(int l) { return std::string(link_inf.ln_ent(l).view()); }
   static std::string used(int l) { return std::string(link_inf.ln_used(l).view()); }
 };
-
-// Runs f with standard output captured.
-template <typename F>
-std::string captured(F f) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
-  f();
-  rt::unit_flush(6);
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
 
 }  // namespace entity_test

@@ -16,55 +16,43 @@ using entity_test::auth;
 
 namespace {
 
-// Runs the tree check over positions off+1 .. off+n of arrays that also hold
-// `off` positions before the range; back links are given as absolute
-// positions, 0 for none.
+using Ints = std::vector<int32_t>;
+
+// Runs the tree check over positions off+1 .. size of arrays that also hold
+// `off` positions before the range (forward links 7, codes 2 to begin with);
+// back links are absolute positions, 0 for none.
 struct Tree {
   int off;
-  std::vector<int32_t> back, forw, type;
+  Ints back, forw, type;
   int32_t start, finish;
 
-  Tree(std::vector<int32_t> b, int32_t s, int32_t f, int offset = 0)
-      : off(offset), back(b), forw(b.size(), 7), type(b.size(), 2), start(s), finish(f) {}
-
-  int n() const { return static_cast<int>(back.size()) - off; }
-  int32_t& bk(int p) { return back[p - 1]; }
-  int32_t& fw(int p) { return forw[p - 1]; }
-  int32_t& ty(int p) { return type[p - 1]; }
-
-  void check() {
+  Tree(Ints b, int32_t s, int32_t f, int offset)
+      : off(offset), back(b), forw(b.size(), 7), type(b.size(), 2), start(s), finish(f) {
     int32_t ierr = 5;
-    check_tree_crd_(0, 0, start, finish, off + 1, off + n(), back.data(), forw.data(), type.data(), ierr);
+    check_tree_crd_(0, 0, start, finish, off + 1, static_cast<int32_t>(back.size()), back.data(), forw.data(),
+                    type.data(), ierr);
     EXPECT_EQ(ierr, 0);
   }
 
-  // One tree: every position's back links lead to the start without a loop.
-  testing::AssertionResult one_tree() {
-    for (int i = off + 1; i <= off + n(); ++i) {
+  // One tree whose back links all lead to the start without a loop, and a
+  // thread of forward links from the start meeting every position once and
+  // ending at the finish with -1.
+  testing::AssertionResult sound() const {
+    const int n = static_cast<int>(back.size()) - off;
+    for (int i = off + 1; i <= off + n; ++i) {
       int j = i, k = 0;
-      while (bk(j) >= 1 && k <= n()) {
-        j = bk(j);
-        ++k;
-      }
-      if (k > n()) return testing::AssertionFailure() << "loop through " << i;
+      for (; back[j - 1] >= 1 && k <= n; ++k) j = back[j - 1];
+      if (k > n) return testing::AssertionFailure() << "loop through " << i;
       if (j != start) return testing::AssertionFailure() << "root of " << i << " is " << j;
     }
-    return testing::AssertionSuccess();
-  }
-
-  // Following the forward links from the start meets every position once
-  // and stops at the finish, whose forward link is -1.
-  testing::AssertionResult threaded() {
     std::vector<int> seen(back.size() + 1, 0);
     int p = start, last = 0;
-    while (p >= off + 1 && p <= off + n()) {
-      if (seen[p]) return testing::AssertionFailure() << "position " << p << " met twice";
-      seen[p] = 1;
+    for (; p >= off + 1 && p <= off + n; p = forw[p - 1]) {
+      if (seen[p]++) return testing::AssertionFailure() << "position " << p << " met twice";
       last = p;
-      p = fw(p);
     }
     if (p != -1) return testing::AssertionFailure() << "thread leaves at " << p;
-    for (int i = off + 1; i <= off + n(); ++i)
+    for (int i = off + 1; i <= off + n; ++i)
       if (!seen[i]) return testing::AssertionFailure() << "position " << i << " not reached";
     if (last != finish) return testing::AssertionFailure() << "thread ends at " << last << ", finish " << finish;
     return testing::AssertionSuccess();
@@ -73,167 +61,71 @@ struct Tree {
 
 }  // namespace
 
-TEST(TreeCheck, LinearChainUnchanged) {
-  Tree t({0, 1, 2, 3, 4}, 1, 5);
-  t.check();
-  EXPECT_EQ(t.start, 1);
-  EXPECT_EQ(t.finish, 5);
-  const std::vector<int32_t> back = {0, 1, 2, 3, 4}, forw = {2, 3, 4, 5, -1};
-  EXPECT_EQ(t.back, back);
-  EXPECT_EQ(t.forw, forw);
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(t.ty(i), 2);
-}
-
-TEST(TreeCheck, RangeInsideLargerArrays) {
-  // Positions 4..6 of the arrays; 1..3 belong to someone else.
-  Tree t({9, 9, 9, 0, 4, 5}, 4, 6, 3);
-  t.check();
-  EXPECT_EQ(t.start, 4);
-  EXPECT_EQ(t.finish, 6);
-  EXPECT_EQ(t.fw(4), 5);
-  EXPECT_EQ(t.fw(5), 6);
-  EXPECT_EQ(t.fw(6), -1);
-  for (int i = 1; i <= 3; ++i) {
-    EXPECT_EQ(t.bk(i), 9);
-    EXPECT_EQ(t.fw(i), 7);
+TEST(TreeCheck, RepairsAndThreads) {
+  // Empty wanted arrays are not checked; start and finish 0 neither.
+  struct Case {
+    const char* what;
+    Ints back;
+    int32_t s, f;
+    int off;
+    int32_t want_s, want_f;
+    Ints want_back, want_forw, want_type;
+  } cases[] = {
+      {"linear chain unchanged", {0, 1, 2, 3, 4}, 1, 5, 0, 1, 5,
+       {0, 1, 2, 3, 4}, {2, 3, 4, 5, -1}, {2, 2, 2, 2, 2}},
+      {"range inside larger arrays", {9, 9, 9, 0, 4, 5}, 4, 6, 3, 4, 6,
+       {9, 9, 9, 0, 4, 5}, {7, 7, 7, 5, 6, -1}, {2, 2, 2, 2, 2, 2}},
+      {"two pieces joined with the gap code", {0, 1, 2, 0, 4, 5}, 1, 6, 0, 1, 6,
+       {0, 1, 2, 3, 4, 5}, {2, 3, 4, 5, 6, -1}, {2, 2, 2, 10, 2, 2}},
+      // The finish piece 1..3 follows the start piece 4..6.
+      {"start piece after finish piece", {0, 1, 2, 0, 4, 5}, 4, 3, 0, 4, 3,
+       {6, 1, 2, 0, 4, 5}, {2, 3, -1, 5, 6, 1}, {10, 2, 2, 2, 2, 2}},
+      // The finish piece 5..6 follows the start piece; the middle one hangs
+      // from the root.
+      {"other pieces hang from the root", {0, 1, 0, 3, 0, 5}, 1, 6, 0, 1, 6,
+       {0, 1, 1, 3, 2, 5}, {2, 3, 4, 5, 6, -1}, {2, 2, 10, 2, 10, 2}},
+      // The walk from 2 cuts 3 from 2; 3 is hung behind the start piece.
+      {"mutual back links cut", {0, 3, 2, 3}, 1, 4, 0, 0, 0, {0, 3, 1, 3}, {}, {2, 2, 10, 2}},
+      {"own back neighbour cut", {1}, 1, 0, 0, 1, 1, {0}, {-1}, {10}},
+      {"loop entered from outside", {0, 3, 2, 3, 4}, 1, 5, 0, 0, 0, {}, {}, {}},
+      {"branches threaded in order of their ends", {0, 1, 2, 1, 4}, 1, 5, 0, 1, 5, {}, {2, 3, 4, 5, -1}, {}},
+      {"missing finish becomes last end", {0, 1, 2, 1}, 1, 0, 0, 1, 4, {}, {2, 3, 4, -1}, {}},
+      {"start with a back neighbour replaced by the root", {0, 1, 2}, 2, 3, 0, 1, 0, {}, {}, {}},
+      // The finish 4 gets the other pieces hung from it: no circle back to it.
+      {"finish with branches", {0, 3, 0, 0, 0, 0}, 3, 4, 0, 3, 0, {}, {}, {}},
+      {"back link outside the range starts a piece", {0, 1, 40, 3}, 1, 4, 0, 0, 0, {0, 1, 2, 3}, {}, {2, 2, 10, 2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Tree t(c.back, c.s, c.f, c.off);
+    EXPECT_TRUE(t.sound());
+    if (c.want_s) { EXPECT_EQ(t.start, c.want_s); }
+    if (c.want_f) { EXPECT_EQ(t.finish, c.want_f); }
+    if (!c.want_back.empty()) { EXPECT_EQ(t.back, c.want_back); }
+    if (!c.want_forw.empty()) { EXPECT_EQ(t.forw, c.want_forw); }
+    if (!c.want_type.empty()) { EXPECT_EQ(t.type, c.want_type); }
   }
-}
-
-TEST(TreeCheck, TwoPiecesJoinedWithGap) {
-  Tree t({0, 1, 2, 0, 4, 5}, 1, 6);
-  t.check();
-  EXPECT_EQ(t.start, 1);
-  EXPECT_EQ(t.finish, 6);
-  EXPECT_EQ(t.bk(4), 3);
-  EXPECT_EQ(t.ty(4), 10);
-  const std::vector<int32_t> forw = {2, 3, 4, 5, 6, -1};
-  EXPECT_EQ(t.forw, forw);
-}
-
-TEST(TreeCheck, StartPieceAfterFinishPiece) {
-  // Finish piece 1..3, start piece 4..6: the finish piece follows the start
-  // piece, so the old end of the start piece leads on to position 1.
-  Tree t({0, 1, 2, 0, 4, 5}, 4, 3);
-  t.check();
-  EXPECT_EQ(t.start, 4);
-  EXPECT_EQ(t.finish, 3);
-  EXPECT_EQ(t.bk(1), 6);
-  EXPECT_EQ(t.ty(1), 10);
-  const std::vector<int32_t> forw = {2, 3, -1, 5, 6, 1};
-  EXPECT_EQ(t.forw, forw);
-}
-
-TEST(TreeCheck, OtherPiecesHangFromTheRoot) {
-  // Start piece 1..2, a piece 3..4, finish piece 5..6.
-  Tree t({0, 1, 0, 3, 0, 5}, 1, 6);
-  t.check();
-  EXPECT_EQ(t.start, 1);
-  EXPECT_EQ(t.bk(5), 2);  // the finish piece follows the start piece
-  EXPECT_EQ(t.ty(5), 10);
-  EXPECT_EQ(t.bk(3), 1);  // the middle piece is a branch from the root
-  EXPECT_EQ(t.ty(3), 10);
-  const std::vector<int32_t> forw = {2, 3, 4, 5, 6, -1};
-  EXPECT_EQ(t.forw, forw);
-  EXPECT_TRUE(t.threaded());
-}
-
-TEST(TreeCheck, MutualBackLinksAreCut) {
-  Tree t({0, 3, 2, 3}, 1, 4);
-  t.check();
-  // The walk from 2 cuts 3 from 2; 3, now a root, is hung behind the start
-  // piece with the gap code.
-  EXPECT_EQ(t.bk(2), 3);
-  EXPECT_EQ(t.bk(3), 1);
-  EXPECT_EQ(t.ty(3), 10);
-  EXPECT_EQ(t.ty(2), 2);
-  EXPECT_TRUE(t.one_tree());
-  EXPECT_TRUE(t.threaded());
-}
-
-TEST(TreeCheck, OwnBackNeighbourIsCut) {
-  Tree t({1}, 1, 0);
-  t.check();
-  EXPECT_EQ(t.bk(1), 0);
-  EXPECT_EQ(t.ty(1), 10);
-  EXPECT_EQ(t.start, 1);
-  EXPECT_EQ(t.finish, 1);
-  EXPECT_EQ(t.fw(1), -1);
-}
-
-TEST(TreeCheck, LoopEnteredFromOutsideIsCutAndJoined) {
-  // 1 <- 2 <- 3 <- 2 ... : 3 and 2 point at each other, 4 hangs from 3.
-  Tree t({0, 3, 2, 3, 4}, 1, 5);
-  t.check();
-  EXPECT_TRUE(t.one_tree());
-  EXPECT_TRUE(t.threaded());
-}
-
-TEST(TreeCheck, BranchesAreThreadedInOrderOfTheirEnds) {
-  // 1 <- 2 <- 3 and 1 <- 4 <- 5: two branches from residue 1.
-  Tree t({0, 1, 2, 1, 4}, 1, 5);
-  t.check();
-  const std::vector<int32_t> forw = {2, 3, 4, 5, -1};
-  EXPECT_EQ(t.forw, forw);  // the end of the first branch leads to the second
-  EXPECT_EQ(t.start, 1);
-  EXPECT_EQ(t.finish, 5);
-}
-
-TEST(TreeCheck, MissingFinishBecomesLastEnd) {
-  Tree t({0, 1, 2, 1}, 1, 0);
-  t.check();
-  EXPECT_EQ(t.finish, 4);
-  EXPECT_EQ(t.fw(3), 4);
-  EXPECT_EQ(t.fw(4), -1);
-}
-
-TEST(TreeCheck, InvalidStartReplacedByRoot) {
-  Tree t({0, 1, 2}, 2, 3);  // 2 has a back neighbour: not a start
-  t.check();
-  EXPECT_EQ(t.start, 1);
-  EXPECT_TRUE(t.threaded());
-}
-
-TEST(TreeCheck, FinishWithBranchesDoesNotCloseACircle) {
-  // The finish 4 is a piece of one residue; the other pieces are hung from
-  // it, so it is no end any more.  The thread must not come back to it.
-  Tree t({0, 3, 0, 0, 0, 0}, 3, 4);
-  t.check();
-  EXPECT_TRUE(t.one_tree());
-  EXPECT_TRUE(t.threaded());
-  EXPECT_EQ(t.start, 3);
-}
-
-TEST(TreeCheck, BackLinkOutsideRangeStartsAPiece) {
-  Tree t({0, 1, 40, 3}, 1, 4);
-  t.check();
-  EXPECT_EQ(t.bk(3), 2);
-  EXPECT_EQ(t.ty(3), 10);
-  EXPECT_TRUE(t.threaded());
 }
 
 TEST(TreeCheck, AnyBackLinksGiveOneThreadedTree) {
   // Random back links (roots, loops, links out of the range) and random
-  // start and finish: the result is always one tree, threaded once through.
+  // start and finish: always one tree, threaded once through, and every
+  // changed back link carries the gap code.
   std::mt19937 rng(20240611);
   for (int iter = 0; iter < 20000; ++iter) {
     const int n = 1 + static_cast<int>(rng() % (iter % 4 == 0 ? 25 : 7));
     const int off = static_cast<int>(rng() % 3);
-    std::vector<int32_t> b(off + n, 0);
+    Ints b(off + n, 0);
     for (int i = off; i < off + n; ++i) {
       const int r = static_cast<int>(rng() % 10);
       b[i] = r < 3 ? 0 : (r < 9 ? off + 1 + static_cast<int>(rng() % n) : off + n + 3);
     }
     const int32_t s = rng() % 3 == 0 ? 0 : off + 1 + static_cast<int32_t>(rng() % n);
     const int32_t f = rng() % 3 == 0 ? 0 : off + 1 + static_cast<int32_t>(rng() % n);
-    Tree t(b, s, f, off);
-    t.check();
-    ASSERT_TRUE(t.one_tree()) << "iteration " << iter;
-    ASSERT_TRUE(t.threaded()) << "iteration " << iter;
-    for (int i = off + 1; i <= off + n; ++i) {
-      if (t.bk(i) != b[i - 1]) {
-        ASSERT_EQ(t.ty(i), 10) << "iteration " << iter << " position " << i;
-      }
-    }
+    const Tree t(b, s, f, off);
+    ASSERT_TRUE(t.sound()) << "iteration " << iter;
+    for (int i = off; i < off + n; ++i)
+      if (t.back[i] != b[i]) { ASSERT_EQ(t.type[i], 10) << "iteration " << iter << " position " << i + 1; }
   }
 }
 
@@ -241,29 +133,24 @@ namespace {
 
 class EntityTree : public entity_test::Model {
  protected:
-  // Entity e over sequence positions [first, first + names.size()), numbered
-  // from num0; back numbers: the number before, "." for the first.
+  // An entity over the next sequence positions, numbered from num0; back
+  // numbers: the number before, "." for the first.
   int entity(std::vector<const char*> names, int num0, int32_t ich_type = 3) {
     const int e = ++cif_entity_list.n_chn_ent;
-    const int first = cif_ent_poly_seq.ent_nresidue + 1;
-    cif_entity_list.ent_nres_chain(e) = static_cast<int32_t>(names.size());
-    cif_entity_list.ent_ires_first(e) = first;
+    const int n = static_cast<int>(names.size());
+    cif_entity_list.ent_nres_chain(e) = n;
+    cif_entity_list.ent_ires_first(e) = cif_ent_poly_seq.ent_nresidue + 1;
     cif_entity_list.ent_ichain_type(e) = ich_type;
-    cif_entity_list.ent_iterm_s_type(e) = 2;
-    cif_entity_list.ent_iterm_f_type(e) = 2;
+    cif_entity_list.ent_iterm_s_type(e) = cif_entity_list.ent_iterm_f_type(e) = 2;
     cif_entity_list.ent_res_start_tree(e) = auth(num0);
-    cif_entity_list.ent_res_end_tree(e) = auth(num0 + static_cast<int>(names.size()) - 1);
-    for (std::size_t k = 0; k < names.size(); ++k) {
+    cif_entity_list.ent_res_end_tree(e) = auth(num0 + n - 1);
+    for (int k = 0; k < n; ++k) {
       const int p = ++cif_ent_poly_seq.ent_nresidue;
       cif_ent_poly_seq.ent_res_name(p) = names[k];
-      cif_ent_poly_seq.ent_res_auth_num(p) = auth(num0 + static_cast<int>(k));
-      if (k == 0)
-        cif_ent_poly_seq.ent_res_auth_bnum(p) = ".";
-      else
-        cif_ent_poly_seq.ent_res_auth_bnum(p) = auth(num0 + static_cast<int>(k) - 1);
+      cif_ent_poly_seq.ent_res_auth_num(p) = auth(num0 + k);
+      cif_ent_poly_seq.ent_res_auth_bnum(p) = k == 0 ? std::string(".") : auth(num0 + k - 1);
       cif_ent_poly_seq.ent_iconn_type(p) = k == 0 ? 1 : 3;
-      cif_ent_poly_seq.ent_ires_back(p) = 0;
-      cif_ent_poly_seq.ent_ires_forw(p) = 0;
+      cif_ent_poly_seq.ent_ires_back(p) = cif_ent_poly_seq.ent_ires_forw(p) = 0;
     }
     return e;
   }
@@ -284,10 +171,8 @@ class EntityTree : public entity_test::Model {
 
   // The model residues of chain g lose their trees, as a reader leaves them.
   void flatten(int g) {
-    for (int k = 0; k < asym_part.nres_chain(g); ++k) {
-      const int r = asym_part.ires_first(g) + k;
-      resid_inf.ires_back(r) = 0;
-      resid_inf.ires_forw(r) = 0;
+    for (int r = asym_part.ires_first(g); r < asym_part.ires_first(g) + asym_part.nres_chain(g); ++r) {
+      resid_inf.ires_back(r) = resid_inf.ires_forw(r) = 0;
       resid_inf.iconn_type(r) = 1;
     }
     asym_part.ich_type(g) = 2;
@@ -302,37 +187,25 @@ class EntityTree : public entity_test::Model {
 
 }  // namespace
 
-TEST_F(EntityTree, WithoutEntitiesTheDescriptionIsBuilt) {
+TEST_F(EntityTree, WithoutEntitiesOrAssemblyTheDescriptionIsBuilt) {
+  EXPECT_EQ(copy(), 0);  // no chains: nothing happens
+  EXPECT_EQ(cif_entity_list.n_chn_ent, 0);
   chain("AA", 3, {"ALA", "GLY", "SER"});
-  EXPECT_EQ(copy(), 0);
-  EXPECT_EQ(cif_entity_list.n_chn_ent, 1);
-  EXPECT_EQ(cif_ent_poly_seq.ent_nresidue, 3);
-  EXPECT_EQ(asym_part.igroup_asm(1), 1);
-}
-
-TEST_F(EntityTree, WithoutAssemblyGroupsTheDescriptionIsBuilt) {
-  chain("AA", 3, {"ALA", "GLY", "SER"});
-  entity({"TRP"}, 1);
+  entity({"TRP"}, 1);  // an entity but no assembly groups
   cif_entity_list.ent_chain_id(1) = "QQ";
   EXPECT_EQ(copy(), 0);
   EXPECT_EQ(cif_entity_list.n_chn_ent, 1);
   EXPECT_EQ(cif_entity_list.ent_chain_id(1).str(), "AA  ");
+  EXPECT_EQ(cif_ent_poly_seq.ent_nresidue, 3);
   EXPECT_EQ(cif_ent_poly_seq.ent_res_name(1).trimmed(), "ALA");
+  EXPECT_EQ(asym_part.igroup_asm(1), 1);
 }
 
 TEST_F(EntityTree, FailedBuildReturnsItsStatus) {
-  const int g = chain("AA", 3, {"ALA"});
-  asym_part.nres_chain(g) = 0;
+  asym_part.nres_chain(chain("AA", 3, {"ALA"})) = 0;
   int32_t ierr = 0;
-  const std::string out = entity_test::captured([&] { ierr = copy(); });
+  EXPECT_EQ(entity_test::captured([&] { ierr = copy(); }), "  ERROR: N-residues = 0\n");
   EXPECT_EQ(ierr, 1);
-  EXPECT_EQ(out, "  ERROR: N-residues = 0\n");
-}
-
-TEST_F(EntityTree, NoChainsNothingHappens) {
-  cif_entity_list.n_chn_ent = 0;
-  EXPECT_EQ(copy(), 0);
-  EXPECT_EQ(cif_entity_list.n_chn_ent, 0);
 }
 
 TEST_F(EntityTree, EntityTreeAndChainTreeFromAuthorNumbers) {
@@ -372,35 +245,30 @@ TEST_F(EntityTree, EntityTreeAndChainTreeFromAuthorNumbers) {
     EXPECT_EQ(resid_inf.ires_forw(3 + k), rf[k]) << k;
     EXPECT_EQ(resid_inf.iconn_type(3 + k), rc[k]) << k;
   }
-  // The water chain is not touched.
-  EXPECT_EQ(asym_part.ich_type(w), 9);
+  EXPECT_EQ(asym_part.ich_type(w), 9);  // the water chain is not touched
 }
 
 TEST_F(EntityTree, ResidueMissingFromEntityBecomesGapPiece) {
-  const int g = chain_nums("A", 3, {"ALA", "GLY", "XXX", "SER"}, {1, 2, 9, 3});  // residues 1..4
+  const int g = chain("A", 3, {"ALA", "GLY", "XXX", "SER"}, 1, 1, 1, {1, 2, 9, 3});
   flatten(g);
-  const int e = entity({"ALA", "GLY", "SER"}, 1);
-  assign(g, e);
+  assign(g, entity({"ALA", "GLY", "SER"}, 1));
   EXPECT_EQ(copy(), 0);
   // Residue 3 (number 9) has no entity position: a piece of its own, hung
   // from the root with the gap code; residue 4 follows residue 2.
-  EXPECT_EQ(resid_inf.ires_back(3), 1);
-  EXPECT_EQ(resid_inf.iconn_type(3), 10);
-  EXPECT_EQ(resid_inf.ires_back(4), 2);
-  EXPECT_EQ(resid_inf.iconn_type(4), 3);
+  const int back[4] = {0, 1, 1, 2}, forw[4] = {3, 4, 2, -1}, conn[4] = {1, 3, 10, 3};
+  for (int r = 2; r <= 4; ++r) {
+    EXPECT_EQ(resid_inf.ires_back(r), back[r - 1]) << r;
+    EXPECT_EQ(resid_inf.iconn_type(r), conn[r - 1]) << r;
+  }
+  for (int r = 1; r <= 4; ++r) EXPECT_EQ(resid_inf.ires_forw(r), forw[r - 1]) << r;
   EXPECT_EQ(asym_part.ires_start_tree(g), 1);
   EXPECT_EQ(asym_part.ires_end_tree(g), 4);
-  EXPECT_EQ(resid_inf.ires_forw(1), 3);
-  EXPECT_EQ(resid_inf.ires_forw(3), 2);
-  EXPECT_EQ(resid_inf.ires_forw(2), 4);
-  EXPECT_EQ(resid_inf.ires_forw(4), -1);
 }
 
 TEST_F(EntityTree, SingleResidueEntityLeavesChainAlone) {
   const int g = chain("A", 3, {"ALA"}, 1, 3, 3);
   asym_part.ich_type(g) = 10;
-  const int e = entity({"ALA"}, 1, 4);
-  assign(g, e);
+  assign(g, entity({"ALA"}, 1, 4));
   EXPECT_EQ(copy(), 0);
   EXPECT_EQ(asym_part.ich_type(g), 10);
   EXPECT_EQ(asym_part.iterm_s_type(g), 3);
@@ -409,14 +277,11 @@ TEST_F(EntityTree, SingleResidueEntityLeavesChainAlone) {
 }
 
 TEST_F(EntityTree, EntitiesWithSameNumbersKeepTheirOwnResidues) {
-  const int ga = chain("A", 3, {"ALA", "GLY"});
-  const int gb = chain("B", 3, {"TRP", "TYR"});
-  const int ea = entity({"ALA", "GLY"}, 1);  // positions 1, 2
-  const int eb = entity({"TRP", "TYR"}, 1);  // positions 3, 4
+  const int ga = chain("A", 3, {"ALA", "GLY"}), gb = chain("B", 3, {"TRP", "TYR"});
+  const int ea = entity({"ALA", "GLY"}, 1), eb = entity({"TRP", "TYR"}, 1);  // positions 1-2, 3-4
   assign(ga, ea);
   assign(gb, eb);
-  const int la = entity_link(ea, 1, 2);
-  const int lb = entity_link(eb, 1, 2);
+  const int la = entity_link(ea, 1, 2), lb = entity_link(eb, 1, 2);
   EXPECT_EQ(copy(), 0);
   EXPECT_EQ(cif_ent_link.ent_ln_1ires(la), 1);
   EXPECT_EQ(cif_ent_link.ent_ln_2ires(la), 2);
@@ -445,8 +310,7 @@ TEST_F(EntityTree, RepeatedAuthorNumberTakesTheLastPosition) {
   // Positions 2 and 3 both carry number 2; position 3 names 2 as its back
   // number, which finds itself (the last position with 2): a loop that the
   // tree check cuts and joins again behind position 2.
-  cif_ent_poly_seq.ent_res_auth_num(3) = auth(2);
-  cif_ent_poly_seq.ent_res_auth_bnum(3) = auth(2);
+  cif_ent_poly_seq.ent_res_auth_num(3) = cif_ent_poly_seq.ent_res_auth_bnum(3) = auth(2);
   cif_entity_list.ent_res_end_tree(e) = auth(2);
   const int l = entity_link(e, 1, 2);
   EXPECT_EQ(copy(), 0);
@@ -460,38 +324,27 @@ TEST_F(EntityTree, RepeatedAuthorNumberTakesTheLastPosition) {
 
 class Terminus : public entity_test::Model {};
 
-TEST_F(Terminus, OxtGivesCarboxyTerminus) {
-  const int g = chain("AA", 3, {"ALA", "GLY"});
+TEST_F(Terminus, OxtGivesCarboxyTerminusAndTheEntityCodeFollows) {
+  const int g = chain("AA", 10, {"ALA", "GLY"});
   atom_inf.atm_name(2) = "OXT";
-  for (int32_t code : {1, 2, 7}) {
+  cif_entity_list.n_chn_ent = cif_asym_part.n_grp_asm = cif_asym_part.asm_chain_pointer(1) = 1;
+  asym_part.igroup_asm(g) = 1;
+  // Codes 1, 2, 7 become 2 in peptides and polymers; others stay.
+  for (int32_t type : {3, 10}) {
+    for (int32_t code : {1, 2, 7, 3, 6, 8}) {
+    asym_part.ich_type(g) = type;
     asym_part.iterm_f_type(g) = code;
+    cif_entity_list.ent_iterm_f_type(1) = 7;
+    cif_entity_list.ent_term_f_type(1) = "TERMINUS";
     int32_t ierr = 5;
     check_terminus_(0, ierr);
     EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(asym_part.iterm_f_type(g), 2) << code;
+    const int32_t want = code == 1 || code == 2 || code == 7 ? 2 : code;
+    EXPECT_EQ(asym_part.iterm_f_type(g), want) << type << " " << code;
+    if (want == 2) { EXPECT_EQ(cif_entity_list.ent_iterm_f_type(1), 2) << code; }
+    EXPECT_EQ(cif_entity_list.ent_term_f_type(1).trimmed(), "TERMINUS");  // the word is not
   }
-  for (int32_t code : {3, 6, 8}) {
-    asym_part.iterm_f_type(g) = code;
-    int32_t ierr = 5;
-    check_terminus_(0, ierr);
-    EXPECT_EQ(asym_part.iterm_f_type(g), code);
   }
-}
-
-TEST_F(Terminus, EntityCodeFollowsButNotItsWord) {
-  const int g = chain("AA", 10, {"ALA", "GLY"});
-  atom_inf.atm_name(2) = "OXT";
-  cif_entity_list.n_chn_ent = 1;
-  cif_entity_list.ent_iterm_f_type(1) = 7;
-  cif_entity_list.ent_term_f_type(1) = "TERMINUS";
-  cif_asym_part.n_grp_asm = 1;
-  cif_asym_part.asm_chain_pointer(1) = 1;
-  asym_part.igroup_asm(g) = 1;
-  int32_t ierr = 5;
-  check_terminus_(0, ierr);
-  EXPECT_EQ(asym_part.iterm_f_type(g), 2);
-  EXPECT_EQ(cif_entity_list.ent_iterm_f_type(1), 2);
-  EXPECT_EQ(cif_entity_list.ent_term_f_type(1).trimmed(), "TERMINUS");
 }
 
 TEST_F(Terminus, OnlyRealOxtOfPeptideOrPolymerEnd) {
