@@ -62,14 +62,10 @@ TEST(CellHelpers, DistanceWrapsByLatticeShift) {
   EXPECT_NEAR(d2, 4.0f, 1e-4f);
   EXPECT_EQ(ty, 0);
   EXPECT_EQ(tz, 0);
-}
-
-TEST(CellHelpers, HalfCellDifferenceBecomesMinusHalf) {
+  // A difference of half a cell becomes minus a half.
   cubic_cell(2.0f);
-  float d2;
-  int32_t tx, ty, tz;
-  const float a[3] = {0.75f, 0.5f, 0}, b[3] = {0.25f, 0, 0};
-  calc_dist_(a, b, d2, tx, ty, tz);
+  const float c[3] = {0.75f, 0.5f, 0}, d[3] = {0.25f, 0, 0};
+  calc_dist_(c, d, d2, tx, ty, tz);
   EXPECT_EQ(tx, -1);
   EXPECT_EQ(ty, -1);
   EXPECT_FLOAT_EQ(d2, 2.0f);  // (-0.5*2)^2 * 2
@@ -97,13 +93,8 @@ TEST(CellHelpers, SiteMultiplicity) {
   EXPECT_EQ(ispec, 2);
   EXPECT_EQ(com_atm_old.n_atm_old, 2);
   EXPECT_EQ(com_atm_old.isym_atm_old(2), 3);
-}
-
-TEST(CellHelpers, SiteMultiplicityWithoutSymmetry) {
-  cubic_cell(10.0f);
-  int32_t ispec = 0;
-  const float x[3] = {0, 0, 0};
-  check_spec_pos_(x, 0.01f, ispec);
+  cubic_cell(10.0f);  // no symmetry
+  check_spec_pos_(axis, 0.01f, ispec);
   EXPECT_EQ(ispec, 1);
 }
 

@@ -46,8 +46,10 @@ class CifTokeniser : public testing::Test {
   }
   // Opens the text on the first unit and resets instance 1.
   void open(const std::string& text) {
-    open_text(kUnit, "cif_tok_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                         ".cif",
+    rt::unit_close(kUnit);
+    open_text(kUnit,
+              "cif_tok_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                  std::to_string(++opened) + ".cif",
               text);
     iend = -1;
   }
@@ -60,11 +62,12 @@ class CifTokeniser : public testing::Test {
 
   int32_t ierr = 0;
   int32_t iend = -1;
+  int opened = 0;
 };
 
 }  // namespace
 
-TEST_F(CifTokeniser, BlockAnnouncementAfterSkippedLines) {
+TEST_F(CifTokeniser, BlockAnnouncementAndGlobalWord) {
   open("junk line\n_item.x 5\n# note\ndata_abc\n");
   ASSERT_EQ(next(), 0);
   EXPECT_EQ(ierr, 0);
@@ -72,9 +75,7 @@ TEST_F(CifTokeniser, BlockAnnouncementAfterSkippedLines) {
   EXPECT_EQ(comcif_info.blk_cif.trimmed(), "data_abc");
   EXPECT_EQ(comcif_info.blk_flag.str(), "Y");
   EXPECT_EQ(next(), 1);
-}
-
-TEST_F(CifTokeniser, GlobalWordOpensABlockWithoutAnnouncement) {
+  // global_ opens a block without an announcement.
   open("global_ _a.b 7\n");
   ASSERT_EQ(next(), 0);
   EXPECT_EQ(comcif_info.blk_cif.trimmed(), "global_");
@@ -227,27 +228,20 @@ TEST_F(CifTokeniser, TextFieldBecomesOneValueWithQuotesTurnedDouble) {
   ASSERT_EQ(next(), 0);
   EXPECT_EQ(item(1), "_a.c");
   EXPECT_EQ(comcif_info.idt_cif(1), 5);
-}
-
-TEST_F(CifTokeniser, TextFieldStartingOnTheOpeningLine) {
+  // The field may start on its opening line, or close on its only line.
   open("data_x\nloop_\n_a.b\n_a.c\n;  first line\nsecond\n;\n7\n");
   ASSERT_EQ(next(), 0);
   ASSERT_EQ(next(), 0);
   ASSERT_EQ(comcif_info.n_cif, 2);
   EXPECT_EQ(value(1), "first line");
   EXPECT_EQ(value(2), "7");
-}
-
-TEST_F(CifTokeniser, TextFieldClosedOnItsOnlyLine) {
   open("data_x\n_a.b\n;\n;closing text\n_a.c 1\n");
   ASSERT_EQ(next(), 0);
   ASSERT_EQ(next(), 0);
   EXPECT_EQ(value(1), "closing text");
   ASSERT_EQ(next(), 0);
   EXPECT_EQ(item(1), "_a.c");
-}
-
-TEST_F(CifTokeniser, EndOfFileInsideTextField) {
+  // End of file inside a field.
   open("data_x\n_a.b\n;\nunfinished\n");
   ASSERT_EQ(next(), 0);
   EXPECT_EQ(next(), 1);
@@ -410,19 +404,6 @@ TEST(CifWords, QuotedWordsAreMarked) {
   EXPECT_EQ(comfread_info.cwrd(4).trimmed(), "e f");
 }
 
-TEST(CifWords, ShortWordAfterLongOneIsBlankPadded) {
-  // Each slot holds only its own word: nothing of a longer word split from
-  // an earlier line survives behind a shorter one.
-  comfread_info.line = std::string(70, 'a') + " " + std::string(40, 'b');
-  frd_parm_info_();
-  comfread_info.line = "c d";
-  frd_parm_info_();
-  ASSERT_EQ(comfread_info.nwrd, 2);
-  EXPECT_EQ(comfread_info.cwrd(1).str(), "c" + std::string(79, ' '));
-  EXPECT_EQ(comfread_info.cwrd(2).str(), "d" + std::string(79, ' '));
-  EXPECT_EQ(comfread_info.lwrd(1), 1);
-}
-
 TEST(CifWords, ApostropheBeforeBlankInsideAWordKeepsTheWordOpen) {
   // The apostrophe before the blank counts as a blank and opens quotes, so
   // the blank and the next characters belong to the same word; a further
@@ -451,14 +432,6 @@ TEST(CifWords, NumbersOfWordsAndNonNumbers) {
     EXPECT_EQ(comfread_info.fwrd(w), f[w - 1]) << w;
     EXPECT_EQ(comfread_info.iwrd(w), i[w - 1]) << w;
   }
-}
-
-TEST(CifWords, LongWordIsCutButKeepsItsLength) {
-  comfread_info.line = std::string(100, 'w') + " z";
-  frd_parm_info_();
-  ASSERT_EQ(comfread_info.nwrd, 2);
-  EXPECT_EQ(comfread_info.lwrd(1), 100);
-  EXPECT_EQ(comfread_info.cwrd(1).str(), std::string(80, 'w'));
 }
 
 TEST_F(CifTokeniser, LineReaderCutsAndClearsLineEnds) {
