@@ -31,21 +31,14 @@ class FileOpen : public testing::Test {
 
 }  // namespace
 
-TEST(FileNames, PathIsJoinedWithoutSeparator) {
+TEST(FileNames, PartsJoinedWithoutSeparatorBlanksDroppedCutAt256) {
   EXPECT_EQ(join_file_name("/data/", "model", "pdb"), "/data/model.pdb");
   EXPECT_EQ(join_file_name("/data", "model", "pdb"), "/datamodel.pdb");
-}
-
-TEST(FileNames, BlankPartsContributeNothing) {
   EXPECT_EQ(join_file_name("", "model  ", "   "), "model");
   EXPECT_EQ(join_file_name("    ", "model", "pdb  "), "model.pdb");
   EXPECT_TRUE(join_file_name(" ", " ", " ").is_blank());
-}
-
-TEST(FileNames, JoinedNameIsCutAt256) {
   const std::string path(250, 'p');
-  const rt::FixedText<256> full = join_file_name(path, "abcdef", "ext");
-  EXPECT_EQ(full.view(), path + "abcdef");
+  EXPECT_EQ(join_file_name(path, "abcdef", "ext").view(), path + "abcdef");
 }
 
 TEST_F(FileOpen, FormattedReadOpensExistingFile) {
@@ -74,33 +67,12 @@ TEST_F(FileOpen, FormattedWriteCreatesFile) {
   EXPECT_TRUE(rt::file_exists(dir + "fo_written"));
 }
 
-TEST_F(FileOpen, EmptyNameForReadingEndsTheRun) {
-  int status = -1;
-  int32_t unit = 0;
-  int32_t ierr = 0;
-  const std::string out = captured([&] {
-    try {
-      openfr_(unit, 0, "  ", "  ", "  ", ierr);
-    } catch (const rt::RunEnd& e) {
-      status = e.status;
-    }
-  });
-  EXPECT_EQ(status, 1);
+TEST_F(FileOpen, EmptyNameEndsTheRun) {
+  int32_t unit = 0, ierr = 0;
+  std::string out;
+  EXPECT_EQ(run_end_status([&] { openfr_(unit, 0, "  ", "  ", "  ", ierr); }, out), 1);
   EXPECT_EQ(out.rfind("===> Error: File length is 0. Cannot open for reading\n", 0), 0u) << out;
-}
-
-TEST_F(FileOpen, EmptyNameForWritingEndsTheRun) {
-  int status = -1;
-  int32_t unit = 0;
-  int32_t ierr = 0;
-  const std::string out = captured([&] {
-    try {
-      openfw_(unit, 0, "", "", "", ierr);
-    } catch (const rt::RunEnd& e) {
-      status = e.status;
-    }
-  });
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(run_end_status([&] { openfw_(unit, 0, "", "", "", ierr); }, out), 1);
   EXPECT_EQ(out.rfind("===> Error: LENGTH of file is 0. Cannot open UNKNOW file\n", 0), 0u) << out;
 }
 

@@ -5,8 +5,6 @@
 #include "capture.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "foundation/messages.h"
@@ -29,38 +27,24 @@ class MessageRouting : public testing::Test {
 
 }  // namespace
 
-TEST_F(MessageRouting, InformationLineBeginsWithBlankAndLosesTrailingBlanks) {
-  EXPECT_EQ(captured([] { msgdoc_(0, "abc     "); }), " abc\n");
-  EXPECT_EQ(captured([] { msgdoc_(98, "x"); }), " x\n");
-}
-
-TEST_F(MessageRouting, InformationSilentFromMagnitude99BothSigns) {
-  EXPECT_EQ(captured([] {
-              msgdoc_(99, "a");
-              msgdoc_(-99, "b");
-              msgdoc_(999, "c");
-              msgdoc_(-999, "d");
-            }),
-            "");
-}
-
-TEST_F(MessageRouting, NegativeInformationCodeNeverReachesStandardOutput) {
-  EXPECT_EQ(captured([] {
-              msgdoc_(-1, "a");
-              msgdoc_(-98, "b");
-            }),
-            "");
-}
-
-TEST_F(MessageRouting, ErrorsSilentOnlyFromPlus99) {
-  EXPECT_EQ(captured([] { msgerr_(-999, "neg"); }), " neg\n");
-  EXPECT_EQ(captured([] { msgerr_(-1, "m1"); }), " m1\n");
-  EXPECT_EQ(captured([] { msgerr_(98, "p98"); }), " p98\n");
-  EXPECT_EQ(captured([] {
-              msgerr_(99, "x");
-              msgerr_(999, "y");
-            }),
-            "");
+// Standard output by code: information lines are silent from magnitude 99
+// and for negative codes, error lines only from +99; a blank text gives an
+// empty line.
+TEST_F(MessageRouting, StandardOutputByCode) {
+  const struct {
+    bool error;
+    int code;
+    const char *text, *out;
+  } cases[] = {{false, 0, "abc     ", " abc\n"}, {false, 98, "x", " x\n"},     {false, 99, "a", ""},
+               {false, -99, "b", ""},          {false, 999, "c", ""},        {false, -999, "d", ""},
+               {false, -1, "a", ""},           {false, -98, "b", ""},        {true, -999, "neg", " neg\n"},
+               {true, -1, "m1", " m1\n"},       {true, 98, "p98", " p98\n"}, {true, 99, "x", ""},
+               {true, 999, "y", ""},           {false, 0, "      ", "\n"}, {true, 0, "", "\n"},
+               {true, -999, "   ", "\n"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(captured([&] { c.error ? msgerr_(c.code, c.text) : msgdoc_(c.code, c.text); }), c.out)
+        << c.error << " " << c.code << " '" << c.text << "'";
+  }
 }
 
 TEST_F(MessageRouting, QuietFlagSilencesBothRoutines) {
@@ -90,10 +74,7 @@ TEST_F(MessageRouting, BlankTextGivesAnEmptyDocumentationRecord) {
             "\n");
   rt::unit_close(48);
   comlib.idoc = 0;
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  EXPECT_EQ(ss.str(), "\n\n");
+  EXPECT_EQ(file_text(path), "\n\n");
 }
 
 TEST_F(MessageRouting, DocumentationCopyFollowsTheCodeBands) {
@@ -114,22 +95,19 @@ TEST_F(MessageRouting, DocumentationCopyFollowsTheCodeBands) {
   EXPECT_EQ(out, " a\n b\n d\n e\n f\n");
   rt::unit_close(48);
   comlib.idoc = 0;
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  EXPECT_EQ(ss.str(), "b\nc\nd\nf\n");
+  EXPECT_EQ(file_text(path), "b\nc\nd\nf\n");
 }
 
 TEST(UsedLength, TrailingBlanksDoNotCount) {
-  int32_t n = -1;
-  lenstr_bl_("ab  ", n);
-  EXPECT_EQ(n, 2);
-  lenstr_bl_(" a", n);
-  EXPECT_EQ(n, 2);
-  lenstr_bl_("    ", n);
-  EXPECT_EQ(n, 0);
-  lenstr_bl_("", n);
-  EXPECT_EQ(n, 0);
+  const struct {
+    const char* text;
+    int32_t n;
+  } cases[] = {{"ab  ", 2}, {" a", 2}, {"    ", 0}, {"", 0}};
+  for (const auto& c : cases) {
+    int32_t n = -1;
+    lenstr_bl_(c.text, n);
+    EXPECT_EQ(n, c.n) << c.text;
+  }
 }
 
 TEST(UsedLength, FieldNeverSetCountsAsBlank) {
