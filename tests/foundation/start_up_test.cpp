@@ -9,37 +9,20 @@
 #include "foundation/start_up.h"
 
 TEST(StartUp, DocumentationCodeBands) {
-  EXPECT_EQ(doc_code_(0), 0);
-  EXPECT_EQ(doc_code_(-997), 0);
-  EXPECT_EQ(doc_code_(-996), -99);
-  EXPECT_EQ(doc_code_(-99), -99);
-  EXPECT_EQ(doc_code_(-98), -48);
-  EXPECT_EQ(doc_code_(-1), -48);
-  EXPECT_EQ(doc_code_(1), 48);
-  EXPECT_EQ(doc_code_(98), 48);
-  EXPECT_EQ(doc_code_(99), 99);
-  EXPECT_EQ(doc_code_(996), 99);
-  EXPECT_EQ(doc_code_(997), 997);
-  EXPECT_EQ(doc_code_(5000), 5000);
+  const int32_t in[] = {0, -997, -996, -99, -98, -1, 1, 98, 99, 996, 997, 5000};
+  const int32_t out[] = {0, 0, -99, -99, -48, -48, 48, 48, 99, 99, 997, 5000};
+  for (int k = 0; k < 12; ++k) EXPECT_EQ(doc_code_(in[k]), out[k]) << in[k];
 }
 
 TEST(StartUp, MessageCodeHandedBack) {
   rt::FixedText<20> prog("tool");
-  int32_t mdoc = 5;
-  start_(0, mdoc, prog);
-  EXPECT_EQ(mdoc, 5);
-  mdoc = -150;
-  start_(0, mdoc, prog);
-  EXPECT_EQ(mdoc, 150);
-  mdoc = 1000;
-  start_(0, mdoc, prog);
-  EXPECT_EQ(mdoc, 1);
-  mdoc = 0;
-  start_(0, mdoc, prog);
-  EXPECT_EQ(mdoc, 0);
-  mdoc = -1000;
-  start_(0, mdoc, prog);
-  EXPECT_EQ(mdoc, 0);
+  const int32_t in[] = {5, -150, 1000, 0, -1000};
+  const int32_t out[] = {5, 150, 1, 0, 0};
+  for (int k = 0; k < 5; ++k) {
+    int32_t mdoc = in[k];
+    start_(0, mdoc, prog);
+    EXPECT_EQ(mdoc, out[k]) << in[k];
+  }
 }
 
 TEST(StartUp, ProgramNameCutTo20AndBlankBecomesX) {
