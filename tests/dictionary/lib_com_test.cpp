@@ -2,14 +2,11 @@
 // the lists and coordinates kept.
 #include <gtest/gtest.h>
 
-#include <type_traits>
+#include <iterator>
 
 #include "dictionary/lib_com.h"
 
-// Capacities and the shapes of the members whose extents or widths a filler
-// relies on, written out with the numbers themselves.
-#define HAS(member, ...) \
-  static_assert(std::is_same_v<decltype(r_scratch_t::member), __VA_ARGS__>, #member)
+// Capacities, written out with the numbers themselves.
 static_assert(MAXMLIST == 5000 && MAXMMON == 3000 && MAXMATM == 120000 && MAXMCNN == 60000 &&
               MAXMBND == 240000 && MAXMANG == 240000 && MAXMTOR == 120000 && MAXMCHR == 9000 &&
               MAXMPLN == 6000 && MAXMAPL == 100);
@@ -27,43 +24,6 @@ static_assert(MAX1ATM == 300 && MAX1BND == 300 && MAX1ANG == 600 && MAX1TOR == 3
               MAX1CONN == 500 && MX1ATOM == 300 && MX1BRN == 12 && MX1ALT == 20 && MX1EXT == 50 &&
               nstor_par == 50);
 static_assert(LML_WORDS == 70002 && LML_BYTES == 695000 && LIB_COM_BYTES == 63022736);
-HAS(lml_name, rt::Array1<rt::FixedText<48>, 5000>);
-HAS(lml_type, rt::Array1<rt::FixedText<16>, 5000>);
-HAS(lma_type, rt::Array1<rt::FixedText<8>, 120000>);
-HAS(lma_coor_flag, rt::Array1<rt::FixedText<1>, 120000>);
-HAS(lmb_val, rt::Array1<float, 240000>);
-HAS(lmc_9atm, rt::Array1<rt::FixedText<4>, 9000>);
-HAS(lmp_atom, rt::Array2<rt::FixedText<4>, 100, 6000>);
-HAS(lmp_dev, rt::Array2<float, 100, 6000>);
-HAS(lll_detail, rt::Array1<rt::FixedText<48>, 300>);
-HAS(llg_f3atm, rt::Array1<int32_t, 18000>);
-HAS(llp_fatom, rt::Array2<int32_t, 50, 600>);
-HAS(ldp_dobs, rt::Array2<float, 50, 600>);
-HAS(lmr_detail, rt::Array1<rt::FixedText<48>, 300>);
-HAS(lso_symop, rt::Array1<rt::FixedText<24>, 96>);
-HAS(lmx_content, rt::Array1<rt::FixedText<30>, 5000>);
-HAS(l1a_id_psi, rt::Array1<rt::FixedText<8>, 300>);
-HAS(l1a_conn, rt::Array2<int32_t, 12, 300>);
-HAS(l1a_iextr, rt::Array2<int32_t, 12, 300>);
-HAS(l1a_ring_flat, rt::Array2<int32_t, 12, 300>);
-HAS(l1n_type, rt::Array1<rt::FixedText<8>, 500>);
-HAS(l1g_val, rt::Array1<float, 600>);
-HAS(l1c_i9atm, rt::Array1<int32_t, 50>);
-HAS(l1p_atom, rt::Array2<rt::FixedText<4>, 100, 80>);
-HAS(l2p_flag, rt::Array2<int32_t, 100, 80>);
-HAS(c1_pnum, rt::FixedText<12>);
-HAS(c1_rtype, rt::FixedText<16>);
-HAS(c2_anis, rt::Array2<float, 6, 300>);
-HAS(s1_iextr, rt::Array2<int32_t, 50, 300>);
-HAS(s2_conn, rt::Array2<int32_t, 12, 300>);
-HAS(atom_stor, rt::Array1<rt::FixedText<4>, 50>);
-HAS(iflag_stor, rt::Array2<int32_t, 50, 2>);
-HAS(x_stor, rt::Array2<float, 50, 2>);
-HAS(y_stor, rt::Array2<float, 50, 2>);
-HAS(z_stor, rt::Array2<float, 50, 2>);
-HAS(iconn_atom_ind, rt::Array2<int32_t, 2, 300>);
-HAS(bond_idl, rt::Array1<float, 300>);
-#undef HAS
 
 TEST(DictionaryTables, EmptyingResetsRowTextsAndKeepsCoordinates) {
   r_scratch.lma_natom = 5;
@@ -86,23 +46,12 @@ TEST(DictionaryTables, EmptyingResetsRowTextsAndKeepsCoordinates) {
 }
 
 TEST(DictionaryTables, EmptyingZeroesEveryRowCount) {
-  r_scratch.lmb_nbond = 1;
-  r_scratch.lmp_nplan = 2;
-  r_scratch.llc_nchir = 3;
-  r_scratch.llp_nplan = 4;
-  r_scratch.lda_natom = 5;
-  r_scratch.ldp_nplan = 6;
-  r_scratch.lmn_nconn = 7;
-  r_scratch.ldn_nconn = 8;
+  int32_t* const counts[] = {&r_scratch.lmb_nbond, &r_scratch.lmp_nplan, &r_scratch.llc_nchir,
+                             &r_scratch.llp_nplan, &r_scratch.lda_natom, &r_scratch.ldp_nplan,
+                             &r_scratch.lmn_nconn, &r_scratch.ldn_nconn};
+  for (int32_t* n : counts) *n = 7;
   init_cnt_();
-  EXPECT_EQ(r_scratch.lmb_nbond, 0);
-  EXPECT_EQ(r_scratch.lmp_nplan, 0);
-  EXPECT_EQ(r_scratch.llc_nchir, 0);
-  EXPECT_EQ(r_scratch.llp_nplan, 0);
-  EXPECT_EQ(r_scratch.lda_natom, 0);
-  EXPECT_EQ(r_scratch.ldp_nplan, 0);
-  EXPECT_EQ(r_scratch.lmn_nconn, 0);
-  EXPECT_EQ(r_scratch.ldn_nconn, 0);
+  for (std::size_t k = 0; k < std::size(counts); ++k) EXPECT_EQ(*counts[k], 0) << k;
 }
 
 TEST(DictionaryTables, EmptyingClearsStartPointersButKeepsTheLists) {
