@@ -38,8 +38,6 @@ class LogicalLines : public suite_test::SuiteTest {
   ParserPtr parser;
 };
 
-TEST_F(Tokeniser, StartRejectsNoRoom) { EXPECT_EQ(ptq7_parse_start(0), nullptr); }
-
 TEST_F(Tokeniser, BlankSeparatedWordsWithPositions) {
   const ParserArray& p = parse("X Y Z");
   ASSERT_EQ(p.ntokens, 3);
@@ -50,6 +48,9 @@ TEST_F(Tokeniser, BlankSeparatedWordsWithPositions) {
     EXPECT_EQ(p.token[k].strlength, 1);
   }
   EXPECT_EQ(p.token[2].fullstring, "Z");
+  const ParserArray& w = parse("abcdef Xy");  // word: first four characters as typed
+  EXPECT_STREQ(w.token[0].word, "abcd");
+  EXPECT_STREQ(w.token[1].word, "Xy");
 }
 
 TEST_F(Tokeniser, AdjacentNullDelimitersGiveNullTokens) {
@@ -81,19 +82,13 @@ TEST_F(Tokeniser, QuotedTokenKeepsBlanksAndDropsQuotes) {
   EXPECT_EQ(p.token[1].isnumber, 1);
   EXPECT_EQ(p.token[1].value, 3.0);
   EXPECT_EQ(p.token[1].intdigits, 1);
-}
-
-TEST_F(Tokeniser, QuotedNumberIsANumber) {
-  const ParserArray& p = parse("N \"12\"");
-  ASSERT_EQ(p.ntokens, 2);
-  EXPECT_EQ(p.token[1].isnumber, 1);
-  EXPECT_EQ(p.token[1].isquoted, 1);
-  EXPECT_EQ(p.token[1].value, 12.0);
-}
-
-TEST_F(Tokeniser, UnclosedQuoteLosesItsToken) {
+  const ParserArray& n = parse("N \"12\"");
+  ASSERT_EQ(n.ntokens, 2);
+  EXPECT_EQ(n.token[1].isnumber, 1);
+  EXPECT_EQ(n.token[1].isquoted, 1);
+  EXPECT_EQ(n.token[1].value, 12.0);
+  // An unclosed quote loses its token; a closing quote not followed by a delimiter does not close.
   EXPECT_EQ(parse("A 'open").ntokens, 1);
-  // A closing quote not followed by a delimiter does not close.
   EXPECT_EQ(parse("A 'x'y B").ntokens, 1);
 }
 
@@ -111,12 +106,6 @@ TEST_F(Tokeniser, CommentCharacterEndsTheLineOutsideQuotes) {
   EXPECT_EQ(parse("# all comment").ntokens, 0);
 }
 
-TEST_F(Tokeniser, WordIsFirstFourCharactersAsTyped) {
-  const ParserArray& p = parse("abcdef Xy");
-  EXPECT_STREQ(p.token[0].word, "abcd");
-  EXPECT_STREQ(p.token[1].word, "Xy");
-}
-
 TEST_F(Tokeniser, TooManyTokensStopsAtTheRoomAndSignals) {
   Capture cap;
   const ParserArray& p = parse("A B C D E", 3);
@@ -124,12 +113,10 @@ TEST_F(Tokeniser, TooManyTokensStopsAtTheRoomAndSignals) {
   EXPECT_EQ(cap.out(),
             ">>>>>> PTQ7 library signal ptq7_parser:Maximum number of tokens exceeded (Success)\n"
             "\t raised in ptq7_parse <<<<<<\n");
-}
-
-TEST_F(Tokeniser, NullTokenNeedsRoomToo) {
-  Capture cap;
-  EXPECT_EQ(parse("A,,", 1).ntokens, 1);
-  EXPECT_NE(cap.out().find("Maximum number of tokens exceeded"), std::string::npos);
+  Capture cap2;
+  EXPECT_EQ(parse("A,,", 1).ntokens, 1);  // a null token needs room too
+  EXPECT_NE(cap2.out().find("Maximum number of tokens exceeded"), std::string::npos);
+  EXPECT_EQ(ptq7_parse_start(0), nullptr);
 }
 
 TEST_F(Tokeniser, SecondCallAppendsAfterLastToken) {
@@ -154,9 +141,7 @@ TEST_F(Tokeniser, ResumedScanIgnoresCharactersBeforeItsStart) {
   EXPECT_EQ(parser->token[1].iend, 6);
   EXPECT_EQ(parser->token[2].fullstring, "W");
   EXPECT_EQ(parser->token[2].ibeg, 8);
-}
-
-TEST_F(Tokeniser, ResumedScanAfterNullTokenFindsNoSecondNull) {
+  // Resumed after a null token: no second null.
   parser = ptq7_parse_start(10);
   ASSERT_EQ(ptq7_parse("A,,", parser.get()), 2);
   ASSERT_EQ(ptq7_parse("A,, B", parser.get()), 3);
@@ -201,25 +186,21 @@ TEST_F(NumberReading, DigitsFractionAndExponent) {
   EXPECT_DOUBLE_EQ(number(".5", &ok, &id, &fd), 0.5);
   EXPECT_EQ(id, 0);
   EXPECT_EQ(fd, 1);
-}
-
-TEST_F(NumberReading, FractionDigitIsDividedByItsPowerOfTen) {
-  // 3/10 is the double nearest 0.3; 3 * (1/10) is one unit above it.
+  // A fraction digit is divided by its power of ten: 3/10 is the double
+  // nearest 0.3, 3 * (1/10) one unit above it.
   EXPECT_EQ(number("0.3"), 0.3);
   EXPECT_EQ(number("-0.7"), -0.7);
   EXPECT_EQ(number(".07"), 0.07);
   EXPECT_EQ(number("5.5"), 5.5);
 }
 
-TEST_F(NumberReading, SignPointAndExponentAloneAreZero) {
-  for (const char* t : {"-", ".", "E1", "e"}) {
+TEST_F(NumberReading, LoneSignsAreZeroAndMisplacedCharactersMakeStrings) {
+  // A huge exponent without digits is zero, not NaN.
+  for (const char* t : {"-", ".", "E1", "e", "E999"}) {
     int ok;
     EXPECT_EQ(number(t, &ok), 0.0) << t;
     EXPECT_EQ(ok, 1) << t;
   }
-}
-
-TEST_F(NumberReading, MisplacedCharactersMakeStrings) {
   for (const char* t : {"1-2", "EE", "1..2", "12a", "A", ""}) {
     int ok;
     number(t, &ok);
@@ -248,12 +229,6 @@ TEST_F(NumberReading, LimitsCountIntegerDigitsForOverflowOnly) {
   EXPECT_NE(out.find("Token is \"12E38\""), std::string::npos);
   EXPECT_NE(out.find("Underflow - exponent is too small to be evaluated"), std::string::npos);
   EXPECT_EQ(out.find("Token is \"1E38\""), std::string::npos);
-}
-
-TEST_F(NumberReading, HugeExponentWithoutDigitsIsZeroNotNaN) {
-  int ok;
-  EXPECT_EQ(number("E999", &ok), 0.0);
-  EXPECT_EQ(ok, 1);
 }
 
 TEST_F(NumberReading, KeywordAndCharacterMatching) {
@@ -310,20 +285,19 @@ TEST_F(LogicalLines, CommentLinesEchoedAndEmptyLinesSkipped) {
   EXPECT_EQ(cap.out(), " Comment line--- # first\n Comment line--- ! second\n Data line--- END\n");
 }
 
-TEST_F(LogicalLines, PrintZeroIsSilent) {
-  StdinFeed in("# c\nEND\n");
+TEST_F(LogicalLines, PrintZeroIsSilentNegativeTraces) {
+  StdinFeed in("# c\nEND\ntls group\n");
   std::string line;
-  Capture cap;
-  EXPECT_EQ(next(line, 80, 0), 1);
-  EXPECT_EQ(cap.out(), "");
-}
-
-TEST_F(LogicalLines, KeywordUpperCasedWordKeptAsTyped) {
-  StdinFeed in("tls group\n");
-  std::string line;
-  Capture cap;
-  next(line);
-  EXPECT_STREQ(parser->keyword, "TLS");
+  {
+    Capture cap;
+    EXPECT_EQ(next(line, 80, 0), 1);
+    EXPECT_EQ(cap.out(), "");
+  }
+  Capture trace;
+  line.clear();
+  next(line, 80, -1);
+  EXPECT_EQ(trace.out().rfind("PTQ7_PARSER: ", 0), 0u);
+  EXPECT_STREQ(parser->keyword, "TLS");  // keyword upper-cased, word kept as typed
   EXPECT_STREQ(parser->token[0].word, "tls");
 }
 
@@ -388,31 +362,22 @@ TEST_F(LogicalLines, SuppliedCommandFileClosesTheOneOpen) {
   EXPECT_EQ(after, before);
 }
 
-TEST_F(LogicalLines, MissingCommandFileSignalsAndReadsOn) {
-  StdinFeed in("@/nonexistent/dir/cmds\nEND\n");
-  std::string line;
-  Capture cap;
-  EXPECT_EQ(next(line), 1);
-  EXPECT_EQ(line, "END");
-  EXPECT_NE(cap.out().find("ptq7_parser:Failed to open external command file (Success)"),
-            std::string::npos);
-}
-
-TEST_F(LogicalLines, CommandFileWithoutNameSignals) {
-  StdinFeed in("@\nEND\n");
-  std::string line;
-  Capture cap;
-  EXPECT_EQ(next(line), 1);
-  EXPECT_NE(cap.out().find("Failed to get name for external file"), std::string::npos);
-}
-
-TEST_F(LogicalLines, OverlongCommandFileNameIsRefused) {
-  StdinFeed in("@" + std::string(250, 'c') + "\nEND\n");
-  std::string line;
-  Capture cap;
-  EXPECT_EQ(next(line, 300), 1);
-  EXPECT_EQ(line, "END");
-  EXPECT_NE(cap.out().find("Failed to get name for external file"), std::string::npos);
+TEST_F(LogicalLines, BadCommandFilesSignalAndReadingGoesOn) {
+  struct Case {
+    std::string at, report;
+  } cases[] = {
+      {"@/nonexistent/dir/cmds", "ptq7_parser:Failed to open external command file (Success)"},
+      {"@", "Failed to get name for external file"},
+      {"@" + std::string(250, 'c'), "Failed to get name for external file"},
+  };
+  for (const Case& c : cases) {
+    StdinFeed in(c.at + "\nEND\n");
+    std::string line;
+    Capture cap;
+    EXPECT_EQ(next(line, 300), 1);
+    EXPECT_EQ(line, "END");
+    EXPECT_NE(cap.out().find(c.report), std::string::npos) << c.at;
+  }
 }
 
 TEST_F(LogicalLines, ApplicationLineIsUsedWithoutReading) {
@@ -456,14 +421,6 @@ TEST_F(LogicalLines, ContinuedPiecesMayNotOverrunCapacity) {
   EXPECT_EQ(next(line, 12), 2);
   EXPECT_EQ(line, "ABCDEF GHIJK");
   EXPECT_LE(line.size(), 12u);
-}
-
-TEST_F(LogicalLines, NegativePrintTraces) {
-  StdinFeed in("END\n");
-  std::string line;
-  Capture cap;
-  next(line, 80, -1);
-  EXPECT_EQ(cap.out().rfind("PTQ7_PARSER: ", 0), 0u);
 }
 
 TEST_F(LogicalLines, NullParserIsRefused) {

@@ -78,11 +78,7 @@ TEST_F(StartUp, VerbosityNeedsOneDigitAfterTheSwitch) {
   EXPECT_EQ(ptq7VerbosityLevel(-1), 4);
   EXPECT_EQ(run({"-v"}), 0);
   EXPECT_EQ(ptq7VerbosityLevel(-1), 1);
-}
-
-TEST_F(StartUp, DigitWithoutSwitchIsALogicalName) {
-  Capture cap;
-  EXPECT_EQ(run({"3", "x"}), 0);
+  EXPECT_EQ(run({"3", "x"}), 0);  // a digit without the switch is a logical name
   EXPECT_EQ(ptq7VerbosityLevel(-1), 1);
   EXPECT_EQ(env_of("3"), "x");
 }
@@ -92,10 +88,6 @@ TEST_F(StartUp, UnrecognisedSwitchesAreReportedAndSkipped) {
   EXPECT_EQ(run({"-x", "-", "-nox", "TLSOUT", "t"}), 0);
   EXPECT_EQ(cap.out(), "Ignoring unrecognised switch \"-x\"\nIgnoring unrecognised switch \"-\"\n");
   EXPECT_EQ(env_of("TLSOUT"), "t.tls");
-}
-
-TEST_F(StartUp, NoHtmlAndNoSummarySwitchesSetSuppressVariables) {
-  Capture cap;
   EXPECT_EQ(run({"-nohtml", "-NOSUMMARY"}), 0);
   EXPECT_EQ(env_of("PTQ_SUPPRESS_HTML"), "1");
   EXPECT_EQ(env_of("PTQ_SUPPRESS_SUMMARY"), "1");
@@ -163,34 +155,24 @@ TEST_F(StartUp, DefaultsSwitchTakesItsOwnFile) {
 }
 
 TEST_F(StartUp, SwitchWithoutFileNameFails) {
-  {
+  for (const char* sw : {"-e", "-d"}) {
     Capture cap;
-    EXPECT_EQ(run({"-e"}), 1);
-    EXPECT_NE(cap.out().find("ptq7_general:Use: -e filename (Success)"), std::string::npos);
+    EXPECT_EQ(run({sw}), 1);
+    EXPECT_NE(cap.out().find("ptq7_general:Use: " + std::string(sw) + " filename (Success)"),
+              std::string::npos);
   }
-  Capture cap;
-  EXPECT_EQ(run({"-d"}), 1);
-  EXPECT_NE(cap.out().find("ptq7_general:Use: -d filename (Success)"), std::string::npos);
 }
 
 TEST_F(StartUp, PairsSetFullFileNames) {
   const std::string pdb = dir.write("a.pdb", "END\n");
+  dir.write("model.pdb", "END\n");
   Capture cap;
   EXPECT_EQ(run({"xyzin", pdb, "TLSOUT", "groups"}), 0);
   EXPECT_EQ(env_of("XYZIN"), pdb);
   EXPECT_EQ(env_of("TLSOUT"), "groups.tls");
-}
-
-TEST_F(StartUp, InputFileWithoutExtensionTakesTheDefault) {
-  dir.write("model.pdb", "END\n");
-  Capture cap;
-  EXPECT_EQ(run({"XYZIN", dir.file("model")}), 0);
+  EXPECT_EQ(run({"XYZIN", dir.file("model")}), 0);  // input without extension takes the default
   EXPECT_EQ(env_of("XYZIN"), dir.file("model.pdb"));
-}
-
-TEST_F(StartUp, NullFileNamesPassUnchanged) {
-  Capture cap;
-  EXPECT_EQ(run({"XYZIN", "/dev/null", "TLSOUT", "NL:"}), 0);
+  EXPECT_EQ(run({"XYZIN", "/dev/null", "TLSOUT", "NL:"}), 0);  // null names pass unchanged
   EXPECT_EQ(env_of("XYZIN"), "/dev/null");
   EXPECT_EQ(env_of("TLSOUT"), "NL:");
 }
@@ -208,6 +190,9 @@ TEST_F(StartUp, MissingInputFileIsReportedWithItsFullName) {
             "File: \"/nonexistent/a.pdb\"\nCannot be opened for reading\n"
             ">>>>>> PTQ7 library signal ptq7_general:Cannot find input file (Success)\n"
             "\t raised in ptq7setenv <<<<<<\n");
+  Capture cap2;
+  EXPECT_EQ(run({"XYZIN2", "/nonexistent/b"}), -1);  // the prefix pattern covers longer names
+  EXPECT_NE(cap2.out().find("File: \"/nonexistent/b.pdb\""), std::string::npos);
 }
 
 TEST_F(StartUp, MissingInputFileEndsRunThroughEntry) {
@@ -229,12 +214,6 @@ TEST_F(StartUp, DefaultNeverReplacesASetVariable) {
   // The site file is an input file, so it must exist.
   EXPECT_EQ(run({"SYMINFO", ORB_DATA_DIR "/atomsf.lib"}), 0);
   EXPECT_EQ(env_of("SYMINFO"), ORB_DATA_DIR "/atomsf.lib");
-}
-
-TEST_F(StartUp, PrefixPatternCoversLongerNames) {
-  Capture cap;
-  EXPECT_EQ(run({"XYZIN2", "/nonexistent/b"}), -1);
-  EXPECT_NE(cap.out().find("File: \"/nonexistent/b.pdb\""), std::string::npos);
 }
 
 TEST_F(StartUp, LibraryFilesGoToTheLibraryDirectory) {
@@ -283,21 +262,15 @@ TEST_F(StartUp, EnvironLinesNeedThreeTokensWithText) {
   EXPECT_NE(cap.out().find("Maximum number of tokens exceeded"), std::string::npos);
 }
 
-TEST_F(StartUp, EnvironLineWithNullTokenFails) {
+TEST_F(StartUp, SiteFileLineWithNullTokenFails) {
   env.set("CINCL", dir.path());
-  dir.write("environ.def", "BAD==x\n");
-  Capture cap;
-  EXPECT_EQ(run({}), -1);
-  EXPECT_NE(cap.out().find("Cannot parse environ.def file"), std::string::npos);
-}
-
-TEST_F(StartUp, DefaultsLineWithNullTokenFails) {
-  env.set("CINCL", dir.path());
-  dir.write("environ.def", "");
-  dir.write("default.def", "==X\n");
-  Capture cap;
-  EXPECT_EQ(run({}), -1);
-  EXPECT_NE(cap.out().find("Cannot parse default.def file"), std::string::npos);
+  for (const char* f : {"environ.def", "default.def"}) {
+    dir.write("environ.def", "");
+    dir.write(f, std::string(f) == "environ.def" ? "BAD==x\n" : "==X\n");
+    Capture cap;
+    EXPECT_EQ(run({}), -1);
+    EXPECT_NE(cap.out().find("Cannot parse " + std::string(f) + " file"), std::string::npos);
+  }
 }
 
 TEST_F(StartUp, TableHoldsAtMost149Names) {
