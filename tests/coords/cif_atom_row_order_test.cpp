@@ -4,42 +4,24 @@
 // in the order they stand in the loop.
 #include "cif_test_util.h"
 
-#include <string>
-
-namespace {
-
-std::string header() { return std::string("data_t\n") + kCell + "_symmetry.space_group_name_H-M 'P 1'\n"; }
-
-std::string loop(std::initializer_list<const char*> items) {
-  std::string s = "loop_\n";
-  for (const char* i : items) s += std::string("_atom_site.") + i + "\n";
-  return s;
-}
-
-}  // namespace
-
 using CifAtomRowOrder = CifFiles;
 
-TEST_F(CifAtomRowOrder, DisplacementTypeAfterTheComponentsHasTheLastWord) {
-  write("t", header() +
-                 loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id", "Cartn_x",
-                       "Cartn_y", "Cartn_z", "B_iso_or_equiv", "aniso_U[1][1]", "aniso_U[2][2]", "aniso_U[3][3]",
-                       "thermal_displace_type"}) +
+TEST_F(CifAtomRowOrder, DisplacementTypeAndComponentsActInLoopOrder) {
+  // "Uiso" after the components makes atom 1 isotropic again.
+  write("t", cif_header() + kShortLoop +
+                 atom_loop({"B_iso_or_equiv", "aniso_U[1][1]", "aniso_U[2][2]", "aniso_U[3][3]",
+                            "thermal_displace_type"}).substr(6) +
                  "1 CA ALA A 1 0 0 0 10 .05 .06 .07 Uiso\n"
                  "2 CB ALA A 1 0 0 0 10 .05 .06 .07 Uani\n");
   ASSERT_EQ(read("t"), 0);
   ASSERT_EQ(atom_inf.n_atom, 2);
-  // "Uiso" after the components makes atom 1 isotropic again.
   EXPECT_EQ(atom_inf.b_flag(1), 0);
   EXPECT_EQ(atom_inf.b_flag(2), 2);
   EXPECT_EQ(atom_inf.n_aniso, 1);
-}
-
-TEST_F(CifAtomRowOrder, ComponentsAfterTheDisplacementTypeMakeTheAtomAnisotropic) {
-  write("c", header() +
-                 loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id", "Cartn_x",
-                       "Cartn_y", "Cartn_z", "B_iso_or_equiv", "thermal_displace_type", "aniso_U[1][1]",
-                       "aniso_U[2][2]", "aniso_U[3][3]"}) +
+  // Components after the type make the atom anisotropic.
+  write("c", cif_header() + kShortLoop +
+                 atom_loop({"B_iso_or_equiv", "thermal_displace_type", "aniso_U[1][1]", "aniso_U[2][2]",
+                            "aniso_U[3][3]"}).substr(6) +
                  "1 CA ALA A 1 0 0 0 10 Uiso .05 .06 .07\n"
                  "2 CB ALA A 1 0 0 0 10 Uiso . . .\n");
   ASSERT_EQ(read("c"), 0);
@@ -52,9 +34,7 @@ TEST_F(CifAtomRowOrder, ComponentsAfterTheDisplacementTypeMakeTheAtomAnisotropic
 TEST_F(CifAtomRowOrder, LaterColumnOfAnItemWins) {
   // The serial and the x coordinate each stand twice; the atom-number
   // column is a serial too.
-  write("d", header() +
-                 loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id", "Cartn_x",
-                       "Cartn_y", "Cartn_z", "atom_number", "Cartn_x"}) +
+  write("d", cif_header() + kShortLoop + atom_loop({"atom_number", "Cartn_x"}).substr(6) +
                  "1 CA ALA A 1 5.0 0 0 7 2.5\n");
   ASSERT_EQ(read("d"), 0);
   ASSERT_EQ(atom_inf.n_atom, 1);

@@ -4,16 +4,10 @@
 
 #include <cmath>
 
-namespace {
-
-std::string header() { return std::string("data_t\n") + kCell + "_symmetry.space_group_name_H-M 'P 1'\n"; }
-
-}  // namespace
-
 using CifAtomRows = CifFiles;
 
 TEST_F(CifAtomRows, ResidueKeyFromAuthorNumber) {
-  write("a", header() + kAtomLoop +
+  write("a", cif_header() + kAtomLoop +
                  "ATOM 1 N N . ALA A 1 1 1.0 2.0 3.0 1.0 10.0 12A\n"
                  "ATOM 2 C CA . ALA A 1 2 1.0 2.0 3.0 1.0 10.0 123\n"
                  "ATOM 3 C CA . ALA A 1 3 1.0 2.0 3.0 1.0 10.0 12345\n");
@@ -27,7 +21,7 @@ TEST_F(CifAtomRows, ResidueKeyFromAuthorNumber) {
 }
 
 TEST_F(CifAtomRows, GroupFromAsymThenEntityThenDot) {
-  write("g", header() +
+  write("g", cif_header() +
                  "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
                  "_atom_site.label_asym_id\n_atom_site.label_entity_id\n_atom_site.auth_seq_id\n"
                  "_atom_site.Cartn_x\n_atom_site.Cartn_y\n_atom_site.Cartn_z\n"
@@ -44,7 +38,7 @@ TEST_F(CifAtomRows, GroupFromAsymThenEntityThenDot) {
 }
 
 TEST_F(CifAtomRows, EsdItemsDoNotOverwriteValues) {
-  write("e", header() +
+  write("e", cif_header() +
                  "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
                  "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n"
                  "_atom_site.Cartn_x\n_atom_site.Cartn_x_esd\n_atom_site.Cartn_y\n_atom_site.Cartn_z\n"
@@ -61,7 +55,7 @@ TEST_F(CifAtomRows, EsdItemsDoNotOverwriteValues) {
 }
 
 TEST_F(CifAtomRows, RowsWithoutPositiveSerialAreDropped) {
-  write("s", header() + kAtomLoop +
+  write("s", cif_header() + kAtomLoop +
                  "ATOM 1 N N . ALA A 1 1 1 2 3 1 10 1\n"
                  "ATOM X C CA . ALA A 1 1 1 2 3 1 10 1\n"
                  "ATOM 0 C C . ALA A 1 1 1 2 3 1 10 1\n"
@@ -76,7 +70,7 @@ TEST_F(CifAtomRows, RowsWithoutPositiveSerialAreDropped) {
 
 TEST_F(CifAtomRows, NonNumericCoordinatesReadAsZero) {
   // "abc", "?" and "." are no numbers: each coordinate is 0; the row is kept.
-  write("n", header() + kAtomLoop + "ATOM 1 N N . ALA A 1 1 abc ? . 1 10 1\n");
+  write("n", cif_header() + kAtomLoop + "ATOM 1 N N . ALA A 1 1 abc ? . 1 10 1\n");
   ASSERT_EQ(read("n"), 0);
   ASSERT_EQ(atom_inf.n_atom, 1);
   for (int i = 1; i <= 3; ++i) EXPECT_NEAR(atom_crd.xyz_crd(i, 1), 0.0f, 1e-6f) << i;
@@ -84,13 +78,13 @@ TEST_F(CifAtomRows, NonNumericCoordinatesReadAsZero) {
 }
 
 TEST_F(CifAtomRows, LeadingDigitOfAtomNameMovesToEnd) {
-  write("h", header() + kAtomLoop + "ATOM 1 H 1HB2 . ALA A 1 1 0 0 0 1 10 1\n");
+  write("h", cif_header() + kAtomLoop + "ATOM 1 H 1HB2 . ALA A 1 1 0 0 0 1 10 1\n");
   ASSERT_EQ(read("h"), 0);
   EXPECT_EQ(atom_inf.atm_name(1).str(), "HB21");
 }
 
 TEST_F(CifAtomRows, ElementDerivedFromNameWhenMissing) {
-  write("el", header() + kAtomLoop +
+  write("el", cif_header() + kAtomLoop +
                   "ATOM 1 ? CA . ALA A 1 1 0 0 0 1 10 1\n"
                   "ATOM 2 . HG1 . THR A 1 2 0 0 0 1 10 2\n"
                   "HETATM 3 ? FE . HEM C 2 . 0 0 0 1 10 3\n"
@@ -107,10 +101,8 @@ TEST_F(CifAtomRows, ElementDerivedFromNameWhenMissing) {
 }
 
 TEST_F(CifAtomRows, AnisotropicComponentsAndThermalType) {
-  write("u", header() +
-                 "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
-                 "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n"
-                 "_atom_site.Cartn_y\n_atom_site.Cartn_z\n_atom_site.thermal_displace_type\n"
+  write("u", cif_header() +
+                 kShortLoop + "_atom_site.thermal_displace_type\n"
                  "_atom_site.aniso_U[1][1]\n_atom_site.aniso_U[2][2]\n_atom_site.aniso_U[3][3]\n"
                  "_atom_site.aniso_U[1][2]\n_atom_site.aniso_U[1][3]\n_atom_site.aniso_U[2][3]\n"
                  "1 CA ALA A 1 0 0 0 Uiso . . . . . .\n"
@@ -125,10 +117,8 @@ TEST_F(CifAtomRows, AnisotropicComponentsAndThermalType) {
 
 TEST_F(CifAtomRows, OnlyALoneDotMarksAnAnisotropicComponentAbsent) {
   // ".05" is the number 0.05, not the absent-value mark ".".
-  write("u2", header() +
-                  "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
-                  "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n"
-                  "_atom_site.Cartn_y\n_atom_site.Cartn_z\n_atom_site.B_iso_or_equiv\n"
+  write("u2", cif_header() +
+                  kShortLoop + "_atom_site.B_iso_or_equiv\n"
                   "_atom_site.aniso_U[1][1]\n_atom_site.aniso_U[2][2]\n_atom_site.aniso_U[3][3]\n"
                   "_atom_site.aniso_U[1][2]\n_atom_site.aniso_U[1][3]\n_atom_site.aniso_U[2][3]\n"
                   "1 CA ALA A 1 0 0 0 10 .05 .06 .07 . . .\n"
@@ -142,19 +132,9 @@ TEST_F(CifAtomRows, OnlyALoneDotMarksAnAnisotropicComponentAbsent) {
   EXPECT_EQ(atom_inf.b_flag(2), 0);
 }
 
-TEST_F(CifAtomRows, AtomLineColumns) {
-  write("l", header() + kAtomLoop + "ATOM 17 C CA B ALA A 1 5 -1.5 22.125 3.0 0.5 12.25 5\n");
-  ASSERT_EQ(read("l"), 0);
-  EXPECT_EQ(crdatm.cr_line.trimmed(),
-            "   17 CA   C    . B . ALA    5 AA   -1.500   22.125    3.000   0.50  12.25 . .");
-  EXPECT_EQ(atom_inf.id_alt(1).str(), "B");
-}
-
 TEST_F(CifAtomRows, MultiplicityAndCorrectionSwitches) {
-  write("m", header() +
-                 "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
-                 "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n"
-                 "_atom_site.Cartn_y\n_atom_site.Cartn_z\n_atom_site.symmetry_multiplicity\n"
+  write("m", cif_header() +
+                 kShortLoop + "_atom_site.symmetry_multiplicity\n"
                  "_atom_site.footnote_id\n"
                  "1 O HOH W 1 0 0 0 . X\n2 O HOH W 2 0 0 0 2 Y\n");
   ASSERT_EQ(read("m"), 0);
@@ -170,7 +150,7 @@ TEST_F(CifAtomRows, NameCorrectionsFollowTheResidueTablesOfEachRead) {
   // The terminal oxygen of a nucleotide becomes O3T in every residue that
   // carries it; a residue name unknown to the tables keeps OXT until the
   // tables class it as a nucleotide.
-  write("n", header() + kAtomLoop +
+  write("n", cif_header() + kAtomLoop +
                  "ATOM 1 O OXT . A A 1 1 0 0 0 1 10 1\n"
                  "ATOM 2 O OXT . XYZ A 1 2 0 0 0 1 10 2\n"
                  "ATOM 3 O OXT . A A 1 3 0 0 0 1 10 3\n");
@@ -189,12 +169,10 @@ TEST_F(CifAtomRows, SecondLoopWithOtherColumnOrderIsReadByItsOwnNames) {
   // Both loops have eight columns; the second names the coordinates in the
   // opposite order, so its rows must not be read with the first loop's
   // column meanings.
-  const std::string head =
-      "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
-      "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n";
-  write("two", header() + head + "_atom_site.Cartn_x\n_atom_site.Cartn_y\n_atom_site.Cartn_z\n" +
-                   "1 CA ALA A 1 1.0 2.0 3.0\n" + head +
-                   "_atom_site.Cartn_z\n_atom_site.Cartn_y\n_atom_site.Cartn_x\n" + "2 CA GLY A 2 1.0 2.0 3.0\n");
+  write("two", cif_header() + kShortLoop + "1 CA ALA A 1 1.0 2.0 3.0\n" +
+                   atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id", "Cartn_z",
+                              "Cartn_y", "Cartn_x"}) +
+                   "2 CA GLY A 2 1.0 2.0 3.0\n");
   ASSERT_EQ(read("two"), 0);
   ASSERT_EQ(atom_inf.n_atom, 2);
   EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 1.0f, 1e-4f);

@@ -8,10 +8,7 @@ using CifLoops = CifFiles;
 
 namespace {
 
-const char* kAtoms =
-    "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
-    "_atom_site.label_asym_id\n_atom_site.auth_seq_id\n_atom_site.Cartn_x\n_atom_site.Cartn_y\n"
-    "_atom_site.Cartn_z\n"
+const std::string kAtoms = kShortLoop +
     "1 N ALA AA 1 0 0 0\n2 N GLY AA 2 0 0 0\n3 N SER AA 3 0 0 0\n3 OXT SER AA 3 0 0 0\n"
     "5 N ALA BB 1 0 0 0\n6 N GLY BB 2 0 0 0\n7 N SER BB 3 0 0 0\n";
 
@@ -90,28 +87,15 @@ TEST_F(CifLoops, LinksBeyondTheTableAreWarnedAndDropped) {
   std::string text = "data_x\nloop_\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_auth_seq_id\n";
   for (int i = 1; i <= MAXLINK + 2; ++i) text += "covale " + std::to_string(i) + "\n";
   write("many", text + kAtoms);
-  testing::internal::CaptureStdout();
-  const int32_t st = read("many", 0);
-  const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(st, 8);
+  EXPECT_EQ(read_out("many"), 8);
   EXPECT_EQ(link_inf.ln_n, MAXLINK);
   // The header reader writes through the code -1: errors still reach the log.
-  size_t count = 0;
-  for (size_t p = out.find(" WARNING: number of links > limit."); p != std::string::npos;
-       p = out.find(" WARNING: number of links > limit.", p + 1))
-    ++count;
-  EXPECT_EQ(count, 2u);
-  EXPECT_NE(out.find("        change parameter MAXLINK in atom_com"), std::string::npos);
+  EXPECT_EQ(count_of(out_, " WARNING: number of links > limit."), 2);
+  EXPECT_NE(out_.find("        change parameter MAXLINK in atom_com"), std::string::npos);
 }
 
 TEST_F(CifLoops, ScatteringTypesBeyondTheTableAreWarnedAndDropped) {
-  auto count_warnings = [](const std::string& out) {
-    size_t count = 0;
-    for (size_t p = out.find(" WARNING: number of atom types > limit."); p != std::string::npos;
-         p = out.find(" WARNING: number of atom types > limit.", p + 1))
-      ++count;
-    return count;
-  };
+  const std::string warning = " WARNING: number of atom types > limit.";
   // N and O (the elements of the atom rows) and then MAXNSF further types:
   // the last two rows find the table full.
   std::vector<std::string> symbols = {"N", "O"};
@@ -119,24 +103,20 @@ TEST_F(CifLoops, ScatteringTypesBeyondTheTableAreWarnedAndDropped) {
   std::string plain = "data_x\nloop_\n_atom_type.symbol\n";
   for (const std::string& s : symbols) plain += s + "\n";
   write("sf", plain + kAtoms);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(read("sf", 0), 8);
-  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(read_out("sf"), 8);
   EXPECT_EQ(crst_crd.cs_nsfatm, MAXNSF);
   EXPECT_EQ(crst_crd.cs_element(1).str(), "N   ");
   EXPECT_EQ(crst_crd.cs_element(MAXNSF).str(), "X" + std::to_string(MAXNSF - 2));
-  EXPECT_EQ(count_warnings(out), 2u);
-  EXPECT_NE(out.find("        change parameter MAXNSF in atom_com"), std::string::npos);
+  EXPECT_EQ(count_of(out_, warning), 2);
+  EXPECT_NE(out_.find("        change parameter MAXNSF in atom_com"), std::string::npos);
   EXPECT_EQ(atom_inf.n_atom, 7);
 
   // Rows that begin with an item of another category meet the same limit.
   std::string mixed = "data_x\nloop_\n_other.n\n_atom_type.symbol\n";
   for (const std::string& s : symbols) mixed += "k " + s + "\n";
   write("sf2", mixed + kAtoms);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(read("sf2", 0), 8);
-  out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(read_out("sf2"), 8);
   EXPECT_EQ(crst_crd.cs_nsfatm, MAXNSF);
-  EXPECT_EQ(count_warnings(out), 2u);
+  EXPECT_EQ(count_of(out_, warning), 2);
   EXPECT_EQ(atom_inf.n_atom, 7);
 }

@@ -56,7 +56,17 @@ class CifFiles : public testing::Test {
     return ierr;
   }
 
+  // Reads <dir>/<name>.cif (or the data file when `data`) with standard
+  // output kept in out_; returns the status.
+  int32_t read_out(const std::string& name, int32_t mdoc = 0, bool data = false) {
+    testing::internal::CaptureStdout();
+    const int32_t st = data ? read_data(name, mdoc) : read(name, mdoc);
+    out_ = testing::internal::GetCapturedStdout();
+    return st;
+  }
+
   std::string dir_;
+  std::string out_;
 };
 
 // The atom-site loop header used by the hand-written files.
@@ -81,3 +91,33 @@ inline const char* kAtomLoop =
 inline const char* kCell =
     "_cell.length_a 10.0\n_cell.length_b 20.0\n_cell.length_c 30.0\n"
     "_cell.angle_alpha 90\n_cell.angle_beta 90\n_cell.angle_gamma 90\n";
+
+// "data_t", the cell above and space group P 1.
+inline std::string cif_header() { return std::string("data_t\n") + kCell + "_symmetry.space_group_name_H-M 'P 1'\n"; }
+
+// An atom-site loop header of the given items.
+inline std::string atom_loop(std::initializer_list<const char*> items) {
+  std::string s = "loop_\n";
+  for (const char* i : items) s += std::string("_atom_site.") + i + "\n";
+  return s;
+}
+
+// Serial, atom, residue, asym, author number and the coordinates.
+inline const std::string kShortLoop =
+    atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z"});
+
+// The three count lines of a read.
+inline std::string count_lines(int chains, int residues, int atoms) {
+  char buf[200];
+  std::snprintf(buf, sizeof buf,
+                "  Number of chains     :%8d\n  Number of monomers   :%8d\n  Number of atoms      :%8d\n", chains,
+                residues, atoms);
+  return buf;
+}
+
+// Occurrences of `what` in `text`.
+inline int count_of(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}

@@ -31,50 +31,28 @@ constexpr float kPi = 3.14159265f;
 
 }  // namespace
 
-TEST(PdbAtomNames, OneLetterElementInPdbAlignment) {
-  const Named n = corr(" CA ", "ALA");
-  EXPECT_EQ(n.name, "CA  ");
-  EXPECT_EQ(n.elem, "C   ");
-  EXPECT_EQ(n.cls, "C   ");
-}
-
-TEST(PdbAtomNames, TwoLetterElementFromColumnThirteen) {
-  const Named n = corr("CA  ", "CA ");
-  EXPECT_EQ(n.elem, "CA  ");
-  EXPECT_EQ(n.cls, "$   ");
-  EXPECT_EQ(corr("HG11", "VAL").elem, "HG  ");
-}
-
-TEST(PdbAtomNames, PrefixedHydrogenRotatesItsDigit) {
-  EXPECT_EQ(corr("1HB ", "ALA").name, "HB_1");
-  EXPECT_EQ(corr("1HB ", "ALA").elem, "H   ");
-  EXPECT_EQ(corr("1HG1", "VAL").name, "HG11");
-  EXPECT_EQ(corr("HE21", "GLN").elem, "H   ");
-  EXPECT_EQ(corr("HE21", "GLN").cls, "H   ");
-}
-
-TEST(PdbAtomNames, WaterNames) {
-  Named n = corr(" D1 ", "HOH");
-  EXPECT_EQ(n.name, "H1  ");
-  EXPECT_EQ(n.elem, "H   ");
-  n = corr(" OW ", "WAT");
-  EXPECT_EQ(n.res, "HOH");
-  EXPECT_EQ(n.name, "O   ");
-  EXPECT_EQ(n.elem, "O   ");
-}
-
-TEST(PdbAtomNames, NucleotideRenamesAndPrimes) {
-  const Named n = corr(" O5'", "  A");
-  EXPECT_EQ(n.res, "Ad ");
-  EXPECT_EQ(n.name, "O5* ");
-  EXPECT_EQ(corr(" OT ", "GLY").name, "OXT ");
-  EXPECT_EQ(corr(" P5 ", "  C").name, "P   ");
-}
-
-TEST(PdbAtomNames, PeptideTerminalHydrogens) {
-  EXPECT_EQ(corr(" HT1", "ALA").name, "H1  ");
-  EXPECT_EQ(corr(" HT1", "ALA").cls, "H   ");
-  EXPECT_EQ(corr(" H0 ", "GLY").name, "H   ");
+TEST(PdbAtomNames, CorrectedNameResidueElementAndClass) {
+  // Name and residue as read; then the expected name, residue, element and
+  // class, "" where the case does not look.
+  const struct {
+    const char *name, *res;
+    Named want;
+  } cases[] = {
+      {" CA ", "ALA", {"CA  ", "", "C   ", "C   "}},   {"CA  ", "CA ", {"", "", "CA  ", "$   "}},
+      {"HG11", "VAL", {"", "", "HG  ", ""}},          {"1HB ", "ALA", {"HB_1", "", "H   ", ""}},
+      {"1HG1", "VAL", {"HG11", "", "", ""}},          {"HE21", "GLN", {"", "", "H   ", "H   "}},
+      {" D1 ", "HOH", {"H1  ", "", "H   ", ""}},        {" OW ", "WAT", {"O   ", "HOH", "O   ", ""}},
+      {" O5'", "  A", {"O5* ", "Ad ", "", ""}},         {" OT ", "GLY", {"OXT ", "", "", ""}},
+      {" P5 ", "  C", {"P   ", "", "", ""}},          {" HT1", "ALA", {"H1  ", "", "", "H   "}},
+      {" H0 ", "GLY", {"H   ", "", "", ""}},
+  };
+  for (const auto& c : cases) {
+    const Named n = corr(c.name, c.res);
+    if (!c.want.name.empty()) EXPECT_EQ(n.name, c.want.name) << c.name << c.res;
+    if (!c.want.res.empty()) EXPECT_EQ(n.res, c.want.res) << c.name << c.res;
+    if (!c.want.elem.empty()) EXPECT_EQ(n.elem, c.want.elem) << c.name << c.res;
+    if (!c.want.cls.empty()) EXPECT_EQ(n.cls, c.want.cls) << c.name << c.res;
+  }
 }
 
 TEST(PdbHeaderRecords, BlankDateAndCodeGetDefaults) {
