@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
@@ -221,17 +222,14 @@ TEST(ReaderDefaults, CopyIntoWorkingTablesGivesUnitCellAndInfoFlagC) {
   }
   EXPECT_EQ(crst_crd.cs_spgr, "P 1");
   EXPECT_EQ(crst_crd.cs_nspgr, 1);
-  EXPECT_EQ(crst_pdb_2.cs_info_flag, "C");
-  EXPECT_EQ(crst_pdb_2.cs_ndb_title, "?");
   EXPECT_EQ(crst_pdb.cs_cd_pdb.view(), "xxxx    ");
-  EXPECT_EQ(crst_pdb.cs_program, "?");
-  EXPECT_EQ(crdinf.cr_segflag, "N");
-  EXPECT_EQ(crdinf.cr_pdb_rec, "?");
-  EXPECT_EQ(crdatm.cr_btype, "I");
-  EXPECT_EQ(crdatm.cr_flag_user, "N");
-  EXPECT_EQ(crdatm.cr_aname, ".");
-  EXPECT_EQ(crdatm.cr_alt, ".");
-  EXPECT_EQ(crdstr.st_chem, ".");
+  const std::pair<std::string_view, const char*> texts[] = {
+      {crst_pdb_2.cs_info_flag.view(), "C"}, {crst_pdb_2.cs_ndb_title.view(), "?"},
+      {crst_pdb.cs_program.view(), "?"},     {crdinf.cr_segflag.view(), "N"},
+      {crdinf.cr_pdb_rec.view(), "?"},       {crdatm.cr_btype.view(), "I"},
+      {crdatm.cr_flag_user.view(), "N"},     {crdatm.cr_aname.view(), "."},
+      {crdatm.cr_alt.view(), "."},           {crdstr.st_chem.view(), "."}};
+  for (std::size_t k = 0; k < std::size(texts); ++k) EXPECT_EQ(rt::trim_right(texts[k].first), texts[k].second) << k;
 }
 
 TEST(ReaderDefaults, ShortLibraryPathDoublesAsProgramPath) {
