@@ -12,6 +12,9 @@
 
 using entity_test::auth;
 using entity_test::captured;
+using entity_test::Ints;
+using entity_test::Strs;
+using entity_test::Views;
 
 namespace {
 
@@ -64,30 +67,21 @@ TEST_F(EntityDescription, WatersAndNonPolymersGroupByName) {
   chain("LC", 2, {"MAN"});
   EXPECT_EQ(build(), 0);
   ASSERT_EQ(cif_entity_list.n_chn_ent, 3);
-  const char* ids[3] = {"HOH ", "NAG ", "MAN "};
-  const char* types[3] = {"water", "non-polymer", "non-polymer"};
-  for (int e = 1; e <= 3; ++e) {
-    EXPECT_EQ(cif_entity_list.ent_chain_id(e).str(), ids[e - 1]);
-    EXPECT_EQ(cif_entity_list.ent_chain_type(e).trimmed(), types[e - 1]);
-    EXPECT_EQ(cif_entity_list.ent_nres_chain(e), 0);
-  }
-  EXPECT_EQ(cif_entity_list.ent_ires_first(1), 0);
-  EXPECT_EQ(cif_entity_list.ent_igroup_first(1), 1);
-  EXPECT_EQ(cif_entity_list.ent_ichain_type(1), 9);
+  EXPECT_EQ(COLUMN(1, 3, cif_entity_list.ent_chain_id(i).str()), Strs({"HOH ", "NAG ", "MAN "}));
+  EXPECT_EQ(COLUMN(1, 3, cif_entity_list.ent_chain_type(i).trimmed()), Views({"water", "non-polymer", "non-polymer"}));
+  EXPECT_EQ(COLUMN(1, 3, cif_entity_list.ent_nres_chain(i)), Ints({0, 0, 0}));
+  EXPECT_EQ(Ints({cif_entity_list.ent_ires_first(1), cif_entity_list.ent_igroup_first(1),
+                  cif_entity_list.ent_ichain_type(1), cif_entity_list.ent_iterm_s_type(1), cif_ent_poly_seq.ent_nresidue}),
+            Ints({0, 1, 9, 1, 0}));
   EXPECT_EQ(cif_entity_list.ent_res_start_tree(1).str(), ".    ");
   EXPECT_EQ(cif_entity_list.ent_term_f_type(1).trimmed(), ".");
-  EXPECT_EQ(cif_entity_list.ent_iterm_s_type(1), 1);
-  EXPECT_EQ(cif_ent_poly_seq.ent_nresidue, 0);
   ASSERT_EQ(cif_asym_part.n_grp_asm, 5);
-  const char* chain_ids[5] = {"HOH ", "HOH ", "NAG ", "NAG ", "MAN "};
-  const int pointer[5] = {1, 1, 2, 2, 3};
-  for (int g = 1; g <= 5; ++g) {
-    EXPECT_EQ(asym_part.chain_id(g).str(), chain_ids[g - 1]) << g;
-    EXPECT_EQ(asym_part.igroup_asm(g), g);
-    EXPECT_EQ(cif_asym_part.asm_chain_pointer(g), pointer[g - 1]) << g;
-    EXPECT_EQ(cif_asym_part.asm_group_pointer(g), g);
-    EXPECT_EQ(cif_asym_part.asm_chain_id(g).str(), chain_ids[g - 1]) << g;
-  }
+  const Strs ids = {"HOH ", "HOH ", "NAG ", "NAG ", "MAN "};
+  EXPECT_EQ(COLUMN(1, 5, asym_part.chain_id(i).str()), ids);
+  EXPECT_EQ(COLUMN(1, 5, cif_asym_part.asm_chain_id(i).str()), ids);
+  EXPECT_EQ(COLUMN(1, 5, asym_part.igroup_asm(i)), Ints({1, 2, 3, 4, 5}));
+  EXPECT_EQ(COLUMN(1, 5, cif_asym_part.asm_group_pointer(i)), Ints({1, 2, 3, 4, 5}));
+  EXPECT_EQ(COLUMN(1, 5, cif_asym_part.asm_chain_pointer(i)), Ints({1, 1, 2, 2, 3}));
   EXPECT_EQ(cif_asym_part.asm_group_id(2).str(), "W2  ");
 }
 
@@ -99,14 +93,12 @@ TEST_F(EntityDescription, TypeWordsByChainType) {
   chain("Z", 1, {"ZZZ"});
   EXPECT_EQ(build(), 0);
   ASSERT_EQ(cif_entity_list.n_chn_ent, 5);
-  const char* words[5] = {"polymer", "polysaccharide", "DNA/RNA", ".", "."};
-  for (int e = 1; e <= 5; ++e) EXPECT_EQ(cif_entity_list.ent_chain_type(e).trimmed(), words[e - 1]);
+  EXPECT_EQ(COLUMN(1, 5, cif_entity_list.ent_chain_type(i).trimmed()),
+            Views({"polymer", "polysaccharide", "DNA/RNA", ".", "."}));
   // A code above 2 copies residues even without a type word; code 1 does not.
-  EXPECT_EQ(cif_entity_list.ent_nres_chain(4), 2);
-  EXPECT_EQ(cif_entity_list.ent_ires_first(4), 4);
-  EXPECT_EQ(cif_entity_list.ent_nres_chain(5), 0);
+  EXPECT_EQ(COLUMN(1, 5, cif_entity_list.ent_nres_chain(i)), Ints({1, 1, 1, 2, 0}));
+  EXPECT_EQ(Ints({cif_entity_list.ent_ires_first(4), cif_ent_poly_seq.ent_nresidue}), Ints({4, 5}));
   EXPECT_EQ(cif_entity_list.ent_chain_id(5).str(), "Z   ");
-  EXPECT_EQ(cif_ent_poly_seq.ent_nresidue, 5);
 }
 
 TEST_F(EntityDescription, IdenticalProteinChainsShareOneEntity) {
@@ -117,11 +109,9 @@ TEST_F(EntityDescription, IdenticalProteinChainsShareOneEntity) {
   EXPECT_EQ(cif_entity_list.ent_chain_id(1).str(), "AA  ");
   EXPECT_EQ(cif_entity_list.ent_chain_type(1).trimmed(), "polypeptide");
   EXPECT_EQ(cif_ent_poly_seq.ent_nresidue, 3);  // only the founding chain
-  EXPECT_EQ(asym_part.chain_id(2).str(), "AA  ");
-  EXPECT_EQ(asym_part.igroup_asm(2), 2);
-  EXPECT_EQ(cif_asym_part.asm_chain_pointer(2), 1);
-  EXPECT_EQ(cif_asym_part.asm_chain_id(2).str(), "AA  ");
-  EXPECT_EQ(cif_asym_part.asm_group_id(2).str(), "BB  ");
+  EXPECT_EQ(Ints({asym_part.igroup_asm(2), cif_asym_part.asm_chain_pointer(2)}), Ints({2, 1}));
+  EXPECT_EQ(asym_part.chain_id(2).str() + cif_asym_part.asm_chain_id(2).str() + cif_asym_part.asm_group_id(2).str(),
+            "AA  AA  BB  ");
 }
 
 TEST_F(EntityDescription, SequencePositionsOfSecondEntityFollowTheFirst) {
@@ -129,29 +119,21 @@ TEST_F(EntityDescription, SequencePositionsOfSecondEntityFollowTheFirst) {
   chain("BB", 3, {"TRP", "TYR", "VAL"}, 10);
   EXPECT_EQ(build(), 0);
   ASSERT_EQ(cif_entity_list.n_chn_ent, 2);
-  EXPECT_EQ(cif_entity_list.ent_ires_first(2), 3);
-  EXPECT_EQ(cif_entity_list.ent_nres_chain(2), 3);
-  EXPECT_EQ(cif_entity_list.ent_ires_start_tree(2), 3);
-  EXPECT_EQ(cif_entity_list.ent_ires_end_tree(2), 5);
-  EXPECT_EQ(cif_entity_list.ent_res_start_tree(2).str(), auth(10));
-  EXPECT_EQ(cif_entity_list.ent_res_end_tree(2).str(), auth(12));
+  EXPECT_EQ(Ints({cif_entity_list.ent_ires_first(2), cif_entity_list.ent_nres_chain(2),
+                  cif_entity_list.ent_ires_start_tree(2), cif_entity_list.ent_ires_end_tree(2)}),
+            Ints({3, 3, 3, 5}));
+  EXPECT_EQ(cif_entity_list.ent_res_start_tree(2).str() + cif_entity_list.ent_res_end_tree(2).str(), auth(10) + auth(12));
   ASSERT_EQ(cif_ent_poly_seq.ent_nresidue, 5);
-  const int back[5] = {0, 1, 0, 3, 4}, forw[5] = {2, 0, 4, 5, 0};
-  const int serial[5] = {1, 2, 1, 2, 3}, chain_of[5] = {1, 1, 2, 2, 2};
-  for (int p = 1; p <= 5; ++p) {
-    EXPECT_EQ(cif_ent_poly_seq.ent_ires_back(p), back[p - 1]) << p;
-    EXPECT_EQ(cif_ent_poly_seq.ent_ires_forw(p), forw[p - 1]) << p;
-    EXPECT_EQ(cif_ent_poly_seq.ent_ires_serial(p), serial[p - 1]) << p;
-    EXPECT_EQ(cif_ent_poly_seq.ent_ichain(p), chain_of[p - 1]) << p;
-    EXPECT_EQ(cif_ent_poly_seq.ent_mod_id(p).trimmed(), ".");
-    EXPECT_EQ(cif_ent_poly_seq.ent_ires_type(p), 3);
-  }
+  EXPECT_EQ(COLUMN(1, 5, cif_ent_poly_seq.ent_ires_back(i)), Ints({0, 1, 0, 3, 4}));
+  EXPECT_EQ(COLUMN(1, 5, cif_ent_poly_seq.ent_ires_forw(i)), Ints({2, 0, 4, 5, 0}));
+  EXPECT_EQ(COLUMN(1, 5, cif_ent_poly_seq.ent_ires_serial(i)), Ints({1, 2, 1, 2, 3}));
+  EXPECT_EQ(COLUMN(1, 5, cif_ent_poly_seq.ent_ichain(i)), Ints({1, 1, 2, 2, 2}));
+  EXPECT_EQ(COLUMN(1, 5, cif_ent_poly_seq.ent_ires_type(i)), Ints({3, 3, 3, 3, 3}));
+  EXPECT_EQ(COLUMN(1, 5, cif_ent_poly_seq.ent_iconn_type(i)), Ints({1, 2, 1, 2, 2}));
+  EXPECT_EQ(COLUMN(1, 5, cif_ent_poly_seq.ent_mod_id(i).trimmed()), Views({".", ".", ".", ".", "."}));
   EXPECT_EQ(cif_ent_poly_seq.ent_res_name(4).trimmed(), "TYR");
   EXPECT_EQ(cif_ent_poly_seq.ent_res_auth_num(4).str(), auth(11));
-  EXPECT_EQ(cif_ent_poly_seq.ent_iconn_type(3), 1);
-  EXPECT_EQ(cif_ent_poly_seq.ent_iconn_type(4), 2);
 }
-
 
 TEST_F(EntityDescription, TerminusCodesOfPolymer) {
   chain("AA", 3, {"ALA", "GLY"}, 1, 0, 1);

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "foundation/atom_com.h"
@@ -21,6 +23,19 @@ inline std::string auth(int n) {
   std::snprintf(b, sizeof b, "%4d ", n);
   return b;
 }
+
+using Ints = std::vector<int>;
+using Strs = std::vector<std::string>;
+using Views = std::vector<std::string_view>;
+
+// The values of expr for i = from .. to, one per position.
+template <typename F>
+auto column(int from, int to, F f) {
+  std::vector<std::decay_t<decltype(f(from))>> v;
+  for (int i = from; i <= to; ++i) v.push_back(f(i));
+  return v;
+}
+#define COLUMN(from, to, expr) entity_test::column(from, to, [&](int i) { return expr; })
 
 // Runs f with standard output captured.
 template <typename F>

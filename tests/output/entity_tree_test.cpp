@@ -13,6 +13,8 @@
 #include "output/entity_tree.h"
 
 using entity_test::auth;
+using entity_test::Ints;
+using entity_test::Views;
 
 namespace {
 
@@ -219,32 +221,19 @@ TEST_F(EntityTree, EntityTreeAndChainTreeFromAuthorNumbers) {
   assign(g, e);
   const int l = entity_link(e, 5, 7);
   EXPECT_EQ(copy(), 0);
-  // The entity's own tree.
-  EXPECT_EQ(cif_entity_list.ent_ires_start_tree(e), 1);
-  EXPECT_EQ(cif_entity_list.ent_ires_end_tree(e), 3);
-  EXPECT_EQ(cif_entity_list.ent_res_start_tree(e).str(), auth(5));
-  EXPECT_EQ(cif_entity_list.ent_res_end_tree(e).str(), auth(7));
-  const int eb[3] = {0, 1, 2}, ef[3] = {2, 3, -1};
-  for (int p = 1; p <= 3; ++p) {
-    EXPECT_EQ(cif_ent_poly_seq.ent_ires_back(p), eb[p - 1]) << p;
-    EXPECT_EQ(cif_ent_poly_seq.ent_ires_forw(p), ef[p - 1]) << p;
-  }
-  EXPECT_EQ(cif_ent_link.ent_ln_1ires(l), 1);
-  EXPECT_EQ(cif_ent_link.ent_ln_2ires(l), 3);
-  EXPECT_EQ(cif_ent_link.ent_ln_1rnam(l).trimmed(), "ALA");
-  EXPECT_EQ(cif_ent_link.ent_ln_2rnam(l).trimmed(), "SER");
-  // The chain takes it over, at its own residue indexes.
-  EXPECT_EQ(asym_part.ich_type(g), 3);
-  EXPECT_EQ(asym_part.iterm_s_type(g), 2);
-  EXPECT_EQ(asym_part.iterm_f_type(g), 2);
-  EXPECT_EQ(asym_part.ires_start_tree(g), 3);
-  EXPECT_EQ(asym_part.ires_end_tree(g), 5);
-  const int rb[3] = {0, 3, 4}, rf[3] = {4, 5, -1}, rc[3] = {1, 3, 3};
-  for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(resid_inf.ires_back(3 + k), rb[k]) << k;
-    EXPECT_EQ(resid_inf.ires_forw(3 + k), rf[k]) << k;
-    EXPECT_EQ(resid_inf.iconn_type(3 + k), rc[k]) << k;
-  }
+  // The entity's own tree, then the chain's at its own residue indexes.
+  EXPECT_EQ(Ints({cif_entity_list.ent_ires_start_tree(e), cif_entity_list.ent_ires_end_tree(e)}), Ints({1, 3}));
+  EXPECT_EQ(cif_entity_list.ent_res_start_tree(e).str() + cif_entity_list.ent_res_end_tree(e).str(), auth(5) + auth(7));
+  EXPECT_EQ(COLUMN(1, 3, cif_ent_poly_seq.ent_ires_back(i)), Ints({0, 1, 2}));
+  EXPECT_EQ(COLUMN(1, 3, cif_ent_poly_seq.ent_ires_forw(i)), Ints({2, 3, -1}));
+  EXPECT_EQ(Ints({cif_ent_link.ent_ln_1ires(l), cif_ent_link.ent_ln_2ires(l)}), Ints({1, 3}));
+  EXPECT_EQ(Views({cif_ent_link.ent_ln_1rnam(l).trimmed(), cif_ent_link.ent_ln_2rnam(l).trimmed()}), Views({"ALA", "SER"}));
+  EXPECT_EQ(Ints({asym_part.ich_type(g), asym_part.iterm_s_type(g), asym_part.iterm_f_type(g),
+                  asym_part.ires_start_tree(g), asym_part.ires_end_tree(g)}),
+            Ints({3, 2, 2, 3, 5}));
+  EXPECT_EQ(COLUMN(3, 5, resid_inf.ires_back(i)), Ints({0, 3, 4}));
+  EXPECT_EQ(COLUMN(3, 5, resid_inf.ires_forw(i)), Ints({4, 5, -1}));
+  EXPECT_EQ(COLUMN(3, 5, resid_inf.iconn_type(i)), Ints({1, 3, 3}));
   EXPECT_EQ(asym_part.ich_type(w), 9);  // the water chain is not touched
 }
 
@@ -255,14 +244,10 @@ TEST_F(EntityTree, ResidueMissingFromEntityBecomesGapPiece) {
   EXPECT_EQ(copy(), 0);
   // Residue 3 (number 9) has no entity position: a piece of its own, hung
   // from the root with the gap code; residue 4 follows residue 2.
-  const int back[4] = {0, 1, 1, 2}, forw[4] = {3, 4, 2, -1}, conn[4] = {1, 3, 10, 3};
-  for (int r = 2; r <= 4; ++r) {
-    EXPECT_EQ(resid_inf.ires_back(r), back[r - 1]) << r;
-    EXPECT_EQ(resid_inf.iconn_type(r), conn[r - 1]) << r;
-  }
-  for (int r = 1; r <= 4; ++r) EXPECT_EQ(resid_inf.ires_forw(r), forw[r - 1]) << r;
-  EXPECT_EQ(asym_part.ires_start_tree(g), 1);
-  EXPECT_EQ(asym_part.ires_end_tree(g), 4);
+  EXPECT_EQ(COLUMN(2, 4, resid_inf.ires_back(i)), Ints({1, 1, 2}));
+  EXPECT_EQ(COLUMN(2, 4, resid_inf.iconn_type(i)), Ints({3, 10, 3}));
+  EXPECT_EQ(COLUMN(1, 4, resid_inf.ires_forw(i)), Ints({3, 4, 2, -1}));
+  EXPECT_EQ(Ints({asym_part.ires_start_tree(g), asym_part.ires_end_tree(g)}), Ints({1, 4}));
 }
 
 TEST_F(EntityTree, SingleResidueEntityLeavesChainAlone) {
@@ -270,10 +255,9 @@ TEST_F(EntityTree, SingleResidueEntityLeavesChainAlone) {
   asym_part.ich_type(g) = 10;
   assign(g, entity({"ALA"}, 1, 4));
   EXPECT_EQ(copy(), 0);
-  EXPECT_EQ(asym_part.ich_type(g), 10);
-  EXPECT_EQ(asym_part.iterm_s_type(g), 3);
-  EXPECT_EQ(asym_part.iterm_f_type(g), 3);
-  EXPECT_EQ(asym_part.ires_start_tree(g), 1);
+  EXPECT_EQ(Ints({asym_part.ich_type(g), asym_part.iterm_s_type(g), asym_part.iterm_f_type(g),
+                  asym_part.ires_start_tree(g)}),
+            Ints({10, 3, 3, 1}));
 }
 
 TEST_F(EntityTree, EntitiesWithSameNumbersKeepTheirOwnResidues) {
@@ -283,10 +267,9 @@ TEST_F(EntityTree, EntitiesWithSameNumbersKeepTheirOwnResidues) {
   assign(gb, eb);
   const int la = entity_link(ea, 1, 2), lb = entity_link(eb, 1, 2);
   EXPECT_EQ(copy(), 0);
-  EXPECT_EQ(cif_ent_link.ent_ln_1ires(la), 1);
-  EXPECT_EQ(cif_ent_link.ent_ln_2ires(la), 2);
-  EXPECT_EQ(cif_ent_link.ent_ln_1ires(lb), 3);
-  EXPECT_EQ(cif_ent_link.ent_ln_2ires(lb), 4);
+  EXPECT_EQ(Ints({cif_ent_link.ent_ln_1ires(la), cif_ent_link.ent_ln_2ires(la), cif_ent_link.ent_ln_1ires(lb),
+                  cif_ent_link.ent_ln_2ires(lb)}),
+            Ints({1, 2, 3, 4}));
   EXPECT_EQ(cif_ent_link.ent_ln_2rnam(lb).trimmed(), "TYR");
   EXPECT_EQ(cif_ent_poly_seq.ent_ires_back(4), 3);
   EXPECT_EQ(resid_inf.ires_back(4), 3);
@@ -317,9 +300,9 @@ TEST_F(EntityTree, RepeatedAuthorNumberTakesTheLastPosition) {
   EXPECT_EQ(cif_ent_link.ent_ln_2ires(l), 3);
   EXPECT_EQ(cif_ent_link.ent_ln_2rnam(l).trimmed(), "SER");
   EXPECT_EQ(cif_entity_list.ent_ires_end_tree(e), 3);
-  EXPECT_EQ(cif_ent_poly_seq.ent_ires_back(3), 2);
-  EXPECT_EQ(cif_ent_poly_seq.ent_iconn_type(3), 10);
-  EXPECT_EQ(cif_ent_poly_seq.ent_ires_forw(2), 3);
+  EXPECT_EQ(Ints({cif_ent_poly_seq.ent_ires_back(3), cif_ent_poly_seq.ent_iconn_type(3),
+                  cif_ent_poly_seq.ent_ires_forw(2)}),
+            Ints({2, 10, 3}));
 }
 
 class Terminus : public entity_test::Model {};
@@ -357,9 +340,7 @@ TEST_F(Terminus, OnlyRealOxtOfPeptideOrPolymerEnd) {
   atom_inf.atm_name(5) = "OXT";  // not in the end residue
   int32_t ierr = 0;
   check_terminus_(0, ierr);
-  EXPECT_EQ(asym_part.iterm_f_type(a), 1);
-  EXPECT_EQ(asym_part.iterm_f_type(b), 1);
-  EXPECT_EQ(asym_part.iterm_f_type(c), 1);
+  EXPECT_EQ(Ints({asym_part.iterm_f_type(a), asym_part.iterm_f_type(b), asym_part.iterm_f_type(c)}), Ints({1, 1, 1}));
   atom_inf.atm_type(2) = "D";
   check_terminus_(0, ierr);
   EXPECT_EQ(asym_part.iterm_f_type(a), 1);
