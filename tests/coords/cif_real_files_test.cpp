@@ -5,6 +5,7 @@
 // author number) and the coordinates, independently of the tokeniser.
 #include "cif_test_util.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -143,14 +144,8 @@ EntryScan scan_entry(const std::string& path) {
   return s;
 }
 
-// The three count lines as they reach standard output (the message routine
-// puts a blank before each).
-std::string count_lines(const EntryScan& s) {
-  char buf[200];
-  std::snprintf(buf, sizeof buf,
-                "  Number of chains     :%8d\n  Number of monomers   :%8d\n  Number of atoms      :%8d\n",
-                s.chains, s.residues, static_cast<int>(s.atoms.size()));
-  return buf;
+std::string scan_counts(const EntryScan& s) {
+  return count_lines(s.chains, s.residues, static_cast<int>(s.atoms.size()));
 }
 
 // The author number in the reader's five-column form: right-justified in
@@ -195,11 +190,8 @@ class CifRealFiles : public CifFiles {
 TEST_F(CifRealFiles, Entry1A8OAtomsResiduesAndChains) {
   const EntryScan s = scan_entry(ORB_TEST_DATA_DIR "/cif_1A8O.cif");
   ASSERT_TRUE(s.has_symmetry && s.has_cell);
-  testing::internal::CaptureStdout();
-  const int32_t st = read_data("cif_1A8O", 0);
-  const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(st, 0) << out;
-  EXPECT_NE(out.find(count_lines(s)), std::string::npos) << out;
+  EXPECT_EQ(read_out("cif_1A8O", 0, true), 0) << out_;
+  EXPECT_NE(out_.find(scan_counts(s)), std::string::npos) << out_;
   expect_atoms_match(s);
   // Protein first, then waters: a peptide chain and a water chain; the last
   // protein atom is the terminal oxygen.
@@ -245,12 +237,9 @@ TEST_F(CifRealFiles, ModelsOfOneEntryAlternateTheirChains) {
   // Two models of two asyms, one atom each: every atom opens a chain.
   const EntryScan s = scan_entry(ORB_TEST_DATA_DIR "/cif_1SSU_mod.cif");
   ASSERT_FALSE(s.has_symmetry);
-  testing::internal::CaptureStdout();
-  const int32_t st = read_data("cif_1SSU_mod", 0);
-  const std::string out = testing::internal::GetCapturedStdout();
   // No space-group item: a complete read that says so with 8.
-  EXPECT_EQ(st, 8);
-  EXPECT_NE(out.find(count_lines(s)), std::string::npos) << out;
+  EXPECT_EQ(read_out("cif_1SSU_mod", 0, true), 8);
+  EXPECT_NE(out_.find(scan_counts(s)), std::string::npos) << out_;
   expect_atoms_match(s);
   EXPECT_EQ(s.chains, static_cast<int>(s.atoms.size()));
 }
@@ -258,11 +247,11 @@ TEST_F(CifRealFiles, ModelsOfOneEntryAlternateTheirChains) {
 TEST_F(CifRealFiles, PdbAndCifFormsGiveTheSameAtoms) {
   ASSERT_EQ(read_data("cif_1A8O"), 0);
   const int n = atom_inf.n_atom;
-  std::vector<float> xyz(3 * n);
-  std::vector<std::string> names(n);
+  std::vector<std::array<float, 3>> xyz(n + 1);
+  std::vector<std::string> names(n + 1);
   for (int a = 1; a <= n; ++a) {
-    for (int i = 1; i <= 3; ++i) xyz[3 * (a - 1) + i - 1] = atom_crd.xyz_crd(i, a);
-    names[a - 1] = std::string(atom_inf.atm_name(a).trimmed());
+    for (int i = 1; i <= 3; ++i) xyz[a][i - 1] = atom_crd.xyz_crd(i, a);
+    names[a] = std::string(atom_inf.atm_name(a).trimmed());
   }
   const float cell[6] = {0, 0, 0, 0, 0, 0};
   int32_t ierr = 0;
@@ -270,19 +259,10 @@ TEST_F(CifRealFiles, PdbAndCifFormsGiveTheSameAtoms) {
   get_pdb_(-999, ORB_TEST_DATA_DIR "/1A8O.pdb", 0, cell, 'N', 'N', 'N', ierr);
   testing::internal::GetCapturedStdout();
   ASSERT_EQ(atom_inf.n_atom, n);
-  int worst = 0;
-  float dmax = 0;
   for (int a = 1; a <= n; ++a) {
-    for (int i = 1; i <= 3; ++i) {
-      const float d = std::fabs(atom_crd.xyz_crd(i, a) - xyz[3 * (a - 1) + i - 1]);
-      if (d > dmax) {
-        dmax = d;
-        worst = a;
-      }
-    }
-    EXPECT_EQ(std::string(atom_inf.atm_name(a).trimmed()), names[a - 1]) << "atom " << a;
+    for (int i = 1; i <= 3; ++i) EXPECT_NEAR(atom_crd.xyz_crd(i, a), xyz[a][i - 1], 2e-3f) << "atom " << a;
+    EXPECT_EQ(std::string(atom_inf.atm_name(a).trimmed()), names[a]) << "atom " << a;
   }
-  EXPECT_LT(dmax, 2e-3f) << "atom " << worst;
 }
 
 TEST_F(CifRealFiles, AtomListWithoutDataBlockIsNotEntered) {
@@ -292,19 +272,15 @@ TEST_F(CifRealFiles, AtomListWithoutDataBlockIsNotEntered) {
   const EntryScan s = scan_entry(ORB_TEST_DATA_DIR "/cif_a_structure.cif");
   ASSERT_FALSE(s.has_block);
   ASSERT_GT(s.atoms.size(), 0u);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(read_data("cif_a_structure", 0), 2);
-  const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find(" ERROR: reading title of input file"), std::string::npos) << out;
+  EXPECT_EQ(read_out("cif_a_structure", 0, true), 2);
+  EXPECT_NE(out_.find(" ERROR: reading title of input file"), std::string::npos) << out_;
 
   // With a block line in front the same list is read; its one row whose
   // serial is not a number is passed over.
   EXPECT_EQ(s.rows, static_cast<int>(s.atoms.size()) + 1);
   write("with_block", "data_a\n" + text);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(read("with_block", 0), 8);
-  const std::string out2 = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out2.find(count_lines(s)), std::string::npos) << out2;
+  EXPECT_EQ(read_out("with_block"), 8);
+  EXPECT_NE(out_.find(scan_counts(s)), std::string::npos) << out_;
   expect_atoms_match(s);
 }
 
@@ -314,11 +290,9 @@ TEST_F(CifRealFiles, QuotedAtomSiteNamesInEntry4Q9RAreValues) {
   const std::string entry = file_text(ORB_TEST_DATA_DIR "/cif_4Q9R_min.cif");
   ASSERT_NE(entry.find("'_atom_site."), std::string::npos);
   ASSERT_EQ(entry.find("\n_atom_site."), std::string::npos);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(read_data("cif_4Q9R_min", 0), 2);
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find(" ERROR: reading title of input file"), std::string::npos) << out;
-  EXPECT_EQ(out.find("CIF_read"), std::string::npos) << out;
+  EXPECT_EQ(read_out("cif_4Q9R_min", 0, true), 2);
+  EXPECT_NE(out_.find(" ERROR: reading title of input file"), std::string::npos) << out_;
+  EXPECT_EQ(out_.find("CIF_read"), std::string::npos) << out_;
   EXPECT_EQ(atom_inf.n_atom, 0);
 
   // The same entry followed by a cell, a space group and five atoms: two
@@ -329,15 +303,9 @@ TEST_F(CifRealFiles, QuotedAtomSiteNamesInEntry4Q9RAreValues) {
                    "ATOM 3 N N . GLY A 1 2 3.000 2.000 3.000 1.00 10.00 2\n"
                    "ATOM 4 C CA . GLY A 1 2 4.000 2.000 3.000 1.00 10.00 2\n"
                    "HETATM 5 O O . HOH B 2 . 5.000 6.000 7.000 1.00 20.00 101\n");
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(read("q9r", 0), 0);
-  out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out.find("CIF_read"), std::string::npos) << out;
-  EXPECT_NE(out.find("  Number of chains     :       2\n"
-                     "  Number of monomers   :       3\n"
-                     "  Number of atoms      :       5\n"),
-            std::string::npos)
-      << out;
+  EXPECT_EQ(read_out("q9r"), 0);
+  EXPECT_EQ(out_.find("CIF_read"), std::string::npos) << out_;
+  EXPECT_NE(out_.find(count_lines(2, 3, 5)), std::string::npos) << out_;
   ASSERT_EQ(asym_part.n_group, 2);
   EXPECT_EQ(asym_part.group_id(1).trimmed(), "AA");
   EXPECT_EQ(asym_part.nres_chain(1), 2);
