@@ -204,37 +204,24 @@ TEST_F(EntityDescription, SequenceConnectionsAndOtherLinks) {
   const int unnamed = link("?", g, 1, 3);
   const int kept = link("CIS", g, 2, 3, "S");
   EXPECT_EQ(build(), 0);
-  EXPECT_EQ(ent(trans), "E");
-  EXPECT_EQ(used(trans), "u");
-  EXPECT_EQ(ent(cis), "E");
-  EXPECT_EQ(used(cis), ".");
-  EXPECT_EQ(ent(beta), "L");
-  EXPECT_EQ(ent(far), "C");
-  EXPECT_EQ(ent(unnamed), "C");
-  EXPECT_EQ(ent(kept), "C");
-  EXPECT_EQ(resid_inf.iconn_type(2), 2);
-  EXPECT_EQ(resid_inf.iconn_type(3), 3);
-  EXPECT_EQ(cif_ent_poly_seq.ent_iconn_type(3), 3);
+  EXPECT_EQ(ent(trans) + ent(cis) + ent(beta) + ent(far) + ent(unnamed) + ent(kept), "EELCCC");
+  EXPECT_EQ(used(trans) + used(cis), "u.");
+  EXPECT_EQ(Ints({resid_inf.iconn_type(2), resid_inf.iconn_type(3), cif_ent_poly_seq.ent_iconn_type(3)}),
+            Ints({2, 3, 3}));
   ASSERT_EQ(cif_ent_link.ent_ln_n, 2);
   // The TRANS connection was code 2 before: an entity link only because
   // its used flag became 'u'.  The CIS one gives none.
-  EXPECT_EQ(cif_ent_link.ent_ln_used(1).str(), "e");
-  EXPECT_EQ(cif_ent_link.ent_ln_id(1).trimmed(), "TRANS");
-  EXPECT_EQ(cif_ent_link.ent_ln_1ires(1), 1);
-  EXPECT_EQ(cif_ent_link.ent_ln_2ires(1), 2);
-  EXPECT_EQ(cif_ent_link.ent_ln_1rnam(1).trimmed(), "ALA");
-  EXPECT_EQ(cif_ent_link.ent_ln_2rnam(1).trimmed(), "GLY");
-  EXPECT_EQ(cif_ent_link.ent_ln_auth_num1(1).str(), auth(1));
-  EXPECT_EQ(cif_ent_link.ent_ln_auth_num2(1).str(), auth(2));
-  EXPECT_EQ(cif_ent_link.ent_ln_atom1(1).trimmed(), "C");
-  EXPECT_EQ(cif_ent_link.ent_ln_atom2(1).trimmed(), "N");
+  EXPECT_EQ(COLUMN(1, 2, cif_ent_link.ent_ln_used(i).str()), Strs({"e", "L"}));
+  EXPECT_EQ(COLUMN(1, 2, cif_ent_link.ent_ln_id(i).trimmed()), Views({"TRANS", "BETA1-4"}));
+  EXPECT_EQ(COLUMN(1, 2, cif_ent_link.ent_ln_1ires(i)), Ints({1, 1}));
+  EXPECT_EQ(COLUMN(1, 2, cif_ent_link.ent_ln_2ires(i)), Ints({2, 3}));
+  EXPECT_EQ(COLUMN(1, 2, cif_ent_link.ent_ln_2rnam(i).trimmed()), Views({"GLY", "SER"}));
+  EXPECT_EQ(Views({cif_ent_link.ent_ln_1rnam(1).trimmed(), cif_ent_link.ent_ln_atom1(1).trimmed(),
+                   cif_ent_link.ent_ln_atom2(1).trimmed()}),
+            Views({"ALA", "C", "N"}));
+  EXPECT_EQ(cif_ent_link.ent_ln_auth_num1(1).str() + cif_ent_link.ent_ln_auth_num2(1).str(), auth(1) + auth(2));
   EXPECT_EQ(cif_ent_link.ent_ln_ichain(1), 1);
   EXPECT_FLOAT_EQ(cif_ent_link.ent_ln_dist(1), 1.5f);
-  EXPECT_EQ(cif_ent_link.ent_ln_used(2).str(), "L");
-  EXPECT_EQ(cif_ent_link.ent_ln_id(2).trimmed(), "BETA1-4");
-  EXPECT_EQ(cif_ent_link.ent_ln_1ires(2), 1);
-  EXPECT_EQ(cif_ent_link.ent_ln_2ires(2), 3);
-  EXPECT_EQ(cif_ent_link.ent_ln_2rnam(2).trimmed(), "SER");
 }
 
 TEST_F(EntityDescription, ConnectionWithEarlierCodeGivesEntityLink) {
@@ -249,14 +236,12 @@ TEST_F(EntityDescription, ConnectionWithEarlierCodeGivesEntityLink) {
   link("TRANS", g, f + 2, f + 3, "U");
   EXPECT_EQ(build(), 0);
   ASSERT_EQ(cif_ent_link.ent_ln_n, 2);
-  EXPECT_EQ(cif_ent_link.ent_ln_used(1).str(), "E");
-  EXPECT_EQ(cif_ent_link.ent_ln_used(2).str(), "e");
+  EXPECT_EQ(COLUMN(1, 2, cif_ent_link.ent_ln_used(i).str()), Strs({"E", "e"}));
   // Positions within the sequence table, after the one residue of AA.
-  EXPECT_EQ(cif_ent_link.ent_ln_1ires(1), 2);
-  EXPECT_EQ(cif_ent_link.ent_ln_2ires(1), 3);
-  EXPECT_EQ(cif_ent_link.ent_ln_1ires(2), 4);
-  EXPECT_EQ(cif_ent_link.ent_ln_ichain(2), 2);
-  for (int k = 1; k <= 3; ++k) EXPECT_EQ(resid_inf.iconn_type(f + k), 2) << k;
+  EXPECT_EQ(Ints({cif_ent_link.ent_ln_1ires(1), cif_ent_link.ent_ln_2ires(1), cif_ent_link.ent_ln_1ires(2),
+                  cif_ent_link.ent_ln_ichain(2)}),
+            Ints({2, 3, 4, 2}));
+  EXPECT_EQ(COLUMN(f + 1, f + 3, resid_inf.iconn_type(i)), Ints({2, 2, 2}));
 }
 
 TEST_F(EntityDescription, MatchingLinksJoinAndTakeTheFounderFlags) {
@@ -268,10 +253,7 @@ TEST_F(EntityDescription, MatchingLinksJoinAndTakeTheFounderFlags) {
   const int lb = link("CIS", b, 4, 5, "U");
   EXPECT_EQ(build(), 0);
   EXPECT_EQ(cif_entity_list.n_chn_ent, 1);
-  EXPECT_EQ(ent(la), "E");
-  EXPECT_EQ(used(la), "u");
-  EXPECT_EQ(ent(lb), "E");
-  EXPECT_EQ(used(lb), "u");
+  EXPECT_EQ(ent(la) + used(la) + ent(lb) + used(lb), "EuEu");
   ASSERT_EQ(cif_ent_link.ent_ln_n, 1);
   EXPECT_EQ(cif_ent_link.ent_ln_used(1).str(), "e");
 }
