@@ -49,62 +49,35 @@ class CifAtomLine : public testing::Test {
 
 }  // namespace
 
-TEST_F(CifAtomLine, CoordinateFitsEightColumns) {
-  EXPECT_EQ(x_field(-1.5f), "  -1.500");
-  EXPECT_EQ(x_field(1234.5f), "1234.500");
-  EXPECT_EQ(x_field(-999.5f), "-999.500");
-  EXPECT_EQ(x_field(0.25f), "   0.250");
-  EXPECT_EQ(x_field(0.0f), "   0.000");
+TEST_F(CifAtomLine, CoordinateFitsEightColumnsOrGivesAsterisks) {
+  const float inf = std::numeric_limits<float>::infinity();
+  // 9999.999 is 9999.99902 in single precision: 9999999 thousandths, which
+  // fit; 0.0005 is slightly above the half.
+  for (auto [v, want] : {std::pair{-1.5f, "  -1.500"}, {1234.5f, "1234.500"}, {-999.5f, "-999.500"},
+                         {0.25f, "   0.250"}, {0.0f, "   0.000"}, {9999.999f, "9999.999"}, {0.0005f, "   0.001"},
+                         {10000.0f, "********"}, {-1000.0f, "********"}, {3.0e9f, "********"},
+                         {2.0e15f, "********"}, {inf, "********"}, {std::nanf(""), "********"}})
+    EXPECT_EQ(x_field(v), want) << v;
 }
 
-TEST_F(CifAtomLine, CoordinateTooWideGivesAsterisks) {
-  EXPECT_EQ(x_field(10000.0f), "********");
-  EXPECT_EQ(x_field(-1000.0f), "********");
-  EXPECT_EQ(x_field(3.0e9f), "********");
-  EXPECT_EQ(x_field(2.0e15f), "********");
-  EXPECT_EQ(x_field(std::numeric_limits<float>::infinity()), "********");
-  EXPECT_EQ(x_field(std::nanf("")), "********");
-  // 9999.999 is 9999.99902 in single precision: 9999999 thousandths, which fit.
-  EXPECT_EQ(x_field(9999.999f), "9999.999");
-}
-
-TEST_F(CifAtomLine, DecimalsRoundHalfToEven) {
+TEST_F(CifAtomLine, OccupancyAndBFitSixColumnsRoundingHalfToEven) {
   // 0.125 and 0.375 are exact binary values: 12.5 and 37.5 hundredths.
-  EXPECT_EQ(occ_field(0.125f), "  0.12");
-  EXPECT_EQ(occ_field(0.375f), "  0.38");
-  EXPECT_EQ(occ_field(-2.625f), " -2.62");
-  // 0.0005 is slightly above the half in single precision.
-  EXPECT_EQ(x_field(0.0005f), "   0.001");
-}
-
-TEST_F(CifAtomLine, OccupancyAndBFitSixColumns) {
-  EXPECT_EQ(occ_field(999.99f), "999.99");
-  EXPECT_EQ(occ_field(-99.5f), "-99.50");
-  EXPECT_EQ(occ_field(1000.0f), "******");
-  EXPECT_EQ(occ_field(-100.0f), "******");
+  for (auto [v, want] : {std::pair{0.125f, "  0.12"}, {0.375f, "  0.38"}, {-2.625f, " -2.62"}, {999.99f, "999.99"},
+                         {-99.5f, "-99.50"}, {1000.0f, "******"}, {-100.0f, "******"}})
+    EXPECT_EQ(occ_field(v), want) << v;
   crdatm.cr_biso = 12.25f;
   EXPECT_EQ(cols(69, 74), " 12.25");
 }
 
 TEST_F(CifAtomLine, IntegerFieldsAndTheirLimits) {
-  crdatm.cr_iatold = 99999;
-  EXPECT_EQ(cols(1, 5), "99999");
-  crdatm.cr_iatold = 100000;
-  EXPECT_EQ(cols(1, 5), "*****");
-  crdatm.cr_iatold = -9999;
-  EXPECT_EQ(cols(1, 5), "-9999");
-  crdatm.cr_iatold = -10000;
-  EXPECT_EQ(cols(1, 5), "*****");
-  crdatm.cr_iatold = 7;
-  EXPECT_EQ(cols(1, 5), "    7");
-  crdatm.cr_ires = 9999;
-  EXPECT_EQ(cols(27, 30), "9999");
-  crdatm.cr_ires = 10000;
-  EXPECT_EQ(cols(27, 30), "****");
-  crdatm.cr_ires = -999;
-  EXPECT_EQ(cols(27, 30), "-999");
-  crdatm.cr_ires = -1000;
-  EXPECT_EQ(cols(27, 30), "****");
+  for (auto [v, want] : {std::pair{99999, "99999"}, {100000, "*****"}, {-9999, "-9999"}, {-10000, "*****"}, {7, "    7"}}) {
+    crdatm.cr_iatold = v;
+    EXPECT_EQ(cols(1, 5), want) << v;
+  }
+  for (auto [v, want] : {std::pair{9999, "9999"}, {10000, "****"}, {-999, "-999"}, {-1000, "****"}}) {
+    crdatm.cr_ires = v;
+    EXPECT_EQ(cols(27, 30), want) << v;
+  }
 }
 
 TEST_F(CifAtomLine, MultiplicityColumns) {

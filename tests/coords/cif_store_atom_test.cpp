@@ -2,8 +2,6 @@
 // types and their capacity.
 #include "cif_test_util.h"
 
-#include <cmath>
-
 #include "coords/cif_store_atom.h"
 #include "foundation/paths_defaults.h"
 
@@ -48,44 +46,21 @@ class CifStore : public CifFiles {
 
 }  // namespace
 
-TEST_F(CifStore, SameKeyDifferentNameStaysOneResidue) {
+TEST_F(CifStore, KeyNotNameOpensResiduesGroupOpensChains) {
   store("AA", "   1 ", "ALA", "N");
   store("AA", "   1 ", "GLY", "CA");
   EXPECT_EQ(resid_inf.n_residue, 1);
   EXPECT_EQ(resid_inf.natm_res(1), 2);
   EXPECT_EQ(resid_inf.res_name(1).trimmed(), "ALA");
-}
-
-TEST_F(CifStore, GroupChangeOpensChainAndResidue) {
-  store("AA", "   1 ", "ALA", "N");
   store("BB", "   1 ", "ALA", "N");
   EXPECT_EQ(asym_part.n_group, 2);
   EXPECT_EQ(resid_inf.n_residue, 2);
   EXPECT_EQ(asym_part.ires_first(2), 2);
-  EXPECT_EQ(asym_part.iatom_first(2), 2);
+  EXPECT_EQ(asym_part.iatom_first(2), 3);
+  EXPECT_EQ(asym_part.chain_id(2).trimmed(), "BB");
+  EXPECT_EQ(asym_part.igroup_asm(2), 0);
   EXPECT_EQ(resid_inf.ires_back(2), -1);
   EXPECT_EQ(resid_inf.res_num_pdb(2).str(), "BB   1 BB   ");
-}
-
-TEST_F(CifStore, UnknownGroupKeepsItsOwnIdentifier) {
-  store("QQ", "   5 ", "ALA", "N");
-  EXPECT_EQ(asym_part.chain_id(1).trimmed(), "QQ");
-  EXPECT_EQ(asym_part.igroup_asm(1), 0);
-}
-
-TEST_F(CifStore, AssemblyGroupGivesEntityIdentifierAndType) {
-  cif_entity_list.n_chn_ent = 1;
-  cif_entity_list.ent_chain_id(1) = "E1";
-  cif_entity_list.ent_ichain_type(1) = 3;
-  cif_asym_part.n_grp_asm = 1;
-  cif_asym_part.asm_group_id(1) = "AA";
-  cif_asym_part.asm_chain_pointer(1) = 1;
-  store("AA", "   1 ", "ALA", "N");
-  EXPECT_EQ(asym_part.chain_id(1).trimmed(), "E1");
-  EXPECT_EQ(asym_part.group_id(1).trimmed(), "AA");
-  EXPECT_EQ(asym_part.igroup_asm(1), 1);
-  EXPECT_EQ(cif_asym_part.asm_group_pointer(1), 1);
-  EXPECT_EQ(asym_part.ich_type(1), 2);  // first residue of a chain
 }
 
 TEST_F(CifStore, ConnectionCodesAndTreeEnds) {
@@ -104,14 +79,6 @@ TEST_F(CifStore, ConnectionCodesAndTreeEnds) {
   EXPECT_EQ(resid_inf.ires_forw(2), 3);
   EXPECT_EQ(resid_inf.ires_forw(3), 0);
   EXPECT_EQ(asym_part.ich_type(2), 9);
-}
-
-TEST_F(CifStore, IsotropicBecomesU) {
-  const float pi = 4.0f * std::atan(1.0f);
-  crdatm.cr_biso = 8.0f * pi * pi;
-  store("AA", "   1 ", "ALA", "N");
-  EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), 1.0f);
-  EXPECT_EQ(atom_crd.u_aniso(2, 1), 0.0f);
 }
 
 TEST_F(CifStore, ChargedElementKeptAsReadAndCleaned) {
@@ -158,25 +125,3 @@ TEST_F(CifStore, FullScatteringTableStopsWithStatus) {
   EXPECT_NE(out.find("        change parameter MAXNSF in atom_com"), std::string::npos);
 }
 
-TEST_F(CifStore, LinksAndModificationsFindTheirResidues) {
-  link_inf.ln_n = 1;
-  link_inf.ln_1chn(1) = "AA";
-  link_inf.ln_seq1(1) = "   1 ";
-  link_inf.ln_2chn(1) = "AA";
-  link_inf.ln_seq2(1) = "   2 ";
-  link_inf.ln_id(1) = "CIS";
-  mod_inf.mod_n = 1;
-  mod_inf.mod_chn(1) = "AA";
-  mod_inf.mod_seq(1) = "   2 ";
-  mod_inf.mod_rnam(1) = "ALA";
-  mod_inf.mod_rnam_new(1) = "ALA";
-  store("AA", "   1 ", "ALA", "N");
-  store("AA", "   2 ", "ALA", "N");
-  EXPECT_EQ(link_inf.ln_1ires(1), 1);
-  EXPECT_EQ(link_inf.ln_2ires(1), 2);
-  EXPECT_EQ(link_inf.ln_2ichn(1), 1);
-  EXPECT_EQ(resid_inf.iconn_type(2), 3);  // "CIS"
-  EXPECT_EQ(resid_inf.link_flag(1).str(), "Y");
-  EXPECT_EQ(mod_inf.mod_ires(1), 2);
-  EXPECT_EQ(resid_inf.mod_flag(2).str(), "Y");
-}
