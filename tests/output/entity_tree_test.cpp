@@ -18,8 +18,6 @@ using entity_test::Views;
 
 namespace {
 
-using Ints = std::vector<int32_t>;
-
 // Runs the tree check over positions off+1 .. size of arrays that also hold
 // `off` positions before the range (forward links 7, codes 2 to begin with);
 // back links are absolute positions, 0 for none.
