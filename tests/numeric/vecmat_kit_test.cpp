@@ -75,7 +75,7 @@ TEST(VectorSums, OrderAndPrecision) {
 }
 
 TEST(VectorCopies, CopyScaledSumAndInit) {
-  float in[3] = {1, 2, 3}, out[3] = {9, 9, 9};
+  float in[3] = {1, 2, 3}, out[3];
   veccopy_r_(3, 3, out, 2.0f, in);
   expect_array(out, {2.0f, 4.0f, 6.0f});
   veccopy_r_(2, 3, out, 1.0f, in);
@@ -109,10 +109,8 @@ const MatFn kProducts[] = {mat2mat_, matt2mat_, matt2matt_, mat2matt_, mat2vec_,
 }  // namespace
 
 TEST(MatrixOrder, BadOrderSetsErrorAndLeavesOutputs) {
-  float a[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9}, out[9];
-  int32_t ia[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9}, iout[9];
-  for (float& x : out) x = -1;
-  for (int32_t& x : iout) x = -1;
+  float a[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9}, out[9] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
+  int32_t ia[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9}, iout[9] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
   for (int32_t n : {0, 4, -2}) {
     bool err[9] = {};
     for (int k = 0; k < 6; ++k) kProducts[k](3, n, a, a, out, err[k]);
@@ -161,8 +159,7 @@ TEST(MatrixProducts, UseLeadingBlockOnly) {
 
 TEST(MatrixProducts, SumsRunOverKAscendingInSinglePrecision) {
   // Row 1 of a is (1e8, 1, -1e8), at its transpose; b is all ones.
-  float a[9] = {1.0e8f, 0, 0, 1, 0, 0, -1.0e8f, 0, 0}, ones[9], at[9], out[9];
-  for (float& x : ones) x = 1;
+  float a[9] = {1.0e8f, 0, 0, 1, 0, 0, -1.0e8f, 0, 0}, ones[9] = {1, 1, 1, 1, 1, 1, 1, 1, 1}, at[9], out[9];
   bool err;
   mattrans_(3, 3, a, at, err);
   for (int k = 0; k < 6; ++k) {
@@ -173,20 +170,18 @@ TEST(MatrixProducts, SumsRunOverKAscendingInSinglePrecision) {
 }
 
 TEST(MatrixProducts, IntegerTransposeProductWrapsAsThirtyTwoBits) {
-  int32_t ia[4] = {1, 3, 2, 4}, ix[2] = {2, -1}, iy[2];
+  int32_t ia[4] = {1, 3, 2, 4}, ix[2] = {2, -1}, iy[2], big = 65536, iz = 7;
   bool err = true;
   imat2vect_(2, 2, ia, ix, iy, err);
   EXPECT_FALSE(err);
   expect_array(iy, {-1, 0});
-  int32_t big[1] = {65536}, iz[1] = {7};
-  imat2vect_(1, 1, big, big, iz, err);
-  EXPECT_EQ(iz[0], 0);  // 2^32 wraps to 0
+  imat2vect_(1, 1, &big, &big, &iz, err);
+  EXPECT_EQ(iz, 0);  // 2^32 wraps to 0
 }
 
 TEST(MatrixProducts, IdentityIsNeutralAndWritesOnlyTheLeadingBlock) {
-  float id[9], a[9] = {2, -1, 0.5f, 3, 7, 1, -4, 0, 6}, out[9];
+  float id[9] = {5, 5, 5, 5, 5, 5, 5, 5, 5}, a[9] = {2, -1, 0.5f, 3, 7, 1, -4, 0, 6}, out[9];
   bool err = true;
-  for (float& x : id) x = 5;
   mat2ident_(3, 2, id, err);
   EXPECT_FALSE(err);
   expect_array(id, {1, 0, 5, 0, 1, 5, 5, 5, 5});
@@ -212,8 +207,7 @@ TEST(MatrixTranspose, InPlaceIntoOtherStorageAndLeadingBlock) {
 
 TEST(MatrixStack, PutAndGetLeadingBlockOfASlab) {
   // np 3, n 2, two slabs: only elements (1..2, 1..2) of slab 2 are touched.
-  float stack[18] = {}, m[9] = {1, 2, 8, 3, 4, 8, 8, 8, 8}, out[9];
-  for (float& x : out) x = -1;
+  float stack[18] = {}, m[9] = {1, 2, 8, 3, 4, 8, 8, 8, 8}, out[9] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
   bool err = true;
   put_k_matrix_(3, 2, 2, m, stack, 2, err);
   EXPECT_FALSE(err);
