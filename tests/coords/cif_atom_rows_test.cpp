@@ -101,35 +101,18 @@ TEST_F(CifAtomRows, ElementDerivedFromNameWhenMissing) {
 }
 
 TEST_F(CifAtomRows, AnisotropicComponentsAndThermalType) {
-  write("u", cif_header() +
-                 kShortLoop + "_atom_site.thermal_displace_type\n"
-                 "_atom_site.aniso_U[1][1]\n_atom_site.aniso_U[2][2]\n_atom_site.aniso_U[3][3]\n"
-                 "_atom_site.aniso_U[1][2]\n_atom_site.aniso_U[1][3]\n_atom_site.aniso_U[2][3]\n"
-                 "1 CA ALA A 1 0 0 0 Uiso . . . . . .\n"
-                 "2 CB ALA A 1 0 0 0 Uani 0.1 0.2 0.3 0.01 0.02 0.03\n");
+  write("u", cif_header() + kShortLoop +
+                 atom_loop({"B_iso_or_equiv", "thermal_displace_type", "aniso_U[1][1]", "aniso_U[2][2]", "aniso_U[3][3]",
+                            "aniso_U[1][2]", "aniso_U[1][3]", "aniso_U[2][3]"}).substr(6) +
+                 "1 CA ALA A 1 0 0 0 10 Uiso . . . . . .\n"
+                 "2 CB ALA A 1 0 0 0 10 Uani 0.1 0.2 0.3 0.01 0.02 0.03\n");
   ASSERT_EQ(read("u"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 2);
   EXPECT_EQ(atom_inf.n_aniso, 1);
   EXPECT_EQ(atom_inf.b_flag(1), 0);
   EXPECT_EQ(atom_inf.b_flag(2), 2);
   EXPECT_FLOAT_EQ(atom_crd.u_aniso(3, 2), 0.3f);
   EXPECT_FLOAT_EQ(atom_crd.u_aniso(6, 2), 0.03f);
-}
-
-TEST_F(CifAtomRows, OnlyALoneDotMarksAnAnisotropicComponentAbsent) {
-  // ".05" is the number 0.05, not the absent-value mark ".".
-  write("u2", cif_header() +
-                  kShortLoop + "_atom_site.B_iso_or_equiv\n"
-                  "_atom_site.aniso_U[1][1]\n_atom_site.aniso_U[2][2]\n_atom_site.aniso_U[3][3]\n"
-                  "_atom_site.aniso_U[1][2]\n_atom_site.aniso_U[1][3]\n_atom_site.aniso_U[2][3]\n"
-                  "1 CA ALA A 1 0 0 0 10 .05 .06 .07 . . .\n"
-                  "2 CB ALA A 1 0 0 0 10 . . . . . .\n");
-  ASSERT_EQ(read("u2"), 0);
-  ASSERT_EQ(atom_inf.n_atom, 2);
-  EXPECT_EQ(atom_inf.n_aniso, 1);
-  EXPECT_EQ(atom_inf.b_flag(1), 1);
-  EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), 0.05f);
-  EXPECT_FLOAT_EQ(atom_crd.u_aniso(3, 1), 0.07f);
-  EXPECT_EQ(atom_inf.b_flag(2), 0);
 }
 
 TEST_F(CifAtomRows, MultiplicityAndCorrectionSwitches) {
