@@ -140,14 +140,10 @@ TEST_F(EntityDescription, TerminusCodesOfPolymer) {
   chain("BB", 3, {"SER", "THR"}, 1, 2, 8);
   EXPECT_EQ(build(), 0);
   ASSERT_EQ(cif_entity_list.n_chn_ent, 2);
-  const int32_t codes[4] = {7, 7, 2, 8};
-  const char* words[4] = {"TERMINUS", "TERMINUS", "NH3", "CM-COO"};
-  for (int e = 1; e <= 2; ++e) {
-    EXPECT_EQ(cif_entity_list.ent_iterm_s_type(e), codes[2 * e - 2]);
-    EXPECT_EQ(cif_entity_list.ent_iterm_f_type(e), codes[2 * e - 1]);
-    EXPECT_EQ(cif_entity_list.ent_term_s_type(e).trimmed(), words[2 * e - 2]);
-    EXPECT_EQ(cif_entity_list.ent_term_f_type(e).trimmed(), words[2 * e - 1]);
-  }
+  EXPECT_EQ(COLUMN(1, 2, cif_entity_list.ent_iterm_s_type(i)), Ints({7, 2}));
+  EXPECT_EQ(COLUMN(1, 2, cif_entity_list.ent_iterm_f_type(i)), Ints({7, 8}));
+  EXPECT_EQ(COLUMN(1, 2, cif_entity_list.ent_term_s_type(i).trimmed()), Views({"TERMINUS", "NH3"}));
+  EXPECT_EQ(COLUMN(1, 2, cif_entity_list.ent_term_f_type(i).trimmed()), Views({"TERMINUS", "CM-COO"}));
   EXPECT_EQ(asym_part.iterm_s_type(1), 0);  // the chain's own codes stay
 }
 
