@@ -115,20 +115,17 @@ TEST(PdbCrystalRecords, CellAndSpaceGroupName) {
   EXPECT_EQ(crst_crd.cs_spgr, std::string_view("P 21 21 21"));
 }
 
-TEST(PdbCrystalRecords, WrongCellTakesDefaultsWithWarnings) {
+TEST(PdbCrystalRecords, WrongCellOrBlankSpaceGroupTakeDefaultsWithWarnings) {
   testing::internal::CaptureStdout();
   rdcryst1_("CRYST1    0.000   58.100   61.200  90.00  90.00  90.00 P 1", 0);
-  const std::string out = testing::internal::GetCapturedStdout();
+  std::string out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("  WARNING: wrong CELL parameters in PDB file\n           Default: 100,100,100,90,90,90\n"),
             std::string::npos);
   EXPECT_EQ(sttcrec.st_cell_flag, -1);
   EXPECT_FLOAT_EQ(crst_crd.cs_cell(2), 100.0f);
-}
-
-TEST(PdbCrystalRecords, BlankSpaceGroupIsP1) {
   testing::internal::CaptureStdout();
   rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00  90.00", 0);
-  const std::string out = testing::internal::GetCapturedStdout();
+  out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("  WARNING: wrong card \"CRYST1\" of PDB_file.\n           default space group \"P 1\"\n"),
             std::string::npos);
   EXPECT_EQ(crst_crd.cs_nsym, 1);
