@@ -177,17 +177,12 @@ TEST_F(KeywordEntry, ChangedDelimitersPersistUntilReset) {
   parsdl_("", 0, 0);
   read("A,,B");
   EXPECT_EQ(ntok, 3);
-}
-
-TEST_F(KeywordEntry, NoNullDelimitersWhenAllAreSpecial) {
-  parsdl_(" ,", 2, 2);
+  parsdl_(" ,", 2, 2);  // no null delimiters when all are special
   read("A,,B");
   EXPECT_EQ(ntok, 2);
-}
-
-TEST_F(KeywordEntry, TooFewDelimiterCharactersChangeNothing) {
+  parsdl_("", 0, 0);
   Capture cap;
-  parsdl_(" ;", 5, 1);
+  parsdl_(" ;", 5, 1);  // too few characters change nothing
   EXPECT_EQ(cap.out(), "PARSDL: too few delimiter characters supplied\n");
   read("A,,B");
   EXPECT_EQ(ntok, 3);

@@ -112,13 +112,29 @@ TEST_F(UnitOpening, ScratchFileLeavesNothingBehind) {
   EXPECT_NE(cap.out().find("FORMATTED      SCRATCH file opened on unit   7"), std::string::npos);
 }
 
-TEST_F(UnitOpening, IllegalStatusEndsTheRunWithCallersWord) {
+TEST_F(UnitOpening, FatalOpensEndTheRunWithTheirMessage) {
   env.set("PTQ_SUPPRESS_HTML", "1");
   env.set("PTQ_SUPPRESS_SUMMARY", "1");
-  int32_t iun = 7, ifail = 1;
-  Capture cap;
-  EXPECT_EQ(run_status([&] { ptqdpn_(iun, "TLSOUT", "Append", "F", 0, ifail); }), 1);
-  EXPECT_EQ(cap.out(), " PTQ7:   PTQDPN: illegal status : Append\n");
+  env.set("XYZIN", "/nonexistent/x.pdb");
+  struct Case {
+    int32_t iun, ifail;
+    const char *name, *status, *type, *out;
+  } cases[] = {
+      {7, 1, "TLSOUT", "Append", "F", " PTQ7:   PTQDPN: illegal status : Append\n"},
+      {7, 1, "TLSOUT", "NEW", "X", " PTQ7:   PTQDPN: illegal type: X\n"},
+      {7, 1, "        ", "OLD", "F",
+       " PTQ7:   Open failed on unit    7: PTQOPN has received a blank filename.\n"},
+      {12, 0, "XYZIN", "READONLY", "F",
+       " Open failed: Unit:  12, File: /nonexistent/x.pdb (logical: XYZIN)\n"
+       " PTQ7:   Open failed: File: /nonexistent/x.pdb\n"},
+      {0, -1, "XYZIN", "OLD", "F", nullptr},  // a silent open failure is fatal too
+  };
+  for (auto& c : cases) {
+    ptq7_program_reset_for_tests();  // no clock, so no times line
+    Capture cap;
+    EXPECT_EQ(run_status([&] { ptqdpn_(c.iun, c.name, c.status, c.type, 0, c.ifail); }), 1);
+    if (c.out) EXPECT_EQ(cap.out(), c.out);
+  }
 }
 
 TEST_F(UnitOpening, StatusWordComparesFirstEightCharacters) {
@@ -132,15 +148,6 @@ TEST_F(UnitOpening, StatusWordComparesFirstEightCharacters) {
               ptqdpn_(u, "TLSOUT", "OLDX", "F", 0, f);
             }),
             1);
-}
-
-TEST_F(UnitOpening, IllegalTypeEndsTheRun) {
-  env.set("PTQ_SUPPRESS_HTML", "1");
-  env.set("PTQ_SUPPRESS_SUMMARY", "1");
-  int32_t iun = 7, ifail = 1;
-  Capture cap;
-  EXPECT_EQ(run_status([&] { ptqdpn_(iun, "TLSOUT", "NEW", "X", 0, ifail); }), 1);
-  EXPECT_EQ(cap.out(), " PTQ7:   PTQDPN: illegal type: X\n");
 }
 
 TEST_F(UnitOpening, NullDeviceNames) {
@@ -173,34 +180,12 @@ TEST_F(UnitOpening, ReportedFailureReturnsMinusOne) {
       " Logical name: XYZIN, File name: /nonexistent/x.pdb\n ";
   EXPECT_EQ(out.substr(0, head.size()), head);
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3);
-}
-
-TEST_F(UnitOpening, FatalFailureNamesUnitAndFile) {
-  env.set("PTQ_SUPPRESS_HTML", "1");
-  env.set("PTQ_SUPPRESS_SUMMARY", "1");
-  env.set("XYZIN", "/nonexistent/x.pdb");
-  int32_t iun = 12, ifail = 0;
-  Capture cap;
-  EXPECT_EQ(run_status([&] { ptqdpn_(iun, "XYZIN", "READONLY", "F", 0, ifail); }), 1);
-  EXPECT_EQ(cap.out(),
-            " Open failed: Unit:  12, File: /nonexistent/x.pdb (logical: XYZIN)\n"
-            " PTQ7:   Open failed: File: /nonexistent/x.pdb\n");
-}
-
-TEST_F(UnitOpening, SilentOpenFailureIsFatalToo) {
-  env.set("XYZIN", "/nonexistent/x.pdb");
-  int32_t iun = 0, ifail = -1;
-  Capture cap;
-  EXPECT_EQ(run_status([&] { ptqdpn_(iun, "XYZIN", "OLD", "F", 0, ifail); }), 1);
-}
-
-TEST_F(UnitOpening, NegativeUnitAndFlagFailSilently) {
-  env.set("XYZIN", "/nonexistent/x.pdb");
-  int32_t iun = -7, ifail = -1;
-  Capture cap;
+  iun = -7;  // a negative unit with a negative flag fails silently
+  ifail = -1;
+  Capture quiet;
   ptqdpn_(iun, "XYZIN", "OLD", "F", 0, ifail);
   EXPECT_EQ(ifail, -1);
-  EXPECT_EQ(cap.out(), "");
+  EXPECT_EQ(quiet.out(), "");
 }
 
 TEST_F(UnitOpening, DirectRecordLengthIsInWords) {
@@ -239,15 +224,6 @@ TEST_F(UnitOpening, NewOnExistingFileUnlessOpenPolicySaysUnknown) {
   ptqdpn_(iun, "TLSOUT", "NEW", "F", 0, ifail);
   EXPECT_EQ(ifail, 0);
   EXPECT_TRUE(rt::unit_is_open(iun));
-}
-
-TEST_F(UnitOpening, BlankNameIsFatal) {
-  env.set("PTQ_SUPPRESS_HTML", "1");
-  env.set("PTQ_SUPPRESS_SUMMARY", "1");
-  int32_t iun = 7, ifail = 1;
-  Capture cap;
-  EXPECT_EQ(run_status([&] { ptqdpn_(iun, "        ", "OLD", "F", 0, ifail); }), 1);
-  EXPECT_EQ(cap.out(), " PTQ7:   Open failed on unit    7: PTQOPN has received a blank filename.\n");
 }
 
 TEST_F(UnitOpening, EnvironmentCompanions) {
