@@ -69,25 +69,6 @@ class CifFiles : public testing::Test {
   std::string out_;
 };
 
-// The atom-site loop header used by the hand-written files.
-inline const char* kAtomLoop =
-    "loop_\n"
-    "_atom_site.group_PDB\n"
-    "_atom_site.id\n"
-    "_atom_site.type_symbol\n"
-    "_atom_site.label_atom_id\n"
-    "_atom_site.label_alt_id\n"
-    "_atom_site.label_comp_id\n"
-    "_atom_site.label_asym_id\n"
-    "_atom_site.label_entity_id\n"
-    "_atom_site.label_seq_id\n"
-    "_atom_site.Cartn_x\n"
-    "_atom_site.Cartn_y\n"
-    "_atom_site.Cartn_z\n"
-    "_atom_site.occupancy\n"
-    "_atom_site.B_iso_or_equiv\n"
-    "_atom_site.auth_seq_id\n";
-
 inline const char* kCell =
     "_cell.length_a 10.0\n_cell.length_b 20.0\n_cell.length_c 30.0\n"
     "_cell.angle_alpha 90\n_cell.angle_beta 90\n_cell.angle_gamma 90\n";
@@ -101,6 +82,12 @@ inline std::string atom_loop(std::initializer_list<const char*> items) {
   for (const char* i : items) s += std::string("_atom_site.") + i + "\n";
   return s;
 }
+
+// The atom-site loop header used by the hand-written files.
+inline const std::string kAtomLoop =
+    atom_loop({"group_PDB", "id", "type_symbol", "label_atom_id", "label_alt_id", "label_comp_id", "label_asym_id",
+               "label_entity_id", "label_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "occupancy", "B_iso_or_equiv",
+               "auth_seq_id"});
 
 // Serial, atom, residue, asym, author number and the coordinates.
 inline const std::string kShortLoop =
