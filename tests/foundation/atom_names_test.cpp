@@ -143,26 +143,20 @@ TEST(ChainIdentifiers, CollidingFirstCharactersGetAlphabetCharacters) {
   EXPECT_EQ(resid_inf.res_num_pdb(1).str(), "AA  12 AA  Z");
 }
 
-TEST(ChainIdentifiers, InterleavedChains) {
-  set_chains({"A1", "B2", "A3", "A4", "B5"});
-  int32_t inew = 0, ierr = 0;
-  check_chain_id_pdb_(0, inew, ierr);
-  EXPECT_EQ(chain_ids(), (std::vector<std::string>{"AA  ", "BB  ", "Aa  ", "Ab  ", "Ba  "}));
-}
-
-TEST(ChainIdentifiers, BlankAndDotBecomeX) {
-  set_chains({" 1", ".1", "C"});
-  int32_t inew = 0, ierr = 0;
-  check_chain_id_pdb_(0, inew, ierr);
-  EXPECT_EQ(chain_ids(), (std::vector<std::string>{"XX  ", "Xa  ", "CC  "}));
-}
-
-TEST(ChainIdentifiers, SingleChainIsNotNew) {
-  set_chains({"B7"});
-  int32_t inew = 9, ierr = 9;
-  check_chain_id_pdb_(0, inew, ierr);
-  EXPECT_EQ(chain_ids(), (std::vector<std::string>{"BB  "}));
-  EXPECT_EQ(inew, 0);
+TEST(ChainIdentifiers, InterleavedBlankAndSingleChains) {
+  const struct {
+    std::vector<std::string> in, out;
+    int32_t inew;
+  } cases[] = {{{"A1", "B2", "A3", "A4", "B5"}, {"AA  ", "BB  ", "Aa  ", "Ab  ", "Ba  "}, 1},
+               {{" 1", ".1", "C"}, {"XX  ", "Xa  ", "CC  "}, 1},  // blank and dot become X
+               {{"B7"}, {"BB  "}, 0}};                          // a single chain is not new
+  for (const auto& c : cases) {
+    set_chains(c.in);
+    int32_t inew = 9, ierr = 9;
+    check_chain_id_pdb_(0, inew, ierr);
+    EXPECT_EQ(chain_ids(), c.out);
+    EXPECT_EQ(inew, c.inew);
+  }
 }
 
 TEST(ChainIdentifiers, SixtyOneChainsExhaustTheAlphabet) {
