@@ -54,6 +54,13 @@ class L1Geometry : public testing::Test {
     r_scratch.l1g_i3atm(k) = b;
     r_scratch.l1g_val(k) = v;
   }
+  // A1 at the origin, A2..A4 on the axes.
+  void axes() {
+    add(0, 0, 0);
+    add(1, 0, 0);
+    add(0, 1, 0);
+    add(0, 0, 1);
+  }
   int chiral(std::string_view sign, std::string_view c, std::string_view p2, std::string_view p3,
              std::string_view p4) {
     const int k = ++r_scratch.l1c_nchir;
@@ -224,10 +231,7 @@ TEST_F(L1Geometry, TorsionStepsBackAlongTreeWhenReferenceIsInLine) {
 }
 
 TEST_F(L1Geometry, ChiralVolumeFromNamesStoresIndices) {
-  add(0, 0, 0);
-  add(1, 0, 0);
-  add(0, 1, 0);
-  add(0, 0, 1);
+  axes();
   const int ic = chiral("positiv", "A1", "A2", "A3", "A4");
   float vol = 0;
   int32_t ierr = 1;
@@ -242,10 +246,7 @@ TEST_F(L1Geometry, ChiralVolumeFromNamesStoresIndices) {
 }
 
 TEST_F(L1Geometry, ChiralVolumeNotMeasurable) {
-  add(0, 0, 0);
-  add(1, 0, 0);
-  add(0, 1, 0);
-  add(0, 0, 1);
+  axes();
   float vol = 5;
   int32_t ierr = 0;
   calc_ovol_(chiral("cross", "A1", "A2", "A3", "A4"), vol, ierr);
