@@ -202,9 +202,7 @@ TEST_F(CifTokeniser, CommentLinesAreReturnedAndReadingGoesOn) {
   iend = 0;
   ASSERT_EQ(next(), 0);
   EXPECT_EQ(item(1), "_a.c");
-}
-
-TEST_F(CifTokeniser, AngleBracketLineIsACommentForTheFirstInstanceOnly) {
+  // A line beginning with '<' is a comment for the first instance only.
   open("data_x\n<html>\n_a.b 1\n");
   ASSERT_EQ(next(), 0);
   ASSERT_EQ(next(), -2);

@@ -145,11 +145,10 @@ TEST(VectorKit, SingularMatrixGivesErrorAndZeros) {
 }
 
 TEST(VectorKit, EulerRotations) {
-  float r[9];
+  float r[9], y[3];
+  const float x[3] = {1, 0, 0};
   nb_eul2matr_(0, 0, 0, r);
   for (int k = 0; k < 9; ++k) EXPECT_NEAR(r[k], k % 4 == 0 ? 1.0f : 0.0f, 1e-6f);
-  const float x[3] = {1, 0, 0};
-  float y[3];
   nb_eul2matr_(kPi / 2, 0, 0, r);
   nb_mvmult_(r, x, y);
   expect_vec(y, 0, 1, 0);
@@ -200,20 +199,17 @@ TEST_F(L1Geometry, DistancesAndBondAngles) {
 
 TEST_F(L1Geometry, TorsionSigns) {
   const int r1 = add(1, 0, 0), r2 = add(0, 0, 0), r3 = add(0, 0, 1);
-  const int cis = add(1, 0, 1), trans = add(-1, 0, 1), plus = add(0, 1, 1), minus = add(0, -1, 1);
+  const struct {
+    float x, y, t;
+  } cases[] = {{1, 0, 0}, {0, 1, 90}, {0, -1, -90}, {0.5f, 0.5f * std::sqrt(3.0f), 60}};
   float t = -1;
-  calc_trsobs_(r1, r2, r3, cis, t);
-  EXPECT_NEAR(t, 0, 1e-3);
-  calc_trsobs_(r1, r2, r3, trans, t);
+  for (const auto& c : cases) {
+    calc_trsobs_(r1, r2, r3, add(c.x, c.y, 1), t);
+    EXPECT_NEAR(t, c.t, 1e-3) << c.t;
+  }
+  calc_trsobs_(r1, r2, r3, add(-1, 0, 1), t);  // trans
   EXPECT_NEAR(std::fabs(t), 180, 1e-3);
-  calc_trsobs_(r1, r2, r3, plus, t);
-  EXPECT_NEAR(t, 90, 1e-3);
-  calc_trsobs_(r1, r2, r3, minus, t);
-  EXPECT_NEAR(t, -90, 1e-3);
-  const int off = add(0.5f, 0.5f * std::sqrt(3.0f), 1);
-  calc_trsobs_(r1, r2, r3, off, t);
-  EXPECT_NEAR(t, 60, 1e-3);
-  calc_trsobs_(r1, r2, 0, plus, t);
+  calc_trsobs_(r1, r2, 0, r3, t);
   EXPECT_EQ(t, 0);
 }
 
