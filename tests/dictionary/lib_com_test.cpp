@@ -86,13 +86,3 @@ TEST(DictionaryTables, PlanesHoldUpToTheirAtomCapacity) {
   EXPECT_EQ(&r_scratch.s1_iextr(1, 2), &r_scratch.s1_iextr(MX1EXT, 1) + 1);
   EXPECT_EQ(&r_scratch.l1a_conn(1, 2), &r_scratch.l1a_conn(MAX1BRN, 1) + 1);
 }
-
-TEST(WorkDescriptions, PlacementScratchKeepsTwoSetsPerStoredAtom) {
-  // Both sets of the 50th stored atom exist; set 2 follows all of set 1.
-  r_scratch.x_stor(nstor_par, 2) = 4.5f;
-  r_scratch.iflag_stor(nstor_par, 1) = 1;
-  EXPECT_EQ(&r_scratch.x_stor(1, 2), &r_scratch.x_stor(nstor_par, 1) + 1);
-  EXPECT_EQ(&r_scratch.z_stor(1, 2), &r_scratch.z_stor(nstor_par, 1) + 1);
-  EXPECT_FLOAT_EQ(r_scratch.x_stor(nstor_par, 2), 4.5f);
-  EXPECT_EQ(r_scratch.iflag_stor(nstor_par, 1), 1);
-}
