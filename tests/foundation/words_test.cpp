@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "foundation/words.h"
 #include "runtime/units.h"
@@ -63,15 +64,12 @@ TEST(CharacterKit, CodesAreUnsignedBytes) {
 }
 
 TEST(CharacterKit, CheckLineConvertsCaseAndBlanksUnprintable) {
-  rt::FixedText<12> t("ab\tCd_9\r");
-  check_line_(1, t);
-  EXPECT_EQ(t.str(), "AB CD_9     ");
-  t = "ab\tCd_9\r";
-  check_line_(-1, t);
-  EXPECT_EQ(t.str(), "ab cd_9     ");
-  t = "ab\tCd_9\r";
-  check_line_(0, t);
-  EXPECT_EQ(t.str(), "ab Cd_9     ");
+  const std::pair<int32_t, const char*> modes[] = {{1, "AB CD_9     "}, {-1, "ab cd_9     "}, {0, "ab Cd_9     "}};
+  for (const auto& [mode, want] : modes) {
+    rt::FixedText<12> t("ab\tCd_9\r");
+    check_line_(mode, t);
+    EXPECT_EQ(t.str(), want) << mode;
+  }
 }
 
 TEST(CharacterKit, CheckLineStopsAtCharacter256) {
