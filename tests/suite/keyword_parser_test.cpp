@@ -257,16 +257,6 @@ TEST_F(LogicalLines, ContinuationJoinsPieces) {
   EXPECT_EQ(cap.out(), " Data line--- TLS GROUP CHAIN\n");
 }
 
-TEST_F(LogicalLines, CommentInsideContinuationIsDroppedSilently) {
-  // A backslash glued to a word is part of it, not a continuation mark.
-  StdinFeed in("TLS GROUP -\n# between\n\nCHAIN \\\nA\\\n");
-  std::string line;
-  Capture cap;
-  EXPECT_EQ(next(line), 4);
-  EXPECT_EQ(line, "TLS GROUP CHAIN A\\");
-  EXPECT_EQ(cap.out(), " Data line--- TLS GROUP CHAIN A\\\n");
-}
-
 TEST_F(LogicalLines, ContinuationAfterNullTokenKeepsOneNull) {
   StdinFeed in("A,, &\nB\n");
   std::string line;
@@ -275,6 +265,16 @@ TEST_F(LogicalLines, ContinuationAfterNullTokenKeepsOneNull) {
   EXPECT_EQ(line, "A,, B");
   EXPECT_EQ(parser->token[1].isnull, 1);
   EXPECT_EQ(parser->token[2].fullstring, "B");
+}
+
+TEST_F(LogicalLines, CommentInsideContinuationIsDroppedSilently) {
+  // A backslash glued to a word is part of it, not a continuation mark.
+  StdinFeed in("TLS GROUP -\n# between\n\nCHAIN \\\nA\\\n");
+  std::string line;
+  Capture cap;
+  EXPECT_EQ(next(line), 4);
+  EXPECT_EQ(line, "TLS GROUP CHAIN A\\");
+  EXPECT_EQ(cap.out(), " Data line--- TLS GROUP CHAIN A\\\n");
 }
 
 TEST_F(LogicalLines, CommentLinesEchoedAndEmptyLinesSkipped) {

@@ -233,12 +233,6 @@ TEST_F(UnitOpening, EnvironmentCompanions) {
   EXPECT_EQ(value.view(), "/a/b.tls    ");
   ugtenv_("NOSUCHNAME", value);
   EXPECT_EQ(value.view(), "            ");
-  EXPECT_EQ(lunsto_(), 6);
-  int32_t n = 0;
-  rt::FixedText<8> word;
-  ubytes_(n, word);
-  EXPECT_EQ(n, 4);
-  EXPECT_EQ(word, "BYTES");
   env.set("TLSOUT", ORB_DATA_DIR "/environ.def");
   EXPECT_TRUE(ptqexs_("TLSOUT"));
   EXPECT_TRUE(ptqexs_(ORB_DATA_DIR "/default.def"));
