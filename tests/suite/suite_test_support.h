@@ -108,11 +108,6 @@ class TempDir {
   std::string path_;
 };
 
-inline std::string read_file(const std::string& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Standard input reads `text` until the guard goes, then reads nothing.
 class StdinFeed {
  public:
