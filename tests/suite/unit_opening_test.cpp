@@ -76,16 +76,7 @@ TEST_F(UnitOpening, VerbosityZeroLeavesOnlyTheMarkers) {
   EXPECT_EQ(cap.out(), "<!--SUMMARY_BEGIN-->\n<!--SUMMARY_END-->\n");
 }
 
-TEST_F(UnitOpening, UnsetLogicalNameIsTheFileName) {
-  in_dir([&] {
-    int32_t iun = 0, ifail = -1;
-    ptqdpn_(iun, "XYZTEST", "NEW", "F", 0, ifail);
-    rt::unit_close(iun);
-  });
-  EXPECT_TRUE(std::filesystem::exists(dir.file("XYZTEST")));
-}
-
-TEST_F(UnitOpening, PreconnectedNamesOpenNothing) {
+TEST_F(UnitOpening, PreconnectedNamesOpenNothingOthersAreFileNames) {
   for (const char* name : {"TERMINAL", "DATA", "PRINTER", "TERM"}) {
     int32_t iun = 9, ifail = 5;
     Capture cap;
@@ -98,8 +89,11 @@ TEST_F(UnitOpening, PreconnectedNamesOpenNothing) {
     int32_t iun = 9, ifail = -1;
     ptqdpn_(iun, "data", "NEW", "F", 0, ifail);
     EXPECT_TRUE(rt::unit_is_open(9));
+    iun = 0;  // an unset logical name is the file name
+    ptqdpn_(iun, "XYZTEST", "NEW", "F", 0, ifail);
   });
   EXPECT_TRUE(std::filesystem::exists(dir.file("data")));
+  EXPECT_TRUE(std::filesystem::exists(dir.file("XYZTEST")));
 }
 
 TEST_F(UnitOpening, ScratchFileLeavesNothingBehind) {
