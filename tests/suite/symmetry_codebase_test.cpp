@@ -144,7 +144,7 @@ TEST_F(CodeBaseSymmetry, OperatorsReadFromTextAppendAtPosition) {
   EXPECT_NE(cap.out().find(" **SYMMETRY OPERATOR ERROR**"), std::string::npos);
 }
 
-TEST_F(CodeBaseSymmetry, OperatorsWrittenAsText) {
+TEST_F(CodeBaseSymmetry, OperatorsWrittenAsTextAndWithNegatives) {
   Result r = lookup(0, "P 21 21 21");
   rt::FixedText<24> texts[4];
   symtr4_(4, r.rsm.data(), texts[0]);
@@ -154,10 +154,7 @@ TEST_F(CodeBaseSymmetry, OperatorsWrittenAsText) {
   Capture cap;
   symtr3_(2, r.rsm.data(), texts[0], 1);
   EXPECT_EQ(cap.out(), "Symmetry 1 X,  Y,  Z \nSymmetry 2 -X+1/2,  -Y,  Z+1/2 \n");
-}
-
-TEST_F(CodeBaseSymmetry, AsymmetricUnitOperatorsWithTheirNegatives) {
-  lookup(0, "P 21 21 21");
+  // The asymmetric-unit operators, each followed by its negative.
   std::vector<float> rsm(192 * 16, 0.0f), inv(192 * 16, 0.0f);
   int32_t nsym = 0;
   asusym_(rsm.data(), inv.data(), nsym);
