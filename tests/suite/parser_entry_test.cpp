@@ -71,6 +71,13 @@ TEST_F(KeywordEntry, NumbersCarryValueAndDigitCode) {
   EXPECT_EQ(idec(4), 2);
   EXPECT_FLOAT_EQ(fvalue(5), -4.0f);
   EXPECT_EQ(cvalue(3), "12.3");
+  // Single-precision limits apply.
+  Capture cap;
+  read("V 1E39 1E38");
+  EXPECT_EQ(ityp(2), 2);
+  EXPECT_FLOAT_EQ(fvalue(2), 0.0f);
+  EXPECT_FLOAT_EQ(fvalue(3), 1e38f);
+  EXPECT_NE(cap.out().find("Overflow"), std::string::npos);
 }
 
 TEST_F(KeywordEntry, NullTokenLeavesOtherArraysAlone) {
@@ -103,27 +110,15 @@ TEST_F(KeywordEntry, CapacityIsClampedAndWrittenBack) {
   EXPECT_NE(out.out().find("Maximum number of tokens exceeded"), std::string::npos);
 }
 
-TEST_F(KeywordEntry, SingleFloatLimitsApply) {
-  Capture cap;
-  read("V 1E39 1E38");
-  EXPECT_EQ(ityp(2), 2);
-  EXPECT_FLOAT_EQ(fvalue(2), 0.0f);
-  EXPECT_FLOAT_EQ(fvalue(3), 1e38f);
-  EXPECT_NE(cap.out().find("Overflow"), std::string::npos);
-}
-
-TEST_F(KeywordEntry, BlankLineReadsStandardInputAndEchoes) {
-  StdinFeed in("# note\ntls group chain\n");
+TEST_F(KeywordEntry, BlankOrZeroFilledLineReadsStandardInput) {
+  StdinFeed in("# note\ntls group chain\nEND\n");
   Capture cap;
   read("", true);
   EXPECT_EQ(key, "TLS");
   EXPECT_EQ(cvalue(1), "tls");
   EXPECT_EQ(line, "tls group chain");
   EXPECT_EQ(cap.out(), " Comment line--- # note\n Data line--- tls group chain\n");
-}
-
-TEST_F(KeywordEntry, ZeroFilledLineFieldReadsStandardInput) {
-  StdinFeed in("END\n");
+  // So does a line field filled with zeros.
   char field[80] = {};
   ntok = 20;
   parser_(key, rt::TextRef(field, 80), &ibeg(1), &iend(1), &ityp(1), &fvalue(1), &cvalue(1),
