@@ -102,7 +102,7 @@ TEST_F(CifHeader, FaultyOrForeignTextIsPassedOver) {
   for (const auto& c : cases) {
     write("f", c.text);
     EXPECT_EQ(read("f"), c.status) << c.text;
-    if (c.status == 8) EXPECT_EQ(atom_inf.n_atom, c.atoms) << c.text;
+    if (c.status == 8) { EXPECT_EQ(atom_inf.n_atom, c.atoms) << c.text; }
   }
 }
 

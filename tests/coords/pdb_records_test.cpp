@@ -48,10 +48,10 @@ TEST(PdbAtomNames, CorrectedNameResidueElementAndClass) {
   };
   for (const auto& c : cases) {
     const Named n = corr(c.name, c.res);
-    if (!c.want.name.empty()) EXPECT_EQ(n.name, c.want.name) << c.name << c.res;
-    if (!c.want.res.empty()) EXPECT_EQ(n.res, c.want.res) << c.name << c.res;
-    if (!c.want.elem.empty()) EXPECT_EQ(n.elem, c.want.elem) << c.name << c.res;
-    if (!c.want.cls.empty()) EXPECT_EQ(n.cls, c.want.cls) << c.name << c.res;
+    if (!c.want.name.empty()) { EXPECT_EQ(n.name, c.want.name) << c.name << c.res; }
+    if (!c.want.res.empty()) { EXPECT_EQ(n.res, c.want.res) << c.name << c.res; }
+    if (!c.want.elem.empty()) { EXPECT_EQ(n.elem, c.want.elem) << c.name << c.res; }
+    if (!c.want.cls.empty()) { EXPECT_EQ(n.cls, c.want.cls) << c.name << c.res; }
   }
 }
 

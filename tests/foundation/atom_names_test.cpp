@@ -124,10 +124,10 @@ TEST_F(AtomNames, NameCorrections) {
   for (const Case& k : cases) {
     const Corrected c = corr(k.aname, k.rname);
     const std::string at = std::string("'") + k.aname + "' in " + k.rname;
-    if (*k.want_a) EXPECT_EQ(c.aname, k.want_a) << at;
-    if (*k.want_r) EXPECT_EQ(c.rname, k.want_r) << at;
-    if (*k.want_s) EXPECT_EQ(c.asymb, k.want_s) << at;
-    if (*k.want_c) EXPECT_EQ(c.ctype, k.want_c) << at;
+    if (*k.want_a) { EXPECT_EQ(c.aname, k.want_a) << at; }
+    if (*k.want_r) { EXPECT_EQ(c.rname, k.want_r) << at; }
+    if (*k.want_s) { EXPECT_EQ(c.asymb, k.want_s) << at; }
+    if (*k.want_c) { EXPECT_EQ(c.ctype, k.want_c) << at; }
   }
 }
 

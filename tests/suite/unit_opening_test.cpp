@@ -127,7 +127,7 @@ TEST_F(UnitOpening, FatalOpensEndTheRunWithTheirMessage) {
     ptq7_program_reset_for_tests();  // no clock, so no times line
     Capture cap;
     EXPECT_EQ(run_status([&] { ptqdpn_(c.iun, c.name, c.status, c.type, 0, c.ifail); }), 1);
-    if (c.out) EXPECT_EQ(cap.out(), c.out);
+    if (c.out) { EXPECT_EQ(cap.out(), c.out); }
   }
 }
 
