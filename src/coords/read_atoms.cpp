@@ -12,7 +12,7 @@
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
-#include "output/entity_tree.h"
+#include "coords/entity_tree.h"
 #include "runtime/units.h"
 
 namespace {

@@ -1,21 +1,12 @@
-// Geometric kernels: distances, bond angles, torsions, chiral volumes and
-// planes measured on the atoms of the L1 work description (r_scratch), the
-// same from explicit coordinates, and placing a new atom from a bond length,
-// a bond angle and a torsion.  Angles given in degrees come out in the range
-// -180 to 180; angles passed in are radians.
+// Geometric kernels on explicit coordinates: the chiral volume of four points,
+// the torsion implied by three angles, placing a new atom from a bond length,
+// a bond angle and a torsion, and least-squares planes.  Angles given in
+// degrees come out in the range -180 to 180; angles passed in are radians.
 #pragma once
 
 #include <cstdint>
+#include <numbers>
 
-void calc_dobs_(int32_t i1, int32_t i2, float& d);
-void calc_angobs_(int32_t i1, int32_t i2, int32_t i3, float& angle);
-void calc_trsobs_(int32_t i1, int32_t i2, int32_t i3, int32_t i4, float& angle);
-// Chiral volume of L1 chiral entry ic from coordinates; also stores the atom
-// indices of the entry.  ierr 1 when the entry cannot be measured.
-void calc_ovol_(int32_t ic, float& volume, int32_t& ierr);
-// Ideal (unsigned) chiral volume of entry ic from the ideal bonds and angles,
-// and three torsions about the centre derived from the angles (degrees).
-void calc_ivol_(int32_t ic, float& volume, float& ph1, float& ph2, float& ph3);
 // Chiral volume of four points (c1 the centre) and a signed angle whose sign
 // gives their handedness.  The four indices are not used.
 void calc_i_ovol_l_(int32_t i1, int32_t i2, int32_t i3, int32_t i4, const float* c1, const float* c2,
@@ -31,5 +22,19 @@ void coord_4_(float av1, float av2, float av3, const float* r, const float* b, f
 // Least-squares plane vm.x = d through n points, x holding the three
 // coordinates of each point in turn.  n < 1 ends the run.
 void fit_plane_(int32_t n, const float* x, float* vm, float& d);
-// Signed distances of the L1 atoms idx(1..n) from their best plane.
-void calc_pldev_(int32_t n, const int32_t* idx, float* dev);
+
+namespace foundation {
+
+inline constexpr float kPi = std::numbers::pi_v<float>;
+
+// A cosine pulled into -1..1 against rounding before acos.
+float clamp_cosine(float c);
+// Radians wrapped to -pi..pi, then degrees.
+float wrapped_degrees(float a);
+float dot3(const float* a, const float* b);
+float norm3(const float* a);
+// Bond angle between a and b taken as consecutive bond vectors (pi when in
+// line); a length product below 1e-8 is replaced by 1.
+float bond_angle(const float* a, const float* b);
+
+}  // namespace foundation

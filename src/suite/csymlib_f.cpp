@@ -15,8 +15,8 @@
 #include "suite/cvecmat.h"
 #include "suite/library_err.h"
 #include "suite/library_f.h"
-#include "reflections/cmtzlib.h"
 #include "suite/ptq7_errno.h"
+#include "suite/ptq7_unitcell.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ int32_t g_pgmdf[5] = {0, 0, 0, 0, 0};
 
 void set_current(SpacegroupPtr sg) {
   g_current = std::move(sg);
-  if (g_current) ptq7f_register_spacegroup_tidy(ptq7spg_mem_tidy);
+  if (g_current) ptq7f_register_tidy(ptq7spg_mem_tidy);
 }
 
 std::string trimmed(std::string_view s) { return std::string(rt::trim_right(s)); }
@@ -429,12 +429,12 @@ bool handchange_(int32_t number, float& x, float& y, float& z) {
 
 void setrsl_(float a, float b, float c, float alpha, float beta, float gamma) {
   const float cell[6] = {a, b, c, alpha, beta, gamma};
-  MtzHklcoeffs(cell, g_coefhkl);
+  suite::hkl_coeffs(cell, g_coefhkl);
 }
 
 float sthlsq_(int32_t h, int32_t k, int32_t l) {
   const int32_t hkl[3] = {h, k, l};
-  return 0.25f * MtzInd2reso(hkl, g_coefhkl);
+  return 0.25f * suite::ind_to_reso(hkl, g_coefhkl);
 }
 
 float sts3r4_(int32_t h, int32_t k, int32_t l) { return sthlsq_(h, k, l); }

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "reflections/cmtzlib.h"
 #include "runtime/units.h"
 #include "suite/library_err.h"
 #include "suite/library_utils.h"
@@ -29,7 +28,10 @@ constexpr std::size_t MAX_ARGUMENT = 500;
 constexpr std::size_t MAX_MESSAGE = 127;
 
 std::vector<std::string> registered_args;
-void (*spacegroup_tidy)() = nullptr;
+// Tidy routines registered by the parts of the library that hold records.
+constexpr int kMaxTidy = 8;
+void (*tidy_routines[kMaxTidy])() = {};
+int n_tidy = 0;
 
 const char* const status_words[] = {"UNKNOWN", "SCRATCH", "OLD", "NEW", "READONLY", "PRINTER"};
 const char* const type_words[] = {"F", "U", "DF", "DU"};
@@ -88,11 +90,18 @@ void ptqfyp_() {
   ptqfyp_(static_cast<int>(list.size()), list.data());
 }
 
-void ptq7f_register_spacegroup_tidy(void (*free_spacegroup)()) { spacegroup_tidy = free_spacegroup; }
+void ptq7f_register_tidy(void (*tidy)()) {
+  for (int i = 0; i < n_tidy; ++i)
+    if (tidy_routines[i] == tidy) return;
+  if (n_tidy == kMaxTidy) {
+    std::fprintf(stderr, "ptq7f_register_tidy: more than %d tidy routines\n", kMaxTidy);
+    std::abort();
+  }
+  tidy_routines[n_tidy++] = tidy;
+}
 
 void ptq7f_mem_tidy() {
-  MtzMemTidy();
-  if (spacegroup_tidy) spacegroup_tidy();
+  for (int i = 0; i < n_tidy; ++i) tidy_routines[i]();
 }
 
 void ptqerr_(int32_t level, std::string_view message) {

@@ -16,11 +16,14 @@ void ptq7_command_line(int argc, const char* const* argv);
 
 // Ends the run (levels 0, 1, -1) or warns (2, -2) or prints (3, 4).
 void ptqerr_(int32_t level, std::string_view message);
-// Frees the library's records held for the code base (reflection files, space group).
+// Frees the library's records held for the code base (reflection files, space
+// group) by running every registered tidy routine in the order registered.
 void ptq7f_mem_tidy();
-// The symmetry library registers the routine that frees its current space
-// group, so that ptq7f_mem_tidy frees it without this unit knowing its type.
-void ptq7f_register_spacegroup_tidy(void (*free_spacegroup)());
+// A part of the library that holds records for the code base (the symmetry
+// library's current space group, the reflection-file slots) registers the
+// routine that frees them, so that ptq7f_mem_tidy frees them without this unit
+// knowing their types.  Registering a routine again keeps one entry.
+void ptq7f_register_tidy(void (*tidy)());
 
 // Opens unit iun (0: a free unit, returned) on logical name lognam.
 void ptqdpn_(int32_t& iun, std::string_view lognam, std::string_view status,

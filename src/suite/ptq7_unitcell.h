@@ -4,6 +4,8 @@
 // a, b, c (Angstrom) and alpha, beta, gamma (degrees).
 #pragma once
 
+#include <cstdint>
+
 double ptq7uc_calc_cell_volume(const double cell[6]);
 // rcell = a*, b*, c*, alpha*, beta*, gamma* (degrees); returns 1 / volume.
 double ptq7uc_calc_rcell(const double cell[6], double rcell[6]);
@@ -22,3 +24,14 @@ int ptq7uc_is_rhombohedral(const float cell[6], double tolerance);
 // Whether a cell suits the setting of the group of the operators (4x4
 // row-major each); 1 for an operator list that matches no group.
 int ptq7spg_check_symm_cell(int nops, const float (*ops)[4][4], const float cell[6]);
+
+namespace suite {
+
+// Six reciprocal-metric coefficients of a cell (a, b, c, alpha, beta, gamma in
+// degrees), for the resolution of reflections; 1, or 0 with all zero and the
+// reflection library's error signalled for a cell value below 0.001.
+int hkl_coeffs(const float cell[6], double coefs[6]);
+// 1/d^2 of reflection hkl.
+float ind_to_reso(const int32_t hkl[3], const double coefs[6]);
+
+}  // namespace suite

@@ -4,7 +4,7 @@
 // line reading.
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "support/capture.h"
 
 #include <cstdio>
 #include <cstring>

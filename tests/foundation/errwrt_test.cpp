@@ -2,7 +2,7 @@
 // the end of the run) and the scratch-name and open-by-name helpers.
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "support/capture.h"
 
 #include <cstdio>
 #include <cstdlib>

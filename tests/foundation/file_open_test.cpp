@@ -2,7 +2,7 @@
 // formatted and unformatted opens, the fatal empty name and the failure report.
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "support/capture.h"
 
 #include <cstdio>
 #include <fstream>

@@ -2,7 +2,7 @@
 // and operating-system code.
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "support/capture.h"
 
 #include <cstdio>
 #include <cstdlib>

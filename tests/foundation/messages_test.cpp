@@ -2,7 +2,7 @@
 // length of texts and the two lines of a full table.
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "support/capture.h"
 
 #include <cstdio>
 #include <string>

@@ -2,7 +2,7 @@
 // the listing of the table.
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "support/capture.h"
 
 #include <cstdio>
 #include <string>

@@ -3,7 +3,7 @@
 // reader-buffer defaults and their copy into the working tables.
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "support/capture.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // writer, number conversion of words and the free-format word splitter.
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "support/capture.h"
 
 #include <cstdint>
 #include <cstring>

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "reflections/cmtzlib.h"
+#include "suite/library_f.h"
 #include "suite/ptq7_errno.h"
 
 namespace {
@@ -69,6 +70,12 @@ TEST(ReflectionSlots, TidyFreesEverySlot) {
   MtzMemTidy();
   for (int i = 1; i <= MTZ_MAX_SLOTS; ++i) EXPECT_EQ(mtz_slot(i), nullptr);
   MtzMemTidy();
+}
+
+TEST(ReflectionSlots, LibraryEndOfRunTidyFreesSlots) {
+  mtz_slot(2) = std::make_unique<MtzFile>();
+  ptq7f_mem_tidy();
+  EXPECT_EQ(mtz_slot(2), nullptr);
 }
 
 }  // namespace

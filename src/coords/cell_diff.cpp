@@ -1,5 +1,5 @@
 // Cell-difference correction of the model's coordinates.
-#include "foundation/cell_diff.h"
+#include "coords/cell_diff.h"
 
 #include "foundation/atom_com.h"
 #include "numeric/vecmat_kit.h"

@@ -1,6 +1,6 @@
 // Building the entity description from the chains, residues and links of
 // the model.
-#include "output/entity_descr.h"
+#include "coords/entity_descr.h"
 
 #include <utility>
 #include <vector>

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "entity_model.h"
-#include "output/entity_descr.h"
+#include "coords/entity_descr.h"
 
 using entity_test::auth;
 using entity_test::captured;

@@ -3,7 +3,7 @@
 // document) and the run ends with status 1.
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "support/capture.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "entity_model.h"
-#include "output/entity_descr.h"
-#include "output/entity_tree.h"
+#include "coords/entity_descr.h"
+#include "coords/entity_tree.h"
 
 using entity_test::auth;
 using entity_test::Ints;

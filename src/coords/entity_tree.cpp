@@ -1,5 +1,5 @@
 // Entity trees and termini after an mmCIF read.
-#include "output/entity_tree.h"
+#include "coords/entity_tree.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "foundation/atom_com.h"
-#include "output/entity_descr.h"
+#include "coords/entity_descr.h"
 
 namespace {
 
