@@ -19,7 +19,7 @@ namespace entity_test {
 
 // Author number text of residue number n: "%4d" and a blank insertion code.
 inline std::string auth(int n) {
-  char b[8];
+  char b[16];
   std::snprintf(b, sizeof b, "%4d ", n);
   return b;
 }
