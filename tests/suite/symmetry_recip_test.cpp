@@ -71,6 +71,95 @@ TEST_F(ReciprocalSpace, AsymmetricUnitRoundTripForEveryLaueClass) {
   }
 }
 
+// Centred settings are mapped to their primitive reference by h'' = h P, P the
+// change of basis of the data file; the reference's asymmetric unit then picks
+// the representative.  Worked out by hand:
+//   F 1      (k+l)/2, (h+l)/2, (h+k)/2  in the -1 unit: l''>0, or l''=0 and
+//            (h''>0, or h''=0 and k''>=0); else the Friedel mate (ISYM 2)
+//   I 1      (-h+k+l)/2, (h-k+l)/2, (h+k-l)/2  in the same unit
+//   C 1 1 2  (k-h)/2, l, h    2/m unit k''>=0 and (l''>0 or l''=0 and h''>=0),
+//            so here l>=0 and (h>0, or h=0 and k>=0); mates (-h,-k,l) are ISYM 3/4
+//   C 4 2 2  (h-k)/2, (h+k)/2, l   4/mmm unit h''>=k''>=0, l''>=0, so here
+//            k<=0, h>=-k, l>=0; operators in file order x,y,z; -y,x,z; -x,-y,z;
+//            y,-x,z; ... give mates (h,k,l) (k,-h,l) (-h,-k,l) (-k,h,l) ...
+TEST_F(ReciprocalSpace, CentredSettingsPickRepresentativesThroughTheirChangeOfBasis) {
+  struct Case {
+    const char* label;
+    const char* name;
+    Hkl in;
+    int isym;
+    Hkl out;
+  } cases[] = {
+      {"F 1: reference 1 1 1 inside", "F 1", {1, 1, 1}, 1, {1, 1, 1}},
+      {"F 1: reference 0 1 0 inside", "F 1", {1, -1, 1}, 1, {1, -1, 1}},
+      {"F 1: reference -1 1 0 needs its Friedel mate", "F 1", {2, -2, 0}, 2, {-2, 2, 0}},
+      {"F 1: reference 0 0 -1 needs its Friedel mate", "F 1", {-1, -1, 1}, 2, {1, 1, -1}},
+      {"F 1: reference 0 -1 1 inside", "F 1", {0, 2, -2}, 1, {0, 2, -2}},
+      {"I 1: reference 0 1 1 inside", "I 1", {1, 1, 0}, 1, {1, 1, 0}},
+      {"I 1: reference 0 1 0 inside", "I 1", {1, 0, 1}, 1, {1, 0, 1}},
+      {"I 1: reference -1 1 0 needs its Friedel mate", "I 1", {1, -1, 0}, 2, {-1, 1, 0}},
+      {"I 1: reference 1 1 -1 needs its Friedel mate", "I 1", {0, 0, 2}, 2, {0, 0, -2}},
+      {"I 1: reference -1 1 1 inside", "I 1", {2, 0, 0}, 1, {2, 0, 0}},
+      {"C 1 1 2: reference 0 1 1 inside", "C 1 1 2", {1, 1, 1}, 1, {1, 1, 1}},
+      {"C 1 1 2: the 2-fold mate", "C 1 1 2", {-1, 1, 2}, 3, {1, -1, 2}},
+      {"C 1 1 2: Friedel mate of the 2-fold mate", "C 1 1 2", {0, 2, -1}, 4, {0, 2, 1}},
+      {"C 1 1 2: h=0 needs k>=0", "C 1 1 2", {0, -2, 3}, 3, {0, 2, 3}},
+      {"C 1 1 2: Friedel mate on l=0", "C 1 1 2", {-2, 0, 0}, 2, {2, 0, 0}},
+      {"C 4 2 2: reference 1 1 1 inside", "C 4 2 2", {2, 0, 1}, 1, {2, 0, 1}},
+      {"C 4 2 2: the 4-fold mate", "C 4 2 2", {1, 1, 1}, 3, {1, -1, 1}},
+      {"C 4 2 2: the 4-fold mate onto the k=0 edge", "C 4 2 2", {0, 2, 3}, 3, {2, 0, 3}},
+      {"C 4 2 2: the 2-fold mate", "C 4 2 2", {-3, 1, 2}, 5, {3, -1, 2}},
+      {"C 4 2 2: Friedel mate of the 4-cubed mate", "C 4 2 2", {1, 1, -2}, 8, {1, -1, 2}},
+      {"C 4 2 2: Friedel mate of 0 0 -4", "C 4 2 2", {0, 0, -4}, 2, {0, 0, 4}},
+  };
+  for (const Case& c : cases) {
+    SpacegroupPtr sg = load(c.name);
+    ASSERT_TRUE(sg) << c.label;
+    auto [h, k, l] = c.in;
+    int ho = 99, ko = 99, lo = 99;
+    EXPECT_EQ(ptq7spg_put_in_asu(sg.get(), h, k, l, ho, ko, lo), c.isym) << c.label;
+    EXPECT_EQ(Hkl(ho, ko, lo), c.out) << c.label;
+  }
+}
+
+// The change of basis of a centred setting takes absent reflections to half
+// indices, which the asymmetric-unit test rounds.  Rounding half away from zero
+// is odd and commutes with the signed permutations of these reference groups,
+// so every index still has exactly one representative and an ISYM that leads
+// back to it.
+TEST_F(ReciprocalSpace, AbsentReflectionsOfCentredSettingsKeepOneRepresentative) {
+  const char* names[] = {"A 1",       "B 1",     "C 1",      "F 1",      "I 1",
+                         "A -1",      "B -1",    "C -1",     "F -1",     "I -1",
+                         "C 1 1 2",   "C 1 1 21", "F 1 2/m 1", "C 4 2 2", "C 4 2 21",
+                         "F 4 2 2",   "C -4 2 m", "C -4 2 b", "F 4/m m m"};
+  for (const char* name : names) {
+    SpacegroupPtr sg = load(name);
+    ASSERT_TRUE(sg) << name;
+    int absent = 0;
+    Capture cap;
+    for (int h = -6; h <= 6; ++h)
+      for (int k = -6; k <= 6; ++k)
+        for (int l = -6; l <= 6; ++l) {
+          int ho = 99, ko = 99, lo = 99;
+          const int isym = ptq7spg_put_in_asu(sg.get(), h, k, l, ho, ko, lo);
+          ASSERT_GT(isym, 0) << name << " " << h << " " << k << " " << l;
+          int hb = 99, kb = 99, lb = 99;
+          ptq7spg_generate_indices(sg.get(), isym, ho, ko, lo, hb, kb, lb);
+          EXPECT_EQ(Hkl(hb, kb, lb), Hkl(h, k, l)) << name << " isym " << isym;
+          std::set<Hkl> orbit;
+          for (int i = 0; i < sg->nsymop_prim; ++i)
+            for (int s : {1, -1}) orbit.insert(mate(sg->symop[i], h, k, l, s));
+          int inside = 0;
+          for (const Hkl& m : orbit)
+            inside += ptq7spg_is_in_asu(sg.get(), std::get<0>(m), std::get<1>(m), std::get<2>(m));
+          EXPECT_EQ(inside, 1) << name << " " << h << " " << k << " " << l;
+          absent += ptq7spg_is_sysabs(sg.get(), h, k, l);
+        }
+    EXPECT_GT(absent, 0) << name;
+    EXPECT_EQ(cap.out(), "") << name;
+  }
+}
+
 TEST_F(ReciprocalSpace, PlusMinusAsymmetricUnit) {
   SpacegroupPtr sg = load("P -1");
   ASSERT_TRUE(sg);
