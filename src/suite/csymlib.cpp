@@ -453,6 +453,11 @@ SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* n
       std::printf(" Spacegroup %d (%s) in SYMINFO exceeds the loader's capacity (%s); "
                   "block ignored \n",
                   s.block.number, s.block.xhm, s.block.too_big);
+    } else if (s.block.nsym > 0 && s.block.ncen == 0) {
+      // Without its identity centring line a block has no operators to build
+      // a record from: refused like an oversized one, not indexed empty.
+      std::printf(" Spacegroup %d (%s) in SYMINFO has no cenop line; block ignored \n",
+                  s.block.number, s.block.xhm);
     } else if (block_matches(key, s, wanted.data())) {
       found = true;
       break;

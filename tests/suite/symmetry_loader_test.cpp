@@ -327,6 +327,17 @@ TEST_F(SpacegroupLoader, BlockBeyondCapacityIsRefusedNotOverrun) {
             std::string::npos);
 }
 
+TEST_F(SpacegroupLoader, BlockWithoutCentringLineIsRefused) {
+  TempDir dir;
+  const std::string path = dir.write("nocen.lib", block(1, "P 1", 1, 0) + block(1, "C 1", 1, 1));
+  env.set("SYMINFO", path);
+  Capture cap;
+  SpacegroupPtr sg = ptq7spg_load_by_standard_num(1);
+  EXPECT_EQ(xhm_of(sg), "C 1");
+  EXPECT_NE(cap.out().find(" Spacegroup 1 (P 1) in SYMINFO has no cenop line; block ignored \n"),
+            std::string::npos);
+}
+
 TEST_F(SpacegroupLoader, FieldsOfOneBlockDoNotLeakIntoTheNext) {
   TempDir dir;
   const std::string path =
