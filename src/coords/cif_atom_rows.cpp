@@ -12,6 +12,7 @@
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
 #include "foundation/cif_tokeniser.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "foundation/words.h"
@@ -290,49 +291,34 @@ ItemCache cache;
 // residue tables, which do not change while a file is read; the few hundred
 // pairs of a file are worked out about once each.
 struct NameFix {
-  uint32_t akey;  // atom name (4 characters) as read
-  uint64_t rkey;  // residue name (8 characters) as read
   rt::FixedText<4> aname;
   rt::FixedText<8> rname;
   int32_t rclass;
-  bool used;
 };
 
 struct NameFixCache {
-  static constexpr int kSlots = 256;
-  NameFix slot[kSlots];
+  static constexpr int kPairs = 256;
+  foundation::LookupIndex<12, kPairs> by_pair;  // atom name then residue name, as read
+  rt::Array1<NameFix, kPairs> fix;
 
-  void clear() {
-    for (NameFix& f : slot) f.used = false;
-  }
+  void clear() { by_pair.clear(); }
   const NameFix& lookup(const rt::FixedText<4>& aname, const rt::FixedText<8>& rname) {
-    uint32_t akey;
-    uint64_t rkey;
-    std::memcpy(&akey, aname.c, 4);
-    std::memcpy(&rkey, rname.c, 8);
-    // Any mix of the 12 characters will do: a slot only spares recomputing.
-    // A pair looks in four slots from its own, so that two pairs of one
-    // residue that share a slot do not keep evicting each other.
-    const uint64_t h = ((akey * 0x9E3779B97F4A7C15ULL) ^ rkey) * 0xC2B2AE3D27D4EB4FULL;
-    const int home = static_cast<int>(h >> 56) % kSlots;
-    int take = home;
-    for (int p = 0; p < 4; ++p) {
-      NameFix& g = slot[(home + p) % kSlots];
-      if (!g.used) {
-        take = (home + p) % kSlots;
-        break;
-      }
-      if (g.akey == akey && g.rkey == rkey) return g;
-    }
-    NameFix& f = slot[take];
-    f.akey = akey;
-    f.rkey = rkey;
+    char key[12];
+    std::memcpy(key, aname.c, 4);
+    std::memcpy(key + 4, rname.c, 8);
+    const std::string_view k(key, 12);
+    if (const int32_t i = by_pair.first(k); i != 0) return fix(i);
+    // A file with more pairs than this is rare: starting afresh only costs
+    // working the pairs out again.
+    if (by_pair.full()) by_pair.clear();
+    const int32_t i = by_pair.size() + 1;
+    by_pair.add(k, i);
+    NameFix& f = fix(i);
     f.aname = aname;
     f.rname = rname;
     rt::FixedText<4> asymb, ctype;
     corr_name_(f.aname, f.rname, asymb, ctype);
     f.rclass = res_class(f.rname.view());
-    f.used = true;
     return f;
   }
 };

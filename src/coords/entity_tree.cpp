@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/atom_com.h"
+#include "foundation/lookup_index.h"
 #include "coords/entity_descr.h"
 
 namespace {
@@ -36,41 +37,14 @@ struct Tree {
   }
 };
 
-// Positions of one range looked up by author number (5 characters): sorted
-// by number, then position, in storage reused from call to call.
-class NumberIndex {
- public:
-  static uint64_t key(std::string_view num) {
-    uint64_t k = 0;
-    std::memcpy(&k, num.data(), num.size() < 5 ? num.size() : 5);
-    return k;
-  }
-  template <typename NumOf>
-  void build(int32_t lo, int32_t hi, NumOf num_of) {
-    idx_.clear();
-    for (int32_t p = lo; p <= hi; ++p) idx_.emplace_back(key(num_of(p)), p);
-    std::sort(idx_.begin(), idx_.end());
-  }
-  // The first or the last position with this number; 0 when there is none.
-  int32_t first(std::string_view num) const {
-    const auto r = range(num);
-    return r.first == r.second ? 0 : r.first->second;
-  }
-  int32_t last(std::string_view num) const {
-    const auto r = range(num);
-    return r.first == r.second ? 0 : std::prev(r.second)->second;
-  }
+// Positions lo..hi of the sequence table by author number (5 characters),
+// so that the first and the last position with a number are found at once.
+using NumberIndex = foundation::LookupIndex<5, MAXENTSEQ>;
 
- private:
-  using Entry = std::pair<uint64_t, int32_t>;
-  std::pair<std::vector<Entry>::const_iterator, std::vector<Entry>::const_iterator> range(
-      std::string_view num) const {
-    const uint64_t k = key(num);
-    return std::equal_range(idx_.begin(), idx_.end(), Entry(k, 0),
-                            [](const Entry& a, const Entry& b) { return a.first < b.first; });
-  }
-  std::vector<Entry> idx_;
-};
+void index_numbers(NumberIndex& x, int32_t lo, int32_t hi) {
+  x.clear();
+  for (int32_t p = lo; p <= hi; ++p) x.add(cif_ent_poly_seq.ent_res_auth_num(p).view(), p);
+}
 
 }  // namespace
 
@@ -228,7 +202,7 @@ void copy_entity_tree_(int32_t mdoc, int32_t& ierr) {
         cif_entity_list.ent_ires_end_tree(ient) = ir;
     }
     // Author numbers can repeat; the last equal position wins everywhere.
-    by_number.build(irs, irf, [](int32_t p) { return cif_ent_poly_seq.ent_res_auth_num(p).view(); });
+    index_numbers(by_number, irs, irf);
     for (int32_t j = irs; j <= irf; ++j) {
       const int32_t b = by_number.last(cif_ent_poly_seq.ent_res_auth_bnum(j).view());
       if (b >= 1) cif_ent_poly_seq.ent_ires_back(j) = b;
@@ -287,8 +261,8 @@ void copy_entity_tree_(int32_t mdoc, int32_t& ierr) {
     const int32_t efirst = cif_entity_list.ent_ires_first(ient);
     const int32_t elast = efirst + cif_entity_list.ent_nres_chain(ient) - 1;
     // Only positions that the sequence table holds are looked at.
-    by_number.build(efirst < 1 ? 1 : efirst,
-                    elast > cif_ent_poly_seq.ent_nresidue ? cif_ent_poly_seq.ent_nresidue : elast, [](int32_t p) { return cif_ent_poly_seq.ent_res_auth_num(p).view(); });
+    index_numbers(by_number, efirst < 1 ? 1 : efirst,
+                  elast > cif_ent_poly_seq.ent_nresidue ? cif_ent_poly_seq.ent_nresidue : elast);
     for (int32_t ir = first; ir <= last; ++ir) {
       const int32_t j = by_number.first(author_number(ir));
       if (j < 1) continue;

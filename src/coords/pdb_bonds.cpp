@@ -9,6 +9,7 @@
 #include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 #include "runtime/format.h"
 
@@ -160,21 +161,14 @@ namespace {
 
 // Endpoints of the stored bond records by their 10-character code, so that
 // each atom looks only at the endpoints that can name it.  Filled lazily as
-// rows are appended; a store that shrank (a new file) is indexed anew.
-constexpr int kBuckets = 4096;
+// rows are appended; a store that shrank (a new file) is indexed anew.  An
+// entry is 2 * (row - 1) + endpoint.
 struct EndpointIndex {
   int32_t indexed = 0;
-  rt::Array1<int32_t, kBuckets, 0> head;          // first entry of a bucket, 0 none
-  rt::Array1<int32_t, 2 * MAXBONDREC> next;       // next entry of the same bucket
+  foundation::LookupIndex<10, 2 * MAXBONDREC> by_code;
   bool ready = false;
 };
 EndpointIndex endpoint_index;
-
-uint32_t code_hash(const char* code10) {
-  uint32_t h = 2166136261u;
-  for (int i = 0; i < 10; ++i) h = (h ^ static_cast<unsigned char>(code10[i])) * 16777619u;
-  return h % kBuckets;
-}
 
 // Code of endpoint e (1 or 2) of row k: characters 1-6 and 12-15 of its text.
 void endpoint_code(int k, int e, char* code10) {
@@ -188,7 +182,7 @@ void refresh_index() {
   if (!x.ready || index_stale || pdb_hent.brec_n < x.indexed) {
     // Rows may have been written over (a new file): index every row again.
     index_stale = false;
-    for (int b = 0; b < kBuckets; ++b) x.head(b) = 0;
+    x.by_code.clear();
     x.indexed = 0;
     x.ready = true;
   }
@@ -197,10 +191,7 @@ void refresh_index() {
     for (int e = 1; e <= 2; ++e) {
       if (pdb_hent.brec_kind(k) == BREC_MODRES && e == 2) continue;
       endpoint_code(k, e, code);
-      const int entry = 2 * (k - 1) + e;
-      const uint32_t b = code_hash(code);
-      x.next(entry) = x.head(static_cast<int>(b));
-      x.head(static_cast<int>(b)) = entry;
+      x.by_code.add(std::string_view(code, 10), 2 * (k - 1) + e);
     }
   }
   x.indexed = pdb_hent.brec_n;
@@ -230,13 +221,11 @@ void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
   atom[4] = alt == '.' ? ' ' : alt;
   static const char blank5[5] = {' ', ' ', ' ', ' ', ' '};
 
-  for (int entry = endpoint_index.head(static_cast<int>(code_hash(code))); entry != 0;
-       entry = endpoint_index.next(entry)) {
+  endpoint_index.by_code.for_each(std::string_view(code, 10), [&](int32_t entry) {
     const int k = (entry - 1) / 2 + 1;
     const int e = entry - 2 * (k - 1);
     const int kind = pdb_hent.brec_kind(k);
     const char* end = e == 1 ? pdb_hent.brec_end1(k).c : pdb_hent.brec_end2(k).c;
-    if (std::memcmp(end, code, 6) != 0 || std::memcmp(end + 11, code + 6, 4) != 0) continue;
     const rt::FixedText<3>& rn = e == 1 ? pdb_hent.brec_rnam1(k) : pdb_hent.brec_rnam2(k);
     bool ok = true;
     switch (kind) {
@@ -272,12 +261,12 @@ void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
         ok = std::memcmp(rn.c, rname.data(), 3) == 0 && std::memcmp(end + 6, atom, 5) == 0;
         break;
     }
-    if (!ok) continue;
+    if (!ok) return;
     if (e == 1)
       pdb_hent.brec_ia1(k) = a;
     else
       pdb_hent.brec_ia2(k) = a;
-  }
+  });
 }
 
 }  // namespace pdb

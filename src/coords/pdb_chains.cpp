@@ -7,6 +7,7 @@
 
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 
 namespace {
@@ -160,26 +161,16 @@ void corr_number_chain_pdb_(int32_t /*mdoc*/, char list, int32_t& ierr) {
 namespace {
 
 // True when two residues of first..first+n-1 share a residue number and
-// insertion code.  A hash table over the 5-character texts keeps the check
-// linear for long chains (a chain of waters may hold thousands of residues);
-// only a chain that has a duplicate is compared pair by pair for the report.
+// insertion code.  An index over the 5-character texts keeps the check linear
+// for long chains (a chain of waters may hold thousands of residues); only a
+// chain that has a duplicate is compared pair by pair for the report.
 bool has_duplicate_number(int first, int n) {
-  static int32_t slot[1 << 18];
-  static_assert(2 * MAXRESID <= (1 << 18), "the table holds twice the residue capacity");
-  std::size_t size = 1;
-  while (size < 2 * static_cast<std::size_t>(n)) size <<= 1;
-  for (std::size_t i = 0; i < size; ++i) slot[i] = 0;
+  static foundation::LookupIndex<5, MAXRESID> seen;
+  seen.clear();
   for (int r = first; r < first + n; ++r) {
-    const char* k = resid_inf.res_num_pdb(r).c + 2;
-    uint32_t h = 2166136261u;
-    for (int i = 0; i < 5; ++i) h = (h ^ static_cast<unsigned char>(k[i])) * 16777619u;
-    for (std::size_t p = h & (size - 1);; p = (p + 1) & (size - 1)) {
-      if (slot[p] == 0) {
-        slot[p] = r;
-        break;
-      }
-      if (std::memcmp(resid_inf.res_num_pdb(slot[p]).c + 2, k, 5) == 0) return true;
-    }
+    const std::string_view k = resid_inf.res_num_pdb(r).sub(3, 7);
+    if (seen.contains(k)) return true;
+    seen.add(k, r);
   }
   return false;
 }
