@@ -1,0 +1,175 @@
+// Connection and modification loops of the mmCIF coordinate output.  Links
+// that the entity description already carries (entity flag E, e or L) and
+// links without an identifier stay out of _struct_conn; modifications
+// flagged 'Y' stay out of the modification loop.
+#include "output/conn_loops.h"
+
+#include "foundation/atom_com.h"
+#include "foundation/messages.h"
+#include "output/out_lines.h"
+
+namespace {
+
+constexpr std::string_view kConnItems[] = {
+    "_struct_conn.id",
+    "_struct_conn.conn_type_id",
+    "_struct_conn.ptnr1_label_atom_id",
+    "_struct_conn.ptnr1_label_alt_id",
+    "_struct_conn.ptnr1_auth_seq_id",
+    "_struct_conn.ptnr1_label_comp_id",
+    "_struct_conn.ptnr1_label_asym_id",
+    "_struct_conn.ptnr1_symmetry",
+    "_struct_conn.ptnr2_label_atom_id",
+    "_struct_conn.ptnr2_label_alt_id",
+    "_struct_conn.ptnr2_auth_seq_id",
+    "_struct_conn.ptnr2_label_comp_id",
+    "_struct_conn.ptnr2_label_asym_id",
+    "_struct_conn.ptnr2_symmetry",
+    "_struct_conn.dist",
+};
+
+constexpr std::string_view kModItems[] = {
+    "_ptq7_struct_asym_mod.mod_id",      "_ptq7_struct_asym_mod.auth_seq_id",
+    "_ptq7_struct_asym_mod.comp_id",     "_ptq7_struct_asym_mod.new_comp_id",
+    "_ptq7_struct_asym_mod.label_asym_id",
+};
+
+constexpr std::string_view kOpenMsg = " ERROR: output_CRD_file isn't open";
+
+bool selected_link(int32_t i) {
+  const char c = link_inf.ln_id(i)(1);
+  const char e = link_inf.ln_ent(i)(1);
+  return c != '?' && c != '.' && e != 'E' && e != 'e' && e != 'L';
+}
+
+// Banner, "loop_" and the item names; the status is tested from "loop_" on.
+template <std::size_t N>
+bool put_header(int32_t iun, std::string_view title, const std::string_view (&items)[N], int32_t& ierr) {
+  output::put_banner(iun, title, ierr);
+  output::put_text(iun, ierr, "loop_");
+  if (ierr != 0) return false;
+  for (std::string_view item : items) {
+    output::put_text(iun, ierr, item);
+    if (ierr != 0) return false;
+  }
+  return true;
+}
+
+// The author number of a residue (characters 3-7 of its number text), "."
+// for a residue index that is not set.
+std::string_view author_number(int32_t ires) {
+  if (ires < 1) return ".";
+  return output::or_dot(resid_inf.res_num_pdb(ires).sub(3, 7));
+}
+
+// One partner of a link: atom, alternate, number, residue, chain, symmetry.
+struct Partner {
+  rt::FixedText<6> atom;
+  std::string_view alt, num, rnam, chain, symm;
+};
+
+Partner partner(std::string_view atom, const rt::FixedText<1>& alt, const rt::FixedText<8>& symm, int32_t ires,
+                int32_t ichn, const rt::FixedText<8>& rnam, bool gap) {
+  Partner p;
+  p.atom = output::or_dot(atom.substr(0, 4));
+  p.alt = output::or_dot(alt.view());
+  p.symm = output::or_dot(symm.view());
+  p.num = p.rnam = p.chain = ".";
+  if (ires > 0 && ichn > 0) {
+    p.num = author_number(ires);
+    p.rnam = output::or_dot(rnam.view());
+    p.chain = output::or_dot(asym_part.group_id(ichn).view());
+  }
+  if (gap) {
+    p.atom = ".";
+    p.alt = ".";
+  }
+  return p;
+}
+
+}  // namespace
+
+void wrt_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
+  ierr = 0;
+  const link_inf_t& k = link_inf;
+  if (k.ln_n <= 0) return;
+  int nsel = 0;
+  for (int32_t i = 1; i <= k.ln_n; ++i) nsel += selected_link(i) ? 1 : 0;
+  if (nsel == 0) return;
+  if (iun == 0) {
+    msgerr_(mdoc, kOpenMsg);
+    ierr = 5;
+    return;
+  }
+  if (ifirst == 0) {
+    if (!put_header(iun, "STRUCT_CONN", kConnItems, ierr)) return;
+    ifirst = 1;
+  }
+  output::Line line;
+  output::CifName name1, name2;
+  int row = 0;
+  for (int32_t i = 1; i <= k.ln_n; ++i) {
+    if (!selected_link(i) || k.ln_id(i).is_blank()) continue;
+    ++row;
+    rt::FixedText<3> num;
+    rt::write_to(num.ref(), "(I3)", row);
+    std::string_view digits = num.view();
+    while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+    const rt::FixedText<3> id(digits);  // left-justified
+    const bool gap = k.ln_id(i) == "gap";
+    const Partner p1 = partner(k.ln_atom1(i).view(), k.ln_alt1(i), k.ln_symm1(i), k.ln_1ires(i), k.ln_1ichn(i),
+                               k.ln_1rnam(i), gap);
+    const Partner p2 = partner(k.ln_atom2(i).view(), k.ln_alt2(i), k.ln_symm2(i), k.ln_2ires(i), k.ln_2ichn(i),
+                               k.ln_2rnam(i), gap);
+    const float dist = k.ln_dist(i);
+    rt::FixedText<8> ldist(".");
+    if (dist >= 0.001f && dist < 10000.0f) rt::write_to(ldist.ref(), "(F8.3)", dist);
+    const std::string_view atom1 = name1.make(p1.atom.view(), 6);
+    const std::string_view atom2 = name2.make(p2.atom.view(), 6);
+    output::put_line(iun, line, ierr, "(A3,1X,A8,1X,A,1X,A1,1X,A5,1X,A8,1X,A4,1X,A8,1X,A,1X,A1,1X,A5,1X,A8,1X,A4)",
+                     id, k.ln_id(i), atom1, p1.alt, p1.num, p1.rnam, p1.chain, p1.symm, atom2, p2.alt, p2.num,
+                     p2.rnam, p2.chain);
+    if (ierr != 0) {
+      ierr = 1;
+      return;
+    }
+    output::put_line(iun, line, ierr, "(5X,A8,5X,A8)", p2.symm, ldist);
+    if (ierr != 0) {
+      ierr = 1;
+      return;
+    }
+  }
+}
+
+void wrt_mod_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
+  ierr = 0;
+  const mod_inf_t& m = mod_inf;
+  if (m.mod_n <= 0) return;
+  bool any = false;
+  for (int32_t i = 1; i <= m.mod_n && !any; ++i) any = m.mod_used(i)(1) != 'Y';
+  if (!any) return;
+  if (iun == 0) {
+    msgerr_(mdoc, kOpenMsg);
+    ierr = 5;
+    return;
+  }
+  if (ifirst == 0) {
+    if (!put_header(iun, "STRUCT_ASYM_MOD", kModItems, ierr)) return;
+    ifirst = 1;
+  }
+  output::Line line;
+  for (int32_t i = 1; i <= m.mod_n; ++i) {
+    if (m.mod_used(i)(1) == 'Y') continue;
+    const std::string_view ires = author_number(m.mod_ires(i));
+    const int32_t ich = m.mod_ichn(i);
+    const std::string_view gr = ich > 0 ? output::or_dot(asym_part.group_id(ich).view()) : ".";
+    // The modification name is written as it stands in the Part's layout;
+    // a blank one would leave the row a value short, so it becomes ".".
+    output::put_line(iun, line, ierr, "(2X,A8,2X,A5,2X,A8,2X,A8,2X,A4)", output::or_dot(m.mod_id(i)), ires,
+                     output::or_dot(m.mod_rnam(i)), output::or_dot(m.mod_rnam_new(i)), gr);
+    if (ierr != 0) {
+      ierr = 1;
+      return;
+    }
+  }
+}

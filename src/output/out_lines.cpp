@@ -1,0 +1,47 @@
+// Category banners of the CIF writers.
+#include "output/out_lines.h"
+
+#include <algorithm>
+#include <string>
+
+#include "foundation/atom_names.h"
+
+namespace output {
+
+void put_banner(int32_t iun, std::string_view title, int32_t& ierr) {
+  Line mid;
+  mid.blank();
+  const int n = static_cast<int>(title.size()) + 6;
+  // A category name longer than the work line is a programming error; the
+  // cut keeps the rule and the title line the same length.
+  const int len = n < Line::size() ? n : Line::size();
+  mid.sub(1, len).assign(std::string("## ").append(title).append(" ##"));
+  Line rule;
+  rule.blank();
+  rule.sub(1, len).fill('#');
+  wrtstr_(iun, 0, rule.view(), ierr);
+  wrtstr_(iun, 0, mid.view(), ierr);
+  wrtstr_(iun, 0, rule.view(), ierr);
+}
+
+std::string_view CifName::make(std::string_view name, int width) {
+  name = rt::trim_right(name);
+  if (name.size() > 80) name = name.substr(0, 80);
+  const int n = static_cast<int>(name.size());
+  // Two more places than the name: room for the apostrophes.
+  buf_.blank();
+  rt::TextRef t = buf_.sub(1, n + 2);
+  t.assign(name);
+  corr_name_cif_out_(t);
+  const int used = t.len_trim();
+  const char c = used > 0 ? t(1) : ' ';
+  if (c == '_' || c == '#' || c == '$' || c == ';' || c == '[' || c == ']') {
+    for (int i = used; i >= 1; --i) buf_(i + 1) = buf_(i);
+    buf_(1) = '\'';
+    buf_(used + 2) = '\'';
+  }
+  const int len = std::max(width, buf_.sub(1, n + 2).len_trim());
+  return buf_.view().substr(0, len);
+}
+
+}  // namespace output

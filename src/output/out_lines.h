@@ -1,0 +1,51 @@
+// Line helpers shared by the writers of this room: every line is formatted
+// into a 256-character work line and written trimmed through wrtstr_, so a
+// blank line is never written.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+
+#include "foundation/words.h"
+#include "runtime/fixed_text.h"
+#include "runtime/format.h"
+
+namespace output {
+
+using Line = rt::FixedText<256>;
+
+// Formats the items into `line` and writes it; ierr as wrtstr_ leaves it.
+template <typename... A>
+void put_line(int32_t iun, Line& line, int32_t& ierr, std::string_view format, const A&... a) {
+  rt::write_to(line.ref(), format, a...);
+  wrtstr_(iun, 0, line.view(), ierr);
+}
+
+// A text line written as it stands.
+inline void put_text(int32_t iun, int32_t& ierr, std::string_view text) { wrtstr_(iun, 0, text, ierr); }
+
+// The three-line banner of a category: a rule of '#' as long as the title
+// line "## <title> ##", the title line, the rule again.  Only the status of
+// the last line is left in ierr.
+void put_banner(int32_t iun, std::string_view title, int32_t& ierr);
+
+// An atom name as one CIF value, blank-padded to at least `width`
+// characters.  corr_name_cif_out_ moves a leading quote or asterisk to the
+// end, turns blanks into underscores and puts a name holding an apostrophe
+// in apostrophes; a name that then begins with a character a CIF reader
+// takes for the start of something else (an item name, a comment, a data
+// name or text field) is put in apostrophes too.  The work text is as long
+// as the quoted name needs, so a name is never cut to fit its column.
+class CifName {
+ public:
+  std::string_view make(std::string_view name, int width);
+
+ private:
+  rt::FixedText<96> buf_;
+};
+
+// The text, or "." when it is all blank.
+inline std::string_view or_dot(std::string_view text) { return rt::len_trim(text) == 0 ? "." : text; }
+
+}  // namespace output
