@@ -193,10 +193,10 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   if (rt::len_trim(watom2) == 0) watom2 = watom1;
 
   // Blank residue, chain or number texts would leave the row a value short.
-  using output::or_dot;
-  const std::string_view rname = or_dot(r.cr_rname.view());
-  const std::string_view group = or_dot(r.cr_group.view());
-  const std::string_view seq = or_dot(r.cr_pnum.sub(3, 7));
+  using output::field;
+  const rt::FixedText<8> rname = field<8>(r.cr_rname.view());
+  const rt::FixedText<4> group = field<4>(r.cr_group.view());
+  const rt::FixedText<5> seq = field<5>(r.cr_pnum.sub(3, 7));
   const std::string_view chem = crdstr.st_chem.view();
   const bool aniso = r.cr_btype(1) == 'A';
   const bool values = r.cr_b_flag == 1;

@@ -141,7 +141,7 @@ void put_entities(Head& h) {
   h.text("_entity.id");
   h.text("_entity.type");
   for (int32_t i = 1; i <= e.n_chn_ent; ++i)
-    h.line("(A4,2X,A16)", output::or_dot(e.ent_chain_id(i)), output::or_dot(e.ent_chain_type(i)));
+    h.line("(A4,2X,A16)", output::field<4>(e.ent_chain_id(i)), output::field<16>(e.ent_chain_type(i)));
 }
 
 void put_cell(Head& h, std::string_view code) {
@@ -196,7 +196,7 @@ void put_chains(Head& h) {
     const int32_t g = a.igroup_asm(i);
     std::string_view entity = a.group_id(i).view();
     if (g >= 1 && g <= cif_asym_part.n_grp_asm) entity = cif_asym_part.asm_chain_id(g).view();
-    h.line("(A4,2X,A4)", output::or_dot(a.group_id(i)), output::or_dot(entity));
+    h.line("(A4,2X,A4)", output::field<4>(a.group_id(i)), output::field<4>(entity));
   }
 }
 

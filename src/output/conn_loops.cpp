@@ -65,7 +65,11 @@ std::string_view author_number(int32_t ires) {
 // One partner of a link: atom, alternate, number, residue, chain, symmetry.
 struct Partner {
   rt::FixedText<6> atom;
-  std::string_view alt, num, rnam, chain, symm;
+  rt::FixedText<1> alt;
+  rt::FixedText<5> num;
+  rt::FixedText<8> rnam;
+  rt::FixedText<4> chain;
+  rt::FixedText<8> symm;
 };
 
 Partner partner(std::string_view atom, const rt::FixedText<1>& alt, const rt::FixedText<8>& symm, int32_t ires,
@@ -74,7 +78,9 @@ Partner partner(std::string_view atom, const rt::FixedText<1>& alt, const rt::Fi
   p.atom = output::or_dot(atom.substr(0, 4));
   p.alt = output::or_dot(alt.view());
   p.symm = output::or_dot(symm.view());
-  p.num = p.rnam = p.chain = ".";
+  p.num = ".";
+  p.rnam = ".";
+  p.chain = ".";
   if (ires > 0 && ichn > 0) {
     p.num = author_number(ires);
     p.rnam = output::or_dot(rnam.view());
@@ -165,8 +171,9 @@ void wrt_mod_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
     const std::string_view gr = ich > 0 ? output::or_dot(asym_part.group_id(ich).view()) : ".";
     // The modification name is written as it stands in the Part's layout;
     // a blank one would leave the row a value short, so it becomes ".".
-    output::put_line(iun, line, ierr, "(2X,A8,2X,A5,2X,A8,2X,A8,2X,A4)", output::or_dot(m.mod_id(i)), ires,
-                     output::or_dot(m.mod_rnam(i)), output::or_dot(m.mod_rnam_new(i)), gr);
+    using output::field;
+    output::put_line(iun, line, ierr, "(2X,A8,2X,A5,2X,A8,2X,A8,2X,A4)", field<8>(m.mod_id(i)), field<5>(ires),
+                     field<8>(m.mod_rnam(i)), field<8>(m.mod_rnam_new(i)), field<4>(gr));
     if (ierr != 0) {
       ierr = 1;
       return;

@@ -56,10 +56,10 @@ void put_seq_row(int32_t iun, output::Line& line, int32_t ient, int32_t ir, int3
   else if (ir == e.ent_ires_start_tree(ient))
     term = word_or_dot(e.ent_term_s_type(ient).view());
   // A blank name or number would leave the row one value short.
-  using output::or_dot;
-  output::put_line(iun, line, ierr, "(1X,A8,1X,A5,1X,A4,1X,A8,1X,A5,1X,A8)", or_dot(s.ent_res_name(ir)),
-                   or_dot(s.ent_res_auth_num(ir)), or_dot(e.ent_chain_id(ient)), back_connect(ir), or_dot(back_num),
-                   term);
+  using output::field;
+  output::put_line(iun, line, ierr, "(1X,A8,1X,A5,1X,A4,1X,A8,1X,A5,1X,A8)", field<8>(s.ent_res_name(ir)),
+                   field<5>(s.ent_res_auth_num(ir)), field<4>(e.ent_chain_id(ient)), field<8>(back_connect(ir)),
+                   field<5>(back_num), field<8>(term));
 }
 
 bool printed_link(int32_t l) {
@@ -147,9 +147,9 @@ void wrt_entity_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr)
     const int32_t ient = k.ent_ln_ichain(l);
     std::string_view entity;
     if (ient >= 1 && ient <= cif_entity_list.n_chn_ent) entity = cif_entity_list.ent_chain_id(ient).view();
-    using output::or_dot;
+    using output::field;
     output::put_line(iun, line, ierr, "(1X,A8,1X,A4,1X,A8,1X,A5,1X,A,1X,A8,1X,A5,1X,A,1X,A8)", k.ent_ln_id(l),
-                     or_dot(entity), or_dot(k.ent_ln_1rnam(l)), or_dot(k.ent_ln_auth_num1(l)), atom1,
-                     or_dot(k.ent_ln_2rnam(l)), or_dot(k.ent_ln_auth_num2(l)), atom2, ldist);
+                     field<4>(entity), field<8>(k.ent_ln_1rnam(l)), field<5>(k.ent_ln_auth_num1(l)), atom1,
+                     field<8>(k.ent_ln_2rnam(l)), field<5>(k.ent_ln_auth_num2(l)), atom2, ldist);
   }
 }

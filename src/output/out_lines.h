@@ -48,4 +48,11 @@ class CifName {
 // The text, or "." when it is all blank.
 inline std::string_view or_dot(std::string_view text) { return rt::len_trim(text) == 0 ? "." : text; }
 
+// The same as a text of N characters, so that an Aw edit keeps it
+// left-justified as a stored text would be.
+template <int N>
+rt::FixedText<N> field(std::string_view text) {
+  return rt::FixedText<N>(or_dot(text));
+}
+
 }  // namespace output

@@ -29,6 +29,17 @@ inline std::vector<std::string> file_lines(const std::string& path) {
   return out;
 }
 
+// Standard output of f.
+template <typename F>
+std::string captured(F f) {
+  std::fflush(stdout);
+  testing::internal::CaptureStdout();
+  f();
+  rt::unit_flush(6);
+  std::fflush(stdout);
+  return testing::internal::GetCapturedStdout();
+}
+
 inline std::string joined(const std::vector<std::string>& lines) {
   std::string s;
   for (const std::string& l : lines) s += l + "\n";
