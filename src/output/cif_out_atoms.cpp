@@ -22,7 +22,8 @@ namespace {
 // the formatter's last compiled format.  Line 2 in six variants: with or
 // without the multiplicity block (ch8), and with the U values, their "."
 // placeholders or neither.
-#define ORB_ROW1 "I6,1X,A,1X,A1,1X,A8,1X,A4,1X,A5,1X,F8.3,1X,F8.3,1X,F8.3,1X,F5.2,1X,F6.2,1X,A4,1X,A1/"
+#define ORB_ROW1 \
+  "I6,1X,A,1X,A1,1X,A8,1X,A4,1X,A5,1X,F8.3,1X,F8.3,1X,F8.3,1X,F5.2,1X,F6.2,1X,A4,1X,A1/"
 constexpr std::string_view kRowPlain = "(" ORB_ROW1 "7X,A,1X,A4)";
 constexpr std::string_view kRowMult = "(" ORB_ROW1 "7X,A,1X,A4,A8)";
 constexpr std::string_view kRowU = "(" ORB_ROW1 "7X,A,1X,A4,1X,6(1X,F9.4))";
@@ -164,9 +165,11 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   }
 
   rt::FixedText<2> mult(". ");
-  if (r.cr_mult_factor >= 2 && r.cr_mult_factor <= 99) rt::write_to(mult.ref(), "(I2)", r.cr_mult_factor);
+  if (r.cr_mult_factor >= 2 && r.cr_mult_factor <= 99)
+    rt::write_to(mult.ref(), "(I2)", r.cr_mult_factor);
   const std::string_view h2 = r.cr_asymb.sub(1, 2);
-  if (crdinf.cr_hflag(1) == 'N' && (h2 == "H " || h2 == "D ") && (r.cr_atype(1) == 'U' || r.cr_atype(1) == 'M'))
+  if (crdinf.cr_hflag(1) == 'N' && (h2 == "H " || h2 == "D ") &&
+      (r.cr_atype(1) == 'U' || r.cr_atype(1) == 'M'))
     return;
   dot_if_blank(r.cr_atype);
   dot_if_blank(r.cr_alt);
@@ -201,13 +204,16 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   const bool aniso = r.cr_btype(1) == 'A';
   const bool values = r.cr_b_flag == 1;
   const rt::Array1<float, 6>& u = r.cr_anis;
-#define ORB_ROW1_ARGS \
-  r.cr_iatold, watom1, r.cr_alt, rname, group, seq, xa[0], xa[1], xa[2], r.cr_occ, r.cr_biso, r.cr_asymb, r.cr_atype
+#define ORB_ROW1_ARGS                                                                         \
+  r.cr_iatold, watom1, r.cr_alt, rname, group, seq, xa[0], xa[1], xa[2], r.cr_occ, r.cr_biso, \
+      r.cr_asymb, r.cr_atype
   const std::string* rec;
   if (!aniso)
-    rec = with_mult ? &rt::fmt(kRowMult, ORB_ROW1_ARGS, watom2, chem, ch8) : &rt::fmt(kRowPlain, ORB_ROW1_ARGS, watom2, chem);
+    rec = with_mult ? &rt::fmt(kRowMult, ORB_ROW1_ARGS, watom2, chem, ch8)
+                    : &rt::fmt(kRowPlain, ORB_ROW1_ARGS, watom2, chem);
   else if (with_mult)
-    rec = values ? &rt::fmt(kRowMultU, ORB_ROW1_ARGS, watom2, chem, ch8, u(1), u(2), u(3), u(4), u(5), u(6))
+    rec = values ? &rt::fmt(kRowMultU, ORB_ROW1_ARGS, watom2, chem, ch8, u(1), u(2), u(3), u(4),
+                            u(5), u(6))
                  : &rt::fmt(kRowMultUDots, ORB_ROW1_ARGS, watom2, chem, ch8, kNoU);
   else
     rec = values ? &rt::fmt(kRowU, ORB_ROW1_ARGS, watom2, chem, u(1), u(2), u(3), u(4), u(5), u(6))

@@ -19,9 +19,21 @@
 namespace {
 
 constexpr std::string_view kAtomSiteItems[] = {
-    "id",           "label_atom_id",  "label_alt_id", "label_comp_id", "label_asym_id",
-    "auth_seq_id",  "Cartn_x",        "Cartn_y",      "Cartn_z",       "occupancy",
-    "B_iso_or_equiv", "type_symbol",  "calc_flag",    "label_auth_atom_id", "label_chem_id",
+    "id",
+    "label_atom_id",
+    "label_alt_id",
+    "label_comp_id",
+    "label_asym_id",
+    "auth_seq_id",
+    "Cartn_x",
+    "Cartn_y",
+    "Cartn_z",
+    "occupancy",
+    "B_iso_or_equiv",
+    "type_symbol",
+    "calc_flag",
+    "label_auth_atom_id",
+    "label_chem_id",
 };
 constexpr std::string_view kMultItems[] = {"symmetry_multiplicity", "footnote_id"};
 constexpr std::string_view kAnisoItems[] = {"aniso_U[1][1]", "aniso_U[2][2]", "aniso_U[3][3]",
@@ -141,7 +153,8 @@ void put_entities(Head& h) {
   h.text("_entity.id");
   h.text("_entity.type");
   for (int32_t i = 1; i <= e.n_chn_ent; ++i)
-    h.line("(A4,2X,A16)", output::field<4>(e.ent_chain_id(i)), output::field<16>(e.ent_chain_type(i)));
+    h.line("(A4,2X,A16)", output::field<4>(e.ent_chain_id(i)),
+           output::field<16>(e.ent_chain_type(i)));
 }
 
 void put_cell(Head& h, std::string_view code) {
@@ -226,10 +239,8 @@ std::string symop_text(int32_t i) {
         frac = f.text;
         break;
       }
-    if (frac)
-      s.append(frac);
-    else
-      s.resize(mark);
+    if (frac) s.append(frac);
+    else s.resize(mark);
     for (int j = 1; j <= 3; ++j) {
       float r = crst_crd.cs_m_cs(k, j, i);
       if (std::fabs(r) < 1.0e-5f) r = 0.0f;
@@ -245,8 +256,8 @@ std::string symop_text(int32_t i) {
   return s;
 }
 
-void owcrd_cif_(int32_t mdoc, int32_t& iun, std::string_view path, std::string_view nameo, std::string_view ext,
-                int32_t& ierr) {
+void owcrd_cif_(int32_t mdoc, int32_t& iun, std::string_view path, std::string_view nameo,
+                std::string_view ext, int32_t& ierr) {
   ierr = 0;
   if (rt::len_trim(nameo) == 0 || nameo[0] == ',' || nameo[0] == ' ') {
     ierr = 1;

@@ -14,8 +14,8 @@
 // unusable name or a failed open (nothing written); 2 the link loop failed;
 // 3 an entity loop or the modification loop failed; 4 a line failed.  On
 // 2 to 4 the unit is closed.
-void owcrd_cif_(int32_t mdoc, int32_t& iun, std::string_view path, std::string_view nameo, std::string_view ext,
-                int32_t& ierr);
+void owcrd_cif_(int32_t mdoc, int32_t& iun, std::string_view path, std::string_view nameo,
+                std::string_view ext, int32_t& ierr);
 
 // The text of symmetry operator i of crst_crd, such as "-X,1/2+Y,-Z,":
 // translations as the fractions 1/2, 1/4, 1/3, 3/4, 1/6, 2/3, 5/6 (others

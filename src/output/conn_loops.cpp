@@ -29,8 +29,8 @@ constexpr std::string_view kConnItems[] = {
 };
 
 constexpr std::string_view kModItems[] = {
-    "_ptq7_struct_asym_mod.mod_id",      "_ptq7_struct_asym_mod.auth_seq_id",
-    "_ptq7_struct_asym_mod.comp_id",     "_ptq7_struct_asym_mod.new_comp_id",
+    "_ptq7_struct_asym_mod.mod_id",        "_ptq7_struct_asym_mod.auth_seq_id",
+    "_ptq7_struct_asym_mod.comp_id",       "_ptq7_struct_asym_mod.new_comp_id",
     "_ptq7_struct_asym_mod.label_asym_id",
 };
 
@@ -44,7 +44,8 @@ bool selected_link(int32_t i) {
 
 // Banner, "loop_" and the item names; the status is tested from "loop_" on.
 template <std::size_t N>
-bool put_header(int32_t iun, std::string_view title, const std::string_view (&items)[N], int32_t& ierr) {
+bool put_header(int32_t iun, std::string_view title, const std::string_view (&items)[N],
+                int32_t& ierr) {
   output::put_banner(iun, title, ierr);
   output::put_text(iun, ierr, "loop_");
   if (ierr != 0) return false;
@@ -72,8 +73,8 @@ struct Partner {
   rt::FixedText<8> symm;
 };
 
-Partner partner(std::string_view atom, const rt::FixedText<1>& alt, const rt::FixedText<8>& symm, int32_t ires,
-                int32_t ichn, const rt::FixedText<8>& rnam, bool gap) {
+Partner partner(std::string_view atom, const rt::FixedText<1>& alt, const rt::FixedText<8>& symm,
+                int32_t ires, int32_t ichn, const rt::FixedText<8>& rnam, bool gap) {
   Partner p;
   p.atom = output::or_dot(atom.substr(0, 4));
   p.alt = output::or_dot(alt.view());
@@ -123,18 +124,19 @@ void wrt_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
     while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
     const rt::FixedText<3> id(digits);  // left-justified
     const bool gap = k.ln_id(i) == "gap";
-    const Partner p1 = partner(k.ln_atom1(i).view(), k.ln_alt1(i), k.ln_symm1(i), k.ln_1ires(i), k.ln_1ichn(i),
-                               k.ln_1rnam(i), gap);
-    const Partner p2 = partner(k.ln_atom2(i).view(), k.ln_alt2(i), k.ln_symm2(i), k.ln_2ires(i), k.ln_2ichn(i),
-                               k.ln_2rnam(i), gap);
+    const Partner p1 = partner(k.ln_atom1(i).view(), k.ln_alt1(i), k.ln_symm1(i), k.ln_1ires(i),
+                               k.ln_1ichn(i), k.ln_1rnam(i), gap);
+    const Partner p2 = partner(k.ln_atom2(i).view(), k.ln_alt2(i), k.ln_symm2(i), k.ln_2ires(i),
+                               k.ln_2ichn(i), k.ln_2rnam(i), gap);
     const float dist = k.ln_dist(i);
     rt::FixedText<8> ldist(".");
     if (dist >= 0.001f && dist < 10000.0f) rt::write_to(ldist.ref(), "(F8.3)", dist);
     const std::string_view atom1 = name1.make(p1.atom.view(), 6);
     const std::string_view atom2 = name2.make(p2.atom.view(), 6);
-    output::put_line(iun, line, ierr, "(A3,1X,A8,1X,A,1X,A1,1X,A5,1X,A8,1X,A4,1X,A8,1X,A,1X,A1,1X,A5,1X,A8,1X,A4)",
-                     id, k.ln_id(i), atom1, p1.alt, p1.num, p1.rnam, p1.chain, p1.symm, atom2, p2.alt, p2.num,
-                     p2.rnam, p2.chain);
+    output::put_line(iun, line, ierr,
+                     "(A3,1X,A8,1X,A,1X,A1,1X,A5,1X,A8,1X,A4,1X,A8,1X,A,1X,A1,1X,A5,1X,A8,1X,A4)",
+                     id, k.ln_id(i), atom1, p1.alt, p1.num, p1.rnam, p1.chain, p1.symm, atom2,
+                     p2.alt, p2.num, p2.rnam, p2.chain);
     if (ierr != 0) {
       ierr = 1;
       return;
@@ -172,8 +174,9 @@ void wrt_mod_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
     // The modification name is written as it stands in the Part's layout;
     // a blank one would leave the row a value short, so it becomes ".".
     using output::field;
-    output::put_line(iun, line, ierr, "(2X,A8,2X,A5,2X,A8,2X,A8,2X,A4)", field<8>(m.mod_id(i)), field<5>(ires),
-                     field<8>(m.mod_rnam(i)), field<8>(m.mod_rnam_new(i)), field<4>(gr));
+    output::put_line(iun, line, ierr, "(2X,A8,2X,A5,2X,A8,2X,A8,2X,A4)", field<8>(m.mod_id(i)),
+                     field<5>(ires), field<8>(m.mod_rnam(i)), field<8>(m.mod_rnam_new(i)),
+                     field<4>(gr));
     if (ierr != 0) {
       ierr = 1;
       return;

@@ -36,7 +36,9 @@ constexpr std::string_view kOpenMsg = " ERROR: output_CRD_file isn't open";
 
 // A vocabulary word as written: "." for a blank word or one that starts
 // with a blank.
-std::string_view word_or_dot(std::string_view w) { return w.empty() || w[0] == ' ' || w[0] == '\0' ? "." : w; }
+std::string_view word_or_dot(std::string_view w) {
+  return w.empty() || w[0] == ' ' || w[0] == '\0' ? "." : w;
+}
 
 std::string_view back_connect(int32_t ir) {
   const int32_t code = cif_ent_poly_seq.ent_iconn_type(ir);
@@ -51,15 +53,14 @@ void put_seq_row(int32_t iun, output::Line& line, int32_t ient, int32_t ir, int3
   std::string_view back_num = "n/a";
   if (back >= 1) back_num = s.ent_res_auth_num(back).view();
   std::string_view term = ".";
-  if (ir == e.ent_ires_end_tree(ient))
-    term = word_or_dot(e.ent_term_f_type(ient).view());
-  else if (ir == e.ent_ires_start_tree(ient))
-    term = word_or_dot(e.ent_term_s_type(ient).view());
+  if (ir == e.ent_ires_end_tree(ient)) term = word_or_dot(e.ent_term_f_type(ient).view());
+  else if (ir == e.ent_ires_start_tree(ient)) term = word_or_dot(e.ent_term_s_type(ient).view());
   // A blank name or number would leave the row one value short.
   using output::field;
-  output::put_line(iun, line, ierr, "(1X,A8,1X,A5,1X,A4,1X,A8,1X,A5,1X,A8)", field<8>(s.ent_res_name(ir)),
-                   field<5>(s.ent_res_auth_num(ir)), field<4>(e.ent_chain_id(ient)), field<8>(back_connect(ir)),
-                   field<5>(back_num), field<8>(term));
+  output::put_line(iun, line, ierr, "(1X,A8,1X,A5,1X,A4,1X,A8,1X,A5,1X,A8)",
+                   field<8>(s.ent_res_name(ir)), field<5>(s.ent_res_auth_num(ir)),
+                   field<4>(e.ent_chain_id(ient)), field<8>(back_connect(ir)), field<5>(back_num),
+                   field<8>(term));
 }
 
 bool printed_link(int32_t l) {
@@ -146,10 +147,12 @@ void wrt_entity_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr)
     if (dist >= 0.001f && dist < 10000.0f) rt::write_to(ldist.ref(), "(F8.3)", dist);
     const int32_t ient = k.ent_ln_ichain(l);
     std::string_view entity;
-    if (ient >= 1 && ient <= cif_entity_list.n_chn_ent) entity = cif_entity_list.ent_chain_id(ient).view();
+    if (ient >= 1 && ient <= cif_entity_list.n_chn_ent)
+      entity = cif_entity_list.ent_chain_id(ient).view();
     using output::field;
-    output::put_line(iun, line, ierr, "(1X,A8,1X,A4,1X,A8,1X,A5,1X,A,1X,A8,1X,A5,1X,A,1X,A8)", k.ent_ln_id(l),
-                     field<4>(entity), field<8>(k.ent_ln_1rnam(l)), field<5>(k.ent_ln_auth_num1(l)), atom1,
-                     field<8>(k.ent_ln_2rnam(l)), field<5>(k.ent_ln_auth_num2(l)), atom2, ldist);
+    output::put_line(iun, line, ierr, "(1X,A8,1X,A4,1X,A8,1X,A5,1X,A,1X,A8,1X,A5,1X,A,1X,A8)",
+                     k.ent_ln_id(l), field<4>(entity), field<8>(k.ent_ln_1rnam(l)),
+                     field<5>(k.ent_ln_auth_num1(l)), atom1, field<8>(k.ent_ln_2rnam(l)),
+                     field<5>(k.ent_ln_auth_num2(l)), atom2, ldist);
   }
 }

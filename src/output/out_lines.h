@@ -23,7 +23,9 @@ void put_line(int32_t iun, Line& line, int32_t& ierr, std::string_view format, c
 }
 
 // A text line written as it stands.
-inline void put_text(int32_t iun, int32_t& ierr, std::string_view text) { wrtstr_(iun, 0, text, ierr); }
+inline void put_text(int32_t iun, int32_t& ierr, std::string_view text) {
+  wrtstr_(iun, 0, text, ierr);
+}
 
 // The three-line banner of a category: a rule of '#' as long as the title
 // line "## <title> ##", the title line, the rule again.  Only the status of
@@ -46,7 +48,9 @@ class CifName {
 };
 
 // The text, or "." when it is all blank.
-inline std::string_view or_dot(std::string_view text) { return rt::len_trim(text) == 0 ? "." : text; }
+inline std::string_view or_dot(std::string_view text) {
+  return rt::len_trim(text) == 0 ? "." : text;
+}
 
 // The same as a text of N characters, so that an Aw edit keeps it
 // left-justified as a stored text would be.

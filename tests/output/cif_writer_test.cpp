@@ -12,7 +12,6 @@
 #include "output_fixture.h"
 #include "runtime/format.h"
 
-using outtest::captured;
 using outtest::file_lines;
 using outtest::joined;
 
@@ -351,7 +350,8 @@ TEST_F(CifWriter, RowColumnsAndBRules) {
   crdatm.cr_occ = 120.0f;
   const std::vector<std::string> l = row_lines();
   ASSERT_EQ(l.size(), 2u);
-  EXPECT_EQ(l[0], "     7 CA     . ALA      A      12     1.000    2.000    3.000 99.99 999.99 C    .");
+  EXPECT_EQ(l[0],
+            "     7 CA     . ALA      A      12     1.000    2.000    3.000 99.99 999.99 C    .");
   EXPECT_EQ(l[1], "       CA     CH1");
   EXPECT_FLOAT_EQ(crdatm.cr_biso, 999.99f);
   float b = 0;
@@ -374,7 +374,8 @@ TEST_F(CifWriter, RowLineTwoVariants) {
   crdatm.cr_btype = "A";
   crdatm.cr_b_flag = 1;
   for (int k = 1; k <= 6; ++k) crdatm.cr_anis(k) = 0.01f * k;
-  EXPECT_EQ(row_lines()[1], "       CA     CH1      0.0100    0.0200    0.0300    0.0400    0.0500    0.0600");
+  EXPECT_EQ(row_lines()[1],
+            "       CA     CH1      0.0100    0.0200    0.0300    0.0400    0.0500    0.0600");
 }
 
 TEST_F(CifWriter, NamesAreQuotedToReadBack) {
@@ -382,18 +383,20 @@ TEST_F(CifWriter, NamesAreQuotedToReadBack) {
     const char *name, *label;
   };
   const Case cases[] = {
-      {"C1'", "'C1''"},   // an apostrophe inside
-      {"'C1", "'C1''"},   // a leading quote moves to the end
-      {"O 1", "O_1"},     // an inner blank becomes visible
-      {"_A_", "'_A_'"},   // a leading underscore reads as an item name
-      {"", "?"},          // no name at all
+      {"C1'", "'C1''"},  // an apostrophe inside
+      {"'C1", "'C1''"},  // a leading quote moves to the end
+      {"O 1", "O_1"},    // an inner blank becomes visible
+      {"_A_", "'_A_'"},  // a leading underscore reads as an item name
+      {"", "?"},         // no name at all
   };
   for (const Case& c : cases) {
     plain_record(c.name);
     const std::vector<std::string> l = row_lines();
     ASSERT_EQ(l.size(), 2u) << c.name;
-    EXPECT_EQ(outtest::cif_words(l[0])[1], std::string(c.label).substr(c.label[0] == '\'' ? 1 : 0,
-                                                                        std::string(c.label).size() - (c.label[0] == '\'' ? 2 : 0)))
+    EXPECT_EQ(
+        outtest::cif_words(l[0])[1],
+        std::string(c.label).substr(c.label[0] == '\'' ? 1 : 0,
+                                    std::string(c.label).size() - (c.label[0] == '\'' ? 2 : 0)))
         << c.name;
     EXPECT_EQ(l[0].substr(7, std::string(c.label).size()), c.label) << c.name;
   }
@@ -414,8 +417,8 @@ TEST_F(CifWriter, ElementFromScatteringTypeOrName) {
     const char* want;
   };
   const Case cases[] = {
-      {"CA", 3, "C"},    {"CA", 1, "CA"}, {"HG21", 3, "H"}, {"HG", 1, "HG"},
-      {"OG1", 3, "O"},   {"FE", 1, "FE"}, {"NE2", 3, "NE"},
+      {"CA", 3, "C"},  {"CA", 1, "CA"}, {"HG21", 3, "H"}, {"HG", 1, "HG"},
+      {"OG1", 3, "O"}, {"FE", 1, "FE"}, {"NE2", 3, "NE"},
   };
   for (const Case& c : cases) {
     SetUp();
@@ -426,7 +429,8 @@ TEST_F(CifWriter, ElementFromScatteringTypeOrName) {
     captured([&] { write_atoms_(0, dir_, "el", "cif", ierr); });
     ASSERT_EQ(ierr, 0) << c.name;
     const std::vector<std::string> l = file_lines(dir_ + "el.cif");
-    EXPECT_EQ(rt::trim_right(l[l.size() - 2].substr(76, 4)), c.want) << c.name << " in type " << c.res_type;
+    EXPECT_EQ(rt::trim_right(l[l.size() - 2].substr(76, 4)), c.want)
+        << c.name << " in type " << c.res_type;
     TearDown();
   }
   SetUp();
@@ -437,7 +441,8 @@ TEST_F(CifWriter, ElementFromScatteringTypeOrName) {
   atom_inf.id_sf(1) = 1;
   int32_t ierr = 9;
   captured([&] { write_atoms_(0, dir_, "sf", "cif", ierr); });
-  EXPECT_EQ(file_lines(dir_ + "sf.cif")[file_lines(dir_ + "sf.cif").size() - 4].substr(76, 2), "SE");
+  EXPECT_EQ(file_lines(dir_ + "sf.cif")[file_lines(dir_ + "sf.cif").size() - 4].substr(76, 2),
+            "SE");
   int32_t insf = 0;
   get_sf_id_(0, "?", insf, ierr);
   EXPECT_EQ(insf, 1);

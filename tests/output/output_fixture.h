@@ -18,6 +18,7 @@
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "runtime/units.h"
+#include "support/capture.h"
 
 namespace outtest {
 
@@ -27,17 +28,6 @@ inline std::vector<std::string> file_lines(const std::string& path) {
   std::string l;
   while (std::getline(in, l)) out.push_back(l);
   return out;
-}
-
-// Standard output of f.
-template <typename F>
-std::string captured(F f) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
-  f();
-  rt::unit_flush(6);
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
 }
 
 inline std::string joined(const std::vector<std::string>& lines) {
@@ -158,7 +148,8 @@ struct ModelBuilder {
     a.igroup_asm(ig) = 0;
   }
   // A residue of the last chain with atoms of the given names.
-  int32_t residue(const char* name, int num, std::initializer_list<const char*> atoms, int32_t type = 3) {
+  int32_t residue(const char* name, int num, std::initializer_list<const char*> atoms,
+                  int32_t type = 3) {
     asym_part_t& a = asym_part;
     const int32_t ig = a.n_group;
     const int32_t ir = ++resid_inf.n_residue;
