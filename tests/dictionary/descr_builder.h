@@ -143,3 +143,27 @@ inline void alanine_l1() {
 }
 
 }  // namespace descr
+
+namespace descr {
+
+// Heavy atoms of proline: the ring closes on the backbone nitrogen (N-CD).
+inline void proline_l1() {
+  clear_l1();
+  r_scratch.l1l_mname = "PRO";
+  add_l1_atom({"N", "N", "N", ".", "CA", -0.816f, 1.108f, 0.254f});
+  add_l1_atom({"CA", "C", "CH1", "N", "C", 0.001f, -0.107f, 0.509f});
+  add_l1_atom({"C", "C", "C", "CA", "END", 1.408f, 0.091f, 0.005f});
+  add_l1_atom({"O", "O", "O", "C", ".", 1.650f, 0.980f, -0.777f});
+  add_l1_atom({"CB", "C", "CH2", "CA", ".", -0.703f, -1.227f, -0.286f});
+  add_l1_atom({"CG", "C", "CH2", "CB", ".", -2.163f, -0.753f, -0.439f});
+  add_l1_atom({"CD", "C", "CH2", "CG", ".", -2.218f, 0.614f, 0.276f});
+  add_l1_bond("N", "CA", 1.486f);
+  add_l1_bond("N", "CD", 1.487f);
+  add_l1_bond("CA", "C", 1.508f);
+  add_l1_bond("CA", "CB", 1.543f);
+  add_l1_bond("C", "O", 1.208f);
+  add_l1_bond("CB", "CG", 1.543f);
+  add_l1_bond("CG", "CD", 1.544f);
+}
+
+}  // namespace descr

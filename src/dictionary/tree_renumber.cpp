@@ -1,0 +1,144 @@
+// Tree renumbering and validation after an edit of L1.  Names resolve to the
+// lowest index among equal names, through an index of the atom list.
+#include "dictionary/tree_renumber.h"
+
+#include <string>
+
+#include "dictionary/lib_com.h"
+#include "dictionary/text_index.h"
+#include "foundation/messages.h"
+
+namespace {
+
+using Name = rt::FixedText<4>;
+
+bool is_hydrogen(const Name& symb) {
+  const std::string_view s = symb.view();
+  return s.substr(0, 2) == "H " || s.substr(0, 2) == "D ";
+}
+
+class Warner {
+ public:
+  Warner(int32_t mdoc, std::string_view mon, std::string_view pnum, int32_t& ierr)
+      : mdoc_(mdoc), ierr_(ierr) {
+    prefix_ = " WARNING : ";
+    prefix_.append(rt::FixedText<8>(mon).view());
+    const rt::FixedText<12> p(pnum);
+    if (p(1) != ' ') {
+      prefix_ += ' ';
+      prefix_.append(p.view());
+    }
+  }
+  void operator()(std::string_view a, std::string_view b = {}, std::string_view c = {},
+                  std::string_view d = {}) {
+    line_ = prefix_;
+    line_.append(a).append(b).append(c).append(d);
+    msgdoc_(mdoc_, line_);
+    ierr_ = 1;
+  }
+
+ private:
+  int32_t mdoc_;
+  int32_t& ierr_;
+  std::string prefix_;
+  std::string line_;
+};
+
+}  // namespace
+
+void set_num_mod_(int32_t mdoc, std::string_view mon, std::string_view pnum, int32_t& ierr) {
+  r_scratch_t& r = r_scratch;
+  ierr = 0;
+  Warner warn(mdoc, mon, pnum, ierr);
+  const int n = r.l1a_natom;
+  for (int i = 1; i <= n; ++i) {
+    r.l1a_iold(i) = r.l1a_inew(i) = i;
+    r.l1a_length(i) = -1.0f;
+    r.l1a_theta(i) = -1.0f;
+    r.l1a_phi(i) = 0.0f;
+    r.l1a_id_psi(i) = "?";
+  }
+  int nfirst = 0, nlast = 0;
+  r.l1a_istart = r.l1a_ifinish = 0;
+
+  // first_of gives the lowest index of a name; later_same chains each atom to
+  // the next one of the same name, so every duplicated pair is reported in
+  // the order of a pairwise scan.
+  static dictionary::TextIndex<4, MAX1ATM> first_of, last_of;
+  static rt::Array1<int32_t, MAX1ATM> later_same;
+  first_of.clear();
+  last_of.clear();
+  for (int i = 1; i <= n; ++i) {
+    later_same(i) = 0;
+    first_of.insert(r.l1a_aname(i), i);
+    if (const int32_t prev = last_of.find(r.l1a_aname(i))) later_same(prev) = i;
+    last_of.assign(r.l1a_aname(i), i);
+  }
+  if (n > 1) {
+    for (int i = 1; i < n; ++i)
+      for (int j = later_same(i); j != 0; j = later_same(j))
+        warn(" : duplicated atom_name : ", r.l1a_aname(i).view());
+  }
+
+  for (int i = 1; i <= n; ++i) {
+    if (r.l1a_back(i)(1) == '.') {
+      r.l1a_iback(i) = -1;
+      r.l1a_istart = i;
+      ++nfirst;
+    } else if (const int32_t j = first_of.find(r.l1a_back(i))) {
+      r.l1a_iback(i) = j;
+    } else {
+      r.l1a_iback(i) = 0;
+      if (is_hydrogen(r.l1a_symb(i))) {
+        r.l1a_back(i) = ".";
+        r.l1a_forw(i) = ".";
+      } else {
+        warn(" : back_atom for ", r.l1a_aname(i).view(), " is absent");
+      }
+    }
+
+    if (r.l1a_forw(i).len_trim() == 0) r.l1a_forw(i) = ".";
+    if (r.l1a_forw(i).view().substr(0, 3) == "END") {
+      r.l1a_iforw(i) = -1;
+      r.l1a_ifinish = i;
+      ++nlast;
+    } else if (r.l1a_forw(i)(1) == '.') {
+      r.l1a_iforw(i) = 0;
+    } else if (const int32_t j = first_of.find(r.l1a_forw(i))) {
+      r.l1a_iforw(i) = j;
+      if (!(r.l1a_back(j) == r.l1a_aname(i)))
+        warn(" : atom ", r.l1a_aname(i).view(), " has wrong forward_atom ", r.l1a_forw(i).view());
+    } else {
+      r.l1a_iforw(i) = 0;
+      warn(" : forward_atom for ", r.l1a_aname(i).view(), " is absent");
+    }
+    r.l1a_ndist(i) = 0;
+    r.l1a_nextr(i) = 0;
+  }
+
+  if (nfirst == 0) warn(" : first atom of the tree is absent");
+  if (nfirst > 1) warn(" : wrong definition of first atom of the tree");
+  if (nlast == 0 || nlast > 1) {
+    warn(nlast == 0 ? " : last atom of the tree is absent"
+                    : " : multiple definition of last atom of the tree");
+    return;
+  }
+  if (ierr != 0) return;
+
+  for (int i = 1; i <= n; ++i) r.l1a_ndist(i) = 0;
+  // The walk ends at the first atom; a back index of 0 (a detached hydrogen
+  // on the main chain) or a cycle would keep it from getting there.
+  int i = r.l1a_ifinish;
+  for (int steps = 0;; ++steps) {
+    const int32_t j = r.l1a_iback(i);
+    if (j < 0) break;
+    if (j == 0 || steps >= n) {
+      warn(" : main chain of the tree does not reach its first atom");
+      return;
+    }
+    r.l1a_forw(j) = r.l1a_aname(i);
+    r.l1a_iforw(j) = i;
+    r.l1a_ndist(j) += 1;
+    i = j;
+  }
+}
