@@ -163,6 +163,28 @@ inline int quick_word(const rt::FixedText<L>& text, int k, int n, char* dst, int
 #endif
 }
 
+// A word opened by a double quote at k: the next character starts it
+// whatever it is, and it ends at the next double quote that is followed by a
+// blank or ends the line.  Apostrophes inside it are ordinary characters, so
+// that the archive's primed atom names ("O5'") come through whole.  Written
+// and returned as general_word below does.
+int double_quoted_word(const char* line, int& k, const int n, char* dst) {
+  std::memset(dst, ' ', FRDWORDLEN);
+  int len = 0;
+  auto put = [&](char ch) {
+    if (len < FRDWORDLEN) dst[len] = ch;
+    ++len;
+  };
+  put(blank_unprintable(line[k + 1]));
+  k += 2;
+  while (k < n) {
+    const char c = blank_unprintable(line[k++]);
+    if (c == '"' && (k == n || blank_unprintable(line[k]) == ' ')) break;
+    put(c);
+  }
+  return len;
+}
+
 // Any word, from its first character at k (an apostrophe there opens a
 // quoted word): written into its slot (blanked whole first), its length
 // returned (it may exceed the slot, whose room then holds the first 80
@@ -228,9 +250,11 @@ inline void close_word(comfread_cif_t& fr, uint8_t& used, int w, int len, bool q
   }
 }
 
-// A line without apostrophes, the usual kind: every word is a run of plain
+// A line without quotes, the usual kind: every word is a run of plain
 // characters, found from a bit mask of the whole line.  Returns false, with
-// nothing written, when the first n characters hold an apostrophe.
+// nothing written, when the first n characters hold an apostrophe or a
+// double quote (a double quote matters only where it opens a word, which the
+// general path sorts out).
 bool split_plain_line(comfread_cif_t& fr, uint8_t* used, const int n) {
 #if defined(__SSE2__)
   constexpr int L = CIFLINELEN;
@@ -242,7 +266,8 @@ bool split_plain_line(comfread_cif_t& fr, uint8_t* used, const int n) {
   for (int c = 0; c * 16 < n; ++c) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 16 * c));
     const uint32_t inside = n - 16 * c >= 16 ? 0xFFFFU : (1U << (n - 16 * c)) - 1;
-    const uint32_t apo = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\''))));
+    const __m128i quotes = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\'')), _mm_cmpeq_epi8(v, _mm_set1_epi8('"')));
+    const uint32_t apo = static_cast<uint32_t>(_mm_movemask_epi8(quotes));
     if ((apo & inside) != 0) return false;
     const uint32_t bits = ~not_plain_bits(v) & inside;
     plain[c / 4] |= static_cast<uint64_t>(bits) << (16 * (c % 4));
@@ -304,9 +329,10 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
   int k = 0;
   while (k < n) {
     const char c = blank_unprintable(line[k]);
-    // Between words the quote count is always 0; a lone apostrophe that
-    // ends the line counts as a blank.
-    if (c == ' ' || (c == '\'' && k == n - 1)) {
+    // Between words the quote count is always 0; a lone quote that ends
+    // the line counts as a blank.
+    const bool quote = c == '\'' || c == '"';
+    if (c == ' ' || (quote && k == n - 1)) {
       ++k;
       continue;
     }
@@ -315,13 +341,14 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
       break;
     }
     char* dst = slot[nw].c;
-    const bool quoted = c == '\'';
-    int len = quoted ? -1 : quick_word(fr.line, k, n, dst, used[nw]);
+    int len = quote ? -1 : quick_word(fr.line, k, n, dst, used[nw]);
     if (len >= 0)
       k += len;
+    else if (c == '"')
+      len = double_quoted_word(line, k, n, dst);
     else
-      len = general_word(line, k, n, dst, quoted);
-    close_word(fr, used[nw], nw, len, quoted, dst);
+      len = general_word(line, k, n, dst, quote);
+    close_word(fr, used[nw], nw, len, quote, dst);
     ++nw;
   }
   fr.nwrd = nw;
@@ -380,15 +407,23 @@ void report_incomplete(const Instance& in, int32_t mdoc) {
 }
 
 // Blanks a comment that starts outside quotes in the first n (used)
-// characters of the line and returns the used length that remains.
+// characters of the line and returns the used length that remains.  Every
+// apostrophe outside double-quoted text opens or closes quotes; a double
+// quote opens quotes only where it opens a word and closes them only before
+// a blank or the line end, as the word splitter reads it.
 int strip_comment(const Instance& in, int n) {
   char* p = in.fr.line.c;
   if (!has_hash(in.fr.line, n)) return n;
-  bool inq = false;
+  char inq = 0;  // the quote character of the open quoted text
   for (int k = 0; k < n; ++k) {
-    if (p[k] == '\'') {
-      inq = !inq;
-    } else if (p[k] == '#' && !inq) {
+    const char c = p[k];
+    if (inq == '"') {
+      if (c == '"' && (k + 1 == n || blank_unprintable(p[k + 1]) == ' ')) inq = 0;
+    } else if (c == '\'') {
+      inq = inq == 0 ? '\'' : 0;
+    } else if (inq == 0 && c == '"' && (k == 0 || blank_unprintable(p[k - 1]) == ' ')) {
+      inq = '"';
+    } else if (c == '#' && inq == 0) {
       std::memset(p + k, ' ', n - k);
       return used_length(p, k);
     }

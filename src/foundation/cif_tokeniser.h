@@ -37,7 +37,7 @@ extern comcif_rec comcif_info;
 extern comcif_rec comcif_c;
 
 // The CIF splitters' work area also records, per word, whether the word was
-// opened by an apostrophe (a text field comes to the splitter quoted too):
+// opened by a quote (a text field comes to the splitter quoted too):
 // such a word is always a value, even when it reads like an item name or a
 // block word.
 struct comfread_cif_t : comfread_rec<CIFLINELEN> {

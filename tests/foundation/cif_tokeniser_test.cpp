@@ -126,7 +126,35 @@ TEST_F(CifTokeniser, QuotesAndTrailingComments) {
   ASSERT_EQ(next(), 0);
   EXPECT_EQ(value(1), "O5'A");
   ASSERT_EQ(next(), 0);
-  EXPECT_EQ(value(1), "\"N\"");  // double quotes are ordinary characters
+  EXPECT_EQ(value(1), "N");
+  EXPECT_EQ(next(), 1);
+}
+
+TEST_F(CifTokeniser, DoubleQuotedValuesLoseTheirQuotes) {
+  // The archive's quoting of primed atom names, a blank and a "#" inside
+  // double quotes, and a comment after a double-quoted value.
+  open("data_x\nloop_\n_a.n\n_a.m\n\"O5'\" \"C1'\"\n\"a b\" \"x # y\" # note\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "O5'");
+  EXPECT_EQ(value(2), "C1'");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "a b");
+  EXPECT_EQ(value(2), "x # y");
+  EXPECT_EQ(next(), 1);
+}
+
+TEST_F(CifTokeniser, DoubleQuotesInsideAWordStayOrdinary) {
+  // Only a word that begins with a double quote is quoted by it: one inside
+  // a word, or inside apostrophes, is kept, and does not hide a comment.
+  open("data_x\n_a.b x\"y\n_a.c 'p\"q'\n_a.d O5\" # note\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "x\"y");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "p\"q");
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(value(1), "O5\"");
   EXPECT_EQ(next(), 1);
 }
 
@@ -395,11 +423,29 @@ TEST(CifWords, QuotedWordsAreMarked) {
   comfread_info.line = "_a.b '_c.d' x'y 'e f' \"g\"";
   frd_parm_info_();
   ASSERT_EQ(comfread_info.nwrd, 5);
-  const char expect[5] = {'N', 'Y', 'N', 'Y', 'N'};
+  const char expect[5] = {'N', 'Y', 'N', 'Y', 'Y'};
   for (int w = 1; w <= 5; ++w) EXPECT_EQ(comfread_info.qwrd(w), expect[w - 1]) << w;
   EXPECT_EQ(comfread_info.cwrd(2).trimmed(), "_c.d");
   EXPECT_EQ(comfread_info.cwrd(3).trimmed(), "x'y");
   EXPECT_EQ(comfread_info.cwrd(4).trimmed(), "e f");
+  EXPECT_EQ(comfread_info.cwrd(5).trimmed(), "g");
+}
+
+TEST(CifWords, DoubleQuoteEndsOnlyBeforeABlankOrTheLineEnd) {
+  // "a"b" is one word a"b; a lone double quote at the end is a blank; the
+  // character after an opening double quote starts the word whatever it is.
+  comfread_info.line = "\"a\"b\" \"it's\"x\" \"";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 2);
+  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "a\"b");
+  EXPECT_EQ(comfread_info.lwrd(1), 3);
+  EXPECT_EQ(comfread_info.cwrd(2).trimmed(), "it's\"x");
+  // An unclosed double quote runs to the line end, blanks kept.
+  comfread_info.line = "\"x y";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 1);
+  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "x y");
+  EXPECT_EQ(comfread_info.qwrd(1), 'Y');
 }
 
 TEST(CifWords, ApostropheBeforeBlankInsideAWordKeepsTheWordOpen) {
@@ -453,7 +499,7 @@ TEST_F(CifTokeniser, LineReaderCutsAndClearsLineEnds) {
 
 TEST_F(CifTokeniser, RealEntryWithPrimesQuotesAndTextFields) {
   // A secondary-structure loop of a real entry: identifiers with primes,
-  // bare double-quoted values, an apostrophe-quoted value holding both kinds
+  // double-quoted values, an apostrophe-quoted value holding both kinds
   // of quote, and text fields that hold an apostrophe.  Every row comes back
   // whole, with as many values as the loop has names.
   const std::string path = ORB_TEST_DATA_DIR "/cif_1MOM_min.cif";
@@ -492,7 +538,7 @@ TEST_F(CifTokeniser, RealEntryWithPrimesQuotesAndTextFields) {
     EXPECT_EQ(rows[r][0], w1) << r;
     EXPECT_EQ(rows[r][1], w2) << r;
   }
-  EXPECT_EQ(rows[1][2], "\"A'\"");   // HELX_P2: double quotes are ordinary characters
+  EXPECT_EQ(rows[1][2], "A'");   // HELX_P2: "A'" quoted by double quotes
   EXPECT_EQ(rows[13][2], "A'\"");    // TURN_P1: 'A'"' quoted by apostrophes
   EXPECT_EQ(rows[13][18], "TYPE I\"");  // text field: its apostrophe turned double
   EXPECT_EQ(rows[13][19], "?");

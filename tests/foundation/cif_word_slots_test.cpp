@@ -42,7 +42,7 @@ struct RefSplit {
     int k = 0;
     while (k < n) {
       char c = unprintable_as_blank(line[k]);
-      if (c == ' ' || (c == '\'' && k == n - 1)) {
+      if (c == ' ' || ((c == '\'' || c == '"') && k == n - 1)) {
         ++k;
         continue;
       }
@@ -58,13 +58,24 @@ struct RefSplit {
         ++len;
       };
       int quote = 0;
-      const bool quoted = c == '\'';
-      if (quoted) {
+      const bool quoted = c == '\'' || c == '"';
+      const bool dq = c == '"';
+      if (dq) {
+        // Ends at a double quote before a blank or the line end; nothing
+        // else inside is special.
+        put(unprintable_as_blank(line[k + 1]));
+        k += 2;
+        while (k < n) {
+          c = unprintable_as_blank(line[k++]);
+          if (c == '"' && (k == n || unprintable_as_blank(line[k]) == ' ')) break;
+          put(c);
+        }
+      } else if (quoted) {
         quote = 1;
         put(unprintable_as_blank(line[k + 1]));
         k += 2;
       }
-      while (k < n) {
+      while (!dq && k < n) {
         c = unprintable_as_blank(line[k]);
         if (c != ' ' && c != '\'') {
           put(c);
@@ -117,8 +128,12 @@ std::string random_line(std::mt19937& gen, int kind) {
     } else if (shape < 5) {
       const int m = 1 + static_cast<int>(gen() % (gen() % 4 == 0 ? 120 : 12));
       for (int i = 0; i < m; ++i) word += pick("ABCdgl_xyz0123.-#;\"[]");
-    } else if (shape == 5) {
+    } else if (shape == 5 && gen() % 2) {
       word = "'" + std::string(1 + gen() % 5, pick("ab c")) + (gen() % 2 ? "'" : "' x");
+    } else if (shape == 5) {
+      // Double-quoted, with an apostrophe or a double quote inside, closed
+      // or left open.
+      word = "\"" + std::string(1 + gen() % 5, pick("ab c'\"")) + (gen() % 2 ? "\"" : "\" x");
     } else if (shape == 6 && kind > 0) {
       const int m = 1 + static_cast<int>(gen() % 10);
       for (int i = 0; i < m; ++i) word += static_cast<char>(gen() % 256);
