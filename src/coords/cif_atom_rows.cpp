@@ -210,7 +210,7 @@ namespace {
 enum Item {
   kSerial, kAtomName, kAuthAtom, kChem, kSymbol, kAtype, kAlt, kCorr, kResName, kSeq,
   kAuthSeq, kEntity, kAsym, kX, kY, kZ, kOcc, kB, kThermal, kMult, kU11, kU22, kU33,
-  kU12, kU13, kU23, kNone
+  kU12, kU13, kU23, kModel, kNone
 };
 
 Item classify(std::string_view rest) {
@@ -242,6 +242,7 @@ Item classify(std::string_view rest) {
   if (m("aniso_U[1][2]")) return kU12;
   if (m("aniso_U[1][3]")) return kU13;
   if (m("aniso_U[2][3]")) return kU23;
+  if (m("pdbx_PDB_model_num")) return kModel;
   return kNone;
 }
 
@@ -428,7 +429,19 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
 struct RowExtra {
   rt::FixedText<4> entity;
   bool seen_auth = false, seen_seq = false, seen_group = false;
+  bool seen_model = false;
+  int32_t model = 0;
 };
+
+// The model number of the first stored row of the file.  The archive gives
+// every model of an NMR entry in one loop; only the first is read, as the
+// PDB reader reads only the first MODEL, so that both forms of an entry give
+// the same model.
+struct FirstModel {
+  bool known = false;
+  int32_t number = 0;
+};
+FirstModel first_model;
 
 // Value k of the record taken as item K.
 template <Item K>
@@ -491,6 +504,11 @@ inline void take_value(int k, RowExtra& row) {
     if (val.substr(0, 4) == "Uani" || val[0] == 'A' || val[0] == 'a') crdatm.cr_btype = "A";
   } else if constexpr (K == kMult) {
     crdatm.cr_mult_factor = val[0] == '.' ? 1 : iv;
+  } else if constexpr (K == kModel) {
+    if (!value_absent(val)) {
+      row.model = iv;
+      row.seen_model = true;
+    }
   } else if constexpr (K >= kU11 && K <= kU23) {
     crdatm.cr_anis(static_cast<int>(K) - static_cast<int>(kU11) + 1) = fv;
     // Only the value "." marks a component as absent; ".05" is a number.
@@ -522,6 +540,7 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
   bool held = false;
   if (iend == -1) {
     names.clear();
+    first_model = FirstModel{};
     held = cif_rows_begin(in, iend);
   }
   ierr = 0;
@@ -550,6 +569,17 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     }
     mode = 0;
     if (crdatm.cr_iatold <= 0) continue;
+    if (row.seen_model) {
+      if (!first_model.known) {
+        first_model = FirstModel{true, row.model};
+      } else if (row.model != first_model.number) {
+        // The first row of a later model ends the atom list as the end of
+        // the file does.
+        rt::unit_close(crdinf.cri_iun);
+        iend = 1;
+        return;
+      }
+    }
     finish_row(mdoc, row.seen_auth, row.seen_seq, row.seen_group, row.entity);
     return;
   }

@@ -11,10 +11,13 @@
 // reader stops at the first atom-site record it leaves that record in the
 // tokeniser and names its unit in held_unit; the first call of a row reader
 // on that unit then takes the record from there instead of rewinding and
-// reading the file a second time.
+// reading the file a second time.  frame_kept is 1 when the header reader
+// found the file's fractionalisation to be the standard one of its cell, so
+// that set_atom_ keeps the coordinates as written.
 struct com_crd_cif_t {
   int32_t iend_cif;
   int32_t held_unit;
+  int32_t frame_kept;
 };
 extern com_crd_cif_t com_crd_cif;
 

@@ -9,6 +9,7 @@
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_items.h"
 #include "coords/cif_small_molecule.h"
+#include "coords/scale_frame.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/cif_vocab.h"
@@ -776,6 +777,7 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
       crst_pdb.cs_u(i) = 0.0f;
     }
   }
+  com_crd_cif.frame_kept = coords::standard_frame(crst_pdb.cs_scale, crst_pdb.cs_u, crst_crd.cs_ort_to_frac) ? 1 : 0;
   int32_t nspgr = crst_crd.cs_nspgr;
   int32_t isett = crst_crd.cs_sett;
   rt::FixedText<24> sgname = crst_crd.cs_spgr;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "coords/cif_atom_rows.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/messages.h"
@@ -306,16 +307,21 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
   atom_inf.id_alt(a) = crdatm.cr_alt;
   atom_inf.id_corr(a) = crdatm.cr_corr;
 
-  float f[3];
-  for (int i = 1; i <= 3; ++i) {
-    float s = 0.0f;
-    for (int j = 1; j <= 3; ++j) s += crst_pdb.cs_scale(i, j) * crdatm.cr_xyz(j);
-    f[i - 1] = s + crst_pdb.cs_u(i);
-  }
-  for (int i = 1; i <= 3; ++i) {
-    float s = 0.0f;
-    for (int j = 1; j <= 3; ++j) s += crst_crd.cs_frac_to_ort(i, j) * f[j - 1];
-    atom_crd.xyz_crd(i, a) = s;
+  if (com_crd_cif.frame_kept == 1) {
+    // Already in the standard frame of the cell: kept as written.
+    for (int i = 1; i <= 3; ++i) atom_crd.xyz_crd(i, a) = crdatm.cr_xyz(i);
+  } else {
+    float f[3];
+    for (int i = 1; i <= 3; ++i) {
+      float s = 0.0f;
+      for (int j = 1; j <= 3; ++j) s += crst_pdb.cs_scale(i, j) * crdatm.cr_xyz(j);
+      f[i - 1] = s + crst_pdb.cs_u(i);
+    }
+    for (int i = 1; i <= 3; ++i) {
+      float s = 0.0f;
+      for (int j = 1; j <= 3; ++j) s += crst_crd.cs_frac_to_ort(i, j) * f[j - 1];
+      atom_crd.xyz_crd(i, a) = s;
+    }
   }
   atom_crd.occup(a) = crdatm.cr_occ;
   atom_crd.mult_factor(a) = crdatm.cr_mult_factor;

@@ -11,6 +11,7 @@
 #include "coords/pdb_fields.h"
 #include "coords/pdb_header.h"
 #include "coords/pdb_state.h"
+#include "coords/scale_frame.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/file_open.h"
@@ -94,6 +95,7 @@ void pdb_defaults_at_open(rt::FixedText<4>& acode) {
   sttcrec.st_spgr_flag = 0;
   sttcrec.st_first_atom_done = 0;
   sttcrec.st_iend_read = 0;
+  sttcrec.st_frame_kept = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
@@ -130,6 +132,9 @@ void first_atom_defaults(int32_t nospgr_input, const float* cell_input) {
       for (int j = 1; j <= 3; ++j) crst_pdb.cs_scale(i, j) = crst_crd.cs_ort_to_frac(i, j);
       crst_pdb.cs_u(i) = 0.0f;
     }
+  } else {
+    sttcrec.st_frame_kept =
+        coords::standard_frame(crst_pdb.cs_scale, crst_pdb.cs_u, crst_crd.cs_ort_to_frac) ? 1 : 0;
   }
   if (sttcrec.st_spgr_flag == 0 && nospgr_input != 0) {
     rt::FixedText<24> name;
@@ -236,7 +241,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
 
   if (sttcrec.st_first_atom_done == 0) first_atom_defaults(nospgr_input, cell_input);
 
-  if (sttcrec.st_scale_flag > 0) {
+  // Atoms in a frame of their own are taken into the standard frame of the
+  // cell; atoms already in it are kept as written.
+  if (sttcrec.st_scale_flag > 0 && sttcrec.st_frame_kept == 0) {
     float y[3];
     for (int i = 1; i <= 3; ++i)
       y[i - 1] = crst_pdb.cs_scale(i, 1) * xyz[0] + crst_pdb.cs_scale(i, 2) * xyz[1] +

@@ -35,6 +35,7 @@ struct sttcrec_t {
   int32_t st_spgr_flag;       // the space group is known
   int32_t st_first_atom_done; // the first atom line has been read
   int32_t st_iend_read;       // end flag of the last line read
+  int32_t st_frame_kept;      // the SCALE records give the cell's standard frame: atoms kept as read
   rt::FixedText<256> st_line_next;
   rt::FixedText<4> st_last_aname;
   rt::FixedText<1> st_last_alt;

@@ -1,0 +1,16 @@
+// Whether the fractionalisation a coordinate file gives (SCALE records, or
+// the mmCIF matrix and vector) is the standard one of the file's cell, so
+// that its atoms may be kept as written instead of being taken through
+// fractional coordinates and back.
+#pragma once
+
+#include "runtime/array.h"
+
+namespace coords {
+
+// scale and shift as the file gives them; ort_to_frac the standard matrix
+// computed from the cell.
+bool standard_frame(const rt::Array2<float, 3, 3>& scale, const rt::Array1<float, 3>& shift,
+                    const rt::Array2<float, 3, 3>& ort_to_frac);
+
+}  // namespace coords
