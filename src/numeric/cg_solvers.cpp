@@ -23,10 +23,11 @@ struct CgScalars {
 };
 CgScalars cgsolve_s, cgsolve1_s, cgsol_r_s, cgsol_rm_s;
 
-void cgsolve_any(const CgsolveVariant& var, CgScalars& s, int32_t nv, int32_t nmax, int32_t ncycl, float& toler,
-                 float* a, float* v, float* dv, float* r, float* sk, float* p, float* f, float* workspace,
-                 int32_t lwork, CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
-                 CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror) {
+void cgsolve_any(const CgsolveVariant& var, CgScalars& s, int32_t nv, int32_t nmax, int32_t ncycl,
+                 float& toler, float* a, float* v, float* dv, float* r, float* sk, float* p,
+                 float* f, float* workspace, int32_t lwork, CgScaleSystem scale_system,
+                 CgMultiplyMatrix multiply_matrix, CgScaleShifts scale_shifts,
+                 CgUnscaleSystem unscale_system, int32_t& ierror) {
   if (toler <= 0.0f) toler = var.tol;
   ierror = 0;
   if (nv > nmax || nv <= 0) {
@@ -74,7 +75,8 @@ void cgsolve_any(const CgsolveVariant& var, CgScalars& s, int32_t nv, int32_t nm
       multiply_matrix(nv, nmax, dv, a, f, workspace, lwork, ierror);
       s.f1 = 0.5f * dot_r_(nv, nmax, f, dv) + dot_r_(nv, nmax, dv, v);
       rt::write_list(6, s.f1, s.f0, std::sqrt(s.r2), s.limit);
-      if (2.0f * std::fabs(s.f0 - s.f1) <= var.tol * (std::fabs(s.f0) + std::fabs(s.f1) + 1.0e-8f)) break;
+      if (2.0f * std::fabs(s.f0 - s.f1) <= var.tol * (std::fabs(s.f0) + std::fabs(s.f1) + 1.0e-8f))
+        break;
       s.f0 = s.f1;
       if (std::sqrt(s.r2) <= s.limit) break;
     }
@@ -90,26 +92,27 @@ void cgsolve_any(const CgsolveVariant& var, CgScalars& s, int32_t nv, int32_t nm
 
 }  // namespace
 
-void cgsolve_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv, float* r,
-              float* sk, float* p, float* f, float* workspace, int32_t lwork, CgScaleSystem scale_system,
-              CgMultiplyMatrix multiply_matrix, CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system,
-              int32_t& ierror) {
-  cgsolve_any({1.0e-12f, false}, cgsolve_s, nv, nmax, ncycl, toler, a, v, dv, r, sk, p, f, workspace, lwork,
-              scale_system, multiply_matrix, scale_shifts, unscale_system, ierror);
+void cgsolve_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
+              float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
+              CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
+              CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror) {
+  cgsolve_any({1.0e-12f, false}, cgsolve_s, nv, nmax, ncycl, toler, a, v, dv, r, sk, p, f,
+              workspace, lwork, scale_system, multiply_matrix, scale_shifts, unscale_system,
+              ierror);
 }
 
-void cgsolve1_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv, float* r,
-               float* sk, float* p, float* f, float* workspace, int32_t lwork, CgScaleSystem scale_system,
-               CgMultiplyMatrix multiply_matrix, CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system,
-               int32_t& ierror) {
-  cgsolve_any({1.0e-6f, true}, cgsolve1_s, nv, nmax, ncycl, toler, a, v, dv, r, sk, p, f, workspace, lwork,
-              scale_system, multiply_matrix, scale_shifts, unscale_system, ierror);
+void cgsolve1_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
+               float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
+               CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
+               CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror) {
+  cgsolve_any({1.0e-6f, true}, cgsolve1_s, nv, nmax, ncycl, toler, a, v, dv, r, sk, p, f, workspace,
+              lwork, scale_system, multiply_matrix, scale_shifts, unscale_system, ierror);
 }
 
-void cgsol_r_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv, float* r,
-              float* sk, float* p, float* f, float* workspace, int32_t lwork, CgScaleSystem scale_system,
-              CgMultiplyMatrix multiply_matrix, CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system,
-              int32_t& ierror) {
+void cgsol_r_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
+              float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
+              CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
+              CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror) {
   CgScalars& s = cgsol_r_s;
   ierror = 0;
   if (toler <= 0.0f) toler = 1.0e-8f;
@@ -121,10 +124,8 @@ void cgsol_r_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, f
   float rho_prev = dot_r_(nv, nmax, r, r), rho_prev2 = 0.0f;
   if (!(rho_prev < 1.0e-8f) && ncycl > 0) {
     for (int32_t k = 1; k <= ncycl; ++k) {
-      if (k == 1)
-        veccopy_r_(nv, nmax, p, 1.0f, r);
-      else
-        avecpvec_r_(nv, nmax, rho_prev / rho_prev2, p, r, p, ierror);
+      if (k == 1) veccopy_r_(nv, nmax, p, 1.0f, r);
+      else avecpvec_r_(nv, nmax, rho_prev / rho_prev2, p, r, p, ierror);
       multiply_matrix(nv, nmax, p, a, f, workspace, lwork, ierror);
       s.alpha = rho_prev / dot_r_(nv, nmax, p, f);
       avecpvec_r_(nv, nmax, s.alpha, p, dv, dv, ierror);
@@ -143,10 +144,11 @@ void cgsol_r_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, f
   unscale_system(nv, nmax, f, a, sk, v, workspace, lwork, ierror);
 }
 
-void cgsol_rm_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv, float* r,
-               float* sk, float* p, float* f, float* workspace, int32_t lwork, CgScaleSystem scale_system,
-               CgMultiplyMatrix multiply_matrix, CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system,
-               int32_t& ierror, bool& gamma_flag, float& gamma, bool& step_flag, float& step) {
+void cgsol_rm_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
+               float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
+               CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
+               CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror,
+               bool& gamma_flag, float& gamma, bool& step_flag, float& step) {
   constexpr int32_t max_cycles = 500;
   CgScalars& s = cgsol_rm_s;
   ierror = 0;
@@ -167,10 +169,8 @@ void cgsol_rm_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, 
     float rho_prev = dot_r_(nv, nmax, r, r), rho_prev2 = 0.0f;
     if (rho_prev < 5.0e-8f) break;
     for (int32_t k = 1; k <= ncycl; ++k) {
-      if (k == 1)
-        veccopy_r_(nv, nmax, p, 1.0f, r);
-      else
-        avecpvec_r_(nv, nmax, rho_prev / rho_prev2, p, r, p, ierror);
+      if (k == 1) veccopy_r_(nv, nmax, p, 1.0f, r);
+      else avecpvec_r_(nv, nmax, rho_prev / rho_prev2, p, r, p, ierror);
       multiply_matrix(nv, nmax, p, a, f, workspace, lwork, ierror);
       avecpvec_r_(nv, nmax, gamma, p, f, f, ierror);
       s.alpha = rho_prev / dot_r_(nv, nmax, p, f);

@@ -104,9 +104,13 @@ Seig3Work seig3_work;
 
 }  // namespace
 
-void z4_eigv3sym_(const float* w, float* r, float* b, bool& err) { eigv3sym(z4_work, w, r, b, err); }
+void z4_eigv3sym_(const float* w, float* r, float* b, bool& err) {
+  eigv3sym(z4_work, w, r, b, err);
+}
 
-void zm_eigv3sym_(const double* w, double* r, double* b, bool& err) { eigv3sym(zm_work, w, r, b, err); }
+void zm_eigv3sym_(const double* w, double* r, double* b, bool& err) {
+  eigv3sym(zm_work, w, r, b, err);
+}
 
 void seig3dim_(float* amat, float* eigenv, int32_t& ierror) {
   ierror = 0;

@@ -26,16 +26,17 @@ inline long at(int32_t ld, int32_t i, int32_t j) {
 }
 
 // The solver call shared by the two double-precision filters.
-void decompose(double* d2f, int32_t nparam, int32_t nmaxpar, double* workspace, int32_t nworkspace) {
+void decompose(double* d2f, int32_t nparam, int32_t nmaxpar, double* workspace,
+               int32_t nworkspace) {
   filter_state.nsize = nparam;
-  dsyev_mo_('V', 'U', filter_state.nsize, d2f, nmaxpar, workspace, workspace + nmaxpar, nworkspace - nmaxpar,
-            filter_state.info);
+  dsyev_mo_('V', 'U', filter_state.nsize, d2f, nmaxpar, workspace, workspace + nmaxpar,
+            nworkspace - nmaxpar, filter_state.info);
 }
 
 }  // namespace
 
-void deigen_filter_inverse_r_(double rank, double* d2f, int32_t nparam, int32_t nmaxpar, double* d_inv,
-                              double* workspace, int32_t nworkspace) {
+void deigen_filter_inverse_r_(double rank, double* d2f, int32_t nparam, int32_t nmaxpar,
+                              double* d_inv, double* workspace, int32_t nworkspace) {
   const double sfmin = dlamch_('S');
   decompose(d2f, nparam, nmaxpar, workspace, nworkspace);
   if (nparam < 1) return;
@@ -45,7 +46,8 @@ void deigen_filter_inverse_r_(double rank, double* d2f, int32_t nparam, int32_t 
   for (int32_t j = 1; j <= n; ++j)
     for (int32_t i = 1; i <= n; ++i) {
       double s = 0.0;
-      for (int32_t k = 1; k <= n; ++k) s += d2f[at(nmaxpar, i, k)] * d2f[at(nmaxpar, j, k)] * workspace[k - 1];
+      for (int32_t k = 1; k <= n; ++k)
+        s += d2f[at(nmaxpar, i, k)] * d2f[at(nmaxpar, j, k)] * workspace[k - 1];
       d_inv[at(nmaxpar, i, j)] = s;
     }
 }
@@ -75,12 +77,12 @@ void deigen_filter_r_(double rank, double* d2f, int32_t nparam, int32_t nmaxpar,
   }
 }
 
-void eigen_filter_r_(float rank, float* d2f, int32_t nparam, int32_t nmaxpar, const float* df, float* shifts,
-                     float* workspace, int32_t nworkspace) {
+void eigen_filter_r_(float rank, float* d2f, int32_t nparam, int32_t nmaxpar, const float* df,
+                     float* shifts, float* workspace, int32_t nworkspace) {
   const float sfmin = slamch_('S');
   filter_state.nsize = nparam;
-  ssyev_mo_('V', 'U', filter_state.nsize, d2f, nmaxpar, workspace, workspace + nmaxpar, nworkspace - nmaxpar,
-            filter_state.info);
+  ssyev_mo_('V', 'U', filter_state.nsize, d2f, nmaxpar, workspace, workspace + nmaxpar,
+            nworkspace - nmaxpar, filter_state.info);
   // Shifts from an unfinished decomposition would be meaningless: the run
   // cannot go on.
   if (filter_state.info > 0) {

@@ -28,10 +28,8 @@ void angles(const float* r, float eps, float split, float& al1, float& al2, floa
   }
   al3 = atan2_pos(R(3, 2), -R(3, 1));
   // Divide by whichever of cos(al3) and sin(al3) is safely away from 0.
-  if (std::fabs(R(3, 1)) > eps)
-    al2 = atan2_pos(-R(3, 1) / std::cos(al3), R(3, 3));
-  else
-    al2 = atan2_pos(R(3, 2) / std::sin(al3), R(3, 3));
+  if (std::fabs(R(3, 1)) > eps) al2 = atan2_pos(-R(3, 1) / std::cos(al3), R(3, 3));
+  else al2 = atan2_pos(R(3, 2) / std::sin(al3), R(3, 3));
   al1 = atan2_pos(R(2, 3), R(1, 3));
 }
 

@@ -181,8 +181,10 @@ struct Lamc2State {
 void emin_warning(int32_t emin, const char* routine) {
   rt::write_record(6, "");
   rt::write_record(6, "");
-  rt::write_record(6, rt::fmt("(A,A,I8)", " WARNING. The value EMIN may be incorrect:-", "  EMIN = ", emin));
-  rt::write_record(6, std::string(" If, after inspection, the value EMIN looks") + " acceptable please comment out ");
+  rt::write_record(
+      6, rt::fmt("(A,A,I8)", " WARNING. The value EMIN may be incorrect:-", "  EMIN = ", emin));
+  rt::write_record(6, std::string(" If, after inspection, the value EMIN looks") +
+                          " acceptable please comment out ");
   rt::write_record(6, std::string(" the IF block as marked within the code of routine") + routine);
   rt::write_record(6, " otherwise supply EMIN explicitly.");
   rt::write_record(6, "");
@@ -298,7 +300,8 @@ MachineValues<double> d_values;
 MachineValues<float> s_values;
 
 template <typename T>
-T lamch(MachineValues<T>& v, Lamc2State<T>& st2, Lamc1State<T>& st1, const char* routine, char cmach) {
+T lamch(MachineValues<T>& v, Lamc2State<T>& st2, Lamc1State<T>& st1, const char* routine,
+        char cmach) {
   if (v.first) {
     int32_t beta, it, imin, imax;
     bool lrnd;
@@ -323,10 +326,11 @@ T lamch(MachineValues<T>& v, Lamc2State<T>& st2, Lamc1State<T>& st1, const char*
   const struct {
     char letter;
     T MachineValues<T>::*value;
-  } table[] = {{'E', &MachineValues<T>::eps},  {'S', &MachineValues<T>::sfmin}, {'B', &MachineValues<T>::base},
-               {'P', &MachineValues<T>::prec}, {'N', &MachineValues<T>::t},     {'R', &MachineValues<T>::rnd},
-               {'M', &MachineValues<T>::emin}, {'U', &MachineValues<T>::rmin},  {'L', &MachineValues<T>::emax},
-               {'O', &MachineValues<T>::rmax}};
+  } table[] = {{'E', &MachineValues<T>::eps},  {'S', &MachineValues<T>::sfmin},
+               {'B', &MachineValues<T>::base}, {'P', &MachineValues<T>::prec},
+               {'N', &MachineValues<T>::t},    {'R', &MachineValues<T>::rnd},
+               {'M', &MachineValues<T>::emin}, {'U', &MachineValues<T>::rmin},
+               {'L', &MachineValues<T>::emax}, {'O', &MachineValues<T>::rmax}};
   for (const auto& q : table)
     if (lsame_(cmach, q.letter)) {
       v.last = v.*q.value;
@@ -337,8 +341,12 @@ T lamch(MachineValues<T>& v, Lamc2State<T>& st2, Lamc1State<T>& st1, const char*
 
 }  // namespace
 
-void dlamc1_(int32_t& beta, int32_t& t, bool& rnd, bool& ieee1) { lamc1(d1_state, beta, t, rnd, ieee1); }
-void slamc1_(int32_t& beta, int32_t& t, bool& rnd, bool& ieee1) { lamc1(s1_state, beta, t, rnd, ieee1); }
+void dlamc1_(int32_t& beta, int32_t& t, bool& rnd, bool& ieee1) {
+  lamc1(d1_state, beta, t, rnd, ieee1);
+}
+void slamc1_(int32_t& beta, int32_t& t, bool& rnd, bool& ieee1) {
+  lamc1(s1_state, beta, t, rnd, ieee1);
+}
 
 void dlamc2_(int32_t& beta, int32_t& t, bool& rnd, double& eps, int32_t& emin, double& rmin,
              int32_t& emax, double& rmax) {

@@ -56,7 +56,8 @@ void cross_with_derivs_(float* a, float* dadb, float* dadc, const float* b, cons
 
 float det3_(const float* a) {
   auto A = [&](int i, int j) { return a[at(i, j)]; };
-  return A(1, 1) * (A(2, 2) * A(3, 3) - A(2, 3) * A(3, 2)) - A(1, 2) * (A(2, 1) * A(3, 3) - A(2, 3) * A(3, 1)) +
+  return A(1, 1) * (A(2, 2) * A(3, 3) - A(2, 3) * A(3, 2)) -
+         A(1, 2) * (A(2, 1) * A(3, 3) - A(2, 3) * A(3, 1)) +
          A(1, 3) * (A(2, 1) * A(3, 2) - A(2, 2) * A(3, 1));
 }
 
@@ -95,7 +96,8 @@ void plane_r_(int32_t n, const float* x, float* vm, float& d) {
   const float fn = static_cast<float>(n);
   float s[9];
   for (int a = 0; a < 3; ++a)
-    for (int b = 0; b < 3; ++b) s[a + 3 * b] = mom[std::min(a, b) + 3 * std::max(a, b)] - sum[a] * sum[b] / fn;
+    for (int b = 0; b < 3; ++b)
+      s[a + 3 * b] = mom[std::min(a, b) + 3 * std::max(a, b)] - sum[a] * sum[b] / fn;
   float eig[3];
   int32_t ierr = 0;
   seig3dim_(s, eig, ierr);
@@ -142,7 +144,8 @@ void plane_and_derivs_r_(int32_t nplane, const float* x_inp, float* vm, float& d
     const float t = vm[0] * c[0] + vm[1] * c[1] + vm[2] * c[2];
     for (int s = 0; s < 3; ++s) {
       float* col = dvmdx + 3 * (3 * i + s);
-      for (int r = 0; r < 3; ++r) col[r] = 2.0f * t * vm[s] * vm[r] - vm[s] * c[r] - (r == s ? t : 0.0f);
+      for (int r = 0; r < 3; ++r)
+        col[r] = 2.0f * t * vm[s] * vm[r] - vm[s] * c[r] - (r == s ? t : 0.0f);
     }
   }
   // Divide by the eigenvalue gaps above the smallest; a gap at or below thr

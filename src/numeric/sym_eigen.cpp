@@ -238,7 +238,8 @@ void syev(char ch2, int32_t n, T* q, int32_t m, T* d, T* e, int32_t me, int32_t&
 }
 
 template <typename T>
-void stevd(char ch3, int32_t n, T* d, T* e, T* q, int32_t m, int32_t* c, int32_t mc, int32_t& info) {
+void stevd(char ch3, int32_t n, T* d, T* e, T* q, int32_t m, int32_t* c, int32_t mc,
+           int32_t& info) {
   info = 0;
   if (mc < 2 * n) {
     info = -10;
@@ -262,7 +263,9 @@ void stevd(char ch3, int32_t n, T* d, T* e, T* q, int32_t m, int32_t* c, int32_t
 
 }  // namespace
 
-void q3qd_tred_double_(int32_t m, int32_t n, double* d, double* q, double* e) { tred(m, n, d, q, e); }
+void q3qd_tred_double_(int32_t m, int32_t n, double* d, double* q, double* e) {
+  tred(m, n, d, q, e);
+}
 void q3qd_tred_single_(int32_t m, int32_t n, float* d, float* q, float* e) { tred(m, n, d, q, e); }
 void q3qd_tqli_double_(int32_t m, int32_t n, double* d, double* q, double* e, int32_t& info) {
   tqli(m, n, d, q, e, info);
@@ -291,14 +294,14 @@ void ssyev_mo_(char, char ch2, int32_t n, float* q, int32_t m, float* d, float* 
   if (info != 0) rt::write_list(6, info, "error in ssyev_mo");
 }
 
-void dstevd_mo_(char ch3, int32_t n, double* d, double* e, double* q, int32_t m, double*, int32_t, int32_t* c,
-                int32_t mc, int32_t& info) {
+void dstevd_mo_(char ch3, int32_t n, double* d, double* e, double* q, int32_t m, double*, int32_t,
+                int32_t* c, int32_t mc, int32_t& info) {
   stevd(ch3, n, d, e, q, m, c, mc, info);
   if (info != 0) rt::write_list(0, "error in dstevd_mo");
 }
 
-void sstevd_mo_(char ch3, int32_t n, float* d, float* e, float* q, int32_t m, float*, int32_t, int32_t* c,
-                int32_t mc, int32_t& info) {
+void sstevd_mo_(char ch3, int32_t n, float* d, float* e, float* q, int32_t m, float*, int32_t,
+                int32_t* c, int32_t mc, int32_t& info) {
   stevd(ch3, n, d, e, q, m, c, mc, info);
   if (info != 0) rt::write_list(0, "error in sstevd_mo");
 }

@@ -26,16 +26,16 @@ inline constexpr int32_t SYEV_MO_NMAX = 5000;
 
 // ch1 (the job) is not examined: eigenvectors are always computed.  ch2 "U"
 // or "L" names the triangle of q that holds the matrix.
-void dsyev_mo_(char ch1, char ch2, int32_t n, double* q, int32_t m, double* d, double* e, int32_t me,
-               int32_t& info);
+void dsyev_mo_(char ch1, char ch2, int32_t n, double* q, int32_t m, double* d, double* e,
+               int32_t me, int32_t& info);
 void ssyev_mo_(char ch1, char ch2, int32_t n, float* q, int32_t m, float* d, float* e, int32_t me,
                int32_t& info);
 
 // ch3 "@": q holds a matrix Z on entry and returns Z times the eigenvectors;
 // anything else: q starts as the identity.  w and mw are not used; c is the
 // caller's ordering index of mc >= 2n entries.
-void dstevd_mo_(char ch3, int32_t n, double* d, double* e, double* q, int32_t m, double* w, int32_t mw,
-                int32_t* c, int32_t mc, int32_t& info);
+void dstevd_mo_(char ch3, int32_t n, double* d, double* e, double* q, int32_t m, double* w,
+                int32_t mw, int32_t* c, int32_t mc, int32_t& info);
 void sstevd_mo_(char ch3, int32_t n, float* d, float* e, float* q, int32_t m, float* w, int32_t mw,
                 int32_t* c, int32_t mc, int32_t& info);
 
