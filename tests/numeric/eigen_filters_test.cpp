@@ -1,0 +1,93 @@
+// Eigenvalue filters: ordinary and pseudo-inverses of matrices whose
+// inverses are known in closed form, the relative cut-off, and the run
+// ending when the single-precision solver does not converge.
+#include "numeric/eigen_filters.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "support/capture.h"
+
+namespace {
+
+// tridiag(-1, 2, -1) of order 3 and its inverse ((3,2,1),(2,4,2),(1,2,3))/4.
+const double kSecondDiff[9] = {2, -1, 0, -1, 2, -1, 0, -1, 2};
+const double kSecondDiffInv[9] = {0.75, 0.5, 0.25, 0.5, 1, 0.5, 0.25, 0.5, 0.75};
+
+struct Work {
+  std::vector<double> d2f, dinv, ws;
+  explicit Work(const double* a) : d2f(a, a + 9), dinv(9, 7.0), ws(6) {}
+};
+
+}  // namespace
+
+TEST(EigenFilterInverse, PositiveDefiniteGivesOrdinaryInverse) {
+  Work w(kSecondDiff);
+  deigen_filter_inverse_r_(0.0, w.d2f.data(), 3, 3, w.dinv.data(), w.ws.data(), 6);
+  for (int k = 0; k < 9; ++k) EXPECT_NEAR(w.dinv[k], kSecondDiffInv[k], 1e-14) << k;
+}
+
+TEST(EigenFilterInverse, ZeroEigenvalueGivesPseudoInverse) {
+  // ((1, 1), (1, 1)): eigenvalues 0 and 2; the pseudo-inverse is the matrix / 4.
+  // The zero comes out of the solver as a rounding error, which a small
+  // relative cut-off drops.
+  std::vector<double> a = {1, 1, 1, 1}, dinv(4), ws(4);
+  deigen_filter_inverse_r_(1e-10, a.data(), 2, 2, dinv.data(), ws.data(), 4);
+  for (int k = 0; k < 4; ++k) EXPECT_NEAR(dinv[k], 0.25, 1e-15) << k;
+}
+
+TEST(EigenFilterInverse, CutOffDropsEverythingAtOrBelowTau) {
+  struct Row {
+    const char* label;
+    double rank;
+    double scale;
+  } rows[] = {
+      {"rank 1 keeps nothing", 1.0, 1.0},
+      {"negative definite", 0.0, -1.0},
+      {"zero matrix", 0.0, 0.0},
+  };
+  for (const auto& row : rows) {
+    std::vector<double> a(9), dinv(9, 7.0), ws(6);
+    for (int k = 0; k < 9; ++k) a[k] = row.scale * kSecondDiff[k];
+    deigen_filter_inverse_r_(row.rank, a.data(), 3, 3, dinv.data(), ws.data(), 6);
+    for (int k = 0; k < 9; ++k) EXPECT_EQ(dinv[k], 0.0) << row.label << ", element " << k;
+  }
+}
+
+TEST(EigenFilterShifts, DoubleSolvesSystemAndSkipsNullDirection) {
+  Work w(kSecondDiff);
+  const double df[3] = {1, 0, 1};  // d2f (1, 1, 1) = (1, 0, 1)
+  double shifts[3];
+  deigen_filter_r_(0.0, w.d2f.data(), 3, 3, df, shifts, w.ws.data(), 6);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(shifts[i], 1.0, 1e-14) << i;
+  // Semi-definite: the component of df along (1, -1) is dropped.
+  std::vector<double> a = {1, 1, 1, 1}, ws(4);
+  const double df2[2] = {3, 1};
+  double s2[2];
+  deigen_filter_r_(1e-10, a.data(), 2, 2, df2, s2, ws.data(), 4);
+  EXPECT_NEAR(s2[0], 1.0, 1e-15);
+  EXPECT_NEAR(s2[1], 1.0, 1e-15);
+}
+
+TEST(EigenFilterShifts, SingleSolvesSystem) {
+  std::vector<float> a(kSecondDiff, kSecondDiff + 9), ws(6);
+  const float df[3] = {1, 0, 1};
+  float shifts[3] = {7, 7, 7};
+  eigen_filter_r_(0.0f, a.data(), 3, 3, df, shifts, ws.data(), 6);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(shifts[i], 1.0, 1e-5) << i;
+}
+
+TEST(EigenFilterShifts, SingleEndsRunWithFailureWhenSolverFails) {
+  std::vector<float> a = {1, std::nanf(""), std::nanf(""), 1}, ws(4);
+  const float df[2] = {1, 1};
+  float shifts[2] = {7, 7};
+  std::string out;
+  EXPECT_EQ(
+      run_end_status([&] { eigen_filter_r_(0.0f, a.data(), 2, 2, df, shifts, ws.data(), 4); }, out),
+      1);
+  EXPECT_EQ(out, " 1 error in ssyev_mo\n Problem in eigen_filter_r 1\n");
+  EXPECT_EQ(shifts[0], 7.0f);
+}
