@@ -125,21 +125,6 @@ TEST(PlaneDerivatives, MatchFiniteDifferencesOfThePlane) {
   }
 }
 
-TEST(PlaneDerivatives, TranslationMovesOnlyTheOffset) {
-  std::vector<float> x = tilted_points(), y = x;
-  const float shift[3] = {10, -20, 5};
-  for (size_t k = 0; k < y.size(); ++k) y[k] += shift[k % 3];
-  float vm1[3], d1, dv1[54], dd1[18], vm2[3], d2, dv2[54], dd2[18];
-  int32_t e1, e2;
-  plane_and_derivs_r_(6, x.data(), vm1, d1, dv1, dd1, e1);
-  plane_and_derivs_r_(6, y.data(), vm2, d2, dv2, dd2, e2);
-  ASSERT_EQ(e1, 0);
-  ASSERT_EQ(e2, 0);
-  for (int r = 0; r < 3; ++r) EXPECT_NEAR(vm2[r], vm1[r], 1e-5) << r;
-  for (int k = 0; k < 54; ++k) EXPECT_NEAR(dv2[k], dv1[k], 1e-4) << k;
-  EXPECT_NEAR(d2, d1 + vm1[0] * shift[0] + vm1[1] * shift[1] + vm1[2] * shift[2], 1e-4);
-}
-
 TEST(PlaneDerivatives, RefusesCountsOutsideWorkStorage) {
   std::vector<float> x(3 * (PLANE_DERIVS_MAXPT + 1), 1.0f);
   for (int32_t n : {0, PLANE_DERIVS_MAXPT + 1}) {

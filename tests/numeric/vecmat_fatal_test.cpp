@@ -3,8 +3,6 @@
 // document) and the run ends with status 1.
 #include <gtest/gtest.h>
 
-#include "support/capture.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,6 +12,7 @@
 #include "numeric/vecmat_kit.h"
 #include "runtime/run.h"
 #include "runtime/units.h"
+#include "support/capture.h"
 
 namespace {
 
