@@ -3,6 +3,8 @@
 // document) and the run ends with status 1.
 #include <gtest/gtest.h>
 
+#include "support/capture.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,7 +14,6 @@
 #include "numeric/vecmat_kit.h"
 #include "runtime/run.h"
 #include "runtime/units.h"
-#include "support/capture.h"
 
 namespace {
 

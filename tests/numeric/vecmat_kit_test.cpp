@@ -1,8 +1,6 @@
 // Vector and matrix kit: size checks and how a bad size ends the run, the
 // summation order and precision of the sums, the products over the leading
 // block of column-major storage, and the stack of matrices.
-#include "numeric/vecmat_kit.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "numeric/vecmat_kit.h"
 #include "runtime/run.h"
 #include "runtime/units.h"
 
@@ -31,8 +30,7 @@ testing::AssertionResult ends_with_error(const std::function<void()>& f, const s
   std::fflush(stdout);
   const std::string out = testing::internal::GetCapturedStdout();
   if (status != 1) return testing::AssertionFailure() << "status " << status;
-  if (out.rfind("===> Error: " + msg + "\n", 0) != 0 ||
-      out.find("===> Error:", 1) != std::string::npos ||
+  if (out.rfind("===> Error: " + msg + "\n", 0) != 0 || out.find("===> Error:", 1) != std::string::npos ||
       out.find("\n PTQ7:  " + msg + "\n") == std::string::npos)
     return testing::AssertionFailure() << "output:\n" << out;
   return testing::AssertionSuccess();
@@ -48,15 +46,11 @@ void expect_array(const T* got, std::vector<T> want) {
 TEST(VectorSizeCheck, BadSizesEndTheRun) {
   float a[3] = {1, 2, 3}, out[3] = {9, 9, 9};
   int32_t e = 5;
-  for (int32_t n : {0, 4, -1})
-    EXPECT_TRUE(ends_with_error([&] { dot_r_(n, 3, a, a); }, "Size mismatch in DOT_R")) << n;
+  for (int32_t n : {0, 4, -1}) EXPECT_TRUE(ends_with_error([&] { dot_r_(n, 3, a, a); }, "Size mismatch in DOT_R")) << n;
   EXPECT_TRUE(ends_with_error([&] { dot1_r_(4, 3, a, a); }, "Size mismatch in DOT_R"));
-  EXPECT_TRUE(
-      ends_with_error([&] { veccopy_r_(4, 3, out, 1.0f, a); }, "Size mismatch in VECCOPY_R"));
+  EXPECT_TRUE(ends_with_error([&] { veccopy_r_(4, 3, out, 1.0f, a); }, "Size mismatch in VECCOPY_R"));
   for (int32_t n : {0, 4})
-    EXPECT_TRUE(
-        ends_with_error([&] { avecpvec_r_(n, 3, 1.0f, a, a, a, e); }, "Size mismatch In AVECPVEC"))
-        << n;
+    EXPECT_TRUE(ends_with_error([&] { avecpvec_r_(n, 3, 1.0f, a, a, a, e); }, "Size mismatch In AVECPVEC")) << n;
   // A copy of no entries is no error and writes nothing.
   veccopy_r_(0, 3, out, 2.0f, a);
   veccopy_r_(-5, 3, out, 2.0f, a);
@@ -141,10 +135,11 @@ TEST(MatrixProducts, UseLeadingBlockOnly) {
   // third row and column hold 99 and must not be read or written.
   float a[9] = {1, 3, 99, 2, 4, 99, 99, 99, 99};
   float b[9] = {5, 7, 99, 6, 8, 99, 99, 99, 99};
-  const std::vector<float> want[4] = {{19, 43, -7, 22, 50, -7, -7, -7, -7},   // a b
-                                      {26, 38, -7, 30, 44, -7, -7, -7, -7},   // a' b
-                                      {23, 34, -7, 31, 46, -7, -7, -7, -7},   // a' b'
-                                      {17, 39, -7, 23, 53, -7, -7, -7, -7}};  // a b'
+  const std::vector<float> want[4] = {
+      {19, 43, -7, 22, 50, -7, -7, -7, -7},   // a b
+      {26, 38, -7, 30, 44, -7, -7, -7, -7},   // a' b
+      {23, 34, -7, 31, 46, -7, -7, -7, -7},   // a' b'
+      {17, 39, -7, 23, 53, -7, -7, -7, -7}};  // a b'
   for (int k = 0; k < 4; ++k) {
     float out[9];
     for (float& x : out) x = -7;
@@ -164,8 +159,7 @@ TEST(MatrixProducts, UseLeadingBlockOnly) {
 
 TEST(MatrixProducts, SumsRunOverKAscendingInSinglePrecision) {
   // Row 1 of a is (1e8, 1, -1e8), at its transpose; b is all ones.
-  float a[9] = {1.0e8f, 0, 0, 1, 0, 0, -1.0e8f, 0, 0}, ones[9] = {1, 1, 1, 1, 1, 1, 1, 1, 1}, at[9],
-        out[9];
+  float a[9] = {1.0e8f, 0, 0, 1, 0, 0, -1.0e8f, 0, 0}, ones[9] = {1, 1, 1, 1, 1, 1, 1, 1, 1}, at[9], out[9];
   bool err;
   mattrans_(3, 3, a, at, err);
   for (int k = 0; k < 6; ++k) {
@@ -213,8 +207,7 @@ TEST(MatrixTranspose, InPlaceIntoOtherStorageAndLeadingBlock) {
 
 TEST(MatrixStack, PutAndGetLeadingBlockOfASlab) {
   // np 3, n 2, two slabs: only elements (1..2, 1..2) of slab 2 are touched.
-  float stack[18] = {}, m[9] = {1, 2, 8, 3, 4, 8, 8, 8, 8},
-        out[9] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
+  float stack[18] = {}, m[9] = {1, 2, 8, 3, 4, 8, 8, 8, 8}, out[9] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
   bool err = true;
   put_k_matrix_(3, 2, 2, m, stack, 2, err);
   EXPECT_FALSE(err);
