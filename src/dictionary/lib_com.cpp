@@ -1,11 +1,14 @@
 // The dictionary store and its emptying.
 #include "dictionary/lib_com.h"
 
+#include "dictionary/dict_index.h"
+
 r_scratch_t r_scratch;
 com_conn_lib_t com_conn_lib;
 
 void init_cnt_() {
   r_scratch_t& r = r_scratch;
+  dictionary::reset_dictionary_index();
   for (int i = 1; i <= MAXMATM; ++i) {
     r.lma_back(i) = "?";
     r.lma_aname(i) = "?";

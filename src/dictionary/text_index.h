@@ -31,6 +31,7 @@ class TextIndex {
  public:
   static constexpr int capacity() { return CAP; }
   int count() const { return n_; }
+  bool full() const { return n_ >= CAP; }
 
   // Row of key, 0 when the index does not hold it.
   int32_t find(const rt::FixedText<W>& key) const {

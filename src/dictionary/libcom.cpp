@@ -1,0 +1,4 @@
+// The library file set.
+#include "dictionary/libcom.h"
+
+libcom_t libcom;
