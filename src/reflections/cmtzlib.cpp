@@ -1,22 +1,17 @@
-// Resolution arithmetic of the reflection-file library and the file slots of
-// its code-base interface.
+// The file slots of the reflection-file library's code-base interface.
 #include "reflections/cmtzlib.h"
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "reflections/mtz_hierarchy.h"
 #include "suite/library_f.h"
-#include "suite/ptq7_unitcell.h"
 
 namespace {
 
 std::unique_ptr<MtzFile> slots[MTZ_MAX_SLOTS];
 
 }  // namespace
-
-int MtzHklcoeffs(const float cell[6], double coefs[6]) { return suite::hkl_coeffs(cell, coefs); }
-
-float MtzInd2reso(const int32_t hkl[3], const double coefs[6]) { return suite::ind_to_reso(hkl, coefs); }
 
 std::unique_ptr<MtzFile>& mtz_slot(int mindx) {
   if (mindx < 1 || mindx > MTZ_MAX_SLOTS) {
@@ -29,5 +24,6 @@ std::unique_ptr<MtzFile>& mtz_slot(int mindx) {
 }
 
 void MtzMemTidy() {
-  for (auto& s : slots) s.reset();
+  for (auto& s : slots)
+    if (s) MtzFree(std::move(s));
 }
