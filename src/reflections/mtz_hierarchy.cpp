@@ -125,14 +125,15 @@ MtzCol* MtzAddColumn(MtzFile* mtz, MtzSet* set, const char* label, const char* t
   auto c = MtzMallocCol(mtz, n);
   c->label = cut(label, MTZ_LABEL_LENGTH);
   c->type = cut(type, MTZ_TYPE_LENGTH);
-  std::fill(c->values.begin(), c->values.end(), reflections::missing_value(mtz));
   set->cols.push_back(std::move(c));
   return set->cols.back().get();
 }
 
 std::unique_ptr<MtzCol> MtzMallocCol(const MtzFile* mtz, int n) {
   auto c = std::make_unique<MtzCol>();
-  if (mtz != nullptr && mtz->refs_in_memory && n > 0) c->values.resize(static_cast<std::size_t>(n));
+  // New values read as missing until data arrive.
+  if (mtz != nullptr && mtz->refs_in_memory && n > 0)
+    c->values.assign(static_cast<std::size_t>(n), reflections::missing_value(mtz));
   return c;
 }
 
