@@ -1,0 +1,382 @@
+// The reflection-file reader on files built byte by byte: a full file in both
+// byte orders, the older dialect, crystals split by cell, the base dataset's
+// own records, missing values, reflections left in the file, and bad input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdarg>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mtz_image.h"
+#include "reflections/mtz_hierarchy.h"
+#include "reflections/mtz_reader.h"
+#include "suite/ptq7_errno.h"
+#include "support/capture.h"
+
+namespace {
+
+using mtz_test::bits;
+using mtz_test::MtzImage;
+using mtz_test::NAN_WORD;
+using mtz_test::TempFile;
+
+std::string fmt(const char* format, ...) {
+  char buf[256];
+  va_list ap;
+  va_start(ap, format);
+  std::vsnprintf(buf, sizeof buf, format, ap);
+  va_end(ap);
+  return buf;
+}
+
+std::string group(int id, const char* project, const char* crystal, const char* dataset,
+                  const float cell[6], float wavelength) {
+  return fmt("PROJECT %7d %-64s", id, project) + "\n" + fmt("CRYSTAL %7d %-64s", id, crystal) + "\n" +
+         fmt("DATASET %7d %-64s", id, dataset) + "\n" +
+         fmt("DCELL   %7d %10.4f%10.4f%10.4f%10.4f%10.4f%10.4f", id, cell[0], cell[1], cell[2], cell[3],
+             cell[4], cell[5]) +
+         "\n" + fmt("DWAVEL  %7d %10.5f", id, wavelength);
+}
+
+const float CELL[6] = {40, 50, 60, 90, 90, 90};
+
+// Main header records (up to END) of the standard file: H, K, L in the
+// base dataset, FP and SIGFP in /xtal/native, three reflections, two batches.
+std::vector<std::string> main_records() {
+  std::vector<std::string> r = {
+      fmt("VERS %8s", "MTZ:V1.1"),
+      "TITLE test data",
+      fmt("NCOL %8d %12d %8d", 5, 3, 2),
+      fmt("CELL  %9.4f %9.4f %9.4f %9.4f %9.4f %9.4f", 40.0, 50.0, 60.0, 90.0, 90.0, 90.0),
+      fmt("SORT  %3d %3d %3d %3d %3d", 1, 2, 3, 0, 0),
+      fmt("SYMINF %3d %2d %c %5d %22s %5s", 4, 4, 'P', 18, "'P 21 21 2'", "PG222"),
+      "SYMM X,  Y,  Z",
+      "SYMM -X,  -Y,  Z",
+      "SYMM 1/2-X,  1/2+Y,  -Z",
+      "SYMM 1/2+X,  1/2-Y,  -Z",
+      fmt("RESO %-20f %-20f", 0.0123, 0.0456),
+      "VALM NAN",
+      fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "H", 'H', 0.0, 2.0, 0),
+      fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "K", 'H', 0.0, 3.0, 0),
+      fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "L", 'H', 1.0, 4.0, 0),
+      fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "FP", 'F', 10.0, 30.0, 1),
+      fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "SIGFP", 'Q', 1.0, 3.0, 1),
+      fmt("NDIF %8d", 2),
+  };
+  const float zero[6] = {40, 50, 60, 90, 90, 90};
+  for (const std::string& g : {group(0, "HKL_base", "HKL_base", "HKL_base", zero, 0.0f),
+                               group(1, "proj", "xtal", "native", CELL, 1.54178f)}) {
+    std::size_t at = 0;
+    for (std::size_t nl; (nl = g.find('\n', at)) != std::string::npos; at = nl + 1) r.push_back(g.substr(at, nl - at));
+    r.push_back(g.substr(at));
+  }
+  r.push_back(fmt("BATCH %6d%6d", 1, 2));
+  r.push_back("END ");
+  return r;
+}
+
+// The batch block of batch n: dataset 1, a recognisable cell and wavelength.
+void batch(MtzImage& m, int n, const char* labels) {
+  m.rec(fmt("BH %8d%8d%8d%8d", n, 185, 29, 156)).rec(fmt("TITLE batch %d", n));
+  std::vector<int32_t> ints(29, 0);
+  ints[0] = 185;
+  ints[1] = 29;
+  ints[2] = 156;
+  ints[19] = 1;
+  ints[20] = 1;
+  std::vector<float> reals(156, 0.0f);
+  reals[0] = 40.0f + static_cast<float>(n);
+  reals[86] = 1.54178f;
+  reals[111] = 150.0f;
+  m.ints(ints).reals(reals).rec(std::string("BHCH ") + labels);
+}
+
+struct FileSpec {
+  std::vector<std::string> records = main_records();
+  std::vector<std::string> history = {"From test: first line", "From test: second line"};
+  bool batches = true;
+  std::function<void(MtzImage&)> tail;  // replaces the batch part when set
+};
+
+std::string build(bool big_endian, const FileSpec& spec) {
+  MtzImage m(big_endian);
+  m.row({bits(1), bits(0), bits(1), bits(20.5f), bits(1.5f)});
+  m.row({bits(2), bits(3), bits(4), NAN_WORD, bits(2.0f)});
+  m.row({bits(0), bits(0), bits(2), bits(-0.0f), bits(1.0e-40f)});
+  for (const auto& r : spec.records) m.rec(r);
+  if (!spec.history.empty()) {
+    m.rec(fmt("MTZHIST %3d", static_cast<int>(spec.history.size())));
+    for (const auto& h : spec.history) m.rec(h);
+  }
+  if (spec.tail) {
+    spec.tail(m);
+  } else if (spec.batches) {
+    m.rec("MTZBATS");
+    batch(m, 1, "  PHI   OMEGA   KAPPA");
+    batch(m, 2, "");
+  }
+  m.rec("MTZENDOFHEADERS ");
+  return m.bytes();
+}
+
+std::unique_ptr<MtzFile> read_file(const std::string& bytes, int read_refs, std::string* out = nullptr) {
+  TempFile t;
+  t.write(bytes);
+  std::unique_ptr<MtzFile> mtz;
+  const std::string text = captured([&] { mtz = MtzGet(t.c_str(), read_refs); });
+  if (out) *out = text;
+  return mtz;
+}
+
+std::vector<uint32_t> column_bits(const MtzCol* c, int n) {
+  std::vector<uint32_t> v;
+  for (int i = 0; i < n; ++i) v.push_back(bits(c->values[static_cast<std::size_t>(i)]));
+  return v;
+}
+
+TEST(MtzReader, FullFileInBothByteOrders) {
+  for (bool big : {false, true}) {
+    SCOPED_TRACE(big ? "big-endian file" : "little-endian file");
+    auto mtz = read_file(build(big, FileSpec{}), 1);
+    ASSERT_TRUE(mtz);
+    EXPECT_EQ(mtz->title, "test data");
+    EXPECT_EQ(mtz->nref, 3);
+    EXPECT_EQ(mtz->ncol_file, 5);
+    EXPECT_EQ(mtz->nbat_file, 2);
+    EXPECT_FALSE(mtz->file_in);
+    ASSERT_EQ(MtzNxtal(mtz.get()), 2);
+    const MtzXtal* base = MtzIxtal(mtz.get(), 0);
+    const MtzXtal* x = MtzIxtal(mtz.get(), 1);
+    EXPECT_EQ(base->crystal_name, "HKL_base");
+    EXPECT_EQ(base->xtal_id, 1);
+    EXPECT_EQ(base->cell[1], 50.0f);
+    EXPECT_EQ(x->crystal_name, "xtal");
+    EXPECT_EQ(x->project_name, "proj");
+    EXPECT_EQ(x->xtal_id, 2);
+    EXPECT_EQ(x->cell[2], 60.0f);
+    ASSERT_EQ(MtzNsetsInXtal(x), 1);
+    const MtzSet* native = MtzIsetInXtal(x, 0);
+    EXPECT_EQ(native->dataset_name, "native");
+    EXPECT_EQ(native->set_id, 1);
+    EXPECT_FLOAT_EQ(native->wavelength, 1.54178f);
+    EXPECT_EQ(MtzNcolsInSet(MtzIsetInXtal(base, 0)), 3);
+    const MtzCol* fp = MtzColLookup(mtz.get(), "/xtal/native/FP");
+    const MtzCol* sig = MtzColLookup(mtz.get(), "SIGFP");
+    ASSERT_TRUE(fp && sig);
+    EXPECT_EQ(fp->source, 4);
+    EXPECT_EQ(fp->max_value, 30.0f);
+    // Values arrive bit for bit: the missing pattern, minus zero, a denormal.
+    EXPECT_EQ(column_bits(fp, 3), (std::vector<uint32_t>{bits(20.5f), NAN_WORD, bits(-0.0f)}));
+    EXPECT_EQ(column_bits(sig, 3), (std::vector<uint32_t>{bits(1.5f), bits(2.0f), bits(1.0e-40f)}));
+    EXPECT_STREQ(mtz->missing_number_flag, "NAN");
+    EXPECT_EQ(mtz->nsym, 4);
+    EXPECT_EQ(mtz->nsymp, 4);
+    EXPECT_EQ(mtz->lattice_type, 'P');
+    EXPECT_EQ(mtz->spacegroup_num, 18);
+    EXPECT_EQ(mtz->spacegroup_name, "P 21 21 2");
+    EXPECT_EQ(mtz->pointgroup_name, "PG222");
+    EXPECT_EQ(mtz->symops[1][0][0], -1.0f);
+    EXPECT_EQ(mtz->symops[3][0][3], 0.5f);
+    EXPECT_EQ(mtz->sort_order[2], MtzColLookup(mtz.get(), "L"));
+    EXPECT_EQ(mtz->sort_order[3], nullptr);
+    ASSERT_EQ(mtz->n_history, 2);
+    EXPECT_EQ(std::string(mtz->history.data() + 80, 80), fmt("%-80s", "From test: second line"));
+    // The RESO record (0.0123, 0.0456), widened by the reflections: (1 0 1)
+    // lies below it, (2 3 4) inside.
+    EXPECT_NEAR(x->reso_min, 1.0 / 1600 + 1.0 / 3600, 1e-7);
+    EXPECT_FLOAT_EQ(x->reso_max, 0.0456f);
+    ASSERT_EQ(MtzNbat(mtz.get()), 2);
+    const MtzBatch* b1 = mtz->batches.get();
+    const MtzBatch* b2 = b1->next.get();
+    EXPECT_EQ(b1->batch_number, 1);
+    EXPECT_EQ(b1->title, fmt("%-70s", "batch 1"));
+    EXPECT_EQ(b1->axis_labels[1], "OMEGA");
+    EXPECT_EQ(b2->axis_labels[0], "");
+    EXPECT_EQ(b2->cell[0], 42.0f);
+    EXPECT_FLOAT_EQ(b2->wavelength, 1.54178f);
+    EXPECT_EQ(b2->det_distance[0], 150.0f);
+    EXPECT_EQ(b2->dataset_id, 1);
+  }
+}
+
+TEST(MtzReader, OlderDialectWithoutDatasets) {
+  FileSpec spec;
+  std::vector<std::string> kept;
+  for (std::string r : spec.records) {
+    if (r.rfind("PROJECT", 0) == 0 || r.rfind("CRYSTAL", 0) == 0 || r.rfind("DATASET", 0) == 0 ||
+        r.rfind("DCELL", 0) == 0 || r.rfind("DWAVEL", 0) == 0 || r.rfind("NDIF", 0) == 0)
+      continue;
+    if (r.rfind("COLUMN", 0) == 0) r.resize(r.size() - 5);  // no dataset id
+    kept.push_back(r);
+  }
+  spec.records = kept;
+  spec.batches = false;
+  std::string out;
+  auto mtz = read_file(build(false, spec), 1, &out);
+  ASSERT_TRUE(mtz);
+  ASSERT_EQ(MtzNxtal(mtz.get()), 1);
+  const MtzXtal* base = MtzIxtal(mtz.get(), 0);
+  EXPECT_EQ(base->crystal_name, "HKL_base");
+  EXPECT_EQ(base->cell[0], 40.0f);
+  ASSERT_EQ(MtzNsetsInXtal(base), 1);
+  EXPECT_EQ(MtzNcolsInSet(MtzIsetInXtal(base, 0)), 5);
+  EXPECT_EQ(out,
+            "Dataset id missing from COLUMN records in MTZ header. \nMaking default assignments. \n"
+            ">>>>>> PTQ7 library signal mtz:Missing or incomplete dataset information in input file. "
+            "(Warning)\n\t raised in MtzGet <<<<<<\n");
+}
+
+TEST(MtzReader, OneCrystalNameWithTwoCells) {
+  struct Case {
+    const char* label;
+    float second_cell_a;
+    std::vector<std::string> crystals;
+  };
+  const Case cases[] = {
+      {"same cell: one crystal, two datasets", 40.0f, {"HKL_base", "xtal"}},
+      {"other cell: a numbered second crystal", 41.0f, {"HKL_base", "xtal", "xtal3"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    FileSpec spec;
+    spec.batches = false;
+    const float cell2[6] = {c.second_cell_a, 50, 60, 90, 90, 90};
+    const std::string g = group(2, "proj", "xtal", "deriv", cell2, 0.9f);
+    auto end = spec.records.end() - 2;  // before BATCH and END
+    std::size_t at = 0;
+    for (std::size_t nl; (nl = g.find('\n', at)) != std::string::npos; at = nl + 1)
+      end = spec.records.insert(end, g.substr(at, nl - at)) + 1;
+    spec.records.insert(end, g.substr(at));
+    auto mtz = read_file(build(false, spec), 0);
+    ASSERT_TRUE(mtz);
+    std::vector<std::string> names;
+    for (const auto& x : mtz->xtals) names.push_back(x->crystal_name);
+    EXPECT_EQ(names, c.crystals);
+    const MtzSet* deriv = MtzSetLookup(mtz.get(), "deriv");
+    ASSERT_NE(deriv, nullptr);
+    EXPECT_EQ(deriv->set_id, 2);
+    EXPECT_FLOAT_EQ(deriv->wavelength, 0.9f);
+    EXPECT_EQ(MtzSetXtal(mtz.get(), deriv)->cell[0], c.second_cell_a);
+  }
+}
+
+TEST(MtzReader, BaseDatasetRecordsAndValmNumber) {
+  FileSpec spec;
+  spec.batches = false;
+  for (auto& r : spec.records) {
+    if (r.rfind("VALM", 0) == 0) r = fmt("VALM %-20f", 0.0);
+    if (r.rfind("DWAVEL        0", 0) == 0) r = fmt("DWAVEL  %7d %10.5f", 0, 0.5);
+    if (r.rfind("COLUMN SIGFP", 0) == 0) r = fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "M/ISYM", 'Y', 0.0, 1.0, 1);
+    if (r.rfind("COLUMN FP", 0) == 0) r = fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "M/ISYM", 'I', 0.0, 1.0, 1);
+  }
+  auto mtz = read_file(build(false, spec), 0);
+  ASSERT_TRUE(mtz);
+  float missing;
+  std::memcpy(&missing, mtz->missing_number_flag, 4);
+  EXPECT_EQ(missing, 0.0f);
+  EXPECT_NE(std::strncmp(mtz->missing_number_flag, "NAN", 3), 0);
+  const MtzXtal* base = MtzIxtal(mtz.get(), 0);
+  EXPECT_EQ(MtzNsetsInXtal(base), 1);
+  EXPECT_EQ(MtzIsetInXtal(base, 0)->wavelength, 0.5f);
+  EXPECT_NE(MtzColLookup(mtz.get(), "M_ISYM"), nullptr);
+  EXPECT_EQ(MtzColLookup(mtz.get(), "M_ISYM")->type, "Y");
+  EXPECT_EQ(MtzIcolInSet(MtzSetLookup(mtz.get(), "native"), 0)->label, "M/ISYM");
+}
+
+TEST(MtzReader, ReflectionsLeftInTheFile) {
+  auto mtz = read_file(build(true, FileSpec{}), 0);
+  ASSERT_TRUE(mtz);
+  ASSERT_TRUE(mtz->file_in);
+  EXPECT_EQ(mtz->file_in->position, 80);
+  EXPECT_TRUE(MtzColLookup(mtz.get(), "FP")->values.empty());
+  float row[5];
+  ASSERT_EQ(MtzRrefl(mtz->file_in.get(), 5, row), 5);
+  ASSERT_EQ(MtzRrefl(mtz->file_in.get(), 5, row), 5);
+  EXPECT_EQ(bits(row[3]), NAN_WORD);
+  EXPECT_EQ(row[2], 4.0f);
+}
+
+TEST(MtzReader, BadInputIsRefused) {
+  struct Case {
+    const char* label;
+    std::function<std::string()> bytes;
+    int index;
+  };
+  auto with = [](std::function<void(FileSpec&)> change) {
+    return [change] {
+      FileSpec spec;
+      change(spec);
+      return build(false, spec);
+    };
+  };
+  auto replace = [](FileSpec& s, const char* prefix, const std::string& record) {
+    for (auto& r : s.records)
+      if (r.rfind(prefix, 0) == 0) r = record;
+  };
+  const Case cases[] = {
+      {"empty file", [] { return std::string(); }, 6},
+      {"not an MTZ file", [] {
+         std::string b = build(false, FileSpec{});
+         b[0] = 'X';
+         return b;
+       }, 15},
+      {"file ends before END", [] { return build(false, FileSpec{}).substr(0, 80 + 60 + 80 * 10); }, 6},
+      {"file ends before MTZENDOFHEADERS", [] {
+         const std::string b = build(false, FileSpec{});
+         return b.substr(0, b.size() - 200);
+       }, 6},
+      {"header position past the end", [] {
+         std::string b = build(false, FileSpec{});
+         b[7] = '\x7F';
+         return b;
+       }, 6},
+      {"wrong version", with([&](FileSpec& s) { replace(s, "VERS", "VERS MTZ:V2.0"); }), 19},
+      {"SYMINF short of tokens", with([&](FileSpec& s) { replace(s, "SYMINF", "SYMINF 4 4 P 18"); }), 20},
+      {"SYMINF with too many operators", with([&](FileSpec& s) {
+         replace(s, "SYMINF", fmt("SYMINF %3d %2d %c %5d %22s %5s", 193, 4, 'P', 18, "'P 21 21 2'", "PG222"));
+       }), 11},
+      {"more SYMM records than the table holds", with([](FileSpec& s) {
+         s.records.insert(s.records.begin() + 6, 190, "SYMM X,Y,Z");
+       }), 11},
+      {"COLUMN short of tokens", with([&](FileSpec& s) { replace(s, "COLUMN K", "COLUMN K H 0"); }), 21},
+      {"more columns than NCOL declares", with([&](FileSpec& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 4, 3, 2)); }), 21},
+      {"rows run into the header", with([&](FileSpec& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 5, 4, 2)); }), 6},
+      {"batch header without BH", with([](FileSpec& s) {
+         s.tail = [](MtzImage& m) { m.rec("MTZBATS").rec("XH 1 185 29 156"); };
+       }), 22},
+      {"batch block larger than the arrays", with([](FileSpec& s) {
+         s.tail = [](MtzImage& m) { m.rec("MTZBATS").rec(fmt("BH %8d%8d%8d%8d", 1, 500, 300, 200)); };
+       }), 22},
+      {"history longer than the file", with([](FileSpec& s) {
+         s.history.clear();
+         s.tail = [](MtzImage& m) { m.rec("MTZHIST 999"); };
+       }), 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string out;
+    EXPECT_EQ(read_file(c.bytes(), 1, &out), nullptr);
+    EXPECT_EQ(ptq7_errno, ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, c.index));
+    EXPECT_NE(out.find("\t raised in MtzGet <<<<<<\n"), std::string::npos) << out;
+  }
+  std::string out;
+  captured([&] { EXPECT_EQ(MtzGet("/nonexistent/dir/file.mtz", 1), nullptr); });
+  EXPECT_EQ(ptq7_errno, ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, 4));
+  EXPECT_EQ(MtzGet(nullptr, 1), nullptr);
+}
+
+TEST(MtzReader, LogicalNameResolvesThroughTheEnvironment) {
+  TempFile t;
+  t.write(build(false, FileSpec{}));
+  ::setenv("MTZ_TEST_HKLIN", t.c_str(), 1);
+  std::unique_ptr<MtzFile> mtz;
+  captured([&] { mtz = MtzGet("MTZ_TEST_HKLIN", 1); });
+  ::unsetenv("MTZ_TEST_HKLIN");
+  ASSERT_TRUE(mtz);
+  EXPECT_EQ(mtz->nref, 3);
+}
+
+}  // namespace
