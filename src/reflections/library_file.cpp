@@ -18,11 +18,10 @@ namespace reflections {
 
 namespace {
 
-constexpr const char* file_texts[] = {"Error 0",        "Bad mode",        "Cannot open file",
-                                      "Too many open files", "Read failed", "Write failed",
-                                      "Close fail",     "Seek fail",       "Null pointer passed",
-                                      "End of File",    "No file",         "File not open",
-                                      "Unlink failed"};
+constexpr const char* file_texts[] = {
+    "Error 0",      "Bad mode",      "Cannot open file", "Too many open files", "Read failed",
+    "Write failed", "Close fail",    "Seek fail",        "Null pointer passed", "End of File",
+    "No file",      "File not open", "Unlink failed"};
 
 struct ModeEntry {
   uint8_t size;
@@ -457,7 +456,8 @@ void ptq7_file_clearerr(LibraryFile* file) {
 
 int ptq7_file_error(LibraryFile* file) {
   if (file == nullptr || file->io_status == 0) return 0;
-  std::fprintf(stderr, "%s %s \n", file->name.c_str(), reflections::file_error_text(file->io_status));
+  std::fprintf(stderr, "%s %s \n", file->name.c_str(),
+               reflections::file_error_text(file->io_status));
   return file->io_status & 0xFFFF;
 }
 
@@ -491,7 +491,9 @@ void ptq7_file_fatal(const LibraryFile* file, const char* message) {
   ptq7_fatal((text + file->name).c_str());
 }
 
-std::string ptq7_file_name(const LibraryFile* file) { return file == nullptr ? std::string() : file->name; }
+std::string ptq7_file_name(const LibraryFile* file) {
+  return file == nullptr ? std::string() : file->name;
+}
 int ptq7_file_status(const LibraryFile* file) { return file == nullptr ? 0 : file->io_status; }
 int ptq7_file_is_buffered(const LibraryFile* file) { return file == nullptr ? 0 : file->buffered; }
 int ptq7_file_is_scratch(const LibraryFile* file) { return file == nullptr ? 0 : file->scratch; }

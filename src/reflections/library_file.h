@@ -17,7 +17,7 @@ using LibraryFileReadFn = int (*)(LibraryFile* file, void* buffer, std::size_t n
 using LibraryFileWriteFn = int (*)(LibraryFile* file, const void* buffer, std::size_t n);
 
 struct LibraryFile {
-  std::string name;       // file name given to ptq7_file_open; empty for descriptors and streams
+  std::string name;        // file name given to ptq7_file_open; empty for descriptors and streams
   FILE* stream = nullptr;  // used when buffered
   int fd = -1;
   unsigned read : 1 = 0;

@@ -110,15 +110,16 @@ int typed_write(LibraryFile* f, const void* buffer, std::size_t n, std::size_t i
                 std::size_t unit, Kind kind, const char* place) {
   if (!usable(f, false, place)) return -1;
   const auto* src = static_cast<const char*>(buffer);
-  const bool native = kind == Kind::bytes ||
-                      (kind == Kind::integers ? f->int_format == PTQ7_NATIVE_INT_FORMAT
-                                              : f->real_format == PTQ7_NATIVE_REAL_FORMAT);
+  const bool native =
+      kind == Kind::bytes || (kind == Kind::integers ? f->int_format == PTQ7_NATIVE_INT_FORMAT
+                                                     : f->real_format == PTQ7_NATIVE_REAL_FORMAT);
   std::size_t written = 0;
   if (native) {
     const int put = ptq7_file_raw_write(f, src, n * item);
     written = put < 0 ? 0 : static_cast<std::size_t>(put);
   } else {
-    if (kind == Kind::integers ? !convertible_int(f->int_format) : !convertible_real(f->real_format)) {
+    if (kind == Kind::integers ? !convertible_int(f->int_format)
+                               : !convertible_real(f->real_format)) {
       file_signal(1, place);
       return -1;
     }
@@ -238,7 +239,8 @@ int ptq7_file_rarch(LibraryFile* file) {
     file_signal(8, "ptq7_file_rarch");
     return -1;
   }
-  if (std::getenv("NATIVEMTZ") != nullptr) return PTQ7_NATIVE_INT_FORMAT * 256 + PTQ7_NATIVE_REAL_FORMAT;
+  if (std::getenv("NATIVEMTZ") != nullptr)
+    return PTQ7_NATIVE_INT_FORMAT * 256 + PTQ7_NATIVE_REAL_FORMAT;
   if (std::getenv("CONVERT_FROM") != nullptr) return ptq7_file_byte(file);
   unsigned char stamp[4];
   if (ptq7_file_raw_seek(file, file->stamp_offset, SEEK_SET) < 0 ||
@@ -306,7 +308,8 @@ int ptq7_file_writefloat(LibraryFile* file, const void* buffer, std::size_t n) {
   return reflections::typed_write(file, buffer, n, 4, 4, Kind::reals, "ptq7_file_writefloat");
 }
 int ptq7_file_writeshortcomp(LibraryFile* file, const void* buffer, std::size_t n) {
-  return reflections::typed_write(file, buffer, n, 4, 2, Kind::integers, "ptq7_file_writeshortcomp");
+  return reflections::typed_write(file, buffer, n, 4, 2, Kind::integers,
+                                  "ptq7_file_writeshortcomp");
 }
 int ptq7_file_writecomp(LibraryFile* file, const void* buffer, std::size_t n) {
   return reflections::typed_write(file, buffer, n, 8, 4, Kind::reals, "ptq7_file_writecomp");

@@ -14,8 +14,8 @@ namespace reflections {
 namespace {
 
 // First words of the real blocks that do not follow on from words 0-47.
-constexpr int GONIO_AT = 59;    // words 59-67
-constexpr int BEAM_AT = 80;     // words 80-90
+constexpr int GONIO_AT = 59;      // words 59-67
+constexpr int BEAM_AT = 80;       // words 80-90
 constexpr int DETECTOR_AT = 111;  // 6 words per detector from here
 constexpr int MAX_DETECTORS = 2;
 
@@ -30,7 +30,8 @@ void copy_detector(float* reals, const MtzBatch& b, int d) {
 
 }  // namespace reflections
 
-int MtzBatchToArray(const MtzBatch* batch, int32_t ints[MTZ_BATCH_INTS], float reals[MTZ_BATCH_REALS]) {
+int MtzBatchToArray(const MtzBatch* batch, int32_t ints[MTZ_BATCH_INTS],
+                    float reals[MTZ_BATCH_REALS]) {
   if (batch == nullptr) return 0;
   const MtzBatch& b = *batch;
   std::fill(ints, ints + MTZ_BATCH_INTS, 0);
@@ -165,7 +166,9 @@ std::unique_ptr<MtzBatch> sort_batches(std::unique_ptr<MtzBatch> head, int n) {
 
 int MtzHklcoeffs(const float cell[6], double coefs[6]) { return suite::hkl_coeffs(cell, coefs); }
 
-float MtzInd2reso(const int32_t hkl[3], const double coefs[6]) { return suite::ind_to_reso(hkl, coefs); }
+float MtzInd2reso(const int32_t hkl[3], const double coefs[6]) {
+  return suite::ind_to_reso(hkl, coefs);
+}
 
 int MtzResLimits(const MtzFile* mtz, float& min, float& max) {
   min = 100.0f;

@@ -8,7 +8,8 @@
 #include "reflections/mtz_records.h"
 
 // 0 for a null batch; else every word set (integer words 0-2 stay 0) and 1.
-int MtzBatchToArray(const MtzBatch* batch, int32_t ints[MTZ_BATCH_INTS], float reals[MTZ_BATCH_REALS]);
+int MtzBatchToArray(const MtzBatch* batch, int32_t ints[MTZ_BATCH_INTS],
+                    float reals[MTZ_BATCH_REALS]);
 int MtzArrayToBatch(const int32_t ints[MTZ_BATCH_INTS], const float reals[MTZ_BATCH_REALS],
                     MtzBatch* batch);
 // The list ordered by batch number (equal numbers keep their order).

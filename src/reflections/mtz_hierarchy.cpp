@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "suite/library_utils.h"
 #include "suite/ptq7_errno.h"
 #include "suite/ptq7_program.h"
-#include "suite/library_utils.h"
 
 namespace reflections {
 
@@ -45,10 +45,8 @@ std::string lookup_path(const char* name, int n) {
 
 float missing_value(const MtzFile* mtz) {
   float v;
-  if (std::strncmp(mtz->missing_number_flag, "NAN", 3) == 0)
-    ptq7_nan(&v);
-  else
-    std::memcpy(&v, mtz->missing_number_flag, sizeof v);
+  if (std::strncmp(mtz->missing_number_flag, "NAN", 3) == 0) ptq7_nan(&v);
+  else std::memcpy(&v, mtz->missing_number_flag, sizeof v);
   return v;
 }
 
@@ -352,30 +350,39 @@ int MtzListInputColumn(const MtzFile* mtz, char labels[][31], char types[][3], i
 }
 
 void MtzDebugHierarchy(const MtzFile* mtz) {
-  if (mtz->file_in) std::printf("MtzDebugHierarchy: input file = %s \n", mtz->file_in->name.c_str());
-  if (mtz->file_out) std::printf("MtzDebugHierarchy: output file = %s \n", mtz->file_out->name.c_str());
+  if (mtz->file_in)
+    std::printf("MtzDebugHierarchy: input file = %s \n", mtz->file_in->name.c_str());
+  if (mtz->file_out)
+    std::printf("MtzDebugHierarchy: output file = %s \n", mtz->file_out->name.c_str());
   std::printf("MtzDebugHierarchy: nxtal = %d \n", MtzNxtal(mtz));
   for (const auto& x : mtz->xtals) {
-    std::printf("MtzDebugHierarchy: xtal = %s, cell = %f %f %f %f %f %f \n", x->crystal_name.c_str(),
-                x->cell[0], x->cell[1], x->cell[2], x->cell[3], x->cell[4], x->cell[5]);
+    std::printf("MtzDebugHierarchy: xtal = %s, cell = %f %f %f %f %f %f \n",
+                x->crystal_name.c_str(), x->cell[0], x->cell[1], x->cell[2], x->cell[3], x->cell[4],
+                x->cell[5]);
     std::printf("MtzDebugHierarchy: xtal = %s, nset = %d \n", x->crystal_name.c_str(),
                 MtzNsetsInXtal(x.get()));
     for (const auto& s : x->sets) {
       std::printf("MtzDebugHierarchy: xtal = %s, set = %s, ncol = %d \n", x->crystal_name.c_str(),
                   s->dataset_name.c_str(), MtzNcolsInSet(s.get()));
       for (const auto& c : s->cols)
-        std::printf("MtzDebugHierarchy: col = %s (in: %d) (out: %d) \n", c->label.c_str(), c->source,
-                    c->active);
+        std::printf("MtzDebugHierarchy: col = %s (in: %d) (out: %d) \n", c->label.c_str(),
+                    c->source, c->active);
     }
   }
 }
 
 int MtzNxtal(const MtzFile* mtz) { return static_cast<int>(mtz->xtals.size()); }
-MtzXtal* MtzIxtal(const MtzFile* mtz, int i) { return mtz->xtals[static_cast<std::size_t>(i)].get(); }
+MtzXtal* MtzIxtal(const MtzFile* mtz, int i) {
+  return mtz->xtals[static_cast<std::size_t>(i)].get();
+}
 int MtzNsetsInXtal(const MtzXtal* xtal) { return static_cast<int>(xtal->sets.size()); }
-MtzSet* MtzIsetInXtal(const MtzXtal* xtal, int i) { return xtal->sets[static_cast<std::size_t>(i)].get(); }
+MtzSet* MtzIsetInXtal(const MtzXtal* xtal, int i) {
+  return xtal->sets[static_cast<std::size_t>(i)].get();
+}
 int MtzNcolsInSet(const MtzSet* set) { return static_cast<int>(set->cols.size()); }
-MtzCol* MtzIcolInSet(const MtzSet* set, int i) { return set->cols[static_cast<std::size_t>(i)].get(); }
+MtzCol* MtzIcolInSet(const MtzSet* set, int i) {
+  return set->cols[static_cast<std::size_t>(i)].get();
+}
 const char* MtzColType(const MtzCol* col) { return col->type.c_str(); }
 
 int MtzNset(const MtzFile* mtz) {

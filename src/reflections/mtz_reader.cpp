@@ -41,7 +41,9 @@ std::nullptr_t fail(int index, int level = PTQ7_LEVEL_ERROR) {
   return nullptr;
 }
 
-void warn(int index) { ptq7_signal(ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_WARNING, index), "MtzGet", nullptr); }
+void warn(int index) {
+  ptq7_signal(ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_WARNING, index), "MtzGet", nullptr);
+}
 
 // The header records of one file and its parser.
 class HeaderReader {
@@ -67,9 +69,13 @@ class HeaderReader {
   int ntokens() const { return ntok_; }
   // The first four characters of the record are `key` ("END" with three).
   bool prefix(const char* key) const { return std::strncmp(rec_, key, std::strlen(key)) == 0; }
-  bool keyword(const char* key) const { return ntok_ > 0 && ptq7_keymatch(parser_->keyword, key) != 0; }
+  bool keyword(const char* key) const {
+    return ntok_ > 0 && ptq7_keymatch(parser_->keyword, key) != 0;
+  }
   // Token n (1-based) as text, number, integer; empty or 0 when absent.
-  std::string text(int n) const { return n <= ntok_ ? parser_->token[n - 1].fullstring : std::string(); }
+  std::string text(int n) const {
+    return n <= ntok_ ? parser_->token[n - 1].fullstring : std::string();
+  }
   double number(int n) const { return n <= ntok_ ? parser_->token[n - 1].value : 0.0; }
   int integer(int n) const {
     const double v = number(n);
@@ -127,9 +133,9 @@ bool first_scan(HeaderReader& h, FirstScan& scan, bool& read_error) {
   scan.xtals.push_back({"HKL_base", "HKL_base", {}, 1});
   std::string project = "dummy", crystal = "dummy";
   int selected = 0;
-  bool created = false;      // the selected crystal was made for the current dataset
-  int counted_in = -1;       // crystal that counted the current dataset
-  int current = -1;          // index of the current dataset (PROJECT record)
+  bool created = false;  // the selected crystal was made for the current dataset
+  int counted_in = -1;   // crystal that counted the current dataset
+  int current = -1;      // index of the current dataset (PROJECT record)
   auto select = [&](int x) {
     selected = x;
     if (current >= 0) scan.set_xtal[static_cast<std::size_t>(current)] = x;
@@ -367,19 +373,20 @@ int read_tail(HeaderReader& h, MtzFile& mtz, LibraryFile* file, int nbat) {
         MtzArrayToBatch(ints, reals, batch.get());
         if (!h.next()) return 6;
         if (h.ntokens() == 4)
-          for (int i = 0; i < 3; ++i) batch->axis_labels[i] = cut(h.text(2 + i).c_str(), MTZ_BATCH_AXIS_LABEL_LENGTH);
+          for (int i = 0; i < 3; ++i)
+            batch->axis_labels[i] = cut(h.text(2 + i).c_str(), MTZ_BATCH_AXIS_LABEL_LENGTH);
         MtzBatch* added = batch.get();
-        if (last == nullptr)
-          mtz.batches = std::move(batch);
-        else
-          last->next = std::move(batch);
+        if (last == nullptr) mtz.batches = std::move(batch);
+        else last->next = std::move(batch);
         last = added;
       }
     }
   }
 }
 
-int truncated_index(float v) { return std::isfinite(v) && std::fabs(v) < 2.0e9f ? static_cast<int>(v) : 0; }
+int truncated_index(float v) {
+  return std::isfinite(v) && std::fabs(v) < 2.0e9f ? static_cast<int>(v) : 0;
+}
 
 // Rows into the columns, a block of rows per read; false when a read fails.
 bool read_rows(MtzFile& mtz, LibraryFile* file, const std::vector<MtzCol*>& colin) {
@@ -391,7 +398,8 @@ bool read_rows(MtzFile& mtz, LibraryFile* file, const std::vector<MtzCol*>& coli
   const std::size_t nref = static_cast<std::size_t>(mtz.nref);
   for (std::size_t first = 0; first < nref; first += rows_per_block) {
     const std::size_t rows = std::min(rows_per_block, nref - first);
-    if (ptq7_file_read(file, block.data(), rows * ncol) != static_cast<int>(rows * ncol)) return false;
+    if (ptq7_file_read(file, block.data(), rows * ncol) != static_cast<int>(rows * ncol))
+      return false;
     for (std::size_t k = 0; k < colin.size(); ++k) {
       float* out = colin[k]->values.data() + first;
       const float* in = block.data() + k;
@@ -419,7 +427,8 @@ void crystal_resolutions(MtzFile& mtz) {
     MtzXtal& x = *mtz.xtals[ix];
     MtzHklcoeffs(x.cell, coefs[ix].data());
     // Crystals usually share one cell: its range is worked out once.
-    if (done_coefs != nullptr && std::memcmp(done_coefs, coefs[ix].data(), sizeof(double) * 6) == 0) {
+    if (done_coefs != nullptr &&
+        std::memcmp(done_coefs, coefs[ix].data(), sizeof(double) * 6) == 0) {
       x.reso_min = std::min(x.reso_min, done_min);
       x.reso_max = std::max(x.reso_max, done_max);
       continue;
@@ -465,8 +474,8 @@ std::unique_ptr<MtzFile> MtzGet(const char* logname, int read_refs) {
   // Identify the file and find its header.
   char magic[5] = {};
   ptq7_file_setmode(file.get(), PTQ7_FILE_MODE_CHAR);
-  if (ptq7_file_seek(file.get(), 0, SEEK_SET) != 0 || ptq7_file_readchar(file.get(), magic, 4) != 4 ||
-      magic[0] == '\0')
+  if (ptq7_file_seek(file.get(), 0, SEEK_SET) != 0 ||
+      ptq7_file_readchar(file.get(), magic, 4) != 4 || magic[0] == '\0')
     return fail(6);
   std::string line(magic);
   ptq7_parser(line, LINE_CAPACITY, parser.get(), 0);
@@ -477,7 +486,8 @@ std::unique_ptr<MtzFile> MtzGet(const char* logname, int read_refs) {
   const int64_t hdr_byte = 4 * (static_cast<int64_t>(hdr_word) - 1);
   HeaderReader h(file.get(), parser.get());
   // The header lies behind the first row position and inside the file.
-  if (hdr_byte < FIRST_ROW || hdr_byte + RECORD > file->length || !h.seek_to(hdr_byte)) return fail(6);
+  if (hdr_byte < FIRST_ROW || hdr_byte + RECORD > file->length || !h.seek_to(hdr_byte))
+    return fail(6);
 
   FirstScan scan;
   bool read_error = false;

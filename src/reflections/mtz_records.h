@@ -26,10 +26,10 @@ inline constexpr int MTZ_BATCH_REALS = 156;
 inline constexpr int MTZ_BATCH_WORDS = MTZ_BATCH_INTS + MTZ_BATCH_REALS;
 
 struct MtzCol {
-  std::string label;         // up to 30 characters
-  std::string type;          // up to 2; the first letter is the column type
-  int active = 1;            // written to the output file
-  int source = 0;            // 1-based position in the input row; 0 when made in memory
+  std::string label;  // up to 30 characters
+  std::string type;   // up to 2; the first letter is the column type
+  int active = 1;     // written to the output file
+  int source = 0;     // 1-based position in the input row; 0 when made in memory
   float min_value = 1.0e6f;
   float max_value = -1.0e6f;
   std::vector<float> values;  // one per reflection, when held in memory
@@ -55,8 +55,8 @@ struct MtzXtal {
 // One batch header; the 185-word array form is made by MtzBatchToArray.
 struct MtzBatch {
   int32_t batch_number = 0;
-  std::string title;            // up to 70 characters
-  std::string axis_labels[3];   // up to 8 characters each
+  std::string title;           // up to 70 characters
+  std::string axis_labels[3];  // up to 8 characters each
   int32_t spare_int = 0;
   int32_t cell_fix_flags[6] = {};
   int32_t misset_flag = 0;
@@ -113,13 +113,13 @@ struct MtzFile {
   std::string title;          // up to 71 characters
   std::vector<char> history;  // n_history lines of 80 characters
   int n_history = 0;
-  int ncol_file = 0;          // values in one input reflection row
+  int ncol_file = 0;  // values in one input reflection row
   int nref = 0;
   int nref_file = 0;
   int refs_in_memory = 1;
-  int nbat_file = 0;          // batches from the input file; they head the list
-  float reso_max = 0.0f;      // largest 1/d^2 written so far
-  float reso_min = 999.0f;    // smallest 1/d^2 written so far
+  int nbat_file = 0;        // batches from the input file; they head the list
+  float reso_max = 0.0f;    // largest 1/d^2 written so far
+  float reso_min = 999.0f;  // smallest 1/d^2 written so far
   char missing_number_flag[4] = {'N', 'A', 'N', '\0'};  // "NAN" or a real's 4 bytes
   int spacegroup_num = 0;
   std::string spacegroup_name;  // up to 23 characters

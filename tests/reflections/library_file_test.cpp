@@ -1,14 +1,15 @@
 // The binary file layer: open modes, scratch files, unseekable input, end of
 // file and the error state, modes, descriptions and direction switches.
+#include "reflections/library_file.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <string>
 
-#include "reflections/library_file.h"
-#include "reflections/machine_stamp.h"
 #include "mtz_image.h"
+#include "reflections/machine_stamp.h"
 #include "suite/ptq7_errno.h"
 #include "support/capture.h"
 
@@ -60,8 +61,8 @@ TEST(LibraryFile, OpenFlagsSetModeAndContents) {
 
 TEST(LibraryFile, ScratchFileLeavesTheDirectoryButStaysUsable) {
   TempFile t;
-  LibraryFileHandle f(ptq7_file_open(t.c_str(), PTQ7_FILE_OPEN_READWRITE | PTQ7_FILE_OPEN_TRUNCATE |
-                                                    PTQ7_FILE_OPEN_SCRATCH));
+  LibraryFileHandle f(ptq7_file_open(
+      t.c_str(), PTQ7_FILE_OPEN_READWRITE | PTQ7_FILE_OPEN_TRUNCATE | PTQ7_FILE_OPEN_SCRATCH));
   ASSERT_TRUE(f);
   EXPECT_EQ(ptq7_file_is_scratch(f.get()), 1);
   EXPECT_NE(::access(t.c_str(), F_OK), 0);
@@ -128,7 +129,8 @@ TEST(LibraryFile, SetModeRefusesModesFiveAndSeven) {
 
 TEST(LibraryFile, PrintFitsWhatRoomAllows) {
   TempFile t;
-  LibraryFileHandle f(ptq7_file_open(t.c_str(), PTQ7_FILE_OPEN_READWRITE | PTQ7_FILE_OPEN_TRUNCATE));
+  LibraryFileHandle f(
+      ptq7_file_open(t.c_str(), PTQ7_FILE_OPEN_READWRITE | PTQ7_FILE_OPEN_TRUNCATE));
   char big[400];
   char* end = ptq7_file_print(f.get(), big, big + sizeof big);
   EXPECT_EQ(std::string(big, end), t.path() + " opened, read-write mode");

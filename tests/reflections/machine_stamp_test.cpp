@@ -1,6 +1,8 @@
 // Machine stamps and number conversion: the four real-format converters on
 // their bit patterns, stamps written and read, the environment switches and
 // typed transfers across byte orders.
+#include "reflections/machine_stamp.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,7 +11,6 @@
 
 #include "mtz_image.h"
 #include "reflections/library_file.h"
-#include "reflections/machine_stamp.h"
 #include "suite/ptq7_errno.h"
 #include "support/capture.h"
 
@@ -36,8 +37,14 @@ uint32_t convert(void (*f)(unsigned char*, std::size_t), uint32_t in) {
 // Restores the two switches after each test.
 class MachineStamp : public testing::Test {
  protected:
-  void SetUp() override { save("NATIVEMTZ", native_); save("CONVERT_FROM", from_); }
-  void TearDown() override { restore("NATIVEMTZ", native_); restore("CONVERT_FROM", from_); }
+  void SetUp() override {
+    save("NATIVEMTZ", native_);
+    save("CONVERT_FROM", from_);
+  }
+  void TearDown() override {
+    restore("NATIVEMTZ", native_);
+    restore("CONVERT_FROM", from_);
+  }
 
  private:
   static void save(const char* name, std::string& keep) {
@@ -46,10 +53,8 @@ class MachineStamp : public testing::Test {
     ::unsetenv(name);
   }
   static void restore(const char* name, const std::string& keep) {
-    if (keep.empty())
-      ::unsetenv(name);
-    else
-      ::setenv(name, keep.c_str() + 1, 1);
+    if (keep.empty()) ::unsetenv(name);
+    else ::setenv(name, keep.c_str() + 1, 1);
   }
   std::string native_, from_;
 };
@@ -214,7 +219,8 @@ TEST_F(MachineStamp, UnconvertibleIntegerFormatIsBadMode) {
   f->int_format = 2;
   int16_t s[2];
   const std::string out = captured([&] { EXPECT_EQ(ptq7_file_readshort(f.get(), s, 2), -1); });
-  EXPECT_NE(out.find("library_file:Bad mode (Error)\n\t raised in ptq7_file_readshort"), std::string::npos);
+  EXPECT_NE(out.find("library_file:Bad mode (Error)\n\t raised in ptq7_file_readshort"),
+            std::string::npos);
 }
 
 TEST_F(MachineStamp, ShortTypedReadAtEndOfFile) {

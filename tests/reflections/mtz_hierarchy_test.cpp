@@ -1,6 +1,8 @@
 // The reflection-file hierarchy: defaults, column values, capacities, path
 // look-ups, column moves and counts; batch arrays, batch ordering and
 // resolution limits.
+#include "reflections/mtz_hierarchy.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +11,6 @@
 
 #include "mtz_image.h"
 #include "reflections/mtz_batch.h"
-#include "reflections/mtz_hierarchy.h"
 #include "support/capture.h"
 
 namespace {
@@ -56,7 +57,8 @@ TEST(MtzHierarchy, TenThousandColumnsPerDataset) {
   mtz->refs_in_memory = 0;
   MtzSet* full = MtzIsetInXtal(MtzIxtal(mtz.get(), 0), 0);
   for (int i = 0; i < 10000; ++i) ASSERT_NE(MtzAddColumn(mtz.get(), full, "C", "R"), nullptr);
-  const std::string out = captured([&] { EXPECT_EQ(MtzAddColumn(mtz.get(), full, "C", "R"), nullptr); });
+  const std::string out =
+      captured([&] { EXPECT_EQ(MtzAddColumn(mtz.get(), full, "C", "R"), nullptr); });
   EXPECT_EQ(out, "MtzAddColumn: No more columns! \n");
   EXPECT_NE(MtzAddColumn(mtz.get(), MtzIsetInXtal(MtzIxtal(mtz.get(), 0), 1), "C", "R"), nullptr);
 }
@@ -230,7 +232,8 @@ TEST(BatchArrays, SortByNumberKeepsEqualOrder) {
     SCOPED_TRACE(c.label);
     auto head = batch_list(c.numbers);
     const MtzBatch* before = head.get();
-    const std::string out = captured([&] { head = sort_batches(std::move(head), static_cast<int>(c.numbers.size())); });
+    const std::string out =
+        captured([&] { head = sort_batches(std::move(head), static_cast<int>(c.numbers.size())); });
     EXPECT_EQ(out, c.note ? "\n Note: Sorting batch headers prior to writing to file... \n\n" : "");
     if (!c.note) {
       EXPECT_EQ(head.get(), before);

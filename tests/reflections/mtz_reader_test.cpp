@@ -1,6 +1,8 @@
 // The reflection-file reader on files built byte by byte: a full file in both
 // byte orders, the older dialect, crystals split by cell, the base dataset's
 // own records, missing values, reflections left in the file, and bad input.
+#include "reflections/mtz_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +14,6 @@
 
 #include "mtz_image.h"
 #include "reflections/mtz_hierarchy.h"
-#include "reflections/mtz_reader.h"
 #include "suite/ptq7_errno.h"
 #include "support/capture.h"
 
@@ -34,10 +35,10 @@ std::string fmt(const char* format, ...) {
 
 std::string group(int id, const char* project, const char* crystal, const char* dataset,
                   const float cell[6], float wavelength) {
-  return fmt("PROJECT %7d %-64s", id, project) + "\n" + fmt("CRYSTAL %7d %-64s", id, crystal) + "\n" +
-         fmt("DATASET %7d %-64s", id, dataset) + "\n" +
-         fmt("DCELL   %7d %10.4f%10.4f%10.4f%10.4f%10.4f%10.4f", id, cell[0], cell[1], cell[2], cell[3],
-             cell[4], cell[5]) +
+  return fmt("PROJECT %7d %-64s", id, project) + "\n" + fmt("CRYSTAL %7d %-64s", id, crystal) +
+         "\n" + fmt("DATASET %7d %-64s", id, dataset) + "\n" +
+         fmt("DCELL   %7d %10.4f%10.4f%10.4f%10.4f%10.4f%10.4f", id, cell[0], cell[1], cell[2],
+             cell[3], cell[4], cell[5]) +
          "\n" + fmt("DWAVEL  %7d %10.5f", id, wavelength);
 }
 
@@ -70,7 +71,8 @@ std::vector<std::string> main_records() {
   for (const std::string& g : {group(0, "HKL_base", "HKL_base", "HKL_base", zero, 0.0f),
                                group(1, "proj", "xtal", "native", CELL, 1.54178f)}) {
     std::size_t at = 0;
-    for (std::size_t nl; (nl = g.find('\n', at)) != std::string::npos; at = nl + 1) r.push_back(g.substr(at, nl - at));
+    for (std::size_t nl; (nl = g.find('\n', at)) != std::string::npos; at = nl + 1)
+      r.push_back(g.substr(at, nl - at));
     r.push_back(g.substr(at));
   }
   r.push_back(fmt("BATCH %6d%6d", 1, 2));
@@ -122,7 +124,8 @@ std::string build(bool big_endian, const FileSpec& spec) {
   return m.bytes();
 }
 
-std::unique_ptr<MtzFile> read_file(const std::string& bytes, int read_refs, std::string* out = nullptr) {
+std::unique_ptr<MtzFile> read_file(const std::string& bytes, int read_refs,
+                                   std::string* out = nullptr) {
   TempFile t;
   t.write(bytes);
   std::unique_ptr<MtzFile> mtz;
@@ -223,10 +226,11 @@ TEST(MtzReader, OlderDialectWithoutDatasets) {
   EXPECT_EQ(base->cell[0], 40.0f);
   ASSERT_EQ(MtzNsetsInXtal(base), 1);
   EXPECT_EQ(MtzNcolsInSet(MtzIsetInXtal(base, 0)), 5);
-  EXPECT_EQ(out,
-            "Dataset id missing from COLUMN records in MTZ header. \nMaking default assignments. \n"
-            ">>>>>> PTQ7 library signal mtz:Missing or incomplete dataset information in input file. "
-            "(Warning)\n\t raised in MtzGet <<<<<<\n");
+  EXPECT_EQ(
+      out,
+      "Dataset id missing from COLUMN records in MTZ header. \nMaking default assignments. \n"
+      ">>>>>> PTQ7 library signal mtz:Missing or incomplete dataset information in input file. "
+      "(Warning)\n\t raised in MtzGet <<<<<<\n");
 }
 
 TEST(MtzReader, OneCrystalNameWithTwoCells) {
@@ -269,8 +273,10 @@ TEST(MtzReader, BaseDatasetRecordsAndValmNumber) {
   for (auto& r : spec.records) {
     if (r.rfind("VALM", 0) == 0) r = fmt("VALM %-20f", 0.0);
     if (r.rfind("DWAVEL        0", 0) == 0) r = fmt("DWAVEL  %7d %10.5f", 0, 0.5);
-    if (r.rfind("COLUMN SIGFP", 0) == 0) r = fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "M/ISYM", 'Y', 0.0, 1.0, 1);
-    if (r.rfind("COLUMN FP", 0) == 0) r = fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "M/ISYM", 'I', 0.0, 1.0, 1);
+    if (r.rfind("COLUMN SIGFP", 0) == 0)
+      r = fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "M/ISYM", 'Y', 0.0, 1.0, 1);
+    if (r.rfind("COLUMN FP", 0) == 0)
+      r = fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "M/ISYM", 'I', 0.0, 1.0, 1);
   }
   auto mtz = read_file(build(false, spec), 0);
   ASSERT_TRUE(mtz);
@@ -318,42 +324,59 @@ TEST(MtzReader, BadInputIsRefused) {
   };
   const Case cases[] = {
       {"empty file", [] { return std::string(); }, 6},
-      {"not an MTZ file", [] {
+      {"not an MTZ file",
+       [] {
          std::string b = build(false, FileSpec{});
          b[0] = 'X';
          return b;
-       }, 15},
-      {"file ends before END", [] { return build(false, FileSpec{}).substr(0, 80 + 60 + 80 * 10); }, 6},
-      {"file ends before MTZENDOFHEADERS", [] {
+       },
+       15},
+      {"file ends before END", [] { return build(false, FileSpec{}).substr(0, 80 + 60 + 80 * 10); },
+       6},
+      {"file ends before MTZENDOFHEADERS",
+       [] {
          const std::string b = build(false, FileSpec{});
          return b.substr(0, b.size() - 200);
-       }, 6},
-      {"header position past the end", [] {
+       },
+       6},
+      {"header position past the end",
+       [] {
          std::string b = build(false, FileSpec{});
          b[7] = '\x7F';
          return b;
-       }, 6},
+       },
+       6},
       {"wrong version", with([&](FileSpec& s) { replace(s, "VERS", "VERS MTZ:V2.0"); }), 19},
-      {"SYMINF short of tokens", with([&](FileSpec& s) { replace(s, "SYMINF", "SYMINF 4 4 P 18"); }), 20},
+      {"SYMINF short of tokens",
+       with([&](FileSpec& s) { replace(s, "SYMINF", "SYMINF 4 4 P 18"); }), 20},
       {"SYMINF with too many operators", with([&](FileSpec& s) {
-         replace(s, "SYMINF", fmt("SYMINF %3d %2d %c %5d %22s %5s", 193, 4, 'P', 18, "'P 21 21 2'", "PG222"));
-       }), 11},
-      {"more SYMM records than the table holds", with([](FileSpec& s) {
-         s.records.insert(s.records.begin() + 6, 190, "SYMM X,Y,Z");
-       }), 11},
-      {"COLUMN short of tokens", with([&](FileSpec& s) { replace(s, "COLUMN K", "COLUMN K H 0"); }), 21},
-      {"more columns than NCOL declares", with([&](FileSpec& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 4, 3, 2)); }), 21},
-      {"rows run into the header", with([&](FileSpec& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 5, 4, 2)); }), 6},
+         replace(s, "SYMINF",
+                 fmt("SYMINF %3d %2d %c %5d %22s %5s", 193, 4, 'P', 18, "'P 21 21 2'", "PG222"));
+       }),
+       11},
+      {"more SYMM records than the table holds",
+       with([](FileSpec& s) { s.records.insert(s.records.begin() + 6, 190, "SYMM X,Y,Z"); }), 11},
+      {"COLUMN short of tokens", with([&](FileSpec& s) { replace(s, "COLUMN K", "COLUMN K H 0"); }),
+       21},
+      {"more columns than NCOL declares",
+       with([&](FileSpec& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 4, 3, 2)); }), 21},
+      {"rows run into the header",
+       with([&](FileSpec& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 5, 4, 2)); }), 6},
       {"batch header without BH", with([](FileSpec& s) {
          s.tail = [](MtzImage& m) { m.rec("MTZBATS").rec("XH 1 185 29 156"); };
-       }), 22},
+       }),
+       22},
       {"batch block larger than the arrays", with([](FileSpec& s) {
-         s.tail = [](MtzImage& m) { m.rec("MTZBATS").rec(fmt("BH %8d%8d%8d%8d", 1, 500, 300, 200)); };
-       }), 22},
+         s.tail = [](MtzImage& m) {
+           m.rec("MTZBATS").rec(fmt("BH %8d%8d%8d%8d", 1, 500, 300, 200));
+         };
+       }),
+       22},
       {"history longer than the file", with([](FileSpec& s) {
          s.history.clear();
          s.tail = [](MtzImage& m) { m.rec("MTZHIST 999"); };
-       }), 6},
+       }),
+       6},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
