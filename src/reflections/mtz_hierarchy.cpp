@@ -170,10 +170,12 @@ std::string MtzColPath(const MtzFile* mtz, const MtzCol* col) {
 
 int MtzRJustPath(std::string& out, const char* path, int n) {
   const int slashes = count_slashes(path);
-  out.clear();
-  if (slashes < n) out = "/";
-  for (int i = 0; slashes + 1 < n && i < n - slashes - 1; ++i) out += "*/";
-  out += path;
+  const int stars = slashes + 1 < n ? n - slashes - 1 : 0;
+  std::string made(slashes < n ? 1 : 0, '/');
+  made.reserve(made.size() + 2 * static_cast<std::size_t>(stars) + std::strlen(path));
+  for (int i = 0; i < stars; ++i) made.append("*/", 2);
+  made.append(path);
+  out.swap(made);
   return 1;
 }
 
@@ -213,14 +215,12 @@ MtzSet* MtzSetLookup(const MtzFile* mtz, const char* name) {
 MtzCol* MtzColLookup(const MtzFile* mtz, const char* label) {
   const std::string path = lookup_path(label, 3);
   if (path.empty() || mtz == nullptr) return nullptr;
-  std::string full;
   for (const auto& x : mtz->xtals)
-    for (const auto& s : x->sets)
-      for (const auto& c : s->cols) {
-        full.assign("/").append(x->crystal_name).append("/").append(s->dataset_name);
-        full.append("/").append(c->label);
-        if (MtzPathMatch(path.c_str(), full.c_str())) return c.get();
-      }
+    for (const auto& s : x->sets) {
+      const std::string set_path = '/' + x->crystal_name + '/' + s->dataset_name + '/';
+      for (const auto& c : s->cols)
+        if (MtzPathMatch(path.c_str(), (set_path + c->label).c_str())) return c.get();
+    }
   return nullptr;
 }
 
