@@ -74,19 +74,14 @@ class Head {
     output::put_banner(iun_, title, ierr);
     ok_ = ierr == 0;
   }
-  // An item with a quoted text value.  A text holding an apostrophe before
-  // a blank cannot stand between apostrophes: it goes into a text field.
+  // An item with a quoted text value (a text field when it must be).
   void quoted(std::string_view item, std::string_view value) {
-    bool field = false;
-    for (std::size_t k = 0; k + 1 < value.size(); ++k)
-      if (value[k] == '\'' && value[k + 1] == ' ') field = true;
-    if (!field) {
-      line("(A,2X,A,A,A)", item, "'", value, "'");
-      return;
-    }
-    text(item);
-    line("(A,A)", ";", value);
-    text(";");
+    if (!ok_) return;
+    int32_t ierr = 0;
+    std::string lead(item);
+    lead.append("  ");
+    output::put_quoted(iun_, line_, ierr, lead, value);
+    ok_ = ierr == 0;
   }
 
  private:

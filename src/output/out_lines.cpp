@@ -24,6 +24,22 @@ void put_banner(int32_t iun, std::string_view title, int32_t& ierr) {
   wrtstr_(iun, 0, rule.view(), ierr);
 }
 
+void put_quoted(int32_t iun, Line& line, int32_t& ierr, std::string_view lead,
+                std::string_view value) {
+  bool field = false;
+  for (std::size_t k = 0; k + 1 < value.size(); ++k)
+    if (value[k] == '\'' && value[k + 1] == ' ') field = true;
+  if (!field) {
+    put_line(iun, line, ierr, "(A,A,A,A)", lead, "'", value, "'");
+    return;
+  }
+  wrtstr_(iun, 0, rt::trim_right(lead), ierr);
+  if (ierr != 0) return;
+  put_line(iun, line, ierr, "(A,A)", ";", value);
+  if (ierr != 0) return;
+  wrtstr_(iun, 0, ";", ierr);
+}
+
 std::string_view CifName::make(std::string_view name, int width) {
   name = rt::trim_right(name);
   if (name.size() > 80) name = name.substr(0, 80);

@@ -32,6 +32,15 @@ inline void put_text(int32_t iun, int32_t& ierr, std::string_view text) {
 // the last line is left in ierr.
 void put_banner(int32_t iun, std::string_view title, int32_t& ierr);
 
+// An item with a text value in apostrophes: `lead` (the item name and the
+// blanks before the value), then the value between apostrophes.  A value
+// holding an apostrophe before a blank would end early between apostrophes,
+// so it goes into a text field instead: the item name alone, then the value
+// on a line opened by ';', then a line ';'.  Only the status of the last
+// line is left in ierr.
+void put_quoted(int32_t iun, Line& line, int32_t& ierr, std::string_view lead,
+                std::string_view value);
+
 // An atom name as one CIF value, blank-padded to at least `width`
 // characters.  corr_name_cif_out_ moves a leading quote or asterisk to the
 // end, turns blanks into underscores and puts a name holding an apostrophe
