@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "runtime/array.h"
+
 namespace {
 
 inline long at(int32_t ld, int32_t i, int32_t j) {
@@ -13,9 +15,9 @@ inline long at(int32_t ld, int32_t i, int32_t j) {
 // Pivot bookkeeping: how often each column served as pivot column, and the
 // row and column of the pivot of each step.
 struct GaussjPivots {
-  int32_t ipiv[GAUSSJ_NMAX];
-  int32_t indxr[GAUSSJ_NMAX];
-  int32_t indxc[GAUSSJ_NMAX];
+  rt::Array1<int32_t, GAUSSJ_NMAX> ipiv;
+  rt::Array1<int32_t, GAUSSJ_NMAX> indxr;
+  rt::Array1<int32_t, GAUSSJ_NMAX> indxc;
 };
 GaussjPivots gaussj_piv;
 
@@ -32,17 +34,17 @@ void gaussj_(float* a, int32_t n, int32_t np, float* b, int32_t m, int32_t mp, b
     error = true;
     return;
   }
-  int32_t* ipiv = gaussj_piv.ipiv - 1;
-  int32_t* indxr = gaussj_piv.indxr - 1;
-  int32_t* indxc = gaussj_piv.indxc - 1;
-  for (int32_t j = 1; j <= n; ++j) ipiv[j] = 0;
+  auto& ipiv = gaussj_piv.ipiv;
+  auto& indxr = gaussj_piv.indxr;
+  auto& indxc = gaussj_piv.indxc;
+  for (int32_t j = 1; j <= n; ++j) ipiv(j) = 0;
   int32_t irow = 1, icol = 1;
   for (int32_t i = 1; i <= n; ++i) {
     float big = 0.0f;
     for (int32_t j = 1; j <= n; ++j) {
-      if (ipiv[j] == 1) continue;
+      if (ipiv(j) == 1) continue;
       for (int32_t k = 1; k <= n; ++k) {
-        if (ipiv[k] == 0) {
+        if (ipiv(k) == 0) {
           // Greater-or-equal: among equal magnitudes the last one scanned
           // wins, so an all-zero remainder still names a pivot.
           if (std::fabs(a[at(np, j, k)]) >= big) {
@@ -50,19 +52,19 @@ void gaussj_(float* a, int32_t n, int32_t np, float* b, int32_t m, int32_t mp, b
             irow = j;
             icol = k;
           }
-        } else if (ipiv[k] > 1) {
+        } else if (ipiv(k) > 1) {
           error = true;
           return;
         }
       }
     }
-    ++ipiv[icol];
+    ++ipiv(icol);
     if (irow != icol) {
       for (int32_t l = 1; l <= n; ++l) std::swap(a[at(np, irow, l)], a[at(np, icol, l)]);
       for (int32_t l = 1; l <= m; ++l) std::swap(b[at(np, irow, l)], b[at(np, icol, l)]);
     }
-    indxr[i] = irow;
-    indxc[i] = icol;
+    indxr(i) = irow;
+    indxc(i) = icol;
     if (a[at(np, icol, icol)] == 0.0f) {
       error = true;
       return;
@@ -82,8 +84,8 @@ void gaussj_(float* a, int32_t n, int32_t np, float* b, int32_t m, int32_t mp, b
   // The row exchanges of the elimination are column exchanges of the
   // inverse, undone in reverse order.
   for (int32_t l = n; l >= 1; --l) {
-    if (indxr[l] == indxc[l]) continue;
-    for (int32_t k = 1; k <= n; ++k) std::swap(a[at(np, k, indxr[l])], a[at(np, k, indxc[l])]);
+    if (indxr(l) == indxc(l)) continue;
+    for (int32_t k = 1; k <= n; ++k) std::swap(a[at(np, k, indxr(l))], a[at(np, k, indxc(l))]);
   }
 }
 

@@ -22,11 +22,17 @@ struct Mat {
   T& operator()(int32_t i, int32_t j) const { return p[(i - 1) + (j - 1) * ld]; }
 };
 
+// A vector addressed from 1.
 template <typename T>
-void tred(int32_t m, int32_t n, T* d, T* q, T* e) {
+struct One {
+  T* p;
+  T& operator[](int32_t i) const { return p[i - 1]; }
+};
+
+template <typename T>
+void tred(int32_t m, int32_t n, T* d0, T* q, T* e0) {
   const Mat<T> A{q, m};
-  --d;
-  --e;
+  const One<T> d{d0}, e{e0};
   for (int32_t i = n; i >= 3; --i) {
     const int32_t l = i - 1;
     T h = 0;
@@ -45,10 +51,10 @@ void tred(int32_t m, int32_t n, T* d, T* q, T* e) {
     const T rs = root(hh);
     for (int32_t k = 1; k < l; ++k) A(k, i) = A(k, i) / rs;
     A(l, i) = (f - g) / rs;
-    const T* u = &A(1, i) - 1;
+    const One<T> u{&A(1, i)};
     for (int32_t j = 1; j <= l; ++j) {
       T s = 0;
-      const T* col = &A(1, j) - 1;
+      const One<T> col{&A(1, j)};
       for (int32_t k = 1; k <= l; ++k) s += col[k] * u[k];
       e[j] = s;
     }
@@ -59,7 +65,7 @@ void tred(int32_t m, int32_t n, T* d, T* q, T* e) {
     // The same sum of two products for (k, j) and (j, k): the block stays
     // exactly symmetric.
     for (int32_t j = 1; j <= l; ++j) {
-      T* col = &A(1, j) - 1;
+      const One<T> col{&A(1, j)};
       const T pj = e[j], uj = u[j];
       for (int32_t k = 1; k <= l; ++k) col[k] -= u[k] * pj + e[k] * uj;
     }
@@ -75,9 +81,9 @@ void tred(int32_t m, int32_t n, T* d, T* q, T* e) {
     for (int32_t k = 1; k <= i - 1; ++k) A(k, i - 1) = A(k, i);
   A(1, 1) = 1;
   for (int32_t j = 2; j <= n - 1; ++j) {
-    const T* u = &A(1, j) - 1;
+    const One<T> u{&A(1, j)};
     for (int32_t c = 1; c <= j - 1; ++c) {
-      T* col = &A(1, c) - 1;
+      const One<T> col{&A(1, c)};
       T s = 0;
       for (int32_t k = 1; k <= j - 1; ++k) s += u[k] * col[k];
       for (int32_t k = 1; k <= j - 1; ++k) col[k] -= u[k] * s;
@@ -95,17 +101,16 @@ void tred(int32_t m, int32_t n, T* d, T* q, T* e) {
 }
 
 template <typename T>
-bool negligible(const T* d, const T* e, int32_t k) {
+bool negligible(const One<T>& d, const One<T>& e, int32_t k) {
   const T dd = std::fabs(d[k]) + std::fabs(d[k + 1]);
   const volatile T sum = std::fabs(e[k]) + dd;
   return sum == dd;
 }
 
 template <typename T>
-void tqli(int32_t m, int32_t n, T* d, T* q, T* e, int32_t& info) {
+void tqli(int32_t m, int32_t n, T* d0, T* q, T* e0, int32_t& info) {
   const Mat<T> Z{q, m};
-  --d;
-  --e;
+  const One<T> d{d0}, e{e0};
   const long ncy = 4L * n * n;
   long icy = 0;
   bool spent = false;
@@ -162,11 +167,10 @@ void tqli(int32_t m, int32_t n, T* d, T* q, T* e, int32_t& info) {
 }
 
 template <typename T>
-void diff(int32_t nc, int32_t* c, const T* r) {
-  --c;
-  --r;
+void diff(int32_t nc, int32_t* c0, const T* r0) {
+  const One<int32_t> c{c0}, buf{c0 + nc};
+  const One<const T> r{r0};
   for (int32_t k = 1; k <= nc; ++k) c[k] = k;
-  int32_t* buf = c + nc;
   for (int32_t w = 1; w < nc; w *= 2) {
     int32_t out = 1;
     for (int32_t lo = 1; lo <= nc; lo += 2 * w) {
@@ -184,8 +188,8 @@ void diff(int32_t nc, int32_t* c, const T* r) {
 }
 
 template <typename T>
-void move(int32_t nc, int32_t* c, int32_t mr, int32_t nr, T* r, T* r0) {
-  --c;
+void move(int32_t nc, int32_t* c0, int32_t mr, int32_t nr, T* r, T* r0) {
+  const One<int32_t> c{c0};
   auto col = [&](int32_t k) { return r + static_cast<long>(k - 1) * mr; };
   for (int32_t k0 = 1; k0 <= nc; ++k0) {
     if (c[k0] == k0) continue;

@@ -141,7 +141,9 @@ TEST(SymmetricEigen, UnfinishedLastBlockReportsFailure) {
   float qs[9] = {1, 0, 0, 0, std::nanf(""), 0, 0, 0, 1}, ds[3], es[3];
   std::string out = captured([&] { ssyev_mo_('V', 'U', 3, qs, 3, ds, es, 3, info); });
   EXPECT_GT(info, 0) << "order 3 through the driver";
-  EXPECT_EQ(out, " " + std::to_string(info) + " error in ssyev_mo\n");
+  std::string want = " ";
+  want.append(std::to_string(info)).append(" error in ssyev_mo\n");
+  EXPECT_EQ(out, want);
 }
 
 TEST(TridiagonalEigen, SecondDifferenceMatrixClosedForm) {
