@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "suite/csymlib_grid.h"
 #include "suite/csymlib_recip.h"
@@ -106,7 +107,11 @@ int token_int(const Token& t) {
   const int n = std::min(t.n, 31);
   std::memcpy(buf, t.p, n);
   buf[n] = '\0';
-  return static_cast<int>(std::strtod(buf, nullptr));
+  const double v = std::strtod(buf, nullptr);
+  // A value beyond the range of int (or not a number) is no group number.
+  if (!(v > std::numeric_limits<int>::min() - 1.0 && v < std::numeric_limits<int>::max() + 1.0))
+    return 0;
+  return static_cast<int>(v);
 }
 
 // Copies a text into a field of `cap` bytes; false when it does not fit.

@@ -338,6 +338,16 @@ TEST_F(SpacegroupLoader, BlockWithoutCentringLineIsRefused) {
             std::string::npos);
 }
 
+TEST_F(SpacegroupLoader, GroupNumberBeyondIntegerRangeReadsAsNone) {
+  TempDir dir;
+  std::string b = block(1, "P 1", 1, 1);
+  b.replace(b.find("number  1\n"), 10, "number  111111111111111111\n");
+  env.set("SYMINFO", dir.write("huge.lib", b));
+  SpacegroupPtr sg = quietly([] { return ptq7spg_load_by_spgname("P 1"); });
+  ASSERT_TRUE(sg);
+  EXPECT_EQ(sg->number, 0);
+}
+
 TEST_F(SpacegroupLoader, FieldsOfOneBlockDoNotLeakIntoTheNext) {
   TempDir dir;
   const std::string path =
