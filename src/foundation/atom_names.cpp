@@ -234,8 +234,8 @@ namespace {
 
 // First alphabet character that no chain k != self with the given prefix
 // (compared over the first `plen` characters of group_id) holds in place
-// `pos`; the last one, "9", when every character is taken.
-char free_character(int self, int plen, int pos) {
+// `pos`; a zero byte when every character is taken.
+char first_free_character(int self, int plen, int pos) {
   const asym_part_t& ap = asym_part;
   const rt::FixedText<4>& gi = ap.group_id(self);
   bool taken[256] = {};
@@ -246,7 +246,52 @@ char free_character(int self, int plen, int pos) {
   }
   for (char c : kChainIdAlphabet)
     if (!taken[static_cast<unsigned char>(c)]) return c;
-  return kChainIdAlphabet.back();
+  return '\0';
+}
+
+// As above, with the last character, "9", when every character is taken.
+char free_character(int self, int plen, int pos) {
+  const char c = first_free_character(self, plen, pos);
+  return c != '\0' ? c : kChainIdAlphabet.back();
+}
+
+// Position of a character in the identifier alphabet, -1 for none.
+constexpr std::array<int8_t, 256> make_alphabet_index() {
+  std::array<int8_t, 256> t{};
+  for (auto& x : t) x = -1;
+  for (std::size_t i = 0; i < kChainIdAlphabet.size(); ++i)
+    t[static_cast<unsigned char>(kChainIdAlphabet[i])] = static_cast<int8_t>(i);
+  return t;
+}
+constexpr std::array<int8_t, 256> kAlphabetIndex = make_alphabet_index();
+
+// A chain whose first character already has all 60 second characters in
+// use takes a third one: the first pair of alphabet characters, second then
+// third, that no other chain with the same first character holds in places
+// 2 and 3.  Without it the 61st and later chains would all repeat the last
+// second character, and the TLS file would name one range for several
+// groups.  60 x 60 pairs are more than the chain table holds.
+void give_third_character(int self) {
+  constexpr int n = static_cast<int>(kChainIdAlphabet.size());
+  asym_part_t& ap = asym_part;
+  rt::FixedText<4>& gi = ap.group_id(self);
+  bool taken[n][n] = {};
+  for (int k = 1; k <= ap.n_group; ++k) {
+    const rt::FixedText<4>& gk = ap.group_id(k);
+    if (k == self || gk.c[0] != gi.c[0]) continue;
+    const int s = kAlphabetIndex[static_cast<unsigned char>(gk.c[1])];
+    const int t = kAlphabetIndex[static_cast<unsigned char>(gk.c[2])];
+    if (s >= 0 && t >= 0) taken[s][t] = true;
+  }
+  for (int s = 0; s < n; ++s) {
+    for (int t = 0; t < n; ++t) {
+      if (!taken[s][t]) {
+        gi.c[1] = kChainIdAlphabet[s];
+        gi.c[2] = kChainIdAlphabet[t];
+        return;
+      }
+    }
+  }
 }
 
 // Index of an earlier chain whose group_id equals that of chain i over the
@@ -271,6 +316,8 @@ void renumber_residues(int i, bool blank_last) {
   }
 }
 
+// The third character stays blank except for a chain that needed one (see
+// give_third_character).
 void chain_id_pass(int32_t& inew) {
   asym_part_t& ap = asym_part;
   for (int i = 1; i <= ap.n_group; ++i) {
@@ -282,15 +329,20 @@ void chain_id_pass(int32_t& inew) {
     } else {
       g.c[1] = g.c[0];
     }
-    g.c[2] = g.c[0];
-  }
-  for (int i = 2; i <= ap.n_group; ++i)
-    if (earlier_same(i, 2) != 0) ap.group_id(i).c[1] = free_character(i, 1, 2);
-  for (int i = 1; i <= ap.n_group; ++i) {
-    rt::FixedText<4>& g = ap.group_id(i);
-    if (g.c[1] != g.c[0] || g.c[2] != g.c[1]) inew = 1;
     g.c[2] = ' ';
     g.c[3] = ' ';
+  }
+  for (int i = 2; i <= ap.n_group; ++i) {
+    if (earlier_same(i, 2) == 0) continue;
+    const char c = first_free_character(i, 1, 2);
+    if (c != '\0')
+      ap.group_id(i).c[1] = c;
+    else
+      give_third_character(i);
+  }
+  for (int i = 1; i <= ap.n_group; ++i) {
+    rt::FixedText<4>& g = ap.group_id(i);
+    if (g.c[1] != g.c[0] || g.c[2] != ' ') inew = 1;
     ap.chain_id(i) = g;
     renumber_residues(i, false);
   }

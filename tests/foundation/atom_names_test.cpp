@@ -3,6 +3,7 @@
 // atom names.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -159,16 +160,33 @@ TEST(ChainIdentifiers, InterleavedBlankAndSingleChains) {
   }
 }
 
-TEST(ChainIdentifiers, SixtyOneChainsExhaustTheAlphabet) {
-  set_chains(std::vector<std::string>(61, "A"));
+TEST(ChainIdentifiers, SixtyChainsOfOneLetterUseTheAlphabet) {
+  set_chains(std::vector<std::string>(60, "A"));
   int32_t inew = 0, ierr = 0;
   check_chain_id_pdb_(0, inew, ierr);
-  const std::string expected_second = "Aabcdefghijklmnopqrstuvwxyz" "BCDEFGHIJKLMNOPRSTUVWXYZ" "123456789" "9";
-  ASSERT_EQ(expected_second.size(), 61u);
-  for (int i = 1; i <= 61; ++i) {
-    EXPECT_EQ(asym_part.chain_id(i)(1), 'A') << i;
-    EXPECT_EQ(asym_part.chain_id(i)(2), expected_second[i - 1]) << i;
-  }
+  const std::string expected_second = "Aabcdefghijklmnopqrstuvwxyz" "BCDEFGHIJKLMNOPRSTUVWXYZ" "123456789";
+  ASSERT_EQ(expected_second.size(), 60u);
+  for (int i = 1; i <= 60; ++i)
+    EXPECT_EQ(asym_part.chain_id(i).str(), std::string("A") + expected_second[i - 1] + "  ") << i;
+}
+
+TEST(ChainIdentifiers, LaterChainsOfOneLetterTakeAThirdCharacter) {
+  // Past the 60 second characters, pairs of alphabet characters: every
+  // chain keeps an identifier of its own, here up to 200 chains.
+  set_chains(std::vector<std::string>(200, "A"));
+  int32_t inew = 0, ierr = 0;
+  check_chain_id_pdb_(0, inew, ierr);
+  EXPECT_EQ(asym_part.chain_id(60).str(), "A9  ");
+  EXPECT_EQ(asym_part.chain_id(61).str(), "Aaa ");
+  EXPECT_EQ(asym_part.chain_id(62).str(), "Aab ");
+  EXPECT_EQ(asym_part.chain_id(120).str(), "Aa9 ");
+  EXPECT_EQ(asym_part.chain_id(121).str(), "Aba ");
+  EXPECT_EQ(asym_part.group_id(61).str(), "Aaa ");
+  EXPECT_EQ(resid_inf.res_num_pdb(61).sub(8, 11), "Aaa ");
+  std::set<std::string> ids;
+  for (int i = 1; i <= 200; ++i) ids.insert(asym_part.chain_id(i).str());
+  EXPECT_EQ(ids.size(), 200u);
+  EXPECT_EQ(inew, 1);
 }
 
 TEST(ChainIdentifiers, CifCheckActsOnlyOnCollisions) {
