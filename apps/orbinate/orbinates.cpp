@@ -6,6 +6,8 @@
 #include "orbinate_blocks.h"
 #include "coords/file_type.h"
 #include "coords/pdb_reader.h"
+#include "coords/pdb_segids.h"
+#include "coords/read_atoms.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "foundation/paths_defaults.h"
@@ -88,11 +90,17 @@ void tls_instructions_() {
       } else if (kw.ntok >= 3 && kw.cvalue(3) == std::string_view("DEFI")) {
         tls_char.tls_define_flag = "D";
         if (kw.ntok >= 4) {
-          if (++tls_int.ngroup_tls > MAXGROUP_TLS) rt::stop_run(0);
+          if (++tls_int.ngroup_tls > MAXGROUP_TLS) {
+            rt::write_list(6, "Error: More than 500 TLS groups defined; 500 is the limit");
+            rt::stop_run(1);
+          }
           const int g = tls_int.ngroup_tls;
           const int pieces = kw.ntok - 3;
           for (int p = 1; p <= pieces; ++p) {
-            if (p > MAXPIECES) rt::stop_run(0);
+            if (p > MAXPIECES) {
+              rt::write_list(6, "Error: More than 500 chains in one TLS group; 500 is the limit");
+              rt::stop_run(1);
+            }
             const int t = p + 3;
             const int b = kw.ibeg(t), e = kw.iend(t);
             const int n = e - b + 1 < 4 ? e - b + 1 : 4;
@@ -111,13 +119,26 @@ void tls_instructions_() {
   }
 }
 
+namespace {
+
+// A failed run ends with status 1 and before the TLS file is opened, so
+// that no file is left behind that a refinement program could take for a
+// result.
+[[noreturn]] void read_failed(int32_t ierr, std::string_view what) {
+  rt::write_list(6, ierr);
+  rt::write_list(6, what);
+  rt::stop_run(1);
+}
+
+}  // namespace
+
 void tessran_kavlin1_() {
   const int32_t mdoc = -999;
   rt::FixedText<256> in_coord_file;
   ugtenv_("XYZIN", in_coord_file);
   if (in_coord_file.is_blank()) {
     rt::write_list(6, "Error: Input file is empty");
-    rt::stop_run(0);
+    rt::stop_run(1);
   }
   const int32_t nspgrp = 0;
   const char h_r = 'Y';
@@ -129,15 +150,40 @@ void tessran_kavlin1_() {
   int32_t ierr = 0;
   pdb_or_cif_(mdoc, in_coord_file, file_type_flag, ierr);
   rt::write_list(6, "file type =", file_type_flag);
+  const char type = file_type_flag(1);
+  if (type != 'P' && type != 'C') {
+    rt::write_list(6, "Error: Input file is neither PDB nor mmCIF");
+    rt::stop_run(1);
+  }
+  // Segment identifiers asked for where the file has none: the chain
+  // identifiers serve, as without the keyword, rather than groups with
+  // blank names.
+  char seg_flag = make_params.make_segid_in_flag(1);
+  if (seg_flag == 'Y' && (type == 'C' || !coords::pdb_has_segment_ids(in_coord_file.trimmed()))) {
+    rt::write_list(6, "Warning: No segment identifiers in the file; chain identifiers are used");
+    seg_flag = 'N';
+  }
   init_atm_inf_(mdoc, ierr);
   init_defaults_();
   ierr = 0;
-  get_pdb_(mdoc, in_coord_file.trimmed(), nspgrp, cell_c, pept_flag,
-           make_params.make_segid_in_flag(1), h_r, ierr);
-  if (ierr >= 1) {
-    rt::write_list(6, ierr);
-    rt::write_list(6, "Error in reading pdb file");
-    rt::stop_run(0);
+  if (type == 'C') {
+    // mmCIF through the system's own reader.  Without a space group it puts
+    // in P 1 and says so with 8; the model is complete, and the groups do
+    // not depend on the symmetry.
+    read_atoms_(mdoc, "", in_coord_file.trimmed(), "", nspgrp, cell_c, ierr);
+    if (ierr == 8) ierr = 0;
+    // 2: the end of the file came before any atom list.  The detection
+    // takes a file without PDB records for CIF, so this is also where a
+    // file of neither kind ends up.
+    if (ierr == 2) read_failed(ierr, "Error: Input file is neither PDB nor mmCIF with atoms");
+    if (ierr >= 1) read_failed(ierr, "Error in reading mmCIF file");
+  } else {
+    get_pdb_(mdoc, in_coord_file.trimmed(), nspgrp, cell_c, pept_flag, seg_flag, h_r, ierr);
+    if (ierr >= 1) read_failed(ierr, "Error in reading pdb file");
+  }
+  if (asym_part.n_group == 0 || atom_inf.n_atom == 0) {
+    rt::write_list(6, "Error: No atoms in the coordinate file");
+    rt::stop_run(1);
   }
 }
 

@@ -15,9 +15,38 @@ void write_range(int32_t unit, const rt::FixedText<4>& id) {
                                  std::string(id.view()));
 }
 
+// The identifier that names chain i in the file.  After a PDB read the
+// chain identifier is the chain's own; after an mmCIF read the chains
+// belong to assembly groups, the chain identifier names the chain's entity
+// (shared by every chain of that entity) and the group identifier, the
+// file's asym identifier, names the chain.
+const rt::FixedText<4>& chain_name(int i) {
+  return cif_asym_part.n_grp_asm > 0 ? asym_part.group_id(i) : asym_part.chain_id(i);
+}
+
 }  // namespace
 
 void write_tls_params_() {
+  // Defined groups are checked against the chains before the file is
+  // opened: a run that cannot write them fails and leaves no file.
+  bool ok = true;
+  if (tls_char.tls_define_flag(1) != 'C') {
+    ok = tls_int.ngroup_tls > 0;
+    for (int g = 1; g <= tls_int.ngroup_tls && ok; ++g) {
+      for (int p = 1; p <= tls_int.ntls_pieces(g) && ok; ++p) {
+        bool found = false;
+        for (int i = 1; i <= asym_part.n_group && !found; ++i)
+          found = tls_char.chains_gr(g, p).view() == chain_name(i).view();
+        ok = found;
+      }
+    }
+  }
+  if (!ok) {
+    rt::write_list(6, cif_asym_part.n_grp_asm, asym_part.n_group);
+    rt::write_list(6, "Error ==> One or more chains are absent in the PDB");
+    rt::stop_run(1);
+  }
+
   rt::FixedText<512> tls_file;
   ugtenv_("TLSOUT", tls_file);
   if (lenstr_(tls_file) < 1) tls_file = "tls_file.tls";
@@ -29,23 +58,10 @@ void write_tls_params_() {
   if (tls_char.tls_define_flag(1) == 'C') {
     for (int i = 1; i <= asym_part.n_group; ++i) {
       rt::write_fmt(itls_out, "(A)", "TLS");
-      write_range(itls_out, asym_part.chain_id(i));
+      write_range(itls_out, chain_name(i));
       rt::write_fmt(itls_out, "(A)", "");
     }
   } else {
-    bool ok = tls_int.ngroup_tls > 0;
-    for (int g = 1; g <= tls_int.ngroup_tls && ok; ++g) {
-      for (int p = 1; p <= tls_int.ntls_pieces(g) && ok; ++p) {
-        bool found = false;
-        for (int i = 1; i <= asym_part.n_group && !found; ++i)
-          found = tls_char.chains_gr(g, p).view() == asym_part.chain_id(i).view();
-        ok = found;
-      }
-    }
-    if (!ok) {
-      rt::write_list(6, "Error ==> One or more chains are absent in the PDB");
-      rt::stop_run(0);
-    }
     for (int g = 1; g <= tls_int.ngroup_tls; ++g) {
       rt::write_fmt(itls_out, "(A)", "TLS ");
       for (int p = 1; p <= tls_int.ntls_pieces(g); ++p) write_range(itls_out, tls_char.chains_gr(g, p));

@@ -1,0 +1,13 @@
+// Whether a PDB file carries segment identifiers at all.
+#pragma once
+
+#include <string_view>
+
+namespace coords {
+
+// True when some ATOM or HETATM line has a non-blank segment identifier
+// (columns 73-76), and when the file cannot be read (the reader then
+// reports that itself).
+bool pdb_has_segment_ids(std::string_view file);
+
+}  // namespace coords
