@@ -55,6 +55,11 @@ std::string cut(const char* text, std::size_t n) {
   return std::string(text, ::strnlen(text, n));
 }
 
+std::string rtrimmed(const std::string& text) {
+  const std::size_t end = text.find_last_not_of(' ');
+  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
 }  // namespace reflections
 
 using reflections::count_slashes;

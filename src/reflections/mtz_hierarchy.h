@@ -81,5 +81,7 @@ namespace reflections {
 float missing_value(const MtzFile* mtz);
 // Copy of text cut to at most n characters (null gives an empty text).
 std::string cut(const char* text, std::size_t n);
+// Copy of text without trailing blanks.
+std::string rtrimmed(const std::string& text);
 
 }  // namespace reflections

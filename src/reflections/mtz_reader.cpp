@@ -93,11 +93,6 @@ class HeaderReader {
   int ntok_ = 0;
 };
 
-std::string rtrim(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-
 // What the first scan learns of the crystals and datasets.
 struct FirstScan {
   struct Xtal {
@@ -268,7 +263,7 @@ int third_scan(HeaderReader& h, MtzFile& mtz, std::vector<MtzCol*>& colin) {
     if (h.prefix("VERS")) {
       if (h.chars(6, 13) != "MTZ:V1.1") return 19;
     } else if (h.prefix("TITL")) {
-      mtz.title = rtrim(h.chars(7, 76));
+      mtz.title = rtrimmed(h.chars(7, 76));
     } else if (h.prefix("CELL")) {
       for (auto& x : mtz.xtals)
         if (x->cell[0] < 0.01f)

@@ -1,0 +1,191 @@
+// The reflection-file writer: a file read and written back reads the same,
+// bit for bit, and writes the same bytes again; the header position, inactive
+// columns, batch lists and failed writes.
+#include "reflections/mtz_writer.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "mtz_files.h"
+#include "reflections/mtz_batch.h"
+#include "reflections/mtz_hierarchy.h"
+#include "suite/ptq7_errno.h"
+
+namespace {
+
+using namespace mtz_test;
+
+int32_t le_word(const std::string& bytes, std::size_t at) {
+  int32_t v;
+  std::memcpy(&v, bytes.data() + at, 4);
+  return v;
+}
+
+std::unique_ptr<MtzFile> put_and_get(MtzFile* mtz, const TempFile& t) {
+  int ok = 0;
+  captured([&] { ok = MtzPut(mtz, t.c_str()); });
+  EXPECT_EQ(ok, 1);
+  return read_file(t.read(), 1);
+}
+
+void expect_same_file(const MtzFile& a, const MtzFile& b) {
+  EXPECT_EQ(a.title, b.title);
+  EXPECT_EQ(a.nref, b.nref);
+  EXPECT_EQ(std::memcmp(a.missing_number_flag, b.missing_number_flag, 4), 0);
+  EXPECT_EQ(a.nsym, b.nsym);
+  EXPECT_EQ(std::memcmp(a.symops, b.symops, sizeof a.symops), 0);
+  EXPECT_EQ(a.spacegroup_name, b.spacegroup_name);
+  EXPECT_EQ(a.history, b.history);
+  ASSERT_EQ(a.xtals.size(), b.xtals.size());
+  for (std::size_t i = 0; i < a.xtals.size(); ++i) {
+    const MtzXtal &xa = *a.xtals[i], &xb = *b.xtals[i];
+    EXPECT_EQ(xa.crystal_name, xb.crystal_name);
+    EXPECT_EQ(xa.project_name, xb.project_name);
+    EXPECT_EQ(std::memcmp(xa.cell, xb.cell, sizeof xa.cell), 0);
+    ASSERT_EQ(xa.sets.size(), xb.sets.size());
+    for (std::size_t j = 0; j < xa.sets.size(); ++j) {
+      const MtzSet &sa = *xa.sets[j], &sb = *xb.sets[j];
+      EXPECT_EQ(sa.set_id, sb.set_id);
+      EXPECT_EQ(sa.dataset_name, sb.dataset_name);
+      EXPECT_EQ(sa.wavelength, sb.wavelength);
+      ASSERT_EQ(sa.cols.size(), sb.cols.size());
+      for (std::size_t k = 0; k < sa.cols.size(); ++k) {
+        EXPECT_EQ(sa.cols[k]->label, sb.cols[k]->label);
+        EXPECT_EQ(sa.cols[k]->type, sb.cols[k]->type);
+        EXPECT_EQ(std::memcmp(sa.cols[k]->values.data(), sb.cols[k]->values.data(),
+                              sizeof(float) * static_cast<std::size_t>(a.nref)),
+                  0)
+            << sa.cols[k]->label;
+      }
+    }
+  }
+  ASSERT_EQ(MtzNbat(&a), MtzNbat(&b));
+  for (const MtzBatch *ba = a.batches.get(), *bb = b.batches.get(); ba;
+       ba = ba->next.get(), bb = bb->next.get()) {
+    int32_t ia[29], ib[29];
+    float ra[156], rb[156];
+    MtzBatchToArray(ba, ia, ra);
+    MtzBatchToArray(bb, ib, rb);
+    EXPECT_EQ(ba->batch_number, bb->batch_number);
+    EXPECT_EQ(ba->title, bb->title);
+    EXPECT_EQ(ba->axis_labels[2], bb->axis_labels[2]);
+    EXPECT_EQ(std::memcmp(ia, ib, sizeof ia), 0);
+    EXPECT_EQ(std::memcmp(ra, rb, sizeof ra), 0);
+  }
+}
+
+TEST(MtzWriter, FileReadBackBitForBitAndWrittenAgainByteForByte) {
+  for (bool big : {false, true}) {
+    SCOPED_TRACE(big ? "from a big-endian file" : "from a little-endian file");
+    auto first = read_file(build(big, FileSpec{}), 1);
+    ASSERT_TRUE(first);
+    TempFile t1, t2;
+    auto second = put_and_get(first.get(), t1);
+    ASSERT_TRUE(second);
+    expect_same_file(*first, *second);
+    EXPECT_EQ(second->sort_order[1], MtzColLookup(second.get(), "K"));
+    auto third = put_and_get(second.get(), t2);
+    ASSERT_TRUE(third);
+    const std::string bytes = t1.read();
+    EXPECT_EQ(bytes, t2.read());
+    EXPECT_EQ(bytes.substr(0, 4), "MTZ ");
+    EXPECT_EQ(bytes.substr(8, 4), std::string("\x44\x41\0\0", 4));
+    EXPECT_EQ(le_word(bytes, 4), 3 * 5 + 21);
+    EXPECT_EQ(bytes.substr(140, 80), fmt("%-80s", "VERS MTZ:V1.1"));
+    EXPECT_NE(bytes.find(fmt("%-80s", "SYMM X+1/2,  -Y+1/2,  -Z")), std::string::npos);
+    EXPECT_NE(bytes.find(fmt("%-80s", "SYMINF   4  4 P    18            'P 21 21 2' PG222")),
+              std::string::npos);
+  }
+}
+
+TEST(MtzWriter, HeaderPositionAndInactiveColumns) {
+  auto mtz = MtzMalloc(1, std::vector<int>{1}.data());
+  TempFile empty;
+  captured([&] { ASSERT_EQ(MtzPut(mtz.get(), empty.c_str()), 1); });
+  EXPECT_EQ(le_word(empty.read(), 4), 21);
+  EXPECT_EQ(empty.read().substr(80, 13), "VERS MTZ:V1.1");
+
+  mtz->nref = 10;
+  MtzSet* s = MtzIsetInXtal(MtzIxtal(mtz.get(), 0), 0);
+  for (const char* label : {"A", "B", "C", "D", "E", "OFF"}) MtzAddColumn(mtz.get(), s, label, "R");
+  MtzToggleColumn(MtzColLookup(mtz.get(), "OFF"));
+  TempFile ten;
+  captured([&] { ASSERT_EQ(MtzPut(mtz.get(), ten.c_str()), 1); });
+  const std::string bytes = ten.read();
+  EXPECT_EQ(le_word(bytes, 4), 71);
+  EXPECT_EQ(bytes.substr(280, 13), "VERS MTZ:V1.1");
+  EXPECT_NE(bytes.find("NCOL        5           10        0"), std::string::npos);
+  EXPECT_EQ(bytes.find("COLUMN OFF"), std::string::npos);
+}
+
+TEST(MtzWriter, BatchListTwelveNumbersARecordAfterSorting) {
+  auto mtz = MtzMalloc(1, std::vector<int>{1}.data());
+  mtz->lattice_type = 'P';
+  mtz->spacegroup_name = "P 1";
+  mtz->pointgroup_name = "PG1";
+  MtzBatch* last = nullptr;
+  for (int n = 13; n >= 1; --n) {
+    auto b = MtzMallocBatch();
+    b->batch_number = n;
+    MtzBatch* added = b.get();
+    if (last) last->next = std::move(b);
+    else mtz->batches = std::move(b);
+    last = added;
+  }
+  TempFile t;
+  std::string out;
+  out = captured([&] { ASSERT_EQ(MtzPut(mtz.get(), t.c_str()), 1); });
+  EXPECT_EQ(out, "\n Note: Sorting batch headers prior to writing to file... \n\n");
+  const std::string bytes = t.read();
+  std::string first = "BATCH ", second = "BATCH ";
+  for (int n = 1; n <= 12; ++n) first += fmt("%6d", n);
+  second += fmt("%6d", 13);
+  EXPECT_EQ(first.size(), 78u);
+  EXPECT_NE(bytes.find(fmt("%-80s", first.c_str())), std::string::npos);
+  EXPECT_NE(bytes.find(fmt("%-80s", second.c_str())), std::string::npos);
+  auto back = read_file(bytes, 1);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(MtzNbat(back.get()), 13);
+  EXPECT_EQ(back->batches->batch_number, 1);
+}
+
+TEST(MtzWriter, FailedWritesAreReportedAsFailures) {
+  auto mtz = read_file(build(false, FileSpec{}), 1);
+  ASSERT_TRUE(mtz);
+  TempFile readonly;
+  std::string out = captured([&] { EXPECT_EQ(MtzPut(mtz.get(), "/tmp"), 0); });
+  EXPECT_EQ(ptq7_errno, ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, 4));
+  EXPECT_NE(out.find("raised in MtzOpenForWrite"), std::string::npos);
+  // An output that refuses every write: a read-only descriptor.
+  readonly.write("");
+  for (int in_memory : {1, 0}) {
+    SCOPED_TRACE(in_memory ? "rows and header" : "header only");
+    const int fd = ::open(readonly.c_str(), O_RDONLY);
+    mtz->file_out.reset(ptq7_file_open_fd(fd, PTQ7_FILE_OPEN_WRITE));
+    mtz->refs_in_memory = in_memory;
+    captured([&] { EXPECT_EQ(MtzPut(mtz.get(), nullptr), 0); });
+    mtz->file_out.reset();
+    ::close(fd);
+  }
+  EXPECT_EQ(ptq7_errno, ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, 7));
+  captured([] { EXPECT_EQ(MtzWrefl(nullptr, 3, nullptr), 0); });
+  EXPECT_EQ(ptq7_errno, ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, 2));
+}
+
+TEST(MtzWriter, DeleteReflectionMovesLaterValuesDown) {
+  auto mtz = read_file(build(false, FileSpec{}), 1);
+  ASSERT_TRUE(mtz);
+  MtzDeleteRefl(mtz.get(), 0);
+  EXPECT_EQ(mtz->nref, 2);
+  EXPECT_EQ(bits(MtzColLookup(mtz.get(), "FP")->values[0]), NAN_WORD);
+  auto kept = read_file(build(false, FileSpec{}), 0);
+  EXPECT_EQ(MtzDeleteRefl(kept.get(), 0), 1);
+  EXPECT_EQ(kept->nref, 3);
+}
+
+}  // namespace
