@@ -25,9 +25,9 @@ CgScalars cgsolve_s, cgsolve1_s, cgsol_r_s, cgsol_rm_s;
 
 void cgsolve_any(const CgsolveVariant& var, CgScalars& s, int32_t nv, int32_t nmax, int32_t ncycl,
                  float& toler, float* a, float* v, float* dv, float* r, float* sk, float* p,
-                 float* f, float* workspace, int32_t lwork, CgScaleSystem scale_system,
-                 CgMultiplyMatrix multiply_matrix, CgScaleShifts scale_shifts,
-                 CgUnscaleSystem unscale_system, int32_t& ierror) {
+                 float* f, float* workspace, int32_t lwork, numeric::CgScaleSystem scale_system,
+                 numeric::CgMultiplyMatrix multiply_matrix, numeric::CgScaleShifts scale_shifts,
+                 numeric::CgUnscaleSystem unscale_system, int32_t& ierror) {
   if (toler <= 0.0f) toler = var.tol;
   ierror = 0;
   if (nv > nmax || nv <= 0) {
@@ -94,8 +94,9 @@ void cgsolve_any(const CgsolveVariant& var, CgScalars& s, int32_t nv, int32_t nm
 
 void cgsolve_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
               float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
-              CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
-              CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror) {
+              numeric::CgScaleSystem scale_system, numeric::CgMultiplyMatrix multiply_matrix,
+              numeric::CgScaleShifts scale_shifts, numeric::CgUnscaleSystem unscale_system,
+              int32_t& ierror) {
   cgsolve_any({1.0e-12f, false}, cgsolve_s, nv, nmax, ncycl, toler, a, v, dv, r, sk, p, f,
               workspace, lwork, scale_system, multiply_matrix, scale_shifts, unscale_system,
               ierror);
@@ -103,16 +104,18 @@ void cgsolve_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, f
 
 void cgsolve1_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
                float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
-               CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
-               CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror) {
+               numeric::CgScaleSystem scale_system, numeric::CgMultiplyMatrix multiply_matrix,
+               numeric::CgScaleShifts scale_shifts, numeric::CgUnscaleSystem unscale_system,
+               int32_t& ierror) {
   cgsolve_any({1.0e-6f, true}, cgsolve1_s, nv, nmax, ncycl, toler, a, v, dv, r, sk, p, f, workspace,
               lwork, scale_system, multiply_matrix, scale_shifts, unscale_system, ierror);
 }
 
 void cgsol_r_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
               float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
-              CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
-              CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror) {
+              numeric::CgScaleSystem scale_system, numeric::CgMultiplyMatrix multiply_matrix,
+              numeric::CgScaleShifts scale_shifts, numeric::CgUnscaleSystem unscale_system,
+              int32_t& ierror) {
   CgScalars& s = cgsol_r_s;
   ierror = 0;
   if (toler <= 0.0f) toler = 1.0e-8f;
@@ -146,9 +149,9 @@ void cgsol_r_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, f
 
 void cgsol_rm_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
                float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
-               CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
-               CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror,
-               bool& gamma_flag, float& gamma, bool& step_flag, float& step) {
+               numeric::CgScaleSystem scale_system, numeric::CgMultiplyMatrix multiply_matrix,
+               numeric::CgScaleShifts scale_shifts, numeric::CgUnscaleSystem unscale_system,
+               int32_t& ierror, bool& gamma_flag, float& gamma, bool& step_flag, float& step) {
   constexpr int32_t max_cycles = 500;
   CgScalars& s = cgsol_rm_s;
   ierror = 0;

@@ -19,6 +19,8 @@
 
 #include <cstdint>
 
+namespace numeric {
+
 using CgScaleSystem = void (*)(int32_t nv, int32_t nmax, float* f, float* a, float* sk, float* v,
                                float* workspace, int32_t lwork, int32_t& ierror);
 // f = A x.
@@ -27,20 +29,25 @@ using CgMultiplyMatrix = void (*)(int32_t nv, int32_t nmax, const float* x, floa
 using CgScaleShifts = void (*)(int32_t nv, int32_t nmax, float* sk, float* dv, int32_t& ierror);
 using CgUnscaleSystem = CgScaleSystem;
 
+}  // namespace numeric
+
 void cgsolve_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
               float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
-              CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
-              CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror);
+              numeric::CgScaleSystem scale_system, numeric::CgMultiplyMatrix multiply_matrix,
+              numeric::CgScaleShifts scale_shifts, numeric::CgUnscaleSystem unscale_system,
+              int32_t& ierror);
 void cgsolve1_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
                float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
-               CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
-               CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror);
+               numeric::CgScaleSystem scale_system, numeric::CgMultiplyMatrix multiply_matrix,
+               numeric::CgScaleShifts scale_shifts, numeric::CgUnscaleSystem unscale_system,
+               int32_t& ierror);
 void cgsol_r_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
               float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
-              CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
-              CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror);
+              numeric::CgScaleSystem scale_system, numeric::CgMultiplyMatrix multiply_matrix,
+              numeric::CgScaleShifts scale_shifts, numeric::CgUnscaleSystem unscale_system,
+              int32_t& ierror);
 void cgsol_rm_(int32_t nv, int32_t nmax, int32_t ncycl, float& toler, float* a, float* v, float* dv,
                float* r, float* sk, float* p, float* f, float* workspace, int32_t lwork,
-               CgScaleSystem scale_system, CgMultiplyMatrix multiply_matrix,
-               CgScaleShifts scale_shifts, CgUnscaleSystem unscale_system, int32_t& ierror,
-               bool& gamma_flag, float& gamma, bool& step_flag, float& step);
+               numeric::CgScaleSystem scale_system, numeric::CgMultiplyMatrix multiply_matrix,
+               numeric::CgScaleShifts scale_shifts, numeric::CgUnscaleSystem unscale_system,
+               int32_t& ierror, bool& gamma_flag, float& gamma, bool& step_flag, float& step);

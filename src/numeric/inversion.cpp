@@ -15,9 +15,9 @@ inline long at(int32_t ld, int32_t i, int32_t j) {
 // Pivot bookkeeping: how often each column served as pivot column, and the
 // row and column of the pivot of each step.
 struct GaussjPivots {
-  rt::Array1<int32_t, GAUSSJ_NMAX> ipiv;
-  rt::Array1<int32_t, GAUSSJ_NMAX> indxr;
-  rt::Array1<int32_t, GAUSSJ_NMAX> indxc;
+  rt::Array1<int32_t, numeric::GAUSSJ_NMAX> ipiv;
+  rt::Array1<int32_t, numeric::GAUSSJ_NMAX> indxr;
+  rt::Array1<int32_t, numeric::GAUSSJ_NMAX> indxc;
 };
 GaussjPivots gaussj_piv;
 
@@ -28,9 +28,9 @@ float a_minor[9];
 void gaussj_(float* a, int32_t n, int32_t np, float* b, int32_t m, int32_t mp, bool& error) {
   error = false;
   if (n < 1) return;
-  // The bookkeeping has room for GAUSSJ_NMAX steps; a larger order, or an
+  // The bookkeeping has room for numeric::GAUSSJ_NMAX steps; a larger order, or an
   // order beyond the caller's storage, would run past an array.
-  if (n > GAUSSJ_NMAX || n > np || m > mp) {
+  if (n > numeric::GAUSSJ_NMAX || n > np || m > mp) {
     error = true;
     return;
   }

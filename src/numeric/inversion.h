@@ -6,7 +6,9 @@
 #include <cstdint>
 
 // Largest order gaussj_ handles: its pivot bookkeeping is fixed at this size.
+namespace numeric {
 inline constexpr int32_t GAUSSJ_NMAX = 500;
+}  // namespace numeric
 
 // a(np, np): the leading n x n block is replaced by its inverse; b(np, mp):
 // its first m columns are replaced by the solutions of A X = B.  error is

@@ -20,11 +20,11 @@ inline int at(int i, int j) { return (i - 1) + 3 * (j - 1); }
 // The difference matrix of find_chir_sign_.
 float chir_diff[9];
 
-// Work arrays of plane_and_derivs_r_, sized for PLANE_DERIVS_MAXPT points.
+// Work arrays of plane_and_derivs_r_, sized for numeric::PLANE_DERIVS_MAXPT points.
 struct PlaneDerivsWork {
-  float xc[3 * PLANE_DERIVS_MAXPT];  // centred coordinates
-  float s[9];                        // scatter matrix, then its eigenvectors
-  float xs[3];                       // centroid
+  float xc[3 * numeric::PLANE_DERIVS_MAXPT];  // centred coordinates
+  float s[9];                                 // scatter matrix, then its eigenvectors
+  float xs[3];                                // centroid
   float eig[3];
   float rhs[3], proj[3];
 };
@@ -111,7 +111,7 @@ void plane_and_derivs_r_(int32_t nplane, const float* x_inp, float* vm, float& d
                          float* dddx, int32_t& ierror) {
   const float sfmin = slamch_('S');
   ierror = 0;
-  if (nplane < 1 || nplane > PLANE_DERIVS_MAXPT) {
+  if (nplane < 1 || nplane > numeric::PLANE_DERIVS_MAXPT) {
     ierror = 1;
     return;
   }

@@ -11,7 +11,9 @@
 #include <cstdint>
 
 // Most points plane_and_derivs_r_ takes (its work arrays are fixed).
+namespace numeric {
 inline constexpr int32_t PLANE_DERIVS_MAXPT = 50;
+}  // namespace numeric
 
 void cross_r_(float* a, const float* b, const float* c);
 // dadb(i, j) = d a(i) / d b(j), dadc(i, j) = d a(i) / d c(j), zeros included.

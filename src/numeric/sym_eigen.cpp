@@ -210,7 +210,7 @@ void move(int32_t nc, int32_t* c0, int32_t mr, int32_t nr, T* r, T* r0) {
 
 // The ordering index and eigenvalue temporary of the full-matrix drivers.
 struct SyevOrder {
-  int32_t c[2 * SYEV_MO_NMAX];
+  int32_t c[2 * numeric::SYEV_MO_NMAX];
 };
 SyevOrder dsyev_order, ssyev_order;
 double dsyev_temp;
@@ -220,7 +220,7 @@ template <typename T>
 void syev(char ch2, int32_t n, T* q, int32_t m, T* d, T* e, int32_t me, int32_t& info, int32_t* c,
           T& temp) {
   info = 0;
-  if (me < n || n > SYEV_MO_NMAX) {
+  if (me < n || n > numeric::SYEV_MO_NMAX) {
     info = -8;
   } else if (ch2 != 'U' && ch2 != 'L') {
     info = -2;

@@ -22,7 +22,9 @@
 #include <cstdint>
 
 // Largest order of dsyev_mo_ and ssyev_mo_: their ordering index is static.
+namespace numeric {
 inline constexpr int32_t SYEV_MO_NMAX = 5000;
+}  // namespace numeric
 
 // ch1 (the job) is not examined: eigenvectors are always computed.  ch2 "U"
 // or "L" names the triangle of q that holds the matrix.

@@ -76,7 +76,7 @@ TEST(GaussJordan, RefusesSingularAndOversizedMatrices) {
   EXPECT_FALSE(error) << "order 0";
   // One more than the pivot bookkeeping holds: refused before anything is
   // written.
-  const int n = GAUSSJ_NMAX + 1;
+  const int n = numeric::GAUSSJ_NMAX + 1;
   std::vector<float> big(static_cast<size_t>(n) * n, 0.0f);
   for (int i = 0; i < n; ++i) big[i + static_cast<size_t>(i) * n] = 2.0f;
   gaussj_(big.data(), n, n, nullptr, 0, 0, error);

@@ -126,8 +126,8 @@ TEST(PlaneDerivatives, MatchFiniteDifferencesOfThePlane) {
 }
 
 TEST(PlaneDerivatives, RefusesCountsOutsideWorkStorage) {
-  std::vector<float> x(3 * (PLANE_DERIVS_MAXPT + 1), 1.0f);
-  for (int32_t n : {0, PLANE_DERIVS_MAXPT + 1}) {
+  std::vector<float> x(3 * (numeric::PLANE_DERIVS_MAXPT + 1), 1.0f);
+  for (int32_t n : {0, numeric::PLANE_DERIVS_MAXPT + 1}) {
     float vm[3] = {7, 7, 7}, d = 7, dvmdx[3] = {7, 7, 7}, dddx[3] = {7, 7, 7};
     int32_t ierr = 0;
     plane_and_derivs_r_(n, x.data(), vm, d, dvmdx, dddx, ierr);

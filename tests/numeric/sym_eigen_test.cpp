@@ -113,7 +113,8 @@ TEST(SymmetricEigen, ArgumentErrorsWriteNothing) {
   } cases[] = {
       {"lower-case triangle", 'u', 2, 2, -2},
       {"work area shorter than n", 'U', 2, 1, -8},
-      {"order above the ordering index", 'U', SYEV_MO_NMAX + 1, SYEV_MO_NMAX + 1, -8},
+      {"order above the ordering index", 'U', numeric::SYEV_MO_NMAX + 1, numeric::SYEV_MO_NMAX + 1,
+       -8},
       {"negative order", 'U', -1, 2, -3},
   };
   for (const auto& c : cases) {
