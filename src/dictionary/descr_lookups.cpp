@@ -199,8 +199,7 @@ void srch_tors_(int32_t, std::string_view, int32_t i1, int32_t i2, int32_t i3, i
   Name a[4];
   for (int m = 0; m < 4; ++m) a[m] = r.l1a_aname(idx[m]);
   for (int j = 1; j <= r.l1t_ntors; ++j) {
-    const Name &t1 = r.l1t_1atm(j), &t2 = r.l1t_2atm(j), &t3 = r.l1t_3atm(j),
-               &t4 = r.l1t_4atm(j);
+    const Name &t1 = r.l1t_1atm(j), &t2 = r.l1t_2atm(j), &t3 = r.l1t_3atm(j), &t4 = r.l1t_4atm(j);
     if (t2 == a[1] && t3 == a[2] && t1 == a[0] && t4 == a[3]) {
       inv = 1;
     } else if (t2 == a[2] && t3 == a[1] && t1 == a[3] && t4 == a[0]) {
@@ -229,14 +228,10 @@ void srch_tors_(int32_t, std::string_view, int32_t i1, int32_t i2, int32_t i3, i
     // end atoms lie.
     if (r.let_const(k) > 2.0f && r2(1) == 'R' && r3(1) == 'R') {
       const bool f2 = r2(2) == 'R', f3 = r3(2) == 'R';
-      if (f2 && f3)
-        val = (r2(3) == '5' && r1(2) == r4(2)) ? 0.0f : 180.0f;
-      else if (f2)
-        val = r4(1) == 'R' ? 180.0f : 0.0f;
-      else if (f3)
-        val = r1(1) == 'R' ? 180.0f : 0.0f;
-      else
-        val = r1(1) == r4(1) ? 0.0f : 180.0f;
+      if (f2 && f3) val = (r2(3) == '5' && r1(2) == r4(2)) ? 0.0f : 180.0f;
+      else if (f2) val = r4(1) == 'R' ? 180.0f : 0.0f;
+      else if (f3) val = r1(1) == 'R' ? 180.0f : 0.0f;
+      else val = r1(1) == r4(1) ? 0.0f : 180.0f;
     }
     return;
   }
@@ -263,8 +258,7 @@ void srch_chir_(int32_t, std::string_view, int32_t i1, int32_t i2, int32_t i3, i
     else if ((c2 == a2 && c3 == a4 && c4 == a3) || (c2 == a3 && c3 == a2 && c4 == a4) ||
              (c2 == a4 && c3 == a3 && c4 == a2))
       parity = -1;
-    else
-      continue;
+    else continue;
     vol = r.l1c_vol(i);
     rt::FixedText<8> sign = r.l1c_sign(i);
     // "both" takes its handedness from the row's flag, as read.
@@ -350,18 +344,14 @@ void srch_plan_(int32_t, std::string_view, int32_t i1, int32_t i2, int32_t i3, i
 void check_ring_(std::string_view type, rt::FixedText<3>& ring) {
   const rt::FixedText<4> t(type);
   const std::string_view head = t.view().substr(0, 3);
-  if (t == "CR66" || t == "NR66")
-    ring = "RR6";
-  else if (t == "CR56" || t == "NR56")
-    ring = "RR5";
-  else if (t == "CR55" || t == "NR55")
-    ring = "RRR";
+  if (t == "CR66" || t == "NR66") ring = "RR6";
+  else if (t == "CR56" || t == "NR56") ring = "RR5";
+  else if (t == "CR55" || t == "NR55") ring = "RRR";
   else if (head == "CR5" || head == "NR5" || t == "CR15" || t == "NRD5" || t == "NR15")
     ring = "R5 ";
   else if (head == "CR6" || head == "NR6" || t == "CR16" || t == "NRD6" || t == "NR16")
     ring = "R6 ";
-  else
-    ring = "N  ";
+  else ring = "N  ";
 }
 
 void check_ring_id_(int32_t, int32_t n1, int32_t n2, int32_t n3, int32_t n4, int32_t& id,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 namespace dictionary {
@@ -16,23 +17,11 @@ enum class RowTable { Atoms, Conns, Bonds, Angles, Torsions, Chirals, Planes };
 // over.  0 when there is none.
 int32_t find_list_entry(std::string_view code, bool loaded_only);
 // Calls visit(l) for every list entry whose code is `code`, in list order.
-template <typename Visit>
-void for_list_entries(std::string_view code, Visit visit);
-// The last row of `table` that can carry `code`: no row below it does.  0
+void list_entries(std::string_view code, const std::function<void(int32_t)>& visit);
+// The last row of `table` that can carry `code`: no row after it does.  0
 // when no row ever carried the code.
 int32_t last_row_of(RowTable table, std::string_view code);
 
 void reset_dictionary_index();
-
-// Implementation detail of for_list_entries: the first entry that carries
-// the code, and the next one after entry l.  visit may change the code of
-// the entry it is given.
-int32_t list_chain_head(std::string_view code);
-int32_t list_chain_next(int32_t l, std::string_view code);
-
-template <typename Visit>
-void for_list_entries(std::string_view code, Visit visit) {
-  for (int32_t l = list_chain_head(code); l != 0; l = list_chain_next(l, code)) visit(l);
-}
 
 }  // namespace dictionary

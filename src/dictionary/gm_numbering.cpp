@@ -4,8 +4,8 @@
 #include "dictionary/gm_numbering.h"
 
 #include "dictionary/lib_com.h"
-#include "dictionary/text_index.h"
 #include "dictionary/work_refs.h"
+#include "foundation/lookup_index.h"
 
 namespace {
 
@@ -15,8 +15,9 @@ using dictionary::WorkRefs;
 constexpr std::string_view kUnmatched = "????";
 
 template <typename Names, typename Ints>
-void resolve(const dictionary::TextIndex<4, MAX1ATM>& index, const Names& names, Ints& ints, int n) {
-  for (int j = 1; j <= n; ++j) ints(j) = index.find(names(j));
+void resolve(const foundation::LookupIndex<4, MAX1ATM>& index, const Names& names, Ints& ints,
+             int n) {
+  for (int j = 1; j <= n; ++j) ints(j) = index.last(names(j).view());
 }
 
 void set_num_gm(const WorkRefs& w) {
@@ -33,13 +34,13 @@ void set_num_gm(const WorkRefs& w) {
   if (w.natom < 1) return;
 
   // The later of two atoms of one name wins, as an atom-by-atom pass would.
-  static dictionary::TextIndex<4, MAX1ATM> index;
+  static foundation::LookupIndex<4, MAX1ATM> index;
   index.clear();
-  for (int i = 1; i <= w.natom; ++i) index.assign(w.aname(i), i);
+  for (int i = 1; i <= w.natom; ++i) index.add(w.aname(i).view(), i);
 
   for (int k = 1; k <= w.natom; ++k) {
-    if (const int32_t b = index.find(w.back(k))) w.iback(k) = b;
-    if (const int32_t f = index.find(w.forw(k))) w.iforw(k) = f;
+    if (const int32_t b = index.last(w.back(k).view())) w.iback(k) = b;
+    if (const int32_t f = index.last(w.forw(k).view())) w.iforw(k) = f;
   }
   for (int m = 0; m < 2; ++m) resolve(index, *w.conn_atm[m], *w.conn_i[m], w.nconn);
   for (int m = 0; m < 2; ++m) resolve(index, *w.bond_atm[m], *w.bond_i[m], w.nbond);
@@ -47,7 +48,8 @@ void set_num_gm(const WorkRefs& w) {
   for (int m = 0; m < 4; ++m) resolve(index, *w.tor_atm[m], *w.tor_i[m], w.ntors);
   for (int m = 0; m < 9; ++m) resolve(index, *w.chir_atm[m], *w.chir_i[m], w.nchir);
   for (int p = 1; p <= w.nplan; ++p)
-    for (int m = 1; m <= w.plan_natom(p); ++m) w.plan_iatom(m, p) = index.find(w.plan_atom(m, p));
+    for (int m = 1; m <= w.plan_natom(p); ++m)
+      w.plan_iatom(m, p) = index.last(w.plan_atom(m, p).view());
 }
 
 // Keeps the rows 1..n for which keep(i) holds, in order, moving row i to k

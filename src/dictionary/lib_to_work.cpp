@@ -12,7 +12,7 @@
 #include "dictionary/lib_com.h"
 #include "dictionary/libcom.h"
 #include "dictionary/modif.h"
-#include "dictionary/text_index.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "runtime/units.h"
@@ -43,8 +43,8 @@ void l1_full(int32_t mdoc, std::string_view text, std::string_view code, std::st
 
 // Calls take(r) for the rows first..(last row of the code) that carry it.
 template <int N, typename Take>
-void scan_rows(RowTable table, const rt::Array1<Code, N>& codes, int32_t first, std::string_view mon,
-               Take take) {
+void scan_rows(RowTable table, const rt::Array1<Code, N>& codes, int32_t first,
+               std::string_view mon, Take take) {
   const Code code(mon);
   const int32_t last = dictionary::last_row_of(table, code.view());
   for (int32_t r = first; r <= last; ++r)
@@ -94,10 +94,8 @@ void cp_amlib_(int32_t mdoc, std::string_view mon, int32_t ia, int32_t& ierr) {
     for (int m = 1; m <= MAX1EXT; ++m) r.l1a_iextr(m, n) = r.l1a_textr(m, n) = 0;
     r.l1a_atype(n) = "M";
     r.l1a_id_psi(n) = ".";
-    if (is_hydrogen(r.l1a_symb(n)))
-      r.l1a_chem(n) = "H";
-    else
-      ++r.l1a_nhatom;
+    if (is_hydrogen(r.l1a_symb(n))) r.l1a_chem(n) = "H";
+    else ++r.l1a_nhatom;
     return true;
   });
   r.l1a_igatm = r.l1a_istart = r.l1a_ifinish = r.l1a_i2start = r.l1a_i2finish = 0;
@@ -234,8 +232,9 @@ void cp_cmlib_(int32_t mdoc, std::string_view mon, int32_t ic, int32_t& ierr) {
   const rt::Array1<Name, MAXMCHR>* from[9] = {&r.lmc_1atm, &r.lmc_2atm, &r.lmc_3atm,
                                               &r.lmc_4atm, &r.lmc_5atm, &r.lmc_6atm,
                                               &r.lmc_7atm, &r.lmc_8atm, &r.lmc_9atm};
-  rt::Array1<Name, MAX1CHR>* to[9] = {&r.l1c_1atm, &r.l1c_2atm, &r.l1c_3atm, &r.l1c_4atm, &r.l1c_5atm,
-                                      &r.l1c_6atm, &r.l1c_7atm, &r.l1c_8atm, &r.l1c_9atm};
+  rt::Array1<Name, MAX1CHR>* to[9] = {&r.l1c_1atm, &r.l1c_2atm, &r.l1c_3atm,
+                                      &r.l1c_4atm, &r.l1c_5atm, &r.l1c_6atm,
+                                      &r.l1c_7atm, &r.l1c_8atm, &r.l1c_9atm};
   rt::Array1<int32_t, MAX1CHR>* idx[9] = {&r.l1c_i1atm, &r.l1c_i2atm, &r.l1c_i3atm,
                                           &r.l1c_i4atm, &r.l1c_i5atm, &r.l1c_i6atm,
                                           &r.l1c_i7atm, &r.l1c_i8atm, &r.l1c_i9atm};
@@ -270,8 +269,8 @@ void check_extra_conn_(int32_t mdoc, int32_t& ierr) {
 
   // Tree edges as (atom, back) pairs and connections as pairs in both orders,
   // each keyed by the two names side by side.
-  static dictionary::TextIndex<8, MAX1ATM> edges;
-  static dictionary::TextIndex<8, 2 * MAX1CONN> conns;
+  static foundation::LookupIndex<8, MAX1ATM> edges;
+  static foundation::LookupIndex<8, 2 * MAX1CONN> conns;
   edges.clear();
   conns.clear();
   const auto pair = [](const Name& a, const Name& b) {
@@ -280,17 +279,18 @@ void check_extra_conn_(int32_t mdoc, int32_t& ierr) {
     std::memcpy(key.c + 4, b.c, 4);
     return key;
   };
-  for (int i = 1; i <= r.l1a_natom; ++i) edges.insert(pair(r.l1a_aname(i), r.l1a_back(i)), i);
+  for (int i = 1; i <= r.l1a_natom; ++i) edges.add(pair(r.l1a_aname(i), r.l1a_back(i)).view(), i);
   for (int c = 1; c <= r.l1n_nconn; ++c) {
-    conns.insert(pair(r.l1n_1atm(c), r.l1n_2atm(c)), c);
-    conns.insert(pair(r.l1n_2atm(c), r.l1n_1atm(c)), c);
+    conns.add(pair(r.l1n_1atm(c), r.l1n_2atm(c)).view(), c);
+    conns.add(pair(r.l1n_2atm(c), r.l1n_1atm(c)).view(), c);
   }
   for (int b = 1; b <= r.l1b_nbond; ++b) {
     const Name &a1 = r.l1b_1atm(b), &a2 = r.l1b_2atm(b);
-    if (edges.find(pair(a1, a2)) || edges.find(pair(a2, a1))) continue;
-    if (conns.find(pair(a1, a2))) continue;
+    if (edges.contains(pair(a1, a2).view()) || edges.contains(pair(a2, a1).view())) continue;
+    if (conns.contains(pair(a1, a2).view())) continue;
     if (r.l1n_nconn >= MAX1CONN) {
-      l1_full(mdoc, " ERR: number of connections in monomer ", r.l1l_mname.view(), ">", MAX1CONN, "");
+      l1_full(mdoc, " ERR: number of connections in monomer ", r.l1l_mname.view(), ">", MAX1CONN,
+              "");
       ierr = 1;
       return;
     }
@@ -298,8 +298,8 @@ void check_extra_conn_(int32_t mdoc, int32_t& ierr) {
     r.l1n_1atm(c) = a1;
     r.l1n_2atm(c) = a2;
     r.l1n_type(c) = ".";
-    conns.insert(pair(a1, a2), c);
-    conns.insert(pair(a2, a1), c);
+    conns.add(pair(a1, a2).view(), c);
+    conns.add(pair(a2, a1).view(), c);
   }
 }
 
@@ -395,8 +395,9 @@ void cp_mlib_(int32_t mdoc, rt::FixedText<8>& mon, int32_t& ierr) {
   struct {
     int32_t first;
     void (*copy)(int32_t, std::string_view, int32_t, int32_t&);
-  } const rows[] = {{r.lml_iatom(l), cp_amlib_}, {r.lml_iconn(l), cp_nmlib_}, {r.lml_ibond(l), cp_bmlib_},
-                    {r.lml_ithet(l), cp_gmlib_}, {r.lml_itors(l), cp_tmlib_}, {r.lml_iplan(l), cp_pmlib_},
+  } const rows[] = {{r.lml_iatom(l), cp_amlib_}, {r.lml_iconn(l), cp_nmlib_},
+                    {r.lml_ibond(l), cp_bmlib_}, {r.lml_ithet(l), cp_gmlib_},
+                    {r.lml_itors(l), cp_tmlib_}, {r.lml_iplan(l), cp_pmlib_},
                     {r.lml_ichir(l), cp_cmlib_}};
   for (const auto& row : rows) {
     if (row.first <= 0) continue;

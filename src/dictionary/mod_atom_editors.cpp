@@ -207,10 +207,8 @@ void mod_amlib_(int32_t mdoc, std::string_view mod, int32_t ia, std::string_view
     }
     const int i = find_atom(r.lda_aname(k));
     if (i == 0) continue;
-    if (f == ModFunction::Delete)
-      delete_atom(i, istart, ifinish, del);
-    else
-      change_atom(i, k);
+    if (f == ModFunction::Delete) delete_atom(i, istart, ifinish, del);
+    else change_atom(i, k);
   }
 }
 

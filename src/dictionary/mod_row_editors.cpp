@@ -98,7 +98,8 @@ void mod_bmlib_(int32_t mdoc, std::string_view mod, int32_t ib, int32_t& idel, i
   r_scratch_t& r = r_scratch;
   ierr = 0;
   for_records(mod, ib, r.ldb_nbond, r.ldb_mname, r.ldb_funct, [&](int k, ModFunction f) {
-    if (f == ModFunction::Add && full(mdoc, r.l1b_nbond, MAX1BND, " WARNING: number of bonds in monomer ", "MAX1BND"))
+    if (f == ModFunction::Add &&
+        full(mdoc, r.l1b_nbond, MAX1BND, " WARNING: number of bonds in monomer ", "MAX1BND"))
       return;
     int j = find_bond(r.ldb_1atm(k), r.ldb_2atm(k));
     if (f == ModFunction::Delete) {
@@ -132,7 +133,8 @@ void mod_gmlib_(int32_t mdoc, std::string_view mod, int32_t ig, int32_t& idel, i
   r_scratch_t& r = r_scratch;
   ierr = 0;
   for_records(mod, ig, r.ldg_nangl, r.ldg_mname, r.ldg_funct, [&](int k, ModFunction f) {
-    if (f == ModFunction::Add && full(mdoc, r.l1g_nangl, MAX1ANG, " WARNING: number of angles in monomer ", "MAX1ANG"))
+    if (f == ModFunction::Add &&
+        full(mdoc, r.l1g_nangl, MAX1ANG, " WARNING: number of angles in monomer ", "MAX1ANG"))
       return;
     int j = find_angle(r.ldg_1atm(k), r.ldg_2atm(k), r.ldg_3atm(k));
     if (f == ModFunction::Delete) {
@@ -167,7 +169,8 @@ void mod_tmlib_(int32_t mdoc, std::string_view mod, int32_t it, int32_t& idel, i
   ierr = 0;
   const dictionary::WorkRefs w = dictionary::l1_refs();
   for_records(mod, it, r.ldt_ntors, r.ldt_mname, r.ldt_funct, [&](int k, ModFunction f) {
-    if (f == ModFunction::Add && full(mdoc, r.l1t_ntors, MAX1TOR, " WARNING: number of tors in monomer ", "MAX1TOR"))
+    if (f == ModFunction::Add &&
+        full(mdoc, r.l1t_ntors, MAX1TOR, " WARNING: number of tors in monomer ", "MAX1TOR"))
       return;
     const Name a[4] = {r.ldt_1atm(k), r.ldt_2atm(k), r.ldt_3atm(k), r.ldt_4atm(k)};
     int j = find_torsion(a);
@@ -208,7 +211,8 @@ void mod_cmlib_(int32_t mdoc, std::string_view mod, int32_t ic, int32_t& idel, i
                                              &r.ldc_4atm, &r.ldc_5atm, &r.ldc_6atm,
                                              &r.ldc_7atm, &r.ldc_8atm, &r.ldc_9atm};
   for_records(mod, ic, r.ldc_nchir, r.ldc_mname, r.ldc_funct, [&](int k, ModFunction f) {
-    if (f == ModFunction::Add && full(mdoc, r.l1c_nchir, MAX1CHR, " WARNING: number of chir. in monomer ", "MAX1CHR"))
+    if (f == ModFunction::Add &&
+        full(mdoc, r.l1c_nchir, MAX1CHR, " WARNING: number of chir. in monomer ", "MAX1CHR"))
       return;
     const Name a[4] = {(*rec[0])(k), (*rec[1])(k), (*rec[2])(k), (*rec[3])(k)};
     const rt::FixedText<8>& sign = r.ldc_sign(k);
@@ -255,15 +259,15 @@ void mod_pmlib_(int32_t mdoc, std::string_view mod, int32_t ip, int32_t& idel, i
     const int natom = r.ldp_natom(k) < MAXDAPL ? r.ldp_natom(k) : MAXDAPL;
     if (f == ModFunction::Add) {
       if (r.l1p_nplan + 1 > MAX1PLN) {
-        msg_table_full_(mdoc, " ERR: number of planar groups for mod " + code.str() + " >", MAX1PLN, "",
-                        11, "MAX1PLN", "lib_com.fh");
+        msg_table_full_(mdoc, " ERR: number of planar groups for mod " + code.str() + " >", MAX1PLN,
+                        "", 11, "MAX1PLN", "lib_com.fh");
         ierr = 1;
         stop = true;
         return;
       }
       if (r.ldp_natom(k) > 96) {
-        msg_table_full_(mdoc, " ERR: number of plan atoms in mod " + code.str() + " >", MAX1APL, "", 11,
-                        "MAX1APL", "lib_com.fh");
+        msg_table_full_(mdoc, " ERR: number of plan atoms in mod " + code.str() + " >", MAX1APL, "",
+                        11, "MAX1APL", "lib_com.fh");
         ierr = 1;
         stop = true;
         return;

@@ -289,8 +289,11 @@ void modif_(int32_t mdoc, std::string_view mod_in, int32_t& ierr) {
     int32_t first;
     void (*edit)(int32_t, std::string_view, int32_t, int32_t&, int32_t&);
     int32_t& del;
-  } const rows[] = {{ib, mod_bmlib_, idelb}, {ig, mod_gmlib_, idelg}, {it, mod_tmlib_, idelt},
-                    {ip, mod_pmlib_, idelp}, {ic, mod_cmlib_, idelc}};
+  } const rows[] = {{ib, mod_bmlib_, idelb},
+                    {ig, mod_gmlib_, idelg},
+                    {it, mod_tmlib_, idelt},
+                    {ip, mod_pmlib_, idelp},
+                    {ic, mod_cmlib_, idelc}};
   for (const auto& e : rows) {
     if (e.first <= 0) continue;
     e.edit(mdoc, code, e.first, e.del, ierr);
@@ -313,7 +316,8 @@ void modif_(int32_t mdoc, std::string_view mod_in, int32_t& ierr) {
   const bool finish_moves = ends.ifinish != 0 && ends.ifinish != r.l1a_ifinish;
   if (!start_moves && !finish_moves) return;
   int32_t status = 0;
-  if (ends.istart > 0 && ends.istart == r.l1a_ifinish) mod_tree_backbone_(0, ends.istart, ends.ifinish, status);
+  if (ends.istart > 0 && ends.istart == r.l1a_ifinish)
+    mod_tree_backbone_(0, ends.istart, ends.ifinish, status);
   if (status == 0 && ends.istart > 0 && ends.istart != r.l1a_istart)
     mod_tree_backbone_(1, ends.istart, ends.ifinish, status);
   if (status == 0 && ends.ifinish > 0 && ends.ifinish != r.l1a_ifinish)

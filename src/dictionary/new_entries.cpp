@@ -106,7 +106,8 @@ void cpl_nmlib_(int32_t mdoc, std::string_view mon, int32_t in, int32_t& ierr) {
   for (int k = 1; k <= in; ++k) {
     const int32_t row = append_row(r.lmn_nconn, MAXMCNN, r.lml_iconn);
     if (row == 0) {
-      table_full(mdoc, " ERR: number of connections for monomer ", mon, " >", MAXMCNN, "MAXMCNN", ierr);
+      table_full(mdoc, " ERR: number of connections for monomer ", mon, " >", MAXMCNN, "MAXMCNN",
+                 ierr);
       return;
     }
     r.lmn_mname(row) = mon;
@@ -158,7 +159,8 @@ void cpl_tmlib_(int32_t mdoc, std::string_view mon, int32_t it, int32_t& ierr) {
   for (int k = 1; k <= it; ++k) {
     const int32_t row = append_row(r.lmt_ntors, MAXMTOR, r.lml_itors);
     if (row == 0) {
-      table_full(mdoc, " ERR: number of torsions for monomer ", mon, " >", MAXMTOR, "MAXMTOR", ierr);
+      table_full(mdoc, " ERR: number of torsions for monomer ", mon, " >", MAXMTOR, "MAXMTOR",
+                 ierr);
       return;
     }
     r.lmt_mname(row) = mon;
@@ -187,7 +189,8 @@ void cpl_pmlib_(int32_t mdoc, std::string_view mon, int32_t ip, int32_t& ierr) {
     }
     const int32_t row = append_row(r.lmp_nplan, MAXMPLN, r.lml_iplan);
     if (row == 0) {
-      table_full(mdoc, " ERR: number of plan groups for monomer ", mon, " >", MAXMPLN, "MAXMPLN", ierr);
+      table_full(mdoc, " ERR: number of plan groups for monomer ", mon, " >", MAXMPLN, "MAXMPLN",
+                 ierr);
       return;
     }
     r.lmp_mname(row) = mon;
@@ -206,12 +209,14 @@ void cpl_cmlib_(int32_t mdoc, std::string_view mon, int32_t ic, int32_t& ierr) {
   const rt::Array1<Name, MAX1CHR>* from[9] = {&r.l1c_1atm, &r.l1c_2atm, &r.l1c_3atm,
                                               &r.l1c_4atm, &r.l1c_5atm, &r.l1c_6atm,
                                               &r.l1c_7atm, &r.l1c_8atm, &r.l1c_9atm};
-  rt::Array1<Name, MAXMCHR>* to[9] = {&r.lmc_1atm, &r.lmc_2atm, &r.lmc_3atm, &r.lmc_4atm, &r.lmc_5atm,
-                                      &r.lmc_6atm, &r.lmc_7atm, &r.lmc_8atm, &r.lmc_9atm};
+  rt::Array1<Name, MAXMCHR>* to[9] = {&r.lmc_1atm, &r.lmc_2atm, &r.lmc_3atm,
+                                      &r.lmc_4atm, &r.lmc_5atm, &r.lmc_6atm,
+                                      &r.lmc_7atm, &r.lmc_8atm, &r.lmc_9atm};
   for (int k = 1; k <= ic; ++k) {
     const int32_t row = append_row(r.lmc_nchir, MAXMCHR, r.lml_ichir);
     if (row == 0) {
-      table_full(mdoc, " ERR: number of chiralities for monomer ", mon, " >", MAXMCHR, "MAXMCHR", ierr);
+      table_full(mdoc, " ERR: number of chiralities for monomer ", mon, " >", MAXMCHR, "MAXMCHR",
+                 ierr);
       return;
     }
     r.lmc_mname(row) = mon;
@@ -231,12 +236,13 @@ void cpl_mlib_(int32_t mdoc, int32_t& ierr) {
     return;
   }
   if (r.lml_nmon >= MAXMLIST) {
-    msg_table_full_(mdoc, " ERR: number of monomers >", MAXMLIST, " /lib. limit/", 11, "MAXMLIST", "lib_com");
+    msg_table_full_(mdoc, " ERR: number of monomers >", MAXMLIST, " /lib. limit/", 11, "MAXMLIST",
+                    "lib_com");
     ierr = 1;
     return;
   }
   int32_t pass = 3;
-  dictionary::for_list_entries(code.view(), [&](int32_t l) {
+  dictionary::list_entries(code.view(), [&](int32_t l) {
     pass = r.lml_pass(l);
     retire_entry_rows(l);
     r.lml_fuse(l) = "N";
@@ -266,8 +272,9 @@ void cpl_mlib_(int32_t mdoc, int32_t& ierr) {
   struct {
     int32_t count;
     void (*store)(int32_t, std::string_view, int32_t, int32_t&);
-  } const rows[] = {{r.l1n_nconn, cpl_nmlib_}, {r.l1b_nbond, cpl_bmlib_}, {r.l1g_nangl, cpl_gmlib_},
-                    {r.l1t_ntors, cpl_tmlib_}, {r.l1p_nplan, cpl_pmlib_}, {r.l1c_nchir, cpl_cmlib_}};
+  } const rows[] = {{r.l1n_nconn, cpl_nmlib_}, {r.l1b_nbond, cpl_bmlib_},
+                    {r.l1g_nangl, cpl_gmlib_}, {r.l1t_ntors, cpl_tmlib_},
+                    {r.l1p_nplan, cpl_pmlib_}, {r.l1c_nchir, cpl_cmlib_}};
   for (const auto& row : rows)
     if (ierr == 0 && row.count >= 1) row.store(mdoc, mon, row.count, ierr);
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dictionary/lib_com.h"
-#include "dictionary/text_index.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 
 namespace {
@@ -61,23 +61,16 @@ void set_num_mod_(int32_t mdoc, std::string_view mon, std::string_view pnum, int
   int nfirst = 0, nlast = 0;
   r.l1a_istart = r.l1a_ifinish = 0;
 
-  // first_of gives the lowest index of a name; later_same chains each atom to
-  // the next one of the same name, so every duplicated pair is reported in
-  // the order of a pairwise scan.
-  static dictionary::TextIndex<4, MAX1ATM> first_of, last_of;
-  static rt::Array1<int32_t, MAX1ATM> later_same;
-  first_of.clear();
-  last_of.clear();
-  for (int i = 1; i <= n; ++i) {
-    later_same(i) = 0;
-    first_of.insert(r.l1a_aname(i), i);
-    if (const int32_t prev = last_of.find(r.l1a_aname(i))) later_same(prev) = i;
-    last_of.assign(r.l1a_aname(i), i);
-  }
-  if (n > 1) {
-    for (int i = 1; i < n; ++i)
-      for (int j = later_same(i); j != 0; j = later_same(j))
-        warn(" : duplicated atom_name : ", r.l1a_aname(i).view());
+  // Atoms by name, in index order: the first is the one a name resolves to,
+  // and the later ones of each atom's name give the duplicated pairs in the
+  // order of a pairwise scan.
+  static foundation::LookupIndex<4, MAX1ATM> by_name;
+  by_name.clear();
+  for (int i = 1; i <= n; ++i) by_name.add(r.l1a_aname(i).view(), i);
+  for (int i = 1; i < n; ++i) {
+    by_name.for_each(r.l1a_aname(i).view(), [&](int32_t j) {
+      if (j > i) warn(" : duplicated atom_name : ", r.l1a_aname(i).view());
+    });
   }
 
   for (int i = 1; i <= n; ++i) {
@@ -85,7 +78,7 @@ void set_num_mod_(int32_t mdoc, std::string_view mon, std::string_view pnum, int
       r.l1a_iback(i) = -1;
       r.l1a_istart = i;
       ++nfirst;
-    } else if (const int32_t j = first_of.find(r.l1a_back(i))) {
+    } else if (const int32_t j = by_name.first(r.l1a_back(i).view())) {
       r.l1a_iback(i) = j;
     } else {
       r.l1a_iback(i) = 0;
@@ -104,7 +97,7 @@ void set_num_mod_(int32_t mdoc, std::string_view mon, std::string_view pnum, int
       ++nlast;
     } else if (r.l1a_forw(i)(1) == '.') {
       r.l1a_iforw(i) = 0;
-    } else if (const int32_t j = first_of.find(r.l1a_forw(i))) {
+    } else if (const int32_t j = by_name.first(r.l1a_forw(i).view())) {
       r.l1a_iforw(i) = j;
       if (!(r.l1a_back(j) == r.l1a_aname(i)))
         warn(" : atom ", r.l1a_aname(i).view(), " has wrong forward_atom ", r.l1a_forw(i).view());

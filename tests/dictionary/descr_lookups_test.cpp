@@ -1,10 +1,11 @@
 // Look-ups of bonds, angles, torsions, chiral centres and planes in the work
 // descriptions, the energy-library fallbacks and the ring codes.  Energy
 // rows use the Engh & Huber (1991) lengths and angles of their types.
+#include "dictionary/descr_lookups.h"
+
 #include <gtest/gtest.h>
 
 #include "descr_builder.h"
-#include "dictionary/descr_lookups.h"
 
 namespace {
 
@@ -273,7 +274,7 @@ TEST(RingCodes, EnergyTypesToRingCodes) {
     const char* type;
     const char* code;
   } cases[] = {{"CR66", "RR6"}, {"NR55", "RRR"}, {"CR56", "RR5"}, {"CR5", "R5 "},
-               {"CR15", "R5 "}, {"NRD6", "R6 "}, {"CR6", "R6 "}, {"C1", "N  "}};
+               {"CR15", "R5 "}, {"NRD6", "R6 "}, {"CR6", "R6 "},  {"C1", "N  "}};
   for (const auto& c : cases) {
     rt::FixedText<3> ring;
     check_ring_(c.type, ring);

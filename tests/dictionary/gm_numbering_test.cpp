@@ -1,8 +1,9 @@
 // Renumbering L1 and L2 from atom names and compressing L1 after a match.
+#include "dictionary/gm_numbering.h"
+
 #include <gtest/gtest.h>
 
 #include "descr_builder.h"
-#include "dictionary/gm_numbering.h"
 
 namespace {
 

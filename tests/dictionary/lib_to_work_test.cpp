@@ -1,12 +1,13 @@
 // Copies of library monomers into L1: by code, synonym and derivative, the
 // modifications they bring, minimal descriptions, extra connections and the
 // capacities of L1; and the count of a monomer's atom rows.
+#include "dictionary/lib_to_work.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "dict_builder.h"
-#include "dictionary/lib_to_work.h"
 #include "dictionary/libcom.h"
 #include "support/capture.h"
 

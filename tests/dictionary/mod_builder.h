@@ -76,7 +76,8 @@ inline void mod_bond(const char* funct, const char* a1, const char* a2, float va
   first_row(r.ldl_ibond, k);
 }
 
-inline void mod_angle(const char* funct, const char* a1, const char* a2, const char* a3, float val) {
+inline void mod_angle(const char* funct, const char* a1, const char* a2, const char* a3,
+                      float val) {
   r_scratch_t& r = r_scratch;
   const int k = ++r.ldg_nangl;
   r.ldg_mname(k) = r.ldl_mname(r.ldl_nmod);
@@ -123,8 +124,8 @@ inline void mod_chir(const char* funct, const char* c, const char* a2, const cha
   first_row(r.ldl_ichir, k);
 }
 
-inline void mod_plane(const char* funct, const char* label, std::initializer_list<const char*> atoms,
-                      float dev = 0.02f) {
+inline void mod_plane(const char* funct, const char* label,
+                      std::initializer_list<const char*> atoms, float dev = 0.02f) {
   r_scratch_t& r = r_scratch;
   const int k = ++r.ldp_nplan;
   r.ldp_mname(k) = r.ldl_mname(r.ldl_nmod);

@@ -1,11 +1,12 @@
 // Applying modifications to alanine and proline in L1: the look-up and its
 // statuses, the proline and terminal-amine variants, and every record editor.
+#include "dictionary/modif.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "descr_builder.h"
-#include "dictionary/modif.h"
 #include "mod_builder.h"
 #include "support/capture.h"
 
@@ -71,10 +72,20 @@ TEST_F(Modif, SubstitutedNitrogenTakesTheVariant) {
     const char* applied;
   } cases[] = {
       {"proline, terminal amine", descr::proline_l1, "NH3", "NH2"},
-      {"N-methyl, terminal amine", [] { descr::proline_l1(); r_scratch.l1b_2atm(2) = "CN"; }, "NH3", "NH2N"},
+      {"N-methyl, terminal amine",
+       [] {
+         descr::proline_l1();
+         r_scratch.l1b_2atm(2) = "CN";
+       },
+       "NH3", "NH2N"},
       {"proline, peptide", descr::proline_l1, "AA-STAND", "AA-STPRO"},
       {"alanine, terminal amine", alanine_full, "NH3", "NH3"},
-      {"three atoms", [] { descr::proline_l1(); r_scratch.l1a_natom = 3; }, "NH3", "NH3"},
+      {"three atoms",
+       [] {
+         descr::proline_l1();
+         r_scratch.l1a_natom = 3;
+       },
+       "NH3", "NH3"},
   };
   for (const char* code : {"NH3", "NH2", "NH2N", "AA-STAND", "AA-STPRO"}) descr::mod_begin(code);
   for (const auto& c : cases) {

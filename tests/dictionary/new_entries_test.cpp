@@ -1,10 +1,11 @@
 // New dictionary entries stored from L1, the retirement of older entries of
 // the same code, full tables, and the fuse flags around reading.
+#include "dictionary/new_entries.h"
+
 #include <gtest/gtest.h>
 
 #include "dict_builder.h"
 #include "dictionary/lib_to_work.h"
-#include "dictionary/new_entries.h"
 #include "support/capture.h"
 
 namespace {

@@ -183,7 +183,8 @@ TEST(TreeBackbone, BadIndexOrUnknownOperation) {
   const struct {
     const char* label;
     int itype, istart, ifinish, ierr;
-  } cases[] = {{"first atom 0", 1, 0, 0, 1}, {"last atom 0", 2, 0, 0, 1}, {"operation 3", 3, 0, 0, 0}};
+  } cases[] = {
+      {"first atom 0", 1, 0, 0, 1}, {"last atom 0", 2, 0, 0, 1}, {"operation 3", 3, 0, 0, 0}};
   for (const auto& c : cases) {
     int32_t ierr = -1;
     mod_tree_backbone_(c.itype, c.istart, c.ifinish, ierr);

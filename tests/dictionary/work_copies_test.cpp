@@ -1,12 +1,13 @@
 // Copies between work descriptions: L1 into L2, C1 and C2 both ways.
+#include "dictionary/work_copies.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 
-#include "support/capture.h"
 #include "descr_builder.h"
-#include "dictionary/work_copies.h"
+#include "support/capture.h"
 
 TEST(WorkCopies, OneAtomWithoutRowsGivesEmptyCounts) {
   descr::clear_l1();
