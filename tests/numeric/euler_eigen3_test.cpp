@@ -43,6 +43,8 @@ TEST(EulerAngles, RecoversAnglesOfKnownRotations) {
       {"negative al2: same rotation", 0.5, -0.8, 1.0, 0.5 - kPi, 0.8, 1.0 - kPi},
       {"gimbal al2 = 0: only al1 + al3", 0.4, 0.0, 0.5, 0.9, 0.0, 0.0},
       {"90 degrees about z", kPi / 2, 0.0, 0.0, kPi / 2, 0.0, 0.0},
+      // al3 = 0 and al1 = atan2(r(2,1), r(1,1)): the rotation up to a half turn about z.
+      {"gimbal al2 = pi", 0.3, kPi, 0.0, 0.3 - kPi, kPi, 0.0},
   };
   for (const auto& row : rows) {
     float r[9], al1 = 9, al2 = 9, al3 = 9;
