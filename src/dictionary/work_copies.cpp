@@ -17,6 +17,9 @@ struct Pair {
   M r_scratch_t::*one;
   M r_scratch_t::*two;
 };
+// Spelled out for compilers without deduction for aggregates.
+template <typename M>
+Pair(M r_scratch_t::*, M r_scratch_t::*) -> Pair<M>;
 
 // Rows 1..n of a per-item column, or whole columns 1..n of a per-item table.
 template <typename T, int N, int Lo>
