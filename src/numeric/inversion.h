@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-// Largest order gaussj_ handles: its pivot bookkeeping is fixed at this size.
 namespace numeric {
+// Largest order gaussj_ handles: its pivot bookkeeping is fixed at this size.
 inline constexpr int32_t GAUSSJ_NMAX = 500;
 }  // namespace numeric
 

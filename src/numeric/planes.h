@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-// Most points plane_and_derivs_r_ takes (its work arrays are fixed).
 namespace numeric {
+// Most points plane_and_derivs_r_ takes (its work arrays are fixed).
 inline constexpr int32_t PLANE_DERIVS_MAXPT = 50;
 }  // namespace numeric
 

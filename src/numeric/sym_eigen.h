@@ -21,8 +21,8 @@
 
 #include <cstdint>
 
-// Largest order of dsyev_mo_ and ssyev_mo_: their ordering index is static.
 namespace numeric {
+// Largest order of dsyev_mo_ and ssyev_mo_: their ordering index is static.
 inline constexpr int32_t SYEV_MO_NMAX = 5000;
 }  // namespace numeric
 
