@@ -17,7 +17,6 @@
 #include "suite/library_utils.h"
 #include "suite/ptq7_parser_f.h"
 
-make_params_t make_params;
 tls_char_t tls_char;
 tls_int_t tls_int;
 

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
@@ -96,8 +97,9 @@ void fill_record(int32_t ia, int32_t ires, int32_t ig, float c8pi2) {
   crdstr.st_chem = atom_inf.atm_chem(ia);
 }
 
-// Coordinates of the record in the frame of the file that was read.
-void file_frame(float xa[3]) {
+// Coordinates of the record in the frame of the file that was read; false
+// when the SCALE matrix is singular and no such frame exists.
+bool file_frame(float xa[3]) {
   float ya[3];
   nb_mvmult_(crst_crd.cs_ort_to_frac.data(), crdatm.cr_xyz.data(), ya);
   for (int k = 0; k < 3; ++k) ya[k] -= crst_pdb.cs_u(k + 1);
@@ -105,7 +107,10 @@ void file_frame(float xa[3]) {
   int32_t ierr = 0;
   nb_invert_(crst_pdb.cs_scale.data(), inv, ierr);
   nb_mvmult_(inv, ya, xa);
+  return ierr == 0;
 }
+
+constexpr std::string_view kSingular = " ERROR: SCALE matrix is singular";
 
 int32_t write_error(int32_t mdoc, int32_t iout) {
   msgerr_(mdoc, " ERROR: WRITE TO OUTPUT FILE ");
@@ -186,8 +191,15 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
     ch8(4) = mult(2);
     ch8(6) = r.cr_corr(1);
   }
+  // A singular SCALE matrix would put the atom at the origin: the row is
+  // refused rather than written with coordinates that are not its own.
   float xa[3];
-  file_frame(xa);
+  if (!file_frame(xa)) {
+    msgerr_(mdoc, kSingular);
+    if (iout > 0) rt::unit_close(iout);
+    ierr = 4;
+    return;
+  }
 
   output::CifName name1, name2;
   std::string_view watom1 = name1.make(r.cr_aname.view(), 6);
@@ -226,6 +238,16 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
 void write_atoms_(int32_t mdoc, std::string_view path, std::string_view namec, std::string_view ext,
                   int32_t& ierr) {
   ierr = 0;
+  if (atom_inf.n_atom > 0) {
+    float inv[9];
+    int32_t st = 0;
+    nb_invert_(crst_pdb.cs_scale.data(), inv, st);
+    if (st != 0) {
+      msgerr_(mdoc, std::string(kSingular).append(" /write_atoms/"));
+      ierr = 1;
+      return;
+    }
+  }
   const int32_t code = -(std::abs(mdoc) + 1);
   int32_t iun = crdinf.cro_iun;
   int32_t st = 0;
