@@ -1,8 +1,8 @@
-// Writing the tiled model as mmCIF against a bare fprintf loop that writes
-// the same atom rows (both lines, the same columns) from the same tables.
-// The writer should stay within 2x of the bare loop and grow linearly with
-// the number of atoms (100 000, 200 000, 400 000 atoms; ORB_BENCH_BRIEF=1
-// keeps to the smallest model).
+// Writing the tiled model as mmCIF and as PDB, each against a bare fprintf
+// loop that writes the same atom records (the same columns) from the same
+// tables.  The writers should stay within 2x of their bare loops and grow
+// linearly with the number of atoms (100 000, 200 000, 400 000 atoms;
+// ORB_BENCH_BRIEF=1 keeps to the smallest model).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -16,6 +16,7 @@
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "output/cif_out_atoms.h"
+#include "output/pdb_writer.h"
 #include "runtime/units.h"
 #include "tiled_model.h"
 
@@ -81,6 +82,46 @@ void BM_BareFprintf(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+void BM_WritePdb(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  if (!load(n)) {
+    state.SkipWithError("model not read");
+    return;
+  }
+  const std::string name = "/tmp/" + out_name() + ".pdb";
+  for (auto _ : state) {
+    char h = 'Y', seg = 'N';
+    rt::FixedText<256> path(""), ext("");
+    int32_t ierr = 0;
+    write_atoms_pdb_(99, h, 'N', seg, path, name, ext, ierr);
+    if (ierr != 0) state.SkipWithError("write failed");
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
+void BM_BarePdbFprintf(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  if (!load(n)) {
+    state.SkipWithError("model not read");
+    return;
+  }
+  const std::string path = "/tmp/" + out_name() + "_bare.pdb";
+  for (auto _ : state) {
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    for (int ia = 1; ia <= atom_inf.n_atom; ++ia) {
+      const int ir = atom_inf.i_resid(ia);
+      const std::string_view num = resid_inf.res_num_pdb(ir).sub(3, 7);
+      std::fprintf(f, "ATOM %6d %-4.4s %3.3s %c%5.5s   %8.3f%8.3f%8.3f%6.2f%6.2f          %-4.4s\n",
+                   atom_inf.i_atold(ia), atom_inf.atm_name_inp(ia).c, resid_inf.res_name(ir).c,
+                   resid_inf.res_num_pdb(ir)(8), num.data(), atom_crd.xyz_crd(1, ia),
+                   atom_crd.xyz_crd(2, ia), atom_crd.xyz_crd(3, ia), atom_crd.occup(ia),
+                   atom_crd.u_aniso(1, ia) * 78.95684f, " C");
+    }
+    std::fclose(f);
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
   const char* brief = std::getenv("ORB_BENCH_BRIEF");
   if (brief != nullptr && brief[0] == '1') {
@@ -95,6 +136,8 @@ void sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_WriteMmcif)->Apply(sizes);
 BENCHMARK(BM_BareFprintf)->Apply(sizes);
+BENCHMARK(BM_WritePdb)->Apply(sizes);
+BENCHMARK(BM_BarePdbFprintf)->Apply(sizes);
 
 int main(int argc, char** argv) {
   setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 0);
@@ -103,6 +146,8 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   std::remove(("/tmp/" + out_name() + ".cif").c_str());
   std::remove(("/tmp/" + out_name() + "_bare.cif").c_str());
+  std::remove(("/tmp/" + out_name() + ".pdb").c_str());
+  std::remove(("/tmp/" + out_name() + "_bare.pdb").c_str());
   bench_model::remove_files();
   return 0;
 }

@@ -1,0 +1,205 @@
+// PDB records piece by piece: residue and atom names in their columns, the
+// choice between SSBOND, CISPEP and LINK, MODRES, serial numbers past
+// 99999, element columns, the hydrogen switch and a singular SCALE matrix.
+#include "output/pdb_writer.h"
+
+#include <string>
+#include <vector>
+
+#include "output/cif_out_atoms.h"
+#include "output/pdb_links.h"
+#include "output/pdb_names.h"
+#include "output_fixture.h"
+
+namespace {
+
+std::string rname(const char* in) {
+  rt::FixedText<3> r(in);
+  pdb_rname_corr_to_write_(r, 3);
+  return r.str();
+}
+
+std::string aname(const char* name, const char* elem, const char* res = "ALA") {
+  rt::FixedText<4> a(name), out;
+  pdb_aname_(a, elem, res, out);
+  return out.str();
+}
+
+class PdbWriter : public outtest::Files {
+ protected:
+  // A cysteine pair in chain A with one link between their SG atoms.
+  void link_model(const char* id, const char* alt2, const char* symm2) {
+    outtest::ModelBuilder m;
+    m.chain("A");
+    m.residue("CYS", 3, {"SG"});
+    m.residue("CYS", 40, {"SG"});
+    atom_inf.atm_name_inp(2) = "SG__";
+    link_inf_t& k = link_inf;
+    k.ln_n = 1;
+    k.ln_id(1) = id;
+    k.ln_ent(1) = "C";
+    k.ln_used(1) = "U";
+    k.ln_atom1(1) = "SG";
+    k.ln_atom2(1) = "SG";
+    k.ln_alt1(1) = "";
+    k.ln_alt2(1) = alt2;
+    k.ln_symm1(1) = "1_555";
+    k.ln_symm2(1) = symm2;
+    k.ln_1ires(1) = 1;
+    k.ln_1ichn(1) = 1;
+    k.ln_2ires(1) = 2;
+    k.ln_2ichn(1) = 1;
+    k.ln_1rnam(1) = "CYS";
+    k.ln_2rnam(1) = "CYS";
+  }
+  std::string link_record(char seg = 'N') {
+    const int32_t iun = open_out("link");
+    int32_t ierr = 9;
+    wrt_link_pdb_(0, iun, seg, ierr);
+    EXPECT_EQ(ierr, 0);
+    const std::vector<std::string> l = close_and_read(iun, "link");
+    return l.empty() ? "" : l[0];
+  }
+  std::vector<std::string> write_model(char h = 'Y') {
+    char seg = 'N';
+    rt::FixedText<256> path(""), ext("");
+    int32_t ierr = 9;
+    captured([&] { write_atoms_pdb_(0, h, 'N', seg, path, dir_ + "m.pdb", ext, ierr); });
+    EXPECT_EQ(ierr, 0);
+    std::vector<std::string> atoms;
+    for (const std::string& l : outtest::file_lines(dir_ + "m.pdb"))
+      if (l.rfind("ATOM", 0) == 0 || l.rfind("ANISOU", 0) == 0) atoms.push_back(l);
+    return atoms;
+  }
+};
+
+}  // namespace
+
+TEST(PdbNames, ResidueNames) {
+  EXPECT_EQ(rname("Ar"), "  A");  // nucleotide to one letter
+  EXPECT_EQ(rname("Ud"), " Ud");  // no entry for it
+  EXPECT_EQ(rname("DA"), " DA");
+  EXPECT_EQ(rname("ALA"), "ALA");
+  EXPECT_EQ(rname(""), "   ");
+}
+
+TEST(PdbNames, AtomColumnsFromElement) {
+  struct Case {
+    const char *name, *elem, *res, *want;
+  };
+  const Case cases[] = {
+      {"FE", "FE", "HEM", "FE  "},  // two-letter element from column 13
+      {"K", "K", "K", " K  "},      // one-letter element from column 14
+      {"CA", "C", "ALA", " CA "},  {"C1'", "C", "RIB", " C1'"}, {"HG11", "H", "VAL", "1HG1"},
+      {"HA", "H", "ALA", " HA "},  {"NA", "N", "HEM", " N A"},  {"OXT", "O", "ALA", " OXT"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(aname(c.name, c.elem, c.res), c.want) << c.name << " " << c.elem;
+}
+
+TEST(PdbNames, NamesAsReadKeepTheirColumns) {
+  EXPECT_EQ(output::pdb_input_name("O5'_").str(), " O5'");
+  EXPECT_EQ(output::pdb_input_name("N___").str(), " N  ");
+  EXPECT_EQ(output::pdb_input_name("OXT").str(), "OXT ");
+}
+
+// The second SG is read as "SG__": the record writes it as read, " SG ".
+TEST_F(PdbWriter, LinkRecordChoice) {
+  struct Case {
+    const char *what, *id, *alt2, *symm1, *symm2, *want;
+  };
+  const Case cases[] = {
+      {"disulphide", "SS", "", "1_555", "1_555",
+       "SSBOND   1 CYS A    3    CYS A   40                        1555   1555"},
+      {"disulphide with an alternate", "SS", "B", "1_555", "1_555",
+       "LINK        SG   CYS A   3                 SG BCYS A  40   1555   1555  SS"},
+      {"cis peptide with a symmetry code", "CIS", "", "1_555", "2_655",
+       "LINK        SG   CYS A   3                 SG  CYS A  40   1555   2655  CIS"},
+      {"cis peptide", "CIS", "", ".", "",
+       "CISPEP   1 CYS A    3    CYS A   40                    0.00"},
+      {"PCIS always", "PCIS", "B", "1_555", "2_655",
+       "CISPEP   1 CYS A    3    CYS A   40                    0.00"},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    link_model(c.id, c.alt2, c.symm2);
+    link_inf.ln_symm1(1) = c.symm1;
+    EXPECT_EQ(link_record(), c.want) << c.what;
+    TearDown();
+  }
+}
+
+TEST_F(PdbWriter, ModificationWithoutResidue) {
+  mod_inf.mod_n = 1;
+  mod_inf.mod_ires(1) = 0;
+  mod_inf.mod_ichn(1) = 0;
+  mod_inf.mod_rnam(1) = "MET";
+  mod_inf.mod_rnam_new(1) = "";
+  mod_inf.mod_id(1) = "SELENO";
+  const int32_t iun = open_out("mod");
+  int32_t ierr = 9;
+  wrt_mod_pdb_(0, iun, 'Y', ierr);
+  const std::vector<std::string> l = close_and_read(iun, "mod");
+  ASSERT_EQ(l.size(), 1u);
+  EXPECT_EQ(l[0], "MODRES        . . .     MET                                             SELENO");
+}
+
+TEST_F(PdbWriter, SerialsPast99999AndElementColumns) {
+  outtest::ModelBuilder m;
+  m.chain("A");
+  m.residue("FE2", 1, {"FE", "O1", "N"});
+  crst_crd.cs_nsfatm = 3;
+  const char* elements[] = {"FE", "O-", "N"};
+  for (int i = 1; i <= 3; ++i) {
+    crst_crd.cs_element(i) = elements[i - 1];
+    atom_inf.id_sf(i) = i;
+  }
+  atom_inf.i_atold(1) = 100000;  // becomes 1
+  atom_inf.i_atold(2) = 199999;  // becomes 100000: fills ATOM, overflows ANISOU
+  atom_inf.b_flag(2) = 1;
+  for (int k = 1; k <= 6; ++k) atom_crd.u_aniso(k, 2) = 0.01f;
+  const std::vector<std::string> l = write_model();
+  ASSERT_EQ(l.size(), 4u);
+  EXPECT_EQ(l[0].substr(4, 7), "      1");
+  EXPECT_EQ(l[0].substr(76), "FE");
+  EXPECT_EQ(l[1].substr(4, 7), " 100000");
+  EXPECT_EQ(l[1].substr(76), " O-");
+  EXPECT_EQ(l[2].substr(6, 5), "*****");
+  EXPECT_EQ(l[3].substr(76), " N");
+}
+
+TEST_F(PdbWriter, HydrogenSwitch) {
+  outtest::ModelBuilder m;
+  m.chain("A");
+  m.residue("HOH", 1, {"O", "H1", "D2"});
+  crst_crd.cs_nsfatm = 3;
+  const char* elements[] = {"O", "H", "D"};
+  for (int i = 1; i <= 3; ++i) {
+    crst_crd.cs_element(i) = elements[i - 1];
+    atom_inf.id_sf(i) = i;
+  }
+  EXPECT_EQ(write_model('Y').size(), 3u);
+  const std::vector<std::string> no_h = write_model('N');
+  ASSERT_EQ(no_h.size(), 2u);  // deuterium stays
+  EXPECT_EQ(no_h[1].substr(76), " D");
+}
+
+// The frame change would put every atom at the origin.
+TEST_F(PdbWriter, SingularScaleWritesNoFile) {
+  outtest::ModelBuilder m;
+  m.chain("A");
+  m.residue("ALA", 1, {"N"});
+  crst_pdb.cs_scale(3, 3) = 0.0f;
+  char h = 'Y', seg = 'N';
+  rt::FixedText<256> path(""), ext("");
+  int32_t ierr = 9;
+  std::string out =
+      captured([&] { write_atoms_pdb_(0, h, 'N', seg, path, dir_ + "s.pdb", ext, ierr); });
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(out, "  ERROR: SCALE matrix is singular; no PDB file written\n");
+  EXPECT_FALSE(rt::file_exists(dir_ + "s.pdb"));
+  out = captured([&] { write_atoms_(0, dir_, "s", "cif", ierr); });
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(out, "  ERROR: SCALE matrix is singular /write_atoms/\n");
+  EXPECT_FALSE(rt::file_exists(dir_ + "s.cif"));
+}
