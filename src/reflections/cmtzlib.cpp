@@ -104,10 +104,8 @@ void set_magic_(int32_t mindx, float& val_magic, bool& setval) {
     return;
   }
   if (setval) {
-    if (ptq7_utils_isnan(&val_magic))
-      std::memcpy(mtz->missing_number_flag, "NAN", 4);
-    else
-      std::memcpy(mtz->missing_number_flag, &val_magic, 4);
+    if (ptq7_utils_isnan(&val_magic)) std::memcpy(mtz->missing_number_flag, "NAN", 4);
+    else std::memcpy(mtz->missing_number_flag, &val_magic, 4);
   } else {
     val_magic = reflections::missing_value(mtz);
     setval = true;
@@ -151,10 +149,24 @@ int32_t nextln_() {
   std::printf("NEXTLN: Obsolete internal function: you should not be using this!\n");
   return -1;
 }
-void addlin_() { std::printf("ADDLIN: Obsolete internal routine: you should not be calling this!\n"); }
-void sortup_() { std::printf("SORTUP: Obsolete internal routine: you should not be calling this!\n"); }
-void lbprth_() { std::printf("LBPRTH: Obsolete internal routine: you should not be calling this!\n"); }
-void labprt_() { std::printf("LABPRT: Obsolete internal routine: you should not be calling this!\n"); }
-void lrhdrl_() { std::printf("LRHDRL: Obsolete internal routine: you should not be calling this!\n"); }
-void wbathd_() { std::printf("WBATHD: Obsolete internal routine: you should not be calling this!\n"); }
-void rbathd_() { std::printf("RBATHD: Obsolete internal routine: you should not be calling this!\n"); }
+void addlin_() {
+  std::printf("ADDLIN: Obsolete internal routine: you should not be calling this!\n");
+}
+void sortup_() {
+  std::printf("SORTUP: Obsolete internal routine: you should not be calling this!\n");
+}
+void lbprth_() {
+  std::printf("LBPRTH: Obsolete internal routine: you should not be calling this!\n");
+}
+void labprt_() {
+  std::printf("LABPRT: Obsolete internal routine: you should not be calling this!\n");
+}
+void lrhdrl_() {
+  std::printf("LRHDRL: Obsolete internal routine: you should not be calling this!\n");
+}
+void wbathd_() {
+  std::printf("WBATHD: Obsolete internal routine: you should not be calling this!\n");
+}
+void rbathd_() {
+  std::printf("RBATHD: Obsolete internal routine: you should not be calling this!\n");
+}

@@ -23,13 +23,13 @@ struct MtzLabelPair {
 
 // The state of one index.
 struct MtzIndexSlot {
-  std::unique_ptr<MtzFile> mtz;   // null when the index is free
+  std::unique_ptr<MtzFile> mtz;  // null when the index is free
   int open_read = 0;
   int open_write = 0;
-  int nref_read = 0;              // the next read takes the reflection after these
+  int nref_read = 0;  // the next read takes the reflection after these
   int nref_written = 0;
   int nbat_written = 0;
-  char out_name[512] = {};        // logical name of the output file
+  char out_name[512] = {};               // logical name of the output file
   const MtzBatch* read_batch = nullptr;  // current batch of the sequential reader
   double hkl_coefs[6] = {};
   MtzCol* col_in[MTZ_MAX_LOOKUP] = {};   // program input column i -> file column
@@ -50,7 +50,9 @@ struct TextArray {
   TextArray(char* first, int element_length) : p(first), len(element_length) {}
   template <int N>
   TextArray(rt::FixedText<N>* first) : p(first->c), len(N) {}
-  rt::TextRef operator()(int i) const { return rt::TextRef(p + static_cast<std::ptrdiff_t>(i - 1) * len, len); }
+  rt::TextRef operator()(int i) const {
+    return rt::TextRef(p + static_cast<std::ptrdiff_t>(i - 1) * len, len);
+  }
 };
 
 // The record of index mindx (1..4), null when free.

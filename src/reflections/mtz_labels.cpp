@@ -62,7 +62,8 @@ int MtzParseLabin(const char* line, const std::vector<std::string>& labels, int 
     const bool forward = j >= 0;
     if (!forward) j = find_label(labels, n, second);
     if (j < 0) {
-      std::printf("MtzParseLabin: neither label recognised: %s %s \n", first.c_str(), second.c_str());
+      std::printf("MtzParseLabin: neither label recognised: %s %s \n", first.c_str(),
+                  second.c_str());
       ++errors;
       continue;
     }
@@ -82,7 +83,8 @@ void lkyin_(int32_t mindx, TextArray lsprgi, int32_t nlprgi, int32_t, std::strin
   }
   const int n = std::clamp(nlprgi, 0, MTZ_MAX_LOOKUP);
   const std::string line(rt::trim_right(labin_line));
-  if (MtzParseLabin(line.c_str(), program_labels(lsprgi, n), n, mtz_index_slot(mindx).labin_table) < 0)
+  if (MtzParseLabin(line.c_str(), program_labels(lsprgi, n), n, mtz_index_slot(mindx).labin_table) <
+      0)
     ptqerror(1, "Error in label assignments in LABIN");
 }
 
@@ -102,7 +104,8 @@ void lkyout_(int32_t mindx, TextArray lsprgo, int32_t nlprgo, int32_t ntok,
   }
   const int n = std::min(nlprgo, MTZ_MAX_LOOKUP);
   const std::string line(rt::trim_right(labout_line));
-  if (MtzParseLabin(line.c_str(), program_labels(lsprgo, n), n, mtz_index_slot(mindx).labout_table) < 0)
+  if (MtzParseLabin(line.c_str(), program_labels(lsprgo, n), n,
+                    mtz_index_slot(mindx).labout_table) < 0)
     ptqerror(1, "Error in label assignments in LABOUT");
 }
 

@@ -110,8 +110,7 @@ int ptq7_lhprt(const MtzFile* mtz, int iprint) {
   std::printf(" * Number of Reflections = %d\n\n", mtz->nref);
   if (std::strncmp(mtz->missing_number_flag, "NAN", 3) == 0)
     std::printf(" * Missing value set to NaN in input mtz file\n\n");
-  else
-    std::printf(" * Missing value set to %f in input mtz file\n\n", missing_value(mtz));
+  else std::printf(" * Missing value set to %f in input mtz file\n\n", missing_value(mtz));
   const int nbat = MtzNbat(mtz);
   const int n = nbat > mtz->nbat_file ? nbat - mtz->nbat_file : mtz->nbat_file;
   if (n > 0) std::printf(" * Number of Batches = %d\n\n", n);
@@ -121,10 +120,8 @@ int ptq7_lhprt(const MtzFile* mtz, int iprint) {
       std::printf(" %.80s\n", &mtz->history[static_cast<std::size_t>(i) * MTZ_HISTORY_LINE]);
     std::printf("\n");
   }
-  if (iprint == 3)
-    column_table(mtz);
-  else
-    column_lists(mtz);
+  if (iprint == 3) column_table(mtz);
+  else column_lists(mtz);
   std::printf("\n\n * Cell Dimensions : (obsolete - use crystal cells)\n\n");
   for (const auto& x : mtz->xtals)
     if (x->cell[0] > 0.001f) {
@@ -156,16 +153,15 @@ int ptq7_lhprt_adv(const MtzFile* mtz, int) {
   std::printf("%s       %d\n", "data::mtzfile::num_reflections", mtz->nref);
   if (std::strncmp(mtz->missing_number_flag, "NAN", 3) == 0)
     std::printf("%s       %s\n", "data::mtzfile::missing_number_flag", "NaN");
-  else
-    std::printf("%s       %f\n", "data::mtzfile::missing_number_flag", missing_value(mtz));
+  else std::printf("%s       %f\n", "data::mtzfile::missing_number_flag", missing_value(mtz));
   std::printf("%s       %s\n", "data::mtzfile::sort_order", "(not implemented)");
   std::printf("\n * Crystals, datasets :\n");
   for (const auto& x : mtz->xtals) {
     const float* c = x->cell;
     std::printf("\n%s       %s\n", "data::crystal::crystal_name", x->crystal_name.c_str());
     std::printf("%s       %s\n", "data::crystal::project_name", x->project_name.c_str());
-    std::printf("%s       %10.4f%10.4f%10.4f%10.4f%10.4f%10.4f\n", "data::crystal::cell", c[0], c[1],
-                c[2], c[3], c[4], c[5]);
+    std::printf("%s       %10.4f%10.4f%10.4f%10.4f%10.4f%10.4f\n", "data::crystal::cell", c[0],
+                c[1], c[2], c[3], c[4], c[5]);
     for (const auto& s : x->sets) {
       std::printf("\n    %s       %s\n", "data::crystal::dataset::dataset_name",
                   s->dataset_name.c_str());
@@ -200,7 +196,8 @@ void MtzPrintBatchHeader(const MtzBatch* batch) {
               b.cell_fix_flags[0], b.cell_fix_flags[1], b.cell_fix_flags[2], b.cell_fix_flags[3],
               b.cell_fix_flags[4], b.cell_fix_flags[5]);
   const std::string blank34(34, ' ');
-  const char* u1 = b.misset_flag == 0 ? "Orientation matrix U ............." : "Standard orientation matrix U ....";
+  const char* u1 = b.misset_flag == 0 ? "Orientation matrix U ............."
+                                      : "Standard orientation matrix U ....";
   const char* u2 = b.misset_flag == 0 ? "    (including setting angles)    " : blank34.c_str();
   const char* labels[3] = {u1, u2, blank34.c_str()};
   for (int i = 0; i < 3; ++i)
@@ -232,7 +229,8 @@ void MtzPrintBatchHeader(const MtzBatch* batch) {
                 b.axis_labels[b.scan_axis - 1].c_str());
   std::printf("   %s %8.3f %8.3f \n", "Start & stop Phi angles (degrees).", b.phi_start, b.phi_end);
   std::printf("   %s %8.3f \n", "Range of Phi angles (degrees).....", b.phi_range);
-  std::printf("   %s %8.2f %8.2f \n", "Start & stop time (minutes).......", b.time_start, b.time_end);
+  std::printf("   %s %8.2f %8.2f \n", "Start & stop time (minutes).......", b.time_start,
+              b.time_end);
   if (b.n_batch_scales == 4) {
     std::printf("   %s %9.4f %9.4f \n", "   Batch scale & SD .................", b.batch_scale,
                 b.batch_scale_sd);
@@ -247,8 +245,8 @@ void MtzPrintBatchHeader(const MtzBatch* batch) {
     std::printf("   %s %s %s %9.4f %9.4f %9.4f \n", vec_labels[i], b.axis_labels[i].c_str(), "....",
                 b.gonio_vectors[i][0], b.gonio_vectors[i][1], b.gonio_vectors[i][2]);
   std::printf("   %s \n", " Beam information :-");
-  std::printf("   %s  %9.4f %9.4f %9.4f \n", "   Idealized X-ray beam vector.......", b.beam_vector[0],
-              b.beam_vector[1], b.beam_vector[2]);
+  std::printf("   %s  %9.4f %9.4f %9.4f \n", "   Idealized X-ray beam vector.......",
+              b.beam_vector[0], b.beam_vector[1], b.beam_vector[2]);
   std::printf("   %s %9.4f %9.4f %9.4f \n", "   X-ray beam vector with tilts......",
               b.beam_vector_tilted[0], b.beam_vector_tilted[1], b.beam_vector_tilted[2]);
   if (b.beam_info_flag == 0) {
@@ -289,7 +287,8 @@ void lbprt_(int32_t ibatch, int32_t iprint, const float* rbatch, std::string_vie
   MtzBatch b;
   b.batch_number = ibatch;
   b.title = chars(0, 70);
-  for (int k = 0; k < 3; ++k) b.axis_labels[k] = rtrimmed(chars(70 + 8 * static_cast<std::size_t>(k), 8));
+  for (int k = 0; k < 3; ++k)
+    b.axis_labels[k] = rtrimmed(chars(70 + 8 * static_cast<std::size_t>(k), 8));
   int32_t ints[MTZ_BATCH_INTS];
   std::memcpy(ints, rbatch, sizeof ints);
   MtzArrayToBatch(ints, rbatch + MTZ_BATCH_INTS, &b);

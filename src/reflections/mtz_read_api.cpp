@@ -154,7 +154,8 @@ std::vector<MtzCol*> ptq7_lrassn(MtzFile* mtz, const std::vector<std::string>& l
     } else if (c->type.empty() || type[0] != c->type[0]) {
       std::printf("From ptq7_lrassn: expected type %s does not match file type %s for column %s\n",
                   type.c_str(), c->type.c_str(), label.c_str());
-      if (type == "R" || type == "I") std::printf("(This may be intended for generic types R/I.) \n");
+      if (type == "R" || type == "I")
+        std::printf("(This may be intended for generic types R/I.) \n");
     }
   }
   return cols;
@@ -190,7 +191,8 @@ void lrassn_(int32_t mindx, TextArray lsprgi, int32_t nlprgi, int32_t* lookup, T
       lookup[i] = c->source;
     } else {
       if (lookup[i] == -1) {
-        std::printf("Error: label %s not found in file!\n", labels[static_cast<std::size_t>(i)].c_str());
+        std::printf("Error: label %s not found in file!\n",
+                    labels[static_cast<std::size_t>(i)].c_str());
         ++errors;
       }
       lookup[i] = 0;
@@ -255,19 +257,22 @@ int ptq7_lrreff(MtzFile* mtz, float& resol, float* adata, int* missing, MtzCol* 
   }
   int32_t hkl[3] = {0, 0, 0};
   const bool first_three = ncols >= 3 && lookup[0] && lookup[1] && lookup[2] &&
-                           lookup[0]->type == "H" && lookup[1]->type == "H" && lookup[2]->type == "H";
+                           lookup[0]->type == "H" && lookup[1]->type == "H" &&
+                           lookup[2]->type == "H";
   if (first_three) {
     for (int k = 0; k < 3; ++k) hkl[k] = truncated_index(adata[k]);
   } else {
     int xi = 0, si = 0, index[3];
     MtzFindInd(mtz, xi, si, index);
-    const MtzXtal* x = mtz->xtals.empty() ? nullptr : mtz->xtals[static_cast<std::size_t>(xi)].get();
+    const MtzXtal* x =
+        mtz->xtals.empty() ? nullptr : mtz->xtals[static_cast<std::size_t>(xi)].get();
     if (x != nullptr && si < static_cast<int>(x->sets.size())) {
       const auto& cols = x->sets[static_cast<std::size_t>(si)]->cols;
       for (int k = 0; k < 3; ++k) {
         if (index[k] >= static_cast<int>(cols.size())) continue;
         for (int i = 0; i < ncols; ++i)
-          if (lookup[i] == cols[static_cast<std::size_t>(index[k])].get()) hkl[k] = truncated_index(adata[i]);
+          if (lookup[i] == cols[static_cast<std::size_t>(index[k])].get())
+            hkl[k] = truncated_index(adata[i]);
       }
     }
   }
@@ -388,9 +393,10 @@ void list_datasets(int32_t mindx, const char* routine, TextArray pname, TextArra
   each_dataset(mtz_slot(mindx).get(), [&](const MtzXtal& x, const MtzSet& set) {
     if (full) return;
     if (capacity >= 0 && n == capacity) {
-      std::printf("Warning in LRIDX. You have only reserved enough memory for %d datasets but there "
-                  "are more in the MTZ file. \n",
-                  capacity);
+      std::printf(
+          "Warning in LRIDX. You have only reserved enough memory for %d datasets but there "
+          "are more in the MTZ file. \n",
+          capacity);
       std::printf("Only returning partial dataset information. \n");
       full = true;
       return;
@@ -486,7 +492,8 @@ void lrtitl_(int32_t mindx, rt::TextRef ftitle, int32_t& len) {
   if (MtzCheckSubInput(mindx, "LRTITL", 1)) return;
   const std::string title = rtrimmed(mtz_slot(mindx)->title);
   ftitle.assign(title);
-  len = static_cast<int32_t>(std::min<std::size_t>(title.size(), static_cast<std::size_t>(ftitle.n)));
+  len =
+      static_cast<int32_t>(std::min<std::size_t>(title.size(), static_cast<std::size_t>(ftitle.n)));
 }
 
 void lrhist_(int32_t mindx, TextArray hstrng, int32_t& nlines) {
@@ -494,8 +501,8 @@ void lrhist_(int32_t mindx, TextArray hstrng, int32_t& nlines) {
   const MtzFile* mtz = mtz_slot(mindx).get();
   const int n = std::min(nlines, mtz->n_history);
   for (int i = 0; i < n; ++i)
-    hstrng(i + 1).assign(std::string_view(&mtz->history[static_cast<std::size_t>(i) * MTZ_HISTORY_LINE],
-                                          MTZ_HISTORY_LINE));
+    hstrng(i + 1).assign(std::string_view(
+        &mtz->history[static_cast<std::size_t>(i) * MTZ_HISTORY_LINE], MTZ_HISTORY_LINE));
   nlines = std::max(n, 0);
 }
 
@@ -504,7 +511,8 @@ void lrbats_(int32_t mindx, int32_t& nbatx, int32_t* batchx) {
   const MtzFile* mtz = mtz_slot(mindx).get();
   nbatx = mtz->nbat_file;
   int i = 0;
-  for (const MtzBatch* b = mtz->batches.get(); b != nullptr; b = b->next.get()) batchx[i++] = b->batch_number;
+  for (const MtzBatch* b = mtz->batches.get(); b != nullptr; b = b->next.get())
+    batchx[i++] = b->batch_number;
 }
 
 int ptq7_lrbat(const MtzBatch* batch, float* rbatch, rt::TextRef cbatch, int iprint) {
@@ -594,12 +602,14 @@ void lrbscl_(int32_t mindx, int32_t batno, float* batscl, int32_t& nbatsc) {
   s.read_batch = b->next.get();
   const int n = b->n_batch_scales;
   if (n > nbatsc) {
-    std::printf("From LRBSCL : %d too many batch scales in orientation block for batch %d, maximum %d \n",
-                n, batno, nbatsc);
+    std::printf(
+        "From LRBSCL : %d too many batch scales in orientation block for batch %d, maximum %d \n",
+        n, batno, nbatsc);
     return;
   }
   // The four values go out whatever the count, but never past the caller's array.
-  const float scales[4] = {b->batch_scale, b->batch_bfactor, b->batch_scale_sd, b->batch_bfactor_sd};
+  const float scales[4] = {b->batch_scale, b->batch_bfactor, b->batch_scale_sd,
+                           b->batch_bfactor_sd};
   std::copy(scales, scales + std::clamp(nbatsc, 0, 4), batscl);
   nbatsc = n;
 }

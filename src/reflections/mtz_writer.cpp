@@ -144,9 +144,10 @@ void cell_record(HeaderWriter& w, MtzFile* mtz) {
 }
 
 void symmetry_records(HeaderWriter& w, const MtzFile* mtz) {
-  const std::string quoted = "'" + rtrimmed(mtz->spacegroup_name) + "'";
+  char quoted[MTZ_SPACEGROUP_NAME_LENGTH + 3];
+  std::snprintf(quoted, sizeof quoted, "'%s'", rtrimmed(mtz->spacegroup_name).c_str());
   w.rec("SYMINF %3d %2d %c %5d %22s %5s", mtz->nsym, mtz->nsymp, mtz->lattice_type,
-        mtz->spacegroup_num, quoted.c_str(), mtz->pointgroup_name.c_str());
+        mtz->spacegroup_num, quoted, mtz->pointgroup_name.c_str());
   const int nsym = std::clamp(mtz->nsym, 0, MTZ_MAX_SYMOPS);
   for (int k = 0; k < nsym; ++k) {
     char op[75];
@@ -165,7 +166,7 @@ void column_records(HeaderWriter& w, MtzFile* mtz) {
         if (c->type.empty()) {
           std::printf("From MtzPut: column type for %s is not set, assume type R\n",
                       c->label.c_str());
-          c->type = "R";
+          c->type.assign(1, 'R');
         }
         w.rec("COLUMN %-30s %c %17.4f %17.4f %4d", label, c->type[0], c->min_value, c->max_value,
               s->set_id);

@@ -1,0 +1,671 @@
+// Reflection-file programming interface, writing.
+#include "reflections/mtz_write_api.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "reflections/library_file.h"
+#include "reflections/mtz_hierarchy.h"
+#include "reflections/mtz_print.h"
+#include "reflections/mtz_read_api.h"
+#include "reflections/mtz_writer.h"
+#include "suite/library_err.h"
+#include "suite/library_utils.h"
+#include "suite/ptq7_program.h"
+#include "suite/ptq7_unitcell.h"
+
+namespace reflections {
+
+namespace {
+
+std::string text_of(std::string_view s) { return std::string(rt::trim_right(s)); }
+
+std::vector<MtzCol*> all_columns(const MtzFile* mtz) {
+  std::vector<MtzCol*> cols;
+  for (const auto& x : mtz->xtals)
+    for (const auto& s : x->sets)
+      for (const auto& c : s->cols) cols.push_back(c.get());
+  return cols;
+}
+
+int truncated_index(float v) {
+  return std::isfinite(v) && std::fabs(v) < 2.0e9f ? static_cast<int>(v) : 0;
+}
+
+// Coefficients of each crystal's cell, worked out again only when a cell
+// changes: writing a reflection must not redo the trigonometry.
+const double* crystal_coefs(const MtzFile* mtz, std::size_t ix) {
+  struct Entry {
+    float cell[6];
+    double coefs[6];
+  };
+  static std::vector<Entry> cache;
+  if (cache.size() < mtz->xtals.size()) cache.resize(mtz->xtals.size(), Entry{{-1}, {}});
+  Entry& e = cache[ix];
+  const float* cell = mtz->xtals[ix]->cell;
+  if (std::memcmp(e.cell, cell, sizeof e.cell) != 0) {
+    std::memcpy(e.cell, cell, sizeof e.cell);
+    MtzHklcoeffs(cell, e.coefs);
+  }
+  return e.coefs;
+}
+
+int lookup_index(MtzCol* const* lookup, int ncol, const MtzCol* c) {
+  for (int i = 0; i < ncol; ++i)
+    if (lookup[i] == c) return i;
+  return -1;
+}
+
+void widen_resolutions(MtzFile* mtz, const int32_t hkl[3]) {
+  for (std::size_t ix = 0; ix < mtz->xtals.size(); ++ix) {
+    MtzXtal& x = *mtz->xtals[ix];
+    if (x.cell[0] <= 0.001f) continue;
+    const float r = MtzInd2reso(hkl, crystal_coefs(mtz, ix));
+    if (r <= 0.0f) continue;
+    x.reso_max = std::max(x.reso_max, r);
+    x.reso_min = std::min(x.reso_min, r);
+    mtz->reso_max = std::max(mtz->reso_max, r);
+    mtz->reso_min = std::min(mtz->reso_min, r);
+  }
+}
+
+void output_labels(TextArray lsprgo, TextArray ctprgo, int n, std::vector<std::string>& labels,
+                   std::vector<std::string>& types) {
+  labels.resize(static_cast<std::size_t>(n));
+  types.assign(static_cast<std::size_t>(n), std::string());
+  for (int i = 0; i < n; ++i) {
+    labels[static_cast<std::size_t>(i)] = label_of(lsprgo(i + 1).view(), MTZ_LABEL_LENGTH);
+    if (ctprgo.len > 0) types[static_cast<std::size_t>(i)] = label_of(ctprgo(i + 1).view(), 2);
+  }
+}
+
+std::vector<MtzCol*> ptq7_lwassn(MtzFile* mtz, const std::vector<std::string>& labels,
+                                 const std::vector<std::string>& types, int iappnd) {
+  if (iappnd == 0)
+    for (MtzCol* c : all_columns(mtz)) c->active = 0;
+  MtzSet* target = MtzSetLookup(mtz, "HKL_base/HKL_base");
+  if (target == nullptr && !mtz->xtals.empty() && !mtz->xtals[0]->sets.empty())
+    target = mtz->xtals[0]->sets[0].get();
+  std::vector<MtzCol*> cols(labels.size(), nullptr);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    const bool misym = types[i] == "Y" && labels[i] == "M/ISYM";
+    MtzCol* c = MtzColLookup(mtz, misym ? "M_ISYM" : labels[i].c_str());
+    if (c != nullptr) c->active = 1;
+    else if (target != nullptr) c = MtzAddColumn(mtz, target, labels[i].c_str(), types[i].c_str());
+    cols[i] = c;
+  }
+  return cols;
+}
+
+void assign_output(int32_t mindx, TextArray lsprgo, int32_t nlprgo, TextArray ctprgo,
+                   int32_t iappnd, bool relabel) {
+  const char* routine = relabel ? "LWASSN" : "LWCLAB";
+  if (MtzCheckSubInput(mindx, routine, 2)) return;
+  MtzIndexSlot& s = mtz_index_slot(mindx);
+  MtzFile* mtz = s.mtz.get();
+  const int start = iappnd == 1 ? MtzNumSourceCol(mtz) : 0;
+  // The output look-up holds 10000 columns: a longer list is cut there.
+  const int n = std::clamp(nlprgo, 0, MTZ_MAX_LOOKUP - start);
+  std::vector<std::string> labels, types;
+  output_labels(lsprgo, ctprgo, n, labels, types);
+  if (relabel)
+    for (int i = 0; i < n; ++i) {
+      std::string& label = labels[static_cast<std::size_t>(i)];
+      bool found = false;
+      for (const MtzLabelPair& e : s.labin_table)
+        if (e.user[0] != '\0' && label == e.program) {
+          label = e.user;
+          found = true;
+          break;
+        }
+      if (!found && s.labout_table[i].user[0] != '\0') label = s.labout_table[i].user;
+    }
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < i; ++j)
+      if (labels[static_cast<std::size_t>(i)] == labels[static_cast<std::size_t>(j)]) {
+        std::printf(
+            "%s: duplicate column labels in output file, columns %d and %d both have the "
+            "label %s \n",
+            routine, j, i, labels[static_cast<std::size_t>(i)].c_str());
+        ptqerror(1, "Duplicate column labels in output file");
+        return;
+      }
+  const std::vector<MtzCol*> cols = ptq7_lwassn(mtz, labels, types, iappnd);
+  for (int i = 0; i < n; ++i) s.col_out[start + i] = cols[static_cast<std::size_t>(i)];
+  MtzCol* order[5] = {};
+  for (int k = 0; k < 5; ++k)
+    if (s.sort_cols[k] >= 1 && s.sort_cols[k] <= n)
+      order[k] = cols[static_cast<std::size_t>(s.sort_cols[k] - 1)];
+  MtzSetSortOrder(mtz, order);
+  if (relabel)
+    for (int i = 0; i < n; ++i)
+      if (s.labout_table[i].user[0] != '\0' && cols[static_cast<std::size_t>(i)] != nullptr)
+        cols[static_cast<std::size_t>(i)]->label = s.labout_table[i].user;
+}
+
+MtzBatch* find_batch(MtzFile* mtz, int batno, bool skip_input) {
+  MtzBatch* b = mtz->batches.get();
+  if (skip_input && mtz->nbat_file > 0 && MtzNbat(mtz) > mtz->nbat_file)
+    for (int i = 0; i < mtz->nbat_file && b != nullptr; ++i) b = b->next.get();
+  for (; b != nullptr; b = b->next.get())
+    if (b->batch_number == batno) return b;
+  return nullptr;
+}
+
+void set_batch_dataset(int32_t mindx, const char* routine, int32_t batno, std::string_view xname,
+                       std::string_view dname) {
+  if (MtzCheckSubInput(mindx, routine, 2)) return;
+  MtzFile* mtz = mtz_slot(mindx).get();
+  MtzBatch* b = find_batch(mtz, batno, true);
+  if (b == nullptr) {
+    std::printf("Error in %s: file on %d has no batch %d ! \n",
+                std::strcmp(routine, "LWBSETID") == 0 ? "lwbsetid" : "lwbsetidx", mindx, batno);
+    return;
+  }
+  ptq7_lwbsetid(mtz, b, text_of(xname).c_str(), text_of(dname).c_str());
+}
+
+// Per output column a crystal and dataset name; lwidasx_ and lwidas_.
+void assign_datasets(int32_t mindx, const char* routine, int32_t nlprgo,
+                     const std::vector<std::string>& xnames, const std::vector<std::string>& dnames,
+                     int32_t iappnd) {
+  MtzIndexSlot& s = mtz_index_slot(mindx);
+  MtzFile* mtz = s.mtz.get();
+  const int start = iappnd == 1 ? MtzNumSourceCol(mtz) : 0;
+  const bool base = MtzSetLookup(mtz, "HKL_base/HKL_base") != nullptr;
+  for (int i = 0; i < nlprgo && start + i < MTZ_MAX_LOOKUP; ++i) {
+    MtzCol* c = s.col_out[start + i];
+    const std::string& x = xnames[static_cast<std::size_t>(i)];
+    const std::string& d = dnames[static_cast<std::size_t>(i)];
+    if (c == nullptr) {
+      std::printf(" %s: severe warning - column %d does not exist. \n", routine, i);
+      continue;
+    }
+    if (c->type == "H" && base) MtzAssignColumn(mtz, c, "HKL_base", "HKL_base");
+    else if (!x.empty() && !d.empty()) MtzAssignColumn(mtz, c, x.c_str(), d.c_str());
+  }
+}
+
+}  // namespace
+
+}  // namespace reflections
+
+using namespace reflections;
+
+void lwopen_noexit_(int32_t mindx, std::string_view filnam, int32_t& iflag) {
+  iflag = 0;
+  if (mindx < 1 || mindx > MTZ_MAX_SLOTS) {
+    std::printf("Error: mindx out of range!\n");
+    iflag = 1;
+    return;
+  }
+  MtzIndexSlot& s = mtz_index_slot(mindx);
+  const std::string logical = text_of(filnam);
+  if (std::getenv("CMTZ_IN_MEMORY") != nullptr) mtz_set_in_memory_mode();
+  if (!s.open_read) {
+    const int nset[1] = {1};
+    s.mtz = MtzMalloc(1, nset);
+    MtzXtal& x = *s.mtz->xtals[0];
+    x.crystal_name = x.project_name = "HKL_base";
+    x.sets[0]->dataset_name = "HKL_base";
+    x.sets[0]->set_id = 0;
+    s.mtz->refs_in_memory = mtz_in_memory_mode();
+  }
+  s.open_write = 1;
+  std::snprintf(s.out_name, sizeof s.out_name, "%s", logical.c_str());
+  s.nref_written = 0;
+  if (mtz_in_memory_mode()) return;
+  s.mtz->file_out = MtzOpenForWrite(logical.c_str());
+  if (!s.mtz->file_out) {
+    ptqerror(2, ("LWOPEN_NOEXIT: failed to open output file " + logical.substr(0, 160)).c_str());
+    iflag = 1;
+    // Nothing was opened: the index is not left open for a write that cannot happen.
+    s.open_write = 0;
+    if (!s.open_read) s.mtz.reset();
+    return;
+  }
+  for (MtzCol* c : all_columns(s.mtz.get()))
+    if (c->source >= 1 && c->source <= MTZ_MAX_LOOKUP) s.col_out[c->source - 1] = c;
+}
+
+void lwopen_(int32_t mindx, std::string_view filnam) {
+  int32_t iflag = 0;
+  lwopen_noexit_(mindx, filnam, iflag);
+  if (iflag != 0) ptqerror(1, "LWOPEN: failed to open output file");
+}
+
+void lwclos_noexit_(int32_t mindx, int32_t iprint, int32_t& iflag) {
+  iflag = 0;
+  if (MtzCheckSubInput(mindx, "LWCLOS_NOEXIT", 2)) {
+    iflag = 1;
+    return;
+  }
+  MtzIndexSlot& s = mtz_index_slot(mindx);
+  MtzFile* mtz = s.mtz.get();
+  mtz->nref = s.nref_written;
+  if (MtzPut(mtz, s.out_name) == 0) {
+    iflag = 1;
+    return;
+  }
+  // A close that fails (data still in the buffer) leaves a file not written whole.
+  if (mtz->file_out && ptq7_file_close(mtz->file_out.release()) != 0) {
+    iflag = 1;
+    return;
+  }
+  const char* env = std::getenv(s.out_name);
+  std::printf("\n WRITTEN OUTPUT MTZ FILE \n");
+  std::printf(" Logical Name: %s   Filename: %s \n\n", s.out_name,
+              env != nullptr ? env : s.out_name);
+  if (iprint > 0) ptq7_lhprt(mtz, iprint);
+  s.open_write = 0;
+  if (!s.open_read) MtzFree(std::move(s.mtz));
+}
+
+void lwclos_(int32_t mindx, int32_t iprint) {
+  int32_t iflag = 0;
+  lwclos_noexit_(mindx, iprint, iflag);
+  if (iflag != 0) ptqerror(1, "LWCLOS: failed to write output file");
+}
+
+void lwassn_(int32_t mindx, TextArray lsprgo, int32_t nlprgo, TextArray ctprgo, int32_t iappnd) {
+  assign_output(mindx, lsprgo, nlprgo, ctprgo, iappnd, true);
+}
+
+void lwclab_(int32_t mindx, TextArray lsprgo, int32_t nlprgo, TextArray ctprgo, int32_t iappnd) {
+  assign_output(mindx, lsprgo, nlprgo, ctprgo, iappnd, false);
+}
+
+int ptq7_lwrefl(MtzFile* mtz, const float* adata, MtzCol* const* lookup, int ncol, int iref) {
+  if (mtz->refs_in_memory) {
+    const float missing = missing_value(mtz);
+    for (MtzCol* c : all_columns(mtz))
+      if (c->values.size() < static_cast<std::size_t>(iref))
+        c->values.resize(static_cast<std::size_t>(iref), missing);
+  }
+  const bool nan_flag = std::strncmp(mtz->missing_number_flag, "NAN", 3) == 0;
+  const float flag_value = missing_value(mtz);
+  for (int i = 0; i < ncol; ++i) {
+    MtzCol* c = lookup[i];
+    if (c == nullptr) continue;
+    if (mtz->refs_in_memory) c->values[static_cast<std::size_t>(iref - 1)] = adata[i];
+    if (nan_flag ? ptq7_utils_isnan(&adata[i]) != 0 : adata[i] == flag_value) continue;
+    if (iref == 1) {
+      c->min_value = c->max_value = adata[i];
+    } else {
+      c->min_value = std::min(c->min_value, adata[i]);
+      c->max_value = std::max(c->max_value, adata[i]);
+    }
+  }
+  if (!mtz->refs_in_memory) {
+    // One row buffer for the whole run: writing a reflection allocates nothing.
+    static std::vector<float> row;
+    row.clear();
+    for (const auto& x : mtz->xtals)
+      for (const auto& s : x->sets)
+        for (const auto& c : s->cols) {
+          if (!c->active) continue;
+          // Usually the look-up lists the active columns in their own order.
+          const int k = static_cast<int>(row.size());
+          const int i =
+              (k < ncol && lookup[k] == c.get()) ? k : lookup_index(lookup, ncol, c.get());
+          row.push_back(i >= 0 ? adata[i] : flag_value);
+        }
+    const int n = static_cast<int>(row.size());
+    if (MtzWrefl(mtz->file_out.get(), n, row.data()) != n) return 0;
+    int32_t hkl[3] = {0, 0, 0};
+    if (ncol >= 3 && lookup[0] && lookup[1] && lookup[2] && lookup[0]->type == "H" &&
+        lookup[1]->type == "H" && lookup[2]->type == "H") {
+      for (int k = 0; k < 3; ++k) hkl[k] = truncated_index(adata[k]);
+    } else {
+      int xi = 0, si = 0, index[3];
+      MtzFindInd(mtz, xi, si, index);
+      const MtzXtal* x =
+          mtz->xtals.empty() ? nullptr : mtz->xtals[static_cast<std::size_t>(xi)].get();
+      if (x != nullptr && si < static_cast<int>(x->sets.size())) {
+        const auto& cols = x->sets[static_cast<std::size_t>(si)]->cols;
+        for (int k = 0; k < 3; ++k) {
+          if (index[k] >= static_cast<int>(cols.size())) continue;
+          const int i = lookup_index(lookup, ncol, cols[static_cast<std::size_t>(index[k])].get());
+          if (i >= 0) hkl[k] = truncated_index(adata[i]);
+        }
+      }
+    }
+    widen_resolutions(mtz, hkl);
+  }
+  mtz->nref = std::max(mtz->nref, iref);
+  return 1;
+}
+
+void lwrefl_noexit_(int32_t mindx, const float* adata, int32_t& iflag) {
+  iflag = 0;
+  if (MtzCheckSubInput(mindx, "LWREFL_NOEXIT", 2)) {
+    iflag = 1;
+    return;
+  }
+  MtzIndexSlot& s = mtz_index_slot(mindx);
+  const int iref = ++s.nref_written;
+  const int ncol = std::min(MtzNumActiveCol(s.mtz.get()), MTZ_MAX_LOOKUP);
+  if (ptq7_lwrefl(s.mtz.get(), adata, s.col_out, ncol, iref) == 0) iflag = 1;
+}
+
+void lwrefl_(int32_t mindx, const float* adata) {
+  int32_t iflag = 0;
+  lwrefl_noexit_(mindx, adata, iflag);
+  if (iflag != 0) ptqerror(1, "LWREFL: failed to write reflection");
+}
+
+int MtzSetSortOrder(MtzFile* mtz, MtzCol* const cols[5]) {
+  for (int k = 0; k < 5; ++k) mtz->sort_order[k] = cols[k];
+  return 1;
+}
+
+void lwsort_(int32_t mindx, const int32_t* sortx) {
+  if (MtzCheckSubInput(mindx, "LWSORT", 2)) return;
+  MtzIndexSlot& s = mtz_index_slot(mindx);
+  const std::vector<MtzCol*> cols = all_columns(s.mtz.get());
+  MtzCol* order[5] = {};
+  for (int k = 0; k < 5; ++k) {
+    s.sort_cols[k] = sortx[k];
+    if (sortx[k] >= 1 && sortx[k] <= static_cast<int>(cols.size()))
+      order[k] = cols[static_cast<std::size_t>(sortx[k] - 1)];
+  }
+  MtzSetSortOrder(s.mtz.get(), order);
+}
+
+int ptq7_lwidx(MtzFile* mtz, const char* xname, const char* dname, const char* pname,
+               const float cell[6], float wavelength) {
+  MtzXtal* x = MtzXtalLookup(mtz, xname);
+  if (x == nullptr) {
+    x = MtzAddXtal(mtz, xname, pname, cell);
+    MtzAddDataset(mtz, x, dname, wavelength);
+    return 1;
+  }
+  if (pname != nullptr && *pname != '\0') x->project_name = cut(pname, MTZ_NAME_LENGTH);
+  if (cell != nullptr && cell[0] > 0.0f) std::copy(cell, cell + 6, x->cell);
+  const std::string path = std::string("/") + xname + "/" + dname;
+  MtzSet* set = MtzSetLookup(mtz, path.c_str());
+  if (set == nullptr) MtzAddDataset(mtz, x, dname, wavelength);
+  else if (wavelength > 0.0f) set->wavelength = wavelength;
+  return 1;
+}
+
+void lwidx_(int32_t mindx, std::string_view pname, std::string_view xname, std::string_view dname,
+            const float* datcell, float datwave) {
+  if (MtzCheckSubInput(mindx, "LWIDX", 2)) return;
+  ptq7_lwidx(mtz_slot(mindx).get(), text_of(xname).c_str(), text_of(dname).c_str(),
+             text_of(pname).c_str(), datcell, datwave);
+}
+
+void lwidc_(int32_t mindx, std::string_view pname, std::string_view dname, const float* datcell,
+            float datwave) {
+  if (MtzCheckSubInput(mindx, "LWIDC", 2)) return;
+  const std::string p = text_of(pname);
+  ptq7_lwidx(mtz_slot(mindx).get(), p.c_str(), text_of(dname).c_str(), p.c_str(), datcell, datwave);
+}
+
+void lwid_(int32_t mindx, std::string_view pname, std::string_view dname) {
+  if (MtzCheckSubInput(mindx, "LWID", 2)) return;
+  MtzFile* mtz = mtz_slot(mindx).get();
+  const std::string p = text_of(pname);
+  float cell[6] = {};
+  if (MtzXtalLookup(mtz, p.c_str()) == nullptr && !mtz->xtals.empty() &&
+      mtz->xtals[0]->cell[0] != 0.0f)
+    std::copy(mtz->xtals[0]->cell, mtz->xtals[0]->cell + 6, cell);
+  ptq7_lwidx(mtz, p.c_str(), text_of(dname).c_str(), p.c_str(), cell, 0.0f);
+}
+
+void lwidall_(int32_t mindx, std::string_view xname, std::string_view dname) {
+  if (MtzCheckSubInput(mindx, "LWIDALL", 2)) return;
+  MtzFile* mtz = mtz_slot(mindx).get();
+  const std::string x = text_of(xname), d = text_of(dname);
+  if (x.empty() || d.empty()) return;
+  const bool base = MtzSetLookup(mtz, "HKL_base/HKL_base") != nullptr;
+  for (MtzCol* c : all_columns(mtz)) {
+    if (c->type == "H" && base) MtzAssignColumn(mtz, c, "HKL_base", "HKL_base");
+    else MtzAssignColumn(mtz, c, x.c_str(), d.c_str());
+  }
+}
+
+void lwidasx_(int32_t mindx, int32_t nlprgo, TextArray xname, TextArray dname, int32_t iappnd) {
+  if (MtzCheckSubInput(mindx, "LWIDASX", 2)) return;
+  std::vector<std::string> xs, ds;
+  for (int i = 1; i <= nlprgo; ++i) {
+    xs.push_back(text_of(xname(i).view()));
+    ds.push_back(text_of(dname(i).view()));
+  }
+  assign_datasets(mindx, "LWIDASX", nlprgo, xs, ds, iappnd);
+}
+
+void lwidas_(int32_t mindx, int32_t nlprgo, TextArray pname, TextArray dname, int32_t iappnd) {
+  if (MtzCheckSubInput(mindx, "LWIDAS", 2)) return;
+  const MtzFile* mtz = mtz_slot(mindx).get();
+  std::vector<std::string> xs, ds;
+  for (int i = 1; i <= nlprgo; ++i) {
+    const std::string p = text_of(pname(i).view()), d = text_of(dname(i).view());
+    std::string crystal = p;
+    for (const auto& x : mtz->xtals)
+      if (x->project_name == p)
+        for (const auto& s : x->sets)
+          if (s->dataset_name == d) crystal = x->crystal_name;
+    xs.push_back(crystal);
+    ds.push_back(d);
+  }
+  assign_datasets(mindx, "LWIDAS", nlprgo, xs, ds, iappnd);
+}
+
+void lwcell_(int32_t mindx, const float* cell) {
+  if (MtzCheckSubInput(mindx, "LWCELL", 2)) return;
+  if (cell[0] < 0.001f) return;
+  MtzIndexSlot& s = mtz_index_slot(mindx);
+  MtzFile* mtz = s.mtz.get();
+  if (mtz->xtals.empty()) {
+    ptq7_lwidx(mtz, "unknown", "unknown", "unknown", cell, 0.0f);
+  } else {
+    for (auto& x : mtz->xtals)
+      if (x->cell[0] == 0.0f) std::copy(cell, cell + 6, x->cell);
+  }
+  MtzHklcoeffs(cell, s.hkl_coefs);
+}
+
+void lwsymm_(int32_t mindx, int32_t nsymx, int32_t nsympx, const float* rsymx,
+             std::string_view ltypex, int32_t nspgrx, std::string_view spgrnx,
+             std::string_view pgnamx) {
+  if (MtzCheckSubInput(mindx, "LWSYMM", 2)) return;
+  MtzFile* mtz = mtz_slot(mindx).get();
+  // The operator table has 192 places.
+  const int nsym = std::clamp(nsymx, 0, MTZ_MAX_SYMOPS);
+  float ops[MTZ_MAX_SYMOPS][4][4] = {};
+  for (int k = 0; k < nsym; ++k)
+    for (int r = 0; r < 4; ++r)
+      for (int c = 0; c < 4; ++c) ops[k][r][c] = rsymx[r + 4 * c + 16 * k];
+  const std::string name = text_of(spgrnx);
+  if (!mtz->xtals.empty() && mtz->xtals[0]->cell[0] != 0.0f) {
+    const float* cell = mtz->xtals[0]->cell;
+    if (!ptq7spg_check_symm_cell(nsym, ops, cell)) {
+      std::printf(
+          " LWSYMM: severe warning - specified symmetry not consistent with cell "
+          "dimensions! \n");
+      std::printf(" Spacegroup %s \n", name.c_str());
+      std::printf(" Cell dimensions %f %f %f %f %f %f \n", cell[0], cell[1], cell[2], cell[3],
+                  cell[4], cell[5]);
+      ptqerror(1, "Error in spacegroup or cell dimensions.");
+      return;
+    }
+  }
+  mtz->nsym = nsym;
+  mtz->nsymp = nsympx;
+  std::memcpy(mtz->symops, ops, sizeof ops);
+  mtz->lattice_type = ltypex.empty() ? ' ' : ltypex[0];
+  mtz->spacegroup_num = nspgrx;
+  mtz->spacegroup_name = name.substr(0, 20);
+  mtz->pointgroup_name = text_of(pgnamx).substr(0, MTZ_POINTGROUP_NAME_LENGTH);
+}
+
+void lwtitl_(int32_t mindx, std::string_view ftitle, int32_t flag) {
+  if (MtzCheckSubInput(mindx, "LWTITL", 2)) return;
+  MtzFile* mtz = mtz_slot(mindx).get();
+  const std::string text = text_of(ftitle);
+  const std::string present = rtrimmed(mtz->title);
+  const std::string title = (flag == 0 || present.empty()) ? text : present + " " + text;
+  mtz->title = title.substr(0, MTZ_BATCH_TITLE_LENGTH);
+}
+
+int MtzAddHistory(MtzFile* mtz, const char* lines, int nlines) {
+  std::vector<char> added;
+  for (int i = 0; i < nlines; ++i) {
+    const std::string_view line(lines + static_cast<std::ptrdiff_t>(i) * MTZ_HISTORY_LINE,
+                                MTZ_HISTORY_LINE);
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first == std::string_view::npos || rt::len_trim(line) == 0) continue;
+    std::vector<char> stored(MTZ_HISTORY_LINE, '\0');
+    std::memcpy(stored.data(), line.data() + first, MTZ_HISTORY_LINE - first);
+    added.insert(added.end(), stored.begin(), stored.end());
+  }
+  const int n_new = static_cast<int>(added.size()) / MTZ_HISTORY_LINE;
+  std::vector<char> block = MtzCallocHist(n_new + mtz->n_history);
+  std::copy(added.begin(), added.end(), block.begin());
+  std::copy(mtz->history.begin(), mtz->history.end(),
+            block.begin() + static_cast<std::ptrdiff_t>(added.size()));
+  MtzFreeHist(mtz->history);
+  mtz->history = std::move(block);
+  mtz->n_history += n_new;
+  return mtz->n_history;
+}
+
+void lwhist_(int32_t mindx, TextArray hstrng, int32_t nlines) {
+  if (MtzCheckSubInput(mindx, "LWHIST", 2)) return;
+  std::vector<char> lines(static_cast<std::size_t>(std::max(nlines, 0)) * MTZ_HISTORY_LINE, ' ');
+  for (int i = 0; i < nlines; ++i) {
+    const std::string_view h = hstrng(i + 1).view().substr(0, MTZ_HISTORY_LINE);
+    std::memcpy(&lines[static_cast<std::size_t>(i) * MTZ_HISTORY_LINE], h.data(), h.size());
+  }
+  MtzAddHistory(mtz_slot(mindx).get(), lines.data(), nlines);
+}
+
+void lwhstl_(int32_t mindx, std::string_view hstrng) {
+  if (mindx < 1 || mindx > MTZ_MAX_SLOTS) {
+    std::printf("Error in lwhstl: mindx out of range!\n");
+    return;
+  }
+  MtzFile* mtz = mtz_slot(mindx).get();
+  if (mtz == nullptr) {
+    std::printf("Error in lwhstl: mindx not open for write (or read)!\n");
+    return;
+  }
+  std::string text;
+  if (const char* program = ptq7ProgramName(nullptr)) text = std::string("From ") + program + " ";
+  text += ptq7_utils_date() + " " + ptq7_utils_time() + " " + text_of(hstrng);
+  char line[MTZ_HISTORY_LINE] = {};
+  std::memcpy(line, text.data(), std::min<std::size_t>(text.size(), MTZ_HISTORY_LINE));
+  MtzAddHistory(mtz, line, 1);
+}
+
+int ptq7_lwbat(MtzFile* mtz, MtzBatch* batch, int batno, const float* rbatch,
+               std::string_view cbatch) {
+  if (batch == nullptr) {
+    MtzBatch* last = nullptr;
+    int i = 0;
+    for (MtzBatch* b = mtz->batches.get(); b != nullptr; b = b->next.get(), ++i) {
+      if ((mtz->nbat_file == 0 || i >= mtz->nbat_file) && b->batch_number == batno) {
+        std::printf(
+            "From ptq7_lwbat: warning: attempt to add new batch with existing batch number "
+            "%d!\n",
+            batno);
+        return 0;
+      }
+      last = b;
+    }
+    auto fresh = MtzMallocBatch();
+    fresh->batch_number = batno;
+    batch = fresh.get();
+    if (last == nullptr) mtz->batches = std::move(fresh);
+    else last->next = std::move(fresh);
+  } else if (batch->batch_number != batno) {
+    for (const MtzBatch* b = mtz->batches.get(); b != nullptr; b = b->next.get())
+      if (b->batch_number == batno) {
+        std::printf(
+            "From ptq7_lwbat: warning: attempt to change batch number to existing batch "
+            "number %d!\n",
+            batno);
+        return 0;
+      }
+    batch->batch_number = batno;
+  }
+  int32_t ints[MTZ_BATCH_INTS];
+  std::memcpy(ints, rbatch, sizeof ints);
+  MtzArrayToBatch(ints, rbatch + MTZ_BATCH_INTS, batch);
+  const std::string_view c = cbatch.substr(0, std::min<std::size_t>(cbatch.find('\0'), 94));
+  auto part = [&](std::size_t from, std::size_t n) {
+    return from < c.size() ? std::string(c.substr(from, n)) : std::string();
+  };
+  batch->title = part(0, MTZ_BATCH_TITLE_LENGTH);
+  for (int k = 0; k < 3; ++k) batch->axis_labels[k] = part(70 + 8 * static_cast<std::size_t>(k), 8);
+  return 1;
+}
+
+void lwbat_(int32_t mindx, int32_t batno, const float* rbatch, std::string_view cbatch) {
+  if (MtzCheckSubInput(mindx, "LWBAT", 2)) return;
+  MtzIndexSlot& s = mtz_index_slot(mindx);
+  if (batno == 0) {
+    s.mtz->nbat_file = 0;
+    MtzFreeBatch(std::move(s.mtz->batches));
+    return;
+  }
+  ptq7_lwbat(s.mtz.get(), nullptr, batno, rbatch, cbatch);
+  ++s.nbat_written;
+}
+
+void lwbtit_(int32_t mindx, int32_t batno, std::string_view tbatch) {
+  if (MtzCheckSubInput(mindx, "LWBTIT", 2)) return;
+  float rbatch[MTZ_BATCH_WORDS] = {};
+  const int32_t head[3] = {MTZ_BATCH_WORDS, MTZ_BATCH_INTS, MTZ_BATCH_REALS};
+  std::memcpy(rbatch, head, sizeof head);
+  std::string cbatch(tbatch.substr(0, MTZ_BATCH_TITLE_LENGTH));
+  cbatch.resize(94, ' ');
+  lwbat_(mindx, batno, rbatch, cbatch);
+}
+
+void lwbscl_(int32_t mindx, int32_t batno, const float* batscl, int32_t nbatsc) {
+  if (MtzCheckSubInput(mindx, "LWBSCL", 2)) return;
+  MtzFile* mtz = mtz_slot(mindx).get();
+  MtzBatch* b = find_batch(mtz, batno, false);
+  if (b == nullptr) {
+    std::printf("Error: file on %d has no batch %d ! \n", mindx, batno);
+    return;
+  }
+  float rbatch[MTZ_BATCH_WORDS];
+  char cbatch[94];
+  ptq7_lrbat(b, rbatch, rt::TextRef(cbatch, 94), 0);
+  // The scales start at array word 73; the array has room for 113 of them.
+  constexpr int first_scale = MTZ_BATCH_INTS + 43;
+  const int n = std::clamp(nbatsc, 0, MTZ_BATCH_WORDS - first_scale);
+  const int32_t count = nbatsc;
+  std::memcpy(&rbatch[16], &count, sizeof count);
+  std::copy(batscl, batscl + n, rbatch + first_scale);
+  // The batch is updated where it stands: adding it anew would only meet itself.
+  ptq7_lwbat(mtz, b, batno, rbatch, std::string_view(cbatch, 94));
+}
+
+int ptq7_lwbsetid(MtzFile* mtz, MtzBatch* batch, const char* xname, const char* dname) {
+  const MtzXtal* x = MtzXtalLookup(mtz, xname);
+  const MtzSet* s = nullptr;
+  if (x != nullptr) s = MtzSetLookup(mtz, ("/" + x->crystal_name + "/" + dname).c_str());
+  if (s == nullptr) {
+    std::printf("From ptq7_lwbsetid: warning: dataset id not found!\n");
+    return 0;
+  }
+  batch->dataset_id = s->set_id;
+  return 1;
+}
+
+void lwbsetid_(int32_t mindx, int32_t batno, std::string_view pname, std::string_view dname) {
+  set_batch_dataset(mindx, "LWBSETID", batno, pname, dname);
+}
+
+void lwbsetidx_(int32_t mindx, int32_t batno, std::string_view xname, std::string_view dname) {
+  set_batch_dataset(mindx, "LWBSETIDX", batno, xname, dname);
+}
