@@ -104,18 +104,6 @@ TEST_F(CifWriter, BlankEntryCodeWritesHyphens) {
   EXPECT_EQ(crst_pdb.cs_name_pdb, "?");
 }
 
-TEST_F(CifWriter, LongEntryCodeAddsSecondDatabaseLine) {
-  small_model();
-  crst_pdb.cs_cd_pdb = "BDL001";
-  int32_t ierr = 9;
-  const std::vector<std::string> l = header_lines(ierr);
-  EXPECT_TRUE(has_line(l, "_database_2.code_NDB     BDL001"));
-  crst_pdb.cs_cd_pdb = "1ABC";
-  const std::vector<std::string> four = header_lines(ierr);
-  EXPECT_EQ(four[0], "data_structure_1ABC");
-  EXPECT_EQ(joined(four).find("code_NDB"), std::string::npos);
-}
-
 TEST_F(CifWriter, LongTitleIsCutToItsLine) {
   small_model();
   crst_pdb.cs_title = std::string(80, 'T');
@@ -135,21 +123,6 @@ TEST_F(CifWriter, TitleWithQuoteBeforeBlankGoesIntoTextField) {
   ASSERT_GE(at, 0);
   EXPECT_EQ(l[at + 1], ";5' END OF RNA");
   EXPECT_EQ(l[at + 2], ";");
-}
-
-TEST_F(CifWriter, CellAndSymmetryItems) {
-  small_model();
-  crst_crd.cs_cell(4) = 4.0f * std::atan(1.0f) / 2.0f;
-  crst_crd.cs_nsym = 0;
-  int32_t ierr = 9;
-  const std::vector<std::string> l = header_lines(ierr);
-  EXPECT_TRUE(has_line(l, "_cell.length_a      100.000"));
-  EXPECT_TRUE(has_line(l, "_cell.angle_alpha    90.000"));
-  EXPECT_TRUE(has_line(l, "_atom_sites.fract_transf_matrix[1][1]    1.000000"));
-  EXPECT_TRUE(has_line(l, "_symmetry.Int_Tables_number      1"));
-  EXPECT_EQ(joined(l).find("_symmetry_equiv.id"), std::string::npos);
-  // Without entity description every chain is its own entity.
-  EXPECT_TRUE(has_line(l, "A     A"));
 }
 
 TEST_F(CifWriter, OperatorTexts) {
@@ -173,16 +146,6 @@ TEST_F(CifWriter, OperatorTexts) {
       {"sixths", id, {1.0f / 6.0f, 2.0f / 3.0f, 5.0f / 6.0f}, "1/6+X,2/3+Y,5/6+Z,"},
   };
   for (const Case& c : cases) EXPECT_EQ(symop(c.m, c.v), c.want) << c.what;
-}
-
-TEST_F(CifWriter, UnusableNameOpensNothing) {
-  small_model();
-  for (const char* name : {"", " out", ",out"}) {
-    int32_t iun = 0, ierr = 9;
-    const std::string out = captured([&] { owcrd_cif_(0, iun, dir_, name, "cif", ierr); });
-    EXPECT_EQ(ierr, 1) << "name '" << name << "'";
-    EXPECT_EQ(out, "  ERROR: WRONG NAME OF OUTPUT_FILE\n") << "name '" << name << "'";
-  }
 }
 
 TEST_F(CifWriter, EntitySequenceRowsFollowTreeWithTermini) {
@@ -248,19 +211,6 @@ TEST_F(CifWriter, EntityTreeThatComesBackIsAnError) {
   EXPECT_EQ(out, "  ERROR: wrong tree structure .....\n");
 }
 
-TEST_F(CifWriter, EntityLinksOfSequenceOnlyWriteNothing) {
-  cif_entity_list.n_chn_ent = 1;
-  cif_ent_link.ent_ln_n = 1;
-  cif_ent_link.ent_ln_id(1) = "TRANS";
-  cif_ent_link.ent_ln_used(1) = "E";
-  const int32_t iun = open_out("links");
-  int32_t ifirst = 0, ierr = 9;
-  wrt_entity_link_(0, iun, ifirst, ierr);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(ifirst, 0);
-  EXPECT_TRUE(close_and_read(iun, "links").empty());
-}
-
 TEST_F(CifWriter, ConnectionRows) {
   outtest::ModelBuilder m;
   m.chain("A");
@@ -304,25 +254,6 @@ TEST_F(CifWriter, ConnectionRows) {
   EXPECT_EQ(l[23].substr(0, 8), "1   SS  ");
 }
 
-TEST_F(CifWriter, NothingSelectedWritesNothingWhateverTheUnit) {
-  link_inf.ln_n = 1;
-  link_inf.ln_id(1) = "?";
-  mod_inf.mod_n = 1;
-  mod_inf.mod_used(1) = "Y";
-  int32_t ifirst = 0, ierr = 9;
-  const std::string out = captured([&] {
-    wrt_link_(0, 0, ifirst, ierr);
-    EXPECT_EQ(ierr, 0);
-    wrt_mod_(0, 0, ifirst, ierr);
-    EXPECT_EQ(ierr, 0);
-  });
-  EXPECT_EQ(out, "");
-  link_inf.ln_id(1) = "SS";
-  link_inf.ln_ent(1) = "C";
-  captured([&] { wrt_link_(0, 0, ifirst, ierr); });
-  EXPECT_EQ(ierr, 5);
-}
-
 TEST_F(CifWriter, ModificationRows) {
   outtest::ModelBuilder m;
   m.chain("B");
@@ -354,9 +285,12 @@ TEST_F(CifWriter, RowColumnsAndBRules) {
             "     7 CA     . ALA      A      12     1.000    2.000    3.000 99.99 999.99 C    .");
   EXPECT_EQ(l[1], "       CA     CH1");
   EXPECT_FLOAT_EQ(crdatm.cr_biso, 999.99f);
+}
+
+TEST(CifAtomRows, EquivalentBFromU) {
   float b = 0;
-  const float iso[6] = {0.1f, 0.2f, 0.3f, 0, 0, 0};
-  calc_b_equiv_(iso, b);
+  const float u[6] = {0.1f, 0.2f, 0.3f, 0, 0, 0};
+  calc_b_equiv_(u, b);
   EXPECT_EQ(rt::fmt("(F6.2)", b), " 15.79");
 }
 
@@ -443,36 +377,37 @@ TEST_F(CifWriter, ElementFromScatteringTypeOrName) {
   captured([&] { write_atoms_(0, dir_, "sf", "cif", ierr); });
   EXPECT_EQ(file_lines(dir_ + "sf.cif")[file_lines(dir_ + "sf.cif").size() - 4].substr(76, 2),
             "SE");
-  int32_t insf = 0;
+}
+
+// All four characters count, so "SE" is not the type whose element is "?".
+TEST_F(CifWriter, ScatteringTypeOfElement) {
+  crst_crd.cs_nsfatm = 1;
+  crst_crd.cs_element(1) = "?";
+  int32_t insf = 0, ierr = 9;
   get_sf_id_(0, "?", insf, ierr);
   EXPECT_EQ(insf, 1);
   get_sf_id_(0, "SE", insf, ierr);
   EXPECT_EQ(ierr, 1);
 }
 
-TEST_F(CifWriter, WholeModelCountsAndErrors) {
+TEST_F(CifWriter, WholeModelEndsWithCountLine) {
   small_model();
   int32_t ierr = 9;
-  std::string out = captured([&] { write_atoms_(0, dir_, "m", "cif", ierr); });
+  const std::string out = captured([&] { write_atoms_(0, dir_, "m", "cif", ierr); });
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(out, "  Number of atoms to write :       2\n");
-  EXPECT_EQ(crdinf.cro_iun, 0 + crdinf.cro_iun);
   EXPECT_FALSE(rt::unit_is_open(crdinf.cro_iun));
+}
 
-  atom_inf.n_atom = 0;
-  out = captured([&] { write_atoms_(0, dir_, "m", "cif", ierr); });
-  EXPECT_EQ(ierr, 2);
-  EXPECT_EQ(out, "  ERROR: number of atoms = 0 /write_atoms/\n");
-  rt::close_all_units();
-
-  SetUp();
+TEST_F(CifWriter, ChainTreeThatComesBackIsAnError) {
   outtest::ModelBuilder m;
   m.chain("A");
   m.residue("ALA", 1, {"N"});
   m.residue("ALA", 2, {"N"});
   m.residue("ALA", 3, {"N"});
   resid_inf.ires_forw(2) = 1;  // 1 -> 2 -> 1 ...
-  out = captured([&] { write_atoms_(0, dir_, "m", "cif", ierr); });
+  int32_t ierr = 9;
+  const std::string out = captured([&] { write_atoms_(0, dir_, "m", "cif", ierr); });
   EXPECT_EQ(ierr, 1);
   EXPECT_EQ(out, "  ERROR: wrong tree structure ...../write_atoms/\n");
 }

@@ -65,6 +65,32 @@ class Remark3 : public outtest::Files {
     rhar_geom.hrestr_rms(i) = rms;
     rhar_geom.hrestr_wght(i) = wght;
   }
+  // Statistics for the B, error, correlation and geometry sections.
+  void fill_statistics() {
+    fill();
+    outtest::ModelBuilder m;
+    m.chain("A");
+    m.residue("ALA", 1, {"N", "CA", "C"});
+    atom_crd.u_aniso(1, 1) = 0.25f;  // isotropic
+    atom_crd.u_aniso(1, 2) = 0.1f;   // anisotropic: the mean of three
+    atom_crd.u_aniso(2, 2) = 0.2f;
+    atom_crd.u_aniso(3, 2) = 0.3f;
+    atom_crd.occup(3) = 0.0f;  // left out of the sum, not of the count
+    ls_over_flags.words(3) = true;
+    ls_over_scale.words(3) = 1.5f;
+    ls_over_scale.words(4) = -0.75f;
+    ls_over_scale.words(6) = 123456.0f;
+    rhar_xray.hesu_cruic = 0.001f;
+    rhar_xray.hesu_ml = -1.0f;
+    rhar_xray.hesu_ml_b = std::nanf("");
+    rhar_xray.hcorr_fofc = 1.0f;
+    rhar_xray.hcorr_fofc_free = 1.0001f;
+    entry("Planar groups: others", 12, 0.02f, 0.5f);
+    entry("Torsion angles, period 1. refined", 9, 1.0f, 1.0f);  // one blank too few
+    entry("Bond distances: refined atoms", 812, 1.25f, 2.0f);
+    entry("HBOND: others", 3, 0.1f, 1.0f);
+    entry("HBOND: others", 4, 100.0f, 1.0f);
+  }
   Lines block() {
     const int32_t iun = open_out("r3");
     write_deposit_stats_(iun);
@@ -159,30 +185,8 @@ TEST_F(Remark3, FitWithoutFreeSetIsNull) {
   EXPECT_EQ(section(all, want[0]), want);
 }
 
-TEST_F(Remark3, BValuesErrorsCorrelationAndGeometry) {
-  fill();
-  outtest::ModelBuilder m;
-  m.chain("A");
-  m.residue("ALA", 1, {"N", "CA", "C"});
-  atom_crd.u_aniso(1, 1) = 0.25f;  // isotropic
-  atom_crd.u_aniso(1, 2) = 0.1f;   // anisotropic: the mean of three
-  atom_crd.u_aniso(2, 2) = 0.2f;
-  atom_crd.u_aniso(3, 2) = 0.3f;
-  atom_crd.occup(3) = 0.0f;  // left out of the sum, not of the count
-  ls_over_flags.words(3) = true;
-  ls_over_scale.words(3) = 1.5f;
-  ls_over_scale.words(4) = -0.75f;
-  ls_over_scale.words(6) = 123456.0f;
-  rhar_xray.hesu_cruic = 0.001f;
-  rhar_xray.hesu_ml = -1.0f;
-  rhar_xray.hesu_ml_b = std::nanf("");
-  rhar_xray.hcorr_fofc = 1.0f;
-  rhar_xray.hcorr_fofc_free = 1.0001f;
-  entry("Planar groups: others", 12, 0.02f, 0.5f);
-  entry("Torsion angles, period 1. refined", 9, 1.0f, 1.0f);  // one blank too few
-  entry("Bond distances: refined atoms", 812, 1.25f, 2.0f);
-  entry("HBOND: others", 3, 0.1f, 1.0f);
-  entry("HBOND: others", 4, 100.0f, 1.0f);
+TEST_F(Remark3, BValues) {
+  fill_statistics();
   const Lines all = block();
   const Lines b = {
       "REMARK   3  B VALUES.",
@@ -198,6 +202,11 @@ TEST_F(Remark3, BValuesErrorsCorrelationAndGeometry) {
       "REMARK   3",
   };
   EXPECT_EQ(section(all, b[0]), b);
+}
+
+TEST_F(Remark3, CoordinateErrors) {
+  fill_statistics();
+  const Lines all = block();
   const Lines esu = {
       "REMARK   3  ESTIMATED OVERALL COORDINATE ERROR.",
       "REMARK   3   ESU BASED ON R VALUE                            (A):   0.001",
@@ -207,6 +216,11 @@ TEST_F(Remark3, BValuesErrorsCorrelationAndGeometry) {
       "REMARK   3",
   };
   EXPECT_EQ(section(all, esu[0]), esu);
+}
+
+TEST_F(Remark3, CorrelationCoefficients) {
+  fill_statistics();
+  const Lines all = block();
   const Lines corr = {
       "REMARK   3 CORRELATION COEFFICIENTS.",
       "REMARK   3   CORRELATION COEFFICIENT FO-FC      :   1.000",
@@ -214,6 +228,11 @@ TEST_F(Remark3, BValuesErrorsCorrelationAndGeometry) {
       "REMARK   3",
   };
   EXPECT_EQ(section(all, corr[0]), corr);
+}
+
+TEST_F(Remark3, RmsDeviationRows) {
+  fill_statistics();
+  const Lines all = block();
   const Lines geom = {
       "REMARK   3  RMS DEVIATIONS FROM IDEAL VALUES        COUNT    RMS    WEIGHT",
       "REMARK   3   BOND LENGTHS REFINED ATOMS        (A):   812 ; 1.250 ; 2.000",

@@ -195,19 +195,3 @@ TEST_F(StructureFile, FileEndingInsideARowKeepsTheRowsBefore) {
   ASSERT_EQ(read("cut"), 0);
   EXPECT_FLOAT_EQ(atom_str.as_vdw(1), 1.7f);
 }
-
-// The suite library ends the run when an existing file cannot be opened.
-TEST_F(StructureFile, MissingFileEndsTheRun) {
-  model();
-  rt::FixedText<256> path("");
-  int32_t ierr = 9;
-  std::string out;
-  EXPECT_EQ(run_end_status([&] { read_str_(0, path, dir_ + "none", "str", ierr); }, out), 1);
-}
-
-TEST_F(StructureFile, NoAtomsWritesHeaderOnly) {
-  int32_t ierr = 9;
-  const std::string out = captured([&] { write_str_(0, dir_, "empty", "str", ierr); });
-  EXPECT_EQ(ierr, 2);
-  EXPECT_EQ(out, "  ERROR: number of atoms = 0\n");
-}
