@@ -24,7 +24,7 @@ namespace {
 // without the multiplicity block (ch8), and with the U values, their "."
 // placeholders or neither.
 #define ORB_ROW1 \
-  "I6,1X,A,1X,A1,1X,A8,1X,A4,1X,A5,1X,F8.3,1X,F8.3,1X,F8.3,1X,F5.2,1X,F6.2,1X,A4,1X,A1/"
+  "I6,1X,A,1X,A1,1X,A8,1X,A4,1X,A5,1X,F8.3,1X,F8.3,1X,F8.3,1X,F5.2,1X,F6.2,1X,A,1X,A1/"
 constexpr std::string_view kRowPlain = "(" ORB_ROW1 "7X,A,1X,A4)";
 constexpr std::string_view kRowMult = "(" ORB_ROW1 "7X,A,1X,A4,A8)";
 constexpr std::string_view kRowU = "(" ORB_ROW1 "7X,A,1X,A4,1X,6(1X,F9.4))";
@@ -201,12 +201,14 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
     return;
   }
 
-  output::CifName name1, name2;
+  output::CifName name1, name2, name3;
   std::string_view watom1 = name1.make(r.cr_aname.view(), 6);
   if (rt::len_trim(watom1) == 0) watom1 = name1.make("?", 6);
   std::string_view watom2 = name2.make(r.cr_aname_inp.view(), 6);
   if (rt::len_trim(watom2) == 0) watom2 = watom1;
 
+  // An element taken from a name such as "_A_" needs the name's quoting.
+  const std::string_view symbol = name3.make(r.cr_asymb.view(), 4);
   // Blank residue, chain or number texts would leave the row a value short.
   using output::field;
   const rt::FixedText<8> rname = field<8>(r.cr_rname.view());
@@ -218,7 +220,7 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   const rt::Array1<float, 6>& u = r.cr_anis;
 #define ORB_ROW1_ARGS                                                                         \
   r.cr_iatold, watom1, r.cr_alt, rname, group, seq, xa[0], xa[1], xa[2], r.cr_occ, r.cr_biso, \
-      r.cr_asymb, r.cr_atype
+      symbol, r.cr_atype
   const std::string* rec;
   if (!aniso)
     rec = with_mult ? &rt::fmt(kRowMult, ORB_ROW1_ARGS, watom2, chem, ch8)

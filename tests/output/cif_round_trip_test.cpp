@@ -145,3 +145,17 @@ TEST_F(CifRoundTrip, EveryLoopLinesUpWithItsItems) {
     TearDown();
   }
 }
+
+// Names with an apostrophe, an inner blank or a leading underscore are
+// quoted or made visible so that the reader takes each as one value.
+TEST_F(CifRoundTrip, OddAtomNamesReadBack) {
+  outtest::ModelBuilder m;
+  m.chain("A");
+  m.residue("RIB", 1, {"C1'", "_A_", "O 1", "N"});
+  ASSERT_EQ(write_and_reread(), 0);
+  ASSERT_EQ(atom_inf.n_atom, 4);
+  EXPECT_EQ(atom_inf.atm_name_inp(1), "C1'");
+  EXPECT_EQ(atom_inf.atm_name_inp(2), "_A_");
+  EXPECT_EQ(atom_inf.atm_name_inp(3), "O_1");
+  EXPECT_EQ(atom_inf.atm_name_inp(4), "N");
+}
