@@ -76,13 +76,22 @@ int MtzCheckSubInput(int mindx, const char* routine, int mode) {
   return 0;
 }
 
+void mtz_forget_record_pointers(MtzIndexSlot& slot) {
+  slot.read_batch = nullptr;
+  slot.n_missing_flags = 0;
+  std::memset(slot.col_in, 0, sizeof slot.col_in);
+  std::memset(slot.col_out, 0, sizeof slot.col_out);
+}
+
+void mtz_release_record(MtzIndexSlot& slot) {
+  if (slot.mtz) MtzFree(std::move(slot.mtz));
+  mtz_forget_record_pointers(slot);
+}
+
 void MtzMemTidy() {
   for (auto& s : slots) {
-    if (s.mtz) MtzFree(std::move(s.mtz));
+    mtz_release_record(s);
     s.open_read = s.open_write = 0;
-    s.read_batch = nullptr;
-    std::memset(s.col_in, 0, sizeof s.col_in);
-    std::memset(s.col_out, 0, sizeof s.col_out);
   }
 }
 

@@ -67,6 +67,11 @@ void mtz_set_in_memory_mode();
 int MtzCheckSubInput(int mindx, const char* routine, int mode);
 // Frees the record of every index that holds one, closing its files.
 void MtzMemTidy();
+// Frees the index's record and forgets every look-up and batch that pointed
+// into it.
+void mtz_release_record(MtzIndexSlot& slot);
+// Forgets the look-ups and batch position (a new record takes the index).
+void mtz_forget_record_pointers(MtzIndexSlot& slot);
 
 // 1 when value is the file's missing value (NaN or the VALM number).
 int ptq7_ismnf(const MtzFile* mtz, float value);

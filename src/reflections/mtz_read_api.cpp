@@ -111,6 +111,7 @@ void lropen_(int32_t mindx, std::string_view filnam, int32_t iprint, int32_t& if
     ifail = -1;
     return;
   }
+  mtz_forget_record_pointers(s);
   s.mtz = std::move(mtz);
   s.open_read = 1;
   MtzAssignHKLtoBase(s.mtz.get());
@@ -321,10 +322,8 @@ void lrclos_(int32_t mindx) {
   if (MtzCheckSubInput(mindx, "LRCLOS", 1)) return;
   MtzIndexSlot& s = mtz_index_slot(mindx);
   s.open_read = 0;
-  if (!s.open_write) {
-    MtzFree(std::move(s.mtz));
-    s.read_batch = nullptr;
-  }
+  // The look-ups point into the record: they go with it.
+  if (!s.open_write) mtz_release_record(s);
 }
 
 float lstlsq_(int32_t mindx, int32_t ih, int32_t ik, int32_t il) {

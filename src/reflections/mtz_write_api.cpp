@@ -208,6 +208,7 @@ void lwopen_noexit_(int32_t mindx, std::string_view filnam, int32_t& iflag) {
   if (std::getenv("CMTZ_IN_MEMORY") != nullptr) mtz_set_in_memory_mode();
   if (!s.open_read) {
     const int nset[1] = {1};
+    mtz_forget_record_pointers(s);
     s.mtz = MtzMalloc(1, nset);
     MtzXtal& x = *s.mtz->xtals[0];
     x.crystal_name = x.project_name = "HKL_base";
@@ -225,7 +226,7 @@ void lwopen_noexit_(int32_t mindx, std::string_view filnam, int32_t& iflag) {
     iflag = 1;
     // Nothing was opened: the index is not left open for a write that cannot happen.
     s.open_write = 0;
-    if (!s.open_read) s.mtz.reset();
+    if (!s.open_read) mtz_release_record(s);
     return;
   }
   for (MtzCol* c : all_columns(s.mtz.get()))
@@ -262,7 +263,7 @@ void lwclos_noexit_(int32_t mindx, int32_t iprint, int32_t& iflag) {
               env != nullptr ? env : s.out_name);
   if (iprint > 0) ptq7_lhprt(mtz, iprint);
   s.open_write = 0;
-  if (!s.open_read) MtzFree(std::move(s.mtz));
+  if (!s.open_read) mtz_release_record(s);
 }
 
 void lwclos_(int32_t mindx, int32_t iprint) {
@@ -613,6 +614,7 @@ void lwbat_(int32_t mindx, int32_t batno, const float* rbatch, std::string_view 
   if (batno == 0) {
     s.mtz->nbat_file = 0;
     MtzFreeBatch(std::move(s.mtz->batches));
+    s.read_batch = nullptr;
     return;
   }
   ptq7_lwbat(s.mtz.get(), nullptr, batno, rbatch, cbatch);

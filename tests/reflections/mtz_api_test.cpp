@@ -382,4 +382,24 @@ TEST_F(MtzApi, BatchHeaderPrintout) {
   EXPECT_EQ(out.find("Batch scale"), std::string::npos);
 }
 
+TEST_F(MtzApi, LookupsDoNotOutliveTheirFile) {
+  TempFile t;
+  captured([&] { write_standard(t.c_str()); });
+  int32_t ifail = 0;
+  int32_t lookup[2] = {-1, -1};
+  rt::FixedText<30> want[2] = {"FP", "SIGFP"};
+  captured([&] {
+    lropen_(1, t.c_str(), 0, ifail);
+    lrassn_(1, TextArray(want), 2, lookup, TextArray(want[0].c, 0));
+    lrclos_(1);
+    lropen_(1, t.c_str(), 0, ifail);
+  });
+  // Without a new assignment nothing is read through the old file's columns.
+  float resol = -1, row[2] = {-7, -7};
+  bool eof = true;
+  lrreff_(1, resol, row, eof);
+  EXPECT_FALSE(eof);
+  EXPECT_EQ(row[0], -7.0f);
+}
+
 }  // namespace
