@@ -3,6 +3,7 @@
 // tables, and the TLS group file.
 #include <cstdint>
 
+#include "file_names.h"
 #include "orbinate_blocks.h"
 #include "coords/file_type.h"
 #include "coords/pdb_reader.h"
@@ -134,7 +135,7 @@ namespace {
 void tessran_kavlin1_() {
   const int32_t mdoc = -999;
   rt::FixedText<256> in_coord_file;
-  ugtenv_("XYZIN", in_coord_file);
+  logical_file_name("XYZIN", in_coord_file);
   if (in_coord_file.is_blank()) {
     rt::write_list(6, "Error: Input file is empty");
     rt::stop_run(1);

@@ -1,5 +1,6 @@
 // The TLS group file: one group per chain of the model, or the groups
 // defined on TLS GROUP DEFINE lines after a check that their chains exist.
+#include "file_names.h"
 #include "orbinate_blocks.h"
 #include "foundation/atom_com.h"
 #include "runtime/format.h"
@@ -48,7 +49,7 @@ void write_tls_params_() {
   }
 
   rt::FixedText<512> tls_file;
-  ugtenv_("TLSOUT", tls_file);
+  logical_file_name("TLSOUT", tls_file);
   if (lenstr_(tls_file) < 1) tls_file = "tls_file.tls";
   int32_t itls_out = 0;
   int32_t ifail = -1;

@@ -16,7 +16,9 @@ void ptqerror_noexit(int level, const char* message) {
   const char* msg = message ? message : "";
   if (level == 1 || level == -1) {
     std::fflush(stdout);
-    if (level == -1) std::fprintf(stderr, "Last system error message: %s\n", std::strerror(errno));
+    // Only a real system error has a message worth adding.
+    if (level == -1 && errno != 0)
+      std::fprintf(stderr, "Last system error message: %s\n", std::strerror(errno));
     std::fprintf(stderr, " %s:  %s\n", name, msg);
   }
   if (level == 0 || level == 1 || level == -1) {

@@ -71,8 +71,13 @@ void ptqfyp_(int argc, const char* const* argv) {
   args.reserve(argc > 0 ? argc : 1);
   for (int i = 0; i < argc; ++i) {
     std::string a(argv[i] ? argv[i] : "");
-    if (a.size() > MAX_ARGUMENT) a.resize(MAX_ARGUMENT);
     a.resize(ptq7_utils_flength(a));
+    // An argument is held in a field of MAX_ARGUMENT characters; a longer one
+    // (a file name, say) cut there could name another file, so the run ends.
+    if (a.size() > MAX_ARGUMENT)
+      ptqerror(1, ("Command-line argument " + std::to_string(i) + " is longer than " +
+                   std::to_string(MAX_ARGUMENT) + " characters")
+                      .c_str());
     args.push_back(std::move(a));
   }
   if (args.empty()) args.emplace_back("");

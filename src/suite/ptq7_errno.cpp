@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "runtime/run.h"
 
@@ -146,22 +147,25 @@ int ptq7_signal(int32_t word, const char* place, int (*callback)()) {
   ptq7_errno = word;
   if (liberr_verbosity == 0) return 0;
   const int32_t id = ptq7_error_library(word);
+  // The level rides in brackets after the text; level 0 says "Success",
+  // which beside an error only misleads, so it is left out.
+  const std::string level =
+      ptq7_error_level(word) == 0 ? std::string() : std::string(" (") + level_name(word) + ")";
   if (id != PTQ7_ERRNO_SYSTEM) {
     const char* name = id < n_libraries ? libraries[id].name : "unknown";
     if (place)
-      std::printf(">>>>>> PTQ7 library signal %s:%s (%s)\n\t raised in %s <<<<<<\n", name,
-                  ptq7_strerror(word), level_name(word), place);
+      std::printf(">>>>>> PTQ7 library signal %s:%s%s\n\t raised in %s <<<<<<\n", name,
+                  ptq7_strerror(word), level.c_str(), place);
     else
-      std::printf(">>>>>> PTQ7 library signal %s:%s (%s) <<<<<<\n", name, ptq7_strerror(word),
-                  level_name(word));
+      std::printf(">>>>>> PTQ7 library signal %s:%s%s <<<<<<\n", name, ptq7_strerror(word),
+                  level.c_str());
   } else {
     const int sys = errno;
     if (place)
-      std::printf(">>>>>> System signal %d:%s (%s)\n\t raised in %s <<<<<<\n", sys,
-                  std::strerror(sys), level_name(word), place);
+      std::printf(">>>>>> System signal %d:%s%s\n\t raised in %s <<<<<<\n", sys,
+                  std::strerror(sys), level.c_str(), place);
     else
-      std::printf(">>>>>> System signal %d:%s (%s) <<<<<<", sys, std::strerror(sys),
-                  level_name(word));
+      std::printf(">>>>>> System signal %d:%s%s <<<<<<", sys, std::strerror(sys), level.c_str());
     ptq7_errno = sys;
   }
   int result = 0;

@@ -37,7 +37,7 @@ TEST_F(ErrorWords, SignalWithPlacePrintsTwoLinesAndStoresWord) {
   Capture cap;
   EXPECT_EQ(ptq7_signal(w, "ptq7fyp", nullptr), 0);
   EXPECT_EQ(cap.out(),
-            ">>>>>> PTQ7 library signal ptq7_general:Cannot open environ.def (Success)\n"
+            ">>>>>> PTQ7 library signal ptq7_general:Cannot open environ.def\n"
             "\t raised in ptq7fyp <<<<<<\n");
   EXPECT_EQ(ptq7_errno, w);
   Capture cap2;
@@ -155,6 +155,15 @@ TEST_F(EndOfRun, SystemLevelAddsLastSystemMessage) {
   EXPECT_EQ(run_status([] { ptqerr_(-1, "open"); }), 1);
   EXPECT_EQ(cap.err(), "Last system error message: " + std::string(std::strerror(ENOENT)) +
                            "\n PTQ7:  open\n");
+}
+
+TEST_F(EndOfRun, SystemLevelWithoutSystemErrorAddsNothing) {
+  env.set("PTQ_SUPPRESS_HTML", "1");
+  env.set("PTQ_SUPPRESS_SUMMARY", "1");
+  errno = 0;
+  Capture cap;
+  EXPECT_EQ(run_status([] { ptqerr_(-1, "open"); }), 1);
+  EXPECT_EQ(cap.err(), " PTQ7:  open\n");
 }
 
 TEST_F(EndOfRun, PlainLevelsPrintOnlyTheMessage) {

@@ -111,7 +111,7 @@ TEST_F(Tokeniser, TooManyTokensStopsAtTheRoomAndSignals) {
   const ParserArray& p = parse("A B C D E", 3);
   EXPECT_EQ(p.ntokens, 3);
   EXPECT_EQ(cap.out(),
-            ">>>>>> PTQ7 library signal ptq7_parser:Maximum number of tokens exceeded (Success)\n"
+            ">>>>>> PTQ7 library signal ptq7_parser:Maximum number of tokens exceeded\n"
             "\t raised in ptq7_parse <<<<<<\n");
   Capture cap2;
   EXPECT_EQ(parse("A,,", 1).ntokens, 1);  // a null token needs room too
@@ -214,8 +214,8 @@ TEST_F(NumberReading, OverflowAndUnderflowGiveZeroNumbers) {
   EXPECT_EQ(number("1E400", &ok), 0.0);
   EXPECT_EQ(ok, 1);
   EXPECT_EQ(cap.out(),
-            ">>>>>> PTQ7 library signal ptq7_parser:Overflow - exponent is too big to be evaluated "
-            "(Success)\n\t raised in doublefromstr <<<<<<\nDOUBLEFROMSTR: Token is \"1E400\"\n");
+            ">>>>>> PTQ7 library signal ptq7_parser:Overflow - exponent is too big to be evaluated"
+            "\n\t raised in doublefromstr <<<<<<\nDOUBLEFROMSTR: Token is \"1E400\"\n");
 }
 
 TEST_F(NumberReading, LimitsCountIntegerDigitsForOverflowOnly) {
@@ -366,7 +366,7 @@ TEST_F(LogicalLines, BadCommandFilesSignalAndReadingGoesOn) {
   struct Case {
     std::string at, report;
   } cases[] = {
-      {"@/nonexistent/dir/cmds", "ptq7_parser:Failed to open external command file (Success)"},
+      {"@/nonexistent/dir/cmds", "ptq7_parser:Failed to open external command file"},
       {"@", "Failed to get name for external file"},
       {"@" + std::string(250, 'c'), "Failed to get name for external file"},
   };

@@ -113,7 +113,7 @@ TEST_F(StartUp, MissingEnvironFileFailsTheRun) {
             1);
   EXPECT_TRUE(std::regex_match(
       cap.out(),
-      std::regex(">>>>>> PTQ7 library signal ptq7_general:Cannot open environ.def \\(Success\\)\n"
+      std::regex(">>>>>> PTQ7 library signal ptq7_general:Cannot open environ.def\n"
                  "\t raised in ptq7fyp <<<<<<\n tlsprog:  Cannot open environ.def\nTimes: .*\n")))
       << cap.out();
   EXPECT_EQ(cap.err(), " tlsprog:  Cannot open environ.def\n");
@@ -152,7 +152,7 @@ TEST_F(StartUp, SwitchWithoutFileNameFails) {
   for (const char* sw : {"-e", "-d"}) {
     Capture cap;
     EXPECT_EQ(run({sw}), 1);
-    EXPECT_NE(cap.out().find("ptq7_general:Use: " + std::string(sw) + " filename (Success)"),
+    EXPECT_NE(cap.out().find("ptq7_general:Use: " + std::string(sw) + " filename"),
               std::string::npos);
   }
 }
@@ -182,7 +182,7 @@ TEST_F(StartUp, MissingInputFileIsReportedWithItsFullName) {
   EXPECT_EQ(run({"XYZIN", "/nonexistent/a"}), -1);
   EXPECT_EQ(cap.out(),
             "File: \"/nonexistent/a.pdb\"\nCannot be opened for reading\n"
-            ">>>>>> PTQ7 library signal ptq7_general:Cannot find input file (Success)\n"
+            ">>>>>> PTQ7 library signal ptq7_general:Cannot find input file\n"
             "\t raised in ptq7setenv <<<<<<\n");
   Capture cap2;
   EXPECT_EQ(run({"XYZIN2", "/nonexistent/b"}), -1);  // the prefix pattern covers longer names
@@ -227,7 +227,7 @@ TEST_F(StartUp, LibraryFileWithoutLibraryDirectoryFails) {
   Capture cap;
   EXPECT_EQ(run({"MONLIB", "mon.dic"}), 1);
   EXPECT_EQ(cap.out(),
-            ">>>>>> PTQ7 library signal ptq7_general:Cannot get CLIBD from environment (Success)\n"
+            ">>>>>> PTQ7 library signal ptq7_general:Cannot get CLIBD from environment\n"
             "\t raised in ptq7setenv <<<<<<\n"
             "Couldn't CLIBD from the environment - check setup\n");
 }
@@ -293,16 +293,32 @@ TEST_F(StartUp, NameOutsideTheTableIsAddedAsUndefined) {
   EXPECT_EQ(env_of("NEWNAME"), "a/b.ext");
 }
 
-TEST_F(StartUp, LongArgumentsAreCutAndStripped) {
+TEST_F(StartUp, TrailingBlanksOfArgumentsAreStripped) {
   Capture cap;
-  const std::string longname(600, 'x');
   EXPECT_EQ(run_status([&] {
-              const char* argv[] = {"prog", "XYZOUT", longname.c_str(), "TLSOUT", "abc   "};
-              ptqfyp_(5, argv);
+              const char* argv[] = {"prog", "TLSOUT", "abc   "};
+              ptqfyp_(3, argv);
             }),
             -1);
-  EXPECT_EQ(env_of("XYZOUT"), std::string(500, 'x') + ".pdb");
   EXPECT_EQ(env_of("TLSOUT"), "abc.tls");
+}
+
+TEST_F(StartUp, ArgumentLongerThanItsFieldEndsTheRun) {
+  Capture cap;
+  const std::string at_limit(500, 'x'), beyond(501, 'y');
+  EXPECT_EQ(run_status([&] {
+              const char* argv[] = {"prog", "XYZOUT", at_limit.c_str()};
+              ptqfyp_(3, argv);
+            }),
+            -1);
+  EXPECT_EQ(env_of("XYZOUT"), at_limit + ".pdb");
+  EXPECT_EQ(run_status([&] {
+              const char* argv[] = {"prog", "HKLOUT", beyond.c_str()};
+              ptqfyp_(3, argv);
+            }),
+            1);
+  EXPECT_NE(cap.out().find("Command-line argument 2 is longer than 500 characters\n"),
+            std::string::npos);
 }
 
 TEST_F(StartUp, PutenvAndExistsRefuseNulls) {
