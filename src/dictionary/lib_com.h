@@ -1062,5 +1062,6 @@ struct com_conn_lib_t {
 };
 extern com_conn_lib_t com_conn_lib;
 
-// Empties the dictionary row tables (the lists, synonyms and derivatives stay).
+// Empties the dictionary row tables (the lists, synonyms and derivatives stay)
+// and the code index over them.
 void init_cnt_();

@@ -6,8 +6,6 @@
 #pragma once
 
 #include <initializer_list>
-#include <string>
-#include <vector>
 
 #include "dictionary/lib_com.h"
 
@@ -20,11 +18,6 @@ struct Atom {
   const char* back;
   const char* forw;
   float x, y, z;
-};
-struct Bond {
-  const char* a1;
-  const char* a2;
-  float val;
 };
 
 // L1 emptied: every count 0, header texts ".".
@@ -50,7 +43,7 @@ inline int add_l1_atom(const Atom& a) {
   r.l1a_y(i) = a.y;
   r.l1a_z(i) = a.z;
   r.l1a_coor_flag(i) = "Y";
-  r.l1a_icr(i) = i;
+  r.l1a_icr(i) = r.l1a_iold(i) = i;
   r.l1a_iback(i) = r.l1a_iforw(i) = 0;
   r.l1a_nring(i) = 0;
   return i;
@@ -142,10 +135,6 @@ inline void alanine_l1() {
   add_l1_bond("C", "OXT", 1.342f);
 }
 
-}  // namespace descr
-
-namespace descr {
-
 // Heavy atoms of proline: the ring closes on the backbone nitrogen (N-CD).
 inline void proline_l1() {
   clear_l1();
@@ -164,6 +153,22 @@ inline void proline_l1() {
   add_l1_bond("C", "O", 1.208f);
   add_l1_bond("CB", "CG", 1.543f);
   add_l1_bond("CG", "CD", 1.544f);
+}
+
+// The pyranose ring of N-acetylglucosamine (NAG), its tree running
+// C1-C2-C3-C4-C5-O5; the ring closes with the bond C1-O5.
+inline void sugar_l1() {
+  clear_l1();
+  r_scratch.l1l_mname = "NAG";
+  add_l1_atom({"C1", "C", "CH1", ".", "C2", 0.185f, 1.082f, -0.421f});
+  add_l1_atom({"C2", "C", "CH1", "C1", "C3", 0.790f, -0.220f, 0.112f});
+  add_l1_atom({"C3", "C", "CH1", "C2", "C4", -0.124f, -1.390f, -0.265f});
+  add_l1_atom({"C4", "C", "CH1", "C3", "C5", -1.526f, -1.129f, 0.294f});
+  add_l1_atom({"C5", "C", "CH1", "C4", "O5", -2.042f, 0.207f, -0.246f});
+  add_l1_atom({"O5", "O", "O2", "C5", "END", -1.130f, 1.248f, 0.113f});
+  const char* ring[] = {"C1", "C2", "C3", "C4", "C5", "O5", "C1"};
+  const float length[] = {1.531f, 1.532f, 1.532f, 1.531f, 1.430f, 1.429f};
+  for (int k = 0; k < 6; ++k) add_l1_bond(ring[k], ring[k + 1], length[k]);
 }
 
 }  // namespace descr

@@ -91,17 +91,6 @@ TEST_F(Lookups, HalfBondRowsGiveTheMeanOrNothing) {
   EXPECT_FLOAT_EQ(val, 0.0f);
 }
 
-TEST_F(Lookups, EmptyTableOrBadIndexIsNotAnswerable) {
-  float val = 0.0f;
-  int32_t lb = 0, ierr = 0;
-  srch_bond_(0, "ALA", 0, 1, val, lb, ierr);
-  EXPECT_EQ(ierr, 1);
-  int32_t lg = 9;
-  srch_angl_(0, "ALA", 1, 2, 3, val, lg, ierr);  // no angle rows
-  EXPECT_EQ(ierr, 1);
-  EXPECT_EQ(lg, 0);
-}
-
 TEST_F(Lookups, AngleRowReversedAroundTheVertex) {
   descr::add_l1_angle("N", "CA", "C", 111.2f);
   descr::add_l1_angle("C", "CA", "CB", 110.5f);
@@ -125,21 +114,6 @@ TEST_F(Lookups, VertexRowNeedsAPositiveAngle) {
   srch_angl_(0, "ALA", 1, 2, 5, val, lg, ierr);
   EXPECT_EQ(ierr, 3);
   EXPECT_FLOAT_EQ(val, 109.5f);
-}
-
-TEST_F(Lookups, SecondDescriptionKeepsTheCallersRowWhenNotFound) {
-  r_scratch.l2g_nangl = 1;
-  r_scratch.l2a_aname(1) = "N";
-  r_scratch.l2a_aname(2) = "CA";
-  r_scratch.l2a_aname(3) = "C";
-  r_scratch.l2g_1atm(1) = "CA";
-  r_scratch.l2g_2atm(1) = "N";
-  r_scratch.l2g_3atm(1) = "C";
-  float val = 0.0f;
-  int32_t lg = 42, ierr = 0;
-  srch_angl_2_(0, "ALA", 1, 2, 3, val, lg, ierr);
-  EXPECT_EQ(ierr, 2);
-  EXPECT_EQ(lg, 42);
 }
 
 TEST_F(Lookups, LinkAngleMatchesNamesWithTheirMonomerFlags) {

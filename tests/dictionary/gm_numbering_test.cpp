@@ -47,21 +47,6 @@ TEST(GmNumbering, TheLaterOfTwoEqualNamesWins) {
   EXPECT_EQ(r_scratch.l1t_i4atm(1), 6);
 }
 
-TEST(GmNumbering, SecondDescriptionRenumbered) {
-  r_scratch_t& r = r_scratch;
-  r.l2a_natom = 2;
-  r.l2a_aname(1) = "C1";
-  r.l2a_aname(2) = "O5";
-  r.l2b_nbond = 1;
-  r.l2b_1atm(1) = "O5";
-  r.l2b_2atm(1) = "C1";
-  r.l2n_nconn = r.l2g_nangl = r.l2t_ntors = r.l2c_nchir = r.l2p_nplan = 0;
-  int32_t ierr = 0;
-  set_num_l2_gm_(0, ierr);
-  EXPECT_EQ(r.l2b_i1atm(1), 2);
-  EXPECT_EQ(r.l2b_i2atm(1), 1);
-}
-
 TEST(GmNumbering, UnmatchedAtomDroppedWithEveryRecordNamingIt) {
   alanine_full();
   r_scratch.l1a_aname(5) = "????";  // CB matched nothing
@@ -78,17 +63,6 @@ TEST(GmNumbering, UnmatchedAtomDroppedWithEveryRecordNamingIt) {
   EXPECT_EQ(r.l1b_i2atm(4), 6);
   set_num_l1_gm_(0, ierr);
   EXPECT_EQ(r.l1b_i2atm(4), 5);
-}
-
-TEST(GmNumbering, AtomWithoutCoordinateMatchDropped) {
-  alanine_full();
-  r_scratch.l1a_icr(1) = 0;  // N
-  int32_t ierr = 0;
-  compress_l1_gm_(0, ierr);
-  EXPECT_EQ(r_scratch.l1a_natom, 5);
-  EXPECT_EQ(r_scratch.l1a_aname(1), "CA");
-  // Records are judged by their own names and numbers, which still name N.
-  EXPECT_EQ(r_scratch.l1g_nangl, 1);
 }
 
 TEST(GmNumbering, PlaneKeptWithFourAtomsAndDroppedWithThree) {

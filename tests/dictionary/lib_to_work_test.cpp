@@ -63,10 +63,6 @@ TEST_F(LibCopy, EntryNotLoadedIsNotTakenDirectly) {
             "  ERR: monomer ALA      not found in library..\n");
 }
 
-TEST_F(LibCopy, EmptyListIsRefused) {
-  EXPECT_EQ(copy("ALA", 1), "  ERR: number of monomers in library = 0\n");
-}
-
 TEST_F(LibCopy, BySynonymWithItsModification) {
   descr::alanine_entry();
   r.lms_nsyn = 1;
@@ -128,17 +124,17 @@ TEST_F(LibCopy, SecondLevelDerivativeTakesAnEntryNotLoaded) {
 }
 
 TEST_F(LibCopy, OneAtomMonomerEndsItsTree) {
-  const int l = descr::add_entry("ZN");
-  descr::row_atom(l, {"ZN", "ZN", "ZN", ".", ".", 0, 0, 0});
+  descr::clear_l1();
+  descr::add_l1_atom({"ZN", "ZN", "ZN", ".", ".", 0, 0, 0});
+  descr::store_l1("ZN");
   copy("ZN");
   EXPECT_EQ(r.l1a_natom, 1);
   EXPECT_EQ(r.l1a_forw(1).view(), "END ");
 }
 
 TEST_F(LibCopy, BondsWithoutAnglesMakeAMinimalDescription) {
-  const int l = descr::sugar_entry();
-  r.lmg_nangl = 0;
-  r.lml_ithet(l) = 0;
+  descr::sugar_l1();
+  const int l = descr::store_l1("NAG");
   copy("NAG");
   EXPECT_EQ(r.l1l_prsnt, "M");
   EXPECT_EQ(r.lml_prsnt(l), "M");
@@ -149,31 +145,37 @@ TEST_F(LibCopy, RingClosureBecomesAnExtraConnectionOnce) {
   descr::sugar_entry();
   copy("NAG");
   EXPECT_EQ(r.l1n_nconn, 1);
-  EXPECT_EQ(r.l1n_1atm(1), "C1");
-  EXPECT_EQ(r.l1n_2atm(1), "O5");
+  EXPECT_EQ(r.l1n_1atm(1), "O5");
+  EXPECT_EQ(r.l1n_2atm(1), "C1");
   EXPECT_EQ(r.l1n_type(1), ".");
   int32_t ierr = 0;
-  r.l1n_1atm(1) = "O5";  // the same pair in the other order
-  r.l1n_2atm(1) = "C1";
+  r.l1n_1atm(1) = "C1";  // the same pair in the other order
+  r.l1n_2atm(1) = "O5";
   check_extra_conn_(0, ierr);
   EXPECT_EQ(r.l1n_nconn, 1);
 }
 
 TEST_F(LibCopy, RowsOfTheCodeAfterAnotherMonomerAreTaken) {
-  const int l = descr::alanine_entry("GLY0");
+  descr::alanine_entry("GLY0");
   descr::sugar_entry();
-  descr::row_bond(l, "CB", "N", 2.5f);  // a later row of the first monomer
+  const int row = ++r.lmb_nbond;  // a later row of the first monomer
+  r.lmb_mname(row) = "GLY0";
+  r.lmb_1atm(row) = "CB";
+  r.lmb_2atm(row) = "N";
+  r.lmb_val(row) = 2.5f;
   copy("GLY0");
   EXPECT_EQ(r.l1b_nbond, 6);
   EXPECT_FLOAT_EQ(r.l1b_val(6), 2.5f);
 }
 
 TEST_F(LibCopy, AtomBeyondTheWorkAreaStopsTheCopy) {
-  const int l = descr::add_entry("BIG");
-  for (int i = 1; i <= MAX1ATM + 1; ++i) {
+  descr::clear_l1();
+  for (int i = 1; i <= MAX1ATM; ++i) {
     const std::string name = "C" + std::to_string(i);
-    descr::row_atom(l, {name.c_str(), "C", "CH2", ".", ".", 0, 0, 0});
+    descr::add_l1_atom({name.c_str(), "C", "CH2", ".", ".", 0, 0, 0});
   }
+  descr::store_l1("BIG");
+  r.lma_mname(++r.lma_natom) = "BIG";  // atom 301
   EXPECT_EQ(copy("BIG", 1),
             "  ERR: number of atoms in monomer BIG      >   300\n"
             "            Change parameter MAX1ATM in \"lib_com\"\n");
@@ -183,7 +185,7 @@ TEST_F(LibCopy, AtomBeyondTheWorkAreaStopsTheCopy) {
 TEST_F(LibCopy, AtomCountStopsAtAnotherMonomer) {
   const int l = descr::alanine_entry();
   descr::sugar_entry();
-  descr::row_atom(l, {"H", "H", "HNH1", "N", ".", 0, 0, 0});
+  r.lma_mname(++r.lma_natom) = "ALA";  // after the rows of another monomer
   int32_t natom = 0, nhatom = 0, ierr = 0;
   count_natom_lib_(0, "ALA", r.lml_iatom(l), natom, nhatom, ierr);
   EXPECT_EQ(natom, 6);
@@ -195,9 +197,10 @@ TEST_F(LibCopy, AtomCountStopsAtAnotherMonomer) {
 
 TEST_F(LibCopy, AtomCountReachesRowsHighInTheTable) {
   r.lma_natom = 100000;
-  const int l = descr::add_entry("HIGH");
-  descr::row_atom(l, {"C1", "C", "CH3", ".", ".", 0, 0, 0});
-  descr::row_atom(l, {"H1", "H", "H", "C1", ".", 0, 0, 0});
+  descr::clear_l1();
+  descr::add_l1_atom({"C1", "C", "CH3", ".", ".", 0, 0, 0});
+  descr::add_l1_atom({"H1", "H", "H", "C1", ".", 0, 0, 0});
+  descr::store_l1("HIGH");
   int32_t natom = 0, nhatom = 0, ierr = 0;
   count_natom_lib_(0, "HIGH", 100001, natom, nhatom, ierr);
   EXPECT_EQ(natom, 2);

@@ -42,12 +42,6 @@ class Modif : public testing::Test {
 
 }  // namespace
 
-TEST_F(Modif, CodeBeginningWithDotDoesNothing) {
-  int32_t ierr = -1;
-  EXPECT_EQ(captured([&] { modif_(0, ".", ierr); }), "");
-  EXPECT_EQ(ierr, 0);
-}
-
 TEST_F(Modif, EmptyModificationListIsNotFound) {
   r.ldl_nmod = 0;
   int32_t ierr = -1;

@@ -43,13 +43,6 @@ TEST(TreeRenumber, EmptyDescriptionHasNeitherEnd) {
             "  WARNING : ALA      : last atom of the tree is absent\n");
 }
 
-TEST(TreeRenumber, SingleAtomIsSound) {
-  descr::clear_l1();
-  descr::add_l1_atom({"ZN", "ZN", "ZN", ".", "END", 0, 0, 0});
-  EXPECT_EQ(renumber(), 0);
-  EXPECT_EQ(r_scratch.l1a_ndist(1), 0);
-}
-
 TEST(TreeRenumber, EveryDuplicatedPairReportedAndLowestIndexUsed) {
   descr::alanine_l1();
   r_scratch.l1a_aname(5) = "CA";

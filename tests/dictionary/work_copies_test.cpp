@@ -46,14 +46,6 @@ TEST(WorkCopies, ListsAndPlanesCopiedUpToTheirOwnCounts) {
   EXPECT_EQ(r.l2b_2atm(5), "OXT");
 }
 
-TEST(WorkCopies, EmptyL1IsRefused) {
-  descr::clear_l1();
-  int32_t ierr = 0;
-  const std::string out = captured([&] { copyl2_(0, ierr); });
-  EXPECT_EQ(out, "  ERROR : L1A --> L2A number of atoms =0\n");
-  EXPECT_EQ(ierr, 1);
-}
-
 TEST(WorkCopies, ResidueThereAndBackRestoresC1) {
   r_scratch_t& r = r_scratch;
   r.c1_natom = 2;
