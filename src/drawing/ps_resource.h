@@ -1,0 +1,12 @@
+// The prolog resources of every PostScript document: the font re-encoding
+// procedure and the Latin-1 glyph vector that the setup uses to define the
+// text font Times-Roman-Extd.
+#pragma once
+
+#include <cstdint>
+
+// The two resources, 104 lines, on unit un.
+void psresource_new_(int32_t un);
+// The same number of lines copied from "ps.resource" in the library path,
+// each written as 80 characters.  Writes crdinf.cr_sc_iun.
+void psresource_old_(int32_t un);
