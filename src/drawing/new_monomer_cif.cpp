@@ -15,9 +15,9 @@
 namespace {
 
 constexpr std::string_view kAtomSiteItems[] = {
-    "id",           "label_atom_id", "label_alt_id", "label_comp_id", "label_asym_id",
-    "label_seq_id", "Cartn_x",       "Cartn_y",      "Cartn_z",       "occupancy",
-    "B_iso_or_equiv", "type_symbol", "calc_flag"};
+    "id",       "label_atom_id", "label_alt_id", "label_comp_id", "label_asym_id",  "label_seq_id",
+    "Cartn_x",  "Cartn_y",       "Cartn_z",      "occupancy",     "B_iso_or_equiv", "type_symbol",
+    "calc_flag"};
 
 // Where each decimal point of the three F8.3 fields would stand.
 constexpr std::string_view kNoCoordinates = "     .        .        .   ";

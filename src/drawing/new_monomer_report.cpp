@@ -23,10 +23,10 @@ namespace {
 constexpr int kPictureBox = 180;
 constexpr int kFirstShiftX = 50;
 constexpr int kFirstShiftY = 80;
-constexpr float kMargin = 2.5f;           // added to the monomer radius, angstrom
-constexpr float kPi = 3.1415925f;         // kept: stored drawings were made with it
+constexpr float kMargin = 2.5f;              // added to the monomer radius, angstrom
+constexpr float kPi = 3.1415925f;            // kept: stored drawings were made with it
 constexpr float kStereoTurn = -0.15707962f;  // radian, about -9 degrees
-constexpr float kLabelLength = 0.5f;      // angstrom, sets the label size
+constexpr float kLabelLength = 0.5f;         // angstrom, sets the label size
 constexpr int kDeclaredPages = 5;
 
 r_scratch_t& r = r_scratch;
@@ -91,8 +91,8 @@ void draw_view(const Projection& p) {
     proj_txl_(x, p.radbor, p.ibx, p.scale, ip);
     const float probe[3] = {kLabelLength, 0.0f, x[2]};
     proj_txl_(probe, p.radbor, 0, p.scale, is);
-    txtext_(rt::trim_right(r.l1a_aname(i).view()), is[0] / 10, (ip[0] - 3) / 10,
-            (ip[1] + 3) / 10, 0);
+    txtext_(rt::trim_right(r.l1a_aname(i).view()), is[0] / 10, (ip[0] - 3) / 10, (ip[1] + 3) / 10,
+            0);
   }
 }
 
@@ -114,7 +114,8 @@ void coordinate_file(int32_t mdoc, const std::string& root, std::string_view cod
   }
   if (unit <= 0) return;
   const std::string_view name = file.trimmed();
-  msgdoc_(mdoc, std::string(label) + std::string(name.substr(0, name.size() < 66 ? name.size() : 66)));
+  msgdoc_(mdoc,
+          std::string(label) + std::string(name.substr(0, name.size() < 66 ? name.size() : 66)));
   writer(mdoc, crdinf.cro2_iun, prog, ierr);
 }
 
@@ -156,8 +157,7 @@ void graph_newl_(int32_t mdoc, std::string_view mod, std::string_view mon_input,
   rt::FixedText<8> code;
   if (rt::len_trim(mon_input) == 0 || mon_input[0] == '?' || mon_input[0] == ' ')
     code = r.l1l_mname.view();
-  else
-    code = mon_input;
+  else code = mon_input;
   const int lm = code.len_trim();
   const std::string code_used(code.view().substr(0, lm));
   const rt::FixedText<80> name(r.l1l_name.view());
@@ -191,11 +191,12 @@ void graph_newl_(int32_t mdoc, std::string_view mod, std::string_view mon_input,
     } else {
       root = used(prog);
     }
-    coordinate_file(mdoc, root, code_used, ".cif", "* CIFile  : ",
-                    " WARNING: can't open output CIFile for new monomer", prog, wr_cif_new_, ierr);
-    coordinate_file(mdoc, root, code_used, ".pdb", "* PDBfile : ",
-                    " WARNING: can't open output PDB File for new monomer", prog, wr_pdb_new_,
-                    ierr);
+    coordinate_file(mdoc, root, code_used, ".cif",
+                    "* CIFile  : ", " WARNING: can't open output CIFile for new monomer", prog,
+                    wr_cif_new_, ierr);
+    coordinate_file(mdoc, root, code_used, ".pdb",
+                    "* PDBfile : ", " WARNING: can't open output PDB File for new monomer", prog,
+                    wr_pdb_new_, ierr);
   }
 
   // 4. A drawing needs three atoms.
@@ -208,14 +209,11 @@ void graph_newl_(int32_t mdoc, std::string_view mod, std::string_view mon_input,
 
   // 5. The axis of least extent becomes the depth axis (cyclic moves keep
   // the handedness; a tie moves nothing).
-  const float hx = (hi[0] - lo[0]) / 2.0f, hy = (hi[1] - lo[1]) / 2.0f,
-              hz = (hi[2] - lo[2]) / 2.0f;
+  const float hx = (hi[0] - lo[0]) / 2.0f, hy = (hi[1] - lo[1]) / 2.0f, hz = (hi[2] - lo[2]) / 2.0f;
   float centre[3] = {(hi[0] + lo[0]) / 2.0f, (hi[1] + lo[1]) / 2.0f, (hi[2] + lo[2]) / 2.0f};
   int shift = 0;
-  if (hx < hz && hx < hy)
-    shift = 1;
-  else if (hy < hz && hy < hx)
-    shift = 2;
+  if (hx < hz && hx < hy) shift = 1;
+  else if (hy < hz && hy < hx) shift = 2;
   auto permute = [shift](float& x, float& y, float& z) {
     const float o[3] = {x, y, z};
     x = o[shift % 3];
@@ -276,8 +274,7 @@ void graph_newl_(int32_t mdoc, std::string_view mod, std::string_view mon_input,
   set_box_tx_(kPictureBox, kPictureBox, kFirstShiftX, kFirstShiftY);
   drawing::TablePage page{};
   int32_t iby = 0, ishy = 0, ix0 = 0, iy0 = 0;
-  get_box_tx_(page.ibx, iby, page.ishx, ishy, ix0, iy0, page.xmin, page.xmax, page.ymin,
-              page.ymax);
+  get_box_tx_(page.ibx, iby, page.ishx, ishy, ix0, iy0, page.xmin, page.xmax, page.ymin, page.ymax);
   Projection p{page.ibx, rad + kMargin, 0.0f, false};
   p.scale = static_cast<float>(page.ibx) / (2.0f * p.radbor);
   title_monl_1_(code.view(), name.view());

@@ -37,18 +37,25 @@ struct Layout {
   int value_y[kMaxValues][kMaxBands];
 };
 
-constexpr Layout kBonds = {"BONDS", 230, "Dlib Dcrd Dchem", 3, 1,
-                           {63, 63, 63}, {11, 11, 11}, {{51, 51, 51}}};
-constexpr Layout kAngles = {"ANGLES", 230, "lib crd chem", 3, 3,
-                            {90, 95, 95}, {5, 10, 10},
-                            {{75, 80, 80}, {105, 110, 110}, {130, 135, 135}}};
-constexpr Layout kTorsions = {"TORSION ANGLES", 220, "lib crd chem period", 2, 4,
-                              {159, 242}, {2, 89},
+constexpr Layout kBonds = {"BONDS", 230,          "Dlib Dcrd Dchem", 3,
+                           1,       {63, 63, 63}, {11, 11, 11},      {{51, 51, 51}}};
+constexpr Layout kAngles = {
+    "ANGLES", 230,          "lib crd chem", 3,
+    3,        {90, 95, 95}, {5, 10, 10},    {{75, 80, 80}, {105, 110, 110}, {130, 135, 135}}};
+constexpr Layout kTorsions = {"TORSION ANGLES",
+                              220,
+                              "lib crd chem period",
+                              2,
+                              4,
+                              {159, 242},
+                              {2, 89},
                               {{147, 234}, {177, 264}, {207, 294}, {232, 319}}};
-constexpr Layout kChirals = {"CHIRALITY", 225, "ideal crd", 3, 2,
-                             {118, 120, 112}, {5, 7, -1}, {{100, 102, 94}, {125, 127, 119}}};
-constexpr Layout kPlanes = {"PLANES", 230, "Disp_crd esd", 3, 1,
-                            {85, 95, 85}, {15, 25, 15}, {{80, 90, 80}}};
+constexpr Layout kChirals = {"CHIRALITY", 225,
+                             "ideal crd", 3,
+                             2,           {118, 120, 112},
+                             {5, 7, -1},  {{100, 102, 94}, {125, 127, 119}}};
+constexpr Layout kPlanes = {"PLANES", 230,          "Disp_crd esd", 3,
+                            1,        {85, 95, 85}, {15, 25, 15},   {{80, 90, 80}}};
 
 // The running state of the tables: line position and the line being filled.
 class Tables {
@@ -184,8 +191,7 @@ void angles(Tables& t) {
 void torsions(Tables& t) {
   const int n = limited<MAX1TOR>(r.l1t_ntors);
   for (int k = 1; k <= n; ++k) {
-    const int32_t a = r.l1t_i1atm(k), b = r.l1t_i2atm(k), c = r.l1t_i3atm(k),
-                  d = r.l1t_i4atm(k);
+    const int32_t a = r.l1t_i1atm(k), b = r.l1t_i2atm(k), c = r.l1t_i3atm(k), d = r.l1t_i4atm(k);
     if (!placed(a) || !placed(b) || !placed(c) || !placed(d)) continue;
     rt::write_to(t.atom(), "(9A)", name(a), "-", name(b), "-", name(c), "-", name(d), " ",
                  r.l1t_label(k));
@@ -198,7 +204,9 @@ void torsions(Tables& t) {
   t.finish();
 }
 
-bool begins(std::string_view text, std::string_view word) { return text.substr(0, word.size()) == word; }
+bool begins(std::string_view text, std::string_view word) {
+  return text.substr(0, word.size()) == word;
+}
 
 void chirals(Tables& t) {
   const int n = limited<MAX1CHR>(r.l1c_nchir);
@@ -206,8 +214,7 @@ void chirals(Tables& t) {
     const std::string_view sign = r.l1c_sign(k).view();
     const int32_t ids[4] = {r.l1c_i1atm(k), r.l1c_i2atm(k), r.l1c_i3atm(k), r.l1c_i4atm(k)};
     const bool metal = begins(sign, "cros") || begins(sign, "star");
-    if (!metal && !(placed(ids[0]) && placed(ids[1]) && placed(ids[2]) && placed(ids[3])))
-      continue;
+    if (!metal && !(placed(ids[0]) && placed(ids[1]) && placed(ids[2]) && placed(ids[3]))) continue;
     // A centre of the metal kinds may lack atoms: they show as ".".
     std::string_view names[4];
     for (int j = 0; j < 4; ++j) names[j] = valid(ids[j]) ? name(ids[j]) : ".   ";

@@ -85,9 +85,8 @@ void pssetpg_(int32_t totalnbpages) {
   isps.current = 1;
 }
 
-void psopen_(std::string_view fname, int32_t bboxx1, int32_t bboxx2, int32_t bboxy1,
-             int32_t bboxy2, int32_t mxcolr, const float* rgb, bool incol, int32_t bakcol,
-             int32_t& ierr) {
+void psopen_(std::string_view fname, int32_t bboxx1, int32_t bboxx2, int32_t bboxy1, int32_t bboxy2,
+             int32_t mxcolr, const float* rgb, bool incol, int32_t bakcol, int32_t& ierr) {
   using drawing::ps_line;
   int32_t unit = 0;
   openfw_(unit, 99, "", fname, "", ierr);

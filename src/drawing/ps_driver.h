@@ -34,9 +34,8 @@ void pssetpg_(int32_t totalnbpages);
 // Opens `fname` (used unchanged) and writes everything up to the start of
 // page 1; ierr 1 with nothing written when the file cannot be opened.
 // Writes com_ps.
-void psopen_(std::string_view fname, int32_t bboxx1, int32_t bboxx2, int32_t bboxy1,
-             int32_t bboxy2, int32_t mxcolr, const float* rgb, bool incol, int32_t bakcol,
-             int32_t& ierr);
+void psopen_(std::string_view fname, int32_t bboxx1, int32_t bboxx2, int32_t bboxy1, int32_t bboxy2,
+             int32_t mxcolr, const float* rgb, bool incol, int32_t bakcol, int32_t& ierr);
 // Ends the current page and starts the next.  Writes isps.
 void psnwpag_(int32_t bboxx1, int32_t bboxx2, int32_t bboxy1, int32_t bboxy2, bool incol);
 // Ends the last page, writes the trailer and closes the unit.

@@ -81,10 +81,8 @@ void pslwid_(float lwidth) {
 }
 
 void psdash_(int32_t onoff) {
-  if (onoff == 0)
-    ps_line("[]  0 setdash");
-  else
-    ps_line(rt::fmt("(A,I2,A,I2,A)", "[ ", onoff, " ", onoff, " ]  0 setdash"));
+  if (onoff == 0) ps_line("[]  0 setdash");
+  else ps_line(rt::fmt("(A,I2,A,I2,A)", "[ ", onoff, " ", onoff, " ]  0 setdash"));
 }
 
 void pscolb_(float r, float g, float b) { ps_line(rt::fmt("(3F8.4,A)", r, g, b, " Col")); }
@@ -94,10 +92,8 @@ void pscolr_(float r, float g, float b) {
 }
 
 void pshade_(float shade, int32_t colour, const float* /*rgb*/, int32_t /*mxcolr*/, bool incol) {
-  if (incol)
-    ps_line(rt::fmt("(A,I2.2)", "Col", colour));
-  else
-    ps_line(rt::fmt("(A,F7.4,A)", "gsave", shade, " setgray"));
+  if (incol) ps_line(rt::fmt("(A,I2.2)", "Col", colour));
+  else ps_line(rt::fmt("(A,F7.4,A)", "gsave", shade, " setgray"));
 }
 
 void ps_cale_(float shade, bool incol, int32_t mxcolr, const float* rgb, int32_t mincol,
@@ -145,8 +141,7 @@ void psubox_(float& x1, float& y1, float& x2, float& y2, float& x3, float& y3, f
 
 void psmark_(float x, float y, int32_t marker, float hwidx, float hwidy) {
   if (marker == 1 || marker == 3) {
-    psbbox_(x - hwidx, y - hwidy, x - hwidx, y + hwidy, x + hwidx, y + hwidy, x + hwidx,
-            y - hwidy);
+    psbbox_(x - hwidx, y - hwidy, x - hwidx, y + hwidy, x + hwidx, y + hwidy, x + hwidx, y - hwidy);
   } else if (marker == 2) {
     float x1 = x - hwidx, y1 = y - 0.6f * hwidy;
     float x2 = x + hwidx, y2 = y1;

@@ -7,16 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/atom_com.h"
-#include "foundation/file_open.h"
-#include "foundation/messages.h"
 #include "runtime/units.h"
 
 namespace {
-
-// Lines a resource file must hold: the 36 of the procedure resource and the
-// 68 of the encoding resource.
-constexpr int kResourceLines = 104;
 
 constexpr std::string_view kProlog[] = {
     "%%BeginResource: latin1_prolog",
@@ -60,44 +53,38 @@ static_assert(std::size(kProlog) == 36);
 
 // Glyph names of codes 8#040 .. 8#176 and 8#240 .. 8#377: the standard
 // Latin-1 encoding, except tilde, bullet and dotlessi at 8#176, 8#267, 8#271.
+// clang-format off
 constexpr std::string_view kLow[] = {
-    "space",      "exclam",     "quotedbl",    "numbersign",   "dollar",     "percent",
-    "ampersand",  "quoteright", "parenleft",   "parenright",   "asterisk",   "plus",
-    "comma",      "minus",      "period",      "slash",        "zero",       "one",
-    "two",        "three",      "four",        "five",         "six",        "seven",
-    "eight",      "nine",       "colon",       "semicolon",    "less",       "equal",
-    "greater",    "question",   "at",          "A",            "B",          "C",
-    "D",          "E",          "F",           "G",            "H",          "I",
-    "J",          "K",          "L",           "M",            "N",          "O",
-    "P",          "Q",          "R",           "S",            "T",          "U",
-    "V",          "W",          "X",           "Y",            "Z",          "bracketleft",
-    "backslash",  "bracketright", "asciicircum", "underscore", "quoteleft",  "a",
-    "b",          "c",          "d",           "e",            "f",          "g",
-    "h",          "i",          "j",           "k",            "l",          "m",
-    "n",          "o",          "p",           "q",            "r",          "s",
-    "t",          "u",          "v",           "w",            "x",          "y",
-    "z",          "braceleft",  "bar",         "braceright",   "tilde"};
+    "space", "exclam", "quotedbl", "numbersign", "dollar", "percent", "ampersand", "quoteright",
+    "parenleft", "parenright", "asterisk", "plus", "comma", "minus", "period", "slash",
+    "zero", "one", "two", "three", "four", "five", "six", "seven",
+    "eight", "nine", "colon", "semicolon", "less", "equal", "greater", "question",
+    "at", "A", "B", "C", "D", "E", "F", "G",
+    "H", "I", "J", "K", "L", "M", "N", "O",
+    "P", "Q", "R", "S", "T", "U", "V", "W",
+    "X", "Y", "Z", "bracketleft", "backslash", "bracketright", "asciicircum", "underscore",
+    "quoteleft", "a", "b", "c", "d", "e", "f", "g",
+    "h", "i", "j", "k", "l", "m", "n", "o",
+    "p", "q", "r", "s", "t", "u", "v", "w",
+    "x", "y", "z", "braceleft", "bar", "braceright", "tilde"};
 constexpr std::string_view kHigh[] = {
-    "space",       "exclamdown",    "cent",          "sterling",     "currency",
-    "yen",         "brokenbar",     "section",       "dieresis",     "copyright",
-    "ordfeminine", "guillemotleft", "logicalnot",    "hyphen",       "registered",
-    "macron",      "degree",        "plusminus",     "twosuperior",  "threesuperior",
-    "acute",       "mu",            "paragraph",     "bullet",       "cedilla",
-    "dotlessi",    "ordmasculine",  "guillemotright", "onequarter",  "onehalf",
-    "threequarters", "questiondown", "Agrave",       "Aacute",       "Acircumflex",
-    "Atilde",      "Adieresis",     "Aring",         "AE",           "Ccedilla",
-    "Egrave",      "Eacute",        "Ecircumflex",   "Edieresis",    "Igrave",
-    "Iacute",      "Icircumflex",   "Idieresis",     "Eth",          "Ntilde",
-    "Ograve",      "Oacute",        "Ocircumflex",   "Otilde",       "Odieresis",
-    "multiply",    "Oslash",        "Ugrave",        "Uacute",       "Ucircumflex",
-    "Udieresis",   "Yacute",        "Thorn",         "germandbls",   "agrave",
-    "aacute",      "acircumflex",   "atilde",        "adieresis",    "aring",
-    "ae",          "ccedilla",      "egrave",        "eacute",       "ecircumflex",
-    "edieresis",   "igrave",        "iacute",        "icircumflex",  "idieresis",
-    "eth",         "ntilde",        "ograve",        "oacute",       "ocircumflex",
-    "otilde",      "odieresis",     "divide",        "oslash",       "ugrave",
-    "uacute",      "ucircumflex",   "udieresis",     "yacute",       "thorn",
-    "ydieresis"};
+    "space", "exclamdown", "cent", "sterling", "currency", "yen",
+    "brokenbar", "section", "dieresis", "copyright", "ordfeminine", "guillemotleft",
+    "logicalnot", "hyphen", "registered", "macron", "degree", "plusminus",
+    "twosuperior", "threesuperior", "acute", "mu", "paragraph", "bullet",
+    "cedilla", "dotlessi", "ordmasculine", "guillemotright", "onequarter", "onehalf",
+    "threequarters", "questiondown", "Agrave", "Aacute", "Acircumflex", "Atilde",
+    "Adieresis", "Aring", "AE", "Ccedilla", "Egrave", "Eacute",
+    "Ecircumflex", "Edieresis", "Igrave", "Iacute", "Icircumflex", "Idieresis",
+    "Eth", "Ntilde", "Ograve", "Oacute", "Ocircumflex", "Otilde",
+    "Odieresis", "multiply", "Oslash", "Ugrave", "Uacute", "Ucircumflex",
+    "Udieresis", "Yacute", "Thorn", "germandbls", "agrave", "aacute",
+    "acircumflex", "atilde", "adieresis", "aring", "ae", "ccedilla",
+    "egrave", "eacute", "ecircumflex", "edieresis", "igrave", "iacute",
+    "icircumflex", "idieresis", "eth", "ntilde", "ograve", "oacute",
+    "ocircumflex", "otilde", "odieresis", "divide", "oslash", "ugrave",
+    "uacute", "ucircumflex", "udieresis", "yacute", "thorn", "ydieresis"};
+// clang-format on
 static_assert(std::size(kLow) == 0176 - 040 + 1 && std::size(kHigh) == 0377 - 0240 + 1);
 
 // One pair: "8#ooo", two blanks, "/name", padded to 21 columns; a longer
@@ -141,24 +128,4 @@ void write_encoding(int32_t un) {
 void psresource_new_(int32_t un) {
   for (std::string_view l : kProlog) rt::write_record(un, l);
   write_encoding(un);
-}
-
-void psresource_old_(int32_t un) {
-  int32_t ierr = 0;
-  openfr_(crdinf.cr_sc_iun, 99, crdinf.cr_lib_path.view(), "ps.resource", "", ierr);
-  if (ierr != 0) {
-    msgerr_(0, " ERR: can't open ps.resource");
-    return;
-  }
-  std::string rec;
-  for (int i = 1; i <= kResourceLines; ++i) {
-    if (rt::read_record(crdinf.cr_sc_iun, rec) != rt::IOSTAT_OK) {
-      msgerr_(0, "ERROR: Problem with file ps.resource.");
-      break;
-    }
-    // Records are copied as 80 characters, trailing blanks included.
-    rec.resize(80, ' ');
-    rt::write_record(un, rec);
-  }
-  rt::unit_close(crdinf.cr_sc_iun);
 }

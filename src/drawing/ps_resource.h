@@ -7,6 +7,3 @@
 
 // The two resources, 104 lines, on unit un.
 void psresource_new_(int32_t un);
-// The same number of lines copied from "ps.resource" in the library path,
-// each written as 80 characters.  Writes crdinf.cr_sc_iun.
-void psresource_old_(int32_t un);

@@ -26,15 +26,15 @@ struct NamedColour {
   float r, g, b;
 };
 constexpr NamedColour kColours[NTXCOLOUR] = {
-    {"BLACK", 0.0f, 0.0f, 0.0f},       {"WHITE", 1.0f, 1.0f, 1.0f},
-    {"RED", 1.0f, 0.0f, 0.0f},         {"GREEN", 0.0f, 1.0f, 0.0f},
-    {"BLUE", 0.0f, 0.0f, 1.0f},        {"YELLOW", 1.0f, 1.0f, 0.0f},
-    {"ORANGE", 0.8f, 0.5f, 0.0f},      {"LIME GREEN", 0.5f, 1.0f, 0.0f},
-    {"PURPLE", 0.5f, 0.0f, 1.0f},      {"CYAN", 0.5f, 1.0f, 1.0f},
-    {"PINK", 1.0f, 0.5f, 1.0f},        {"SKY BLUE", 0.3f, 0.8f, 1.0f},
-    {"CREAM", 1.0f, 1.0f, 0.7f},       {"TURQUOISE", 0.0f, 1.0f, 1.0f},
-    {"LILAC", 1.0f, 0.0f, 1.0f},       {"BRICK RED", 0.8f, 0.0f, 0.0f},
-    {"BROWN", 0.5f, 0.0f, 0.0f},       {"LIGHT GREY", 0.97f, 0.97f, 0.97f},
+    {"BLACK", 0.0f, 0.0f, 0.0f},  {"WHITE", 1.0f, 1.0f, 1.0f},
+    {"RED", 1.0f, 0.0f, 0.0f},    {"GREEN", 0.0f, 1.0f, 0.0f},
+    {"BLUE", 0.0f, 0.0f, 1.0f},   {"YELLOW", 1.0f, 1.0f, 0.0f},
+    {"ORANGE", 0.8f, 0.5f, 0.0f}, {"LIME GREEN", 0.5f, 1.0f, 0.0f},
+    {"PURPLE", 0.5f, 0.0f, 1.0f}, {"CYAN", 0.5f, 1.0f, 1.0f},
+    {"PINK", 1.0f, 0.5f, 1.0f},   {"SKY BLUE", 0.3f, 0.8f, 1.0f},
+    {"CREAM", 1.0f, 1.0f, 0.7f},  {"TURQUOISE", 0.0f, 1.0f, 1.0f},
+    {"LILAC", 1.0f, 0.0f, 1.0f},  {"BRICK RED", 0.8f, 0.0f, 0.0f},
+    {"BROWN", 0.5f, 0.0f, 0.0f},  {"LIGHT GREY", 0.97f, 0.97f, 0.97f},
     {"WHITE", 1.0f, 1.0f, 1.0f},
 };
 
@@ -183,9 +183,9 @@ void set_box_tx_(int32_t ibx, int32_t iby, int32_t ishxi, int32_t ishyi) {
   if (tx_box.iby < 0) tx_box.iby = 0;
 }
 
-void get_box_tx_(int32_t& ibx, int32_t& iby, int32_t& ishx_ps, int32_t& ishy_ps,
-                 int32_t& ix0_ps, int32_t& iy0_ps, int32_t& lim_xmin, int32_t& lim_xmax,
-                 int32_t& lim_ymin, int32_t& lim_ymax) {
+void get_box_tx_(int32_t& ibx, int32_t& iby, int32_t& ishx_ps, int32_t& ishy_ps, int32_t& ix0_ps,
+                 int32_t& iy0_ps, int32_t& lim_xmin, int32_t& lim_xmax, int32_t& lim_ymin,
+                 int32_t& lim_ymax) {
   ibx = tx_box.ibx;
   iby = tx_box.iby;
   ishx_ps = tx_box.ishx;

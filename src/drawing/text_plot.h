@@ -29,8 +29,8 @@ extern tx_orig_t tx_orig;
 // Filled and read by the text-plot layer (drawing).  The dash flag is never
 // set: lines are always solid.
 struct comorg_t {
-  int32_t idash;     // 0 = solid
-  float dash_phase;  // length already covered by the dash pattern
+  int32_t idash;         // 0 = solid
+  float dash_phase;      // length already covered by the dash pattern
   int32_t ixpen, iypen;  // pen of the last integer move, whole points
 };
 extern comorg_t comorg;
@@ -57,9 +57,9 @@ void newpen_(int32_t ipen);
 void set_box_tx_(int32_t ibx, int32_t iby, int32_t ishxi, int32_t ishyi);
 // The box, the origin and the page limits along plot x (ps_box y1, y2) and
 // plot y (ps_box x1, x2).
-void get_box_tx_(int32_t& ibx, int32_t& iby, int32_t& ishx_ps, int32_t& ishy_ps,
-                 int32_t& ix0_ps, int32_t& iy0_ps, int32_t& lim_xmin, int32_t& lim_xmax,
-                 int32_t& lim_ymin, int32_t& lim_ymax);
+void get_box_tx_(int32_t& ibx, int32_t& iby, int32_t& ishx_ps, int32_t& ishy_ps, int32_t& ix0_ps,
+                 int32_t& iy0_ps, int32_t& lim_xmin, int32_t& lim_xmax, int32_t& lim_ymin,
+                 int32_t& lim_ymax);
 // Sets the origin.  Writes tx_orig.
 void oritx_(int32_t ix0, int32_t iy0);
 // Pen move, line and dot at integer positions in tenths of a point.

@@ -75,8 +75,8 @@ class PageLines : public testing::Test {
 // result is its exit status and messages.
 inline int render(const std::string& path, std::string& messages) {
   const std::string log = path + ".gs.log";
-  const std::string cmd = "gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=nullpage '" + path +
-                          "' > '" + log + "' 2>&1";
+  const std::string cmd =
+      "gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=nullpage '" + path + "' > '" + log + "' 2>&1";
   const int status = std::system(cmd.c_str());
   messages = text_of(log);
   return status;
@@ -85,80 +85,54 @@ inline int render(const std::string& path, std::string& messages) {
 // L1 atoms and restraints, set through the tables as the builder leaves
 // them.
 struct L1 {
+  static r_scratch_t& r() { return r_scratch; }
   static void clear(std::string_view code, std::string_view name) {
-    r_scratch_t& r = r_scratch;
-    r.l1l_mname = code;
-    r.l1l_name = name;
-    r.l1a_natom = r.l1b_nbond = r.l1g_nangl = r.l1t_ntors = r.l1c_nchir = r.l1p_nplan = 0;
+    r().l1l_mname = code;
+    r().l1l_name = name;
+    r().l1a_natom = r().l1b_nbond = r().l1g_nangl = r().l1t_ntors = r().l1c_nchir = 0;
+    r().l1p_nplan = 0;
   }
   static int atom(std::string_view name, std::string_view symb, float x, float y, float z,
                   bool placed = true) {
-    r_scratch_t& r = r_scratch;
-    const int i = ++r.l1a_natom;
-    r.l1a_aname(i) = name;
-    r.l1a_symb(i) = symb;
-    r.l1a_x(i) = x;
-    r.l1a_y(i) = y;
-    r.l1a_z(i) = z;
-    r.l1a_coor_flag(i) = placed ? "Y" : "N";
+    const int i = ++r().l1a_natom;
+    r().l1a_aname(i) = name;
+    r().l1a_symb(i) = symb;
+    r().l1a_x(i) = x, r().l1a_y(i) = y, r().l1a_z(i) = z;
+    r().l1a_coor_flag(i) = placed ? "Y" : "N";
     return i;
   }
   static void bond(int a, int b, float lib, float crd, float chem) {
-    r_scratch_t& r = r_scratch;
-    const int k = ++r.l1b_nbond;
-    r.l1b_i1atm(k) = a;
-    r.l1b_i2atm(k) = b;
-    r.l1b_val(k) = lib;
-    r.l1b_vobs(k) = crd;
-    r.l1b_eval(k) = chem;
+    const int k = ++r().l1b_nbond;
+    r().l1b_i1atm(k) = a, r().l1b_i2atm(k) = b;
+    r().l1b_val(k) = lib, r().l1b_vobs(k) = crd, r().l1b_eval(k) = chem;
   }
   static void angle(int a, int b, int c, float lib, float crd, float chem) {
-    r_scratch_t& r = r_scratch;
-    const int k = ++r.l1g_nangl;
-    r.l1g_i1atm(k) = a;
-    r.l1g_i2atm(k) = b;
-    r.l1g_i3atm(k) = c;
-    r.l1g_val(k) = lib;
-    r.l1g_vobs(k) = crd;
-    r.l1g_eval(k) = chem;
+    const int k = ++r().l1g_nangl;
+    r().l1g_i1atm(k) = a, r().l1g_i2atm(k) = b, r().l1g_i3atm(k) = c;
+    r().l1g_val(k) = lib, r().l1g_vobs(k) = crd, r().l1g_eval(k) = chem;
   }
-  static void torsion(int a, int b, int c, int d, std::string_view label, float lib, float crd,
-                      float chem, int period) {
-    r_scratch_t& r = r_scratch;
-    const int k = ++r.l1t_ntors;
-    r.l1t_i1atm(k) = a;
-    r.l1t_i2atm(k) = b;
-    r.l1t_i3atm(k) = c;
-    r.l1t_i4atm(k) = d;
-    r.l1t_label(k) = label;
-    r.l1t_val(k) = lib;
-    r.l1t_vobs(k) = crd;
-    r.l1t_eval(k) = chem;
-    r.l1t_prd(k) = period;
+  static void torsion(int a, int b, int c, int d, std::string_view label, float value, int period) {
+    const int k = ++r().l1t_ntors;
+    r().l1t_i1atm(k) = a, r().l1t_i2atm(k) = b, r().l1t_i3atm(k) = c, r().l1t_i4atm(k) = d;
+    r().l1t_label(k) = label;
+    r().l1t_val(k) = r().l1t_vobs(k) = r().l1t_eval(k) = value;
+    r().l1t_prd(k) = period;
   }
-  static void chiral(int centre, int a, int b, int c, std::string_view sign, float vol,
-                     float crd) {
-    r_scratch_t& r = r_scratch;
-    const int k = ++r.l1c_nchir;
-    r.l1c_i1atm(k) = centre;
-    r.l1c_i2atm(k) = a;
-    r.l1c_i3atm(k) = b;
-    r.l1c_i4atm(k) = c;
-    r.l1c_sign(k) = sign;
-    r.l1c_vol(k) = vol;
-    r.l1c_vobs(k) = crd;
+  static void chiral(int centre, int a, int b, int c, std::string_view sign, float vol, float crd) {
+    const int k = ++r().l1c_nchir;
+    r().l1c_i1atm(k) = centre, r().l1c_i2atm(k) = a, r().l1c_i3atm(k) = b, r().l1c_i4atm(k) = c;
+    r().l1c_sign(k) = sign;
+    r().l1c_vol(k) = vol, r().l1c_vobs(k) = crd;
   }
   // A plane of the named atoms, each with its distance from the plane and esd.
   static void plane(std::string_view label, const std::vector<std::string>& atoms,
                     const std::vector<float>& dobs, float esd) {
-    r_scratch_t& r = r_scratch;
-    const int p = ++r.l1p_nplan;
-    r.l1p_label(p) = label;
-    r.l1p_natom(p) = static_cast<int>(atoms.size());
-    for (int k = 1; k <= r.l1p_natom(p); ++k) {
-      r.l1p_atom(k, p) = atoms[k - 1];
-      r.l1p_dobs(k, p) = dobs[k - 1];
-      r.l1p_dev(k, p) = esd;
+    const int p = ++r().l1p_nplan;
+    r().l1p_label(p) = label;
+    r().l1p_natom(p) = static_cast<int>(atoms.size());
+    for (int k = 1; k <= r().l1p_natom(p); ++k) {
+      r().l1p_atom(k, p) = atoms[k - 1];
+      r().l1p_dobs(k, p) = dobs[k - 1], r().l1p_dev(k, p) = esd;
     }
   }
 };

@@ -2,6 +2,8 @@
 // geometry chosen for exact arithmetic, the restraint tables of a small
 // monomer, page breaks, and documents that a PostScript interpreter accepts,
 // also for names that PostScript must escape.
+#include "drawing/new_monomer_report.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "dictionary/lib_com.h"
-#include "drawing/new_monomer_report.h"
 #include "drawing/text_plot.h"
 #include "drawing_support.h"
 #include "foundation/atom_com.h"
@@ -48,7 +49,7 @@ void alanine(std::string_view code) {
   L1::angle(ca, c, o, 120.03f, 120.03f, 120.03f);
   L1::angle(ca, c, oxt, 120.01f, 120.01f, 120.01f);
   L1::angle(o, c, oxt, 119.96f, 119.96f, 119.96f);
-  L1::torsion(n, ca, c, o, "psi", -29.90f, -29.90f, -29.90f, 2);
+  L1::torsion(n, ca, c, o, "psi", -29.90f, 2);
   L1::chiral(ca, n, c, cb, "positiv", 2.60f, 2.60f);
   L1::plane("plan-1", {"CA", "C", "O", "OXT"}, {-0.001f, 0.001f, 0.003f, -0.003f}, 0.020f);
 }
@@ -120,8 +121,9 @@ TEST_F(NewMonomerReport, LibraryToolWithoutOutputNameNamesFilesAfterItself) {
   std::filesystem::current_path(dir_.path());
   const std::string out = report("dravneck");
   std::filesystem::current_path(here);
-  EXPECT_EQ(out, " * CIFile  : dravneck_XAL.cif\n * PDBfile : dravneck_XAL.pdb\n"
-                 " * Plotfile: dravneck_XAL.ps\n");
+  EXPECT_EQ(out,
+            " * CIFile  : dravneck_XAL.cif\n * PDBfile : dravneck_XAL.pdb\n"
+            " * Plotfile: dravneck_XAL.ps\n");
   EXPECT_TRUE(exists("dravneck_XAL.ps"));
 }
 
@@ -186,8 +188,11 @@ TEST_F(NewMonomerReport, StereoPairOfExactlyPlacedAtoms) {
   EXPECT_EQ(between(doc, second_box[0], 5), second_box);
 }
 
-TEST_F(NewMonomerReport, TablesOfASmallMonomer) {
+TEST_F(NewMonomerReport, TableLinesOfEveryKind) {
   alanine("XAL");
+  // A metal-kind centre lacking an atom, and a negative centre.
+  L1::chiral(2, 1, 0, 5, "cross3", 1.5f, 1.25f);
+  L1::chiral(2, 1, 3, 5, "negativ", 2.5f, -2.5f);
   report("tessran");
   const auto doc = lines_of(dir_.file("model_XAL.ps"));
   // Bonds start at plot x 250 + 20 + 15 + 15 = 300 (page y 480, baseline
@@ -196,10 +201,128 @@ TEST_F(NewMonomerReport, TablesOfASmallMonomer) {
             (std::vector<std::string>{" 260.00 527.50 moveto", "(BONDS)", "10.0 Print"}));
   // The value text "  1.468  1.468  1.468" starts with a blank: a move with no
   // word, then the words at 5.76 points a character.
+  // clang-format off
   const std::vector<std::string> bonds_line1 = {
-      "  41.00 478.00 moveto", "(N)",        " 8.0 Print", "  64.04 478.00 moveto",
-      "(-CA)",                 " 8.0 Print", "  81.00 478.00 moveto", "  92.52 478.00 moveto",
-      "(1.468)",               " 8.0 Print", " 132.84 478.00 moveto", "(1.468)",
-      " 8.0 Print",            " 173.16 478.00 moveto", "(1.468)",  " 8.0 Print"};
+      "  41.00 478.00 moveto", "(N)", " 8.0 Print",
+      "  64.04 478.00 moveto", "(-CA)", " 8.0 Print",
+      "  81.00 478.00 moveto", "  92.52 478.00 moveto", "(1.468)",
+      " 8.0 Print", " 132.84 478.00 moveto", "(1.468)",
+      " 8.0 Print", " 173.16 478.00 moveto", "(1.468)",
+      " 8.0 Print"};
+  // clang-format on
   EXPECT_EQ(between(doc, bonds_line1[0], bonds_line1.size()), bonds_line1);
+  // Bonds fill lines 300 and 310, angles start 20 + 20 + 15 further (365),
+  // torsions at 395 + 55 = 450, chirality at 460 + 55 = 515, planes at 580.
+  // Torsion band 1: "N   -CA  -C   -O    psi" at plot y 2 (page x 32), a
+  // word every 5.76 points a character, blanks included.
+  const std::vector<std::string> torsion = {"  32.00 328.00 moveto", "(N)",   " 8.0 Print",
+                                            "  55.04 328.00 moveto", "(-CA)", " 8.0 Print",
+                                            "  83.84 328.00 moveto", "(-C)",  " 8.0 Print",
+                                            " 112.64 328.00 moveto", "(-O)",  " 8.0 Print",
+                                            " 147.20 328.00 moveto", "(psi)", " 8.0 Print"};
+  EXPECT_EQ(between(doc, torsion[0], torsion.size()), torsion);
+  // Chirality band 2 (plot y h+7 = 180, page x 210): the centre, "->", and
+  // "." for the missing atom; band 3's ideal value (2h+94 = 440) negated.
+  const std::vector<std::string> metal = {" 210.00 263.00 moveto", "(CA)",  " 8.0 Print",
+                                          " 233.04 263.00 moveto", "(->N)", " 8.0 Print",
+                                          " 267.60 263.00 moveto", "(-.)",  " 8.0 Print",
+                                          " 296.40 263.00 moveto", "(-CB)", " 8.0 Print"};
+  EXPECT_EQ(between(doc, metal[0], metal.size()), metal);
+  EXPECT_EQ(between(doc, " 470.00 263.00 moveto", 5),
+            (std::vector<std::string>{" 470.00 263.00 moveto", " 487.28 263.00 moveto", "(-2.50)",
+                                      " 8.0 Print", " 495.00 263.00 moveto"}));
+  // Planes: band 2 at h+25 = 198 (page x 228), values at h+90 (page x 293).
+  EXPECT_EQ(between(doc, " 228.00 198.00 moveto", 6),
+            (std::vector<std::string>{" 228.00 198.00 moveto", "(plan-1)", " 8.0 Print",
+                                      " 279.84 198.00 moveto", "(C)", " 8.0 Print"}));
+}
+
+TEST_F(NewMonomerReport, FullPagesBreakWithTheCodeAndWithoutHeadings) {
+  alanine("XAL");
+  for (int k = 0; k < 3 * 40; ++k) L1::bond(1, 2, 1.468f, 1.468f, 1.468f);
+  report("tessran");
+  const auto doc = lines_of(dir_.file("model_XAL.ps"));
+  // 125 bonds: lines 300 .. 670 take 38 x 3, the 39th line goes to a new
+  // page at plot x 50 under the code (page y 755 at size 20).
+  const auto page2 = between(doc, "%%Page:  2  2", 12);
+  ASSERT_EQ(page2.size(), 12u);
+  EXPECT_EQ(page2[6], " 260.00 750.00 moveto");
+  EXPECT_EQ(page2[7], "(XAL)");
+  EXPECT_EQ(page2[8], "20.0 Print");
+  EXPECT_EQ(page2[9], "  41.00 728.00 moveto");
+  EXPECT_EQ(std::count(doc.begin(), doc.end(), "(Dlib)"), 3) << "one heading, three bands";
+  EXPECT_EQ(std::count(doc.begin(), doc.end(), "%%Pages:  5"), 1) << "five declared";
+  EXPECT_EQ(std::count(doc.begin(), doc.end(), "%%Page:  2  2"), 1);
+  EXPECT_EQ(std::count(doc.begin(), doc.end(), "%%Page:  3  3"), 0);
+}
+
+// The drawing points left in L2: the axis of least extent turned to depth,
+// centred, then turned by the caller's angle about x.
+TEST_F(NewMonomerReport, DrawingPointsTurnTheFlattestAxisToTheEye) {
+  struct Case {
+    const char* label;
+    float extent[3];  // the atoms stand at +-extent on each axis
+    float want_first[3];
+  } cases[] = {
+      {"x flattest: (x, y, z) becomes (y, z, x)", {0.5f, 2, 3}, {0, 0, -0.5f}},
+      {"y flattest: (x, y, z) becomes (z, x, y)", {2, 0.5f, 3}, {0, -2, 0}},
+      {"z flattest: nothing moves", {2, 3, 0.5f}, {-2, 0, 0}},
+      {"a tie of the two flattest: nothing moves", {2, 1, 1}, {-2, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    L1::clear("PTS", "points");
+    for (int k = 0; k < 3; ++k) {
+      float p[3] = {0, 0, 0}, m[3] = {0, 0, 0};
+      p[k] = c.extent[k] + 10;
+      m[k] = -c.extent[k] + 10;
+      for (int j = 0; j < 3; ++j)
+        if (j != k) p[j] = m[j] = 10;
+      L1::atom("M" + std::to_string(k), "C", m[0], m[1], m[2]);
+      L1::atom("P" + std::to_string(k), "C", p[0], p[1], p[2]);
+    }
+    report("tessran");
+    EXPECT_FLOAT_EQ(r_scratch.l2a_x(1), c.want_first[0]) << c.label;
+    EXPECT_FLOAT_EQ(r_scratch.l2a_y(1), c.want_first[1]) << c.label;
+    EXPECT_FLOAT_EQ(r_scratch.l2a_z(1), c.want_first[2]) << c.label;
+    EXPECT_EQ(r_scratch.l1a_x(1), -c.extent[0] + 10) << "L1 is not changed";
+  }
+  // A turn of 90 degrees takes (x, y, z) to (x, z, -y).
+  L1::clear("PTS", "points");
+  L1::atom("A", "C", 0, 1, 0);
+  L1::atom("B", "C", 0, -1, 0);
+  L1::atom("C", "C", 3, 0, 0);
+  L1::atom("D", "C", -3, 0, 0);
+  report("tessran", "", 90.0f);
+  EXPECT_NEAR(r_scratch.l2a_y(1), 0.0f, 1e-6f);
+  EXPECT_NEAR(r_scratch.l2a_z(1), -1.0f, 1e-6f);
+}
+
+// Names and codes that PostScript must escape, a monomer without bonds and
+// one whose tables run to a third page: every page renders without error.
+TEST_F(NewMonomerReport, InterpreterAcceptsEveryPageOfAReport) {
+  struct Case {
+    const char* label;
+    const char* code;
+    const char* file;
+    int extra_bonds;
+    bool bonds;
+  } cases[] = {
+      {"names and code with parentheses and backslashes", "X(L\\", "model_X(L\\.ps", 0, true},
+      {"three pages of tables", "XAL", "model_XAL.ps", 3 * 90, true},
+      {"no bonds", "NOB", "model_NOB.ps", 0, false},
+  };
+  for (const Case& c : cases) {
+    alanine(c.code);
+    r_scratch.l1a_aname(4) = "O(1";
+    r_scratch.l1a_aname(5) = "C\\B";
+    r_scratch.l1a_aname(6) = "O)\\";
+    r_scratch.l1l_name = "name (with) \\ slashes";
+    r_scratch.l1t_label(1) = "ps(i\\";
+    for (int k = 0; k < c.extra_bonds; ++k) L1::bond(1, 2, 1.468f, 1.468f, 1.468f);
+    if (!c.bonds) r_scratch.l1b_nbond = 0;
+    report("tessran", "", 30.0f);
+    std::string messages;
+    EXPECT_EQ(drawing_test::render(dir_.file(c.file), messages), 0) << c.label << "\n" << messages;
+    EXPECT_EQ(messages, "") << c.label;
+  }
 }
