@@ -6,7 +6,7 @@
 #include <string>
 
 #include "dictionary/lib_com.h"
-#include "output/pdb_atom_name.h"
+#include "output/pdb_names.h"
 #include "runtime/fixed_text.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
@@ -61,7 +61,7 @@ void wr_pdb_new_(int32_t /*mdoc*/, int32_t iun, std::string_view prog, int32_t& 
     if (!(r.l1a_coor_flag(i) == "Y")) continue;
     rt::FixedText<4> atom(r.l1a_aname(i).view());
     rt::FixedText<4> aname;
-    pdb_aname_(atom.ref(), r.l1a_symb(i).view(), "", aname);
+    pdb_aname_(atom.ref(), r.l1a_symb(i).view(), "", aname.ref());
     put(iun, rt::fmt("(A,1X,I6,1X,A4,1X,A3,1X,A1,I4,4X,3F8.3,2F6.2,10X,A4)", "ATOM", i, aname,
                      code.view().substr(0, 3), "A", 1, r.l1a_x(i), r.l1a_y(i), r.l1a_z(i), 1.0f,
                      20.0f, element_field(r.l1a_symb(i).view())));
