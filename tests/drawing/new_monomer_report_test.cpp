@@ -326,3 +326,19 @@ TEST_F(NewMonomerReport, InterpreterAcceptsEveryPageOfAReport) {
     EXPECT_EQ(messages, "") << c.label;
   }
 }
+
+// An index beyond the description names no atom: the bond is neither drawn
+// nor listed, the metal-kind centre shows it as ".", and nothing reads past
+// the atom table.
+TEST_F(NewMonomerReport, IndexBeyondTheDescriptionNamesNoAtom) {
+  alanine("XAL");
+  r_scratch.l1b_nbond = 0;
+  L1::bond(1, 400, 9.999f, 9.999f, 9.999f);
+  L1::bond(1, 2, 1.468f, 1.468f, 1.468f);
+  L1::chiral(2, 1, 400, 5, "star", 1.5f, 1.25f);
+  report("tessran");
+  const auto doc = lines_of(dir_.file("model_XAL.ps"));
+  EXPECT_EQ(std::count(doc.begin(), doc.end(), "(9.999)"), 0);
+  EXPECT_EQ(std::count(doc.begin(), doc.end(), "(1.468)"), 3);
+  EXPECT_EQ(std::count(doc.begin(), doc.end(), "(-.)"), 1);
+}
