@@ -329,7 +329,7 @@ TEST_F(MtzApi, FailedWritesAreNeverReportedAsWritten) {
   ::close(fd);
 }
 
-TEST_F(MtzApi, HeaderListingAtLevelOne) {
+TEST_F(MtzApi, HeaderListingByLevel) {
   TempFile t;
   captured([&] { write_standard(t.c_str()); });
   auto mtz = read_file(t.read(), 1);
@@ -355,13 +355,28 @@ TEST_F(MtzApi, HeaderListingAtLevelOne) {
       " * Space group = 'P 1' (number     1)\n\n";
   EXPECT_EQ(captured([&] { ptq7_lhprt(mtz.get(), 1); }), expected);
   EXPECT_EQ(captured([&] { EXPECT_EQ(ptq7_lhprt(mtz.get(), 0), 2); }), "");
-  const std::string level3 = captured([&] { ptq7_lhprt(mtz.get(), 3); });
-  EXPECT_NE(level3.find(" first history line"), std::string::npos);
-  EXPECT_NE(level3.find(" Symmetry 1 X,  Y,  Z\n  1.00  0.00  0.00  0.00 \n"), std::string::npos);
-  EXPECT_NE(
-      level3.find(
-          " FP                              F             10.5000             52.5000        1 \n"),
-      std::string::npos);
+  struct Level {
+    const char* label;
+    int level;
+    bool history, ranges, operators;
+  };
+  const Level levels[] = {
+      {"level 2: history and lists", 2, true, false, false},
+      {"level 3: history, ranges and operators", 3, true, true, true},
+      {"level 4: lists and operators", 4, false, false, true},
+  };
+  for (const Level& l : levels) {
+    SCOPED_TRACE(l.label);
+    const std::string out = captured([&] { ptq7_lhprt(mtz.get(), l.level); });
+    EXPECT_EQ(out.find(" first history line   ") != std::string::npos, l.history);
+    EXPECT_EQ(out.find(" FP                              F             10.5000             52.5000 "
+                       "       1 \n") != std::string::npos,
+              l.ranges);
+    EXPECT_EQ(out.find(" * Column Labels :\n\n H K L FP SIGFP M/ISYM\n") != std::string::npos,
+              !l.ranges);
+    EXPECT_EQ(out.find(" Symmetry 1 X,  Y,  Z\n  1.00  0.00  0.00  0.00 \n") != std::string::npos,
+              l.operators);
+  }
 }
 
 TEST_F(MtzApi, BatchHeaderPrintout) {
@@ -380,6 +395,11 @@ TEST_F(MtzApi, BatchHeaderPrintout) {
   EXPECT_NE(out.find("   Datum goniostat angles (degrees)..    0.000\n"), std::string::npos);
   EXPECT_EQ(out.find("Scan axis"), std::string::npos);
   EXPECT_EQ(out.find("Batch scale"), std::string::npos);
+  // As arrays, at level 1: the short lines, then the whole header.
+  float rbatch[185] = {};
+  const std::string twice = captured([&] { lbprt_(5, 1, rbatch, "title five"); });
+  EXPECT_EQ(twice.rfind(" Batch number: \n      5    title five\n Batch number: \n", 0), 0u);
+  EXPECT_EQ(captured([&] { lbprt_(5, 0, rbatch, "title five"); }), "");
 }
 
 TEST_F(MtzApi, LookupsDoNotOutliveTheirFile) {
