@@ -57,29 +57,6 @@ inline bool same_text(std::string_view a, std::string_view b) {
   return rt::text_eq(a, b);
 }
 
-// A residue name padded with blanks to the 8 characters of its field, so
-// that a name is matched as one block (the same as the blank-padded
-// comparison of the texts).
-struct Name8 {
-  char c[8];
-};
-constexpr Name8 pad8(std::string_view s) {
-  Name8 n{};
-  for (std::size_t i = 0; i < 8; ++i) n.c[i] = i < s.size() ? s[i] : ' ';
-  return n;
-}
-constexpr Name8 kProlineLike[] = {pad8("PRO"),   pad8("5HP"),   pad8("DPR"),   pad8("PCA"),
-                                  pad8("PRO-D"), pad8("5HP-D"), pad8("HYP-D"), pad8("HYP")};
-constexpr Name8 kNMethylated[] = {pad8("BMT"), pad8("SAR"), pad8("MLE"), pad8("MVA")};
-constexpr Name8 kWaterOrDummy[] = {pad8("HOH"), pad8("DUM")};
-
-template <std::size_t K>
-bool name_in(const rt::FixedText<8>& name, const Name8 (&list)[K]) {
-  for (const Name8& n : list)
-    if (std::memcmp(name.c, n.c, 8) == 0) return true;
-  return false;
-}
-
 bool open_chain(int32_t mdoc, int32_t& ierr) {
   const int g = ++asym_part.n_group;
   if (g > MAXCHAIN) {
@@ -180,9 +157,9 @@ bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
     resid_inf.iconn_type(r) = 1;
     if (cls == 3) {
       resid_inf.iconn_type(r) = 2;
-      if (name_in(rname, kProlineLike))
+      if (foundation::is_proline_like(rname.view()))
         resid_inf.iconn_type(r) = 36;
-      else if (name_in(rname, kNMethylated))
+      else if (foundation::is_n_methyl(rname.view()))
         resid_inf.iconn_type(r) = 38;
       asym_part.ich_type(g) = 3;
     } else if (cls == 5) {
@@ -193,7 +170,7 @@ bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
       resid_inf.iconn_type(r) = 10;
     }
   }
-  if (name_in(rname, kWaterOrDummy)) {
+  if (foundation::name_in(rname.view(), foundation::kSolvent)) {
     resid_inf.iconn_type(r) = 1;
     asym_part.ich_type(g) = 9;
   }

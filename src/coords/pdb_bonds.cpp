@@ -11,6 +11,7 @@
 #include "foundation/cif_vocab.h"
 #include "foundation/lookup_index.h"
 #include "foundation/messages.h"
+#include "foundation/residue_class.h"
 #include "runtime/format.h"
 
 namespace {
@@ -343,9 +344,9 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
     rt::FixedText<8> name = pdb_hent.brec_name(k);
     const rt::FixedText<8>& rn2 = resid_inf.res_name(r2);
     if (name == std::string_view("CIS")) {
-      if (pdb::is_proline_like(rn2))
+      if (foundation::is_proline_like(rn2))
         name = "PCIS";
-      else if (pdb::is_n_methyl(rn2))
+      else if (foundation::is_n_methyl(rn2))
         name = "NMCIS";
     }
     if (name.is_blank()) name = ".";

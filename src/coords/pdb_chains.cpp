@@ -8,6 +8,7 @@
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/lookup_index.h"
+#include "foundation/residue_class.h"
 #include "foundation/messages.h"
 
 namespace {
@@ -78,8 +79,8 @@ void corr_number_chain_pdb_(int32_t /*mdoc*/, char list, int32_t& ierr) {
         int32_t conn = 1;
         if (cls == 3 || cls == 4 || cls == 10) {
           conn = 2;
-          if (pdb::is_proline_like(name)) conn = 36;
-          if (pdb::is_n_methyl(name)) conn = 38;
+          if (foundation::is_proline_like(name)) conn = 36;
+          if (foundation::is_n_methyl(name)) conn = 38;
           if (d > 1) conn = 10;
         } else if (cls == 5 || cls == 6) {
           conn = d > 1 ? 10 : 4;

@@ -92,15 +92,9 @@ int32_t residue_class(std::string_view rname) {
   return itype;
 }
 
-bool is_proline_like(std::string_view r) {
-  return one_of(r, {"PRO", "5HP", "DPR", "PCA", "PRO-D", "5HP-D", "HYP-D", "HYP"});
-}
-
-bool is_n_methyl(std::string_view r) { return one_of(r, {"BMT", "SAR", "MLE", "MVA"}); }
-
 bool is_water(std::string_view r) {
   if (r.empty() || (r[0] != 'H' && r[0] != 'D')) return false;
-  return one_of(r, {"HOH", "DOD", "DUM"});
+  return foundation::name_in(r, foundation::kPdbWater);
 }
 
 }  // namespace pdb

@@ -25,8 +25,6 @@ namespace pdb {
 // Residue class of a residue name: the built-in lists first, the run-time
 // table when they answer "other".
 int32_t residue_class(std::string_view rname);
-// The residue names on which "PTRANS" and "NMTRANS" connections depend.
-bool is_proline_like(std::string_view rname8);
-bool is_n_methyl(std::string_view rname8);
+// True for a name of foundation::kPdbWater.
 bool is_water(std::string_view rname);
 }  // namespace pdb

@@ -136,8 +136,8 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
       const rt::FixedText<8>& rn = crdatm.cr_rname;
       if (cls == 3) {
         resid_inf.iconn_type(k) = 2;
-        if (pdb::is_proline_like(rn)) resid_inf.iconn_type(k) = 36;
-        if (pdb::is_n_methyl(rn)) resid_inf.iconn_type(k) = 38;
+        if (foundation::is_proline_like(rn)) resid_inf.iconn_type(k) = 36;
+        if (foundation::is_n_methyl(rn)) resid_inf.iconn_type(k) = 38;
         if (idelta > 1) resid_inf.iconn_type(k) = 10;
         asym_part.ich_type(g) = 3;
       } else if (cls == 5) {

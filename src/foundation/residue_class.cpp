@@ -45,7 +45,7 @@ struct Entry {
   int32_t cls;
 };
 
-constexpr int kNumStandard = 63 + 17 + 33 + 14 + 2;
+constexpr int kNumStandard = 63 + 17 + 33 + 14 + std::size(foundation::kSolvent);
 
 // The built-in names sorted by key, searched by bisection for every residue.
 constexpr std::array<Entry, kNumStandard> make_standard() {
@@ -55,8 +55,7 @@ constexpr std::array<Entry, kNumStandard> make_standard() {
   for (const char* s : kPolymer) t[n++] = {key3(s), 10};
   for (const char* s : kNucleotides) t[n++] = {key3(s), 5};
   for (const char* s : kSugars) t[n++] = {key3(s), 7};
-  t[n++] = {key3("HOH"), 9};
-  t[n++] = {key3("DUM"), 9};
+  for (std::string_view s : foundation::kSolvent) t[n++] = {key3(s), 9};
   std::sort(t.begin(), t.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
   return t;
 }
@@ -112,7 +111,7 @@ void get_ini_res_type_(int32_t, std::string_view, std::string_view monn, int32_t
     itype = 5;
   } else if (in_range(t, RNAME_SUGR0, count(t.nrnames_t, 200), key.c)) {
     itype = 7;
-  } else if (key == "HOH" || key == "DUM") {
+  } else if (foundation::name_in(key.view(), foundation::kSolvent)) {
     itype = 9;
   }
 }

@@ -5,6 +5,7 @@
 // 7 sugar, 9 solvent, 10 polymer monomer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -38,3 +39,32 @@ void get_ini_res_type_(int32_t mdoc, std::string_view line, std::string_view mon
                        int32_t& ierr);
 // Lists the table through msgdoc_.
 void write_lib_res_type_tab_(int32_t mdoc, int32_t& ierr);
+
+namespace foundation {
+
+// Residue-name lists that several readers consult.  Names compare blank-padded,
+// so a name from an 8-character field matches its 3-character entry.
+
+// Peptides whose main-chain nitrogen is part of a ring: their link to the
+// residue before is a "PTRANS" connection.
+inline constexpr std::string_view kProlineLike[] = {"PRO",   "5HP",   "DPR",   "PCA",
+                                                    "PRO-D", "5HP-D", "HYP-D", "HYP"};
+// Peptides with a methylated main-chain nitrogen: "NMTRANS" connections.
+inline constexpr std::string_view kNMethylated[] = {"BMT", "SAR", "MLE", "MVA"};
+// The solvent class of the built-in lists: water and the dummy-atom residue.
+inline constexpr std::string_view kSolvent[] = {"HOH", "DUM"};
+// What the PDB reader takes as water when grouping and ending chains: the
+// solvent names and heavy water.
+inline constexpr std::string_view kPdbWater[] = {"HOH", "DOD", "DUM"};
+
+template <std::size_t K>
+bool name_in(std::string_view name, const std::string_view (&list)[K]) {
+  for (std::string_view n : list)
+    if (rt::text_eq(name, n)) return true;
+  return false;
+}
+
+inline bool is_proline_like(std::string_view rname) { return name_in(rname, kProlineLike); }
+inline bool is_n_methyl(std::string_view rname) { return name_in(rname, kNMethylated); }
+
+}  // namespace foundation

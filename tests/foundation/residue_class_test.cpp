@@ -95,3 +95,11 @@ TEST_F(ResidueClasses, ListingSkipsEmptyLists) {
             " --- L/D - peptides ---\n    1) CYS\n    2) SER\n --- DNA/RNA ---\n    1) A\n");
   EXPECT_EQ(ierr, 0);
 }
+
+TEST(ResidueNameLists, NamesFromAnEightCharacterFieldMatchBlankPadded) {
+  const rt::FixedText<8> hyp_d("HYP-D");
+  EXPECT_TRUE(foundation::is_proline_like(hyp_d.view()));
+  EXPECT_TRUE(foundation::is_n_methyl("SAR     "));
+  EXPECT_FALSE(foundation::is_proline_like("PRO-DX"));  // a longer name is another residue
+  EXPECT_FALSE(foundation::is_proline_like(std::string_view("PRO\0\0\0\0\0", 8)));  // never set
+}
