@@ -74,16 +74,17 @@ struct Header {
   Row row;
 };
 
-void warn_pair(int32_t mdoc, const char* what, const char* constant) {
-  msgerr_(mdoc, what);
-  msgerr_(mdoc, constant);
+// The full-table warning of the header reader; the capacity constant is one
+// of the structure-model header.
+void warn_full(int32_t mdoc, std::string_view what, std::string_view constant) {
+  foundation::table_full(mdoc, what, {.constant = constant, .header = "atom_com", .quoted = false});
 }
 
 void warn_chains(int32_t mdoc) {
-  warn_pair(mdoc, " WARNING: number of chains > limit.", "        change parameter MAXCHAIN in atom_com");
+  warn_full(mdoc, " WARNING: number of chains > limit.", "MAXCHAIN");
 }
 void warn_links(int32_t mdoc) {
-  warn_pair(mdoc, " WARNING: number of links > limit.", "        change parameter MAXLINK in atom_com");
+  warn_full(mdoc, " WARNING: number of links > limit.", "MAXLINK");
 }
 
 void set_rnum(rt::FixedText<5>& dst, std::string_view value) {
@@ -406,8 +407,7 @@ void store_struct_conn(Header& h) {
 
 void store_mod(Header& h) {
   if (mod_inf.mod_n >= MAXMODIF) {
-    warn_pair(h.mdoc, " WARNING: number of modifications > limit.",
-              "        change parameter MAXMODIF in atom_com");
+    warn_full(h.mdoc, " WARNING: number of modifications > limit.", "MAXMODIF");
     return;
   }
   Row& r = h.row;
@@ -528,7 +528,7 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
     // may begin with an item of another category.
     if (crst_crd.cs_nsfatm >= MAXNSF) {
       if (!h.sf_warned)
-        warn_pair(h.mdoc, " WARNING: number of atom types > limit.", "        change parameter MAXNSF in atom_com");
+        warn_full(h.mdoc, " WARNING: number of atom types > limit.", "MAXNSF");
       h.sf_warned = true;
       return true;
     }

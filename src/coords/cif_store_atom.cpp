@@ -60,8 +60,8 @@ inline bool same_text(std::string_view a, std::string_view b) {
 bool open_chain(int32_t mdoc, int32_t& ierr) {
   const int g = ++asym_part.n_group;
   if (g > MAXCHAIN) {
-    msgerr_(mdoc, " ERROR: number of chains in asym. part > limit ");
-    msgerr_(mdoc, "        change parameter MAXCHAIN in atom_com");
+    foundation::table_full(mdoc, " ERROR: number of chains in asym. part > limit ",
+                           {.constant = "MAXCHAIN", .header = "atom_com", .quoted = false});
     ierr = 1;
     return false;
   }
@@ -104,8 +104,8 @@ bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
   const int g = asym_part.n_group;
   const int r = ++resid_inf.n_residue;
   if (r > MAXRESID) {
-    msgerr_(mdoc, " ERROR: number of monomers > limit.");
-    msgerr_(mdoc, "        change parameter MAXRESID in atom_com");
+    foundation::table_full(mdoc, " ERROR: number of monomers > limit.",
+                           {.constant = "MAXRESID", .header = "atom_com", .quoted = false});
     ierr = 1;
     return false;
   }
@@ -220,8 +220,8 @@ int scattering_type(int32_t mdoc, int32_t& ierr) {
   for (int t = 1; t <= n; ++t)
     if (std::memcmp(crst_crd.cs_element(t).c, as_read.c, 4) == 0) return t;
   if (crst_crd.cs_nsfatm >= MAXNSF) {
-    msgerr_(mdoc, " ERROR: number of atomic scattering types > limit.");
-    msgerr_(mdoc, "        change parameter MAXNSF in atom_com");
+    foundation::table_full(mdoc, " ERROR: number of atomic scattering types > limit.",
+                           {.constant = "MAXNSF", .header = "atom_com", .quoted = false});
     ierr = 1;
     return 0;
   }
@@ -249,8 +249,8 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
   const int r = resid_inf.n_residue;
   const int a = ++atom_inf.n_atom;
   if (a > MAXATOM) {
-    msgerr_(mdoc, " ERROR: number of atoms > limit.");
-    msgerr_(mdoc, "        change parameter MAXATOM in atom_com");
+    foundation::table_full(mdoc, " ERROR: number of atoms > limit.",
+                           {.constant = "MAXATOM", .header = "atom_com", .quoted = false});
     ierr = 1;
     return;
   }

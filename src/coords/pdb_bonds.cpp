@@ -287,9 +287,7 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
         continue;
       }
       if (mod_inf.mod_n >= MAXMODIF) {
-        msgdoc_(mdoc, rt::fmt("(A,I6)", " WARNING: Number of modifications. >", MAXMODIF));
-        msgdoc_(mdoc, "          Change parameter MAXMODIF in \"atom_com\"");
-        msgdoc_(mdoc, "          Now program stops to use new modifications.");
+        pdb::modification_table_full(mdoc);
         return;
       }
       if (r <= 0 || g <= 0) continue;
@@ -307,8 +305,8 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
     }
 
     if (link_inf.ln_n >= MAXLINK) {
-      msgdoc_(mdoc, rt::fmt("(A,I6)", " WARNING: Number of links >", MAXLINK));
-      msgdoc_(mdoc, "          Change parameter MAXLINK in \"atom_com\"");
+      foundation::table_full(mdoc, " WARNING: Number of links >", MAXLINK, "",
+                             {.constant = "MAXLINK", .header = "atom_com", .indent = 10, .doc = true});
       msgdoc_(mdoc, "          Now program stops to create links.");
       return;
     }

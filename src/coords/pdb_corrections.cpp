@@ -301,13 +301,17 @@ bool renamed(int32_t r, int32_t chain) {
   return false;
 }
 
-void full_modification_table(int32_t mdoc) {
-  msgdoc_(mdoc, rt::fmt("(A,I6)", " WARNING: Number of modifications. >", MAXMODIF));
-  msgdoc_(mdoc, "          Change parameter MAXMODIF in \"atom_com\"");
+}  // namespace
+
+namespace pdb {
+
+void modification_table_full(int32_t mdoc) {
+  foundation::table_full(mdoc, " WARNING: Number of modifications. >", MAXMODIF, "",
+                         {.constant = "MAXMODIF", .header = "atom_com", .indent = 10, .doc = true});
   msgdoc_(mdoc, "          Now program stops to use new modifications.");
 }
 
-}  // namespace
+}  // namespace pdb
 
 void corr_peptide_pdb_(int32_t mdoc, int32_t& ierr) {
   ierr = 0;
@@ -364,7 +368,7 @@ void corr_sugar_pdb_(int32_t mdoc, char list, int32_t& ierr) {
         std::printf(" sugar: %.3s %.5s -> %.8s\n", stem.data(), resid_inf.res_num_pdb(r).c + 2,
                     new_name.c);
       if (mod_inf.mod_n >= MAXMODIF) {
-        full_modification_table(mdoc);
+        pdb::modification_table_full(mdoc);
         return;
       }
       const int m = ++mod_inf.mod_n;

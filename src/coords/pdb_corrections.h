@@ -27,4 +27,7 @@ namespace pdb {
 int32_t residue_class(std::string_view rname);
 // True for a name of foundation::kPdbWater.
 bool is_water(std::string_view rname);
+// The warning lines of a full modification table, after which no further
+// modification is stored.
+void modification_table_full(int32_t mdoc);
 }  // namespace pdb

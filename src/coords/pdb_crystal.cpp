@@ -172,8 +172,8 @@ void rdmtrix_(std::string_view line) {
   for (int j = 1; j <= 3; ++j) crdinf.cr_m_ncs(n, j) = m[j - 1];
   crdinf.cr_v_ncs(n) = v;
   if (serial > MAXNCS) {
-    msgerr_(mdoc, rt::fmt("(A,I6)", " WARNING: number of NCS operators of PDB file  >", MAXNCS));
-    msgerr_(mdoc, "        Change parameter MAXNCS in \"atom_com\"");
+    foundation::table_full(mdoc, " WARNING: number of NCS operators of PDB file  >", MAXNCS, "",
+                           {.constant = "MAXNCS", .header = "atom_com"});
     return;
   }
   // An operator serial below 1 has no slot: the row is kept in crdinf only.

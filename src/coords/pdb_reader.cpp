@@ -62,8 +62,8 @@ int32_t scattering_type(rt::FixedText<4>& acode, int32_t& ierr) {
     }
   }
   if (crst_crd.cs_nsfatm >= MAXNSF) {
-    msgerr_(1, " ERR: number of atomic scattering types > limit.");
-    msgerr_(1, "      change parameter MAXNSF");
+    foundation::table_full(1, " ERR: number of atomic scattering types > limit.",
+                           {.constant = "MAXNSF", .indent = 6, .quoted = false});
     ierr = 1;
     return 0;
   }
@@ -82,8 +82,8 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
   const rt::FixedText<12>& key = crdatm.cr_pnum;
   if (ic_flag == 1) {
     if (asym_part.n_group >= MAXCHAIN) {
-      msgerr_(mdoc, rt::fmt("(A,I6)", " ERROR: number of chains >", MAXCHAIN));
-      msgerr_(mdoc, "        Change parameter MAXCHAIN in \"atom_com\"");
+      foundation::table_full(mdoc, " ERROR: number of chains >", MAXCHAIN, "",
+                             {.constant = "MAXCHAIN", .header = "atom_com"});
       ierr = 1;
       return;
     }
@@ -110,8 +110,8 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
 
   if (ir_flag == 1) {
     if (resid_inf.n_residue >= MAXRESID) {
-      msgerr_(mdoc, rt::fmt("(A,I6)", " ERROR: number of monomers  >", MAXRESID));
-      msgerr_(mdoc, "        Change parameter MAXRESID in \"atom_com\"");
+      foundation::table_full(mdoc, " ERROR: number of monomers  >", MAXRESID, "",
+                             {.constant = "MAXRESID", .header = "atom_com"});
       ierr = 1;
       return;
     }
@@ -168,8 +168,8 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
   }
 
   if (atom_inf.n_atom >= MAXATOM) {
-    msgerr_(mdoc, rt::fmt("(A,I6)", " ERROR: number of atoms  >", MAXATOM));
-    msgerr_(mdoc, "        Change parameter MAXATOM in \"atom_com\"");
+    foundation::table_full(mdoc, " ERROR: number of atoms  >", MAXATOM, "",
+                           {.constant = "MAXATOM", .header = "atom_com"});
     ierr = 1;
     return;
   }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "runtime/format.h"
 #include "runtime/units.h"
 
 comlib_t comlib;
@@ -62,19 +63,28 @@ void msgerr_(int32_t mdoc, std::string_view text) {
   write_doc(mdoc, used);
 }
 
-void msg_table_full_(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,
-                     int indent, std::string_view constant, std::string_view header) {
-  char num[16];
-  std::snprintf(num, sizeof num, "%6d", static_cast<int>(limit));
-  std::string line(head);
-  line.append(num);
-  line.append(tail);
-  msgerr_(mdoc, line);
-  line.assign(indent > 0 ? indent : 0, ' ');
-  line.append("Change parameter ");
-  line.append(constant);
-  line.append(" in \"");
-  line.append(header);
-  line.append("\"");
-  msgerr_(mdoc, line);
+namespace foundation {
+
+void table_full(int32_t mdoc, std::string_view head, const TableLimit& t) {
+  auto write = [&](std::string_view line) { t.doc ? msgdoc_(mdoc, line) : msgerr_(mdoc, line); };
+  write(head);
+  std::string line(t.indent > 0 ? t.indent : 0, ' ');
+  line.append(t.quoted ? "Change parameter " : "change parameter ");
+  line.append(t.constant);
+  if (!t.header.empty()) {
+    line.append(" in ");
+    if (t.quoted) line.append("\"");
+    line.append(t.header);
+    if (t.quoted) line.append("\"");
+  }
+  write(line);
 }
+
+void table_full(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,
+                const TableLimit& t) {
+  // A copy: the formatter's buffer is reused by the writers below.
+  const std::string line = rt::fmt("(A,I6,A)", head, limit, tail);
+  table_full(mdoc, line, t);
+}
+
+}  // namespace foundation

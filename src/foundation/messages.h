@@ -39,8 +39,23 @@ void lenstr_bl_(std::string_view text, int32_t& nl);
 // below 1 or a blank line; ierr 1 when the write fails.  (Word utilities.)
 void wrtstr_(int32_t unit, int32_t mdoc, std::string_view line, int32_t& ierr);
 
-// The two lines of a full table: head, the limit in six columns and tail;
-// then `indent` blanks, "Change parameter ", the constant to raise, " in "
-// and the header name in double quotes.  Both go through msgerr_.
-void msg_table_full_(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,
-                     int indent, std::string_view constant, std::string_view header);
+namespace foundation {
+
+// The capacity constant that a full-table message names, and the form of its
+// advice line.  Readers of different ages word the line differently, and
+// stored logs are compared line for line, so each keeps its form.
+struct TableLimit {
+  std::string_view constant = {};  // the constant to raise, e.g. "MAXATOM"
+  std::string_view header = {};    // its header, e.g. "atom_com"; empty: not named
+  int indent = 8;                  // blanks before the advice
+  bool quoted = true;              // "Change parameter C in "h"", else "change parameter C in h"
+  bool doc = false;                // both lines through msgdoc_ rather than msgerr_
+};
+
+// The two lines of a full table: `head` as it stands, then the advice line.
+void table_full(int32_t mdoc, std::string_view head, const TableLimit& t);
+// The same with a head line of `head`, the limit in six columns and `tail`.
+void table_full(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,
+                const TableLimit& t);
+
+}  // namespace foundation

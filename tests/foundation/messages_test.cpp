@@ -121,8 +121,10 @@ TEST(UsedLength, FieldNeverSetCountsAsBlank) {
 // The text handed over begins with its own blank; standard output adds one.
 TEST(TableFull, StructureTableNamesConstantAndHeader) {
   comlib.iquiet = 0;
-  const std::string out = captured(
-      [] { msg_table_full_(-999, " ERROR: number of atoms  >", 450000, "", 8, "MAXATOM", "atom_com"); });
+  const std::string out = captured([] {
+    foundation::table_full(-999, " ERROR: number of atoms  >", 450000, "",
+                           {.constant = "MAXATOM", .header = "atom_com"});
+  });
   EXPECT_EQ(out,
             "  ERROR: number of atoms  >450000\n"
             "         Change parameter MAXATOM in \"atom_com\"\n");
@@ -130,8 +132,10 @@ TEST(TableFull, StructureTableNamesConstantAndHeader) {
 
 TEST(TableFull, DictionaryLimitKeepsSixColumnsAndTail) {
   comlib.iquiet = 0;
-  const std::string out = captured(
-      [] { msg_table_full_(0, " ERR: number of links >", 300, " /lib. limit/", 1, "MAXLLNK", "lib_com"); });
+  const std::string out = captured([] {
+    foundation::table_full(0, " ERR: number of links >", 300, " /lib. limit/",
+                           {.constant = "MAXLLNK", .header = "lib_com", .indent = 1});
+  });
   EXPECT_EQ(out,
             "  ERR: number of links >   300 /lib. limit/\n"
             "  Change parameter MAXLLNK in \"lib_com\"\n");
@@ -139,5 +143,26 @@ TEST(TableFull, DictionaryLimitKeepsSixColumnsAndTail) {
 
 TEST(TableFull, SilentForPositiveCodesFrom99) {
   comlib.iquiet = 0;
-  EXPECT_EQ(captured([] { msg_table_full_(999, "x", 1, "", 8, "MAXCHAIN", "atom_com"); }), "");
+  EXPECT_EQ(captured([] { foundation::table_full(999, "x", 1, "", {.constant = "MAXCHAIN"}); }), "");
+}
+
+// The mmCIF readers name the constant without quotes, and the PDB reader's
+// scattering-type table without its header.
+TEST(TableFull, PlainAdviceLeavesHeaderUnquotedOrOut) {
+  comlib.iquiet = 0;
+  const std::string out = captured([] {
+    foundation::table_full(0, " ERROR: number of atoms > limit.",
+                           {.constant = "MAXATOM", .header = "atom_com", .quoted = false});
+    foundation::table_full(0, " ERR: x", {.constant = "MAXNSF", .indent = 6, .quoted = false});
+  });
+  EXPECT_EQ(out,
+            "  ERROR: number of atoms > limit.\n"
+            "         change parameter MAXATOM in atom_com\n"
+            "  ERR: x\n"
+            "       change parameter MAXNSF\n");
+}
+
+TEST(TableFull, DocumentationRoutingKeepsPairOffStandardOutput) {
+  comlib.iquiet = 0;
+  EXPECT_EQ(captured([] { foundation::table_full(-1, "x", {.constant = "MAXLINK", .doc = true}); }), "");
 }
