@@ -38,7 +38,8 @@ void l1_full(int32_t mdoc, std::string_view text, std::string_view code, std::st
     msgerr_(mdoc, head + num);
     return;
   }
-  msg_table_full_(mdoc, head, limit, "", 11, constant, "lib_com");
+  foundation::table_full(mdoc, head, limit, "",
+                         {.constant = constant, .header = "lib_com", .indent = 11});
 }
 
 // Calls take(r) for the rows first..(last row of the code) that carry it.

@@ -31,7 +31,8 @@ inline void mod_limit_warning(int32_t mdoc, std::string_view text, std::string_v
   std::string head(text);
   head.append(rt::FixedText<8>(mname).view());
   head.append(" for mod  >");
-  msg_table_full_(mdoc, head, limit, "", 9, constant, "lib_com.fh");
+  foundation::table_full(mdoc, head, limit, "",
+                         {.constant = constant, .header = "lib_com.fh", .indent = 9});
 }
 
 }  // namespace dictionary

@@ -259,15 +259,17 @@ void mod_pmlib_(int32_t mdoc, std::string_view mod, int32_t ip, int32_t& idel, i
     const int natom = r.ldp_natom(k) < MAXDAPL ? r.ldp_natom(k) : MAXDAPL;
     if (f == ModFunction::Add) {
       if (r.l1p_nplan + 1 > MAX1PLN) {
-        msg_table_full_(mdoc, " ERR: number of planar groups for mod " + code.str() + " >", MAX1PLN,
-                        "", 11, "MAX1PLN", "lib_com.fh");
+        foundation::table_full(mdoc, " ERR: number of planar groups for mod " + code.str() + " >",
+                               MAX1PLN, "",
+                               {.constant = "MAX1PLN", .header = "lib_com.fh", .indent = 11});
         ierr = 1;
         stop = true;
         return;
       }
       if (r.ldp_natom(k) > 96) {
-        msg_table_full_(mdoc, " ERR: number of plan atoms in mod " + code.str() + " >", MAX1APL, "",
-                        11, "MAX1APL", "lib_com.fh");
+        foundation::table_full(mdoc, " ERR: number of plan atoms in mod " + code.str() + " >",
+                               MAX1APL, "",
+                               {.constant = "MAX1APL", .header = "lib_com.fh", .indent = 11});
         ierr = 1;
         stop = true;
         return;

@@ -25,7 +25,8 @@ bool is_hydrogen(const Name& symb) {
 void table_full(int32_t mdoc, std::string_view text, std::string_view mon, std::string_view sep,
                 int32_t limit, std::string_view constant, int32_t& ierr) {
   const std::string head = std::string(text) + std::string(Code(mon).view()) + std::string(sep);
-  msg_table_full_(mdoc, head, limit, " /lib. limit/", 11, constant, "lib_com");
+  foundation::table_full(mdoc, head, limit, " /lib. limit/",
+                         {.constant = constant, .header = "lib_com", .indent = 11});
   r_scratch.lml_imon = 0;
   ierr = 1;
 }
@@ -182,7 +183,8 @@ void cpl_pmlib_(int32_t mdoc, std::string_view mon, int32_t ip, int32_t& ierr) {
     const int32_t natom = r.l1p_natom(k);
     if (natom < 1 || natom > MAXMAPL) {
       const std::string head = " ERR: number of plan atoms in monomer " + Code(mon).str() + " >";
-      msg_table_full_(mdoc, head, MAXMAPL, "  or = 0", 11, "MAXMAPL", "lib_com");
+      foundation::table_full(mdoc, head, MAXMAPL, "  or = 0",
+                             {.constant = "MAXMAPL", .header = "lib_com", .indent = 11});
       r.lml_imon = 0;
       ierr = 1;
       return;
@@ -236,8 +238,8 @@ void cpl_mlib_(int32_t mdoc, int32_t& ierr) {
     return;
   }
   if (r.lml_nmon >= MAXMLIST) {
-    msg_table_full_(mdoc, " ERR: number of monomers >", MAXMLIST, " /lib. limit/", 11, "MAXMLIST",
-                    "lib_com");
+    foundation::table_full(mdoc, " ERR: number of monomers >", MAXMLIST, " /lib. limit/",
+                           {.constant = "MAXMLIST", .header = "lib_com", .indent = 11});
     ierr = 1;
     return;
   }
