@@ -21,6 +21,7 @@
 #include "foundation/vec3.h"
 #include "foundation/words.h"
 #include "runtime/format.h"
+#include "suite/pi.h"
 
 namespace {
 
@@ -676,8 +677,8 @@ void complete_links(int32_t mdoc) {
 void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_view name,
                   std::string_view ext, int32_t nospgr_input, const float* cell_input,
                   int32_t& isg_flag, int32_t& icell_flag, int32_t& ierr) {
-  const float pi = 4.0f * std::atan(1.0f);
-  const float pi180 = pi / 180.0f;
+  constexpr float pi = suite::kPi<float>;
+  constexpr float pi180 = pi / 180.0f;
   ierr = 0;
   int32_t e = 0;
   init_crd_inf_(mdoc, e);

@@ -11,6 +11,7 @@
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "foundation/words.h"
+#include "suite/pi.h"
 
 namespace {
 
@@ -264,7 +265,7 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
     atom_inf.b_flag(a) = a;
     for (int i = 1; i <= 6; ++i) atom_crd.u_aniso(i, a) = crdatm.cr_anis(i);
   } else {
-    const float pi = 4.0f * std::atan(1.0f);
+    constexpr float pi = suite::kPi<float>;
     atom_inf.b_flag(a) = 0;
     atom_crd.u_aniso(1, a) = crdatm.cr_biso / (8.0f * pi * pi);
     for (int i = 2; i <= 6; ++i) atom_crd.u_aniso(i, a) = 0.0f;

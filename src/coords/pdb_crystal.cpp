@@ -13,6 +13,7 @@
 #include "foundation/spgr_names.h"
 #include "foundation/words.h"
 #include "runtime/format.h"
+#include "suite/pi.h"
 
 namespace {
 
@@ -44,8 +45,8 @@ constexpr ShortName kMonoclinic[] = {
 
 void rdcryst1_(std::string_view line, int32_t nospgr_input) {
   constexpr int32_t mdoc = 1;
-  const float pi = 4.0f * std::atan(1.0f);
-  const float pi180 = pi / 180.0f;
+  constexpr float pi = suite::kPi<float>;
+  constexpr float pi180 = pi / 180.0f;
   sttcrec.st_cell_flag = 1;
 
   crdinf.cr_cell(1) = real_field(line, 7, 15, 3);

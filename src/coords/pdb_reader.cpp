@@ -20,6 +20,7 @@
 #include "foundation/vec3.h"
 #include "foundation/words.h"
 #include "runtime/format.h"
+#include "suite/pi.h"
 
 namespace {
 
@@ -203,7 +204,7 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
   atom_inf.b_flag(a) = crdatm.cr_b_flag;
   atom_crd.mult_factor(a) = crdatm.cr_mult_factor;
   for (int i = 1; i <= 3; ++i) atom_crd.xyz_crd(i, a) = crdatm.cr_xyz(i);
-  const float pi = 4.0f * std::atan(1.0f);
+  constexpr float pi = suite::kPi<float>;
   atom_crd.u_aniso(1, a) = crdatm.cr_biso / (8.0f * pi * pi);
   for (int i = 2; i <= 6; ++i) atom_crd.u_aniso(i, a) = 0.0f;
   atom_crd.occup(a) = crdatm.cr_occ;
@@ -318,7 +319,7 @@ void decide(DriverState& s, char list) {
 void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
               const float* cell_input, char pept_flag, char seg_flag, char hflag_remove,
               int32_t& ierr) {
-  const float pi180 = 4.0f * std::atan(1.0f) / 180.0f;
+  constexpr float pi180 = suite::kPi<float> / 180.0f;
   char list = 'F';
   int32_t opt = ierr;
   if (opt >= 98) {

@@ -20,6 +20,7 @@
 #include "foundation/vec3.h"
 #include "foundation/words.h"
 #include "runtime/units.h"
+#include "suite/pi.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ char bump_counter() {
 }
 
 void pdb_defaults_at_open(rt::FixedText<4>& acode) {
-  const float pi = 4.0f * std::atan(1.0f);
+  constexpr float pi = suite::kPi<float>;
   for (int i = 1; i <= 3; ++i) crdinf.cr_cell(i) = 1.0f;
   for (int i = 4; i <= 6; ++i) crdinf.cr_cell(i) = pi / 2.0f;
   crdinf.cr_cd_pdb = "xxxx";
@@ -105,7 +106,7 @@ void pdb_defaults_at_open(rt::FixedText<4>& acode) {
 // SCALE matrix when no SCALE records came, and an imposed space group.
 void first_atom_defaults(int32_t nospgr_input, const float* cell_input) {
   constexpr int32_t mdoc = 1;
-  const float pi = 4.0f * std::atan(1.0f);
+  constexpr float pi = suite::kPi<float>;
   com_rdat.rd_oxt_atom = "N";
   if (sttcrec.st_cell_flag == 0 && cell_input[0] < 1.0f) {
     msgdoc_(mdoc, " WARNING: \"CRYST1\" card is absent in input PDB file");

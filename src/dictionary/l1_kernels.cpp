@@ -10,11 +10,11 @@
 #include "dictionary/lib_com.h"
 #include "foundation/kernels.h"
 #include "foundation/vec3.h"
+#include "suite/pi.h"
 
 using foundation::bond_angle;
 using foundation::clamp_cosine;
 using foundation::dot3;
-using foundation::kPi;
 using foundation::norm3;
 using foundation::wrapped_degrees;
 
@@ -78,7 +78,7 @@ void calc_trsobs_(int32_t i1, int32_t i2, int32_t i3, int32_t i4, float& angle) 
     }
     nb_vsub_(r2, r1, a);
     nb_vsub_(r3, r2, b);
-    if (bond_angle(a, b) > kPi - 0.0875f && i2 >= 1 && steps <= MAX1ATM) {
+    if (bond_angle(a, b) > suite::kPi<float> - 0.0875f && i2 >= 1 && steps <= MAX1ATM) {
       i2 = r_scratch.l1a_iback(i2);
       i1 = i2 >= 1 ? r_scratch.l1a_iback(i2) : 0;
       continue;
@@ -165,7 +165,7 @@ void calc_ivol_(int32_t ic, float& volume, float& ph1, float& ph2, float& ph3) {
       const bool in1 = o1 == sets[j][0] || o1 == sets[j][1];
       const bool in3 = o3 == sets[j][0] || o3 == sets[j][1];
       if (in1 && in3) {
-        ang[j] = s.l1g_val(g) * (kPi / 180.0f);
+        ang[j] = s.l1g_val(g) * (suite::kPi<float> / 180.0f);
         have_a[j] = true;
         break;
       }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "foundation/messages.h"
+#include "suite/pi.h"
 
 atom_inf_t atom_inf;
 atom_crd_t atom_crd;
@@ -57,7 +58,7 @@ void init_atm_inf_(int32_t /*mdoc*/, int32_t& ierr) {
   cif_ent_poly_seq.ent_nresidue = 0;
   cif_ent_link.ent_ln_n = 0;
 
-  const float pi = 4.0f * std::atan(1.0f);
+  constexpr float pi = suite::kPi<float>;
   crst_crd_t& cs = crst_crd;
   for (int i = 1; i <= 3; ++i) {
     cs.cs_cell(i) = 100.0f;
@@ -118,7 +119,7 @@ void initcrd_(int32_t /*mdoc*/, std::string_view in_file_pdb, std::string_view i
               std::string_view out_file_rst, char restr_flag, char h_flag, int32_t& ierr) {
   ierr = 0;
   crdinf_t& c = crdinf;
-  const float pi = 4.0f * std::atan(1.0f);
+  constexpr float pi = suite::kPi<float>;
   for (int i = 1; i <= 3; ++i) {
     c.cr_cell(i) = 100.0f;
     c.cr_cell(i + 3) = pi / 2.0f;

@@ -8,15 +8,16 @@
 #include "foundation/vec3.h"
 #include "runtime/run.h"
 #include "runtime/units.h"
+#include "suite/pi.h"
 
 namespace foundation {
 
 float clamp_cosine(float c) { return c > 1.0f ? 1.0f : (c < -1.0f ? -1.0f : c); }
 
 float wrapped_degrees(float a) {
-  while (a > kPi) a -= 2 * kPi;
-  while (a < -kPi) a += 2 * kPi;
-  return a / (kPi / 180.0f);
+  while (a > suite::kPi<float>) a -= 2 * suite::kPi<float>;
+  while (a < -suite::kPi<float>) a += 2 * suite::kPi<float>;
+  return a / (suite::kPi<float> / 180.0f);
 }
 
 float dot3(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
@@ -25,14 +26,13 @@ float norm3(const float* a) { return std::sqrt(dot3(a, a)); }
 float bond_angle(const float* a, const float* b) {
   float p = norm3(a) * norm3(b);
   if (p < 1e-8f) p = 1.0f;
-  return kPi - std::acos(clamp_cosine(dot3(a, b) / p));
+  return suite::kPi<float> - std::acos(clamp_cosine(dot3(a, b) / p));
 }
 
 }  // namespace foundation
 
 using foundation::clamp_cosine;
 using foundation::dot3;
-using foundation::kPi;
 using foundation::norm3;
 using foundation::wrapped_degrees;
 
@@ -60,7 +60,7 @@ void calc_i_ovol_l_(int32_t, int32_t, int32_t, int32_t, const float* c1, const f
 
 void get_tors_(float a1, float a2, float a12, float& t) {
   if (std::fabs(std::sin(a1 + a2 + a12)) < 0.002f) {
-    t = kPi;
+    t = suite::kPi<float>;
     return;
   }
   const float s1 = std::sin(a1), s2 = std::sin(a2);

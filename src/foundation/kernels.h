@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <numbers>
 
 // Chiral volume of four points (c1 the centre) and a signed angle whose sign
 // gives their handedness.  The four indices are not used.
@@ -24,8 +23,6 @@ void coord_4_(float av1, float av2, float av3, const float* r, const float* b, f
 void fit_plane_(int32_t n, const float* x, float* vm, float& d);
 
 namespace foundation {
-
-inline constexpr float kPi = std::numbers::pi_v<float>;
 
 // A cosine pulled into -1..1 against rounding before acos.
 float clamp_cosine(float c);

@@ -6,6 +6,7 @@
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "foundation/words.h"
+#include "suite/pi.h"
 
 void set_path_prog_parm_(std::string_view lib_path, std::string_view prog_name,
                          std::string_view libs_path, std::string_view libs_name,
@@ -52,7 +53,7 @@ void init_defaults_() {
 
 void init_crd_inf_(int32_t /*mdoc*/, int32_t& ierr) {
   ierr = 0;
-  const float pi = 4.0f * std::atan(1.0f);
+  constexpr float pi = suite::kPi<float>;
   crdinf_t& c = crdinf;
   for (int i = 1; i <= 3; ++i) {
     c.cr_cell(i) = 1.0f;

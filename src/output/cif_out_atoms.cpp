@@ -16,6 +16,7 @@
 #include "output/cif_out_header.h"
 #include "output/out_lines.h"
 #include "runtime/units.h"
+#include "suite/pi.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ constexpr std::string_view kRowMultUDots = "(" ORB_ROW1 "A,1X,A4,A8,1X,A)";
 constexpr std::string_view kNoU = " . . . . . .";
 
 float eight_pi_squared() {
-  const float pi = 4.0f * std::atan(1.0f);
+  constexpr float pi = suite::kPi<float>;
   return pi * (pi * 8.0f);
 }
 

@@ -15,6 +15,7 @@
 #include "output/entity_loops.h"
 #include "output/out_lines.h"
 #include "runtime/units.h"
+#include "suite/pi.h"
 
 namespace {
 
@@ -153,7 +154,7 @@ void put_entities(Head& h) {
 }
 
 void put_cell(Head& h, std::string_view code) {
-  const float pi = 4.0f * std::atan(1.0f);
+  constexpr float pi = suite::kPi<float>;
   const float rad = pi / 180.0f;
   const rt::Array1<float, 6>& cell = crst_crd.cs_cell;
   h.banner("CELL");

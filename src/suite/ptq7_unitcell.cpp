@@ -9,11 +9,13 @@
 #include "suite/csymlib.h"
 #include "suite/csymlib_symop.h"
 #include "suite/cvecmat.h"
+#include "suite/pi.h"
 #include "suite/ptq7_errno.h"
 
 namespace {
-// The rounded value of pi of the volume and reciprocal-cell formulae; the
-// matrices use the exact one.
+// The rounded value of pi of the volume and reciprocal-cell formulae, kept
+// because stored volumes and reciprocal cells were made with it; the matrices
+// use the exact one.
 constexpr double kPiRounded = 3.14159;
 }  // namespace
 
@@ -44,7 +46,7 @@ double ptq7uc_calc_rcell(const double cell[6], double rcell[6]) {
 }
 
 double ptq7uc_frac_orth_mat(const double cell[6], int code, double ro[3][3], double rf[3][3]) {
-  const double d = std::atan(1.0) * 4.0 / 180.0;
+  const double d = suite::kPi<double> / 180.0;
   const double a = cell[0], b = cell[1], c = cell[2];
   const double sa = std::sin(cell[3] * d), sb = std::sin(cell[4] * d), sg = std::sin(cell[5] * d);
   const double ca = std::cos(cell[3] * d), cb = std::cos(cell[4] * d), cg = std::cos(cell[5] * d);
@@ -184,7 +186,7 @@ int hkl_coeffs(const float cell[6], double coefs[6]) {
       ptq7_signal(ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, 9), "MtzHklcoeffs", nullptr);
       return 0;
     }
-  const double degtorad = std::atan(1.0) / 45.0;
+  const double degtorad = suite::kPi<double> / 180.0;
   const double a = cell[0], b = cell[1], c = cell[2];
   const double alpha = cell[3] * degtorad, beta = cell[4] * degtorad, gamma = cell[5] * degtorad;
   const double bcg = b * std::cos(gamma);
