@@ -1,16 +1,14 @@
-// The CIF line tokeniser: line reading, CIF word splitting and the record
-// state machine shared by the two instances.  Buffers are static and reused,
-// so reading a file allocates nothing per line.
+// The CIF line tokeniser: CIF word splitting and the record state machine
+// shared by the two instances, over the character scans of cif_scan.h.
+// Buffers are static and reused, so reading a file allocates nothing per line.
 #include "foundation/cif_tokeniser.h"
 
 #include <array>
 #include <cstring>
 #include <string>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "foundation/cif_scan.h"
+#include "foundation/line_reader.h"
 #include "foundation/messages.h"
 #include "foundation/word_number.h"
 #include "runtime/units.h"
@@ -22,8 +20,8 @@ comfread_cif_t comfread_c;
 
 namespace {
 
-// Longest record taken from a file; the rest of a longer record is dropped.
-constexpr std::size_t kMaxRecord = 1024;
+namespace cif_scan = foundation::cif_scan;
+
 // Lines a text field may span before it is taken as closed.
 constexpr int kMaxFieldLines = 32000;
 
@@ -32,17 +30,6 @@ inline char blank_unprintable(char c) { return char_class(c) == '?' ? ' ' : c; }
 inline bool starts_with(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && std::memcmp(s.data(), prefix.data(), prefix.size()) == 0;
 }
-
-// Characters that are stored as they are and never end a word: everything
-// but blanks, apostrophes and unprintable characters.
-constexpr std::array<bool, 256> make_plain() {
-  std::array<bool, 256> t{};
-  for (int c = 0; c < 256; ++c) t[c] = words_detail::kClasses[c] != '?' && c != ' ' && c != '\'';
-  return t;
-}
-constexpr std::array<bool, 256> kPlain = make_plain();
-
-inline bool is_plain(char c) { return kPlain[static_cast<unsigned char>(c)]; }
 
 // First characters of the bare words that are not plain values: "data_",
 // "global_", "loop_" and item names.
@@ -56,13 +43,6 @@ constexpr std::array<bool, 256> kMayOpenName = make_may_open_name();
 // wtodig_ reads a word as a number only when it begins with a digit, a sign
 // or a point; any other word gives 0 and 0 at once.
 inline bool may_be_number(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
-
-// Used length of the first n characters of a line (blanks and zero bytes
-// at the end do not count).
-inline int used_length(const char* p, int n) {
-  while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0')) --n;
-  return n;
-}
 
 // How many leading characters of each word slot and value slot may differ
 // from blanks, kept so that a new word blanks only what the last one used
@@ -84,14 +64,6 @@ SlotUse use_c = all_used();
 
 SlotUse& slot_use(const comfread_cif_t& fr) { return &fr == &comfread_c ? use_c : use_info; }
 
-inline void blank16(char* p) { std::memset(p, ' ', 16); }
-
-// Blanks 16-character blocks of a slot from `from` (a multiple of 16) on,
-// up to the old used length.
-inline void blank_rest(char* slot, int from, int old) {
-  for (int b = from; b < old; b += 16) blank16(slot + b);
-}
-
 // Copies a word slot into a value slot: only the blocks that the word or the
 // value slot's last content reach.
 inline void copy_slot(char* dst, uint8_t& dst_used, const char* src, uint8_t src_used) {
@@ -102,40 +74,6 @@ inline void copy_slot(char* dst, uint8_t& dst_used, const char* src, uint8_t src
   dst_used = src_used;
 }
 
-#if defined(__SSE2__)
-// 32 bytes of 0xFF then 32 zero bytes: the 16 bytes from 32 - m keep the
-// first m characters of a block (m from -16 to 32: none up to 0, all from
-// 16 on).
-alignas(16) constexpr unsigned char kKeepFirst[64] = {
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-
-// Bit j set when character j of the block is not plain: a blank, a control
-// character, one at 127 and above, or an apostrophe.  Adding 1 turns 127
-// into -128, so one signed comparison with 34 finds all but the apostrophe.
-inline uint32_t not_plain_bits(__m128i v) {
-  const __m128i low = _mm_cmplt_epi8(_mm_add_epi8(v, _mm_set1_epi8(1)), _mm_set1_epi8(34));
-  const __m128i apo = _mm_cmpeq_epi8(v, _mm_set1_epi8('\''));
-  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(low, apo)));
-}
-
-// The first m characters of v, blanks after them.
-inline __m128i keep_first(__m128i v, int m) {
-  const __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeepFirst + 32 - m));
-  const __m128i blanks = _mm_set1_epi8(' ');
-  return _mm_or_si128(_mm_and_si128(keep, v), _mm_andnot_si128(keep, blanks));
-}
-
-// Writes a word of len < 32 characters, whose first 32 line characters are
-// lo and hi, into a slot whose last content used `old` characters.
-inline void put_short_word(char* dst, __m128i lo, __m128i hi, int len, int old) {
-  __m128i* out = reinterpret_cast<__m128i*>(dst);
-  _mm_storeu_si128(out, keep_first(lo, len));
-  if (len > 16 || old > 16) _mm_storeu_si128(out + 1, keep_first(hi, len - 16));
-  blank_rest(dst, 32, old);
-}
-#endif
-
 // The common word, taken whole: plain characters ended by a blank, an
 // unprintable character or the end of the line, fewer than 32 of them and
 // the 32 line characters from k within the line's room.  Writes the word
@@ -143,24 +81,16 @@ inline void put_short_word(char* dst, __m128i lo, __m128i hi, int len, int old) 
 // anything else, which the general path then takes.
 template <int L>
 inline int quick_word(const rt::FixedText<L>& text, int k, int n, char* dst, int old) {
-#if defined(__SSE2__)
   static_assert(FRDWORDLEN == 80, "a slot is written as five 16-character blocks");
   if (k + 32 > L) return -1;
   const char* p = text.c + k;
-  const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
-  uint32_t stop = not_plain_bits(lo) | not_plain_bits(hi) << 16;
-  if (n - k < 32) stop |= ~0U << (n - k);
-  if (stop == 0) return -1;
-  const int len = __builtin_ctz(stop);
+  int len = cif_scan::plain_run32(p);
+  if (n - k < len) len = n - k;
+  if (len == 32) return -1;
   // An apostrophe may go on the word or open a quoted stretch.
   if (k + len < n && p[len] == '\'') return -1;
-  put_short_word(dst, lo, hi, len, old);
+  cif_scan::put_short_word(dst, p, len, old);
   return len;
-#else
-  (void)text, (void)k, (void)n, (void)dst, (void)old;
-  return -1;
-#endif
 }
 
 // A word opened by a double quote at k: the next character starts it
@@ -208,10 +138,10 @@ int general_word(const char* line, int& k, const int n, char* dst, bool quoted) 
     // counted.
     const int room = len < FRDWORDLEN ? FRDWORDLEN - len : 0;
     const int lim = n - k > room ? k + room : n;
-    while (k < lim && is_plain(line[k])) dst[len++] = line[k++];
-    if (k < n && is_plain(line[k])) {
+    while (k < lim && cif_scan::is_plain(line[k])) dst[len++] = line[k++];
+    if (k < n && cif_scan::is_plain(line[k])) {
       int e = k;
-      while (e < n && is_plain(line[e])) ++e;
+      while (e < n && cif_scan::is_plain(line[e])) ++e;
       len += e - k;
       k = e;
     }
@@ -256,22 +186,13 @@ inline void close_word(comfread_cif_t& fr, uint8_t& used, int w, int len, bool q
 // double quote (a double quote matters only where it opens a word, which the
 // general path sorts out).
 bool split_plain_line(comfread_cif_t& fr, uint8_t* used, const int n) {
-#if defined(__SSE2__)
   constexpr int L = CIFLINELEN;
   static_assert(L % 64 == 0);
   const char* line = fr.line.c;
   // Bit j of the mask: character j is plain; the word after the last one
   // stays 0 so that every run of plain characters ends inside the mask.
   uint64_t plain[L / 64 + 1] = {};
-  for (int c = 0; c * 16 < n; ++c) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 16 * c));
-    const uint32_t inside = n - 16 * c >= 16 ? 0xFFFFU : (1U << (n - 16 * c)) - 1;
-    const __m128i quotes = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\'')), _mm_cmpeq_epi8(v, _mm_set1_epi8('"')));
-    const uint32_t apo = static_cast<uint32_t>(_mm_movemask_epi8(quotes));
-    if ((apo & inside) != 0) return false;
-    const uint32_t bits = ~not_plain_bits(v) & inside;
-    plain[c / 4] |= static_cast<uint64_t>(bits) << (16 * (c % 4));
-  }
+  if (!cif_scan::plain_mask(line, n, plain)) return false;
   rt::FixedText<FRDWORDLEN>* const slot = fr.cwrd.data();
   int nw = 0;
   const int blocks = (n + 63) / 64;
@@ -295,9 +216,7 @@ bool split_plain_line(comfread_cif_t& fr, uint8_t* used, const int n) {
       const int len = e - s;
       char* dst = slot[nw].c;
       if (len < 32 && s + 32 <= L) {
-        const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + s));
-        const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + s + 16));
-        put_short_word(dst, lo, hi, len, used[nw]);
+        cif_scan::put_short_word(dst, line + s, len, used[nw]);
       } else {
         std::memset(dst, ' ', FRDWORDLEN);
         std::memcpy(dst, line + s, len < FRDWORDLEN ? len : FRDWORDLEN);
@@ -310,10 +229,6 @@ bool split_plain_line(comfread_cif_t& fr, uint8_t* used, const int n) {
   }
   fr.nwrd = nw;
   return true;
-#else
-  (void)fr, (void)used, (void)n;
-  return false;
-#endif
 }
 
 // Splits the first n characters (the used length) of the work area's line.
@@ -371,19 +286,7 @@ const Instance kInstance2{comcif_c, comfread_c, use_c, false, names_serial_c};
 
 // A "#" among the first n characters of the line.
 bool has_hash(const rt::FixedText<CIFLINELEN>& line, int n) {
-#if defined(__SSE2__)
-  // Blocks of 16 within the line's room; the last one masked to n.
-  const __m128i hash = _mm_set1_epi8('#');
-  for (int c = 0; c * 16 < n; ++c) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.c + 16 * c));
-    uint32_t bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, hash)));
-    if (n - 16 * c < 16) bits &= (1U << (n - 16 * c)) - 1;
-    if (bits != 0) return true;
-  }
-  return false;
-#else
-  return std::memchr(line.c, '#', n) != nullptr;
-#endif
+  return cif_scan::has_hash(line.c, n);
 }
 
 bool is_comment_start(const Instance& in, char c) { return c == '#' || (in.first && c == '<'); }
@@ -425,13 +328,11 @@ int strip_comment(const Instance& in, int n) {
       inq = '"';
     } else if (c == '#' && inq == 0) {
       std::memset(p + k, ' ', n - k);
-      return used_length(p, k);
+      return rt::len_trim(std::string_view(p, k));
     }
   }
   return n;
 }
-
-int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend);
 
 // Reads a text field that the current line opened and puts it, quoted, in
 // place of the line.  Returns false when the read ended the call.
@@ -445,7 +346,7 @@ bool read_text_field(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ie
     have = true;
   }
   for (int lines = 0; lines < kMaxFieldLines; ++lines) {
-    const int used = read_line(unit, mdoc, next, ierr, iend);
+    const int used = foundation::read_line(unit, mdoc, next, ierr, iend);
     if (ierr != 0 || iend != 0) return false;
     if (!have && used > 1) {
       kept = next;
@@ -496,7 +397,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
 
   for (;;) {
     while (c.i_cif == fr.nwrd) {
-      int n = read_line(unit, mdoc, fr.line, ierr, iend);
+      int n = foundation::read_line(unit, mdoc, fr.line, ierr, iend);
       if (ierr != 0 || iend != 0) return;
       const char first = fr.line.c[0];
       if (n > 1 && first != ';' && !is_comment_start(in, first)) n = strip_comment(in, n);
@@ -626,58 +527,6 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
   }
 }
 
-// One record of the unit into text, cut and blank-padded; returns the used
-// length of the text (undefined when ierr or iend is set, the text being
-// left as it was).
-int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend) {
-  static std::string rec;
-  ierr = 0;
-  iend = 0;
-  const int st = rt::read_record(unit, rec);
-  if (st < 0) {
-    iend = 1;
-    return 0;
-  }
-  if (st != rt::IOSTAT_OK) {
-    msgdoc_(mdoc, " ERROR: read error.");
-    ierr = 1;
-    return 0;
-  }
-  const int room = text.len();
-  std::size_t m = rec.size() < kMaxRecord ? rec.size() : kMaxRecord;
-  int copied;
-  if (static_cast<int>(m) <= room) {
-    // The whole record fits: copied in 16-character blocks (a general copy
-    // of a few dozen characters costs more than the blocks), trailing
-    // blanks then found in the copy.
-    const int size = static_cast<int>(m);
-    const char* from = rec.data();
-    int j = 0;
-    for (; j + 16 <= size; j += 16) std::memcpy(text.p + j, from + j, 16);
-    if (j < size) {
-      if (size >= 16)
-        std::memcpy(text.p + size - 16, from + size - 16, 16);
-      else
-        for (; j < size; ++j) text.p[j] = from[j];
-    }
-    while (m > 0 && text.p[m - 1] == ' ') --m;
-    copied = static_cast<int>(m);
-  } else {
-    while (m > 0 && rec[m - 1] == ' ') --m;
-    copied = static_cast<int>(m) < room ? static_cast<int>(m) : room;
-    std::memcpy(text.p, rec.data(), copied);
-  }
-  if (m == 0) {
-    text.fill(' ');
-    return 0;
-  }
-  if (copied < room) std::memset(text.p + copied, ' ', room - copied);
-  // A line-end control character (a carriage return) is cleared.
-  if (copied >= 1 && char_class(text.p[copied - 1]) == '?') text.p[copied - 1] = ' ';
-  if (copied >= 2 && char_class(text.p[copied - 2]) == '?') text.p[copied - 2] = ' ';
-  return used_length(text.p, copied);
-}
-
 }  // namespace
 
 uint32_t cif_names_serial_info() { return names_serial_info; }
@@ -685,10 +534,6 @@ uint32_t cif_names_serial_info() { return names_serial_info; }
 void frd_parm_info_() { split_cif_words(comfread_info, comfread_info.line.len_trim()); }
 
 void frd_parmc_() { split_cif_words(comfread_c, comfread_c.line.len_trim()); }
-
-void getline_(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend) {
-  read_line(unit, mdoc, text, ierr, iend);
-}
 
 void getcif_info_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
   getcif(kInstance1, unit, mdoc, ierr, iend);

@@ -3,8 +3,8 @@
 // row of a loop).  Two independent instances exist so that a second file can
 // be read while the first is open: instance 1 (getcif_info_, comcif_info)
 // for coordinates and libraries, instance 2 (getcif_c_, comcif_c) for
-// structure-description and restraint files.  getline_ reads one record of
-// any text file and serves the PDB reader too.
+// structure-description and restraint files.  Lines come from the line
+// reader (foundation/line_reader.h).
 #pragma once
 
 #include <cstdint>
@@ -60,7 +60,3 @@ uint32_t cif_names_serial_info();
 // Split the line of comfread_info / comfread_c into CIF words.
 void frd_parm_info_();
 void frd_parmc_();
-// Reads the next record of the unit into text (cut, blank-padded; a control
-// character at the end is blanked).  iend 1 at end of file; ierr 1 after a
-// read error, reported through msgdoc_.
-void getline_(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend);

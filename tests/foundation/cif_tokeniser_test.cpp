@@ -2,9 +2,9 @@
 // comments, quoted values that read like names, comment lines, multi-line
 // text fields, format errors, word and item limits, the two instances, and
 // line reading.
-#include <gtest/gtest.h>
+#include "foundation/cif_tokeniser.h"
 
-#include "support/capture.h"
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/cif_tokeniser.h"
+#include "foundation/line_reader.h"
 #include "foundation/messages.h"
 #include "runtime/units.h"
+#include "support/capture.h"
 
 namespace {
 

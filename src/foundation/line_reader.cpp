@@ -1,0 +1,73 @@
+// The line reader.  Its record buffer is static and reused, so reading a
+// file allocates nothing per line.
+#include "foundation/line_reader.h"
+
+#include <cstring>
+#include <string>
+
+#include "foundation/messages.h"
+#include "foundation/words.h"
+#include "runtime/units.h"
+
+namespace {
+
+// Longest record taken from a file; the rest of a longer record is dropped.
+constexpr std::size_t kMaxRecord = 1024;
+
+}  // namespace
+
+namespace foundation {
+
+int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend) {
+  static std::string rec;
+  ierr = 0;
+  iend = 0;
+  const int st = rt::read_record(unit, rec);
+  if (st < 0) {
+    iend = 1;
+    return 0;
+  }
+  if (st != rt::IOSTAT_OK) {
+    msgdoc_(mdoc, " ERROR: read error.");
+    ierr = 1;
+    return 0;
+  }
+  const int room = text.len();
+  std::size_t m = rec.size() < kMaxRecord ? rec.size() : kMaxRecord;
+  int copied;
+  if (static_cast<int>(m) <= room) {
+    // The whole record fits: copied in 16-character blocks (a general copy
+    // of a few dozen characters costs more than the blocks), trailing
+    // blanks then found in the copy.
+    const int size = static_cast<int>(m);
+    const char* from = rec.data();
+    int j = 0;
+    for (; j + 16 <= size; j += 16) std::memcpy(text.p + j, from + j, 16);
+    if (j < size) {
+      if (size >= 16) std::memcpy(text.p + size - 16, from + size - 16, 16);
+      else
+        for (; j < size; ++j) text.p[j] = from[j];
+    }
+    while (m > 0 && text.p[m - 1] == ' ') --m;
+    copied = static_cast<int>(m);
+  } else {
+    while (m > 0 && rec[m - 1] == ' ') --m;
+    copied = static_cast<int>(m) < room ? static_cast<int>(m) : room;
+    std::memcpy(text.p, rec.data(), copied);
+  }
+  if (m == 0) {
+    text.fill(' ');
+    return 0;
+  }
+  if (copied < room) std::memset(text.p + copied, ' ', room - copied);
+  // A line-end control character (a carriage return) is cleared.
+  if (copied >= 1 && char_class(text.p[copied - 1]) == '?') text.p[copied - 1] = ' ';
+  if (copied >= 2 && char_class(text.p[copied - 2]) == '?') text.p[copied - 2] = ' ';
+  return rt::len_trim(std::string_view(text.p, copied));
+}
+
+}  // namespace foundation
+
+void getline_(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend) {
+  foundation::read_line(unit, mdoc, text, ierr, iend);
+}

@@ -1,0 +1,21 @@
+// The line reader: one record of a text file into a blank-padded text, the
+// way every reader of the code base takes its lines (the PDB reader, and the
+// CIF tokeniser under its records).
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/fixed_text.h"
+
+// Reads the next record of the unit into text (cut, blank-padded; a control
+// character at the end is blanked).  iend 1 at end of file; ierr 1 after a
+// read error, reported through msgdoc_.
+void getline_(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend);
+
+namespace foundation {
+
+// getline_ that also returns the used length of the text (undefined when
+// ierr or iend is set, the text then being left as it was).
+int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend);
+
+}  // namespace foundation
