@@ -1,0 +1,36 @@
+// The bond graph of a monomer in L1: bonds from interatomic distances,
+// three-membered cycles through a hydrogen broken, per-atom neighbour lists
+// from the bond list, the one-piece test and the candidate chiral centres.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Replaces the bond list by the pairs closer than the limit of their atom
+// classes (hydrogen 1.2, both 'C' 1.7, both '$' 2.85, else 2.4 Angstrom).
+// Hydrogens left with other than one bond are marked '?', dropped by
+// check_list_atom_, and the bonds found once more.  ierr 1 when more than
+// MAX1BND bonds are found (the first MAX1BND stay), or the status of the
+// atom-list check.  Writes r_scratch l1b_ rows, l1a_ndist, and through the
+// atom-list check the atom table.
+void list_bonds_from_coor_(int32_t mdoc, int32_t& ierr);
+// Removes, from each triangle of bonds whose far atom is a hydrogen, the bond
+// between the two hydrogens (or the bond opposite a heavy shared atom), with
+// a warning line.  ierr 0.  Writes r_scratch l1b_ rows.
+void remove_triangle_h_(int32_t mdoc, int32_t& ierr);
+// The same sweep for every triangle, always removing the third bond.
+void remove_triangle_(int32_t mdoc, int32_t& ierr);
+// Neighbour lists of L1 from its bond list, in ascending atom order; resolves
+// the atom numbers and observed lengths of the bonds, and adds the hydrogen
+// neighbours of each atom to l1a_lencon(1, i).  An atom with MAX1BRN
+// neighbours takes no more (two warning lines).  mode is not used.  ierr 0.
+// Writes r_scratch l1a_ndist, l1a_conn, l1a_lencon(1, .), l1b_i1atm,
+// l1b_i2atm, l1b_vobs.
+void lib_conn_(int32_t mdoc, std::string_view mode, int32_t& ierr);
+// ierr 20 (with an error line) when the bonds leave the atoms in two or more
+// pieces.  Overwrites L2 (left relabelled).  Writes r_scratch L2.
+void check_connectivity_(int32_t mdoc, char list, int32_t& ierr);
+// l1a_ichir: 1 for the user's chiral centres of a description with a bond
+// list, 2 for an atom with four neighbours or a pyramid of three heavy
+// neighbours.  ierr 0.  Writes r_scratch l1a_ichir.
+void define_chir_flag_(int32_t mdoc, int32_t& ierr);
