@@ -48,8 +48,12 @@ void set_num_lib_(int32_t mdoc, char list) {
     for (int a = 1; a <= r.l1p_natom(p); ++a) {
       const rt::FixedText<4>& name = r.l1p_atom(a, p);
       auto line = [&](int len) {
-        msgdoc_(mdoc, "set_num_lib:" + rt::fmt("(2I3)", p, a) + ":" + std::string(r.l1p_label(p).view()) + ":" +
-                          std::string(name.view()) + ":" + rt::fmt("(2I3)", len, r.l1p_iatom(a, p)));
+        // Each formatted field is copied out before the next is formatted.
+        std::string text = "set_num_lib:";
+        text += rt::fmt("(2I3)", p, a);
+        text += ":" + std::string(r.l1p_label(p).view()) + ":" + std::string(name.view()) + ":";
+        text += rt::fmt("(2I3)", len, r.l1p_iatom(a, p));
+        msgdoc_(mdoc, text);
       };
       if (list == 'T') line(name.len_trim());
       const int32_t j = index.first(name.view());

@@ -1,0 +1,285 @@
+// Bonds from coordinates, neighbour lists, triangles, connectivity and
+// chirality flags of the builder, on real components and on small sets of
+// atoms placed by hand.
+#include "dictionary/new_bonds.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "component_l1.h"
+#include "dictionary/neighbour_grid.h"
+#include "foundation/messages.h"
+#include "support/capture.h"
+
+namespace {
+
+using comp::l1_atom;
+
+int add_atom(const char* name, const char* symb, char cls, float x, float y = 0.0f, float z = 0.0f) {
+  const int i = descr::add_l1_atom({name, symb, ".", ".", ".", x, y, z});
+  r_scratch.l1a_atype(i) = std::string(1, cls);
+  r_scratch.l1a_ichir(i) = 0;
+  for (int k = 1; k <= MAX1BRN; ++k) r_scratch.l1a_lencon(k, i) = 0;
+  return i;
+}
+
+class BondsFromCoordinates : public testing::TestWithParam<const char*> {};
+
+TEST_P(BondsFromCoordinates, FindTheComponentsOwnBondList) {
+  const comp::Component c = comp::read(GetParam());
+  comp::load_l1(c, GetParam(), false, false);
+  std::set<std::pair<std::string, std::string>> expected;
+  for (auto [a1, a2] : c.bonds) {
+    if (a2 < a1) std::swap(a1, a2);
+    expected.emplace(a1, a2);
+  }
+  int32_t ierr = -1;
+  list_bonds_from_coor_(0, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(comp::l1_bond_set(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Components, BondsFromCoordinates,
+                         testing::Values("ALA", "PRO", "TRP", "MET", "NAG", "A", "DA"));
+
+TEST(BondsFromCoordinatesRows, PairsComeInAtomOrder) {
+  comp::load_l1(comp::read("TRP"), "TRP", true, false);
+  int32_t ierr = 0;
+  list_bonds_from_coor_(0, ierr);
+  for (int b = 1; b <= r_scratch.l1b_nbond; ++b) {
+    EXPECT_LT(r_scratch.l1b_i1atm(b), r_scratch.l1b_i2atm(b)) << "bond " << b;
+    if (b > 1) {
+      const int prev = r_scratch.l1b_i1atm(b - 1) * 1000 + r_scratch.l1b_i2atm(b - 1);
+      EXPECT_LT(prev, r_scratch.l1b_i1atm(b) * 1000 + r_scratch.l1b_i2atm(b)) << "bond " << b;
+    }
+    EXPECT_EQ(r_scratch.l1b_type(b), ".") << "bond " << b;
+  }
+}
+
+struct LimitCase {
+  const char* label;
+  const char* s1;
+  char c1;
+  const char* s2;
+  char c2;
+  float d;
+  bool bonded;
+};
+
+TEST(BondsFromCoordinatesRows, LimitsByAtomClass) {
+  const LimitCase cases[] = {
+      {"same place", "C", 'C', "C", 'C', 0.0005f, false},
+      {"C-H at the limit", "C", 'C', "H", 'H', 1.2f, true},
+      {"O-O 1.8", "O", 'C', "O", 'C', 1.8f, false},
+      {"S-S 2.1", "S", 'P', "S", 'P', 2.1f, true},
+      {"metal-metal 2.8", "FE", '$', "FE", '$', 2.8f, true},
+      {"metal-O 2.6", "ZN", '$', "O", 'C', 2.6f, false},
+  };
+  for (const LimitCase& c : cases) {
+    descr::clear_l1();
+    add_atom("A1", c.s1, c.c1, 0.0f);
+    add_atom("A2", c.s2, c.c2, c.d);
+    int32_t ierr = 0;
+    list_bonds_from_coor_(0, ierr);
+    EXPECT_EQ(r_scratch.l1b_nbond >= 1, c.bonded) << c.label;
+  }
+}
+
+TEST(BondsFromCoordinatesRows, HydrogenWithTwoPartnersIsDroppedAndBondsFoundAgain) {
+  descr::clear_l1();
+  add_atom("C1", "C", 'C', 0.0f);
+  add_atom("H1", "H", 'H', 1.1f);
+  add_atom("C2", "C", 'C', 2.2f);
+  int32_t ierr = 0;
+  list_bonds_from_coor_(0, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(r_scratch.l1a_natom, 2);
+  EXPECT_EQ(r_scratch.l1b_nbond, 0);
+}
+
+TEST(BondsFromCoordinatesRows, MoreThan300BondsStopAfterTwoLines) {
+  descr::clear_l1();
+  // A ladder of 2 x 150 carbons 1.5 apart: 448 bonds, diagonals out of reach.
+  char name[16];
+  for (int k = 0; k < 150; ++k)
+    for (int row = 0; row < 2; ++row) {
+      std::snprintf(name, sizeof name, "C%d", 2 * k + row);
+      add_atom(name, "C", 'C', 1.5f * k, 1.5f * row);
+    }
+  int32_t ierr = 0;
+  const std::string out = captured([&] { list_bonds_from_coor_(0, ierr); });
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(r_scratch.l1b_nbond, 300);
+  EXPECT_EQ(out,
+            "  ERROR: number of bonds of new monomer ALA      >   300\n"
+            "           Change parameter MAX1BND in \"lib_com\"\n");
+}
+
+TEST(NeighbourGrid, GivesThePairsOfAnAllPairsScanInItsOrder) {
+  constexpr int n = 400;
+  std::vector<float> x(n), y(n), z(n);
+  for (int i = 0; i < n; ++i) {
+    x[i] = std::fmod(i * 7.31f, 23.0f) - 11.0f;
+    y[i] = std::fmod(i * 3.17f, 19.0f);
+    z[i] = std::fmod(i * 5.53f, 17.0f) - 40.0f;
+  }
+  x[17] = std::numeric_limits<float>::quiet_NaN();
+  x[33] = 1.0e12f;
+  const float reach = 2.85f;
+  std::vector<std::pair<int, int>> brute, grid_pairs;
+  for (int i = 1; i <= n; ++i)
+    for (int j = i + 1; j <= n; ++j) {
+      const float dx = x[i - 1] - x[j - 1], dy = y[i - 1] - y[j - 1], dz = z[i - 1] - z[j - 1];
+      if (std::sqrt(dx * dx + dy * dy + dz * dz) <= reach) brute.emplace_back(i, j);
+    }
+  static dictionary::NeighbourGrid<512> grid;
+  grid.for_each_candidate(n, x.data(), y.data(), z.data(), reach, [&](int i, int j) {
+    const float dx = x[i - 1] - x[j - 1], dy = y[i - 1] - y[j - 1], dz = z[i - 1] - z[j - 1];
+    if (std::sqrt(dx * dx + dy * dy + dz * dz) <= reach) grid_pairs.emplace_back(i, j);
+  });
+  EXPECT_FALSE(brute.empty());
+  EXPECT_EQ(grid_pairs, brute);
+}
+
+TEST(NeighbourLists, AscendingWithHydrogenCountsAndBondOrientation) {
+  comp::load_l1(comp::read("ALA"), "ALA");
+  // Reversed row: its atom numbers follow the row, not the atom order.
+  r_scratch.l1b_1atm(1) = "CA";
+  r_scratch.l1b_2atm(1) = "N";
+  int32_t ierr = 0;
+  lib_conn_(0, "    ", ierr);
+  const int n = l1_atom("N"), ca = l1_atom("CA"), cb = l1_atom("CB");
+  EXPECT_EQ(r_scratch.l1b_i1atm(1), ca);
+  EXPECT_EQ(r_scratch.l1b_i2atm(1), n);
+  EXPECT_NEAR(r_scratch.l1b_vobs(1), 1.468f, 0.002f);
+  ASSERT_EQ(r_scratch.l1a_ndist(ca), 4);
+  EXPECT_EQ(r_scratch.l1a_conn(1, ca), n);
+  EXPECT_EQ(r_scratch.l1a_conn(2, ca), l1_atom("C"));
+  EXPECT_EQ(r_scratch.l1a_conn(3, ca), cb);
+  EXPECT_EQ(r_scratch.l1a_conn(4, ca), l1_atom("HA"));
+  EXPECT_EQ(r_scratch.l1a_lencon(1, ca), 1);
+  EXPECT_EQ(r_scratch.l1a_lencon(1, cb), 3);
+  EXPECT_EQ(r_scratch.l1a_lencon(1, n), 2);
+}
+
+TEST(NeighbourLists, ThirteenthNeighbourIsRefusedWithWarning) {
+  descr::clear_l1();
+  add_atom("M", "U", '$', 0.0f);
+  char name[16];
+  for (int k = 1; k <= 13; ++k) {
+    std::snprintf(name, sizeof name, "O%d", k);
+    add_atom(name, "O", 'C', static_cast<float>(k));
+    descr::add_l1_bond("M", name, 2.0f);
+  }
+  int32_t ierr = 0;
+  const std::string out = captured([&] { lib_conn_(0, "    ", ierr); });
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(r_scratch.l1a_ndist(1), 12);
+  EXPECT_EQ(r_scratch.l1a_ndist(14), 1);
+  EXPECT_EQ(out,
+            "  WARNING: number of connections of new monomer ALA      atom M    >    12\n"
+            "           Change parameter MAX1BRN in \"lib_com\"\n");
+}
+
+TEST(NeighbourLists, BlankNamedAtomTakesNoPart) {
+  descr::clear_l1();
+  add_atom("C1", "C", 'C', 0.0f);
+  add_atom("    ", "C", 'C', 1.5f);
+  descr::add_l1_bond("C1", "    ", 1.5f);
+  r_scratch.l1b_i1atm(1) = 7;
+  int32_t ierr = 0;
+  lib_conn_(0, "    ", ierr);
+  EXPECT_EQ(r_scratch.l1a_ndist(1), 0);
+  EXPECT_EQ(r_scratch.l1b_i1atm(1), 7);
+}
+
+struct TriangleCase {
+  const char* label;
+  const char* bonds[3][2];
+  const char* removed_a;
+  const char* removed_b;
+};
+
+TEST(Triangles, RemovedBondDependsOnTheSharedAtom) {
+  const TriangleCase cases[] = {
+      {"water-like O shared", {{"O", "H1"}, {"O", "H2"}, {"H1", "H2"}}, "H1", "H2"},
+      {"hydrogen shared", {{"H1", "C1"}, {"H1", "H2"}, {"C1", "H2"}}, "H1", "H2"},
+      {"far atom heavy", {{"C1", "H1"}, {"C1", "N1"}, {"N1", "H1"}}, nullptr, nullptr},
+  };
+  for (const TriangleCase& c : cases) {
+    descr::clear_l1();
+    for (const char* a : {"O", "H1", "H2", "C1", "N1"})
+      add_atom(a, a[0] == 'H' ? "H" : "C", a[0] == 'H' ? 'H' : 'C', 0.0f);
+    for (const auto& b : c.bonds) descr::add_l1_bond(b[0], b[1], 1.0f);
+    int32_t ierr = 0;
+    lib_conn_(0, "    ", ierr);
+    const std::string out = captured([&] { remove_triangle_h_(0, ierr); });
+    if (c.removed_a == nullptr) {
+      EXPECT_EQ(r_scratch.l1b_nbond, 3) << c.label;
+      EXPECT_EQ(out, "") << c.label;
+      continue;
+    }
+    EXPECT_EQ(r_scratch.l1b_nbond, 2) << c.label;
+    EXPECT_EQ(comp::l1_bond_set().count({c.removed_a, c.removed_b}), 0u) << c.label;
+    EXPECT_NE(out.find("           bond:H1   - H2   is removed\n"), std::string::npos) << c.label;
+  }
+}
+
+TEST(Connectivity, TwoMoleculesAreRefused) {
+  comp::Component c = comp::read("ALA");
+  for (comp::Atom& a : comp::read("HOH").atoms) {
+    a.name = "W" + a.name;
+    a.x += 10.0f;
+    c.atoms.push_back(a);
+  }
+  comp::load_l1(c, "ALW", false, false);
+  int32_t ierr = 0;
+  list_bonds_from_coor_(0, ierr);
+  lib_conn_(0, "COOR", ierr);
+  const std::string out = captured([&] { check_connectivity_(0, 'N', ierr); });
+  EXPECT_EQ(ierr, 20);
+  EXPECT_EQ(out, "  ERROR: monomer:ALW      is not completely connected.\n");
+}
+
+TEST(Connectivity, OneMoleculePasses) {
+  comp::load_l1(comp::read("TRP"), "TRP");
+  int32_t ierr = 0;
+  lib_conn_(0, "CONN", ierr);
+  check_connectivity_(0, 'N', ierr);
+  EXPECT_EQ(ierr, 0);
+}
+
+TEST(ChiralFlags, PyramidOfHeavyAtomsIsACandidateAndAPlaneIsNot) {
+  for (float lift : {0.0f, 0.6f}) {
+    descr::clear_l1();
+    add_atom("N1", "N", 'C', 0.0f, 0.0f, lift);
+    add_atom("C1", "C", 'C', 1.45f);
+    add_atom("C2", "C", 'C', -0.72f, 1.26f);
+    add_atom("C3", "C", 'C', -0.72f, -1.26f);
+    for (const char* a : {"C1", "C2", "C3"}) descr::add_l1_bond("N1", a, 1.45f);
+    int32_t ierr = 0;
+    lib_conn_(0, "    ", ierr);
+    define_chir_flag_(0, ierr);
+    EXPECT_EQ(r_scratch.l1a_ichir(1), lift > 0.0f ? 2 : 0) << "lift " << lift;
+  }
+}
+
+TEST(ChiralFlags, UserCentreOfAMetalShapeIsNotFlagged) {
+  comp::load_l1(comp::read("ALA"), "ALA", true);
+  r_scratch.l1l_prsnt = "M";
+  descr::add_l1_chir("CA", "N", "C", "CB", "cross4");
+  r_scratch.l1c_i1atm(1) = l1_atom("CA");
+  descr::add_l1_chir("CB", "CA", "N", "C", "positiv");
+  r_scratch.l1c_i1atm(2) = l1_atom("CB");
+  int32_t ierr = 0;
+  lib_conn_(0, "    ", ierr);
+  define_chir_flag_(0, ierr);
+  EXPECT_EQ(r_scratch.l1a_ichir(l1_atom("CB")), 1);
+  // Three heavy neighbours standing as a pyramid make CA a candidate instead.
+  EXPECT_EQ(r_scratch.l1a_ichir(l1_atom("CA")), 2);
+}
+
+}  // namespace
