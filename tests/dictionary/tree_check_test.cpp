@@ -16,15 +16,20 @@ namespace {
 
 using comp::l1_atom;
 
+// Stores L1 as a library entry read in the first pass of the loading.
+int store(const char* code) {
+  for (int i = 1; i <= r_scratch.l1a_natom; ++i) r_scratch.l1a_iold(i) = r_scratch.l1a_inew(i) = i;
+  const int l = descr::store_l1(code);
+  r_scratch.lml_pass(l) = 1;
+  return l;
+}
+
 // A library entry holding the component without a tree, one angle row so
 // that the description is not a minimal one.
 int component_entry(const char* code, const comp::Component& c) {
-  const int l = descr::add_entry(code);
-  for (const comp::Atom& a : c.atoms)
-    descr::row_atom(l, {a.name.c_str(), a.symb.c_str(), ".", ".", ".", a.x, a.y, a.z});
-  for (const auto& [a1, a2] : c.bonds) descr::row_bond(l, a1.c_str(), a2.c_str(), 1.5f);
-  descr::row_angle(l, c.bonds[0].first.c_str(), c.bonds[0].second.c_str(), c.bonds[1].second.c_str(), 109.5f);
-  return l;
+  comp::load_l1(c, code);
+  descr::add_l1_angle(c.bonds[0].first.c_str(), c.bonds[0].second.c_str(), c.bonds[1].second.c_str(), 109.5f);
+  return store(code);
 }
 
 // The main chain from the first atom to the last, by forward atoms.
@@ -45,17 +50,17 @@ class TreeCheck : public testing::Test {
 };
 
 TEST_F(TreeCheck, LibraryTreeRunningFromCarbonylIsTurnedAndNotStored) {
-  const int l = descr::add_entry("ALA");
-  descr::row_atom(l, {"N", "N", "NH1", "CA", "END", -0.966f, 0.493f, 1.500f});
-  descr::row_atom(l, {"CA", "C", "CH1", "C", "N", 0.257f, 0.418f, 0.692f});
-  descr::row_atom(l, {"C", "C", "C", ".", "CA", -0.094f, 0.017f, -0.716f});
-  descr::row_atom(l, {"O", "O", "O", "C", ".", -1.056f, -0.682f, -0.923f});
-  descr::row_atom(l, {"CB", "C", "CH3", "CA", ".", 1.204f, -0.620f, 1.296f});
-  descr::row_bond(l, "N", "CA", 1.468f);
-  descr::row_bond(l, "CA", "C", 1.505f);
-  descr::row_bond(l, "CA", "CB", 1.529f);
-  descr::row_bond(l, "C", "O", 1.207f);
-  descr::row_angle(l, "N", "CA", "C", 111.2f);
+  descr::alanine_l1();
+  r_scratch.l1a_natom = 5;  // no OXT
+  r_scratch.l1b_nbond = 4;
+  const char* back[] = {"CA", "C", ".", "C", "CA"};
+  const char* forw[] = {"END", "N", "CA", ".", "."};
+  for (int i = 1; i <= 5; ++i) {
+    r_scratch.l1a_back(i) = back[i - 1];
+    r_scratch.l1a_forw(i) = forw[i - 1];
+  }
+  descr::add_l1_angle("N", "CA", "C", 111.2f);
+  const int l = store("ALA");
   int32_t ierr = -1;
   check_rlib_tree_(0, 'N', l, ierr);
   EXPECT_EQ(ierr, 0);
@@ -134,8 +139,9 @@ TEST_F(TreeCheck, MonomerInTwoPiecesIsWarnedAndTheSecondPieceHung) {
 }
 
 TEST_F(TreeCheck, SingleAtomIsLeftAlone) {
-  const int l = descr::add_entry("ZN");
-  descr::row_atom(l, {"ZN", "ZN", "ZN", ".", ".", 0, 0, 0});
+  descr::clear_l1();
+  descr::add_l1_atom({"ZN", "ZN", "ZN", ".", ".", 0, 0, 0});
+  const int l = store("ZN");
   int32_t ierr = -1;
   check_rlib_tree_(0, 'N', l, ierr);
   EXPECT_EQ(ierr, 0);
