@@ -59,7 +59,9 @@ void connect_(int32_t mdoc, std::string_view mon, std::string_view pnum, int32_t
   r_scratch_t& r = r_scratch;
   ierr = 0;
   const int n = r.l1a_natom;
-  auto warn = [&](std::string_view text) { msgerr_(mdoc, dictionary::tree_warning(mon, pnum, text)); };
+  auto warn = [&](std::string_view text) {
+    msgerr_(mdoc, dictionary::tree_warning(mon, pnum, text));
+  };
   auto fail = [&](std::string_view text) {
     warn(text);
     warn(" wrong tree structure /in subr. CONNECT/");
@@ -114,8 +116,8 @@ void connect_(int32_t mdoc, std::string_view mon, std::string_view pnum, int32_t
     if (kf != 0) {
       swap_slots(i, kf, nd);
     } else if (r.l1a_iforw(i) != -1) {
-      fail(" : forward_atom " + std::string(r.l1a_forw(i).view()) + " (for " + std::string(r.l1a_aname(i).view()) +
-           ") is not in the table of connects");
+      fail(" : forward_atom " + std::string(r.l1a_forw(i).view()) + " (for " +
+           std::string(r.l1a_aname(i).view()) + ") is not in the table of connects");
       return;
     }
     order_side_branches(i, nd);

@@ -69,7 +69,8 @@ void precheck_l1_mon_description_(int32_t mdoc, char list, int32_t& ierr) {
         const int32_t b = by_name.last(r.l2a_back(i).view());
         if (b <= 0) continue;
         if (r.l2b_nbond >= MAX1BND) {
-          msg_table_full_(mdoc, " ERROR: number of bonds of monomer >", MAX1BND, "", 9, "MAX1BND", "lib_com");
+          foundation::table_full(mdoc, " ERROR: number of bonds of monomer >", MAX1BND, "",
+                                 {.constant = "MAX1BND", .header = "lib_com", .indent = 9});
           ierr = 1;
           return;
         }

@@ -45,10 +45,8 @@ int32_t merge_l2_pieces(int32_t natom, int32_t max_passes) {
         const int32_t lab = r.l2a_icr(k);
         const int32_t x = r.l2b_i1atm(b);
         const int32_t y = r.l2b_i2atm(b);
-        if (x == lab && y > 0 && y != lab)
-          replace_label(natom, y, lab);
-        else if (y == lab && x > 0 && x != lab)
-          replace_label(natom, x, lab);
+        if (x == lab && y > 0 && y != lab) replace_label(natom, y, lab);
+        else if (y == lab && x > 0 && x != lab) replace_label(natom, x, lab);
       }
     }
     npiece = distinct_labels(natom);

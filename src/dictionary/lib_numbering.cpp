@@ -14,7 +14,8 @@
 namespace {
 
 template <typename Names, typename Ints>
-void resolve_last(const foundation::LookupIndex<4, MAX1ATM>& index, const Names& names, Ints& ints, int nrow) {
+void resolve_last(const foundation::LookupIndex<4, MAX1ATM>& index, const Names& names, Ints& ints,
+                  int nrow) {
   for (int row = 1; row <= nrow; ++row)
     if (const int32_t j = index.last(names(row).view())) ints(row) = j;
 }
@@ -24,7 +25,8 @@ void resolve_last(const foundation::LookupIndex<4, MAX1ATM>& index, const Names&
 void set_num_lib_(int32_t mdoc, char list) {
   r_scratch_t& r = r_scratch;
   if (list == 'T')
-    msgdoc_(mdoc, "set_num_lib:" + rt::fmt("(5I4)", r.l1a_natom, r.l1b_nbond, r.l1g_nangl, r.l1t_ntors, r.l1c_nchir));
+    msgdoc_(mdoc, "set_num_lib:" + rt::fmt("(5I4)", r.l1a_natom, r.l1b_nbond, r.l1g_nangl,
+                                           r.l1t_ntors, r.l1c_nchir));
   const int n = r.l1a_natom;
   if (n < 1) return;
 

@@ -44,7 +44,8 @@ class NeighbourGrid {
       int nb = 0;
       for (int dx = -1; dx <= 1; ++dx)
         for (int dy = -1; dy <= 1; ++dy)
-          for (int dz = -1; dz <= 1; ++dz) seen_[nb++] = bucket(cx_(i) + dx, cy_(i) + dy, cz_(i) + dz);
+          for (int dz = -1; dz <= 1; ++dz)
+            seen_[nb++] = bucket(cx_(i) + dx, cy_(i) + dy, cz_(i) + dz);
       std::sort(seen_, seen_ + nb);
       nb = static_cast<int>(std::unique(seen_, seen_ + nb) - seen_);
       int nc = 0;
@@ -70,7 +71,8 @@ class NeighbourGrid {
     return static_cast<int64_t>(std::clamp(c, -1.0e9, 1.0e9));
   }
   static int bucket(int64_t cx, int64_t cy, int64_t cz) {
-    const uint64_t h = static_cast<uint64_t>(cx) * 73856093u ^ static_cast<uint64_t>(cy) * 19349663u ^
+    const uint64_t h = static_cast<uint64_t>(cx) * 73856093u ^
+                       static_cast<uint64_t>(cy) * 19349663u ^
                        static_cast<uint64_t>(cz) * 83492791u;
     return static_cast<int>(h & (kBuckets - 1));
   }

@@ -52,28 +52,28 @@ bool bonds_by_distance(int32_t mdoc) {
   const int n = r.l1a_natom;
   for (int i = 1; i <= n; ++i) r.l1a_ndist(i) = 0;
   bool full = false;
-  grid.for_each_candidate(n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(), kReach,
-                          [&](int i, int j) {
-                            if (full) return;
-                            const float d = distance(i, j);
-                            if (!(d > kSamePlace && d <= bond_limit(r.l1a_atype(i)(1), r.l1a_atype(j)(1))))
-                              return;
-                            if (r.l1b_nbond >= MAX1BND) {
-                              msg_table_full_(mdoc, " ERROR: number of bonds of new monomer " + code8() + " >",
-                                              MAX1BND, "", 10, "MAX1BND", "lib_com");
-                              full = true;
-                              return;
-                            }
-                            const int b = ++r.l1b_nbond;
-                            r.l1b_i1atm(b) = i;
-                            r.l1b_i2atm(b) = j;
-                            r.l1b_1atm(b) = r.l1a_aname(i);
-                            r.l1b_2atm(b) = r.l1a_aname(j);
-                            r.l1b_vobs(b) = d;
-                            r.l1b_type(b) = ".";
-                            ++r.l1a_ndist(i);
-                            ++r.l1a_ndist(j);
-                          });
+  grid.for_each_candidate(
+      n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(), kReach, [&](int i, int j) {
+        if (full) return;
+        const float d = distance(i, j);
+        if (!(d > kSamePlace && d <= bond_limit(r.l1a_atype(i)(1), r.l1a_atype(j)(1)))) return;
+        if (r.l1b_nbond >= MAX1BND) {
+          foundation::table_full(mdoc, " ERROR: number of bonds of new monomer " + code8() + " >",
+                                 MAX1BND, "",
+                                 {.constant = "MAX1BND", .header = "lib_com", .indent = 10});
+          full = true;
+          return;
+        }
+        const int b = ++r.l1b_nbond;
+        r.l1b_i1atm(b) = i;
+        r.l1b_i2atm(b) = j;
+        r.l1b_1atm(b) = r.l1a_aname(i);
+        r.l1b_2atm(b) = r.l1a_aname(j);
+        r.l1b_vobs(b) = d;
+        r.l1b_type(b) = ".";
+        ++r.l1a_ndist(i);
+        ++r.l1a_ndist(j);
+      });
   return !full;
 }
 
@@ -137,8 +137,9 @@ void triangle_sweep(int32_t mdoc, bool hydrogen_rule) {
         if (removed(b3)) continue;
         const int p3 = r.l1b_i1atm(b3), q3 = r.l1b_i2atm(b3);
         if (!((p3 == x && q3 == y) || (p3 == y && q3 == x))) continue;
-        msgdoc_(mdoc, " WARNING: " + code8() + " triangle:" + std::string(r.l1a_aname(x).view()) + " - " +
-                          std::string(r.l1a_aname(y).view()) + " - " + std::string(r.l1a_aname(a).view()));
+        msgdoc_(mdoc, " WARNING: " + code8() + " triangle:" + std::string(r.l1a_aname(x).view()) +
+                          " - " + std::string(r.l1a_aname(y).view()) + " - " +
+                          std::string(r.l1a_aname(a).view()));
         if (hydrogen_rule && atom_h(a)) {
           remove_bond(mdoc, b2);
           next_b1 = true;
@@ -154,10 +155,10 @@ void triangle_sweep(int32_t mdoc, bool hydrogen_rule) {
 void add_neighbour(int32_t mdoc, int p, int q) {
   r_scratch_t& r = r_scratch;
   if (r.l1a_ndist(p) >= MAX1BRN) {
-    msg_table_full_(mdoc,
-                    " WARNING: number of connections of new monomer " + code8() + " atom " +
-                        std::string(r.l1a_aname(p).view()) + " >",
-                    MAX1BRN, "", 10, "MAX1BRN", "lib_com");
+    foundation::table_full(mdoc,
+                           " WARNING: number of connections of new monomer " + code8() + " atom " +
+                               std::string(r.l1a_aname(p).view()) + " >",
+                           MAX1BRN, "", {.constant = "MAX1BRN", .header = "lib_com", .indent = 10});
     return;
   }
   const int k = ++r.l1a_ndist(p);
@@ -301,7 +302,8 @@ void define_chir_flag_(int32_t /*mdoc*/, int32_t& ierr) {
     if (nall >= 4) r.l1a_ichir(i) = 2;
     if (nheavy < 3) continue;
     auto has_coords = [&](int a) { return r.l1a_coor_flag(a)(1) != 'N'; };
-    if (!has_coords(i) || !has_coords(heavy[0]) || !has_coords(heavy[1]) || !has_coords(heavy[2])) continue;
+    if (!has_coords(i) || !has_coords(heavy[0]) || !has_coords(heavy[1]) || !has_coords(heavy[2]))
+      continue;
     float v[3][3];
     for (int m = 0; m < 3; ++m) {
       v[m][0] = r.l1a_x(heavy[m]) - r.l1a_x(i);

@@ -22,8 +22,8 @@ struct ChirCols {
 
 ChirCols chir_cols() {
   r_scratch_t& r = r_scratch;
-  return {{&r.l1c_1atm, &r.l1c_2atm, &r.l1c_3atm, &r.l1c_4atm, &r.l1c_5atm, &r.l1c_6atm, &r.l1c_7atm,
-           &r.l1c_8atm, &r.l1c_9atm},
+  return {{&r.l1c_1atm, &r.l1c_2atm, &r.l1c_3atm, &r.l1c_4atm, &r.l1c_5atm, &r.l1c_6atm,
+           &r.l1c_7atm, &r.l1c_8atm, &r.l1c_9atm},
           {&r.l1c_i1atm, &r.l1c_i2atm, &r.l1c_i3atm, &r.l1c_i4atm, &r.l1c_i5atm, &r.l1c_i6atm,
            &r.l1c_i7atm, &r.l1c_i8atm, &r.l1c_i9atm}};
 }
@@ -84,7 +84,8 @@ void check_list_bond_(int32_t mdoc, char& chem_flag, int32_t& ierr) {
     const Name& a1 = r.l1b_1atm(b);
     const Name& a2 = r.l1b_2atm(b);
     const bool in_order = rt::text_cmp(a1.view(), a2.view()) <= 0;
-    const std::string key = std::string((in_order ? a1 : a2).view()) + std::string((in_order ? a2 : a1).view());
+    const std::string key =
+        std::string((in_order ? a1 : a2).view()) + std::string((in_order ? a2 : a1).view());
     if (seen.contains(key)) continue;
     seen.add(key, b);
     ++k;
@@ -106,7 +107,8 @@ void check_list_bond_(int32_t mdoc, char& chem_flag, int32_t& ierr) {
   for (int b = 1; b <= r.l1b_nbond; ++b) {
     for (const Name* a : {&r.l1b_1atm(b), &r.l1b_2atm(b)}) {
       if (atoms.contains(a->view())) continue;
-      msgdoc_(mdoc, " ERROR: " + code8() + " : list of bonds: ATOM:" + std::string(a->view()) + " ?");
+      msgdoc_(mdoc,
+              " ERROR: " + code8() + " : list of bonds: ATOM:" + std::string(a->view()) + " ?");
       ierr = 2;
     }
   }
@@ -129,7 +131,8 @@ void check_list_bond_(int32_t mdoc, char& chem_flag, int32_t& ierr) {
   for (int t = 1; t <= r.lea_natom; ++t) types.add(r.lea_aname(t).view(), t);
   for (int i = 1; i <= r.l1a_natom; ++i) {
     if (types.contains(r.l1a_chem(i).view())) continue;
-    msgdoc_(mdoc, " WARNING: " + code8() + " : chemical TYPE:" + std::string(r.l1a_chem(i).view()) + " not found");
+    msgdoc_(mdoc, " WARNING: " + code8() + " : chemical TYPE:" + std::string(r.l1a_chem(i).view()) +
+                      " not found");
     chem_flag = 'L';
   }
 }
@@ -146,9 +149,10 @@ void check_chir_atom_(int32_t mdoc, int32_t& ierr) {
   bool dropped = false;
   for (int c = 1; c <= r.l1c_nchir; ++c) {
     for (int s = 0; s < 9; ++s) (*cols.index[s])(c) = atoms.first((*cols.name[s])(c).view());
-    const bool keep = (*cols.index[0])(c) > 0 &&
-                      (metal_shape(r.l1c_sign(c)) ||
-                       ((*cols.index[3])(c) > 0 && ((*cols.index[1])(c) > 0 || (*cols.index[2])(c) > 0)));
+    const bool keep =
+        (*cols.index[0])(c) > 0 &&
+        (metal_shape(r.l1c_sign(c)) ||
+         ((*cols.index[3])(c) > 0 && ((*cols.index[1])(c) > 0 || (*cols.index[2])(c) > 0)));
     if (!keep) {
       dropped = true;
       continue;

@@ -15,7 +15,7 @@ namespace {
 using Name = rt::FixedText<4>;
 
 constexpr std::array<std::string_view, 9> kNucleotide = {"O4*", "O5*", "C5*", "C4*", "C3*",
-                                                          "O3*", "C1*", "C2*", "P"};
+                                                         "O3*", "C1*", "C2*", "P"};
 constexpr std::array<std::string_view, 6> kPyranose = {"C1", "C2", "C3", "C4", "C5", "O5"};
 constexpr std::array<std::string_view, 4> kPeptide = {"N", "CA", "C", "O"};
 
@@ -41,12 +41,9 @@ Counts count_groups(bool peptide_o) {
   Counts c;
   for (int i = 1; i <= r.l1a_natom; ++i) {
     const Name& a = r.l1a_aname(i);
-    if (in_group(a, kNucleotide))
-      ++c.dna;
-    else if (in_group(a, kPyranose))
-      ++c.sug;
-    else if (in_group(a, kPeptide) && (peptide_o || !(a == "O")))
-      ++c.prot;
+    if (in_group(a, kNucleotide)) ++c.dna;
+    else if (in_group(a, kPyranose)) ++c.sug;
+    else if (in_group(a, kPeptide) && (peptide_o || !(a == "O"))) ++c.prot;
   }
   return c;
 }
@@ -73,14 +70,14 @@ int count_bond_rows(const std::array<Pair, N>& pairs) {
 }
 
 constexpr std::array<Pair, 9> kNucleotideBonds = {{{"P", "O5*"},
-                                                    {"O5*", "C5*"},
-                                                    {"C5*", "C4*"},
-                                                    {"C4*", "O4*"},
-                                                    {"C4*", "C3*"},
-                                                    {"O4*", "C1*"},
-                                                    {"C3*", "O3*"},
-                                                    {"C3*", "C2*"},
-                                                    {"C2*", "C1*"}}};
+                                                   {"O5*", "C5*"},
+                                                   {"C5*", "C4*"},
+                                                   {"C4*", "O4*"},
+                                                   {"C4*", "C3*"},
+                                                   {"O4*", "C1*"},
+                                                   {"C3*", "O3*"},
+                                                   {"C3*", "C2*"},
+                                                   {"C2*", "C1*"}}};
 constexpr std::array<Pair, 6> kPyranoseBonds = {
     {{"C1", "C2"}, {"C2", "C3"}, {"C3", "C4"}, {"C4", "C5"}, {"C5", "O5"}, {"O5", "C1"}}};
 constexpr std::array<Pair, 3> kPeptideBonds = {{{"N", "CA"}, {"CA", "C"}, {"C", "O"}}};
@@ -141,12 +138,9 @@ void precheck_res_type_(int32_t /*mdoc*/, int32_t& itype_res, int32_t& ierr) {
   itype_res = kClassNone;
   ierr = 0;
   const Counts c = count_groups(true);
-  if (c.dna >= 9)
-    itype_res = kClassNucleotide;
-  else if (c.sug >= 6)
-    itype_res = kClassPyranose;
-  else if (c.prot >= 4)
-    itype_res = kClassPeptide;
+  if (c.dna >= 9) itype_res = kClassNucleotide;
+  else if (c.sug >= 6) itype_res = kClassPyranose;
+  else if (c.prot >= 4) itype_res = kClassPeptide;
 }
 
 void check_res_type_by_atom_and_bond_(int32_t /*mdoc*/, int32_t& itype_res, int32_t& ierr) {
@@ -205,6 +199,5 @@ void check_res_type_(int32_t /*mdoc*/, int32_t& itype_res, int32_t& ierr) {
     enter_code(code, RNAME_PEPT0, RNAME_POLY0 - RNAME_PEPT0, com_res_type.nrname_t);
   else if (itype_res == kClassNucleotide)
     enter_code(code, RNAME_NUCL0, RNAME_SUGR0 - RNAME_NUCL0, com_res_type.nrnamed_t);
-  else
-    enter_code(code, RNAME_SUGR0, MAXRNAME - RNAME_SUGR0, com_res_type.nrnames_t);
+  else enter_code(code, RNAME_SUGR0, MAXRNAME - RNAME_SUGR0, com_res_type.nrnames_t);
 }

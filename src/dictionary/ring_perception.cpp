@@ -89,8 +89,8 @@ void trace_work(int32_t mdoc) {
   const r_scratch_t& r = r_scratch;
   msgdoc_(mdoc, "---------");
   for (int i = 1; i <= r.l1a_natom; ++i) {
-    std::string line = "=ia:" + i_field(3, i) + std::string(r.l1a_aname(i).view()) + " Ndist:" +
-                       i_field(4, work.ndist(i)) + " ;";
+    std::string line = "=ia:" + i_field(3, i) + std::string(r.l1a_aname(i).view()) +
+                       " Ndist:" + i_field(4, work.ndist(i)) + " ;";
     for (int k = 1; k <= MAX1BRN; ++k) line += i_field(3, work.conn(k, i));
     msgdoc_(mdoc, line + ";");
   }
@@ -121,10 +121,11 @@ void candidate(int32_t mdoc, int nr, const int32_t* iring, int slot, int32_t& nr
   if (id != 0) return;
   for (int k = 0; k < nr; ++k) {
     if (r.l1a_nring(iring[k]) >= MAX1BRN) {
-      msg_table_full_(mdoc,
-                      " WARNING: number of rings of atom " + std::string(r.l1a_aname(iring[k]).view()) +
-                          " of new monomer " + std::string(rt::FixedText<8>(r.l1l_mname.view()).view()) + " >",
-                      MAX1BRN, "", 10, "MAX1BRN", "lib_com");
+      foundation::table_full(
+          mdoc,
+          " WARNING: number of rings of atom " + std::string(r.l1a_aname(iring[k]).view()) +
+              " of new monomer " + std::string(rt::FixedText<8>(r.l1l_mname.view()).view()) + " >",
+          MAX1BRN, "", {.constant = "MAX1BRN", .header = "lib_com", .indent = 10});
       return;
     }
   }

@@ -157,7 +157,8 @@ void check_rlib_tree_(int32_t mdoc, char list, int32_t l, int32_t& ierr) {
         if (ierr == 0) tree = 'C';
       }
     }
-    if (list == 'T') msgdoc_(mdoc, rt::list_line("== create tree: tree,ierr", std::string_view(&tree, 1), ierr));
+    if (list == 'T')
+      msgdoc_(mdoc, rt::list_line("== create tree: tree,ierr", std::string_view(&tree, 1), ierr));
   }
   if (ierr != 0) return;
   if (tree == 'C' || l <= 0) {

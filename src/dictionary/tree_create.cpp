@@ -83,7 +83,8 @@ int live_slot(int j, int i) {
 
 class TreeBuilder {
  public:
-  TreeBuilder(int32_t mdoc, char list) : mdoc_(mdoc), list_(list), r_(r_scratch), na_(r_scratch.l1a_natom) {}
+  TreeBuilder(int32_t mdoc, char list)
+      : mdoc_(mdoc), list_(list), r_(r_scratch), na_(r_scratch.l1a_natom) {}
 
   int32_t build();
 
@@ -142,7 +143,9 @@ void TreeBuilder::remove_leaves_once() {
     if (pass_ == 0 && !hydrogen_symbol(i)) {
       const int nh = r_.l1a_iold(i);
       const int key[2] = {r_.l1a_ndist(i) - nh, nh};
-      auto better = [&](const int* cur) { return key[0] < cur[0] || (key[0] == cur[0] && key[1] < cur[1]); };
+      auto better = [&](const int* cur) {
+        return key[0] < cur[0] || (key[0] == cur[0] && key[1] < cur[1]);
+      };
       if (best_all_ == 0 || better(key_all_)) {
         best_all_ = i;
         key_all_[0] = key[0], key_all_[1] = key[1];
@@ -183,8 +186,8 @@ bool TreeBuilder::cut_if_ring(int i, bool class_step) {
     const int kj = live_slot(j, i);
     if (kj == 0) continue;
     int32_t iring = 0;
-    check_ring_for_tree_(na_, iring, i, j, r_.l1a_ndist.data(), r_.l1a_nextr.data(), r_.l1a_lencon.data(), iac,
-                         ipn, i1, i2, MAX1BRN, MAX1ATM, MAX1BND);
+    check_ring_for_tree_(na_, iring, i, j, r_.l1a_ndist.data(), r_.l1a_nextr.data(),
+                         r_.l1a_lencon.data(), iac, ipn, i1, i2, MAX1BRN, MAX1ATM, MAX1BND);
     if (iring == 1) {
       cut(i, k, j, kj);
       return true;
@@ -263,13 +266,15 @@ int32_t TreeBuilder::reroot_and_run() {
 
   for (int a = 1; a <= na_; ++a) set_forw(a, 0);
   set_last(last_);
-  for (int c = last_, p = r_.l1a_iback(c), steps = 0; p > 0 && steps < na_; c = p, p = r_.l1a_iback(p), ++steps)
+  for (int c = last_, p = r_.l1a_iback(c), steps = 0; p > 0 && steps < na_;
+       c = p, p = r_.l1a_iback(p), ++steps)
     set_forw(p, c);
   // Branches continue into heavy atoms before hydrogens, lower positions first.
   for (int hyd = 0; hyd < 2; ++hyd) {
     for (int a = 1; a <= na_; ++a) {
       if (a == start_ || hydrogen_symbol(a) != (hyd == 1)) continue;
-      for (int c = a, p = r_.l1a_iback(a), steps = 0; p > 0 && steps < na_; c = p, p = r_.l1a_iback(p), ++steps)
+      for (int c = a, p = r_.l1a_iback(a), steps = 0; p > 0 && steps < na_;
+           c = p, p = r_.l1a_iback(p), ++steps)
         if (!has_forw(p)) set_forw(p, c);
     }
   }
@@ -290,10 +295,11 @@ bool TreeBuilder::store_extra_connections() {
       const int v = entry(k, i);
       if (v >= 0 || -v <= i) continue;
       if (r_.l1n_nconn >= MAX1CONN) {
-        msg_table_full_(mdoc_,
-                        " ERROR: number of extra connections of new monomer" +
-                            std::string(rt::FixedText<8>(r_.l1l_mname.view()).view()) + " >",
-                        MAX1CONN, "", 10, "MAX1CONN", "lib_com");
+        foundation::table_full(mdoc_,
+                               " ERROR: number of extra connections of new monomer" +
+                                   std::string(rt::FixedText<8>(r_.l1l_mname.view()).view()) + " >",
+                               MAX1CONN, "",
+                               {.constant = "MAX1CONN", .header = "lib_com", .indent = 10});
         return false;
       }
       const int n = ++r_.l1n_nconn;
@@ -387,9 +393,10 @@ void create_tree_new_(int32_t mdoc, char list, int32_t& ierr) {
   ierr = builder.build();
 }
 
-void check_ring_for_tree_(int32_t na, int32_t& iring, int32_t la1, int32_t la2, const int32_t* ndist,
-                          const int32_t* nextr, const int32_t* lencon, int32_t* iac, int32_t* ipn, int32_t* i1,
-                          int32_t* i2, int32_t max1brn, int32_t max1atm, int32_t max1bnd) {
+void check_ring_for_tree_(int32_t na, int32_t& iring, int32_t la1, int32_t la2,
+                          const int32_t* ndist, const int32_t* nextr, const int32_t* lencon,
+                          int32_t* iac, int32_t* ipn, int32_t* i1, int32_t* i2, int32_t max1brn,
+                          int32_t max1atm, int32_t max1bnd) {
   iring = 0;
   const int n = std::min(na, max1atm);
   int nact = 0;

@@ -22,7 +22,8 @@ bool hydrogen_symbol(const Name& symb) {
 
 class Reporter {
  public:
-  Reporter(int32_t mdoc, std::string_view mon, std::string_view pnum) : mdoc_(mdoc), mon_(mon), pnum_(pnum) {}
+  Reporter(int32_t mdoc, std::string_view mon, std::string_view pnum)
+      : mdoc_(mdoc), mon_(mon), pnum_(pnum) {}
   void warn(std::string_view text) {
     msgerr_(mdoc_, dictionary::tree_warning(mon_, pnum_, text));
     failed = true;
@@ -30,7 +31,8 @@ class Reporter {
   void note(std::string_view text) { msgerr_(mdoc_, dictionary::tree_warning(mon_, pnum_, text)); }
   void plain(std::string_view line) { msgerr_(mdoc_, line); }
   void full(std::string_view head, int limit, std::string_view constant) {
-    msg_table_full_(mdoc_, dictionary::tree_warning(mon_, pnum_, head), limit, "", 10, constant, "lib_com");
+    foundation::table_full(mdoc_, dictionary::tree_warning(mon_, pnum_, head), limit, "",
+                           {.constant = constant, .header = "lib_com", .indent = 10});
     failed = true;
   }
   bool failed = false;
@@ -72,7 +74,8 @@ void chemical_type(int i, Reporter& rep, const foundation::LookupIndex<4, MAXETY
     return;
   }
   if (!hydrogen_symbol(r.l1a_symb(i))) {
-    rep.note(" : unknown chemical type of atom " + str(r.l1a_aname(i)) + " - " + str(r.l1a_chem(i)));
+    rep.note(" : unknown chemical type of atom " + str(r.l1a_aname(i)) + " - " +
+             str(r.l1a_chem(i)));
     rep.plain(std::string(17, ' ') + "default type is - \"" + str(r.l1a_symb(i)) + "\"");
   }
   if (const int32_t e = types.first(r.l1a_symb(i).view())) {
@@ -143,7 +146,8 @@ void set_num_(int32_t mdoc, std::string_view mon, std::string_view pnum, int32_t
       r.l1a_iforw(i) = 0;
     } else if (const int32_t j = by_name.first(r.l1a_forw(i).view())) {
       r.l1a_iforw(i) = j;
-      if (!(r.l1a_back(j) == r.l1a_aname(i))) rep.warn(" : atom " + str(r.l1a_aname(i)) + " has wrong forward_atom");
+      if (!(r.l1a_back(j) == r.l1a_aname(i)))
+        rep.warn(" : atom " + str(r.l1a_aname(i)) + " has wrong forward_atom");
     } else {
       r.l1a_iforw(i) = 0;
       rep.warn(" : forward_atom for " + str(r.l1a_aname(i)) + " is absent");
@@ -178,7 +182,8 @@ void set_num_(int32_t mdoc, std::string_view mon, std::string_view pnum, int32_t
     const int i = r.l1a_iback(j);
     if (i < 1) continue;
     if (r.l1a_ndist(i) >= MAX1BRN) {
-      rep.full(" : number of tree branches of atom " + str(r.l1a_aname(i)) + " >", MAX1BRN, "MAX1BRN");
+      rep.full(" : number of tree branches of atom " + str(r.l1a_aname(i)) + " >", MAX1BRN,
+               "MAX1BRN");
       continue;
     }
     const int k = ++r.l1a_ndist(i);
@@ -196,7 +201,8 @@ void set_num_(int32_t mdoc, std::string_view mon, std::string_view pnum, int32_t
     if (i1 < 1 || i2 < 1) continue;
     if (r.l1a_nextr(i1) >= MAX1EXT || r.l1a_nextr(i2) >= MAX1EXT) {
       const int a = r.l1a_nextr(i1) >= MAX1EXT ? i1 : i2;
-      rep.full(" : number of extra connections of atom " + str(r.l1a_aname(a)) + " >", MAX1EXT, "MAX1EXT");
+      rep.full(" : number of extra connections of atom " + str(r.l1a_aname(a)) + " >", MAX1EXT,
+               "MAX1EXT");
       continue;
     }
     const int k1 = ++r.l1a_nextr(i1);

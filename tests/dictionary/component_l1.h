@@ -93,14 +93,16 @@ inline char atom_class(const std::string& s) {
 
 // L1 holding the component (hydrogens too unless heavy_only), no tree, its
 // bonds as a user's list (none when !with_bonds).
-inline void load_l1(const Component& c, const char* code, bool heavy_only = false, bool with_bonds = true) {
+inline void load_l1(const Component& c, const char* code, bool heavy_only = false,
+                    bool with_bonds = true) {
   descr::clear_l1();
   r_scratch_t& r = r_scratch;
   r.l1l_mname = code;
   std::set<std::string> kept;
   for (const Atom& a : c.atoms) {
     if (heavy_only && hydrogen(a)) continue;
-    const int i = descr::add_l1_atom({a.name.c_str(), a.symb.c_str(), ".", ".", ".", a.x, a.y, a.z});
+    const int i =
+        descr::add_l1_atom({a.name.c_str(), a.symb.c_str(), ".", ".", ".", a.x, a.y, a.z});
     r.l1a_atype(i) = std::string(1, atom_class(a.symb));
     r.l1a_ichir(i) = 0;
     r.l1a_ndist(i) = 0;

@@ -18,7 +18,8 @@ namespace {
 
 using comp::l1_atom;
 
-int add_atom(const char* name, const char* symb, char cls, float x, float y = 0.0f, float z = 0.0f) {
+int add_atom(const char* name, const char* symb, char cls, float x, float y = 0.0f,
+             float z = 0.0f) {
   const int i = descr::add_l1_atom({name, symb, ".", ".", ".", x, y, z});
   r_scratch.l1a_atype(i) = std::string(1, cls);
   r_scratch.l1a_ichir(i) = 0;

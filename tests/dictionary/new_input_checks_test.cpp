@@ -92,7 +92,8 @@ TEST(ChiralCheck, CentresNeedTheirCentreAndEnoughPartners) {
   descr::add_l1_chir("CA", "XX", "YY", "ZZ", "cross4");   // metal shape: stays
   descr::add_l1_chir("QQ", "N", "C", "CB", "star5");      // centre missing: dropped
   int32_t ierr = -1;
-  EXPECT_EQ(captured([&] { check_chir_atom_(0, ierr); }), "  WARNING: ALA     : some chirality is not defined\n");
+  EXPECT_EQ(captured([&] { check_chir_atom_(0, ierr); }),
+            "  WARNING: ALA     : some chirality is not defined\n");
   EXPECT_EQ(ierr, 0);
   ASSERT_EQ(r_scratch.l1c_nchir, 3);
   EXPECT_EQ(r_scratch.l1c_2atm(2), "XX");

@@ -57,7 +57,8 @@ TEST(RingPerception, PurineNucleotideHasThreeRingsAndTheSugarIsNotFlat) {
     const std::set<std::string> atoms = ring_atoms(r);
     const int a = l1_atom(atoms.begin()->c_str());
     for (int k = 1; k <= r_scratch.l1a_nring(a); ++k)
-      if (r_scratch.l1a_ring_id(k, a) == r) (r_scratch.l1a_ring_flat(k, a) == 1 ? flat : not_flat) += 1;
+      if (r_scratch.l1a_ring_id(k, a) == r)
+        (r_scratch.l1a_ring_flat(k, a) == 1 ? flat : not_flat) += 1;
   }
   EXPECT_EQ(flat, 2);
   EXPECT_EQ(not_flat, 1);

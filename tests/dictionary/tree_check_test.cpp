@@ -28,7 +28,8 @@ int store(const char* code) {
 // that the description is not a minimal one.
 int component_entry(const char* code, const comp::Component& c) {
   comp::load_l1(c, code);
-  descr::add_l1_angle(c.bonds[0].first.c_str(), c.bonds[0].second.c_str(), c.bonds[1].second.c_str(), 109.5f);
+  descr::add_l1_angle(c.bonds[0].first.c_str(), c.bonds[0].second.c_str(),
+                      c.bonds[1].second.c_str(), 109.5f);
   return store(code);
 }
 

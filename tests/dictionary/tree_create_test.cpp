@@ -20,7 +20,8 @@ std::string tree_text() {
   std::string s;
   for (int i = 1; i <= r_scratch.l1a_natom; ++i) {
     if (!s.empty()) s += ' ';
-    s += std::string(r_scratch.l1a_aname(i).trimmed()) + "<" + std::string(r_scratch.l1a_back(i).trimmed()) + ">" +
+    s += std::string(r_scratch.l1a_aname(i).trimmed()) + "<" +
+         std::string(r_scratch.l1a_back(i).trimmed()) + ">" +
          std::string(r_scratch.l1a_forw(i).trimmed());
   }
   return s;

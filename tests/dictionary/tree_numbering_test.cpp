@@ -45,7 +45,8 @@ class TreeNumbering : public testing::Test {
  protected:
   void SetUp() override {
     int t = 0;
-    for (const char* name : {"C", "H", "NH1", "CH1", "O", "CH3", "OC"}) r_scratch.lea_aname(++t) = name;
+    for (const char* name : {"C", "H", "NH1", "CH1", "O", "CH3", "OC"})
+      r_scratch.lea_aname(++t) = name;
     r_scratch.lea_natom = t;
     r_scratch.les_nsyn = 0;
   }
@@ -64,7 +65,11 @@ TEST_F(TreeNumbering, LinearChainIsNumberedInChainOrder) {
 }
 
 TEST_F(TreeNumbering, HydrogenThenSideBranchThenForwardChild) {
-  tree("BRA", {{"R", ".", "X"}, {"F", "X", "END"}, {"S1", "X", "."}, {"S2", "S1", "."}, {"H1", "X", "."},
+  tree("BRA", {{"R", ".", "X"},
+               {"F", "X", "END"},
+               {"S1", "X", "."},
+               {"S2", "S1", "."},
+               {"H1", "X", "."},
                {"X", "R", "F"}});
   std::string out;
   ASSERT_EQ(number(out), 0);
@@ -170,11 +175,19 @@ TEST_F(TreeNumbering, ThirteenChildrenExceedTheBranchSlots) {
 }
 
 TEST_F(TreeNumbering, BranchingAtomMustNameAForwardChild) {
-  tree("FWD", {{"C1", ".", "C2"}, {"C2", "C1", "."}, {"C3", "C2", "."}, {"C4", "C2", "END"}, {"C5", "C2", "."}});
+  tree("FWD", {{"C1", ".", "C2"},
+               {"C2", "C1", "."},
+               {"C3", "C2", "."},
+               {"C4", "C2", "END"},
+               {"C5", "C2", "."}});
   // C2 is on the main chain, so its forward atom becomes C4; C1 is fine.
   std::string out;
   EXPECT_EQ(number(out), 0);
-  tree("FWD", {{"C1", ".", "C2"}, {"C2", "C1", "END"}, {"C3", "C1", "."}, {"C4", "C3", "."}, {"C5", "C3", "."}});
+  tree("FWD", {{"C1", ".", "C2"},
+               {"C2", "C1", "END"},
+               {"C3", "C1", "."},
+               {"C4", "C3", "."},
+               {"C5", "C3", "."}});
   EXPECT_EQ(number(out), 1);
   EXPECT_EQ(out,
             "  WARNING : FWD      : forward_atom .    (for C3  ) is not in the table of connects\n"
