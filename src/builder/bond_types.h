@@ -1,0 +1,26 @@
+// Bond types of a new monomer in L1, by one of three routes: from the
+// observed lengths against the energy library, from the user's chemical
+// types, or from the elements and neighbour counts of the user's list.
+#pragma once
+
+#include <cstdint>
+
+// Types every untyped bond ("." or blank) from its elements and its observed
+// length against the energy bond table, then settles triple bonds, bonds to
+// hydrogen and conjugated carbon and nitrogen atoms.  ierr 1 with no bonds
+// (silent) or when some bond matched nothing (error lines naming the elements
+// the library lacks); non-zero when a neighbour had no bond row.
+// Writes r_scratch l1b_type, l1a_charg.
+void add_type_using_coord_(int32_t mdoc, char list, int32_t& ierr);
+
+// Types the bonds from the elements and neighbour counts of the user's list:
+// single bonds that the elements decide, metal bonds, aromatic bonds of flat
+// rings, single bonds at nitrogen with more than two neighbours.  ierr 0.
+// Writes r_scratch l1b_type, l1a_ichir (0, or -1 on flat atoms).
+void add_type_using_list_(int32_t mdoc, char list, int32_t& ierr);
+
+// Types each untyped bond ("." or "cov...") from the energy bond row of the
+// two atoms' given chemical types (the row nearest the observed length when
+// the pair has several), then completes the rest as add_type_using_list_
+// does.  ierr 0.  Writes r_scratch l1b_type, l1a_ichir.
+void add_type_using_chem_(int32_t mdoc, char list, int32_t& ierr);

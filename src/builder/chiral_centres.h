@@ -1,0 +1,28 @@
+// Chiral centres and the small planes around trigonal atoms of a new monomer
+// in L1.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/fixed_text.h"
+
+// Prunes the user's chiral rows, then gives every tetrahedral atom with three
+// heavy neighbours a chiral row (sign from the coordinates, the peptide rule
+// for "CA", else "both") and every trigonal atom with two or more partners a
+// plane of itself and up to three partners.  itype_res: residue-type code (3
+// L-peptide, 4 D-peptide).  ierr 1 (two error lines) when the plane or the
+// chiral table is full.  Writes r_scratch l1c_ rows, l1p_ rows, l1a_ichem.
+void check_chir_(int32_t mdoc, char list, int32_t itype_res, int32_t& ierr);
+
+// Keeps the user's chiral rows that describe metal shapes, sit on a metal
+// (with a user bond list) or on an atom flagged tetrahedral.  ierr 0.
+// Writes r_scratch l1c_ rows.
+void remove_user_chir_centre_(int32_t mdoc, char list, int32_t& ierr);
+
+// Sign of a "CA" centre from the order of its partners "N", "C", "CB":
+// "positiv"/'R' for an even order in an L-peptide, "negativ"/'L' for an odd
+// one, the reverse for any other itype_res.  Other names change nothing.
+void peptide_chir_corr_(int32_t mdoc, char list, int32_t itype_res, std::string_view atom1,
+                        std::string_view atom2, std::string_view atom3, rt::FixedText<8>& sign,
+                        rt::FixedText<1>& flag, int32_t& ierr);

@@ -1,0 +1,293 @@
+// Bond typing by observed length, by the user's list and by given chemical
+// types, and the metal table.
+#include "builder/bond_types.h"
+
+#include <gtest/gtest.h>
+
+#include "builder/metals.h"
+#include "l1_fixture.h"
+#include "support/capture.h"
+
+namespace {
+
+using fx::atom;
+using fx::bond;
+using fx::bond_len;
+using fx::R;
+using fx::type_of;
+
+class BondTypes : public testing::Test {
+ protected:
+  void SetUp() override {
+    fx::clear_l1();
+    fx::small_energy_library();
+  }
+  int32_t coord() {
+    int32_t ierr = -1;
+    out = captured([&] { add_type_using_coord_(0, 'L', ierr); });
+    return ierr;
+  }
+  std::string out;
+};
+
+// A carbon C1 with three hydrogens and the partner atom X.
+void methyl_on(const char* xsymb) {
+  atom("C1", "C");
+  atom("X", xsymb);
+  atom("H1", "H");
+  atom("H2", "H");
+  atom("H3", "H");
+}
+
+}  // namespace
+
+TEST(IsItMetal, TableMembership) {
+  struct Case {
+    const char* label;
+    const char* symb;
+    bool metal;
+  };
+  const Case cases[] = {
+      {"chlorine", "CL", true},   {"selenium", "SE", true},  {"zinc", "ZN  ", true},
+      {"potassium", "K", true},   {"tungsten", "W   ", true}, {"carbon", "C", false},
+      {"nitrogen", "N   ", false}, {"sulfur", "S", false},    {"phosphorus", "P", false},
+      {"lower case", "Zn", false}, {"unknown", "XX", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(is_it_metal_(c.symb), c.metal) << c.label;
+}
+
+TEST_F(BondTypes, CoordWithoutBondsFailsSilently) {
+  atom("C1", "C");
+  EXPECT_EQ(coord(), 1);
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(BondTypes, CoordCarbonHydrogenWithoutLibraryRowIsSingle) {
+  fx::clear_energy();
+  fx::energy_type("C", "C");
+  atom("C1", "C");
+  atom("H1", "H");
+  const int b = bond_len("C1", "H1", 1.09f);
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(b), "single");
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(BondTypes, CoordLibraryLengthOverridesElementRule) {
+  // C1 has four neighbours, so the element rules say single; 1.34 A is a double bond.
+  methyl_on("C");
+  const int b = bond_len("C1", "X", 1.34f);
+  bond_len("C1", "H1", 1.08f);
+  bond_len("C1", "H2", 1.08f);
+  bond_len("C1", "H3", 1.08f);
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(b), "double");
+}
+
+TEST_F(BondTypes, CoordElementMissingFromLibraryFailsWithItsName) {
+  atom("C1", "C");
+  atom("X1", "XX");
+  atom("C2", "C");
+  atom("C3", "C");
+  const int b = bond_len("C1", "X1", 1.9f);
+  bond_len("C1", "C2", 1.53f);
+  bond_len("C1", "C3", 1.53f);
+  EXPECT_EQ(coord(), 1);
+  EXPECT_EQ(type_of(b), "single");
+  EXPECT_EQ(out,
+            " ERROR: Atom X1 with element name XX\n"
+            "        does not exist in theenergetic library \"ener_lib.cif\"\n"
+            " ERROR: Energetic library - \"ener_lib.cif\" is incomplete\n");
+}
+
+TEST_F(BondTypes, CoordSpTypesMatchOnlyTripleRows) {
+  // A "double" row of exactly the observed length is passed over for a C#N pair.
+  fx::energy_bond("CSP", "NS", 1.14f, "double");
+  atom("C1", "C");
+  atom("N1", "N");
+  atom("C2", "C");
+  const int t = bond_len("C1", "N1", 1.14f);
+  const int s = bond_len("C1", "C2", 1.38f);
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(t), "triple");
+  EXPECT_EQ(type_of(s), "single");  // aromatic by length, single beside the triple bond
+}
+
+TEST_F(BondTypes, CoordHalfBondRowsTypeAPairWithoutItsOwnRow) {
+  fx::energy_type("SE", "SE");
+  fx::energy_bond("CH2", ".", 1.53f, "single");
+  fx::energy_bond("SE", ".", 1.95f, "single");
+  atom("C1", "C");
+  atom("SE1", "SE");
+  atom("C2", "C");
+  atom("C3", "C");
+  const int b = bond_len("C1", "SE1", 1.74f);
+  bond_len("C1", "C2", 1.34f);
+  bond_len("C1", "C3", 1.34f);
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(b), "single");
+}
+
+TEST_F(BondTypes, CoordMetalRowOfOneElementTypesAnyPartner) {
+  fx::energy_type("ZN", "ZN");
+  fx::energy_bond("ZN", "OC", 2.0f, "metal");
+  atom("C1", "C");
+  atom("ZN1", "ZN");
+  atom("C2", "C");
+  atom("C3", "C");
+  const int b = bond_len("C1", "ZN1", 2.1f);
+  bond_len("C1", "C2", 1.34f);
+  bond_len("C1", "C3", 1.34f);
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(b), "metal");
+}
+
+TEST_F(BondTypes, CoordNitrogenWithFourNeighboursIsCharged) {
+  atom("N1", "N");
+  for (const char* h : {"H1", "H2", "H3", "H4"}) atom(h, "H");
+  for (const char* h : {"H1", "H2", "H3", "H4"}) bond_len("N1", h, 1.01f);
+  EXPECT_EQ(coord(), 0);
+  EXPECT_FLOAT_EQ(R().l1a_charg(1), 1.0f);
+}
+
+TEST_F(BondTypes, CoordNitrogenWithBondOrderFourIsCharged) {
+  atom("N1", "N");
+  atom("C1", "C");
+  atom("C2", "C");
+  atom("C3", "C");
+  bond_len("N1", "C1", 1.28f, "double");
+  bond_len("N1", "C2", 1.47f, "single");
+  bond_len("N1", "C3", 1.47f, "single");
+  EXPECT_EQ(coord(), 0);
+  EXPECT_FLOAT_EQ(R().l1a_charg(1), 1.0f);
+}
+
+TEST_F(BondTypes, CoordChainCarbonTurnsAromaticBesideSingleToDouble) {
+  atom("C1", "C");
+  atom("C2", "C");
+  atom("C3", "C");
+  bond_len("C1", "C2", 1.50f, "single");
+  const int b = bond_len("C1", "C3", 1.39f, "aromatic");
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(b), "double");
+}
+
+TEST_F(BondTypes, CoordRingCarbonAromaticBondLeavingTheRingIsSingle) {
+  atom("C1", "C");
+  atom("C2", "C");
+  atom("C3", "C");
+  atom("C4", "C");
+  bond_len("C1", "C2", 1.39f, "aromatic");
+  bond_len("C1", "C3", 1.39f, "aromatic");
+  const int out_of_ring = bond_len("C1", "C4", 1.45f, "aromatic");
+  fx::ring(1, {"C1", "C2", "C3"});
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(out_of_ring), "single");
+}
+
+TEST_F(BondTypes, ListMetalPartnerIsNotCountedAsNeighbour) {
+  atom("C1", "C");
+  atom("ZN1", "ZN");
+  atom("C2", "C");
+  atom("H1", "H");
+  atom("H2", "H");
+  const int m = bond("C1", "ZN1");
+  const int cc = bond("C1", "C2");
+  const int ch = bond("C1", "H1");
+  bond("C1", "H2");
+  int32_t ierr = -1;
+  add_type_using_list_(0, 'L', ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(type_of(m), "metal");
+  EXPECT_EQ(type_of(ch), "single");
+  EXPECT_EQ(type_of(cc), ".");  // three neighbours without the zinc: nothing decides
+}
+
+TEST_F(BondTypes, ListUntypedBondsOfAFlatRingBecomeAromatic) {
+  // Pyridine with its hydrogens; left untyped the ring bonds would count as
+  // single bonds and draw a second hydrogen onto every ring carbon.
+  const char* ring_atoms[] = {"N1", "C2", "C3", "C4", "C5", "C6"};
+  atom("N1", "N");
+  for (int k = 1; k < 6; ++k) atom(ring_atoms[k], "C");
+  int ring_bonds[6];
+  for (int k = 0; k < 6; ++k) ring_bonds[k] = bond(ring_atoms[k], ring_atoms[(k + 1) % 6]);
+  const char* hs[] = {"H2", "H3", "H4", "H5", "H6"};
+  for (int k = 0; k < 5; ++k) {
+    atom(hs[k], "H");
+    bond(ring_atoms[k + 1], hs[k]);
+  }
+  fx::ring(1, {"N1", "C2", "C3", "C4", "C5", "C6"});
+  int32_t ierr = -1;
+  add_type_using_list_(0, 'L', ierr);
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(type_of(ring_bonds[k]), "aromatic") << "ring bond " << k;
+  EXPECT_EQ(type_of(R().l1b_nbond), "single");
+  EXPECT_EQ(R().l1a_ichir(1), -1);
+}
+
+TEST_F(BondTypes, ListRingWithATetrahedralAtomStaysUntyped) {
+  const char* ring_atoms[] = {"C1", "C2", "C3", "C4", "C5"};
+  for (const char* a : ring_atoms) atom(a, "C");
+  int first = 0;
+  for (int k = 0; k < 5; ++k) {
+    const int b = bond(ring_atoms[k], ring_atoms[(k + 1) % 5]);
+    if (k == 0) first = b;
+  }
+  for (int k = 0; k < 5; ++k) {
+    const std::string h = "H" + std::to_string(k + 1);
+    atom(h.c_str(), "H");
+    bond(ring_atoms[k], h.c_str());
+  }
+  atom("H6", "H");
+  bond("C1", "H6");  // C1: four neighbours
+  fx::ring(1, {"C1", "C2", "C3", "C4", "C5"});
+  int32_t ierr = -1;
+  add_type_using_list_(0, 'L', ierr);
+  EXPECT_EQ(type_of(first), "single");  // at the four-connected carbon
+  EXPECT_EQ(type_of(first + 1), ".");
+}
+
+TEST_F(BondTypes, ListBondAtNitrogenWithThreeNeighboursIsSingle) {
+  atom("N1", "N");
+  atom("C1", "C");
+  atom("C2", "C");
+  atom("H1", "H");
+  const int b = bond("N1", "C1", "covale");
+  bond("N1", "C2", "single");
+  bond("N1", "H1");
+  int32_t ierr = -1;
+  add_type_using_list_(0, 'L', ierr);
+  EXPECT_EQ(type_of(b), "single");
+}
+
+TEST_F(BondTypes, ChemTypesGiveTheTypesOfTheirPairRows) {
+  atom("C1", "C", 0, 0, 0);
+  atom("O1", "O", 1.22f, 0, 0);
+  atom("C2", "C", -1.5f, 0, 0);
+  atom("C3", "C", 0.7f, 1.2f, 0);
+  R().l1a_chem(1) = "C";
+  R().l1a_chem(2) = "O";
+  R().l1a_chem(3) = "CH1";
+  R().l1a_chem(4) = "CH3";
+  const int co = bond("C1", "O1");
+  const int cc = bond("C1", "C2");
+  const int c3 = bond("C1", "C3");
+  int32_t ierr = -1;
+  out = captured([&] { add_type_using_chem_(0, 'L', ierr); });
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(type_of(co), "double");
+  EXPECT_EQ(type_of(cc), ".");   // no row for C-CH1, no element rule for a three-connected pair
+  EXPECT_EQ(type_of(c3), ".");
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(BondTypes, ChemTypesChooseTheRowNearestTheObservedLength) {
+  fx::energy_bond("C", "O", 1.36f, "single");
+  atom("C1", "C", 0, 0, 0);
+  atom("O1", "O", 1.35f, 0, 0);
+  R().l1a_chem(1) = "C";
+  R().l1a_chem(2) = "O";
+  const int b = bond("C1", "O1");
+  int32_t ierr = -1;
+  add_type_using_chem_(0, 'L', ierr);
+  EXPECT_EQ(type_of(b), "single");
+}

@@ -1,0 +1,214 @@
+// Chemical types from element, neighbour and hydrogen counts, flat rings and
+// oxygen groups, checked against the energy library.
+#include "builder/chem_types.h"
+
+#include <gtest/gtest.h>
+
+#include "l1_fixture.h"
+#include "support/capture.h"
+
+namespace {
+
+using fx::atom;
+using fx::bond;
+using fx::chem_of;
+using fx::R;
+
+class ChemTypes : public testing::Test {
+ protected:
+  void SetUp() override {
+    fx::clear_l1();
+    fx::small_energy_library();
+  }
+  int32_t run() {
+    int32_t ierr = -1;
+    out = captured([&] { check_chem_dd_min_(0, 'L', ierr); });
+    return ierr;
+  }
+  std::string out;
+};
+
+// Atom "X" of element symb with `heavy` carbon neighbours and `h` hydrogens.
+void star(const char* symb, int heavy, int h, int flag = 0) {
+  atom("X", symb);
+  R().l1a_ichir(1) = flag;
+  for (int k = 1; k <= heavy; ++k) {
+    const std::string n = "C" + std::to_string(k);
+    atom(n.c_str(), "C");
+    bond("X", n.c_str(), "single");
+  }
+  for (int k = 1; k <= h; ++k) {
+    const std::string n = "H" + std::to_string(k);
+    atom(n.c_str(), "H");
+    bond("X", n.c_str(), "single");
+  }
+}
+
+// Benzene C1..C6 with hydrogens H1..H6, ring 1 recorded as perception leaves it.
+void benzene(const char* sixth = "C") {
+  const char* cs[] = {"C1", "C2", "C3", "C4", "C5", "C6"};
+  for (int k = 0; k < 6; ++k) atom(cs[k], k == 5 ? sixth : "C");
+  for (int k = 0; k < 6; ++k) bond(cs[k], cs[(k + 1) % 6], "aromatic");
+  for (int k = 0; k < 6; ++k) {
+    const std::string h = "H" + std::to_string(k + 1);
+    atom(h.c_str(), "H");
+    bond(cs[k], h.c_str(), "single");
+  }
+  fx::ring(1, {"C1", "C2", "C3", "C4", "C5", "C6"});
+}
+
+}  // namespace
+
+TEST_F(ChemTypes, CountsDecideTypeAndFlag) {
+  struct Case {
+    const char* label;
+    const char* symb;
+    int heavy, h, flag_in;
+    const char* type;
+    int flag;
+  };
+  const Case cases[] = {
+      {"methyl carbon", "C", 1, 3, 0, "CH3", 0},
+      {"methine carbon", "C", 3, 1, 0, "CH1", 1},
+      {"quaternary carbon", "C", 4, 0, 0, "CT", 1},
+      {"carbonyl-like carbon", "C", 3, 0, 0, "C", -1},
+      {"alkene CH", "C", 2, 1, 0, "C1", -1},
+      {"sp carbon", "C", 2, 0, 0, "CSP", 0},
+      {"ammonium nitrogen", "N", 1, 3, 0, "NT3", 0},
+      {"amide NH2", "N", 1, 2, 0, "NH2", -1},
+      {"pyramidal NH", "N", 2, 1, 2, "NT1", 2},
+      {"imine nitrogen", "N", 2, 0, 0, "N", -1},
+      {"hydroxyl oxygen", "O", 1, 1, 0, "OH1", 0},
+      {"ether oxygen", "O", 2, 0, 0, "O2", 0},
+      {"water keeps its type, '.' becomes the element", "O", 0, 2, 0, "O", 0},
+      {"thiol sulfur", "S", 1, 1, 0, "SH1", 0},
+      {"thioether sulfur", "S", 2, 0, 0, "S2", 0},
+  };
+  for (const Case& c : cases) {
+    fx::clear_l1();
+    star(c.symb, c.heavy, c.h, c.flag_in);
+    run();
+    EXPECT_EQ(chem_of("X"), c.type) << c.label;
+    EXPECT_EQ(R().l1a_ichir(1), c.flag) << c.label;
+  }
+}
+
+TEST_F(ChemTypes, AtomWithoutNeighboursKeepsItsType) {
+  atom("ZN1", "ZN");
+  R().l1a_chem(1) = "ZN2+";
+  run();
+  EXPECT_EQ(chem_of("ZN1"), "ZN2+");
+}
+
+TEST_F(ChemTypes, UnknownTypeWarnsAndFallsBackToTheElement) {
+  atom("X1", "XX");
+  atom("C1", "C");
+  bond("X1", "C1", "single");
+  run();
+  EXPECT_EQ(chem_of("X1"), "XX");
+  EXPECT_EQ(out,
+            "  WARNING: NEW      : unknown chemical_type of atom X1 - \"XX\"\n"
+            "                 default type is - \"XX\"\n");
+}
+
+TEST_F(ChemTypes, SynonymGivesItsLibraryType) {
+  fx::clear_energy();
+  fx::energy_type("CT2", "C");
+  R().les_nsyn = 1;
+  R().les_styp(1) = "CH2";
+  R().les_atyp(1) = "CT2";
+  comlib.iquiet = 1;
+  star("C", 2, 2);
+  run();
+  EXPECT_EQ(chem_of("X"), "CT2");
+}
+
+TEST_F(ChemTypes, AromaticCarbonsOfAFlatSixRingAreCR16) {
+  benzene();
+  EXPECT_EQ(run(), 0);
+  for (const char* c : {"C1", "C2", "C3", "C4", "C5", "C6"}) EXPECT_EQ(chem_of(c), "CR16") << c;
+  EXPECT_EQ(R().l1a_ring_flat(1, 1), 1);
+}
+
+TEST_F(ChemTypes, RingHoldingZincIsNeverFlat) {
+  benzene("ZN");
+  comlib.iquiet = 1;
+  run();
+  EXPECT_EQ(R().l1a_ring_flat(1, 1), 0);
+  EXPECT_EQ(chem_of("C1"), "C1");
+}
+
+TEST_F(ChemTypes, FusionCarbonOfTwoFlatSixRingsIsCR66) {
+  // Naphthalene: C4A and C8A belong to both rings.
+  const char* r1[] = {"C1", "C2", "C3", "C4", "C4A", "C8A"};
+  const char* r2[] = {"C4A", "C5", "C6", "C7", "C8", "C8A"};
+  for (const char* a : {"C1", "C2", "C3", "C4", "C4A", "C5", "C6", "C7", "C8", "C8A"}) atom(a, "C");
+  for (int k = 0; k < 6; ++k) bond(r1[k], r1[(k + 1) % 6], "aromatic");
+  for (int k = 0; k < 5; ++k) bond(r2[k], r2[k + 1], "aromatic");
+  for (const char* a : {"C1", "C2", "C3", "C4", "C5", "C6", "C7", "C8"}) {
+    const std::string h = std::string("H") + (a + 1);
+    atom(h.c_str(), "H");
+    bond(a, h.c_str(), "single");
+  }
+  fx::ring(1, {"C1", "C2", "C3", "C4", "C4A", "C8A"});
+  fx::ring(2, {"C4A", "C5", "C6", "C7", "C8", "C8A"});
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(chem_of("C4A"), "CR66");
+  EXPECT_EQ(chem_of("C8A"), "CR66");
+  EXPECT_EQ(chem_of("C5"), "CR16");
+}
+
+TEST_F(ChemTypes, NitrogenOnATripleBondIsNS) {
+  atom("N1", "N");
+  atom("C1", "C");
+  atom("C2", "C");
+  bond("N1", "C1", "triple");
+  bond("N1", "C2", "single");
+  run();
+  EXPECT_EQ(chem_of("N1"), "NS");
+}
+
+TEST_F(ChemTypes, CarbonWithThreeHydrogensOfThreeNeighboursFails) {
+  star("C", 0, 3);
+  EXPECT_EQ(run(), 1);
+}
+
+TEST_F(ChemTypes, LaterBondSearchDoesNotClearAFailure) {
+  star("C", 0, 3);
+  atom("N1", "N");
+  atom("C9", "C");
+  bond("N1", "C9", "triple");
+  EXPECT_EQ(run(), 1);
+  EXPECT_EQ(chem_of("N1"), "NS");
+}
+
+TEST_F(ChemTypes, GroupOxygensTakeTheirGroupTypes) {
+  struct Case {
+    const char* label;
+    const char* centre;
+    int oxygens;
+    const char* type;
+  };
+  const Case cases[] = {
+      {"carboxylate", "C", 2, "OC"},
+      {"sulfate", "S", 4, "OS"},
+      {"phosphate", "P", 4, "OP"},
+  };
+  for (const Case& c : cases) {
+    fx::clear_l1();
+    comlib.iquiet = 1;
+    atom("X", c.centre);
+    for (int k = 1; k <= c.oxygens; ++k) {
+      const std::string o = "O" + std::to_string(k);
+      atom(o.c_str(), "O");
+      bond("X", o.c_str(), "deloc");
+    }
+    if (c.oxygens == 2) {
+      atom("C9", "C");
+      bond("X", "C9", "single");
+    }
+    run();
+    for (int k = 1; k <= c.oxygens; ++k)
+      EXPECT_EQ(chem_of(("O" + std::to_string(k)).c_str()), c.type) << c.label << " O" << k;
+  }
+}

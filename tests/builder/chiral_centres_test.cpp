@@ -1,0 +1,222 @@
+// Chiral rows with their signs, atom-centred planes, the pruning of the
+// user's rows and the peptide rule.
+#include "builder/chiral_centres.h"
+
+#include <gtest/gtest.h>
+
+#include "l1_fixture.h"
+#include "support/capture.h"
+
+namespace {
+
+using fx::atom;
+using fx::bond;
+using fx::R;
+
+class Chirality : public testing::Test {
+ protected:
+  void SetUp() override {
+    fx::clear_l1();
+    fx::clear_energy();
+  }
+  int32_t run(int32_t itype_res = 1) {
+    int32_t ierr = -1;
+    out = captured([&] { check_chir_(0, 'L', itype_res, ierr); });
+    return ierr;
+  }
+  std::string sign(int k) const { return std::string(R().l1c_sign(k).trimmed()); }
+  std::string out;
+};
+
+// A tetrahedral centre CA with N, C, CB and HA at the corners of a cube
+// (mirrored through the xy plane when `mirror`), flagged tetrahedral.
+void centre(bool mirror = false, bool coords = true, const char* third = "CB") {
+  const float m = mirror ? -1.0f : 1.0f;
+  atom("CA", "C", 0, 0, 0, coords);
+  atom("N", "N", 0.87f, 0.87f, 0.87f * m, coords);
+  atom("C", "C", 0.87f, -0.87f, -0.87f * m, coords);
+  atom(third, "C", -0.87f, 0.87f, -0.87f * m, coords);
+  atom("HA", "H", -0.87f, -0.87f, 0.87f * m, coords);
+  for (const char* n : {"N", "C", third, "HA"}) bond("CA", n, "single");
+  R().l1a_ichir(1) = 1;
+}
+
+// Volume of CA's first three neighbours, computed here in double precision.
+double volume() {
+  double v[3][3];
+  for (int q = 0; q < 3; ++q) {
+    const int a = R().l1a_conn(q + 1, 1);
+    v[q][0] = R().l1a_x(a) - R().l1a_x(1);
+    v[q][1] = R().l1a_y(a) - R().l1a_y(1);
+    v[q][2] = R().l1a_z(a) - R().l1a_z(1);
+  }
+  return v[0][0] * (v[1][1] * v[2][2] - v[1][2] * v[2][1]) -
+         v[0][1] * (v[1][0] * v[2][2] - v[1][2] * v[2][0]) +
+         v[0][2] * (v[1][0] * v[2][1] - v[1][1] * v[2][0]);
+}
+
+// Trigonal atom X with the given partners, flagged flat.
+void trigonal(std::initializer_list<const char*> heavy, std::initializer_list<const char*> hs) {
+  atom("X", "C");
+  R().l1a_ichir(1) = -1;
+  for (const char* n : heavy) {
+    atom(n, "C");
+    bond("X", n, "single");
+  }
+  for (const char* n : hs) {
+    atom(n, "H");
+    bond("X", n, "single");
+  }
+}
+
+}  // namespace
+
+TEST_F(Chirality, SignFollowsTheVolumeOfTheCoordinates) {
+  for (bool mirror : {false, true}) {
+    fx::clear_l1();
+    centre(mirror);
+    EXPECT_EQ(run(), 0);
+    ASSERT_EQ(R().l1c_nchir, 1);
+    const bool positive = volume() >= 0.0;
+    EXPECT_EQ(sign(1), positive ? "positiv" : "negativ") << "mirror " << mirror;
+    EXPECT_EQ(R().l1c_flag(1), positive ? "R" : "L") << "mirror " << mirror;
+    EXPECT_EQ(R().l1c_2atm(1), "N");
+    EXPECT_EQ(R().l1c_4atm(1), "CB");
+    EXPECT_EQ(R().l1c_5atm(1), ".");
+    EXPECT_EQ(R().l1a_ichem(1), -1);
+  }
+}
+
+TEST_F(Chirality, WithoutCoordinatesTheSignIsBoth) {
+  centre(false, false);
+  run();
+  EXPECT_EQ(sign(1), "both");
+  EXPECT_EQ(R().l1c_flag(1), "B");
+}
+
+TEST_F(Chirality, PeptideRuleSignsCAWithoutCoordinates) {
+  struct Case {
+    const char* label;
+    int32_t itype_res;
+    const char* third;
+    const char* sign;
+    const char* flag;
+  };
+  const Case cases[] = {
+      {"L-peptide N,C,CB", 3, "CB", "positiv", "R"},
+      {"D-peptide N,C,CB", 4, "CB", "negativ", "L"},
+      {"non-polymer", 2, "CB", "both", "B"},
+      {"L-peptide without CB", 3, "CG", "both", "B"},
+  };
+  for (const Case& c : cases) {
+    fx::clear_l1();
+    centre(false, false, c.third);
+    run(c.itype_res);
+    EXPECT_EQ(sign(1), c.sign) << c.label;
+    EXPECT_EQ(R().l1c_flag(1), c.flag) << c.label;
+  }
+}
+
+TEST(PeptideChirCorr, OddOrderOfAnLPeptideIsNegative) {
+  rt::FixedText<8> sign("both");
+  rt::FixedText<1> flag("B");
+  int32_t ierr = 0;
+  peptide_chir_corr_(0, 'L', 3, "C", "N", "CB", sign, flag, ierr);
+  EXPECT_EQ(sign.view(), "negativ ");
+  EXPECT_EQ(flag, "L");
+}
+
+TEST_F(Chirality, CarbonylCarbonMakesAFourAtomPlane) {
+  trigonal({"O", "CA", "N"}, {});
+  EXPECT_EQ(run(), 0);
+  ASSERT_EQ(R().l1p_nplan, 1);
+  EXPECT_EQ(R().l1p_natom(1), 4);
+  EXPECT_EQ(R().l1p_label(1), "plan-1");
+  EXPECT_EQ(R().l1p_atom(1, 1), "X");
+  EXPECT_EQ(R().l1p_atom(4, 1), "N");
+  EXPECT_FLOAT_EQ(R().l1p_dev(4, 1), 0.02f);
+  EXPECT_EQ(R().l1a_ichem(1), 1);
+}
+
+TEST_F(Chirality, TrigonalAtomWithOneHeavyNeighbourTakesItsHydrogens) {
+  struct Case {
+    const char* label;
+    int hydrogens;
+    int atoms;
+  };
+  const Case cases[] = {{"two hydrogens", 2, 4}, {"one hydrogen", 1, 3}};
+  for (const Case& c : cases) {
+    fx::clear_l1();
+    if (c.hydrogens == 2) trigonal({"C1"}, {"H1", "H2"});
+    else trigonal({"C1"}, {"H1"});
+    atom("C9", "C");  // a fourth atom, so the stage runs
+    run();
+    ASSERT_EQ(R().l1p_nplan, 1) << c.label;
+    EXPECT_EQ(R().l1p_natom(1), c.atoms) << c.label;
+    EXPECT_EQ(R().l1p_atom(3, 1), "H1") << c.label;
+  }
+}
+
+TEST_F(Chirality, GroupSharingThreeAtomsWithAPlaneMakesNone) {
+  trigonal({"O", "CA", "N"}, {});
+  bond("N", "CA", "single");
+  R().l1a_ichir(fx::index_of("N")) = -1;  // N, X, CA: all in X's plane
+  run();
+  EXPECT_EQ(R().l1p_nplan, 1);
+}
+
+TEST_F(Chirality, GroupSharingTwoAtomsWithAPlaneMakesItsOwn) {
+  trigonal({"O", "CA", "N"}, {});
+  atom("CD", "C");
+  bond("N", "CD", "single");
+  R().l1a_ichir(fx::index_of("N")) = -1;  // N, X, CD: two in X's plane
+  run();
+  ASSERT_EQ(R().l1p_nplan, 2);
+  EXPECT_EQ(R().l1p_label(2), "plan-2");
+  EXPECT_EQ(R().l1p_natom(2), 3);
+}
+
+TEST_F(Chirality, UserRowsArePrunedByShapeAndFlag) {
+  centre();
+  atom("C9", "C");
+  R().l1c_nchir = 3;
+  const char* centres[] = {"C9", "C", "CA"};
+  const char* signs[] = {"cross4", "positiv", "negativ"};
+  for (int k = 1; k <= 3; ++k) {
+    R().l1c_1atm(k) = centres[k - 1];
+    R().l1c_i1atm(k) = fx::index_of(centres[k - 1]);
+    R().l1c_sign(k) = signs[k - 1];
+    R().l1c_flag(k) = "U";
+  }
+  run();
+  ASSERT_EQ(R().l1c_nchir, 2);  // C (flag 0) dropped; CA kept and not given a second row
+  EXPECT_EQ(R().l1c_1atm(1), "C9");
+  EXPECT_EQ(R().l1c_1atm(2), "CA");
+  EXPECT_EQ(sign(2), "negativ");
+  EXPECT_EQ(R().l1c_flag(2), "U");
+}
+
+TEST_F(Chirality, ThreeAtomsKeepTheirUserRowsAndGetNothing) {
+  atom("C1", "C");
+  atom("C2", "C");
+  atom("C3", "C");
+  R().l1c_nchir = 1;
+  R().l1c_1atm(1) = "C1";
+  R().l1c_sign(1) = "positiv";
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(R().l1c_nchir, 1);
+}
+
+TEST_F(Chirality, FullChiralTableStopsWithTheParameterToRaise) {
+  centre();
+  R().l1c_nchir = MAX1CHR;
+  for (int k = 1; k <= MAX1CHR; ++k) {
+    R().l1c_1atm(k) = "ZZ";
+    R().l1c_sign(k) = "cross6";
+  }
+  EXPECT_EQ(run(), 1);
+  EXPECT_EQ(R().l1c_nchir, MAX1CHR);
+  EXPECT_EQ(out,
+            " ERROR: number of chiral centres in monomer NEW      >    50\n"
+            "           Change parameter MAX1CHR in \"lib_com\"\n");
+}

@@ -1,0 +1,213 @@
+// Delocalised oxygen groups, hydrogen counts and the hydrogen atoms appended
+// with their names and bond rows.
+#include "builder/valency.h"
+
+#include <gtest/gtest.h>
+
+#include "l1_fixture.h"
+#include "support/capture.h"
+
+namespace {
+
+using fx::atom;
+using fx::bond;
+using fx::R;
+
+class Valency : public testing::Test {
+ protected:
+  void SetUp() override { fx::clear_l1(); }
+  int32_t run() {
+    int32_t ierr = -1;
+    out = captured([&] { use_valency_(0, 'L', ierr); });
+    return ierr;
+  }
+  std::string name(int i) const { return std::string(R().l1a_aname(i).trimmed()); }
+  std::string out;
+};
+
+// Heavy atom `name` held by `n` chlorine atoms (which take no hydrogens).
+void held_by_chlorines(const char* name, const char* symb, int n) {
+  atom(name, symb);
+  for (int k = 1; k <= n; ++k) {
+    const std::string cl = std::string("CL") + std::to_string(R().l1a_natom);
+    atom(cl.c_str(), "CL");
+    bond(name, cl.c_str(), "single");
+  }
+}
+
+int32_t missing(float anbond, int32_t nbond_atom, float oxidation, const char* symb) {
+  int32_t n = -1;
+  const int32_t nbond = static_cast<int32_t>(anbond + 0.6f);
+  find_hydr_type_(0, nbond, anbond, nbond_atom, oxidation, n, symb);
+  return n;
+}
+
+}  // namespace
+
+TEST(FindHydrType, HydrogensByElementOrderAndCharge) {
+  struct Case {
+    const char* label;
+    float anbond;
+    int nbond_atom;
+    float oxidation;
+    const char* symb;
+    int expected;
+  };
+  const Case cases[] = {
+      {"carbon with two single bonds", 2.0f, 2, 0.0f, "C", 2},
+      {"aromatic carbon", 3.0f, 2, 0.0f, "C", 1},
+      {"charged nitrogen with three single bonds", 3.0f, 3, 1.0f, "N", 1},
+      {"hydroxyl oxygen", 1.0f, 1, 0.0f, "O", 1},
+      {"carboxylate oxygen", 1.5f, 1, -0.5f, "O", 0},
+      {"phosphate phosphorus", 5.0f, 4, 0.0f, "P", 0},
+      {"thiol sulfur", 1.0f, 1, 0.0f, "S", 1},
+      {"boron with one bond", 1.0f, 1, 0.0f, "B", 2},
+      {"carbon with five bonds", 5.0f, 5, 0.0f, "C", 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(missing(c.anbond, c.nbond_atom, c.oxidation, c.symb), c.expected) << c.label;
+}
+
+TEST(FindHydrType, IronTakesNoHydrogenSilently) {
+  int32_t n = -1;
+  const std::string out = captured([&] { find_hydr_type_(0, 1, 1.0f, 1, 0.0f, n, "FE  "); });
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(out, "");
+}
+
+TEST(FindHydrType, UnknownSymbolTakesNoHydrogenWithWarning) {
+  int32_t n = -1;
+  const std::string out = captured([&] { find_hydr_type_(0, 1, 1.0f, 1, 0.0f, n, "XX  "); });
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(out, " WARNING: Unrecognised atom name: XX\n");
+}
+
+TEST_F(Valency, CarbonWithThreeSinglesGetsOneHydrogenNamedAfterIt) {
+  held_by_chlorines("C4", "C", 3);
+  EXPECT_EQ(run(), 0);
+  ASSERT_EQ(R().l1a_natom, 5);
+  EXPECT_EQ(name(5), "H4");
+  EXPECT_EQ(R().l1a_atype(5), "H");
+  EXPECT_EQ(R().l1a_coor_flag(5), "N");
+  EXPECT_EQ(R().l1a_conn(1, 5), 1);
+  EXPECT_EQ(R().l1a_ndist(1), 4);
+  EXPECT_EQ(R().l1a_conn(4, 1), 5);
+  EXPECT_EQ(R().l1a_lencon(1, 1), 1);
+  EXPECT_EQ(R().l1l_natm, 5);
+  EXPECT_EQ(R().l1a_nhatom, 1);
+}
+
+TEST_F(Valency, AddedHydrogenGetsASingleBondRow) {
+  held_by_chlorines("C4", "C", 3);
+  run();
+  ASSERT_EQ(R().l1b_nbond, 4);
+  EXPECT_EQ(R().l1b_1atm(4), "C4");
+  EXPECT_EQ(R().l1b_2atm(4), "H4");
+  EXPECT_EQ(R().l1b_i2atm(4), 5);
+  EXPECT_EQ(R().l1b_type(4), "single");
+  EXPECT_FLOAT_EQ(R().l1b_val(4), 0.98f);
+  EXPECT_FLOAT_EQ(R().l1b_dev(4), 0.02f);
+}
+
+TEST_F(Valency, MethylHydrogensAreNumbered) {
+  held_by_chlorines("C7", "C", 1);
+  run();
+  ASSERT_EQ(R().l1a_natom, 5);
+  EXPECT_EQ(name(3), "H71");
+  EXPECT_EQ(name(4), "H72");
+  EXPECT_EQ(name(5), "H73");
+}
+
+TEST_F(Valency, NitrogenHydrogensCarryTheWholeName) {
+  held_by_chlorines("N1", "N", 1);
+  run();
+  ASSERT_EQ(R().l1a_natom, 4);
+  EXPECT_EQ(name(3), "HN11");
+  EXPECT_EQ(name(4), "HN12");
+}
+
+TEST_F(Valency, NameTakenBecomesNumberedWithUnderscores) {
+  held_by_chlorines("C4", "C", 3);
+  atom("H4", "H");
+  run();
+  EXPECT_EQ(name(R().l1a_natom), "H__1");
+}
+
+TEST_F(Valency, RenamedHydrogenNeverRepeatsAnEarlierName) {
+  // H__1 stands before HA: the rename of HA must be checked against it too.
+  held_by_chlorines("CA", "C", 3);
+  atom("H__1", "H");
+  atom("HA", "H");
+  run();
+  EXPECT_EQ(name(R().l1a_natom), "H__2");
+}
+
+TEST_F(Valency, CarboxylateBecomesDelocalisedWithHalfCharges) {
+  held_by_chlorines("C2", "C", 3);
+  atom("C1", "C");
+  atom("O1", "O");
+  atom("O2", "O");
+  bond("C1", "C2", "single");
+  const int dbl = bond("C1", "O1", "double");
+  const int sgl = bond("C1", "O2", "single");
+  const int before = R().l1a_natom;
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(fx::type_of(dbl), "deloc");
+  EXPECT_EQ(fx::type_of(sgl), "deloc");
+  EXPECT_FLOAT_EQ(R().l1a_charg(fx::index_of("O1")), -0.5f);
+  EXPECT_FLOAT_EQ(R().l1a_charg(fx::index_of("O2")), -0.5f);
+  EXPECT_EQ(R().l1a_natom, before);  // no hydrogen on the single-bonded oxygen
+}
+
+TEST_F(Valency, NitroNitrogenIsChargedWithItsOxygens) {
+  held_by_chlorines("C1", "C", 3);
+  atom("N1", "N");
+  atom("O1", "O");
+  atom("O2", "O");
+  bond("N1", "C1", "single");
+  bond("N1", "O1", "double");
+  bond("N1", "O2", "single");
+  run();
+  EXPECT_FLOAT_EQ(R().l1a_charg(fx::index_of("N1")), 1.0f);
+  EXPECT_FLOAT_EQ(R().l1a_charg(fx::index_of("O2")), -0.5f);
+}
+
+TEST_F(Valency, SulfateHasFourDelocalisedBondsAndHalfCharges) {
+  atom("S1", "S");
+  const char* oxygens[] = {"O1", "O2", "O3", "O4"};
+  for (const char* o : oxygens) atom(o, "O");
+  bond("S1", "O1", "double");
+  bond("S1", "O2", "double");
+  bond("S1", "O3", "single");
+  bond("S1", "O4", "single");
+  EXPECT_EQ(run(), 0);
+  for (int b = 1; b <= 4; ++b) EXPECT_EQ(fx::type_of(b), "deloc") << "bond " << b;
+  for (const char* o : oxygens) EXPECT_FLOAT_EQ(R().l1a_charg(fx::index_of(o)), -0.5f) << o;
+  EXPECT_EQ(R().l1a_natom, 5);
+}
+
+TEST_F(Valency, PhosphateMonoesterOxygensShareTwoCharges) {
+  held_by_chlorines("C1", "C", 3);
+  atom("P1", "P");
+  for (const char* o : {"O1", "O2", "O3", "O4"}) atom(o, "O");
+  bond("P1", "O1", "double");
+  bond("P1", "O2", "single");
+  bond("P1", "O3", "single");
+  bond("P1", "O4", "single");
+  bond("O4", "C1", "single");
+  EXPECT_EQ(run(), 0);
+  for (const char* o : {"O1", "O2", "O3"}) EXPECT_FLOAT_EQ(R().l1a_charg(fx::index_of(o)), -0.66f) << o;
+  EXPECT_FLOAT_EQ(R().l1a_charg(fx::index_of("O4")), 0.0f);
+  EXPECT_EQ(fx::type_of(4), "deloc");   // P1-O1
+  EXPECT_EQ(fx::type_of(7), "single");  // P1-O4 of the ester
+}
+
+TEST_F(Valency, FullAtomTableStopsWithTheParameterToRaise) {
+  held_by_chlorines("C1", "C", 1);
+  while (R().l1a_natom < MAX1ATM - 1) atom("X", "CL");  // unbonded: not visited
+  EXPECT_EQ(run(), 1);
+  EXPECT_EQ(R().l1a_natom, MAX1ATM);
+  EXPECT_EQ(out,
+            "  ERROR : number of atoms of monomer >   300\n"
+            "          Change parameter MAX1ATM in \"lib_com\"\n");
+}
