@@ -180,7 +180,8 @@ void conjugate_carbon(int32_t mdoc, int ia, int32_t& ierr, bool& changed) {
     if (is(2, "doub") && arom(1)) set_type(lbonds_loc[0], "single", changed);
   } else if (n == 3 && r.l1a_nring(ia) > 0) {
     for (int j = 1; j <= 3; ++j)
-      if (arom(j) && r.l1a_nring(lat_loc[j - 1]) == 0) set_type(lbonds_loc[j - 1], "single", changed);
+      if (arom(j) && r.l1a_nring(lat_loc[j - 1]) == 0)
+        set_type(lbonds_loc[j - 1], "single", changed);
     if (r.l1a_ichir(ia) == 0) {
       int nsing = 0, narom = 0, which = 0;
       for (int j = 1; j <= 3; ++j) {
@@ -236,8 +237,7 @@ void conjugation_passes(int32_t mdoc, int32_t& ierr) {
     changed = false;
     for (int ia = 1; ia <= r.l1a_natom; ++ia) {
       if (r.l1a_ndist(ia) <= 1) continue;
-      if (r.l1a_symb(ia) == "C")
-        conjugate_carbon(mdoc, ia, ierr, changed);
+      if (r.l1a_symb(ia) == "C") conjugate_carbon(mdoc, ia, ierr, changed);
       else if (r.l1a_symb(ia) == "N" && r.l1a_ichir(ia) == 0)
         conjugate_nitrogen(mdoc, ia, ierr, changed);
     }
@@ -300,10 +300,8 @@ void add_type_using_list_(int32_t, char, int32_t& ierr) {
     const int a = std::abs(r.l1b_i1atm(lb)), b = std::abs(r.l1b_i2atm(lb));
     if (a < 1 || b < 1) continue;
     const Name &sa = r.l1a_symb(a), &sb = r.l1a_symb(b);
-    if (single_by_partner(sa) || single_by_partner(sb))
-      r.l1b_type(lb) = "single";
-    else if (is_it_metal_(sa.view()) || is_it_metal_(sb.view()))
-      r.l1b_type(lb) = "metal";
+    if (single_by_partner(sa) || single_by_partner(sb)) r.l1b_type(lb) = "single";
+    else if (is_it_metal_(sa.view()) || is_it_metal_(sb.view())) r.l1b_type(lb) = "metal";
     else if (single_by_count(a, neighbours_without_metals(a)) ||
              single_by_count(b, neighbours_without_metals(b)))
       r.l1b_type(lb) = "single";
@@ -342,7 +340,9 @@ void add_type_using_list_(int32_t, char, int32_t& ierr) {
   for (int lb = 1; lb <= r.l1b_nbond; ++lb) {
     if (!builder::untyped_list(r.l1b_type(lb))) continue;
     const int a = std::abs(r.l1b_i1atm(lb)), b = std::abs(r.l1b_i2atm(lb));
-    auto n3 = [&](int ia) { return ia >= 1 && is_elem(r.l1a_symb(ia), "N ") && r.l1a_ndist(ia) > 2; };
+    auto n3 = [&](int ia) {
+      return ia >= 1 && is_elem(r.l1a_symb(ia), "N ") && r.l1a_ndist(ia) > 2;
+    };
     if (n3(a) || n3(b)) r.l1b_type(lb) = "single";
   }
 }

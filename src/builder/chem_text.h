@@ -3,11 +3,13 @@
 // first letters, and the bond-order value of a type word.
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "dictionary/lib_com.h"
+#include "foundation/messages.h"
 #include "runtime/fixed_text.h"
 
 namespace builder {
@@ -24,7 +26,9 @@ inline std::string_view elem2(const Name& symb) { return symb.view().substr(0, 2
 
 inline bool is_elem(const Name& symb, std::string_view e2) { return elem2(symb) == e2; }
 
-inline bool is_hydrogen_symb(const Name& symb) { return is_elem(symb, "H ") || is_elem(symb, "D "); }
+inline bool is_hydrogen_symb(const Name& symb) {
+  return is_elem(symb, "H ") || is_elem(symb, "D ");
+}
 
 // Atom of L1 behind a neighbour entry; ring perception makes some entries negative.
 inline int nb(int slot, int ia) { return std::abs(r_scratch.l1a_conn(slot, ia)); }
@@ -45,6 +49,17 @@ inline Word plane_label(int p) {
   std::string label = "plan-";
   label.append(buf, n);
   return Word(label);
+}
+
+// The two lines of a full work table of the builder: head, the limit in six
+// columns, then `indent` blanks and the advice naming the constant of lib_com.
+inline void work_table_full(int32_t mdoc, const std::string& head, int32_t limit,
+                            std::string_view constant, int indent) {
+  foundation::TableLimit t;
+  t.constant = constant;
+  t.header = "lib_com";
+  t.indent = indent;
+  foundation::table_full(mdoc, head, limit, "", t);
 }
 
 }  // namespace builder

@@ -106,10 +106,10 @@ void type_atom(int32_t mdoc, int ia, int32_t& ierr) {
   bool err = false;
   const std::string_view e = elem2(symb);
   Typed t = pass1_rule(e, n, h, r.l1a_ichir(ia), err);
-  const bool known_element =
-      e == "LI" || e == "B " || e == "C " || e == "SI" || e == "GE" || e == "SN" || e == "PB" ||
-      e == "N " || e == "P " || e == "AS" || e == "SB" || e == "BI" || e == "O " || e == "S " ||
-      e == "SE" || e == "TE" || e == "PO" || e == "H " || e == "D ";
+  const bool known_element = e == "LI" || e == "B " || e == "C " || e == "SI" || e == "GE" ||
+                             e == "SN" || e == "PB" || e == "N " || e == "P " || e == "AS" ||
+                             e == "SB" || e == "BI" || e == "O " || e == "S " || e == "SE" ||
+                             e == "TE" || e == "PO" || e == "H " || e == "D ";
   if (err) ierr = 1;
   Name chem = r.l1a_chem(ia);
   if (t.type != nullptr) chem = t.type;
@@ -120,8 +120,8 @@ void type_atom(int32_t mdoc, int ia, int32_t& ierr) {
   if (!library_name(chem)) {
     if (chem(1) != 'H') {
       msgerr_(mdoc, " WARNING: " + r.l1l_mname.str() + " : unknown chemical_type of atom " +
-                        std::string(r.l1a_aname(ia).trimmed()) + " - \"" + std::string(chem.trimmed()) +
-                        "\"");
+                        std::string(r.l1a_aname(ia).trimmed()) + " - \"" +
+                        std::string(chem.trimmed()) + "\"");
       msgerr_(mdoc, "                default type is - \"" + std::string(symb.trimmed()) + "\"");
     }
     chem = symb;
@@ -169,8 +169,9 @@ void ring_type(int ia) {
     const int s = r.l1a_ring_ord(k, ia);
     if (r.l1a_ring_flat(k, ia) != 1 || (s != 5 && s != 6)) continue;
     if (t == "C") {
-      nt = p == 5 ? (s == 5 ? "CR55" : "CR56") : p == 6 ? (s == 5 ? "CR56" : "CR66")
-                                                         : (s == 5 ? "CR5" : "CR6");
+      nt = p == 5   ? (s == 5 ? "CR55" : "CR56")
+           : p == 6 ? (s == 5 ? "CR56" : "CR66")
+                    : (s == 5 ? "CR5" : "CR6");
     } else if (t == "C1") {
       nt = s == 5 ? "CR15" : "CR16";
     } else if (t == "N") {
@@ -216,9 +217,9 @@ void check_chem_dd_min_(int32_t mdoc, char list, int32_t& ierr) {
     msgdoc_(mdoc, "---check_chem_dd_min---");
     msgdoc_(mdoc, "aname/symb/chem/nbond/nhatom/iback/iforw");
     for (int i = 1; i <= r.l1a_natom; ++i)
-      msgdoc_(mdoc, rt::list_line(i, r.l1a_aname(i), "/", r.l1a_symb(i), "/", r.l1a_chem(i), "/",
-                                  r.l1a_ndist(i), r.l1a_lencon(1, i), r.l1a_iback(i),
-                                  r.l1a_iforw(i)));
+      msgdoc_(mdoc,
+              rt::list_line(i, r.l1a_aname(i), "/", r.l1a_symb(i), "/", r.l1a_chem(i), "/",
+                            r.l1a_ndist(i), r.l1a_lencon(1, i), r.l1a_iback(i), r.l1a_iforw(i)));
   }
   for (int i = 1; i <= r.l1a_natom; ++i) type_atom(mdoc, i, ierr);
   mark_flat_rings();

@@ -66,8 +66,9 @@ bool keep_user_row(int k) {
 bool add_centre_plane(int32_t mdoc, int i, int i1, int i2, int i3) {
   r_scratch_t& r = r_scratch;
   if (r.l1p_nplan >= MAX1PLN) {
-    msg_table_full_(mdoc, "ERROR: number of plan groups in new monomer " + r.l1l_mname.str() + " >",
-                    MAX1PLN, "", 10, "MAX1PLN", "lib_com");
+    builder::work_table_full(
+        mdoc, "ERROR: number of plan groups in new monomer " + r.l1l_mname.str() + " >", MAX1PLN,
+        "MAX1PLN", 10);
     return false;
   }
   if (i1 == 0 || i2 == 0) return true;
@@ -111,8 +112,9 @@ bool add_chiral_row(int32_t mdoc, int32_t itype_res, char list, int i, int i1, i
   for (int k = 1; k <= r.l1c_nchir; ++k)
     if (r.l1c_1atm(k) == r.l1a_aname(i)) return true;
   if (r.l1c_nchir >= MAX1CHR) {
-    msg_table_full_(mdoc, "ERROR: number of chiral centres in monomer " + r.l1l_mname.str() + " >",
-                    MAX1CHR, "", 10, "MAX1CHR", "lib_com");
+    builder::work_table_full(
+        mdoc, "ERROR: number of chiral centres in monomer " + r.l1l_mname.str() + " >", MAX1CHR,
+        "MAX1CHR", 10);
     return false;
   }
   int32_t lc = 0, st = 0;

@@ -68,8 +68,8 @@ void write_test_(int32_t mdoc, int32_t k, std::string_view str) {
   msgdoc_(mdoc, "----------");
   msgdoc_(mdoc, str);
   msgdoc_(mdoc, rt::list_line("--", r.l1l_mname, "--", r.l1l_prsnt, "--", k));
-  msgdoc_(mdoc, rt::fmt("('--',5I5)", r.l1a_natom, r.l1n_nconn, r.c1_natom, r.l1a_nhatom,
-                        r.l1b_nbond));
+  msgdoc_(mdoc,
+          rt::fmt("('--',5I5)", r.l1a_natom, r.l1n_nconn, r.c1_natom, r.l1a_nhatom, r.l1b_nbond));
   atom_lines(mdoc);
   if (k == 1) return;
   neighbour_lines(mdoc);

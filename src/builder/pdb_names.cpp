@@ -10,8 +10,7 @@
 void pdb_aname_mnew_(int32_t mdoc, char list, const rt::FixedText<4>& aname,
                      const rt::FixedText<4>& asymb, std::string_view rname,
                      rt::FixedText<4>& atom) {
-  if (list == 'T')
-    msgdoc_(mdoc, "in-->" + aname.str() + ": symb:" + asymb.str() + ":");
+  if (list == 'T') msgdoc_(mdoc, "in-->" + aname.str() + ": symb:" + asymb.str() + ":");
   // The element table of this routine is the metal table.
   if (is_it_metal_(asymb.view())) {
     atom = aname;
@@ -35,6 +34,5 @@ void pdb_aname_mnew_(int32_t mdoc, char list, const rt::FixedText<4>& aname,
     else if (aname == "NC") atom = " N C";
     else if (aname == "ND") atom = " N D";
   }
-  if (list == 'T')
-    msgdoc_(mdoc, "    >" + atom.str() + ": symb:" + asymb.str() + ":");
+  if (list == 'T') msgdoc_(mdoc, "    >" + atom.str() + ": symb:" + asymb.str() + ":");
 }

@@ -20,15 +20,16 @@ using builder::Name;
 using builder::nb;
 
 void plane_table_full(int32_t mdoc) {
-  msg_table_full_(mdoc, " ERROR: number of planar groups in new monomer" + r_scratch.l1l_mname.str() + " >",
-                  MAX1PLN, "", 10, "MAX1PLN", "lib_com");
+  builder::work_table_full(
+      mdoc, " ERROR: number of planar groups in new monomer" + r_scratch.l1l_mname.str() + " >",
+      MAX1PLN, "MAX1PLN", 10);
 }
 
 void plane_full(int32_t mdoc) {
-  msg_table_full_(mdoc,
-                  " ERROR: number of atoms in planar group of new monomer" + r_scratch.l1l_mname.str() +
-                      " >",
-                  MAX1APL, "", 10, "MAX1APL", "lib_com");
+  builder::work_table_full(
+      mdoc,
+      " ERROR: number of atoms in planar group of new monomer" + r_scratch.l1l_mname.str() + " >",
+      MAX1APL, "MAX1APL", 10);
 }
 
 // Slot of ring `ring` among the rings of atom ia, 0 when it has not that ring.
@@ -94,7 +95,8 @@ bool widen_planes(int32_t mdoc, int nring) {
       for (int k = 1; k <= r.l1a_natom; ++k) {
         if (r.l1a_icr(k) != j) continue;
         bool first_four = false;
-        for (int a = 1; a <= r.l1p_natom(p) && a <= 4; ++a) first_four = first_four || r.l1p_iatom(a, p) == k;
+        for (int a = 1; a <= r.l1p_natom(p) && a <= 4; ++a)
+          first_four = first_four || r.l1p_iatom(a, p) == k;
         if (!first_four && !append(p, k)) {
           plane_full(mdoc);
           return false;
@@ -152,12 +154,10 @@ void trace_planes(int32_t mdoc, const char* head, bool with_mark, bool with_dobs
       const int mark = ia >= 1 && ia <= r.l1a_natom ? r.l1a_icr(ia) : 0;
       if (with_mark && with_dobs)
         msgdoc_(mdoc, rt::list_line(head, p, a, mark, r.l1p_atom(a, p), r.l1p_dobs(a, p)));
-      else if (with_mark)
-        msgdoc_(mdoc, rt::list_line(head, p, a, mark, r.l1p_atom(a, p)));
+      else if (with_mark) msgdoc_(mdoc, rt::list_line(head, p, a, mark, r.l1p_atom(a, p)));
       else if (with_dobs)
         msgdoc_(mdoc, rt::list_line(head, p, a, r.l1p_atom(a, p), r.l1p_dobs(a, p)));
-      else
-        msgdoc_(mdoc, rt::list_line(head, p, a, r.l1p_atom(a, p)));
+      else msgdoc_(mdoc, rt::list_line(head, p, a, r.l1p_atom(a, p)));
     }
 }
 
@@ -242,7 +242,8 @@ void renumber_planes() {
 void check_plan_connection_(char list, int32_t ia, int32_t ja, int32_t& iflat) {
   const r_scratch_t& r = r_scratch;
   iflat = 0;
-  if (list == 'T') rt::write_list(6, "-- CHECK_PLAN_CONNECTION--", ia, ja, r.l1a_nring(ia), r.l1a_nring(ja));
+  if (list == 'T')
+    rt::write_list(6, "-- CHECK_PLAN_CONNECTION--", ia, ja, r.l1a_nring(ia), r.l1a_nring(ja));
   if (r.l1a_nring(ia) <= 0 || r.l1a_nring(ja) <= 0) return;
   for (int k = 1; k <= r.l1a_nring(ia) && k <= MAX1BRN; ++k)
     for (int l = 1; l <= r.l1a_nring(ja) && l <= MAX1BRN; ++l) {

@@ -150,9 +150,9 @@ float bond_order(const Word& t, Word& recorded, bool& counted) {
 void list_bonds(int32_t mdoc) {
   const r_scratch_t& r = r_scratch;
   for (int lb = 1; lb <= r.l1b_nbond; ++lb)
-    msgdoc_(mdoc, rt::list_line(lb, " bond ", r.l1b_1atm(lb), " - ", r.l1b_2atm(lb), " :",
-                                r.l1b_val(lb), r.l1b_vobs(lb), r.l1b_i1atm(lb), r.l1b_i2atm(lb),
-                                r.l1b_type(lb)));
+    msgdoc_(mdoc,
+            rt::list_line(lb, " bond ", r.l1b_1atm(lb), " - ", r.l1b_2atm(lb), " :", r.l1b_val(lb),
+                          r.l1b_vobs(lb), r.l1b_i1atm(lb), r.l1b_i2atm(lb), r.l1b_type(lb)));
 }
 
 // Name of hydrogen ih of n_missing on heavy atom ia; dup counts the renames
@@ -197,8 +197,7 @@ Name hydrogen_name(int ia, int ih, int n_missing, int& dup) {
 bool add_hydrogen(int32_t mdoc, int ia, int ih, int n_missing, int& dup) {
   r_scratch_t& r = r_scratch;
   if (r.l1a_natom >= MAX1ATM) {
-    msg_table_full_(mdoc, " ERROR : number of atoms of monomer >", MAX1ATM, "", 9, "MAX1ATM",
-                    "lib_com");
+    builder::work_table_full(mdoc, " ERROR : number of atoms of monomer >", MAX1ATM, "MAX1ATM", 9);
     return false;
   }
   const Name name = hydrogen_name(ia, ih, n_missing, dup);
@@ -256,13 +255,15 @@ constexpr std::string_view kNoHydrogens[] = {
 
 }  // namespace
 
-void find_hydr_type_(int32_t mdoc, int32_t nbond, float anbond, int32_t nbond_atom,
-                     float oxidation, int32_t& n_missing, std::string_view asymb) {
+void find_hydr_type_(int32_t mdoc, int32_t nbond, float anbond, int32_t nbond_atom, float oxidation,
+                     int32_t& n_missing, std::string_view asymb) {
   n_missing = 0;
   char two[2] = {' ', ' '};
   for (std::size_t i = 0; i < 2 && i < asymb.size(); ++i) two[i] = asymb[i];
   const std::string_view e(two, 2);
-  auto from = [&](int v) { return static_cast<int>(static_cast<float>(v) - (anbond - oxidation) + 0.25f); };
+  auto from = [&](int v) {
+    return static_cast<int>(static_cast<float>(v) - (anbond - oxidation) + 0.25f);
+  };
   int n = 0;
   if (e == "BE") {
     n = std::max(from(2), 0);
@@ -301,12 +302,9 @@ void check_oxygens_bond_(int32_t mdoc, char, int32_t& ierr) {
     if (x < 1) continue;
     const Name& sx = r.l1a_symb(x);
     const int nx = r.l1a_ndist(x);
-    if (is_elem(sx, "C ") && nx < 4)
-      pair_group(mdoc, io, x, false);
-    else if (is_elem(sx, "N ") && nx == 3)
-      pair_group(mdoc, io, x, true);
-    else if ((is_elem(sx, "S ") || is_elem(sx, "P ")) && nx == 4)
-      tetra_group(mdoc, io, x);
+    if (is_elem(sx, "C ") && nx < 4) pair_group(mdoc, io, x, false);
+    else if (is_elem(sx, "N ") && nx == 3) pair_group(mdoc, io, x, true);
+    else if ((is_elem(sx, "S ") || is_elem(sx, "P ")) && nx == 4) tetra_group(mdoc, io, x);
   }
 }
 

@@ -93,13 +93,6 @@ TEST_F(ChemTypes, CountsDecideTypeAndFlag) {
   }
 }
 
-TEST_F(ChemTypes, AtomWithoutNeighboursKeepsItsType) {
-  atom("ZN1", "ZN");
-  R().l1a_chem(1) = "ZN2+";
-  run();
-  EXPECT_EQ(chem_of("ZN1"), "ZN2+");
-}
-
 TEST_F(ChemTypes, UnknownTypeWarnsAndFallsBackToTheElement) {
   atom("X1", "XX");
   atom("C1", "C");
@@ -111,66 +104,12 @@ TEST_F(ChemTypes, UnknownTypeWarnsAndFallsBackToTheElement) {
             "                 default type is - \"XX\"\n");
 }
 
-TEST_F(ChemTypes, SynonymGivesItsLibraryType) {
-  fx::clear_energy();
-  fx::energy_type("CT2", "C");
-  R().les_nsyn = 1;
-  R().les_styp(1) = "CH2";
-  R().les_atyp(1) = "CT2";
-  comlib.iquiet = 1;
-  star("C", 2, 2);
-  run();
-  EXPECT_EQ(chem_of("X"), "CT2");
-}
-
-TEST_F(ChemTypes, AromaticCarbonsOfAFlatSixRingAreCR16) {
-  benzene();
-  EXPECT_EQ(run(), 0);
-  for (const char* c : {"C1", "C2", "C3", "C4", "C5", "C6"}) EXPECT_EQ(chem_of(c), "CR16") << c;
-  EXPECT_EQ(R().l1a_ring_flat(1, 1), 1);
-}
-
 TEST_F(ChemTypes, RingHoldingZincIsNeverFlat) {
   benzene("ZN");
   comlib.iquiet = 1;
   run();
   EXPECT_EQ(R().l1a_ring_flat(1, 1), 0);
   EXPECT_EQ(chem_of("C1"), "C1");
-}
-
-TEST_F(ChemTypes, FusionCarbonOfTwoFlatSixRingsIsCR66) {
-  // Naphthalene: C4A and C8A belong to both rings.
-  const char* r1[] = {"C1", "C2", "C3", "C4", "C4A", "C8A"};
-  const char* r2[] = {"C4A", "C5", "C6", "C7", "C8", "C8A"};
-  for (const char* a : {"C1", "C2", "C3", "C4", "C4A", "C5", "C6", "C7", "C8", "C8A"}) atom(a, "C");
-  for (int k = 0; k < 6; ++k) bond(r1[k], r1[(k + 1) % 6], "aromatic");
-  for (int k = 0; k < 5; ++k) bond(r2[k], r2[k + 1], "aromatic");
-  for (const char* a : {"C1", "C2", "C3", "C4", "C5", "C6", "C7", "C8"}) {
-    const std::string h = std::string("H") + (a + 1);
-    atom(h.c_str(), "H");
-    bond(a, h.c_str(), "single");
-  }
-  fx::ring(1, {"C1", "C2", "C3", "C4", "C4A", "C8A"});
-  fx::ring(2, {"C4A", "C5", "C6", "C7", "C8", "C8A"});
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(chem_of("C4A"), "CR66");
-  EXPECT_EQ(chem_of("C8A"), "CR66");
-  EXPECT_EQ(chem_of("C5"), "CR16");
-}
-
-TEST_F(ChemTypes, NitrogenOnATripleBondIsNS) {
-  atom("N1", "N");
-  atom("C1", "C");
-  atom("C2", "C");
-  bond("N1", "C1", "triple");
-  bond("N1", "C2", "single");
-  run();
-  EXPECT_EQ(chem_of("N1"), "NS");
-}
-
-TEST_F(ChemTypes, CarbonWithThreeHydrogensOfThreeNeighboursFails) {
-  star("C", 0, 3);
-  EXPECT_EQ(run(), 1);
 }
 
 TEST_F(ChemTypes, LaterBondSearchDoesNotClearAFailure) {

@@ -42,19 +42,6 @@ void centre(bool mirror = false, bool coords = true, const char* third = "CB") {
 }
 
 // Volume of CA's first three neighbours, computed here in double precision.
-double volume() {
-  double v[3][3];
-  for (int q = 0; q < 3; ++q) {
-    const int a = R().l1a_conn(q + 1, 1);
-    v[q][0] = R().l1a_x(a) - R().l1a_x(1);
-    v[q][1] = R().l1a_y(a) - R().l1a_y(1);
-    v[q][2] = R().l1a_z(a) - R().l1a_z(1);
-  }
-  return v[0][0] * (v[1][1] * v[2][2] - v[1][2] * v[2][1]) -
-         v[0][1] * (v[1][0] * v[2][2] - v[1][2] * v[2][0]) +
-         v[0][2] * (v[1][0] * v[2][1] - v[1][1] * v[2][0]);
-}
-
 // Trigonal atom X with the given partners, flagged flat.
 void trigonal(std::initializer_list<const char*> heavy, std::initializer_list<const char*> hs) {
   atom("X", "C");
@@ -70,29 +57,6 @@ void trigonal(std::initializer_list<const char*> heavy, std::initializer_list<co
 }
 
 }  // namespace
-
-TEST_F(Chirality, SignFollowsTheVolumeOfTheCoordinates) {
-  for (bool mirror : {false, true}) {
-    fx::clear_l1();
-    centre(mirror);
-    EXPECT_EQ(run(), 0);
-    ASSERT_EQ(R().l1c_nchir, 1);
-    const bool positive = volume() >= 0.0;
-    EXPECT_EQ(sign(1), positive ? "positiv" : "negativ") << "mirror " << mirror;
-    EXPECT_EQ(R().l1c_flag(1), positive ? "R" : "L") << "mirror " << mirror;
-    EXPECT_EQ(R().l1c_2atm(1), "N");
-    EXPECT_EQ(R().l1c_4atm(1), "CB");
-    EXPECT_EQ(R().l1c_5atm(1), ".");
-    EXPECT_EQ(R().l1a_ichem(1), -1);
-  }
-}
-
-TEST_F(Chirality, WithoutCoordinatesTheSignIsBoth) {
-  centre(false, false);
-  run();
-  EXPECT_EQ(sign(1), "both");
-  EXPECT_EQ(R().l1c_flag(1), "B");
-}
 
 TEST_F(Chirality, PeptideRuleSignsCAWithoutCoordinates) {
   struct Case {
@@ -117,15 +81,6 @@ TEST_F(Chirality, PeptideRuleSignsCAWithoutCoordinates) {
   }
 }
 
-TEST(PeptideChirCorr, OddOrderOfAnLPeptideIsNegative) {
-  rt::FixedText<8> sign("both");
-  rt::FixedText<1> flag("B");
-  int32_t ierr = 0;
-  peptide_chir_corr_(0, 'L', 3, "C", "N", "CB", sign, flag, ierr);
-  EXPECT_EQ(sign.view(), "negativ ");
-  EXPECT_EQ(flag, "L");
-}
-
 TEST_F(Chirality, CarbonylCarbonMakesAFourAtomPlane) {
   trigonal({"O", "CA", "N"}, {});
   EXPECT_EQ(run(), 0);
@@ -136,25 +91,6 @@ TEST_F(Chirality, CarbonylCarbonMakesAFourAtomPlane) {
   EXPECT_EQ(R().l1p_atom(4, 1), "N");
   EXPECT_FLOAT_EQ(R().l1p_dev(4, 1), 0.02f);
   EXPECT_EQ(R().l1a_ichem(1), 1);
-}
-
-TEST_F(Chirality, TrigonalAtomWithOneHeavyNeighbourTakesItsHydrogens) {
-  struct Case {
-    const char* label;
-    int hydrogens;
-    int atoms;
-  };
-  const Case cases[] = {{"two hydrogens", 2, 4}, {"one hydrogen", 1, 3}};
-  for (const Case& c : cases) {
-    fx::clear_l1();
-    if (c.hydrogens == 2) trigonal({"C1"}, {"H1", "H2"});
-    else trigonal({"C1"}, {"H1"});
-    atom("C9", "C");  // a fourth atom, so the stage runs
-    run();
-    ASSERT_EQ(R().l1p_nplan, 1) << c.label;
-    EXPECT_EQ(R().l1p_natom(1), c.atoms) << c.label;
-    EXPECT_EQ(R().l1p_atom(3, 1), "H1") << c.label;
-  }
 }
 
 TEST_F(Chirality, GroupSharingThreeAtomsWithAPlaneMakesNone) {
@@ -194,17 +130,6 @@ TEST_F(Chirality, UserRowsArePrunedByShapeAndFlag) {
   EXPECT_EQ(R().l1c_1atm(2), "CA");
   EXPECT_EQ(sign(2), "negativ");
   EXPECT_EQ(R().l1c_flag(2), "U");
-}
-
-TEST_F(Chirality, ThreeAtomsKeepTheirUserRowsAndGetNothing) {
-  atom("C1", "C");
-  atom("C2", "C");
-  atom("C3", "C");
-  R().l1c_nchir = 1;
-  R().l1c_1atm(1) = "C1";
-  R().l1c_sign(1) = "positiv";
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(R().l1c_nchir, 1);
 }
 
 TEST_F(Chirality, FullChiralTableStopsWithTheParameterToRaise) {

@@ -178,6 +178,8 @@ inline int bond_len(const char* a1, const char* a2, float len, const char* type 
 }
 
 inline std::string type_of(int b) { return std::string(R().l1b_type(b).trimmed()); }
-inline std::string chem_of(const char* name) { return std::string(R().l1a_chem(index_of(name)).trimmed()); }
+inline std::string chem_of(const char* name) {
+  return std::string(R().l1a_chem(index_of(name)).trimmed());
+}
 
 }  // namespace fx

@@ -45,12 +45,6 @@ TEST(PdbAname, AlignsByElement) {
   for (const Case& c : cases) EXPECT_EQ(aligned(c.name, c.symb, c.rname), c.field) << c.label;
 }
 
-TEST(PdbAname, TraceShowsNameInAndOut) {
-  rt::FixedText<4> atom;
-  const std::string out = captured([&] { pdb_aname_mnew_(0, 'T', "CA", "C", "ALA", atom); });
-  EXPECT_EQ(out, " in-->CA  : symb:C   :\n     > CA : symb:C   :\n");
-}
-
 class Dump : public testing::Test {
  protected:
   void SetUp() override {
@@ -94,16 +88,3 @@ TEST_F(Dump, LevelTwoListsNeighboursAndBonds) {
   EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
 }
 
-TEST_F(Dump, LevelThreeGivesTheTreeAndRingTableWithoutBondRows) {
-  const std::string out = captured([] { write_test_(0, 3, "cap"); });
-  EXPECT_EQ(out.find("double"), std::string::npos);
-  const std::string tail =
-      "  -- Nbond:    1\n"
-      " ----------\n"
-      " --aname,atypr,chem,ichir,ichem,ibackiforw,len(1),len(2),nr,rid(1),r_ord,r_flt\n"
-      "     1C1  /C/.   /    0    0    0    0    0    0    0    0    0    0\n"
-      "     2O1  /C/.   /    0    0    0    0    0    0    0    0    0    0\n"
-      " ----------\n";
-  ASSERT_GE(out.size(), tail.size());
-  EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
-}
