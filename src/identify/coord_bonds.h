@@ -1,0 +1,19 @@
+// Covalent bonds of a residue from its coordinates: each interatomic
+// distance against a limit chosen by the classes of the two atoms.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Appends the bonds of L1 found by distance (mode "CONN": also every pair of
+// L1's tree connections) to L1's bond list and neighbour lists.  ierr 1 when
+// the bond list is full (reported; the bonds found so far stay); not cleared
+// on entry.  Writes r_scratch l1b_ rows, l1a_ndist, l1a_conn, l1a_lencon.
+void coor_conn_(int32_t mdoc, std::string_view mode, int32_t& ierr);
+// Neighbour lists of C1 by distance, after resetting its tree fields and
+// setting every atom's class; no bond list.  ierr 0.
+// Writes r_scratch s1_ tree fields, s1_ndist, s1_conn, s1_lencon, c1_atype.
+void crd_conn_(int32_t mdoc, std::string_view mode, int32_t& ierr);
+// Atom class of an element symbol: "C" for C N O B F LI, "H" for hydrogen and
+// deuterium, "P" for P and S, "$" for anything else.
+char coord_atom_class(std::string_view symb);

@@ -1,0 +1,536 @@
+// Graph comparison of a residue with a library monomer.  Both graphs are
+// loaded into mtc_atom (heavy atoms only: hydrogen and deuterium, unnamed
+// atoms and, on the residue side, atoms without occupancy are left out),
+// compared by size and element counts, and matched atom by atom through
+// their neighbour vectors.  The matched residue atoms then lend their
+// coordinates to the library atoms and take the library names.
+#include "identify/graph_compare.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "dictionary/lib_com.h"
+#include "dictionary/work_copies.h"
+#include "foundation/messages.h"
+#include "identify/graph_tables.h"
+#include "identify/mtc_atom.h"
+#include "runtime/format.h"
+
+namespace {
+
+// Element symbols counted in the content string, in its field order; the
+// last entry (two blanks) is a field that no symbol of a real atom fills.
+constexpr const char* kContentSymbols[15] = {"C ", "N ", "O ", "S ", "P ", "CO", "MG", "CA",
+                                             "ZN", "CU", "FE", "CL", "MN", "MO", "  "};
+
+constexpr float kMinOcc = 1.0E-4f;
+
+bool is_hydrogen(std::string_view symb) {
+  return symb.size() >= 2 && (symb.substr(0, 2) == "H " || symb.substr(0, 2) == "D ");
+}
+
+int atom_class(std::string_view symb) {
+  const std::string_view s2 = symb.substr(0, 2);
+  if (s2 == "C ") return 1;
+  if (s2 == "N ") return 2;
+  if (s2 == "O ") return 3;
+  return 4;
+}
+
+// Local tables of one comparison.
+struct Counts {
+  rt::Array1<int32_t, 15> icontent;
+  rt::Array1<int32_t, 8> ipair1;
+  rt::Array1<int32_t, 8> ipair2;
+  int nocc = 0;
+  int32_t iscore = 0;
+  bool elements_full = false;  // a symbol found no room in mt_elsymb
+};
+
+// Element k of the shared element table, appended when new; 0 when the
+// table has no room (the comparison then cannot hold the counts).
+int element_of(std::string_view symb, Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  const std::string_view s2 = symb.substr(0, 2);
+  for (int k = 1; k <= mt.mt_nel; ++k)
+    if (mt.mt_elsymb(k).sub(1, 2) == s2) return k;
+  if (mt.mt_nel >= MXGATM) {
+    c.elements_full = true;
+    return 0;
+  }
+  const int k = ++mt.mt_nel;
+  mt.mt_elsymb(k) = s2;
+  mt.mt_elc(k) = 0;
+  mt.mt_ell(k) = 0;
+  return k;
+}
+
+void count_content(std::string_view symb, Counts& c) {
+  const std::string_view s2 = symb.substr(0, 2);
+  for (int k = 0; k < 15; ++k) {
+    if (s2 == kContentSymbols[k]) {
+      ++c.icontent(k + 1);
+      return;
+    }
+  }
+}
+
+// Two digits a count, capped at 99.
+void make_content(const Counts& c) {
+  for (int k = 1; k <= 15; ++k) {
+    rt::FixedText<4> f;
+    if (c.icontent(k) > 99) {
+      f = "9999";
+    } else {
+      rt::write_to(f.ref(), "(I4)", c.icontent(k));
+      if (f(3) == ' ') f(3) = '0';
+    }
+    mtc_atom.c_content(2 * k - 1) = f(3);
+    mtc_atom.c_content(2 * k) = f(4);
+  }
+}
+
+std::string_view symbol_of_c1(int i) { return r_scratch.c1_asymb(i).view(); }
+
+// Residue side: C1 atoms into the graph, then its bonds from C1's neighbour lists.
+void load_residue(char mode0, Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  r_scratch_t& r = r_scratch;
+  for (int i = 1; i <= r.c1_natom; ++i) {
+    if (r.c1_aname(i).is_blank()) continue;
+    if (r.c1_occ(i) < kMinOcc) {
+      ++c.nocc;
+      continue;
+    }
+    if (is_hydrogen(symbol_of_c1(i))) continue;
+    const int k = ++mt.mt_nc;
+    mt.mt_cmap(i) = k;
+    mt.mt_cidx(k) = i;
+    mt.mt_cname(k) = r.c1_aname(i);
+    mt.mt_cls_c(k) = atom_class(symbol_of_c1(i));
+    if (const int e = element_of(symbol_of_c1(i), c)) ++mt.mt_elc(e);
+    if (mode0 != ' ') count_content(symbol_of_c1(i), c);
+  }
+  for (int k = 1; k <= mt.mt_nc; ++k) {
+    const int i = mt.mt_cidx(k);
+    for (int j = 1; j <= std::min<int>(r.s1_ndist(i), MX1BRN); ++j) {
+      const int n = r.s1_conn(j, i);
+      if (n < 1 || n > r.c1_natom) continue;
+      const int p = mt.mt_cmap(n);
+      if (p == 0 || p == k || is_hydrogen(symbol_of_c1(n))) continue;
+      mt.mt_dist(std::min(k, p), std::max(k, p)) = 1;
+    }
+  }
+}
+
+// Library side: the same from L1, without an occupancy test.
+void load_library(char mode0, Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  r_scratch_t& r = r_scratch;
+  for (int i = 1; i <= r.l1a_natom; ++i) {
+    if (r.l1a_aname(i).is_blank() || is_hydrogen(r.l1a_symb(i).view())) continue;
+    const int k = ++mt.mt_nl;
+    mt.mt_lmap(i) = k;
+    mt.mt_lidx(k) = i;
+    mt.mt_lname(k) = r.l1a_aname(i);
+    mt.mt_cls_l(k) = atom_class(r.l1a_symb(i).view());
+    if (const int e = element_of(r.l1a_symb(i).view(), c)) ++mt.mt_ell(e);
+    if (mode0 != ' ') count_content(r.l1a_symb(i).view(), c);
+  }
+  for (int k = 1; k <= mt.mt_nl; ++k) {
+    const int i = mt.mt_lidx(k);
+    for (int j = 1; j <= std::min<int>(r.l1a_ndist(i), MAX1BRN); ++j) {
+      const int n = r.l1a_conn(j, i);
+      if (n < 1 || n > r.l1a_natom) continue;
+      const int p = mt.mt_lmap(n);
+      if (p == 0 || p == k || is_hydrogen(r.l1a_symb(n).view())) continue;
+      mt.mt_dist(std::max(k, p), std::min(k, p)) = 1;
+    }
+  }
+}
+
+// ---------------------------------------------------------------- trace
+
+void trace_residue(int32_t mdoc) {
+  r_scratch_t& r = r_scratch;
+  msgdoc_(mdoc, rt::fmt("('crd NA:',I4,A)", r.c1_natom, r.c1_rname));
+  for (int i = 1; i <= r.c1_natom; ++i) {
+    msgdoc_(mdoc, rt::fmt("('  ',I4,A,A,F8.2)", i, r.c1_aname(i), r.c1_asymb(i), r.c1_occ(i)));
+    for (int j = 1; j <= std::min<int>(r.s1_ndist(i), MX1BRN); ++j) {
+      const int n = r.s1_conn(j, i);
+      if (n < 1 || n > r.c1_natom) continue;
+      msgdoc_(mdoc, rt::fmt("('  --->',2I4,A,A)", j, n, r.c1_aname(n), r.c1_asymb(n)));
+    }
+  }
+}
+
+void trace_library(int32_t mdoc) {
+  r_scratch_t& r = r_scratch;
+  msgdoc_(mdoc, rt::fmt("('lib NA:',I4,A)", r.l1a_natom, r.l1l_mname));
+  for (int i = 1; i <= r.l1a_natom; ++i) {
+    msgdoc_(mdoc, rt::fmt("('  ',I4,A,A,I4)", i, r.l1a_aname(i), r.l1a_symb(i), r.l1a_ndist(i)));
+    for (int j = 1; j <= std::min<int>(r.l1a_ndist(i), MAX1BRN); ++j) {
+      const int n = r.l1a_conn(j, i);
+      if (n < 1 || n > r.l1a_natom) continue;
+      msgdoc_(mdoc, rt::fmt("('  --->',2I4,A,A)", j, n, r.l1a_aname(n), r.l1a_symb(n)));
+    }
+  }
+  for (int b = 1; b <= r.l1b_nbond; ++b)
+    msgdoc_(mdoc, rt::fmt("('  bond',I4,' ',A,'-->',A)", b, r.l1b_1atm(b), r.l1b_2atm(b)));
+}
+
+void trace_elements(int32_t mdoc, const Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  msgerr_(mdoc, rt::fmt("('Natom(crd,lib),Nocc:',3(1X,I3))", mt.mt_nc, mt.mt_nl, c.nocc));
+  std::string names = "    ", crd = "crd:", lib = "lib:";
+  for (int k = 1; k <= std::min(mt.mt_nel, 25); ++k) {
+    names += ' ';
+    names += mt.mt_elsymb(k).sub(1, 2);
+    crd += rt::fmt("(I3)", mt.mt_elc(k));
+    lib += rt::fmt("(I3)", mt.mt_ell(k));
+  }
+  msgerr_(mdoc, names);
+  msgerr_(mdoc, crd);
+  msgerr_(mdoc, lib);
+}
+
+std::string names10(const rt::Array1<rt::FixedText<4>, MXGATM>& names, int n) {
+  std::string s;
+  for (int k = 1; k <= std::min(n, 10); ++k) s += names(k).view();
+  return s;
+}
+
+// A 10 x 10 corner of the shared distance square with the names beside it.
+void trace_corner(int32_t mdoc, bool after) {
+  mtc_atom_t& mt = mtc_atom;
+  const int rows = std::min(std::max(mt.mt_nc, mt.mt_nl), 10);
+  msgdoc_(mdoc, (after ? "       " : "-->1     ") + names10(mt.mt_cname, mt.mt_nc));
+  for (int row = 1; row <= rows; ++row) {
+    std::string line = "l " + std::string(mt.mt_lname(row).view()) + " ";
+    for (int col = 1; col <= 10; ++col) line += rt::fmt("(I4)", mt.mt_dist(row, col));
+    if (!after) line += "  " + std::string(mt.mt_cname(row).view());
+    msgdoc_(mdoc, line);
+  }
+  if (!after) msgdoc_(mdoc, "-->2     " + names10(mt.mt_lname, mt.mt_nl));
+}
+
+void trace_vectors(int32_t mdoc, bool lib) {
+  mtc_atom_t& mt = mtc_atom;
+  msgerr_(mdoc, lib ? " ----lib------" : " ----crd------");
+  const auto& cnt = lib ? mt.mt_cnt_l : mt.mt_cnt_c;
+  std::string line = " Index: ";
+  for (int d = 1; d <= 8; ++d) line += rt::fmt("(1X,I3)", cnt(d));
+  msgerr_(mdoc, line);
+  const int n = lib ? mt.mt_nl : mt.mt_nc;
+  static constexpr const char* tags[4] = {" C ", " N ", " O ", " - "};
+  for (int i = 1; i <= n; ++i) {
+    for (int k = 1; k <= MXGCLS; ++k) {
+      std::string row = k == 1 ? rt::fmt("(I3,1X,A4,1X,I4)", i, lib ? mt.mt_lname(i) : mt.mt_cname(i),
+                                        lib ? mt.mt_cls_l(i) : mt.mt_cls_c(i))
+                               : std::string(13, ' ');
+      for (int d = 1; d <= 8; ++d)
+        row += rt::fmt("(1X,I3)", lib ? mt.mt_vec_l(i, d, k) : mt.mt_vec_c(i, d, k));
+      row += tags[k - 1];
+      msgerr_(mdoc, row);
+    }
+  }
+}
+
+void trace_index(int32_t mdoc, const rt::Array1<int32_t, 8>& cnt, const rt::Array1<int32_t, 8>& ipair) {
+  create_index_(cnt, mtc_atom.c_index, ipair, mtc_atom.c_pair);
+  msgdoc_(mdoc, rt::fmt("('-->',A24,';')", mtc_atom.c_index));
+  msgdoc_(mdoc, rt::fmt("('  ;',A24,';')", mtc_atom.c_pair));
+}
+
+void trace_candidates(int32_t mdoc) {
+  mtc_atom_t& mt = mtc_atom;
+  msgerr_(mdoc, " ---- EQUIV ------");
+  for (int i = 1; i <= mt.mt_nc; ++i) {
+    const int nc = std::min(mt.mt_cand(i, 0), 20);
+    std::string a = rt::fmt("(2I4,' - ')", i, mt.mt_cand(i, 0));
+    std::string b = "         - ";
+    for (int n = 1; n <= nc; ++n) {
+      a += rt::fmt("(1X,I2)", mt.mt_cdist(n, i));
+      b += rt::fmt("(1X,I2)", mt.mt_cand(n, i));
+    }
+    msgerr_(mdoc, a);
+    msgerr_(mdoc, b);
+  }
+}
+
+void trace_matches(int32_t mdoc, std::string_view head) {
+  mtc_atom_t& mt = mtc_atom;
+  if (!head.empty()) msgerr_(mdoc, head);
+  for (int i = 1; i <= mt.mt_nc; ++i) {
+    const int j = mt.mt_corr(i);
+    if (j == 0) {
+      msgerr_(mdoc, rt::list_line(i, mt.mt_cname(i), " -"));
+    } else {
+      msgerr_(mdoc, rt::list_line(i, mt.mt_cname(i), j, mt.mt_lname(j)));
+    }
+  }
+}
+
+// ------------------------------------------------------------- matching
+
+// Keeps residue atoms on the library atoms of their own names where the
+// graph match paired atoms of equal surroundings the other way round.
+void prefer_own_names() {
+  mtc_atom_t& mt = mtc_atom;
+  const int nc = mt.mt_nc;
+  for (int i = 1; i <= nc; ++i) {
+    const int j = mt.mt_corr(i);
+    if (j == 0 || mt.mt_cname(i) == mt.mt_lname(j)) continue;
+    for (int k = 1; k <= nc; ++k) {
+      if (!(mt.mt_cname(k) == mt.mt_lname(j))) continue;
+      const int j2 = mt.mt_corr(k);
+      if (j2 == 0) continue;
+      if (mt.mt_cname(i) == mt.mt_lname(j2)) {
+        mt.mt_corr(i) = j2;
+        mt.mt_corr(k) = j;
+        break;
+      }
+      int found = 0;
+      for (int m = 1; m <= nc && found == 0; ++m) {
+        const int j3 = mt.mt_corr(m);
+        if (j3 != 0 && mt.mt_cname(m) == mt.mt_lname(j2) && mt.mt_cname(i) == mt.mt_lname(j3)) found = m;
+      }
+      if (found != 0) {
+        const int j3 = mt.mt_corr(found);
+        mt.mt_corr(i) = j3;
+        mt.mt_corr(k) = j;
+        mt.mt_corr(found) = j2;
+        break;
+      }
+    }
+  }
+}
+
+// Coordinates onto the library atoms and library names onto the residue.
+void transfer(int32_t mdoc, int32_t m, int32_t isyn, std::string_view mon) {
+  mtc_atom_t& mt = mtc_atom;
+  r_scratch_t& r = r_scratch;
+  int32_t ierr = 0;
+  copyc2_(mdoc, ierr);
+  const rt::FixedText<8> monf(mon);
+  bool changed = false;
+  for (int i = 1; i <= mt.mt_nc; ++i) {
+    const int j = mt.mt_corr(i);
+    if (j == 0) continue;
+    const int ic = mt.mt_cidx(i);
+    const int il = mt.mt_lidx(j);
+    r.l1a_x(il) = r.c1_xyz(1, ic);
+    r.l1a_y(il) = r.c1_xyz(2, ic);
+    r.l1a_z(il) = r.c1_xyz(3, ic);
+    r.l1a_coor_flag(il) = "Y";
+    if (r.c1_aname(ic) == r.l1a_aname(il)) continue;
+    if (isyn == 0) {
+      if (r.lms_nsyn >= MAXMLIST) return;
+      bool known = false;
+      for (int s = 1; s <= r.lms_nsyn && !known; ++s)
+        known = r.lms_mname(s) == monf && r.lms_mname2(s) == r.c1_rname && r.lms_atom(s) == r.l1a_aname(il) &&
+                r.lms_aatom(s) == r.c1_aname(ic);
+      if (!known) {
+        const rt::FixedText<8> monn = r.c1_rname == monf ? rt::FixedText<8>(".") : r.c1_rname;
+        int32_t it = 0;
+        check_synonym_(it, monf, monn, r.l1a_aname(il), r.c1_aname(ic));
+        if (it == 0) {
+          const int s = ++r.lms_nsyn;
+          ++r.lms_new;
+          if (!changed) r.lms_isyn = s;
+          r.lms_mname(s) = monf;
+          r.lms_mname2(s) = ".";
+          r.lms_mod(s) = ".";
+          r.lms_amname2(s) = ".";
+          r.lms_amname(s) = monn;
+          r.lms_atom(s) = r.l1a_aname(il);
+          r.lms_aatom(s) = r.c1_aname(ic);
+          r.lms_flag(s) = "N";
+        }
+      }
+    }
+    if (!changed) msgdoc_(m, " WARNING : program changed some atom names to standard");
+    changed = true;
+    msgdoc_(m, std::string(11, ' ') + monf.str() + "  \"" + r.c1_aname(ic).str() + "\" ---> \"" +
+                   r.l1a_aname(il).str() + "\"");
+    r.c2_aname(ic) = r.l1a_aname(il);
+  }
+  if (changed && isyn == 0) copyc1_(mdoc, ierr);
+}
+
+}  // namespace
+
+void create_index_(const rt::Array1<int32_t, 8>& index, rt::FixedText<24>& c_index,
+                   const rt::Array1<int32_t, 8>& ipair, rt::FixedText<24>& c_pair) {
+  auto field = [](int32_t value, rt::FixedText<24>& out, int i) {
+    rt::FixedText<4> f;
+    const int32_t v = value / 2;
+    if (v > 999) {
+      f = "9999";
+    } else {
+      rt::write_to(f.ref(), "(I4)", v);
+      if (f(2) == ' ') f(2) = '0';
+      if (f(3) == ' ') f(3) = '0';
+    }
+    out.sub(3 * i - 2, 3 * i).assign(f.sub(2, 4));
+  };
+  for (int i = 1; i <= 8; ++i) {
+    field(index(i), c_index, i);
+    field(ipair(i), c_pair, i);
+  }
+}
+
+void check_synonym_(int32_t& it, std::string_view mon, std::string_view monn, std::string_view atom,
+                    std::string_view aatom) {
+  r_scratch_t& r = r_scratch;
+  if (r.lms_nsyn >= MAXMLIST) {
+    it = 2;
+    return;
+  }
+  it = 0;
+  for (int s = 1; s <= r.lms_nsyn; ++s) {
+    if (r.lms_mname(s) == mon && r.lms_amname(s) == monn && r.lms_atom(s) == atom && r.lms_aatom(s) == aatom) {
+      it = 1;
+      return;
+    }
+  }
+}
+
+void check_compl_(int32_t mdoc, char list, std::string_view mode, int32_t isyn, std::string_view mon,
+                  int32_t& ierr) {
+  mtc_atom_t& mt = mtc_atom;
+  r_scratch_t& r = r_scratch;
+  const rt::FixedText<4> md(mode);
+  const bool crd_mode = md == "CRD";
+  const bool lib_mode = md == "LIB";
+  const char mode0 = md(1);
+  const bool trace = list == 'T';
+  ierr = 0;
+  const int32_t m = (list == 'T' || list == 'L') ? mdoc : -std::abs(mdoc) - 1;
+
+  static Counts c;
+  c = Counts{};
+  for (int k = 1; k <= MXGATM; ++k) {
+    mt.mt_cname(k).blank();
+    mt.mt_lname(k).blank();
+    mt.mt_cmap(k) = 0;
+    mt.mt_lmap(k) = 0;
+  }
+  // Only the squares the sides will use need clearing, but a caller may read
+  // any cell of the last comparison: clear the whole square.
+  std::fill(mt.mt_dist.data(), mt.mt_dist.data() + MXGATM * MXGATM, 0);
+  for (int d = 1; d <= MXGDIST; ++d) mt.mt_cnt_c(d) = mt.mt_cnt_l(d) = 0;
+  mt.mt_nel = 0;
+  mt.c_index = "000";
+  mt.c_pair = "000";
+  mt.c_content = "000";
+
+  if (!lib_mode) {
+    mt.mt_nc = 0;
+    if (r.c1_natom < 1) return;
+    if (trace) trace_residue(mdoc);
+    load_residue(mode0, c);
+    if (crd_mode) {
+      make_content(c);
+      if (trace) msgdoc_(mdoc, rt::fmt("('crd -->',A30,';')", mt.c_content));
+      if (mt.mt_nc < 2) return;
+    }
+  }
+  if (!crd_mode) {
+    mt.mt_nl = 0;
+    if (r.l1a_natom < 1) return;
+    if (trace) trace_library(mdoc);
+    load_library(mode0, c);
+    if (lib_mode) {
+      make_content(c);
+      if (trace) msgdoc_(mdoc, rt::fmt("('lib -->',A30,';')", mt.c_content));
+      if (mt.mt_nl < 2) return;
+    }
+  }
+
+  const bool blank_mode = !crd_mode && !lib_mode;
+  if (blank_mode) {
+    if (mt.mt_nc <= 1 || mt.mt_nl <= 1) {
+      if (mt.mt_nc == 1 && mt.mt_nl == 1) {
+        if (mt.mt_cname(1) == mt.mt_lname(1)) return;
+        if (mt.mt_cls_c(1) != mt.mt_cls_l(1)) return;
+        mt.mt_corr(1) = 1;
+        if (isyn != 1) transfer(mdoc, m, isyn, mon);
+        return;
+      }
+      if (mt.mt_nc <= 0 || mt.mt_nl <= 0) {
+        ierr = 5;
+      } else {
+        ierr = mt.mt_nc == 1 ? 6 : 7;
+      }
+      return;
+    }
+    if (trace) trace_elements(mdoc, c);
+    if (std::abs(c.nocc + mt.mt_nc - mt.mt_nl) > 2) {
+      ierr = 11;
+      return;
+    }
+    // More element symbols than the table holds: the counts cannot be compared.
+    if (c.elements_full) {
+      ierr = 12;
+      return;
+    }
+    for (int k = 1; k <= mt.mt_nel; ++k) {
+      if (mt.mt_elsymb(k) == "C" || mt.mt_elsymb(k) == "N" || mt.mt_elsymb(k) == "O") continue;
+      if (mt.mt_elc(k) != mt.mt_ell(k)) {
+        ierr = 12;
+        return;
+      }
+    }
+  }
+
+  if (!lib_mode) set_tabconn_c_();
+  if (!crd_mode) set_tabconn_l_();
+  if (trace) {
+    trace_corner(mdoc, false);
+    trace_corner(mdoc, true);
+  }
+  if (!lib_mode) set_vector_c_(c.ipair1);
+  if (!crd_mode) set_vector_l_(c.ipair2);
+  if (crd_mode) {
+    create_index_(mt.mt_cnt_c, mt.c_index, c.ipair1, mt.c_pair);
+    return;
+  }
+  if (lib_mode) {
+    create_index_(mt.mt_cnt_l, mt.c_index, c.ipair2, mt.c_pair);
+    if (trace) {
+      msgdoc_(mdoc, rt::fmt("('-->',A24,';')", mt.c_index));
+      msgdoc_(mdoc, rt::fmt("('  ;',A24,';')", mt.c_pair));
+    }
+    return;
+  }
+  if (trace) {
+    trace_vectors(mdoc, false);
+    trace_index(mdoc, mt.mt_cnt_c, c.ipair1);
+    trace_vectors(mdoc, true);
+    msgerr_(mdoc, " ----------");
+    trace_index(mdoc, mt.mt_cnt_l, c.ipair2);
+  }
+
+  comp_vector_();
+  if (trace) trace_candidates(mdoc);
+  for (int i = 1; i <= mt.mt_nc; ++i) mt.mt_corr(i) = 0;
+  int32_t n_new = 0, iflag = 0;
+  do {
+    check_equiv_(mdoc, n_new, iflag, c.iscore, ierr);
+    if (ierr != 0) return;
+  } while (n_new < mt.mt_nc && iflag == 1);
+  if (trace) {
+    msgerr_(mdoc, rt::fmt("('  ISCORE : ',I5)", c.iscore));
+    trace_matches(mdoc, "");
+  }
+  if (n_new < mt.mt_nc) {
+    ierr = 5;
+    return;
+  }
+  prefer_own_names();
+  if (trace) trace_matches(mdoc, " NEW --- : ");
+  if (isyn == 1) return;
+  transfer(mdoc, m, isyn, mon);
+}

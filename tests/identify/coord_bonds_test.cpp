@@ -1,0 +1,155 @@
+// Bonds from coordinates: the limits by atom class, the connection mode, full
+// lists, and the bonds of a real component against its own bond list.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "component.h"
+#include "dictionary/lib_com.h"
+#include "foundation/messages.h"
+#include "identify/coord_bonds.h"
+#include "support/capture.h"
+
+namespace {
+
+void two_atoms_l1(const char* s1, const char* s2, float d, const char* flag2 = "Y") {
+  r_scratch_t& r = r_scratch;
+  r.l1l_mname = "NEW";
+  r.l1a_natom = 2;
+  r.l1b_nbond = r.l1n_nconn = 0;
+  const char* symb[2] = {s1, s2};
+  for (int i = 1; i <= 2; ++i) {
+    r.l1a_aname(i) = i == 1 ? "A1" : "A2";
+    r.l1a_symb(i) = symb[i - 1];
+    const char c = coord_atom_class(symb[i - 1]);
+    r.l1a_atype(i) = std::string_view(&c, 1);
+    r.l1a_x(i) = i == 1 ? 0.0f : d;
+    r.l1a_y(i) = r.l1a_z(i) = 0.0f;
+    r.l1a_coor_flag(i) = i == 1 ? "Y" : flag2;
+    r.l1a_ndist(i) = 0;
+    r.l1a_lencon(1, i) = 0;
+  }
+}
+
+TEST(CoorConn, LimitByClassPair) {
+  struct Row {
+    const char* label;
+    const char *s1, *s2;
+    float d;
+    int bonds;
+  };
+  const Row rows[] = {
+      {"two metals at 2.8", "ZN", "CU", 2.8f, 1},
+      {"two metals at 2.9", "ZN", "CU", 2.9f, 0},
+      {"carbon and sulphur at 1.8", "C", "S", 1.8f, 1},
+      {"carbon and oxygen at 1.8", "C", "O", 1.8f, 0},
+      {"carbon and oxygen at 1.7", "C", "O", 1.7f, 1},
+      {"hydrogen and carbon at 1.1", "H", "C", 1.1f, 1},
+      {"hydrogen and metal at 1.3", "H", "ZN", 1.3f, 0},
+      {"coincident atoms", "C", "C", 0.0005f, 0},
+  };
+  for (const Row& row : rows) {
+    two_atoms_l1(row.s1, row.s2, row.d);
+    int32_t ierr = 0;
+    coor_conn_(0, "    ", ierr);
+    EXPECT_EQ(r_scratch.l1b_nbond, row.bonds) << row.label;
+  }
+}
+
+TEST(CoorConn, BondRecordAndNeighbours) {
+  two_atoms_l1("C", "H", 1.09f);
+  int32_t ierr = 0;
+  coor_conn_(0, "    ", ierr);
+  r_scratch_t& r = r_scratch;
+  ASSERT_EQ(r.l1b_nbond, 1);
+  EXPECT_EQ(r.l1b_1atm(1).str(), "A1  ");
+  EXPECT_EQ(r.l1b_type(1).str(), ".       ");
+  EXPECT_FLOAT_EQ(r.l1b_vobs(1), 1.09f);
+  EXPECT_EQ(r.l1a_conn(1, 1), 2);
+  EXPECT_EQ(r.l1a_lencon(1, 1), 1);  // one hydrogen neighbour
+  EXPECT_EQ(r.l1a_lencon(1, 2), 0);
+}
+
+TEST(CoorConn, ConnectionModeBondsAtomsWithoutCoordinates) {
+  two_atoms_l1("C", "C", 1.5f, "N");
+  r_scratch_t& r = r_scratch;
+  int32_t ierr = 0;
+  coor_conn_(0, "    ", ierr);
+  EXPECT_EQ(r.l1b_nbond, 0);
+  r.l1n_nconn = 1;
+  r.l1n_i1atm(1) = 2;
+  r.l1n_i2atm(1) = 1;
+  coor_conn_(0, "CONN", ierr);
+  ASSERT_EQ(r.l1b_nbond, 1);
+  EXPECT_EQ(r.l1b_vobs(1), 0.0f);
+}
+
+TEST(CoorConn, AppendsOnEveryCall) {
+  two_atoms_l1("C", "C", 1.5f);
+  int32_t ierr = 0;
+  coor_conn_(0, "    ", ierr);
+  coor_conn_(0, "    ", ierr);
+  EXPECT_EQ(r_scratch.l1b_nbond, 2);
+}
+
+TEST(CoorConn, FullBondListReported) {
+  two_atoms_l1("C", "C", 1.5f);
+  r_scratch.l1b_nbond = MAX1BND;
+  comlib.iquiet = 0;
+  int32_t ierr = 0;
+  const std::string out = captured([&] { coor_conn_(0, "    ", ierr); });
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(out,
+            "  ERROR: number of bonds of new monomer NEW      >   300\n"
+            "           Change parameter MAX1BND in \"lib_com.fh\"\n");
+}
+
+TEST(CrdConn, OnlyOccupiedAtomsGetNeighbours) {
+  comp::fill_c1(comp::load("SER"), "SER", {}, true);
+  r_scratch.c1_occ(6) = 0.0f;  // OG
+  int32_t ierr = 5;
+  crd_conn_(0, "    ", ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(r_scratch.s1_ndist(6), 0);
+  EXPECT_EQ(r_scratch.c1_atype(6).str(), "C");
+  EXPECT_EQ(r_scratch.s1_chem(6).str(), "O   ");
+}
+
+TEST(CrdConn, ThirteenthNeighbourNotListed) {
+  r_scratch_t& r = r_scratch;
+  r.c1_natom = 14;
+  for (int i = 1; i <= 14; ++i) {
+    r.c1_aname(i) = "ZN" + std::to_string(i);
+    r.c1_asymb(i) = "ZN";
+    r.c1_occ(i) = 1.0f;
+    r.c1_xyz(1, i) = i == 1 ? 0.0f : 2.0f * std::cos(0.45f * i);
+    r.c1_xyz(2, i) = i == 1 ? 0.0f : 2.0f * std::sin(0.45f * i);
+    r.c1_xyz(3, i) = i == 1 ? 0.0f : 0.1f * i;
+  }
+  int32_t ierr = 0;
+  crd_conn_(0, "    ", ierr);
+  EXPECT_EQ(r.s1_ndist(1), 12);
+}
+
+// Every bond the component lists is found from its ideal coordinates, and
+// no other.
+TEST(CrdConn, ComponentBondsFromIdealCoordinates) {
+  for (const char* code : {"TRP", "NAG", "A", "HIS"}) {
+    const comp::Component c = comp::load(code);
+    comp::fill_c1(c, code, {}, true);
+    int32_t ierr = 0;
+    crd_conn_(0, "    ", ierr);
+    std::set<std::pair<int, int>> found, listed;
+    for (int i = 1; i <= r_scratch.c1_natom; ++i)
+      for (int j = 1; j <= r_scratch.s1_ndist(i); ++j)
+        found.insert({std::min(i, r_scratch.s1_conn(j, i)), std::max(i, r_scratch.s1_conn(j, i))});
+    for (const auto& b : c.bonds) {
+      const int i = c.index(b.a1), j = c.index(b.a2);
+      listed.insert({std::min(i, j), std::max(i, j)});
+    }
+    EXPECT_EQ(found, listed) << code;
+  }
+}
+
+}  // namespace
