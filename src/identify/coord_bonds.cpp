@@ -67,8 +67,8 @@ void coor_conn_(int32_t mdoc, std::string_view mode, int32_t& ierr) {
       const bool by_conn = conn && listed[static_cast<std::size_t>(i - 1) * n + (j - 1)] != 0;
       if (!by_distance && !by_conn) continue;
       if (r.l1b_nbond >= MAX1BND) {
-        msg_table_full_(mdoc, " ERROR: number of bonds of new monomer " + r.l1l_mname.str() + " >", MAX1BND, "",
-                        10, "MAX1BND", "lib_com.fh");
+        foundation::table_full(mdoc, " ERROR: number of bonds of new monomer " + r.l1l_mname.str() + " >",
+                               MAX1BND, "", {.constant = "MAX1BND", .header = "lib_com.fh", .indent = 10});
         ierr = 1;
         return;
       }
