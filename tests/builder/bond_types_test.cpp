@@ -92,28 +92,6 @@ TEST_F(BondTypes, CoordHalfBondRowsTypeAPairWithoutItsOwnRow) {
   EXPECT_EQ(type_of(b), "single");
 }
 
-TEST_F(BondTypes, CoordNitrogenWithBondOrderFourIsCharged) {
-  atom("N1", "N");
-  atom("C1", "C");
-  atom("C2", "C");
-  atom("C3", "C");
-  bond_len("N1", "C1", 1.28f, "double");
-  bond_len("N1", "C2", 1.47f, "single");
-  bond_len("N1", "C3", 1.47f, "single");
-  EXPECT_EQ(coord(), 0);
-  EXPECT_FLOAT_EQ(R().l1a_charg(1), 1.0f);
-}
-
-TEST_F(BondTypes, CoordChainCarbonTurnsAromaticBesideSingleToDouble) {
-  atom("C1", "C");
-  atom("C2", "C");
-  atom("C3", "C");
-  bond_len("C1", "C2", 1.50f, "single");
-  const int b = bond_len("C1", "C3", 1.39f, "aromatic");
-  EXPECT_EQ(coord(), 0);
-  EXPECT_EQ(type_of(b), "double");
-}
-
 TEST_F(BondTypes, ListMetalPartnerIsNotCountedAsNeighbour) {
   atom("C1", "C");
   atom("ZN1", "ZN");
@@ -173,4 +151,3 @@ TEST_F(BondTypes, ChemTypesGiveTheTypesOfTheirPairRows) {
   EXPECT_EQ(type_of(c3), ".");
   EXPECT_EQ(out, "");
 }
-

@@ -81,35 +81,12 @@ TEST_F(Chirality, PeptideRuleSignsCAWithoutCoordinates) {
   }
 }
 
-TEST_F(Chirality, CarbonylCarbonMakesAFourAtomPlane) {
-  trigonal({"O", "CA", "N"}, {});
-  EXPECT_EQ(run(), 0);
-  ASSERT_EQ(R().l1p_nplan, 1);
-  EXPECT_EQ(R().l1p_natom(1), 4);
-  EXPECT_EQ(R().l1p_label(1), "plan-1");
-  EXPECT_EQ(R().l1p_atom(1, 1), "X");
-  EXPECT_EQ(R().l1p_atom(4, 1), "N");
-  EXPECT_FLOAT_EQ(R().l1p_dev(4, 1), 0.02f);
-  EXPECT_EQ(R().l1a_ichem(1), 1);
-}
-
 TEST_F(Chirality, GroupSharingThreeAtomsWithAPlaneMakesNone) {
   trigonal({"O", "CA", "N"}, {});
   bond("N", "CA", "single");
   R().l1a_ichir(fx::index_of("N")) = -1;  // N, X, CA: all in X's plane
   run();
   EXPECT_EQ(R().l1p_nplan, 1);
-}
-
-TEST_F(Chirality, GroupSharingTwoAtomsWithAPlaneMakesItsOwn) {
-  trigonal({"O", "CA", "N"}, {});
-  atom("CD", "C");
-  bond("N", "CD", "single");
-  R().l1a_ichir(fx::index_of("N")) = -1;  // N, X, CD: two in X's plane
-  run();
-  ASSERT_EQ(R().l1p_nplan, 2);
-  EXPECT_EQ(R().l1p_label(2), "plan-2");
-  EXPECT_EQ(R().l1p_natom(2), 3);
 }
 
 TEST_F(Chirality, UserRowsArePrunedByShapeAndFlag) {

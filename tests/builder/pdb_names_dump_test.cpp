@@ -87,4 +87,3 @@ TEST_F(Dump, LevelTwoListsNeighboursAndBonds) {
   ASSERT_GE(out.size(), tail.size());
   EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
 }
-

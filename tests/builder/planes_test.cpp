@@ -152,4 +152,3 @@ TEST_F(Planes, HydrogensOfTrigonalAtomsJoinTheirPlane) {
     EXPECT_EQ(plane_names(1).count("H1"), c.joins ? 1u : 0u) << c.label;
   }
 }
-

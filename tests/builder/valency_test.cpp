@@ -54,13 +54,10 @@ TEST(FindHydrType, HydrogensByElementOrderAndCharge) {
     int expected;
   };
   const Case cases[] = {
-      {"carbon with two single bonds", 2.0f, 2, 0.0f, "C", 2},
       {"aromatic carbon", 3.0f, 2, 0.0f, "C", 1},
       {"charged nitrogen with three single bonds", 3.0f, 3, 1.0f, "N", 1},
-      {"hydroxyl oxygen", 1.0f, 1, 0.0f, "O", 1},
       {"carboxylate oxygen", 1.5f, 1, -0.5f, "O", 0},
       {"phosphate phosphorus", 5.0f, 4, 0.0f, "P", 0},
-      {"thiol sulfur", 1.0f, 1, 0.0f, "S", 1},
       {"boron with one bond", 1.0f, 1, 0.0f, "B", 2},
       {"carbon with five bonds", 5.0f, 5, 0.0f, "C", 0},
   };
@@ -73,21 +70,6 @@ TEST(FindHydrType, UnknownSymbolTakesNoHydrogenWithWarning) {
   const std::string out = captured([&] { find_hydr_type_(0, 1, 1.0f, 1, 0.0f, n, "XX  "); });
   EXPECT_EQ(n, 0);
   EXPECT_EQ(out, " WARNING: Unrecognised atom name: XX\n");
-}
-
-TEST_F(Valency, CarbonWithThreeSinglesGetsOneHydrogenNamedAfterIt) {
-  held_by_chlorines("C4", "C", 3);
-  EXPECT_EQ(run(), 0);
-  ASSERT_EQ(R().l1a_natom, 5);
-  EXPECT_EQ(name(5), "H4");
-  EXPECT_EQ(R().l1a_atype(5), "H");
-  EXPECT_EQ(R().l1a_coor_flag(5), "N");
-  EXPECT_EQ(R().l1a_conn(1, 5), 1);
-  EXPECT_EQ(R().l1a_ndist(1), 4);
-  EXPECT_EQ(R().l1a_conn(4, 1), 5);
-  EXPECT_EQ(R().l1a_lencon(1, 1), 1);
-  EXPECT_EQ(R().l1l_natm, 5);
-  EXPECT_EQ(R().l1a_nhatom, 1);
 }
 
 TEST_F(Valency, MethylHydrogensAreNumbered) {
@@ -113,23 +95,6 @@ TEST_F(Valency, RenamedHydrogenNeverRepeatsAnEarlierName) {
   atom("HA", "H");
   run();
   EXPECT_EQ(name(R().l1a_natom), "H__2");
-}
-
-TEST_F(Valency, CarboxylateBecomesDelocalisedWithHalfCharges) {
-  held_by_chlorines("C2", "C", 3);
-  atom("C1", "C");
-  atom("O1", "O");
-  atom("O2", "O");
-  bond("C1", "C2", "single");
-  const int dbl = bond("C1", "O1", "double");
-  const int sgl = bond("C1", "O2", "single");
-  const int before = R().l1a_natom;
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(fx::type_of(dbl), "deloc");
-  EXPECT_EQ(fx::type_of(sgl), "deloc");
-  EXPECT_FLOAT_EQ(R().l1a_charg(fx::index_of("O1")), -0.5f);
-  EXPECT_FLOAT_EQ(R().l1a_charg(fx::index_of("O2")), -0.5f);
-  EXPECT_EQ(R().l1a_natom, before);  // no hydrogen on the single-bonded oxygen
 }
 
 TEST_F(Valency, PhosphateMonoesterOxygensShareTwoCharges) {
