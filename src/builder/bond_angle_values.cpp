@@ -12,6 +12,7 @@
 #include "dictionary/descr_lookups.h"
 #include "dictionary/l1_kernels.h"
 #include "foundation/messages.h"
+#include "suite/pi.h"
 
 using builder::geom::atom_type;
 using builder::geom::fw;
@@ -124,8 +125,8 @@ void ideal_angle(int32_t mdoc, std::string_view mon, int l, int i1, int i2, int 
 }
 
 void angle_table_full(int32_t mdoc) {
-  msg_table_full_(mdoc, " ERROR: number of angles of monomer >", MAX1ANG, "", 9, "MAX1ANG",
-                  "lib_com");
+  foundation::table_full(mdoc, " ERROR: number of angles of monomer >", MAX1ANG, "",
+                         {"MAX1ANG", "lib_com", 9});
 }
 
 // Appends an angle row without values of its own; 0 when the table is full.
@@ -160,8 +161,8 @@ void set_vbond_(int32_t mdoc, std::string_view mon, int32_t i1, int32_t i2, int3
   srch_bond_(mdoc, mon, i1, i2, val, l, st);
   if (st != 0) {
     if (s.l1b_nbond >= MAX1BND) {
-      msg_table_full_(mdoc, " ERROR: number of bonds of monomer >", MAX1BND, "", 9, "MAX1BND",
-                      "lib_com");
+      foundation::table_full(mdoc, " ERROR: number of bonds of monomer >", MAX1BND, "",
+                             {"MAX1BND", "lib_com", 9});
       ierr = 1;
       return;
     }
@@ -253,7 +254,7 @@ void set_tangle_value_(int32_t mdoc, std::string_view mon, int32_t i, int32_t j,
   };
   const float c = side(ia1, ia2), a = side(ia2, ia3), b = side(ia1, ia3);
   if (c < 0.001f || a < 0.001f || b < 0.001f) return;
-  const float pi = 4.0f * std::atan(1.0f);
+  const float pi = suite::kPi<float>;
   struct Corner {
     int32_t x, v, y;
     float s1, s2, opp;

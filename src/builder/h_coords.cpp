@@ -12,6 +12,7 @@
 #include "builder/geom_common.h"
 #include "dictionary/descr_lookups.h"
 #include "foundation/kernels.h"
+#include "suite/pi.h"
 #include "foundation/vec3.h"
 
 using builder::geom::ff;
@@ -70,7 +71,7 @@ int32_t terminal_group(int32_t mdoc, const Trace& tr, int32_t centre, int32_t n,
   } else {
     ib = s.l1t_i3atm(t), ibb = s.l1t_i2atm(t), ibbb = s.l1t_i1atm(t);
   }
-  const float dtor = foundation::kPi / 180.0f;
+  const float dtor = suite::kPi<float> / 180.0f;
   float phi = s.l1t_val(t) * dtor;
   (void)centre;
   int32_t nb = 0, nhb = 0, cb[MAX1BRN + 1];
@@ -96,7 +97,7 @@ int32_t terminal_group(int32_t mdoc, const Trace& tr, int32_t centre, int32_t n,
   place(i, pib, b);
   tr("==>" + fi(i) + " " + s.l1a_aname(i).str() + ff(phi));
   if (nhb > 1) {
-    const float delta = 2.0f * foundation::kPi / static_cast<float>(nhb);
+    const float delta = 2.0f * suite::kPi<float> / static_cast<float>(nhb);
     for (int k = 0; k < std::min<int>(nb, MAX1BRN); ++k) {
       const int32_t ja = cb[k];
       if (!is_h_atom(ja) || ja == i) continue;
@@ -199,7 +200,7 @@ void two_hydrogens(int32_t mdoc, const Trace& tr, int32_t centre, int32_t n,
   if (av1 < 0.01f || av2 < 0.01f) return;
   float dt = 0;
   nb_vprod_(r, a, dt);
-  const float pi = foundation::kPi;
+  const float pi = suite::kPi<float>;
   const float ang1 = pi - std::acos(foundation::clamp_cosine(dt / (av1 * av2)));
   float av3 = 0;
   int32_t l = 0, st = 0;

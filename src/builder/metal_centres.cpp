@@ -106,9 +106,8 @@ void set_metal_chirality_(int32_t mdoc, std::string_view mon, int32_t icross, in
   lc = 0;
   ierr = 0;
   if (s.l1c_nchir >= MAX1CHR) {
-    msgerr_(mdoc, "ERROR: number of chiral centres in monomer " + std::string(mon) + " >" +
-                      iw(MAX1CHR, 6));
-    msgerr_(mdoc, std::string(10, ' ') + "Change parameter MAX1CHR in \"lib_com\"");
+    foundation::table_full(mdoc, "ERROR: number of chiral centres in monomer " + std::string(mon) + " >",
+                           MAX1CHR, "", {"MAX1CHR", "lib_com", 10});
     ierr = 1;
     return;
   }

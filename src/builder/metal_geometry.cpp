@@ -41,9 +41,8 @@ int32_t tetrahedral_row(int32_t mdoc, std::string_view mon, int32_t ia, int32_t 
     if (!is_h_atom(ibond[i])) heavy[nh++] = ibond[i];
   if (nh < 3) return 0;
   if (s.l1c_nchir >= MAX1CHR) {
-    msgerr_(mdoc, "ERROR: number of chiral centres in monomer " + std::string(mon) + " >" +
-                      iw(MAX1CHR, 6));
-    msgerr_(mdoc, std::string(10, ' ') + "Change parameter MAX1CHR in \"lib_com\"");
+    foundation::table_full(mdoc, "ERROR: number of chiral centres in monomer " + std::string(mon) + " >",
+                           MAX1CHR, "", {"MAX1CHR", "lib_com", 10});
     return 3;
   }
   const int k = ++s.l1c_nchir;

@@ -46,8 +46,8 @@ void set_vtors_(int32_t mdoc, int32_t i1, int32_t i2, int32_t i3, int32_t i4, in
   float obs = 180.0f;
   if (observed) calc_trsobs_(i1, i2, i3, i4, obs);
   if (s.l1t_ntors >= MAX1TOR) {
-    msg_table_full_(mdoc, " ERROR: number of tors. angles of monomer >", MAX1TOR, "", 9,
-                    "MAX1TOR", "lib_com");
+    foundation::table_full(mdoc, " ERROR: number of tors. angles of monomer >", MAX1TOR, "",
+                           {"MAX1TOR", "lib_com", 9});
     ierr = 1;
     return;
   }
