@@ -53,7 +53,7 @@ void set_num_lib_(int32_t mdoc, char list) {
         // Each formatted field is copied out before the next is formatted.
         std::string text = "set_num_lib:";
         text += rt::fmt("(2I3)", p, a);
-        text += ":" + std::string(r.l1p_label(p).view()) + ":" + std::string(name.view()) + ":";
+        text.append(":").append(r.l1p_label(p).view()).append(":").append(name.view()).append(":");
         text += rt::fmt("(2I3)", len, r.l1p_iatom(a, p));
         msgdoc_(mdoc, text);
       };

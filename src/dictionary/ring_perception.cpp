@@ -5,6 +5,7 @@
 // cycles sharing three or more atoms with a recorded ring, are dropped.
 #include "dictionary/ring_perception.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -67,8 +68,8 @@ int32_t search_without(int nr, const int32_t* iring, int nringt, int drop) {
 }
 
 std::string i_field(int w, int v) {
-  std::string f = "I" + std::to_string(w);
-  return rt::fmt("(" + f + ")", v);
+  static constexpr std::string_view kFormats[] = {"(I2)", "(I3)", "(I4)", "(I5)"};
+  return std::string(rt::fmt(kFormats[std::clamp(w, 2, 5) - 2], v));
 }
 
 void trace_atoms(int32_t mdoc) {
@@ -78,7 +79,8 @@ void trace_atoms(int32_t mdoc) {
     std::string line = i_field(2, i) + " " + std::string(r.l1a_aname(i).view()) + " " +
                        i_field(4, r.l1a_ichir(i)) + ";" + i_field(3, r.l1a_ndist(i));
     for (int k = 1; k <= 5; ++k) line += i_field(3, r.l1a_conn(k, i));
-    line += ";" + i_field(3, r.l1a_nextr(i));
+    line += ';';
+    line += i_field(3, r.l1a_nextr(i));
     for (int k = 1; k <= 5; ++k) line += i_field(3, r.l1a_iextr(k, i));
     line += i_field(3, r.l1a_ichem(i));
     msgdoc_(mdoc, line);
