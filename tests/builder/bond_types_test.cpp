@@ -92,6 +92,20 @@ TEST_F(BondTypes, CoordHalfBondRowsTypeAPairWithoutItsOwnRow) {
   EXPECT_EQ(type_of(b), "single");
 }
 
+TEST_F(BondTypes, CoordNeighbourWithoutBondRowFailsThoughLaterSearchesSucceed) {
+  atom("C1", "C");
+  atom("C2", "C");
+  atom("C3", "C");
+  atom("C4", "C");
+  atom("C5", "C");
+  bond_len("C1", "C2", 1.53f);
+  const int lost = bond_len("C1", "C3", 1.53f);
+  bond_len("C4", "C3", 1.53f);
+  bond_len("C4", "C5", 1.53f);
+  R().l1b_1atm(lost) = "C9";  // C1 lists C3, but no row joins them
+  EXPECT_NE(coord(), 0);
+}
+
 TEST_F(BondTypes, ListMetalPartnerIsNotCountedAsNeighbour) {
   atom("C1", "C");
   atom("ZN1", "ZN");
