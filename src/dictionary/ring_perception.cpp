@@ -19,6 +19,7 @@ struct Work {
   rt::Array1<int32_t, MAX1ATM> ndist;
   rt::Array2<int32_t, MAX1BRN, MAX1ATM> conn;
   int32_t ichem[MAX1ATM];
+  bool full_reported;  // a ring that does not fit is met up to 12 times: say so once
 };
 Work work;
 
@@ -123,6 +124,8 @@ void candidate(int32_t mdoc, int nr, const int32_t* iring, int slot, int32_t& nr
   if (id != 0) return;
   for (int k = 0; k < nr; ++k) {
     if (r.l1a_nring(iring[k]) >= MAX1BRN) {
+      if (work.full_reported) return;
+      work.full_reported = true;
       foundation::table_full(
           mdoc,
           " WARNING: number of rings of atom " + std::string(r.l1a_aname(iring[k]).view()) +
@@ -150,6 +153,7 @@ void ring_(int32_t mdoc, char list, int32_t& nringt, int32_t /*iprsnt*/, int32_t
   ierr = 0;
   if (list == 'T') trace_atoms(mdoc);
   nringt = 0;
+  work.full_reported = false;
   const int n = r.l1a_natom;
   for (int i = 1; i <= n; ++i) {
     r.l1a_nring(i) = 0;

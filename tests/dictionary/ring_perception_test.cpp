@@ -6,9 +6,11 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "component_l1.h"
 #include "dictionary/new_bonds.h"
+#include "support/capture.h"
 
 namespace {
 
@@ -108,6 +110,39 @@ TEST(RingPerception, OnlyFourToSixAtomRingsCount) {
     ring_of(c.size);
     EXPECT_EQ(perceive(), c.rings) << c.label;
   }
+}
+
+TEST(RingPerception, ThirteenthRingOfAnAtomIsNotRecorded) {
+  // M bonded to A1..A12, each pair of neighbours closed by a B atom into a
+  // four-membered ring (12 rings), and a thirteenth ring M-A1-C1-D1-A3.
+  descr::clear_l1();
+  std::vector<std::string> names = {"M"};
+  for (const char* p : {"A", "B"})
+    for (int k = 1; k <= 12; ++k) names.push_back(p + std::to_string(k));
+  names.push_back("C1");
+  names.push_back("D1");
+  for (const std::string& n : names) {
+    const int i = descr::add_l1_atom({n.c_str(), "C", ".", ".", ".", 0, 0, 0});
+    r_scratch.l1a_atype(i) = "C";
+    r_scratch.l1a_ichir(i) = 0;
+  }
+  for (int k = 1; k <= 12; ++k) {
+    const std::string a = "A" + std::to_string(k), b = "B" + std::to_string(k);
+    const std::string next = "A" + std::to_string(k % 12 + 1);
+    descr::add_l1_bond("M", a.c_str(), 2.0f);
+    descr::add_l1_bond(a.c_str(), b.c_str(), 1.5f);
+    descr::add_l1_bond(b.c_str(), next.c_str(), 1.5f);
+  }
+  descr::add_l1_bond("A1", "C1", 1.5f);
+  descr::add_l1_bond("C1", "D1", 1.5f);
+  descr::add_l1_bond("D1", "A3", 1.5f);
+  int32_t nringt = 0;
+  const std::string out = captured([&] { nringt = perceive(); });
+  EXPECT_EQ(nringt, 12);
+  EXPECT_EQ(r_scratch.l1a_nring(1), 12);
+  EXPECT_EQ(out,
+            "  WARNING: number of rings of atom M    of new monomer ALA      >    12\n"
+            "           Change parameter MAX1BRN in \"lib_com\"\n");
 }
 
 TEST(RingPerception, SulphurMakesARingNotFlat) {

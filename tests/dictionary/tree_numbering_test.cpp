@@ -174,6 +174,28 @@ TEST_F(TreeNumbering, ThirteenChildrenExceedTheBranchSlots) {
   EXPECT_EQ(r_scratch.l1a_ndist(1), 12);
 }
 
+TEST_F(TreeNumbering, ThirteenExtraConnectionsOfOneAtomExceedTheSlots) {
+  descr::clear_l1();
+  r_scratch.l1l_mname = "EXT";
+  descr::add_l1_atom({"C0", "C", "C", ".", "END", 0, 0, 0});
+  char n[16];
+  for (int k = 1; k <= 13; ++k) {
+    std::snprintf(n, sizeof n, "C%d", k);
+    descr::add_l1_atom({n, "C", "C", "C0", ".", 0, 0, 0});
+    const int c = ++r_scratch.l1n_nconn;
+    r_scratch.l1n_1atm(c) = "C0";
+    r_scratch.l1n_2atm(c) = n;
+    r_scratch.l1n_type(c) = ".";
+  }
+  r_scratch.l1a_back(13) = "C1";  // C0 keeps twelve children
+  std::string out;
+  EXPECT_EQ(number(out), 1);
+  EXPECT_EQ(out,
+            "  WARNING : EXT      : number of extra connections of atom C0   >    12\n"
+            "           Change parameter MAX1EXT in \"lib_com\"\n");
+  EXPECT_EQ(r_scratch.l1a_nextr(1), 12);
+}
+
 TEST_F(TreeNumbering, BranchingAtomMustNameAForwardChild) {
   tree("FWD", {{"C1", ".", "C2"},
                {"C2", "C1", "."},
