@@ -59,24 +59,4 @@ TEST(DescriptionPrecheck, BondToAnAbsentAtomAddsHundred) {
   EXPECT_EQ(ierr, 110);
 }
 
-TEST(DescriptionPrecheck, UnmatchedAtomsAreRemoved) {
-  descr::alanine_l1();
-  descr::add_l1_atom({"????", "C", "C", "CA", ".", 0, 0, 0});
-  descr::add_l1_bond("CA", "????", 1.5f);
-  int32_t ierr = 0;
-  precheck_l1_mon_description_(0, 'N', ierr);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(r_scratch.l1a_natom, 6);
-}
-
-TEST(DescriptionPrecheck, SingleAtomIsNotTested) {
-  descr::clear_l1();
-  descr::add_l1_atom({"ZN", "ZN", "ZN", ".", "END", 0, 0, 0});
-  r_scratch.l2a_natom = 77;
-  int32_t ierr = -1;
-  precheck_l1_mon_description_(0, 'N', ierr);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(r_scratch.l2a_natom, 77);
-}
-
 }  // namespace

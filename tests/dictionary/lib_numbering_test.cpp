@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "descr_builder.h"
-#include "support/capture.h"
 
 namespace {
 
@@ -49,25 +48,6 @@ TEST(LibraryNumbering, ChiralCentreGetsItsIdealVolume) {
   EXPECT_EQ(r_scratch.l1c_i1atm(1), 2);
   EXPECT_EQ(r_scratch.l1c_i4atm(1), 5);
   EXPECT_NEAR(r_scratch.l1c_vol(1), 2.6017f, 0.002f);
-}
-
-TEST(LibraryNumbering, ListingOnlyWithT) {
-  descr::alanine_l1();
-  descr::add_l1_plane("plan-1", {"O"});
-  EXPECT_EQ(captured([] { set_num_lib_(0, 'N'); }), "");  // resolves O to atom 4
-  EXPECT_EQ(captured([] { set_num_lib_(0, 'T'); }),
-            " set_num_lib:   6   5   0   0   0\n"
-            " set_num_lib:  1  1:plan-1  :O   :  1  4\n"
-            " set_num_lib:  1  1:plan-1  :O   :  1  4\n");
-}
-
-TEST(LibraryNumbering, EmptyDescriptionChangesNothing) {
-  descr::clear_l1();
-  r_scratch.l1b_nbond = 1;
-  r_scratch.l1b_1atm(1) = "N";
-  r_scratch.l1b_i1atm(1) = 9;
-  set_num_lib_(0, 'N');
-  EXPECT_EQ(r_scratch.l1b_i1atm(1), 9);
 }
 
 }  // namespace

@@ -46,20 +46,6 @@ TEST_P(BondsFromCoordinates, FindTheComponentsOwnBondList) {
 INSTANTIATE_TEST_SUITE_P(Components, BondsFromCoordinates,
                          testing::Values("ALA", "PRO", "TRP", "MET", "NAG", "A", "DA"));
 
-TEST(BondsFromCoordinatesRows, PairsComeInAtomOrder) {
-  comp::load_l1(comp::read("TRP"), "TRP", true, false);
-  int32_t ierr = 0;
-  list_bonds_from_coor_(0, ierr);
-  for (int b = 1; b <= r_scratch.l1b_nbond; ++b) {
-    EXPECT_LT(r_scratch.l1b_i1atm(b), r_scratch.l1b_i2atm(b)) << "bond " << b;
-    if (b > 1) {
-      const int prev = r_scratch.l1b_i1atm(b - 1) * 1000 + r_scratch.l1b_i2atm(b - 1);
-      EXPECT_LT(prev, r_scratch.l1b_i1atm(b) * 1000 + r_scratch.l1b_i2atm(b)) << "bond " << b;
-    }
-    EXPECT_EQ(r_scratch.l1b_type(b), ".") << "bond " << b;
-  }
-}
-
 struct LimitCase {
   const char* label;
   const char* s1;
@@ -190,18 +176,6 @@ TEST(NeighbourLists, ThirteenthNeighbourIsRefusedWithWarning) {
             "           Change parameter MAX1BRN in \"lib_com\"\n");
 }
 
-TEST(NeighbourLists, BlankNamedAtomTakesNoPart) {
-  descr::clear_l1();
-  add_atom("C1", "C", 'C', 0.0f);
-  add_atom("    ", "C", 'C', 1.5f);
-  descr::add_l1_bond("C1", "    ", 1.5f);
-  r_scratch.l1b_i1atm(1) = 7;
-  int32_t ierr = 0;
-  lib_conn_(0, "    ", ierr);
-  EXPECT_EQ(r_scratch.l1a_ndist(1), 0);
-  EXPECT_EQ(r_scratch.l1b_i1atm(1), 7);
-}
-
 struct TriangleCase {
   const char* label;
   const char* bonds[3][2];
@@ -250,14 +224,6 @@ TEST(Connectivity, TwoMoleculesAreRefused) {
   EXPECT_EQ(out, "  ERROR: monomer:ALW      is not completely connected.\n");
 }
 
-TEST(Connectivity, OneMoleculePasses) {
-  comp::load_l1(comp::read("TRP"), "TRP");
-  int32_t ierr = 0;
-  lib_conn_(0, "CONN", ierr);
-  check_connectivity_(0, 'N', ierr);
-  EXPECT_EQ(ierr, 0);
-}
-
 TEST(ChiralFlags, PyramidOfHeavyAtomsIsACandidateAndAPlaneIsNot) {
   for (float lift : {0.0f, 0.6f}) {
     descr::clear_l1();
@@ -271,21 +237,6 @@ TEST(ChiralFlags, PyramidOfHeavyAtomsIsACandidateAndAPlaneIsNot) {
     define_chir_flag_(0, ierr);
     EXPECT_EQ(r_scratch.l1a_ichir(1), lift > 0.0f ? 2 : 0) << "lift " << lift;
   }
-}
-
-TEST(ChiralFlags, UserCentreOfAMetalShapeIsNotFlagged) {
-  comp::load_l1(comp::read("ALA"), "ALA", true);
-  r_scratch.l1l_prsnt = "M";
-  descr::add_l1_chir("CA", "N", "C", "CB", "cross4");
-  r_scratch.l1c_i1atm(1) = l1_atom("CA");
-  descr::add_l1_chir("CB", "CA", "N", "C", "positiv");
-  r_scratch.l1c_i1atm(2) = l1_atom("CB");
-  int32_t ierr = 0;
-  lib_conn_(0, "    ", ierr);
-  define_chir_flag_(0, ierr);
-  EXPECT_EQ(r_scratch.l1a_ichir(l1_atom("CB")), 1);
-  // Three heavy neighbours standing as a pyramid make CA a candidate instead.
-  EXPECT_EQ(r_scratch.l1a_ichir(l1_atom("CA")), 2);
 }
 
 }  // namespace

@@ -39,11 +39,6 @@ TEST(ResidueClassByNames, Components) {
   }
 }
 
-TEST(ResidueClassByNames, BackboneWithoutOxygenIsNoPeptide) {
-  names_only({"N", "CA", "C", "CB"});
-  EXPECT_EQ(by_names(), 1);
-}
-
 TEST(ResidueClassByNames, SugarNamesWinOverAPeptideBackbone) {
   names_only({"N", "CA", "C", "O", "C1", "C2", "C3", "C4", "C5", "O5"});
   EXPECT_EQ(by_names(), 7);
@@ -62,14 +57,6 @@ TEST(ResidueClassByBonds, RiboseMarkerMakesRna) {
   EXPECT_EQ(r_scratch.l1l_type, "DNA");
 }
 
-TEST(ResidueClassByBonds, RepeatedCarbonylRowBreaksThePeptideTest) {
-  comp::load_l1(comp::read("ALA"), "ALA", true);
-  descr::add_l1_bond("O", "C", 1.2f);
-  int32_t itype = 0, ierr = 0;
-  check_res_type_by_atom_and_bond_(0, itype, ierr);
-  EXPECT_EQ(itype, 1);
-}
-
 TEST(ResidueClassByTree, PeptideCodeEnteredOnce) {
   init_res_type_tab_();
   names_only({"N", "CA", "C", "O"});
@@ -84,15 +71,6 @@ TEST(ResidueClassByTree, PeptideCodeEnteredOnce) {
   EXPECT_EQ(com_res_type.nrname_t, before + 1);
   EXPECT_EQ(com_res_type.rname_t(before + 1), "XPP");
   init_res_type_tab_();
-}
-
-TEST(ResidueClassByTree, OxygenHungOnTheAlphaCarbonIsNoPeptide) {
-  names_only({"N", "CA", "C", "O"});
-  const int32_t back[] = {0, 1, 2, 2};
-  for (int i = 1; i <= 4; ++i) r_scratch.l1a_iback(i) = back[i - 1];
-  int32_t itype = 0, ierr = 0;
-  check_res_type_(0, itype, ierr);
-  EXPECT_EQ(itype, 1);
 }
 
 }  // namespace

@@ -153,17 +153,4 @@ TEST(RingPerception, SulphurMakesARingNotFlat) {
   EXPECT_EQ(r_scratch.l1a_ring_flat(1, 1), 0);
 }
 
-TEST(RingPerception, RingSearchAsksForEveryAtom) {
-  ring_of(6);
-  perceive();
-  const int32_t all[] = {1, 2, 3}, outside_none[] = {1, 2, 7};
-  int32_t id = -1;
-  ring_srch_(3, all, 1, id);
-  EXPECT_EQ(id, 1);
-  r_scratch.l1a_natom = 7;
-  r_scratch.l1a_nring(7) = 0;
-  ring_srch_(3, outside_none, 1, id);
-  EXPECT_EQ(id, 0);
-}
-
 }  // namespace

@@ -139,16 +139,6 @@ TEST_F(TreeCheck, MonomerInTwoPiecesIsWarnedAndTheSecondPieceHung) {
   EXPECT_EQ(r_scratch.l1a_type(l1_atom("ZN")), "DUMMY");
 }
 
-TEST_F(TreeCheck, SingleAtomIsLeftAlone) {
-  descr::clear_l1();
-  descr::add_l1_atom({"ZN", "ZN", "ZN", ".", ".", 0, 0, 0});
-  const int l = store("ZN");
-  int32_t ierr = -1;
-  check_rlib_tree_(0, 'N', l, ierr);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(r_scratch.lml_nmon, 1);
-}
-
 TEST(TreeDirection, OnlyTheLastAtomMovesWhenNitrogenIsAbsent) {
   descr::alanine_l1();
   r_scratch.l1a_aname(1) = "NX";

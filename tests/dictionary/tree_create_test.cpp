@@ -114,24 +114,4 @@ TEST(TreeConstruction, BondsThatResolveNoAtomLeaveNoStart) {
   EXPECT_EQ(out, "  ERROR: can not create tree structure\n");
 }
 
-TEST(TreeConstruction, NoAtomsFailSilently) {
-  descr::clear_l1();
-  int32_t ierr = 0;
-  const std::string out = captured([&] { create_tree_new_(0, 'N', ierr); });
-  EXPECT_EQ(ierr, 1);
-  EXPECT_EQ(out, "");
-}
-
-TEST(RingTestForTree, FourAtomsInPlayAreNeverARing) {
-  // A four-membered ring: every atom in play with its two ring bonds.
-  const int32_t ndist[4] = {2, 2, 2, 2}, nextr[4] = {2, 2, 2, 2};
-  int32_t lencon[4 * 12] = {};
-  const int32_t nb[4][2] = {{2, 4}, {1, 3}, {2, 4}, {3, 1}};
-  for (int a = 0; a < 4; ++a)
-    for (int k = 0; k < 2; ++k) lencon[a * 12 + k] = nb[a][k];
-  int32_t iac[300], ipn[300], i1[300], i2[300], iring = -1;
-  check_ring_for_tree_(4, iring, 1, 2, ndist, nextr, lencon, iac, ipn, i1, i2, 12, 300, 300);
-  EXPECT_EQ(iring, 0);
-}
-
 }  // namespace
