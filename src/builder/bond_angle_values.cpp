@@ -208,21 +208,20 @@ void set_triangle_angles_(int32_t mdoc, char list, int32_t& ierr) {
     int i, j, k, a1, a2, a3;
   };
   std::vector<Tri> found;
-  for (int i = 1; i <= n - 2; ++i)
-    for (int j = i + 1; j <= n - 1; ++j) {
-      int shared = 0;
-      const int32_t bi1 = s.l1b_i1atm(i), bi2 = s.l1b_i2atm(i);
-      const int32_t bj1 = s.l1b_i1atm(j), bj2 = s.l1b_i2atm(j);
-      if (bi1 == bj1 || bi1 == bj2) shared = bi1;
-      else if (bi2 == bj1 || bi2 == bj2) shared = bi2;
-      if (shared < 1 || shared > s.l1a_natom) continue;
-      const int a1 = other(i, shared), a2 = other(j, shared);
-      if (a1 < 1 || a1 > s.l1a_natom) continue;
-      for (int k : at[a1]) {
-        if (k <= j) continue;
-        if (other(k, a1) == a2) found.push_back({i, j, k, a1, a2, static_cast<int>(shared)});
+  // Two bonds of a triangle always share an atom, so the pairs of bonds at
+  // each atom are all the pairs (i, j) worth testing.
+  for (int v = 1; v <= s.l1a_natom; ++v) {
+    const std::vector<int>& bv = at[v];
+    for (std::size_t p = 0; p < bv.size(); ++p)
+      for (std::size_t q = p + 1; q < bv.size(); ++q) {
+        const int i = std::min(bv[p], bv[q]), j = std::max(bv[p], bv[q]);
+        if (i == j) continue;
+        const int a1 = other(i, v), a2 = other(j, v);
+        if (a1 < 1 || a1 > s.l1a_natom || a1 == a2) continue;
+        for (int k : at[a1])
+          if (k > j && other(k, a1) == a2) found.push_back({i, j, k, a1, a2, v});
       }
-    }
+  }
   std::sort(found.begin(), found.end(), [](const Tri& x, const Tri& y) {
     if (x.i != y.i) return x.i < y.i;
     if (x.j != y.j) return x.j < y.j;
