@@ -1,0 +1,28 @@
+// Messages shared by the record fillers of the library readers.
+#include "dictionary/lib_fill_util.h"
+
+#include "foundation/messages.h"
+
+namespace dictionary {
+
+void misplaced_key(int32_t mdoc, std::string_view text, std::string_view value, int width,
+                   std::string_view ending) {
+  std::string line(text);
+  std::string v(value.substr(0, static_cast<std::size_t>(width) < value.size()
+                                    ? static_cast<std::size_t>(width)
+                                    : value.size()));
+  v.resize(static_cast<std::size_t>(width), ' ');
+  line.append(v);
+  line.append(ending);
+  msgerr_(mdoc, line);
+}
+
+void library_limit(int32_t mdoc, std::string_view text, std::string_view id,
+                   std::string_view separator, int32_t limit, std::string_view constant) {
+  std::string head(text);
+  head.append(id);
+  head.append(separator);
+  msg_table_full_(mdoc, head, limit, " /lib. limit/", 1, constant, "lib_com");
+}
+
+}  // namespace dictionary

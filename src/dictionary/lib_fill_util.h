@@ -1,0 +1,67 @@
+// Small pieces shared by the record fillers of the library readers: the
+// filler arguments as one value, item-name prefix tests and the messages
+// every category repeats (a key out of place, a full table).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "runtime/fixed_text.h"
+
+namespace dictionary {
+
+// The record-filler arguments: value i of its row, the block, the item name,
+// the value as text, integer and real.  Texts are cut to their used lengths.
+struct FillItem {
+  int32_t mdoc;
+  int32_t i;
+  std::string_view block;
+  std::string_view item;
+  std::string_view data;
+  int32_t idata;
+  float fdata;
+};
+
+inline FillItem fill_item(int32_t mdoc, int32_t i, std::string_view block, int32_t lenb,
+                          std::string_view item, int32_t leni, std::string_view data,
+                          int32_t idata, float fdata, int32_t lend) {
+  auto cut = [](std::string_view s, int32_t n) {
+    if (n < 0) n = 0;
+    return s.substr(0, static_cast<std::size_t>(n) < s.size() ? static_cast<std::size_t>(n)
+                                                              : s.size());
+  };
+  return FillItem{mdoc, i, cut(block, lenb), cut(item, leni), cut(data, lend), idata, fdata};
+}
+
+// A name is recognised by its beginning: `name` begins with `prefix`,
+// compared over the prefix's length.
+inline bool begins(std::string_view name, std::string_view prefix) {
+  return name.size() >= prefix.size() && name.substr(0, prefix.size()) == prefix;
+}
+
+// The attribute part of an item name after a category prefix of n characters.
+inline std::string_view attribute(std::string_view item, std::size_t n) {
+  return item.size() > n ? item.substr(n) : std::string_view();
+}
+
+// "text" + the value cut or padded to `width` + "ending", through msgerr_.
+void misplaced_key(int32_t mdoc, std::string_view text, std::string_view value, int width,
+                   std::string_view ending);
+// The two lines of a full library table: text + id + separator + the limit
+// in six columns + " /lib. limit/", then " Change parameter <constant> in
+// "lib_com"".
+void library_limit(int32_t mdoc, std::string_view text, std::string_view id,
+                   std::string_view separator, int32_t limit, std::string_view constant);
+
+}  // namespace dictionary
+
+namespace dictionary {
+// A file name of the library file set counts when its used length is at
+// least 1 and it begins with neither a blank nor a comma.
+inline bool name_present(std::string_view name) {
+  std::size_t n = name.size();
+  while (n > 0 && (name[n - 1] == ' ' || name[n - 1] == '\0')) --n;
+  return n > 0 && name[0] != ' ' && name[0] != ',';
+}
+}  // namespace dictionary

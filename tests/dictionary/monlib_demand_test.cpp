@@ -1,0 +1,173 @@
+// Reading monomer descriptions on demand from the test library: marked
+// entries only, their files, their fuse flags, and damaged description files.
+#include <gtest/gtest.h>
+
+#include "dictionary/lib_com.h"
+#include "dictionary/libcom.h"
+#include "dictionary/mon_reader.h"
+#include "monlib_fixture.h"
+
+namespace {
+
+using monlib::entry_of;
+using monlib::load;
+using monlib::read_marked;
+using monlib::test_library;
+
+const r_scratch_t& r = r_scratch;
+
+class OnDemand : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string out;
+    ASSERT_EQ(load(test_library(), out), 0) << out;
+  }
+};
+
+TEST_F(OnDemand, MarkedMonomersAreReadAndFlaggedY) {
+  std::string out;
+  ASSERT_EQ(read_marked({"ALA", "TRP"}, out), 0) << out;
+  const int ala = entry_of("ALA");
+  const int trp = entry_of("TRP");
+  EXPECT_EQ(r.lml_fuse(ala), "Y");
+  EXPECT_EQ(r.lml_fuse(trp), "Y");
+  EXPECT_EQ(r.lml_fuse(entry_of("GLY")), "N");
+  EXPECT_EQ(r.lma_natom, 10 + 24);
+  const int a = r.lml_iatom(ala);
+  EXPECT_EQ(r.lma_aname(a), "N");
+  EXPECT_EQ(r.lma_chem(a), "NH1");
+  EXPECT_EQ(r.lma_symb(a), "N");
+  EXPECT_EQ(r.lma_coor_flag(a), "Y");
+  EXPECT_EQ(r.lma_back(a), ".");
+  EXPECT_EQ(r.lma_forw(a), "CA");
+  EXPECT_EQ(r.lma_forw(a + 2), "END");  // C, the last atom of the tree
+  EXPECT_GT(r.lma_sf_id(a), 0);
+  EXPECT_EQ(r.lmb_1atm(r.lml_ibond(ala)), "N");
+  EXPECT_EQ(r.lmb_type(r.lml_ibond(ala)), "single");
+  EXPECT_GT(r.lml_ichir(ala), 0);
+  EXPECT_EQ(r.lmc_sign(r.lml_ichir(ala)), "positiv");
+  EXPECT_GT(r.lml_iplan(trp), 0);
+  EXPECT_EQ(r.lmp_mname(r.lml_iplan(trp)), "TRP");
+  EXPECT_EQ(libcom.lb_pass, 0);
+}
+
+TEST_F(OnDemand, ElementCodesHaveTheirOwnFileNames) {
+  EXPECT_EQ(mon_file_part("CD"), "c/CD_EL");
+  EXPECT_EQ(mon_file_part("COM"), "c/COM_COM");
+  EXPECT_EQ(mon_file_part("cd"), "c/CD");
+  EXPECT_EQ(mon_file_part("ALA"), "a/ALA");
+  std::string out;
+  ASSERT_EQ(read_marked({"CD", "ZN", "HOH"}, out), 0) << out;
+  EXPECT_EQ(r.lma_aname(r.lml_iatom(entry_of("CD"))), "CD");
+  EXPECT_EQ(r.lma_aname(r.lml_iatom(entry_of("ZN"))), "ZN");
+  EXPECT_EQ(r.lma_natom, 5);
+}
+
+TEST_F(OnDemand, ReadingAgainRetiresTheEarlierRows) {
+  std::string out;
+  ASSERT_EQ(read_marked({"SER"}, out), 0);
+  const int ser = entry_of("SER");
+  const int first = r.lml_iatom(ser);
+  ASSERT_EQ(read_marked({"SER"}, out), 0);
+  EXPECT_EQ(r.lma_mname(first), "?");
+  EXPECT_EQ(r.lml_iatom(ser), first + 11);
+  EXPECT_EQ(r.lml_fuse(ser), "Y");
+}
+
+TEST_F(OnDemand, TheFirstEntryIsReadLikeTheOthers) {
+  std::string out;
+  ASSERT_EQ(read_marked({"ALA"}, out), 0);
+  EXPECT_EQ(r.lml_fuse(1), "Y");
+  EXPECT_EQ(r.lml_natm(1), 10);
+}
+
+// A copy of the test library's list with one description directory.
+class DamagedLibrary : public testing::Test {
+ protected:
+  monlib::TempDir dir;
+  void SetUp() override {
+    dir.write("list/mon_lib_list.cif", monlib::file_text(test_library() + "list/mon_lib_list.cif"));
+    for (const char* f : {"ener_lib.cif", "mon_lib_ind.cif", "mon_lib_ind2.cif"})
+      dir.write(f, monlib::file_text(test_library() + f));
+    std::string out;
+    ASSERT_EQ(load(dir.dir(), out), 0) << out;
+  }
+  int32_t read_gly(const std::string& text, std::string& out) {
+    dir.write("g/GLY.cif", text);
+    return read_marked({"GLY"}, out);
+  }
+};
+
+const char* const kGlyHead =
+    "data_comp_GLY\nloop_\n_chem_comp_atom.comp_id\n_chem_comp_atom.atom_id\n"
+    "_chem_comp_atom.type_symbol\nGLY N N\nGLY CA C\n";
+
+TEST_F(DamagedLibrary, MissingDescriptionFileEndsTheRun) {
+  std::string out;
+  const int status = run_end_status([&] {
+    int32_t ierr = 0;
+    r_scratch.lml_fuse(entry_of("GLY")) = "R";
+    read_lib_(0, "M", 'N', ' ', ierr);
+  }, out);
+  EXPECT_EQ(status, 1);
+}
+
+TEST_F(DamagedLibrary, RowsForACodeTheListLacksStopTheReadingAndLeaveNothing) {
+  std::string out;
+  const std::string text = std::string(kGlyHead) + "XYZ O O\n";
+  EXPECT_EQ(read_gly(text, out), 1);
+  EXPECT_EQ(out, "  ERR: monomer XYZ      not found in the monomer list\n  BLOCK :data_comp_GLY\n");
+  const int gly = entry_of("GLY");
+  EXPECT_EQ(r.lml_fuse(gly), "R");
+  EXPECT_EQ(r.lml_iatom(gly), 0);
+  EXPECT_EQ(r.lma_mname(1), "?");
+}
+
+TEST_F(DamagedLibrary, KeyOutOfPlaceIsRefused) {
+  std::string out;
+  const std::string text = std::string(kGlyHead) +
+                           "loop_\n_chem_comp_bond.atom_id_1\n_chem_comp_bond.comp_id\n"
+                           "_chem_comp_bond.atom_id_2\nN GLY CA\n";
+  EXPECT_EQ(read_gly(text, out), 1);
+  EXPECT_EQ(out, "  ERR: item _chem_comp_bond.comp_id : must be first in the string\n");
+}
+
+TEST_F(DamagedLibrary, LoopCutShortStoresNoPartOfTheLastRow) {
+  std::string out;
+  const std::string text = std::string(kGlyHead) + "GLY C\n";
+  EXPECT_EQ(read_gly(text, out), 0) << out;
+  EXPECT_EQ(r.lma_natom, 2);
+  EXPECT_EQ(r.lma_aname(2), "CA");
+}
+
+TEST_F(DamagedLibrary, ValueThatIsNotANumberReadsAsZero) {
+  std::string out;
+  const std::string text =
+      std::string(kGlyHead) +
+      "loop_\n_chem_comp_bond.comp_id\n_chem_comp_bond.atom_id_1\n_chem_comp_bond.atom_id_2\n"
+      "_chem_comp_bond.value_dist\nGLY N CA abc\n";
+  EXPECT_EQ(read_gly(text, out), 0) << out;
+  EXPECT_FLOAT_EQ(r.lmb_val(r.lmb_nbond), 0.0f);
+}
+
+TEST_F(DamagedLibrary, TreeAtomAbsentFromTheAtomsIsReported) {
+  std::string out;
+  const std::string text = std::string(kGlyHead) +
+                           "loop_\n_chem_comp_tree.comp_id\n_chem_comp_tree.atom_id\n"
+                           "_chem_comp_tree.atom_back\n_chem_comp_tree.connect_type\n"
+                           "GLY N n/a START\nGLY OXT CA .\n";
+  EXPECT_EQ(read_gly(text, out), 1);
+  EXPECT_EQ(out,
+            "  ERR: atom OXT  not found in the atom list\n  MON,BLOCK :GLY      data_comp_GLY\n");
+}
+
+TEST_F(DamagedLibrary, BlockOfACodeTheListLacksIsSkipped) {
+  std::string out;
+  const std::string text = std::string(kGlyHead) +
+                           "data_comp_XYZ\nloop_\n_chem_comp_atom.comp_id\n"
+                           "_chem_comp_atom.atom_id\nXYZ O\n";
+  EXPECT_EQ(read_gly(text, out), 0) << out;
+  EXPECT_EQ(r.lma_natom, 2);
+}
+
+}  // namespace
