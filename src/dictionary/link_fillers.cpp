@@ -74,7 +74,13 @@ int32_t append_row(const FillItem& f, int32_t& count, int32_t limit,
   return k;
 }
 
-bool takes_value(const FillItem& f) { return r_scratch.lll_ilink > 0 && f.i >= 2; }
+// Values go to the last row only when it belongs to the current link: a
+// record whose key was missing writes nowhere.
+template <int N>
+bool takes_value(const FillItem& f, const rt::Array1<Code, N>& ids, int32_t count) {
+  const r_scratch_t& r = r_scratch;
+  return r.lll_ilink > 0 && f.i >= 2 && count >= 1 && ids(count) == r.lll_lname(r.lll_ilink);
+}
 
 using Names = rt::Array1<rt::FixedText<4>, MAXLANG>;
 
@@ -113,7 +119,7 @@ void pt_lnlist_(MON_FILLER_ARGS) {
     r.lll_ilink = k;
     return;
   }
-  if (!takes_value(f)) return;
+  if (r.lll_ilink < 1 || f.i < 2) return;
   const int32_t k = r.lll_ilink;
   const std::string_view a = dictionary::attribute(f.item, 11);
   if (begins(a, "one_letter_code")) {
@@ -171,7 +177,7 @@ void pt_lnbond_(MON_FILLER_ARGS) {
     r.llb_val(k) = r.llb_dev(k) = r.llb_vobs(k) = 0.0f;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.llb_lname, r.llb_nbond)) return;
   const int32_t k = r.llb_nbond;
   if (begins(a, "atom_1_comp_id")) {
     r.llb_f1atm(k) = f.idata;
@@ -206,7 +212,7 @@ void pt_lnangl_(MON_FILLER_ARGS) {
     r.llg_val(k) = r.llg_dev(k) = r.llg_vobs(k) = 0.0f;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.llg_lname, r.llg_nangl)) return;
   const int32_t k = r.llg_nangl;
   Names* const atoms[] = {&r.llg_1atm, &r.llg_2atm, &r.llg_3atm};
   rt::Array1<int32_t, MAXLANG>* const comps[] = {&r.llg_f1atm, &r.llg_f2atm, &r.llg_f3atm};
@@ -248,7 +254,7 @@ void pt_lntors_(MON_FILLER_ARGS) {
     r.llt_prd(k) = 0;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.llt_lname, r.llt_ntors)) return;
   const int32_t k = r.llt_ntors;
   if (begins(a, "value_angle_esd")) {
     r.llt_dev(k) = f.fdata;
@@ -299,7 +305,7 @@ void pt_lnchir_(MON_FILLER_ARGS) {
     r.llc_vol(k) = 0.0f;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.llc_lname, r.llc_nchir)) return;
   const int32_t k = r.llc_nchir;
   if (begins(a, "volume_sign")) {
     r.llc_sign(k) = f.data;
@@ -337,7 +343,7 @@ void pt_lnplan_(MON_FILLER_ARGS) {
     find_link(f, "_chem_link_plane", ierr);
     return;
   }
-  if (!takes_value(f)) return;
+  if (r.lll_ilink < 1 || f.i < 2) return;
   if (begins(a, "plane_id")) {
     plane_row.label = f.data;
   } else if (begins(a, "atom_comp_id")) {

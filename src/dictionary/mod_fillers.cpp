@@ -85,7 +85,13 @@ int32_t take_key(const FillItem& f, const ModTable& t, int32_t& ierr) {
   return row;
 }
 
-bool takes_value(const FillItem& f) { return r_scratch.ldl_imod > 0 && f.i >= 2; }
+// Values go to the last row only when it belongs to the current
+// modification: a record whose key was missing writes nowhere.
+template <int N>
+bool takes_value(const FillItem& f, const rt::Array1<Code, N>& ids, int32_t count) {
+  const r_scratch_t& r = r_scratch;
+  return r.ldl_imod > 0 && f.i >= 2 && count >= 1 && ids(count) == r.ldl_mname(r.ldl_imod);
+}
 
 #define FILL dictionary::fill_item(mdoc, i, block, lenb, item, leni, data, idata, fdata, lend)
 
@@ -122,7 +128,7 @@ void pt_mdlist_(MON_FILLER_ARGS) {
     r.ldl_imod = k;
     return;
   }
-  if (!takes_value(f)) return;
+  if (r.ldl_imod < 1 || f.i < 2) return;
   const int32_t k = r.ldl_imod;
   if (begins(f.item, "_chem_mod.comp_id")) {
     r.ldl_comp(k) = f.data;
@@ -176,7 +182,7 @@ void pt_mdatom_(MON_FILLER_ARGS) {
     r.lda_funct(k) = ".";
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.lda_mname, r.lda_natom)) return;
   const int32_t k = r.lda_natom;
   if (begins(a, "atom_id")) {
     r.lda_aname(k) = f.data;
@@ -216,7 +222,7 @@ void pt_mdconn_(MON_FILLER_ARGS) {
     r.ldn_funct(k) = ".";
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.ldn_mname, r.ldn_nconn)) return;
   const int32_t k = r.ldn_nconn;
   auto tree_name = [](std::string_view v) {
     return begins(v, "n/a") ? rt::FixedText<4>(".") : rt::FixedText<4>(v);
@@ -254,7 +260,7 @@ void pt_mdbond_(MON_FILLER_ARGS) {
     r.ldb_val(k) = r.ldb_dev(k) = r.ldb_vobs(k) = 0.0f;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.ldb_mname, r.ldb_nbond)) return;
   const int32_t k = r.ldb_nbond;
   if (begins(a, "atom_id_1")) {
     r.ldb_1atm(k) = f.data;
@@ -289,7 +295,7 @@ void pt_mdangl_(MON_FILLER_ARGS) {
     r.ldg_val(k) = r.ldg_dev(k) = r.ldg_vobs(k) = 0.0f;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.ldg_mname, r.ldg_nangl)) return;
   const int32_t k = r.ldg_nangl;
   if (begins(a, "atom_id_1")) {
     r.ldg_1atm(k) = f.data;
@@ -324,7 +330,7 @@ void pt_mdtors_(MON_FILLER_ARGS) {
     r.ldt_prd(k) = 0;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.ldt_mname, r.ldt_ntors)) return;
   const int32_t k = r.ldt_ntors;
   if (begins(a, "new_value_angle_esd")) {
     r.ldt_dev(k) = f.fdata;
@@ -364,7 +370,7 @@ void pt_mdchir_(MON_FILLER_ARGS) {
     r.ldc_funct(k) = ".";
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.ldc_mname, r.ldc_nchir)) return;
   const int32_t k = r.ldc_nchir;
   if (begins(a, "new_volume_sign")) {
     r.ldc_sign(k) = f.data;
@@ -421,7 +427,7 @@ void pt_mdplan_(MON_FILLER_ARGS) {
     }
     return;
   }
-  if (!takes_value(f)) return;
+  if (r.ldl_imod < 1 || f.i < 2) return;
   if (begins(a, "plane_id")) {
     plane_row.label = f.data;
   } else if (begins(a, "function")) {

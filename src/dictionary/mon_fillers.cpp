@@ -4,7 +4,7 @@
 // further items of the record fill.
 #include "dictionary/mon_fillers.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 
 #include "dictionary/dict_index.h"
@@ -115,8 +115,14 @@ std::string_view bond_type(std::string_view v) {
   return v;
 }
 
-// Item values of a row apply only to a selected entry and after the key.
-bool takes_value(const FillItem& f) { return r_scratch.lml_imon >= 1 && f.i >= 2; }
+// Item values of a row apply only to a selected entry, after the key, and to
+// a row of that entry: a record whose key was missing must not write into
+// another monomer's row, nor into row 0 of an empty table.
+template <int N>
+bool takes_value(const FillItem& f, const rt::Array1<Code, N>& codes, int32_t count) {
+  const r_scratch_t& r = r_scratch;
+  return r.lml_imon >= 1 && f.i >= 2 && count >= 1 && codes(count) == r.lml_mname(r.lml_imon);
+}
 
 }  // namespace
 
@@ -189,7 +195,7 @@ void pt_matom_(MON_FILLER_ARGS) {
     r.lma_sf_id(k) = 0;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.lma_mname, r.lma_natom)) return;
   const int32_t k = r.lma_natom;
   if (begins(a, "atom_id")) {
     r.lma_aname(k) = long_atom_name(f.data);
@@ -329,7 +335,7 @@ void pt_mbond_(MON_FILLER_ARGS) {
     r.lmb_val(k) = r.lmb_dev(k) = 0.0f;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.lmb_mname, r.lmb_nbond)) return;
   const int32_t k = r.lmb_nbond;
   if (begins(a, "atom_id_1")) {
     r.lmb_1atm(k) = long_atom_name(f.data);
@@ -362,7 +368,7 @@ void pt_mangl_(MON_FILLER_ARGS) {
     r.lmg_val(k) = r.lmg_dev(k) = 0.0f;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.lmg_mname, r.lmg_nangl)) return;
   const int32_t k = r.lmg_nangl;
   if (begins(a, "atom_id_1")) {
     r.lmg_1atm(k) = atom_name(f.data);
@@ -398,7 +404,7 @@ void pt_mtors_(MON_FILLER_ARGS) {
     r.lmt_prd(k) = 0;
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.lmt_mname, r.lmt_ntors)) return;
   const int32_t k = r.lmt_ntors;
   if (begins(a, "value_angle_esd")) {
     r.lmt_dev(k) = f.fdata;
@@ -438,7 +444,7 @@ void pt_mchir_(MON_FILLER_ARGS) {
     r.lmc_flag(k) = "N";
     return;
   }
-  if (!takes_value(f)) return;
+  if (!takes_value(f, r.lmc_mname, r.lmc_nchir)) return;
   const int32_t k = r.lmc_nchir;
   static constexpr std::string_view kAtoms[] = {"atom_id_1", "atom_id_2", "atom_id_3",
                                                 "atom_id_4", "atom_id_5", "atom_id_6",

@@ -114,6 +114,18 @@ TEST_F(ModLinkFillers, UnknownModificationIsReportedWithItsBlock) {
             "  BLOCK :data_mod_NONE\n");
 }
 
+TEST_F(ModLinkFillers, ValuesOfARecordWithoutItsKeyWriteNowhere) {
+  mods(1);
+  links(1);
+  std::string out;
+  // The list fillers leave a modification and a link current; the
+  // description tables are still empty.
+  ASSERT_EQ(feed(put_mdlib_, row("_chem_mod_atom", {{"x", "1"}, {"atom_id", "N"}}), out), 0);
+  ASSERT_EQ(feed(put_lnlib_, row("_chem_link_bond", {{"x", "1"}, {"atom_id_1", "N"}}), out), 0);
+  EXPECT_EQ(r.lda_natom, 0);
+  EXPECT_EQ(r.llb_nbond, 0);
+}
+
 TEST_F(ModLinkFillers, ModificationAtomRowWithElementCheck) {
   mods(2);
   std::string out;

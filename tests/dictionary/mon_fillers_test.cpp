@@ -231,6 +231,16 @@ TEST_F(MonomerFillers, PlaneOfAHundredAtomsRefusesTheNext) {
   EXPECT_EQ(r.lmp_natom(1), MAXMAPL);
 }
 
+TEST_F(MonomerFillers, ValuesOfARecordWithoutItsKeyWriteNowhere) {
+  ASSERT_EQ(atom({{"comp_id", "TST"}, {"atom_id", "CA"}}), 0);
+  std::string out;
+  // The entry stays selected from the atom record; the chiral table is empty.
+  ASSERT_EQ(feed(pt_mchir_, row("_chem_comp_chir", {{"id", "c1"}, {"atom_id_1", "N"}}), out), 0);
+  EXPECT_EQ(r.lmc_nchir, 0);
+  ASSERT_EQ(feed(pt_mbond_, row("_chem_comp_bond", {{"id", "b1"}, {"atom_id_1", "N"}}), out), 0);
+  EXPECT_EQ(r.lmb_nbond, 0);
+}
+
 class TreeRows : public MonomerFillers {
  protected:
   void SetUp() override {

@@ -22,7 +22,7 @@ inline std::string test_library() { return std::string(ORB_TEST_DATA_DIR) + "/mo
 
 struct Names {
   LibNames libm{};
-  rt::FixedText<256> libe, libm_ext, libe_ext, lib_ind, lib_out;
+  rt::FixedText<256> libe{""}, libm_ext{""}, libe_ext{""}, lib_ind{""}, lib_out{""};
 };
 
 // getlib_ on directory dir, the energy library from the same directory.
