@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dictionary/lib_com.h"
+#include "dictionary/lib_fill_util.h"
 #include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 #include "foundation/spgr_names.h"
@@ -35,8 +36,7 @@ void chkasym_(int32_t mdoc, rt::FixedText<4>& asymb, int32_t& insf, int32_t& ier
     get_sfa_(asymb.view(), 0, nel, a1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, rad, sfa_err);
     if (sfa_err != 1) {
       if (r.lsf_nasymb >= MAXASYMB) {
-        msg_table_full_(mdoc, " ERR: number of tables of atomic scatt. factors >", MAXASYMB,
-                        " /lib. limit/", 1, "MAXMLIST", "lib_com");
+        dictionary::full_table(mdoc, " ERR: number of tables of atomic scatt. factors >", MAXASYMB, " /lib. limit/", "MAXMLIST");
         insf = 0;
         ierr = 1;
         return;

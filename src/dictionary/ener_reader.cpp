@@ -47,7 +47,7 @@ int32_t type_in_use(const Type& t) {
 }
 
 void table_limit(int32_t mdoc, std::string_view text, int32_t limit, std::string_view constant) {
-  msg_table_full_(mdoc, text, limit, " /lib. limit/", 1, constant, "lib_com");
+  dictionary::full_table(mdoc, text, limit, " /lib. limit/", constant);
 }
 
 // One term table of the energy library, for the common row rules.

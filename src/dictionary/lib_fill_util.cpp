@@ -22,7 +22,12 @@ void library_limit(int32_t mdoc, std::string_view text, std::string_view id,
   std::string head(text);
   head.append(id);
   head.append(separator);
-  msg_table_full_(mdoc, head, limit, " /lib. limit/", 1, constant, "lib_com");
+  dictionary::full_table(mdoc, head, limit, " /lib. limit/", constant);
+}
+
+void full_table(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,
+                std::string_view constant) {
+  foundation::table_full(mdoc, head, limit, tail, foundation::TableLimit{constant, "lib_com", 1});
 }
 
 }  // namespace dictionary

@@ -65,3 +65,10 @@ inline bool name_present(std::string_view name) {
   return n > 0 && name[0] != ' ' && name[0] != ',';
 }
 }  // namespace dictionary
+
+namespace dictionary {
+// The two lines of a full dictionary table: head, the limit in six columns
+// and tail, then " Change parameter <constant> in "lib_com"".
+void full_table(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,
+                std::string_view constant);
+}  // namespace dictionary

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "dictionary/lib_com.h"
+#include "dictionary/lib_fill_util.h"
 #include "dictionary/libcom.h"
 #include "foundation/atom_com.h"
 #include "foundation/file_open.h"
@@ -103,8 +104,7 @@ void lib_read_index2_(int32_t mdoc, int32_t iun, char form, int32_t& ierr) {
   }
   // The pointer after the last record is the query slot of the graph search.
   if (nmon > maxmponter - 1) {
-    msg_table_full_(mdoc, " ERROR: number of records in the candidate pool >", maxmponter - 1,
-                    " /lib. limit/", 1, "maxmponter", "lib_com");
+    dictionary::full_table(mdoc, " ERROR: number of records in the candidate pool >", maxmponter - 1, " /lib. limit/", "maxmponter");
     p.match_nmon = 0;
     ierr = 1;
     return;
@@ -167,8 +167,7 @@ void get_index_(int32_t mdoc, int32_t& ierr) {
     if (rt::read_record(iun, line2) != rt::IOSTAT_OK) break;
     if (r.lmx_nmon >= MAXMLIST) {
       if (!warned)
-        msg_table_full_(mdoc, " ERROR: number of monomers in the library index >", MAXMLIST,
-                        " /lib. limit/ (the rest is not read)", 1, "MAXMLIST", "lib_com");
+        dictionary::full_table(mdoc, " ERROR: number of monomers in the library index >", MAXMLIST, " /lib. limit/ (the rest is not read)", "MAXMLIST");
       warned = true;
       break;
     }

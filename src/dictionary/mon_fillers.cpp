@@ -93,8 +93,7 @@ int32_t append_row(const FillItem& f, int32_t& n, int32_t cap, int32_t& start,
                    std::string_view text, std::string_view constant, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
   if (n >= cap) {
-    msg_table_full_(f.mdoc, std::string(text) + r.lml_mname(r.lml_imon).str() + " >", cap,
-                    "/lib.limit/", 1, constant, "lib_com");
+    dictionary::full_table(f.mdoc, std::string(text) + r.lml_mname(r.lml_imon).str() + " >", cap, "/lib.limit/", constant);
     r.lml_imon = 0;
     ierr = 1;
     return 0;
@@ -294,10 +293,8 @@ void pt_connect_(MON_FILLER_ARGS) {
   if (begins(t.cn_ctype.view(), "ADD")) {
     r.lma_iatom = 0;
     if (r.lmn_nconn >= MAXMCNN) {
-      msg_table_full_(f.mdoc,
-                      std::string(" ERR: read number of connections for monomer ") +
-                          r.lml_mname(l).str() + " >",
-                      MAXMCNN, "/lib.limit/", 1, "MAXMCNN", "lib_com");
+      dictionary::full_table(f.mdoc, std::string(" ERR: read number of connections for monomer ") +
+                          r.lml_mname(l).str() + " >", MAXMCNN, "/lib.limit/", "MAXMCNN");
       ierr = 1;
       return;
     }
@@ -504,10 +501,8 @@ void pt_mplan_(MON_FILLER_ARGS) {
     r.lmp_natom(plane) = 0;
   }
   if (r.lmp_natom(plane) >= MAXMAPL) {
-    msg_table_full_(f.mdoc,
-                    std::string(" ERR: read number of plans atom for monomer ") + p.pl_mname.str() +
-                        " >",
-                    MAXMAPL, "/lib. limit/", 1, "MAXMAPL", "lib_com");
+    dictionary::full_table(f.mdoc, std::string(" ERR: read number of plans atom for monomer ") + p.pl_mname.str() +
+                        " >", MAXMAPL, "/lib. limit/", "MAXMAPL");
     r.lml_imon = 0;
     ierr = 1;
     return;

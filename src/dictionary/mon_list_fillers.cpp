@@ -37,8 +37,7 @@ void pt_mlist_(MON_FILLER_ARGS) {
       msgdoc_(f.mdoc, "          Last entry will be used.");
     } else {
       if (r.lml_nmon >= MAXMLIST) {
-        msg_table_full_(f.mdoc, " ERROR: number of monomers >", MAXMLIST, " /lib. limit/", 1,
-                        "MAXMLIST", "lib_com");
+        dictionary::full_table(f.mdoc, " ERROR: number of monomers >", MAXMLIST, " /lib. limit/", "MAXMLIST");
         r.lml_imon = 0;
         ierr = 1;
         return;
@@ -102,8 +101,7 @@ void pt_msyn_(MON_FILLER_ARGS) {
     }
     if (r.lml_imon == 0) r.lml_imon = 1;
     if (r.lms_nsyn >= MAXMLIST) {
-      msg_table_full_(f.mdoc, " ERROR: read number of synonyms", MAXMLIST, " /lib. limit/", 1,
-                      "MAXMLIST", "lib_com");
+      dictionary::full_table(f.mdoc, " ERROR: read number of synonyms", MAXMLIST, " /lib. limit/", "MAXMLIST");
       r.lml_imon = 0;
       ierr = 1;
       return;
@@ -147,8 +145,7 @@ void pt_mder_(MON_FILLER_ARGS) {
       return;
     }
     if (r.ldr_nder >= MAXMLIST) {
-      msg_table_full_(f.mdoc, " ERR: read number of derivatives ", MAXMLIST, " /lib. limit/", 1,
-                      "MAXMLIST", "lib_com");
+      dictionary::full_table(f.mdoc, " ERR: read number of derivatives ", MAXMLIST, " /lib. limit/", "MAXMLIST");
       r.ldr_ider = 0;
       ierr = 1;
       return;

@@ -12,6 +12,7 @@
 #include "dictionary/lib_fill_util.h"
 #include "dictionary/libcom.h"
 #include "dictionary/mon_fillers.h"
+#include "dictionary/tree_check.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/file_open.h"
 #include "foundation/messages.h"
@@ -118,7 +119,7 @@ void rd_monlib_one_(int32_t mdoc, char mod, int32_t iun, char nodist, char list,
         if (list == 'T')
           std::printf("RM_ONE: %5d %s %s %5d\n", static_cast<int>(l), code.str().c_str(),
                       r.lml_fuse(l).str().c_str(), static_cast<int>(l_old));
-        // The tree check of the monomer just finished belongs here.
+        if (l_old > 0 && marked(l_old)) check_rlib_tree_(mdoc, list, l_old, ierr);
         if (marked(l)) mark_read(l);
         l_old = l;
       } else {
@@ -144,8 +145,11 @@ void rd_monlib_one_(int32_t mdoc, char mod, int32_t iun, char nodist, char list,
       }
     }
   }
+  // The last monomer of the file is checked whatever its place in the list:
+  // the first entry of the list, read from its own file, used to go
+  // unchecked here.
   (void)nodist;
-  (void)l_old;
+  if (iend == 1 && l_old > 0 && marked(l_old)) check_rlib_tree_(mdoc, list, l_old, ierr);
   rt::unit_close(iun);
 }
 

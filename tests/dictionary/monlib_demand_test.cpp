@@ -74,12 +74,6 @@ TEST_F(OnDemand, ReadingAgainRetiresTheEarlierRows) {
   EXPECT_EQ(r.lml_fuse(ser), "Y");
 }
 
-TEST_F(OnDemand, TheFirstEntryIsReadLikeTheOthers) {
-  std::string out;
-  ASSERT_EQ(read_marked({"ALA"}, out), 0);
-  EXPECT_EQ(r.lml_fuse(1), "Y");
-  EXPECT_EQ(r.lml_natm(1), 10);
-}
 
 // A copy of the test library's list with one description directory.
 class DamagedLibrary : public testing::Test {
@@ -101,6 +95,25 @@ class DamagedLibrary : public testing::Test {
 const char* const kGlyHead =
     "data_comp_GLY\nloop_\n_chem_comp_atom.comp_id\n_chem_comp_atom.atom_id\n"
     "_chem_comp_atom.type_symbol\nGLY N N\nGLY CA C\n";
+
+// A description without a tree gets one built by the tree check, stored as
+// a new entry that replaces the one read.  The first entry of the list, read
+// from its own file, is checked like every other.
+TEST_F(DamagedLibrary, TheFirstEntryGoesThroughTheTreeCheck) {
+  dir.write("a/ALA.cif",
+            "data_comp_ALA\nloop_\n_chem_comp_atom.comp_id\n_chem_comp_atom.atom_id\n"
+            "_chem_comp_atom.type_symbol\nALA N N\nALA CA C\nALA C C\n"
+            "loop_\n_chem_comp_bond.comp_id\n_chem_comp_bond.atom_id_1\n"
+            "_chem_comp_bond.atom_id_2\nALA N CA\nALA CA C\n"
+            "loop_\n_chem_comp_angle.comp_id\n_chem_comp_angle.atom_id_1\n"
+            "_chem_comp_angle.atom_id_2\n_chem_comp_angle.atom_id_3\nALA N CA C\n");
+  std::string out;
+  ASSERT_EQ(read_marked({"ALA"}, out), 0) << out;
+  EXPECT_EQ(r.lml_mname(1), "???");
+  const int ala = entry_of("ALA");
+  EXPECT_GT(ala, 25);
+  EXPECT_EQ(r.lma_back(r.lml_iatom(ala)), ".");
+}
 
 TEST_F(DamagedLibrary, MissingDescriptionFileEndsTheRun) {
   std::string out;
@@ -136,8 +149,9 @@ TEST_F(DamagedLibrary, LoopCutShortStoresNoPartOfTheLastRow) {
   std::string out;
   const std::string text = std::string(kGlyHead) + "GLY C\n";
   EXPECT_EQ(read_gly(text, out), 0) << out;
-  EXPECT_EQ(r.lma_natom, 2);
-  EXPECT_EQ(r.lma_aname(2), "CA");
+  const int gly = entry_of("GLY");
+  EXPECT_EQ(r.lml_natm(gly), 2);
+  EXPECT_EQ(r.lma_aname(r.lml_iatom(gly) + 1), "CA");
 }
 
 TEST_F(DamagedLibrary, ValueThatIsNotANumberReadsAsZero) {
@@ -167,7 +181,7 @@ TEST_F(DamagedLibrary, BlockOfACodeTheListLacksIsSkipped) {
                            "data_comp_XYZ\nloop_\n_chem_comp_atom.comp_id\n"
                            "_chem_comp_atom.atom_id\nXYZ O\n";
   EXPECT_EQ(read_gly(text, out), 0) << out;
-  EXPECT_EQ(r.lma_natom, 2);
+  EXPECT_EQ(r.lml_natm(entry_of("GLY")), 2);
 }
 
 }  // namespace
