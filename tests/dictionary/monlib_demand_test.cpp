@@ -115,6 +115,18 @@ TEST_F(DamagedLibrary, TheFirstEntryGoesThroughTheTreeCheck) {
   EXPECT_EQ(r.lma_back(r.lml_iatom(ala)), ".");
 }
 
+TEST_F(DamagedLibrary, UnreadableDescriptionFileEndsTheRun) {
+  dir.write("g/GLY.cif/x", "");  // a directory where the file should be
+  std::string out;
+  int32_t status = 0;
+  const int end = run_end_status([&] {
+    r_scratch.lml_fuse(entry_of("GLY")) = "R";
+    read_lib_(0, "M", 'N', ' ', status);
+  }, out);
+  EXPECT_EQ(end, 1);
+  EXPECT_NE(out.find("Open failed: File: " + dir.dir() + "g/GLY.cif"), std::string::npos);
+}
+
 TEST_F(DamagedLibrary, MissingDescriptionFileEndsTheRun) {
   std::string out;
   const int status = run_end_status([&] {
@@ -182,6 +194,41 @@ TEST_F(DamagedLibrary, BlockOfACodeTheListLacksIsSkipped) {
                            "_chem_comp_atom.atom_id\nXYZ O\n";
   EXPECT_EQ(read_gly(text, out), 0) << out;
   EXPECT_EQ(r.lml_natm(entry_of("GLY")), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// One file holding the list and the descriptions, read as the single-file
+// library and as the second library.
+TEST(SingleFileLibrary, EntriesOfTheSecondLibraryAreReadFromItInTheLastPass) {
+  monlib::TempDir dir;
+  const std::string ala = monlib::file_text(test_library() + "a/ALA.cif");
+  const std::string hoh = monlib::file_text(test_library() + "h/HOH.cif");
+  dir.write("mine.lib",
+            "data_comp_list\nloop_\n_chem_comp.id\n_chem_comp.group\nALA L-peptide\n"
+            "HOH solvent\n" + ala + hoh);
+  dir.write("ener_lib.cif", monlib::file_text(test_library() + "ener_lib.cif"));
+  setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
+  // The library file is named whole; the energy library comes from the
+  // directory.
+  monlib::Names n;
+  int32_t numb = 0, ierr = -1;
+  std::string out = captured([&] {
+    getlib_(0, ' ', 'Y', numb, "", dir.dir(), "", n.libm, n.libe.ref(), "", n.libm_ext.ref(),
+            n.libe_ext.ref(), "", dir.dir() + "mine.lib", n.lib_ind.ref(), n.lib_out.ref(), ierr);
+  });
+  ASSERT_EQ(ierr, 0) << out;
+  ASSERT_EQ(r.lml_nmon, 2);
+  EXPECT_EQ(libcom.lb_numb_lib, 1);
+  EXPECT_EQ(r.lml_pass(1), 2);  // met again in the second pass
+  EXPECT_NE(out.find("  WARNING: duplicated name of monomer ALA\n"), std::string::npos);
+  ASSERT_EQ(read_marked({"ALA", "HOH"}, out, 'Y'), 0) << out;
+  EXPECT_EQ(r.lml_fuse(entry_of("ALA")), "Y");
+  EXPECT_EQ(r.lml_fuse(entry_of("HOH")), "Y");
+  EXPECT_EQ(r.lml_natm(entry_of("ALA")), 10);
+  EXPECT_EQ(r.lml_natm(entry_of("HOH")), 3);
 }
 
 }  // namespace
