@@ -40,7 +40,7 @@ TEST(LibraryLoading, TestLibraryLogsItsTitleAndCounts) {
       "  ------------------------------\n"
       "  NUMBER OF MONOMERS IN THE LIBRARY          :    25\n"
       "                with complete description    :    25\n"
-      "  NUMBER OF MODIFICATIONS                    :     9\n"
+      "  NUMBER OF MODIFICATIONS                    :    12\n"
       "  NUMBER OF LINKS                            :     7\n"
       "  I am reading libraries. Please wait.\n"
       "      - energy parameters\n"
@@ -191,7 +191,7 @@ TEST(LibraryLoading, ResidueClassesComeFromTheGroups) {
 TEST(LibraryLoading, EnergyTypesAndTermsPointAtEachOther) {
   std::string out;
   ASSERT_EQ(load(test_library(), out), 0);
-  EXPECT_EQ(r.lea_natom, 28);
+  EXPECT_EQ(r.lea_natom, 29);
   ASSERT_GT(r.leb_nbond, 0);
   for (int k = 1; k <= r.leb_nbond; ++k) {
     EXPECT_EQ(r.lea_aname(r.leb_i1atm(k)), r.leb_1atm(k)) << k;

@@ -162,6 +162,12 @@ def build(code, blk):
             leaving = True
         if not leaving:
             keep.append(a)
+    # A hydrogen whose parent atom leaves goes with it.
+    gone = {a["atom_id"] for a in atoms} - {a["atom_id"] for a in keep}
+    for b in blk.get("_chem_comp_bond", []):
+        for x, y in ((b["atom_id_1"], b["atom_id_2"]), (b["atom_id_2"], b["atom_id_1"])):
+            if x in gone:
+                keep = [a for a in keep if not (a["atom_id"] == y and a["type_symbol"] == "H")]
     m.names = [lib_name(code, a["atom_id"]) for a in keep]
     orig = {a["atom_id"]: lib_name(code, a["atom_id"]) for a in keep}
     m.elem = {lib_name(code, a["atom_id"]): a["type_symbol"].upper() for a in keep}
@@ -593,7 +599,8 @@ TYPES = [
     ("C", "C", "N", 4, 2), ("CH1", "C", "N", 4, 3), ("CH2", "C", "N", 4, 3),
     ("CH3", "C", "N", 4, 3), ("CR", "C", "N", 4, 2), ("CR1", "C", "N", 4, 2),
     ("N", "N", "N", 3, 2), ("NH1", "N", "D", 3, 2), ("NH2", "N", "D", 3, 2),
-    ("NR", "N", "A", 3, 2), ("NR1", "N", "D", 3, 2), ("NT3", "N", "D", 4, 3),
+    ("NR", "N", "A", 3, 2), ("NR1", "N", "D", 3, 2), ("NT2", "N", "D", 4, 3),
+    ("NT3", "N", "D", 4, 3),
     ("O", "O", "A", 2, 2), ("O2", "O", "A", 2, 3), ("OH1", "O", "B", 2, 3),
     ("OH2", "O", "B", 2, 3), ("OP", "O", "A", 1, 2), ("OC", "O", "A", 1, 2),
     ("P", "P", "N", 5, 3), ("S2", "S", "N", 2, 3), ("SH1", "S", "D", 2, 3),
