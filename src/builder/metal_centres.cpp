@@ -193,7 +193,8 @@ void metal_angle_tors_correction_(int32_t mdoc, std::string_view mon, int32_t /*
       const int n2 = builder::centre_neighbours(p2, nbp2, 12);
       for (int f = 0; f < nl; ++f) {
         const int32_t p4 = lst[f];
-        if (p4 == p2) continue;
+        // An empty side position names no atom and never ends a torsion.
+        if (p4 == p2 || p4 <= 0) continue;
         float a4 = 0;
         int32_t lg = 0, st = 0;
         srch_angl_(mdoc, mon, p2, ic, p4, a4, lg, st);

@@ -301,3 +301,16 @@ TEST_F(CreatNew, DriverRefusalsHaveTheirMessages) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CreatNew, TraceModeWritesItsMarkersAndStillBuilds) {
+  residue("PRO");
+  ASSERT_EQ(build("    ", 'T'), 0) << out;
+  for (const char* marker :
+       {" ---make_new :prsnt,coor: N N\n", " --- before ring -- chem_flag:N\n", "---CALC_VOBSN--\n",
+        "---end CALC_VOBSN--\n", "---CHECK_METAL_CHIR-- 1\n", " --- ps---\n", " ---end  make_new---\n"})
+    EXPECT_NE(out.find(marker), std::string::npos) << marker;
+}
+
+}  // namespace

@@ -265,3 +265,23 @@ TEST_F(MetalCentres, ChangeAngleValueFindsTheReversedRow) {
 }
 
 }  // namespace
+
+namespace {
+
+// A row with an empty side position: the torsion about the axis bond is
+// turned towards a real side atom, never towards the empty position.
+TEST_F(MetalCentres, EmptySidePositionNeverEndsATorsion) {
+  centre("ZN", 2.0f, kOcta);
+  const int c = atom("C1", "C", "CH3", 0, 0, 3.5f, lig[0]);
+  given_row("cross4", {m, lig[0], 0, 0, lig[1], lig[2], lig[3]});
+  r_scratch_t& s = r_scratch;
+  s.l1t_ntors = 1;
+  s.l1t_i1atm(1) = c, s.l1t_i2atm(1) = lig[0], s.l1t_i3atm(1) = m, s.l1t_i4atm(1) = lig[5];
+  int32_t ierr = -1;
+  captured([&] { check_metal_chir_(0, "TST", 0, 'N', ierr); });
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(s.l1t_i4atm(1), lig[1]);
+  EXPECT_EQ(s.l1t_4atm(1), s.l1a_aname(lig[1]));
+}
+
+}  // namespace
