@@ -233,6 +233,10 @@ void set_conn_l_(int32_t ia, int32_t& n, int32_t& nh, int32_t* iconn) {
   };
   if (s.l1a_iback(ia) > 0) add(s.l1a_iback(ia));
   for (int k = 1; k <= std::min<int>(s.l1a_ndist(ia), MAX1BRN); ++k) add(s.l1a_conn(k, ia));
+  // The ring-closure partners are neighbours too: without them a hydrogen on
+  // the atom that closes a ring is placed as if the ring bond were missing,
+  // up to an Angstrom away from where it belongs.
+  for (int k = 1; k <= std::min<int>(s.l1a_nextr(ia), MAX1EXT); ++k) add(s.l1a_iextr(k, ia));
 }
 
 void h_atom_coors_rebuild_(int32_t mdoc, char list, int32_t imode, int32_t& ierr) {
