@@ -13,8 +13,8 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "builder/creat_new.h"
@@ -121,7 +121,8 @@ void BM_CreatNew(benchmark::State& state) {
     auto t0 = std::chrono::steady_clock::now();
     residue();
     int32_t ierr = 0;
-    creat_new_(0, std::getenv("ORB_BENCH_TRACE") ? 'N' : 'S', "    ", "            ", "?", 0.0f, ierr);
+    creat_new_(0, std::getenv("ORB_BENCH_TRACE") ? 'N' : 'S', "    ", "            ", "?", 0.0f,
+               ierr);
     auto t1 = std::chrono::steady_clock::now();
     if (ierr != 0) {
       state.SkipWithError("the build failed");

@@ -258,8 +258,8 @@ void set_tangle_value_(int32_t mdoc, std::string_view mon, int32_t i, int32_t j,
     int32_t x, v, y;
     float s1, s2, opp;
   };
-  const Corner corners[3] = {{ia1, ia2, ia3, c, a, b}, {ia3, ia1, ia2, b, c, a},
-                             {ia2, ia3, ia1, a, b, c}};
+  const Corner corners[3] = {
+      {ia1, ia2, ia3, c, a, b}, {ia3, ia1, ia2, b, c, a}, {ia2, ia3, ia1, a, b, c}};
   for (const Corner& q : corners) {
     const float den = 2.0f * q.s1 * q.s2;
     if (den < 0.0001f) continue;

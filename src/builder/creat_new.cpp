@@ -117,8 +117,8 @@ void creat_new_(int32_t mmdoc, char list, std::string_view mode_i, std::string_v
   for (int i = 1; i <= s.l1a_natom; ++i)
     for (int j = i + 1; j <= s.l1a_natom; ++j)
       if (std::memcmp(s.l1a_aname(i).c, s.l1a_aname(j).c, 4) == 0) {
-        msgerr_(mdoc, " ERROR : " + mon + " : duplicated atom_name : \"" + s.l1a_aname(i).str() +
-                          "\".");
+        msgerr_(mdoc,
+                " ERROR : " + mon + " : duplicated atom_name : \"" + s.l1a_aname(i).str() + "\".");
         ierr = 1;
       }
   if (ierr != 0) return;
@@ -253,8 +253,8 @@ void creat_new_(int32_t mmdoc, char list, std::string_view mode_i, std::string_v
     msgdoc_(mdoc, "aname,  back ,  forw  ,      nd,conn(1..5) ,  next,iext(1..5)");
     for (int a = 1; a <= s.l1a_natom; ++a) {
       std::string line = iw(a, 4) + iw(s.l1a_iold(a), 4) + " " + s.l1a_aname(a).str() +
-                         iw(s.l1a_iback(a), 4) + iw(s.l1a_iforw(a), 4) + " " +
-                         s.l1a_back(a).str() + " " + s.l1a_forw(a).str() + iw(s.l1a_ndist(a), 4);
+                         iw(s.l1a_iback(a), 4) + iw(s.l1a_iforw(a), 4) + " " + s.l1a_back(a).str() +
+                         " " + s.l1a_forw(a).str() + iw(s.l1a_ndist(a), 4);
       for (int k = 1; k <= 5; ++k) line += iw(s.l1a_conn(k, a), 4);
       line += iw(s.l1a_nextr(a), 4);
       for (int k = 1; k <= 5; ++k) line += iw(s.l1a_iextr(k, a), 4);

@@ -24,14 +24,10 @@ inline bool is_h(const Name& symb) { return symb == "H" || symb == "D"; }
 inline bool is_h_atom(int ia) { return is_h(r_scratch.l1a_symb(ia)); }
 
 // An atom's type for the energy library: hydrogens are "H".
-inline Name atom_type(int ia) {
-  return is_h_atom(ia) ? Name("H") : r_scratch.l1a_chem(ia);
-}
+inline Name atom_type(int ia) { return is_h_atom(ia) ? Name("H") : r_scratch.l1a_chem(ia); }
 
 // A library type of three or more characters beginning "H" stands for hydrogen.
-inline Name lib_type(const Name& t) {
-  return (t(1) == 'H' && t.len_trim() > 2) ? Name("H") : t;
-}
+inline Name lib_type(const Name& t) { return (t(1) == 'H' && t.len_trim() > 2) ? Name("H") : t; }
 
 inline bool has_coords(int ia) { return r_scratch.l1a_coor_flag(ia) == "Y"; }
 

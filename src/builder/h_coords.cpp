@@ -12,8 +12,8 @@
 #include "builder/geom_common.h"
 #include "dictionary/descr_lookups.h"
 #include "foundation/kernels.h"
-#include "suite/pi.h"
 #include "foundation/vec3.h"
+#include "suite/pi.h"
 
 using builder::geom::ff;
 using builder::geom::fi;
@@ -174,8 +174,7 @@ void single_hydrogen(int32_t mdoc, const Trace& tr, int32_t centre, int32_t n,
   tr("==>" + fi(jah) + " " + s.l1a_aname(jah).str() + ff(ls) + ff(c) + fi(nn));
 }
 
-void two_hydrogens(int32_t mdoc, const Trace& tr, int32_t centre, int32_t n,
-                   const int32_t* iconn) {
+void two_hydrogens(int32_t mdoc, const Trace& tr, int32_t centre, int32_t n, const int32_t* iconn) {
   const r_scratch_t& s = r_scratch;
   int32_t jja = 0, ja = 0, jah = 0;
   for (int k = 0; k < n; ++k) {

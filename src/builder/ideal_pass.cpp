@@ -294,10 +294,9 @@ void print_lib_lbc_(int32_t mdoc, int32_t& /*ierr*/) {
                       fw(s.l1b_val(b), 8, 3) + fw(s.l1b_vobs(b), 8, 3) + iw(s.l1b_i1atm(b), 3) +
                       iw(s.l1b_i2atm(b), 3) + s.l1b_type(b).str());
   for (int g = 1; g <= s.l1g_nangl; ++g)
-    msgdoc_(mdoc, iw(g, 4) + " angle " + s.l1g_1atm(g).str() + " - " + s.l1g_2atm(g).str() +
-                      " - " + s.l1g_3atm(g).str() + fw(s.l1g_val(g), 8, 3) +
-                      fw(s.l1g_vobs(g), 8, 3) + iw(s.l1g_i1atm(g), 3) + iw(s.l1g_i2atm(g), 3) +
-                      iw(s.l1g_i3atm(g), 3));
+    msgdoc_(mdoc, iw(g, 4) + " angle " + s.l1g_1atm(g).str() + " - " + s.l1g_2atm(g).str() + " - " +
+                      s.l1g_3atm(g).str() + fw(s.l1g_val(g), 8, 3) + fw(s.l1g_vobs(g), 8, 3) +
+                      iw(s.l1g_i1atm(g), 3) + iw(s.l1g_i2atm(g), 3) + iw(s.l1g_i3atm(g), 3));
   for (int t = 1; t <= s.l1t_ntors; ++t)
     msgdoc_(mdoc, iw(t, 4) + "tr:" + s.l1t_1atm(t).str() + " - " + s.l1t_2atm(t).str() + " - " +
                       s.l1t_3atm(t).str() + " - " + s.l1t_4atm(t).str() + " :" +

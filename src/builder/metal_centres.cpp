@@ -106,7 +106,8 @@ void set_metal_chirality_(int32_t mdoc, std::string_view mon, int32_t icross, in
   lc = 0;
   ierr = 0;
   if (s.l1c_nchir >= MAX1CHR) {
-    foundation::table_full(mdoc, "ERROR: number of chiral centres in monomer " + std::string(mon) + " >",
+    foundation::table_full(mdoc,
+                           "ERROR: number of chiral centres in monomer " + std::string(mon) + " >",
                            MAX1CHR, "", {"MAX1CHR", "lib_com", 10});
     ierr = 1;
     return;
@@ -225,8 +226,7 @@ void metal_angle_tors_correction_(int32_t mdoc, std::string_view mon, int32_t /*
       if (best >= 0) {
         const int32_t q[4] = {b1, p2, ic, b4};
         int32_t* idx[4] = {&s.l1t_i1atm(t), &s.l1t_i2atm(t), &s.l1t_i3atm(t), &s.l1t_i4atm(t)};
-        rt::FixedText<4>* nm[4] = {&s.l1t_1atm(t), &s.l1t_2atm(t), &s.l1t_3atm(t),
-                                   &s.l1t_4atm(t)};
+        rt::FixedText<4>* nm[4] = {&s.l1t_1atm(t), &s.l1t_2atm(t), &s.l1t_3atm(t), &s.l1t_4atm(t)};
         for (int a = 0; a < 4; ++a) {
           *idx[a] = q[a];
           *nm[a] = q[a] > 0 ? s.l1a_aname(q[a]).view() : std::string_view(".");
@@ -279,8 +279,7 @@ void check_metal_chir_(int32_t mdoc, std::string_view mon, int32_t iangl, char l
       msgerr_(mdoc, " WARNING: there is not metal chirality for:" + s.l1a_aname(ia).str());
       int32_t st2 = 0;
       metal_chir_from_coord_(mdoc, list, mon, ia, nc, ibond, st2);
-      if (st2 == 1)
-        msgerr_(mdoc, " WARNING: coords are not good enough to create Chirality");
+      if (st2 == 1) msgerr_(mdoc, " WARNING: coords are not good enough to create Chirality");
       if (st2 == 1 || st2 == 2) {
         if (iangl == 1) {
           if (list == 'T') {
@@ -328,8 +327,7 @@ void check_metal_chir_(int32_t mdoc, std::string_view mon, int32_t iangl, char l
       pass = false;
     } else {
       const bool sides = icross > 0 && nfound2 >= 1 && nfound2 <= icross;
-      pass = (nfound1 >= 2 && ((icross == 0 && nfound2 == 0) || sides)) ||
-             (nfound1 <= 1 && sides);
+      pass = (nfound1 >= 2 && ((icross == 0 && nfound2 == 0) || sides)) || (nfound1 <= 1 && sides);
     }
     if (pass) {
       if (list == 'T') {

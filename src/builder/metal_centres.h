@@ -13,8 +13,7 @@
 // iangl 1, else from the ideal angles).  ierr: the last status any centre
 // set (0 when the last centre with a row passed).  Writes r_scratch l1c_,
 // l1g_val, l1t_ rows.
-void check_metal_chir_(int32_t mdoc, std::string_view mon, int32_t iangl, char list,
-                       int32_t& ierr);
+void check_metal_chir_(int32_t mdoc, std::string_view mon, int32_t iangl, char list, int32_t& ierr);
 
 // Metal-centre row of centre ic: the axis pair ibc, ifr, the side atoms
 // imc(1..6) (imc points at 10 entries), the digit icross, the sign word and
@@ -27,8 +26,7 @@ void srch_metal_chir_(int32_t mdoc, std::string_view mon, int32_t ic, int32_t ib
 // Appends a "cross" row for centre ia.  lc the new row (0 when none);
 // ierr 1 (two error lines) when the table is full.  Writes r_scratch l1c_ rows.
 void set_metal_chirality_(int32_t mdoc, std::string_view mon, int32_t icross, int32_t ia,
-                          int32_t ibc, int32_t ifr, const int32_t* imc, int32_t& lc,
-                          int32_t& ierr);
+                          int32_t ibc, int32_t ifr, const int32_t* imc, int32_t& lc, int32_t& ierr);
 
 // Ideal angles around centre ic from its arrangement, and the torsions about
 // its bonds rewritten to run through the arrangement.  ierr untouched.

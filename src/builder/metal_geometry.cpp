@@ -41,7 +41,8 @@ int32_t tetrahedral_row(int32_t mdoc, std::string_view mon, int32_t ia, int32_t 
     if (!is_h_atom(ibond[i])) heavy[nh++] = ibond[i];
   if (nh < 3) return 0;
   if (s.l1c_nchir >= MAX1CHR) {
-    foundation::table_full(mdoc, "ERROR: number of chiral centres in monomer " + std::string(mon) + " >",
+    foundation::table_full(mdoc,
+                           "ERROR: number of chiral centres in monomer " + std::string(mon) + " >",
                            MAX1CHR, "", {"MAX1CHR", "lib_com", 10});
     return 3;
   }
@@ -92,8 +93,8 @@ float angle_at(int32_t a, int32_t centre, int32_t b) {
 
 }  // namespace
 
-void metal_chir_from_coord_(int32_t mdoc, char list, std::string_view mon, int32_t ia,
-                            int32_t nc, const int32_t* ibond, int32_t& ierr) {
+void metal_chir_from_coord_(int32_t mdoc, char list, std::string_view mon, int32_t ia, int32_t nc,
+                            const int32_t* ibond, int32_t& ierr) {
   const r_scratch_t& s = r_scratch;
   ierr = 0;
   const float delta = 18.0f;

@@ -10,8 +10,8 @@
 // row written or none needed, 1 no known arrangement, 2 a neighbour without
 // coordinates, 3 the chiral table full.  Writes r_scratch l1c_ rows, l1g_val,
 // l1t_ rows.
-void metal_chir_from_coord_(int32_t mdoc, char list, std::string_view mon, int32_t ia,
-                            int32_t nc, const int32_t* ibond, int32_t& ierr);
+void metal_chir_from_coord_(int32_t mdoc, char list, std::string_view mon, int32_t ia, int32_t nc,
+                            const int32_t* ibond, int32_t& ierr);
 
 // The same from the ideal angles of the description, for two to four
 // neighbours.  ierr 0, 1 not recognised, the look-up status of a missing

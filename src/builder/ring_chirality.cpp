@@ -177,8 +177,9 @@ void chir_to_list_(int32_t /*mdoc*/, int32_t /*iring*/, RingRecord& r, char list
       const int e = r.nch[k];
       std::printf("%s\n", ("--cnt:" + fi(k) + fi(r.iatom[k])).c_str());
       std::printf("%s\n", ("-- cH:" + fi(p) + fi(r.iachir[k]) + fi(n) + fi(r.ichir[k])).c_str());
-      std::printf("%s\n", (" list:" + fi(s.l1c_i2atm(e)) + fi(s.l1c_i3atm(e)) +
-                           fi(s.l1c_i4atm(e))).c_str());
+      std::printf(
+          "%s\n",
+          (" list:" + fi(s.l1c_i2atm(e)) + fi(s.l1c_i3atm(e)) + fi(s.l1c_i4atm(e))).c_str());
       std::printf("%s\n", (" flag:" + s.l1c_flag(e).str()).c_str());
     }
   }

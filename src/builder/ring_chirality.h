@@ -31,13 +31,10 @@ void get_chir_sign_(int32_t icn, int32_t ia1, int32_t ia2, int32_t ia3, int32_t&
 
 // Fixes the open hand ("B") of entry ich from a wanted sign.
 // Writes r_scratch l1c_flag.
-void set_chir_sign_(int32_t ich, int32_t icn, int32_t ia1, int32_t ia2, int32_t ia3,
-                    int32_t isign);
+void set_chir_sign_(int32_t ich, int32_t icn, int32_t ia1, int32_t ia2, int32_t ia3, int32_t isign);
 
 // Writes every ring position's sign back into its centre.  Writes r_scratch l1c_flag.
 void chir_to_list_(int32_t mdoc, int32_t iring, RingRecord& r, char list, int32_t& ierr);
 
-void get_correct_chir_(int32_t ichir1, int32_t ichir2, int32_t ibond, int32_t& ich1,
-                       int32_t& ich2);
-void set_correct_chir_(int32_t ich1, int32_t ich2, int32_t ibond, int32_t& ichir1,
-                       int32_t& ichir2);
+void get_correct_chir_(int32_t ichir1, int32_t ichir2, int32_t ibond, int32_t& ich1, int32_t& ich2);
+void set_correct_chir_(int32_t ich1, int32_t ich2, int32_t ibond, int32_t& ichir1, int32_t& ichir2);

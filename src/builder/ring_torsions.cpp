@@ -23,8 +23,8 @@ using builder::geom::is_metal_row;
 namespace {
 
 constexpr int kTab5[2][5] = {{0, 1, -1, 1, -1}, {0, -1, 1, -1, 1}};
-constexpr int kTab6[9][6] = {{0, 1, -1, 0, 1, -1}, {0, -1, 1, 0, -1, 1}, {0, 0, 1, -1, 1, -1},
-                             {0, 0, -1, 1, -1, 1}, {0, 1, 0, -1, 1, -1}, {0, -1, 0, 1, -1, 1},
+constexpr int kTab6[9][6] = {{0, 1, -1, 0, 1, -1},  {0, -1, 1, 0, -1, 1},  {0, 0, 1, -1, 1, -1},
+                             {0, 0, -1, 1, -1, 1},  {0, 1, 0, -1, 1, -1},  {0, -1, 0, 1, -1, 1},
                              {1, -1, 1, -1, 1, -1}, {-1, 1, -1, 1, -1, 1}, {0, 0, 0, 0, 0, 0}};
 
 int cyc(int k, int nr) { return ((k - 1) % nr + nr) % nr + 1; }
@@ -77,8 +77,8 @@ void get_ring_order_(int32_t iring, RingRecord& r, int32_t& ierr) {
   for (int i = 1; i <= r.nr; ++i) {
     float v = 0;
     int32_t lg = 0, st = 0;
-    srch_angl_(99, "        ", r.iatom[i], r.iatom[cyc(i + 1, r.nr)], r.iatom[cyc(i + 2, r.nr)],
-               v, lg, st);
+    srch_angl_(99, "        ", r.iatom[i], r.iatom[cyc(i + 1, r.nr)], r.iatom[cyc(i + 2, r.nr)], v,
+               lg, st);
     if (st != 0 || v < 10.0f || v > 170.0f) {
       ierr = 3;
       return;
@@ -357,8 +357,7 @@ void set_ring_tors_(int32_t mdoc, RingRecord& r, int32_t iring, char list, int32
     if (r.ichir[k] == 9) r.ichir[k] = r.ichir[k1] == 1 ? -1 : 1;
     if (r.nphi[k] > 0 && r.iphi[k] == 9) {
       r.iphi[k] = frame[k];
-      if ((six_flat_ends && frame[k1] == 0) ||
-          (five_env && (frame[km] == 0 || frame[k1] == 0)))
+      if ((six_flat_ends && frame[k1] == 0) || (five_env && (frame[km] == 0 || frame[k1] == 0)))
         r.iphi[k] = frame[k] >= 0 ? 2 : -2;
     }
   }
@@ -506,7 +505,7 @@ void torsion_correction_(int32_t mdoc, char list, int32_t nringt, int32_t& ierr)
     if (!(s.l1c_flag(c) == "N")) continue;
     const char expect = begins(s.l1c_sign(c).view(), "pos")   ? 'R'
                         : begins(s.l1c_sign(c).view(), "neg") ? 'L'
-                                                               : 'B';
+                                                              : 'B';
     float vol = 0;
     int32_t st = 0;
     calc_ovol_(c, vol, st);

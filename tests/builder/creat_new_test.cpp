@@ -15,18 +15,17 @@
 #include "builder/h_coords.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
-#include "runtime/units.h"
 #include "l1_fixture.h"
+#include "runtime/units.h"
 #include "support/capture.h"
 
 namespace {
 
 using fx::R;
 
-const char* const kCodes[] = {"ALA", "ARG", "ASN", "ASP", "CYS", "GLN", "GLU", "GLY", "HIS",
-                              "ILE", "LEU", "LYS", "MET", "PHE", "PRO", "SER", "THR", "TRP",
-                              "TYR", "VAL", "HOH", "ZN",  "CD",  "NAG", "A",   "DA",  "ACE",
-                              "NH2"};
+const char* const kCodes[] = {"ALA", "ARG", "ASN", "ASP", "CYS", "GLN", "GLU", "GLY", "HIS", "ILE",
+                              "LEU", "LYS", "MET", "PHE", "PRO", "SER", "THR", "TRP", "TYR", "VAL",
+                              "HOH", "ZN",  "CD",  "NAG", "A",   "DA",  "ACE", "NH2"};
 
 struct CreatNew : testing::Test {
   void SetUp() override {
@@ -81,9 +80,11 @@ std::pair<int, int> neighbour_counts(int a) {
 }
 
 // Distance of point p from the plane through a, b and c.
-float off_plane(const comp::Atom& a, const comp::Atom& b, const comp::Atom& c, const comp::Atom& p) {
+float off_plane(const comp::Atom& a, const comp::Atom& b, const comp::Atom& c,
+                const comp::Atom& p) {
   const float u[3] = {b.x - a.x, b.y - a.y, b.z - a.z}, v[3] = {c.x - a.x, c.y - a.y, c.z - a.z};
-  const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+  const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                      u[0] * v[1] - u[1] * v[0]};
   const float len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
   return std::fabs(n[0] * (p.x - a.x) + n[1] * (p.y - a.y) + n[2] * (p.z - a.z)) / len;
 }
@@ -110,7 +111,9 @@ TEST_F(CreatNew, EveryComponentGetsACompleteDescription) {
       for (int q = 1; q <= s.l1p_natom(p); ++q)
         EXPECT_FLOAT_EQ(s.l1p_dev(q, p), 0.02f) << code << " plane " << p;
     // Every bond between heavy atoms has an angle at each end that it shares.
-    if (s.l1a_natom > 2) EXPECT_GT(s.l1g_nangl, 0) << code;
+    if (s.l1a_natom > 2) {
+      EXPECT_GT(s.l1g_nangl, 0) << code;
+    }
   }
 }
 
@@ -156,11 +159,14 @@ TEST_F(CreatNew, RebuiltHydrogensLieOnTheComponentsOwn) {
       // In a five-membered ring the component's hydrogen leans off the
       // bisector of the ring bonds that the builder uses (HIS HD2 by 0.19).
       const bool five = s.l1a_nring(c) > 0 && s.l1a_ring_ord(1, c) == 5;
-      EXPECT_LT(best, five ? 0.2f : 0.1f) << code << " " << s.l1a_aname(h).str() << " on " << carrier;
+      EXPECT_LT(best, five ? 0.2f : 0.1f)
+          << code << " " << s.l1a_aname(h).str() << " on " << carrier;
       ++checked;
     }
     // CA, CB (2) and the five ring carbons, the one that closes the ring too.
-    if (std::string(code) == "PHE") EXPECT_EQ(checked, 8) << code;
+    if (std::string(code) == "PHE") {
+      EXPECT_EQ(checked, 8) << code;
+    }
   }
 }
 
@@ -194,9 +200,13 @@ TEST_F(CreatNew, TestModeMakesObservedValuesIdeal) {
   ASSERT_EQ(build("TEST"), 0);
   const r_scratch_t& s = R();
   for (int b = 1; b <= s.l1b_nbond; ++b)
-    if (s.l1b_vobs(b) > 0.001f) EXPECT_FLOAT_EQ(s.l1b_val(b), s.l1b_vobs(b)) << "bond " << b;
+    if (s.l1b_vobs(b) > 0.001f) {
+      EXPECT_FLOAT_EQ(s.l1b_val(b), s.l1b_vobs(b)) << "bond " << b;
+    }
   for (int g = 1; g <= s.l1g_nangl; ++g)
-    if (s.l1g_vobs(g) > 0.001f) EXPECT_FLOAT_EQ(s.l1g_val(g), s.l1g_vobs(g)) << "angle " << g;
+    if (s.l1g_vobs(g) > 0.001f) {
+      EXPECT_FLOAT_EQ(s.l1g_val(g), s.l1g_vobs(g)) << "angle " << g;
+    }
 }
 
 TEST_F(CreatNew, ZincAndCadmiumCentresGetTheirCoordinationGeometry) {
@@ -210,9 +220,12 @@ TEST_F(CreatNew, ZincAndCadmiumCentresGetTheirCoordinationGeometry) {
     const char* sign;
   } rows[] = {
       {"four at a tetrahedron", "ZN", {{t, t, t}, {t, -t, -t}, {-t, t, -t}, {-t, -t, t}}, "both"},
-      {"five at a square pyramid", "CD",
-       {{0, 0, 2.1f}, {2.1f, 0, 0}, {0, 2.1f, 0}, {-2.1f, 0, 0}, {0, -2.1f, 0}}, "cross4"},
-      {"six at an octahedron", "ZN",
+      {"five at a square pyramid",
+       "CD",
+       {{0, 0, 2.1f}, {2.1f, 0, 0}, {0, 2.1f, 0}, {-2.1f, 0, 0}, {0, -2.1f, 0}},
+       "cross4"},
+      {"six at an octahedron",
+       "ZN",
        {{0, 0, 2.1f}, {2.1f, 0, 0}, {0, 2.1f, 0}, {-2.1f, 0, 0}, {0, -2.1f, 0}, {0, 0, -2.1f}},
        "cross4"},
   };
@@ -290,7 +303,8 @@ TEST_F(CreatNew, MetalWithMoreLigandsThanAnyGeometryIsWarnedAbout) {
   EXPECT_EQ(build(), 0);
   EXPECT_EQ(R().l1c_nchir, 0);
   EXPECT_NE(out.find(" WARNING: there is not metal chirality for:CD"), std::string::npos) << out;
-  EXPECT_NE(out.find(" WARNING: coords are not good enough to create Chirality"), std::string::npos);
+  EXPECT_NE(out.find(" WARNING: coords are not good enough to create Chirality"),
+            std::string::npos);
 }
 
 TEST_F(CreatNew, DriverRefusalsHaveTheirMessages) {
@@ -301,10 +315,16 @@ TEST_F(CreatNew, DriverRefusalsHaveTheirMessages) {
     std::vector<const char*> names;
     const char* out;
   } rows[] = {
-      {"presence mode not N or M", 'L', ".", {"C1"},
+      {"presence mode not N or M",
+       'L',
+       ".",
+       {"C1"},
        "  ERROR in MAKE_NEW: BAD      : L1L_PRSNT must be N or M\n"},
       {"no atoms", 'N', "N", {}, "  ERROR: number of atoms in new monomer BAD      =    0\n"},
-      {"three equal names", 'N', "N", {"C1", "C1", "C1"},
+      {"three equal names",
+       'N',
+       "N",
+       {"C1", "C1", "C1"},
        "  ERROR : BAD      : duplicated atom_name : \"C1  \".\n"
        "  ERROR : BAD      : duplicated atom_name : \"C1  \".\n"
        "  ERROR : BAD      : duplicated atom_name : \"C1  \".\n"},
@@ -327,9 +347,9 @@ namespace {
 TEST_F(CreatNew, TraceModeWritesItsMarkersAndStillBuilds) {
   residue("PRO");
   ASSERT_EQ(build("    ", 'T'), 0) << out;
-  for (const char* marker :
-       {" ---make_new :prsnt,coor: N N\n", " --- before ring -- chem_flag:N\n", "---CALC_VOBSN--\n",
-        "---end CALC_VOBSN--\n", "---CHECK_METAL_CHIR-- 1\n", " --- ps---\n", " ---end  make_new---\n"})
+  for (const char* marker : {" ---make_new :prsnt,coor: N N\n", " --- before ring -- chem_flag:N\n",
+                             "---CALC_VOBSN--\n", "---end CALC_VOBSN--\n",
+                             "---CHECK_METAL_CHIR-- 1\n", " --- ps---\n", " ---end  make_new---\n"})
     EXPECT_NE(out.find(marker), std::string::npos) << marker;
 }
 

@@ -29,7 +29,8 @@ struct IdealPass : L1Test {
     for (int k = 1; k <= 6; ++k) {
       const float t = static_cast<float>(k - 1) * 3.14159265f / 3.0f;
       const std::string n = "C" + std::to_string(k);
-      c[k] = atom(n.c_str(), "C", "CR16", 1.39f * std::cos(t), 1.39f * std::sin(t), 0, k > 1 ? c[k - 1] : 0);
+      c[k] = atom(n.c_str(), "C", "CR16", 1.39f * std::cos(t), 1.39f * std::sin(t), 0,
+                  k > 1 ? c[k - 1] : 0);
     }
     for (int k = 1; k <= 6; ++k) {
       const float t = static_cast<float>(k - 1) * 3.14159265f / 3.0f;
@@ -43,8 +44,7 @@ struct IdealPass : L1Test {
     lib_bond("CR16", "H", "single", 1.08f);
     lib_angle("CR16", "CR16", "CR16", 120.0f);
     lib_angle("CR16", "CR16", "H", 120.0f);
-    if (with_plane)
-      plane({"C1", "C2", "C3", "C4", "C5", "C6", "H1", "H2", "H3", "H4", "H5", "H6"});
+    if (with_plane) plane({"C1", "C2", "C3", "C4", "C5", "C6", "H1", "H2", "H3", "H4", "H5", "H6"});
   }
   bool ring_bond(int t) {
     const int a = r_scratch.l1t_i2atm(t), b = r_scratch.l1t_i3atm(t);

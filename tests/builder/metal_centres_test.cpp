@@ -39,13 +39,15 @@ struct MetalCentres : L1Test {
     int32_t ierr = 0;
     captured([&] {
       for (std::size_t i = 0; i < lig.size(); ++i)
-        for (std::size_t j = i + 1; j < lig.size(); ++j) set_vangl_(0, "TST", lig[i], m, lig[j], ierr);
+        for (std::size_t j = i + 1; j < lig.size(); ++j)
+          set_vangl_(0, "TST", lig[i], m, lig[j], ierr);
     });
   }
   float ideal(int a, int b) {
     for (int g = 1; g <= r_scratch.l1g_nangl; ++g)
-      if (r_scratch.l1g_i2atm(g) == m && ((r_scratch.l1g_i1atm(g) == a && r_scratch.l1g_i3atm(g) == b) ||
-                                          (r_scratch.l1g_i1atm(g) == b && r_scratch.l1g_i3atm(g) == a)))
+      if (r_scratch.l1g_i2atm(g) == m &&
+          ((r_scratch.l1g_i1atm(g) == a && r_scratch.l1g_i3atm(g) == b) ||
+           (r_scratch.l1g_i1atm(g) == b && r_scratch.l1g_i3atm(g) == a)))
         return r_scratch.l1g_val(g);
     return -1;
   }
@@ -58,7 +60,8 @@ struct MetalCentres : L1Test {
   }
 };
 
-const std::vector<Dir> kOcta = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
+const std::vector<Dir> kOcta = {{0, 0, 1},  {1, 0, 0},  {0, 1, 0},
+                                {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
 const std::vector<Dir> kTetra = {{1, 1, 1}, {1, -1, -1}, {-1, 1, -1}, {-1, -1, 1}};
 
 TEST_F(MetalCentres, TetrahedralZincGetsABothRow) {
@@ -111,7 +114,10 @@ TEST_F(MetalCentres, ArrangementsRecognisedFromCoordinates) {
     const char* sign;
   } rows[] = {
       {"two at 175 degrees: linear", {{1, 0, 0}, {-1, 0.0875f, 0}}, 0, "cross0  "},
-      {"two at 100 degrees: axis and one side atom", {{1, 0, 0}, {-0.1736f, 0.9848f, 0}}, 0, "cross1  "},
+      {"two at 100 degrees: axis and one side atom",
+       {{1, 0, 0}, {-0.1736f, 0.9848f, 0}},
+       0,
+       "cross1  "},
       {"two at 120 degrees: trigonal", {{1, 0, 0}, {c120, s120, 0}}, 0, "cross3  "},
       {"two at 130 degrees: nothing known", {{1, 0, 0}, {-0.6428f, 0.7660f, 0}}, 1, ""},
       {"square planar", {{1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}}, 0, "cross2  "},
@@ -173,8 +179,9 @@ TEST_F(MetalCentres, UnknownArrangementReportsStatus1) {
 void given_row(const char* sign, std::initializer_list<int> slots) {
   r_scratch_t& s = r_scratch;
   const int k = ++s.l1c_nchir;
-  int32_t* idx[9] = {&s.l1c_i1atm(k), &s.l1c_i2atm(k), &s.l1c_i3atm(k), &s.l1c_i4atm(k), &s.l1c_i5atm(k),
-                     &s.l1c_i6atm(k), &s.l1c_i7atm(k), &s.l1c_i8atm(k), &s.l1c_i9atm(k)};
+  int32_t* idx[9] = {&s.l1c_i1atm(k), &s.l1c_i2atm(k), &s.l1c_i3atm(k),
+                     &s.l1c_i4atm(k), &s.l1c_i5atm(k), &s.l1c_i6atm(k),
+                     &s.l1c_i7atm(k), &s.l1c_i8atm(k), &s.l1c_i9atm(k)};
   int j = 0;
   for (int a : slots) *idx[j++] = a;
   for (; j < 9; ++j) *idx[j] = 0;
@@ -193,10 +200,16 @@ TEST_F(MetalCentres, GivenRowsPassOrFail) {
       {"cross4 with all six", "cross4", {-1, 0, 5, 1, 2, 3, 4}, 0, ""},
       {"cross4 naming three of four sides", "cross4", {-1, 0, 5, 1, 2, 3}, 0, ""},
       {"cross0 with off-axis neighbours", "cross0", {-1, 0, 5}, 0, ""},
-      {"cross2 with three further neighbours", "cross2", {-1, 0, 5, 1}, 1,
+      {"cross2 with three further neighbours",
+       "cross2",
+       {-1, 0, 5, 1},
+       1,
        "  ERROR: wrong metal chirality for:ZN\n"},
       {"star6 naming every ligand", "star6", {-1, 0, 1, 2, 3, 4, 5}, 0, ""},
-      {"star6 naming no ligand", "star6", {-1, -1, -1, -1, -1, -1, -1}, 1,
+      {"star6 naming no ligand",
+       "star6",
+       {-1, -1, -1, -1, -1, -1, -1},
+       1,
        "  ERROR: wrong metal chirality for:ZN\n"},
   };
   for (const Row& row : rows) {
@@ -207,8 +220,9 @@ TEST_F(MetalCentres, GivenRowsPassOrFail) {
     for (int p : row.slots) slots.push_back(p < 0 ? m : lig[p]);
     r_scratch_t& s = r_scratch;
     const int k = ++s.l1c_nchir;
-    int32_t* idx[9] = {&s.l1c_i1atm(k), &s.l1c_i2atm(k), &s.l1c_i3atm(k), &s.l1c_i4atm(k), &s.l1c_i5atm(k),
-                       &s.l1c_i6atm(k), &s.l1c_i7atm(k), &s.l1c_i8atm(k), &s.l1c_i9atm(k)};
+    int32_t* idx[9] = {&s.l1c_i1atm(k), &s.l1c_i2atm(k), &s.l1c_i3atm(k),
+                       &s.l1c_i4atm(k), &s.l1c_i5atm(k), &s.l1c_i6atm(k),
+                       &s.l1c_i7atm(k), &s.l1c_i8atm(k), &s.l1c_i9atm(k)};
     for (int j = 0; j < 9; ++j) *idx[j] = j < static_cast<int>(slots.size()) ? slots[j] : 0;
     s.l1c_sign(k) = row.sign;
     int32_t ierr = -1;

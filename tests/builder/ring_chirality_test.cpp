@@ -74,7 +74,9 @@ TEST_F(RingChirality, FusedBondCodesTranslateTheTwoSigns) {
   struct Row {
     const char* label;
     int code, s1, s2;
-  } rows[] = {{"not fused", 0, 1, -1}, {"code 211", 211, 1, 1}, {"code 221", 221, -1, 1},
+  } rows[] = {{"not fused", 0, 1, -1},
+              {"code 211", 211, 1, 1},
+              {"code 221", 221, -1, 1},
               {"code 222", 222, -1, -1}};
   for (const Row& row : rows) {
     int32_t o1 = 0, o2 = 0;
