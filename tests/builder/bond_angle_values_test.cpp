@@ -142,18 +142,6 @@ TEST_F(AngleValues, GenericRightAngleAtALinearMetalBecomesStraight) {
   EXPECT_FLOAT_EQ(r_scratch.l1g_val(1), 180.0f);
 }
 
-TEST_F(AngleValues, SameAtomsTwiceGiveTwoRows) {
-  const int a = atom("C1", "C", ".", 0, 0, 0);
-  const int b = atom("C2", "C", ".", 1.5f, 0, 0, a);
-  const int c = atom("C3", "C", ".", 2.0f, 1.4f, 0, b);
-  int32_t ierr = 0;
-  captured([&] {
-    set_vangl_(0, "TST", a, b, c, ierr);
-    set_vangl_(0, "TST", a, b, c, ierr);
-  });
-  EXPECT_EQ(r_scratch.l1g_nangl, 2);
-}
-
 TEST_F(AngleValues, CyclopropaneAnglesComeFromTheIdealSides) {
   const int a = atom("C1", "C", "CH2", 0, 0, 0);
   const int b = atom("C2", "C", "CH2", 1.51f, 0, 0, a);

@@ -185,17 +185,4 @@ TEST_F(HCoords, TwoHydrogensOfACH2StandEitherSideOfTheHeavyPlane) {
   EXPECT_LT(wrap_diff(torsion(h1, c, b, a), 120.0f), 0.1f);
 }
 
-TEST_F(HCoords, TerminalOxygenWithoutHydrogenChangesNothing) {
-  const int c = atom("C1", "C", ".", 0, 0, 0);
-  const int o = atom("O1", "O", ".", 1.23f, 0, 0, c);
-  const int n = atom("N1", "N", ".", -0.7f, 1.1f, 0, c);
-  const int hh = atom("H1", "H", ".", 0, 0, 0, n);
-  r_scratch.l1a_coor_flag(hh) = "N";
-  tors_row(o, c, n, hh, 180);
-  const float x = r_scratch.l1a_x(o);
-  EXPECT_EQ(rebuild(), 0);
-  EXPECT_FLOAT_EQ(r_scratch.l1a_x(o), x);
-  EXPECT_EQ(r_scratch.l1a_coor_flag(hh).str(), "N");  // no bond rows: nothing placed
-}
-
 }  // namespace

@@ -1,6 +1,6 @@
-// The ideal-value pass over small trees: rows made once per bond and angle,
-// ring closures, the stack limit, dummy atoms, ring torsions of flat and
-// puckered rings, the "TEST" switch and plane deviations.
+// The ideal-value pass over small trees: the stack limit, dummy atoms,
+// ring torsions of puckered rings, the "TEST" switch, plane deviations and
+// the listing; ring templates and substituent offsets.
 #include "builder/ideal_pass.h"
 
 #include <gtest/gtest.h>
@@ -22,63 +22,7 @@ struct IdealPass : L1Test {
     return ierr;
   }
   std::string out;
-  // Benzene: carbons on a regular hexagon of 1.39, hydrogens at 2.47 from
-  // the centre; tree C1..C6 with the ring closed C6-C1.
-  int c[7] = {}, h[7] = {};
-  void benzene(bool with_plane) {
-    for (int k = 1; k <= 6; ++k) {
-      const float t = static_cast<float>(k - 1) * 3.14159265f / 3.0f;
-      const std::string n = "C" + std::to_string(k);
-      c[k] = atom(n.c_str(), "C", "CR16", 1.39f * std::cos(t), 1.39f * std::sin(t), 0,
-                  k > 1 ? c[k - 1] : 0);
-    }
-    for (int k = 1; k <= 6; ++k) {
-      const float t = static_cast<float>(k - 1) * 3.14159265f / 3.0f;
-      const std::string n = "H" + std::to_string(k);
-      h[k] = atom(n.c_str(), "H", "HCR6", 2.47f * std::cos(t), 2.47f * std::sin(t), 0, c[k]);
-    }
-    close_ring(c[1], c[6]);
-    in_ring(1, 6, true, {c[1], c[2], c[3], c[4], c[5], c[6]});
-    lib_type("CR16", "C", 2);
-    lib_bond("CR16", "CR16", "aromatic", 1.39f);
-    lib_bond("CR16", "H", "single", 1.08f);
-    lib_angle("CR16", "CR16", "CR16", 120.0f);
-    lib_angle("CR16", "CR16", "H", 120.0f);
-    if (with_plane) plane({"C1", "C2", "C3", "C4", "C5", "C6", "H1", "H2", "H3", "H4", "H5", "H6"});
-  }
-  bool ring_bond(int t) {
-    const int a = r_scratch.l1t_i2atm(t), b = r_scratch.l1t_i3atm(t);
-    return a <= 6 && b <= 6;
-  }
 };
-
-TEST_F(IdealPass, BenzeneRingBondsAndAnglesAreMadeOnce) {
-  benzene(true);
-  EXPECT_EQ(run(1), 0);
-  EXPECT_EQ(r_scratch.l1b_nbond, 12);
-  EXPECT_EQ(r_scratch.l1g_nangl, 18);  // three at each ring carbon
-  int closure_bonds = 0;
-  for (int b = 1; b <= r_scratch.l1b_nbond; ++b) {
-    const int x = r_scratch.l1b_i1atm(b), y = r_scratch.l1b_i2atm(b);
-    if ((x == c[1] && y == c[6]) || (x == c[6] && y == c[1])) ++closure_bonds;
-    EXPECT_FLOAT_EQ(r_scratch.l1b_val(b), y <= 6 && x <= 6 ? 1.39f : 1.08f) << "bond " << b;
-  }
-  EXPECT_EQ(closure_bonds, 1);
-}
-
-TEST_F(IdealPass, FlatRingTorsionsAreZeroOr180) {
-  benzene(true);
-  ASSERT_EQ(run(1), 0);
-  int ring_torsions = 0;
-  for (int t = 1; t <= r_scratch.l1t_ntors; ++t) {
-    if (!ring_bond(t)) continue;
-    ++ring_torsions;
-    const float v = std::fabs(r_scratch.l1t_val(t));
-    EXPECT_TRUE(v < 0.01f || std::fabs(v - 180.0f) < 0.01f) << "torsion " << t << " = " << v;
-    EXPECT_EQ(r_scratch.l1t_flag(t).str(), "D") << "torsion " << t;
-  }
-  EXPECT_EQ(ring_torsions, 6);  // every ring bond has its torsion, the closure too
-}
 
 TEST_F(IdealPass, PuckeredRingWithoutCoordinatesFollowsTheFirstTemplate) {
   // Cyclohexane carbons without coordinates: the first template at start 1
@@ -155,14 +99,6 @@ TEST_F(IdealPass, DummyAtomHasNoBondToItsBackAtom) {
   EXPECT_EQ(r_scratch.l1b_nbond, 2);
   EXPECT_EQ(r_scratch.l1g_nangl, 1);  // C1-C2-O1 only
   EXPECT_EQ(r_scratch.l1g_i3atm(1), e);
-}
-
-TEST_F(IdealPass, OneAtomTreeMakesNothing) {
-  atom("ZN", "ZN", "ZN", 0, 0, 0);
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(r_scratch.l1b_nbond, 0);
-  EXPECT_EQ(r_scratch.l1g_nangl, 0);
-  EXPECT_EQ(r_scratch.l1t_ntors, 0);
 }
 
 TEST_F(IdealPass, TestSwitchMakesObservedValuesIdeal) {

@@ -272,12 +272,6 @@ TEST_F(MetalCentres, DefaultGeometryNeedsExactlyTwoRightAnglesFor120) {
   EXPECT_EQ(r_scratch.l1c_nchir, 0);
 }
 
-TEST_F(MetalCentres, ChangeAngleValueFindsTheReversedRow) {
-  centre("ZN", 2.0f, kTetra);
-  change_angle_value_(lig[1], m, lig[0], 77.0f);
-  EXPECT_FLOAT_EQ(ideal(lig[0], lig[1]), 77.0f);
-}
-
 }  // namespace
 
 namespace {

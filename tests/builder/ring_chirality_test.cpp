@@ -90,13 +90,6 @@ TEST_F(RingChirality, FusedBondCodesTranslateTheTwoSigns) {
   EXPECT_EQ(k2, 9);
 }
 
-TEST_F(RingChirality, SetCorrectWritesOnlyOpenSigns) {
-  int32_t s1 = 9, s2 = 1;
-  set_correct_chir_(1, 1, 222, s1, s2);
-  EXPECT_EQ(s1, -1);
-  EXPECT_EQ(s2, 1);
-}
-
 TEST_F(RingChirality, RingCarbonWithOneHydrogenHasNoReference) {
   // Cyclopentane-like ring C1..C5 with one hydrogen on C1 and a chiral row elsewhere.
   const int r1 = atom("C1", "C", "CH1", 0, 0, 0);
