@@ -4,6 +4,8 @@
 
 #include "dictionary/lib_com.h"
 #include "dictionary/libcom.h"
+#include "dictionary/lib_to_work.h"
+#include "dictionary/modif.h"
 #include "dictionary/mon_reader.h"
 #include "monlib_fixture.h"
 
@@ -229,6 +231,54 @@ TEST(SingleFileLibrary, EntriesOfTheSecondLibraryAreReadFromItInTheLastPass) {
   EXPECT_EQ(r.lml_fuse(entry_of("HOH")), "Y");
   EXPECT_EQ(r.lml_natm(entry_of("ALA")), 10);
   EXPECT_EQ(r.lml_natm(entry_of("HOH")), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// The test library as later stages use it: every description reads without
+// a message and keeps the tree it gives, and the standard and terminus
+// modifications apply to the monomers they are written for.
+TEST(TestLibrary, EveryDescriptionReadsCleanlyAndKeepsItsTree) {
+  std::string out;
+  ASSERT_EQ(load(test_library(), out), 0);
+  std::initializer_list<const char*> all = {"ALA", "ARG", "ASN", "ASP", "CYS", "GLN", "GLU",
+                                            "GLY", "HIS", "ILE", "LEU", "LYS", "MET", "PHE",
+                                            "PRO", "SER", "THR", "TRP", "TYR", "VAL", "A",
+                                            "NAG", "HOH", "ZN",  "CD"};
+  ASSERT_EQ(read_marked(all, out), 0);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(r.lml_nmon, 25);  // no tree had to be rebuilt into a new entry
+  for (int l = 1; l <= 25; ++l) {
+    EXPECT_EQ(r.lml_fuse(l), "Y") << l;
+    EXPECT_EQ(r.lml_prsnt(l), ".") << l;
+  }
+}
+
+TEST(TestLibrary, StandardAndTerminusModificationsApply) {
+  std::string out;
+  ASSERT_EQ(load(test_library(), out), 0);
+  ASSERT_EQ(read_marked({"ALA", "PRO", "A", "NAG", "ASN", "CYS"}, out), 0);
+  struct Case {
+    const char* mon;
+    const char* mod;
+    int atoms;  // after the modification
+  } cases[] = {{"ALA", "NH3", 12},   {"ALA", "COO", 11},      {"ALA", "AA-STAND", 10},
+               {"PRO", "NH3", 16},   {"PRO", "AA-STAND", 14}, {"A", "5*END", 31},
+               {"A", "3*END", 34},   {"A", "p5*END", 34},     {"A", "NA-STAND", 33},
+               {"NAG", "DEL-O1", 28}, {"ASN", "DEL-HD22", 13}, {"CYS", "DEL-HG", 10}};
+  for (const Case& c : cases) {
+    int32_t ierr = -1;
+    out = captured([&] {
+      rt::FixedText<8> m(c.mon);
+      cp_mlib_(0, m, ierr);
+      modif_(0, c.mod, ierr);
+    });
+    EXPECT_EQ(ierr, 0) << c.mon << " " << c.mod;
+    EXPECT_EQ(out, "") << c.mon << " " << c.mod;
+    EXPECT_EQ(r.l1a_natom, c.atoms) << c.mon << " " << c.mod;
+  }
 }
 
 }  // namespace
