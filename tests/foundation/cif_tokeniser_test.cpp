@@ -5,6 +5,7 @@
 #include "foundation/cif_tokeniser.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -24,7 +25,8 @@ constexpr int kUnit = 83;
 constexpr int kUnit2 = 84;
 
 void open_text(int unit, const std::string& name, const std::string& text) {
-  const std::string path = testing::TempDir() + name;
+  // The tokeniser's tests run in two programs at once: each writes its own files.
+  const std::string path = testing::TempDir() + std::to_string(::getpid()) + "_" + name;
   {
     std::ofstream out(path, std::ios::binary);
     out << text;

@@ -5,6 +5,7 @@
 // Lines and files are generated at random (fixed seeds), mixing short and
 // long words, quotes, control characters, tabs and high bytes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdint>
@@ -277,7 +278,8 @@ TEST(CifWordSlots, LoopValuesAreBlankPaddedWords) {
     }
     text += "\n";
   }
-  const std::string path = testing::TempDir() + "cif_word_slots_loop.cif";
+  const std::string path =
+      testing::TempDir() + std::to_string(::getpid()) + "_cif_word_slots_loop.cif";
   {
     std::ofstream out(path, std::ios::binary);
     out << text;
