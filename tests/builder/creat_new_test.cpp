@@ -354,3 +354,21 @@ TEST_F(CreatNew, TraceModeWritesItsMarkersAndStillBuilds) {
 }
 
 }  // namespace
+
+namespace {
+
+// With the user's bond list, all typed, no bond-typing stage runs and the
+// build goes through to the end.
+TEST_F(CreatNew, BondListWithEveryTypeGivenBuildsWithoutTyping) {
+  comp::load_l1(comp::read("SER"), "SER", true, true);
+  R().l1l_prsnt = "M";
+  R().l1l_type = ".";
+  R().l1c_nchir = 0;
+  for (int i = 1; i <= R().l1a_natom; ++i) R().l1a_charg(i) = 0.0f;
+  ASSERT_EQ(build(), 0) << out;
+  EXPECT_EQ(out.find("We are here"), std::string::npos);
+  EXPECT_EQ(R().l1l_prsnt.str(), ".");
+  EXPECT_GT(R().l1t_ntors, 0);
+}
+
+}  // namespace
