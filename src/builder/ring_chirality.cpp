@@ -96,7 +96,7 @@ void set_chir_sign_(int32_t ich, int32_t icn, int32_t ia1, int32_t ia2, int32_t 
   s.l1c_flag(ich) = isign * o == 1 ? "R" : "L";
 }
 
-void get_ring_chir_(int32_t mdoc, int32_t iring, RingRecord& r, int32_t& ierr) {
+void get_ring_chir_(int32_t mdoc, int32_t iring, builder::RingRecord& r, int32_t& ierr) {
   const r_scratch_t& s = r_scratch;
   const int nr = r.nr;
   for (int k = 1; k <= nr; ++k) {
@@ -165,7 +165,7 @@ void get_ring_chir_(int32_t mdoc, int32_t iring, RingRecord& r, int32_t& ierr) {
   r.iflat = r.iconn[1];
 }
 
-void chir_to_list_(int32_t /*mdoc*/, int32_t /*iring*/, RingRecord& r, char list,
+void chir_to_list_(int32_t /*mdoc*/, int32_t /*iring*/, builder::RingRecord& r, char list,
                    int32_t& /*ierr*/) {
   const r_scratch_t& s = r_scratch;
   const int nr = r.nr;

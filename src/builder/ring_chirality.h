@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace builder {
+
 // One five- or six-membered ring as the torsion correction works on it;
 // arrays are indexed by ring position 1..nr (entry 0 unused).
 struct RingRecord {
@@ -21,9 +23,11 @@ struct RingRecord {
   int32_t ibond[7] = {};
 };
 
+}  // namespace builder
+
 // Fills nch, iachir, ichir, iconn and the flatness of the ordered ring atoms.
 // ierr 2 (a warning) when a ring centre's sign comes out 0.
-void get_ring_chir_(int32_t mdoc, int32_t iring, RingRecord& r, int32_t& ierr);
+void get_ring_chir_(int32_t mdoc, int32_t iring, builder::RingRecord& r, int32_t& ierr);
 
 // Chiral entry and sign of centre icn seen through ia1, ia2, ia3.
 void get_chir_sign_(int32_t icn, int32_t ia1, int32_t ia2, int32_t ia3, int32_t& ichir,
@@ -34,7 +38,7 @@ void get_chir_sign_(int32_t icn, int32_t ia1, int32_t ia2, int32_t ia3, int32_t&
 void set_chir_sign_(int32_t ich, int32_t icn, int32_t ia1, int32_t ia2, int32_t ia3, int32_t isign);
 
 // Writes every ring position's sign back into its centre.  Writes r_scratch l1c_flag.
-void chir_to_list_(int32_t mdoc, int32_t iring, RingRecord& r, char list, int32_t& ierr);
+void chir_to_list_(int32_t mdoc, int32_t iring, builder::RingRecord& r, char list, int32_t& ierr);
 
 void get_correct_chir_(int32_t ichir1, int32_t ichir2, int32_t ibond, int32_t& ich1, int32_t& ich2);
 void set_correct_chir_(int32_t ich1, int32_t ich2, int32_t ibond, int32_t& ichir1, int32_t& ichir2);

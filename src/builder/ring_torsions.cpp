@@ -59,7 +59,7 @@ bool shares_ring(int32_t a, int32_t ring) {
   return false;
 }
 
-void get_ring_order_(int32_t iring, RingRecord& r, int32_t& ierr) {
+void get_ring_order_(int32_t iring, builder::RingRecord& r, int32_t& ierr) {
   std::vector<int32_t> left(r.iatom + 2, r.iatom + 1 + r.nr);
   (void)iring;
   for (int k = 2; k <= r.nr; ++k) {
@@ -98,7 +98,7 @@ void outer_atoms(int t, int32_t a2, int32_t& t1, int32_t& t4) {
   }
 }
 
-void get_ring_tors_(RingRecord& r) {
+void get_ring_tors_(builder::RingRecord& r) {
   r_scratch_t& s = r_scratch;
   const int nr = r.nr;
   for (int k = 1; k <= nr; ++k) {
@@ -143,7 +143,7 @@ void get_ring_tors_(RingRecord& r) {
   }
 }
 
-void get_ring_bond_(RingRecord& r, int32_t iring) {
+void get_ring_bond_(builder::RingRecord& r, int32_t iring) {
   const r_scratch_t& s = r_scratch;
   const int nr = r.nr;
   for (int k = 1; k <= nr; ++k) {
@@ -188,7 +188,7 @@ void get_ring_bond_(RingRecord& r, int32_t iring) {
 }
 
 // Adds the torsions the ring bonds lack; false when the table is full.
-bool add_missing_torsions(int32_t mdoc, RingRecord& r, bool flat, int32_t& ierr) {
+bool add_missing_torsions(int32_t mdoc, builder::RingRecord& r, bool flat, int32_t& ierr) {
   r_scratch_t& s = r_scratch;
   const int nr = r.nr;
   for (int k = 1; k <= nr; ++k) {
@@ -214,7 +214,7 @@ bool add_missing_torsions(int32_t mdoc, RingRecord& r, bool flat, int32_t& ierr)
   return true;
 }
 
-void tors_to_list_(int32_t mdoc, RingRecord& r) {
+void tors_to_list_(int32_t mdoc, builder::RingRecord& r) {
   r_scratch_t& s = r_scratch;
   const int nr = r.nr;
   for (int k = 1; k <= nr; ++k) {
@@ -246,7 +246,7 @@ void tors_to_list_(int32_t mdoc, RingRecord& r) {
   }
 }
 
-void set_plan_tors_(int32_t mdoc, RingRecord& r, int32_t iring, char list, int32_t& ierr) {
+void set_plan_tors_(int32_t mdoc, builder::RingRecord& r, int32_t iring, char list, int32_t& ierr) {
   const int nr = r.nr;
   if (!add_missing_torsions(mdoc, r, true, ierr)) return;
   for (int k = 1; k <= nr; ++k) {
@@ -287,7 +287,7 @@ void set_plan_tors_(int32_t mdoc, RingRecord& r, int32_t iring, char list, int32
   tors_to_list_(mdoc, r);
 }
 
-void set_ring_tors_(int32_t mdoc, RingRecord& r, int32_t iring, char list, int32_t& ierr) {
+void set_ring_tors_(int32_t mdoc, builder::RingRecord& r, int32_t iring, char list, int32_t& ierr) {
   const int nr = r.nr;
   if (!add_missing_torsions(mdoc, r, false, ierr)) return;
   int32_t ps[7], nps[7], frame[7] = {};
@@ -466,9 +466,9 @@ void get_frame_(int32_t nr, const int32_t* iframe_ps, const int32_t* iframe_nps,
   for (int k = 1; k <= nr; ++k) iframe[k - 1] = bt > 0 ? template_value(nr, bt, bs + k - 1) : 0;
 }
 
-void get_ring_(int32_t mdoc, int32_t iring, RingRecord& r, char /*list*/, int32_t& ierr) {
+void get_ring_(int32_t mdoc, int32_t iring, builder::RingRecord& r, char /*list*/, int32_t& ierr) {
   ierr = 0;
-  r = RingRecord{};
+  r = builder::RingRecord{};
   const std::vector<int32_t> atoms = ring_atoms(iring);
   const int n = static_cast<int>(atoms.size());
   if (n != 5 && n != 6) {
@@ -482,7 +482,7 @@ void get_ring_(int32_t mdoc, int32_t iring, RingRecord& r, char /*list*/, int32_
   int32_t flat = 0;
   check_ring_is_plan_(iring, flat);
   r.iflat = flat > 0 ? flat : 0;
-  RingRecord chir = r;
+  builder::RingRecord chir = r;
   get_ring_chir_(mdoc, iring, chir, ierr);
   const int32_t own = chir.iflat;
   chir.iflat = r.iflat;
@@ -520,7 +520,7 @@ void torsion_correction_(int32_t mdoc, char list, int32_t nringt, int32_t& ierr)
   {
     std::vector<int32_t> order, score;
     bool gave_up = false;
-    RingRecord r;
+    builder::RingRecord r;
     for (int ring = 1; ring <= nringt && order.size() < 200; ++ring) {
       get_ring_(mdoc, ring, r, list, ierr);
       if (ierr == 2) {

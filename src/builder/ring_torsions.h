@@ -16,7 +16,7 @@ void torsion_correction_(int32_t mdoc, char list, int32_t nringt, int32_t& ierr)
 // The work record of ring iring: ordered atoms, flatness, signs, torsions,
 // fused bonds.  ierr 1 not five or six atoms, 2 an unsettled sign, 3 atoms
 // that cannot be ordered or a ring angle outside 10..170.
-void get_ring_(int32_t mdoc, int32_t iring, RingRecord& r, char list, int32_t& ierr);
+void get_ring_(int32_t mdoc, int32_t iring, builder::RingRecord& r, char list, int32_t& ierr);
 
 // 2 when a plane holds every atom of ring iring, 1 flat by hybridisation, 0.
 void check_ring_is_plan_(int32_t iring, int32_t& iflagp);

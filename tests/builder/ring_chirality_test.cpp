@@ -103,7 +103,7 @@ TEST_F(RingChirality, RingCarbonWithOneHydrogenHasNoReference) {
   r_scratch.l1c_nchir = 1;
   r_scratch.l1c_i1atm(1) = r3;
   r_scratch.l1c_flag(1) = "R";
-  RingRecord r;
+  builder::RingRecord r;
   r.nr = 5;
   const int order[5] = {r1, r2, r3, r4, r5};
   for (int k = 1; k <= 5; ++k) r.iatom[k] = order[k - 1];
