@@ -57,20 +57,6 @@ TEST(CoorConn, LimitByClassPair) {
   }
 }
 
-TEST(CoorConn, BondRecordAndNeighbours) {
-  two_atoms_l1("C", "H", 1.09f);
-  int32_t ierr = 0;
-  coor_conn_(0, "    ", ierr);
-  r_scratch_t& r = r_scratch;
-  ASSERT_EQ(r.l1b_nbond, 1);
-  EXPECT_EQ(r.l1b_1atm(1).str(), "A1  ");
-  EXPECT_EQ(r.l1b_type(1).str(), ".       ");
-  EXPECT_FLOAT_EQ(r.l1b_vobs(1), 1.09f);
-  EXPECT_EQ(r.l1a_conn(1, 1), 2);
-  EXPECT_EQ(r.l1a_lencon(1, 1), 1);  // one hydrogen neighbour
-  EXPECT_EQ(r.l1a_lencon(1, 2), 0);
-}
-
 TEST(CoorConn, ConnectionModeBondsAtomsWithoutCoordinates) {
   two_atoms_l1("C", "C", 1.5f, "N");
   r_scratch_t& r = r_scratch;
@@ -85,14 +71,6 @@ TEST(CoorConn, ConnectionModeBondsAtomsWithoutCoordinates) {
   EXPECT_EQ(r.l1b_vobs(1), 0.0f);
 }
 
-TEST(CoorConn, AppendsOnEveryCall) {
-  two_atoms_l1("C", "C", 1.5f);
-  int32_t ierr = 0;
-  coor_conn_(0, "    ", ierr);
-  coor_conn_(0, "    ", ierr);
-  EXPECT_EQ(r_scratch.l1b_nbond, 2);
-}
-
 TEST(CoorConn, FullBondListReported) {
   two_atoms_l1("C", "C", 1.5f);
   r_scratch.l1b_nbond = MAX1BND;
@@ -103,17 +81,6 @@ TEST(CoorConn, FullBondListReported) {
   EXPECT_EQ(out,
             "  ERROR: number of bonds of new monomer NEW      >   300\n"
             "           Change parameter MAX1BND in \"lib_com.fh\"\n");
-}
-
-TEST(CrdConn, OnlyOccupiedAtomsGetNeighbours) {
-  comp::fill_c1(comp::load("SER"), "SER", {}, true);
-  r_scratch.c1_occ(6) = 0.0f;  // OG
-  int32_t ierr = 5;
-  crd_conn_(0, "    ", ierr);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(r_scratch.s1_ndist(6), 0);
-  EXPECT_EQ(r_scratch.c1_atype(6).str(), "C");
-  EXPECT_EQ(r_scratch.s1_chem(6).str(), "O   ");
 }
 
 TEST(CrdConn, ThirteenthNeighbourNotListed) {

@@ -32,16 +32,6 @@ TEST(DistanceTable, ChainCutAtEightBonds) {
   EXPECT_EQ(residue_dist(3, 7), 4);
 }
 
-TEST(DistanceTable, RingTakesTheShorterWay) {
-  clear_graphs();
-  mtc_atom.mt_nl = 6;
-  for (int a = 1; a <= 6; ++a) library_bond(a, a % 6 + 1);
-  set_tabconn_l_();
-  EXPECT_EQ(library_dist(1, 4), 3);
-  EXPECT_EQ(library_dist(1, 5), 2);
-  EXPECT_EQ(library_dist(6, 1), 1);
-}
-
 TEST(DistanceTable, SidesKeepToTheirTriangles) {
   clear_graphs();
   mtc_atom.mt_nc = 3;
@@ -54,21 +44,6 @@ TEST(DistanceTable, SidesKeepToTheirTriangles) {
   EXPECT_EQ(residue_dist(1, 3), 2);
   EXPECT_EQ(library_dist(1, 3), 1);
   EXPECT_EQ(library_dist(1, 2), 0);
-}
-
-TEST(DistanceTable, SeparateFragmentsStayApart) {
-  clear_graphs();
-  mtc_atom.mt_nc = 4;
-  residue_bond(1, 2);
-  residue_bond(3, 4);
-  set_tabconn_c_();
-  EXPECT_EQ(residue_dist(1, 3), 0);
-  rt::Array1<int32_t, 8> ipair{};
-  for (int k = 1; k <= 4; ++k) mtc_atom.mt_cls_c(k) = k == 4 ? 4 : 1;
-  set_vector_c_(ipair);
-  EXPECT_EQ(mtc_atom.mt_cnt_c(1), 4);
-  EXPECT_EQ(mtc_atom.mt_cnt_c(2), 0);
-  EXPECT_EQ(ipair(1), 2);  // 1-2 seen from both ends; 3-4 has a class-4 atom
 }
 
 // One residue atom and nl library atoms of one class; the residue vector
@@ -128,32 +103,6 @@ TEST(Assignment, OneAtomPerCallEvenWithManyCandidates) {
   // The library atom taken is gone from the other lists.
   EXPECT_EQ(mtc_atom.mt_cand(2, 0), 2);
   EXPECT_EQ(mtc_atom.mt_cand(1, 2), 2);
-}
-
-TEST(Assignment, EqualCandidatesPreferTheSameName) {
-  candidates(2, 2, 0);
-  mtc_atom.mt_cname(1) = "OD1";
-  mtc_atom.mt_cname(2) = "OD2";
-  mtc_atom.mt_lname(1) = "OD2";
-  mtc_atom.mt_lname(2) = "OD1";
-  for (int i = 1; i <= 2; ++i) mtc_atom.mt_corr(i) = 0;
-  int32_t n_new = 0, iflag = 0, iscore = 0, ierr = 0;
-  check_equiv_(0, n_new, iflag, iscore, ierr);
-  check_equiv_(0, n_new, iflag, iscore, ierr);
-  EXPECT_EQ(mtc_atom.mt_corr(1), 2);
-  EXPECT_EQ(mtc_atom.mt_corr(2), 1);
-}
-
-TEST(Assignment, SharedPartnerIsAConflict) {
-  candidates(2, 2, 0);
-  mtc_atom.mt_corr(1) = 0;
-  mtc_atom.mt_corr(2) = 1;
-  mtc_atom.mt_cand(1, 0) = 1;
-  mtc_atom.mt_cand(1, 1) = 1;
-  int32_t n_new = 1, iflag = 0, iscore = 0, ierr = 0;
-  mtc_atom.mt_cls_c(1) = 2;
-  check_equiv_(0, n_new, iflag, iscore, ierr);
-  EXPECT_EQ(ierr, 4);
 }
 
 }  // namespace

@@ -78,14 +78,6 @@ TEST(MatchTransfer, MonomerAtomsTakeTheResidueNames) {
   EXPECT_TRUE(bond_renamed);
 }
 
-TEST(MatchTransfer, MonomerHydrogensStayWhenTheResidueHasNone) {
-  const comp::Component ser = comp::load("SER", kLeaving);
-  transfer(ser, {}, ser);
-  EXPECT_EQ(r_scratch.l1a_natom, 11);
-  EXPECT_GT(l1_atom("HB2"), 0);
-  EXPECT_GT(l1_atom("HG"), 0);
-}
-
 TEST(MatchTransfer, AtomsTheResidueLacksAreDroppedWithTheirHydrogens) {
   const comp::Component residue = comp::load("SER", {"OXT", "HXT", "H2", "OG", "HG"});
   transfer(residue, {}, comp::load("SER", kLeaving));

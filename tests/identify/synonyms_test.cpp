@@ -60,21 +60,6 @@ TEST_F(Synonyms, SecondResidueWithTheSameRenamingAddsNothing) {
   EXPECT_EQ(r_scratch.lms_nsyn, 1);
 }
 
-TEST_F(Synonyms, LaterRenamingOfTheSameResidueWithoutHeader) {
-  int32_t ifirst = 1;
-  rt::FixedText<1> dnew;
-  EXPECT_EQ(put("SER", ifirst, "   12", "C3", "CB", dnew), "            SER       \"C3  \" --> \"CB  \"\n");
-}
-
-TEST_F(Synonyms, NoRowForAnUnnamedMonomer) {
-  int32_t ifirst = 0;
-  rt::FixedText<1> dnew;
-  for (const char* mon : {".", "        "}) {
-    EXPECT_EQ(put(mon, ifirst, "   12", "O1", "OG", dnew), "") << '"' << mon << '"';
-    EXPECT_EQ(r_scratch.lms_nsyn, 0);
-  }
-}
-
 TEST_F(Synonyms, FullListAcceptsNothingSilently) {
   r_scratch.lms_nsyn = MAXMLIST;
   int32_t ifirst = 0;
