@@ -1,0 +1,247 @@
+// Global library search for one residue.  The index (a fingerprint of the
+// heavy-atom graph) picks a monomer of the same size and shape, which is
+// accepted only when the graph match gives every atom its own name; else the
+// candidate pool is searched for a larger monomer that contains the residue;
+// else the residue gets a description of its bare atoms for the builder.
+#include "identify/global_search.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "dictionary/dict_index.h"
+#include "dictionary/element_table.h"
+#include "dictionary/lib_com.h"
+#include "dictionary/lib_loading.h"
+#include "dictionary/lib_to_work.h"
+#include "dictionary/new_bonds.h"
+#include "foundation/atom_com.h"
+#include "foundation/messages.h"
+#include "identify/candidate_pool.h"
+#include "identify/coord_bonds.h"
+#include "identify/graph_compare.h"
+#include "identify/residue_index.h"
+#include "identify/subgraph_search.h"
+#include "runtime/format.h"
+
+namespace {
+
+constexpr float kMinOcc = 1.0E-4f;
+
+void set_class(rt::FixedText<1>& out, std::string_view symb) {
+  const char c = coord_atom_class(symb);
+  out = std::string_view(&c, 1);
+}
+
+// L1 as a new monomer made of the residue's atoms: no bonds, no tree.
+// ierr 1 when the element table is full (reported by the table).
+void l1_from_coordinates(int32_t mdoc, std::string_view mon, int32_t& ierr) {
+  r_scratch_t& r = r_scratch;
+  const rt::FixedText<8> name(mon);
+  r.l1l_mname = name;
+  r.l1l_mname2 = name;
+  r.l1l_code1 = "x";
+  r.l1l_name = ".";
+  r.l1l_form = ".";
+  r.l1l_mode = ".";
+  r.l1l_type = "non-polymer";
+  r.l1l_fuse = "?";
+  r.l1l_hflag = ".";
+  r.l1l_prsnt = "N";
+  r.c1_rname = name;
+  r.l1a_natom = r.l1l_natm = r.c1_natom;
+  r.l1l_nhatm = r.l1a_nhatom = r.l1b_nbond = r.l1g_nangl = r.l1t_ntors = 0;
+  r.l1c_nchir = r.l1p_nplan = r.l1n_nconn = 0;
+  for (int i = 1; i <= r.c1_natom; ++i) {
+    r.l1a_aname(i) = r.c1_aname(i);
+    r.l1a_symb(i) = r.c1_asymb(i);
+    r.l1a_chem(i) = r.c1_asymb(i);
+    r.l1a_atype(i) = r.c1_atype(i);
+    r.l1a_x(i) = r.c1_xyz(1, i);
+    r.l1a_y(i) = r.c1_xyz(2, i);
+    r.l1a_z(i) = r.c1_xyz(3, i);
+    r.l1a_charg(i) = r.s1_char(i);
+    r.l1a_coor_flag(i) = r.c1_occ(i) < kMinOcc ? "N" : "Y";
+    r.l1a_inew(i) = r.l1a_iold(i) = i;
+    r.l1a_ndist(i) = r.l1a_icr(i) = r.l1a_iback(i) = r.l1a_iforw(i) = 0;
+    r.l1a_back(i) = ".";
+    r.l1a_forw(i) = ".";
+    r.l1a_type(i) = ".";
+    for (int k = 1; k <= MAX1BRN; ++k) r.l1a_conn(k, i) = r.l1a_lencon(k, i) = 0;
+    for (int k = 1; k <= MAX1EXT; ++k) r.l1a_iextr(k, i) = 0;
+    r.l1a_sf_id(i) = 0;
+    const int sf = r.c1_sf_id(i);
+    if (sf < 1 || sf > MAXNSF) continue;
+    rt::FixedText<4> symb = crst_crd.cs_atype(sf);
+    int32_t insf = 0, status = 0;
+    chkasym_(mdoc, symb, insf, status);
+    r.l1a_sf_id(i) = insf;
+    // An element the table does not know is a warning (it stands in as
+    // nitrogen); only a full table is an error.
+    if (status == 1) ierr = 1;
+  }
+}
+
+// Entry i of the library index whose list entry exists; first in index order.
+int index_winner(int32_t n, const rt::FixedText<30>& c_content, const rt::FixedText<24>& c_index,
+                 const rt::FixedText<24>& c_pair, int32_t md, int& l) {
+  r_scratch_t& r = r_scratch;
+  for (int i = 1; i <= r.lmx_nmon; ++i) {
+    if (r.lmx_natom(i) != n) continue;
+    int32_t dc = 0, di = 0, dp = 0, ierr = 0;
+    calc_index_diff_(99, c_content, c_index, c_pair, r.lmx_content(i), r.lmx_index(i), r.lmx_pair(i), dc, di, dp,
+                     ierr);
+    if (dc != 0 || di != 0 || dp != 0) continue;
+    msgdoc_(md, rt::fmt("('-->',I4,';',A,';',A30,';',A24,';')", r.lmx_natom(i), r.lmx_mname(i), r.lmx_content(i),
+                        r.lmx_index(i)));
+    msgdoc_(md, rt::fmt("('          :',A24,';',3I4)", r.lmx_pair(i), dc, di, dp));
+    l = dictionary::find_list_entry(r.lmx_mname(i).view(), false);
+    if (l > 0) return i;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void check_cmp_mon3_(int32_t& mdoc, char list, int32_t it, int32_t& ierr) {
+  r_scratch_t& r = r_scratch;
+  ierr = 0;
+  if (list == 'S') mdoc = 99;
+  if (r.l1a_natom < 1) {
+    msgerr_(mdoc, rt::fmt("(A,A,A,I6)", " ERROR: number of atoms in monomer (lib) ", r.l1l_mname, " = ", r.l1a_natom));
+    ierr = 1;
+    return;
+  }
+  const rt::FixedText<8> mon = r.l1l_mname;
+  const std::string chain(r.c1_pnum.sub(1, 2));
+  const std::string resnum(r.c1_pnum.sub(3, 7));
+  if (r.c1_natom < 1) return;
+  r.l1a_nhatom = 0;
+  for (int i = 1; i <= r.l1a_natom; ++i) {
+    r.l1a_inew(i) = r.l1a_iold(i) = i;
+    r.l1a_icr(i) = r.l1a_ndist(i) = r.l1a_iback(i) = r.l1a_iforw(i) = r.l1a_ichem(i) = 0;
+    for (int k = 1; k <= MAX1BRN; ++k) r.l1a_conn(k, i) = r.l1a_lencon(k, i) = 0;
+    for (int k = 1; k <= MAX1EXT; ++k) r.l1a_iextr(k, i) = r.l1a_textr(k, i) = 0;
+    set_class(r.l1a_atype(i), r.l1a_symb(i).view());
+    if (r.l1a_atype(i) == "H") ++r.l1a_nhatom;
+  }
+  if (it == 1) return;
+  lib_conn_(mdoc, "    ", ierr);
+  crd_conn_(mdoc, "    ", ierr);
+  check_compl_(mdoc, list, "    ", 2, mon, ierr);
+  if ((list == 'T' || list == 'L') && ierr != 0) {
+    msgerr_(mdoc, rt::fmt("(' WARNING : residue: ',A,' ',A,' chain:',A)", mon, resnum, chain));
+    msgerr_(mdoc, rt::fmt("(A,A,A,I2)", " WARNING : ", mon, " : program can not match library description....", ierr));
+  }
+}
+
+void global_search_new_(int32_t mdoc, char list, std::string_view mon, rt::FixedText<8>& mon_new,
+                        rt::FixedText<1>& new_flag, char srch, int32_t /*nmon_crt_new*/, int32_t /*ig*/,
+                        int32_t /*ir*/, int32_t /*ias*/, int32_t& ierr) {
+  r_scratch_t& r = r_scratch;
+  ierr = 0;
+  int32_t m = 99;  // the callees here work silently
+  const int32_t quiet = -std::abs(mdoc) - 1;
+  const int32_t md = list == 'T' ? mdoc : quiet;
+  const int32_t mdd = (list == 'T' || list == 'L' || list == 'M') ? mdoc : quiet;
+  const rt::FixedText<8> monf(mon);
+  rt::FixedText<30> c_content(".");
+  rt::FixedText<24> c_index("."), c_pair(".");
+  int32_t n = 0;
+  int l = 0;
+
+  bool by_index = false;
+  if (r.lmx_nmon < 1 || r.c1_natom <= 5) {
+    mon_new.blank();
+  } else {
+    for (int i = 1; i <= r.c1_natom; ++i) {
+      r.s1_ndist(i) = 0;
+      set_class(r.c1_atype(i), r.c1_asymb(i).view());
+    }
+    crd_conn_(mdoc, "    ", ierr);
+    calc_index_crd_(m, monf, n, c_content, c_index, c_pair, ierr);
+    msgdoc_(md, rt::fmt("('OLD-->',I4,';',A,';',A30,';',A24,';')", n, monf, c_content, c_index));
+    msgdoc_(md, rt::fmt("('          :',A24,';')", c_pair));
+    msgdoc_(md, "");
+    const int win = index_winner(n, c_content, c_index, c_pair, md, l);
+    if (win == 0 || r.lmx_mname(win) == monf) {
+      mon_new.blank();
+    } else {
+      mon_new = r.lmx_mname(win);
+      msgdoc_(mdd, " WARNING : monomer looks like " + mon_new.str() + "the program will try to use this");
+      if (r.lml_fuse(l) == "N") {
+        r.lml_fuse(l) = "R";
+        read_lib_(m, "M", 'N', list, ierr);
+        if (ierr != 0) return;
+      }
+      if (list == 'T') {
+        msgerr_(mdoc, "           program will try to use this one");
+        rt::write_fmt(6, "('NEW-->',I4,';',A,';',A30,';',A24,';')", n, r.lmx_mname(win), r.lmx_content(win),
+                      r.lmx_index(win));
+        rt::write_fmt(6, "('          :',A24,';')", r.lmx_pair(win));
+      }
+      by_index = true;
+    }
+  }
+  if (list == 'T') msgdoc_(mdoc, "--G-S :" + mon_new.str() + ";" + monf.str() + ";" + new_flag.str() + ";");
+
+  if (by_index) {
+    r.l1l_mname = mon_new;
+    r.l1l_mname2 = mon_new;
+    r.l1l_name = ".";
+    new_flag = "Y";
+    r.c1_rname = mon_new;
+    const bool minimal = r.lml_prsnt(l) == "M";
+    if (minimal) new_flag = "M";
+    cp_mlib_(mdoc, mon_new, ierr);
+    if (ierr != 0) return;
+    check_cmp_mon3_(m, list, 0, ierr);
+    if (ierr != 0) {
+      ierr = 0;
+      mon_new.blank();
+      new_flag = "Y";
+    } else {
+      bool same = true;
+      for (int i = 1; i <= r.c1_natom && same; ++i) same = r.c1_aname(i) == r.c2_aname(i);
+      if (same) {
+        new_flag = "N";
+        if (minimal) {
+          new_flag = "M";
+          msgdoc_(mdd, " WARNING : monomer has the minimal description");
+        }
+        return;
+      }
+      msgdoc_(mdd, " WARNING: Some of the atom names of the monomer " + monf.str() +
+                       " is different from the library desciption");
+      msgdoc_(mdd, "         The program will create a new description");
+      new_flag = "Y";
+      mon_new.blank();
+      if (minimal) msgdoc_(mdd, " WARNING : monomer has the minimal description");
+    }
+  }
+
+  new_flag = "Y";
+  l1_from_coordinates(mdoc, monf, ierr);
+  if (srch != 'G') return;
+  coor_conn_(mdoc, "    ", ierr);
+  int32_t nac = 0;
+  lib_create_test_index2_(mdoc, 0, nac, c_content, c_index, c_pair, ierr);
+  if (ierr != 0) {
+    msgerr_(mdoc, " ERROR : monomer " + monf.str() + " in subroutine LIB_CREATE_TEST_INDEX2");
+    ierr = 1;
+    return;
+  }
+  if (list == 'T') {
+    msgdoc_(mdoc, rt::fmt("(I4,1X,2X,1X,A8,1X,I4,1X,A30,1X,A24)", 0, monf, nac, c_content, c_index));
+    msgdoc_(mdoc, rt::fmt("(17X,A24)", c_pair));
+    msgdoc_(mdoc, "--- test_gm ---");
+  }
+  test_gm_(mdoc, list, srch, nac, c_content, c_index, c_pair, ierr);
+  if (ierr == 0) {
+    mon_new = r.l1l_mname;
+    new_flag = "G";
+    return;
+  }
+  ierr = 0;
+  mon_new.blank();
+  l1_from_coordinates(mdoc, monf, ierr);
+}

@@ -1,0 +1,213 @@
+// Global library search on a small dictionary of real components: the
+// index chooses a monomer of the residue's shape, the graph match accepts it
+// only with the residue's own names, the pool search finds a larger monomer,
+// and everything else ends as a description of the bare atoms.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "component.h"
+#include "dictionary/lib_com.h"
+#include "dictionary/dict_index.h"
+#include "dictionary/lib_index.h"
+#include "dictionary/lib_loading.h"
+#include "dictionary/new_entries.h"
+#include "foundation/atom_com.h"
+#include "foundation/messages.h"
+#include "foundation/residue_class.h"
+#include "identify/candidate_pool.h"
+#include "identify/global_search.h"
+#include "identify/residue_index.h"
+#include "support/capture.h"
+
+namespace {
+
+const std::set<std::string> kLeaving = {"OXT", "HXT", "H2"};
+
+struct Result {
+  int32_t ierr;
+  std::string mon_new, flag, out;
+};
+
+Result run(const std::string& mon, char srch) {
+  Result res;
+  rt::FixedText<8> mon_new("?");
+  rt::FixedText<1> flag("?");
+  res.out = captured([&] { global_search_new_(0, 'L', mon, mon_new, flag, srch, 0, 1, 1, 1, res.ierr); });
+  res.mon_new = mon_new.str();
+  res.flag = flag.str();
+  return res;
+}
+
+class GlobalSearch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    init_cnt_();
+    r_scratch_t& r = r_scratch;
+    r.lml_nmon = r.lml_imon = r.lms_nsyn = r.ldr_nder = r.lmx_nmon = 0;
+    r.ldl_nmod = r.lda_natom = r.ldn_nconn = r.ldb_nbond = r.ldg_nangl = r.ldt_ntors = 0;
+    r.ldc_nchir = r.ldp_nplan = 0;
+    init_res_type_tab_();
+    com_match_pool.mem_tot = com_match_pool.match_nmon = 0;
+    comlib.iquiet = 0;
+    comlib.idoc = 0;
+  }
+  // A dictionary entry with its index entry and pool record.
+  static void add_monomer(const std::string& code) {
+    r_scratch_t& r = r_scratch;
+    const comp::Component c = comp::load(code, kLeaving);
+    comp::fill_l1(c, code);
+    r.l1l_fuse = "Y";
+    r.l1l_prsnt = ".";
+    r.l1l_mode = ".";
+    int32_t ierr = 0;
+    cpl_mlib_(99, ierr);
+    ASSERT_EQ(ierr, 0);
+    const int l = r.lml_nmon;
+    comp::fill_l1(c, code);
+    const int x = ++r.lmx_nmon;
+    r.lmx_mname(x) = code;
+    calc_index_(99, code, r.lmx_natom(x), r.lmx_content(x), r.lmx_index(x), r.lmx_pair(x), ierr);
+    comp::fill_l1(c, code);
+    int32_t nac = 0;
+    rt::FixedText<30> content;
+    rt::FixedText<24> index, pair;
+    lib_create_test_index2_(99, l, nac, content, index, pair, ierr);
+    com_match_pool_t& pool = com_match_pool;
+    const int p = pool.match_pointer(pool.match_nmon + 1);
+    ASSERT_GT(p, 0);
+    pool.match_nmon += 1;
+    pool.mem_tot += 18 + 2 * pool.match_pool(p + 1) + 3 * pool.match_pool(p + 2);
+  }
+  static void residue(const comp::Component& c, const std::string& name,
+                      const std::map<std::string, std::string>& rename = {}) {
+    comp::fill_c1(c, name, rename);
+    for (int i = 1; i <= r_scratch.c1_natom; ++i) r_scratch.c1_sf_id(i) = 0;
+  }
+};
+
+TEST_F(GlobalSearch, ResidueUnderAWrongNameFoundByIndex) {
+  add_monomer("THR");
+  add_monomer("SER");
+  residue(comp::load("SER", kLeaving), "XSR");
+  const Result r = run("XSR", ' ');
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(r.mon_new, "SER     ");
+  EXPECT_EQ(r.flag, "N");
+  EXPECT_EQ(r.out.rfind("  WARNING : monomer looks like SER     the program will try to use this\n", 0), 0u);
+  EXPECT_EQ(r_scratch.c1_rname.str(), "SER     ");
+}
+
+TEST_F(GlobalSearch, IndexMatchWithOtherAtomNamesGetsANewDescription) {
+  add_monomer("SER");
+  residue(comp::load("SER", kLeaving), "XSR", {{"OG", "O1"}});
+  const Result r = run("XSR", ' ');
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(r.mon_new, "        ");
+  EXPECT_EQ(r.flag, "Y");
+  EXPECT_NE(r.out.find(" WARNING: Some of the atom names of the monomer XSR      is different from the "
+                       "library desciption\n          The program will create a new description\n"),
+            std::string::npos);
+  r_scratch_t& rs = r_scratch;
+  EXPECT_EQ(rs.l1l_mname.str(), "XSR     ");
+  EXPECT_EQ(rs.l1a_natom, 6);
+  EXPECT_EQ(rs.l1b_nbond, 0);
+  EXPECT_EQ(rs.l1l_prsnt.str(), "N");
+  EXPECT_EQ(rs.l1a_aname(6).str(), "O1  ");
+}
+
+TEST_F(GlobalSearch, OwnNameInTheIndexNeverChosen) {
+  add_monomer("SER");
+  residue(comp::load("SER", kLeaving), "SER");
+  const Result r = run("SER", ' ');
+  EXPECT_EQ(r.mon_new, "        ");
+  EXPECT_EQ(r.flag, "Y");
+  EXPECT_EQ(r.out, "");
+}
+
+TEST_F(GlobalSearch, SmallResidueSkipsTheIndex) {
+  add_monomer("ALA");
+  residue(comp::load("ALA", kLeaving), "XAL");
+  const Result r = run("XAL", ' ');
+  EXPECT_EQ(r.mon_new, "        ");
+  EXPECT_EQ(r.flag, "Y");
+  EXPECT_EQ(r_scratch.l1a_natom, 5);
+  EXPECT_EQ(r_scratch.l1b_nbond, 0);
+}
+
+TEST_F(GlobalSearch, ResidueMissingAtomsFoundInsideALargerMonomer) {
+  add_monomer("LYS");
+  add_monomer("TYR");
+  residue(comp::load("TYR", {"OXT", "HXT", "H2", "OH"}), "XPH");
+  const Result r = run("XPH", 'G');
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(r.mon_new, "XPH     ");
+  EXPECT_EQ(r.flag, "G");
+  EXPECT_EQ(r_scratch.l1l_mname.str(), "XPH     ");
+  EXPECT_GT(r_scratch.l1b_nbond, 0);
+}
+
+TEST_F(GlobalSearch, ResidueThatMatchesNothingKeepsItsBareAtoms) {
+  add_monomer("SER");
+  residue(comp::load("MET", kLeaving), "XMT");
+  const Result r = run("XMT", 'G');
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(r.mon_new, "        ");
+  EXPECT_EQ(r.flag, "Y");
+  EXPECT_EQ(r_scratch.l1a_natom, 8);
+  EXPECT_EQ(r_scratch.l1b_nbond, 0);
+  EXPECT_EQ(r_scratch.l1l_type.str(), "non-polymer     ");
+}
+
+TEST(CheckCmpMon3, EmptyLibraryDescriptionReported) {
+  r_scratch.l1a_natom = 0;
+  r_scratch.l1l_mname = "XYZ";
+  comlib.iquiet = 0;
+  int32_t mdoc = 0, ierr = 0;
+  const std::string out = captured([&] { check_cmp_mon3_(mdoc, ' ', 0, ierr); });
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(out, "  ERROR: number of atoms in monomer (lib) XYZ      =      0\n");
+}
+
+}  // namespace
+
+// The test monomer library of tests/data/monlib, loaded through the loading
+// sequence: its index and pool files drive the search, and the monomer
+// chosen is read on demand.
+class TestLibrary : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
+    LibNames libm{};
+    rt::FixedText<256> libe(""), libm_ext(""), libe_ext(""), lib_ind(""), lib_out("");
+    const std::string dir = std::string(ORB_TEST_DATA_DIR) + "/monlib/";
+    int32_t numb = 0, ierr = -1;
+    captured([&] {
+      getlib_(0, 'S', 'N', numb, dir, dir, "", libm, libe.ref(), "", libm_ext.ref(), libe_ext.ref(), "", "",
+              lib_ind.ref(), lib_out.ref(), ierr);
+    });
+    ASSERT_EQ(ierr, 0);
+    ASSERT_EQ(r_scratch.lmx_nmon, 25);
+    ASSERT_EQ(com_match_pool.match_nmon, 21);
+  }
+};
+
+// Tyrosine without its hydroxyl has phenylalanine's index and atom names.
+TEST_F(TestLibrary, ResidueUnderAWrongNameReadOnDemand) {
+  comp::fill_c1(comp::load("TYR", {"OXT", "HXT", "H2", "OH", "HH"}), "XTY");
+  const auto r = run("XTY", 'G');
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(r.mon_new, "PHE     ");
+  EXPECT_EQ(r.flag, "N");
+  EXPECT_EQ(r_scratch.lml_fuse(dictionary::find_list_entry("PHE", false)).str(), "Y");
+}
+
+// Lysine without NZ has no monomer of its index; lysine in the pool holds it.
+TEST_F(TestLibrary, ResidueMissingAtomsDerivedFromTheMonomerHoldingIt) {
+  comp::fill_c1(comp::load("LYS", {"OXT", "HXT", "H2", "NZ", "HZ1", "HZ2", "HZ3"}), "XLY");
+  const auto r = run("XLY", 'G');
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(r.mon_new, "XLY     ");
+  EXPECT_EQ(r.flag, "G");
+  EXPECT_NE(r.out.find(" INFO: sub_structure in :LYS"), std::string::npos);
+}
