@@ -1,0 +1,73 @@
+// Helpers of the library-writer tests: a scratch directory for the written
+// files, the output file set reset, and the lines of a written file.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "dict_builder.h"
+#include "dictionary/libcom.h"
+#include "runtime/units.h"
+#include "support/capture.h"
+
+namespace libwrite {
+
+inline std::vector<std::string> file_lines(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> out;
+  std::string l;
+  while (std::getline(in, l)) out.push_back(l);
+  return out;
+}
+
+// A directory of its own per test, removed afterwards.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           (std::string("libwrite_") + info->test_suite_name() + "_" + info->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string dir() const { return dir_.string() + "/"; }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+// The dictionary emptied, links and synonyms included.
+inline void clear_all() {
+  descr::clear_dictionary();
+  r_scratch.lll_nlink = 0;
+  r_scratch.lms_new = 0;
+  r_scratch.lea_natom = r_scratch.leb_nbond = r_scratch.leg_nangl = r_scratch.let_ntors = 0;
+  r_scratch.lew_ncont = r_scratch.leh_nhbond = r_scratch.les_nsyn = 0;
+}
+
+// The output library and energy library named in the scratch directory,
+// neither open.
+inline void name_outputs(const ScratchDir& d) {
+  libcom_t& lc = libcom;
+  lc.lmo_iun = lc.leo_iun = 0;
+  lc.lmo_path = d.dir();
+  lc.lmo_file = "new.lib";
+  lc.lmo_ext = "";
+  lc.leo_path = d.dir();
+  lc.leo_file = "new_ener_lib";
+  lc.leo_ext = "cif";
+  lc.lb_name = "mon_test";
+  lc.lb_vers = "1.0";
+  lc.lb_date = "2026-12-07";
+}
+
+}  // namespace libwrite
