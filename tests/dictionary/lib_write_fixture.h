@@ -50,6 +50,9 @@ inline void clear_all() {
   descr::clear_dictionary();
   r_scratch.lll_nlink = 0;
   r_scratch.lms_new = 0;
+  r_scratch.l1l_type = ".";  // entries take their group from L1
+  r_scratch.l1l_mname2 = ".";
+  for (int i = 1; i <= MAX1ATM; ++i) r_scratch.l1a_charg(i) = 0.0f;
   r_scratch.lea_natom = r_scratch.leb_nbond = r_scratch.leg_nangl = r_scratch.let_ntors = 0;
   r_scratch.lew_ncont = r_scratch.leh_nhbond = r_scratch.les_nsyn = 0;
 }
