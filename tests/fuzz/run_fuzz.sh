@@ -7,8 +7,10 @@ set -u
 target=$1 work=$2 seeds=$3 dict=$4
 shift 4
 mkdir -p "$work/corpus" "$work/artifacts"
+# A unit may take seconds on a loaded machine (a file of many CRYST1 records
+# loads the symmetry data once for each); only a real hang passes a minute.
 "$target" "$work/corpus" "$seeds" -dict="$dict" -artifact_prefix="$work/artifacts/" \
-  -close_fd_mask=1 -print_final_stats=1 -timeout=10 -rss_limit_mb=4096 "$@" 2>"$work/log"
+  -close_fd_mask=1 -print_final_stats=1 -timeout=60 -rss_limit_mb=4096 "$@" 2>"$work/log"
 status=$?
 grep -E '^#[0-9]+.*(DONE|cov:)' "$work/log" | tail -1
 grep -E 'stat::number_of_executed_units' "$work/log"
