@@ -314,7 +314,7 @@ void transfer(int32_t mdoc, int32_t m, int32_t isyn, std::string_view mon) {
   int32_t ierr = 0;
   copyc2_(mdoc, ierr);
   const rt::FixedText<8> monf(mon);
-  bool changed = false;
+  bool changed = false, appended = false;
   for (int i = 1; i <= mt.mt_nc; ++i) {
     const int j = mt.mt_corr(i);
     if (j == 0) continue;
@@ -338,7 +338,8 @@ void transfer(int32_t mdoc, int32_t m, int32_t isyn, std::string_view mon) {
         if (it == 0) {
           const int s = ++r.lms_nsyn;
           ++r.lms_new;
-          if (!changed) r.lms_isyn = s;
+          if (!appended) r.lms_isyn = s;
+          appended = true;
           r.lms_mname(s) = monf;
           r.lms_mname2(s) = ".";
           r.lms_mod(s) = ".";
@@ -453,7 +454,12 @@ void check_compl_(int32_t mdoc, char list, std::string_view mode, int32_t isyn, 
   if (blank_mode) {
     if (mt.mt_nc <= 1 || mt.mt_nl <= 1) {
       if (mt.mt_nc == 1 && mt.mt_nl == 1) {
-        if (mt.mt_cname(1) == mt.mt_lname(1)) return;
+        if (mt.mt_cname(1) == mt.mt_lname(1)) {
+          // Nothing to rename, but C2 must be this residue's copy: the
+          // callers compare its names with C1's.
+          if (isyn != 1) copyc2_(mdoc, ierr);
+          return;
+        }
         if (mt.mt_cls_c(1) != mt.mt_cls_l(1)) return;
         mt.mt_corr(1) = 1;
         if (isyn != 1) transfer(mdoc, m, isyn, mon);

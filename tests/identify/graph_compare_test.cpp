@@ -172,6 +172,17 @@ TEST_F(GraphCompare, OtherElementCountMustAgree) {
   EXPECT_EQ(compare(0, out), 12);
 }
 
+// A single atom of the library's name needs no renaming; the copy C2 that the
+// callers compare with C1 must still be this residue's, not a stale one.
+TEST_F(GraphCompare, SingleAtomOfTheLibraryNameRefreshesTheCopy) {
+  comp::fill_c1(comp::load("HOH"), "HOH");
+  comp::fill_l1(comp::load("HOH"), "HOH");
+  r_scratch.c2_aname(1) = "OLD";
+  std::string out;
+  EXPECT_EQ(compare(2, out), 0);
+  EXPECT_EQ(r_scratch.c2_aname(1).str(), "O   ");
+}
+
 TEST(CreateIndex, HalvesCountsAndCapsAtThreeDigits) {
   rt::Array1<int32_t, 8> index{}, ipair{};
   index(1) = 8;       // 4
