@@ -57,20 +57,6 @@ TEST(CoorConn, LimitByClassPair) {
   }
 }
 
-TEST(CoorConn, ConnectionModeBondsAtomsWithoutCoordinates) {
-  two_atoms_l1("C", "C", 1.5f, "N");
-  r_scratch_t& r = r_scratch;
-  int32_t ierr = 0;
-  coor_conn_(0, "    ", ierr);
-  EXPECT_EQ(r.l1b_nbond, 0);
-  r.l1n_nconn = 1;
-  r.l1n_i1atm(1) = 2;
-  r.l1n_i2atm(1) = 1;
-  coor_conn_(0, "CONN", ierr);
-  ASSERT_EQ(r.l1b_nbond, 1);
-  EXPECT_EQ(r.l1b_vobs(1), 0.0f);
-}
-
 TEST(CoorConn, FullBondListReported) {
   two_atoms_l1("C", "C", 1.5f);
   r_scratch.l1b_nbond = MAX1BND;
@@ -81,22 +67,6 @@ TEST(CoorConn, FullBondListReported) {
   EXPECT_EQ(out,
             "  ERROR: number of bonds of new monomer NEW      >   300\n"
             "           Change parameter MAX1BND in \"lib_com.fh\"\n");
-}
-
-TEST(CrdConn, ThirteenthNeighbourNotListed) {
-  r_scratch_t& r = r_scratch;
-  r.c1_natom = 14;
-  for (int i = 1; i <= 14; ++i) {
-    r.c1_aname(i) = "ZN" + std::to_string(i);
-    r.c1_asymb(i) = "ZN";
-    r.c1_occ(i) = 1.0f;
-    r.c1_xyz(1, i) = i == 1 ? 0.0f : 2.0f * std::cos(0.45f * i);
-    r.c1_xyz(2, i) = i == 1 ? 0.0f : 2.0f * std::sin(0.45f * i);
-    r.c1_xyz(3, i) = i == 1 ? 0.0f : 0.1f * i;
-  }
-  int32_t ierr = 0;
-  crd_conn_(0, "    ", ierr);
-  EXPECT_EQ(r.s1_ndist(1), 12);
 }
 
 // Every bond the component lists is found from its ideal coordinates, and

@@ -116,59 +116,6 @@ TEST_F(GlobalSearch, IndexMatchWithOtherAtomNamesGetsANewDescription) {
   EXPECT_EQ(rs.l1a_aname(6).str(), "O1  ");
 }
 
-TEST_F(GlobalSearch, OwnNameInTheIndexNeverChosen) {
-  add_monomer("SER");
-  residue(comp::load("SER", kLeaving), "SER");
-  const Result r = run("SER", ' ');
-  EXPECT_EQ(r.mon_new, "        ");
-  EXPECT_EQ(r.flag, "Y");
-  EXPECT_EQ(r.out, "");
-}
-
-TEST_F(GlobalSearch, SmallResidueSkipsTheIndex) {
-  add_monomer("ALA");
-  residue(comp::load("ALA", kLeaving), "XAL");
-  const Result r = run("XAL", ' ');
-  EXPECT_EQ(r.mon_new, "        ");
-  EXPECT_EQ(r.flag, "Y");
-  EXPECT_EQ(r_scratch.l1a_natom, 5);
-  EXPECT_EQ(r_scratch.l1b_nbond, 0);
-}
-
-TEST_F(GlobalSearch, ResidueMissingAtomsFoundInsideALargerMonomer) {
-  add_monomer("LYS");
-  add_monomer("TYR");
-  residue(comp::load("TYR", {"OXT", "HXT", "H2", "OH"}), "XPH");
-  const Result r = run("XPH", 'G');
-  EXPECT_EQ(r.ierr, 0);
-  EXPECT_EQ(r.mon_new, "XPH     ");
-  EXPECT_EQ(r.flag, "G");
-  EXPECT_EQ(r_scratch.l1l_mname.str(), "XPH     ");
-  EXPECT_GT(r_scratch.l1b_nbond, 0);
-}
-
-TEST_F(GlobalSearch, ResidueThatMatchesNothingKeepsItsBareAtoms) {
-  add_monomer("SER");
-  residue(comp::load("MET", kLeaving), "XMT");
-  const Result r = run("XMT", 'G');
-  EXPECT_EQ(r.ierr, 0);
-  EXPECT_EQ(r.mon_new, "        ");
-  EXPECT_EQ(r.flag, "Y");
-  EXPECT_EQ(r_scratch.l1a_natom, 8);
-  EXPECT_EQ(r_scratch.l1b_nbond, 0);
-  EXPECT_EQ(r_scratch.l1l_type.str(), "non-polymer     ");
-}
-
-TEST(CheckCmpMon3, EmptyLibraryDescriptionReported) {
-  r_scratch.l1a_natom = 0;
-  r_scratch.l1l_mname = "XYZ";
-  comlib.iquiet = 0;
-  int32_t mdoc = 0, ierr = 0;
-  const std::string out = captured([&] { check_cmp_mon3_(mdoc, ' ', 0, ierr); });
-  EXPECT_EQ(ierr, 1);
-  EXPECT_EQ(out, "  ERROR: number of atoms in monomer (lib) XYZ      =      0\n");
-}
-
 }  // namespace
 
 // The test monomer library of tests/data/monlib, loaded through the loading

@@ -96,24 +96,6 @@ TEST_F(GraphCompare, RenamedAtomsTakeLibraryNamesAndBecomeSynonyms) {
   EXPECT_EQ(r.lms_flag(2).str(), "N");
 }
 
-TEST_F(GraphCompare, ResidueUnderWrongNameRecordsItsName) {
-  load("SER", {{"OG", "O1"}});
-  r_scratch.c1_rname = "XSR";
-  std::string out;
-  ASSERT_EQ(compare(0, out), 0);
-  ASSERT_EQ(r_scratch.lms_nsyn, 1);
-  EXPECT_EQ(r_scratch.lms_amname(1).str(), "XSR     ");
-}
-
-TEST_F(GraphCompare, IsynTwoRenamesOnlyTheCopy) {
-  load("SER", {{"OG", "O1"}});
-  std::string out;
-  ASSERT_EQ(compare(2, out), 0);
-  EXPECT_EQ(r_scratch.c1_aname(6).str(), "O1  ");
-  EXPECT_EQ(r_scratch.c2_aname(6).str(), "OG  ");
-  EXPECT_EQ(r_scratch.lms_nsyn, 0);
-}
-
 TEST_F(GraphCompare, IsynOneChangesNoWorkArea) {
   load("SER", {{"OG", "O1"}});
   r_scratch.l1a_x(6) = 99.0f;

@@ -80,17 +80,6 @@ TEST(CandidateTolerance, GrowsWithTheSizeDifference) {
   for (const Row& r : rows) EXPECT_EQ(candidates(r.nc, r.nl, r.s), r.expected) << r.label;
 }
 
-TEST(CandidateTolerance, ClassMustAgree) {
-  candidates(2, 2, 0);
-  mtc_atom.mt_cls_c(1) = 2;
-  comp_vector_();
-  EXPECT_EQ(mtc_atom.mt_cand(1, 0), 0);
-  int32_t n_new = 0, iflag = 0, iscore = 0, ierr = 0;
-  for (int i = 1; i <= 2; ++i) mtc_atom.mt_corr(i) = 0;
-  check_equiv_(0, n_new, iflag, iscore, ierr);
-  EXPECT_EQ(ierr, 3);
-}
-
 TEST(Assignment, OneAtomPerCallEvenWithManyCandidates) {
   candidates(3, 3, 0);
   for (int i = 1; i <= 3; ++i) mtc_atom.mt_corr(i) = 0;

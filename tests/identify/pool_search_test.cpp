@@ -158,16 +158,6 @@ TEST(PoolRecord, FullPointerTableReportedNotOverrun) {
             "           Change parameter maxmponter in \"lib_index\"\n");
 }
 
-TEST(PoolRecord, BondCodes) {
-  struct Row {
-    const char* type;
-    int code;
-  };
-  const Row rows[] = {{"single", 1}, {"SING", 1}, {"double", 2}, {"triple", 3}, {"aromatic", 4},
-                      {"deloc", 5},  {"metal", 6}, {"covale", 7}, {".", 7},      {"other", 0}};
-  for (const Row& r : rows) EXPECT_EQ(pool_bond_code(r.type), r.code) << r.type;
-}
-
 class PoolSearch : public ::testing::Test {
  protected:
   void SetUp() override { clear_dictionary(); }
@@ -200,16 +190,6 @@ TEST_F(PoolSearch, EarlierCandidateWins) {
   std::string out;
   ASSERT_EQ(search(out), 0);
   EXPECT_NE(out.find("sub_structure in :TYR"), std::string::npos);
-}
-
-TEST_F(PoolSearch, SameSizeKeepsTheMonomerType) {
-  add_monomer("PHE");
-  add_monomer("TYR");
-  query(comp::load("PHE", kLeaving), "XPH");
-  std::string out;
-  ASSERT_EQ(search(out), 0);
-  EXPECT_NE(out.find("sub_structure in :PHE"), std::string::npos);
-  EXPECT_EQ(r_scratch.l1l_type.str(), "L-peptide       ");
 }
 
 TEST_F(PoolSearch, OwnNameNeverMatched) {

@@ -60,15 +60,6 @@ TEST_F(Synonyms, SecondResidueWithTheSameRenamingAddsNothing) {
   EXPECT_EQ(r_scratch.lms_nsyn, 1);
 }
 
-TEST_F(Synonyms, FullListAcceptsNothingSilently) {
-  r_scratch.lms_nsyn = MAXMLIST;
-  int32_t ifirst = 0;
-  rt::FixedText<1> dnew;
-  EXPECT_EQ(put("SER", ifirst, "   12", "O1", "OG", dnew), "");
-  EXPECT_EQ(r_scratch.lms_nsyn, MAXMLIST);
-  EXPECT_EQ(dnew.str(), "N");
-}
-
 TEST(LinkTable, RenamesBothEndsOfTheResidueOnly) {
   link_inf_t& ln = link_inf;
   ln.ln_n = 3;
@@ -122,10 +113,6 @@ TEST(ReplaceSynonym, ResidueAtomsTakeTheRecordedNames) {
   EXPECT_EQ(atom_inf.atm_name(20).str(), "OG  ");
   EXPECT_EQ(atom_inf.atm_name(21).str(), "CB  ");
   EXPECT_EQ(atom_inf.atm_name(22).str(), "O1  ");
-  replace_synonym_(0, 4);  // no chain: nothing
-  atom_inf.atm_name(20) = "O1";
-  replace_synonym_(0, 4);
-  EXPECT_EQ(atom_inf.atm_name(20).str(), "O1  ");
 }
 
 }  // namespace
