@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "runtime/fixed_text.h"
 
@@ -17,3 +18,11 @@ void chkasym_(int32_t mdoc, rt::FixedText<4>& asymb, int32_t& insf, int32_t& ier
 // energy-library atom table.  ierr 1 past its capacity, 2 with no atoms.
 // Writes r_scratch lea_natom, lea_aname, lea_type.
 void get_clist_(int32_t mdoc, int32_t& ierr);
+
+namespace dictionary {
+// A hydrogen (or deuterium) atom by its element symbol.
+inline bool is_hydrogen(const rt::FixedText<4>& symb) {
+  const std::string_view s = symb.view().substr(0, 2);
+  return s == "H " || s == "D ";
+}
+}  // namespace dictionary

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/mod_editor_frame.h"
 #include "dictionary/work_refs.h"
@@ -12,6 +13,7 @@
 
 namespace {
 
+using dictionary::is_hydrogen;
 using Name = rt::FixedText<4>;
 using dictionary::given;
 using dictionary::ModFunction;
@@ -21,11 +23,6 @@ int find_atom(const Name& name) {
   for (int i = 1; i <= r.l1a_natom; ++i)
     if (r.l1a_aname(i) == name) return i;
   return 0;
-}
-
-bool is_hydrogen(const Name& symb) {
-  const std::string_view s = symb.view();
-  return s.substr(0, 2) == "H " || s.substr(0, 2) == "D ";
 }
 
 // Blanks every name of the rows (1..n) in which `name` appears; true when any.

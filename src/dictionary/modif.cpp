@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/mod_atom_editors.h"
 #include "dictionary/mod_row_editors.h"
@@ -15,13 +16,9 @@
 
 namespace {
 
+using dictionary::is_hydrogen;
 using Name = rt::FixedText<4>;
 using Code = rt::FixedText<8>;
-
-bool is_hydrogen(const Name& symb) {
-  const std::string_view s = symb.view();
-  return s.substr(0, 2) == "H " || s.substr(0, 2) == "D ";
-}
 
 // A substituted backbone nitrogen (proline ring or N-methyl) takes the
 // variant of the standard and terminal-amine modifications.

@@ -7,19 +7,16 @@
 #include <string>
 
 #include "dictionary/dict_index.h"
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "foundation/messages.h"
 
 namespace {
 
+using dictionary::is_hydrogen;
 using Code = rt::FixedText<8>;
 using Name = rt::FixedText<4>;
 using dictionary::RowTable;
-
-bool is_hydrogen(const Name& symb) {
-  const std::string_view s = symb.view();
-  return s.substr(0, 2) == "H " || s.substr(0, 2) == "D ";
-}
 
 // The two lines of a full dictionary table, then the store stops.
 void table_full(int32_t mdoc, std::string_view text, std::string_view mon, std::string_view sep,

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/res_class_detect.h"
 #include "foundation/messages.h"
@@ -21,10 +22,7 @@ namespace {
 
 using Name = rt::FixedText<4>;
 
-bool hydrogen_symbol(int a) {
-  const std::string_view s = r_scratch.l1a_symb(a).view().substr(0, 2);
-  return s == "H " || s == "D ";
-}
+bool hydrogen_symbol(int a) { return dictionary::is_hydrogen(r_scratch.l1a_symb(a)); }
 
 struct NamePair {
   std::string_view a, b;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dictionary/connect_table.h"
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "foundation/lookup_index.h"
 #include "foundation/messages.h"
@@ -15,10 +16,7 @@ namespace {
 
 using Name = rt::FixedText<4>;
 
-bool hydrogen_symbol(const Name& symb) {
-  const std::string_view s = symb.view().substr(0, 2);
-  return s == "H " || s == "D ";
-}
+using dictionary::is_hydrogen;
 
 class Reporter {
  public:
@@ -73,7 +71,7 @@ void chemical_type(int i, Reporter& rep, const foundation::LookupIndex<4, MAXETY
     r.l1a_chem(i) = target;
     return;
   }
-  if (!hydrogen_symbol(r.l1a_symb(i))) {
+  if (!is_hydrogen(r.l1a_symb(i))) {
     rep.note(" : unknown chemical type of atom " + str(r.l1a_aname(i)) + " - " +
              str(r.l1a_chem(i)));
     rep.plain(std::string(17, ' ') + "default type is - \"" + str(r.l1a_symb(i)) + "\"");
@@ -129,7 +127,7 @@ void set_num_(int32_t mdoc, std::string_view mon, std::string_view pnum, int32_t
       r.l1a_iback(i) = j;
     } else {
       r.l1a_iback(i) = 0;
-      if (hydrogen_symbol(r.l1a_symb(i))) {
+      if (is_hydrogen(r.l1a_symb(i))) {
         r.l1a_back(i) = ".";
         r.l1a_forw(i) = ".";
       } else {

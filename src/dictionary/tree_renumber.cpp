@@ -4,18 +4,15 @@
 
 #include <string>
 
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 
 namespace {
 
+using dictionary::is_hydrogen;
 using Name = rt::FixedText<4>;
-
-bool is_hydrogen(const Name& symb) {
-  const std::string_view s = symb.view();
-  return s.substr(0, 2) == "H " || s.substr(0, 2) == "D ";
-}
 
 class Warner {
  public:
