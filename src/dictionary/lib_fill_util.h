@@ -40,6 +40,12 @@ inline bool begins(std::string_view name, std::string_view prefix) {
   return name.size() >= prefix.size() && name.substr(0, prefix.size()) == prefix;
 }
 
+// A code value (monomer, link, modification) as its 8-character field:
+// a longer value is cut.
+inline rt::FixedText<8> code_of(std::string_view v) {
+  return rt::FixedText<8>(v.substr(0, v.size() < 8 ? v.size() : 8));
+}
+
 // The attribute part of an item name after a category prefix of n characters.
 inline std::string_view attribute(std::string_view item, std::size_t n) {
   return item.size() > n ? item.substr(n) : std::string_view();

@@ -16,8 +16,6 @@ using dictionary::begins;
 using dictionary::FillItem;
 using Code = rt::FixedText<8>;
 
-Code id_of(std::string_view v) { return Code(v.substr(0, v.size() < 8 ? v.size() : 8)); }
-
 struct PlaneRow {
   rt::FixedText<8> label;
   int32_t comp = 0;
@@ -41,7 +39,7 @@ bool find_link(const FillItem& f, std::string_view category, int32_t& ierr) {
     ierr = 1;
     return false;
   }
-  const Code id = id_of(f.data);
+  const Code id = dictionary::code_of(f.data);
   const int32_t start = r.lll_ilink > 0 ? r.lll_ilink : 1;
   for (int32_t n = 0; n < r.lll_nlink; ++n) {
     const int32_t k = (start - 1 + n) % r.lll_nlink + 1;
@@ -109,7 +107,7 @@ void pt_lnlist_(MON_FILLER_ARGS) {
       return;
     }
     const int32_t k = ++r.lll_nlink;
-    r.lll_lname(k) = id_of(f.data);
+    r.lll_lname(k) = dictionary::code_of(f.data);
     r.lll_fuse(k) = libcom.lb_pass > libcom.lb_numb_lib ? "C" : "N";
     for (auto* col : {&r.lll_mon1, &r.lll_mon2, &r.lll_mod1, &r.lll_mod2, &r.lll_type1,
                       &r.lll_type2})

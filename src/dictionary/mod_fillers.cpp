@@ -17,8 +17,6 @@ using dictionary::begins;
 using dictionary::FillItem;
 using Code = rt::FixedText<8>;
 
-Code id_of(std::string_view v) { return Code(v.substr(0, v.size() < 8 ? v.size() : 8)); }
-
 // The plane row being read: its fields come one by one, the atom is stored
 // at the fifth.
 struct PlaneRow {
@@ -57,7 +55,7 @@ int32_t take_key(const FillItem& f, const ModTable& t, int32_t& ierr) {
     ierr = 1;
     return 0;
   }
-  const Code id = id_of(f.data);
+  const Code id = dictionary::code_of(f.data);
   const int32_t start = r.ldl_imod > 0 ? r.ldl_imod : 1;
   int32_t found = 0;
   for (int32_t n = 0; n < r.ldl_nmod && found == 0; ++n) {
@@ -119,7 +117,7 @@ void pt_mdlist_(MON_FILLER_ARGS) {
       return;
     }
     const int32_t k = ++r.ldl_nmod;
-    r.ldl_mname(k) = id_of(f.data);
+    r.ldl_mname(k) = dictionary::code_of(f.data);
     r.ldl_fuse(k) = libcom.lb_pass > libcom.lb_numb_lib ? "C" : "N";
     r.ldl_order(k) = 0;
     r.ldl_comp(k) = ".";
@@ -409,7 +407,7 @@ void pt_mdplan_(MON_FILLER_ARGS) {
       ierr = 1;
       return;
     }
-    const Code id = id_of(f.data);
+    const Code id = dictionary::code_of(f.data);
     const int32_t start = r.ldl_imod > 0 ? r.ldl_imod : 1;
     int32_t found = 0;
     for (int32_t n = 0; n < r.ldl_nmod && found == 0; ++n) {

@@ -14,8 +14,6 @@ namespace {
 using dictionary::begins;
 using Code = rt::FixedText<8>;
 
-Code code_of(std::string_view v) { return Code(v.substr(0, v.size() < 8 ? v.size() : 8)); }
-
 }  // namespace
 
 void pt_mlist_(MON_FILLER_ARGS) {
@@ -30,7 +28,7 @@ void pt_mlist_(MON_FILLER_ARGS) {
       ierr = 1;
       return;
     }
-    const Code code = code_of(f.data);
+    const Code code = dictionary::code_of(f.data);
     int32_t l = dictionary::find_list_entry(code.view(), false);
     if (l != 0) {
       msgdoc_(f.mdoc, std::string(" WARNING: duplicated name of monomer ") + code.str());
@@ -107,7 +105,7 @@ void pt_msyn_(MON_FILLER_ARGS) {
       return;
     }
     const int32_t k = ++r.lms_nsyn;
-    r.lms_mname(k) = code_of(f.data);
+    r.lms_mname(k) = dictionary::code_of(f.data);
     r.lms_mname2(k) = ".";
     r.lms_amname2(k) = ".";
     r.lms_mod(k) = ".";
@@ -152,7 +150,7 @@ void pt_mder_(MON_FILLER_ARGS) {
     }
     const int32_t k = ++r.ldr_nder;
     r.ldr_ider = k;
-    r.ldr_mname(k) = code_of(f.data);
+    r.ldr_mname(k) = dictionary::code_of(f.data);
     r.ldr_type(k) = ".";
     r.ldr_smname(k) = ".";
     r.ldr_mod(k) = ".";
