@@ -1,9 +1,24 @@
-// Messages shared by the record fillers of the library readers.
+// Messages and the record step shared by the library readers and their fillers.
 #include "dictionary/lib_fill_util.h"
 
+#include "foundation/cif_tokeniser.h"
 #include "foundation/messages.h"
 
 namespace dictionary {
+
+bool next_library_record(int32_t iun, int32_t mdoc, int32_t& cif_end, int32_t& iend) {
+  for (;;) {
+    int32_t e = 0;
+    getcif_info_(iun, mdoc, e, cif_end);
+    if (e != 0) return false;
+    if (cif_end == -2) continue;
+    if (cif_end != 0) {
+      iend = 1;
+      return false;
+    }
+    return true;
+  }
+}
 
 void misplaced_key(int32_t mdoc, std::string_view text, std::string_view value, int width,
                    std::string_view ending) {

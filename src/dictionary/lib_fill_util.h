@@ -46,6 +46,12 @@ inline rt::FixedText<8> code_of(std::string_view v) {
   return rt::FixedText<8>(v.substr(0, v.size() < 8 ? v.size() : 8));
 }
 
+// The next record of an open library file through the first CIF
+// tokeniser (comcif_info), comment records passed over.  False after a read
+// error, or at the end of the file, where iend becomes 1.  cif_end is the
+// tokeniser's end flag, -1 before the first call.
+bool next_library_record(int32_t iun, int32_t mdoc, int32_t& cif_end, int32_t& iend);
+
 // The attribute part of an item name after a category prefix of n characters.
 inline std::string_view attribute(std::string_view item, std::size_t n) {
   return item.size() > n ? item.substr(n) : std::string_view();

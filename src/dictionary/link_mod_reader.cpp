@@ -32,14 +32,7 @@ bool read_descriptions(int32_t mdoc, int32_t iun, int32_t& ierr, int32_t& iend) 
   block_old.blank();
   int32_t cif_end = -1;
   for (;;) {
-    int32_t e = 0;
-    getcif_info_(iun, mdoc, e, cif_end);
-    if (e != 0) break;
-    if (cif_end == -2) continue;
-    if (cif_end != 0) {
-      iend = 1;
-      break;
-    }
+    if (!dictionary::next_library_record(iun, mdoc, cif_end, iend)) break;
     comcif_rec& c = comcif_info;
     if (c.n_cif == 0) {
       if (!begins(c.blk_cif.view(), "data_comp_")) continue;

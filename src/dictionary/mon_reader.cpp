@@ -91,14 +91,7 @@ void rd_monlib_one_(int32_t mdoc, char mod, int32_t iun, char nodist, char list,
   iend = 0;
   int32_t cif_end = -1;
   for (;;) {
-    int32_t e = 0;
-    getcif_info_(iun, mdoc, e, cif_end);
-    if (e != 0) break;
-    if (cif_end == -2) continue;
-    if (cif_end != 0) {
-      iend = 1;
-      break;
-    }
+    if (!dictionary::next_library_record(iun, mdoc, cif_end, iend)) break;
     comcif_rec& c = comcif_info;
     if (c.n_cif == 0) {
       if (!begins(c.blk_cif.view(), "data_comp_")) continue;
