@@ -90,6 +90,47 @@ void chemical_type(int i, Reporter& rep, const foundation::LookupIndex<4, MAXETY
 
 }  // namespace
 
+namespace dictionary {
+
+TreeLinkFaults link_tree_atom(int i, const foundation::LookupIndex<4, MAX1ATM>& by_name,
+                              int& nfirst, int& nlast) {
+  r_scratch_t& r = r_scratch;
+  TreeLinkFaults faults;
+  if (r.l1a_back(i)(1) == '.') {
+    r.l1a_iback(i) = -1;
+    r.l1a_istart = i;
+    ++nfirst;
+  } else if (const int32_t j = by_name.first(r.l1a_back(i).view())) {
+    r.l1a_iback(i) = j;
+  } else {
+    r.l1a_iback(i) = 0;
+    if (is_hydrogen(r.l1a_symb(i))) {
+      r.l1a_back(i) = ".";
+      r.l1a_forw(i) = ".";
+    } else {
+      faults.back_absent = true;
+    }
+  }
+
+  if (r.l1a_forw(i).len_trim() == 0) r.l1a_forw(i) = ".";
+  if (r.l1a_forw(i).view().substr(0, 3) == "END") {
+    r.l1a_iforw(i) = -1;
+    r.l1a_ifinish = i;
+    ++nlast;
+  } else if (r.l1a_forw(i)(1) == '.') {
+    r.l1a_iforw(i) = 0;
+  } else if (const int32_t j = by_name.first(r.l1a_forw(i).view())) {
+    r.l1a_iforw(i) = j;
+    faults.wrong_forward = !(r.l1a_back(j) == r.l1a_aname(i));
+  } else {
+    r.l1a_iforw(i) = 0;
+    faults.forward_absent = true;
+  }
+  return faults;
+}
+
+}  // namespace dictionary
+
 void set_num_(int32_t mdoc, std::string_view mon, std::string_view pnum, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
   Reporter rep(mdoc, mon, pnum);
@@ -119,37 +160,12 @@ void set_num_(int32_t mdoc, std::string_view mon, std::string_view pnum, int32_t
 
   int nfirst = 0, nlast = 0;
   for (int i = 1; i <= n; ++i) {
-    if (r.l1a_back(i)(1) == '.') {
-      r.l1a_iback(i) = -1;
-      r.l1a_istart = i;
-      ++nfirst;
-    } else if (const int32_t j = by_name.first(r.l1a_back(i).view())) {
-      r.l1a_iback(i) = j;
-    } else {
-      r.l1a_iback(i) = 0;
-      if (is_hydrogen(r.l1a_symb(i))) {
-        r.l1a_back(i) = ".";
-        r.l1a_forw(i) = ".";
-      } else {
-        rep.warn(" : back_atom for " + str(r.l1a_aname(i)) + " is absent");
-      }
-    }
-
-    if (r.l1a_forw(i).len_trim() == 0) r.l1a_forw(i) = ".";
-    if (r.l1a_forw(i).view().substr(0, 3) == "END") {
-      r.l1a_iforw(i) = -1;
-      r.l1a_ifinish = i;
-      ++nlast;
-    } else if (r.l1a_forw(i)(1) == '.') {
-      r.l1a_iforw(i) = 0;
-    } else if (const int32_t j = by_name.first(r.l1a_forw(i).view())) {
-      r.l1a_iforw(i) = j;
-      if (!(r.l1a_back(j) == r.l1a_aname(i)))
-        rep.warn(" : atom " + str(r.l1a_aname(i)) + " has wrong forward_atom");
-    } else {
-      r.l1a_iforw(i) = 0;
+    const dictionary::TreeLinkFaults faults = dictionary::link_tree_atom(i, by_name, nfirst, nlast);
+    if (faults.back_absent) rep.warn(" : back_atom for " + str(r.l1a_aname(i)) + " is absent");
+    if (faults.wrong_forward)
+      rep.warn(" : atom " + str(r.l1a_aname(i)) + " has wrong forward_atom");
+    if (faults.forward_absent)
       rep.warn(" : forward_atom for " + str(r.l1a_aname(i)) + " is absent");
-    }
     r.l1a_ndist(i) = 0;
     r.l1a_nextr(i) = 0;
     chemical_type(i, rep, types, synonyms);

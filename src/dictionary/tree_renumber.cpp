@@ -4,14 +4,13 @@
 
 #include <string>
 
-#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
+#include "dictionary/tree_numbering.h"
 #include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 
 namespace {
 
-using dictionary::is_hydrogen;
 using Name = rt::FixedText<4>;
 
 class Warner {
@@ -71,37 +70,11 @@ void set_num_mod_(int32_t mdoc, std::string_view mon, std::string_view pnum, int
   }
 
   for (int i = 1; i <= n; ++i) {
-    if (r.l1a_back(i)(1) == '.') {
-      r.l1a_iback(i) = -1;
-      r.l1a_istart = i;
-      ++nfirst;
-    } else if (const int32_t j = by_name.first(r.l1a_back(i).view())) {
-      r.l1a_iback(i) = j;
-    } else {
-      r.l1a_iback(i) = 0;
-      if (is_hydrogen(r.l1a_symb(i))) {
-        r.l1a_back(i) = ".";
-        r.l1a_forw(i) = ".";
-      } else {
-        warn(" : back_atom for ", r.l1a_aname(i).view(), " is absent");
-      }
-    }
-
-    if (r.l1a_forw(i).len_trim() == 0) r.l1a_forw(i) = ".";
-    if (r.l1a_forw(i).view().substr(0, 3) == "END") {
-      r.l1a_iforw(i) = -1;
-      r.l1a_ifinish = i;
-      ++nlast;
-    } else if (r.l1a_forw(i)(1) == '.') {
-      r.l1a_iforw(i) = 0;
-    } else if (const int32_t j = by_name.first(r.l1a_forw(i).view())) {
-      r.l1a_iforw(i) = j;
-      if (!(r.l1a_back(j) == r.l1a_aname(i)))
-        warn(" : atom ", r.l1a_aname(i).view(), " has wrong forward_atom ", r.l1a_forw(i).view());
-    } else {
-      r.l1a_iforw(i) = 0;
-      warn(" : forward_atom for ", r.l1a_aname(i).view(), " is absent");
-    }
+    const dictionary::TreeLinkFaults faults = dictionary::link_tree_atom(i, by_name, nfirst, nlast);
+    if (faults.back_absent) warn(" : back_atom for ", r.l1a_aname(i).view(), " is absent");
+    if (faults.wrong_forward)
+      warn(" : atom ", r.l1a_aname(i).view(), " has wrong forward_atom ", r.l1a_forw(i).view());
+    if (faults.forward_absent) warn(" : forward_atom for ", r.l1a_aname(i).view(), " is absent");
     r.l1a_ndist(i) = 0;
     r.l1a_nextr(i) = 0;
   }
