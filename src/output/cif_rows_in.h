@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "foundation/cif_tokeniser.h"
+
 namespace output {
 
 enum class RowStep { Record, Text, End, Failed };
@@ -30,6 +32,20 @@ int item_index(std::string_view rest, const std::string_view (&names)[N]) {
   for (std::size_t k = 0; k < N; ++k)
     if (rest.substr(0, names[k].size()) == names[k]) return static_cast<int>(k);
   return -1;
+}
+
+// Calls take(index, text, integer, real) for every item of the record in
+// comcif_c whose name begins with `prefix`: index as item_index gives it for
+// the name after the prefix, then the item's value in its three forms.
+template <std::size_t N, typename Take>
+void take_row_items(std::string_view prefix, const std::string_view (&names)[N], Take&& take) {
+  const comcif_rec& c = comcif_c;
+  for (int k = 1; k <= c.n_cif && k <= MAXCIFVAL; ++k) {
+    const std::string_view name = c.itm_cif(k).view();
+    if (name.substr(0, prefix.size()) != prefix) continue;
+    take(item_index(name.substr(prefix.size()), names), c.dt_cif(k).view(), c.idt_cif(k),
+         c.fdt_cif(k));
+  }
 }
 
 }  // namespace output

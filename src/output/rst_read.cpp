@@ -40,14 +40,8 @@ void take_title() {
 
 void take_rst_items() {
   crdrst_t& r = crdrst;
-  const comcif_rec& c = comcif_c;
-  for (int k = 1; k <= c.n_cif && k <= MAXCIFVAL; ++k) {
-    const std::string_view name = c.itm_cif(k).view();
-    if (name.substr(0, kPrefix.size()) != kPrefix) continue;
-    const std::string_view text = c.dt_cif(k).view();
-    const int32_t iv = c.idt_cif(k);
-    const float rv = c.fdt_cif(k);
-    switch (output::item_index(name.substr(kPrefix.size()), kRstItems)) {
+  auto take = [&r](int index, std::string_view text, int32_t iv, float rv) {
+    switch (index) {
       case 0:
         r.rs_name = text.substr(0, 4);
         break;
@@ -93,19 +87,14 @@ void take_rst_items() {
       default:
         break;
     }
-  }
+  };
+  output::take_row_items(kPrefix, kRstItems, take);
 }
 
 void take_vdw_items() {
   crdrsv_t& v = crdrsv;
-  const comcif_rec& c = comcif_c;
-  for (int k = 1; k <= c.n_cif && k <= MAXCIFVAL; ++k) {
-    const std::string_view name = c.itm_cif(k).view();
-    if (name.substr(0, kPrefix.size()) != kPrefix) continue;
-    const std::string_view text = c.dt_cif(k).view();
-    const int32_t iv = c.idt_cif(k);
-    const float rv = c.fdt_cif(k);
-    switch (output::item_index(name.substr(kPrefix.size()), kVdwItems)) {
+  auto take = [&v](int index, std::string_view text, int32_t iv, float rv) {
+    switch (index) {
       case 0:
         v.rsv_name = text.substr(0, 4);
         break;
@@ -139,7 +128,8 @@ void take_vdw_items() {
       default:
         break;
     }
-  }
+  };
+  output::take_row_items(kPrefix, kVdwItems, take);
 }
 
 // Fields of one unformatted record; false when it is too short for them.

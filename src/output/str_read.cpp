@@ -40,14 +40,8 @@ void reset_row() {
 
 void take_items() {
   crdstr_t& s = crdstr;
-  const comcif_rec& c = comcif_c;
-  for (int k = 1; k <= c.n_cif && k <= MAXCIFVAL; ++k) {
-    const std::string_view name = c.itm_cif(k).view();
-    if (name.substr(0, kPrefix.size()) != kPrefix) continue;
-    const std::string_view text = c.dt_cif(k).view();
-    const int32_t iv = c.idt_cif(k);
-    const float rv = c.fdt_cif(k);
-    switch (output::item_index(name.substr(kPrefix.size()), kItems)) {
+  auto take = [&s](int index, std::string_view text, int32_t iv, float rv) {
+    switch (index) {
       case 0:
         s.st_ia = iv;
         break;
@@ -96,7 +90,8 @@ void take_items() {
       default:
         break;
     }
-  }
+  };
+  output::take_row_items(kPrefix, kItems, take);
 }
 
 void store_row(int32_t ia) {
