@@ -11,6 +11,7 @@
 #include "reflections/mtz_hierarchy.h"
 #include "reflections/mtz_print.h"
 #include "reflections/mtz_reader.h"
+#include "reflections/mtz_row_index.h"
 #include "reflections/mtz_writer.h"
 #include "suite/csymlib_f.h"
 #include "suite/library_err.h"
@@ -26,10 +27,6 @@ constexpr int FIRST_ROW_ITEM = 20;
 std::vector<float>& row_buffer() {
   static std::vector<float> row;
   return row;
-}
-
-int truncated_index(float v) {
-  return std::isfinite(v) && std::fabs(v) < 2.0e9f ? static_cast<int>(v) : 0;
 }
 
 const MtzXtal* first_cell_xtal(const MtzFile* mtz) {
@@ -256,27 +253,8 @@ int ptq7_lrreff(MtzFile* mtz, float& resol, float* adata, int* missing, MtzCol* 
       adata[i] = mnf;
     }
   }
-  int32_t hkl[3] = {0, 0, 0};
-  const bool first_three = ncols >= 3 && lookup[0] && lookup[1] && lookup[2] &&
-                           lookup[0]->type == "H" && lookup[1]->type == "H" &&
-                           lookup[2]->type == "H";
-  if (first_three) {
-    for (int k = 0; k < 3; ++k) hkl[k] = truncated_index(adata[k]);
-  } else {
-    int xi = 0, si = 0, index[3];
-    MtzFindInd(mtz, xi, si, index);
-    const MtzXtal* x =
-        mtz->xtals.empty() ? nullptr : mtz->xtals[static_cast<std::size_t>(xi)].get();
-    if (x != nullptr && si < static_cast<int>(x->sets.size())) {
-      const auto& cols = x->sets[static_cast<std::size_t>(si)]->cols;
-      for (int k = 0; k < 3; ++k) {
-        if (index[k] >= static_cast<int>(cols.size())) continue;
-        for (int i = 0; i < ncols; ++i)
-          if (lookup[i] == cols[static_cast<std::size_t>(index[k])].get())
-            hkl[k] = truncated_index(adata[i]);
-      }
-    }
-  }
+  int32_t hkl[3];
+  row_hkl(mtz, lookup, ncols, adata, hkl);
   resol = reflection_resolution(mtz, hkl);
   return 0;
 }

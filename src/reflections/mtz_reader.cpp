@@ -17,6 +17,7 @@
 #include "reflections/machine_stamp.h"
 #include "reflections/mtz_batch.h"
 #include "reflections/mtz_hierarchy.h"
+#include "reflections/mtz_row_index.h"
 #include "suite/csymlib_symop.h"
 #include "suite/ptq7_errno.h"
 #include "suite/ptq7_parser.h"
@@ -377,10 +378,6 @@ int read_tail(HeaderReader& h, MtzFile& mtz, LibraryFile* file, int nbat) {
       }
     }
   }
-}
-
-int truncated_index(float v) {
-  return std::isfinite(v) && std::fabs(v) < 2.0e9f ? static_cast<int>(v) : 0;
 }
 
 // Rows into the columns, a block of rows per read; false when a read fails.

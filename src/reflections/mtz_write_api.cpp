@@ -12,6 +12,7 @@
 #include "reflections/mtz_hierarchy.h"
 #include "reflections/mtz_print.h"
 #include "reflections/mtz_read_api.h"
+#include "reflections/mtz_row_index.h"
 #include "reflections/mtz_writer.h"
 #include "suite/library_err.h"
 #include "suite/library_utils.h"
@@ -30,10 +31,6 @@ std::vector<MtzCol*> all_columns(const MtzFile* mtz) {
     for (const auto& s : x->sets)
       for (const auto& c : s->cols) cols.push_back(c.get());
   return cols;
-}
-
-int truncated_index(float v) {
-  return std::isfinite(v) && std::fabs(v) < 2.0e9f ? static_cast<int>(v) : 0;
 }
 
 // Coefficients of each crystal's cell, worked out again only when a cell
@@ -317,24 +314,8 @@ int ptq7_lwrefl(MtzFile* mtz, const float* adata, MtzCol* const* lookup, int nco
         }
     const int n = static_cast<int>(row.size());
     if (MtzWrefl(mtz->file_out.get(), n, row.data()) != n) return 0;
-    int32_t hkl[3] = {0, 0, 0};
-    if (ncol >= 3 && lookup[0] && lookup[1] && lookup[2] && lookup[0]->type == "H" &&
-        lookup[1]->type == "H" && lookup[2]->type == "H") {
-      for (int k = 0; k < 3; ++k) hkl[k] = truncated_index(adata[k]);
-    } else {
-      int xi = 0, si = 0, index[3];
-      MtzFindInd(mtz, xi, si, index);
-      const MtzXtal* x =
-          mtz->xtals.empty() ? nullptr : mtz->xtals[static_cast<std::size_t>(xi)].get();
-      if (x != nullptr && si < static_cast<int>(x->sets.size())) {
-        const auto& cols = x->sets[static_cast<std::size_t>(si)]->cols;
-        for (int k = 0; k < 3; ++k) {
-          if (index[k] >= static_cast<int>(cols.size())) continue;
-          const int i = lookup_index(lookup, ncol, cols[static_cast<std::size_t>(index[k])].get());
-          if (i >= 0) hkl[k] = truncated_index(adata[i]);
-        }
-      }
-    }
+    int32_t hkl[3];
+    row_hkl(mtz, lookup, ncol, adata, hkl);
     widen_resolutions(mtz, hkl);
   }
   mtz->nref = std::max(mtz->nref, iref);

@@ -16,6 +16,7 @@
 #include "reflections/machine_stamp.h"
 #include "reflections/mtz_batch.h"
 #include "reflections/mtz_hierarchy.h"
+#include "reflections/mtz_row_index.h"
 #include "suite/csymlib_symop.h"
 #include "suite/ptq7_errno.h"
 
@@ -63,10 +64,6 @@ class HeaderWriter {
 
 float value_at(const MtzCol* c, std::size_t i, float missing) {
   return i < c->values.size() ? c->values[i] : missing;
-}
-
-int truncated_index(float v) {
-  return std::isfinite(v) && std::fabs(v) < 2.0e9f ? static_cast<int>(v) : 0;
 }
 
 std::vector<const MtzCol*> active_columns(const MtzFile* mtz) {
