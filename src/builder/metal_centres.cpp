@@ -35,6 +35,28 @@ int centre_neighbours(int32_t ia, int32_t* ibond, int cap) {
   return std::min(n, cap);
 }
 
+bool chiral_table_full(int32_t mdoc, std::string_view mon) {
+  if (r_scratch.l1c_nchir < MAX1CHR) return false;
+  foundation::table_full(mdoc,
+                         "ERROR: number of chiral centres in monomer " + std::string(mon) + " >",
+                         MAX1CHR, "", {"MAX1CHR", "lib_com", 10});
+  return true;
+}
+
+void set_centre_atoms(int k, const int32_t (&slot)[9]) {
+  r_scratch_t& s = r_scratch;
+  int32_t* idx[9] = {&s.l1c_i1atm(k), &s.l1c_i2atm(k), &s.l1c_i3atm(k),
+                     &s.l1c_i4atm(k), &s.l1c_i5atm(k), &s.l1c_i6atm(k),
+                     &s.l1c_i7atm(k), &s.l1c_i8atm(k), &s.l1c_i9atm(k)};
+  rt::FixedText<4>* nm[9] = {&s.l1c_1atm(k), &s.l1c_2atm(k), &s.l1c_3atm(k),
+                             &s.l1c_4atm(k), &s.l1c_5atm(k), &s.l1c_6atm(k),
+                             &s.l1c_7atm(k), &s.l1c_8atm(k), &s.l1c_9atm(k)};
+  for (int j = 0; j < 9; ++j) {
+    *idx[j] = slot[j] > 0 ? slot[j] : 0;
+    *nm[j] = slot[j] > 0 ? s.l1a_aname(slot[j]).view() : std::string_view(".");
+  }
+}
+
 }  // namespace builder
 
 namespace {
@@ -105,10 +127,7 @@ void set_metal_chirality_(int32_t mdoc, std::string_view mon, int32_t icross, in
   r_scratch_t& s = r_scratch;
   lc = 0;
   ierr = 0;
-  if (s.l1c_nchir >= MAX1CHR) {
-    foundation::table_full(mdoc,
-                           "ERROR: number of chiral centres in monomer " + std::string(mon) + " >",
-                           MAX1CHR, "", {"MAX1CHR", "lib_com", 10});
+  if (builder::chiral_table_full(mdoc, mon)) {
     ierr = 1;
     return;
   }
@@ -117,16 +136,7 @@ void set_metal_chirality_(int32_t mdoc, std::string_view mon, int32_t icross, in
   int32_t slot[9] = {ia, ibc, ifr, imc[0], 0, 0, 0, 0, 0};
   if (icross > 2)
     for (int j = 1; j <= 5; ++j) slot[3 + j] = imc[j];
-  int32_t* idx[9] = {&s.l1c_i1atm(k), &s.l1c_i2atm(k), &s.l1c_i3atm(k),
-                     &s.l1c_i4atm(k), &s.l1c_i5atm(k), &s.l1c_i6atm(k),
-                     &s.l1c_i7atm(k), &s.l1c_i8atm(k), &s.l1c_i9atm(k)};
-  rt::FixedText<4>* nm[9] = {&s.l1c_1atm(k), &s.l1c_2atm(k), &s.l1c_3atm(k),
-                             &s.l1c_4atm(k), &s.l1c_5atm(k), &s.l1c_6atm(k),
-                             &s.l1c_7atm(k), &s.l1c_8atm(k), &s.l1c_9atm(k)};
-  for (int j = 0; j < 9; ++j) {
-    *idx[j] = slot[j] > 0 ? slot[j] : 0;
-    *nm[j] = slot[j] > 0 ? s.l1a_aname(slot[j]).view() : std::string_view(".");
-  }
+  builder::set_centre_atoms(k, slot);
   s.l1c_sign(k) = "cross" + std::to_string(icross % 10);
   s.l1c_flag(k) = "X";
   s.l1c_vol(k) = s.l1c_vobs(k) = 0.0f;

@@ -44,4 +44,12 @@ namespace builder {
 // extra connections; at most cap entries are kept.  Returns their number.
 int centre_neighbours(int32_t ia, int32_t* ibond, int cap);
 
+// True, after the two lines of a full table, when the chiral table of L1 has
+// no room for another row.
+bool chiral_table_full(int32_t mdoc, std::string_view mon);
+
+// The nine atom places of chiral row k: the atoms of slot, a place whose
+// entry is below 1 left empty (index 0, name ".").  Writes r_scratch l1c_ row k.
+void set_centre_atoms(int k, const int32_t (&slot)[9]);
+
 }  // namespace builder

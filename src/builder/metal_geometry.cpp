@@ -40,24 +40,9 @@ int32_t tetrahedral_row(int32_t mdoc, std::string_view mon, int32_t ia, int32_t 
   for (int i = 0; i < nc && nh < 3; ++i)
     if (!is_h_atom(ibond[i])) heavy[nh++] = ibond[i];
   if (nh < 3) return 0;
-  if (s.l1c_nchir >= MAX1CHR) {
-    foundation::table_full(mdoc,
-                           "ERROR: number of chiral centres in monomer " + std::string(mon) + " >",
-                           MAX1CHR, "", {"MAX1CHR", "lib_com", 10});
-    return 3;
-  }
+  if (builder::chiral_table_full(mdoc, mon)) return 3;
   const int k = ++s.l1c_nchir;
-  const int32_t slot[4] = {ia, heavy[0], heavy[1], heavy[2]};
-  int32_t* idx[9] = {&s.l1c_i1atm(k), &s.l1c_i2atm(k), &s.l1c_i3atm(k),
-                     &s.l1c_i4atm(k), &s.l1c_i5atm(k), &s.l1c_i6atm(k),
-                     &s.l1c_i7atm(k), &s.l1c_i8atm(k), &s.l1c_i9atm(k)};
-  rt::FixedText<4>* nm[9] = {&s.l1c_1atm(k), &s.l1c_2atm(k), &s.l1c_3atm(k),
-                             &s.l1c_4atm(k), &s.l1c_5atm(k), &s.l1c_6atm(k),
-                             &s.l1c_7atm(k), &s.l1c_8atm(k), &s.l1c_9atm(k)};
-  for (int j = 0; j < 9; ++j) {
-    *idx[j] = j < 4 ? slot[j] : 0;
-    *nm[j] = j < 4 ? s.l1a_aname(slot[j]).view() : std::string_view(".");
-  }
+  builder::set_centre_atoms(k, {ia, heavy[0], heavy[1], heavy[2], 0, 0, 0, 0, 0});
   s.l1c_sign(k) = "both";
   s.l1c_flag(k) = "L";
   float vi = 0, p1 = 0, p2 = 0, p3 = 0, vo = 0;
