@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "foundation/entry_header.h"
 #include "foundation/messages.h"
 #include "suite/pi.h"
 
@@ -127,20 +128,7 @@ void initcrd_(int32_t /*mdoc*/, std::string_view in_file_pdb, std::string_view i
   set_unit(c.cr_scale);
   set_unit(c.cr_ort_to_frac);
   for (int i = 1; i <= 3; ++i) c.cr_u(i) = 0.0f;
-  c.cr_nspgr = 1;
-  c.cr_sett = 1;
-  c.cr_nsym = 1;
-  c.cr_ncs = 0;
-  c.cr_mult_flag = 0;
-  c.cr_model_pdb = 0;
-  c.cr_cd_pdb = "xxxx";
-  c.cr_name_pdb = "----";
-  c.cr_date_pdb = "XX-XXX-XX";
-  c.cr_title = "---";
-  c.cr_resl_pdb = ".";
-  c.cr_rfac_pdb = ".";
-  c.cr_symop = "X,Y,Z";
-  c.cr_spgr = "P 1";
+  foundation::clear_entry_header();
   c.cr_pdb_rec.blank();
   c.cr_hflag(1) = h_flag;
 
@@ -155,16 +143,6 @@ void initcrd_(int32_t /*mdoc*/, std::string_view in_file_pdb, std::string_view i
   a.cr_term.blank();
   a.cr_chain.blank();
   a.cr_group.blank();
-
-  crdpdb_t& d = crdpdb;
-  d.cr_temper = d.cr_wavel = d.cr_res_min = d.cr_res_max = 0.0f;
-  d.cr_rfac_all = d.cr_rfac_obs = d.cr_sigma_i = d.cr_sigma_f = 0.0f;
-  d.cr_cd_ndb = "?";
-  d.cr_cd_csd = "?";
-  d.cr_date_ndb = "?";
-  d.cr_date_creat = "?";
-  d.cr_program = "?";
-  d.cr_method = "?";
 
   crdrsv.rsv_nvdw = 0;
   crdrsv.rsv_nhb = 0;
