@@ -11,7 +11,7 @@
 
 namespace {
 
-const char* const kItems[NCIF_ITEMS] = {
+constexpr std::string_view kItems[NCIF_ITEMS] = {
     "_software.name",
     "_entry.id",
     "_database_2.code_PDB",
@@ -154,6 +154,11 @@ const char* const kItems[NCIF_ITEMS] = {
 std::string_view cif_item(int i) {
   if (i < 1 || i > NCIF_ITEMS) return {};
   return kItems[i - 1];
+}
+
+std::span<const std::string_view> cif_item_run(int first, int last) {
+  if (first < 1 || last > NCIF_ITEMS || first > last) return {};
+  return std::span<const std::string_view>(kItems + (first - 1), kItems + last);
 }
 
 void cif_residue_number(std::string_view value, char out[5], bool drop_inner_blanks) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "runtime/fixed_text.h"
@@ -13,6 +14,9 @@ inline constexpr int NCIF_ITEMS = 135;
 // Entries 1-102 are item names or category prefixes; 103-135 are the
 // sub-item names of the atom-site category.
 std::string_view cif_item(int i);
+// Entries first to last (1-based) of the table, for a writer that puts out
+// those items in table order.
+std::span<const std::string_view> cif_item_run(int first, int last);
 
 // True when the blank-padded text `item` begins with `name` (taken without
 // its trailing blanks): the prefix test of every CIF reader.

@@ -4,29 +4,14 @@
 // flagged 'Y' stay out of the modification loop.
 #include "output/conn_loops.h"
 
+#include <span>
+
+#include "coords/cif_items.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "output/out_lines.h"
 
 namespace {
-
-constexpr std::string_view kConnItems[] = {
-    "_struct_conn.id",
-    "_struct_conn.conn_type_id",
-    "_struct_conn.ptnr1_label_atom_id",
-    "_struct_conn.ptnr1_label_alt_id",
-    "_struct_conn.ptnr1_auth_seq_id",
-    "_struct_conn.ptnr1_label_comp_id",
-    "_struct_conn.ptnr1_label_asym_id",
-    "_struct_conn.ptnr1_symmetry",
-    "_struct_conn.ptnr2_label_atom_id",
-    "_struct_conn.ptnr2_label_alt_id",
-    "_struct_conn.ptnr2_auth_seq_id",
-    "_struct_conn.ptnr2_label_comp_id",
-    "_struct_conn.ptnr2_label_asym_id",
-    "_struct_conn.ptnr2_symmetry",
-    "_struct_conn.dist",
-};
 
 constexpr std::string_view kModItems[] = {
     "_ptq7_struct_asym_mod.mod_id",        "_ptq7_struct_asym_mod.auth_seq_id",
@@ -43,8 +28,7 @@ bool selected_link(int32_t i) {
 }
 
 // Banner, "loop_" and the item names; the status is tested from "loop_" on.
-template <std::size_t N>
-bool put_header(int32_t iun, std::string_view title, const std::string_view (&items)[N],
+bool put_header(int32_t iun, std::string_view title, std::span<const std::string_view> items,
                 int32_t& ierr) {
   output::put_banner(iun, title, ierr);
   output::put_text(iun, ierr, "loop_");
@@ -109,7 +93,8 @@ void wrt_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
     return;
   }
   if (ifirst == 0) {
-    if (!put_header(iun, "STRUCT_CONN", kConnItems, ierr)) return;
+    // The connection items of the readers' table, _struct_conn.id to .dist.
+    if (!put_header(iun, "STRUCT_CONN", cif_item_run(58, 72), ierr)) return;
     ifirst = 1;
   }
   output::Line line;

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "coords/cif_items.h"
 #include "foundation/atom_com.h"
 #include "foundation/file_open.h"
 #include "foundation/messages.h"
@@ -15,22 +16,6 @@
 #include "runtime/units.h"
 
 namespace {
-
-constexpr std::string_view kTypeItems[] = {
-    "_atom_type.symbol",
-    "_atom_type.scat_Cromer_Mann_a1",
-    "_atom_type.scat_Cromer_Mann_a2",
-    "_atom_type.scat_Cromer_Mann_a3",
-    "_atom_type.scat_Cromer_Mann_a4",
-    "_atom_type.scat_Cromer_Mann_b1",
-    "_atom_type.scat_Cromer_Mann_b2",
-    "_atom_type.scat_Cromer_Mann_b3",
-    "_atom_type.scat_Cromer_Mann_b4",
-    "_atom_type.scat_Cromer_Mann_c",
-    "_atom_type.scat_dispersion_real",
-    "_atom_type.scat_dispersion_imag",
-    "_atom_type.radius_contact",
-};
 
 constexpr std::string_view kAtomItems[] = {
     "_struct_atom.serial_number", "_struct_atom.hydrogen_type", "_struct_atom.PDB_res_id",
@@ -130,7 +115,8 @@ void put_types(Lines& w, int32_t mdoc) {
   const int32_t n = cs.cs_nsfatm < MAXNSF ? cs.cs_nsfatm : MAXNSF;
   if (n <= 0) return;
   w.text("loop_");
-  for (std::string_view item : kTypeItems) w.text(item);
+  // The readers' atom-type items, _atom_type.symbol to .radius_contact.
+  for (std::string_view item : cif_item_run(82, 94)) w.text(item);
   int warned = 0;
   for (int32_t i = 1; i <= n; ++i) look_up_type(mdoc, i, warned);
   for (int32_t i = 1; i <= n; ++i) {
