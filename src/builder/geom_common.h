@@ -58,4 +58,14 @@ inline std::string ff(double v) {
   return b;
 }
 
+// n integers, each in free format.
+inline std::string ints(const int32_t* v, int n) {
+  std::string t;
+  for (int i = 0; i < n; ++i) t += fi(v[i]);
+  return t;
+}
+
+// A line of the trace mode on standard output.
+inline void trace(const std::string& line) { std::printf("%s\n", line.c_str()); }
+
 }  // namespace builder::geom

@@ -16,8 +16,10 @@
 #include "foundation/messages.h"
 
 using builder::geom::fi;
+using builder::geom::ints;
 using builder::geom::is_h_atom;
 using builder::geom::iw;
+using builder::geom::trace;
 using builder::geom::Word;
 
 namespace builder {
@@ -58,18 +60,6 @@ void set_centre_atoms(int k, const int32_t (&slot)[9]) {
 }
 
 }  // namespace builder
-
-namespace {
-
-void trace(const std::string& line) { std::printf("%s\n", line.c_str()); }
-
-std::string ints(const int32_t* v, int n) {
-  std::string t;
-  for (int i = 0; i < n; ++i) t += fi(v[i]);
-  return t;
-}
-
-}  // namespace
 
 void srch_metal_chir_(int32_t /*mdoc*/, std::string_view /*mon*/, int32_t ic, int32_t /*ib*/,
                       int32_t& ibc, int32_t& ifr, int32_t* imc, int32_t& icross,

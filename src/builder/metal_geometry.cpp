@@ -17,18 +17,12 @@
 
 using builder::geom::ff;
 using builder::geom::fi;
+using builder::geom::ints;
 using builder::geom::is_h_atom;
 using builder::geom::iw;
+using builder::geom::trace;
 
 namespace {
-
-void trace(const std::string& line) { std::printf("%s\n", line.c_str()); }
-
-std::string ints(const int32_t* v, int n) {
-  std::string t;
-  for (int i = 0; i < n; ++i) t += fi(v[i]);
-  return t;
-}
 
 // The ordinary "both" row of a tetrahedral metal from its first three heavy
 // neighbours.  0 written or nothing to write, 3 the table full.
