@@ -38,14 +38,13 @@ struct ModTable {
   std::string_view constant;
 };
 
-// Handles the key of a description row.  Returns the new row, or 0 (ierr 1
-// after an error).
-int32_t take_key(const FillItem& f, const ModTable& t, int32_t& ierr) {
+// Finds the modification of the key value (searching on from the current
+// one) and sets ldl_imod.  Returns it, or 0 (ierr 1 after an error).
+int32_t find_mod(const FillItem& f, std::string_view category, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
+  const std::string head = std::string(" ERR: item ") + std::string(category) + ".mod_id :";
   if (f.i != 1) {
-    dictionary::misplaced_key(f.mdoc, std::string(" ERR: item ") + std::string(t.category) +
-                                          ".mod_id :",
-                              f.data, 8, " must be first in the string");
+    dictionary::misplaced_key(f.mdoc, head, f.data, 8, " must be first in the string");
     r.ldl_imod = 0;
     ierr = 1;
     return 0;
@@ -63,15 +62,24 @@ int32_t take_key(const FillItem& f, const ModTable& t, int32_t& ierr) {
     if (r.ldl_mname(k) == id) found = k;
   }
   if (found == 0) {
-    dictionary::misplaced_key(f.mdoc, std::string(" ERR: item ") + std::string(t.category) +
-                                          ".mod_id :",
-                              id.view(), 8, " not found in the list of modifications");
+    dictionary::misplaced_key(f.mdoc, head, id.view(), 8,
+                              " not found in the list of modifications");
     msgerr_(f.mdoc, std::string(" BLOCK :") + std::string(f.block));
     r.ldl_imod = 0;
     ierr = 1;
     return 0;
   }
   r.ldl_imod = found;
+  return found;
+}
+
+// Handles the key of a description row.  Returns the new row, or 0 (ierr 1
+// after an error).
+int32_t take_key(const FillItem& f, const ModTable& t, int32_t& ierr) {
+  r_scratch_t& r = r_scratch;
+  const int32_t found = find_mod(f, t.category, ierr);
+  if (found == 0) return 0;
+  const Code id = dictionary::code_of(f.data);
   if (*t.count >= t.limit) {
     dictionary::library_limit(f.mdoc, t.text, id.view(), t.separator, t.limit, t.constant);
     r.ldl_imod = 0;
@@ -395,34 +403,7 @@ void pt_mdplan_(MON_FILLER_ARGS) {
   const std::string_view a = dictionary::attribute(f.item, 21);
   if (begins(a, "mod_id")) {
     plane_row = PlaneRow{".", ".", ".", 0.0f};
-    if (f.i != 1) {
-      dictionary::misplaced_key(f.mdoc, " ERR: item _chem_mod_plane_atom.mod_id :", f.data, 8,
-                                " must be first in the string");
-      r.ldl_imod = 0;
-      ierr = 1;
-      return;
-    }
-    if (r.ldl_nmod < 1) {
-      msgerr_(f.mdoc, " ERR: number of modifications in the list= 0");
-      ierr = 1;
-      return;
-    }
-    const Code id = dictionary::code_of(f.data);
-    const int32_t start = r.ldl_imod > 0 ? r.ldl_imod : 1;
-    int32_t found = 0;
-    for (int32_t n = 0; n < r.ldl_nmod && found == 0; ++n) {
-      const int32_t k = (start - 1 + n) % r.ldl_nmod + 1;
-      if (r.ldl_mname(k) == id) found = k;
-    }
-    if (found == 0) {
-      dictionary::misplaced_key(f.mdoc, " ERR: item _chem_mod_plane_atom.mod_id :", id.view(), 8,
-                                " not found in the list of modifications");
-      msgerr_(f.mdoc, std::string(" BLOCK :") + std::string(f.block));
-      r.ldl_imod = 0;
-      ierr = 1;
-    } else {
-      r.ldl_imod = found;
-    }
+    find_mod(f, "_chem_mod_plane_atom", ierr);
     return;
   }
   if (r.ldl_imod < 1 || f.i < 2) return;
