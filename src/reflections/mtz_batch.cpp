@@ -19,6 +19,42 @@ constexpr int BEAM_AT = 80;       // words 80-90
 constexpr int DETECTOR_AT = 111;  // 6 words per detector from here
 constexpr int MAX_DETECTORS = 2;
 
+// The real fields of a batch before the detector blocks: calls
+// field(first word, field, word count) for each, in record order.  The one
+// layout serves the batch-to-array copy (B const) and the array-to-batch
+// copy.
+template <typename B, typename F>
+void batch_real_fields(B& b, F&& field) {
+  int at = 0;
+  auto next = [&](auto* p, int n) {
+    field(at, p, n);
+    at += n;
+  };
+  next(b.cell, 6);
+  next(b.umat, 9);
+  next(&b.misset_angles[0][0], 6);
+  next(b.crystal_data, 12);
+  next(b.datum_angles, 3);
+  next(&b.phi_start, 1);
+  next(&b.phi_end, 1);
+  next(b.spare_reals, 3);
+  next(&b.time_start, 1);
+  next(&b.time_end, 1);
+  next(&b.batch_scale, 1);
+  next(&b.batch_bfactor, 1);
+  next(&b.batch_scale_sd, 1);
+  next(&b.batch_bfactor_sd, 1);
+  next(&b.phi_range, 1);
+  at = GONIO_AT;
+  next(&b.gonio_vectors[0][0], 9);
+  at = BEAM_AT;
+  next(b.beam_vector, 3);
+  next(b.beam_vector_tilted, 3);
+  next(&b.wavelength, 1);
+  next(b.dispersion, 2);
+  next(b.divergence, 2);
+}
+
 void copy_detector(float* reals, const MtzBatch& b, int d) {
   float* w = reals + DETECTOR_AT + 6 * d;
   w[0] = b.det_distance[d];
@@ -50,34 +86,9 @@ int MtzBatchToArray(const MtzBatch* batch, int32_t ints[MTZ_BATCH_INTS],
   ints[19] = b.n_detectors;
   ints[20] = b.dataset_id;
 
-  float* w = reals;
-  auto put = [&w](const float* src, int n) {
-    std::memcpy(w, src, sizeof(float) * static_cast<std::size_t>(n));
-    w += n;
-  };
-  put(b.cell, 6);
-  put(b.umat, 9);
-  put(&b.misset_angles[0][0], 6);
-  put(b.crystal_data, 12);
-  put(b.datum_angles, 3);
-  put(&b.phi_start, 1);
-  put(&b.phi_end, 1);
-  put(b.spare_reals, 3);
-  put(&b.time_start, 1);
-  put(&b.time_end, 1);
-  put(&b.batch_scale, 1);
-  put(&b.batch_bfactor, 1);
-  put(&b.batch_scale_sd, 1);
-  put(&b.batch_bfactor_sd, 1);
-  put(&b.phi_range, 1);
-  w = reals + reflections::GONIO_AT;
-  put(&b.gonio_vectors[0][0], 9);
-  w = reals + reflections::BEAM_AT;
-  put(b.beam_vector, 3);
-  put(b.beam_vector_tilted, 3);
-  put(&b.wavelength, 1);
-  put(b.dispersion, 2);
-  put(b.divergence, 2);
+  reflections::batch_real_fields(b, [reals](int at, const float* src, int n) {
+    std::memcpy(reals + at, src, sizeof(float) * static_cast<std::size_t>(n));
+  });
   // The record holds two detector blocks; a larger count cannot read more.
   const int ndet = std::clamp(b.n_detectors, 0, reflections::MAX_DETECTORS);
   for (int d = 0; d < ndet; ++d) reflections::copy_detector(reals, b, d);
@@ -101,34 +112,9 @@ int MtzArrayToBatch(const int32_t ints[MTZ_BATCH_INTS], const float reals[MTZ_BA
   b.n_detectors = ints[19];
   b.dataset_id = ints[20];
 
-  const float* w = reals;
-  auto get = [&w](float* dst, int n) {
-    std::memcpy(dst, w, sizeof(float) * static_cast<std::size_t>(n));
-    w += n;
-  };
-  get(b.cell, 6);
-  get(b.umat, 9);
-  get(&b.misset_angles[0][0], 6);
-  get(b.crystal_data, 12);
-  get(b.datum_angles, 3);
-  get(&b.phi_start, 1);
-  get(&b.phi_end, 1);
-  get(b.spare_reals, 3);
-  get(&b.time_start, 1);
-  get(&b.time_end, 1);
-  get(&b.batch_scale, 1);
-  get(&b.batch_bfactor, 1);
-  get(&b.batch_scale_sd, 1);
-  get(&b.batch_bfactor_sd, 1);
-  get(&b.phi_range, 1);
-  w = reals + reflections::GONIO_AT;
-  get(&b.gonio_vectors[0][0], 9);
-  w = reals + reflections::BEAM_AT;
-  get(b.beam_vector, 3);
-  get(b.beam_vector_tilted, 3);
-  get(&b.wavelength, 1);
-  get(b.dispersion, 2);
-  get(b.divergence, 2);
+  reflections::batch_real_fields(b, [reals](int at, float* dst, int n) {
+    std::memcpy(dst, reals + at, sizeof(float) * static_cast<std::size_t>(n));
+  });
   for (int d = 0; d < reflections::MAX_DETECTORS; ++d) {
     const float* dw = reals + reflections::DETECTOR_AT + 6 * d;
     b.det_distance[d] = dw[0];
