@@ -40,7 +40,7 @@ void take_title() {
 
 void take_rst_items() {
   crdrst_t& r = crdrst;
-  auto take = [&r](int index, std::string_view text, int32_t iv, float rv) {
+  auto take = [&](int index, std::string_view text, int32_t iv, float rv) {
     switch (index) {
       case 0:
         r.rs_name = text.substr(0, 4);
@@ -93,7 +93,7 @@ void take_rst_items() {
 
 void take_vdw_items() {
   crdrsv_t& v = crdrsv;
-  auto take = [&v](int index, std::string_view text, int32_t iv, float rv) {
+  auto take = [&](int index, std::string_view text, int32_t iv, float rv) {
     switch (index) {
       case 0:
         v.rsv_name = text.substr(0, 4);

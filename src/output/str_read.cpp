@@ -40,7 +40,7 @@ void reset_row() {
 
 void take_items() {
   crdstr_t& s = crdstr;
-  auto take = [&s](int index, std::string_view text, int32_t iv, float rv) {
+  auto take = [&](int index, std::string_view text, int32_t iv, float rv) {
     switch (index) {
       case 0:
         s.st_ia = iv;
