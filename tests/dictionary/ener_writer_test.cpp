@@ -70,17 +70,6 @@ class EnerWriter : public testing::Test {
     r.leg_const(j) = 55.0f;
     r.leg_angle(j) = value;
   }
-  void torsion(const char* a, const char* b, const char* c, const char* d) {
-    const int j = ++r.let_ntors;
-    r.let_1atm(j) = a;
-    r.let_2atm(j) = b;
-    r.let_3atm(j) = c;
-    r.let_4atm(j) = d;
-    r.let_label(j) = "tor1";
-    r.let_const(j) = 1.0f;
-    r.let_angle(j) = 180.0f;
-    r.let_prd(j) = 2;
-  }
   void contact(const char* a, const char* b) {
     const int j = ++r.lew_ncont;
     r.lew_1atm(j) = a;
@@ -131,14 +120,6 @@ TEST_F(EnerWriter, PolarisabilityColumnsOnlyWhenAnyTypeHasOne) {
                    " O       12.01100  N     1.700     1.700   0.000  O       4   3     0.800     0.000"}));
 }
 
-TEST_F(EnerWriter, WeightTooWideForItsFieldIsAsterisks) {
-  types({"C"});
-  r.lea_weight(1) = 100000.0f;
-  ASSERT_EQ(write({"TITL", "STOP"}), 0);
-  EXPECT_EQ(rows("_lib_atom.type"),
-            (Lines{" C     **********  N     1.700     1.700   0.000  C       4   3"}));
-}
-
 TEST_F(EnerWriter, BondsGroupedByTheLaterTypeWithItFirst) {
   types({"C", "N", "O"});
   bond("O", "N", 1.40f);
@@ -178,18 +159,6 @@ TEST_F(EnerWriter, TypeNamedTwiceGivesItsRowsOnce) {
   EXPECT_EQ(rows("_lib_bond.atom_type_1"), (Lines{" N    C    single    450.000    1.470"}));
 }
 
-TEST_F(EnerWriter, TorsionsUnderTheCategoryTheReaderTakes) {
-  types({"C", "N"});
-  bond("C", "N", 1.47f);
-  angle("C", "N", "C", 120.0f);
-  torsion(".", "C", "N", ".");
-  ASSERT_EQ(write({"TITL", "WRIT", "STOP"}), 0);
-  const Lines all = lines();
-  EXPECT_EQ(std::count(all.begin(), all.end(), "_lib_tor.atom_type_1"), 0);
-  EXPECT_EQ(rows("_lib_tors.atom_type_1"),
-            (Lines{" .    C    N    .    tor1        1.000  180.000     2"}));
-}
-
 TEST_F(EnerWriter, EmptyTermTableIsPassedOverNotTheRest) {
   types({"C", "N"});
   angle("C", "N", "C", 120.0f);
@@ -200,25 +169,6 @@ TEST_F(EnerWriter, EmptyTermTableIsPassedOverNotTheRest) {
   EXPECT_EQ(rows("_lib_angle.atom_type_1"), (Lines{" C    N    C      55.000  120.000"}));
   EXPECT_EQ(rows("_lib_vdw.atom_type_1"), (Lines{" N    C        0.10000     3.400   N"}));
   EXPECT_EQ(lines().back(), "# ----------------------");
-}
-
-TEST_F(EnerWriter, SynonymsWritten) {
-  types({"C", "N"});
-  bond("C", "N", 1.47f);
-  r.les_nsyn = 1;
-  r.les_atyp(1) = "CH1";
-  r.les_styp(1) = "C";
-  ASSERT_EQ(write({"TITL", "WRIT", "STOP"}), 0);
-  EXPECT_EQ(rows("_lib_synonym.atom_type"), (Lines{" CH1  C"}));
-}
-
-TEST_F(EnerWriter, NoTypesLeavesTheFileOpenForTheRest) {
-  std::string out;
-  ASSERT_EQ(write({"TITL"}, &out), 0);
-  EXPECT_EQ(out, " #  Number of atoms = 0\n");
-  EXPECT_NE(libcom.leo_iun, 0);
-  ASSERT_EQ(write({"STOP"}), 0);
-  EXPECT_EQ(lines().size(), 5u);
 }
 
 TEST_F(EnerWriter, CallsOutOfOrderAreRefused) {
@@ -241,13 +191,6 @@ TEST_F(EnerWriter, CallsOutOfOrderAreRefused) {
     EXPECT_EQ(write(c.modes, &out), 1);
     EXPECT_EQ(out, c.message);
   }
-}
-
-TEST_F(EnerWriter, BlankFileNameDoesNothing) {
-  types({"C"});
-  libcom.leo_file = "";
-  EXPECT_EQ(write({"TITL", "WRIT", "STOP"}), -7);
-  EXPECT_EQ(libcom.leo_iun, 0);
 }
 
 TEST_F(EnerWriter, FileThatCannotTakeTheLinesIsAnError) {

@@ -1,0 +1,13 @@
+// The user's own monomer library at the end of a run: every monomer that the
+// monomer list holds from it gets its full description and goes to the new
+// library.  Writes r_scratch lml_fuse (and, through the reading, the
+// monomer rows) and lms_new.
+#pragma once
+
+#include <cstdint>
+
+// nmnew: the run's count of new monomers, raised to 1 when the user's
+// library holds any monomer; dnew: "Y" when a link goes to the new library,
+// else left as it came; list "T" traces on standard output.  ierr: 0, or the
+// status of the description reading (reported there).
+void get_user_lib_(int32_t& nmnew, char& dnew, char list, int32_t& ierr);
