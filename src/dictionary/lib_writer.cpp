@@ -85,10 +85,10 @@ void synonym_lists(LibLines& w, char letter) {
   }
 }
 
-void lists(LibLines& w, char letter, bool all) {
+void lists(LibLines& w, char letter) {
   const r_scratch_t& r = r_scratch;
   bool first = true;
-  for (int32_t l = 1; all && l <= r.lml_nmon; ++l) {
+  for (int32_t l = 1; l <= r.lml_nmon; ++l) {
     if (!chosen(letter, r.lml_fuse(l))) continue;
     if (first) {
       w.text("# ------------------------------------------------");
@@ -169,7 +169,7 @@ void title_call(int32_t mdoc, std::string_view mode, char letter, int32_t icrd, 
     }
     return;
   }
-  lists(w, letter, !empty);
+  lists(w, letter);
   w.finish(mdoc, dictionary::kLibWriteFailed, ierr);
 }
 
