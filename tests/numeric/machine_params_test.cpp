@@ -43,13 +43,6 @@ TEST(MachineParameters, DoubleMatchesNumericLimits) { expect_all<double>(dlamch_
 
 TEST(MachineParameters, SingleMatchesNumericLimits) { expect_all<float>(slamch_); }
 
-TEST(MachineParameters, UnknownLetterRepeatsPreviousAnswer) {
-  EXPECT_EQ(dlamch_('E'), std::ldexp(1.0, -53));
-  EXPECT_EQ(dlamch_('x'), std::ldexp(1.0, -53));
-  EXPECT_EQ(slamch_('B'), 2.0f);
-  EXPECT_EQ(slamch_('?'), 2.0f);
-}
-
 TEST(MachineParameters, LsameFoldsOnlyLetters) {
   EXPECT_TRUE(lsame_('a', 'A'));
   EXPECT_TRUE(lsame_('Z', 'z'));
