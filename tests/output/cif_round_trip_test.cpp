@@ -149,9 +149,7 @@ TEST_F(CifRoundTrip, EveryLoopLinesUpWithItsItems) {
 // Names with an apostrophe, an inner blank or a leading underscore are
 // quoted or made visible so that the reader takes each as one value.
 TEST_F(CifRoundTrip, OddAtomNamesReadBack) {
-  outtest::ModelBuilder m;
-  m.chain("A");
-  m.residue("RIB", 1, {"C1'", "_A_", "O 1", "N"});
+  outtest::ModelBuilder().chain("A").residue("RIB", 1, {"C1'", "_A_", "O 1", "N"});
   ASSERT_EQ(write_and_reread(), 0);
   ASSERT_EQ(atom_inf.n_atom, 4);
   EXPECT_EQ(atom_inf.atm_name_inp(1), "C1'");

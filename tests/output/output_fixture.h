@@ -139,17 +139,18 @@ class Files : public testing::Test {
 // A model of chains built residue by residue, one or more atoms each, with
 // a straight residue tree per chain.
 struct ModelBuilder {
-  void chain(const char* group_id) {
+  ModelBuilder& chain(const char* group_id) {
     asym_part_t& a = asym_part;
     const int32_t ig = ++a.n_group;
     a.group_id(ig) = group_id;
     a.ires_first(ig) = resid_inf.n_residue + 1;
     a.nres_chain(ig) = 0;
     a.igroup_asm(ig) = 0;
+    return *this;
   }
   // A residue of the last chain with atoms of the given names.
-  int32_t residue(const char* name, int num, std::initializer_list<const char*> atoms,
-                  int32_t type = 3) {
+  ModelBuilder& residue(const char* name, int num, std::initializer_list<const char*> atoms,
+                        int32_t type = 3) {
     asym_part_t& a = asym_part;
     const int32_t ig = a.n_group;
     const int32_t ir = ++resid_inf.n_residue;
@@ -185,8 +186,27 @@ struct ModelBuilder {
       atom_crd.mult_factor(ia) = 1;
       ++resid_inf.natm_res(ir);
     }
-    return ir;
+    return *this;
   }
 };
+
+// Link i of link_inf from atom1 of residue 1 to atom2 of residue 2, both
+// cysteines of chain 1, the first in symmetry 1_555.
+inline void link_row(int32_t i, const char* id, const char* ent, const char* atom2,
+                     const char* alt2, const char* symm2) {
+  link_inf_t& k = link_inf;
+  if (k.ln_n < i) k.ln_n = i;
+  k.ln_id(i) = id;
+  k.ln_ent(i) = ent;
+  k.ln_atom1(i) = "SG";
+  k.ln_atom2(i) = atom2;
+  k.ln_alt1(i) = "";
+  k.ln_alt2(i) = alt2;
+  k.ln_symm1(i) = "1_555";
+  k.ln_symm2(i) = symm2;
+  k.ln_1ires(i) = k.ln_1ichn(i) = k.ln_2ichn(i) = 1;
+  k.ln_2ires(i) = 2;
+  k.ln_1rnam(i) = k.ln_2rnam(i) = "CYS";
+}
 
 }  // namespace outtest
