@@ -172,20 +172,17 @@ TEST_F(NewMonomerReport, StereoPairOfExactlyPlacedAtoms) {
   L1::bond(a, b, 4, 4, 4);
   report("tessran");
   const auto doc = lines_of(dir_.file("model_SQR.ps"));
-  const std::vector<std::string> first_box = {
-      " 110.00 730.00 290.00 730.00 L", " 290.00 730.00 290.00 550.00 L",
-      " 290.00 550.00 110.00 550.00 L", " 110.00 550.00 110.00 730.00 L",
-      " 200.00 680.00 200.00 600.00 L"};
-  EXPECT_EQ(between(doc, first_box[0], 5), first_box);
+  // The box edges, then the bond A-B from tenths (500, 900) to (1300, 900).
+  EXPECT_EQ(between(doc, " 110.00 550.00 110.00 730.00 L", 2),
+            (std::vector<std::string>{" 110.00 550.00 110.00 730.00 L",
+                                      " 200.00 680.00 200.00 600.00 L"}));
   // A at tenths (500, 900): label at plot (49, 90), size 100/10 = 10.
   EXPECT_EQ(between(doc, " 200.00 678.50 moveto", 3),
             (std::vector<std::string>{" 200.00 678.50 moveto", "(A)", "10.0 Print"}));
   // The second view turns about x; points on the x axis do not move.
-  const std::vector<std::string> second_box = {
-      " 290.00 730.00 470.00 730.00 L", " 470.00 730.00 470.00 550.00 L",
-      " 470.00 550.00 290.00 550.00 L", " 290.00 550.00 290.00 730.00 L",
-      " 380.00 680.00 380.00 600.00 L"};
-  EXPECT_EQ(between(doc, second_box[0], 5), second_box);
+  EXPECT_EQ(between(doc, " 290.00 550.00 290.00 730.00 L", 2),
+            (std::vector<std::string>{" 290.00 550.00 290.00 730.00 L",
+                                      " 380.00 680.00 380.00 600.00 L"}));
 }
 
 TEST_F(NewMonomerReport, TableLinesOfEveryKind) {

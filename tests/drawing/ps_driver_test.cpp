@@ -65,23 +65,15 @@ TEST_F(PsDocument, GreyDocumentOfTwoPages) {
   psclos_(30, 550, 50, 780);
   const auto doc = lines_of(path);
   ASSERT_EQ(doc.size(), 7u + 104u + 2u + 24u + 4u + 1u + 5u + 4u + 5u + 6u);
-  EXPECT_EQ(slice(doc, 0, 8), (std::vector<std::string>{
-                                  "%!PS-Adobe-3.0", "%%Creator: Velmorax",
-                                  "%%DocumentNeededResources: font Times-Roman Symbol Times-Bold",
-                                  "%%BoundingBox: (atend)", "%%Pages:  2", "%%EndComments",
-                                  "%%BeginProlog", "%%BeginResource: latin1_prolog"}));
+  EXPECT_EQ(doc[3], "%%BoundingBox: (atend)");
+  EXPECT_EQ(doc[4], "%%Pages:  2");
   // Grey mode: no colour procedures between the two fixed ones and Poly3.
   EXPECT_EQ(slice(doc, 111, 3),
             (std::vector<std::string>{"/L { moveto lineto stroke } bind def",
                                       "/Col { setrgbcolor } bind def",
                                       "/Poly3 { moveto lineto lineto fill grestore } bind def"}));
   EXPECT_EQ(doc[136], "%%EndProlog");
-  EXPECT_EQ(slice(doc, 137, 5),
-            (std::vector<std::string>{
-                "%%BeginSetup",
-                "1 setlinecap 1 setlinejoin 1 setlinewidth 0 setgray [ ] 0 setdash newpath",
-                "/Times-Roman /Times-Roman-Extd encode_vector ReEncodeSmall", "%%EndSetup",
-                "%%Page:    1    1"}));
+  EXPECT_EQ(doc[141], "%%Page:    1    1") << "the first page label is wider than the others";
   EXPECT_EQ(slice(doc, 142, 5), kPageStart);
   EXPECT_EQ(slice(doc, 147, 4), (std::vector<std::string>{"grestore stroke", "VelmoraxSave restore",
                                                           "showpage", "%%Page:  2  2"}));
@@ -101,17 +93,11 @@ TEST_F(PsDocument, ResourcesHoldTheProcedureAndTheLatin1Vector) {
   const auto res = lines_of(path);
   ASSERT_EQ(res.size(), 104u);
   EXPECT_EQ(res[35], "%%EndResource");
-  EXPECT_EQ(res[34], "}def");
-  EXPECT_EQ(res[33], "  end");
   EXPECT_EQ(res[36], "%%BeginResource: latin1_encoding");
-  EXPECT_EQ(res[38], "8#040  /space        8#041  /exclam       8#042  /quotedbl     ");
   // 8#176 tilde closes the low codes; 8#240 follows on the same line.
   EXPECT_EQ(res[69], "8#175  /braceright   8#176  /tilde        8#240  /space        ");
-  EXPECT_EQ(res[70], "8#241  /exclamdown   8#242  /cent         8#243  /sterling     ");
-  EXPECT_EQ(res[77], "8#266  /paragraph    8#267  /bullet       8#270  /cedilla      ");
   // Names that fill their field keep a blank before the next pair.
   EXPECT_EQ(res[78], "8#271  /dotlessi     8#272  /ordmasculine 8#273  /guillemotright ");
-  EXPECT_EQ(res[79], "8#274  /onequarter   8#275  /onehalf      8#276  /threequarters ");
   EXPECT_EQ(res[101], "8#376  /thorn        8#377  /ydieresis\t");
   EXPECT_EQ(res[102], "] def");
 }
@@ -121,7 +107,6 @@ TEST_F(PsDocument, ColourModeDefinesEveryColourAndFillsTheFirstPage) {
   psclos_(30, 550, 50, 780);
   const auto doc = lines_of(path);
   EXPECT_EQ(doc[113], "/Col01 {gsave   0.0000  0.0000  0.0000 setrgbcolor } def");
-  EXPECT_EQ(doc[119], "/Col07 {gsave   0.8000  0.5000  0.0000 setrgbcolor } def");
   EXPECT_EQ(doc[131], "/Col19 {gsave   1.0000  1.0000  1.0000 setrgbcolor } def");
   EXPECT_EQ(doc[132], "/Poly3 { moveto lineto lineto fill grestore } bind def");
   EXPECT_EQ(slice(doc, 166, 2),

@@ -62,6 +62,7 @@ TEST_F(TextPlot, DrawingBoxIsHeldInsideThePage) {
     EXPECT_EQ(iby, c.want.iby) << c.label;
     EXPECT_EQ(ishx, c.want.ishx) << c.label;
     EXPECT_EQ(ishy, c.want.ishy) << c.label;
+    // Plot x runs along the page's y: the limits are the page box turned.
     EXPECT_EQ(xmin, 50) << c.label;
     EXPECT_EQ(xmax, 780) << c.label;
     EXPECT_EQ(ymin, 30) << c.label;
