@@ -13,12 +13,14 @@ inline constexpr int MAXGROUP_TLS = 500;  // defined groups
 inline constexpr int MAXPIECES = 500;     // chain identifiers of one group
 inline constexpr int NPARS = 500;         // tokens of one keyword line
 
+// Filled and read by the TLS group program (apps).
 struct tls_char_t {
   rt::FixedText<1> tls_define_flag;  // 'C' one group per chain, 'D' defined groups
   rt::Array2<rt::FixedText<4>, MAXGROUP_TLS, MAXPIECES> chains_gr;  // (group, piece)
 };
 extern tls_char_t tls_char;
 
+// Filled and read by the TLS group program (apps).
 struct tls_int_t {
   int32_t ngroup_tls;
   rt::Array1<int32_t, MAXGROUP_TLS> ntls_pieces;

@@ -6,6 +6,7 @@
 
 #include "runtime/fixed_text.h"
 
+// Filled by the mmCIF readers (coords) and output's read-back; read by both.
 // Reading state of the CIF coordinate readers.  iend_cif is the end code of
 // the tokeniser between calls (-1 asks it to start afresh).  When the header
 // reader stops at the first atom-site record it leaves that record in the

@@ -24,10 +24,6 @@
 
 namespace {
 
-// An atom line has been decoded and waits for its ANISOU, SIGATM, SIGUIJ or
-// USER lines before it is handed back.
-bool atom_pending = false;
-
 bool starts(std::string_view s, const char* p) {
   const std::size_t n = std::strlen(p);
   return s.size() >= n && std::memcmp(s.data(), p, n) == 0;
@@ -44,7 +40,7 @@ void close_input(int32_t& iend, int32_t value) {
   iend = value;
   if (crdinf.cri_iun > 0) rt::unit_close(crdinf.cri_iun);
   crdinf.cri_iun = 0;
-  atom_pending = false;
+  sttcrec.st_atom_pending = 0;
 }
 
 // Class "D" of the character classes, tested directly: it runs several
@@ -356,7 +352,7 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
   if (rec == std::string_view("START ")) {
     ierr = 0;
     iend = 0;
-    atom_pending = false;
+    sttcrec.st_atom_pending = 0;
     if (crdinf.cri_file.is_blank()) {
       msgerr_(mdoc, " ERROR: can't open PDB_file");
       ierr = 1;
@@ -438,7 +434,7 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
         return;
       }
       if (next_is({"SIGA", "ANIS", "USER", "SIGU"})) {
-        atom_pending = true;
+        sttcrec.st_atom_pending = 1;
         continue;
       }
       hand_back(current);
@@ -486,12 +482,12 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
                starts(line, "USER")) {
       // These lines belong to the atom line before them; without one
       // waiting they are read past, so that no atom is handed back twice.
-      if (!atom_pending) continue;
+      if (sttcrec.st_atom_pending == 0) continue;
       if (starts(line, "ANIS")) rdaniso_(line);
       else if (starts(line, "SIGA")) rdsigat_(line);
       else if (starts(line, "SIGU")) rdsiguij_(line);
       if (next_is({"SIGA", "ANIS", "USER", "SIGU"})) continue;
-      atom_pending = false;
+      sttcrec.st_atom_pending = 0;
       if (!(rec == std::string_view("?"))) rec = "ATOM  ";
       hand_back(current);
       return;

@@ -22,6 +22,7 @@ inline constexpr int BREC_LINK = 8;
 inline constexpr int BREC_GAP = 9;
 inline constexpr int BREC_MODRES = 10;
 
+// Filled and read by the PDB reader (coords).
 struct sttcrec_t {
   int32_t st_iend;            // the look-ahead holds no line
   int32_t st_iend_next;       // end flag of the line in the look-ahead
@@ -36,18 +37,21 @@ struct sttcrec_t {
   int32_t st_first_atom_done; // the first atom line has been read
   int32_t st_iend_read;       // end flag of the last line read
   int32_t st_frame_kept;      // the SCALE records give the cell's standard frame: atoms kept as read
+  int32_t st_atom_pending;    // an atom line waits for its ANISOU, SIGATM, SIGUIJ or USER lines
   rt::FixedText<256> st_line_next;
   rt::FixedText<4> st_last_aname;
   rt::FixedText<1> st_last_alt;
 };
 extern sttcrec_t sttcrec;
 
+// Filled and read by the PDB reader (coords).
 struct com_rdat_t {
   rt::FixedText<1> rd_oxt_atom;  // the atom just read is an OXT
   rt::FixedText<1> rd_oxt_prev;  // an OXT was stored since the last new residue
 };
 extern com_rdat_t com_rdat;
 
+// Filled and read by the PDB reader (coords).
 struct pdb_hent_t {
   // HET and FORMUL rows.
   int32_t het_n;

@@ -22,9 +22,9 @@ inline constexpr int MAXCHAIN = 1500;
 inline constexpr int MAXLINK = 1000;
 inline constexpr int MAXMODIF = 4000;
 inline constexpr int MAXNCS = 100;
-inline constexpr int MAXNSO = 192;   // symmetry operators
-inline constexpr int MAXNSF = 300;   // scattering types
-inline constexpr int MAXATSD = 1;    // slots of the standard-deviation arrays
+inline constexpr int MAXNSO = 192;  // symmetry operators
+inline constexpr int MAXNSF = 300;  // scattering types
+inline constexpr int MAXATSD = 1;   // slots of the standard-deviation arrays
 // The entity description shares the chain, residue and link capacities.
 inline constexpr int MAXENTITY = MAXCHAIN;
 inline constexpr int MAXENTSEQ = MAXRESID;
@@ -34,165 +34,175 @@ template <int N>
 using Text = rt::FixedText<N>;
 
 // ---------------------------------------------------------------- atoms
+// Filled by the coordinate readers (coords); read by output and the TLS program.
 struct atom_inf_t {
-  int32_t n_atom;
-  int32_t n_aniso;
-  int32_t i_atm;
-  rt::Array1<int32_t, MAXATOM> i_atold;
-  rt::Array1<int32_t, MAXATOM> i_resid;
-  rt::Array1<int32_t, MAXATOM> id_sf;
-  rt::Array1<int32_t, MAXATOM> b_flag;
-  rt::Array1<int32_t, MAXATOM> corr_id;
-  rt::Array1<Text<4>, MAXATOM> atm_name;
-  rt::Array1<Text<4>, MAXATOM> atm_name_inp;
-  rt::Array1<Text<4>, MAXATOM> atm_chem;
-  rt::Array1<Text<1>, MAXATOM> atm_type;
-  rt::Array1<Text<1>, MAXATOM> id_alt;
-  rt::Array1<Text<1>, MAXATOM> id_corr;
+  int32_t n_atom;                             // atoms stored
+  int32_t n_aniso;                            // atoms with anisotropic U
+  int32_t i_atm;                              // work index of the current atom
+  rt::Array1<int32_t, MAXATOM> i_atold;       // atom number: row serial, running count or own index
+  rt::Array1<int32_t, MAXATOM> i_resid;       // residue of the atom in resid_inf
+  rt::Array1<int32_t, MAXATOM> id_sf;         // scattering type in crst_crd, 0 none
+  rt::Array1<int32_t, MAXATOM> b_flag;        // 0 isotropic; the atom's own index when anisotropic
+  rt::Array1<int32_t, MAXATOM> corr_id;       // correction code
+  rt::Array1<Text<4>, MAXATOM> atm_name;      // name after normalisation
+  rt::Array1<Text<4>, MAXATOM> atm_name_inp;  // name as read
+  rt::Array1<Text<4>, MAXATOM> atm_chem;      // chemical element symbol
+  rt::Array1<Text<1>, MAXATOM> atm_type;      // atom type code
+  rt::Array1<Text<1>, MAXATOM> id_alt;        // alternate-location identifier
+  rt::Array1<Text<1>, MAXATOM> id_corr;       // correction flag
 };
 extern atom_inf_t atom_inf;
 
+// Filled by the coordinate readers (coords); read by foundation and output.
 struct atom_crd_t {
-  rt::Array2<float, 3, MAXATOM> xyz_crd;
-  rt::Array2<float, 3, MAXATSD> sd_crd;
-  rt::Array2<float, 6, MAXATOM> u_aniso;  // U11 U22 U33 U12 U13 U23
-  rt::Array2<float, 6, MAXATSD> sd_aniso;
-  rt::Array1<float, MAXATOM> occup;
-  rt::Array1<float, MAXATSD> sd_occ;
-  rt::Array1<int32_t, MAXATOM> mult_factor;
+  rt::Array2<float, 3, MAXATOM> xyz_crd;     // orthogonal x y z in Angstrom
+  rt::Array2<float, 3, MAXATSD> sd_crd;      // coordinate deviations: one slot, not per atom
+  rt::Array2<float, 6, MAXATOM> u_aniso;     // U11 U22 U33 U12 U13 U23
+  rt::Array2<float, 6, MAXATSD> sd_aniso;    // deviations of U: one slot
+  rt::Array1<float, MAXATOM> occup;          // occupancy
+  rt::Array1<float, MAXATSD> sd_occ;         // occupancy deviation: one slot
+  rt::Array1<int32_t, MAXATOM> mult_factor;  // symmetry multiplicity of the site
 };
 extern atom_crd_t atom_crd;
 
 // ------------------------------------------------------------- residues
+// Filled by the coordinate readers (coords), ids set by foundation; read by output.
 struct resid_inf_t {
-  int32_t n_residue;
-  int32_t i_residue;
-  rt::Array1<int32_t, MAXRESID> natm_res;
-  rt::Array1<int32_t, MAXRESID> ires_serial;
-  rt::Array1<int32_t, MAXRESID> ires_global;
-  rt::Array1<int32_t, MAXRESID> ires_back;   // -1 for the first residue of a chain
-  rt::Array1<int32_t, MAXRESID> ires_forw;   // 0 for the last residue of a chain
-  rt::Array1<int32_t, MAXRESID> iratm_first;
-  rt::Array1<int32_t, MAXRESID> i_chain;
-  rt::Array1<int32_t, MAXRESID> ires_type;
-  rt::Array1<int32_t, MAXRESID> iconn_type;
-  rt::Array1<Text<8>, MAXRESID> res_name;
-  rt::Array1<Text<3>, MAXRESID> res_name_pdb;
-  rt::Array1<Text<12>, MAXRESID> res_num_pdb;
-  rt::Array1<Text<1>, MAXRESID> mod_flag;
-  rt::Array1<Text<1>, MAXRESID> link_flag;
+  int32_t n_residue;                           // residues stored
+  int32_t i_residue;                           // work index of the current residue
+  rt::Array1<int32_t, MAXRESID> natm_res;      // atoms of the residue
+  rt::Array1<int32_t, MAXRESID> ires_serial;   // serial number of the residue
+  rt::Array1<int32_t, MAXRESID> ires_global;   // global residue number (set by later stages)
+  rt::Array1<int32_t, MAXRESID> ires_back;     // -1 for the first residue of a chain
+  rt::Array1<int32_t, MAXRESID> ires_forw;     // 0 for the last residue of a chain
+  rt::Array1<int32_t, MAXRESID> iratm_first;   // first atom of the residue
+  rt::Array1<int32_t, MAXRESID> i_chain;       // chain of the residue in asym_part
+  rt::Array1<int32_t, MAXRESID> ires_type;     // residue class (CIF residue-type code)
+  rt::Array1<int32_t, MAXRESID> iconn_type;    // connection type (CIF link code)
+  rt::Array1<Text<8>, MAXRESID> res_name;      // residue (monomer) name
+  rt::Array1<Text<3>, MAXRESID> res_name_pdb;  // residue name as in the PDB file
+  rt::Array1<Text<12>, MAXRESID> res_num_pdb;  // key: chain, number, insertion code, chain id
+  rt::Array1<Text<1>, MAXRESID> mod_flag;      // "Y": carries a modification
+  rt::Array1<Text<1>, MAXRESID> link_flag;     // "Y": takes part in a link
 };
 extern resid_inf_t resid_inf;
 
 // --------------------------------------------------------------- chains
+// Filled by the coordinate readers (coords), ids set by foundation; read by output, apps.
 struct asym_part_t {
-  int32_t n_group;
-  int32_t i_grp;
-  rt::Array1<int32_t, MAXCHAIN> i_ncs;
-  rt::Array1<int32_t, MAXCHAIN> nres_chain;
-  rt::Array1<int32_t, MAXCHAIN> natm_chain;
-  rt::Array1<int32_t, MAXCHAIN> iatom_first;
-  rt::Array1<int32_t, MAXCHAIN> ires_first;
-  rt::Array1<int32_t, MAXCHAIN> ires_start_tree;
-  rt::Array1<int32_t, MAXCHAIN> ires_end_tree;
-  rt::Array1<int32_t, MAXCHAIN> igroup_asm;
-  rt::Array1<int32_t, MAXCHAIN> ichain_grp;
-  rt::Array1<int32_t, MAXCHAIN> mult_flag;
-  rt::Array1<int32_t, MAXCHAIN> iterm_s_type;
-  rt::Array1<int32_t, MAXCHAIN> iterm_f_type;
-  rt::Array1<int32_t, MAXCHAIN> ich_type;
-  rt::Array1<Text<1>, MAXCHAIN> ncs_flag;
-  rt::Array1<Text<4>, MAXCHAIN> group_id;
-  rt::Array1<Text<4>, MAXCHAIN> chain_id;
+  int32_t n_group;                            // chains stored
+  int32_t i_grp;                              // work index of the current chain
+  rt::Array1<int32_t, MAXCHAIN> i_ncs;        // NCS operator (old-to-new group while regrouping)
+  rt::Array1<int32_t, MAXCHAIN> nres_chain;   // residues of the chain
+  rt::Array1<int32_t, MAXCHAIN> natm_chain;   // atoms of the chain
+  rt::Array1<int32_t, MAXCHAIN> iatom_first;  // first atom of the chain
+  rt::Array1<int32_t, MAXCHAIN> ires_first;   // first residue; a chain's residues are consecutive
+  rt::Array1<int32_t, MAXCHAIN> ires_start_tree;  // first residue of the chain tree
+  rt::Array1<int32_t, MAXCHAIN> ires_end_tree;    // last residue of the chain tree
+  rt::Array1<int32_t, MAXCHAIN> igroup_asm;       // assembly group in cif_asym_part, 0 none
+  rt::Array1<int32_t, MAXCHAIN> ichain_grp;       // chain number of the link rows: its own index
+  rt::Array1<int32_t, MAXCHAIN> mult_flag;        // multiplicity flag (1 after mmCIF input)
+  rt::Array1<int32_t, MAXCHAIN> iterm_s_type;     // start terminus type
+  rt::Array1<int32_t, MAXCHAIN> iterm_f_type;     // end terminus type
+  rt::Array1<int32_t, MAXCHAIN> ich_type;         // chain type (CIF chain-type code)
+  rt::Array1<Text<1>, MAXCHAIN> ncs_flag;         // chain is NCS-related
+  rt::Array1<Text<4>, MAXCHAIN> group_id;         // group (segment) identifier
+  rt::Array1<Text<4>, MAXCHAIN> chain_id;         // chain identifier of every writer
 };
 extern asym_part_t asym_part;
 
+// Filled by the mmCIF readers (coords); read by output and the TLS program.
 struct cif_asym_part_t {
-  int32_t n_grp_asm;
-  rt::Array1<int32_t, MAXCHAIN> asm_chain_pointer;
-  rt::Array1<int32_t, MAXCHAIN> asm_group_pointer;
-  rt::Array1<Text<4>, MAXCHAIN> asm_group_id;
-  rt::Array1<Text<4>, MAXCHAIN> asm_chain_id;
+  int32_t n_grp_asm;                                // assembly groups stored
+  rt::Array1<int32_t, MAXCHAIN> asm_chain_pointer;  // entity of the group, 0 none
+  rt::Array1<int32_t, MAXCHAIN> asm_group_pointer;  // chain of the group in asym_part, 0 none
+  rt::Array1<Text<4>, MAXCHAIN> asm_group_id;       // group identifier
+  rt::Array1<Text<4>, MAXCHAIN> asm_chain_id;       // entity identifier of the group
 };
 extern cif_asym_part_t cif_asym_part;
 
 // ----------------------------------------------------------------- links
+// Filled by the coordinate readers (coords); read by output.
 struct link_inf_t {
-  int32_t ln_n;
-  rt::Array1<float, MAXLINK> ln_dist;
-  rt::Array1<int32_t, MAXLINK> ln_1ires;
-  rt::Array1<int32_t, MAXLINK> ln_1ichn;
-  rt::Array1<int32_t, MAXLINK> ln_2ires;
-  rt::Array1<int32_t, MAXLINK> ln_2ichn;
-  rt::Array1<Text<8>, MAXLINK> ln_1rnam;
-  rt::Array1<Text<8>, MAXLINK> ln_2rnam;
-  rt::Array1<Text<8>, MAXLINK> ln_id;
-  rt::Array1<Text<5>, MAXLINK> ln_seq1;
-  rt::Array1<Text<5>, MAXLINK> ln_seq2;
-  rt::Array1<Text<4>, MAXLINK> ln_1chn;
-  rt::Array1<Text<4>, MAXLINK> ln_2chn;
-  rt::Array1<Text<5>, MAXLINK> ln_atom1;
-  rt::Array1<Text<5>, MAXLINK> ln_atom2;
-  rt::Array1<Text<8>, MAXLINK> ln_symm1;
-  rt::Array1<Text<8>, MAXLINK> ln_symm2;
-  rt::Array1<Text<1>, MAXLINK> ln_alt1;
-  rt::Array1<Text<1>, MAXLINK> ln_alt2;
-  rt::Array1<Text<1>, MAXLINK> ln_used;
-  rt::Array1<Text<1>, MAXLINK> ln_ent;
+  int32_t ln_n;                           // links stored
+  rt::Array1<float, MAXLINK> ln_dist;     // link distance in Angstrom
+  rt::Array1<int32_t, MAXLINK> ln_1ires;  // residue of end 1
+  rt::Array1<int32_t, MAXLINK> ln_1ichn;  // chain of end 1
+  rt::Array1<int32_t, MAXLINK> ln_2ires;  // residue of end 2
+  rt::Array1<int32_t, MAXLINK> ln_2ichn;  // chain of end 2
+  rt::Array1<Text<8>, MAXLINK> ln_1rnam;  // residue name of end 1
+  rt::Array1<Text<8>, MAXLINK> ln_2rnam;  // residue name of end 2
+  rt::Array1<Text<8>, MAXLINK> ln_id;     // link identifier
+  rt::Array1<Text<5>, MAXLINK> ln_seq1;   // residue number text of end 1
+  rt::Array1<Text<5>, MAXLINK> ln_seq2;   // residue number text of end 2
+  rt::Array1<Text<4>, MAXLINK> ln_1chn;   // chain identifier of end 1
+  rt::Array1<Text<4>, MAXLINK> ln_2chn;   // chain identifier of end 2
+  rt::Array1<Text<5>, MAXLINK> ln_atom1;  // atom name of end 1
+  rt::Array1<Text<5>, MAXLINK> ln_atom2;  // atom name of end 2
+  rt::Array1<Text<8>, MAXLINK> ln_symm1;  // symmetry code of end 1
+  rt::Array1<Text<8>, MAXLINK> ln_symm2;  // symmetry code of end 2
+  rt::Array1<Text<1>, MAXLINK> ln_alt1;   // alternate location of end 1
+  rt::Array1<Text<1>, MAXLINK> ln_alt2;   // alternate location of end 2
+  rt::Array1<Text<1>, MAXLINK> ln_used;   // "U" applied
+  rt::Array1<Text<1>, MAXLINK> ln_ent;    // entity-link origin: "L", "E" or "e"
 };
 extern link_inf_t link_inf;
 
 // --------------------------------------------------------- modifications
+// Filled by the coordinate readers (coords); read by output.
 struct mod_inf_t {
-  int32_t mod_n;
-  rt::Array1<int32_t, MAXMODIF> mod_ires;
-  rt::Array1<int32_t, MAXMODIF> mod_ichn;
-  rt::Array1<Text<8>, MAXMODIF> mod_rnam;
-  rt::Array1<Text<8>, MAXMODIF> mod_id;
-  rt::Array1<Text<8>, MAXMODIF> mod_rnam_new;
-  rt::Array1<Text<5>, MAXMODIF> mod_seq;
-  rt::Array1<Text<4>, MAXMODIF> mod_chn;
-  rt::Array1<Text<1>, MAXMODIF> mod_used;
+  int32_t mod_n;                               // modifications stored
+  rt::Array1<int32_t, MAXMODIF> mod_ires;      // residue modified
+  rt::Array1<int32_t, MAXMODIF> mod_ichn;      // chain of the residue
+  rt::Array1<Text<8>, MAXMODIF> mod_rnam;      // residue name in the file
+  rt::Array1<Text<8>, MAXMODIF> mod_id;        // modification identifier
+  rt::Array1<Text<8>, MAXMODIF> mod_rnam_new;  // residue name in the model
+  rt::Array1<Text<5>, MAXMODIF> mod_seq;       // residue number text
+  rt::Array1<Text<4>, MAXMODIF> mod_chn;       // chain identifier
+  rt::Array1<Text<1>, MAXMODIF> mod_used;      // "U" applied
 };
 extern mod_inf_t mod_inf;
 
 // ------------------------------------- working cell, symmetry, scattering
+// Filled by the readers (coords) and the cell helpers (foundation); read by output.
 struct crst_crd_t {
-  rt::Array1<float, 6> cs_cell;  // a b c in Angstrom, angles in radians
-  rt::Array2<float, 3, 3> cs_ort_to_frac;
-  rt::Array2<float, 3, 3> cs_frac_to_ort;
-  rt::Array3<float, 3, 3, MAXNSO> cs_m_cs;
-  rt::Array2<float, 3, MAXNSO> cs_v_cs;
-  rt::Array3<float, 3, 3, MAXNCS> cs_m_ncs;
-  rt::Array2<float, 3, MAXNCS> cs_v_ncs;
-  rt::Array2<float, 5, MAXNSF> cs_a;
-  rt::Array2<float, 5, MAXNSF> cs_b;
-  rt::Array1<float, MAXNSF> cs_c;
-  rt::Array1<float, MAXNSF> cs_fi;
-  rt::Array1<float, MAXNSF> cs_fii;
-  rt::Array1<float, MAXNSF> cs_radius;
-  int32_t cs_nsym;
-  int32_t cs_nsymop;
-  int32_t cs_nspgr;
-  int32_t cs_sett;
-  rt::Array1<int32_t, MAXNSO> cs_numb_cs;
-  int32_t cs_nsfatm;
-  rt::Array1<int32_t, MAXNSF> cs_nelec;
-  int32_t cs_ncs;
-  Text<24> cs_spgr;
-  rt::Array1<Text<4>, MAXNSF> cs_atype;
-  rt::Array1<Text<4>, MAXNSF> cs_element;
+  rt::Array1<float, 6> cs_cell;              // a b c in Angstrom, angles in radians
+  rt::Array2<float, 3, 3> cs_ort_to_frac;    // orthogonal to fractional
+  rt::Array2<float, 3, 3> cs_frac_to_ort;    // fractional to orthogonal
+  rt::Array3<float, 3, 3, MAXNSO> cs_m_cs;   // rotations of the symmetry operators
+  rt::Array2<float, 3, MAXNSO> cs_v_cs;      // their translations (fractional)
+  rt::Array3<float, 3, 3, MAXNCS> cs_m_ncs;  // NCS rotations
+  rt::Array2<float, 3, MAXNCS> cs_v_ncs;     // NCS translations
+  rt::Array2<float, 5, MAXNSF> cs_a;         // scattering-factor a coefficients per type
+  rt::Array2<float, 5, MAXNSF> cs_b;         // scattering-factor b coefficients per type
+  rt::Array1<float, MAXNSF> cs_c;            // constant term per type
+  rt::Array1<float, MAXNSF> cs_fi;           // anomalous f' per type
+  rt::Array1<float, MAXNSF> cs_fii;          // anomalous f'' per type
+  rt::Array1<float, MAXNSF> cs_radius;       // radius per type
+  int32_t cs_nsym;                           // symmetry operators
+  int32_t cs_nsymop;                         // operators read as text
+  int32_t cs_nspgr;                          // space-group number
+  int32_t cs_sett;                           // setting number
+  rt::Array1<int32_t, MAXNSO> cs_numb_cs;    // number attached to each operator
+  int32_t cs_nsfatm;                         // scattering types stored
+  rt::Array1<int32_t, MAXNSF> cs_nelec;      // electrons per type
+  int32_t cs_ncs;                            // NCS operators
+  Text<24> cs_spgr;                          // space-group name
+  rt::Array1<Text<4>, MAXNSF> cs_atype;      // scattering-type name
+  rt::Array1<Text<4>, MAXNSF> cs_element;    // element symbol of the type
 };
 extern crst_crd_t crst_crd;
 
+// Set by the coordinate readers (coords); read by the mmCIF writer (output).
 struct com_out_cif_t {
-  int32_t out_cif_mult;
-  int32_t out_cif_corr;
-  int32_t out_cif_ins;
+  int32_t out_cif_mult;  // write the multiplicity column
+  int32_t out_cif_corr;  // write the correction column
+  int32_t out_cif_ins;   // write the insertion-code column
 };
 extern com_out_cif_t com_out_cif;
 
 // ------------------------------------------ header values of a PDB file
+// Filled by the coordinate readers (coords) and output; read by the writers (output).
 struct crst_pdb_t {
   rt::Array2<float, 3, 3> cs_scale;
   rt::Array1<float, 3> cs_u;
@@ -220,6 +230,7 @@ struct crst_pdb_t {
 };
 extern crst_pdb_t crst_pdb;
 
+// Reset by foundation (init_atm_inf_); no room reads it yet.
 struct crst_pdb_2_t {
   float cs_rfac_cut;
   int32_t cs_nmodel;
@@ -242,6 +253,7 @@ struct crst_pdb_2_t {
 };
 extern crst_pdb_2_t crst_pdb_2;
 
+// Filled by the PDB header readers (coords); read by coords.
 // Refinement values of the coordinate set being read (reader's buffers).
 struct crdpdb_t {
   float cr_temper;
@@ -261,6 +273,7 @@ struct crdpdb_t {
 };
 extern crdpdb_t crdpdb;
 
+// Filled by the PDB header readers (coords); read by coords.
 struct crdpdb_2_t {
   float cr_rfac_cut;
   int32_t cr_nmodel;
@@ -283,6 +296,7 @@ struct crdpdb_2_t {
 };
 extern crdpdb_2_t crdpdb_2;
 
+// Filled and read by the restraint-row files (output); defaults from foundation.
 // One van der Waals restraint row.
 struct crdrsv_t {
   float rsv_ridl;
@@ -300,6 +314,7 @@ struct crdrsv_t {
 };
 extern crdrsv_t crdrsv;
 
+// Set by the mmCIF readers (coords); read by coords.
 // Who wrote the coordinate file: "." any program, "B" our own mmCIF writer.
 struct com_dict_file_t {
   Text<8> prog_name_crd;
@@ -307,59 +322,63 @@ struct com_dict_file_t {
 extern com_dict_file_t com_dict_file;
 
 // ---------------------------------------------------- entity description
+// Filled by the mmCIF header reader (coords); read by coords and output.
 struct cif_entity_list_t {
-  int32_t n_chn_ent;
-  rt::Array1<int32_t, MAXENTITY> ent_nres_chain;
-  rt::Array1<int32_t, MAXENTITY> ent_ires_first;
-  rt::Array1<int32_t, MAXENTITY> ent_igroup_first;
-  rt::Array1<int32_t, MAXENTITY> ent_ires_start_tree;
-  rt::Array1<int32_t, MAXENTITY> ent_ires_end_tree;
-  rt::Array1<int32_t, MAXENTITY> ent_iterm_s_type;
-  rt::Array1<int32_t, MAXENTITY> ent_iterm_f_type;
-  rt::Array1<int32_t, MAXENTITY> ent_ichain_type;
-  rt::Array1<Text<5>, MAXENTITY> ent_res_start_tree;
-  rt::Array1<Text<5>, MAXENTITY> ent_res_end_tree;
-  rt::Array1<Text<8>, MAXENTITY> ent_term_s_type;
-  rt::Array1<Text<8>, MAXENTITY> ent_term_f_type;
-  rt::Array1<Text<4>, MAXENTITY> ent_chain_id;
-  rt::Array1<Text<16>, MAXENTITY> ent_chain_type;
+  int32_t n_chn_ent;                                   // entities stored
+  rt::Array1<int32_t, MAXENTITY> ent_nres_chain;       // sequence rows of the entity
+  rt::Array1<int32_t, MAXENTITY> ent_ires_first;       // first sequence row
+  rt::Array1<int32_t, MAXENTITY> ent_igroup_first;     // first chain of the entity
+  rt::Array1<int32_t, MAXENTITY> ent_ires_start_tree;  // sequence row that starts the tree
+  rt::Array1<int32_t, MAXENTITY> ent_ires_end_tree;    // sequence row that ends the tree
+  rt::Array1<int32_t, MAXENTITY> ent_iterm_s_type;     // start terminus type
+  rt::Array1<int32_t, MAXENTITY> ent_iterm_f_type;     // end terminus type
+  rt::Array1<int32_t, MAXENTITY> ent_ichain_type;      // chain type (residue-class code)
+  rt::Array1<Text<5>, MAXENTITY> ent_res_start_tree;   // author number of the tree start
+  rt::Array1<Text<5>, MAXENTITY> ent_res_end_tree;     // author number of the tree end
+  rt::Array1<Text<8>, MAXENTITY> ent_term_s_type;      // start terminus name
+  rt::Array1<Text<8>, MAXENTITY> ent_term_f_type;      // end terminus name
+  rt::Array1<Text<4>, MAXENTITY> ent_chain_id;         // entity identifier
+  rt::Array1<Text<16>, MAXENTITY> ent_chain_type;      // entity type as read
 };
 extern cif_entity_list_t cif_entity_list;
 
+// Filled by the mmCIF header reader (coords); read by coords and output.
 struct cif_ent_poly_seq_t {
-  int32_t ent_nresidue;
-  rt::Array1<int32_t, MAXENTSEQ> ent_ires_serial;
-  rt::Array1<int32_t, MAXENTSEQ> ent_ires_back;
-  rt::Array1<int32_t, MAXENTSEQ> ent_ires_forw;
-  rt::Array1<int32_t, MAXENTSEQ> ent_ichain;
-  rt::Array1<int32_t, MAXENTSEQ> ent_ires_type;
-  rt::Array1<int32_t, MAXENTSEQ> ent_iconn_type;
-  rt::Array1<Text<8>, MAXENTSEQ> ent_mod_id;
-  rt::Array1<Text<8>, MAXENTSEQ> ent_res_name;
-  rt::Array1<Text<5>, MAXENTSEQ> ent_res_auth_num;
-  rt::Array1<Text<5>, MAXENTSEQ> ent_res_auth_bnum;
-  rt::Array1<Text<5>, MAXENTSEQ> ent_res_auth_fnum;
+  int32_t ent_nresidue;                              // sequence rows stored
+  rt::Array1<int32_t, MAXENTSEQ> ent_ires_serial;    // serial within the entity
+  rt::Array1<int32_t, MAXENTSEQ> ent_ires_back;      // row before in the tree, 0 none
+  rt::Array1<int32_t, MAXENTSEQ> ent_ires_forw;      // row after in the tree
+  rt::Array1<int32_t, MAXENTSEQ> ent_ichain;         // entity of the row
+  rt::Array1<int32_t, MAXENTSEQ> ent_ires_type;      // residue class
+  rt::Array1<int32_t, MAXENTSEQ> ent_iconn_type;     // connection type to the row before
+  rt::Array1<Text<8>, MAXENTSEQ> ent_mod_id;         // modification identifier
+  rt::Array1<Text<8>, MAXENTSEQ> ent_res_name;       // residue name
+  rt::Array1<Text<5>, MAXENTSEQ> ent_res_auth_num;   // author residue number
+  rt::Array1<Text<5>, MAXENTSEQ> ent_res_auth_bnum;  // author number of the row before
+  rt::Array1<Text<5>, MAXENTSEQ> ent_res_auth_fnum;  // author number of the row after
 };
 extern cif_ent_poly_seq_t cif_ent_poly_seq;
 
+// Filled by the mmCIF header reader (coords); read by coords and output.
 struct cif_ent_link_t {
-  int32_t ent_ln_n;
-  rt::Array1<float, MAXENTLINK> ent_ln_dist;
-  rt::Array1<int32_t, MAXENTLINK> ent_ln_ichain;
-  rt::Array1<int32_t, MAXENTLINK> ent_ln_1ires;
-  rt::Array1<int32_t, MAXENTLINK> ent_ln_2ires;
-  rt::Array1<Text<8>, MAXENTLINK> ent_ln_1rnam;
-  rt::Array1<Text<8>, MAXENTLINK> ent_ln_2rnam;
-  rt::Array1<Text<8>, MAXENTLINK> ent_ln_id;
-  rt::Array1<Text<5>, MAXENTLINK> ent_ln_atom1;
-  rt::Array1<Text<5>, MAXENTLINK> ent_ln_atom2;
-  rt::Array1<Text<5>, MAXENTLINK> ent_ln_auth_num1;
-  rt::Array1<Text<5>, MAXENTLINK> ent_ln_auth_num2;
-  rt::Array1<Text<1>, MAXENTLINK> ent_ln_used;
+  int32_t ent_ln_n;                                  // entity links stored
+  rt::Array1<float, MAXENTLINK> ent_ln_dist;         // distance in Angstrom
+  rt::Array1<int32_t, MAXENTLINK> ent_ln_ichain;     // entity of the link
+  rt::Array1<int32_t, MAXENTLINK> ent_ln_1ires;      // sequence row of end 1
+  rt::Array1<int32_t, MAXENTLINK> ent_ln_2ires;      // sequence row of end 2
+  rt::Array1<Text<8>, MAXENTLINK> ent_ln_1rnam;      // residue name of end 1
+  rt::Array1<Text<8>, MAXENTLINK> ent_ln_2rnam;      // residue name of end 2
+  rt::Array1<Text<8>, MAXENTLINK> ent_ln_id;         // link identifier
+  rt::Array1<Text<5>, MAXENTLINK> ent_ln_atom1;      // atom name of end 1
+  rt::Array1<Text<5>, MAXENTLINK> ent_ln_atom2;      // atom name of end 2
+  rt::Array1<Text<5>, MAXENTLINK> ent_ln_auth_num1;  // author number of end 1
+  rt::Array1<Text<5>, MAXENTLINK> ent_ln_auth_num2;  // author number of end 2
+  rt::Array1<Text<1>, MAXENTLINK> ent_ln_used;  // "L" read, "E" from the sequence, "e" a duplicate
 };
 extern cif_ent_link_t cif_ent_link;
 
 // ------------------------------------------- run and coordinate-file state
+// Filled by foundation (defaults, paths), coords, output, drawing; read by all of them.
 struct crdinf_t {
   rt::Array1<float, 6> cr_cell;  // a b c in Angstrom, angles in radians
   rt::Array2<float, 3, 3> cr_scale;
@@ -426,6 +445,7 @@ struct crdinf_t {
 };
 extern crdinf_t crdinf;
 
+// Filled by the row readers (coords, output); read by coords and output.
 // The one-atom record between the row readers/writers and the atom tables.
 struct crdatm_t {
   rt::Array1<float, 3> cr_xyz;
@@ -468,6 +488,7 @@ struct crdatm_t {
 };
 extern crdatm_t crdatm;
 
+// Filled by the restraint-row files (output), defaults from foundation; read by output.
 // One restraint record and the restraint counters of the run.
 struct crdrst_t {
   float rs_vidl;
@@ -500,6 +521,7 @@ struct crdrst_t {
 };
 extern crdrst_t crdrst;
 
+// Filled by coords and the structure-row files (output); read by output.
 // One structure-description row (one atom).
 struct crdstr_t {
   float st_vdw;
@@ -532,10 +554,12 @@ extern crdstr_t crdstr;
 
 // Option words of the coordinate code.
 inline constexpr int NCOMASK = 42;
+// Filled and read by foundation.
 struct comask_t {
   rt::Array1<int32_t, NCOMASK> iask;
 };
 extern comask_t comask;
+// Filled and read by foundation.
 struct comask2_t {
   rt::Array1<int32_t, 2> iask2;
 };
@@ -552,5 +576,5 @@ void initcrd_(int32_t mdoc, std::string_view in_file_pdb, std::string_view in_fi
               std::string_view out_file_rst, char restr_flag, char h_flag, int32_t& ierr);
 
 // Fills the file triples from one input and one output name.
-void setparm_(int32_t mdoc, std::string_view in_file_pdb, std::string_view out_file_cif,
-              char form, int32_t& ierr);
+void setparm_(int32_t mdoc, std::string_view in_file_pdb, std::string_view out_file_cif, char form,
+              int32_t& ierr);

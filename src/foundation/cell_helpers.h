@@ -8,6 +8,7 @@
 
 #include "foundation/atom_com.h"
 
+// Filled and read by the special-position test (foundation).
 // Images of one position under the symmetry operators, kept by the
 // special-position test: the positions and the operator that gave each.
 struct com_atm_old_t {

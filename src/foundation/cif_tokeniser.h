@@ -16,6 +16,7 @@
 inline constexpr int MAXCIFVAL = 60;   // item names and values a record holds
 inline constexpr int CIFLINELEN = 256; // characters kept of a CIF line
 
+// Filled by the tokeniser (foundation); read by the mmCIF readers (coords) and output.
 // The current record of one tokeniser instance.  Value k pairs with item
 // name k, k = 1..n_cif; the item names stay across the rows of a loop.
 // Readers only read the value and word slots: the tokeniser keeps track of
@@ -36,6 +37,7 @@ struct comcif_rec {
 extern comcif_rec comcif_info;
 extern comcif_rec comcif_c;
 
+// Filled by the tokeniser's splitters (foundation); read by the tokeniser.
 // The CIF splitters' work area also records, per word, whether the word was
 // opened by a quote (a text field comes to the splitter quoted too):
 // such a word is always a value, even when it reads like an item name or a

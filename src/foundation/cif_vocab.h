@@ -15,6 +15,7 @@ inline constexpr int MAXCONNTYPE = 40;
 inline constexpr int MAXCHTYPE = 10;
 inline constexpr int MAXMODREC = 20;
 
+// Filled by foundation (the vocabularies); read by coords and output.
 struct cif_types_t {
   int32_t n_res_type;
   int32_t n_sterm_type;
@@ -30,6 +31,7 @@ struct cif_types_t {
 };
 extern cif_types_t cif_types;
 
+// Filled by foundation (the modification records); read through cif_vocab's look-ups.
 // The known modification records.
 struct com_mod_rec_t {
   int32_t n_mod_rec;

@@ -9,6 +9,7 @@
 #include "runtime/array.h"
 #include "runtime/fixed_text.h"
 
+// Filled by foundation (start-up, documentation file); read by the message writers.
 // Message control of the run.
 struct comlib_t {
   int32_t iquiet;    // non-zero silences msgdoc_ and msgerr_
@@ -20,6 +21,7 @@ struct comlib_t {
 };
 extern comlib_t comlib;
 
+// Filled by foundation and the TLS program; read by every room that writes to standard output.
 // Unit numbers of the run; only isysw, the standard-output unit, is used.
 struct files_t {
   int32_t isysr, isysw, ifofc, iscrf, iatmr, idisk, jdisk, newfil, inxyz, ioutx, mtzin;

@@ -20,6 +20,7 @@ inline constexpr int RNAME_POLY0 = 400;
 inline constexpr int RNAME_NUCL0 = 600;
 inline constexpr int RNAME_SUGR0 = 800;
 
+// Filled by foundation (built-in lists; the library loader may extend it); read by coords.
 struct com_res_type_t {
   int32_t nrname_t;   // peptides
   int32_t nrnamep_t;  // polymer monomers

@@ -11,6 +11,7 @@
 #include "runtime/array.h"
 #include "runtime/fixed_text.h"
 
+// Filled and read by foundation (set_byte_ and the word utilities).
 // Byte order and character codes of the machine, filled by set_byte_.
 struct com_byte_t {
   int32_t ilow;   // which byte (1 or 2) of a 2-byte integer is the low-order one
@@ -24,6 +25,7 @@ extern com_byte_t com_byte;
 inline constexpr int MAXFRDWORD = 60;   // words a split line has room for
 inline constexpr int FRDWORDLEN = 80;   // stored characters of a word
 
+// Filled by the word splitters (foundation); read by their callers.
 // Work area of a word splitter: the caller puts a line in `line`, the
 // splitter fills the words with their lengths and numeric values.
 template <int L>
