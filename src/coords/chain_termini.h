@@ -5,4 +5,5 @@
 #include <cstdint>
 
 // ierr 0, or 1 after an error line (empty model, broken residue tree).
+// Writes atom_inf, resid_inf, asym_part, link_inf.
 void set_mod_(int32_t mdoc, int32_t& ierr);

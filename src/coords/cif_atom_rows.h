@@ -25,6 +25,7 @@ extern com_crd_cif_t com_crd_cif;
 // mode 0 after an atom row, 1 when the atom list has ended (or a free line
 // was met); iend -1 on the first call, 1 at the end of the file; ierr 1 after
 // a read error.
+// Writes crdatm, crdstr, crdinf.
 void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr);
 
 // The fixed-column atom line of the CIF row readers; `shift` 1 moves every

@@ -13,6 +13,8 @@
 // 1.0 or less means none); isg_flag 1 when a space group came from the file
 // or the user; icell_flag 1 after a completed read; ierr 0, 1 not opened,
 // 2 end of file before the atom rows, 3 tokeniser failure.
+// Writes crdinf, crst_crd, crst_pdb, crdpdb, crdpdb_2, the entity tables, cif_asym_part, link_inf,
+// mod_inf, com_crd_cif, com_dict_file.
 void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_view name,
                   std::string_view ext, int32_t nospgr_input, const float* cell_input,
                   int32_t& isg_flag, int32_t& icell_flag, int32_t& ierr);

@@ -8,6 +8,7 @@
 #include "runtime/fixed_text.h"
 
 // Same call protocol as rdcrd_cif_.
+// Writes crdatm, crdstr, crdinf.
 void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr);
 
 // Drops a parenthesised standard uncertainty and what follows it, in place.

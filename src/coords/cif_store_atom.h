@@ -11,5 +11,6 @@
 // cr_res_old: residue number text (5 characters) of the previous atom, in
 // and out; cr_group_old: its group identifier; cr_ires_old in and out;
 // cr_igroup_old is not used.  ierr 1 after a capacity message.
+// Writes atom_inf, atom_crd, resid_inf, asym_part, cif_asym_part, crst_crd, com_out_cif, crdatm.
 void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_old,
                int32_t& cr_ires_old, int32_t cr_igroup_old, int32_t& ierr);

@@ -7,6 +7,7 @@
 
 // ierr 0, or the status of building the description from the model when the
 // file brought none.
+// Writes resid_inf, asym_part and the entity tables.
 void copy_entity_tree_(int32_t mdoc, int32_t& ierr);
 
 // Checks and repairs the residue tree over positions irs..irf of the
@@ -18,4 +19,5 @@ void check_tree_crd_(int32_t mdoc, int32_t nres, int32_t& istart, int32_t& ifini
 
 // A peptide or polymer chain whose end residue holds an OXT atom gets the
 // end terminus "COO" when its code is ".", "COO" or "TERMINUS".
+// Writes asym_part, cif_entity_list.
 void check_terminus_(int32_t mdoc, int32_t& ierr);

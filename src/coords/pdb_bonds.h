@@ -6,12 +6,17 @@
 #include <cstdint>
 #include <string_view>
 
+// Writes pdb_hent.
 void rdssbond_(int32_t mdoc, std::string_view line, int32_t& ierr);
+// Writes pdb_hent.
 void rdlink_(int32_t mdoc, std::string_view line, int32_t& ierr);
+// Writes pdb_hent.
 void rdcispep_(int32_t mdoc, std::string_view line, int32_t& ierr);
+// Writes pdb_hent.
 void rdmodres_(int32_t mdoc, std::string_view line, int32_t& ierr);
 
 // Rows whose atoms were found become rows of link_inf and mod_inf.
+// Writes link_inf, mod_inf, resid_inf.
 void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr);
 
 namespace pdb {

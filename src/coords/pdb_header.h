@@ -5,10 +5,17 @@
 
 #include <string_view>
 
+// Writes crdinf, crst_pdb.
 void rdhead_pdb_(std::string_view line);
+// Writes crdinf, crst_pdb.
 void rdcompnd_(std::string_view line);
+// Writes crdinf, crst_pdb.
 void rdtitle_pdb_(std::string_view line);
+// Writes crdinf, crst_pdb.
 void rdmodel_(std::string_view line);
+// Writes crdinf, crst_pdb.
 void rdremark_(std::string_view line);
+// Writes pdb_hent.
 void rdhet_(std::string_view line);
+// Writes pdb_hent.
 void rdformul_(std::string_view line);

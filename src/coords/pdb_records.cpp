@@ -93,6 +93,7 @@ void pdb_defaults_at_open(rt::FixedText<4>& acode) {
   sttcrec.st_first_atom_done = 0;
   sttcrec.st_iend_read = 0;
   sttcrec.st_frame_kept = 0;
+  sttcrec.st_atom_pending = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();

@@ -11,12 +11,14 @@
 // rec in/out: "START " opens the file; on return "ATOM  " (an atom is in
 // crdatm), "?" (a dropped hydrogen), "TER   ", "CONECT" or "USER_L".
 // iend non-zero at end of input.  cell_input: six floats.
+// Writes crdatm, crdinf, com_rdat, sttcrec.
 void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const float* cell_input,
              int32_t& ierr, int32_t& iend, char prog_name, rt::FixedText<4>& acode,
              char hflag_remove);
 
 // Decodes one ATOM or HETATM line into crdatm.  Returns 0, or 1 after an
 // error line when a numeric field cannot be read.
+// Writes crdatm, com_rdat, sttcrec.
 int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_input,
                 const float* cell_input, char prog_name, rt::FixedText<4>& acode,
                 char hflag_remove);

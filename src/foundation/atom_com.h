@@ -566,15 +566,19 @@ struct comask2_t {
 extern comask2_t comask2;
 
 // Empties the structure model and resets the cell and symmetry.
+// Writes atom_inf, resid_inf, asym_part, cif_asym_part, link_inf, mod_inf, the entity tables,
+// crst_crd, crst_pdb, crst_pdb_2, com_out_cif, com_dict_file.
 void init_atm_inf_(int32_t mdoc, int32_t& ierr);
 
 // Resets the run state and the one-atom record for the dictionary pipeline
 // and fills the file triples from the run's file names.
+// Writes crdinf, crdatm, crdpdb, crdrst, crdrsv, crdstr.
 void initcrd_(int32_t mdoc, std::string_view in_file_pdb, std::string_view in_file_cif,
               std::string_view out_file_cif, std::string_view in_file_str,
               std::string_view out_file_str, std::string_view in_file_rst,
               std::string_view out_file_rst, char restr_flag, char h_flag, int32_t& ierr);
 
 // Fills the file triples from one input and one output name.
+// Writes crdinf.
 void setparm_(int32_t mdoc, std::string_view in_file_pdb, std::string_view out_file_cif, char form,
               int32_t& ierr);

@@ -22,8 +22,11 @@ void set_ctype_(std::string_view asymb, rt::TextRef ctype);
 void corr_name_(rt::TextRef aname, rt::TextRef rname, rt::TextRef asymb, rt::TextRef ctype);
 // Chain identifiers of asym_part made unique; the residue keys of
 // resid_inf follow.  inew as described with each; ierr is always 0.
+// Writes asym_part, resid_inf.
 void check_chain_id_pdb_(int32_t mdoc, int32_t& inew, int32_t& ierr);
+// Writes asym_part, resid_inf.
 void check_chain_id_cif_(int32_t mdoc, int32_t& inew, int32_t& ierr);
+// Writes asym_part, resid_inf.
 void check_chain_id_seg_(int32_t mdoc, int32_t& inew, int32_t& ierr);
 // Makes an atom name safe as a CIF value, in place.
 void corr_name_cif_out_(rt::TextRef atom);

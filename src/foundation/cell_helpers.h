@@ -29,6 +29,7 @@ void calc_dist_(const float* zz, const float* xx, float& d2, int32_t& itx, int32
                 int32_t& itz);
 // Multiplicity of the site x (fractional): images closer than sqrt(dmin2)
 // count as one.
+// Writes com_atm_old.
 void check_spec_pos_(const float* x, float dmin2, int32_t& ispec);
 // The first symmetry image of (xi, yi, zi), moved into the unit cell, with
 // z <= zmax and inside region itype (0 all, 1 y <= 0.5, 2 x and y <= 0.5).

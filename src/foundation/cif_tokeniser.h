@@ -52,7 +52,9 @@ extern comfread_cif_t comfread_c;
 // the loop state (instance 1 also drops the rest of the current line), any
 // other value goes on.  iend out: 0 record ready, 1 end of file, -2 a comment
 // line (in dt_cif(60)).  ierr 1 after a read error.
+// Writes comcif_info, comfread_info.
 void getcif_info_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
+// Writes comcif_c, comfread_c.
 void getcif_c_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
 // A count that instance 1 raises whenever it stores an item name or is
 // reset: while it stays the same, itm_cif of comcif_info holds the same
@@ -60,5 +62,7 @@ void getcif_c_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
 // loop come back with unchanged names).
 uint32_t cif_names_serial_info();
 // Split the line of comfread_info / comfread_c into CIF words.
+// Writes comfread_info.
 void frd_parm_info_();
+// Writes comfread_c.
 void frd_parmc_();

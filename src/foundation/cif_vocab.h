@@ -42,6 +42,7 @@ struct com_mod_rec_t {
 };
 extern com_mod_rec_t com_mod_rec;
 
+// Writes cif_types, com_mod_rec.
 void set_cif_types_();
 // Each look-up sets the code to 1 and returns the first slot whose entry
 // equals the name (blank-padded, case matters).
@@ -51,5 +52,6 @@ void set_itype_(std::string_view name, int32_t& code);
 void set_ltype_(std::string_view name, int32_t& code);
 void set_ch_type_(std::string_view name, int32_t& code);
 // Also fixes both terminus counts at 6 from its first call on.
+// Writes cif_types (the terminus counts).
 void set_term_s_type_(std::string_view name, int32_t& code);
 void set_term_f_type_(std::string_view name, int32_t& code);

@@ -9,6 +9,7 @@
 #include "runtime/fixed_text.h"
 
 // i -1 the line, 0 a warning, 1 an error (never returns); other modes nothing.
+// Writes files (a missing output unit becomes 6).
 void errwrt_(int32_t i, std::string_view line);
 // file_out = value of TEMP1 (or "local") immediately followed by extension.
 void find_unique_file_name_(rt::TextRef file_out, std::string_view extension);

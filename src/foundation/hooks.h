@@ -23,6 +23,7 @@ void wrt_batch_(std::string_view line);
 void close_batch_(int32_t m);
 void finish_();
 // No documentation file exists in this program: the unit is cleared.
+// Writes comlib.
 void opendoc_(int32_t mmdoc);
 void creat_vdw_rest_(int32_t mdoc, std::string_view nameo, float cutoff, float dmin,
                      int32_t& ierr);

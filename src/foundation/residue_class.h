@@ -30,6 +30,7 @@ struct com_res_type_t {
 };
 extern com_res_type_t com_res_type;
 
+// Writes com_res_type.
 void init_res_type_tab_();
 // Class of monn from the built-in lists; only its first three characters count.
 // line is a work text the routine does not need; ierr is always 0.

@@ -7,6 +7,7 @@
 
 #include "runtime/fixed_text.h"
 
+// Writes comlib.
 void start_(int32_t ig, int32_t& mdoc, rt::TextRef prog);
 // The documentation code that start_ derives from a message code.
 int32_t doc_code_(int32_t mdoc);

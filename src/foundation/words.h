@@ -59,6 +59,7 @@ constexpr std::array<char, 256> make_classes() {
 inline constexpr std::array<char, 256> kClasses = make_classes();
 }  // namespace words_detail
 
+// Writes com_byte.
 void set_byte_();
 // Class of a character: L upper-case letter, l lower-case letter, D digit,
 // S sign, O operator (* / . =), B blank, C other punctuation, U underscore,
@@ -77,4 +78,5 @@ void wrtstr_(int32_t unit, int32_t mdoc, std::string_view line, int32_t& ierr);
 // when they are not a number.
 void wtodig_(std::string_view word, int32_t n, float& f, int32_t& i);
 // Splits comfread.line into at most 20 words (apostrophes quote blanks).
+// Writes comfread.
 void frd_parm_();
