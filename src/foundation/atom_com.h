@@ -380,111 +380,111 @@ extern cif_ent_link_t cif_ent_link;
 // ------------------------------------------- run and coordinate-file state
 // Filled by foundation (defaults, paths), coords, output, drawing; read by all of them.
 struct crdinf_t {
-  rt::Array1<float, 6> cr_cell;  // a b c in Angstrom, angles in radians
-  rt::Array2<float, 3, 3> cr_scale;
-  rt::Array1<float, 3> cr_u;
-  int32_t cr_nspgr;
-  int32_t cr_sett;
-  rt::Array2<float, 3, 3> cr_ort_to_frac;
-  rt::Array2<float, 3, 3> cr_frac_to_ort;
-  rt::Array2<float, 3, 3> cr_m_ncs;
-  rt::Array1<float, 3> cr_v_ncs;
-  float cr_cf1;
-  float cr_cf2;
-  float cr_tov;
-  int32_t cr_nsym;
-  int32_t cr_ncs;
-  int32_t cr_mult_flag;
-  int32_t cr_model_pdb;
-  int32_t cr_isymop;
-  int32_t crdoc_iun;
-  int32_t crbat_iun;
-  int32_t crsm_iun;
-  int32_t crps_iun;
-  int32_t cri1_iun;
+  rt::Array1<float, 6> cr_cell;            // a b c in Angstrom, angles in radians
+  rt::Array2<float, 3, 3> cr_scale;        // scale matrix of the file (SCALEn)
+  rt::Array1<float, 3> cr_u;               // scale translation
+  int32_t cr_nspgr;                        // space-group number
+  int32_t cr_sett;                         // space-group setting
+  rt::Array2<float, 3, 3> cr_ort_to_frac;  // orthogonal to fractional
+  rt::Array2<float, 3, 3> cr_frac_to_ort;  // fractional to orthogonal
+  rt::Array2<float, 3, 3> cr_m_ncs;        // rotation of one NCS operator
+  rt::Array1<float, 3> cr_v_ncs;           // its translation
+  float cr_cf1;                            // not used by the coordinate input
+  float cr_cf2;                            // not used by the coordinate input
+  float cr_tov;                            // not used by the coordinate input
+  int32_t cr_nsym;                         // symmetry operators
+  int32_t cr_ncs;                          // NCS operators
+  int32_t cr_mult_flag;                    // multiplicity flag (1 for every mmCIF row)
+  int32_t cr_model_pdb;                    // model number of the file
+  int32_t cr_isymop;                       // not set by the coordinate input
+  int32_t crdoc_iun;                       // documentation unit
+  int32_t crbat_iun;                       // batch-file unit
+  int32_t crsm_iun;                        // summary unit
+  int32_t crps_iun;                        // PostScript unit
+  int32_t cri1_iun;                        // extra input units 1 to 3
   int32_t cri2_iun;
   int32_t cri3_iun;
-  int32_t cro2_iun;
+  int32_t cro2_iun;  // extra output units 2 and 3
   int32_t cro3_iun;
-  int32_t cr_sc_iun;
-  int32_t cri_iun;
-  int32_t cro_iun;
-  int32_t crs_iun;
-  int32_t crso_iun;
-  int32_t crr_iun;
-  int32_t crro_iun;
-  int32_t crv_iun;
-  int32_t crvo_iun;
-  Text<4> cr_cd_pdb;
-  Text<80> cr_name_pdb;
-  Text<9> cr_date_pdb;
-  Text<80> cr_title;
-  Text<40> cr_resl_pdb;
-  Text<40> cr_rfac_pdb;
-  Text<24> cr_symop;
-  Text<24> cr_spgr;
-  Text<6> cr_pdb_rec;
-  Text<1> cr_hflag;
-  Text<1> cr_segflag;
-  Text<20> cr_time;
-  Text<8> cr_prog_name;
-  Text<256> cr_prog_path;
-  Text<256> cr_lib_path;
-  Text<256> crg_file, crg_path, crg_ext;
-  Text<256> cri_file, cri_path, cri_ext;
-  Text<256> cro_file, cro_path, cro_ext;
-  Text<256> crs_file, crs_path, crs_ext;
-  Text<256> crso_file, crso_path, crso_ext;
-  Text<256> crr_file, crr_path, crr_ext;
-  Text<256> crro_file, crro_path, crro_ext;
-  Text<256> crv_file, crv_path, crv_ext;
-  Text<256> crvo_file, crvo_path, crvo_ext;
-  Text<256> crps_file, crps_path, crps_ext;
-  Text<1> cr_soft;
-  Text<1> cr_form_rst;
+  int32_t cr_sc_iun;                         // scratch unit
+  int32_t cri_iun;                           // input coordinates: opened and closed by the readers
+  int32_t cro_iun;                           // output coordinates
+  int32_t crs_iun;                           // structure-description input
+  int32_t crso_iun;                          // structure-description output
+  int32_t crr_iun;                           // restraint input
+  int32_t crro_iun;                          // restraint output
+  int32_t crv_iun;                           // van der Waals input
+  int32_t crvo_iun;                          // van der Waals output
+  Text<4> cr_cd_pdb;                         // entry code
+  Text<80> cr_name_pdb;                      // classification or name of the entry
+  Text<9> cr_date_pdb;                       // deposition date
+  Text<80> cr_title;                         // title; "code_CSD:" marks a small-molecule file
+  Text<40> cr_resl_pdb;                      // resolution as text
+  Text<40> cr_rfac_pdb;                      // R value as text
+  Text<24> cr_symop;                         // first symmetry operator as text
+  Text<24> cr_spgr;                          // space-group name
+  Text<6> cr_pdb_rec;                        // name of the current PDB record
+  Text<1> cr_hflag;                          // hydrogen switch of the run
+  Text<1> cr_segflag;                        // "Y": segment identifiers decide chains
+  Text<20> cr_time;                          // time stamp
+  Text<8> cr_prog_name;                      // program name
+  Text<256> cr_prog_path;                    // program directory
+  Text<256> cr_lib_path;                     // library directory
+  Text<256> crg_file, crg_path, crg_ext;     // general file (path, name, extension)
+  Text<256> cri_file, cri_path, cri_ext;     // input coordinates
+  Text<256> cro_file, cro_path, cro_ext;     // output coordinates
+  Text<256> crs_file, crs_path, crs_ext;     // structure-description input
+  Text<256> crso_file, crso_path, crso_ext;  // structure-description output
+  Text<256> crr_file, crr_path, crr_ext;     // restraint input
+  Text<256> crro_file, crro_path, crro_ext;  // restraint output
+  Text<256> crv_file, crv_path, crv_ext;     // van der Waals input
+  Text<256> crvo_file, crvo_path, crvo_ext;  // van der Waals output
+  Text<256> crps_file, crps_path, crps_ext;  // PostScript file
+  Text<1> cr_soft;                           // mmCIF row mode: "B" takes correction codes as read
+  Text<1> cr_form_rst;                       // form of the restraint file
 };
 extern crdinf_t crdinf;
 
 // Filled by the row readers (coords, output); read by coords and output.
 // The one-atom record between the row readers/writers and the atom tables.
 struct crdatm_t {
-  rt::Array1<float, 3> cr_xyz;
-  rt::Array1<float, 3> cr_csd;
-  float cr_biso;
-  float cr_bsd;
-  rt::Array1<float, 6> cr_anis;  // U11 U22 U33 U12 U13 U23
-  rt::Array1<float, 6> cr_asd;
-  float cr_occ;
-  float cr_osd;
-  rt::Array1<float, 6> cr_udata;
-  int32_t cr_mult_factor;
-  int32_t cr_iatom;
-  int32_t cr_iatold;
-  int32_t cr_ia;
-  int32_t cr_ires;
-  int32_t cr_igres;
-  int32_t cr_ich;
-  int32_t cr_igroup;
-  int32_t cr_b_flag;
-  int32_t cr_sf_id;
-  Text<4> cr_aname;
-  Text<4> cr_aname_inp;
-  Text<4> cr_asymb;
-  Text<1> cr_atype;
-  Text<1> cr_alt;
-  Text<1> cr_corr;
-  Text<1> cr_btype;
-  Text<8> cr_rname;
-  Text<3> cr_rname_pdb;
-  Text<12> cr_pnum;
-  Text<16> cr_rtype;
-  Text<8> cr_term;
-  Text<4> cr_chain;
-  Text<4> cr_group;
-  Text<1> cr_fsc;
-  Text<1> cr_fsa;
-  Text<1> cr_flag_user;
-  Text<256> cr_line;
+  rt::Array1<float, 3> cr_xyz;    // orthogonal x y z in Angstrom
+  rt::Array1<float, 3> cr_csd;    // their deviations
+  float cr_biso;                  // isotropic B
+  float cr_bsd;                   // its deviation
+  rt::Array1<float, 6> cr_anis;   // U11 U22 U33 U12 U13 U23
+  rt::Array1<float, 6> cr_asd;    // their deviations
+  float cr_occ;                   // occupancy
+  float cr_osd;                   // its deviation
+  rt::Array1<float, 6> cr_udata;  // not used by the coordinate input
+  int32_t cr_mult_factor;         // site multiplicity (1 general)
+  int32_t cr_iatom;               // atom rows read from the file so far
+  int32_t cr_iatold;              // atom serial number as read
+  int32_t cr_ia;                  // atom in the atom tables
+  int32_t cr_ires;                // residue sequence number
+  int32_t cr_igres;               // residue in resid_inf
+  int32_t cr_ich;                 // chain
+  int32_t cr_igroup;              // group
+  int32_t cr_b_flag;              // kind of the atom's B
+  int32_t cr_sf_id;               // scattering type
+  Text<4> cr_aname;               // atom name, normalised
+  Text<4> cr_aname_inp;           // atom name as read
+  Text<4> cr_asymb;               // element symbol
+  Text<1> cr_atype;               // atom type or calculation flag
+  Text<1> cr_alt;                 // alternate location, "." none
+  Text<1> cr_corr;                // correction code, "." none
+  Text<1> cr_btype;               // "A" anisotropic U, else "."
+  Text<8> cr_rname;               // residue (monomer) name
+  Text<3> cr_rname_pdb;           // residue name as in a PDB file
+  Text<12> cr_pnum;               // residue key within the file
+  Text<16> cr_rtype;              // residue type
+  Text<8> cr_term;                // terminus type
+  Text<4> cr_chain;               // chain identifier
+  Text<4> cr_group;               // group (segment or assembly) identifier
+  Text<1> cr_fsc;                 // not used by the coordinate input
+  Text<1> cr_fsa;                 // not used by the coordinate input
+  Text<1> cr_flag_user;           // "A": anisotropic U given
+  Text<256> cr_line;              // text line of the current record
 };
 extern crdatm_t crdatm;
 
