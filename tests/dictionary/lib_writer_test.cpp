@@ -122,14 +122,6 @@ TEST_F(LibWriter, MonomerNameLongerThanTheColumnIsWrittenWhole) {
                             ".                   6   6 .");
 }
 
-TEST_F(LibWriter, MonomerNameWithAPrimeGoesInDoubleQuotes) {
-  const int l = descr::alanine_entry("ALA", "C");
-  r.lml_name(l) = "5' PHOSPHATE";
-  ASSERT_EQ(write({"TITC", "STOP"}), 0);
-  EXPECT_EQ(lines().back(), "ALA      .   \"5' PHOSPHATE                        \" .   "
-                            "                6   6 .");
-}
-
 TEST_F(LibWriter, MonomerBlockRowsOfTheLibraryForm) {
   descr::alanine_entry("ALA", "C");
   ASSERT_EQ(write({"TITC", "MONC", "STOP"}), 0);
@@ -146,14 +138,6 @@ TEST_F(LibWriter, MonomerBlockRowsOfTheLibraryForm) {
     EXPECT_TRUE(has(row)) << row;
   EXPECT_EQ(lines().back(), "# ------------------------------------------------------");
 }
-TEST_F(LibWriter, AtomWithoutCoordinatesDropsTheCoordinateColumns) {
-  const int l = descr::alanine_entry("ALA", "C");
-  r.lma_coor_flag(r.lml_iatom(l) + 2) = "N";
-  ASSERT_EQ(write({"TITC", "MONC", "STOP"}), 0);
-  EXPECT_FALSE(has("_chem_comp_atom.x"));
-  EXPECT_TRUE(has(" ALA           N      N    NH1       0.000"));
-}
-
 TEST_F(LibWriter, EndOfTreeStaysInTheDictionary) {
   const int l = descr::alanine_entry("ALA", "C");
   const int c = r.lml_iatom(l) + 2;
@@ -326,13 +310,6 @@ TEST_F(LibWriter, NoMonomersWithTitaClosesTheFile) {
   EXPECT_EQ(lines().size(), 4u);
 }
 
-TEST_F(LibWriter, NoMonomersWithTitcWritesTheLists) {
-  add_link("TRANS", "C", "trans peptide link");
-  EXPECT_EQ(write({"TITC", "STOP"}), 0);
-  EXPECT_TRUE(has("data_link_list"));
-  EXPECT_FALSE(has("data_comp_list"));
-}
-
 TEST_F(LibWriter, CallsOutOfOrderAreRefused) {
   struct Case {
     const char* label;
@@ -379,26 +356,6 @@ TEST_F(LibWriter, FileThatCannotTakeTheLinesIsAnError) {
   EXPECT_NE(out.find(" ERR: can't write output_lib_file"), std::string::npos);
   EXPECT_EQ(libcom.lmo_iun, 0);
 }
-
-TEST_F(LibWriter, AppendsToACallersUnitWithoutTitle) {
-  descr::alanine_entry("ALA", "C");
-  int32_t unit = 0, ierr = 0;
-  openfw_(unit, 0, dir.dir(), "model", "cif", ierr);
-  ASSERT_EQ(ierr, 0);
-  captured([&] {
-    wrt_lib_(0, "TITC", unit, ierr);
-    wrt_lib_(0, "MONC", unit, ierr);
-  });
-  EXPECT_EQ(ierr, 0);
-  rt::unit_close(unit);
-  const Lines all = file_lines(dir.path("model.cif"));
-  ASSERT_FALSE(all.empty());
-  EXPECT_EQ(all.front(), "# ------------------------------------------------");
-  EXPECT_NE(std::find(all.begin(), all.end(), "data_comp_ALA"), all.end());
-  EXPECT_EQ(libcom.lmo_iun, 0);
-}
-
-// The per-entry form.
 
 TEST_F(LibWriter, PerEntryFormHasNoCoordinates) {
   descr::alanine_entry("ALA", "C");

@@ -84,13 +84,6 @@ TEST_F(UserLibrary, LinkOfTheUserLibrarySetsTheLinkFlag) {
   EXPECT_EQ(dnew, 'Y');
 }
 
-TEST_F(UserLibrary, CountOfNewMonomersAboveOneIsKept) {
-  load(true);
-  nmnew = 3;
-  ASSERT_EQ(run(), 0);
-  EXPECT_EQ(nmnew, 3);
-}
-
 TEST_F(UserLibrary, WithoutAUserLibraryNothingChanges) {
   load(false);
   ASSERT_EQ(run(), 0);
