@@ -17,13 +17,6 @@
 
 namespace {
 
-std::string file_text(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 std::vector<std::string> blank_split(const std::string& line) {
   std::vector<std::string> out;
   std::istringstream ss(line);
@@ -270,9 +263,7 @@ TEST_F(CifRealFiles, NmrEntry2BEGGivesItsFirstModelAsThePdbFormDoes) {
     for (int i = 1; i <= 3; ++i) xyz[a][i - 1] = atom_crd.xyz_crd(i, a);
   const float cell[6] = {0, 0, 0, 0, 0, 0};
   int32_t ierr = 0;
-  testing::internal::CaptureStdout();
-  get_pdb_(-999, ORB_TEST_DATA_DIR "/2BEG.pdb", 0, cell, 'N', 'N', 'N', ierr);
-  testing::internal::GetCapturedStdout();
+  captured([&] { get_pdb_(-999, ORB_TEST_DATA_DIR "/2BEG.pdb", 0, cell, 'N', 'N', 'N', ierr); });
   EXPECT_EQ(ierr, 0);
   ASSERT_EQ(atom_inf.n_atom, n);
   EXPECT_EQ(asym_part.n_group, s.chains);
@@ -296,9 +287,7 @@ TEST_F(CifRealFiles, PrimedNamesInDoubleQuotesOfA1LCDExcerpt) {
   }
   const float cell[6] = {0, 0, 0, 0, 0, 0};
   int32_t ierr = 0;
-  testing::internal::CaptureStdout();
-  get_pdb_(-999, ORB_TEST_DATA_DIR "/1LCD.pdb", 0, cell, 'N', 'N', 'N', ierr);
-  testing::internal::GetCapturedStdout();
+  captured([&] { get_pdb_(-999, ORB_TEST_DATA_DIR "/1LCD.pdb", 0, cell, 'N', 'N', 'N', ierr); });
   ASSERT_GE(atom_inf.n_atom, 25);
   for (int a = 1; a <= 25; ++a) {
     EXPECT_EQ(std::string(atom_inf.atm_name(a).trimmed()), names[a - 1]) << "atom " << a;
@@ -317,9 +306,7 @@ TEST_F(CifRealFiles, PdbAndCifFormsGiveTheSameAtoms) {
   }
   const float cell[6] = {0, 0, 0, 0, 0, 0};
   int32_t ierr = 0;
-  testing::internal::CaptureStdout();
-  get_pdb_(-999, ORB_TEST_DATA_DIR "/1A8O.pdb", 0, cell, 'N', 'N', 'N', ierr);
-  testing::internal::GetCapturedStdout();
+  captured([&] { get_pdb_(-999, ORB_TEST_DATA_DIR "/1A8O.pdb", 0, cell, 'N', 'N', 'N', ierr); });
   ASSERT_EQ(atom_inf.n_atom, n);
   for (int a = 1; a <= n; ++a) {
     for (int i = 1; i <= 3; ++i) EXPECT_NEAR(atom_crd.xyz_crd(i, a), xyz[a][i - 1], 1e-4f) << "atom " << a;

@@ -110,15 +110,13 @@ TEST_F(CifStore, InsertionColumnSwitch) {
 TEST_F(CifStore, FullScatteringTableStopsWithStatus) {
   crst_crd.cs_nsfatm = MAXNSF;
   for (int t = 1; t <= MAXNSF; ++t) crst_crd.cs_element(t) = "XX";
-  testing::internal::CaptureStdout();
   int32_t ierr = 0;
   crdatm.cr_group = "AA";
   crdatm.cr_pnum.blank();
   crdatm.cr_asymb = "C";
   crdatm.cr_rname = "ALA";
   crdatm.cr_aname = "CA";
-  set_atom_(0, res_old_, group_old_.view(), ires_old_, 0, ierr);
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = captured([&] { set_atom_(0, res_old_, group_old_.view(), ires_old_, 0, ierr); });
   EXPECT_EQ(ierr, 1);
   EXPECT_EQ(crst_crd.cs_nsfatm, MAXNSF);
   EXPECT_NE(out.find(" ERROR: number of atomic scattering types > limit."), std::string::npos);

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -16,6 +15,8 @@
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "runtime/units.h"
+#include "support/capture.h"
+#include "support/temp_dir.h"
 
 class CifFiles : public testing::Test {
  protected:
@@ -26,15 +27,9 @@ class CifFiles : public testing::Test {
     comlib.iquiet = 0;
     comlib.idoc = 0;
     com_crd_cif.held_unit = 0;
-    char tmpl[] = "/tmp/cif_test_XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    dir_ += "/";
+    dir_ = scratch_.path() + "/";
   }
-  void TearDown() override {
-    rt::close_all_units();
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", dir_.c_str());
-  }
+  void TearDown() override { rt::close_all_units(); }
 
   // Writes `text` to <dir>/<name>.cif.
   void write(const std::string& name, const std::string& text) {
@@ -59,13 +54,13 @@ class CifFiles : public testing::Test {
   // Reads <dir>/<name>.cif (or the data file when `data`) with standard
   // output kept in out_; returns the status.
   int32_t read_out(const std::string& name, int32_t mdoc = 0, bool data = false) {
-    testing::internal::CaptureStdout();
-    const int32_t st = data ? read_data(name, mdoc) : read(name, mdoc);
-    out_ = testing::internal::GetCapturedStdout();
+    int32_t st = 0;
+    out_ = captured([&] { st = data ? read_data(name, mdoc) : read(name, mdoc); });
     return st;
   }
 
-  std::string dir_;
+  TempDir scratch_;
+  std::string dir_;  // the scratch directory with a closing slash
   std::string out_;
 };
 

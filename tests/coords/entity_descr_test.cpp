@@ -11,7 +11,6 @@
 #include "coords/entity_descr.h"
 
 using entity_test::auth;
-using entity_test::captured;
 using entity_test::Ints;
 using entity_test::Strs;
 using entity_test::Views;

@@ -14,6 +14,7 @@
 #include "foundation/cif_vocab.h"
 #include "foundation/messages.h"
 #include "runtime/units.h"
+#include "support/capture.h"
 
 namespace entity_test {
 
@@ -36,17 +37,6 @@ auto column(int from, int to, F f) {
   return v;
 }
 #define COLUMN(from, to, expr) entity_test::column(from, to, [&](int i) { return expr; })
-
-// Runs f with standard output captured.
-template <typename F>
-std::string captured(F f) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
-  f();
-  rt::unit_flush(6);
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
 
 class Model : public testing::Test {
  protected:

@@ -204,7 +204,7 @@ TEST_F(EntityTree, WithoutEntitiesOrAssemblyTheDescriptionIsBuilt) {
 TEST_F(EntityTree, FailedBuildReturnsItsStatus) {
   asym_part.nres_chain(chain("AA", 3, {"ALA"})) = 0;
   int32_t ierr = 0;
-  EXPECT_EQ(entity_test::captured([&] { ierr = copy(); }), "  ERROR: N-residues = 0\n");
+  EXPECT_EQ(captured([&] { ierr = copy(); }), "  ERROR: N-residues = 0\n");
   EXPECT_EQ(ierr, 1);
 }
 

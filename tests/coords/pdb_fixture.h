@@ -7,15 +7,15 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "coords/pdb_reader.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "runtime/units.h"
+#include "support/capture.h"
+#include "support/temp_dir.h"
 
 // Atoms are written with designated initialisers naming only what differs.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -74,18 +74,14 @@ inline void append(std::vector<std::string>& to, const std::vector<std::string>&
 class TempFile {
  public:
   explicit TempFile(const std::vector<std::string>& lines, const char* suffix = ".pdb") {
-    char tmpl[] = "/tmp/pdbtestXXXXXX";
-    const int fd = mkstemp(tmpl);
-    close(fd);
-    std::remove(tmpl);
-    path_ = std::string(tmpl) + suffix;
-    std::ofstream f(path_);
-    for (const std::string& l : lines) f << l << '\n';
+    std::string text;
+    for (const std::string& l : lines) text += l + '\n';
+    path_ = dir_.write(std::string("model") + suffix, text);
   }
-  ~TempFile() { std::remove(path_.c_str()); }
   const std::string& path() const { return path_; }
 
  private:
+  TempDir dir_;
   std::string path_;
 };
 
@@ -109,12 +105,8 @@ inline ReadResult read_pdb(const std::vector<std::string>& lines, const Options&
   int32_t ierr = 0;
   init_atm_inf_(0, ierr);
   ReadResult r;
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
   ierr = 0;
-  get_pdb_(o.mdoc, f.path(), o.nospgr, o.cell, o.pept, o.seg, o.hremove, ierr);
-  std::fflush(stdout);
-  r.out = testing::internal::GetCapturedStdout();
+  r.out = captured([&] { get_pdb_(o.mdoc, f.path(), o.nospgr, o.cell, o.pept, o.seg, o.hremove, ierr); });
   r.ierr = ierr;
   rt::close_all_units();
   return r;

@@ -127,9 +127,8 @@ TEST(PdbBondRecords, ModresNeedsAnIdentifier) {
 TEST(PdbBondRecords, StoreFullDropsTheRecordWithOneWarning) {
   int32_t ierr = 0;
   pdb_hent.brec_n = MAXBONDREC;
-  testing::internal::CaptureStdout();
-  rdssbond_(0, "SSBOND   1 CYS A   23    CYS A   88", ierr);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "  WARNING: number of SSBOND records of PDB file  >  4000\n");
+  EXPECT_EQ(captured([&] { rdssbond_(0, "SSBOND   1 CYS A   23    CYS A   88", ierr); }),
+            "  WARNING: number of SSBOND records of PDB file  >  4000\n");
   EXPECT_EQ(pdb_hent.brec_n, MAXBONDREC);
   pdb_hent.brec_n = 0;
 }
@@ -246,9 +245,7 @@ std::string detect(const std::vector<std::string>& lines) {
   rt::FixedText<256> name(f.path());
   rt::FixedText<1> flag(" ");
   int32_t ierr = 0;
-  testing::internal::CaptureStdout();
-  pdb_or_cif_(0, name, flag, ierr);
-  testing::internal::GetCapturedStdout();
+  captured([&] { pdb_or_cif_(0, name, flag, ierr); });
   return std::string(flag.view());
 }
 
@@ -270,9 +267,7 @@ TEST(FileTypeDetection, UnusableNameIsReported) {
   rt::FixedText<256> name(" leading.pdb");
   rt::FixedText<1> flag("X");
   int32_t ierr = 0;
-  testing::internal::CaptureStdout();
-  pdb_or_cif_(-999, name, flag, ierr);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "  ERROR: can't open input_coord_file\n");
+  EXPECT_EQ(captured([&] { pdb_or_cif_(-999, name, flag, ierr); }), "  ERROR: can't open input_coord_file\n");
   EXPECT_EQ(ierr, 1);
   EXPECT_EQ(flag, std::string_view("X"));
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_crystal.h"
@@ -101,12 +103,17 @@ TEST(PdbHeaderRecords, HetRowsAreUniqueAndLimited) {
   EXPECT_EQ(pdb_hent.het_n, MAXHETREC);
 }
 
-TEST(PdbCrystalRecords, CellAndSpaceGroupName) {
+// A CRYST1 record of the given cell and space-group text, read quietly.
+void read_cryst1(const std::string& cell, const std::string& group, int32_t nospgr = 0) {
   setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 1);
+  captured([&] { rdcryst1_("CRYST1" + cell + " " + group, nospgr); });
+}
+
+const std::string kOrthoCell = "   52.300   58.100   61.200  90.00  90.00  90.00";
+
+TEST(PdbCrystalRecords, CellAndSpaceGroupName) {
   sttcrec.st_cell_flag = sttcrec.st_spgr_flag = 0;
-  testing::internal::CaptureStdout();
-  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00  90.00 P 21 21 21    4", 0);
-  testing::internal::GetCapturedStdout();
+  read_cryst1(kOrthoCell, "P 21 21 21    4");
   EXPECT_FLOAT_EQ(crdinf.cr_cell(1), 52.3f);
   EXPECT_NEAR(crdinf.cr_cell(4), kPi / 2, 1e-6);
   EXPECT_EQ(sttcrec.st_cell_flag, 1);
@@ -115,38 +122,116 @@ TEST(PdbCrystalRecords, CellAndSpaceGroupName) {
   EXPECT_EQ(crst_crd.cs_spgr, std::string_view("P 21 21 21"));
 }
 
-TEST(PdbCrystalRecords, WrongCellOrBlankSpaceGroupTakeDefaultsWithWarnings) {
-  testing::internal::CaptureStdout();
-  rdcryst1_("CRYST1    0.000   58.100   61.200  90.00  90.00  90.00 P 1", 0);
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find("  WARNING: wrong CELL parameters in PDB file\n           Default: 100,100,100,90,90,90\n"),
-            std::string::npos);
+TEST(PdbCrystalRecords, WrongCellTakesTheDefaultCubeWithAWarning) {
+  const std::string out = captured([] {
+    rdcryst1_("CRYST1    0.000   58.100   61.200  90.00  90.00  90.00 P 1", 0);
+  });
+  const std::string warning =
+      "  WARNING: wrong CELL parameters in PDB file\n           Default: 100,100,100,90,90,90\n";
+  EXPECT_EQ(out.substr(0, warning.size()), warning);
   EXPECT_EQ(sttcrec.st_cell_flag, -1);
   EXPECT_FLOAT_EQ(crst_crd.cs_cell(2), 100.0f);
-  testing::internal::CaptureStdout();
-  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00  90.00", 0);
-  out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find("  WARNING: wrong card \"CRYST1\" of PDB_file.\n           default space group \"P 1\"\n"),
-            std::string::npos);
-  EXPECT_EQ(crst_crd.cs_nsym, 1);
 }
 
-TEST(PdbCrystalRecords, MonoclinicShortNamesAndRhombohedralCells) {
-  testing::internal::CaptureStdout();
-  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00 101.50  90.00 P 21", 0);
+// Edges of half an angstrom or less are not a cell.
+TEST(PdbCrystalRecords, CellEdgeMustExceedHalfAnAngstrom) {
+  const struct {
+    const char* name;
+    const char* cell;
+    int32_t flag;
+  } cases[] = {
+      {"a of 0.5", "    0.500   58.100   61.200  90.00  90.00  90.00", -1},
+      {"c of 0.5", "   52.300   58.100    0.500  90.00  90.00  90.00", -1},
+      {"a of 0.501", "    0.501   58.100   61.200  90.00  90.00  90.00", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    read_cryst1(c.cell, "P 1");
+    EXPECT_EQ(sttcrec.st_cell_flag, c.flag);
+  }
+}
+
+TEST(PdbCrystalRecords, BlankSpaceGroupIsP1WithAWarning) {
+  const std::string out =
+      captured([] { rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00  90.00", 0); });
+  const std::string warning =
+      "  WARNING: wrong card \"CRYST1\" of PDB_file.\n           default space group \"P 1\"\n";
+  EXPECT_EQ(out.substr(0, warning.size()), warning);
+  EXPECT_EQ(crst_crd.cs_nsym, 1);
+  EXPECT_EQ(crst_crd.cs_spgr, std::string_view("P 1"));
+}
+
+// A monoclinic short name takes the unique axis c when only gamma differs
+// from 90 degrees, else b.
+TEST(PdbCrystalRecords, MonoclinicShortNameTakesTheUniqueAxisFromTheAngles) {
+  const char* kBetaOblique = "   52.300   58.100   61.200  90.00 101.50  90.00";
+  const char* kGammaOblique = "   52.300   58.100   61.200  90.00  90.00 101.50";
+  const struct {
+    const char* name;
+    const char* group;
+    const char* cell;
+    int32_t sett;
+    const char* spgr;
+    int32_t nsym;
+  } cases[] = {
+      {"P 21, beta oblique", "P 21", kBetaOblique, 2, "P 1 21 1", 2},
+      {"P 21, gamma oblique", "P 21", kGammaOblique, 1, "P 1 1 21", 2},
+      {"P2, beta oblique", "P2", kBetaOblique, 2, "P 1 2 1", 2},
+      {"C2, beta oblique", "C2", kBetaOblique, 2, "C 1 2 1", 4},
+      {"B 2, gamma oblique", "B 2", kGammaOblique, 1, "B 1 1 2", 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    read_cryst1(c.cell, c.group);
+    EXPECT_EQ(crdinf.cr_sett, c.sett);
+    EXPECT_EQ(crst_crd.cs_spgr, std::string_view(c.spgr));
+    EXPECT_EQ(crst_crd.cs_nsym, c.nsym);
+  }
+}
+
+TEST(PdbCrystalRecords, RhombohedralNameOnHexagonalAxesBecomesH) {
+  read_cryst1("   52.300   52.300   61.200  90.00  90.00 120.00", "R 3");
   EXPECT_EQ(crdinf.cr_sett, 2);
-  EXPECT_EQ(crst_crd.cs_nsym, 2);
-  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00 101.50 P 21", 0);
-  EXPECT_EQ(crdinf.cr_sett, 1);
-  rdcryst1_("CRYST1   52.300   52.300   61.200  90.00  90.00 120.00 R 3", 0);
-  EXPECT_EQ(crdinf.cr_sett, 2);
+  EXPECT_EQ(crst_crd.cs_spgr, std::string_view("H 3"));
   EXPECT_EQ(crst_crd.cs_nsym, 9);
-  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00  90.00 4", 0);
+}
+
+// Groups 146 and 155 given by number are on hexagonal axes (setting 2) when
+// gamma is 120 degrees, on rhombohedral axes (setting 1) otherwise.
+TEST(PdbCrystalRecords, RhombohedralGroupNumbersTakeTheirSettingFromGamma) {
+  const std::string hexagonal = "   52.300   52.300   61.200  90.00  90.00 120.00";
+  const std::string rhombohedral = "   52.300   52.300   52.300  80.00  80.00  80.00";
+  const struct {
+    const char* name;
+    const char* group;
+    const std::string& cell;
+    int32_t sett;
+  } cases[] = {
+      {"146 hexagonal", "146", hexagonal, 2},
+      {"146 rhombohedral", "146", rhombohedral, 1},
+      {"155 hexagonal", "155", hexagonal, 2},
+      {"155 rhombohedral", "155", rhombohedral, 1},
+      {"147 hexagonal", "147", hexagonal, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    read_cryst1(c.cell, c.group);
+    EXPECT_EQ(crst_crd.cs_nspgr, std::atoi(c.group));
+    EXPECT_EQ(crdinf.cr_sett, c.sett);
+    EXPECT_EQ(crst_crd.cs_sett, c.sett);
+  }
+}
+
+TEST(PdbCrystalRecords, MonoclinicNumberWithRightGammaTakesTheSecondSetting) {
+  read_cryst1(kOrthoCell, "4");
   EXPECT_EQ(crdinf.cr_nspgr, 4);
   EXPECT_EQ(crdinf.cr_sett, 2);
-  rdcryst1_("CRYST1   52.300   58.100   61.200  90.00  90.00  90.00 P 1", 19);
+}
+
+TEST(PdbCrystalRecords, CallersGroupNumberOverridesTheRecord) {
+  read_cryst1(kOrthoCell, "P 1", 19);
   EXPECT_EQ(crst_crd.cs_nspgr, 19);
-  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(crst_crd.cs_nsym, 4);
 }
 
 TEST(PdbCrystalRecords, ScaleRowsAreStoredAsTheyCome) {
@@ -167,9 +252,7 @@ TEST(PdbCrystalRecords, NcsOperators) {
   EXPECT_EQ(crst_crd.cs_ncs, 2);
   EXPECT_FLOAT_EQ(crst_crd.cs_m_ncs(3, 3, 2), 1.0f);
   EXPECT_FLOAT_EQ(crst_crd.cs_v_ncs(3, 2), 3.0f);
-  testing::internal::CaptureStdout();
-  rdmtrix_("MTRIX1 101  1.000000  0.000000  0.000000        0.00000");
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = captured([] { rdmtrix_("MTRIX1 101  1.000000  0.000000  0.000000        0.00000"); });
   EXPECT_EQ(out, "  WARNING: number of NCS operators of PDB file  >   100\n"
                  "         Change parameter MAXNCS in \"atom_com\"\n");
   EXPECT_EQ(crst_crd.cs_ncs, 2);

@@ -10,6 +10,7 @@
 #include "runtime/fixed_text.h"
 #include "runtime/units.h"
 #include "suite/csymlib_f.h"
+#include "support/capture.h"
 
 namespace {
 
@@ -42,9 +43,8 @@ class SpaceGroupNames : public testing::Test {
     Ops o;
     o.name = name;
     o.number = number;
-    testing::internal::CaptureStdout();
-    get_symm_nb_new_(1, o.number, 1, o.name, o.nsym, o.rot.data(), o.trn.data(), capacity, o.ierr);
-    o.out = testing::internal::GetCapturedStdout();
+    o.out = captured(
+        [&] { get_symm_nb_new_(1, o.number, 1, o.name, o.nsym, o.rot.data(), o.trn.data(), capacity, o.ierr); });
     return o;
   }
 };
@@ -102,9 +102,7 @@ TEST_F(SpaceGroupNames, UnknownNameGivesNoOperators) {
 TEST_F(SpaceGroupNames, ScatteringFactorsAndUnknownElementWhateverTheMessageCode) {
   int32_t nel = 0, ierr = -1;
   float a1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, radius = 5;
-  testing::internal::CaptureStdout();
-  get_sfa_("FE2+", 1, nel, a1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, radius, ierr);
-  testing::internal::GetCapturedStdout();
+  captured([&] { get_sfa_("FE2+", 1, nel, a1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, radius, ierr); });
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(nel, 26);
   EXPECT_NEAR(a1, 11.7695f, 1e-4f);
@@ -113,9 +111,8 @@ TEST_F(SpaceGroupNames, ScatteringFactorsAndUnknownElementWhateverTheMessageCode
   nel = -3;
   a1 = -1;
   radius = 5;
-  testing::internal::CaptureStdout();
-  get_sfa_("Q", 1, nel, a1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, radius, ierr);
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out =
+      captured([&] { get_sfa_("Q", 1, nel, a1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, radius, ierr); });
   EXPECT_EQ(ierr, 1);
   EXPECT_EQ(nel, -3);
   EXPECT_EQ(a1, -1.0f);

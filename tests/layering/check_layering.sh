@@ -41,7 +41,7 @@ done
 for dir in "$root"/tests/*/; do
   room=$(basename "$dir")
   case $room in
-    support) check_dir "$dir" runtime " suite " ;;
+    support) check_dir "$dir" runtime " suite support " ;;
     data | e2e | layering | fuzz) ;;
     *) check_dir "$dir" "$room" " support " ;;
   esac

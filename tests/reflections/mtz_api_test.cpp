@@ -8,7 +8,6 @@
 
 #include <cstring>
 #include <functional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "reflections/mtz_read_api.h"
 #include "reflections/mtz_write_api.h"
 #include "suite/ptq7_errno.h"
+#include "suite/ptq7_program.h"
 
 namespace {
 
@@ -262,9 +262,13 @@ TEST_F(MtzApi, HistoryLineCarriesProgramDateAndTime) {
     lwhstl_(1, "refined   ");
   });
   const std::string line(mtz_slot(1)->history.data());
-  EXPECT_TRUE(std::regex_match(
-      line, std::regex("From \\S+ [ 0-9]\\d/[ 0-9]\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d refined")))
-      << line;
+  const std::string head = std::string("From ") + ptq7ProgramName(nullptr) + " " + ptq7_utils_date() + " ";
+  ASSERT_TRUE(line.starts_with(head)) << line;
+  std::string time = line.substr(head.size());
+  for (char& c : time) {
+    if (c >= '0' && c <= '9') c = '0';
+  }
+  EXPECT_EQ(time, "00:00:00 refined");
   EXPECT_EQ(captured([] { lwhstl_(5, "x"); }), "Error in lwhstl: mindx out of range!\n");
   EXPECT_EQ(captured([] { lwhstl_(2, "x"); }),
             "Error in lwhstl: mindx not open for write (or read)!\n");

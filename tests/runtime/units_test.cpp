@@ -9,21 +9,16 @@
 
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 class Units : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("units_test_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-  }
-  void TearDown() override {
-    rt::close_all_units();
-    fs::remove_all(dir);
-  }
-  std::string path(const char* name) { return (dir / name).string(); }
-  fs::path dir;
+  void TearDown() override { rt::close_all_units(); }
+  std::string path(const char* name) { return scratch.file(name); }
+  TempDir scratch;
+  const fs::path dir = scratch.path();
 };
 
 TEST_F(Units, OpenStatusRules) {

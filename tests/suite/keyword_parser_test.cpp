@@ -6,9 +6,6 @@
 #include "suite/ptq7_parser.h"
 #include "suite_test_support.h"
 
-using suite_test::Capture;
-using suite_test::StdinFeed;
-using suite_test::TempDir;
 
 namespace {
 

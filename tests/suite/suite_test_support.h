@@ -1,25 +1,23 @@
-// Shared helpers of the suite library tests: captured standard output and
-// error, environment variables restored after each test, scratch
-// directories, keyword input fed on standard input, and a clean library state.
+// Shared helpers of the suite library tests: environment variables restored
+// after each test and a clean library state.  Output capture, stops, standard
+// input and scratch directories come from tests/support.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "runtime/run.h"
 #include "runtime/units.h"
 #include "suite/ptq7_errno.h"
 #include "suite/ptq7_html.h"
 #include "suite/ptq7_parser_f.h"
 #include "suite/ptq7_program.h"
+#include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace suite_test {
 
@@ -53,84 +51,13 @@ class EnvGuard {
   std::map<std::string, std::optional<std::string>> saved_;
 };
 
-// Captures what the code writes on stdout (and stderr) through C stdio.
-class Capture {
- public:
-  Capture() {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
+// `text` with every digit read as 0, so that clock readings compare by layout.
+inline std::string digits_zeroed(std::string_view text) {
+  std::string s(text);
+  for (char& c : s) {
+    if (c >= '0' && c <= '9') c = '0';
   }
-  ~Capture() {
-    if (!done_) finish();
-  }
-  void finish() {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    out_ = testing::internal::GetCapturedStdout();
-    err_ = testing::internal::GetCapturedStderr();
-    done_ = true;
-  }
-  const std::string& out() {
-    if (!done_) finish();
-    return out_;
-  }
-  const std::string& err() {
-    if (!done_) finish();
-    return err_;
-  }
-
- private:
-  bool done_ = false;
-  std::string out_, err_;
-};
-
-// A fresh directory under the system's temporary directory, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    char tmpl[] = "/tmp/suite_test_XXXXXX";
-    path_ = ::mkdtemp(tmpl);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  std::string write(const std::string& name, const std::string& text) const {
-    std::ofstream(file(name)) << text;
-    return file(name);
-  }
-
- private:
-  std::string path_;
-};
-
-// Standard input reads `text` until the guard goes, then reads nothing.
-class StdinFeed {
- public:
-  explicit StdinFeed(const std::string& text) {
-    path_ = dir_.write("stdin.txt", text);
-    EXPECT_NE(std::freopen(path_.c_str(), "r", stdin), nullptr);
-  }
-  ~StdinFeed() { (void)std::freopen("/dev/null", "r", stdin); }
-
- private:
-  TempDir dir_;
-  std::string path_;
-};
-
-// The status of a run end raised inside f, or -1 when f returns.
-template <typename F>
-int run_status(F&& f) {
-  try {
-    f();
-  } catch (const rt::RunEnd& e) {
-    return e.status;
-  }
-  return -1;
+  return s;
 }
 
 // Every test starts from the state of a new process.

@@ -14,8 +14,6 @@
 
 namespace {
 
-using suite_test::Capture;
-using suite_test::run_status;
 
 class CodeBaseSymmetry : public symmetry_test::SymmetryTest {
  protected:
@@ -140,7 +138,7 @@ TEST_F(CodeBaseSymmetry, OperatorsReadFromTextAppendAtPosition) {
   EXPECT_EQ(n, 3);  // stored again at position 3
 
   Capture cap;
-  EXPECT_EQ(run_status([&] { symfr2_("X,,Z", 1, n, rsm.data()); }), 1);
+  EXPECT_EQ(run_end_status([&] { symfr2_("X,,Z", 1, n, rsm.data()); }), 1);
   EXPECT_NE(cap.out().find(" **SYMMETRY OPERATOR ERROR**"), std::string::npos);
 }
 
@@ -228,7 +226,7 @@ TEST_F(CodeBaseSymmetry, QueriesWithoutAGroupAreReported) {
             "INASU: No spacegroup loaded yet! \nEPSLON: No spacegroup loaded yet! \n"
             "HKLRANGE: No spacegroup loaded yet! \n");
   Capture quiet;
-  EXPECT_EQ(run_status([&] {
+  EXPECT_EQ(run_end_status([&] {
               int32_t c = 0;
               centr_(hkl, c);
             }),
@@ -396,6 +394,6 @@ TEST_F(CodeBaseSymmetry, ChannelLoadedByOperatorsPrintsItsSummary) {
   std::vector<float> odd(16, 0.0f);
   odd[1] = odd[6] = odd[8] = odd[9] = odd[10] = odd[15] = 1.0f;
   Capture cap2;
-  EXPECT_EQ(run_status([&] { ptq7spg_f_load_by_ops_(1, 1, odd.data()); }), 1);
+  EXPECT_EQ(run_end_status([&] { ptq7spg_f_load_by_ops_(1, 1, odd.data()); }), 1);
   EXPECT_NE(cap2.out().find("PTQ7SPG_F_LOAD_BY_OPS: no spacegroup info! \n"), std::string::npos);
 }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,8 +15,6 @@
 
 namespace {
 
-using suite_test::Capture;
-using suite_test::TempDir;
 using symmetry_test::BlockInfo;
 using symmetry_test::quietly;
 

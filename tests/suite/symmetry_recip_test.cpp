@@ -14,7 +14,6 @@
 
 namespace {
 
-using suite_test::Capture;
 using symmetry_test::quietly;
 
 class ReciprocalSpace : public symmetry_test::SymmetryTest {

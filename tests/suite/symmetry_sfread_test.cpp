@@ -11,8 +11,6 @@
 
 namespace {
 
-using suite_test::Capture;
-using suite_test::TempDir;
 
 std::string entry(const std::string& id, int iwt, int nel, double c, double base) {
   char buf[512];
@@ -131,7 +129,7 @@ TEST_F(ScatteringFactors, MissingFileOrMalformedNumberEndsTheRun) {
     Read r;
     r.id = "C";
     Capture cap;
-    EXPECT_EQ(suite_test::run_status(
+    EXPECT_EQ(run_end_status(
                   [&] { sfread2_(r.id, 1, r.a, r.b, r.c, r.iwt, r.nel, r.cu, r.mo, r.ifail); }),
               1);
     if (file[1] == 'n') {

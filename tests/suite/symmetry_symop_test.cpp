@@ -10,7 +10,6 @@
 
 namespace {
 
-using suite_test::Capture;
 
 struct Mat {
   float m[16];

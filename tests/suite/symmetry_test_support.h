@@ -66,7 +66,7 @@ class SymmetryTest : public suite_test::SuiteTest {
 // Loads with the loader's lines kept off the test log.
 template <typename F>
 SpacegroupPtr quietly(F&& load) {
-  suite_test::Capture cap;
+  Capture cap;
   return load();
 }
 

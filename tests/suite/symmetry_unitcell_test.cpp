@@ -14,7 +14,6 @@
 
 namespace {
 
-using suite_test::Capture;
 
 const double kCubic[6] = {10, 10, 10, 90, 90, 90};
 // A triclinic cell: a = 10, b = 12, c = 15, alpha 70, beta 80, gamma 100.

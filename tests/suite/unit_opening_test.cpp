@@ -10,9 +10,6 @@
 #include "suite/library_f.h"
 #include "suite_test_support.h"
 
-using suite_test::Capture;
-using suite_test::run_status;
-using suite_test::TempDir;
 
 namespace {
 
@@ -126,7 +123,7 @@ TEST_F(UnitOpening, FatalOpensEndTheRunWithTheirMessage) {
   for (auto& c : cases) {
     ptq7_program_reset_for_tests();  // no clock, so no times line
     Capture cap;
-    EXPECT_EQ(run_status([&] { ptqdpn_(c.iun, c.name, c.status, c.type, 0, c.ifail); }), 1);
+    EXPECT_EQ(run_end_status([&] { ptqdpn_(c.iun, c.name, c.status, c.type, 0, c.ifail); }), 1);
     if (c.out) { EXPECT_EQ(cap.out(), c.out); }
   }
 }
@@ -136,7 +133,7 @@ TEST_F(UnitOpening, StatusWordComparesFirstEightCharacters) {
   int32_t iun = 0, ifail = -1;
   ptqdpn_(iun, "TLSOUT", "readonlyXYZ", "F", 0, ifail);
   EXPECT_TRUE(rt::unit_is_open(iun));
-  EXPECT_EQ(run_status([&] {
+  EXPECT_EQ(run_end_status([&] {
               Capture cap;
               int32_t u = 0, f = -1;
               ptqdpn_(u, "TLSOUT", "OLDX", "F", 0, f);
@@ -201,7 +198,7 @@ TEST_F(UnitOpening, InvalidCodesReportedOrFatal) {
   }
   ifail = 0;
   Capture cap;
-  EXPECT_EQ(run_status([&] { ptqopn_(7, "TLSOUT", 1, 5, 0, ifail); }), 1);
+  EXPECT_EQ(run_end_status([&] { ptqopn_(7, "TLSOUT", 1, 5, 0, ifail); }), 1);
   EXPECT_NE(cap.out().find("**PTQOPN ERROR** Invalid parameters in call"), std::string::npos);
 }
 

@@ -1,0 +1,27 @@
+// Scratch directories for tests that write files, and whole-file reads.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  // The path of `name` inside the directory.
+  std::string file(std::string_view name) const;
+  // Writes `text` to `name` and returns its path.
+  std::string write(std::string_view name, std::string_view text) const;
+
+ private:
+  std::string path_;
+};
+
+// The whole content of a file ("" when it cannot be read).
+std::string file_text(const std::string& path);
