@@ -115,6 +115,21 @@ TEST_F(CifAtomRows, AnisotropicComponentsAndThermalType) {
   EXPECT_FLOAT_EQ(atom_crd.u_aniso(6, 2), 0.03f);
 }
 
+TEST_F(CifAtomRows, OnlyALoneDotMarksAnAnisotropicComponentAbsent) {
+  // ".05" is the number 0.05, not the absent-value mark ".".
+  write("u2", cif_header() + kShortLoop +
+                  atom_loop({"B_iso_or_equiv", "aniso_U[1][1]", "aniso_U[2][2]", "aniso_U[3][3]"}).substr(6) +
+                  "1 CA ALA A 1 0 0 0 10 .05 .06 .07\n"
+                  "2 CB ALA A 1 0 0 0 10 . . .\n");
+  ASSERT_EQ(read("u2"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 2);
+  EXPECT_EQ(atom_inf.n_aniso, 1);
+  EXPECT_EQ(atom_inf.b_flag(1), 1);
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), 0.05f);
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(3, 1), 0.07f);
+  EXPECT_EQ(atom_inf.b_flag(2), 0);
+}
+
 TEST_F(CifAtomRows, MultiplicityAndCorrectionSwitches) {
   write("m", cif_header() +
                  kShortLoop + "_atom_site.symmetry_multiplicity\n"

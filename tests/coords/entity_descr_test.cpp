@@ -4,7 +4,6 @@
 // comparison, the errors and the debug listing.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "entity_model.h"
@@ -24,23 +23,6 @@ class EntityDescription : public entity_test::Model {
     creat_ent_descr_(0, list, ierr);
     return ierr;
   }
-
-  // Builds each model afresh and checks the number of entities and the
-  // entity name of one chain.
-  struct Case {
-    int entities;
-    std::function<void()> model;
-    int group = 1;
-  };
-  void expect_entities(const std::vector<Case>& cases) {
-    for (std::size_t k = 0; k < cases.size(); ++k) {
-      SetUp();
-      cases[k].model();
-      EXPECT_EQ(build(), 0) << "case " << k;
-      EXPECT_EQ(cif_entity_list.n_chn_ent, cases[k].entities) << "case " << k;
-      EXPECT_EQ(asym_part.chain_id(cases[k].group).str(), "AA  ") << "case " << k;
-    }
-  }
 };
 
 }  // namespace
@@ -53,35 +35,55 @@ TEST_F(EntityDescription, NoChainsLeavesTablesEmptyAndLinksUnused) {
   link("BETA1-4", 1, 1, 2);
   link("TRANS", 1, 2, 3);
   EXPECT_EQ(build(), 0);
-  EXPECT_EQ(cif_entity_list.n_chn_ent + cif_ent_poly_seq.ent_nresidue + cif_asym_part.n_grp_asm +
-                cif_ent_link.ent_ln_n, 0);
-  EXPECT_EQ(ent(1) + ent(2), "CC");
+  EXPECT_EQ(cif_entity_list.n_chn_ent, 0);
+  EXPECT_EQ(cif_ent_poly_seq.ent_nresidue, 0);
+  EXPECT_EQ(cif_asym_part.n_grp_asm, 0);
+  EXPECT_EQ(cif_ent_link.ent_ln_n, 0);
+  EXPECT_EQ(ent(1), "C");
+  EXPECT_EQ(ent(2), "C");
 }
 
-TEST_F(EntityDescription, WatersAndNonPolymersGroupByName) {
+TEST_F(EntityDescription, AllWatersFormOneEntityByName) {
   chain("W1", 9, {"HOH", "HOH"});
   chain("W2", 9, {"WAT"});
-  chain("LA", 2, {"NAG"});
-  chain("LB", 2, {"NAGA"});  // first three letters
-  chain("LC", 2, {"MAN"});
   EXPECT_EQ(build(), 0);
-  ASSERT_EQ(cif_entity_list.n_chn_ent, 3);
-  EXPECT_EQ(COLUMN(1, 3, cif_entity_list.ent_chain_id(i).str()), Strs({"HOH ", "NAG ", "MAN "}));
-  EXPECT_EQ(COLUMN(1, 3, cif_entity_list.ent_chain_type(i).trimmed()), Views({"water", "non-polymer", "non-polymer"}));
-  EXPECT_EQ(COLUMN(1, 3, cif_entity_list.ent_nres_chain(i)), Ints({0, 0, 0}));
-  EXPECT_EQ(Ints({cif_entity_list.ent_ires_first(1), cif_entity_list.ent_igroup_first(1),
-                  cif_entity_list.ent_ichain_type(1), cif_entity_list.ent_iterm_s_type(1), cif_ent_poly_seq.ent_nresidue}),
-            Ints({0, 1, 9, 1, 0}));
+  ASSERT_EQ(cif_entity_list.n_chn_ent, 1);
+  EXPECT_EQ(cif_entity_list.ent_chain_id(1).str(), "HOH ");
+  EXPECT_EQ(cif_entity_list.ent_chain_type(1).trimmed(), "water");
+  EXPECT_EQ(cif_entity_list.ent_nres_chain(1), 0);
+  EXPECT_EQ(cif_entity_list.ent_ires_first(1), 0);
+  EXPECT_EQ(cif_entity_list.ent_igroup_first(1), 1);
+  EXPECT_EQ(cif_entity_list.ent_ichain_type(1), 9);
   EXPECT_EQ(cif_entity_list.ent_res_start_tree(1).str(), ".    ");
   EXPECT_EQ(cif_entity_list.ent_term_f_type(1).trimmed(), ".");
-  ASSERT_EQ(cif_asym_part.n_grp_asm, 5);
-  const Strs ids = {"HOH ", "HOH ", "NAG ", "NAG ", "MAN "};
-  EXPECT_EQ(COLUMN(1, 5, asym_part.chain_id(i).str()), ids);
-  EXPECT_EQ(COLUMN(1, 5, cif_asym_part.asm_chain_id(i).str()), ids);
-  EXPECT_EQ(COLUMN(1, 5, asym_part.igroup_asm(i)), Ints({1, 2, 3, 4, 5}));
-  EXPECT_EQ(COLUMN(1, 5, cif_asym_part.asm_group_pointer(i)), Ints({1, 2, 3, 4, 5}));
-  EXPECT_EQ(COLUMN(1, 5, cif_asym_part.asm_chain_pointer(i)), Ints({1, 1, 2, 2, 3}));
+  EXPECT_EQ(cif_entity_list.ent_iterm_s_type(1), 1);
+  EXPECT_EQ(cif_ent_poly_seq.ent_nresidue, 0);
+  ASSERT_EQ(cif_asym_part.n_grp_asm, 2);
+  for (int g = 1; g <= 2; ++g) {
+    EXPECT_EQ(asym_part.chain_id(g).str(), "HOH ");
+    EXPECT_EQ(asym_part.igroup_asm(g), g);
+    EXPECT_EQ(cif_asym_part.asm_chain_pointer(g), 1);
+    EXPECT_EQ(cif_asym_part.asm_group_pointer(g), g);
+    EXPECT_EQ(cif_asym_part.asm_chain_id(g).str(), "HOH ");
+  }
   EXPECT_EQ(cif_asym_part.asm_group_id(2).str(), "W2  ");
+}
+
+TEST_F(EntityDescription, NonPolymersGroupedByFirstThreeLettersOfResidue) {
+  chain("LA", 2, {"NAG"});
+  chain("LB", 2, {"NAGA"});
+  chain("LC", 2, {"MAN"});
+  EXPECT_EQ(build(), 0);
+  ASSERT_EQ(cif_entity_list.n_chn_ent, 2);
+  EXPECT_EQ(cif_entity_list.ent_chain_id(1).str(), "NAG ");
+  EXPECT_EQ(cif_entity_list.ent_chain_type(1).trimmed(), "non-polymer");
+  EXPECT_EQ(cif_entity_list.ent_nres_chain(1), 0);
+  EXPECT_EQ(cif_entity_list.ent_chain_id(2).str(), "MAN ");
+  EXPECT_EQ(asym_part.chain_id(2).str(), "NAG ");
+  EXPECT_EQ(asym_part.igroup_asm(2), 2);
+  EXPECT_EQ(cif_asym_part.asm_chain_pointer(2), 1);
+  EXPECT_EQ(cif_asym_part.asm_chain_pointer(3), 2);
+  EXPECT_EQ(cif_ent_poly_seq.ent_nresidue, 0);
 }
 
 TEST_F(EntityDescription, TypeWordsByChainType) {
@@ -92,8 +94,11 @@ TEST_F(EntityDescription, TypeWordsByChainType) {
   chain("Z", 1, {"ZZZ"});
   EXPECT_EQ(build(), 0);
   ASSERT_EQ(cif_entity_list.n_chn_ent, 5);
-  EXPECT_EQ(COLUMN(1, 5, cif_entity_list.ent_chain_type(i).trimmed()),
-            Views({"polymer", "polysaccharide", "DNA/RNA", ".", "."}));
+  EXPECT_EQ(cif_entity_list.ent_chain_type(1).trimmed(), "polymer");
+  EXPECT_EQ(cif_entity_list.ent_chain_type(2).trimmed(), "polysaccharide");
+  EXPECT_EQ(cif_entity_list.ent_chain_type(3).trimmed(), "DNA/RNA");
+  EXPECT_EQ(cif_entity_list.ent_chain_type(4).trimmed(), ".");
+  EXPECT_EQ(cif_entity_list.ent_chain_type(5).trimmed(), ".");
   // A code above 2 copies residues even without a type word; code 1 does not.
   EXPECT_EQ(COLUMN(1, 5, cif_entity_list.ent_nres_chain(i)), Ints({1, 1, 1, 2, 0}));
   EXPECT_EQ(Ints({cif_entity_list.ent_ires_first(4), cif_ent_poly_seq.ent_nresidue}), Ints({4, 5}));
@@ -139,55 +144,47 @@ TEST_F(EntityDescription, TerminusCodesOfPolymer) {
   chain("BB", 3, {"SER", "THR"}, 1, 2, 8);
   EXPECT_EQ(build(), 0);
   ASSERT_EQ(cif_entity_list.n_chn_ent, 2);
-  EXPECT_EQ(COLUMN(1, 2, cif_entity_list.ent_iterm_s_type(i)), Ints({7, 2}));
-  EXPECT_EQ(COLUMN(1, 2, cif_entity_list.ent_iterm_f_type(i)), Ints({7, 8}));
-  EXPECT_EQ(COLUMN(1, 2, cif_entity_list.ent_term_s_type(i).trimmed()), Views({"TERMINUS", "NH3"}));
-  EXPECT_EQ(COLUMN(1, 2, cif_entity_list.ent_term_f_type(i).trimmed()), Views({"TERMINUS", "CM-COO"}));
-  EXPECT_EQ(asym_part.iterm_s_type(1), 0);  // the chain's own codes stay
+  EXPECT_EQ(cif_entity_list.ent_iterm_s_type(1), 7);
+  EXPECT_EQ(cif_entity_list.ent_iterm_f_type(1), 7);
+  EXPECT_EQ(cif_entity_list.ent_term_s_type(1).trimmed(), "TERMINUS");
+  EXPECT_EQ(cif_entity_list.ent_term_f_type(1).trimmed(), "TERMINUS");
+  EXPECT_EQ(cif_entity_list.ent_iterm_s_type(2), 2);
+  EXPECT_EQ(cif_entity_list.ent_term_s_type(2).trimmed(), "NH3");
+  EXPECT_EQ(cif_entity_list.ent_iterm_f_type(2), 8);
+  EXPECT_EQ(cif_entity_list.ent_term_f_type(2).trimmed(), "CM-COO");
+  // The chain's own codes are not changed.
+  EXPECT_EQ(asym_part.iterm_s_type(1), 0);
 }
 
-TEST_F(EntityDescription, WhatMakesANewEntity) {
-  const auto three = std::vector<const char*>{"ALA", "GLY", "SER"};
-  expect_entities({
-      {5, [&] {
-         chain("AA", 3, {"ALA", "GLY"}, 1, 1, 2);
-         chain("BB", 3, {"ALA", "GLY"}, 1, 1, 1);  // end terminus differs
-         chain("CC", 3, {"ALA", "GLY"}, 5, 1, 2);  // numbering shifted
-         chain("DD", 3, {"ALA", "SER"}, 1, 1, 2);  // a residue name differs
-         resid_inf.iconn_type(asym_part.ires_first(chain("EE", 3, {"ALA", "GLY"}, 1, 1, 2)) + 1) = 3;  // code
-         chain("FF", 3, {"ALA", "GLY"}, 1, 1, 2);  // same as AA
-       }, 6},
-      {2, [&] {  // residue 3 of BB hangs from residue 1: the back neighbour text differs
-         chain("AA", 3, three);
-         const int f = asym_part.ires_first(chain("BB", 3, three));
-         resid_inf.ires_back(f + 2) = f;
-       }},
-      {1, [&] {  // the same group identifier joins by name, without comparison
-         chain("AA", 3, {"ALA", "GLY"});
-         chain("AA", 3, {"TRP"});
-       }, 2},
-      {1, [&] {  // a link in one model only is not compared
-         link("BETA1-4", chain("AA", 3, three), 1, 3);
-         chain("BB", 3, three);
-       }},
-      {2, [&] {  // only the founder has links: the new chain has nothing to match
-         const int a = chain("AA", 3, three);
-         chain("BB", 3, three);
-         chain("CC", 2, {"HEM"});
-         link("?", a, 1, 2);
-         link("BETA1-4", a, 1, 3);
-       }, 2},
-      {2, [&] {  // a link of the new chain without partner in the founder
-         chain("AA", 3, three);
-         const int b = chain("BB", 3, three);
-         link("?", b, 4, 5);
-         link("BETA1-4", b, 4, 6);
-       }},
-      {2, [&] {  // a link kept out of entities never finds a partner
-         link("BETA1-4", chain("AA", 3, three), 1, 3, "S");
-         link("BETA1-4", chain("BB", 3, three), 4, 6);
-       }},
-  });
+TEST_F(EntityDescription, DifferencesThatMakeNewEntities) {
+  chain("AA", 3, {"ALA", "GLY"}, 1, 1, 2);
+  chain("BB", 3, {"ALA", "GLY"}, 1, 1, 1);  // end terminus differs
+  chain("CC", 3, {"ALA", "GLY"}, 5, 1, 2);  // numbering shifted
+  chain("DD", 3, {"ALA", "SER"}, 1, 1, 2);  // a residue name differs
+  const int e = chain("EE", 3, {"ALA", "GLY"}, 1, 1, 2);
+  resid_inf.iconn_type(asym_part.ires_first(e) + 1) = 3;  // connection code differs
+  chain("FF", 3, {"ALA", "GLY"}, 1, 1, 2);  // same as AA
+  EXPECT_EQ(build(), 0);
+  EXPECT_EQ(cif_entity_list.n_chn_ent, 5);
+  EXPECT_EQ(asym_part.chain_id(6).str(), "AA  ");
+}
+
+TEST_F(EntityDescription, BackNeighbourTextIsCompared) {
+  chain("AA", 3, {"ALA", "GLY", "SER"});
+  const int b = chain("BB", 3, {"ALA", "GLY", "SER"});
+  // Residue 3 of BB hangs from residue 1 instead of residue 2.
+  resid_inf.ires_back(asym_part.ires_first(b) + 2) = asym_part.ires_first(b);
+  EXPECT_EQ(build(), 0);
+  EXPECT_EQ(cif_entity_list.n_chn_ent, 2);
+}
+
+TEST_F(EntityDescription, SameGroupIdentifierJoinsByNameWithoutComparison) {
+  chain("AA", 3, {"ALA", "GLY"});
+  chain("AA", 3, {"TRP"});
+  EXPECT_EQ(build(), 0);
+  EXPECT_EQ(cif_entity_list.n_chn_ent, 1);
+  EXPECT_EQ(asym_part.igroup_asm(2), 2);
+  EXPECT_EQ(cif_asym_part.asm_chain_pointer(2), 1);
 }
 
 TEST_F(EntityDescription, SequenceConnectionsAndOtherLinks) {
@@ -239,6 +236,45 @@ TEST_F(EntityDescription, ConnectionWithEarlierCodeGivesEntityLink) {
   EXPECT_EQ(COLUMN(f + 1, f + 3, resid_inf.iconn_type(i)), Ints({2, 2, 2}));
 }
 
+TEST_F(EntityDescription, SingleModelLinkIsNotCompared) {
+  const int a = chain("AA", 3, {"ALA", "GLY", "SER"});
+  chain("BB", 3, {"ALA", "GLY", "SER"});
+  link("BETA1-4", a, 1, 3);
+  EXPECT_EQ(build(), 0);
+  EXPECT_EQ(cif_entity_list.n_chn_ent, 1);
+}
+
+TEST_F(EntityDescription, LinkOfNewChainNeedsPartnerInFounder) {
+  const int a = chain("AA", 3, {"ALA", "GLY", "SER"});
+  const int b = chain("BB", 3, {"ALA", "GLY", "SER"});
+  chain("CC", 2, {"HEM"});
+  link("?", a, 1, 2);
+  // Only the founding chain has the link: the new chain has nothing to
+  // match, so it joins.
+  link("BETA1-4", a, 1, 3);
+  EXPECT_EQ(build(), 0);
+  EXPECT_EQ(cif_entity_list.n_chn_ent, 2);
+  EXPECT_EQ(asym_part.chain_id(b).str(), "AA  ");
+}
+
+TEST_F(EntityDescription, LinkWithoutPartnerMakesNewEntity) {
+  chain("AA", 3, {"ALA", "GLY", "SER"});
+  const int b = chain("BB", 3, {"ALA", "GLY", "SER"});
+  link("?", b, 4, 5);
+  link("BETA1-4", b, 4, 6);
+  EXPECT_EQ(build(), 0);
+  EXPECT_EQ(cif_entity_list.n_chn_ent, 2);
+}
+
+TEST_F(EntityDescription, LinkKeptOutOfEntitiesNeverFindsPartner) {
+  const int a = chain("AA", 3, {"ALA", "GLY", "SER"});
+  const int b = chain("BB", 3, {"ALA", "GLY", "SER"});
+  link("BETA1-4", a, 1, 3, "S");
+  link("BETA1-4", b, 4, 6);
+  EXPECT_EQ(build(), 0);
+  EXPECT_EQ(cif_entity_list.n_chn_ent, 2);
+}
+
 TEST_F(EntityDescription, MatchingLinksJoinAndTakeTheFounderFlags) {
   const int a = chain("AA", 3, {"ALA", "GLY", "SER"});
   const int b = chain("BB", 3, {"ALA", "GLY", "SER"});
@@ -256,18 +292,23 @@ TEST_F(EntityDescription, MatchingLinksJoinAndTakeTheFounderFlags) {
 TEST_F(EntityDescription, CompareDirectly) {
   const int a = chain("AA", 3, {"ALA", "GLY"});
   const int b = chain("BB", 3, {"ALA", "GLY"});
-  const int pairs[4][3] = {{a, b, 1}, {a, a, 1}, {a, 3, 0}, {0, b, 0}};
-  for (const auto& p : pairs) {
-    int32_t iflag = 7, ierr = 7;
-    compare_entity_(0, p[0], p[1], iflag, ierr);
-    EXPECT_EQ(iflag, p[2]) << p[0] << " " << p[1];
-    EXPECT_EQ(ierr, 0);
-  }
+  int32_t iflag = 7, ierr = 7;
+  compare_entity_(0, a, b, iflag, ierr);
+  EXPECT_EQ(iflag, 1);
+  EXPECT_EQ(ierr, 0);
+  compare_entity_(0, a, a, iflag, ierr);
+  EXPECT_EQ(iflag, 1);
+  compare_entity_(0, a, 3, iflag, ierr);
+  EXPECT_EQ(iflag, 0);
+  compare_entity_(0, 0, b, iflag, ierr);
+  EXPECT_EQ(iflag, 0);
+  EXPECT_EQ(ierr, 0);
 }
 
 TEST_F(EntityDescription, PolymerWithoutResiduesIsAnError) {
   chain("AA", 3, {"ALA"});
-  asym_part.nres_chain(chain("BB", 3, {"GLY"})) = 0;
+  const int g = chain("BB", 3, {"GLY"});
+  asym_part.nres_chain(g) = 0;
   int32_t ierr = 0;
   const std::string out = captured([&] { ierr = build("T"); });
   EXPECT_EQ(ierr, 1);
@@ -278,18 +319,24 @@ TEST_F(EntityDescription, PolymerWithoutResiduesIsAnError) {
   EXPECT_EQ(cif_entity_list.n_chn_ent, 2);
   EXPECT_EQ(cif_entity_list.ent_ires_first(2), 2);
   EXPECT_EQ(out.find("-CREAT_ENT-"), out.rfind("-CREAT_ENT-"));
-  // Under another message code nothing is written.
-  SetUp();
-  asym_part.nres_chain(chain("AA", 3, {"ALA"})) = 0;
-  EXPECT_EQ(captured([&] { creat_ent_descr_(99, " ", ierr); }), "");
-  EXPECT_EQ(ierr, 1);
 }
 
 TEST_F(EntityDescription, PolymerWithoutTreeIsAnError) {
-  asym_part.ires_end_tree(chain("AA", 3, {"ALA", "GLY"})) = 0;
+  const int g = chain("AA", 3, {"ALA", "GLY"});
+  asym_part.ires_end_tree(g) = 0;
   int32_t ierr = 0;
-  EXPECT_EQ(captured([&] { ierr = build(); }), "  ERROR: wrong tree structure ...(in creat_ent_descr)\n");
+  const std::string out = captured([&] { ierr = build(); });
   EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(out, "  ERROR: wrong tree structure ...(in creat_ent_descr)\n");
+}
+
+TEST_F(EntityDescription, ErrorMessageFollowsMessageCode) {
+  const int g = chain("AA", 3, {"ALA"});
+  asym_part.nres_chain(g) = 0;
+  int32_t ierr = 0;
+  const std::string out = captured([&] { creat_ent_descr_(99, " ", ierr); });
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(out, "");
 }
 
 TEST_F(EntityDescription, DebugListing) {

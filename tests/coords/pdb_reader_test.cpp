@@ -3,6 +3,8 @@
 // final status and full tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "foundation/atom_com.h"
 #include "pdb_fixture.h"
 
@@ -208,9 +210,11 @@ TEST(PdbReaderAtoms, OccupancyAboveOneIsCappedWithOneWarning) {
 TEST(PdbReaderAtoms, ElementAndChargeColumnsAreCleaned) {
   // Element, charge as written, and the scattering type stored.
   const struct {
-    const char *res1, *elem1, *charge1, *want1, *elem2, *charge2, *want2;
-  } cases[] = {{"FE2", "FE", "2+", "FE+2", "ZN", "+0", "ZN"}, {"CU", "CU", "0+", "CU", "MN", "2-", "MN-2"}};
+    const char *name, *res1, *elem1, *charge1, *want1, *elem2, *charge2, *want2;
+  } cases[] = {{"charges 2+ and +0", "FE2", "FE", "2+", "FE+2", "ZN", "+0", "ZN"},
+               {"charges 0+ and 2-", "CU", "CU", "0+", "CU", "MN", "2-", "MN-2"}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     auto ion = [](const char* r, const char* e, const char* q, int n) {
       return line({.rec = "HETATM", .name = std::string(e) + "  ", .res = r, .resnum = n, .elem = e, .charge = q});
     };
@@ -268,16 +272,48 @@ TEST(PdbReaderStatus, EmptyFileGivesNineAndCellWithoutAtomsZero) {
   EXPECT_EQ(atom_inf.n_atom, 0);
 }
 
-TEST(PdbReaderStatus, UserCellWithinTenPercentConvertsTheAtomsFartherIsRefused) {
+// The file's cell is 50 60 70 90 90 90.  A user cell whose every parameter is
+// within 10% of it moves the atoms with the cell (status 0); any other is
+// taken without moving them (status 10).
+TEST(PdbReaderStatus, UserCellIsAcceptedWithinTenPercentEachWay) {
   std::vector<std::string> l = {kCryst};
   append(l, residue("ALA", 'A', 10));
-  EXPECT_EQ(read_pdb(l, {.mdoc = -999, .cell = {56, 60, 70, 90, 90, 90}}).ierr, 10);
-  EXPECT_FLOAT_EQ(crst_crd.cs_cell(1), 56.0f);
-  EXPECT_FLOAT_EQ(atom_crd.xyz_crd(1, 1), 10.0f);
+  const struct {
+    const char* name;
+    float cell[6];
+    int32_t ierr;
+  } cases[] = {
+      {"a 1.1 times", {55, 60, 70, 90, 90, 90}, 0},
+      {"a 1.12 times", {56, 60, 70, 90, 90, 90}, 10},
+      {"a 0.9 times", {45, 60, 70, 90, 90, 90}, 0},
+      {"a 0.88 times", {44, 60, 70, 90, 90, 90}, 10},
+      {"c 1.12 times", {50, 60, 78.4f, 90, 90, 90}, 10},
+      {"gamma 1.12 times", {50, 60, 70, 90, 90, 100.8f}, 10},
+      {"gamma 0.9 times", {50, 60, 70, 90, 90, 81}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Options o{.mdoc = -999};
+    std::copy(c.cell, c.cell + 6, o.cell);
+    EXPECT_EQ(read_pdb(l, o).ierr, c.ierr);
+    EXPECT_FLOAT_EQ(crst_crd.cs_cell(1), c.cell[0]);
+  }
+}
+
+TEST(PdbReaderStatus, AcceptedUserCellKeepsFractionalCoordinates) {
+  std::vector<std::string> l = {kCryst};
+  append(l, residue("ALA", 'A', 10));
   EXPECT_EQ(read_pdb(l, {.mdoc = -999, .cell = {55, 60, 70, 90, 90, 90}}).ierr, 0);
   // x = 10 in a cell of 50 is fractional 0.2, which is 11 in a cell of 55.
   EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 11.0f, 1e-4);
   EXPECT_NEAR(atom_crd.xyz_crd(2, 1), 2.0f, 1e-5);
+}
+
+TEST(PdbReaderStatus, RefusedUserCellLeavesTheAtomsWhereTheyAre) {
+  std::vector<std::string> l = {kCryst};
+  append(l, residue("ALA", 'A', 10));
+  EXPECT_EQ(read_pdb(l, {.mdoc = -999, .cell = {56, 60, 70, 90, 90, 90}}).ierr, 10);
+  EXPECT_FLOAT_EQ(atom_crd.xyz_crd(1, 1), 10.0f);
 }
 
 TEST(PdbReaderStatus, SecondModelEndsTheInput) {

@@ -115,6 +115,34 @@ TEST_F(L1Geometry, TorsionStepsBackAlongTreeWhenReferenceIsInLine) {
   EXPECT_NEAR(t, 90, 1e-3);
 }
 
+// The reference atom counts as in line when the bond angle at the second atom
+// is within 0.0875 rad (5.01 degrees) of a straight line.  The torsion is 90
+// from the tree's reference and -90 from the atom's own, across the line.
+TEST_F(L1Geometry, TorsionNearLinearThresholdIsFiveDegrees) {
+  const struct {
+    const char* name;
+    float off_line_deg;
+    float torsion;
+  } cases[] = {
+      {"4.9 degrees off the line steps back", 4.9f, 90},
+      {"5.1 degrees off the line keeps its reference", 5.1f, -90},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    const int grand = add(1, 0, -1);
+    const int parent = add(0, 0, -1, grand);
+    const float off = c.off_line_deg * kPi / 180.0f;
+    const int ref = add(-std::sin(off), 0, -std::cos(off));
+    const int r2 = add(0, 0, 0, parent);
+    const int r3 = add(0, 0, 1);
+    const int r4 = add(0, 1, 1);
+    float t = 0;
+    calc_trsobs_(ref, r2, r3, r4, t);
+    EXPECT_NEAR(t, c.torsion, 1e-2);
+  }
+}
+
 TEST_F(L1Geometry, ChiralVolumeFromNamesStoresIndices) {
   axes();
   const int ic = chiral("positiv", "A1", "A2", "A3", "A4");

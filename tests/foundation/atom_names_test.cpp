@@ -146,12 +146,14 @@ TEST(ChainIdentifiers, CollidingFirstCharactersGetAlphabetCharacters) {
 
 TEST(ChainIdentifiers, InterleavedBlankAndSingleChains) {
   const struct {
+    const char* name;
     std::vector<std::string> in, out;
     int32_t inew;
-  } cases[] = {{{"A1", "B2", "A3", "A4", "B5"}, {"AA  ", "BB  ", "Aa  ", "Ab  ", "Ba  "}, 1},
-               {{" 1", ".1", "C"}, {"XX  ", "Xa  ", "CC  "}, 1},  // blank and dot become X
-               {{"B7"}, {"BB  "}, 0}};                          // a single chain is not new
+  } cases[] = {{"interleaved A and B", {"A1", "B2", "A3", "A4", "B5"}, {"AA  ", "BB  ", "Aa  ", "Ab  ", "Ba  "}, 1},
+               {"blank and dot become X", {" 1", ".1", "C"}, {"XX  ", "Xa  ", "CC  "}, 1},
+               {"a single chain is not new", {"B7"}, {"BB  "}, 0}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     set_chains(c.in);
     int32_t inew = 9, ierr = 9;
     check_chain_id_pdb_(0, inew, ierr);

@@ -233,7 +233,9 @@ TEST_F(CifTokeniser, CommentLinesAreReturnedAndReadingGoesOn) {
   iend = 0;
   ASSERT_EQ(next(), 0);
   EXPECT_EQ(item(1), "_a.c");
-  // A line beginning with '<' is a comment for the first instance only.
+}
+
+TEST_F(CifTokeniser, AngleBracketLineIsACommentForTheFirstInstanceOnly) {
   open("data_x\n<html>\n_a.b 1\n");
   ASSERT_EQ(next(), 0);
   ASSERT_EQ(next(), -2);

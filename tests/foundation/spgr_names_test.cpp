@@ -99,7 +99,7 @@ TEST_F(SpaceGroupNames, UnknownNameGivesNoOperators) {
   EXPECT_NE(o.out.find(" Failed to find spacegroup in SYMINFO! "), std::string::npos);
 }
 
-TEST_F(SpaceGroupNames, ScatteringFactorsAndUnknownElementWhateverTheMessageCode) {
+TEST_F(SpaceGroupNames, ScatteringFactorsOfAnElement) {
   int32_t nel = 0, ierr = -1;
   float a1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, radius = 5;
   captured([&] { get_sfa_("FE2+", 1, nel, a1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, radius, ierr); });
@@ -108,9 +108,11 @@ TEST_F(SpaceGroupNames, ScatteringFactorsAndUnknownElementWhateverTheMessageCode
   EXPECT_NEAR(a1, 11.7695f, 1e-4f);
   EXPECT_NEAR(c, 1.0369f, 1e-4f);
   EXPECT_EQ(radius, 0.0f);
-  nel = -3;
-  a1 = -1;
-  radius = 5;
+}
+
+TEST_F(SpaceGroupNames, UnknownElementIsReportedWhateverTheMessageCode) {
+  int32_t nel = -3, ierr = 0;
+  float a1 = -1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, radius = 5;
   const std::string out =
       captured([&] { get_sfa_("Q", 1, nel, a1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, radius, ierr); });
   EXPECT_EQ(ierr, 1);

@@ -97,18 +97,35 @@ TEST(RunState, PipelineSetupPrefersCifInputAndBlanksPaths) {
   EXPECT_EQ(crdinf.cri_ext, "crd");
   EXPECT_TRUE(crdinf.cri_path.is_blank());
   EXPECT_EQ(crdinf.cr_hflag, "A");
+}
 
+TEST(RunState, PipelineSetupNamesEveryFileFromItsArguments) {
+  int32_t ierr = 3;
   initcrd_(0, "model.pdb", "   ", "out", "in_s", "out_s", "in_r", "out_r", 'Y', 'N', ierr);
   EXPECT_EQ(crdinf.cri_file, "model.pdb");
   EXPECT_TRUE(crdinf.cri_ext.is_blank());
   // The van der Waals files share the restraint names.
-  const std::pair<std::string_view, const char*> names[] = {
-      {crdinf.cro_file, "out"},  {crdinf.cro_ext, "crd"},   {crdinf.crs_file, "in_s"}, {crdinf.crs_ext, "str"},
-      {crdinf.crso_file, "out_s"}, {crdinf.crr_ext, "rst"}, {crdinf.crro_file, "out_r"}, {crdinf.crv_file, "in_r"},
-      {crdinf.crv_ext, "vdw"},   {crdinf.crvo_file, "out_r"}, {crdinf.crvo_ext, "vdw"}};
-  for (const auto& [got, want] : names) EXPECT_EQ(rt::trim_right(got), want);
+  const struct {
+    const char* member;
+    std::string_view got;
+    const char* want;
+  } names[] = {
+      {"cro_file", crdinf.cro_file, "out"},
+      {"cro_ext", crdinf.cro_ext, "crd"},
+      {"crs_file", crdinf.crs_file, "in_s"},
+      {"crs_ext", crdinf.crs_ext, "str"},
+      {"crso_file", crdinf.crso_file, "out_s"},
+      {"crr_ext", crdinf.crr_ext, "rst"},
+      {"crro_file", crdinf.crro_file, "out_r"},
+      {"crv_file", crdinf.crv_file, "in_r"},
+      {"crv_ext", crdinf.crv_ext, "vdw"},
+      {"crvo_file", crdinf.crvo_file, "out_r"},
+      {"crvo_ext", crdinf.crvo_ext, "vdw"}};
+  for (const auto& n : names) { EXPECT_EQ(rt::trim_right(n.got), n.want) << n.member; }
+}
 
-  // Without restraints only the three output names are blanked.
+TEST(RunState, NoRestraintsBlanksTheThreeOutputNamesOnly) {
+  int32_t ierr = 0;
   initcrd_(0, "m.pdb", "", "o.cif", "s.in", "s.out", "r.in", "r.out", 'N', 'Y', ierr);
   EXPECT_TRUE(crdinf.crso_file.is_blank());
   EXPECT_TRUE(crdinf.crro_file.is_blank());

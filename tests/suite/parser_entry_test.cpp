@@ -68,13 +68,6 @@ TEST_F(KeywordEntry, NumbersCarryValueAndDigitCode) {
   EXPECT_EQ(idec(4), 2);
   EXPECT_FLOAT_EQ(fvalue(5), -4.0f);
   EXPECT_EQ(cvalue(3), "12.3");
-  // Single-precision limits apply.
-  Capture cap;
-  read("V 1E39 1E38");
-  EXPECT_EQ(ityp(2), 2);
-  EXPECT_FLOAT_EQ(fvalue(2), 0.0f);
-  EXPECT_FLOAT_EQ(fvalue(3), 1e38f);
-  EXPECT_NE(cap.out().find("Overflow"), std::string::npos);
 }
 
 TEST_F(KeywordEntry, NullTokenLeavesOtherArraysAlone) {
@@ -107,15 +100,27 @@ TEST_F(KeywordEntry, CapacityIsClampedAndWrittenBack) {
   EXPECT_NE(out.out().find("Maximum number of tokens exceeded"), std::string::npos);
 }
 
-TEST_F(KeywordEntry, BlankOrZeroFilledLineReadsStandardInput) {
-  StdinFeed in("# note\ntls group chain\nEND\n");
+TEST_F(KeywordEntry, SingleFloatLimitsApply) {
+  Capture cap;
+  read("V 1E39 1E38");
+  EXPECT_EQ(ityp(2), 2);
+  EXPECT_FLOAT_EQ(fvalue(2), 0.0f);
+  EXPECT_FLOAT_EQ(fvalue(3), 1e38f);
+  EXPECT_NE(cap.out().find("Overflow"), std::string::npos);
+}
+
+TEST_F(KeywordEntry, BlankLineReadsStandardInputAndEchoes) {
+  StdinFeed in("# note\ntls group chain\n");
   Capture cap;
   read("", true);
   EXPECT_EQ(key, "TLS");
   EXPECT_EQ(cvalue(1), "tls");
   EXPECT_EQ(line, "tls group chain");
   EXPECT_EQ(cap.out(), " Comment line--- # note\n Data line--- tls group chain\n");
-  // So does a line field filled with zeros.
+}
+
+TEST_F(KeywordEntry, ZeroFilledLineFieldReadsStandardInput) {
+  StdinFeed in("END\n");
   char field[80] = {};
   ntok = 20;
   parser_(key, rt::TextRef(field, 80), &ibeg(1), &iend(1), &ityp(1), &fvalue(1), &cvalue(1),
@@ -169,12 +174,17 @@ TEST_F(KeywordEntry, ChangedDelimitersPersistUntilReset) {
   parsdl_("", 0, 0);
   read("A,,B");
   EXPECT_EQ(ntok, 3);
-  parsdl_(" ,", 2, 2);  // no null delimiters when all are special
+}
+
+TEST_F(KeywordEntry, NoNullDelimitersWhenAllAreSpecial) {
+  parsdl_(" ,", 2, 2);
   read("A,,B");
   EXPECT_EQ(ntok, 2);
-  parsdl_("", 0, 0);
+}
+
+TEST_F(KeywordEntry, TooFewDelimiterCharactersChangeNothing) {
   Capture cap;
-  parsdl_(" ;", 5, 1);  // too few characters change nothing
+  parsdl_(" ;", 5, 1);
   EXPECT_EQ(cap.out(), "PARSDL: too few delimiter characters supplied\n");
   read("A,,B");
   EXPECT_EQ(ntok, 3);

@@ -124,24 +124,30 @@ TEST_F(StartUp, MissingDefaultsFileIsAnError) {
   EXPECT_EQ(ptq7_errno, ptq7_error_word(PTQ7_ERRNO_GENERAL, 0, 8));
 }
 
-TEST_F(StartUp, FileSwitchesChooseTheSiteFiles) {
-  const std::string defs = dir.write("d.def", "FOO /some/where.txt\n");
-  Capture cap;
-  EXPECT_EQ(run({"-d", defs}), 0);  // the defaults switch takes its own file
-  EXPECT_EQ(env_of("FOO"), "/some/where.txt");
-  env.unset("SYMINFO");
+TEST_F(StartUp, NoFilesSwitchReadsNeither) {
   env.set("CINCL", dir.path());
-  EXPECT_EQ(run({"-n", "FOO", "bar.txt"}), 0);  // no files: neither is read
+  Capture cap;
+  EXPECT_EQ(run({"-n", "FOO", "bar.txt"}), 0);
   EXPECT_EQ(env_of("FOO"), "bar.txt");
   EXPECT_EQ(env_of("SYMINFO"), "<unset>");
-  // The environ switch re-enables and looks in HOME.
+}
+
+TEST_F(StartUp, EnvironSwitchReenablesAndLooksInHome) {
   dir.write("my.def", "FOO=out.xyz\n");
   env.set("HOME", dir.path());
   env.set("CINCL", "/nonexistent");
+  Capture cap;
   EXPECT_EQ(run({"-n", "-e", "my.def", "foo", "bar"}), 0);
   EXPECT_EQ(env_of("FOO"), "bar.xyz");
   EXPECT_EQ(run({"-e", "my.def", "-n", "foo", "baz"}), 0);
   EXPECT_EQ(env_of("FOO"), "baz.xyz");
+}
+
+TEST_F(StartUp, DefaultsSwitchTakesItsOwnFile) {
+  const std::string defs = dir.write("d.def", "FOO /some/where.txt\n");
+  Capture cap;
+  EXPECT_EQ(run({"-d", defs}), 0);
+  EXPECT_EQ(env_of("FOO"), "/some/where.txt");
 }
 
 TEST_F(StartUp, SwitchWithoutFileNameFails) {

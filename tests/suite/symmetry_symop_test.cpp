@@ -74,7 +74,11 @@ TEST(SymopText, SignsCoefficientsAndTranslations) {
   // Rows may also be separated by '*'.
   ASSERT_TRUE(read_op("-x*y*-z", m));
   expect_matrix(m, {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0});
-  ASSERT_TRUE(read_op("x+x,y,z", m));  // a repeated letter in a row overwrites
+}
+
+TEST(SymopText, RepeatedLetterInARowOverwrites) {
+  Mat m;
+  ASSERT_TRUE(read_op("x+x,y,z", m));
   EXPECT_FLOAT_EQ(m.at(0, 0), 1.0f);
 }
 
@@ -115,6 +119,13 @@ TEST(SymopText, SecondOperatorInOneSpanIsCut) {
   expect_matrix(m, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0});
 }
 
+TEST(SymopWriter, IdentityAndScrewAxis) {
+  EXPECT_EQ(write_op(rows({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0})), "X,  Y,  Z");
+  EXPECT_EQ(write_op(rows({-1, 0, 0, 0, 0, 1, 0, 0.5f, 0, 0, -1, 0})), "-X,  Y+1/2,  -Z");
+  EXPECT_EQ(write_op(rows({0, -1, 0, 0, 1, -1, 0, 0, 0, 0, 1, 1.0f / 3})), "-Y,  X-Y,  Z+1/3");
+  EXPECT_EQ(write_op(rows({2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0})), "2X,  Y,  Z");
+}
+
 TEST(SymopWriter, FractionTableOfTwelfths) {
   // Translation t after a letter: written fraction, or nothing.
   struct Case {
@@ -139,7 +150,6 @@ TEST(SymopWriter, FractionTableOfTwelfths) {
   EXPECT_EQ(write_op(rows({0, 0, 0, 1.0f, 0, 1, 0, 0, 0, 0, 1, 0})), "0,  Y,  Z");
   EXPECT_EQ(write_op(rows({0, 0, 0, -1.0f, 0, 1, 0, 0, 0, 0, 1, 0})), "0,  Y,  Z");
   EXPECT_EQ(write_op(rows({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, -1.0f})), "X,  Y,  0");
-  EXPECT_EQ(write_op(rows({2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0})), "2X,  Y,  Z");
 }
 
 TEST(SymopWriter, TooShortSpanIsReported) {
@@ -175,6 +185,10 @@ TEST(SymopList, OperatorsSeparatedByStars) {
   EXPECT_FLOAT_EQ(mats[16 + 7], 0.5f);
   EXPECT_EQ(symfr_driver("X, Y, Z", mats, 4), 1);
   EXPECT_EQ(symfr_driver("   ", mats, 4), 0);
+}
+
+TEST(SymopList, CommentEndsTheList) {
+  float mats[16 * 4];
   // Read as operator text, the letters of the comment would move the third
   // row's 1 to another column (the last of c, h, e, c, k is k: column y).
   EXPECT_EQ(symfr_driver("X,Y,Z # check", mats, 4), 1);

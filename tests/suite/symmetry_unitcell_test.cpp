@@ -42,16 +42,20 @@ Edges edges_of(const double cell[6]) {
 
 }  // namespace
 
-TEST(UnitCell, VolumesAndReciprocalCells) {
+TEST(UnitCell, CubicVolumeAndReciprocalCell) {
   EXPECT_NEAR(ptq7uc_calc_cell_volume(kCubic), 1000.0, 0.01);
   double r[6];
   EXPECT_NEAR(ptq7uc_calc_rcell(kCubic, r), 0.001, 1e-7);
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(r[i], 0.1, 1e-6);
   for (int i = 3; i < 6; ++i) EXPECT_NEAR(r[i], 90.0, 1e-3);
+}
+
+TEST(UnitCell, TriclinicVolumeAndReciprocalLengths) {
   const Edges e = edges_of(kTric);
   EXPECT_NEAR(e.volume, 1612.069, 1e-3);
   // The library's rounded pi moves the volume by far less than a part in 10^4.
   EXPECT_NEAR(ptq7uc_calc_cell_volume(kTric), e.volume, e.volume * 1e-4);
+  double r[6];
   ptq7uc_calc_rcell(kTric, r);
   // c* is perpendicular to a and b: its length is 1 / (height of c over the ab plane).
   EXPECT_NEAR(r[2], 1.0 / e.c[2], 1e-5);
@@ -105,7 +109,10 @@ TEST(UnitCell, DisplacementTensors) {
   const double uf[6] = {0.01, 0.02, 0.03, 0.001, 0, 0};
   double uo[6], back[6];
   ptq7uc_fracu_to_orthu(ro, uf, uo);
-  for (int i = 0; i < 6; ++i) EXPECT_NEAR(uo[i], uf[i] * 100, 1e-12);
+  EXPECT_NEAR(uo[0], 1.0, 1e-12);
+  EXPECT_NEAR(uo[1], 2.0, 1e-12);
+  EXPECT_NEAR(uo[2], 3.0, 1e-12);
+  EXPECT_NEAR(uo[3], 0.1, 1e-12);
   ptq7uc_orthu_to_fracu(rf, uo, back);
   for (int i = 0; i < 6; ++i) EXPECT_NEAR(back[i], uf[i], 1e-14);
 }
@@ -141,6 +148,16 @@ TEST(UnitCell, CellComparison) {
   }
 }
 
+TEST(UnitCell, SettingTests) {
+  const float hex[6] = {10, 10, 12, 90, 90, 120};
+  const float nearly[6] = {10, 10.02f, 12, 90, 90, 120};
+  const float rho[6] = {8, 8, 8, 75, 75, 75};
+  EXPECT_EQ(ptq7uc_is_hexagonal(hex, 0.01), 1);
+  EXPECT_EQ(ptq7uc_is_hexagonal(nearly, 0.01), 0);
+  EXPECT_EQ(ptq7uc_is_rhombohedral(rho, 0.01), 1);
+  EXPECT_EQ(ptq7uc_is_rhombohedral(hex, 0.01), 0);
+}
+
 class CellForSetting : public symmetry_test::SymmetryTest {};
 
 TEST_F(CellForSetting, RhombohedralGroupsWantTheirOwnCell) {
@@ -150,11 +167,6 @@ TEST_F(CellForSetting, RhombohedralGroupsWantTheirOwnCell) {
   for (int n = 0; n < h->nsymop; ++n) rotandtrn_to_mat4(&ops[n][0][0], h->symop[n]);
   const float hex[6] = {10, 10, 12, 90, 90, 120};
   const float rho[6] = {8, 8, 8, 75, 75, 75};
-  const float nearly[6] = {10, 10.02f, 12, 90, 90, 120};
-  EXPECT_EQ(ptq7uc_is_hexagonal(hex, 0.01), 1);
-  EXPECT_EQ(ptq7uc_is_hexagonal(nearly, 0.01), 0);
-  EXPECT_EQ(ptq7uc_is_rhombohedral(rho, 0.01), 1);
-  EXPECT_EQ(ptq7uc_is_rhombohedral(hex, 0.01), 0);
   Capture cap;
   EXPECT_EQ(ptq7spg_check_symm_cell(h->nsymop, ops, hex), 1);
   EXPECT_EQ(ptq7spg_check_symm_cell(h->nsymop, ops, rho), 0);

@@ -73,7 +73,16 @@ TEST_F(UnitOpening, VerbosityZeroLeavesOnlyTheMarkers) {
   EXPECT_EQ(cap.out(), "<!--SUMMARY_BEGIN-->\n<!--SUMMARY_END-->\n");
 }
 
-TEST_F(UnitOpening, PreconnectedNamesOpenNothingOthersAreFileNames) {
+TEST_F(UnitOpening, UnsetLogicalNameIsTheFileName) {
+  in_dir([&] {
+    int32_t iun = 0, ifail = -1;
+    ptqdpn_(iun, "XYZTEST", "NEW", "F", 0, ifail);
+    rt::unit_close(iun);
+  });
+  EXPECT_TRUE(std::filesystem::exists(dir.file("XYZTEST")));
+}
+
+TEST_F(UnitOpening, PreconnectedNamesOpenNothing) {
   for (const char* name : {"TERMINAL", "DATA", "PRINTER", "TERM"}) {
     int32_t iun = 9, ifail = 5;
     Capture cap;
@@ -86,11 +95,8 @@ TEST_F(UnitOpening, PreconnectedNamesOpenNothingOthersAreFileNames) {
     int32_t iun = 9, ifail = -1;
     ptqdpn_(iun, "data", "NEW", "F", 0, ifail);
     EXPECT_TRUE(rt::unit_is_open(9));
-    iun = 0;  // an unset logical name is the file name
-    ptqdpn_(iun, "XYZTEST", "NEW", "F", 0, ifail);
   });
   EXPECT_TRUE(std::filesystem::exists(dir.file("data")));
-  EXPECT_TRUE(std::filesystem::exists(dir.file("XYZTEST")));
 }
 
 TEST_F(UnitOpening, ScratchFileLeavesNothingBehind) {
@@ -103,29 +109,13 @@ TEST_F(UnitOpening, ScratchFileLeavesNothingBehind) {
   EXPECT_NE(cap.out().find("FORMATTED      SCRATCH file opened on unit   7"), std::string::npos);
 }
 
-TEST_F(UnitOpening, FatalOpensEndTheRunWithTheirMessage) {
+TEST_F(UnitOpening, IllegalStatusEndsTheRunWithCallersWord) {
   env.set("PTQ_SUPPRESS_HTML", "1");
   env.set("PTQ_SUPPRESS_SUMMARY", "1");
-  env.set("XYZIN", "/nonexistent/x.pdb");
-  struct Case {
-    int32_t iun, ifail;
-    const char *name, *status, *type, *out;
-  } cases[] = {
-      {7, 1, "TLSOUT", "Append", "F", " PTQ7:   PTQDPN: illegal status : Append\n"},
-      {7, 1, "TLSOUT", "NEW", "X", " PTQ7:   PTQDPN: illegal type: X\n"},
-      {7, 1, "        ", "OLD", "F",
-       " PTQ7:   Open failed on unit    7: PTQOPN has received a blank filename.\n"},
-      {12, 0, "XYZIN", "READONLY", "F",
-       " Open failed: Unit:  12, File: /nonexistent/x.pdb (logical: XYZIN)\n"
-       " PTQ7:   Open failed: File: /nonexistent/x.pdb\n"},
-      {0, -1, "XYZIN", "OLD", "F", nullptr},  // a silent open failure is fatal too
-  };
-  for (auto& c : cases) {
-    ptq7_program_reset_for_tests();  // no clock, so no times line
-    Capture cap;
-    EXPECT_EQ(run_end_status([&] { ptqdpn_(c.iun, c.name, c.status, c.type, 0, c.ifail); }), 1);
-    if (c.out) { EXPECT_EQ(cap.out(), c.out); }
-  }
+  int32_t iun = 7, ifail = 1;
+  Capture cap;
+  EXPECT_EQ(run_end_status([&] { ptqdpn_(iun, "TLSOUT", "Append", "F", 0, ifail); }), 1);
+  EXPECT_EQ(cap.out(), " PTQ7:   PTQDPN: illegal status : Append\n");
 }
 
 TEST_F(UnitOpening, StatusWordComparesFirstEightCharacters) {
@@ -139,6 +129,15 @@ TEST_F(UnitOpening, StatusWordComparesFirstEightCharacters) {
               ptqdpn_(u, "TLSOUT", "OLDX", "F", 0, f);
             }),
             1);
+}
+
+TEST_F(UnitOpening, IllegalTypeEndsTheRun) {
+  env.set("PTQ_SUPPRESS_HTML", "1");
+  env.set("PTQ_SUPPRESS_SUMMARY", "1");
+  int32_t iun = 7, ifail = 1;
+  Capture cap;
+  EXPECT_EQ(run_end_status([&] { ptqdpn_(iun, "TLSOUT", "NEW", "X", 0, ifail); }), 1);
+  EXPECT_EQ(cap.out(), " PTQ7:   PTQDPN: illegal type: X\n");
 }
 
 TEST_F(UnitOpening, NullDeviceNames) {
@@ -171,12 +170,34 @@ TEST_F(UnitOpening, ReportedFailureReturnsMinusOne) {
       " Logical name: XYZIN, File name: /nonexistent/x.pdb\n ";
   EXPECT_EQ(out.substr(0, head.size()), head);
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3);
-  iun = -7;  // a negative unit with a negative flag fails silently
-  ifail = -1;
-  Capture quiet;
+}
+
+TEST_F(UnitOpening, FatalFailureNamesUnitAndFile) {
+  env.set("PTQ_SUPPRESS_HTML", "1");
+  env.set("PTQ_SUPPRESS_SUMMARY", "1");
+  env.set("XYZIN", "/nonexistent/x.pdb");
+  int32_t iun = 12, ifail = 0;
+  Capture cap;
+  EXPECT_EQ(run_end_status([&] { ptqdpn_(iun, "XYZIN", "READONLY", "F", 0, ifail); }), 1);
+  EXPECT_EQ(cap.out(),
+            " Open failed: Unit:  12, File: /nonexistent/x.pdb (logical: XYZIN)\n"
+            " PTQ7:   Open failed: File: /nonexistent/x.pdb\n");
+}
+
+TEST_F(UnitOpening, SilentOpenFailureIsFatalToo) {
+  env.set("XYZIN", "/nonexistent/x.pdb");
+  int32_t iun = 0, ifail = -1;
+  Capture cap;
+  EXPECT_EQ(run_end_status([&] { ptqdpn_(iun, "XYZIN", "OLD", "F", 0, ifail); }), 1);
+}
+
+TEST_F(UnitOpening, NegativeUnitAndFlagFailSilently) {
+  env.set("XYZIN", "/nonexistent/x.pdb");
+  int32_t iun = -7, ifail = -1;
+  Capture cap;
   ptqdpn_(iun, "XYZIN", "OLD", "F", 0, ifail);
   EXPECT_EQ(ifail, -1);
-  EXPECT_EQ(quiet.out(), "");
+  EXPECT_EQ(cap.out(), "");
 }
 
 TEST_F(UnitOpening, DirectRecordLengthIsInWords) {
@@ -215,6 +236,15 @@ TEST_F(UnitOpening, NewOnExistingFileUnlessOpenPolicySaysUnknown) {
   ptqdpn_(iun, "TLSOUT", "NEW", "F", 0, ifail);
   EXPECT_EQ(ifail, 0);
   EXPECT_TRUE(rt::unit_is_open(iun));
+}
+
+TEST_F(UnitOpening, BlankNameIsFatal) {
+  env.set("PTQ_SUPPRESS_HTML", "1");
+  env.set("PTQ_SUPPRESS_SUMMARY", "1");
+  int32_t iun = 7, ifail = 1;
+  Capture cap;
+  EXPECT_EQ(run_end_status([&] { ptqdpn_(iun, "        ", "OLD", "F", 0, ifail); }), 1);
+  EXPECT_EQ(cap.out(), " PTQ7:   Open failed on unit    7: PTQOPN has received a blank filename.\n");
 }
 
 TEST_F(UnitOpening, EnvironmentCompanions) {
