@@ -17,25 +17,9 @@
 #include "drawing/ps_driver.h"
 #include "foundation/messages.h"
 #include "runtime/units.h"
+#include "support/temp_dir.h"
 
 namespace drawing_test {
-
-class ScratchDir {
- public:
-  ScratchDir() {
-    char tmpl[] = "/tmp/drawing_test_XXXXXX";
-    path_ = ::mkdtemp(tmpl);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 inline std::vector<std::string> lines_of(const std::string& path) {
   std::vector<std::string> out;
@@ -68,7 +52,7 @@ class PageLines : public testing::Test {
     rt::unit_flush(com_ps.iun);
     return lines_of(dir_.file("page.ps"));
   }
-  ScratchDir dir_;
+  TempDir dir_;
 };
 
 // Renders every page of a document with a real PostScript interpreter; the

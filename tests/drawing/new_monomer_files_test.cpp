@@ -45,7 +45,7 @@ class NewMonomerFiles : public testing::Test {
     return path;
   }
 
-  drawing_test::ScratchDir dir_;
+  TempDir dir_;
 };
 
 // Three atoms: a primed name, a two-letter element, and one without

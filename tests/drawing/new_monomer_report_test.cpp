@@ -22,7 +22,6 @@ namespace {
 
 using drawing_test::L1;
 using drawing_test::lines_of;
-using drawing_test::ScratchDir;
 
 // Alanine without hydrogens: atom names and ideal coordinates of the
 // chemical component ALA (wwPDB Chemical Component Dictionary).  Library,
@@ -78,7 +77,7 @@ class NewMonomerReport : public testing::Test {
 
   bool exists(const std::string& name) const { return std::filesystem::exists(dir_.file(name)); }
 
-  ScratchDir dir_;
+  TempDir dir_;
 };
 
 std::vector<std::string> between(const std::vector<std::string>& lines, const std::string& first,

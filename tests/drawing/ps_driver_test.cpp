@@ -21,7 +21,6 @@
 namespace {
 
 using drawing_test::lines_of;
-using drawing_test::ScratchDir;
 
 class PsDocument : public testing::Test {
  protected:
@@ -43,7 +42,7 @@ class PsDocument : public testing::Test {
     return path;
   }
 
-  ScratchDir dir_;
+  TempDir dir_;
   float rgb_[3 * NTXCOLOUR];
   rt::FixedText<12> names_[NTXCOLOUR];
 };

@@ -107,7 +107,7 @@ class TextPlotDocument : public testing::Test {
     crdinf.crps_iun = 51;
   }
   void TearDown() override { rt::close_all_units(); }
-  drawing_test::ScratchDir dir_;
+  TempDir dir_;
 };
 
 TEST_F(TextPlotDocument, BadNamesAreRefusedBeforeOpening) {

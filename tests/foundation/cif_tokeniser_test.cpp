@@ -18,6 +18,7 @@
 #include "foundation/messages.h"
 #include "runtime/units.h"
 #include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ constexpr int kUnit = 83;
 constexpr int kUnit2 = 84;
 
 void open_text(int unit, const std::string& name, const std::string& text) {
-  // The tokeniser's tests run in two programs at once: each writes its own files.
-  const std::string path = testing::TempDir() + std::to_string(::getpid()) + "_" + name;
+  const std::string path = scratch_path() + name;
   {
     std::ofstream out(path, std::ios::binary);
     out << text;

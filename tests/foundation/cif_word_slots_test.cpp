@@ -19,6 +19,7 @@
 #include "foundation/messages.h"
 #include "foundation/words.h"
 #include "runtime/units.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -279,8 +280,7 @@ TEST(CifWordSlots, LoopValuesAreBlankPaddedWords) {
     }
     text += "\n";
   }
-  const std::string path =
-      testing::TempDir() + std::to_string(::getpid()) + "_cif_word_slots_loop.cif";
+  const std::string path = scratch_path() + "cif_word_slots_loop.cif";
   {
     std::ofstream out(path, std::ios::binary);
     out << text;

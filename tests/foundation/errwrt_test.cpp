@@ -2,8 +2,6 @@
 // the end of the run) and the scratch-name and open-by-name helpers.
 #include <gtest/gtest.h>
 
-#include "support/capture.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,6 +10,8 @@
 #include "foundation/messages.h"
 #include "runtime/run.h"
 #include "runtime/units.h"
+#include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ TEST_F(ErrorWriter, ErrorWithoutXmlDocumentEndsRunWithStatus1) {
 }
 
 TEST_F(ErrorWriter, ErrorWritesTheXmlDocumentBeforeStopping) {
-  const std::string xml = testing::TempDir() + "errwrt_doc.xml";
+  const std::string xml = scratch_path() + "errwrt_doc.xml";
   std::remove(xml.c_str());
   setenv("XMLOUT", xml.c_str(), 1);
   std::string out;
@@ -83,7 +83,7 @@ TEST(OpenByName, BlankNameLeavesUnitAloneNamedFileOpensOnAFreeUnit) {
   open_form_file_(unit, "   ", ierr);
   EXPECT_EQ(unit, 77);
   EXPECT_EQ(ierr, 0);
-  const std::string path = testing::TempDir() + "open_by_name.txt";
+  const std::string path = scratch_path() + "open_by_name.txt";
   std::remove(path.c_str());
   unit = 0;
   ierr = 9;

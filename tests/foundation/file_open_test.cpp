@@ -2,8 +2,6 @@
 // formatted and unformatted opens, the fatal empty name and the failure report.
 #include <gtest/gtest.h>
 
-#include "support/capture.h"
-
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -12,6 +10,8 @@
 #include "foundation/messages.h"
 #include "runtime/run.h"
 #include "runtime/units.h"
+#include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ TEST(FileNames, PartsJoinedWithoutSeparatorBlanksDroppedCutAt256) {
 }
 
 TEST_F(FileOpen, FormattedReadOpensExistingFile) {
-  const std::string dir = testing::TempDir();
+  const std::string dir = scratch_path();
   make_file(dir + "fo_model.pdb", "ATOM\n");
   int32_t unit = -5;
   int32_t ierr = 9;
@@ -56,7 +56,7 @@ TEST_F(FileOpen, FormattedReadOpensExistingFile) {
 }
 
 TEST_F(FileOpen, FormattedWriteCreatesFile) {
-  const std::string dir = testing::TempDir();
+  const std::string dir = scratch_path();
   std::remove((dir + "fo_written").c_str());
   int32_t unit = 0;
   int32_t ierr = 9;
@@ -92,7 +92,7 @@ TEST_F(FileOpen, UnformattedNameWithLeadingCommaIsReportedNotFatal) {
 }
 
 TEST_F(FileOpen, UnformattedCommasBecomeBlanksInCallersTexts) {
-  const std::string dir = testing::TempDir();
+  const std::string dir = scratch_path();
   make_file(dir + "a b.bin", "x");
   rt::FixedText<256> path(dir);
   rt::FixedText<8> name("a,b");
@@ -110,7 +110,7 @@ TEST_F(FileOpen, UnformattedCommasBecomeBlanksInCallersTexts) {
 
 // Names read from a file with carriage-return line ends still open the file.
 TEST_F(FileOpen, UnformattedTrailingCarriageReturnIsNotPartOfTheName) {
-  const std::string dir = testing::TempDir();
+  const std::string dir = scratch_path();
   make_file(dir + "cr_name.bin", "x");
   rt::FixedText<256> path(dir);
   rt::FixedText<12> name("cr_name\r");

@@ -2,14 +2,13 @@
 // and operating-system code.
 #include <gtest/gtest.h>
 
-#include "support/capture.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "foundation/hooks.h"
 #include "runtime/units.h"
+#include "support/capture.h"
 
 TEST(PlatformHelpers, PathFromVariableThenFallbackThenBlank) {
   unsetenv("ORB_TEST_LIBVAR");

@@ -3,14 +3,13 @@
 // signs, torsions from angles, placing an atom and plane fitting.
 #include <gtest/gtest.h>
 
-#include "support/capture.h"
-
 #include <cmath>
 #include <string>
 
 #include "foundation/kernels.h"
 #include "foundation/vec3.h"
 #include "runtime/run.h"
+#include "support/capture.h"
 
 namespace {
 

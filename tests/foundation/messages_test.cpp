@@ -2,13 +2,13 @@
 // length of texts and the two lines of a full table.
 #include <gtest/gtest.h>
 
-#include "support/capture.h"
-
 #include <cstdio>
 #include <string>
 
 #include "foundation/messages.h"
 #include "runtime/units.h"
+#include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ TEST_F(MessageRouting, BlankTextGivesAnEmptyLine) {
 }
 
 TEST_F(MessageRouting, BlankTextGivesAnEmptyDocumentationRecord) {
-  const std::string path = testing::TempDir() + "messages_blank_doc.txt";
+  const std::string path = scratch_path() + "messages_blank_doc.txt";
   rt::OpenOptions opt;
   ASSERT_EQ(rt::unit_open(48, path, opt), 0);
   comlib.idoc = 48;
@@ -78,7 +78,7 @@ TEST_F(MessageRouting, BlankTextGivesAnEmptyDocumentationRecord) {
 }
 
 TEST_F(MessageRouting, DocumentationCopyFollowsTheCodeBands) {
-  const std::string path = testing::TempDir() + "messages_doc.txt";
+  const std::string path = scratch_path() + "messages_doc.txt";
   rt::OpenOptions opt;
   ASSERT_EQ(rt::unit_open(48, path, opt), 0);
   comlib.idoc = 48;

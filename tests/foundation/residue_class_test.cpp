@@ -2,14 +2,13 @@
 // the listing of the table.
 #include <gtest/gtest.h>
 
-#include "support/capture.h"
-
 #include <cstdio>
 #include <string>
 
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "runtime/units.h"
+#include "support/capture.h"
 
 namespace {
 

@@ -3,8 +3,6 @@
 // reader-buffer defaults and their copy into the working tables.
 #include <gtest/gtest.h>
 
-#include "support/capture.h"
-
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -15,6 +13,7 @@
 #include "foundation/messages.h"
 #include "foundation/paths_defaults.h"
 #include "runtime/units.h"
+#include "support/capture.h"
 
 namespace {
 

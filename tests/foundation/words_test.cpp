@@ -2,8 +2,6 @@
 // writer, number conversion of words and the free-format word splitter.
 #include <gtest/gtest.h>
 
-#include "support/capture.h"
-
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -11,6 +9,8 @@
 
 #include "foundation/words.h"
 #include "runtime/units.h"
+#include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -99,7 +99,7 @@ TEST(CharacterKit, ClearLineDropsTrailingCommasOnly) {
 }
 
 TEST(LineWriter, WritesUsedPartAndSkipsBlankLines) {
-  const std::string path = testing::TempDir() + "words_wrtstr.txt";
+  const std::string path = scratch_path() + "words_wrtstr.txt";
   rt::OpenOptions opt;
   opt.status = rt::OpenStatus::Replace;
   ASSERT_EQ(rt::unit_open(71, path, opt), 0);

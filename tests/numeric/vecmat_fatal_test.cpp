@@ -10,6 +10,7 @@
 #include "foundation/messages.h"
 #include "numeric/vecmat_kit.h"
 #include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ class NumericKitFatal : public testing::Test {
  protected:
   void SetUp() override {
     files.isysw = 6;
-    xml_ = testing::TempDir() + "vecmat_fatal_error.xml";
+    xml_ = scratch_path() + "vecmat_fatal_error.xml";
     setenv("XMLOUT", xml_.c_str(), 1);
   }
   void TearDown() override {

@@ -19,6 +19,7 @@
 #include "foundation/residue_class.h"
 #include "runtime/units.h"
 #include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace outtest {
 
@@ -110,15 +111,9 @@ class Files : public testing::Test {
     com_out_cif.out_cif_corr = 1;
     crdinf.cr_hflag = "Y";
     crdinf.cro_iun = 0;
-    char tmpl[] = "/tmp/out_test_XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    dir_ += "/";
+    dir_ = scratch_.path() + "/";
   }
-  void TearDown() override {
-    rt::close_all_units();
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", dir_.c_str());
-  }
+  void TearDown() override { rt::close_all_units(); }
 
   // Opens <dir>/<name> for writing and returns the unit.
   int32_t open_out(const std::string& name) {
@@ -133,7 +128,8 @@ class Files : public testing::Test {
     return file_lines(dir_ + name);
   }
 
-  std::string dir_;
+  TempDir scratch_;
+  std::string dir_;  // the scratch directory with a closing slash
 };
 
 // A model of chains built residue by residue, one or more atoms each, with

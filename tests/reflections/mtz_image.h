@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace mtz_test {
 
 inline uint32_t bits(float f) { return std::bit_cast<uint32_t>(f); }
@@ -79,11 +81,8 @@ class MtzImage {
 class TempFile {
  public:
   explicit TempFile(const std::string& name = "test.mtz") {
-    char tmpl[] = "/tmp/mtz_test_XXXXXX";
-    dir_ = ::mkdtemp(tmpl);
-    path_ = dir_ + "/" + name;
+    path_ = dir_.file(name);
   }
-  ~TempFile() { std::filesystem::remove_all(dir_); }
   const std::string& path() const { return path_; }
   const char* c_str() const { return path_.c_str(); }
   void write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
@@ -93,7 +92,7 @@ class TempFile {
   }
 
  private:
-  std::string dir_;
+  TempDir dir_;
   std::string path_;
 };
 

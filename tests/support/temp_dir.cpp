@@ -31,6 +31,12 @@ std::string TempDir::write(std::string_view name, std::string_view text) const {
   return path;
 }
 
+const std::string& scratch_path() {
+  static const TempDir dir;
+  static const std::string path = dir.path() + "/";
+  return path;
+}
+
 std::string file_text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream ss;

@@ -23,5 +23,9 @@ class TempDir {
   std::string path_;
 };
 
+// A scratch directory of the test program's own, with a closing slash; it is
+// removed when the program ends.  For files whose names tests fix.
+const std::string& scratch_path();
+
 // The whole content of a file ("" when it cannot be read).
 std::string file_text(const std::string& path);
