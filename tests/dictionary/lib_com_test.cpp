@@ -6,25 +6,6 @@
 
 #include "dictionary/lib_com.h"
 
-// Capacities, written out with the numbers themselves.
-static_assert(MAXMLIST == 5000 && MAXMMON == 3000 && MAXMATM == 120000 && MAXMCNN == 60000 &&
-              MAXMBND == 240000 && MAXMANG == 240000 && MAXMTOR == 120000 && MAXMCHR == 9000 &&
-              MAXMPLN == 6000 && MAXMAPL == 100);
-static_assert(MAXLLNK == 300 && MAXLATM == 9000 && MAXLCNN == 9000 && MAXLBND == 9000 &&
-              MAXLTOR == 9000 && MAXLANG == 18000 && MAXLCHR == 900 && MAXLPLN == 600 &&
-              MAXLAPL == 50);
-static_assert(MAXDMDF == 300 && MAXDATM == 9000 && MAXDCNN == 9000 && MAXDBND == 9000 &&
-              MAXDTOR == 9000 && MAXDANG == 18000 && MAXDCHR == 900 && MAXDPLN == 600 &&
-              MAXDAPL == 50);
-static_assert(MAXASYMB == 300 && MAXNSYM == 96 && MAXETYP == 300 && MAXBTYP == 800 &&
-              MAXATYP == 1500 && MAXTTYP == 500 && MAXWTYP == 500 && MAXHTYP == 300 &&
-              MAXSTYP == 100 && MAXLIB == 20);
-static_assert(MAX1ATM == 300 && MAX1BND == 300 && MAX1ANG == 600 && MAX1TOR == 300 &&
-              MAX1CHR == 50 && MAX1PLN == 80 && MAX1APL == 100 && MAX1BRN == 12 && MAX1EXT == 12 &&
-              MAX1CONN == 500 && MX1ATOM == 300 && MX1BRN == 12 && MX1ALT == 20 && MX1EXT == 50 &&
-              nstor_par == 50);
-static_assert(LML_WORDS == 70002 && LML_BYTES == 695000 && LIB_COM_BYTES == 63022736);
-
 TEST(DictionaryTables, EmptyingResetsRowTextsAndKeepsCoordinates) {
   r_scratch.lma_natom = 5;
   r_scratch.lma_aname(1) = "CA";

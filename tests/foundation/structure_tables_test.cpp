@@ -21,10 +21,6 @@ const float kHalfPi = 2.0f * std::atan(1.0f);
 
 }  // namespace
 
-// Capacities of the structure model.
-static_assert(MAXATOM == 450000 && MAXRESID == 100000 && MAXCHAIN == 1500 && MAXLINK == 1000 &&
-              MAXMODIF == 4000 && MAXNCS == 100 && MAXNSO == 192 && MAXNSF == 300 && MAXATSD == 1);
-
 TEST(StructureTables, ResetEmptiesModelAndRestoresDefaultCell) {
   int32_t* const counts[] = {&atom_inf.n_atom,           &atom_inf.n_aniso,        &resid_inf.n_residue,
                              &asym_part.n_group,          &cif_asym_part.n_grp_asm, &link_inf.ln_n,
