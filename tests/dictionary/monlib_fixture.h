@@ -14,6 +14,7 @@
 #include "dictionary/lib_com.h"
 #include "dictionary/lib_loading.h"
 #include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace monlib {
 
@@ -63,25 +64,11 @@ inline int entry_of(const char* code) {
   return 0;
 }
 
-// A temporary directory, removed with its files at the end of the test.
-class TempDir {
+// The support library's scratch directory, named with a trailing "/" as the
+// library readers take it.
+class TempDir : public ::TempDir {
  public:
-  TempDir() {
-    char tmpl[] = "/tmp/monlib_XXXXXX";
-    path_ = mkdtemp(tmpl);
-  }
-  ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-  // The directory with a trailing "/".
-  std::string dir() const { return path_ + "/"; }
-  void write(const std::string& name, const std::string& text) const {
-    const std::string full = path_ + "/" + name;
-    const auto slash = full.rfind('/');
-    std::system(("mkdir -p '" + full.substr(0, slash) + "'").c_str());
-    std::ofstream(full) << text;
-  }
-
- private:
-  std::string path_;
+  std::string dir() const { return path() + "/"; }
 };
 
 }  // namespace monlib

@@ -27,6 +27,8 @@ std::string TempDir::file(std::string_view name) const {
 
 std::string TempDir::write(std::string_view name, std::string_view text) const {
   const std::string path = file(name);
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
   std::ofstream(path, std::ios::binary) << text;
   return path;
 }

@@ -16,7 +16,8 @@ class TempDir {
   const std::string& path() const { return path_; }
   // The path of `name` inside the directory.
   std::string file(std::string_view name) const;
-  // Writes `text` to `name` and returns its path.
+  // Writes `text` to `name` (a relative path; missing directories are made)
+  // and returns its path.
   std::string write(std::string_view name, std::string_view text) const;
 
  private:
