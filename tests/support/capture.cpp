@@ -14,9 +14,9 @@ namespace {
 
 }  // namespace
 
-Capture::Capture() {
+Capture::Capture(Streams streams) : with_err_(streams == Streams::kOutAndErr) {
   begin(out_);
-  begin(err_);
+  if (with_err_) begin(err_);
 }
 
 Capture::~Capture() {
@@ -54,7 +54,7 @@ void Capture::end(Redirect& r) {
 void Capture::finish() {
   if (done_) return;
   // Restored in the reverse order of redirection.
-  end(err_);
+  if (with_err_) end(err_);
   end(out_);
   done_ = true;
 }

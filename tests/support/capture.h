@@ -15,12 +15,14 @@
 #include "support/temp_dir.h"
 
 // Captures standard output and error from construction until finish(), out()
-// or err() is first called (or the capture goes).  The file descriptors themselves are
-// redirected, so output that bypasses a stream's buffer is caught too, and
-// captures nest.
+// or err() is first called (or the capture goes).  The file descriptors
+// themselves are redirected, so output that bypasses a stream's buffer is
+// caught too, and captures nest.  A capture of standard output only leaves
+// the sanitizers' reports of a crash on standard error where they can be read.
 class Capture {
  public:
-  Capture();
+  enum class Streams { kOutAndErr, kOutOnly };
+  explicit Capture(Streams streams = Streams::kOutAndErr);
   ~Capture();
   Capture(const Capture&) = delete;
   Capture& operator=(const Capture&) = delete;
@@ -43,13 +45,14 @@ class Capture {
 
   Redirect out_{stdout};
   Redirect err_{stderr};
+  bool with_err_;
   bool done_ = false;
 };
 
 // Standard output written while f runs.
 template <typename F>
 std::string captured(F&& f) {
-  Capture cap;
+  Capture cap(Capture::Streams::kOutOnly);
   std::forward<F>(f)();
   return cap.out();
 }
