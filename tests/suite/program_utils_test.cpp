@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "runtime/array.h"
 #include "suite/library_f.h"
@@ -142,21 +143,21 @@ TEST_F(TextFields, ConversionBetweenPaddedAndTerminated) {
 TEST_F(SystemServices, ModesFromOctalTexts) {
   TempDir dir;
   const std::string f = dir.write("m", "x");
-  struct stat st {};
+  auto mode = [&] {
+    struct stat st {};
+    stat(f.c_str(), &st);
+    return st.st_mode & 07777;
+  };
   EXPECT_EQ(ptq7_utils_chmod(f.c_str(), "644"), 0);
-  stat(f.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0644u);
+  EXPECT_EQ(mode(), 0644u);
   int32_t istat = -5;
   cchmod_(f, "600   ", istat);
   EXPECT_EQ(istat, 0);
-  stat(f.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(mode(), 0600u);
   EXPECT_EQ(ptq7_utils_chmod(f.c_str(), "64400"), 0);
-  stat(f.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 0777, 0777u);
+  EXPECT_EQ(mode() & 0777, 0777u);
   EXPECT_EQ(ptq7_utils_chmod(f.c_str(), ""), 0);
-  stat(f.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 0777, 0777u);
+  EXPECT_EQ(mode() & 0777, 0777u);
 }
 
 TEST_F(SystemServices, DirectoriesMadeOnceThenReported) {
@@ -229,11 +230,7 @@ TEST_F(MissingNumbers, RangesSkipMarkersAndAbsentValues) {
   ptq7_nan(&row[2]);
   float ranges[6] = {1.0f, 1.5f, 0.0f, 0.0f, 9.0f, 9.0f};
   ptqwrg_(3, row, ranges);
-  EXPECT_EQ(ranges[0], 1.0f);
-  EXPECT_EQ(ranges[1], 2.0f);
-  EXPECT_EQ(ranges[2], 0.0f);
-  EXPECT_EQ(ranges[3], 0.0f);
-  EXPECT_EQ(ranges[4], 9.0f);
+  EXPECT_EQ(std::vector<float>(ranges, ranges + 5), (std::vector<float>{1, 2, 0, 0, 9}));
   ptqbml_(3, row);
   EXPECT_EQ(row[1], 0.0f);
   EXPECT_TRUE(qisnan_(row[2]));

@@ -58,12 +58,8 @@ TEST_F(CodeBaseSymmetry, LookupByLowerCaseShortName) {
   EXPECT_EQ(r.pg, "PG222");
   EXPECT_EQ(r.nsymp, 4);
   EXPECT_EQ(r.nsym, 4);
-  for (int n = 1; n <= 4; ++n) {
-    EXPECT_EQ(el(r.rsm, n, 4, 1), 0.0f);
-    EXPECT_EQ(el(r.rsm, n, 4, 2), 0.0f);
-    EXPECT_EQ(el(r.rsm, n, 4, 3), 0.0f);
-    EXPECT_EQ(el(r.rsm, n, 4, 4), 1.0f);
-  }
+  for (int n = 1; n <= 4; ++n)
+    for (int j = 1; j <= 4; ++j) EXPECT_EQ(el(r.rsm, n, 4, j), j == 4 ? 1.0f : 0.0f);
   // Operator 2 is -x+1/2, -y, z+1/2.
   EXPECT_EQ(el(r.rsm, 2, 1, 1), -1.0f);
   EXPECT_EQ(el(r.rsm, 2, 3, 3), 1.0f);
@@ -181,13 +177,9 @@ TEST_F(CodeBaseSymmetry, ReflectionQueriesOnTheCurrentGroup) {
   int32_t hkl[3] = {-1, 2, -3}, out[3] = {0, 0, 0}, back[3] = {0, 0, 0};
   int32_t isym = 0;
   asuput_(hkl, out, isym);
-  EXPECT_EQ(out[0], 1);
-  EXPECT_EQ(out[1], 2);
-  EXPECT_EQ(out[2], 3);
+  EXPECT_EQ(std::vector<int32_t>(out, out + 3), (std::vector<int32_t>{1, 2, 3}));
   asuget_(out, back, isym);
-  EXPECT_EQ(back[0], -1);
-  EXPECT_EQ(back[1], 2);
-  EXPECT_EQ(back[2], -3);
+  EXPECT_EQ(std::vector<int32_t>(back, back + 3), (std::vector<int32_t>{-1, 2, -3}));
 
   const int32_t axial[3] = {0, 0, 3};
   int32_t absent = -1, centric = -1;
@@ -250,20 +242,12 @@ TEST_F(CodeBaseSymmetry, IndexRangesFollowTheAsymmetricUnit) {
   lookup(0, "P 21 21 21");
   int32_t hl = 0, hh = 10, kl = 0, kh = 10, ll = 0, lh = 10;
   hklrange_(hl, hh, kl, kh, ll, lh);
-  EXPECT_EQ(hl, 0);
-  EXPECT_EQ(kl, 0);
-  EXPECT_EQ(ll, 0);
-  EXPECT_EQ(hh, 10);
-  EXPECT_EQ(kh, 10);
-  EXPECT_EQ(lh, 10);
+  EXPECT_EQ((std::vector<int32_t>{hl, hh, kl, kh, ll, lh}), (std::vector<int32_t>{0, 10, 0, 10, 0, 10}));
   lookup(0, "P 1");
   hl = kl = ll = 0;
   hh = kh = lh = 10;
   hklrange_(hl, hh, kl, kh, ll, lh);
-  EXPECT_EQ(hl, -10);
-  EXPECT_EQ(kl, -10);
-  EXPECT_EQ(ll, 0);
-  EXPECT_EQ(lh, 10);
+  EXPECT_EQ((std::vector<int32_t>{hl, hh, kl, kh, ll, lh}), (std::vector<int32_t>{-10, 10, -10, 10, 0, 10}));
 }
 
 TEST_F(CodeBaseSymmetry, MapLimitsAndGrid) {
@@ -289,9 +273,7 @@ TEST_F(CodeBaseSymmetry, MapLimitsAndGrid) {
   int32_t nx = 0, ny = 0, nz = 0;
   setgrd_(6, 1.5f, 50, 40, 30, nx, ny, nz);
   // Multiples of 4 with no prime factor above 19 near 1.5 x the minimum.
-  EXPECT_EQ(nx, 76);
-  EXPECT_EQ(ny, 60);
-  EXPECT_EQ(nz, 44);
+  EXPECT_EQ((std::vector<int32_t>{nx, ny, nz}), (std::vector<int32_t>{76, 60, 44}));
   Capture cap;
   setgrd_(12, 1.5f, 50, 40, 30, nx, ny, nz);
   EXPECT_EQ(nz, 48);  // class 6/m samples c in multiples of 12
