@@ -5,7 +5,6 @@
 #include "foundation/cif_tokeniser.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>

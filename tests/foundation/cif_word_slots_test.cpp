@@ -5,7 +5,6 @@
 // Lines and files are generated at random (fixed seeds), mixing short and
 // long words, quotes, control characters, tabs and high bytes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdint>
