@@ -191,6 +191,8 @@ inline constexpr int STOR_BYTES = 200;
 // Storage size of the whole dictionary store as the loading sequence reports it.
 inline constexpr int LIB_COM_BYTES = 63022736;
 
+// Filled by the dictionary room (loading, fillers, work descriptions); read and extended by
+// drawing, builder and identify.
 struct r_scratch_t {
   template <int N>
   using Text = rt::FixedText<N>;
@@ -1051,6 +1053,7 @@ struct r_scratch_t {
 };
 extern r_scratch_t r_scratch;
 
+// Filled and read by the tree-row filler (dictionary).
 // Fields of the tree row being read, kept between the items of one row.
 struct com_conn_lib_t {
   rt::FixedText<8> cn_mname;

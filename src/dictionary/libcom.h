@@ -8,6 +8,7 @@
 #include "runtime/array.h"
 #include "runtime/fixed_text.h"
 
+// Filled and read by the dictionary room (library files, versions and flags).
 struct libcom_t {
   int32_t lmi_iun;      // main library file being read; 0 when none is open
   int32_t lmi2_iun;     // second (user) library

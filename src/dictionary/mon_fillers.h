@@ -12,6 +12,7 @@
 #include "runtime/array.h"
 #include "runtime/fixed_text.h"
 
+// Filled and read by the plane-atom filler (dictionary).
 // The `_chem_comp_plane_atom` row being read.
 struct sttcpln_t {
   float pl_dev;                 // dist_esd
