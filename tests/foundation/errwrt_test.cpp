@@ -26,11 +26,16 @@ class ErrorWriter : public testing::Test {
 
 }  // namespace
 
-TEST_F(ErrorWriter, PlainAndWarningLinesOtherModesNothing) {
+TEST_F(ErrorWriter, PlainAndWarningLinesUseTheUsedLength) {
   EXPECT_EQ(captured([] { errwrt_(-1, "plain text   "); }), "plain text\n");
   EXPECT_EQ(captured([] { errwrt_(0, "w"); }), "===> Warning: w\n");
-  // A blank text still writes one character after the prefix.
+}
+
+TEST_F(ErrorWriter, BlankLineStillWritesOneCharacterAfterPrefix) {
   EXPECT_EQ(captured([] { errwrt_(0, "     "); }), "===> Warning:  \n");
+}
+
+TEST_F(ErrorWriter, OtherModesWriteNothing) {
   EXPECT_EQ(captured([] {
               errwrt_(2, "x");
               errwrt_(-2, "y");
@@ -66,27 +71,32 @@ TEST_F(ErrorWriter, ErrorWritesTheXmlDocumentBeforeStopping) {
   EXPECT_EQ(out.rfind("===> Error: cannot go on\n", 0), 0u) << out;
 }
 
-TEST(ScratchName, LocalOrTemp1JoinedWithoutSeparatorAndCut) {
+TEST(ScratchName, WithoutTemp1TheNameStartsWithLocal) {
   unsetenv("TEMP1");
   rt::FixedText<40> name;
   find_unique_file_name_(name, ".scr   ");
   EXPECT_EQ(name, "local.scr");
+}
+
+TEST(ScratchName, Temp1IsJoinedWithoutSeparatorAndCutToTheField) {
   setenv("TEMP1", "/tmp/run_", 1);
-  rt::FixedText<12> cut;
-  find_unique_file_name_(cut, "abcdef");
-  EXPECT_EQ(cut.view(), "/tmp/run_abc");
+  rt::FixedText<12> name;
+  find_unique_file_name_(name, "abcdef");
+  EXPECT_EQ(name.view(), "/tmp/run_abc");
   unsetenv("TEMP1");
 }
 
-TEST(OpenByName, BlankNameLeavesUnitAloneNamedFileOpensOnAFreeUnit) {
+TEST(OpenByName, BlankNameLeavesUnitAlone) {
   int32_t unit = 77, ierr = 9;
   open_form_file_(unit, "   ", ierr);
   EXPECT_EQ(unit, 77);
   EXPECT_EQ(ierr, 0);
+}
+
+TEST(OpenByName, FormattedFileOpensOnAFreeUnit) {
   const std::string path = scratch_path() + "open_by_name.txt";
   std::remove(path.c_str());
-  unit = 0;
-  ierr = 9;
+  int32_t unit = 0, ierr = 9;
   captured([&] { open_form_file_(unit, path + "   ", ierr); });
   EXPECT_EQ(ierr, 0);
   ASSERT_GT(unit, 0);

@@ -31,12 +31,18 @@ class FileOpen : public testing::Test {
 
 }  // namespace
 
-TEST(FileNames, PartsJoinedWithoutSeparatorBlanksDroppedCutAt256) {
+TEST(FileNames, PathIsJoinedWithoutSeparator) {
   EXPECT_EQ(join_file_name("/data/", "model", "pdb"), "/data/model.pdb");
   EXPECT_EQ(join_file_name("/data", "model", "pdb"), "/datamodel.pdb");
+}
+
+TEST(FileNames, BlankPartsContributeNothing) {
   EXPECT_EQ(join_file_name("", "model  ", "   "), "model");
   EXPECT_EQ(join_file_name("    ", "model", "pdb  "), "model.pdb");
   EXPECT_TRUE(join_file_name(" ", " ", " ").is_blank());
+}
+
+TEST(FileNames, JoinedNameIsCutAt256) {
   const std::string path(250, 'p');
   EXPECT_EQ(join_file_name(path, "abcdef", "ext").view(), path + "abcdef");
 }
@@ -67,13 +73,16 @@ TEST_F(FileOpen, FormattedWriteCreatesFile) {
   EXPECT_TRUE(rt::file_exists(dir + "fo_written"));
 }
 
-TEST_F(FileOpen, EmptyNameEndsTheRun) {
+TEST_F(FileOpen, EmptyNameForReadingEndsTheRun) {
   int32_t unit = 0, ierr = 0;
-  std::string out;
-  EXPECT_EQ(run_end_status([&] { openfr_(unit, 0, "  ", "  ", "  ", ierr); }, out), 1);
-  EXPECT_EQ(out.rfind("===> Error: File length is 0. Cannot open for reading\n", 0), 0u) << out;
-  EXPECT_EQ(run_end_status([&] { openfw_(unit, 0, "", "", "", ierr); }, out), 1);
-  EXPECT_EQ(out.rfind("===> Error: LENGTH of file is 0. Cannot open UNKNOW file\n", 0), 0u) << out;
+  const std::string out = expect_stop(1, [&] { openfr_(unit, 0, "  ", "  ", "  ", ierr); });
+  EXPECT_TRUE(out.starts_with("===> Error: File length is 0. Cannot open for reading\n")) << out;
+}
+
+TEST_F(FileOpen, EmptyNameForWritingEndsTheRun) {
+  int32_t unit = 0, ierr = 0;
+  const std::string out = expect_stop(1, [&] { openfw_(unit, 0, "", "", "", ierr); });
+  EXPECT_TRUE(out.starts_with("===> Error: LENGTH of file is 0. Cannot open UNKNOW file\n")) << out;
 }
 
 TEST_F(FileOpen, UnformattedNameWithLeadingCommaIsReportedNotFatal) {
