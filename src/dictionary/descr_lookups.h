@@ -5,7 +5,8 @@
 //
 // Status of the value look-ups: 0 found in the description (or link table),
 // 1 not answerable (empty table or an atom index below 1), 2 not found,
-// 3 value from the energy library.  Nothing is written but the outputs.
+// 3 value from the energy library.  Nothing is written but the outputs:
+// none of these routines writes a shared table.
 // The monomer code `mon` is not used: the whole description is searched.
 #pragma once
 

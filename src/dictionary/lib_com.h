@@ -1066,5 +1066,7 @@ struct com_conn_lib_t {
 extern com_conn_lib_t com_conn_lib;
 
 // Empties the dictionary row tables (the lists, synonyms and derivatives stay)
-// and the code index over them.
+// and the code index over them.  Writes r_scratch: the lma_ .. lmp_, lla_ ..
+// llp_ and lda_ .. ldp_ rows and counts, and the row pointers and pass marks
+// of the lml_, lll_ and ldl_ entries.
 void init_cnt_();

@@ -12,13 +12,13 @@
 
 // ifirst 0: the list head ("#", the data block, "loop_" and the item names)
 // goes first and ifirst becomes 1.  Then the row of entry l; a monomer whose
-// code begins with "?" (a retired entry) gets no row.
+// code begins with "?" (a retired entry) gets no row.  Writes no shared table.
 void wrt_title_monomer_(int32_t mdoc, int32_t iun, int32_t l, int32_t& ifirst_m, int32_t& ierr);
 void wrt_title_link_(int32_t mdoc, int32_t iun, int32_t l, int32_t& ifirst, int32_t& ierr);
 void wrt_title_modification_(int32_t mdoc, int32_t iun, int32_t l, int32_t& ifirst,
                              int32_t& ierr);
 // The description block of entry i.  The monomer block of this form has no
-// coordinates.
+// coordinates.  Writes no shared table.
 void wrt_desrc_one_monomer_(int32_t mdoc, int32_t iun, int32_t i, int32_t& ierr);
 void wrt_desrc_one_link_(int32_t mdoc, int32_t iun, int32_t i, int32_t& ierr);
 void wrt_desrc_one_modification_(int32_t mdoc, int32_t iun, int32_t i, int32_t& ierr);

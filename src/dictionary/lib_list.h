@@ -11,5 +11,5 @@
 void get_llist_(int32_t mdoc, int32_t& ierr);
 
 // Rebuilds the residue-class lists of com_res_type from the groups of the
-// listed monomers and derivatives.  ierr is always 0.
+// listed monomers and derivatives.  ierr is always 0.  Writes com_res_type.
 void set_lib_res_type_tab_(int32_t mdoc, int32_t& ierr);

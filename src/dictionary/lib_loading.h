@@ -33,7 +33,10 @@ void initlib_(int32_t mdoc, char nodist, int32_t& numb_lib, std::string_view lib
 
 // Reading dispatcher on the first character of mod: "A" links and
 // modifications, marked descriptions and the energy library; "N" links and
-// modifications; "M" marked descriptions; "E" the energy library.
+// modifications; "M" marked descriptions; "E" the energy library.  Writes,
+// through the readers, libcom lb_pass, lmi_iun and lei_iun, and r_scratch: the
+// link and modification tables (ldl_ .. ldp_, lll_ .. llp_), the lml_ entries
+// with their lm*_ rows, and the energy tables lea_ .. les_.
 void read_lib_(int32_t mdoc, std::string_view mod, char nodist, char list, int32_t& ierr);
 
 // ch1 "N": the monomer rows of the dictionary are emptied (counts and start

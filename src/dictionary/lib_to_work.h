@@ -20,7 +20,7 @@ void cp_mlib_(int32_t mdoc, rt::FixedText<8>& mon, int32_t& ierr);
 // code is mon is appended to L1, whose count starts from 0.  ierr 1 when L1
 // overflows (the rows stored so far stay) or, for atoms and tree rows, when
 // `first` is outside the table.  Write r_scratch l1a_, l1n_, l1b_, l1g_,
-// l1t_, l1p_, l1c_ respectively.
+// l1t_, l1p_, l1c_ respectively (rows and count of the L1 work description).
 void cp_amlib_(int32_t mdoc, std::string_view mon, int32_t ia, int32_t& ierr);
 void cp_nmlib_(int32_t mdoc, std::string_view mon, int32_t in, int32_t& ierr);
 void cp_bmlib_(int32_t mdoc, std::string_view mon, int32_t ib, int32_t& ierr);
@@ -36,6 +36,6 @@ void check_extra_conn_(int32_t mdoc, int32_t& ierr);
 
 // Atom rows of mon from row ia on, up to the first row of another code, and
 // those that are not hydrogen.  ierr 1 (with a message) when ia < 1, else
-// left as it was.
+// left as it was.  Writes nothing.
 void count_natom_lib_(int32_t mdoc, std::string_view mon, int32_t ia, int32_t& natom,
                       int32_t& nhatom, int32_t& ierr);

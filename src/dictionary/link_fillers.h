@@ -11,6 +11,9 @@
 void pt_lnlist_(MON_FILLER_ARGS);
 // Routes a description item to its category.  Writes r_scratch lll_ilink,
 // the lll_ first-row pointers and the llb_, llg_, llt_, llc_, llp_ rows.
+// Each filler below writes r_scratch lll_ilink, its link's first-row pointer
+// and its own rows: pt_lnbond_ llb_, pt_lnangl_ llg_, pt_lntors_ llt_,
+// pt_lnchir_ llc_, pt_lnplan_ llp_.
 void put_lnlib_(MON_FILLER_ARGS);
 void pt_lnbond_(MON_FILLER_ARGS);
 void pt_lnangl_(MON_FILLER_ARGS);

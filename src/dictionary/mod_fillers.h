@@ -11,6 +11,10 @@ void pt_mdlist_(MON_FILLER_ARGS);
 // Routes a description item to its category.  Writes r_scratch ldl_imod,
 // the ldl_ first-row pointers and the lda_, ldn_, ldb_, ldg_, ldt_, ldc_,
 // ldp_ rows (and lsf_ rows through the element check).
+// Each filler below writes r_scratch ldl_imod, its modification's first-row
+// pointer and its own rows: pt_mdatom_ lda_ (and lsf_ rows), pt_mdconn_
+// ldn_, pt_mdbond_ ldb_, pt_mdangl_ ldg_, pt_mdtors_ ldt_, pt_mdchir_ ldc_,
+// pt_mdplan_ ldp_.
 void put_mdlib_(MON_FILLER_ARGS);
 void pt_mdatom_(MON_FILLER_ARGS);
 void pt_mdconn_(MON_FILLER_ARGS);

@@ -30,7 +30,12 @@ extern sttcpln_t sttcpln;
 // Routes one description item to its category's filler.  Writes, through the
 // fillers, r_scratch lml_imon, lml_iatom..lml_ichir, lml_natm, lml_nhatm,
 // lma_iatom and the lma_, lmn_, lmb_, lmg_, lmt_, lmc_, lmp_ rows, lsf_ rows
-// (element check), com_conn_lib and sttcpln.
+// (element check), com_conn_lib and sttcpln.  Each filler below writes
+// r_scratch lml_imon (0 after an error), its entry's first-row pointer and
+// its own rows: pt_matom_ lma_ (and lsf_ rows through the element check),
+// pt_connect_ lmn_, the lma_ tree fields, lma_iatom, lml_natm, lml_nhatm and
+// com_conn_lib, pt_mbond_ lmb_, pt_mangl_ lmg_, pt_mtors_ lmt_, pt_mchir_
+// lmc_, pt_mplan_ lmp_ and sttcpln.
 void put_mnlib_(MON_FILLER_ARGS);
 void pt_matom_(MON_FILLER_ARGS);
 void pt_connect_(MON_FILLER_ARGS);
@@ -42,5 +47,5 @@ void pt_mplan_(MON_FILLER_ARGS);
 
 // Atom-name normalisation on the first four characters of name: a leading
 // blank is dropped; a name beginning with a digit, quote or asterisk is
-// rotated ("1HB " to "HB_1", "2HG1" to "HG12").
+// rotated ("1HB " to "HB_1", "2HG1" to "HG12").  Writes nothing but name.
 void corr_h_atom_name_(rt::TextRef name, int32_t len);

@@ -19,6 +19,7 @@ void list_bonds_from_coor_(int32_t mdoc, int32_t& ierr);
 // a warning line.  ierr 0.  Writes r_scratch l1b_ rows.
 void remove_triangle_h_(int32_t mdoc, int32_t& ierr);
 // The same sweep for every triangle, always removing the third bond.
+// Writes r_scratch l1b_ rows.
 void remove_triangle_(int32_t mdoc, int32_t& ierr);
 // Neighbour lists of L1 from its bond list, in ascending atom order; resolves
 // the atom numbers and observed lengths of the bonds, and adds the hydrogen

@@ -16,7 +16,10 @@ void cpl_mlib_(int32_t mdoc, int32_t& ierr);
 // Row stores: the first n L1 rows of their kind (atoms in numbering order)
 // appended to entry lml_imon, tagged with mon; nothing when lml_imon < 1.
 // A full table gives its two lines, lml_imon 0 and ierr 1.
-// Write r_scratch lma_, lmn_, lmb_, lmg_, lmt_, lmp_, lmc_ rows and the entry's pointers.
+// Each writes its own r_scratch row table and count with the entry's start
+// pointer: cpl_amlib_ lma_ (and lml_natm, lml_nhatm), cpl_nmlib_ lmn_,
+// cpl_bmlib_ lmb_, cpl_gmlib_ lmg_, cpl_tmlib_ lmt_, cpl_pmlib_ lmp_,
+// cpl_cmlib_ lmc_; and r_scratch lml_imon when a table is full.
 void cpl_amlib_(int32_t mdoc, std::string_view mon, int32_t ia, int32_t& ierr);
 void cpl_nmlib_(int32_t mdoc, std::string_view mon, int32_t in, int32_t& ierr);
 void cpl_bmlib_(int32_t mdoc, std::string_view mon, int32_t ib, int32_t& ierr);

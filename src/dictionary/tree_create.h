@@ -19,7 +19,8 @@ void create_tree_new_(int32_t mdoc, char list, int32_t& ierr);
 // without the bond la1-la2 (so it lies on a ring), else 0; never 1 with four
 // or fewer atoms in play or two or fewer other bonds.  Per-atom arrays are
 // 1-based in the code's layout: ndist[a-1], nextr[a-1], lencon[(a-1)*max1brn
-// + (j-1)]; iac, ipn (max1atm) and i1, i2 (max1bnd) are scratch.
+// + (j-1)]; iac, ipn (max1atm) and i1, i2 (max1bnd) are scratch.  Writes no
+// shared table.
 void check_ring_for_tree_(int32_t na, int32_t& iring, int32_t la1, int32_t la2,
                           const int32_t* ndist, const int32_t* nextr, const int32_t* lencon,
                           int32_t* iac, int32_t* ipn, int32_t* i1, int32_t* i2, int32_t max1brn,

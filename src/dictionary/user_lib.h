@@ -9,5 +9,7 @@
 // nmnew: the run's count of new monomers, raised to 1 when the user's
 // library holds any monomer; dnew: "Y" when a link goes to the new library,
 // else left as it came; list "T" traces on standard output.  ierr: 0, or the
-// status of the description reading (reported there).
+// status of the description reading (reported there).  Writes r_scratch
+// lml_fuse and lms_new and, through the description reading, libcom lb_pass,
+// lmi_iun and the lml_ entries with their lm*_ rows.
 void get_user_lib_(int32_t& nmnew, char& dnew, char list, int32_t& ierr);
