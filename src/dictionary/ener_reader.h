@@ -11,7 +11,8 @@
 // Reads the energy library.  mode "ALL " takes every atom type; any other
 // word keeps the types already listed and marks those met ("H   " also adds
 // hydrogen types).  The term tables restart at every reading.  Writes
-// r_scratch lea_, leb_, leg_, let_, lew_, leh_, les_ and libcom lei_iun.
+// r_scratch lea_, leb_, leg_, let_, lew_, leh_, les_ and libcom lei_iun, and
+// the tokeniser's comcif_info, comfread_info.
 void rd_enrlib_(int32_t mdoc, std::string_view mode, int32_t& ierr);
 
 // Routes one item of the energy library to its category's filler.  Writes,

@@ -9,5 +9,6 @@
 
 // "TITL" opens the file (libcom leo_file) and writes the atom types, "WRIT"
 // the term loops, "STOP" ends the file; other words do nothing, and nothing
-// at all happens while leo_file is blank.
+// at all happens while leo_file is blank.  Writes libcom leo_iun ("TITL",
+// "STOP").
 void wrt_elib_(std::string_view mode, int32_t mdoc, int32_t& ierr);

@@ -16,7 +16,9 @@ using LibNames = rt::Array1<rt::FixedText<256>, MAXLIB>;
 // the energy library and the link and modification descriptions, and builds
 // the link connection table.  list 'S' silences the whole loading, 'M' only
 // the file set.  Writes libcom, the whole dictionary and com_match_pool;
-// libm_name, libm_ext, libe_name, libe_ext, lib_ind and file_lib_out too.
+// libm_name, libm_ext, libe_name, libe_ext, lib_ind and file_lib_out too;
+// and com_res_type (the lists), crdinf cro_iun (the index) and the
+// tokeniser's comcif_info, comfread_info.
 void getlib_(int32_t mmdoc, char list, char nodist, int32_t& numb_lib, std::string_view libm_path,
              std::string_view libe_path, std::string_view libs_path, LibNames& libm_name,
              rt::TextRef libe_name, std::string_view libs_name, rt::TextRef libm_ext,
@@ -36,7 +38,9 @@ void initlib_(int32_t mdoc, char nodist, int32_t& numb_lib, std::string_view lib
 // modifications; "M" marked descriptions; "E" the energy library.  Writes,
 // through the readers, libcom lb_pass, lmi_iun and lei_iun, and r_scratch: the
 // link and modification tables (ldl_ .. ldp_, lll_ .. llp_), the lml_ entries
-// with their lm*_ rows, and the energy tables lea_ .. les_.
+// with their lm*_ rows, lsf_ rows, L1, L2 and ldl_imod (the tree check of
+// each entry read), and the energy tables lea_ .. les_; com_conn_lib,
+// sttcpln and the tokeniser's comcif_info, comfread_info.
 void read_lib_(int32_t mdoc, std::string_view mod, char nodist, char list, int32_t& ierr);
 
 // ch1 "N": the monomer rows of the dictionary are emptied (counts and start

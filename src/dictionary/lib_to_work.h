@@ -13,7 +13,8 @@
 // that entry into L1.  On return mon holds the code after synonym
 // replacement.  ierr: 0; 1 empty list, a row copy that overflowed L1, or an
 // extra connection too many; 2 not found (an information line).
-// Writes r_scratch L1 (every group) and lml_prsnt of the entry copied.
+// Writes r_scratch L1 (every group), lml_prsnt of the entry copied and
+// ldl_imod (through modif_).
 void cp_mlib_(int32_t mdoc, rt::FixedText<8>& mon, int32_t& ierr);
 
 // Row copies: every row from `first` to the end of its table whose monomer

@@ -9,10 +9,13 @@
 #include <string_view>
 
 // Reads the descriptions of the marked entries, pass by pass.  Writes libcom
-// lb_pass and lmi_iun, and through the fillers the dictionary rows.
+// lb_pass and lmi_iun, and through rd_monlib_one_ all that it writes.
 void rd_monlib_(int32_t mdoc, char nodist, char list, int32_t& ierr, int32_t& iend);
 // Reads the file open on iun block by block; mod "N" reads without storing.
-// Writes libcom lmi_iun, r_scratch lml_imon and the rows of the entries read.
+// Writes libcom lmi_iun, r_scratch lml_imon and the rows of the entries read
+// (lsf_ rows, com_conn_lib and sttcpln through the fillers); all that the
+// tree check of each entry read writes (check_rlib_tree_: L1, L2, ldl_imod
+// and the entries it stores); and the tokeniser's comcif_info, comfread_info.
 void rd_monlib_one_(int32_t mdoc, char mod, int32_t iun, char nodist, char list, int32_t& ierr,
                     int32_t& iend);
 // The file name part of a monomer's own description file: its first letter

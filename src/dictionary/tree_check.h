@@ -10,7 +10,7 @@
 // the caller) back into the dictionary as a new entry.  ierr: the status of
 // the count, copy, renumbering or direction check that failed, else 0.
 // Writes r_scratch lml_fuse, lml_natm, lml_nhatm, lml_prsnt of entry l, L1,
-// L2, and the dictionary through cpl_mlib_.
+// L2, ldl_imod (through cp_mlib_), and the dictionary through cpl_mlib_.
 void check_rlib_tree_(int32_t mdoc, char list, int32_t l, int32_t& ierr);
 
 // Turns the L1 tree to run from the first to the last backbone atom of
