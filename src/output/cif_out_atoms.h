@@ -20,11 +20,14 @@ void write_atoms_(int32_t mdoc, std::string_view path, std::string_view namec, s
 // codes of crdatm become "." and B and occupancy are clamped to their
 // columns in the record itself.  ierr 0, or 4 after a failed line (the
 // unit is then closed).
+// Writes crdatm, crdstr.st_chem.
 void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t& ierr);
 
 // Equivalent isotropic B of anisotropic U (U11, U22, U33 are read).
+// Writes no table.
 void calc_b_equiv_(const float* u_anis, float& b_equiv);
 
 // Index of the scattering type whose element is `element` (all four
 // characters compared), 0 and ierr 1 when there is none.
+// Writes no table.
 void get_sf_id_(int32_t mdoc, std::string_view element, int32_t& insf, int32_t& ierr);

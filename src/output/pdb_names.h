@@ -9,6 +9,7 @@
 // The residue name cut to three characters, the one-letter nucleotide
 // names for "Ad", "Ar", "Cd", ... and right-justified in its first three
 // columns; the rest of rname blank.  len: the declared length (3).
+// Writes no table.
 void pdb_rname_corr_to_write_(rt::TextRef rname, int32_t len);
 
 // The atom name placed in its four PDB columns (13-16) from its element:
@@ -16,6 +17,7 @@ void pdb_rname_corr_to_write_(rt::TextRef rname, int32_t len);
 // digit, quote or asterisk moves to the front (HG11 becomes 1HG1); the
 // porphyrin nitrogens of HEM become " N A" .. " N D".  aname: the
 // characters after its used length are blanked.
+// Writes no table.
 void pdb_aname_(rt::TextRef aname, std::string_view asymb, std::string_view rname,
                 rt::TextRef atom);
 

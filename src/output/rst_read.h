@@ -23,6 +23,7 @@ void orrst_cif_(int32_t mdoc, int32_t& in, rt::TextRef path, std::string_view na
 // rs_source and rs_source_id.  Fields a record does not name keep their
 // values.  ierr 1 after a read failure or a record too short for its
 // fields (the unit closed).
+// Writes crdrst, crdatm.cr_line, com_crd_cif.iend_cif.
 void rdrst_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr);
 
 // Opens a van der Waals restraint file (path blanked first); in out: the
@@ -33,4 +34,5 @@ void orvdw_cif_(int32_t mdoc, int32_t& in, rt::TextRef path, std::string_view na
 // The next van der Waals restraint into crdrsv, with the protocol of
 // rdrst_cif_; every record and returned text line is also shown through
 // msgdoc_.
+// Writes crdrsv, crdatm.cr_line, com_crd_cif.iend_cif.
 void rdvdw_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr);

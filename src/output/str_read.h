@@ -12,6 +12,7 @@
 // reset first, each "_struct_atom." row fills its atom, then the extra
 // partner links are made mutual.  pathc is blank afterwards.  ierr 0, or 1
 // when the file failed to open or a read failed.
+// Writes atom_str, crdinf, crdstr, crdatm.cr_line, com_crd_cif.iend_cif.
 void read_str_(int32_t mdoc, rt::TextRef pathc, std::string_view namec, std::string_view extc,
                int32_t& ierr);
 

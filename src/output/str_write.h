@@ -10,6 +10,7 @@
 // and the one-row record crdstr).  ierr 0; 1 an unusable name or a failed
 // open; 2 no atoms (the header written, the unit left open); 4 a row failed
 // (the unit closed); otherwise the header's status.
+// Writes crdinf, crdstr, crst_crd.
 void write_str_(int32_t mdoc, std::string_view path, std::string_view namec, std::string_view ext,
                 int32_t& ierr);
 
