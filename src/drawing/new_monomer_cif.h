@@ -8,4 +8,5 @@
 
 // Writes every line on the open unit iun and closes it; `prog` names the
 // program in the title.  ierr is the status of the last line written.
+// Writes no table.
 void wr_cif_new_(int32_t mdoc, int32_t iun, std::string_view prog, int32_t& ierr);

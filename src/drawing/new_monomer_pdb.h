@@ -8,4 +8,5 @@
 
 // Writes every record on the open unit iun and closes it; `prog` names the
 // program in the title.  mdoc and ierr are not used.
+// Writes no table.
 void wr_pdb_new_(int32_t mdoc, int32_t iun, std::string_view prog, int32_t& ierr);

@@ -30,6 +30,7 @@ extern ps_box_t ps_box;
 // Colour tables are `rgb(3, mxcolr)`: red, green, blue of colour i in
 // rgb[3*(i-1)] .. rgb[3*(i-1)+2], each 0 to 1.
 
+// Writes isps.
 void pssetpg_(int32_t totalnbpages);
 // Opens `fname` (used unchanged) and writes everything up to the start of
 // page 1; ierr 1 with nothing written when the file cannot be opened.
@@ -39,6 +40,7 @@ void psopen_(std::string_view fname, int32_t bboxx1, int32_t bboxx2, int32_t bbo
 // Ends the current page and starts the next.  Writes isps.
 void psnwpag_(int32_t bboxx1, int32_t bboxx2, int32_t bboxy1, int32_t bboxy2, bool incol);
 // Ends the last page, writes the trailer and closes the unit.
+// Writes no table.
 void psclos_(int32_t bboxx1, int32_t bboxx2, int32_t bboxy1, int32_t bboxy2);
 
 namespace drawing {

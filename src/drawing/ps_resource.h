@@ -6,4 +6,5 @@
 #include <cstdint>
 
 // The two resources, 104 lines, on unit un.
+// Writes no table.
 void psresource_new_(int32_t un);

@@ -52,11 +52,13 @@ void endtx_();
 // New page.  Writes isps, tx_slct.
 void newpg_();
 // Pens are not distinguished.
+// Writes no table.
 void newpen_(int32_t ipen);
 // Sets the drawing box, held inside the page box.  Writes tx_box.
 void set_box_tx_(int32_t ibx, int32_t iby, int32_t ishxi, int32_t ishyi);
 // The box, the origin and the page limits along plot x (ps_box y1, y2) and
 // plot y (ps_box x1, x2).
+// Writes no table.
 void get_box_tx_(int32_t& ibx, int32_t& iby, int32_t& ishx_ps, int32_t& ishy_ps, int32_t& ix0_ps,
                  int32_t& iy0_ps, int32_t& lim_xmin, int32_t& lim_xmax, int32_t& lim_ymin,
                  int32_t& lim_ymax);
@@ -72,14 +74,17 @@ void movtx_(float x, float y);
 void vectx_(float x, float y);
 // Text at (ix, iy) in points, size isizex: imod < 1 in the drawing box,
 // imod >= 1 on the page box; word by word (txtext_) or as one text (txsymb_).
+// Writes no table.
 void txtext_(std::string_view sym, int32_t isizex, int32_t ix, int32_t iy, int32_t imod);
 void txsymb_(std::string_view sym, int32_t isizex, int32_t ix, int32_t iy, int32_t imod);
 // Text at page position (x, y): words at a fixed pitch of 0.72 x size per
 // character (psprint_), or every character at that pitch (psprints_).
 // Parentheses become braces and unprintable characters "^".
+// Writes no table.
 void psprint_(float x, float y, float size, std::string_view text);
 void psprints_(float x, float y, float size, std::string_view text);
 // Fills the colour table (rgb(3, 19), names), then resets the layer.
+// Writes com_ps, ps_box, tx_box, tx_orig, comorg, tx_slct.
 void init_tx_par_(float* rgb, rt::FixedText<12>* colnam);
 // Resets the layer.  Writes com_ps, ps_box, tx_box, tx_orig, comorg, tx_slct.
 void init_tx_();
