@@ -23,6 +23,7 @@ void remove_user_chir_centre_(int32_t mdoc, char list, int32_t& ierr);
 // Sign of a "CA" centre from the order of its partners "N", "C", "CB":
 // "positiv"/'R' for an even order in an L-peptide, "negativ"/'L' for an odd
 // one, the reverse for any other itype_res.  Other names change nothing.
+// Writes no table.
 void peptide_chir_corr_(int32_t mdoc, char list, int32_t itype_res, std::string_view atom1,
                         std::string_view atom2, std::string_view atom3, rt::FixedText<8>& sign,
                         rt::FixedText<1>& flag, int32_t& ierr);

@@ -12,4 +12,5 @@ void h_atom_coors_rebuild_(int32_t mdoc, char list, int32_t imode, int32_t& ierr
 // Neighbour list of atom ia in the tree: back atom first, then its forward
 // atoms, then its ring-closure partners (at most MAX1BRN in all); nh counts
 // the hydrogens.  ia < 1: n = nh = 0, iconn untouched.
+// Writes no table.
 void set_conn_l_(int32_t ia, int32_t& n, int32_t& nh, int32_t* iconn);

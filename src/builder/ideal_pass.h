@@ -15,6 +15,7 @@ void calc_vobsn_(int32_t mdoc, char list, std::string_view mon, int32_t nringt, 
 
 // The bonds, angles and torsion made at tree atom i0; nv, nc the torsion
 // counters.  ierr the first failing creation's status.
+// Writes r_scratch l1b_, l1g_, l1t_ rows.
 void calc_vobsnn_(int32_t mdoc, char list, int32_t i0, int32_t& nv, int32_t& nc,
                   std::string_view mon, int32_t& ierr);
 
@@ -27,4 +28,5 @@ void set_vobs_to_vidl_(int32_t mdoc, int32_t& ierr);
 
 // Listing of the bond, angle, torsion, chiral and plane rows through msgdoc_
 // when |mdoc| < 99.
+// Writes no table.
 void print_lib_lbc_(int32_t mdoc, int32_t& ierr);

@@ -19,6 +19,7 @@ void check_metal_chir_(int32_t mdoc, std::string_view mon, int32_t iangl, char l
 // imc(1..6) (imc points at 10 entries), the digit icross, the sign word and
 // the row lc.  ierr 0 found, 1 no rows or ic < 1, 2 no row of ic, 3 a digit
 // that is not a decimal digit, 9 the centre's first row is an ordinary one.
+// Writes no table.
 void srch_metal_chir_(int32_t mdoc, std::string_view mon, int32_t ic, int32_t ib, int32_t& ibc,
                       int32_t& ifr, int32_t* imc, int32_t& icross, rt::FixedText<8>& sign,
                       int32_t& lc, int32_t& ierr);

@@ -16,5 +16,6 @@ void metal_chir_from_coord_(int32_t mdoc, char list, std::string_view mon, int32
 // The same from the ideal angles of the description, for two to four
 // neighbours.  ierr 0, 1 not recognised, the look-up status of a missing
 // angle, 3 the chiral table full.
+// Writes r_scratch l1c_ rows, l1g_val, l1t_ rows.
 void check_default_met_chir_(int32_t mdoc, std::string_view mon, int32_t ia, int32_t nc,
                              const int32_t* ibond, char list, int32_t& ierr);

@@ -8,4 +8,5 @@
 // metal table (upper case, a blank second character for one-letter symbols).
 // Halogens heavier than fluorine, the noble gases and the heavier metalloids
 // count as metals; H, D, B, C, N, O, F, P and S do not.
+// Writes no table.
 bool is_it_metal_(std::string_view symb);

@@ -12,5 +12,6 @@
 // three characters that begin with their element get a leading blank.  In a
 // residue whose name begins "HEM" the porphyrin nitrogens NA..ND become
 // " N A" .. " N D".  list 'T' traces the name in and out through msgdoc_.
+// Writes no table.
 void pdb_aname_mnew_(int32_t mdoc, char list, const rt::FixedText<4>& aname,
                      const rt::FixedText<4>& asymb, std::string_view rname, rt::FixedText<4>& atom);

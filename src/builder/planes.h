@@ -13,6 +13,7 @@ void check_plan_(int32_t mdoc, int32_t nring, char list, int32_t& ierr);
 
 // iflat 1 when atoms ia and ja share a ring that is flat for ia, -1 when they
 // share rings none of which is flat for ia, 0 when they share no ring.
+// Writes no table.
 void check_plan_connection_(char list, int32_t ia, int32_t ja, int32_t& iflat);
 
 // Appends to each plane the hydrogen neighbours of its trigonal atoms (read

@@ -27,9 +27,11 @@ struct RingRecord {
 
 // Fills nch, iachir, ichir, iconn and the flatness of the ordered ring atoms.
 // ierr 2 (a warning) when a ring centre's sign comes out 0.
+// Writes no table.
 void get_ring_chir_(int32_t mdoc, int32_t iring, builder::RingRecord& r, int32_t& ierr);
 
 // Chiral entry and sign of centre icn seen through ia1, ia2, ia3.
+// Writes no table.
 void get_chir_sign_(int32_t icn, int32_t ia1, int32_t ia2, int32_t ia3, int32_t& ichir,
                     int32_t& isign);
 
@@ -40,5 +42,6 @@ void set_chir_sign_(int32_t ich, int32_t icn, int32_t ia1, int32_t ia2, int32_t 
 // Writes every ring position's sign back into its centre.  Writes r_scratch l1c_flag.
 void chir_to_list_(int32_t mdoc, int32_t iring, builder::RingRecord& r, char list, int32_t& ierr);
 
+// Writes no table.
 void get_correct_chir_(int32_t ichir1, int32_t ichir2, int32_t ibond, int32_t& ich1, int32_t& ich2);
 void set_correct_chir_(int32_t ich1, int32_t ich2, int32_t ibond, int32_t& ichir1, int32_t& ichir2);

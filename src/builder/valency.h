@@ -20,5 +20,6 @@ void check_oxygens_bond_(int32_t mdoc, char list, int32_t& ierr);
 // Number of hydrogen atoms an atom of element asymb lacks: nbond the rounded
 // and anbond the real sum of its bond orders, nbond_atom its counted bonds,
 // oxidation its charge.  An unknown element gets none, with a warning line.
+// Writes no table.
 void find_hydr_type_(int32_t mdoc, int32_t nbond, float anbond, int32_t nbond_atom, float oxidation,
                      int32_t& n_missing, std::string_view asymb);
