@@ -20,9 +20,11 @@
 void check_compl_(int32_t mdoc, char list, std::string_view mode, int32_t isyn, std::string_view mon,
                   int32_t& ierr);
 // The distance and bonded-pair strings from ordered pair counts (halved).
+// Writes no table.
 void create_index_(const rt::Array1<int32_t, 8>& index, rt::FixedText<24>& c_index,
                    const rt::Array1<int32_t, 8>& ipair, rt::FixedText<24>& c_pair);
 // it 1: a synonym row (mon, monn, atom, aatom) exists; 0: none; 2: the list
 // is full (no search).
+// Writes no table.
 void check_synonym_(int32_t& it, std::string_view mon, std::string_view monn, std::string_view atom,
                     std::string_view aatom);

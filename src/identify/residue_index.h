@@ -18,6 +18,7 @@ void calc_index_(int32_t mdoc, std::string_view mon, int32_t& n, rt::FixedText<3
 // Distance of two indices: idiffc over the content fields other than carbon,
 // nitrogen and oxygen, idiffi over path lengths 1 to 6, idiffp over all pair
 // fields.  ierr 0.
+// Writes no table.
 void calc_index_diff_(int32_t mdoc, std::string_view c_content1, std::string_view c_index1,
                       std::string_view c_pair1, std::string_view c_content2, std::string_view c_index2,
                       std::string_view c_pair2, int32_t& idiffc, int32_t& idiffi, int32_t& idiffp,
