@@ -89,26 +89,26 @@ inline void batch(MtzImage& m, int n, const char* labels) {
   m.ints(ints).reals(reals).rec(std::string("BHCH ") + labels);
 }
 
-struct FileSpec {
+struct FileLayout {
   std::vector<std::string> records = main_records();
   std::vector<std::string> history = {"From test: first line", "From test: second line"};
   bool batches = true;
   std::function<void(MtzImage&)> tail;  // replaces the batch part when set
 };
 
-inline std::string build(bool big_endian, const FileSpec& spec) {
+inline std::string build(bool big_endian, const FileLayout& layout) {
   MtzImage m(big_endian);
   m.row({bits(1), bits(0), bits(1), bits(20.5f), bits(1.5f)});
   m.row({bits(2), bits(3), bits(4), NAN_WORD, bits(2.0f)});
   m.row({bits(0), bits(0), bits(2), bits(-0.0f), bits(1.0e-40f)});
-  for (const auto& r : spec.records) m.rec(r);
-  if (!spec.history.empty()) {
-    m.rec(fmt("MTZHIST %3d", static_cast<int>(spec.history.size())));
-    for (const auto& h : spec.history) m.rec(h);
+  for (const auto& r : layout.records) m.rec(r);
+  if (!layout.history.empty()) {
+    m.rec(fmt("MTZHIST %3d", static_cast<int>(layout.history.size())));
+    for (const auto& h : layout.history) m.rec(h);
   }
-  if (spec.tail) {
-    spec.tail(m);
-  } else if (spec.batches) {
+  if (layout.tail) {
+    layout.tail(m);
+  } else if (layout.batches) {
     m.rec("MTZBATS");
     batch(m, 1, "  PHI   OMEGA   KAPPA");
     batch(m, 2, "");

@@ -30,7 +30,7 @@ std::vector<uint32_t> column_bits(const MtzCol* c, int n) {
 TEST(MtzReader, FullFileInBothByteOrders) {
   for (bool big : {false, true}) {
     SCOPED_TRACE(big ? "big-endian file" : "little-endian file");
-    auto mtz = read_file(build(big, FileSpec{}), 1);
+    auto mtz = read_file(build(big, FileLayout{}), 1);
     ASSERT_TRUE(mtz);
     EXPECT_EQ(mtz->title, "test data");
     EXPECT_EQ(mtz->nref, 3);
@@ -93,19 +93,19 @@ TEST(MtzReader, FullFileInBothByteOrders) {
 }
 
 TEST(MtzReader, OlderDialectWithoutDatasets) {
-  FileSpec spec;
+  FileLayout layout;
   std::vector<std::string> kept;
-  for (std::string r : spec.records) {
+  for (std::string r : layout.records) {
     if (r.rfind("PROJECT", 0) == 0 || r.rfind("CRYSTAL", 0) == 0 || r.rfind("DATASET", 0) == 0 ||
         r.rfind("DCELL", 0) == 0 || r.rfind("DWAVEL", 0) == 0 || r.rfind("NDIF", 0) == 0)
       continue;
     if (r.rfind("COLUMN", 0) == 0) r.resize(r.size() - 5);  // no dataset id
     kept.push_back(r);
   }
-  spec.records = kept;
-  spec.batches = false;
+  layout.records = kept;
+  layout.batches = false;
   std::string out;
-  auto mtz = read_file(build(false, spec), 1, &out);
+  auto mtz = read_file(build(false, layout), 1, &out);
   ASSERT_TRUE(mtz);
   ASSERT_EQ(MtzNxtal(mtz.get()), 1);
   const MtzXtal* base = MtzIxtal(mtz.get(), 0);
@@ -132,16 +132,16 @@ TEST(MtzReader, OneCrystalNameWithTwoCells) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    FileSpec spec;
-    spec.batches = false;
+    FileLayout layout;
+    layout.batches = false;
     const float cell2[6] = {c.second_cell_a, 50, 60, 90, 90, 90};
     const std::string g = group(2, "proj", "xtal", "deriv", cell2, 0.9f);
-    auto end = spec.records.end() - 2;  // before BATCH and END
+    auto end = layout.records.end() - 2;  // before BATCH and END
     std::size_t at = 0;
     for (std::size_t nl; (nl = g.find('\n', at)) != std::string::npos; at = nl + 1)
-      end = spec.records.insert(end, g.substr(at, nl - at)) + 1;
-    spec.records.insert(end, g.substr(at));
-    auto mtz = read_file(build(false, spec), 0);
+      end = layout.records.insert(end, g.substr(at, nl - at)) + 1;
+    layout.records.insert(end, g.substr(at));
+    auto mtz = read_file(build(false, layout), 0);
     ASSERT_TRUE(mtz);
     std::vector<std::string> names;
     for (const auto& x : mtz->xtals) names.push_back(x->crystal_name);
@@ -155,9 +155,9 @@ TEST(MtzReader, OneCrystalNameWithTwoCells) {
 }
 
 TEST(MtzReader, BaseDatasetRecordsAndValmNumber) {
-  FileSpec spec;
-  spec.batches = false;
-  for (auto& r : spec.records) {
+  FileLayout layout;
+  layout.batches = false;
+  for (auto& r : layout.records) {
     if (r.rfind("VALM", 0) == 0) r = fmt("VALM %-20f", 0.0);
     if (r.rfind("DWAVEL        0", 0) == 0) r = fmt("DWAVEL  %7d %10.5f", 0, 0.5);
     if (r.rfind("COLUMN SIGFP", 0) == 0)
@@ -165,7 +165,7 @@ TEST(MtzReader, BaseDatasetRecordsAndValmNumber) {
     if (r.rfind("COLUMN FP", 0) == 0)
       r = fmt("COLUMN %-30s %c %17.4f %17.4f %4d", "M/ISYM", 'I', 0.0, 1.0, 1);
   }
-  auto mtz = read_file(build(false, spec), 0);
+  auto mtz = read_file(build(false, layout), 0);
   ASSERT_TRUE(mtz);
   float missing;
   std::memcpy(&missing, mtz->missing_number_flag, 4);
@@ -180,7 +180,7 @@ TEST(MtzReader, BaseDatasetRecordsAndValmNumber) {
 }
 
 TEST(MtzReader, ReflectionsLeftInTheFile) {
-  auto mtz = read_file(build(true, FileSpec{}), 0);
+  auto mtz = read_file(build(true, FileLayout{}), 0);
   ASSERT_TRUE(mtz);
   ASSERT_TRUE(mtz->file_in);
   EXPECT_EQ(mtz->file_in->position, 80);
@@ -198,14 +198,14 @@ TEST(MtzReader, BadInputIsRefused) {
     std::function<std::string()> bytes;
     int index;
   };
-  auto with = [](std::function<void(FileSpec&)> change) {
+  auto with = [](std::function<void(FileLayout&)> change) {
     return [change] {
-      FileSpec spec;
-      change(spec);
-      return build(false, spec);
+      FileLayout layout;
+      change(layout);
+      return build(false, layout);
     };
   };
-  auto replace = [](FileSpec& s, const char* prefix, const std::string& record) {
+  auto replace = [](FileLayout& s, const char* prefix, const std::string& record) {
     for (auto& r : s.records)
       if (r.rfind(prefix, 0) == 0) r = record;
   };
@@ -213,53 +213,53 @@ TEST(MtzReader, BadInputIsRefused) {
       {"empty file", [] { return std::string(); }, 6},
       {"not an MTZ file",
        [] {
-         std::string b = build(false, FileSpec{});
+         std::string b = build(false, FileLayout{});
          b[0] = 'X';
          return b;
        },
        15},
-      {"file ends before END", [] { return build(false, FileSpec{}).substr(0, 80 + 60 + 80 * 10); },
+      {"file ends before END", [] { return build(false, FileLayout{}).substr(0, 80 + 60 + 80 * 10); },
        6},
       {"file ends before MTZENDOFHEADERS",
        [] {
-         const std::string b = build(false, FileSpec{});
+         const std::string b = build(false, FileLayout{});
          return b.substr(0, b.size() - 200);
        },
        6},
       {"header position past the end",
        [] {
-         std::string b = build(false, FileSpec{});
+         std::string b = build(false, FileLayout{});
          b[7] = '\x7F';
          return b;
        },
        6},
-      {"wrong version", with([&](FileSpec& s) { replace(s, "VERS", "VERS MTZ:V2.0"); }), 19},
+      {"wrong version", with([&](FileLayout& s) { replace(s, "VERS", "VERS MTZ:V2.0"); }), 19},
       {"SYMINF short of tokens",
-       with([&](FileSpec& s) { replace(s, "SYMINF", "SYMINF 4 4 P 18"); }), 20},
-      {"SYMINF with too many operators", with([&](FileSpec& s) {
+       with([&](FileLayout& s) { replace(s, "SYMINF", "SYMINF 4 4 P 18"); }), 20},
+      {"SYMINF with too many operators", with([&](FileLayout& s) {
          replace(s, "SYMINF",
                  fmt("SYMINF %3d %2d %c %5d %22s %5s", 193, 4, 'P', 18, "'P 21 21 2'", "PG222"));
        }),
        11},
       {"more SYMM records than the table holds",
-       with([](FileSpec& s) { s.records.insert(s.records.begin() + 6, 190, "SYMM X,Y,Z"); }), 11},
-      {"COLUMN short of tokens", with([&](FileSpec& s) { replace(s, "COLUMN K", "COLUMN K H 0"); }),
+       with([](FileLayout& s) { s.records.insert(s.records.begin() + 6, 190, "SYMM X,Y,Z"); }), 11},
+      {"COLUMN short of tokens", with([&](FileLayout& s) { replace(s, "COLUMN K", "COLUMN K H 0"); }),
        21},
       {"more columns than NCOL declares",
-       with([&](FileSpec& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 4, 3, 2)); }), 21},
+       with([&](FileLayout& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 4, 3, 2)); }), 21},
       {"rows run into the header",
-       with([&](FileSpec& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 5, 4, 2)); }), 6},
-      {"batch header without BH", with([](FileSpec& s) {
+       with([&](FileLayout& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 5, 4, 2)); }), 6},
+      {"batch header without BH", with([](FileLayout& s) {
          s.tail = [](MtzImage& m) { m.rec("MTZBATS").rec("XH 1 185 29 156"); };
        }),
        22},
-      {"batch block larger than the arrays", with([](FileSpec& s) {
+      {"batch block larger than the arrays", with([](FileLayout& s) {
          s.tail = [](MtzImage& m) {
            m.rec("MTZBATS").rec(fmt("BH %8d%8d%8d%8d", 1, 500, 300, 200));
          };
        }),
        22},
-      {"history longer than the file", with([](FileSpec& s) {
+      {"history longer than the file", with([](FileLayout& s) {
          s.history.clear();
          s.tail = [](MtzImage& m) { m.rec("MTZHIST 999"); };
        }),
@@ -280,7 +280,7 @@ TEST(MtzReader, BadInputIsRefused) {
 
 TEST(MtzReader, LogicalNameResolvesThroughTheEnvironment) {
   TempFile t;
-  t.write(build(false, FileSpec{}));
+  t.write(build(false, FileLayout{}));
   ::setenv("MTZ_TEST_HKLIN", t.c_str(), 1);
   std::unique_ptr<MtzFile> mtz;
   captured([&] { mtz = MtzGet("MTZ_TEST_HKLIN", 1); });

@@ -82,7 +82,7 @@ void expect_same_file(const MtzFile& a, const MtzFile& b) {
 TEST(MtzWriter, FileReadBackBitForBitAndWrittenAgainByteForByte) {
   for (bool big : {false, true}) {
     SCOPED_TRACE(big ? "from a big-endian file" : "from a little-endian file");
-    auto first = read_file(build(big, FileSpec{}), 1);
+    auto first = read_file(build(big, FileLayout{}), 1);
     ASSERT_TRUE(first);
     TempFile t1, t2;
     auto second = put_and_get(first.get(), t1);
@@ -155,7 +155,7 @@ TEST(MtzWriter, BatchListTwelveNumbersARecordAfterSorting) {
 }
 
 TEST(MtzWriter, FailedWritesAreReportedAsFailures) {
-  auto mtz = read_file(build(false, FileSpec{}), 1);
+  auto mtz = read_file(build(false, FileLayout{}), 1);
   ASSERT_TRUE(mtz);
   TempFile readonly;
   std::string out = captured([&] { EXPECT_EQ(MtzPut(mtz.get(), "/tmp"), 0); });
@@ -178,12 +178,12 @@ TEST(MtzWriter, FailedWritesAreReportedAsFailures) {
 }
 
 TEST(MtzWriter, DeleteReflectionMovesLaterValuesDown) {
-  auto mtz = read_file(build(false, FileSpec{}), 1);
+  auto mtz = read_file(build(false, FileLayout{}), 1);
   ASSERT_TRUE(mtz);
   MtzDeleteRefl(mtz.get(), 0);
   EXPECT_EQ(mtz->nref, 2);
   EXPECT_EQ(bits(MtzColLookup(mtz.get(), "FP")->values[0]), NAN_WORD);
-  auto kept = read_file(build(false, FileSpec{}), 0);
+  auto kept = read_file(build(false, FileLayout{}), 0);
   EXPECT_EQ(MtzDeleteRefl(kept.get(), 0), 1);
   EXPECT_EQ(kept->nref, 3);
 }
