@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ratio_reporter.h"
 #include "reflections/machine_stamp.h"
 #include "reflections/mtz_hierarchy.h"
 #include "reflections/mtz_reader.h"
@@ -127,23 +127,6 @@ void BM_BareFread(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * reflection_count());
 }
 
-// Console output plus the reader's time over the bare read's.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) times_[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    if (times_.count("BM_MtzGet") && times_.count("BM_BareFread") && times_["BM_BareFread"] > 0)
-      std::printf("MtzGet / bare fread: %.2f\n", times_["BM_MtzGet"] / times_["BM_BareFread"]);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
 
 }  // namespace
 
@@ -152,7 +135,7 @@ BENCHMARK(BM_BareFread)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  RatioReporter reporter("BM_MtzGet", "BM_BareFread", "MtzGet / bare fread");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   if (!mtz_file().empty()) std::remove(mtz_file().c_str());

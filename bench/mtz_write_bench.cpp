@@ -7,10 +7,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "ratio_reporter.h"
 #include "reflections/cmtzlib.h"
 #include "reflections/mtz_write_api.h"
 
@@ -72,22 +72,6 @@ void BM_BareFwrite(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * nref);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) times_[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    if (times_.count("BM_Lwrefl") && times_.count("BM_BareFwrite") && times_["BM_BareFwrite"] > 0)
-      std::printf("lwrefl_ / bare fwrite: %.2f\n", times_["BM_Lwrefl"] / times_["BM_BareFwrite"]);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
 
 }  // namespace
 
@@ -96,7 +80,7 @@ BENCHMARK(BM_BareFwrite)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  RatioReporter reporter("BM_Lwrefl", "BM_BareFwrite", "lwrefl_ / bare fwrite");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   std::remove(out_path().c_str());
