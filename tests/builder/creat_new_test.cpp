@@ -7,17 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "../dictionary/component_l1.h"
-#include "../drawing/drawing_support.h"
 #include "builder/h_coords.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
 #include "l1_fixture.h"
 #include "runtime/units.h"
 #include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -250,7 +251,7 @@ TEST_F(CreatNew, ZincAndCadmiumCentresGetTheirCoordinationGeometry) {
 }
 
 TEST_F(CreatNew, FinishedMonomerIsDrawnUnlessTheProgramWordBeginsWithAQuestionMark) {
-  drawing_test::ScratchDir dir;
+  TempDir dir;
   crdinf.crps_iun = 51;
   crdinf.cro_file = dir.path() + "/out";
   crdinf.crps_path = dir.path() + "/";

@@ -28,7 +28,7 @@ class EnerWriter : public testing::Test {
     if (out) *out = text;
     return ierr;
   }
-  Lines lines() const { return file_lines(dir.path("new_ener_lib.cif")); }
+  Lines lines() const { return file_lines(dir.file("new_ener_lib.cif")); }
   // The rows after the item names of the loop whose first item is `item`.
   Lines rows(const std::string& item) const {
     const Lines all = lines();
@@ -79,7 +79,7 @@ class EnerWriter : public testing::Test {
     r.lew_hflag(j) = "N";
   }
 
-  libwrite::ScratchDir dir;
+  TempDir dir;
   r_scratch_t& r = r_scratch;
 };
 

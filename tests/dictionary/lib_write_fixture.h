@@ -13,6 +13,7 @@
 #include "dictionary/libcom.h"
 #include "runtime/units.h"
 #include "support/capture.h"
+#include "support/temp_dir.h"
 
 namespace libwrite {
 
@@ -23,27 +24,6 @@ inline std::vector<std::string> file_lines(const std::string& path) {
   while (std::getline(in, l)) out.push_back(l);
   return out;
 }
-
-// A directory of its own per test, removed afterwards.
-class ScratchDir {
- public:
-  ScratchDir() {
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("libwrite_") + info->test_suite_name() + "_" + info->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string dir() const { return dir_.string() + "/"; }
-
- private:
-  std::filesystem::path dir_;
-};
 
 // The dictionary emptied, links and synonyms included.
 inline void clear_all() {
@@ -59,13 +39,13 @@ inline void clear_all() {
 
 // The output library and energy library named in the scratch directory,
 // neither open.
-inline void name_outputs(const ScratchDir& d) {
+inline void name_outputs(const TempDir& d) {
   libcom_t& lc = libcom;
   lc.lmo_iun = lc.leo_iun = 0;
-  lc.lmo_path = d.dir();
+  lc.lmo_path = d.path() + "/";
   lc.lmo_file = "new.lib";
   lc.lmo_ext = "";
-  lc.leo_path = d.dir();
+  lc.leo_path = d.path() + "/";
   lc.leo_file = "new_ener_lib";
   lc.leo_ext = "cif";
   lc.lb_name = "mon_test";

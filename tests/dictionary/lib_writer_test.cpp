@@ -34,7 +34,7 @@ class LibWriter : public testing::Test {
     if (out) *out = text;
     return ierr;
   }
-  Lines lines() const { return file_lines(dir.path("new.lib")); }
+  Lines lines() const { return file_lines(dir.file("new.lib")); }
   // The lines from the first that equals `from`, `n` of them.
   Lines section(const std::string& from, std::size_t n) const {
     const Lines all = lines();
@@ -71,7 +71,7 @@ class LibWriter : public testing::Test {
     r.llb_dev(j) = dev;
   }
 
-  libwrite::ScratchDir dir;
+  TempDir dir;
   r_scratch_t& r = r_scratch;
 };
 
@@ -339,12 +339,12 @@ TEST_F(LibWriter, CallsOutOfOrderAreRefused) {
 
 TEST_F(LibWriter, PathThatCannotBeOpenedEndsTheRun) {
   descr::alanine_entry("ALA", "C");
-  libcom.lmo_path = dir.path("missing/");
+  libcom.lmo_path = dir.file("missing/");
   int32_t ierr = 0;
   std::string out;
   EXPECT_EQ(run_end_status([&] { wrt_lib_(0, "TITC", 0, ierr); }, out), 1);
   EXPECT_EQ(libcom.lmo_iun, 0);
-  EXPECT_FALSE(std::filesystem::exists(dir.path("missing/new.lib")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("missing/new.lib")));
 }
 
 TEST_F(LibWriter, FileThatCannotTakeTheLinesIsAnError) {

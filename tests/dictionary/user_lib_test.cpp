@@ -95,9 +95,9 @@ TEST_F(UserLibrary, WithoutAUserLibraryNothingChanges) {
 TEST_F(UserLibrary, NewLibraryHoldsTheUserMonomersAndReadsBack) {
   load(true);
   ASSERT_EQ(run(), 0);
-  libwrite::ScratchDir dir;
-  std::filesystem::create_directories(dir.path("list"));
-  libcom.lmo_path = dir.path("list/");
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("list"));
+  libcom.lmo_path = dir.file("list/");
   libcom.lmo_file = "mon_lib_list";
   libcom.lmo_ext = "cif";
   int32_t ierr = 0;
@@ -105,7 +105,7 @@ TEST_F(UserLibrary, NewLibraryHoldsTheUserMonomersAndReadsBack) {
     for (const char* m : {"TITC", "MONC", "MODC", "LINC", "STOP"}) wrt_lib_(0, m, 0, ierr);
   });
   ASSERT_EQ(ierr, 0);
-  const auto lines = file_lines(dir.path("list/mon_lib_list.cif"));
+  const auto lines = file_lines(dir.file("list/mon_lib_list.cif"));
   auto count = [&](const std::string& s) { return std::count(lines.begin(), lines.end(), s); };
   EXPECT_EQ(count("data_comp_ACE"), 1);
   EXPECT_EQ(count("data_comp_GLY"), 1);
@@ -116,9 +116,9 @@ TEST_F(UserLibrary, NewLibraryHoldsTheUserMonomersAndReadsBack) {
   // The new library as the library of a later run: the user's monomers
   // come back with their descriptions.
   for (const char* f : {"mon_lib_ind.cif", "mon_lib_ind2.cif", "ener_lib.cif"})
-    std::filesystem::copy_file(monlib::test_library() + f, dir.path(f));
+    std::filesystem::copy_file(monlib::test_library() + f, dir.file(f));
   std::string out;
-  ASSERT_EQ(monlib::load(dir.dir(), out), 0) << out;
+  ASSERT_EQ(monlib::load(dir.path() + "/", out), 0) << out;
   ASSERT_EQ(r.lml_nmon, 2);
   ASSERT_EQ(monlib::read_marked({"ACE", "GLY"}, out, 'Y'), 0) << out;
   const int ace = monlib::entry_of("ACE");

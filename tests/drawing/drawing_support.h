@@ -21,9 +21,6 @@
 
 namespace drawing_test {
 
-// The name other rooms' tests use for the support library's scratch directory.
-using ScratchDir = ::TempDir;
-
 inline std::vector<std::string> lines_of(const std::string& path) {
   std::vector<std::string> out;
   std::ifstream in(path);
