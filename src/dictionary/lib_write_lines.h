@@ -13,26 +13,10 @@
 
 namespace dictionary {
 
-class LibLines {
+class LibLines : public output::LineSink {
  public:
-  explicit LibLines(int32_t unit) : iun_(unit) {}
+  using LineSink::LineSink;
 
-  int32_t unit() const { return iun_; }
-  bool ok() const { return ok_; }
-
-  void text(std::string_view t) {
-    if (!ok_) return;
-    int32_t ierr = 0;
-    output::put_text(iun_, ierr, t);
-    ok_ = ierr == 0;
-  }
-  template <typename... A>
-  void put(std::string_view format, const A&... a) {
-    if (!ok_) return;
-    int32_t ierr = 0;
-    output::put_line(iun_, line_, ierr, format, a...);
-    ok_ = ierr == 0;
-  }
   // Item names, one a line.
   template <std::size_t N>
   void items(const std::string_view (&names)[N]) {
@@ -52,10 +36,7 @@ class LibLines {
   }
 
  private:
-  int32_t iun_;
-  bool ok_ = true;
   bool reported_ = false;
-  output::Line line_;
 };
 
 // A stored text (code, group, name, label, sign, type) as one CIF value in a

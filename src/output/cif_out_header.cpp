@@ -52,23 +52,10 @@ constexpr Fraction kFractions[] = {
 
 // Lines of the header with the first failure kept: once a line has failed
 // nothing more is written.
-class Head {
+class Head : public output::LineSink {
  public:
-  explicit Head(int32_t iun) : iun_(iun) {}
-  bool ok() const { return ok_; }
-  void text(std::string_view t) {
-    if (!ok_) return;
-    int32_t ierr = 0;
-    output::put_text(iun_, ierr, t);
-    ok_ = ierr == 0;
-  }
-  template <typename... A>
-  void line(std::string_view format, const A&... a) {
-    if (!ok_) return;
-    int32_t ierr = 0;
-    output::put_line(iun_, line_, ierr, format, a...);
-    ok_ = ierr == 0;
-  }
+  using LineSink::LineSink;
+
   void banner(std::string_view title) {
     if (!ok_) return;
     int32_t ierr = 0;
@@ -84,11 +71,6 @@ class Head {
     output::put_quoted(iun_, line_, ierr, lead, value);
     ok_ = ierr == 0;
   }
-
- private:
-  int32_t iun_;
-  bool ok_ = true;
-  output::Line line_;
 };
 
 // Entry code as written and the code of the second database item.
@@ -128,17 +110,17 @@ std::string_view cut_text(std::string_view item, std::string_view text) {
 
 void put_header_items(Head& h, const Codes& c) {
   const std::string_view code = c.code.trimmed();
-  h.line("(A,A)", "data_structure_", code);
-  h.line("(A,2X,A)", "_entry.id", code);
-  h.line("(A,2X,A)", "_database_2.code_PDB", crst_pdb.cs_cd_pdb.trimmed());
-  if (c.code_ndb(1) != '?') h.line("(A,2X,A)", "_database_2.code_NDB   ", code);
+  h.put("(A,A)", "data_structure_", code);
+  h.put("(A,2X,A)", "_entry.id", code);
+  h.put("(A,2X,A)", "_database_2.code_PDB", crst_pdb.cs_cd_pdb.trimmed());
+  if (c.code_ndb(1) != '?') h.put("(A,2X,A)", "_database_2.code_NDB   ", code);
   if (crst_pdb.cs_name_pdb.is_blank()) crst_pdb.cs_name_pdb = "?";
   h.quoted("_struct_keywords.text", cut_text("_struct_keywords.text", crst_pdb.cs_name_pdb.view()));
   h.quoted("_struct.title", cut_text("_struct.title", crst_pdb.cs_title.view()));
   rt::FixedText<10> date;
   chng_date_(crst_pdb.cs_date_pdb.view(), date);
-  h.line("(A,2X,A)", "_audit.creation_date", date);
-  h.line("(A,A)", "_software.name", "  blanc");
+  h.put("(A,2X,A)", "_audit.creation_date", date);
+  h.put("(A,A)", "_software.name", "  blanc");
 }
 
 void put_entities(Head& h) {
@@ -149,7 +131,7 @@ void put_entities(Head& h) {
   h.text("_entity.id");
   h.text("_entity.type");
   for (int32_t i = 1; i <= e.n_chn_ent; ++i)
-    h.line("(A4,2X,A16)", output::field<4>(e.ent_chain_id(i)),
+    h.put("(A4,2X,A16)", output::field<4>(e.ent_chain_id(i)),
            output::field<16>(e.ent_chain_type(i)));
 }
 
@@ -158,13 +140,13 @@ void put_cell(Head& h, std::string_view code) {
   const float rad = pi / 180.0f;
   const rt::Array1<float, 6>& cell = crst_crd.cs_cell;
   h.banner("CELL");
-  h.line("(A,2X,A)", "_cell.entry", code);
-  h.line("(A,5X,F8.3)", "_cell.length_a", cell(1));
-  h.line("(A,5X,F8.3)", "_cell.length_b", cell(2));
-  h.line("(A,5X,F8.3)", "_cell.length_c", cell(3));
-  h.line("(A,2X,F8.3)", "_cell.angle_alpha", cell(4) / rad);
-  h.line("(A,3X,F8.3)", "_cell.angle_beta", cell(5) / rad);
-  h.line("(A,2X,F8.3)", "_cell.angle_gamma", cell(6) / rad);
+  h.put("(A,2X,A)", "_cell.entry", code);
+  h.put("(A,5X,F8.3)", "_cell.length_a", cell(1));
+  h.put("(A,5X,F8.3)", "_cell.length_b", cell(2));
+  h.put("(A,5X,F8.3)", "_cell.length_c", cell(3));
+  h.put("(A,2X,F8.3)", "_cell.angle_alpha", cell(4) / rad);
+  h.put("(A,3X,F8.3)", "_cell.angle_beta", cell(5) / rad);
+  h.put("(A,2X,F8.3)", "_cell.angle_gamma", cell(6) / rad);
 }
 
 void put_matrix(Head& h) {
@@ -173,25 +155,25 @@ void put_matrix(Head& h) {
   for (int i = 1; i <= 3; ++i)
     for (int j = 1; j <= 3; ++j) {
       std::snprintf(item, sizeof item, "_atom_sites.fract_transf_matrix[%d][%d]", i, j);
-      h.line("(A,2X,F10.6)", std::string_view(item), crst_pdb.cs_scale(i, j));
+      h.put("(A,2X,F10.6)", std::string_view(item), crst_pdb.cs_scale(i, j));
     }
   for (int i = 1; i <= 3; ++i) {
     std::snprintf(item, sizeof item, "_atom_sites.fract_transf_vector[%d]", i);
-    h.line("(A,2X,F10.6)", std::string_view(item), crst_pdb.cs_u(i));
+    h.put("(A,2X,F10.6)", std::string_view(item), crst_pdb.cs_u(i));
   }
 }
 
 void put_symmetry(Head& h, std::string_view code) {
   h.banner("SYMMETRY");
-  h.line("(A,2X,A)", "_symmetry.entry.id", code);
-  h.line("(A,2X,A,A,A)", "_symmetry.space_group_name_H-M", "'", crst_crd.cs_spgr.trimmed(), "'");
-  h.line("(A,2X,I5)", "_symmetry.Int_Tables_number", crst_crd.cs_nspgr);
+  h.put("(A,2X,A)", "_symmetry.entry.id", code);
+  h.put("(A,2X,A,A,A)", "_symmetry.space_group_name_H-M", "'", crst_crd.cs_spgr.trimmed(), "'");
+  h.put("(A,2X,I5)", "_symmetry.Int_Tables_number", crst_crd.cs_nspgr);
   const int32_t nsym = crst_crd.cs_nsym;
   if (nsym <= 0) return;
   h.text("loop_");
   h.text("_symmetry_equiv.id");
   h.text("_symmetry_equiv.pos_as_xyz");
-  for (int32_t i = 1; i <= nsym && i <= MAXNSO; ++i) h.line("(I3,2X,A)", i, symop_text(i));
+  for (int32_t i = 1; i <= nsym && i <= MAXNSO; ++i) h.put("(I3,2X,A)", i, symop_text(i));
 }
 
 void put_chains(Head& h) {
@@ -205,18 +187,18 @@ void put_chains(Head& h) {
     const int32_t g = a.igroup_asm(i);
     std::string_view entity = a.group_id(i).view();
     if (g >= 1 && g <= cif_asym_part.n_grp_asm) entity = cif_asym_part.asm_chain_id(g).view();
-    h.line("(A4,2X,A4)", output::field<4>(a.group_id(i)), output::field<4>(entity));
+    h.put("(A4,2X,A4)", output::field<4>(a.group_id(i)), output::field<4>(entity));
   }
 }
 
 void put_atom_site_header(Head& h) {
   h.banner("ATOM_SITE");
   h.text("loop_");
-  for (std::string_view item : kAtomSiteItems) h.line("(A,A)", "_atom_site.", item);
+  for (std::string_view item : kAtomSiteItems) h.put("(A,A)", "_atom_site.", item);
   if (com_out_cif.out_cif_corr == 0 || com_out_cif.out_cif_mult == 0)
-    for (std::string_view item : kMultItems) h.line("(A,A)", "_atom_site.", item);
+    for (std::string_view item : kMultItems) h.put("(A,A)", "_atom_site.", item);
   if (atom_inf.n_aniso > 0)
-    for (std::string_view item : kAnisoItems) h.line("(A,A)", "_atom_site.", item);
+    for (std::string_view item : kAnisoItems) h.put("(A,A)", "_atom_site.", item);
 }
 
 }  // namespace

@@ -41,6 +41,36 @@ void put_banner(int32_t iun, std::string_view title, int32_t& ierr);
 void put_quoted(int32_t iun, Line& line, int32_t& ierr, std::string_view lead,
                 std::string_view value);
 
+// Lines of one file that keep their first failure: once a line has failed
+// nothing more is written, so a writer checks ok() once at the end instead of
+// after every line.
+class LineSink {
+ public:
+  explicit LineSink(int32_t iun) : iun_(iun) {}
+
+  int32_t unit() const { return iun_; }
+  bool ok() const { return ok_; }
+
+  void text(std::string_view t) {
+    if (!ok_) return;
+    int32_t ierr = 0;
+    put_text(iun_, ierr, t);
+    ok_ = ierr == 0;
+  }
+  template <typename... A>
+  void put(std::string_view format, const A&... a) {
+    if (!ok_) return;
+    int32_t ierr = 0;
+    put_line(iun_, line_, ierr, format, a...);
+    ok_ = ierr == 0;
+  }
+
+ protected:
+  int32_t iun_;
+  bool ok_ = true;
+  Line line_;
+};
+
 // An atom name as one CIF value, blank-padded to at least `width`
 // characters.  corr_name_cif_out_ moves a leading quote or asterisk to the
 // end, turns blanks into underscores and puts a name holding an apostrophe
