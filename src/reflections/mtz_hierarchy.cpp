@@ -377,14 +377,19 @@ void MtzDebugHierarchy(const MtzFile* mtz) {
 }
 
 int MtzNxtal(const MtzFile* mtz) { return static_cast<int>(mtz->xtals.size()); }
+const std::vector<std::unique_ptr<MtzXtal>>& MtzXtals(const MtzFile* mtz) { return mtz->xtals; }
 MtzXtal* MtzIxtal(const MtzFile* mtz, int i) {
   return mtz->xtals[static_cast<std::size_t>(i)].get();
 }
 int MtzNsetsInXtal(const MtzXtal* xtal) { return static_cast<int>(xtal->sets.size()); }
+const std::vector<std::unique_ptr<MtzSet>>& MtzSetsInXtal(const MtzXtal* xtal) {
+  return xtal->sets;
+}
 MtzSet* MtzIsetInXtal(const MtzXtal* xtal, int i) {
   return xtal->sets[static_cast<std::size_t>(i)].get();
 }
 int MtzNcolsInSet(const MtzSet* set) { return static_cast<int>(set->cols.size()); }
+const std::vector<std::unique_ptr<MtzCol>>& MtzColsInSet(const MtzSet* set) { return set->cols; }
 MtzCol* MtzIcolInSet(const MtzSet* set, int i) {
   return set->cols[static_cast<std::size_t>(i)].get();
 }

@@ -54,11 +54,15 @@ int MtzListColumn(const MtzFile* mtz, char labels[][31], char types[][3], int se
 int MtzListInputColumn(const MtzFile* mtz, char labels[][31], char types[][3], int set_ids[]);
 void MtzDebugHierarchy(const MtzFile* mtz);
 
+// The child arrays themselves; the i-th child is 0-based.
 int MtzNxtal(const MtzFile* mtz);
+const std::vector<std::unique_ptr<MtzXtal>>& MtzXtals(const MtzFile* mtz);
 MtzXtal* MtzIxtal(const MtzFile* mtz, int i);
 int MtzNsetsInXtal(const MtzXtal* xtal);
+const std::vector<std::unique_ptr<MtzSet>>& MtzSetsInXtal(const MtzXtal* xtal);
 MtzSet* MtzIsetInXtal(const MtzXtal* xtal, int i);
 int MtzNcolsInSet(const MtzSet* set);
+const std::vector<std::unique_ptr<MtzCol>>& MtzColsInSet(const MtzSet* set);
 MtzCol* MtzIcolInSet(const MtzSet* set, int i);
 const char* MtzColType(const MtzCol* col);
 int MtzNset(const MtzFile* mtz);

@@ -134,6 +134,11 @@ TEST(MtzHierarchy, AssignColumnCreatesAndKeeps) {
   EXPECT_EQ(ns->set_id, 2);
   EXPECT_EQ(ns->wavelength, 0.0f);
   EXPECT_EQ(MtzColSet(mtz.get(), in_x), ns);
+  // The arrays handed out are the live ones: they follow the move.
+  ASSERT_EQ(MtzXtals(mtz.get()).size(), 3u);
+  ASSERT_EQ(MtzSetsInXtal(nx).size(), 1u);
+  ASSERT_EQ(MtzColsInSet(ns).size(), 1u);
+  EXPECT_EQ(MtzColsInSet(ns)[0].get(), in_x);
   EXPECT_EQ(MtzNcolsInSet(MtzIsetInXtal(MtzIxtal(mtz.get(), 0), 0)), 0);
   MtzAssignColumn(mtz.get(), in_x, "x", "native");
   EXPECT_EQ(MtzNxtal(mtz.get()), 3);
