@@ -4,6 +4,7 @@
 #include "reflections/mtz_writer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -140,11 +141,22 @@ void cell_record(HeaderWriter& w, MtzFile* mtz) {
   w.rec("CELL  %9.4f %9.4f %9.4f %9.4f %9.4f %9.4f", c[0], c[1], c[2], c[3], c[4], c[5]);
 }
 
+// The reader wants seven SYMINF tokens: a lattice letter or point-group name
+// that is unset (or would split into two tokens) goes out quoted, so a file
+// whose symmetry was never given still reads back, with it still unset.
 void symmetry_records(HeaderWriter& w, const MtzFile* mtz) {
   char quoted[MTZ_SPACEGROUP_NAME_LENGTH + 3];
   std::snprintf(quoted, sizeof quoted, "'%s'", rtrimmed(mtz->spacegroup_name).c_str());
-  w.rec("SYMINF %3d %2d %c %5d %22s %5s", mtz->nsym, mtz->nsymp, mtz->lattice_type,
-        mtz->spacegroup_num, quoted, mtz->pointgroup_name.c_str());
+  const char lattice = mtz->lattice_type;
+  char lattice_token[3] = {lattice, '\0', '\0'};
+  if (lattice == ' ' || lattice == '\'' || !std::isgraph(static_cast<unsigned char>(lattice)))
+    std::memcpy(lattice_token, "''", 3);
+  const std::string point = rtrimmed(mtz->pointgroup_name);
+  char point_token[MTZ_POINTGROUP_NAME_LENGTH + 3];
+  const bool plain = !point.empty() && point.find_first_of(" \t") == std::string::npos;
+  std::snprintf(point_token, sizeof point_token, plain ? "%s" : "'%s'", point.c_str());
+  w.rec("SYMINF %3d %2d %s %5d %22s %5s", mtz->nsym, mtz->nsymp, lattice_token,
+        mtz->spacegroup_num, quoted, point_token);
   const int nsym = std::clamp(mtz->nsym, 0, MTZ_MAX_SYMOPS);
   for (int k = 0; k < nsym; ++k) {
     char op[75];

@@ -123,6 +123,27 @@ TEST(MtzWriter, HeaderPositionAndInactiveColumns) {
   EXPECT_EQ(bytes.find("COLUMN OFF"), std::string::npos);
 }
 
+TEST(MtzWriter, UnsetSymmetryWrittenSoThatItReadsBackUnset) {
+  auto mtz = MtzMalloc(1, std::vector<int>{1}.data());
+  TempFile unset;
+  auto back = put_and_get(mtz.get(), unset);
+  ASSERT_TRUE(back) << "a file written without symmetry must read back";
+  EXPECT_NE(unset.read().find(fmt("%-80s", "SYMINF   0  0 ''     0                     ''    ''")),
+            std::string::npos);
+  EXPECT_EQ(back->nsym, 0);
+  EXPECT_EQ(back->lattice_type, ' ');
+  EXPECT_EQ(back->spacegroup_name, "");
+  EXPECT_EQ(back->pointgroup_name, "");
+
+  mtz->lattice_type = 'C';
+  mtz->pointgroup_name = "PG 2";
+  TempFile blank_inside;
+  back = put_and_get(mtz.get(), blank_inside);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->lattice_type, 'C');
+  EXPECT_EQ(back->pointgroup_name, "PG 2");
+}
+
 TEST(MtzWriter, BatchListTwelveNumbersARecordAfterSorting) {
   auto mtz = MtzMalloc(1, std::vector<int>{1}.data());
   mtz->lattice_type = 'P';
