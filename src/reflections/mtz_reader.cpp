@@ -83,6 +83,14 @@ class HeaderReader {
     return (std::isfinite(v) && std::fabs(v) < 2.0e9) ? static_cast<int>(v) : 0;
   }
   float real(int n) const { return static_cast<float>(number(n)); }
+  // Token n as a count: -1 when it is not a whole number that fits an int,
+  // so that a huge count in a damaged header is refused, not read as 0.
+  int count(int n) const {
+    const double v = number(n);
+    if (!std::isfinite(v) || v != std::floor(v) || v < -2147483648.0 || v > 2147483647.0)
+      return -1;
+    return static_cast<int>(v);
+  }
   // Record characters from..to (1-based, inclusive).
   std::string chars(int from, int to) const { return std::string(rec_ + from - 1, rec_ + to); }
 
@@ -143,9 +151,9 @@ bool first_scan(HeaderReader& h, FirstScan& scan, bool& read_error) {
     }
     if (h.keyword("END")) return true;
     if (h.keyword("NCOL")) {
-      scan.ncol = h.integer(2);
-      scan.nref = h.integer(3);
-      scan.nbat = h.integer(4);
+      scan.ncol = h.count(2);
+      scan.nref = h.count(3);
+      scan.nbat = h.count(4);
     } else if (h.keyword("PROJECT")) {
       if (static_cast<int>(scan.set_xtal.size()) + 1 == MAX_DATASETS) {
         std::printf("MtzGet: Maximum number of datasets exceeded! \n");
@@ -340,7 +348,8 @@ int read_tail(HeaderReader& h, MtzFile& mtz, LibraryFile* file, int nbat) {
     if (!h.next()) return 6;
     if (h.keyword("MTZE")) return 0;
     if (h.keyword("MTZHIST")) {
-      const int n = std::max(0, h.integer(2));
+      const int n = h.count(2);
+      if (n < 0) return 6;
       // Each line is a record still to come: a count the file cannot hold is refused.
       if (static_cast<int64_t>(n) * RECORD > file->length - file->position) return 6;
       mtz.history = MtzCallocHist(n);
@@ -353,7 +362,7 @@ int read_tail(HeaderReader& h, MtzFile& mtz, LibraryFile* file, int nbat) {
       for (int ib = 0; ib < nbat; ++ib) {
         if (!h.next()) return 6;
         if (!h.keyword("BH")) return 22;
-        const int nint = h.integer(4), nreal = h.integer(5);
+        const int nint = h.count(4), nreal = h.count(5);
         // The arrays have fixed sizes: larger counts are corrupt.
         if (nint < 0 || nint > MTZ_BATCH_INTS || nreal < 0 || nreal > MTZ_BATCH_REALS) return 22;
         auto batch = MtzMallocBatch();
@@ -486,7 +495,7 @@ std::unique_ptr<MtzFile> MtzGet(const char* logname, int read_refs) {
   if (!first_scan(h, scan, read_error)) return read_error ? fail(6) : nullptr;
   // The rows must fit between byte 80 and the header.
   if (scan.ncol < 0 || scan.nref < 0 || scan.nbat < 0 ||
-      static_cast<int64_t>(scan.ncol) * scan.nref * 4 > hdr_byte - FIRST_ROW)
+      static_cast<int64_t>(scan.ncol) * scan.nref > (hdr_byte - FIRST_ROW) / 4)
     return fail(6);
 
   std::vector<int> nsets;

@@ -249,6 +249,17 @@ TEST(MtzReader, BadInputIsRefused) {
        with([&](FileLayout& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 4, 3, 2)); }), 21},
       {"rows run into the header",
        with([&](FileLayout& s) { replace(s, "NCOL", fmt("NCOL %8d %12d %8d", 5, 4, 2)); }), 6},
+      // Counts past the int range once read as 0, taking a damaged file as empty.
+      {"row count of 2^31",
+       with([&](FileLayout& s) { replace(s, "NCOL", "NCOL 5 2147483648 2"); }), 6},
+      {"column and row counts whose byte count passes 2^63",
+       with([&](FileLayout& s) { replace(s, "NCOL", "NCOL 2147483647 2147483647 2"); }), 6},
+      {"batch count of 2^31",
+       with([&](FileLayout& s) { replace(s, "NCOL", "NCOL 5 3 2147483648"); }), 6},
+      {"batch header with 2^31 integers", with([](FileLayout& s) {
+         s.tail = [](MtzImage& m) { m.rec("MTZBATS").rec("BH 1 185 2147483648 156"); };
+       }),
+       22},
       {"batch header without BH", with([](FileLayout& s) {
          s.tail = [](MtzImage& m) { m.rec("MTZBATS").rec("XH 1 185 29 156"); };
        }),
@@ -262,6 +273,11 @@ TEST(MtzReader, BadInputIsRefused) {
       {"history longer than the file", with([](FileLayout& s) {
          s.history.clear();
          s.tail = [](MtzImage& m) { m.rec("MTZHIST 999"); };
+       }),
+       6},
+      {"history count of 2^31", with([](FileLayout& s) {
+         s.history.clear();
+         s.tail = [](MtzImage& m) { m.rec("MTZHIST 2147483648"); };
        }),
        6},
   };
