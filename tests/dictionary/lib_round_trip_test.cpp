@@ -16,6 +16,7 @@
 #include "dictionary/lib_writer.h"
 #include "lib_write_fixture.h"
 #include "monlib_fixture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -73,9 +74,11 @@ bool write_all(const std::string& dir) {
 class LibRoundTrip : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    const std::string one = std::filesystem::temp_directory_path() / "libwrite_round_1/";
-    const std::string two = std::filesystem::temp_directory_path() / "libwrite_round_2/";
-    for (const std::string& d : {one, two}) std::filesystem::remove_all(d);
+    // A directory of its own, so that test programs running side by side
+    // never write into each other's library.
+    TempDir scratch;
+    const std::string one = scratch.file("round_1") + "/";
+    const std::string two = scratch.file("round_2") + "/";
     if (!load_all(monlib::test_library(), 'N')) return;
     before = std::make_unique<r_scratch_t>(r_scratch);
     if (!write_all(one)) return;
@@ -84,7 +87,6 @@ class LibRoundTrip : public testing::Test {
     after = std::make_unique<r_scratch_t>(r_scratch);
     if (!write_all(two)) return;
     second_file = file_lines(two + "list/mon_lib_list.cif");
-    for (const std::string& d : {one, two}) std::filesystem::remove_all(d);
   }
   static void TearDownTestSuite() {
     before.reset();
