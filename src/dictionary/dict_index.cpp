@@ -33,6 +33,24 @@ struct ListIndex {
   }
 };
 
+// The synonym rows by library code: atom names are mapped through them once
+// per atom of the model, so the rows of one monomer are found without a scan.
+struct SynonymIndex {
+  foundation::LookupIndex<8, MAXMLIST> rows;
+  int32_t built = 0;
+
+  void sync() {
+    const r_scratch_t& r = r_scratch;
+    if (r.lms_nsyn < built) reset();
+    for (int32_t j = built + 1; j <= r.lms_nsyn && j <= MAXMLIST; ++j) rows.add(r.lms_mname(j).view(), j);
+    if (r.lms_nsyn > built) built = r.lms_nsyn < MAXMLIST ? r.lms_nsyn : MAXMLIST;
+  }
+  void reset() {
+    rows.clear();
+    built = 0;
+  }
+};
+
 // Runs of rows a row table can hold before its look-ups fall back to a scan
 // to the end of the table.
 constexpr int kRowRuns = 2 * MAXMLIST;
@@ -74,6 +92,7 @@ struct RowIndex {
 };
 
 ListIndex list_index;
+SynonymIndex synonym_index;
 RowIndex<MAXMATM> atoms{&r_scratch.lma_mname, &r_scratch.lma_natom, {}};
 RowIndex<MAXMCNN> conns{&r_scratch.lmn_mname, &r_scratch.lmn_nconn, {}};
 RowIndex<MAXMBND> bonds{&r_scratch.lmb_mname, &r_scratch.lmb_nbond, {}};
@@ -109,6 +128,15 @@ int32_t find_list_entry(std::string_view code, bool loaded_only) {
   return first;
 }
 
+void synonym_rows(std::string_view code, const std::function<void(int32_t)>& visit) {
+  synonym_index.sync();
+  const Code key(code);
+  const r_scratch_t& r = r_scratch;
+  synonym_index.rows.for_each(key.view(), [&](int32_t j) {
+    if (r.lms_mname(j) == key) visit(j);
+  });
+}
+
 int32_t last_row_of(RowTable table, std::string_view code) {
   const Code key(code);
   switch (table) {
@@ -132,6 +160,7 @@ int32_t last_row_of(RowTable table, std::string_view code) {
 
 void reset_dictionary_index() {
   list_index.reset();
+  synonym_index.reset();
   atoms.reset();
   conns.reset();
   bonds.reset();

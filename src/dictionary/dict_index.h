@@ -22,6 +22,11 @@ void list_entries(std::string_view code, const std::function<void(int32_t)>& vis
 // when no row ever carried the code.
 int32_t last_row_of(RowTable table, std::string_view code);
 
+// Calls visit(j) for every synonym row j whose library code (lms_mname) is
+// `code`, in row order.  Rows are only ever appended; a row whose code has
+// changed since it was entered is checked at the look-up and passed over.
+void synonym_rows(std::string_view code, const std::function<void(int32_t)>& visit);
+
 void reset_dictionary_index();
 
 }  // namespace dictionary

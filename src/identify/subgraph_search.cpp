@@ -5,7 +5,11 @@
 // runs in one static 16-bit work pool cut into the slices it needs.
 #include "identify/subgraph_search.h"
 
+#include <array>
+#include <cstddef>
+#include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "dictionary/dict_index.h"
 #include "dictionary/lib_com.h"
@@ -22,10 +26,26 @@ namespace {
 
 constexpr int kMemory = 1000000;  // words of the work pool
 
+// The L2 work description, from its header to its last plane, as bytes: the
+// members are plain values and lie together in the store.
+class L2Copy {
+ public:
+  void save() { std::memcpy(bytes_.data(), begin(), bytes_.size()); }
+  void restore() { std::memcpy(begin(), bytes_.data(), bytes_.size()); }
+
+ private:
+  static_assert(std::is_standard_layout_v<r_scratch_t> && std::is_trivially_copyable_v<r_scratch_t>);
+  static constexpr std::size_t kFirst = offsetof(r_scratch_t, l2l_natm);
+  static constexpr std::size_t kEnd = offsetof(r_scratch_t, c1_natom);
+  static char* begin() { return reinterpret_cast<char*>(&r_scratch) + kFirst; }
+  std::array<char, kEnd - kFirst> bytes_;
+};
+
 struct WorkPool {
   rt::Array1<int16_t, kMemory> words;
   rt::Array1<int16_t, MAX1ATM> np;  // atom numbers of the query atoms
   rt::Array1<int16_t, MAX1ATM> mp;  // atom numbers of the candidate atoms
+  L2Copy l2;                        // the residue while a candidate is read
 };
 WorkPool work;
 
@@ -117,15 +137,18 @@ void test_gm_(int32_t mdoc, char list, char /*srch*/, int32_t /*nac*/, std::stri
       for (int j = 1; j <= n; ++j) msgdoc_(mdoc, rt::list_line(j, " I_mu --> I_mui", static_cast<int>(s.iso[j - 1])));
     }
     msgdoc_(mdoc, " INFO: sub_structure in :" + name.str());
-    copyl2_(mdoc, ierr);
     const int lf = dictionary::find_list_entry(name.view(), false);
     if (lf == 0) {
       ierr = 1;
       return;
     }
     if (r.lml_fuse(lf) == "N") {
+      // The reader checks the tree of what it reads in L1 and L2: the
+      // residue's copy in L2 is kept apart across the read.
+      work.l2.save();
       r.lml_fuse(lf) = "R";
       read_lib_(m_read, "M", 'N', list, ierr);
+      work.l2.restore();
       if (ierr != 0) return;
     }
     rt::FixedText<8> code = name;

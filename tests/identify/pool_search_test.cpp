@@ -9,6 +9,7 @@
 
 #include "component.h"
 #include "dictionary/lib_com.h"
+#include "dictionary/dict_index.h"
 #include "dictionary/lib_index.h"
 #include "dictionary/new_entries.h"
 #include "foundation/messages.h"
@@ -16,6 +17,7 @@
 #include "identify/candidate_pool.h"
 #include "identify/coord_bonds.h"
 #include "identify/subgraph_search.h"
+#include "dictionary/monlib_fixture.h"
 #include "support/capture.h"
 
 namespace {
@@ -219,6 +221,36 @@ TEST_F(PoolSearch, NoRecordNoMatch) {
   std::string out;
   EXPECT_EQ(search(out), 1);
   EXPECT_EQ(out, "  INFO:  no sub_structure was found\n");
+}
+
+// The test library loaded as a run loads it: every description is read on
+// demand, so the candidate found is read during the search.  The residue's
+// own names (not the monomer's) must come out of the first search.
+TEST(PoolSearchOnDemand, FirstSearchKeepsTheResidueNames) {
+  std::string log;
+  ASSERT_EQ(monlib::load(monlib::test_library(), log), 0) << log;
+  const int phe = monlib::entry_of("PHE");
+  ASSERT_GT(phe, 0);
+  ASSERT_EQ(r_scratch.lml_fuse(phe).str(), "N");
+  // Tyrosine without its hydroxyl (a phenylalanine) with two atoms named
+  // otherwise than in the library.
+  query(comp::load("TYR", {"OXT", "HXT", "H2", "OH", "HH"}), "XPH");
+  r_scratch_t& r = r_scratch;
+  for (int a = 1; a <= r.l1a_natom; ++a) {
+    if (r.l1a_aname(a) == "CZ") r.l1a_aname(a) = "CZZ";
+    if (r.l1a_aname(a) == "CB") r.l1a_aname(a) = "CBB";
+  }
+  std::string out;
+  ASSERT_EQ(search(out), 0) << out;
+  EXPECT_NE(out.find("sub_structure in :PHE"), std::string::npos) << out;
+  EXPECT_EQ(r.lml_fuse(dictionary::find_list_entry("PHE", false)).str(), "Y");
+  EXPECT_EQ(r.l1l_mname.str(), "XPH     ");
+  std::set<std::string> names;
+  for (int a = 1; a <= r.l1a_natom; ++a) names.insert(std::string(r.l1a_aname(a).trimmed()));
+  EXPECT_TRUE(names.count("CZZ")) << "residue name of the ring carbon";
+  EXPECT_TRUE(names.count("CBB")) << "residue name of the beta carbon";
+  EXPECT_FALSE(names.count("CZ")) << "monomer name must not come through";
+  EXPECT_FALSE(names.count("OH")) << "atom the residue lacks";
 }
 
 }  // namespace
