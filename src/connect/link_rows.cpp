@@ -1,0 +1,59 @@
+// Link rows by residue.
+#include "connect/link_rows.h"
+
+namespace connect {
+
+void LinkRows::clear() {
+  for (int k = 1; k <= n_; ++k) {
+    if (res1_(k) >= 1) head1_(res1_(k)) = 0;
+    if (res2_(k) >= 1) head2_(res2_(k)) = 0;
+  }
+  n_ = 0;
+}
+
+void LinkRows::build(int n) {
+  clear();
+  n_ = n < MAXLINK ? n : MAXLINK;
+  // Rows are threaded from the last, so each list runs in table order.
+  for (int k = n_; k >= 1; --k) {
+    const int r1 = link_inf.ln_1ires(k), r2 = link_inf.ln_2ires(k);
+    res1_(k) = r1 >= 1 && r1 <= MAXRESID ? r1 : 0;
+    res2_(k) = r2 >= 1 && r2 <= MAXRESID ? r2 : 0;
+    next1_(k) = 0;
+    next2_(k) = 0;
+    if (res1_(k) != 0) {
+      next1_(k) = head1_(r1);
+      head1_(r1) = k;
+    }
+    if (res2_(k) != 0) {
+      next2_(k) = head2_(r2);
+      head2_(r2) = k;
+    }
+  }
+}
+
+void ModRows::build() {
+  for (int k = 1; k <= n_; ++k)
+    if (res_(k) >= 1) head_(res_(k)) = 0;
+  n_ = mod_inf.mod_n < MAXMODIF ? mod_inf.mod_n : MAXMODIF;
+  for (int k = n_; k >= 1; --k) {
+    const int r = mod_inf.mod_ires(k);
+    res_(k) = r >= 1 && r <= MAXRESID ? r : 0;
+    next_(k) = 0;
+    if (res_(k) != 0) {
+      next_(k) = head_(r);
+      head_(r) = k;
+    }
+  }
+}
+
+rt::FixedText<8> ModRows::name_before(int ir, int ich, const rt::FixedText<8>& name) const {
+  if (ir < 1 || ir > MAXRESID) return name;
+  for (int k = head_(ir); k != 0; k = next_(k)) {
+    if (mod_inf.mod_ichn(k) != ich || mod_inf.mod_rnam(k) == ".") continue;
+    if (mod_inf.mod_rnam_new(k) == name) return mod_inf.mod_rnam(k);
+  }
+  return name;
+}
+
+}  // namespace connect
