@@ -1,0 +1,34 @@
+// Finding an atom of the current residue (work description C1 in tree
+// order) by name with all its alternate positions, and deciding whether a
+// combination of positions may form one restraint.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "dictionary/lib_com.h"
+#include "runtime/array.h"
+#include "runtime/fixed_text.h"
+
+namespace restraints {
+
+// Per found position: correction code then alternate code ('.' none; ".."
+// an atom common to every conformer), and its place in the tree order.
+using AltCodes = rt::Array1<rt::FixedText<2>, MX1ALT>;
+using AltPlaces = rt::Array1<int32_t, MX1ALT>;
+
+}  // namespace restraints
+
+// The tree positions of the first atom named `name` (states 'U' and 'D'
+// never match, 'M' does) and then of its alternates in tree order: n of
+// them, at most MX1ALT.  Each position beyond the limit gives the two-line
+// capacity message and ierr 1; the positions held stay valid.
+// Writes no table.
+void srch_num_(int32_t mdoc, std::string_view name, int32_t& n, restraints::AltCodes& corr,
+               restraints::AltPlaces& iname, int32_t& ierr);
+
+// 'Y' when the n positions with the codes corr(1..n) may stand in one
+// restraint: every position carries the one correction code in use (or is
+// common, ".."), or, with no correction code in use, the one alternate
+// code in use.
+void chk_alt_(int32_t n, const rt::FixedText<2>* corr, char& check);
