@@ -1,6 +1,8 @@
-// Indexes of the dictionary by monomer code.  The monomer list keeps, per
-// code, its entries in list order; each row table keeps, per code, the first
-// row of every run of rows that carry it.  Both are brought up to date from
+// Indexes of the dictionary by monomer code and by link and modification
+// name.  The monomer list keeps, per code, its entries in list order; each
+// row table keeps, per code, the first row of every run of rows that carry
+// it; the link list, the link bond rows and the modification list keep, per
+// name, their entries in table order.  All are brought up to date from
 // the counts at every look-up: entries and rows are only ever appended, so
 // the new ones are entered and the old ones stay valid.  A code that an entry
 // or row later loses (a retired entry becomes "???", its rows "?") is checked
@@ -91,8 +93,56 @@ struct RowIndex {
   }
 };
 
+// Names of the link and modification libraries, compared on their used
+// parts (trailing blanks and zero bytes do not count), as the library
+// look-ups compare them.  A hit is checked against the table: a name that
+// changed in place since it was indexed makes the index start again.
+template <int N>
+struct NameIndex {
+  const rt::Array1<Code, N>* names;
+  const int32_t* count;
+  foundation::LookupIndex<8, N> entries;
+  int32_t built = 0;
+
+  void sync() {
+    if (*count < built) reset();
+    const int32_t n = *count < N ? *count : N;
+    for (int32_t e = built + 1; e <= n; ++e) entries.add(rt::trim_right((*names)(e).view()), e);
+    if (n > built) built = n;
+  }
+  void reset() {
+    entries.clear();
+    built = 0;
+  }
+  // visit(e) for the entries named key in table order until visit returns true.
+  template <typename F>
+  void visit(std::string_view key, F f) {
+    key = rt::trim_right(key);
+    if (key.size() > 8) return;  // no 8-character name equals it
+    for (int pass = 0; pass < 2; ++pass) {
+      sync();
+      bool stale = false;
+      entries.for_each(key, [&](int32_t e) {
+        if (e > *count || rt::trim_right((*names)(e).view()) != key) stale = true;
+      });
+      if (stale) {
+        reset();
+        continue;
+      }
+      bool done = false;
+      entries.for_each(key, [&](int32_t e) {
+        if (!done) done = f(e);
+      });
+      return;
+    }
+  }
+};
+
 ListIndex list_index;
 SynonymIndex synonym_index;
+NameIndex<MAXLLNK> links{&r_scratch.lll_lname, &r_scratch.lll_nlink, {}};
+NameIndex<MAXLBND> link_bond_rows{&r_scratch.llb_lname, &r_scratch.llb_nbond, {}};
+NameIndex<MAXDMDF> modifications{&r_scratch.ldl_mname, &r_scratch.ldl_nmod, {}};
 RowIndex<MAXMATM> atoms{&r_scratch.lma_mname, &r_scratch.lma_natom, {}};
 RowIndex<MAXMCNN> conns{&r_scratch.lmn_mname, &r_scratch.lmn_nconn, {}};
 RowIndex<MAXMBND> bonds{&r_scratch.lmb_mname, &r_scratch.lmb_nbond, {}};
@@ -158,9 +208,32 @@ int32_t last_row_of(RowTable table, std::string_view code) {
   return 0;
 }
 
+void link_entries(std::string_view name, const std::function<bool(int32_t)>& visit) {
+  links.visit(name, visit);
+}
+
+void link_bonds(int32_t i, const std::function<bool(int32_t)>& visit) {
+  const r_scratch_t& r = r_scratch;
+  if (i < 1 || i > r.lll_nlink || r.llb_nbond < 1 || r.lll_ibond(i) < 1) return;
+  const int32_t first = r.lll_ibond(i);
+  link_bond_rows.visit(r.lll_lname(i).view(), [&](int32_t k) { return k >= first && visit(k); });
+}
+
+int32_t find_modification(std::string_view name) {
+  int32_t found = 0;
+  modifications.visit(name, [&](int32_t i) {
+    found = i;
+    return true;
+  });
+  return found;
+}
+
 void reset_dictionary_index() {
   list_index.reset();
   synonym_index.reset();
+  links.reset();
+  link_bond_rows.reset();
+  modifications.reset();
   atoms.reset();
   conns.reset();
   bonds.reset();

@@ -1,7 +1,9 @@
-// Look-ups by monomer code in the dictionary: the entries of the monomer
-// list that carry a code, and how far down a row table the rows of a code
-// can reach.  Both follow the tables as they grow; a filler that empties a
-// table by hand (instead of through init_cnt_) calls reset_dictionary_index.
+// Look-ups by code in the dictionary: the entries of the monomer list that
+// carry a code, how far down a row table the rows of a code can reach, the
+// synonym rows of a code, the links and modifications of the link and modification libraries by name, and
+// the bonds of a link.  All follow the tables as they grow; a filler that
+// empties a table by hand (instead of through init_cnt_) calls
+// reset_dictionary_index.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +28,16 @@ int32_t last_row_of(RowTable table, std::string_view code);
 // `code`, in row order.  Rows are only ever appended; a row whose code has
 // changed since it was entered is checked at the look-up and passed over.
 void synonym_rows(std::string_view code, const std::function<void(int32_t)>& visit);
+// Calls visit(i) for every library link named `name`, in library order,
+// until visit returns true.
+void link_entries(std::string_view name, const std::function<bool(int32_t)>& visit);
+// Calls visit(k) for every bond row of library link i, from its first bond
+// row lll_ibond(i) to the end of the bond table, that carries the link's
+// name, in table order, until visit returns true.  Nothing for a link without
+// bonds.
+void link_bonds(int32_t i, const std::function<bool(int32_t)>& visit);
+// First library modification named `name`; 0 when there is none.
+int32_t find_modification(std::string_view name);
 
 void reset_dictionary_index();
 

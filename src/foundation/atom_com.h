@@ -122,7 +122,8 @@ struct cif_asym_part_t {
 extern cif_asym_part_t cif_asym_part;
 
 // ----------------------------------------------------------------- links
-// Filled by the coordinate readers (coords); read by output.
+// Filled by the coordinate readers (coords) and the model tables of identify;
+// read by output.
 struct link_inf_t {
   int32_t ln_n;                           // links stored
   rt::Array1<float, MAXLINK> ln_dist;     // link distance in Angstrom
@@ -149,7 +150,8 @@ struct link_inf_t {
 extern link_inf_t link_inf;
 
 // --------------------------------------------------------- modifications
-// Filled by the coordinate readers (coords); read by output.
+// Filled by the coordinate readers (coords) and the model tables of identify;
+// read by output.
 struct mod_inf_t {
   int32_t mod_n;                               // modifications stored
   rt::Array1<int32_t, MAXMODIF> mod_ires;      // residue modified
