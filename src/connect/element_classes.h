@@ -1,0 +1,25 @@
+// Element classes of the automatic link search and the bond lengths that new
+// link and modification descriptions take: the ideal length of a library
+// link's bond, and a length for two energy types from the energy library.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/fixed_text.h"
+
+// itype = class of element symbol asymb: 1 hydrogen or deuterium, 3 "P" or
+// "S", 4 a metal or ion (first two characters in the metal table), 2 anything
+// else.  Writes nothing shared.
+void set_idlim_(std::string_view asymb, int32_t& itype);
+
+// dist_idl = ideal length of the first bond of library link l, 0.0 when l is
+// not a link or it has no bond.  Writes nothing shared.
+void get_idl_bond_lenth_(int32_t l, float& dist_idl);
+
+// val = length of a bond between energy types chem1 and chem2: the energy
+// library's pair (def_flag "N"), else the mean of the two types' generic
+// lengths, else 1.5 A (def_flag "Y").  mdoc is not used; ierr is always 0.
+// Writes nothing shared.
+void get_default_vbond_(int32_t mdoc, std::string_view chem1, std::string_view chem2, float& val,
+                        rt::FixedText<1>& def_flag, int32_t& ierr);
