@@ -14,6 +14,7 @@
 #include "foundation/messages.h"
 #include "foundation/vec3.h"
 #include "output/cif_out_header.h"
+#include "output/file_frame.h"
 #include "output/out_lines.h"
 #include "runtime/units.h"
 #include "suite/pi.h"
@@ -96,19 +97,6 @@ void fill_record(int32_t ia, int32_t ires, int32_t ig, float c8pi2) {
   r.cr_pnum = resid_inf.res_num_pdb(ires);
   r.cr_group = asym_part.group_id(ig);
   crdstr.st_chem = atom_inf.atm_chem(ia);
-}
-
-// Coordinates of the record in the frame of the file that was read; false
-// when the SCALE matrix is singular and no such frame exists.
-bool file_frame(float xa[3]) {
-  float ya[3];
-  nb_mvmult_(crst_crd.cs_ort_to_frac.data(), crdatm.cr_xyz.data(), ya);
-  for (int k = 0; k < 3; ++k) ya[k] -= crst_pdb.cs_u(k + 1);
-  float inv[9];
-  int32_t ierr = 0;
-  nb_invert_(crst_pdb.cs_scale.data(), inv, ierr);
-  nb_mvmult_(inv, ya, xa);
-  return ierr == 0;
 }
 
 constexpr std::string_view kSingular = " ERROR: SCALE matrix is singular";
@@ -194,13 +182,15 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   }
   // A singular SCALE matrix would put the atom at the origin: the row is
   // refused rather than written with coordinates that are not its own.
-  float xa[3];
-  if (!file_frame(xa)) {
+  output::FileFrame frame;
+  if (!frame.set()) {
     msgerr_(mdoc, kSingular);
     if (iout > 0) rt::unit_close(iout);
     ierr = 4;
     return;
   }
+  float xa[3];
+  frame.place(r.cr_xyz.data(), xa);
 
   output::CifName name1, name2, name3;
   std::string_view watom1 = name1.make(r.cr_aname.view(), 6);
@@ -242,10 +232,8 @@ void write_atoms_(int32_t mdoc, std::string_view path, std::string_view namec, s
                   int32_t& ierr) {
   ierr = 0;
   if (atom_inf.n_atom > 0) {
-    float inv[9];
-    int32_t st = 0;
-    nb_invert_(crst_pdb.cs_scale.data(), inv, st);
-    if (st != 0) {
+    output::FileFrame frame;
+    if (!frame.set()) {
       msgerr_(mdoc, std::string(kSingular).append(" /write_atoms/"));
       ierr = 1;
       return;

@@ -14,6 +14,7 @@
 #include "foundation/vec3.h"
 #include "foundation/words.h"
 #include "output/cif_out_atoms.h"
+#include "output/file_frame.h"
 #include "output/out_lines.h"
 #include "output/pdb_links.h"
 #include "output/pdb_names.h"
@@ -81,7 +82,7 @@ void write_cell(int32_t iout) {
 
 // Writes the atom records; returns the number written.
 int32_t write_atom_records(int32_t mdoc, int32_t iout, char hflag_o, char seg_flag,
-                           const float am[9]) {
+                           const output::FileFrame& frame) {
   const float c8pi2 = [] {
     const float pi = 4.0f * std::atan(1.0f);
     return pi * (pi * 8.0f);
@@ -102,10 +103,8 @@ int32_t write_atom_records(int32_t mdoc, int32_t iout, char hflag_o, char seg_fl
     rt::FixedText<1> alt = atom_inf.id_alt(i);
     if (asymb.sub(1, 2) == "H " && hflag_o != 'Y') continue;
 
-    float ya[3], xa[3];
-    nb_mvmult_(crst_crd.cs_ort_to_frac.data(), &atom_crd.xyz_crd(1, i), ya);
-    for (int k = 0; k < 3; ++k) ya[k] -= crst_pdb.cs_u(k + 1);
-    nb_mvmult_(am, ya, xa);
+    float xa[3];
+    frame.place(&atom_crd.xyz_crd(1, i), xa);
     float b = 0.0f;
     if (atom_inf.b_flag(i) != 0) calc_b_equiv_(&atom_crd.u_aniso(1, i), b);
     else b = c8pi2 * atom_crd.u_aniso(1, i);
@@ -164,10 +163,9 @@ void write_atoms_pdb_(int32_t mdoc, char& hflag_o, char /*depos*/, char& seg_fla
   }
   // The inverse of SCALE takes the atoms back into the file's frame; a
   // singular one would put every atom at the origin.
-  float am[9];
+  output::FileFrame frame;
   if (atom_inf.n_atom > 0) {
-    nb_invert_(crst_pdb.cs_scale.data(), am, ierr);
-    if (ierr != 0) {
+    if (!frame.set()) {
       msgerr_(mdoc, " ERROR: SCALE matrix is singular; no PDB file written");
       ierr = 1;
       return;
@@ -189,7 +187,7 @@ void write_atoms_pdb_(int32_t mdoc, char& hflag_o, char /*depos*/, char& seg_fla
   write_cell(iout);
   int32_t na = 0;
   if (atom_inf.n_atom > 0) {
-    na = write_atom_records(mdoc, iout, hflag_o, seg_flag, am);
+    na = write_atom_records(mdoc, iout, hflag_o, seg_flag, frame);
     ierr = 0;
   }
   msgdoc_(mdoc, rt::fmt("(A,I8)", " Number of atoms to write :", na));
