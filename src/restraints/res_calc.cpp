@@ -4,6 +4,7 @@
 #include "restraints/res_calc.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "dictionary/lib_com.h"
 #include "foundation/kernels.h"
@@ -24,13 +25,19 @@ int32_t atom_at(int32_t i) {
   return (k >= 1 && k <= MX1ATOM) ? k : 0;
 }
 
+bool finite_position(int32_t k) {
+  const r_scratch_t& r = r_scratch;
+  return std::isfinite(r.c1_xyz(1, k)) && std::isfinite(r.c1_xyz(2, k)) &&
+         std::isfinite(r.c1_xyz(3, k));
+}
+
 // The coordinates of the atoms at the places, when every one of them is
-// there with enough occupancy.
+// there with enough occupancy and a position that is a number.
 template <int N>
 bool usable(const int32_t (&place)[N], const float* (&x)[N]) {
   for (int j = 0; j < N; ++j) {
     const int32_t k = atom_at(place[j]);
-    if (k == 0 || r_scratch.c1_occ(k) < kMinOcc) return false;
+    if (k == 0 || !(r_scratch.c1_occ(k) >= kMinOcc) || !finite_position(k)) return false;
     x[j] = &r_scratch.c1_xyz(1, k);
   }
   return true;
@@ -120,7 +127,8 @@ void calc_ipldev_(int32_t n, int32_t& nn, const int32_t* iatm, float* dobs) {
   for (int32_t i = 0; i < n; ++i) dobs[i] = 0;
   for (int32_t i = 0; i < n && nn < MAX1APL; ++i) {
     const int32_t k = atom_at(iatm[i]);
-    if (k == 0 || !(r.c1_occ(k) > kMinOcc) || r.c1_atype(k) == "M") continue;
+    if (k == 0 || !(r.c1_occ(k) > kMinOcc) || r.c1_atype(k) == "M" || !finite_position(k))
+      continue;
     std::copy_n(&r.c1_xyz(1, k), 3, xx + 3 * nn);
     kept[nn++] = i;
   }

@@ -164,3 +164,12 @@ TEST(DerivedDistances, OneThreeAndOneFourFromTheMonomerBondsAndAngles) {
   EXPECT_EQ(none, 0);
   EXPECT_EQ(none_sd, 0);
 }
+
+TEST_F(ResidueGeometry, APositionThatIsNotANumberTakesNoPart) {
+  r_scratch.c1_xyz(2, 3) = std::nanf("");
+  float d = -1, a = -1;
+  calc_idobs_(1, 3, d);
+  calc_iangobs_(1, 2, 3, a);
+  EXPECT_EQ(d, 0);
+  EXPECT_EQ(a, 0);
+}
