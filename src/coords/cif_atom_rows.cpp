@@ -210,7 +210,7 @@ namespace {
 enum Item {
   kSerial, kAtomName, kAuthAtom, kChem, kSymbol, kAtype, kAlt, kCorr, kResName, kSeq,
   kAuthSeq, kEntity, kAsym, kX, kY, kZ, kOcc, kB, kThermal, kMult, kU11, kU22, kU33,
-  kU12, kU13, kU23, kModel, kNone
+  kU12, kU13, kU23, kModel, kInsCode, kNone
 };
 
 Item classify(std::string_view rest) {
@@ -243,6 +243,7 @@ Item classify(std::string_view rest) {
   if (m("aniso_U[1][3]")) return kU13;
   if (m("aniso_U[2][3]")) return kU23;
   if (m("pdbx_PDB_model_num")) return kModel;
+  if (m("pdbx_PDB_ins_code")) return kInsCode;
   return kNone;
 }
 
@@ -392,8 +393,9 @@ void nucleic_renames(int32_t mdoc, int32_t c) {
   }
 }
 
+// `ins` is the insertion code of the row's own item, blank when it gave none.
 void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
-                const rt::FixedText<4>& entity) {
+                const rt::FixedText<4>& entity, char ins) {
   crdatm.cr_iatom += 1;
   rt::FixedText<12>& pnum = crdatm.cr_pnum;
   if (!seen_auth) {
@@ -401,6 +403,11 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
     put_int<4>(buf, crdatm.cr_ires);
     for (int i = 0; i < 4; ++i) pnum(3 + i) = buf[i];
     pnum(7) = ' ';
+  } else if (pnum(7) == ' ') {
+    // The archive's form keeps the insertion code apart from the author
+    // number; without it residues 37, 37A and 37B would share one key and
+    // be read as one residue.
+    pnum(7) = ins;
   }
   if (!seen_seq) {
     crdatm.cr_ires = cif_read_i4(pnum.sub(3, 6));
@@ -431,6 +438,7 @@ struct RowExtra {
   bool seen_auth = false, seen_seq = false, seen_group = false;
   bool seen_model = false;
   int32_t model = 0;
+  char ins = ' ';  // insertion code of its own item
 };
 
 // The model number of the first stored row of the file.  The archive gives
@@ -504,6 +512,9 @@ inline void take_value(int k, RowExtra& row) {
     if (val.substr(0, 4) == "Uani" || val[0] == 'A' || val[0] == 'a') crdatm.cr_btype = "A";
   } else if constexpr (K == kMult) {
     crdatm.cr_mult_factor = val[0] == '.' ? 1 : iv;
+  } else if constexpr (K == kInsCode) {
+    // "." and "?" stand for no code.
+    if (!value_absent(val) && val[0] != '.') row.ins = val[0];
   } else if constexpr (K == kModel) {
     if (!value_absent(val)) {
       row.model = iv;
@@ -580,7 +591,7 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
         return;
       }
     }
-    finish_row(mdoc, row.seen_auth, row.seen_seq, row.seen_group, row.entity);
+    finish_row(mdoc, row.seen_auth, row.seen_seq, row.seen_group, row.entity, row.ins);
     return;
   }
 }

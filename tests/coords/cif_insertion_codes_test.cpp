@@ -1,0 +1,63 @@
+// Insertion codes of the archive's form of mmCIF, which keeps them in an
+// item of their own: each residue of a run 37, 37A ... 37D keeps its own key,
+// as the same entry in PDB form gives it.
+#include <string>
+#include <vector>
+
+#include "cif_test_util.h"
+#include "coords/pdb_reader.h"
+
+namespace {
+
+// Key (columns 3-7 of the residue text), name and atom count of each residue.
+std::vector<std::string> residues() {
+  std::vector<std::string> out;
+  for (int32_t r = 1; r <= resid_inf.n_residue; ++r)
+    out.push_back(std::string(resid_inf.res_num_pdb(r).sub(3, 7)) + "|" +
+                  std::string(resid_inf.res_name(r).trimmed()) + "|" + std::to_string(resid_inf.natm_res(r)));
+  return out;
+}
+
+using CifInsertionCodes = CifFiles;
+
+}  // namespace
+
+TEST_F(CifInsertionCodes, RunOfCodesGivesTheResiduesOfThePdbForm) {
+  ASSERT_EQ(read_data("cif_insertion_run"), 0);
+  const std::vector<std::string> from_cif = residues();
+  EXPECT_EQ(from_cif, (std::vector<std::string>{"  36 |ALA|2", "  37 |SER|2", "  37A|GLY|2",
+                                                "  37B|PRO|2", "  37C|LYS|2", "  37D|GLY|2",
+                                                "  38 |VAL|2"}));
+  int32_t ierr = 0;
+  init_atm_inf_(0, ierr);
+  static const float none[6] = {0, 0, 0, 0, 0, 0};
+  captured([&] {
+    get_pdb_(99, ORB_TEST_DATA_DIR "/pdb_insertion_run.pdb", 0, none, 'N', 'N', 'N', ierr);
+  });
+  ASSERT_EQ(ierr, 0);
+  EXPECT_EQ(residues(), from_cif);
+}
+
+TEST_F(CifInsertionCodes, CodeOfTheAuthorNumberComesFirst) {
+  struct Case {
+    const char *label, *auth, *ins, *key;
+  };
+  const Case cases[] = {
+      {"code in its own item", "37", "A", "  37A"},
+      {"a dot for no code", "37", ".", "  37 "},
+      {"a question mark for no code", "37", "?", "  37 "},
+      {"author number with a code of its own", "37A", "B", "  37A"},
+      {"negative number", "-5", "C", "  -5C"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("ins", cif_header() +
+                     atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id",
+                                "pdbx_PDB_ins_code", "Cartn_x", "Cartn_y", "Cartn_z",
+                                "auth_seq_id"}) +
+                     "1 N GLY A " + c.ins + " 0 0 0 " + c.auth + "\n");
+    ASSERT_EQ(read("ins"), 0);
+    ASSERT_EQ(resid_inf.n_residue, 1);
+    EXPECT_EQ(std::string(resid_inf.res_num_pdb(1).sub(3, 7)), c.key);
+  }
+}
