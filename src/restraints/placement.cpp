@@ -1,0 +1,82 @@
+// Placement from internal coordinates in one residue area.
+#include "restraints/placement.h"
+
+#include <cmath>
+
+#include "foundation/kernels.h"
+#include "suite/pi.h"
+
+namespace restraints {
+
+namespace {
+constexpr float kDeg = suite::kPi<float> / 180.0f;
+}
+
+bool Permission::allows(const WorkSlot& s, int32_t a) const {
+  if (!in_rows(a) || s.atype(a)(1) != 'M') return false;
+  const std::string_view e = s.asymb(a).view().substr(0, 2);
+  const bool hydrogen = e == "H " || e == "D ";
+  return hydrogen ? h_flag == 'A' : rflag == 'Y';
+}
+
+bool place_atom(const WorkSlot& s, int32_t parent, int32_t child, const float* ref, const float* axis,
+                float axis_len, float ang1, float bond, float angle, float torsion, int32_t& na_rebld) {
+  if (!(bond > 0.0f) || !(angle > 0.0f)) return false;
+  // An axis whose length was never set would scale the bond by 1e5: the
+  // axis is then taken at its real length.
+  if (!(axis_len > 1e-5f)) {
+    axis_len = std::sqrt(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2]);
+  }
+  // Likewise an unset reference angle would send coord_4_ to its fallback
+  // frame although the reference vector is good.
+  if (!(ang1 > 0.0f)) ang1 = foundation::bond_angle(ref, axis) / kDeg;
+  float v[3];
+  coord_4_(0.0f, axis_len, bond, ref, axis, ang1 * kDeg, angle * kDeg, torsion * kDeg, v);
+  float x[3];
+  for (int k = 0; k < 3; ++k) {
+    x[k] = s.xyz(k + 1, parent) + v[k];
+    // A frame built on a broken position must not leak into the files.
+    if (!std::isfinite(x[k])) return false;
+  }
+  for (int k = 0; k < 3; ++k) s.xyz(k + 1, child) = x[k];
+  s.biso(child) = s.biso(parent);
+  s.atype(child) = "R";
+  ++na_rebld;
+  return true;
+}
+
+void place_children(const WorkSlot& s, int32_t ic, const float* ref, const float* axis, float axis_len,
+                    float ang1, int skip, int32_t ice, float phe, const Permission& permit,
+                    int32_t& na_rebld, const std::function<void(int32_t, bool)>& after) {
+  const int32_t nd = std::min<int32_t>(s.ndist(ic), MX1BRN);
+  const int32_t first = nd - skip;
+  if (first < 1) return;
+  float ph0 = 0.0f;
+  int switch_occ = 1;
+  const bool carbon = s.asymb(ic) == "C   ";
+  for (int32_t k = first; k >= 1; --k) {
+    const int32_t child = s.conn(k, ic);
+    if (!in_rows(child)) continue;
+    const bool reference = k == first;
+    if (reference) ph0 = ice >= 1 ? phe : s.psi(child);
+    bool placed = false;
+    if (permit.allows(s, child)) {
+      float ph;
+      if (reference)
+        ph = ice < 1 ? ph0 : s.psi(child) + phe;
+      else
+        ph = s.psi(child) + ph0;
+      placed = place_atom(s, ic, child, ref, axis, axis_len, ang1, s.dist(child), s.tht(child), ph, na_rebld);
+      if (placed) {
+        if (reference) {
+          const char c0 = s.id_psi(child)(1);
+          switch_occ = (c0 == 'c' || c0 == 'C' || carbon) ? 1 : 0;
+        }
+        s.occ(child) = switch_occ == 1 ? s.occ(ic) : 0.0f;
+      }
+    }
+    if (after) after(child, placed);
+  }
+}
+
+}  // namespace restraints
