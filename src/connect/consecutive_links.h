@@ -1,0 +1,29 @@
+// Links between consecutive residues of each chain: peptides (trans and cis,
+// proline and N-methyl kinds), nucleic-acid phosphates, glycosidic links of
+// pyranoses, caps and special residues, links named in the input, and gaps.
+#pragma once
+
+#include <cstdint>
+
+// Walks every chain along its residue tree and gives each residue the
+// connection type of the link to the residue before it; non-standard links
+// and the modifications links demand enter the model tables.  list "S"
+// silences every line, "M" the lines about missing atoms and gaps.  Rows
+// 1..ln_n_init of link_inf came with the input.  nsug counts the sugar links
+// made or confirmed.  dnew is not consulted.  ierr 1 for a broken residue
+// tree or a full modification table.
+// Writes resid_inf iconn_type, link_inf, mod_inf, r_scratch iflag_stor,
+// x_stor, y_stor, z_stor and lll_fuse.
+void def_conn_(int32_t mmdoc, char list, char conn_flag, char cis_flag, char sugar_flag,
+               int32_t ln_n_init, char& dnew, int32_t& nsug, int32_t& ierr);
+
+// Length of the bond of library link ilink between the atoms in the two sides
+// of the link-atom store, the shorter of the two assignments (irevers 1 when
+// the reversed one).  idist -1 not measurable, 0 within 1.3 times the ideal
+// length dist_idl, 1 too long or atoms absent; ia1, ia2 the link's slots.
+void calc_conn_dist_(int32_t ilink, float& dist_idl, float& dist, int32_t& idist, int32_t& ia1,
+                     int32_t& ia2, int32_t& irevers);
+
+// Peptide torsion CA-C-N-CA (degrees, 0..360) between the two sides of the
+// link-atom store; ierr 1 when an atom is missing.
+void calc_pep_bond_angle_(int32_t mdoc, float& angobs, int32_t& ierr);
