@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "foundation/atom_com.h"
 #include "foundation/dates.h"
@@ -100,6 +101,35 @@ Codes entry_codes() {
   return c;
 }
 
+// A header value as one CIF word: with a blank inside (or ahead of it) a
+// reader would take it for two values and refuse the file, so such a value
+// goes between apostrophes, or between double quotes when it holds an
+// apostrophe followed by a blank.
+std::string word(std::string_view value) {
+  value = rt::trim_right(value);
+  if (value.find(' ') == std::string_view::npos) return std::string(value);
+  const char q = value.find("' ") == std::string_view::npos ? '\'' : '"';
+  std::string w(1, q);
+  w.append(value);
+  w.push_back(q);
+  return w;
+}
+
+// A loop value as one CIF word ("." when blank), padded to its column.
+std::string column(std::string_view value, std::size_t width) {
+  std::string w = word(output::or_dot(value));
+  if (w.size() < width) w.resize(width, ' ');
+  return w;
+}
+
+// DD-MON-YY: the only form the date rule turns into a whole date.
+bool pdb_date_form(std::string_view d) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  auto letter = [](char c) { return c >= 'A' && c <= 'Z'; };
+  return d.size() >= 9 && digit(d[0]) && digit(d[1]) && d[2] == '-' &&
+         letter(d[3]) && letter(d[4]) && letter(d[5]) && d[6] == '-' && digit(d[7]) && digit(d[8]);
+}
+
 // A quoted header text cut so that its line stays within 78 characters.
 std::string_view cut_text(std::string_view item, std::string_view text) {
   const int l = static_cast<int>(item.size());
@@ -109,17 +139,24 @@ std::string_view cut_text(std::string_view item, std::string_view text) {
 }
 
 void put_header_items(Head& h, const Codes& c) {
-  const std::string_view code = c.code.trimmed();
-  h.put("(A,A)", "data_structure_", code);
+  const std::string code = word(c.code.view());
+  // A data block name cannot be quoted: a blank in it becomes '_'.
+  std::string block(c.code.trimmed());
+  for (char& ch : block)
+    if (ch == ' ') ch = '_';
+  h.put("(A,A)", "data_structure_", block);
   h.put("(A,2X,A)", "_entry.id", code);
-  h.put("(A,2X,A)", "_database_2.code_PDB", crst_pdb.cs_cd_pdb.trimmed());
+  h.put("(A,2X,A)", "_database_2.code_PDB", word(crst_pdb.cs_cd_pdb.view()));
   if (c.code_ndb(1) != '?') h.put("(A,2X,A)", "_database_2.code_NDB   ", code);
   if (crst_pdb.cs_name_pdb.is_blank()) crst_pdb.cs_name_pdb = "?";
   h.quoted("_struct_keywords.text", cut_text("_struct_keywords.text", crst_pdb.cs_name_pdb.view()));
   h.quoted("_struct.title", cut_text("_struct.title", crst_pdb.cs_title.view()));
+  // A date not in the PDB form (none was read, or the file gave "?") would
+  // come out as a partial date with blanks in it: it is written unknown.
+  const std::string_view date_in = crst_pdb.cs_date_pdb.view();
   rt::FixedText<10> date;
-  chng_date_(crst_pdb.cs_date_pdb.view(), date);
-  h.put("(A,2X,A)", "_audit.creation_date", date);
+  chng_date_(pdb_date_form(date_in) ? date_in : std::string_view("XX-XXX-XX"), date);
+  h.put("(A,2X,A)", "_audit.creation_date", word(date.view()));
   h.put("(A,A)", "_software.name", "  blanc");
 }
 
@@ -131,8 +168,7 @@ void put_entities(Head& h) {
   h.text("_entity.id");
   h.text("_entity.type");
   for (int32_t i = 1; i <= e.n_chn_ent; ++i)
-    h.put("(A4,2X,A16)", output::field<4>(e.ent_chain_id(i)),
-           output::field<16>(e.ent_chain_type(i)));
+    h.put("(A,2X,A)", column(e.ent_chain_id(i).view(), 4), column(e.ent_chain_type(i).view(), 16));
 }
 
 void put_cell(Head& h, std::string_view code) {
@@ -187,7 +223,7 @@ void put_chains(Head& h) {
     const int32_t g = a.igroup_asm(i);
     std::string_view entity = a.group_id(i).view();
     if (g >= 1 && g <= cif_asym_part.n_grp_asm) entity = cif_asym_part.asm_chain_id(g).view();
-    h.put("(A4,2X,A4)", output::field<4>(a.group_id(i)), output::field<4>(entity));
+    h.put("(A,2X,A)", column(a.group_id(i).view(), 4), column(entity, 4));
   }
 }
 
@@ -256,7 +292,7 @@ void owcrd_cif_(int32_t mdoc, int32_t& iun, std::string_view path, std::string_v
   };
 
   const Codes c = entry_codes();
-  const std::string_view code = c.code.trimmed();
+  const std::string code = word(c.code.view());
   Head h(iun);
   put_header_items(h, c);
   put_entities(h);

@@ -98,6 +98,50 @@ TEST_F(CifWriter, BlankEntryCodeWritesHyphens) {
   EXPECT_EQ(crst_pdb.cs_name_pdb, "?");
 }
 
+// Only a date of the PDB form becomes a whole date; anything else would
+// come out partial, with blanks that split the value.
+TEST_F(CifWriter, DateNotInPdbFormIsWrittenUnknown) {
+  struct Case {
+    const char *label, *date, *line;
+  };
+  const Case cases[] = {
+      {"a PDB date", "27-MAR-98", "_audit.creation_date  1998-03-27"},
+      {"the unknown PDB date", "XX-XXX-XX", "_audit.creation_date  XXXX-XX-XX"},
+      {"no date read", "", "_audit.creation_date  XXXX-XX-XX"},
+      {"a question mark", "?", "_audit.creation_date  XXXX-XX-XX"},
+      {"the archive's form cut to nine", "1998-03-2", "_audit.creation_date  XXXX-XX-XX"},
+      {"a day without its zero", " 7-MAR-98", "_audit.creation_date  XXXX-XX-XX"},
+  };
+  small_model();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    crst_pdb.cs_date_pdb = c.date;
+    int32_t ierr = 9;
+    const std::vector<std::string> l = header_lines(ierr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_TRUE(has_line(l, c.line));
+  }
+}
+
+// Values with a blank inside stay one value each; the data block name,
+// which cannot be quoted, takes '_' for the blank.
+TEST_F(CifWriter, HeaderValuesWithBlanksAreQuoted) {
+  small_model();
+  crst_pdb.cs_cd_pdb = "AB CD";
+  asym_part.group_id(1) = "A B";
+  int32_t ierr = 9;
+  const std::vector<std::string> l = header_lines(ierr);
+  EXPECT_EQ(ierr, 0);
+  ASSERT_GE(l.size(), 4u);
+  EXPECT_EQ(l[0], "data_structure_AB_CD");
+  EXPECT_EQ(l[1], "_entry.id  'AB CD'");
+  EXPECT_EQ(l[2], "_database_2.code_PDB  'AB CD'");
+  EXPECT_EQ(l[3], "_database_2.code_NDB     'AB CD'");
+  EXPECT_TRUE(has_line(l, "_cell.entry  'AB CD'"));
+  EXPECT_TRUE(has_line(l, "_symmetry.entry.id  'AB CD'"));
+  EXPECT_TRUE(has_line(l, "'A B'  'A B'"));
+}
+
 TEST_F(CifWriter, LongTitleIsCutToItsLine) {
   small_model();
   crst_pdb.cs_title = std::string(80, 'T');

@@ -146,3 +146,17 @@ TEST_F(EntryRoundTrip, OwnFramesComeBack) {
   for (const char* entry : {"pdb_monoclinic_frame.pdb", "pdb_rotated_frame.pdb"})
     for (const char* form : {"out.pdb", "out.cif"}) expect_round_trip(entry, form);
 }
+
+// Each item outside a loop carries one value, as any CIF reader must find
+// it: a date of an entry read without one, or a code with a blank, would
+// otherwise split into several.
+TEST_F(EntryRoundTrip, WrittenHeaderItemsHoldOneValueEach) {
+  for (const char* entry : {"1A8O.pdb", "cif_1A8O.cif", "cif_2BEG.cif", "cif_1SSU_mod.cif"}) {
+    ASSERT_EQ(read(std::string(ORB_TEST_DATA_DIR "/") + entry), 0) << entry;
+    ASSERT_EQ(write("out.cif"), 0) << entry;
+    for (const std::string& line : outtest::file_lines(dir_ + "out.cif")) {
+      if (line[0] != '_') continue;
+      EXPECT_LE(outtest::cif_words(line).size(), 2u) << entry << ": " << line;
+    }
+  }
+}
