@@ -108,6 +108,7 @@ inline void residue_in_slot(const restraints::WorkSlot& s, const Residue& res, c
     s.dist(i) = s.tht(i) = -1.0f;
     s.psi(i) = 0.0f;
     s.id_psi(i) = "?";
+    r.c1_alt(i) = r.c1_corr(i) = r.c2_alt(i) = r.c2_corr(i) = ".";
     const auto it = res.find(std::string(r.l1a_aname(i).trimmed()));
     if (it != res.end()) {
       for (int k = 0; k < 3; ++k) s.xyz(k + 1, i) = it->second.x[k];
