@@ -1,0 +1,510 @@
+// Links by distance.  Which residue pairs are examined atom by atom follows
+// the residue spheres: a pair whose spheres stay more than 3.0 Angstrom apart
+// cannot hold a bonded atom pair and is passed over, unless an input link
+// names it.  The pairs are found through a grid of the atoms that can bond
+// (no residue pair is visited that has no two atoms within the widest limit)
+// and examined in the order of the chains' residue trees, chain pair by chain
+// pair, so links enter the tables in the same order as a walk over every
+// pair would enter them.
+#include "connect/distance_links.h"
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "connect/element_classes.h"
+#include "connect/link_rows.h"
+#include "connect/new_links.h"
+#include "connect/residue_spheres.h"
+#include "dictionary/lib_com.h"
+#include "dictionary/link_lookup.h"
+#include "dictionary/neighbour_grid.h"
+#include "foundation/atom_com.h"
+#include "foundation/kernels.h"
+#include "foundation/messages.h"
+#include "identify/info_trace.h"
+#include "identify/model_tables.h"
+#include "runtime/format.h"
+
+namespace {
+
+using Name8 = rt::FixedText<8>;
+using Name4 = rt::FixedText<4>;
+
+// Distance limits by element classes; the first is not used by the search.
+constexpr float kLimits[4] = {1.2f, 1.7f, 2.4f, 3.0f};
+constexpr float kSphereMargin = kLimits[3];
+
+connect::LinkRows g_inputs;  // the input links, rows 1..ln_n_init
+connect::ModRows g_mods;
+
+// The atoms of the grid and where they sit in the model.
+dictionary::NeighbourGrid<MAXATOM> g_grid;
+rt::Array1<float, MAXATOM> g_x, g_y, g_z;
+rt::Array1<int32_t, MAXATOM> g_atom;
+
+// Where a residue stands in the walks of its chain: the chain and the step
+// of the outer walk (to the chain's last residue by index) and of the inner
+// walk (from tree start to tree end).  0 when the walk does not reach it.
+rt::Array1<int32_t, MAXRESID> g_outer_chain, g_outer_step, g_inner_chain, g_inner_step;
+
+struct Walk {
+  std::vector<int32_t> res;
+  bool broken = false;
+};
+
+bool in_model(int ir) { return ir >= 1 && ir <= resid_inf.n_residue; }
+
+Walk walk(int start, int stop) {
+  Walk w;
+  int ir = start;
+  for (int steps = 0;; ++steps) {
+    if (!in_model(ir) || steps > resid_inf.n_residue) {
+      w.broken = true;
+      return w;
+    }
+    w.res.push_back(ir);
+    if (ir == stop) return w;
+    const int next = resid_inf.ires_forw(ir);
+    if (next < 1) {
+      w.broken = true;
+      return w;
+    }
+    ir = next;
+  }
+}
+
+bool water(const Name8& n) { return n == "HOH" || n == "DUM"; }
+bool sugar_type(int t) { return t == 7 || t == 8; }
+
+// Element class of each scattering type, worked out once per search.
+rt::Array1<int32_t, MAXNSF + 1> g_sf_class;
+
+void classify_types() {
+  for (int sf = 1; sf <= MAXNSF; ++sf) {
+    int32_t c = 2;
+    set_idlim_(Name4(crst_crd.cs_atype(sf).view()), c);
+    g_sf_class(sf) = c;
+  }
+  // An atom without a scattering type takes the class of a blank symbol.
+  int32_t c = 2;
+  set_idlim_(Name4(""), c);
+  g_sf_class(MAXNSF + 1) = c;
+}
+
+int element_class(int ia) {
+  const int sf = atom_inf.id_sf(ia);
+  return g_sf_class(sf >= 1 && sf <= MAXNSF ? sf : MAXNSF + 1);
+}
+
+bool skipped_type(int ia) {
+  const char t = atom_inf.atm_type(ia)(1);
+  return t == 'M' || t == 'U' || t == 'D';
+}
+
+// One residue pair of the search, in walk order.
+struct Visit {
+  int ich1, ich2, step_i, step_j, i, j;
+  auto key() const { return std::tie(ich1, ich2, step_i, step_j); }
+};
+
+struct Stage {
+  int32_t mdoc;
+  char list, lnk_flag, ss_flag, sugar_flag;
+  int ln_n_init;
+  char* dnew;
+  int32_t* nsug;
+};
+
+struct Side {
+  int ir, ich, ia;
+  Name8 mon;
+  int itype;
+  Name4 name;
+};
+
+std::string_view number_of(int ir) { return std::as_const(resid_inf.res_num_pdb(ir)).sub(3, 7); }
+
+std::string side_text(const Side& s) {
+  return rt::fmt("(A4,' res:',A5,' ',A8,' at:',A4,A1)", asym_part.group_id(s.ich), number_of(s.ir),
+                 resid_inf.res_name(s.ir), atom_inf.atm_name(s.ia), atom_inf.id_alt(s.ia));
+}
+
+bool backbone(const Name8& link) {
+  for (std::string_view b : {"TRANS", "CIS", "PTRANS", "PCIS", "NMTRANS", "NMCIS", "p"})
+    if (link == b) return true;
+  return false;
+}
+
+bool sugar_kept(const Name8& link) {
+  const std::string_view v = link.view();
+  if (v.substr(0, 4) == "BETA" || v.substr(0, 4) == "ALPH") return true;
+  for (std::string_view s : {"MAN-SER", "NAG-SER", "MAN-THR", "NAG-THR", "MAN-ASN", "NAG-ASN",
+                             "XYS-SER", "XYS-ASN"})
+    if (link == s) return true;
+  return false;
+}
+
+bool symm_plain(const rt::FixedText<8>& s) { return s == "." || s == "1_555"; }
+
+// The input link that joins atoms a (residue side 1) and b; 0 when none.
+// With flag "D" every such link loses its name instead.
+int input_for_atoms(const Stage& st, const Side& a, const Side& b, char flag) {
+  int taken = 0;
+  g_inputs.either(a.ir, [&](int k) {
+    if (taken != 0 || k > st.ln_n_init) return;
+    const auto& l = link_inf;
+    const bool direct = l.ln_1ires(k) == a.ir && l.ln_1ichn(k) == a.ich && l.ln_2ires(k) == b.ir &&
+                        l.ln_2ichn(k) == b.ich && l.ln_atom1(k).view().substr(0, 4) == a.name &&
+                        l.ln_atom2(k).view().substr(0, 4) == b.name;
+    const bool reverse = l.ln_1ires(k) == b.ir && l.ln_1ichn(k) == b.ich && l.ln_2ires(k) == a.ir &&
+                         l.ln_2ichn(k) == a.ich && l.ln_atom1(k).view().substr(0, 4) == b.name &&
+                         l.ln_atom2(k).view().substr(0, 4) == a.name;
+    if (!direct && !reverse) return;
+    if (l.ln_id(k) == "gap" || l.ln_id(k)(1) == '?') return;
+    const auto& alt_a = atom_inf.id_alt(a.ia);
+    const auto& alt_b = atom_inf.id_alt(b.ia);
+    if (l.ln_used(k) == "S") {
+      const auto& la = direct ? l.ln_alt1(k) : l.ln_alt2(k);
+      const auto& lb = direct ? l.ln_alt2(k) : l.ln_alt1(k);
+      if (!(la == alt_a) || !(lb == alt_b)) return;
+    } else {
+      if (!(l.ln_alt1(k) == ".") || !(l.ln_alt2(k) == ".") || !(alt_a == alt_b)) return;
+    }
+    if (!symm_plain(l.ln_symm1(k)) || !symm_plain(l.ln_symm2(k))) return;
+    if (flag == 'D') {
+      link_inf.ln_id(k) = "?";
+    } else {
+      taken = k;
+    }
+  });
+  return taken;
+}
+
+// A positive chiral sign at the anomeric carbon makes a beta link alpha, a
+// negative one an alpha link beta.
+void check_anomer(const Side& a, const Side& b, Name8& link) {
+  const Side* s = a.name == "C1" ? &a : b.name == "C1" ? &b : nullptr;
+  if (s == nullptr) return;
+  const Side& partner = s == &a ? b : a;
+  const float* c1 = nullptr;
+  const float* o5 = nullptr;
+  const float* c2 = nullptr;
+  const int first = resid_inf.iratm_first(s->ir);
+  for (int ia = first; ia < first + resid_inf.natm_res(s->ir); ++ia) {
+    const auto& n = atom_inf.atm_name(ia);
+    if (c1 == nullptr && n == "C1") c1 = &atom_crd.xyz_crd(1, ia);
+    if (o5 == nullptr && n == "O5") o5 = &atom_crd.xyz_crd(1, ia);
+    if (c2 == nullptr && n == "C2") c2 = &atom_crd.xyz_crd(1, ia);
+  }
+  if (c1 == nullptr || o5 == nullptr || c2 == nullptr) return;
+  float vol = 0.0f, ph = 0.0f;
+  calc_i_ovol_l_(0, 0, 0, 0, c1, &atom_crd.xyz_crd(1, partner.ia), o5, c2, vol, ph);
+  const std::string_view v = link.view();
+  if (ph >= 0.0f && v.substr(0, 4) == "BETA")
+    link = std::string("ALPHA").append(v.substr(4));
+  else if (ph < 0.0f && v.substr(0, 4) == "ALPH" && v.substr(0, 5) == "ALPHA")
+    link = std::string("BETA").append(v.substr(5));
+}
+
+void mark_ends(int ir, int ich, bool by_tree) {
+  auto& g = asym_part;
+  const int first = by_tree ? g.ires_start_tree(ich) : g.ires_first(ich);
+  const int last = by_tree ? g.ires_end_tree(ich) : g.ires_first(ich) + g.nres_chain(ich) - 1;
+  if (ir == first) g.iterm_s_type(ich) = 7;
+  if (ir == last) g.iterm_f_type(ich) = 7;
+}
+
+// One atom pair of an examined residue pair; false when the stage must end.
+bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, int32_t& ierr) {
+  const int ia = a.ia, ja = b.ia;
+  const auto& ca = atom_inf.id_corr(ia);
+  const auto& cb = atom_inf.id_corr(ja);
+  if (!(ca == ".") && !(cb == ".") && !(ca == cb)) return true;
+  const int k1 = element_class(ia), k2 = element_class(ja);
+  if (k1 == 1 || k2 == 1) return true;
+  const float limit = k1 == 2 && k2 == 2 ? kLimits[1] : k1 == 4 && k2 == 4 ? kLimits[3] : kLimits[2];
+  const bool measured = atom_crd.occup(ia) >= 0.0001f && atom_crd.occup(ja) >= 0.0001f;
+
+  const bool ss = a.name == "SG" && b.name == "SG" && (a.mon == "CYS" || a.mon == "MPR") &&
+                  (b.mon == "CYS" || b.mon == "MPR");
+  char flag = ss ? st.ss_flag : st.lnk_flag;
+  if (consecutive && !ss) return true;
+  const bool sugar = sugar_type(a.itype) || sugar_type(b.itype);
+  if (sugar) flag = st.sugar_flag;
+
+  // The library's view of the pair, asked only when the pair can be used.
+  Name8 known("");
+  auto ask_library = [&] {
+    float dideal = 0.0f;
+    int32_t il = 0;
+    check_link_info_("", a.mon, b.mon, a.name, b.name, dideal, il);
+    if (il < 1 && a.ich != b.ich) check_link_info_("", b.mon, a.mon, b.name, a.name, dideal, il);
+    if (il >= 1) known = r_scratch.lll_lname(il);
+    if (sugar && st.sugar_flag == 'S') flag = il >= 1 && sugar_kept(known) ? 'Y' : 'N';
+  };
+
+  int input = 0;
+  if (user == 'P') {
+    ask_library();
+    input = input_for_atoms(st, a, b, flag);
+    if (input == 0) return true;
+    user = 'Y';
+    known = link_inf.ln_id(input);
+  } else {
+    const auto& alt_a = atom_inf.id_alt(ia);
+    const auto& alt_b = atom_inf.id_alt(ja);
+    if (!(alt_a == ".") && !(alt_b == ".") && !(alt_a == alt_b)) return true;
+  }
+
+  float dist = limit + 0.001f;
+  if (measured) {
+    float d2 = 0.0f;
+    for (int k = 1; k <= 3; ++k) {
+      const float d = atom_crd.xyz_crd(k, ia) - atom_crd.xyz_crd(k, ja);
+      d2 += d * d;
+    }
+    dist = std::sqrt(d2);
+  }
+  if (!(dist <= limit || user == 'Y')) return true;
+  if (user != 'Y') ask_library();
+  const bool used = user == 'Y' || flag != 'N';
+
+  Name8 link = user == 'Y' ? known : Name8("");
+  Name8 mod1("."), mod2(".");
+  int32_t ilink = 0, irevers = 0;
+  look_link_(link, a.mon, a.name, b.mon, b.name, a.itype, b.itype, ilink, mod1, mod2, irevers);
+  float ideal = 0.0f;
+  if (ilink < 1) {
+    rt::FixedText<1> def_flag;
+    get_default_vbond_(st.mdoc, atom_inf.atm_chem(ia), atom_inf.atm_chem(ja), ideal, def_flag, ierr);
+    if (ierr != 0) return false;
+    link = known;
+    if (used) {
+      int32_t inew = 0, lnew = 0;
+      ilink = 0;
+      mod1 = ".";
+      mod2 = ".";
+      irevers = 0;
+      creat_link_(st.mdoc, link, inew, lnew, ilink, a.itype, b.itype, a.mon, a.name, mod1, b.mon,
+                  b.name, mod2, ideal, ierr);
+      if (ierr != 0) return false;
+      if (inew == 1) {
+        *st.dnew = 'Y';
+        msgdoc_(st.mdoc, rt::fmt("(' WARNING : description of link:',A8,' is not in the dictionary.')",
+                                 link));
+        msgdoc_(st.mdoc, rt::fmt("('           link will be created with bond_lenth =',F8.3)", ideal));
+      }
+    }
+  } else {
+    get_idl_bond_lenth_(ilink, ideal);
+    link = r_scratch.lll_lname(ilink);
+  }
+  if (user != 'Y' && (link.view().substr(0, 4) == "BETA" || link.view().substr(0, 4) == "ALPH")) {
+    const Name8 before = link;
+    check_anomer(a, b, link);
+    if (!(link == before)) look_link_list_(link, ilink);
+  }
+
+  if (!used) {
+    msgdoc_(st.mdoc, rt::fmt("(' INFO:     link is found (not be used) dist=',F8.3,' ideal_dist=',F8.3)",
+                             dist, ideal));
+    msgdoc_(st.mdoc, "           ch:" + side_text(a) + "->ch:" + side_text(b));
+    return true;
+  }
+  const bool spec = input != 0 && link_inf.ln_used(input) == "S";
+  msgdoc_(st.mdoc, rt::fmt("(A,A8,' is found dist =',F10.3,' ideal_dist=',F10.3)",
+                           spec ? " WARNING : link(spec):" : " WARNING : link:", link, dist, ideal));
+  msgdoc_(st.mdoc, "           ch:" + side_text(a) + "->" + side_text(b));
+  if (input != 0) {
+    link_inf.ln_id(input) = link;
+  } else {
+    put_l_tabl_(st.mdoc, link, a.ich, b.ich, a.ir, b.ir, ia, ja, irevers, ierr);
+    if (ierr != 0) return false;
+  }
+  if (!spec) {
+    Name8 blank("");
+    put_m_tabl_(st.mdoc, mod1, a.ich, a.ir, 0, blank, "Y", ierr);
+    if (ierr != 0) return false;
+    blank = "";
+    put_m_tabl_(st.mdoc, mod2, b.ich, b.ir, 0, blank, "Y", ierr);
+    if (ierr != 0) return false;
+  }
+  if (backbone(link)) {
+    mark_ends(a.ir, a.ich, false);
+    mark_ends(b.ir, b.ich, true);
+  }
+  if (sugar_type(a.itype) && sugar_type(b.itype)) ++*st.nsug;
+  if (user == 'Y') user = 'P';
+  return true;
+}
+
+// Residue pair (i, j) of chains ich1, ich2; false when the stage must end.
+bool residue_pair(const Stage& st, const Visit& v, int32_t& ierr) {
+  Side a{v.i, v.ich1, 0, g_mods.name_before(v.i, v.ich1, resid_inf.res_name(v.i)),
+         resid_inf.ires_type(v.i), Name4("")};
+  Side b{v.j, v.ich2, 0, g_mods.name_before(v.j, v.ich2, resid_inf.res_name(v.j)),
+         resid_inf.ires_type(v.j), Name4("")};
+  if (water(resid_inf.res_name(v.i)) || water(resid_inf.res_name(v.j)) || water(a.mon) ||
+      water(b.mon))
+    return true;
+  char user = 'N';
+  g_inputs.either(v.i, [&](int k) {
+    if (user == 'P' || k > st.ln_n_init || link_inf.ln_id(k) == "gap") return;
+    const auto& l = link_inf;
+    if ((l.ln_1ires(k) == v.i && l.ln_1ichn(k) == v.ich1 && l.ln_2ires(k) == v.j &&
+         l.ln_2ichn(k) == v.ich2) ||
+        (l.ln_1ires(k) == v.j && l.ln_1ichn(k) == v.ich2 && l.ln_2ires(k) == v.i &&
+         l.ln_2ichn(k) == v.ich1))
+      user = 'P';
+  });
+  if (user != 'P') {
+    const int t = b.itype;
+    const int fj = resid_inf.iratm_first(v.j);
+    if ((t == 3 || t == 4 || t == 10) && resid_inf.natm_res(v.j) == 1 && atom_inf.atm_name(fj) == "CA")
+      return true;
+    int32_t iout = 0;
+    check_centr_(v.i, v.j, kSphereMargin, iout);
+    if (iout == 0 || iout == 3) return true;
+  }
+  const bool consecutive = v.ich1 == v.ich2 && v.j == resid_inf.ires_forw(v.i);
+  const int fi = resid_inf.iratm_first(v.i), fj = resid_inf.iratm_first(v.j);
+  for (int ia = fi; ia < fi + resid_inf.natm_res(v.i); ++ia) {
+    if (skipped_type(ia)) continue;
+    a.ia = ia;
+    a.name = atom_inf.atm_name(ia);
+    for (int ja = fj; ja < fj + resid_inf.natm_res(v.j); ++ja) {
+      if (skipped_type(ja)) continue;
+      b.ia = ja;
+      b.name = atom_inf.atm_name(ja);
+      if (!atom_pair(st, a, b, user, consecutive, ierr)) return false;
+    }
+  }
+  return true;
+}
+
+// Residue pairs with two atoms within the widest limit, and the pairs that
+// the input links name.
+void close_residue_pairs(int ln_n_init, std::vector<std::pair<int32_t, int32_t>>& pairs) {
+  pairs.clear();
+  int n = 0;
+  for (int ir = 1; ir <= resid_inf.n_residue; ++ir) {
+    if (water(resid_inf.res_name(ir))) continue;
+    const int first = resid_inf.iratm_first(ir);
+    for (int ia = first; ia < first + resid_inf.natm_res(ir); ++ia) {
+      if (skipped_type(ia) || atom_crd.occup(ia) < 0.0001f || element_class(ia) == 1) continue;
+      ++n;
+      g_x(n) = atom_crd.xyz_crd(1, ia);
+      g_y(n) = atom_crd.xyz_crd(2, ia);
+      g_z(n) = atom_crd.xyz_crd(3, ia);
+      g_atom(n) = ia;
+    }
+  }
+  const float reach = kLimits[3];
+  g_grid.for_each_candidate(n, &g_x(1), &g_y(1), &g_z(1), reach, [&](int p, int q) {
+    const int ra = atom_inf.i_resid(g_atom(p)), rb = atom_inf.i_resid(g_atom(q));
+    if (ra == rb) return;
+    const float dx = g_x(p) - g_x(q), dy = g_y(p) - g_y(q), dz = g_z(p) - g_z(q);
+    if (dx * dx + dy * dy + dz * dz > reach * reach * 1.0001f) return;
+    pairs.emplace_back(std::min(ra, rb), std::max(ra, rb));
+  });
+  for (int k = 1; k <= ln_n_init && k <= link_inf.ln_n; ++k) {
+    const int ra = link_inf.ln_1ires(k), rb = link_inf.ln_2ires(k);
+    if (in_model(ra) && in_model(rb)) pairs.emplace_back(std::min(ra, rb), std::max(ra, rb));
+  }
+  std::sort(pairs.begin(), pairs.end());
+  pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+}
+
+void trace_head(const Stage& st) {
+  rt::write_list(6, "DEF_LINK_NEW: lnk_flag, ss_flag, sugar_flag, ln_n_init:",
+                 std::string_view(&st.lnk_flag, 1), std::string_view(&st.ss_flag, 1),
+                 std::string_view(&st.sugar_flag, 1), st.ln_n_init);
+  const auto& g = asym_part;
+  for (int ich1 = 1; ich1 <= g.n_group; ++ich1)
+    for (int ich2 = ich1; ich2 <= g.n_group; ++ich2)
+      rt::write_list(6, "--ICH1,ICH2,IRS1,IRF1,IRS2,IRF2:", ich1, ich2, g.ires_start_tree(ich1),
+                     g.ires_end_tree(ich1), g.ires_start_tree(ich2), g.ires_end_tree(ich2),
+                     g.ires_first(ich1), g.nres_chain(ich1), g.ires_first(ich2), g.nres_chain(ich2));
+  print_info_test_(st.mdoc);
+}
+
+}  // namespace
+
+void def_link_new_(int32_t mdoc, char list, char lnk_flag, char ss_flag, char sugar_flag,
+                   int32_t ln_n_init, char& dnew, int32_t& nsug, int32_t& ierr) {
+  const Stage st{mdoc, list, lnk_flag, ss_flag, sugar_flag, ln_n_init, &dnew, &nsug};
+  if (list == 'T') trace_head(st);
+  ierr = 0;
+  if (asym_part.n_group <= 0 || atom_inf.n_atom <= 0) {
+    ierr = 1;
+    return;
+  }
+  def_center_(mdoc, ierr);
+  classify_types();
+  g_inputs.build(ln_n_init < link_inf.ln_n ? ln_n_init : link_inf.ln_n);
+  g_mods.build();
+
+  // The walks of every chain, and where the first broken walk would stop a
+  // walk over every chain pair.
+  const int ng = asym_part.n_group;
+  for (int ir = 1; ir <= resid_inf.n_residue; ++ir) {
+    g_outer_chain(ir) = g_outer_step(ir) = 0;
+    g_inner_chain(ir) = g_inner_step(ir) = 0;
+  }
+  std::tuple<int, int, int, int> stop{ng + 1, 0, 0, 0};
+  std::vector<int32_t> outer_len(ng + 1, 0);
+  for (int ich = 1; ich <= ng; ++ich) {
+    const auto& g = asym_part;
+    const Walk outer = walk(g.ires_start_tree(ich), g.ires_first(ich) + g.nres_chain(ich) - 1);
+    const Walk inner = walk(g.ires_start_tree(ich), g.ires_end_tree(ich));
+    outer_len[ich] = static_cast<int>(outer.res.size());
+    for (std::size_t s = 0; s < outer.res.size(); ++s)
+      if (g_outer_chain(outer.res[s]) == 0) {
+        g_outer_chain(outer.res[s]) = ich;
+        g_outer_step(outer.res[s]) = static_cast<int>(s) + 1;
+      }
+    for (std::size_t s = 0; s < inner.res.size(); ++s)
+      if (g_inner_chain(inner.res[s]) == 0) {
+        g_inner_chain(inner.res[s]) = ich;
+        g_inner_step(inner.res[s]) = static_cast<int>(s) + 1;
+      }
+    // A broken outer walk stops after its last residue met the chain itself;
+    // a broken inner walk stops at its first use, under chain 1's first residue.
+    if (outer.broken)
+      stop = std::min(stop, std::make_tuple(ich, ich, std::max(outer_len[ich], 0), 1 << 30));
+    if (inner.broken) stop = std::min(stop, std::make_tuple(1, ich, 1, 1 << 30));
+  }
+  const int stop_chain = std::get<0>(stop);
+  for (int ich = 1; ich <= ng && ich <= stop_chain; ++ich) {
+    const int s = asym_part.ires_start_tree(ich);
+    if (in_model(s)) resid_inf.iconn_type(s) = 1;
+  }
+
+  static std::vector<std::pair<int32_t, int32_t>> pairs;
+  close_residue_pairs(std::min(ln_n_init, link_inf.ln_n), pairs);
+  std::vector<Visit> visits;
+  visits.reserve(pairs.size());
+  auto add = [&](int i, int j) {
+    const int c1 = g_outer_chain(i), c2 = g_inner_chain(j);
+    if (c1 == 0 || c2 == 0 || c2 < c1 || (c1 == c2 && j <= i)) return;
+    visits.push_back({c1, c2, g_outer_step(i), g_inner_step(j), i, j});
+  };
+  for (const auto& [ra, rb] : pairs) {
+    add(ra, rb);
+    add(rb, ra);
+  }
+  std::sort(visits.begin(), visits.end(),
+            [](const Visit& x, const Visit& y) { return x.key() < y.key(); });
+
+  for (const Visit& v : visits) {
+    if (std::make_tuple(v.ich1, v.ich2, v.step_i, v.step_j) > stop) break;
+    if (!residue_pair(st, v, ierr)) return;
+  }
+  if (stop_chain <= ng) {
+    msgerr_(mdoc, " ERROR: wrong tree structure .....");
+    ierr = 1;
+  }
+}

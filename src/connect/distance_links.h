@@ -1,0 +1,21 @@
+// Links by interatomic distance between residues that the chain order does
+// not join: disulfides, metal and ion sites, glycosylation and sugar links,
+// head-to-tail closures and any other pair of atoms within bonding distance.
+#pragma once
+
+#include <cstdint>
+
+// Finds every atom pair of two residues within the limit of its element
+// classes (1.7, 2.4 or 3.0 Angstrom), matches it with the input links (rows
+// 1..ln_n_init of link_inf, which take precedence) and the link library
+// (creating a description the library lacks, dnew "Y"), and enters the link
+// and the modifications it implies.  lnk_flag, ss_flag (disulfides) and
+// sugar_flag are use flags: "N" reports without entering, "D" removes the
+// matching input links, "S" (sugars) keeps only glycosidic and glycosylation
+// links.  nsug counts links entered between two sugars.  list "T" traces.
+// ierr 1 for an empty model or a broken residue tree, else the status of a
+// failing callee.
+// Writes link_inf, mod_inf, resid_inf iconn_type, asym_part iterm_s_type,
+// iterm_f_type, resid_inf_2, and the link library through creat_link_.
+void def_link_new_(int32_t mdoc, char list, char lnk_flag, char ss_flag, char sugar_flag,
+                   int32_t ln_n_init, char& dnew, int32_t& nsug, int32_t& ierr);

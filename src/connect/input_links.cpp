@@ -1,0 +1,178 @@
+// Input links.  The coordinate readers put the links that a file names
+// (link, disulfide and cis-peptide records, or the mmCIF connection
+// category) into link_inf; here each row is tied to the link library.
+#include "connect/input_links.h"
+
+#include "connect/element_classes.h"
+#include "connect/link_rows.h"
+#include "connect/new_links.h"
+#include "dictionary/lib_com.h"
+#include "dictionary/link_lookup.h"
+#include "foundation/atom_com.h"
+#include "foundation/messages.h"
+#include "identify/model_tables.h"
+#include "runtime/format.h"
+
+namespace {
+
+using Name8 = rt::FixedText<8>;
+using Name4 = rt::FixedText<4>;
+
+connect::ModRows g_mods;
+
+struct End {
+  int ich = 0, ir = 0, itype = 0;
+  Name8 mon{""};
+};
+
+bool end_of(int ich, int ir, End& e) {
+  if (ich <= 0 || ir <= 0 || ir > resid_inf.n_residue) return false;
+  e.ich = ich;
+  e.ir = ir;
+  e.itype = resid_inf.ires_type(ir);
+  e.mon = g_mods.name_before(ir, ich, resid_inf.res_name(ir));
+  return true;
+}
+
+// The model atom of residue ir named `name`, 0 when it has none.
+int atom_of(int ir, std::string_view name) {
+  const int first = resid_inf.iratm_first(ir);
+  for (int ia = first; ia < first + resid_inf.natm_res(ir); ++ia)
+    if (atom_inf.atm_name(ia) == name) return ia;
+  return 0;
+}
+
+Name4 element_of(int ia) {
+  const int sf = atom_inf.id_sf(ia);
+  return Name4(sf >= 1 && sf <= MAXNSF ? crst_crd.cs_element(sf).view() : std::string_view(""));
+}
+
+bool pyranose(int t) { return t == 7 || t == 8; }
+bool peptide(int t) { return t == 3 || t == 4; }
+
+void trace_row(int32_t mdoc, int k, const Name8& link, const End& a, const End& b) {
+  const auto& l = link_inf;
+  msgerr_(mdoc, rt::list_line(">", k, link, a.ich, a.ir, a.mon, a.itype));
+  msgerr_(mdoc, rt::list_line(">", b.ich, b.ir, b.mon, b.itype, l.ln_alt1(k), l.ln_alt2(k)));
+  msgerr_(mdoc, rt::list_line("  ", l.ln_atom1(k), ";", l.ln_atom2(k), ";"));
+}
+
+// A description for a link the library lacks, at the observed length or,
+// without one, the length the two atoms' elements give.
+bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, int32_t& ierr) {
+  auto& l = link_inf;
+  const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));
+  float dist = l.ln_dist(k);
+  if (dist < 0.001f) {
+    const int ia = atom_of(a.ir, atom1), ja = atom_of(b.ir, atom2);
+    if (ia != 0 && ja != 0) {
+      rt::FixedText<1> def_flag;
+      get_default_vbond_(mdoc, element_of(ia), element_of(ja), dist, def_flag, ierr);
+      if (ierr != 0) return false;
+    } else {
+      dist = 1.5f;
+    }
+  }
+  int32_t inew = 0, lnew = 0, ilink = 0;
+  creat_link_(mdoc, link, inew, lnew, ilink, a.itype, b.itype, a.mon, atom1, ".", b.mon, atom2,
+              ".", dist, ierr);
+  if (ierr != 0) return false;
+  if (inew != 1) return true;
+  l.ln_ent(k) = "C";
+  l.ln_used(k) = "S";
+  l.ln_id(k) = link;
+  l.ln_1rnam(k) = a.mon;
+  l.ln_1ires(k) = a.ir;
+  l.ln_1ichn(k) = resid_inf.i_chain(a.ir);
+  l.ln_2rnam(k) = b.mon;
+  l.ln_2ires(k) = b.ir;
+  l.ln_2ichn(k) = resid_inf.i_chain(b.ir);
+  l.ln_atom1(k).sub(1, 4).assign(atom1);
+  l.ln_atom2(k).sub(1, 4).assign(atom2);
+  l.ln_dist(k) = dist;
+  msgdoc_(mdoc, rt::fmt("(' WARNING : description of link:',A8,' is not in the dictionary')", link));
+  msgdoc_(mdoc, rt::fmt("('           link will be created with bond_lenth =',F8.3)", dist));
+  return true;
+}
+
+// One row; false when the routine must end.
+bool resolve(int32_t mdoc, char list, int k, int32_t& ierr) {
+  auto& l = link_inf;
+  End a, b;
+  if (!end_of(l.ln_1ichn(k), l.ln_1ires(k), a) || !end_of(l.ln_2ichn(k), l.ln_2ires(k), b)) {
+    l.ln_id(k)(1) = '?';
+    return true;
+  }
+  Name8 link = l.ln_id(k);
+  if (list == 'T') trace_row(mdoc, k, link, a, b);
+  bool known = false;
+  int32_t ilink = 0;
+  if (link.is_blank() || link(1) == '.' || link(1) == '?') {
+    link = ".";
+    const std::string_view m1 = a.mon.view().substr(0, 3), m2 = b.mon.view().substr(0, 3);
+    if (pyranose(a.itype) && peptide(b.itype)) {
+      link = std::string(m1).append("-").append(m2);
+    } else if (pyranose(b.itype) && peptide(a.itype)) {
+      link = std::string(m2).append("-").append(m1);
+    } else {
+      msgdoc_(mdoc, rt::fmt("(' WARNING : link: ',A3,'<-->',A3,' is without link_id')", m1, m2));
+      msgdoc_(mdoc, "           link will be created with covalent bond only");
+    }
+    look_link_list_(link, ilink);
+    if (ilink > 0) {
+      l.ln_id(k) = r_scratch.lll_lname(ilink);
+      link = l.ln_id(k);
+      known = true;
+    }
+  } else {
+    if (l.ln_atom1(k)(1) == '.' || l.ln_atom2(k)(1) == '.') {
+      Name4 a1(""), a2("");
+      int32_t it = 0;
+      get_link_atom_(link, a1, a2, it);
+      if (it > 0) {
+        l.ln_atom1(k) = a1;
+        l.ln_atom2(k) = a2;
+      }
+    }
+    look_link_list_(link, ilink);
+    known = ilink > 0;
+  }
+
+  Name8 mod1("."), mod2(".");
+  int32_t irevers = 0;
+  if (!known) {
+    const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));
+    look_link_(link, a.mon, atom1, b.mon, atom2, a.itype, b.itype, ilink, mod1, mod2, irevers);
+    if (ilink > 0) {
+      l.ln_id(k) = r_scratch.lll_lname(ilink);
+      return true;
+    }
+    if (!create(mdoc, k, link, a, b, ierr)) return false;
+  }
+
+  const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));
+  mod1 = ".";
+  mod2 = ".";
+  look_link_(l.ln_id(k), a.mon, atom1, b.mon, atom2, a.itype, b.itype, ilink, mod1, mod2, irevers);
+  if (l.ln_used(k) == "S") return true;
+  Name8 blank("");
+  put_m_tabl_(mdoc, mod1, a.ich, a.ir, 0, blank, "Y", ierr);
+  if (ierr != 0) return false;
+  blank = "";
+  put_m_tabl_(mdoc, mod2, b.ich, b.ir, 0, blank, "Y", ierr);
+  return ierr == 0;
+}
+
+}  // namespace
+
+void def_link_mod_(int32_t mdoc, char list, char& /*dnew*/, int32_t& ierr) {
+  ierr = 0;
+  if (list == 'T') {
+    msgerr_(mdoc, " -- DEF_LINK_MOD");
+    msgerr_(mdoc, rt::list_line("==>LN_N", link_inf.ln_n));
+  }
+  g_mods.build();
+  for (int k = 1; k <= link_inf.ln_n; ++k)
+    if (!resolve(mdoc, list, k, ierr)) return;
+  if (list == 'T') msgerr_(mdoc, " -- end: DEF_LINK_MOD");
+}

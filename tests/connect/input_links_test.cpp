@@ -1,0 +1,100 @@
+// Links named in the input: nameless sugar-protein links named, missing
+// atoms filled from the library, links the library lacks created, rows
+// without residues marked nameless.
+#include <gtest/gtest.h>
+
+#include "connect/input_links.h"
+#include "dictionary/lib_com.h"
+#include "entry_fixture.h"
+#include "model_builder.h"
+
+namespace {
+
+using conntest::Model;
+
+std::string resolve(int32_t& ierr) {
+  char dnew = 'N';
+  return captured([&] { def_link_mod_(0, ' ', dnew, ierr); });
+}
+
+struct SugarModel {
+  int asn, nag;
+  Model m;
+  SugarModel() {
+    asn = m.residue("ASN", 3, 'A', 40, {{"ND2", 0, 0, 0, "N"}});
+    nag = m.residue("NAG", 7, 'B', 1, {{"C1", 1.45f, 0, 0}});
+  }
+};
+
+TEST(InputLinks, NamelessSugarLinkIsNamedSugarFirstFromEitherEnd) {
+  SugarModel s;
+  s.m.link("", s.asn, "ND2", s.nag, "C1");
+  s.m.link(".", s.nag, "C1", s.asn, "ND2");
+  conntest::load_library();
+  int32_t ierr = -1;
+  resolve(ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(link_inf.ln_id(1).view(), "NAG-ASN ");
+  EXPECT_EQ(link_inf.ln_id(2).view(), "NAG-ASN ");
+  // The link's modifications enter once for each residue.
+  ASSERT_EQ(mod_inf.mod_n, 2);
+  EXPECT_EQ(resid_inf.mod_flag(s.asn).view(), "Y");
+  EXPECT_EQ(resid_inf.mod_flag(s.nag).view(), "Y");
+}
+
+TEST(InputLinks, NamedLinkWithoutAtomsTakesTheLibraryBond) {
+  SugarModel s;
+  const int k = s.m.link("NAG-ASN", s.asn, ".", s.nag, ".");
+  conntest::load_library();
+  int32_t ierr = -1;
+  resolve(ierr);
+  EXPECT_EQ(link_inf.ln_atom1(k).view(), "ND2  ");
+  EXPECT_EQ(link_inf.ln_atom2(k).view(), "C1   ");
+}
+
+TEST(InputLinks, UnknownLinkOnMissingAtomsIsCreatedAtOnePointFive) {
+  Model m;
+  m.residue("ALA", 3, 'A', 1, {{"CA", 0, 0, 0}});
+  m.residue("ZN", 1, 'B', 1, {{"ZN", 3, 0, 0, "ZN"}});
+  m.link("XLINK", 1, "OG", 2, "ZN");
+  conntest::load_library();
+  const int nlink = r_scratch.lll_nlink;
+  int32_t ierr = -1;
+  const std::string out = resolve(ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(r_scratch.lll_nlink, nlink + 1);
+  EXPECT_EQ(link_inf.ln_used(1).view(), "S");
+  EXPECT_EQ(link_inf.ln_ent(1).view(), "C");
+  EXPECT_FLOAT_EQ(link_inf.ln_dist(1), 1.5f);
+  EXPECT_EQ(mod_inf.mod_n, 0);  // rows made here take no modifications
+  EXPECT_EQ(out, "  WARNING : description of link:XLINK    is not in the dictionary\n"
+                 "            link will be created with bond_lenth =   1.500\n");
+}
+
+TEST(InputLinks, RowWithoutASecondResidueBecomesNameless) {
+  SugarModel s;
+  const int k = s.m.link("NAG-ASN", s.asn, "ND2", s.nag, "C1");
+  link_inf.ln_2ires(k) = 0;
+  conntest::load_library();
+  int32_t ierr = -1;
+  resolve(ierr);
+  EXPECT_EQ(link_inf.ln_id(k)(1), '?');
+  EXPECT_EQ(mod_inf.mod_n, 0);
+}
+
+TEST(InputLinks, NamelessLinkOfOtherClassesIsWarnedAbout) {
+  Model m;
+  m.residue("ALA", 3, 'A', 1, {{"CA", 0, 0, 0}});
+  m.residue("ZN", 1, 'B', 1, {{"ZN", 3, 0, 0, "ZN"}});
+  m.link("", 1, "CA", 2, "ZN", 2.2f);
+  conntest::load_library();
+  int32_t ierr = -1;
+  const std::string out = resolve(ierr);
+  EXPECT_EQ(out.rfind("  WARNING : link: ALA<-->ZN  is without link_id\n"
+                      "            link will be created with covalent bond only\n",
+                      0),
+            0u);
+  EXPECT_EQ(link_inf.ln_id(1).view(), "ALA-ZN  ");
+}
+
+}  // namespace
