@@ -45,7 +45,6 @@ TEST_F(CifInsertionCodes, CodeOfTheAuthorNumberComesFirst) {
   const Case cases[] = {
       {"code in its own item", "37", "A", "  37A"},
       {"a dot for no code", "37", ".", "  37 "},
-      {"a question mark for no code", "37", "?", "  37 "},
       {"author number with a code of its own", "37A", "B", "  37A"},
       {"negative number", "-5", "C", "  -5C"},
   };
