@@ -31,6 +31,7 @@ struct Row {
   rt::FixedText<4> chain, group, chn1, chn2;
   rt::FixedText<5> rnum1, rnum2, atom1, atom2;
   rt::FixedText<1> alt1, alt2;
+  char ins1, ins2;  // insertion codes of the archive's own items, blank for none
   rt::FixedText<16> type16;
   int32_t ires1, ires2, ich1, ich2, itype, iconn, ich;
   float dist;
@@ -53,6 +54,7 @@ struct Row {
     atom2 = ".";
     alt1 = ".";
     alt2 = ".";
+    ins1 = ins2 = ' ';
     type16 = ".";
     ires1 = ires2 = ich1 = ich2 = ich = 0;
     itype = 1;
@@ -92,6 +94,12 @@ void set_rnum(rt::FixedText<5>& dst, std::string_view value) {
   char num[5];
   cif_residue_number(value, num, false);
   dst = std::string_view(num, 5);
+}
+
+// The insertion code of an item of its own; "." and "?" stand for none.
+char insertion_code(std::string_view value) {
+  const char c = value.empty() ? ' ' : value[0];
+  return c == '.' || c == '?' || c == '\0' ? ' ' : c;
 }
 
 int entity_index(const rt::FixedText<4>& chain) {
@@ -383,6 +391,10 @@ void store_struct_conn(Header& h) {
   Row& r = h.row;
   double_short_id(r.chn1);
   double_short_id(r.chn2);
+  // As in the atom rows: a code of its own completes an author number that
+  // carries none, so that the link finds residue 37A and not 37.
+  if (r.rnum1 != "." && r.rnum1(5) == ' ') r.rnum1(5) = r.ins1;
+  if (r.rnum2 != "." && r.rnum2(5) == ' ') r.rnum2(5) = r.ins2;
   const int n = ++link_inf.ln_n;
   link_inf.ln_id(n) = r.link;
   link_inf.ln_1rnam(n) = r.res1;
@@ -505,6 +517,8 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
     else if (m(cif_item(66))) r.atom2 = data;
     else if (m(cif_item(67))) r.alt2 = data;
     else if (m(cif_item(72))) r.dist = fdata;
+    else if (m("_struct_conn.pdbx_ptnr1_PDB_ins_code")) r.ins1 = insertion_code(data);
+    else if (m("_struct_conn.pdbx_ptnr2_PDB_ins_code")) r.ins2 = insertion_code(data);
     if (last) store_struct_conn(h);
     return true;
   }

@@ -9,12 +9,18 @@
 
 namespace {
 
-// Key (columns 3-7 of the residue text), name and atom count of each residue.
+std::string key(int32_t r) {
+  return r < 1 || r > resid_inf.n_residue ? "none" : std::string(resid_inf.res_num_pdb(r).sub(3, 7));
+}
+
+// Key (columns 3-7 of the residue text), name and atom count of each
+// residue, then the residues of the first link.
 std::vector<std::string> residues() {
   std::vector<std::string> out;
   for (int32_t r = 1; r <= resid_inf.n_residue; ++r)
-    out.push_back(std::string(resid_inf.res_num_pdb(r).sub(3, 7)) + "|" +
-                  std::string(resid_inf.res_name(r).trimmed()) + "|" + std::to_string(resid_inf.natm_res(r)));
+    out.push_back(key(r) + "|" + std::string(resid_inf.res_name(r).trimmed()) + "|" +
+                  std::to_string(resid_inf.natm_res(r)));
+  out.push_back("link " + key(link_inf.ln_1ires(1)) + "|" + key(link_inf.ln_2ires(1)));
   return out;
 }
 
@@ -27,7 +33,7 @@ TEST_F(CifInsertionCodes, RunOfCodesGivesTheResiduesOfThePdbForm) {
   const std::vector<std::string> from_cif = residues();
   EXPECT_EQ(from_cif, (std::vector<std::string>{"  36 |ALA|2", "  37 |SER|2", "  37A|GLY|2",
                                                 "  37B|PRO|2", "  37C|LYS|2", "  37D|GLY|2",
-                                                "  38 |VAL|2"}));
+                                                "  38 |VAL|2", "link   37 |  37D"}));
   int32_t ierr = 0;
   init_atm_inf_(0, ierr);
   static const float none[6] = {0, 0, 0, 0, 0, 0};
