@@ -70,13 +70,18 @@ inline void monomer_in_l1(const char* code) {
   load_library();
   libcom.lb_hflag = "Y";
   r_scratch_t& r = r_scratch;
-  for (int l = 1; l <= r.lml_nmon; ++l)
-    if (r.lml_mname(l) == code && !(r.lml_prsnt(l) == "Y")) r.lml_fuse(l) = "R";
-  int32_t ierr = -1;
-  captured([&] { read_lib_(0, "M", 'N', ' ', ierr); });
-  ASSERT_EQ(ierr, 0) << code;
   rt::FixedText<8> mon(code);
+  int32_t ierr = -1;
   captured([&] { cp_mlib_(0, mon, ierr); });
+  if (ierr == 2) {
+    // Not read yet: reading a description also rewrites L2 (its tree check).
+    for (int l = 1; l <= r.lml_nmon; ++l)
+      if (r.lml_mname(l) == code) r.lml_fuse(l) = "R";
+    captured([&] { read_lib_(0, "M", 'N', ' ', ierr); });
+    ASSERT_EQ(ierr, 0) << code;
+    mon = code;
+    captured([&] { cp_mlib_(0, mon, ierr); });
+  }
   ASSERT_EQ(ierr, 0) << code;
   captured([&] { set_num_(0, mon.view(), "", ierr); });
   ASSERT_EQ(ierr, 0) << code;
@@ -109,6 +114,7 @@ inline void residue_in_slot(const restraints::WorkSlot& s, const Residue& res, c
     s.psi(i) = 0.0f;
     s.id_psi(i) = "?";
     r.c1_alt(i) = r.c1_corr(i) = r.c2_alt(i) = r.c2_corr(i) = ".";
+    r.s1_iforw(i) = r.s2_iforw(i) = r.l1a_iforw(i);
     const auto it = res.find(std::string(r.l1a_aname(i).trimmed()));
     if (it != res.end()) {
       for (int k = 0; k < 3; ++k) s.xyz(k + 1, i) = it->second.x[k];
