@@ -17,8 +17,7 @@
 namespace output {
 
 bool FileFrame::set() {
-  const rt::Array2<float, 3, 3>& s = crst_pdb.cs_scale;
-  auto m = [&s](int i, int j) { return static_cast<double>(s(i + 1, j + 1)); };
+  auto m = [](int i, int j) { return static_cast<double>(crst_pdb.cs_scale(i + 1, j + 1)); };
   double c[3][3];  // cofactor of element (i,j)
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) {
@@ -28,7 +27,7 @@ bool FileFrame::set() {
   const double det = m(0, 0) * c[0][0] + m(0, 1) * c[0][1] + m(0, 2) * c[0][2];
   // Written so that a determinant that is not a number fails too.
   if (!(std::fabs(det) >= 1e-30)) return false;
-  kept_ = coords::standard_frame(s, crst_pdb.cs_u, crst_crd.cs_ort_to_frac);
+  kept_ = coords::standard_frame(crst_pdb.cs_scale, crst_pdb.cs_u, crst_crd.cs_ort_to_frac);
   for (int i = 0; i < 3; ++i) {
     shift_[i] = crst_pdb.cs_u(i + 1);
     for (int j = 0; j < 3; ++j) {
