@@ -103,12 +103,17 @@ struct NameIndex {
   const int32_t* count;
   foundation::LookupIndex<8, N> entries;
   int32_t built = 0;
+  Code last{};  // the name of entry `built` when it was indexed
 
   void sync() {
-    if (*count < built) reset();
+    // A table filled again by hand to the same length shows in its last row.
+    if (*count < built || (built > 0 && !((*names)(built) == last))) reset();
     const int32_t n = *count < N ? *count : N;
     for (int32_t e = built + 1; e <= n; ++e) entries.add(rt::trim_right((*names)(e).view()), e);
-    if (n > built) built = n;
+    if (n > built) {
+      built = n;
+      last = (*names)(built);
+    }
   }
   void reset() {
     entries.clear();

@@ -157,6 +157,8 @@ void check_link_info_(std::string_view links, std::string_view mon1, std::string
   const r_scratch_t& r = r_scratch;
   ilink = 0;
   dideal = 0.0f;
+  // The stems below would hide a name that does not fit its field.
+  if (rt::len_trim(mon1) > 8 || rt::len_trim(mon2) > 8) return;
   int32_t itype1 = 1, itype2 = 1, ierr = 0;
   get_ini_res_type_(99, "", mon1, itype1, ierr);
   get_ini_res_type_(99, "", mon2, itype2, ierr);

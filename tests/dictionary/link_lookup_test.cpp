@@ -197,4 +197,34 @@ TEST_F(LinkLookup, LenientMatchNeverReturnsAGapLink) {
   EXPECT_EQ(ilink, 0);
 }
 
+TEST_F(LinkLookup, ListFilledAgainByHandIsIndexedAgain) {
+  int32_t ilink = 0;
+  look_link_list_("SS", ilink);
+  ASSERT_GT(ilink, 0);
+  // Same length, new names: the first one is found where it now stands.
+  for (int32_t i = 1; i <= r.lll_nlink; ++i) r.lll_lname(i) = "L" + std::to_string(i);
+  look_link_list_("L1", ilink);
+  EXPECT_EQ(ilink, 1);
+  look_link_list_("SS", ilink);
+  EXPECT_EQ(ilink, 0);
+}
+
+TEST_F(LinkLookup, EmptyLibraryOrOverlongNamesFindNothing) {
+  float d = -1.0f;
+  int32_t ilink = -5;
+  check_link_info_("", "ASNXXXXXX", "NAG", "ND2", "C1", d, ilink);
+  EXPECT_EQ(ilink, 0);
+  EXPECT_EQ(look("", "ASN", "ND2  X", "NAG", "C1", kPeptide, kSugar).ilink, 0);
+  r.lll_nlink = 0;
+  look_link_list_("SS", ilink);
+  EXPECT_EQ(ilink, 0);
+  EXPECT_EQ(look("", "ASN", "ND2", "NAG", "C1", kPeptide, kSugar).ilink, 0);
+  EXPECT_EQ(look("SS", "CYS", "SG", "CYS", "SG", kPeptide, kPeptide).ilink, -1);
+  rt::FixedText<4> a1, a2;
+  get_link_atom_("SS", a1, a2, ilink);
+  EXPECT_EQ(ilink, 0);
+  check_link_info_("", "ASN", "NAG", "ND2", "C1", d, ilink);
+  EXPECT_EQ(ilink, 0);
+}
+
 }  // namespace
