@@ -1,5 +1,5 @@
-// Console output of a benchmark run, followed by the time of one benchmark
-// over that of its bare baseline measured in the same run.
+// Console output of a benchmark run, followed by the time of each measured
+// benchmark over that of its baseline measured in the same run.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -12,21 +12,37 @@
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  enum class Time { real, cpu };
+  struct Pair {
+    std::string measured, baseline, label;
+  };
+
+  // One ratio, in real time.
   RatioReporter(std::string measured, std::string baseline, std::string label)
-      : measured_(std::move(measured)), baseline_(std::move(baseline)), label_(std::move(label)) {}
+      : time_(Time::real), pairs_{{std::move(measured), std::move(baseline), std::move(label)}} {}
+  // A ratio per pair under one heading.
+  RatioReporter(Time time, std::vector<Pair> pairs, std::string heading)
+      : time_(time), pairs_(std::move(pairs)), heading_(std::move(heading)) {}
 
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+      if (r.run_type == Run::RT_Iteration)
+        times_[r.benchmark_name()] =
+            time_ == Time::cpu ? r.GetAdjustedCPUTime() : r.GetAdjustedRealTime();
     ConsoleReporter::ReportRuns(runs);
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
-    if (times_.count(measured_) && times_.count(baseline_) && times_[baseline_] > 0)
-      std::printf("%s: %.2f\n", label_.c_str(), times_[measured_] / times_[baseline_]);
+    if (!heading_.empty()) std::printf("%s\n", heading_.c_str());
+    for (const Pair& p : pairs_)
+      if (times_.count(p.measured) && times_.count(p.baseline) && times_[p.baseline] > 0)
+        std::printf("%s%s: %.2f\n", heading_.empty() ? "" : "  ", p.label.c_str(),
+                    times_[p.measured] / times_[p.baseline]);
   }
 
  private:
-  std::string measured_, baseline_, label_;
+  Time time_;
+  std::vector<Pair> pairs_;
+  std::string heading_;
   std::map<std::string, double> times_;
 };
