@@ -1,9 +1,13 @@
 // The symmetry data file loader and the space-group name and operator-list
 // comparisons it matches blocks with.
 //
-// Every load scans the file from the top.  The scan is kept cheap: lines are
-// read into one fixed buffer, tokenised in place into views, and only the
-// texts a block keeps are copied, into fixed fields of the scan state.
+// A run loads space groups many times (each coordinate file read loads at
+// least one), so the file is read once and held in memory with an index of
+// its blocks; it is read again only when its path, identity, size or time of
+// change differ.  Each load walks the index from the top as a scan of the
+// file would, with the same messages for refused blocks; only the block that
+// matches (or, for an operator list, each block of the right size) is
+// tokenised again, its lines cut exactly as a line-by-line read cuts them.
 #include "suite/csymlib.h"
 
 #include <algorithm>
@@ -13,6 +17,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <time.h>
 
 #include "suite/csymlib_grid.h"
 #include "suite/csymlib_recip.h"
@@ -406,6 +415,216 @@ bool find_file(char* path, int cap) {
   return false;
 }
 
+constexpr int kNameBuf = 256;
+
+void upper_copy(char* out, const char* in) {
+  int i = 0;
+  for (; in[i] && i < kNameBuf - 1; ++i)
+    out[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(in[i])));
+  out[i] = '\0';
+}
+
+// Equal when the characters agree, blanks after the first character skipped.
+bool blank_free_equal(const char* a, const char* b) {
+  int i = 0, j = 0;
+  while (a[i] && b[j]) {
+    if (a[i] != b[j]) return false;
+    ++i;
+    ++j;
+    while (a[i] == ' ') ++i;
+    while (b[j] == ' ') ++j;
+  }
+  return a[i] == '\0' && b[j] == '\0';
+}
+
+// A name as the comparison of a library name with a user's sees it: upper
+// case, a colon suffix settled, and its short form when it holds " 1 ".
+template <int N>
+struct ComparedName {
+  char full[N];
+  char brief[N];
+  bool has_one;
+};
+
+// A library name always fits its field; a longer text is cut.
+void cut_copy(char* dst, std::size_t cap, const char* src) {
+  const std::size_t n = ::strnlen(src, cap - 1);
+  std::memcpy(dst, src, n);
+  dst[n] = '\0';
+}
+
+template <int N>
+void set_compared(ComparedName<N>& out, const char* name) {
+  char up[kNameBuf];
+  upper_copy(up, name);
+  ptq7spg_name_de_colon(up);
+  cut_copy(out.full, N, up);
+  out.has_one = std::strstr(up, " 1 ") != nullptr;
+  out.brief[0] = '\0';
+  if (out.has_one) {
+    char brief[kNameBuf];
+    ptq7spg_to_shortname(brief, up);
+    cut_copy(out.brief, N, brief);
+  }
+}
+
+template <int L, int U>
+bool library_name_equal(const ComparedName<L>& lib, const ComparedName<U>& user) {
+  if (blank_free_equal(lib.full, user.full)) return true;
+  return lib.has_one && !user.has_one && blank_free_equal(lib.brief, user.full);
+}
+
+// ---- The data file in memory -----------------------------------------------------
+
+// What the walk over the blocks needs of one block without tokenising it again.
+struct BlockEntry {
+  std::size_t begin;  // offset of the block's first line in the text
+  int number;
+  int ptq7_number;
+  int nsym;
+  int ncen;
+  char xhm[SPG_NAME_LEN];
+  ComparedName<SPG_NAME_LEN> xhm_compared;
+  ComparedName<SPG_NAME_LEN> old_compared;
+  const char* too_big;
+};
+
+struct FileIndex {
+  std::string path;
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = -1;
+  struct timespec mtime = {};
+  bool unsettled = false;  // changed too recently for its time of change to tell
+  std::string text;
+  std::vector<BlockEntry> blocks;
+};
+
+// The next line of `text` from `pos` as a read into a buffer of 80 bytes
+// takes it: at most 79 characters, the line end included when it fits.
+// False at the end of the text.
+bool next_line(const std::string& text, std::size_t& pos, char (&line)[80]) {
+  if (pos >= text.size()) return false;
+  std::size_t n = 0;
+  while (n < sizeof line - 1 && pos < text.size()) {
+    const char c = text[pos++];
+    line[n++] = c;
+    if (c == '\n') break;
+  }
+  line[n] = '\0';
+  return true;
+}
+
+// Tokenises the next line that holds a token; its length and token count.
+// False at the end of the text.
+bool next_tokens(const std::string& text, std::size_t& pos, char (&line)[80], Token* tok,
+                 int& len, int& ntok) {
+  while (next_line(text, pos, line)) {
+    len = static_cast<int>(std::strlen(line));
+    if (len < 2) continue;
+    ntok = tokenise(line, len, tok);
+    if (ntok > 0) return true;
+  }
+  return false;
+}
+
+void index_blocks(FileIndex& ix) {
+  ix.blocks.clear();
+  auto block = std::make_unique<Block>();
+  Block& b = *block;
+  clear_block(b);
+  char line[80];
+  Token tok[kMaxTokens];
+  std::size_t pos = 0, begin = 0;
+  int len = 0, ntok = 0;
+  while (next_tokens(ix.text, pos, line, tok, len, ntok)) {
+    if (!keymatch(tok[0], "end_spacegroup")) {
+      collect_line(b, line, len, tok, ntok);
+      continue;
+    }
+    BlockEntry e{begin, b.number, b.ptq7_number, b.nsym, b.ncen, {}, {}, {}, b.too_big};
+    std::memcpy(e.xhm, b.xhm, sizeof e.xhm);
+    set_compared(e.xhm_compared, b.xhm);
+    set_compared(e.old_compared, b.old);
+    ix.blocks.push_back(e);
+    clear_block(b);
+    begin = pos;
+  }
+}
+
+// The block whose first line is at `begin`, collected again.
+void collect_block(const FileIndex& ix, std::size_t begin, ScanState& s) {
+  clear_block(s.block);
+  Token tok[kMaxTokens];
+  std::size_t pos = begin;
+  int len = 0, ntok = 0;
+  while (next_tokens(ix.text, pos, s.line, tok, len, ntok) &&
+         !keymatch(tok[0], "end_spacegroup"))
+    collect_line(s.block, s.line, len, tok, ntok);
+}
+
+bool same_file(const FileIndex& ix, const char* path, const struct stat& st) {
+  return ix.path == path && ix.dev == st.st_dev && ix.ino == st.st_ino && ix.size == st.st_size &&
+         ix.mtime.tv_sec == st.st_mtim.tv_sec && ix.mtime.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+// A file changed in the last two seconds may change again without its time
+// of change moving (file times are coarse): its text is compared instead.
+bool recently_changed(const struct stat& st) {
+  struct timespec now;
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return now.tv_sec - st.st_mtim.tv_sec < 2;
+}
+
+std::string whole_text(std::FILE* fp) {
+  std::string text;
+  char buf[65536];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, fp)) > 0;) text.append(buf, n);
+  return text;
+}
+
+// The index of the open file fp named `path`: the one held when the file is
+// the regular file read last time, else read now (and held when regular).
+const FileIndex& file_index(std::FILE* fp, const char* path) {
+  static FileIndex held;
+  static FileIndex once;
+  struct stat st;
+  const bool regular = ::fstat(fileno(fp), &st) == 0 && S_ISREG(st.st_mode);
+  const bool same = regular && same_file(held, path, st);
+  if (same && !held.unsettled) return held;
+  std::string text = whole_text(fp);
+  if (same && text == held.text) {
+    held.unsettled = recently_changed(st);
+    return held;
+  }
+  FileIndex& ix = regular ? held : once;
+  ix.path = regular ? path : "";
+  ix.text = std::move(text);
+  ix.dev = st.st_dev;
+  ix.ino = st.st_ino;
+  ix.size = st.st_size;
+  ix.mtime = st.st_mtim;
+  ix.unsettled = recently_changed(st);
+  // Changed while it was read: the next load reads it again.
+  if (static_cast<off_t>(ix.text.size()) != st.st_size) ix.size = -1;
+  index_blocks(ix);
+  return ix;
+}
+
+// Whether block e (collected into s.block when its operators are compared)
+// is the one wanted.
+bool entry_matches(const Key& key, const ComparedName<kNameBuf>& name, const FileIndex& ix,
+                   const BlockEntry& e, ScanState& s, const Symop* wanted) {
+  if (key.number != 0) return e.number == key.number;
+  if (key.ptq7_number != 0) return e.ptq7_number == key.ptq7_number;
+  if (key.name) return library_name_equal(e.xhm_compared, name);
+  if (key.ptq7_name)
+    return library_name_equal(e.old_compared, name) || library_name_equal(e.xhm_compared, name);
+  if (e.nsym * e.ncen != key.nops) return false;
+  collect_block(ix, e.begin, s);
+  return block_matches(key, s, wanted);
+}
+
 }  // namespace
 
 // ---- Loading -------------------------------------------------------------------
@@ -433,6 +652,8 @@ SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* n
     csym_signal(2, "ptq7spg_load_spacegroup");
     return nullptr;
   }
+  const FileIndex& ix = file_index(fp, path);
+  std::fclose(fp);
 
   std::vector<Symop> wanted;
   if (key.nops > 0 && key.ops) {
@@ -440,41 +661,33 @@ SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* n
     for (Symop& op : wanted) ptq7spg_norm_trans(op);
   }
 
+  ComparedName<kNameBuf> wanted_name;
+  set_compared(wanted_name, key.name ? key.name : key.ptq7_name ? key.ptq7_name : "");
+
   auto state = std::make_unique<ScanState>();
   ScanState& s = *state;
-  clear_block(s.block);
-  bool found = false;
-  Token tok[kMaxTokens];
-  while (std::fgets(s.line, sizeof s.line, fp)) {
-    const int len = static_cast<int>(std::strlen(s.line));
-    if (len < 2) continue;
-    const int ntok = tokenise(s.line, len, tok);
-    if (ntok == 0) continue;
-    if (!keymatch(tok[0], "end_spacegroup")) {
-      collect_line(s.block, s.line, len, tok, ntok);
-      continue;
-    }
-    if (s.block.too_big) {
+  const BlockEntry* found = nullptr;
+  for (const BlockEntry& e : ix.blocks) {
+    if (e.too_big) {
       std::printf(" Spacegroup %d (%s) in SYMINFO exceeds the loader's capacity (%s); "
                   "block ignored \n",
-                  s.block.number, s.block.xhm, s.block.too_big);
-    } else if (s.block.nsym > 0 && s.block.ncen == 0) {
+                  e.number, e.xhm, e.too_big);
+    } else if (e.nsym > 0 && e.ncen == 0) {
       // Without its identity centring line a block has no operators to build
       // a record from: refused like an oversized one, not indexed empty.
       std::printf(" Spacegroup %d (%s) in SYMINFO has no cenop line; block ignored \n",
-                  s.block.number, s.block.xhm);
-    } else if (block_matches(key, s, wanted.data())) {
-      found = true;
+                  e.number, e.xhm);
+    } else if (entry_matches(key, wanted_name, ix, e, s, wanted.data())) {
+      found = &e;
       break;
     }
-    clear_block(s.block);
   }
-  std::fclose(fp);
 
-  if (!found || s.block.nsym == 0) {
+  if (!found || found->nsym == 0) {
     std::printf(" Failed to find spacegroup in SYMINFO! \n");
     return nullptr;
   }
+  collect_block(ix, found->begin, s);
   return build_record(s, key);
 }
 
@@ -507,32 +720,6 @@ const char* ptq7spg_symbol_Hall(const Spacegroup* sg) {
 
 // ---- Names ---------------------------------------------------------------------
 
-namespace {
-
-constexpr int kNameBuf = 256;
-
-void upper_copy(char* out, const char* in) {
-  int i = 0;
-  for (; in[i] && i < kNameBuf - 1; ++i)
-    out[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(in[i])));
-  out[i] = '\0';
-}
-
-// Equal when the characters agree, blanks after the first character skipped.
-bool blank_free_equal(const char* a, const char* b) {
-  int i = 0, j = 0;
-  while (a[i] && b[j]) {
-    if (a[i] != b[j]) return false;
-    ++i;
-    ++j;
-    while (a[i] == ' ') ++i;
-    while (b[j] == ' ') ++j;
-  }
-  return a[i] == '\0' && b[j] == '\0';
-}
-
-}  // namespace
-
 char* ptq7spg_name_de_colon(char* name) {
   if (char* p = std::strstr(name, ":R")) {
     p[0] = p[1] = ' ';
@@ -564,18 +751,10 @@ char* ptq7spg_to_shortname(char* out, const char* name) {
 }
 
 int ptq7spg_name_equal_to_lib(const char* library_name, const char* user_name) {
-  char lib[kNameBuf], user[kNameBuf];
-  upper_copy(lib, library_name);
-  upper_copy(user, user_name);
-  ptq7spg_name_de_colon(lib);
-  ptq7spg_name_de_colon(user);
-  if (blank_free_equal(lib, user)) return 1;
-  if (std::strstr(lib, " 1 ") && !std::strstr(user, " 1 ")) {
-    char shortname[kNameBuf];
-    ptq7spg_to_shortname(shortname, lib);
-    if (blank_free_equal(shortname, user)) return 1;
-  }
-  return 0;
+  ComparedName<kNameBuf> lib, user;
+  set_compared(lib, library_name);
+  set_compared(user, user_name);
+  return library_name_equal(lib, user) ? 1 : 0;
 }
 
 int ptq7spg_name_equal(const char* a, const char* b) {

@@ -383,3 +383,48 @@ TEST_F(SpacegroupLoader, HallSymbolQuery) {
   ptq7spg_free(sg);
   EXPECT_FALSE(sg);
 }
+
+// The data file is held in memory between loads: what a load finds and says
+// must stay what a fresh read of the file gives.
+TEST_F(SpacegroupLoader, RepeatedLoadsRepeatTheRefusalMessagesAndTheRecord) {
+  TempDir dir;
+  env.set("SYMINFO", dir.write("held.lib", block(1, "P 1", 193, 1) + block(1, "C 1", 1, 1)));
+  std::string said[2];
+  SpacegroupPtr sg[2];
+  for (int i = 0; i < 2; ++i) {
+    Capture cap;
+    sg[i] = ptq7spg_load_by_spgname("C 1");
+    said[i] = cap.out();
+  }
+  ASSERT_TRUE(sg[0] && sg[1]);
+  EXPECT_EQ(said[1], said[0]);
+  EXPECT_NE(said[1].find("(P 1) in SYMINFO exceeds the loader's capacity"), std::string::npos);
+  EXPECT_EQ(sg[1]->number, sg[0]->number);
+  EXPECT_STREQ(sg[1]->symbol_xhm, "C 1");
+}
+
+TEST_F(SpacegroupLoader, FileRewrittenInPlaceIsReadAgain) {
+  // Same path, same size, written within the resolution of file times.
+  TempDir dir;
+  const std::string path = dir.write("same.lib", block(1, "P 1", 1, 1));
+  env.set("SYMINFO", path);
+  EXPECT_EQ(xhm_of(quietly([] { return ptq7spg_load_by_standard_num(1); })), "P 1");
+  dir.write("same.lib", block(1, "C 1", 1, 1));
+  EXPECT_EQ(xhm_of(quietly([] { return ptq7spg_load_by_standard_num(1); })), "C 1");
+  // Another name is another file.
+  env.set("SYMINFO", dir.write("other.lib", block(1, "B 1", 1, 1)));
+  EXPECT_EQ(xhm_of(quietly([] { return ptq7spg_load_by_standard_num(1); })), "B 1");
+}
+
+TEST_F(SpacegroupLoader, LinesLongerThanTheLineBufferAreTakenInPieces) {
+  // The loader reads 79 characters at a time: the rest of a longer line is
+  // a line of its own, so an operator behind a long comment counts.
+  std::string b = block(1, "P 1", 1, 1);
+  b.replace(b.find("symop x,y,z\n"), 12, "#" + std::string(78, '-') + "symop -x,-y,-z\n");
+  TempDir dir;
+  env.set("SYMINFO", dir.write("long.lib", b));
+  SpacegroupPtr sg = quietly([] { return ptq7spg_load_by_standard_num(1); });
+  ASSERT_TRUE(sg);
+  ASSERT_EQ(sg->nsymop, 1);
+  EXPECT_EQ(sg->symop[0].rot[0][0], -1.0f);
+}
