@@ -73,7 +73,7 @@ void parser_(rt::TextRef key, rt::TextRef line, int32_t* ibeg, int32_t* iend, in
     lend = true;
   } else {
     lend = false;
-    key.assign(parser->keyword);
+    fparse_strncpypad(key.p, parser->keyword, key.len());
     line.assign(copy);
     fparse_populate_arrays(parser.get(), ibeg, iend, ityp, fvalue, cvalue, idec);
   }
@@ -122,4 +122,18 @@ void parser_state_reset_for_tests() {
   if (saved_fp) std::fclose(saved_fp);
   saved_fp = nullptr;
   parse_capacity = 0;
+}
+
+void fparse_strncpypad(char* destination, const char* text, int width) {
+  int i = 0;
+  if (text != nullptr)
+    for (; i < width && text[i] != '\0'; ++i) destination[i] = text[i];
+  for (; i < width; ++i) destination[i] = ' ';
+}
+
+int fparse_isblank(const char* text, int n) {
+  if (n < 1) return 0;
+  for (int i = 0; i < n; ++i)
+    if (text[i] != ' ' && text[i] != '\t' && text[i] != '\n') return 0;
+  return 1;
 }

@@ -22,5 +22,11 @@ void parsdl_(std::string_view chars, int32_t n, int32_t nspecd);
 // Used length: trailing blanks, NULs and carriage returns do not count.
 int32_t lenstr_(std::string_view text);
 
+// Copies at most width characters of text (up to its end) into destination
+// and fills the rest of the width with blanks; a null text gives blanks.
+void fparse_strncpypad(char* destination, const char* text, int width);
+// 1 when all n characters are blanks, tabs or newlines; 0 for n < 1.
+int fparse_isblank(const char* text, int n);
+
 // Forgets saved delimiters, capacity and an open command file (tests).
 void parser_state_reset_for_tests();

@@ -217,4 +217,24 @@ TEST_F(KeywordEntry, UsedLengthIgnoresBlanksNulsAndReturns) {
   EXPECT_EQ(lenstr_(" a"), 2);
 }
 
+TEST(FieldHelpers, PaddedCopyStopsAtWidthAndAtTextEnd) {
+  char field[7] = "xxxxxx";
+  fparse_strncpypad(field, "abc", 6);
+  EXPECT_STREQ(field, "abc   ");
+  fparse_strncpypad(field, "abcdefgh", 6);
+  EXPECT_STREQ(field, "abcdef") << "cut at the width, nothing written past it";
+  fparse_strncpypad(field, nullptr, 6);
+  EXPECT_STREQ(field, "      ");
+  fparse_strncpypad(field, "zz", 0);
+  EXPECT_STREQ(field, "      ");
+}
+
+TEST(FieldHelpers, BlankMeansBlanksTabsAndNewlinesOnly) {
+  EXPECT_EQ(fparse_isblank(" \t\n ", 4), 1);
+  EXPECT_EQ(fparse_isblank("  \r", 3), 0);
+  EXPECT_EQ(fparse_isblank("   x", 3), 1) << "only the first n characters count";
+  EXPECT_EQ(fparse_isblank("", 0), 0);
+  EXPECT_EQ(fparse_isblank("  ", -1), 0);
+}
+
 }  // namespace
