@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "runtime/run.h"
 #include "suite/library_err.h"
 #include "suite/ptq7_errno.h"
 
@@ -52,6 +53,38 @@ int ptq7_utils_flength(std::string_view text) {
   int n = static_cast<int>(text.size());
   while (n > 0 && text[n - 1] == ' ') --n;
   return n;
+}
+
+namespace {
+
+[[noreturn]] void allocation_failed(const char* routine) {
+  const int saved = errno;
+  std::fflush(stdout);
+  const std::string prefix = std::string("Failure in ") + routine;
+  errno = saved;
+  std::perror(prefix.c_str());
+  rt::stop_run(1);
+}
+
+}  // namespace
+
+// A null result for a size of 0 is the system's own answer, not a failure.
+void* ptq7_utils_malloc(std::size_t size) {
+  void* p = std::malloc(size);
+  if (p == nullptr && size != 0) allocation_failed("ptq7_utils_malloc");
+  return p;
+}
+
+void* ptq7_utils_calloc(std::size_t count, std::size_t size) {
+  void* p = std::calloc(count, size);
+  if (p == nullptr && count != 0 && size != 0) allocation_failed("ptq7_utils_calloc");
+  return p;
+}
+
+void* ptq7_utils_realloc(void* pointer, std::size_t size) {
+  void* p = std::realloc(pointer, size);
+  if (p == nullptr && size != 0) allocation_failed("ptq7_utils_realloc");
+  return p;
 }
 
 std::string ptq7_utils_joinfilenames(const std::string& dir, const std::string& name) {

@@ -3,6 +3,7 @@
 // and directories, the missing-number marker and column-range helpers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +16,13 @@ std::string ptq7_FtoCString(std::string_view text);
 void ptq7_CtoFString(rt::TextRef dest, const char* text);
 // Length without trailing blanks (0 when all blank).
 int ptq7_utils_flength(std::string_view text);
+
+// The system allocation; a failure for a non-zero size prints the system
+// error after "Failure in <routine>" and ends the run.  The code base's own
+// records use owners: these serve callers that hand memory to C interfaces.
+void* ptq7_utils_malloc(std::size_t size);
+void* ptq7_utils_calloc(std::size_t count, std::size_t size);
+void* ptq7_utils_realloc(void* pointer, std::size_t size);
 
 std::string ptq7_utils_joinfilenames(const std::string& dir, const std::string& name);
 std::string ptq7_utils_pathname(const std::string& path);   // up to the last '/'

@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -186,6 +189,54 @@ TEST_F(SystemServices, UnlinkFailureIsReported) {
   Capture cap;
   cunlink_("/nonexistent/file   ");
   EXPECT_EQ(cap.out(), "CUNLINK: Can't unlink\n");
+}
+
+TEST_F(SystemServices, AllocationOfNothingIsNotAFailure) {
+  const int status = run_end_status([] {
+    std::free(ptq7_utils_malloc(0));
+    std::free(ptq7_utils_calloc(0, 8));
+    std::free(ptq7_utils_calloc(8, 0));
+  });
+  EXPECT_EQ(status, -1) << "a null answer for a zero size must not end the run";
+  auto* p = static_cast<char*>(ptq7_utils_calloc(4, 1));
+  EXPECT_EQ(std::string(p, 4), std::string(4, '\0'));
+  std::memcpy(p, "abcd", 4);
+  p = static_cast<char*>(ptq7_utils_realloc(p, 4096));
+  EXPECT_EQ(std::string(p, 4), "abcd");
+  std::free(p);
+}
+
+// The address sanitizer reports an impossible size itself before the
+// allocator can answer null, so the failure path is checked without it.
+#if defined(__SANITIZE_ADDRESS__)
+#define ORB_SKIP_IMPOSSIBLE_ALLOCATION 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORB_SKIP_IMPOSSIBLE_ALLOCATION 1
+#endif
+#endif
+
+TEST_F(SystemServices, ImpossibleAllocationEndsTheRunNamingTheRoutine) {
+#ifdef ORB_SKIP_IMPOSSIBLE_ALLOCATION
+  GTEST_SKIP() << "the sanitizer intercepts the allocation";
+#else
+  const std::size_t huge = SIZE_MAX / 2;
+  struct Case {
+    const char* routine;
+    std::function<void()> call;
+  };
+  const Case cases[] = {
+      {"ptq7_utils_malloc", [&] { ptq7_utils_malloc(huge); }},
+      {"ptq7_utils_calloc", [&] { ptq7_utils_calloc(huge, 4); }},
+      {"ptq7_utils_realloc", [&] { ptq7_utils_realloc(nullptr, huge); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.routine);
+    Capture cap;
+    EXPECT_EQ(run_end_status(c.call), 1);
+    EXPECT_EQ(cap.err().rfind(std::string("Failure in ") + c.routine + ": ", 0), 0u) << cap.err();
+  }
+#endif
 }
 
 std::vector<int32_t> seen_sizes;
