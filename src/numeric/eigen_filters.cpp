@@ -25,12 +25,22 @@ inline long at(int32_t ld, int32_t i, int32_t j) {
   return static_cast<long>(i - 1) + static_cast<long>(j - 1) * ld;
 }
 
+// Filtered values from an unfinished decomposition (or from one never made,
+// when the solver refused its arguments) would be meaningless: the run
+// cannot go on.
+void stop_unless_solved(const char* problem) {
+  if (filter_state.info == 0) return;
+  rt::write_list(6, problem, filter_state.info);
+  rt::stop_run(1);
+}
+
 // The solver call shared by the two double-precision filters.
 void decompose(double* d2f, int32_t nparam, int32_t nmaxpar, double* workspace,
-               int32_t nworkspace) {
+               int32_t nworkspace, const char* problem) {
   filter_state.nsize = nparam;
   dsyev_mo_('V', 'U', filter_state.nsize, d2f, nmaxpar, workspace, workspace + nmaxpar,
             nworkspace - nmaxpar, filter_state.info);
+  stop_unless_solved(problem);
 }
 
 }  // namespace
@@ -38,7 +48,7 @@ void decompose(double* d2f, int32_t nparam, int32_t nmaxpar, double* workspace,
 void deigen_filter_inverse_r_(double rank, double* d2f, int32_t nparam, int32_t nmaxpar,
                               double* d_inv, double* workspace, int32_t nworkspace) {
   const double sfmin = dlamch_('S');
-  decompose(d2f, nparam, nmaxpar, workspace, nworkspace);
+  decompose(d2f, nparam, nmaxpar, workspace, nworkspace, "Problem in deigen_filter_inverse_r");
   if (nparam < 1) return;
   const int32_t n = nparam;
   const double tau = std::max(std::fabs(workspace[n - 1]) * rank, sfmin);
@@ -55,7 +65,7 @@ void deigen_filter_inverse_r_(double rank, double* d2f, int32_t nparam, int32_t 
 void deigen_filter_r_(double rank, double* d2f, int32_t nparam, int32_t nmaxpar, const double* df,
                       double* shifts, double* workspace, int32_t nworkspace) {
   const double sfmin = dlamch_('S');
-  decompose(d2f, nparam, nmaxpar, workspace, nworkspace);
+  decompose(d2f, nparam, nmaxpar, workspace, nworkspace, "Problem in deigen_filter_r");
   if (nparam < 1) return;
   const int32_t n = nparam;
   double* g = workspace + n;
@@ -83,12 +93,7 @@ void eigen_filter_r_(float rank, float* d2f, int32_t nparam, int32_t nmaxpar, co
   filter_state.nsize = nparam;
   ssyev_mo_('V', 'U', filter_state.nsize, d2f, nmaxpar, workspace, workspace + nmaxpar,
             nworkspace - nmaxpar, filter_state.info);
-  // Shifts from an unfinished decomposition would be meaningless: the run
-  // cannot go on.
-  if (filter_state.info > 0) {
-    rt::write_list(6, "Problem in eigen_filter_r", filter_state.info);
-    rt::stop_run(1);
-  }
+  stop_unless_solved("Problem in eigen_filter_r");
   if (nparam < 1) return;
   const int32_t n = nparam;
   float* g = workspace + n;

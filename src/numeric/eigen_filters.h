@@ -13,14 +13,16 @@
 
 #include <cstdint>
 
+// When the eigen-solver fails (it does not converge, or refuses its
+// arguments) each routine writes "Problem in <routine>" and the solver's
+// code to standard output and ends the run with status 1.
+
 // d_inv = V diag(phi) transpose(V).
 void deigen_filter_inverse_r_(double rank, double* d2f, int32_t nparam, int32_t nmaxpar,
                               double* d_inv, double* workspace, int32_t nworkspace);
 // shifts = V diag(phi) transpose(V) df.
 void deigen_filter_r_(double rank, double* d2f, int32_t nparam, int32_t nmaxpar, const double* df,
                       double* shifts, double* workspace, int32_t nworkspace);
-// The same in single precision.  When the eigen-solver does not converge it
-// writes "Problem in eigen_filter_r" and the solver's code to standard
-// output and ends the run with status 1.
+// The same in single precision.
 void eigen_filter_r_(float rank, float* d2f, int32_t nparam, int32_t nmaxpar, const float* df,
                      float* shifts, float* workspace, int32_t nworkspace);

@@ -80,3 +80,54 @@ TEST(EigenFilterShifts, SingleEndsRunWithFailureWhenSolverFails) {
   EXPECT_EQ(out, " 1 error in ssyev_mo\n Problem in eigen_filter_r 1\n");
   EXPECT_EQ(shifts[0], 7.0f);
 }
+
+TEST(EigenFilterShifts, SingleEndsRunWhenSolverRefusesItsArguments) {
+  // A work area shorter than the order: the solver computes nothing, so the
+  // eigenvalue entries hold only what the caller left there.
+  std::vector<float> a(kSecondDiff, kSecondDiff + 9), ws(4, 1.0f);
+  const float df[3] = {1, 0, 1};
+  float shifts[3] = {7, 7, 7};
+  std::string out;
+  EXPECT_EQ(
+      run_end_status([&] { eigen_filter_r_(0.0f, a.data(), 3, 3, df, shifts, ws.data(), 4); }, out),
+      1);
+  EXPECT_EQ(out, " -8 error in ssyev_mo\n Problem in eigen_filter_r -8\n");
+  EXPECT_EQ(shifts[0], 7.0f);
+}
+
+TEST(EigenFilterShifts, DoubleFiltersEndRunWhenSolverFails) {
+  struct Row {
+    const char* label;
+    std::vector<double> a;
+    int32_t nworkspace;
+    const char* out;
+  } rows[] = {
+      {"no convergence", {1, std::nan(""), std::nan(""), 1}, 4,
+       " Problem in deigen_filter_r 1\n"},
+      {"work area too small", {2, -1, -1, 2}, 3, " Problem in deigen_filter_r -8\n"},
+  };
+  for (auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    std::vector<double> a = row.a, ws(4, 1.0);
+    const double df[2] = {1, 1};
+    double shifts[2] = {7, 7};
+    Capture cap;
+    EXPECT_EQ(run_end_status([&] {
+                deigen_filter_r_(0.0, a.data(), 2, 2, df, shifts, ws.data(), row.nworkspace);
+              }),
+              1);
+    EXPECT_EQ(cap.out(), row.out);
+    EXPECT_EQ(cap.err(), " error in dsyev_mo\n");
+    EXPECT_EQ(shifts[0], 7.0);
+    a = row.a;
+    std::vector<double> dinv(4, 7.0);
+    Capture cap2;
+    EXPECT_EQ(run_end_status([&] {
+                deigen_filter_inverse_r_(0.0, a.data(), 2, 2, dinv.data(), ws.data(),
+                                         row.nworkspace);
+              }),
+              1);
+    EXPECT_NE(cap2.out().find(" Problem in deigen_filter_inverse_r "), std::string::npos);
+    EXPECT_EQ(dinv[0], 7.0);
+  }
+}
