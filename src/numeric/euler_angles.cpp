@@ -52,12 +52,13 @@ void matr2eul_(const float* r, float& al1, float& al2, float& al3, bool& error) 
     const float diff = m2e_work.rinv[k] - m2e_work.rtrans[k];
     m2e_work.adiff += diff * diff;
   }
-  if (std::sqrt(std::fabs(m2e_work.adiff)) > eps_loc) {
+  // Written so that a NaN anywhere in r fails the test rather than passing it.
+  if (!(std::sqrt(std::fabs(m2e_work.adiff)) <= eps_loc)) {
     error = true;
     errwrt_(0, "Matrix is not rotation matrix");
     return;
   }
-  if (std::fabs(det3_(r) - 1.0f) > eps_loc) {
+  if (!(std::fabs(det3_(r) - 1.0f) <= eps_loc)) {
     error = true;
     errwrt_(0, "Matrix is not rotationa matrix");
   }

@@ -86,6 +86,19 @@ TEST(EulerAngles, NonOrthogonalWarnsAndWritesNoAngle) {
   expect_all_eq(got, {9.0f, 9.0f, 9.0f});
 }
 
+TEST(EulerAngles, NanMatrixIsNotARotation) {
+  const float nan = std::nanf("");
+  const float rows[][9] = {{nan, nan, nan, nan, nan, nan, nan, nan, nan},
+                           {1, 0, 0, 0, 1, 0, 0, 0, nan}};
+  for (const auto& r : rows) {
+    float al1 = 9, al2 = 9, al3 = 9;
+    bool error = false;
+    const std::string out = captured([&] { matr2eul_(r, al1, al2, al3, error); });
+    EXPECT_TRUE(error) << "a NaN element must not pass as a rotation";
+    EXPECT_EQ(out, "===> Warning: Matrix is not rotation matrix\n");
+  }
+}
+
 TEST(SymmetricEigen3, UnorderedDiagonalIsReordered) {
   float a[9] = {3, 0, 0, 0, 1, 0, 0, 0, 2}, ev[3];
   int32_t ierr = 5;
