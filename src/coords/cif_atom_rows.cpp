@@ -378,6 +378,21 @@ void derive_element() {
   }
 }
 
+// A left-justified mmCIF name such as H1 reads to the name correction as an
+// element "1", which it takes for a water oxygen: a water atom whose element
+// is hydrogen keeps its own name (D1 and D2 read as H1 and H2, as the
+// correction does for the hydrogens it recognises).
+void keep_water_hydrogen(const rt::FixedText<4>& read_name) {
+  if (!(crdatm.cr_rname == "HOH")) return;
+  if (!(crdatm.cr_asymb == "H") && !(crdatm.cr_asymb == "D")) return;
+  if (read_name == "D1")
+    crdatm.cr_aname = "H1";
+  else if (read_name == "D2")
+    crdatm.cr_aname = "H2";
+  else
+    crdatm.cr_aname = read_name;
+}
+
 // `c` is the class of the (corrected) residue name.
 void nucleic_renames(int32_t mdoc, int32_t c) {
   if (c != 5 && c != 6) return;
@@ -419,10 +434,19 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
   for (int i = 1; i <= 4; ++i) pnum(7 + i) = crdatm.cr_group(i);
   const bool own_file = crdinf.cr_soft(1) == 'B';
   if (!own_file) {
+    const rt::FixedText<4> read_name = crdatm.cr_aname;
     const NameFix& fix = names.lookup(crdatm.cr_aname, crdatm.cr_rname);
     crdatm.cr_aname = fix.aname;
     crdatm.cr_rname = fix.rname;
-    if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') derive_element();
+    if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') {
+      // The name correction makes every water atom it cannot tell to be a
+      // hydrogen an oxygen; the element comes from the name as read.
+      const bool water = crdatm.cr_rname == "HOH";
+      if (water) crdatm.cr_aname = read_name;
+      derive_element();
+      if (water) crdatm.cr_aname = fix.aname;
+    }
+    keep_water_hydrogen(read_name);
     nucleic_renames(mdoc, fix.rclass);
   } else if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') {
     derive_element();

@@ -100,6 +100,35 @@ TEST_F(CifAtomRows, ElementDerivedFromNameWhenMissing) {
   EXPECT_EQ(crst_crd.cs_nsfatm, 5);
 }
 
+TEST_F(CifAtomRows, WaterHydrogensKeepTheirElementAndName) {
+  write("w", cif_header() + kAtomLoop +
+                 "HETATM 1 O OW . HOH W 2 . 0 0 0 1 10 1\n"
+                 "HETATM 2 H H1 . HOH W 2 . 0 0 0 1 10 1\n"
+                 "HETATM 3 H HW2 . HOH W 2 . 0 0 0 1 10 1\n"
+                 "HETATM 4 D D1 . WAT W 2 . 0 0 0 1 10 2\n"
+                 "HETATM 5 ? H2 . HOH W 2 . 0 0 0 1 10 3\n"
+                 "HETATM 6 O O . HOH W 2 . 0 0 0 1 10 4\n");
+  ASSERT_EQ(read("w"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 6);
+  const struct {
+    const char* label;
+    const char* name;
+    const char* element;
+  } rows[] = {
+      {"oxygen under another name", "O   ", "O   "},
+      {"hydrogen", "H1  ", "H   "},
+      {"hydrogen with a longer name", "HW2 ", "H   "},
+      {"deuterium of a water synonym", "H1  ", "D   "},
+      {"hydrogen without an element", "H2  ", "H   "},
+      {"plain oxygen", "O   ", "O   "},
+  };
+  for (int i = 1; i <= 6; ++i) {
+    SCOPED_TRACE(rows[i - 1].label);
+    EXPECT_EQ(atom_inf.atm_name(i).str(), rows[i - 1].name);
+    EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(i)).str(), rows[i - 1].element);
+  }
+}
+
 TEST_F(CifAtomRows, AnisotropicComponentsAndThermalType) {
   write("u", cif_header() + kShortLoop +
                  atom_loop({"B_iso_or_equiv", "thermal_displace_type", "aniso_U[1][1]", "aniso_U[2][2]", "aniso_U[3][3]",
