@@ -85,6 +85,7 @@ void pdb_defaults_at_open(rt::FixedText<4>& acode) {
   sttcrec.st_chain_count = 0;
   sttcrec.st_ntitle = 0;
   sttcrec.st_occ_warned = 0;
+  sttcrec.st_segid_warned = 0;
   sttcrec.st_cell_flag = 0;
   sttcrec.st_spare = 0;
   sttcrec.st_prev_hetatm = 0;
@@ -232,6 +233,16 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     int lead = 0;
     while (lead < 4 && segid.c[lead] == ' ') ++lead;
     key.sub(8, 11).assign(std::string_view(segid.c + lead, static_cast<std::size_t>(4 - lead)));
+    // An atom without a segment identifier would give its chain a blank
+    // name, shared by every such atom of the file: it takes its chain
+    // identifier instead.
+    if (lead == 4) {
+      key(8) = key(2);
+      if (sttcrec.st_segid_warned == 0) {
+        msgdoc_(mdoc, " WARNING: atoms without segment identifier take their chain identifier");
+        sttcrec.st_segid_warned = 1;
+      }
+    }
   }
 
   sttcrec.st_last_aname = aname;

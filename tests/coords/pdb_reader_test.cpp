@@ -53,6 +53,23 @@ TEST(PdbReaderChains, FiveGroupsFromProteinsLigandAndWaters) {
   EXPECT_EQ(r.out.find("Number of atoms"), std::string::npos);
 }
 
+TEST(PdbReaderChains, AtomsWithoutSegmentIdentifierTakeTheirChainIdentifier) {
+  std::vector<std::string> l = {kCryst};
+  append(l, residue("ALA", 'A', 1, "ATOM", ' ', "PROA"));
+  l.push_back(kTer);
+  append(l, residue("GLY", 'B', 1));
+  l.push_back(kTer);
+  append(l, residue("SER", 'C', 1));
+  const ReadResult r = read_pdb(l, {.seg = 'Y'});
+  ASSERT_EQ(asym_part.n_group, 3);
+  EXPECT_EQ(asym_part.group_id(1).str(), "PROA");
+  EXPECT_EQ(asym_part.group_id(2).str(), "B   ") << "a blank group name would join B and C";
+  EXPECT_EQ(asym_part.group_id(3).str(), "C   ");
+  EXPECT_EQ(count_of(r.out, " WARNING: atoms without segment identifier take their chain identifier\n"),
+            1)
+      << r.out;
+}
+
 TEST(PdbReaderChains, HetatmResiduesSplitChains) {
   std::vector<std::string> l = {kCryst};
   append(l, residue("ALA", 'A', 1));
