@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "coords/cif_items.h"
@@ -459,11 +460,48 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
 // What a row gathers besides the one-atom record.
 struct RowExtra {
   rt::FixedText<4> entity;
+  // The group and entity values as read, before the cut to four characters.
+  std::string_view group_read, entity_read;
   bool seen_auth = false, seen_seq = false, seen_group = false;
   bool seen_model = false;
   int32_t model = 0;
   char ins = ' ';  // insertion code of its own item
 };
+
+// Group identifiers of four characters or more, by their first four: the
+// group field holds four, so two identifiers that agree there would silently
+// become one chain.  Shorter identifiers cannot clash and are not kept.
+struct LongGroups {
+  foundation::LookupIndex<4, MAXCHAIN> by_cut;
+  rt::Array1<rt::FixedText<80>, MAXCHAIN> full;
+  rt::FixedText<80> last;  // the identifier of the previous row, already checked
+
+  void clear() {
+    by_cut.clear();
+    last.blank();
+  }
+  // The identifier seen before that agrees with `id` in its first four
+  // characters but differs after them; empty when there is none.
+  std::string_view clash(std::string_view id) {
+    id = rt::trim_right(id);
+    if (id.size() < 4 || rt::trim_right(last.view()) == id) return {};
+    last = id;
+    const std::string_view cut = id.substr(0, 4);
+    if (const int32_t i = by_cut.first(cut); i != 0) {
+      const std::string_view seen = rt::trim_right(full(i).view());
+      return seen == id ? std::string_view() : seen;
+    }
+    // More long identifiers than chains: the chain table refuses the file.
+    if (by_cut.full()) return {};
+    const int32_t i = by_cut.size() + 1;
+    by_cut.add(cut, i);
+    full(i) = id;
+    return {};
+  }
+};
+LongGroups long_groups;
+// Why the last row was refused, for the caller's message.
+std::string refusal;
 
 // The model number of the first stored row of the file.  The archive gives
 // every model of an NMR entry in one loop; only the first is read, as the
@@ -515,10 +553,14 @@ inline void take_value(int k, RowExtra& row) {
       row.seen_auth = true;
     }
   } else if constexpr (K == kEntity) {
-    if (!value_absent(val)) row.entity = val.substr(0, 4);
+    if (!value_absent(val)) {
+      row.entity = val.substr(0, 4);
+      row.entity_read = val;
+    }
   } else if constexpr (K == kAsym) {
     if (!value_absent(val)) {
       crdatm.cr_group = val.substr(0, 4);
+      row.group_read = val;
       row.seen_group = true;
     }
   } else if constexpr (K == kX) {
@@ -575,6 +617,8 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
   bool held = false;
   if (iend == -1) {
     names.clear();
+    long_groups.clear();
+    refusal.clear();
     first_model = FirstModel{};
     held = cif_rows_begin(in, iend);
   }
@@ -615,7 +659,16 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
         return;
       }
     }
+    const std::string_view group_read = row.seen_group ? row.group_read : row.entity_read;
+    if (const std::string_view other = long_groups.clash(group_read); !other.empty()) {
+      refusal = " ERROR: chain identifiers \"" + std::string(other) + "\" and \"" +
+                std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters";
+      ierr = 1;
+      return;
+    }
     finish_row(mdoc, row.seen_auth, row.seen_seq, row.seen_group, row.entity, row.ins);
     return;
   }
 }
+
+std::string_view cif_rows_refusal() { return refusal; }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "runtime/fixed_text.h"
 
@@ -27,6 +28,9 @@ extern com_crd_cif_t com_crd_cif;
 // a read error.
 // Writes crdatm, crdstr, crdinf.
 void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr);
+// The error line of a row rdcrd_cif_ refused (two chain identifiers that the
+// four-character group field cannot tell apart); empty after a read error.
+std::string_view cif_rows_refusal();
 
 // The fixed-column atom line of the CIF row readers; `shift` 1 moves every
 // field one column right (the serial takes six columns).

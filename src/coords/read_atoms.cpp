@@ -69,6 +69,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     else
       rdcrd_cif_(m, in, mode, iend, ierr);
     if (ierr != 0) {
+      if (!icsd && !cif_rows_refusal().empty()) msgerr_(mdoc, cif_rows_refusal());
       msgerr_(mdoc, " ERROR: read input file");
       rt::unit_close(crdinf.cri_iun);
       ierr = 3;

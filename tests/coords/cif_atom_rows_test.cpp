@@ -37,6 +37,34 @@ TEST_F(CifAtomRows, GroupFromAsymThenEntityThenDot) {
   EXPECT_EQ(resid_inf.ires_serial(3), 3);
 }
 
+TEST_F(CifAtomRows, LongAsymIdsThatAgreeInTheirFirstFourAreRefused) {
+  const struct {
+    const char* label;
+    const char* first;
+    const char* second;
+  } clashes[] = {
+      {"two long identifiers", "CHAIN1", "CHAIN2"},
+      {"a four-character identifier and a longer one", "ABCD", "ABCDE"},
+  };
+  for (const auto& c : clashes) {
+    SCOPED_TRACE(c.label);
+    write("long", cif_header() + kShortLoop + "1 CA ALA " + c.first + " 1 0 0 0\n" +
+                      "2 CA ALA " + c.first + " 2 0 0 0\n" + "3 CA GLY " + c.second + " 1 0 0 0\n");
+    EXPECT_EQ(read_out("long"), 3);
+    EXPECT_NE(out_.find(std::string(" ERROR: chain identifiers \"") + c.first + "\" and \"" + c.second +
+                        "\" agree in their first 4 characters"),
+              std::string::npos)
+        << out_;
+  }
+  // One long identifier on many rows, and identifiers that differ within
+  // their first four, read as before.
+  write("fine", cif_header() + kShortLoop +
+                    "1 CA ALA CHAIN1 1 0 0 0\n2 CA ALA CHAIN1 2 0 0 0\n3 CA GLY CHA 1 0 0 0\n"
+                    "4 CA GLY CHB1 1 0 0 0\n");
+  ASSERT_EQ(read_out("fine"), 0) << out_;
+  EXPECT_EQ(asym_part.n_group, 3);
+}
+
 TEST_F(CifAtomRows, EsdItemsDoNotOverwriteValues) {
   write("e", cif_header() +
                  "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"
