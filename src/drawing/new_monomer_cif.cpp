@@ -3,6 +3,7 @@
 // "D" (dummy).
 #include "drawing/new_monomer_cif.h"
 
+#include <algorithm>
 #include <string>
 
 #include "dictionary/lib_com.h"
@@ -22,6 +23,38 @@ constexpr std::string_view kAtomSiteItems[] = {
 // Where each decimal point of the three F8.3 fields would stand.
 constexpr std::string_view kNoCoordinates = "     .        .        .   ";
 static_assert(kNoCoordinates.size() == 27);
+
+// A word that a CIF reader would take for something other than a value: an
+// item name, a comment, a reserved word, a text field or a bracketed value.
+bool needs_quotes(std::string_view word) {
+  const char c = word[0];
+  if (c == '_' || c == '#' || c == '$' || c == ';' || c == '[' || c == ']') return true;
+  if (word.find('#') != std::string_view::npos) return true;
+  auto starts = [&](std::string_view prefix) {
+    if (word.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+      if ((word[i] | 0x20) != prefix[i]) return false;
+    return true;
+  };
+  return starts("data_") || starts("loop_") || starts("save_") || starts("global_") ||
+         starts("stop_");
+}
+
+// One value of an atom row.  A blank text is written as "." (as the
+// coordinate writers do), so that the row keeps its count of values; the
+// reader takes an empty quoted value for the start of a longer one.  `text`
+// is already past the name correction, which quotes a name holding an
+// apostrophe.
+std::string row_value(std::string_view text) {
+  text = rt::trim_right(text);
+  if (text.empty()) return ".";
+  if (text[0] == '\'') return std::string(text);
+  if (!needs_quotes(text)) return std::string(text);
+  std::string quoted = "'";
+  quoted += text;
+  quoted += '\'';
+  return quoted;
+}
 
 }  // namespace
 
@@ -97,10 +130,13 @@ void wr_cif_new_(int32_t mdoc, int32_t iun, std::string_view prog, int32_t& ierr
     }
     rt::FixedText<6> watom1(r.l1a_aname(i).view());
     corr_name_cif_out_(watom1.ref());
+    const rt::FixedText<6> name(row_value(watom1.view()));
     const std::string_view symb = rt::trim_right(r.l1a_symb(i).view());
-    rt::FixedText<4> asymb(" " + std::string(symb.substr(0, symb.size() < 3 ? symb.size() : 3)));
-    line = rt::fmt("(I5,1X,A6,A,A8,A,A27,A,1X,A4,1X,A1)", i, watom1, " . ", mon, " AA  1", coords,
-                   "   1.00  20.0 ", asymb, flag);
+    const rt::FixedText<6> asymb(
+        " " + row_value(symb.substr(0, symb.size() < 3 ? symb.size() : 3)));
+    const int symb_width = std::max(4, asymb.len_trim());
+    line = rt::fmt("(I5,1X,A6,A,A8,A,A27,A,1X,A,1X,A1)", i, name, " . ", mon, " AA  1", coords,
+                   "   1.00  20.0 ", asymb.view().substr(0, symb_width), flag);
     put(line);
   }
   rt::unit_close(iun);

@@ -147,3 +147,43 @@ TEST_F(NewMonomerFiles, CifFileReadsBackThroughTheMmcifReader) {
   EXPECT_FLOAT_EQ(atom_crd.xyz_crd(3, 2), 4.0f);
   EXPECT_EQ(resid_inf.res_name(1), "LIG");
 }
+
+TEST_F(NewMonomerFiles, CifRowsOfAwkwardNamesAndElementsReadBack) {
+  L1::clear("LIG", "");
+  const struct {
+    const char* label;
+    const char* name;
+    const char* element;
+    const char* read_name;
+  } atoms[] = {
+      {"name like an item name", "_X1", "C", "_X1"},
+      {"name like a comment", "#C1", "C", "#C1"},
+      {"name holding a hash", "C#1", "C", "C#1"},
+      {"blank element", "N1", "", "N1"},
+      {"element like an item name", "O1", "_O", "O1"},
+      {"blank name, written as the writers write a blank value", "", "S", "."},
+      {"name like a data block", "data", "C", "data"},
+  };
+  for (const auto& a : atoms) L1::atom(a.name, a.element, 1.0f, 2.0f, 3.0f);
+  int32_t ierr = 0;
+  const std::string path = write("awkward.cif", wr_cif_new_, "dravneck", ierr);
+  setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 1);
+  set_cif_types_();
+  init_res_type_tab_();
+  init_atm_inf_(0, ierr);
+  const float cell[6] = {0, 0, 0, 0, 0, 0};
+  ierr = 1;
+  const std::string out =
+      captured([&] { read_atoms_(99, dir_.path() + "/", "awkward", "cif", 0, cell, ierr); });
+  EXPECT_EQ(ierr, 0) << out;
+  const Lines l = lines_of(path);
+  ASSERT_EQ(atom_inf.n_atom, 7) << "every row must read back";
+  for (int i = 1; i <= 7; ++i) {
+    SCOPED_TRACE(atoms[i - 1].label);
+    EXPECT_EQ(atom_inf.atm_name(i), atoms[i - 1].read_name) << l[kCifHeadLines + i - 1];
+    EXPECT_FLOAT_EQ(atom_crd.xyz_crd(3, i), 3.0f);
+  }
+  EXPECT_EQ(l[kCifHeadLines + 3].substr(l[kCifHeadLines + 3].size() - 12), "20.0   .   .")
+      << "a blank element is written as .";
+  EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(4)).str(), "N   ") << "and taken from the name";
+}
