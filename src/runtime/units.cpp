@@ -159,6 +159,17 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
   return IOSTAT_OK;
 }
 
+namespace {
+
+// Only a plain file is removed: a unit may be open on a device such as
+// /dev/full, which a run with the rights to do so must not delete.
+void remove_plain_file(const std::string& name) {
+  struct stat st;
+  if (stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(name.c_str());
+}
+
+}  // namespace
+
 int unit_close(int unit, bool remove_file) {
   Unit* u = get(unit);
   if (!u) return IOSTAT_OK;
@@ -167,8 +178,17 @@ int unit_close(int unit, bool remove_file) {
     return IOSTAT_OK;
   }
   int rc = std::fclose(u->fp) == 0 ? IOSTAT_OK : IOSTAT_WRITE_ERROR;
-  if (remove_file || u->remove_on_close) std::remove(u->name.c_str());
+  if (remove_file || u->remove_on_close) remove_plain_file(u->name);
   *u = Unit{};
+  return rc;
+}
+
+int unit_close_or_remove(int unit) {
+  Unit* u = get(unit);
+  if (!u || u->preconnected) return unit_close(unit);
+  const std::string name = u->name;
+  const int rc = unit_close(unit);
+  if (rc != IOSTAT_OK) remove_plain_file(name);
   return rc;
 }
 

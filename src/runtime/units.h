@@ -44,6 +44,9 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt);
 // Closes the unit; `remove_file` deletes the file (status "DELETE").  Closing
 // a unit that is not open is not an error.
 int unit_close(int unit, bool remove_file = false);
+// Closes the unit and, when the close fails (buffered records were lost),
+// removes the file, so that a file not written whole is not left behind.
+int unit_close_or_remove(int unit);
 bool unit_is_open(int unit);
 // The file name a unit is connected to ("" when not open; "stdin" etc. for 5, 6, 0).
 std::string unit_file_name(int unit);

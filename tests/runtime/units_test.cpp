@@ -175,3 +175,22 @@ TEST_F(Units, CloseWithDelete) {
   EXPECT_FALSE(fs::exists(path("del")));
   EXPECT_EQ(rt::unit_close(60), 0);  // closing a closed unit is harmless
 }
+
+TEST_F(Units, CloseOnAFullDeviceFailsAndRemovesOnlyPlainFiles) {
+  const std::string full = path("full");
+  ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
+  // The record fits the buffer: the loss shows when the unit is closed.
+  ASSERT_EQ(rt::unit_open(61, full, rt::OpenOptions{}), 0);
+  EXPECT_EQ(rt::write_record(61, "lost"), 0);
+  EXPECT_NE(rt::unit_close_or_remove(61), 0);
+  EXPECT_TRUE(fs::is_symlink(full)) << "what leads to a device is never removed";
+  ASSERT_EQ(rt::unit_open(61, full, rt::OpenOptions{}), 0);
+  rt::unit_close(61, true);
+  EXPECT_TRUE(fs::is_symlink(full));
+
+  // A plain file whose close succeeds is kept.
+  ASSERT_EQ(rt::unit_open(62, path("kept"), rt::OpenOptions{}), 0);
+  rt::write_record(62, "x");
+  EXPECT_EQ(rt::unit_close_or_remove(62), 0);
+  EXPECT_TRUE(fs::exists(path("kept")));
+}
