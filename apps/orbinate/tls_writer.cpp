@@ -11,9 +11,18 @@
 
 namespace {
 
-void write_range(int32_t unit, const rt::FixedText<4>& id) {
-  rt::write_fmt(unit, "(A)", std::string("range from 1 ") + std::string(id.view()) + " to 9999 " +
-                                 std::string(id.view()));
+// The records of the file; `ok` stays false from the first failed write.
+struct TlsOut {
+  int32_t unit;
+  bool ok = true;
+  void line(std::string_view text) {
+    if (ok && rt::write_fmt(unit, "(A)", text) != 0) ok = false;
+  }
+};
+
+void write_range(TlsOut& out, const rt::FixedText<4>& id) {
+  out.line(std::string("range from 1 ") + std::string(id.view()) + " to 9999 " +
+           std::string(id.view()));
 }
 
 // The identifier that names chain i in the file.  After a PDB read the
@@ -56,18 +65,29 @@ void write_tls_params_() {
   ptqdpn_(itls_out, tls_file.trimmed(), "UNKNOWN", "F", 0, ifail);
   rt::write_list(6, cif_asym_part.n_grp_asm, asym_part.n_group);
 
+  TlsOut out{itls_out};
   if (tls_char.tls_define_flag(1) == 'C') {
     for (int i = 1; i <= asym_part.n_group; ++i) {
-      rt::write_fmt(itls_out, "(A)", "TLS");
-      write_range(itls_out, chain_name(i));
-      rt::write_fmt(itls_out, "(A)", "");
+      out.line("TLS");
+      write_range(out, chain_name(i));
+      out.line("");
     }
   } else {
     for (int g = 1; g <= tls_int.ngroup_tls; ++g) {
-      rt::write_fmt(itls_out, "(A)", "TLS ");
-      for (int p = 1; p <= tls_int.ntls_pieces(g); ++p) write_range(itls_out, tls_char.chains_gr(g, p));
-      rt::write_fmt(itls_out, "(A)", "");
+      out.line("TLS ");
+      for (int p = 1; p <= tls_int.ntls_pieces(g); ++p) write_range(out, tls_char.chains_gr(g, p));
+      out.line("");
     }
   }
-  rt::unit_close(itls_out);
+  // The last records reach the file only when it is closed: a full device
+  // shows there.  A file not written whole is removed, so that no
+  // refinement takes it for the groups of this model.
+  if (!out.ok)
+    rt::unit_close(itls_out, true);
+  else if (rt::unit_close_or_remove(itls_out) != 0)
+    out.ok = false;
+  if (!out.ok) {
+    rt::write_list(6, "Error: Cannot write the TLS file " + std::string(tls_file.trimmed()));
+    rt::stop_run(1);
+  }
 }

@@ -16,6 +16,8 @@
 #   expected_tls     the TLS file, byte for byte (optional)
 #   tls_name         the TLS file's name (default groups.tls)
 #   no_tls           present when no TLS file may exist afterwards
+#   full_device      present when the TLS file's name is to lead to a full
+#                    device (a link to /dev/full): every write to it fails
 # The times line of a library stop carries CPU times; it is compared with its
 # numbers masked.
 set -u
@@ -38,6 +40,10 @@ args=$(eval echo "$(cat "$case_dir/cmd")")
 input=/dev/null
 [ -f "$case_dir/stdin" ] && input="$case_dir/stdin"
 
+tls_name=groups.tls
+[ -f "$case_dir/tls_name" ] && tls_name=$(cat "$case_dir/tls_name")
+[ -f "$case_dir/full_device" ] && ln -s /dev/full "$work/$tls_name"
+
 cd "$work" || exit 2
 # shellcheck disable=SC2086
 "$exe" $args <"$input" >"$work/stdout.raw" 2>"$work/stderr"
@@ -54,8 +60,6 @@ if [ "$status" != "$want_status" ]; then
   echo "exit status $status, expected $want_status"
   fail=1
 fi
-tls_name=groups.tls
-[ -f "$case_dir/tls_name" ] && tls_name=$(cat "$case_dir/tls_name")
 if [ -f "$case_dir/expected_tls" ]; then
   if [ ! -f "$work/$tls_name" ]; then
     echo "TLS file $tls_name was not written"
@@ -66,7 +70,10 @@ if [ -f "$case_dir/expected_tls" ]; then
     fail=1
   fi
 fi
-if [ -f "$case_dir/no_tls" ] && [ -e "$work/$tls_name" ]; then
+if [ -f "$case_dir/full_device" ] && [ ! -c "$work/$tls_name" ]; then
+  echo "TLS file $tls_name no longer leads to the device"
+  fail=1
+elif [ -f "$case_dir/no_tls" ] && [ -e "$work/$tls_name" ]; then
   echo "TLS file $tls_name exists but should not"
   fail=1
 fi
