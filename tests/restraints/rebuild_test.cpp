@@ -264,6 +264,51 @@ TEST_F(Rebuild, StepsAcrossTheLinkIntoTheFirstLevelsOfTheNextResidue) {
   EXPECT_EQ(na_rebld, 0);
 }
 
+TEST_F(Rebuild, AResidueWithNothingPlacedGetsNothingAndNoNaN) {
+  kept("LEU", 34, [](int) { return true; });
+  EXPECT_EQ(run('M', 'S', 'A', 'Y'), 0);
+  EXPECT_EQ(na_rebld, 0);
+  for (int i = 1; i <= s2.igatm; ++i) {
+    EXPECT_EQ(s2.atype(i), "M");
+    for (int k = 1; k <= 3; ++k) EXPECT_TRUE(std::isfinite(s2.xyz(k, i)));
+  }
+}
+
+TEST_F(Rebuild, CoincidentOrInLineReferencesStillGiveFinitePlaces) {
+  kept("LEU", 34, [&](int i) { return hydrogen(i); });
+  int ca = 0, cb = 0, cg = 0;
+  for (int i = 1; i <= s2.igatm; ++i) {
+    if (s2.aname(i) == "CA") ca = i;
+    if (s2.aname(i) == "CB") cb = i;
+    if (s2.aname(i) == "CG") cg = i;
+  }
+  for (int k = 1; k <= 3; ++k) {
+    s2.xyz(k, cb) = s2.xyz(k, ca);                                // CB on top of CA
+    s2.xyz(k, cg) = 2.0f * s2.xyz(k, ca) - s2.xyz(k, 1);          // CG in line with N-CA
+  }
+  EXPECT_EQ(run('M', 'S', 'A', 'N'), 0);
+  EXPECT_EQ(na_rebld, removed);
+  for (int i = 1; i <= s2.igatm; ++i)
+    for (int k = 1; k <= 3; ++k) EXPECT_TRUE(std::isfinite(s2.xyz(k, i))) << s2.aname(i).view();
+}
+
+TEST_F(Rebuild, AReferenceThatIsNotANumberLeavesItsChildrenMissing) {
+  kept("LEU", 34, [&](int i) { return hydrogen(i); });
+  int cd1 = 0;
+  for (int i = 1; i <= s2.igatm; ++i)
+    if (s2.aname(i) == "CD1") cd1 = i;
+  s2.xyz(2, cd1) = std::nanf("");
+  EXPECT_EQ(run('M', 'S', 'A', 'N'), 0);
+  EXPECT_EQ(na_rebld, removed - 3);
+  for (int i = 1; i <= s2.igatm; ++i) {
+    if (i == cd1) continue;
+    for (int k = 1; k <= 3; ++k) EXPECT_TRUE(std::isfinite(s2.xyz(k, i))) << s2.aname(i).view();
+    if (std::string(s2.aname(i).trimmed()).rfind("HD1", 0) == 0) {
+      EXPECT_EQ(s2.atype(i), "M");
+    }
+  }
+}
+
 // A comb of twelve atoms, each with two children, the second leading on:
 // depth d holds d pending branches.
 void comb_tree(int teeth) {
