@@ -138,7 +138,7 @@ bool fragment_start(char flag) { return flag == 'S' || flag == 'G' || flag == 'M
 }  // namespace
 
 void calc_psi_s2_(int32_t i1, int32_t i2, int32_t i3, int32_t i4, int32_t& iph, float& ph, float& ph_idl) {
-  const restraints::WorkSlot s = restraints::slot2();
+  const restraints::WorkSlot& s = restraints::slot2();
   iph = 0;
   ph = 0.0f;
   if (s.measurable(i1) && s.measurable(i2) && s.measurable(i3) && s.measurable(i4)) {
@@ -169,7 +169,7 @@ void calc_psi_s2_(int32_t i1, int32_t i2, int32_t i3, int32_t i4, int32_t& iph, 
 
 void calc_phi_s2_(int32_t i1, int32_t i2, int32_t i3, int32_t i4, int32_t ifw, int32_t& iph, float& ph,
                   float& ph_idl, float phf) {
-  const restraints::WorkSlot s = restraints::slot2();
+  const restraints::WorkSlot& s = restraints::slot2();
   iph = 0;
   ph = 0.0f;
   ph_idl = 0.0f;
@@ -217,7 +217,7 @@ void calc_lthph_(int32_t mdoc, int32_t il, char ch_flag, char, int32_t& ierr) {
   const r_scratch_t& r = r_scratch;
   ierr = 0;
   if (il != r.l2a_ifinish || ch_flag != 'G') return;
-  const restraints::WorkSlot s = restraints::slot2();
+  const restraints::WorkSlot& s = restraints::slot2();
   for (int32_t ic = 1; ic <= std::min<int32_t>(s.igatm, MX1ATOM); ++ic) {
     if (!(s.aname(ic) == r.l2a_aname(il).view())) continue;
     const int32_t b = s.iback(ic);
@@ -234,7 +234,7 @@ void init_lthph_(int32_t mdoc, char, char ch_flag_old, int32_t& ierr) {
   ierr = 0;
   if (!fragment_start(ch_flag_old)) return;
   if (r.l2a_istart < 1 || r.l2a_istart > MAX1ATM) return;
-  const restraints::WorkSlot s = restraints::slot2();
+  const restraints::WorkSlot& s = restraints::slot2();
   for (int32_t ic = 1; ic <= std::min<int32_t>(s.igatm, MX1ATOM); ++ic) {
     if (!(s.aname(ic) == r.l2a_aname(r.l2a_istart).view())) continue;
     const int32_t f1 = s.conn_from_end(ic, 1), f2 = s.conn_from_end(ic, 2);

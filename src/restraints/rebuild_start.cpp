@@ -36,7 +36,7 @@ void perpendicular(const float* axis, float* ref) {
 
 void rebuild_13_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int32_t& na_rebld, int32_t& ierr) {
   ierr = 0;
-  const restraints::WorkSlot s = restraints::slot2();
+  const restraints::WorkSlot& s = restraints::slot2();
   const restraints::Permission permit{hflag, rflag};
   if (!s.usable(ic) || !s.usable(icb) || s.ndist(ic) < 1) return;
   const int32_t nd = std::min<int32_t>(s.ndist(ic), MX1BRN);
@@ -64,7 +64,7 @@ void rebuild_13_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int32
 void rebuild_13b_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int32_t& na_rebld,
                   int32_t& ierr) {
   ierr = 0;
-  const restraints::WorkSlot s = restraints::slot2();
+  const restraints::WorkSlot& s = restraints::slot2();
   const restraints::Permission permit{hflag, rflag};
   if (!s.usable(ic) || !in_rows(icb)) return;
   if (permit.allows(s, icb) && s.dist(icb) > 0.0f) {
@@ -104,7 +104,7 @@ void rebuild_13b_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int3
 void rebuild_14_(int32_t, int32_t ic, int32_t icb, int32_t icbb, char hflag, char rflag, int32_t& na_rebld,
                  int32_t& ierr) {
   ierr = 0;
-  const restraints::WorkSlot s = restraints::slot2();
+  const restraints::WorkSlot& s = restraints::slot2();
   if (!s.usable(ic) || !s.usable(icb) || !s.usable(icbb) || s.ndist(ic) < 1) return;
   float ref[3], axis[3];
   difference(s, icb, icbb, ref);
@@ -115,7 +115,7 @@ void rebuild_14_(int32_t, int32_t ic, int32_t icb, int32_t icbb, char hflag, cha
 void rebuild_14b_(int32_t, int32_t ic, int32_t icb, int32_t icbb, char hflag, char rflag, int32_t& na_rebld,
                   int32_t& ierr) {
   ierr = 0;
-  const restraints::WorkSlot s = restraints::slot2();
+  const restraints::WorkSlot& s = restraints::slot2();
   if (!s.usable(ic) || !s.usable(icb) || !s.usable(icbb) || s.ndist(ic) < 2) return;
   float ref[3], axis[3];
   difference(s, icb, icbb, ref);
@@ -129,7 +129,7 @@ void init_rebuild_(int32_t mdoc, char list, char, char ch_flag_old, char hflag, 
   ierr = 0;
   const r_scratch_t& r = r_scratch;
   if (r.l2a_istart < 1 || r.l2a_istart > MAX1ATM) return;
-  const restraints::WorkSlot s = restraints::slot2();
+  const restraints::WorkSlot& s = restraints::slot2();
   const bool trace = list == 'T';
   int32_t status = 0;
   std::string line;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dictionary/lib_com.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 #include "foundation/vec3.h"
 #include "restraints/end_torsions.h"
@@ -78,25 +79,47 @@ void trace_rows(int32_t mdoc, const WorkSlot& s, const char* label) {
   }
 }
 
+// C2 rows by name, built once per residue: each tree atom finds its copies
+// without a pass over all rows.
+foundation::LookupIndex<4, MX1ATOM> g_rows;
+
+void index_rows(const WorkSlot& s2) {
+  g_rows.clear();
+  for (int32_t ic = 1; ic <= std::min<int32_t>(s2.igatm, MX1ATOM); ++ic) g_rows.add(s2.aname(ic).view(), ic);
+}
+
+void children_of_copies(int32_t il, char ch_flag, char ch_flag_old, char hflag, char rflag, int32_t& na_rebld);
+
 }  // namespace
 
 void rebuild_atom_(int32_t, char, int32_t il, char ch_flag, char ch_flag_old, char hflag, char rflag,
                    int32_t& na_rebld, int32_t& ierr) {
   ierr = 0;
-  const r_scratch_t& r = r_scratch;
   if (il < 1 || il > MAX1ATM) return;
-  const WorkSlot s2 = restraints::slot2();
-  const WorkSlot s1 = restraints::slot1();
+  index_rows(restraints::slot2());
+  children_of_copies(il, ch_flag, ch_flag_old, hflag, rflag, na_rebld);
+}
+
+namespace {
+
+void children_of_copies(int32_t il, char ch_flag, char ch_flag_old, char hflag, char rflag, int32_t& na_rebld) {
+  const r_scratch_t& r = r_scratch;
+  const WorkSlot& s2 = restraints::slot2();
+  const WorkSlot& s1 = restraints::slot1();
   const restraints::Permission permit{hflag, rflag};
   const bool his = r.c2_rname == "HIS";
   const bool across = il == r.l2a_ifinish && ch_flag != 'G' && ch_flag != 'S' && ch_flag != 'M' &&
                       ch_flag_old != 'M';
-  for (int32_t ic = 1; ic <= std::min<int32_t>(s2.igatm, MX1ATOM); ++ic) {
-    if (!(s2.aname(ic) == r.l2a_aname(il).view()) || !s2.usable(ic)) continue;
+  bool done = false;
+  g_rows.for_each(r.l2a_aname(il).view(), [&](int32_t ic) {
+    if (done || !s2.usable(ic)) return;
     const int32_t icb = s2.iback(ic);
     const int32_t icbb = in_rows(icb) ? s2.iback(icb) : 0;
-    if (!in_rows(icb) || !in_rows(icbb)) return;
-    if (!s2.usable(icb) || !s2.usable(icbb)) continue;
+    if (!in_rows(icb) || !in_rows(icbb)) {
+      done = true;
+      return;
+    }
+    if (!s2.usable(icb) || !s2.usable(icbb)) return;
     float ref[3], axis[3];
     nb_vsub_(s2.xyz.column(icb), s2.xyz.column(icbb), ref);
     nb_vsub_(s2.xyz.column(ic), s2.xyz.column(icb), axis);
@@ -113,13 +136,11 @@ void rebuild_atom_(int32_t, char, int32_t il, char ch_flag, char ch_flag_old, ch
                                  if (placed && his && (s2.aname(child) == "HD1" || s2.aname(child) == "HE2"))
                                    s2.occ(child) = 0.0f;
                                });
-    if (across && s2.conn_f(ic) > 0) {
-      bool stop = false;
-      step_across(s2, s1, ic, permit, na_rebld, stop);
-      if (stop) return;
-    }
-  }
+    if (across && s2.conn_f(ic) > 0) step_across(s2, s1, ic, permit, na_rebld, done);
+  });
 }
+
+}  // namespace
 
 void rebuild_(int32_t mdoc, char list, char ch_flag, char ch_flag_old, int32_t, int32_t, int32_t, char h_flag,
               char rflag, int32_t& na_rebld, int32_t& ierr) {
@@ -134,10 +155,9 @@ void rebuild_(int32_t mdoc, char list, char ch_flag, char ch_flag_old, int32_t, 
   }
   init_rebuild_(mdoc, list, ch_flag, ch_flag_old, h_flag, rflag, na_rebld, ierr);
   if (ierr != 0) return;
+  index_rows(restraints::slot2());
   ierr = restraints::walk_l2_tree(mdoc, [&](int32_t i) {
-    int32_t status = 0;
-    if (r.l2a_iback(i) != r.l2a_istart)
-      rebuild_atom_(mdoc, list, i, ch_flag, ch_flag_old, h_flag, rflag, na_rebld, status);
-    return status;
+    if (r.l2a_iback(i) != r.l2a_istart) children_of_copies(i, ch_flag, ch_flag_old, h_flag, rflag, na_rebld);
+    return 0;
   });
 }

@@ -54,8 +54,9 @@ struct WorkSlot {
   int32_t row_of(int32_t n) const;
 };
 
-WorkSlot slot1();
-WorkSlot slot2();
+// The views are built once: the tables they refer to live for the run.
+const WorkSlot& slot1();
+const WorkSlot& slot2();
 
 // A row number within the capacity of a residue area.
 inline bool in_rows(int32_t a) { return a >= 1 && a <= MX1ATOM; }
