@@ -1,0 +1,594 @@
+// The identification driver.  One residue at a time goes through the work
+// areas: its name against the library, its atoms into C1 and (for a monomer
+// the library lacks) L1, the comparison of names, the global search, the
+// builder, and then the names, elements and scattering types written back
+// into the model.  Each residue overwrites the work areas; what the builder
+// leaves in L1 is cleared before the next residue, so that two new monomers
+// of one model never share state.
+#include "identify/pre_descr.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "builder/creat_new.h"
+#include "dictionary/descr_precheck.h"
+#include "dictionary/lib_com.h"
+#include "dictionary/libcom.h"
+#include "dictionary/modif.h"
+#include "dictionary/new_entries.h"
+#include "dictionary/work_copies.h"
+#include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
+#include "foundation/cif_vocab.h"
+#include "foundation/hooks.h"
+#include "foundation/messages.h"
+#include "foundation/residue_class.h"
+#include "foundation/words.h"
+#include "identify/coord_bonds.h"
+#include "identify/global_search.h"
+#include "identify/info_trace.h"
+#include "identify/lib_lookup.h"
+#include "identify/lput_new.h"
+#include "identify/model_mods.h"
+#include "identify/model_tables.h"
+#include "identify/monomer_list.h"
+#include "identify/name_compare.h"
+#include "identify/synonyms.h"
+#include "identify/work_residue.h"
+#include "runtime/format.h"
+
+namespace {
+
+using Code = rt::FixedText<8>;
+using Name = rt::FixedText<4>;
+using Flag = rt::FixedText<1>;
+
+constexpr int kConnGap = 10;
+constexpr int kConnPcis = 37;
+constexpr int kConnNmcis = 39;
+
+// The state of the residue being identified.
+struct Residue {
+  int32_t ig = 0, ir = 0, ias = 0, iaf = 0;
+  rt::FixedText<12> ch12;
+  rt::FixedText<5> res;
+  rt::FixedText<4> chain;
+  Code mon, mon_old, mon_new, amon, mod;
+  Flag new_flag, mod_flg;
+  int32_t rename_row = 0;  // the residue's RENAME row of mod_inf, 0 none
+  int32_t nmon_crt_new = 0;
+};
+
+// The run state the steps share.
+struct Run {
+  int32_t mdoc = 0, md = 0, m = 99;
+  char list = ' ', check = ' ';
+  int32_t nmuse = 0;
+  rt::FixedText<16> type;
+  Flag summary;
+};
+
+bool one_of(int v, std::initializer_list<int> set) {
+  for (int s : set)
+    if (v == s) return true;
+  return false;
+}
+
+// The first residue type whose leading characters are the used part of the
+// monomer's type in L1; 0 when none.
+int type_of_l1() {
+  const std::string_view t = r_scratch.l1l_type.trimmed();
+  for (int k = 1; k <= cif_types.n_res_type; ++k)
+    if (cif_types.res_type(k).view().substr(0, t.size()) == t) return k;
+  return 0;
+}
+
+int32_t res_type_of(std::string_view mon) {
+  int32_t it = 1, ierr = 0;
+  get_ini_res_type_(0, "", mon, it, ierr);
+  return it;
+}
+
+bool compared(char check, int32_t itt) { return check == 'Y' || (check == 'N' && !(itt >= 3 && itt <= 10)); }
+
+int32_t find_rename(const Residue& r, bool by_new_name, const Code& name) {
+  return identify::model_mods().first_row(r.ig, r.ir, [&](int32_t row) {
+    if (!(mod_inf.mod_id(row) == "RENAME")) return false;
+    return by_new_name ? mod_inf.mod_rnam_new(row) == name : mod_inf.mod_rnam(row) == name;
+  });
+}
+
+// A RENAME row for the residue's new name mon; false after a failed entry.
+bool add_rename(const Run& run, Residue& r, int32_t& ierr) {
+  Code mon = r.mon;
+  put_m_tabl_(run.mdoc, "RENAME", r.ig, r.ir, 0, mon, "N", ierr);
+  if (ierr != 0) return false;
+  r.rename_row = find_rename(r, false, r.mon);
+  r.mod_flg = r.rename_row != 0 ? "Y" : "N";
+  resid_inf.mod_flag(r.ir) = r.mod_flg;
+  return true;
+}
+
+void rename_lines(const Run& run, const Residue& r) {
+  msgdoc_(run.mdoc, " WARNING : residue: " + r.mon.str() + " " + r.res.str() + " chain:" + r.chain.str() + " - rename");
+  msgdoc_(run.mdoc, "          \"" + r.mon.str() + "\" --> \"" + r.mon_new.str() + "\" ");
+}
+
+// The residue's record of a name change to mon_new, with the two lines.
+bool rename_residue(const Run& run, Residue& r, int32_t& ierr) {
+  if (r.mon_new == r.mon || r.mon_new(1) == ' ') return true;
+  Code mon_new = r.mon_new;
+  put_m_tabl_(run.m, "RENAME", r.ig, r.ir, r.ias, mon_new, "N", ierr);
+  if (ierr != 0) return false;
+  rename_lines(run, r);
+  const int it = type_of_l1();
+  r.mon = r.mon_new;
+  resid_inf.ires_type(r.ir) = it == 0 ? 1 : it;
+  return true;
+}
+
+// The library names that C2 gives the residue's atoms: recorded as synonyms
+// of mon_new, carried into the link table and written to the model's atoms.
+// Each atom takes the name paired with its name before the pass, so names
+// that trade places come out right.
+void rename_atoms(const Run& run, const Residue& r) {
+  r_scratch_t& s = r_scratch;
+  int32_t ifirst = 0, ierr = 0;
+  Flag dnew;
+  bool any = false;
+  for (int k = 1; k <= s.c1_natom; ++k) {
+    if (s.c2_aname(k) == s.c1_aname(k)) continue;
+    any = true;
+    put_synonym_to_list_(run.mdoc, r.mon_new, ifirst, r.res, r.chain, s.c1_aname(k), s.c2_aname(k), dnew, ierr);
+    change_atom_in_link_tab_(run.mdoc, r.ig, r.ir, s.c1_aname(k), s.c2_aname(k), ierr);
+  }
+  if (!any) return;
+  for (int32_t ia = r.ias; ia <= r.iaf; ++ia)
+    for (int k = 1; k <= s.c1_natom; ++k)
+      if (atom_inf.atm_name(ia) == s.c1_aname(k) && !(s.c2_aname(k) == s.c1_aname(k))) {
+        atom_inf.atm_name(ia) = s.c2_aname(k);
+        break;
+      }
+}
+
+// Nucleic-acid names: the second character tells deoxy ("d") from ribo ("r").
+void nucleic_name(Residue& r, int it, bool from_row) {
+  Code& name = r.mon;
+  if (it == 6) {
+    const bool thymine = name(1) == 'T' || (name(1) == '+' && name(2) == 'T');
+    if ((name(2) == 'd' || name(2) == ' ') && !(from_row && thymine)) name(2) = 'r';
+    return;
+  }
+  if ((name(2) == 'r' || name(2) == ' ') && name(1) != 'U') name(2) = 'd';
+  for (int32_t ia = r.ias; ia <= r.iaf; ++ia) {
+    Name aname = atom_inf.atm_name(ia), alt;
+    check_aname_(r.mon, r.amon, r.mod, aname, alt);
+    if (aname == "O2*") {
+      if (name(2) == 'd') name(2) = 'r';
+      resid_inf.ires_type(r.ir) = 6;
+      break;
+    }
+  }
+}
+
+void store_name(const Residue& r) {
+  if (r.mod_flg == "N")
+    resid_inf.res_name(r.ir) = r.mon;
+  else if (r.rename_row != 0)
+    mod_inf.mod_rnam(r.rename_row) = r.mon;
+}
+
+// Every pair of atoms with one name and one alternate code; false when any.
+bool no_duplicates(const Run& run, const Residue& r) {
+  bool clean = true;
+  for (int32_t ia = r.ias; ia <= r.iaf; ++ia)
+    for (int32_t ja = ia + 1; ja <= r.iaf; ++ja) {
+      if (!(atom_inf.atm_name(ia) == atom_inf.atm_name(ja)) || !(atom_inf.id_alt(ia) == atom_inf.id_alt(ja)))
+        continue;
+      msgerr_(run.mdoc, " ERROR : " + r.mon.str() + " : duplicated atom_name : \"" + atom_inf.atm_name(ia).str() + "\".");
+      msgerr_(run.mdoc, "         chain: " + r.chain.str() + " residue: " + r.res.str());
+      clean = false;
+    }
+  return clean;
+}
+
+// The residue's atoms into C1 (and L1 for a new or minimal description).
+bool copy_atoms(const Run& run, const Residue& r, int32_t itt, int32_t& ierr) {
+  r_scratch_t& s = r_scratch;
+  Flag alt_for_copy;
+  get_alt_for_copy_(run.mdoc, r.ias, r.iaf, alt_for_copy, ierr);
+  ierr = 0;
+  s.c1_natom = 0;
+  for (int32_t ia = r.ias; ia <= r.iaf; ++ia) {
+    const int sf = atom_inf.id_sf(ia);
+    const Name asymb = sf >= 1 && sf <= MAXNSF ? crst_crd.cs_atype(sf) : Name("?");
+    Name ctype;
+    set_ctype_(asymb, ctype);
+    crdatm.cr_aname = atom_inf.atm_name(ia);
+    crdatm.cr_aname_inp = atom_inf.atm_name_inp(ia);
+    crdatm.cr_atype = std::string_view(&ctype(1), 1);
+    crdatm.cr_alt = atom_inf.id_alt(ia);
+    crdatm.cr_corr = atom_inf.id_corr(ia);
+    crdstr.st_chem = atom_inf.atm_chem(ia);
+    if (atom_inf.atm_type(ia) == "D" || atom_inf.atm_type(ia) == "U") continue;
+    crdatm.cr_sf_id = sf;
+    for (int d = 1; d <= 3; ++d) crdatm.cr_xyz(d) = atom_crd.xyz_crd(d, ia);
+    crdatm.cr_occ = atom_crd.occup(ia);
+    crdatm.cr_asymb = asymb;
+    lput_new_(run.mdoc, run.list, alt_for_copy, itt, ierr);
+    if (ierr != 0) return false;
+  }
+  if (s.c1_natom > 0) {
+    copyc2_(run.mdoc, ierr);
+    if (ierr != 0) return false;
+  }
+  return true;
+}
+
+// The symbol of the scattering type of atom ia that the dictionary's element
+// is looked up under; cr_asymb the dictionary's symbol.
+Name symbol_to_look_up(const Run& run, const Residue& r, int32_t ia, int l) {
+  const r_scratch_t& s = r_scratch;
+  Name look = s.l1a_symb(l);
+  const int sf = atom_inf.id_sf(ia);
+  if (sf < 1 || sf > MAXNSF || crst_crd.cs_element(sf)(1) == '?') return look;
+  Name el_d = s.l1a_symb(l);
+  Name el_f = crst_crd.cs_element(sf);
+  const Name& at = crst_crd.cs_atype(sf);
+  const int lat = at.len_trim();
+  auto sign = [](char c) { return c == '+' || c == '-'; };
+  if ((lat >= 3 && sign(at(2))) || (lat >= 4 && sign(at(3)))) el_f = at;
+  look = el_f;
+  cut_el_name_(el_d);
+  cut_el_name_(el_f);
+  if (!(el_d == el_f)) {
+    msgerr_(run.mdoc, " WARNING : residue: " + r.mon.str() + " " + r.res.str() + " chain:" + r.chain.str());
+    msgerr_(run.mdoc, "           different element name: file:\"" + el_f.str() + "\"  dict:\"" + el_d.str() + "\"");
+    look = s.l1a_symb(l);
+  }
+  return look;
+}
+
+// Chemical types and scattering types of the residue's atoms from L1; false
+// when the scattering-type table is full.
+bool set_elements(const Run& run, const Residue& r, int32_t& kerr, int32_t& ierr) {
+  const r_scratch_t& s = r_scratch;
+  crst_crd_t& c = crst_crd;
+  for (int l = 1; l <= s.l1a_natom; ++l) {
+    for (int32_t ia = r.ias; ia <= r.iaf; ++ia) {
+      if (!(atom_inf.atm_name(ia) == s.l1a_aname(l))) continue;
+      atom_inf.atm_chem(ia) = s.l1a_chem(l);
+      crdatm.cr_asymb = s.l1a_symb(l);
+      const Name look = symbol_to_look_up(run, r, ia, l);
+      char cls = ' ';
+      chksmb_(crdatm.cr_asymb(2), cls);
+      if (cls == 'D' || cls == 'S') crdatm.cr_asymb(2) = ' ';
+      crdatm.cr_asymb(3) = ' ';
+      crdatm.cr_asymb(4) = ' ';
+      int k = 1;
+      while (k <= c.cs_nsfatm && !(c.cs_element(k) == look)) ++k;
+      if (k > c.cs_nsfatm) {
+        if (c.cs_nsfatm >= MAXNSF) {
+          kerr = 0;
+          msgerr_(run.mdoc, " ERROR: number of atomic scattering or chemical types > limit.");
+          msgerr_(run.mdoc, "        change parameter MAXNSF in atom_com.fh");
+          ierr = 1;
+          return false;
+        }
+        k = ++c.cs_nsfatm;
+        c.cs_element(k) = look;
+        c.cs_atype(k) = crdatm.cr_asymb;
+      }
+      atom_inf.id_sf(ia) = k;
+    }
+  }
+  return true;
+}
+
+// What a build leaves in L1 beyond what the next residue's copy rewrites:
+// the builder's reset passes over the charges, so every slot it may have
+// used is cleared.
+void clear_after_build() {
+  r_scratch_t& s = r_scratch;
+  for (int i = 1; i <= MAX1ATM; ++i) s.l1a_charg(i) = 0.0f;
+  s.l1a_natom = s.l1a_nhatom = 0;
+  s.l1b_nbond = s.l1g_nangl = s.l1t_ntors = s.l1c_nchir = s.l1p_nplan = s.l1n_nconn = 0;
+}
+
+// Builder road: standard modifications for the class, then the builder and
+// the new dictionary entry.
+bool build_new(const Run& run, Residue& r, char coor, std::string_view name, int32_t& nmnew, int32_t& lib2,
+               int32_t& ierr) {
+  r_scratch_t& s = r_scratch;
+  const std::string mode = coor == 'Y' ? "TEST" : "    ";
+  msgdoc_(run.mdoc, "                   program will create complete description for:" + s.c1_rname.str());
+  int32_t it = 1;
+  if (s.l1l_prsnt == "N") {
+    s.l1l_type = cif_types.res_type(1);
+  } else {
+    get_ini_res_type_(run.mdoc, "", s.c1_rname, it, ierr);
+    if (ierr != 0) return false;
+  }
+  int e = 0;
+  if (it == 3 || it == 4) {
+    modif_(run.mdoc, "AA-STAND", ierr);
+    e = 2;
+  } else if (it == 5 || it == 6) {
+    modif_(run.mdoc, "NA-STAND", ierr);
+    e = 4;
+  }
+  ierr = 0;
+  if (e != 0) {
+    modif_(run.mdoc, cif_types.term_s_type(e), ierr);
+    ierr = 0;
+    modif_(run.mdoc, cif_types.term_f_type(e), ierr);
+    ierr = 0;
+    precheck_l1_mon_description_(run.mdoc, run.list, ierr);
+    ierr = 0;
+  }
+  int32_t code = run.mdoc;
+  if (libcom.lb_pass == 1 && run.list != 'T' && rt::text_eq(name, "kavlin")) code = 99;
+  creat_new_(code, run.list, mode, s.c1_pnum, name, 0.0f, ierr);
+  if (ierr != 0) return false;
+  cpl_mlib_(run.mdoc, ierr);
+  if (ierr != 0) return false;
+  ++nmnew;
+  if (libcom.lb_pass != 1) lib2 = 1;
+  r.mon_new = s.l1l_mname;
+  return true;
+}
+
+void trace(const Run& run, const Residue& r, std::string_view step) {
+  if (run.list != 'T') return;
+  msgdoc_(run.mdoc, rt::list_line(std::string(step), r.ir, r.mon, r.mon_new, r.new_flag, r.mod_flg,
+                                  r_scratch.c1_natom, r_scratch.l1a_natom, r_scratch.l1l_prsnt));
+}
+
+}  // namespace
+
+void check_conn_type_by_bond_(int32_t /*mdoc*/, int32_t& ictype, int32_t& ierr) {
+  const r_scratch_t& s = r_scratch;
+  ierr = 0;
+  ictype = 1;
+  for (int b = 1; b <= s.l1b_nbond; ++b) {
+    const Name& a1 = s.l1b_1atm(b);
+    const Name& a2 = s.l1b_2atm(b);
+    if ((a1 == "N" && a2 == "CD") || (a1 == "CD" && a2 == "N")) ictype = 36;
+    if ((a1 == "N" && a2 == "CN") || (a1 == "CN" && a2 == "N")) ictype = 38;
+  }
+}
+
+void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std::string_view name,
+                int32_t& nmnew, Flag& new_flag_out, int32_t& lib2, int32_t& kerr, int32_t& ierr) {
+  r_scratch_t& s = r_scratch;
+  Run run;
+  run.mdoc = mmdoc;
+  run.md = -std::abs(mmdoc) - 1;
+  run.list = list;
+  run.check = check;
+  ierr = 0;
+  if (list == 'S') run.mdoc = run.md = 999;
+  if (list == 'T') {
+    msgdoc_(run.mdoc, " --- PRE_DESCR --- ");
+    print_info_test_(run.mdoc);
+  }
+  if (atom_inf.n_atom < 1 || asym_part.n_group < 1) {
+    msgerr_(run.mdoc, " ERROR: number of atoms = 0...");
+    ierr = 1;
+    return;
+  }
+  if (list == 'T') msgdoc_(run.mdoc, " --- PRE_MONOM_LIST --- ");
+  pre_monom_list_(run.mdoc, list, ierr);
+  if (ierr != 0) return;
+  identify::model_mods().reset();
+
+  run.type = "?";
+  kerr = 0;
+  nmnew = 0;
+  new_flag_out = "N";
+  run.summary = "N";
+  set_link_corr_();
+  if (list == 'T') msgdoc_(run.mdoc, " --- after set_link_corr --- ");
+
+  bool built = false;
+  auto fail = [&]() { kerr = 0; };
+  for (int32_t ig = 1; ig <= asym_part.n_group; ++ig) {
+    int32_t its = asym_part.iterm_s_type(ig), itf = asym_part.iterm_f_type(ig);
+    const int32_t first = asym_part.ires_first(ig);
+    for (int32_t ir = first; ir < first + asym_part.nres_chain(ig); ++ir) {
+      if (built) clear_after_build();
+      built = false;
+      Residue r;
+      r.ig = ig;
+      r.ir = ir;
+      r.ias = resid_inf.iratm_first(ir);
+      r.iaf = r.ias + resid_inf.natm_res(ir) - 1;
+      r.ch12 = resid_inf.res_num_pdb(ir);
+      r.res = r.ch12.sub(3, 7);
+      r.chain = r.ch12.sub(8, 11);
+      r.mon = resid_inf.res_name(ir);
+      r.amon.blank();
+      r.mod.blank();
+      r.new_flag = "N";
+      r.mod_flg = "N";
+      crdatm.cr_rname = r.mon;
+
+      r.rename_row = find_rename(r, true, r.mon);
+      if (r.rename_row != 0) {
+        r.mon = mod_inf.mod_rnam(r.rename_row);
+        r.mod_flg = "Y";
+        resid_inf.mod_flag(ir) = "Y";
+      }
+      r.mon_old = r.mon;
+      int32_t jerr = 0;
+      check_mon_lib_(run.mdoc, r.mon, r.ch12, r.amon, r.mod, r.new_flag, run.nmuse, nmnew, run.type, list, jerr);
+      if (jerr == 2) {
+        kerr = 2;
+        return;
+      }
+      if (!(r.mon == r.mon_old)) {
+        if (r.rename_row != 0) {
+          mod_inf.mod_rnam(r.rename_row) = r.mon;
+        } else if (!add_rename(run, r, ierr)) {
+          return fail();
+        }
+      }
+      if (r.rename_row == 0) {
+        r.mod_flg = "N";
+        resid_inf.mod_flag(ir) = "N";
+      }
+
+      int32_t it = res_type_of(r.mon);
+      if (resid_inf.ires_type(ir) < 3)
+        resid_inf.ires_type(ir) = it;
+      else
+        it = resid_inf.ires_type(ir);
+      if (one_of(it, {3, 5, 7, 8})) {
+        const int itt = type_of_l1();
+        if (one_of(itt, {4, 6, 7, 8})) resid_inf.ires_type(ir) = it = itt;
+      }
+      if (it == 5 || it == 6) {
+        nucleic_name(r, it, r.mod_flg == "Y");
+        store_name(r);
+        if (r.mod_flg == "N" && !(r.mon == r.mon_old) && !add_rename(run, r, ierr)) return fail();
+        check_mon_lib_(run.mdoc, r.mon, r.ch12, r.amon, r.mod, r.new_flag, run.nmuse, nmnew, run.type, list, jerr);
+        if (jerr == 2) {
+          kerr = 2;
+          return;
+        }
+      }
+
+      for (int32_t ia = r.ias; ia <= r.iaf; ++ia) {
+        Name alt;
+        check_aname_(r.mon, r.amon, r.mod, atom_inf.atm_name(ia), alt);
+      }
+      if (!no_duplicates(run, r)) {
+        ierr = 1;
+        return fail();
+      }
+
+      int32_t itt = res_type_of(r.mon);
+      if (asym_part.nres_chain(ig) == 1 && (itt == 3 || itt == 5)) {
+        its = itf = itt == 3 ? 2 : 4;
+        asym_part.iterm_s_type(ig) = its;
+        asym_part.iterm_f_type(ig) = itf;
+      }
+      trace(run, r, "--- types:");
+      if (!copy_atoms(run, r, itt, ierr)) return fail();
+      trace(run, r, "--- work residue:");
+
+      if (r.new_flag == "Y") {
+        if (check == '0')
+          r.mon_new.blank();
+        else
+          r.mon_new = r.mon;
+      } else {
+        r.mon_new = r.mon;
+        itt = res_type_of(r.mon);
+        if (compared(check, itt)) {
+          if (ir == asym_part.ires_start_tree(ig) && its > 1 && its <= cif_types.n_sterm_type) {
+            modif_(run.mdoc, cif_types.term_s_type(its), ierr);
+            ierr = 0;
+          }
+          if (ir == asym_part.ires_end_tree(ig) && itf > 1 && itf <= cif_types.n_fterm_type) {
+            modif_(run.mdoc, cif_types.term_f_type(itf), ierr);
+            ierr = 0;
+          }
+          bool failed = false;
+          identify::model_mods().each_row(ig, ir, [&](int32_t row) {
+            if (failed) return;
+            modif_(run.mdoc, mod_inf.mod_id(row), ierr);
+            if (ierr == 2) ierr = 0;
+            failed = ierr != 0;
+          });
+          if (failed) return fail();
+          trace(run, r, "--- before name comparison:");
+          check_cmp_mon5_(run.mdoc, list, check, ig, ir, r.ias, r.nmon_crt_new, r.mon_new, r.new_flag, ierr);
+          ierr = 0;
+          trace(run, r, "--- after name comparison:");
+          if (r.new_flag == "Y") {
+            msgerr_(run.mdoc, " WARNING : " + r.mon.str() + " : program can not match library description....");
+            r.mon_new.blank();
+          }
+        }
+      }
+
+      if (r.new_flag == "Y") {
+        lib2 = 1;
+        libcom.lb_pass = 0;
+      }
+      if (!(r.new_flag == "N") && (r.new_flag == "Y" || !(run.summary == "Y"))) {
+        run.summary = r.new_flag;
+        new_flag_out = r.new_flag;
+      }
+
+      if (r.new_flag == "Y" && r.mon_new(1) != ' ') {
+        trace(run, r, "--- before global search:");
+        global_search_new_(run.mdoc, list, r.mon, r.mon_new, r.new_flag, srch, r.nmon_crt_new, ig, ir, r.ias, ierr);
+        if (ierr != 0) return fail();
+        trace(run, r, "--- after global search:");
+        if (r.new_flag == "C" || r.new_flag == "G") {
+          if (s.l1l_prsnt == "M") {
+            r.new_flag = "M";
+          } else {
+            s.l1l_prsnt = ".";
+            s.l1l_fuse = "C";
+            if (r.new_flag == "C") {
+              cpl_mlib_(run.mdoc, ierr);
+              if (ierr != 0) return fail();
+            }
+            r.new_flag = "N";
+            ++nmnew;
+          }
+        }
+      }
+
+      if (!rename_residue(run, r, ierr)) return fail();
+      rename_atoms(run, r);
+      for (int k = 1; k <= s.c1_natom; ++k) s.c1_aname(k) = s.c2_aname(k);
+
+      // C2 holds another residue when this one put no atom into C1.
+      if (s.c1_natom > 0) copyc1_(run.mdoc, ierr);
+      ierr = 0;
+      s.c1_rname = r.mon;
+      if (s.l1l_prsnt == "N") coor_conn_(run.mdoc, "    ", ierr);
+      ierr = 0;
+      itt = res_type_of(r.mon);
+      if (compared(check, itt)) {
+        precheck_l1_mon_description_(run.mdoc, list, ierr);
+        if (ierr != 0) {
+          r.new_flag = "M";
+          if (!(s.l1l_prsnt == "N")) s.l1l_prsnt = "M";
+          ierr = 0;
+        }
+      }
+
+      if (r.mon_new(1) == ' ' || r.new_flag == "M") {
+        trace(run, r, "--- before the builder:");
+        built = true;
+        if (!build_new(run, r, coor, name, nmnew, lib2, ierr)) return fail();
+        if (!rename_residue(run, r, ierr)) return fail();
+      }
+
+      const int itl = type_of_l1();
+      resid_inf.ires_type(ir) = itl == 0 ? 1 : itl;
+      rename_atoms(run, r);
+
+      if (!set_elements(run, r, kerr, ierr)) return;
+
+      if (ir != first && one_of(resid_inf.ires_type(ir), {3, 4}) &&
+          !one_of(resid_inf.iconn_type(ir), {kConnPcis, kConnGap, kConnNmcis})) {
+        int32_t ictype = 1;
+        check_conn_type_by_bond_(run.mdoc, ictype, ierr);
+        if (ictype > 1) resid_inf.iconn_type(ir) = ictype;
+      }
+    }
+    kerr = 0;
+  }
+  if (nmnew > 0) msgdoc_(run.md, rt::fmt("(A,I6)", " number of new kinds of monomers            :", nmnew));
+  if (list == 'T') {
+    msgdoc_(run.mdoc, " --- END PRE_DESCR --- ");
+    print_info_test_(run.mdoc);
+  }
+}
