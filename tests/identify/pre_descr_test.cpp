@@ -149,8 +149,13 @@ TEST(IdentifyEntries, NucleotidesOf1LCDGoTheBuildersRoad) {
   for (const char* code : {"DA", "DT", "DG", "DC", "NA"})
     EXPECT_GT(dictionary::find_list_entry(code, false), 25) << code << " is a new entry";
   // Proline inside a chain: its link to the residue before is PTRANS.
-  for (int ir = 1; ir <= resid_inf.n_residue; ++ir)
-    if (final_name(ir) == "PRO" && resid_inf.ires_back(ir) > 0) EXPECT_EQ(resid_inf.iconn_type(ir), 36) << ir;
+  int prolines = 0;
+  for (int ir = 1; ir <= resid_inf.n_residue; ++ir) {
+    if (final_name(ir) != "PRO" || resid_inf.ires_back(ir) <= 0) continue;
+    ++prolines;
+    EXPECT_EQ(resid_inf.iconn_type(ir), 36) << ir;
+  }
+  EXPECT_EQ(prolines, 2);
   expect_atoms_typed();
 }
 
