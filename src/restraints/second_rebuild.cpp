@@ -210,7 +210,14 @@ void check_rebuild_(int32_t mdoc, char list, char h_flag, char rflag, int32_t& n
       const int32_t iaf = std::min<int32_t>(ias + natm - 1, atom_inf.n_atom);
       const bool water = res.res_name(ir) == "HOH" || res.res_name(ir) == "DUM";
       if (!water && natm > 3) {
-        if (list == 'T') msgdoc_(mdoc, "  i     alt type  ib if  Iextr iex2 corr");
+        if (list == 'T') {
+          msgdoc_(mdoc, "  i     alt type  ib if  Iextr iex2 corr");
+          for (int32_t ia = ias; ia <= iaf; ++ia)
+            msgdoc_(mdoc, rt::fmt("(I8,1X,A,1X,A,1X,A,4I8,1X,A)", ia, atom_inf.atm_name(ia).view(),
+                                  atom_inf.id_alt(ia).view(), atom_inf.atm_type(ia).view(), atom_str.as_iback(ia),
+                                  atom_str.as_ifor(ia), atom_str.as_iextr(ia), atom_str.as_iextr2(ia),
+                                  atom_inf.id_corr(ia).view()));
+        }
         for (int32_t ia = ias; ia <= iaf; ++ia) {
           const char t = atom_inf.atm_type(ia)(1);
           if (t == 'M' || t == 'R' || t == 'D' || t == 'U') continue;

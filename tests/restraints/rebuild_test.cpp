@@ -309,6 +309,17 @@ TEST_F(Rebuild, AReferenceThatIsNotANumberLeavesItsChildrenMissing) {
   }
 }
 
+TEST_F(Rebuild, TraceNamesTheRowsAndTheStartOfTheTree) {
+  kept("LEU", 34, [&](int i) { return hydrogen(i); });
+  int32_t ierr = -1;
+  const std::string out = captured([&] { rebuild_(0, 'T', 'M', 'S', 1, 1, 1, 'A', 'N', na_rebld, ierr); });
+  EXPECT_EQ(ierr, 0);
+  EXPECT_NE(out.find(" rebuild: start"), std::string::npos);
+  EXPECT_NE(out.find("HD23"), std::string::npos);
+  EXPECT_NE(out.find("---end init-------------------"), std::string::npos);
+  EXPECT_EQ(na_rebld, removed);
+}
+
 // A comb of twelve atoms, each with two children, the second leading on:
 // depth d holds d pending branches.
 void comb_tree(int teeth) {

@@ -129,6 +129,17 @@ TEST_F(SecondPass, HydrogensOfARealResidueAroundEveryCentre) {
   EXPECT_GT(fixture::norm(fixture::sub(at(atom("HB2")), at(atom("HB3")))), 1.5);
 }
 
+TEST_F(SecondPass, TraceListsTheAtomsOfEachResidue) {
+  residue("LEU", 34);
+  drop_hydrogens();
+  int32_t ierr = -1;
+  const std::string out = captured([&] { check_rebuild_(0, 'T', 'A', 'N', na_miss, na_rebld, ierr); });
+  EXPECT_EQ(ierr, 0);
+  EXPECT_NE(out.find("  i     alt type  ib if  Iextr iex2 corr"), std::string::npos);
+  EXPECT_NE(out.find(" centre "), std::string::npos);
+  EXPECT_EQ(na_miss, 11);
+}
+
 TEST_F(SecondPass, MissingHydrogensStayWithoutTheirFlag) {
   residue("LEU", 34);
   drop_hydrogens();
