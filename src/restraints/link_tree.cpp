@@ -443,13 +443,14 @@ void LinkTree::torsions() {
     std::string_view names[4] = {r.llt_1atm(i).view(), r.llt_2atm(i).view(), r.llt_3atm(i).view(),
                                  r.llt_4atm(i).view()};
     int32_t flags[4] = {r.llt_f1atm(i), r.llt_f2atm(i), r.llt_f3atm(i), r.llt_f4atm(i)};
-    float ideal = r.llt_val(i);
+    const float ideal = r.llt_val(i);
     if (reversed_) {
+      // The same four atoms read from the other end: a dihedral angle is the
+      // same seen from either end, so the ideal value keeps its sign.
       std::swap(names[0], names[3]);
       std::swap(names[1], names[2]);
       std::swap(flags[0], flags[3]);
       std::swap(flags[1], flags[2]);
-      ideal = -ideal;
     }
     LinkAtom fa[4];
     for (int k = 0; k < 4; ++k) fa[k] = find(mdoc_, side_of(flags[k], reversed_), names[k], ierr_);

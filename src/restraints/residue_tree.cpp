@@ -299,9 +299,10 @@ void torsions(int32_t mdoc, const Tracer& trace, int32_t& ierr) {
     float p = r.l1t_val(t);
     int32_t prd = r.l1t_prd(t);
     if (r.l1a_iback(a[1]) == a[2]) {
+      // Read against the tree: the same torsion, a dihedral angle being the
+      // same seen from either end, so its value keeps its sign.
       std::swap(a[0], a[3]);
       std::swap(a[1], a[2]);
-      p = -p;
     } else if (r.l1a_iback(a[0]) == a[1] && r.l1a_iback(a[1]) > 0 && r.l1a_iback(a[1]) != a[0]) {
       a[0] = r.l1a_iback(a[1]);
       p = 0.0f;

@@ -152,6 +152,22 @@ TEST_F(ResidueTree, AnEarlierTorsionCodeIsKept) {
   EXPECT_EQ(s1.psi(hb2), 42.0f);
 }
 
+TEST_F(ResidueTree, ATorsionListedAgainstTheTreeKeepsItsValue) {
+  current("LEU", 34);
+  int t = 0;
+  for (int k = 1; k <= r.l1t_ntors; ++k)
+    if (r.l1t_1atm(k) == "N" && r.l1t_4atm(k) == "CG") t = k;
+  ASSERT_GT(t, 0);
+  std::swap(r.l1t_1atm(t), r.l1t_4atm(t));
+  std::swap(r.l1t_2atm(t), r.l1t_3atm(t));
+  const int cg = row("CG");
+  s1.atype(cg) = "M";  // the ideal value then stands for the measured one
+  EXPECT_EQ(tree('Y'), 0);
+  EXPECT_EQ(s1.id_psi(cg), "vv");
+  EXPECT_EQ(s1.psi(cg), r.l1t_val(t));
+  EXPECT_EQ(r.l1a_phi(s1.ilib(cg)), r.l1t_val(t));
+}
+
 TEST_F(ResidueTree, TraceHeadingsInOrder) {
   current("ALA", 21);
   int32_t ierr = -1;
