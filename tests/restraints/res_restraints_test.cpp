@@ -1,0 +1,230 @@
+// Residue restraints of residues of a real entry (1A8O) with the test
+// library, written in both forms and read back: every kind present, the
+// observed values against the geometry of the model computed here, the
+// conformers of an atom restrained apart, missing atoms and low occupancy.
+#include "restraints/res_restraints.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dictionary/libcom.h"
+#include "model_fixture.h"
+#include "output/rst_read.h"
+#include "residue_fixture.h"
+#include "restraints/rst_file.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using rtest::Vec;
+
+struct Row {
+  std::string kind, label;
+  int num = 0;
+  int32_t ia[4] = {0, 0, 0, 0};
+  float vidl = 0, sd = 0, vobs = 0, dist = 0, econst = 0;
+};
+
+class ResidueRestraints : public testing::TestWithParam<char> {
+ protected:
+  static void SetUpTestSuite() {
+    rtest::load_library();
+    rtest::read_entry("1A8O.pdb");
+  }
+  void SetUp() override {
+    comlib.iquiet = 0;
+    crdinf.cr_hflag = "N";
+    crdinf_t& c = crdinf;
+    c.crro_path = dir.path() + "/";
+    c.crro_file = "res";
+    c.crro_ext = "rst";
+    c.cr_form_rst = std::string(1, GetParam());
+    crdrst_t& r = crdrst;
+    r.rs_nbond = r.rs_nangl = r.rs_ntors = r.rs_nchir = r.rs_nplan = r.rs_nbnds = 0;
+    link_inf.ln_n = 0;
+  }
+  // Restraints of residue ir (prepared before) into a fresh file, read back.
+  std::vector<Row> restrain(int32_t base = 1000) {
+    r_scratch.c1_iglobal = base;
+    int32_t ierr = 0;
+    wrt_rst_("TITL", 99, ierr);
+    wrt_rst_("WRIT", 99, ierr);
+    make_rest_(0, 1, ir, ierr);
+    wrt_rst_("STOP", 99, ierr);
+    std::vector<Row> rows;
+    rt::FixedText<256> path("");
+    int32_t in = 0;
+    orrst_cif_(0, in, path, dir.path() + "/res", "rst", ierr);
+    int32_t iend = -1;
+    for (int guard = 0; guard < 2000; ++guard) {
+      int32_t mode = 0;
+      rdrst_cif_(0, in, mode, iend, ierr);
+      if (ierr != 0 || iend != 0) break;
+      if (mode != 0) continue;
+      const crdrst_t& c = crdrst;
+      Row row;
+      row.kind = c.rs_name.trimmed();
+      row.label = c.rs_label.trimmed();
+      row.num = c.rs_num;
+      const int32_t ia[4] = {c.rs_ia1, c.rs_ia2, c.rs_ia3, c.rs_ia4};
+      for (int k = 0; k < 4; ++k) row.ia[k] = ia[k];
+      row.vidl = c.rs_vidl;
+      row.sd = c.rs_sdi;
+      row.vobs = c.rs_vobs;
+      row.dist = c.rs_dist;
+      row.econst = c.rs_cns;
+      rows.push_back(row);
+      crdrst.rs_ia3 = crdrst.rs_ia4 = 0;  // the text form leaves "." fields as they were
+      crdrst.rs_dist = 0;
+    }
+    return rows;
+  }
+  // Position and name of the atom of a serial written with offset base.
+  Vec pos(int32_t serial, int32_t base = 1000) const {
+    const r_scratch_t& r = r_scratch;
+    const int32_t a = r.s1_inew(serial - base);
+    return {r.c1_xyz(1, a), r.c1_xyz(2, a), r.c1_xyz(3, a)};
+  }
+  std::string name(int32_t serial, int32_t base = 1000) const {
+    return std::string(r_scratch.c1_aname(r_scratch.s1_inew(serial - base)).trimmed());
+  }
+  std::map<std::string, int> kinds(const std::vector<Row>& rows) const {
+    std::map<std::string, int> n;
+    for (const Row& row : rows) ++n[row.kind];
+    return n;
+  }
+  TempDir dir;
+  int32_t ir = 0;
+};
+
+// The smallest-variance direction of points about their centre, by power
+// iteration on (trace - covariance); the signed distances from that plane.
+std::vector<double> plane_deviations(const std::vector<Vec>& p) {
+  double c[3] = {0, 0, 0};
+  for (const Vec& v : p)
+    for (int i = 0; i < 3; ++i) c[i] += v[i] / p.size();
+  double m[3][3] = {};
+  for (const Vec& v : p)
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j) m[i][j] += (v[i] - c[i]) * (v[j] - c[j]);
+  const double tr = m[0][0] + m[1][1] + m[2][2];
+  double n[3] = {0.3, 0.5, 0.8};
+  for (int it = 0; it < 500; ++it) {
+    double t[3];
+    for (int i = 0; i < 3; ++i) t[i] = tr * n[i] - (m[i][0] * n[0] + m[i][1] * n[1] + m[i][2] * n[2]);
+    const double l = std::sqrt(t[0] * t[0] + t[1] * t[1] + t[2] * t[2]);
+    for (int i = 0; i < 3; ++i) n[i] = t[i] / l;
+  }
+  std::vector<double> d;
+  for (const Vec& v : p) d.push_back((v[0] - c[0]) * n[0] + (v[1] - c[1]) * n[1] + (v[2] - c[2]) * n[2]);
+  return d;
+}
+
+}  // namespace
+
+TEST_P(ResidueRestraints, EveryKindWithObservedValuesOfTheModel) {
+  ir = rtest::residue('A', " 161 ");
+  ASSERT_EQ(resid_inf.res_name(ir), "PHE");
+  ASSERT_EQ(rtest::prepare(ir), 0);
+  const std::vector<Row> rows = restrain();
+  const auto n = kinds(rows);
+  EXPECT_GT(n.at("BOND"), 8);
+  EXPECT_GT(n.at("ANGL"), 10);
+  EXPECT_GT(n.at("TORS"), 1);
+  EXPECT_EQ(n.at("CHIR"), 1);
+  EXPECT_GE(n.at("PLAN"), 7);  // the ring with CB
+  std::map<int, std::vector<const Row*>> planes;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.kind + " " + std::to_string(row.num));
+    if (row.kind == "BOND") {
+      EXPECT_NEAR(row.vobs, rtest::dist(pos(row.ia[0]), pos(row.ia[1])), 2e-3);
+      EXPECT_GT(row.vidl, 1.0f);
+    } else if (row.kind == "ANGL") {
+      EXPECT_NEAR(row.vobs, rtest::angle_deg(pos(row.ia[0]), pos(row.ia[1]), pos(row.ia[2])), 2e-3);
+      EXPECT_GT(row.dist, 1.5f);  // the 1-3 distance from the ideal bonds
+    } else if (row.kind == "TORS") {
+      const double t = rtest::torsion_deg(pos(row.ia[0]), pos(row.ia[1]), pos(row.ia[2]), pos(row.ia[3]));
+      EXPECT_NEAR(std::remainder(row.vobs - t, 360.0), 0.0, 2e-3);
+    } else if (row.kind == "CHIR") {
+      EXPECT_EQ(name(row.ia[0]), "CA");
+      EXPECT_EQ(row.label, "positiv");
+      EXPECT_NEAR(row.vobs, rtest::chiral_volume(pos(row.ia[0]), pos(row.ia[1]), pos(row.ia[2]), pos(row.ia[3])), 2e-3);
+      EXPECT_NEAR(row.vidl, 2.5f, 0.3f);  // unsigned ideal volume of a C-alpha
+      EXPECT_FLOAT_EQ(row.sd, 0.02f);
+    } else if (row.kind == "PLAN") {
+      planes[row.num].push_back(&row);
+    }
+  }
+  for (const auto& [num, members] : planes) {
+    std::vector<Vec> pts;
+    for (const Row* m : members) pts.push_back(pos(m->ia[0]));
+    const std::vector<double> d = plane_deviations(pts);
+    const double sign = (d[0] * members[0]->vobs) < 0 ? -1 : 1;
+    for (std::size_t k = 0; k < d.size(); ++k) EXPECT_NEAR(members[k]->vobs, sign * d[k], 2e-3) << num;
+  }
+}
+
+TEST_P(ResidueRestraints, ConformersAreRestrainedApart) {
+  ir = rtest::residue('A', " 178 ");
+  ASSERT_EQ(resid_inf.res_name(ir), "SER");
+  // OG in two conformers, A as read and B moved by 0.5 A.
+  const int32_t ias = resid_inf.iratm_first(ir);
+  int32_t ierr = 0;
+  get_monom_(99, ' ', 1, ir, ias, ias + resid_inf.natm_res(ir) - 1, ierr);
+  r_scratch_t& r = r_scratch;
+  int32_t og = 0;
+  for (int32_t k = 1; k <= r.c1_natom; ++k)
+    if (r.c1_aname(k) == "OG") og = k;
+  const int32_t b = ++r.c1_natom;
+  r.c1_aname(b) = "OG";
+  r.c1_atype(b) = "M";
+  r.c1_alt(og) = "A";
+  r.c1_alt(b) = "B";
+  r.c1_corr(b) = ".";
+  r.c1_occ(og) = r.c1_occ(b) = 0.5f;
+  for (int i = 1; i <= 3; ++i) r.c1_xyz(i, b) = r.c1_xyz(i, og) + (i == 1 ? 0.5f : 0.0f);
+  r.c1_nalt(og) = 2;
+  r.c1_nalt(b) = 0;
+  r.c1_ialt(b) = og;
+  rt::FixedText<8> mon("SER");
+  captured([&] { cp_mlib_(99, mon, ierr); });
+  rtest::Counts cnt;
+  captured([&] { chklst_(99, mon, cnt.ipr_miss, cnt.ipr_abs, cnt.ipr_del, cnt.na_miss, cnt.na_abs, cnt.na_del, 'N', ' ', ierr); });
+  const std::vector<Row> rows = restrain();
+  std::vector<const Row*> og_bonds;
+  for (const Row& row : rows)
+    if (row.kind == "BOND" && (name(row.ia[0]) == "OG" || name(row.ia[1]) == "OG")) og_bonds.push_back(&row);
+  ASSERT_EQ(og_bonds.size(), 2u);  // CB-OG once per conformer
+  EXPECT_NE(og_bonds[0]->ia[1], og_bonds[1]->ia[1]);
+  EXPECT_EQ(og_bonds[0]->vidl, og_bonds[1]->vidl);
+  EXPECT_NEAR(og_bonds[0]->vobs, rtest::dist(pos(og_bonds[0]->ia[0]), pos(og_bonds[0]->ia[1])), 2e-3);
+  EXPECT_NEAR(og_bonds[1]->vobs, rtest::dist(pos(og_bonds[1]->ia[0]), pos(og_bonds[1]->ia[1])), 2e-3);
+  EXPECT_NE(og_bonds[0]->vobs, og_bonds[1]->vobs);
+}
+
+TEST_P(ResidueRestraints, MissingAndEmptyAtomsTakeTheirRestraintsAway) {
+  ir = rtest::residue('A', " 178 ");
+  const int32_t og = rtest::first_atom(ir, "OG");
+  atom_inf.atm_type(og) = "M";
+  ASSERT_EQ(rtest::prepare(ir), 0);
+  atom_inf.atm_type(og) = " ";
+  std::vector<Row> rows = restrain();
+  for (const Row& row : rows)
+    for (int k = 0; k < 4 && row.ia[k] > 0; ++k) EXPECT_NE(name(row.ia[k]), "OG") << row.kind;
+  const auto without_og = kinds(rows);
+  // An atom of occupancy 0.001 takes part in nothing either.
+  ASSERT_EQ(rtest::prepare(ir), 0);
+  r_scratch_t& r = r_scratch;
+  for (int32_t k = 1; k <= r.c1_natom; ++k)
+    if (r.c1_aname(k) == "OG") r.c1_occ(k) = 0.001f;
+  rows = restrain();
+  EXPECT_EQ(kinds(rows), without_og);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, ResidueRestraints, testing::Values('F', 'U'),
+                         [](const auto& p) { return p.param == 'U' ? "Unformatted" : "Text"; });
