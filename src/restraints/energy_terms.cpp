@@ -36,6 +36,17 @@ std::string key(std::initializer_list<std::string_view> parts) {
 TypeIndex<8, 2 * MAXBTYP> bonds;
 TypeIndex<12, 2 * MAXATYP> angles;
 TypeIndex<8, 2 * MAXTTYP> torsions;
+TypeIndex<4, MAXETYP> types;
+
+void fresh_types() {
+  const r_scratch_t& r = r_scratch;
+  const int32_t n = r.lea_natom;
+  const std::string ends = n > 0 ? key({r.lea_aname(1), r.lea_aname(n)}) : "";
+  if (types.stamp.same(n, ends)) return;
+  types.index.clear();
+  for (int32_t i = 1; i <= n; ++i) types.index.add(r.lea_aname(i).view(), i);
+  types.stamp = {n, ends};
+}
 
 void fresh_bonds() {
   const r_scratch_t& r = r_scratch;
@@ -98,6 +109,11 @@ float torsion_const(std::string_view t2, std::string_view t3) {
   fresh_torsions();
   const int32_t i = torsions.index.first(key({t2, t3}));
   return i > 0 ? r_scratch.let_const(i) : 0.0f;
+}
+
+int32_t energy_type_row(std::string_view t) {
+  fresh_types();
+  return types.index.first(Name(t).view());
 }
 
 }  // namespace restraints

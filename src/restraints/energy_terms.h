@@ -5,6 +5,7 @@
 // order; 0 when no row matches.  Types compare as whole 4-character words.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace restraints {
@@ -12,5 +13,7 @@ namespace restraints {
 float bond_const(std::string_view t1, std::string_view t2);
 float angle_const(std::string_view t1, std::string_view t2, std::string_view t3);
 float torsion_const(std::string_view t2, std::string_view t3);
+// The first row of the energy atom-type table named t, 0 when none.
+int32_t energy_type_row(std::string_view t);
 
 }  // namespace restraints
