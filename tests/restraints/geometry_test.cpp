@@ -173,3 +173,76 @@ TEST_F(ResidueGeometry, APositionThatIsNotANumberTakesNoPart) {
   EXPECT_EQ(d, 0);
   EXPECT_EQ(a, 0);
 }
+
+namespace {
+
+// Link rows of a link "LK" whose atoms A and C lie in its first monomer
+// (stored side 1, flag 2) and B in its second (stored side 2, flag 1).
+void link_rows() {
+  r_scratch_t& r = r_scratch;
+  r.llb_nbond = r.llg_nangl = 0;
+  auto bond = [&](const char* a, int fa, const char* b, int fb, float v) {
+    const int i = ++r.llb_nbond;
+    r.llb_lname(i) = "LK";
+    r.llb_1atm(i) = a;
+    r.llb_f1atm(i) = fa;
+    r.llb_2atm(i) = b;
+    r.llb_f2atm(i) = fb;
+    r.llb_val(i) = v;
+  };
+  auto angle = [&](const char* a, int fa, const char* c, int fc, const char* b, int fb, float v) {
+    const int i = ++r.llg_nangl;
+    r.llg_lname(i) = "LK";
+    r.llg_1atm(i) = a;
+    r.llg_f1atm(i) = fa;
+    r.llg_2atm(i) = c;
+    r.llg_f2atm(i) = fc;
+    r.llg_3atm(i) = b;
+    r.llg_f3atm(i) = fb;
+    r.llg_val(i) = v;
+  };
+  bond("A", 1, "B", 2, 1.33f);
+  bond("C", 1, "B", 2, 1.46f);
+  // First the same names with the sides the other way round.
+  angle("A", 2, "B", 1, "C", 2, 100.0f);
+  angle("C", 1, "B", 2, "A", 1, 121.7f);
+  r.leb_nbond = r.leg_nangl = 0;
+}
+
+}  // namespace
+
+TEST(LinkIdealValues, AngleRowsMatchOnlyWithTheAtomsSides) {
+  link_rows();
+  const int32_t ifl[3] = {2, 1, 2};
+  const rt::FixedText<8> mon[3] = {"ALA", "GLY", "ALA"};
+  const rt::FixedText<4> names[3] = {"A", "B", "C"};
+  float dist = 0, desd = 0;
+  calc_distl_angl_(121.7f, 1.8f, 1, ifl, mon, names, "LK", dist, desd);
+  const double a = 121.7 * M_PI / 180;
+  EXPECT_NEAR(dist, std::sqrt(1.33 * 1.33 + 1.46 * 1.46 - 2 * 1.33 * 1.46 * std::cos(a)), 1e-4);
+  EXPECT_GT(desd, 0);
+  // Bonds searched from a row past the link's: nothing found, nothing made.
+  calc_distl_angl_(121.7f, 1.8f, 3, ifl, mon, names, "LK", dist, desd);
+  EXPECT_EQ(dist, 0);
+  EXPECT_EQ(desd, 0);
+  // Chiral centre B with A, C and H of the other monomer: the link gives
+  // B-A, B-C and the angle A-B-C of the matching sides; B-H and the angles
+  // with H come from the energy library, or 110 degrees without a row.
+  const int32_t cfl[4] = {1, 2, 2, 2};
+  const rt::FixedText<8> cmon[4] = {"GLY", "ALA", "ALA", "ALA"};
+  const rt::FixedText<4> catom[4] = {"B", "A", "C", "H"};
+  const rt::FixedText<4> chem[4] = {"NH1", "C", "CH2", "H"};
+  float vol = -1, ph1, ph2, ph3;
+  calc_iivol_l_(cfl, cmon, catom, chem, "LK", vol, ph1, ph2, ph3);
+  EXPECT_EQ(vol, 0.0f);  // no length for B-H anywhere: 0 rather than a guess
+  r_scratch_t& r = r_scratch;
+  r.leb_nbond = 1;
+  r.leb_1atm(1) = "H";
+  r.leb_2atm(1) = "NH1";
+  r.leb_length(1) = 0.86f;
+  calc_iivol_l_(cfl, cmon, catom, chem, "LK", vol, ph1, ph2, ph3);
+  const double u = std::cos(a), v = std::cos(110 * M_PI / 180), w = v;
+  EXPECT_NEAR(vol, 1.33 * 1.46 * 0.86 * std::sqrt(std::fabs(1 - u * u - v * v - w * w + 2 * u * v * w)),
+              1e-3);
+  r.leb_nbond = 0;
+}
