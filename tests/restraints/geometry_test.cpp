@@ -176,12 +176,30 @@ TEST_F(ResidueGeometry, APositionThatIsNotANumberTakesNoPart) {
 
 namespace {
 
-// Link rows of a link "LK" whose atoms A and C lie in its first monomer
-// (stored side 1, flag 2) and B in its second (stored side 2, flag 1).
-void link_rows() {
-  r_scratch_t& r = r_scratch;
-  r.llb_nbond = r.llg_nangl = 0;
-  auto bond = [&](const char* a, int fa, const char* b, int fb, float v) {
+// Rows of a link "LK" appended to the loaded link tables (whose counts are
+// put back afterwards): its atoms A and C lie in the first monomer (stored
+// side 1, flag 2) and B in the second (stored side 2, flag 1).
+class LinkIdealValues : public testing::Test {
+ protected:
+  void SetUp() override {
+    r_scratch_t& r = r_scratch;
+    nbond = r.llb_nbond;
+    nangl = r.llg_nangl;
+    nener = r.leb_nbond;
+    bond("A", 1, "B", 2, 1.33f);
+    bond("C", 1, "B", 2, 1.46f);
+    // First the same names with the sides the other way round.
+    angle("A", 2, "B", 1, "C", 2, 100.0f);
+    angle("C", 1, "B", 2, "A", 1, 121.7f);
+  }
+  void TearDown() override {
+    r_scratch_t& r = r_scratch;
+    r.llb_nbond = nbond;
+    r.llg_nangl = nangl;
+    r.leb_nbond = nener;
+  }
+  void bond(const char* a, int fa, const char* b, int fb, float v) {
+    r_scratch_t& r = r_scratch;
     const int i = ++r.llb_nbond;
     r.llb_lname(i) = "LK";
     r.llb_1atm(i) = a;
@@ -189,8 +207,9 @@ void link_rows() {
     r.llb_2atm(i) = b;
     r.llb_f2atm(i) = fb;
     r.llb_val(i) = v;
-  };
-  auto angle = [&](const char* a, int fa, const char* c, int fc, const char* b, int fb, float v) {
+  }
+  void angle(const char* a, int fa, const char* c, int fc, const char* b, int fb, float v) {
+    r_scratch_t& r = r_scratch;
     const int i = ++r.llg_nangl;
     r.llg_lname(i) = "LK";
     r.llg_1atm(i) = a;
@@ -200,49 +219,46 @@ void link_rows() {
     r.llg_3atm(i) = b;
     r.llg_f3atm(i) = fb;
     r.llg_val(i) = v;
-  };
-  bond("A", 1, "B", 2, 1.33f);
-  bond("C", 1, "B", 2, 1.46f);
-  // First the same names with the sides the other way round.
-  angle("A", 2, "B", 1, "C", 2, 100.0f);
-  angle("C", 1, "B", 2, "A", 1, 121.7f);
-  r.leb_nbond = r.leg_nangl = 0;
-}
+  }
+  int32_t nbond = 0, nangl = 0, nener = 0;
+};
 
 }  // namespace
 
-TEST(LinkIdealValues, AngleRowsMatchOnlyWithTheAtomsSides) {
-  link_rows();
+TEST_F(LinkIdealValues, AngleRowsMatchOnlyWithTheAtomsSides) {
   const int32_t ifl[3] = {2, 1, 2};
   const rt::FixedText<8> mon[3] = {"ALA", "GLY", "ALA"};
   const rt::FixedText<4> names[3] = {"A", "B", "C"};
   float dist = 0, desd = 0;
-  calc_distl_angl_(121.7f, 1.8f, 1, ifl, mon, names, "LK", dist, desd);
+  calc_distl_angl_(121.7f, 1.8f, nbond + 1, ifl, mon, names, "LK", dist, desd);
   const double a = 121.7 * M_PI / 180;
   EXPECT_NEAR(dist, std::sqrt(1.33 * 1.33 + 1.46 * 1.46 - 2 * 1.33 * 1.46 * std::cos(a)), 1e-4);
   EXPECT_GT(desd, 0);
   // Bonds searched from a row past the link's: nothing found, nothing made.
-  calc_distl_angl_(121.7f, 1.8f, 3, ifl, mon, names, "LK", dist, desd);
+  calc_distl_angl_(121.7f, 1.8f, nbond + 3, ifl, mon, names, "LK", dist, desd);
   EXPECT_EQ(dist, 0);
   EXPECT_EQ(desd, 0);
-  // Chiral centre B with A, C and H of the other monomer: the link gives
-  // B-A, B-C and the angle A-B-C of the matching sides; B-H and the angles
-  // with H come from the energy library, or 110 degrees without a row.
+}
+
+TEST_F(LinkIdealValues, ChiralVolumeFromLinkRowsAndTheEnergyLibrary) {
+  // Centre B with A, C and H of the other monomer: the link gives B-A, B-C
+  // and the angle A-B-C of the matching sides; B-H and the angles with H
+  // come from the energy library, or 110 degrees without a row (the types
+  // here are in no row of the loaded library).
   const int32_t cfl[4] = {1, 2, 2, 2};
   const rt::FixedText<8> cmon[4] = {"GLY", "ALA", "ALA", "ALA"};
   const rt::FixedText<4> catom[4] = {"B", "A", "C", "H"};
-  const rt::FixedText<4> chem[4] = {"NH1", "C", "CH2", "H"};
+  const rt::FixedText<4> chem[4] = {"QN", "QC", "QC2", "QH"};
   float vol = -1, ph1, ph2, ph3;
   calc_iivol_l_(cfl, cmon, catom, chem, "LK", vol, ph1, ph2, ph3);
   EXPECT_EQ(vol, 0.0f);  // no length for B-H anywhere: 0 rather than a guess
   r_scratch_t& r = r_scratch;
-  r.leb_nbond = 1;
-  r.leb_1atm(1) = "H";
-  r.leb_2atm(1) = "NH1";
-  r.leb_length(1) = 0.86f;
+  const int32_t e = ++r.leb_nbond;
+  r.leb_1atm(e) = "QH";
+  r.leb_2atm(e) = "QN";
+  r.leb_length(e) = 0.86f;
   calc_iivol_l_(cfl, cmon, catom, chem, "LK", vol, ph1, ph2, ph3);
-  const double u = std::cos(a), v = std::cos(110 * M_PI / 180), w = v;
+  const double u = std::cos(121.7 * M_PI / 180), v = std::cos(110 * M_PI / 180), w = v;
   EXPECT_NEAR(vol, 1.33 * 1.46 * 0.86 * std::sqrt(std::fabs(1 - u * u - v * v - w * w + 2 * u * v * w)),
               1e-3);
-  r.leb_nbond = 0;
 }
