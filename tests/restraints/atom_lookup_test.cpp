@@ -1,10 +1,11 @@
-// Finding residue atoms with their alternate positions, and which
-// combinations of positions may form one restraint.
+// Finding residue atoms with their alternate positions (in the residue and
+// for a link), and which combinations of positions may form one restraint.
 #include "restraints/atom_lookup.h"
 
 #include <gtest/gtest.h>
 
 #include "residue_fixture.h"
+#include "restraints/link_atoms.h"
 #include "support/capture.h"
 
 namespace {
@@ -86,4 +87,39 @@ TEST(AltCompatibility, CodesThatMayShareARestraint) {
     chk_alt_(static_cast<int32_t>(corr.size()), corr.data(), check);
     EXPECT_EQ(check, row.expect) << row.label;
   }
+}
+
+// The link atom search: alternate filter, exclusion list, atom numbers and
+// coordinates only for positions that have them.
+TEST_F(AtomLookup, LinkSearchFiltersConformersAndNumbersByTheCaller) {
+  rtest::add({"N", {0, 0, 0}});
+  rtest::add({"SG", {1, 0, 0}, "A"});
+  rtest::add({"SG", {1, 1, 0}, "B", 0.001f});
+  rtest::add({"SG", {1, 2, 0}, "C", 1, "M"});
+  r_scratch_t& r = r_scratch;
+  for (int k = 1; k <= r.c1_natom; ++k) r.s1_icrd(k) = 700 + k;
+  restraints::AltNumbers iat;
+  restraints::AltPoints x;
+  for (int k = 1; k <= MX1ALT; ++k) x(1, k) = -9;
+  srch_num1_(0, "SG", '.', n, corr, iname, iat, x, 0, "", 0, ierr);
+  ASSERT_EQ(n, 3);
+  EXPECT_EQ(iname(1), 2);
+  EXPECT_EQ(iat(1), 2);   // the atom in C1
+  EXPECT_EQ(x(1, 1), 1);
+  EXPECT_EQ(iat(2), 0);   // occupancy 0.001: no coordinates
+  EXPECT_EQ(iat(3), 0);   // missing
+  EXPECT_EQ(x(1, 3), -9);  // and left as it was
+  srch_num1_(0, "SG", 'B', n, corr, iname, iat, x, 0, "", 5, ierr);
+  ASSERT_EQ(n, 1);  // only conformer B, though A is the main position
+  EXPECT_EQ(corr(1), ".B");
+  EXPECT_EQ(iname(1), 3);
+  rtest::add({"OG", {2, 0, 0}, "A"});
+  rtest::add({"OG", {2, 1, 0}, "B"});
+  r.s1_icrd(6) = 706;
+  srch_num1_(0, "OG", '.', n, corr, iname, iat, x, 2, "A.", 1, ierr);
+  ASSERT_EQ(n, 1);  // A is excluded, '.' excludes nothing
+  EXPECT_EQ(corr(1), ".B");
+  EXPECT_EQ(iat(1), 706);  // the model-wide number with lid > 0
+  srch_num1_(0, "N", '.', n, corr, iname, iat, x, 1, "A", 0, ierr);
+  EXPECT_EQ(n, 1);  // an atom without conformers is never excluded
 }

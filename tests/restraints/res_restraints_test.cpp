@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dictionary/libcom.h"
+#include "dictionary/link_lookup.h"
 #include "model_fixture.h"
 #include "output/rst_read.h"
 #include "residue_fixture.h"
@@ -98,6 +99,37 @@ class ResidueRestraints : public testing::TestWithParam<char> {
     for (const Row& row : rows) ++n[row.kind];
     return n;
   }
+  // SER 178 with OG in two conformers, A as read and B moved by 0.5 A,
+  // gathered and checked.
+  void split_og() {
+    ir = rtest::residue('A', " 178 ");
+    ASSERT_EQ(resid_inf.res_name(ir), "SER");
+    const int32_t ias = resid_inf.iratm_first(ir);
+    int32_t ierr = 0;
+    get_monom_(99, ' ', 1, ir, ias, ias + resid_inf.natm_res(ir) - 1, ierr);
+    r_scratch_t& r = r_scratch;
+    int32_t og = 0;
+    for (int32_t k = 1; k <= r.c1_natom; ++k)
+      if (r.c1_aname(k) == "OG") og = k;
+    const int32_t b = ++r.c1_natom;
+    r.c1_aname(b) = "OG";
+    r.c1_atype(b) = "M";
+    r.c1_alt(og) = "A";
+    r.c1_alt(b) = "B";
+    r.c1_corr(b) = ".";
+    r.c1_occ(og) = r.c1_occ(b) = 0.5f;
+    for (int i = 1; i <= 3; ++i) r.c1_xyz(i, b) = r.c1_xyz(i, og) + (i == 1 ? 0.5f : 0.0f);
+    r.c1_nalt(og) = 2;
+    r.c1_nalt(b) = 0;
+    r.c1_ialt(b) = og;
+    rt::FixedText<8> mon("SER");
+    captured([&] { cp_mlib_(99, mon, ierr); });
+    rtest::Counts cnt;
+    captured([&] {
+      chklst_(99, mon, cnt.ipr_miss, cnt.ipr_abs, cnt.ipr_del, cnt.na_miss, cnt.na_abs, cnt.na_del, 'N',
+              ' ', ierr);
+    });
+  }
   TempDir dir;
   int32_t ir = 0;
 };
@@ -170,31 +202,7 @@ TEST_P(ResidueRestraints, EveryKindWithObservedValuesOfTheModel) {
 }
 
 TEST_P(ResidueRestraints, ConformersAreRestrainedApart) {
-  ir = rtest::residue('A', " 178 ");
-  ASSERT_EQ(resid_inf.res_name(ir), "SER");
-  // OG in two conformers, A as read and B moved by 0.5 A.
-  const int32_t ias = resid_inf.iratm_first(ir);
-  int32_t ierr = 0;
-  get_monom_(99, ' ', 1, ir, ias, ias + resid_inf.natm_res(ir) - 1, ierr);
-  r_scratch_t& r = r_scratch;
-  int32_t og = 0;
-  for (int32_t k = 1; k <= r.c1_natom; ++k)
-    if (r.c1_aname(k) == "OG") og = k;
-  const int32_t b = ++r.c1_natom;
-  r.c1_aname(b) = "OG";
-  r.c1_atype(b) = "M";
-  r.c1_alt(og) = "A";
-  r.c1_alt(b) = "B";
-  r.c1_corr(b) = ".";
-  r.c1_occ(og) = r.c1_occ(b) = 0.5f;
-  for (int i = 1; i <= 3; ++i) r.c1_xyz(i, b) = r.c1_xyz(i, og) + (i == 1 ? 0.5f : 0.0f);
-  r.c1_nalt(og) = 2;
-  r.c1_nalt(b) = 0;
-  r.c1_ialt(b) = og;
-  rt::FixedText<8> mon("SER");
-  captured([&] { cp_mlib_(99, mon, ierr); });
-  rtest::Counts cnt;
-  captured([&] { chklst_(99, mon, cnt.ipr_miss, cnt.ipr_abs, cnt.ipr_del, cnt.na_miss, cnt.na_abs, cnt.na_del, 'N', ' ', ierr); });
+  split_og();
   const std::vector<Row> rows = restrain();
   std::vector<const Row*> og_bonds;
   for (const Row& row : rows)
@@ -224,6 +232,66 @@ TEST_P(ResidueRestraints, MissingAndEmptyAtomsTakeTheirRestraintsAway) {
     if (r.c1_aname(k) == "OG") r.c1_occ(k) = 0.001f;
   rows = restrain();
   EXPECT_EQ(kinds(rows), without_og);
+}
+
+TEST_P(ResidueRestraints, ASpecialLinkGivesItsConformerTheModificationsValue) {
+  split_og();
+  // A special link of this residue for conformer B whose library link
+  // brings a modification that changes CB-OG (rows appended to the loaded
+  // tables, their counts put back at the end).
+  r_scratch_t& r = r_scratch;
+  int32_t il = 0;
+  look_link_list_("TRANS", il);
+  ASSERT_GT(il, 0);
+  const rt::FixedText<8> mod1 = r.lll_mod1(il);
+  const int32_t nmod = r.ldl_nmod, nbond = r.ldb_nbond;
+  const int32_t m = ++r.ldl_nmod, b = ++r.ldb_nbond;
+  r.ldl_mname(m) = "XMOD";
+  r.ldl_ibond(m) = b;
+  r.ldb_mname(b) = "XMOD";
+  r.ldb_funct(b) = "change";
+  r.ldb_1atm(b) = "OG";
+  r.ldb_2atm(b) = "CB";
+  r.ldb_val(b) = 1.50f;
+  r.ldb_dev(b) = 0.05f;
+  r.lll_mod1(il) = "XMOD";
+  link_inf_t& l = link_inf;
+  l.ln_n = 1;
+  l.ln_id(1) = "TRANS";
+  l.ln_used(1) = "S";
+  l.ln_symm1(1) = "1_555";
+  l.ln_symm2(1) = ".";
+  l.ln_1ires(1) = ir;
+  l.ln_1ichn(1) = 1;
+  l.ln_2ires(1) = 0;
+  l.ln_alt1(1) = "B";
+  l.ln_alt2(1) = ".";
+  auto og_bonds = [&](const std::vector<Row>& rows) {
+    std::map<std::string, std::pair<float, float>> v;  // conformer: value, sd
+    for (const Row& row : rows)
+      if (row.kind == "BOND" && name(row.ia[1]) == "OG")
+        v[std::string(r.c1_alt(r.s1_inew(row.ia[1] - 1000)).view())] = {row.vidl, row.sd};
+    return v;
+  };
+  auto v = og_bonds(restrain());
+  ASSERT_EQ(v.size(), 2u);
+  EXPECT_FLOAT_EQ(v["B"].first, 1.50f);
+  EXPECT_FLOAT_EQ(v["B"].second, 0.05f);
+  EXPECT_NE(v["A"].first, 1.50f);  // the other conformer keeps the library value
+  const float library = v["A"].first;
+  // A value too small to be one is no value; a link to a symmetry copy
+  // gives none either.
+  r.ldb_val(b) = 0.00005f;
+  v = og_bonds(restrain());
+  EXPECT_EQ(v["B"].first, library);
+  r.ldb_val(b) = 1.50f;
+  l.ln_symm1(1) = "2_555";
+  v = og_bonds(restrain());
+  EXPECT_EQ(v["B"].first, library);
+  r.lll_mod1(il) = mod1;
+  r.ldl_nmod = nmod;
+  r.ldb_nbond = nbond;
+  l.ln_n = 0;
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, ResidueRestraints, testing::Values('F', 'U'),
