@@ -62,8 +62,8 @@ bool load() {
   LibNames libm{};
   rt::FixedText<256> libe(""), libm_ext(""), libe_ext(""), lib_ind(""), lib_out("");
   int32_t numb = 0, ierr = 0;
-  getlib_(99, ' ', 'N', numb, lib, lib, "", libm, libe.ref(), "", libm_ext.ref(), libe_ext.ref(), "",
-          "", lib_ind.ref(), lib_out.ref(), ierr);
+  getlib_(99, ' ', 'N', numb, lib, lib, "", libm, libe.ref(), "", libm_ext.ref(), libe_ext.ref(),
+          "", "", lib_ind.ref(), lib_out.ref(), ierr);
   if (ierr != 0) return false;
   r_scratch_t& r = r_scratch;
   for (int l = 1; l <= r.lml_nmon; ++l) r.lml_fuse(l) = "R";
@@ -222,7 +222,8 @@ int main(int argc, char** argv) {
                          "restraint writers / bare fprintf");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  for (const char* f : {"bench.rst", "reference.rst", "bare.rst"}) std::remove((out_dir() + f).c_str());
+  for (const char* f : {"bench.rst", "reference.rst", "bare.rst"})
+    std::remove((out_dir() + f).c_str());
   rmdir(out_dir().c_str());
   return 0;
 }

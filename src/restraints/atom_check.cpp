@@ -198,7 +198,8 @@ void apply_deletions() {
     if (!(r.l1a_atype(i) == "D") || n < 1) continue;
     const bool missing = is_state(n, 'M', 'm');
     mark_deleted(n, missing);
-    if (r.c1_nalt(n) > 1) for_conformers(n, [&](int32_t k) { mark_deleted(k, is_state(k, 'M', 'm')); });
+    if (r.c1_nalt(n) > 1)
+      for_conformers(n, [&](int32_t k) { mark_deleted(k, is_state(k, 'M', 'm')); });
   }
   // Residue atoms no library atom took.
   for (int32_t k = 1; k <= r.c1_natom; ++k) {
@@ -337,8 +338,9 @@ int32_t tree_partner(int32_t j, const Name& name) {
 }
 
 void overflow_warning(int32_t mdoc, int32_t atom, int32_t limit) {
-  msgdoc_(mdoc, rt::fmt("(A,A4,A,I3,A)", " WARNING: atom ", r_scratch.c1_aname(atom),
-                        " has more conformer partners than ", limit, " places; the rest is left out"));
+  msgdoc_(mdoc,
+          rt::fmt("(A,A4,A,I3,A)", " WARNING: atom ", r_scratch.c1_aname(atom),
+                  " has more conformer partners than ", limit, " places; the rest is left out"));
 }
 
 void tree_links(int32_t mdoc) {

@@ -47,18 +47,18 @@ struct Work {
 
 Work first_work() {
   r_scratch_t& r = r_scratch;
-  return {r.c1_natom, r.c1_igatm, r.c1_iglobal, r.c1_ires,  r.c1_ich,   r.c1_rname,
-          r.c1_pnum,  r.c1_xyz,   r.c1_anis,    r.c1_biso,  r.c1_occ,   r.c1_user,
+  return {r.c1_natom, r.c1_igatm, r.c1_iglobal,   r.c1_ires,  r.c1_ich,   r.c1_rname,
+          r.c1_pnum,  r.c1_xyz,   r.c1_anis,      r.c1_biso,  r.c1_occ,   r.c1_user,
           r.c1_sf_id, r.c1_aname, r.c1_aname_inp, r.c1_asymb, r.c1_atype, r.c1_alt,
-          r.c1_corr,  r.c1_btype, r.s1_inew,    r.s1_ilib,  r.s1_chem};
+          r.c1_corr,  r.c1_btype, r.s1_inew,      r.s1_ilib,  r.s1_chem};
 }
 
 Work second_work() {
   r_scratch_t& r = r_scratch;
-  return {r.c2_natom, r.c2_igatm, r.c2_iglobal, r.c2_ires,  r.c2_ich,   r.c2_rname,
-          r.c2_pnum,  r.c2_xyz,   r.c2_anis,    r.c2_biso,  r.c2_occ,   r.c2_user,
+  return {r.c2_natom, r.c2_igatm, r.c2_iglobal,   r.c2_ires,  r.c2_ich,   r.c2_rname,
+          r.c2_pnum,  r.c2_xyz,   r.c2_anis,      r.c2_biso,  r.c2_occ,   r.c2_user,
           r.c2_sf_id, r.c2_aname, r.c2_aname_inp, r.c2_asymb, r.c2_atype, r.c2_alt,
-          r.c2_corr,  r.c2_btype, r.s2_inew,    r.s2_ilib,  r.s2_chem};
+          r.c2_corr,  r.c2_btype, r.s2_inew,      r.s2_ilib,  r.s2_chem};
 }
 
 bool blank_name(rt::FixedText<256>& name) {
@@ -224,11 +224,11 @@ void structure_rows(int32_t mdoc, int32_t& ierr) {
       if (psi_id(c) == '\0') psi_id(c) = ' ';
     if (psi_id.is_blank()) psi_id = ".";
     using restraints::finite_or_zero;
-    output::put_line(iun, line, ierr, "(I6,1X,A1,1X,A5,4(1X,I6),1X,A4,3(1X,F7.2),2(1X,F6.2))", serial,
-                     r.s2_hbt(k), r.c2_pnum.sub(3, 7), back, forw, extr1, extr2,
-                     psi_id, finite_or_zero(r.s2_dist(k)),
-                     finite_or_zero(r.s2_tht(k)), finite_or_zero(r.s2_psi(k)),
-                     finite_or_zero(r.s2_vdw(k)), finite_or_zero(r.s2_ion(k)));
+    output::put_line(iun, line, ierr, "(I6,1X,A1,1X,A5,4(1X,I6),1X,A4,3(1X,F7.2),2(1X,F6.2))",
+                     serial, r.s2_hbt(k), r.c2_pnum.sub(3, 7), back, forw, extr1, extr2, psi_id,
+                     finite_or_zero(r.s2_dist(k)), finite_or_zero(r.s2_tht(k)),
+                     finite_or_zero(r.s2_psi(k)), finite_or_zero(r.s2_vdw(k)),
+                     finite_or_zero(r.s2_ion(k)));
   }
 }
 

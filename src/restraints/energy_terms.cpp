@@ -51,7 +51,8 @@ void fresh_types() {
 void fresh_bonds() {
   const r_scratch_t& r = r_scratch;
   const int32_t n = r.leb_nbond;
-  const std::string ends = n > 0 ? key({r.leb_1atm(1), r.leb_2atm(1), r.leb_1atm(n), r.leb_2atm(n)}) : "";
+  const std::string ends =
+      n > 0 ? key({r.leb_1atm(1), r.leb_2atm(1), r.leb_1atm(n), r.leb_2atm(n)}) : "";
   if (bonds.stamp.same(n, ends)) return;
   bonds.index.clear();
   for (int32_t i = 1; i <= n; ++i) {
@@ -64,9 +65,9 @@ void fresh_bonds() {
 void fresh_angles() {
   const r_scratch_t& r = r_scratch;
   const int32_t n = r.leg_nangl;
-  const std::string ends =
-      n > 0 ? key({r.leg_1atm(1), r.leg_2atm(1), r.leg_3atm(1), r.leg_1atm(n), r.leg_2atm(n), r.leg_3atm(n)})
-            : "";
+  const std::string ends = n > 0 ? key({r.leg_1atm(1), r.leg_2atm(1), r.leg_3atm(1), r.leg_1atm(n),
+                                        r.leg_2atm(n), r.leg_3atm(n)})
+                                 : "";
   if (angles.stamp.same(n, ends)) return;
   angles.index.clear();
   for (int32_t i = 1; i <= n; ++i) {
@@ -79,7 +80,8 @@ void fresh_angles() {
 void fresh_torsions() {
   const r_scratch_t& r = r_scratch;
   const int32_t n = r.let_ntors;
-  const std::string ends = n > 0 ? key({r.let_2atm(1), r.let_3atm(1), r.let_2atm(n), r.let_3atm(n)}) : "";
+  const std::string ends =
+      n > 0 ? key({r.let_2atm(1), r.let_3atm(1), r.let_2atm(n), r.let_3atm(n)}) : "";
   if (torsions.stamp.same(n, ends)) return;
   torsions.index.clear();
   for (int32_t i = 1; i <= n; ++i) {

@@ -12,11 +12,11 @@
 
 namespace {
 
-using restraints::law_of_cosines;
-using restraints::spread;
 using foundation::bond_angle;
 using foundation::norm3;
 using foundation::wrapped_degrees;
+using restraints::law_of_cosines;
+using restraints::spread;
 using Name = rt::FixedText<4>;
 
 constexpr float kDeg = suite::kPi<float> / 180.0f;
@@ -29,7 +29,8 @@ bool pair_is(const Name& a, const Name& b, std::string_view x, std::string_view 
 // list entry of that code that has one.
 bool monomer_bond(std::string_view mon, std::string_view x, std::string_view y, float& v) {
   const r_scratch_t& r = r_scratch;
-  const int32_t last = std::min(r.lmb_nbond, dictionary::last_row_of(dictionary::RowTable::Bonds, mon));
+  const int32_t last =
+      std::min(r.lmb_nbond, dictionary::last_row_of(dictionary::RowTable::Bonds, mon));
   bool found = false;
   dictionary::list_entries(mon, [&](int32_t l) {
     if (found) return;
@@ -173,17 +174,13 @@ void calc_itrsobs_l_(int32_t ia1, int32_t, int32_t, int32_t, const float* xx1, c
   const float n1 = norm3(q1), n2 = norm3(q2);
   const float q12 = foundation::dot3(q1, q2);
   float c;
-  if (n1 < 1e-9f || n2 < 1e-9f)
-    c = q12 >= 0 ? 1.0f : -1.0f;
-  else
-    c = q12 / (n1 * n2);
+  if (n1 < 1e-9f || n2 < 1e-9f) c = q12 >= 0 ? 1.0f : -1.0f;
+  else c = q12 / (n1 * n2);
   nb_vmult_(b2, b3, b23);
   const float sign = foundation::dot3(b1, b23) < 0 ? -1.0f : 1.0f;
   float a = wrapped_degrees(std::atan2(sign * std::sqrt(std::fabs(1 - c * c)), c));
-  if (std::fabs(std::fabs(a) - 180.0f) < 0.1f)
-    a = 180.0f;
-  else if (std::fabs(a) < 0.1f)
-    a = 0.0f;
+  if (std::fabs(std::fabs(a) - 180.0f) < 0.1f) a = 180.0f;
+  else if (std::fabs(a) < 0.1f) a = 0.0f;
   angobs = a;
 }
 
@@ -213,10 +210,8 @@ void calc_iivol_l_(const int32_t* ifl, const rt::FixedText<8>* mon, const Name* 
   for (int i = 1; i <= 3; ++i) {
     float v = 0;
     bool found;
-    if (ifl[0] == ifl[i])
-      found = monomer_bond(mon[0].view(), latom[0], latom[i], v);
-    else
-      found = link_bond(link, 1, latom[0], latom[i], v);
+    if (ifl[0] == ifl[i]) found = monomer_bond(mon[0].view(), latom[0], latom[i], v);
+    else found = link_bond(link, 1, latom[0], latom[i], v);
     d[i] = found ? v : energy_length(lchem[0], lchem[i]);
   }
   // Angles at the centre between the outer atoms (2,3), (2,4), (3,4).
@@ -228,8 +223,7 @@ void calc_iivol_l_(const int32_t* ifl, const rt::FixedText<8>* mon, const Name* 
     bool found;
     if (ifl[x] == ifl[0] && ifl[y] == ifl[0])
       found = monomer_angle(mon[x].view(), latom[x], latom[0], latom[y], v);
-    else
-      found = ideal_angle(s, x, 0, y, 1, v);
+    else found = ideal_angle(s, x, 0, y, 1, v);
     a[k] = (found ? v : energy_angle(lchem[x], lchem[0], lchem[y])) * kDeg;
   }
   const float u = std::cos(a[0]), v = std::cos(a[1]), w = std::cos(a[2]);

@@ -126,9 +126,9 @@ void combinations(const Atoms4& at, const LinkState& st, bool special_bond, int3
   }
 }
 
-void write(int32_t mdoc, const char* kind, rt::FixedText<8> label, const Atoms4& at, const Choice& c,
-           float vidl, float sd, float vobs, int32_t period, float dist, float desd, float econst,
-           int32_t& ierr) {
+void write(int32_t mdoc, const char* kind, rt::FixedText<8> label, const Atoms4& at,
+           const Choice& c, float vidl, float sd, float vobs, int32_t period, float dist,
+           float desd, float econst, int32_t& ierr) {
   int32_t ia[4] = {0, 0, 0, 0};
   Name names[4];
   rt::FixedText<1> alt[4];
@@ -153,7 +153,8 @@ void collect_alternates(int32_t lid, int32_t ig1, int32_t ires1, int32_t ig2, in
                         LinkState& st) {
   const link_inf_t& l = link_inf;
   for (int32_t k = 1; k <= l.ln_n && st.out.n < 10; ++k) {
-    if (l.ln_1ichn(k) != ig1 || l.ln_2ichn(k) != ig2 || !(l.ln_used(k) == "S") || k == lid) continue;
+    if (l.ln_1ichn(k) != ig1 || l.ln_2ichn(k) != ig2 || !(l.ln_used(k) == "S") || k == lid)
+      continue;
     const bool pair = (l.ln_1ires(k) == ires1 && l.ln_2ires(k) == ires2) ||
                       (l.ln_1ires(k) == ires2 && l.ln_2ires(k) == ires1);
     if (!pair || !(l.ln_atom1(k) == st.latom1) || !(l.ln_atom2(k) == st.latom2)) continue;
@@ -185,13 +186,13 @@ bool bonds(int32_t mdoc, char list, int32_t l, std::string_view link, int32_t li
     const int32_t flags[2] = {r.llb_f1atm(i), r.llb_f2atm(i)};
     Atoms4 at;
     if (!find_all(mdoc, st, names, flags, 2, lid, at, ierr)) continue;
-    const bool special_bond =
-        special && st.alts1 != st.alts2 && st.alts1 != '.' && st.alts2 != '.';
+    const bool special_bond = special && st.alts1 != st.alts2 && st.alts1 != '.' && st.alts2 != '.';
     const float econst = restraints::bond_const(at.lchem[0], at.lchem[1]);
     combinations(at, st, special_bond, lid, [&](const Choice& c) {
       float d = 0;
       calc_idobs_l_(0, 0, c.x[0], c.x[1], d);
-      write(mdoc, "BOND", r.llb_type(i), at, c, r.llb_val(i), r.llb_dev(i), d, 0, 0, 0, econst, ierr);
+      write(mdoc, "BOND", r.llb_type(i), at, c, r.llb_val(i), r.llb_dev(i), d, 0, 0, 0, econst,
+            ierr);
     });
   }
   return !first;
@@ -394,9 +395,9 @@ void dscr_links_(int32_t mdoc, char list, std::string_view link, int32_t lid, ch
   r.lll_ilink = l;
   if (name == "gap") return;
   if (list == 'T')
-    msgdoc_(mdoc, rt::fmt("(A,A8,A,2I6,A,A8,1X,A8,A,2I6,A,3I6)", " --dl link ", name, " res:", ires1, ires2,
-                          " ", r.c2_rname, r.c1_rname, " chains:", ig1, ig2, " lid, ibond, ithet:", lid,
-                          r.lll_ibond(l), r.lll_ithet(l)));
+    msgdoc_(mdoc, rt::fmt("(A,A8,A,2I6,A,A8,1X,A8,A,2I6,A,3I6)", " --dl link ", name,
+                          " res:", ires1, ires2, " ", r.c2_rname, r.c1_rname, " chains:", ig1, ig2,
+                          " lid, ibond, ithet:", lid, r.lll_ibond(l), r.lll_ithet(l)));
   const link_inf_t& li = link_inf;
   bool special = false;
   if (lid >= 1 && lid <= li.ln_n) {

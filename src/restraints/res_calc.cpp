@@ -87,7 +87,8 @@ void calc_itrsobs_(int32_t i1, int32_t i2, int32_t i3, int32_t i4, float& angobs
 void calc_i_ovol_(int32_t i1, int32_t i2, int32_t i3, int32_t i4, float& volobs, float& ph) {
   volobs = ph = 0;
   const float* x[4];
-  if (usable({i1, i2, i3, i4}, x)) calc_i_ovol_l_(i1, i2, i3, i4, x[0], x[1], x[2], x[3], volobs, ph);
+  if (usable({i1, i2, i3, i4}, x))
+    calc_i_ovol_l_(i1, i2, i3, i4, x[0], x[1], x[2], x[3], volobs, ph);
 }
 
 void calc_dist_angl_(float ang, float dev, std::string_view atm1, std::string_view atm2,
@@ -127,8 +128,7 @@ void calc_ipldev_(int32_t n, int32_t& nn, const int32_t* iatm, float* dobs) {
   for (int32_t i = 0; i < n; ++i) dobs[i] = 0;
   for (int32_t i = 0; i < n && nn < MAX1APL; ++i) {
     const int32_t k = atom_at(iatm[i]);
-    if (k == 0 || !(r.c1_occ(k) > kMinOcc) || r.c1_atype(k) == "M" || !finite_position(k))
-      continue;
+    if (k == 0 || !(r.c1_occ(k) > kMinOcc) || r.c1_atype(k) == "M" || !finite_position(k)) continue;
     std::copy_n(&r.c1_xyz(1, k), 3, xx + 3 * nn);
     kept[nn++] = i;
   }

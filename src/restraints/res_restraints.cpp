@@ -138,7 +138,8 @@ bool residue_has_special_link(int32_t ig, int32_t ir) {
       continue;
     int32_t il = 0;
     look_link_list_(l.ln_id(i), il);
-    if ((l.ln_1ires(i) == ir && l.ln_1ichn(i) == ig) || (l.ln_2ires(i) == ir && l.ln_2ichn(i) == ig))
+    if ((l.ln_1ires(i) == ir && l.ln_1ichn(i) == ig) ||
+        (l.ln_2ires(i) == ir && l.ln_2ichn(i) == ig))
       any = true;
   }
   return any;
@@ -170,7 +171,8 @@ void angles(int32_t mdoc, int32_t ig, int32_t ir, bool special, int32_t& ierr) {
     Entry e;
     if (!find_atoms(mdoc, names, 3, e, ierr)) continue;
     float dist = 0, desd = 0;
-    calc_dist_angl_(r.l1g_val(i), r.l1g_dev(i), r.l1g_1atm(i), r.l1g_2atm(i), r.l1g_3atm(i), dist, desd);
+    calc_dist_angl_(r.l1g_val(i), r.l1g_dev(i), r.l1g_1atm(i), r.l1g_2atm(i), r.l1g_3atm(i), dist,
+                    desd);
     combinations(e, [&](const Pick& pk) {
       if (!writable(pk, 3)) return;
       Record rec{"ANGL", rt::FixedText<8>("")};
@@ -244,8 +246,8 @@ void add_code(int32_t* list, int& count, int32_t code) {
   list[count++] = code;
 }
 
-void write_plane(int32_t mdoc, const rt::FixedText<8>& label, const float* dev, const int32_t* place,
-                 int np, int32_t& ierr) {
+void write_plane(int32_t mdoc, const rt::FixedText<8>& label, const float* dev,
+                 const int32_t* place, int np, int32_t& ierr) {
   if (np <= 3) return;
   float dobs[MAX1APL];
   int32_t nn = 0;
@@ -388,7 +390,8 @@ void use_idl_spec_link_(int32_t, std::string_view mod, std::string_view atom1,
     if (from <= 0 || from > r.ldb_nbond) return;
     for (int32_t i = from; i <= r.ldb_nbond; ++i) {
       if (!(r.ldb_mname(i) == m) || !counts(r.ldb_funct(i))) continue;
-      const bool same = (r.ldb_1atm(i) == x && r.ldb_2atm(i) == y) || (r.ldb_1atm(i) == y && r.ldb_2atm(i) == x);
+      const bool same =
+          (r.ldb_1atm(i) == x && r.ldb_2atm(i) == y) || (r.ldb_1atm(i) == y && r.ldb_2atm(i) == x);
       if (!same || !(std::fabs(r.ldb_val(i)) > 0.0001f)) continue;
       vidl = r.ldb_val(i);
       vdev = r.ldb_dev(i);
@@ -400,7 +403,8 @@ void use_idl_spec_link_(int32_t, std::string_view mod, std::string_view atom1,
   if (from <= 0 || from > r.ldg_nangl) return;
   for (int32_t i = from; i <= r.ldg_nangl; ++i) {
     if (!(r.ldg_mname(i) == m) || !counts(r.ldg_funct(i)) || !(r.ldg_2atm(i) == y)) continue;
-    const bool same = (r.ldg_1atm(i) == x && r.ldg_3atm(i) == z) || (r.ldg_1atm(i) == z && r.ldg_3atm(i) == x);
+    const bool same =
+        (r.ldg_1atm(i) == x && r.ldg_3atm(i) == z) || (r.ldg_1atm(i) == z && r.ldg_3atm(i) == x);
     if (!same || !(std::fabs(r.ldg_val(i)) > 0.00001f)) continue;
     vidl = r.ldg_val(i);
     vdev = r.ldg_dev(i);

@@ -20,10 +20,9 @@
 namespace {
 
 constexpr std::string_view kItems[] = {
-    "_restr.record",    "_restr.number",    "_restr.label",     "_restr.period",
-    "_restr.atom_id_1", "_restr.atom_id_2", "_restr.atom_id_3", "_restr.atom_id_4",
-    "_restr.value",     "_restr.dev",       "_restr.val_obs",   "_restr.dist",
-    "_restr.dist_dev",  "_restr.econst",
+    "_restr.record",    "_restr.number",    "_restr.label",     "_restr.period", "_restr.atom_id_1",
+    "_restr.atom_id_2", "_restr.atom_id_3", "_restr.atom_id_4", "_restr.value",  "_restr.dev",
+    "_restr.val_obs",   "_restr.dist",      "_restr.dist_dev",  "_restr.econst",
 };
 
 bool no_file() { return crdinf.crro_file.is_blank(); }

@@ -35,21 +35,23 @@ void blank_dot(rt::FixedText<1>& alt) {
 void plane_line(int32_t iun, output::Line& line, std::string_view label, int32_t serial, float dev,
                 float dobs, std::string_view aname, rt::FixedText<1> alt, int32_t& ierr) {
   blank_dot(alt);
-  output::put_line(iun, line, ierr, "(A,1X,I6,1X,A8,1X,'.',1X,I6,1X,'.',1X,'.',1X,'.',1X,F8.3,1X,'.',1X,F8.3,A,A4,1X,A1)",
-                   "PLAN", crdrst.rs_nplan, rt::FixedText<8>(label), serial, finite_or_zero(dev),
-                   finite_or_zero(dobs), " . . . # ", rt::FixedText<4>(aname), alt);
+  output::put_line(
+      iun, line, ierr,
+      "(A,1X,I6,1X,A8,1X,'.',1X,I6,1X,'.',1X,'.',1X,'.',1X,F8.3,1X,'.',1X,F8.3,A,A4,1X,A1)", "PLAN",
+      crdrst.rs_nplan, rt::FixedText<8>(label), serial, finite_or_zero(dev), finite_or_zero(dobs),
+      " . . . # ", rt::FixedText<4>(aname), alt);
 }
 
 bool plane_record(int32_t mdoc, std::string_view label, int32_t serial, float dev, float dobs) {
-  return restraints::put_rst_record("PLAN", crdrst.rs_nplan, label, 0, serial, 0, 0, 0, dev, 0, dobs,
-                                    0, 0, 0, mdoc, kWriteFailed);
+  return restraints::put_rst_record("PLAN", crdrst.rs_nplan, label, 0, serial, 0, 0, 0, dev, 0,
+                                    dobs, 0, 0, 0, mdoc, kWriteFailed);
 }
 
 }  // namespace
 
 void wrestr_(int32_t mdoc, std::string_view name, rt::FixedText<8>& label, int32_t ia1, int32_t ia2,
-             int32_t ia3, int32_t ia4, float vidl, float sd, float vobs, int32_t iperiod, float dist,
-             float desd, float econst, std::string_view atom1, std::string_view atom2,
+             int32_t ia3, int32_t ia4, float vidl, float sd, float vobs, int32_t iperiod,
+             float dist, float desd, float econst, std::string_view atom1, std::string_view atom2,
              std::string_view atom3, std::string_view atom4, rt::FixedText<1>& alt1,
              rt::FixedText<1>& alt2, rt::FixedText<1>& alt3, rt::FixedText<1>& alt4,
              int32_t& ierr) {
@@ -86,8 +88,8 @@ void wrestr_(int32_t mdoc, std::string_view name, rt::FixedText<8>& label, int32
                      num, label, iperiod, ia1, ia2, ia3, ia4, vidl, sd, vobs);
   } else {
     output::put_line(iun, line, ierr,
-                     "(A4,1X,I6,1X,A8,1X,'.',4X,I6,1X,I6,1X,I6,1X,I6,1X,F8.3,1X,F8.3,1X,F8.3)", kind,
-                     num, label, ia1, ia2, ia3, ia4, vidl, sd, vobs);
+                     "(A4,1X,I6,1X,A8,1X,'.',4X,I6,1X,I6,1X,I6,1X,I6,1X,F8.3,1X,F8.3,1X,F8.3)",
+                     kind, num, label, ia1, ia2, ia3, ia4, vidl, sd, vobs);
   }
   const rt::FixedText<4> a1(atom1), a2(atom2), a3(atom3), a4(atom4);
   if (kind == "BOND" || kind == "CHIR") {
@@ -159,15 +161,15 @@ void wrestr_symm_(int32_t mdoc, std::string_view name, int32_t iln, int32_t ia1,
     type = symm1;
     const int32_t num = ++crdrst.rs_nbnds;
     wrt_rst_title_(iun, mdoc, "LINK", l.ln_id(iln), ierr);
-    if (!restraints::put_rst_record(name, num, type, 0, ia1, ia2, 0, 0, vidl, sd, vobs, 0, 0, econst,
-                                    mdoc, " ERROR: WRITE TO FILE /rst/"))
+    if (!restraints::put_rst_record(name, num, type, 0, ia1, ia2, 0, 0, vidl, sd, vobs, 0, 0,
+                                    econst, mdoc, " ERROR: WRITE TO FILE /rst/"))
       ierr = 1;
     return;
   }
   if (!(rt::FixedText<4>(name) == "BNDS")) return;
   const resid_inf_t& res = resid_inf;
-  restraints::put_link_comment(l.ln_id(iln), res.res_name(r1), res.res_num_pdb(r1), res.res_name(r2),
-                               res.res_num_pdb(r2), ierr);
+  restraints::put_link_comment(l.ln_id(iln), res.res_name(r1), res.res_num_pdb(r1),
+                               res.res_name(r2), res.res_num_pdb(r2), ierr);
   wrt_rst_title_(iun, mdoc, "LINK", l.ln_id(iln), ierr);
   type = symm1;
   const int32_t num = ++crdrst.rs_nbnds;

@@ -16,11 +16,10 @@
 // code "." to a blank.
 // Writes crdrst (the kind's counter).
 void wrestr_(int32_t mdoc, std::string_view name, rt::FixedText<8>& label, int32_t ia1, int32_t ia2,
-             int32_t ia3, int32_t ia4, float vidl, float sd, float vobs, int32_t iperiod, float dist,
-             float desd, float econst, std::string_view atom1, std::string_view atom2,
+             int32_t ia3, int32_t ia4, float vidl, float sd, float vobs, int32_t iperiod,
+             float dist, float desd, float econst, std::string_view atom1, std::string_view atom2,
              std::string_view atom3, std::string_view atom4, rt::FixedText<1>& alt1,
-             rt::FixedText<1>& alt2, rt::FixedText<1>& alt3, rt::FixedText<1>& alt4,
-             int32_t& ierr);
+             rt::FixedText<1>& alt2, rt::FixedText<1>& alt3, rt::FixedText<1>& alt4, int32_t& ierr);
 // The n atoms of one plane of the residue in C1: ideal deviations dev,
 // observed dobs, atoms at tree places iatm.
 // Writes crdrst.rs_nplan.

@@ -88,7 +88,8 @@ Choice bond_of(int32_t mdoc, int32_t row, int32_t& iconn, Bond& b) {
 float energy_bond(const Name& t1, const Name& t2, Bond& b) {
   const r_scratch_t& r = r_scratch;
   for (int32_t i = 1; i <= r.leb_nbond; ++i) {
-    if (!((r.leb_1atm(i) == t1 && r.leb_2atm(i) == t2) || (r.leb_1atm(i) == t2 && r.leb_2atm(i) == t1)))
+    if (!((r.leb_1atm(i) == t1 && r.leb_2atm(i) == t2) ||
+          (r.leb_1atm(i) == t2 && r.leb_2atm(i) == t1)))
       continue;
     if (b.plain) b.val = r.leb_length(i);
     return r.leb_const(i);
@@ -99,10 +100,8 @@ float energy_bond(const Name& t1, const Name& t2, Bond& b) {
 // The atom given as the other's extra neighbour, in the first free place.
 void add_extra(int32_t ia, int32_t other) {
   atom_str_t& s = atom_str;
-  if (s.as_iextr(ia) <= 0)
-    s.as_iextr(ia) = other;
-  else if (s.as_iextr2(ia) <= 0)
-    s.as_iextr2(ia) = other;
+  if (s.as_iextr(ia) <= 0) s.as_iextr(ia) = other;
+  else if (s.as_iextr2(ia) <= 0) s.as_iextr2(ia) = other;
 }
 
 int32_t neighbour(const rt::Array1<int32_t, MAXRESID>& table, int32_t ir) {
@@ -150,14 +149,10 @@ void chk_alt_symm_(const rt::FixedText<2>* corr, char alt1, char alt2, char& che
   const char p1 = corr[0](2), p2 = corr[1](2);
   check = 'N';
   bool ok;
-  if (alt1 == '.' && alt2 == '.')
-    ok = p1 == p2;
-  else if (alt1 == '.')
-    ok = p2 == alt2 && (p1 == '.' || p1 == alt2);
-  else if (alt2 == '.')
-    ok = p1 == alt1 && (p2 == '.' || p2 == alt1);
-  else
-    ok = p1 == alt1 && p2 == alt2;
+  if (alt1 == '.' && alt2 == '.') ok = p1 == p2;
+  else if (alt1 == '.') ok = p2 == alt2 && (p1 == '.' || p1 == alt2);
+  else if (alt2 == '.') ok = p1 == alt1 && (p2 == '.' || p2 == alt1);
+  else ok = p1 == alt1 && p2 == alt2;
   if (ok) check = 'Y';
 }
 
@@ -179,8 +174,8 @@ void change_link_symm_(rt::FixedText<8>& symm1, rt::FixedText<8>& symm2, const f
   for (int32_t s = first; s <= c.cs_nsym; ++s) {
     float image[3];
     for (int i = 1; i <= 3; ++i)
-      image[i - 1] = c.cs_m_cs(i, 1, s) * y[0] + c.cs_m_cs(i, 2, s) * y[1] + c.cs_m_cs(i, 3, s) * y[2] +
-                     c.cs_v_cs(i, s);
+      image[i - 1] = c.cs_m_cs(i, 1, s) * y[0] + c.cs_m_cs(i, 2, s) * y[1] +
+                     c.cs_m_cs(i, 3, s) * y[2] + c.cs_v_cs(i, s);
     float d2 = 0;
     int32_t tx, ty, tz;
     calc_dist_symm_link_(image, z, d2, tx, ty, tz);
@@ -223,8 +218,8 @@ void get_symm_coor_(std::string_view symm, float* x) {
   int32_t ierr = 0;
   nb_otof_(x, y, ierr);
   for (int i = 1; i <= 3; ++i)
-    f[i - 1] = c.cs_m_cs(i, 1, op) * y[0] + c.cs_m_cs(i, 2, op) * y[1] + c.cs_m_cs(i, 3, op) * y[2] +
-               c.cs_v_cs(i, op) + static_cast<float>(d[i - 1] - 5);
+    f[i - 1] = c.cs_m_cs(i, 1, op) * y[0] + c.cs_m_cs(i, 2, op) * y[1] +
+               c.cs_m_cs(i, 3, op) * y[2] + c.cs_v_cs(i, op) + static_cast<float>(d[i - 1] - 5);
   nb_ftoo_(f, x, ierr);
 }
 
@@ -281,15 +276,16 @@ void dscr_links_symm_(int32_t mdoc, char, char restr_flag, char, int32_t& ierr) 
         change_link_symm_(symm1, symm2, &p1.x(1, i), &p2.x(1, j), ia, ja, dobs);
         if (restr_flag != 'A') continue;
         if (l.ln_dist(row) > 0.00001f) b.val = l.ln_dist(row);
-        msgdoc_(mdoc, rt::fmt("(A,F8.3,A,F8.3,A,A8)", " INFO:     symm.link will be used, dist=", dobs,
-                              " ideal=", b.val, "symm1:", symm1));
+        msgdoc_(mdoc, rt::fmt("(A,F8.3,A,F8.3,A,A8)", " INFO:     symm.link will be used, dist=",
+                              dobs, " ideal=", b.val, "symm1:", symm1));
         msgdoc_(mdoc, "           " + where(c1, r1, ia) + " --> " + where(c2, r2, ja));
         if (!titled) {
           titled = true;
           wrt_t_symm_(mdoc, ierr);
           if (ierr != 0) return;
         }
-        wrestr_symm_(mdoc, "BNDS", row, ia, ja, b.val, b.dev, dobs, b.type, econst, symm1, symm2, ierr);
+        wrestr_symm_(mdoc, "BNDS", row, ia, ja, b.val, b.dev, dobs, b.type, econst, symm1, symm2,
+                     ierr);
       }
     }
   }

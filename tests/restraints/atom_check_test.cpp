@@ -27,7 +27,8 @@ class AtomCheck : public testing::Test {
   void TearDown() override {
     // Later tests see the entry as read.
     for (int32_t ia = 1; ia <= atom_inf.n_atom; ++ia)
-      if (atom_inf.atm_type(ia) == "M" || atom_inf.atm_name(ia) == "XX") atom_inf.atm_type(ia) = " ";
+      if (atom_inf.atm_type(ia) == "M" || atom_inf.atm_name(ia) == "XX")
+        atom_inf.atm_type(ia) = " ";
   }
   int32_t ser = 0;
 };
@@ -60,7 +61,7 @@ TEST_F(AtomCheck, AResidueWhoseNamesAllMatchTakesTheLibraryOrder) {
 TEST_F(AtomCheck, MissingAndAbsentAtomsAreReportedAndCounted) {
   const int32_t og = rtest::first_atom(ser, "OG");
   const int32_t cb = rtest::first_atom(ser, "CB");
-  atom_inf.atm_type(og) = "M";  // not gathered: the model lacks it
+  atom_inf.atm_type(og) = "M";   // not gathered: the model lacks it
   atom_inf.atm_name(cb) = "XX";  // a name the monomer does not have
   std::string out;
   rtest::Counts n;
@@ -157,7 +158,10 @@ TEST_F(AtomCheck, ConformersFollowTheirFirstPositionAndGetOwnTreeLinks) {
   rt::FixedText<8> mon("SER");
   captured([&] { cp_mlib_(99, mon, ierr); });
   rtest::Counts n;
-  captured([&] { chklst_(0, mon, n.ipr_miss, n.ipr_abs, n.ipr_del, n.na_miss, n.na_abs, n.na_del, 'Y', ' ', ierr); });
+  captured([&] {
+    chklst_(0, mon, n.ipr_miss, n.ipr_abs, n.ipr_del, n.na_miss, n.na_abs, n.na_del, 'Y', ' ',
+            ierr);
+  });
   EXPECT_EQ(ierr, 0);
   ASSERT_EQ(r.c1_igatm, 7);
   EXPECT_EQ(r.s1_iold(b), r.s1_iold(og) + 1);
@@ -166,7 +170,8 @@ TEST_F(AtomCheck, ConformersFollowTheirFirstPositionAndGetOwnTreeLinks) {
   EXPECT_EQ(r.s1_iback(og), cb);
   // CB's connections reach both conformers of OG.
   int to_og = 0;
-  for (int32_t k = 1; k <= r.s1_ndist(cb); ++k) to_og += r.s1_conn(k, cb) == og || r.s1_conn(k, cb) == b;
+  for (int32_t k = 1; k <= r.s1_ndist(cb); ++k)
+    to_og += r.s1_conn(k, cb) == og || r.s1_conn(k, cb) == b;
   EXPECT_EQ(to_og, 2);
 }
 
@@ -190,7 +195,8 @@ TEST_F(AtomCheck, AFullWorkAreaNamesTheConstantAndDeletesTheLibraryAtom) {
   captured([&] { cp_mlib_(99, mon, ierr); });
   rtest::Counts n;
   const std::string out = captured([&] {
-    chklst_(0, mon, n.ipr_miss, n.ipr_abs, n.ipr_del, n.na_miss, n.na_abs, n.na_del, 'N', ' ', ierr);
+    chklst_(0, mon, n.ipr_miss, n.ipr_abs, n.ipr_del, n.na_miss, n.na_abs, n.na_del, 'N', ' ',
+            ierr);
   });
   // OG and the five hydrogens find no room, each with the two lines.
   const std::string twice =

@@ -53,7 +53,8 @@ TEST_F(AtomLookup, AbsentAndDeletedAtomsAreNotFoundMissingOnesAre) {
 
 TEST_F(AtomLookup, PositionsBeyondTheTableAreReportedAndDropped) {
   const char* codes = "ABCDEFGHIJKLMNOPQRSTUV";  // 22 positions of one name
-  for (int i = 0; i < 22; ++i) rtest::add({"SG", {0, 0, float(i)}, std::string(1, codes[i]).c_str()});
+  for (int i = 0; i < 22; ++i)
+    rtest::add({"SG", {0, 0, float(i)}, std::string(1, codes[i]).c_str()});
   std::string out = captured([&] { find("SG"); });
   EXPECT_EQ(n, MX1ALT);
   EXPECT_EQ(ierr, 1);
@@ -104,10 +105,10 @@ TEST_F(AtomLookup, LinkSearchFiltersConformersAndNumbersByTheCaller) {
   srch_num1_(0, "SG", '.', n, corr, iname, iat, x, 0, "", 0, ierr);
   ASSERT_EQ(n, 3);
   EXPECT_EQ(iname(1), 2);
-  EXPECT_EQ(iat(1), 2);   // the atom in C1
+  EXPECT_EQ(iat(1), 2);  // the atom in C1
   EXPECT_EQ(x(1, 1), 1);
-  EXPECT_EQ(iat(2), 0);   // occupancy 0.001: no coordinates
-  EXPECT_EQ(iat(3), 0);   // missing
+  EXPECT_EQ(iat(2), 0);    // occupancy 0.001: no coordinates
+  EXPECT_EQ(iat(3), 0);    // missing
   EXPECT_EQ(x(1, 3), -9);  // and left as it was
   srch_num1_(0, "SG", 'B', n, corr, iname, iat, x, 0, "", 5, ierr);
   ASSERT_EQ(n, 1);  // only conformer B, though A is the main position

@@ -115,14 +115,14 @@ TEST_F(CoordOutput, TreeOrderThenTheAtomsTheDescriptionDoesNotCover) {
   // Back serials along the tree; no hydrogens: radii with hydrogens (NH1
   // 1.25, OH1 1.22), the hydrogen-bond types of the energy types.
   EXPECT_EQ(str_rows(rows("gen.str", "_struct_atom.ion_radius")),
-            (std::vector<std::string>{"41 D -1 1.25", "42 N 41 1.70", "43 N 42 1.70", "44 A 43 1.22",
-                                      "45 N 42 1.70", "46 B 45 1.22"}));
+            (std::vector<std::string>{"41 D -1 1.25", "42 N 41 1.70", "43 N 42 1.70",
+                                      "44 A 43 1.22", "45 N 42 1.70", "46 B 45 1.22"}));
 }
 
 TEST_F(CoordOutput, AnAtomCarryingAHydrogenKeepsItsPlainRadius) {
   write_ser("A");
   const auto str = str_rows(rows("gen.str", "_struct_atom.ion_radius"));
-  ASSERT_EQ(str.size(), 11u);  // six heavy atoms and five hydrogens to rebuild
+  ASSERT_EQ(str.size(), 11u);         // six heavy atoms and five hydrogens to rebuild
   EXPECT_EQ(str[0], "41 D -1 1.55");  // N with H
   EXPECT_EQ(str[5].substr(0, 5), "46 B ");
   EXPECT_EQ(str[5].substr(str[5].size() - 4), "1.52");  // OG with HG
@@ -175,10 +175,14 @@ TEST_F(CoordOutput, ControllersWithoutAFileOrWithoutATitle) {
     void (*call)(int32_t&);
     const char* message;
   } rows_[] = {
-      {"coordinates block", [](int32_t& e) { wrt_ccrd2_("WRIT", 0, 0, e); }, "  ERR: output_CRD_file isn't open\n"},
-      {"coordinates close", [](int32_t& e) { wrt_ccrd_("STOP", 0, 0, e); }, "  ERR: output_CRD_file can't be close\n"},
-      {"structure block", [](int32_t& e) { wrt_str_("WRIT", 0, e); }, "  ERR: output_STR_file isn't open\n"},
-      {"structure close", [](int32_t& e) { wrt_str_("STOP", 0, e); }, "  ERR: output_STR_file can't be close\n"},
+      {"coordinates block", [](int32_t& e) { wrt_ccrd2_("WRIT", 0, 0, e); },
+       "  ERR: output_CRD_file isn't open\n"},
+      {"coordinates close", [](int32_t& e) { wrt_ccrd_("STOP", 0, 0, e); },
+       "  ERR: output_CRD_file can't be close\n"},
+      {"structure block", [](int32_t& e) { wrt_str_("WRIT", 0, e); },
+       "  ERR: output_STR_file isn't open\n"},
+      {"structure close", [](int32_t& e) { wrt_str_("STOP", 0, e); },
+       "  ERR: output_STR_file can't be close\n"},
   };
   for (const auto& row : rows_) {
     ierr = 0;

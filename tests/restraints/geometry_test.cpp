@@ -131,10 +131,10 @@ TEST(DerivedDistances, OneThreeAndOneFourFromTheMonomerBondsAndAngles) {
   const double a = 111.2 * M_PI / 180;
   const double expect = std::sqrt(1.458 * 1.458 + 1.525 * 1.525 - 2 * 1.458 * 1.525 * std::cos(a));
   EXPECT_NEAR(dist, expect, 1e-4);
-  const double dp = std::sqrt(1.458 * 1.458 + 1.525 * 1.525 -
-                              2 * 1.458 * 1.525 * std::cos(a + 2.8 * M_PI / 180));
-  const double dm = std::sqrt(1.458 * 1.458 + 1.525 * 1.525 -
-                              2 * 1.458 * 1.525 * std::cos(a - 2.8 * M_PI / 180));
+  const double dp =
+      std::sqrt(1.458 * 1.458 + 1.525 * 1.525 - 2 * 1.458 * 1.525 * std::cos(a + 2.8 * M_PI / 180));
+  const double dm =
+      std::sqrt(1.458 * 1.458 + 1.525 * 1.525 - 2 * 1.458 * 1.525 * std::cos(a - 2.8 * M_PI / 180));
   EXPECT_NEAR(desd, 0.5 * (std::fabs(expect - dp) + std::fabs(expect - dm)), 1e-4);
 
   // Build N-CA-C-O at torsion 60 degrees and measure the 1-4 distance.
@@ -148,9 +148,9 @@ TEST(DerivedDistances, OneThreeAndOneFourFromTheMonomerBondsAndAngles) {
   double e[3] = {pc[0] - pca[0], pc[1] - pca[1], 0};
   const double el = std::sqrt(e[0] * e[0] + e[1] * e[1]);
   for (double& v : e) v /= el;
-  const double nrm[3] = {0, 0, 1};                                       // plane normal
+  const double nrm[3] = {0, 0, 1};  // plane normal
   const double m[3] = {nrm[1] * e[2] - nrm[2] * e[1], nrm[2] * e[0] - nrm[0] * e[2],
-                       nrm[0] * e[1] - nrm[1] * e[0]};                   // n x e
+                       nrm[0] * e[1] - nrm[1] * e[0]};  // n x e
   const double dx = -b3 * std::cos(a2), dy = b3 * std::sin(a2) * std::cos(phi),
                dz = b3 * std::sin(a2) * std::sin(phi);
   const Vec po{float(pc[0] + dx * e[0] + dy * m[0] + dz * nrm[0]),
@@ -259,6 +259,7 @@ TEST_F(LinkIdealValues, ChiralVolumeFromLinkRowsAndTheEnergyLibrary) {
   r.leb_length(e) = 0.86f;
   calc_iivol_l_(cfl, cmon, catom, chem, "LK", vol, ph1, ph2, ph3);
   const double u = std::cos(121.7 * M_PI / 180), v = std::cos(110 * M_PI / 180), w = v;
-  EXPECT_NEAR(vol, 1.33 * 1.46 * 0.86 * std::sqrt(std::fabs(1 - u * u - v * v - w * w + 2 * u * v * w)),
+  EXPECT_NEAR(vol,
+              1.33 * 1.46 * 0.86 * std::sqrt(std::fabs(1 - u * u - v * v - w * w + 2 * u * v * w)),
               1e-3);
 }

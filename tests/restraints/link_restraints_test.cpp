@@ -99,8 +99,8 @@ TEST_P(LinkRestraints, PeptideLinkOfTwoNeighbours) {
   for (int32_t i = 1; i <= r_scratch.llt_ntors && omega_row == 0; ++i)
     if (r_scratch.llt_lname(i) == "TRANS") omega_row = i;
   EXPECT_EQ(tors[0]->label, r_scratch.llt_label(omega_row).trimmed());
-  const double omega = rtest::torsion_deg(pos(tors[0]->ia[0]), pos(tors[0]->ia[1]), pos(tors[0]->ia[2]),
-                                          pos(tors[0]->ia[3]));
+  const double omega = rtest::torsion_deg(pos(tors[0]->ia[0]), pos(tors[0]->ia[1]),
+                                          pos(tors[0]->ia[2]), pos(tors[0]->ia[3]));
   EXPECT_NEAR(std::remainder(tors[0]->vobs - omega, 360.0), 0.0, 2e-3);
   EXPECT_GT(std::fabs(tors[0]->vobs), 160.0f);  // a trans peptide
   const auto plane = of_kind(rows, "PLAN");
@@ -134,8 +134,8 @@ TEST_P(LinkRestraints, AlternatesOnBothSidesAndASpecialPair) {
   pair(c1, c2);
   // SG in conformers A and B on both sides: B 0.3 A away from A.
   r_scratch_t& r = r_scratch;
-  auto split = [](auto& natom, auto& aname, auto& alt, auto& corr, auto& nalt, auto& ialt, auto& occ,
-                  auto& xyz, auto& atype, auto& inew, auto& iold, auto& igatm) {
+  auto split = [](auto& natom, auto& aname, auto& alt, auto& corr, auto& nalt, auto& ialt,
+                  auto& occ, auto& xyz, auto& atype, auto& inew, auto& iold, auto& igatm) {
     int32_t sg = 0;
     for (int32_t k = 1; k <= natom; ++k)
       if (aname(k) == "SG") sg = k;

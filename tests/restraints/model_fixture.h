@@ -64,7 +64,8 @@ inline int32_t residue(char ch, const char* num) {
 }
 
 inline int32_t first_atom(int32_t ir, const char* name) {
-  for (int32_t ia = resid_inf.iratm_first(ir); ia < resid_inf.iratm_first(ir) + resid_inf.natm_res(ir); ++ia)
+  for (int32_t ia = resid_inf.iratm_first(ir);
+       ia < resid_inf.iratm_first(ir) + resid_inf.natm_res(ir); ++ia)
     if (atom_inf.atm_name(ia) == name) return ia;
   return 0;
 }
@@ -84,7 +85,8 @@ inline int32_t prepare(int32_t ir, std::string& out, Counts& n, char msg = 'Y') 
   captured([&] { cp_mlib_(99, mon, ierr); });
   EXPECT_EQ(ierr, 0) << mon.view();
   out = captured([&] {
-    chklst_(0, mon, n.ipr_miss, n.ipr_abs, n.ipr_del, n.na_miss, n.na_abs, n.na_del, msg, ' ', ierr);
+    chklst_(0, mon, n.ipr_miss, n.ipr_abs, n.ipr_del, n.na_miss, n.na_abs, n.na_del, msg, ' ',
+            ierr);
   });
   return ierr;
 }

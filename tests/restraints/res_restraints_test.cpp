@@ -101,18 +101,19 @@ class ResidueRestraints : public testing::TestWithParam<char> {
   }
   // SER 178 with OG in two conformers, A as read and B moved by 0.5 A,
   // gathered and checked.
-  void split_og() {
-    ir = rtest::residue('A', " 178 ");
-    ASSERT_EQ(resid_inf.res_name(ir), "SER");
+  void split_og() { split("SER", " 178 ", "OG"); }
+  void split(const char* res, const char* num, const char* atom) {
+    ir = rtest::residue('A', num);
+    ASSERT_EQ(resid_inf.res_name(ir), res);
     const int32_t ias = resid_inf.iratm_first(ir);
     int32_t ierr = 0;
     get_monom_(99, ' ', 1, ir, ias, ias + resid_inf.natm_res(ir) - 1, ierr);
     r_scratch_t& r = r_scratch;
     int32_t og = 0;
     for (int32_t k = 1; k <= r.c1_natom; ++k)
-      if (r.c1_aname(k) == "OG") og = k;
+      if (r.c1_aname(k) == atom) og = k;
     const int32_t b = ++r.c1_natom;
-    r.c1_aname(b) = "OG";
+    r.c1_aname(b) = atom;
     r.c1_atype(b) = "M";
     r.c1_alt(og) = "A";
     r.c1_alt(b) = "B";
@@ -122,12 +123,12 @@ class ResidueRestraints : public testing::TestWithParam<char> {
     r.c1_nalt(og) = 2;
     r.c1_nalt(b) = 0;
     r.c1_ialt(b) = og;
-    rt::FixedText<8> mon("SER");
+    rt::FixedText<8> mon(res);
     captured([&] { cp_mlib_(99, mon, ierr); });
     rtest::Counts cnt;
     captured([&] {
-      chklst_(99, mon, cnt.ipr_miss, cnt.ipr_abs, cnt.ipr_del, cnt.na_miss, cnt.na_abs, cnt.na_del, 'N',
-              ' ', ierr);
+      chklst_(99, mon, cnt.ipr_miss, cnt.ipr_abs, cnt.ipr_del, cnt.na_miss, cnt.na_abs, cnt.na_del,
+              'N', ' ', ierr);
     });
   }
   TempDir dir;
@@ -148,12 +149,14 @@ std::vector<double> plane_deviations(const std::vector<Vec>& p) {
   double n[3] = {0.3, 0.5, 0.8};
   for (int it = 0; it < 500; ++it) {
     double t[3];
-    for (int i = 0; i < 3; ++i) t[i] = tr * n[i] - (m[i][0] * n[0] + m[i][1] * n[1] + m[i][2] * n[2]);
+    for (int i = 0; i < 3; ++i)
+      t[i] = tr * n[i] - (m[i][0] * n[0] + m[i][1] * n[1] + m[i][2] * n[2]);
     const double l = std::sqrt(t[0] * t[0] + t[1] * t[1] + t[2] * t[2]);
     for (int i = 0; i < 3; ++i) n[i] = t[i] / l;
   }
   std::vector<double> d;
-  for (const Vec& v : p) d.push_back((v[0] - c[0]) * n[0] + (v[1] - c[1]) * n[1] + (v[2] - c[2]) * n[2]);
+  for (const Vec& v : p)
+    d.push_back((v[0] - c[0]) * n[0] + (v[1] - c[1]) * n[1] + (v[2] - c[2]) * n[2]);
   return d;
 }
 
@@ -180,12 +183,16 @@ TEST_P(ResidueRestraints, EveryKindWithObservedValuesOfTheModel) {
       EXPECT_NEAR(row.vobs, rtest::angle_deg(pos(row.ia[0]), pos(row.ia[1]), pos(row.ia[2])), 2e-3);
       EXPECT_GT(row.dist, 1.5f);  // the 1-3 distance from the ideal bonds
     } else if (row.kind == "TORS") {
-      const double t = rtest::torsion_deg(pos(row.ia[0]), pos(row.ia[1]), pos(row.ia[2]), pos(row.ia[3]));
+      const double t =
+          rtest::torsion_deg(pos(row.ia[0]), pos(row.ia[1]), pos(row.ia[2]), pos(row.ia[3]));
       EXPECT_NEAR(std::remainder(row.vobs - t, 360.0), 0.0, 2e-3);
     } else if (row.kind == "CHIR") {
       EXPECT_EQ(name(row.ia[0]), "CA");
       EXPECT_EQ(row.label, "positiv");
-      EXPECT_NEAR(row.vobs, rtest::chiral_volume(pos(row.ia[0]), pos(row.ia[1]), pos(row.ia[2]), pos(row.ia[3])), 2e-3);
+      EXPECT_NEAR(
+          row.vobs,
+          rtest::chiral_volume(pos(row.ia[0]), pos(row.ia[1]), pos(row.ia[2]), pos(row.ia[3])),
+          2e-3);
       EXPECT_NEAR(row.vidl, 2.5f, 0.3f);  // unsigned ideal volume of a C-alpha
       EXPECT_FLOAT_EQ(row.sd, 0.02f);
     } else if (row.kind == "PLAN") {
@@ -197,7 +204,8 @@ TEST_P(ResidueRestraints, EveryKindWithObservedValuesOfTheModel) {
     for (const Row* m : members) pts.push_back(pos(m->ia[0]));
     const std::vector<double> d = plane_deviations(pts);
     const double sign = (d[0] * members[0]->vobs) < 0 ? -1 : 1;
-    for (std::size_t k = 0; k < d.size(); ++k) EXPECT_NEAR(members[k]->vobs, sign * d[k], 2e-3) << num;
+    for (std::size_t k = 0; k < d.size(); ++k)
+      EXPECT_NEAR(members[k]->vobs, sign * d[k], 2e-3) << num;
   }
 }
 
@@ -206,12 +214,15 @@ TEST_P(ResidueRestraints, ConformersAreRestrainedApart) {
   const std::vector<Row> rows = restrain();
   std::vector<const Row*> og_bonds;
   for (const Row& row : rows)
-    if (row.kind == "BOND" && (name(row.ia[0]) == "OG" || name(row.ia[1]) == "OG")) og_bonds.push_back(&row);
+    if (row.kind == "BOND" && (name(row.ia[0]) == "OG" || name(row.ia[1]) == "OG"))
+      og_bonds.push_back(&row);
   ASSERT_EQ(og_bonds.size(), 2u);  // CB-OG once per conformer
   EXPECT_NE(og_bonds[0]->ia[1], og_bonds[1]->ia[1]);
   EXPECT_EQ(og_bonds[0]->vidl, og_bonds[1]->vidl);
-  EXPECT_NEAR(og_bonds[0]->vobs, rtest::dist(pos(og_bonds[0]->ia[0]), pos(og_bonds[0]->ia[1])), 2e-3);
-  EXPECT_NEAR(og_bonds[1]->vobs, rtest::dist(pos(og_bonds[1]->ia[0]), pos(og_bonds[1]->ia[1])), 2e-3);
+  EXPECT_NEAR(og_bonds[0]->vobs, rtest::dist(pos(og_bonds[0]->ia[0]), pos(og_bonds[0]->ia[1])),
+              2e-3);
+  EXPECT_NEAR(og_bonds[1]->vobs, rtest::dist(pos(og_bonds[1]->ia[0]), pos(og_bonds[1]->ia[1])),
+              2e-3);
   EXPECT_NE(og_bonds[0]->vobs, og_bonds[1]->vobs);
 }
 
@@ -232,6 +243,23 @@ TEST_P(ResidueRestraints, MissingAndEmptyAtomsTakeTheirRestraintsAway) {
     if (r.c1_aname(k) == "OG") r.c1_occ(k) = 0.001f;
   rows = restrain();
   EXPECT_EQ(kinds(rows), without_og);
+}
+
+TEST_P(ResidueRestraints, APlaneWithAConformerPairIsWrittenOncePerConformer) {
+  split("PHE", " 161 ", "CZ");
+  const std::vector<Row> rows = restrain();
+  std::map<int, std::vector<std::string>> planes;
+  for (const Row& row : rows)
+    if (row.kind == "PLAN")
+      planes[row.num].push_back(name(row.ia[0]) +
+                                r_scratch.c1_alt(r_scratch.s1_inew(row.ia[0] - 1000)).str());
+  ASSERT_EQ(planes.size(), 2u);
+  const std::vector<std::string> common = {"CB.", "CG.", "CD1.", "CD2.", "CE1.", "CE2."};
+  std::vector<std::string> a = common, b = common;
+  a.push_back("CZA");
+  b.push_back("CZB");
+  EXPECT_EQ(planes.begin()->second, a);
+  EXPECT_EQ(planes.rbegin()->second, b);
 }
 
 TEST_P(ResidueRestraints, ASpecialLinkGivesItsConformerTheModificationsValue) {

@@ -18,8 +18,8 @@
 #include "output/rst_read.h"
 #include "residue_fixture.h"
 #include "restraints/rst_records.h"
-#include "support/capture.h"
 #include "runtime/units.h"
+#include "support/capture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -77,7 +77,8 @@ class RestraintFile : public testing::TestWithParam<char> {
       if (mode != 0) continue;  // a comment or header line
       const crdrst_t& r = crdrst;
       char buf[256];
-      std::snprintf(buf, sizeof buf, "%s %d %s %d %d %d %d %d | %.3f %.3f %.3f %.3f %.3f %.3f | %s %s",
+      std::snprintf(buf, sizeof buf,
+                    "%s %d %s %d %d %d %d %d | %.3f %.3f %.3f %.3f %.3f %.3f | %s %s",
                     std::string(r.rs_name.trimmed()).c_str(), r.rs_num,
                     std::string(r.rs_label.trimmed()).c_str(), r.rs_prd, r.rs_ia1, r.rs_ia2,
                     r.rs_ia3, r.rs_ia4, r.rs_vidl, r.rs_sdi, r.rs_vobs, r.rs_dist, r.rs_desd,
@@ -186,7 +187,8 @@ TEST_P(RestraintFile, ValuesThatAreNotNumbersAreWrittenAsZero) {
   EXPECT_EQ(file_text(file()).find("NaN"), std::string::npos);
   const auto rows = read_back();
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0], "BOND 1 single 0 1 2 0 0 | 1.500 0.020 0.000 0.000 0.000 0.000 | MONO L-peptid");
+  EXPECT_EQ(rows[0],
+            "BOND 1 single 0 1 2 0 0 | 1.500 0.020 0.000 0.000 0.000 0.000 | MONO L-peptid");
 }
 
 TEST_P(RestraintFile, BlankNameWritesNothingAndSaysNothing) {
@@ -260,7 +262,9 @@ TEST(RestraintText, HeaderCommentsAndFixedColumns) {
       "_entry.id   1ABC\n"
       "_struct.keywords   ' '\n"
       "_autid.creation_date   07-DEC-26\n"
-      "_struct.title     '" + std::string(60, 'T') + "'\n"
+      "_struct.title     '" +
+      std::string(60, 'T') +
+      "'\n"
       "_lib.name     test-lib\n"
       "_lib.version  5.0\n"
       "_lib.update   2026-12-01\n"

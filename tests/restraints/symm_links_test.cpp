@@ -30,7 +30,8 @@ D3 image(int32_t ia, int32_t s, const std::array<int, 3>& t) {
   double y[3], f[3];
   for (int i = 1; i <= 3; ++i) {
     y[i - 1] = 0;
-    for (int j = 1; j <= 3; ++j) y[i - 1] += double(c.cs_ort_to_frac(i, j)) * atom_crd.xyz_crd(j, ia);
+    for (int j = 1; j <= 3; ++j)
+      y[i - 1] += double(c.cs_ort_to_frac(i, j)) * atom_crd.xyz_crd(j, ia);
   }
   for (int i = 1; i <= 3; ++i) {
     f[i - 1] = c.cs_v_cs(i, s) + t[i - 1];
@@ -44,7 +45,8 @@ D3 image(int32_t ia, int32_t s, const std::array<int, 3>& t) {
 
 double dist_to(const D3& p, int32_t ja) {
   double s = 0;
-  for (int i = 0; i < 3; ++i) s += (p[i] - atom_crd.xyz_crd(i + 1, ja)) * (p[i] - atom_crd.xyz_crd(i + 1, ja));
+  for (int i = 0; i < 3; ++i)
+    s += (p[i] - atom_crd.xyz_crd(i + 1, ja)) * (p[i] - atom_crd.xyz_crd(i + 1, ja));
   return std::sqrt(s);
 }
 
@@ -56,7 +58,8 @@ double nearest(int32_t ia, int32_t ja, int32_t first = 1) {
   double z[3];
   for (int i = 1; i <= 3; ++i) {
     z[i - 1] = 0;
-    for (int j = 1; j <= 3; ++j) z[i - 1] += double(c.cs_ort_to_frac(i, j)) * atom_crd.xyz_crd(j, ja);
+    for (int j = 1; j <= 3; ++j)
+      z[i - 1] += double(c.cs_ort_to_frac(i, j)) * atom_crd.xyz_crd(j, ja);
   }
   double best = 1e30;
   for (int32_t s = first; s <= c.cs_nsym; ++s) {
@@ -137,8 +140,8 @@ TEST_F(SymmetryLinks, NearestImageInARealCrystal) {
   int32_t sg = 0, partner = 0;
   double best = 1e30;
   for (int32_t ia = 1; ia <= 120; ++ia) {
-    if (atom_inf.atm_name(ia) == "N" || atom_inf.atm_name(ia) == "C" || atom_inf.atm_name(ia) == "O" ||
-        atom_inf.atm_name(ia) == "CA")
+    if (atom_inf.atm_name(ia) == "N" || atom_inf.atm_name(ia) == "C" ||
+        atom_inf.atm_name(ia) == "O" || atom_inf.atm_name(ia) == "CA")
       continue;
     for (int32_t ja = 1; ja <= atom_inf.n_atom; ++ja) {
       if (resid_inf.res_name(atom_inf.i_resid(ja)) == "HOH") continue;
@@ -173,8 +176,8 @@ TEST_F(SymmetryLinks, NearestImageInARealCrystal) {
   EXPECT_NE(out.find(" INFO:     symm.link will be used, dist="), std::string::npos);
   EXPECT_NE(out.find("symm1:" + code), std::string::npos);
   const std::string first_atom = "res:" + std::string(resid_inf.res_num_pdb(ir1).sub(3, 7)) + " " +
-                                 std::string(resid_inf.res_name(ir1).view()) + " a:" +
-                                 std::string(atom_inf.atm_name(sg).view()) + ". --> ch:";
+                                 std::string(resid_inf.res_name(ir1).view()) +
+                                 " a:" + std::string(atom_inf.atm_name(sg).view()) + ". --> ch:";
   EXPECT_NE(out.find(first_atom), std::string::npos) << out;
   EXPECT_NE(file_text(dir.path() + "/sym.rst").find("#  --- special symmetry related links ---"),
             std::string::npos);
