@@ -273,6 +273,14 @@ TEST_F(SymmetryLinks, ACodeMovesAPointByItsOperatorAndShift) {
   expect_f[2] = f0[2] + 0.5f + 1;
   nb_ftoo_(expect_f, expect, ierr);
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(x[i], expect[i], 1e-3) << i;
+  // Operator 2 turns the axes: 1/2-y, 1/2+x, 3/4+z.
+  float x2[3] = {x0[0], x0[1], x0[2]};
+  get_symm_coor_("2_555", x2);
+  expect_f[0] = 0.5f - f0[1];
+  expect_f[1] = 0.5f + f0[0];
+  expect_f[2] = 0.75f + f0[2];
+  nb_ftoo_(expect_f, expect, ierr);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(x2[i], expect[i], 1e-3) << i;
   float y[3] = {x0[0], x0[1], x0[2]};
   for (const char* same : {"1_555", ".", "", "12345678", "9_555"}) {
     get_symm_coor_(same, y);
