@@ -88,6 +88,9 @@ int32_t append_missing(int32_t mdoc, int32_t i, int32_t& ierr) {
   for (int m = 1; m <= 3; ++m) r.c1_xyz(m, n) = 0;
   for (int m = 1; m <= 6; ++m) r.c1_anis(m, n) = 0;
   r.c1_biso(n) = r.c1_occ(n) = 0;
+  // The slot may hold an atom of an earlier residue: a missing atom stands
+  // on a general position, not on that atom's multiplicity.
+  r.c1_user(n) = 1.001f;
   r.c1_atype(n) = "M";
   r.c1_alt(n) = ".";
   r.c1_corr(n) = ".";
@@ -129,6 +132,7 @@ void split_hydrogen(int32_t n) {
     for (int k = 1; k <= 3; ++k) r.c1_xyz(k, m) = 0;
     for (int k = 1; k <= 6; ++k) r.c1_anis(k, m) = 0;
     r.c1_biso(m) = r.c1_occ(m) = 0;
+    r.c1_user(m) = 1.001f;
     r.c1_atype(m) = "M";
     r.c1_btype(m) = "I";
     r.c1_fsc(m) = r.c1_fsa(m) = r.c1_fus(m) = "N";

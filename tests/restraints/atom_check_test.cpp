@@ -79,7 +79,13 @@ TEST_F(AtomCheck, MissingAndAbsentAtomsAreReportedAndCounted) {
   EXPECT_EQ(r.c1_aname(r.s1_inew(r.c1_igatm + 1)), "XX");
   EXPECT_EQ(r.c1_atype(r.s1_inew(r.c1_igatm + 1)), "U");
   int missing = 0;
-  for (int32_t p = 1; p <= r.c1_igatm; ++p) missing += r.c1_atype(r.s1_inew(p)) == "M";
+  for (int32_t p = 1; p <= r.c1_igatm; ++p) {
+    const int32_t k = r.s1_inew(p);
+    if (!(r.c1_atype(k) == "M")) continue;
+    ++missing;
+    EXPECT_FLOAT_EQ(r.c1_user(k), 1.001f);  // nothing left from an earlier residue's slot
+    EXPECT_EQ(r.c1_occ(k), 0.0f);
+  }
   EXPECT_EQ(missing, 2);
   // Without reports nothing is said or counted, the states are the same.
   rtest::Counts quiet;
