@@ -76,11 +76,16 @@ bool one_of(int v, std::initializer_list<int> set) {
 }
 
 // The first residue type whose leading characters are the used part of the
-// monomer's type in L1; 0 when none.
+// monomer's type in L1; else the first whose short type is that text (the
+// library calls glycine's group plain "peptide", which begins no full type:
+// taken as no type, every glycine would break its chain); 0 when none.
 int type_of_l1() {
   const std::string_view t = r_scratch.l1l_type.trimmed();
+  if (t.empty()) return 0;
   for (int k = 1; k <= cif_types.n_res_type; ++k)
     if (cif_types.res_type(k).view().substr(0, t.size()) == t) return k;
+  for (int k = 1; k <= cif_types.n_res_type; ++k)
+    if (cif_types.res_ltype(k) == t) return k;
   return 0;
 }
 
