@@ -334,7 +334,7 @@ void torsions(int32_t mdoc, const Tracer& trace, int32_t& ierr) {
         sibs = {u2, u3};
       } else if (a[3] == e3) {
         sibs = {u1, u2};
-      } else if (fw == 0) {
+      } else if (fw <= 0) {  // -1 marks the end of the tree: no forward atom either
         set_torsion(a[3], e4, p, ok ? phi : p, "Co1T");
         without_a4(u2, u3);
       } else {

@@ -1,0 +1,637 @@
+// The restraint-generation driver.  The walk keeps one residue of lag: the
+// residue just described stays in C2/L2 and is rebuilt and written only when
+// the next residue has been read, so that its rebuild sees the next
+// residue's atoms.
+#include "restraints/creat_descr.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "coords/read_atoms.h"
+#include "dictionary/lib_com.h"
+#include "dictionary/lib_to_work.h"
+#include "dictionary/link_lookup.h"
+#include "dictionary/modif.h"
+#include "dictionary/work_copies.h"
+#include "foundation/atom_com.h"
+#include "foundation/cif_vocab.h"
+#include "foundation/hooks.h"
+#include "foundation/messages.h"
+#include "identify/info_trace.h"
+#include "output/cif_out_atoms.h"
+#include "output/str_read.h"
+#include "output/str_write.h"
+#include "restraints/atom_check.h"
+#include "restraints/coord_output.h"
+#include "restraints/end_torsions.h"
+#include "restraints/link_restraints.h"
+#include "restraints/link_tree.h"
+#include "restraints/rebuild_tree.h"
+#include "restraints/res_restraints.h"
+#include "restraints/residue_tree.h"
+#include "restraints/residue_work.h"
+#include "restraints/rst_file.h"
+#include "restraints/second_rebuild.h"
+#include "restraints/symm_links.h"
+#include "restraints/uncovered_atoms.h"
+
+namespace {
+
+// Counters and the kept residue of one call.
+struct Walk {
+  int32_t ipr_miss = 0, ipr_abs = 0, ipr_del = 0;
+  int32_t na_miss = 0, na_abs = 0, na_del = 0;
+  int32_t na_rebld = 0, nadd = 0, na_abs_final = 0;
+  int32_t na_miss_final = 0, na_del_final = 0, na_rebld_new = 0;
+  int32_t n_link_spec = 0, n_link_symm = 0;
+  int32_t ig_old = 0, ir_old = 0, ias_old = 0, iaf_old = 0;
+  char ch_flag = 'Y', ch_flag_old = '?';
+  bool failed = false;
+};
+
+struct Codes {
+  int32_t mdoc;
+  int32_t md;
+  int32_t m;
+};
+
+std::string line_i8(std::string_view label, int32_t v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%8d", v);
+  return std::string(label) + buf;
+}
+
+bool identity(const rt::FixedText<8>& code) { return code == "." || code == "1_555"; }
+
+// The connection code of residue ir in chain ig as the walk sees it: a
+// branch of a tree-shaped chain is a "gap"-free branch link (10), a chain of
+// one residue has none.
+int32_t connection_of(int32_t ig, int32_t ir) {
+  int32_t iconn = resid_inf.iconn_type(ir);
+  const int32_t irb = resid_inf.ires_back(ir);
+  if (asym_part.ich_type(ig) == 7 && irb > 0 && resid_inf.ires_forw(irb) != ir) iconn = 10;
+  if (asym_part.nres_chain(ig) < 2) iconn = 1;
+  return iconn;
+}
+
+rt::FixedText<8> connection_name(int32_t iconn) {
+  if (iconn > 1 && iconn <= cif_types.n_conn_type) return cif_types.conn_type(iconn);
+  return rt::FixedText<8>("");
+}
+
+// The library monomer of residue ir (the standard monomer when the residue
+// carries a modification's new name) copied into L1.
+void fetch_monomer(int32_t code_plain, int32_t code_other, int32_t ig, int32_t ir, int32_t& ierr) {
+  const mod_inf_t& m = mod_inf;
+  rt::FixedText<8> mon = resid_inf.res_name(ir);
+  for (int i = 1; i <= m.mod_n; ++i) {
+    if (m.mod_ires(i) != ir || m.mod_ichn(i) != ig) continue;
+    if (m.mod_rnam_new(i) == "." || m.mod_rnam_new(i) == "" || m.mod_rnam(i) == ".") continue;
+    if (!(m.mod_rnam_new(i) == mon)) continue;
+    rt::FixedText<8> standard = m.mod_rnam(i);
+    cp_mlib_(code_other, standard, ierr);
+    return;
+  }
+  cp_mlib_(code_plain, mon, ierr);
+}
+
+// Terminal and residue modifications of residue ir applied to L1.  A
+// modification the library lacks (status 2) only flags the residue; any
+// other failure ends the driver, except that a failing terminal
+// modification of a link partner only skips the link.
+enum class ModResult { Ok, Flag, SkipLink, Return };
+
+ModResult apply_modifications(int32_t md, int32_t ig, int32_t ir, bool link_partner, int32_t& ierr) {
+  const asym_part_t& a = asym_part;
+  bool flagged = false;
+  const int32_t its = a.iterm_s_type(ig);
+  const int32_t itf = a.iterm_f_type(ig);
+  for (int end = 0; end < 2; ++end) {
+    const bool at_end = end == 0 ? ir == a.ires_start_tree(ig) : ir == a.ires_end_tree(ig);
+    const int32_t t = end == 0 ? its : itf;
+    const int32_t n = end == 0 ? cif_types.n_sterm_type : cif_types.n_fterm_type;
+    if (!at_end || t <= 1 || t > n) continue;
+    modif_(md, end == 0 ? cif_types.term_s_type(t).view() : cif_types.term_f_type(t).view(), ierr);
+    if (ierr == 0) continue;
+    if (link_partner) return ModResult::SkipLink;
+    if (ierr != 2) return ModResult::Return;
+    flagged = true;
+    ierr = 0;
+  }
+  const mod_inf_t& m = mod_inf;
+  for (int i = 1; i <= m.mod_n; ++i) {
+    if (m.mod_ires(i) != ir || m.mod_ichn(i) != ig) continue;
+    modif_(md, m.mod_id(i).view(), ierr);
+    if (ierr == 0) continue;
+    if (ierr != 2) return ModResult::Return;
+    flagged = true;
+    ierr = 0;
+  }
+  return flagged ? ModResult::Flag : ModResult::Ok;
+}
+
+class Driver {
+ public:
+  Driver(Codes c, char list, char restr_flag, char h_flag, char rflag)
+      : c_(c), list_(list), restr_(restr_flag), h_flag_(h_flag), rflag_(rflag) {}
+
+  // The walk over every chain; false when the driver must return with ierr.
+  bool walk(int32_t& ierr);
+  // Finishing the last kept residue.
+  bool finish_walk(int32_t& ierr);
+  // Links not described in the walk; `special` selects the rows marked "S".
+  bool link_pass(bool special, int32_t& ierr);
+  bool read_back();
+  bool second_rebuild(int32_t& ierr, bool& go_summary);
+  void summary() const;
+
+  Walk w;
+
+ private:
+  bool residue(int32_t ig, int32_t ir, int32_t& ierr, bool& skip);
+  bool finish_kept(int32_t ir, int32_t irs_tree, int32_t irf_tree, int32_t& ierr);
+  bool partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& skip);
+  bool describe_link(int32_t i, int32_t lid, int32_t& ierr);
+  void trace(const std::string& s) const {
+    if (list_ == 'T') {
+      std::fputs(s.c_str(), stdout);
+      std::fputc('\n', stdout);
+    }
+  }
+
+  Codes c_;
+  char list_, restr_, h_flag_, rflag_;
+  int32_t last_ir_ = 0, last_irs_ = 0, last_irf_ = 0;
+};
+
+bool Driver::finish_kept(int32_t ir, int32_t irs_tree, int32_t irf_tree, int32_t& ierr) {
+  // Nothing was kept yet when the first residue of the run was skipped.
+  if (w.ir_old < 1) return true;
+  int32_t jerr = 0;
+  trace(" clc-l-th");
+  calc_l_th_phi_(c_.md, w.ch_flag, w.ch_flag_old, ir, irs_tree, irf_tree, jerr);
+  trace(" reb-l-th");
+  jerr = 0;
+  rebuild_(c_.md, list_, w.ch_flag, w.ch_flag_old, ir, irs_tree, irf_tree, h_flag_, rflag_, w.na_rebld, jerr);
+  wrt_ccrd2_("WRIT", c_.mdoc, atom_inf.n_aniso, ierr);
+  if (ierr != 0) return false;
+  wrt_str_("WRIT", c_.mdoc, ierr);
+  if (ierr != 0) return false;
+  copy2_u_atoms_(c_.md, w.ig_old, w.ir_old, w.ias_old, w.iaf_old, ierr);
+  return ierr == 0;
+}
+
+bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr, bool& skip) {
+  const asym_part_t& a = asym_part;
+  const int32_t irs_tree = a.ires_start_tree(ig);
+  const int32_t irf_tree = a.ires_end_tree(ig);
+  const int32_t ir_first = a.ires_first(ig);
+  const int32_t ir_last = ir_first + a.nres_chain(ig) - 1;
+  const int32_t ir1 = resid_inf.ires_back(ir);
+  if (ir != irs_tree && (ir1 < 1 || ir1 > ir_last || ir1 < ir_first)) {
+    msgerr_(c_.mdoc, " ERROR: wrong tree structure ....");
+    ierr = 1;
+    return false;
+  }
+  const int32_t na = resid_inf.natm_res(ir);
+  const int32_t ias = resid_inf.iratm_first(ir);
+  if (na < 1 || ias < 1) {
+    msgerr_(c_.mdoc, " ERROR: N-atoms = 0");
+    ierr = 1;
+    return false;
+  }
+  const int32_t iaf = ias + na - 1;
+  const rt::FixedText<8> mon = resid_inf.res_name(ir);
+  const int32_t iconn = connection_of(ig, ir);
+
+  int32_t jerr = 0;
+  get_monom_(c_.md, list_, ig, ir, ias, iaf, jerr);
+  if (jerr != 0) {
+    msgdoc_(c_.mdoc, " ERROR: in subroutine GET_MONOM");
+    w.failed = true;
+    skip = true;
+    return true;
+  }
+  fetch_monomer(c_.mdoc, c_.md, ig, ir, ierr);
+  if (ierr == 2) {
+    ierr = 0;
+    w.failed = true;
+    skip = true;
+    return true;
+  }
+  if (ierr != 0) return false;
+  switch (apply_modifications(c_.md, ig, ir, false, ierr)) {
+    case ModResult::Return:
+      return false;
+    case ModResult::Flag:
+    case ModResult::SkipLink:
+      w.failed = true;
+      break;
+    case ModResult::Ok:
+      break;
+  }
+
+  const rt::FixedText<8> link = connection_name(iconn);
+  w.ch_flag = 'Y';
+  if (ir == irs_tree) w.ch_flag = 'S';
+  if (ir == irs_tree && ir == irf_tree) w.ch_flag = 'M';
+  if (link == "gap") w.ch_flag = 'G';
+  if (mon == "HOH" || mon == "DUM") w.ch_flag = 'M';
+
+  if (a.ich_type(ig) == 7) change_tree_sugar_(c_.md, ig, ir, jerr);
+
+  trace("--- chklst---: " + std::string(mon.view()) + " " + w.ch_flag);
+  chklst_(c_.mdoc, mon.view(), w.ipr_miss, w.ipr_abs, w.ipr_del, w.na_miss, w.na_abs, w.na_del, 'Y', list_, jerr);
+  if (jerr != 0) {
+    w.failed = true;
+    skip = true;
+    return true;
+  }
+
+  if (na > 1 || r_scratch.c1_natom > 0) {
+    trace(" def_dist-th");
+    def_dist_th_ph_(c_.md, list_, w.ch_flag, jerr);
+    if (jerr != 0) w.failed = true;
+  }
+  if (iconn > 1 && iconn <= cif_types.n_conn_type) {
+    trace(" def_dist-th_l");
+    jerr = 0;
+    def_dist_th_ph_link_(c_.md, link.view(), 0, 'Y', jerr);
+    if (jerr != 0) w.failed = true;
+    link_inf_t& l = link_inf;
+    for (int i = 1; i <= l.ln_n; ++i) {
+      if (!(l.ln_id(i) == link) || l.ln_1ichn(i) != ig || l.ln_2ichn(i) != ig || l.ln_used(i) == "S") continue;
+      if ((l.ln_1ires(i) == ir && l.ln_2ires(i) == ir1) || (l.ln_1ires(i) == ir1 && l.ln_2ires(i) == ir))
+        l.ln_used(i) = "Y";
+    }
+    if (restr_ == 'A' && ir1 > 0 && ir > 0) {
+      trace(" descr_ln");
+      jerr = 0;
+      dscr_links_(c_.md, list_, link.view(), 0, 'Y', ig, ir1, ig, ir, jerr);
+      if (jerr != 0) w.failed = true;
+    }
+  }
+  if (na > 1 && restr_ == 'A') {
+    trace(" wrt_rst");
+    wrt_rst_("WRIT", c_.mdoc, ierr);
+    if (ierr != 0) return false;
+    trace(" make_rst");
+    make_rest_(c_.md, ig, ir, ierr);
+    if (ierr != 0) return false;
+  }
+  if (!(ig == 1 && ir == irs_tree)) {
+    if (!finish_kept(ir, irs_tree, irf_tree, ierr)) return false;
+  }
+  w.ig_old = ig;
+  w.ir_old = ir;
+  w.ias_old = ias;
+  w.iaf_old = iaf;
+  resid_inf.ires_global(ir) = r_scratch.c1_iglobal;
+  w.ch_flag_old = w.ch_flag;
+  add_u_atoms_(c_.md, ig, ir, ias, iaf, w.nadd, h_flag_, jerr);
+  copyc2_(c_.md, jerr);
+  copyl2_(c_.md, jerr);
+  w.na_abs_final += w.nadd;
+  r_scratch.c1_iglobal += r_scratch.c1_igatm + w.nadd;
+  return true;
+}
+
+bool Driver::walk(int32_t& ierr) {
+  const asym_part_t& a = asym_part;
+  for (int32_t ig = 1; ig <= a.n_group; ++ig) {
+    const int32_t nr = a.nres_chain(ig);
+    const int32_t ir_first = a.ires_first(ig);
+    const int32_t irs_tree = a.ires_start_tree(ig);
+    const int32_t irf_tree = a.ires_end_tree(ig);
+    if (nr < 1 || ir_first < 1) {
+      msgerr_(c_.mdoc, " ERROR: N-residues = 0");
+      ierr = 1;
+      return false;
+    }
+    if (irs_tree < 1) {
+      msgerr_(c_.mdoc, " ERROR: wrong tree structure ...");
+      ierr = 1;
+      return false;
+    }
+    if (irf_tree < 1) {
+      msgerr_(c_.mdoc, " ERROR: wrong tree structure .");
+      ierr = 1;
+      return false;
+    }
+    const int32_t ir_last = ir_first + nr - 1;
+    int32_t ir = irs_tree;
+    // A tree whose forward pointers loop would walk for ever: no chain has
+    // more steps than residues, and one that runs out of them never reached
+    // its tree end.
+    bool reached_end = false;
+    for (int32_t step = 0; step < nr && !reached_end; ++step) {
+      bool skip = false;
+      if (!residue(ig, ir, ierr, skip)) return false;
+      last_ir_ = ir;
+      last_irs_ = irs_tree;
+      last_irf_ = irf_tree;
+      ierr = 0;
+      if (ir == irf_tree) {
+        reached_end = true;
+        break;
+      }
+      ir = resid_inf.ires_forw(ir);
+      if (ir < 1 || ir < ir_first || ir > ir_last) {
+        msgerr_(c_.mdoc, " ERROR: wrong tree structure .....");
+        ierr = 1;
+        return false;
+      }
+    }
+    if (!reached_end) {
+      msgerr_(c_.mdoc, " ERROR: wrong tree structure .....");
+      ierr = 1;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Driver::finish_walk(int32_t& ierr) {
+  w.ch_flag = 'M';
+  if (!finish_kept(last_ir_, last_irs_, last_irf_, ierr)) return false;
+  w.na_miss_final = w.na_miss;
+  w.na_del_final = w.na_del;
+  return true;
+}
+
+bool Driver::partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& skip) {
+  const asym_part_t& a = asym_part;
+  if (ig < 1 || ig > a.n_group || a.nres_chain(ig) < 1 || a.ires_first(ig) < 1) {
+    if (which == 1) {
+      msgdoc_(c_.mdoc, " ERROR:  N-residues  = 0.");
+    } else {
+      msgerr_(c_.mdoc, " ERROR : N-residues = 0");
+      w.failed = true;
+    }
+    skip = true;
+    return true;
+  }
+  const int32_t na = ires >= 1 ? resid_inf.natm_res(ires) : 0;
+  const int32_t ias = ires >= 1 ? resid_inf.iratm_first(ires) : 0;
+  if (na < 1 || ias < 1) {
+    if (which == 1)
+      msgdoc_(c_.mdoc, " ERROR: N-atoms= 0");
+    else
+      msgerr_(c_.mdoc, " ERROR :N-atoms = 0");
+    w.failed = true;
+    skip = true;
+    return true;
+  }
+  int32_t jerr = 0;
+  get_monom_(c_.md, list_, ig, ires, ias, ias + na - 1, jerr);
+  if (jerr != 0) {
+    msgerr_(c_.mdoc, which == 1 ? " ERROR: in subroutine GET_MONOM." : " ERROR: in subroutine GET_MONOM..");
+    w.failed = true;
+    skip = true;
+    return true;
+  }
+  jerr = 0;
+  fetch_monomer(c_.md, c_.md, ig, ires, jerr);
+  if (jerr != 0) {
+    w.failed = true;
+    skip = true;
+    return true;
+  }
+  switch (apply_modifications(c_.md, ig, ires, true, jerr)) {
+    case ModResult::Return:
+      ierr = jerr;
+      return false;
+    case ModResult::SkipLink:
+      w.failed = true;
+      skip = true;
+      return true;
+    case ModResult::Flag:
+      w.failed = true;
+      break;
+    case ModResult::Ok:
+      break;
+  }
+  chklst_(c_.md, resid_inf.res_name(ires).view(), w.ipr_miss, w.ipr_abs, w.ipr_del, w.na_miss, w.na_abs,
+          w.na_del, 'N', list_, jerr);
+  if (jerr != 0) {
+    w.failed = true;
+    skip = true;
+    return true;
+  }
+  r_scratch.c1_iglobal = resid_inf.ires_global(ires);
+  if (which == 1) copyc2_(c_.md, jerr);
+  return true;
+}
+
+bool Driver::describe_link(int32_t i, int32_t lid, int32_t& ierr) {
+  const link_inf_t& l = link_inf;
+  const int32_t ig1 = l.ln_1ichn(i), ig2 = l.ln_2ichn(i);
+  const int32_t ires1 = l.ln_1ires(i), ires2 = l.ln_2ires(i);
+  bool skip = false;
+  if (!partner(1, ig1, ires1, ierr, skip)) return false;
+  if (skip) return true;
+  if (!partner(2, ig2, ires2, ierr, skip)) return false;
+  if (skip) return true;
+  if (restr_ == 'A' && ires1 > 0 && ires2 > 0) {
+    int32_t jerr = 0;
+    dscr_links_(c_.md, list_, l.ln_id(i).view(), lid, 'N', ig1, ires1, ig2, ires2, jerr);
+    if (jerr != 0) w.failed = true;
+  }
+  return true;
+}
+
+bool Driver::link_pass(bool special, int32_t& ierr) {
+  for (int32_t i = 1; i <= link_inf.ln_n; ++i) {
+    const link_inf_t& l = link_inf;
+    const bool ident = identity(l.ln_symm1(i)) && identity(l.ln_symm2(i));
+    if (!special) {
+      if (l.ln_used(i) == "S") {
+        ++w.n_link_spec;
+        if (!ident) ++w.n_link_symm;
+        continue;
+      }
+      if (l.ln_used(i) == "Y") continue;
+      if (!ident) {
+        ++w.n_link_symm;
+        continue;
+      }
+    } else if (!(l.ln_used(i) == "S") || !ident) {
+      continue;
+    }
+    int32_t ilink = 0;
+    look_link_list_(l.ln_id(i).view(), ilink);
+    if (ilink <= 0 || l.ln_id(i) == "gap") continue;
+    if (special) trace(">> spec link: " + std::to_string(i));
+    if (!describe_link(i, special ? i : 0, ierr)) return false;
+  }
+  return true;
+}
+
+bool Driver::read_back() {
+  int32_t jerr = 1;
+  trace(">> rd atom");
+  static const float no_cell[6] = {};
+  read_atoms_(c_.m, rt::FixedText<256>("").view(), crdinf.crro_file.view(), rt::FixedText<256>("crd").view(), 0,
+              no_cell, jerr);
+  if (jerr >= 7) jerr = 0;
+  if (jerr != 0) return false;
+  if (list_ == 'T') {
+    int32_t terr = 0;
+    write_atoms_(c_.m, rt::FixedText<256>("").view(), rt::FixedText<256>("new_test5").view(),
+                 rt::FixedText<256>("crd").view(), terr);
+  }
+  trace(">> rd str");
+  rt::FixedText<256> path("");
+  read_str_(c_.m, path.ref(), crdinf.crso_file.view(), rt::FixedText<256>("str").view(), jerr);
+  return jerr == 0;
+}
+
+bool Driver::second_rebuild(int32_t& ierr, bool& go_summary) {
+  if (!((w.na_rebld > 0 || w.na_miss_final > 0) && (h_flag_ == 'A' || rflag_ == 'Y'))) return true;
+  w.na_rebld_new = 0;
+  w.na_miss = 0;
+  trace(">> CHECK_REBUILD");
+  int32_t jerr = 0;
+  check_rebuild_(c_.mdoc, list_, h_flag_, rflag_, w.na_miss, w.na_rebld_new, jerr);
+  const rt::FixedText<256> blank("");
+  if (w.na_rebld_new > 0) {
+    w.na_miss_final -= w.na_miss;
+    if (w.na_miss_final < 0) w.na_miss_final = 0;
+    w.na_rebld += w.na_miss;
+    ierr = 0;
+    write_atoms_(c_.m, blank.view(), crdinf.crro_file.view(), rt::FixedText<256>("crd").view(), ierr);
+    if (ierr != 0) return false;
+  }
+  jerr = 0;
+  write_str_(c_.m, blank.view(), crdinf.crso_file.view(), rt::FixedText<256>("str").view(), jerr);
+  if (jerr != 0) {
+    w.failed = true;
+    go_summary = true;
+  }
+  return true;
+}
+
+void Driver::summary() const {
+  const int32_t md = c_.mdoc;
+  msgdoc_(md, line_i8(" Number of chains                  :", asym_part.n_group));
+  msgdoc_(md, line_i8(" Total number of monomers          :", resid_inf.n_residue));
+  msgdoc_(md, line_i8(" Number of atoms                   :", atom_inf.n_atom));
+  msgdoc_(md, line_i8(" Number of missing atoms           :", w.na_miss_final));
+  msgdoc_(md, line_i8(" Number of rebuilt atoms           :", w.na_rebld));
+  msgdoc_(md, line_i8(" Number of unknown atoms           :", w.na_abs_final));
+  msgdoc_(md, line_i8(" Number of deleted atoms           :", w.na_del_final));
+  if (restr_ != 'A') return;
+  msgdoc_(md, "");
+  msgdoc_(md, line_i8(" Number of bonds restraints    :", crdrst.rs_nbond));
+  msgdoc_(md, line_i8(" Number of angles restraints   :", crdrst.rs_nangl));
+  msgdoc_(md, line_i8(" Number of torsions restraints :", crdrst.rs_ntors));
+  msgdoc_(md, line_i8(" Number of chiralities         :", crdrst.rs_nchir));
+  msgdoc_(md, line_i8(" Number of planar groups       :", crdrst.rs_nplan));
+  if (crdrsv.rsv_nvdw > 0) msgdoc_(md, line_i8(" Number of VDW_contacts        :", crdrsv.rsv_nvdw));
+  if (crdrst.rs_nbnds > 0) msgdoc_(md, line_i8(" Number of symm_links          :", crdrst.rs_nbnds));
+  if (crdrsv.rsv_nhb > 0) msgdoc_(md, line_i8(" Number of H_bonds             :", crdrsv.rsv_nhb));
+}
+
+void title_block(int32_t mdoc) {
+  const std::string hyphens = " " + std::string(32, '-');
+  msgdoc_(mdoc, hyphens);
+  msgdoc_(mdoc, " --- title of input coord file ---");
+  msgdoc_(mdoc, "");
+  msgdoc_(mdoc, " PDB_code:" + std::string(crdinf.cr_cd_pdb.view()));
+  const int32_t ln = std::min(crdinf.cr_name_pdb.len_trim(), 68);
+  msgdoc_(mdoc, " PDB_name:" + std::string(crdinf.cr_name_pdb.view().substr(0, ln)));
+  msgdoc_(mdoc, " PDB_date:" + std::string(crdinf.cr_date_pdb.trimmed()));
+  msgdoc_(mdoc, hyphens);
+}
+
+}  // namespace
+
+void creat_descr_(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmin, char symm_flag,
+                  char h_flag, char rflag, int32_t& ierr) {
+  ierr = 0;
+  Codes c{mmdoc, -std::abs(mmdoc) - 1, 99};
+  if (list == 'S') c.mdoc = c.md = 999;
+  if (list == 'T') {
+    c.md = c.mdoc;
+    msgdoc_(c.mdoc, " --- make_rst: CREAT_DESCR --- ");
+    print_info_test_(c.mdoc);
+  }
+  Driver d(c, list, restr_flag, h_flag, rflag);
+  r_scratch.c1_iglobal = 0;
+  r_scratch.c2_iglobal = 0;
+  crdinf.cr_hflag = std::string_view(&h_flag, 1);
+  initcs_2_();
+
+  wrt_ccrd_("TITL", c.mdoc, atom_inf.n_aniso, ierr);
+  if (ierr != 0) {
+    msgerr_(c.mdoc, " ERROR: write title in WRT_CRD");
+    return;
+  }
+  wrt_str_("TITL", c.mdoc, ierr);
+  if (ierr != 0) {
+    msgerr_(c.mdoc, " ERROR: write title in WRT_STR");
+    return;
+  }
+  if (restr_flag == 'A') {
+    wrt_rst_("TITL", c.mdoc, ierr);
+    if (ierr != 0) {
+      msgerr_(c.mdoc, " ERROR: write title in WRT_RST");
+      return;
+    }
+  }
+  for (int32_t i = 1; i <= link_inf.ln_n; ++i)
+    if (!(link_inf.ln_used(i) == "S")) link_inf.ln_used(i) = "N";
+
+  if (asym_part.n_group < 1) {
+    msgerr_(c.mdoc, " ERROR: N-chains = 0");
+    ierr = 1;
+    return;
+  }
+  title_block(c.mdoc);
+  if (!d.walk(ierr)) return;
+  if (!d.finish_walk(ierr)) return;
+  if (!d.link_pass(false, ierr)) return;
+
+  wrt_ccrd_("STOP", c.mdoc, atom_inf.n_aniso, ierr);
+  if (ierr != 0) return;
+  wrt_str_("STOP", c.mdoc, ierr);
+  if (ierr != 0) return;
+
+  bool go_summary = false;
+  if (!d.read_back()) {
+    d.w.failed = true;
+    go_summary = true;
+  }
+  if (!go_summary && !d.second_rebuild(ierr, go_summary)) return;
+  if (!go_summary && restr_flag == 'A') {
+    if (d.w.n_link_spec > 0 && link_inf.ln_n > 0 && !d.link_pass(true, ierr)) return;
+    bool symm_failed = false;
+    if (symm_flag != 'N' && d.w.n_link_symm > 0) {
+      int32_t jerr = 0;
+      dscr_links_symm_(c.mdoc, list, restr_flag, symm_flag, jerr);
+      if (jerr != 0) {
+        d.w.failed = true;
+        symm_failed = true;
+      } else if (crdrst.rs_nbnds > 0) {
+        write_atoms_(c.m, rt::FixedText<256>("").view(), crdinf.crro_file.view(), rt::FixedText<256>("crd").view(),
+                     ierr);
+        if (ierr != 0) return;
+      }
+    }
+    if (!symm_failed) {
+      wrt_rst_("STOP", c.mdoc, ierr);
+      if (ierr != 0) return;
+      if (cutoff > 0.0f) {
+        msgdoc_(c.mdoc, " I am creating VDW restraints");
+        int32_t jerr = 0;
+        creat_vdw_rest_(c.mdoc, crdinf.crvo_file.view(), cutoff, dmin, jerr);
+        if (jerr != 0) d.w.failed = true;
+      }
+    }
+  }
+  d.summary();
+  if (ierr == 0) ierr = d.w.failed ? 1 : 0;
+  if (ierr == 0 && d.w.na_abs_final > 0) ierr = 1;
+}

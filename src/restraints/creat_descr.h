@@ -1,0 +1,19 @@
+// The single entry of the restraint generator: every residue of the model,
+// chain by chain along its residue tree, is described against its library
+// monomer (restraints, internal coordinates, rebuilt atoms) and written to
+// the new coordinate and structure files; then the remaining, special and
+// symmetry-related links are described and a summary is printed.
+#pragma once
+
+#include <cstdint>
+
+// restr_flag 'A' writes the restraint file; h_flag 'A' or rflag 'Y' run the
+// second rebuild pass; symm_flag 'N' leaves out symmetry-related links; the
+// van der Waals step runs when cutoff > 0.  ierr 0 when every residue and
+// link was described and no atom was unknown, else 1 or the status of a
+// failing writer.
+// Writes the model tables (rebuilt atoms, ires_global; replaced by the
+// read-back of the written files), link_inf.ln_used, crdinf.cr_hflag, the
+// work areas C1/C2/L1/L2, crdatm, crdstr, crdrst.
+void creat_descr_(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmin, char symm_flag,
+                  char h_flag, char rflag, int32_t& ierr);
