@@ -11,6 +11,7 @@
 #include "foundation/kernels.h"
 #include "foundation/messages.h"
 #include "restraints/atom_lookup.h"
+#include "restraints/link_atoms.h"
 #include "restraints/link_calc.h"
 #include "restraints/res_calc.h"
 #include "runtime/format.h"
@@ -47,51 +48,27 @@ int32_t lib_of(int side, int32_t place) {
   return side == kCurrent ? r_scratch.s1_ilib(e) : r_scratch.s2_ilib(e);
 }
 
-// The positions of name on its side: the first atom of that name in tree
-// order that is neither absent nor deleted, then its alternates; a position
-// without usable coordinates has atom number 0.
+// The positions of name on its side (every alternate, none left out), with
+// their atom numbers inside the residue and their coordinates.
 LinkAtom find(int32_t mdoc, int side, std::string_view name, int32_t& ierr) {
-  const r_scratch_t& r = r_scratch;
-  const bool cur = side == kCurrent;
   LinkAtom f;
   f.side = side;
-  const int32_t n = std::min<int32_t>(cur ? r.c1_igatm : r.c2_igatm, MX1ATOM);
-  auto aname = [&](int32_t a) { return cur ? r.c1_aname(a).view() : r.c2_aname(a).view(); };
-  auto atype = [&](int32_t a) { return cur ? r.c1_atype(a)(1) : r.c2_atype(a)(1); };
-  auto take = [&](int32_t place, int32_t a) {
-    if (f.n >= MX1ALT) {
-      msgdoc_(mdoc, rt::fmt("(A,I6)", std::string_view(" ERR: number of alt. positions >"), MX1ALT));
-      msgerr_(mdoc, "         Change parameter MX1ALT in \"lib_com\"");
-      ierr = 1;
-      return;
-    }
-    const int k = f.n++;
-    f.corr[k](1) = cur ? r.c1_corr(a)(1) : r.c2_corr(a)(1);
-    f.corr[k](2) = cur ? r.c1_alt(a)(1) : r.c2_alt(a)(1);
-    f.place[k] = place;
-    f.iat[k] = 0;
-    const float occ = cur ? r.c1_occ(a) : r.c2_occ(a);
-    if (occ > 0.001f && atype(a) != 'M') {
-      f.iat[k] = a;
-      for (int j = 0; j < 3; ++j) f.x[k][j] = cur ? r.c1_xyz(j + 1, a) : r.c2_xyz(j + 1, a);
-    }
-  };
-  const std::string_view key = name.substr(0, std::min<size_t>(4, name.size()));
-  int32_t main_atom = 0;
-  for (int32_t i = 1; i <= n && main_atom == 0; ++i) {
-    const int32_t a = entry_of(side, i);
-    if (!rows(a)) continue;
-    const char t = atype(a);
-    if (rt::text_eq(aname(a), key) && t != 'U' && t != 'D') {
-      main_atom = a;
-      take(i, a);
-    }
-  }
-  if (main_atom == 0) return f;
-  if ((cur ? r.c1_nalt(main_atom) : r.c2_nalt(main_atom)) < 2) return f;
-  for (int32_t i = 1; i <= n; ++i) {
-    const int32_t a = entry_of(side, i);
-    if (rows(a) && (cur ? r.c1_ialt(a) : r.c2_ialt(a)) == main_atom) take(i, a);
+  restraints::AltCodes corr;
+  restraints::AltPlaces place;
+  restraints::AltNumbers iat;
+  restraints::AltPoints x;
+  int32_t n = 0;
+  if (side == kCurrent)
+    srch_num1_(mdoc, name, '.', n, corr, place, iat, x, 0, "", 0, ierr);
+  else
+    srch_num2_(mdoc, name, '.', n, corr, place, iat, x, 0, "", 0, ierr);
+  f.n = std::min<int32_t>(n, MX1ALT);
+  for (int k = 0; k < f.n; ++k) {
+    f.corr[k] = corr(k + 1);
+    f.place[k] = place(k + 1);
+    f.iat[k] = iat(k + 1);
+    if (f.iat[k] != 0)
+      for (int j = 0; j < 3; ++j) f.x[k][j] = x(j + 1, k + 1);
   }
   return f;
 }
