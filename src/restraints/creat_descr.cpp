@@ -36,6 +36,7 @@
 #include "restraints/second_rebuild.h"
 #include "restraints/symm_links.h"
 #include "restraints/uncovered_atoms.h"
+#include "runtime/units.h"
 
 namespace {
 
@@ -548,8 +549,22 @@ void title_block(int32_t mdoc) {
 
 }  // namespace
 
-void creat_descr_(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmin, char symm_flag,
-                  char h_flag, char rflag, int32_t& ierr) {
+namespace {
+
+// The three files the generator writes, named as their controllers opened
+// them; a file not closed by its "STOP" at the end of a call is unfinished.
+struct Outputs {
+  struct File {
+    std::string name;
+    int32_t unit = 0;
+    bool finished = false;
+  };
+  File crd, str, rst;
+  static File opened(int32_t unit) { return {rt::unit_file_name(unit), unit, false}; }
+};
+
+void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmin, char symm_flag, char h_flag,
+              char rflag, Outputs& out, int32_t& ierr) {
   ierr = 0;
   Codes c{mmdoc, -std::abs(mmdoc) - 1, 99};
   if (list == 'S') c.mdoc = c.md = 999;
@@ -565,17 +580,20 @@ void creat_descr_(int32_t mmdoc, char list, char restr_flag, float cutoff, float
   initcs_2_();
 
   wrt_ccrd_("TITL", c.mdoc, atom_inf.n_aniso, ierr);
+  out.crd = Outputs::opened(crdinf.cro_iun);
   if (ierr != 0) {
     msgerr_(c.mdoc, " ERROR: write title in WRT_CRD");
     return;
   }
   wrt_str_("TITL", c.mdoc, ierr);
+  out.str = Outputs::opened(crdinf.crso_iun);
   if (ierr != 0) {
     msgerr_(c.mdoc, " ERROR: write title in WRT_STR");
     return;
   }
   if (restr_flag == 'A') {
     wrt_rst_("TITL", c.mdoc, ierr);
+    out.rst = Outputs::opened(crdinf.crro_iun);
     if (ierr != 0) {
       msgerr_(c.mdoc, " ERROR: write title in WRT_RST");
       return;
@@ -596,8 +614,10 @@ void creat_descr_(int32_t mmdoc, char list, char restr_flag, float cutoff, float
 
   wrt_ccrd_("STOP", c.mdoc, atom_inf.n_aniso, ierr);
   if (ierr != 0) return;
+  out.crd.finished = true;
   wrt_str_("STOP", c.mdoc, ierr);
   if (ierr != 0) return;
+  out.str.finished = true;
 
   bool go_summary = false;
   if (!d.read_back()) {
@@ -623,6 +643,7 @@ void creat_descr_(int32_t mmdoc, char list, char restr_flag, float cutoff, float
     if (!symm_failed) {
       wrt_rst_("STOP", c.mdoc, ierr);
       if (ierr != 0) return;
+      out.rst.finished = true;
       if (cutoff > 0.0f) {
         msgdoc_(c.mdoc, " I am creating VDW restraints");
         int32_t jerr = 0;
@@ -634,4 +655,23 @@ void creat_descr_(int32_t mmdoc, char list, char restr_flag, float cutoff, float
   d.summary();
   if (ierr == 0) ierr = d.w.failed ? 1 : 0;
   if (ierr == 0 && d.w.na_abs_final > 0) ierr = 1;
+}
+
+// A file the run could not finish is removed rather than left looking whole.
+void discard_unfinished(int32_t mdoc, Outputs::File& f) {
+  if (f.name.empty() || f.finished) return;
+  if (f.unit > 0 && rt::unit_is_open(f.unit) && rt::unit_file_name(f.unit) == f.name) rt::unit_close(f.unit);
+  std::remove(f.name.c_str());
+  msgerr_(mdoc, " ERROR: restraint generation stopped, unfinished file removed: " + f.name);
+}
+
+}  // namespace
+
+void creat_descr_(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmin, char symm_flag,
+                  char h_flag, char rflag, int32_t& ierr) {
+  Outputs out;
+  generate(mmdoc, list, restr_flag, cutoff, dmin, symm_flag, h_flag, rflag, out, ierr);
+  const int32_t mdoc = list == 'S' ? 999 : mmdoc;
+  for (Outputs::File* f : {&out.crd, &out.str, &out.rst}) discard_unfinished(mdoc, *f);
+  if (ierr == 0 && !(out.crd.finished && out.str.finished && (restr_flag != 'A' || out.rst.finished))) ierr = 1;
 }

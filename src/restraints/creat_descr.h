@@ -11,7 +11,8 @@
 // second rebuild pass; symm_flag 'N' leaves out symmetry-related links; the
 // van der Waals step runs when cutoff > 0.  ierr 0 when every residue and
 // link was described and no atom was unknown, else 1 or the status of a
-// failing writer.
+// failing writer.  An output file the call could not finish (a stop on a
+// fatal error, a failed writer or read-back) is removed, with a message.
 // Writes the model tables (rebuilt atoms, ires_global; replaced by the
 // read-back of the written files), link_inf.ln_used, crdinf.cr_hflag, the
 // work areas C1/C2/L1/L2, crdatm, crdstr, crdrst.
