@@ -482,7 +482,16 @@ void calc_dtp_plan_(int32_t, int32_t n, const int32_t* iatm, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
   ierr = 0;
   // Place in the set of each library atom; 0 when it is not in the set.
-  std::vector<int32_t> at(MAX1ATM + 1, 0);
+  // Kept between calls and cleared entry by entry, as planes come per residue.
+  static int32_t at[MAX1ATM + 1] = {};
+  struct Clear {
+    int32_t n;
+    const int32_t* iatm;
+    ~Clear() {
+      for (int32_t i = 0; i < n; ++i)
+        if (l1_atom(lib(iatm[i]))) at[lib(iatm[i])] = 0;
+    }
+  } clear{n, iatm};
   for (int32_t i = 0; i < n; ++i) {
     const int32_t a = lib(iatm[i]);
     if (l1_atom(a)) at[a] = iatm[i];
