@@ -35,7 +35,7 @@ void pdb_or_cif_(int32_t mdoc, rt::TextRef in_file_pdb, rt::FixedText<1>& flag, 
   flag = "C";
   std::string rec;
   for (int n = 0; n < 1000; ++n) {
-    if (rt::read_record(iun, rec) != rt::IOSTAT_OK) break;
+    if (rt::read_record(iun, rec, 80) != rt::IOSTAT_OK) break;
     rt::FixedText<80> line(rec);
     const std::string_view head = line.sub(1, 4);
     if (head == "HEAD" || head == "COMP" || head == "REMA" || head == "CRYS" || head == "SCAL" ||

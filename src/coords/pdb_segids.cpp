@@ -17,7 +17,8 @@ bool pdb_has_segment_ids(std::string_view file) {
   if (unit < 1 || rt::unit_open(unit, file, opt) != 0) return true;
   std::string rec;
   bool found = false;
-  while (!found && rt::read_record(unit, rec) == rt::IOSTAT_OK) {
+  // Only columns 1-76 are looked at.
+  while (!found && rt::read_record(unit, rec, 80) == rt::IOSTAT_OK) {
     if (rec.compare(0, 4, "ATOM") != 0 && rec.compare(0, 6, "HETATM") != 0) continue;
     for (std::size_t k = 72; k < 76 && k < rec.size() && !found; ++k) found = rec[k] != ' ';
   }

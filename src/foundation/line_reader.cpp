@@ -22,7 +22,7 @@ int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
   static std::string rec;
   ierr = 0;
   iend = 0;
-  const int st = rt::read_record(unit, rec);
+  const int st = rt::read_record(unit, rec, kMaxRecord);
   if (st < 0) {
     iend = 1;
     return 0;

@@ -36,12 +36,6 @@ struct Unit {
 Unit g_units[MAX_UNIT + 1];
 bool g_initialised = false;
 
-// A reused line buffer: reading records allocates nothing once it has grown.
-char* g_line = nullptr;
-size_t g_line_cap = 0;
-struct LineBufferFree {
-  ~LineBufferFree() { std::free(g_line); }
-} g_line_free;
 
 void init_preconnected() {
   if (g_initialised) return;
@@ -224,23 +218,40 @@ int free_unit(int from, int to) {
   return 0;
 }
 
-int read_record(int unit, std::string& rec) {
+int read_record(int unit, std::string& rec, std::size_t limit) {
   Unit* u = get(unit);
   if (!u) return IOSTAT_NOT_OPEN;
   if (u->form != Form::Formatted || u->access != Access::Sequential) return IOSTAT_WRONG_MODE;
   before_read(*u);
-  ssize_t n = getline(&g_line, &g_line_cap, u->fp);
-  if (n < 0) {
-    if (std::ferror(u->fp)) {
-      std::clearerr(u->fp);
-      return IOSTAT_READ_ERROR;
-    }
+  rec.clear();
+  // The line comes in pieces of the chunk; what passes the limit is read
+  // and dropped, so memory never grows with the length of a line.  The
+  // chunk is first filled with a character other than NUL: the last NUL
+  // after fgets is then its terminator, and NULs of the line are kept.
+  char chunk[1024];
+  bool any = false, cut = false;
+  for (;;) {
+    std::memset(chunk, '\n', sizeof chunk);
+    if (std::fgets(chunk, sizeof chunk, u->fp) == nullptr) break;
+    any = true;
+    const char* end = static_cast<const char*>(memrchr(chunk, '\0', sizeof chunk));
+    std::size_t n = static_cast<std::size_t>(end - chunk);
+    const bool ended = n > 0 && chunk[n - 1] == '\n';
+    if (ended) --n;
+    const std::size_t room = limit > rec.size() ? limit - rec.size() : 0;
+    if (n > room) cut = true;
+    rec.append(chunk, n < room ? n : room);
+    if (ended) break;
+  }
+  if (std::ferror(u->fp)) {
+    std::clearerr(u->fp);
+    return IOSTAT_READ_ERROR;
+  }
+  if (!any) {
     std::clearerr(u->fp);
     return IOSTAT_END;
   }
-  if (n > 0 && g_line[n - 1] == '\n') --n;
-  if (n > 0 && g_line[n - 1] == '\r') --n;
-  rec.assign(g_line, static_cast<size_t>(n));
+  if (!cut && !rec.empty() && rec.back() == '\r') rec.pop_back();
   return IOSTAT_OK;
 }
 

@@ -5,6 +5,7 @@
 // never thrown.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -56,8 +57,12 @@ bool file_exists(std::string_view file);
 // First unit in [from, to] that is not connected (5, 6 and 0 never are free), 0 if none.
 int free_unit(int from = 1, int to = 99);
 
-// Sequential formatted: one record (a line without its terminator).
-int read_record(int unit, std::string& rec);
+// Longest record kept by default: far more than any record the readers
+// take, and a bound on memory whatever the input.
+inline constexpr std::size_t MAX_RECORD = 65536;
+// Sequential formatted: one record (a line without its terminator), at most
+// `limit` characters of it; the rest of a longer line is skipped.
+int read_record(int unit, std::string& rec, std::size_t limit = MAX_RECORD);
 int write_record(int unit, std::string_view rec);
 // Sequential unformatted: records framed by 4-byte lengths before and after.
 int read_unformatted(int unit, std::string& bytes);

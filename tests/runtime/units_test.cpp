@@ -194,3 +194,36 @@ TEST_F(Units, CloseOnAFullDeviceFailsAndRemovesOnlyPlainFiles) {
   EXPECT_EQ(rt::unit_close_or_remove(62), 0);
   EXPECT_TRUE(fs::exists(path("kept")));
 }
+
+TEST_F(Units, LongLinesKeepTheLimitAndSkipTheRest) {
+  const std::string huge(3'000'000, 'x');
+  {
+    std::FILE* f = std::fopen(path("long").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    const std::string text = "ab\r\n" + std::string("12345678") + huge + "\nnext\r\n" +
+                             std::string("n\0l", 3) + "\n" + huge;  // no end to the last line
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+  }
+  rt::OpenOptions o;
+  o.status = rt::OpenStatus::Old;
+  ASSERT_EQ(rt::unit_open(63, path("long"), o), 0);
+  std::string rec;
+  const struct {
+    const char* label;
+    std::string want;
+  } rows[] = {
+      {"carriage return dropped", "ab"},
+      {"cut at the limit", "12345678"},
+      {"the line after the long one", "next"},
+      {"a NUL inside is kept", std::string("n\0l", 3)},
+      {"an endless last line is cut too", "xxxxxxxx"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    ASSERT_EQ(rt::read_record(63, rec, 8), rt::IOSTAT_OK);
+    EXPECT_EQ(rec, r.want);
+    EXPECT_LT(rec.capacity(), 4096u) << "memory must not grow with the line";
+  }
+  EXPECT_EQ(rt::read_record(63, rec, 8), rt::IOSTAT_END);
+}
