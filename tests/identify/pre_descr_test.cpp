@@ -25,6 +25,13 @@
 
 namespace {
 
+// "C" and the number: four characters at most.
+std::string carbon_name(int i) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "C%d", i % 1000);
+  return buf;
+}
+
 std::string data(const std::string& name) { return std::string(ORB_TEST_DATA_DIR) + "/" + name; }
 
 struct Outcome {
@@ -375,7 +382,7 @@ TEST(IdentifyBadInput, EveryResidueUnknown) {
 TEST(IdentifyBadInput, ResidueOverTheBuildersAtomLimit) {
   std::vector<std::string> lines = {pdbtest::kCryst};
   for (int i = 1; i <= MX1ATOM + 1; ++i)
-    lines.push_back(pdbtest::line({.rec = "HETATM", .serial = i, .name = "C" + std::to_string(i), .res = "BIG",
+    lines.push_back(pdbtest::line({.rec = "HETATM", .serial = i, .name = carbon_name(i), .res = "BIG",
                                    .x = 1.5f * static_cast<float>(i % 20), .y = 1.5f * static_cast<float>(i / 20),
                                    .elem = " C"}));
   const pdbtest::ReadResult rr = pdbtest::read_pdb(lines);

@@ -3,6 +3,7 @@
 // a new description takes from the scattering types.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -15,6 +16,13 @@
 #include "support/capture.h"
 
 namespace {
+
+// "C" and the number: four characters at most.
+std::string carbon_name(int i) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "C%d", i % 1000);
+  return buf;
+}
 
 struct ModelAtom {
   const char* name;
@@ -123,7 +131,7 @@ TEST(WorkResidue, NoAtomAndTooManyAtoms) {
   residue_atoms({});
   for (int i = 1; i <= MX1ATOM + 1; ++i) {
     atom_inf.atm_type(i) = " ";
-    atom_inf.atm_name(i) = "C" + std::to_string(i);
+    atom_inf.atm_name(i) = carbon_name(i);
     atom_inf.id_alt(i) = ".";
   }
   ierr = 0;
