@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -389,65 +390,124 @@ int read_tail(HeaderReader& h, MtzFile& mtz, LibraryFile* file, int nbat) {
   }
 }
 
-// Rows into the columns, a block of rows per read; false when a read fails.
+// The resolution range of each crystal over the reflections held is worked
+// out while the rows are read, once for each run of crystals of one cell.
+class ResolutionRanges {
+ public:
+  // Nothing is worked out unless the index columns are found.
+  explicit ResolutionRanges(const MtzFile& mtz) {
+    int xi = 0, si = 0, index[3];
+    MtzFindInd(&mtz, xi, si, index);
+    const auto& set = mtz.xtals[static_cast<std::size_t>(xi)]->sets;
+    if (si >= static_cast<int>(set.size())) return;
+    const auto& cols = set[static_cast<std::size_t>(si)]->cols;
+    for (int i : index)
+      if (i >= static_cast<int>(cols.size())) return;
+    for (int i = 0; i < 3; ++i) hkl_[i] = cols[static_cast<std::size_t>(index[i])].get();
+    for (const auto& x : mtz.xtals) {
+      // A cell the coefficients refuse is refused again, with its message,
+      // when the ranges are handed out.
+      bool usable = true;
+      for (float v : x->cell) usable = usable && !(v < 0.001f);
+      std::array<double, 6> coefs{};
+      if (usable) MtzHklcoeffs(x->cell, coefs.data());
+      if (jobs_.empty() || std::memcmp(jobs_.back().coefs.data(), coefs.data(), sizeof coefs) != 0)
+        jobs_.push_back({coefs});
+      job_of_.push_back(static_cast<int>(jobs_.size()) - 1);
+    }
+    active_ = true;
+  }
+
+  // Rows first .. first + n - 1, already in the columns.
+  void add(std::size_t first, std::size_t n) {
+    if (!active_) return;
+    for (Job& j : jobs_)
+      widen_reso_range(hkl_[0]->values.data() + first, hkl_[1]->values.data() + first,
+                       hkl_[2]->values.data() + first, n, j.coefs.data(), false, j.lo, j.hi);
+  }
+
+  // Each crystal's range widened over its cell's range.
+  void apply(MtzFile& mtz) const {
+    if (!active_) return;
+    float done_min = 0, done_max = 0;
+    int done = -1;
+    for (std::size_t ix = 0; ix < mtz.xtals.size(); ++ix) {
+      MtzXtal& x = *mtz.xtals[ix];
+      double coefs[6];
+      MtzHklcoeffs(x.cell, coefs);
+      const int j = job_of_[ix];
+      if (j == done) {
+        x.reso_min = std::min(x.reso_min, done_min);
+        x.reso_max = std::max(x.reso_max, done_max);
+        continue;
+      }
+      const Job& job = jobs_[static_cast<std::size_t>(j)];
+      if (job.lo < x.reso_min) x.reso_min = job.lo;
+      if (job.hi > x.reso_max) x.reso_max = job.hi;
+      done = j;
+      done_min = x.reso_min;
+      done_max = x.reso_max;
+    }
+  }
+
+ private:
+  struct Job {
+    std::array<double, 6> coefs;
+    float lo = std::numeric_limits<float>::infinity();
+    float hi = -std::numeric_limits<float>::infinity();
+  };
+  bool active_ = false;
+  const MtzCol* hkl_[3] = {};
+  std::vector<Job> jobs_;
+  std::vector<int> job_of_;  // per crystal
+};
+
+// Value k of each of `rows` rows of ncol values into out[k], k < nout.
+// Four rows at a time, so that each column takes four values in one store.
+void transpose(const float* in, std::size_t ncol, std::size_t rows, float* const* out,
+               std::size_t nout) {
+  std::size_t r = 0;
+  for (; r + 4 <= rows; r += 4, in += 4 * ncol)
+    for (std::size_t k = 0; k < nout; ++k) {
+      float* o = out[k] + r;
+      o[0] = in[k];
+      o[1] = in[ncol + k];
+      o[2] = in[2 * ncol + k];
+      o[3] = in[3 * ncol + k];
+    }
+  for (; r < rows; ++r, in += ncol)
+    for (std::size_t k = 0; k < nout; ++k) out[k][r] = in[k];
+}
+
+// Rows into the columns, a block of rows at a time, and the crystals'
+// resolution ranges over them; false when a read fails.
 bool read_rows(MtzFile& mtz, LibraryFile* file, const std::vector<MtzCol*>& colin) {
   const std::size_t ncol = static_cast<std::size_t>(mtz.ncol_file);
-  if (ncol == 0 || mtz.nref == 0) return true;
+  ResolutionRanges ranges(mtz);
+  if (ncol == 0 || mtz.nref == 0) {
+    ranges.apply(mtz);
+    return true;
+  }
+  const std::size_t nref = static_cast<std::size_t>(mtz.nref);
+  for (MtzCol* c : colin) c->values.reserve(nref);
   const std::size_t rows_per_block = std::max<std::size_t>(1, 16384 / ncol);
   std::vector<float> block(rows_per_block * ncol);
+  const std::size_t ncols_in = colin.size();
+  std::vector<float*> out(ncols_in);
   ptq7_file_setmode(file, PTQ7_FILE_MODE_FLOAT);
-  const std::size_t nref = static_cast<std::size_t>(mtz.nref);
   for (std::size_t first = 0; first < nref; first += rows_per_block) {
     const std::size_t rows = std::min(rows_per_block, nref - first);
     if (ptq7_file_read(file, block.data(), rows * ncol) != static_cast<int>(rows * ncol))
       return false;
-    for (std::size_t k = 0; k < colin.size(); ++k) {
-      float* out = colin[k]->values.data() + first;
-      const float* in = block.data() + k;
-      for (std::size_t r = 0; r < rows; ++r) out[r] = in[r * ncol];
+    for (std::size_t k = 0; k < ncols_in; ++k) {
+      colin[k]->values.resize(first + rows);
+      out[k] = colin[k]->values.data() + first;
     }
+    transpose(block.data(), ncol, rows, out.data(), ncols_in);
+    ranges.add(first, rows);
   }
+  ranges.apply(mtz);
   return true;
-}
-
-// Widens each crystal's resolution range over the reflections held.
-void crystal_resolutions(MtzFile& mtz) {
-  int xi = 0, si = 0, index[3];
-  MtzFindInd(&mtz, xi, si, index);
-  const auto& set = mtz.xtals[static_cast<std::size_t>(xi)]->sets;
-  if (si >= static_cast<int>(set.size())) return;
-  const auto& cols = set[static_cast<std::size_t>(si)]->cols;
-  for (int i : index)
-    if (i >= static_cast<int>(cols.size())) return;
-  const float* hkl[3];
-  for (int i = 0; i < 3; ++i) hkl[i] = cols[static_cast<std::size_t>(index[i])]->values.data();
-  const double* done_coefs = nullptr;
-  float done_min = 0, done_max = 0;
-  std::vector<std::array<double, 6>> coefs(mtz.xtals.size());
-  for (std::size_t ix = 0; ix < mtz.xtals.size(); ++ix) {
-    MtzXtal& x = *mtz.xtals[ix];
-    MtzHklcoeffs(x.cell, coefs[ix].data());
-    // Crystals usually share one cell: its range is worked out once.
-    if (done_coefs != nullptr &&
-        std::memcmp(done_coefs, coefs[ix].data(), sizeof(double) * 6) == 0) {
-      x.reso_min = std::min(x.reso_min, done_min);
-      x.reso_max = std::max(x.reso_max, done_max);
-      continue;
-    }
-    float lo = x.reso_min, hi = x.reso_max;
-    for (int r = 0; r < mtz.nref; ++r) {
-      const int32_t ind[3] = {truncated_index(hkl[0][r]), truncated_index(hkl[1][r]),
-                              truncated_index(hkl[2][r])};
-      const float s = MtzInd2reso(ind, coefs[ix].data());
-      if (s < lo) lo = s;
-      if (s > hi) hi = s;
-    }
-    x.reso_min = lo;
-    x.reso_max = hi;
-    done_coefs = coefs[ix].data();
-    done_min = lo;
-    done_max = hi;
-  }
 }
 
 }  // namespace
@@ -506,7 +566,8 @@ std::unique_ptr<MtzFile> MtzGet(const char* logname, int read_refs) {
   mtz->nref = scan.nref;
   mtz->nref_file = scan.nref;
   mtz->nbat_file = scan.nbat;
-  mtz->refs_in_memory = read_refs;
+  // Columns are made without values: the rows give each its values.
+  mtz->refs_in_memory = 0;
   MtzXtal& base = *mtz->xtals[0];
   base.crystal_name = "HKL_base";
   base.project_name = "HKL_base";
@@ -522,6 +583,7 @@ std::unique_ptr<MtzFile> MtzGet(const char* logname, int read_refs) {
   if (const int e = third_scan(h, *mtz, colin); e != 0) return e < 0 ? nullptr : fail(e);
   if (const int e = read_tail(h, *mtz, file.get(), scan.nbat); e != 0) return fail(e);
   ptq7_parse_end(std::move(parser));
+  mtz->refs_in_memory = read_refs;
 
   ptq7_file_setmode(file.get(), PTQ7_FILE_MODE_FLOAT);
   if (ptq7_file_seek(file.get(), FIRST_ROW / 4, SEEK_SET) != 0) return fail(6);
@@ -530,7 +592,6 @@ std::unique_ptr<MtzFile> MtzGet(const char* logname, int read_refs) {
     return mtz;
   }
   if (!read_rows(*mtz, file.get(), colin)) return fail(6);
-  crystal_resolutions(*mtz);
   return mtz;
 }
 

@@ -1,6 +1,10 @@
 // Miller indices of a reflection row.
 #include "reflections/mtz_row_index.h"
 
+#include <algorithm>
+#include <bit>
+#include <limits>
+
 #include "reflections/mtz_hierarchy.h"
 
 namespace reflections {
@@ -27,6 +31,78 @@ void row_hkl(const MtzFile* mtz, MtzCol* const* lookup, int ncol, const float* a
         break;
       }
     }
+  }
+}
+
+namespace {
+
+// truncated_index as a double, without branches, so that rows are worked
+// out side by side: |v| < 2e9 is tested on the bits of |v|, which orders
+// them as their values (and puts infinities and NaNs above the bound), and a
+// value out of range has its bits cleared to 0.0 before the conversion.
+inline double index_value(float v) {
+  constexpr uint32_t kBound = std::bit_cast<uint32_t>(2.0e9f);
+  const uint32_t bits = std::bit_cast<uint32_t>(v);
+  const uint32_t keep = (bits & 0x7FFFFFFFu) < kBound ? 0xFFFFFFFFu : 0u;
+  return static_cast<double>(static_cast<int>(std::bit_cast<float>(bits & keep)));
+}
+
+}  // namespace
+
+void widen_reso_range(const float* h, const float* k, const float* l, std::size_t n,
+                      const double coefs[6], bool positive_only, float& lo, float& hi) {
+  constexpr std::size_t kChunk = 256;
+  constexpr std::size_t kLanes = 4;
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  float s[kChunk], s_lo[kChunk];
+  float lane_lo[kLanes], lane_hi[kLanes];
+  for (std::size_t j = 0; j < kLanes; ++j) {
+    lane_lo[j] = lo;
+    lane_hi[j] = hi;
+  }
+  for (std::size_t first = 0; first < n; first += kChunk) {
+    const std::size_t m = std::min(kChunk, n - first);
+    // The products of MtzInd2reso in double: each index is below 2^31, so
+    // the product of two, exact in 64 bits, rounds to the same double as
+    // the product of the two doubles.  No row depends on another, so the
+    // values are worked out apart from the comparisons.
+    for (std::size_t r = 0; r < m; ++r) {
+      const double hd = index_value(h[first + r]), kd = index_value(k[first + r]),
+                   ld = index_value(l[first + r]);
+      double q = coefs[1] * (hd * kd);
+      q += coefs[0] * (hd * hd);
+      q += coefs[2] * (hd * ld);
+      q += coefs[3] * (kd * kd);
+      q += coefs[4] * (kd * ld);
+      q += coefs[5] * (ld * ld);
+      s[r] = static_cast<float>(4.0 * q);
+    }
+    if (positive_only)
+      for (std::size_t r = 0; r < m; ++r) {
+        if (s[r] <= 0.0f) {
+          s_lo[r] = kInf;
+          s[r] = -kInf;
+        } else {
+          s_lo[r] = s[r];
+        }
+      }
+    const float* for_lo = positive_only ? s_lo : s;
+    // Four running ranges side by side; a value that is not a number passes
+    // every comparison by, so they merge into the range of one running pass.
+    std::size_t r = 0;
+    for (; r + kLanes <= m; r += kLanes)
+      for (std::size_t j = 0; j < kLanes; ++j) {
+        lane_lo[j] = for_lo[r + j] < lane_lo[j] ? for_lo[r + j] : lane_lo[j];
+        lane_hi[j] = s[r + j] > lane_hi[j] ? s[r + j] : lane_hi[j];
+      }
+    for (; r < m; ++r) {
+      lane_lo[0] = for_lo[r] < lane_lo[0] ? for_lo[r] : lane_lo[0];
+      lane_hi[0] = s[r] > lane_hi[0] ? s[r] : lane_hi[0];
+    }
+  }
+  for (std::size_t j = 0; j < kLanes; ++j) {
+    if (lane_lo[j] < lo) lo = lane_lo[j];
+    if (lane_hi[j] > hi) hi = lane_hi[j];
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "reflections/mtz_records.h"
@@ -21,5 +22,11 @@ inline int truncated_index(float v) {
 // MtzFindInd names, each 0 when the look-up does not hold its column.
 void row_hkl(const MtzFile* mtz, MtzCol* const* lookup, int ncol, const float* adata,
              int32_t hkl[3]);
+
+// Widens lo and hi over the value MtzInd2reso gives for each of n rows of
+// index columns h, k and l.  A value that is not a number changes neither;
+// with positive_only a value not above zero is left out too.
+void widen_reso_range(const float* h, const float* k, const float* l, std::size_t n,
+                      const double coefs[6], bool positive_only, float& lo, float& hi);
 
 }  // namespace reflections

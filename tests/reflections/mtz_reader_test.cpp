@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
@@ -13,7 +14,9 @@
 #include <vector>
 
 #include "mtz_files.h"
+#include "reflections/mtz_batch.h"
 #include "reflections/mtz_hierarchy.h"
+#include "reflections/mtz_row_index.h"
 #include "suite/ptq7_errno.h"
 #include "support/capture.h"
 
@@ -306,3 +309,72 @@ TEST(MtzReader, LogicalNameResolvesThroughTheEnvironment) {
 }
 
 }  // namespace
+
+namespace {
+
+// The standard header over n rows of H, K, L, FP, SIGFP whose indices run
+// through signs, fractions and values no index can take.
+std::string many_rows(bool big_endian, int n, std::vector<std::vector<float>>& rows) {
+  MtzImage m(big_endian);
+  const float odd[] = {std::nanf(""), 3.0e9f, -2.5f, 0.75f, -1.0e10f, INFINITY};
+  for (int i = 0; i < n; ++i) {
+    std::vector<float> r = {static_cast<float>(i % 41 - 20), static_cast<float>(i % 13 - 6),
+                            static_cast<float>(i / 100), 0.5f * static_cast<float>(i),
+                            static_cast<float>(-i)};
+    if (i % 97 == 5) r[static_cast<std::size_t>(i % 3)] = odd[i % 6];
+    std::vector<uint32_t> w;
+    for (float v : r) w.push_back(bits(v));
+    m.row(w);
+    rows.push_back(r);
+  }
+  for (std::string rec : main_records()) {
+    if (rec.rfind("NCOL", 0) == 0) rec = fmt("NCOL %8d %12d %8d", 5, n, 0);
+    if (rec.rfind("BATCH", 0) != 0) m.rec(rec);
+  }
+  m.rec("MTZENDOFHEADERS ");
+  return m.bytes();
+}
+
+}  // namespace
+
+TEST(MtzReader, RowsOverSeveralReadBlocksAndTheirResolutionRange) {
+  // More rows than one block of the reader holds, the last block partial
+  // and not a whole number of four-row groups.
+  constexpr int kRows = 7003;
+  for (bool big : {false, true}) {
+    SCOPED_TRACE(big ? "big-endian file" : "little-endian file");
+    std::vector<std::vector<float>> rows;
+    const std::string bytes = many_rows(big, kRows, rows);
+    auto head = read_file(bytes, 0);
+    auto mtz = read_file(bytes, 1);
+    ASSERT_TRUE(head && mtz);
+    ASSERT_EQ(mtz->nref, kRows);
+    const char* labels[5] = {"H", "K", "L", "FP", "SIGFP"};
+    for (int k = 0; k < 5; ++k) {
+      const MtzCol* c = MtzColLookup(mtz.get(), labels[k]);
+      ASSERT_TRUE(c);
+      ASSERT_EQ(c->values.size(), static_cast<std::size_t>(kRows));
+      for (int i = 0; i < kRows; ++i)
+        ASSERT_EQ(bits(c->values[static_cast<std::size_t>(i)]), bits(rows[i][k]))
+            << labels[k] << " row " << i;
+    }
+    // Both crystals share one cell: each range is its header range widened
+    // over the value of every row.
+    double coefs[6];
+    MtzHklcoeffs(MtzIxtal(mtz.get(), 1)->cell, coefs);
+    float lo = INFINITY, hi = -INFINITY;
+    for (const auto& r : rows) {
+      const int32_t hkl[3] = {reflections::truncated_index(r[0]),
+                              reflections::truncated_index(r[1]),
+                              reflections::truncated_index(r[2])};
+      lo = std::min(lo, MtzInd2reso(hkl, coefs));
+      hi = std::max(hi, MtzInd2reso(hkl, coefs));
+    }
+    const float base_lo = std::min(MtzIxtal(head.get(), 0)->reso_min, lo);
+    const float base_hi = std::max(MtzIxtal(head.get(), 0)->reso_max, hi);
+    EXPECT_EQ(MtzIxtal(mtz.get(), 0)->reso_min, base_lo);
+    EXPECT_EQ(MtzIxtal(mtz.get(), 0)->reso_max, base_hi);
+    EXPECT_EQ(MtzIxtal(mtz.get(), 1)->reso_min, std::min(MtzIxtal(head.get(), 1)->reso_min, base_lo));
+    EXPECT_EQ(MtzIxtal(mtz.get(), 1)->reso_max, std::max(MtzIxtal(head.get(), 1)->reso_max, base_hi));
+  }
+}

@@ -2,10 +2,14 @@
 // reflection, and freeing the reflection-file slots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "reflections/cmtzlib.h"
+#include "reflections/mtz_batch.h"
+#include "reflections/mtz_row_index.h"
 #include "suite/library_f.h"
 #include "suite/ptq7_errno.h"
 #include "support/capture.h"
@@ -62,6 +66,41 @@ TEST(Resolution, DegenerateCellSignalsAndGivesZeros) {
   EXPECT_EQ(ptq7_errno, ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, 9));
   const int32_t hkl[3] = {3, 4, 5};
   EXPECT_EQ(MtzInd2reso(hkl, c), 0.0f);
+}
+
+TEST(Resolution, RangeOverRowsAgreesWithOneReflectionAtATime) {
+  // The range routine works rows out side by side: its values must be those
+  // of MtzInd2reso bit for bit, in a skewed cell, for indices of both
+  // signs, fractions, values beyond any index and values that are no number.
+  const float cell[6] = {31.7f, 45.2f, 88.9f, 71.3f, 102.6f, 96.1f};
+  double c[6];
+  ASSERT_EQ(MtzHklcoeffs(cell, c), 1);
+  const float odd[] = {std::nanf(""), INFINITY, -INFINITY, 2.0e9f, -1.99e9f, 0.999f, -7.5f};
+  std::vector<float> h, k, l;
+  for (int i = 0; i < 601; ++i) {
+    h.push_back(static_cast<float>(i % 23 - 11));
+    k.push_back(static_cast<float>(i % 7 - 3));
+    l.push_back(i % 11 == 0 ? odd[(i / 11) % 7] : static_cast<float>(i % 5));
+  }
+  for (bool positive_only : {false, true}) {
+    SCOPED_TRACE(positive_only ? "positive values only" : "every value");
+    float lo = 0.5f, hi = 0.01f, want_lo = lo, want_hi = hi;
+    for (std::size_t i = 0; i < h.size(); ++i) {
+      const int32_t hkl[3] = {reflections::truncated_index(h[i]), reflections::truncated_index(k[i]),
+                              reflections::truncated_index(l[i])};
+      const float s = MtzInd2reso(hkl, c);
+      if (positive_only && s <= 0.0f) continue;
+      want_lo = std::min(want_lo, s);
+      want_hi = std::max(want_hi, s);
+    }
+    reflections::widen_reso_range(h.data(), k.data(), l.data(), h.size(), c, positive_only, lo, hi);
+    EXPECT_EQ(lo, want_lo);
+    EXPECT_EQ(hi, want_hi);
+  }
+  // A range that is no number stays so, as a one-row-at-a-time pass leaves it.
+  float lo = std::nanf(""), hi = 1.0f;
+  reflections::widen_reso_range(h.data(), k.data(), l.data(), h.size(), c, false, lo, hi);
+  EXPECT_TRUE(std::isnan(lo));
 }
 
 TEST(ReflectionSlots, TidyFreesEverySlot) {
