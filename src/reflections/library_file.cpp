@@ -520,3 +520,15 @@ int ptq7_file_itemsize(const LibraryFile* file) {
 int ptq7_file_byte(const LibraryFile* file) {
   return file == nullptr ? 0 : file->int_format * 256 + file->real_format;
 }
+
+namespace reflections {
+
+bool set_stream_buffer(LibraryFile* file, std::size_t bytes) {
+  if (file == nullptr || !uses_stream(file) || !file->owned) return false;
+  auto buffer = std::make_unique<char[]>(bytes);
+  if (std::setvbuf(file->stream, buffer.get(), _IOFBF, bytes) != 0) return false;
+  file->stream_buffer = std::move(buffer);
+  return true;
+}
+
+}  // namespace reflections

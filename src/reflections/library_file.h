@@ -40,6 +40,7 @@ struct LibraryFile {
   int32_t stamp_offset = 0;  // bytes
   LibraryFileReadFn read_fn = nullptr;
   LibraryFileWriteFn write_fn = nullptr;
+  std::unique_ptr<char[]> stream_buffer;  // a larger buffer given to the stream, if any
 };
 
 // Open flags.
@@ -125,5 +126,9 @@ const char* file_error_text(int code);
 // Seek by 0 from the current position when the last raw operation went the
 // other way (`last_op` == opposite); -1 when that seek fails.
 int switch_direction(LibraryFile* file, unsigned opposite);
+// Gives the stream that the layer opened a buffer of `bytes`, before its
+// first transfer; false when the handle has no such stream or the buffer is
+// refused (the stream then keeps its own).
+bool set_stream_buffer(LibraryFile* file, std::size_t bytes);
 
 }  // namespace reflections

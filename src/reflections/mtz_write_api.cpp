@@ -1,6 +1,7 @@
 // Reflection-file programming interface, writing.
 #include "reflections/mtz_write_api.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -286,11 +287,20 @@ int ptq7_lwrefl(MtzFile* mtz, const float* adata, MtzCol* const* lookup, int nco
   }
   const bool nan_flag = std::strncmp(mtz->missing_number_flag, "NAN", 3) == 0;
   const float flag_value = missing_value(mtz);
+  // On IEEE machines the missing-number test is a test of the exponent bits,
+  // made here rather than by a call for every value.
+  const int ft = ptq7_native_ft();
+  const bool ieee = ft == 1 || ft == 4;
+  const auto missing = [&](const float& v) {
+    if (!nan_flag) return v == flag_value;
+    if (ieee) return (std::bit_cast<uint32_t>(v) & 0x7F800000u) == 0x7F800000u;
+    return ptq7_utils_isnan(&v) != 0;
+  };
   for (int i = 0; i < ncol; ++i) {
     MtzCol* c = lookup[i];
     if (c == nullptr) continue;
     if (mtz->refs_in_memory) c->values[static_cast<std::size_t>(iref - 1)] = adata[i];
-    if (nan_flag ? ptq7_utils_isnan(&adata[i]) != 0 : adata[i] == flag_value) continue;
+    if (missing(adata[i])) continue;
     if (iref == 1) {
       c->min_value = c->max_value = adata[i];
     } else {
