@@ -40,7 +40,7 @@ inline bool read_int(std::string_view field, int32_t& out) {
   return true;
 }
 
-inline bool read_real(std::string_view field, int decimals, float& out) {
+inline bool read_real_general(std::string_view field, int decimals, float& out) {
   double mant = 0;
   int sign = 1, frac = 0, exp = 0, exp_sign = 1;
   bool digits = false, point = false, sign_seen = false, in_exp = false, exp_digits = false,
@@ -96,6 +96,31 @@ inline bool read_real(std::string_view field, int decimals, float& out) {
     v /= kPow10[-scale];
   out = static_cast<float>(sign * v);
   return true;
+}
+
+// The common shape of a coordinate field: blanks, an optional minus, digits,
+// a point and one to eight digits, nothing after.  The value is worked out
+// as the general reader works it out; false for any other shape, which the
+// general reader then takes.
+inline bool read_plain_decimal(std::string_view field, float& out) {
+  const char* p = field.data();
+  const char* const end = p + field.size();
+  while (p != end && *p == ' ') ++p;
+  const bool minus = p != end && *p == '-';
+  if (minus) ++p;
+  int64_t m = 0;
+  int whole = 0, frac = 0;
+  for (; p != end && *p >= '0' && *p <= '9'; ++p, ++whole) m = m * 10 + (*p - '0');
+  if (whole == 0 || p == end || *p != '.') return false;
+  for (++p; p != end && *p >= '0' && *p <= '9'; ++p, ++frac) m = m * 10 + (*p - '0');
+  if (p != end || frac == 0 || frac > 8 || whole + frac > 15) return false;
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+  out = static_cast<float>((minus ? -1 : 1) * (static_cast<double>(m) / kPow10[frac]));
+  return true;
+}
+
+inline bool read_real(std::string_view field, int decimals, float& out) {
+  return read_plain_decimal(field, out) || read_real_general(field, decimals, out);
 }
 
 }  // namespace pdbf

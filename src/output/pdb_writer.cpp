@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "foundation/atom_com.h"
@@ -24,12 +25,33 @@
 
 namespace {
 
-// An atom, or an atom and its ANISOU record, in one format: a run of atoms
-// of one kind keeps hitting the formatter's last compiled format.
-#define ORB_ATOM "A4,1X,I6,1X,A4,A1,A3,1X,A1,A5,3X,3F8.3,F6.2,F6.2,6X,A4,A4"
-constexpr std::string_view kAtom = "(" ORB_ATOM ")";
-constexpr std::string_view kAtomAnisou = "(" ORB_ATOM "/A6,I5,1X,A4,A1,A3,1X,A1,A5,1X,6I7,6X,A4)";
-#undef ORB_ATOM
+// The atom record is laid out here rather than through the format
+// interpreter, field by field as the format
+//   (A4,1X,I6,1X,A4,A1,A3,1X,A1,A5,3X,3F8.3,F6.2,F6.2,6X,A4,A4)
+// sets it, and the ANISOU record as
+//   (A6,I5,1X,A4,A1,A3,1X,A1,A5,1X,6I7,6X,A4);
+// the numbers go through the formatter's own field routines.
+class AtomLine {
+ public:
+  AtomLine() { std::memset(c_, ' ', sizeof c_); }
+  // Aw: a longer text is cut, a shorter one right-justified.
+  void text(int col, int w, std::string_view s) {
+    char* at = c_ + col - 1;
+    if (static_cast<int>(s.size()) >= w) {
+      std::memcpy(at, s.data(), static_cast<std::size_t>(w));
+    } else {
+      const std::size_t pad = static_cast<std::size_t>(w) - s.size();
+      std::memset(at, ' ', pad);
+      std::memcpy(at + pad, s.data(), s.size());
+    }
+  }
+  void integer(int col, int w, int64_t v) { rt::put_integer(c_ + col - 1, w, v); }
+  void fixed(int col, int w, int d, float v) { rt::put_fixed(c_ + col - 1, w, d, v); }
+  std::string_view view() const { return std::string_view(c_, sizeof c_); }
+
+ private:
+  char c_[80];
+};
 
 // One header record padded to 80 columns.
 template <typename... A>
@@ -122,27 +144,37 @@ int32_t write_atom_records(int32_t mdoc, int32_t iout, char hflag_o, char seg_fl
     seg.blank();
     if (seg_flag == 'Y') seg = chain;
     const std::string_view ch1 = chain.sub(1, 1);
-    const std::string* rec;
+    AtomLine line;
+    line.text(1, 4, "ATOM");
+    line.integer(6, 6, iatold);
+    line.text(13, 4, atom.view());
+    line.text(17, 1, alt.view());
+    line.text(18, 3, res.view());
+    line.text(22, 1, ch1);
+    line.text(23, 5, ires.view());
+    for (int k = 0; k < 3; ++k) line.fixed(31 + 8 * k, 8, 3, xa[k]);
+    line.fixed(55, 6, 2, occ);
+    line.fixed(61, 6, 2, b);
+    line.text(73, 4, seg.view());
+    line.text(77, 4, ch4.view());
+    int32_t st = 0;
+    wrtstr_(iout, mdoc, line.view(), st);
     if (atom_inf.b_flag(i) != 0) {
       // Rounded, not cut: U read as n / 10000 must come back as n, and the
       // product in single precision often falls just below it.
-      int32_t u[6];
+      AtomLine aniso;
+      aniso.text(1, 6, "ANISOU");
+      aniso.integer(7, 5, iatold);
+      aniso.text(13, 4, atom.view());
+      aniso.text(17, 1, alt.view());
+      aniso.text(18, 3, res.view());
+      aniso.text(22, 1, ch1);
+      aniso.text(23, 5, ires.view());
       for (int k = 0; k < 6; ++k)
-        u[k] = static_cast<int32_t>(std::lround(atom_crd.u_aniso(k + 1, i) * 10000.0f));
-      rec = &rt::fmt(kAtomAnisou, "ATOM", iatold, atom, alt, res, ch1, ires, xa[0], xa[1], xa[2],
-                     occ, b, seg, ch4, "ANISOU", iatold, atom, alt, res, ch1, ires, u[0], u[1],
-                     u[2], u[3], u[4], u[5], ch4);
-    } else {
-      rec = &rt::fmt(kAtom, "ATOM", iatold, atom, alt, res, ch1, ires, xa[0], xa[1], xa[2], occ, b,
-                     seg, ch4);
-    }
-    std::string_view rest(*rec);
-    for (;;) {
-      const std::size_t nl = rest.find('\n');
-      int32_t st = 0;
-      wrtstr_(iout, mdoc, rest.substr(0, nl), st);
-      if (nl == std::string_view::npos) break;
-      rest.remove_prefix(nl + 1);
+        aniso.integer(29 + 7 * k, 7,
+                      static_cast<int32_t>(std::lround(atom_crd.u_aniso(k + 1, i) * 10000.0f)));
+      aniso.text(77, 4, ch4.view());
+      wrtstr_(iout, mdoc, aniso.view(), st);
     }
   }
   return na;

@@ -310,14 +310,9 @@ void field(Record& r, int w, std::string_view s) {
   }
 }
 
-void put_int(Record& r, const Ins& in, int64_t v) {
-  char buf[48];
+// The digits of v with its sign, at least m of them (m < 0: no minimum), in buf (48 bytes).
+std::string_view int_text(int64_t v, int m, char* buf) {
   int n = 0;
-  if (in.d == 0 && v == 0) {
-    field(r, in.w, std::string_view());
-    if (in.w == 0) r.put("0");
-    return;
-  }
   uint64_t mag = v < 0 ? static_cast<uint64_t>(-(v + 1)) + 1 : static_cast<uint64_t>(v);
   char digits[24];
   int nd = 0;
@@ -325,10 +320,20 @@ void put_int(Record& r, const Ins& in, int64_t v) {
     digits[nd++] = static_cast<char>('0' + mag % 10);
     mag /= 10;
   } while (mag);
-  while (nd < in.d && nd < 22) digits[nd++] = '0';
+  while (nd < m && nd < 22) digits[nd++] = '0';
   if (v < 0) buf[n++] = '-';
   while (nd) buf[n++] = digits[--nd];
-  field(r, in.w, std::string_view(buf, n));
+  return std::string_view(buf, static_cast<std::size_t>(n));
+}
+
+void put_int(Record& r, const Ins& in, int64_t v) {
+  if (in.d == 0 && v == 0) {
+    field(r, in.w, std::string_view());
+    if (in.w == 0) r.put("0");
+    return;
+  }
+  char buf[48];
+  field(r, in.w, int_text(v, in.d, buf));
 }
 
 // Digits of |v| with d decimals, rounded half away from zero ("0.125" at two
@@ -371,30 +376,40 @@ bool fixed_digits(double v, int d, std::string& s) {
 
 bool negative(double v) { return std::signbit(v) && !std::isnan(v); }
 
-void put_f(Record& r, const Ins& in, double v) {
+// The text of Fw.d for v before it is set in its field (buf: 420 bytes):
+// longer than w when the field takes asterisks.
+std::string_view f_text(double v, int w, int d, char* buf) {
   static std::string s;
-  if (!fixed_digits(v, in.d, s)) {
-    field(r, in.w, std::isnan(v) ? "NaN" : (v < 0 ? "-Infinity" : "Infinity"));
-    return;
-  }
+  if (!fixed_digits(v, d, s)) return std::isnan(v) ? "NaN" : (v < 0 ? "-Infinity" : "Infinity");
   // A value that rounds to zero keeps its sign, as "-0.00".
   const bool neg = negative(v);
   int len = static_cast<int>(s.size()) + (neg ? 1 : 0);
   std::string_view body(s);
-  if (in.w > 0 && len > in.w && body.size() >= 2 && body[0] == '0' && body[1] == '.') {
+  if (w > 0 && len > w && body.size() >= 2 && body[0] == '0' && body[1] == '.') {
     body.remove_prefix(1);  // the optional leading zero gives way first
     --len;
   }
-  if (in.w > 0 && len > in.w) {
-    stars(r, in.w);
-    return;
-  }
-  char buf[420];
   int n = 0;
   if (neg) buf[n++] = '-';
   std::memcpy(buf + n, body.data(), body.size());
   n += static_cast<int>(body.size());
-  field(r, in.w, std::string_view(buf, n));
+  return std::string_view(buf, static_cast<std::size_t>(n));
+}
+
+void put_f(Record& r, const Ins& in, double v) {
+  char buf[420];
+  field(r, in.w, f_text(v, in.w, in.d, buf));
+}
+
+// A text right-justified in out[0..w), or asterisks when it is longer.
+void set_field(char* out, int w, std::string_view s) {
+  if (static_cast<int>(s.size()) > w) {
+    std::memset(out, '*', static_cast<std::size_t>(w));
+    return;
+  }
+  const std::size_t pad = static_cast<std::size_t>(w) - s.size();
+  std::memset(out, ' ', pad);
+  std::memcpy(out + pad, s.data(), s.size());
 }
 
 void put_e(Record& r, const Ins& in, double v, char letter) {
@@ -645,6 +660,16 @@ const std::string& format_items(std::string_view fmt_text, const FmtArg* args, i
   }
 done:
   return out;
+}
+
+void put_fixed(char* out, int w, int d, double v) {
+  char buf[420];
+  set_field(out, w, f_text(v, w, d, buf));
+}
+
+void put_integer(char* out, int w, int64_t v) {
+  char buf[48];
+  set_field(out, w, int_text(v, -1, buf));
 }
 
 int write_formatted(int unit, std::string_view format, const FmtArg* args, int nargs) {

@@ -75,6 +75,12 @@ const std::string& fmt(std::string_view format, const A&... a) {
   }
 }
 
+// Fields of a record that a writer lays out itself, set exactly as the
+// descriptors Fw.d and Iw set them (right-justified; asterisks when the value
+// does not fit): out[0..w) is written, w at least 1.
+void put_fixed(char* out, int w, int d, double v);
+void put_integer(char* out, int w, int64_t v);
+
 // Writes the records of a format to a unit.  Returns iostat.
 int write_formatted(int unit, std::string_view format, const FmtArg* args, int nargs);
 template <typename... A>

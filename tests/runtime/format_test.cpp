@@ -209,3 +209,39 @@ TEST(FormatConsistency, AgreesWithCorrectlyRoundedConversions) {
     ASSERT_EQ(dv, std::strtod(want, nullptr)) << want;
   }
 }
+
+// A writer that lays out its own record sets each number with the
+// formatter's field routines: the field must be what the format gives.
+TEST(FormatFields, FixedAndIntegerFieldsAsTheFormatSetsThem) {
+  const double reals[] = {0.0,     -0.0,     0.0005,   -0.0005,    0.00049,  12.3456, -12.3455,
+                          999.9995, 9999.9995, -999.9995, -1000.0,   1.0e10,   1.0e-45, 0.5,
+                          -0.5,     0.125,    -0.125,   std::nan(""), INFINITY, -INFINITY};
+  const int widths[][2] = {{8, 3}, {6, 2}, {4, 2}, {3, 2}, {10, 5}};
+  for (const auto& wd : widths) {
+    const std::string format = "(F" + std::to_string(wd[0]) + "." + std::to_string(wd[1]) + ")";
+    for (double v : reals) {
+      char out[16];
+      rt::put_fixed(out, wd[0], wd[1], v);
+      EXPECT_EQ(std::string(out, static_cast<std::size_t>(wd[0])), rt::fmt(format, v))
+          << format << " of " << v;
+    }
+    // A sweep over single-precision values of both signs.
+    for (int m = -2000000; m <= 2000000; m += 1237) {
+      const float v = static_cast<float>(m) / 997.0f;
+      char out[16];
+      rt::put_fixed(out, wd[0], wd[1], v);
+      ASSERT_EQ(std::string(out, static_cast<std::size_t>(wd[0])), rt::fmt(format, v))
+          << format << " of " << v;
+    }
+  }
+  const int64_t ints[] = {0, 1, -1, 99999, 999999, 1000000, -99999, -100000, INT32_MIN, INT32_MAX};
+  for (int w : {5, 6, 7}) {
+    const std::string format = "(I" + std::to_string(w) + ")";
+    for (int64_t v : ints) {
+      char out[16];
+      rt::put_integer(out, w, v);
+      EXPECT_EQ(std::string(out, static_cast<std::size_t>(w)), rt::fmt(format, v))
+          << format << " of " << v;
+    }
+  }
+}
