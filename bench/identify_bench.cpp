@@ -166,6 +166,7 @@ void BM_PoolSearch(benchmark::State& state) {
   state.counters["search_ms"] = search / runs * 1e3;
   state.counters["bare_ms"] = bare / runs * 1e3;
   state.counters["x_bare"] = bare > 0.0 ? search / bare : 0.0;
+  state.SetLabel("bare baseline: head words only, no graph search");
   state.SetItemsProcessed(static_cast<int64_t>(runs) * npools * kPerPool);
 }
 
