@@ -30,6 +30,7 @@ struct Unit {
   bool remove_on_close = false;
   bool preconnected = false;
   bool readonly = false;
+  bool write_failed = false;  // a record written to the unit was lost
   LastOp last = LastOp::None;
 };
 
@@ -76,7 +77,7 @@ void before_write(Unit& u) {
 
 void before_read(Unit& u) {
   if (u.last == LastOp::Write && !u.preconnected) {
-    std::fflush(u.fp);
+    if (std::fflush(u.fp) != 0 || std::ferror(u.fp)) u.write_failed = true;
     std::fseek(u.fp, 0, SEEK_CUR);
   }
   u.last = LastOp::Read;
@@ -171,7 +172,10 @@ int unit_close(int unit, bool remove_file) {
     std::fflush(u->fp);
     return IOSTAT_OK;
   }
-  int rc = std::fclose(u->fp) == 0 ? IOSTAT_OK : IOSTAT_WRITE_ERROR;
+  // A record lost on the way (a full device) fails the close, whether it
+  // was lost at its write or only now, when the last records go out.
+  const bool lost = u->write_failed || (u->last == LastOp::Write && std::ferror(u->fp));
+  int rc = std::fclose(u->fp) == 0 && !lost ? IOSTAT_OK : IOSTAT_WRITE_ERROR;
   if (remove_file || u->remove_on_close) remove_plain_file(u->name);
   *u = Unit{};
   return rc;

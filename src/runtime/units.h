@@ -43,7 +43,8 @@ struct OpenOptions {
 // when closed.  Reopening an open unit closes it first.
 int unit_open(int unit, std::string_view file, const OpenOptions& opt);
 // Closes the unit; `remove_file` deletes the file (status "DELETE").  Closing
-// a unit that is not open is not an error.
+// a unit that is not open is not an error.  IOSTAT_WRITE_ERROR when any
+// record written to the unit was lost, at its write or at the close.
 int unit_close(int unit, bool remove_file = false);
 // Closes the unit and, when the close fails (buffered records were lost),
 // removes the file, so that a file not written whole is not left behind.
