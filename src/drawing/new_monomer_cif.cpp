@@ -139,5 +139,9 @@ void wr_cif_new_(int32_t mdoc, int32_t iun, std::string_view prog, int32_t& ierr
                    "   1.00  20.0 ", asymb.view().substr(0, symb_width), flag);
     put(line);
   }
-  rt::unit_close(iun);
+  // The last lines reach the file at the close: a full device shows there.
+  if (rt::unit_close_or_remove(iun) != 0) {
+    msgerr_(mdoc, " ERROR: WRITE TO OUTPUT FILE ");
+    ierr = 4;
+  }
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dictionary/lib_com.h"
+#include "foundation/messages.h"
 #include "output/pdb_names.h"
 #include "runtime/fixed_text.h"
 #include "runtime/format.h"
@@ -39,7 +40,7 @@ void put(int32_t iun, std::string_view record) {
 
 }  // namespace
 
-void wr_pdb_new_(int32_t /*mdoc*/, int32_t iun, std::string_view prog, int32_t& /*ierr*/) {
+void wr_pdb_new_(int32_t mdoc, int32_t iun, std::string_view prog, int32_t& ierr) {
   const r_scratch_t& r = r_scratch;
   const rt::FixedText<8> mon(r.l1l_mname.view());
   const int lm = mon.len_trim();
@@ -66,5 +67,9 @@ void wr_pdb_new_(int32_t /*mdoc*/, int32_t iun, std::string_view prog, int32_t& 
                      code.view().substr(0, 3), "A", 1, r.l1a_x(i), r.l1a_y(i), r.l1a_z(i), 1.0f,
                      20.0f, element_field(r.l1a_symb(i).view())));
   }
-  rt::unit_close(iun);
+  // A record lost on the way, at its write or at the close, fails the file.
+  if (rt::unit_close_or_remove(iun) != 0) {
+    msgerr_(mdoc, " ERROR: WRITE TO OUTPUT FILE ");
+    ierr = 4;
+  }
 }

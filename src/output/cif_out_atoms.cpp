@@ -148,7 +148,11 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   crdatm_t& r = crdatm;
   if (iend > 0) {
     // Sequential writes already cut the file at the last record written.
-    if (iout > 0) rt::unit_close(iout);
+    // The last records go out at the close: a full device shows there.
+    if (iout > 0 && rt::unit_close_or_remove(iout) != 0) {
+      msgerr_(mdoc, " ERROR: WRITE TO OUTPUT FILE ");
+      ierr = 4;
+    }
     return;
   }
   if (mode != 0) {

@@ -223,5 +223,10 @@ void write_atoms_pdb_(int32_t mdoc, char& hflag_o, char /*depos*/, char& seg_fla
     ierr = 0;
   }
   msgdoc_(mdoc, rt::fmt("(A,I8)", " Number of atoms to write :", na));
-  rt::unit_close(iout);
+  // A record lost on the way, at its write or at the close, fails the file,
+  // which is not left behind as if it were whole.
+  if (rt::unit_close_or_remove(iout) != 0) {
+    msgerr_(mdoc, " ERROR: WRITE TO OUTPUT FILE ");
+    ierr = 4;
+  }
 }

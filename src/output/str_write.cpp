@@ -159,7 +159,11 @@ void owstr_cif_(int32_t mdoc, int32_t& iun, std::string_view path, std::string_v
 void wrstr_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t& ierr) {
   ierr = 0;
   if (iend > 0) {
-    if (iout > 0) rt::unit_close(iout);
+    // The last records go out at the close: a full device shows there.
+    if (iout > 0 && rt::unit_close_or_remove(iout) != 0) {
+      msgerr_(mdoc, " ERROR: WRITE TO OUTPUT FILE /str/");
+      ierr = 4;
+    }
     return;
   }
   if (mode != 0) {

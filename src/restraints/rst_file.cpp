@@ -174,7 +174,11 @@ void wrt_rst_(std::string_view mode, int32_t mdoc, int32_t& ierr) {
       ierr = 1;
       return;
     }
-    rt::unit_close(crdinf.crro_iun);
+    // The last records go out at the close: a full device shows there.
+    if (rt::unit_close_or_remove(crdinf.crro_iun) != 0) {
+      msgerr_(mdoc, " ERROR: WRITE TO OUTPUT FILE /rst/");
+      ierr = 4;
+    }
   }
 }
 

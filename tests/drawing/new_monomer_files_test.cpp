@@ -3,6 +3,7 @@
 // and the mmCIF file, whose fixed items are counted rather than restated,
 // read back by the system's own reader.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -186,4 +187,24 @@ TEST_F(NewMonomerFiles, CifRowsOfAwkwardNamesAndElementsReadBack) {
   EXPECT_EQ(l[kCifHeadLines + 3].substr(l[kCifHeadLines + 3].size() - 12), "20.0   .   .")
       << "a blank element is written as .";
   EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(4)).str(), "N   ") << "and taken from the name";
+}
+
+TEST_F(NewMonomerFiles, FilesLostOnAFullDeviceAreReportedAsFailures) {
+  three_atoms("LIG");
+  using Writer = void (*)(int32_t, int32_t, std::string_view, int32_t&);
+  const struct {
+    const char* label;
+    Writer writer;
+  } writers[] = {{"mmCIF", wr_cif_new_}, {"PDB", wr_pdb_new_}};
+  const std::string full = dir_.file("full");
+  ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
+  for (const auto& w : writers) {
+    SCOPED_TRACE(w.label);
+    ASSERT_EQ(rt::unit_open(70, full, rt::OpenOptions{}), rt::IOSTAT_OK);
+    int32_t ierr = 0;
+    const std::string out = captured([&] { w.writer(0, 70, "dravneck", ierr); });
+    EXPECT_EQ(ierr, 4);
+    EXPECT_EQ(out, "  ERROR: WRITE TO OUTPUT FILE\n");
+    EXPECT_FALSE(rt::unit_is_open(70));
+  }
 }
