@@ -10,12 +10,8 @@
 
 namespace {
 
-class AtomCheck : public testing::Test {
+class AtomCheck : public rtest::EntryTest<> {
  protected:
-  static void SetUpTestSuite() {
-    rtest::load_library();
-    rtest::read_entry("1A8O.pdb");
-  }
   void SetUp() override {
     comlib.iquiet = 0;
     comlib.idoc = 0;

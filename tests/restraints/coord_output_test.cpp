@@ -24,12 +24,8 @@ std::vector<std::string> lines_of(const std::string& text) {
   return out;
 }
 
-class CoordOutput : public testing::Test {
+class CoordOutput : public rtest::EntryTest<> {
  protected:
-  static void SetUpTestSuite() {
-    rtest::load_library();
-    rtest::read_entry("1A8O.pdb");
-  }
   void SetUp() override {
     comlib.iquiet = 0;
     comlib.idoc = 0;

@@ -22,21 +22,13 @@ namespace {
 using rtest::Row;
 using rtest::Vec;
 
-class LinkRestraints : public testing::TestWithParam<char> {
+class LinkRestraints : public rtest::EntryTest<testing::TestWithParam<char>> {
  protected:
-  static void SetUpTestSuite() {
-    rtest::load_library();
-    rtest::read_entry("1A8O.pdb");
-  }
   void SetUp() override {
     comlib.iquiet = 0;
     comlib.idoc = 0;
     crdinf.cr_hflag = "N";
-    crdinf_t& c = crdinf;
-    c.crro_path = dir.path() + "/";
-    c.crro_file = "lnk";
-    c.crro_ext = "rst";
-    c.cr_form_rst = std::string(1, GetParam());
+    rtest::write_rst_to(dir.path(), "lnk", GetParam());
     crdrst_t& r = crdrst;
     r.rs_nbond = r.rs_nangl = r.rs_ntors = r.rs_nchir = r.rs_nplan = r.rs_nbnds = 0;
   }

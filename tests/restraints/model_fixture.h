@@ -53,6 +53,17 @@ inline void read_entry(const char* name) {
   ASSERT_EQ(ierr, 0) << name;
 }
 
+// A test suite over entry 1A8O with the test library loaded, both read
+// once for the suite.
+template <class Base = testing::Test>
+class EntryTest : public Base {
+ protected:
+  static void SetUpTestSuite() {
+    load_library();
+    read_entry("1A8O.pdb");
+  }
+};
+
 // The residue whose number text (characters 3-7) is num in chain ch.
 inline int32_t residue(char ch, const char* num) {
   const resid_inf_t& r = resid_inf;

@@ -15,36 +15,22 @@
 #include "dictionary/libcom.h"
 #include "dictionary/link_lookup.h"
 #include "model_fixture.h"
-#include "output/rst_read.h"
 #include "residue_fixture.h"
 #include "restraints/rst_file.h"
+#include "rst_reader.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using rtest::Row;
 using rtest::Vec;
 
-struct Row {
-  std::string kind, label;
-  int num = 0;
-  int32_t ia[4] = {0, 0, 0, 0};
-  float vidl = 0, sd = 0, vobs = 0, dist = 0, econst = 0;
-};
-
-class ResidueRestraints : public testing::TestWithParam<char> {
+class ResidueRestraints : public rtest::EntryTest<testing::TestWithParam<char>> {
  protected:
-  static void SetUpTestSuite() {
-    rtest::load_library();
-    rtest::read_entry("1A8O.pdb");
-  }
   void SetUp() override {
     comlib.iquiet = 0;
     crdinf.cr_hflag = "N";
-    crdinf_t& c = crdinf;
-    c.crro_path = dir.path() + "/";
-    c.crro_file = "res";
-    c.crro_ext = "rst";
-    c.cr_form_rst = std::string(1, GetParam());
+    rtest::write_rst_to(dir.path(), "res", GetParam());
     crdrst_t& r = crdrst;
     r.rs_nbond = r.rs_nangl = r.rs_ntors = r.rs_nchir = r.rs_nplan = r.rs_nbnds = 0;
     link_inf.ln_n = 0;
@@ -57,33 +43,7 @@ class ResidueRestraints : public testing::TestWithParam<char> {
     wrt_rst_("WRIT", 99, ierr);
     make_rest_(0, 1, ir, ierr);
     wrt_rst_("STOP", 99, ierr);
-    std::vector<Row> rows;
-    rt::FixedText<256> path("");
-    int32_t in = 0;
-    orrst_cif_(0, in, path, dir.path() + "/res", "rst", ierr);
-    int32_t iend = -1;
-    for (int guard = 0; guard < 2000; ++guard) {
-      int32_t mode = 0;
-      rdrst_cif_(0, in, mode, iend, ierr);
-      if (ierr != 0 || iend != 0) break;
-      if (mode != 0) continue;
-      const crdrst_t& c = crdrst;
-      Row row;
-      row.kind = c.rs_name.trimmed();
-      row.label = c.rs_label.trimmed();
-      row.num = c.rs_num;
-      const int32_t ia[4] = {c.rs_ia1, c.rs_ia2, c.rs_ia3, c.rs_ia4};
-      for (int k = 0; k < 4; ++k) row.ia[k] = ia[k];
-      row.vidl = c.rs_vidl;
-      row.sd = c.rs_sdi;
-      row.vobs = c.rs_vobs;
-      row.dist = c.rs_dist;
-      row.econst = c.rs_cns;
-      rows.push_back(row);
-      crdrst.rs_ia3 = crdrst.rs_ia4 = 0;  // the text form leaves "." fields as they were
-      crdrst.rs_dist = 0;
-    }
-    return rows;
+    return rtest::read_rows(dir.path() + "/res");
   }
   // Position and name of the atom of a serial written with offset base.
   Vec pos(int32_t serial, int32_t base = 1000) const {

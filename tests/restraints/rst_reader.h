@@ -23,6 +23,15 @@ struct Row {
   int32_t period = 0;
 };
 
+// Restraints written to <dir>/<file>.rst in form 'F' (text) or 'C' (CIF).
+inline void write_rst_to(const std::string& dir, const char* file, char form) {
+  crdinf_t& c = crdinf;
+  c.crro_path = dir + "/";
+  c.crro_file = file;
+  c.crro_ext = "rst";
+  c.cr_form_rst = std::string(1, form);
+}
+
 // Every record of file <path>.rst.
 inline std::vector<Row> read_rows(const std::string& path) {
   std::vector<Row> rows;

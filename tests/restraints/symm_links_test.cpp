@@ -76,20 +76,12 @@ double nearest(int32_t ia, int32_t ja, int32_t first = 1) {
   return best;
 }
 
-class SymmetryLinks : public testing::Test {
+class SymmetryLinks : public rtest::EntryTest<> {
  protected:
-  static void SetUpTestSuite() {
-    rtest::load_library();
-    rtest::read_entry("1A8O.pdb");
-  }
   void SetUp() override {
     comlib.iquiet = 0;
     comlib.idoc = 0;
-    crdinf_t& c = crdinf;
-    c.crro_path = dir.path() + "/";
-    c.crro_file = "sym";
-    c.crro_ext = "rst";
-    c.cr_form_rst = "F";
+    rtest::write_rst_to(dir.path(), "sym", 'F');
     crdrst.rs_nbnds = 0;
     for (int32_t ia = 1; ia <= atom_inf.n_atom; ++ia) {
       atom_str.as_chem(ia) = ".";
