@@ -3,6 +3,7 @@
 #include "restraints/atom_lookup.h"
 
 #include "foundation/messages.h"
+#include "foundation/words.h"
 
 namespace {
 
@@ -32,7 +33,33 @@ bool all_carry(int32_t n, const rt::FixedText<2>* corr, int at, char letter) {
   return true;
 }
 
+void add_once(int32_t* list, int& count, int32_t code) {
+  for (int k = 0; k < count; ++k)
+    if (list[k] == code) return;
+  list[count++] = code;
+}
+
 }  // namespace
+
+namespace restraints {
+
+int32_t conformer_code(const rt::FixedText<2>& pair, int32_t* corr_codes, int& ncorr,
+                       int32_t* alt_codes, int& nalt) {
+  const char c = pair(1), a = pair(2);
+  if (c == '.' && a == '.') return 0;
+  int32_t code = 0;
+  if (c == '.') {
+    chtoint_(a, code);
+    code = -code;
+    add_once(alt_codes, nalt, code);
+  } else {
+    chtoint_(c, code);
+    add_once(corr_codes, ncorr, code);
+  }
+  return code;
+}
+
+}  // namespace restraints
 
 void srch_num_(int32_t mdoc, std::string_view name, int32_t& n, restraints::AltCodes& corr,
                restraints::AltPlaces& iname, int32_t& ierr) {

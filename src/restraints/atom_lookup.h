@@ -17,6 +17,13 @@ namespace restraints {
 using AltCodes = rt::Array1<rt::FixedText<2>, MX1ALT>;
 using AltPlaces = rt::Array1<int32_t, MX1ALT>;
 
+// The signed number of a code pair, by which the conformers of a plane are
+// told apart: + the correction code, - the alternate code, 0 for "..".  A
+// nonzero number is added to its own list (corr_codes or alt_codes) the
+// first time it is seen.
+int32_t conformer_code(const rt::FixedText<2>& pair, int32_t* corr_codes, int& ncorr,
+                       int32_t* alt_codes, int& nalt);
+
 }  // namespace restraints
 
 // The tree positions of the first atom named `name` (states 'U' and 'D'

@@ -279,12 +279,6 @@ struct PlaneAtom {
   float x[MX1ALT][3];
 };
 
-void add_code(int32_t* list, int& count, int32_t code) {
-  for (int k = 0; k < count; ++k)
-    if (list[k] == code) return;
-  list[count++] = code;
-}
-
 }  // namespace
 
 void iplan_rstr_l_(int32_t mdoc, char list, int32_t l, std::string_view link,
@@ -306,21 +300,9 @@ void iplan_rstr_l_(int32_t mdoc, char list, int32_t l, std::string_view link,
       p.offset = a.offset;
       p.n = 0;
       for (int32_t j = 1; j <= a.n && p.n < MX1ALT; ++j) {
-        const char c = a.corr(j)(1), alt = a.corr(j)(2);
-        int32_t code = 0;
-        bool last = false;
-        if (c == '.' && alt == '.') {
-          p.n = 0;
-          last = true;
-        } else if (c == '.') {
-          chtoint_(alt, code);
-          code = -code;
-          add_code(neg_codes, nneg, code);
-        } else {
-          chtoint_(c, code);
-          add_code(pos_codes, npos, code);
-        }
-        p.code[p.n] = code;
+        const bool last = a.corr(j) == "..";
+        if (last) p.n = 0;
+        p.code[p.n] = restraints::conformer_code(a.corr(j), pos_codes, npos, neg_codes, nneg);
         p.iname[p.n] = a.iname(j);
         p.iat[p.n] = a.iat(j);
         for (int i = 0; i < 3; ++i) p.x[p.n][i] = a.iat(j) > 0 ? a.x(i + 1, j) : 0.0f;

@@ -240,12 +240,6 @@ struct Slot {
   int32_t place[MX1ALT];
 };
 
-void add_code(int32_t* list, int& count, int32_t code) {
-  for (int k = 0; k < count; ++k)
-    if (list[k] == code) return;
-  list[count++] = code;
-}
-
 void write_plane(int32_t mdoc, const rt::FixedText<8>& label, const float* dev,
                  const int32_t* place, int np, int32_t& ierr) {
   if (np <= 3) return;
@@ -279,16 +273,7 @@ void one_plane(int32_t mdoc, int32_t ip, int32_t& ierr) {
         s.place[0] = place(j);
         break;
       }
-      int32_t code = 0;
-      if (c == '.') {
-        chtoint_(a, code);
-        code = -code;
-        add_code(alt_codes, nalt, code);
-      } else {
-        chtoint_(c, code);
-        add_code(corr_codes, ncorr, code);
-      }
-      s.code[s.n] = code;
+      s.code[s.n] = restraints::conformer_code(corr(j), corr_codes, ncorr, alt_codes, nalt);
       s.place[s.n++] = place(j);
     }
   }

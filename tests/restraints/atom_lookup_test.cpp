@@ -90,6 +90,26 @@ TEST(AltCompatibility, CodesThatMayShareARestraint) {
   }
 }
 
+// A plane is written once per code in use: each code listed once under its
+// own sign, a correction code winning over the alternate beside it.
+TEST(AltCompatibility, PlaneCodesAreListedOncePerSign) {
+  int32_t corr[4] = {}, alt[4] = {};
+  int ncorr = 0, nalt = 0;
+  auto code = [&](const char* pair) {
+    return restraints::conformer_code(rt::FixedText<2>(pair), corr, ncorr, alt, nalt);
+  };
+  EXPECT_EQ(code(".."), 0);
+  EXPECT_EQ(code(".A"), -'A');
+  EXPECT_EQ(code(".B"), -'B');
+  EXPECT_EQ(code(".A"), -'A');
+  EXPECT_EQ(code("1B"), '1');
+  ASSERT_EQ(nalt, 2);
+  EXPECT_EQ(alt[0], -'A');
+  EXPECT_EQ(alt[1], -'B');
+  ASSERT_EQ(ncorr, 1);
+  EXPECT_EQ(corr[0], '1');
+}
+
 // The link atom search: alternate filter, exclusion list, atom numbers and
 // coordinates only for positions that have them.
 TEST_F(AtomLookup, LinkSearchFiltersConformersAndNumbersByTheCaller) {
