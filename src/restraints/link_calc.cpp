@@ -149,6 +149,24 @@ float restraints::law_of_cosines(float b1, float b2, float a) {
   return std::sqrt(std::fabs(b1 * b1 + b2 * b2 - 2 * b1 * b2 * std::cos(a)));
 }
 
+void restraints::angle_distance(float b1, float b2, float ang, float dev, float& dist,
+                                float& desd) {
+  auto f = [&](float a) { return law_of_cosines(b1, b2, a); };
+  dist = f(ang * kDeg);
+  desd = spread(f, ang * kDeg, dev * kDeg, dist);
+}
+
+void restraints::torsion_distance(float b1, float b2, float b3, float a1, float a2, float ang,
+                                  float dev, float& dist, float& desd) {
+  auto f = [&](float phi) {
+    float r;
+    dist_14_(b1, b2, b3, a1 * kDeg, a2 * kDeg, phi, r);
+    return r;
+  };
+  dist = f(ang * kDeg);
+  desd = spread(f, ang * kDeg, dev * kDeg, dist);
+}
+
 void calc_idobs_l_(int32_t, int32_t, const float* xx1, const float* xx2, float& dobs) {
   float d[3];
   nb_vsub_(xx2, xx1, d);
@@ -244,9 +262,7 @@ void calc_distl_angl_(float ang, float dev, int32_t lb, const int32_t* ifl,
   const LinkAtoms s{ifl, mon, latom, link};
   float b1, b2;
   if (!ideal_bond(s, 0, 1, lb, b1) || !ideal_bond(s, 1, 2, lb, b2)) return;
-  auto f = [&](float a) { return law_of_cosines(b1, b2, a); };
-  dist = f(ang * kDeg);
-  desd = spread(f, ang * kDeg, dev * kDeg, dist);
+  restraints::angle_distance(b1, b2, ang, dev, dist, desd);
 }
 
 void calc_distl_tors_(float ang, float dev, int32_t lb, int32_t lg, const int32_t* ifl,
@@ -259,13 +275,7 @@ void calc_distl_tors_(float ang, float dev, int32_t lb, int32_t lg, const int32_
       !ideal_bond(s, 2, 3, lb, b3) || !ideal_angle(s, 0, 1, 2, lg, a1) ||
       !ideal_angle(s, 1, 2, 3, lg, a2))
     return;
-  auto f = [&](float phi) {
-    float r;
-    dist_14_(b1, b2, b3, a1 * kDeg, a2 * kDeg, phi, r);
-    return r;
-  };
-  dist = f(ang * kDeg);
-  desd = spread(f, ang * kDeg, dev * kDeg, dist);
+  restraints::torsion_distance(b1, b2, b3, a1, a2, ang, dev, dist, desd);
 }
 
 void calc_ipldev_l_(int32_t, char, int32_t n, const int32_t*, const int32_t*, const float* xx,

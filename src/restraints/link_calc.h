@@ -31,6 +31,15 @@ float spread(F f, float x, float dx, float at) {
   return 0.5f * (std::fabs(at - f(x + dx)) + std::fabs(at - f(x - dx)));
 }
 
+// The 1-3 distance across an angle of ang degrees between bonds b1 and b2,
+// and its sd for an angle sd of dev degrees.
+void angle_distance(float b1, float b2, float ang, float dev, float& dist, float& desd);
+
+// The 1-4 distance across a torsion of ang degrees on bonds b1, b2, b3 and
+// angles a1, a2 (degrees), and its sd for a torsion sd of dev degrees.
+void torsion_distance(float b1, float b2, float b3, float a1, float a2, float ang, float dev,
+                      float& dist, float& desd);
+
 }  // namespace restraints
 
 // |xx2 - xx1|; the indices are not read.

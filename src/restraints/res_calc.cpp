@@ -9,13 +9,11 @@
 #include "dictionary/lib_com.h"
 #include "foundation/kernels.h"
 #include "restraints/link_calc.h"
-#include "suite/pi.h"
 
 namespace {
 
 using Name = rt::FixedText<4>;
 
-constexpr float kDeg = suite::kPi<float> / 180.0f;
 constexpr float kMinOcc = 0.001f;
 
 // The C1 atom at tree place i, 0 when the place holds none.
@@ -96,9 +94,7 @@ void calc_dist_angl_(float ang, float dev, std::string_view atm1, std::string_vi
   dist = desd = 0;
   float b1, b2;
   if (!l1_bond(atm1, atm2, b1) || !l1_bond(atm2, atm3, b2)) return;
-  auto f = [&](float a) { return restraints::law_of_cosines(b1, b2, a); };
-  dist = f(ang * kDeg);
-  desd = restraints::spread(f, ang * kDeg, dev * kDeg, dist);
+  restraints::angle_distance(b1, b2, ang, dev, dist, desd);
 }
 
 void calc_dist_tors_(float ang, float dev, std::string_view atm1, std::string_view atm2,
@@ -110,13 +106,7 @@ void calc_dist_tors_(float ang, float dev, std::string_view atm1, std::string_vi
   if (!l1_bond(atm1, atm2, b1) || !l1_bond(atm2, atm3, b2) || !l1_bond(atm3, atm4, b3) ||
       !l1_angle(atm1, atm2, atm3, a1) || !l1_angle(atm2, atm3, atm4, a2))
     return;
-  auto f = [&](float phi) {
-    float d;
-    dist_14_(b1, b2, b3, a1 * kDeg, a2 * kDeg, phi, d);
-    return d;
-  };
-  dist = f(ang * kDeg);
-  desd = restraints::spread(f, ang * kDeg, dev * kDeg, dist);
+  restraints::torsion_distance(b1, b2, b3, a1, a2, ang, dev, dist, desd);
 }
 
 void calc_ipldev_(int32_t n, int32_t& nn, const int32_t* iatm, float* dobs) {
