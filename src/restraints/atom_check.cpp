@@ -75,6 +75,21 @@ int32_t scattering_row(int32_t mdoc, Name& symb, int32_t& ierr) {
   return insf;
 }
 
+// The coordinate fields of C1 atom n for an atom the model lacks: none, of
+// type 'M'.
+void no_position(int32_t n) {
+  r_scratch_t& r = r_scratch;
+  for (int m = 1; m <= 3; ++m) r.c1_xyz(m, n) = 0;
+  for (int m = 1; m <= 6; ++m) r.c1_anis(m, n) = 0;
+  r.c1_biso(n) = r.c1_occ(n) = 0;
+  // The slot may hold an atom of an earlier residue: a missing atom stands
+  // on a general position, not on that atom's multiplicity.
+  r.c1_user(n) = 1.001f;
+  r.c1_atype(n) = "M";
+  r.c1_btype(n) = "I";
+  r.c1_fsc(n) = r.c1_fsa(n) = r.c1_fus(n) = "N";
+}
+
 // A C1 atom for library atom i that the model lacks; 0 when C1 is full.
 int32_t append_missing(int32_t mdoc, int32_t i, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
@@ -85,17 +100,9 @@ int32_t append_missing(int32_t mdoc, int32_t i, int32_t& ierr) {
   r.c1_asymb(n) = r.l1a_symb(i);
   r.c1_nalt(n) = 1;
   r.c1_ialt(n) = 0;
-  for (int m = 1; m <= 3; ++m) r.c1_xyz(m, n) = 0;
-  for (int m = 1; m <= 6; ++m) r.c1_anis(m, n) = 0;
-  r.c1_biso(n) = r.c1_occ(n) = 0;
-  // The slot may hold an atom of an earlier residue: a missing atom stands
-  // on a general position, not on that atom's multiplicity.
-  r.c1_user(n) = 1.001f;
-  r.c1_atype(n) = "M";
+  no_position(n);
   r.c1_alt(n) = ".";
   r.c1_corr(n) = ".";
-  r.c1_btype(n) = "I";
-  r.c1_fsc(n) = r.c1_fsa(n) = r.c1_fus(n) = "N";
   initone_(n);
   r.s1_icrd(n) = 0;
   r.l1a_icr(i) = n;
@@ -129,13 +136,7 @@ void split_hydrogen(int32_t n) {
     r.c1_aname_inp(m) = r.c1_aname_inp(n);
     r.c1_asymb(m) = r.c1_asymb(n);
     r.c1_sf_id(m) = r.c1_sf_id(n);
-    for (int k = 1; k <= 3; ++k) r.c1_xyz(k, m) = 0;
-    for (int k = 1; k <= 6; ++k) r.c1_anis(k, m) = 0;
-    r.c1_biso(m) = r.c1_occ(m) = 0;
-    r.c1_user(m) = 1.001f;
-    r.c1_atype(m) = "M";
-    r.c1_btype(m) = "I";
-    r.c1_fsc(m) = r.c1_fsa(m) = r.c1_fus(m) = "N";
+    no_position(m);
     r.c1_alt(m) = r.c1_alt(q);
     r.c1_corr(m) = r.c1_corr(q);
     r.c1_nalt(m) = 0;
