@@ -21,6 +21,7 @@
 
 #include "numeric/cg_solvers.h"
 #include "numeric/sym_eigen.h"
+#include "quiet_stdout.h"
 
 namespace {
 
@@ -131,27 +132,6 @@ std::vector<float> right_hand_side(int32_t nv) {
   for (int32_t k = 0; k < nv; ++k) v[k] = std::sin(0.001f * static_cast<float>(k)) + 1.0f;
   return v;
 }
-
-// The solver reports every iteration on standard output; keep that off the
-// results.
-class QuietStdout {
- public:
-  QuietStdout() {
-    std::fflush(stdout);
-    saved_ = dup(1);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    close(null);
-  }
-  ~QuietStdout() {
-    std::fflush(stdout);
-    dup2(saved_, 1);
-    close(saved_);
-  }
-
- private:
-  int saved_;
-};
 
 void BM_ConjugateGradient_cgsol_r(benchmark::State& state) {
   const int32_t nv = kGridX * kGridY;

@@ -12,6 +12,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "pdb_model.h"
+
 namespace {
 
 bool brief() {
@@ -34,33 +36,13 @@ std::string work_dir() {
   return dir.path;
 }
 
-// A PDB file of about n atoms: a cell, then chains of 100 residues of eight
-// atoms each, ended by TER; chain letters cycle through A-Z.
+// A PDB model of about n atoms, written once per size.
 std::string model(int n) {
   static std::map<int, std::string> made;
   auto it = made.find(n);
   if (it != made.end()) return it->second;
   const std::string path = work_dir() + "/model" + std::to_string(n) + ".pdb";
-  FILE* f = std::fopen(path.c_str(), "w");
-  std::fprintf(f, "CRYST1  100.000  110.000  120.000  90.00  90.00  90.00 P 21 21 21    4\n");
-  const char* names[8] = {" N  ", " CA ", " C  ", " O  ", " CB ", " CG ", " CD ", " CE "};
-  const char* elems[8] = {"N", "C", "C", "O", "C", "C", "C", "C"};
-  int serial = 0, chain = 0;
-  while (serial < n) {
-    const char id = static_cast<char>('A' + chain % 26);
-    for (int r = 1; r <= 100 && serial < n; ++r) {
-      for (int k = 0; k < 8; ++k) {
-        ++serial;
-        std::fprintf(f, "ATOM  %5d %4s LYS %c%4d    %8.3f%8.3f%8.3f  1.00 %5.2f           %s\n",
-                     serial % 100000, names[k], id, r, 0.01 * (serial % 9973), 0.02 * r, 0.5 * k,
-                     10.0 + k, elems[k]);
-      }
-    }
-    std::fprintf(f, "TER\n");
-    ++chain;
-  }
-  std::fprintf(f, "END\n");
-  std::fclose(f);
+  write_pdb_model(path, n);
   made[n] = path;
   return path;
 }

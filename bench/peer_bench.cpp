@@ -31,6 +31,8 @@
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "output/pdb_writer.h"
+#include "pdb_model.h"
+#include "quiet_stdout.h"
 #include "ratio_reporter.h"
 #include "reflections/cmtzlib.h"
 #include "reflections/mtz_reader.h"
@@ -60,28 +62,6 @@ const std::string& work_dir() {
   static WorkDir dir;
   return dir.path;
 }
-
-// Both libraries report on standard output as they read; that stays off the results.
-class QuietStdout {
- public:
-  QuietStdout() {
-    std::fflush(stdout);
-    saved_ = dup(1);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    close(null);
-  }
-  ~QuietStdout() {
-    std::fflush(stdout);
-    dup2(saved_, 1);
-    close(saved_);
-  }
-  QuietStdout(const QuietStdout&) = delete;
-  QuietStdout& operator=(const QuietStdout&) = delete;
-
- private:
-  int saved_;
-};
 
 // ---- reflection files ----
 
@@ -194,34 +174,11 @@ void BM_MtzWriteGemmi(benchmark::State& state) {
 
 int model_atoms() { return brief() ? 4000 : 400000; }
 
-// A cell, then chains of 100 residues of eight atoms each, each chain
-// ended by TER; chain letters cycle through A-Z and serial numbers through
-// five digits.
 const std::string& pdb_model() {
   static std::string path;
   if (!path.empty()) return path;
   path = work_dir() + "/model.pdb";
-  FILE* f = std::fopen(path.c_str(), "w");
-  std::fprintf(f, "CRYST1  100.000  110.000  120.000  90.00  90.00  90.00 P 21 21 21    4\n");
-  const char* names[8] = {" N  ", " CA ", " C  ", " O  ", " CB ", " CG ", " CD ", " CE "};
-  const char* elems[8] = {"N", "C", "C", "O", "C", "C", "C", "C"};
-  const int n = model_atoms();
-  int serial = 0, chain = 0;
-  while (serial < n) {
-    const char id = static_cast<char>('A' + chain % 26);
-    for (int r = 1; r <= 100 && serial < n; ++r) {
-      for (int k = 0; k < 8; ++k) {
-        ++serial;
-        std::fprintf(f, "ATOM  %5d %4s LYS %c%4d    %8.3f%8.3f%8.3f  1.00 %5.2f           %s\n",
-                     serial % 100000, names[k], id, r, 0.01 * (serial % 9973), 0.02 * r, 0.5 * k,
-                     10.0 + k, elems[k]);
-      }
-    }
-    std::fprintf(f, "TER\n");
-    ++chain;
-  }
-  std::fprintf(f, "END\n");
-  std::fclose(f);
+  write_pdb_model(path, model_atoms());
   return path;
 }
 

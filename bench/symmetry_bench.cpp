@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <string>
 
+#include "quiet_stdout.h"
 #include "suite/csymlib.h"
 
 namespace {
@@ -31,26 +32,6 @@ std::string last_symbol() {
   if (f) std::fclose(f);
   return last;
 }
-
-// The loader reports each load on standard output; keep that off the results.
-class QuietStdout {
- public:
-  QuietStdout() {
-    std::fflush(stdout);
-    saved_ = dup(1);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    close(null);
-  }
-  ~QuietStdout() {
-    std::fflush(stdout);
-    dup2(saved_, 1);
-    close(saved_);
-  }
-
- private:
-  int saved_;
-};
 
 void BM_BareLineScan(benchmark::State& state) {
   const std::string path = data_file();
