@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "dictionary/modif.h"
 #include "monomer_fixture.h"
 #include "restraints/end_torsions.h"
 #include "restraints/rebuild_tree.h"
@@ -140,6 +141,23 @@ TEST_F(ResidueTree, ChainStartGivesTheFirstThreeAtomsNoTorsion) {
   current("LEU", 34);
   EXPECT_EQ(tree('Y'), 0);
   EXPECT_EQ(s1.id_psi(row("N")), "?");
+}
+
+// A chain end carries the terminal carboxylate: its carbonyl O is no longer
+// the last forward atom of C, and C's forward atom lies beyond the residue
+// (the tree's end mark).  O takes its library torsion as an atom whose back
+// atom has no forward atom here.
+TEST_F(ResidueTree, TorsionOntoTheEndAtomOfAChainEnd) {
+  fixture::monomer_in_l1("ASP");
+  int32_t ierr = -1;
+  captured([&] { modif_(0, "COO", ierr); });
+  ASSERT_EQ(ierr, 0);
+  truth = fixture::pdb_residue("2BEG.pdb", 'A', 23);
+  fixture::residue_in_slot(s1, truth, "ASP", 0);
+  const int c = row("C");
+  ASSERT_LT(r.l1a_iforw(r_scratch.s1_ilib(c)), 0);
+  EXPECT_EQ(tree('M'), 0);
+  EXPECT_EQ(s1.id_psi(row("O")), "Co1T");
 }
 
 TEST_F(ResidueTree, AnEarlierTorsionCodeIsKept) {
