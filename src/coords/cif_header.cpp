@@ -120,7 +120,8 @@ bool scalar_item(Header& h, std::string_view item, std::string_view data, int32_
   auto m = [&](std::string_view n) { return cif_match(item, n); };
   if (m(cif_item(1))) {
     com_dict_file.prog_name_crd = ".";
-    if (data.substr(0, 5) == "vorel") {
+    // "blanc" is what this system's own writer puts there.
+    if (data.substr(0, 5) == "vorel" || data.substr(0, 5) == "blanc") {
       crdinf.cr_soft = "B";
       com_dict_file.prog_name_crd = "B";
     }

@@ -46,6 +46,22 @@ TEST_F(CifLoops, OwnWriterEntitiesReachTheChains) {
   EXPECT_EQ(asym_part.iterm_s_type(1), 2);
 }
 
+// The software name as the coordinate writer of this system writes it.
+TEST_F(CifLoops, OwnWriterKnownByTheNameItWrites) {
+  write("ours", std::string("data_x\n_software.name  blanc\n") +
+                    "loop_\n_entity.id\n_entity.type\nPRT polypeptide\n"
+                    "loop_\n_entity_poly_seq.entity_id\n_entity_poly_seq.mon_id\n"
+                    "_entity_poly_seq.ptq7_auth_seq_id\n_entity_poly_seq.ptq7_back_connect_type\n"
+                    "_entity_poly_seq.ptq7_num_mon_back\n_entity_poly_seq.ptq7_mod_id\n"
+                    "PRT ALA 1 . n/a NH3\nPRT GLY 2 TRANS 1 .\nPRT SER 3 TRANS 2 COO\n"
+                    "loop_\n_struct_asym.id\n_struct_asym.entity_id\nAA PRT\nBB PRT\n" + kAtoms);
+  ASSERT_EQ(read("ours"), 8);
+  EXPECT_EQ(crdinf.cr_soft.str(), "B");
+  ASSERT_EQ(cif_entity_list.n_chn_ent, 1);
+  EXPECT_EQ(asym_part.iterm_s_type(1), 2);  // NH3 kept
+  EXPECT_EQ(resid_inf.iconn_type(2), 2);
+}
+
 TEST_F(CifLoops, OtherWritersEntityLoopsArePassedOver) {
   write("other", std::string("data_x\n") + "loop_\n_entity.id\n_entity.type\nPRT polypeptide\n" +
                      "loop_\n_struct_asym.id\n_struct_asym.entity_id\nAA PRT\n" + kAtoms);
