@@ -45,13 +45,17 @@ Snapshot snapshot() {
     s.entities.push_back(cif_entity_list.ent_chain_id(e).str() + "/" +
                          cif_entity_list.ent_chain_type(e).str() + "/" +
                          std::to_string(cif_entity_list.ent_nres_chain(e)));
-  for (int32_t l = 1; l <= link_inf.ln_n; ++l)
+  for (int32_t l = 1; l <= link_inf.ln_n; ++l) {
+    // The sequence rows of our own file give their connections (PTRANS,
+    // CIS, ...) as link rows as well; those restate the chains' connections.
+    if (link_inf.ln_ent(l) == "E") continue;
     // The identifier is one CIF word: blanks around it do not survive.
     s.links.push_back(std::string(rt::trim_right(link_inf.ln_id(l).view().substr(
                           link_inf.ln_id(l).view().find_first_not_of(' ') % 8))) +
                       "/" + link_inf.ln_atom1(l).str() + "/" + link_inf.ln_atom2(l).str() + "/" +
                       std::to_string(link_inf.ln_1ires(l)) + "/" +
                       std::to_string(link_inf.ln_2ires(l)));
+  }
   return s;
 }
 
