@@ -1,0 +1,357 @@
+// Whole runs of the pipeline on real entries with the test library: the four
+// output files of two small entries against files checked by hand, the
+// invariants of every written file on the larger entries, the stage that
+// fails and what it leaves behind, and the option flags.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "coords/pdb_reader.h"
+#include "foundation/atom_com.h"
+#include "output/atom_str.h"
+#include "output/str_read.h"
+#include "pipeline_fixture.h"
+
+namespace {
+
+using pipetest::data;
+using pipetest::Options;
+using pipetest::Restraint;
+using pipetest::Outcome;
+
+std::string expected(const std::string& name) { return file_text(std::string(ORB_TEST_SOURCE_DIR) + "/expected/" + name); }
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
+
+Options on(const std::string& model) {
+  Options o;
+  o.in = data(model);
+  return o;
+}
+
+// ------------------------------------------------------ whole output files
+
+// disordered.pdb (residues 25-30 of one chain, no cell): the coordinate,
+// structure and restraint files.  Checked by hand: the coordinate rows in
+// the columns of the atom-row layout, in the library's tree order with
+// serials 1-50 and every input atom once (the arginine's blank-coded CZ
+// beside CZ B, NH1 and NH2 A and B); the sequence rows NH3 at the start,
+// TRANS back links, TERMINUS at the end; the structure rows' back serials
+// with distances equal to those of the written coordinates; the restraint
+// header lines and loop items, a MONO block per residue and a LINK block
+// per peptide in walk order, the comment lines' name, number and chain
+// fields; ideals and deviations against the library files (MET N-CA
+// 1.469/0.020, N-CA-C 109.43/3.00, var_1 30.02/15 period 2; TRANS C-N
+// 1.329/0.014, CA-C-N 116.2/2.0, O-C-N 123.0/1.6, C-N-CA 121.7/1.8, omega
+// 180/5); observed values worked out from the input coordinates (MET N-CA
+// 1.474, the MET-SER peptide C-N 1.331) and for every bond by script; each
+// restraint's atom names equal the coordinate file's names at its serials;
+// every column of the BOND, ANGL, TORS and PLAN layouts.  The N-terminal
+// N-CA and angles at N carry energy constant 0: the test energy library has
+// no bond or angle of the terminal NT3 nitrogen with CH1.
+TEST(PipelineFiles, SmallEntryWritesItsThreeFilesWhole) {
+  TempDir dir;
+  const Outcome r = pipetest::run(on("disordered.pdb"), dir.path());
+  EXPECT_EQ(r.ierr, 0) << r.out;
+  EXPECT_EQ(r.new_lib, 'N');
+  EXPECT_EQ(r.fstop, 'N');
+  EXPECT_EQ(file_text(dir.file("out.crd")), expected("disordered/out.crd"));
+  EXPECT_EQ(file_text(dir.file("out.str")), expected("disordered/out.str"));
+  EXPECT_EQ(file_text(dir.file("out.rst")), expected("disordered/out.rst"));
+  EXPECT_FALSE(exists(dir.file("new_lib.cif"))) << "nothing new: no library";
+}
+
+// 1SSU_mod.pdb (two one-atom aspartates 1.49 A apart, two models, the first
+// read): the link the library lacks goes to a new library.  Checked by hand:
+// the new library holds its global lines, the link list row ASP-ASP and the
+// link's one bond N-N 1.500 (the length given to a new link) with esd 0.020;
+// the restraint file one LINK block whose BOND joins serials 1 and 10 with
+// the observed 1.486 worked out from the two N atoms of model 1 (a new link's
+// bond carries deviation 0 in the restraint); the coordinate file the
+// present N of each residue and its missing atoms flagged M at the origin
+// with occupancy 0, the connection row of the link; the structure rows of
+// both residues, their back serials inside each residue.
+TEST(PipelineFiles, NewLinkGoesToTheNewLibrary) {
+  TempDir dir;
+  const Outcome r = pipetest::run(on("1SSU_mod.pdb"), dir.path());
+  EXPECT_EQ(r.ierr, 0) << r.out;
+  EXPECT_EQ(r.new_lib, 'Y');
+  EXPECT_EQ(r.fstop, 'Y');
+  EXPECT_NE(r.out.find(" I am writing new library:"), std::string::npos) << r.out;
+  EXPECT_EQ(file_text(dir.file("out.crd")), expected("1SSU_mod/out.crd"));
+  EXPECT_EQ(file_text(dir.file("out.str")), expected("1SSU_mod/out.str"));
+  EXPECT_EQ(file_text(dir.file("out.rst")), expected("1SSU_mod/out.rst"));
+  EXPECT_EQ(file_text(dir.file("new_lib.cif")), expected("1SSU_mod/new_lib.cif"));
+}
+
+// ------------------------------------------------------------ invariants
+
+struct Written {
+  std::vector<std::string> keys;  // the coordinate file's atoms, by serial
+  std::vector<char> state;        // their atom type ('.' present, 'M' missing, ...)
+};
+
+// The coordinate file read back; every serial is the row's index.
+Written coordinates(const std::string& base) {
+  Written w;
+  EXPECT_EQ(pipetest::read_coordinates(base), 0) << base;
+  for (int ia = 1; ia <= atom_inf.n_atom; ++ia) {
+    w.keys.push_back(pipetest::atom_key(ia));
+    w.state.push_back(atom_inf.atm_type(ia)(1));
+  }
+  return w;
+}
+
+// The atoms of the model as the reader of its input gives them.
+std::vector<std::string> input_atoms(const std::string& path) {
+  int32_t ierr = 0;
+  const float cell[6] = {0, 0, 0, 0, 0, 0};
+  if (path.ends_with(".pdb"))
+    captured([&] { get_pdb_(0, path, 0, cell, 'N', 'N', 'N', ierr); });
+  else
+    captured([&] { read_atoms_(0, "", path, "", 0, cell, ierr); });
+  rt::close_all_units();
+  EXPECT_TRUE(ierr == 0 || ierr >= 7) << path << " " << ierr;
+  std::vector<std::string> keys;
+  for (int ia = 1; ia <= atom_inf.n_atom; ++ia) keys.push_back(pipetest::atom_key(ia));
+  return keys;
+}
+
+void expect_invariants(const std::string& model, int32_t want_ierr, std::size_t min_atoms) {
+  TempDir dir;
+  Options o = on(model);
+  const Outcome r = pipetest::run(o, dir.path());
+  EXPECT_EQ(r.ierr, want_ierr) << r.out;
+  const std::string base = dir.path() + "/out";
+
+  // Every atom written once: no two rows of the coordinate file name the
+  // same atom, and the model's present atoms are all there.
+  const std::vector<std::string> model_atoms = input_atoms(o.in);
+  const Written w = coordinates(base);
+  ASSERT_GE(w.keys.size(), min_atoms);
+  std::set<std::string> seen;
+  for (std::size_t i = 0; i < w.keys.size(); ++i)
+    EXPECT_TRUE(seen.insert(w.keys[i]).second) << "written twice: " << w.keys[i] << " serial " << i + 1;
+  for (const std::string& k : model_atoms) EXPECT_EQ(seen.count(k), 1u) << "not written: " << k;
+
+  // The structure file: one row a serial, tree links inside the file.
+  int32_t ierr = 0;
+  rt::FixedText<256> path("");
+  captured([&] { read_str_(0, path.ref(), base, "str", ierr); });
+  rt::close_all_units();
+  EXPECT_EQ(ierr, 0);
+  const int n = static_cast<int>(w.keys.size());
+  for (int ia = 1; ia <= n; ++ia) {
+    EXPECT_LE(atom_str.as_iback(ia), n) << ia;
+    EXPECT_LE(atom_str.as_ifor(ia), n) << ia;
+  }
+
+  // The restraint file through the row reader: the counts of the run and
+  // the serials of the text.
+  std::vector<Restraint> rows;
+  ASSERT_TRUE(pipetest::read_restraints(base, rows));
+  int bonds = 0, angles = 0, torsions = 0, chirals = 0, planes = 0;
+  for (const Restraint& x : rows) {
+    bonds += x.kind == "BOND";
+    angles += x.kind == "ANGL";
+    torsions += x.kind == "TORS";
+    chirals += x.kind == "CHIR";
+    if (x.kind == "PLAN") planes = std::max(planes, x.num);
+  }
+  EXPECT_EQ(bonds, r.nbond);
+  EXPECT_EQ(angles, r.nangl);
+  EXPECT_EQ(torsions, r.ntors);
+  EXPECT_EQ(chirals, r.nchir);
+  EXPECT_EQ(planes, r.nplan);
+  // Every atom of a restraint is the atom of that serial in the coordinate
+  // file, as the restraint's comment names it.
+  const std::vector<pipetest::Record> recs = pipetest::records(file_text(base + ".rst"));
+  ASSERT_EQ(recs.size(), rows.size());
+  for (std::size_t i = 0; i < recs.size(); ++i) {
+    const pipetest::Record& x = recs[i];
+    for (std::size_t k = 0; k < x.serials.size(); ++k) {
+      EXPECT_EQ(x.serials[k], rows[i].ia[k]) << x.line;
+      ASSERT_GE(x.serials[k], 1) << x.line;
+      ASSERT_LE(x.serials[k], n) << x.line;
+      const std::string& key = w.keys[x.serials[k] - 1];
+      const std::string atom = key.substr(0, key.rfind('|'));
+      EXPECT_EQ(x.names[k], atom.substr(atom.rfind('|') + 1)) << x.line << " serial " << x.serials[k] << " is " << key;
+    }
+  }
+
+  // A second run on the written coordinates gives the same restraints.
+  TempDir again;
+  Options o2 = on(model);
+  o2.in = base + ".crd";
+  const Outcome r2 = pipetest::run(o2, again.path());
+  EXPECT_EQ(r2.ierr, want_ierr) << r2.out;
+  const std::vector<pipetest::Record> recs2 = pipetest::records(file_text(again.path() + "/out.rst"));
+  ASSERT_EQ(recs2.size(), recs.size());
+  for (std::size_t i = 0; i < recs.size(); ++i) EXPECT_EQ(recs2[i].line, recs[i].line) << "restraint " << i + 1;
+}
+
+TEST(PipelineInvariants, PeptideFibrilFromPdb) { expect_invariants("2BEG.pdb", 0, 1855); }
+TEST(PipelineInvariants, PeptideFibrilFromMmcif) { expect_invariants("cif_2BEG.cif", 0, 1855); }
+
+// --------------------------------------------------- a stage that fails
+
+// Each failing stage says so and leaves no output behind it: a file that
+// cannot be opened ends the run with status 1 and the file's name, a stage
+// that fails returns its status with its own message.
+void expect_nothing_written(const TempDir& dir) {
+  for (const char* f : {"out.crd", "out.str", "out.rst", "new_lib.cif"}) EXPECT_FALSE(exists(dir.file(f))) << f;
+}
+
+TEST(PipelineStages, MissingCoordinateFileEndsTheRunBeforeTheLibrary) {
+  TempDir dir;
+  const Outcome r = pipetest::run(on("no_such_model.pdb"), dir.path());
+  EXPECT_EQ(r.stop, 1);
+  EXPECT_NE(r.out.find(" Open failed: File: " + data("no_such_model.pdb")), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("LIBRARY OF MONOMERS"), std::string::npos) << r.out;
+  EXPECT_EQ(r.new_lib, 'N');
+  expect_nothing_written(dir);
+}
+
+TEST(PipelineStages, MissingLibraryEndsTheRunBeforeTheCoordinates) {
+  TempDir dir;
+  Options o = on("disordered.pdb");
+  o.lib_dir = dir.path() + "/no_library/";
+  const Outcome r = pipetest::run(o, dir.path());
+  EXPECT_EQ(r.stop, 1);
+  EXPECT_NE(r.out.find(" Open failed: File: " + dir.path() + "/no_library/list/mon_lib_list.cif"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find(" I am reading PDB_file"), std::string::npos) << r.out;
+  expect_nothing_written(dir);
+}
+
+// 1A8O holds selenomethionines; selenium is not in the test energy library,
+// so the new monomer cannot be built and identification fails.
+TEST(PipelineStages, IdentificationFailureStopsBeforeTheRestraints) {
+  TempDir dir;
+  const Outcome r = pipetest::run(on("1A8O.pdb"), dir.path());
+  EXPECT_EQ(r.stop, -1);
+  EXPECT_EQ(r.ierr, 1);
+  EXPECT_NE(r.out.find("does not exist in theenergetic library"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find(" I am creating restraints"), std::string::npos) << r.out;
+  EXPECT_EQ(r.new_lib, 'N');
+  EXPECT_EQ(r.fstop, 'N');
+  expect_nothing_written(dir);
+}
+
+// Outputs in a directory that does not exist: the restraint stage cannot
+// open its first file and the run ends there, nothing written.
+TEST(PipelineStages, OutputThatCannotBeOpenedEndsTheRunAtTheRestraints) {
+  TempDir dir;
+  Options o = on("disordered.pdb");
+  o.out_base = dir.path() + "/no_dir/out";
+  const Outcome r = pipetest::run(o, dir.path());
+  EXPECT_EQ(r.stop, 1);
+  EXPECT_NE(r.out.find(" I am creating restraints"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(" Open failed: File: " + dir.path() + "/no_dir/out.crd"), std::string::npos) << r.out;
+  expect_nothing_written(dir);
+}
+
+// ------------------------------------------------------------ the options
+
+struct FlagRow {
+  const char* label;
+  char Options::*flag;
+  char given, after;
+};
+
+// A run that stops at once still normalises every flag in place.
+TEST(PipelineFlags, EveryFlagNormalisedInPlace) {
+  const FlagRow rows[] = {
+      {"check y", &Options::check, 'y', 'Y'},      {"check 0 kept", &Options::check, '0', '0'},
+      {"check blank", &Options::check, ' ', 'N'},  {"check_spec y", &Options::check_spec, 'y', 'Y'},
+      {"rflag y", &Options::rflag, 'y', 'Y'},      {"rflag x", &Options::rflag, 'x', 'N'},
+      {"coor y", &Options::coor, 'y', 'Y'},        {"form u", &Options::form, 'u', 'U'},
+      {"form blank", &Options::form, ' ', 'F'},    {"pept y", &Options::pept, 'y', 'Y'},
+      {"seg y", &Options::seg, 'y', 'Y'},          {"ss n", &Options::ss, 'n', 'N'},
+      {"ss d", &Options::ss, 'd', 'D'},            {"ss blank", &Options::ss, ' ', 'Y'},
+      {"chain y", &Options::chain, 'y', 'Y'},      {"symm c", &Options::symm, 'c', 'C'},
+      {"symm x", &Options::symm, 'x', 'N'},        {"conn d", &Options::conn, 'd', 'D'},
+      {"conn 0 kept", &Options::conn, '0', '0'},   {"cis y", &Options::cis, 'y', 'Y'},
+      {"sugar n", &Options::sugar, 'n', 'N'},      {"sugar blank", &Options::sugar, ' ', 'S'},
+      {"lnk d", &Options::lnk, 'd', 'D'},          {"lnk blank", &Options::lnk, ' ', 'N'},
+      {"h n", &Options::h, 'n', 'N'},              {"h a", &Options::h, 'a', 'A'},
+      {"h blank", &Options::h, ' ', 'Y'},          {"srch g", &Options::srch, 'g', 'G'},
+      {"srch a", &Options::srch, 'a', 'A'},        {"srch blank", &Options::srch, ' ', 'N'},
+      {"list t", &Options::list, 't', 'T'},        {"list x", &Options::list, 'x', 'M'},
+  };
+  TempDir dir;
+  for (const FlagRow& row : rows) {
+    Options o = on("no_such_model.pdb");
+    o.*row.flag = row.given;
+    const Outcome r = pipetest::run(o, dir.path());
+    EXPECT_EQ(r.after.*row.flag, row.after) << row.label;
+  }
+  Options o = on("no_such_model.pdb");
+  o.seg = 'y';
+  pipetest::run(o, dir.path());
+  EXPECT_EQ(crdinf.cr_segflag.str(), "Y") << "the segment flag is kept for the readers";
+}
+
+TEST(PipelineFlags, NearlyZeroDistanceBecomesHalfAnAngstrom) {
+  TempDir dir;
+  const struct {
+    const char* label;
+    float given, after;
+  } rows[] = {{"zero", 0.0f, 0.5f}, {"below 1e-5", 5e-6f, 0.5f}, {"negative kept", -0.3f, -0.3f}, {"kept", 1.2f, 1.2f}};
+  for (const auto& row : rows) {
+    Options o = on("no_such_model.pdb");
+    o.dmin = row.given;
+    EXPECT_EQ(pipetest::run(o, dir.path()).after.dmin, row.after) << row.label;
+  }
+}
+
+// A silent run still shows its progress lines, and nothing else.
+TEST(PipelineFlags, SilentRunShowsOnlyItsProgress) {
+  TempDir dir;
+  Options o = on("disordered.pdb");
+  o.list = 's';
+  const Outcome r = pipetest::run(o, dir.path());
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(r.after.list, 'S');
+  for (const char* shown : {" I am reading PDB_file", " I am creating restraints"})
+    EXPECT_NE(r.out.find(shown), std::string::npos) << shown << r.out;
+  for (const char* silent : {"LIBRARY OF MONOMERS", "title of input coord file", "Number of chains"})
+    EXPECT_EQ(r.out.find(silent), std::string::npos) << silent << r.out;
+  EXPECT_EQ(file_text(dir.file("out.rst")), expected("disordered/out.rst")) << "silence changes no file";
+}
+
+// Inside the program that must have a cell, a PDB file without one ends the
+// run at the reader, without progress lines; any other program reads on.
+TEST(PipelineFlags, ProgramThatNeedsACellStopsAtTheReader) {
+  TempDir dir;
+  Options o = on("disordered.pdb");
+  o.prog = "kavlin";
+  const Outcome r = pipetest::run(o, dir.path());
+  EXPECT_GE(r.ierr, 7);
+  EXPECT_LE(r.ierr, 10);
+  EXPECT_EQ(r.out.find(" I am reading PDB_file"), std::string::npos) << r.out;
+  expect_nothing_written(dir);
+}
+
+// Hydrogens "all" (and rebuilding) write no restraint file; the coordinate
+// and structure files are still written.
+TEST(PipelineFlags, HydrogensAllOrRebuildWriteNoRestraints) {
+  for (const char* which : {"h a", "rflag y"}) {
+    TempDir dir;
+    Options o = on("disordered.pdb");
+    if (which[0] == 'h')
+      o.h = 'a';
+    else
+      o.rflag = 'y';
+    const Outcome r = pipetest::run(o, dir.path());
+    EXPECT_EQ(r.ierr, 0) << which << r.out;
+    EXPECT_FALSE(exists(dir.file("out.rst"))) << which;
+    EXPECT_TRUE(exists(dir.file("out.crd"))) << which;
+    EXPECT_TRUE(exists(dir.file("out.str"))) << which;
+    EXPECT_EQ(r.out.find("Number of bonds restraints"), std::string::npos) << which;
+  }
+}
+
+}  // namespace
