@@ -133,6 +133,21 @@ ModResult apply_modifications(int32_t md, int32_t ig, int32_t ir, bool link_part
   return flagged ? ModResult::Flag : ModResult::Ok;
 }
 
+// Atoms of the residue in C1 and model atoms ias..iaf that the output
+// controllers write after its tree atoms: C1 atoms absent from the library
+// or deleted from it, and model atoms never gathered.
+int32_t atoms_written_after_tree(int32_t ias, int32_t iaf) {
+  const r_scratch_t& r = r_scratch;
+  int32_t n = 0;
+  for (int k = 1; k <= r.c1_natom; ++k)
+    if (r.c1_atype(k) == "U" || (r.c1_atype(k) == "D" && r.s1_ilib(k) != 0)) ++n;
+  for (int32_t ia = ias; ia <= iaf; ++ia) {
+    const char t = atom_inf.atm_type(ia)(1);
+    if (t == 'U' || t == 'D' || t == 'N') ++n;
+  }
+  return n;
+}
+
 class Driver {
  public:
   Driver(Codes c, char list, char restr_flag, char h_flag, char rflag)
@@ -295,7 +310,11 @@ bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr, bool& skip) {
   copyc2_(c_.md, jerr);
   copyl2_(c_.md, jerr);
   w.na_abs_final += w.nadd;
-  r_scratch.c1_iglobal += r_scratch.c1_igatm + w.nadd;
+  // The serials of the next residue start after every atom this one will
+  // write behind its tree atoms, hydrogens included: the unknown-atom count
+  // leaves hydrogens out, and a base advanced by it alone would hand their
+  // serials to the next residue's atoms.
+  r_scratch.c1_iglobal += r_scratch.c1_igatm + atoms_written_after_tree(ias, iaf);
   return true;
 }
 
