@@ -156,7 +156,7 @@ void wrt_mod_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
     const std::string_view ires = author_number(m.mod_ires(i));
     const int32_t ich = m.mod_ichn(i);
     const std::string_view gr = ich > 0 ? output::or_dot(asym_part.group_id(ich).view()) : ".";
-    // The modification name is written as it stands in the Part's layout;
+    // The modification name is written as it stands in the row's layout;
     // a blank one would leave the row a value short, so it becomes ".".
     using output::field;
     output::put_line(iun, line, ierr, "(2X,A8,2X,A5,2X,A8,2X,A8,2X,A4)", field<8>(m.mod_id(i)),
