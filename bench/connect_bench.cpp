@@ -23,6 +23,7 @@
 #include "dictionary/lib_com.h"
 #include "dictionary/lib_loading.h"
 #include "dictionary/neighbour_grid.h"
+#include "entry_copies.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "ratio_reporter.h"
@@ -30,67 +31,27 @@
 
 namespace {
 
-// One copy of the entry as read.
-struct Entry {
-  int natom = 0, nres = 0, nchain = 0;
-  std::vector<int> res_of_atom, first_atom, natm, type, chain_first, chain_nres;
-  std::vector<float> xyz, occ;
-  std::vector<int> sf;
-  std::vector<rt::FixedText<4>> name, chem;
-  std::vector<rt::FixedText<8>> rname;
-  std::vector<rt::FixedText<12>> key;
-};
+using bench_entry::copies_for;
+using bench_entry::Entry;
 
-Entry g_entry;
-
-void read_entry() {
-  setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 1);
-  setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
-  comlib.iquiet = 1;
-  int32_t ierr = 0;
-  init_atm_inf_(0, ierr);
-  const float cell[6] = {0, 0, 0, 0, 0, 0};
-  get_pdb_(0, ORB_DATA_DIR "/../tests/data/2BEG.pdb", 0, cell, 'N', 'N', 'Y', ierr);
-  rt::close_all_units();
-  Entry& e = g_entry;
-  e.natom = atom_inf.n_atom;
-  e.nres = resid_inf.n_residue;
-  e.nchain = asym_part.n_group;
-  for (int ia = 1; ia <= e.natom; ++ia) {
-    e.res_of_atom.push_back(atom_inf.i_resid(ia));
-    for (int k = 1; k <= 3; ++k) e.xyz.push_back(atom_crd.xyz_crd(k, ia));
-    e.occ.push_back(atom_crd.occup(ia));
-    e.sf.push_back(atom_inf.id_sf(ia));
-    e.name.push_back(atom_inf.atm_name(ia));
-    e.chem.push_back(atom_inf.atm_chem(ia));
-  }
-  for (int ir = 1; ir <= e.nres; ++ir) {
-    e.first_atom.push_back(resid_inf.iratm_first(ir));
-    e.natm.push_back(resid_inf.natm_res(ir));
-    e.type.push_back(resid_inf.ires_type(ir));
-    e.rname.push_back(resid_inf.res_name(ir));
-    e.key.push_back(resid_inf.res_num_pdb(ir));
-  }
-  for (int g = 1; g <= e.nchain; ++g) {
-    e.chain_first.push_back(asym_part.ires_first(g));
-    e.chain_nres.push_back(asym_part.nres_chain(g));
-  }
-
+// The links come from the test library, loaded once.
+void load_library() {
   LibNames libm{};
   rt::FixedText<256> libe(""), libm_ext(""), libe_ext(""), lib_ind(""), lib_out("");
   const std::string dir = ORB_DATA_DIR "/../tests/data/monlib/";
-  int32_t numb = 0;
+  int32_t numb = 0, ierr = 0;
   getlib_(0, ' ', 'N', numb, dir, dir, "", libm, libe.ref(), "", libm_ext.ref(), libe_ext.ref(),
           "", "", lib_ind.ref(), lib_out.ref(), ierr);
 }
 
 // The model of `copies` copies of the entry, each in its own cell of the lattice.
 void tile(int copies) {
-  const Entry& e = g_entry;
+  const Entry& e = bench_entry::entry();
   atom_inf.n_atom = resid_inf.n_residue = asym_part.n_group = 0;
   link_inf.ln_n = mod_inf.mod_n = 0;
   for (int c = 0; c < copies; ++c) {
-    const float off[3] = {60.0f * (c % 8), 60.0f * ((c / 8) % 8), 60.0f * (c / 64)};
+    float off[3];
+    bench_entry::copy_offset(c, off);
     const int a0 = atom_inf.n_atom, r0 = resid_inf.n_residue, g0 = asym_part.n_group;
     for (int a = 0; a < e.natom; ++a) {
       const int ia = a0 + a + 1;
@@ -135,7 +96,6 @@ void tile(int copies) {
   }
 }
 
-int copies_for(int64_t natom) { return static_cast<int>((natom + g_entry.natom - 1) / g_entry.natom); }
 
 void BM_Connectivity(benchmark::State& state) {
   const int copies = copies_for(state.range(0));
@@ -197,7 +157,8 @@ BENCHMARK(BM_BareNeighbourSearch)->Apply(sizes);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  read_entry();
+  bench_entry::read_entry();
+  load_library();
   const char* size = std::getenv("ORB_BENCH_BRIEF") == nullptr ? "100000" : "50000";
   RatioReporter reporter(std::string("BM_Connectivity/") + size,
                          std::string("BM_BareNeighbourSearch/") + size, "x_bare");

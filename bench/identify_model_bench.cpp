@@ -21,6 +21,7 @@
 #include "dictionary/dict_index.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/lib_loading.h"
+#include "entry_copies.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "identify/pre_descr.h"
@@ -29,69 +30,8 @@
 
 namespace {
 
-// One copy of the entry as read.
-struct Entry {
-  int natom = 0, nres = 0, nchain = 0;
-  std::vector<int> res_of_atom, first_atom, natm, type, chain_first, chain_nres, sf, bflag;
-  std::vector<int> its, itf, start_tree, end_tree;
-  std::vector<float> xyz, occ, u;
-  std::vector<rt::FixedText<4>> name, name_inp;
-  std::vector<rt::FixedText<1>> alt, atype;
-  std::vector<rt::FixedText<8>> rname;
-  std::vector<rt::FixedText<12>> key;
-  int nsf = 0;
-  std::vector<rt::FixedText<4>> sf_type, sf_element;
-};
-
-Entry g_entry;
-
-void read_entry() {
-  setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 1);
-  setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
-  comlib.iquiet = 1;
-  int32_t ierr = 0;
-  init_atm_inf_(0, ierr);
-  const float cell[6] = {0, 0, 0, 0, 0, 0};
-  get_pdb_(0, ORB_DATA_DIR "/../tests/data/2BEG.pdb", 0, cell, 'N', 'N', 'Y', ierr);
-  rt::close_all_units();
-  Entry& e = g_entry;
-  e.natom = atom_inf.n_atom;
-  e.nres = resid_inf.n_residue;
-  e.nchain = asym_part.n_group;
-  for (int ia = 1; ia <= e.natom; ++ia) {
-    e.res_of_atom.push_back(atom_inf.i_resid(ia));
-    for (int k = 1; k <= 3; ++k) e.xyz.push_back(atom_crd.xyz_crd(k, ia));
-    e.occ.push_back(atom_crd.occup(ia));
-    e.u.push_back(atom_crd.u_aniso(1, ia));
-    e.sf.push_back(atom_inf.id_sf(ia));
-    e.bflag.push_back(atom_inf.b_flag(ia));
-    e.name.push_back(atom_inf.atm_name(ia));
-    e.name_inp.push_back(atom_inf.atm_name_inp(ia));
-    e.alt.push_back(atom_inf.id_alt(ia));
-    e.atype.push_back(atom_inf.atm_type(ia));
-  }
-  for (int ir = 1; ir <= e.nres; ++ir) {
-    e.first_atom.push_back(resid_inf.iratm_first(ir));
-    e.natm.push_back(resid_inf.natm_res(ir));
-    e.type.push_back(resid_inf.ires_type(ir));
-    e.rname.push_back(resid_inf.res_name(ir));
-    e.key.push_back(resid_inf.res_num_pdb(ir));
-  }
-  for (int g = 1; g <= e.nchain; ++g) {
-    e.chain_first.push_back(asym_part.ires_first(g));
-    e.chain_nres.push_back(asym_part.nres_chain(g));
-    e.its.push_back(asym_part.iterm_s_type(g));
-    e.itf.push_back(asym_part.iterm_f_type(g));
-    e.start_tree.push_back(asym_part.ires_start_tree(g) - asym_part.ires_first(g));
-    e.end_tree.push_back(asym_part.ires_end_tree(g) - asym_part.ires_first(g));
-  }
-  e.nsf = crst_crd.cs_nsfatm;
-  for (int k = 1; k <= e.nsf; ++k) {
-    e.sf_type.push_back(crst_crd.cs_atype(k));
-    e.sf_element.push_back(crst_crd.cs_element(k));
-  }
-
-}
+using bench_entry::copies_for;
+using bench_entry::Entry;
 
 // A run identifies its model once against the library as loaded: every
 // identification starts from a fresh dictionary.
@@ -106,7 +46,7 @@ void load_library() {
 
 // The model of `copies` copies of the entry, each in its own cell of the lattice.
 void tile(int copies) {
-  const Entry& e = g_entry;
+  const Entry& e = bench_entry::entry();
   atom_inf.n_atom = resid_inf.n_residue = asym_part.n_group = 0;
   link_inf.ln_n = mod_inf.mod_n = 0;
   crst_crd.cs_nsfatm = e.nsf;
@@ -115,7 +55,8 @@ void tile(int copies) {
     crst_crd.cs_element(k) = e.sf_element[k - 1];
   }
   for (int c = 0; c < copies; ++c) {
-    const float off[3] = {60.0f * (c % 8), 60.0f * ((c / 8) % 8), 60.0f * (c / 64)};
+    float off[3];
+    bench_entry::copy_offset(c, off);
     const int a0 = atom_inf.n_atom, r0 = resid_inf.n_residue, g0 = asym_part.n_group;
     for (int a = 0; a < e.natom; ++a) {
       const int ia = a0 + a + 1;
@@ -160,7 +101,6 @@ void tile(int copies) {
   }
 }
 
-int copies_for(int64_t natom) { return static_cast<int>((natom + g_entry.natom - 1) / g_entry.natom); }
 
 void per_1000(benchmark::State& state, double spent, int64_t runs) {
   state.counters["atoms"] = atom_inf.n_atom;
@@ -231,7 +171,7 @@ BENCHMARK(BM_BarePass)->Apply(sizes);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  read_entry();
+  bench_entry::read_entry();
   const char* size = std::getenv("ORB_BENCH_BRIEF") == nullptr ? "100000" : "50000";
   RatioReporter reporter(std::string("BM_Identify/") + size, std::string("BM_BarePass/") + size, "x_bare");
   benchmark::RunSpecifiedBenchmarks(&reporter);
