@@ -10,6 +10,7 @@
 #include "dictionary/lib_com.h"
 #include "dictionary/lib_loading.h"
 #include "dictionary/link_lookup.h"
+#include "dictionary/monlib_fixture.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/messages.h"
 #include "identify/model_tables.h"
@@ -28,16 +29,8 @@ class LinkDescriptions : public testing::Test {
     comlib.iquiet = 0;
     comlib.idoc = 0;
     set_cif_types_();
-    setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
-    LibNames libm{};
-    rt::FixedText<256> libe(""), libm_ext(""), libe_ext(""), lib_ind(""), lib_out("");
-    const std::string dir = std::string(ORB_TEST_DATA_DIR) + "/monlib/";
-    int32_t numb = 0, ierr = -1;
-    captured([&] {
-      getlib_(0, 'S', 'N', numb, dir, dir, "", libm, libe.ref(), "", libm_ext.ref(),
-              libe_ext.ref(), "", "", lib_ind.ref(), lib_out.ref(), ierr);
-    });
-    ASSERT_EQ(ierr, 0);
+    std::string log;
+    ASSERT_EQ(monlib::load(monlib::test_library(), log, 'S'), 0) << log;
     ASSERT_GT(r.leb_nbond, 0);
     com_crt_link.icrt_flag(1) = 0;
   }

@@ -11,6 +11,7 @@
 #include "dictionary/dict_index.h"
 #include "dictionary/lib_index.h"
 #include "dictionary/lib_loading.h"
+#include "dictionary/monlib_fixture.h"
 #include "dictionary/new_entries.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
@@ -124,16 +125,8 @@ TEST_F(GlobalSearch, IndexMatchWithOtherAtomNamesGetsANewDescription) {
 class TestLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
-    LibNames libm{};
-    rt::FixedText<256> libe(""), libm_ext(""), libe_ext(""), lib_ind(""), lib_out("");
-    const std::string dir = std::string(ORB_TEST_DATA_DIR) + "/monlib/";
-    int32_t numb = 0, ierr = -1;
-    captured([&] {
-      getlib_(0, 'S', 'N', numb, dir, dir, "", libm, libe.ref(), "", libm_ext.ref(), libe_ext.ref(), "", "",
-              lib_ind.ref(), lib_out.ref(), ierr);
-    });
-    ASSERT_EQ(ierr, 0);
+    std::string log;
+    ASSERT_EQ(monlib::load(monlib::test_library(), log, 'S'), 0) << log;
     ASSERT_EQ(r_scratch.lmx_nmon, 25);
     ASSERT_EQ(com_match_pool.match_nmon, 21);
   }

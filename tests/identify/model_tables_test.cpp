@@ -8,6 +8,7 @@
 
 #include "dictionary/lib_com.h"
 #include "dictionary/lib_loading.h"
+#include "dictionary/monlib_fixture.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/messages.h"
@@ -29,16 +30,8 @@ class ModelTables : public testing::Test {
     comlib.iquiet = 0;
     comlib.idoc = 0;
     set_cif_types_();
-    setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
-    LibNames libm{};
-    rt::FixedText<256> libe(""), libm_ext(""), libe_ext(""), lib_ind(""), lib_out("");
-    const std::string dir = std::string(ORB_TEST_DATA_DIR) + "/monlib/";
-    int32_t numb = 0, ierr = -1;
-    captured([&] {
-      getlib_(0, 'S', 'N', numb, dir, dir, "", libm, libe.ref(), "", libm_ext.ref(),
-              libe_ext.ref(), "", "", lib_ind.ref(), lib_out.ref(), ierr);
-    });
-    ASSERT_EQ(ierr, 0);
+    std::string log;
+    ASSERT_EQ(monlib::load(monlib::test_library(), log, 'S'), 0) << log;
     resid_inf.n_residue = 4;
     const char* names[] = {"ASN", "NAG", "CYS", "CYS"};
     for (int i = 1; i <= 4; ++i) {

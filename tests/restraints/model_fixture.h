@@ -13,6 +13,7 @@
 #include "dictionary/lib_com.h"
 #include "dictionary/lib_loading.h"
 #include "dictionary/lib_to_work.h"
+#include "dictionary/monlib_fixture.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/messages.h"
@@ -25,18 +26,11 @@ namespace rtest {
 
 // Loads the test library with every monomer description read.
 inline void load_library() {
-  setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
-  const std::string dir = std::string(ORB_TEST_DATA_DIR) + "/monlib/";
-  LibNames libm{};
-  rt::FixedText<256> libe(""), libm_ext(""), libe_ext(""), lib_ind(""), lib_out("");
-  int32_t numb = 0, ierr = 0;
-  captured([&] {
-    getlib_(0, ' ', 'N', numb, dir, dir, "", libm, libe.ref(), "", libm_ext.ref(), libe_ext.ref(),
-            "", "", lib_ind.ref(), lib_out.ref(), ierr);
-  });
-  ASSERT_EQ(ierr, 0);
+  std::string log;
+  ASSERT_EQ(monlib::load(monlib::test_library(), log), 0) << log;
   r_scratch_t& r = r_scratch;
   for (int l = 1; l <= r.lml_nmon; ++l) r.lml_fuse(l) = "R";
+  int32_t ierr = -1;
   captured([&] { read_lib_(0, "M", 'N', ' ', ierr); });
   ASSERT_EQ(ierr, 0);
 }

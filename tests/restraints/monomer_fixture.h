@@ -18,6 +18,7 @@
 #include "dictionary/lib_loading.h"
 #include "dictionary/lib_to_work.h"
 #include "dictionary/libcom.h"
+#include "dictionary/monlib_fixture.h"
 #include "dictionary/tree_numbering.h"
 #include "dictionary/work_copies.h"
 #include "restraints/work_slot.h"
@@ -52,16 +53,8 @@ inline Residue pdb_residue(const std::string& file, char chain, int number) {
 inline void load_library() {
   static bool loaded = false;
   if (loaded) return;
-  setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
-  const std::string dir = std::string(ORB_TEST_DATA_DIR) + "/monlib/";
-  LibNames libm{};
-  rt::FixedText<256> libe{""}, libm_ext{""}, libe_ext{""}, lib_ind{""}, lib_out{""};
-  int32_t numb = 0, ierr = -1;
-  captured([&] {
-    getlib_(0, ' ', 'N', numb, dir, dir, "", libm, libe.ref(), "", libm_ext.ref(), libe_ext.ref(), "", "",
-            lib_ind.ref(), lib_out.ref(), ierr);
-  });
-  ASSERT_EQ(ierr, 0);
+  std::string log;
+  ASSERT_EQ(monlib::load(monlib::test_library(), log), 0) << log;
   loaded = true;
 }
 
