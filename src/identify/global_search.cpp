@@ -21,11 +21,10 @@
 #include "identify/graph_compare.h"
 #include "identify/residue_index.h"
 #include "identify/subgraph_search.h"
+#include "identify/work_residue.h"
 #include "runtime/format.h"
 
 namespace {
-
-constexpr float kMinOcc = 1.0E-4f;
 
 void set_class(rt::FixedText<1>& out, std::string_view symb) {
   const char c = coord_atom_class(symb);
@@ -37,38 +36,14 @@ void set_class(rt::FixedText<1>& out, std::string_view symb) {
 void l1_from_coordinates(int32_t mdoc, std::string_view mon, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
   const rt::FixedText<8> name(mon);
-  r.l1l_mname = name;
-  r.l1l_mname2 = name;
-  r.l1l_code1 = "x";
-  r.l1l_name = ".";
-  r.l1l_form = ".";
-  r.l1l_mode = ".";
+  new_l1_header(name, name);
   r.l1l_type = "non-polymer";
-  r.l1l_fuse = "?";
-  r.l1l_hflag = ".";
   r.l1l_prsnt = "N";
   r.c1_rname = name;
   r.l1a_natom = r.l1l_natm = r.c1_natom;
-  r.l1l_nhatm = r.l1a_nhatom = r.l1b_nbond = r.l1g_nangl = r.l1t_ntors = 0;
-  r.l1c_nchir = r.l1p_nplan = r.l1n_nconn = 0;
+  r.l1l_nhatm = r.l1a_nhatom = 0;
   for (int i = 1; i <= r.c1_natom; ++i) {
-    r.l1a_aname(i) = r.c1_aname(i);
-    r.l1a_symb(i) = r.c1_asymb(i);
-    r.l1a_chem(i) = r.c1_asymb(i);
-    r.l1a_atype(i) = r.c1_atype(i);
-    r.l1a_x(i) = r.c1_xyz(1, i);
-    r.l1a_y(i) = r.c1_xyz(2, i);
-    r.l1a_z(i) = r.c1_xyz(3, i);
-    r.l1a_charg(i) = r.s1_char(i);
-    r.l1a_coor_flag(i) = r.c1_occ(i) < kMinOcc ? "N" : "Y";
-    r.l1a_inew(i) = r.l1a_iold(i) = i;
-    r.l1a_ndist(i) = r.l1a_icr(i) = r.l1a_iback(i) = r.l1a_iforw(i) = 0;
-    r.l1a_back(i) = ".";
-    r.l1a_forw(i) = ".";
-    r.l1a_type(i) = ".";
-    for (int k = 1; k <= MAX1BRN; ++k) r.l1a_conn(k, i) = r.l1a_lencon(k, i) = 0;
-    for (int k = 1; k <= MAX1EXT; ++k) r.l1a_iextr(k, i) = 0;
-    r.l1a_sf_id(i) = 0;
+    l1_atom_from_c1(i, i, r.c1_asymb(i));
     const int sf = r.c1_sf_id(i);
     if (sf < 1 || sf > MAXNSF) continue;
     rt::FixedText<4> symb = crst_crd.cs_atype(sf);

@@ -9,6 +9,7 @@
 #include "dictionary/lib_to_work.h"
 #include "dictionary/libcom.h"
 #include "foundation/messages.h"
+#include "identify/work_residue.h"
 #include "runtime/format.h"
 
 namespace {
@@ -75,19 +76,23 @@ std::string residue_warning(const Code& mon, std::string_view char12, std::strin
 // The empty header of a new monomer named mon in L1.
 void new_monomer_header(const Code& mon) {
   r_scratch_t& r = r_scratch;
-  r.l1l_mname = mon;
-  r.l1l_mname2 = mon;
-  r.l1l_code1 = "x";
-  r.l1l_name = ".";
-  r.l1l_form = ".";
+  new_l1_header(mon, mon);
   r.l1l_type = "non-polymer";
-  r.l1l_mode = ".";
-  r.l1l_fuse = "?";
-  r.l1l_hflag = ".";
   r.l1l_prsnt = "N";
   r.l1l_natm = r.l1l_nhatm = r.l1a_natom = r.l1a_nhatom = 0;
-  r.l1n_nconn = r.l1b_nbond = r.l1g_nangl = r.l1t_ntors = r.l1c_nchir = r.l1p_nplan = 0;
   r.c1_natom = 0;
+}
+
+// The residue goes on as a new monomer named mon, which the library lacks.
+void as_new_monomer(const Code& mon, Code& amon, Code& mod, rt::FixedText<1>& new_flag,
+                    rt::FixedText<16>& type, int32_t& nmuse) {
+  amon = ".";
+  mod = ".";
+  new_monomer_header(mon);
+  new_flag = "Y";
+  type = "non-polymer";
+  ++nmuse;
+  libcom.lb_pass = 0;
 }
 
 }  // namespace
@@ -135,13 +140,7 @@ void check_mon_lib_(int32_t mdoc, Code& mon, std::string_view char12, Code& amon
     // A description that could not be read or copied is not used half-made:
     // the residue goes on as one the library lacks.  The status 2 of a copy
     // that missed must not read as an empty library to the caller.
-    amon = ".";
-    mod = ".";
-    new_monomer_header(mon);
-    new_flag = "Y";
-    type = "non-polymer";
-    ++nmuse;
-    libcom.lb_pass = 0;
+    as_new_monomer(mon, amon, mod, new_flag, type, nmuse);
     ierr = 1;
     return;
   }
@@ -152,13 +151,7 @@ void check_mon_lib_(int32_t mdoc, Code& mon, std::string_view char12, Code& amon
     msgerr_(mdoc, "        Change parameter MAXMLIST in \"lib_com.fh\"");
     return;
   }
-  amon = ".";
-  mod = ".";
-  new_monomer_header(mon);
-  new_flag = "Y";
-  type = "non-polymer";
-  ++nmuse;
-  libcom.lb_pass = 0;
+  as_new_monomer(mon, amon, mod, new_flag, type, nmuse);
 }
 
 void check_mon_name_in_lib_(Code& mon, int32_t& ierr) {

@@ -9,6 +9,7 @@
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "identify/lib_lookup.h"
+#include "identify/work_residue.h"
 #include "runtime/format.h"
 
 namespace {
@@ -61,37 +62,13 @@ int l1_of(const Name& n) {
 // L1 rebuilt from every atom of C1 as the new monomer mon_new.
 void l1_from_c1(int32_t mdoc, const rt::FixedText<8>& mon_new, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
-  r.l1l_mname = mon_new;
-  r.l1l_mname2 = ".";
-  r.l1l_code1 = "x";
-  r.l1l_name = ".";
-  r.l1l_form = ".";
+  new_l1_header(mon_new, rt::FixedText<8>("."));
   r.l1l_type = "non-polymer";
-  r.l1l_mode = ".";
-  r.l1l_fuse = "?";
-  r.l1l_hflag = ".";
   r.l1l_prsnt = "N";
-  r.l1l_nhatm = r.l1a_nhatom = r.l1n_nconn = r.l1b_nbond = r.l1g_nangl = 0;
-  r.l1t_ntors = r.l1c_nchir = r.l1p_nplan = 0;
+  r.l1l_nhatm = r.l1a_nhatom = 0;
   r.l1l_natm = r.l1a_natom = r.c1_natom;
   for (int i = 1; i <= r.c1_natom; ++i) {
-    r.l1a_aname(i) = r.c1_aname(i);
-    r.l1a_symb(i) = r.c1_asymb(i);
-    r.l1a_chem(i) = r.s1_chem(i);
-    r.l1a_atype(i) = r.c1_atype(i);
-    r.l1a_x(i) = r.c1_xyz(1, i);
-    r.l1a_y(i) = r.c1_xyz(2, i);
-    r.l1a_z(i) = r.c1_xyz(3, i);
-    r.l1a_charg(i) = r.s1_char(i);
-    r.l1a_back(i) = ".";
-    r.l1a_forw(i) = ".";
-    r.l1a_type(i) = ".";
-    r.l1a_inew(i) = r.l1a_iold(i) = i;
-    r.l1a_iback(i) = r.l1a_iforw(i) = r.l1a_icr(i) = r.l1a_ndist(i) = 0;
-    for (int k = 1; k <= MAX1EXT; ++k) r.l1a_iextr(k, i) = 0;
-    for (int k = 1; k <= MAX1BRN; ++k) r.l1a_conn(k, i) = r.l1a_lencon(k, i) = 0;
-    r.l1a_coor_flag(i) = r.c1_occ(i) < kMinOcc ? "N" : "Y";
-    r.l1a_sf_id(i) = 0;
+    l1_atom_from_c1(i, i, r.s1_chem(i));
     const int sf = r.c1_sf_id(i);
     Name symb = sf >= 1 && sf <= MAXNSF ? crst_crd.cs_atype(sf) : r.c1_asymb(i);
     int32_t insf = 0;

@@ -134,10 +134,10 @@ void pre_monom_(int32_t mdoc, int32_t ig, int32_t ir, int32_t ias, int32_t iaf, 
   }
 }
 
-void copy_c1_l1_(int32_t mdoc, const rt::FixedText<8>& monomer_new, int32_t& ierr) {
+void new_l1_header(const rt::FixedText<8>& mon, const rt::FixedText<8>& mname2) {
   r_scratch_t& r = r_scratch;
-  r.l1l_mname = monomer_new;
-  r.l1l_mname2 = monomer_new;
+  r.l1l_mname = mon;
+  r.l1l_mname2 = mname2;
   r.l1l_code1 = "x";
   r.l1l_name = ".";
   r.l1l_form = ".";
@@ -145,29 +145,39 @@ void copy_c1_l1_(int32_t mdoc, const rt::FixedText<8>& monomer_new, int32_t& ier
   r.l1l_fuse = "?";
   r.l1l_hflag = ".";
   r.l1b_nbond = r.l1g_nangl = r.l1t_ntors = r.l1c_nchir = r.l1p_nplan = r.l1n_nconn = 0;
+}
+
+void l1_atom_from_c1(int n, int k, const rt::FixedText<4>& chem) {
+  r_scratch_t& r = r_scratch;
+  r.l1a_iold(n) = r.l1a_inew(n) = k;
+  r.l1a_x(n) = r.c1_xyz(1, k);
+  r.l1a_y(n) = r.c1_xyz(2, k);
+  r.l1a_z(n) = r.c1_xyz(3, k);
+  r.l1a_charg(n) = r.s1_char(k);
+  r.l1a_aname(n) = r.c1_aname(k);
+  r.l1a_symb(n) = r.c1_asymb(k);
+  r.l1a_chem(n) = chem;
+  r.l1a_atype(n) = r.c1_atype(k);
+  r.l1a_type(n) = ".";
+  r.l1a_back(n) = ".";
+  r.l1a_forw(n) = ".";
+  r.l1a_icr(n) = r.l1a_ndist(n) = r.l1a_iback(n) = r.l1a_iforw(n) = 0;
+  for (int j = 1; j <= MAX1BRN; ++j) r.l1a_conn(j, n) = r.l1a_lencon(j, n) = 0;
+  for (int j = 1; j <= MAX1EXT; ++j) r.l1a_iextr(j, n) = 0;
+  r.l1a_coor_flag(n) = r.c1_occ(k) < kMinOcc ? "N" : "Y";
+  r.l1a_sf_id(n) = 0;
+}
+
+void copy_c1_l1_(int32_t mdoc, const rt::FixedText<8>& monomer_new, int32_t& ierr) {
+  r_scratch_t& r = r_scratch;
+  new_l1_header(monomer_new, monomer_new);
   int n = 0, nh = 0;
   for (int k = 1; k <= r.c1_natom; ++k) {
     bool seen = false;
     for (int l = 1; l <= n && !seen; ++l) seen = r.l1a_aname(l) == r.c1_aname(k);
     if (seen) continue;
     ++n;
-    r.l1a_iold(n) = r.l1a_inew(n) = k;
-    r.l1a_x(n) = r.c1_xyz(1, k);
-    r.l1a_y(n) = r.c1_xyz(2, k);
-    r.l1a_z(n) = r.c1_xyz(3, k);
-    r.l1a_charg(n) = r.s1_char(k);
-    r.l1a_aname(n) = r.c1_aname(k);
-    r.l1a_symb(n) = r.c1_asymb(k);
-    r.l1a_chem(n) = r.s1_chem(k);
-    r.l1a_atype(n) = r.c1_atype(k);
-    r.l1a_type(n) = ".";
-    r.l1a_back(n) = ".";
-    r.l1a_forw(n) = ".";
-    r.l1a_icr(n) = r.l1a_ndist(n) = r.l1a_iback(n) = r.l1a_iforw(n) = 0;
-    for (int j = 1; j <= MAX1BRN; ++j) r.l1a_conn(j, n) = r.l1a_lencon(j, n) = 0;
-    for (int j = 1; j <= MAX1EXT; ++j) r.l1a_iextr(j, n) = 0;
-    r.l1a_coor_flag(n) = r.c1_occ(k) < kMinOcc ? "N" : "Y";
-    r.l1a_sf_id(n) = 0;
+    l1_atom_from_c1(n, k, r.s1_chem(k));
     const int sf = r.c1_sf_id(k);
     if (sf >= 1 && sf <= MAXNSF) {
       rt::FixedText<4> symb = crst_crd.cs_atype(sf);

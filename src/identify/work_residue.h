@@ -22,3 +22,13 @@ void pre_monom_(int32_t mdoc, int32_t ig, int32_t ir, int32_t ias, int32_t iaf, 
 // of the last atom.  Writes r_scratch L1 header, atoms and counts, lsf_
 // rows (through the element table).
 void copy_c1_l1_(int32_t mdoc, const rt::FixedText<8>& monomer_new, int32_t& ierr);
+
+// The parts of a new monomer's L1 that every way of making one shares: its
+// names mon and mname2, the header words of a description not from the
+// library, and no bonds, angles, torsions, chiral centres, planes or
+// connections.  Atoms, counts of atoms, type and presence are the caller's.
+void new_l1_header(const rt::FixedText<8>& mon, const rt::FixedText<8>& mname2);
+// Atom n of L1 made from atom k of C1 alone, with chemical type chem: not
+// bonded, not in a tree, no element id yet.  Its coordinates count when the
+// atom's occupancy is not nil.
+void l1_atom_from_c1(int n, int k, const rt::FixedText<4>& chem);
