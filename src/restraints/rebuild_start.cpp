@@ -32,6 +32,22 @@ void perpendicular(const float* axis, float* ref) {
   ref[2] = 0.0f;
 }
 
+// The branches conn(from..1) of ic placed about the axis, each at the
+// pivot's torsion plus its own and at the supplement of the pivot's angle;
+// a branch keeps ic's occupancy only while the pivot's counts.
+void place_fan(const restraints::WorkSlot& s, const restraints::Permission& permit, int32_t ic,
+               int32_t pivot, int32_t from, const float* axis, float len, int32_t& na_rebld) {
+  float ref[3];
+  difference(s, ic, pivot, ref);
+  for (int32_t j = from; j >= 1; --j) {
+    const int32_t m = s.conn(j, ic);
+    if (!permit.allows(s, m)) continue;
+    if (restraints::place_atom(s, ic, m, ref, axis, len, 180.0f - s.tht(pivot), s.dist(m), s.tht(m),
+                               s.psi(pivot) + s.psi(m), na_rebld))
+      s.occ(m) = s.occ(pivot) >= 0.0001f ? s.occ(ic) : 0.0f;
+  }
+}
+
 }  // namespace
 
 void rebuild_13_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int32_t& na_rebld, int32_t& ierr) {
@@ -51,14 +67,7 @@ void rebuild_13_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int32
       s.occ(k) = s.asymb(ic) == "C   " ? s.occ(ic) : 0.0f;
   }
   if (!s.usable(k) || nd < 2) return;
-  difference(s, ic, k, ref);
-  for (int32_t j = nd - 1; j >= 1; --j) {
-    const int32_t m = s.conn(j, ic);
-    if (!permit.allows(s, m)) continue;
-    if (restraints::place_atom(s, ic, m, ref, axis, len, 180.0f - s.tht(k), s.dist(m), s.tht(m),
-                               s.psi(k) + s.psi(m), na_rebld))
-      s.occ(m) = s.occ(k) >= 0.0001f ? s.occ(ic) : 0.0f;
-  }
+  place_fan(s, permit, ic, k, nd - 1, axis, len, na_rebld);
 }
 
 void rebuild_13b_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int32_t& na_rebld,
@@ -91,14 +100,7 @@ void rebuild_13b_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int3
       s.occ(m1) = own >= 0.0001f ? s.occ(ic) : 0.0f;
   }
   if (!s.usable(m1) || nd < 3) return;
-  difference(s, ic, m1, ref);
-  for (int32_t j = nd - 2; j >= 1; --j) {
-    const int32_t m = s.conn(j, ic);
-    if (!permit.allows(s, m)) continue;
-    if (restraints::place_atom(s, ic, m, ref, axis, len, 180.0f - s.tht(m1), s.dist(m), s.tht(m),
-                               s.psi(m1) + s.psi(m), na_rebld))
-      s.occ(m) = s.occ(m1) >= 0.0001f ? s.occ(ic) : 0.0f;
-  }
+  place_fan(s, permit, ic, m1, nd - 2, axis, len, na_rebld);
 }
 
 void rebuild_14_(int32_t, int32_t ic, int32_t icb, int32_t icbb, char hflag, char rflag, int32_t& na_rebld,
