@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "coords/read_atoms.h"
 #include "dictionary/lib_com.h"
@@ -147,6 +148,80 @@ int32_t atoms_written_after_tree(int32_t ias, int32_t iaf) {
   }
   return n;
 }
+
+// The read-back of the written coordinates replaces the link table with the
+// file's connection rows, and those carry no mark of a link whose library
+// description this run made: without the mark carried over, such links
+// would never be described.  A link is known again by what the file keeps
+// of each end: chain, residue number, atom, alternate and symmetry code;
+// it takes back the name under which the library holds it, which the file
+// may not keep whole (a name with leading blanks reads back without them).
+class SpecialMarks {
+ public:
+  void remember() {
+    n_ = 0;
+    const link_inf_t& l = link_inf;
+    for (int32_t i = 1; i <= l.ln_n && n_ < MAXLINK; ++i)
+      if (l.ln_used(i) == "S" && key_of(i, keys_(n_ + 1))) {
+        ++n_;
+        names_(n_) = l.ln_id(i);
+      }
+  }
+  void restore() {
+    link_inf_t& l = link_inf;
+    for (int32_t k = 1; k <= n_; ++k) taken_(k) = false;
+    for (int32_t i = 1; i <= l.ln_n; ++i) {
+      Key row;
+      if (l.ln_used(i) == "S" || !(l.ln_ent(i) == "C") || !key_of(i, row)) continue;
+      for (int32_t k = 1; k <= n_; ++k)
+        if (!taken_(k) && keys_(k) == row) {
+          taken_(k) = true;
+          l.ln_used(i) = "S";
+          l.ln_id(i) = names_(k);
+          break;
+        }
+    }
+  }
+
+ private:
+  struct End {
+    rt::FixedText<4> chain, atom;
+    rt::FixedText<5> number;
+    rt::FixedText<1> alt;
+    rt::FixedText<8> symm;
+    bool operator==(const End& o) const {
+      return chain == o.chain && atom == o.atom && number == o.number && alt == o.alt &&
+             symm == o.symm;
+    }
+  };
+  struct Key {
+    End e1, e2;
+    bool operator==(const Key& o) const { return e1 == o.e1 && e2 == o.e2; }
+  };
+  static bool end_of(int32_t ig, int32_t ir, const rt::FixedText<5>& atom,
+                     const rt::FixedText<1>& alt, const rt::FixedText<8>& symm, End& e) {
+    if (ig < 1 || ig > asym_part.n_group || ir < 1 || ir > resid_inf.n_residue) return false;
+    e.chain = asym_part.group_id(ig);
+    e.number = std::as_const(resid_inf.res_num_pdb(ir)).sub(3, 7);
+    // As the file writes them: a blank text becomes ".".
+    const auto written = [](std::string_view t) {
+      return rt::len_trim(t) == 0 ? std::string_view(".") : t;
+    };
+    e.atom = written(atom.view().substr(0, 4));
+    e.alt = written(alt.view());
+    e.symm = written(symm.view());
+    return true;
+  }
+  static bool key_of(int32_t i, Key& k) {
+    const link_inf_t& l = link_inf;
+    return end_of(l.ln_1ichn(i), l.ln_1ires(i), l.ln_atom1(i), l.ln_alt1(i), l.ln_symm1(i), k.e1) &&
+           end_of(l.ln_2ichn(i), l.ln_2ires(i), l.ln_atom2(i), l.ln_alt2(i), l.ln_symm2(i), k.e2);
+  }
+  static inline rt::Array1<Key, MAXLINK> keys_;
+  static inline rt::Array1<rt::FixedText<8>, MAXLINK> names_;
+  static inline rt::Array1<bool, MAXLINK> taken_;
+  int32_t n_ = 0;
+};
 
 class Driver {
  public:
@@ -493,10 +568,13 @@ bool Driver::read_back() {
   int32_t jerr = 1;
   trace(">> rd atom");
   static const float no_cell[6] = {};
+  SpecialMarks special;
+  special.remember();
   read_atoms_(c_.m, rt::FixedText<256>("").view(), crdinf.crro_file.view(), rt::FixedText<256>("crd").view(), 0,
               no_cell, jerr);
   if (jerr >= 7) jerr = 0;
   if (jerr != 0) return false;
+  special.restore();
   if (list_ == 'T') {
     int32_t terr = 0;
     write_atoms_(c_.m, rt::FixedText<256>("").view(), rt::FixedText<256>("new_test5").view(),
