@@ -59,7 +59,7 @@ void trace_row(int32_t mdoc, int k, const Name8& link, const End& a, const End& 
 
 // A description for a link the library lacks, at the observed length or,
 // without one, the length the two atoms' elements give.
-bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, int32_t& ierr) {
+bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, char& dnew, int32_t& ierr) {
   auto& l = link_inf;
   const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));
   float dist = l.ln_dist(k);
@@ -78,6 +78,7 @@ bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, int32_
               ".", dist, ierr);
   if (ierr != 0) return false;
   if (inew != 1) return true;
+  dnew = 'Y';
   l.ln_ent(k) = "C";
   l.ln_used(k) = "S";
   l.ln_id(k) = link;
@@ -96,7 +97,7 @@ bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, int32_
 }
 
 // One row; false when the routine must end.
-bool resolve(int32_t mdoc, char list, int k, int32_t& ierr) {
+bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
   auto& l = link_inf;
   End a, b;
   if (!end_of(l.ln_1ichn(k), l.ln_1ires(k), a) || !end_of(l.ln_2ichn(k), l.ln_2ires(k), b)) {
@@ -147,7 +148,7 @@ bool resolve(int32_t mdoc, char list, int k, int32_t& ierr) {
       l.ln_id(k) = r_scratch.lll_lname(ilink);
       return true;
     }
-    if (!create(mdoc, k, link, a, b, ierr)) return false;
+    if (!create(mdoc, k, link, a, b, dnew, ierr)) return false;
   }
 
   const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));
@@ -165,7 +166,7 @@ bool resolve(int32_t mdoc, char list, int k, int32_t& ierr) {
 
 }  // namespace
 
-void def_link_mod_(int32_t mdoc, char list, char& /*dnew*/, int32_t& ierr) {
+void def_link_mod_(int32_t mdoc, char list, char& dnew, int32_t& ierr) {
   ierr = 0;
   if (list == 'T') {
     msgerr_(mdoc, " -- DEF_LINK_MOD");
@@ -173,6 +174,6 @@ void def_link_mod_(int32_t mdoc, char list, char& /*dnew*/, int32_t& ierr) {
   }
   g_mods.build();
   for (int k = 1; k <= link_inf.ln_n; ++k)
-    if (!resolve(mdoc, list, k, ierr)) return;
+    if (!resolve(mdoc, list, k, dnew, ierr)) return;
   if (list == 'T') msgerr_(mdoc, " -- end: DEF_LINK_MOD");
 }

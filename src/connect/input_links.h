@@ -9,6 +9,8 @@
 // link is named after its two residues; a link the library lacks gets a new
 // description (the row is then marked "S" and takes no modifications); the
 // modifications a resolved link implies enter mod_inf.  list "T" traces.
-// dnew is not consulted.  ierr 0, or the status of a failing callee.
+// dnew becomes "Y" when a description was made (else it is left as it
+// is), so that the new link reaches the new library.  ierr 0, or the status
+// of a failing callee.
 // Writes link_inf, mod_inf, resid_inf mod_flag, and the link library through creat_link_.
 void def_link_mod_(int32_t mdoc, char list, char& dnew, int32_t& ierr);

@@ -200,12 +200,16 @@ void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view ou
     trace(" --NMNEW,NEW_FLAG_OUT,LIB2: " + std::to_string(nmnew) + " " + new_flag_out + " " + std::to_string(lib2));
     dump_model(mdoc, "new_test2");
   }
-  def_link_mod_(mdoc, list, dnew, ierr);
+  // The connectivity stage starts its own account of new links, so a link
+  // description made for a link the input names is remembered apart.
+  char dnew_input = 'N';
+  def_link_mod_(mdoc, list, dnew_input, ierr);
   if (list == 'T') dump_model(mdoc, "new_test3");
   ierr = 0;
   check_descr_structure_(mdoc, list, check_spec, dmin_spec, conn_flag, cis_flag, lnk_flag, chain_flag, dnew,
                          new_flag, ss_flag, sugar_flag, check, coor, ierr);
   if (ierr != 0) return finish();
+  if (dnew_input == 'Y') dnew = 'Y';
   if (list == 'T') {
     trace(" ==NMNEW,DNEW: " + std::to_string(nmnew) + " " + dnew);
     dump_model(mdoc, "new_test4");

@@ -12,9 +12,12 @@ namespace {
 
 using conntest::Model;
 
-std::string resolve(int32_t& ierr) {
+// dnew_out, when given, receives the new-link flag (which starts as "N").
+std::string resolve(int32_t& ierr, char* dnew_out = nullptr) {
   char dnew = 'N';
-  return captured([&] { def_link_mod_(0, ' ', dnew, ierr); });
+  std::string out = captured([&] { def_link_mod_(0, ' ', dnew, ierr); });
+  if (dnew_out != nullptr) *dnew_out = dnew;
+  return out;
 }
 
 struct SugarModel {
@@ -47,7 +50,9 @@ TEST(InputLinks, NamedLinkWithoutAtomsTakesTheLibraryBond) {
   const int k = s.m.link("NAG-ASN", s.asn, ".", s.nag, ".");
   conntest::load_library();
   int32_t ierr = -1;
-  resolve(ierr);
+  char dnew = '?';
+  resolve(ierr, &dnew);
+  EXPECT_EQ(dnew, 'N') << "a link the library holds is nothing new";
   EXPECT_EQ(link_inf.ln_atom1(k).view(), "ND2  ");
   EXPECT_EQ(link_inf.ln_atom2(k).view(), "C1   ");
 }
@@ -60,8 +65,10 @@ TEST(InputLinks, UnknownLinkOnMissingAtomsIsCreatedAtOnePointFive) {
   conntest::load_library();
   const int nlink = r_scratch.lll_nlink;
   int32_t ierr = -1;
-  const std::string out = resolve(ierr);
+  char dnew = '?';
+  const std::string out = resolve(ierr, &dnew);
   EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(dnew, 'Y') << "the new description must reach the new library";
   EXPECT_EQ(r_scratch.lll_nlink, nlink + 1);
   EXPECT_EQ(link_inf.ln_used(1).view(), "S");
   EXPECT_EQ(link_inf.ln_ent(1).view(), "C");

@@ -105,6 +105,9 @@ TEST(PipelineFiles, InputLinkTheLibraryLacksIsRestrained) {
   o.in = pdb;
   const Outcome r = pipetest::run(o, dir.path());
   EXPECT_EQ(r.ierr, 0) << r.out;
+  EXPECT_EQ(r.new_lib, 'Y') << "the new link goes to a new library";
+  EXPECT_EQ(r.fstop, 'Y');
+  EXPECT_NE(file_text(dir.file("new_lib.cif")).find("NNLINK"), std::string::npos);
   EXPECT_NE(r.out.find(" WARNING : description of link:NNLINK   is not in the dictionary"), std::string::npos)
       << r.out;
   const std::string rst = file_text(dir.file("out.rst"));
@@ -468,4 +471,3 @@ TEST(PipelineFlags, HydrogensAllOrRebuildWriteNoRestraints) {
 }
 
 }  // namespace
-
