@@ -1,9 +1,10 @@
-// The line reader.  Its record buffer is static and reused, so reading a
-// file allocates nothing per line.
+// The line reader.  The record is taken as a view into the unit's block of
+// lines, so reading a file allocates and copies nothing per line but the
+// copy into the caller's text.
 #include "foundation/line_reader.h"
 
 #include <cstring>
-#include <string>
+#include <string_view>
 
 #include "foundation/messages.h"
 #include "foundation/words.h"
@@ -19,10 +20,10 @@ constexpr std::size_t kMaxRecord = 1024;
 namespace foundation {
 
 int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend) {
-  static std::string rec;
+  std::string_view rec;
   ierr = 0;
   iend = 0;
-  const int st = rt::read_record(unit, rec, kMaxRecord);
+  const int st = rt::read_record_view(unit, rec, kMaxRecord);
   if (st < 0) {
     iend = 1;
     return 0;

@@ -12,9 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "runtime/fixed_text.h"
+#include "runtime/line_blocks.h"
 
 namespace rt {
 namespace {
@@ -31,7 +33,12 @@ struct Unit {
   bool preconnected = false;
   bool readonly = false;
   bool write_failed = false;  // a record written to the unit was lost
+  bool plain_file = false;    // a plain file: lines may be read ahead in blocks
   LastOp last = LastOp::None;
+  // Formatted sequential reading of a plain file; empty until the first read.
+  std::unique_ptr<LineBlockReader> lines;
+  // The record handed out when lines are read through stdio.
+  std::string record;
 };
 
 Unit g_units[MAX_UNIT + 1];
@@ -59,9 +66,16 @@ Unit* get(int unit) {
   return u.fp ? &u : nullptr;
 }
 
+// What was read ahead goes back to the stream, which then stands where the
+// records read so far end: every operation but a record read starts so.
+void settle(Unit& u) {
+  if (u.lines) u.lines->give_back();
+}
+
 // Sequential writing makes the record written the last of the file: the first
 // write after opening, reading or repositioning cuts the file there.
 void before_write(Unit& u) {
+  settle(u);
   if (u.last != LastOp::Write && !u.preconnected && u.access == Access::Sequential) {
     std::fflush(u.fp);
     long pos = std::ftell(u.fp);
@@ -150,6 +164,10 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
   u.remove_on_close = remove_on_close;
   u.preconnected = false;
   u.readonly = opt.readonly;
+  struct stat fst;
+  u.plain_file = fstat(fileno(fp), &fst) == 0 && S_ISREG(fst.st_mode);
+  u.lines.reset();
+  u.record.clear();
   u.last = opt.access == Access::Append ? LastOp::Write : LastOp::None;
   return IOSTAT_OK;
 }
@@ -222,21 +240,20 @@ int free_unit(int from, int to) {
   return 0;
 }
 
-int read_record(int unit, std::string& rec, std::size_t limit) {
-  Unit* u = get(unit);
-  if (!u) return IOSTAT_NOT_OPEN;
-  if (u->form != Form::Formatted || u->access != Access::Sequential) return IOSTAT_WRONG_MODE;
-  before_read(*u);
+namespace {
+
+// A record through stdio, for streams that cannot be read ahead.  The line
+// comes in pieces of the chunk; what passes the limit is read and dropped,
+// so memory never grows with the length of a line.  The chunk is first
+// filled with a character other than NUL: the last NUL after fgets is then
+// its terminator, and NULs of the line are kept.
+int read_stdio_record(Unit& u, std::string& rec, std::size_t limit) {
   rec.clear();
-  // The line comes in pieces of the chunk; what passes the limit is read
-  // and dropped, so memory never grows with the length of a line.  The
-  // chunk is first filled with a character other than NUL: the last NUL
-  // after fgets is then its terminator, and NULs of the line are kept.
   char chunk[1024];
   bool any = false, cut = false;
   for (;;) {
     std::memset(chunk, '\n', sizeof chunk);
-    if (std::fgets(chunk, sizeof chunk, u->fp) == nullptr) break;
+    if (std::fgets(chunk, sizeof chunk, u.fp) == nullptr) break;
     any = true;
     const char* end = static_cast<const char*>(memrchr(chunk, '\0', sizeof chunk));
     std::size_t n = static_cast<std::size_t>(end - chunk);
@@ -247,16 +264,42 @@ int read_record(int unit, std::string& rec, std::size_t limit) {
     rec.append(chunk, n < room ? n : room);
     if (ended) break;
   }
-  if (std::ferror(u->fp)) {
-    std::clearerr(u->fp);
+  if (std::ferror(u.fp)) {
+    std::clearerr(u.fp);
     return IOSTAT_READ_ERROR;
   }
   if (!any) {
-    std::clearerr(u->fp);
+    std::clearerr(u.fp);
     return IOSTAT_END;
   }
   if (!cut && !rec.empty() && rec.back() == '\r') rec.pop_back();
   return IOSTAT_OK;
+}
+
+}  // namespace
+
+int read_record_view(int unit, std::string_view& rec, std::size_t limit) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_NOT_OPEN;
+  if (u->form != Form::Formatted || u->access != Access::Sequential) return IOSTAT_WRONG_MODE;
+  before_read(*u);
+  if (u->plain_file && !u->preconnected) {
+    if (!u->lines) u->lines = std::make_unique<LineBlockReader>(u->fp);
+    return u->lines->next(rec, limit);
+  }
+  const int st = read_stdio_record(*u, u->record, limit);
+  rec = u->record;
+  return st;
+}
+
+int read_record(int unit, std::string& rec, std::size_t limit) {
+  std::string_view view;
+  const int st = read_record_view(unit, view, limit);
+  if (st == IOSTAT_OK)
+    rec.assign(view);
+  else
+    rec.clear();
+  return st;
 }
 
 int write_record(int unit, std::string_view rec) {
@@ -347,6 +390,7 @@ int unit_rewind(int unit) {
   Unit* u = get(unit);
   if (!u) return IOSTAT_NOT_OPEN;
   if (u->preconnected) return IOSTAT_OK;
+  settle(*u);
   std::fflush(u->fp);
   std::rewind(u->fp);
   u->last = LastOp::None;
@@ -357,6 +401,7 @@ int unit_backspace(int unit) {
   Unit* u = get(unit);
   if (!u) return IOSTAT_NOT_OPEN;
   if (u->preconnected || u->access == Access::Direct) return IOSTAT_OK;
+  settle(*u);
   std::fflush(u->fp);
   long pos = std::ftell(u->fp);
   if (pos <= 0) return IOSTAT_OK;

@@ -64,6 +64,9 @@ inline constexpr std::size_t MAX_RECORD = 65536;
 // Sequential formatted: one record (a line without its terminator), at most
 // `limit` characters of it; the rest of a longer line is skipped.
 int read_record(int unit, std::string& rec, std::size_t limit = MAX_RECORD);
+// The same record as a view, without a copy: it holds until the next
+// operation on the unit.
+int read_record_view(int unit, std::string_view& rec, std::size_t limit = MAX_RECORD);
 int write_record(int unit, std::string_view rec);
 // Sequential unformatted: records framed by 4-byte lengths before and after.
 int read_unformatted(int unit, std::string& bytes);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <thread>
 
 #include "runtime/format.h"
 #include "runtime/units.h"
@@ -226,4 +228,50 @@ TEST_F(Units, LongLinesKeepTheLimitAndSkipTheRest) {
     EXPECT_LT(rec.capacity(), 4096u) << "memory must not grow with the line";
   }
   EXPECT_EQ(rt::read_record(63, rec, 8), rt::IOSTAT_END);
+}
+
+// A plain file is read ahead in blocks: what was read ahead must not move the
+// place where a write, a backspace or a rewind acts.
+TEST_F(Units, ReadingAheadDoesNotMoveWritesOrBackspaces) {
+  ASSERT_EQ(rt::unit_open(22, path("many"), rt::OpenOptions{}), 0);
+  for (int i = 1; i <= 20000; ++i) ASSERT_EQ(rt::write_record(22, "record " + std::to_string(i)), 0);
+  rt::unit_rewind(22);
+  std::string rec;
+  std::string_view view;
+  for (int i = 1; i <= 3; ++i) ASSERT_EQ(rt::read_record(22, rec), 0);
+  EXPECT_EQ(rt::unit_backspace(22), 0);
+  ASSERT_EQ(rt::read_record_view(22, view), 0);
+  EXPECT_EQ(view, "record 3");
+  EXPECT_EQ(rt::write_record(22, "last"), 0);
+  rt::unit_rewind(22);
+  int n = 0;
+  while (rt::read_record(22, rec) == 0) ++n;
+  EXPECT_EQ(n, 4);
+  EXPECT_EQ(rec, "") << "a failed read leaves no record";
+  rt::unit_backspace(22);
+  ASSERT_EQ(rt::read_record(22, rec), 0);
+  EXPECT_EQ(rec, "last");
+}
+
+// Standard input and pipes are read line by line through stdio, with the
+// same rules.
+TEST_F(Units, PipesAreReadWithTheSameRules) {
+  const std::string fifo = path("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::FILE* f = std::fopen(fifo.c_str(), "wb");
+    std::fputs("ab\r\n0123456789\r\n\nlast", f);
+    std::fclose(f);
+  });
+  rt::OpenOptions o;
+  o.status = rt::OpenStatus::Old;
+  o.readonly = true;
+  ASSERT_EQ(rt::unit_open(23, fifo, o), 0);
+  std::string_view view;
+  for (const char* want : {"ab", "01234567", "", "last"}) {
+    ASSERT_EQ(rt::read_record_view(23, view, 8), 0);
+    EXPECT_EQ(view, want);
+  }
+  EXPECT_EQ(rt::read_record_view(23, view, 8), rt::IOSTAT_END);
+  writer.join();
 }
