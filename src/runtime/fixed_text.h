@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace rt {
 
@@ -71,8 +72,20 @@ struct TextRef {
     if (m > 0) std::memmove(p, s.data(), m);
     if (n > m) std::memset(p + m, ' ', n - m);
   }
-  const TextRef& operator=(std::string_view s) const {
-    assign(s);
+  // Assignment copies text in, whatever holds it.  Only another TextRef
+  // rebinds; without these a named std::string or a FixedText would convert
+  // to a TextRef and rebind this view to its storage.  A non-const view
+  // needs its own overload to win over the copy assignment.
+  template <class S>
+    requires std::is_convertible_v<const S&, std::string_view> && (!std::is_same_v<S, TextRef>)
+  const TextRef& operator=(const S& s) const {
+    assign(std::string_view(s));
+    return *this;
+  }
+  template <class S>
+    requires std::is_convertible_v<const S&, std::string_view> && (!std::is_same_v<S, TextRef>)
+  TextRef& operator=(const S& s) {
+    assign(std::string_view(s));
     return *this;
   }
   void fill(char c) const {

@@ -57,6 +57,27 @@ TEST(TextRef, ViewsWriteThrough) {
   EXPECT_EQ(t.view(), "aX Qef");
 }
 
+// A named string, const or not, or a fixed text is copied in like any other text: the view
+// must not come to point into the string's storage.
+TEST(TextRef, NamedStringIsCopiedNotBound) {
+  rt::FixedText<6> t = "abcdef";
+  rt::TextRef r = t.sub(2, 4);
+  std::string s = "XYZW";
+  r = s;
+  EXPECT_EQ(t.view(), "aXYZef");
+  const std::string c = "Q";
+  r = c;
+  EXPECT_EQ(t.view(), "aQ  ef");
+  s[0] = '#';
+  EXPECT_EQ(t.view(), "aQ  ef");
+  rt::FixedText<2> f = "mn";
+  r = f;
+  EXPECT_EQ(t.view(), "amn ef");
+  f = "zz";
+  EXPECT_EQ(t.view(), "amn ef");
+  EXPECT_EQ(r.len(), 3);
+}
+
 TEST(Array, OneBasedFirstIndexFastest) {
   rt::Array2<int, 2, 3> a{};
   a(2, 1) = 5;
