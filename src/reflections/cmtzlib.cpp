@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "reflections/mtz_hierarchy.h"
+#include "reflections/mtz_write_api.h"
 #include "suite/library_f.h"
 #include "suite/library_utils.h"
 #include "suite/ptq7_html.h"
@@ -15,6 +16,14 @@ namespace {
 
 MtzIndexSlot slots[MTZ_MAX_SLOTS];
 int in_memory_mode = 0;
+
+// Before anything else reads or changes the record of an index, the row
+// writer puts back what it holds and lays its rows out anew next time.
+void drop_row_plan(MtzIndexSlot& slot) {
+  if (!slot.rows_planned) return;
+  slot.rows_planned = 0;
+  mtz_settle_rows(static_cast<int>(&slot - slots) + 1);
+}
 
 }  // namespace
 
@@ -32,6 +41,7 @@ void mtz_slots_reset_for_tests() {
     s.nref_read = s.nref_written = s.nbat_written = 0;
     s.read_batch = nullptr;
     s.n_missing_flags = 0;
+    s.rows_planned = 0;
     std::memset(s.out_name, 0, sizeof s.out_name);
     std::memset(s.col_in, 0, sizeof s.col_in);
     std::memset(s.col_out, 0, sizeof s.col_out);
@@ -51,7 +61,14 @@ MtzIndexSlot& mtz_index_slot(int mindx) {
   }
   // Only a run that touches an index has records to free at its end.
   ptq7f_register_tidy(MtzMemTidy);
+  // Whoever asks for the index may read or change its record.
+  drop_row_plan(slots[mindx - 1]);
   return slots[mindx - 1];
+}
+
+MtzIndexSlot* mtz_row_writer_slot(int mindx) {
+  if (mindx < 1 || mindx > MTZ_MAX_SLOTS || !slots[mindx - 1].open_write) return nullptr;
+  return &slots[mindx - 1];
 }
 
 std::unique_ptr<MtzFile>& mtz_slot(int mindx) { return mtz_index_slot(mindx).mtz; }
@@ -78,12 +95,14 @@ int MtzCheckSubInput(int mindx, const char* routine, int mode) {
 
 void mtz_forget_record_pointers(MtzIndexSlot& slot) {
   slot.read_batch = nullptr;
+  slot.rows_planned = 0;
   slot.n_missing_flags = 0;
   std::memset(slot.col_in, 0, sizeof slot.col_in);
   std::memset(slot.col_out, 0, sizeof slot.col_out);
 }
 
 void mtz_release_record(MtzIndexSlot& slot) {
+  drop_row_plan(slot);
   if (slot.mtz) MtzFree(std::move(slot.mtz));
   mtz_forget_record_pointers(slot);
 }
@@ -113,6 +132,7 @@ void set_magic_(int32_t mindx, float& val_magic, bool& setval) {
     return;
   }
   if (setval) {
+    drop_row_plan(slots[mindx - 1]);
     if (ptq7_utils_isnan(&val_magic)) std::memcpy(mtz->missing_number_flag, "NAN", 4);
     else std::memcpy(mtz->missing_number_flag, &val_magic, 4);
   } else {

@@ -39,6 +39,10 @@ struct MtzIndexSlot {
   int sort_cols[5] = {};
   MtzLabelPair labin_table[MTZ_MAX_LOOKUP] = {};
   MtzLabelPair labout_table[MTZ_MAX_LOOKUP] = {};
+  // 1 while the record is as the row writer last laid its rows out (the
+  // writer may then hold column ranges not yet put back into the record);
+  // any other access through the index puts them back and clears it.
+  int rows_planned = 0;
 };
 
 // An array of blank-padded texts of one element length (a caller's label
@@ -59,6 +63,9 @@ struct TextArray {
 std::unique_ptr<MtzFile>& mtz_slot(int mindx);
 // The whole state of index mindx (1..4).
 MtzIndexSlot& mtz_index_slot(int mindx);
+// For the row writer: the state of index mindx when it is in range and open
+// for writing, else null (no message); rows_planned is left as it is.
+MtzIndexSlot* mtz_row_writer_slot(int mindx);
 // 1 when CMTZ_IN_MEMORY was seen by an open (files read and written whole).
 int mtz_in_memory_mode();
 void mtz_set_in_memory_mode();

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -130,5 +131,31 @@ int switch_direction(LibraryFile* file, unsigned opposite);
 // first transfer; false when the handle has no such stream or the buffer is
 // refused (the stream then keeps its own).
 bool set_stream_buffer(LibraryFile* file, std::size_t bytes);
+
+// Appends n bytes to the buffer of the handle's stream, with the effect of
+// ptq7_file_raw_write, when the handle last wrote (so the stream is in its
+// writing state), has no error standing and the buffer has room; false, with
+// nothing done, otherwise, and the caller takes the general road.  A writer
+// of many small records saves the stream call and its locking on each: this
+// is what the C library's own putc does with the same fields.
+inline bool append_to_stream_buffer(LibraryFile* file, const void* bytes, std::size_t n) {
+#if defined(__GLIBC__)
+  FILE* s = file->stream;
+  if (!file->buffered || s == nullptr || file->last_op != 2 || !file->write ||
+      file->io_status != 0 || s->_IO_write_ptr == nullptr ||
+      s->_IO_write_end - s->_IO_write_ptr < static_cast<std::ptrdiff_t>(n))
+    return false;
+  std::memcpy(s->_IO_write_ptr, bytes, n);
+  s->_IO_write_ptr += n;
+  file->position += static_cast<int64_t>(n);
+  if (file->position > file->length) file->length = file->position;
+  return true;
+#else
+  (void)file;
+  (void)bytes;
+  (void)n;
+  return false;
+#endif
+}
 
 }  // namespace reflections

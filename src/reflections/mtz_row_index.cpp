@@ -9,12 +9,11 @@
 
 namespace reflections {
 
-void row_hkl(const MtzFile* mtz, MtzCol* const* lookup, int ncol, const float* adata,
-             int32_t hkl[3]) {
-  hkl[0] = hkl[1] = hkl[2] = 0;
+void row_hkl_positions(const MtzFile* mtz, MtzCol* const* lookup, int ncol, int at[3]) {
+  at[0] = at[1] = at[2] = -1;
   if (ncol >= 3 && lookup[0] && lookup[1] && lookup[2] && lookup[0]->type == "H" &&
       lookup[1]->type == "H" && lookup[2]->type == "H") {
-    for (int k = 0; k < 3; ++k) hkl[k] = truncated_index(adata[k]);
+    for (int k = 0; k < 3; ++k) at[k] = k;
     return;
   }
   int xi = 0, si = 0, index[3];
@@ -27,11 +26,18 @@ void row_hkl(const MtzFile* mtz, MtzCol* const* lookup, int ncol, const float* a
     const MtzCol* c = cols[static_cast<std::size_t>(index[k])].get();
     for (int i = 0; i < ncol; ++i) {
       if (lookup[i] == c) {
-        hkl[k] = truncated_index(adata[i]);
+        at[k] = i;
         break;
       }
     }
   }
+}
+
+void row_hkl(const MtzFile* mtz, MtzCol* const* lookup, int ncol, const float* adata,
+             int32_t hkl[3]) {
+  int at[3];
+  row_hkl_positions(mtz, lookup, ncol, at);
+  for (int k = 0; k < 3; ++k) hkl[k] = at[k] >= 0 ? truncated_index(adata[at[k]]) : 0;
 }
 
 namespace {

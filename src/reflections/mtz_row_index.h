@@ -22,6 +22,9 @@ inline int truncated_index(float v) {
 // MtzFindInd names, each 0 when the look-up does not hold its column.
 void row_hkl(const MtzFile* mtz, MtzCol* const* lookup, int ncol, const float* adata,
              int32_t hkl[3]);
+// Where row_hkl takes each index from: a position in the row, or -1 where
+// the index is 0.
+void row_hkl_positions(const MtzFile* mtz, MtzCol* const* lookup, int ncol, int at[3]);
 
 // Widens lo and hi over the value MtzInd2reso gives for each of n rows of
 // index columns h, k and l.  A value that is not a number changes neither;

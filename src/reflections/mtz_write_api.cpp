@@ -1,6 +1,7 @@
 // Reflection-file programming interface, writing.
 #include "reflections/mtz_write_api.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -9,7 +10,12 @@
 #include <string>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "reflections/library_file.h"
+#include "reflections/machine_stamp.h"
 #include "reflections/mtz_hierarchy.h"
 #include "reflections/mtz_print.h"
 #include "reflections/mtz_read_api.h"
@@ -69,6 +75,259 @@ void widen_resolutions(MtzFile* mtz, const int32_t hkl[3]) {
     mtz->reso_max = std::max(mtz->reso_max, r);
     mtz->reso_min = std::min(mtz->reso_min, r);
   }
+}
+
+// How the rows of an index go out while its record keeps its layout, worked
+// out again whenever the record may have changed (the index's rows_planned
+// is cleared), so that writing a row walks no hierarchy, looks nothing up
+// and allocates nothing.  It does for each row what ptq7_lwrefl does.
+struct RowPlan {
+  enum class Missing { value, nan_bits, nan_call };
+  static constexpr std::size_t kLanes = 4;
+  MtzFile* mtz = nullptr;
+  uint32_t flag_word = 0;  // the missing-number flag it was made for
+  int ncol = 0;            // values of the caller's row that are looked at
+  Missing missing = Missing::value;
+  float flag_value = 0.0f;
+  // The values that widen a column's range: their positions in the row and
+  // their columns.
+  std::vector<int> ranged_at;
+  std::vector<MtzCol*> ranged;
+  bool ranged_in_order = false;  // ranged_at[j] == j throughout
+  // When no column takes two values of a row, the ranges are kept here,
+  // side by side and padded to whole lanes, and put back into the columns
+  // by mtz_settle_rows.
+  bool held = false;
+  std::vector<float> values, lo, hi;
+  std::vector<int> source;  // per value written: its position in the row, or -1 (missing)
+  bool straight = false;    // source[k] == k throughout: the row goes out as given
+  std::vector<float> row;   // the row as written, when not straight
+  int hkl_at[3] = {-1, -1, -1};
+  // The crystals with a cell, grouped by equal coefficients: one resolution
+  // a group.  Worked out at the first row written, as ptq7_lwrefl does.
+  bool cells_ready = false;
+  struct CellGroup {
+    double coefs[6];
+    std::size_t first, count;  // in xtals
+  };
+  std::vector<CellGroup> groups;
+  std::vector<MtzXtal*> xtals;
+};
+
+RowPlan row_plans[MTZ_MAX_SLOTS];
+
+void settle(RowPlan& p) {
+  if (!p.held) return;
+  for (std::size_t j = 0; j < p.ranged.size(); ++j) {
+    p.ranged[j]->min_value = p.lo[j];
+    p.ranged[j]->max_value = p.hi[j];
+  }
+  p.held = false;
+}
+
+bool distinct(std::vector<MtzCol*> cols) {
+  std::sort(cols.begin(), cols.end());
+  return std::adjacent_find(cols.begin(), cols.end()) == cols.end();
+}
+
+void plan_rows(RowPlan& p, MtzIndexSlot& s) {
+  MtzFile* mtz = s.mtz.get();
+  MtzCol* const* lookup = s.col_out;
+  p.mtz = mtz;
+  std::memcpy(&p.flag_word, mtz->missing_number_flag, sizeof p.flag_word);
+  p.ncol = std::min(MtzNumActiveCol(mtz), MTZ_MAX_LOOKUP);
+  p.flag_value = missing_value(mtz);
+  const int ft = ptq7_native_ft();
+  if (std::strncmp(mtz->missing_number_flag, "NAN", 3) != 0) p.missing = RowPlan::Missing::value;
+  else if (ft == 1 || ft == 4) p.missing = RowPlan::Missing::nan_bits;
+  else p.missing = RowPlan::Missing::nan_call;
+  p.ranged_at.clear();
+  p.ranged.clear();
+  p.ranged_in_order = true;
+  for (int i = 0; i < p.ncol; ++i)
+    if (lookup[i] != nullptr) {
+      p.ranged_in_order = p.ranged_in_order && i == static_cast<int>(p.ranged_at.size());
+      p.ranged_at.push_back(i);
+      p.ranged.push_back(lookup[i]);
+    }
+  p.held = distinct(p.ranged);
+  if (p.held) {
+    const std::size_t n = p.ranged.size();
+    const std::size_t padded = (n + RowPlan::kLanes - 1) / RowPlan::kLanes * RowPlan::kLanes;
+    p.values.assign(padded, 0.0f);
+    p.lo.assign(padded, 0.0f);
+    p.hi.assign(padded, 0.0f);
+    for (std::size_t j = 0; j < n; ++j) {
+      p.lo[j] = p.ranged[j]->min_value;
+      p.hi[j] = p.ranged[j]->max_value;
+    }
+  }
+  p.source.clear();
+  p.straight = true;
+  for (const auto& x : mtz->xtals)
+    for (const auto& set : x->sets)
+      for (const auto& c : set->cols) {
+        if (!c->active) continue;
+        const int k = static_cast<int>(p.source.size());
+        const int i =
+            (k < p.ncol && lookup[k] == c.get()) ? k : lookup_index(lookup, p.ncol, c.get());
+        p.source.push_back(i);
+        p.straight = p.straight && i == k;
+      }
+  p.row.resize(p.source.size());
+  row_hkl_positions(mtz, lookup, p.ncol, p.hkl_at);
+  p.cells_ready = false;
+}
+
+void plan_cells(RowPlan& p, MtzFile* mtz) {
+  p.groups.clear();
+  p.xtals.clear();
+  const std::size_t nx = mtz->xtals.size();
+  for (std::size_t ix = 0; ix < nx; ++ix) {
+    if (mtz->xtals[ix]->cell[0] <= 0.001f) continue;
+    const double* coefs = crystal_coefs(mtz, ix);
+    bool seen = false;
+    for (const RowPlan::CellGroup& g : p.groups)
+      seen = seen || std::memcmp(g.coefs, coefs, sizeof g.coefs) == 0;
+    if (seen) continue;
+    RowPlan::CellGroup g{{}, p.xtals.size(), 0};
+    std::memcpy(g.coefs, coefs, sizeof g.coefs);
+    for (std::size_t jx = ix; jx < nx; ++jx)
+      if (mtz->xtals[jx]->cell[0] > 0.001f &&
+          std::memcmp(crystal_coefs(mtz, jx), g.coefs, sizeof g.coefs) == 0) {
+        p.xtals.push_back(mtz->xtals[jx].get());
+        ++g.count;
+      }
+    p.groups.push_back(g);
+  }
+  p.cells_ready = true;
+}
+
+template <RowPlan::Missing M>
+inline bool is_missing(float v, float flag) {
+  if constexpr (M == RowPlan::Missing::value) return v == flag;
+  else if constexpr (M == RowPlan::Missing::nan_bits)
+    return (std::bit_cast<uint32_t>(v) & 0x7F800000u) == 0x7F800000u;
+  else return ptq7_utils_isnan(&v) != 0;
+}
+
+// The held ranges over one row's values, side by side, four at a time
+// where the machine has SSE2: its minimum and maximum of a and b are
+// a < b ? a : b and a > b ? a : b, the very choices made value by value.
+template <RowPlan::Missing M>
+void widen_held(const float* values, float* lo, float* hi, std::size_t n, float flag,
+                bool first) {
+#if defined(__SSE2__)
+  if constexpr (M != RowPlan::Missing::nan_call) {
+    const __m128 flags = _mm_set1_ps(flag);
+    const __m128i exponent = _mm_set1_epi32(0x7F800000);
+    for (std::size_t j = 0; j + 4 <= n; j += 4) {
+      const __m128 v = _mm_loadu_ps(values + j);
+      __m128 gone;
+      if constexpr (M == RowPlan::Missing::value) {
+        gone = _mm_cmpeq_ps(v, flags);
+      } else {
+        const __m128i bits = _mm_and_si128(_mm_castps_si128(v), exponent);
+        gone = _mm_castsi128_ps(_mm_cmpeq_epi32(bits, exponent));
+      }
+      const __m128 l = _mm_loadu_ps(lo + j);
+      const __m128 h = _mm_loadu_ps(hi + j);
+      const __m128 new_l = first ? v : _mm_min_ps(v, l);
+      const __m128 new_h = first ? v : _mm_max_ps(v, h);
+      _mm_storeu_ps(lo + j, _mm_or_ps(_mm_and_ps(gone, l), _mm_andnot_ps(gone, new_l)));
+      _mm_storeu_ps(hi + j, _mm_or_ps(_mm_and_ps(gone, h), _mm_andnot_ps(gone, new_h)));
+    }
+    return;
+  }
+#endif
+  for (std::size_t j = 0; j < n; ++j) {
+    const float v = values[j];
+    if (is_missing<M>(v, flag)) continue;
+    lo[j] = first || v < lo[j] ? v : lo[j];
+    hi[j] = first || hi[j] < v ? v : hi[j];
+  }
+}
+
+// The column ranges over one row; the first row starts them.  The ranges
+// widen as std::min and std::max would: a value that is not a number (and is
+// not the missing value) changes a range only when it starts it.
+template <RowPlan::Missing M>
+void widen_column_ranges(RowPlan& p, const float* adata, bool first) {
+  const float flag = p.flag_value;
+  const std::size_t n = p.ranged.size();
+  if (!p.held) {
+    for (std::size_t j = 0; j < n; ++j) {
+      const float v = adata[p.ranged_at[j]];
+      if (is_missing<M>(v, flag)) continue;
+      MtzCol* c = p.ranged[j];
+      if (first) {
+        c->min_value = c->max_value = v;
+      } else {
+        c->min_value = v < c->min_value ? v : c->min_value;
+        c->max_value = c->max_value < v ? v : c->max_value;
+      }
+    }
+    return;
+  }
+  float* values = p.values.data();
+  if (p.ranged_in_order) std::memcpy(values, adata, n * sizeof(float));
+  else
+    for (std::size_t j = 0; j < n; ++j) values[j] = adata[p.ranged_at[j]];
+  // Whole lanes, the padding included: its values go nowhere.
+  widen_held<M>(values, p.lo.data(), p.hi.data(), p.values.size(), flag, first);
+}
+
+void widen_row_resolution(const RowPlan& p, MtzFile* mtz, const float* adata) {
+  int32_t hkl[3];
+  for (int k = 0; k < 3; ++k) hkl[k] = p.hkl_at[k] >= 0 ? truncated_index(adata[p.hkl_at[k]]) : 0;
+  for (const RowPlan::CellGroup& g : p.groups) {
+    const float r = suite::ind_to_reso(hkl, g.coefs);
+    if (r <= 0.0f) continue;
+    for (std::size_t j = g.first; j < g.first + g.count; ++j) {
+      MtzXtal& x = *p.xtals[j];
+      x.reso_max = x.reso_max < r ? r : x.reso_max;
+      x.reso_min = r < x.reso_min ? r : x.reso_min;
+    }
+    mtz->reso_max = mtz->reso_max < r ? r : mtz->reso_max;
+    mtz->reso_min = r < mtz->reso_min ? r : mtz->reso_min;
+  }
+}
+
+// The rows go straight into the stream's buffer where the file takes native
+// reals; anything else takes the general write, which reports failures.
+int put_row(LibraryFile* f, const float* row, int n) {
+  if (f != nullptr && f->write_fn == ptq7_file_writefloat &&
+      f->real_format == PTQ7_NATIVE_REAL_FORMAT &&
+      append_to_stream_buffer(f, row, static_cast<std::size_t>(n) * sizeof(float)))
+    return n;
+  return MtzWrefl(f, n, row);
+}
+
+// ptq7_lwrefl for a file written as it goes, by the plan.
+int write_planned_row(RowPlan& p, MtzFile* mtz, const float* adata, int iref) {
+  switch (p.missing) {
+    case RowPlan::Missing::value:
+      widen_column_ranges<RowPlan::Missing::value>(p, adata, iref == 1);
+      break;
+    case RowPlan::Missing::nan_bits:
+      widen_column_ranges<RowPlan::Missing::nan_bits>(p, adata, iref == 1);
+      break;
+    case RowPlan::Missing::nan_call:
+      widen_column_ranges<RowPlan::Missing::nan_call>(p, adata, iref == 1);
+      break;
+  }
+  const float* row = adata;
+  if (!p.straight) {
+    for (std::size_t k = 0; k < p.source.size(); ++k)
+      p.row[k] = p.source[k] >= 0 ? adata[p.source[k]] : p.flag_value;
+    row = p.row.data();
+  }
+  const int n = static_cast<int>(p.source.size());
+  if (put_row(mtz->file_out.get(), row, n) != n) return 0;
+  if (!p.cells_ready) plan_cells(p, mtz);
+  widen_row_resolution(p, mtz, adata);
+  mtz->nref = std::max(mtz->nref, iref);
+  return 1;
 }
 
 void output_labels(TextArray lsprgo, TextArray ctprgo, int n, std::vector<std::string>& labels,
@@ -334,14 +593,31 @@ int ptq7_lwrefl(MtzFile* mtz, const float* adata, MtzCol* const* lookup, int nco
 
 void lwrefl_noexit_(int32_t mindx, const float* adata, int32_t& iflag) {
   iflag = 0;
-  if (MtzCheckSubInput(mindx, "LWREFL_NOEXIT", 2)) {
+  MtzIndexSlot* s = mtz_row_writer_slot(mindx);
+  if (s == nullptr) {
+    MtzCheckSubInput(mindx, "LWREFL_NOEXIT", 2);
     iflag = 1;
     return;
   }
-  MtzIndexSlot& s = mtz_index_slot(mindx);
-  const int iref = ++s.nref_written;
-  const int ncol = std::min(MtzNumActiveCol(s.mtz.get()), MTZ_MAX_LOOKUP);
-  if (ptq7_lwrefl(s.mtz.get(), adata, s.col_out, ncol, iref) == 0) iflag = 1;
+  const int iref = ++s->nref_written;
+  MtzFile* mtz = s->mtz.get();
+  if (mtz->refs_in_memory) {
+    const int ncol = std::min(MtzNumActiveCol(mtz), MTZ_MAX_LOOKUP);
+    if (ptq7_lwrefl(mtz, adata, s->col_out, ncol, iref) == 0) iflag = 1;
+    return;
+  }
+  RowPlan& p = row_plans[mindx - 1];
+  if (!s->rows_planned || p.mtz != mtz ||
+      std::memcmp(&p.flag_word, mtz->missing_number_flag, sizeof p.flag_word) != 0) {
+    if (s->rows_planned && p.mtz == mtz) settle(p);
+    plan_rows(p, *s);
+    s->rows_planned = 1;
+  }
+  if (write_planned_row(p, mtz, adata, iref) == 0) iflag = 1;
+}
+
+void mtz_settle_rows(int32_t mindx) {
+  if (mindx >= 1 && mindx <= MTZ_MAX_SLOTS) settle(row_plans[mindx - 1]);
 }
 
 void lwrefl_(int32_t mindx, const float* adata) {

@@ -20,6 +20,10 @@ void lwassn_(int32_t mindx, TextArray lsprgo, int32_t nlprgo, TextArray ctprgo, 
 void lwclab_(int32_t mindx, TextArray lsprgo, int32_t nlprgo, TextArray ctprgo, int32_t iappnd);
 void lwrefl_(int32_t mindx, const float* adata);
 void lwrefl_noexit_(int32_t mindx, const float* adata, int32_t& iflag);
+// Puts the column ranges that the row writer of index mindx holds back into
+// the columns of the index's record (called before the record is read,
+// changed or freed).
+void mtz_settle_rows(int32_t mindx);
 void lwsort_(int32_t mindx, const int32_t* sortx);
 
 void lwidx_(int32_t mindx, std::string_view pname, std::string_view xname, std::string_view dname,

@@ -31,7 +31,20 @@ namespace suite {
 // degrees), for the resolution of reflections; 1, or 0 with all zero and the
 // reflection library's error signalled for a cell value below 0.001.
 int hkl_coeffs(const float cell[6], double coefs[6]);
-// 1/d^2 of reflection hkl.
-float ind_to_reso(const int32_t hkl[3], const double coefs[6]);
+// 1/d^2 of reflection hkl.  Inline: writers and readers work it out for
+// every reflection row.
+inline float ind_to_reso(const int32_t hkl[3], const double coefs[6]) {
+  const int64_t h = hkl[0], k = hkl[1], l = hkl[2];
+  const double hh = static_cast<double>(h * h), hk = static_cast<double>(h * k),
+               hl = static_cast<double>(h * l), kk = static_cast<double>(k * k),
+               kl = static_cast<double>(k * l), ll = static_cast<double>(l * l);
+  double q = coefs[1] * hk;
+  q += coefs[0] * hh;
+  q += coefs[2] * hl;
+  q += coefs[3] * kk;
+  q += coefs[4] * kl;
+  q += coefs[5] * ll;
+  return static_cast<float>(4.0 * q);
+}
 
 }  // namespace suite
