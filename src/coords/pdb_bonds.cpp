@@ -168,6 +168,11 @@ struct EndpointIndex {
   int32_t indexed = 0;
   foundation::LookupIndex<10, 2 * MAXBONDREC> by_code;
   bool ready = false;
+  // The code last looked up in vain: the atoms of a residue share their
+  // code, and most residues are named by no bond record.  Forgotten when
+  // the index changes.
+  char miss[10] = {};
+  bool miss_valid = false;
 };
 EndpointIndex endpoint_index;
 
@@ -187,6 +192,7 @@ void refresh_index() {
     x.indexed = 0;
     x.ready = true;
   }
+  x.miss_valid = false;
   char code[10];
   for (int k = x.indexed + 1; k <= pdb_hent.brec_n; ++k) {
     for (int e = 1; e <= 2; ++e) {
@@ -222,7 +228,14 @@ void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
   atom[4] = alt == '.' ? ' ' : alt;
   static const char blank5[5] = {' ', ' ', ' ', ' ', ' '};
 
-  endpoint_index.by_code.for_each(std::string_view(code, 10), [&](int32_t entry) {
+  EndpointIndex& x = endpoint_index;
+  if (x.miss_valid && std::memcmp(x.miss, code, 10) == 0) return;
+  if (!x.by_code.contains(std::string_view(code, 10))) {
+    std::memcpy(x.miss, code, 10);
+    x.miss_valid = true;
+    return;
+  }
+  x.by_code.for_each(std::string_view(code, 10), [&](int32_t entry) {
     const int k = (entry - 1) / 2 + 1;
     const int e = entry - 2 * (k - 1);
     const int kind = pdb_hent.brec_kind(k);

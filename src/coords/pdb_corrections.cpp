@@ -170,11 +170,13 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
   // The renames depend on the residue name alone; the last answer is kept,
   // since consecutive atoms share their residue.
   static rt::FixedText<8> last_in, last_out;
-  static bool last_nucleotide = false, last_valid = false;
-  bool nucleotide = false;
+  static bool last_nucleotide = false, last_water = false, last_dummy = false, last_valid = false;
+  bool nucleotide = false, water = false, dummy = false;
   if (last_valid && rname.len() <= 8 && eq(last_in.view(), rname.view())) {
     rname = last_out.view();
     nucleotide = last_nucleotide;
+    water = last_water;
+    dummy = last_dummy;
   } else {
     const rt::FixedText<8> in(rname.view());
     if (one_of(rname, {"WAT", "DOD", "H2O"})) rname = "HOH";
@@ -192,11 +194,16 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
     else if (one_of(rname, {"U", "+U"})) rname = "Ur";
     else if (one_of(rname, {"I", "Ir"})) rname = "Ir";
     else nucleotide = one_of(rname, {"YG", "PSU", "1MA", "1MG"});
+    // Neither name has a quote, which is changed below.
+    water = one_of(rname, {"HOH", "DOD"});
+    dummy = eq(rname, "DUM");
 
     if (rname.len() <= 8) {
       last_in = in;
       last_out = rname.view();
       last_nucleotide = nucleotide;
+      last_water = water;
+      last_dummy = dummy;
       last_valid = true;
     }
   }
@@ -217,12 +224,12 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
     asymb = "H";
     ctype = "H";
   }
-  if (eq(rname, "DUM")) {
+  if (dummy) {
     aname = "DUM";
     asymb = "O";
     ctype = "C";
   }
-  if (one_of(rname, {"HOH", "DOD"})) {
+  if (water) {
     if (asymb(1) == 'H' || asymb(1) == 'D') {
       asymb = "H";
       ctype = "H";

@@ -33,22 +33,28 @@ char counter_digit_next() {
 
 bool is_blank_or_dot(char c) { return c == ' ' || c == '.'; }
 
+// Characters 1-2 of a text, the second blanked when it is a digit or a sign,
+// and two blanks: built in a register, since the text is compared and stored
+// at once after (a word read back over single-character stores stalls).
+uint32_t element_word(const rt::FixedText<4>& t) {
+  const auto digit_or_sign = [](char c) {
+    const char cls = char_class(c);
+    return cls == 'D' || cls == 'S';
+  };
+  const unsigned char c1 = static_cast<unsigned char>(t.c[0]);
+  const unsigned char c2 = digit_or_sign(t.c[1]) ? ' ' : static_cast<unsigned char>(t.c[1]);
+  return static_cast<uint32_t>(c1) | static_cast<uint32_t>(c2) << 8 | 0x20200000u;
+}
+
 int32_t scattering_type(rt::FixedText<4>& acode, int32_t& ierr) {
   rt::FixedText<4> element = acode;
   if (acode.is_blank()) {
     element = "?";
   } else {
-    rt::FixedText<4>& asymb = crdatm.cr_asymb;
-    const auto digit_or_sign = [](char c) {
-      char cls = '?';
-      chksmb_(c, cls);
-      return cls == 'D' || cls == 'S';
-    };
-    if (digit_or_sign(asymb(2))) asymb(2) = ' ';
-    if (digit_or_sign(acode(2))) acode(2) = ' ';
-    asymb(3) = asymb(4) = ' ';
-    acode(3) = acode(4) = ' ';
-    if (!(asymb == acode)) asymb = acode;
+    const uint32_t code = element_word(acode);
+    std::memcpy(acode.c, &code, 4);
+    // The element symbol becomes that of the element column.
+    std::memcpy(crdatm.cr_asymb.c, &code, 4);
   }
   const rt::FixedText<4>& asymb = crdatm.cr_asymb;
   // The last type found is tried first: atoms of one element come in runs.

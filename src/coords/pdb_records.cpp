@@ -413,17 +413,21 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       sttcrec.st_line_next.blank();
       sttcrec.st_iend_next = sttcrec.st_iend_read;
     } else {
-      sttcrec.st_line_next.blank();
-      getline_(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend_read);
+      // A line read fills the whole text; at the end or after an error the
+      // text is left as it was, and is blanked here.
+      const int used =
+          foundation::read_line(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend_read);
+      if (ierr != 0 || sttcrec.st_iend_read != 0) sttcrec.st_line_next.blank();
       if (ierr != 0) {
         close_input(iend, 0);
         return;
       }
       // Lines of printable characters are left as they are; only others
-      // go through the character clean-up.
+      // go through the character clean-up.  Past the used length there are
+      // only blanks.
       unsigned bad = 0;
-      for (char c : sttcrec.st_line_next.c) {
-        const unsigned char u = static_cast<unsigned char>(c);
+      for (int k = 0; k < used; ++k) {
+        const unsigned char u = static_cast<unsigned char>(sttcrec.st_line_next.c[k]);
         bad |= static_cast<unsigned>(u < 32 || u > 126);
       }
       if (bad != 0) check_line_(0, sttcrec.st_line_next);
