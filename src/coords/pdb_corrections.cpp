@@ -247,7 +247,7 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
     if (aname == std::string_view("P5")) { aname = "P"; ctype = "C"; }
     else if (aname == std::string_view("O51")) { aname = "O1P"; ctype = "C"; }
     else if (aname == std::string_view("O52")) { aname = "O2P"; ctype = "C"; }
-  } else if (rclass == 3 || rclass == 4) {
+  } else if ((rclass == 3 || rclass == 4) && aname(1) == 'H') {
     if (aname == std::string_view("H0")) {
       aname = "H";
       ctype = "H";

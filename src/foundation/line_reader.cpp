@@ -35,26 +35,20 @@ int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
   }
   const int room = text.len();
   std::size_t m = rec.size() < kMaxRecord ? rec.size() : kMaxRecord;
-  int copied;
-  if (static_cast<int>(m) <= room) {
-    // The whole record fits: copied in 16-character blocks (a general copy
-    // of a few dozen characters costs more than the blocks), trailing
-    // blanks then found in the copy.
-    const int size = static_cast<int>(m);
-    const char* from = rec.data();
+  // Trailing blanks are dropped eight at a time first: records padded to a
+  // fixed width end in dozens of them.
+  const char* from = rec.data();
+  for (uint64_t w; m >= 8 && (std::memcpy(&w, from + m - 8, 8), w == 0x2020202020202020ull);) m -= 8;
+  while (m > 0 && from[m - 1] == ' ') --m;
+  const int copied = static_cast<int>(m) < room ? static_cast<int>(m) : room;
+  if (copied >= 16) {
+    // Copied in 16-character blocks: a general copy of a few dozen
+    // characters costs more than the blocks.
     int j = 0;
-    for (; j + 16 <= size; j += 16) std::memcpy(text.p + j, from + j, 16);
-    if (j < size) {
-      if (size >= 16) std::memcpy(text.p + size - 16, from + size - 16, 16);
-      else
-        for (; j < size; ++j) text.p[j] = from[j];
-    }
-    while (m > 0 && text.p[m - 1] == ' ') --m;
-    copied = static_cast<int>(m);
+    for (; j + 16 <= copied; j += 16) std::memcpy(text.p + j, from + j, 16);
+    if (j < copied) std::memcpy(text.p + copied - 16, from + copied - 16, 16);
   } else {
-    while (m > 0 && rec[m - 1] == ' ') --m;
-    copied = static_cast<int>(m) < room ? static_cast<int>(m) : room;
-    std::memcpy(text.p, rec.data(), copied);
+    for (int j = 0; j < copied; ++j) text.p[j] = from[j];
   }
   if (m == 0) {
     text.fill(' ');
