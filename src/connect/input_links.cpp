@@ -3,6 +3,9 @@
 // category) into link_inf; here each row is tied to the link library.
 #include "connect/input_links.h"
 
+#include <cstdlib>
+#include <string_view>
+
 #include "connect/element_classes.h"
 #include "connect/link_rows.h"
 #include "connect/new_links.h"
@@ -96,6 +99,32 @@ bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, char& 
   return true;
 }
 
+// A PDB file of the current archive layout has the bond length where a
+// named link has its name (LINK columns 73-80).  A name that is a decimal
+// number alone is that length: taken as a name it would stand for a link
+// of its own, made at a default length and used for every residue pair it
+// joins, whatever its atoms.
+bool length_for_name(const Name8& name, float& dist) {
+  const std::string_view v = name.trimmed();
+  std::size_t a = 0;
+  while (a < v.size() && v[a] == ' ') ++a;
+  const std::string_view t = v.substr(a);
+  int digits = 0, points = 0;
+  for (char c : t) {
+    if (c >= '0' && c <= '9')
+      ++digits;
+    else if (c == '.')
+      ++points;
+    else
+      return false;
+  }
+  if (digits == 0 || points > 1) return false;
+  char buf[9] = {};
+  t.copy(buf, sizeof buf - 1);
+  dist = std::strtof(buf, nullptr);
+  return true;
+}
+
 // One row; false when the routine must end.
 bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
   auto& l = link_inf;
@@ -105,6 +134,12 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
     return true;
   }
   Name8 link = l.ln_id(k);
+  float length = 0.0f;
+  if (length_for_name(link, length)) {
+    link = ".";
+    l.ln_id(k) = link;
+    if (l.ln_dist(k) < 0.001f) l.ln_dist(k) = length;
+  }
   if (list == 'T') trace_row(mdoc, k, link, a, b);
   bool known = false;
   int32_t ilink = 0;

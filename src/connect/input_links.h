@@ -5,7 +5,9 @@
 #include <cstdint>
 
 // Every row of link_inf: a row without both residues is marked nameless
-// ("?"); missing bond atoms come from the library; a nameless sugar-protein
+// ("?"); a name that is a number alone is the bond length of a PDB LINK
+// record and leaves the row nameless with that length (unless it has one);
+// missing bond atoms come from the library; a nameless sugar-protein
 // link is named after its two residues; a link the library lacks gets a new
 // description (the row is then marked "S" and takes no modifications); the
 // modifications a resolved link implies enter mod_inf.  list "T" traces.

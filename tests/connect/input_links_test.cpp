@@ -104,4 +104,29 @@ TEST(InputLinks, NamelessLinkOfOtherClassesIsWarnedAbout) {
   EXPECT_EQ(link_inf.ln_id(1).view(), "ALA-ZN  ");
 }
 
+// PDB LINK records of the archive layout carry the bond length where a name
+// would stand: such a row is nameless, its description is made at that
+// length under the residues' names, and a second row of the same length
+// between other residues is not taken for the first one's link.
+TEST(InputLinks, LengthInTheNameColumnsIsALengthNotAName) {
+  Model m;
+  m.residue("ALA", 3, 'A', 1, {{"CA", 0, 0, 0}});
+  m.residue("ZN", 1, 'B', 1, {{"ZN", 2.1f, 0, 0, "ZN"}});
+  m.residue("CD", 1, 'C', 1, {{"CD", 0, 2.1f, 0, "CD"}});
+  m.link("  2.10", 1, "CA", 2, "ZN");
+  m.link("  2.10", 1, "CA", 3, "CD");
+  conntest::load_library();
+  int32_t ierr = -1;
+  const std::string out = resolve(ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(link_inf.ln_id(1).view(), "ALA-ZN  ");
+  EXPECT_EQ(link_inf.ln_id(2).view(), "ALA-CD  ");
+  EXPECT_FLOAT_EQ(link_inf.ln_dist(1), 2.1f);
+  EXPECT_NE(out.find("  WARNING : description of link:ALA-ZN   is not in the dictionary\n"
+                     "            link will be created with bond_lenth =   2.100\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(out.find("2.10    is not"), std::string::npos) << out;
+}
+
 }  // namespace

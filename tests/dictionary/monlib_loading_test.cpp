@@ -191,7 +191,7 @@ TEST(LibraryLoading, ResidueClassesComeFromTheGroups) {
 TEST(LibraryLoading, EnergyTypesAndTermsPointAtEachOther) {
   std::string out;
   ASSERT_EQ(load(test_library(), out), 0);
-  EXPECT_EQ(r.lea_natom, 29);
+  EXPECT_EQ(r.lea_natom, 30);
   ASSERT_GT(r.leb_nbond, 0);
   for (int k = 1; k <= r.leb_nbond; ++k) {
     EXPECT_EQ(r.lea_aname(r.leb_i1atm(k)), r.leb_1atm(k)) << k;

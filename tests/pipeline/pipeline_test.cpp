@@ -120,6 +120,34 @@ TEST(PipelineFiles, InputLinkTheLibraryLacksIsRestrained) {
   EXPECT_EQ(r.nbond, 1);
 }
 
+// 1A8O gives the peptide bonds of its selenomethionines as LINK records
+// with their lengths (1.33) where a named link has its name.  Every link
+// bond of the restraint file joins the atoms its record names, C of one
+// residue and N of the next, at that length.
+TEST(PipelineFiles, LinkRecordLengthsMakeTheLinkBonds) {
+  TempDir dir;
+  const Outcome r = pipetest::run(on("1A8O.pdb"), dir.path());
+  EXPECT_EQ(r.ierr, 0) << r.out;
+  std::istringstream rst(file_text(dir.file("out.rst")));
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(rst, l);) lines.push_back(l);
+  int mse_links = 0;
+  for (std::size_t i = 0; i + 2 < lines.size(); ++i) {
+    if (!lines[i].starts_with("# link_") || lines[i].find("MSE") == std::string::npos) continue;
+    ++mse_links;
+    ASSERT_TRUE(lines[i + 2].starts_with("BOND")) << lines[i];
+    std::istringstream f(lines[i + 2]);
+    std::vector<std::string> w;
+    for (std::string x; f >> x;) w.push_back(x);
+    ASSERT_EQ(w.size(), 11u) << lines[i + 2];
+    EXPECT_EQ(w[8], "1.330") << lines[i] << "\n" << lines[i + 2];
+    EXPECT_NEAR(std::stof(w[10]), 1.33f, 0.02f) << lines[i] << "\n" << lines[i + 2];
+    const std::string names = lines[i + 3].substr(lines[i + 3].find('#'));
+    EXPECT_TRUE(names == "# C     N" || names == "# N     C") << lines[i] << "\n" << lines[i + 3];
+  }
+  EXPECT_EQ(mse_links, 6);
+}
+
 // ------------------------------------------------------------ invariants
 
 struct Written {
@@ -310,6 +338,10 @@ TEST(PipelineInvariants, PeptideFibrilFromMmcif) { expect_invariants("cif_2BEG.c
 TEST(PipelineInvariants, DnaWithNewMonomers) {
   expect_invariants("1LCD.pdb", 1, 1000, {"DA", "DC", "DG", "DT", "NA"});
 }
+// Selenomethionine, which the test library lacks, built as a new monomer
+// with the library's selenium type; its peptide bonds come as LINK records
+// with their lengths, and the second run as connection rows.
+TEST(PipelineInvariants, SelenomethionineAsNewMonomer) { expect_invariants("1A8O.pdb", 0, 644, {"MSE"}); }
 
 // --------------------------------------------------- a stage that fails
 
@@ -342,11 +374,21 @@ TEST(PipelineStages, MissingLibraryEndsTheRunBeforeTheCoordinates) {
   expect_nothing_written(dir);
 }
 
-// 1A8O holds selenomethionines; selenium is not in the test energy library,
-// so the new monomer cannot be built and identification fails.
+// 1A8O holds selenomethionines; with a copy of the test library whose
+// energy library lacks selenium the new monomer cannot be built and
+// identification fails.
 TEST(PipelineStages, IdentificationFailureStopsBeforeTheRestraints) {
   TempDir dir;
-  const Outcome r = pipetest::run(on("1A8O.pdb"), dir.path());
+  const std::string lib = dir.path() + "/lib/";
+  std::filesystem::copy(pipetest::library(), lib, std::filesystem::copy_options::recursive);
+  std::istringstream ener(file_text(lib + "ener_lib.cif"));
+  std::string kept;
+  for (std::string l; std::getline(ener, l);)
+    if (l.find(" SE ") == std::string::npos && !l.starts_with("SE ")) kept += l + "\n";
+  dir.write("lib/ener_lib.cif", kept);
+  Options o = on("1A8O.pdb");
+  o.lib_dir = lib;
+  const Outcome r = pipetest::run(o, dir.path());
   EXPECT_EQ(r.stop, -1);
   EXPECT_EQ(r.ierr, 1);
   EXPECT_NE(r.out.find("does not exist in theenergetic library"), std::string::npos) << r.out;

@@ -592,7 +592,9 @@ def pool_record(m, listno):
 # H hydrogen, N neither), valency and hybridisation.  Weights are the IUPAC
 # standard atomic weights, van der Waals radii those of Bondi (1964), the
 # hydrogen-bond radii the Bondi radius less 0.3 A for donors and acceptors,
-# ion radii Shannon (1976) for the two metal ions.
+# ion radii Shannon (1976) for the two metal ions.  Selenium (no monomer of
+# the library has it; new monomers such as selenomethionine need its type):
+# IUPAC standard atomic weight 78.971 (2013 table), Bondi (1964) radius 1.90.
 TYPES = [
     ("H", "H", "H", 1, 0), ("HN", "H", "H", 1, 0), ("HO", "H", "H", 1, 0),
     ("HS", "H", "H", 1, 0), ("HW", "H", "H", 1, 0),
@@ -604,16 +606,23 @@ TYPES = [
     ("O", "O", "A", 2, 2), ("O2", "O", "A", 2, 3), ("OH1", "O", "B", 2, 3),
     ("OH2", "O", "B", 2, 3), ("OP", "O", "A", 1, 2), ("OC", "O", "A", 1, 2),
     ("P", "P", "N", 5, 3), ("S2", "S", "N", 2, 3), ("SH1", "S", "D", 2, 3),
+    ("SE", "SE", "N", 2, 3),
     ("ZN", "ZN", "N", 2, 0), ("CD", "CD", "N", 2, 0),
 ]
 WEIGHT = {"H": 1.008, "C": 12.011, "N": 14.007, "O": 15.999, "P": 30.974, "S": 32.06,
-          "ZN": 65.38, "CD": 112.41}
-VDW = {"H": 1.20, "C": 1.70, "N": 1.55, "O": 1.52, "P": 1.80, "S": 1.80, "ZN": 1.39, "CD": 1.58}
+          "SE": 78.971, "ZN": 65.38, "CD": 112.41}
+VDW = {"H": 1.20, "C": 1.70, "N": 1.55, "O": 1.52, "P": 1.80, "S": 1.80, "SE": 1.90,
+       "ZN": 1.39, "CD": 1.58}
 ION = {"ZN": 0.74, "CD": 0.95}
+# Bonds no monomer of the library has, so not measured from them: the sp3
+# carbon to selenium length is the sum of the covalent radii of C(sp3) 0.76 A
+# and Se 1.20 A, Cordero et al. (2008), Dalton Trans., 2832.
+HAND_BONDS = {("CH2", "SE", "SING"): 1.960, ("CH3", "SE", "SING"): 1.960}
 
 
 def write_ener(mons):
     out = ["# Energy library of the test library: the types the test monomers use.",
+           "# Where each value comes from: README.md beside this file.",
            "global_", "_lib_name         test_ener", "_lib_version      1.0",
            "data_energy", "loop_"]
     for it in ("type", "weight", "hb_type", "vdw_radius", "vdwh_radius", "ion_radius",
@@ -636,6 +645,8 @@ def write_ener(mons):
                     t1, t3 = sorted((et[nb[i]], et[nb[j]]))
                     angs.setdefault((t1, et[c], t3), []).append(
                         angle(m.xyz[nb[i]], m.xyz[c], m.xyz[nb[j]]))
+    for key, v in HAND_BONDS.items():
+        bonds.setdefault(key, [v])
     order = {"SING": "single", "DOUB": "double", "AROM": "aromatic", "TRIP": "triple"}
     out.append("loop_")
     for it in ("atom_type_1", "atom_type_2", "type", "const", "length"):
