@@ -168,10 +168,11 @@ struct EndpointIndex {
   int32_t indexed = 0;
   foundation::LookupIndex<10, 2 * MAXBONDREC> by_code;
   bool ready = false;
-  // The code last looked up in vain: the atoms of a residue share their
-  // code, and most residues are named by no bond record.  Forgotten when
-  // the index changes.
-  char miss[10] = {};
+  // The residue key whose code was last looked up in vain: the atoms of a
+  // residue share their key, and most residues are named by no bond record.
+  // Forgotten when the index changes.
+  char miss[12] = {};
+  bool miss_seg = false;
   bool miss_valid = false;
 };
 EndpointIndex endpoint_index;
@@ -213,6 +214,12 @@ void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
   if (pdb_hent.brec_n == 0) return;
   if (index_stale || endpoint_index.indexed != pdb_hent.brec_n || !endpoint_index.ready)
     refresh_index();
+  EndpointIndex& x = endpoint_index;
+  // The key is compared as stored, before the code is put together from it:
+  // a code just assembled from pieces would be read back at once.
+  if (x.miss_valid && x.miss_seg == seg_flag && key.size() == 12 &&
+      std::memcmp(x.miss, key.data(), 12) == 0)
+    return;
   char code[10];
   code[0] = key[0];
   std::memcpy(code + 1, key.data() + 2, 5);
@@ -228,11 +235,10 @@ void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
   atom[4] = alt == '.' ? ' ' : alt;
   static const char blank5[5] = {' ', ' ', ' ', ' ', ' '};
 
-  EndpointIndex& x = endpoint_index;
-  if (x.miss_valid && std::memcmp(x.miss, code, 10) == 0) return;
   if (!x.by_code.contains(std::string_view(code, 10))) {
-    std::memcpy(x.miss, code, 10);
-    x.miss_valid = true;
+    x.miss_valid = key.size() == 12;
+    if (x.miss_valid) std::memcpy(x.miss, key.data(), 12);
+    x.miss_seg = seg_flag;
     return;
   }
   x.by_code.for_each(std::string_view(code, 10), [&](int32_t entry) {

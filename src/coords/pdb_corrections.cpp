@@ -76,17 +76,22 @@ namespace pdb {
 int32_t residue_class(std::string_view rname) {
   rt::FixedText<8> monn(rname);
   static rt::FixedText<80> work;
-  // The built-in lists never change: the class of the last name asked is
-  // kept, since consecutive atoms share their residue name.
-  static rt::FixedText<3> last_name;
-  static int32_t last_class = 0;
+  // The built-in lists never change: their answer is kept by the first three
+  // characters of the name, since a file holds few residue names.
+  struct Kept {
+    char name[3];
+    int32_t cls;  // 0: nothing kept
+  };
+  static Kept kept[64];
+  const auto u = [&](int i) { return static_cast<unsigned>(static_cast<unsigned char>(monn.c[i])); };
+  Kept& k = kept[(u(0) * 7 + u(1) * 3 + u(2)) & 63];
   int32_t itype = 1, ierr = 0;
-  if (last_class != 0 && std::memcmp(last_name.c, monn.c, 3) == 0) {
-    itype = last_class;
+  if (k.cls != 0 && std::memcmp(k.name, monn.c, 3) == 0) {
+    itype = k.cls;
   } else {
     get_standard_res_type_(0, work, monn, itype, ierr);
-    last_name = monn.sub(1, 3);
-    last_class = itype;
+    std::memcpy(k.name, monn.c, 3);
+    k.cls = itype;
   }
   if (itype == 1) get_ini_res_type_(0, work, monn, itype, ierr);
   return itype;
@@ -163,22 +168,39 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
   }
 
   // Common tail.
-  if (aname(1) == ' ') shift_left(aname);
+  if (aname(1) == ' ') {
+    aname(1) = aname(2);
+    aname(2) = aname(3);
+    aname(3) = aname(4);
+    aname(4) = ' ';
+  }
   close_gap(aname);
   for (int k = 0; k < 2 && rname.len() > 0 && rname(1) == ' '; ++k) shift_left(rname);
 
-  // The renames depend on the residue name alone; the last answer is kept,
-  // since consecutive atoms share their residue.
-  static rt::FixedText<8> last_in, last_out;
-  static bool last_nucleotide = false, last_water = false, last_dummy = false, last_valid = false;
+  // The renames depend on the residue name alone: the answers are kept by
+  // name, since a file holds few residue names and its atoms come by residue.
+  struct Rename {
+    rt::FixedText<8> in, out;
+    bool nucleotide, water, dummy, valid;
+  };
+  static Rename kept[64];
   bool nucleotide = false, water = false, dummy = false;
-  if (last_valid && rname.len() <= 8 && eq(last_in.view(), rname.view())) {
-    rname = last_out.view();
-    nucleotide = last_nucleotide;
-    water = last_water;
-    dummy = last_dummy;
-  } else {
+  Rename* slot = nullptr;
+  if (rname.len() <= 8) {
     const rt::FixedText<8> in(rname.view());
+    const auto u = [&](int i) { return static_cast<unsigned>(static_cast<unsigned char>(in.c[i])); };
+    slot = &kept[(u(0) * 7 + u(1) * 3 + u(2)) & 63];
+    if (!(slot->valid && std::memcmp(slot->in.c, in.c, 8) == 0)) {
+      slot->in = in;
+      slot->valid = false;
+    }
+  }
+  if (slot != nullptr && slot->valid) {
+    rname = slot->out.view();
+    nucleotide = slot->nucleotide;
+    water = slot->water;
+    dummy = slot->dummy;
+  } else {
     if (one_of(rname, {"WAT", "DOD", "H2O"})) rname = "HOH";
     else if (eq(rname, "CYT")) rname = "C";
     else if (eq(rname, "ADE")) rname = "A";
@@ -198,13 +220,12 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
     water = one_of(rname, {"HOH", "DOD"});
     dummy = eq(rname, "DUM");
 
-    if (rname.len() <= 8) {
-      last_in = in;
-      last_out = rname.view();
-      last_nucleotide = nucleotide;
-      last_water = water;
-      last_dummy = dummy;
-      last_valid = true;
+    if (slot != nullptr) {
+      slot->out = rname.view();
+      slot->nucleotide = nucleotide;
+      slot->water = water;
+      slot->dummy = dummy;
+      slot->valid = true;
     }
   }
   if (nucleotide)

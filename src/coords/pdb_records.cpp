@@ -181,7 +181,12 @@ void clean_element_column(rt::FixedText<4>& e, int len_input) {
     e.blank();
     return;
   }
-  check_line_(1, e);
+  // Capitals and blanks, the usual column, are what the clean-up would leave.
+  for (char c : e.c)
+    if (!((c >= 'A' && c <= 'Z') || c == ' ')) {
+      check_line_(1, e);
+      return;
+    }
 }
 
 int32_t bad_number(std::string_view line) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_crystal.h"
@@ -54,6 +55,59 @@ TEST(PdbAtomNames, CorrectedNameResidueElementAndClass) {
     if (!c.want.res.empty()) { EXPECT_EQ(n.res, c.want.res) << c.name << c.res; }
     if (!c.want.elem.empty()) { EXPECT_EQ(n.elem, c.want.elem) << c.name << c.res; }
     if (!c.want.cls.empty()) { EXPECT_EQ(n.cls, c.want.cls) << c.name << c.res; }
+  }
+}
+
+// The answers kept by residue name must be those of a first look whatever
+// came before: each name is asked alone first, then again among many other
+// names (so that kept answers are pushed out and share places), and in
+// residue fields of other widths.
+TEST(PdbAtomNames, KeptAnswersByResidueNameAreThoseOfAFirstLook) {
+  const char* special[][2] = {{" O5'", "  A"}, {" OW ", "WAT"}, {" P5 ", "  C"}, {" C1'", "PSU"},
+                              {" O2'", "URI"}, {" HT1", "ALA"}, {" D1 ", "DOD"}, {" X  ", "DUM"},
+                              {" CA ", "LYS"}, {" O3'", "1MG"}, {" N  ", "+C "}};
+  std::vector<Named> first;
+  for (const auto& s : special) first.push_back(corr(s[0], s[1]));
+  // Names that no rule renames, many sharing their first characters.
+  std::vector<std::string> others;
+  for (char a : {'A', 'C', 'H', 'P', 'W'})
+    for (char b = 'A'; b <= 'Z'; ++b)
+      for (char c : {'X', 'Q', '1'}) others.push_back(std::string{a, b, c});
+  for (int round = 0; round < 3; ++round) {
+    for (std::size_t i = 0; i < std::size(special); ++i) {
+      for (std::size_t k = i * 7 % others.size(); k < others.size(); k += 5)
+        ASSERT_EQ(corr(" CA ", others[k].c_str()).res, others[k]) << "kept answer of another name";
+      SCOPED_TRACE(std::string(special[i][1]) + " round " + std::to_string(round));
+      const Named again = corr(special[i][0], special[i][1]);
+      EXPECT_EQ(again.name, first[i].name);
+      EXPECT_EQ(again.res, first[i].res);
+      EXPECT_EQ(again.elem, first[i].elem);
+      EXPECT_EQ(again.cls, first[i].cls);
+      // The same name in a wider field.
+      rt::FixedText<4> aname(special[i][0]), asymb, ctype;
+      rt::FixedText<8> rname(special[i][1]);
+      corr_name_pdb_(aname, rname, asymb, ctype);
+      EXPECT_EQ(std::string(rname.trimmed()), std::string(rt::trim_right(first[i].res)));
+      EXPECT_EQ(std::string(aname.view()), first[i].name);
+    }
+  }
+  // Residue classes as the class routines give them, among many names.
+  for (int round = 0; round < 2; ++round)
+    for (const std::string& n : others) {
+      int32_t want = 1, ierr = 0;
+      rt::FixedText<80> work;
+      const rt::FixedText<8> monn(n);
+      get_standard_res_type_(0, work, monn, want, ierr);
+      if (want == 1) get_ini_res_type_(0, work, monn, want, ierr);
+      EXPECT_EQ(pdb::residue_class(n), want) << n;
+    }
+  for (const char* n : {"LYS", "HOH", "DA", "MAN", "ALA", "LYS"}) {
+    int32_t want = 1, ierr = 0;
+    rt::FixedText<80> work;
+    const rt::FixedText<8> monn(n);
+    get_standard_res_type_(0, work, monn, want, ierr);
+    if (want == 1) get_ini_res_type_(0, work, monn, want, ierr);
+    EXPECT_EQ(pdb::residue_class(n), want) << n;
   }
 }
 
