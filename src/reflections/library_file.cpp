@@ -525,7 +525,7 @@ namespace reflections {
 
 bool set_stream_buffer(LibraryFile* file, std::size_t bytes) {
   if (file == nullptr || !uses_stream(file) || !file->owned) return false;
-  auto buffer = std::make_unique<char[]>(bytes);
+  auto buffer = std::make_unique_for_overwrite<char[]>(bytes);
   if (std::setvbuf(file->stream, buffer.get(), _IOFBF, bytes) != 0) return false;
   file->stream_buffer = std::move(buffer);
   return true;

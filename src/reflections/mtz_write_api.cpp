@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,7 @@ void widen_resolutions(MtzFile* mtz, const int32_t hkl[3]) {
 struct RowPlan {
   enum class Missing { value, nan_bits, nan_call };
   static constexpr std::size_t kLanes = 4;
+  static constexpr std::size_t kBlockValues = 1 << 14;
   MtzFile* mtz = nullptr;
   uint32_t flag_word = 0;  // the missing-number flag it was made for
   int ncol = 0;            // values of the caller's row that are looked at
@@ -99,6 +101,14 @@ struct RowPlan {
   // by mtz_settle_rows.
   bool held = false;
   std::vector<float> values, lo, hi;
+  // With held ranges, rows that went straight into the stream's buffer are
+  // taken into the ranges and resolutions a block at a time (and before
+  // anything else reads the record): their ranged values, row after row
+  // with the padding of `values`, and their h, k and l.
+  bool deferred = false;
+  std::size_t block_rows = 0;
+  std::size_t pending = 0;
+  std::vector<float> block, block_h, block_k, block_l;
   std::vector<int> source;  // per value written: its position in the row, or -1 (missing)
   bool straight = false;    // source[k] == k throughout: the row goes out as given
   std::vector<float> row;   // the row as written, when not straight
@@ -116,7 +126,10 @@ struct RowPlan {
 
 RowPlan row_plans[MTZ_MAX_SLOTS];
 
+void take_pending(RowPlan& p);
+
 void settle(RowPlan& p) {
+  take_pending(p);
   if (!p.held) return;
   for (std::size_t j = 0; j < p.ranged.size(); ++j) {
     p.ranged[j]->min_value = p.lo[j];
@@ -161,6 +174,16 @@ void plan_rows(RowPlan& p, MtzIndexSlot& s) {
       p.lo[j] = p.ranged[j]->min_value;
       p.hi[j] = p.ranged[j]->max_value;
     }
+  }
+  p.pending = 0;
+  p.deferred = p.held && !p.values.empty() && p.missing != RowPlan::Missing::nan_call;
+  if (p.deferred) {
+    p.block_rows = std::max<std::size_t>(1, RowPlan::kBlockValues / p.values.size());
+    // Sized, not refilled: a plan remade on every row must not clear a block each time.
+    p.block.resize(p.block_rows * p.values.size());
+    p.block_h.resize(p.block_rows);
+    p.block_k.resize(p.block_rows);
+    p.block_l.resize(p.block_rows);
   }
   p.source.clear();
   p.straight = true;
@@ -211,33 +234,35 @@ inline bool is_missing(float v, float flag) {
   else return ptq7_utils_isnan(&v) != 0;
 }
 
-// The held ranges over one row's values, side by side, four at a time
-// where the machine has SSE2: its minimum and maximum of a and b are
-// a < b ? a : b and a > b ? a : b, the very choices made value by value.
+// Four values at a time where the machine has SSE2: its minimum and maximum
+// of a and b are a < b ? a : b and a > b ? a : b, the very choices made
+// value by value, and when either is not a number they give b.  A missing
+// value is made all ones, a NaN, and so leaves both ranges as they are.
+#if defined(__SSE2__)
+template <RowPlan::Missing M>
+inline __m128 unless_missing(__m128 v, __m128 flags, __m128i exponent) {
+  if constexpr (M == RowPlan::Missing::value) return _mm_or_ps(v, _mm_cmpeq_ps(v, flags));
+  const __m128i bits = _mm_and_si128(_mm_castps_si128(v), exponent);
+  return _mm_or_ps(v, _mm_castsi128_ps(_mm_cmpeq_epi32(bits, exponent)));
+}
+#endif
+
+// The held ranges over one row's values, side by side.
 template <RowPlan::Missing M>
 void widen_held(const float* values, float* lo, float* hi, std::size_t n, float flag,
                 bool first) {
 #if defined(__SSE2__)
   if constexpr (M != RowPlan::Missing::nan_call) {
-    const __m128 flags = _mm_set1_ps(flag);
-    const __m128i exponent = _mm_set1_epi32(0x7F800000);
-    for (std::size_t j = 0; j + 4 <= n; j += 4) {
-      const __m128 v = _mm_loadu_ps(values + j);
-      __m128 gone;
-      if constexpr (M == RowPlan::Missing::value) {
-        gone = _mm_cmpeq_ps(v, flags);
-      } else {
-        const __m128i bits = _mm_and_si128(_mm_castps_si128(v), exponent);
-        gone = _mm_castsi128_ps(_mm_cmpeq_epi32(bits, exponent));
+    if (!first) {
+      const __m128 flags = _mm_set1_ps(flag);
+      const __m128i exponent = _mm_set1_epi32(0x7F800000);
+      for (std::size_t j = 0; j + 4 <= n; j += 4) {
+        const __m128 v = unless_missing<M>(_mm_loadu_ps(values + j), flags, exponent);
+        _mm_storeu_ps(lo + j, _mm_min_ps(v, _mm_loadu_ps(lo + j)));
+        _mm_storeu_ps(hi + j, _mm_max_ps(v, _mm_loadu_ps(hi + j)));
       }
-      const __m128 l = _mm_loadu_ps(lo + j);
-      const __m128 h = _mm_loadu_ps(hi + j);
-      const __m128 new_l = first ? v : _mm_min_ps(v, l);
-      const __m128 new_h = first ? v : _mm_max_ps(v, h);
-      _mm_storeu_ps(lo + j, _mm_or_ps(_mm_and_ps(gone, l), _mm_andnot_ps(gone, new_l)));
-      _mm_storeu_ps(hi + j, _mm_or_ps(_mm_and_ps(gone, h), _mm_andnot_ps(gone, new_h)));
+      return;
     }
-    return;
   }
 #endif
   for (std::size_t j = 0; j < n; ++j) {
@@ -301,6 +326,96 @@ int put_row(LibraryFile* f, const float* row, int n) {
       append_to_stream_buffer(f, row, static_cast<std::size_t>(n) * sizeof(float)))
     return n;
   return MtzWrefl(f, n, row);
+}
+
+// The held ranges over the pending rows, four columns at a time down the
+// rows, in the order the rows came.
+template <RowPlan::Missing M>
+void widen_block(RowPlan& p) {
+  const std::size_t stride = p.values.size();
+#if defined(__SSE2__)
+  const __m128 flags = _mm_set1_ps(p.flag_value);
+  const __m128i exponent = _mm_set1_epi32(0x7F800000);
+  for (std::size_t j = 0; j < stride; j += 4) {
+    __m128 l = _mm_loadu_ps(p.lo.data() + j);
+    __m128 h = _mm_loadu_ps(p.hi.data() + j);
+    const float* v_at = p.block.data() + j;
+    for (std::size_t r = 0; r < p.pending; ++r, v_at += stride) {
+      const __m128 v = unless_missing<M>(_mm_loadu_ps(v_at), flags, exponent);
+      l = _mm_min_ps(v, l);
+      h = _mm_max_ps(v, h);
+    }
+    _mm_storeu_ps(p.lo.data() + j, l);
+    _mm_storeu_ps(p.hi.data() + j, h);
+  }
+#else
+  for (std::size_t r = 0; r < p.pending; ++r)
+    widen_held<M>(p.block.data() + r * stride, p.lo.data(), p.hi.data(), stride, p.flag_value,
+                  false);
+#endif
+}
+
+void take_pending(RowPlan& p) {
+  if (p.pending == 0) return;
+  if (p.missing == RowPlan::Missing::value) widen_block<RowPlan::Missing::value>(p);
+  else widen_block<RowPlan::Missing::nan_bits>(p);
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  MtzFile* mtz = p.mtz;
+  for (const RowPlan::CellGroup& g : p.groups) {
+    // A group's range over the block, then as if each row had widened every
+    // crystal of the group and the file in turn (no value that is not a
+    // number enters either).
+    float lo = kInf, hi = -kInf;
+    widen_reso_range(p.block_h.data(), p.block_k.data(), p.block_l.data(), p.pending, g.coefs,
+                     true, lo, hi);
+    for (std::size_t j = g.first; j < g.first + g.count; ++j) {
+      MtzXtal& x = *p.xtals[j];
+      x.reso_max = x.reso_max < hi ? hi : x.reso_max;
+      x.reso_min = lo < x.reso_min ? lo : x.reso_min;
+    }
+    mtz->reso_max = mtz->reso_max < hi ? hi : mtz->reso_max;
+    mtz->reso_min = lo < mtz->reso_min ? lo : mtz->reso_min;
+  }
+  p.pending = 0;
+}
+
+void copy_floats(float* to, const float* from, std::size_t n) {
+  std::size_t j = 0;
+#if defined(__SSE2__)
+  for (; j + 4 <= n; j += 4) _mm_storeu_ps(to + j, _mm_loadu_ps(from + j));
+#endif
+  for (; j < n; ++j) to[j] = from[j];
+}
+
+// A row (not the file's first) that goes straight into the stream's buffer
+// joins the pending block; false when it cannot, and it takes the general
+// road, the block taken in first.
+bool defer_row(RowPlan& p, MtzFile* mtz, const float* adata, int iref) {
+  const std::size_t n = p.ranged.size();
+  float* values = p.block.data() + p.pending * p.values.size();
+  if (p.ranged_in_order) copy_floats(values, adata, n);
+  else
+    for (std::size_t j = 0; j < n; ++j) values[j] = adata[p.ranged_at[j]];
+  p.block_h[p.pending] = p.hkl_at[0] >= 0 ? adata[p.hkl_at[0]] : 0.0f;
+  p.block_k[p.pending] = p.hkl_at[1] >= 0 ? adata[p.hkl_at[1]] : 0.0f;
+  p.block_l[p.pending] = p.hkl_at[2] >= 0 ? adata[p.hkl_at[2]] : 0.0f;
+  const float* row = adata;
+  if (!p.straight) {
+    for (std::size_t k = 0; k < p.source.size(); ++k)
+      p.row[k] = p.source[k] >= 0 ? adata[p.source[k]] : p.flag_value;
+    row = p.row.data();
+  }
+  LibraryFile* f = mtz->file_out.get();
+  if (f == nullptr || f->write_fn != ptq7_file_writefloat ||
+      f->real_format != PTQ7_NATIVE_REAL_FORMAT ||
+      !append_to_stream_buffer(f, row, p.source.size() * sizeof(float))) {
+    take_pending(p);
+    return false;
+  }
+  if (!p.cells_ready) plan_cells(p, mtz);
+  mtz->nref = std::max(mtz->nref, iref);
+  if (++p.pending == p.block_rows) take_pending(p);
+  return true;
 }
 
 // ptq7_lwrefl for a file written as it goes, by the plan.
@@ -613,6 +728,7 @@ void lwrefl_noexit_(int32_t mindx, const float* adata, int32_t& iflag) {
     plan_rows(p, *s);
     s->rows_planned = 1;
   }
+  if (p.deferred && iref > 1 && defer_row(p, mtz, adata, iref)) return;
   if (write_planned_row(p, mtz, adata, iref) == 0) iflag = 1;
 }
 

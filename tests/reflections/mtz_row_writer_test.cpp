@@ -150,22 +150,21 @@ TEST_F(MtzRowWriter, CallsBetweenRowsAreSeenByTheNextRow) {
 }
 
 TEST_F(MtzRowWriter, FailedWritesAreReportedOnTheSameRows) {
-  // Past a file-size limit every write fails; the rows go out in 64 KiB
-  // blocks, so the failures show on the row that fills the second block.
+  // Past a file-size limit every write fails; the rows go out in blocks of
+  // 1 MiB, so the failures show from the row that does not fit the first.
   rlimit old;
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
   void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
   rlimit small = old;
   small.rlim_cur = 100000;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const Written ours = write(false, 6000, true, [] {});
-  const Written reference = write(true, 6000, true, [] {});
+  const Written ours = write(false, 50000, true, [] {});
+  const Written reference = write(true, 50000, true, [] {});
   ::setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, old_handler);
   ASSERT_FALSE(ours.failed_rows.empty());
-  // The row of 24 bytes that does not fit into the second block.
-  EXPECT_EQ(ours.failed_rows.front(), 2 * 65536 / 24 + 1);
-  EXPECT_EQ(ours.failed_rows.back(), 6000);
+  EXPECT_EQ(ours.failed_rows.front(), (1 << 20) / 24 + 1);
+  EXPECT_EQ(ours.failed_rows.back(), 50000);
   EXPECT_EQ(ours.close_flag, 1);
   expect_same(ours, reference);
 }
