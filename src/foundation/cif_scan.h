@@ -1,6 +1,7 @@
-// The character scans under the CIF tokeniser, the only hand-vectorised code
-// of the code base.  Each scan exists twice: in SSE2 (namespace simd) and as
-// plain code (namespace plain) that gives the same results byte for byte.
+// The character scans under the CIF tokeniser, one of the two hand-vectorised
+// units of the code base (the other turns reflection rows into columns).
+// Each scan exists twice: in SSE2 (namespace simd) and as plain code
+// (namespace plain) that gives the same results byte for byte.
 // The tokeniser calls foundation::cif_scan::..., which is the SSE2 one where
 // the compiler targets SSE2 and ORB_CIF_SCAN_PLAIN is not defined, the plain
 // one otherwise; both are compiled and compared with each other by the tests.

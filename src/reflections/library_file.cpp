@@ -531,4 +531,19 @@ bool set_stream_buffer(LibraryFile* file, std::size_t bytes) {
   return true;
 }
 
+bool read_at(const LibraryFile* file, int64_t at, char* buffer, std::size_t n) {
+  if (file == nullptr || !file->seekable || at < 0) return false;
+  const int fd = uses_stream(file) ? fileno(file->stream) : file->fd;
+  if (fd < 0) return false;
+  std::size_t got = 0;
+  while (got < n) {
+    const ssize_t r =
+        ::pread(fd, buffer + got, n - got, static_cast<off_t>(at) + static_cast<off_t>(got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    got += static_cast<std::size_t>(r);
+  }
+  return true;
+}
+
 }  // namespace reflections

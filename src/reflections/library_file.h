@@ -131,6 +131,10 @@ int switch_direction(LibraryFile* file, unsigned opposite);
 // first transfer; false when the handle has no such stream or the buffer is
 // refused (the stream then keeps its own).
 bool set_stream_buffer(LibraryFile* file, std::size_t bytes);
+// Reads n raw bytes from byte `at` of a regular file without moving the
+// handle or raising anything; false unless all n arrived (the caller then
+// reads through the handle, which reports the failure).
+bool read_at(const LibraryFile* file, int64_t at, char* buffer, std::size_t n);
 
 // Appends n bytes to the buffer of the handle's stream, with the effect of
 // ptq7_file_raw_write, when the handle last wrote (so the stream is in its

@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,7 @@
 #include "reflections/mtz_batch.h"
 #include "reflections/mtz_hierarchy.h"
 #include "reflections/mtz_row_index.h"
+#include "reflections/row_transpose.h"
 #include "suite/csymlib_symop.h"
 #include "suite/ptq7_errno.h"
 #include "suite/ptq7_parser.h"
@@ -462,25 +466,39 @@ class ResolutionRanges {
   std::vector<int> job_of_;  // per crystal
 };
 
-// Value k of each of `rows` rows of ncol values into out[k], k < nout.
-// Four rows at a time, so that each column takes four values in one store.
-void transpose(const float* in, std::size_t ncol, std::size_t rows, float* const* out,
-               std::size_t nout) {
-  std::size_t r = 0;
-  for (; r + 4 <= rows; r += 4, in += 4 * ncol)
-    for (std::size_t k = 0; k < nout; ++k) {
-      float* o = out[k] + r;
-      o[0] = in[k];
-      o[1] = in[ncol + k];
-      o[2] = in[2 * ncol + k];
-      o[3] = in[3 * ncol + k];
-    }
-  for (; r < rows; ++r, in += ncol)
-    for (std::size_t k = 0; k < nout; ++k) out[k][r] = in[k];
-}
+// Rows of one read.  A block is a whole number of pages where that keeps it
+// near 64 KiB, and the buffer starts at the same place within a page as the
+// rows do in the file: the kernel's copy into it is much slower when the
+// two places lie a few bytes apart.
+class RowBlocks {
+ public:
+  explicit RowBlocks(std::size_t ncol) {
+    constexpr std::size_t kPage = 4096, kTarget = 65536;
+    const std::size_t row_bytes = 4 * ncol;
+    const std::size_t aligned = std::lcm(row_bytes, kPage);
+    rows_ = aligned <= 4 * kTarget
+                ? aligned / row_bytes * std::max<std::size_t>(1, kTarget / aligned)
+                : std::max<std::size_t>(1, kTarget / row_bytes);
+    const std::size_t floats = rows_ * ncol + kPage / 4;
+    storage_.reset(new float[floats]);
+    const auto at = reinterpret_cast<std::uintptr_t>(storage_.get());
+    const std::size_t skip = (kPage + static_cast<std::size_t>(FIRST_ROW) - at % kPage) % kPage;
+    data_ = storage_.get() + skip / 4;
+  }
+  std::size_t rows() const { return rows_; }
+  float* data() const { return data_; }
+
+ private:
+  std::size_t rows_;
+  std::unique_ptr<float[]> storage_;  // not zeroed: every value used is read first
+  float* data_;
+};
 
 // Rows into the columns, a block of rows at a time, and the crystals'
-// resolution ranges over them; false when a read fails.
+// resolution ranges over them; false when a read fails.  Reals in this
+// machine's format come straight from the file; others, and a block the
+// direct read cannot fill, through the handle, which converts them and
+// reports a failure.
 bool read_rows(MtzFile& mtz, LibraryFile* file, const std::vector<MtzCol*>& colin) {
   const std::size_t ncol = static_cast<std::size_t>(mtz.ncol_file);
   ResolutionRanges ranges(mtz);
@@ -489,21 +507,26 @@ bool read_rows(MtzFile& mtz, LibraryFile* file, const std::vector<MtzCol*>& coli
     return true;
   }
   const std::size_t nref = static_cast<std::size_t>(mtz.nref);
-  for (MtzCol* c : colin) c->values.reserve(nref);
-  const std::size_t rows_per_block = std::max<std::size_t>(1, 16384 / ncol);
-  std::vector<float> block(rows_per_block * ncol);
   const std::size_t ncols_in = colin.size();
   std::vector<float*> out(ncols_in);
+  for (std::size_t k = 0; k < ncols_in; ++k) {
+    colin[k]->values.resize(nref);
+    out[k] = colin[k]->values.data();
+  }
+  RowBlocks block(ncol);
+  bool direct = file->real_format == PTQ7_NATIVE_REAL_FORMAT;
   ptq7_file_setmode(file, PTQ7_FILE_MODE_FLOAT);
-  for (std::size_t first = 0; first < nref; first += rows_per_block) {
-    const std::size_t rows = std::min(rows_per_block, nref - first);
-    if (ptq7_file_read(file, block.data(), rows * ncol) != static_cast<int>(rows * ncol))
-      return false;
-    for (std::size_t k = 0; k < ncols_in; ++k) {
-      colin[k]->values.resize(first + rows);
-      out[k] = colin[k]->values.data() + first;
+  for (std::size_t first = 0; first < nref; first += block.rows()) {
+    const std::size_t rows = std::min(block.rows(), nref - first);
+    const std::size_t n = rows * ncol;
+    const int64_t at = FIRST_ROW + 4 * static_cast<int64_t>(first * ncol);
+    if (direct && !read_at(file, at, reinterpret_cast<char*>(block.data()), 4 * n)) {
+      direct = false;
+      if (ptq7_file_seek(file, at / 4, SEEK_SET) != 0) return false;
     }
-    transpose(block.data(), ncol, rows, out.data(), ncols_in);
+    if (!direct && ptq7_file_read(file, block.data(), n) != static_cast<int>(n)) return false;
+    row_transpose::columns(block.data(), ncol, rows, out.data(), ncols_in);
+    for (float*& o : out) o += rows;
     ranges.add(first, rows);
   }
   ranges.apply(mtz);

@@ -3,9 +3,12 @@
 // of batch headers.  A file owns everything below it; texts are copies.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reflections/library_file.h"
@@ -25,6 +28,39 @@ inline constexpr int MTZ_BATCH_INTS = 29;
 inline constexpr int MTZ_BATCH_REALS = 156;
 inline constexpr int MTZ_BATCH_WORDS = MTZ_BATCH_INTS + MTZ_BATCH_REALS;
 
+namespace reflections {
+
+// Storage that a resize leaves as it is: a reader that is about to write
+// every value of a column saves filling it first (values given to resize or
+// assign are stored as usual).
+template <typename T>
+struct UnfilledAllocator {
+  using value_type = T;
+  UnfilledAllocator() = default;
+  template <typename U>
+  UnfilledAllocator(const UnfilledAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) { return std::allocator<T>().allocate(n); }
+  void deallocate(T* p, std::size_t n) noexcept { std::allocator<T>().deallocate(p, n); }
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+  friend bool operator==(UnfilledAllocator, UnfilledAllocator) { return true; }
+};
+
+using ColumnValues = std::vector<float, UnfilledAllocator<float>>;
+
+// Column values compare with a plain vector of reals, value by value.
+inline bool operator==(const ColumnValues& a, const std::vector<float>& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+}  // namespace reflections
+
 struct MtzCol {
   std::string label;  // up to 30 characters
   std::string type;   // up to 2; the first letter is the column type
@@ -32,7 +68,7 @@ struct MtzCol {
   int source = 0;     // 1-based position in the input row; 0 when made in memory
   float min_value = 1.0e6f;
   float max_value = -1.0e6f;
-  std::vector<float> values;  // one per reflection, when held in memory
+  reflections::ColumnValues values;  // one per reflection, when held in memory
 };
 
 struct MtzSet {

@@ -164,3 +164,25 @@ TEST(LibraryFile, NullHandlesReportNullPointer) {
 }
 
 }  // namespace
+
+TEST(LibraryFile, ReadAtLeavesTheHandleWhereItWas) {
+  TempFile t;
+  t.write("0123456789");
+  LibraryFileHandle f(ptq7_file_open(t.c_str(), PTQ7_FILE_OPEN_READ));
+  ASSERT_TRUE(f);
+  ptq7_file_setmode(f.get(), PTQ7_FILE_MODE_CHAR);
+  char c[4] = {};
+  ASSERT_EQ(ptq7_file_readchar(f.get(), c, 2), 2);
+  char got[4] = {};
+  EXPECT_TRUE(reflections::read_at(f.get(), 6, got, 4));
+  EXPECT_EQ(std::string(got, 4), "6789");
+  // Bytes the file does not hold are refused, not read short.
+  EXPECT_FALSE(reflections::read_at(f.get(), 8, got, 4));
+  EXPECT_FALSE(reflections::read_at(f.get(), -1, got, 1));
+  ASSERT_EQ(ptq7_file_readchar(f.get(), c, 2), 2);
+  EXPECT_EQ(std::string(c, 2), "23");
+  EXPECT_EQ(f->position, 4);
+  LibraryFileHandle in(ptq7_file_open_file(stdin, PTQ7_FILE_OPEN_READ));
+  ASSERT_TRUE(in);
+  EXPECT_FALSE(reflections::read_at(in.get(), 0, got, 1));
+}

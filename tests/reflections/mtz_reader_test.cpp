@@ -378,3 +378,88 @@ TEST(MtzReader, RowsOverSeveralReadBlocksAndTheirResolutionRange) {
     EXPECT_EQ(MtzIxtal(mtz.get(), 1)->reso_max, std::max(MtzIxtal(head.get(), 1)->reso_max, base_hi));
   }
 }
+
+namespace {
+
+// n rows of `width` values under `ncols` COLUMN records (ncols <= width):
+// H, K, L in the base dataset, the rest in /xtal/native.  Value k of row i
+// names both unless it is an index; every 31st row holds the missing
+// pattern in its last column.
+std::string rows_of_width(bool big_endian, int width, int ncols, int n,
+                          std::vector<std::vector<uint32_t>>& rows) {
+  MtzImage m(big_endian);
+  for (int i = 0; i < n; ++i) {
+    std::vector<uint32_t> w;
+    for (int k = 0; k < width; ++k) {
+      const float index[3] = {static_cast<float>(i % 23 - 11), static_cast<float>(i % 7),
+                              static_cast<float>(i / 50)};
+      w.push_back(bits(k < 3 ? index[k] : static_cast<float>(i) + 0.001f * static_cast<float>(k)));
+    }
+    if (i % 31 == 0) w.back() = NAN_WORD;
+    m.row(w);
+    rows.push_back(w);
+  }
+  for (std::string rec : main_records()) {
+    if (rec.rfind("NCOL", 0) == 0) rec = fmt("NCOL %8d %12d %8d", width, n, 0);
+    if (rec.rfind("BATCH", 0) == 0 || rec.rfind("COLUMN", 0) == 0) continue;
+    if (rec.rfind("VALM", 0) == 0) {
+      m.rec(rec);
+      for (int k = 0; k < ncols; ++k)
+        m.rec(k < 3 ? fmt("COLUMN %-30s %c %17.4f %17.4f %4d", k == 0 ? "H" : k == 1 ? "K" : "L",
+                          'H', 0.0, 1.0, 0)
+                    : fmt("COLUMN C%-29d %c %17.4f %17.4f %4d", k, 'R', 0.0, 1.0, 1));
+      continue;
+    }
+    m.rec(rec);
+  }
+  m.rec("MTZENDOFHEADERS ");
+  return m.bytes();
+}
+
+}  // namespace
+
+TEST(MtzReader, RowsOfEveryWidthArriveInTheirColumns) {
+  struct Case {
+    const char* label;
+    int width, ncols;
+  };
+  const Case cases[] = {
+      {"three values a row", 3, 3},
+      {"fewer columns than a row holds", 6, 5},
+      {"twelve values a row", 12, 12},
+      {"rows too wide for page-sized blocks", 67, 67},
+  };
+  constexpr int kRows = 6001;
+  for (const Case& c : cases)
+    for (bool big : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.label << (big ? ", big-endian" : ", little-endian"));
+      std::vector<std::vector<uint32_t>> rows;
+      const std::string bytes = rows_of_width(big, c.width, c.ncols, kRows, rows);
+      auto head = read_file(bytes, 0);
+      auto mtz = read_file(bytes, 1);
+      ASSERT_TRUE(head && mtz);
+      ASSERT_EQ(mtz->nref, kRows);
+      for (int k = 0; k < c.ncols; ++k) {
+        const MtzCol* col = MtzColLookup(
+            mtz.get(), k < 3 ? std::string(1, "HKL"[k]).c_str() : fmt("C%d", k).c_str());
+        ASSERT_TRUE(col) << "column " << k;
+        ASSERT_EQ(col->values.size(), static_cast<std::size_t>(kRows));
+        for (int i = 0; i < kRows; ++i)
+          ASSERT_EQ(bits(col->values[static_cast<std::size_t>(i)]), rows[i][k])
+              << "column " << k << " row " << i;
+      }
+      double coefs[6];
+      MtzHklcoeffs(MtzIxtal(mtz.get(), 1)->cell, coefs);
+      // The header's range widened over every row.
+      float lo = MtzIxtal(head.get(), 1)->reso_min, hi = MtzIxtal(head.get(), 1)->reso_max;
+      for (const auto& r : rows) {
+        const int32_t hkl[3] = {reflections::truncated_index(from_bits(r[0])),
+                                reflections::truncated_index(from_bits(r[1])),
+                                reflections::truncated_index(from_bits(r[2]))};
+        lo = std::min(lo, MtzInd2reso(hkl, coefs));
+        hi = std::max(hi, MtzInd2reso(hkl, coefs));
+      }
+      EXPECT_EQ(bits(MtzIxtal(mtz.get(), 1)->reso_min), bits(lo));
+      EXPECT_EQ(bits(MtzIxtal(mtz.get(), 1)->reso_max), bits(hi));
+    }
+}
