@@ -101,9 +101,9 @@ bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, char& 
 
 // A PDB file of the current archive layout has the bond length where a
 // named link has its name (LINK columns 73-80).  A name that is a decimal
-// number alone is that length: taken as a name it would stand for a link
-// of its own, made at a default length and used for every residue pair it
-// joins, whatever its atoms.
+// number with its point and nothing else is that length: taken as a name
+// it would stand for a link of its own, made at a default length and used
+// for every residue pair it joins, whatever its atoms.
 bool length_for_name(const Name8& name, float& dist) {
   const std::string_view v = name.trimmed();
   std::size_t a = 0;
@@ -118,7 +118,7 @@ bool length_for_name(const Name8& name, float& dist) {
     else
       return false;
   }
-  if (digits == 0 || points > 1) return false;
+  if (digits == 0 || points != 1) return false;
   char buf[9] = {};
   t.copy(buf, sizeof buf - 1);
   dist = std::strtof(buf, nullptr);

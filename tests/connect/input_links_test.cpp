@@ -115,6 +115,7 @@ TEST(InputLinks, LengthInTheNameColumnsIsALengthNotAName) {
   m.residue("CD", 1, 'C', 1, {{"CD", 0, 2.1f, 0, "CD"}});
   m.link("  2.10", 1, "CA", 2, "ZN");
   m.link("  2.10", 1, "CA", 3, "CD");
+  m.link("12", 1, "CA", 2, "ZN");  // a number without its point is a name
   conntest::load_library();
   int32_t ierr = -1;
   const std::string out = resolve(ierr);
@@ -122,6 +123,7 @@ TEST(InputLinks, LengthInTheNameColumnsIsALengthNotAName) {
   EXPECT_EQ(link_inf.ln_id(1).view(), "ALA-ZN  ");
   EXPECT_EQ(link_inf.ln_id(2).view(), "ALA-CD  ");
   EXPECT_FLOAT_EQ(link_inf.ln_dist(1), 2.1f);
+  EXPECT_EQ(link_inf.ln_id(3).view(), "12      ");
   EXPECT_NE(out.find("  WARNING : description of link:ALA-ZN   is not in the dictionary\n"
                      "            link will be created with bond_lenth =   2.100\n"),
             std::string::npos)
