@@ -106,6 +106,7 @@ struct RowPlan {
   // anything else reads the record): their ranged values, row after row
   // with the padding of `values`, and their h, k and l.
   bool deferred = false;
+  std::size_t n_ranged = 0, stride = 0, n_out = 0;  // ranged.size(), values.size(), source.size()
   std::size_t block_rows = 0;
   std::size_t pending = 0;
   std::vector<float> block, block_h, block_k, block_l;
@@ -176,6 +177,8 @@ void plan_rows(RowPlan& p, MtzIndexSlot& s) {
     }
   }
   p.pending = 0;
+  p.n_ranged = p.ranged.size();
+  p.stride = p.values.size();
   p.deferred = p.held && !p.values.empty() && p.missing != RowPlan::Missing::nan_call;
   if (p.deferred) {
     p.block_rows = std::max<std::size_t>(1, RowPlan::kBlockValues / p.values.size());
@@ -198,6 +201,7 @@ void plan_rows(RowPlan& p, MtzIndexSlot& s) {
         p.straight = p.straight && i == k;
       }
   p.row.resize(p.source.size());
+  p.n_out = p.source.size();
   row_hkl_positions(mtz, lookup, p.ncol, p.hkl_at);
   p.cells_ready = false;
 }
@@ -355,7 +359,7 @@ void widen_block(RowPlan& p) {
 #endif
 }
 
-void take_pending(RowPlan& p) {
+[[gnu::noinline]] void take_pending(RowPlan& p) {
   if (p.pending == 0) return;
   if (p.missing == RowPlan::Missing::value) widen_block<RowPlan::Missing::value>(p);
   else widen_block<RowPlan::Missing::nan_bits>(p);
@@ -391,30 +395,35 @@ void copy_floats(float* to, const float* from, std::size_t n) {
 // joins the pending block; false when it cannot, and it takes the general
 // road, the block taken in first.
 bool defer_row(RowPlan& p, MtzFile* mtz, const float* adata, int iref) {
-  const std::size_t n = p.ranged.size();
-  float* values = p.block.data() + p.pending * p.values.size();
-  if (p.ranged_in_order) copy_floats(values, adata, n);
-  else
-    for (std::size_t j = 0; j < n; ++j) values[j] = adata[p.ranged_at[j]];
-  p.block_h[p.pending] = p.hkl_at[0] >= 0 ? adata[p.hkl_at[0]] : 0.0f;
-  p.block_k[p.pending] = p.hkl_at[1] >= 0 ? adata[p.hkl_at[1]] : 0.0f;
-  p.block_l[p.pending] = p.hkl_at[2] >= 0 ? adata[p.hkl_at[2]] : 0.0f;
+  const std::size_t at = p.pending;
+  float* values = p.block.data() + at * p.stride;
+  if (p.ranged_in_order) {
+    copy_floats(values, adata, p.n_ranged);
+  } else {
+    const int* from = p.ranged_at.data();
+    for (std::size_t j = 0; j < p.n_ranged; ++j) values[j] = adata[from[j]];
+  }
+  const int h = p.hkl_at[0], k = p.hkl_at[1], l = p.hkl_at[2];
+  p.block_h[at] = h >= 0 ? adata[h] : 0.0f;
+  p.block_k[at] = k >= 0 ? adata[k] : 0.0f;
+  p.block_l[at] = l >= 0 ? adata[l] : 0.0f;
   const float* row = adata;
   if (!p.straight) {
-    for (std::size_t k = 0; k < p.source.size(); ++k)
-      p.row[k] = p.source[k] >= 0 ? adata[p.source[k]] : p.flag_value;
+    for (std::size_t j = 0; j < p.n_out; ++j)
+      p.row[j] = p.source[j] >= 0 ? adata[p.source[j]] : p.flag_value;
     row = p.row.data();
   }
   LibraryFile* f = mtz->file_out.get();
   if (f == nullptr || f->write_fn != ptq7_file_writefloat ||
       f->real_format != PTQ7_NATIVE_REAL_FORMAT ||
-      !append_to_stream_buffer(f, row, p.source.size() * sizeof(float))) {
+      !append_to_stream_buffer(f, row, p.n_out * sizeof(float))) {
     take_pending(p);
     return false;
   }
   if (!p.cells_ready) plan_cells(p, mtz);
-  mtz->nref = std::max(mtz->nref, iref);
-  if (++p.pending == p.block_rows) take_pending(p);
+  if (mtz->nref < iref) mtz->nref = iref;
+  p.pending = at + 1;
+  if (at + 1 == p.block_rows) take_pending(p);
   return true;
 }
 
@@ -706,6 +715,35 @@ int ptq7_lwrefl(MtzFile* mtz, const float* adata, MtzCol* const* lookup, int nco
   return 1;
 }
 
+namespace reflections {
+
+namespace {
+
+// A row that does not simply join the pending block: the first of the file,
+// one after the record may have changed, one that the stream's buffer cannot
+// take, one held in memory.  1 written, 0 failed.
+[[gnu::noinline]] int write_row_in_full(int32_t mindx, MtzIndexSlot& s, const float* adata,
+                                        int iref, bool deferral_tried) {
+  MtzFile* mtz = s.mtz.get();
+  if (mtz->refs_in_memory) {
+    const int ncol = std::min(MtzNumActiveCol(mtz), MTZ_MAX_LOOKUP);
+    return ptq7_lwrefl(mtz, adata, s.col_out, ncol, iref);
+  }
+  RowPlan& p = row_plans[mindx - 1];
+  if (!s.rows_planned || p.mtz != mtz ||
+      std::memcmp(&p.flag_word, mtz->missing_number_flag, sizeof p.flag_word) != 0) {
+    if (s.rows_planned && p.mtz == mtz) settle(p);
+    plan_rows(p, s);
+    s.rows_planned = 1;
+  }
+  if (!deferral_tried && p.deferred && iref > 1 && defer_row(p, mtz, adata, iref)) return 1;
+  return write_planned_row(p, mtz, adata, iref);
+}
+
+}  // namespace
+
+}  // namespace reflections
+
 void lwrefl_noexit_(int32_t mindx, const float* adata, int32_t& iflag) {
   iflag = 0;
   MtzIndexSlot* s = mtz_row_writer_slot(mindx);
@@ -716,20 +754,13 @@ void lwrefl_noexit_(int32_t mindx, const float* adata, int32_t& iflag) {
   }
   const int iref = ++s->nref_written;
   MtzFile* mtz = s->mtz.get();
-  if (mtz->refs_in_memory) {
-    const int ncol = std::min(MtzNumActiveCol(mtz), MTZ_MAX_LOOKUP);
-    if (ptq7_lwrefl(mtz, adata, s->col_out, ncol, iref) == 0) iflag = 1;
-    return;
-  }
   RowPlan& p = row_plans[mindx - 1];
-  if (!s->rows_planned || p.mtz != mtz ||
-      std::memcmp(&p.flag_word, mtz->missing_number_flag, sizeof p.flag_word) != 0) {
-    if (s->rows_planned && p.mtz == mtz) settle(p);
-    plan_rows(p, *s);
-    s->rows_planned = 1;
-  }
-  if (p.deferred && iref > 1 && defer_row(p, mtz, adata, iref)) return;
-  if (write_planned_row(p, mtz, adata, iref) == 0) iflag = 1;
+  // Most rows: the layout as planned, the row straight into the stream.
+  const bool planned =
+      s->rows_planned && p.deferred && iref > 1 && p.mtz == mtz &&
+      std::memcmp(&p.flag_word, mtz->missing_number_flag, sizeof p.flag_word) == 0;
+  if (planned && defer_row(p, mtz, adata, iref)) return;
+  if (write_row_in_full(mindx, *s, adata, iref, planned) == 0) iflag = 1;
 }
 
 void mtz_settle_rows(int32_t mindx) {
