@@ -17,7 +17,19 @@ constexpr int32_t parser_error(int index) {
 // A command file name taken from an '@' token is held in a field of this size.
 constexpr std::size_t MAX_COMMAND_FILE_NAME = 200;
 
-bool in_set(char c, const std::string& set) { return c != '\0' && set.find(c) != std::string::npos; }
+// Membership of one of the parser's character sets, looked up rather than
+// searched for each character of a line; the terminating null is in none.
+class CharSet {
+ public:
+  explicit CharSet(const std::string& set) {
+    for (char c : set) has_[static_cast<unsigned char>(c)] = true;
+    has_[0] = false;
+  }
+  bool operator()(char c) const { return has_[static_cast<unsigned char>(c)]; }
+
+ private:
+  bool has_[256] = {};
+};
 
 void store_token(ParserArray* p, const std::string& line, int ibeg, int iend, bool quoted) {
   ParserToken& t = p->token[p->ntokens];
@@ -114,9 +126,10 @@ int ptq7_parse(const char* text, ParserArray* p) {
   // sees that token's last character again.
   const char d0 = p->delim.empty() ? ' ' : p->delim[0];
   auto at = [&](int k) { return k < start || k >= n ? d0 : line[k]; };
-  auto is_delim = [&](int k) { return k < start || k >= n || in_set(line[k], p->delim); };
-  auto is_null = [&](char c) { return in_set(c, p->nulldelim); };
-  auto is_comment = [&](char c) { return in_set(c, p->comment); };
+  const CharSet delim(p->delim), null_delim(p->nulldelim), comment(p->comment);
+  auto is_delim = [&](int k) { return k < start || k >= n || delim(line[k]); };
+  auto is_null = [&](char c) { return null_delim(c); };
+  auto is_comment = [&](char c) { return comment(c); };
 
   bool in_quoted = false;
   bool in_token = false;

@@ -160,6 +160,15 @@ TEST_F(Tokeniser, ChangedDelimitersAndComments) {
   EXPECT_EQ(ptq7_parse("a,b # c", parser.get()), 2);
 }
 
+TEST_F(Tokeniser, DelimiterAboveSevenBitsSplitsTokens) {
+  parser = ptq7_parse_start(10);
+  ptq7_parse_delimiters(parser.get(), " \xA7", nullptr);
+  ASSERT_EQ(ptq7_parse("a\xA7" "b \xE9", parser.get()), 3);
+  EXPECT_EQ(parser->token[0].fullstring, "a");
+  EXPECT_EQ(parser->token[1].fullstring, "b");
+  EXPECT_EQ(parser->token[2].fullstring, "\xE9");
+}
+
 double number(const char* text, int* ok = nullptr, int* id = nullptr, int* fd = nullptr,
               double max = 308, double min = -307) {
   double v, iv, fv, ev;
