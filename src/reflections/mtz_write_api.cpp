@@ -493,18 +493,24 @@ void assign_output(int32_t mindx, TextArray lsprgo, int32_t nlprgo, TextArray ct
   const int n = std::clamp(nlprgo, 0, MTZ_MAX_LOOKUP - start);
   std::vector<std::string> labels, types;
   output_labels(lsprgo, ctprgo, n, labels, types);
-  if (relabel)
+  if (relabel) {
+    // The input assignments that are set, in table order: the table has
+    // room for 10000 and a program sets a few.
+    std::vector<const MtzLabelPair*> assigned;
+    for (const MtzLabelPair& e : s.labin_table)
+      if (e.user[0] != '\0') assigned.push_back(&e);
     for (int i = 0; i < n; ++i) {
       std::string& label = labels[static_cast<std::size_t>(i)];
       bool found = false;
-      for (const MtzLabelPair& e : s.labin_table)
-        if (e.user[0] != '\0' && label == e.program) {
-          label = e.user;
+      for (const MtzLabelPair* e : assigned)
+        if (label == e->program) {
+          label = e->user;
           found = true;
           break;
         }
       if (!found && s.labout_table[i].user[0] != '\0') label = s.labout_table[i].user;
     }
+  }
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < i; ++j)
       if (labels[static_cast<std::size_t>(i)] == labels[static_cast<std::size_t>(j)]) {
