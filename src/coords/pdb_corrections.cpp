@@ -74,26 +74,30 @@ void set_elem(rt::FixedText<4>& asymb, char c) {
 namespace pdb {
 
 int32_t residue_class(std::string_view rname) {
-  rt::FixedText<8> monn(rname);
   static rt::FixedText<80> work;
   // The built-in lists never change: their answer is kept by the first three
-  // characters of the name, since a file holds few residue names.
+  // characters of the name (blank-padded), since a file holds few residue
+  // names.
   struct Kept {
-    char name[3];
+    uint32_t name3;
     int32_t cls;  // 0: nothing kept
   };
   static Kept kept[64];
-  const auto u = [&](int i) { return static_cast<unsigned>(static_cast<unsigned char>(monn.c[i])); };
+  const auto u = [&](std::size_t i) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(i < rname.size() ? rname[i] : ' '));
+  };
+  const uint32_t name3 = u(0) | u(1) << 8 | u(2) << 16;
   Kept& k = kept[(u(0) * 7 + u(1) * 3 + u(2)) & 63];
   int32_t itype = 1, ierr = 0;
-  if (k.cls != 0 && std::memcmp(k.name, monn.c, 3) == 0) {
+  if (k.cls != 0 && k.name3 == name3) {
     itype = k.cls;
+    if (itype != 1) return itype;
   } else {
-    get_standard_res_type_(0, work, monn, itype, ierr);
-    std::memcpy(k.name, monn.c, 3);
+    get_standard_res_type_(0, work, rt::FixedText<8>(rname), itype, ierr);
+    k.name3 = name3;
     k.cls = itype;
   }
-  if (itype == 1) get_ini_res_type_(0, work, monn, itype, ierr);
+  if (itype == 1) get_ini_res_type_(0, work, rt::FixedText<8>(rname), itype, ierr);
   return itype;
 }
 
