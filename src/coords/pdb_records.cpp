@@ -350,12 +350,14 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   }
 
   crdatm.cr_rname = rname.view();
-  key(2) = digit;
-  if (seg)
-    key(12) = digit;
-  else
-    key(9) = digit;
+  // The digits go into the stored key, not into the local one copied over
+  // just after (a text read back over single-character stores stalls).
   crdatm.cr_pnum = key;
+  crdatm.cr_pnum(2) = digit;
+  if (seg)
+    crdatm.cr_pnum(12) = digit;
+  else
+    crdatm.cr_pnum(9) = digit;
 
   if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
   sttcrec.st_prev_hetatm = hetatm ? 1 : 0;
