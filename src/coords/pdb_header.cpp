@@ -67,12 +67,12 @@ void rdmodel_(std::string_view line) {
 void rdremark_(std::string_view line) {
   for (int i = 8; i <= 10; ++i) {
     const char c = i <= static_cast<int>(line.size()) ? line[i - 1] : ' ';
-    char cls = '?';
-    chksmb_(c, cls);
+    const char cls = char_class(c);
     if (cls != 'B' && cls != 'D') return;
   }
   int32_t num = 0;
   if (!pdbf::read_int(pdbf::cols(line, 8, 10), num)) return;
+  if (num != 2 && num != 3) return;
   const rt::FixedText<36> text(pdbf::cols(line, 12, 47));
   if (num == 2 && text.sub(1, 10) == std::string_view("RESOLUTION")) {
     crdinf.cr_resl_pdb = text.view();

@@ -462,6 +462,10 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       }
       hand_back(current);
       return;
+    } else if (rec_is(line, "REMARK")) {
+      // The most common lines after atoms; no other record name begins
+      // with R, so their place in the chain changes nothing.
+      rdremark_(line);
     } else if (rec_is(line, "HEADER")) {
       rdhead_pdb_(line);
     } else if (rec_is(line, "COMPND")) {
@@ -478,8 +482,6 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       rdhet_(line);
     } else if (rec_is(line, "FORMUL")) {
       rdformul_(line);
-    } else if (rec_is(line, "REMARK")) {
-      rdremark_(line);
     } else if (rec_is(line, "SCALE1") || rec_is(line, "SCALE2") || rec_is(line, "SCALE3")) {
       rdscale_(line);
     } else if (rec_is(line, "MTRIX1") || rec_is(line, "MTRIX2") || rec_is(line, "MTRIX3")) {
