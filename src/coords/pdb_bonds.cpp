@@ -1,6 +1,7 @@
 // Bond records of a PDB file and the model's link and modification tables.
 #include "coords/pdb_bonds.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -174,7 +175,17 @@ struct EndpointIndex {
   char miss[12] = {};
   bool miss_seg = false;
   bool miss_valid = false;
+  // One bit per hash of every code indexed: a code whose bit is clear is not
+  // there, which a look-up in the large index (one atom in three in a file
+  // with waters) would find out more slowly.
+  uint64_t seen[16] = {};
 };
+
+unsigned code_bit(const char* code10) {
+  uint32_t h = 2166136261u;
+  for (int i = 0; i < 10; ++i) h = (h ^ static_cast<unsigned char>(code10[i])) * 16777619u;
+  return (h ^ (h >> 16)) & 1023u;
+}
 EndpointIndex endpoint_index;
 
 // Code of endpoint e (1 or 2) of row k: characters 1-6 and 12-15 of its text.
@@ -192,6 +203,7 @@ void refresh_index() {
     x.by_code.clear();
     x.indexed = 0;
     x.ready = true;
+    for (uint64_t& w : x.seen) w = 0;
   }
   x.miss_valid = false;
   char code[10];
@@ -200,6 +212,8 @@ void refresh_index() {
       if (pdb_hent.brec_kind(k) == BREC_MODRES && e == 2) continue;
       endpoint_code(k, e, code);
       x.by_code.add(std::string_view(code, 10), 2 * (k - 1) + e);
+      const unsigned bit = code_bit(code);
+      x.seen[bit >> 6] |= uint64_t{1} << (bit & 63u);
     }
   }
   x.indexed = pdb_hent.brec_n;
@@ -235,7 +249,9 @@ void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
   atom[4] = alt == '.' ? ' ' : alt;
   static const char blank5[5] = {' ', ' ', ' ', ' ', ' '};
 
-  if (!x.by_code.contains(std::string_view(code, 10))) {
+  const unsigned bit = code_bit(code);
+  const bool maybe = (x.seen[bit >> 6] >> (bit & 63u) & 1u) != 0;
+  if (!maybe || !x.by_code.contains(std::string_view(code, 10))) {
     x.miss_valid = key.size() == 12;
     if (x.miss_valid) std::memcpy(x.miss, key.data(), 12);
     x.miss_seg = seg_flag;

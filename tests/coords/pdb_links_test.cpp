@@ -65,6 +65,27 @@ TEST(PdbBondRecords, ManyRecordsFindTheirAtoms) {
   EXPECT_EQ(link_inf.ln_2ires(300), 600);
 }
 
+TEST(PdbBondRecords, RecordsFindOneAtomResiduesAmongManyUnnamedOnes) {
+  // Every residue has one atom, as waters do, and most are named by no
+  // record: each atom is looked up afresh, the named ones among them.
+  std::vector<std::string> l = {kCryst};
+  const int kRecords = 120;
+  for (int i = 1; i <= kRecords; ++i) {
+    char rec[96];
+    std::snprintf(rec, sizeof rec, "SSBOND %3d CYS B %4d    CYS B %4d", i, 7 * i + 1, 7 * i + 5);
+    l.push_back(rec);
+  }
+  for (int num = 1; num <= 7 * kRecords + 7; ++num)
+    l.push_back(line({.name = " SG ", .res = "CYS", .chain = 'B', .resnum = num}));
+  read_pdb(l, {.mdoc = -999});
+  ASSERT_EQ(link_inf.ln_n, kRecords);
+  for (int i = 1; i <= kRecords; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(link_inf.ln_1ires(i), 7 * i + 1);
+    EXPECT_EQ(link_inf.ln_2ires(i), 7 * i + 5);
+  }
+}
+
 TEST(PdbBondRecords, CisPeptideBeforeProlineIsPcis) {
   std::vector<std::string> l = {kCryst, "CISPEP   1 ALA A    5    PRO A    6          0        -3.21"};
   append(l, residue("ALA", 'A', 5));
