@@ -136,30 +136,46 @@ bool set_stream_buffer(LibraryFile* file, std::size_t bytes);
 // reads through the handle, which reports the failure).
 bool read_at(const LibraryFile* file, int64_t at, char* buffer, std::size_t n);
 
-// Appends n bytes to the buffer of the handle's stream, with the effect of
-// ptq7_file_raw_write, when the handle last wrote (so the stream is in its
-// writing state), has no error standing and the buffer has room; false, with
-// nothing done, otherwise, and the caller takes the general road.  A writer
-// of many small records saves the stream call and its locking on each: this
-// is what the C library's own putc does with the same fields.
-inline bool append_to_stream_buffer(LibraryFile* file, const void* bytes, std::size_t n) {
+// Room for n more bytes in the buffer of the handle's stream, when the
+// handle last wrote (so the stream is in its writing state), has no error
+// standing and the buffer has the room; null otherwise.  The caller fills
+// it and calls stream_buffer_filled, to the effect of ptq7_file_raw_write.
+// A writer of many small records saves the stream call and its locking on
+// each: this is what the C library's own putc does with the same fields.
+inline char* stream_buffer_room(LibraryFile* file, std::size_t n) {
 #if defined(__GLIBC__)
   FILE* s = file->stream;
   if (!file->buffered || s == nullptr || file->last_op != 2 || !file->write ||
       file->io_status != 0 || s->_IO_write_ptr == nullptr ||
       s->_IO_write_end - s->_IO_write_ptr < static_cast<std::ptrdiff_t>(n))
-    return false;
-  std::memcpy(s->_IO_write_ptr, bytes, n);
-  s->_IO_write_ptr += n;
-  file->position += static_cast<int64_t>(n);
-  if (file->position > file->length) file->length = file->position;
-  return true;
+    return nullptr;
+  return s->_IO_write_ptr;
 #else
   (void)file;
-  (void)bytes;
   (void)n;
-  return false;
+  return nullptr;
 #endif
+}
+
+inline void stream_buffer_filled(LibraryFile* file, std::size_t n) {
+#if defined(__GLIBC__)
+  file->stream->_IO_write_ptr += n;
+  file->position += static_cast<int64_t>(n);
+  if (file->position > file->length) file->length = file->position;
+#else
+  (void)file;
+  (void)n;
+#endif
+}
+
+// Appends n bytes through stream_buffer_room; false, with nothing done, when
+// there is no room, and the caller takes the general road.
+inline bool append_to_stream_buffer(LibraryFile* file, const void* bytes, std::size_t n) {
+  char* room = stream_buffer_room(file, n);
+  if (room == nullptr) return false;
+  std::memcpy(room, bytes, n);
+  stream_buffer_filled(file, n);
+  return true;
 }
 
 }  // namespace reflections

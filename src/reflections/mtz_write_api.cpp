@@ -114,6 +114,12 @@ struct RowPlan {
   bool straight = false;    // source[k] == k throughout: the row goes out as given
   std::vector<float> row;   // the row as written, when not straight
   int hkl_at[3] = {-1, -1, -1};
+  // The commonest layout: every value of the row ranged and written as it
+  // stands, h, k and l its first three, at least four values, a file taking
+  // native reals.  Such a row is only copied twice, into the stream's
+  // buffer and into the block, and h, k and l are taken from the block.
+  bool simple = false;
+  LibraryFile* file = nullptr;
   // The crystals with a cell, grouped by equal coefficients: one resolution
   // a group.  Worked out at the first row written, as ptq7_lwrefl does.
   bool cells_ready = false;
@@ -203,6 +209,11 @@ void plan_rows(RowPlan& p, MtzIndexSlot& s) {
   p.row.resize(p.source.size());
   p.n_out = p.source.size();
   row_hkl_positions(mtz, lookup, p.ncol, p.hkl_at);
+  p.file = mtz->file_out.get();
+  p.simple = p.deferred && p.straight && p.ranged_in_order && p.n_ranged == p.n_out &&
+             p.n_ranged >= 4 && p.hkl_at[0] == 0 && p.hkl_at[1] == 1 && p.hkl_at[2] == 2 &&
+             p.file != nullptr && p.file->write_fn == ptq7_file_writefloat &&
+             p.file->real_format == PTQ7_NATIVE_REAL_FORMAT;
   p.cells_ready = false;
 }
 
@@ -363,6 +374,13 @@ void widen_block(RowPlan& p) {
   if (p.pending == 0) return;
   if (p.missing == RowPlan::Missing::value) widen_block<RowPlan::Missing::value>(p);
   else widen_block<RowPlan::Missing::nan_bits>(p);
+  if (p.simple)
+    for (std::size_t r = 0; r < p.pending; ++r) {
+      const float* v = p.block.data() + r * p.stride;
+      p.block_h[r] = v[0];
+      p.block_k[r] = v[1];
+      p.block_l[r] = v[2];
+    }
   constexpr float kInf = std::numeric_limits<float>::infinity();
   MtzFile* mtz = p.mtz;
   for (const RowPlan::CellGroup& g : p.groups) {
@@ -420,6 +438,38 @@ bool defer_row(RowPlan& p, MtzFile* mtz, const float* adata, int iref) {
     take_pending(p);
     return false;
   }
+  if (!p.cells_ready) plan_cells(p, mtz);
+  if (mtz->nref < iref) mtz->nref = iref;
+  p.pending = at + 1;
+  if (at + 1 == p.block_rows) take_pending(p);
+  return true;
+}
+
+// n (at least four) values copied four at a time, the last four ending at n.
+inline void copy_row(void* to, const float* from, std::size_t n) {
+#if defined(__SSE2__)
+  float* t = static_cast<float*>(to);
+  std::size_t j = 0;
+  for (; j + 4 < n; j += 4) _mm_storeu_ps(t + j, _mm_loadu_ps(from + j));
+  _mm_storeu_ps(t + n - 4, _mm_loadu_ps(from + n - 4));
+#else
+  std::memcpy(to, from, n * sizeof(float));
+#endif
+}
+
+// defer_row for a simple plan.
+inline bool defer_simple_row(RowPlan& p, MtzFile* mtz, const float* adata, int iref) {
+  const std::size_t n = p.n_out;
+  char* room = mtz->file_out.get() == p.file ? stream_buffer_room(p.file, n * sizeof(float))
+                                             : nullptr;
+  if (room == nullptr) {
+    take_pending(p);
+    return false;
+  }
+  copy_row(room, adata, n);
+  stream_buffer_filled(p.file, n * sizeof(float));
+  const std::size_t at = p.pending;
+  copy_row(p.block.data() + at * p.stride, adata, n);
   if (!p.cells_ready) plan_cells(p, mtz);
   if (mtz->nref < iref) mtz->nref = iref;
   p.pending = at + 1;
@@ -742,7 +792,9 @@ namespace {
     plan_rows(p, s);
     s.rows_planned = 1;
   }
-  if (!deferral_tried && p.deferred && iref > 1 && defer_row(p, mtz, adata, iref)) return 1;
+  if (!deferral_tried && p.deferred && iref > 1 &&
+      (p.simple ? defer_simple_row(p, mtz, adata, iref) : defer_row(p, mtz, adata, iref)))
+    return 1;
   return write_planned_row(p, mtz, adata, iref);
 }
 
@@ -765,7 +817,9 @@ void lwrefl_noexit_(int32_t mindx, const float* adata, int32_t& iflag) {
   const bool planned =
       s->rows_planned && p.deferred && iref > 1 && p.mtz == mtz &&
       std::memcmp(&p.flag_word, mtz->missing_number_flag, sizeof p.flag_word) == 0;
-  if (planned && defer_row(p, mtz, adata, iref)) return;
+  if (planned && (p.simple ? defer_simple_row(p, mtz, adata, iref)
+                            : defer_row(p, mtz, adata, iref)))
+    return;
   if (write_row_in_full(mindx, *s, adata, iref, planned) == 0) iflag = 1;
 }
 
