@@ -8,15 +8,19 @@
 // file would, with the same messages for refused blocks; only the block that
 // matches (or, for an operator list, each block of the right size) is
 // tokenised again, its lines cut exactly as a line-by-line read cuts them.
+// The record last built by number or name is kept with the index it came
+// from, and copied when the same group is loaded again from that index.
 #include "suite/csymlib.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -498,6 +502,7 @@ struct FileIndex {
   bool unsettled = false;  // changed too recently for its time of change to tell
   std::string text;
   std::vector<BlockEntry> blocks;
+  uint64_t generation = 0;  // a new number each time the file is indexed
 };
 
 // The next line of `text` from `pos` as a read into a buffer of 80 bytes
@@ -608,7 +613,62 @@ const FileIndex& file_index(std::FILE* fp, const char* path) {
   // Changed while it was read: the next load reads it again.
   if (static_cast<off_t>(ix.text.size()) != st.st_size) ix.size = -1;
   index_blocks(ix);
+  static uint64_t generations = 0;
+  ix.generation = ++generations;
   return ix;
+}
+
+// The record last built by group number or name, with the index and block it
+// came from: a run that reads many files of one space group builds its
+// record once.  Refused loads and loads by operators are not kept.
+struct BuiltRecord {
+  uint64_t generation = 0;  // of the index it came from; 0 none
+  int number = 0;
+  int ptq7_number = 0;
+  int name_kind = 0;  // 1 name, 2 old-style name
+  std::string name;
+  std::size_t block = 0;  // its block in the index
+  Spacegroup record;
+};
+BuiltRecord built;
+
+bool built_for(const Key& key, const FileIndex& ix) {
+  if (built.generation == 0 || built.generation != ix.generation) return false;
+  if (key.number != 0) return built.number == key.number && built.name_kind == 0;
+  if (key.ptq7_number != 0) return built.ptq7_number == key.ptq7_number && built.name_kind == 0;
+  if (key.name) return built.name_kind == 1 && built.name == key.name;
+  if (key.ptq7_name) return built.name_kind == 2 && built.name == key.ptq7_name;
+  return false;
+}
+
+void keep_built(const Key& key, const FileIndex& ix, std::size_t block, const Spacegroup& sg) {
+  built.generation = 0;
+  if (key.number == 0 && key.ptq7_number == 0 && !key.name && !key.ptq7_name) return;
+  built.number = key.number;
+  built.ptq7_number = key.ptq7_number;
+  built.name_kind = key.number != 0 || key.ptq7_number != 0 ? 0 : key.name ? 1 : 2;
+  built.name = key.name ? key.name : key.ptq7_name ? key.ptq7_name : "";
+  built.block = block;
+  built.record = sg;
+  built.generation = ix.generation;
+}
+
+// A block the loader cannot take is reported and passed over: true for one.
+bool refused(const BlockEntry& e) {
+  if (e.too_big) {
+    std::printf(" Spacegroup %d (%s) in SYMINFO exceeds the loader's capacity (%s); "
+                "block ignored \n",
+                e.number, e.xhm, e.too_big);
+    return true;
+  }
+  if (e.nsym > 0 && e.ncen == 0) {
+    // Without its identity centring line a block has no operators to build
+    // a record from: refused like an oversized one, not indexed empty.
+    std::printf(" Spacegroup %d (%s) in SYMINFO has no cenop line; block ignored \n",
+                e.number, e.xhm);
+    return true;
+  }
+  return false;
 }
 
 // Whether block e (collected into s.block when its operators are compared)
@@ -654,6 +714,11 @@ SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* n
   }
   const FileIndex& ix = file_index(fp, path);
   std::fclose(fp);
+  if (built_for(key, ix)) {
+    // What the walk to its block would report is reported again.
+    for (std::size_t i = 0; i < built.block; ++i) refused(ix.blocks[i]);
+    return std::make_unique<Spacegroup>(built.record);
+  }
 
   std::vector<Symop> wanted;
   if (key.nops > 0 && key.ops) {
@@ -668,16 +733,8 @@ SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* n
   ScanState& s = *state;
   const BlockEntry* found = nullptr;
   for (const BlockEntry& e : ix.blocks) {
-    if (e.too_big) {
-      std::printf(" Spacegroup %d (%s) in SYMINFO exceeds the loader's capacity (%s); "
-                  "block ignored \n",
-                  e.number, e.xhm, e.too_big);
-    } else if (e.nsym > 0 && e.ncen == 0) {
-      // Without its identity centring line a block has no operators to build
-      // a record from: refused like an oversized one, not indexed empty.
-      std::printf(" Spacegroup %d (%s) in SYMINFO has no cenop line; block ignored \n",
-                  e.number, e.xhm);
-    } else if (entry_matches(key, wanted_name, ix, e, s, wanted.data())) {
+    if (refused(e)) continue;
+    if (entry_matches(key, wanted_name, ix, e, s, wanted.data())) {
       found = &e;
       break;
     }
@@ -688,7 +745,9 @@ SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* n
     return nullptr;
   }
   collect_block(ix, found->begin, s);
-  return build_record(s, key);
+  SpacegroupPtr sg = build_record(s, key);
+  if (sg) keep_built(key, ix, static_cast<std::size_t>(found - ix.blocks.data()), *sg);
+  return sg;
 }
 
 SpacegroupPtr ptq7spg_load_by_standard_num(int number) {

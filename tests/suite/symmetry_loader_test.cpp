@@ -403,6 +403,43 @@ TEST_F(SpacegroupLoader, RepeatedLoadsRepeatTheRefusalMessagesAndTheRecord) {
   EXPECT_STREQ(sg[1]->symbol_xhm, "C 1");
 }
 
+// A record loaded again by the same number or name comes from the record
+// kept: every field as a fresh load gives it, also after loads of others.
+TEST_F(SpacegroupLoader, KeptRecordsEqualFreshLoads) {
+  const auto same = [](const Spacegroup& a, const Spacegroup& b) {
+    return a.number == b.number && a.ptq7_number == b.ptq7_number &&
+           std::strcmp(a.symbol_hall, b.symbol_hall) == 0 &&
+           std::strcmp(a.symbol_xhm, b.symbol_xhm) == 0 &&
+           std::strcmp(a.point_group, b.point_group) == 0 && a.nsymop == b.nsymop &&
+           a.nsymop_prim == b.nsymop_prim && a.symop.size() == b.symop.size() &&
+           std::memcmp(a.symop.data(), b.symop.data(), a.symop.size() * sizeof(Symop)) == 0 &&
+           std::memcmp(a.invsymop.data(), b.invsymop.data(), a.invsymop.size() * sizeof(Symop)) == 0 &&
+           std::memcmp(a.chb, b.chb, sizeof a.chb) == 0 && a.asu_test == b.asu_test &&
+           std::strcmp(a.asu_descr, b.asu_descr) == 0 &&
+           std::memcmp(a.centric_zones, b.centric_zones, sizeof a.centric_zones) == 0 &&
+           std::memcmp(a.epsilon_zones, b.epsilon_zones, sizeof a.epsilon_zones) == 0 &&
+           std::memcmp(a.mapasu_zero, b.mapasu_zero, sizeof a.mapasu_zero) == 0 &&
+           std::memcmp(a.mapasu_ptq7, b.mapasu_ptq7, sizeof a.mapasu_ptq7) == 0 &&
+           a.laue_code == b.laue_code && a.patterson_number == b.patterson_number;
+  };
+  SpacegroupPtr first = quietly([] { return ptq7spg_load_by_spgname("P 65 2 2"); });
+  SpacegroupPtr by_number = quietly([] { return ptq7spg_load_by_standard_num(179); });
+  SpacegroupPtr again = quietly([] { return ptq7spg_load_by_spgname("P 65 2 2"); });
+  SpacegroupPtr old_name = quietly([] { return ptq7spg_load_by_ptq7_spgname("P 65 2 2"); });
+  SpacegroupPtr number_again = quietly([] { return ptq7spg_load_by_standard_num(179); });
+  ASSERT_TRUE(first && by_number && again && old_name && number_again);
+  EXPECT_STREQ(first->symbol_xhm, "P 65 2 2");
+  EXPECT_TRUE(same(*first, *again));
+  EXPECT_TRUE(same(*first, *old_name));
+  EXPECT_TRUE(same(*first, *by_number));
+  EXPECT_TRUE(same(*by_number, *number_again));
+  EXPECT_NE(again.get(), first.get());
+  // Another group by number is not the kept one.
+  SpacegroupPtr other = quietly([] { return ptq7spg_load_by_standard_num(19); });
+  ASSERT_TRUE(other);
+  EXPECT_STREQ(other->symbol_xhm, "P 21 21 21");
+}
+
 TEST_F(SpacegroupLoader, FileRewrittenInPlaceIsReadAgain) {
   // Same path, same size, written within the resolution of file times.
   TempDir dir;
