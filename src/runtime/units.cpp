@@ -42,6 +42,9 @@ struct Unit {
 };
 
 Unit g_units[MAX_UNIT + 1];
+// No unit above this number has ever been opened: the walks over every unit
+// (at the end of each file read, among others) stop there.
+int g_top = 6;
 bool g_initialised = false;
 
 
@@ -130,7 +133,9 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
     }
   } else {
     if (name.empty()) return IOSTAT_OPEN_FAILED;
-    const bool exists = file_exists(name);
+    // One look at the file tells whether it exists and whether it is a directory.
+    struct stat st;
+    const bool exists = stat(name.c_str(), &st) == 0;
     switch (opt.status) {
       case OpenStatus::Old:
         if (!exists) return IOSTAT_MISSING;
@@ -141,8 +146,7 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
       default:
         break;
     }
-    struct stat st;
-    if (exists && stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return IOSTAT_OPEN_FAILED;
+    if (exists && S_ISDIR(st.st_mode)) return IOSTAT_OPEN_FAILED;
     if (opt.status == OpenStatus::Replace) {
       fp = std::fopen(name.c_str(), "w+b");
     } else if (exists) {
@@ -156,6 +160,7 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
   if (opt.access == Access::Append) std::fseek(fp, 0, SEEK_END);
 
   Unit& u = g_units[unit];
+  if (unit > g_top) g_top = unit;
   u.fp = fp;
   u.name = name;
   u.form = opt.form;
@@ -218,7 +223,7 @@ std::string unit_file_name(int unit) {
 int unit_of_file(std::string_view file) {
   init_preconnected();
   std::string name = trimmed_name(file);
-  for (int i = 0; i <= MAX_UNIT; ++i)
+  for (int i = 0; i <= g_top; ++i)
     if (g_units[i].fp && !g_units[i].preconnected && g_units[i].name == name) return i;
   return 0;
 }
@@ -434,13 +439,13 @@ void unit_flush(int unit) {
 
 void flush_all_units() {
   init_preconnected();
-  for (auto& u : g_units)
-    if (u.fp) std::fflush(u.fp);
+  for (int i = 0; i <= g_top; ++i)
+    if (g_units[i].fp) std::fflush(g_units[i].fp);
 }
 
 void close_all_units() {
   init_preconnected();
-  for (int i = 0; i <= MAX_UNIT; ++i)
+  for (int i = 0; i <= g_top; ++i)
     if (g_units[i].fp && !g_units[i].preconnected) unit_close(i);
 }
 

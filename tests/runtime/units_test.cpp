@@ -275,3 +275,13 @@ TEST_F(Units, PipesAreReadWithTheSameRules) {
   EXPECT_EQ(rt::read_record_view(23, view, 8), rt::IOSTAT_END);
   writer.join();
 }
+
+TEST_F(Units, HighestUnitNumbersAreFoundAndClosedWithTheRest) {
+  ASSERT_EQ(rt::unit_open(rt::MAX_UNIT, path("top"), rt::OpenOptions{}), 0);
+  ASSERT_EQ(rt::unit_open(7, path("low"), rt::OpenOptions{}), 0);
+  EXPECT_EQ(rt::unit_of_file(path("top")), rt::MAX_UNIT);
+  rt::close_all_units();
+  EXPECT_FALSE(rt::unit_is_open(rt::MAX_UNIT));
+  EXPECT_FALSE(rt::unit_is_open(7));
+  EXPECT_TRUE(rt::unit_is_open(5)) << "standard input stays connected";
+}
