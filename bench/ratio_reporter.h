@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,11 +25,19 @@ class RatioReporter : public benchmark::ConsoleReporter {
   RatioReporter(Time time, std::vector<Pair> pairs, std::string heading)
       : time_(time), pairs_(std::move(pairs)), heading_(std::move(heading)) {}
 
+  // With repetitions, a benchmark's time is the median of them (the last
+  // repetition alone would swing with the load of a shared machine).
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration)
-        times_[r.benchmark_name()] =
-            time_ == Time::cpu ? r.GetAdjustedCPUTime() : r.GetAdjustedRealTime();
+    for (const Run& r : runs) {
+      const double t = time_ == Time::cpu ? r.GetAdjustedCPUTime() : r.GetAdjustedRealTime();
+      const std::string name = r.run_name.str();
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median") {
+        times_[name] = t;
+        median_.insert(name);
+      } else if (r.run_type == Run::RT_Iteration && median_.count(name) == 0) {
+        times_[name] = t;
+      }
+    }
     ConsoleReporter::ReportRuns(runs);
   }
   void Finalize() override {
@@ -45,4 +54,5 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::vector<Pair> pairs_;
   std::string heading_;
   std::map<std::string, double> times_;
+  std::set<std::string> median_;
 };
