@@ -157,6 +157,16 @@ inline char* stream_buffer_room(LibraryFile* file, std::size_t n) {
 #endif
 }
 
+// The end of the room that stream_buffer_room last offered.
+inline char* stream_buffer_end(LibraryFile* file) {
+#if defined(__GLIBC__)
+  return file->stream->_IO_write_end;
+#else
+  (void)file;
+  return nullptr;
+#endif
+}
+
 inline void stream_buffer_filled(LibraryFile* file, std::size_t n) {
 #if defined(__GLIBC__)
   file->stream->_IO_write_ptr += n;

@@ -116,9 +116,19 @@ struct RowPlan {
   int hkl_at[3] = {-1, -1, -1};
   // The commonest layout: every value of the row ranged and written as it
   // stands, h, k and l its first three, at least four values, a file taking
-  // native reals.  Such a row is only copied twice, into the stream's
-  // buffer and into the block, and h, k and l are taken from the block.
+  // native reals.  Such a row is copied once, into the stream's buffer, and
+  // its pending block is read there, from `stretch` on: the rows of a block
+  // lie side by side in the buffer because the block is taken in before the
+  // buffer can be flushed (no room for a row, or any other call on the
+  // index, which settles the plan first).
+  // The stream's own write position is moved on a block at a time: `put`
+  // is where the next row goes, `put_end` the end of the buffer's room, both
+  // taken from the stream when a block starts.
   bool simple = false;
+  MtzIndexSlot* slot = nullptr;  // the index the plan is for
+  char* stretch = nullptr;
+  char* put = nullptr;
+  char* put_end = nullptr;
   LibraryFile* file = nullptr;
   // The crystals with a cell, grouped by equal coefficients: one resolution
   // a group.  Worked out at the first row written, as ptq7_lwrefl does.
@@ -153,6 +163,7 @@ bool distinct(std::vector<MtzCol*> cols) {
 void plan_rows(RowPlan& p, MtzIndexSlot& s) {
   MtzFile* mtz = s.mtz.get();
   MtzCol* const* lookup = s.col_out;
+  p.slot = &s;
   p.mtz = mtz;
   std::memcpy(&p.flag_word, mtz->missing_number_flag, sizeof p.flag_word);
   p.ncol = std::min(MtzNumActiveCol(mtz), MTZ_MAX_LOOKUP);
@@ -370,17 +381,60 @@ void widen_block(RowPlan& p) {
 #endif
 }
 
+// widen_block for the rows of a simple plan, read in the stream's buffer:
+// n values a row, no padding.  The last four columns are taken as a lane
+// ending at n, which may cover columns an earlier lane took already; taking
+// a value into a range that holds it leaves the range as it is.
+template <RowPlan::Missing M>
+void widen_stretch(RowPlan& p) {
+  const std::size_t n = p.n_out;
+  const std::size_t row_bytes = n * sizeof(float);
+  const char* rows = p.stretch;
+#if defined(__SSE2__)
+  const __m128 flags = _mm_set1_ps(p.flag_value);
+  const __m128i exponent = _mm_set1_epi32(0x7F800000);
+  for (std::size_t j = 0;; j += 4) {
+    if (j + 4 > n) j = n - 4;
+    __m128 l = _mm_loadu_ps(p.lo.data() + j);
+    __m128 h = _mm_loadu_ps(p.hi.data() + j);
+    const char* v_at = rows + j * sizeof(float);
+    for (std::size_t r = 0; r < p.pending; ++r, v_at += row_bytes) {
+      const __m128 v = unless_missing<M>(_mm_loadu_ps(reinterpret_cast<const float*>(v_at)),
+                                         flags, exponent);
+      l = _mm_min_ps(v, l);
+      h = _mm_max_ps(v, h);
+    }
+    _mm_storeu_ps(p.lo.data() + j, l);
+    _mm_storeu_ps(p.hi.data() + j, h);
+    if (j + 4 == n) break;
+  }
+#else
+  float* values = p.values.data();
+  for (std::size_t r = 0; r < p.pending; ++r) {
+    std::memcpy(values, rows + r * row_bytes, row_bytes);
+    widen_held<M>(values, p.lo.data(), p.hi.data(), n, p.flag_value, false);
+  }
+#endif
+}
+
 [[gnu::noinline]] void take_pending(RowPlan& p) {
   if (p.pending == 0) return;
-  if (p.missing == RowPlan::Missing::value) widen_block<RowPlan::Missing::value>(p);
-  else widen_block<RowPlan::Missing::nan_bits>(p);
-  if (p.simple)
-    for (std::size_t r = 0; r < p.pending; ++r) {
-      const float* v = p.block.data() + r * p.stride;
-      p.block_h[r] = v[0];
-      p.block_k[r] = v[1];
-      p.block_l[r] = v[2];
+  if (p.simple) {
+    if (p.missing == RowPlan::Missing::value) widen_stretch<RowPlan::Missing::value>(p);
+    else widen_stretch<RowPlan::Missing::nan_bits>(p);
+    const std::size_t row_bytes = p.n_out * sizeof(float);
+    const char* v = p.stretch;
+    for (std::size_t r = 0; r < p.pending; ++r, v += row_bytes) {
+      std::memcpy(&p.block_h[r], v, sizeof(float));
+      std::memcpy(&p.block_k[r], v + sizeof(float), sizeof(float));
+      std::memcpy(&p.block_l[r], v + 2 * sizeof(float), sizeof(float));
     }
+    stream_buffer_filled(p.file, p.pending * row_bytes);
+  } else if (p.missing == RowPlan::Missing::value) {
+    widen_block<RowPlan::Missing::value>(p);
+  } else {
+    widen_block<RowPlan::Missing::nan_bits>(p);
+  }
   constexpr float kInf = std::numeric_limits<float>::infinity();
   MtzFile* mtz = p.mtz;
   for (const RowPlan::CellGroup& g : p.groups) {
@@ -457,23 +511,25 @@ inline void copy_row(void* to, const float* from, std::size_t n) {
 #endif
 }
 
-// defer_row for a simple plan.
+// defer_row for a simple plan.  Only the first row of a block asks the
+// stream for room; the rest see that the room taken then still holds them.
 inline bool defer_simple_row(RowPlan& p, MtzFile* mtz, const float* adata, int iref) {
   const std::size_t n = p.n_out;
-  char* room = mtz->file_out.get() == p.file ? stream_buffer_room(p.file, n * sizeof(float))
-                                             : nullptr;
-  if (room == nullptr) {
+  const std::ptrdiff_t bytes = static_cast<std::ptrdiff_t>(n * sizeof(float));
+  char* at = p.put;
+  if (p.pending == 0 || p.put_end - at < bytes) {
     take_pending(p);
-    return false;
+    at = mtz->file_out.get() == p.file ? stream_buffer_room(p.file, n * sizeof(float))
+                                       : nullptr;
+    if (at == nullptr) return false;
+    p.stretch = at;
+    p.put_end = stream_buffer_end(p.file);
+    if (!p.cells_ready) plan_cells(p, mtz);
   }
-  copy_row(room, adata, n);
-  stream_buffer_filled(p.file, n * sizeof(float));
-  const std::size_t at = p.pending;
-  copy_row(p.block.data() + at * p.stride, adata, n);
-  if (!p.cells_ready) plan_cells(p, mtz);
+  copy_row(at, adata, n);
+  p.put = at + bytes;
   if (mtz->nref < iref) mtz->nref = iref;
-  p.pending = at + 1;
-  if (at + 1 == p.block_rows) take_pending(p);
+  if (++p.pending == p.block_rows) take_pending(p);
   return true;
 }
 
@@ -802,7 +858,34 @@ namespace {
 
 }  // namespace reflections
 
-void lwrefl_noexit_(int32_t mindx, const float* adata, int32_t& iflag) {
+namespace reflections {
+
+namespace {
+
+// A row that continues the block of a simple plan: no call, no look-up, one
+// test of the room the block began with.  False, with nothing done, for any
+// other row.
+inline bool join_block(int32_t mindx, const float* adata) {
+  if (static_cast<unsigned>(mindx - 1) >= static_cast<unsigned>(MTZ_MAX_SLOTS)) return false;
+  RowPlan& p = row_plans[mindx - 1];
+  MtzIndexSlot* s = p.slot;
+  if (!p.simple || p.pending == 0 || s == nullptr || !s->open_write || !s->rows_planned)
+    return false;
+  MtzFile* mtz = s->mtz.get();
+  const std::ptrdiff_t bytes = static_cast<std::ptrdiff_t>(p.n_out * sizeof(float));
+  char* at = p.put;
+  if (mtz != p.mtz || p.put_end - at < bytes ||
+      std::memcmp(&p.flag_word, mtz->missing_number_flag, sizeof p.flag_word) != 0)
+    return false;
+  const int iref = ++s->nref_written;
+  copy_row(at, adata, p.n_out);
+  p.put = at + bytes;
+  if (mtz->nref < iref) mtz->nref = iref;
+  if (++p.pending == p.block_rows) take_pending(p);
+  return true;
+}
+
+[[gnu::noinline]] void write_row(int32_t mindx, const float* adata, int32_t& iflag) {
   iflag = 0;
   MtzIndexSlot* s = mtz_row_writer_slot(mindx);
   if (s == nullptr) {
@@ -823,13 +906,26 @@ void lwrefl_noexit_(int32_t mindx, const float* adata, int32_t& iflag) {
   if (write_row_in_full(mindx, *s, adata, iref, planned) == 0) iflag = 1;
 }
 
+}  // namespace
+
+}  // namespace reflections
+
+void lwrefl_noexit_(int32_t mindx, const float* adata, int32_t& iflag) {
+  if (join_block(mindx, adata)) {
+    iflag = 0;
+    return;
+  }
+  write_row(mindx, adata, iflag);
+}
+
 void mtz_settle_rows(int32_t mindx) {
   if (mindx >= 1 && mindx <= MTZ_MAX_SLOTS) settle(row_plans[mindx - 1]);
 }
 
 void lwrefl_(int32_t mindx, const float* adata) {
+  if (join_block(mindx, adata)) return;
   int32_t iflag = 0;
-  lwrefl_noexit_(mindx, adata, iflag);
+  write_row(mindx, adata, iflag);
   if (iflag != 0) ptqerror(1, "LWREFL: failed to write reflection");
 }
 
