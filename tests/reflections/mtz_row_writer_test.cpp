@@ -26,6 +26,10 @@ const float kNaN = from_bits(NAN_WORD);
 rt::FixedText<30> LABELS[6] = {"H", "K", "L", "FP", "SIGFP", "PHI"};
 rt::FixedText<30> TYPES[6] = {"H", "H", "H", "F", "Q", "P"};
 
+// First rows of windows of kSpikeRows unusual rows (none unless a test sets them).
+constexpr int kSpikeRows = 24;
+std::vector<int> spikes;
+
 // Row i of six values; `odd` puts missing numbers, NaNs and infinities in.
 std::vector<float> row(int i, bool odd) {
   std::vector<float> v = {static_cast<float>(i % 7 - 3), static_cast<float>(i % 5),
@@ -35,6 +39,16 @@ std::vector<float> row(int i, bool odd) {
   if (odd && i % 4 == 2) v[4] = kInf;  // missing under a NaN flag, else a value
   if (odd && i % 5 == 3) v[5] = -999.0f;
   if (odd && i == 6) v[1] = std::numeric_limits<float>::quiet_NaN();
+  // Rows that stand out from their neighbours: each window holds the
+  // extremes of some columns at its first and its last row.
+  for (const int first : spikes)
+    if (i >= first && i < first + kSpikeRows) {
+      const float w = static_cast<float>(i - first);
+      v[2] = 100.0f + w;       // the highest resolution at the window's end
+      v[3] = 1e6f - w;         // the largest amplitude at its start
+      v[4] = -1e6f - w;        // the lowest sigma at its end
+      v[5] = -1e6f + w;        // the lowest phase at its start
+    }
   return v;
 }
 
@@ -55,13 +69,13 @@ struct Written {
 
 // nrows rows on index 1, `between` called before row `at`.
 Written write(bool reference, int nrows, bool odd, const std::function<void()>& setup,
-              int at = 0, const std::function<void()>& between = {}) {
+              int at = 0, const std::function<void()>& between = {}, int ncol = 6) {
   reflections::mtz_slots_reset_for_tests();
   TempFile t;
   Written w;
   w.printed = captured([&] {
     lwopen_(1, t.c_str());
-    lwassn_(1, TextArray(LABELS), 6, TextArray(TYPES), 0);
+    lwassn_(1, TextArray(LABELS), ncol, TextArray(TYPES), 0);
     lwidx_(1, "proj", "xtal", "native", CELL, 1.0f);
     lwcell_(1, CELL);
     setup();
@@ -84,7 +98,10 @@ Written write(bool reference, int nrows, bool odd, const std::function<void()>& 
 class MtzRowWriter : public testing::Test {
  protected:
   void SetUp() override { reflections::mtz_slots_reset_for_tests(); }
-  void TearDown() override { reflections::mtz_slots_reset_for_tests(); }
+  void TearDown() override {
+    reflections::mtz_slots_reset_for_tests();
+    spikes.clear();
+  }
 };
 
 void expect_same(const Written& ours, const Written& reference) {
@@ -167,6 +184,30 @@ TEST_F(MtzRowWriter, FailedWritesAreReportedOnTheSameRows) {
   EXPECT_EQ(ours.failed_rows.back(), 50000);
   EXPECT_EQ(ours.close_flag, 1);
   expect_same(ours, reference);
+}
+
+TEST_F(MtzRowWriter, RowsAcrossBlocksAndBufferFlushes) {
+  // Rows of 4, 5 and 6 values (one lane of four, two overlapping, two
+  // overlapping by two): unusual rows on both sides of the ends of the
+  // row writer's blocks and across the row that straddles the end of the
+  // 1 MiB output buffer.
+  for (const int ncol : {4, 5, 6}) {
+    SCOPED_TRACE(ncol);
+    const int row_bytes = 4 * ncol;
+    const int per_block = (1 << 14) / ((ncol + 3) / 4 * 4);
+    const int per_buffer = (1 << 20) / row_bytes;
+    spikes = {per_block - kSpikeRows / 2, per_buffer - kSpikeRows / 2,
+              per_buffer + per_block - kSpikeRows / 2};
+    const int nrows = per_buffer + 2 * per_block;
+    expect_same(write(false, nrows, true, [] {}, 0, {}, ncol),
+                write(true, nrows, true, [] {}, 0, {}, ncol));
+    if (ncol != 6) continue;
+    // A call between rows settles the rows pending in the buffer.
+    const int at = per_buffer - 3;
+    const auto between = [] { lwtitl_(1, "between rows", 0); };
+    expect_same(write(false, nrows, true, [] {}, at, between, ncol),
+                write(true, nrows, true, [] {}, at, between, ncol));
+  }
 }
 
 }  // namespace
