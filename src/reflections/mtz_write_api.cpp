@@ -417,19 +417,70 @@ void widen_stretch(RowPlan& p) {
 #endif
 }
 
+#if defined(__SSE2__)
+// widen_stretch in one pass down the rows for rows of at most 4 L values,
+// the ranges held in registers, h, k and l taken out on the way.
+template <RowPlan::Missing M, std::size_t L>
+void widen_short_rows(RowPlan& p) {
+  const std::size_t n = p.n_out;
+  const std::size_t row_bytes = n * sizeof(float);
+  const __m128 flags = _mm_set1_ps(p.flag_value);
+  const __m128i exponent = _mm_set1_epi32(0x7F800000);
+  std::size_t at[L];
+  __m128 lo[L], hi[L];
+  for (std::size_t j = 0; j < L; ++j) {
+    at[j] = std::min(4 * j, n - 4);
+    lo[j] = _mm_loadu_ps(p.lo.data() + at[j]);
+    hi[j] = _mm_loadu_ps(p.hi.data() + at[j]);
+  }
+  const char* row = p.stretch;
+  for (std::size_t r = 0; r < p.pending; ++r, row += row_bytes) {
+    for (std::size_t j = 0; j < L; ++j) {
+      const __m128 v = unless_missing<M>(
+          _mm_loadu_ps(reinterpret_cast<const float*>(row + at[j] * sizeof(float))), flags,
+          exponent);
+      lo[j] = _mm_min_ps(v, lo[j]);
+      hi[j] = _mm_max_ps(v, hi[j]);
+    }
+    std::memcpy(&p.block_h[r], row, sizeof(float));
+    std::memcpy(&p.block_k[r], row + sizeof(float), sizeof(float));
+    std::memcpy(&p.block_l[r], row + 2 * sizeof(float), sizeof(float));
+  }
+  for (std::size_t j = 0; j < L; ++j) {
+    _mm_storeu_ps(p.lo.data() + at[j], lo[j]);
+    _mm_storeu_ps(p.hi.data() + at[j], hi[j]);
+  }
+}
+#endif
+
+// The ranges of a simple plan's pending rows, and their h, k and l.
+template <RowPlan::Missing M>
+void widen_simple_block(RowPlan& p) {
+#if defined(__SSE2__)
+  switch ((p.n_out + 3) / 4) {
+    case 1: return widen_short_rows<M, 1>(p);
+    case 2: return widen_short_rows<M, 2>(p);
+    case 3: return widen_short_rows<M, 3>(p);
+    case 4: return widen_short_rows<M, 4>(p);
+    default: break;
+  }
+#endif
+  widen_stretch<M>(p);
+  const std::size_t row_bytes = p.n_out * sizeof(float);
+  const char* v = p.stretch;
+  for (std::size_t r = 0; r < p.pending; ++r, v += row_bytes) {
+    std::memcpy(&p.block_h[r], v, sizeof(float));
+    std::memcpy(&p.block_k[r], v + sizeof(float), sizeof(float));
+    std::memcpy(&p.block_l[r], v + 2 * sizeof(float), sizeof(float));
+  }
+}
+
 [[gnu::noinline]] void take_pending(RowPlan& p) {
   if (p.pending == 0) return;
   if (p.simple) {
-    if (p.missing == RowPlan::Missing::value) widen_stretch<RowPlan::Missing::value>(p);
-    else widen_stretch<RowPlan::Missing::nan_bits>(p);
-    const std::size_t row_bytes = p.n_out * sizeof(float);
-    const char* v = p.stretch;
-    for (std::size_t r = 0; r < p.pending; ++r, v += row_bytes) {
-      std::memcpy(&p.block_h[r], v, sizeof(float));
-      std::memcpy(&p.block_k[r], v + sizeof(float), sizeof(float));
-      std::memcpy(&p.block_l[r], v + 2 * sizeof(float), sizeof(float));
-    }
-    stream_buffer_filled(p.file, p.pending * row_bytes);
+    if (p.missing == RowPlan::Missing::value) widen_simple_block<RowPlan::Missing::value>(p);
+    else widen_simple_block<RowPlan::Missing::nan_bits>(p);
+    stream_buffer_filled(p.file, p.pending * p.n_out * sizeof(float));
   } else if (p.missing == RowPlan::Missing::value) {
     widen_block<RowPlan::Missing::value>(p);
   } else {

@@ -210,4 +210,39 @@ TEST_F(MtzRowWriter, RowsAcrossBlocksAndBufferFlushes) {
   }
 }
 
+TEST_F(MtzRowWriter, LongRowsAcrossBlocks) {
+  // Rows of 18 values take the ranges one lane of columns at a time.
+  constexpr int kCols = 18;
+  rt::FixedText<30> labels[kCols], types[kCols];
+  for (int j = 0; j < kCols; ++j) {
+    labels[j] = j < 3 ? LABELS[j] : rt::FixedText<30>(("V" + std::to_string(j)).c_str());
+    types[j] = j < 3 ? "H" : "F";
+  }
+  const auto run = [&](bool reference) {
+    reflections::mtz_slots_reset_for_tests();
+    TempFile t;
+    Written w;
+    w.printed = captured([&] {
+      lwopen_(1, t.c_str());
+      lwassn_(1, TextArray(labels), kCols, TextArray(types), 0);
+      lwidx_(1, "proj", "xtal", "native", CELL, 1.0f);
+      lwcell_(1, CELL);
+      for (int i = 1; i <= 3000; ++i) {
+        std::vector<float> r = row(i, true);
+        for (int j = 6; j < kCols; ++j)
+          r.push_back(static_cast<float>((i * (j + 7)) % 1013) - (i == 1500 + j ? 5000.0f : 0.0f));
+        int32_t iflag = 0;
+        put(reference, r, iflag);
+        if (iflag != 0) w.failed_rows.push_back(i);
+      }
+      lwclos_noexit_(1, 0, w.close_flag);
+    });
+    w.file = t.read();
+    for (std::size_t pos; (pos = w.printed.find(t.path())) != std::string::npos;)
+      w.printed.replace(pos, t.path().size(), "OUT");
+    return w;
+  };
+  expect_same(run(false), run(true));
+}
+
 }  // namespace
