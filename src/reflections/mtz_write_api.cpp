@@ -328,19 +328,24 @@ void widen_column_ranges(RowPlan& p, const float* adata, bool first) {
   widen_held<M>(values, p.lo.data(), p.hi.data(), p.values.size(), flag, first);
 }
 
+// The resolution range lo..hi taken into every crystal of group g and into
+// the file, in that order.
+void widen_group(const RowPlan& p, const RowPlan::CellGroup& g, MtzFile* mtz, float lo, float hi) {
+  for (std::size_t j = g.first; j < g.first + g.count; ++j) {
+    MtzXtal& x = *p.xtals[j];
+    x.reso_max = x.reso_max < hi ? hi : x.reso_max;
+    x.reso_min = lo < x.reso_min ? lo : x.reso_min;
+  }
+  mtz->reso_max = mtz->reso_max < hi ? hi : mtz->reso_max;
+  mtz->reso_min = lo < mtz->reso_min ? lo : mtz->reso_min;
+}
+
 void widen_row_resolution(const RowPlan& p, MtzFile* mtz, const float* adata) {
   int32_t hkl[3];
   for (int k = 0; k < 3; ++k) hkl[k] = p.hkl_at[k] >= 0 ? truncated_index(adata[p.hkl_at[k]]) : 0;
   for (const RowPlan::CellGroup& g : p.groups) {
     const float r = suite::ind_to_reso(hkl, g.coefs);
-    if (r <= 0.0f) continue;
-    for (std::size_t j = g.first; j < g.first + g.count; ++j) {
-      MtzXtal& x = *p.xtals[j];
-      x.reso_max = x.reso_max < r ? r : x.reso_max;
-      x.reso_min = r < x.reso_min ? r : x.reso_min;
-    }
-    mtz->reso_max = mtz->reso_max < r ? r : mtz->reso_max;
-    mtz->reso_min = r < mtz->reso_min ? r : mtz->reso_min;
+    if (r > 0.0f) widen_group(p, g, mtz, r, r);
   }
 }
 
@@ -495,13 +500,7 @@ void widen_simple_block(RowPlan& p) {
     float lo = kInf, hi = -kInf;
     widen_reso_range(p.block_h.data(), p.block_k.data(), p.block_l.data(), p.pending, g.coefs,
                      true, lo, hi);
-    for (std::size_t j = g.first; j < g.first + g.count; ++j) {
-      MtzXtal& x = *p.xtals[j];
-      x.reso_max = x.reso_max < hi ? hi : x.reso_max;
-      x.reso_min = lo < x.reso_min ? lo : x.reso_min;
-    }
-    mtz->reso_max = mtz->reso_max < hi ? hi : mtz->reso_max;
-    mtz->reso_min = lo < mtz->reso_min ? lo : mtz->reso_min;
+    widen_group(p, g, mtz, lo, hi);
   }
   p.pending = 0;
 }
