@@ -314,9 +314,9 @@ bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, 
     msgdoc_(st.mdoc, "           ch:" + side_text(a) + "->ch:" + side_text(b));
     return true;
   }
-  const bool spec = input != 0 && link_inf.ln_used(input) == "S";
+  const bool special = input != 0 && link_inf.ln_used(input) == "S";
   msgdoc_(st.mdoc, rt::fmt("(A,A8,' is found dist =',F10.3,' ideal_dist=',F10.3)",
-                           spec ? " WARNING : link(spec):" : " WARNING : link:", link, dist, ideal));
+                           special ? " WARNING : link(spec):" : " WARNING : link:", link, dist, ideal));
   msgdoc_(st.mdoc, "           ch:" + side_text(a) + "->" + side_text(b));
   if (input != 0) {
     link_inf.ln_id(input) = link;
@@ -324,7 +324,7 @@ bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, 
     put_l_tabl_(st.mdoc, link, a.ich, b.ich, a.ir, b.ir, ia, ja, irevers, ierr);
     if (ierr != 0) return false;
   }
-  if (!spec) {
+  if (!special) {
     Name8 blank("");
     put_m_tabl_(st.mdoc, mod1, a.ich, a.ir, 0, blank, "Y", ierr);
     if (ierr != 0) return false;
