@@ -35,14 +35,7 @@ using bench_entry::copies_for;
 using bench_entry::Entry;
 
 // The links come from the test library, loaded once.
-void load_library() {
-  LibNames libm{};
-  rt::FixedText<256> libe(""), libm_ext(""), libe_ext(""), lib_ind(""), lib_out("");
-  const std::string dir = ORB_DATA_DIR "/../tests/data/monlib/";
-  int32_t numb = 0, ierr = 0;
-  getlib_(0, ' ', 'N', numb, dir, dir, "", libm, libe.ref(), "", libm_ext.ref(), libe_ext.ref(),
-          "", "", lib_ind.ref(), lib_out.ref(), ierr);
-}
+void load_library() { bench_entry::load_library(' '); }
 
 // The model of `copies` copies of the entry, each in its own cell of the lattice.
 void tile(int copies) {

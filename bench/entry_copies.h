@@ -7,9 +7,11 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "coords/pdb_reader.h"
+#include "dictionary/lib_loading.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "runtime/units.h"
@@ -81,6 +83,17 @@ inline void read_entry() {
     e.sf_type.push_back(crst_crd.cs_atype(k));
     e.sf_element.push_back(crst_crd.cs_element(k));
   }
+}
+
+// The test library of tests/data/monlib loaded afresh (list 'S' keeps the
+// loading silent).
+inline void load_library(char list) {
+  LibNames libm{};
+  rt::FixedText<256> libe(""), libm_ext(""), libe_ext(""), lib_ind(""), lib_out("");
+  const std::string dir = ORB_DATA_DIR "/../tests/data/monlib/";
+  int32_t numb = 0, ierr = 0;
+  getlib_(0, list, 'N', numb, dir, dir, "", libm, libe.ref(), "", libm_ext.ref(), libe_ext.ref(),
+          "", "", lib_ind.ref(), lib_out.ref(), ierr);
 }
 
 // How many copies make a model of at least `natom` atoms.

@@ -35,14 +35,7 @@ using bench_entry::Entry;
 
 // A run identifies its model once against the library as loaded: every
 // identification starts from a fresh dictionary.
-void load_library() {
-  LibNames libm{};
-  rt::FixedText<256> libe(""), libm_ext(""), libe_ext(""), lib_ind(""), lib_out("");
-  const std::string dir = ORB_DATA_DIR "/../tests/data/monlib/";
-  int32_t numb = 0, ierr = 0;
-  getlib_(0, 'S', 'N', numb, dir, dir, "", libm, libe.ref(), "", libm_ext.ref(), libe_ext.ref(),
-          "", "", lib_ind.ref(), lib_out.ref(), ierr);
-}
+void load_library() { bench_entry::load_library('S'); }
 
 // The model of `copies` copies of the entry, each in its own cell of the lattice.
 void tile(int copies) {
