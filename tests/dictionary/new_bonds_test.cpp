@@ -136,6 +136,34 @@ TEST(NeighbourGrid, GivesThePairsOfAnAllPairsScanInItsOrder) {
   }
 }
 
+// One grid given point sets of changing size, as a run gives it model after
+// model: its tables are sized to each set (grown for a larger one, their
+// leftovers unseen by a smaller one), and each set gets exactly its pairs.
+TEST(NeighbourGrid, SizedToEachPointSetInTurn) {
+  dictionary::NeighbourGrid<4096> grid;
+  for (const int n : {5, 3000, 40, 1, 700}) {
+    std::vector<float> x(n), y(n), z(n);
+    for (int i = 0; i < n; ++i) {
+      x[i] = std::fmod(i * 1.91f, 31.0f);
+      y[i] = std::fmod(i * 2.37f, 29.0f);
+      z[i] = std::fmod(i * 0.73f, 37.0f) + (n == 40 ? 1.0e9f * (i % 2) : 0.0f);
+    }
+    const float reach = 2.4f;
+    auto close = [&](int i, int j) {
+      const float dx = x[i - 1] - x[j - 1], dy = y[i - 1] - y[j - 1], dz = z[i - 1] - z[j - 1];
+      return dx * dx + dy * dy + dz * dz <= reach * reach;
+    };
+    std::vector<std::pair<int, int>> brute, found;
+    for (int i = 1; i <= n; ++i)
+      for (int j = i + 1; j <= n; ++j)
+        if (close(i, j)) brute.emplace_back(i, j);
+    grid.for_each_candidate(n, x.data(), y.data(), z.data(), reach, [&](int i, int j) {
+      if (close(i, j)) found.emplace_back(i, j);
+    });
+    EXPECT_EQ(found, brute) << n << " points";
+  }
+}
+
 TEST(NeighbourLists, AscendingWithHydrogenCountsAndBondOrientation) {
   comp::load_l1(comp::read("ALA"), "ALA");
   // Reversed row: its atom numbers follow the row, not the atom order.
