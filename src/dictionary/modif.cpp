@@ -242,7 +242,6 @@ void modif_(int32_t mdoc, std::string_view mod_in, int32_t& ierr) {
   if (mod(1) == '.') return;
   if (r.ldl_nmod < 1) {
     msgdoc_(mdoc, " WARNING: number of modifications in library = 0");
-    ierr = 2;
     return;
   }
   choose_variant(mod);
@@ -252,7 +251,6 @@ void modif_(int32_t mdoc, std::string_view mod_in, int32_t& ierr) {
   if (l == 0) {
     msgdoc_(mdoc, " WARNING: modification " + mod.str() + " not found in library for " +
                       r.l1l_mname.str());
-    ierr = 2;
     return;
   }
   r.ldl_imod = l;

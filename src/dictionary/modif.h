@@ -10,8 +10,8 @@
 // and moves its ends where the records say.  "NH3", "AA-STAND" and
 // "AA-STPRO" become their variants for a substituted backbone nitrogen (an
 // N-CD or N-CN bond).  A code beginning with "." does nothing.
-// ierr: 0 applied; 2 the modification is not in the library (or the library
-// holds none), with a warning line, L1 unchanged; 1 a plane record the
-// plane editor refuses.  L1's code and description state never change.
+// ierr: 0 applied, and also for a modification the library lacks (or a
+// library without modifications): a warning line, L1 unchanged, nothing to
+// stop for; 1 a plane record the plane editor refuses.  L1's code and description state never change.
 // Writes r_scratch L1 and ldl_imod.
 void modif_(int32_t mdoc, std::string_view mod_in, int32_t& ierr);

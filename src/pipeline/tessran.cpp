@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "connect/connect_driver.h"
@@ -73,6 +74,42 @@ void trace(const std::string& line) {
   std::fputc('\n', stdout);
 }
 
+// The library directory with exactly one '/' before the file names that the
+// loader appends to it, whether or not the caller ended it with one.  An
+// empty directory stays empty (the files are then taken from the current
+// directory).
+std::string as_directory(std::string_view path) {
+  std::string dir(rt::trim_right(path));
+  if (dir.empty()) return dir;
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  if (dir.back() != '/') dir.push_back('/');
+  return dir;
+}
+
+// The symmetry library is looked for as the space-group loader looks for it:
+// SYMINFO, else under the suite's installation directory PTQ7.  Without it
+// every space group would be lost from the written model while the run
+// reported success; the run is refused instead.  False, with the message,
+// when it cannot be read.
+bool symmetry_library_readable(int32_t mdoc) {
+  std::string path;
+  if (const char* v = std::getenv("SYMINFO"))
+    path = v;
+  else if (const char* p = std::getenv("PTQ7"))
+    path = std::string(p) + "/lib/data/syminfo.lib";
+  if (!path.empty()) {
+    if (std::FILE* f = std::fopen(path.c_str(), "r")) {
+      std::fclose(f);
+      return true;
+    }
+    msgerr_(mdoc, " ERROR: the symmetry library cannot be read: " + path);
+  } else {
+    msgerr_(mdoc, " ERROR: the symmetry library is not named: set SYMINFO to the file syminfo.lib");
+  }
+  msgerr_(mdoc, "        (the environment script of the build sets SYMINFO, ATOMSF, CLIBD and CINCL)");
+  return false;
+}
+
 }  // namespace
 
 void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view out_file_cif,
@@ -85,7 +122,8 @@ void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view ou
               int32_t& ierr) {
   ierr = 0;
   int32_t ierr_rst = 0;
-  set_path_prog_parm_(prog_lib_path, prog_name, libs_path, libs_name, libs_ext);
+  const std::string lib_dir = as_directory(prog_lib_path);
+  set_path_prog_parm_(lib_dir, prog_name, libs_path, libs_name, libs_ext);
 
   bool started = false;
   if (std::abs(mdoc) >= 997) {
@@ -132,6 +170,10 @@ void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view ou
   };
 
   // Input set-up.
+  if (!symmetry_library_readable(mdoc)) {
+    ierr = pipeline::kFailed;
+    return finish();
+  }
   static rt::FixedText<256> in_file_pdb, in_file_cif, file_lib_out, lib_path, libm_path, libe_path;
   static rt::FixedText<256> libe_name, libm_ext, libe_ext, lib_ind;
   static LibNames libm_name;
@@ -142,7 +184,7 @@ void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view ou
   setparm_(mdoc, in_file_pdb.view(), out_file_cif, form, ierr);
   if (ierr != 0) return finish();
 
-  lib_path = prog_lib_path;
+  lib_path = lib_dir;
   libm_path = lib_path;
   libe_path = lib_path;
   file_lib_out = lib_out;

@@ -100,14 +100,14 @@ void fetch_monomer(int32_t code_plain, int32_t code_other, int32_t ig, int32_t i
 }
 
 // Terminal and residue modifications of residue ir applied to L1.  A
-// modification the library lacks (status 2) only flags the residue; any
-// other failure ends the driver, except that a failing terminal
-// modification of a link partner only skips the link.
-enum class ModResult { Ok, Flag, SkipLink, Return };
+// modification the library lacks is passed over with its warning (the
+// RENAME rows of identification name no modification at all); a failure
+// ends the driver, except that a failing terminal modification of a link
+// partner only skips the link.
+enum class ModResult { Ok, SkipLink, Return };
 
 ModResult apply_modifications(int32_t md, int32_t ig, int32_t ir, bool link_partner, int32_t& ierr) {
   const asym_part_t& a = asym_part;
-  bool flagged = false;
   const int32_t its = a.iterm_s_type(ig);
   const int32_t itf = a.iterm_f_type(ig);
   for (int end = 0; end < 2; ++end) {
@@ -117,21 +117,15 @@ ModResult apply_modifications(int32_t md, int32_t ig, int32_t ir, bool link_part
     if (!at_end || t <= 1 || t > n) continue;
     modif_(md, end == 0 ? cif_types.term_s_type(t).view() : cif_types.term_f_type(t).view(), ierr);
     if (ierr == 0) continue;
-    if (link_partner) return ModResult::SkipLink;
-    if (ierr != 2) return ModResult::Return;
-    flagged = true;
-    ierr = 0;
+    return link_partner ? ModResult::SkipLink : ModResult::Return;
   }
   const mod_inf_t& m = mod_inf;
   for (int i = 1; i <= m.mod_n; ++i) {
     if (m.mod_ires(i) != ir || m.mod_ichn(i) != ig) continue;
     modif_(md, m.mod_id(i).view(), ierr);
-    if (ierr == 0) continue;
-    if (ierr != 2) return ModResult::Return;
-    flagged = true;
-    ierr = 0;
+    if (ierr != 0) return ModResult::Return;
   }
-  return flagged ? ModResult::Flag : ModResult::Ok;
+  return ModResult::Ok;
 }
 
 // Atoms of the residue in C1 and model atoms ias..iaf that the output
@@ -316,7 +310,6 @@ bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr, bool& skip) {
   switch (apply_modifications(c_.md, ig, ir, false, ierr)) {
     case ModResult::Return:
       return false;
-    case ModResult::Flag:
     case ModResult::SkipLink:
       w.failed = true;
       break;
@@ -502,9 +495,6 @@ bool Driver::partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& s
       w.failed = true;
       skip = true;
       return true;
-    case ModResult::Flag:
-      w.failed = true;
-      break;
     case ModResult::Ok:
       break;
   }

@@ -411,6 +411,84 @@ TEST(PipelineStages, OutputThatCannotBeOpenedEndsTheRunAtTheRestraints) {
   expect_nothing_written(dir);
 }
 
+// Without a readable symmetry library every space group would be lost from
+// the written model while the run said success: the run is refused before
+// anything is read, with a message that names the variable.
+TEST(PipelineStages, NoSymmetryLibraryRefusesTheRun) {
+  const std::string saved = std::getenv("SYMINFO") ? std::getenv("SYMINFO") : "";
+  TempDir dir;
+  const struct {
+    const char* label;
+    std::string value;  // empty: unset
+    const char* said;
+  } rows[] = {{"unset", "", "set SYMINFO"}, {"no such file", dir.file("no_syminfo.lib"), "cannot be read"}};
+  for (const auto& row : rows) {
+    if (row.value.empty())
+      unsetenv("SYMINFO");
+    else
+      setenv("SYMINFO", row.value.c_str(), 1);
+    const Outcome r = pipetest::run(on("1A8O.pdb"), dir.path());
+    EXPECT_EQ(r.stop, -1) << row.label;
+    EXPECT_EQ(r.ierr, pipeline::kFailed) << row.label;
+    EXPECT_NE(r.out.find(" ERROR: the symmetry library"), std::string::npos) << row.label << r.out;
+    EXPECT_NE(r.out.find(row.said), std::string::npos) << row.label << r.out;
+    EXPECT_EQ(r.out.find("LIBRARY OF MONOMERS"), std::string::npos) << row.label << r.out;
+    expect_nothing_written(dir);
+  }
+  setenv("SYMINFO", saved.c_str(), 1);
+  const Outcome back = pipetest::run(on("1A8O.pdb"), dir.path());
+  EXPECT_EQ(back.ierr, pipeline::kOk) << back.out;
+}
+
+// The library directory with its '/', without it, or with two: the same
+// files are read and the same files written.
+TEST(PipelineFiles, LibraryDirectoryWithOrWithoutItsSlash) {
+  std::string bare = pipetest::library();
+  while (bare.back() == '/') bare.pop_back();
+  std::string first;
+  for (const std::string& lib : {bare + "/", bare, bare + "//"}) {
+    TempDir dir;
+    Options o = on("disordered.pdb");
+    o.lib_dir = lib;
+    const Outcome r = pipetest::run(o, dir.path());
+    EXPECT_EQ(r.stop, -1) << lib << r.out;
+    EXPECT_EQ(r.ierr, 0) << lib << r.out;
+    EXPECT_EQ(r.out.find("monliblist"), std::string::npos) << lib;
+    const std::string rst = file_text(dir.file("out.rst"));
+    EXPECT_FALSE(rst.empty()) << lib;
+    if (first.empty())
+      first = rst;
+    else
+      EXPECT_EQ(rst, first) << lib;
+  }
+}
+
+// nag_chain (the four N-acetylglucosamines of a_structure) comes with the
+// RENAME rows of identification, which the restraint stage meets again
+// among the residue's modifications;
+// the library holds no modification of that name, and that is no failure:
+// status 0, every file whole and read back, the sugars restrained.
+TEST(PipelineStages, SugarRenameRowsLeaveTheStatusAt0) {
+  TempDir dir;
+  const Outcome r = pipetest::run(on("nag_chain.pdb"), dir.path());
+  EXPECT_EQ(r.stop, -1) << r.out;
+  ASSERT_EQ(r.ierr, pipeline::kOk) << r.out;
+  EXPECT_EQ(r.out.find(" ERROR"), std::string::npos) << r.out;
+  EXPECT_EQ(pipetest::read_coordinates(dir.file("out")), 0);
+  std::vector<Restraint> rows;
+  ASSERT_TRUE(pipetest::read_restraints(dir.file("out"), rows));
+  // At least the six ring bonds of each sugar and the three links between
+  // them, every one at a C-C, C-N or C-O length.
+  int bonds = 0;
+  for (const Restraint& row : rows) {
+    if (!row.kind.starts_with("BOND")) continue;
+    ++bonds;
+    EXPECT_GT(row.value, 1.2f) << row.echo;
+    EXPECT_LT(row.value, 1.6f) << row.echo;
+  }
+  EXPECT_GE(bonds, 4 * 6 + 3);
+}
+
 // ------------------------------------------------------------ the options
 
 struct FlagRow {
