@@ -110,16 +110,17 @@ namespace pipeline {
 // message (an " ERROR:" line) and the run ends there; the restraint stage's
 // status is reported after the new library is written.  Stages before the
 // restraints write nothing, so whether 1 means "nothing written" or "files
-// written, restraints incomplete" is told by the coordinate file: it exists
-// only when the restraint stage ran (an output it could not finish is
-// removed, never left looking whole).
+// written, something not described" is told by the coordinate file: it
+// exists only when the restraint stage ran (an output it could not finish
+// is removed, never left looking whole).
 inline constexpr int32_t kOk = 0;  // every residue, link and atom described; every file whole
-// A stage failed: no symmetry library, the library could not be loaded, the
-// coordinate file could not be read (a full table, a bad record), a residue
-// could not be identified nor built (e.g. its element is missing from the
-// energy library), the connectivity or the new library failed.  Or, after
-// the restraint stage (files written): unknown atoms, or a residue or link
-// that could not be described.
+// A stage before the restraints failed and nothing was written: no
+// symmetry library, the library could not be loaded, the coordinate file
+// could not be read (a full table, a bad record), a residue could not be
+// identified nor built (e.g. its element is missing from the energy
+// library), the connectivity failed.  Or the restraint stage ran and its
+// files are written, but an atom is unknown, a residue or link could not be
+// described, or the new library could not be written.
 inline constexpr int32_t kFailed = 1;
 // The library holds no monomer, or the mmCIF reader could not read the
 // file's header.
