@@ -24,7 +24,8 @@
 //                 messages go to standard output; mdoc is 0 afterwards.  997
 //                 to 999 do the same, mdoc 1 afterwards.  Any other value is
 //                 for a caller that has started the run itself (start_): 0 to
-//                 98 messages on standard output, 99 and above silent.
+//                 98 messages on standard output, -996 to -1 only the error
+//                 lines, 99 and above silent.
 //  in_coord_file  the coordinate file, PDB or mmCIF (told apart by content).
 //  out_file_cif   base name of the outputs: <base>.crd (mmCIF coordinates
 //                 with entities), <base>.str (structure description) and
