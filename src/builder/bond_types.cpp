@@ -244,6 +244,75 @@ void conjugation_passes(int32_t mdoc, int32_t& ierr) {
   }
 }
 
+// Valence caps.  The bond table types each bond from its length alone, so
+// the bonds of one atom can add up to more than the atom can carry (a urea
+// carbon whose C-N and C=O lengths all fall nearest a double row).  An
+// aromatic or delocalised bond counts one here: its second half may lie on
+// another bond of its system, as at a ring-fusion carbon with three aromatic
+// bonds.  Only C, N and O are capped.
+enum class NitrogenCharge { Expected, AsSet };
+
+// The most bond order atom ia may carry; 0 for an element left uncapped.
+// Before the conjugation pass a flat nitrogen with three or more neighbours
+// counts as charged, since that pass charges it once its bonds reach four.
+int valence_limit(int ia, NitrogenCharge n) {
+  const r_scratch_t& r = r_scratch;
+  const Name& s = r.l1a_symb(ia);
+  if (s == "C") return 4;
+  if (s == "O") return 2;
+  if (s == "N") {
+    const bool charged = r.l1a_charg(ia) > 0.0f ||
+                         (n == NitrogenCharge::Expected && r.l1a_ndist(ia) >= 3 &&
+                          r.l1a_ichir(ia) == 0);
+    return charged ? 4 : 3;
+  }
+  return 0;
+}
+
+int multiple_order(const Word& t) {
+  if (begins(t.view(), "doub")) return 2;
+  if (begins(t.view(), "trip")) return 3;
+  return 1;
+}
+
+// Walks the bonds in the order the typing found them; a double or triple
+// bond stays while both its atoms can still take it, otherwise it becomes
+// single.  So at an over-valent atom the multiple bonds found first are kept
+// and the later ones give way.  True when a bond changed.
+bool keep_within_valence(NitrogenCharge n) {
+  r_scratch_t& r = r_scratch;
+  int carried[MAX1ATM + 1] = {};
+  auto atoms_of = [&](int lb, int& a, int& b) {
+    a = std::abs(r.l1b_i1atm(lb));
+    b = std::abs(r.l1b_i2atm(lb));
+    return a >= 1 && b >= 1 && a <= r.l1a_natom && b <= r.l1a_natom;
+  };
+  for (int lb = 1; lb <= r.l1b_nbond; ++lb) {
+    int a = 0, b = 0;
+    if (!atoms_of(lb, a, b) || begins(r.l1b_type(lb).view(), "dumm")) continue;
+    ++carried[a];
+    ++carried[b];
+  }
+  bool changed = false;
+  for (int lb = 1; lb <= r.l1b_nbond; ++lb) {
+    int a = 0, b = 0;
+    const int extra = multiple_order(r.l1b_type(lb)) - 1;
+    if (extra == 0 || !atoms_of(lb, a, b)) continue;
+    auto fits = [&](int ia) {
+      const int lim = valence_limit(ia, n);
+      return lim == 0 || carried[ia] + extra <= lim;
+    };
+    if (fits(a) && fits(b)) {
+      carried[a] += extra;
+      carried[b] += extra;
+    } else {
+      r.l1b_type(lb) = "single";
+      changed = true;
+    }
+  }
+  return changed;
+}
+
 int neighbours_without_metals(int ia) {
   const r_scratch_t& r = r_scratch;
   int n = 0;
@@ -290,7 +359,13 @@ void add_type_using_coord_(int32_t mdoc, char, int32_t& ierr) {
     return;
   }
   settle_triple_and_hydrogen(mdoc, ierr);
-  conjugation_passes(mdoc, ierr);
+  // Capped before the conjugation pass, so that its double bonds and
+  // nitrogen charges follow from possible types; capped again after it with
+  // the charges it set, until a cap changes nothing.
+  keep_within_valence(NitrogenCharge::Expected);
+  do {
+    conjugation_passes(mdoc, ierr);
+  } while (keep_within_valence(NitrogenCharge::AsSet));
 }
 
 void add_type_using_list_(int32_t, char, int32_t& ierr) {

@@ -106,6 +106,56 @@ TEST_F(BondTypes, CoordNeighbourWithoutBondRowFailsThoughLaterSearchesSucceed) {
   EXPECT_NE(coord(), 0);
 }
 
+TEST_F(BondTypes, CoordOverValentCarbonKeepsTheDoubleBondFoundFirst) {
+  // A urea carbon whose three bonds all fall nearest a double row (C=N 1.279,
+  // C=O 1.210): the first stays double, its nitrogen is charged, the rest give way.
+  atom("C1", "C");
+  atom("N1", "N");
+  atom("O1", "O");
+  atom("N2", "N");
+  const int kept = bond_len("C1", "N1", 1.28f);
+  const int co = bond_len("C1", "O1", 1.21f);
+  const int cn = bond_len("C1", "N2", 1.28f);
+  for (const char* h : {"H11", "H12", "H21", "H22"}) {
+    atom(h, "H");
+    bond_len(h[1] == '1' ? "N1" : "N2", h, 1.01f);
+  }
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(kept), "double");
+  EXPECT_EQ(type_of(co), "single");
+  EXPECT_EQ(type_of(cn), "single");
+  EXPECT_EQ(R().l1a_charg(fx::index_of("N1")), 1.0f);
+  EXPECT_EQ(R().l1a_charg(fx::index_of("N2")), 0.0f);
+}
+
+TEST_F(BondTypes, CoordAromaticBondsLeaveRoomForAnExocyclicDouble) {
+  // A ring carbon with two aromatic bonds and C=O outside the ring, as in a
+  // purine's keto carbon: the aromatic bonds count one each, so C=O stays.
+  atom("C1", "C");
+  atom("C2", "C");
+  atom("C3", "C");
+  atom("O1", "O");
+  bond_len("C1", "C2", 1.384f);
+  bond_len("C2", "C3", 1.384f);
+  bond_len("C3", "C1", 1.384f);
+  const int co = bond_len("C2", "O1", 1.21f);
+  fx::ring(1, {"C1", "C2", "C3"});
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(co), "double");
+  EXPECT_EQ(type_of(1), "aromatic");
+}
+
+TEST_F(BondTypes, CoordConjugationDoubleGivesWayAtAFullPartner) {
+  // The chain carbon C1 (single and aromatic) turns its aromatic bond double,
+  // but C2 already carries four bonds.
+  for (const char* n : {"C0", "C1", "C2", "C3", "C4", "C5"}) atom(n, "C");
+  bond_len("C0", "C1", 1.53f);
+  const int ar = bond_len("C1", "C2", 1.384f);
+  for (const char* n : {"C3", "C4", "C5"}) bond_len("C2", n, 1.53f);
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(ar), "single");
+}
+
 TEST_F(BondTypes, ListMetalPartnerIsNotCountedAsNeighbour) {
   atom("C1", "C");
   atom("ZN1", "ZN");
