@@ -179,11 +179,12 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
   if (!known) {
     const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));
     look_link_(link, a.mon, atom1, b.mon, atom2, a.itype, b.itype, ilink, mod1, mod2, irevers);
-    if (ilink > 0) {
+    // A link found by its atoms is the library's link: its modifications
+    // apply as they do when the file names it.
+    if (ilink > 0)
       l.ln_id(k) = r_scratch.lll_lname(ilink);
-      return true;
-    }
-    if (!create(mdoc, k, link, a, b, dnew, ierr)) return false;
+    else if (!create(mdoc, k, link, a, b, dnew, ierr))
+      return false;
   }
 
   const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));

@@ -1,6 +1,7 @@
 // Chain terminus types: "NH3"/"COO" for peptides, the 5' and 3' ends of
 // nucleic acids, a few capping groups, and nothing for an end joined to
-// another residue by a polymer link.
+// another residue by a polymer link or, for a peptide, by any link at its N
+// or C.
 #include "coords/chain_termini.h"
 
 #include <string>
@@ -19,6 +20,22 @@ bool name3_any(const rt::FixedText<8>& n, std::initializer_list<const char*> nam
   return false;
 }
 
+// True when a link row inside the asymmetric unit bonds atom `atom` of
+// residue r to another residue, whatever the link's name: a peptide end
+// bonded on that way is no charged terminus.
+bool bonded_at(int32_t r, std::string_view atom) {
+  const link_inf_t& l = link_inf;
+  const rt::FixedText<4> name(atom);
+  for (int32_t k = 1; k <= l.ln_n; ++k) {
+    if (l.ln_used(k)(1) == 'S' || l.ln_id(k) == "gap" || l.ln_id(k) == "?") continue;
+    if (l.ln_1ires(k) == l.ln_2ires(k) && l.ln_1ichn(k) == l.ln_2ichn(k)) continue;
+    if ((l.ln_1ires(k) == r && rt::FixedText<4>(l.ln_atom1(k).sub(1, 4)) == name) ||
+        (l.ln_2ires(k) == r && rt::FixedText<4>(l.ln_atom2(k).sub(1, 4)) == name))
+      return true;
+  }
+  return false;
+}
+
 // True when a link row joins this end to the rest of a polymer.
 bool joined(int32_t r, int32_t chain, bool first_end) {
   const int32_t cls = resid_inf.ires_type(r);
@@ -34,7 +51,7 @@ bool joined(int32_t r, int32_t chain, bool first_end) {
       return true;
     if ((cls == 5 || cls == 6) && c == 4) return true;
   }
-  return false;
+  return (cls == 3 || cls == 4) && bonded_at(r, first_end ? "N" : "C");
 }
 
 }  // namespace

@@ -53,6 +53,16 @@ struct Walk {
   bool failed = false;
 };
 
+// Atoms of residue ias..ias+na-1 that the model has: an atom a coordinate
+// file of an earlier run lists as missing ('M', placed at the origin) is
+// still missing, so a residue that had one atom gets no block of its own in
+// the next run either.
+int32_t atoms_present(int32_t ias, int32_t na) {
+  int32_t n = 0;
+  for (int32_t ia = ias; ia < ias + na; ++ia) n += atom_inf.atm_type(ia)(1) != 'M';
+  return n;
+}
+
 struct Codes {
   int32_t mdoc;
   int32_t md;
@@ -357,7 +367,7 @@ bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr, bool& skip) {
       if (jerr != 0) w.failed = true;
     }
   }
-  if (na > 1 && restr_ == 'A') {
+  if (atoms_present(ias, na) > 1 && restr_ == 'A') {
     trace(" wrt_rst");
     wrt_rst_("WRIT", c_.mdoc, ierr);
     if (ierr != 0) return false;
