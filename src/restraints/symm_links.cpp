@@ -161,36 +161,111 @@ void calc_dist_symm_link_(const float* zz, const float* xx, float& d2, int32_t& 
   calc_dist_(zz, xx, d2, itx, ity, itz);
 }
 
-void change_link_symm_(rt::FixedText<8>& symm1, rt::FixedText<8>& symm2, const float* x1,
-                       const float* x2, int32_t ia, int32_t ja, float& dobs) {
+namespace {
+
+// The image of the first atom that a symmetry link restrains: operator and
+// whole-cell shift, with the squared distance to the second atom.
+struct Image {
+  int32_t op = 0;  // 0: no operator loaded
+  int32_t t[3] = {0, 0, 0};
+  float d2 = 1.0e30f;
+  bool identity_as_near = false;  // the atoms' own pairing is as near
+  // The code gives each shift one digit (shift + 5).
+  bool writable() const {
+    for (int32_t v : t)
+      if (v < -5 || v > 4) return false;
+    return true;
+  }
+  bool is_identity() const { return op == 1 && t[0] == 0 && t[1] == 0 && t[2] == 0; }
+  std::string code() const {
+    std::string c = std::to_string(op) + "_";
+    for (int32_t v : t) c += static_cast<char>('0' + v + 5);
+    return c;
+  }
+};
+
+// Images this much farther than the nearest still count as the nearest: an
+// atom on a special position is as near to a partner as to its copy, up to
+// how far the model puts it off the symmetry element.
+constexpr float kTieDistance = 0.1f;
+
+// The nearest image of x1 to x2 over the operators.  Among images as near
+// as the nearest, the one the input names (`given`, the link row's
+// non-identity code) wins, else one that is not the identity: a link the
+// input puts across a symmetry element is not the ordinary bond of the two
+// atoms, though both are equally long for an atom on that element.
+// Otherwise the lowest operator wins.
+Image nearest_image(const float* x1, const float* x2, int32_t ia, int32_t ja, const Code& given) {
   const crst_crd_t& c = crst_crd;
   float y[3], z[3];
   int32_t ierr = 0;
   nb_otof_(x1, y, ierr);
   nb_otof_(x2, z, ierr);
   const int32_t first = (ia == ja && c.cs_nsym > 1) ? 2 : 1;
-  float best = 1.0e30f;
-  int32_t op = 0, t[3] = {0, 0, 0};
-  for (int32_t s = first; s <= c.cs_nsym; ++s) {
+  Image all[MAXNSO];
+  int32_t n = 0;
+  Image best;
+  for (int32_t s = first; s <= c.cs_nsym && n < MAXNSO; ++s) {
     float image[3];
     for (int i = 1; i <= 3; ++i)
       image[i - 1] = c.cs_m_cs(i, 1, s) * y[0] + c.cs_m_cs(i, 2, s) * y[1] +
                      c.cs_m_cs(i, 3, s) * y[2] + c.cs_v_cs(i, s);
-    float d2 = 0;
-    int32_t tx, ty, tz;
-    calc_dist_symm_link_(image, z, d2, tx, ty, tz);
-    if (d2 < best) {
-      best = d2;
-      op = s;
-      t[0] = tx, t[1] = ty, t[2] = tz;
-    }
+    Image& im = all[n++];
+    im.op = s;
+    calc_dist_symm_link_(image, z, im.d2, im.t[0], im.t[1], im.t[2]);
+    if (im.d2 < best.d2) best = im;
   }
-  if (op == 0) return;  // no operator to choose from
-  dobs = std::sqrt(best);
-  std::string code = std::to_string(op) + "_";
-  // One column per translation: a shift outside -5..4 has no digit.
-  for (int32_t v : t) code += (v >= -5 && v <= 4) ? static_cast<char>('0' + v + 5) : '*';
-  symm1 = code;
+  if (best.op == 0) return best;
+  const float limit = std::sqrt(best.d2) + kTieDistance;
+  const Image* named = nullptr;
+  const Image* other = nullptr;
+  bool identity_near = false;
+  for (int32_t k = 0; k < n; ++k) {
+    if (std::sqrt(all[k].d2) > limit) continue;
+    identity_near = identity_near || all[k].is_identity();
+    if (!named && !given.is_blank() && Code(all[k].code()) == given) named = &all[k];
+    if (!other && !all[k].is_identity()) other = &all[k];
+  }
+  Image chosen = named ? *named : best.is_identity() && other ? *other : best;
+  chosen.identity_as_near = identity_near;
+  return chosen;
+}
+
+// The row's code that is not the identity (the first atom's, else the
+// second's); blank when both are.
+Code given_code(int32_t row) {
+  const link_inf_t& l = link_inf;
+  if (!identity(l.ln_symm1(row))) return l.ln_symm1(row);
+  if (!identity(l.ln_symm2(row))) return l.ln_symm2(row);
+  return Code("");
+}
+
+// Another row of the link table, inside the asymmetric unit, that joins the
+// same two atoms: their bond is restrained there already.
+bool ordinary_link_of(int32_t row, int32_t ia, int32_t ja) {
+  const link_inf_t& l = link_inf;
+  const atom_inf_t& a = atom_inf;
+  for (int32_t k = 1; k <= l.ln_n; ++k) {
+    if (k == row || !identity(l.ln_symm1(k)) || !identity(l.ln_symm2(k))) continue;
+    if (l.ln_id(k) == "gap" || l.ln_id(k) == "?") continue;
+    const Name n1 = l.ln_atom1(k).sub(1, 4), n2 = l.ln_atom2(k).sub(1, 4);
+    const int32_t r1 = l.ln_1ires(k), r2 = l.ln_2ires(k);
+    const auto is = [&](int32_t at, int32_t r, const Name& n) {
+      return a.i_resid(at) == r && a.atm_name(at) == n;
+    };
+    if ((is(ia, r1, n1) && is(ja, r2, n2)) || (is(ia, r2, n2) && is(ja, r1, n1))) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void change_link_symm_(rt::FixedText<8>& symm1, rt::FixedText<8>& symm2, const float* x1,
+                       const float* x2, int32_t ia, int32_t ja, float& dobs) {
+  const Image im = nearest_image(x1, x2, ia, ja, Code(""));
+  if (im.op == 0 || !im.writable()) return;  // no operator, or no code for its shift
+  dobs = std::sqrt(im.d2);
+  symm1 = im.code();
   symm2 = ".";
 }
 
@@ -273,8 +348,26 @@ void dscr_links_symm_(int32_t mdoc, char, char restr_flag, char, int32_t& ierr) 
         if (p1.ifl(i) != 1 || p2.ifl(j) != 1) continue;
         float dobs = 0;
         calc_idobs_l_(ia, ja, &p1.x(1, i), &p2.x(1, j), dobs);
-        change_link_symm_(symm1, symm2, &p1.x(1, i), &p2.x(1, j), ia, ja, dobs);
+        const Image im = nearest_image(&p1.x(1, i), &p2.x(1, j), ia, ja, given_code(row));
+        if (im.op != 0) {
+          dobs = std::sqrt(im.d2);
+          if (im.writable()) symm1 = im.code(), symm2 = ".";
+        }
         if (restr_flag != 'A') continue;
+        if (im.op != 0 && !im.writable()) {
+          msgdoc_(mdoc, rt::fmt("(A,A8,A,3I4,A,I3,A)", " WARNING : symm.link ", l.ln_id(row),
+                                " not used: cell shift", im.t[0], im.t[1], im.t[2], " of operator ",
+                                im.op, " has no symmetry code (one digit, -5 to +4, per axis)"));
+          msgdoc_(mdoc, "           " + where(c1, r1, ia) + " --> " + where(c2, r2, ja));
+          continue;
+        }
+        // On a special position the image bond is the ordinary bond of the
+        // two atoms over again; one restraint of that length is enough.
+        if (im.op != 0 && im.identity_as_near && ordinary_link_of(row, ia, ja)) {
+          msgdoc_(mdoc, " INFO:     symm.link joins the atoms of an ordinary link, restrained once");
+          msgdoc_(mdoc, "           " + where(c1, r1, ia) + " --> " + where(c2, r2, ja));
+          continue;
+        }
         if (l.ln_dist(row) > 0.00001f) b.val = l.ln_dist(row);
         msgdoc_(mdoc, rt::fmt("(A,F8.3,A,F8.3,A,A8)", " INFO:     symm.link will be used, dist=",
                               dobs, " ideal=", b.val, "symm1:", symm1));

@@ -40,10 +40,11 @@ void srch_num_link_(int32_t mdoc, int32_t ic, int32_t ir, std::string_view atom,
 // 'Y' when positions with codes corr[0], corr[1] match the link row's
 // alternate codes alt1, alt2.
 void chk_alt_symm_(const rt::FixedText<2>* corr, char alt1, char alt2, char& check);
-// The operator (the lowest of the nearest) and translation that bring x1
-// nearest to x2; symm1 becomes its code ("s_ddd", digit = translation + 5;
-// '*' for a translation a digit cannot hold), symm2 ".", dobs the distance.
-// Without any operator the codes and dobs stay as they are.
+// The operator (the lowest of the nearest, the identity last) and
+// translation that bring x1 nearest to x2; symm1 becomes its code ("s_ddd",
+// digit = translation + 5), symm2 ".", dobs the distance.  Without any
+// operator, or with a translation outside -5..4 that no digit holds, the
+// codes and dobs stay as they are.
 void change_link_symm_(rt::FixedText<8>& symm1, rt::FixedText<8>& symm2, const float* x1,
                        const float* x2, int32_t ia, int32_t ja, float& dobs);
 // Squared orthogonal distance of fractional points zz and xx with each

@@ -193,4 +193,79 @@ TEST(SecondRun, LinkBondsToSelenomethionineKeepTheirForceConstant) {
   }
 }
 
+// ------------------------------------------------------ symmetry links
+
+// The hand-made models: cell P 1 2 1, a = b = c = 20 A, the two-fold
+// -x, y, -z; cysteine atoms from the ideal coordinates of the component,
+// moved as a whole.
+// pdb_symm_far_disulfide.pdb: SG of chain A at (66, 5, 84), SG of chain B
+// 2.05 A from the image of the first under the two-fold shifted by (6, 0, 8)
+// cells, which no one-digit code holds; a LINK record 1555 2555.
+// pdb_zinc_two_fold.pdb: a zinc on the two-fold axis at (0, 5, 0), SG of a
+// cysteine 2.298 A from it and so from the zinc's own image; a LINK record
+// ZN-SG 1555 2555 at 2.30 A.  pdb_zinc_two_fold_two_links.pdb: the same with
+// a LINK record ZN-SG 1555 1555 before it.
+
+// The ZN-SG restraints of a restraint file, bond and symmetry bond records
+// alike, their first line each.
+std::vector<std::string> zinc_bonds(const std::string& rst) {
+  const std::vector<std::string> lines = lines_of(rst);
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+    if ((lines[i].starts_with("BOND") || lines[i].starts_with("BNDS")) &&
+        lines[i + 1].ends_with("# ZN    SG"))
+      out.push_back(lines[i]);
+  return out;
+}
+
+// The shift has no one-digit code: the link is refused with a message that
+// names it and its atoms, and no field of stars is written anywhere.
+TEST(SymmetryLinks, ShiftWithoutADigitIsRefusedWithAMessage) {
+  Runs runs;
+  expect_second_runs_agree(on("pdb_symm_far_disulfide.pdb"), runs);
+  const Outcome& r = runs.r1;
+  EXPECT_EQ(r.ierr, 0) << r.out;
+  EXPECT_NE(r.out.find(" WARNING : symm.link SS       not used: cell shift   6   0   8 of operator   2"
+                       " has no symmetry code (one digit, -5 to +4, per axis)\n"
+                       "            ch:AA   res:   1  CYS      a:SG  . --> ch:BB   res:   1  CYS      a:SG  .\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("symm.link will be used"), std::string::npos) << r.out;
+  const std::string rst = file_text(runs.first.path() + "/out.rst");
+  EXPECT_EQ(rst.find('*'), std::string::npos) << rst;
+  EXPECT_EQ(rst.find("BNDS"), std::string::npos) << rst;
+  EXPECT_EQ(r.out.find('*'), std::string::npos) << r.out;
+}
+
+// The zinc's image is as near to SG as the zinc itself: the symmetry record
+// carries the two-fold the input gave, not the identity, once; the second
+// runs agree.
+TEST(SymmetryLinks, AtomOnTwoFoldKeepsTheCodeTheInputGave) {
+  Runs runs;
+  expect_second_runs_agree(on("pdb_zinc_two_fold.pdb"), runs, false);
+  EXPECT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  EXPECT_NE(runs.r1.out.find(" INFO:     symm.link will be used, dist=   2.298 ideal=   2.300symm1:2_555"),
+            std::string::npos)
+      << runs.r1.out;
+  const std::vector<std::string> bonds = zinc_bonds(file_text(runs.first.path() + "/out.rst"));
+  ASSERT_EQ(bonds.size(), 1u);
+  EXPECT_EQ(bonds[0].substr(0, 21), "BNDS      1 2_555    ") << bonds[0];
+}
+
+// The input links the zinc to SG and to SG's image: on the two-fold both are
+// one bond, restrained once as the ordinary link, with a line that says so.
+TEST(SymmetryLinks, ImageOfAnOrdinaryLinkIsRestrainedOnce) {
+  Runs runs;
+  expect_second_runs_agree(on("pdb_zinc_two_fold_two_links.pdb"), runs, false);
+  EXPECT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  EXPECT_NE(runs.r1.out.find(" INFO:     symm.link joins the atoms of an ordinary link, restrained once\n"
+                             "            ch:Aa   res: 101  ZN       a:ZN  . --> ch:AA   res:   1  CYS      a:SG  .\n"),
+            std::string::npos)
+      << runs.r1.out;
+  const std::vector<std::string> bonds = zinc_bonds(file_text(runs.first.path() + "/out.rst"));
+  ASSERT_EQ(bonds.size(), 1u);
+  EXPECT_TRUE(bonds[0].starts_with("BOND")) << bonds[0];
+  EXPECT_NE(bonds[0].find("2.300    0.000    2.298"), std::string::npos) << bonds[0];
+}
+
 }  // namespace
