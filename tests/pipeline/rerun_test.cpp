@@ -160,6 +160,9 @@ TEST(SecondRun, ShippedEntriesGiveTheSameRestraints) {
               {"pdb_insertion_run.pdb", {}, true},
               {"cif_insertion_run.cif", {}, true},
               {"2BEG.pdb", {}, true},
+              {"pdb_62_ligands.pdb", {"LIG"}, true},
+              {"pdb_long_lines.pdb", {}, true},
+              {"cif_1LCD_dna.cif", {"DA", "DC", "DG", "DT", "NA"}, false},
               {"1A8O.pdb", {"MSE"}, true},
               {"cif_1A8O.cif", {"MSE"}, true},
               // The new library holds the DNA's values to three decimals, and
