@@ -8,8 +8,9 @@
 // Types every untyped bond ("." or blank) from its elements and its observed
 // length against the energy bond table, then settles triple bonds, bonds to
 // hydrogen and conjugated carbon and nitrogen atoms.  No C, N or O is left
-// with more bond order than its valence: where the lengths give more, the
-// double bonds found first in bond order stay and the others become single.
+// with more bond order than its valence: where the lengths give more, a
+// double bond to an oxygen without other neighbours stays, then the double
+// bonds found first in bond order, and the others become single.
 // ierr 1 with no bonds
 // (silent) or when some bond matched nothing (error lines naming the elements
 // the library lacks); non-zero when a neighbour had no bond row.

@@ -107,24 +107,47 @@ TEST_F(BondTypes, CoordNeighbourWithoutBondRowFailsThoughLaterSearchesSucceed) {
 }
 
 TEST_F(BondTypes, CoordOverValentCarbonKeepsTheDoubleBondFoundFirst) {
+  // A guanidine carbon whose three bonds all fall nearest the C=N row
+  // (1.279): the first stays double, its nitrogen is charged, the rest give way.
+  atom("C1", "C");
+  atom("N1", "N");
+  atom("N2", "N");
+  atom("N3", "N");
+  const int kept = bond_len("C1", "N1", 1.28f);
+  const int second = bond_len("C1", "N2", 1.28f);
+  const int third = bond_len("C1", "N3", 1.28f);
+  for (const char* h : {"H11", "H12", "H21", "H22", "H31", "H32"}) {
+    atom(h, "H");
+    bond_len(h[1] == '1' ? "N1" : h[1] == '2' ? "N2" : "N3", h, 1.01f);
+  }
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(kept), "double");
+  EXPECT_EQ(type_of(second), "single");
+  EXPECT_EQ(type_of(third), "single");
+  EXPECT_EQ(R().l1a_charg(fx::index_of("N1")), 1.0f);
+  EXPECT_EQ(R().l1a_charg(fx::index_of("N2")), 0.0f);
+}
+
+TEST_F(BondTypes, CoordOverValentCarbonKeepsItsCarbonylBeforeAnEarlierDouble) {
   // A urea carbon whose three bonds all fall nearest a double row (C=N 1.279,
-  // C=O 1.210): the first stays double, its nitrogen is charged, the rest give way.
+  // C=O 1.210): the keto oxygen keeps its double bond although C=N comes
+  // first, so neither nitrogen is charged (as thymine's O4 and N3).
   atom("C1", "C");
   atom("N1", "N");
   atom("O1", "O");
   atom("N2", "N");
-  const int kept = bond_len("C1", "N1", 1.28f);
+  const int cn1 = bond_len("C1", "N1", 1.28f);
   const int co = bond_len("C1", "O1", 1.21f);
-  const int cn = bond_len("C1", "N2", 1.28f);
+  const int cn2 = bond_len("C1", "N2", 1.28f);
   for (const char* h : {"H11", "H12", "H21", "H22"}) {
     atom(h, "H");
     bond_len(h[1] == '1' ? "N1" : "N2", h, 1.01f);
   }
   EXPECT_EQ(coord(), 0);
-  EXPECT_EQ(type_of(kept), "double");
-  EXPECT_EQ(type_of(co), "single");
-  EXPECT_EQ(type_of(cn), "single");
-  EXPECT_EQ(R().l1a_charg(fx::index_of("N1")), 1.0f);
+  EXPECT_EQ(type_of(co), "double");
+  EXPECT_EQ(type_of(cn1), "single");
+  EXPECT_EQ(type_of(cn2), "single");
+  EXPECT_EQ(R().l1a_charg(fx::index_of("N1")), 0.0f);
   EXPECT_EQ(R().l1a_charg(fx::index_of("N2")), 0.0f);
 }
 
