@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "coords/cif_items.h"
+#include "coords/pdb_fields.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
 #include "foundation/cif_tokeniser.h"
@@ -663,6 +664,12 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     if (const std::string_view other = long_groups.clash(group_read); !other.empty()) {
       refusal = " ERROR: chain identifiers \"" + std::string(other) + "\" and \"" +
                 std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters";
+      ierr = 1;
+      return;
+    }
+    if (!pdbf::atom_values_fit(crdatm.cr_xyz.data(), crdatm.cr_occ, crdatm.cr_biso)) {
+      refusal = " ERROR: atom " + std::to_string(crdatm.cr_iatold) +
+                ": coordinate, occupancy or B not finite or too large for its field";
       ierr = 1;
       return;
     }

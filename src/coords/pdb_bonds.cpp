@@ -125,7 +125,11 @@ void rdlink_(int32_t mdoc, std::string_view line, int32_t& ierr) {
   rt::FixedText<3> rnam1(cols(line, 18, 20)), rnam2(cols(line, 48, 50));
   link_atom(atom1, rnam1);
   link_atom(atom2, rnam2);
-  const rt::FixedText<8> name(cols(line, 73, 80));
+  // The name field may be right-justified; its leading blanks are not part
+  // of the name (a name that begins with blanks cannot head a data block).
+  std::string_view name_field = cols(line, 73, 80);
+  while (!name_field.empty() && name_field.front() == ' ') name_field.remove_prefix(1);
+  const rt::FixedText<8> name(name_field);
   const std::string_view gap = cols(line, 73, 75);
   const bool is_gap = gap == "gap" || gap == "GAP";
   const int k = new_row(is_gap ? BREC_GAP : BREC_LINK);

@@ -123,4 +123,15 @@ inline bool read_real(std::string_view field, int decimals, float& out) {
   return read_plain_decimal(field, out) || read_real_general(field, decimals, out);
 }
 
+// Whether an atom's values can be written back: coordinates in the eight
+// columns with three decimals of the coordinate files, occupancy and B in six
+// with two.  A value that is not finite, or too large for its field, would
+// come out as a field of stars or as zero.
+inline bool atom_values_fit(const float* xyz, float occ, float biso) {
+  const auto within = [](float v, float lo, float hi) { return v >= lo && v <= hi; };  // false for NaN
+  for (int k = 0; k < 3; ++k)
+    if (!within(xyz[k], -999.999f, 9999.999f)) return false;
+  return within(occ, -99.99f, 999.99f) && within(biso, -99.99f, 999.99f);
+}
+
 }  // namespace pdbf

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "coords/pdb_aniso.h"
 #include "coords/pdb_bonds.h"
@@ -95,6 +96,7 @@ void pdb_defaults_at_open(rt::FixedText<4>& acode) {
   sttcrec.st_iend_read = 0;
   sttcrec.st_frame_kept = 0;
   sttcrec.st_atom_pending = 0;
+  sttcrec.st_nline = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
@@ -195,6 +197,13 @@ int32_t bad_number(std::string_view line) {
   return 1;
 }
 
+// A refused atom record: the reason, the line number and the record.
+int32_t bad_record(std::string_view reason, int32_t line_no, std::string_view line) {
+  msgerr_(1, " ERROR: " + std::string(reason) + " in PDB atom record, line " + std::to_string(line_no) + ":");
+  msgerr_(1, line);
+  return 1;
+}
+
 }  // namespace
 
 int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_input,
@@ -204,6 +213,11 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   using pdbf::cols;
   const bool hetatm = starts(line, "HETA");
 
+  // A record cut before the end of its coordinates would read as an atom at
+  // the origin; occupancy and B may be left out (they read as zero).
+  if (rt::len_trim(line) < 54)
+    return bad_record("record too short for its coordinates", sttcrec.st_nline, line);
+
   // Columns.
   float xyz[3], occ = 0.0f, biso = 0.0f;
   int32_t resnum = 0;
@@ -212,6 +226,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (!pdbf::read_real(cols(line, 55, 60), 2, occ)) return bad_number(line);
   if (!pdbf::read_real(cols(line, 61, 66), 2, biso)) return bad_number(line);
   if (!pdbf::read_int(cols(line, 23, 26), resnum)) return bad_number(line);
+  if (!pdbf::atom_values_fit(xyz, occ, biso))
+    return bad_record("coordinate, occupancy or B not finite or too large for its field",
+                      sttcrec.st_nline, line);
   rt::FixedText<1> corr(cols(line, 12, 12));
   rt::FixedText<4> aname(cols(line, 13, 16));
   rt::FixedText<1> alt(cols(line, 17, 17));
@@ -416,6 +433,7 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       close_input(iend, sttcrec.st_iend);
       return;
     }
+    ++sttcrec.st_nline;
     if (sttcrec.st_iend_read != 0) {
       sttcrec.st_line_next.blank();
       sttcrec.st_iend_next = sttcrec.st_iend_read;

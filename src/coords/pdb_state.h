@@ -39,6 +39,7 @@ struct sttcrec_t {
   int32_t st_iend_read;       // end flag of the last line read
   int32_t st_frame_kept;      // the SCALE records give the cell's standard frame: atoms kept as read
   int32_t st_atom_pending;    // an atom line waits for its ANISOU, SIGATM, SIGUIJ or USER lines
+  int32_t st_nline;           // number of the current line in the file (messages name lines by it)
   rt::FixedText<256> st_line_next;
   rt::FixedText<4> st_last_aname;
   rt::FixedText<1> st_last_alt;

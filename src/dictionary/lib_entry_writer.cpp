@@ -4,6 +4,8 @@
 // loop whose start pointer is 0 is left out, head and all.
 #include "dictionary/lib_entry_writer.h"
 
+#include <string>
+
 #include "dictionary/dict_index.h"
 #include "dictionary/lib_com.h"
 
@@ -39,8 +41,13 @@ bool cross_sign(std::string_view sign) {
 }
 
 void block_head(LibLines& w, std::string_view prefix, std::string_view code) {
+  // A data block name cannot be quoted: a blank in it would end the name and
+  // leave the rest of the code as a stray value, so it becomes '_'.
+  std::string name(rt::trim_right(code));
+  for (char& ch : name)
+    if (ch == ' ') ch = '_';
   w.text("#");
-  w.put("(A,A)", prefix, rt::trim_right(code));
+  w.put("(A,A)", prefix, name);
   w.text("#");
 }
 

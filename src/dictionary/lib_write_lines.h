@@ -62,17 +62,7 @@ class LibValue {
   }
 
   // The quote a text needs, 0 for none.
-  static char quote_for(std::string_view t) {
-    bool bare = true;
-    const char c = t[0];
-    if (c == '_' || c == '#' || c == '$' || c == ';' || c == '[' || c == ']' || c == '\'' ||
-        c == '"')
-      bare = false;
-    for (char ch : t)
-      if (ch == ' ') bare = false;
-    if (bare) return 0;
-    return closes(t, '\'') ? '"' : '\'';
-  }
+  static char quote_for(std::string_view t) { return output::cif_quote_for(t); }
   // True when q inside t would end a value quoted with q.
   static bool closes(std::string_view t, char q) {
     for (std::size_t k = 0; k < t.size(); ++k)

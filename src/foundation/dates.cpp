@@ -65,3 +65,14 @@ void chng_date_back_(std::string_view ch10, rt::TextRef ch9) {
   out[8] = at(ch10, 4);
   ch9.assign(std::string_view(out, 9));
 }
+
+namespace foundation {
+
+bool pdb_date_form(std::string_view d) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  auto letter = [](char c) { return c >= 'A' && c <= 'Z'; };
+  return d.size() >= 9 && digit(d[0]) && digit(d[1]) && d[2] == '-' && letter(d[3]) && letter(d[4]) &&
+         letter(d[5]) && d[6] == '-' && digit(d[7]) && digit(d[8]);
+}
+
+}  // namespace foundation

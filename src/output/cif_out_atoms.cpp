@@ -26,7 +26,7 @@ namespace {
 // without the multiplicity block (ch8), and with the U values, their "."
 // placeholders or neither.
 #define ORB_ROW1 \
-  "I6,1X,A,1X,A1,1X,A8,1X,A4,1X,A5,1X,F8.3,1X,F8.3,1X,F8.3,1X,F5.2,1X,F6.2,1X,A,1X,A1/"
+  "I6,1X,A,1X,A,1X,A,1X,A,1X,A,1X,F8.3,1X,F8.3,1X,F8.3,1X,F5.2,1X,F6.2,1X,A,1X,A/"
 constexpr std::string_view kRowPlain = "(" ORB_ROW1 "7X,A,1X,A4)";
 constexpr std::string_view kRowMult = "(" ORB_ROW1 "7X,A,1X,A4,A8)";
 constexpr std::string_view kRowU = "(" ORB_ROW1 "7X,A,1X,A4,1X,6(1X,F9.4))";
@@ -202,20 +202,25 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   std::string_view watom2 = name2.make(r.cr_aname_inp.view(), 6);
   if (rt::len_trim(watom2) == 0) watom2 = watom1;
 
-  // An element taken from a name such as "_A_" needs the name's quoting.
-  const std::string_view symbol = name3.make(r.cr_asymb.view(), 4);
-  // Blank residue, chain or number texts would leave the row a value short.
-  using output::field;
-  const rt::FixedText<8> rname = field<8>(r.cr_rname.view());
-  const rt::FixedText<4> group = field<4>(r.cr_group.view());
-  const rt::FixedText<5> seq = field<5>(r.cr_pnum.sub(3, 7));
+  // An element taken from a name such as "_A_" needs the name's quoting; a
+  // blank one (an atom without name or element) would drop its column.
+  const std::string_view symbol = name3.make(output::or_dot(r.cr_asymb.view()), 4);
+  // Blank residue, chain or number texts would leave the row a value short,
+  // and a residue named "#" would start a comment: each text of a fixed
+  // column is written as one value.
+  using output::cif_cell;
+  const std::string alt = cif_cell(r.cr_alt.view(), 1);
+  const std::string rname = cif_cell(r.cr_rname.view(), 8);
+  const std::string group = cif_cell(r.cr_group.view(), 4);
+  const std::string seq = cif_cell(r.cr_pnum.sub(3, 7), 5);
+  const std::string atype = cif_cell(r.cr_atype.view(), 1);
   const std::string_view chem = crdstr.st_chem.view();
   const bool aniso = r.cr_btype(1) == 'A';
   const bool values = r.cr_b_flag == 1;
   const rt::Array1<float, 6>& u = r.cr_anis;
 #define ORB_ROW1_ARGS                                                                         \
-  r.cr_iatold, watom1, r.cr_alt, rname, group, seq, xa[0], xa[1], xa[2], r.cr_occ, r.cr_biso, \
-      symbol, r.cr_atype
+  r.cr_iatold, watom1, alt, rname, group, seq, xa[0], xa[1], xa[2], r.cr_occ, r.cr_biso, symbol, \
+      atype
   const std::string* rec;
   if (!aniso)
     rec = with_mult ? &rt::fmt(kRowMult, ORB_ROW1_ARGS, watom2, chem, ch8)

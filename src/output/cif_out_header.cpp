@@ -102,13 +102,13 @@ Codes entry_codes() {
 }
 
 // A header value as one CIF word: with a blank inside (or ahead of it) a
-// reader would take it for two values and refuse the file, so such a value
-// goes between apostrophes, or between double quotes when it holds an
-// apostrophe followed by a blank.
+// reader would take it for two values and refuse the file, and a value such
+// as "#" would start a comment, so such a value goes between apostrophes, or
+// between double quotes when it holds an apostrophe followed by a blank.
 std::string word(std::string_view value) {
   value = rt::trim_right(value);
-  if (value.find(' ') == std::string_view::npos) return std::string(value);
-  const char q = value.find("' ") == std::string_view::npos ? '\'' : '"';
+  const char q = output::cif_quote_for(value);
+  if (q == 0) return std::string(value);
   std::string w(1, q);
   w.append(value);
   w.push_back(q);
@@ -120,14 +120,6 @@ std::string column(std::string_view value, std::size_t width) {
   std::string w = word(output::or_dot(value));
   if (w.size() < width) w.resize(width, ' ');
   return w;
-}
-
-// DD-MON-YY: the only form the date rule turns into a whole date.
-bool pdb_date_form(std::string_view d) {
-  auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  auto letter = [](char c) { return c >= 'A' && c <= 'Z'; };
-  return d.size() >= 9 && digit(d[0]) && digit(d[1]) && d[2] == '-' &&
-         letter(d[3]) && letter(d[4]) && letter(d[5]) && d[6] == '-' && digit(d[7]) && digit(d[8]);
 }
 
 // A quoted header text cut so that its line stays within 78 characters.
@@ -155,7 +147,7 @@ void put_header_items(Head& h, const Codes& c) {
   // come out as a partial date with blanks in it: it is written unknown.
   const std::string_view date_in = crst_pdb.cs_date_pdb.view();
   rt::FixedText<10> date;
-  chng_date_(pdb_date_form(date_in) ? date_in : std::string_view("XX-XXX-XX"), date);
+  chng_date_(foundation::pdb_date_form(date_in) ? date_in : std::string_view("XX-XXX-XX"), date);
   h.put("(A,2X,A)", "_audit.creation_date", word(date.view()));
   h.put("(A,A)", "_software.name", "  blanc");
 }

@@ -118,15 +118,19 @@ void wrt_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
     if (dist >= 0.001f && dist < 10000.0f) rt::write_to(ldist.ref(), "(F8.3)", dist);
     const std::string_view atom1 = name1.make(p1.atom.view(), 6);
     const std::string_view atom2 = name2.make(p2.atom.view(), 6);
-    output::put_line(iun, line, ierr,
-                     "(A3,1X,A8,1X,A,1X,A1,1X,A5,1X,A8,1X,A4,1X,A8,1X,A,1X,A1,1X,A5,1X,A8,1X,A4)",
-                     id, k.ln_id(i), atom1, p1.alt, p1.num, p1.rnam, p1.chain, p1.symm, atom2,
-                     p2.alt, p2.num, p2.rnam, p2.chain);
+    // Link names, residue names and chains come from the input: each is
+    // written as one value whatever it holds.
+    using output::cif_cell;
+    output::put_line(iun, line, ierr, "(A3,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A)", id,
+                     cif_cell(k.ln_id(i).view(), 8), atom1, cif_cell(p1.alt.view(), 1), cif_cell(p1.num.view(), 5),
+                     cif_cell(p1.rnam.view(), 8), cif_cell(p1.chain.view(), 4), cif_cell(p1.symm.view(), 8), atom2,
+                     cif_cell(p2.alt.view(), 1), cif_cell(p2.num.view(), 5), cif_cell(p2.rnam.view(), 8),
+                     cif_cell(p2.chain.view(), 4));
     if (ierr != 0) {
       ierr = 1;
       return;
     }
-    output::put_line(iun, line, ierr, "(5X,A8,5X,A8)", p2.symm, ldist);
+    output::put_line(iun, line, ierr, "(5X,A,5X,A8)", output::cif_cell(p2.symm.view(), 8), ldist);
     if (ierr != 0) {
       ierr = 1;
       return;
@@ -158,10 +162,10 @@ void wrt_mod_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
     const std::string_view gr = ich > 0 ? output::or_dot(asym_part.group_id(ich).view()) : ".";
     // The modification name is written as it stands in the row's layout;
     // a blank one would leave the row a value short, so it becomes ".".
-    using output::field;
-    output::put_line(iun, line, ierr, "(2X,A8,2X,A5,2X,A8,2X,A8,2X,A4)", field<8>(m.mod_id(i)),
-                     field<5>(ires), field<8>(m.mod_rnam(i)), field<8>(m.mod_rnam_new(i)),
-                     field<4>(gr));
+    using output::cif_cell;
+    output::put_line(iun, line, ierr, "(2X,A,2X,A,2X,A,2X,A,2X,A)", cif_cell(m.mod_id(i).view(), 8),
+                     cif_cell(ires, 5), cif_cell(m.mod_rnam(i).view(), 8), cif_cell(m.mod_rnam_new(i).view(), 8),
+                     cif_cell(gr, 4));
     if (ierr != 0) {
       ierr = 1;
       return;

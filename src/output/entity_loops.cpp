@@ -55,12 +55,12 @@ void put_seq_row(int32_t iun, output::Line& line, int32_t ient, int32_t ir, int3
   std::string_view term = ".";
   if (ir == e.ent_ires_end_tree(ient)) term = word_or_dot(e.ent_term_f_type(ient).view());
   else if (ir == e.ent_ires_start_tree(ient)) term = word_or_dot(e.ent_term_s_type(ient).view());
-  // A blank name or number would leave the row one value short.
-  using output::field;
-  output::put_line(iun, line, ierr, "(1X,A8,1X,A5,1X,A4,1X,A8,1X,A5,1X,A8)",
-                   field<8>(s.ent_res_name(ir)), field<5>(s.ent_res_auth_num(ir)),
-                   field<4>(e.ent_chain_id(ient)), field<8>(back_connect(ir)), field<5>(back_num),
-                   field<8>(term));
+  // A blank name or number would leave the row one value short, and a
+  // residue named "#" would start a comment.
+  using output::cif_cell;
+  output::put_line(iun, line, ierr, "(1X,A,1X,A,1X,A,1X,A,1X,A,1X,A)", cif_cell(s.ent_res_name(ir).view(), 8),
+                   cif_cell(s.ent_res_auth_num(ir).view(), 5), cif_cell(e.ent_chain_id(ient).view(), 4),
+                   cif_cell(back_connect(ir), 8), cif_cell(back_num, 5), cif_cell(term, 8));
 }
 
 bool printed_link(int32_t l) {

@@ -40,6 +40,48 @@ void put_quoted(int32_t iun, Line& line, int32_t& ierr, std::string_view lead,
   wrtstr_(iun, 0, ";", ierr);
 }
 
+char cif_quote_for(std::string_view t) {
+  if (t.empty()) return 0;
+  bool bare = true;
+  const char c = t[0];
+  if (c == '_' || c == '#' || c == '$' || c == ';' || c == '[' || c == ']' || c == '\'' || c == '"')
+    bare = false;
+  for (char ch : t)
+    if (ch == ' ') bare = false;
+  const auto reserved = [&](std::string_view word, bool prefix) {
+    if (t.size() < word.size() || (!prefix && t.size() != word.size())) return false;
+    for (std::size_t k = 0; k < word.size(); ++k)
+      if ((t[k] >= 'A' && t[k] <= 'Z' ? t[k] + ('a' - 'A') : t[k]) != word[k]) return false;
+    return true;
+  };
+  if (reserved("data_", true) || reserved("save_", true) || reserved("loop_", false) ||
+      reserved("global_", false) || reserved("stop_", false))
+    bare = false;
+  if (bare) return 0;
+  for (std::size_t k = 0; k < t.size(); ++k)
+    if (t[k] == '\'' && (k + 1 == t.size() || t[k + 1] == ' ')) return '"';
+  return '\'';
+}
+
+std::string cif_cell(std::string_view text, int width) {
+  if (static_cast<int>(text.size()) > width) text = text.substr(0, static_cast<std::size_t>(width));
+  std::string_view core = rt::trim_right(text);
+  while (!core.empty() && core.front() == ' ') core.remove_prefix(1);
+  std::string out;
+  if (core.empty()) {
+    out = ".";
+  } else if (const char q = cif_quote_for(core); q == 0) {
+    out = text;
+  } else {
+    out.reserve(core.size() + 2);
+    out.push_back(q);
+    out.append(core);
+    out.push_back(q);
+  }
+  if (static_cast<int>(out.size()) < width) out.resize(static_cast<std::size_t>(width), ' ');
+  return out;
+}
+
 std::string_view CifName::make(std::string_view name, int width) {
   name = rt::trim_right(name);
   if (name.size() > 80) name = name.substr(0, 80);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 
 #include "foundation/words.h"
@@ -85,6 +86,21 @@ class CifName {
  private:
   rt::FixedText<96> buf_;
 };
+
+// The quote a CIF value needs, 0 for none: a value holding a blank, or
+// beginning with a character a CIF reader takes for the start of something
+// else (an item name, a comment, a quote, a text field, a bracket), or
+// beginning with a reserved word (data_, save_, loop_, global_, stop_), would
+// not read back as the one value it is.  An apostrophe followed by a blank
+// would end an apostrophe-quoted value early, so such a text takes double
+// quotes.
+char cif_quote_for(std::string_view t);
+
+// A text of a fixed column as one CIF value, at least `width` characters:
+// written as before (cut to the column, blank-padded) when it reads back as
+// itself, "." when it is blank, otherwise its trimmed text quoted (then it
+// may be wider than the column, never cut).
+std::string cif_cell(std::string_view text, int width);
 
 // The text, or "." when it is all blank.
 inline std::string_view or_dot(std::string_view text) {

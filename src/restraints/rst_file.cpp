@@ -11,6 +11,7 @@
 #include "dictionary/lib_com.h"
 #include "dictionary/libcom.h"
 #include "foundation/atom_com.h"
+#include "foundation/dates.h"
 #include "foundation/file_open.h"
 #include "foundation/messages.h"
 #include "output/out_lines.h"
@@ -54,7 +55,11 @@ void write_header(int32_t iun, int32_t& ierr) {
   output::put_line(iun, line, ierr, "(A,1X,A4)", "_entry.id  ", c.cr_cd_pdb);
   const std::string_view keywords = c.cr_name_pdb.is_blank() ? " " : c.cr_name_pdb.trimmed();
   put("_struct.keywords   '" + std::string(keywords) + "'");
-  output::put_line(iun, line, ierr, "(A,1X,A9)", "_autid.creation_date  ", c.cr_date_pdb);
+  // An entry without a date (or with "?") would leave the item without a
+  // value, which ends the file for a CIF reader: it is written unknown.
+  const std::string_view date =
+      foundation::pdb_date_form(c.cr_date_pdb.view()) ? c.cr_date_pdb.view() : std::string_view("XX-XXX-XX");
+  output::put_line(iun, line, ierr, "(A,1X,A9)", "_autid.creation_date  ", date);
   if (c.cr_title.is_blank()) c.cr_title = "---";
   std::string_view title = c.cr_title.trimmed();
   if (title.size() > 60) title = title.substr(0, 60);

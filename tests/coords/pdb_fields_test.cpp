@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace {
@@ -62,6 +63,35 @@ TEST(PdbFields, OtherShapesAreLeftToTheGeneralReader) {
     EXPECT_EQ(pdbf::read_real(c.text, 3, read), c.readable) << c.label;
     if (c.readable) EXPECT_FLOAT_EQ(read, c.value) << c.label;
     else EXPECT_EQ(read, 42.0f) << c.label;
+  }
+}
+
+// The bounds of what the coordinate files' fields hold: eight columns with
+// three decimals for a coordinate, six with two for occupancy and B.
+TEST(PdbFields, AtomValuesFitTheirFields) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Case {
+    const char* label;
+    float x, occ, b;
+    bool fits;
+  };
+  const Case cases[] = {
+      {"ordinary atom", 12.5f, 1.0f, 20.0f, true},
+      {"largest coordinate", 9999.999f, 1.0f, 20.0f, true},
+      {"smallest coordinate", -999.999f, 1.0f, 20.0f, true},
+      {"coordinate past nine columns", 10000.0f, 1.0f, 20.0f, false},
+      {"coordinate below -999.999", -1000.0f, 1.0f, 20.0f, false},
+      {"infinite coordinate", inf, 1.0f, 20.0f, false},
+      {"coordinate not a number", nan, 1.0f, 20.0f, false},
+      {"largest B", 1.0f, 1.0f, 999.99f, true},
+      {"B past six columns", 1.0f, 1.0f, 1000.0f, false},
+      {"huge occupancy", 1.0f, 1e38f, 20.0f, false},
+      {"negative B past its field", 1.0f, 1.0f, -100.0f, false},
+  };
+  for (const Case& c : cases) {
+    const float xyz[3] = {0.0f, c.x, 0.0f};
+    EXPECT_EQ(pdbf::atom_values_fit(xyz, c.occ, c.b), c.fits) << c.label;
   }
 }
 

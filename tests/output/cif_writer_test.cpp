@@ -9,6 +9,7 @@
 #include "output/cif_out_header.h"
 #include "output/conn_loops.h"
 #include "output/entity_loops.h"
+#include "output/out_lines.h"
 #include "output_fixture.h"
 #include "runtime/format.h"
 
@@ -343,6 +344,59 @@ TEST_F(CifWriter, NamesAreQuotedToReadBack) {
     ASSERT_EQ(l.size(), 2u) << c.name;
     EXPECT_EQ(l[0].substr(7, std::string(c.label).size()), c.label) << c.name;
   }
+}
+
+// Texts of the fixed columns that a CIF reader would not take back as one
+// value each: a blank element (an atom without name or element), a residue
+// named "#" that would start a comment, a chain holding a blank, an
+// alternate code that is a quote.  The row keeps its 13 values on line 1.
+TEST_F(CifWriter, RowTextsThatWouldNotReadBackAreQuoted) {
+  struct Case {
+    const char* label;
+    void (*set)();
+    const char* line;
+  };
+  const Case cases[] = {
+      {"blank element", [] { crdatm.cr_asymb = ""; },
+       "     7 CA     . ALA      A      12     1.000    2.000    3.000  1.00  20.00 .    ."},
+      {"residue named #", [] { crdatm.cr_rname = "#"; },
+       "     7 CA     . '#'      A      12     1.000    2.000    3.000  1.00  20.00 C    ."},
+      {"chain with a blank", [] { crdatm.cr_group = "A B"; },
+       "     7 CA     . ALA      'A B'   12     1.000    2.000    3.000  1.00  20.00 C    ."},
+      {"quote as alternate code", [] { crdatm.cr_alt = "'"; },
+       "     7 CA     \"'\" ALA      A      12     1.000    2.000    3.000  1.00  20.00 C    ."},
+      {"blank residue number", [] { crdatm.cr_pnum = "A        "; },
+       "     7 CA     . ALA      A    .        1.000    2.000    3.000  1.00  20.00 C    ."},
+  };
+  for (const Case& c : cases) {
+    plain_record("CA");
+    c.set();
+    const std::vector<std::string> l = row_lines();
+    ASSERT_EQ(l.size(), 2u) << c.label;
+    EXPECT_EQ(l[0], c.line) << c.label;
+  }
+}
+
+TEST(CifCell, TextsAsOneValueInTheirColumn) {
+  struct Case {
+    const char *label, *text;
+    int width;
+    const char* cell;
+  };
+  const Case cases[] = {
+      {"plain text kept with its blanks", "  25A", 5, "  25A"},
+      {"blank text", "    ", 4, ".   "},
+      {"cut to its column", "ABCDEFGHIJ", 8, "ABCDEFGH"},
+      {"comment character", "#", 3, "'#'"},
+      {"inner blank", " A B", 4, "'A B'"},
+      {"apostrophe before a blank", "A' B", 4, "\"A' B\""},
+      {"apostrophe inside a word", "C1'", 4, "C1' "},
+      {"item-name character", "_X", 4, "'_X'"},
+      {"data block word", "DATA_1", 8, "'DATA_1'"},
+      {"loop word", "loop_", 8, "'loop_' "},
+      {"loop word as a prefix only", "loop_x", 8, "loop_x  "},
+  };
+  for (const Case& c : cases) EXPECT_EQ(output::cif_cell(c.text, c.width), c.cell) << c.label;
 }
 
 TEST_F(CifWriter, HydrogenRowDroppedWithoutHydrogens) {
