@@ -4,6 +4,8 @@
 #include "suite/sfread.h"
 
 #include <cctype>
+#include <cfloat>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -33,7 +35,17 @@ double field(const std::string& rec, int first, int last) {
   char* end = nullptr;
   const double v = std::strtod(buf, &end);
   if (*end != '\0') read_failure();
+  // "nan", "inf" or a number past a float read as numbers, but no entry of
+  // the file can hold one: the values are taken as floats and integers.
+  if (!(std::fabs(v) <= FLT_MAX)) read_failure();
   return v;
+}
+
+// An integer field: a number that is not a whole one in range is a read error.
+int32_t int_field(const std::string& rec, int first, int last) {
+  const double v = field(rec, first, last);
+  if (v < -2147483648.0 || v > 2147483647.0) read_failure();
+  return static_cast<int32_t>(v);
 }
 
 void next_record(std::string& rec) {
@@ -102,8 +114,8 @@ void sfread2_(rt::TextRef id, int32_t ng, float* a, float* b, float& c, int32_t&
         continue;
       }
       for (std::string& d : data) next_record(d);
-      iwt = static_cast<int32_t>(field(data[0], 3, 10));
-      nel = static_cast<int32_t>(field(data[0], 13, 20));
+      iwt = int_field(data[0], 3, 10);
+      nel = int_field(data[0], 13, 20);
       c = static_cast<float>(field(data[0], 23, 36));
       four_values(data[1], a);
       four_values(data[2], b);

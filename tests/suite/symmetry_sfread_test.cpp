@@ -143,3 +143,31 @@ TEST_F(ScatteringFactors, MalformedNumberIsAReadError) {
             1);
   EXPECT_NE(cap.err().find("Error reading library file"), std::string::npos);
 }
+
+// Words strtod takes for numbers but no entry can hold: the weight and the
+// electron count are integers, the coefficients floats.
+TEST_F(ScatteringFactors, NumberNoFieldCanHoldIsAReadError) {
+  struct Case {
+    const char *label, *from, *to;
+  };
+  const Case cases[] = {
+      {"weight not a number", "      12", "     nan"},
+      {"electrons past an integer", "       6", "   1e300"},
+      {"coefficient past a float", "1.100000", "1.0e+300"},
+      {"infinite coefficient", "1.100000", "     inf"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    std::string e = entry("C", 12, 6, 0, 1);
+    e.replace(e.find(c.from), std::string(c.from).size(), c.to);
+    env.set("ATOMSF", dir.write("sf.lib", e));
+    Capture cap;
+    Read r;
+    r.id = "C";
+    EXPECT_EQ(run_end_status(
+                  [&] { sfread2_(r.id, 1, r.a, r.b, r.c, r.iwt, r.nel, r.cu, r.mo, r.ifail); }),
+              1)
+        << c.label;
+    EXPECT_NE(cap.err().find("Error reading library file"), std::string::npos) << c.label;
+  }
+}
