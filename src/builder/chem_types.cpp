@@ -8,6 +8,7 @@
 
 #include "builder/chem_text.h"
 #include "builder/metals.h"
+#include "builder/valency.h"
 #include "dictionary/descr_lookups.h"
 #include "dictionary/lib_com.h"
 #include "foundation/messages.h"
@@ -99,8 +100,10 @@ bool library_name(Name& t) {
 
 void type_atom(int32_t mdoc, int ia, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
-  const int n = r.l1a_ndist(ia);
-  if (n <= 0) return;
+  if (r.l1a_ndist(ia) <= 0) return;
+  // A bond to a neighbouring residue counts as a neighbour: a chain N with
+  // one hydrogen is an amide N, an O3' without one an ester O.
+  const int n = r.l1a_ndist(ia) + builder::outside_bonds(r.l1a_aname(ia));
   const Name& symb = r.l1a_symb(ia);
   const int h = r.l1a_lencon(1, ia);
   bool err = false;

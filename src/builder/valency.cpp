@@ -3,9 +3,11 @@
 // oxygen at -0.5 with a bond order of 1.5 is full.
 #include "builder/valency.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "builder/chem_text.h"
 #include "dictionary/descr_lookups.h"
@@ -21,6 +23,8 @@ using builder::is_elem;
 using builder::Name;
 using builder::nb;
 using builder::Word;
+
+std::vector<Name> g_outside;  // see builder::set_outside_bonds
 
 bool near_zero(int ia) { return std::fabs(r_scratch.l1a_charg(ia)) < 0.0001f; }
 
@@ -308,6 +312,14 @@ void check_oxygens_bond_(int32_t mdoc, char, int32_t& ierr) {
   }
 }
 
+void builder::set_outside_bonds(const std::vector<rt::FixedText<4>>& names) { g_outside = names; }
+
+int builder::outside_bonds(const rt::FixedText<4>& name) {
+  int n = 0;
+  for (const Name& o : g_outside) n += o == name;
+  return n;
+}
+
 void use_valency_(int32_t mdoc, char list, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
   ierr = 0;
@@ -340,6 +352,7 @@ void use_valency_(int32_t mdoc, char list, int32_t& ierr) {
     const int nbo = static_cast<int>(std::lround(sum + 0.1f));
     int32_t n_missing = 0;
     find_hydr_type_(mdoc, nbo, sum, counted, r.l1a_charg(ia), n_missing, r.l1a_symb(ia).view());
+    n_missing = std::max(n_missing - builder::outside_bonds(r.l1a_aname(ia)), 0);
     if (list == 'T')
       msgdoc_(mdoc, rt::list_line(" ia,asym,nd,nbo,val:", ia, r.l1a_symb(ia), r.l1a_ndist(ia), nbo,
                                   r.l1a_charg(ia)));

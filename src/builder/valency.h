@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
+
+#include "runtime/fixed_text.h"
 
 // Delocalised groups, then per heavy atom present on entry the missing
 // hydrogen atoms, appended with names, a neighbour entry and a "single" bond
@@ -23,3 +26,17 @@ void check_oxygens_bond_(int32_t mdoc, char list, int32_t& ierr);
 // Writes no table.
 void find_hydr_type_(int32_t mdoc, int32_t nbond, float anbond, int32_t nbond_atom, float oxidation,
                      int32_t& n_missing, std::string_view asymb);
+
+namespace builder {
+
+// Atoms of the monomer about to be built that bond an atom of a neighbouring
+// residue of the model (a polymer residue's chain atoms): each such bond
+// stands where a hydrogen would, so the atom gets one hydrogen fewer.  The
+// caller names them before the build and clears them after it.  Writes no
+// table.
+void set_outside_bonds(const std::vector<rt::FixedText<4>>& names);
+
+// How many of those bonds atom `name` makes (0 for most atoms).
+int outside_bonds(const rt::FixedText<4>& name);
+
+}  // namespace builder

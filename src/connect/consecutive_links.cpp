@@ -334,6 +334,45 @@ bool accept_bonded(int32_t mdoc, Pair& p, char cis_flag, char sugar_flag, int32_
   return true;
 }
 
+// The pair and the link's ideal length.  The format's buffer is shared, so
+// the two parts are formatted one after the other.
+void distance_line(int32_t mdoc, const Pair& p) {
+  std::string line = "           ch:" + pair_text(p, p.ires1, p.ires2, "-->");
+  line += rt::fmt("(' ideal_dist=',F10.3)", p.dist_idl);
+  msgdoc_(mdoc, line);
+}
+
+// A pair of polymer residues without a bond between them: a "gap" row for a
+// pair the residue types linked, the gap's connection type for a pair the
+// input named.
+void enter_gap(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag) {
+  const bool polymer = (peptide_like(p.itype1) && peptide_like(p.itype2)) ||
+                       (nucleic(p.itype1) && nucleic(p.itype2));
+  if (!polymer) return;
+  if (p.origin == Origin::Default && conn_flag != 'N') {
+    p.link = "gap";
+    p.iconn = conn_code(p.link);
+    int32_t jerr = 0;
+    if (!p.named) put_l_tabl_(mdoc, p.link, p.ich, p.ich, p.ires1, p.ires2, 0, 0, 0, jerr);
+  } else if (p.named) {
+    p.link = "gap";
+    p.iconn = conn_code(p.link);
+  } else {
+    return;
+  }
+  msgdoc_(ldoc, "           \"gap\"-link will be created");
+  resid_inf.iconn_type(p.ires2) = p.iconn;
+}
+
+// A default backbone link whose two bond atoms were measured and found too
+// far apart for a bond.
+bool apart(const Pair& p) {
+  if (p.origin != Origin::Default || p.named || p.idist != 1 || p.dist > 9999.9f) return false;
+  for (std::string_view b : {"TRANS", "CIS", "PTRANS", "PCIS", "NMTRANS", "NMCIS", "p"})
+    if (p.link == b) return true;
+  return false;
+}
+
 // One pair of consecutive residues; false when the stage must end.
 bool link_pair(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag, char cis_flag, char sugar_flag,
                int ln_n_init, int32_t& nsug, int32_t& ierr) {
@@ -375,22 +414,14 @@ bool link_pair(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag, char cis_fla
     if (!accept_bonded(mdoc, p, cis_flag, sugar_flag, ierr)) return false;
   } else if (gap) {
     msgdoc_(ldoc, " WARNING : conn: gap.     ch:" + pair_text(p, i1, i2, "-->"));
-    const bool polymer = (peptide_like(p.itype1) && peptide_like(p.itype2)) ||
-                         (nucleic(p.itype1) && nucleic(p.itype2));
-    if (!polymer) return true;
-    if (p.origin == Origin::Default && conn_flag != 'N') {
-      p.link = "gap";
-      p.iconn = conn_code(p.link);
-      int32_t jerr = 0;
-      if (!p.named) put_l_tabl_(mdoc, p.link, p.ich, p.ich, i1, i2, 0, 0, 0, jerr);
-    } else if (p.named) {
-      p.link = "gap";
-      p.iconn = conn_code(p.link);
-    } else {
-      return true;
-    }
-    msgdoc_(ldoc, "           \"gap\"-link will be created");
-    res.iconn_type(p.ires2) = p.iconn;
+    enter_gap(mdoc, ldoc, p, conn_flag);
+  } else if (apart(p)) {
+    // Residues whose backbone atoms are both there and too far apart to be
+    // bonded are a break in the chain, however they are numbered: the
+    // residues either side of a stretch missing from the model.
+    msgdoc_(mdoc, rt::fmt("(' WARNING : big distance for conn:',A8,' dist =',F10.3)", p.link, p.dist));
+    distance_line(mdoc, p);
+    enter_gap(mdoc, ldoc, p, conn_flag);
   } else {
     const bool absent = p.dist > 9999.9f;
     const int32_t level = absent ? ldoc : mdoc;
@@ -401,8 +432,7 @@ bool link_pair(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag, char cis_fla
     else
       msgdoc_(level, rt::fmt("(' WARNING : big distance for conn:',A8,' dist =',F10.3)", p.link,
                              p.dist));
-    msgdoc_(level, "           ch:" + pair_text(p, i1, i2, "-->") +
-                       rt::fmt("(' ideal_dist=',F10.3)", p.dist_idl));
+    distance_line(level, p);
     reverse_and_sugar_notes(mdoc, p, sugar_flag);
     if (p.named) {
       p.iconn = conn_code(p.link);

@@ -18,6 +18,7 @@
 #include "connect/link_rows.h"
 #include "connect/new_links.h"
 #include "connect/residue_spheres.h"
+#include "coords/chain_termini.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
 #include "dictionary/neighbour_grid.h"
@@ -217,6 +218,13 @@ void mark_ends(int ir, int ich, bool by_tree) {
   if (ir == last) g.iterm_f_type(ich) = 7;
 }
 
+void mark_joined_end(const Side& up, const Side& down) {
+  if (!chain_bond_atoms(up.name.trimmed(), down.name.trimmed())) return;
+  auto& g = asym_part;
+  if (up.ir == g.ires_end_tree(up.ich)) g.iterm_f_type(up.ich) = 1;
+  if (down.ir == g.ires_start_tree(down.ich)) g.iterm_s_type(down.ich) = 1;
+}
+
 // One atom pair of an examined residue pair; false when the stage must end.
 bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, int32_t& ierr) {
   const int ia = a.ia, ja = b.ia;
@@ -277,6 +285,7 @@ bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, 
   int32_t ilink = 0, irevers = 0;
   look_link_(link, a.mon, a.name, b.mon, b.name, a.itype, b.itype, ilink, mod1, mod2, irevers);
   float ideal = 0.0f;
+  const bool described_here = ilink < 1;
   if (ilink < 1) {
     rt::FixedText<1> def_flag;
     get_default_vbond_(st.mdoc, atom_inf.atm_chem(ia), atom_inf.atm_chem(ja), ideal, def_flag, ierr);
@@ -321,8 +330,12 @@ bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, 
   if (input != 0) {
     link_inf.ln_id(input) = link;
   } else {
+    const int rows = link_inf.ln_n;
     put_l_tabl_(st.mdoc, link, a.ich, b.ich, a.ir, b.ir, ia, ja, irevers, ierr);
     if (ierr != 0) return false;
+    // The row keeps the length its new description was made with, so a run
+    // on the written model makes the description again at that length.
+    if (described_here && link_inf.ln_n > rows) link_inf.ln_dist(link_inf.ln_n) = ideal;
   }
   if (!special) {
     Name8 blank("");
@@ -335,10 +348,27 @@ bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, 
   if (backbone(link)) {
     mark_ends(a.ir, a.ich, false);
     mark_ends(b.ir, b.ich, true);
+  } else {
+    // A chain bond under another name (a residue the library lacks) takes
+    // the terminal group off the chain end it joins, and only that end:
+    // the carbonyl or O3' residue's last, the amine or phosphate residue's
+    // first.
+    mark_joined_end(a, b);
+    mark_joined_end(b, a);
   }
   if (sugar_type(a.itype) && sugar_type(b.itype)) ++*st.nsug;
   if (user == 'Y') user = 'P';
   return true;
+}
+
+// Consecutive residues whose kinds the consecutive-residue stage links (two
+// peptides, two nucleotides, two pyranoses).  Any other consecutive pair,
+// such as one with a new monomer, is bonded where its atoms are.
+bool polymer_pair(int i, int j) {
+  const int a = resid_inf.ires_type(i), b = resid_inf.ires_type(j);
+  auto peptide = [](int t) { return t == 3 || t == 4 || t == 10; };
+  return (peptide(a) && peptide(b)) || ((a == 5 || a == 6) && (b == 5 || b == 6)) ||
+         (sugar_type(a) && sugar_type(b));
 }
 
 // Residue pair (i, j) of chains ich1, ich2; false when the stage must end.
@@ -369,7 +399,10 @@ bool residue_pair(const Stage& st, const Visit& v, int32_t& ierr) {
     check_centr_(v.i, v.j, kSphereMargin, iout);
     if (iout == 0 || iout == 3) return true;
   }
-  const bool consecutive = v.ich1 == v.ich2 && v.j == resid_inf.ires_forw(v.i);
+  // A consecutive pair of other kinds that the input links name keeps to
+  // those links, as every consecutive pair did.
+  const bool consecutive =
+      v.ich1 == v.ich2 && v.j == resid_inf.ires_forw(v.i) && (polymer_pair(v.i, v.j) || user == 'P');
   const int fi = resid_inf.iratm_first(v.i), fj = resid_inf.iratm_first(v.j);
   for (int ia = fi; ia < fi + resid_inf.natm_res(v.i); ++ia) {
     if (skipped_type(ia)) continue;

@@ -36,11 +36,30 @@ bool bonded_at(int32_t r, std::string_view atom) {
   return false;
 }
 
+std::string_view atom_of(const rt::FixedText<5>& name) { return rt::trim_right(name.view().substr(0, 4)); }
+
+// A link row that bonds residue r's chain atom at this end to another
+// residue, whatever the row is named: a residue the library lacks is joined
+// to its neighbours by such rows.
+bool chain_bond(int l, int32_t r, int32_t chain, bool first_end) {
+  const auto& k = link_inf;
+  for (int side = 1; side <= 2; ++side) {
+    const bool here = side == 1 ? k.ln_1ires(l) == r && k.ln_1ichn(l) == chain
+                                : k.ln_2ires(l) == r && k.ln_2ichn(l) == chain;
+    if (!here) continue;
+    const std::string_view mine = atom_of(side == 1 ? k.ln_atom1(l) : k.ln_atom2(l));
+    const std::string_view other = atom_of(side == 1 ? k.ln_atom2(l) : k.ln_atom1(l));
+    if (first_end ? chain_bond_atoms(other, mine) : chain_bond_atoms(mine, other)) return true;
+  }
+  return false;
+}
+
 // True when a link row joins this end to the rest of a polymer.
 bool joined(int32_t r, int32_t chain, bool first_end) {
   const int32_t cls = resid_inf.ires_type(r);
   for (int l = 1; l <= link_inf.ln_n; ++l) {
     if (link_inf.ln_used(l)(1) == 'S') continue;
+    if (chain_bond(l, r, chain, first_end)) return true;
     const int32_t lr = first_end ? link_inf.ln_2ires(l) : link_inf.ln_1ires(l);
     const int32_t lc = first_end ? link_inf.ln_2ichn(l) : link_inf.ln_1ichn(l);
     if (lr != r || lc != chain) continue;
@@ -55,6 +74,10 @@ bool joined(int32_t r, int32_t chain, bool first_end) {
 }
 
 }  // namespace
+
+bool chain_bond_atoms(std::string_view up, std::string_view down) {
+  return (up == "C" && down == "N") || ((up == "O3'" || up == "O3*") && down == "P");
+}
 
 void set_mod_(int32_t mdoc, int32_t& ierr) {
   ierr = 0;

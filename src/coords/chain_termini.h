@@ -3,7 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 // ierr 0, or 1 after an error line (empty model, broken residue tree).
 // Writes atom_inf, resid_inf, asym_part, link_inf.
 void set_mod_(int32_t mdoc, int32_t& ierr);
+
+// True when atom `up` of one residue bonded to atom `down` of another is the
+// bond of a polymer chain: a peptide's C to the next N, a nucleotide's O3'
+// to the next P.
+bool chain_bond_atoms(std::string_view up, std::string_view down);

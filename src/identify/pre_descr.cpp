@@ -10,8 +10,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "builder/creat_new.h"
+#include "builder/valency.h"
+#include "coords/chain_termini.h"
 #include "dictionary/descr_precheck.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/libcom.h"
@@ -22,6 +26,7 @@
 #include "foundation/atom_names.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/hooks.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "foundation/words.h"
@@ -301,6 +306,134 @@ void clear_after_build() {
   s.l1b_nbond = s.l1g_nangl = s.l1t_ntors = s.l1c_nchir = s.l1p_nplan = s.l1n_nconn = 0;
 }
 
+// Heavy atoms of residue ir that have coordinates (a file this system wrote
+// keeps missing atoms as rows without them).
+int heavy_atoms(int32_t ir) {
+  int n = 0;
+  const int32_t first = resid_inf.iratm_first(ir);
+  for (int32_t ia = first; ia < first + resid_inf.natm_res(ir); ++ia) {
+    const char t = atom_inf.atm_type(ia)(1);
+    if (t == 'M' || t == 'U' || t == 'D' || atom_crd.occup(ia) <= 0.0001f) continue;
+    const int sf = atom_inf.id_sf(ia);
+    const Name el = sf >= 1 && sf <= MAXNSF ? crst_crd.cs_atype(sf) : Name("?");
+    if (!(el == "H") && !(el == "D")) ++n;
+  }
+  return n;
+}
+
+// The residues (chain, residue) in the order they are identified: the
+// model's order, except that a monomer the library lacks is built from its
+// instance with the most heavy atoms, which is taken just before the first
+// instance.  A description built from a chain-end instance would lack the
+// atoms that bond the others to their neighbours (a 5' nucleotide has no
+// phosphate), and every later instance would carry those atoms as unknown.
+const std::vector<std::pair<int32_t, int32_t>>& identification_order() {
+  static std::vector<std::pair<int32_t, int32_t>> order;
+  static foundation::LookupIndex<8, MAXRESID> by_name;
+  order.clear();
+  by_name.clear();
+  std::vector<std::pair<int32_t, int32_t>> best_of;  // per name: the fullest instance so far
+  std::vector<int32_t> first_of;
+  for (int32_t ig = 1; ig <= asym_part.n_group; ++ig) {
+    const int32_t first = asym_part.ires_first(ig);
+    for (int32_t ir = first; ir < first + asym_part.nres_chain(ig); ++ir) {
+      order.emplace_back(ig, ir);
+      const Code& name = resid_inf.res_name(ir);
+      if (foundation::name_in(name.view(), foundation::kSolvent)) continue;
+      const int32_t k = by_name.first(name.view());
+      if (k < 1) {
+        by_name.add(name.view(), static_cast<int32_t>(first_of.size()) + 1);
+        first_of.push_back(ir);
+        best_of.emplace_back(ig, ir);
+      } else if (heavy_atoms(ir) > heavy_atoms(best_of[k - 1].second)) {
+        best_of[k - 1] = {ig, ir};
+      }
+    }
+  }
+  bool moved = false;
+  // The residue to take before each one, and the residues so taken.
+  std::vector<std::pair<int32_t, int32_t>> ahead(resid_inf.n_residue + 1, {0, 0});
+  std::vector<char> taken(resid_inf.n_residue + 1, 0);
+  for (std::size_t k = 0; k < first_of.size(); ++k) {
+    if (best_of[k].second == first_of[k]) continue;
+    Code mon = resid_inf.res_name(first_of[k]);
+    int32_t jerr = 0;
+    check_mon_name_in_lib_(mon, jerr);
+    if (jerr == 0) continue;
+    ahead[first_of[k]] = best_of[k];
+    taken[best_of[k].second] = 1;
+    moved = true;
+  }
+  if (!moved) return order;
+  std::vector<std::pair<int32_t, int32_t>> plain;
+  plain.swap(order);
+  for (const auto& [ig, ir] : plain) {
+    if (taken[ir]) continue;
+    if (ahead[ir].second > 0) order.push_back(ahead[ir]);
+    order.emplace_back(ig, ir);
+  }
+  return order;
+}
+
+// Residue ir's chain atoms (C and N, O3' and P) that bond the residue before
+// or after it in the model, within the limits of the search for links by
+// distance (1.7 A for C-N, 2.4 A for O3'-P), added to out once each.
+void chain_bonded_atoms(int32_t ir, std::vector<Name>& out) {
+  const int32_t ias = resid_inf.iratm_first(ir);
+  for (const int32_t other : {ir - 1, ir + 1}) {
+    if (other < 1 || other > resid_inf.n_residue) continue;
+    const int32_t jas = resid_inf.iratm_first(other);
+    for (int32_t ia = ias; ia < ias + resid_inf.natm_res(ir); ++ia) {
+      const std::string_view a = atom_inf.atm_name(ia).trimmed();
+      for (int32_t ja = jas; ja < jas + resid_inf.natm_res(other); ++ja) {
+        const std::string_view b = atom_inf.atm_name(ja).trimmed();
+        if (!(other > ir ? chain_bond_atoms(a, b) : chain_bond_atoms(b, a))) continue;
+        if (atom_crd.occup(ia) < 0.0001f || atom_crd.occup(ja) < 0.0001f) continue;
+        float d2 = 0.0f;
+        for (int k = 1; k <= 3; ++k) {
+          const float dk = atom_crd.xyz_crd(k, ia) - atom_crd.xyz_crd(k, ja);
+          d2 += dk * dk;
+        }
+        const float limit = a == "C" || a == "N" ? 1.7f : 2.4f;
+        if (d2 > limit * limit) continue;
+        bool known = false;
+        for (const Name& n : out) known = known || n == atom_inf.atm_name(ia);
+        if (!known) out.push_back(atom_inf.atm_name(ia));
+        break;
+      }
+    }
+  }
+}
+
+// The chain atoms that bond a neighbour in any instance of the monomer of
+// residue ir: one description serves the chain ends and the middle alike.
+std::vector<Name> chain_bonded_atoms_of(int32_t ir) {
+  std::vector<Name> out;
+  for (int32_t jr = 1; jr <= resid_inf.n_residue; ++jr)
+    if (resid_inf.res_name(jr) == resid_inf.res_name(ir)) chain_bonded_atoms(jr, out);
+  return out;
+}
+
+// The terminal groups of peptides and nucleic acids belong to residues of
+// those kinds: a chain end that identification left as another kind (a
+// residue the library lacks, described from its own atoms) takes none.
+void no_termini_off_polymers() {
+  auto polymer = [](int32_t ir) {
+    if (ir < 1 || ir > resid_inf.n_residue) return true;
+    const int32_t t = resid_inf.ires_type(ir);
+    return t == 3 || t == 4 || t == 5 || t == 6 || t == 10;
+  };
+  // The start groups NH3 .. NH3-COO, the end groups COO .. NH3-COO and
+  // CM-COO; any other code (none, the bare terminus) stays.
+  auto group = [](int32_t t, bool end) { return (t >= 2 && t <= 6) || (end && t == 8); };
+  for (int32_t ig = 1; ig <= asym_part.n_group; ++ig) {
+    if (!polymer(asym_part.ires_start_tree(ig)) && group(asym_part.iterm_s_type(ig), false))
+      asym_part.iterm_s_type(ig) = 1;
+    if (!polymer(asym_part.ires_end_tree(ig)) && group(asym_part.iterm_f_type(ig), true))
+      asym_part.iterm_f_type(ig) = 1;
+  }
+}
+
 // Builder road: standard modifications for the class, then the builder and
 // the new dictionary entry.
 bool build_new(const Run& run, Residue& r, char coor, std::string_view name, int32_t& nmnew, int32_t& lib2,
@@ -334,7 +467,11 @@ bool build_new(const Run& run, Residue& r, char coor, std::string_view name, int
   }
   int32_t code = run.mdoc;
   if (libcom.lb_pass == 1 && run.list != 'T' && rt::text_eq(name, "kavlin")) code = 99;
+  // A polymer residue's chain atoms take no hydrogen for the bonds to the
+  // residues either side of it.
+  builder::set_outside_bonds(chain_bonded_atoms_of(r.ir));
   creat_new_(code, run.list, mode, s.c1_pnum, name, 0.0f, ierr);
+  builder::set_outside_bonds({});
   if (ierr != 0) return false;
   cpl_mlib_(run.mdoc, ierr);
   if (ierr != 0) return false;
@@ -398,10 +535,13 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
 
   bool built = false;
   auto fail = [&]() { kerr = 0; };
-  for (int32_t ig = 1; ig <= asym_part.n_group; ++ig) {
-    int32_t its = asym_part.iterm_s_type(ig), itf = asym_part.iterm_f_type(ig);
+  const std::vector<std::pair<int32_t, int32_t>>& order = identification_order();
+  for (std::size_t step = 0; step < order.size(); ++step) {
+    const int32_t ig = order[step].first;
     const int32_t first = asym_part.ires_first(ig);
-    for (int32_t ir = first; ir < first + asym_part.nres_chain(ig); ++ir) {
+    {  // one residue
+      const int32_t ir = order[step].second;
+      int32_t its = asym_part.iterm_s_type(ig), itf = asym_part.iterm_f_type(ig);
       if (built) clear_after_build();
       built = false;
       Residue r;
@@ -591,6 +731,7 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
     }
     kerr = 0;
   }
+  no_termini_off_polymers();
   if (nmnew > 0) msgdoc_(run.md, rt::fmt("(A,I6)", " number of new kinds of monomers            :", nmnew));
   if (list == 'T') {
     msgdoc_(run.mdoc, " --- END PRE_DESCR --- ");
