@@ -675,6 +675,13 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
   r_scratch.c2_iglobal = 0;
   crdinf.cr_hflag = std::string_view(&h_flag, 1);
   initcs_2_();
+  // The per-atom clearing of S1 leaves the torsions and their codes alone, so
+  // a run would otherwise write what an earlier run in the same process left
+  // in those slots: they start each run as they start a process, unset.
+  for (int32_t k = 1; k <= MX1ATOM; ++k) {
+    r_scratch.s1_id_psi(k) = rt::FixedText<8>();
+    r_scratch.s1_psi(k) = 0.0f;
+  }
 
   wrt_ccrd_("TITL", c.mdoc, atom_inf.n_aniso, ierr);
   out.crd = Outputs::opened(crdinf.cro_iun);
