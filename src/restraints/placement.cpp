@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "foundation/kernels.h"
+#include "restraints/ideal_hand.h"
 #include "suite/pi.h"
 
 namespace restraints {
@@ -45,9 +46,60 @@ bool place_atom(const WorkSlot& s, int32_t parent, int32_t child, const float* r
   return true;
 }
 
-void place_children(const WorkSlot& s, int32_t ic, const float* ref, const float* axis, float axis_len,
-                    float ang1, int skip, int32_t ice, float phe, const Permission& permit,
-                    int32_t& na_rebld, const std::function<void(int32_t, bool)>& after) {
+bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, const float* ref,
+                     const float* axis, float& ph) {
+  if (!s.usable(from) || !s.usable(ic) || !in_rows(m)) return false;
+  // An atom with an occupancy had its torsion measured on the model when
+  // the residue was described, and that puts it back where it was; one the
+  // model never had has no occupancy.
+  if (s.occ(m) >= 0.001f) return false;
+  // The neighbours in the area of ic, then of from: back atom, tree
+  // children, ring closures.
+  auto neighbours = [&](int32_t a, int32_t* out) {
+    int n = 0;
+    out[n++] = s.iback(a);
+    for (int k = 1; k <= std::min<int32_t>(s.ndist(a), MX1BRN); ++k) out[n++] = s.conn(k, a);
+    for (int k = 1; k <= std::min<int32_t>(s.nextr(a), MX1EXT); ++k) out[n++] = s.iextr(k, a);
+    return n;
+  };
+  int32_t cand[1 + MX1BRN + MX1EXT];
+  // A torsion of the library itself stands unless a neighbour of ic has a
+  // position; one derived from the model or from other atoms gives way to
+  // the ideal coordinates.
+  const bool library_given = s.id_psi(m) == "vv" || s.id_psi(m) == "cvv";
+  for (const bool on_from : {false, true}) {
+    if (on_from && library_given) return false;
+    const int32_t centre = on_from ? from : ic;
+    const int n = neighbours(centre, cand);
+    // An atom of the model is a better guide than a rebuilt one.
+    for (const bool rebuilt : {false, true}) {
+      for (int i = 0; i < n; ++i) {
+        const int32_t b = cand[i];
+        if (b == from || b == m || b == ic || !s.usable(b) || (s.atype(b)(1) == 'R') != rebuilt)
+          continue;
+        float off = 0.0f;
+        if (!ideal_offset(s.mname.view(), s.aname(from).view(), s.aname(ic).view(),
+                          s.aname(b).view(), on_from, s.aname(m).view(), off))
+          continue;
+        float v[3], t[3];
+        for (int k = 0; k < 3; ++k) v[k] = s.xyz(k + 1, b) - s.xyz(k + 1, centre);
+        t[0] = v[1] * axis[2] - v[2] * axis[1];
+        t[1] = v[2] * axis[0] - v[0] * axis[2];
+        t[2] = v[0] * axis[1] - v[1] * axis[0];
+        // A neighbour in line with the axis has no side.
+        if (foundation::norm3(t) < 1e-3f * foundation::norm3(v) * foundation::norm3(axis)) continue;
+        ph = frame_torsion(ref, axis, v) + off;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void place_children(const WorkSlot& s, int32_t ic, int32_t from, const float* ref,
+                    const float* axis, float axis_len, float ang1, int skip, int32_t ice, float phe,
+                    const Permission& permit, int32_t& na_rebld,
+                    const std::function<void(int32_t, bool)>& after) {
   const int32_t nd = std::min<int32_t>(s.ndist(ic), MX1BRN);
   const int32_t first = nd - skip;
   if (first < 1) return;
@@ -66,6 +118,8 @@ void place_children(const WorkSlot& s, int32_t ic, const float* ref, const float
         ph = ice < 1 ? ph0 : s.psi(child) + phe;
       else
         ph = s.psi(child) + ph0;
+      float lib = 0.0f;
+      if (library_torsion(s, ic, from, child, ref, axis, lib)) ph = lib;
       placed = place_atom(s, ic, child, ref, axis, axis_len, ang1, s.dist(child), s.tht(child), ph, na_rebld);
       if (placed) {
         if (reference) {

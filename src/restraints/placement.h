@@ -28,15 +28,28 @@ struct Permission {
 bool place_atom(const WorkSlot& s, int32_t parent, int32_t child, const float* ref, const float* axis,
                 float axis_len, float ang1, float bond, float angle, float torsion, int32_t& na_rebld);
 
+// The torsion (degrees) of child m of ic in the frame (ref, axis), the axis
+// running from row `from` of the same area to ic, at which the library's
+// ideal coordinates put m beside another neighbour of ic that has a
+// position (an atom of the model before a rebuilt one).  false when from is
+// not a row, m has an occupancy (its torsion was measured on the model), no
+// neighbour serves, or the monomer lacks ideal coordinates.
+bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, const float* ref,
+                     const float* axis, float& ph);
+
 // Children of ic from the last down to the first (skip 1 leaves the last one
 // out, the second-last then being the reference child).  The reference child
 // sits at torsion ph0 (phe with an extra atom ice >= 1, else its own psi);
-// other children at their psi plus ph0.  Occupancy from ic unless the
+// other children at their psi plus ph0; but a child that the library's
+// ideal coordinates place beside a neighbour of ic with a position (see
+// library_torsion, the axis from row `from`, 0 when it lies in the other
+// area) goes there, so that its side is the library's.  Occupancy from ic unless the
 // reference child was placed with a torsion code not beginning with "c" on
 // an atom other than carbon.  after(child, placed) runs after every child.
 // Writes r_scratch C1 or C2 rows (xyz, occ, biso, atype).
-void place_children(const WorkSlot& s, int32_t ic, const float* ref, const float* axis, float axis_len,
-                    float ang1, int skip, int32_t ice, float phe, const Permission& permit,
-                    int32_t& na_rebld, const std::function<void(int32_t, bool)>& after = {});
+void place_children(const WorkSlot& s, int32_t ic, int32_t from, const float* ref,
+                    const float* axis, float axis_len, float ang1, int skip, int32_t ice, float phe,
+                    const Permission& permit, int32_t& na_rebld,
+                    const std::function<void(int32_t, bool)>& after = {});
 
 }  // namespace restraints

@@ -36,14 +36,17 @@ void perpendicular(const float* axis, float* ref) {
 // pivot's torsion plus its own and at the supplement of the pivot's angle;
 // a branch keeps ic's occupancy only while the pivot's counts.
 void place_fan(const restraints::WorkSlot& s, const restraints::Permission& permit, int32_t ic,
-               int32_t pivot, int32_t from, const float* axis, float len, int32_t& na_rebld) {
+               int32_t pivot, int32_t from, int32_t axis_from, const float* axis, float len,
+               int32_t& na_rebld) {
   float ref[3];
   difference(s, ic, pivot, ref);
   for (int32_t j = from; j >= 1; --j) {
     const int32_t m = s.conn(j, ic);
     if (!permit.allows(s, m)) continue;
+    float ph = s.psi(pivot) + s.psi(m);
+    restraints::library_torsion(s, ic, axis_from, m, ref, axis, ph);
     if (restraints::place_atom(s, ic, m, ref, axis, len, 180.0f - s.tht(pivot), s.dist(m), s.tht(m),
-                               s.psi(pivot) + s.psi(m), na_rebld))
+                               ph, na_rebld))
       s.occ(m) = s.occ(pivot) >= 0.0001f ? s.occ(ic) : 0.0f;
   }
 }
@@ -63,11 +66,13 @@ void rebuild_13_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int32
   if (!in_rows(k)) return;
   if (permit.allows(s, k)) {
     perpendicular(axis, ref);
-    if (restraints::place_atom(s, ic, k, ref, axis, len, 90.0f, s.dist(k), s.tht(k), 0.0f, na_rebld))
+    float ph = 0.0f;
+    restraints::library_torsion(s, ic, icb, k, ref, axis, ph);
+    if (restraints::place_atom(s, ic, k, ref, axis, len, 90.0f, s.dist(k), s.tht(k), ph, na_rebld))
       s.occ(k) = s.asymb(ic) == "C   " ? s.occ(ic) : 0.0f;
   }
   if (!s.usable(k) || nd < 2) return;
-  place_fan(s, permit, ic, k, nd - 1, axis, len, na_rebld);
+  place_fan(s, permit, ic, k, nd - 1, icb, axis, len, na_rebld);
 }
 
 void rebuild_13b_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int32_t& na_rebld,
@@ -96,11 +101,14 @@ void rebuild_13b_(int32_t, int32_t ic, int32_t icb, char hflag, char rflag, int3
   if (permit.allows(s, m1)) {
     const float own = s.occ(m1);
     perpendicular(axis, ref);
-    if (restraints::place_atom(s, ic, m1, ref, axis, len, 90.0f, s.dist(m1), s.tht(m1), 0.0f, na_rebld))
+    float ph = 0.0f;
+    restraints::library_torsion(s, ic, icb, m1, ref, axis, ph);
+    if (restraints::place_atom(s, ic, m1, ref, axis, len, 90.0f, s.dist(m1), s.tht(m1), ph,
+                               na_rebld))
       s.occ(m1) = own >= 0.0001f ? s.occ(ic) : 0.0f;
   }
   if (!s.usable(m1) || nd < 3) return;
-  place_fan(s, permit, ic, m1, nd - 2, axis, len, na_rebld);
+  place_fan(s, permit, ic, m1, nd - 2, icb, axis, len, na_rebld);
 }
 
 void rebuild_14_(int32_t, int32_t ic, int32_t icb, int32_t icbb, char hflag, char rflag, int32_t& na_rebld,
@@ -111,7 +119,8 @@ void rebuild_14_(int32_t, int32_t ic, int32_t icb, int32_t icbb, char hflag, cha
   float ref[3], axis[3];
   difference(s, icb, icbb, ref);
   difference(s, ic, icb, axis);
-  restraints::place_children(s, ic, ref, axis, s.dist(ic), s.tht(ic), 0, 0, 0.0f, {hflag, rflag}, na_rebld);
+  restraints::place_children(s, ic, icb, ref, axis, s.dist(ic), s.tht(ic), 0, 0, 0.0f,
+                             {hflag, rflag}, na_rebld);
 }
 
 void rebuild_14b_(int32_t, int32_t ic, int32_t icb, int32_t icbb, char hflag, char rflag, int32_t& na_rebld,
@@ -122,8 +131,8 @@ void rebuild_14b_(int32_t, int32_t ic, int32_t icb, int32_t icbb, char hflag, ch
   float ref[3], axis[3];
   difference(s, icb, icbb, ref);
   difference(s, ic, icb, axis);
-  restraints::place_children(s, ic, ref, axis, axis_length(s.dist(icb), s.dist(icbb)), s.tht(icbb), 1, 0,
-                             0.0f, {hflag, rflag}, na_rebld);
+  restraints::place_children(s, ic, icb, ref, axis, axis_length(s.dist(icb), s.dist(icbb)),
+                             s.tht(icbb), 1, 0, 0.0f, {hflag, rflag}, na_rebld);
 }
 
 void init_rebuild_(int32_t mdoc, char list, char, char ch_flag_old, char hflag, char rflag, int32_t& na_rebld,

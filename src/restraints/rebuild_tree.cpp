@@ -25,14 +25,15 @@ void into_next_residue(const WorkSlot& s2, const WorkSlot& s1, int32_t icc, int3
   float ref[3], axis[3];
   nb_vsub_(s2.xyz.column(icb), s2.xyz.column(icbb), ref);
   nb_vsub_(s1.xyz.column(icc), s2.xyz.column(icb), axis);
-  restraints::place_children(s1, icc, ref, axis, s1.dist(icc), s1.tht(icc), 0, 0, 0.0f, permit, na_rebld,
-                             [&](int32_t icn, bool) {
+  restraints::place_children(s1, icc, 0, ref, axis, s1.dist(icc), s1.tht(icc), 0, 0, 0.0f, permit,
+                             na_rebld, [&](int32_t icn, bool) {
                                if (!s1.usable(icn) || !s1.usable(icc) || !s2.usable(icb)) return;
                                float ref2[3], axis2[3];
                                nb_vsub_(s1.xyz.column(icc), s2.xyz.column(icb), ref2);
                                nb_vsub_(s1.xyz.column(icn), s1.xyz.column(icc), axis2);
-                               restraints::place_children(s1, icn, ref2, axis2, s1.dist(icn), s1.tht(icn), 0,
-                                                          0, 0.0f, permit, na_rebld);
+                               restraints::place_children(s1, icn, icc, ref2, axis2, s1.dist(icn),
+                                                          s1.tht(icn), 0, 0, 0.0f, permit,
+                                                          na_rebld);
                              });
 }
 
@@ -131,8 +132,8 @@ void children_of_copies(int32_t il, char ch_flag, char ch_flag_old, char hflag, 
       float ideal = 0.0f;
       calc_phi_s2_(icbb, icb, ic, ice, 0, iph, phe, ideal, 0.0f);
     }
-    restraints::place_children(s2, ic, ref, axis, s2.dist(ic), s2.tht(ic), 0, ice, phe, permit, na_rebld,
-                               [&](int32_t child, bool placed) {
+    restraints::place_children(s2, ic, icb, ref, axis, s2.dist(ic), s2.tht(ic), 0, ice, phe, permit,
+                               na_rebld, [&](int32_t child, bool placed) {
                                  if (placed && his && (s2.aname(child) == "HD1" || s2.aname(child) == "HE2"))
                                    s2.occ(child) = 0.0f;
                                });

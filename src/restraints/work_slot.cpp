@@ -30,21 +30,21 @@ int32_t WorkSlot::row_of(int32_t n) const { return in_rows(n) ? inew(n) : 0; }
 
 const WorkSlot& slot1() {
   r_scratch_t& r = r_scratch;
-  static const WorkSlot s{r.c1_natom, r.c1_igatm,  r.c1_iglobal, r.c1_rname, r.c1_pnum,  r.c1_xyz,
-                  r.c1_occ,   r.c1_biso,   r.c1_nalt,    r.c1_ialt,  r.c1_aname, r.c1_asymb,
-                  r.c1_atype, r.s1_dist,   r.s1_tht,     r.s1_psi,   r.s1_inew,  r.s1_iold,
-                  r.s1_ilib,  r.s1_ndist,  r.s1_conn,    r.s1_nextr, r.s1_iextr, r.s1_iback,
-                  r.s1_conn_s, r.s1_conn_f, r.s1_id_psi};
+  static const WorkSlot s{
+      r.c1_natom, r.c1_igatm, r.c1_iglobal, r.c1_rname,  r.c1_pnum,   r.c1_xyz,    r.c1_occ,
+      r.c1_biso,  r.c1_nalt,  r.c1_ialt,    r.c1_aname,  r.c1_asymb,  r.c1_atype,  r.s1_dist,
+      r.s1_tht,   r.s1_psi,   r.s1_inew,    r.s1_iold,   r.s1_ilib,   r.s1_ndist,  r.s1_conn,
+      r.s1_nextr, r.s1_iextr, r.s1_iback,   r.s1_conn_s, r.s1_conn_f, r.s1_id_psi, r.l1l_mname};
   return s;
 }
 
 const WorkSlot& slot2() {
   r_scratch_t& r = r_scratch;
-  static const WorkSlot s{r.c2_natom, r.c2_igatm,  r.c2_iglobal, r.c2_rname, r.c2_pnum,  r.c2_xyz,
-                  r.c2_occ,   r.c2_biso,   r.c2_nalt,    r.c2_ialt,  r.c2_aname, r.c2_asymb,
-                  r.c2_atype, r.s2_dist,   r.s2_tht,     r.s2_psi,   r.s2_inew,  r.s2_iold,
-                  r.s2_ilib,  r.s2_ndist,  r.s2_conn,    r.s2_nextr, r.s2_iextr, r.s2_iback,
-                  r.s2_conn_s, r.s2_conn_f, r.s2_id_psi};
+  static const WorkSlot s{
+      r.c2_natom, r.c2_igatm, r.c2_iglobal, r.c2_rname,  r.c2_pnum,   r.c2_xyz,    r.c2_occ,
+      r.c2_biso,  r.c2_nalt,  r.c2_ialt,    r.c2_aname,  r.c2_asymb,  r.c2_atype,  r.s2_dist,
+      r.s2_tht,   r.s2_psi,   r.s2_inew,    r.s2_iold,   r.s2_ilib,   r.s2_ndist,  r.s2_conn,
+      r.s2_nextr, r.s2_iextr, r.s2_iback,   r.s2_conn_s, r.s2_conn_f, r.s2_id_psi, r.l2l_mname};
   return s;
 }
 

@@ -41,6 +41,8 @@ struct WorkSlot {
   rt::Array1<int32_t, MX1ATOM>& conn_s;
   rt::Array1<int32_t, MX1ATOM>& conn_f;
   rt::Array1<rt::FixedText<8>, MX1ATOM>& id_psi;
+  // Code of the library monomer of the area (L1 for slot 1, L2 for slot 2).
+  rt::FixedText<8>& mname;
 
   // A row that exists and has a position: not missing, absent or deleted.
   bool usable(int32_t a) const;

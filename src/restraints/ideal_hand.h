@@ -1,0 +1,29 @@
+// The hand of a library monomer where a rebuilt atom's side is not fixed by
+// a torsion of the library: the monomer's ideal coordinates say on which
+// side of its neighbours each atom lies, and a placement follows them.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace restraints {
+
+// Ideal coordinates of atom `atom` of the library monomer `mon` (an entry in
+// force); false when the monomer or the atom has none.  Reads r_scratch lml_
+// and lma_ rows.
+bool ideal_position(std::string_view mon, std::string_view atom, float* x);
+
+// Torsion in degrees, in (-180, 180], of the bond vector v about the axis
+// vector axis, counted from the reference vector ref as the placement of
+// atoms counts it (ref pointing into the axis; 0 puts v on ref's side).
+float frame_torsion(const float* ref, const float* axis, const float* v);
+
+// Torsion of atom m (bonded to c) about the bond from -> c, relative to
+// atom b, that the ideal coordinates of monomer mon give; b is bonded to c,
+// or to from when b_on_from.  The torsion that puts m on b's side is 0.
+// False when any of the four lacks ideal coordinates or b or m lies in line
+// with the bond.
+bool ideal_offset(std::string_view mon, std::string_view from, std::string_view c,
+                  std::string_view b, bool b_on_from, std::string_view m, float& offset);
+
+}  // namespace restraints

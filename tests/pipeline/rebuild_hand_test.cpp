@@ -1,0 +1,266 @@
+// Atoms rebuilt by whole runs on a real NMR entry from which atoms were
+// removed, set against the deposited ones and the library: every rebuilt
+// centre with the hand of the library's ideal coordinates, no rebuilt atom
+// on top of a heavy atom other than its own neighbours, rebuilt heavy atoms
+// and hydrogens whose place the geometry fixes where the entry has them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dictionary/lib_com.h"
+#include "dictionary/lib_to_work.h"
+#include "foundation/atom_com.h"
+#include "pipeline_fixture.h"
+
+namespace {
+
+using pipetest::Options;
+
+struct P {
+  double x = 0, y = 0, z = 0;
+};
+double dist(const P& a, const P& b) {
+  return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
+                   (a.z - b.z) * (a.z - b.z));
+}
+// Signed volume of the three bonds from the centre c.
+double volume(const P& c, const P& a, const P& b, const P& d) {
+  const double u[3] = {a.x - c.x, a.y - c.y, a.z - c.z}, v[3] = {b.x - c.x, b.y - c.y, b.z - c.z},
+               w[3] = {d.x - c.x, d.y - c.y, d.z - c.z};
+  return u[0] * (v[1] * w[2] - v[2] * w[1]) - u[1] * (v[0] * w[2] - v[2] * w[0]) +
+         u[2] * (v[0] * w[1] - v[1] * w[0]);
+}
+std::string trim(std::string s) {
+  s.erase(0, s.find_first_not_of(' '));
+  s.erase(s.find_last_not_of(' ') + 1);
+  return s;
+}
+
+// Residue key (chain and number), the residue's name and its atoms by name.
+struct Residue {
+  std::string name;
+  std::map<std::string, P> atoms;
+};
+using Model = std::map<std::string, Residue>;
+
+// The deposited entry, and a copy without hydrogens and without the heavy
+// atoms named in `drop` (residue name and atom name).
+Model deposited(const std::string& path, const std::string& copy,
+                const std::set<std::string>& drop) {
+  std::ifstream in(path);
+  std::ofstream out(copy);
+  Model m;
+  for (std::string l; std::getline(in, l);) {
+    if (!l.starts_with("ATOM") && !l.starts_with("HETATM")) {
+      out << l << "\n";
+      continue;
+    }
+    const std::string res = trim(l.substr(17, 3)), atom = trim(l.substr(12, 4)),
+                      elem = trim(l.substr(76, 2));
+    const std::string key = l.substr(21, 1) + "|" + trim(l.substr(22, 5));
+    m[key].name = res;
+    m[key].atoms[atom] =
+        P{std::stod(l.substr(30, 8)), std::stod(l.substr(38, 8)), std::stod(l.substr(46, 8))};
+    if (elem != "H" && !drop.count(res + " " + atom)) out << l << "\n";
+  }
+  return m;
+}
+
+// The coordinate file a run wrote, read back.
+Model written(const std::string& base) {
+  Model m;
+  if (pipetest::read_coordinates(base) != 0) return m;
+  for (int ia = 1; ia <= atom_inf.n_atom; ++ia) {
+    const int ir = atom_inf.i_resid(ia);
+    const std::string num = resid_inf.res_num_pdb(ir).str();
+    const std::string key = num.substr(7, 1) + "|" + trim(num.substr(2, 5));
+    m[key].name = trim(resid_inf.res_name(ir).str());
+    m[key].atoms[trim(atom_inf.atm_name(ia).str())] =
+        P{atom_crd.xyz_crd(1, ia), atom_crd.xyz_crd(2, ia), atom_crd.xyz_crd(3, ia)};
+  }
+  return m;
+}
+
+// What the library says of a monomer: ideal coordinates, the bonded atoms of
+// each atom, and the atoms that share a plane with a hydrogen.
+struct Monomer {
+  std::map<std::string, P> ideal;
+  std::map<std::string, std::vector<std::string>> bonded;
+  std::set<std::string> in_plane;
+};
+const Monomer& monomer(const std::string& name) {
+  static std::map<std::string, Monomer> known;
+  auto it = known.find(name);
+  if (it != known.end()) return it->second;
+  Monomer& m = known[name];
+  rt::FixedText<8> code(name);
+  int32_t ierr = 0;
+  captured([&] { cp_mlib_(0, code, ierr); });
+  if (ierr != 0) return m;
+  const r_scratch_t& r = r_scratch;
+  for (int a = 1; a <= r.l1a_natom; ++a)
+    if (r.l1a_coor_flag(a) == "Y")
+      m.ideal[trim(r.l1a_aname(a).str())] = P{r.l1a_x(a), r.l1a_y(a), r.l1a_z(a)};
+  for (int b = 1; b <= r.l1b_nbond; ++b) {
+    const std::string a1 = trim(r.l1b_1atm(b).str()), a2 = trim(r.l1b_2atm(b).str());
+    m.bonded[a1].push_back(a2);
+    m.bonded[a2].push_back(a1);
+  }
+  for (int p = 1; p <= r.l1p_nplan; ++p)
+    for (int k = 1; k <= r.l1p_natom(p); ++k) m.in_plane.insert(trim(r.l1p_atom(k, p).str()));
+  return m;
+}
+bool hydrogen(const std::string& atom) { return !atom.empty() && atom[0] == 'H'; }
+
+struct Measure {
+  int rebuilt = 0, heavy = 0, centres = 0;
+  std::vector<std::string> faults;
+};
+
+// Everything the run rebuilt (atoms of the written model that the input
+// lacked) against the library and the deposited entry.
+Measure measure(const Model& dep, const Model& input_lacks, const Model& out) {
+  Measure m;
+  std::vector<std::pair<std::string, P>> heavy;
+  for (const auto& [key, res] : out)
+    for (const auto& [atom, p] : res.atoms)
+      if (!hydrogen(atom)) heavy.push_back({key + " " + atom, p});
+  for (const auto& [key, res] : out) {
+    const Monomer& lib = monomer(res.name);
+    const auto lacked = input_lacks.find(key);
+    if (lacked == input_lacks.end()) continue;
+    auto rebuilt = [&](const std::string& atom) {
+      return lacked->second.atoms.count(atom) != 0 && res.atoms.count(atom);
+    };
+    const auto d = dep.find(key);
+    for (const auto& [atom, p] : res.atoms) {
+      if (!rebuilt(atom)) continue;
+      ++m.rebuilt;
+      const std::string where = res.name + " " + key + " " + atom;
+      const auto nb = lib.bonded.find(atom);
+      std::set<std::string> own;
+      if (nb != lib.bonded.end())
+        for (const std::string& b : nb->second) own.insert(key + " " + b);
+      for (const auto& [hk, hp] : heavy)
+        if (hk != key + " " + atom && !own.count(hk) && dist(p, hp) < 1.0)
+          m.faults.push_back(where + " within 1.0 A of " + hk);
+      if (d == dep.end() || !d->second.atoms.count(atom)) continue;
+      const double off = dist(p, d->second.atoms.at(atom));
+      if (!hydrogen(atom)) {
+        ++m.heavy;
+        if (off > 0.2)
+          m.faults.push_back(where + " " + std::to_string(off) + " A from the deposited atom");
+        continue;
+      }
+      // A hydrogen whose parent holds two heavy atoms, or that lies in a
+      // plane, has one place; others turn about their bond.  The backbone H
+      // has its place from the peptide, except at the chain start.
+      if (nb == lib.bonded.end() || nb->second.empty()) continue;
+      const std::string parent = nb->second.front();
+      int heavy_of_parent = 0;
+      for (const std::string& b : lib.bonded.at(parent)) heavy_of_parent += !hydrogen(b);
+      const bool chain_start =
+          !dep.count(key.substr(0, 2) + std::to_string(std::stoi(key.substr(2)) - 1));
+      const bool rigid =
+          heavy_of_parent >= 2 || lib.in_plane.count(atom) || (atom == "H" && !chain_start);
+      if (!rigid) continue;
+      // The entry names some prochiral pairs (the CH2 groups of leucine,
+      // isoleucine and methionine) the other way round from the library's
+      // ideal coordinates, whose hand is checked below: a hydrogen is set
+      // against the nearest deposited hydrogen of its parent when that is a
+      // tetrahedral centre; in a plane (the amide NH2) against its own.
+      double best = off;
+      if (lib.bonded.at(parent).size() == 4)
+        for (const std::string& b : lib.bonded.at(parent))
+          if (hydrogen(b) && d->second.atoms.count(b))
+            best = std::min(best, dist(p, d->second.atoms.at(b)));
+      if (best > 0.15)
+        m.faults.push_back(where + " " + std::to_string(best) + " A from the deposited hydrogens");
+    }
+    // Every centre with four bonded atoms of which one at least was rebuilt
+    // has the hand of the library's ideal coordinates.
+    for (const auto& [centre, nbs] : lib.bonded) {
+      if (nbs.size() != 4 || !res.atoms.count(centre) || !lib.ideal.count(centre)) continue;
+      bool all = true, any = rebuilt(centre);
+      for (const std::string& b : nbs) {
+        all = all && res.atoms.count(b) && lib.ideal.count(b);
+        any = any || rebuilt(b);
+      }
+      if (!all || !any) continue;
+      ++m.centres;
+      const double vm = volume(res.atoms.at(centre), res.atoms.at(nbs[0]), res.atoms.at(nbs[1]),
+                               res.atoms.at(nbs[2]));
+      const double vi = volume(lib.ideal.at(centre), lib.ideal.at(nbs[0]), lib.ideal.at(nbs[1]),
+                               lib.ideal.at(nbs[2]));
+      if (std::fabs(vi) > 0.3 && !(vm * vi > 0.0 && std::fabs(vm) > 0.3))
+        m.faults.push_back(res.name + " " + key + " centre " + centre + " volume " +
+                           std::to_string(vm) + " where the library has " + std::to_string(vi));
+    }
+  }
+  return m;
+}
+
+// The atoms of the deposited entry that the copy lacks, by residue.
+Model lacking(const Model& dep, const std::set<std::string>& drop) {
+  Model m;
+  for (const auto& [key, res] : dep)
+    for (const auto& [atom, p] : res.atoms)
+      if (hydrogen(atom) || drop.count(res.name + " " + atom)) {
+        m[key].name = res.name;
+        m[key].atoms[atom] = p;
+      }
+  return m;
+}
+
+Measure run_on_copy(const std::set<std::string>& drop, char rflag, std::string& log) {
+  TempDir dir;
+  const std::string copy = dir.path() + "/2BEG_lacking.pdb";
+  const Model dep = deposited(pipetest::data("2BEG.pdb"), copy, drop);
+  Options o;
+  o.in = copy;
+  o.h = 'A';
+  o.rflag = rflag;
+  const pipetest::Outcome r = pipetest::run(o, dir.path());
+  log = r.out;
+  EXPECT_EQ(r.ierr, 0) << r.out;
+  const Model out = written(dir.path() + "/out");
+  return measure(dep, lacking(dep, drop), out);
+}
+
+std::string listed(const std::vector<std::string>& faults) {
+  std::string s;
+  for (std::size_t i = 0; i < faults.size() && i < 40; ++i) s += faults[i] + "\n";
+  return s + std::to_string(faults.size()) + " faults";
+}
+
+// Hydrogens only: every CH2 pair, the amide NH2 of asparagine and the
+// hydrogens of the valine and leucine branch points where the entry and the
+// library have them.
+TEST(RebuildHand, HydrogensOfAnEntryWithoutThemKeepTheLibrarysHand) {
+  std::string log;
+  const Measure m = run_on_copy({}, 'N', log);
+  EXPECT_GT(m.rebuilt, 900);
+  EXPECT_GT(m.centres, 350);
+  EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
+}
+
+// Heavy atoms as well: a valine and a leucine methyl (branches of a centre
+// without a chiral row), a ring atom and an amide oxygen, with every
+// hydrogen.
+TEST(RebuildHand, HeavyAtomsAndHydrogensRebuiltTogetherKeepTheLibrarysHand) {
+  const std::set<std::string> drop = {"VAL CG2", "LEU CD2", "PHE CZ", "ASN OD1"};
+  std::string log;
+  const Measure m = run_on_copy(drop, 'Y', log);
+  EXPECT_EQ(m.heavy, 25 + 10 + 10 + 5)
+      << "every valine CG2, leucine CD2, phenylalanine CZ, asparagine OD1";
+  EXPECT_GT(m.rebuilt, 1000);
+  EXPECT_GT(m.centres, 350);
+  EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
+}
+
+}  // namespace
