@@ -60,9 +60,15 @@ float frame_torsion(const float* ref, const float* axis, const float* v) {
 
 bool ideal_offset(std::string_view mon, std::string_view from, std::string_view c,
                   std::string_view b, bool b_on_from, std::string_view m, float& offset) {
-  float xf[3], xc[3], xb[3], xm[3];
-  if (!ideal_position(mon, from, xf) || !ideal_position(mon, c, xc) ||
-      !ideal_position(mon, b, xb) || !ideal_position(mon, m, xm))
+  float xf[3];
+  if (!ideal_position(mon, from, xf)) return false;
+  return ideal_offset_at(mon, xf, c, b, b_on_from, m, offset);
+}
+
+bool ideal_offset_at(std::string_view mon, const float* xf, std::string_view c, std::string_view b,
+                     bool b_on_from, std::string_view m, float& offset) {
+  float xc[3], xb[3], xm[3];
+  if (!ideal_position(mon, c, xc) || !ideal_position(mon, b, xb) || !ideal_position(mon, m, xm))
     return false;
   float axis[3], ref[3], vb[3], vm[3], t[3];
   minus(xc, xf, axis);
@@ -76,6 +82,44 @@ bool ideal_offset(std::string_view mon, std::string_view from, std::string_view 
   if (foundation::norm3(t) < kFlat) return false;
   offset = frame_torsion(ref, axis, vm);
   return true;
+}
+
+bool outer_bond(std::string_view mon, std::string_view c, const std::string_view* bonded, int n,
+                float* xf) {
+  float xc[3];
+  if (!ideal_position(mon, c, xc)) return false;
+  float sum[3] = {0, 0, 0};
+  int used = 0;
+  for (int i = 0; i < n; ++i) {
+    float x[3], u[3];
+    if (!ideal_position(mon, bonded[i], x)) continue;
+    minus(x, xc, u);
+    const float len = foundation::norm3(u);
+    if (len < kFlat) continue;
+    for (int k = 0; k < 3; ++k) sum[k] += u[k] / len;
+    ++used;
+  }
+  // One bond leaves the direction of the next one open about it.
+  const float len = foundation::norm3(sum);
+  if (used < 2 || len < 0.1f) return false;
+  for (int k = 0; k < 3; ++k) xf[k] = xc[k] - sum[k] / len;
+  return true;
+}
+
+int ideal_hand(std::string_view mon, std::string_view c, std::string_view a, std::string_view b,
+               std::string_view d) {
+  float xc[3], xa[3], xb[3], xd[3];
+  if (!ideal_position(mon, c, xc) || !ideal_position(mon, a, xa) || !ideal_position(mon, b, xb) ||
+      !ideal_position(mon, d, xd))
+    return 0;
+  float u[3], v[3], w[3], n[3];
+  minus(xa, xc, u);
+  minus(xb, xc, v);
+  minus(xd, xc, w);
+  cross(v, w, n);
+  const float vol = foundation::dot3(u, n);
+  if (std::fabs(vol) < kFlat) return 0;
+  return vol > 0.0f ? 1 : -1;
 }
 
 }  // namespace restraints

@@ -26,4 +26,21 @@ float frame_torsion(const float* ref, const float* axis, const float* v);
 bool ideal_offset(std::string_view mon, std::string_view from, std::string_view c,
                   std::string_view b, bool b_on_from, std::string_view m, float& offset);
 
+// The same with the ideal position xf of the atom the bond comes from.
+bool ideal_offset_at(std::string_view mon, const float* xf, std::string_view c, std::string_view b,
+                     bool b_on_from, std::string_view m, float& offset);
+
+// Where the ideal coordinates of monomer mon leave room for a bond from
+// outside the monomer (a link) to atom c: a point 1 A from c opposite the
+// sum of the unit bonds to the n atoms bonded[] that have ideal
+// coordinates.  False when fewer than two have them or the bonds cancel.
+bool outer_bond(std::string_view mon, std::string_view c, const std::string_view* bonded, int n,
+                float* xf);
+
+// Sign of the volume of the bonds c->a, c->b, c->d in the ideal coordinates
+// of monomer mon: +1, -1, or 0 when one lacks them or the four lie in a
+// plane.
+int ideal_hand(std::string_view mon, std::string_view c, std::string_view a, std::string_view b,
+               std::string_view d);
+
 }  // namespace restraints

@@ -2,12 +2,14 @@
 #include "restraints/neighbour_rebuild.h"
 
 #include <cmath>
+#include <utility>
 
 #include "foundation/atom_com.h"
 #include "foundation/kernels.h"
 #include "foundation/messages.h"
 #include "output/atom_str.h"
 #include "output/cif_out_atoms.h"
+#include "restraints/ideal_hand.h"
 #include "restraints/link_calc.h"
 #include "runtime/format.h"
 #include "suite/pi.h"
@@ -39,6 +41,33 @@ float angle(const Pos& a, const Pos& b, const Pos& c) {
 }
 
 char type(int32_t a) { return atom_inf.atm_type(a)(1); }
+
+// A rebuilt atom hangs on its tree back atom, whose ideal bond and angle
+// the structure table holds; from any other centre (a ring closure, a
+// link) those values are not its own, and that centre leaves it where it
+// is.
+bool foreign(int32_t ia, int32_t q) { return type(q) == 'R' && atom_str.as_iback(q) != ia; }
+
+// Sign of the volume of the bonds ia->k1, ia->k2, ia->q that the library's
+// ideal coordinates give when the four atoms belong to one residue; 0 when
+// they say nothing.
+int library_hand(int32_t ia, int32_t k1, int32_t k2, int32_t q) {
+  const int32_t ir = atom_inf.i_resid(ia);
+  if (ir < 1 || ir > resid_inf.n_residue || atom_inf.i_resid(k1) != ir ||
+      atom_inf.i_resid(k2) != ir || atom_inf.i_resid(q) != ir)
+    return 0;
+  return restraints::ideal_hand(resid_inf.res_name(ir).view(), atom_inf.atm_name(ia).view(),
+                                atom_inf.atm_name(k1).view(), atom_inf.atm_name(k2).view(),
+                                atom_inf.atm_name(q).view());
+}
+
+int hand(const Pos& c, const Pos& a, const Pos& b, const Pos& d) {
+  const Pos u = minus(a, c), v = minus(b, c), w = minus(d, c);
+  const float vol = u.x[0] * (v.x[1] * w.x[2] - v.x[2] * w.x[1]) -
+                    u.x[1] * (v.x[0] * w.x[2] - v.x[2] * w.x[0]) +
+                    u.x[2] * (v.x[0] * w.x[1] - v.x[1] * w.x[0]);
+  return vol > 0.0f ? 1 : (vol < 0.0f ? -1 : 0);
+}
 
 bool hydrogen(int32_t q) {
   const int32_t sf = atom_inf.id_sf(q);
@@ -106,6 +135,10 @@ void take_displacement(int32_t ia, int32_t q) {
 // keeps) a good position.  A rebuilt q close to the ideal geometry stays.
 bool one_neighbour(int32_t mdoc, char list, int32_t ia, int32_t k, int32_t q, float phi, Counters& n,
                    bool* written = nullptr, bool* accepted = nullptr) {
+  if (foreign(ia, q)) {
+    if (accepted) *accepted = true;
+    return true;
+  }
   const Pos pk = pos(k), pi = pos(ia);
   Pos p1{{pk.x[0] - 1.0f, pk.x[1], pk.x[2]}};
   const float d_id = atom_str.as_dist(q), t_id = atom_str.as_tht(q);
@@ -132,6 +165,20 @@ bool one_neighbour(int32_t mdoc, char list, int32_t ia, int32_t k, int32_t q, fl
 // Frame of two known neighbours k1, k2 of ia: the point Y = k1 + (ia - k2),
 // so that torsion Y-k1-ia-q = 0 puts q in their plane opposite k2.
 Pos reference_point(int32_t ia, int32_t k1, int32_t k2) { return plus(pos(k1), minus(pos(ia), pos(k2))); }
+
+// The ideal angle of an atom at the centre is counted from one neighbour of
+// the centre, which the structure table does not name (the back atom's back
+// atom, the start atom's forward atom, a link partner).  A rebuilt atom
+// was placed at that angle: of two known neighbours the one from which it
+// lies at its ideal angle comes first, so that the angle is laid off from
+// it again.
+void angle_reference_first(int32_t ia, int32_t q, int32_t& k1, int32_t& k2) {
+  if (type(q) != 'R') return;
+  const float t = atom_str.as_tht(q);
+  const Pos pq = pos(q), pi = pos(ia);
+  if (std::fabs(angle(pos(k2), pi, pq) - t) + 1.0f < std::fabs(angle(pos(k1), pi, pq) - t))
+    std::swap(k1, k2);
+}
 
 void set_occupancy(int32_t ia, int32_t q, int32_t nat) {
   atom_crd.occup(q) = nat >= 2 ? atom_crd.occup(ia) : 0.0f;
@@ -173,8 +220,9 @@ void check_rbld_3_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t, co
   } else {
     k2 = jka[1];
     q = jkr[0];
+    angle_reference_first(ia, q, k1, k2);
   }
-  if (!permitted(q, h_flag, rflag)) return;
+  if (!permitted(q, h_flag, rflag) || foreign(ia, q)) return;
   Pos p;
   if (!place(reference_point(ia, k1, k2), pos(k1), pos(ia), bond_of(q), angle_of(q), 0.0f, p)) return;
   if (write_back(ia, q, p, n)) {
@@ -188,7 +236,7 @@ void check_rbld_4_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t nrb
                    int32_t& ierr) {
   ierr = 0;
   Counters n{na_miss, na_rebld};
-  const int32_t k1 = jka[0];
+  int32_t k1 = jka[0];
   int32_t k2 = 0;
   int next = 0;  // the next of jkr to look at
   if (nat == 1) {
@@ -196,7 +244,7 @@ void check_rbld_4_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t nrb
     if (next == nrb) return;
     const int32_t p = jkr[next++];
     if (!one_neighbour(mdoc, list, ia, k1, p, 0.0f, n)) return;
-    set_occupancy(ia, p, nat);
+    if (!foreign(ia, p)) set_occupancy(ia, p, nat);
     k2 = p;
   } else {
     k2 = jka[1];
@@ -204,6 +252,7 @@ void check_rbld_4_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t nrb
   while (next < nrb && !permitted(jkr[next], h_flag, rflag)) ++next;
   if (next == nrb) return;
   const int32_t q = jkr[next++];
+  if (nat == 2) angle_reference_first(ia, q, k1, k2);
   const Pos y = reference_point(ia, k1, k2), pk1 = pos(k1), pia = pos(ia);
   float phi = 60.0f;
   if (nat == 3) {
@@ -220,18 +269,30 @@ void check_rbld_4_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t nrb
   }
   Pos p;
   if (!place(y, pk1, pia, bond_of(q), angle_of(q), phi, p)) return;
-  if (type(q) == 'R' && dist(p, pos(q)) >= 0.1f) {
-    Pos mirror;
+  // The two free places about k1 are mirror images: the library's ideal
+  // coordinates say which one q takes; without them a rebuilt q keeps the
+  // one it is nearer.
+  const int want = nat == 3 ? 0 : library_hand(ia, k1, k2, q);
+  Pos mirror;
+  if (want != 0) {
+    if (hand(pia, pk1, pos(k2), p) != want &&
+        place(y, pk1, pia, bond_of(q), angle_of(q), -phi, mirror)) {
+      phi = -phi;
+      p = mirror;
+    }
+  } else if (type(q) == 'R' && dist(p, pos(q)) >= 0.1f) {
     if (place(y, pk1, pia, bond_of(q), angle_of(q), -phi, mirror) && dist(mirror, pos(q)) < 0.1f) {
       phi = -phi;
       p = mirror;
     }
   }
-  write_back(ia, q, p, n);
-  set_occupancy(ia, q, nat);
+  if (!foreign(ia, q)) {
+    write_back(ia, q, p, n);
+    set_occupancy(ia, q, nat);
+  }
   if (next >= nrb) return;
   const int32_t r = jkr[next];
-  if (!permitted(r, h_flag, rflag)) return;
+  if (!permitted(r, h_flag, rflag) || foreign(ia, r)) return;
   phi += phi >= 0.0f ? -120.0f : 120.0f;
   if (!place(y, pk1, pia, bond_of(r), angle_of(r), phi, p)) return;
   if (write_back(ia, r, p, n)) take_displacement(ia, r);

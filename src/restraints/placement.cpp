@@ -2,6 +2,7 @@
 #include "restraints/placement.h"
 
 #include <cmath>
+#include <string_view>
 
 #include "foundation/kernels.h"
 #include "restraints/ideal_hand.h"
@@ -48,7 +49,7 @@ bool place_atom(const WorkSlot& s, int32_t parent, int32_t child, const float* r
 
 bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, const float* ref,
                      const float* axis, float& ph) {
-  if (!s.usable(from) || !s.usable(ic) || !in_rows(m)) return false;
+  if (!s.usable(ic) || !in_rows(m)) return false;
   // An atom with an occupancy had its torsion measured on the model when
   // the residue was described, and that puts it back where it was; one the
   // model never had has no occupancy.
@@ -63,12 +64,27 @@ bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, con
     return n;
   };
   int32_t cand[1 + MX1BRN + MX1EXT];
+  const std::string_view mon = s.mname.view();
+  // An axis from the residue before (the link) has its start outside the
+  // monomer: the ideal coordinates give it the room their bonds leave.
+  const bool inside = from >= 1;
+  float xf[3];
+  if (inside) {
+    if (!s.usable(from) || !ideal_position(mon, s.aname(from).view(), xf)) return false;
+  } else {
+    std::string_view names[1 + MX1BRN + MX1EXT];
+    int k = 0;
+    const int n = neighbours(ic, cand);
+    for (int i = 0; i < n; ++i)
+      if (in_rows(cand[i])) names[k++] = s.aname(cand[i]).view();
+    if (!outer_bond(mon, s.aname(ic).view(), names, k, xf)) return false;
+  }
   // A torsion of the library itself stands unless a neighbour of ic has a
   // position; one derived from the model or from other atoms gives way to
   // the ideal coordinates.
   const bool library_given = s.id_psi(m) == "vv" || s.id_psi(m) == "cvv";
   for (const bool on_from : {false, true}) {
-    if (on_from && library_given) return false;
+    if (on_from && (library_given || !inside)) return false;
     const int32_t centre = on_from ? from : ic;
     const int n = neighbours(centre, cand);
     // An atom of the model is a better guide than a rebuilt one.
@@ -78,8 +94,8 @@ bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, con
         if (b == from || b == m || b == ic || !s.usable(b) || (s.atype(b)(1) == 'R') != rebuilt)
           continue;
         float off = 0.0f;
-        if (!ideal_offset(s.mname.view(), s.aname(from).view(), s.aname(ic).view(),
-                          s.aname(b).view(), on_from, s.aname(m).view(), off))
+        if (!ideal_offset_at(mon, xf, s.aname(ic).view(), s.aname(b).view(), on_from,
+                             s.aname(m).view(), off))
           continue;
         float v[3], t[3];
         for (int k = 0; k < 3; ++k) v[k] = s.xyz(k + 1, b) - s.xyz(k + 1, centre);

@@ -30,10 +30,12 @@ bool place_atom(const WorkSlot& s, int32_t parent, int32_t child, const float* r
 
 // The torsion (degrees) of child m of ic in the frame (ref, axis), the axis
 // running from row `from` of the same area to ic, at which the library's
-// ideal coordinates put m beside another neighbour of ic that has a
-// position (an atom of the model before a rebuilt one).  false when from is
-// not a row, m has an occupancy (its torsion was measured on the model), no
-// neighbour serves, or the monomer lacks ideal coordinates.
+// ideal coordinates put m beside another neighbour of ic (or of from) that
+// has a position, an atom of the model before a rebuilt one.  from 0: the
+// axis comes from the residue before, and starts where the ideal bonds of
+// ic leave room for the link.  false when m has an occupancy (its torsion
+// was measured on the model), no neighbour serves, or the monomer lacks
+// ideal coordinates.
 bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, const float* ref,
                      const float* axis, float& ph);
 
@@ -42,8 +44,8 @@ bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, con
 // sits at torsion ph0 (phe with an extra atom ice >= 1, else its own psi);
 // other children at their psi plus ph0; but a child that the library's
 // ideal coordinates place beside a neighbour of ic with a position (see
-// library_torsion, the axis from row `from`, 0 when it lies in the other
-// area) goes there, so that its side is the library's.  Occupancy from ic unless the
+// library_torsion, the axis from row `from`, 0 when it lies in the
+// residue before) goes there, so that its side is the library's.  Occupancy from ic unless the
 // reference child was placed with a torsion code not beginning with "c" on
 // an atom other than carbon.  after(child, placed) runs after every child.
 // Writes r_scratch C1 or C2 rows (xyz, occ, biso, atype).

@@ -5,7 +5,9 @@
 // and hydrogens whose place the geometry fixes where the entry has them.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -122,20 +124,37 @@ struct Measure {
   std::vector<std::string> faults;
 };
 
-// Everything the run rebuilt (atoms of the written model that the input
-// lacked) against the library and the deposited entry.
-Measure measure(const Model& dep, const Model& input_lacks, const Model& out) {
+// Everything the run rebuilt (atoms of the written model that its input
+// lacked) against the library and, where it has them, the deposited entry.
+Measure measure(const Model& dep, const Model& input, const Model& out) {
   Measure m;
   std::vector<std::pair<std::string, P>> heavy;
   for (const auto& [key, res] : out)
     for (const auto& [atom, p] : res.atoms)
       if (!hydrogen(atom)) heavy.push_back({key + " " + atom, p});
+  // Where the chain meets a monomer the library lacks, what is bonded to
+  // what is the connectivity's matter, not the rebuild's: such residues
+  // and their neighbours are left out.
+  auto beside_new = [&](const std::string& key) {
+    const std::string chain = key.substr(0, 2);
+    const int num = std::stoi(key.substr(2));
+    for (int k = num - 1; k <= num + 1; ++k) {
+      const auto it = out.find(chain + std::to_string(k));
+      if (it == out.end()) continue;
+      const std::string& name = it->second.name;
+      const std::string file = pipetest::library() +
+                               std::string(1, static_cast<char>(std::tolower(name[0]))) + "/" +
+                               name + ".cif";
+      if (!std::filesystem::exists(file)) return true;
+    }
+    return false;
+  };
   for (const auto& [key, res] : out) {
     const Monomer& lib = monomer(res.name);
-    const auto lacked = input_lacks.find(key);
-    if (lacked == input_lacks.end()) continue;
+    const auto given = input.find(key);
+    if (given == input.end() || beside_new(key)) continue;
     auto rebuilt = [&](const std::string& atom) {
-      return lacked->second.atoms.count(atom) != 0 && res.atoms.count(atom);
+      return given->second.atoms.count(atom) == 0 && res.atoms.count(atom);
     };
     const auto d = dep.find(key);
     for (const auto& [atom, p] : res.atoms) {
@@ -205,22 +224,22 @@ Measure measure(const Model& dep, const Model& input_lacks, const Model& out) {
   return m;
 }
 
-// The atoms of the deposited entry that the copy lacks, by residue.
-Model lacking(const Model& dep, const std::set<std::string>& drop) {
+// The atoms of the deposited entry that the copy keeps, by residue.
+Model kept(const Model& dep, const std::set<std::string>& drop) {
   Model m;
-  for (const auto& [key, res] : dep)
+  for (const auto& [key, res] : dep) {
+    m[key].name = res.name;
     for (const auto& [atom, p] : res.atoms)
-      if (hydrogen(atom) || drop.count(res.name + " " + atom)) {
-        m[key].name = res.name;
-        m[key].atoms[atom] = p;
-      }
+      if (!hydrogen(atom) && !drop.count(res.name + " " + atom)) m[key].atoms[atom] = p;
+  }
   return m;
 }
 
-Measure run_on_copy(const std::set<std::string>& drop, char rflag, std::string& log) {
+Measure run_on_copy(const std::string& entry, const std::set<std::string>& drop, char rflag,
+                    std::string& log) {
   TempDir dir;
-  const std::string copy = dir.path() + "/2BEG_lacking.pdb";
-  const Model dep = deposited(pipetest::data("2BEG.pdb"), copy, drop);
+  const std::string copy = dir.path() + "/lacking.pdb";
+  const Model dep = deposited(pipetest::data(entry), copy, drop);
   Options o;
   o.in = copy;
   o.h = 'A';
@@ -229,7 +248,7 @@ Measure run_on_copy(const std::set<std::string>& drop, char rflag, std::string& 
   log = r.out;
   EXPECT_EQ(r.ierr, 0) << r.out;
   const Model out = written(dir.path() + "/out");
-  return measure(dep, lacking(dep, drop), out);
+  return measure(dep, kept(dep, drop), out);
 }
 
 std::string listed(const std::vector<std::string>& faults) {
@@ -243,7 +262,7 @@ std::string listed(const std::vector<std::string>& faults) {
 // library have them.
 TEST(RebuildHand, HydrogensOfAnEntryWithoutThemKeepTheLibrarysHand) {
   std::string log;
-  const Measure m = run_on_copy({}, 'N', log);
+  const Measure m = run_on_copy("2BEG.pdb", {}, 'N', log);
   EXPECT_GT(m.rebuilt, 900);
   EXPECT_GT(m.centres, 350);
   EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
@@ -255,11 +274,26 @@ TEST(RebuildHand, HydrogensOfAnEntryWithoutThemKeepTheLibrarysHand) {
 TEST(RebuildHand, HeavyAtomsAndHydrogensRebuiltTogetherKeepTheLibrarysHand) {
   const std::set<std::string> drop = {"VAL CG2", "LEU CD2", "PHE CZ", "ASN OD1"};
   std::string log;
-  const Measure m = run_on_copy(drop, 'Y', log);
+  const Measure m = run_on_copy("2BEG.pdb", drop, 'Y', log);
   EXPECT_EQ(m.heavy, 25 + 10 + 10 + 5)
       << "every valine CG2, leucine CD2, phenylalanine CZ, asparagine OD1";
   EXPECT_GT(m.rebuilt, 1000);
   EXPECT_GT(m.centres, 350);
+  EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
+}
+
+// An X-ray entry without hydrogens: a proline ring closed by a rebuilt CD
+// (placed from the peptide link, then seen again from CG), threonine OG1 on
+// a chiral centre, valine and leucine methyls, with every hydrogen added.
+TEST(RebuildHand, RingClosureAndChiralBranchesOfAnEntryWithoutHydrogens) {
+  const std::set<std::string> drop = {"VAL CG2", "LEU CD2", "THR OG1", "PRO CD"};
+  std::string log;
+  const Measure m = run_on_copy("1A8O.pdb", drop, 'Y', log);
+  // Two of them stand beside a selenomethionine and are left out.
+  EXPECT_EQ(m.heavy, 3 + 6 + 6 + 4 - 2)
+      << "the valine CG2, leucine CD2, threonine OG1 and proline CD atoms";
+  EXPECT_GT(m.rebuilt, 400);
+  EXPECT_GT(m.centres, 150);
   EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
 }
 

@@ -11,6 +11,7 @@
 #include "foundation/atom_com.h"
 #include "monomer_fixture.h"
 #include "output/atom_str.h"
+#include "restraints/ideal_hand.h"
 #include "restraints/neighbour_rebuild.h"
 
 namespace {
@@ -37,6 +38,7 @@ class SecondPass : public testing::Test {
     for (int i = 1; i <= r.l1a_natom; ++i) {
       const int a = first + i - 1;
       atom_inf.atm_name(a) = r.l1a_aname(i).view();
+      atom_inf.i_resid(a) = ir;
       atom_inf.atm_type(a) = " ";
       atom_inf.id_alt(a) = ".";
       atom_inf.id_corr(a) = ".";
@@ -127,6 +129,34 @@ TEST_F(SecondPass, HydrogensOfARealResidueAroundEveryCentre) {
   }
   // The two methylene hydrogens take the two places, not one.
   EXPECT_GT(fixture::norm(fixture::sub(at(atom("HB2")), at(atom("HB3")))), 1.5);
+}
+
+// The two free places of a methylene or methyl hydrogen are mirror images;
+// the library's ideal coordinates say which one each name takes (the entry
+// names leucine's HB2 and HB3 the other way round).
+TEST_F(SecondPass, HydrogensOfCentresWithTwoFreePlacesTakeTheLibrarysHand) {
+  residue("LEU", 34);
+  drop_hydrogens();
+  EXPECT_EQ(pass(), 0);
+  auto volume = [&](const char* c, const char* a, const char* b, const char* d) {
+    const V u = fixture::sub(at(atom(a)), at(atom(c))), v = fixture::sub(at(atom(b)), at(atom(c))),
+            w = fixture::sub(at(atom(d)), at(atom(c)));
+    return u.x * (v.y * w.z - v.z * w.y) - u.y * (v.x * w.z - v.z * w.x) +
+           u.z * (v.x * w.y - v.y * w.x);
+  };
+  const struct {
+    const char* c;
+    const char* a;
+    const char* b;
+    const char* d;
+  } centres[] = {{"CB", "CA", "CG", "HB2"},     {"CB", "CA", "CG", "HB3"},
+                 {"CD1", "CG", "HD11", "HD12"}, {"CD1", "CG", "HD11", "HD13"},
+                 {"CD2", "CG", "HD21", "HD22"}, {"CD2", "CG", "HD21", "HD23"}};
+  for (const auto& k : centres) {
+    const int want = restraints::ideal_hand("LEU", k.c, k.a, k.b, k.d);
+    ASSERT_NE(want, 0) << k.c << " " << k.d;
+    EXPECT_GT(volume(k.c, k.a, k.b, k.d) * want, 0.5) << k.c << " " << k.d;
+  }
 }
 
 TEST_F(SecondPass, TraceListsTheAtomsOfEachResidue) {
