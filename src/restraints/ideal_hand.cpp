@@ -122,4 +122,23 @@ int ideal_hand(std::string_view mon, std::string_view c, std::string_view a, std
   return vol > 0.0f ? 1 : -1;
 }
 
+int chiral_mirror(std::string_view mon, std::string_view c) {
+  const r_scratch_t& r = r_scratch;
+  const rt::FixedText<8> code(mon);
+  const rt::FixedText<4> centre(c);
+  const int32_t l = dictionary::find_list_entry(code.view(), true);
+  if (l < 1) return 1;
+  const int32_t last = dictionary::last_row_of(dictionary::RowTable::Chirals, code.view());
+  for (int32_t row = std::max<int32_t>(r.lml_ichir(l), 1);
+       row <= std::min<int32_t>(last, r.lmc_nchir); ++row) {
+    if (!(r.lmc_mname(row) == code) || !(r.lmc_1atm(row) == centre)) continue;
+    const std::string_view sign = r.lmc_sign(row).view().substr(0, 3);
+    const int want = sign == "pos" ? 1 : (sign == "neg" ? -1 : 0);
+    const int have =
+        ideal_hand(mon, c, r.lmc_2atm(row).view(), r.lmc_3atm(row).view(), r.lmc_4atm(row).view());
+    return want != 0 && have != 0 && want != have ? -1 : 1;
+  }
+  return 1;
+}
+
 }  // namespace restraints

@@ -43,4 +43,10 @@ bool outer_bond(std::string_view mon, std::string_view c, const std::string_view
 int ideal_hand(std::string_view mon, std::string_view c, std::string_view a, std::string_view b,
                std::string_view d);
 
+// -1 when the chiral row of centre c of monomer mon has the sign opposite
+// to the volume of its ideal coordinates (the row's sign then decides, and
+// the coordinates are read as their mirror image about c), else 1: no row,
+// a row of either sign, no ideal coordinates, or the two agree.
+int chiral_mirror(std::string_view mon, std::string_view c);
+
 }  // namespace restraints

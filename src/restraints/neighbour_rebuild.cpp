@@ -49,16 +49,18 @@ char type(int32_t a) { return atom_inf.atm_type(a)(1); }
 bool foreign(int32_t ia, int32_t q) { return type(q) == 'R' && atom_str.as_iback(q) != ia; }
 
 // Sign of the volume of the bonds ia->k1, ia->k2, ia->q that the library's
-// ideal coordinates give when the four atoms belong to one residue; 0 when
-// they say nothing.
+// ideal coordinates give (mirrored where the centre's chiral row says
+// otherwise) when the four atoms belong to one residue; 0 when they say
+// nothing.
 int library_hand(int32_t ia, int32_t k1, int32_t k2, int32_t q) {
   const int32_t ir = atom_inf.i_resid(ia);
   if (ir < 1 || ir > resid_inf.n_residue || atom_inf.i_resid(k1) != ir ||
       atom_inf.i_resid(k2) != ir || atom_inf.i_resid(q) != ir)
     return 0;
-  return restraints::ideal_hand(resid_inf.res_name(ir).view(), atom_inf.atm_name(ia).view(),
-                                atom_inf.atm_name(k1).view(), atom_inf.atm_name(k2).view(),
-                                atom_inf.atm_name(q).view());
+  const std::string_view mon = resid_inf.res_name(ir).view();
+  return restraints::ideal_hand(mon, atom_inf.atm_name(ia).view(), atom_inf.atm_name(k1).view(),
+                                atom_inf.atm_name(k2).view(), atom_inf.atm_name(q).view()) *
+         restraints::chiral_mirror(mon, atom_inf.atm_name(ia).view());
 }
 
 int hand(const Pos& c, const Pos& a, const Pos& b, const Pos& d) {

@@ -104,6 +104,9 @@ bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, con
         t[2] = v[0] * axis[1] - v[1] * axis[0];
         // A neighbour in line with the axis has no side.
         if (foundation::norm3(t) < 1e-3f * foundation::norm3(v) * foundation::norm3(axis)) continue;
+        // Where the chiral row and the ideal coordinates disagree about ic,
+        // the row decides: two substituents of ic swap sides about the bond.
+        if (!on_from) off *= static_cast<float>(chiral_mirror(mon, s.aname(ic).view()));
         ph = frame_torsion(ref, axis, v) + off;
         return true;
       }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dictionary/lib_com.h"
 #include "foundation/kernels.h"
 #include "model_fixture.h"
 #include "suite/pi.h"
@@ -45,6 +46,25 @@ TEST(IdealHand, OffsetsOfTheLibrarysIdealCoordinates) {
   EXPECT_NEAR(off, -120.0f, 0.2f);
   ASSERT_TRUE(restraints::ideal_offset("VAL", "CA", "CB", "N", true, "CG1", off));
   EXPECT_NEAR(off, -60.0f, 0.1f);
+}
+
+// Valine's CA row ("positiv") agrees with its ideal coordinates; made to say
+// "negativ" it overrules them; a row of either sign or no row says nothing.
+TEST(IdealHand, ChiralRowOverrulesIdealCoordinatesOnlyWhenTheyDisagree) {
+  rtest::load_library();
+  r_scratch_t& r = r_scratch;
+  int row = 0;
+  for (int k = 1; k <= r.lmc_nchir; ++k)
+    if (r.lmc_mname(k) == "VAL" && r.lmc_1atm(k) == "CA") row = k;
+  ASSERT_GT(row, 0);
+  EXPECT_EQ(restraints::ideal_hand("VAL", "CA", "N", "C", "CB"), 1);
+  EXPECT_EQ(restraints::chiral_mirror("VAL", "CA"), 1);
+  EXPECT_EQ(restraints::chiral_mirror("VAL", "CB"), 1) << "no row";
+  r.lmc_sign(row) = "negativ";
+  EXPECT_EQ(restraints::chiral_mirror("VAL", "CA"), -1);
+  r.lmc_sign(row) = "both";
+  EXPECT_EQ(restraints::chiral_mirror("VAL", "CA"), 1);
+  r.lmc_sign(row) = "positiv";
 }
 
 TEST(IdealHand, UnknownMonomerOrAtomHasNoIdealPosition) {

@@ -122,6 +122,48 @@ TEST_F(Rebuild, NothingWithoutEitherFlag) {
     }
 }
 
+// Atoms the model never had (no occupancy) take their side about the bond
+// from the library: isoleucine's CG2 and HB beside CG1, where the entry has
+// them; and the mirror side when CB's chiral row is made to say the other
+// hand than the ideal coordinates, for the row decides.
+TEST_F(Rebuild, AtomsTheModelNeverHadTakeTheLibrarysSide) {
+  for (const bool flipped : {false, true}) {
+    SCOPED_TRACE(flipped ? "chiral row flipped" : "library as written");
+    removed = 0;
+    na_rebld = 0;
+    kept("ILE", 31, [&](int i) { return s2.aname(i) == "CG2" || s2.aname(i) == "HB"; });
+    ASSERT_EQ(removed, 2);
+    for (int i = 1; i <= s2.igatm; ++i)
+      if (s2.atype(i) == "M") s2.occ(i) = 0.0f;
+    int row = 0;
+    for (int k = 1; k <= r.lmc_nchir; ++k)
+      if (r.lmc_mname(k) == "ILE" && r.lmc_1atm(k) == "CB") row = k;
+    ASSERT_GT(row, 0);
+    ASSERT_EQ(r.lmc_sign(row), "positiv");
+    if (flipped) r.lmc_sign(row) = "negativ";
+    EXPECT_EQ(run('M', 'S', 'A', 'Y'), 0);
+    r.lmc_sign(row) = "positiv";
+    EXPECT_EQ(na_rebld, 2);
+    auto v = [&](const char* n) {
+      for (int i = 1; i <= s2.igatm; ++i)
+        if (s2.aname(i) == n) return fixture::at(s2, i);
+      ADD_FAILURE() << n;
+      return fixture::V{};
+    };
+    const fixture::V c = v("CB"), u = fixture::sub(v("CA"), c), w = fixture::sub(v("CG1"), c),
+                     x = fixture::sub(v("CG2"), c);
+    const double vol = u.x * (w.y * x.z - w.z * x.y) - u.y * (w.x * x.z - w.z * x.x) +
+                       u.z * (w.x * x.y - w.y * x.x);
+    EXPECT_GT(flipped ? -vol : vol, 2.0);
+    if (flipped) continue;
+    for (const char* n : {"CG2", "HB"}) {
+      const fixture::Xyz& t = truth.at(n);
+      const fixture::V p = v(n);
+      EXPECT_LT(fixture::norm(fixture::sub(p, fixture::V{t.x[0], t.x[1], t.x[2]})), 0.15) << n;
+    }
+  }
+}
+
 TEST_F(Rebuild, HydrogensOnlyLeaveMissingHeavyAtomsAndWhatHangsOnThem) {
   kept("LEU", 34, [&](int i) {
     const std::string n(s2.aname(i).trimmed());
