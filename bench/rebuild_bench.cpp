@@ -45,6 +45,7 @@ constexpr float kDeg = 3.14159265f / 180.0f;
 struct Snapshot {
   int n = 0;
   int32_t istart = 0, ifinish = 0;
+  rt::FixedText<8> mname;  // the monomer, whose ideal coordinates the rebuild reads
   std::vector<rt::FixedText<4>> l2_name, name, symb;
   std::vector<int32_t> l2_back, l2_nd, back, nd, ilib;
   std::vector<std::array<int32_t, MX1BRN>> l2_conn, conn;
@@ -120,7 +121,8 @@ bool describe(const std::string& code, const Atoms& atoms, Snapshot& s) {
     r.c1_nalt(i) = 1;
     r.c1_ialt(i) = 0;
     r.c1_alt(i) = r.c1_corr(i) = ".";
-    r.c1_occ(i) = 1.0f;
+    // A missing atom has no occupancy, as the atom check leaves it.
+    r.c1_occ(i) = r.l1a_symb(i)(1) == 'H' ? 0.0f : 1.0f;
     r.c1_biso(i) = 20.0f;
     r.s1_iback(i) = std::max(r.l1a_iback(i), 0);
     r.s1_ndist(i) = r.l1a_ndist(i);
@@ -141,6 +143,7 @@ bool describe(const std::string& code, const Atoms& atoms, Snapshot& s) {
   s.n = n;
   s.istart = r.l2a_istart;
   s.ifinish = r.l2a_ifinish;
+  s.mname = r.l2l_mname;
   for (int i = 1; i <= n; ++i) {
     s.l2_name.push_back(r.l2a_aname(i));
     s.l2_back.push_back(r.l2a_iback(i));
@@ -178,6 +181,7 @@ void restore_tree(const Snapshot& s) {
   r_scratch_t& r = r_scratch;
   r.l2a_istart = s.istart;
   r.l2a_ifinish = s.ifinish;
+  r.l2l_mname = s.mname;
   r.c2_igatm = r.c2_natom = s.n;
   r.c2_rname = "RES";
   for (int i = 1; i <= s.n; ++i) {

@@ -57,10 +57,10 @@ int library_hand(int32_t ia, int32_t k1, int32_t k2, int32_t q) {
   if (ir < 1 || ir > resid_inf.n_residue || atom_inf.i_resid(k1) != ir ||
       atom_inf.i_resid(k2) != ir || atom_inf.i_resid(q) != ir)
     return 0;
-  const std::string_view mon = resid_inf.res_name(ir).view();
-  return restraints::ideal_hand(mon, atom_inf.atm_name(ia).view(), atom_inf.atm_name(k1).view(),
-                                atom_inf.atm_name(k2).view(), atom_inf.atm_name(q).view()) *
-         restraints::chiral_mirror(mon, atom_inf.atm_name(ia).view());
+  const restraints::IdealCoordinates ideal(resid_inf.res_name(ir).view());
+  return ideal.hand(atom_inf.atm_name(ia).view(), atom_inf.atm_name(k1).view(),
+                    atom_inf.atm_name(k2).view(), atom_inf.atm_name(q).view()) *
+         ideal.chiral_mirror(atom_inf.atm_name(ia).view());
 }
 
 int hand(const Pos& c, const Pos& a, const Pos& b, const Pos& d) {

@@ -64,20 +64,22 @@ bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, con
     return n;
   };
   int32_t cand[1 + MX1BRN + MX1EXT];
-  const std::string_view mon = s.mname.view();
+  const IdealCoordinates ideal(s.mname.view());
+  float xc[3], xm[3];
+  if (!ideal.at(s.aname(ic).view(), xc) || !ideal.at(s.aname(m).view(), xm)) return false;
   // An axis from the residue before (the link) has its start outside the
   // monomer: the ideal coordinates give it the room their bonds leave.
   const bool inside = from >= 1;
   float xf[3];
   if (inside) {
-    if (!s.usable(from) || !ideal_position(mon, s.aname(from).view(), xf)) return false;
+    if (!s.usable(from) || !ideal.at(s.aname(from).view(), xf)) return false;
   } else {
     std::string_view names[1 + MX1BRN + MX1EXT];
     int k = 0;
     const int n = neighbours(ic, cand);
     for (int i = 0; i < n; ++i)
       if (in_rows(cand[i])) names[k++] = s.aname(cand[i]).view();
-    if (!outer_bond(mon, s.aname(ic).view(), names, k, xf)) return false;
+    if (!outer_bond(ideal, s.aname(ic).view(), names, k, xf)) return false;
   }
   // A torsion of the library itself stands unless a neighbour of ic has a
   // position; one derived from the model or from other atoms gives way to
@@ -93,9 +95,8 @@ bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, con
         const int32_t b = cand[i];
         if (b == from || b == m || b == ic || !s.usable(b) || (s.atype(b)(1) == 'R') != rebuilt)
           continue;
-        float off = 0.0f;
-        if (!ideal_offset_at(mon, xf, s.aname(ic).view(), s.aname(b).view(), on_from,
-                             s.aname(m).view(), off))
+        float off = 0.0f, xb[3];
+        if (!ideal.at(s.aname(b).view(), xb) || !offset_about(xf, xc, xb, on_from, xm, off))
           continue;
         float v[3], t[3];
         for (int k = 0; k < 3; ++k) v[k] = s.xyz(k + 1, b) - s.xyz(k + 1, centre);
@@ -106,7 +107,7 @@ bool library_torsion(const WorkSlot& s, int32_t ic, int32_t from, int32_t m, con
         if (foundation::norm3(t) < 1e-3f * foundation::norm3(v) * foundation::norm3(axis)) continue;
         // Where the chiral row and the ideal coordinates disagree about ic,
         // the row decides: two substituents of ic swap sides about the bond.
-        if (!on_from) off *= static_cast<float>(chiral_mirror(mon, s.aname(ic).view()));
+        if (!on_from) off *= static_cast<float>(ideal.chiral_mirror(s.aname(ic).view()));
         ph = frame_torsion(ref, axis, v) + off;
         return true;
       }
