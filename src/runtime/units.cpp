@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/fixed_text.h"
 #include "runtime/line_blocks.h"
@@ -34,6 +35,9 @@ struct Unit {
   bool readonly = false;
   bool write_failed = false;  // a record written to the unit was lost
   bool plain_file = false;    // a plain file: lines may be read ahead in blocks
+  bool watched = false;       // opened while an output account is kept
+  bool accounted = false;     // the file is in the output account
+  bool refuse_reads = false;  // a file of the account that is not as it was written
   LastOp last = LastOp::None;
   // Formatted sequential reading of a plain file; empty until the first read.
   std::unique_ptr<LineBlockReader> lines;
@@ -47,6 +51,34 @@ Unit g_units[MAX_UNIT + 1];
 int g_top = 6;
 bool g_initialised = false;
 
+// The output account: one entry per file written while it is kept.
+struct Written {
+  enum class State { Open, Closed, Lost };
+  std::string name;
+  State state = State::Open;
+  long long size = -1;  // at the close; -1 when not a plain file
+};
+bool g_account_on = false;
+std::vector<Written> g_account;
+
+Written* account_entry(const std::string& name) {
+  for (auto it = g_account.rbegin(); it != g_account.rend(); ++it)
+    if (it->name == name) return &*it;
+  return nullptr;
+}
+
+void account(Unit& u) {
+  // A unit opened before the account (a log the caller keeps) stays out of it.
+  if (!g_account_on || !u.watched || u.accounted || u.preconnected) return;
+  u.accounted = true;
+  Written* w = account_entry(u.name);
+  if (!w) {
+    g_account.push_back({u.name});
+    w = &g_account.back();
+  }
+  w->state = Written::State::Open;
+  w->size = -1;
+}
 
 void init_preconnected() {
   if (g_initialised) return;
@@ -79,6 +111,8 @@ void settle(Unit& u) {
 // write after opening, reading or repositioning cuts the file there.
 void before_write(Unit& u) {
   settle(u);
+  account(u);
+  u.refuse_reads = false;
   if (u.last != LastOp::Write && !u.preconnected && u.access == Access::Sequential) {
     std::fflush(u.fp);
     long pos = std::ftell(u.fp);
@@ -113,6 +147,7 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
 
   std::FILE* fp = nullptr;
   bool remove_on_close = false;
+  bool created = false;  // the open makes the file: it belongs to the run from now
   if (opt.status == OpenStatus::Scratch) {
     if (name.empty()) {
       const char* tmp = std::getenv("TMPDIR");
@@ -147,6 +182,7 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
         break;
     }
     if (exists && S_ISDIR(st.st_mode)) return IOSTAT_OPEN_FAILED;
+    created = !opt.readonly && (opt.status == OpenStatus::Replace || !exists);
     if (opt.status == OpenStatus::Replace) {
       fp = std::fopen(name.c_str(), "w+b");
     } else if (exists) {
@@ -174,19 +210,25 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
   u.lines.reset();
   u.record.clear();
   u.last = opt.access == Access::Append ? LastOp::Write : LastOp::None;
+  u.watched = g_account_on;
+  u.accounted = false;
+  u.refuse_reads = false;
+  if (g_account_on) {
+    const Written* w = account_entry(name);
+    if (w && w->state != Written::State::Open)
+      u.refuse_reads = w->state == Written::State::Lost || !u.plain_file || fst.st_size != w->size;
+    if (created) account(u);
+  }
   return IOSTAT_OK;
 }
 
-namespace {
-
 // Only a plain file is removed: a unit may be open on a device such as
 // /dev/full, which a run with the rights to do so must not delete.
-void remove_plain_file(const std::string& name) {
+bool remove_plain_file(std::string_view file) {
+  const std::string name = trimmed_name(file);
   struct stat st;
-  if (stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(name.c_str());
+  return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) && std::remove(name.c_str()) == 0;
 }
-
-}  // namespace
 
 int unit_close(int unit, bool remove_file) {
   Unit* u = get(unit);
@@ -197,9 +239,29 @@ int unit_close(int unit, bool remove_file) {
   }
   // A record lost on the way (a full device) fails the close, whether it
   // was lost at its write or only now, when the last records go out.
-  const bool lost = u->write_failed || (u->last == LastOp::Write && std::ferror(u->fp));
+  bool lost = u->write_failed || (u->last == LastOp::Write && std::ferror(u->fp));
+  long long size = -1;
+  if (u->accounted) {
+    // The size the file is read back against: flushed first, so that it is
+    // what is on the disk.
+    settle(*u);
+    if (std::fflush(u->fp) != 0) lost = true;
+    struct stat st;
+    if (fstat(fileno(u->fp), &st) == 0 && S_ISREG(st.st_mode)) size = st.st_size;
+  }
   int rc = std::fclose(u->fp) == 0 && !lost ? IOSTAT_OK : IOSTAT_WRITE_ERROR;
-  if (remove_file || u->remove_on_close) remove_plain_file(u->name);
+  const bool removed = remove_file || u->remove_on_close;
+  if (removed) remove_plain_file(u->name);
+  if (u->accounted) {
+    if (Written* w = account_entry(u->name)) {
+      if (removed && rc == IOSTAT_OK) {
+        g_account.erase(g_account.begin() + (w - g_account.data()));
+      } else {
+        w->state = rc == IOSTAT_OK ? Written::State::Closed : Written::State::Lost;
+        w->size = size;
+      }
+    }
+  }
   *u = Unit{};
   return rc;
 }
@@ -287,6 +349,7 @@ int read_record_view(int unit, std::string_view& rec, std::size_t limit) {
   Unit* u = get(unit);
   if (!u) return IOSTAT_NOT_OPEN;
   if (u->form != Form::Formatted || u->access != Access::Sequential) return IOSTAT_WRONG_MODE;
+  if (u->refuse_reads) return IOSTAT_READ_ERROR;
   before_read(*u);
   if (u->plain_file && !u->preconnected) {
     if (!u->lines) u->lines = std::make_unique<LineBlockReader>(u->fp);
@@ -314,9 +377,11 @@ int write_record(int unit, std::string_view rec) {
   if (u->access == Access::Direct) return IOSTAT_WRONG_MODE;
   if (u->readonly) return IOSTAT_WRITE_ERROR;
   before_write(*u);
-  if (!rec.empty() && std::fwrite(rec.data(), 1, rec.size(), u->fp) != rec.size())
+  if ((!rec.empty() && std::fwrite(rec.data(), 1, rec.size(), u->fp) != rec.size()) ||
+      std::fputc('\n', u->fp) == EOF) {
+    u->write_failed = true;
     return IOSTAT_WRITE_ERROR;
-  if (std::fputc('\n', u->fp) == EOF) return IOSTAT_WRITE_ERROR;
+  }
   return IOSTAT_OK;
 }
 
@@ -324,6 +389,7 @@ int read_unformatted(int unit, std::string& bytes) {
   Unit* u = get(unit);
   if (!u) return IOSTAT_NOT_OPEN;
   if (u->form != Form::Unformatted || u->access != Access::Sequential) return IOSTAT_WRONG_MODE;
+  if (u->refuse_reads) return IOSTAT_READ_ERROR;
   before_read(*u);
   uint32_t len = 0, tail = 0;
   size_t got = std::fread(&len, 1, 4, u->fp);
@@ -351,9 +417,11 @@ int write_unformatted(int unit, std::string_view bytes) {
   if (u->readonly) return IOSTAT_WRITE_ERROR;
   before_write(*u);
   uint32_t len = static_cast<uint32_t>(bytes.size());
-  if (std::fwrite(&len, 1, 4, u->fp) != 4) return IOSTAT_WRITE_ERROR;
-  if (len > 0 && std::fwrite(bytes.data(), 1, len, u->fp) != len) return IOSTAT_WRITE_ERROR;
-  if (std::fwrite(&len, 1, 4, u->fp) != 4) return IOSTAT_WRITE_ERROR;
+  if (std::fwrite(&len, 1, 4, u->fp) != 4 || (len > 0 && std::fwrite(bytes.data(), 1, len, u->fp) != len) ||
+      std::fwrite(&len, 1, 4, u->fp) != 4) {
+    u->write_failed = true;
+    return IOSTAT_WRITE_ERROR;
+  }
   return IOSTAT_OK;
 }
 
@@ -362,6 +430,7 @@ int read_direct(int unit, int recno, std::string& bytes) {
   if (!u) return IOSTAT_NOT_OPEN;
   if (u->access != Access::Direct) return IOSTAT_WRONG_MODE;
   if (recno < 1) return IOSTAT_BAD_RECORD;
+  if (u->refuse_reads) return IOSTAT_READ_ERROR;
   before_read(*u);
   if (std::fseek(u->fp, static_cast<long>(recno - 1) * u->recl, SEEK_SET) != 0) return IOSTAT_BAD_RECORD;
   bytes.resize(static_cast<size_t>(u->recl));
@@ -381,13 +450,17 @@ int write_direct(int unit, int recno, std::string_view bytes) {
   if (recno < 1 || bytes.size() > static_cast<size_t>(u->recl)) return IOSTAT_BAD_RECORD;
   if (u->last == LastOp::Read) std::fflush(u->fp);
   u->last = LastOp::Write;
+  account(*u);
+  u->refuse_reads = false;
   // Records skipped over read back as zero bytes (the file has a hole there).
   if (std::fseek(u->fp, static_cast<long>(recno - 1) * u->recl, SEEK_SET) != 0) return IOSTAT_BAD_RECORD;
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), u->fp) != bytes.size())
-    return IOSTAT_WRITE_ERROR;
+  bool put = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), u->fp) == bytes.size();
   const char pad = u->form == Form::Formatted ? ' ' : '\0';
-  for (size_t i = bytes.size(); i < static_cast<size_t>(u->recl); ++i)
-    if (std::fputc(pad, u->fp) == EOF) return IOSTAT_WRITE_ERROR;
+  for (size_t i = bytes.size(); put && i < static_cast<size_t>(u->recl); ++i) put = std::fputc(pad, u->fp) != EOF;
+  if (!put) {
+    u->write_failed = true;
+    return IOSTAT_WRITE_ERROR;
+  }
   return IOSTAT_OK;
 }
 
@@ -447,6 +520,50 @@ void close_all_units() {
   init_preconnected();
   for (int i = 0; i <= g_top; ++i)
     if (g_units[i].fp && !g_units[i].preconnected) unit_close(i);
+}
+
+void output_account_start() {
+  output_account_stop();
+  g_account_on = true;
+}
+
+void output_account_stop() {
+  g_account_on = false;
+  g_account.clear();
+  for (int i = 0; i <= g_top; ++i) {
+    g_units[i].watched = false;
+    g_units[i].accounted = false;
+    g_units[i].refuse_reads = false;
+  }
+}
+
+std::vector<std::string> output_account_lost() {
+  std::vector<std::string> names;
+  for (const Written& w : g_account)
+    if (w.state == Written::State::Lost) names.push_back(w.name);
+  return names;
+}
+
+std::vector<std::string> output_account_discard() {
+  init_preconnected();
+  std::vector<std::string> names;
+  for (int i = 0; i <= g_top; ++i) {
+    Unit& u = g_units[i];
+    if (!u.fp || u.preconnected || !u.accounted) continue;
+    const std::string name = u.name;
+    unit_close(i);
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+    remove_plain_file(name);
+  }
+  for (const Written& w : g_account) {
+    if (w.state != Written::State::Lost) continue;
+    struct stat st;
+    if (stat(w.name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    names.push_back(w.name);
+    remove_plain_file(w.name);
+  }
+  return names;
 }
 
 }  // namespace rt

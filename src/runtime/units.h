@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rt {
 
@@ -49,6 +50,9 @@ int unit_close(int unit, bool remove_file = false);
 // Closes the unit and, when the close fails (buffered records were lost),
 // removes the file, so that a file not written whole is not left behind.
 int unit_close_or_remove(int unit);
+// Removes `file` when it is a plain file (a device named by a run is left
+// alone); true when it was removed.
+bool remove_plain_file(std::string_view file);
 bool unit_is_open(int unit);
 // The file name a unit is connected to ("" when not open; "stdin" etc. for 5, 6, 0).
 std::string unit_file_name(int unit);
@@ -81,5 +85,20 @@ void unit_flush(int unit);
 void flush_all_units();
 // Closes every unit but the pre-connected ones (end of a run, and between tests).
 void close_all_units();
+
+// An account of the files written while it is kept, so that a run that fails
+// takes back what it left unfinished, and a file it wrote is read back only
+// as written.  A file enters the account when a unit creates it or first
+// writes to it.  While a file of the account is open for reading, its
+// records are refused unless it is a plain file of the size it had when its
+// unit closed: a device or a file changed since would give other records, or
+// no end (zeros from a device).  Starting an account forgets an earlier one.
+void output_account_start();
+void output_account_stop();
+// Files of the account whose write or close failed, in the order of failure.
+std::vector<std::string> output_account_lost();
+// Closes every unit still open on a file of the account and removes the
+// file, and removes each lost file still there; the names removed, in order.
+std::vector<std::string> output_account_discard();
 
 }  // namespace rt

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "runtime/format.h"
 #include "runtime/units.h"
@@ -17,7 +18,10 @@ namespace fs = std::filesystem;
 
 class Units : public ::testing::Test {
  protected:
-  void TearDown() override { rt::close_all_units(); }
+  void TearDown() override {
+    rt::output_account_stop();
+    rt::close_all_units();
+  }
   std::string path(const char* name) { return scratch.file(name); }
   TempDir scratch;
   const fs::path dir = scratch.path();
@@ -284,4 +288,68 @@ TEST_F(Units, HighestUnitNumbersAreFoundAndClosedWithTheRest) {
   EXPECT_FALSE(rt::unit_is_open(rt::MAX_UNIT));
   EXPECT_FALSE(rt::unit_is_open(7));
   EXPECT_TRUE(rt::unit_is_open(5)) << "standard input stays connected";
+}
+
+// The account keeps what a run may take back: files it created or wrote and
+// left open.  A file written whole stays, and so do files of units opened
+// before the account, such as a log, even when they are written under it,
+// and files only read.
+TEST_F(Units, OutputAccountDiscardsOnlyWhatWasLeftUnfinished) {
+  ASSERT_EQ(rt::unit_open(70, path("log"), rt::OpenOptions{}), 0);
+  std::FILE* f = std::fopen(path("input").c_str(), "w");
+  std::fputs("model\n", f);
+  std::fclose(f);
+  rt::output_account_start();
+  rt::write_record(70, "written under the account");
+  ASSERT_EQ(rt::unit_open(71, path("whole"), rt::OpenOptions{}), 0);
+  rt::write_record(71, "x");
+  EXPECT_EQ(rt::unit_close(71), 0);
+  ASSERT_EQ(rt::unit_open(72, path("cut"), rt::OpenOptions{}), 0);
+  rt::write_record(72, "x");
+  ASSERT_EQ(rt::unit_open(73, path("empty"), rt::OpenOptions{}), 0);
+  ASSERT_EQ(rt::unit_open(74, path("input"), rt::OpenOptions{}), 0);
+  std::string rec;
+  EXPECT_EQ(rt::read_record(74, rec), 0);
+
+  EXPECT_EQ(rt::output_account_discard(), (std::vector<std::string>{path("cut"), path("empty")}));
+  rt::output_account_stop();
+  EXPECT_FALSE(fs::exists(path("cut")));
+  EXPECT_FALSE(fs::exists(path("empty")));
+  EXPECT_TRUE(fs::exists(path("whole")));
+  EXPECT_TRUE(fs::exists(path("input")));
+  EXPECT_TRUE(rt::unit_is_open(70));
+  EXPECT_TRUE(rt::unit_is_open(74));
+  EXPECT_TRUE(rt::output_account_lost().empty());
+}
+
+// A file read back under the account gives the records written, or none:
+// one changed since its close is refused at the first read, until the run
+// writes it again.
+TEST_F(Units, OutputAccountReadsBackOnlyWhatWasWritten) {
+  rt::output_account_start();
+  ASSERT_EQ(rt::unit_open(76, path("same"), rt::OpenOptions{}), 0);
+  rt::write_record(76, "row");
+  ASSERT_EQ(rt::unit_close(76), 0);
+  ASSERT_EQ(rt::unit_open(76, path("same"), rt::OpenOptions{}), 0);
+  std::string rec;
+  EXPECT_EQ(rt::read_record(76, rec), 0);
+  EXPECT_EQ(rec, "row");
+  rt::unit_close(76);
+
+  ASSERT_EQ(rt::unit_open(77, path("changed"), rt::OpenOptions{}), 0);
+  rt::write_record(77, "row");
+  ASSERT_EQ(rt::unit_close(77), 0);
+  std::FILE* f = std::fopen(path("changed").c_str(), "a");
+  std::fputs("added\n", f);
+  std::fclose(f);
+  ASSERT_EQ(rt::unit_open(77, path("changed"), rt::OpenOptions{}), 0);
+  EXPECT_EQ(rt::read_record(77, rec), rt::IOSTAT_READ_ERROR);
+  // Written again, the file is the run's own once more.
+  rt::write_record(77, "again");
+  ASSERT_EQ(rt::unit_close(77), 0);
+  ASSERT_EQ(rt::unit_open(77, path("changed"), rt::OpenOptions{}), 0);
+  EXPECT_EQ(rt::read_record(77, rec), 0);
+  EXPECT_EQ(rec, "again");
+  rt::unit_close(77);
+  rt::output_account_stop();
 }
