@@ -96,13 +96,26 @@ void draw_view(const Projection& p) {
   }
 }
 
-// Opens root + "_" + code + ext and has `writer` fill it; a failed open is
-// reported and the sequence goes on.
+// A file name longer than its 256-character field is refused, never cut:
+// cut, it would name another file.
+bool name_fits(int32_t mdoc, const std::string& file) {
+  if (file.size() <= 256) return true;
+  msgerr_(mdoc, " ERR: file name longer than 256 characters: " + file);
+  return false;
+}
+
+// Opens root + "_" + code + ext and has `writer` fill it; a failed open or a
+// name too long is reported and the sequence goes on.
 template <typename W>
 void coordinate_file(int32_t mdoc, const std::string& root, std::string_view code,
                      std::string_view ext, std::string_view label, std::string_view warning,
                      std::string_view prog, W writer, int32_t& ierr) {
-  const rt::FixedText<256> file(root + "_" + std::string(code) + std::string(ext));
+  const std::string whole = root + "_" + std::string(code) + std::string(ext);
+  if (!name_fits(mdoc, whole)) {
+    msgerr_(mdoc, warning);
+    return;
+  }
+  const rt::FixedText<256> file(whole);
   int32_t unit = 0;
   int32_t status = 0;
   openfw_(unit, 99, "", file.view(), "", status);
@@ -187,7 +200,6 @@ void graph_newl_(int32_t mdoc, std::string_view mod, std::string_view mon_input,
     const rt::FixedText<256>& out = crdinf.cro_file;
     if (out.len_trim() > 0 && out(1) != ',') {
       root = used(out.view());
-      if (static_cast<int>(root.size()) > 250 - lm) root.resize(250 - lm);
     } else {
       root = used(prog);
     }
@@ -250,13 +262,12 @@ void graph_newl_(int32_t mdoc, std::string_view mod, std::string_view mon_input,
     std::string base = crdinf.crps_path.len_trim() > 0
                            ? used(crdinf.crps_path.view()) + used(crdinf.crps_file.view())
                            : used(crdinf.crps_file.view());
-    if (rt::len_trim(base) == 0) {
-      base = "tessran";
-    } else {
-      const int room = 255 - lm - static_cast<int>(ext.size());
-      if (static_cast<int>(base.size()) > room) base.resize(room > 0 ? room : 0);
-    }
+    if (rt::len_trim(base) == 0) base = "tessran";
     file = base + "_" + code_used + "." + ext;
+  }
+  if (!name_fits(mdoc, file)) {
+    msgerr_(mdoc, " ERR: can not open PostScript file");
+    return;
   }
   const rt::FixedText<256> file_name(file);
 

@@ -149,5 +149,9 @@ void psclos_(int32_t bboxx1, int32_t bboxx2, int32_t bboxy1, int32_t bboxy2) {
   drawing::ps_line(
       rt::fmt("(A,4I4)", "%%BoundingBox:", bboxx1 - 1, bboxy1 - 1, bboxx2 + 1, bboxy2 + 1));
   drawing::ps_line("%%EOF");
-  rt::unit_close(com_ps.iun);
+  // A line lost at its write fails the close, as do the last lines, which
+  // reach the file only now: a report not written whole is removed.
+  const std::string name = rt::unit_file_name(com_ps.iun);
+  if (rt::unit_close_or_remove(com_ps.iun) != rt::IOSTAT_OK)
+    msgerr_(0, "ERROR: Unable to write Postscript file " + name);
 }

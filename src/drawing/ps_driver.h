@@ -39,7 +39,9 @@ void psopen_(std::string_view fname, int32_t bboxx1, int32_t bboxx2, int32_t bbo
              int32_t mxcolr, const float* rgb, bool incol, int32_t bakcol, int32_t& ierr);
 // Ends the current page and starts the next.  Writes isps.
 void psnwpag_(int32_t bboxx1, int32_t bboxx2, int32_t bboxy1, int32_t bboxy2, bool incol);
-// Ends the last page, writes the trailer and closes the unit.
+// Ends the last page, writes the trailer and closes the unit; a document
+// not written whole (a line lost at its write or at the close) is reported
+// and removed.
 // Writes no table.
 void psclos_(int32_t bboxx1, int32_t bboxx2, int32_t bboxy1, int32_t bboxy2);
 

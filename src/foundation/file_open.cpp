@@ -29,12 +29,31 @@ rt::FixedText<256> join_file_name(std::string_view path, std::string_view name,
 
 namespace {
 
+// A joined name longer than its field is refused, never cut: cut, it would
+// name another file.  Code 99 only silences the opening itself, so the
+// refusal is said then too.
+bool joined_name_fits(int32_t mdoc, std::string_view path, std::string_view name, std::string_view ext) {
+  std::string whole(rt::trim_right(path));
+  whole.append(rt::trim_right(name));
+  if (rt::len_trim(ext) >= 1) {
+    whole.push_back('.');
+    whole.append(rt::trim_right(ext));
+  }
+  if (whole.size() <= 256) return true;
+  msgerr_(mdoc == 99 ? 0 : mdoc, " ERROR: file name longer than 256 characters: " + whole);
+  return false;
+}
+
 void open_formatted(int32_t& unit, int32_t mdoc, std::string_view path, std::string_view name,
                     std::string_view ext, std::string_view status, std::string_view empty_msg,
                     std::string_view fail_msg, int32_t& ierr) {
   ierr = 0;
-  const rt::FixedText<256> full = join_file_name(path, name, ext);
   unit = 0;
+  if (!joined_name_fits(mdoc, path, name, ext)) {
+    ierr = 1;
+    return;
+  }
+  const rt::FixedText<256> full = join_file_name(path, name, ext);
   int32_t ifail = -1;
   if (full.len_trim() < 1) errwrt_(1, empty_msg);
   ptqdpn_(unit, full.trimmed(), status, "F", 0, ifail);
@@ -78,6 +97,10 @@ void open_unformatted(int32_t& unit, int32_t mdoc, rt::TextRef path, rt::TextRef
   blank_commas(ext);
 
   if (name.len() > 0 && name(1) != ' ' && lenstr_(name.view()) > 0) {
+    if (!joined_name_fits(mdoc, used_part(path), used_part(name), used_part(ext))) {
+      ierr = 1;
+      return;
+    }
     const rt::FixedText<256> full = join_file_name(used_part(path), used_part(name), used_part(ext));
     unit = 0;
     int32_t ifail = -1;

@@ -103,7 +103,7 @@ constexpr std::string_view kSingular = " ERROR: SCALE matrix is singular";
 
 int32_t write_error(int32_t mdoc, int32_t iout) {
   msgerr_(mdoc, " ERROR: WRITE TO OUTPUT FILE ");
-  rt::unit_close(iout);
+  rt::unit_close_or_remove(iout);
   return 4;
 }
 
@@ -189,7 +189,7 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   output::FileFrame frame;
   if (!frame.set()) {
     msgerr_(mdoc, kSingular);
-    if (iout > 0) rt::unit_close(iout);
+    if (iout > 0) rt::unit_close(iout, true);
     ierr = 4;
     return;
   }

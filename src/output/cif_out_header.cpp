@@ -278,8 +278,9 @@ void owcrd_cif_(int32_t mdoc, int32_t& iun, std::string_view path, std::string_v
     msgerr_(mdoc, " ERROR: OPEN OUTPUT_FILE ");
     return;
   }
+  // A file whose header could not be written whole is not left behind.
   auto fail = [&](int32_t status) {
-    rt::unit_close(iun);
+    rt::unit_close(iun, true);
     ierr = status;
   };
 

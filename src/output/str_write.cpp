@@ -151,7 +151,7 @@ void owstr_cif_(int32_t mdoc, int32_t& iun, std::string_view path, std::string_v
   w.text("loop_");
   for (std::string_view item : kAtomItems) w.text(item);
   if (!w.ok) {
-    rt::unit_close(iun);
+    rt::unit_close_or_remove(iun);
     ierr = 4;
   }
 }
@@ -181,7 +181,7 @@ void wrstr_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   }
   if (ierr != 0) {
     msgerr_(mdoc, " ERROR: WRITE TO OUTPUT FILE /str/");
-    rt::unit_close(iout);
+    rt::unit_close_or_remove(iout);
     ierr = 4;
   }
 }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <initializer_list>
 #include <string>
 
 #include "connect/connect_driver.h"
@@ -25,6 +27,7 @@
 #include "output/cif_out_atoms.h"
 #include "restraints/creat_descr.h"
 #include "runtime/fixed_text.h"
+#include "runtime/units.h"
 
 namespace {
 
@@ -110,6 +113,53 @@ bool symmetry_library_readable(int32_t mdoc) {
   return false;
 }
 
+// Every file name the run takes is held in a field of this width.
+constexpr int kNameField = 256;
+
+// The names given to the run, each refused when longer than its field: cut,
+// it would name another file.
+bool names_fit(int32_t mdoc, std::initializer_list<std::string_view> names) {
+  for (std::string_view name : names) {
+    if (rt::len_trim(name) <= kNameField) continue;
+    msgerr_(mdoc, " ERROR: file name longer than " + std::to_string(kNameField) +
+                      " characters: " + std::string(rt::trim_right(name)));
+    return false;
+  }
+  return true;
+}
+
+// The files the run writes.  A run that fails, by its status or by a stop
+// on the way, takes back every file it was writing or could not finish; a
+// file lost on the way fails a run that would otherwise succeed.
+class RunOutputs {
+ public:
+  explicit RunOutputs(const int32_t& mdoc) : mdoc_(mdoc), unwinding_(std::uncaught_exceptions()) {
+    rt::output_account_start();
+  }
+  RunOutputs(const RunOutputs&) = delete;
+  RunOutputs& operator=(const RunOutputs&) = delete;
+  ~RunOutputs() {
+    if (std::uncaught_exceptions() > unwinding_) failed_ = true;
+    if (failed_)
+      for (const std::string& name : rt::output_account_discard())
+        msgerr_(mdoc_, " ERROR: run stopped, unfinished file removed: " + name);
+    rt::output_account_stop();
+  }
+  // The run's final status, given every file it lost.
+  void settle(int32_t& ierr) {
+    for (const std::string& name : rt::output_account_lost()) {
+      msgerr_(mdoc_, " ERROR: output file not written whole: " + name);
+      if (ierr == 0) ierr = pipeline::kFailed;
+    }
+    failed_ = ierr != 0;
+  }
+
+ private:
+  const int32_t& mdoc_;
+  int unwinding_;
+  bool failed_ = false;
+};
+
 }  // namespace
 
 void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view out_file_cif,
@@ -132,6 +182,8 @@ void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view ou
     start_(0, mdoc, prog.ref());
     started = true;
   }
+  // After the start-up, so that a log it opens is never taken for an output.
+  RunOutputs outputs(mdoc);
   if (list == 's' || list == 'l' || list == 't') list = static_cast<char>(list - 'a' + 'A');
   if (list != 'S' && list != 'L' && list != 'T') list = 'M';
   int32_t md0 = 0;
@@ -166,8 +218,14 @@ void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view ou
       trace(buf);
     }
     if (ierr == 0) ierr = ierr_rst;
+    outputs.settle(ierr);
     if (started) finish_();
   };
+
+  if (!names_fit(mdoc, {in_coord_file, out_file_cif, file_lib2, lib_dir, libs_path, libs_name, libs_ext, lib_out})) {
+    ierr = pipeline::kFailed;
+    return finish();
+  }
 
   // Input set-up.
   if (!symmetry_library_readable(mdoc)) {

@@ -17,6 +17,9 @@
 //    flushed and closed.  Outside run_main the stop is an uncaught exception
 //    and the program aborts (exit status 134).
 //  - One call per run: the routine keeps its state in the shared tables.
+//  - A run that fails, or is stopped on the way, removes every file it was
+//    writing or could not finish; a file name longer than its 256-character
+//    field is refused (status kFailed), never cut.
 //
 // The arguments
 //  mdoc           message code.  -999 (any value of -997 or below): the call
@@ -121,7 +124,7 @@ inline constexpr int32_t kOk = 0;  // every residue, link and atom described; ev
 // identified nor built (e.g. its element is missing from the energy
 // library), the connectivity failed.  Or the restraint stage ran and its
 // files are written, but an atom is unknown, a residue or link could not be
-// described, or the new library could not be written.
+// described, or the new library or a report could not be written whole.
 inline constexpr int32_t kFailed = 1;
 // The library holds no monomer, or the mmCIF reader could not read the
 // file's header.

@@ -260,6 +260,11 @@ void wrt_str_(std::string_view mode, int32_t mdoc, int32_t& ierr) {
       ierr = 1;
       return;
     }
-    rt::unit_close(c.crso_iun);
+    // The rows' statuses are not tested between rows: a row lost at its
+    // write, or buffered rows lost now, show at the close.
+    if (rt::unit_close_or_remove(c.crso_iun) != rt::IOSTAT_OK) {
+      msgerr_(mdoc, " ERROR: WRITE TO OUTPUT FILE /str/");
+      ierr = 4;
+    }
   }
 }

@@ -765,8 +765,10 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
 void discard_unfinished(int32_t mdoc, Outputs::File& f) {
   if (f.name.empty() || f.finished) return;
   if (f.unit > 0 && rt::unit_is_open(f.unit) && rt::unit_file_name(f.unit) == f.name) rt::unit_close(f.unit);
-  std::remove(f.name.c_str());
-  msgerr_(mdoc, " ERROR: restraint generation stopped, unfinished file removed: " + f.name);
+  // A device that stood for the file stays.
+  rt::remove_plain_file(f.name);
+  if (!rt::file_exists(f.name))
+    msgerr_(mdoc, " ERROR: restraint generation stopped, unfinished file removed: " + f.name);
 }
 
 }  // namespace

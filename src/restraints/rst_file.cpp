@@ -146,7 +146,7 @@ bool put_rst_record(std::string_view name, int32_t num, std::string_view label, 
   const int32_t iun = crdinf.crro_iun;
   if (rt::write_unformatted(iun, std::string_view(rec, sizeof rec)) == rt::IOSTAT_OK) return true;
   msgerr_(mdoc, failure);
-  rt::unit_close(iun);
+  rt::unit_close_or_remove(iun);
   return false;
 }
 
