@@ -132,6 +132,10 @@ inline constexpr int32_t kEmptyLibraryOrBadHeader = 2;
 inline constexpr int32_t kBadCifRows = 3;       // the mmCIF reader could not read the atom rows
 inline constexpr int32_t kCifAtomNotStored = 4;  // the mmCIF reader could not store an atom
 inline constexpr int32_t kDuplicateResidueNumbers = 6;  // PDB: two residues with one number in a chain
+// Identification: a residue the library lacks whose atoms do not make one
+// connected molecule, so no description can be built for it (its ERROR line
+// names the residue); nothing written.
+inline constexpr int32_t kNewMonomerNotConnected = 20;
 // With prog_name "kavlin" only (otherwise forgiven, and the model is read
 // in P 1 or without a cell): 7 space group without cell, 8 cell without
 // space group, 9 neither, 10 the given cell refused.
