@@ -32,6 +32,23 @@ bool fits(int32_t mdoc, std::string_view what, std::string_view name, int width)
   return false;
 }
 
+// The weight a bond made here carries: the esd of a library link bond
+// between atoms of the same names, else a default.  A bond without one would
+// be read by a refinement program as infinitely stiff.
+constexpr float kDefaultLinkBondEsd = 0.020f;
+
+float link_bond_esd(std::string_view atom1, std::string_view atom2) {
+  const r_scratch_t& r = r_scratch;
+  for (int32_t k = 1; k <= r.llb_nbond; ++k) {
+    if (r.llb_dev(k) <= 0.0f) continue;
+    const std::string_view b1 = r.llb_1atm(k).view(), b2 = r.llb_2atm(k).view();
+    if ((rt::text_eq(b1, atom1) && rt::text_eq(b2, atom2)) ||
+        (rt::text_eq(b1, atom2) && rt::text_eq(b2, atom1)))
+      return r.llb_dev(k);
+  }
+  return kDefaultLinkBondEsd;
+}
+
 }  // namespace
 
 void creat_link_(int32_t mdoc, rt::FixedText<8>& link, int32_t& inew, int32_t& lnew, int32_t& ilink,
@@ -105,6 +122,7 @@ void creat_link_(int32_t mdoc, rt::FixedText<8>& link, int32_t& inew, int32_t& l
     ierr = 1;
     return;
   }
+  const float esd = link_bond_esd(atom1, atom2);
   const int32_t k = ++r.llb_nbond;
   r.lll_ibond(i) = k;
   r.llb_lname(k) = link;
@@ -114,6 +132,6 @@ void creat_link_(int32_t mdoc, rt::FixedText<8>& link, int32_t& inew, int32_t& l
   r.llb_f1atm(k) = 1;
   r.llb_f2atm(k) = 2;
   r.llb_val(k) = dist;
-  r.llb_dev(k) = 0.0f;
+  r.llb_dev(k) = esd;
   r.llb_vobs(k) = dist;
 }

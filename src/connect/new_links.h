@@ -15,7 +15,8 @@
 // given a digit when the stem is taken.  ilink = its index, 0 when the
 // library is full (warning given once until a link fits again).  lnew is
 // set to 0.  ierr 1 when the bond table is full (the link stays, without a
-// bond) or a name does not fit its field.
+// bond) or a name does not fit its field.  The new bond carries the esd of a
+// library link bond between atoms of the same names, else 0.020 A.
 // Writes r_scratch: lll_nlink, lll_ilink and the new link's lll_ columns,
 // llb_nbond and the new bond's llb_ columns; com_crt_link flag 1.
 void creat_link_(int32_t mdoc, rt::FixedText<8>& link, int32_t& inew, int32_t& lnew, int32_t& ilink,

@@ -71,7 +71,7 @@ TEST(PipelineFiles, SmallEntryWritesItsThreeFilesWhole) {
 // link's one bond N-N 1.500 (the length given to a new link) with esd 0.020;
 // the restraint file one LINK block whose BOND joins serials 1 and 10 with
 // the observed 1.486 worked out from the two N atoms of model 1 (a new link's
-// bond carries deviation 0 in the restraint); the coordinate file the
+// bond carries the default esd 0.020 in the restraint); the coordinate file the
 // present N of each residue and its missing atoms flagged M at the origin
 // with occupancy 0, the connection row of the link; the structure rows of
 // both residues, their back serials inside each residue.
@@ -93,7 +93,8 @@ TEST(PipelineFiles, NewLinkGoesToTheNewLibrary) {
 // description from the record and must restrain it like any other link.
 // Checked by hand: the one LINK block of the restraint file joins serials 1
 // and 10 (the present N of each residue) with the observed 1.486 of the two
-// N atoms of model 1, the ideal the new description holds and deviation 0.
+// N atoms of model 1, the ideal the new description holds and the default
+// esd 0.020 of a bond the run makes (the library has no N-N link bond).
 TEST(PipelineFiles, InputLinkTheLibraryLacksIsRestrained) {
   TempDir dir;
   const std::string pdb = dir.write(
@@ -114,7 +115,7 @@ TEST(PipelineFiles, InputLinkTheLibraryLacksIsRestrained) {
   const std::string rst = file_text(dir.file("out.rst"));
   EXPECT_NE(rst.find("# link_'NNLINK  '_ASP______0001-_AA  -ASP______0001-_BB\n"
                      "LINK . NNLINK   . . . . . . . . . . .\n"
-                     "BOND      1 .        .         1     10      .      .    1.500    0.000    1.486\n"
+                     "BOND      1 .        .         1     10      .      .    1.500    0.020    1.486\n"
                      "    .        .       0.000 # N     N\n"),
             std::string::npos)
       << rst;
