@@ -5,10 +5,12 @@
 
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 #include "connect/element_classes.h"
 #include "connect/link_rows.h"
 #include "connect/new_links.h"
+#include "coords/cif_header.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
 #include "foundation/atom_com.h"
@@ -45,6 +47,22 @@ int atom_of(int ir, std::string_view name) {
   return 0;
 }
 
+// Puts the row's partners in the order of the library link it was matched
+// to in reverse: the restraints give the link's first end to the row's first
+// residue.
+void swap_partners(int k, End& a, End& b) {
+  auto& l = link_inf;
+  std::swap(a, b);
+  std::swap(l.ln_1ires(k), l.ln_2ires(k));
+  std::swap(l.ln_1ichn(k), l.ln_2ichn(k));
+  std::swap(l.ln_1rnam(k), l.ln_2rnam(k));
+  std::swap(l.ln_seq1(k), l.ln_seq2(k));
+  std::swap(l.ln_1chn(k), l.ln_2chn(k));
+  std::swap(l.ln_atom1(k), l.ln_atom2(k));
+  std::swap(l.ln_symm1(k), l.ln_symm2(k));
+  std::swap(l.ln_alt1(k), l.ln_alt2(k));
+}
+
 Name4 element_of(int ia) {
   const int sf = atom_inf.id_sf(ia);
   return Name4(sf >= 1 && sf <= MAXNSF ? crst_crd.cs_element(sf).view() : std::string_view(""));
@@ -65,6 +83,12 @@ void trace_row(int32_t mdoc, int k, const Name8& link, const End& a, const End& 
 bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, char& dnew, int32_t& ierr) {
   auto& l = link_inf;
   const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));
+  if (atom1(1) == '.' || atom1.is_blank() || atom2(1) == '.' || atom2.is_blank()) {
+    // Without its two atoms the link would be a description without a bond.
+    msgdoc_(mdoc, rt::fmt("(' WARNING : link: ',A8,' without its atoms is ignored')", link));
+    l.ln_id(k)(1) = '?';
+    return true;
+  }
   float dist = l.ln_dist(k);
   if (dist < 0.001f) {
     const int ia = atom_of(a.ir, atom1), ja = atom_of(b.ir, atom2);
@@ -128,12 +152,20 @@ bool length_for_name(const Name8& name, float& dist) {
 // One row; false when the routine must end.
 bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
   auto& l = link_inf;
+  // A chain break recorded in the file stays a break.
+  if (l.ln_id(k) == "gap") return true;
   End a, b;
   if (!end_of(l.ln_1ichn(k), l.ln_1ires(k), a) || !end_of(l.ln_2ichn(k), l.ln_2ires(k), b)) {
     l.ln_id(k)(1) = '?';
     return true;
   }
   Name8 link = l.ln_id(k);
+  // An mmCIF connection kind names no link: the row is a nameless link, as
+  // an SSBOND or a LINK record without a name.
+  if (coords::covalent_conn_kind(link.view())) {
+    link = ".";
+    l.ln_id(k) = link;
+  }
   float length = 0.0f;
   if (length_for_name(link, length)) {
     link = ".";
@@ -191,6 +223,10 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
   mod1 = ".";
   mod2 = ".";
   look_link_(l.ln_id(k), a.mon, atom1, b.mon, atom2, a.itype, b.itype, ilink, mod1, mod2, irevers);
+  if (ilink > 0 && irevers == 1) {
+    swap_partners(k, a, b);
+    std::swap(mod1, mod2);
+  }
   if (l.ln_used(k) == "S") return true;
   Name8 blank("");
   put_m_tabl_(mdoc, mod1, a.ich, a.ir, 0, blank, "Y", ierr);

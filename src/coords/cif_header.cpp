@@ -3,6 +3,7 @@
 // missing cell or space group, and the completion of the links read.
 #include "coords/cif_header.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -32,6 +33,7 @@ struct Row {
   rt::FixedText<5> rnum1, rnum2, atom1, atom2;
   rt::FixedText<1> alt1, alt2;
   char ins1, ins2;  // insertion codes of the archive's own items, blank for none
+  bool unbonded;    // a connection row that joins no atoms by a bond
   rt::FixedText<16> type16;
   int32_t ires1, ires2, ich1, ich2, itype, iconn, ich;
   float dist;
@@ -55,6 +57,7 @@ struct Row {
     alt1 = ".";
     alt2 = ".";
     ins1 = ins2 = ' ';
+    unbonded = false;
     type16 = ".";
     ires1 = ires2 = ich1 = ich2 = ich = 0;
     itype = 1;
@@ -107,6 +110,32 @@ int entity_index(const rt::FixedText<4>& chain) {
   for (int e = 1; e <= n; ++e)
     if (cif_entity_list.ent_chain_id(e) == chain) return e;
   return 0;
+}
+
+// The archive fills the connection-type item with a word of its own
+// vocabulary, which says what kind of contact a row is, not which link joins
+// the atoms (this system's own files write link names there).  A hydrogen
+// bond, salt bridge or mismatched base pair is no bond: such a row is not a
+// link, and a link row between two residues would keep the search by
+// distance from joining them.
+constexpr std::string_view kCovalentKinds[] = {
+    "covale", "covale_base", "covale_phosphate", "covale_sugar", "disulf", "metalc", "modres"};
+constexpr std::string_view kContactKinds[] = {"hydrog", "saltbr", "mismat"};
+
+// v equals the kind, whole or cut to the eight characters of a name field,
+// letter case aside.
+bool is_kind(std::string_view v, std::string_view kind) {
+  if (v.size() != kind.size() && !(v.size() == 8 && kind.size() > 8)) return false;
+  for (std::size_t i = 0; i < v.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(v[i])) != kind[i]) return false;
+  return true;
+}
+
+void set_conn_type(std::string_view data, Row& r) {
+  r.link = data;
+  const std::string_view v = rt::trim_right(data);
+  for (std::string_view k : kContactKinds)
+    if (is_kind(v, k)) r.unbonded = true;
 }
 
 bool skips(std::string_view data) { return data.empty() || data[0] == '?' || data[0] == '.'; }
@@ -385,6 +414,7 @@ void double_short_id(rt::FixedText<4>& id) {
 }
 
 void store_struct_conn(Header& h) {
+  if (h.row.unbonded) return;
   if (link_inf.ln_n >= MAXLINK) {
     warn_links(h.mdoc);
     return;
@@ -504,7 +534,7 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
   }
   if (m(cif_item(57))) {
     if (m(cif_item(58))) {
-    } else if (m(cif_item(59))) r.link = data;
+    } else if (m(cif_item(59))) set_conn_type(data, r);
     else if (m(cif_item(62))) { set_rnum(r.rnum1, data); r.ires1 = 0; }
     else if (m(cif_item(63))) r.res1 = data;
     else if (m(cif_item(64))) r.chn1 = data;
@@ -518,6 +548,7 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
     else if (m(cif_item(66))) r.atom2 = data;
     else if (m(cif_item(67))) r.alt2 = data;
     else if (m(cif_item(72))) r.dist = fdata;
+    else if (m("_struct_conn.pdbx_dist_value")) r.dist = skips(data) ? 0.0f : fdata;
     else if (m("_struct_conn.pdbx_ptnr1_PDB_ins_code")) r.ins1 = insertion_code(data);
     else if (m("_struct_conn.pdbx_ptnr2_PDB_ins_code")) r.ins2 = insertion_code(data);
     if (last) store_struct_conn(h);
@@ -821,4 +852,11 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
   point_groups_to_entities();
   complete_links(mdoc);
   ierr = 0;
+}
+
+bool coords::covalent_conn_kind(std::string_view name) {
+  const std::string_view v = rt::trim_right(name);
+  for (std::string_view k : kCovalentKinds)
+    if (is_kind(v, k)) return true;
+  return false;
 }

@@ -18,3 +18,14 @@
 void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_view name,
                   std::string_view ext, int32_t nospgr_input, const float* cell_input,
                   int32_t& isg_flag, int32_t& icell_flag, int32_t& ierr);
+
+namespace coords {
+
+// True when `name` (as a link row holds it, cut to eight characters) is
+// one of the archive's covalent connection kinds ("covale" and its
+// sub-kinds, "disulf", "metalc", "modres"), which say what kind of bond a
+// connection row is and not which link joins its atoms.  Hydrogen-bond,
+// salt-bridge and mismatch rows are not read as links at all.
+bool covalent_conn_kind(std::string_view name);
+
+}  // namespace coords

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "coords/cif_atom_rows.h"
 #include "foundation/atom_com.h"
@@ -14,6 +15,21 @@
 #include "suite/pi.h"
 
 namespace {
+
+// Residues of the current read whose rows named a second residue kind.
+constexpr int kMaxMixed = 100;
+int g_n_mixed = 0;
+int32_t g_mixed[kMaxMixed];
+
+// Notes the current residue when the atom's residue name is not the one the
+// residue was opened with.  Kept out of line: inlined, it slowed the atom
+// store, the reader's hot path, measurably.
+[[gnu::noinline]] void check_kind() {
+  const int r = resid_inf.n_residue;
+  if (std::memcmp(crdatm.cr_rname.c, resid_inf.res_name(r).c, 8) == 0) return;
+  if (g_n_mixed < kMaxMixed && (g_n_mixed == 0 || g_mixed[g_n_mixed - 1] != r))
+    g_mixed[g_n_mixed++] = r;
+}
 
 int32_t res_class(std::string_view rname) {
   int32_t itype = 1, ierr = 0;
@@ -104,6 +120,7 @@ bool open_chain(int32_t mdoc, int32_t& ierr) {
 bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
   const int g = asym_part.n_group;
   const int r = ++resid_inf.n_residue;
+  if (r == 1) g_n_mixed = 0;
   if (r > MAXRESID) {
     foundation::table_full(mdoc, " ERROR: number of monomers > limit.",
                            {.constant = "MAXRESID", .header = "atom_com", .quoted = false});
@@ -246,6 +263,8 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
   const std::string_view resnum = crdatm.cr_pnum.sub(3, 7);
   if (!same_text<5>(resnum, cr_res_old.view())) {
     if (!open_residue(mdoc, resnum, ierr)) return;
+  } else {
+    check_kind();
   }
   const int r = resid_inf.n_residue;
   const int a = ++atom_inf.n_atom;
@@ -307,4 +326,22 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
   const int32_t cls = resid_inf.ires_type(r);
   if (cls == 5 && std::memcmp(crdatm.cr_aname.c, "O3T ", 4) == 0) asym_part.iterm_s_type(g) = 4;
   if ((cls == 3 || cls == 4) && std::memcmp(crdatm.cr_aname.c, "OXT ", 4) == 0) asym_part.iterm_f_type(g) = 2;
+}
+
+void check_kinds_in_residues_(int32_t mdoc, int32_t& ierr) {
+  ierr = 0;
+  for (int i = 0; i < g_n_mixed; ++i) {
+    const int r = g_mixed[i];
+    if (r < 1 || r > resid_inf.n_residue) continue;
+    const rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
+    // A one-character chain is held doubled; it is named once, as the PDB
+    // reader names it.
+    std::string chain(rt::trim_right(key.sub(8, 11)));
+    if (chain.size() == 2 && chain[0] == chain[1]) chain.resize(1);
+    std::string line = "ERROR: in chain " + chain + " residue:";
+    line += key.sub(3, 7);
+    msgerr_(mdoc, line);
+    msgerr_(mdoc, "       different residues have the same number");
+    ierr = 6;
+  }
 }

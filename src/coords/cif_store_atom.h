@@ -14,3 +14,10 @@
 // Writes atom_inf, atom_crd, resid_inf, asym_part, cif_asym_part, crst_crd, com_out_cif, crdatm.
 void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_old,
                int32_t& cr_ires_old, int32_t cr_igroup_old, int32_t& ierr);
+
+// After a CIF read: the residues at whose number the rows named more than one
+// residue kind (alternate conformations that are different residues, which
+// the rows keep in one residue of the first kind).  Each is reported as the
+// PDB reader reports two residues with one number, and ierr = 6; ierr = 0
+// when there is none.  Writes nothing shared.
+void check_kinds_in_residues_(int32_t mdoc, int32_t& ierr);

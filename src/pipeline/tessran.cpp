@@ -11,6 +11,7 @@
 
 #include "connect/connect_driver.h"
 #include "connect/input_links.h"
+#include "coords/cif_store_atom.h"
 #include "coords/file_type.h"
 #include "coords/pdb_reader.h"
 #include "coords/read_atoms.h"
@@ -277,6 +278,14 @@ void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view ou
     ierr = 1;
     read_atoms_(mdoc, rt::FixedText<256>("").view(), in_file_cif.view(), rt::FixedText<256>("").view(), nospgr_input,
                 cell_input, ierr);
+    // Alternate conformations that are different residues share one
+    // residue of the rows' first kind; restrained as that kind they would be
+    // wrong, so the run ends as for two residues with one number.
+    if (ierr == 0 || ierr >= 7) {
+      int32_t kerr = 0;
+      check_kinds_in_residues_(mdoc, kerr);
+      if (kerr != 0) ierr = kerr;
+    }
     if (list == 'T') trace("--after READ_ATOMS , ierr= " + std::to_string(ierr));
   }
   if (read && ierr != 0) {

@@ -131,4 +131,67 @@ TEST(InputLinks, LengthInTheNameColumnsIsALengthNotAName) {
   EXPECT_EQ(out.find("2.10    is not"), std::string::npos) << out;
 }
 
+// A nameless row, or one that gives only an mmCIF connection kind, that the
+// library resolves to a link of its own order is put in that order whichever
+// partner the file gave first: the restraints give the link's first end to
+// the row's first residue.  A symmetric link between two residues of one
+// kind is left as given.
+TEST(InputLinks, NamelessRowTakesThePartnerOrderOfItsLink) {
+  Model m;
+  const int ala = m.residue("ALA", 3, 'A', 1, {{"C", 0, 0, 0}});
+  const int gly = m.residue("GLY", 3, 'A', 2, {{"N", 1.33f, 0, 0, "N"}});
+  const int cys1 = m.residue("CYS", 3, 'B', 5, {{"SG", 0, 3, 0, "S"}});
+  const int cys2 = m.residue("CYS", 3, 'B', 9, {{"SG", 2.03f, 3, 0, "S"}});
+  const int rev = m.link("covale", gly, "N", ala, "C", 1.33f);
+  link_inf.ln_alt1(rev) = "A";
+  link_inf.ln_symm1(rev) = "1_555";
+  const int fwd = m.link(".", ala, "C", gly, "N", 1.33f);
+  const int ss = m.link("disulf", cys2, "SG", cys1, "SG", 2.04f);
+  conntest::load_library();
+  int32_t ierr = -1;
+  char dnew = '?';
+  resolve(ierr, &dnew);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(dnew, 'N');
+  for (int k : {rev, fwd}) {
+    EXPECT_EQ(link_inf.ln_id(k).trimmed(), "TRANS") << k;
+    EXPECT_EQ(link_inf.ln_1ires(k), ala) << k;
+    EXPECT_EQ(link_inf.ln_2ires(k), gly) << k;
+    EXPECT_EQ(link_inf.ln_atom1(k).trimmed(), "C") << k;
+    EXPECT_EQ(link_inf.ln_atom2(k).trimmed(), "N") << k;
+    EXPECT_EQ(link_inf.ln_1rnam(k).trimmed(), "ALA") << k;
+  }
+  EXPECT_EQ(link_inf.ln_alt2(rev).view(), "A") << "the alternate code goes with its atom";
+  EXPECT_EQ(link_inf.ln_symm2(rev).trimmed(), "1_555");
+  EXPECT_EQ(link_inf.ln_alt1(rev).view(), ".");
+  EXPECT_EQ(link_inf.ln_id(ss).trimmed(), "SS");
+  EXPECT_EQ(link_inf.ln_1ires(ss), cys2);
+}
+
+// A chain break that a file records is a break: no link is looked for or
+// made for it.  A nameless row without its atoms would make a link without
+// a bond: it is dropped with a warning, and nothing new reaches the library.
+TEST(InputLinks, BreakStaysABreakAndALinkWithoutAtomsIsNotMade) {
+  Model m;
+  const int a = m.residue("ALA", 3, 'A', 1, {{"C", 0, 0, 0}});
+  const int b = m.residue("ALA", 3, 'A', 9, {{"N", 20, 0, 0, "N"}});
+  const int zn = m.residue("ZN", 1, 'B', 1, {{"ZN", 3, 0, 0, "ZN"}});
+  const int gap = m.link("gap", a, ".", b, ".");
+  const int bare = m.link(".", a, ".", zn, ".");
+  conntest::load_library();
+  const int nlink = r_scratch.lll_nlink;
+  int32_t ierr = -1;
+  char dnew = '?';
+  const std::string out = resolve(ierr, &dnew);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(dnew, 'N');
+  EXPECT_EQ(r_scratch.lll_nlink, nlink);
+  EXPECT_EQ(link_inf.ln_id(gap).trimmed(), "gap");
+  EXPECT_EQ(link_inf.ln_id(bare)(1), '?');
+  EXPECT_NE(out.find("  WARNING : link: .        without its atoms is ignored\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(mod_inf.mod_n, 0);
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 // own writer, connections, modifications and the links table limit.
 #include "cif_test_util.h"
 
+#include "coords/cif_header.h"
+
 #include <vector>
 
 using CifLoops = CifFiles;
@@ -135,4 +137,46 @@ TEST_F(CifLoops, ScatteringTypesBeyondTheTableAreWarnedAndDropped) {
   EXPECT_EQ(crst_crd.cs_nsfatm, MAXNSF);
   EXPECT_EQ(count_of(out_, warning), 2);
   EXPECT_EQ(atom_inf.n_atom, 7);
+}
+
+// Hydrogen-bond, salt-bridge and mismatch rows of the archive are no links
+// and are not read; every other connection row is read with its kind as it
+// stands (cut to a name's eight characters), for the link stage to resolve,
+// and the archive's distance item gives the length.
+TEST_F(CifLoops, ContactRowsAreNotLinks) {
+  write("kinds", std::string("data_x\n") +
+                     "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
+                     "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_auth_seq_id\n"
+                     "_struct_conn.ptnr2_label_asym_id\n_struct_conn.ptnr2_auth_seq_id\n"
+                     "_struct_conn.pdbx_dist_value\n"
+                     "c1 covale AA 1 AA 2 1.326\n"
+                     "c2 covale_phosphate AA 2 AA 3 1.61\n"
+                     "c3 disulf AA 1 BB 1 2.037\n"
+                     "c4 METALC AA 3 BB 2 2.2\n"
+                     "c5 hydrog AA 1 BB 3 2.9\n"
+                     "c6 SALTBR AA 2 BB 3 3.1\n"
+                     "c7 mismat AA 3 BB 1 3.0\n"
+                     "c8 modres AA 2 BB 2 ?\n"
+                     "c9 TRANS AA 1 AA 2 .\n"
+                     "c10 gap AA 2 AA 3 .\n" +
+                     kAtoms);
+  ASSERT_EQ(read("kinds"), 8);
+  ASSERT_EQ(link_inf.ln_n, 7);
+  const char* names[] = {"covale", "covale_p", "disulf", "METALC", "modres", "TRANS", "gap"};
+  for (int k = 1; k <= 7; ++k) EXPECT_EQ(link_inf.ln_id(k).trimmed(), names[k - 1]) << "row " << k;
+  EXPECT_FLOAT_EQ(link_inf.ln_dist(1), 1.326f);
+  EXPECT_FLOAT_EQ(link_inf.ln_dist(3), 2.037f);
+  EXPECT_FLOAT_EQ(link_inf.ln_dist(5), 0.0f) << "modres row without a distance";
+  EXPECT_EQ(link_inf.ln_2ires(4), 5) << "the metal row joins residue 3 of AA to residue 2 of BB";
+}
+
+// The covalent kinds, whole or as a name field holds them, in any letter
+// case; link names and the contact kinds are not among them.
+TEST(CifConnKinds, CovalentKindsAreKnownWholeOrCut) {
+  for (const char* k : {"covale", "covale_base", "covale_b", "covale_phosphate", "covale_p",
+                        "covale_sugar", "covale_s", "disulf", "metalc", "MODRES", "covale  "})
+    EXPECT_TRUE(coords::covalent_conn_kind(k)) << k;
+  for (const char* k : {"hydrog", "saltbr", "mismat", "TRANS", "SS", "gap", ".", "", "covalent",
+                        "covale_x", "disulfide"})
+    EXPECT_FALSE(coords::covalent_conn_kind(k)) << k;
 }
