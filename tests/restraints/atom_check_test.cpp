@@ -234,3 +234,26 @@ TEST(AtomNames, InputFormOfANameFromItsElement) {
     EXPECT_EQ(atom, row.expect) << row.label;
   }
 }
+
+// An atom present with zero occupancy is in the model but gives no position
+// to the description: its library atom is marked without coordinates.
+TEST_F(AtomCheck, AnUnoccupiedAtomGivesTheLibraryNoPosition) {
+  const int32_t og = rtest::first_atom(ser, "OG");
+  const float occ = atom_crd.occup(og);
+  atom_crd.occup(og) = 0.0f;
+  const int32_t ierr = rtest::prepare(ser);
+  atom_crd.occup(og) = occ;
+  EXPECT_EQ(ierr, 0);
+  const r_scratch_t& r = r_scratch;
+  int seen = 0;
+  for (int32_t i = 1; i <= r.l1a_natom; ++i) {
+    if (r.l1a_aname(i) == "OG") {
+      EXPECT_EQ(r.l1a_coor_flag(i), "N");
+      ++seen;
+    } else if (r.l1a_aname(i) == "CB" || r.l1a_aname(i) == "CA") {
+      EXPECT_EQ(r.l1a_coor_flag(i), "Y") << r.l1a_aname(i).view();
+      ++seen;
+    }
+  }
+  EXPECT_EQ(seen, 3);
+}

@@ -212,3 +212,28 @@ TEST_F(UncoveredAtoms, AResidueWithNothingUncoveredWritesNothing) {
 }
 
 }  // namespace
+
+// The first area's twin writes the same coordinate rows, numbered from the
+// first area's counters, and no structure row.
+TEST_F(UncoveredAtoms, FirstAreaRowsFollowItsOwnSerialsWithoutStructureRows) {
+  add_atom("CA");
+  add_atom("X1", 'U');
+  add_atom("X2", 'D');
+  r_scratch.c1_iglobal = 40;
+  r_scratch.c1_igatm = 5;
+  r_scratch.c2_iglobal = 900;
+  r_scratch.c2_igatm = 90;
+  crdstr.st_ia = -7;
+  int32_t ierr = -1;
+  copy_u_atoms_(99, 1, 1, 1, 3, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(crdatm.cr_iatold, 47);
+  EXPECT_EQ(crdatm.cr_aname, "X2");
+  EXPECT_EQ(crdatm.cr_ires, 12);
+  EXPECT_EQ(crdstr.st_ia, -7) << "no structure record is filled";
+  const std::string crd = read("out.crd");
+  EXPECT_NE(crd.find("X1"), std::string::npos) << crd;
+  EXPECT_NE(crd.find("46"), std::string::npos) << crd;
+  EXPECT_EQ(crd.find("CA"), std::string::npos) << crd;
+  EXPECT_EQ(read("out.str"), "");
+}

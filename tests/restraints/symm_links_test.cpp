@@ -279,3 +279,25 @@ TEST_F(SymmetryLinks, ACodeMovesAPointByItsOperatorAndShift) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(y[i], x0[i]) << same;
   }
 }
+
+// An atom without occupancy is in no crystal contact: a link to or from it
+// makes no symmetry restraint, while an occupied pair still does.
+TEST_F(SymmetryLinks, AnUnoccupiedAtomMakesNoSymmetryLink) {
+  const int32_t cys = rtest::residue('A', " 198 "), other = rtest::residue('A', " 177 ");
+  const int32_t sg = rtest::first_atom(cys, "SG"), ca = rtest::first_atom(other, "CA");
+  const float occ_sg = atom_crd.occup(sg), occ_ca = atom_crd.occup(ca);
+  add_link("symmetry", cys, "SG", cys, "SG", "5_555", ".", 2.1f);
+  add_link("symmetry", other, "CA", cys, "SG", "3_565", ".");
+  std::vector<rtest::Row> rows;
+  atom_crd.occup(sg) = 0.0f;
+  std::string out = run('A', rows);
+  EXPECT_TRUE(rows.empty());
+  EXPECT_EQ(out.find("symm.link will be used"), std::string::npos) << out;
+  atom_crd.occup(sg) = occ_sg;
+  atom_crd.occup(ca) = 0.0f;
+  out = run('A', rows);
+  atom_crd.occup(ca) = occ_ca;
+  ASSERT_EQ(rows.size(), 1u) << "only the SG-SG link, both ends occupied";
+  EXPECT_EQ(rows[0].ia[0], sg);
+  EXPECT_EQ(rows[0].ia[1], sg);
+}
