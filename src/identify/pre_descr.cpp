@@ -296,16 +296,6 @@ bool set_elements(const Run& run, const Residue& r, int32_t& kerr, int32_t& ierr
   return true;
 }
 
-// What a build leaves in L1 beyond what the next residue's copy rewrites:
-// the builder's reset passes over the charges, so every slot it may have
-// used is cleared.
-void clear_after_build() {
-  r_scratch_t& s = r_scratch;
-  for (int i = 1; i <= MAX1ATM; ++i) s.l1a_charg(i) = 0.0f;
-  s.l1a_natom = s.l1a_nhatom = 0;
-  s.l1b_nbond = s.l1g_nangl = s.l1t_ntors = s.l1c_nchir = s.l1p_nplan = s.l1n_nconn = 0;
-}
-
 // Heavy atoms of residue ir that have coordinates (a file this system wrote
 // keeps missing atoms as rows without them).
 int heavy_atoms(int32_t ir) {
@@ -533,7 +523,6 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
   set_link_corr_();
   if (list == 'T') msgdoc_(run.mdoc, " --- after set_link_corr --- ");
 
-  bool built = false;
   auto fail = [&]() { kerr = 0; };
   const std::vector<std::pair<int32_t, int32_t>>& order = identification_order();
   for (std::size_t step = 0; step < order.size(); ++step) {
@@ -542,8 +531,6 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
     {  // one residue
       const int32_t ir = order[step].second;
       int32_t its = asym_part.iterm_s_type(ig), itf = asym_part.iterm_f_type(ig);
-      if (built) clear_after_build();
-      built = false;
       Residue r;
       r.ig = ig;
       r.ir = ir;
@@ -711,7 +698,6 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
 
       if (r.mon_new(1) == ' ' || r.new_flag == "M") {
         trace(run, r, "--- before the builder:");
-        built = true;
         if (!build_new(run, r, coor, name, nmnew, lib2, ierr)) return fail();
         if (!rename_residue(run, r, ierr)) return fail();
       }
