@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "coords/pdb_reader.h"
@@ -585,43 +586,59 @@ TEST(PipelineStages, SugarRenameRowsLeaveTheStatusAt0) {
 
 // ------------------------------------------------------------ the options
 
-struct FlagRow {
-  const char* label;
+// Each one-character flag with the values it accepts, its default last.
+struct FlagRule {
+  const char* name;
   char Options::*flag;
-  char given, after;
+  std::string_view values;
 };
 
-// A run that stops at once still normalises every flag in place.
+// What the documented rule makes of c: a listed value is kept, the lower
+// case of a listed letter becomes that letter, anything else the default.
+char by_rule(const FlagRule& rule, char c) {
+  if (rule.values.find(c) != std::string_view::npos) return c;
+  const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  if (upper != c && rule.values.find(upper) != std::string_view::npos) return upper;
+  return rule.values.back();
+}
+
+// A run that stops at once still normalises every flag in place, each by
+// the rule above, whatever character it is given.
 TEST(PipelineFlags, EveryFlagNormalisedInPlace) {
-  const FlagRow rows[] = {
-      {"check y", &Options::check, 'y', 'Y'},      {"check 0 kept", &Options::check, '0', '0'},
-      {"check blank", &Options::check, ' ', 'N'},  {"check_spec y", &Options::check_spec, 'y', 'Y'},
-      {"rflag y", &Options::rflag, 'y', 'Y'},      {"rflag x", &Options::rflag, 'x', 'N'},
-      {"coor y", &Options::coor, 'y', 'Y'},        {"form u", &Options::form, 'u', 'U'},
-      {"form blank", &Options::form, ' ', 'F'},    {"pept y", &Options::pept, 'y', 'Y'},
-      {"seg y", &Options::seg, 'y', 'Y'},          {"ss n", &Options::ss, 'n', 'N'},
-      {"ss d", &Options::ss, 'd', 'D'},            {"ss blank", &Options::ss, ' ', 'Y'},
-      {"chain y", &Options::chain, 'y', 'Y'},      {"symm c", &Options::symm, 'c', 'C'},
-      {"symm x", &Options::symm, 'x', 'N'},        {"conn d", &Options::conn, 'd', 'D'},
-      {"conn 0 kept", &Options::conn, '0', '0'},   {"cis y", &Options::cis, 'y', 'Y'},
-      {"sugar n", &Options::sugar, 'n', 'N'},      {"sugar blank", &Options::sugar, ' ', 'S'},
-      {"lnk d", &Options::lnk, 'd', 'D'},          {"lnk blank", &Options::lnk, ' ', 'N'},
-      {"h n", &Options::h, 'n', 'N'},              {"h a", &Options::h, 'a', 'A'},
-      {"h blank", &Options::h, ' ', 'Y'},          {"srch g", &Options::srch, 'g', 'G'},
-      {"srch a", &Options::srch, 'a', 'A'},        {"srch blank", &Options::srch, ' ', 'N'},
-      {"list t", &Options::list, 't', 'T'},        {"list x", &Options::list, 'x', 'M'},
+  const FlagRule rules[] = {
+      {"check", &Options::check, "Y0N"},     {"check_spec", &Options::check_spec, "YN"},
+      {"rflag", &Options::rflag, "YN"},      {"coor", &Options::coor, "YN"},
+      {"form", &Options::form, "UF"},        {"pept", &Options::pept, "YN"},
+      {"seg", &Options::seg, "YN"},          {"ss", &Options::ss, "NDY"},
+      {"chain", &Options::chain, "YN"},      {"symm", &Options::symm, "YCN"},
+      {"conn", &Options::conn, "YD0N"},      {"cis", &Options::cis, "YN"},
+      {"sugar", &Options::sugar, "YDNS"},    {"lnk", &Options::lnk, "YD0N"},
+      {"h", &Options::h, "NAY"},             {"srch", &Options::srch, "YAGN"},
+      {"list", &Options::list, "SLTM"},
   };
+  std::string given = " 019?";
+  for (char c = 'A'; c <= 'Z'; ++c) given += {c, static_cast<char>(c - 'A' + 'a')};
   TempDir dir;
-  for (const FlagRow& row : rows) {
+  for (const char c : given) {
     Options o = on("no_such_model.pdb");
-    o.*row.flag = row.given;
+    for (const FlagRule& rule : rules) o.*rule.flag = c;
     const Outcome r = pipetest::run(o, dir.path());
-    EXPECT_EQ(r.after.*row.flag, row.after) << row.label;
+    for (const FlagRule& rule : rules)
+      EXPECT_EQ(r.after.*rule.flag, by_rule(rule, c)) << rule.name << " given '" << c << "'";
+    if (c == 'y') {
+      EXPECT_EQ(crdinf.cr_segflag.str(), "Y") << "the segment flag is kept for the readers";
+    }
   }
+  // Flags are normalised each on its own: one given in lower case, the
+  // others left as set.
   Options o = on("no_such_model.pdb");
-  o.seg = 'y';
-  pipetest::run(o, dir.path());
-  EXPECT_EQ(crdinf.cr_segflag.str(), "Y") << "the segment flag is kept for the readers";
+  o.h = 'a';
+  o.ss = 'd';
+  const Outcome r = pipetest::run(o, dir.path());
+  EXPECT_EQ(r.after.h, 'A');
+  EXPECT_EQ(r.after.ss, 'D');
+  EXPECT_EQ(r.after.sugar, 'Y');
+  EXPECT_EQ(r.after.conn, 'Y');
 }
 
 TEST(PipelineFlags, NearlyZeroDistanceBecomesHalfAnAngstrom) {
