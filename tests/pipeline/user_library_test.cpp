@@ -1,0 +1,88 @@
+// A run with a user library beside the main one: a monomer the user
+// library describes only minimally is described anew, and the run says that
+// the new library must be looked at before the next one.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pipeline_fixture.h"
+
+namespace {
+
+// XET, an ethyl group bound to an oxygen (C1-C2-O3), with its atoms, tree
+// and two bonds but no angles: a minimal description.  The lengths are the
+// usual single-bond values C-C 1.53 and C-O 1.43 A (Allen et al., J. Chem.
+// Soc. Perkin Trans. 2, 1987, S1-S19).
+constexpr const char* kUserLibrary =
+    "global_\n"
+    "_lib_name         user\n"
+    "_lib_version      1.0\n"
+    "data_comp_list\n"
+    "loop_\n"
+    "_chem_comp.id\n"
+    "_chem_comp.three_letter_code\n"
+    "_chem_comp.name\n"
+    "_chem_comp.group\n"
+    "_chem_comp.number_atoms_all\n"
+    "_chem_comp.number_atoms_nh\n"
+    "_chem_comp.desc_level\n"
+    "XET  XET  'ETHOXY' non-polymer  3  3 .\n"
+    "data_comp_XET\n"
+    "loop_\n"
+    "_chem_comp_atom.comp_id\n"
+    "_chem_comp_atom.atom_id\n"
+    "_chem_comp_atom.type_symbol\n"
+    "_chem_comp_atom.type_energy\n"
+    "_chem_comp_atom.partial_charge\n"
+    "_chem_comp_atom.x\n"
+    "_chem_comp_atom.y\n"
+    "_chem_comp_atom.z\n"
+    "XET  C1  C  CH3  0.000  0.000  0.000  0.000\n"
+    "XET  C2  C  CH2  0.000  1.530  0.000  0.000\n"
+    "XET  O3  O  OH1  0.000  2.000  1.350  0.000\n"
+    "loop_\n"
+    "_chem_comp_tree.comp_id\n"
+    "_chem_comp_tree.atom_id\n"
+    "_chem_comp_tree.atom_back\n"
+    "_chem_comp_tree.atom_forward\n"
+    "_chem_comp_tree.connect_type\n"
+    "XET  C1  n/a  C2  START\n"
+    "XET  C2  C1   O3  .\n"
+    "XET  O3  C2   .   END\n"
+    "loop_\n"
+    "_chem_comp_bond.comp_id\n"
+    "_chem_comp_bond.atom_id_1\n"
+    "_chem_comp_bond.atom_id_2\n"
+    "_chem_comp_bond.type\n"
+    "_chem_comp_bond.value_dist\n"
+    "_chem_comp_bond.value_dist_esd\n"
+    "XET  C1  C2  single  1.530  0.020\n"
+    "XET  C2  O3  single  1.430  0.020\n";
+
+TEST(PipelineUserLibrary, AMinimalDescriptionOfTheUserLibraryIsMadeAnew) {
+  TempDir dir;
+  const std::string lib = dir.write("user.cif", kUserLibrary);
+  const std::string pdb = dir.write(
+      "xet.pdb",
+      "CRYST1   30.000   30.000   30.000  90.00  90.00  90.00 P 1                    \n"
+      "HETATM    1  C1  XET A   1      10.000  10.000  10.000  1.00 20.00           C\n"
+      "HETATM    2  C2  XET A   1      11.530  10.000  10.000  1.00 20.00           C\n"
+      "HETATM    3  O3  XET A   1      12.000  11.350  10.000  1.00 20.00           O\n"
+      "END\n");
+  pipetest::Options o;
+  o.in = pdb;
+  o.lib2 = lib;
+  const pipetest::Outcome r = pipetest::run(o, dir.path());
+  EXPECT_EQ(r.ierr, 0) << r.out;
+  EXPECT_EQ(r.new_lib, 'Y') << r.out;
+  EXPECT_EQ(r.fstop, 'Y') << r.out;
+  EXPECT_NE(r.out.find("has the minimal description"), std::string::npos) << r.out;
+  // Nothing else is new: the status that asks for a look at the new
+  // library comes from the user library's monomer alone.
+  const std::string lib_out = file_text(dir.file("new_lib.cif"));
+  EXPECT_NE(lib_out.find("data_comp_XET"), std::string::npos) << lib_out;
+  EXPECT_NE(lib_out.find("_chem_comp_angle"), std::string::npos) << "the new description has its angle";
+  EXPECT_EQ(lib_out.find("data_link_"), std::string::npos) << lib_out;
+}
+
+}  // namespace
