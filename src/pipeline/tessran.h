@@ -59,41 +59,47 @@
 //  ierr           out: the status, see pipeline::k... below.
 //
 // The one-character flags, normalised in place (lower case accepted; any
-// value not listed becomes the last one of its line).  The link flags are
-// use flags: 0 switches their stage off, N reports the links found without
-// entering them, D drops the links of the input file that join the pair
-// found, Y enters the links.
+// other value becomes the flag's default, named below for each).  The link
+// flags are use flags: 0 switches their stage off, N reports the links found
+// without entering them, D drops the links of the input file that join the
+// pair found, Y enters the links.
 //  conn_flag   links between consecutive residues of a chain: Y, D, 0 or N.
+//              Default N.
 //  cis_flag    Y a peptide whose measured torsion says cis (or trans) is
-//              linked as such, N it keeps the link first chosen.
+//              linked as such, N it keeps the link first chosen.  Default N.
 //  lnk_flag    links by distance between other residues: Y, D, 0 or N.
+//              Default N.
 //  ss_flag     disulphide bridges (SG-SG of CYS or MPR) found by distance:
-//              N, D or Y.
+//              N, D or Y.  Default Y.
 //  sugar_flag  links with a sugar: Y, D, N, or S only the glycosidic and
-//              glycosylation links (the default).
+//              glycosylation links.  Default S.
 //  chain_flag  Y the chains are rebuilt from the links found, N only when
-//              sugar links were found.
+//              sugar links were found.  Default N.
 //  check_spec  Y atoms on special positions get their multiplicity, N they
-//              are only reported.
+//              are only reported.  Default N.
 //  pept_flag   Y a PDB file's L-peptides with D geometry at CA are renamed
-//              as D-peptides, N not.
+//              as D-peptides, N not.  Default N.
 //  seg_flag    Y a PDB file's chains are taken from the segment
-//              identifiers, N from the chain identifiers.
+//              identifiers, N from the chain identifiers.  Default N.
 //  h_flag      Y hydrogens of the model kept, N removed on reading, A every
 //              hydrogen of the monomers rebuilt (no restraint file).
+//              Default Y.
 //  rflag       Y missing atoms rebuilt in a second pass (no restraint
-//              file), N not.
+//              file), N not.  Default N.
 //  form        F the restraint file as text, U as unformatted records.
+//              Default F.
 //  symm_flag   Y or C links to symmetry copies restrained, N left out.
+//              Default N.
 //  list        M messages, S silent (mdoc becomes 999; the progress lines
 //              remain), L long listing, T trace dumps after every stage.
+//              Default M.
 //  check       residues compared with their library description: Y all, N
-//              all but polymers, sugars and solvent, 0 none.
+//              all but polymers, sugars and solvent, 0 none.  Default N.
 //  coor        Y a new monomer takes its ideal values from the coordinates,
-//              N the builder's own values.
+//              N the builder's own values.  Default N.
 //  srch        G a residue that fits no description is searched for by its
 //              bond graph among the library's monomers; Y, A or N no such
-//              search.
+//              search.  Default N.
 #pragma once
 
 #include <cstdint>
