@@ -373,6 +373,41 @@ bool apart(const Pair& p) {
   return false;
 }
 
+// A link of the file that bonds the very atoms the pair's link would bond
+// (a peptide bond to a modified residue, say, that an mmCIF connection row
+// names inside a chain).  Such a row is restrained in its own right, as a
+// library link or as one made for it, so the pair takes no second link: one
+// bond, one restraint, as when the file's chains break at the residue.
+bool file_gives_bond(const Pair& p) {
+  const auto& r = r_scratch;
+  // The bond atoms' names in residue ires1 and in residue ires2.
+  const int on1 = p.jrevers == 1 ? p.ia2 : p.ia1, on2 = p.jrevers == 1 ? p.ia1 : p.ia2;
+  const rt::FixedText<4> atom1 = r.atom_stor(on1), atom2 = r.atom_stor(on2);
+  bool found = false;
+  g_rows.either(p.ires1, [&](int k) {
+    const auto& l = link_inf;
+    if (found || l.ln_id(k) == "gap" || l.ln_id(k)(1) == '?') return;
+    if (!(l.ln_symm1(k) == "." || l.ln_symm1(k) == "1_555")) return;
+    if (!(l.ln_symm2(k) == "." || l.ln_symm2(k) == "1_555")) return;
+    if (l.ln_1ichn(k) != p.ich || l.ln_2ichn(k) != p.ich) return;
+    const rt::FixedText<4> a1(l.ln_atom1(k).view().substr(0, 4));
+    const rt::FixedText<4> a2(l.ln_atom2(k).view().substr(0, 4));
+    const bool forward =
+        l.ln_1ires(k) == p.ires1 && l.ln_2ires(k) == p.ires2 && a1 == atom1 && a2 == atom2;
+    const bool backward =
+        l.ln_1ires(k) == p.ires2 && l.ln_2ires(k) == p.ires1 && a1 == atom2 && a2 == atom1;
+    found = forward || backward;
+  });
+  return found;
+}
+
+void leave_to_file(int32_t mdoc, const Pair& p) {
+  msgdoc_(mdoc, rt::fmt("(' WARNING : conn: ',A8,' ch:',A)", p.link,
+                        pair_text(p, p.ires1, p.ires2, "-->")));
+  msgdoc_(mdoc, "           the file links these atoms: no second link");
+  resid_inf.iconn_type(p.ires2) = 1;
+}
+
 // One pair of consecutive residues; false when the stage must end.
 bool link_pair(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag, char cis_flag, char sugar_flag,
                int ln_n_init, int32_t& nsug, int32_t& ierr) {
@@ -400,7 +435,17 @@ bool link_pair(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag, char cis_fla
       default_link(p);
     }
   }
-  if (p.origin == Origin::None) return true;
+  if (p.origin == Origin::None) {
+    // The connection the residue came with stands; it too gives way to a
+    // link of the file between the same atoms.
+    const int code = res.iconn_type(p.ires2);
+    if (code < 2 || code > cif_types.n_conn_type) return true;
+    p.link = cif_types.conn_type(code);
+    look_link_list_(p.link, p.ilink);
+    calc_conn_dist_(p.ilink, p.dist_idl, p.dist, p.idist, p.ia1, p.ia2, p.jrevers);
+    if (p.idist >= 0 && !p.sugars && file_gives_bond(p)) leave_to_file(mdoc, p);
+    return true;
+  }
   look_link_list_(p.link, p.ilink);
   p.iconn = conn_code(p.link);
   calc_conn_dist_(p.ilink, p.dist_idl, p.dist, p.idist, p.ia1, p.ia2, p.jrevers);
@@ -410,6 +455,8 @@ bool link_pair(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag, char cis_fla
   if (p.idist == 0 && gap) {
     msgdoc_(mdoc, " WARNING : conn: gap (user) ch:" + pair_text(p, i1, i2, "-->"));
     res.iconn_type(p.ires2) = p.iconn;
+  } else if (p.idist == 0 && p.origin == Origin::Default && !p.sugars && file_gives_bond(p)) {
+    leave_to_file(mdoc, p);
   } else if (p.idist == 0) {
     if (!accept_bonded(mdoc, p, cis_flag, sugar_flag, ierr)) return false;
   } else if (gap) {

@@ -4,6 +4,7 @@
 // pipeline on real entries and on small excerpts written beside the test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <initializer_list>
@@ -306,14 +307,18 @@ TEST(MmcifLinks, TwoResidueKindsAtOneNumberEndTheRun) {
 }
 
 // Every bond restraint the pipeline writes for the shipped entries carries a
-// weight and an ideal its model length is within 1 A of.
+// weight and an ideal its model length is within 1 A of, and no two of them
+// restrain one atom pair.
 void expect_sound_bonds(const std::string& model) {
   TempDir dir;
   const Outcome r = run_in(data(model), dir.path());
   ASSERT_LE(r.ierr, 1) << r.out;
   const std::vector<Bond> bs = bonds(file_text(dir.file("out.rst")));
   ASSERT_FALSE(bs.empty()) << model;
+  std::set<std::pair<int, int>> pairs;
   for (const Bond& b : bs) {
+    EXPECT_TRUE(pairs.insert(std::minmax(b.ia, b.ja)).second)
+        << model << " two bond records for " << b.ia << "-" << b.ja << " " << b.names;
     EXPECT_GT(b.vesd, 0.0f) << model << " " << b.block << " " << b.ia << "-" << b.ja << " "
                             << b.names;
     EXPECT_LE(std::fabs(b.vobs - b.vidl), 1.0f)
@@ -325,7 +330,8 @@ void expect_sound_bonds(const std::string& model) {
 TEST(MmcifLinks, EveryBondOfTheShippedEntriesHasAWeightAndAFittingIdeal) {
   for (const char* model :
        {"1A8O.pdb", "cif_1A8O.cif", "1SSU_mod.pdb", "cif_1SSU_mod.cif", "2BEG.pdb", "cif_2BEG.cif",
-        "1LCD.pdb", "cif_1LCD_dna.cif", "cif_1LCD_pair.cif"}) {
+        "1LCD.pdb", "cif_1LCD_dna.cif", "cif_1LCD_pair.cif", "1A8O_gap.pdb", "cif_1A8O_gap.cif",
+        "nag_chain.pdb", "pdb_zinc_two_fold_two_links.pdb"}) {
     SCOPED_TRACE(model);
     expect_sound_bonds(model);
   }
@@ -366,4 +372,84 @@ TEST(MmcifLinks, ChainBreakReadBackIsABreak) {
   EXPECT_EQ(r2.nangl, r1.nangl);
   EXPECT_EQ(bonds(file_text(again.file("out.rst"))).size(),
             bonds(file_text(dir.file("out.rst"))).size());
+}
+
+namespace {
+
+// The bond, angle and torsion records of a run that join the two residues of
+// one of `pairs`: "KIND residue atom ..." (in the direction that sorts
+// first) to "ideal esd" as written.
+std::multimap<std::string, std::string> restraints_across(
+    const std::string& dir, const std::set<std::set<std::string>>& pairs) {
+  const std::vector<std::string> keys = written_atoms(dir + "/out");
+  std::multimap<std::string, std::string> out;
+  for (const pipetest::Record& r : pipetest::records(file_text(dir + "/out.rst"))) {
+    std::vector<std::string> atoms;
+    std::set<std::string> residues;
+    for (int s : r.serials) {
+      atoms.push_back(residue_atom(keys, s));
+      residues.insert(atoms.back().substr(0, atoms.back().find(' ')));
+    }
+    if (r.line.starts_with("CHIR") || pairs.count(residues) == 0) continue;
+    if (std::vector<std::string>(atoms.rbegin(), atoms.rend()) < atoms)
+      std::reverse(atoms.begin(), atoms.end());
+    std::string key = r.line.substr(0, 4);
+    for (const std::string& a : atoms) key += " " + a;
+    std::istringstream first(r.line.substr(0, r.line.find('\n')));
+    std::vector<std::string> w;
+    for (std::string x; first >> x;) w.push_back(x);
+    out.emplace(key, w[w.size() - 3] + " " + w[w.size() - 2]);
+  }
+  return out;
+}
+
+}  // namespace
+
+// 1A8O's peptide bonds from a selenomethionine to the residue after it: the
+// mmCIF form names them by covalent rows inside one chain, where the walk
+// along the chain would link them too; the PDB form breaks its chain at the
+// HETATM records.  Both restrain each once, by the file's link (the row's
+// length, the peptide C-N esd, no angle or torsion across), also with a row's
+// partners the other way round.
+TEST(MmcifLinks, BondTheFileLinksInsideAChainIsRestrainedOnce) {
+  const std::set<std::set<std::string>> pairs = {
+      {"MSE151", "ASP152"}, {"MSE185", "THR186"}, {"MSE215", "THR216"}};
+  const std::set<std::string> expected = {"BOND ASP152 N MSE151 C", "BOND MSE185 C THR186 N",
+                                          "BOND MSE215 C THR216 N"};
+  std::string cif = file_text(data("cif_1A8O.cif"));
+  const std::string row = "A MSE 1  C  ? ? ? 1_555 A ASP 2  N  ? ? A MSE 151 A ASP 152";
+  ASSERT_NE(cif.find(row), std::string::npos);
+  TempDir dir;
+  cif.replace(cif.find(row), row.size(),
+              "A ASP 2  N  ? ? ? 1_555 A MSE 1  C  ? ? A ASP 152 A MSE 151");
+  for (const std::string& model :
+       {data("1A8O.pdb"), data("cif_1A8O.cif"), dir.write("reversed.cif", cif)}) {
+    SCOPED_TRACE(model);
+    TempDir run_dir;
+    const Outcome r = run_in(model, run_dir.path());
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    EXPECT_EQ(r.nbond, 563);
+    const auto got = restraints_across(run_dir.path(), pairs);
+    EXPECT_EQ(got.size(), expected.size());
+    for (const auto& [key, value] : got) {
+      EXPECT_EQ(expected.count(key), 1u) << key;
+      EXPECT_EQ(got.count(key), 1u) << key;
+      // The PDB LINK records give the lengths to two places only.
+      EXPECT_NEAR(std::stof(value), 1.33f, 0.005f) << key;
+      EXPECT_EQ(value.substr(value.find(' ')), " 0.014") << key;
+    }
+  }
+
+  // A name the library lacks, given by the file to the peptide bond of two
+  // standard residues, makes such a link as well: it stands alone.
+  std::string named = file_text(data("cif_1A8O.cif"));
+  named.insert(named.find("covale6 "),
+               "covale7 PEPLNK ? A ASP 2 C ? ? ? 1_555 A ILE 3 N ? ? A ASP 152 A ILE 153 1_555 "
+               "? ? ? ? ? ? ? 1.330 ?\n");
+  const Outcome r = run_in(dir.write("named.cif", named), dir.path());
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  EXPECT_EQ(r.nbond, 563);
+  const auto got = restraints_across(dir.path(), {{"ASP152", "ILE153"}});
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got.begin()->first, "BOND ASP152 C ILE153 N");
 }
