@@ -94,7 +94,7 @@ void make_content(const Counts& c) {
 std::string_view symbol_of_c1(int i) { return r_scratch.c1_asymb(i).view(); }
 
 // Residue side: C1 atoms into the graph, then its bonds from C1's neighbour lists.
-void load_residue(char mode0, Counts& c) {
+void load_residue(bool contents, Counts& c) {
   mtc_atom_t& mt = mtc_atom;
   r_scratch_t& r = r_scratch;
   for (int i = 1; i <= r.c1_natom; ++i) {
@@ -110,7 +110,7 @@ void load_residue(char mode0, Counts& c) {
     mt.mt_cname(k) = r.c1_aname(i);
     mt.mt_cls_c(k) = atom_class(symbol_of_c1(i));
     if (const int e = element_of(symbol_of_c1(i), c)) ++mt.mt_elc(e);
-    if (mode0 != ' ') count_content(symbol_of_c1(i), c);
+    if (contents) count_content(symbol_of_c1(i), c);
   }
   for (int k = 1; k <= mt.mt_nc; ++k) {
     const int i = mt.mt_cidx(k);
@@ -125,7 +125,7 @@ void load_residue(char mode0, Counts& c) {
 }
 
 // Library side: the same from L1, without an occupancy test.
-void load_library(char mode0, Counts& c) {
+void load_library(bool contents, Counts& c) {
   mtc_atom_t& mt = mtc_atom;
   r_scratch_t& r = r_scratch;
   for (int i = 1; i <= r.l1a_natom; ++i) {
@@ -136,7 +136,7 @@ void load_library(char mode0, Counts& c) {
     mt.mt_lname(k) = r.l1a_aname(i);
     mt.mt_cls_l(k) = atom_class(r.l1a_symb(i).view());
     if (const int e = element_of(r.l1a_symb(i).view(), c)) ++mt.mt_ell(e);
-    if (mode0 != ' ') count_content(r.l1a_symb(i).view(), c);
+    if (contents) count_content(r.l1a_symb(i).view(), c);
   }
   for (int k = 1; k <= mt.mt_nl; ++k) {
     const int i = mt.mt_lidx(k);
@@ -311,6 +311,8 @@ void prefer_own_names() {
 void transfer(int32_t mdoc, int32_t m, int32_t isyn, std::string_view mon) {
   mtc_atom_t& mt = mtc_atom;
   r_scratch_t& r = r_scratch;
+  // The copies' statuses are not examined: C1 holds at least the matched
+  // atoms.
   int32_t ierr = 0;
   copyc2_(mdoc, ierr);
   const rt::FixedText<8> monf(mon);
@@ -326,6 +328,8 @@ void transfer(int32_t mdoc, int32_t m, int32_t isyn, std::string_view mon) {
     r.l1a_coor_flag(il) = "Y";
     if (r.c1_aname(ic) == r.l1a_aname(il)) continue;
     if (isyn == 0) {
+      // A full synonym list ends the renaming, with status 0: C1 keeps its
+      // names.
       if (r.lms_nsyn >= MAXMLIST) return;
       bool known = false;
       for (int s = 1; s <= r.lms_nsyn && !known; ++s)
@@ -360,6 +364,188 @@ void transfer(int32_t mdoc, int32_t m, int32_t isyn, std::string_view mon) {
   if (changed && isyn == 0) copyc1_(mdoc, ierr);
 }
 
+// ---------------------------------------------------------------- steps
+
+// Statuses of a comparison that found no correspondence (check_equiv_ adds 3
+// and 4).  Callers only test for non-zero; no message is printed for any.
+constexpr int32_t kNoMatch = 5;  // a side without heavy atoms, or an assignment that stalled
+constexpr int32_t kResidueSingleAtom = 6;
+constexpr int32_t kLibrarySingleAtom = 7;
+constexpr int32_t kHeavyCountsDiffer = 11;
+constexpr int32_t kElementCountsDiffer = 12;
+
+// Every table of the last comparison cleared.  mt_corr is left as it was:
+// only the assignment writes it.
+void start_comparison(Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  c = Counts{};
+  for (int k = 1; k <= MXGATM; ++k) {
+    mt.mt_cname(k).blank();
+    mt.mt_lname(k).blank();
+    mt.mt_cmap(k) = 0;
+    mt.mt_lmap(k) = 0;
+  }
+  // Only the squares the sides will use need clearing, but a caller may read
+  // any cell of the last comparison: clear the whole square.
+  std::fill(mt.mt_dist.data(), mt.mt_dist.data() + MXGATM * MXGATM, 0);
+  for (int d = 1; d <= MXGDIST; ++d) mt.mt_cnt_c(d) = mt.mt_cnt_l(d) = 0;
+  mt.mt_nel = 0;
+  mt.c_index = "000";
+  mt.c_pair = "000";
+  mt.c_content = "000";
+}
+
+// The residue's graph loaded; false, with nothing loaded, when C1 is empty.
+bool take_residue(int32_t mdoc, bool trace, bool contents, Counts& c) {
+  mtc_atom.mt_nc = 0;
+  if (r_scratch.c1_natom < 1) return false;
+  if (trace) trace_residue(mdoc);
+  load_residue(contents, c);
+  return true;
+}
+
+// The monomer's graph loaded; false, with nothing loaded, when L1 is empty.
+bool take_library(int32_t mdoc, bool trace, bool contents, Counts& c) {
+  mtc_atom.mt_nl = 0;
+  if (r_scratch.l1a_natom < 1) return false;
+  if (trace) trace_library(mdoc);
+  load_library(contents, c);
+  return true;
+}
+
+void trace_corners(int32_t mdoc) {
+  trace_corner(mdoc, false);
+  trace_corner(mdoc, true);
+}
+
+// Mode "CRD ": the three index strings of the residue alone.  A graph of
+// fewer than two atoms keeps the start values of c_index and c_pair.
+void index_residue(int32_t mdoc, bool trace, Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  if (!take_residue(mdoc, trace, true, c)) return;
+  make_content(c);
+  if (trace) msgdoc_(mdoc, rt::fmt("('crd -->',A30,';')", mt.c_content));
+  if (mt.mt_nc < 2) return;
+  set_tabconn_c_();
+  if (trace) trace_corners(mdoc);
+  set_vector_c_(c.ipair1);
+  create_index_(mt.mt_cnt_c, mt.c_index, c.ipair1, mt.c_pair);
+}
+
+// Mode "LIB ": the same for the monomer alone.
+void index_library(int32_t mdoc, bool trace, Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  if (!take_library(mdoc, trace, true, c)) return;
+  make_content(c);
+  if (trace) msgdoc_(mdoc, rt::fmt("('lib -->',A30,';')", mt.c_content));
+  if (mt.mt_nl < 2) return;
+  set_tabconn_l_();
+  if (trace) trace_corners(mdoc);
+  set_vector_l_(c.ipair2);
+  create_index_(mt.mt_cnt_l, mt.c_index, c.ipair2, mt.c_pair);
+  if (trace) {
+    msgdoc_(mdoc, rt::fmt("('-->',A24,';')", mt.c_index));
+    msgdoc_(mdoc, rt::fmt("('  ;',A24,';')", mt.c_pair));
+  }
+}
+
+// A side of at most one heavy atom: only one atom against one can match.
+// Equal names return at once with status 0 and nothing transferred, and so
+// do two atoms of different classes (no correspondence, yet no failure).
+int32_t match_single_atoms(int32_t mdoc, int32_t m, int32_t isyn, std::string_view mon) {
+  mtc_atom_t& mt = mtc_atom;
+  if (mt.mt_nc == 1 && mt.mt_nl == 1) {
+    if (mt.mt_cname(1) == mt.mt_lname(1)) {
+      // Nothing to rename, but C2 must be this residue's copy: the callers
+      // compare its names with C1's.  C1 holds this atom, so the copy
+      // cannot fail.
+      int32_t ierr = 0;
+      if (isyn != 1) copyc2_(mdoc, ierr);
+      return ierr;
+    }
+    if (mt.mt_cls_c(1) != mt.mt_cls_l(1)) return 0;
+    mt.mt_corr(1) = 1;
+    if (isyn != 1) transfer(mdoc, m, isyn, mon);
+    return 0;
+  }
+  if (mt.mt_nc <= 0 || mt.mt_nl <= 0) return kNoMatch;
+  return mt.mt_nc == 1 ? kResidueSingleAtom : kLibrarySingleAtom;
+}
+
+// Graphs that cannot match by their sizes or their rarer elements.  Atoms
+// left out for occupancy count on the residue side, so a residue that lost
+// atoms to zero occupancy still compares; carbon, nitrogen and oxygen counts
+// may differ (the size test bounds them).
+int32_t compare_counts(const Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  if (std::abs(c.nocc + mt.mt_nc - mt.mt_nl) > 2) return kHeavyCountsDiffer;
+  // More element symbols than the table holds: the counts cannot be compared.
+  if (c.elements_full) return kElementCountsDiffer;
+  for (int k = 1; k <= mt.mt_nel; ++k) {
+    if (mt.mt_elsymb(k) == "C" || mt.mt_elsymb(k) == "N" || mt.mt_elsymb(k) == "O") continue;
+    if (mt.mt_elc(k) != mt.mt_ell(k)) return kElementCountsDiffer;
+  }
+  return 0;
+}
+
+// Distance tables and neighbour vectors of both sides.  The trace of the
+// vectors leaves the library side's strings in c_index and c_pair.
+void build_both_tables(int32_t mdoc, bool trace, Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  set_tabconn_c_();
+  set_tabconn_l_();
+  if (trace) trace_corners(mdoc);
+  set_vector_c_(c.ipair1);
+  set_vector_l_(c.ipair2);
+  if (trace) {
+    trace_vectors(mdoc, false);
+    trace_index(mdoc, mt.mt_cnt_c, c.ipair1);
+    trace_vectors(mdoc, true);
+    msgerr_(mdoc, " ----------");
+    trace_index(mdoc, mt.mt_cnt_l, c.ipair2);
+  }
+}
+
+// One library partner for every residue atom, or the status of the first
+// failure: 3 or 4 from check_equiv_, kNoMatch when a round matches nothing
+// more.
+int32_t assign_atoms(int32_t mdoc, bool trace, Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  comp_vector_();
+  if (trace) trace_candidates(mdoc);
+  for (int i = 1; i <= mt.mt_nc; ++i) mt.mt_corr(i) = 0;
+  int32_t n_new = 0, iflag = 0, ierr = 0;
+  do {
+    check_equiv_(mdoc, n_new, iflag, c.iscore, ierr);
+    if (ierr != 0) return ierr;
+  } while (n_new < mt.mt_nc && iflag == 1);
+  if (trace) {
+    msgerr_(mdoc, rt::fmt("('  ISCORE : ',I5)", c.iscore));
+    trace_matches(mdoc, "");
+  }
+  return n_new < mt.mt_nc ? kNoMatch : 0;
+}
+
+// Blank mode: the residue matched atom by atom to the monomer, then (unless
+// isyn is 1) its coordinates lent and the library names taken.  An empty C1
+// or L1 returns status 0 with nothing compared, as the callers expect of a
+// residue or monomer not yet read.
+int32_t match_residue(int32_t mdoc, bool trace, int32_t m, int32_t isyn, std::string_view mon,
+                      Counts& c) {
+  mtc_atom_t& mt = mtc_atom;
+  if (!take_residue(mdoc, trace, false, c)) return 0;
+  if (!take_library(mdoc, trace, false, c)) return 0;
+  if (mt.mt_nc <= 1 || mt.mt_nl <= 1) return match_single_atoms(mdoc, m, isyn, mon);
+  if (trace) trace_elements(mdoc, c);
+  if (const int32_t st = compare_counts(c)) return st;
+  build_both_tables(mdoc, trace, c);
+  if (const int32_t st = assign_atoms(mdoc, trace, c)) return st;
+  prefer_own_names();
+  if (trace) trace_matches(mdoc, " NEW --- : ");
+  if (isyn != 1) transfer(mdoc, m, isyn, mon);
+  return 0;
+}
+
 }  // namespace
 
 void create_index_(const rt::Array1<int32_t, 8>& index, rt::FixedText<24>& c_index,
@@ -391,152 +577,29 @@ void check_synonym_(int32_t& it, std::string_view mon, std::string_view monn, st
   }
   it = 0;
   for (int s = 1; s <= r.lms_nsyn; ++s) {
-    if (r.lms_mname(s) == mon && r.lms_amname(s) == monn && r.lms_atom(s) == atom && r.lms_aatom(s) == aatom) {
+    if (r.lms_mname(s) == mon && r.lms_amname(s) == monn && r.lms_atom(s) == atom &&
+        r.lms_aatom(s) == aatom) {
       it = 1;
       return;
     }
   }
 }
 
-void check_compl_(int32_t mdoc, char list, std::string_view mode, int32_t isyn, std::string_view mon,
-                  int32_t& ierr) {
-  mtc_atom_t& mt = mtc_atom;
-  r_scratch_t& r = r_scratch;
+void check_compl_(int32_t mdoc, char list, std::string_view mode, int32_t isyn,
+                  std::string_view mon, int32_t& ierr) {
   const rt::FixedText<4> md(mode);
-  const bool crd_mode = md == "CRD";
-  const bool lib_mode = md == "LIB";
-  const char mode0 = md(1);
   const bool trace = list == 'T';
   ierr = 0;
-  const int32_t m = (list == 'T' || list == 'L') ? mdoc : -std::abs(mdoc) - 1;
-
   static Counts c;
-  c = Counts{};
-  for (int k = 1; k <= MXGATM; ++k) {
-    mt.mt_cname(k).blank();
-    mt.mt_lname(k).blank();
-    mt.mt_cmap(k) = 0;
-    mt.mt_lmap(k) = 0;
+  start_comparison(c);
+  if (md == "CRD") {
+    index_residue(mdoc, trace, c);
+  } else if (md == "LIB") {
+    index_library(mdoc, trace, c);
+  } else {
+    // The renaming report goes to the documentation file only unless the
+    // caller asked for a listing.
+    const int32_t m = (list == 'T' || list == 'L') ? mdoc : -std::abs(mdoc) - 1;
+    ierr = match_residue(mdoc, trace, m, isyn, mon, c);
   }
-  // Only the squares the sides will use need clearing, but a caller may read
-  // any cell of the last comparison: clear the whole square.
-  std::fill(mt.mt_dist.data(), mt.mt_dist.data() + MXGATM * MXGATM, 0);
-  for (int d = 1; d <= MXGDIST; ++d) mt.mt_cnt_c(d) = mt.mt_cnt_l(d) = 0;
-  mt.mt_nel = 0;
-  mt.c_index = "000";
-  mt.c_pair = "000";
-  mt.c_content = "000";
-
-  if (!lib_mode) {
-    mt.mt_nc = 0;
-    if (r.c1_natom < 1) return;
-    if (trace) trace_residue(mdoc);
-    load_residue(mode0, c);
-    if (crd_mode) {
-      make_content(c);
-      if (trace) msgdoc_(mdoc, rt::fmt("('crd -->',A30,';')", mt.c_content));
-      if (mt.mt_nc < 2) return;
-    }
-  }
-  if (!crd_mode) {
-    mt.mt_nl = 0;
-    if (r.l1a_natom < 1) return;
-    if (trace) trace_library(mdoc);
-    load_library(mode0, c);
-    if (lib_mode) {
-      make_content(c);
-      if (trace) msgdoc_(mdoc, rt::fmt("('lib -->',A30,';')", mt.c_content));
-      if (mt.mt_nl < 2) return;
-    }
-  }
-
-  const bool blank_mode = !crd_mode && !lib_mode;
-  if (blank_mode) {
-    if (mt.mt_nc <= 1 || mt.mt_nl <= 1) {
-      if (mt.mt_nc == 1 && mt.mt_nl == 1) {
-        if (mt.mt_cname(1) == mt.mt_lname(1)) {
-          // Nothing to rename, but C2 must be this residue's copy: the
-          // callers compare its names with C1's.
-          if (isyn != 1) copyc2_(mdoc, ierr);
-          return;
-        }
-        if (mt.mt_cls_c(1) != mt.mt_cls_l(1)) return;
-        mt.mt_corr(1) = 1;
-        if (isyn != 1) transfer(mdoc, m, isyn, mon);
-        return;
-      }
-      if (mt.mt_nc <= 0 || mt.mt_nl <= 0) {
-        ierr = 5;
-      } else {
-        ierr = mt.mt_nc == 1 ? 6 : 7;
-      }
-      return;
-    }
-    if (trace) trace_elements(mdoc, c);
-    if (std::abs(c.nocc + mt.mt_nc - mt.mt_nl) > 2) {
-      ierr = 11;
-      return;
-    }
-    // More element symbols than the table holds: the counts cannot be compared.
-    if (c.elements_full) {
-      ierr = 12;
-      return;
-    }
-    for (int k = 1; k <= mt.mt_nel; ++k) {
-      if (mt.mt_elsymb(k) == "C" || mt.mt_elsymb(k) == "N" || mt.mt_elsymb(k) == "O") continue;
-      if (mt.mt_elc(k) != mt.mt_ell(k)) {
-        ierr = 12;
-        return;
-      }
-    }
-  }
-
-  if (!lib_mode) set_tabconn_c_();
-  if (!crd_mode) set_tabconn_l_();
-  if (trace) {
-    trace_corner(mdoc, false);
-    trace_corner(mdoc, true);
-  }
-  if (!lib_mode) set_vector_c_(c.ipair1);
-  if (!crd_mode) set_vector_l_(c.ipair2);
-  if (crd_mode) {
-    create_index_(mt.mt_cnt_c, mt.c_index, c.ipair1, mt.c_pair);
-    return;
-  }
-  if (lib_mode) {
-    create_index_(mt.mt_cnt_l, mt.c_index, c.ipair2, mt.c_pair);
-    if (trace) {
-      msgdoc_(mdoc, rt::fmt("('-->',A24,';')", mt.c_index));
-      msgdoc_(mdoc, rt::fmt("('  ;',A24,';')", mt.c_pair));
-    }
-    return;
-  }
-  if (trace) {
-    trace_vectors(mdoc, false);
-    trace_index(mdoc, mt.mt_cnt_c, c.ipair1);
-    trace_vectors(mdoc, true);
-    msgerr_(mdoc, " ----------");
-    trace_index(mdoc, mt.mt_cnt_l, c.ipair2);
-  }
-
-  comp_vector_();
-  if (trace) trace_candidates(mdoc);
-  for (int i = 1; i <= mt.mt_nc; ++i) mt.mt_corr(i) = 0;
-  int32_t n_new = 0, iflag = 0;
-  do {
-    check_equiv_(mdoc, n_new, iflag, c.iscore, ierr);
-    if (ierr != 0) return;
-  } while (n_new < mt.mt_nc && iflag == 1);
-  if (trace) {
-    msgerr_(mdoc, rt::fmt("('  ISCORE : ',I5)", c.iscore));
-    trace_matches(mdoc, "");
-  }
-  if (n_new < mt.mt_nc) {
-    ierr = 5;
-    return;
-  }
-  prefer_own_names();
-  if (trace) trace_matches(mdoc, " NEW --- : ");
-  if (isyn == 1) return;
-  transfer(mdoc, m, isyn, mon);
 }
