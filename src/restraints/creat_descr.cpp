@@ -227,6 +227,46 @@ class SpecialMarks {
   int32_t n_ = 0;
 };
 
+// Where a residue of the walk stands in its chain and which model atoms
+// are its own.
+struct Place {
+  int32_t irs_tree = 0, irf_tree = 0;  // the chain's tree start and end
+  int32_t ir1 = 0;                     // the back neighbour
+  int32_t na = 0, ias = 0, iaf = 0;    // atom count, first and last model atom
+  rt::FixedText<8> mon;
+  int32_t iconn = 0;
+  rt::FixedText<8> link;  // the connection's name, blank for none
+};
+
+// What a step leaves a residue of the walk to: go on, be dropped (the
+// failure flag set and the walk on to the next residue), or stop the
+// driver with ierr.
+enum class Next { Go, Drop, Stop };
+
+// The position flag of a residue; later rules override earlier ones.  The
+// tree end of a longer chain keeps 'Y'.
+char position_flag(int32_t ir, const Place& p) {
+  char f = 'Y';
+  if (ir == p.irs_tree) f = 'S';
+  if (ir == p.irs_tree && ir == p.irf_tree) f = 'M';
+  if (p.link == "gap") f = 'G';
+  if (p.mon == "HOH" || p.mon == "DUM") f = 'M';
+  return f;
+}
+
+// Every link named `link` between residues ir and its back neighbour ir1 of
+// chain ig marked as described by the walk; special links keep their mark.
+void mark_walked(const rt::FixedText<8>& link, int32_t ig, int32_t ir, int32_t ir1) {
+  link_inf_t& l = link_inf;
+  for (int i = 1; i <= l.ln_n; ++i) {
+    if (!(l.ln_id(i) == link) || l.ln_1ichn(i) != ig || l.ln_2ichn(i) != ig || l.ln_used(i) == "S")
+      continue;
+    if ((l.ln_1ires(i) == ir && l.ln_2ires(i) == ir1) ||
+        (l.ln_1ires(i) == ir1 && l.ln_2ires(i) == ir))
+      l.ln_used(i) = "Y";
+  }
+}
+
 class Driver {
  public:
   Driver(Codes c, char list, char restr_flag, char h_flag, char rflag)
@@ -245,7 +285,31 @@ class Driver {
   Walk w;
 
  private:
-  bool residue(int32_t ig, int32_t ir, int32_t& ierr, bool& skip);
+  // Residue ir of chain ig described, its kept predecessor finished and
+  // itself kept; false when the driver must return with ierr.  A residue
+  // that cannot be described is dropped with the failure flag set.
+  bool residue(int32_t ig, int32_t ir, int32_t& ierr);
+  // Its steps, in order.  locate and write_restraints give false, with
+  // ierr, when the driver must return; the steps returning nothing only set
+  // the failure flag and let the residue go on.
+  // The residue's place in its chain's tree and its atoms; false, with the
+  // message and ierr 1, when the tree or the residue table is broken.
+  bool locate(int32_t ig, int32_t ir, Place& p, int32_t& ierr) const;
+  // C1 gathered from the model and L1 from the library with the residue's
+  // modifications.  A residue that cannot be gathered, or whose monomer the
+  // library lacks, is dropped; any other failure of the library copy or of
+  // a modification stops the driver.
+  Next gather(int32_t ig, int32_t ir, const Place& p, int32_t& ierr);
+  // The residue's atoms checked against L1; false drops the residue.
+  bool atoms_match(const Place& p);
+  void build_residue_tree(const Place& p);
+  // The tree continued across the named connection to the back neighbour
+  // and that link's restraints written.
+  void describe_back_link(int32_t ig, int32_t ir, const Place& p);
+  bool write_restraints(int32_t ig, int32_t ir, const Place& p, int32_t& ierr);
+  // The residue becomes the kept one: into C2/L2, with the serial base of
+  // the next residue advanced past its atoms.
+  void keep(int32_t ig, int32_t ir, const Place& p);
   bool finish_kept(int32_t ir, int32_t irs_tree, int32_t irf_tree, int32_t& ierr);
   bool partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& skip);
   bool describe_link(int32_t i, int32_t lid, int32_t& ierr);
@@ -278,113 +342,110 @@ bool Driver::finish_kept(int32_t ir, int32_t irs_tree, int32_t irf_tree, int32_t
   return ierr == 0;
 }
 
-bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr, bool& skip) {
+bool Driver::locate(int32_t ig, int32_t ir, Place& p, int32_t& ierr) const {
   const asym_part_t& a = asym_part;
-  const int32_t irs_tree = a.ires_start_tree(ig);
-  const int32_t irf_tree = a.ires_end_tree(ig);
+  p.irs_tree = a.ires_start_tree(ig);
+  p.irf_tree = a.ires_end_tree(ig);
   const int32_t ir_first = a.ires_first(ig);
   const int32_t ir_last = ir_first + a.nres_chain(ig) - 1;
-  const int32_t ir1 = resid_inf.ires_back(ir);
-  if (ir != irs_tree && (ir1 < 1 || ir1 > ir_last || ir1 < ir_first)) {
+  p.ir1 = resid_inf.ires_back(ir);
+  if (ir != p.irs_tree && (p.ir1 < 1 || p.ir1 > ir_last || p.ir1 < ir_first)) {
     msgerr_(c_.mdoc, " ERROR: wrong tree structure ....");
     ierr = 1;
     return false;
   }
-  const int32_t na = resid_inf.natm_res(ir);
-  const int32_t ias = resid_inf.iratm_first(ir);
-  if (na < 1 || ias < 1) {
+  p.na = resid_inf.natm_res(ir);
+  p.ias = resid_inf.iratm_first(ir);
+  if (p.na < 1 || p.ias < 1) {
     msgerr_(c_.mdoc, " ERROR: N-atoms = 0");
     ierr = 1;
     return false;
   }
-  const int32_t iaf = ias + na - 1;
-  const rt::FixedText<8> mon = resid_inf.res_name(ir);
-  const int32_t iconn = connection_of(ig, ir);
+  p.iaf = p.ias + p.na - 1;
+  p.mon = resid_inf.res_name(ir);
+  p.iconn = connection_of(ig, ir);
+  p.link = connection_name(p.iconn);
+  return true;
+}
 
+Next Driver::gather(int32_t ig, int32_t ir, const Place& p, int32_t& ierr) {
   int32_t jerr = 0;
-  get_monom_(c_.md, list_, ig, ir, ias, iaf, jerr);
+  get_monom_(c_.md, list_, ig, ir, p.ias, p.iaf, jerr);
   if (jerr != 0) {
     msgdoc_(c_.mdoc, " ERROR: in subroutine GET_MONOM");
-    w.failed = true;
-    skip = true;
-    return true;
+    return Next::Drop;
   }
   fetch_monomer(c_.mdoc, c_.md, ig, ir, ierr);
+  // Status 2: the library has no such monomer.
   if (ierr == 2) {
     ierr = 0;
-    w.failed = true;
-    skip = true;
-    return true;
+    return Next::Drop;
   }
-  if (ierr != 0) return false;
+  if (ierr != 0) return Next::Stop;
   switch (apply_modifications(c_.md, ig, ir, false, ierr)) {
     case ModResult::Return:
-      return false;
+      return Next::Stop;
     case ModResult::SkipLink:
       w.failed = true;
       break;
     case ModResult::Ok:
       break;
   }
+  return Next::Go;
+}
 
-  const rt::FixedText<8> link = connection_name(iconn);
-  w.ch_flag = 'Y';
-  if (ir == irs_tree) w.ch_flag = 'S';
-  if (ir == irs_tree && ir == irf_tree) w.ch_flag = 'M';
-  if (link == "gap") w.ch_flag = 'G';
-  if (mon == "HOH" || mon == "DUM") w.ch_flag = 'M';
+bool Driver::atoms_match(const Place& p) {
+  trace("--- chklst---: " + std::string(p.mon.view()) + " " + w.ch_flag);
+  int32_t jerr = 0;
+  chklst_(c_.mdoc, p.mon.view(), w.ipr_miss, w.ipr_abs, w.ipr_del, w.na_miss, w.na_abs, w.na_del,
+          'Y', list_, jerr);
+  return jerr == 0;
+}
 
-  if (a.ich_type(ig) == 7) change_tree_sugar_(c_.md, ig, ir, jerr);
+void Driver::build_residue_tree(const Place& p) {
+  if (p.na < 2 && r_scratch.c1_natom < 1) return;
+  trace(" def_dist-th");
+  int32_t jerr = 0;
+  def_dist_th_ph_(c_.md, list_, w.ch_flag, jerr);
+  if (jerr != 0) w.failed = true;
+}
 
-  trace("--- chklst---: " + std::string(mon.view()) + " " + w.ch_flag);
-  chklst_(c_.mdoc, mon.view(), w.ipr_miss, w.ipr_abs, w.ipr_del, w.na_miss, w.na_abs, w.na_del, 'Y', list_, jerr);
-  if (jerr != 0) {
-    w.failed = true;
-    skip = true;
-    return true;
-  }
-
-  if (na > 1 || r_scratch.c1_natom > 0) {
-    trace(" def_dist-th");
-    def_dist_th_ph_(c_.md, list_, w.ch_flag, jerr);
-    if (jerr != 0) w.failed = true;
-  }
-  if (iconn > 1 && iconn <= cif_types.n_conn_type) {
-    trace(" def_dist-th_l");
+void Driver::describe_back_link(int32_t ig, int32_t ir, const Place& p) {
+  if (p.iconn <= 1 || p.iconn > cif_types.n_conn_type) return;
+  trace(" def_dist-th_l");
+  int32_t jerr = 0;
+  def_dist_th_ph_link_(c_.md, p.link.view(), 0, 'Y', jerr);
+  if (jerr != 0) w.failed = true;
+  mark_walked(p.link, ig, ir, p.ir1);
+  if (restr_ == 'A' && p.ir1 > 0 && ir > 0) {
+    trace(" descr_ln");
     jerr = 0;
-    def_dist_th_ph_link_(c_.md, link.view(), 0, 'Y', jerr);
+    dscr_links_(c_.md, list_, p.link.view(), 0, 'Y', ig, p.ir1, ig, ir, jerr);
     if (jerr != 0) w.failed = true;
-    link_inf_t& l = link_inf;
-    for (int i = 1; i <= l.ln_n; ++i) {
-      if (!(l.ln_id(i) == link) || l.ln_1ichn(i) != ig || l.ln_2ichn(i) != ig || l.ln_used(i) == "S") continue;
-      if ((l.ln_1ires(i) == ir && l.ln_2ires(i) == ir1) || (l.ln_1ires(i) == ir1 && l.ln_2ires(i) == ir))
-        l.ln_used(i) = "Y";
-    }
-    if (restr_ == 'A' && ir1 > 0 && ir > 0) {
-      trace(" descr_ln");
-      jerr = 0;
-      dscr_links_(c_.md, list_, link.view(), 0, 'Y', ig, ir1, ig, ir, jerr);
-      if (jerr != 0) w.failed = true;
-    }
   }
-  if (atoms_present(ias, na) > 1 && restr_ == 'A') {
-    trace(" wrt_rst");
-    wrt_rst_("WRIT", c_.mdoc, ierr);
-    if (ierr != 0) return false;
-    trace(" make_rst");
-    make_rest_(c_.md, ig, ir, ierr);
-    if (ierr != 0) return false;
-  }
-  if (!(ig == 1 && ir == irs_tree)) {
-    if (!finish_kept(ir, irs_tree, irf_tree, ierr)) return false;
-  }
+}
+
+bool Driver::write_restraints(int32_t ig, int32_t ir, const Place& p, int32_t& ierr) {
+  if (atoms_present(p.ias, p.na) < 2 || restr_ != 'A') return true;
+  trace(" wrt_rst");
+  wrt_rst_("WRIT", c_.mdoc, ierr);
+  if (ierr != 0) return false;
+  trace(" make_rst");
+  make_rest_(c_.md, ig, ir, ierr);
+  return ierr == 0;
+}
+
+void Driver::keep(int32_t ig, int32_t ir, const Place& p) {
   w.ig_old = ig;
   w.ir_old = ir;
-  w.ias_old = ias;
-  w.iaf_old = iaf;
+  w.ias_old = p.ias;
+  w.iaf_old = p.iaf;
   resid_inf.ires_global(ir) = r_scratch.c1_iglobal;
   w.ch_flag_old = w.ch_flag;
-  add_u_atoms_(c_.md, ig, ir, ias, iaf, w.nadd, h_flag_, jerr);
+  // The statuses of the count and of the copies are not examined: C1 and
+  // L1 were filled by this residue's own steps.
+  int32_t jerr = 0;
+  add_u_atoms_(c_.md, ig, ir, p.ias, p.iaf, w.nadd, h_flag_, jerr);
   copyc2_(c_.md, jerr);
   copyl2_(c_.md, jerr);
   w.na_abs_final += w.nadd;
@@ -392,7 +453,39 @@ bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr, bool& skip) {
   // write behind its tree atoms, hydrogens included: the unknown-atom count
   // leaves hydrogens out, and a base advanced by it alone would hand their
   // serials to the next residue's atoms.
-  r_scratch.c1_iglobal += r_scratch.c1_igatm + atoms_written_after_tree(ias, iaf);
+  r_scratch.c1_iglobal += r_scratch.c1_igatm + atoms_written_after_tree(p.ias, p.iaf);
+}
+
+bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr) {
+  Place p;
+  if (!locate(ig, ir, p, ierr)) return false;
+  switch (gather(ig, ir, p, ierr)) {
+    case Next::Stop:
+      return false;
+    case Next::Drop:
+      w.failed = true;
+      return true;
+    case Next::Go:
+      break;
+  }
+  w.ch_flag = position_flag(ir, p);
+  if (asym_part.ich_type(ig) == 7) {
+    // A sugar chain's tree re-rooted at the atoms that link this residue;
+    // the status is not examined.
+    int32_t jerr = 0;
+    change_tree_sugar_(c_.md, ig, ir, jerr);
+  }
+  if (!atoms_match(p)) {
+    w.failed = true;
+    return true;
+  }
+  build_residue_tree(p);
+  describe_back_link(ig, ir, p);
+  if (!write_restraints(ig, ir, p, ierr)) return false;
+  // The first residue of the run has no kept predecessor to finish.
+  if (!(ig == 1 && ir == p.irs_tree) && !finish_kept(ir, p.irs_tree, p.irf_tree, ierr))
+    return false;
+  keep(ig, ir, p);
   return true;
 }
 
@@ -425,8 +518,7 @@ bool Driver::walk(int32_t& ierr) {
     // its tree end.
     bool reached_end = false;
     for (int32_t step = 0; step < nr && !reached_end; ++step) {
-      bool skip = false;
-      if (!residue(ig, ir, ierr, skip)) return false;
+      if (!residue(ig, ir, ierr)) return false;
       last_ir_ = ir;
       last_irs_ = irs_tree;
       last_irf_ = irf_tree;
