@@ -69,6 +69,8 @@ struct Residue {
 struct Run {
   int32_t mdoc = 0, md = 0, m = 99;
   char list = ' ', check = ' ';
+  char coor = ' ', srch = ' ';  // the builder's and the global search's switches
+  std::string_view name;        // handed to the builder
   int32_t nmuse = 0;
   rt::FixedText<16> type;
   Flag summary;
@@ -94,6 +96,8 @@ int type_of_l1() {
   return 0;
 }
 
+// The residue type of a monomer (1 when unknown); the look-up's status is
+// not examined.
 int32_t res_type_of(std::string_view mon) {
   int32_t it = 1, ierr = 0;
   get_ini_res_type_(0, "", mon, it, ierr);
@@ -141,7 +145,8 @@ bool rename_residue(const Run& run, Residue& r, int32_t& ierr) {
 // The library names that C2 gives the residue's atoms: recorded as synonyms
 // of mon_new, carried into the link table and written to the model's atoms.
 // Each atom takes the name paired with its name before the pass, so names
-// that trade places come out right.
+// that trade places come out right.  The statuses of the synonym list and
+// of the link table are not examined.
 void rename_atoms(const Run& run, const Residue& r) {
   r_scratch_t& s = r_scratch;
   int32_t ifirst = 0, ierr = 0;
@@ -207,6 +212,7 @@ bool no_duplicates(const Run& run, const Residue& r) {
 bool copy_atoms(const Run& run, const Residue& r, int32_t itt, int32_t& ierr) {
   r_scratch_t& s = r_scratch;
   Flag alt_for_copy;
+  // The choice of alternate cannot fail: its status is not examined.
   get_alt_for_copy_(run.mdoc, r.ias, r.iaf, alt_for_copy, ierr);
   ierr = 0;
   s.c1_natom = 0;
@@ -260,9 +266,9 @@ Name symbol_to_look_up(const Run& run, const Residue& r, int32_t ia, int l) {
   return look;
 }
 
-// Chemical types and scattering types of the residue's atoms from L1; false
-// when the scattering-type table is full.
-bool set_elements(const Run& run, const Residue& r, int32_t& kerr, int32_t& ierr) {
+// Chemical types and scattering types of the residue's atoms from L1; false,
+// with ierr 1, when the scattering-type table is full.
+bool set_elements(const Run& run, const Residue& r, int32_t& ierr) {
   const r_scratch_t& s = r_scratch;
   crst_crd_t& c = crst_crd;
   for (int l = 1; l <= s.l1a_natom; ++l) {
@@ -280,7 +286,6 @@ bool set_elements(const Run& run, const Residue& r, int32_t& kerr, int32_t& ierr
       while (k <= c.cs_nsfatm && !(c.cs_element(k) == look)) ++k;
       if (k > c.cs_nsfatm) {
         if (c.cs_nsfatm >= MAXNSF) {
-          kerr = 0;
           msgerr_(run.mdoc, " ERROR: number of atomic scattering or chemical types > limit.");
           msgerr_(run.mdoc, "        change parameter MAXNSF in atom_com.fh");
           ierr = 1;
@@ -438,6 +443,8 @@ bool build_new(const Run& run, Residue& r, char coor, std::string_view name, int
     get_ini_res_type_(run.mdoc, "", s.c1_rname, it, ierr);
     if (ierr != 0) return false;
   }
+  // The standard modifications and their check only prepare what the
+  // builder refines: their statuses are reset.
   int e = 0;
   if (it == 3 || it == 4) {
     modif_(run.mdoc, "AA-STAND", ierr);
@@ -477,6 +484,296 @@ void trace(const Run& run, const Residue& r, std::string_view step) {
                                   r_scratch.c1_natom, r_scratch.l1a_natom, r_scratch.l1l_prsnt));
 }
 
+// ---------------------------------------------------------------- steps
+
+// How a step of one residue leaves the run.
+enum class Step {
+  On,     // on to the residue's next step
+  Fail,   // the error exit: the run returns with kerr 0 and the failing call's ierr
+  Empty,  // the dictionary is empty: the run returns at once with kerr 2
+};
+
+// What the run hands back, written as the residues go.
+struct Out {
+  int32_t& nmnew;  // new kinds of monomers added to the dictionary
+  Flag& new_flag;  // the most telling new flag of the residues so far
+  int32_t& lib2;   // 1 once the run needs the second library pass
+};
+
+// The chain of the residue being identified.  Its terminus types change
+// when the chain is one amino acid or nucleotide.
+struct Chain {
+  int32_t ig = 0, first = 0, its = 0, itf = 0;
+};
+
+Residue start_residue(const Chain& ch, int32_t ir) {
+  Residue r;
+  r.ig = ch.ig;
+  r.ir = ir;
+  r.ias = resid_inf.iratm_first(ir);
+  r.iaf = r.ias + resid_inf.natm_res(ir) - 1;
+  r.ch12 = resid_inf.res_num_pdb(ir);
+  r.res = r.ch12.sub(3, 7);
+  r.chain = r.ch12.sub(8, 11);
+  r.mon = resid_inf.res_name(ir);
+  r.amon.blank();
+  r.mod.blank();
+  r.new_flag = "N";
+  r.mod_flg = "N";
+  crdatm.cr_rname = r.mon;
+  return r;
+}
+
+// The residue's name looked up in the dictionary; a residue renamed by the
+// input is looked up under its standard name.  A name the look-up changes
+// is kept in the residue's RENAME row.  Look-up statuses other than the
+// empty dictionary are not examined.
+Step look_up_name(Run& run, Residue& r, Out& out, int32_t& ierr) {
+  r.rename_row = find_rename(r, true, r.mon);
+  if (r.rename_row != 0) {
+    r.mon = mod_inf.mod_rnam(r.rename_row);
+    r.mod_flg = "Y";
+    resid_inf.mod_flag(r.ir) = "Y";
+  }
+  r.mon_old = r.mon;
+  int32_t jerr = 0;
+  check_mon_lib_(run.mdoc, r.mon, r.ch12, r.amon, r.mod, r.new_flag, run.nmuse, out.nmnew, run.type,
+                 run.list, jerr);
+  if (jerr == 2) return Step::Empty;
+  if (!(r.mon == r.mon_old)) {
+    if (r.rename_row != 0) {
+      mod_inf.mod_rnam(r.rename_row) = r.mon;
+    } else if (!add_rename(run, r, ierr)) {
+      return Step::Fail;
+    }
+  }
+  if (r.rename_row == 0) {
+    r.mod_flg = "N";
+    resid_inf.mod_flag(r.ir) = "N";
+  }
+  return Step::On;
+}
+
+// The residue type, refined by the monomer's own type in L1; a nucleotide
+// also gets its deoxy or ribo name and is looked up again under it.
+Step settle_type(Run& run, Residue& r, Out& out, int32_t& ierr) {
+  int32_t it = res_type_of(r.mon);
+  if (resid_inf.ires_type(r.ir) < 3) resid_inf.ires_type(r.ir) = it;
+  else it = resid_inf.ires_type(r.ir);
+  if (one_of(it, {3, 5, 7, 8})) {
+    const int itt = type_of_l1();
+    if (one_of(itt, {4, 6, 7, 8})) resid_inf.ires_type(r.ir) = it = itt;
+  }
+  if (it != 5 && it != 6) return Step::On;
+  nucleic_name(r, it, r.mod_flg == "Y");
+  store_name(r);
+  if (r.mod_flg == "N" && !(r.mon == r.mon_old) && !add_rename(run, r, ierr)) return Step::Fail;
+  int32_t jerr = 0;
+  check_mon_lib_(run.mdoc, r.mon, r.ch12, r.amon, r.mod, r.new_flag, run.nmuse, out.nmnew, run.type,
+                 run.list, jerr);
+  return jerr == 2 ? Step::Empty : Step::On;
+}
+
+// The model's atom names in the dictionary's spelling; two atoms left with
+// one name and one alternate code fail the run with ierr 1, after every
+// such pair is reported.
+Step check_atom_names(const Run& run, Residue& r, int32_t& ierr) {
+  for (int32_t ia = r.ias; ia <= r.iaf; ++ia) {
+    Name alt;
+    check_aname_(r.mon, r.amon, r.mod, atom_inf.atm_name(ia), alt);
+  }
+  if (no_duplicates(run, r)) return Step::On;
+  ierr = 1;
+  return Step::Fail;
+}
+
+// The residue's atoms into the work areas.  A chain of one amino acid or
+// nucleotide is both its start and its end, so it takes that class's
+// terminus types first.
+Step copy_to_work_areas(const Run& run, Chain& ch, const Residue& r, int32_t& ierr) {
+  const int32_t itt = res_type_of(r.mon);
+  if (asym_part.nres_chain(ch.ig) == 1 && (itt == 3 || itt == 5)) {
+    ch.its = ch.itf = itt == 3 ? 2 : 4;
+    asym_part.iterm_s_type(ch.ig) = ch.its;
+    asym_part.iterm_f_type(ch.ig) = ch.itf;
+  }
+  trace(run, r, "--- types:");
+  if (!copy_atoms(run, r, itt, ierr)) return Step::Fail;
+  trace(run, r, "--- work residue:");
+  return Step::On;
+}
+
+// The residue's atom names compared with those of its monomer, carrying
+// the chain's terminus and the input's modifications.  The statuses of the
+// terminus modifications, of a modification the dictionary lacks (2) and
+// of the comparison are dropped: the comparison's verdict is the new flag.
+Step compare_names(const Run& run, const Chain& ch, Residue& r, int32_t& ierr) {
+  if (r.new_flag == "Y") {
+    if (run.check == '0') r.mon_new.blank();
+    else r.mon_new = r.mon;
+    return Step::On;
+  }
+  r.mon_new = r.mon;
+  if (!compared(run.check, res_type_of(r.mon))) return Step::On;
+  if (r.ir == asym_part.ires_start_tree(ch.ig) && ch.its > 1 && ch.its <= cif_types.n_sterm_type) {
+    modif_(run.mdoc, cif_types.term_s_type(ch.its), ierr);
+    ierr = 0;
+  }
+  if (r.ir == asym_part.ires_end_tree(ch.ig) && ch.itf > 1 && ch.itf <= cif_types.n_fterm_type) {
+    modif_(run.mdoc, cif_types.term_f_type(ch.itf), ierr);
+    ierr = 0;
+  }
+  bool failed = false;
+  identify::model_mods().each_row(ch.ig, r.ir, [&](int32_t row) {
+    if (failed) return;
+    modif_(run.mdoc, mod_inf.mod_id(row), ierr);
+    if (ierr == 2) ierr = 0;
+    failed = ierr != 0;
+  });
+  if (failed) return Step::Fail;
+  trace(run, r, "--- before name comparison:");
+  check_cmp_mon5_(run.mdoc, run.list, run.check, ch.ig, r.ir, r.ias, r.nmon_crt_new, r.mon_new,
+                  r.new_flag, ierr);
+  ierr = 0;
+  trace(run, r, "--- after name comparison:");
+  if (r.new_flag == "Y") {
+    msgerr_(run.mdoc,
+            " WARNING : " + r.mon.str() + " : program can not match library description....");
+    r.mon_new.blank();
+  }
+  return Step::On;
+}
+
+// A residue without a description sends the run to the second library
+// pass; the run's new flag keeps "Y" once any residue had it.
+void note_new_flag(Run& run, const Residue& r, Out& out) {
+  if (r.new_flag == "Y") {
+    out.lib2 = 1;
+    libcom.lb_pass = 0;
+  }
+  if (!(r.new_flag == "N") && (r.new_flag == "Y" || !(run.summary == "Y"))) {
+    run.summary = r.new_flag;
+    out.new_flag = r.new_flag;
+  }
+}
+
+// A residue the comparison could not match, searched for among all
+// monomers of the dictionary.  A monomer found whole ("C", "G") becomes the
+// residue's description, unless its description is faulty ("M").
+Step search_dictionary(const Run& run, Residue& r, Out& out, int32_t& ierr) {
+  r_scratch_t& s = r_scratch;
+  if (!(r.new_flag == "Y") || r.mon_new(1) == ' ') return Step::On;
+  trace(run, r, "--- before global search:");
+  global_search_new_(run.mdoc, run.list, r.mon, r.mon_new, r.new_flag, run.srch, r.nmon_crt_new,
+                     r.ig, r.ir, r.ias, ierr);
+  if (ierr != 0) return Step::Fail;
+  trace(run, r, "--- after global search:");
+  if (!(r.new_flag == "C" || r.new_flag == "G")) return Step::On;
+  if (s.l1l_prsnt == "M") {
+    r.new_flag = "M";
+    return Step::On;
+  }
+  s.l1l_prsnt = ".";
+  s.l1l_fuse = "C";
+  if (r.new_flag == "C") {
+    cpl_mlib_(run.mdoc, ierr);
+    if (ierr != 0) return Step::Fail;
+  }
+  r.new_flag = "N";
+  ++out.nmnew;
+  return Step::On;
+}
+
+// The comparison's names written to the residue, the model and C1; a
+// description found faulty is marked "M" for the builder.  The statuses of
+// the copy back, of the bonds from coordinates and of the check are
+// dropped: the check's verdict is the "M" mark.
+Step take_new_names(const Run& run, Residue& r, int32_t& ierr) {
+  r_scratch_t& s = r_scratch;
+  if (!rename_residue(run, r, ierr)) return Step::Fail;
+  rename_atoms(run, r);
+  for (int k = 1; k <= s.c1_natom; ++k) s.c1_aname(k) = s.c2_aname(k);
+  // C2 holds another residue when this one put no atom into C1.
+  if (s.c1_natom > 0) copyc1_(run.mdoc, ierr);
+  ierr = 0;
+  s.c1_rname = r.mon;
+  if (s.l1l_prsnt == "N") coor_conn_(run.mdoc, "    ", ierr);
+  ierr = 0;
+  if (compared(run.check, res_type_of(r.mon))) {
+    precheck_l1_mon_description_(run.mdoc, run.list, ierr);
+    if (ierr != 0) {
+      r.new_flag = "M";
+      if (!(s.l1l_prsnt == "N")) s.l1l_prsnt = "M";
+      ierr = 0;
+    }
+  }
+  return Step::On;
+}
+
+// A residue still without a name or with a faulty description gets a new
+// one from the builder.
+Step build_if_needed(const Run& run, Residue& r, Out& out, int32_t& ierr) {
+  if (r.mon_new(1) != ' ' && !(r.new_flag == "M")) return Step::On;
+  trace(run, r, "--- before the builder:");
+  if (!build_new(run, r, run.coor, run.name, out.nmnew, out.lib2, ierr)) return Step::Fail;
+  if (!rename_residue(run, r, ierr)) return Step::Fail;
+  return Step::On;
+}
+
+// The final type, names, elements and scattering types into the model.  A
+// peptide link whose bonds show a proline or N-methyl residue takes that
+// link's code (the code of the cis forms and of a gap is kept).
+Step types_into_model(const Run& run, const Chain& ch, const Residue& r, int32_t& ierr) {
+  const int itl = type_of_l1();
+  resid_inf.ires_type(r.ir) = itl == 0 ? 1 : itl;
+  rename_atoms(run, r);
+  if (!set_elements(run, r, ierr)) return Step::Fail;
+  if (r.ir != ch.first && one_of(resid_inf.ires_type(r.ir), {3, 4}) &&
+      !one_of(resid_inf.iconn_type(r.ir), {kConnPcis, kConnGap, kConnNmcis})) {
+    int32_t ictype = 1;
+    // It cannot fail: its status is not examined.
+    check_conn_type_by_bond_(run.mdoc, ictype, ierr);
+    if (ictype > 1) resid_inf.iconn_type(r.ir) = ictype;
+  }
+  return Step::On;
+}
+
+// The trace header, the model checked for atoms and chains, and the list
+// of monomers the model uses; false, with ierr, when either fails.  These
+// failures leave kerr as the caller set it.
+bool open_run(const Run& run, int32_t& ierr) {
+  if (run.list == 'T') {
+    msgdoc_(run.mdoc, " --- PRE_DESCR --- ");
+    print_info_test_(run.mdoc);
+  }
+  if (atom_inf.n_atom < 1 || asym_part.n_group < 1) {
+    msgerr_(run.mdoc, " ERROR: number of atoms = 0...");
+    ierr = 1;
+    return false;
+  }
+  if (run.list == 'T') msgdoc_(run.mdoc, " --- PRE_MONOM_LIST --- ");
+  pre_monom_list_(run.mdoc, run.list, ierr);
+  if (ierr != 0) return false;
+  identify::model_mods().reset();
+  return true;
+}
+
+Step identify_residue(Run& run, Chain& ch, int32_t ir, Out& out, int32_t& ierr) {
+  Residue r = start_residue(ch, ir);
+  Step st = look_up_name(run, r, out, ierr);
+  if (st == Step::On) st = settle_type(run, r, out, ierr);
+  if (st == Step::On) st = check_atom_names(run, r, ierr);
+  if (st == Step::On) st = copy_to_work_areas(run, ch, r, ierr);
+  if (st == Step::On) st = compare_names(run, ch, r, ierr);
+  if (st != Step::On) return st;
+  note_new_flag(run, r, out);
+  st = search_dictionary(run, r, out, ierr);
+  if (st == Step::On) st = take_new_names(run, r, ierr);
+  if (st == Step::On) st = build_if_needed(run, r, out, ierr);
+  if (st == Step::On) st = types_into_model(run, ch, r, ierr);
+  return st;
+}
+
 }  // namespace
 
 void check_conn_type_by_bond_(int32_t /*mdoc*/, int32_t& ictype, int32_t& ierr) {
@@ -493,27 +790,17 @@ void check_conn_type_by_bond_(int32_t /*mdoc*/, int32_t& ictype, int32_t& ierr) 
 
 void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std::string_view name,
                 int32_t& nmnew, Flag& new_flag_out, int32_t& lib2, int32_t& kerr, int32_t& ierr) {
-  r_scratch_t& s = r_scratch;
   Run run;
   run.mdoc = mmdoc;
   run.md = -std::abs(mmdoc) - 1;
   run.list = list;
   run.check = check;
+  run.coor = coor;
+  run.srch = srch;
+  run.name = name;
   ierr = 0;
   if (list == 'S') run.mdoc = run.md = 999;
-  if (list == 'T') {
-    msgdoc_(run.mdoc, " --- PRE_DESCR --- ");
-    print_info_test_(run.mdoc);
-  }
-  if (atom_inf.n_atom < 1 || asym_part.n_group < 1) {
-    msgerr_(run.mdoc, " ERROR: number of atoms = 0...");
-    ierr = 1;
-    return;
-  }
-  if (list == 'T') msgdoc_(run.mdoc, " --- PRE_MONOM_LIST --- ");
-  pre_monom_list_(run.mdoc, list, ierr);
-  if (ierr != 0) return;
-  identify::model_mods().reset();
+  if (!open_run(run, ierr)) return;
 
   run.type = "?";
   kerr = 0;
@@ -523,197 +810,18 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
   set_link_corr_();
   if (list == 'T') msgdoc_(run.mdoc, " --- after set_link_corr --- ");
 
-  auto fail = [&]() { kerr = 0; };
-  const std::vector<std::pair<int32_t, int32_t>>& order = identification_order();
-  for (std::size_t step = 0; step < order.size(); ++step) {
-    const int32_t ig = order[step].first;
-    const int32_t first = asym_part.ires_first(ig);
-    {  // one residue
-      const int32_t ir = order[step].second;
-      int32_t its = asym_part.iterm_s_type(ig), itf = asym_part.iterm_f_type(ig);
-      Residue r;
-      r.ig = ig;
-      r.ir = ir;
-      r.ias = resid_inf.iratm_first(ir);
-      r.iaf = r.ias + resid_inf.natm_res(ir) - 1;
-      r.ch12 = resid_inf.res_num_pdb(ir);
-      r.res = r.ch12.sub(3, 7);
-      r.chain = r.ch12.sub(8, 11);
-      r.mon = resid_inf.res_name(ir);
-      r.amon.blank();
-      r.mod.blank();
-      r.new_flag = "N";
-      r.mod_flg = "N";
-      crdatm.cr_rname = r.mon;
-
-      r.rename_row = find_rename(r, true, r.mon);
-      if (r.rename_row != 0) {
-        r.mon = mod_inf.mod_rnam(r.rename_row);
-        r.mod_flg = "Y";
-        resid_inf.mod_flag(ir) = "Y";
-      }
-      r.mon_old = r.mon;
-      int32_t jerr = 0;
-      check_mon_lib_(run.mdoc, r.mon, r.ch12, r.amon, r.mod, r.new_flag, run.nmuse, nmnew, run.type, list, jerr);
-      if (jerr == 2) {
+  Out out{nmnew, new_flag_out, lib2};
+  for (const auto& [ig, ir] : identification_order()) {
+    Chain ch{ig, asym_part.ires_first(ig), asym_part.iterm_s_type(ig), asym_part.iterm_f_type(ig)};
+    switch (identify_residue(run, ch, ir, out, ierr)) {
+      case Step::On:
+        break;
+      case Step::Fail:
+        kerr = 0;
+        return;
+      case Step::Empty:
         kerr = 2;
         return;
-      }
-      if (!(r.mon == r.mon_old)) {
-        if (r.rename_row != 0) {
-          mod_inf.mod_rnam(r.rename_row) = r.mon;
-        } else if (!add_rename(run, r, ierr)) {
-          return fail();
-        }
-      }
-      if (r.rename_row == 0) {
-        r.mod_flg = "N";
-        resid_inf.mod_flag(ir) = "N";
-      }
-
-      int32_t it = res_type_of(r.mon);
-      if (resid_inf.ires_type(ir) < 3)
-        resid_inf.ires_type(ir) = it;
-      else
-        it = resid_inf.ires_type(ir);
-      if (one_of(it, {3, 5, 7, 8})) {
-        const int itt = type_of_l1();
-        if (one_of(itt, {4, 6, 7, 8})) resid_inf.ires_type(ir) = it = itt;
-      }
-      if (it == 5 || it == 6) {
-        nucleic_name(r, it, r.mod_flg == "Y");
-        store_name(r);
-        if (r.mod_flg == "N" && !(r.mon == r.mon_old) && !add_rename(run, r, ierr)) return fail();
-        check_mon_lib_(run.mdoc, r.mon, r.ch12, r.amon, r.mod, r.new_flag, run.nmuse, nmnew, run.type, list, jerr);
-        if (jerr == 2) {
-          kerr = 2;
-          return;
-        }
-      }
-
-      for (int32_t ia = r.ias; ia <= r.iaf; ++ia) {
-        Name alt;
-        check_aname_(r.mon, r.amon, r.mod, atom_inf.atm_name(ia), alt);
-      }
-      if (!no_duplicates(run, r)) {
-        ierr = 1;
-        return fail();
-      }
-
-      int32_t itt = res_type_of(r.mon);
-      if (asym_part.nres_chain(ig) == 1 && (itt == 3 || itt == 5)) {
-        its = itf = itt == 3 ? 2 : 4;
-        asym_part.iterm_s_type(ig) = its;
-        asym_part.iterm_f_type(ig) = itf;
-      }
-      trace(run, r, "--- types:");
-      if (!copy_atoms(run, r, itt, ierr)) return fail();
-      trace(run, r, "--- work residue:");
-
-      if (r.new_flag == "Y") {
-        if (check == '0')
-          r.mon_new.blank();
-        else
-          r.mon_new = r.mon;
-      } else {
-        r.mon_new = r.mon;
-        itt = res_type_of(r.mon);
-        if (compared(check, itt)) {
-          if (ir == asym_part.ires_start_tree(ig) && its > 1 && its <= cif_types.n_sterm_type) {
-            modif_(run.mdoc, cif_types.term_s_type(its), ierr);
-            ierr = 0;
-          }
-          if (ir == asym_part.ires_end_tree(ig) && itf > 1 && itf <= cif_types.n_fterm_type) {
-            modif_(run.mdoc, cif_types.term_f_type(itf), ierr);
-            ierr = 0;
-          }
-          bool failed = false;
-          identify::model_mods().each_row(ig, ir, [&](int32_t row) {
-            if (failed) return;
-            modif_(run.mdoc, mod_inf.mod_id(row), ierr);
-            if (ierr == 2) ierr = 0;
-            failed = ierr != 0;
-          });
-          if (failed) return fail();
-          trace(run, r, "--- before name comparison:");
-          check_cmp_mon5_(run.mdoc, list, check, ig, ir, r.ias, r.nmon_crt_new, r.mon_new, r.new_flag, ierr);
-          ierr = 0;
-          trace(run, r, "--- after name comparison:");
-          if (r.new_flag == "Y") {
-            msgerr_(run.mdoc, " WARNING : " + r.mon.str() + " : program can not match library description....");
-            r.mon_new.blank();
-          }
-        }
-      }
-
-      if (r.new_flag == "Y") {
-        lib2 = 1;
-        libcom.lb_pass = 0;
-      }
-      if (!(r.new_flag == "N") && (r.new_flag == "Y" || !(run.summary == "Y"))) {
-        run.summary = r.new_flag;
-        new_flag_out = r.new_flag;
-      }
-
-      if (r.new_flag == "Y" && r.mon_new(1) != ' ') {
-        trace(run, r, "--- before global search:");
-        global_search_new_(run.mdoc, list, r.mon, r.mon_new, r.new_flag, srch, r.nmon_crt_new, ig, ir, r.ias, ierr);
-        if (ierr != 0) return fail();
-        trace(run, r, "--- after global search:");
-        if (r.new_flag == "C" || r.new_flag == "G") {
-          if (s.l1l_prsnt == "M") {
-            r.new_flag = "M";
-          } else {
-            s.l1l_prsnt = ".";
-            s.l1l_fuse = "C";
-            if (r.new_flag == "C") {
-              cpl_mlib_(run.mdoc, ierr);
-              if (ierr != 0) return fail();
-            }
-            r.new_flag = "N";
-            ++nmnew;
-          }
-        }
-      }
-
-      if (!rename_residue(run, r, ierr)) return fail();
-      rename_atoms(run, r);
-      for (int k = 1; k <= s.c1_natom; ++k) s.c1_aname(k) = s.c2_aname(k);
-
-      // C2 holds another residue when this one put no atom into C1.
-      if (s.c1_natom > 0) copyc1_(run.mdoc, ierr);
-      ierr = 0;
-      s.c1_rname = r.mon;
-      if (s.l1l_prsnt == "N") coor_conn_(run.mdoc, "    ", ierr);
-      ierr = 0;
-      itt = res_type_of(r.mon);
-      if (compared(check, itt)) {
-        precheck_l1_mon_description_(run.mdoc, list, ierr);
-        if (ierr != 0) {
-          r.new_flag = "M";
-          if (!(s.l1l_prsnt == "N")) s.l1l_prsnt = "M";
-          ierr = 0;
-        }
-      }
-
-      if (r.mon_new(1) == ' ' || r.new_flag == "M") {
-        trace(run, r, "--- before the builder:");
-        if (!build_new(run, r, coor, name, nmnew, lib2, ierr)) return fail();
-        if (!rename_residue(run, r, ierr)) return fail();
-      }
-
-      const int itl = type_of_l1();
-      resid_inf.ires_type(ir) = itl == 0 ? 1 : itl;
-      rename_atoms(run, r);
-
-      if (!set_elements(run, r, kerr, ierr)) return;
-
-      if (ir != first && one_of(resid_inf.ires_type(ir), {3, 4}) &&
-          !one_of(resid_inf.iconn_type(ir), {kConnPcis, kConnGap, kConnNmcis})) {
-        int32_t ictype = 1;
-        check_conn_type_by_bond_(run.mdoc, ictype, ierr);
-        if (ictype > 1) resid_inf.iconn_type(ir) = ictype;
-      }
     }
     kerr = 0;
   }
