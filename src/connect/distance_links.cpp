@@ -225,127 +225,149 @@ void mark_joined_end(const Side& up, const Side& down) {
   if (down.ir == g.ires_start_tree(down.ich)) g.iterm_s_type(down.ich) = 1;
 }
 
-// One atom pair of an examined residue pair; false when the stage must end.
-bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, int32_t& ierr) {
-  const int ia = a.ia, ja = b.ia;
+// What the search learns of one atom pair as its steps go.
+struct Pair {
+  float limit = 0.0f;  // the bond limit of the two element classes
+  bool sugar = false;  // a sugar residue on either side
+  char flag = 'N';     // whether a link found by distance is used ('N': reported only)
+  int input = 0;       // the input link naming the two atoms, 0 none
+  Name8 known{""};     // the name the library or the input link gives the pair
+  float dist = 0.0f, ideal = 0.0f;
+  bool used = false;
+  Name8 link{""}, mod1{"."}, mod2{"."};
+  int32_t ilink = 0, irevers = 0;
+  bool described_here = false;  // the library had no entry: this run made one
+};
+
+// The bond limit of atoms ia and ja; false when they cannot bond: two
+// different correlation codes, or a hydrogen or deuterium (class 1) on
+// either side.
+bool bond_limit(int ia, int ja, float& limit) {
   const auto& ca = atom_inf.id_corr(ia);
   const auto& cb = atom_inf.id_corr(ja);
-  if (!(ca == ".") && !(cb == ".") && !(ca == cb)) return true;
+  if (!(ca == ".") && !(cb == ".") && !(ca == cb)) return false;
   const int k1 = element_class(ia), k2 = element_class(ja);
-  if (k1 == 1 || k2 == 1) return true;
-  const float limit = k1 == 2 && k2 == 2 ? kLimits[1] : k1 == 4 && k2 == 4 ? kLimits[3] : kLimits[2];
-  const bool measured = atom_crd.occup(ia) >= 0.0001f && atom_crd.occup(ja) >= 0.0001f;
+  if (k1 == 1 || k2 == 1) return false;
+  limit = k1 == 2 && k2 == 2 ? kLimits[1] : k1 == 4 && k2 == 4 ? kLimits[3] : kLimits[2];
+  return true;
+}
 
-  const bool ss = a.name == "SG" && b.name == "SG" && (a.mon == "CYS" || a.mon == "MPR") &&
-                  (b.mon == "CYS" || b.mon == "MPR");
-  char flag = ss ? st.ss_flag : st.lnk_flag;
-  if (consecutive && !ss) return true;
-  const bool sugar = sugar_type(a.itype) || sugar_type(b.itype);
-  if (sugar) flag = st.sugar_flag;
+// The library's link for the pair, either way round across chains.  Under
+// the sugar flag 'S' a sugar pair is used only when the library knows it as
+// one of the links a sugar keeps.
+void ask_library(const Stage& st, const Side& a, const Side& b, Pair& p) {
+  float dideal = 0.0f;
+  int32_t il = 0;
+  check_link_info_("", a.mon, b.mon, a.name, b.name, dideal, il);
+  if (il < 1 && a.ich != b.ich) check_link_info_("", b.mon, a.mon, b.name, a.name, dideal, il);
+  if (il >= 1) p.known = r_scratch.lll_lname(il);
+  if (p.sugar && st.sugar_flag == 'S') p.flag = il >= 1 && sugar_kept(p.known) ? 'Y' : 'N';
+}
 
-  // The library's view of the pair, asked only when the pair can be used.
-  Name8 known("");
-  auto ask_library = [&] {
-    float dideal = 0.0f;
-    int32_t il = 0;
-    check_link_info_("", a.mon, b.mon, a.name, b.name, dideal, il);
-    if (il < 1 && a.ich != b.ich) check_link_info_("", b.mon, a.mon, b.name, a.name, dideal, il);
-    if (il >= 1) known = r_scratch.lll_lname(il);
-    if (sugar && st.sugar_flag == 'S') flag = il >= 1 && sugar_kept(known) ? 'Y' : 'N';
-  };
-
-  int input = 0;
+// Whether the pair is examined further.  In a residue pair an input link
+// names, only the atoms of an input link are, and that link gives the name
+// (user becomes 'Y'); otherwise only atoms of one alternate, or of none.
+bool take_pair(const Stage& st, const Side& a, const Side& b, char& user, Pair& p) {
   if (user == 'P') {
-    ask_library();
-    input = input_for_atoms(st, a, b, flag);
-    if (input == 0) return true;
+    ask_library(st, a, b, p);
+    p.input = input_for_atoms(st, a, b, p.flag);
+    if (p.input == 0) return false;
     user = 'Y';
-    known = link_inf.ln_id(input);
-  } else {
-    const auto& alt_a = atom_inf.id_alt(ia);
-    const auto& alt_b = atom_inf.id_alt(ja);
-    if (!(alt_a == ".") && !(alt_b == ".") && !(alt_a == alt_b)) return true;
-  }
-
-  float dist = limit + 0.001f;
-  if (measured) {
-    float d2 = 0.0f;
-    for (int k = 1; k <= 3; ++k) {
-      const float d = atom_crd.xyz_crd(k, ia) - atom_crd.xyz_crd(k, ja);
-      d2 += d * d;
-    }
-    dist = std::sqrt(d2);
-  }
-  if (!(dist <= limit || user == 'Y')) return true;
-  if (user != 'Y') ask_library();
-  const bool used = user == 'Y' || flag != 'N';
-
-  Name8 link = user == 'Y' ? known : Name8("");
-  Name8 mod1("."), mod2(".");
-  int32_t ilink = 0, irevers = 0;
-  look_link_(link, a.mon, a.name, b.mon, b.name, a.itype, b.itype, ilink, mod1, mod2, irevers);
-  float ideal = 0.0f;
-  const bool described_here = ilink < 1;
-  if (ilink < 1) {
-    rt::FixedText<1> def_flag;
-    get_default_vbond_(st.mdoc, atom_inf.atm_chem(ia), atom_inf.atm_chem(ja), ideal, def_flag, ierr);
-    if (ierr != 0) return false;
-    link = known;
-    if (used) {
-      int32_t inew = 0, lnew = 0;
-      ilink = 0;
-      mod1 = ".";
-      mod2 = ".";
-      irevers = 0;
-      creat_link_(st.mdoc, link, inew, lnew, ilink, a.itype, b.itype, a.mon, a.name, mod1, b.mon,
-                  b.name, mod2, ideal, ierr);
-      if (ierr != 0) return false;
-      if (inew == 1) {
-        *st.dnew = 'Y';
-        msgdoc_(st.mdoc, rt::fmt("(' WARNING : description of link:',A8,' is not in the dictionary.')",
-                                 link));
-        msgdoc_(st.mdoc, rt::fmt("('           link will be created with bond_lenth =',F8.3)", ideal));
-      }
-    }
-  } else {
-    get_idl_bond_lenth_(ilink, ideal);
-    link = r_scratch.lll_lname(ilink);
-  }
-  if (user != 'Y' && (link.view().substr(0, 4) == "BETA" || link.view().substr(0, 4) == "ALPH")) {
-    const Name8 before = link;
-    check_anomer(a, b, link);
-    if (!(link == before)) look_link_list_(link, ilink);
-  }
-
-  if (!used) {
-    msgdoc_(st.mdoc, rt::fmt("(' INFO:     link is found (not be used) dist=',F8.3,' ideal_dist=',F8.3)",
-                             dist, ideal));
-    msgdoc_(st.mdoc, "           ch:" + side_text(a) + "->ch:" + side_text(b));
+    p.known = link_inf.ln_id(p.input);
     return true;
   }
-  const bool special = input != 0 && link_inf.ln_used(input) == "S";
+  const auto& alt_a = atom_inf.id_alt(a.ia);
+  const auto& alt_b = atom_inf.id_alt(b.ia);
+  return alt_a == "." || alt_b == "." || alt_a == alt_b;
+}
+
+// An atom without occupancy has no place to measure from: the pair is
+// put just beyond its limit, so only an input link can join it.
+float pair_distance(int ia, int ja, float limit) {
+  if (atom_crd.occup(ia) < 0.0001f || atom_crd.occup(ja) < 0.0001f) return limit + 0.001f;
+  float d2 = 0.0f;
+  for (int k = 1; k <= 3; ++k) {
+    const float d = atom_crd.xyz_crd(k, ia) - atom_crd.xyz_crd(k, ja);
+    d2 += d * d;
+  }
+  return std::sqrt(d2);
+}
+
+// The link's library entry and ideal length.  A link the library lacks
+// takes the default bond of the two chemical types and, when it is used, a
+// new library description; false, with ierr, when either fails.
+bool describe_pair(const Stage& st, const Side& a, const Side& b, char user, Pair& p,
+                   int32_t& ierr) {
+  p.link = user == 'Y' ? p.known : Name8("");
+  look_link_(p.link, a.mon, a.name, b.mon, b.name, a.itype, b.itype, p.ilink, p.mod1, p.mod2,
+             p.irevers);
+  p.described_here = p.ilink < 1;
+  if (p.ilink >= 1) {
+    get_idl_bond_lenth_(p.ilink, p.ideal);
+    p.link = r_scratch.lll_lname(p.ilink);
+    return true;
+  }
+  rt::FixedText<1> def_flag;
+  get_default_vbond_(st.mdoc, atom_inf.atm_chem(a.ia), atom_inf.atm_chem(b.ia), p.ideal, def_flag,
+                     ierr);
+  if (ierr != 0) return false;
+  p.link = p.known;
+  if (!p.used) return true;
+  int32_t inew = 0, lnew = 0;
+  p.ilink = 0;
+  p.mod1 = ".";
+  p.mod2 = ".";
+  p.irevers = 0;
+  creat_link_(st.mdoc, p.link, inew, lnew, p.ilink, a.itype, b.itype, a.mon, a.name, p.mod1, b.mon,
+              b.name, p.mod2, p.ideal, ierr);
+  if (ierr != 0) return false;
+  if (inew == 1) {
+    *st.dnew = 'Y';
+    msgdoc_(st.mdoc,
+            rt::fmt("(' WARNING : description of link:',A8,' is not in the dictionary.')", p.link));
+    msgdoc_(st.mdoc,
+            rt::fmt("('           link will be created with bond_lenth =',F8.3)", p.ideal));
+  }
+  return true;
+}
+
+// A glycosidic link found by distance takes the anomer its geometry shows.
+void correct_anomer(const Side& a, const Side& b, Pair& p) {
+  if (!(p.link.view().substr(0, 4) == "BETA" || p.link.view().substr(0, 4) == "ALPH")) return;
+  const Name8 before = p.link;
+  check_anomer(a, b, p.link);
+  if (!(p.link == before)) look_link_list_(p.link, p.ilink);
+}
+
+// The link into the tables: the input link's row takes the name, a link
+// found by distance gets a row of its own; the modifications of both ends
+// (none for a special link); the terminal groups of the chain ends the link
+// joins.  False, with ierr, when a table is full.
+bool record_link(const Stage& st, const Side& a, const Side& b, const Pair& p, int32_t& ierr) {
+  const bool special = p.input != 0 && link_inf.ln_used(p.input) == "S";
   msgdoc_(st.mdoc, rt::fmt("(A,A8,' is found dist =',F10.3,' ideal_dist=',F10.3)",
-                           special ? " WARNING : link(spec):" : " WARNING : link:", link, dist, ideal));
+                           special ? " WARNING : link(spec):" : " WARNING : link:", p.link, p.dist,
+                           p.ideal));
   msgdoc_(st.mdoc, "           ch:" + side_text(a) + "->" + side_text(b));
-  if (input != 0) {
-    link_inf.ln_id(input) = link;
+  if (p.input != 0) {
+    link_inf.ln_id(p.input) = p.link;
   } else {
     const int rows = link_inf.ln_n;
-    put_l_tabl_(st.mdoc, link, a.ich, b.ich, a.ir, b.ir, ia, ja, irevers, ierr);
+    put_l_tabl_(st.mdoc, p.link, a.ich, b.ich, a.ir, b.ir, a.ia, b.ia, p.irevers, ierr);
     if (ierr != 0) return false;
     // The row keeps the length its new description was made with, so a run
     // on the written model makes the description again at that length.
-    if (described_here && link_inf.ln_n > rows) link_inf.ln_dist(link_inf.ln_n) = ideal;
+    if (p.described_here && link_inf.ln_n > rows) link_inf.ln_dist(link_inf.ln_n) = p.ideal;
   }
   if (!special) {
     Name8 blank("");
-    put_m_tabl_(st.mdoc, mod1, a.ich, a.ir, 0, blank, "Y", ierr);
+    put_m_tabl_(st.mdoc, p.mod1, a.ich, a.ir, 0, blank, "Y", ierr);
     if (ierr != 0) return false;
     blank = "";
-    put_m_tabl_(st.mdoc, mod2, b.ich, b.ir, 0, blank, "Y", ierr);
+    put_m_tabl_(st.mdoc, p.mod2, b.ich, b.ir, 0, blank, "Y", ierr);
     if (ierr != 0) return false;
   }
-  if (backbone(link)) {
+  if (backbone(p.link)) {
     mark_ends(a.ir, a.ich, false);
     mark_ends(b.ir, b.ich, true);
   } else {
@@ -357,6 +379,37 @@ bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, 
     mark_joined_end(b, a);
   }
   if (sugar_type(a.itype) && sugar_type(b.itype)) ++*st.nsug;
+  return true;
+}
+
+// One atom pair of an examined residue pair; false, with ierr, when the
+// stage must end.  Consecutive polymer residues are linked by the
+// consecutive-residue stage: only their disulphide is looked for here.  After
+// a link named by an input link, user returns to 'P' for the next pair.
+bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, int32_t& ierr) {
+  Pair p;
+  if (!bond_limit(a.ia, b.ia, p.limit)) return true;
+  const bool ss = a.name == "SG" && b.name == "SG" && (a.mon == "CYS" || a.mon == "MPR") &&
+                  (b.mon == "CYS" || b.mon == "MPR");
+  p.flag = ss ? st.ss_flag : st.lnk_flag;
+  if (consecutive && !ss) return true;
+  p.sugar = sugar_type(a.itype) || sugar_type(b.itype);
+  if (p.sugar) p.flag = st.sugar_flag;
+  if (!take_pair(st, a, b, user, p)) return true;
+  p.dist = pair_distance(a.ia, b.ia, p.limit);
+  if (!(p.dist <= p.limit || user == 'Y')) return true;
+  if (user != 'Y') ask_library(st, a, b, p);
+  p.used = user == 'Y' || p.flag != 'N';
+  if (!describe_pair(st, a, b, user, p, ierr)) return false;
+  if (user != 'Y') correct_anomer(a, b, p);
+  if (!p.used) {
+    msgdoc_(st.mdoc,
+            rt::fmt("(' INFO:     link is found (not be used) dist=',F8.3,' ideal_dist=',F8.3)",
+                    p.dist, p.ideal));
+    msgdoc_(st.mdoc, "           ch:" + side_text(a) + "->ch:" + side_text(b));
+    return true;
+  }
+  if (!record_link(st, a, b, p, ierr)) return false;
   if (user == 'Y') user = 'P';
   return true;
 }
