@@ -161,123 +161,138 @@ class RunOutputs {
   bool failed_ = false;
 };
 
-}  // namespace
+// ---------------------------------------------------------------- steps
 
-void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view out_file_cif,
-              std::string_view file_lib2, float cutoff, float& dmin_spec, char& conn_flag, char& cis_flag,
-              char& lnk_flag, char& chain_flag, char& pept_flag, char& check_spec, char& h_flag, char& rflag,
-              char& form, char& symm_flag, char& ss_flag, char& sugar_flag, char& list, char& check, char& coor,
-              char& srch, char& seg_flag, std::string_view prog_lib_path, std::string_view libs_path,
-              std::string_view libs_name, std::string_view libs_ext, std::string_view prog_name,
-              int32_t nospgr_input, const float* cell_input, std::string_view lib_out, char& new_, char& fstop,
-              int32_t& ierr) {
-  ierr = 0;
-  int32_t ierr_rst = 0;
-  const std::string lib_dir = as_directory(prog_lib_path);
-  set_path_prog_parm_(lib_dir, prog_name, libs_path, libs_name, libs_ext);
+// The listing switch, the message code of the progress lines and the
+// stops that the calling program changes.
+struct Run {
+  char list = 'M';
+  int32_t md0 = 0;      // progress lines; 999 inside the program that keeps its own log
+  bool kavlin = false;  // that program: it must have a cell and a space group
+};
 
-  bool started = false;
-  if (std::abs(mdoc) >= 997) {
-    if (mdoc < 0) mdoc = 0;
-    rt::FixedText<256> prog(prog_name);
-    start_(0, mdoc, prog.ref());
-    started = true;
-  }
-  // After the start-up, so that a log it opens is never taken for an output.
-  RunOutputs outputs(mdoc);
+// The option flags after their normalisation; the stages take them by value.
+struct Options {
+  char conn_flag, cis_flag, lnk_flag, chain_flag, pept_flag, check_spec, h_flag, rflag, symm_flag,
+      ss_flag, sugar_flag, check, coor, srch, seg_flag;
+  float cutoff, dmin_spec;
+};
+
+// The file names of the run in the readers' fixed-width fields, and the
+// library names that the loading fills.
+struct Files {
+  rt::FixedText<256> in_file_pdb, in_file_cif, file_lib_out, lib_path, libm_path, libe_path;
+  rt::FixedText<256> libe_name, libm_ext, libe_ext, lib_ind;
+  LibNames libm_name;
+  rt::FixedText<1> file_type_flag;
+};
+
+// What the stages add to the library, handed on to the library writing.
+struct News {
+  int32_t nmnew = 0;        // new kinds of monomers
+  int32_t lib2 = 0;         // 1: the run needed the second library pass
+  char dnew = 'N';          // 'Y': a new link description
+  char new_flag_out = 'N';  // the identification's summary of new residues
+};
+
+// The run of the suite started when the caller's code asks for it
+// (|mdoc| 997 or more; mdoc becomes 0 or 1); true when this call started it
+// and so must finish it.
+bool start_suite(int32_t& mdoc, std::string_view prog_name) {
+  if (std::abs(mdoc) < 997) return false;
+  if (mdoc < 0) mdoc = 0;
+  rt::FixedText<256> prog(prog_name);
+  start_(0, mdoc, prog.ref());
+  return true;
+}
+
+// The listing switch made one of S, L, T and M (silent listing silences
+// every message), and the version banner.
+Run set_listing(int32_t& mdoc, char& list, std::string_view prog_name) {
   if (list == 's' || list == 'l' || list == 't') list = static_cast<char>(list - 'a' + 'A');
   if (list != 'S' && list != 'L' && list != 'T') list = 'M';
-  int32_t md0 = 0;
+  Run run;
+  run.list = list;
   if (list == 'S') mdoc = 999;
   // Inside that program its own log carries the progress.
-  if (prog_name.substr(0, rt::len_trim(prog_name)) == "kavlin") md0 = 999;
-  const bool kavlin = md0 == 999;
+  if (prog_name.substr(0, rt::len_trim(prog_name)) == "kavlin") run.md0 = 999;
+  run.kavlin = run.md0 == 999;
   if (mdoc > 0) {
     msgdoc_(-1, "");
     msgdoc_(-1, kVersion);
     msgdoc_(-1, "");
   }
+  return run;
+}
 
-  normalise_flags(conn_flag, cis_flag, lnk_flag, chain_flag, pept_flag, check_spec, h_flag, rflag, form,
-                  symm_flag, ss_flag, sugar_flag, check, coor, srch, seg_flag);
-  crdinf.cr_segflag = std::string_view(&seg_flag, 1);
-  const char hflag_remove = h_flag == 'N' ? 'Y' : 'N';
-  if (std::abs(dmin_spec) < 1e-5f) dmin_spec = 0.5f;
-
-  int32_t nmnew = 0;
-  int32_t lib2 = 0;
-  char dnew = 'N';
-  char new_flag = 'N';
-  char new_flag_out = 'N';
-  new_ = 'N';
-  fstop = 'N';
-
-  auto finish = [&] {
-    if (list == 'T') {
-      char buf[96];
-      std::snprintf(buf, sizeof buf, " ==tessran end:FSTOP,IERR,IERR_RST: %c %d %d", fstop, ierr, ierr_rst);
-      trace(buf);
-    }
-    if (ierr == 0) ierr = ierr_rst;
-    outputs.settle(ierr);
-    if (started) finish_();
-  };
-
-  if (!names_fit(mdoc, {in_coord_file, out_file_cif, file_lib2, lib_dir, libs_path, libs_name, libs_ext, lib_out})) {
+// The input files told apart and named, the libraries loaded and the
+// output files set up; false, with ierr, when any of them fails.  A name
+// longer than its field and a missing symmetry library are refused before
+// anything is read.
+bool set_up_inputs(const Run& run, int32_t mdoc, std::string_view in_coord_file,
+                   std::string_view out_file_cif, std::string_view file_lib2,
+                   const std::string& lib_dir, std::string_view libs_path,
+                   std::string_view libs_name, std::string_view libs_ext, std::string_view lib_out,
+                   char form, char h_flag, Files& f, int32_t& ierr) {
+  if (!names_fit(mdoc, {in_coord_file, out_file_cif, file_lib2, lib_dir, libs_path, libs_name,
+                        libs_ext, lib_out}) ||
+      !symmetry_library_readable(mdoc)) {
     ierr = pipeline::kFailed;
-    return finish();
+    return false;
   }
+  f.in_file_pdb = in_coord_file;
+  f.file_type_flag = " ";
+  pdb_or_cif_(mdoc, f.in_file_pdb.ref(), f.file_type_flag, ierr);
+  if (ierr != 0) return false;
+  setparm_(mdoc, f.in_file_pdb.view(), out_file_cif, form, ierr);
+  if (ierr != 0) return false;
 
-  // Input set-up.
-  if (!symmetry_library_readable(mdoc)) {
-    ierr = pipeline::kFailed;
-    return finish();
-  }
-  static rt::FixedText<256> in_file_pdb, in_file_cif, file_lib_out, lib_path, libm_path, libe_path;
-  static rt::FixedText<256> libe_name, libm_ext, libe_ext, lib_ind;
-  static LibNames libm_name;
-  in_file_pdb = in_coord_file;
-  rt::FixedText<1> file_type_flag(" ");
-  pdb_or_cif_(mdoc, in_file_pdb.ref(), file_type_flag, ierr);
-  if (ierr != 0) return finish();
-  setparm_(mdoc, in_file_pdb.view(), out_file_cif, form, ierr);
-  if (ierr != 0) return finish();
-
-  lib_path = lib_dir;
-  libm_path = lib_path;
-  libe_path = lib_path;
-  file_lib_out = lib_out;
+  f.lib_path = lib_dir;
+  f.libm_path = f.lib_path;
+  f.libe_path = f.lib_path;
+  f.file_lib_out = lib_out;
   int32_t numb_lib = 0;
-  getlib_(mdoc, list, 'N', numb_lib, libm_path.view(), libe_path.view(), libs_path, libm_name, libe_name.ref(),
-          libs_name, libm_ext.ref(), libe_ext.ref(), libs_ext, file_lib2, lib_ind.ref(), file_lib_out.ref(), ierr);
-  if (ierr != 0) return finish();
-  if (list == 'T') write_lib_res_type_tab_(mdoc, ierr);
+  getlib_(mdoc, run.list, 'N', numb_lib, f.libm_path.view(), f.libe_path.view(), libs_path,
+          f.libm_name, f.libe_name.ref(), libs_name, f.libm_ext.ref(), f.libe_ext.ref(), libs_ext,
+          file_lib2, f.lib_ind.ref(), f.file_lib_out.ref(), ierr);
+  if (ierr != 0) return false;
+  // The trace of the residue-type table; its status is not examined.
+  if (run.list == 'T') write_lib_res_type_tab_(mdoc, ierr);
 
-  in_file_cif = "";
-  if (file_type_flag == "C") {
-    in_file_cif = in_file_pdb;
-    in_file_pdb = "";
+  f.in_file_cif = "";
+  if (f.file_type_flag == "C") {
+    f.in_file_cif = f.in_file_pdb;
+    f.in_file_pdb = "";
   }
   const char restr_all = 'A';
-  initcrd_(mdoc, in_file_pdb.view(), in_file_cif.view(), out_file_cif, rt::FixedText<256>("").view(),
-           out_file_cif, rt::FixedText<256>("").view(), out_file_cif, restr_all, h_flag, ierr);
-  if (ierr != 0) return finish();
+  initcrd_(mdoc, f.in_file_pdb.view(), f.in_file_cif.view(), out_file_cif,
+           rt::FixedText<256>("").view(), out_file_cif, rt::FixedText<256>("").view(), out_file_cif,
+           restr_all, h_flag, ierr);
+  return ierr == 0;
+}
 
-  // Coordinates.  A status of 1 on entry tells the reader to keep the
-  // residue-type table that the library loading extended.
-  bool read = true;
-  if (file_type_flag == "P") {
-    msgdoc_(md0, " I am reading PDB_file");
-    ierr = list == 'T' ? 99 : 1;
-    get_pdb_(mdoc, in_file_pdb.view(), nospgr_input, cell_input, pept_flag, seg_flag, hflag_remove, ierr);
-    if (list == 'T') trace("--after GET_PDB, ierr= " + std::to_string(ierr));
-  } else if (in_file_cif.len_trim() == 0 || in_file_cif(1) == ',') {
-    read = false;
+// The model read from the PDB or mmCIF file; an mmCIF name that is empty
+// or begins with ',' reads nothing.  A status of 1 on entry tells the
+// reader to keep the residue-type table that the library loading extended.
+// A missing cell or space group (status 7 or more) is forgiven, except
+// inside the program that must have both; any other failure is false, with
+// ierr.
+bool read_model(const Run& run, int32_t mdoc, const Files& f, const Options& o,
+                int32_t nospgr_input, const float* cell_input, int32_t& ierr) {
+  const char hflag_remove = o.h_flag == 'N' ? 'Y' : 'N';
+  if (f.file_type_flag == "P") {
+    msgdoc_(run.md0, " I am reading PDB_file");
+    ierr = run.list == 'T' ? 99 : 1;
+    get_pdb_(mdoc, f.in_file_pdb.view(), nospgr_input, cell_input, o.pept_flag, o.seg_flag,
+             hflag_remove, ierr);
+    if (run.list == 'T') trace("--after GET_PDB, ierr= " + std::to_string(ierr));
+  } else if (f.in_file_cif.len_trim() == 0 || f.in_file_cif(1) == ',') {
+    return true;
   } else {
-    msgdoc_(md0, " I am reading CIFile");
+    msgdoc_(run.md0, " I am reading CIFile");
     ierr = 1;
-    read_atoms_(mdoc, rt::FixedText<256>("").view(), in_file_cif.view(), rt::FixedText<256>("").view(), nospgr_input,
-                cell_input, ierr);
+    read_atoms_(mdoc, rt::FixedText<256>("").view(), f.in_file_cif.view(),
+                rt::FixedText<256>("").view(), nospgr_input, cell_input, ierr);
     // Alternate conformations that are different residues share one
     // residue of the rows' first kind; restrained as that kind they would be
     // wrong, so the run ends as for two residues with one number.
@@ -286,67 +301,142 @@ void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view ou
       check_kinds_in_residues_(mdoc, kerr);
       if (kerr != 0) ierr = kerr;
     }
-    if (list == 'T') trace("--after READ_ATOMS , ierr= " + std::to_string(ierr));
+    if (run.list == 'T') trace("--after READ_ATOMS , ierr= " + std::to_string(ierr));
   }
-  if (read && ierr != 0) {
-    // A missing cell or space group is forgiven, except inside the program
-    // that must have both.
-    if (ierr >= 7 && !kavlin)
-      ierr = 0;
-    else
-      return finish();
-  }
-  if (list == 'T') dump_model(mdoc, "new_test1");
+  if (ierr == 0) return true;
+  if (ierr < 7 || run.kavlin) return false;
+  ierr = 0;
+  return true;
+}
 
-  // Identification, links and connectivity.
+// Identification, then the input links and modifications, then the links
+// and connectivity; false, with ierr, when identification or connectivity
+// fails.  An empty dictionary (kerr) becomes the status of an
+// identification that otherwise succeeded.  The status of the input links
+// is dropped: their new link descriptions are remembered apart, because
+// the connectivity stage starts its own account.
+bool describe_model(const Run& run, int32_t mdoc, std::string_view prog_name, const Options& o,
+                    News& n, int32_t& ierr) {
   int32_t kerr = 0;
   rt::FixedText<1> new_out("N");
-  pre_descr_(mdoc, list, check, coor, srch, prog_name, nmnew, new_out, lib2, kerr, ierr);
-  new_flag_out = new_out(1);
+  pre_descr_(mdoc, run.list, o.check, o.coor, o.srch, prog_name, n.nmnew, new_out, n.lib2, kerr,
+             ierr);
+  n.new_flag_out = new_out(1);
   if (kerr != 0 && ierr == 0) ierr = kerr;
-  if (ierr != 0) return finish();
-  if (list == 'T') {
-    trace(" --NMNEW,NEW_FLAG_OUT,LIB2: " + std::to_string(nmnew) + " " + new_flag_out + " " + std::to_string(lib2));
+  if (ierr != 0) return false;
+  if (run.list == 'T') {
+    trace(" --NMNEW,NEW_FLAG_OUT,LIB2: " + std::to_string(n.nmnew) + " " + n.new_flag_out + " " +
+          std::to_string(n.lib2));
     dump_model(mdoc, "new_test2");
   }
-  // The connectivity stage starts its own account of new links, so a link
-  // description made for a link the input names is remembered apart.
   char dnew_input = 'N';
-  def_link_mod_(mdoc, list, dnew_input, ierr);
-  if (list == 'T') dump_model(mdoc, "new_test3");
+  def_link_mod_(mdoc, run.list, dnew_input, ierr);
+  if (run.list == 'T') dump_model(mdoc, "new_test3");
   ierr = 0;
-  check_descr_structure_(mdoc, list, check_spec, dmin_spec, conn_flag, cis_flag, lnk_flag, chain_flag, dnew,
-                         new_flag, ss_flag, sugar_flag, check, coor, ierr);
-  if (ierr != 0) return finish();
-  if (dnew_input == 'Y') dnew = 'Y';
-  if (list == 'T') {
-    trace(" ==NMNEW,DNEW: " + std::to_string(nmnew) + " " + dnew);
+  const char new_flag = 'N';
+  check_descr_structure_(mdoc, run.list, o.check_spec, o.dmin_spec, o.conn_flag, o.cis_flag,
+                         o.lnk_flag, o.chain_flag, n.dnew, new_flag, o.ss_flag, o.sugar_flag,
+                         o.check, o.coor, ierr);
+  if (ierr != 0) return false;
+  if (dnew_input == 'Y') n.dnew = 'Y';
+  if (run.list == 'T') {
+    trace(" ==NMNEW,DNEW: " + std::to_string(n.nmnew) + " " + n.dnew);
     dump_model(mdoc, "new_test4");
   }
+  return true;
+}
 
-  // Restraints: their failure is reported at the end, after the library.
-  msgdoc_(md0, " I am creating restraints");
-  const char restr_flag = (rflag == 'Y' || h_flag == 'A') ? 'N' : 'A';
-  creat_descr_(mdoc, list, restr_flag, cutoff, dmin_spec, symm_flag, h_flag, rflag, ierr);
-  ierr_rst = ierr;
-  ierr = 0;
+// The restraint, structure and coordinate files.  Its status is returned
+// rather than ending the run: the new library is written all the same, and
+// the status is reported at the end.  Rebuilding or all hydrogens ask for
+// the coordinates and structure only.
+int32_t make_restraints(const Run& run, int32_t mdoc, const Options& o) {
+  msgdoc_(run.md0, " I am creating restraints");
+  const char restr_flag = (o.rflag == 'Y' || o.h_flag == 'A') ? 'N' : 'A';
+  int32_t ierr = 0;
+  creat_descr_(mdoc, run.list, restr_flag, o.cutoff, o.dmin_spec, o.symm_flag, o.h_flag, o.rflag,
+               ierr);
+  return ierr;
+}
 
-  // New library.
-  if (nmnew <= 0 && dnew == 'N') return finish();
-  if (list == 'T') trace(" --NMNEW,DNEW: " + std::to_string(nmnew) + " " + dnew);
-  get_user_lib_(nmnew, dnew, list, ierr);
-  if (ierr != 0) return finish();
+// The new library: what the run added (new monomers, new links) with the
+// user's monomers; false, with ierr, when it cannot be gathered or written.
+bool write_new_library(const Run& run, int32_t mdoc, const Files& f, News& n, int32_t& ierr) {
+  if (run.list == 'T') trace(" --NMNEW,DNEW: " + std::to_string(n.nmnew) + " " + n.dnew);
+  get_user_lib_(n.nmnew, n.dnew, run.list, ierr);
+  if (ierr != 0) return false;
   msgdoc_(mdoc, " I am writing new library:");
-  int32_t len = file_lib_out.len_trim();
+  int32_t len = f.file_lib_out.len_trim();
   len = len < 1 ? 1 : (len > 74 ? 74 : len);
-  msgdoc_(mdoc, " " + std::string(file_lib_out.view().substr(0, len)));
+  msgdoc_(mdoc, " " + std::string(f.file_lib_out.view().substr(0, len)));
   for (std::string_view mode : {"TITC", "MONC", "MODC", "LINC", "STOP"}) {
-    if (mode == "MONC" && nmnew <= 0) continue;
-    if (mode == "LINC" && dnew == 'N') continue;
+    if (mode == "MONC" && n.nmnew <= 0) continue;
+    if (mode == "LINC" && n.dnew == 'N') continue;
     wrt_lib_(mdoc, mode, 0, ierr);
-    if (ierr != 0) return finish();
+    if (ierr != 0) return false;
   }
+  return true;
+}
+
+}  // namespace
+
+void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view out_file_cif,
+              std::string_view file_lib2, float cutoff, float& dmin_spec, char& conn_flag,
+              char& cis_flag, char& lnk_flag, char& chain_flag, char& pept_flag, char& check_spec,
+              char& h_flag, char& rflag, char& form, char& symm_flag, char& ss_flag,
+              char& sugar_flag, char& list, char& check, char& coor, char& srch, char& seg_flag,
+              std::string_view prog_lib_path, std::string_view libs_path,
+              std::string_view libs_name, std::string_view libs_ext, std::string_view prog_name,
+              int32_t nospgr_input, const float* cell_input, std::string_view lib_out, char& new_,
+              char& fstop, int32_t& ierr) {
+  ierr = 0;
+  int32_t ierr_rst = 0;
+  const std::string lib_dir = as_directory(prog_lib_path);
+  set_path_prog_parm_(lib_dir, prog_name, libs_path, libs_name, libs_ext);
+  const bool started = start_suite(mdoc, prog_name);
+  // After the start-up, so that a log it opens is never taken for an output.
+  RunOutputs outputs(mdoc);
+  const Run run = set_listing(mdoc, list, prog_name);
+
+  normalise_flags(conn_flag, cis_flag, lnk_flag, chain_flag, pept_flag, check_spec, h_flag, rflag,
+                  form, symm_flag, ss_flag, sugar_flag, check, coor, srch, seg_flag);
+  crdinf.cr_segflag = std::string_view(&seg_flag, 1);
+  if (std::abs(dmin_spec) < 1e-5f) dmin_spec = 0.5f;
+  const Options opt{conn_flag, cis_flag, lnk_flag,  chain_flag, pept_flag,  check_spec,
+                    h_flag,    rflag,    symm_flag, ss_flag,    sugar_flag, check,
+                    coor,      srch,     seg_flag,  cutoff,     dmin_spec};
+  new_ = 'N';
+  fstop = 'N';
+
+  // Every return goes through here: the trace of the outcome, a failure of
+  // the restraints as the status of a run that otherwise succeeded, and the
+  // files the run could not finish.
+  auto finish = [&] {
+    if (list == 'T') {
+      char buf[96];
+      std::snprintf(buf, sizeof buf, " ==tessran end:FSTOP,IERR,IERR_RST: %c %d %d", fstop, ierr,
+                    ierr_rst);
+      trace(buf);
+    }
+    if (ierr == 0) ierr = ierr_rst;
+    outputs.settle(ierr);
+    if (started) finish_();
+  };
+
+  // Static: the library names are long fixed-width tables.
+  static Files names;
+  News news;
+  if (!set_up_inputs(run, mdoc, in_coord_file, out_file_cif, file_lib2, lib_dir, libs_path,
+                     libs_name, libs_ext, lib_out, form, h_flag, names, ierr))
+    return finish();
+  if (!read_model(run, mdoc, names, opt, nospgr_input, cell_input, ierr)) return finish();
+  if (list == 'T') dump_model(mdoc, "new_test1");
+  if (!describe_model(run, mdoc, prog_name, opt, news, ierr)) return finish();
+  ierr_rst = make_restraints(run, mdoc, opt);
+  // Nothing new: no library is written.
+  if (news.nmnew <= 0 && news.dnew == 'N') return finish();
+  if (!write_new_library(run, mdoc, names, news, ierr)) return finish();
   new_ = 'Y';
-  fstop = (lib2 > 0 || new_flag_out == 'Y' || dnew != 'N') ? 'Y' : 'N';
+  fstop = (news.lib2 > 0 || news.new_flag_out == 'Y' || news.dnew != 'N') ? 'Y' : 'N';
   finish();
 }
