@@ -2,8 +2,8 @@
 // areas: its name against the library, its atoms into C1 and (for a monomer
 // the library lacks) L1, the comparison of names, the global search, the
 // builder, and then the names, elements and scattering types written back
-// into the model.  Each residue overwrites the work areas; what the builder
-// leaves in L1 is cleared before the next residue, so that two new monomers
+// into the model.  Each residue overwrites the work areas: every copy into
+// them resets their counts and sets each atom it fills, so two new monomers
 // of one model never share state.
 #include "identify/pre_descr.h"
 
