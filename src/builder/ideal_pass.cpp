@@ -41,9 +41,19 @@ int32_t first_torsion_atom(int32_t i2, int32_t i3, int ne3) {
   const int n = s.l1a_ndist(i2);
   if (n > 1) {
     const int32_t last = s.l1a_conn(n, i2);
-    if (last != i3) return last;
     const int32_t second = s.l1a_conn(n - 1, i2);
-    return second != i3 ? second : 0;
+    const int32_t pick = last != i3 ? last : second != i3 ? second : 0;
+    // A hydrogen the builder added has no position in the model, so a
+    // torsion over it is never restrained.  Which atom is the root follows
+    // the order the atoms came in, so without a stand-in a second run on the
+    // written coordinates would lose a torsion the first run kept: a forward
+    // atom the model places takes its part.
+    if (pick == 0 || has_coords(pick)) return pick;
+    for (int k = n; k >= 1; --k) {
+      const int32_t a = s.l1a_conn(k, i2);
+      if (a != i3 && has_coords(a)) return a;
+    }
+    return pick;
   }
   // The middle atom is the root with at most one forward atom: a ring
   // closure of it stands in for the missing back atom, and only where the

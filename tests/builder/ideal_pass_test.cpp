@@ -101,6 +101,33 @@ TEST_F(IdealPass, DummyAtomHasNoBondToItsBackAtom) {
   EXPECT_EQ(r_scratch.l1g_i3atm(1), e);
 }
 
+// The root N with forward atoms CA, H and a hydrogen the builder added (no
+// position): the torsion about N-CA starts at the last forward atom the
+// model places, as an unplaced one would never be restrained; with every
+// forward atom placed it starts at the last one.
+TEST_F(IdealPass, TorsionAtTheRootStartsAtAPlacedForwardAtom) {
+  for (const bool added : {true, false}) {
+    SCOPED_TRACE(added ? "HN added" : "HN placed");
+    clear_all();
+    const int n = atom("N", "N", ".", 0, 0, 0);
+    const int ca = atom("CA", "C", ".", 1.46f, 0, 0, n);
+    const int h = atom("H", "H", ".", -0.5f, 0.87f, 0, n);
+    const int hn = atom("HN", "H", ".", -0.5f, -0.5f, 0.7f, n);
+    const int c = atom("C", "C", ".", 2.0f, 1.42f, 0, ca);
+    atom("O", "O", ".", 3.2f, 1.6f, 0, c);
+    if (added) r_scratch.l1a_coor_flag(hn) = "N";
+    ASSERT_EQ(run(), 0);
+    int about_n_ca = 0;
+    for (int t = 1; t <= r_scratch.l1t_ntors; ++t) {
+      if (r_scratch.l1t_i2atm(t) != n || r_scratch.l1t_i3atm(t) != ca) continue;
+      ++about_n_ca;
+      EXPECT_EQ(r_scratch.l1t_i1atm(t), added ? h : hn);
+      EXPECT_EQ(r_scratch.l1t_i4atm(t), c);
+    }
+    EXPECT_EQ(about_n_ca, 1);
+  }
+}
+
 TEST_F(IdealPass, TestSwitchMakesObservedValuesIdeal) {
   r_scratch_t& s = r_scratch;
   s.l1b_nbond = 2;

@@ -163,6 +163,16 @@ TEST(SecondRun, ShippedEntriesGiveTheSameRestraints) {
               // The long-line entry without its cut last record, which the
               // reader refuses.
               {"pdb_long_lines_whole.pdb", {}, true},
+              // 2BEG model 1 chain A with ALA 21 made 2-aminoisobutyric acid,
+              // which the test library lacks: CB renamed CB1 (its hydrogens
+              // HB11-HB13), HA replaced by CB2 1.53 A from CA along the old
+              // C-H bond, with HB21-HB23 1.09 A from it, tetrahedral and
+              // staggered against N; atoms renumbered.  Mid-chain, and as
+              // the first residue (the same file from residue 21 on), whose
+              // free N gets a second hydrogen from the builder.  The mid-chain
+              // one not with the new library, for the reason given for 1LCD.
+              {"pdb_aib.pdb", {"AIB"}, false},
+              {"pdb_aib_n_terminal.pdb", {"AIB"}, true},
               {"1A8O.pdb", {"MSE"}, true},
               {"cif_1A8O.cif", {"MSE"}, true},
               // Not with the new library: it holds the built nucleotides'
