@@ -2,33 +2,17 @@
 #include "connect/element_classes.h"
 
 #include <algorithm>
-#include <array>
 
+#include "builder/metals.h"
 #include "dictionary/dict_index.h"
 #include "dictionary/lib_com.h"
 
-namespace {
-
-// Metals and ions by their first two characters (a one-letter symbol is the
-// letter and a blank).  The halogens Cl, Br and I stand here, fluorine does
-// not; Se and Si count as metals for the distance limits.
-constexpr std::array<const char*, 95> kMetals = {
-    "CO", "MG", "CA", "ZN", "CU", "FE", "CL", "BR", "MN", "PB", "HG", "AL", "GD", "NA", "CD", "NI",
-    "SR", "IN", "HO", "YB", "TE", "LI", "RB", "BA", "CS", "SM", "TL", "PT", "BE", "SE", "MO", "SI",
-    "I ", "NE", "AR", "SC", "TI", "CR", "GA", "GE", "AS", "KR", "HE", "ZR", "NB", "TC", "RU", "RH",
-    "PD", "AG", "SN", "SB", "XE", "LA", "HF", "TA", "RE", "OS", "IR", "AU", "BI", "PO", "AT", "RN",
-    "FR", "RA", "AC", "CE", "PR", "ND", "PM", "EU", "TB", "DY", "ER", "TM", "LU", "TH", "PA", "NP",
-    "PU", "AM", "CM", "BK", "CF", "ES", "FM", "MD", "NO", "LR", "K ", "V ", "Y ", "U ", "W "};
-
-}  // namespace
-
 void set_idlim_(std::string_view asymb, int32_t& itype) {
-  const rt::FixedText<2> head(asymb.substr(0, std::min<std::size_t>(2, asymb.size())));
-  for (const char* m : kMetals) {
-    if (head == m) {
-      itype = 4;
-      return;
-    }
+  // The metal list counts the halogens Cl, Br and I (not fluorine) and Se
+  // and Si as metals for the distance limits.
+  if (is_it_metal_(asymb)) {
+    itype = 4;
+    return;
   }
   if (rt::text_eq(asymb, "H") || rt::text_eq(asymb, "D")) {
     itype = 1;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
 #include "foundation/kernels.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
@@ -13,22 +14,6 @@
 #include "runtime/format.h"
 
 namespace {
-
-// Two-letter element codes; a name beginning with one of them names a heavy
-// element.
-constexpr const char* kElements[] = {
-    "CO", "MG", "CA", "ZN", "CU", "FE", "CL", "BR", "MN", "PB", "HG", "AL", "GD", "NA", "CD", "NI",
-    "SR", "IN", "HO", "YB", "TE", "LI", "RB", "BA", "CS", "SM", "TL", "PT", "BE", "SE", "MO", "SI",
-    "I ", "NE", "AR", "SC", "TI", "CR", "GA", "GE", "AS", "KR", "HE", "ZR", "NB", "TC", "RU", "RH",
-    "PD", "AG", "SN", "SB", "XE", "LA", "HF", "TA", "RE", "OS", "IR", "AU", "BI", "PO", "AT", "RN",
-    "FR", "RA", "AC", "CE", "PR", "ND", "PM", "EU", "TB", "DY", "ER", "TM", "LU", "TH", "PA", "NP",
-    "PU", "AM", "CM", "BK", "CF", "ES", "FM", "MD", "NO", "LR", "K ", "V ", "Y ", "U ", "W "};
-
-bool in_element_table(char c1, char c2) {
-  for (const char* e : kElements)
-    if (e[0] == c1 && e[1] == c2) return true;
-  return false;
-}
 
 // Blank-padded comparison with a literal, without a library call: it runs
 // several times for every atom line.
@@ -127,7 +112,7 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
     chksmb_(c1, cls);
     const bool prefixed = cls == 'D' || (c2 == 'H' && c1 != 'T');
     if (!prefixed && c1 != '\'' && c1 != '"' && c1 != '*') {
-      if (!in_element_table(c1, c2)) {
+      if (!is_heavy_element(c1, c2)) {
         set_elem(asymb, c2);
         ctype = c2 == 'H' ? "H" : "C";
       } else {
