@@ -26,10 +26,6 @@ inline std::string_view elem2(const Name& symb) { return symb.view().substr(0, 2
 
 inline bool is_elem(const Name& symb, std::string_view e2) { return elem2(symb) == e2; }
 
-inline bool is_hydrogen_symb(const Name& symb) {
-  return is_elem(symb, "H ") || is_elem(symb, "D ");
-}
-
 // Atom of L1 behind a neighbour entry; ring perception makes some entries negative.
 inline int nb(int slot, int ia) { return std::abs(r_scratch.l1a_conn(slot, ia)); }
 

@@ -9,6 +9,7 @@
 
 #include "builder/chem_text.h"
 #include "dictionary/descr_lookups.h"
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "foundation/messages.h"
 #include "runtime/format.h"
@@ -79,7 +80,7 @@ bool append(int p, int ia, float dobs = 0.0f) {
   return true;
 }
 
-bool is_h(int ia) { return builder::is_hydrogen_symb(r_scratch.l1a_symb(ia)); }
+bool is_h(int ia) { return dictionary::is_hydrogen(r_scratch.l1a_symb(ia)); }
 
 // Ring atoms drawn into the planes that already hold two or more of them.
 bool widen_planes(int32_t mdoc, int nring) {

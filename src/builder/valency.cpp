@@ -11,6 +11,7 @@
 
 #include "builder/chem_text.h"
 #include "dictionary/descr_lookups.h"
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "foundation/messages.h"
 #include "runtime/format.h"
@@ -333,7 +334,7 @@ void use_valency_(int32_t mdoc, char list, int32_t& ierr) {
   const int natom0 = r.l1a_natom;
   int added = 0;
   for (int ia = 1; ia <= natom0; ++ia) {
-    if (r.l1a_ndist(ia) == 0 || builder::is_hydrogen_symb(r.l1a_symb(ia))) continue;
+    if (r.l1a_ndist(ia) == 0 || dictionary::is_hydrogen(r.l1a_symb(ia))) continue;
     float sum = 0.0f;
     int counted = 0;
     bool complete = true;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/lib_index.h"
 #include "dictionary/work_copies.h"
@@ -20,8 +21,6 @@ namespace {
 
 constexpr const char* kClassSymbols[14] = {"C ", "N ", "O ", "S ", "P ", "CO", "MG",
                                            "CA", "ZN", "CU", "FE", "CL", "MN", "MO"};
-
-bool is_hydrogen(const rt::FixedText<4>& symb) { return symb.sub(1, 2) == "H " || symb.sub(1, 2) == "D "; }
 
 struct HeavyBond {
   int i, j;  // heavy numbers of the pair, i < j (its place in the record)
@@ -78,7 +77,7 @@ void lib_create_test_index2_(int32_t mdoc, int32_t imon, int32_t& nac, rt::Fixed
   int n = 0;
   for (int i = 1; i <= r.l2a_natom; ++i) {
     r.l2a_icr(i) = 0;
-    if (r.l2a_aname(i).is_blank() || is_hydrogen(r.l2a_symb(i))) continue;
+    if (r.l2a_aname(i).is_blank() || dictionary::is_hydrogen(r.l2a_symb(i))) continue;
     r.l2a_icr(i) = ++n;
     const int16_t cls = pool_element_class(r.l2a_symb(i).view());
     atoms.push_back(static_cast<int16_t>(i));

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/work_copies.h"
 #include "foundation/messages.h"
@@ -25,10 +26,6 @@ constexpr const char* kContentSymbols[15] = {"C ", "N ", "O ", "S ", "P ", "CO",
                                              "ZN", "CU", "FE", "CL", "MN", "MO", "  "};
 
 constexpr float kMinOcc = 1.0E-4f;
-
-bool is_hydrogen(std::string_view symb) {
-  return symb.size() >= 2 && (symb.substr(0, 2) == "H " || symb.substr(0, 2) == "D ");
-}
 
 int atom_class(std::string_view symb) {
   const std::string_view s2 = symb.substr(0, 2);
@@ -103,7 +100,7 @@ void load_residue(bool contents, Counts& c) {
       ++c.nocc;
       continue;
     }
-    if (is_hydrogen(symbol_of_c1(i))) continue;
+    if (dictionary::is_hydrogen(r.c1_asymb(i))) continue;
     const int k = ++mt.mt_nc;
     mt.mt_cmap(i) = k;
     mt.mt_cidx(k) = i;
@@ -118,7 +115,7 @@ void load_residue(bool contents, Counts& c) {
       const int n = r.s1_conn(j, i);
       if (n < 1 || n > r.c1_natom) continue;
       const int p = mt.mt_cmap(n);
-      if (p == 0 || p == k || is_hydrogen(symbol_of_c1(n))) continue;
+      if (p == 0 || p == k || dictionary::is_hydrogen(r.c1_asymb(n))) continue;
       mt.mt_dist(std::min(k, p), std::max(k, p)) = 1;
     }
   }
@@ -129,7 +126,7 @@ void load_library(bool contents, Counts& c) {
   mtc_atom_t& mt = mtc_atom;
   r_scratch_t& r = r_scratch;
   for (int i = 1; i <= r.l1a_natom; ++i) {
-    if (r.l1a_aname(i).is_blank() || is_hydrogen(r.l1a_symb(i).view())) continue;
+    if (r.l1a_aname(i).is_blank() || dictionary::is_hydrogen(r.l1a_symb(i))) continue;
     const int k = ++mt.mt_nl;
     mt.mt_lmap(i) = k;
     mt.mt_lidx(k) = i;
@@ -144,7 +141,7 @@ void load_library(bool contents, Counts& c) {
       const int n = r.l1a_conn(j, i);
       if (n < 1 || n > r.l1a_natom) continue;
       const int p = mt.mt_lmap(n);
-      if (p == 0 || p == k || is_hydrogen(r.l1a_symb(n).view())) continue;
+      if (p == 0 || p == k || dictionary::is_hydrogen(r.l1a_symb(n))) continue;
       mt.mt_dist(std::max(k, p), std::min(k, p)) = 1;
     }
   }

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "dictionary/element_table.h"
 #include "dictionary/gm_numbering.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/tree_check.h"
@@ -17,8 +18,6 @@
 #include "runtime/format.h"
 
 namespace {
-
-bool is_hydrogen(const rt::FixedText<4>& symb) { return symb.sub(1, 2) == "H " || symb.sub(1, 2) == "D "; }
 
 // The other end of L1 bond b when one end is atom a, else 0.
 int other_end(int b, int a) {
@@ -31,7 +30,7 @@ int other_end(int b, int a) {
 void pair_hydrogens() {
   r_scratch_t& r = r_scratch;
   for (int a = 1; a <= r.l1a_natom; ++a) {
-    if (!is_hydrogen(r.l1a_symb(a))) continue;
+    if (!dictionary::is_hydrogen(r.l1a_symb(a))) continue;
     int x = 0;
     for (int b = 1; b <= r.l1b_nbond && x == 0; ++b) {
       const int o = other_end(b, a);
@@ -44,7 +43,9 @@ void pair_hydrogens() {
       int o = 0;
       if (r.l2b_i1atm(b) == p) o = r.l2b_i2atm(b);
       if (r.l2b_i2atm(b) == p) o = r.l2b_i1atm(b);
-      if (o >= 1 && o <= r.l2a_natom && is_hydrogen(r.l2a_symb(o)) && r.l2a_icr(o) == 0) y = o;
+      if (o >= 1 && o <= r.l2a_natom && dictionary::is_hydrogen(r.l2a_symb(o)) &&
+          r.l2a_icr(o) == 0)
+        y = o;
     }
     if (y == 0) {
       r.l1a_icr(a) = -1;
