@@ -35,14 +35,6 @@ using builder::geom::Name;
 
 namespace {
 
-char atom_class(const Name& symb) {
-  const std::string_view e = symb.view().substr(0, 2);
-  if (e == "C " || e == "N " || e == "O " || e == "B " || e == "F " || e == "LI") return 'C';
-  if (e == "H " || e == "D ") return 'H';
-  if (e == "P " || e == "S ") return 'P';
-  return '$';
-}
-
 int heavy_atoms() {
   const r_scratch_t& s = r_scratch;
   int n = 0;
@@ -122,7 +114,8 @@ void creat_new_(int32_t mmdoc, char list, std::string_view mode_i, std::string_v
         ierr = 1;
       }
   if (ierr != 0) return;
-  for (int a = 1; a <= s.l1a_natom; ++a) s.l1a_atype(a)(1) = atom_class(s.l1a_symb(a));
+  for (int a = 1; a <= s.l1a_natom; ++a)
+    s.l1a_atype(a)(1) = dictionary::bond_class(s.l1a_symb(a).view());
 
   char chem_flag = 'N';
   if (prsnt == 'N') {

@@ -21,19 +21,10 @@ namespace {
 
 using Name = rt::FixedText<4>;
 
-constexpr float kLimitHydrogen = 1.2f;
-constexpr float kLimitLight = 1.7f;
-constexpr float kLimitMetal = 2.85f;
-constexpr float kLimitOther = 2.4f;
-constexpr float kReach = kLimitMetal;  // the largest limit
-constexpr float kSamePlace = 0.001f;
+using dictionary::bond_limit;
+using dictionary::kBondReach;
 
-float bond_limit(char c1, char c2) {
-  if (c1 == 'H' || c2 == 'H') return kLimitHydrogen;
-  if (c1 == 'C' && c2 == 'C') return kLimitLight;
-  if (c1 == '$' && c2 == '$') return kLimitMetal;
-  return kLimitOther;
-}
+constexpr float kSamePlace = 0.001f;
 
 float distance(int i, int j) {
   const r_scratch_t& r = r_scratch;
@@ -53,7 +44,7 @@ bool bonds_by_distance(int32_t mdoc) {
   for (int i = 1; i <= n; ++i) r.l1a_ndist(i) = 0;
   bool full = false;
   grid.for_each_candidate(
-      n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(), kReach, [&](int i, int j) {
+      n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(), kBondReach, [&](int i, int j) {
         if (full) return;
         const float d = distance(i, j);
         if (!(d > kSamePlace && d <= bond_limit(r.l1a_atype(i)(1), r.l1a_atype(j)(1)))) return;
@@ -167,6 +158,25 @@ void add_neighbour(int32_t mdoc, int p, int q) {
 }
 
 }  // namespace
+
+namespace dictionary {
+
+char bond_class(std::string_view symb) {
+  const rt::FixedText<2> s(symb.substr(0, std::min<std::size_t>(2, symb.size())));
+  if (s == "C" || s == "N" || s == "O" || s == "B" || s == "F" || s == "LI") return 'C';
+  if (s == "H" || s == "D") return 'H';
+  if (s == "P" || s == "S") return 'P';
+  return '$';
+}
+
+float bond_limit(char c1, char c2) {
+  if (c1 == 'H' || c2 == 'H') return 1.2f;
+  if (c1 == 'C' && c2 == 'C') return 1.7f;
+  if (c1 == '$' && c2 == '$') return kBondReach;
+  return 2.4f;
+}
+
+}  // namespace dictionary
 
 void list_bonds_from_coor_(int32_t mdoc, int32_t& ierr) {
   r_scratch_t& r = r_scratch;

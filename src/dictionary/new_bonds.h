@@ -6,6 +6,21 @@
 #include <cstdint>
 #include <string_view>
 
+namespace dictionary {
+
+// The bonding class of an element symbol: 'C' for C N O B F LI, 'H' for
+// hydrogen and deuterium, 'P' for P and S, '$' for anything else.  It is
+// what l1a_atype and c1_atype hold while bonds are found from coordinates.
+char bond_class(std::string_view symb);
+// Longest distance at which atoms of classes c1 and c2 are bonded: 1.2 A
+// when either is a hydrogen, 1.7 A for two 'C', 2.85 A for two '$', else
+// 2.4 A.
+float bond_limit(char c1, char c2);
+// The largest of the limits: no bond is longer.
+inline constexpr float kBondReach = 2.85f;
+
+}  // namespace dictionary
+
 // Replaces the bond list by the pairs closer than the limit of their atom
 // classes (hydrogen 1.2, both 'C' 1.7, both '$' 2.85, else 2.4 Angstrom).
 // Hydrogens left with other than one bond are marked '?', dropped by

@@ -21,14 +21,6 @@
 
 namespace {
 
-char atom_class(const rt::FixedText<4>& symb) {
-  const std::string_view s = symb.view().substr(0, 2);
-  if (s == "C " || s == "N " || s == "O " || s == "F " || s == "B " || s == "LI") return 'C';
-  if (s == "H " || s == "D ") return 'H';
-  if (s == "P " || s == "S ") return 'P';
-  return '$';
-}
-
 void reset_work_fields() {
   r_scratch_t& r = r_scratch;
   r.l1a_istart = r.l1a_ifinish = 0;
@@ -43,7 +35,7 @@ void reset_work_fields() {
       r.l1a_iextr(k, i) = 0;
       r.l1a_textr(k, i) = 0;
     }
-    const char c = atom_class(r.l1a_symb(i));
+    const char c = dictionary::bond_class(r.l1a_symb(i).view());
     r.l1a_atype(i) = std::string_view(&c, 1);
   }
 }

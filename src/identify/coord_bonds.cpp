@@ -1,25 +1,21 @@
-// Bonds from coordinates.  Two atoms are bonded when 0.001 < d <= limit:
-// 1.2 A when either is a hydrogen, 1.7 A between two light main-group atoms,
-// 2.85 A between two metal-like atoms, 2.4 A otherwise.  A residue or a new
-// monomer holds at most 300 atoms, so all pairs are tried.
+// Bonds from coordinates.  Two atoms are bonded when 0.001 < d <= the limit
+// of their bonding classes (the dictionary's rule).  The pairs come from a
+// neighbour grid in the order of a plain double loop, so the bonds and the
+// neighbour lists are the ones an all-pairs scan would give.
 #include "identify/coord_bonds.h"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "dictionary/lib_com.h"
+#include "dictionary/neighbour_grid.h"
+#include "dictionary/new_bonds.h"
 #include "foundation/messages.h"
 #include "runtime/fixed_text.h"
 
 namespace {
-
-float limit_of(char c1, char c2) {
-  if (c1 == 'H' || c2 == 'H') return 1.2f;
-  if (c1 == 'C' && c2 == 'C') return 1.7f;
-  if (c1 == '$' && c2 == '$') return 2.85f;
-  return 2.4f;
-}
 
 float distance(float x1, float y1, float z1, float x2, float y2, float z2) {
   const float dx = x1 - x2, dy = y1 - y2, dz = z1 - z2;
@@ -29,64 +25,65 @@ float distance(float x1, float y1, float z1, float x2, float y2, float z2) {
 constexpr float kMinDist = 0.001f;
 constexpr float kMinOcc = 1.0E-4f;
 
-}  // namespace
+using Pairs = std::vector<std::pair<int, int>>;
 
-char coord_atom_class(std::string_view symb) {
-  const rt::FixedText<2> s(symb.substr(0, std::min<std::size_t>(2, symb.size())));
-  if (s == "C" || s == "N" || s == "O" || s == "B" || s == "F" || s == "LI") return 'C';
-  if (s == "H" || s == "D") return 'H';
-  if (s == "P" || s == "S") return 'P';
-  return '$';
-}
+}  // namespace
 
 void coor_conn_(int32_t mdoc, std::string_view mode, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
   const int n = r.l1a_natom;
   if (n < 2) return;
   const bool conn = rt::FixedText<4>(mode) == "CONN";
-  // Pairs named by the tree connections, looked up in constant time.
-  static std::vector<unsigned char> listed;
+  auto measured = [&](int i, int j) {
+    if (r.l1a_coor_flag(i) == "Y" && r.l1a_coor_flag(j) == "Y")
+      return distance(r.l1a_x(i), r.l1a_y(i), r.l1a_z(i), r.l1a_x(j), r.l1a_y(j), r.l1a_z(j));
+    return 0.0f;
+  };
+  // The pairs to bond, in double-loop order: those close enough for their
+  // classes and, in mode CONN, every pair of a tree connection.
+  static Pairs pairs;
+  static dictionary::NeighbourGrid<MAX1ATM> grid;
+  pairs.clear();
+  grid.for_each_candidate(n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(),
+                          dictionary::kBondReach, [&](int i, int j) {
+                            const float d = measured(i, j);
+                            const char ci = r.l1a_atype(i)(1), cj = r.l1a_atype(j)(1);
+                            if (d > kMinDist && d <= dictionary::bond_limit(ci, cj))
+                              pairs.emplace_back(i, j);
+                          });
   if (conn) {
-    listed.assign(static_cast<std::size_t>(n) * n, 0);
     for (int k = 1; k <= r.l1n_nconn; ++k) {
       const int a = r.l1n_i1atm(k), b = r.l1n_i2atm(k);
-      if (a < 1 || a > n || b < 1 || b > n) continue;
-      listed[static_cast<std::size_t>(a - 1) * n + (b - 1)] = 1;
-      listed[static_cast<std::size_t>(b - 1) * n + (a - 1)] = 1;
+      if (a < 1 || a > n || b < 1 || b > n || a == b) continue;
+      pairs.emplace_back(std::min(a, b), std::max(a, b));
     }
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
   }
-  for (int i = 1; i <= n - 1; ++i) {
-    if (r.l1a_aname(i).is_blank()) continue;
-    for (int j = i + 1; j <= n; ++j) {
-      if (r.l1a_aname(j).is_blank()) continue;
-      const float lim = limit_of(r.l1a_atype(i)(1), r.l1a_atype(j)(1));
-      float d = 0.0f;
-      if (r.l1a_coor_flag(i) == "Y" && r.l1a_coor_flag(j) == "Y")
-        d = distance(r.l1a_x(i), r.l1a_y(i), r.l1a_z(i), r.l1a_x(j), r.l1a_y(j), r.l1a_z(j));
-      const bool by_distance = d > kMinDist && d <= lim;
-      const bool by_conn = conn && listed[static_cast<std::size_t>(i - 1) * n + (j - 1)] != 0;
-      if (!by_distance && !by_conn) continue;
-      if (r.l1b_nbond >= MAX1BND) {
-        foundation::table_full(mdoc, " ERROR: number of bonds of new monomer " + r.l1l_mname.str() + " >",
-                               MAX1BND, "", {.constant = "MAX1BND", .header = "lib_com.fh", .indent = 10});
-        ierr = 1;
-        return;
-      }
-      const int b = ++r.l1b_nbond;
-      r.l1b_i1atm(b) = i;
-      r.l1b_i2atm(b) = j;
-      r.l1b_1atm(b) = r.l1a_aname(i);
-      r.l1b_2atm(b) = r.l1a_aname(j);
-      r.l1b_type(b) = ".";
-      r.l1b_vobs(b) = d;
-      if (r.l1a_ndist(i) < MAX1BRN) {
-        r.l1a_conn(++r.l1a_ndist(i), i) = j;
-        if (r.l1a_atype(j)(1) == 'H') ++r.l1a_lencon(1, i);
-      }
-      if (r.l1a_ndist(j) < MAX1BRN) {
-        r.l1a_conn(++r.l1a_ndist(j), j) = i;
-        if (r.l1a_atype(i)(1) == 'H') ++r.l1a_lencon(1, j);
-      }
+  for (const auto& [i, j] : pairs) {
+    if (r.l1a_aname(i).is_blank() || r.l1a_aname(j).is_blank()) continue;
+    const float d = measured(i, j);
+    if (r.l1b_nbond >= MAX1BND) {
+      foundation::table_full(
+          mdoc, " ERROR: number of bonds of new monomer " + r.l1l_mname.str() + " >", MAX1BND, "",
+          {.constant = "MAX1BND", .header = "lib_com.fh", .indent = 10});
+      ierr = 1;
+      return;
+    }
+    const int b = ++r.l1b_nbond;
+    r.l1b_i1atm(b) = i;
+    r.l1b_i2atm(b) = j;
+    r.l1b_1atm(b) = r.l1a_aname(i);
+    r.l1b_2atm(b) = r.l1a_aname(j);
+    r.l1b_type(b) = ".";
+    r.l1b_vobs(b) = d;
+    if (r.l1a_ndist(i) < MAX1BRN) {
+      r.l1a_conn(++r.l1a_ndist(i), i) = j;
+      if (r.l1a_atype(j)(1) == 'H') ++r.l1a_lencon(1, i);
+    }
+    if (r.l1a_ndist(j) < MAX1BRN) {
+      r.l1a_conn(++r.l1a_ndist(j), j) = i;
+      if (r.l1a_atype(i)(1) == 'H') ++r.l1a_lencon(1, j);
     }
   }
 }
@@ -103,28 +100,40 @@ void crd_conn_(int32_t /*mdoc*/, std::string_view /*mode*/, int32_t& ierr) {
     r.s1_back(i) = ".";
     r.s1_forw(i) = ".";
     r.s1_chem(i) = r.c1_asymb(i);
-    const char cls = coord_atom_class(r.c1_asymb(i).view());
+    const char cls = dictionary::bond_class(r.c1_asymb(i).view());
     r.c1_atype(i) = std::string_view(&cls, 1);
   }
   if (n < 2) return;
-  for (int i = 1; i <= n - 1; ++i) {
-    if (r.c1_aname(i).is_blank()) continue;
-    for (int j = i + 1; j <= n; ++j) {
-      if (r.c1_aname(j).is_blank()) continue;
-      const float lim = limit_of(r.c1_atype(i)(1), r.c1_atype(j)(1));
-      float d = 0.0f;
-      if (r.c1_occ(i) > kMinOcc && r.c1_occ(j) > kMinOcc)
-        d = distance(r.c1_xyz(1, i), r.c1_xyz(2, i), r.c1_xyz(3, i), r.c1_xyz(1, j), r.c1_xyz(2, j),
-                     r.c1_xyz(3, j));
-      if (!(d > kMinDist && d <= lim)) continue;
-      if (r.s1_ndist(i) < MX1BRN) {
-        r.s1_conn(++r.s1_ndist(i), i) = j;
-        if (r.c1_atype(j)(1) == 'H') ++r.s1_lencon(1, i);
-      }
-      if (r.s1_ndist(j) < MX1BRN) {
-        r.s1_conn(++r.s1_ndist(j), j) = i;
-        if (r.c1_atype(i)(1) == 'H') ++r.s1_lencon(1, j);
-      }
+  // The grid wants one array an axis; C1 keeps x, y and z together.
+  static std::vector<float> x, y, z;
+  x.resize(n);
+  y.resize(n);
+  z.resize(n);
+  for (int i = 1; i <= n; ++i) {
+    x[i - 1] = r.c1_xyz(1, i);
+    y[i - 1] = r.c1_xyz(2, i);
+    z[i - 1] = r.c1_xyz(3, i);
+  }
+  static Pairs pairs;
+  static dictionary::NeighbourGrid<MX1ATOM> grid;
+  pairs.clear();
+  grid.for_each_candidate(n, x.data(), y.data(), z.data(), dictionary::kBondReach,
+                          [&](int i, int j) { pairs.emplace_back(i, j); });
+  for (const auto& [i, j] : pairs) {
+    if (r.c1_aname(i).is_blank() || r.c1_aname(j).is_blank()) continue;
+    const float lim = dictionary::bond_limit(r.c1_atype(i)(1), r.c1_atype(j)(1));
+    float d = 0.0f;
+    if (r.c1_occ(i) > kMinOcc && r.c1_occ(j) > kMinOcc)
+      d = distance(r.c1_xyz(1, i), r.c1_xyz(2, i), r.c1_xyz(3, i), r.c1_xyz(1, j), r.c1_xyz(2, j),
+                   r.c1_xyz(3, j));
+    if (!(d > kMinDist && d <= lim)) continue;
+    if (r.s1_ndist(i) < MX1BRN) {
+      r.s1_conn(++r.s1_ndist(i), i) = j;
+      if (r.c1_atype(j)(1) == 'H') ++r.s1_lencon(1, i);
+    }
+    if (r.s1_ndist(j) < MX1BRN) {
+      r.s1_conn(++r.s1_ndist(j), j) = i;
+      if (r.c1_atype(i)(1) == 'H') ++r.s1_lencon(1, j);
     }
   }
 }

@@ -1,5 +1,5 @@
 // Covalent bonds of a residue from its coordinates: each interatomic
-// distance against a limit chosen by the classes of the two atoms.
+// distance against the limit of the bonding classes of the two atoms.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,3 @@ void coor_conn_(int32_t mdoc, std::string_view mode, int32_t& ierr);
 // setting every atom's class; no bond list.  ierr 0.
 // Writes r_scratch s1_ tree fields, s1_ndist, s1_conn, s1_lencon, c1_atype.
 void crd_conn_(int32_t mdoc, std::string_view mode, int32_t& ierr);
-// Atom class of an element symbol: "C" for C N O B F LI, "H" for hydrogen and
-// deuterium, "P" for P and S, "$" for anything else.
-char coord_atom_class(std::string_view symb);

@@ -27,7 +27,7 @@
 namespace {
 
 void set_class(rt::FixedText<1>& out, std::string_view symb) {
-  const char c = coord_atom_class(symb);
+  const char c = dictionary::bond_class(symb);
   out = std::string_view(&c, 1);
 }
 

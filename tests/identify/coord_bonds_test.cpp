@@ -7,6 +7,7 @@
 
 #include "component.h"
 #include "dictionary/lib_com.h"
+#include "dictionary/new_bonds.h"
 #include "foundation/messages.h"
 #include "identify/coord_bonds.h"
 #include "support/capture.h"
@@ -22,7 +23,7 @@ void two_atoms_l1(const char* s1, const char* s2, float d, const char* flag2 = "
   for (int i = 1; i <= 2; ++i) {
     r.l1a_aname(i) = i == 1 ? "A1" : "A2";
     r.l1a_symb(i) = symb[i - 1];
-    const char c = coord_atom_class(symb[i - 1]);
+    const char c = dictionary::bond_class(symb[i - 1]);
     r.l1a_atype(i) = std::string_view(&c, 1);
     r.l1a_x(i) = i == 1 ? 0.0f : d;
     r.l1a_y(i) = r.l1a_z(i) = 0.0f;
@@ -67,6 +68,42 @@ TEST(CoorConn, FullBondListReported) {
   EXPECT_EQ(out,
             "  ERROR: number of bonds of new monomer NEW      >   300\n"
             "           Change parameter MAX1BND in \"lib_com.fh\"\n");
+}
+
+// In mode CONN a tree connection bonds its pair at any distance, in the
+// same ascending order as the pairs found by distance, each pair once.
+TEST(CoorConn, TreeConnectionsJoinDistanceBondsInOrder) {
+  r_scratch_t& r = r_scratch;
+  r.l1l_mname = "NEW";
+  r.l1a_natom = 4;
+  r.l1b_nbond = 0;
+  const float x[4] = {0.0f, 1.5f, 10.0f, 11.4f};
+  for (int i = 1; i <= 4; ++i) {
+    r.l1a_aname(i) = std::string("A") + char('0' + i);
+    r.l1a_symb(i) = "C";
+    r.l1a_atype(i) = "C";
+    r.l1a_x(i) = x[i - 1];
+    r.l1a_y(i) = r.l1a_z(i) = 0.0f;
+    r.l1a_coor_flag(i) = "Y";
+    r.l1a_ndist(i) = 0;
+    r.l1a_lencon(1, i) = 0;
+  }
+  // 3-1 given backwards, 3-4 also bonded by distance, 2-2 names no pair.
+  r.l1n_nconn = 3;
+  r.l1n_i1atm(1) = 3, r.l1n_i2atm(1) = 1;
+  r.l1n_i1atm(2) = 3, r.l1n_i2atm(2) = 4;
+  r.l1n_i1atm(3) = 2, r.l1n_i2atm(3) = 2;
+  int32_t ierr = 0;
+  coor_conn_(0, "CONN", ierr);
+  ASSERT_EQ(r.l1b_nbond, 3);
+  const int want[3][2] = {{1, 2}, {1, 3}, {3, 4}};
+  for (int b = 1; b <= 3; ++b) {
+    EXPECT_EQ(r.l1b_i1atm(b), want[b - 1][0]) << "bond " << b;
+    EXPECT_EQ(r.l1b_i2atm(b), want[b - 1][1]) << "bond " << b;
+  }
+  EXPECT_FLOAT_EQ(r.l1b_vobs(2), 10.0f);
+  EXPECT_EQ(r.l1a_ndist(1), 2);
+  EXPECT_EQ(r.l1a_conn(2, 1), 3);
 }
 
 // Every bond the component lists is found from its ideal coordinates, and

@@ -9,6 +9,7 @@
 
 #include "component.h"
 #include "dictionary/lib_com.h"
+#include "dictionary/new_bonds.h"
 #include "dictionary/work_copies.h"
 #include "foundation/messages.h"
 #include "identify/coord_bonds.h"
@@ -35,7 +36,7 @@ void transfer(const comp::Component& residue, const std::map<std::string, std::s
   for (int a = 1; a <= r.l1a_natom; ++a) {
     const auto it = rename.find(std::string(r.l1a_aname(a).trimmed()));
     if (it != rename.end()) r.l1a_aname(a) = it->second;
-    const char c = coord_atom_class(r.l1a_symb(a).view());
+    const char c = dictionary::bond_class(r.l1a_symb(a).view());
     r.l1a_atype(a) = std::string_view(&c, 1);
   }
   r.l1b_nbond = 0;

@@ -11,6 +11,7 @@
 #include "dictionary/lib_com.h"
 #include "dictionary/dict_index.h"
 #include "dictionary/lib_index.h"
+#include "dictionary/new_bonds.h"
 #include "dictionary/new_entries.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
@@ -75,7 +76,7 @@ void query(const comp::Component& c, const std::string& name) {
   r.l1b_nbond = 0;
   for (int a = 1; a <= r.l1a_natom; ++a) {
     r.l1a_ndist(a) = r.l1a_lencon(1, a) = 0;
-    const char cls = coord_atom_class(r.l1a_symb(a).view());
+    const char cls = dictionary::bond_class(r.l1a_symb(a).view());
     r.l1a_atype(a) = std::string_view(&cls, 1);
   }
   int32_t ierr = 0, nac = 0;
