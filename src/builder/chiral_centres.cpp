@@ -8,20 +8,16 @@
 #include "builder/chem_text.h"
 #include "builder/metals.h"
 #include "dictionary/descr_lookups.h"
+#include "dictionary/l1_kernels.h"
 #include "dictionary/lib_com.h"
 #include "foundation/messages.h"
 #include "runtime/format.h"
 
 namespace {
 
-using builder::begins;
 using builder::Name;
 using builder::nb;
 using builder::Word;
-
-bool metal_shape(const Word& sign) {
-  return begins(sign.view(), "cros") || begins(sign.view(), "star");
-}
 
 // The nine name and index slots of a chiral row.
 struct ChirSlots {
@@ -52,7 +48,7 @@ void move_chir_row(int from, int to) {
 
 bool keep_user_row(int k) {
   const r_scratch_t& r = r_scratch;
-  if (metal_shape(r.l1c_sign(k))) return true;
+  if (dictionary::metal_shape(r.l1c_sign(k))) return true;
   const int ic = r.l1c_i1atm(k);
   if (ic >= 1 && ic <= r.l1a_natom && is_it_metal_(r.l1a_symb(ic).view()) && r.l1l_prsnt == "M")
     return true;

@@ -4,6 +4,7 @@
 // tables are small (a few hundred rows) and the first match is the rule.
 #include "dictionary/descr_lookups.h"
 
+#include "dictionary/l1_kernels.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/work_refs.h"
 
@@ -26,11 +27,6 @@ Name row_type(const Name& t) {
 
 bool starts(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
-}
-
-// Chiral rows of the kinds "star..." and "cros..." carry no handedness.
-bool without_handedness(const rt::FixedText<8>& sign) {
-  return starts(sign.view(), "star") || starts(sign.view(), "cros");
 }
 
 // Ideal angle t1-t2-t3 from the energy angles, else from the first vertex
@@ -249,7 +245,7 @@ void srch_chir_(int32_t, std::string_view, int32_t i1, int32_t i2, int32_t i3, i
   const Name &a1 = r.l1a_aname(i1), &a2 = r.l1a_aname(i2), &a3 = r.l1a_aname(i3),
              &a4 = r.l1a_aname(i4);
   for (int i = 1; i <= r.l1c_nchir; ++i) {
-    if (!(r.l1c_1atm(i) == a1) || without_handedness(r.l1c_sign(i))) continue;
+    if (!(r.l1c_1atm(i) == a1) || dictionary::metal_shape(r.l1c_sign(i))) continue;
     const Name &c2 = r.l1c_2atm(i), &c3 = r.l1c_3atm(i), &c4 = r.l1c_4atm(i);
     int parity = 0;
     if ((c2 == a2 && c3 == a3 && c4 == a4) || (c2 == a3 && c3 == a4 && c4 == a2) ||
@@ -279,7 +275,7 @@ void srch_chir_centre_(int32_t, std::string_view, int32_t i1, int32_t& lc, int32
   lc = 0;
   if (r.l1c_nchir <= 0 || i1 < 1) return;
   for (int i = 1; i <= r.l1c_nchir; ++i) {
-    if (r.l1c_1atm(i) == r.l1a_aname(i1) && !without_handedness(r.l1c_sign(i))) {
+    if (r.l1c_1atm(i) == r.l1a_aname(i1) && !dictionary::metal_shape(r.l1c_sign(i))) {
       lc = i;
       return;
     }
@@ -292,7 +288,8 @@ void srch_chir_centre_l_(int32_t, std::string_view link, std::string_view atom, 
   ierr = 0;
   lc = 0;
   for (int i = 1; i <= r.llc_nchir; ++i) {
-    if (r.llc_lname(i) == link && r.llc_1atm(i) == atom && !without_handedness(r.llc_sign(i))) {
+    if (r.llc_lname(i) == link && r.llc_1atm(i) == atom &&
+        !dictionary::metal_shape(r.llc_sign(i))) {
       lc = i;
       return;
     }
@@ -306,7 +303,7 @@ void srch_chir_centre_2_(int32_t, std::string_view atom, int32_t& lc, rt::FixedT
   ierr = 0;
   lc = 0;
   for (int i = 1; i <= r.l2c_nchir; ++i) {
-    if (!(r.l2c_1atm(i) == atom) || without_handedness(r.l2c_sign(i))) continue;
+    if (!(r.l2c_1atm(i) == atom) || dictionary::metal_shape(r.l2c_sign(i))) continue;
     lc = i;
     atom2 = r.l2c_2atm(i);
     atom3 = r.l2c_3atm(i);

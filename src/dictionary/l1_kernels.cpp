@@ -27,11 +27,15 @@ void l1_pos(int32_t i, float* r) {
 }
 
 bool chiral_without_volume(int32_t ic) {
-  const rt::FixedText<8>& s = r_scratch.l1c_sign(ic);
-  return std::memcmp(s.c, "star", 4) == 0 || std::memcmp(s.c, "cros", 4) == 0;
+  return dictionary::metal_shape(r_scratch.l1c_sign(ic));
 }
 
 }  // namespace
+
+bool dictionary::metal_shape(const rt::FixedText<8>& sign) {
+  const std::string_view s = sign.view().substr(0, 4);
+  return s == "cros" || s == "star";
+}
 
 void calc_dobs_(int32_t i1, int32_t i2, float& d) {
   d = 0;

@@ -6,6 +6,14 @@
 
 #include <cstdint>
 
+#include "runtime/fixed_text.h"
+
+namespace dictionary {
+// A chiral row whose sign begins "cros" or "star" gives the shape of a metal
+// centre: it has neither a handedness nor a volume.
+bool metal_shape(const rt::FixedText<8>& sign);
+}  // namespace dictionary
+
 // calc_dobs_, calc_angobs_ and calc_trsobs_ write nothing.
 void calc_dobs_(int32_t i1, int32_t i2, float& d);
 void calc_angobs_(int32_t i1, int32_t i2, int32_t i3, float& angle);

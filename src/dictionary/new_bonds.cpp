@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "dictionary/l1_kernels.h"
 #include "dictionary/l2_pieces.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/neighbour_grid.h"
@@ -290,8 +291,7 @@ void define_chir_flag_(int32_t /*mdoc*/, int32_t& ierr) {
   ierr = 0;
   if (r.l1l_prsnt(1) == 'M') {
     for (int c = 1; c <= r.l1c_nchir; ++c) {
-      const std::string_view sign = r.l1c_sign(c).view();
-      if (sign.substr(0, 4) == "cros" || sign.substr(0, 4) == "star") continue;
+      if (dictionary::metal_shape(r.l1c_sign(c))) continue;
       const int a = r.l1c_i1atm(c);
       if (a >= 1 && a <= r.l1a_natom) r.l1a_ichir(a) = 1;
     }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "dictionary/l1_kernels.h"
 #include "dictionary/lib_com.h"
 #include "foundation/lookup_index.h"
 #include "foundation/messages.h"
@@ -26,11 +27,6 @@ ChirCols chir_cols() {
            &r.l1c_7atm, &r.l1c_8atm, &r.l1c_9atm},
           {&r.l1c_i1atm, &r.l1c_i2atm, &r.l1c_i3atm, &r.l1c_i4atm, &r.l1c_i5atm, &r.l1c_i6atm,
            &r.l1c_i7atm, &r.l1c_i8atm, &r.l1c_i9atm}};
-}
-
-bool metal_shape(const rt::FixedText<8>& sign) {
-  const std::string_view s = sign.view().substr(0, 4);
-  return s == "cros" || s == "star";
 }
 
 }  // namespace
@@ -151,7 +147,7 @@ void check_chir_atom_(int32_t mdoc, int32_t& ierr) {
     for (int s = 0; s < 9; ++s) (*cols.index[s])(c) = atoms.first((*cols.name[s])(c).view());
     const bool keep =
         (*cols.index[0])(c) > 0 &&
-        (metal_shape(r.l1c_sign(c)) ||
+        (dictionary::metal_shape(r.l1c_sign(c)) ||
          ((*cols.index[3])(c) > 0 && ((*cols.index[1])(c) > 0 || (*cols.index[2])(c) > 0)));
     if (!keep) {
       dropped = true;

@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 
+#include "dictionary/l1_kernels.h"
 #include "dictionary/lib_com.h"
 #include "drawing/new_monomer_report.h"
 #include "drawing/text_plot.h"
@@ -213,7 +214,7 @@ void chirals(Tables& t) {
   for (int k = 1; k <= n; ++k) {
     const std::string_view sign = r.l1c_sign(k).view();
     const int32_t ids[4] = {r.l1c_i1atm(k), r.l1c_i2atm(k), r.l1c_i3atm(k), r.l1c_i4atm(k)};
-    const bool metal = begins(sign, "cros") || begins(sign, "star");
+    const bool metal = dictionary::metal_shape(r.l1c_sign(k));
     if (!metal && !(placed(ids[0]) && placed(ids[1]) && placed(ids[2]) && placed(ids[3]))) continue;
     // A centre of the metal kinds may lack atoms: they show as ".".
     std::string_view names[4];
