@@ -11,10 +11,14 @@
 #include "foundation/kernels.h"
 #include "foundation/messages.h"
 #include "foundation/vec3.h"
+#include "restraints/tree_lookups.h"
 #include "restraints/work_slot.h"
 #include "suite/pi.h"
 
 namespace {
+
+using restraints::l2_ideal_angle;
+using restraints::offset_from_angles;
 
 constexpr float kDeg = suite::kPi<float> / 180.0f;
 
@@ -31,18 +35,9 @@ struct Torsion {
 
 int32_t lib_of(int32_t e) { return restraints::in_rows(e) ? r_scratch.s2_ilib(e) : 0; }
 
+// Ideal angle of three entries of the residue before, from its description.
 float ideal_angle(int32_t e1, int32_t e2, int32_t e3) {
-  float val = 0.0f;
-  int32_t lg = 0, ierr = 0;
-  srch_angl_2_(0, "", lib_of(e1), lib_of(e2), lib_of(e3), val, lg, ierr);
-  return val;
-}
-
-// The offset about the centre that the three ideal angles give, degrees.
-float ideal_offset(float a1, float a2, float a12) {
-  float t = 0.0f;
-  get_tors_(a1 * kDeg, a2 * kDeg, a12 * kDeg, t);
-  return t / kDeg;
+  return l2_ideal_angle(0, lib_of(e1), lib_of(e2), lib_of(e3));
 }
 
 // Into (-180, 180].
@@ -162,7 +157,8 @@ void calc_psi_s2_(int32_t i1, int32_t i2, int32_t i3, int32_t i4, int32_t& iph, 
       iph = 1;
     }
   }
-  ph_idl = ideal_offset(ideal_angle(i1, i2, i4), ideal_angle(i1, i2, i3), ideal_angle(i3, i2, i4));
+  ph_idl = offset_from_angles(ideal_angle(i1, i2, i4), ideal_angle(i1, i2, i3),
+                              ideal_angle(i3, i2, i4));
   if (ph < 0.0f) ph_idl = -ph_idl;
   if (iph == 0) ph = ph_idl;
 }
@@ -208,7 +204,8 @@ void calc_phi_s2_(int32_t i1, int32_t i2, int32_t i3, int32_t i4, int32_t ifw, i
     ph_idl = ph;
     return;
   }
-  ph_idl = ideal_offset(ideal_angle(i2, i3, ifw), ideal_angle(i2, i3, i4), ideal_angle(ifw, i3, i4));
+  ph_idl = offset_from_angles(ideal_angle(i2, i3, ifw), ideal_angle(i2, i3, i4),
+                              ideal_angle(ifw, i3, i4));
   if (ph < 0.0f) ph_idl = -ph_idl;
   if (iph == 0) ph = ph_idl;
 }

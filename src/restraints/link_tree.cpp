@@ -14,12 +14,15 @@
 #include "restraints/link_atoms.h"
 #include "restraints/link_calc.h"
 #include "restraints/res_calc.h"
+#include "restraints/tree_lookups.h"
 #include "runtime/format.h"
 #include "suite/pi.h"
 
 namespace {
 
-constexpr float kDeg = suite::kPi<float> / 180.0f;
+using restraints::l1_extra_partner;
+using restraints::l1_forward_from_end;
+using restraints::offset_from_angles;
 
 // Sides as the link rows give them: 1 the residue before, 2 the current one.
 constexpr int kBefore = 1;
@@ -122,43 +125,14 @@ void set_torsion(int side, int32_t e, float ideal, float measured, const char* c
 // Ideal angle a-b-c of atoms given by library index and side: within one
 // monomer from its description, across the link from the link angles.
 float ideal_angle(int32_t mdoc, int32_t a, int sa, int32_t b, int sb, int32_t c, int sc) {
+  if (sa == sb && sb == sc)
+    return sa == kCurrent ? restraints::l1_ideal_angle(mdoc, a, b, c)
+                          : restraints::l2_ideal_angle(mdoc, a, b, c);
   float val = 0.0f;
   int32_t lg = 0, ierr = 0;
-  if (sa == sb && sb == sc) {
-    if (sa == kCurrent)
-      srch_angl_(mdoc, "", a, b, c, val, lg, ierr);
-    else
-      srch_angl_2_(mdoc, "", a, b, c, val, lg, ierr);
-  } else {
-    auto flag = [](int s) { return s == kCurrent ? 1 : 2; };
-    srch_angl_l_(mdoc, "", a, b, c, flag(sa), flag(sb), flag(sc), val, lg, ierr);
-  }
+  auto flag = [](int s) { return s == kCurrent ? 1 : 2; };
+  srch_angl_l_(mdoc, "", a, b, c, flag(sa), flag(sb), flag(sc), val, lg, ierr);
   return val;
-}
-
-// Offset about the centre between x and y seen from b, from three ideal
-// angles (degrees, not negative).
-float offset_from(float a_bx, float a_by, float a_xy) {
-  float t = 0.0f;
-  get_tors_(a_bx * kDeg, a_by * kDeg, a_xy * kDeg, t);
-  return t / kDeg;
-}
-
-int32_t l1_forward_from_end(int32_t a, int k) {
-  const r_scratch_t& r = r_scratch;
-  if (!l1_atom(a)) return 0;
-  const int n = r.l1a_ndist(a) - k + 1;
-  return n >= 1 && n <= MX1BRN ? r.l1a_conn(n, a) : 0;
-}
-
-int32_t l1_tree_partner(int32_t a) {
-  const r_scratch_t& r = r_scratch;
-  int32_t t = 0;
-  for (int k = 1; k <= std::min<int32_t>(r.l1n_nconn, MAX1CONN); ++k) {
-    if (r.l1n_i1atm(k) == a) t = r.l1n_i2atm(k);
-    if (r.l1n_i2atm(k) == a) t = r.l1n_i1atm(k);
-  }
-  return t;
 }
 
 // Neighbour list of entry e of a side: the k-th from its last, 0 if none.
@@ -303,9 +277,10 @@ void LinkTree::torsion_before_third(const LinkAtom* const* f, const int* idx) {
     if (a5 == 0 || a5 == extra || !rows(a5)) continue;
     const int32_t il5 = r.s2_ilib(a5);
     ierr_ = 0;
-    const float ideal = offset_from(ideal_angle(mdoc_, il2, f[1]->side, il3, kBefore, il4, kCurrent),
-                                    ideal_angle(mdoc_, il5, kBefore, il3, kBefore, il4, kCurrent),
-                                    ideal_angle(mdoc_, il5, kBefore, il3, kBefore, il2, f[1]->side));
+    const float ideal =
+        offset_from_angles(ideal_angle(mdoc_, il2, f[1]->side, il3, kBefore, il4, kCurrent),
+                           ideal_angle(mdoc_, il5, kBefore, il3, kBefore, il4, kCurrent),
+                           ideal_angle(mdoc_, il5, kBefore, il3, kBefore, il2, f[1]->side));
     const bool coords = f[2]->iat[idx[2]] != 0 && f[1]->iat[idx[1]] != 0 && f[3]->iat[idx[3]] != 0 &&
                         has_coordinates(kBefore, a5);
     const Offset o = sibling_offset(ideal, coords ? f[2]->x[idx[2]] : nullptr, f[1]->x[idx[1]],
@@ -323,7 +298,7 @@ void LinkTree::torsion_current_third(const LinkAtom* const* f, const int* idx, f
   if (!l1_atom(il3) || !rows(a3) || !rows(a4)) return;
   const int32_t n1 = l1_forward_from_end(il3, 1), n2 = l1_forward_from_end(il3, 2),
                 n3 = l1_forward_from_end(il3, 3);
-  const int32_t t = l1_tree_partner(il3);
+  const int32_t t = l1_extra_partner(il3);
   const bool second_current = f[1]->side == kCurrent;
   if (il4 == n1) set_torsion(kCurrent, a4, ideal, observed, prd > 0 ? "vll" : "cll", false);
   int32_t lc = 0;
@@ -354,9 +329,10 @@ void LinkTree::torsion_current_third(const LinkAtom* const* f, const int* idx, f
           continue;
         const int32_t es = r.s1_inew(pos(j));
         ierr_ = 0;
-        const float id = offset_from(ideal_angle(mdoc_, il2, kCurrent, il3, kCurrent, il4, kCurrent),
-                                     ideal_angle(mdoc_, il2, kCurrent, il3, kCurrent, s, kCurrent),
-                                     ideal_angle(mdoc_, il4, kCurrent, il3, kCurrent, s, kCurrent));
+        const float id =
+            offset_from_angles(ideal_angle(mdoc_, il2, kCurrent, il3, kCurrent, il4, kCurrent),
+                               ideal_angle(mdoc_, il2, kCurrent, il3, kCurrent, s, kCurrent),
+                               ideal_angle(mdoc_, il4, kCurrent, il3, kCurrent, s, kCurrent));
         const int32_t e2 = entry_of(kCurrent, f[1]->place[idx[1]]);
         const bool coords = rows(es) && r.c1_atype(a3) != "M" && r.c1_atype(a4) != "M" && rows(e2) &&
                             r.c1_atype(e2) != "M" && r.c1_atype(es) != "M";
@@ -383,9 +359,10 @@ void LinkTree::torsion_current_third(const LinkAtom* const* f, const int* idx, f
       if (as == 0 || as == extra || as == a4 || !rows(as)) continue;
       const int32_t ils = r.s1_ilib(as);
       ierr_ = 0;
-      const float id = offset_from(ideal_angle(mdoc_, il2, kBefore, il3, kCurrent, il4, kCurrent),
-                                   ideal_angle(mdoc_, il2, kBefore, il3, kCurrent, ils, kCurrent),
-                                   ideal_angle(mdoc_, il4, kCurrent, il3, kCurrent, ils, kCurrent));
+      const float id =
+          offset_from_angles(ideal_angle(mdoc_, il2, kBefore, il3, kCurrent, il4, kCurrent),
+                             ideal_angle(mdoc_, il2, kBefore, il3, kCurrent, ils, kCurrent),
+                             ideal_angle(mdoc_, il4, kCurrent, il3, kCurrent, ils, kCurrent));
       const bool coords = f[1]->iat[idx[1]] != 0 && f[2]->iat[idx[2]] != 0 && f[3]->iat[idx[3]] != 0 &&
                           has_coordinates(kCurrent, as);
       const Offset o = sibling_offset(id, coords ? f[2]->x[idx[2]] : nullptr, f[1]->x[idx[1]],
@@ -536,9 +513,9 @@ void LinkTree::chiral_centres() {
       const int32_t il5 = cs == kCurrent ? r.s1_ilib(a5) : r.s2_ilib(a5);
       const int32_t il2 = lib_of(a2.side, a2.place[j2]), il4 = lib_of(a4.side, a4.place[j4]);
       ierr_ = 0;
-      const float id = offset_from(ideal_angle(mdoc_, il2, a2.side, cl, cs, il4, a4.side),
-                                   ideal_angle(mdoc_, il2, a2.side, cl, cs, il5, cs),
-                                   ideal_angle(mdoc_, il4, a4.side, cl, cs, il5, cs));
+      const float id = offset_from_angles(ideal_angle(mdoc_, il2, a2.side, cl, cs, il4, a4.side),
+                                          ideal_angle(mdoc_, il2, a2.side, cl, cs, il5, cs),
+                                          ideal_angle(mdoc_, il4, a4.side, cl, cs, il5, cs));
       const bool c5 = coords && has_coordinates(cs, a5);
       const Offset off5 = sibling_offset(id, c5 ? fa[0].x[idx[0]] : nullptr, a2.x[j2], c5 ? xyz_of(cs, a5) : nullptr,
                                          a4.x[j4]);

@@ -15,12 +15,16 @@
 #include "foundation/messages.h"
 #include "restraints/atom_lookup.h"
 #include "restraints/res_calc.h"
+#include "restraints/tree_lookups.h"
 #include "runtime/format.h"
 #include "suite/pi.h"
 
 namespace {
 
-constexpr float kDeg = suite::kPi<float> / 180.0f;
+using restraints::l1_extra_partner;
+using restraints::l1_forward_from_end;
+using restraints::l1_ideal_angle;
+using restraints::offset_from_angles;
 
 // All positions of one atom name.
 struct Found {
@@ -90,39 +94,11 @@ void set_torsion(int32_t a, int32_t e, float ideal, float measured, const char* 
 
 bool unset(int32_t e) { return e >= 1 && e <= MX1ATOM && r_scratch.s1_id_psi(e) == "?"; }
 
-float ideal_angle(int32_t mdoc, int32_t a1, int32_t a2, int32_t a3) {
-  float val = 0.0f;
-  int32_t lg = 0, ierr = 0;
-  srch_angl_(mdoc, "", a1, a2, a3, val, lg, ierr);
-  return val;
-}
-
 // Offset about the centre c between x and y seen from b, from the ideal
 // angles b-c-x, b-c-y and x-c-y (degrees, not negative).
 float ideal_offset(int32_t mdoc, int32_t b, int32_t c, int32_t x, int32_t y) {
-  float t = 0.0f;
-  get_tors_(ideal_angle(mdoc, b, c, x) * kDeg, ideal_angle(mdoc, b, c, y) * kDeg,
-            ideal_angle(mdoc, x, c, y) * kDeg, t);
-  return t / kDeg;
-}
-
-// The k-th forward atom of L1 atom a counted from its last; 0 when none.
-int32_t forward_from_end(int32_t a, int k) {
-  const r_scratch_t& r = r_scratch;
-  if (!l1_atom(a)) return 0;
-  const int n = r.l1a_ndist(a) - k + 1;
-  return n >= 1 && n <= MX1BRN ? r.l1a_conn(n, a) : 0;
-}
-
-// The other atom of the last extra tree connection that holds a; 0 if none.
-int32_t extra_partner(int32_t a) {
-  const r_scratch_t& r = r_scratch;
-  int32_t e = 0;
-  for (int k = 1; k <= std::min<int32_t>(r.l1n_nconn, MAX1CONN); ++k) {
-    if (r.l1n_i1atm(k) == a) e = r.l1n_i2atm(k);
-    if (r.l1n_i2atm(k) == a) e = r.l1n_i1atm(k);
-  }
-  return e;
+  return offset_from_angles(l1_ideal_angle(mdoc, b, c, x), l1_ideal_angle(mdoc, b, c, y),
+                            l1_ideal_angle(mdoc, x, c, y));
 }
 
 bool fragment_start(char flag) { return flag == 'S' || flag == 'M' || flag == 'G'; }
@@ -203,7 +179,7 @@ void angles(int32_t mdoc, char ch_flag, const Tracer& trace, int32_t& ierr) {
         if (b1 < 0 && start && r.l1a_iforw(a2) == a3) no_torsion();
       } else if (b2 < 0 && start && b1 == a2 && b3 == a2) {
         const int32_t fw = r.l1a_iforw(a2);
-        const int32_t u1 = forward_from_end(a2, 1), u2 = forward_from_end(a2, 2);
+        const int32_t u1 = l1_forward_from_end(a2, 1), u2 = l1_forward_from_end(a2, 2);
         if (fw > 0 && a1 == fw) {
           give(a3, e3, t);
           if (a3 == u2) give(a1, e1, t);
@@ -308,7 +284,7 @@ void torsions(int32_t mdoc, const Tracer& trace, int32_t& ierr) {
       p = 0.0f;
       prd = 1;
     }
-    const int32_t e3 = extra_partner(a[2]);
+    const int32_t e3 = l1_extra_partner(a[2]);
     const bool hangs = r.l1a_iback(a[3]) == a[2] || (e3 != 0 && e3 == a[3]);
     if (!hangs || r.l1a_iback(a[2]) != a[1] || r.l1a_iback(a[1]) != a[0]) continue;
     const Found f1 = find(mdoc, r.l1a_aname(a[0]).view(), ierr);
@@ -317,7 +293,8 @@ void torsions(int32_t mdoc, const Tracer& trace, int32_t& ierr) {
     const Found f4 = find(mdoc, r.l1a_aname(a[3]).view(), ierr);
     const Found* const f[4] = {&f1, &f2, &f3, &f4};
     const int32_t fw = r.l1a_iforw(a[2]);
-    const int32_t u1 = forward_from_end(a[2], 1), u2 = forward_from_end(a[2], 2), u3 = forward_from_end(a[2], 3);
+    const int32_t u1 = l1_forward_from_end(a[2], 1), u2 = l1_forward_from_end(a[2], 2),
+                  u3 = l1_forward_from_end(a[2], 3);
     const char* code_vv = prd > 0 ? "vv" : "cvv";
     combinations(f, [&](const int32_t* pos) {
       const bool ok = measurable(pos, 4);
@@ -384,8 +361,9 @@ void chiral_centres(int32_t mdoc, const Tracer& trace, int32_t& ierr) {
       float ideal = ph[rot];
       int32_t pp[3] = {q[rot], q[(rot + 1) % 3], q[(rot + 2) % 3]};
       int s = s0;
-      const int32_t e = extra_partner(c);
-      const int32_t u1 = forward_from_end(c, 1), u2 = forward_from_end(c, 2), u3 = forward_from_end(c, 3);
+      const int32_t e = l1_extra_partner(c);
+      const int32_t u1 = l1_forward_from_end(c, 1), u2 = l1_forward_from_end(c, 2),
+                    u3 = l1_forward_from_end(c, 3);
       const int32_t want = e != 0 ? e : u1;
       if (lib(pp[1]) != want) {
         std::swap(pp[1], pp[2]);
@@ -503,10 +481,10 @@ void calc_dtp_plan_(int32_t, int32_t n, const int32_t* iatm, int32_t& ierr) {
     if (!l1_atom(a)) continue;
     const int32_t b = r.l1a_iback(a);
     if (!in(b)) continue;
-    const int32_t last = forward_from_end(a, 1);
+    const int32_t last = l1_forward_from_end(a, 1);
     int32_t f1 = 0, f2 = 0;
     if (r.l1a_ndist(a) == 1) {
-      f1 = extra_partner(a);
+      f1 = l1_extra_partner(a);
       f2 = last;
     } else {
       f1 = last;
@@ -533,7 +511,7 @@ void calc_dtp_plan_(int32_t, int32_t n, const int32_t* iatm, int32_t& ierr) {
     const int32_t a = lib(iatm[i]);
     if (!l1_atom(a)) continue;
     const int32_t x = r.l1a_iback(a);
-    if (!in(x) || forward_from_end(x, 1) != a) continue;
+    if (!in(x) || l1_forward_from_end(x, 1) != a) continue;
     const int32_t y = r.l1a_iback(x);
     if (!in(y)) continue;
     const int32_t z = r.l1a_iback(y);
