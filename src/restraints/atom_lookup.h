@@ -39,3 +39,36 @@ void srch_num_(int32_t mdoc, std::string_view name, int32_t& n, restraints::AltC
 // common, ".."), or, with no correction code in use, the one alternate
 // code in use.
 void chk_alt_(int32_t n, const rt::FixedText<2>* corr, char& check);
+
+namespace restraints {
+
+// Calls visit(idx) for every combination of one position of each of m atoms
+// (at most four; atom k has n[k] positions, idx[k] counts from 1), the last
+// atom's positions innermost; nothing when an atom has none.
+template <typename Visit>
+void each_combination(int m, const int32_t* n, Visit visit) {
+  for (int k = 0; k < m; ++k)
+    if (n[k] < 1) return;
+  int32_t idx[4] = {1, 1, 1, 1};
+  for (;;) {
+    visit(static_cast<const int32_t*>(idx));
+    int k = m - 1;
+    while (k >= 0 && ++idx[k] > n[k]) idx[k--] = 1;
+    if (k < 0) return;
+  }
+}
+
+// The combinations among those whose codes code(k, idx[k]) may stand in one
+// restraint (chk_alt_).
+template <typename Code, typename Use>
+void each_compatible(int m, const int32_t* n, Code code, Use use) {
+  each_combination(m, n, [&](const int32_t* idx) {
+    rt::FixedText<2> codes[4];
+    for (int k = 0; k < m; ++k) codes[k] = code(k, idx[k]);
+    char check = 'N';
+    chk_alt_(m, codes, check);
+    if (check == 'Y') use(idx);
+  });
+}
+
+}  // namespace restraints

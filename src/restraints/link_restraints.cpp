@@ -96,8 +96,9 @@ struct Choice {
 // coordinates.
 template <typename F>
 void combinations(const Atoms4& at, const LinkState& st, bool special_bond, int32_t lid, F f) {
-  int32_t idx[4] = {1, 1, 1, 1};
-  for (;;) {
+  int32_t n[4] = {0, 0, 0, 0};
+  for (int k = 0; k < at.m; ++k) n[k] = at.a[k].n;
+  restraints::each_combination(at.m, n, [&](const int32_t* idx) {
     rt::FixedText<2> codes[4];
     Choice c;
     bool present = true;
@@ -120,10 +121,7 @@ void combinations(const Atoms4& at, const LinkState& st, bool special_bond, int3
       if (p1 == st.alts1 && p2 == st.alts2) ok = 'Y';
     }
     if (ok == 'Y' && present) f(c);
-    int k = at.m - 1;
-    while (k >= 0 && ++idx[k] > at.a[k].n) idx[k--] = 1;
-    if (k < 0) return;
-  }
+  });
 }
 
 void write(int32_t mdoc, const char* kind, rt::FixedText<8> label, const Atoms4& at,

@@ -83,21 +83,19 @@ int side_of(int32_t flag, bool reversed) {
   return s == kBefore ? kCurrent : kBefore;
 }
 
+// Every combination of positions of the k atoms whose codes may stand in one
+// restraint, handed to use(indices) counted from 0.
 template <int K, typename Use>
 void combinations(const LinkAtom* const (&f)[K], Use use) {
-  for (int k = 0; k < K; ++k)
-    if (f[k]->n < 1) return;
-  int idx[K] = {};
-  for (;;) {
-    rt::FixedText<2> codes[K];
-    for (int k = 0; k < K; ++k) codes[k] = f[k]->corr[idx[k]];
-    char check = 'N';
-    chk_alt_(K, codes, check);
-    if (check == 'Y') use(idx);
-    int k = K - 1;
-    while (k >= 0 && ++idx[k] >= f[k]->n) idx[k--] = 0;
-    if (k < 0) return;
-  }
+  int32_t n[K];
+  for (int k = 0; k < K; ++k) n[k] = f[k]->n;
+  restraints::each_compatible(
+      K, n, [&](int k, int32_t i) { return f[k]->corr[i - 1]; },
+      [&](const int32_t* idx) {
+        int at[K];
+        for (int k = 0; k < K; ++k) at[k] = idx[k] - 1;
+        use(static_cast<const int*>(at));
+      });
 }
 
 bool codes_agree(std::initializer_list<rt::FixedText<2>> codes) {

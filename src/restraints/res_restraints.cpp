@@ -57,22 +57,18 @@ struct Pick {
 // the first atom's positions outermost.
 template <typename F>
 void combinations(const Entry& e, F f) {
-  int32_t idx[4] = {1, 1, 1, 1};
   const r_scratch_t& r = r_scratch;
-  for (;;) {
-    Pick pk;
-    for (int k = 0; k < e.m; ++k) {
-      pk.p[k] = e.place[k](idx[k]);
-      pk.a[k] = r.s1_inew(pk.p[k]);
-      pk.code[k] = e.corr[k](idx[k]);
-    }
-    char ok = 'N';
-    chk_alt_(e.m, pk.code, ok);
-    if (ok == 'Y') f(pk);
-    int k = e.m - 1;
-    while (k >= 0 && ++idx[k] > e.n[k]) idx[k--] = 1;
-    if (k < 0) return;
-  }
+  restraints::each_compatible(
+      e.m, e.n, [&](int k, int32_t i) { return e.corr[k](i); },
+      [&](const int32_t* idx) {
+        Pick pk;
+        for (int k = 0; k < e.m; ++k) {
+          pk.p[k] = e.place[k](idx[k]);
+          pk.a[k] = r.s1_inew(pk.p[k]);
+          pk.code[k] = e.corr[k](idx[k]);
+        }
+        f(pk);
+      });
 }
 
 // A record may stand only on atoms with coordinates and enough occupancy.

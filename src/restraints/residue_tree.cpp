@@ -50,23 +50,15 @@ bool l1_atom(int32_t a) { return a >= 1 && a <= MAX1ATM; }
 // restraint, handed to use(positions).
 template <int K, typename Use>
 void combinations(const Found* const (&f)[K], Use use) {
-  for (int k = 0; k < K; ++k)
-    if (f[k]->n < 1) return;
-  int idx[K] = {};
-  for (;;) {
-    rt::FixedText<2> codes[K];
-    int32_t pos[K];
-    for (int k = 0; k < K; ++k) {
-      codes[k] = f[k]->corr(idx[k] + 1);
-      pos[k] = f[k]->pos(idx[k] + 1);
-    }
-    char check = 'N';
-    chk_alt_(K, codes, check);
-    if (check == 'Y') use(pos);
-    int k = K - 1;
-    while (k >= 0 && ++idx[k] >= f[k]->n) idx[k--] = 0;
-    if (k < 0) return;
-  }
+  int32_t n[K];
+  for (int k = 0; k < K; ++k) n[k] = f[k]->n;
+  restraints::each_compatible(
+      K, n, [&](int k, int32_t i) { return f[k]->corr(i); },
+      [&](const int32_t* idx) {
+        int32_t pos[K];
+        for (int k = 0; k < K; ++k) pos[k] = f[k]->pos(idx[k]);
+        use(static_cast<const int32_t*>(pos));
+      });
 }
 
 // Measured values are taken only from atoms with coordinates: not missing

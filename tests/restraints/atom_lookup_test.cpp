@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "residue_fixture.h"
 #include "restraints/link_atoms.h"
 #include "support/capture.h"
@@ -88,6 +91,25 @@ TEST(AltCompatibility, CodesThatMayShareARestraint) {
     chk_alt_(static_cast<int32_t>(corr.size()), corr.data(), check);
     EXPECT_EQ(check, row.expect) << row.label;
   }
+}
+
+// Combinations come last atom innermost, so that a later conformer
+// overwrites an earlier one; an atom without positions gives none.
+TEST(AltCompatibility, CombinationsInOrderOnlyCompatibleOnes) {
+  const char* codes[2][3] = {{".A", ".B", ""}, {"..", ".A", ".B"}};
+  const int32_t n[2] = {2, 3};
+  std::vector<std::pair<int, int>> all, kept;
+  restraints::each_combination(2, n, [&](const int32_t* idx) { all.push_back({idx[0], idx[1]}); });
+  using Pairs = std::vector<std::pair<int, int>>;
+  EXPECT_EQ(all, (Pairs{{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}}));
+  restraints::each_compatible(
+      2, n, [&](int k, int32_t i) { return rt::FixedText<2>(codes[k][i - 1]); },
+      [&](const int32_t* idx) { kept.push_back({idx[0], idx[1]}); });
+  EXPECT_EQ(kept, (Pairs{{1, 1}, {1, 2}, {2, 1}, {2, 3}}));
+  const int32_t none[3] = {2, 0, 1};
+  int calls = 0;
+  restraints::each_combination(3, none, [&](const int32_t*) { ++calls; });
+  EXPECT_EQ(calls, 0) << "an atom without positions";
 }
 
 // A plane is written once per code in use: each code listed once under its
