@@ -18,6 +18,7 @@
 #include "builder/ideal_pass.h"
 #include "builder/planes.h"
 #include "builder/valency.h"
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/new_bonds.h"
 #include "dictionary/new_input_checks.h"
@@ -38,10 +39,8 @@ namespace {
 int heavy_atoms() {
   const r_scratch_t& s = r_scratch;
   int n = 0;
-  for (int a = 1; a <= s.l1a_natom; ++a) {
-    const std::string_view e = s.l1a_symb(a).view().substr(0, 2);
-    if (e != "H " && e != "D ") ++n;
-  }
+  for (int a = 1; a <= s.l1a_natom; ++a)
+    if (!dictionary::is_hydrogen(s.l1a_symb(a))) ++n;
   return n;
 }
 

@@ -1,6 +1,7 @@
 // Coordinate and structure output during restraint generation.
 #include "restraints/coord_output.h"
 
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
@@ -159,11 +160,6 @@ void coordinates(Work w, std::string_view mode, int32_t mdoc, int32_t naniso, in
   }
 }
 
-bool hydrogen(const rt::FixedText<4>& s) {
-  const std::string_view two = s.view().substr(0, 2);
-  return two == "H " || two == "D ";
-}
-
 // Serial of a tree partner: inside the residue by its place, else the
 // serial across the link, else the link value as it stands.
 int32_t partner_serial(int32_t link, int32_t across) {
@@ -188,7 +184,7 @@ void structure_rows(int32_t mdoc, int32_t& ierr) {
     if (r.s2_inew(i) > 0) r.s2_hbt(r.s2_inew(i)) = "N";
   for (int32_t i = 1; i <= places; ++i) {
     const int32_t k = r.s2_inew(i);
-    if (k > 0 && hydrogen(r.c2_asymb(k)) && r.s2_iback(k) > 0) r.s2_hbt(r.s2_iback(k)) = "H";
+    if (k > 0 && dictionary::is_hydrogen(r.c2_asymb(k)) && r.s2_iback(k) > 0) r.s2_hbt(r.s2_iback(k)) = "H";
   }
   output::Line line;
   int32_t n = 0;
@@ -201,7 +197,7 @@ void structure_rows(int32_t mdoc, int32_t& ierr) {
     const int32_t nx = r.s2_nextr(k);
     const int32_t extr1 = nx >= 1 ? r.c2_iglobal + r.s2_iold(r.s2_iextr(1, k)) : 0;
     const int32_t extr2 = nx >= 2 ? r.c2_iglobal + r.s2_iold(r.s2_iextr(2, k)) : 0;
-    if (hydrogen(r.c2_asymb(k))) r.s2_hbt(k) = "H";
+    if (dictionary::is_hydrogen(r.c2_asymb(k))) r.s2_hbt(k) = "H";
     rt::FixedText<4> t = r.s2_chem(k);
     if (t.is_blank()) t = ".";
     const int32_t e = restraints::energy_type_row(t);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "dictionary/element_table.h"
 #include "foundation/kernels.h"
 #include "restraints/ideal_hand.h"
 #include "suite/pi.h"
@@ -16,9 +17,7 @@ constexpr float kDeg = suite::kPi<float> / 180.0f;
 
 bool Permission::allows(const WorkSlot& s, int32_t a) const {
   if (!in_rows(a) || s.atype(a)(1) != 'M') return false;
-  const std::string_view e = s.asymb(a).view().substr(0, 2);
-  const bool hydrogen = e == "H " || e == "D ";
-  return hydrogen ? h_flag == 'A' : rflag == 'Y';
+  return dictionary::is_hydrogen(s.asymb(a)) ? h_flag == 'A' : rflag == 'Y';
 }
 
 bool place_atom(const WorkSlot& s, int32_t parent, int32_t child, const float* ref, const float* axis,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dictionary/descr_lookups.h"
+#include "dictionary/element_table.h"
 #include "dictionary/l1_kernels.h"
 #include "dictionary/lib_com.h"
 #include "foundation/kernels.h"
@@ -419,10 +420,7 @@ PlaneTorsion plane_torsion(const int32_t* quad_pos, const int32_t* quad_lib) {
   return {v, false};
 }
 
-bool hydrogen_like(int32_t a) {
-  const std::string_view e = r_scratch.l1a_symb(a).view().substr(0, 2);
-  return e == "H " || e == "D ";
-}
+bool hydrogen_like(int32_t a) { return dictionary::is_hydrogen(r_scratch.l1a_symb(a)); }
 
 }  // namespace
 
