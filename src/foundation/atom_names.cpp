@@ -11,6 +11,10 @@
 
 namespace {
 
+// The heavy-element list, by the first two characters of a symbol (a
+// one-letter symbol is the letter and a blank).  It is the only copy: the
+// PDB name repair, the builder's metals and the distance-limit classes of
+// the links all ask is_heavy_element.
 constexpr std::string_view kElements[] = {
     "CO", "MG", "CA", "ZN", "CU", "FE", "CL", "BR", "MN", "PB", "HG", "AL", "GD", "NA", "CD", "NI",
     "SR", "IN", "HO", "YB", "TE", "LI", "RB", "BA", "CS", "SM", "TL", "PT", "BE", "SE", "MO", "SI",
