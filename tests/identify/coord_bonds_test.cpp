@@ -106,6 +106,31 @@ TEST(CoorConn, TreeConnectionsJoinDistanceBondsInOrder) {
   EXPECT_EQ(r.l1a_conn(2, 1), 3);
 }
 
+TEST(CoorConn, DistanceBondsInAscendingPairOrder) {
+  r_scratch_t& r = r_scratch;
+  r.l1l_mname = "NEW";
+  r.l1a_natom = 4;
+  r.l1b_nbond = r.l1n_nconn = 0;
+  // 1-4 and 2-3 bonded, listed by the first atom of each pair.
+  const float x[4] = {0.0f, 10.0f, 11.5f, 1.5f};
+  for (int i = 1; i <= 4; ++i) {
+    r.l1a_aname(i) = std::string("A") + char('0' + i);
+    r.l1a_atype(i) = "C";
+    r.l1a_x(i) = x[i - 1];
+    r.l1a_y(i) = r.l1a_z(i) = 0.0f;
+    r.l1a_coor_flag(i) = "Y";
+    r.l1a_ndist(i) = 0;
+    r.l1a_lencon(1, i) = 0;
+  }
+  int32_t ierr = 0;
+  coor_conn_(0, "    ", ierr);
+  ASSERT_EQ(r.l1b_nbond, 2);
+  EXPECT_EQ(r.l1b_i1atm(1), 1);
+  EXPECT_EQ(r.l1b_i2atm(1), 4);
+  EXPECT_EQ(r.l1b_i1atm(2), 2);
+  EXPECT_EQ(r.l1b_i2atm(2), 3);
+}
+
 // Every bond the component lists is found from its ideal coordinates, and
 // no other.
 TEST(CrdConn, ComponentBondsFromIdealCoordinates) {
