@@ -39,18 +39,6 @@ int valid_conn(std::string_view link) {
   return code >= 2 && code <= cif_types.n_conn_type ? code : 0;
 }
 
-void swap_sides(int k) {
-  auto& l = link_inf;
-  std::swap(l.ln_1ires(k), l.ln_2ires(k));
-  std::swap(l.ln_1ichn(k), l.ln_2ichn(k));
-  std::swap(l.ln_1rnam(k), l.ln_2rnam(k));
-  std::swap(l.ln_seq1(k), l.ln_seq2(k));
-  std::swap(l.ln_1chn(k), l.ln_2chn(k));
-  std::swap(l.ln_atom1(k), l.ln_atom2(k));
-  std::swap(l.ln_symm1(k), l.ln_symm2(k));
-  std::swap(l.ln_alt1(k), l.ln_alt2(k));
-}
-
 // Links stand in the order of the library's bond atoms.
 void orient_links() {
   for (int k = 1; k <= link_inf.ln_n; ++k) {
@@ -59,7 +47,7 @@ void orient_links() {
     rt::FixedText<4> a1, a2;
     int32_t it = 0;
     get_link_atom_(link_inf.ln_id(k), a1, a2, it);
-    if (it > 0 && link_inf.ln_atom1(k) == a2 && link_inf.ln_atom2(k) == a1) swap_sides(k);
+    if (it > 0 && link_inf.ln_atom1(k) == a2 && link_inf.ln_atom2(k) == a1) connect::swap_link_ends(k);
   }
 }
 

@@ -51,16 +51,8 @@ int atom_of(int ir, std::string_view name) {
 // to in reverse: the restraints give the link's first end to the row's first
 // residue.
 void swap_partners(int k, End& a, End& b) {
-  auto& l = link_inf;
   std::swap(a, b);
-  std::swap(l.ln_1ires(k), l.ln_2ires(k));
-  std::swap(l.ln_1ichn(k), l.ln_2ichn(k));
-  std::swap(l.ln_1rnam(k), l.ln_2rnam(k));
-  std::swap(l.ln_seq1(k), l.ln_seq2(k));
-  std::swap(l.ln_1chn(k), l.ln_2chn(k));
-  std::swap(l.ln_atom1(k), l.ln_atom2(k));
-  std::swap(l.ln_symm1(k), l.ln_symm2(k));
-  std::swap(l.ln_alt1(k), l.ln_alt2(k));
+  connect::swap_link_ends(k);
 }
 
 Name4 element_of(int ia) {

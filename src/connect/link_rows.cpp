@@ -1,7 +1,21 @@
-// Link rows by residue.
+// Link rows by residue, and the exchange of a row's two ends.
 #include "connect/link_rows.h"
 
+#include <utility>
+
 namespace connect {
+
+void swap_link_ends(int k) {
+  auto& l = link_inf;
+  std::swap(l.ln_1ires(k), l.ln_2ires(k));
+  std::swap(l.ln_1ichn(k), l.ln_2ichn(k));
+  std::swap(l.ln_1rnam(k), l.ln_2rnam(k));
+  std::swap(l.ln_seq1(k), l.ln_seq2(k));
+  std::swap(l.ln_1chn(k), l.ln_2chn(k));
+  std::swap(l.ln_atom1(k), l.ln_atom2(k));
+  std::swap(l.ln_symm1(k), l.ln_symm2(k));
+  std::swap(l.ln_alt1(k), l.ln_alt2(k));
+}
 
 void LinkRows::clear() {
   for (int k = 1; k <= n_; ++k) {

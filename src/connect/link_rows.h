@@ -10,6 +10,10 @@
 
 namespace connect {
 
+// Exchanges the two ends of link row k, every column that belongs to an end,
+// so that the row's first end becomes the link description's first partner.
+void swap_link_ends(int k);
+
 // Built over rows 1..n of link_inf as they stand; a stage that changes the
 // residue columns of those rows builds again.  Visits come in table order.
 class LinkRows {
