@@ -1,8 +1,11 @@
 // Atom check of a residue against its library monomer.
 #include "restraints/atom_check.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "dictionary/dict_index.h"
 #include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/lib_numbering.h"
@@ -238,17 +241,29 @@ void hydrogen_policy() {
   }
 }
 
-void new_order() {
+// Places in the residue's atom order: the monomer's tree order, except for
+// a monomer built in this run from the coordinates, whose atoms keep the
+// order in which the model gives them.  The builder's tree follows the order
+// of the atoms it is given, so a run on the coordinate file written here
+// builds the same tree, with the same torsions and chiral centres.
+void new_order(bool read_order) {
   r_scratch_t& r = r_scratch;
-  int32_t k = 0, m = 0;
+  std::vector<int32_t> kept;
   for (int32_t i = 1; i <= r.l1a_natom; ++i) {
     const int32_t j = r.l1a_icr(i);
     if (r.l1a_atype(i) == "D" || j < 1) continue;
+    kept.push_back(i);
+  }
+  int32_t m = 0;
+  for (const int32_t i : kept) r.l1a_inew(++m) = i;
+  if (read_order)
+    std::stable_sort(kept.begin(), kept.end(), [&](int32_t a, int32_t b) { return r.l1a_icr(a) < r.l1a_icr(b); });
+  int32_t k = 0;
+  for (const int32_t i : kept) {
+    const int32_t j = r.l1a_icr(i);
     ++k;
-    ++m;
     r.s1_inew(k) = j;
     r.s1_iold(j) = k;
-    r.l1a_inew(m) = i;
     r.c1_asymb(j) = r.l1a_symb(i);
     if (r.c1_nalt(j) <= 1) continue;
     for (int32_t ic = 1; ic <= r.c1_natom && k < MX1ATOM; ++ic) {
@@ -261,6 +276,13 @@ void new_order() {
   }
   r.c1_igatm = k;
   r.l1a_igatm = m;
+}
+
+// A monomer the run built itself, flagged for the new library.
+bool built_in_this_run(std::string_view mon) {
+  bool built = false;
+  dictionary::list_entries(mon, [&](int32_t l) { built = built || r_scratch.lml_fuse(l) == "C"; });
+  return built;
 }
 
 struct Reports {
@@ -487,7 +509,7 @@ void chklst_(int32_t mdoc, std::string_view mon, int32_t& ipr_miss, int32_t& ipr
   match_library(mdoc, ierr);
   apply_deletions();
   hydrogen_policy();
-  new_order();
+  new_order(built_in_this_run(mon));
   reports(rep, msg, ipr_miss, ipr_abs, ipr_del, na_miss, na_abs, na_del);
   r_scratch_t& r = r_scratch;
   set_num_(mdoc, mon, r.c1_pnum, ierr);
