@@ -43,6 +43,20 @@ void add_once(int32_t* list, int& count, int32_t code) {
 
 namespace restraints {
 
+int32_t code_number(const rt::FixedText<2>& pair) {
+  int32_t corr[1], alt[1];
+  int ncorr = 0, nalt = 0;
+  return conformer_code(pair, corr, ncorr, alt, nalt);
+}
+
+void conformer_of(int32_t m, const rt::FixedText<2>* codes, int& at, char& letter) {
+  at = 1;
+  letter = code_in_use(m, codes, 1);
+  if (letter != '.') return;
+  at = 2;
+  letter = code_in_use(m, codes, 2);
+}
+
 int32_t conformer_code(const rt::FixedText<2>& pair, int32_t* corr_codes, int& ncorr,
                        int32_t* alt_codes, int& nalt) {
   const char c = pair(1), a = pair(2);

@@ -24,6 +24,9 @@ using AltPlaces = rt::Array1<int32_t, MX1ALT>;
 int32_t conformer_code(const rt::FixedText<2>& pair, int32_t* corr_codes, int& ncorr,
                        int32_t* alt_codes, int& nalt);
 
+// The number conformer_code gives a pair, without adding it to a list.
+int32_t code_number(const rt::FixedText<2>& pair);
+
 }  // namespace restraints
 
 // The tree positions of the first atom named `name` (states 'U' and 'D'
@@ -58,8 +61,34 @@ void each_combination(int m, const int32_t* n, Visit visit) {
   }
 }
 
+// The conformer that m compatible code pairs stand for, read as chk_alt_
+// reads them: the correction code (at 1) when one is in use, else the
+// alternate code (at 2); letter '.' when every pair is common.
+void conformer_of(int32_t m, const rt::FixedText<2>* codes, int& at, char& letter);
+
+// False when the combination idx (codes[k] = code(k, idx[k])) takes the
+// common position ("..") of an atom that also has a position coded for the
+// combination's conformer: that coded position is the atom's place in the
+// conformer, and the common one serves only the conformers the atom has no
+// copy of.  Without it, a bond could join a blank-coded atom to another
+// atom's B position while the atom's own B copy lies elsewhere.
+template <typename Code>
+bool common_positions_fit(int m, const int32_t* n, const int32_t* idx,
+                          const rt::FixedText<2>* codes, Code code) {
+  int at = 0;
+  char letter = '.';
+  conformer_of(m, codes, at, letter);
+  if (letter == '.') return true;
+  for (int k = 0; k < m; ++k) {
+    if (!(codes[k] == "..")) continue;
+    for (int32_t j = 1; j <= n[k]; ++j)
+      if (j != idx[k] && code(k, j)(at) == letter) return false;
+  }
+  return true;
+}
+
 // The combinations among those whose codes code(k, idx[k]) may stand in one
-// restraint (chk_alt_).
+// restraint (chk_alt_), each atom in the position it has in the conformer.
 template <typename Code, typename Use>
 void each_compatible(int m, const int32_t* n, Code code, Use use) {
   each_combination(m, n, [&](const int32_t* idx) {
@@ -67,7 +96,7 @@ void each_compatible(int m, const int32_t* n, Code code, Use use) {
     for (int k = 0; k < m; ++k) codes[k] = code(k, idx[k]);
     char check = 'N';
     chk_alt_(m, codes, check);
-    if (check == 'Y') use(idx);
+    if (check == 'Y' && common_positions_fit(m, n, idx, codes, code)) use(idx);
   });
 }
 

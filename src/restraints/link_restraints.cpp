@@ -113,7 +113,10 @@ void combinations(const Atoms4& at, const LinkState& st, bool special_bond, int3
     }
     char ok = 'N';
     chk_alt_(at.m, codes, ok);
-    if (ok != 'Y' && special_bond) {
+    if (ok == 'Y') {
+      const auto code = [&](int k, int32_t i) { return at.a[k].corr(i); };
+      if (!restraints::common_positions_fit(at.m, n, idx, codes, code)) ok = 'N';
+    } else if (special_bond) {
       // The special row names one pair of positions that the codes alone
       // would keep apart.
       const char p1 = at.a[0].side == 1 ? codes[0](2) : codes[1](2);
@@ -290,6 +293,11 @@ void iplan_rstr_l_(int32_t mdoc, char list, int32_t l, std::string_view link,
     int nf = 0;
     int32_t pos_codes[MX1ALT * MAXLAPL], neg_codes[MX1ALT * MAXLAPL];
     int npos = 0, nneg = 0;
+    // The codes of copies that follow a member's common position are listed
+    // after all others, so that the planes keep the order they had before
+    // those copies took part.
+    rt::FixedText<2> later[MX1ALT * MAXLAPL];
+    int nlater = 0;
     for (int32_t k = 1; k <= std::min(r.llp_natom(ip), MAXLAPL); ++k) {
       LinkAtom a;
       if (!find_link_atom(mdoc, st, r.llp_atom(k, ip), r.llp_fatom(k, ip), lid, a, ierr)) continue;
@@ -297,17 +305,23 @@ void iplan_rstr_l_(int32_t mdoc, char list, int32_t l, std::string_view link,
       p.dev = r.llp_dev(k, ip);
       p.offset = a.offset;
       p.n = 0;
+      bool common = false;
       for (int32_t j = 1; j <= a.n && p.n < MX1ALT; ++j) {
-        const bool last = a.corr(j) == "..";
-        if (last) p.n = 0;
-        p.code[p.n] = restraints::conformer_code(a.corr(j), pos_codes, npos, neg_codes, nneg);
+        if (common && !(a.corr(j) == "..")) {
+          p.code[p.n] = restraints::code_number(a.corr(j));
+          later[nlater++] = a.corr(j);
+        } else {
+          p.code[p.n] = restraints::conformer_code(a.corr(j), pos_codes, npos, neg_codes, nneg);
+        }
+        common = common || a.corr(j) == "..";
         p.iname[p.n] = a.iname(j);
         p.iat[p.n] = a.iat(j);
         for (int i = 0; i < 3; ++i) p.x[p.n][i] = a.iat(j) > 0 ? a.x(i + 1, j) : 0.0f;
         ++p.n;
-        if (last) break;
       }
     }
+    for (int k = 0; k < nlater; ++k)
+      restraints::conformer_code(later[k], pos_codes, npos, neg_codes, nneg);
     if (nf < 4) continue;
     auto write_plane = [&](auto take, const char* what) {
       float dev[MAXLAPL], dobs[MAXLAPL], xx[3 * MAXLAPL];
@@ -336,11 +350,15 @@ void iplan_rstr_l_(int32_t mdoc, char list, int32_t l, std::string_view link,
       continue;
     }
     // A member without coordinates would spoil the fit: every position
-    // taken must have them.
+    // taken must have them.  A member's own position in the conformer comes
+    // before its common one, which serves only the conformers it has no
+    // copy of.
     auto with_code = [](int32_t code) {
       return [code](const PlaneAtom& p) {
         for (int j = 0; j < p.n; ++j)
-          if ((p.code[j] == 0 || p.code[j] == code) && p.iat[j] > 0) return j;
+          if (p.code[j] == code && p.iat[j] > 0) return j;
+        for (int j = 0; j < p.n; ++j)
+          if (p.code[j] == 0 && p.iat[j] > 0) return j;
         return -1;
       };
     };

@@ -251,6 +251,11 @@ void one_plane(int32_t mdoc, int32_t ip, int32_t& ierr) {
   int ns = 0;
   int32_t corr_codes[MX1ALT * MAX1APL], alt_codes[MX1ALT * MAX1APL];
   int ncorr = 0, nalt = 0;
+  // The codes of copies that follow a member's common position are listed
+  // after all others, so that the planes come in the order they did before
+  // those copies took part.
+  Code later[MX1ALT * MAX1APL];
+  int nlater = 0;
   const int32_t natom = std::min(r.l1p_natom(ip), MAX1APL);
   for (int32_t k = 1; k <= natom; ++k) {
     int32_t n = 0;
@@ -261,18 +266,20 @@ void one_plane(int32_t mdoc, int32_t ip, int32_t& ierr) {
     Slot& s = slots[ns++];
     s.dev = r.l1p_dev(k, ip);
     s.n = 0;
+    bool common = false;
     for (int32_t j = 1; j <= n; ++j) {
-      const char c = corr(j)(1), a = corr(j)(2);
-      if (c == '.' && a == '.') {
-        s.n = 1;
-        s.code[0] = 0;
-        s.place[0] = place(j);
-        break;
+      if (common && !(corr(j) == "..")) {
+        s.code[s.n] = restraints::code_number(corr(j));
+        later[nlater++] = corr(j);
+      } else {
+        s.code[s.n] = restraints::conformer_code(corr(j), corr_codes, ncorr, alt_codes, nalt);
       }
-      s.code[s.n] = restraints::conformer_code(corr(j), corr_codes, ncorr, alt_codes, nalt);
+      common = common || corr(j) == "..";
       s.place[s.n++] = place(j);
     }
   }
+  for (int k = 0; k < nlater; ++k)
+    restraints::conformer_code(later[k], corr_codes, ncorr, alt_codes, nalt);
   if (ns < 4) return;
   float dev[MAX1APL];
   int32_t at[MAX1APL];
@@ -281,15 +288,21 @@ void one_plane(int32_t mdoc, int32_t ip, int32_t& ierr) {
     write_plane(mdoc, r.l1p_label(ip), dev, at, ns, ierr);
     return;
   }
+  // A member's own position in the conformer, else its common one: a
+  // common position serves only the conformers the member has no copy of.
   auto plane_of = [&](int32_t code) {
     int np = 0;
-    for (int k = 0; k < ns; ++k)
-      for (int j = 0; j < slots[k].n; ++j)
-        if (slots[k].code[j] == code || slots[k].code[j] == 0) {
-          dev[np] = slots[k].dev;
-          at[np++] = slots[k].place[j];
-          break;
-        }
+    for (int k = 0; k < ns; ++k) {
+      const Slot& s = slots[k];
+      int take = -1;
+      for (int j = 0; j < s.n && take < 0; ++j)
+        if (s.code[j] == code) take = j;
+      for (int j = 0; j < s.n && take < 0; ++j)
+        if (s.code[j] == 0) take = j;
+      if (take < 0) continue;
+      dev[np] = s.dev;
+      at[np++] = s.place[take];
+    }
     write_plane(mdoc, r.l1p_label(ip), dev, at, np, ierr);
   };
   for (int k = 0; k < ncorr; ++k) plane_of(corr_codes[k]);

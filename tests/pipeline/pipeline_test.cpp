@@ -51,7 +51,10 @@ Options on(const std::string& model) {
 // 180/5); observed values worked out from the input coordinates (MET N-CA
 // 1.474, the MET-SER peptide C-N 1.331) and for every bond by script; each
 // restraint's atom names equal the coordinate file's names at its serials;
-// every column of the BOND, ANGL, TORS and PLAN layouts.  The N-terminal
+// every column of the BOND, ANGL, TORS and PLAN layouts; the arginine's
+// blank-coded CZ restrained with NE, NH1 A and NH2 A only and CZ B with the B
+// atoms (NE-CZ and CG-CD-NE-CZ once for each CZ), its guanidine plane once
+// per conformer, each on its own CZ.  The N-terminal
 // N-CA and angles at N carry energy constant 0: the test energy library has
 // no bond or angle of the terminal NT3 nitrogen with CH1.
 TEST(PipelineFiles, SmallEntryWritesItsThreeFilesWhole) {

@@ -331,7 +331,7 @@ TEST(MmcifLinks, EveryBondOfTheShippedEntriesHasAWeightAndAFittingIdeal) {
   for (const char* model :
        {"1A8O.pdb", "cif_1A8O.cif", "1SSU_mod.pdb", "cif_1SSU_mod.cif", "2BEG.pdb", "cif_2BEG.cif",
         "1LCD.pdb", "cif_1LCD_dna.cif", "cif_1LCD_pair.cif", "1A8O_gap.pdb", "cif_1A8O_gap.cif",
-        "nag_chain.pdb", "pdb_zinc_two_fold_two_links.pdb"}) {
+        "nag_chain.pdb", "pdb_zinc_two_fold_two_links.pdb", "disordered.pdb"}) {
     SCOPED_TRACE(model);
     expect_sound_bonds(model);
   }

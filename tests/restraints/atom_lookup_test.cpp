@@ -105,11 +105,43 @@ TEST(AltCompatibility, CombinationsInOrderOnlyCompatibleOnes) {
   restraints::each_compatible(
       2, n, [&](int k, int32_t i) { return rt::FixedText<2>(codes[k][i - 1]); },
       [&](const int32_t* idx) { kept.push_back({idx[0], idx[1]}); });
-  EXPECT_EQ(kept, (Pairs{{1, 1}, {1, 2}, {2, 1}, {2, 3}}));
+  EXPECT_EQ(kept, (Pairs{{1, 2}, {2, 3}})) << "the common position of atom 2 stands for neither";
   const int32_t none[3] = {2, 0, 1};
   int calls = 0;
   restraints::each_combination(3, none, [&](const int32_t*) { ++calls; });
   EXPECT_EQ(calls, 0) << "an atom without positions";
+}
+
+// A common position of an atom that has a copy of its own in a conformer is
+// not the atom's place in that conformer; it still serves the conformers the
+// atom has no copy of, and an atom without copies serves them all.
+TEST(AltCompatibility, ACommonPositionGivesWayToTheAtomsOwnCopy) {
+  using Codes = std::vector<std::vector<const char*>>;
+  using Kept = std::vector<std::vector<int>>;
+  auto kept = [](const Codes& codes) {
+    int32_t n[4] = {};
+    for (size_t k = 0; k < codes.size(); ++k) n[k] = static_cast<int32_t>(codes[k].size());
+    Kept out;
+    restraints::each_compatible(
+        static_cast<int>(codes.size()), n,
+        [&](int k, int32_t i) { return rt::FixedText<2>(codes[k][i - 1]); },
+        [&](const int32_t* idx) { out.emplace_back(idx, idx + codes.size()); });
+    return out;
+  };
+  // Blank CZ beside CZ B, NH1 in A and B: CZ-NH1 once per conformer.
+  EXPECT_EQ(kept({{"..", ".B"}, {".A", ".B"}}), (Kept{{1, 1}, {2, 2}}));
+  // The copy listed before the common position changes nothing.
+  EXPECT_EQ(kept({{".B", ".."}, {".A", ".B"}}), (Kept{{1, 2}, {2, 1}}));
+  // NE without copies stays with every CZ; a combination of common
+  // positions only stands for no conformer.
+  EXPECT_EQ(kept({{".."}, {"..", ".B"}}), (Kept{{1, 1}, {1, 2}}));
+  // The conformer may come from a later atom: NE-CZ-NH1.
+  EXPECT_EQ(kept({{".."}, {"..", ".B"}, {".A", ".B"}}), (Kept{{1, 1, 1}, {1, 2, 2}}));
+  // With a correction code in use, its letter is the conformer.
+  EXPECT_EQ(kept({{"..", "1."}, {"1.", "2."}}), (Kept{{1, 2}, {2, 1}}));
+  // An alternate copy does not push the common position out of a
+  // correction-code combination.
+  EXPECT_EQ(kept({{"..", ".B"}, {"1B"}}), (Kept{{1, 1}}));
 }
 
 // A plane is written once per code in use: each code listed once under its

@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,11 +64,20 @@ class ResidueRestraints : public rtest::EntryTest<testing::TestWithParam<char>> 
   // gathered and checked.
   void split_og() { split("SER", " 178 ", "OG"); }
   void split(const char* res, const char* num, const char* atom) {
+    gather(res, num);
+    add_copy(atom, "A", 0.5f);
+    check_list(res);
+  }
+  void gather(const char* res, const char* num) {
     ir = rtest::residue('A', num);
     ASSERT_EQ(resid_inf.res_name(ir), res);
     const int32_t ias = resid_inf.iratm_first(ir);
     int32_t ierr = 0;
     get_monom_(99, ' ', 1, ir, ias, ias + resid_inf.natm_res(ir) - 1, ierr);
+  }
+  // A copy of `atom` in conformer B, moved by `shift` A along x; the position
+  // as read takes the code `own` ("." leaves it common).
+  void add_copy(const char* atom, const char* own, float shift) {
     r_scratch_t& r = r_scratch;
     int32_t og = 0;
     for (int32_t k = 1; k <= r.c1_natom; ++k)
@@ -75,14 +85,17 @@ class ResidueRestraints : public rtest::EntryTest<testing::TestWithParam<char>> 
     const int32_t b = ++r.c1_natom;
     r.c1_aname(b) = atom;
     r.c1_atype(b) = "M";
-    r.c1_alt(og) = "A";
+    r.c1_alt(og) = own;
     r.c1_alt(b) = "B";
     r.c1_corr(b) = ".";
     r.c1_occ(og) = r.c1_occ(b) = 0.5f;
-    for (int i = 1; i <= 3; ++i) r.c1_xyz(i, b) = r.c1_xyz(i, og) + (i == 1 ? 0.5f : 0.0f);
+    for (int i = 1; i <= 3; ++i) r.c1_xyz(i, b) = r.c1_xyz(i, og) + (i == 1 ? shift : 0.0f);
     r.c1_nalt(og) = 2;
     r.c1_nalt(b) = 0;
     r.c1_ialt(b) = og;
+  }
+  void check_list(const char* res) {
+    int32_t ierr = 0;
     rt::FixedText<8> mon(res);
     captured([&] { cp_mlib_(99, mon, ierr); });
     rtest::Counts cnt;
@@ -218,6 +231,42 @@ TEST_P(ResidueRestraints, APlaneWithAConformerPairIsWrittenOncePerConformer) {
   std::vector<std::string> a = common, b = common;
   a.push_back("CZA");
   b.push_back("CZB");
+  EXPECT_EQ(planes.begin()->second, a);
+  EXPECT_EQ(planes.rbegin()->second, b);
+}
+
+// PHE 161 with CE1 in conformers A and B and CZ as read left common beside a
+// copy CZ B 1.5 A away: in conformer B the ring closes on CZ B, so the
+// common CZ is restrained only with A positions and with atoms that have no
+// copy; paired with CE1 B it would stand 1.5 A off its ideal.
+TEST_P(ResidueRestraints, ACommonPositionServesOnlyTheConformersWithoutACopy) {
+  gather("PHE", " 161 ");
+  add_copy("CE1", "A", 0.3f);
+  add_copy("CZ", ".", 1.5f);
+  check_list("PHE");
+  const std::vector<Row> rows = restrain();
+  auto label = [&](int32_t serial) {
+    return name(serial) + r_scratch.c1_alt(r_scratch.s1_inew(serial - 1000)).str();
+  };
+  std::multiset<std::string> cz_bonds;
+  std::map<int, std::vector<std::string>> planes;
+  for (const Row& row : rows) {
+    if (row.kind == "BOND" && (name(row.ia[0]) == "CZ" || name(row.ia[1]) == "CZ"))
+      cz_bonds.insert(label(row.ia[0]) + "-" + label(row.ia[1]));
+    if (row.kind == "PLAN") planes[row.num].push_back(label(row.ia[0]));
+    bool common_cz = false, coded_b = false;
+    for (int k = 0; k < 4 && row.ia[k] > 0; ++k) {
+      common_cz = common_cz || label(row.ia[k]) == "CZ.";
+      coded_b = coded_b || label(row.ia[k]).back() == 'B';
+    }
+    if (row.kind != "PLAN") {
+      EXPECT_FALSE(common_cz && coded_b) << row.kind << " " << row.num;
+    }
+  }
+  EXPECT_EQ(cz_bonds, (std::multiset<std::string>{"CE1A-CZ.", "CE1B-CZB", "CE2.-CZ.", "CE2.-CZB"}));
+  ASSERT_EQ(planes.size(), 2u);
+  const std::vector<std::string> a = {"CB.", "CG.", "CD1.", "CD2.", "CE1A", "CE2.", "CZ."};
+  const std::vector<std::string> b = {"CB.", "CG.", "CD1.", "CD2.", "CE1B", "CE2.", "CZB"};
   EXPECT_EQ(planes.begin()->second, a);
   EXPECT_EQ(planes.rbegin()->second, b);
 }
