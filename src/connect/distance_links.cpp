@@ -346,7 +346,7 @@ void correct_anomer(const Side& a, const Side& b, Pair& p) {
 bool record_link(const Stage& st, const Side& a, const Side& b, const Pair& p, int32_t& ierr) {
   const bool special = p.input != 0 && link_inf.ln_used(p.input) == "S";
   msgdoc_(st.mdoc, rt::fmt("(A,A8,' is found dist =',F10.3,' ideal_dist=',F10.3)",
-                           special ? " WARNING : link(spec):" : " WARNING : link:", p.link, p.dist,
+                           special ? " WARNING : link(special):" : " WARNING : link:", p.link, p.dist,
                            p.ideal));
   msgdoc_(st.mdoc, "           ch:" + side_text(a) + "->" + side_text(b));
   if (p.input != 0) {

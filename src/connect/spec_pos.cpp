@@ -14,7 +14,7 @@ namespace {
 // The first line of a report, "ch:" (warning) or "ch" (information) before the key.
 void atom_line(int32_t mdoc, std::string_view head, std::string_view ch, int ir, int ia) {
   const auto& key = resid_inf.res_num_pdb(ir);
-  msgdoc_(mdoc, rt::fmt("(A,A4,' ',A1,' of residue: ',A8,' Ir:',A5,A,A12,' in spec. position')",
+  msgdoc_(mdoc, rt::fmt("(A,A4,' ',A1,' of residue: ',A8,' Ir:',A5,A,A12,' in special position')",
                         head, atom_inf.atm_name(ia), atom_inf.id_alt(ia), resid_inf.res_name(ir),
                         key.sub(3, 7), ch, key));
 }

@@ -650,7 +650,7 @@ bool Driver::link_pass(bool special, int32_t& ierr) {
     int32_t ilink = 0;
     look_link_list_(l.ln_id(i).view(), ilink);
     if (ilink <= 0 || l.ln_id(i) == "gap") continue;
-    if (special) trace(">> spec link: " + std::to_string(i));
+    if (special) trace(">> special link: " + std::to_string(i));
     if (!describe_link(i, special ? i : 0, ierr)) return false;
   }
   return true;

@@ -33,7 +33,7 @@ TEST(SpecialPositions, AtomOnTwoFoldAxisGetsMultiplicityTwoAndKeepsTheColumn) {
   EXPECT_EQ(com_out_cif.out_cif_mult, 0);
   const std::string key(resid_inf.res_num_pdb(1).view());
   EXPECT_EQ(out, "  WARNING : Atom ZN   . of residue: ZN       Ir:" + key.substr(2, 5) + " ch:" + key +
-                     " in spec. position\n            mult=  2;  please, check occupancy.\n");
+                     " in special position\n            mult=  2;  please, check occupancy.\n");
 }
 
 TEST(SpecialPositions, ReportOnlyLeavesMultiplicityAndColumn) {
@@ -45,7 +45,7 @@ TEST(SpecialPositions, ReportOnlyLeavesMultiplicityAndColumn) {
   EXPECT_EQ(com_out_cif.out_cif_mult, 1);
   const std::string key(resid_inf.res_num_pdb(1).view());
   EXPECT_EQ(out, "  INFO:     Atom ZN   . of residue: ZN       Ir:" + key.substr(2, 5) + " ch" + key +
-                     " in spec. position\n            mult=  2, now atom\"s mult=  1 program did not "
+                     " in special position\n            mult=  2, now atom\"s mult=  1 program did not "
                      "change it\n");
 }
 
