@@ -56,13 +56,7 @@ bool bonds_by_distance(int32_t mdoc) {
           full = true;
           return;
         }
-        const int b = ++r.l1b_nbond;
-        r.l1b_i1atm(b) = i;
-        r.l1b_i2atm(b) = j;
-        r.l1b_1atm(b) = r.l1a_aname(i);
-        r.l1b_2atm(b) = r.l1a_aname(j);
-        r.l1b_vobs(b) = d;
-        r.l1b_type(b) = ".";
+        dictionary::append_observed_bond(i, j, d);
         ++r.l1a_ndist(i);
         ++r.l1a_ndist(j);
       });
@@ -175,6 +169,18 @@ float bond_limit(char c1, char c2) {
   if (c1 == 'C' && c2 == 'C') return 1.7f;
   if (c1 == '$' && c2 == '$') return kBondReach;
   return 2.4f;
+}
+
+int append_observed_bond(int i, int j, float d) {
+  r_scratch_t& r = r_scratch;
+  const int b = ++r.l1b_nbond;
+  r.l1b_i1atm(b) = i;
+  r.l1b_i2atm(b) = j;
+  r.l1b_1atm(b) = r.l1a_aname(i);
+  r.l1b_2atm(b) = r.l1a_aname(j);
+  r.l1b_vobs(b) = d;
+  r.l1b_type(b) = ".";
+  return b;
 }
 
 }  // namespace dictionary

@@ -18,6 +18,10 @@ char bond_class(std::string_view symb);
 float bond_limit(char c1, char c2);
 // The largest of the limits: no bond is longer.
 inline constexpr float kBondReach = 2.85f;
+// Appends to L1's bond list the row of atoms i and j at observed length d,
+// its type not yet set ('.'); the caller has made sure the list has room.
+// Returns the row.
+int append_observed_bond(int i, int j, float d);
 
 }  // namespace dictionary
 

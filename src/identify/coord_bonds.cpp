@@ -70,13 +70,7 @@ void coor_conn_(int32_t mdoc, std::string_view mode, int32_t& ierr) {
       ierr = 1;
       return;
     }
-    const int b = ++r.l1b_nbond;
-    r.l1b_i1atm(b) = i;
-    r.l1b_i2atm(b) = j;
-    r.l1b_1atm(b) = r.l1a_aname(i);
-    r.l1b_2atm(b) = r.l1a_aname(j);
-    r.l1b_type(b) = ".";
-    r.l1b_vobs(b) = d;
+    dictionary::append_observed_bond(i, j, d);
     if (r.l1a_ndist(i) < MAX1BRN) {
       r.l1a_conn(++r.l1a_ndist(i), i) = j;
       if (r.l1a_atype(j)(1) == 'H') ++r.l1a_lencon(1, i);
