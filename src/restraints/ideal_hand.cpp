@@ -9,6 +9,7 @@
 #include "dictionary/dict_index.h"
 #include "dictionary/lib_com.h"
 #include "foundation/kernels.h"
+#include "foundation/vec3.h"
 #include "suite/pi.h"
 
 namespace restraints {
@@ -23,16 +24,6 @@ struct IdealRows {
 };
 
 namespace {
-
-void cross(const float* a, const float* b, float* c) {
-  c[0] = a[1] * b[2] - a[2] * b[1];
-  c[1] = a[2] * b[0] - a[0] * b[2];
-  c[2] = a[0] * b[1] - a[1] * b[0];
-}
-
-void minus(const float* a, const float* b, float* c) {
-  for (int k = 0; k < 3; ++k) c[k] = a[k] - b[k];
-}
 
 // Tolerance below which a volume or a cross product counts as none: the
 // atoms of a plane, or a substituent in line with the axis.
@@ -109,10 +100,10 @@ int IdealCoordinates::hand(std::string_view c, std::string_view a, std::string_v
   float xc[3], xa[3], xb[3], xd[3];
   if (!at(c, xc) || !at(a, xa) || !at(b, xb) || !at(d, xd)) return 0;
   float u[3], v[3], w[3], n[3];
-  minus(xa, xc, u);
-  minus(xb, xc, v);
-  minus(xd, xc, w);
-  cross(v, w, n);
+  nb_vsub_(xa, xc, u);
+  nb_vsub_(xb, xc, v);
+  nb_vsub_(xd, xc, w);
+  nb_vmult_(v, w, n);
   const float vol = foundation::dot3(u, n);
   if (std::fabs(vol) < kFlat) return 0;
   return vol > 0.0f ? 1 : -1;
@@ -136,8 +127,8 @@ int IdealCoordinates::chiral_mirror(std::string_view c) const {
 
 float frame_torsion(const float* ref, const float* axis, const float* v) {
   float n1[3], n2[3];
-  cross(ref, axis, n1);
-  cross(axis, v, n2);
+  nb_vmult_(ref, axis, n1);
+  nb_vmult_(axis, v, n2);
   const float y = foundation::norm3(axis) * foundation::dot3(ref, n2);
   const float x = foundation::dot3(n1, n2);
   float t = std::atan2(y, x) * 180.0f / suite::kPi<float>;
@@ -148,14 +139,14 @@ float frame_torsion(const float* ref, const float* axis, const float* v) {
 bool offset_about(const float* xf, const float* xc, const float* xb, bool b_on_from,
                   const float* xm, float& offset) {
   float axis[3], ref[3], vb[3], vm[3], t[3];
-  minus(xc, xf, axis);
+  nb_vsub_(xc, xf, axis);
   const float* origin = b_on_from ? xf : xc;
-  minus(origin, xb, ref);
-  minus(xb, origin, vb);
-  minus(xm, xc, vm);
-  cross(vb, axis, t);
+  nb_vsub_(origin, xb, ref);
+  nb_vsub_(xb, origin, vb);
+  nb_vsub_(xm, xc, vm);
+  nb_vmult_(vb, axis, t);
   if (foundation::norm3(t) < kFlat) return false;
-  cross(vm, axis, t);
+  nb_vmult_(vm, axis, t);
   if (foundation::norm3(t) < kFlat) return false;
   offset = frame_torsion(ref, axis, vm);
   return true;
@@ -178,7 +169,7 @@ bool outer_bond(const IdealCoordinates& ideal, std::string_view c, const std::st
   for (int i = 0; i < n; ++i) {
     float x[3], u[3];
     if (!ideal.at(bonded[i], x)) continue;
-    minus(x, xc, u);
+    nb_vsub_(x, xc, u);
     const float len = foundation::norm3(u);
     if (len < kFlat) continue;
     for (int k = 0; k < 3; ++k) sum[k] += u[k] / len;
