@@ -3,6 +3,7 @@
 // ring atoms into ring types and gives group oxygens their group types.
 #include "builder/chem_types.h"
 
+#include <cmath>
 #include <initializer_list>
 #include <string>
 
@@ -11,7 +12,9 @@
 #include "builder/valency.h"
 #include "dictionary/descr_lookups.h"
 #include "dictionary/lib_com.h"
+#include "foundation/kernels.h"
 #include "foundation/messages.h"
+#include "foundation/vec3.h"
 #include "runtime/format.h"
 
 namespace {
@@ -98,6 +101,50 @@ bool library_name(Name& t) {
   return false;
 }
 
+// True when atom ia lies in the plane of its neighbours a, b and c in the
+// model.  A regular tetrahedral centre has a chiral volume of sqrt(16/27)
+// times the product of its three bond lengths; a trigonal atom bent by the
+// noise of a model (a few degrees in an NMR model or at low resolution)
+// stays below half of that, a real pyramid (an amine, a phosphine) comes
+// near the whole.  Without coordinates nothing is known: false.
+bool in_plane_of(int ia, int a, int b, int c) {
+  const r_scratch_t& r = r_scratch;
+  for (int k : {ia, a, b, c})
+    if (r.l1a_coor_flag(k) != "Y") return false;
+  const float x0[3] = {r.l1a_x(ia), r.l1a_y(ia), r.l1a_z(ia)};
+  float v[3][3];
+  const int corner[3] = {a, b, c};
+  for (int m = 0; m < 3; ++m) {
+    const float xm[3] = {r.l1a_x(corner[m]), r.l1a_y(corner[m]), r.l1a_z(corner[m])};
+    nb_vsub_(xm, x0, v[m]);
+  }
+  float n[3];
+  nb_vmult_(v[1], v[2], n);
+  constexpr float kHalfTetrahedron = 0.5f * 0.7698f;
+  const float lengths = foundation::norm3(v[0]) * foundation::norm3(v[1]) * foundation::norm3(v[2]);
+  return std::fabs(foundation::dot3(v[0], n)) < kHalfTetrahedron * lengths;
+}
+
+// An atom of three neighbours that no hand can be given to: one of its
+// bonds is aromatic or delocalised, or it lies in the plane of its
+// neighbours in the model.  The pyramid test of the bond stage flags any
+// atom whose volume passes 0.5 A^3, which a base nitrogen bent a few degrees
+// by the noise of a model already does, and the rules below give a three-
+// connected phosphorus a hand whatever its shape.  Such an atom takes the
+// flat rows here, so that its rings count as flat and it gets a plane
+// rather than a chiral row.
+bool flat_of_three(int32_t mdoc, int ia, int n) {
+  const r_scratch_t& r = r_scratch;
+  if (n != 3 || r.l1a_ndist(ia) != 3) return false;
+  for (int j = 1; j <= 3; ++j) {
+    float val = 0.0f;
+    int32_t lb = 0, st = 0;
+    srch_bond_(mdoc, r.l1l_mname.view(), ia, nb(j, ia), val, lb, st);
+    if (st == 0 && builder::is_arom(r.l1b_type(lb))) return true;
+  }
+  return in_plane_of(ia, nb(1, ia), nb(2, ia), nb(3, ia));
+}
+
 void type_atom(int32_t mdoc, int ia, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
   if (r.l1a_ndist(ia) <= 0) return;
@@ -108,7 +155,8 @@ void type_atom(int32_t mdoc, int ia, int32_t& ierr) {
   const int h = r.l1a_lencon(1, ia);
   bool err = false;
   const std::string_view e = elem2(symb);
-  Typed t = pass1_rule(e, n, h, r.l1a_ichir(ia), err);
+  const bool flat = flat_of_three(mdoc, ia, n);
+  Typed t = pass1_rule(e, n, h, flat ? -1 : r.l1a_ichir(ia), err);
   const bool known_element = e == "LI" || e == "B " || e == "C " || e == "SI" || e == "GE" ||
                              e == "SN" || e == "PB" || e == "N " || e == "P " || e == "AS" ||
                              e == "SB" || e == "BI" || e == "O " || e == "S " || e == "SE" ||
@@ -118,6 +166,7 @@ void type_atom(int32_t mdoc, int ia, int32_t& ierr) {
   if (t.type != nullptr) chem = t.type;
   else if (!known_element) chem = symb;
   if (t.flag != kKeep) r.l1a_ichir(ia) = t.flag;
+  if (flat && r.l1a_ichir(ia) > 0) r.l1a_ichir(ia) = -1;
 
   if (chem == ".") chem = symb;
   if (!library_name(chem)) {

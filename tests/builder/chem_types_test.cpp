@@ -86,6 +86,40 @@ TEST_F(ChemTypes, CountsDecideTypeAndFlag) {
   }
 }
 
+// A nitrogen on three carbons 1.45 A away, flagged a candidate centre by the
+// bond stage, `lift` A above their plane (5 degrees of bend at 0.12, the
+// pyramid of an amine at 0.5).
+TEST_F(ChemTypes, ThreeConnectedAtomInItsNeighboursPlaneIsTypedFlat) {
+  struct Case {
+    const char* label;
+    float lift;
+    bool coords;
+    const char* first_bond;
+    const char* type;
+    int flag;
+  };
+  const Case cases[] = {
+      {"bent 5 degrees, as a base N of an NMR model", 0.12f, true, "single", "N", -1},
+      {"a real pyramid", 0.5f, true, "single", "NT", 2},
+      {"a pyramid with an aromatic bond", 0.5f, true, "aromatic", "N", -1},
+      {"bent 5 degrees without coordinates", 0.12f, false, "single", "NT", 2},
+  };
+  for (const Case& c : cases) {
+    fx::clear_l1();
+    atom("X", "N", 0.0f, 0.0f, c.lift, c.coords);
+    atom("C1", "C", 1.45f, 0.0f, 0.0f, c.coords);
+    atom("C2", "C", -0.725f, 1.256f, 0.0f, c.coords);
+    atom("C3", "C", -0.725f, -1.256f, 0.0f, c.coords);
+    bond("X", "C1", c.first_bond);
+    bond("X", "C2", "single");
+    bond("X", "C3", "single");
+    R().l1a_ichir(1) = 2;
+    run();
+    EXPECT_EQ(chem_of("X"), c.type) << c.label;
+    EXPECT_EQ(R().l1a_ichir(1), c.flag) << c.label;
+  }
+}
+
 TEST_F(ChemTypes, UnknownTypeWarnsAndFallsBackToTheElement) {
   atom("X1", "XX");
   atom("C1", "C");
