@@ -1,10 +1,13 @@
 // Chiral centres and atom-centred planes.  One flag decides what an atom
 // becomes: a tetrahedral atom (flag above 0) a chiral row, a trigonal one
 // (flag below 0) a plane; the plane stage later widens and merges the planes.
+// A centre with two alike substituents keeps its row, for the shape of the
+// centre, with the sign "both".
 #include "builder/chiral_centres.h"
 
 #include <string>
 
+#include "builder/alike_substituents.h"
 #include "builder/chem_text.h"
 #include "builder/metals.h"
 #include "dictionary/descr_lookups.h"
@@ -129,7 +132,12 @@ bool add_chiral_row(int32_t mdoc, int32_t itype_res, char list, int i, int i1, i
 
   bool coords = true;
   for (int a : atoms) coords = coords && r.l1a_coor_flag(a) == "Y";
-  if (coords) {
+  // Two alike substituents leave the centre without a hand: exchanging them
+  // gives the same molecule, so whichever sign the model shows is an accident
+  // of its atom names, and a fixed sign would make a refinement force one
+  // hand or fight a conformer drawn the other way.
+  const bool open_hand = builder::alike_substituents(i);
+  if (coords && !open_hand) {
     const float x0 = r.l1a_x(i), y0 = r.l1a_y(i), z0 = r.l1a_z(i);
     float v[3][3];
     for (int q = 0; q < 3; ++q) {
@@ -145,7 +153,7 @@ bool add_chiral_row(int32_t mdoc, int32_t itype_res, char list, int i, int i1, i
   } else {
     r.l1c_sign(k) = "both";
     r.l1c_flag(k) = "B";
-    if (r.l1a_aname(i) == "CA" && (itype_res == 3 || itype_res == 4)) {
+    if (!open_hand && r.l1a_aname(i) == "CA" && (itype_res == 3 || itype_res == 4)) {
       int32_t unused = 0;
       peptide_chir_corr_(mdoc, list, itype_res, r.l1c_2atm(k).view(), r.l1c_3atm(k).view(),
                          r.l1c_4atm(k).view(), r.l1c_sign(k), r.l1c_flag(k), unused);

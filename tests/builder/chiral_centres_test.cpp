@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
+#include "builder/valency.h"
 #include "l1_fixture.h"
 #include "support/capture.h"
 
@@ -29,7 +33,8 @@ class Chirality : public testing::Test {
 };
 
 // A tetrahedral centre CA with N, C, CB and HA at the corners of a cube
-// (mirrored through the xy plane when `mirror`), flagged tetrahedral.
+// (mirrored through the xy plane when `mirror`), flagged tetrahedral; C
+// carries its O, so that C and CB are not alike.
 void centre(bool mirror = false, bool coords = true, const char* third = "CB") {
   const float m = mirror ? -1.0f : 1.0f;
   atom("CA", "C", 0, 0, 0, coords);
@@ -38,6 +43,8 @@ void centre(bool mirror = false, bool coords = true, const char* third = "CB") {
   atom(third, "C", -0.87f, 0.87f, -0.87f * m, coords);
   atom("HA", "H", -0.87f, -0.87f, 0.87f * m, coords);
   for (const char* n : {"N", "C", third, "HA"}) bond("CA", n, "single");
+  atom("O", "O", 1.5f, -1.5f, -1.5f * m, coords);
+  bond("C", "O", "double");
   R().l1a_ichir(1) = 1;
 }
 
@@ -121,4 +128,49 @@ TEST_F(Chirality, FullChiralTableStopsWithTheParameterToRaise) {
   EXPECT_EQ(out,
             " ERROR: number of chiral centres in monomer NEW      >    50\n"
             "           Change parameter MAX1CHR in \"lib_com\"\n");
+}
+
+// Centre X with carbons A, B, D and oxygen O at the corners of a cube (A, B,
+// O give a positive volume), then the atoms beyond: {parent, atom, element}.
+TEST_F(Chirality, TwoAlikeSubstituentsLeaveTheHandOpen) {
+  struct Case {
+    const char* label;
+    std::vector<std::array<const char*, 3>> beyond;
+    std::vector<rt::FixedText<4>> outside;  // atoms bonded to a neighbouring residue
+    const char* sign;
+  };
+  const Case cases[] = {
+      {"two methyls", {{"D", "E", "C"}}, {}, "both"},
+      {"ethyl beside propyl", {{"A", "A1", "C"}, {"B", "B1", "C"}, {"B1", "B2", "C"}}, {}, "positiv"},
+      {"alike four bonds out",
+       {{"A", "A1", "C"}, {"A1", "A2", "C"}, {"A2", "A3", "CL"}, {"B", "B1", "C"}, {"B1", "B2", "C"}, {"B2", "B3", "CL"}},
+       {},
+       "both"},
+      {"chlorine beside bromine four bonds out",
+       {{"A", "A1", "C"}, {"A1", "A2", "C"}, {"A2", "A3", "CL"}, {"B", "B1", "C"}, {"B1", "B2", "C"}, {"B2", "B3", "BR"}},
+       {},
+       "positiv"},
+      {"one of two CH2-O bonded out of the residue", {{"A", "A1", "O"}, {"B", "B1", "O"}}, {"B1"}, "positiv"},
+      {"ring atom: its two ring neighbours", {{"A", "R1", "C"}, {"R1", "R2", "C"}, {"R2", "B", ""}, {"D", "E", "O"}}, {}, "positiv"},
+  };
+  for (const Case& c : cases) {
+    fx::clear_l1();
+    atom("X", "C");
+    atom("A", "C", 0.87f, 0.87f, 0.87f);
+    atom("B", "C", 0.87f, -0.87f, -0.87f);
+    atom("O", "O", -0.87f, 0.87f, -0.87f);
+    atom("D", "C", -0.87f, -0.87f, 0.87f);
+    for (const char* n : {"A", "B", "O", "D"}) bond("X", n, "single");
+    for (const auto& [parent, name, elem] : c.beyond) {
+      if (*elem != '\0') atom(name, elem, 3.0f, 3.0f, 3.0f);  // far from the centre
+      bond(parent, name, "single");
+    }
+    R().l1a_ichir(1) = 1;
+    builder::set_outside_bonds(c.outside);
+    run();
+    builder::set_outside_bonds({});
+    ASSERT_EQ(R().l1c_nchir, 1) << c.label;
+    EXPECT_EQ(sign(1), c.sign) << c.label;
+    EXPECT_EQ(R().l1c_flag(1), std::string(c.sign) == "both" ? "B" : "R") << c.label;
+  }
 }

@@ -254,7 +254,9 @@ TEST_F(Components, ChiralSignsFollowTheVolumesOfTheIdealCoordinates) {
         const double vol = v[0][0] * (v[1][1] * v[2][2] - v[1][2] * v[2][1]) -
                            v[0][1] * (v[1][0] * v[2][2] - v[1][2] * v[2][0]) +
                            v[0][2] * (v[1][0] * v[2][1] - v[1][1] * v[2][0]);
-        EXPECT_EQ(std::string(R().l1c_sign(k).trimmed()), vol >= 0 ? "positiv" : "negativ")
+        // LEU CG carries two alike methyls, CD1 and CD2: no hand of its own.
+        const bool alike = std::string(code) == "LEU" && names[0] == "CG";
+        EXPECT_EQ(std::string(R().l1c_sign(k).trimmed()), alike ? "both" : vol >= 0 ? "positiv" : "negativ")
             << code << " " << names[0];
         rows += names[0] + " ";
       }
