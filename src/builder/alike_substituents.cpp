@@ -58,7 +58,8 @@ std::vector<int> colours(int centre) {
   std::map<std::string, int> start;
   for (int i = 1; i <= n; ++i) {
     if (i == centre) continue;
-    const std::string key = r.l1a_symb(i).str() + std::to_string(builder::outside_bonds(r.l1a_aname(i)));
+    const std::string key =
+        r.l1a_symb(i).str() + std::to_string(builder::outside_bonds(r.l1a_aname(i)));
     colour[i] = start.emplace(key, static_cast<int>(start.size())).first->second;
   }
   std::size_t classes = start.size();

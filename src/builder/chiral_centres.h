@@ -9,9 +9,10 @@
 
 // Prunes the user's chiral rows, then gives every tetrahedral atom with three
 // heavy neighbours a chiral row (sign "both" when two of its substituents are
-// alike, else from the coordinates, the peptide rule for "CA", else "both") and every trigonal atom with two or more partners a
-// plane of itself and up to three partners.  itype_res: residue-type code (3
-// L-peptide, 4 D-peptide).  ierr 1 (two error lines) when the plane or the
+// alike, else from the coordinates, the peptide rule for "CA", else "both")
+// and every trigonal atom with two or more partners a plane of itself and up
+// to three partners.  itype_res: residue-type code (3 L-peptide, 4
+// D-peptide).  ierr 1 (two error lines) when the plane or the
 // chiral table is full.  Writes r_scratch l1c_ rows, l1p_ rows, l1a_ichem.
 void check_chir_(int32_t mdoc, char list, int32_t itype_res, int32_t& ierr);
 

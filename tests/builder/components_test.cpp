@@ -256,7 +256,9 @@ TEST_F(Components, ChiralSignsFollowTheVolumesOfTheIdealCoordinates) {
                            v[0][2] * (v[1][0] * v[2][1] - v[1][1] * v[2][0]);
         // LEU CG carries two alike methyls, CD1 and CD2: no hand of its own.
         const bool alike = std::string(code) == "LEU" && names[0] == "CG";
-        EXPECT_EQ(std::string(R().l1c_sign(k).trimmed()), alike ? "both" : vol >= 0 ? "positiv" : "negativ")
+        EXPECT_EQ(std::string(R().l1c_sign(k).trimmed()), alike      ? "both"
+                                                          : vol >= 0 ? "positiv"
+                                                                     : "negativ")
             << code << " " << names[0];
         rows += names[0] + " ";
       }

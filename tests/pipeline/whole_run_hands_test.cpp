@@ -50,7 +50,8 @@ Written run_on(const std::string& model, const TempDir& dir) {
       c.observed = std::stof(first.substr(first.find_last_of(' ')));
       w.chirals.push_back(c);
     } else if (r.line.starts_with("PLAN")) {
-      w.planes[std::stoi(pipetest::field(r.line, 5, 11))].insert(without_alt(pipetest::atom_key(r.serials[0])));
+      w.planes[std::stoi(pipetest::field(r.line, 5, 11))].insert(
+          without_alt(pipetest::atom_key(r.serials[0])));
     }
   }
   return w;
@@ -68,9 +69,10 @@ TEST(BuiltHands, FlatAtomsOfBuiltNucleotidesGetPlanesNotChiralRows) {
   ASSERT_EQ(w.run.ierr, 0) << w.run.out;
   for (const Chiral& c : w.chirals) EXPECT_GT(std::fabs(c.observed), 1.0f) << c.keys[0];
 
-  const std::map<std::string, std::vector<std::string>> base = {
-      {"DA", {"N9", "C1'", "C4", "C8"}}, {"DG", {"N9", "C1'", "C4", "C8"}},
-      {"DC", {"N1", "C1'", "C2", "C6"}}, {"DT", {"N1", "C1'", "C2", "C6"}}};
+  const std::map<std::string, std::vector<std::string>> base = {{"DA", {"N9", "C1'", "C4", "C8"}},
+                                                                {"DG", {"N9", "C1'", "C4", "C8"}},
+                                                                {"DC", {"N1", "C1'", "C2", "C6"}},
+                                                                {"DT", {"N1", "C1'", "C2", "C6"}}};
   std::set<std::string> residues, flat;
   for (const Chiral& c : w.chirals) {
     const std::string k = without_alt(c.keys[0]);
@@ -80,7 +82,8 @@ TEST(BuiltHands, FlatAtomsOfBuiltNucleotidesGetPlanesNotChiralRows) {
   for (const auto& [number, atoms] : w.planes)
     for (const std::string& res : residues) {
       bool all = true;
-      for (const std::string& a : base.at(res.substr(res.rfind('|') + 1))) all = all && atoms.count(res + "|" + a);
+      for (const std::string& a : base.at(res.substr(res.rfind('|') + 1)))
+        all = all && atoms.count(res + "|" + a);
       if (all) flat.insert(res);
     }
   EXPECT_EQ(residues.size(), 22u);
@@ -104,7 +107,8 @@ TEST(BuiltHands, AibCentreWithTwoMethylsHasNoHand) {
     }
   }
   EXPECT_EQ(aib, 1);
-  EXPECT_NE(w.lib.find(" AIB      chir_01  CA     N      C      CB1       both"), std::string::npos) << w.lib;
+  EXPECT_NE(w.lib.find(" AIB      chir_01  CA     N      C      CB1       both"), std::string::npos)
+      << w.lib;
 }
 
 // 2-methyl-2,4-pentanediol in two conformers whose methyls C1 and CM trade
@@ -127,7 +131,8 @@ TEST(BuiltHands, MpdMethylsTradingNamesLeaveC2WithoutAHand) {
       if (alt == 'B' && line.starts_with(" C1 ")) line.replace(0, 4, " CM ");
       else if (alt == 'B' && line.starts_with(" CM ")) line.replace(0, 4, " C1 ");
       const std::string s = std::to_string(++serial);
-      pdb += "HETATM" + std::string(5 - s.size(), ' ') + s + " " + line + "  0.50 20.00           " + line[1] + "\n";
+      pdb += "HETATM" + std::string(5 - s.size(), ' ') + s + " " + line +
+             "  0.50 20.00           " + line[1] + "\n";
     }
   TempDir dir;
   const std::string model = dir.write("mpd.pdb", pdb + "END\n");
@@ -142,5 +147,6 @@ TEST(BuiltHands, MpdMethylsTradingNamesLeaveC2WithoutAHand) {
   EXPECT_LT(by_centre["C2"][0]->observed * by_centre["C2"][1]->observed, 0.0f);
   for (const Chiral* c : by_centre["C2"]) EXPECT_EQ(c->sign, "both");
   ASSERT_EQ(by_centre["C4"].size(), 2u);
-  for (const Chiral* c : by_centre["C4"]) EXPECT_EQ(c->sign, c->observed > 0 ? "positiv" : "negativ");
+  for (const Chiral* c : by_centre["C4"])
+    EXPECT_EQ(c->sign, c->observed > 0 ? "positiv" : "negativ");
 }
