@@ -14,11 +14,14 @@
 #include "dictionary/lib_loading.h"
 #include "dictionary/lib_to_work.h"
 #include "dictionary/new_bonds.h"
+#include "dictionary/new_entries.h"
 #include "foundation/atom_com.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 #include "identify/candidate_pool.h"
 #include "identify/coord_bonds.h"
 #include "identify/graph_compare.h"
+#include "identify/name_transfer.h"
 #include "identify/residue_index.h"
 #include "identify/subgraph_search.h"
 #include "identify/work_residue.h"
@@ -53,6 +56,39 @@ void l1_from_coordinates(int32_t mdoc, std::string_view mon, int32_t& ierr) {
     // An element the table does not know is a warning (it stands in as
     // nitrogen); only a full table is an error.
     if (status == 1) ierr = 1;
+  }
+}
+
+// C2 names all different from one another, so that renaming the residue's
+// atoms by them gives no two atoms one name.
+bool c2_names_distinct() {
+  r_scratch_t& r = r_scratch;
+  static foundation::LookupIndex<4, MX1ATOM> seen;
+  seen.clear();
+  for (int i = 1; i <= r.c1_natom; ++i) {
+    if (seen.contains(r.c2_aname(i).view())) return false;
+    seen.add(r.c2_aname(i).view(), i);
+  }
+  return true;
+}
+
+// The residue's atoms keep their own names (C2 back to C1's names) for a
+// description made under them, with a warning that names each atom whose
+// name the bonds give to another atom of the monomer mon_lib.
+void keep_own_names(int32_t mdd, std::string_view mon, std::string_view mon_lib) {
+  r_scratch_t& r = r_scratch;
+  bool first = true;
+  for (int i = 1; i <= r.c1_natom; ++i) {
+    if (r.c2_aname(i) == r.c1_aname(i)) continue;
+    if (first) {
+      msgdoc_(mdd, rt::fmt("(' WARNING : residue: ',A8,' ',A5,' chain:',A4)", mon, r.c1_pnum.sub(3, 7),
+                           r.c1_pnum.sub(8, 11)));
+      msgdoc_(mdd, "           atom names do not fit the bonds of " + std::string(rt::trim_right(mon_lib)) +
+                       "; the new description keeps them:");
+      first = false;
+    }
+    msgdoc_(mdd, "           \"" + r.c1_aname(i).str() + "\" is bonded as \"" + r.c2_aname(i).str() + "\"");
+    r.c2_aname(i) = r.c1_aname(i);
   }
 }
 
@@ -123,6 +159,9 @@ void global_search_new_(int32_t mdoc, char list, std::string_view mon, rt::Fixed
   rt::FixedText<24> c_index("."), c_pair(".");
   int32_t n = 0;
   int l = 0;
+  // The index's monomer, when the graph match gave some atoms other names
+  // (C2 then holds them).
+  rt::FixedText<8> renamed_by("");
 
   bool by_index = false;
   if (r.lmx_nmon < 1 || r.c1_natom <= 5) {
@@ -189,14 +228,23 @@ void global_search_new_(int32_t mdoc, char list, std::string_view mon, rt::Fixed
                        " is different from the library desciption");
       msgdoc_(mdd, "         The program will create a new description");
       new_flag = "Y";
+      renamed_by = mon_new;
       mon_new.blank();
       if (minimal) msgdoc_(mdd, " WARNING : monomer has the minimal description");
     }
   }
 
+  // The descriptions below are made under the residue's own names, while C2
+  // may hold the names the graph match gave: the residue's atoms take the C2
+  // names, so the description must speak them too, or the atoms keep their
+  // own.
+  const bool renamed = !renamed_by.is_blank();
   new_flag = "Y";
   l1_from_coordinates(mdoc, monf, ierr);
-  if (srch != 'G') return;
+  if (srch != 'G') {
+    if (renamed) keep_own_names(mdd, monf.view(), renamed_by.view());
+    return;
+  }
   coor_conn_(mdoc, "    ", ierr);
   int32_t nac = 0;
   lib_create_test_index2_(mdoc, 0, nac, c_content, c_index, c_pair, ierr);
@@ -214,9 +262,19 @@ void global_search_new_(int32_t mdoc, char list, std::string_view mon, rt::Fixed
   if (ierr == 0) {
     mon_new = r.l1l_mname;
     new_flag = "G";
+    // The derived description is the monomer's chemistry on the residue's
+    // atoms: the atoms take the names the bonds gave them, and so does it,
+    // in the dictionary too when the transfer stored it there.
+    if (renamed && c2_names_distinct()) {
+      identify::l1_names_to_c2();
+      if (dictionary::find_list_entry(r.l1l_mname.view(), false) > 0) cpl_mlib_(mdoc, ierr);
+    } else if (renamed) {
+      keep_own_names(mdd, monf.view(), renamed_by.view());
+    }
     return;
   }
   ierr = 0;
   mon_new.blank();
   l1_from_coordinates(mdoc, monf, ierr);
+  if (renamed) keep_own_names(mdd, monf.view(), renamed_by.view());
 }

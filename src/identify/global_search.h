@@ -12,10 +12,16 @@
 // one; "G" a description derived from a larger monomer (mon_new = mon); "Y"
 // a minimal description from the coordinates in L1 (mon_new blank), with
 // bonds only when srch is "G".  list "T" traces; "L" and "M" show the
-// warnings.  nmon_crt_new, ig, ir, ias are the caller's and not consulted.
+// warnings.  When the index's monomer was refused because the graph match
+// named some atoms otherwise (those names left in C2), the description
+// made here speaks the names the atoms end with: the match's with a
+// derived description ("G"), else the residue's own, C2 set back to C1's
+// names with a warning naming each such atom.  nmon_crt_new, ig, ir, ias
+// are the caller's and not consulted.
 // ierr 0, 1 after a reported error, or the status of the library reader or
 // copy.  Writes r_scratch L1, L2, C1 (c1_rname, c1_atype, names), C2, S1,
-// lml_fuse, the dictionary through the reader, mtc_atom and com_match_pool.
+// lml_fuse, the dictionary through the reader and the derived description's
+// entry, mtc_atom and com_match_pool.
 void global_search_new_(int32_t mdoc, char list, std::string_view mon, rt::FixedText<8>& mon_new,
                         rt::FixedText<1>& new_flag, char srch, int32_t nmon_crt_new, int32_t ig, int32_t ir,
                         int32_t ias, int32_t& ierr);

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
@@ -271,6 +273,42 @@ void trace_matches(int32_t mdoc, std::string_view head) {
 
 // ------------------------------------------------------------- matching
 
+// Pairs whose bonds disagree between residue atom x, matched to library atom
+// jx, and every other matched residue atom.
+int bond_misfits(int x, int jx) {
+  mtc_atom_t& mt = mtc_atom;
+  int n = 0;
+  for (int y = 1; y <= mt.mt_nc; ++y) {
+    const int jy = mt.mt_corr(y);
+    if (y == x || jy == 0 || jy == jx) continue;
+    const bool on_residue = mt.mt_dist(std::min(x, y), std::max(x, y)) == 1;
+    const bool on_library = mt.mt_dist(std::max(jx, jy), std::min(jx, jy)) == 1;
+    if (on_residue != on_library) ++n;
+  }
+  return n;
+}
+
+// Hands library partners round the residue atoms of `who` (each takes the
+// partner of the next, the last that of the first) when no bond disagrees
+// more than with the graph's own pairing; true when they were handed round.
+// Names that the bonds contradict (an O and an OG exchanged) so keep the
+// pairing the graph gave, and the atoms are renamed by it.
+bool hand_round(std::initializer_list<int> who) {
+  mtc_atom_t& mt = mtc_atom;
+  int before = 0, after = 0;
+  for (const int x : who) before += bond_misfits(x, mt.mt_corr(x));
+  const std::vector<int> at(who);
+  const int first = mt.mt_corr(at.front());
+  for (std::size_t q = 0; q + 1 < at.size(); ++q) mt.mt_corr(at[q]) = mt.mt_corr(at[q + 1]);
+  mt.mt_corr(at.back()) = first;
+  for (const int x : who) after += bond_misfits(x, mt.mt_corr(x));
+  if (after <= before) return true;
+  const int last = mt.mt_corr(at.back());
+  for (std::size_t q = at.size() - 1; q > 0; --q) mt.mt_corr(at[q]) = mt.mt_corr(at[q - 1]);
+  mt.mt_corr(at.front()) = last;
+  return false;
+}
+
 // Keeps residue atoms on the library atoms of their own names where the
 // graph match paired atoms of equal surroundings the other way round.
 void prefer_own_names() {
@@ -284,22 +322,17 @@ void prefer_own_names() {
       const int j2 = mt.mt_corr(k);
       if (j2 == 0) continue;
       if (mt.mt_cname(i) == mt.mt_lname(j2)) {
-        mt.mt_corr(i) = j2;
-        mt.mt_corr(k) = j;
-        break;
+        // i takes k's partner and k takes i's.
+        if (hand_round({i, k})) break;
+        continue;
       }
       int found = 0;
       for (int m = 1; m <= nc && found == 0; ++m) {
         const int j3 = mt.mt_corr(m);
         if (j3 != 0 && mt.mt_cname(m) == mt.mt_lname(j2) && mt.mt_cname(i) == mt.mt_lname(j3)) found = m;
       }
-      if (found != 0) {
-        const int j3 = mt.mt_corr(found);
-        mt.mt_corr(i) = j3;
-        mt.mt_corr(k) = j;
-        mt.mt_corr(found) = j2;
-        break;
-      }
+      // i takes m's partner, m takes k's and k takes i's.
+      if (found != 0 && hand_round({i, found, k})) break;
     }
   }
 }

@@ -13,7 +13,10 @@
 // only; blank: correspondence of the heavy atoms of both, with the residue's
 // coordinates copied onto the matched library atoms and, unless isyn is 1,
 // the library names given to the residue's atoms (isyn 0: in C1, recorded as
-// synonyms of mon; other values: in C2 only).  ierr 0, or 3, 4, 5, 6, 7, 11,
+// synonyms of mon; other values: in C2 only).  Atoms that the match paired
+// against their own names keep them where the bonds agree as well either
+// way (atoms of equal surroundings), and take the library names where they
+// do not.  ierr 0, or 3, 4, 5, 6, 7, 11,
 // 12 when no correspondence was found (nothing printed).
 // Writes mtc_atom; in blank mode also r_scratch L1 coordinates and
 // l1a_coor_flag, c2_aname, C1 (isyn 0) and the synonym rows lms_.

@@ -9,14 +9,17 @@ namespace {
 
 using Name = rt::FixedText<4>;
 
+using Names = rt::Array1<Name, MX1ATOM>;
+
 struct Renames {
-  foundation::LookupIndex<4, MX1ATOM> by_c2;
+  foundation::LookupIndex<4, MX1ATOM> by_from;
+  const Names* to = nullptr;
 
   // Each field is replaced from its own value, never from a value written
   // by this pass.
   void apply(Name& field) const {
-    const int32_t j = by_c2.last(field.view());
-    if (j != 0) field = r_scratch.c1_aname(j);
+    const int32_t j = by_from.last(field.view());
+    if (j != 0) field = (*to)(j);
   }
 };
 
@@ -25,14 +28,15 @@ Renames& renames() {
   return s;
 }
 
-}  // namespace
-
-void cp_aname_c1_l1_() {
+// Every L1 name that is some residue atom's name in `from` becomes that
+// atom's name in `to`.
+void rename_l1(const Names& from, const Names& to) {
   r_scratch_t& r = r_scratch;
   Renames& m = renames();
-  m.by_c2.clear();
+  m.by_from.clear();
+  m.to = &to;
   const int n = r.c1_natom < MX1ATOM ? r.c1_natom : MX1ATOM;
-  for (int j = 1; j <= n; ++j) m.by_c2.add(r.c2_aname(j).view(), j);
+  for (int j = 1; j <= n; ++j) m.by_from.add(from(j).view(), j);
   if (n < 1) return;
   for (int i = 1; i <= r.l1a_natom; ++i) {
     m.apply(r.l1a_aname(i));
@@ -66,3 +70,9 @@ void cp_aname_c1_l1_() {
   for (int p = 1; p <= r.l1p_nplan; ++p)
     for (int k = 1; k <= r.l1p_natom(p) && k <= MAX1APL; ++k) m.apply(r.l1p_atom(k, p));
 }
+
+}  // namespace
+
+void cp_aname_c1_l1_() { rename_l1(r_scratch.c2_aname, r_scratch.c1_aname); }
+
+void identify::l1_names_to_c2() { rename_l1(r_scratch.c1_aname, r_scratch.c2_aname); }

@@ -117,6 +117,28 @@ TEST_F(GlobalSearch, IndexMatchWithOtherAtomNamesGetsANewDescription) {
   EXPECT_EQ(rs.l1a_aname(6).str(), "O1  ");
 }
 
+// Without the subgraph search the description is made from the coordinates
+// under the residue's own names: the atoms keep them (C2 as C1), and the
+// warning names each atom the bonds would have named otherwise.
+TEST_F(GlobalSearch, NamesAgainstTheBondsKeptWithAWarning) {
+  add_monomer("SER");
+  residue(comp::load("SER", kLeaving), "XSR", {{"O", "OG"}, {"OG", "O"}});
+  r_scratch.c1_pnum = "     26A    ";
+  const Result r = run("XSR", ' ');
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(r.flag, "Y");
+  EXPECT_NE(r.out.find("          The program will create a new description\n"
+                       "  WARNING : residue: XSR         26 chain:A\n"
+                       "            atom names do not fit the bonds of SER; the new description keeps them:\n"
+                       "            \"OG  \" is bonded as \"O   \"\n"
+                       "            \"O   \" is bonded as \"OG  \"\n"),
+            std::string::npos)
+      << r.out;
+  r_scratch_t& rs = r_scratch;
+  for (int i = 1; i <= rs.c1_natom; ++i) EXPECT_EQ(rs.c2_aname(i).str(), rs.c1_aname(i).str());
+  EXPECT_EQ(rs.l1a_aname(4).str(), "OG  ");
+}
+
 }  // namespace
 
 // The test monomer library of tests/data/monlib, loaded through the loading

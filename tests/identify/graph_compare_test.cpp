@@ -118,6 +118,23 @@ TEST_F(GraphCompare, SymmetricOxygensKeepTheirNames) {
   EXPECT_EQ(r_scratch.lms_nsyn, 0);
 }
 
+// O and OG exchanged: each name is the library's, but the bonds say the
+// atom named O is the hydroxyl.  The atoms are named by their bonds.
+TEST_F(GraphCompare, ExchangedNamesAgainstTheBondsAreRenamed) {
+  load("SER", {{"O", "OG"}, {"OG", "O"}});
+  std::string out;
+  ASSERT_EQ(compare(2, out, 'L'), 0);
+  EXPECT_EQ(out,
+            "  WARNING : program changed some atom names to standard\n"
+            "            SER       \"OG  \" ---> \"O   \"\n"
+            "            SER       \"O   \" ---> \"OG  \"\n");
+  r_scratch_t& r = r_scratch;
+  EXPECT_EQ(r.c1_aname(4).str(), "OG  ") << "C1 keeps the file's names";
+  EXPECT_EQ(r.c2_aname(4).str(), "O   ");
+  EXPECT_EQ(r.c2_aname(6).str(), "OG  ");
+  EXPECT_EQ(r.lms_nsyn, 0);
+}
+
 TEST_F(GraphCompare, HydrogensTakeNoPart) {
   comp::fill_c1(comp::load("SER", kLeaving), "SER", {{"HG", "HOG"}}, true);
   int32_t ierr = 0;

@@ -185,4 +185,29 @@ TEST(NameTransfer, LaterResidueAtomWinsAndEmptyResidueChangesNothing) {
   EXPECT_EQ(r.l1a_aname(1).str(), "N   ");
 }
 
+// The other way: names passed round three atoms in the residue (C1) are
+// taken back to the names the graph gave them (C2) in every record.
+TEST(NameTransfer, ResidueNamesPassedRoundTakeTheNamesOfTheirAtoms) {
+  comp::fill_l1(comp::load("SER", kLeaving), "SER");
+  r_scratch_t& r = r_scratch;
+  r.c1_natom = 3;
+  const char* c1[] = {"CA", "CB", "OG"};
+  const char* c2[] = {"CB", "OG", "CA"};
+  for (int k = 0; k < 3; ++k) {
+    r.c1_aname(k + 1) = c1[k];
+    r.c2_aname(k + 1) = c2[k];
+  }
+  int ca_cb = 0;
+  for (int b = 1; b <= r.l1b_nbond; ++b)
+    if (r.l1b_1atm(b) == "CA" && r.l1b_2atm(b) == "CB") ca_cb = b;
+  ASSERT_GT(ca_cb, 0);
+  identify::l1_names_to_c2();
+  EXPECT_EQ(r.l1a_aname(2).str(), "CB  ");
+  EXPECT_EQ(r.l1a_aname(5).str(), "OG  ");
+  EXPECT_EQ(r.l1a_aname(6).str(), "CA  ");
+  EXPECT_EQ(r.l1b_1atm(ca_cb).str(), "CB  ");
+  EXPECT_EQ(r.l1b_2atm(ca_cb).str(), "OG  ");
+  EXPECT_EQ(r.l1a_aname(1).str(), "N   ") << "no residue atom of that name";
+}
+
 }  // namespace
