@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "foundation/atom_com.h"
+#include "model_text.h"
 #include "pipeline_fixture.h"
 
 namespace {
@@ -23,100 +24,8 @@ using pipetest::data;
 using pipetest::Options;
 using pipetest::Outcome;
 
-// An atom of a PDB ATOM or HETATM record.
-struct Atom {
-  std::string record, name, res, chain, element;
-  int num = 0;
-  float x = 0, y = 0, z = 0;
-};
-
-std::vector<Atom> atoms_of(const std::string& entry, const std::string& res, char chain, int num) {
-  std::vector<Atom> out;
-  std::istringstream in(file_text(data(entry)));
-  for (std::string l; std::getline(in, l);) {
-    if (!(l.starts_with("ATOM") || l.starts_with("HETATM")) || l.substr(17, 3) != res ||
-        l[21] != chain || std::stoi(l.substr(22, 4)) != num)
-      continue;
-    Atom a;
-    a.record = l.substr(0, 6);
-    a.name = l.substr(12, 4);
-    a.name.erase(0, a.name.find_first_not_of(' '));
-    a.name.erase(a.name.find_last_not_of(' ') + 1);
-    a.res = res;
-    a.chain = std::string(1, chain);
-    a.num = num;
-    a.x = std::stof(l.substr(30, 8));
-    a.y = std::stof(l.substr(38, 8));
-    a.z = std::stof(l.substr(46, 8));
-    a.element = l.substr(76, 2);
-    a.element.erase(0, a.element.find_first_not_of(' '));
-    out.push_back(a);
-  }
-  return out;
-}
-
-Atom& named(std::vector<Atom>& atoms, const std::string& name) {
-  for (Atom& a : atoms)
-    if (a.name == name) return a;
-  ADD_FAILURE() << "no atom " << name;
-  return atoms.front();
-}
-
-std::string pdb_atoms(const std::vector<Atom>& atoms) {
-  std::string out;
-  char line[100];
-  int serial = 0;
-  for (const Atom& a : atoms) {
-    std::snprintf(
-        line, sizeof line, "%-6s%5d %-4s %3s %1s%4d    %8.3f%8.3f%8.3f  1.00 20.00          %2s\n",
-        a.record.c_str(), ++serial, a.name.size() < 4 ? (" " + a.name).c_str() : a.name.c_str(),
-        a.res.c_str(), a.chain.c_str(), a.num, a.x, a.y, a.z, a.element.c_str());
-    out += line;
-  }
-  return out;
-}
-
-std::string label_seq(const Atom& a) { return a.chain == "A" ? "1" : "."; }
-
-// The archive's mmCIF form of the atoms, chain A a polymer of one residue,
-// any other chain a single residue without a label number, and one covalent
-// connection row between p1 and p2 when both are given.
-std::string cif_model(const std::vector<Atom>& atoms, const Atom* p1 = nullptr,
-                      const Atom* p2 = nullptr) {
-  std::string out = "data_LINKED\n";
-  if (p1 != nullptr && p2 != nullptr) {
-    out += "loop_\n";
-    for (const char* i :
-         {"id", "conn_type_id", "ptnr1_label_asym_id", "ptnr1_label_comp_id", "ptnr1_label_seq_id",
-          "ptnr1_label_atom_id", "pdbx_ptnr1_label_alt_id", "ptnr1_symmetry", "ptnr2_label_asym_id",
-          "ptnr2_label_comp_id", "ptnr2_label_seq_id", "ptnr2_label_atom_id",
-          "pdbx_ptnr2_label_alt_id", "ptnr1_auth_asym_id", "ptnr1_auth_seq_id",
-          "ptnr2_auth_asym_id", "ptnr2_auth_seq_id", "ptnr2_symmetry", "pdbx_dist_value"})
-      out += std::string("_struct_conn.") + i + "\n";
-    out += "covale1 covale " + p1->chain + " " + p1->res + " " + label_seq(*p1) + " " + p1->name +
-           " ? 1_555 " + p2->chain + " " + p2->res + " " + label_seq(*p2) + " " + p2->name + " ? " +
-           p1->chain + " " + std::to_string(p1->num) + " " + p2->chain + " " +
-           std::to_string(p2->num) + " 1_555 ?\n#\n";
-  }
-  out += "loop_\n";
-  for (const char* i :
-       {"group_PDB", "id", "type_symbol", "label_atom_id", "label_alt_id", "label_comp_id",
-        "label_asym_id", "label_entity_id", "label_seq_id", "Cartn_x", "Cartn_y", "Cartn_z",
-        "occupancy", "B_iso_or_equiv", "auth_seq_id", "auth_asym_id", "pdbx_PDB_model_num"})
-    out += std::string("_atom_site.") + i + "\n";
-  char line[200];
-  int serial = 0;
-  for (const Atom& a : atoms) {
-    std::string rec = a.record;
-    rec.erase(rec.find_last_not_of(' ') + 1);
-    std::snprintf(
-        line, sizeof line, "%s %d %s %s . %s %s %d %s %.3f %.3f %.3f 1.00 20.00 %d %s 1\n",
-        rec.c_str(), ++serial, a.element.c_str(), a.name.c_str(), a.res.c_str(), a.chain.c_str(),
-        a.chain == "A" ? 1 : 2, label_seq(a).c_str(), a.x, a.y, a.z, a.num, a.chain.c_str());
-    out += line;
-  }
-  return out + "#\n";
-}
+using modeltext::Atom;
+using modeltext::named;
 
 Outcome run_in(const std::string& model, const std::string& dir) {
   Options o;
@@ -183,13 +92,13 @@ struct Glycan {
 
 Glycan asn_nag(const std::string& placed, const std::string& linked) {
   Glycan g;
-  std::vector<Atom> asn = atoms_of("a_structure.pdb", "ASN", 'A', 37);
-  std::vector<Atom> nag = atoms_of("nag_chain.pdb", "NAG", 'C', 1);
-  const Atom cg = named(asn, "CG"), nd2 = named(asn, "ND2"), p = named(nag, placed);
-  const float u[3] = {nd2.x - cg.x, nd2.y - cg.y, nd2.z - cg.z};
-  const float len = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
-  const float shift[3] = {nd2.x + 1.45f * u[0] / len - p.x, nd2.y + 1.45f * u[1] / len - p.y,
-                          nd2.z + 1.45f * u[2] / len - p.z};
+  std::vector<Atom> asn = modeltext::atoms_of("a_structure.pdb", 'A', 37, 37);
+  std::vector<Atom> nag = modeltext::atoms_of("nag_chain.pdb", 'C', 1, 1);
+  const Atom cg = named(asn, 37, "CG"), nd2 = named(asn, 37, "ND2"), p = named(nag, 1, placed);
+  const float len = modeltext::distance(cg, nd2);
+  const float shift[3] = {nd2.x + 1.45f * (nd2.x - cg.x) / len - p.x,
+                          nd2.y + 1.45f * (nd2.y - cg.y) / len - p.y,
+                          nd2.z + 1.45f * (nd2.z - cg.z) / len - p.z};
   for (Atom& a : nag) {
     a.chain = "B";
     a.x += shift[0];
@@ -198,12 +107,10 @@ Glycan asn_nag(const std::string& placed, const std::string& linked) {
   }
   g.atoms = asn;
   g.atoms.insert(g.atoms.end(), nag.begin(), nag.end());
-  char link[100];
-  std::snprintf(link, sizeof link,
-                "LINK         ND2 ASN A  37                 %-4sNAG B   1     1555   1555\n",
-                linked.c_str());
-  g.pdb = link + pdb_atoms(g.atoms) + "END\n";
-  g.cif = cif_model(g.atoms, &named(g.atoms, "ND2"), &named(nag, linked));
+  const Atom& n = named(g.atoms, 37, "ND2");
+  const Atom& o = named(g.atoms, 1, linked);
+  g.pdb = modeltext::pdb_link(n, o) + modeltext::pdb_atoms(g.atoms) + "END\n";
+  g.cif = modeltext::cif_model(g.atoms, {{&n, &o}});
   return g;
 }
 
@@ -392,11 +299,11 @@ TEST(InputLinkAtoms, LinkBetweenAtomsTooFarApartIsNotRestrained) {
 // 3.090 A where the library's ideal is 1.213): the bond is restrained and
 // warned of, from both forms; the other bonds of the residue are not.
 TEST(InputLinkAtoms, BondRestraintFarFromTheModelIsWarnedOf) {
-  std::vector<Atom> asn = atoms_of("a_structure.pdb", "ASN", 'A', 37);
-  named(asn, "OD1").x += 2.5f;
+  std::vector<Atom> asn = modeltext::atoms_of("a_structure.pdb", 'A', 37, 37);
+  named(asn, 37, "OD1").x += 2.5f;
   TempDir dir;
-  const std::string files[2] = {dir.write("bent.pdb", pdb_atoms(asn) + "END\n"),
-                                dir.write("bent.cif", cif_model(asn))};
+  const std::string files[2] = {dir.write("bent.pdb", modeltext::pdb_atoms(asn) + "END\n"),
+                                dir.write("bent.cif", modeltext::cif_model(asn, {}))};
   for (const std::string& f : files) {
     SCOPED_TRACE(f);
     TempDir run_dir;
