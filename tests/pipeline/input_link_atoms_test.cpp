@@ -318,3 +318,25 @@ TEST(InputLinkAtoms, BondRestraintFarFromTheModelIsWarnedOf) {
     EXPECT_EQ(r.out.find(warning, r.out.find(warning) + 1), std::string::npos) << r.out;
   }
 }
+
+// The shipped insertion-code run links CA of SER37 to CA of GLY37D, 12.565
+// A apart, at a given 1.50 A: from either form that link is not restrained,
+// and the run says so.
+TEST(InputLinkAtoms, ShippedLinkAcrossTheModelIsNotRestrained) {
+  for (const char* model : {"pdb_insertion_run.pdb", "cif_insertion_run.cif"}) {
+    SCOPED_TRACE(model);
+    TempDir dir;
+    const Outcome r = run_in(data(model), dir.path());
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    const std::string rst = file_text(dir.file("out.rst"));
+    EXPECT_NE(rst.find("# link_"), std::string::npos);
+    EXPECT_EQ(rst.find("_SER______0037-_AA  -GLY______0037D_AA"), std::string::npos);
+    EXPECT_NE(
+        r.out.find(
+            " WARNING : link:.        atoms too far apart to bond, dist =    12.565\n"
+            "            ch:AA   res:  37  SER      at:CA  .->ch:AA   res:  37D GLY      at:CA  . "
+            "ideal_dist=     1.500\n"),
+        std::string::npos)
+        << r.out;
+  }
+}
