@@ -4,6 +4,7 @@
 #include "connect/input_links.h"
 
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -15,6 +16,7 @@
 #include "dictionary/link_lookup.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
+#include "foundation/vec3.h"
 #include "identify/model_tables.h"
 #include "runtime/format.h"
 
@@ -70,28 +72,32 @@ void trace_row(int32_t mdoc, int k, const Name8& link, const End& a, const End& 
   msgerr_(mdoc, rt::list_line("  ", l.ln_atom1(k), ";", l.ln_atom2(k), ";"));
 }
 
-// A description for a link the library lacks, at the observed length or,
-// without one, the length the two atoms' elements give.
-bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, char& dnew, int32_t& ierr) {
-  auto& l = link_inf;
-  const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));
-  if (atom1(1) == '.' || atom1.is_blank() || atom2(1) == '.' || atom2.is_blank()) {
-    // Without its two atoms the link would be a description without a bond.
-    msgdoc_(mdoc, rt::fmt("(' WARNING : link: ',A8,' without its atoms is ignored')", link));
-    l.ln_id(k)(1) = '?';
+Name4 row_atom(const rt::FixedText<5>& a) { return Name4(a.view().substr(0, 4)); }
+
+bool given(const Name4& a) { return a(1) != '.' && !a.is_blank(); }
+
+// The length a new description of the row's link takes: the observed length
+// or, without one, the length the two atoms' elements give.  False, with
+// ierr, when the look-up fails.
+bool new_link_length(int32_t mdoc, int k, const End& a, const End& b, float& dist, int32_t& ierr) {
+  dist = link_inf.ln_dist(k);
+  if (dist >= 0.001f) return true;
+  const int ia = atom_of(a.ir, row_atom(link_inf.ln_atom1(k)));
+  const int ja = atom_of(b.ir, row_atom(link_inf.ln_atom2(k)));
+  if (ia == 0 || ja == 0) {
+    dist = 1.5f;
     return true;
   }
-  float dist = l.ln_dist(k);
-  if (dist < 0.001f) {
-    const int ia = atom_of(a.ir, atom1), ja = atom_of(b.ir, atom2);
-    if (ia != 0 && ja != 0) {
-      rt::FixedText<1> def_flag;
-      get_default_vbond_(mdoc, element_of(ia), element_of(ja), dist, def_flag, ierr);
-      if (ierr != 0) return false;
-    } else {
-      dist = 1.5f;
-    }
-  }
+  rt::FixedText<1> def_flag;
+  get_default_vbond_(mdoc, element_of(ia), element_of(ja), dist, def_flag, ierr);
+  return ierr == 0;
+}
+
+// A description for a link the library lacks, at length dist.
+bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, float dist, char& dnew,
+            int32_t& ierr) {
+  auto& l = link_inf;
+  const Name4 atom1 = row_atom(l.ln_atom1(k)), atom2 = row_atom(l.ln_atom2(k));
   int32_t inew = 0, lnew = 0, ilink = 0;
   creat_link_(mdoc, link, inew, lnew, ilink, a.itype, b.itype, a.mon, atom1, ".", b.mon, atom2,
               ".", dist, ierr);
@@ -112,6 +118,81 @@ bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, char& 
   l.ln_dist(k) = dist;
   msgdoc_(mdoc, rt::fmt("(' WARNING : description of link:',A8,' is not in the dictionary')", link));
   msgdoc_(mdoc, rt::fmt("('           link will be created with bond_lenth =',F8.3)", dist));
+  return true;
+}
+
+// Whether the library link `name` bonds the two atoms row k names, in
+// either order.  A library link on other atoms of the same two residues is
+// another bond: taken for the row it would restrain atoms the file does not
+// link.  A row without its atoms, or a link without a bond, has nothing to
+// tell apart.
+bool bonds_named_atoms(const Name8& name, int k) {
+  const Name4 r1 = row_atom(link_inf.ln_atom1(k)), r2 = row_atom(link_inf.ln_atom2(k));
+  if (!given(r1) || !given(r2)) return true;
+  Name4 l1(""), l2("");
+  int32_t it = 0;
+  get_link_atom_(name, l1, l2, it);
+  if (it <= 0) return true;
+  return (l1 == r1 && l2 == r2) || (l1 == r2 && l2 == r1);
+}
+
+bool identity_code(const rt::FixedText<8>& s) { return s == "." || s == "1_555" || s.is_blank(); }
+
+bool alt_fits(const rt::FixedText<1>& want, int ia) {
+  return want == "." || want.is_blank() || atom_inf.id_alt(ia) == want;
+}
+
+// The shortest distance between the atoms row k names, over their
+// alternate positions (those the row names, when it names one); the two
+// atoms in d1, d2; false when either is absent.
+bool named_distance(int k, const End& a, const End& b, float& dist, int& d1, int& d2) {
+  const auto& l = link_inf;
+  const Name4 n1 = row_atom(l.ln_atom1(k)), n2 = row_atom(l.ln_atom2(k));
+  const int f1 = resid_inf.iratm_first(a.ir), f2 = resid_inf.iratm_first(b.ir);
+  dist = -1.0f;
+  for (int ia = f1; ia < f1 + resid_inf.natm_res(a.ir); ++ia) {
+    if (!(atom_inf.atm_name(ia) == n1) || !alt_fits(l.ln_alt1(k), ia)) continue;
+    for (int ja = f2; ja < f2 + resid_inf.natm_res(b.ir); ++ja) {
+      if (!(atom_inf.atm_name(ja) == n2) || !alt_fits(l.ln_alt2(k), ja)) continue;
+      float diff[3], d = 0.0f;
+      nb_vsub_(&atom_crd.xyz_crd(1, ia), &atom_crd.xyz_crd(1, ja), diff);
+      nb_vmod_(diff, d);
+      if (dist < 0.0f || d < dist) {
+        dist = d;
+        d1 = ia;
+        d2 = ja;
+      }
+    }
+  }
+  return dist >= 0.0f;
+}
+
+std::string end_text(const End& e, int ia) {
+  return rt::fmt("(A4,' res:',A5,' ',A8,' at:',A4,A1)", asym_part.group_id(e.ich),
+                 std::as_const(resid_inf.res_num_pdb(e.ir)).sub(3, 7), resid_inf.res_name(e.ir),
+                 atom_inf.atm_name(ia), atom_inf.id_alt(ia));
+}
+
+// An input link between atoms further apart than any bond (more than twice
+// the length it would be restrained at, and more than kNoBond) would pull
+// them across the model: it is dropped, with a warning.  Rows to a
+// symmetry mate are measured where their restraints are made.
+constexpr float kNoBond = 3.5f;
+
+bool too_far_to_bond(int32_t mdoc, int k, const Name8& link, const End& a, const End& b,
+                     float ideal) {
+  auto& l = link_inf;
+  if (!identity_code(l.ln_symm1(k)) || !identity_code(l.ln_symm2(k))) return false;
+  float dist = 0.0f;
+  int ia = 0, ja = 0;
+  if (!named_distance(k, a, b, dist, ia, ja)) return false;
+  if (dist <= 2.0f * ideal || dist <= kNoBond) return false;
+  msgdoc_(mdoc, rt::fmt("(' WARNING : link:',A8,' atoms too far apart to bond, dist =',F10.3)",
+                        link, dist));
+  const std::string ends = "           ch:" + end_text(a, ia) + "->ch:" + end_text(b, ja);
+  msgdoc_(mdoc, ends + std::string(rt::fmt("(' ideal_dist=',F10.3)", ideal)));
+  msgdoc_(mdoc, "           link will not be restrained");
+  l.ln_id(k)(1) = '?';
   return true;
 }
 
@@ -165,7 +246,6 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
     if (l.ln_dist(k) < 0.001f) l.ln_dist(k) = length;
   }
   if (list == 'T') trace_row(mdoc, k, link, a, b);
-  bool known = false;
   int32_t ilink = 0;
   if (link.is_blank() || link(1) == '.' || link(1) == '?') {
     link = ".";
@@ -178,40 +258,44 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
       msgdoc_(mdoc, rt::fmt("(' WARNING : link: ',A3,'<-->',A3,' is without link_id')", m1, m2));
       msgdoc_(mdoc, "           link will be created with covalent bond only");
     }
-    look_link_list_(link, ilink);
-    if (ilink > 0) {
-      l.ln_id(k) = r_scratch.lll_lname(ilink);
-      link = l.ln_id(k);
-      known = true;
+  } else if (l.ln_atom1(k)(1) == '.' || l.ln_atom2(k)(1) == '.') {
+    Name4 a1(""), a2("");
+    int32_t it = 0;
+    get_link_atom_(link, a1, a2, it);
+    if (it > 0) {
+      l.ln_atom1(k) = a1;
+      l.ln_atom2(k) = a2;
     }
-  } else {
-    if (l.ln_atom1(k)(1) == '.' || l.ln_atom2(k)(1) == '.') {
-      Name4 a1(""), a2("");
-      int32_t it = 0;
-      get_link_atom_(link, a1, a2, it);
-      if (it > 0) {
-        l.ln_atom1(k) = a1;
-        l.ln_atom2(k) = a2;
-      }
-    }
-    look_link_list_(link, ilink);
-    known = ilink > 0;
+  }
+  look_link_list_(link, ilink);
+  const bool known = ilink > 0 && bonds_named_atoms(link, k);
+  if (known) {
+    l.ln_id(k) = r_scratch.lll_lname(ilink);
+    link = l.ln_id(k);
   }
 
   Name8 mod1("."), mod2(".");
   int32_t irevers = 0;
+  const Name4 atom1 = row_atom(l.ln_atom1(k)), atom2 = row_atom(l.ln_atom2(k));
   if (!known) {
-    const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));
     look_link_(link, a.mon, atom1, b.mon, atom2, a.itype, b.itype, ilink, mod1, mod2, irevers);
     // A link found by its atoms is the library's link: its modifications
     // apply as they do when the file names it.
-    if (ilink > 0)
-      l.ln_id(k) = r_scratch.lll_lname(ilink);
-    else if (!create(mdoc, k, link, a, b, dnew, ierr))
-      return false;
+    if (ilink > 0) l.ln_id(k) = r_scratch.lll_lname(ilink);
   }
+  const bool library = ilink > 0;
+  if (!library && (!given(atom1) || !given(atom2))) {
+    // Without its two atoms the link would be a description without a bond.
+    msgdoc_(mdoc, rt::fmt("(' WARNING : link: ',A8,' without its atoms is ignored')", link));
+    l.ln_id(k)(1) = '?';
+    return true;
+  }
+  float ideal = 0.0f;
+  if (library) get_idl_bond_lenth_(ilink, ideal);
+  else if (!new_link_length(mdoc, k, a, b, ideal, ierr)) return false;
+  if (too_far_to_bond(mdoc, k, link, a, b, ideal)) return true;
+  if (!library && !create(mdoc, k, link, a, b, ideal, dnew, ierr)) return false;
 
-  const Name4 atom1(l.ln_atom1(k).view().substr(0, 4)), atom2(l.ln_atom2(k).view().substr(0, 4));
   mod1 = ".";
   mod2 = ".";
   look_link_(l.ln_id(k), a.mon, atom1, b.mon, atom2, a.itype, b.itype, ilink, mod1, mod2, irevers);

@@ -149,6 +149,13 @@ void trace(char list, int32_t mdoc, std::string_view text) {
   if (list == 'T') msgdoc_(mdoc, text);
 }
 
+// The model residue of a link atom: the one in C1, or the link's other one.
+int32_t residue_of(const LinkAtom& a, int32_t ires1, int32_t ires2) {
+  const r_scratch_t& r = r_scratch;
+  if (a.ifl == 1) return r.c1_ires;
+  return r.c1_ires == ires1 ? ires2 : ires1;
+}
+
 // The alternates of the other special rows between the same two atoms.
 void collect_alternates(int32_t lid, int32_t ig1, int32_t ires1, int32_t ig2, int32_t ires2,
                         LinkState& st) {
@@ -192,6 +199,9 @@ bool bonds(int32_t mdoc, char list, int32_t l, std::string_view link, int32_t li
     combinations(at, st, special_bond, lid, [&](const Choice& c) {
       float d = 0;
       calc_idobs_l_(0, 0, c.x[0], c.x[1], d);
+      restraints::warn_far_bond(residue_of(at.a[0], ires1, ires2), at.latom[0], c.alt[0],
+                                residue_of(at.a[1], ires1, ires2), at.latom[1], c.alt[1],
+                                r.llb_val(i), d);
       write(mdoc, "BOND", r.llb_type(i), at, c, r.llb_val(i), r.llb_dev(i), d, 0, 0, 0, econst,
             ierr);
     });

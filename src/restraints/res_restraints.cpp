@@ -155,6 +155,8 @@ void bonds(int32_t mdoc, int32_t ig, int32_t ir, bool special, int32_t& ierr) {
       ideal_value(mdoc, ig, ir, special, pk, 2, r.l1b_val(i), r.l1b_dev(i), rec);
       calc_idobs_(pk.p[0], pk.p[1], rec.vobs);
       rec.econst = restraints::bond_const(chem(pk.a[0]), chem(pk.a[1]));
+      restraints::warn_far_bond(ir, r.c1_aname(pk.a[0]), r.c1_alt(pk.a[0]), ir, r.c1_aname(pk.a[1]),
+                                r.c1_alt(pk.a[1]), rec.vidl, rec.vobs);
       write(mdoc, rec, pk, 2, ierr);
     });
   }

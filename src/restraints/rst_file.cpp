@@ -118,6 +118,15 @@ void residue_block(int32_t mdoc, int32_t& ierr) {
 
 namespace restraints {
 
+namespace {
+// The residue stages write their records at a quieter message code than the
+// run's; what the file's records themselves warn of goes to the log at the
+// code the file was opened with.
+int32_t g_log_code = 0;
+}  // namespace
+
+int32_t rst_log_code() { return g_log_code; }
+
 bool rst_unformatted() { return crdinf.cr_form_rst(1) == 'U'; }
 
 float finite_or_zero(float v) { return std::isfinite(v) ? v : 0.0f; }
@@ -170,6 +179,7 @@ void wrt_rst_(std::string_view mode, int32_t mdoc, int32_t& ierr) {
   const rt::FixedText<4> word(mode);
   if (word == "TITL" || word == "WRIT" || word == "STOP") ierr = 0;
   if (word == "TITL") {
+    restraints::g_log_code = mdoc;
     open_file(mdoc, ierr);
   } else if (word == "WRIT") {
     residue_block(mdoc, ierr);

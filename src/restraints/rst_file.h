@@ -14,6 +14,8 @@
 
 namespace restraints {
 
+// The message code the file was opened with ("TITL").
+int32_t rst_log_code();
 // True when the file is written in the unformatted form.
 bool rst_unformatted();
 // One unformatted record of the fourteen fields; false when the write

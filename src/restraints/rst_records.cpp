@@ -3,11 +3,16 @@
 // goes by CIF tokens, so every unused field is written ".".
 #include "restraints/rst_records.h"
 
+#include <cmath>
+#include <string>
+#include <utility>
+
 #include "dictionary/lib_com.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "output/out_lines.h"
 #include "restraints/rst_file.h"
+#include "runtime/format.h"
 
 namespace {
 
@@ -47,7 +52,31 @@ bool plane_record(int32_t mdoc, std::string_view label, int32_t serial, float de
                                     dobs, 0, 0, 0, mdoc, kWriteFailed);
 }
 
+constexpr float kFarFromIdeal = 1.0f;
+
+std::string atom_text(int32_t ir, std::string_view atom, std::string_view alt) {
+  const resid_inf_t& res = resid_inf;
+  const int32_t ich = ir >= 1 && ir <= res.n_residue ? res.i_chain(ir) : 0;
+  if (ich < 1 || ich > asym_part.n_group) return std::string(atom);
+  const rt::FixedText<1> code(alt.empty() || alt[0] == ' ' ? std::string_view(".") : alt);
+  return rt::fmt("(A4,' res:',A5,' ',A8,' at:',A4,A1)", asym_part.group_id(ich),
+                 std::as_const(res.res_num_pdb(ir)).sub(3, 7), res.res_name(ir),
+                 rt::FixedText<4>(atom), code);
+}
+
 }  // namespace
+
+void restraints::warn_far_bond(int32_t ir1, std::string_view atom1, std::string_view alt1,
+                               int32_t ir2, std::string_view atom2, std::string_view alt2,
+                               float vidl, float vobs) {
+  if (no_output() || !(std::fabs(vobs - vidl) > kFarFromIdeal)) return;
+  const int32_t mdoc = restraints::rst_log_code();
+  msgdoc_(mdoc, rt::fmt("(' WARNING : bond restraint far from the model, dist =',F10.3,"
+                        "' ideal_dist=',F10.3)",
+                        vobs, vidl));
+  const std::string first = atom_text(ir1, atom1, alt1);
+  msgdoc_(mdoc, "           ch:" + first + "->ch:" + atom_text(ir2, atom2, alt2));
+}
 
 void wrestr_(int32_t mdoc, std::string_view name, rt::FixedText<8>& label, int32_t ia1, int32_t ia2,
              int32_t ia3, int32_t ia4, float vidl, float sd, float vobs, int32_t iperiod,
@@ -157,6 +186,10 @@ void wrestr_symm_(int32_t mdoc, std::string_view name, int32_t iln, int32_t ia1,
   if (l.ln_n <= 0 || iln < 1 || iln > l.ln_n) return;
   const int32_t r1 = l.ln_1ires(iln), r2 = l.ln_2ires(iln);
   const int32_t iun = crdinf.crro_iun;
+  if (ia1 >= 1 && ia1 <= atom_inf.n_atom && ia2 >= 1 && ia2 <= atom_inf.n_atom)
+    restraints::warn_far_bond(atom_inf.i_resid(ia1), atom_inf.atm_name(ia1), atom_inf.id_alt(ia1),
+                              atom_inf.i_resid(ia2), atom_inf.atm_name(ia2), atom_inf.id_alt(ia2),
+                              vidl, vobs);
   if (restraints::rst_unformatted()) {
     type = symm1;
     const int32_t num = ++crdrst.rs_nbnds;

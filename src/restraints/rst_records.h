@@ -38,3 +38,16 @@ void wprstr_ln_(int32_t mdoc, std::string_view label, int32_t n, const float* de
 void wrestr_symm_(int32_t mdoc, std::string_view name, int32_t iln, int32_t ia1, int32_t ia2,
                   float vidl, float sd, float vobs, rt::FixedText<8>& type, float econst,
                   std::string_view symm1, std::string_view symm2, int32_t& ierr);
+
+namespace restraints {
+
+// A bond restraint whose model length vobs lies more than 1 A from its
+// ideal vidl restrains atoms that are not bonded in the model, or a model
+// that is not what the description says: a warning names the two atoms
+// (model residues ir1, ir2) with the ideal and the length, at the message
+// code the file was opened with.  Nothing without a file.  Writes nothing
+// shared.
+void warn_far_bond(int32_t ir1, std::string_view atom1, std::string_view alt1, int32_t ir2,
+                   std::string_view atom2, std::string_view alt2, float vidl, float vobs);
+
+}  // namespace restraints

@@ -1,0 +1,293 @@
+// The limits the connectivity rules draw, tried on each side through whole
+// runs on excerpts of shipped entries changed in the test: how long a
+// peptide bond may be and stay one, how far a peptide may twist and stay
+// trans, which chain end a link to a metal keeps uncharged, how many cells
+// a symmetry link may reach across, and the residue number's columns of a
+// PDB atom record.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "foundation/atom_com.h"
+#include "model_text.h"
+#include "pipeline_fixture.h"
+
+namespace {
+
+using modeltext::Atom;
+using modeltext::named;
+using pipetest::Outcome;
+
+struct Written {
+  Outcome r;
+  std::string rst, crd;
+  std::vector<std::pair<std::string, std::string>> bonds;  // "number name" of each end
+};
+
+Written run_on(const std::string& model) {
+  TempDir dir;
+  Written w;
+  pipetest::Options o;
+  o.in = model;
+  w.r = pipetest::run(o, dir.path());
+  w.rst = file_text(dir.file("out.rst"));
+  w.crd = file_text(dir.file("out.crd"));
+  EXPECT_EQ(pipetest::read_coordinates(dir.path() + "/out"), 0);
+  const auto at = [](int s) {
+    if (s < 1 || s > atom_inf.n_atom) return std::string("?");
+    return std::to_string(
+               std::stoi(std::string(resid_inf.res_num_pdb(atom_inf.i_resid(s)).sub(3, 6)))) +
+           " " + std::string(atom_inf.atm_name(s).trimmed());
+  };
+  for (const pipetest::Record& rec : pipetest::records(w.rst))
+    if (rec.line.starts_with("BOND")) w.bonds.emplace_back(at(rec.serials[0]), at(rec.serials[1]));
+  return w;
+}
+
+int bonds_between(const Written& w, const std::string& a, const std::string& b) {
+  int n = 0;
+  for (const auto& [x, y] : w.bonds) n += (x == a && y == b) || (x == b && y == a);
+  return n;
+}
+
+// The PDB and the mmCIF form of the atoms, written into dir.
+std::vector<std::string> both_forms(const TempDir& dir, const std::string& name,
+                                    const std::vector<Atom>& atoms,
+                                    const std::string& pdb_head = "",
+                                    const std::vector<modeltext::Conn>& conns = {}) {
+  return {dir.write(name + ".pdb", pdb_head + modeltext::pdb_atoms(atoms) + "END\n"),
+          dir.write(name + ".cif", modeltext::cif_model(atoms, conns))};
+}
+
+void move(std::vector<Atom>& atoms, int from_num, const float d[3]) {
+  for (Atom& a : atoms)
+    if (a.num >= from_num) a.x += d[0], a.y += d[1], a.z += d[2];
+}
+
+// Rotates the atoms of residues from_num on by `deg` degrees about the
+// axis from p through q.
+void turn(std::vector<Atom>& atoms, int from_num, const Atom p, const Atom q, float deg) {
+  float k[3] = {q.x - p.x, q.y - p.y, q.z - p.z};
+  const float n = std::sqrt(k[0] * k[0] + k[1] * k[1] + k[2] * k[2]);
+  for (float& c : k) c /= n;
+  const float c = std::cos(deg * 3.14159265f / 180.0f), s = std::sin(deg * 3.14159265f / 180.0f);
+  for (Atom& a : atoms) {
+    if (a.num < from_num) continue;
+    const float v[3] = {a.x - p.x, a.y - p.y, a.z - p.z};
+    const float dot = k[0] * v[0] + k[1] * v[1] + k[2] * v[2];
+    const float cr[3] = {k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2],
+                         k[0] * v[1] - k[1] * v[0]};
+    a.x = p.x + v[0] * c + cr[0] * s + k[0] * dot * (1 - c);
+    a.y = p.y + v[1] * c + cr[1] * s + k[1] * dot * (1 - c);
+    a.z = p.z + v[2] * c + cr[2] * s + k[2] * dot * (1 - c);
+  }
+}
+
+float torsion(const Atom& a, const Atom& b, const Atom& c, const Atom& d) {
+  const float b1[3] = {b.x - a.x, b.y - a.y, b.z - a.z}, b2[3] = {c.x - b.x, c.y - b.y, c.z - b.z},
+              b3[3] = {d.x - c.x, d.y - c.y, d.z - c.z};
+  const auto cross = [](const float* u, const float* v, float* w) {
+    w[0] = u[1] * v[2] - u[2] * v[1];
+    w[1] = u[2] * v[0] - u[0] * v[2];
+    w[2] = u[0] * v[1] - u[1] * v[0];
+  };
+  float n1[3], n2[3], m[3];
+  cross(b1, b2, n1);
+  cross(b2, b3, n2);
+  cross(n1, n2, m);
+  const float nb2 = std::sqrt(b2[0] * b2[0] + b2[1] * b2[1] + b2[2] * b2[2]);
+  const float y = (m[0] * b2[0] + m[1] * b2[1] + m[2] * b2[2]) / nb2;
+  const float x = n1[0] * n2[0] + n1[1] * n2[1] + n1[2] * n2[2];
+  return std::atan2(y, x) * 180.0f / 3.14159265f;
+}
+
+}  // namespace
+
+// LEU17-ALA21 of 2BEG chain A with residues 20 and 21 moved as one along
+// the line from C of PHE19 to N of PHE20 until that bond is 1.60 A long
+// (1.20 times the peptide ideal 1.329: below the break limit of 1.3 times
+// it) or 1.90 A (1.43 times it: above).  The first stays a peptide bond, the
+// second is a chain break, from both forms.
+TEST(EdgeLimits, PeptideBondLengthAgainstTheBreakLimit) {
+  for (const float length : {1.60f, 1.90f}) {
+    std::vector<Atom> atoms = modeltext::atoms_of("2BEG.pdb", 'A', 17, 21);
+    const Atom c = named(atoms, 19, "C"), n = named(atoms, 20, "N");
+    const float now = modeltext::distance(c, n);
+    const float d[3] = {(n.x - c.x) * (length / now - 1), (n.y - c.y) * (length / now - 1),
+                        (n.z - c.z) * (length / now - 1)};
+    move(atoms, 20, d);
+    ASSERT_NEAR(modeltext::distance(named(atoms, 19, "C"), named(atoms, 20, "N")), length, 0.002f);
+    TempDir dir;
+    for (const std::string& f : both_forms(dir, "stretched", atoms)) {
+      SCOPED_TRACE(f + " at " + std::to_string(length));
+      const Written w = run_on(f);
+      ASSERT_LE(w.r.ierr, 1) << w.r.out;
+      EXPECT_EQ(bonds_between(w, "19 C", "20 N"), length < 1.7f ? 1 : 0);
+      EXPECT_EQ(bonds_between(w, "18 C", "19 N"), 1);
+      EXPECT_EQ(bonds_between(w, "20 C", "21 N"), 1);
+    }
+  }
+}
+
+// LEU17-PHE19 of 2BEG chain A with PHE19 turned about its N-C(PHE18)
+// bond: an omega of -52 degrees is a cis peptide (below 90), one of -110 a
+// trans one, from both forms.
+TEST(EdgeLimits, PeptideTwistAgainstTheCisLimit) {
+  for (const float omega : {-52.0f, -110.0f}) {
+    std::vector<Atom> atoms = modeltext::atoms_of("2BEG.pdb", 'A', 17, 19);
+    const float now = torsion(named(atoms, 18, "CA"), named(atoms, 18, "C"), named(atoms, 19, "N"),
+                              named(atoms, 19, "CA"));
+    turn(atoms, 19, named(atoms, 18, "C"), named(atoms, 19, "N"), omega - now);
+    ASSERT_NEAR(torsion(named(atoms, 18, "CA"), named(atoms, 18, "C"), named(atoms, 19, "N"),
+                        named(atoms, 19, "CA")),
+                omega, 0.1f);
+    TempDir dir;
+    for (const std::string& f : both_forms(dir, "twisted", atoms)) {
+      SCOPED_TRACE(f + " at " + std::to_string(omega));
+      const Written w = run_on(f);
+      ASSERT_LE(w.r.ierr, 1) << w.r.out;
+      const bool cis = w.rst.find("# link_'CIS     '_VAL______0018-") != std::string::npos;
+      const bool trans = w.rst.find("# link_'TRANS   '_VAL______0018-") != std::string::npos;
+      EXPECT_EQ(cis, omega > -90.0f) << w.rst.substr(0, 0);
+      EXPECT_EQ(trans, omega < -90.0f);
+      EXPECT_EQ(w.r.out.find(" WARNING : CIS peptide bond is found, angle =") != std::string::npos,
+                cis);
+    }
+  }
+}
+
+namespace {
+
+// The residue numbers whose sequence row in the written coordinates carries
+// terminal group `group` ("NH3", "COO").
+std::set<int> ends_with(const std::string& crd, const std::string& group) {
+  std::set<int> out;
+  std::istringstream in(crd);
+  for (std::string l; std::getline(in, l);) {
+    if (!l.ends_with(" " + group)) continue;
+    std::istringstream f(l);
+    std::vector<std::string> w;
+    for (std::string x; f >> x;) w.push_back(x);
+    for (const std::string& x : w)
+      if (!x.empty() && std::isdigit(static_cast<unsigned char>(x[0])) &&
+          x.find('.') == std::string::npos && std::stoi(x) >= 17 && std::stoi(x) <= 1021) {
+        out.insert(std::stoi(x));
+        break;
+      }
+  }
+  return out;
+}
+
+}  // namespace
+
+// LEU17-ALA21 of 2BEG chain A and a zinc placed 2.10 A from N of LEU17,
+// away from its CA, the two joined by a link (a LINK record, a connection
+// record): the chain's first residue takes no charged amino group; without
+// the zinc it takes one.  (The PDB form only: the chain ends of an mmCIF
+// file without terminus records are typed by another rule.)
+TEST(EdgeLimits, ChainStartBondedToAMetalTakesNoTerminalGroup) {
+  for (const bool linked : {true, false}) {
+    std::vector<Atom> atoms = modeltext::atoms_of("2BEG.pdb", 'A', 17, 21);
+    const Atom n = named(atoms, 17, "N"), ca = named(atoms, 17, "CA");
+    const float len = modeltext::distance(n, ca);
+    Atom zn;
+    zn.record = "HETATM";
+    zn.name = zn.res = zn.element = "ZN";
+    zn.chain = "B";
+    zn.num = 101;
+    zn.x = n.x + 2.10f * (n.x - ca.x) / len;
+    zn.y = n.y + 2.10f * (n.y - ca.y) / len;
+    zn.z = n.z + 2.10f * (n.z - ca.z) / len;
+    if (linked) atoms.push_back(zn);
+    const Atom& n17 = named(atoms, 17, "N");
+    const Atom& metal = linked ? named(atoms, 101, "ZN") : zn;
+    TempDir dir;
+    const std::string f =
+        dir.write("zinc.pdb", (linked ? modeltext::pdb_link(n17, metal) : std::string()) +
+                                  modeltext::pdb_atoms(atoms) + "END\n");
+    {
+      SCOPED_TRACE(f + (linked ? " linked" : " without the zinc"));
+      const Written w = run_on(f);
+      ASSERT_LE(w.r.ierr, 1) << w.r.out;
+      EXPECT_EQ(ends_with(w.crd, "NH3"), linked ? std::set<int>{} : std::set<int>{17}) << w.crd;
+      EXPECT_EQ(bonds_between(w, "17 N", "101 ZN"), linked ? 1 : 0);
+    }
+  }
+}
+
+// The zinc site of pdb_zinc_two_fold.pdb (P 1 2 1, a 20 A cell; the zinc
+// bonded to SG of the two-fold copy of CYS1), the zinc written as chain B
+// and moved by whole cells along a: 100 A on, its nearest copy to SG lies
+// five cells back (shift -5, code 1_055), 80 A back four cells on (+4,
+// 1_955); both are restrained.  100 A back it lies five cells on (+5),
+// which no code of one digit a cell can name: not restrained, with a
+// warning.  From both forms.
+TEST(EdgeLimits, CellShiftOfASymmetryLink) {
+  const struct {
+    float dx;
+    const char* code;  // "" none
+  } rows[] = {{100.0f, "1_055"}, {-80.0f, "1_955"}, {-100.0f, ""}};
+  for (const auto& row : rows) {
+    std::vector<Atom> atoms = modeltext::atoms_of("pdb_zinc_two_fold.pdb", 'A', 1, 101);
+    Atom& zn = named(atoms, 101, "ZN");
+    zn.chain = "B";
+    zn.x += row.dx;
+    const Atom& sg = named(atoms, 1, "SG");
+    TempDir dir;
+    const std::string pdb = dir.write(
+        "zinc.pdb",
+        "CRYST1   20.000   20.000   20.000  90.00  90.00  90.00 P 1 2 1       2          \n" +
+            modeltext::pdb_link(zn, sg, "2555") + modeltext::pdb_atoms(atoms) + "END\n");
+    const std::string cif = dir.write(
+        "zinc.cif",
+        modeltext::cif_model(atoms, {{&zn, &sg, "2_555"}}, "20 20 20 90 90 90", "P 1 2 1"));
+    for (const std::string& f : {pdb, cif}) {
+      SCOPED_TRACE(f + " moved by " + std::to_string(row.dx));
+      const Written w = run_on(f);
+      ASSERT_EQ(w.r.ierr, 0) << w.r.out;
+      const std::size_t at = w.rst.find("\nBNDS ");
+      if (*row.code == 0) {
+        EXPECT_EQ(at, std::string::npos) << w.rst.substr(at == std::string::npos ? 0 : at, 80);
+        EXPECT_NE(w.r.out.find(" WARNING : symm.link ZN-CYS   not used: cell shift   5   0   0 of "
+                               "operator   1 has "
+                               "no symmetry code (one digit, -5 to +4, per axis)\n"),
+                  std::string::npos)
+            << w.r.out;
+        continue;
+      }
+      ASSERT_NE(at, std::string::npos) << w.r.out;
+      EXPECT_EQ(w.rst.substr(at + 1, 20), std::string("BNDS      1 ") + row.code + "   ");
+    }
+  }
+}
+
+// 1A8O_gap.pdb (ASP152-LYS158 and LEU172-ALA177 of 1A8O, 20.1 A apart)
+// renumbered by +840: 992-998 and 1012-1017, the second run's numbers
+// filling columns 23-26 of the atom records.  Every residue keeps its
+// number and its peptide bonds, and the jump in the numbers tells the walk
+// along the chain to expect the break: a gap, without a peptide bond tried
+// across it.
+TEST(EdgeLimits, ResidueNumberInColumn23) {
+  std::string pdb;
+  std::istringstream in(file_text(pipetest::data("1A8O_gap.pdb")));
+  for (std::string l; std::getline(in, l);) {
+    if (l.starts_with("ATOM") || l.starts_with("HETATM")) {
+      const std::string num = std::to_string(std::stoi(l.substr(22, 4)) + 840);
+      l.replace(22, 4, std::string(4 - num.size(), ' ') + num);
+    }
+    pdb += l + "\n";
+  }
+  ASSERT_NE(pdb.find(" LEU A1012 "), std::string::npos);
+  TempDir dir;
+  const Written w = run_on(dir.write("numbered.pdb", pdb));
+  ASSERT_EQ(w.r.ierr, 0) << w.r.out;
+  for (int n : {992, 993, 994, 995, 996, 997, 1012, 1013, 1014, 1015, 1016})
+    EXPECT_EQ(bonds_between(w, std::to_string(n) + " C", std::to_string(n + 1) + " N"), 1) << n;
+  EXPECT_EQ(bonds_between(w, "998 C", "1012 N"), 0);
+  EXPECT_NE(w.crd.find(" LEU      1012  AA   gap       998  ."), std::string::npos) << w.crd;
+  EXPECT_EQ(w.r.out.find("big distance for conn:TRANS"), std::string::npos) << w.r.out;
+}
