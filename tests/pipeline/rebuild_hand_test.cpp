@@ -166,8 +166,20 @@ Measure measure(const Model& dep, const Model& input, const Model& out) {
       const std::string where = res.name + " " + key + " " + atom;
       const auto nb = lib.bonded.find(atom);
       std::set<std::string> own;
-      if (nb != lib.bonded.end())
+      if (nb != lib.bonded.end()) {
         for (const std::string& b : nb->second) own.insert(key + " " + b);
+      } else {
+        // An atom of a modification (the H2 and H3 of a terminal amino
+        // group) has as its parent the nearest heavy atom of its residue.
+        std::string parent;
+        double best = 1e9;
+        for (const auto& [hk, hp] : heavy)
+          if (hk.starts_with(key + " ") && hk != key + " " + atom && dist(p, hp) < best) {
+            best = dist(p, hp);
+            parent = hk;
+          }
+        own.insert(parent);
+      }
       for (const auto& [hk, hp] : heavy)
         if (hk != key + " " + atom && !own.count(hk) && dist(p, hp) < 1.0)
           m.faults.push_back(where + " within 1.0 A of " + hk);
@@ -318,6 +330,28 @@ TEST(RebuildHand, HeavyAtomsRebuiltWithoutHydrogensKeepTheLibrarysHand) {
         << "every valine CG2, leucine CD2, phenylalanine CZ, asparagine OD1";
     EXPECT_EQ(m.rebuilt, m.heavy) << "no hydrogen made";
     EXPECT_EQ(m.centres, 25 + 10) << "every valine CB and leucine CG, over its three heavy atoms";
+    EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
+  }
+}
+
+// Each residue of a chain alone, a chain of one residue: its start atom
+// carries the terminal hydrogens (H, H2, H3 of the amino group) with no
+// residue before to set them by, and none may come near a heavy atom other
+// than its parent.  The valine alone in every hydrogen mode.
+TEST(RebuildHand, ResiduesAloneGetHydrogensClearOfHeavyAtoms) {
+  std::string log;
+  for (int n = 17; n <= 42; ++n) {
+    const std::string key = "A|" + std::to_string(n);
+    SCOPED_TRACE(key);
+    const Measure m = run_on_copy("2BEG.pdb", {}, 'N', log, 'A', key);
+    EXPECT_GT(m.rebuilt, 2) << "at least the three hydrogens of the amino group";
+    EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
+  }
+  for (const char h : {'A', 'N', 'Y'}) {
+    SCOPED_TRACE(std::string("valine 18, hydrogen flag ") + h);
+    const Measure m = run_on_copy("2BEG.pdb", {}, 'Y', log, h, "A|18");
+    EXPECT_EQ(m.rebuilt, h == 'A' ? 12 : 1) << "its hydrogens and the terminal OXT";
+    EXPECT_EQ(m.centres, h == 'A' ? 4 : 0) << "CA, CB and the methyl carbons, with their hydrogens";
     EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
   }
 }
