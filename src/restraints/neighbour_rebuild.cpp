@@ -223,9 +223,9 @@ void check_rbld_2_(int32_t mdoc, char list, int32_t ia, int32_t, int32_t, const 
     msgdoc_(mdoc, "--OK--");
 }
 
-void check_rbld_3_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t nrb, const int32_t* jka,
-                   const int32_t* jkr, char h_flag, char rflag, int32_t& na_miss, int32_t& na_rebld,
-                   int32_t& ierr) {
+void check_rbld_3_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t nrb,
+                   const int32_t* jka, const int32_t* jkr, char h_flag, char rflag,
+                   int32_t& na_miss, int32_t& na_rebld, int32_t& ierr) {
   ierr = 0;
   const int32_t third = nat == 1 ? jkr[1] : jka[1];
   if (tetrahedral_in_library(ia, jka[0], third, jkr[0])) {

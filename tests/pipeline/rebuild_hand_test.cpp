@@ -52,8 +52,8 @@ using Model = std::map<std::string, Residue>;
 
 // The deposited entry, and a copy without hydrogens and without the heavy
 // atoms named in `drop` (residue name and atom name).
-Model deposited(const std::string& path, const std::string& copy,
-                const std::set<std::string>& drop, const std::string& only = "") {
+Model deposited(const std::string& path, const std::string& copy, const std::set<std::string>& drop,
+                const std::string& only = "") {
   std::ifstream in(path);
   std::ofstream out(copy);
   Model m;
@@ -354,6 +354,49 @@ TEST(RebuildHand, ResiduesAloneGetHydrogensClearOfHeavyAtoms) {
     EXPECT_EQ(m.centres, h == 'A' ? 4 : 0) << "CA, CB and the methyl carbons, with their hydrogens";
     EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
   }
+}
+
+// The peptide links of a monomer the library lacks come from LINK records,
+// with the identity written 1_555: the second pass must see the residue
+// before through them, or the H of the next residue's nitrogen, set at a
+// chain start without that residue, stays on top of its carbon.  Every
+// hydrogen the run adds to the entry has one heavy atom within 1.0 A, its
+// parent, at a bond's length; the model read back from the written file.
+TEST(RebuildHand, HydrogensBesideLinkedNewMonomersClearOfHeavyAtoms) {
+  TempDir dir;
+  Options o;
+  o.in = pipetest::data("1A8O.pdb");
+  o.h = 'A';
+  const pipetest::Outcome r = pipetest::run(o, dir.path());
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  ASSERT_EQ(pipetest::read_coordinates(dir.path() + "/out"), 0);
+  auto at = [](int a) {
+    return P{atom_crd.xyz_crd(1, a), atom_crd.xyz_crd(2, a), atom_crd.xyz_crd(3, a)};
+  };
+  auto name = [](int a) {
+    const int ir = atom_inf.i_resid(a);
+    const std::string num = resid_inf.res_num_pdb(ir).str();
+    return trim(resid_inf.res_name(ir).str()) + " " + num.substr(7, 1) + "|" +
+           trim(num.substr(2, 5)) + " " + trim(atom_inf.atm_name(a).str());
+  };
+  std::vector<int> heavy;
+  for (int a = 1; a <= atom_inf.n_atom; ++a)
+    if (!hydrogen(trim(atom_inf.atm_name(a).str())) && !(atom_inf.atm_type(a) == "M"))
+      heavy.push_back(a);
+  int hydrogens = 0;
+  std::vector<std::string> faults;
+  for (int a = 1; a <= atom_inf.n_atom; ++a) {
+    if (!(atom_inf.atm_type(a) == "R") || !hydrogen(trim(atom_inf.atm_name(a).str()))) continue;
+    ++hydrogens;
+    std::vector<std::pair<double, int>> near;
+    for (const int h : heavy)
+      if (dist(at(a), at(h)) < 1.0) near.push_back({dist(at(a), at(h)), h});
+    if (near.size() != 1 || near[0].first < 0.9)
+      for (const auto& [d, h] : near)
+        faults.push_back(name(a) + " " + std::to_string(d) + " A from " + name(h));
+  }
+  EXPECT_GT(hydrogens, 600);
+  EXPECT_TRUE(faults.empty()) << listed(faults);
 }
 
 }  // namespace
