@@ -95,17 +95,23 @@ bool IdealCoordinates::at(std::string_view atom, float* x) const {
   return false;
 }
 
-int IdealCoordinates::hand(std::string_view c, std::string_view a, std::string_view b,
-                           std::string_view d) const {
+bool IdealCoordinates::volume(std::string_view c, std::string_view a, std::string_view b,
+                              std::string_view d, float& vol) const {
   float xc[3], xa[3], xb[3], xd[3];
-  if (!at(c, xc) || !at(a, xa) || !at(b, xb) || !at(d, xd)) return 0;
+  if (!at(c, xc) || !at(a, xa) || !at(b, xb) || !at(d, xd)) return false;
   float u[3], v[3], w[3], n[3];
   nb_vsub_(xa, xc, u);
   nb_vsub_(xb, xc, v);
   nb_vsub_(xd, xc, w);
   nb_vmult_(v, w, n);
-  const float vol = foundation::dot3(u, n);
-  if (std::fabs(vol) < kFlat) return 0;
+  vol = foundation::dot3(u, n);
+  return true;
+}
+
+int IdealCoordinates::hand(std::string_view c, std::string_view a, std::string_view b,
+                           std::string_view d) const {
+  float vol = 0.0f;
+  if (!volume(c, a, b, d, vol) || std::fabs(vol) < kFlat) return 0;
   return vol > 0.0f ? 1 : -1;
 }
 

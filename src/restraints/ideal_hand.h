@@ -18,8 +18,12 @@ class IdealCoordinates {
   explicit IdealCoordinates(std::string_view mon);
   // False when the monomer or the atom has no ideal coordinates.
   bool at(std::string_view atom, float* x) const;
-  // Sign of the volume of the bonds c->a, c->b, c->d: +1, -1, or 0 when one
-  // lacks coordinates or the four lie in a plane.
+  // Volume of the bonds c->a, c->b, c->d (A^3); false when one of the four
+  // lacks coordinates.
+  bool volume(std::string_view c, std::string_view a, std::string_view b, std::string_view d,
+              float& vol) const;
+  // Sign of that volume: +1, -1, or 0 when one lacks coordinates or the
+  // four lie in a plane.
   int hand(std::string_view c, std::string_view a, std::string_view b, std::string_view d) const;
   // -1 when the chiral row of centre c has the sign opposite to the volume
   // of the ideal coordinates (the row's sign then decides, and the

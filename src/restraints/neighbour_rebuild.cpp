@@ -63,6 +63,26 @@ int library_hand(int32_t ia, int32_t k1, int32_t k2, int32_t q) {
          ideal.chiral_mirror(atom_inf.atm_name(ia).view());
 }
 
+// True when the library's ideal coordinates put the centre ia out of the
+// plane of k1, k2 and q (all of one residue): a tetrahedral centre whose
+// fourth atom the model lacks and the run does not make (a hydrogen).  Its
+// atoms then belong at the places of a tetrahedron, not in the plane of a
+// trigonal centre.
+bool tetrahedral_in_library(int32_t ia, int32_t k1, int32_t k2, int32_t q) {
+  // A flat centre has no volume; a tetrahedral one with bonds of 1 A (an
+  // N-H, an O-H) still has more than 1 A^3.
+  constexpr float kPyramid = 0.5f;
+  const int32_t ir = atom_inf.i_resid(ia);
+  if (ir < 1 || ir > resid_inf.n_residue || atom_inf.i_resid(k1) != ir ||
+      atom_inf.i_resid(k2) != ir || atom_inf.i_resid(q) != ir)
+    return false;
+  const restraints::IdealCoordinates ideal(resid_inf.res_name(ir).view());
+  float vol = 0.0f;
+  return ideal.volume(atom_inf.atm_name(ia).view(), atom_inf.atm_name(k1).view(),
+                      atom_inf.atm_name(k2).view(), atom_inf.atm_name(q).view(), vol) &&
+         std::fabs(vol) > kPyramid;
+}
+
 int hand(const Pos& c, const Pos& a, const Pos& b, const Pos& d) {
   const Pos u = minus(a, c), v = minus(b, c), w = minus(d, c);
   const float vol = u.x[0] * (v.x[1] * w.x[2] - v.x[2] * w.x[1]) -
@@ -203,10 +223,15 @@ void check_rbld_2_(int32_t mdoc, char list, int32_t ia, int32_t, int32_t, const 
     msgdoc_(mdoc, "--OK--");
 }
 
-void check_rbld_3_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t, const int32_t* jka,
-                   const int32_t* jkr, char h_flag, char rflag, int32_t& na_miss, int32_t& na_rebld,
-                   int32_t& ierr) {
+void check_rbld_3_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t nrb,
+                   const int32_t* jka, const int32_t* jkr, char h_flag, char rflag,
+                   int32_t& na_miss, int32_t& na_rebld, int32_t& ierr) {
   ierr = 0;
+  const int32_t third = nat == 1 ? jkr[1] : jka[1];
+  if (tetrahedral_in_library(ia, jka[0], third, jkr[0])) {
+    check_rbld_4_(mdoc, list, ia, nat, nrb, jka, jkr, h_flag, rflag, na_miss, na_rebld, ierr);
+    return;
+  }
   Counters n{na_miss, na_rebld};
   int32_t k1 = jka[0], k2 = 0, q = 0;
   if (nat == 1) {

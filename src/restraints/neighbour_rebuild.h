@@ -16,6 +16,8 @@
 void check_rbld_2_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t nrb, const int32_t* jka,
                    const int32_t* jkr, char h_flag, char rflag, int32_t& na_miss, int32_t& na_rebld,
                    int32_t& ierr);
+// A centre that the library's ideal coordinates make tetrahedral (its fourth
+// atom a hydrogen the run does not make) is handed to check_rbld_4_.
 // Writes atom_crd (xyz_crd, occup, u_aniso) and atom_inf (atm_type, b_flag).
 void check_rbld_3_(int32_t mdoc, char list, int32_t ia, int32_t nat, int32_t nrb, const int32_t* jka,
                    const int32_t* jkr, char h_flag, char rflag, int32_t& na_miss, int32_t& na_rebld,

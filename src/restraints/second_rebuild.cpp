@@ -16,7 +16,10 @@ namespace {
 
 constexpr int kMaxNeighbours = 10;
 
-bool identity_symmetry(const rt::FixedText<8>& s) { return s == "."; }
+// A link inside the asymmetric unit: "." as a link found in the run,
+// "1_555" as the coordinate files (PDB LINK records, the connection rows
+// written and read back here) give it.
+bool identity_symmetry(const rt::FixedText<8>& s) { return s == "." || s == "1_555"; }
 
 // First atom of residue ir named `name` with alternate code alt (a blank
 // code is no code, as '.').

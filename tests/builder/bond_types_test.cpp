@@ -151,6 +151,19 @@ TEST_F(BondTypes, CoordOverValentCarbonKeepsItsCarbonylBeforeAnEarlierDouble) {
   EXPECT_EQ(R().l1a_charg(fx::index_of("N2")), 0.0f);
 }
 
+TEST_F(BondTypes, CoordEtherOxygenTakesNoDoubleBond) {
+  // C-C-O-C-C with both C-O bonds nearest the C=O row (1.210): an oxygen
+  // with two neighbours has no room for a double bond, so both stay single.
+  for (const char* n : {"C2", "C1", "O1", "C3", "C4"}) atom(n, n[0] == 'O' ? "O" : "C");
+  bond_len("C2", "C1", 1.53f);
+  const int first = bond_len("C1", "O1", 1.22f);
+  const int second = bond_len("O1", "C3", 1.22f);
+  bond_len("C3", "C4", 1.53f);
+  EXPECT_EQ(coord(), 0);
+  EXPECT_EQ(type_of(first), "single");
+  EXPECT_EQ(type_of(second), "single");
+}
+
 TEST_F(BondTypes, CoordAromaticBondsLeaveRoomForAnExocyclicDouble) {
   // A ring carbon with two aromatic bonds and C=O outside the ring, as in a
   // purine's keto carbon: the aromatic bonds count one each, so C=O stays.

@@ -441,6 +441,53 @@ TEST(PipelineInvariants, BuiltMonomersWithinValence) {
   }
 }
 
+// An ether oxygen between two carbons, both bonds 1.24 A long, nearest the
+// library's C=O row: the oxygen cannot take a double bond besides its two
+// single ones, so both stay single and each carbon keeps two hydrogens.  An
+// oxygen allowed three would keep the first C=O and drop a hydrogen of C1.
+TEST(PipelineInvariants, EtherOxygenWithShortBondsTakesNoDoubleBond) {
+  TempDir dir;
+  Options o;
+  o.in = dir.write("ether.pdb",
+                   "CRYST1   30.000   30.000   30.000  90.00  90.00  90.00 P 1           1\n"
+                   "HETATM    1  C2  LIG A   1      10.000  10.000  10.000  1.00 20.00           C\n"
+                   "HETATM    2  C1  LIG A   1      11.260  10.850  10.000  1.00 20.00           C\n"
+                   "HETATM    3  O1  LIG A   1      12.288  10.157  10.000  1.00 20.00           O\n"
+                   "HETATM    4  C3  LIG A   1      13.316  10.850  10.000  1.00 20.00           C\n"
+                   "HETATM    5  C4  LIG A   1      14.576  10.000  10.000  1.00 20.00           C\n"
+                   "END\n");
+  const Outcome r = pipetest::run(o, dir.path());
+  ASSERT_EQ(r.new_lib, 'Y') << r.out;
+  const std::string lib = file_text(dir.file("new_lib.cif"));
+  int monomers = 0;
+  for (const std::string& b : over_valent(lib, monomers)) ADD_FAILURE() << b;
+  EXPECT_EQ(monomers, 1);
+  // The bonds of the monomer: their types, and the hydrogens of each atom.
+  std::map<std::string, std::string> types;
+  std::map<std::string, int> hydrogens;
+  std::string item;
+  bool in_lig = false;
+  std::istringstream in(lib);
+  for (std::string l; std::getline(in, l);) {
+    if (l.starts_with("data_")) in_lig = l == "data_comp_LIG";
+    if (l.starts_with("_")) item = l.substr(0, l.find('.'));
+    const std::vector<std::string> w = words(l);
+    if (!in_lig || item != "_chem_comp_bond" || w.size() < 4 || w[0] != "LIG") continue;
+    types[w[1] + "-" + w[2]] = w[3];
+    if (w[2].starts_with("H")) ++hydrogens[w[1]];
+    if (w[1].starts_with("H")) ++hydrogens[w[2]];
+  }
+  for (const char* co : {"C1-O1", "O1-C3"}) {
+    const std::string reversed = std::string(co).substr(3) + "-" + std::string(co).substr(0, 2);
+    const std::string t = types.count(co) ? types[co] : types[reversed];
+    EXPECT_EQ(t.substr(0, 4), "sing") << co << "\n" << lib;
+  }
+  EXPECT_EQ(hydrogens["C1"], 2) << lib;
+  EXPECT_EQ(hydrogens["C3"], 2) << lib;
+  EXPECT_EQ(hydrogens["O1"], 0) << lib;
+  EXPECT_EQ(hydrogens["C2"], 3) << lib;
+}
+
 // --------------------------------------------------- a stage that fails
 
 // Each failing stage says so and leaves no output behind it: a file that

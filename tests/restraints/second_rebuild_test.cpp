@@ -291,6 +291,15 @@ TEST_F(LinkNeighbours, NamedAtomsBecomeEachOthersExtraNeighbours) {
   EXPECT_EQ(atom_str.as_iextr2(sd), cd2);
 }
 
+TEST_F(LinkNeighbours, LinksReadFromCoordinateFilesCountAsInsideTheUnit) {
+  // A PDB LINK record and the connection rows of a written mmCIF file give
+  // the identity as 1_555.
+  link("CD1", "SD", "1_555");
+  EXPECT_EQ(run(), "");
+  EXPECT_EQ(atom_str.as_iextr(atom("CD1")), in2("SD"));
+  EXPECT_EQ(atom_str.as_iextr(in2("SD")), atom("CD1"));
+}
+
 TEST_F(LinkNeighbours, TreeBondsAndSymmetryCopiesAddNothing) {
   const int c = atom("C"), n2 = in2("N");
   atom_str.as_ifor(c) = n2;
