@@ -7,11 +7,34 @@
 
 using ReadAtoms = CifFiles;
 
-TEST_F(ReadAtoms, RowsWithoutPositiveSerialLeaveAnEmptyModelWithItsCounts) {
+TEST_F(ReadAtoms, RowsWithoutPositiveSerialAreNotPassedOver) {
+  // Status 3, the read's own error, and no counts as for a file read whole.
   write("z", cif_header() + kShortLoop + "0 CA ALA A 1 0 0 0\n-3 CB ALA A 1 0 0 0\n");
-  EXPECT_EQ(read_out("z"), 0);
-  EXPECT_NE(out_.find(count_lines(0, 0, 0)), std::string::npos) << out_;
+  EXPECT_EQ(read_out("z"), 3);
+  EXPECT_NE(out_.find(" ERROR: atom serial \"0\" is not a positive number"), std::string::npos) << out_;
+  EXPECT_EQ(out_.find("Number of atoms"), std::string::npos) << out_;
   EXPECT_EQ(atom_inf.n_atom, 0);
+}
+
+TEST_F(ReadAtoms, RowCutShortIsAReadErrorWithItsSerial) {
+  // A row short of values before the next loop, and one cut by the end of
+  // the file: the tokeniser would drop either without a word.
+  const struct {
+    const char* label;
+    std::string tail;
+    const char* message;
+  } cases[] = {
+      {"before a loop", "7 CB ALA A 1 1.0\nloop_\n_other.a\n1\n", " ERROR: atom 7 holds 6 values for 8 items"},
+      {"at the file end", "8 CB ALA A\n", " ERROR: atom 8 holds 4 values for 8 items"},
+      {"serial missing too", "'' \n", " ERROR: an atom row holds 1 values for 8 items"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("cut", cif_header() + kShortLoop + "1 CA ALA A 1 0 0 0\n" + c.tail);
+    EXPECT_EQ(read_out("cut"), 3);
+    EXPECT_NE(out_.find(c.message), std::string::npos) << out_;
+    EXPECT_EQ(atom_inf.n_atom, 1);
+  }
 }
 
 TEST_F(ReadAtoms, OneAtomLowersTheWriterSwitchesForTheWholeModel) {
