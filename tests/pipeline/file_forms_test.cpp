@@ -77,3 +77,32 @@ TEST(BlankChainNames, EveryAtomReadIsWritten) {
     EXPECT_FALSE(rows.empty());
   }
 }
+
+// 1A8O in the archive's form with its disulfide's connection type written
+// 'MY LINK': the restraint file names the link as one value, and its own
+// reader takes the bond back under that link between the two SG atoms, with
+// every record of the file read as the kind it is.
+TEST(NamesWithBlanks, LinkNameReadsBack) {
+  TempDir files, dir;
+  const std::string model = files.write(
+      "my_link.cif", edited(
+                         file_text(data("cif_1A8O.cif")), [](const std::string& l) { return l.starts_with("disulf1 disulf "); },
+                         [](std::string l) { return l.replace(8, 6, "'MY LINK'"); }));
+  const Outcome r = run_in(model, dir.path());
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  std::vector<pipetest::Restraint> rows;
+  ASSERT_TRUE(pipetest::read_restraints(dir.file("out"), rows));
+  ASSERT_EQ(pipetest::read_coordinates(dir.file("out")), 0);
+  int in_link = 0;
+  for (const pipetest::Restraint& x : rows) {
+    EXPECT_TRUE(x.kind == "BOND" || x.kind == "ANGL" || x.kind == "TORS" || x.kind == "CHIR" || x.kind == "PLAN")
+        << x.kind << " " << x.echo;
+    if (x.source_id != "MY LINK") continue;
+    ++in_link;
+    EXPECT_EQ(x.kind, "BOND");
+    EXPECT_EQ(atom_inf.atm_name(x.ia[0]).trimmed(), "SG");
+    EXPECT_EQ(atom_inf.atm_name(x.ia[1]).trimmed(), "SG");
+  }
+  EXPECT_EQ(in_link, 1);
+  EXPECT_EQ(rows.size(), pipetest::records(file_text(dir.file("out.rst"))).size());
+}
