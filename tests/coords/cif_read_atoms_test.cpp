@@ -105,3 +105,22 @@ TEST(CleanDataCsd, UncertaintyInParenthesesIsDropped) {
     EXPECT_EQ(t.trimmed(), want) << in;
   }
 }
+
+TEST_F(ReadAtoms, AnotherProgramsFileHasItsTerminiTypedAsThePdbReaderTypesThem) {
+  // A dipeptide with OXT: NH3 and COO, as its PDB form gets them; a water
+  // chain keeps the defaults.  A file of this system's own writer keeps what
+  // it gives (here nothing, so the defaults).
+  const std::string rows = "1 N ALA A 1 0 0 0\n2 C ALA A 1 1.5 0 0\n3 N GLY A 2 2 1 0\n4 C GLY A 2 3 1 0\n"
+                           "5 OXT GLY A 2 4 1 0\n6 O HOH W 3 9 9 9\n";
+  write("t", cif_header() + kShortLoop + rows);
+  ASSERT_EQ(read("t"), 0);
+  ASSERT_EQ(asym_part.n_group, 2);
+  EXPECT_EQ(asym_part.iterm_s_type(1), 2);
+  EXPECT_EQ(asym_part.iterm_f_type(1), 2);
+  EXPECT_EQ(asym_part.iterm_s_type(2), 1);
+  EXPECT_EQ(asym_part.iterm_f_type(2), 1);
+  write("own", "data_r\n_software.name vorel\n" + std::string(kCell) + "_symmetry.space_group_name_H-M 'P 1'\n" +
+                   kShortLoop + rows);
+  ASSERT_EQ(read("own"), 0);
+  EXPECT_EQ(asym_part.iterm_s_type(1), 1);
+}

@@ -4,7 +4,9 @@
 // name, and what the run writes reads back.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -105,4 +107,106 @@ TEST(NamesWithBlanks, LinkNameReadsBack) {
   }
   EXPECT_EQ(in_link, 1);
   EXPECT_EQ(rows.size(), pipetest::records(file_text(dir.file("out.rst"))).size());
+}
+
+namespace {
+
+// The PDB file's atoms as an mmCIF file of another program: the same cell,
+// one atom-site row an atom with the name, element, residue, chain and
+// number of the PDB record.
+std::string as_mmcif(const std::string& pdb) {
+  std::string out =
+      "data_excerpt\n_cell.length_a 1.0\n_cell.length_b 1.0\n_cell.length_c 1.0\n_cell.angle_alpha 90\n"
+      "_cell.angle_beta 90\n_cell.angle_gamma 90\n_symmetry.space_group_name_H-M 'P 1'\nloop_\n";
+  for (const char* item : {"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
+                           "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "occupancy", "B_iso_or_equiv"})
+    out += std::string("_atom_site.") + item + "\n";
+  std::istringstream in(pdb);
+  for (std::string l; std::getline(in, l);) {
+    if (!l.starts_with("ATOM")) continue;
+    for (auto [from, to] : {std::pair{1, 4}, {7, 11}, {77, 78}, {13, 16}, {18, 20}, {22, 22}, {23, 26}, {31, 38},
+                            {39, 46}, {47, 54}, {55, 60}, {61, 66}})
+      out += pipetest::field(l, from, to) + " ";
+    out += "\n";
+  }
+  return out;
+}
+
+// An atom of the tables whose scattering type is hydrogen.
+bool hydrogen(int ia) { return crst_crd.cs_atype(atom_inf.id_sf(ia)).trimmed() == "H"; }
+
+// The records of a restraint file, each with its atom serials and the
+// names of its comment.
+std::vector<std::string> record_lines(const std::string& rst) {
+  std::vector<std::string> out;
+  for (const pipetest::Record& r : pipetest::records(file_text(rst))) out.push_back(r.line);
+  return out;
+}
+
+}  // namespace
+
+// Residues TYR17 to ARG22 of chain A of 1LCD (model 1, with its hydrogens
+// as the archive's current PDB form writes them: HH11 to HH22 from column
+// 13, the tyrosine's HH from column 14) and, as chain B, a tryptophan from
+// the ideal coordinates of the public chemical component (its HXT left out),
+// in tests/data/pdb_arg_tyr_trp_h.pdb.  Every hydrogen of the file keeps its
+// name in the coordinate file and is restrained by a bond to its parent;
+// the mmCIF form of the same atoms gives the same restraints record by
+// record, the first residue of the peptide typed NH3 on both roads.
+TEST(CurrentHydrogenNames, KeptRestrainedAndTheSameInBothForms) {
+  const std::string pdb = file_text(data("pdb_arg_tyr_trp_h.pdb"));
+  TempDir files, pdb_dir, cif_dir;
+  const Outcome p = run_in(data("pdb_arg_tyr_trp_h.pdb"), pdb_dir.path());
+  ASSERT_EQ(p.ierr, 0) << p.out;
+  const int pdb_start = asym_part.iterm_s_type(1);
+  const Outcome c = run_in(files.write("excerpt.cif", as_mmcif(pdb)), cif_dir.path());
+  ASSERT_EQ(c.ierr, 0) << c.out;
+  EXPECT_EQ(pdb_start, 2);
+  EXPECT_EQ(asym_part.iterm_s_type(1), 2);
+
+  std::multiset<std::string> hydrogens;
+  std::istringstream in(pdb);
+  for (std::string l; std::getline(in, l);)
+    if (l.starts_with("ATOM") && pipetest::field(l, 77, 78) == "H")
+      hydrogens.insert(pipetest::field(l, 18, 20) + " " + pipetest::field(l, 13, 16));
+  ASSERT_EQ(hydrogens.size(), 27u);
+  ASSERT_EQ(pipetest::read_coordinates(pdb_dir.file("out")), 0);
+  std::multiset<std::string> written;
+  for (int ia = 1; ia <= atom_inf.n_atom; ++ia)
+    if (hydrogen(ia))
+      written.insert(std::string(resid_inf.res_name(atom_inf.i_resid(ia)).trimmed()) + " " +
+                     std::string(atom_inf.atm_name(ia).trimmed()));
+  EXPECT_EQ(written, hydrogens);
+  std::multiset<std::string> bonded;
+  for (const pipetest::Record& r : pipetest::records(file_text(pdb_dir.file("out.rst")))) {
+    if (!r.line.starts_with("BOND")) continue;
+    for (int k = 0; k < 2; ++k) {
+      const int ia = r.serials[k];
+      if (hydrogen(ia))
+        bonded.insert(std::string(resid_inf.res_name(atom_inf.i_resid(ia)).trimmed()) + " " + r.names[k]);
+    }
+  }
+  EXPECT_EQ(bonded, hydrogens);
+  for (const char* h : {"ARG HH11", "ARG HH12", "ARG HH21", "ARG HH22", "TYR HH", "TRP HH2"})
+    EXPECT_EQ(bonded.count(h), 1u) << h;
+
+  EXPECT_EQ(record_lines(cif_dir.file("out.rst")), record_lines(pdb_dir.file("out.rst")));
+  EXPECT_EQ(p.nbond, c.nbond);
+}
+
+// 2BEG (an NMR entry with its hydrogens) in both forms: the mmCIF file gives
+// no terminus types, and its five chains take those the PDB reader finds
+// (NH3 at each start, its nitrogen typed for it), so that the two runs
+// write the same restraints record by record.
+TEST(CurrentHydrogenNames, BothFormsOfAnEntryTypeTheirTerminiAlike) {
+  TempDir pdb_dir, cif_dir;
+  const Outcome p = run_in(data("2BEG.pdb"), pdb_dir.path());
+  ASSERT_EQ(p.ierr, 0) << p.out;
+  const Outcome c = run_in(data("cif_2BEG.cif"), cif_dir.path());
+  ASSERT_EQ(c.ierr, 0) << c.out;
+  ASSERT_EQ(asym_part.n_group, 5);
+  for (int g = 1; g <= 5; ++g) EXPECT_EQ(asym_part.iterm_s_type(g), 2) << "chain " << g;
+  const std::vector<std::string> from_pdb = record_lines(pdb_dir.file("out.rst"));
+  ASSERT_FALSE(from_pdb.empty());
+  EXPECT_EQ(record_lines(cif_dir.file("out.rst")), from_pdb);
 }
