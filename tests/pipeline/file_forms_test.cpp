@@ -192,6 +192,17 @@ TEST(CurrentHydrogenNames, KeptRestrainedAndTheSameInBothForms) {
 
   EXPECT_EQ(record_lines(cif_dir.file("out.rst")), record_lines(pdb_dir.file("out.rst")));
   EXPECT_EQ(p.nbond, c.nbond);
+
+  // Some programs write the tyrosine's HH and the tryptophan's HH2 from
+  // column 13 too: the same restraints.
+  TempDir left_dir;
+  const std::string left = edited(
+      pdb, [](const std::string& l) { return l.starts_with("ATOM") && (l.substr(12, 8) == " HH  TYR" || l.substr(12, 8) == " HH2 TRP"); },
+      [](std::string l) { return l.replace(12, 4, l.substr(13, 3) + " "); });
+  ASSERT_NE(left.find("HH   TYR"), std::string::npos);
+  const Outcome lr = run_in(files.write("left.pdb", left), left_dir.path());
+  ASSERT_EQ(lr.ierr, 0) << lr.out;
+  EXPECT_EQ(record_lines(left_dir.file("out.rst")), record_lines(pdb_dir.file("out.rst")));
 }
 
 // 2BEG (an NMR entry with its hydrogens) in both forms: the mmCIF file gives
