@@ -519,8 +519,8 @@ FirstModel first_model;
 // is read as if the item were not given: the row keeps its default ("."),
 // as for the values "." and "?".
 constexpr bool empty_keeps_default(Item k) {
-  return k == kAtomName || k == kAuthAtom || k == kChem || k == kSymbol || k == kAlt || k == kResName ||
-         k == kThermal;
+  return k == kAtomName || k == kAuthAtom || k == kChem || k == kSymbol || k == kAlt ||
+         k == kResName || k == kThermal;
 }
 
 // A row whose serial is absent, or no positive number, cannot be stored.
@@ -553,10 +553,12 @@ bool cut_row_lost(int32_t ie) {
   const int nv = cut == &comcif_info ? comcif_info.n_data : cut->n_cif;
   std::string serial;
   for (int k = 1; k <= nv && k <= MAXCIFVAL && k <= cut->n_item; ++k) {
-    if (classify(cut->itm_cif(k).sub(12, 80)) == kSerial) serial = std::string(cut->dt_cif(k).trimmed());
+    if (classify(cut->itm_cif(k).sub(12, 80)) == kSerial)
+      serial = std::string(cut->dt_cif(k).trimmed());
   }
-  refusal = (serial.empty() ? std::string(" ERROR: an atom row") : " ERROR: atom " + serial) + " holds " +
-            std::to_string(nv) + " values for " + std::to_string(cut->n_item) + " items";
+  refusal = (serial.empty() ? std::string(" ERROR: an atom row") : " ERROR: atom " + serial) +
+            " holds " + std::to_string(nv) + " values for " + std::to_string(cut->n_item) +
+            " items";
   return true;
 }
 

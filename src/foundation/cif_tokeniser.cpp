@@ -234,7 +234,8 @@ bool split_plain_line(comfread_cif_t& fr, uint8_t* used, const int n) {
 // A quote at k closed by the same quote at once, before a blank or the line
 // end: an empty value ('' or "").
 inline bool empty_quoted(const char* line, int k, int n) {
-  return k + 1 < n && line[k + 1] == line[k] && (k + 2 == n || blank_unprintable(line[k + 2]) == ' ');
+  return k + 1 < n && line[k + 1] == line[k] &&
+         (k + 2 == n || blank_unprintable(line[k + 2]) == ' ');
 }
 
 // Splits the first n characters (the used length) of the work area's line.

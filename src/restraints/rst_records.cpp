@@ -31,7 +31,9 @@ int32_t* counter_of(std::string_view name) {
 
 // A label of eight columns as one value of the record: quoted when it
 // holds a blank or could be read as something else, "." when blank.
-std::string label_cell(std::string_view label) { return output::cif_cell(rt::FixedText<8>(label).view(), 8); }
+std::string label_cell(std::string_view label) {
+  return output::cif_cell(rt::FixedText<8>(label).view(), 8);
+}
 
 void blank_dot(rt::FixedText<1>& alt) {
   if (alt == ".") alt = " ";
@@ -182,8 +184,8 @@ void wrestr_symm_(int32_t mdoc, std::string_view name, int32_t iln, int32_t ia1,
   output::Line line;
   output::put_line(iun, line, ierr,
                    "(A4,1X,I6,1X,A,1X,'.',4X,I6,1X,I6,6X,'.',6X,'.',1X,F8.3,1X,F8.3,1X,F8.3)",
-                   rt::FixedText<4>(name), num, label_cell(type.view()), ia1, ia2, finite_or_zero(vidl),
-                   finite_or_zero(sd), finite_or_zero(vobs));
+                   rt::FixedText<4>(name), num, label_cell(type.view()), ia1, ia2,
+                   finite_or_zero(vidl), finite_or_zero(sd), finite_or_zero(vobs));
   rt::FixedText<1> alt1(atom_inf.id_alt(ia1)), alt2(atom_inf.id_alt(ia2));
   blank_dot(alt1);
   blank_dot(alt2);

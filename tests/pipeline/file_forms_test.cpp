@@ -6,8 +6,8 @@
 
 #include <set>
 #include <sstream>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foundation/atom_com.h"
@@ -34,11 +34,14 @@ std::string edited(const std::string& text, Pick pick, Change change) {
   return out;
 }
 
-// The author chain of every water row of the archive's 1A8O ("A", second to
-// last but two of the row) written as `blank`.
+// The author chain of every water row of the archive's 1A8O (the "A"
+// between the author residue and atom names) written as `blank`.
 std::string blank_water_chain(const std::string& blank) {
   return edited(
-      file_text(data("cif_1A8O.cif")), [](const std::string& l) { return l.starts_with("HETATM") && l.find(" HOH ") != std::string::npos; },
+      file_text(data("cif_1A8O.cif")),
+      [](const std::string& l) {
+        return l.starts_with("HETATM") && l.find(" HOH ") != std::string::npos;
+      },
       [&](std::string l) {
         const std::size_t at = l.rfind(" HOH A ");
         return l.replace(at, 7, " HOH " + blank + " ");
@@ -59,10 +62,13 @@ TEST(BlankChainNames, EveryAtomReadIsWritten) {
   } cases[] = {
       {"mmCIF, ''", files.write("quote.cif", blank_water_chain("''"))},
       {"mmCIF, \"\"", files.write("dquote.cif", blank_water_chain("\"\""))},
-      {"PDB, blank column", files.write("blank.pdb", edited(
-                                                         file_text(data("1A8O.pdb")),
-                                                         [](const std::string& l) { return l.starts_with("HETATM") && l.substr(17, 3) == "HOH"; },
-                                                         [](std::string l) { return l.replace(21, 1, " "); }))},
+      {"PDB, blank column",
+       files.write("blank.pdb", edited(
+                                    file_text(data("1A8O.pdb")),
+                                    [](const std::string& l) {
+                                      return l.starts_with("HETATM") && l.substr(17, 3) == "HOH";
+                                    },
+                                    [](std::string l) { return l.replace(21, 1, " "); }))},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -72,7 +78,8 @@ TEST(BlankChainNames, EveryAtomReadIsWritten) {
     ASSERT_EQ(pipetest::read_coordinates(dir.file("out")), 0);
     EXPECT_EQ(atom_inf.n_atom, 644);
     int waters = 0;
-    for (int ia = 1; ia <= atom_inf.n_atom; ++ia) waters += resid_inf.res_name(atom_inf.i_resid(ia)) == "HOH";
+    for (int ia = 1; ia <= atom_inf.n_atom; ++ia)
+      waters += resid_inf.res_name(atom_inf.i_resid(ia)) == "HOH";
     EXPECT_EQ(waters, 88);
     std::vector<pipetest::Restraint> rows;
     EXPECT_TRUE(pipetest::read_restraints(dir.file("out"), rows));
@@ -88,7 +95,8 @@ TEST(NamesWithBlanks, LinkNameReadsBack) {
   TempDir files, dir;
   const std::string model = files.write(
       "my_link.cif", edited(
-                         file_text(data("cif_1A8O.cif")), [](const std::string& l) { return l.starts_with("disulf1 disulf "); },
+                         file_text(data("cif_1A8O.cif")),
+                         [](const std::string& l) { return l.starts_with("disulf1 disulf "); },
                          [](std::string l) { return l.replace(8, 6, "'MY LINK'"); }));
   const Outcome r = run_in(model, dir.path());
   ASSERT_EQ(r.ierr, 0) << r.out;
@@ -97,7 +105,8 @@ TEST(NamesWithBlanks, LinkNameReadsBack) {
   ASSERT_EQ(pipetest::read_coordinates(dir.file("out")), 0);
   int in_link = 0;
   for (const pipetest::Restraint& x : rows) {
-    EXPECT_TRUE(x.kind == "BOND" || x.kind == "ANGL" || x.kind == "TORS" || x.kind == "CHIR" || x.kind == "PLAN")
+    EXPECT_TRUE(x.kind == "BOND" || x.kind == "ANGL" || x.kind == "TORS" || x.kind == "CHIR" ||
+                x.kind == "PLAN")
         << x.kind << " " << x.echo;
     if (x.source_id != "MY LINK") continue;
     ++in_link;
@@ -116,16 +125,28 @@ namespace {
 // number of the PDB record.
 std::string as_mmcif(const std::string& pdb) {
   std::string out =
-      "data_excerpt\n_cell.length_a 1.0\n_cell.length_b 1.0\n_cell.length_c 1.0\n_cell.angle_alpha 90\n"
+      "data_excerpt\n_cell.length_a 1.0\n_cell.length_b 1.0\n_cell.length_c 1.0\n_cell.angle_alpha "
+      "90\n"
       "_cell.angle_beta 90\n_cell.angle_gamma 90\n_symmetry.space_group_name_H-M 'P 1'\nloop_\n";
-  for (const char* item : {"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
-                           "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "occupancy", "B_iso_or_equiv"})
+  for (const char* item :
+       {"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
+        "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "occupancy", "B_iso_or_equiv"})
     out += std::string("_atom_site.") + item + "\n";
   std::istringstream in(pdb);
   for (std::string l; std::getline(in, l);) {
     if (!l.starts_with("ATOM")) continue;
-    for (auto [from, to] : {std::pair{1, 4}, {7, 11}, {77, 78}, {13, 16}, {18, 20}, {22, 22}, {23, 26}, {31, 38},
-                            {39, 46}, {47, 54}, {55, 60}, {61, 66}})
+    for (auto [from, to] : {std::pair{1, 4},
+                            {7, 11},
+                            {77, 78},
+                            {13, 16},
+                            {18, 20},
+                            {22, 22},
+                            {23, 26},
+                            {31, 38},
+                            {39, 46},
+                            {47, 54},
+                            {55, 60},
+                            {61, 66}})
       out += pipetest::field(l, from, to) + " ";
     out += "\n";
   }
@@ -183,7 +204,8 @@ TEST(CurrentHydrogenNames, KeptRestrainedAndTheSameInBothForms) {
     for (int k = 0; k < 2; ++k) {
       const int ia = r.serials[k];
       if (hydrogen(ia))
-        bonded.insert(std::string(resid_inf.res_name(atom_inf.i_resid(ia)).trimmed()) + " " + r.names[k]);
+        bonded.insert(std::string(resid_inf.res_name(atom_inf.i_resid(ia)).trimmed()) + " " +
+                      r.names[k]);
     }
   }
   EXPECT_EQ(bonded, hydrogens);
@@ -197,7 +219,11 @@ TEST(CurrentHydrogenNames, KeptRestrainedAndTheSameInBothForms) {
   // column 13 too: the same restraints.
   TempDir left_dir;
   const std::string left = edited(
-      pdb, [](const std::string& l) { return l.starts_with("ATOM") && (l.substr(12, 8) == " HH  TYR" || l.substr(12, 8) == " HH2 TRP"); },
+      pdb,
+      [](const std::string& l) {
+        return l.starts_with("ATOM") &&
+               (l.substr(12, 8) == " HH  TYR" || l.substr(12, 8) == " HH2 TRP");
+      },
       [](std::string l) { return l.replace(12, 4, l.substr(13, 3) + " "); });
   ASSERT_NE(left.find("HH   TYR"), std::string::npos);
   const Outcome lr = run_in(files.write("left.pdb", left), left_dir.path());
