@@ -466,6 +466,7 @@ struct RowExtra {
   bool seen_auth = false, seen_seq = false, seen_group = false;
   bool seen_model = false;
   int32_t model = 0;
+  std::string_view serial_read;  // the serial as written, empty when not given
   char ins = ' ';  // insertion code of its own item
 };
 
@@ -514,14 +515,65 @@ struct FirstModel {
 };
 FirstModel first_model;
 
+// Items whose empty value ('' or "", as other programs write a blank name)
+// is read as if the item were not given: the row keeps its default ("."),
+// as for the values "." and "?".
+constexpr bool empty_keeps_default(Item k) {
+  return k == kAtomName || k == kAuthAtom || k == kChem || k == kSymbol || k == kAlt ||
+         k == kResName || k == kThermal;
+}
+
+// A row whose serial is absent, or no positive number, cannot be stored.
+void refuse_serial(std::string_view read) {
+  const std::string_view v = rt::trim_right(read);
+  if (v.empty() || v[0] == '?' || v == ".")
+    refusal = " ERROR: an atom row without a serial number";
+  else
+    refusal = " ERROR: atom serial \"" + std::string(v) + "\" is not a positive number";
+}
+
+// The drops of the tokeniser up to the first row of this file.
+uint32_t drops_seen = 0;
+
+// A row of the atom list cut short: the next item name, loop or block came
+// before all its values (the tokeniser drops such a row), or the file ended
+// inside it.  Refused with its serial, as far as it holds one.
+bool cut_row_lost(int32_t ie) {
+  const CifDroppedSet& d = cif_dropped_set_info();
+  const comcif_rec* cut = nullptr;
+  if (d.count != drops_seen) {
+    drops_seen = d.count;
+    cut = &d.set;
+  } else if (ie != 0 && ie != -2 && comcif_info.n_data > 0) {
+    cut = &comcif_info;
+  }
+  if (cut == nullptr) return false;
+  const std::string_view first = cut->itm_cif(1).sub(1, 11);
+  if (first != "_atom_site_" && first != "_atom_site.") return false;
+  const int nv = cut == &comcif_info ? comcif_info.n_data : cut->n_cif;
+  std::string serial;
+  for (int k = 1; k <= nv && k <= MAXCIFVAL && k <= cut->n_item; ++k) {
+    if (classify(cut->itm_cif(k).sub(12, 80)) == kSerial)
+      serial = std::string(cut->dt_cif(k).trimmed());
+  }
+  refusal = (serial.empty() ? std::string(" ERROR: an atom row") : " ERROR: atom " + serial) +
+            " holds " + std::to_string(nv) + " values for " + std::to_string(cut->n_item) +
+            " items";
+  return true;
+}
+
 // Value k of the record taken as item K.
 template <Item K>
 inline void take_value(int k, RowExtra& row) {
   [[maybe_unused]] const std::string_view val = comcif_info.dt_cif(k).view();
   [[maybe_unused]] const int32_t iv = comcif_info.idt_cif(k);
   [[maybe_unused]] const float fv = comcif_info.fdt_cif(k);
+  if constexpr (empty_keeps_default(K)) {
+    if (val[0] == ' ' && rt::len_trim(val) == 0) return;
+  }
   if constexpr (K == kSerial) {
     crdatm.cr_iatold = iv;
+    row.serial_read = val;
   } else if constexpr (K == kAtomName) {
     crdatm.cr_aname = val;
     atom_name_rotate();
@@ -578,7 +630,7 @@ inline void take_value(int k, RowExtra& row) {
     crdatm.cr_btype = ".";
     if (val.substr(0, 4) == "Uani" || val[0] == 'A' || val[0] == 'a') crdatm.cr_btype = "A";
   } else if constexpr (K == kMult) {
-    crdatm.cr_mult_factor = val[0] == '.' ? 1 : iv;
+    crdatm.cr_mult_factor = val[0] == '.' || value_absent(val) ? 1 : iv;
   } else if constexpr (K == kInsCode) {
     // "." and "?" stand for no code.
     if (!value_absent(val) && val[0] != '.') row.ins = val[0];
@@ -589,8 +641,10 @@ inline void take_value(int k, RowExtra& row) {
     }
   } else if constexpr (K >= kU11 && K <= kU23) {
     crdatm.cr_anis(static_cast<int>(K) - static_cast<int>(kU11) + 1) = fv;
-    // Only the value "." marks a component as absent; ".05" is a number.
-    if (!(val[0] == '.' && rt::len_trim(val) == 1)) {
+    // Only the value "." (or an empty one) marks a component as absent;
+    // ".05" is a number.
+    const int n = rt::len_trim(val);
+    if (n != 0 && !(val[0] == '.' && n == 1)) {
       crdatm.cr_btype = "A";
       crdatm.cr_flag_user = "A";
     }
@@ -621,12 +675,17 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     long_groups.clear();
     refusal.clear();
     first_model = FirstModel{};
+    drops_seen = cif_dropped_set_info().count;
     held = cif_rows_begin(in, iend);
   }
   ierr = 0;
   for (;;) {
     if (!cif_rows_read(in, mdoc, held, ierr)) return;
     const int32_t ie = com_crd_cif.iend_cif;
+    if (cut_row_lost(ie)) {
+      ierr = 1;
+      return;
+    }
     // The mmCIF row reader keeps the line that ends its list out of the log.
     const CifFreeLine free = cif_rows_free_line(ie, mode, 99);
     if (free == CifFreeLine::EndsList) return;
@@ -648,7 +707,6 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       for (int k = 1; k <= n; ++k) take_as(kinds[k - 1], k, row, AllItems{});
     }
     mode = 0;
-    if (crdatm.cr_iatold <= 0) continue;
     if (row.seen_model) {
       if (!first_model.known) {
         first_model = FirstModel{true, row.model};
@@ -659,6 +717,11 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
         iend = 1;
         return;
       }
+    }
+    if (crdatm.cr_iatold <= 0) {
+      refuse_serial(row.serial_read);
+      ierr = 1;
+      return;
     }
     const std::string_view group_read = row.seen_group ? row.group_read : row.entity_read;
     if (const std::string_view other = long_groups.clash(group_read); !other.empty()) {

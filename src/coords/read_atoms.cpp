@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "coords/chain_termini.h"
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_header.h"
 #include "coords/cif_small_molecule.h"
@@ -94,6 +95,14 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     cr_group_old = crdatm.cr_group;
   }
   copy_entity_tree_(mdoc, ierr);
+  if (!icsd && crdinf.cr_soft(1) != 'B' && asym_part.n_group > 0 && atom_inf.n_atom > 0) {
+    // Another program's file gives no terminus types: they are found from
+    // the chain ends, as the PDB reader finds them, so that both forms of
+    // one entry give the same terminal groups.  Its status is not examined,
+    // as on the PDB road.
+    int32_t jerr = 0;
+    set_mod_(mdoc, jerr);
+  }
   count_line(mdoc, " Number of chains     :", asym_part.n_group);
   count_line(mdoc, " Number of monomers   :", resid_inf.n_residue);
   count_line(mdoc, " Number of atoms      :", atom_inf.n_atom);

@@ -231,6 +231,13 @@ bool split_plain_line(comfread_cif_t& fr, uint8_t* used, const int n) {
   return true;
 }
 
+// A quote at k closed by the same quote at once, before a blank or the line
+// end: an empty value ('' or "").
+inline bool empty_quoted(const char* line, int k, int n) {
+  return k + 1 < n && line[k + 1] == line[k] &&
+         (k + 2 == n || blank_unprintable(line[k + 2]) == ' ');
+}
+
 // Splits the first n characters (the used length) of the work area's line.
 // A word is written straight into its slot, blank-padded.
 void split_cif_words(comfread_cif_t& fr, const int n) {
@@ -257,9 +264,16 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
     }
     char* dst = slot[nw].c;
     int len = quote ? -1 : quick_word(fr.line, k, n, dst, used[nw]);
-    if (len >= 0)
+    if (len >= 0) {
       k += len;
-    else if (c == '"')
+    } else if (quote && empty_quoted(line, k, n)) {
+      // Other programs write a blank value (a blank chain name above all)
+      // so; taking the second quote as the first character of a word would
+      // swallow the rest of the line and shift every later value of the row.
+      std::memset(dst, ' ', FRDWORDLEN);
+      len = 0;
+      k += 2;
+    } else if (c == '"')
       len = double_quoted_word(line, k, n, dst);
     else
       len = general_word(line, k, n, dst, quote);
@@ -291,7 +305,16 @@ bool has_hash(const rt::FixedText<CIFLINELEN>& line, int n) {
 
 bool is_comment_start(const Instance& in, char c) { return c == '#' || (in.first && c == '<'); }
 
+CifDroppedSet dropped_info{};
+
 void report_incomplete(const Instance& in, int32_t mdoc) {
+  if (in.first) {
+    // Kept whole, names and values, so that a reader whose message code
+    // silences the report can still tell which of its rows was lost.
+    ++dropped_info.count;
+    dropped_info.set = in.c;
+    dropped_info.set.n_cif = in.c.n_data < MAXCIFVAL ? in.c.n_data : MAXCIFVAL;
+  }
   msgerr_(mdoc, " ERR: CIF_read: number of data > number of items");
   int k = in.c.n_data;
   if (k > MAXCIFVAL) k = MAXCIFVAL;
@@ -530,6 +553,8 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
 }  // namespace
 
 uint32_t cif_names_serial_info() { return names_serial_info; }
+
+const CifDroppedSet& cif_dropped_set_info() { return dropped_info; }
 
 void frd_parm_info_() { split_cif_words(comfread_info, comfread_info.line.len_trim()); }
 

@@ -61,6 +61,15 @@ void getcif_c_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
 // names, so a reader may keep what it worked out from them (the rows of a
 // loop come back with unchanged names).
 uint32_t cif_names_serial_info();
+// The last item set that instance 1 dropped because a new block, loop or
+// item name came before all its values: the record as it stood (n_cif the
+// values it had, n_item the names it needed), and a count raised at every
+// such drop.
+struct CifDroppedSet {
+  uint32_t count;
+  comcif_rec set;
+};
+const CifDroppedSet& cif_dropped_set_info();
 // Split the line of comfread_info / comfread_c into CIF words.
 // Writes comfread_info.
 void frd_parm_info_();

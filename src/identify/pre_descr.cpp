@@ -574,6 +574,35 @@ Step settle_type(Run& run, Residue& r, Out& out, int32_t& ierr) {
   return jerr == 2 ? Step::Empty : Step::On;
 }
 
+// An atom of the monomer in L1 by that name.
+bool l1_holds(const Name& name) {
+  const r_scratch_t& s = r_scratch;
+  for (int32_t l = 1; l <= s.l1a_natom; ++l)
+    if (s.l1a_aname(l) == name) return true;
+  return false;
+}
+
+// The name the file wrote, where the monomer holds it as written and not the
+// name the reader's correction made of it.  The PDB correction takes a
+// first letter before an H for an old-style prefix and rotates it to the
+// end: current files write arginine's HH11 to HH22 (and some programs
+// tyrosine's HH and tryptophan's HH2) from the first column, and those would
+// become H11H, H__H and H2_H, atoms the monomer does not have.  Old-style
+// names (1HB, a digit first) are not held as written and keep the
+// correction.  A name the reader moved one place left and padded with '_'
+// was never rotated.  The link rows that name the atom follow it.
+void keep_written_name(const Run& run, const Residue& r, int32_t ia) {
+  const Name& written = atom_inf.atm_name_inp(ia);
+  Name& name = atom_inf.atm_name(ia);
+  if (written == name || written.is_blank() || written(1) == '.') return;
+  for (char c : written.c)
+    if (c == '_') return;
+  if (l1_holds(name) || !l1_holds(written)) return;
+  int32_t jerr = 0;
+  change_atom_in_link_tab_(run.mdoc, r.ig, r.ir, name.view(), written.view(), jerr);
+  name = written;
+}
+
 // The model's atom names in the dictionary's spelling; two atoms left with
 // one name and one alternate code fail the run with ierr 1, after every
 // such pair is reported.
@@ -581,6 +610,7 @@ Step check_atom_names(const Run& run, Residue& r, int32_t& ierr) {
   for (int32_t ia = r.ias; ia <= r.iaf; ++ia) {
     Name alt;
     check_aname_(r.mon, r.amon, r.mod, atom_inf.atm_name(ia), alt);
+    keep_written_name(run, r, ia);
   }
   if (no_duplicates(run, r)) return Step::On;
   ierr = 1;

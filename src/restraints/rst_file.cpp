@@ -206,8 +206,11 @@ void wrt_rst_title_(int32_t iun, int32_t mdoc, std::string_view source, std::str
     return;
   }
   output::Line line;
-  output::put_line(iun, line, ierr, "(A4,A,A8,A)", rt::FixedText<4>(source), " . ",
-                   rt::FixedText<8>(source_id), " . . . . . . . . . . .");
+  // A link or residue name with a blank (a connection named 'MY LINK') is
+  // quoted, or the reader would take its two halves for two values.
+  output::put_line(iun, line, ierr, "(A4,A,A,A)", rt::FixedText<4>(source), " . ",
+                   output::cif_cell(rt::FixedText<8>(source_id).view(), 8),
+                   " . . . . . . . . . . .");
 }
 
 void wrt_t_l_(int32_t mdoc, std::string_view link, int32_t& ierr) {

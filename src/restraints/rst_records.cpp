@@ -32,6 +32,12 @@ int32_t* counter_of(std::string_view name) {
   return nullptr;
 }
 
+// A label of eight columns as one value of the record: quoted when it
+// holds a blank or could be read as something else, "." when blank.
+std::string label_cell(std::string_view label) {
+  return output::cif_cell(rt::FixedText<8>(label).view(), 8);
+}
+
 void blank_dot(rt::FixedText<1>& alt) {
   if (alt == ".") alt = " ";
 }
@@ -42,8 +48,8 @@ void plane_line(int32_t iun, output::Line& line, std::string_view label, int32_t
   blank_dot(alt);
   output::put_line(
       iun, line, ierr,
-      "(A,1X,I6,1X,A8,1X,'.',1X,I6,1X,'.',1X,'.',1X,'.',1X,F8.3,1X,'.',1X,F8.3,A,A4,1X,A1)", "PLAN",
-      crdrst.rs_nplan, rt::FixedText<8>(label), serial, finite_or_zero(dev), finite_or_zero(dobs),
+      "(A,1X,I6,1X,A,1X,'.',1X,I6,1X,'.',1X,'.',1X,'.',1X,F8.3,1X,'.',1X,F8.3,A,A4,1X,A1)", "PLAN",
+      crdrst.rs_nplan, label_cell(label), serial, finite_or_zero(dev), finite_or_zero(dobs),
       " . . . # ", rt::FixedText<4>(aname), alt);
 }
 
@@ -105,20 +111,20 @@ void wrestr_(int32_t mdoc, std::string_view name, rt::FixedText<8>& label, int32
   output::Line line;
   if (kind == "BOND") {
     output::put_line(iun, line, ierr,
-                     "(A4,1X,I6,1X,A8,1X,'.',4X,I6,1X,I6,6X,'.',6X,'.',1X,F8.3,1X,F8.3,1X,F8.3)",
-                     kind, num, label, ia1, ia2, vidl, sd, vobs);
+                     "(A4,1X,I6,1X,A,1X,'.',4X,I6,1X,I6,6X,'.',6X,'.',1X,F8.3,1X,F8.3,1X,F8.3)",
+                     kind, num, label_cell(label.view()), ia1, ia2, vidl, sd, vobs);
   } else if (kind == "ANGL") {
     output::put_line(iun, line, ierr,
                      "(A4,1X,I6,1X,'.',8X,'.',4X,I6,1X,I6,1X,I6,6X,'.',1X,F8.3,1X,F8.3,1X,F8.3)",
                      kind, num, ia1, ia2, ia3, vidl, sd, vobs);
   } else if (kind == "TORS") {
     output::put_line(iun, line, ierr,
-                     "(A4,1X,I6,1X,A8,1X,I1,4X,I6,1X,I6,1X,I6,1X,I6,1X,F8.3,1X,F8.3,1X,F8.3)", kind,
-                     num, label, iperiod, ia1, ia2, ia3, ia4, vidl, sd, vobs);
+                     "(A4,1X,I6,1X,A,1X,I1,4X,I6,1X,I6,1X,I6,1X,I6,1X,F8.3,1X,F8.3,1X,F8.3)", kind,
+                     num, label_cell(label.view()), iperiod, ia1, ia2, ia3, ia4, vidl, sd, vobs);
   } else {
     output::put_line(iun, line, ierr,
-                     "(A4,1X,I6,1X,A8,1X,'.',4X,I6,1X,I6,1X,I6,1X,I6,1X,F8.3,1X,F8.3,1X,F8.3)",
-                     kind, num, label, ia1, ia2, ia3, ia4, vidl, sd, vobs);
+                     "(A4,1X,I6,1X,A,1X,'.',4X,I6,1X,I6,1X,I6,1X,I6,1X,F8.3,1X,F8.3,1X,F8.3)",
+                     kind, num, label_cell(label.view()), ia1, ia2, ia3, ia4, vidl, sd, vobs);
   }
   const rt::FixedText<4> a1(atom1), a2(atom2), a3(atom3), a4(atom4);
   if (kind == "BOND" || kind == "CHIR") {
@@ -208,9 +214,9 @@ void wrestr_symm_(int32_t mdoc, std::string_view name, int32_t iln, int32_t ia1,
   const int32_t num = ++crdrst.rs_nbnds;
   output::Line line;
   output::put_line(iun, line, ierr,
-                   "(A4,1X,I6,1X,A8,1X,'.',4X,I6,1X,I6,6X,'.',6X,'.',1X,F8.3,1X,F8.3,1X,F8.3)",
-                   rt::FixedText<4>(name), num, type, ia1, ia2, finite_or_zero(vidl),
-                   finite_or_zero(sd), finite_or_zero(vobs));
+                   "(A4,1X,I6,1X,A,1X,'.',4X,I6,1X,I6,6X,'.',6X,'.',1X,F8.3,1X,F8.3,1X,F8.3)",
+                   rt::FixedText<4>(name), num, label_cell(type.view()), ia1, ia2,
+                   finite_or_zero(vidl), finite_or_zero(sd), finite_or_zero(vobs));
   rt::FixedText<1> alt1(atom_inf.id_alt(ia1)), alt2(atom_inf.id_alt(ia2));
   blank_dot(alt1);
   blank_dot(alt2);

@@ -1,5 +1,5 @@
 // mmCIF atom rows: item matching, residue keys, groups, element derivation
-// and the rows that are dropped.
+// and the rows that are refused.
 #include "cif_test_util.h"
 
 #include <cmath>
@@ -82,18 +82,59 @@ TEST_F(CifAtomRows, EsdItemsDoNotOverwriteValues) {
   EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), 30.0f / (8.0f * pi * pi));
 }
 
-TEST_F(CifAtomRows, RowsWithoutPositiveSerialAreDropped) {
-  write("s", cif_header() + kAtomLoop +
-                 "ATOM 1 N N . ALA A 1 1 1 2 3 1 10 1\n"
-                 "ATOM X C CA . ALA A 1 1 1 2 3 1 10 1\n"
-                 "ATOM 0 C C . ALA A 1 1 1 2 3 1 10 1\n"
-                 "ATOM -4 O O . ALA A 1 1 1 2 3 1 10 1\n"
-                 "ATOM 5 C CB . ALA A 1 1 1 2 3 1 10 1\n");
-  ASSERT_EQ(read("s"), 0);
-  ASSERT_EQ(atom_inf.n_atom, 2);
-  EXPECT_EQ(atom_inf.i_atold(1), 1);
-  EXPECT_EQ(atom_inf.i_atold(2), 5);
-  EXPECT_EQ(atom_inf.atm_name(2).str(), "CB  ");
+TEST_F(CifAtomRows, RowsWithoutPositiveSerialAreReadErrors) {
+  // No row is lost in silence: the read stops at the first row that has no
+  // serial to store, naming the serial as written.
+  const struct {
+    const char* label;
+    const char* serial;
+    const char* message;
+  } cases[] = {
+      {"letter", "X", " ERROR: atom serial \"X\" is not a positive number"},
+      {"zero", "0", " ERROR: atom serial \"0\" is not a positive number"},
+      {"negative", "-4", " ERROR: atom serial \"-4\" is not a positive number"},
+      {"unknown", "?", " ERROR: an atom row without a serial number"},
+      {"empty", "''", " ERROR: an atom row without a serial number"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("s", cif_header() + kAtomLoop + "ATOM 1 N N . ALA A 1 1 1 2 3 1 10 1\n" + "ATOM " + c.serial +
+                   " C CA . ALA A 1 1 1 2 3 1 10 1\n" + "ATOM 5 C CB . ALA A 1 1 1 2 3 1 10 1\n");
+    EXPECT_EQ(read_out("s"), 3);
+    EXPECT_NE(out_.find(c.message), std::string::npos) << out_;
+    EXPECT_NE(out_.find(" ERROR: read input file"), std::string::npos) << out_;
+  }
+}
+
+TEST_F(CifAtomRows, EmptyQuotedValuesReadAsNotGiven) {
+  // Another program's blank chain, alternate and element written as '' or
+  // "": every row is kept, each such item as if the file did not give it.
+  const std::string loop = atom_loop({"id", "type_symbol", "label_atom_id", "label_alt_id", "label_comp_id",
+                                      "label_asym_id", "label_entity_id", "auth_seq_id", "auth_asym_id",
+                                      "Cartn_x", "Cartn_y", "Cartn_z", "symmetry_multiplicity",
+                                      "aniso_U[1][1]"});
+  write("q", cif_header() + loop +
+                 "1 N N . ALA A 1 1 A 1.0 2.0 3.0 1 .\n"
+                 "2 '' CA '' ALA '' 1 1 '' 1.0 2.0 3.0 '' ''\n"
+                 "3 \"\" O \"\" HOH B 2 5 \"\" 4.0 5.0 6.0 \"\" \"\"\n"
+                 "4 O O . HOH '' 2 6 '' 7.0 8.0 9.0 1 .\n");
+  ASSERT_EQ(read_out("q"), 0) << out_;
+  ASSERT_EQ(atom_inf.n_atom, 4);
+  EXPECT_EQ(atom_inf.i_atold(4), 4);
+  EXPECT_EQ(atom_inf.atm_name(2).str(), "CA  ");
+  EXPECT_EQ(atom_inf.id_alt(2).str(), ".");
+  EXPECT_EQ(atom_inf.id_alt(3).str(), ".");
+  // The element comes from the name, as for ".".
+  EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(2)).trimmed(), "C");
+  EXPECT_EQ(atom_crd.mult_factor(2), 1);
+  EXPECT_EQ(atom_inf.b_flag(3), 0);
+  EXPECT_NEAR(atom_crd.xyz_crd(3, 4), 9.0f, 1e-4f);
+  // A blank group takes the entity, as "?" does.
+  ASSERT_EQ(asym_part.n_group, 4);
+  EXPECT_EQ(asym_part.group_id(1).trimmed(), "AA");
+  EXPECT_EQ(asym_part.group_id(2).trimmed(), "11");
+  EXPECT_EQ(asym_part.group_id(3).trimmed(), "BB");
+  EXPECT_EQ(asym_part.group_id(4).trimmed(), "22");
 }
 
 TEST_F(CifAtomRows, NonNumericCoordinatesReadAsZero) {

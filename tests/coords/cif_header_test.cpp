@@ -97,7 +97,7 @@ TEST_F(CifHeader, FaultyOrForeignTextIsPassedOver) {
   } cases[] = {
       {"unclosed quote", "data_x\n_struct.title 'never closed\n_cell.length_a 10\n" + kOneAtom, 8, 1},
       {"unending text field", "data_x\n_struct.title\n;a text field\nthat never ends\n" + kOneAtom, 2, 0},
-      {"incomplete row dropped", "data_x\n" + kOneAtom + "2 CB ALA A 1 1.0\n", 8, 1},
+      {"incomplete row refused", "data_x\n" + kOneAtom + "2 CB ALA A 1 1.0\n", 3, 1},
       {"foreign items and loop", "data_x\n_made_up.item 5\nloop_\n_other.a\n_other.b\n1 2\n3 4\n" + kOneAtom,
        8, 1},
   };

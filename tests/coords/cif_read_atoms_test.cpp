@@ -7,11 +7,34 @@
 
 using ReadAtoms = CifFiles;
 
-TEST_F(ReadAtoms, RowsWithoutPositiveSerialLeaveAnEmptyModelWithItsCounts) {
+TEST_F(ReadAtoms, RowsWithoutPositiveSerialAreNotPassedOver) {
+  // Status 3, the read's own error, and no counts as for a file read whole.
   write("z", cif_header() + kShortLoop + "0 CA ALA A 1 0 0 0\n-3 CB ALA A 1 0 0 0\n");
-  EXPECT_EQ(read_out("z"), 0);
-  EXPECT_NE(out_.find(count_lines(0, 0, 0)), std::string::npos) << out_;
+  EXPECT_EQ(read_out("z"), 3);
+  EXPECT_NE(out_.find(" ERROR: atom serial \"0\" is not a positive number"), std::string::npos) << out_;
+  EXPECT_EQ(out_.find("Number of atoms"), std::string::npos) << out_;
   EXPECT_EQ(atom_inf.n_atom, 0);
+}
+
+TEST_F(ReadAtoms, RowCutShortIsAReadErrorWithItsSerial) {
+  // A row short of values before the next loop, and one cut by the end of
+  // the file: the tokeniser would drop either without a word.
+  const struct {
+    const char* label;
+    std::string tail;
+    const char* message;
+  } cases[] = {
+      {"before a loop", "7 CB ALA A 1 1.0\nloop_\n_other.a\n1\n", " ERROR: atom 7 holds 6 values for 8 items"},
+      {"at the file end", "8 CB ALA A\n", " ERROR: atom 8 holds 4 values for 8 items"},
+      {"serial missing too", "'' \n", " ERROR: an atom row holds 1 values for 8 items"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("cut", cif_header() + kShortLoop + "1 CA ALA A 1 0 0 0\n" + c.tail);
+    EXPECT_EQ(read_out("cut"), 3);
+    EXPECT_NE(out_.find(c.message), std::string::npos) << out_;
+    EXPECT_EQ(atom_inf.n_atom, 1);
+  }
 }
 
 TEST_F(ReadAtoms, OneAtomLowersTheWriterSwitchesForTheWholeModel) {
@@ -81,4 +104,23 @@ TEST(CleanDataCsd, UncertaintyInParenthesesIsDropped) {
     clean_data_csd_(t);
     EXPECT_EQ(t.trimmed(), want) << in;
   }
+}
+
+TEST_F(ReadAtoms, AnotherProgramsFileHasItsTerminiTypedAsThePdbReaderTypesThem) {
+  // A dipeptide with OXT: NH3 and COO, as its PDB form gets them; a water
+  // chain keeps the defaults.  A file of this system's own writer keeps what
+  // it gives (here nothing, so the defaults).
+  const std::string rows = "1 N ALA A 1 0 0 0\n2 C ALA A 1 1.5 0 0\n3 N GLY A 2 2 1 0\n4 C GLY A 2 3 1 0\n"
+                           "5 OXT GLY A 2 4 1 0\n6 O HOH W 3 9 9 9\n";
+  write("t", cif_header() + kShortLoop + rows);
+  ASSERT_EQ(read("t"), 0);
+  ASSERT_EQ(asym_part.n_group, 2);
+  EXPECT_EQ(asym_part.iterm_s_type(1), 2);
+  EXPECT_EQ(asym_part.iterm_f_type(1), 2);
+  EXPECT_EQ(asym_part.iterm_s_type(2), 1);
+  EXPECT_EQ(asym_part.iterm_f_type(2), 1);
+  write("own", "data_r\n_software.name vorel\n" + std::string(kCell) + "_symmetry.space_group_name_H-M 'P 1'\n" +
+                   kShortLoop + rows);
+  ASSERT_EQ(read("own"), 0);
+  EXPECT_EQ(asym_part.iterm_s_type(1), 1);
 }

@@ -324,12 +324,12 @@ TEST_F(CifRealFiles, AtomListWithoutDataBlockIsNotEntered) {
   EXPECT_EQ(read_out("cif_a_structure", 0, true), 2);
   EXPECT_NE(out_.find(" ERROR: reading title of input file"), std::string::npos) << out_;
 
-  // With a block line in front the same list is read; its one row whose
-  // serial is not a number is passed over.
+  // With a block line in front the same list is read up to its one row
+  // whose serial is not a number, which stops the read.
   EXPECT_EQ(s.rows, static_cast<int>(s.atoms.size()) + 1);
   write("with_block", "data_a\n" + text);
-  EXPECT_EQ(read_out("with_block"), 8);
-  expect_atoms_match(s);
+  EXPECT_EQ(read_out("with_block"), 3);
+  EXPECT_NE(out_.find(" ERROR: atom serial \"A\" is not a positive number"), std::string::npos) << out_;
 }
 
 TEST_F(CifRealFiles, QuotedAtomSiteNamesInEntry4Q9RAreValues) {

@@ -411,16 +411,37 @@ TEST(CifWords, OpeningQuoteTakesNextCharacterAndLoneQuoteIsBlank) {
   EXPECT_EQ(comfread_info.cwrd(2).trimmed(), "a");
   // The character after an opening quote starts the word even when it is a
   // quote or a blank, and a blank inside quotes is kept.
-  comfread_info.line = "'' a '";
+  comfread_info.line = "''a b' x";
   frd_parm_info_();
-  ASSERT_EQ(comfread_info.nwrd, 1);
-  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "' a");
+  ASSERT_EQ(comfread_info.nwrd, 2);
+  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "'a b");
   EXPECT_EQ(comfread_info.lwrd(1), 4);
+  comfread_info.line = "' a' x";
+  frd_parm_info_();
+  ASSERT_EQ(comfread_info.nwrd, 2);
+  EXPECT_EQ(comfread_info.cwrd(1).str().substr(0, 3), " a ");
   comfread_c.line = "\t-3.5\t'x'";
   frd_parmc_();
   ASSERT_EQ(comfread_c.nwrd, 2);
   EXPECT_EQ(comfread_c.fwrd(1), -3.5f);
   EXPECT_EQ(comfread_c.cwrd(2).trimmed(), "x");
+}
+
+TEST(CifWords, EmptyQuotedValuesAreEmptyWords) {
+  // A quote closed at once, before a blank or the line end, is a value of
+  // its own with no characters; the words after it keep their places.
+  for (const char* line : {"1 '' O 2 ''", "1 \"\" O 2 \"\""}) {
+    SCOPED_TRACE(line);
+    comfread_info.line = line;
+    frd_parm_info_();
+    ASSERT_EQ(comfread_info.nwrd, 5);
+    EXPECT_EQ(comfread_info.cwrd(2).trimmed(), "");
+    EXPECT_EQ(comfread_info.lwrd(2), 0);
+    EXPECT_EQ(comfread_info.qwrd(2), 'Y');
+    EXPECT_EQ(comfread_info.cwrd(3).trimmed(), "O");
+    EXPECT_EQ(comfread_info.iwrd(4), 2);
+    EXPECT_EQ(comfread_info.lwrd(5), 0);
+  }
 }
 
 TEST(CifWords, QuotedWordsAreMarked) {

@@ -54,6 +54,17 @@ struct RefSplit {
       Slot& s = slot[nwrd];
       s.fill(' ');
       int len = 0;
+      if ((c == '\'' || c == '"') && line[k + 1] == line[k] &&
+          (k + 2 == n || unprintable_as_blank(line[k + 2]) == ' ')) {
+        // An empty quoted value.
+        k += 2;
+        lwrd[nwrd] = 0;
+        qwrd[nwrd] = 'Y';
+        fwrd[nwrd] = 0;
+        iwrd[nwrd] = 0;
+        ++nwrd;
+        continue;
+      }
       auto put = [&](char ch) {
         if (len < 80) s[len] = ch;
         ++len;

@@ -75,6 +75,7 @@ inline Outcome run(const Options& o, const std::string& dir) {
 // names of its comment.
 struct Restraint {
   std::string kind, label;
+  std::string source_id;  // the residue's group or the link of its block
   int32_t num = 0;
   int32_t ia[4] = {};
   float value = 0.0f;
@@ -97,6 +98,7 @@ inline bool read_restraints(const std::string& base, std::vector<Restraint>& row
     Restraint r;
     r.kind = crdrst.rs_name.str();
     r.label = std::string(crdrst.rs_label.trimmed());
+    r.source_id = std::string(crdrst.rs_source_id.trimmed());
     r.num = crdrst.rs_num;
     r.ia[0] = crdrst.rs_ia1;
     r.ia[1] = crdrst.rs_ia2;

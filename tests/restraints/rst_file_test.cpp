@@ -191,6 +191,40 @@ TEST_P(RestraintFile, ValuesThatAreNotNumbersAreWrittenAsZero) {
             "BOND 1 single 0 1 2 0 0 | 1.500 0.020 0.000 0.000 0.000 0.000 | MONO L-peptid");
 }
 
+TEST_P(RestraintFile, NamesWithBlanksReadBackWhole) {
+  // A group that its eight columns cut to "DNA link", a torsion and a plane
+  // of a user's library named with a blank, and a link named so by its
+  // connection row: each comes back as one value, and every number after it
+  // in its own field.
+  r_scratch.c1_rtype = "DNA linking";
+  open();
+  int32_t ierr = 0;
+  wrt_rst_("WRIT", 0, ierr);
+  put("TORS", "var 1", 11, 12, 13, 14, 60, 15, 58, 3, 0, 0, 2);
+  for (const char* n : {"P", "OP1"}) rtest::add({n, {0, 0, 0}});
+  const float dev[2] = {0.02f, 0.02f}, dobs[2] = {0.01f, 0};
+  const int32_t iatm[2] = {1, 2};
+  wprstr_(0, "base pl", 2, dev, dobs, iatm, ierr);
+  wrt_t_l_(0, "MY LINK", ierr);
+  put("BOND", "", 21, 22, 0, 0, 2.03f, 0.02f, 2.04f, 0, 0, 0, 0);
+  EXPECT_EQ(ierr, 0);
+  close();
+  if (text_form()) {
+    const std::string text = file_text(file());
+    EXPECT_NE(text.find("\nMONO . 'DNA link' . . "), std::string::npos) << text;
+    EXPECT_NE(text.find("\nLINK . 'MY LINK' . . "), std::string::npos) << text;
+  }
+  const std::vector<std::string> expect = {
+      "TORS 1 var 1 3 11 12 13 14 | 60.000 15.000 58.000 0.000 0.000 2.000 | MONO DNA link",
+      "PLAN 1 base pl 0 101 0 0 0 | 0.020 0.000 0.010 0.000 0.000 0.000 | MONO DNA link",
+      "PLAN 1 base pl 0 102 0 0 0 | 0.020 0.000 0.000 0.000 0.000 0.000 | MONO DNA link",
+      // A blank label is written "." in the text form, as its own value.
+      std::string("BOND 1 ") + (text_form() ? "." : "") +
+          " 0 21 22 0 0 | 2.030 0.020 2.040 0.000 0.000 0.000 | LINK MY LINK",
+  };
+  EXPECT_EQ(read_back(), expect);
+}
+
 TEST_P(RestraintFile, BlankNameWritesNothingAndSaysNothing) {
   crdinf.crro_file = "";
   int32_t ierr = 7;
