@@ -100,6 +100,7 @@ struct Pair {
   bool named = false;  // the pair was named in the input
   enum class ProClass { None, Proline, NMethyl } pro = ProClass::None;
   bool sugars = false;
+  bool numbered_gap = false;  // the residue numbers jump between the two
   float dist = 0, dist_idl = 0;
   int32_t idist = -1, ia1 = 0, ia2 = 0;
 };
@@ -236,12 +237,19 @@ void default_link(Pair& p) {
     else if (t1 == 10 && (t2 == 3 || t2 == 4)) link = "LINK_CNp";
     else if (t2 == 10 && (t1 == 3 || t1 == 4)) link = "LINK_CpN";
     else if (t1 == 10 || t2 == 10) link = "LINK_C-N";
-    else if (resid_inf.iconn_type(p.ires2) == 10) link = "gap";
-    else if (p.pro == Pair::ProClass::Proline) link = "PTRANS";
-    else if (p.pro == Pair::ProClass::NMethyl) link = "NMTRANS";
-    else link = "TRANS";
+    // A jump in the residue numbers (connection "gap" from the reader)
+    // stands for residues missing from the model only when the chain atoms
+    // are apart: the peptide or phosphate link is tried first, and
+    // link_pair falls back to "gap" when its bond is not there.
+    else {
+      link = p.pro == Pair::ProClass::Proline ? "PTRANS"
+             : p.pro == Pair::ProClass::NMethyl ? "NMTRANS"
+                                                 : "TRANS";
+      p.numbered_gap = resid_inf.iconn_type(p.ires2) == 10;
+    }
   } else if (nucleic(t1) && nucleic(t2)) {
-    link = resid_inf.iconn_type(p.ires2) == 10 ? "gap" : "p";
+    link = "p";
+    p.numbered_gap = resid_inf.iconn_type(p.ires2) == 10;
   } else {
     return;
   }
@@ -449,6 +457,12 @@ bool link_pair(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag, char cis_fla
   look_link_list_(p.link, p.ilink);
   p.iconn = conn_code(p.link);
   calc_conn_dist_(p.ilink, p.dist_idl, p.dist, p.idist, p.ia1, p.ia2, p.jrevers);
+  if (p.numbered_gap && p.idist != 0) {
+    p.link = "gap";
+    look_link_list_(p.link, p.ilink);
+    p.iconn = conn_code(p.link);
+    calc_conn_dist_(p.ilink, p.dist_idl, p.dist, p.idist, p.ia1, p.ia2, p.jrevers);
+  }
 
   const bool gap = starts(p.link.view(), "gap");
   const int i1 = p.ires1, i2 = p.ires2;
