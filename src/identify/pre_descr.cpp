@@ -440,9 +440,10 @@ constexpr int32_t kTypeLPeptide = 3;
 // A residue whose monomer has no polymer type (one the builder described
 // from the coordinates, above all), whose description has the peptide
 // backbone N-CA-C(=O) and whose N or C bonds the residue before or after it:
-// it is a peptide for its links, so the chain stages give it peptide links
-// (trans or cis) on the sides it joins, as they do a library amino acid, and
-// the search by distance bonds no atom pair of those links a second time.
+// it is a peptide for its links, so the chain stages give it the peptide
+// link on each side it joins (cis where the walk along a chain measures a
+// cis omega), as they do a library amino acid, and the search by distance
+// bonds no atom pair of those links a second time.
 // The rule holds whether the monomer is built in this run or read back from
 // the library a run wrote, so both runs restrain the model alike.
 bool joins_peptides(const Residue& r) {

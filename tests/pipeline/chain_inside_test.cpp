@@ -334,7 +334,8 @@ TEST(ChainInside, SelenomethionineOfAUserLibraryIsInsideItsChain) {
 // records, in both forms (connection rows in the mmCIF form).  Every form
 // restrains the same, each peptide C-N bond once, and the restraints across
 // the residues are those of the methionine it replaced: the trans peptide
-// link on both sides.
+// link on both sides.  The shipped 1A8O, whose selenomethionines are built,
+// restrains alike from both its forms.
 TEST(ChainInside, BuiltResidueKeepsItsPeptideGeometry) {
   ModelRun plain;
   run_model(pipetest::data("2BEG.pdb"), plain);
@@ -367,6 +368,9 @@ TEST(ChainInside, BuiltResidueKeepsItsPeptideGeometry) {
       expect_same(label + " against ATOM", first, p.restraints);
     }
   }
+  // The selenomethionines of the shipped 1A8O, built in either form.
+  ModelRun p;
+  expect_both_forms_and_rerun("1A8O", pipetest::data("1A8O.pdb"), pipetest::data("cif_1A8O.cif"), p);
 }
 
 // 2BEG with chain A renumbered by +10 from residue 30 on: LEU29 and ALA40
