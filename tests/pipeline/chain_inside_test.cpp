@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <functional>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -47,12 +50,66 @@ std::vector<std::string> words(const std::string& line) {
 // Changes of 2BEG (model 1, chain A): residue `het` written as HETATM,
 // residue 35 renamed MSE with SD renamed SE (element SE), LINK records
 // joining `het`'s N and C to its neighbours, chain A renumbered by `shift`
-// from residue `from` on, residue `drop` left out.
+// from residue `from` on, residue `drop` left out; with `cis`, chain A alone
+// with a cis peptide between 34 and 35 (cis_positions).
 struct Change {
   int het = 0;
-  bool mse = false, links = false;
+  bool mse = false, links = false, cis = false;
   int from = 0, shift = 0, drop = 0;
 };
+
+using Xyz = std::array<double, 3>;
+
+// p turned by `angle` (radians) about the axis through `at` along unit k.
+Xyz turned(const Xyz& p, const Xyz& at, const Xyz& k, double angle) {
+  const Xyz v = {p[0] - at[0], p[1] - at[1], p[2] - at[2]};
+  const double c = std::cos(angle), s = std::sin(angle), d = v[0] * k[0] + v[1] * k[1] + v[2] * k[2];
+  const Xyz x = {k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2], k[0] * v[1] - k[1] * v[0]};
+  Xyz out;
+  for (int i = 0; i < 3; ++i) out[i] = at[i] + v[i] * c + x[i] * s + k[i] * d * (1 - c);
+  return out;
+}
+
+Xyz along(const Xyz& a, const Xyz& b) {
+  const Xyz v = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+  const double l = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+  return {v[0] / l, v[1] / l, v[2] / l};
+}
+
+// Chain A of 2BEG with omega 34-35 made cis: residues 35 on turned half a
+// turn about the C34-N35 bond, every atom past CA35 (but its H) turned 310
+// degrees about N35-CA35, and the side chain of residue 35 beyond CB turned
+// 240 degrees about CA35-CB35.  That keeps every two heavy atoms of
+// different residues (but the backbone atoms of neighbours) 2.7 A apart or
+// more, beyond any bond limit.  By residue number and atom name.
+std::map<std::pair<int, std::string>, Xyz> cis_positions() {
+  std::map<std::pair<int, std::string>, Xyz> at;
+  for (const std::string& l : lines_of(file_text(pipetest::data("2BEG.pdb")))) {
+    if (l.starts_with("ENDMDL")) break;
+    if (!l.starts_with("ATOM") || l[21] != 'A') continue;
+    std::string name = l.substr(12, 4);
+    name.erase(0, name.find_first_not_of(' '));
+    name.erase(name.find_last_not_of(' ') + 1);
+    at[{std::stoi(l.substr(22, 4)), name}] = {std::stod(l.substr(30, 8)), std::stod(l.substr(38, 8)),
+                                              std::stod(l.substr(46, 8))};
+  }
+  const Xyz c34 = at[{34, "C"}];
+  const Xyz k = along(c34, at[{35, "N"}]);
+  for (auto& [key, p] : at)
+    if (key.first >= 35) p = turned(p, c34, k, std::acos(-1.0));
+  const Xyz n35 = at[{35, "N"}];
+  const Xyz k2 = along(n35, at[{35, "CA"}]);
+  for (auto& [key, p] : at)
+    if (key.first > 35 || (key.first == 35 && key.second != "N" && key.second != "H" && key.second != "CA"))
+      p = turned(p, n35, k2, 310.0 * std::acos(-1.0) / 180.0);
+  const Xyz ca35 = at[{35, "CA"}];
+  const Xyz k3 = along(ca35, at[{35, "CB"}]);
+  for (auto& [key, p] : at)
+    if (key.first == 35 && !(key.second == "N" || key.second == "H" || key.second == "CA" || key.second == "C" ||
+                             key.second == "O" || key.second == "HA" || key.second == "CB"))
+      p = turned(p, ca35, k3, 240.0 * std::acos(-1.0) / 180.0);
+  return at;
+}
 
 bool chain_a(const std::string& l, int n) {
   return (l.starts_with("ATOM") || l.starts_with("HETATM")) && l.size() > 26 && l[21] == 'A' &&
@@ -75,7 +132,21 @@ std::string name_2beg(int n) {
 
 std::string pdb_model(const Change& c) {
   std::vector<std::string> out;
+  const auto cis = c.cis ? cis_positions() : std::map<std::pair<int, std::string>, Xyz>{};
   for (std::string l : lines_of(file_text(pipetest::data("2BEG.pdb")))) {
+    const bool atom = l.starts_with("ATOM") || l.starts_with("HETATM");
+    if (c.cis && (atom || l.starts_with("TER   ")) && l.size() > 21 && l[21] != 'A') continue;
+    if (c.cis && atom) {
+      std::string name = l.substr(12, 4);
+      name.erase(0, name.find_first_not_of(' '));
+      name.erase(name.find_last_not_of(' ') + 1);
+      const auto p = cis.find({std::stoi(l.substr(22, 4)), name});
+      if (p != cis.end()) {
+        char xyz[32];
+        std::snprintf(xyz, sizeof xyz, "%8.3f%8.3f%8.3f", p->second[0], p->second[1], p->second[2]);
+        l.replace(30, 24, xyz);
+      }
+    }
     if (l.starts_with("CRYST1") && c.links) {
       const std::string het = c.mse && c.het == 35 ? "MSE" : name_2beg(c.het);
       if (c.het > 17) out.push_back(link_record(name_2beg(c.het - 1), c.het - 1, het, c.het));
@@ -104,6 +175,7 @@ std::string pdb_model(const Change& c) {
 // links are connection rows.
 std::string cif_model(const Change& c) {
   std::vector<std::string> out;
+  const auto cis = c.cis ? cis_positions() : std::map<std::pair<int, std::string>, Xyz>{};
   for (std::string l : lines_of(file_text(pipetest::data("cif_2BEG.cif")))) {
     if (l.starts_with("loop_") && c.links) {
       // Only before the atom rows: the connection loop goes in first.
@@ -128,11 +200,22 @@ std::string cif_model(const Change& c) {
       }
     }
     std::vector<std::string> w = words(l);
-    if ((w.empty() || (w[0] != "ATOM" && w[0] != "HETATM")) || w.size() < 26 || w[6] != "A") {
+    const bool atom = !w.empty() && (w[0] == "ATOM" || w[0] == "HETATM") && w.size() >= 26;
+    if (c.cis && atom && (w[6] != "A" || w[25] != "1")) continue;
+    if (!atom || w[6] != "A") {
       out.push_back(l);
       continue;
     }
     const int n = std::stoi(w[21]);
+    if (c.cis) {
+      const auto p = cis.find({n, w[3]});
+      if (p != cis.end())
+        for (int k = 0; k < 3; ++k) {
+          char x[16];
+          std::snprintf(x, sizeof x, "%.3f", p->second[k]);
+          w[10 + k] = x;
+        }
+    }
     if (n == c.drop) continue;
     if (n == c.het) w[0] = "HETATM";
     if (c.mse && n == 35) {
@@ -407,4 +490,40 @@ TEST(ChainInside, JumpInNumbersIsNoBreakWhereTheAtomsAreBonded) {
                               models.write("gap.cif", cif_model(ch)), gap);
   for (const std::string& k : across(gap.restraints))
     EXPECT_FALSE(k.find("A29 GLY") != std::string::npos && k.find("A41 ILE") != std::string::npos) << k;
+}
+
+// The same built residue after a cis peptide to LEU34 (chain A of 2BEG
+// alone, the chain turned at that bond): every form takes the cis link the
+// model has, with its omega restrained at 0, as the methionine does; the
+// trans link to VAL36 stays trans.
+TEST(ChainInside, BuiltResidueTakesTheCisLinkTheModelHas) {
+  Change ch;
+  ch.cis = true;
+  TempDir models;
+  ModelRun plain;
+  run_model(models.write("met_cis.pdb", pdb_model(ch)), plain);
+  Restraints met_across;
+  for (std::string k : across(plain.restraints)) {
+    for (std::size_t at; (at = k.find("A35 MET")) != std::string::npos;) k.replace(at, 7, "A35 MSE");
+    met_across.insert(k);
+  }
+  EXPECT_EQ(met_across.count("TORS | A34 LEU CA | A34 LEU C | A35 MSE N | A35 MSE CA | 0.000 5.000"), 1u);
+  EXPECT_EQ(met_across.count("TORS | A35 MSE CA | A35 MSE C | A36 VAL N | A36 VAL CA | 180.000 5.000"), 1u);
+  ch.mse = true;
+  for (const int het : {0, 35}) {
+    for (const bool links : {false, true}) {
+      if (het == 0 && links) continue;
+      const std::string label = het == 0 ? "ATOM" : links ? "HETATM with links" : "HETATM";
+      SCOPED_TRACE(label);
+      ch.het = het;
+      ch.links = links;
+      ModelRun p;
+      expect_both_forms_and_rerun(label, models.write("mse.pdb", pdb_model(ch)), models.write("mse.cif", cif_model(ch)),
+                                  p);
+      expect_same(label + ": across residues against MET", met_across, across(p.restraints));
+      if (het == 35) {
+        EXPECT_NE(p.out.out.find(" WARNING : CIS peptide bond is found, angle ="), std::string::npos);
+      }
+    }
+  }
 }
