@@ -246,9 +246,9 @@ void default_link(Pair& p) {
     // are apart: the peptide or phosphate link is tried first, and
     // link_pair falls back to "gap" when its bond is not there.
     else {
-      link = p.pro == Pair::ProClass::Proline ? "PTRANS"
+      link = p.pro == Pair::ProClass::Proline   ? "PTRANS"
              : p.pro == Pair::ProClass::NMethyl ? "NMTRANS"
-                                                 : "TRANS";
+                                                : "TRANS";
       p.numbered_gap = resid_inf.iconn_type(p.ires2) == 10;
     }
   } else if (nucleic(t1) && nucleic(t2)) {
@@ -643,7 +643,8 @@ int placed_atom(int ir, std::string_view name) {
   const int first = resid_inf.iratm_first(ir);
   for (int ia = first; ia < first + resid_inf.natm_res(ir); ++ia) {
     const char t = atom_inf.atm_type(ia)(1);
-    if (atom_inf.atm_name(ia) == name && atom_crd.occup(ia) > 0.0001f && t != 'U' && t != 'M' && t != 'D')
+    if (atom_inf.atm_name(ia) == name && atom_crd.occup(ia) > 0.0001f && t != 'U' && t != 'M' &&
+        t != 'D')
       return ia;
   }
   return 0;
@@ -652,11 +653,13 @@ int placed_atom(int ir, std::string_view name) {
 // |omega| (degrees, 0 to 180) of the peptide bond from residue ic's C to
 // residue in's N; false when an atom is missing or the geometry degenerate.
 bool omega_between(int ic, int in, float& omega) {
-  const int at[4] = {placed_atom(ic, "CA"), placed_atom(ic, "C"), placed_atom(in, "N"), placed_atom(in, "CA")};
+  const int at[4] = {placed_atom(ic, "CA"), placed_atom(ic, "C"), placed_atom(in, "N"),
+                     placed_atom(in, "CA")};
   for (int a : at)
     if (a == 0) return false;
   float b[3][3], n1[3], n2[3];
-  for (int k = 0; k < 3; ++k) nb_vsub_(&atom_crd.xyz_crd(1, at[k + 1]), &atom_crd.xyz_crd(1, at[k]), b[k]);
+  for (int k = 0; k < 3; ++k)
+    nb_vsub_(&atom_crd.xyz_crd(1, at[k + 1]), &atom_crd.xyz_crd(1, at[k]), b[k]);
   nb_vmult_(b[0], b[1], n1);
   nb_vmult_(b[1], b[2], n2);
   float l1 = 0, l2 = 0, d = 0;
@@ -670,7 +673,7 @@ bool omega_between(int ic, int in, float& omega) {
 
 }  // namespace
 
-void peptide_forms_across_chains(int32_t mdoc, char cis_flag, int32_t ln_n_init) {
+void peptide_link_forms(int32_t mdoc, char cis_flag, int32_t ln_n_init) {
   if (cis_flag != 'Y') return;
   auto& l = link_inf;
   for (int k = 1; k <= l.ln_n; ++k) {
@@ -689,7 +692,8 @@ void peptide_forms_across_chains(int32_t mdoc, char cis_flag, int32_t ln_n_init)
       if (id == cis_of(c)) cis = true, kind = c;
     }
     if (!trans && !cis) continue;
-    const int ic = forward ? l.ln_1ires(k) : l.ln_2ires(k), in = forward ? l.ln_2ires(k) : l.ln_1ires(k);
+    const int ic = forward ? l.ln_1ires(k) : l.ln_2ires(k),
+              in = forward ? l.ln_2ires(k) : l.ln_1ires(k);
     float omega = 0.0f;
     if (!omega_between(ic, in, omega)) continue;
     const bool to_cis = trans && omega < 90.0f, to_trans = cis && omega > 90.0f && k > ln_n_init;
@@ -708,8 +712,8 @@ void peptide_forms_across_chains(int32_t mdoc, char cis_flag, int32_t ln_n_init)
                           omega));
     const int ich = resid_inf.i_chain(ic), jch = resid_inf.i_chain(in);
     msgdoc_(mdoc, rt::fmt("('           ch:',A4,' res:',A5,' ',A8,' -->',A4,' res:',A5,' ',A8)",
-                          asym_part.group_id(ich), number_of(ic), resid_inf.res_name(ic), asym_part.group_id(jch),
-                          number_of(in), resid_inf.res_name(in)));
+                          asym_part.group_id(ich), number_of(ic), resid_inf.res_name(ic),
+                          asym_part.group_id(jch), number_of(in), resid_inf.res_name(in)));
   }
 }
 

@@ -40,6 +40,6 @@ namespace connect {
 // no input row named (rows 1..ln_n_init came with the input) becomes trans;
 // each change is reported.
 // Writes link_inf ln_id and ln_dist.
-void peptide_forms_across_chains(int32_t mdoc, char cis_flag, int32_t ln_n_init);
+void peptide_link_forms(int32_t mdoc, char cis_flag, int32_t ln_n_init);
 
 }  // namespace connect

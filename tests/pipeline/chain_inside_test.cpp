@@ -63,7 +63,8 @@ using Xyz = std::array<double, 3>;
 // p turned by `angle` (radians) about the axis through `at` along unit k.
 Xyz turned(const Xyz& p, const Xyz& at, const Xyz& k, double angle) {
   const Xyz v = {p[0] - at[0], p[1] - at[1], p[2] - at[2]};
-  const double c = std::cos(angle), s = std::sin(angle), d = v[0] * k[0] + v[1] * k[1] + v[2] * k[2];
+  const double c = std::cos(angle), s = std::sin(angle),
+               d = v[0] * k[0] + v[1] * k[1] + v[2] * k[2];
   const Xyz x = {k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2], k[0] * v[1] - k[1] * v[0]};
   Xyz out;
   for (int i = 0; i < 3; ++i) out[i] = at[i] + v[i] * c + x[i] * s + k[i] * d * (1 - c);
@@ -90,8 +91,8 @@ std::map<std::pair<int, std::string>, Xyz> cis_positions() {
     std::string name = l.substr(12, 4);
     name.erase(0, name.find_first_not_of(' '));
     name.erase(name.find_last_not_of(' ') + 1);
-    at[{std::stoi(l.substr(22, 4)), name}] = {std::stod(l.substr(30, 8)), std::stod(l.substr(38, 8)),
-                                              std::stod(l.substr(46, 8))};
+    at[{std::stoi(l.substr(22, 4)), name}] = {
+        std::stod(l.substr(30, 8)), std::stod(l.substr(38, 8)), std::stod(l.substr(46, 8))};
   }
   const Xyz c34 = at[{34, "C"}];
   const Xyz k = along(c34, at[{35, "N"}]);
@@ -100,13 +101,15 @@ std::map<std::pair<int, std::string>, Xyz> cis_positions() {
   const Xyz n35 = at[{35, "N"}];
   const Xyz k2 = along(n35, at[{35, "CA"}]);
   for (auto& [key, p] : at)
-    if (key.first > 35 || (key.first == 35 && key.second != "N" && key.second != "H" && key.second != "CA"))
+    if (key.first > 35 ||
+        (key.first == 35 && key.second != "N" && key.second != "H" && key.second != "CA"))
       p = turned(p, n35, k2, 310.0 * std::acos(-1.0) / 180.0);
   const Xyz ca35 = at[{35, "CA"}];
   const Xyz k3 = along(ca35, at[{35, "CB"}]);
   for (auto& [key, p] : at)
-    if (key.first == 35 && !(key.second == "N" || key.second == "H" || key.second == "CA" || key.second == "C" ||
-                             key.second == "O" || key.second == "HA" || key.second == "CB"))
+    if (key.first == 35 &&
+        !(key.second == "N" || key.second == "H" || key.second == "CA" || key.second == "C" ||
+          key.second == "O" || key.second == "HA" || key.second == "CB"))
       p = turned(p, ca35, k3, 240.0 * std::acos(-1.0) / 180.0);
   return at;
 }
@@ -118,7 +121,8 @@ bool chain_a(const std::string& l, int n) {
 
 std::string link_record(const std::string& res1, int n1, const std::string& res2, int n2) {
   char line[96];
-  std::snprintf(line, sizeof line, "LINK         C   %s A%4d                 N   %s A%4d     1555   1555  1.33  ",
+  std::snprintf(line, sizeof line,
+                "LINK         C   %s A%4d                 N   %s A%4d     1555   1555  1.33  ",
                 res1.c_str(), n1, res2.c_str(), n2);
   return line;
 }
@@ -156,10 +160,13 @@ std::string pdb_model(const Change& c) {
     if (c.het != 0 && chain_a(l, c.het)) l = "HETATM" + l.substr(6);
     if (c.mse && chain_a(l, 35)) {
       l.replace(17, 3, "MSE");
-      if (l.substr(12, 4) == " SD ") l = l.substr(0, 12) + "SE  " + l.substr(16, 60) + "SE" + l.substr(78);
+      if (l.substr(12, 4) == " SD ")
+        l = l.substr(0, 12) + "SE  " + l.substr(16, 60) + "SE" + l.substr(78);
     }
-    const bool numbered = l.starts_with("ATOM") || l.starts_with("HETATM") || l.starts_with("TER   ");
-    if (c.shift != 0 && numbered && l.size() > 26 && l[21] == 'A' && std::stoi(l.substr(22, 4)) >= c.from) {
+    const bool numbered =
+        l.starts_with("ATOM") || l.starts_with("HETATM") || l.starts_with("TER   ");
+    if (c.shift != 0 && numbered && l.size() > 26 && l[21] == 'A' &&
+        std::stoi(l.substr(22, 4)) >= c.from) {
       char num[8];
       std::snprintf(num, sizeof num, "%4d", std::stoi(l.substr(22, 4)) + c.shift);
       l.replace(22, 4, num);
@@ -179,20 +186,33 @@ std::string cif_model(const Change& c) {
   for (std::string l : lines_of(file_text(pipetest::data("cif_2BEG.cif")))) {
     if (l.starts_with("loop_") && c.links) {
       // Only before the atom rows: the connection loop goes in first.
-      static const char* kItems[] = {"id", "conn_type_id", "ptnr1_label_asym_id", "ptnr1_label_comp_id",
-                                     "ptnr1_label_seq_id", "ptnr1_label_atom_id", "pdbx_ptnr1_label_alt_id",
-                                     "ptnr1_symmetry", "ptnr2_label_asym_id", "ptnr2_label_comp_id",
-                                     "ptnr2_label_seq_id", "ptnr2_label_atom_id", "pdbx_ptnr2_label_alt_id",
-                                     "ptnr1_auth_asym_id", "ptnr1_auth_seq_id", "ptnr2_auth_asym_id",
-                                     "ptnr2_auth_seq_id", "ptnr2_symmetry", "pdbx_dist_value"};
+      static const char* kItems[] = {"id",
+                                     "conn_type_id",
+                                     "ptnr1_label_asym_id",
+                                     "ptnr1_label_comp_id",
+                                     "ptnr1_label_seq_id",
+                                     "ptnr1_label_atom_id",
+                                     "pdbx_ptnr1_label_alt_id",
+                                     "ptnr1_symmetry",
+                                     "ptnr2_label_asym_id",
+                                     "ptnr2_label_comp_id",
+                                     "ptnr2_label_seq_id",
+                                     "ptnr2_label_atom_id",
+                                     "pdbx_ptnr2_label_alt_id",
+                                     "ptnr1_auth_asym_id",
+                                     "ptnr1_auth_seq_id",
+                                     "ptnr2_auth_asym_id",
+                                     "ptnr2_auth_seq_id",
+                                     "ptnr2_symmetry",
+                                     "pdbx_dist_value"};
       if (std::find(out.begin(), out.end(), "_struct_conn.id") == out.end()) {
         out.push_back("loop_");
         for (const char* i : kItems) out.push_back(std::string("_struct_conn.") + i);
         const std::string het = c.mse && c.het == 35 ? "MSE" : name_2beg(c.het);
         auto row = [&](int k, const std::string& r1, int n1, const std::string& r2, int n2) {
           const std::string a = std::to_string(n1), b = std::to_string(n2);
-          out.push_back("covale" + std::to_string(k) + " covale A " + r1 + " " + a + " C ? 1_555 A " + r2 + " " +
-                        b + " N ? A " + a + " A " + b + " 1_555 1.33");
+          out.push_back("covale" + std::to_string(k) + " covale A " + r1 + " " + a +
+                        " C ? 1_555 A " + r2 + " " + b + " N ? A " + a + " A " + b + " 1_555 1.33");
         };
         if (c.het > 17) row(1, name_2beg(c.het - 1), c.het - 1, het, c.het);
         row(2, het, c.het, name_2beg(c.het + 1), c.het + 1);
@@ -243,7 +263,8 @@ std::vector<std::string> written_atoms(const std::string& base) {
     number.erase(0, number.find_first_not_of(' '));
     number.erase(number.find_last_not_of(' ') + 1);
     keys.push_back(std::string(1, resid_inf.res_num_pdb(ir)(8)) + number + " " +
-                   std::string(resid_inf.res_name(ir).trimmed()) + " " + std::string(atom_inf.atm_name(ia).trimmed()));
+                   std::string(resid_inf.res_name(ir).trimmed()) + " " +
+                   std::string(atom_inf.atm_name(ia).trimmed()));
   }
   return keys;
 }
@@ -254,7 +275,9 @@ using Restraints = std::multiset<std::string>;
 
 Restraints restraints_of(const std::string& base) {
   const std::vector<std::string> keys = written_atoms(base);
-  auto atom = [&](int s) { return s >= 1 && s <= static_cast<int>(keys.size()) ? keys[s - 1] : "?" + std::to_string(s); };
+  auto atom = [&](int s) {
+    return s >= 1 && s <= static_cast<int>(keys.size()) ? keys[s - 1] : "?" + std::to_string(s);
+  };
   Restraints out;
   std::set<std::string> plane;
   std::string plane_id, plane_esd;
@@ -280,7 +303,8 @@ Restraints restraints_of(const std::string& base) {
     plane_id.clear();
     std::vector<std::string> atoms;
     for (int s : r.serials) atoms.push_back(atom(s));
-    if (!first.starts_with("CHIR") && std::vector<std::string>(atoms.rbegin(), atoms.rend()) < atoms)
+    if (!first.starts_with("CHIR") &&
+        std::vector<std::string>(atoms.rbegin(), atoms.rend()) < atoms)
       std::reverse(atoms.begin(), atoms.end());
     std::string k = first.substr(0, 4);
     for (const std::string& a : atoms) k += " | " + a;
@@ -294,7 +318,9 @@ void expect_same(const std::string& label, const Restraints& a, const Restraints
   EXPECT_EQ(a.size(), b.size()) << label;
   int shown = 0;
   for (auto k = a.begin(); k != a.end(); k = a.upper_bound(*k))
-    if (a.count(*k) != b.count(*k) && shown++ < 12) ADD_FAILURE() << label << ", first " << a.count(*k) << " second " << b.count(*k) << ": " << *k;
+    if (a.count(*k) != b.count(*k) && shown++ < 12)
+      ADD_FAILURE() << label << ", first " << a.count(*k) << " second " << b.count(*k) << ": "
+                    << *k;
   for (auto k = b.begin(); k != b.end(); k = b.upper_bound(*k))
     if (a.count(*k) == 0 && shown++ < 24) ADD_FAILURE() << label << ", second only: " << *k;
 }
@@ -343,7 +369,8 @@ void run_model(const std::string& model, ModelRun& r, const std::string& lib2 = 
 
 // The PDB and the mmCIF form of one model give the same restraints, and so
 // does a second run on the coordinates the PDB run wrote.
-void expect_both_forms_and_rerun(const std::string& label, const std::string& pdb, const std::string& cif, ModelRun& p,
+void expect_both_forms_and_rerun(const std::string& label, const std::string& pdb,
+                                 const std::string& cif, ModelRun& p,
                                  const std::string& lib2 = "") {
   run_model(pdb, p, lib2);
   ModelRun c, again;
@@ -384,10 +411,13 @@ TEST(ChainInside, ResidueTheInputLinksIsNoChainEndThere) {
     ch.links = true;
     TempDir models;
     ModelRun p;
-    expect_both_forms_and_rerun("HETATM " + std::to_string(het), models.write("het.pdb", pdb_model(ch)),
+    expect_both_forms_and_rerun("HETATM " + std::to_string(het),
+                                models.write("het.pdb", pdb_model(ch)),
                                 models.write("het.cif", cif_model(ch)), p);
-    expect_same("HETATM " + std::to_string(het) + " against the entry", plain.restraints, p.restraints);
-    EXPECT_TRUE(atoms_where(p.dir.path(), [](int ia) { return atom_inf.atm_name(ia) == "OXT"; }).empty());
+    expect_same("HETATM " + std::to_string(het) + " against the entry", plain.restraints,
+                p.restraints);
+    EXPECT_TRUE(
+        atoms_where(p.dir.path(), [](int ia) { return atom_inf.atm_name(ia) == "OXT"; }).empty());
     const auto nt3 = atoms_where(p.dir.path(), amine_n);
     const auto nt3_plain = atoms_where(plain.dir.path(), amine_n);
     EXPECT_EQ(nt3, nt3_plain);
@@ -403,7 +433,8 @@ TEST(ChainInside, ResidueTheInputLinksIsNoChainEndThere) {
 TEST(ChainInside, SelenomethionineOfAUserLibraryIsInsideItsChain) {
   const std::string lib = std::string(ORB_TEST_DATA_DIR) + "/monlib_user/mse_lib.cif";
   ModelRun p;
-  expect_both_forms_and_rerun("1A8O", pipetest::data("1A8O.pdb"), pipetest::data("cif_1A8O.cif"), p, lib);
+  expect_both_forms_and_rerun("1A8O", pipetest::data("1A8O.pdb"), pipetest::data("cif_1A8O.cif"), p,
+                              lib);
   EXPECT_EQ(p.out.new_lib, 'N') << p.out.out;
   const auto oxt = atoms_where(p.dir.path(), [](int ia) { return atom_inf.atm_name(ia) == "OXT"; });
   for (const std::string& a : oxt) EXPECT_EQ(a.find("MSE"), std::string::npos) << a;
@@ -424,7 +455,8 @@ TEST(ChainInside, BuiltResidueKeepsItsPeptideGeometry) {
   run_model(pipetest::data("2BEG.pdb"), plain);
   Restraints met_across;
   for (std::string k : across(plain.restraints)) {
-    for (std::size_t at; (at = k.find("A35 MET")) != std::string::npos;) k.replace(at, 7, "A35 MSE");
+    for (std::size_t at; (at = k.find("A35 MET")) != std::string::npos;)
+      k.replace(at, 7, "A35 MSE");
     met_across.insert(k);
   }
   Restraints first;
@@ -439,8 +471,8 @@ TEST(ChainInside, BuiltResidueKeepsItsPeptideGeometry) {
       ch.links = links;
       TempDir models;
       ModelRun p;
-      expect_both_forms_and_rerun(label, models.write("mse.pdb", pdb_model(ch)), models.write("mse.cif", cif_model(ch)),
-                                  p);
+      expect_both_forms_and_rerun(label, models.write("mse.pdb", pdb_model(ch)),
+                                  models.write("mse.cif", cif_model(ch)), p);
       expect_same(label + ": across residues against MET", met_across, across(p.restraints));
       std::set<std::string> bonds;
       for (const std::string& k : p.restraints)
@@ -453,7 +485,8 @@ TEST(ChainInside, BuiltResidueKeepsItsPeptideGeometry) {
   }
   // The selenomethionines of the shipped 1A8O, built in either form.
   ModelRun p;
-  expect_both_forms_and_rerun("1A8O", pipetest::data("1A8O.pdb"), pipetest::data("cif_1A8O.cif"), p);
+  expect_both_forms_and_rerun("1A8O", pipetest::data("1A8O.pdb"), pipetest::data("cif_1A8O.cif"),
+                              p);
 }
 
 // 2BEG with chain A renumbered by +10 from residue 30 on: LEU29 and ALA40
@@ -470,7 +503,8 @@ TEST(ChainInside, JumpInNumbersIsNoBreakWhereTheAtomsAreBonded) {
     for (std::string part; std::getline(in, part, '|');) {
       const std::vector<std::string> w = words(part);
       if (w.size() == 3 && w[0][0] == 'A' && std::stoi(w[0].substr(1)) >= 30)
-        part = " A" + std::to_string(std::stoi(w[0].substr(1)) + 10) + " " + w[1] + " " + w[2] + " ";
+        part =
+            " A" + std::to_string(std::stoi(w[0].substr(1)) + 10) + " " + w[1] + " " + w[2] + " ";
       out += (out.empty() ? "" : "|") + part;
     }
     renumbered.insert(out);
@@ -489,7 +523,8 @@ TEST(ChainInside, JumpInNumbersIsNoBreakWhereTheAtomsAreBonded) {
   expect_both_forms_and_rerun("renumbered without ALA30", models.write("gap.pdb", pdb_model(ch)),
                               models.write("gap.cif", cif_model(ch)), gap);
   for (const std::string& k : across(gap.restraints))
-    EXPECT_FALSE(k.find("A29 GLY") != std::string::npos && k.find("A41 ILE") != std::string::npos) << k;
+    EXPECT_FALSE(k.find("A29 GLY") != std::string::npos && k.find("A41 ILE") != std::string::npos)
+        << k;
 }
 
 // The same built residue after a cis peptide to LEU34 (chain A of 2BEG
@@ -504,11 +539,15 @@ TEST(ChainInside, BuiltResidueTakesTheCisLinkTheModelHas) {
   run_model(models.write("met_cis.pdb", pdb_model(ch)), plain);
   Restraints met_across;
   for (std::string k : across(plain.restraints)) {
-    for (std::size_t at; (at = k.find("A35 MET")) != std::string::npos;) k.replace(at, 7, "A35 MSE");
+    for (std::size_t at; (at = k.find("A35 MET")) != std::string::npos;)
+      k.replace(at, 7, "A35 MSE");
     met_across.insert(k);
   }
-  EXPECT_EQ(met_across.count("TORS | A34 LEU CA | A34 LEU C | A35 MSE N | A35 MSE CA | 0.000 5.000"), 1u);
-  EXPECT_EQ(met_across.count("TORS | A35 MSE CA | A35 MSE C | A36 VAL N | A36 VAL CA | 180.000 5.000"), 1u);
+  EXPECT_EQ(
+      met_across.count("TORS | A34 LEU CA | A34 LEU C | A35 MSE N | A35 MSE CA | 0.000 5.000"), 1u);
+  EXPECT_EQ(
+      met_across.count("TORS | A35 MSE CA | A35 MSE C | A36 VAL N | A36 VAL CA | 180.000 5.000"),
+      1u);
   ch.mse = true;
   for (const int het : {0, 35}) {
     for (const bool links : {false, true}) {
@@ -518,11 +557,12 @@ TEST(ChainInside, BuiltResidueTakesTheCisLinkTheModelHas) {
       ch.het = het;
       ch.links = links;
       ModelRun p;
-      expect_both_forms_and_rerun(label, models.write("mse.pdb", pdb_model(ch)), models.write("mse.cif", cif_model(ch)),
-                                  p);
+      expect_both_forms_and_rerun(label, models.write("mse.pdb", pdb_model(ch)),
+                                  models.write("mse.cif", cif_model(ch)), p);
       expect_same(label + ": across residues against MET", met_across, across(p.restraints));
       if (het == 35) {
-        EXPECT_NE(p.out.out.find(" WARNING : CIS peptide bond is found, angle ="), std::string::npos);
+        EXPECT_NE(p.out.out.find(" WARNING : CIS peptide bond is found, angle ="),
+                  std::string::npos);
       }
     }
   }
