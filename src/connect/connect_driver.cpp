@@ -43,6 +43,7 @@ void check_descr_structure_(int32_t mmdoc, char list, char check_spec, float dmi
     def_link_new_(mdoc, list, lnk_flag, ss_flag, sugar_flag, ln_n_init, dnew, nsug, ierr);
     if (ierr != 0) return;
   }
+  connect::peptide_link_forms(mdoc, cis_flag, ln_n_init);
   if (trace) rt::write_list(6, "--> nsug: ", nsug, asym_part.n_group);
 
   if (chain_flag == 'Y' || nsug >= 1) {

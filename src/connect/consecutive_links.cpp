@@ -14,8 +14,10 @@
 #include "foundation/cif_vocab.h"
 #include "foundation/kernels.h"
 #include "foundation/messages.h"
+#include "foundation/vec3.h"
 #include "identify/model_tables.h"
 #include "runtime/format.h"
+#include "suite/pi.h"
 
 namespace {
 
@@ -98,8 +100,10 @@ struct Pair {
   int32_t ilink = 0, iconn = 1, irevers = 0, jrevers = 0;
   Origin origin = Origin::None;
   bool named = false;  // the pair was named in the input
+  int input_row = 0;   // the input row that named it
   enum class ProClass { None, Proline, NMethyl } pro = ProClass::None;
   bool sugars = false;
+  bool numbered_gap = false;  // the residue numbers jump between the two
   float dist = 0, dist_idl = 0;
   int32_t idist = -1, ia1 = 0, ia2 = 0;
 };
@@ -137,6 +141,7 @@ bool input_link(Pair& p, int ln_n_init, int32_t& nsug) {
     p.iconn = code;
   });
   if (taken == 0) return false;
+  p.input_row = taken;
   p.origin = Origin::Input;
   p.named = true;
   if (p.sugars) ++nsug;
@@ -236,12 +241,19 @@ void default_link(Pair& p) {
     else if (t1 == 10 && (t2 == 3 || t2 == 4)) link = "LINK_CNp";
     else if (t2 == 10 && (t1 == 3 || t1 == 4)) link = "LINK_CpN";
     else if (t1 == 10 || t2 == 10) link = "LINK_C-N";
-    else if (resid_inf.iconn_type(p.ires2) == 10) link = "gap";
-    else if (p.pro == Pair::ProClass::Proline) link = "PTRANS";
-    else if (p.pro == Pair::ProClass::NMethyl) link = "NMTRANS";
-    else link = "TRANS";
+    // A jump in the residue numbers (connection "gap" from the reader)
+    // stands for residues missing from the model only when the chain atoms
+    // are apart: the peptide or phosphate link is tried first, and
+    // link_pair falls back to "gap" when its bond is not there.
+    else {
+      link = p.pro == Pair::ProClass::Proline   ? "PTRANS"
+             : p.pro == Pair::ProClass::NMethyl ? "NMTRANS"
+                                                : "TRANS";
+      p.numbered_gap = resid_inf.iconn_type(p.ires2) == 10;
+    }
   } else if (nucleic(t1) && nucleic(t2)) {
-    link = resid_inf.iconn_type(p.ires2) == 10 ? "gap" : "p";
+    link = "p";
+    p.numbered_gap = resid_inf.iconn_type(p.ires2) == 10;
   } else {
     return;
   }
@@ -269,10 +281,15 @@ void peptide_torsion(int32_t mdoc, Pair& p, char cis_flag, bool was_trans) {
   angobs = a;
   const bool flip = was_trans ? a < 90.0f : a > 90.0f;
   if (!flip) return;
-  const bool use = cis_flag == 'Y' && !p.named;
+  // A trans link from the input over a cis omega is the input's bond
+  // resolved as the first library link of its atoms (a LINK record or a
+  // connection row gives no form), so it takes the form the model has, and
+  // its row the cis name, which the restraint walk then marks as its own.
+  const bool use = cis_flag == 'Y' && (!p.named || (was_trans && p.input_row != 0));
   if (use) {
     p.link = was_trans ? cis_of(p.pro) : trans_of(p.pro);
     p.iconn = conn_code(p.link);
+    if (p.named) link_inf.ln_id(p.input_row) = p.link;
     p.irevers = 0;
     int32_t jerr2 = 0;
     put_l_tabl_(mdoc, p.link, p.ich, p.ich, p.ires1, p.ires2, 0, 0, p.irevers, jerr2);
@@ -449,6 +466,12 @@ bool link_pair(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag, char cis_fla
   look_link_list_(p.link, p.ilink);
   p.iconn = conn_code(p.link);
   calc_conn_dist_(p.ilink, p.dist_idl, p.dist, p.idist, p.ia1, p.ia2, p.jrevers);
+  if (p.numbered_gap && p.idist != 0) {
+    p.link = "gap";
+    look_link_list_(p.link, p.ilink);
+    p.iconn = conn_code(p.link);
+    calc_conn_dist_(p.ilink, p.dist_idl, p.dist, p.idist, p.ia1, p.ia2, p.jrevers);
+  }
 
   const bool gap = starts(p.link.view(), "gap");
   const int i1 = p.ires1, i2 = p.ires2;
@@ -610,3 +633,88 @@ void def_conn_(int32_t mmdoc, char list, char conn_flag, char cis_flag, char sug
     }
   }
 }
+
+namespace connect {
+namespace {
+
+// The first atom of residue ir named `name` that has a place: occupancy
+// above 0.0001 and a type other than unknown, missing or deleted; 0 none.
+int placed_atom(int ir, std::string_view name) {
+  const int first = resid_inf.iratm_first(ir);
+  for (int ia = first; ia < first + resid_inf.natm_res(ir); ++ia) {
+    const char t = atom_inf.atm_type(ia)(1);
+    if (atom_inf.atm_name(ia) == name && atom_crd.occup(ia) > 0.0001f && t != 'U' && t != 'M' &&
+        t != 'D')
+      return ia;
+  }
+  return 0;
+}
+
+// |omega| (degrees, 0 to 180) of the peptide bond from residue ic's C to
+// residue in's N; false when an atom is missing or the geometry degenerate.
+bool omega_between(int ic, int in, float& omega) {
+  const int at[4] = {placed_atom(ic, "CA"), placed_atom(ic, "C"), placed_atom(in, "N"),
+                     placed_atom(in, "CA")};
+  for (int a : at)
+    if (a == 0) return false;
+  float b[3][3], n1[3], n2[3];
+  for (int k = 0; k < 3; ++k)
+    nb_vsub_(&atom_crd.xyz_crd(1, at[k + 1]), &atom_crd.xyz_crd(1, at[k]), b[k]);
+  nb_vmult_(b[0], b[1], n1);
+  nb_vmult_(b[1], b[2], n2);
+  float l1 = 0, l2 = 0, d = 0;
+  nb_vmod_(n1, l1);
+  nb_vmod_(n2, l2);
+  if (l1 < 1.0e-6f || l2 < 1.0e-6f) return false;
+  nb_vprod_(n1, n2, d);
+  omega = std::acos(foundation::clamp_cosine(d / (l1 * l2))) * 180.0f / suite::kPi<float>;
+  return true;
+}
+
+}  // namespace
+
+void peptide_link_forms(int32_t mdoc, char cis_flag, int32_t ln_n_init) {
+  if (cis_flag != 'Y') return;
+  auto& l = link_inf;
+  for (int k = 1; k <= l.ln_n; ++k) {
+    if (l.ln_1ires(k) == l.ln_2ires(k) || l.ln_used(k) == "S") continue;
+    if (!(l.ln_symm1(k) == "." || l.ln_symm1(k) == "1_555")) continue;
+    if (!(l.ln_symm2(k) == "." || l.ln_symm2(k) == "1_555")) continue;
+    const std::string_view a1 = rt::trim_right(l.ln_atom1(k).view().substr(0, 4));
+    const std::string_view a2 = rt::trim_right(l.ln_atom2(k).view().substr(0, 4));
+    const bool forward = a1 == "C" && a2 == "N", backward = a1 == "N" && a2 == "C";
+    if (!forward && !backward) continue;
+    const Name8 id = l.ln_id(k);
+    Pair::ProClass kind = Pair::ProClass::None;
+    bool trans = false, cis = false;
+    for (const auto c : {Pair::ProClass::None, Pair::ProClass::Proline, Pair::ProClass::NMethyl}) {
+      if (id == trans_of(c)) trans = true, kind = c;
+      if (id == cis_of(c)) cis = true, kind = c;
+    }
+    if (!trans && !cis) continue;
+    const int ic = forward ? l.ln_1ires(k) : l.ln_2ires(k),
+              in = forward ? l.ln_2ires(k) : l.ln_1ires(k);
+    float omega = 0.0f;
+    if (!omega_between(ic, in, omega)) continue;
+    const bool to_cis = trans && omega < 90.0f, to_trans = cis && omega > 90.0f && k > ln_n_init;
+    if (!to_cis && !to_trans) continue;
+    const Name8 other = to_cis ? cis_of(kind) : trans_of(kind);
+    int32_t il = 0;
+    look_link_list_(other, il);
+    if (il <= 0) continue;
+    float dideal = 0.0f;
+    check_link_info_(other, l.ln_1rnam(k), l.ln_2rnam(k), a1, a2, dideal, il);
+    l.ln_id(k) = other;
+    if (il > 0) l.ln_dist(k) = dideal;
+    msgdoc_(mdoc, rt::fmt("(A,F10.2)",
+                          to_cis ? " WARNING : CIS peptide bond is found, angle ="
+                                 : " WARNING : TRANS peptide bond is found instead CIS, angle =",
+                          omega));
+    const int ich = resid_inf.i_chain(ic), jch = resid_inf.i_chain(in);
+    msgdoc_(mdoc, rt::fmt("('           ch:',A4,' res:',A5,' ',A8,' -->',A4,' res:',A5,' ',A8)",
+                          asym_part.group_id(ich), number_of(ic), resid_inf.res_name(ic),
+                          asym_part.group_id(jch), number_of(in), resid_inf.res_name(in)));
+  }
+}
+
+}  // namespace connect

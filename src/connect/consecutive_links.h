@@ -27,3 +27,19 @@ void calc_conn_dist_(int32_t ilink, float& dist_idl, float& dist, int32_t& idist
 // Peptide torsion CA-C-N-CA (degrees, 0..360) between the two sides of the
 // link-atom store; ierr 1 when an atom is missing.
 void calc_pep_bond_angle_(int32_t mdoc, float& angobs, int32_t& ierr);
+
+namespace connect {
+
+// Peptide links of the link table that the walk along a chain did not make
+// (between residues of two chains, such as a residue written as HETATM
+// between the ATOM records of its chain, joined to its neighbours by LINK
+// records or found by distance; or a bond a connection row names inside a
+// chain) take the form the model shows, as the walk gives its own links:
+// with cis_flag "Y", a trans link over an omega below 90 degrees becomes the
+// cis link of its kind, and a cis link over an omega above 90 degrees that
+// no input row named (rows 1..ln_n_init came with the input) becomes trans;
+// each change is reported.
+// Writes link_inf ln_id and ln_dist.
+void peptide_link_forms(int32_t mdoc, char cis_flag, int32_t ln_n_init);
+
+}  // namespace connect

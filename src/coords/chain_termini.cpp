@@ -75,6 +75,12 @@ bool joined(int32_t r, int32_t chain, bool first_end) {
 
 }  // namespace
 
+bool chain_end_bonded(int32_t r, int32_t chain, bool first_end) {
+  for (int l = 1; l <= link_inf.ln_n; ++l)
+    if (link_inf.ln_used(l)(1) != 'S' && chain_bond(l, r, chain, first_end)) return true;
+  return false;
+}
+
 bool chain_bond_atoms(std::string_view up, std::string_view down) {
   return (up == "C" && down == "N") || ((up == "O3'" || up == "O3*") && down == "P");
 }

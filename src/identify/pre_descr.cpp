@@ -7,6 +7,7 @@
 // of one model never share state.
 #include "identify/pre_descr.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -21,6 +22,7 @@
 #include "dictionary/libcom.h"
 #include "dictionary/modif.h"
 #include "dictionary/new_entries.h"
+#include "dictionary/res_class_detect.h"
 #include "dictionary/work_copies.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
@@ -411,10 +413,14 @@ std::vector<Name> chain_bonded_atoms_of(int32_t ir) {
 
 // The terminal groups of peptides and nucleic acids belong to residues of
 // those kinds: a chain end that identification left as another kind (a
-// residue the library lacks, described from its own atoms) takes none.
-void no_termini_off_polymers() {
-  auto polymer = [](int32_t ir) {
+// residue the library lacks, described from its own atoms) takes none, nor
+// does such a residue taken into a peptide for the bonds to its neighbours
+// (`bonded_peptides`, in residue order): the builder gives a free end the
+// hydrogens it has.
+void no_termini_off_polymers(const std::vector<int32_t>& bonded_peptides) {
+  auto polymer = [&](int32_t ir) {
     if (ir < 1 || ir > resid_inf.n_residue) return true;
+    if (std::binary_search(bonded_peptides.begin(), bonded_peptides.end(), ir)) return false;
     const int32_t t = resid_inf.ires_type(ir);
     return t == 3 || t == 4 || t == 5 || t == 6 || t == 10;
   };
@@ -427,6 +433,32 @@ void no_termini_off_polymers() {
     if (!polymer(asym_part.ires_end_tree(ig)) && group(asym_part.iterm_f_type(ig), true))
       asym_part.iterm_f_type(ig) = 1;
   }
+}
+
+constexpr int32_t kTypeLPeptide = 3;
+
+// A residue whose monomer has no polymer type (one the builder described
+// from the coordinates, above all), whose description has the peptide
+// backbone N-CA-C(=O) and whose N or C bonds the residue before or after it:
+// it is a peptide for its links, so the chain stages give it the peptide
+// link on each side it joins (cis where the walk along a chain measures a
+// cis omega), as they do a library amino acid, and the search by distance
+// bonds no atom pair of those links a second time.
+// The rule holds whether the monomer is built in this run or read back from
+// the library a run wrote, so both runs restrain the model alike.
+bool joins_peptides(const Residue& r) {
+  if (!one_of(resid_inf.ires_type(r.ir), {1, 2})) return false;
+  r_scratch_t& s = r_scratch;
+  const rt::FixedText<16> type = s.l1l_type;
+  int32_t cls = 1, jerr = 0;
+  check_res_type_by_atom_and_bond_(0, cls, jerr);
+  s.l1l_type = type;
+  if (cls != kTypeLPeptide) return false;
+  std::vector<Name> bonded;
+  chain_bonded_atoms(r.ir, bonded);
+  for (const Name& a : bonded)
+    if (a == "N" || a == "C") return true;
+  return false;
 }
 
 // Builder road: standard modifications for the class, then the builder and
@@ -498,6 +530,7 @@ struct Out {
   int32_t& nmnew;  // new kinds of monomers added to the dictionary
   Flag& new_flag;  // the most telling new flag of the residues so far
   int32_t& lib2;   // 1 once the run needs the second library pass
+  std::vector<int32_t> bonded_peptides = {};  // residues taken as peptides by their bonds
 };
 
 // The chain of the residue being identified.  Its terminus types change
@@ -619,11 +652,15 @@ Step check_atom_names(const Run& run, Residue& r, int32_t& ierr) {
 
 // The residue's atoms into the work areas.  A chain of one amino acid or
 // nucleotide is both its start and its end, so it takes that class's
-// terminus types first.
+// terminus types first, on each side that no link of the input bonds to a
+// neighbour (a residue the reader set apart, written as HETATM between the
+// residues of its chain, is no chain end where the file links it).
 Step copy_to_work_areas(const Run& run, Chain& ch, const Residue& r, int32_t& ierr) {
   const int32_t itt = res_type_of(r.mon);
   if (asym_part.nres_chain(ch.ig) == 1 && (itt == 3 || itt == 5)) {
-    ch.its = ch.itf = itt == 3 ? 2 : 4;
+    const int32_t end = itt == 3 ? 2 : 4;
+    ch.its = chain_end_bonded(r.ir, ch.ig, true) ? 1 : end;
+    ch.itf = chain_end_bonded(r.ir, ch.ig, false) ? 1 : end;
     asym_part.iterm_s_type(ch.ig) = ch.its;
     asym_part.iterm_f_type(ch.ig) = ch.itf;
   }
@@ -753,9 +790,13 @@ Step build_if_needed(const Run& run, Residue& r, Out& out, int32_t& ierr) {
 // The final type, names, elements and scattering types into the model.  A
 // peptide link whose bonds show a proline or N-methyl residue takes that
 // link's code (the code of the cis forms and of a gap is kept).
-Step types_into_model(const Run& run, const Chain& ch, const Residue& r, int32_t& ierr) {
+Step types_into_model(const Run& run, const Chain& ch, const Residue& r, Out& out, int32_t& ierr) {
   const int itl = type_of_l1();
   resid_inf.ires_type(r.ir) = itl == 0 ? 1 : itl;
+  if (joins_peptides(r)) {
+    resid_inf.ires_type(r.ir) = kTypeLPeptide;
+    out.bonded_peptides.push_back(r.ir);
+  }
   rename_atoms(run, r);
   if (!set_elements(run, r, ierr)) return Step::Fail;
   if (r.ir != ch.first && one_of(resid_inf.ires_type(r.ir), {3, 4}) &&
@@ -800,7 +841,7 @@ Step identify_residue(Run& run, Chain& ch, int32_t ir, Out& out, int32_t& ierr) 
   st = search_dictionary(run, r, out, ierr);
   if (st == Step::On) st = take_new_names(run, r, ierr);
   if (st == Step::On) st = build_if_needed(run, r, out, ierr);
-  if (st == Step::On) st = types_into_model(run, ch, r, ierr);
+  if (st == Step::On) st = types_into_model(run, ch, r, out, ierr);
   return st;
 }
 
@@ -855,7 +896,8 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
     }
     kerr = 0;
   }
-  no_termini_off_polymers();
+  std::sort(out.bonded_peptides.begin(), out.bonded_peptides.end());
+  no_termini_off_polymers(out.bonded_peptides);
   if (nmnew > 0) msgdoc_(run.md, rt::fmt("(A,I6)", " number of new kinds of monomers            :", nmnew));
   if (list == 'T') {
     msgdoc_(run.mdoc, " --- END PRE_DESCR --- ");

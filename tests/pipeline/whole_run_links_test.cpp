@@ -155,12 +155,11 @@ Outcome run_in(const std::string& model, const std::string& dir) {
 // mmCIF rows give the lengths to three).  The links of the walk along each
 // chain are left out: the two roads build the chains around the
 // selenomethionines differently.  Checked against the files: the disulfide
-// CYS198-CYS218 takes the library's SS bond (2.030/0.020); the six peptide
-// bonds to selenomethionine, which the test library lacks, are new links at
-// the length the file gives (1.33) with the library's peptide C-N esd
-// (0.014).  The mmCIF rows give two of them with the selenomethionine N
-// first: each bond joins the C and N that its row names (TRP184 C to MSE185
-// N, not MSE185 C to TRP184 N).
+// CYS198-CYS218 takes the library's SS bond (2.030/0.020).  The six peptide
+// bonds to selenomethionine, which the test library lacks, are links of the
+// walk too: the built selenomethionine has the peptide backbone, so its
+// LINK records and connection rows resolve to the library's trans peptide
+// link (ChainInside tests restrain them).
 TEST(MmcifLinks, BothFormsOfOneEntryGiveTheSameLinkBonds) {
   TempDir pdb_dir, cif_dir;
   const Outcome p = run_in(data("1A8O.pdb"), pdb_dir.path());
@@ -171,14 +170,11 @@ TEST(MmcifLinks, BothFormsOfOneEntryGiveTheSameLinkBonds) {
   const LinkBonds from_cif = link_bonds(cif_dir.path());
   expect_same_links(from_pdb, from_cif, 0.005f);
 
-  const std::set<std::string> pairs = {"CYS198 SG - CYS218 SG /0.020", "ASP152 N - MSE151 C /0.014",
-                                       "MSE185 N - TRP184 C /0.014",   "MSE185 C - THR186 N /0.014",
-                                       "GLU213 C - MSE214 N /0.014",   "MSE214 C - MSE215 N /0.014",
-                                       "MSE215 C - THR216 N /0.014"};
+  const std::set<std::string> pairs = {"CYS198 SG - CYS218 SG /0.020"};
   std::set<std::string> seen;
   for (const auto& [k, ideal] : from_cif) {
     seen.insert(k);
-    EXPECT_NEAR(ideal, k.starts_with("CYS") ? 2.030f : 1.33f, 0.005f) << k;
+    EXPECT_NEAR(ideal, 2.030f, 0.005f) << k;
   }
   EXPECT_EQ(seen, pairs);
   EXPECT_EQ(from_cif.size(), pairs.size());
@@ -408,14 +404,16 @@ std::multimap<std::string, std::string> restraints_across(
 // 1A8O's peptide bonds from a selenomethionine to the residue after it: the
 // mmCIF form names them by covalent rows inside one chain, where the walk
 // along the chain would link them too; the PDB form breaks its chain at the
-// HETATM records.  Both restrain each once, by the file's link (the row's
-// length, the peptide C-N esd, no angle or torsion across), also with a row's
-// partners the other way round.
+// HETATM records.  Both restrain each once, as the trans peptide link the
+// built selenomethionine's backbone gives (the library's C-N bond 1.329 with
+// its esd 0.014, three angles and the omega torsion across), also with a
+// row's partners the other way round.
 TEST(MmcifLinks, BondTheFileLinksInsideAChainIsRestrainedOnce) {
   const std::set<std::set<std::string>> pairs = {
       {"MSE151", "ASP152"}, {"MSE185", "THR186"}, {"MSE215", "THR216"}};
   const std::set<std::string> expected = {"BOND ASP152 N MSE151 C", "BOND MSE185 C THR186 N",
                                           "BOND MSE215 C THR216 N"};
+  std::multimap<std::string, std::string> first_model;
   std::string cif = file_text(data("cif_1A8O.cif"));
   const std::string row = "A MSE 1  C  ? ? ? 1_555 A ASP 2  N  ? ? A MSE 151 A ASP 152";
   ASSERT_NE(cif.find(row), std::string::npos);
@@ -430,14 +428,19 @@ TEST(MmcifLinks, BondTheFileLinksInsideAChainIsRestrainedOnce) {
     ASSERT_EQ(r.ierr, 0) << r.out;
     EXPECT_EQ(r.nbond, 563);
     const auto got = restraints_across(run_dir.path(), pairs);
-    EXPECT_EQ(got.size(), expected.size());
+    // A bond, three angles and a torsion across each of the three pairs.
+    EXPECT_EQ(got.size(), 5 * expected.size());
+    int bonds = 0;
     for (const auto& [key, value] : got) {
-      EXPECT_EQ(expected.count(key), 1u) << key;
       EXPECT_EQ(got.count(key), 1u) << key;
-      // The PDB LINK records give the lengths to two places only.
-      EXPECT_NEAR(std::stof(value), 1.33f, 0.005f) << key;
-      EXPECT_EQ(value.substr(value.find(' ')), " 0.014") << key;
+      if (!key.starts_with("BOND")) continue;
+      ++bonds;
+      EXPECT_EQ(expected.count(key), 1u) << key;
+      EXPECT_EQ(value, "1.329 0.014") << key;
     }
+    EXPECT_EQ(bonds, 3);
+    if (first_model.empty()) first_model = got;
+    EXPECT_EQ(got, first_model);
   }
 
   // A name the library lacks, given by the file to the peptide bond of two
