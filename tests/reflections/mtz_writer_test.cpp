@@ -1,13 +1,18 @@
 // The reflection-file writer: a file read and written back reads the same,
 // bit for bit, and writes the same bytes again; the header position, inactive
-// columns, batch lists and failed writes.
+// columns, batch lists and failed writes; rows held in memory written in
+// blocks give the bytes of one write a row.
 #include "reflections/mtz_writer.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -210,3 +215,110 @@ TEST(MtzWriter, DeleteReflectionMovesLaterValuesDown) {
 }
 
 }  // namespace
+
+namespace {
+
+// The file as written with one write a row: the rows through MtzWrefl, then
+// the header by MtzPut onto the same file.  The resolutions come from an
+// earlier MtzPut of the rows held, as they would with them.
+std::string written_a_row_at_a_time(MtzFile* mtz, const TempFile& t) {
+  std::vector<const MtzCol*> cols;
+  for (const auto& x : mtz->xtals)
+    for (const auto& s : x->sets)
+      for (const auto& c : s->cols)
+        if (c->active) cols.push_back(c.get());
+  const float missing = reflections::missing_value(mtz);
+  captured([&] {
+    mtz->file_out = MtzOpenForWrite(t.c_str());
+    ASSERT_TRUE(mtz->file_out);
+    std::vector<float> row(cols.size());
+    for (std::size_t i = 0; i < static_cast<std::size_t>(mtz->nref); ++i) {
+      for (std::size_t k = 0; k < cols.size(); ++k)
+        row[k] = i < cols[k]->values.size() ? cols[k]->values[i] : missing;
+      ASSERT_EQ(MtzWrefl(mtz->file_out.get(), static_cast<int>(row.size()), row.data()),
+                static_cast<int>(row.size()));
+    }
+    mtz->refs_in_memory = 0;
+    EXPECT_EQ(MtzPut(mtz, nullptr), 1);
+    mtz->refs_in_memory = 1;
+    mtz->file_out.reset();
+  });
+  return t.read();
+}
+
+// Columns of `rows` values (the last shorter by a few: missing there) and
+// one switched off, more values than one block of the writer holds.
+std::unique_ptr<MtzFile> many_rows(int rows) {
+  auto mtz = MtzMalloc(1, std::vector<int>{1}.data());
+  mtz->nref = rows;
+  MtzSet* s = MtzIsetInXtal(MtzIxtal(mtz.get(), 0), 0);
+  int k = 0;
+  for (const char* label : {"H", "K", "L", "OFF", "F"}) {
+    MtzCol* c = MtzAddColumn(mtz.get(), s, label, k < 3 ? "H" : "F");
+    c->values.resize(static_cast<std::size_t>(label[0] == 'F' ? rows - 3 : rows));
+    for (std::size_t i = 0; i < c->values.size(); ++i)
+      c->values[i] = static_cast<float>(i % 97) + 0.25f * static_cast<float>(k);
+    ++k;
+  }
+  MtzToggleColumn(MtzColLookup(mtz.get(), "OFF"));
+  return mtz;
+}
+
+}  // namespace
+
+TEST(MtzWriter, RowsWrittenInBlocksGiveTheBytesOfOneWriteARow) {
+  struct Case {
+    const char* label;
+    std::unique_ptr<MtzFile> mtz;
+  } cases[] = {
+      {"little-endian standard file", read_file(build(false, FileLayout{}), 1)},
+      {"big-endian standard file", read_file(build(true, FileLayout{}), 1)},
+      {"fuzz seed with batches", nullptr},
+      {"fuzz seed without batches or history", nullptr},
+      // 4 active columns: 16384 rows a block; two whole blocks and a part.
+      {"rows over three blocks", many_rows(2 * 16384 + 77)},
+      {"rows of exactly one block", many_rows(16384)},
+  };
+  for (Case& c : cases) {
+    if (c.mtz) continue;
+    const std::string seed = std::string(c.label).find("without") != std::string::npos
+                                 ? "no_batches_no_history"
+                                 : "little_endian_batches";
+    std::ifstream in(std::string(ORB_TEST_SOURCE_DIR) + "/../fuzz/corpus/fuzz_mtz_reader/" + seed,
+                     std::ios::binary);
+    c.mtz = read_file(std::string(std::istreambuf_iterator<char>(in), {}), 1);
+  }
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ASSERT_TRUE(c.mtz);
+    ASSERT_GT(c.mtz->nref, 0);
+    TempFile blocks, rows;
+    int ok = 0;
+    captured([&] { ok = MtzPut(c.mtz.get(), blocks.c_str()); });
+    ASSERT_EQ(ok, 1);
+    const std::string expected = written_a_row_at_a_time(c.mtz.get(), rows);
+    const std::string got = blocks.read();
+    ASSERT_EQ(got.size(), expected.size());
+    EXPECT_TRUE(got == expected);
+  }
+}
+
+TEST(MtzWriter, WriteFailureInTheMiddleOfTheRowsIsReported) {
+  // Past a file-size limit of 1.5 MB every write fails: the rows (6.4 MB)
+  // fail at the second MiB the stream hands on, before any header record.
+  auto mtz = many_rows(400000);
+  TempFile t;
+  rlimit old;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 1500000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  int ok = 1;
+  const std::string out = captured([&] { ok = MtzPut(mtz.get(), t.c_str()); });
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(ok, 0);
+  EXPECT_NE(out.find("raised in ptq7_file_write"), std::string::npos) << out;
+  EXPECT_EQ(t.read().find("VERS MTZ"), std::string::npos) << "no header after failed rows";
+}
