@@ -13,6 +13,12 @@ cxx=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# The README shows the project's own lines as they stand here.
+grep -v -e '^#' -e '^$' -e '^cmake_minimum_required' -e '^project' \
+  "$src/tests/install/subdirectory/CMakeLists.txt" | while IFS= read -r line; do
+  grep -qxF "      $line" "$src/README.md" || { echo "README does not show: $line"; exit 1; }
+done
+
 mkdir "$work/project"
 cp "$src/tests/install/subdirectory/CMakeLists.txt" "$work/project/"
 cp "$src/examples/prepare_model.cpp" "$work/project/"
