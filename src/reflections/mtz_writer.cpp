@@ -271,6 +271,10 @@ void batch_headers(HeaderWriter& w, LibraryFile* out, const MtzBatch* first) {
 }
 
 bool header_position(LibraryFile* out, int32_t word) {
+  // A file of native reals takes the word's bytes as they stand, written in
+  // place: the file is finished and nothing reads its rows again.
+  if (out->real_format == PTQ7_NATIVE_REAL_FORMAT && write_at(out, 4, &word, sizeof word))
+    return true;
   ptq7_file_setmode(out, PTQ7_FILE_MODE_CHAR);
   if (ptq7_file_seek(out, 4, SEEK_SET) != 0) return false;
   ptq7_file_setmode(out, PTQ7_FILE_MODE_FLOAT);
