@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,10 @@ constexpr int RECORD = 80;
 constexpr std::size_t MAX_ROW = 10000;
 constexpr int FIRST_ROW_ITEM = 20;  // byte 80 in 4-byte items
 constexpr std::size_t OUTPUT_BUFFER = 1 << 20;
-// Values of the rows laid out for one write of the reflections held.
-constexpr std::size_t ROW_BLOCK_VALUES = 1 << 16;
+// Values of the rows laid out for one write of the reflections held: a
+// block several times the stream's buffer goes mostly straight to the
+// system, not copied into the buffer first.
+constexpr std::size_t ROW_BLOCK_VALUES = 1 << 20;
 
 void mtz_signal(int index, const char* place) {
   ptq7_signal(ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, index), place, nullptr);
@@ -122,6 +125,35 @@ void reflection_resolutions(MtzFile* mtz) {
     if (i >= static_cast<int>(cols.size())) return;
   const MtzCol* hkl[3];
   for (int i = 0; i < 3; ++i) hkl[i] = cols[static_cast<std::size_t>(index[i])].get();
+  const std::size_t nref = static_cast<std::size_t>(mtz->nref);
+  if (hkl[0]->values.size() >= nref && hkl[1]->values.size() >= nref &&
+      hkl[2]->values.size() >= nref) {
+    // Every row has its indices: each cell's range over the rows in one
+    // pass, taken by every crystal of that cell and by the file.  A range
+    // is of the values above zero, and no order of the rows changes it.
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    double last[6] = {};
+    float lo = kInf, hi = -kInf;
+    bool have = false;
+    for (auto& x : mtz->xtals) {
+      double coefs[6];
+      MtzHklcoeffs(x->cell, coefs);
+      if (!have || std::memcmp(coefs, last, sizeof coefs) != 0) {
+        lo = kInf;
+        hi = -kInf;
+        widen_reso_range(hkl[0]->values.data(), hkl[1]->values.data(), hkl[2]->values.data(), nref,
+                         coefs, true, lo, hi);
+        std::memcpy(last, coefs, sizeof last);
+        have = true;
+      }
+      if (lo == kInf) continue;
+      x->reso_max = std::max(x->reso_max, hi);
+      x->reso_min = std::min(x->reso_min, lo);
+      mtz->reso_max = std::max(mtz->reso_max, hi);
+      mtz->reso_min = std::min(mtz->reso_min, lo);
+    }
+    return;
+  }
   for (auto& x : mtz->xtals) {
     double coefs[6];
     MtzHklcoeffs(x->cell, coefs);

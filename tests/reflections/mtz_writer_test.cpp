@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <fstream>
@@ -19,6 +20,7 @@
 #include "mtz_files.h"
 #include "reflections/mtz_batch.h"
 #include "reflections/mtz_hierarchy.h"
+#include "reflections/mtz_row_index.h"
 #include "suite/ptq7_errno.h"
 
 namespace {
@@ -275,9 +277,9 @@ TEST(MtzWriter, RowsWrittenInBlocksGiveTheBytesOfOneWriteARow) {
       {"big-endian standard file", read_file(build(true, FileLayout{}), 1)},
       {"fuzz seed with batches", nullptr},
       {"fuzz seed without batches or history", nullptr},
-      // 4 active columns: 16384 rows a block; two whole blocks and a part.
-      {"rows over three blocks", many_rows(2 * 16384 + 77)},
-      {"rows of exactly one block", many_rows(16384)},
+      // 4 active columns: 262144 rows a block; two whole blocks and a part.
+      {"rows over three blocks", many_rows(2 * 262144 + 77)},
+      {"rows of exactly one block", many_rows(262144)},
   };
   for (Case& c : cases) {
     if (c.mtz) continue;
@@ -305,7 +307,7 @@ TEST(MtzWriter, RowsWrittenInBlocksGiveTheBytesOfOneWriteARow) {
 
 TEST(MtzWriter, WriteFailureInTheMiddleOfTheRowsIsReported) {
   // Past a file-size limit of 1.5 MB every write fails: the rows (6.4 MB)
-  // fail at the second MiB the stream hands on, before any header record.
+  // fail part way through their first block, before any header record.
   auto mtz = many_rows(400000);
   TempFile t;
   rlimit old;
@@ -321,4 +323,44 @@ TEST(MtzWriter, WriteFailureInTheMiddleOfTheRowsIsReported) {
   EXPECT_EQ(ok, 0);
   EXPECT_NE(out.find("raised in ptq7_file_write"), std::string::npos) << out;
   EXPECT_EQ(t.read().find("VERS MTZ"), std::string::npos) << "no header after failed rows";
+}
+
+TEST(MtzWriter, ResolutionsOfRowsHeldAreThoseOfEachReflection) {
+  // Three crystals, two of one cell; rows of index 0 (no resolution) among
+  // the others.
+  auto mtz = many_rows(5000);
+  const float cell_a[6] = {40, 50, 60, 90, 90, 90}, cell_b[6] = {30, 30, 45, 90, 90, 120};
+  std::memcpy(mtz->xtals[0]->cell, cell_a, sizeof cell_a);
+  MtzAddXtal(mtz.get(), "second", "proj", cell_b);
+  MtzAddXtal(mtz.get(), "third", "proj", cell_a);
+  const auto& h = MtzColLookup(mtz.get(), "H")->values;
+  const auto& k = MtzColLookup(mtz.get(), "K")->values;
+  const auto& l = MtzColLookup(mtz.get(), "L")->values;
+  struct Range {
+    float lo = 100.0f, hi = 0.0f;
+  };
+  std::vector<Range> expected(mtz->xtals.size());
+  for (std::size_t x = 0; x < mtz->xtals.size(); ++x) {
+    double coefs[6];
+    MtzHklcoeffs(mtz->xtals[x]->cell, coefs);
+    for (std::size_t r = 0; r < h.size(); ++r) {
+      const int32_t ind[3] = {reflections::truncated_index(h[r]), reflections::truncated_index(k[r]),
+                              reflections::truncated_index(l[r])};
+      const float s = MtzInd2reso(ind, coefs);
+      if (s <= 0.0f) continue;
+      expected[x].lo = std::min(expected[x].lo, s);
+      expected[x].hi = std::max(expected[x].hi, s);
+    }
+  }
+  TempFile t;
+  int ok = 0;
+  captured([&] { ok = MtzPut(mtz.get(), t.c_str()); });
+  ASSERT_EQ(ok, 1);
+  for (std::size_t x = 0; x < mtz->xtals.size(); ++x) {
+    SCOPED_TRACE(mtz->xtals[x]->crystal_name);
+    EXPECT_EQ(bits(mtz->xtals[x]->reso_min), bits(expected[x].lo));
+    EXPECT_EQ(bits(mtz->xtals[x]->reso_max), bits(expected[x].hi));
+  }
+  EXPECT_NE(bits(expected[0].hi), bits(expected[1].hi)) << "the two cells differ";
+  EXPECT_EQ(bits(mtz->reso_max), bits(std::max(expected[0].hi, expected[1].hi)));
 }
