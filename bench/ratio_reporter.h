@@ -13,7 +13,9 @@
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
-  enum class Time { real, cpu };
+  // `both`: each ratio in CPU time and beside it in wall time (a writer's
+  // cost is partly in the system, outside the process's CPU time).
+  enum class Time { real, cpu, both };
   struct Pair {
     std::string measured, baseline, label;
   };
@@ -29,7 +31,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
   // repetition alone would swing with the load of a shared machine).
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs) {
-      const double t = time_ == Time::cpu ? r.GetAdjustedCPUTime() : r.GetAdjustedRealTime();
+      const Times t{time_ == Time::real ? r.GetAdjustedRealTime() : r.GetAdjustedCPUTime(),
+                    r.GetAdjustedRealTime()};
       const std::string name = r.run_name.str();
       if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median") {
         times_[name] = t;
@@ -43,16 +46,24 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void Finalize() override {
     ConsoleReporter::Finalize();
     if (!heading_.empty()) std::printf("%s\n", heading_.c_str());
-    for (const Pair& p : pairs_)
-      if (times_.count(p.measured) && times_.count(p.baseline) && times_[p.baseline] > 0)
-        std::printf("%s%s: %.2f\n", heading_.empty() ? "" : "  ", p.label.c_str(),
-                    times_[p.measured] / times_[p.baseline]);
+    for (const Pair& p : pairs_) {
+      if (!times_.count(p.measured) || !times_.count(p.baseline)) continue;
+      const Times& m = times_[p.measured];
+      const Times& b = times_[p.baseline];
+      if (b.main <= 0 || (time_ == Time::both && b.wall <= 0)) continue;
+      std::printf("%s%s: %.2f", heading_.empty() ? "" : "  ", p.label.c_str(), m.main / b.main);
+      if (time_ == Time::both) std::printf(" CPU, %.2f wall", m.wall / b.wall);
+      std::printf("\n");
+    }
   }
 
  private:
   Time time_;
   std::vector<Pair> pairs_;
   std::string heading_;
-  std::map<std::string, double> times_;
+  struct Times {
+    double main = 0, wall = 0;  // main: the time the ratio is of (CPU for `both`)
+  };
+  std::map<std::string, Times> times_;
   std::set<std::string> median_;
 };

@@ -1,7 +1,8 @@
 // Describes one model with the dictionary-preparation pipeline:
 //   prepare_model MODEL LIBRARY_DIR OUTPUT_BASE
-// writes OUTPUT_BASE.crd, .str and .rst (and new_lib.cif when the run adds
-// to the library) and exits with the pipeline's status.
+// writes OUTPUT_BASE.crd, .str and .rst, OUTPUT_BASE_<CODE>.ps for each
+// monomer the library lacks, and new_lib.cif beside them when the run adds
+// to the library; exits with the pipeline's status.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -17,6 +18,8 @@ void prepare(int argc, char** argv) {
     rt::stop_run(2);
   }
   const std::string model = argv[1], library = argv[2], out = argv[3];
+  // The new library goes into the directory of the other outputs.
+  const std::string new_lib_file = out.substr(0, out.rfind('/') + 1) + "new_lib.cif";
 
   int32_t mdoc = -999;  // the run starts here; messages on standard output
   float cutoff = 0.0f, dmin = 0.0f;  // dmin 0: special positions within 0.5 A
@@ -28,11 +31,12 @@ void prepare(int argc, char** argv) {
   int32_t ierr = 0;
   tessran_(mdoc, model, out, "", cutoff, dmin, conn, cis, lnk, chain, pept, special, h, rebuild,
            form, symm, ss, sugar, list, check, coor, srch, seg, library, "", "", "",
-           "prepare_model", 0, cell, "new_lib.cif", new_lib, fstop, ierr);
+           "prepare_model", 0, cell, new_lib_file, new_lib, fstop, ierr);
 
+  const std::string added = new_lib == 'Y' ? ", and " + new_lib_file : "";
   if (ierr == pipeline::kOk)
     std::printf("prepare_model: %s.crd, %s.str and %s.rst written%s\n", out.c_str(), out.c_str(),
-                out.c_str(), new_lib == 'Y' ? ", and new_lib.cif" : "");
+                out.c_str(), added.c_str());
   else
     std::printf("prepare_model: status %d, see the messages above\n", ierr);
   if (ierr != pipeline::kOk) rt::stop_run(ierr);

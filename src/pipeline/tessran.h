@@ -43,12 +43,15 @@
 //                 without its final '/'.
 //  libs_path, libs_name, libs_ext   the synonym library file (path, name,
 //                 extension), "" for none.
-//  prog_name      the calling program's name.  Two names change the run:
+//  prog_name      the calling program's name.  Some names change the run:
 //                 "kavlin" silences the progress lines, builds the new
 //                 monomers quietly and refuses a model without a cell or
 //                 space group (reader statuses 7-10 end the run); a name
-//                 that begins with '?' leaves out the PostScript report of
-//                 each new monomer.  Any other name only labels the reports.
+//                 that begins with '?' leaves out the PostScript report
+//                 <base>_<CODE>.ps of each new monomer; "dravneck" writes
+//                 beside each report the monomer's coordinate files
+//                 <base>_<CODE>.cif and <base>_<CODE>.pdb.  Any other name
+//                 only labels the reports.
 //  nospgr_input, cell_input   space-group number (0 none) and cell (a, b, c,
 //                 alpha, beta, gamma; a of 1.0 or less: none) that replace
 //                 the file's own.
@@ -119,12 +122,14 @@ namespace pipeline {
 // The statuses tessran_ returns in ierr.  A stage that fails prints its own
 // message (an " ERROR:" line) and the run ends there; the restraint stage's
 // status is reported after the new library is written.  Stages before the
-// restraints write nothing, so whether 1 means "nothing written" or "files
-// written, something not described" is told by the coordinate file: it
-// exists only when the restraint stage ran (an output it could not finish
-// is removed, never left looking whole).
+// restraints write no file but the reports of the monomers identification
+// built (each finished before the next stage runs, and kept), so whether 1
+// means "stopped early" or "files written, something not described" is told
+// by the coordinate file: it exists only when the restraint stage ran (an
+// output it could not finish is removed, never left looking whole).
 inline constexpr int32_t kOk = 0;  // every residue, link and atom described; every file whole
-// A stage before the restraints failed and nothing was written: no
+// A stage before the restraints failed and no coordinate, structure,
+// restraint or library file was written (a new monomer's report stays): no
 // symmetry library, the library could not be loaded, the coordinate file
 // could not be read (a full table, a bad record), a residue could not be
 // identified nor built (e.g. its element is missing from the energy
@@ -140,7 +145,7 @@ inline constexpr int32_t kCifAtomNotStored = 4;  // the mmCIF reader could not s
 inline constexpr int32_t kDuplicateResidueNumbers = 6;  // PDB: two residues with one number in a chain
 // Identification: a residue the library lacks whose atoms do not make one
 // connected molecule, so no description can be built for it (its ERROR line
-// names the residue); nothing written.
+// names the residue); no file written but earlier new monomers' reports.
 inline constexpr int32_t kNewMonomerNotConnected = 20;
 // With prog_name "kavlin" only (otherwise forgiven, and the model is read
 // in P 1 or without a cell): 7 space group without cell, 8 cell without

@@ -546,4 +546,23 @@ bool read_at(const LibraryFile* file, int64_t at, char* buffer, std::size_t n) {
   return true;
 }
 
+bool write_at(LibraryFile* file, int64_t at, const void* bytes, std::size_t n) {
+  if (file == nullptr || !file->seekable || !file->write || at < 0 || file->io_status != 0)
+    return false;
+  if (uses_stream(file) && std::fflush(file->stream) != 0) return false;
+  const int fd = uses_stream(file) ? fileno(file->stream) : file->fd;
+  if (fd < 0) return false;
+  const char* from = static_cast<const char*>(bytes);
+  std::size_t put = 0;
+  while (put < n) {
+    const ssize_t r =
+        ::pwrite(fd, from + put, n - put, static_cast<off_t>(at) + static_cast<off_t>(put));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    put += static_cast<std::size_t>(r);
+  }
+  if (at + static_cast<int64_t>(n) > file->length) file->length = at + static_cast<int64_t>(n);
+  return true;
+}
+
 }  // namespace reflections

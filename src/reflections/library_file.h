@@ -135,6 +135,12 @@ bool set_stream_buffer(LibraryFile* file, std::size_t bytes);
 // handle or raising anything; false unless all n arrived (the caller then
 // reads through the handle, which reports the failure).
 bool read_at(const LibraryFile* file, int64_t at, char* buffer, std::size_t n);
+// Writes n raw bytes at byte `at` of a regular file open for writing, after
+// handing on what the stream holds, without moving the handle's position or
+// raising anything; false unless all n went out (the caller then writes
+// through the handle, which reports the failure).  A stream seeked back
+// over a large buffer would first read a whole buffer of the file again.
+bool write_at(LibraryFile* file, int64_t at, const void* bytes, std::size_t n);
 
 // Room for n more bytes in the buffer of the handle's stream, when the
 // handle last wrote (so the stream is in its writing state), has no error

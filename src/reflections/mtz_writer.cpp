@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ constexpr int RECORD = 80;
 constexpr std::size_t MAX_ROW = 10000;
 constexpr int FIRST_ROW_ITEM = 20;  // byte 80 in 4-byte items
 constexpr std::size_t OUTPUT_BUFFER = 1 << 20;
+// Values of the rows laid out for one write of the reflections held: a
+// block several times the stream's buffer goes mostly straight to the
+// system, not copied into the buffer first.
+constexpr std::size_t ROW_BLOCK_VALUES = 1 << 20;
 
 void mtz_signal(int index, const char* place) {
   ptq7_signal(ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, index), place, nullptr);
@@ -77,14 +82,29 @@ std::vector<const MtzCol*> active_columns(const MtzFile* mtz) {
   return cols;
 }
 
+// The rows of the reflections held, laid out a block of rows at a time and
+// each block handed to the file in one write: the bytes are those of one
+// write a row, without a call and its checks for every few dozen bytes.
 bool write_rows(MtzFile* mtz, LibraryFile* out) {
   const std::vector<const MtzCol*> cols = active_columns(mtz);
   const std::size_t ncol = std::min(cols.size(), MAX_ROW);
+  if (ncol == 0) return true;
   const float missing = missing_value(mtz);
-  std::vector<float> row(ncol);
-  for (std::size_t i = 0; i < static_cast<std::size_t>(mtz->nref); ++i) {
-    for (std::size_t k = 0; k < ncol; ++k) row[k] = value_at(cols[k], i, missing);
-    if (MtzWrefl(out, static_cast<int>(ncol), row.data()) != static_cast<int>(ncol)) return false;
+  const std::size_t nref = static_cast<std::size_t>(mtz->nref);
+  const std::size_t block_rows = std::max<std::size_t>(1, ROW_BLOCK_VALUES / ncol);
+  std::vector<float> block(std::min(block_rows, nref) * ncol);
+  for (std::size_t first = 0; first < nref; first += block_rows) {
+    const std::size_t rows = std::min(block_rows, nref - first);
+    // Column by column down the block: each column's values are read in order.
+    for (std::size_t k = 0; k < ncol; ++k) {
+      const auto& v = cols[k]->values;
+      const std::size_t held = v.size() > first ? std::min(rows, v.size() - first) : 0;
+      float* at = block.data() + k;
+      for (std::size_t r = 0; r < held; ++r, at += ncol) *at = v[first + r];
+      for (std::size_t r = held; r < rows; ++r, at += ncol) *at = missing;
+    }
+    const std::size_t n = rows * ncol;
+    if (ptq7_file_write(out, block.data(), n) != static_cast<int>(n)) return false;
   }
   return true;
 }
@@ -105,6 +125,35 @@ void reflection_resolutions(MtzFile* mtz) {
     if (i >= static_cast<int>(cols.size())) return;
   const MtzCol* hkl[3];
   for (int i = 0; i < 3; ++i) hkl[i] = cols[static_cast<std::size_t>(index[i])].get();
+  const std::size_t nref = static_cast<std::size_t>(mtz->nref);
+  if (hkl[0]->values.size() >= nref && hkl[1]->values.size() >= nref &&
+      hkl[2]->values.size() >= nref) {
+    // Every row has its indices: each cell's range over the rows in one
+    // pass, taken by every crystal of that cell and by the file.  A range
+    // is of the values above zero, and no order of the rows changes it.
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    double last[6] = {};
+    float lo = kInf, hi = -kInf;
+    bool have = false;
+    for (auto& x : mtz->xtals) {
+      double coefs[6];
+      MtzHklcoeffs(x->cell, coefs);
+      if (!have || std::memcmp(coefs, last, sizeof coefs) != 0) {
+        lo = kInf;
+        hi = -kInf;
+        widen_reso_range(hkl[0]->values.data(), hkl[1]->values.data(), hkl[2]->values.data(), nref,
+                         coefs, true, lo, hi);
+        std::memcpy(last, coefs, sizeof last);
+        have = true;
+      }
+      if (lo == kInf) continue;
+      x->reso_max = std::max(x->reso_max, hi);
+      x->reso_min = std::min(x->reso_min, lo);
+      mtz->reso_max = std::max(mtz->reso_max, hi);
+      mtz->reso_min = std::min(mtz->reso_min, lo);
+    }
+    return;
+  }
   for (auto& x : mtz->xtals) {
     double coefs[6];
     MtzHklcoeffs(x->cell, coefs);
@@ -254,6 +303,10 @@ void batch_headers(HeaderWriter& w, LibraryFile* out, const MtzBatch* first) {
 }
 
 bool header_position(LibraryFile* out, int32_t word) {
+  // A file of native reals takes the word's bytes as they stand, written in
+  // place: the file is finished and nothing reads its rows again.
+  if (out->real_format == PTQ7_NATIVE_REAL_FORMAT && write_at(out, 4, &word, sizeof word))
+    return true;
   ptq7_file_setmode(out, PTQ7_FILE_MODE_CHAR);
   if (ptq7_file_seek(out, 4, SEEK_SET) != 0) return false;
   ptq7_file_setmode(out, PTQ7_FILE_MODE_FLOAT);

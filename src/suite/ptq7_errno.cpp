@@ -96,7 +96,9 @@ const char* const general_messages[] = {"Error 0",
                                         "Failed to set path for environ.def file",
                                         "Failed to set path for default.def file",
                                         "Cannot get CLIBD from environment",
-                                        "Cannot get PTQ7_SCR from environment"};
+                                        "Cannot get PTQ7_SCR from environment",
+                                        "Cannot read input file: permission denied",
+                                        "Input file is a directory"};
 
 struct Library {
   const char* name;

@@ -2,9 +2,11 @@
 // and the command-line pairs of logical name and file name.
 #include "suite/ptq7_general.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -108,6 +110,24 @@ int ptqexists(const char* path) {
   return 1;
 }
 
+namespace {
+
+// Why an input file named on the command line cannot be read: 0 it can,
+// else the general error to raise.  A directory opens for reading but is no
+// input file; a file that exists but may not be read is not "missing".  The
+// system error left in errno is the one the run's last message names.
+int unreadable_input(const std::string& full) {
+  struct stat st;
+  if (::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return 17;
+  }
+  if (ptqexists(full.c_str())) return 0;
+  return errno == EACCES ? 16 : 11;
+}
+
+}  // namespace
+
 int ptq7setenv(const std::string& name, const std::string& value,
                std::vector<Ptq7LogicalName>& table, int from_default) {
   if (from_default && std::getenv(name.c_str())) return 0;
@@ -156,9 +176,12 @@ int ptq7setenv(const std::string& name, const std::string& value,
     if (!ext.empty()) full += "." + ext;
   }
 
-  if (entry->type == "in" && !from_default && !ptqexists(full.c_str())) {
-    std::printf("File: \"%s\"\nCannot be opened for reading\n", full.c_str());
-    return general_error(11, "ptq7setenv", -1);
+  if (entry->type == "in" && !from_default) {
+    const int why = unreadable_input(full);
+    if (why != 0) {
+      std::printf("File: \"%s\"\nCannot be opened for reading\n", full.c_str());
+      return general_error(why, "ptq7setenv", -1);
+    }
   }
   if (!ptqputenv(name.c_str(), full.c_str())) {
     general_error(2, "ptq7setenv", -1);

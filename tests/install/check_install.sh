@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix, builds the example program as a
 # project of its own against the installed package (headers, libraries,
-# package files), and runs it with the installed environment script on a
+# package files), checks that it compiles with the start value of locals the
+# headers count on, and runs it with the installed environment script on a
 # shipped entry.
 #
 #   check_install.sh <build dir> <source dir> <C++ compiler>
@@ -21,9 +22,10 @@ ls "$work"/prefix/lib*/cmake/orbinate/orbinateConfig.cmake >/dev/null
 
 cmake -S "$src/tests/install/consumer" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$work/prefix" \
-  -DEXAMPLE_SOURCE="$src/examples/prepare_model.cpp" >"$work/configure.log" 2>&1 ||
-  { cat "$work/configure.log"; exit 1; }
+  -DEXAMPLE_SOURCE="$src/examples/prepare_model.cpp" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+  >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 1; }
 cmake --build "$work/build" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+bash "$src/tests/install/check_compile_flags.sh" "$work/build/compile_commands.json"
 
 # The installed script points at the installed site files; nothing else set.
 (

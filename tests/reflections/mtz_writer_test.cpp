@@ -1,19 +1,26 @@
 // The reflection-file writer: a file read and written back reads the same,
 // bit for bit, and writes the same bytes again; the header position, inactive
-// columns, batch lists and failed writes.
+// columns, batch lists and failed writes; rows held in memory written in
+// blocks give the bytes of one write a row.
 #include "reflections/mtz_writer.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "mtz_files.h"
 #include "reflections/mtz_batch.h"
 #include "reflections/mtz_hierarchy.h"
+#include "reflections/mtz_row_index.h"
 #include "suite/ptq7_errno.h"
 
 namespace {
@@ -210,3 +217,150 @@ TEST(MtzWriter, DeleteReflectionMovesLaterValuesDown) {
 }
 
 }  // namespace
+
+namespace {
+
+// The file as written with one write a row: the rows through MtzWrefl, then
+// the header by MtzPut onto the same file.  The resolutions come from an
+// earlier MtzPut of the rows held, as they would with them.
+std::string written_a_row_at_a_time(MtzFile* mtz, const TempFile& t) {
+  std::vector<const MtzCol*> cols;
+  for (const auto& x : mtz->xtals)
+    for (const auto& s : x->sets)
+      for (const auto& c : s->cols)
+        if (c->active) cols.push_back(c.get());
+  const float missing = reflections::missing_value(mtz);
+  captured([&] {
+    mtz->file_out = MtzOpenForWrite(t.c_str());
+    ASSERT_TRUE(mtz->file_out);
+    std::vector<float> row(cols.size());
+    for (std::size_t i = 0; i < static_cast<std::size_t>(mtz->nref); ++i) {
+      for (std::size_t k = 0; k < cols.size(); ++k)
+        row[k] = i < cols[k]->values.size() ? cols[k]->values[i] : missing;
+      ASSERT_EQ(MtzWrefl(mtz->file_out.get(), static_cast<int>(row.size()), row.data()),
+                static_cast<int>(row.size()));
+    }
+    mtz->refs_in_memory = 0;
+    EXPECT_EQ(MtzPut(mtz, nullptr), 1);
+    mtz->refs_in_memory = 1;
+    mtz->file_out.reset();
+  });
+  return t.read();
+}
+
+// Columns of `rows` values (the last shorter by a few: missing there) and
+// one switched off, more values than one block of the writer holds.
+std::unique_ptr<MtzFile> many_rows(int rows) {
+  auto mtz = MtzMalloc(1, std::vector<int>{1}.data());
+  mtz->nref = rows;
+  MtzSet* s = MtzIsetInXtal(MtzIxtal(mtz.get(), 0), 0);
+  int k = 0;
+  for (const char* label : {"H", "K", "L", "OFF", "F"}) {
+    MtzCol* c = MtzAddColumn(mtz.get(), s, label, k < 3 ? "H" : "F");
+    c->values.resize(static_cast<std::size_t>(label[0] == 'F' ? rows - 3 : rows));
+    for (std::size_t i = 0; i < c->values.size(); ++i)
+      c->values[i] = static_cast<float>(i % 97) + 0.25f * static_cast<float>(k);
+    ++k;
+  }
+  MtzToggleColumn(MtzColLookup(mtz.get(), "OFF"));
+  return mtz;
+}
+
+}  // namespace
+
+TEST(MtzWriter, RowsWrittenInBlocksGiveTheBytesOfOneWriteARow) {
+  struct Case {
+    const char* label;
+    std::unique_ptr<MtzFile> mtz;
+  } cases[] = {
+      {"little-endian standard file", read_file(build(false, FileLayout{}), 1)},
+      {"big-endian standard file", read_file(build(true, FileLayout{}), 1)},
+      {"fuzz seed with batches", nullptr},
+      {"fuzz seed without batches or history", nullptr},
+      // 4 active columns: 262144 rows a block; two whole blocks and a part.
+      {"rows over three blocks", many_rows(2 * 262144 + 77)},
+      {"rows of exactly one block", many_rows(262144)},
+  };
+  for (Case& c : cases) {
+    if (c.mtz) continue;
+    const std::string seed = std::string(c.label).find("without") != std::string::npos
+                                 ? "no_batches_no_history"
+                                 : "little_endian_batches";
+    std::ifstream in(std::string(ORB_TEST_SOURCE_DIR) + "/../fuzz/corpus/fuzz_mtz_reader/" + seed,
+                     std::ios::binary);
+    c.mtz = read_file(std::string(std::istreambuf_iterator<char>(in), {}), 1);
+  }
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ASSERT_TRUE(c.mtz);
+    ASSERT_GT(c.mtz->nref, 0);
+    TempFile blocks, rows;
+    int ok = 0;
+    captured([&] { ok = MtzPut(c.mtz.get(), blocks.c_str()); });
+    ASSERT_EQ(ok, 1);
+    const std::string expected = written_a_row_at_a_time(c.mtz.get(), rows);
+    const std::string got = blocks.read();
+    ASSERT_EQ(got.size(), expected.size());
+    EXPECT_TRUE(got == expected);
+  }
+}
+
+TEST(MtzWriter, WriteFailureInTheMiddleOfTheRowsIsReported) {
+  // Past a file-size limit of 1.5 MB every write fails: the rows (6.4 MB)
+  // fail part way through their first block, before any header record.
+  auto mtz = many_rows(400000);
+  TempFile t;
+  rlimit old;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 1500000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  int ok = 1;
+  const std::string out = captured([&] { ok = MtzPut(mtz.get(), t.c_str()); });
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(ok, 0);
+  EXPECT_NE(out.find("raised in ptq7_file_write"), std::string::npos) << out;
+  EXPECT_EQ(t.read().find("VERS MTZ"), std::string::npos) << "no header after failed rows";
+}
+
+TEST(MtzWriter, ResolutionsOfRowsHeldAreThoseOfEachReflection) {
+  // Three crystals, two of one cell; rows of index 0 (no resolution) among
+  // the others.
+  auto mtz = many_rows(5000);
+  const float cell_a[6] = {40, 50, 60, 90, 90, 90}, cell_b[6] = {30, 30, 45, 90, 90, 120};
+  std::memcpy(mtz->xtals[0]->cell, cell_a, sizeof cell_a);
+  MtzAddXtal(mtz.get(), "second", "proj", cell_b);
+  MtzAddXtal(mtz.get(), "third", "proj", cell_a);
+  const auto& h = MtzColLookup(mtz.get(), "H")->values;
+  const auto& k = MtzColLookup(mtz.get(), "K")->values;
+  const auto& l = MtzColLookup(mtz.get(), "L")->values;
+  struct Range {
+    float lo = 100.0f, hi = 0.0f;
+  };
+  std::vector<Range> expected(mtz->xtals.size());
+  for (std::size_t x = 0; x < mtz->xtals.size(); ++x) {
+    double coefs[6];
+    MtzHklcoeffs(mtz->xtals[x]->cell, coefs);
+    for (std::size_t r = 0; r < h.size(); ++r) {
+      const int32_t ind[3] = {reflections::truncated_index(h[r]), reflections::truncated_index(k[r]),
+                              reflections::truncated_index(l[r])};
+      const float s = MtzInd2reso(ind, coefs);
+      if (s <= 0.0f) continue;
+      expected[x].lo = std::min(expected[x].lo, s);
+      expected[x].hi = std::max(expected[x].hi, s);
+    }
+  }
+  TempFile t;
+  int ok = 0;
+  captured([&] { ok = MtzPut(mtz.get(), t.c_str()); });
+  ASSERT_EQ(ok, 1);
+  for (std::size_t x = 0; x < mtz->xtals.size(); ++x) {
+    SCOPED_TRACE(mtz->xtals[x]->crystal_name);
+    EXPECT_EQ(bits(mtz->xtals[x]->reso_min), bits(expected[x].lo));
+    EXPECT_EQ(bits(mtz->xtals[x]->reso_max), bits(expected[x].hi));
+  }
+  EXPECT_NE(bits(expected[0].hi), bits(expected[1].hi)) << "the two cells differ";
+  EXPECT_EQ(bits(mtz->reso_max), bits(std::max(expected[0].hi, expected[1].hi)));
+}

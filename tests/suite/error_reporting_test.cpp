@@ -72,7 +72,10 @@ TEST_F(ErrorWords, MessageTextsAndOutOfRangeWords) {
   EXPECT_STREQ(ptq7_strerror(ptq7_error_word(PTQ7_ERRNO_MTZ, 3, 9)), "Invalid cell dimensions");
   EXPECT_STREQ(ptq7_strerror(ptq7_error_word(PTQ7_ERRNO_MTZ, 3, 22)), "Batch headers corrupted");
   EXPECT_STREQ(ptq7_strerror(ptq7_error_word(PTQ7_ERRNO_MTZ, 3, 23)), "bad error code");
-  EXPECT_STREQ(ptq7_strerror(ptq7_error_word(PTQ7_ERRNO_GENERAL, 0, 16)), "bad error code");
+  EXPECT_STREQ(ptq7_strerror(ptq7_error_word(PTQ7_ERRNO_GENERAL, 0, 16)),
+               "Cannot read input file: permission denied");
+  EXPECT_STREQ(ptq7_strerror(ptq7_error_word(PTQ7_ERRNO_GENERAL, 0, 17)), "Input file is a directory");
+  EXPECT_STREQ(ptq7_strerror(ptq7_error_word(PTQ7_ERRNO_GENERAL, 0, 18)), "bad error code");
   EXPECT_STREQ(ptq7_strerror(ptq7_error_word(2, 0, 0)), "bad error code");
   EXPECT_STREQ(ptq7_strerror(ptq7_error_word(9, 0, 0)), "bad system error");
   EXPECT_STREQ(ptq7_strerror(ptq7_error_word(PTQ7_ERRNO_MAP, 0, 8)),

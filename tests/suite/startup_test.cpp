@@ -1,5 +1,7 @@
 // Run start-up: switches, the environ.def and default.def files, and
 // command-line pairs of logical name and file name.
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -200,6 +202,61 @@ TEST_F(StartUp, MissingInputFileEndsRunThroughEntry) {
   EXPECT_EQ(status, 1);
   EXPECT_NE(cap.err().find("Last system error message"), std::string::npos);
   EXPECT_NE(cap.err().find(" prog:  Cannot find input file\n"), std::string::npos);
+}
+
+// A file that is there but is no readable input is not reported as missing:
+// the message, the system error and the status of the run's end say which.
+TEST_F(StartUp, InputDirectoryIsReportedAsADirectory) {
+  const std::string d = dir.file("model.pdb");
+  ASSERT_EQ(::mkdir(d.c_str(), 0755), 0);
+  Capture cap;
+  EXPECT_EQ(run({"XYZIN", d}), -1);
+  EXPECT_EQ(cap.out(), "File: \"" + d + "\"\nCannot be opened for reading\n" +
+                           ">>>>>> PTQ7 library signal ptq7_general:Input file is a directory\n"
+                           "\t raised in ptq7setenv <<<<<<\n");
+  Capture cap2;
+  const int status = run_end_status([&] {
+    const char* argv[] = {"prog", "XYZIN", d.c_str()};
+    ptqfyp_(3, argv);
+  });
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(cap2.err().find("Last system error message: Is a directory\n"), std::string::npos);
+  EXPECT_NE(cap2.err().find(" prog:  Input file is a directory\n"), std::string::npos);
+}
+
+TEST_F(StartUp, UnreadableInputIsReportedAsPermissionDenied) {
+  const std::string f = dir.file("model.pdb");
+  std::FILE* fp = std::fopen(f.c_str(), "w");
+  ASSERT_NE(fp, nullptr);
+  std::fclose(fp);
+  ASSERT_EQ(::chmod(f.c_str(), 0), 0);
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);  // the file itself refuses, not its directory
+  // The superuser reads any file: the check runs in a child that is not.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    std::string out, err;
+    int status = 0;
+    {
+      Capture cap;
+      status = run_end_status([&] {
+        const char* argv[] = {"prog", "XYZIN", f.c_str()};
+        ptqfyp_(3, argv);
+      });
+      out = cap.out();
+      err = cap.err();
+    }
+    const bool said =
+        out.find("ptq7_general:Cannot read input file: permission denied\n") != std::string::npos &&
+        err.find("Last system error message: Permission denied\n") != std::string::npos &&
+        err.find(" prog:  Cannot read input file: permission denied\n") != std::string::npos;
+    ::_exit(status == 1 && said ? 0 : 1);
+  }
+  int w = 0;
+  ASSERT_EQ(::waitpid(child, &w, 0), child);
+  ASSERT_TRUE(WIFEXITED(w));
+  EXPECT_EQ(WEXITSTATUS(w), 0) << "1: wrong status or message; 3: could not leave the superuser";
 }
 
 TEST_F(StartUp, DefaultNeverReplacesASetVariable) {
