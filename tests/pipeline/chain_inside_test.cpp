@@ -24,13 +24,7 @@ namespace {
 
 using pipetest::Options;
 using pipetest::Outcome;
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) out.push_back(l);
-  return out;
-}
+using pipetest::lines_of;
 
 std::string joined(const std::vector<std::string>& lines) {
   std::string out;

@@ -19,12 +19,6 @@ using pipetest::data;
 using pipetest::Options;
 using pipetest::Outcome;
 
-Outcome run_in(const std::string& model, const std::string& dir) {
-  Options o;
-  o.in = model;
-  return pipetest::run(o, dir);
-}
-
 // `text` with every line for which `pick` holds changed by `change`.
 template <class Pick, class Change>
 std::string edited(const std::string& text, Pick pick, Change change) {
@@ -73,7 +67,7 @@ TEST(BlankChainNames, EveryAtomReadIsWritten) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     TempDir dir;
-    const Outcome r = run_in(c.path, dir.path());
+    const Outcome r = pipetest::run_model(c.path, dir.path());
     ASSERT_EQ(r.ierr, 0) << r.out;
     ASSERT_EQ(pipetest::read_coordinates(dir.file("out")), 0);
     EXPECT_EQ(atom_inf.n_atom, 644);
@@ -98,7 +92,7 @@ TEST(NamesWithBlanks, LinkNameReadsBack) {
                          file_text(data("cif_1A8O.cif")),
                          [](const std::string& l) { return l.starts_with("disulf1 disulf "); },
                          [](std::string l) { return l.replace(8, 6, "'MY LINK'"); }));
-  const Outcome r = run_in(model, dir.path());
+  const Outcome r = pipetest::run_model(model, dir.path());
   ASSERT_EQ(r.ierr, 0) << r.out;
   std::vector<pipetest::Restraint> rows;
   ASSERT_TRUE(pipetest::read_restraints(dir.file("out"), rows));
@@ -177,10 +171,10 @@ std::vector<std::string> record_lines(const std::string& rst) {
 TEST(CurrentHydrogenNames, KeptRestrainedAndTheSameInBothForms) {
   const std::string pdb = file_text(data("pdb_arg_tyr_trp_h.pdb"));
   TempDir files, pdb_dir, cif_dir;
-  const Outcome p = run_in(data("pdb_arg_tyr_trp_h.pdb"), pdb_dir.path());
+  const Outcome p = pipetest::run_model(data("pdb_arg_tyr_trp_h.pdb"), pdb_dir.path());
   ASSERT_EQ(p.ierr, 0) << p.out;
   const int pdb_start = asym_part.iterm_s_type(1);
-  const Outcome c = run_in(files.write("excerpt.cif", as_mmcif(pdb)), cif_dir.path());
+  const Outcome c = pipetest::run_model(files.write("excerpt.cif", as_mmcif(pdb)), cif_dir.path());
   ASSERT_EQ(c.ierr, 0) << c.out;
   EXPECT_EQ(pdb_start, 2);
   EXPECT_EQ(asym_part.iterm_s_type(1), 2);
@@ -226,7 +220,7 @@ TEST(CurrentHydrogenNames, KeptRestrainedAndTheSameInBothForms) {
       },
       [](std::string l) { return l.replace(12, 4, l.substr(13, 3) + " "); });
   ASSERT_NE(left.find("HH   TYR"), std::string::npos);
-  const Outcome lr = run_in(files.write("left.pdb", left), left_dir.path());
+  const Outcome lr = pipetest::run_model(files.write("left.pdb", left), left_dir.path());
   ASSERT_EQ(lr.ierr, 0) << lr.out;
   EXPECT_EQ(record_lines(left_dir.file("out.rst")), record_lines(pdb_dir.file("out.rst")));
 }
@@ -237,9 +231,9 @@ TEST(CurrentHydrogenNames, KeptRestrainedAndTheSameInBothForms) {
 // write the same restraints record by record.
 TEST(CurrentHydrogenNames, BothFormsOfAnEntryTypeTheirTerminiAlike) {
   TempDir pdb_dir, cif_dir;
-  const Outcome p = run_in(data("2BEG.pdb"), pdb_dir.path());
+  const Outcome p = pipetest::run_model(data("2BEG.pdb"), pdb_dir.path());
   ASSERT_EQ(p.ierr, 0) << p.out;
-  const Outcome c = run_in(data("cif_2BEG.cif"), cif_dir.path());
+  const Outcome c = pipetest::run_model(data("cif_2BEG.cif"), cif_dir.path());
   ASSERT_EQ(c.ierr, 0) << c.out;
   ASSERT_EQ(asym_part.n_group, 5);
   for (int g = 1; g <= 5; ++g) EXPECT_EQ(asym_part.iterm_s_type(g), 2) << "chain " << g;

@@ -27,12 +27,6 @@ using pipetest::Outcome;
 using modeltext::Atom;
 using modeltext::named;
 
-Outcome run_in(const std::string& model, const std::string& dir) {
-  Options o;
-  o.in = model;
-  return pipetest::run(o, dir);
-}
-
 // The restraints of a run by the atoms they join ("chain|number|residue|
 // atom" each, bonds, angles and torsions read in one direction), with the
 // record's label, ideal, esd and observed value.  Without `chain` an atom
@@ -133,7 +127,7 @@ TEST(InputLinkAtoms, LinkOnOtherAtomsThanTheLibraryLinkIsANewLinkOnItsOwnAtoms) 
   for (int k = 0; k < 2; ++k) {
     SCOPED_TRACE(files[k]);
     TempDir run_dir, again;
-    const Outcome r = run_in(files[k], run_dir.path());
+    const Outcome r = pipetest::run_model(files[k], run_dir.path());
     ASSERT_EQ(r.ierr, 0) << r.out;
     forms[k] = by_atoms(run_dir.path() + "/out");
     const std::multiset<std::string> link = across(forms[k], kAsn, kNag);
@@ -146,7 +140,7 @@ TEST(InputLinkAtoms, LinkOnOtherAtomsThanTheLibraryLinkIsANewLinkOnItsOwnAtoms) 
     EXPECT_NE(file_text(run_dir.file("new_lib.cif")).find(" bond_ASN-ND2_=_NAG-O5\n"),
               std::string::npos)
         << file_text(run_dir.file("new_lib.cif"));
-    const Outcome r2 = run_in(run_dir.file("out.crd"), again.path());
+    const Outcome r2 = pipetest::run_model(run_dir.file("out.crd"), again.path());
     ASSERT_EQ(r2.ierr, 0) << r2.out;
     expect_same("on the written coordinates", forms[k], by_atoms(again.path() + "/out"));
   }
@@ -158,7 +152,7 @@ TEST(InputLinkAtoms, LinkOnOtherAtomsThanTheLibraryLinkIsANewLinkOnItsOwnAtoms) 
   for (const std::string& f : rfiles) {
     SCOPED_TRACE(f);
     TempDir run_dir;
-    const Outcome r = run_in(f, run_dir.path());
+    const Outcome r = pipetest::run_model(f, run_dir.path());
     ASSERT_EQ(r.ierr, 0) << r.out;
     const std::multiset<std::string> link = across(by_atoms(run_dir.path() + "/out"), kAsn, kNag);
     EXPECT_EQ(link.count("BOND AA|  37 |ASN|ND2 BB|   1 |NAG|C1 single 1.450 0.020 1.450"), 1u);
@@ -244,7 +238,7 @@ TEST(InputLinkAtoms, LinkBetweenAtomsTooFarApartIsNotRestrained) {
   for (int k = 0; k < 2; ++k) {
     SCOPED_TRACE(files[k]);
     TempDir run_dir, again;
-    const Outcome r = run_in(files[k], run_dir.path());
+    const Outcome r = pipetest::run_model(files[k], run_dir.path());
     ASSERT_EQ(r.ierr, 0) << r.out;
     for (const Far& f : kFar) {
       SCOPED_TRACE(f.r1 + std::to_string(f.n1));
@@ -282,7 +276,7 @@ TEST(InputLinkAtoms, LinkBetweenAtomsTooFarApartIsNotRestrained) {
             "   res: 166  ASP      at:N   .\n"),
         std::string::npos)
         << r.out;
-    const Outcome r2 = run_in(run_dir.file("out.crd"), again.path());
+    const Outcome r2 = pipetest::run_model(run_dir.file("out.crd"), again.path());
     ASSERT_EQ(r2.ierr, 0) << r2.out;
     const std::multiset<std::string> second = by_atoms(again.path() + "/out", false);
     std::multiset<std::string> second_across;
@@ -307,7 +301,7 @@ TEST(InputLinkAtoms, BondRestraintFarFromTheModelIsWarnedOf) {
   for (const std::string& f : files) {
     SCOPED_TRACE(f);
     TempDir run_dir;
-    const Outcome r = run_in(f, run_dir.path());
+    const Outcome r = pipetest::run_model(f, run_dir.path());
     ASSERT_EQ(r.ierr, 0) << r.out;
     const std::string warning = " WARNING : bond restraint far from the model";
     ASSERT_NE(r.out.find(warning + ", dist =     3.090 ideal_dist=     1.213\n"
@@ -326,7 +320,7 @@ TEST(InputLinkAtoms, ShippedLinkAcrossTheModelIsNotRestrained) {
   for (const char* model : {"pdb_insertion_run.pdb", "cif_insertion_run.cif"}) {
     SCOPED_TRACE(model);
     TempDir dir;
-    const Outcome r = run_in(data(model), dir.path());
+    const Outcome r = pipetest::run_model(data(model), dir.path());
     ASSERT_EQ(r.ierr, 0) << r.out;
     const std::string rst = file_text(dir.file("out.rst"));
     EXPECT_NE(rst.find("# link_"), std::string::npos);

@@ -71,6 +71,26 @@ inline Outcome run(const Options& o, const std::string& dir) {
   return r;
 }
 
+// A run of one model with every other argument at the tests' defaults.
+inline Outcome run_model(const std::string& model, const std::string& dir) {
+  Options o;
+  o.in = model;
+  return run(o, dir);
+}
+
+// The lines of a text, without their ends.
+inline std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> out;
+  std::string::size_type from = 0;
+  while (from < text.size()) {
+    std::string::size_type end = text.find('\n', from);
+    if (end == std::string::npos) end = text.size();
+    out.push_back(text.substr(from, end - from));
+    from = end + 1;
+  }
+  return out;
+}
+
 // One restraint record as the row reader hands it back, with the atom
 // names of its comment.
 struct Restraint {

@@ -20,13 +20,7 @@ namespace {
 
 using pipetest::Options;
 using pipetest::Outcome;
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) out.push_back(l);
-  return out;
-}
+using pipetest::lines_of;
 
 std::string blanked(std::string s, std::size_t from, std::size_t to) {
   for (std::size_t c = from; c <= to && c <= s.size(); ++c) s[c - 1] = ' ';

@@ -143,12 +143,6 @@ const std::string kAtomLoop =
           "label_asym_id", "label_entity_id", "label_seq_id", "Cartn_x", "Cartn_y", "Cartn_z",
           "occupancy", "B_iso_or_equiv", "auth_seq_id", "auth_asym_id", "pdbx_PDB_model_num"});
 
-Outcome run_in(const std::string& model, const std::string& dir) {
-  Options o;
-  o.in = model;
-  return pipetest::run(o, dir);
-}
-
 // 1A8O as a PDB file and in the archive's mmCIF form: the same bonds of
 // the links the file names, between the same atoms with the same esds, and
 // the same ideals to the two places of the PDB file's LINK record (the
@@ -162,10 +156,10 @@ Outcome run_in(const std::string& model, const std::string& dir) {
 // link (ChainInside tests restrain them).
 TEST(MmcifLinks, BothFormsOfOneEntryGiveTheSameLinkBonds) {
   TempDir pdb_dir, cif_dir;
-  const Outcome p = run_in(data("1A8O.pdb"), pdb_dir.path());
+  const Outcome p = pipetest::run_model(data("1A8O.pdb"), pdb_dir.path());
   ASSERT_EQ(p.ierr, 0) << p.out;
   const LinkBonds from_pdb = link_bonds(pdb_dir.path());
-  const Outcome c = run_in(data("cif_1A8O.cif"), cif_dir.path());
+  const Outcome c = pipetest::run_model(data("cif_1A8O.cif"), cif_dir.path());
   ASSERT_EQ(c.ierr, 0) << c.out;
   const LinkBonds from_cif = link_bonds(cif_dir.path());
   expect_same_links(from_pdb, from_cif, 0.005f);
@@ -185,7 +179,7 @@ TEST(MmcifLinks, BothFormsOfOneEntryGiveTheSameLinkBonds) {
 // between the two residues, no link description in the new library.
 TEST(MmcifLinks, HydrogenBondRowsGiveNoBond) {
   TempDir dir;
-  const Outcome r = run_in(data("cif_1LCD_pair.cif"), dir.path());
+  const Outcome r = pipetest::run_model(data("cif_1LCD_pair.cif"), dir.path());
   ASSERT_LE(r.ierr, 1) << r.out;  // 1: the new nucleotides' unknown atoms
   std::vector<Bond> all;
   EXPECT_TRUE(link_bonds(dir.path(), &all).empty());
@@ -203,7 +197,7 @@ TEST(MmcifLinks, HydrogenBondRowsGiveNoBond) {
   for (std::size_t at; (at = text.find(" hydrog ")) != std::string::npos;)
     text.replace(at, 8, " covale ");
   TempDir dir2;
-  const Outcome r2 = run_in(dir2.write("covale.cif", text), dir2.path());
+  const Outcome r2 = pipetest::run_model(dir2.write("covale.cif", text), dir2.path());
   ASSERT_LE(r2.ierr, 1) << r2.out;
   EXPECT_EQ(link_bonds(dir2.path()).size(), 2u);
 }
@@ -264,7 +258,7 @@ TEST(MmcifLinks, MetalSiteFromEitherForm) {
   const std::string files[2] = {dir.write("zn.pdb", pdb), dir.write("zn.cif", cif)};
   for (int k = 0; k < 2; ++k) {
     TempDir run_dir;
-    const Outcome r = run_in(files[k], run_dir.path());
+    const Outcome r = pipetest::run_model(files[k], run_dir.path());
     ASSERT_EQ(r.ierr, 0) << files[k] << "\n" << r.out;
     got[k] = link_bonds(run_dir.path());
     ASSERT_EQ(got[k].size(), 1u) << files[k];
@@ -292,7 +286,7 @@ TEST(MmcifLinks, TwoResidueKindsAtOneNumberEndTheRun) {
                            "ATOM 8 C CB B SER A 1 36 16.869 30.474 14.331 0.50 15.03 186 A 1\n"
                            "ATOM 9 O OG B SER A 1 36 18.228 30.039 14.461 0.50 17.64 186 A 1\n"
                            "#\n");
-  const Outcome r = run_in(cif, dir.path());
+  const Outcome r = pipetest::run_model(cif, dir.path());
   EXPECT_EQ(r.ierr, 6) << r.out;
   EXPECT_NE(
       r.out.find(
@@ -307,7 +301,7 @@ TEST(MmcifLinks, TwoResidueKindsAtOneNumberEndTheRun) {
 // restrain one atom pair.
 void expect_sound_bonds(const std::string& model) {
   TempDir dir;
-  const Outcome r = run_in(data(model), dir.path());
+  const Outcome r = pipetest::run_model(data(model), dir.path());
   ASSERT_LE(r.ierr, 1) << r.out;
   const std::vector<Bond> bs = bonds(file_text(dir.file("out.rst")));
   ASSERT_FALSE(bs.empty()) << model;
@@ -352,13 +346,13 @@ TEST(MmcifLinks, ChainBreakReadBackIsABreak) {
     }
     pdb += "END\n";
   }
-  const Outcome r1 = run_in(dir.write("broken.pdb", pdb), dir.path());
+  const Outcome r1 = pipetest::run_model(dir.write("broken.pdb", pdb), dir.path());
   ASSERT_EQ(r1.ierr, 0) << r1.out;
   EXPECT_EQ(r1.new_lib, 'N');
   ASSERT_NE(file_text(dir.file("out.crd")).find(" gap "), std::string::npos)
       << "the break is recorded";
   TempDir again;
-  const Outcome r2 = run_in(dir.file("out.crd"), again.path());
+  const Outcome r2 = pipetest::run_model(dir.file("out.crd"), again.path());
   ASSERT_EQ(r2.ierr, 0) << r2.out;
   EXPECT_EQ(r2.new_lib, 'N') << r2.out;
   EXPECT_EQ(r2.fstop, 'N');
@@ -424,7 +418,7 @@ TEST(MmcifLinks, BondTheFileLinksInsideAChainIsRestrainedOnce) {
        {data("1A8O.pdb"), data("cif_1A8O.cif"), dir.write("reversed.cif", cif)}) {
     SCOPED_TRACE(model);
     TempDir run_dir;
-    const Outcome r = run_in(model, run_dir.path());
+    const Outcome r = pipetest::run_model(model, run_dir.path());
     ASSERT_EQ(r.ierr, 0) << r.out;
     EXPECT_EQ(r.nbond, 563);
     const auto got = restraints_across(run_dir.path(), pairs);
@@ -449,7 +443,7 @@ TEST(MmcifLinks, BondTheFileLinksInsideAChainIsRestrainedOnce) {
   named.insert(named.find("covale6 "),
                "covale7 PEPLNK ? A ASP 2 C ? ? ? 1_555 A ILE 3 N ? ? A ASP 152 A ILE 153 1_555 "
                "? ? ? ? ? ? ? 1.330 ?\n");
-  const Outcome r = run_in(dir.write("named.cif", named), dir.path());
+  const Outcome r = pipetest::run_model(dir.write("named.cif", named), dir.path());
   ASSERT_EQ(r.ierr, 0) << r.out;
   EXPECT_EQ(r.nbond, 563);
   const auto got = restraints_across(dir.path(), {{"ASP152", "ILE153"}});
