@@ -27,6 +27,7 @@
 #include "restraints/atom_check.h"
 #include "restraints/coord_output.h"
 #include "restraints/end_torsions.h"
+#include "restraints/link_replaced.h"
 #include "restraints/link_restraints.h"
 #include "restraints/link_tree.h"
 #include "restraints/rebuild_tree.h"
@@ -391,6 +392,7 @@ Next Driver::gather(int32_t ig, int32_t ir, const Place& p, int32_t& ierr) {
     case ModResult::Ok:
       break;
   }
+  restraints::drop_link_replaced_atoms(c_.mdoc, ig, ir, true);
   return Next::Go;
 }
 
@@ -600,6 +602,7 @@ bool Driver::partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& s
     case ModResult::Ok:
       break;
   }
+  restraints::drop_link_replaced_atoms(c_.md, ig, ires, false);
   chklst_(c_.md, resid_inf.res_name(ires).view(), w.ipr_miss, w.ipr_abs, w.ipr_del, w.na_miss, w.na_abs,
           w.na_del, 'N', list_, jerr);
   if (jerr != 0) {

@@ -400,3 +400,52 @@ TEST(RebuildHand, HydrogensBesideLinkedNewMonomersClearOfHeavyAtoms) {
 }
 
 }  // namespace
+
+// Four sugars of one chain with no LINK records: the glycosidic bonds are
+// found by distance, C1 of sugars 1, 2 and 4 to O4 of the next, under a link
+// the test library lacks, which deletes no leaving atom.  The O4 of the next
+// sugar stands where the missing O1 of each linked C1 would go: the O1 and
+// its HO1 are neither rebuilt nor written, and sugar 3, whose C1 is free,
+// gets its O1 back.  In every hydrogen mode, read back from the written file.
+TEST(RebuildHand, LeavingOxygenOfAGlycosidicLinkFoundByDistanceIsNotRebuilt) {
+  for (const char h : {'A', 'N', 'Y'}) {
+    SCOPED_TRACE(std::string("hydrogen flag ") + h);
+    TempDir dir;
+    Options o;
+    o.in = pipetest::data("nag_chain.pdb");
+    o.h = h;
+    o.rflag = 'Y';
+    const pipetest::Outcome r = pipetest::run(o, dir.path());
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    for (const char* sugar : {"1  CC", "2  Ca", "4  Cb"})
+      EXPECT_NE(r.out.find(std::string("  ATTENTION: atom:O1   NAG         ") + sugar +
+                           "   is replaced by link NAG-NAG\n"),
+                std::string::npos)
+          << sugar << "\n" << r.out;
+    const std::string free_c1 =
+        "  ATTENTION: atom:O1   NAG         3  Cc   is missing in the structure\n";
+    EXPECT_NE(r.out.find(free_c1), std::string::npos) << r.out;
+
+    ASSERT_EQ(pipetest::read_coordinates(dir.path() + "/out"), 0);
+    std::set<std::string> names;
+    for (int a = 1; a <= atom_inf.n_atom; ++a) {
+      const std::string num = resid_inf.res_num_pdb(atom_inf.i_resid(a)).str();
+      names.insert(trim(num.substr(2, 5)) + " " + trim(atom_inf.atm_name(a).str()) + " " +
+                   atom_inf.atm_type(a).str());
+    }
+    for (const char* sugar : {"1", "2", "4"})
+      for (const char* atom : {"O1", "HO1"})
+        for (const char* type : {"R", "M", "Y", "D"})
+          EXPECT_FALSE(names.count(std::string(sugar) + " " + atom + " " + type))
+              << "NAG " << sugar << " " << atom << " written as " << type;
+    EXPECT_TRUE(names.count("3 O1 R")) << "the free C1's oxygen, rebuilt";
+
+    std::string log;
+    const Measure m = run_on_copy("nag_chain.pdb", {}, 'Y', log, h);
+    EXPECT_EQ(m.heavy, 0) << "O1 is not in the entry";
+    // Each sugar's hydrogens but HO1: gone with the leaving O1, and on sugar
+    // 3 left missing, its parent being rebuilt in the same pass.
+    EXPECT_EQ(m.rebuilt, h == 'A' ? 1 + 4 * 14 : 1) << "O1 of sugar 3 and the hydrogens";
+    EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
+  }
+}

@@ -258,6 +258,35 @@ TEST(SecondRun, BuiltMonomerKeepsTheInputAtomOrder) {
   EXPECT_EQ(library.front(), "O");
 }
 
+// The sugar chain rebuilt in each hydrogen mode, its glycosidic links found
+// by distance under a link the test library lacks: the leaving O1 of each
+// linked sugar stays out of the coordinates, so the run on them and the run
+// on what that wrote restrain the same atoms, and neither an O1 (nor its
+// HO1) but that of sugar 3, whose C1 is free.
+TEST(SecondRun, RebuiltSugarChainKeepsItsLeavingOxygensOut) {
+  for (const char h : {'A', 'N', 'Y'}) {
+    SCOPED_TRACE(std::string("rebuilt with hydrogen flag ") + h);
+    TempDir rebuilt;
+    Options o = on("nag_chain.pdb");
+    o.h = h;
+    o.rflag = 'Y';
+    const Outcome r = pipetest::run(o, rebuilt.path());
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    Options again;
+    again.in = rebuilt.path() + "/out.crd";
+    Runs runs;
+    expect_second_runs_agree(again, runs, false, false);
+    int with_o1 = 0;
+    for (const std::string& k : by_atoms(runs.first.path() + "/out")) {
+      if (k.find("|NAG|O1|") == std::string::npos && k.find("|NAG|HO1|") == std::string::npos)
+        continue;
+      ++with_o1;
+      EXPECT_NE(k.find("|   3 |NAG|"), std::string::npos) << k;
+    }
+    EXPECT_GT(with_o1, 0) << "the free C1's oxygen is restrained";
+  }
+}
+
 // ------------------------------------------------------ symmetry links
 
 // The hand-made models: cell P 1 2 1, a = b = c = 20 A, the two-fold

@@ -1,0 +1,23 @@
+// Atoms of a residue that one of its links replaces: a leaving atom the
+// model lacks, whose place the link's atom of the other residue takes.
+#pragma once
+
+#include <cstdint>
+
+namespace restraints {
+
+// Marks deleted in L1 ('D', as a modification's delete row would) every
+// atom of residue ir of chain ig that a link replaces: a heavy atom the
+// model lacks, bonded in the monomer to the link's atom of this residue,
+// of the element of the link's atom in the other residue, with no heavy
+// neighbour besides, when it is the only such atom; its hydrogens go with
+// it.  A library link whose modification deletes the leaving atom has
+// already taken it out; a link the library lacks (found by distance,
+// named in the file) does not know to, and without this the rebuild would
+// put the leaving atom on top of the linked one.  With `report` each atom
+// so taken gets one line through msgdoc_ with mdoc.  Reads link_inf,
+// resid_inf, atom_inf, crst_crd and the L1 atoms and bonds of r_scratch;
+// writes l1a_atype.
+void drop_link_replaced_atoms(int32_t mdoc, int32_t ig, int32_t ir, bool report);
+
+}  // namespace restraints
