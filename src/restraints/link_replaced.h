@@ -11,10 +11,10 @@ namespace restraints {
 // model lacks, bonded in the monomer to the link's atom of this residue,
 // of the element of the link's atom in the other residue, with no heavy
 // neighbour besides, when it is the only such atom; its hydrogens go with
-// it.  A library link whose modification deletes the leaving atom has
-// already taken it out; a link the library lacks (found by distance,
-// named in the file) does not know to, and without this the rebuild would
-// put the leaving atom on top of the linked one.  With `report` each atom
+// it.  Every link counts.  A library link whose modification deletes the
+// leaving atom has already taken it out; a link the library lacks (found by
+// distance, named in the file) does not know to, and without this the
+// rebuild would put the leaving atom on top of the linked one.  With `report` each atom
 // so taken gets one line through msgdoc_ with mdoc.  Reads link_inf,
 // resid_inf, atom_inf, crst_crd and the L1 atoms and bonds of r_scratch;
 // writes l1a_atype.
