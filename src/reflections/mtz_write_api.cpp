@@ -702,6 +702,7 @@ void assign_output(int32_t mindx, TextArray lsprgo, int32_t nlprgo, TextArray ct
       }
   const std::vector<MtzCol*> cols = ptq7_lwassn(mtz, labels, types, iappnd);
   for (int i = 0; i < n; ++i) s.col_out[start + i] = cols[static_cast<std::size_t>(i)];
+  s.col_out_used = std::max(s.col_out_used, start + n);
   MtzCol* order[5] = {};
   for (int k = 0; k < 5; ++k)
     if (s.sort_cols[k] >= 1 && s.sort_cols[k] <= n)
@@ -796,7 +797,10 @@ void lwopen_noexit_(int32_t mindx, std::string_view filnam, int32_t& iflag) {
     return;
   }
   for (MtzCol* c : all_columns(s.mtz.get()))
-    if (c->source >= 1 && c->source <= MTZ_MAX_LOOKUP) s.col_out[c->source - 1] = c;
+    if (c->source >= 1 && c->source <= MTZ_MAX_LOOKUP) {
+      s.col_out[c->source - 1] = c;
+      s.col_out_used = std::max(s.col_out_used, c->source);
+    }
 }
 
 void lwopen_(int32_t mindx, std::string_view filnam) {
