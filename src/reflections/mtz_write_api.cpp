@@ -448,8 +448,13 @@ void widen_short_rows(RowPlan& p) {
     lo[j] = _mm_loadu_ps(p.lo.data() + at[j]);
     hi[j] = _mm_loadu_ps(p.hi.data() + at[j]);
   }
+  // Held apart from the plan: a store through them could be a store into it.
+  float* const h_at = p.block_h.data();
+  float* const k_at = p.block_k.data();
+  float* const l_at = p.block_l.data();
+  const std::size_t rows = p.pending;
   const char* row = p.stretch;
-  for (std::size_t r = 0; r < p.pending; ++r, row += row_bytes) {
+  for (std::size_t r = 0; r < rows; ++r, row += row_bytes) {
     for (std::size_t j = 0; j < L; ++j) {
       const __m128 v = unless_missing<M>(
           _mm_loadu_ps(reinterpret_cast<const float*>(row + at[j] * sizeof(float))), flags,
@@ -457,9 +462,9 @@ void widen_short_rows(RowPlan& p) {
       lo[j] = _mm_min_ps(v, lo[j]);
       hi[j] = _mm_max_ps(v, hi[j]);
     }
-    std::memcpy(&p.block_h[r], row, sizeof(float));
-    std::memcpy(&p.block_k[r], row + sizeof(float), sizeof(float));
-    std::memcpy(&p.block_l[r], row + 2 * sizeof(float), sizeof(float));
+    std::memcpy(h_at + r, row, sizeof(float));
+    std::memcpy(k_at + r, row + sizeof(float), sizeof(float));
+    std::memcpy(l_at + r, row + 2 * sizeof(float), sizeof(float));
   }
   for (std::size_t j = 0; j < L; ++j) {
     _mm_storeu_ps(p.lo.data() + at[j], lo[j]);
