@@ -2,6 +2,7 @@
 // missing-number routines, start-up, end of run and the obsolete entries.
 #include "reflections/cmtzlib.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +46,7 @@ void mtz_slots_reset_for_tests() {
     std::memset(s.out_name, 0, sizeof s.out_name);
     std::memset(s.col_in, 0, sizeof s.col_in);
     std::memset(s.col_out, 0, sizeof s.col_out);
+    s.col_in_used = s.col_out_used = 0;
     std::memset(s.sort_cols, 0, sizeof s.sort_cols);
     std::memset(s.labin_table, 0, sizeof s.labin_table);
     std::memset(s.labout_table, 0, sizeof s.labout_table);
@@ -97,8 +99,9 @@ void mtz_forget_record_pointers(MtzIndexSlot& slot) {
   slot.read_batch = nullptr;
   slot.rows_planned = 0;
   slot.n_missing_flags = 0;
-  std::memset(slot.col_in, 0, sizeof slot.col_in);
-  std::memset(slot.col_out, 0, sizeof slot.col_out);
+  std::fill_n(slot.col_in, slot.col_in_used, nullptr);
+  std::fill_n(slot.col_out, slot.col_out_used, nullptr);
+  slot.col_in_used = slot.col_out_used = 0;
 }
 
 void mtz_release_record(MtzIndexSlot& slot) {

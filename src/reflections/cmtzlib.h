@@ -34,6 +34,9 @@ struct MtzIndexSlot {
   double hkl_coefs[6] = {};
   MtzCol* col_in[MTZ_MAX_LOOKUP] = {};   // program input column i -> file column
   MtzCol* col_out[MTZ_MAX_LOOKUP] = {};  // program output column i -> file column
+  // Entries of col_in and col_out from these on are null: forgetting the
+  // look-ups clears a few dozen entries, not both whole tables.
+  int col_in_used = 0, col_out_used = 0;
   int missing_flags[MTZ_MAX_LOOKUP] = {};
   int n_missing_flags = 0;
   int sort_cols[5] = {};

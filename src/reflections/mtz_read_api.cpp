@@ -1,6 +1,7 @@
 // Reflection-file programming interface, reading.
 #include "reflections/mtz_read_api.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -185,6 +186,7 @@ void lrassn_(int32_t mindx, TextArray lsprgi, int32_t nlprgi, int32_t* lookup, T
   for (int i = 0; i < n; ++i) {
     MtzCol* c = cols[static_cast<std::size_t>(i)];
     s.col_in[i] = c;
+    s.col_in_used = std::max(s.col_in_used, i + 1);
     if (c != nullptr) {
       lookup[i] = c->source;
     } else {

@@ -122,13 +122,20 @@ struct RowPlan {
   // buffer can be flushed (no room for a row, or any other call on the
   // index, which settles the plan first).
   // The stream's own write position is moved on a block at a time: `put`
-  // is where the next row goes, `put_end` the end of the buffer's room, both
-  // taken from the stream when a block starts.
+  // is where the next row goes, `put_end` the end of the block's room (whole
+  // rows of the buffer's room taken from the stream when the block starts,
+  // at most block_rows), both null while no block is open.  A row that joins
+  // the block is only copied there; the rows from `counted` on are counted
+  // (as pending and as written) by count_joined, before anything reads the
+  // counts.
   bool simple = false;
   MtzIndexSlot* slot = nullptr;  // the index the plan is for
+  std::ptrdiff_t row_bytes = 0;  // n_out values
+  const char* flag_at = nullptr;  // the record's missing-number flag
   char* stretch = nullptr;
   char* put = nullptr;
   char* put_end = nullptr;
+  char* counted = nullptr;
   LibraryFile* file = nullptr;
   // The crystals with a cell, grouped by equal coefficients: one resolution
   // a group.  Worked out at the first row written, as ptq7_lwrefl does.
@@ -194,6 +201,7 @@ void plan_rows(RowPlan& p, MtzIndexSlot& s) {
     }
   }
   p.pending = 0;
+  p.put = p.put_end = p.counted = p.stretch = nullptr;
   p.n_ranged = p.ranged.size();
   p.stride = p.values.size();
   p.deferred = p.held && !p.values.empty() && p.missing != RowPlan::Missing::nan_call;
@@ -219,6 +227,8 @@ void plan_rows(RowPlan& p, MtzIndexSlot& s) {
       }
   p.row.resize(p.source.size());
   p.n_out = p.source.size();
+  p.row_bytes = static_cast<std::ptrdiff_t>(p.n_out * sizeof(float));
+  p.flag_at = mtz->missing_number_flag;
   row_hkl_positions(mtz, lookup, p.ncol, p.hkl_at);
   p.file = mtz->file_out.get();
   p.simple = p.deferred && p.straight && p.ranged_in_order && p.n_ranged == p.n_out &&
@@ -438,8 +448,13 @@ void widen_short_rows(RowPlan& p) {
     lo[j] = _mm_loadu_ps(p.lo.data() + at[j]);
     hi[j] = _mm_loadu_ps(p.hi.data() + at[j]);
   }
+  // Held apart from the plan: a store through them could be a store into it.
+  float* const h_at = p.block_h.data();
+  float* const k_at = p.block_k.data();
+  float* const l_at = p.block_l.data();
+  const std::size_t rows = p.pending;
   const char* row = p.stretch;
-  for (std::size_t r = 0; r < p.pending; ++r, row += row_bytes) {
+  for (std::size_t r = 0; r < rows; ++r, row += row_bytes) {
     for (std::size_t j = 0; j < L; ++j) {
       const __m128 v = unless_missing<M>(
           _mm_loadu_ps(reinterpret_cast<const float*>(row + at[j] * sizeof(float))), flags,
@@ -447,9 +462,9 @@ void widen_short_rows(RowPlan& p) {
       lo[j] = _mm_min_ps(v, lo[j]);
       hi[j] = _mm_max_ps(v, hi[j]);
     }
-    std::memcpy(&p.block_h[r], row, sizeof(float));
-    std::memcpy(&p.block_k[r], row + sizeof(float), sizeof(float));
-    std::memcpy(&p.block_l[r], row + 2 * sizeof(float), sizeof(float));
+    std::memcpy(h_at + r, row, sizeof(float));
+    std::memcpy(k_at + r, row + sizeof(float), sizeof(float));
+    std::memcpy(l_at + r, row + 2 * sizeof(float), sizeof(float));
   }
   for (std::size_t j = 0; j < L; ++j) {
     _mm_storeu_ps(p.lo.data() + at[j], lo[j]);
@@ -480,7 +495,22 @@ void widen_simple_block(RowPlan& p) {
   }
 }
 
+// The rows that joined a simple plan's block since it was last counted,
+// taken into the pending rows and the counts of rows written.
+void count_joined(RowPlan& p) {
+  if (p.put == p.counted) return;
+  const int rows = static_cast<int>((p.put - p.counted) / p.row_bytes);
+  p.pending += static_cast<std::size_t>(rows);
+  p.counted = p.put;
+  const int written = p.slot->nref_written += rows;
+  if (p.mtz->nref < written) p.mtz->nref = written;
+}
+
 [[gnu::noinline]] void take_pending(RowPlan& p) {
+  if (p.simple) {
+    count_joined(p);
+    p.put = p.put_end = p.counted = nullptr;
+  }
   if (p.pending == 0) return;
   if (p.simple) {
     if (p.missing == RowPlan::Missing::value) widen_simple_block<RowPlan::Missing::value>(p);
@@ -561,25 +591,23 @@ inline void copy_row(void* to, const float* from, std::size_t n) {
 #endif
 }
 
-// defer_row for a simple plan.  Only the first row of a block asks the
-// stream for room; the rest see that the room taken then still holds them.
+// defer_row for a simple plan, the first row of a block (join_block takes
+// the rest): the block taken in so far goes, and the stream is asked for
+// room.
 inline bool defer_simple_row(RowPlan& p, MtzFile* mtz, const float* adata, int iref) {
-  const std::size_t n = p.n_out;
-  const std::ptrdiff_t bytes = static_cast<std::ptrdiff_t>(n * sizeof(float));
-  char* at = p.put;
-  if (p.pending == 0 || p.put_end - at < bytes) {
-    take_pending(p);
-    at = mtz->file_out.get() == p.file ? stream_buffer_room(p.file, n * sizeof(float))
-                                       : nullptr;
-    if (at == nullptr) return false;
-    p.stretch = at;
-    p.put_end = stream_buffer_end(p.file);
-    if (!p.cells_ready) plan_cells(p, mtz);
-  }
-  copy_row(at, adata, n);
-  p.put = at + bytes;
+  take_pending(p);
+  const std::size_t bytes = p.n_out * sizeof(float);
+  char* at = mtz->file_out.get() == p.file ? stream_buffer_room(p.file, bytes) : nullptr;
+  if (at == nullptr) return false;
+  if (!p.cells_ready) plan_cells(p, mtz);
+  copy_row(at, adata, p.n_out);
+  p.stretch = at;
+  p.put = p.counted = at + bytes;
+  const std::ptrdiff_t rows = std::min<std::ptrdiff_t>(
+      (stream_buffer_end(p.file) - at) / p.row_bytes, static_cast<std::ptrdiff_t>(p.block_rows));
+  p.put_end = at + rows * p.row_bytes;
+  p.pending = 1;
   if (mtz->nref < iref) mtz->nref = iref;
-  if (++p.pending == p.block_rows) take_pending(p);
   return true;
 }
 
@@ -679,6 +707,7 @@ void assign_output(int32_t mindx, TextArray lsprgo, int32_t nlprgo, TextArray ct
       }
   const std::vector<MtzCol*> cols = ptq7_lwassn(mtz, labels, types, iappnd);
   for (int i = 0; i < n; ++i) s.col_out[start + i] = cols[static_cast<std::size_t>(i)];
+  s.col_out_used = std::max(s.col_out_used, start + n);
   MtzCol* order[5] = {};
   for (int k = 0; k < 5; ++k)
     if (s.sort_cols[k] >= 1 && s.sort_cols[k] <= n)
@@ -773,7 +802,10 @@ void lwopen_noexit_(int32_t mindx, std::string_view filnam, int32_t& iflag) {
     return;
   }
   for (MtzCol* c : all_columns(s.mtz.get()))
-    if (c->source >= 1 && c->source <= MTZ_MAX_LOOKUP) s.col_out[c->source - 1] = c;
+    if (c->source >= 1 && c->source <= MTZ_MAX_LOOKUP) {
+      s.col_out[c->source - 1] = c;
+      s.col_out_used = std::max(s.col_out_used, c->source);
+    }
 }
 
 void lwopen_(int32_t mindx, std::string_view filnam) {
@@ -912,26 +944,20 @@ namespace reflections {
 
 namespace {
 
-// A row that continues the block of a simple plan: no call, no look-up, one
-// test of the room the block began with.  False, with nothing done, for any
-// other row.
+// A row that continues the open block of a simple plan: no call, no look-up,
+// no count; the room left in the block and the missing-number flag are all
+// it tests.  The block is open only while the index is open, its record
+// planned and its file the one planned for: anything else on the index
+// settles the plan, which closes the block.  False, with nothing done, for
+// any other row.
 inline bool join_block(int32_t mindx, const float* adata) {
   if (static_cast<unsigned>(mindx - 1) >= static_cast<unsigned>(MTZ_MAX_SLOTS)) return false;
   RowPlan& p = row_plans[mindx - 1];
-  MtzIndexSlot* s = p.slot;
-  if (!p.simple || p.pending == 0 || s == nullptr || !s->open_write || !s->rows_planned)
-    return false;
-  MtzFile* mtz = s->mtz.get();
-  const std::ptrdiff_t bytes = static_cast<std::ptrdiff_t>(p.n_out * sizeof(float));
   char* at = p.put;
-  if (mtz != p.mtz || p.put_end - at < bytes ||
-      std::memcmp(&p.flag_word, mtz->missing_number_flag, sizeof p.flag_word) != 0)
+  if (at == p.put_end || std::memcmp(&p.flag_word, p.flag_at, sizeof p.flag_word) != 0)
     return false;
-  const int iref = ++s->nref_written;
   copy_row(at, adata, p.n_out);
-  p.put = at + bytes;
-  if (mtz->nref < iref) mtz->nref = iref;
-  if (++p.pending == p.block_rows) take_pending(p);
+  p.put = at + p.row_bytes;
   return true;
 }
 
@@ -943,9 +969,10 @@ inline bool join_block(int32_t mindx, const float* adata) {
     iflag = 1;
     return;
   }
+  RowPlan& p = row_plans[mindx - 1];
+  if (p.simple && p.slot == s) count_joined(p);
   const int iref = ++s->nref_written;
   MtzFile* mtz = s->mtz.get();
-  RowPlan& p = row_plans[mindx - 1];
   // Most rows: the layout as planned, the row straight into the stream.
   const bool planned =
       s->rows_planned && p.deferred && iref > 1 && p.mtz == mtz &&
