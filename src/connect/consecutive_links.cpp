@@ -14,10 +14,8 @@
 #include "foundation/cif_vocab.h"
 #include "foundation/kernels.h"
 #include "foundation/messages.h"
-#include "foundation/vec3.h"
 #include "identify/model_tables.h"
 #include "runtime/format.h"
-#include "suite/pi.h"
 
 namespace {
 
@@ -128,8 +126,7 @@ bool input_link(Pair& p, int ln_n_init, int32_t& nsug) {
     if (taken != 0 || k > ln_n_init) return;
     if (l.ln_1ichn(k) != p.ich || l.ln_2ires(k) != p.ires2 || l.ln_2ichn(k) != p.ich) return;
     if (l.ln_used(k) == "S") return;
-    if (!(l.ln_symm1(k) == "." || l.ln_symm1(k) == "1_555")) return;
-    if (!(l.ln_symm2(k) == "." || l.ln_symm2(k) == "1_555")) return;
+    if (!link_in_unit(k)) return;
     int32_t il = 0;
     look_link_list_(l.ln_id(k), il);
     if (il <= 0) return;
@@ -404,8 +401,7 @@ bool file_gives_bond(const Pair& p) {
   g_rows.either(p.ires1, [&](int k) {
     const auto& l = link_inf;
     if (found || l.ln_id(k) == "gap" || l.ln_id(k)(1) == '?') return;
-    if (!(l.ln_symm1(k) == "." || l.ln_symm1(k) == "1_555")) return;
-    if (!(l.ln_symm2(k) == "." || l.ln_symm2(k) == "1_555")) return;
+    if (!link_in_unit(k)) return;
     if (l.ln_1ichn(k) != p.ich || l.ln_2ichn(k) != p.ich) return;
     const rt::FixedText<4> a1(l.ln_atom1(k).view().substr(0, 4));
     const rt::FixedText<4> a2(l.ln_atom2(k).view().substr(0, 4));
@@ -545,24 +541,12 @@ void calc_conn_dist_(int32_t ilink, float& dist_idl, float& dist, int32_t& idist
   else if (idist != 0) dist = 0.0f;
 }
 
-void calc_pep_bond_angle_(int32_t /*mdoc*/, float& angobs, int32_t& ierr) {
-  ierr = 1;
-  const auto& r = r_scratch;
-  if (r.n_stor < 1) return;
-  auto slot = [&](std::string_view name, int side) {
-    for (int k = 1; k <= r.n_stor; ++k)
-      if (r.atom_stor(k) == name && r.iflag_stor(k, side) != 0) return k;
-    return 0;
-  };
-  const int s[4] = {slot("CA", 1), slot("C", 1), slot("N", 2), slot("CA", 2)};
-  const int side[4] = {1, 1, 2, 2};
-  double p[4][3];
-  for (int i = 0; i < 4; ++i) {
-    if (s[i] == 0) return;
-    p[i][0] = r.x_stor(s[i], side[i]);
-    p[i][1] = r.y_stor(s[i], side[i]);
-    p[i][2] = r.z_stor(s[i], side[i]);
-  }
+namespace {
+
+// Torsion p0-p1-p2-p3 in degrees, 0 to 360.  False when a plane of three
+// points is degenerate; the angle is then 0 or 180 by the sign of the
+// normals' product.
+bool torsion_0_360(const double (&p)[4][3], double& degrees) {
   double b1[3], b2[3], b3[3];
   for (int k = 0; k < 3; ++k) {
     b1[k] = p[1][k] - p[0][k];
@@ -581,7 +565,8 @@ void calc_pep_bond_angle_(int32_t /*mdoc*/, float& angobs, int32_t& ierr) {
   const double l1 = std::sqrt(dot(n1, n1)), l2 = std::sqrt(dot(n2, n2)), lb = std::sqrt(dot(b2, b2));
   const double d = dot(n1, n2);
   double cosv = 1.0, sinv = 0.0;
-  if (l1 < 1.0e-9 || l2 < 1.0e-9) {
+  const bool flat = l1 < 1.0e-9 || l2 < 1.0e-9;
+  if (flat) {
     cosv = d < 0.0 ? -1.0 : 1.0;
   } else if (std::fabs(l1 * l2) > 1.0e-8) {
     cosv = d / (l1 * l2);
@@ -591,7 +576,33 @@ void calc_pep_bond_angle_(int32_t /*mdoc*/, float& angobs, int32_t& ierr) {
   const double pi = 4.0 * std::atan(1.0);
   double ang = std::atan2(sinv, cosv);
   if (ang < 0.0) ang += 2.0 * pi;
-  angobs = static_cast<float>(ang * 180.0 / pi);
+  degrees = ang * 180.0 / pi;
+  return !flat;
+}
+
+}  // namespace
+
+void calc_pep_bond_angle_(int32_t /*mdoc*/, float& angobs, int32_t& ierr) {
+  ierr = 1;
+  const auto& r = r_scratch;
+  if (r.n_stor < 1) return;
+  auto slot = [&](std::string_view name, int side) {
+    for (int k = 1; k <= r.n_stor; ++k)
+      if (r.atom_stor(k) == name && r.iflag_stor(k, side) != 0) return k;
+    return 0;
+  };
+  const int s[4] = {slot("CA", 1), slot("C", 1), slot("N", 2), slot("CA", 2)};
+  const int side[4] = {1, 1, 2, 2};
+  double p[4][3];
+  for (int i = 0; i < 4; ++i) {
+    if (s[i] == 0) return;
+    p[i][0] = r.x_stor(s[i], side[i]);
+    p[i][1] = r.y_stor(s[i], side[i]);
+    p[i][2] = r.z_stor(s[i], side[i]);
+  }
+  double ang = 0.0;
+  torsion_0_360(p, ang);
+  angobs = static_cast<float>(ang);
   ierr = 0;
 }
 
@@ -655,19 +666,14 @@ int placed_atom(int ir, std::string_view name) {
 bool omega_between(int ic, int in, float& omega) {
   const int at[4] = {placed_atom(ic, "CA"), placed_atom(ic, "C"), placed_atom(in, "N"),
                      placed_atom(in, "CA")};
-  for (int a : at)
-    if (a == 0) return false;
-  float b[3][3], n1[3], n2[3];
-  for (int k = 0; k < 3; ++k)
-    nb_vsub_(&atom_crd.xyz_crd(1, at[k + 1]), &atom_crd.xyz_crd(1, at[k]), b[k]);
-  nb_vmult_(b[0], b[1], n1);
-  nb_vmult_(b[1], b[2], n2);
-  float l1 = 0, l2 = 0, d = 0;
-  nb_vmod_(n1, l1);
-  nb_vmod_(n2, l2);
-  if (l1 < 1.0e-6f || l2 < 1.0e-6f) return false;
-  nb_vprod_(n1, n2, d);
-  omega = std::acos(foundation::clamp_cosine(d / (l1 * l2))) * 180.0f / suite::kPi<float>;
+  double p[4][3];
+  for (int i = 0; i < 4; ++i) {
+    if (at[i] == 0) return false;
+    for (int k = 0; k < 3; ++k) p[i][k] = atom_crd.xyz_crd(k + 1, at[i]);
+  }
+  double a = 0.0;
+  if (!torsion_0_360(p, a)) return false;
+  omega = static_cast<float>(a > 180.0 ? 360.0 - a : a);
   return true;
 }
 
@@ -678,8 +684,7 @@ void peptide_link_forms(int32_t mdoc, char cis_flag, int32_t ln_n_init) {
   auto& l = link_inf;
   for (int k = 1; k <= l.ln_n; ++k) {
     if (l.ln_1ires(k) == l.ln_2ires(k) || l.ln_used(k) == "S") continue;
-    if (!(l.ln_symm1(k) == "." || l.ln_symm1(k) == "1_555")) continue;
-    if (!(l.ln_symm2(k) == "." || l.ln_symm2(k) == "1_555")) continue;
+    if (!link_in_unit(k)) continue;
     const std::string_view a1 = rt::trim_right(l.ln_atom1(k).view().substr(0, 4));
     const std::string_view a2 = rt::trim_right(l.ln_atom2(k).view().substr(0, 4));
     const bool forward = a1 == "C" && a2 == "N", backward = a1 == "N" && a2 == "C";

@@ -148,8 +148,6 @@ bool sugar_kept(const Name8& link) {
   return false;
 }
 
-bool symm_plain(const rt::FixedText<8>& s) { return s == "." || s == "1_555"; }
-
 // The input link that joins atoms a (residue side 1) and b; 0 when none.
 // With flag "D" every such link loses its name instead.
 int input_for_atoms(const Stage& st, const Side& a, const Side& b, char flag) {
@@ -174,7 +172,7 @@ int input_for_atoms(const Stage& st, const Side& a, const Side& b, char flag) {
     } else {
       if (!(l.ln_alt1(k) == ".") || !(l.ln_alt2(k) == ".") || !(alt_a == alt_b)) return;
     }
-    if (!symm_plain(l.ln_symm1(k)) || !symm_plain(l.ln_symm2(k))) return;
+    if (!link_in_unit(k)) return;
     if (flag == 'D') {
       link_inf.ln_id(k) = "?";
     } else {

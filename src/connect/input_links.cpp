@@ -136,7 +136,8 @@ bool bonds_named_atoms(const Name8& name, int k) {
   return (l1 == r1 && l2 == r2) || (l1 == r2 && l2 == r1);
 }
 
-bool identity_code(const rt::FixedText<8>& s) { return s == "." || s == "1_555" || s.is_blank(); }
+// A row read without a symmetry code leaves it blank.
+bool identity_code(const rt::FixedText<8>& s) { return identity_symmetry(s) || s.is_blank(); }
 
 bool alt_fits(const rt::FixedText<1>& want, int ia) {
   return want == "." || want.is_blank() || atom_inf.id_alt(ia) == want;

@@ -15,15 +15,13 @@ namespace {
 // Author number of a model residue: characters 3-7 of its residue key.
 std::string_view author_number(int ir) { return resid_inf.res_num_pdb(ir).sub(3, 7); }
 
-bool in_asym_unit(const rt::FixedText<8>& symm) { return symm == "." || symm == "1_555"; }
-
 // Connection code of a link, 0 when the link does not qualify for chain g
 // with codes from `lo` to n_conn_type (4 excluded).
 int32_t qualifying_code(int l, int g, int lo) {
   const char c0 = link_inf.ln_id(l)(1);
   if (c0 == '?' || c0 == '.') return 0;
   if (link_inf.ln_1ichn(l) != g || link_inf.ln_2ichn(l) != g) return 0;
-  if (!in_asym_unit(link_inf.ln_symm1(l)) || !in_asym_unit(link_inf.ln_symm2(l))) return 0;
+  if (!link_in_unit(l)) return 0;
   int32_t code = 1;
   set_iconn_(link_inf.ln_id(l).view(), code);
   if (code < lo || code > cif_types.n_conn_type || code == 4) return 0;

@@ -149,6 +149,15 @@ struct link_inf_t {
 };
 extern link_inf_t link_inf;
 
+// A symmetry code that leaves a link end where the model has it: none given
+// (".") or the identity with no cell shift ("1_555"), which the PDB LINK
+// records and the connection rows of the coordinate files write.
+inline bool identity_symmetry(const Text<8>& s) { return s == "." || s == "1_555"; }
+// Both ends of link row k where the model has them.
+inline bool link_in_unit(int k) {
+  return identity_symmetry(link_inf.ln_symm1(k)) && identity_symmetry(link_inf.ln_symm2(k));
+}
+
 // --------------------------------------------------------- modifications
 // Filled by the coordinate readers (coords) and the model tables of identify;
 // read by output.

@@ -76,8 +76,6 @@ std::string line_i8(std::string_view label, int32_t v) {
   return std::string(label) + buf;
 }
 
-bool identity(const rt::FixedText<8>& code) { return code == "." || code == "1_555"; }
-
 // The connection code of residue ir in chain ig as the walk sees it: a
 // branch of a tree-shaped chain is a "gap"-free branch link (10), a chain of
 // one residue has none.
@@ -635,7 +633,7 @@ bool Driver::describe_link(int32_t i, int32_t lid, int32_t& ierr) {
 bool Driver::link_pass(bool special, int32_t& ierr) {
   for (int32_t i = 1; i <= link_inf.ln_n; ++i) {
     const link_inf_t& l = link_inf;
-    const bool ident = identity(l.ln_symm1(i)) && identity(l.ln_symm2(i));
+    const bool ident = link_in_unit(i);
     if (!special) {
       if (l.ln_used(i) == "S") {
         ++w.n_link_spec;

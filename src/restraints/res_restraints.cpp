@@ -24,8 +24,6 @@ constexpr float kMinOcc = 0.001f;
 constexpr float kSpecial = 0.0001f;
 constexpr float kChiralSd = 0.02f;
 
-bool identity_code(const rt::FixedText<8>& s) { return s == "." || s == "1_555"; }
-
 bool no_alt(const rt::FixedText<1>& a) { return a == "." || a.is_blank(); }
 
 // The found positions of the m atoms of one library entry.
@@ -130,7 +128,7 @@ bool residue_has_special_link(int32_t ig, int32_t ir) {
   const link_inf_t& l = link_inf;
   bool any = false;
   for (int32_t i = 1; i <= l.ln_n; ++i) {
-    if (!(l.ln_used(i) == "S") || !identity_code(l.ln_symm1(i)) || !identity_code(l.ln_symm2(i)))
+    if (!(l.ln_used(i) == "S") || !link_in_unit(i))
       continue;
     int32_t il = 0;
     look_link_list_(l.ln_id(i), il);
@@ -344,7 +342,7 @@ void check_idl_spec_link_(int32_t mdoc, int32_t ig, int32_t ir, std::string_view
   const r_scratch_t& r = r_scratch;
   const rt::FixedText<1> a1(alt1), a2(alt2), a3(alt3);
   for (int32_t i = 1; i <= l.ln_n; ++i) {
-    if (!(l.ln_used(i) == "S") || !identity_code(l.ln_symm1(i)) || !identity_code(l.ln_symm2(i)))
+    if (!(l.ln_used(i) == "S") || !link_in_unit(i))
       continue;
     int32_t il = 0;
     look_link_list_(l.ln_id(i), il);

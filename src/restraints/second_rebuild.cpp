@@ -16,11 +16,6 @@ namespace {
 
 constexpr int kMaxNeighbours = 10;
 
-// A link inside the asymmetric unit: "." as a link found in the run,
-// "1_555" as the coordinate files (PDB LINK records, the connection rows
-// written and read back here) give it.
-bool identity_symmetry(const rt::FixedText<8>& s) { return s == "." || s == "1_555"; }
-
 // First atom of residue ir named `name` with alternate code alt (a blank
 // code is no code, as '.').
 int32_t atom_in_residue(int32_t ir, std::string_view name, char alt) {
@@ -149,7 +144,7 @@ void add_extra_atom_from_link_() {
   r_scratch_t& r = r_scratch;
   std::string line;
   for (int i = 1; i <= std::min<int32_t>(l.ln_n, MAXLINK); ++i) {
-    if (!identity_symmetry(l.ln_symm1(i)) || !identity_symmetry(l.ln_symm2(i))) continue;
+    if (!link_in_unit(i)) continue;
     if (l.ln_1ichn(i) > asym_part.n_group || l.ln_2ichn(i) > asym_part.n_group) continue;
     rt::FixedText<4> name1(l.ln_atom1(i).sub(1, 4)), name2(l.ln_atom2(i).sub(1, 4));
     if (name1 == "." || name2 == ".") {

@@ -21,8 +21,6 @@ namespace {
 using Name = rt::FixedText<4>;
 using Code = rt::FixedText<8>;
 
-bool identity(const Code& s) { return s == "." || s == "1_555"; }
-
 char code_or_none(const rt::FixedText<1>& a) {
   const char c = a(1);
   return (c == ' ' || c == '\0') ? '.' : c;
@@ -43,7 +41,7 @@ Choice bond_of(int32_t mdoc, int32_t row, int32_t& iconn, Bond& b) {
   const link_inf_t& l = link_inf;
   r_scratch_t& r = r_scratch;
   const Code link = l.ln_id(row);
-  const bool both_identity = identity(l.ln_symm1(row)) && identity(l.ln_symm2(row));
+  const bool both_identity = link_in_unit(row);
   b.type = ".";
   b.atm1 = l.ln_atom1(row).sub(1, 4);
   b.atm2 = l.ln_atom2(row).sub(1, 4);
@@ -235,8 +233,8 @@ Image nearest_image(const float* x1, const float* x2, int32_t ia, int32_t ja, co
 // second's); blank when both are.
 Code given_code(int32_t row) {
   const link_inf_t& l = link_inf;
-  if (!identity(l.ln_symm1(row))) return l.ln_symm1(row);
-  if (!identity(l.ln_symm2(row))) return l.ln_symm2(row);
+  if (!identity_symmetry(l.ln_symm1(row))) return l.ln_symm1(row);
+  if (!identity_symmetry(l.ln_symm2(row))) return l.ln_symm2(row);
   return Code("");
 }
 
@@ -246,7 +244,7 @@ bool ordinary_link_of(int32_t row, int32_t ia, int32_t ja) {
   const link_inf_t& l = link_inf;
   const atom_inf_t& a = atom_inf;
   for (int32_t k = 1; k <= l.ln_n; ++k) {
-    if (k == row || !identity(l.ln_symm1(k)) || !identity(l.ln_symm2(k))) continue;
+    if (k == row || !link_in_unit(k)) continue;
     if (l.ln_id(k) == "gap" || l.ln_id(k) == "?") continue;
     const Name n1 = l.ln_atom1(k).sub(1, 4), n2 = l.ln_atom2(k).sub(1, 4);
     const int32_t r1 = l.ln_1ires(k), r2 = l.ln_2ires(k);
@@ -337,7 +335,7 @@ void dscr_links_symm_(int32_t mdoc, char, char restr_flag, char, int32_t& ierr) 
         if (check != 'Y') continue;
         Code symm1 = l.ln_symm1(row), symm2 = l.ln_symm2(row);
         const int32_t ia = p1.iat(i), ja = p2.iat(j);
-        if (identity(symm1) && identity(symm2)) {
+        if (identity_symmetry(symm1) && identity_symmetry(symm2)) {
           next_row = true;
           if (r1 == r2 && c1 == c2) break;
           if (iconn > 1 && consecutive(r1, r2)) break;
