@@ -5,6 +5,7 @@
 // else the residue gets a description of its bare atoms for the builder.
 #include "identify/global_search.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -90,6 +91,68 @@ void keep_own_names(int32_t mdd, std::string_view mon, std::string_view mon_lib)
     msgdoc_(mdd, "           \"" + r.c1_aname(i).str() + "\" is bonded as \"" + r.c2_aname(i).str() + "\"");
     r.c2_aname(i) = r.c1_aname(i);
   }
+}
+
+// A centre the model gives a volume smaller than this (A^3) has no hand
+// to keep: it is as good as flat, or its atoms are misplaced.
+constexpr float kHandVolume = 0.5f;
+
+// Position of the residue atom named `name` in C1, when it has coordinates.
+bool c1_position(const rt::FixedText<4>& name, float (&x)[3]) {
+  const r_scratch_t& r = r_scratch;
+  for (int i = 1; i <= r.c1_natom; ++i) {
+    if (!(r.c1_aname(i) == name)) continue;
+    if (r.c1_occ(i) < 1.0e-4f) return false;
+    for (int k = 0; k < 3; ++k) x[k] = r.c1_xyz(k + 1, i);
+    return true;
+  }
+  return false;
+}
+
+// The first signed chiral row of L1 (named as the residue's atoms in C1)
+// whose sign the residue's coordinates oppose beyond a small volume, with
+// that volume; 0 when none does.  A row with an atom the residue lacks is
+// not judged.
+int opposed_hand(float& volume) {
+  const r_scratch_t& r = r_scratch;
+  for (int k = 1; k <= r.l1c_nchir; ++k) {
+    const std::string_view sign = r.l1c_sign(k).view();
+    const bool positive = sign.starts_with("posi");
+    if (!positive && !sign.starts_with("nega")) continue;
+    float p[4][3];
+    if (!c1_position(r.l1c_1atm(k), p[0]) || !c1_position(r.l1c_2atm(k), p[1]) ||
+        !c1_position(r.l1c_3atm(k), p[2]) || !c1_position(r.l1c_4atm(k), p[3]))
+      continue;
+    double a[3], b[3], c[3];
+    for (int j = 0; j < 3; ++j) {
+      a[j] = p[1][j] - p[0][j];
+      b[j] = p[2][j] - p[0][j];
+      c[j] = p[3][j] - p[0][j];
+    }
+    const double v = a[0] * (b[1] * c[2] - b[2] * c[1]) + a[1] * (b[2] * c[0] - b[0] * c[2]) +
+                     a[2] * (b[0] * c[1] - b[1] * c[0]);
+    if (std::fabs(v) < kHandVolume || (v > 0) == positive) continue;
+    volume = static_cast<float>(v);
+    return k;
+  }
+  return 0;
+}
+
+// A monomer the graph match found is taken only with the model's hands: a
+// residue of the opposite hand (a D-amino acid, the other anomer of a
+// sugar) keeps its name and gets a description of its own.  False, with a
+// warning naming the first opposed centre, when the hands disagree.
+bool hands_agree(int32_t mdd, std::string_view mon, std::string_view mon_lib) {
+  const r_scratch_t& r = r_scratch;
+  float v = 0;
+  const int k = opposed_hand(v);
+  if (k == 0) return true;
+  msgdoc_(mdd, rt::fmt("(' WARNING : residue: ',A8,' ',A5,' chain:',A4)", mon, r.c1_pnum.sub(3, 7),
+                       r.c1_pnum.sub(8, 11)));
+  msgdoc_(mdd, "           the model's hand at \"" + r.l1c_1atm(k).str() + "\" is not that of " +
+                   std::string(rt::trim_right(mon_lib)) + " (" + std::string(r.l1c_sign(k).trimmed()) +
+                   rt::fmt("(F7.2)", v) + " A^3); the new description keeps the model's hands");
+  return false;
 }
 
 // Entry i of the library index whose list entry exists; first in index order.
@@ -216,7 +279,10 @@ void global_search_new_(int32_t mdoc, char list, std::string_view mon, rt::Fixed
     } else {
       bool same = true;
       for (int i = 1; i <= r.c1_natom && same; ++i) same = r.c1_aname(i) == r.c2_aname(i);
-      if (same) {
+      if (same && !hands_agree(mdd, monf.view(), mon_new.view())) {
+        mon_new.blank();
+        new_flag = "Y";
+      } else if (same) {
         new_flag = "N";
         if (minimal) {
           new_flag = "M";
@@ -259,6 +325,9 @@ void global_search_new_(int32_t mdoc, char list, std::string_view mon, rt::Fixed
     msgdoc_(mdoc, "--- test_gm ---");
   }
   test_gm_(mdoc, list, srch, nac, c_content, c_index, c_pair, ierr);
+  // The monomer holding the residue lends it its hands only where the
+  // model has them too (its rows are named as the residue's atoms).
+  if (ierr == 0 && !hands_agree(mdd, monf.view(), "the monomer holding it")) ierr = 1;
   if (ierr == 0) {
     mon_new = r.l1l_mname;
     new_flag = "G";

@@ -4,6 +4,7 @@
 // and everything else ends as a description of the bare atoms.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "component.h"
@@ -172,4 +173,101 @@ TEST_F(TestLibrary, ResidueMissingAtomsDerivedFromTheMonomerHoldingIt) {
   EXPECT_EQ(r.mon_new, "XLY     ");
   EXPECT_EQ(r.flag, "G");
   EXPECT_NE(r.out.find(" INFO: sub_structure in :LYS"), std::string::npos);
+}
+
+namespace {
+
+// C1 atoms beyond the backbone (all but N, CA, C and O) reflected through
+// the plane of N, CA and C: CA and every centre of the side chain take the
+// other hand, as in the D-amino acid.
+void side_chain_mirrored() {
+  r_scratch_t& r = r_scratch;
+  float p[3][3] = {};
+  const char* plane[3] = {"N", "CA", "C"};
+  for (int i = 1; i <= r.c1_natom; ++i)
+    for (int k = 0; k < 3; ++k)
+      if (r.c1_aname(i) == plane[k])
+        for (int j = 0; j < 3; ++j) p[k][j] = r.c1_xyz(j + 1, i);
+  const float u[3] = {p[0][0] - p[1][0], p[0][1] - p[1][1], p[0][2] - p[1][2]};
+  const float v[3] = {p[2][0] - p[1][0], p[2][1] - p[1][1], p[2][2] - p[1][2]};
+  float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+  const float len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  for (float& x : n) x /= len;
+  for (int i = 1; i <= r.c1_natom; ++i) {
+    const std::string name(r.c1_aname(i).trimmed());
+    if (name == "N" || name == "CA" || name == "C" || name == "O") continue;
+    float d = 0;
+    for (int j = 0; j < 3; ++j) d += (r.c1_xyz(j + 1, i) - p[1][j]) * n[j];
+    for (int j = 0; j < 3; ++j) r.c1_xyz(j + 1, i) -= 2 * d * n[j];
+  }
+}
+
+}  // namespace
+
+// A residue whose graph is a library monomer's takes that monomer's name
+// and hands only where the model has the same hands: the D-forms of
+// arginine and threonine keep their names and get descriptions of their
+// own, with the index and with the subgraph search; the L-form under
+// another name is renamed; a centre the model has nearly flat is not held
+// against the monomer.
+TEST_F(TestLibrary, GraphMatchRenamesOnlyWithTheModelsHands) {
+  const struct {
+    const char* label;
+    const char* code;
+    const char* name;
+    bool mirrored, flat_ca;
+    const char* mon_new;
+    const char* opposed;  // the warning's centre, "" none
+  } rows[] = {
+      {"L-arginine under another name", "ARG", "XAR", false, false, "ARG     ", ""},
+      {"D-arginine", "ARG", "DAR", true, false, "", "CA  "},
+      {"D-threonine: CA reported first of its two centres", "THR", "DTH", true, false, "", "CA  "},
+      {"D-arginine with CA near the plane of N, C and CB", "ARG", "DAR", true, true, "ARG     ", ""},
+  };
+  for (const auto& row : rows) {
+    for (const char srch : {'N', 'G'}) {
+      SCOPED_TRACE(std::string(row.label) + ", search " + srch);
+      comp::fill_c1(comp::load(row.code, {"OXT", "HXT", "H2"}), row.name);
+      r_scratch.c1_pnum = "     17A    ";
+      if (row.mirrored) side_chain_mirrored();
+      if (row.flat_ca) {
+        // CA moved to a tenth of its height over the plane of N, C and CB:
+        // the volume is a tenth of the D form's, about -0.25 A^3.
+        r_scratch_t& r = r_scratch;
+        int ca = 0, at[3] = {};
+        for (int i = 1; i <= r.c1_natom; ++i) {
+          if (r.c1_aname(i) == "CA") ca = i;
+          if (r.c1_aname(i) == "N") at[0] = i;
+          if (r.c1_aname(i) == "C") at[1] = i;
+          if (r.c1_aname(i) == "CB") at[2] = i;
+        }
+        for (int j = 1; j <= 3; ++j)
+          r.c1_xyz(j, ca) = 0.9f * (r.c1_xyz(j, at[0]) + r.c1_xyz(j, at[1]) + r.c1_xyz(j, at[2])) / 3 +
+                            0.1f * r.c1_xyz(j, ca);
+      }
+      const auto r = run(row.name, srch);
+      EXPECT_EQ(r.ierr, 0);
+      const std::string warning = std::string("           the model's hand at \"") + row.opposed +
+                                  "\" is not that of ";
+      if (*row.opposed == '\0') {
+        EXPECT_EQ(r.mon_new, row.mon_new);
+        EXPECT_EQ(r.flag, "N");
+        EXPECT_EQ(r.out.find("the model's hand"), std::string::npos) << r.out;
+        continue;
+      }
+      EXPECT_EQ(r.mon_new, "        ");
+      EXPECT_EQ(r.flag, "Y");
+      EXPECT_NE(r.out.find("  WARNING : residue: " + std::string(row.name) +
+                           "         17 chain:A\n " + warning + row.code + " (positiv"),
+                std::string::npos)
+          << r.out;
+      if (srch == 'G') {
+        EXPECT_NE(r.out.find(warning + "the monomer holding it (positiv"), std::string::npos) << r.out;
+      }
+      // The residue's own atoms, for the builder.
+      EXPECT_EQ(r_scratch.l1l_mname.str(), std::string(row.name) + "     ");
+      EXPECT_EQ(r_scratch.l1l_prsnt.str(), "N");
+      EXPECT_EQ(r_scratch.l1a_natom, r_scratch.c1_natom);
+    }
+  }
 }
