@@ -86,12 +86,14 @@ TEST_F(ChemTypes, CountsDecideTypeAndFlag) {
   }
 }
 
-// A nitrogen on three carbons 1.45 A away, flagged a candidate centre by the
-// bond stage, `lift` A above their plane (5 degrees of bend at 0.12, the
-// pyramid of an amine at 0.5).
+// A nitrogen (or phosphorus) on three carbons 1.45 A away, flagged a
+// candidate centre by the bond stage, `lift` A above their plane (5 degrees
+// of bend at 0.12, the pyramid of an amine at 0.5).  The type rules give a
+// three-connected phosphorus a hand whatever its shape: flat, it loses it.
 TEST_F(ChemTypes, ThreeConnectedAtomInItsNeighboursPlaneIsTypedFlat) {
   struct Case {
     const char* label;
+    const char* symb;
     float lift;
     bool coords;
     const char* first_bond;
@@ -99,14 +101,16 @@ TEST_F(ChemTypes, ThreeConnectedAtomInItsNeighboursPlaneIsTypedFlat) {
     int flag;
   };
   const Case cases[] = {
-      {"bent 5 degrees, as a base N of an NMR model", 0.12f, true, "single", "N", -1},
-      {"a real pyramid", 0.5f, true, "single", "NT", 2},
-      {"a pyramid with an aromatic bond", 0.5f, true, "aromatic", "N", -1},
-      {"bent 5 degrees without coordinates", 0.12f, false, "single", "NT", 2},
+      {"bent 5 degrees, as a base N of an NMR model", "N", 0.12f, true, "single", "N", -1},
+      {"a real pyramid", "N", 0.5f, true, "single", "NT", 2},
+      {"a pyramid with an aromatic bond", "N", 0.5f, true, "aromatic", "N", -1},
+      {"bent 5 degrees without coordinates", "N", 0.12f, false, "single", "NT", 2},
+      {"a flat phosphorus", "P", 0.05f, true, "single", "P", -1},
+      {"a phosphorus pyramid", "P", 0.5f, true, "single", "P", 1},
   };
   for (const Case& c : cases) {
     fx::clear_l1();
-    atom("X", "N", 0.0f, 0.0f, c.lift, c.coords);
+    atom("X", c.symb, 0.0f, 0.0f, c.lift, c.coords);
     atom("C1", "C", 1.45f, 0.0f, 0.0f, c.coords);
     atom("C2", "C", -0.725f, 1.256f, 0.0f, c.coords);
     atom("C3", "C", -0.725f, -1.256f, 0.0f, c.coords);

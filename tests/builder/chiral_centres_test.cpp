@@ -171,6 +171,12 @@ TEST_F(Chirality, TwoAlikeSubstituentsLeaveTheHandOpen) {
        {{"A", "R1", "C"}, {"R1", "R2", "C"}, {"R2", "B", ""}, {"D", "E", "O"}},
        {},
        "positiv"},
+      {"in a cyclopropane ring, beside an ethyl", {{"A", "B", ""}, {"D", "E", "C"}}, {}, "positiv"},
+      {"cyclopropyl beside cyclobutyl",
+       {{"A", "A1", "C"}, {"A1", "A2", "C"}, {"A2", "A", ""}, {"B", "B1", "C"}, {"B1", "B2", "C"},
+        {"B2", "B3", "C"}, {"B3", "B", ""}},
+       {},
+       "positiv"},
   };
   for (const Case& c : cases) {
     fx::clear_l1();

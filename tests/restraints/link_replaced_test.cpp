@@ -90,7 +90,8 @@ TEST_F(LinkReplaced, MissingAtomOfThePartnersElementLeavesWithItsHydrogens) {
 
 // Nothing leaves when the atom is in the model, when the partner is of
 // another element, when the missing atom holds a heavy atom (the serine's
-// CB, missing with OG present, under a link to CA), when two atoms of the
+// CB under a link to CA, with OG present or missing too, as a methyl ester's
+// oxygen holds its methyl), when two atoms of the
 // element could leave (the valine's CG1 and CG2 under a link to CB), or
 // when the link's own atom is missing.
 TEST_F(LinkReplaced, NothingLeavesUnlessOneAtomPlainlyGivesWay) {
@@ -103,6 +104,7 @@ TEST_F(LinkReplaced, NothingLeavesUnlessOneAtomPlainlyGivesWay) {
   } rows[] = {{"OG present", {nullptr, nullptr}, false, "CB", "O"},
               {"partner a carbon", {"OG", nullptr}, false, "CB", "C"},
               {"CB holds OG", {"CB", nullptr}, false, "CA", "CB"},
+              {"CB holds OG, both missing", {"CB", "OG"}, false, "CA", "CB"},
               {"CG1 or CG2", {"CG1", "CG2"}, true, "CB", "C"},
               {"own atom missing", {"OG", "CB"}, false, "CB", "O"}};
   for (const auto& row : rows) {
