@@ -636,6 +636,23 @@ void keep_written_name(const Run& run, const Residue& r, int32_t ia) {
   name = written;
 }
 
+// A residue renamed to a library monomer by its graph: its atoms' names as
+// the file wrote them where that monomer holds them so (L1 holds it now),
+// in the model and in C1 and C2 alike.
+void keep_written_names(const Run& run, const Residue& r) {
+  r_scratch_t& s = r_scratch;
+  for (int32_t ia = r.ias; ia <= r.iaf; ++ia) {
+    const Name before = atom_inf.atm_name(ia);
+    keep_written_name(run, r, ia);
+    if (atom_inf.atm_name(ia) == before) continue;
+    for (int k = 1; k <= s.c1_natom; ++k)
+      if (s.c1_aname(k) == before) {
+        s.c1_aname(k) = s.c2_aname(k) = atom_inf.atm_name(ia);
+        break;
+      }
+  }
+}
+
 // The model's atom names in the dictionary's spelling; two atoms left with
 // one name and one alternate code fail the run with ierr 1, after every
 // such pair is reported.
@@ -757,9 +774,11 @@ Step search_dictionary(const Run& run, Residue& r, Out& out, int32_t& ierr) {
 // dropped: the check's verdict is the "M" mark.
 Step take_new_names(const Run& run, Residue& r, int32_t& ierr) {
   r_scratch_t& s = r_scratch;
+  const bool renamed = !(r.mon_new == r.mon) && r.mon_new(1) != ' ' && r.new_flag == "N";
   if (!rename_residue(run, r, ierr)) return Step::Fail;
   rename_atoms(run, r);
   for (int k = 1; k <= s.c1_natom; ++k) s.c1_aname(k) = s.c2_aname(k);
+  if (renamed) keep_written_names(run, r);
   // C2 holds another residue when this one put no atom into C1.
   if (s.c1_natom > 0) copyc1_(run.mdoc, ierr);
   ierr = 0;
