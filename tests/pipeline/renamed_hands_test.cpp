@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,7 +43,8 @@ std::vector<Chiral> chirals_of(const std::string& dir) {
                             "|" + std::string(resid_inf.res_name(ir).trimmed()) + "|" +
                             std::string(atom_inf.atm_name(ia).trimmed());
     const std::string first = r.line.substr(0, r.line.find('\n'));
-    out.push_back({key, pipetest::field(r.line, 13, 20), std::stof(first.substr(first.find_last_of(' ')))});
+    out.push_back(
+        {key, pipetest::field(r.line, 13, 20), std::stof(first.substr(first.find_last_of(' ')))});
   }
   return out;
 }
@@ -51,7 +54,8 @@ std::vector<Chiral> chirals_of(const std::string& dir) {
 void mirror_side_chain(std::vector<Atom>& atoms, int num) {
   const Atom n = modeltext::named(atoms, num, "N"), ca = modeltext::named(atoms, num, "CA"),
              c = modeltext::named(atoms, num, "C");
-  const double u[3] = {n.x - ca.x, n.y - ca.y, n.z - ca.z}, v[3] = {c.x - ca.x, c.y - ca.y, c.z - ca.z};
+  const double u[3] = {n.x - ca.x, n.y - ca.y, n.z - ca.z},
+               v[3] = {c.x - ca.x, c.y - ca.y, c.z - ca.z};
   double w[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
   const double len = std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2]);
   for (double& x : w) x /= len;
@@ -72,7 +76,8 @@ struct Written {
 };
 
 Written run_on(const TempDir& dir, const std::vector<Atom>& atoms, bool cif, char srch = 'N') {
-  const std::string cell = "CRYST1   60.000   60.000   60.000  90.00  90.00  90.00 P 1           1\n";
+  const std::string cell =
+      "CRYST1   60.000   60.000   60.000  90.00  90.00  90.00 P 1           1\n";
   pipetest::Options o;
   o.in = cif ? dir.write("model.cif", modeltext::cif_model(atoms, {}, "60 60 60 90 90 90", "P 1"))
              : dir.write("model.pdb", cell + modeltext::pdb_atoms(atoms) + "END\n");
@@ -105,7 +110,8 @@ TEST(RenamedHands, DAminoAcidBesideLResiduesKeepsItsNameAndHand) {
       TempDir dir;
       const Written r = run_on(dir, atoms, cif, srch);
       ASSERT_EQ(r.run.ierr, 0) << r.run.out;
-      EXPECT_NE(r.run.out.find("the model's hand at \"CA  \" is not that of PHE (positiv  -2."), std::string::npos)
+      EXPECT_NE(r.run.out.find("the model's hand at \"CA  \" is not that of PHE (positiv  -2."),
+                std::string::npos)
           << r.run.out;
       EXPECT_EQ(r.run.out.find("\"DPN\" --> \"PHE"), std::string::npos) << r.run.out;
       std::map<std::string, int> centres;
@@ -201,7 +207,8 @@ TEST(RenamedHands, RenamedArginineKeepsItsCurrentHydrogenNames) {
     EXPECT_NE(r.run.out.find("\"AR1     \" --> \"ARG"), std::string::npos) << r.run.out;
     // The written coordinates keep the file's residue name.
     std::set<std::string> names;
-    for (int ia = 1; ia <= atom_inf.n_atom; ++ia) names.insert(std::string(atom_inf.atm_name(ia).trimmed()));
+    for (int ia = 1; ia <= atom_inf.n_atom; ++ia)
+      names.insert(std::string(atom_inf.atm_name(ia).trimmed()));
     for (const char* h : {"HH11", "HH12", "HH21", "HH22"}) EXPECT_TRUE(names.count(h)) << h;
     for (const pipetest::Record& rec : pipetest::records(file_text(dir.path() + "/out.rst"))) {
       std::string key = rec.line.substr(0, 4);
@@ -211,4 +218,77 @@ TEST(RenamedHands, RenamedArginineKeepsItsCurrentHydrogenNames) {
   }
   EXPECT_EQ(kept[false], kept[true]);
   EXPECT_GE(kept[false].size(), 4u + 6u);
+}
+
+// TYR 17 of the excerpt as TYX with its ring carbons' names passed one place
+// on round the ring (CG to CD1, CD1 to CE1, CE1 to CZ, CZ to CE2, CE2 to CD2,
+// CD2 to CG), the subgraph search off: the atoms keep the file's names, and
+// each ring carbon is typed by its bonds, CR16 with a hydrogen, CR6 at the
+// ring's two substituents (now named CD1 and CE2), on both file forms.  The
+// test library's energy types lack the ring types: a copy of the library
+// gets C1, CR6 and CR16 as rows equal to its CR1 row.
+TEST(RenamedHands, RingCarbonsUnderPassedRoundNamesAreTypedByTheirPlace) {
+  TempDir dir;
+  const std::string lib = dir.path() + "/lib/";
+  std::filesystem::copy(pipetest::library(), lib, std::filesystem::copy_options::recursive);
+  std::string ener = file_text(lib + "ener_lib.cif");
+  const std::string cr1 = "CR1    12.011 N  1.70  1.70  0.00 C  4 2\n";
+  ASSERT_NE(ener.find(cr1), std::string::npos);
+  ener.insert(ener.find(cr1) + cr1.size(),
+              "C1     12.011 N  1.70  1.70  0.00 C  4 2\n"
+              "CR6    12.011 N  1.70  1.70  0.00 C  4 2\n"
+              "CR16   12.011 N  1.70  1.70  0.00 C  4 2\n");
+  dir.write("lib/ener_lib.cif", ener);
+  const std::map<std::string, std::string> passed = {{"CG", "CD1"}, {"CD1", "CE1"}, {"CE1", "CZ"},
+                                                     {"CZ", "CE2"}, {"CE2", "CD2"}, {"CD2", "CG"}};
+  std::vector<Atom> all = modeltext::atoms_of("pdb_arg_tyr_trp_h.pdb", 'A', 17, 17);
+  for (Atom& a : all) {
+    a.res = "TYX";
+    a.record = "HETATM";
+    if (passed.count(a.name)) a.name = passed.at(a.name);
+  }
+  std::vector<Atom> heavy;
+  for (const Atom& a : all)
+    if (a.element != "H") heavy.push_back(a);
+  for (const bool cif : {false, true}) {
+    for (const bool with_h : {true, false}) {
+      SCOPED_TRACE(std::string(cif ? "mmCIF" : "PDB") +
+                   (with_h ? ", its hydrogens" : ", no hydrogens"));
+      const std::vector<Atom>& atoms = with_h ? all : heavy;
+      TempDir run;
+      pipetest::Options o;
+      o.in = cif ? run.write("m.cif", modeltext::cif_model(atoms, {}, "60 60 60 90 90 90", "P 1"))
+                 : run.write(
+                       "m.pdb",
+                       "CRYST1   60.000   60.000   60.000  90.00  90.00  90.00 P 1           1\n" +
+                           modeltext::pdb_atoms(atoms) + "END\n");
+      o.lib_dir = lib;
+      const pipetest::Outcome r = pipetest::run(o, run.path());
+      ASSERT_EQ(r.ierr, 0) << r.out;
+      // Each atom row of the written coordinates is followed by its name and
+      // energy type.
+      std::map<std::string, std::string> types;
+      const std::vector<std::string> lines = pipetest::lines_of(file_text(run.path() + "/out.crd"));
+      for (std::size_t k = 0; k + 1 < lines.size(); ++k) {
+        std::istringstream row(lines[k]), next(lines[k + 1]);
+        std::string serial, name, alt, res, key, type;
+        if (!(row >> serial >> name >> alt >> res) || res != "TYX") continue;
+        next >> key >> type;
+        types[name] = type;
+      }
+      // The lone residue's own ends (its C and N) are the builder's matter
+      // of chain ends, not of names.
+      for (const char* end : {"C", "N", "O"}) types.erase(end);
+      std::erase_if(types, [](const auto& t) { return t.first[0] == 'H'; });
+      EXPECT_EQ(types, (std::map<std::string, std::string>{{"CA", "CH1"},
+                                                           {"CB", "CH2"},
+                                                           {"CD1", "CR6"},
+                                                           {"CE1", "CR16"},
+                                                           {"CZ", "CR16"},
+                                                           {"CE2", "CR6"},
+                                                           {"CD2", "CR16"},
+                                                           {"CG", "CR16"},
+                                                           {"OH", "OH1"}}));
+    }
+  }
 }
