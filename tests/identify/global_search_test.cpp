@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 
 #include "component.h"
@@ -270,4 +271,23 @@ TEST_F(TestLibrary, GraphMatchRenamesOnlyWithTheModelsHands) {
       EXPECT_EQ(r_scratch.l1a_natom, r_scratch.c1_natom);
     }
   }
+}
+
+// Phenylalanine under another name whose CZ is called CX, and whose HZ (on
+// that atom) is called CZ: the graph of the heavy atoms names CX as CZ by
+// its bonds, a name the residue already uses.  With the subgraph search the
+// residue is described from phenylalanine, but its atoms keep their own
+// names, in C2 and in the description alike.
+TEST_F(TestLibrary, GraphNamesThatWouldRepeatAnAtomsNameAreNotTaken) {
+  comp::fill_c1(comp::load("PHE", {"OXT", "HXT", "H2"}), "XPH", {{"CZ", "CX"}, {"HZ", "CZ"}}, true);
+  r_scratch_t& rs = r_scratch;
+  const auto r = run("XPH", 'G');
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(r.flag, "G");
+  EXPECT_NE(r.out.find("monomer looks like PHE"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(" INFO: sub_structure in :PHE"), std::string::npos) << r.out;
+  for (int i = 1; i <= rs.c1_natom; ++i) EXPECT_EQ(rs.c2_aname(i).str(), rs.c1_aname(i).str());
+  std::set<std::string> names;
+  for (int a = 1; a <= rs.l1a_natom; ++a) EXPECT_TRUE(names.insert(rs.l1a_aname(a).str()).second) << a;
+  EXPECT_TRUE(names.count("CX  "));
 }
