@@ -7,10 +7,12 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -448,4 +450,71 @@ TEST(RebuildHand, LeavingOxygenOfAGlycosidicLinkFoundByDistanceIsNotRebuilt) {
     EXPECT_EQ(m.rebuilt, h == 'A' ? 1 + 4 * 14 : 1) << "O1 of sugar 3 and the hydrogens";
     EXPECT_TRUE(m.faults.empty()) << listed(m.faults);
   }
+}
+
+// A three-connected atom whose ideal coordinates are a little pyramidal is
+// no tetrahedral centre: a copy of the test library moves the asparagine's
+// CG out of the plane of CB, OD1 and ND2 until its volume is 0.3 A^3 (about
+// 7 degrees of bend, the ideal coordinates of a planar amide carbon noisy
+// as a hand-made library may have them).  OD1, removed from ASN 27 of 2BEG,
+// comes back in the plane of CB, CG and ND2, not at a tetrahedral place.
+TEST(RebuildHand, SlightlyPyramidalLibraryAtomRebuildsItsMissingNeighbourInPlane) {
+  TempDir dir;
+  const std::string lib = dir.path() + "/lib/";
+  std::filesystem::copy(pipetest::library(), lib, std::filesystem::copy_options::recursive);
+  const std::string asn = file_text(lib + "a/ASN.cif");
+  const std::string cb = "ASN  CB    C  CH2    0.000    0.562   -0.588    0.401\n",
+                    cg = "ASN  CG    C  C      0.000    1.960   -0.197   -0.002\n",
+                    od1 = "ASN  OD1   O  O      0.000    2.132    0.697   -0.804\n",
+                    nd2 = "ASN  ND2   N  NH2    0.000    3.019   -0.841    0.527\n";
+  for (const std::string& row : {cb, cg, od1, nd2}) ASSERT_NE(asn.find(row), std::string::npos) << row;
+  auto at = [](const std::string& row) {
+    std::istringstream in(row.substr(30));
+    P p;
+    in >> p.x >> p.y >> p.z;
+    return p;
+  };
+  const P b = at(cb), o = at(od1), n = at(nd2), c = at(cg);
+  const double u[3] = {o.x - b.x, o.y - b.y, o.z - b.z}, v[3] = {n.x - b.x, n.y - b.y, n.z - b.z};
+  const double w[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+  const double area2 = std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2]);
+  // CG into the plane of its neighbours, then 0.3 / |w| along the normal.
+  const double off = (c.x - b.x) * w[0] / area2 + (c.y - b.y) * w[1] / area2 + (c.z - b.z) * w[2] / area2;
+  const double h = 0.3 / area2 - off;
+  P moved{c.x + h * w[0] / area2, c.y + h * w[1] / area2, c.z + h * w[2] / area2};
+  ASSERT_NEAR(std::fabs(volume(moved, b, o, n)), 0.3, 0.01);
+  char row[100];
+  std::snprintf(row, sizeof row, "ASN  CG    C  C      0.000 %8.3f %8.3f %8.3f\n", moved.x, moved.y, moved.z);
+  std::string changed = asn;
+  changed.replace(changed.find(cg), cg.size(), row);
+  dir.write("lib/a/ASN.cif", changed);
+
+  const std::string copy = dir.path() + "/lacking.pdb";
+  deposited(pipetest::data("2BEG.pdb"), copy, {"ASN OD1"});
+  Options opt;
+  opt.in = copy;
+  opt.lib_dir = lib;
+  opt.h = 'N';
+  opt.rflag = 'Y';
+  const pipetest::Outcome r = pipetest::run(opt, dir.path());
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  const Model out = written(dir.path() + "/out");
+  int seen = 0;
+  for (const auto& [key, res] : out) {
+    if (res.name != "ASN") continue;
+    ASSERT_TRUE(res.atoms.count("OD1")) << key;
+    ++seen;
+    const P& pb = res.atoms.at("CB");
+    const P& pc = res.atoms.at("CG");
+    const P& pn = res.atoms.at("ND2");
+    const P& po = res.atoms.at("OD1");
+    // Distance of OD1 from the plane of CB, CG and ND2.
+    const double a[3] = {pc.x - pb.x, pc.y - pb.y, pc.z - pb.z}, e[3] = {pn.x - pb.x, pn.y - pb.y, pn.z - pb.z};
+    const double m[3] = {a[1] * e[2] - a[2] * e[1], a[2] * e[0] - a[0] * e[2], a[0] * e[1] - a[1] * e[0]};
+    const double len = std::sqrt(m[0] * m[0] + m[1] * m[1] + m[2] * m[2]);
+    const double d = ((po.x - pb.x) * m[0] + (po.y - pb.y) * m[1] + (po.z - pb.z) * m[2]) / len;
+    EXPECT_LT(std::fabs(d), 0.15) << key;
+    EXPECT_NEAR(dist(po, pc), 1.23, 0.05) << key;
+  }
+  EXPECT_GT(seen, 0);
 }
