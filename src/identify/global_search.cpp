@@ -279,10 +279,7 @@ void global_search_new_(int32_t mdoc, char list, std::string_view mon, rt::Fixed
     } else {
       bool same = true;
       for (int i = 1; i <= r.c1_natom && same; ++i) same = r.c1_aname(i) == r.c2_aname(i);
-      if (same && !hands_agree(mdd, monf.view(), mon_new.view())) {
-        mon_new.blank();
-        new_flag = "Y";
-      } else if (same) {
+      if (same && hands_agree(mdd, monf.view(), mon_new.view())) {
         new_flag = "N";
         if (minimal) {
           new_flag = "M";
@@ -290,13 +287,15 @@ void global_search_new_(int32_t mdoc, char list, std::string_view mon, rt::Fixed
         }
         return;
       }
-      msgdoc_(mdd, " WARNING: Some of the atom names of the monomer " + monf.str() +
-                       " is different from the library desciption");
-      msgdoc_(mdd, "         The program will create a new description");
+      if (!same) {
+        msgdoc_(mdd, " WARNING: Some of the atom names of the monomer " + monf.str() +
+                         " is different from the library desciption");
+        msgdoc_(mdd, "         The program will create a new description");
+        renamed_by = mon_new;
+        if (minimal) msgdoc_(mdd, " WARNING : monomer has the minimal description");
+      }
       new_flag = "Y";
-      renamed_by = mon_new;
       mon_new.blank();
-      if (minimal) msgdoc_(mdd, " WARNING : monomer has the minimal description");
     }
   }
 

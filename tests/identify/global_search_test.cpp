@@ -258,6 +258,7 @@ TEST_F(TestLibrary, GraphMatchRenamesOnlyWithTheModelsHands) {
       }
       EXPECT_EQ(r.mon_new, "        ");
       EXPECT_EQ(r.flag, "Y");
+      EXPECT_EQ(r.out.find("Some of the atom names"), std::string::npos) << r.out;
       EXPECT_NE(r.out.find("  WARNING : residue: " + std::string(row.name) +
                            "         17 chain:A\n " + warning + row.code + " (positiv"),
                 std::string::npos)
