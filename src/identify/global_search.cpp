@@ -1,7 +1,8 @@
 // Global library search for one residue.  The index (a fingerprint of the
 // heavy-atom graph) picks a monomer of the same size and shape, which is
-// accepted only when the graph match gives every atom its own name; else the
-// candidate pool is searched for a larger monomer that contains the residue;
+// accepted only when the graph match gives every atom its own name and the
+// model has the monomer's hands; else the candidate pool is searched for a
+// larger monomer that contains the residue, again with the model's hands;
 // else the residue gets a description of its bare atoms for the builder.
 #include "identify/global_search.h"
 
