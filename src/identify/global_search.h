@@ -16,8 +16,11 @@
 // named some atoms otherwise (those names left in C2), the description
 // made here speaks the names the atoms end with: the match's with a
 // derived description ("G"), else the residue's own, C2 set back to C1's
-// names with a warning naming each such atom.  nmon_crt_new, ig, ir, ias
-// are the caller's and not consulted.
+// names with a warning naming each such atom.  A monomer whose signed
+// chiral centre the residue's coordinates give the other hand (beyond 0.5
+// A^3) is refused, by the index and by the subgraph search alike, with a
+// warning naming the first such centre.  nmon_crt_new, ig, ir, ias are the
+// caller's and not consulted.
 // ierr 0, 1 after a reported error, or the status of the library reader or
 // copy.  Writes r_scratch L1, L2, C1 (c1_rname, c1_atype, names), C2, S1,
 // lml_fuse, the dictionary through the reader and the derived description's
