@@ -5,10 +5,10 @@
 
 #include "file_names.h"
 #include "orbinate_blocks.h"
+#include "coords/cif_by_pdb_rules.h"
 #include "coords/file_type.h"
 #include "coords/pdb_reader.h"
 #include "coords/pdb_segids.h"
-#include "coords/read_atoms.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "foundation/paths_defaults.h"
@@ -167,11 +167,16 @@ void tessran_kavlin1_() {
   init_defaults_();
   ierr = 0;
   if (type == 'C') {
-    // mmCIF through the system's own reader.  Without a space group it puts
-    // in P 1 and says so with 8; the model is complete, and the groups do
-    // not depend on the symmetry.
-    read_atoms_(mdoc, "", in_coord_file.trimmed(), "", nspgrp, cell_c, ierr);
-    if (ierr == 8) ierr = 0;
+    // mmCIF by the PDB reader's rules, so that both forms of an entry give
+    // the same groups.  An author's chain identifier of more than one
+    // character has no place in the chain column: such a file is read again
+    // with the identifiers where segment identifiers stand.
+    coords::read_cif_by_pdb_rules(mdoc, in_coord_file.trimmed(), 'N', h_r, ierr);
+    if (ierr == coords::kCifLongChainIds) {
+      init_atm_inf_(mdoc, ierr);
+      init_defaults_();
+      coords::read_cif_by_pdb_rules(mdoc, in_coord_file.trimmed(), 'Y', h_r, ierr);
+    }
     // 2: the end of the file came before any atom list.  The detection
     // takes a file without PDB records for CIF, so this is also where a
     // file of neither kind ends up.
