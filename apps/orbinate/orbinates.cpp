@@ -2,6 +2,7 @@
 // keywords from standard input, the coordinate file read into the structure
 // tables, and the TLS group file.
 #include <cstdint>
+#include <string>
 
 #include "file_names.h"
 #include "orbinate_blocks.h"
@@ -83,11 +84,14 @@ void tls_instructions_() {
     ptqupc_(kw.key);
     for (int i = 1; i <= kw.ntok; ++i) ptqupc_(kw.cvalue(i));
     if (kw.key == std::string_view("END")) return;
+    bool understood = false;
     if (kw.key == std::string_view("TLS") && kw.ntok >= 2 &&
         kw.cvalue(2) == std::string_view("GROU")) {
       if (kw.ntok >= 3 && kw.cvalue(3) == std::string_view("CHAI")) {
+        understood = true;
         tls_char.tls_define_flag = "C";
       } else if (kw.ntok >= 3 && kw.cvalue(3) == std::string_view("DEFI")) {
+        understood = true;
         tls_char.tls_define_flag = "D";
         if (kw.ntok >= 4) {
           if (++tls_int.ngroup_tls > MAXGROUP_TLS) {
@@ -113,9 +117,17 @@ void tls_instructions_() {
         }
       }
     } else if (kw.key == std::string_view("MAKE") && kw.ntok >= 3 &&
-               kw.cvalue(2) == std::string_view("SEGI") && kw.cvalue(3)(1) == 'Y') {
-      make_params.make_segid_in_flag = "Y";
+               kw.cvalue(2) == std::string_view("SEGI")) {
+      // Any third word is an answer; only one that begins with Y changes
+      // anything.
+      understood = true;
+      if (kw.cvalue(3)(1) == 'Y') make_params.make_segid_in_flag = "Y";
     }
+    // The line is still ignored, but a misspelt keyword would otherwise
+    // leave the groups of the default mode without a word on why.
+    if (!understood)
+      rt::write_list(6, "Warning: Line not understood and ignored: " +
+                            std::string(kw.line.trimmed()));
   }
 }
 
