@@ -40,9 +40,9 @@ void put(char* line, int first, int width, std::string_view v) {
 // Right-justified in its columns, as the PDB form writes short residue
 // names and element symbols.
 void put_right(char* line, int first, int width, std::string_view v) {
-  if (static_cast<int>(v.size()) > width) v = v.substr(0, static_cast<std::size_t>(width));
-  const int lead = width - static_cast<int>(v.size());
-  put(line, first, width, std::string(static_cast<std::size_t>(lead), ' ') + std::string(v));
+  const int n = static_cast<int>(v.size()) < width ? static_cast<int>(v.size()) : width;
+  put(line, first, width - n, {});
+  put(line, first + width - n, n, v);
 }
 
 // A fixed-point field of the PDB form; the caller's values fit (the row
@@ -50,7 +50,8 @@ void put_right(char* line, int first, int width, std::string_view v) {
 void put_real(char* line, int first, int width, int decimals, float v) {
   char buf[32];
   const int n = std::snprintf(buf, sizeof buf, "%*.*f", width, decimals, static_cast<double>(v));
-  put(line, first, width, std::string_view(buf, n > width ? static_cast<std::size_t>(width) : static_cast<std::size_t>(n)));
+  const int used = n > width ? width : n;
+  put(line, first, width, std::string_view(buf, static_cast<std::size_t>(used)));
 }
 
 // The value of an item, or nothing for "." and "?", which the archive
@@ -62,11 +63,12 @@ std::string_view given(std::string_view v) { return v == "." || v == "?" ? std::
 bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   const CifAuthorRow& row = cif_author_row();
   std::memset(line, ' ', 80);
-  const std::string_view group = row.group_pdb.substr(0, row.group_pdb.size() < 4 ? row.group_pdb.size() : 4);
+  const std::string_view group = row.group_pdb.substr(0, 4);
   // The archive's older mmCIF files call a modified residue inside a chain
   // ATOM where its PDB form says HETATM: a residue off the standard list is
   // HETATM whatever the row says.
-  const bool hetatm = group == "HETA" || !foundation::name_in(row.comp_name, foundation::kPdbStandard);
+  const bool hetatm =
+      group == "HETA" || !foundation::name_in(row.comp_name, foundation::kPdbStandard);
   put(line, 1, 6, hetatm ? "HETATM" : "ATOM");
   char serial[8];
   std::snprintf(serial, sizeof serial, "%5d", crdatm.cr_iatold % 100000);
@@ -77,7 +79,8 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   // of the older form): the column tells a calcium "CA" from an alpha carbon.
   const std::string_view name = row.atom_name.empty() ? crdatm.cr_aname.trimmed() : row.atom_name;
   const std::string_view element = given(row.symbol);
-  const bool from_13 = name.size() >= 4 || element.size() == 2 || (!name.empty() && name[0] >= '0' && name[0] <= '9');
+  const bool digit_first = !name.empty() && name[0] >= '0' && name[0] <= '9';
+  const bool from_13 = name.size() >= 4 || element.size() == 2 || digit_first;
   put(line, from_13 ? 13 : 14, from_13 ? 4 : 3, name);
   const char alt = crdatm.cr_alt(1);
   line[16] = alt == '.' || alt == '?' ? ' ' : alt;
@@ -96,14 +99,16 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   put_real(line, 47, 8, 3, crdatm.cr_xyz(3));
   put_real(line, 55, 6, 2, crdatm.cr_occ);
   put_real(line, 61, 6, 2, crdatm.cr_biso);
-  if (segid == 'Y') put(line, 73, 4, chain.substr(0, chain.size() < 4 ? chain.size() : 4));
+  if (segid == 'Y') put(line, 73, 4, chain.substr(0, 4));
   put_right(line, 77, 2, element);
   return true;
 }
 
 namespace {
 
-void count_line(int32_t mdoc, const char* label, int32_t n) { msgdoc_(mdoc, rt::fmt("(A,I8)", label, n)); }
+void count_line(int32_t mdoc, const char* label, int32_t n) {
+  msgdoc_(mdoc, rt::fmt("(A,I8)", label, n));
+}
 
 // The header as read_atoms_ reads it; false after its message and status.
 bool read_header(int32_t mdoc, std::string_view file, int32_t& in, int32_t& ierr) {
@@ -164,8 +169,8 @@ std::vector<int> pdb_form_order(std::vector<Block>& blocks) {
     std::vector<int> part;
     for (std::size_t i = 0; i < blocks.size(); ++i)
       if (!blocks[i].polymer && blocks[i].water == water) part.push_back(static_cast<int>(i));
-    std::stable_sort(part.begin(), part.end(),
-                     [&](int x, int y) { return blocks[static_cast<std::size_t>(x)].rank < blocks[static_cast<std::size_t>(y)].rank; });
+    const auto rank = [&](int k) { return blocks[static_cast<std::size_t>(k)].rank; };
+    std::stable_sort(part.begin(), part.end(), [&](int x, int y) { return rank(x) < rank(y); });
     order.insert(order.end(), part.begin(), part.end());
   }
   return order;

@@ -1,9 +1,8 @@
 // The anisotropic loop of an mmCIF entry: its rows name atoms read before
 // them and carry their U; they are never atom rows of their own.
-#include "cif_test_util.h"
-
 #include <cmath>
 
+#include "cif_test_util.h"
 #include "suite/pi.h"
 
 namespace {
@@ -22,12 +21,13 @@ const std::string kAnisoLoop =
     "_atom_site_anisotrop.U[1][3]_esd\n_atom_site_anisotrop.U[2][3]_esd\n"
     "_atom_site_anisotrop.pdbx_auth_asym_id\n";
 
-const std::string kAtoms = cif_header() +
-                           atom_loop({"id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
-                                      "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "B_iso_or_equiv"}) +
-                           "1 N N ALA A 1 1.0 2.0 3.0 15.0\n"
-                           "2 C CA ALA A 1 2.0 2.0 3.0 16.0\n"
-                           "3 C C ALA A 1 3.0 2.0 3.0 17.0\n#\n";
+const std::string kAtoms =
+    cif_header() +
+    atom_loop({"id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
+               "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "B_iso_or_equiv"}) +
+    "1 N N ALA A 1 1.0 2.0 3.0 15.0\n"
+    "2 C CA ALA A 1 2.0 2.0 3.0 16.0\n"
+    "3 C C ALA A 1 3.0 2.0 3.0 17.0\n#\n";
 
 using CifAnisoLoop = CifFiles;
 

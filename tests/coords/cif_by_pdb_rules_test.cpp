@@ -3,29 +3,42 @@
 // the standard list, a chain terminator where the file's chain changes, the
 // residues outside polymers in the PDB form's order, the element column
 // telling a calcium from an alpha carbon.
-#include "cif_test_util.h"
-
 #include "coords/cif_by_pdb_rules.h"
+
+#include "cif_test_util.h"
 
 namespace {
 
 std::string rows_file(const std::string& chain_b) {
   return cif_header() +
-         atom_loop({"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
-                    "label_seq_id", "pdbx_PDB_ins_code", "Cartn_x", "Cartn_y", "Cartn_z", "occupancy",
-                    "B_iso_or_equiv", "auth_seq_id", "auth_asym_id", "pdbx_PDB_model_num"}) +
+         atom_loop({"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id",
+                    "label_asym_id", "label_seq_id", "pdbx_PDB_ins_code", "Cartn_x", "Cartn_y",
+                    "Cartn_z", "occupancy", "B_iso_or_equiv", "auth_seq_id", "auth_asym_id",
+                    "pdbx_PDB_model_num"}) +
          // Author chain B: GLY 5, MSE 6 written ATOM, ALA 6A.
-         "ATOM 1 N N GLY A 1 ? 1 1 1 1 10 5 " + chain_b + " 1\n"
-         "ATOM 2 C CA GLY A 1 ? 2 1 1 1 10 5 " + chain_b + " 1\n"
-         "ATOM 3 N N MSE A 2 ? 3 1 1 1 10 6 " + chain_b + " 1\n"
-         "ATOM 4 N N ALA A 3 A 4 1 1 1 10 6 " + chain_b + " 1\n"
+         "ATOM 1 N N GLY A 1 ? 1 1 1 1 10 5 " + chain_b +
+         " 1\n"
+         "ATOM 2 C CA GLY A 1 ? 2 1 1 1 10 5 " +
+         chain_b +
+         " 1\n"
+         "ATOM 3 N N MSE A 2 ? 3 1 1 1 10 6 " +
+         chain_b +
+         " 1\n"
+         "ATOM 4 N N ALA A 3 A 4 1 1 1 10 6 " +
+         chain_b +
+         " 1\n"
          // Author chain A: GLY 20.
          "ATOM 5 N N GLY C 1 ? 5 1 1 1 10 20 A 1\n"
          // A calcium of B, then the waters of A before those of B.
-         "HETATM 6 CA CA CA D . ? 6 1 1 1 10 101 " + chain_b + " 1\n"
+         "HETATM 6 CA CA CA D . ? 6 1 1 1 10 101 " +
+         chain_b +
+         " 1\n"
          "HETATM 7 O O HOH E . ? 7 1 1 1 10 201 A 1\n"
-         "HETATM 8 O O HOH F . ? 8 1 1 1 10 202 " + chain_b + " 1\n"
-         "ATOM 9 N N GLY A 1 ? 1 1 1 1 10 5 " + chain_b + " 2\n";
+         "HETATM 8 O O HOH F . ? 8 1 1 1 10 202 " +
+         chain_b +
+         " 1\n"
+         "ATOM 9 N N GLY A 1 ? 1 1 1 1 10 5 " +
+         chain_b + " 2\n";
 }
 
 class CifByPdbRules : public CifFiles {
@@ -33,7 +46,8 @@ class CifByPdbRules : public CifFiles {
   int32_t read_rules(const std::string& name, char seg) {
     int32_t ierr = 0;
     init_atm_inf_(0, ierr);
-    out_ = captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + name + ".cif", seg, 'Y', ierr); });
+    out_ =
+        captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + name + ".cif", seg, 'Y', ierr); });
     return ierr;
   }
 };
@@ -49,7 +63,8 @@ TEST_F(CifByPdbRules, ChainsAsThePdbFormOfTheEntryGivesThem) {
   // chain B before chain A as the polymers come.
   const char* want[] = {"BB", "Ba", "Bb", "AA", "Bc", "Bd", "Aa"};
   ASSERT_EQ(asym_part.n_group, 7);
-  for (int g = 1; g <= 7; ++g) EXPECT_EQ(asym_part.chain_id(g).str(), std::string(want[g - 1]) + "  ") << g;
+  for (int g = 1; g <= 7; ++g)
+    EXPECT_EQ(asym_part.chain_id(g).str(), std::string(want[g - 1]) + "  ") << g;
   EXPECT_EQ(std::string(resid_inf.res_num_pdb(3).sub(3, 7)), "   6A");
   EXPECT_EQ(std::string(resid_inf.res_num_pdb(6).sub(3, 7)), " 202 ");
   EXPECT_EQ(std::string(resid_inf.res_num_pdb(7).sub(3, 7)), " 201 ");

@@ -22,7 +22,9 @@ namespace {
 
 bool begins(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
 
-bool is_cif(const std::string& name) { return name.size() > 4 && name.substr(name.size() - 4) == ".cif"; }
+bool is_cif(const std::string& name) {
+  return name.size() > 4 && name.substr(name.size() - 4) == ".cif";
+}
 
 // Atoms of the file's first model, counted from its lines alone: PDB atom
 // records before the first ENDMDL; mmCIF atom rows (they begin with their
