@@ -2,13 +2,14 @@
 // keywords from standard input, the coordinate file read into the structure
 // tables, and the TLS group file.
 #include <cstdint>
+#include <string>
 
 #include "file_names.h"
 #include "orbinate_blocks.h"
+#include "coords/cif_by_pdb_rules.h"
 #include "coords/file_type.h"
 #include "coords/pdb_reader.h"
 #include "coords/pdb_segids.h"
-#include "coords/read_atoms.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "foundation/paths_defaults.h"
@@ -83,11 +84,14 @@ void tls_instructions_() {
     ptqupc_(kw.key);
     for (int i = 1; i <= kw.ntok; ++i) ptqupc_(kw.cvalue(i));
     if (kw.key == std::string_view("END")) return;
+    bool understood = false;
     if (kw.key == std::string_view("TLS") && kw.ntok >= 2 &&
         kw.cvalue(2) == std::string_view("GROU")) {
       if (kw.ntok >= 3 && kw.cvalue(3) == std::string_view("CHAI")) {
+        understood = true;
         tls_char.tls_define_flag = "C";
       } else if (kw.ntok >= 3 && kw.cvalue(3) == std::string_view("DEFI")) {
+        understood = true;
         tls_char.tls_define_flag = "D";
         if (kw.ntok >= 4) {
           if (++tls_int.ngroup_tls > MAXGROUP_TLS) {
@@ -113,9 +117,17 @@ void tls_instructions_() {
         }
       }
     } else if (kw.key == std::string_view("MAKE") && kw.ntok >= 3 &&
-               kw.cvalue(2) == std::string_view("SEGI") && kw.cvalue(3)(1) == 'Y') {
-      make_params.make_segid_in_flag = "Y";
+               kw.cvalue(2) == std::string_view("SEGI")) {
+      // Any third word is an answer; only one that begins with Y changes
+      // anything.
+      understood = true;
+      if (kw.cvalue(3)(1) == 'Y') make_params.make_segid_in_flag = "Y";
     }
+    // The line is still ignored, but a misspelt keyword would otherwise
+    // leave the groups of the default mode without a word on why.
+    if (!understood)
+      rt::write_list(6, "Warning: Line not understood and ignored: " +
+                            std::string(kw.line.trimmed()));
   }
 }
 
@@ -167,11 +179,16 @@ void tessran_kavlin1_() {
   init_defaults_();
   ierr = 0;
   if (type == 'C') {
-    // mmCIF through the system's own reader.  Without a space group it puts
-    // in P 1 and says so with 8; the model is complete, and the groups do
-    // not depend on the symmetry.
-    read_atoms_(mdoc, "", in_coord_file.trimmed(), "", nspgrp, cell_c, ierr);
-    if (ierr == 8) ierr = 0;
+    // mmCIF by the PDB reader's rules, so that both forms of an entry give
+    // the same groups.  An author's chain identifier of more than one
+    // character has no place in the chain column: such a file is read again
+    // with the identifiers where segment identifiers stand.
+    coords::read_cif_by_pdb_rules(mdoc, in_coord_file.trimmed(), 'N', h_r, ierr);
+    if (ierr == coords::kCifLongChainIds) {
+      init_atm_inf_(mdoc, ierr);
+      init_defaults_();
+      coords::read_cif_by_pdb_rules(mdoc, in_coord_file.trimmed(), 'Y', h_r, ierr);
+    }
     // 2: the end of the file came before any atom list.  The detection
     // takes a file without PDB records for CIF, so this is also where a
     // file of neither kind ends up.

@@ -212,7 +212,7 @@ namespace {
 enum Item {
   kSerial, kAtomName, kAuthAtom, kChem, kSymbol, kAtype, kAlt, kCorr, kResName, kSeq,
   kAuthSeq, kEntity, kAsym, kX, kY, kZ, kOcc, kB, kThermal, kMult, kU11, kU22, kU33,
-  kU12, kU13, kU23, kModel, kInsCode, kNone
+  kU12, kU13, kU23, kModel, kInsCode, kGroupPdb, kAuthAsym, kNone
 };
 
 Item classify(std::string_view rest) {
@@ -246,7 +246,27 @@ Item classify(std::string_view rest) {
   if (m("aniso_U[2][3]")) return kU23;
   if (m("pdbx_PDB_model_num")) return kModel;
   if (m("pdbx_PDB_ins_code")) return kInsCode;
+  if (w("group_PDB")) return kGroupPdb;
+  if (w("auth_asym_id")) return kAuthAsym;
   return kNone;
+}
+
+// The items of the anisotropic loop, each a whole name after the 21
+// characters of "_atom_site_anisotrop.": the serial of the atom it names and
+// the six components.  Other items (the atom's names, the "_esd" items) are
+// passed over.
+int aniso_column(std::string_view rest) {
+  static constexpr std::string_view kNames[7] = {"id",      "U[1][1]", "U[2][2]", "U[3][3]",
+                                                 "U[1][2]", "U[1][3]", "U[2][3]"};
+  for (int i = 0; i < 7; ++i)
+    if (cif_match_whole(rest, kNames[i])) return i;
+  return -1;
+}
+
+// The anisotropic loop's names begin as atom-row names do, but its rows
+// name atoms already read.
+bool is_aniso_category(const rt::FixedText<80>& first_name) {
+  return first_name.sub(1, 20) == "_atom_site_anisotrop";
 }
 
 // Item classes of the last item names seen; the names of a loop come back
@@ -256,6 +276,8 @@ struct ItemCache {
   int n = -1;
   uint32_t serial = 0;
   bool atom_site = false;  // the first name is of the atom-site category
+  bool aniso = false;      // ... of its anisotropic loop instead
+  int aniso_col[7];        // serial and U11 .. U23 of that loop, 0 when absent
   Item kind[60];
   // The column (1-based, 0 absent) of each item, and whether taking the
   // items in the order of their kinds gives what taking the columns in
@@ -271,7 +293,15 @@ struct ItemCache {
       n = nc;
       serial = now;
       const std::string_view first = comcif_info.itm_cif(1).sub(1, 11);
-      atom_site = first == "_atom_site_" || first == "_atom_site.";
+      aniso = is_aniso_category(comcif_info.itm_cif(1));
+      atom_site = !aniso && (first == "_atom_site_" || first == "_atom_site.");
+      for (int& c : aniso_col) c = 0;
+      if (aniso) {
+        for (int k = 0; k < nc; ++k) {
+          const int i = aniso_column(comcif_info.itm_cif(k + 1).sub(22, 80));
+          if (i >= 0) aniso_col[i] = k + 1;
+        }
+      }
       for (int& c : column) c = 0;
       kind_order = true;
       int first_u = 0;
@@ -458,6 +488,8 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
   msgdoc_(99, rt::trim_right(crdatm.cr_line.view().substr(0, 80)));
 }
 
+coords::CifAuthorRow author_row;
+
 // What a row gathers besides the one-atom record.
 struct RowExtra {
   rt::FixedText<4> entity;
@@ -550,6 +582,7 @@ bool cut_row_lost(int32_t ie) {
   if (cut == nullptr) return false;
   const std::string_view first = cut->itm_cif(1).sub(1, 11);
   if (first != "_atom_site_" && first != "_atom_site.") return false;
+  if (is_aniso_category(cut->itm_cif(1))) return false;
   const int nv = cut == &comcif_info ? comcif_info.n_data : cut->n_cif;
   std::string serial;
   for (int k = 1; k <= nv && k <= MAXCIFVAL && k <= cut->n_item; ++k) {
@@ -576,6 +609,7 @@ inline void take_value(int k, RowExtra& row) {
     row.serial_read = val;
   } else if constexpr (K == kAtomName) {
     crdatm.cr_aname = val;
+    author_row.atom_name = rt::trim_right(val);
     atom_name_rotate();
   } else if constexpr (K == kAuthAtom) {
     crdatm.cr_aname_inp = val;
@@ -583,6 +617,7 @@ inline void take_value(int k, RowExtra& row) {
     crdstr.st_chem = val;
   } else if constexpr (K == kSymbol) {
     crdatm.cr_asymb = val;
+    author_row.symbol = rt::trim_right(val);
     // Upper-casing changes only lower-case letters and unprintable
     // characters; an element symbol seldom has either.
     if (needs_upper_case(crdatm.cr_asymb)) check_line_(1, crdatm.cr_asymb);
@@ -594,7 +629,10 @@ inline void take_value(int k, RowExtra& row) {
     if (crdinf.cr_soft(1) == 'B') crdatm.cr_corr = val.substr(0, 1);
   } else if constexpr (K == kResName) {
     crdatm.cr_rname = val;
+    author_row.comp_name = rt::trim_right(val);
   } else if constexpr (K == kSeq) {
+    // "." is the archive's sequence number of a residue outside any polymer.
+    author_row.in_polymer = !value_absent(val) && rt::trim_right(val) != ".";
     if (!value_absent(val)) {
       crdatm.cr_ires = iv;
       row.seen_seq = true;
@@ -634,6 +672,10 @@ inline void take_value(int k, RowExtra& row) {
   } else if constexpr (K == kInsCode) {
     // "." and "?" stand for no code.
     if (!value_absent(val) && val[0] != '.') row.ins = val[0];
+  } else if constexpr (K == kGroupPdb) {
+    author_row.group_pdb = rt::trim_right(val);
+  } else if constexpr (K == kAuthAsym) {
+    if (!value_absent(val)) author_row.auth_asym = rt::trim_right(val);
   } else if constexpr (K == kModel) {
     if (!value_absent(val)) {
       row.model = iv;
@@ -665,6 +707,22 @@ void take_in_kind_order(const int* column, RowExtra& row, std::integer_sequence<
 }
 
 using AllItems = std::make_integer_sequence<int, kNone>;
+
+// A row of the anisotropic loop into crdatm: the serial it names and the
+// six components.  False for a row that gives no serial or leaves a
+// component out ("." or "?"): such a row is passed over.
+bool take_aniso_row() {
+  const int* col = cache.aniso_col;
+  for (int i = 0; i < 7; ++i) {
+    if (col[i] == 0) return false;
+    const std::string_view v = comcif_info.dt_cif(col[i]).view();
+    if (value_absent(v) || rt::trim_right(v) == ".") return false;
+  }
+  crdatm.cr_iatold = comcif_info.idt_cif(col[0]);
+  if (crdatm.cr_iatold <= 0) return false;
+  for (int i = 1; i <= 6; ++i) crdatm.cr_anis(i) = comcif_info.fdt_cif(col[i]);
+  return true;
+}
 
 }  // namespace
 
@@ -698,9 +756,15 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     const int n = comcif_info.n_cif;
     if (n < 1) continue;
     const Item* kinds = cache.lookup();
+    if (cache.aniso) {
+      if (!take_aniso_row()) continue;
+      mode = coords::kCifRowAniso;
+      return;
+    }
     if (!cache.atom_site) continue;
     RowExtra row;
     row_defaults(row.entity);
+    author_row = coords::CifAuthorRow{};
     if (cache.kind_order) {
       take_in_kind_order(cache.column, row, AllItems{});
     } else {
@@ -736,9 +800,12 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       ierr = 1;
       return;
     }
+    author_row.label_asym = rt::trim_right(group_read);
     finish_row(mdoc, row.seen_auth, row.seen_seq, row.seen_group, row.entity, row.ins);
     return;
   }
 }
 
 std::string_view cif_rows_refusal() { return refusal; }
+
+const coords::CifAuthorRow& coords::cif_author_row() { return author_row; }

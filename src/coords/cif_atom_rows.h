@@ -24,8 +24,9 @@ struct com_crd_cif_t {
 extern com_crd_cif_t com_crd_cif;
 
 // mode 0 after an atom row, 1 when the atom list has ended (or a free line
-// was met); iend -1 on the first call, 1 at the end of the file; ierr 1 after
-// a read error.
+// was met), 2 after a row of the anisotropic loop (cr_iatold the serial of
+// the atom it names, cr_anis its U; nothing else of crdatm is set); iend -1
+// on the first call, 1 at the end of the file; ierr 1 after a read error.
 // Writes crdatm, crdstr, crdinf.
 void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr);
 // The error line of a row rdcrd_cif_ refused (two chain identifiers that the
@@ -35,3 +36,27 @@ std::string_view cif_rows_refusal();
 // The fixed-column atom line of the CIF row readers; `shift` 1 moves every
 // field one column right (the serial takes six columns).
 void cif_atom_line(int shift, rt::TextRef line);
+
+namespace coords {
+
+// The modes of rdcrd_cif_.
+inline constexpr int32_t kCifRowAtom = 0;
+inline constexpr int32_t kCifRowsEnd = 1;
+inline constexpr int32_t kCifRowAniso = 2;
+
+// What the file gave for the atom rdcrd_cif_ returned last, as written
+// (views into the tokeniser's record, valid until the next call; empty
+// where the row has no such item): what a reader that names chains and
+// residues as the author did needs beyond the one-atom record.
+struct CifAuthorRow {
+  std::string_view group_pdb;   // record kind, "ATOM" or "HETATM"
+  std::string_view auth_asym;   // the author's chain
+  std::string_view label_asym;  // the file's chain (the entity when absent)
+  std::string_view atom_name;   // before any name correction
+  std::string_view comp_name;
+  std::string_view symbol;      // element as written
+  bool in_polymer = false;      // the row gives a sequence number: its entity is a polymer
+};
+const CifAuthorRow& cif_author_row();
+
+}  // namespace coords

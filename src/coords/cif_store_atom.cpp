@@ -328,6 +328,31 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
   if ((cls == 3 || cls == 4) && std::memcmp(crdatm.cr_aname.c, "OXT ", 4) == 0) asym_part.iterm_f_type(g) = 2;
 }
 
+bool coords::set_atom_aniso(int32_t& cursor) {
+  const int32_t serial = crdatm.cr_iatold;
+  const int32_t n = atom_inf.n_atom;
+  if (n < 1) return false;
+  // The archive writes the anisotropic rows in the order of the atoms: the
+  // atom after the last one found is nearly always the one, and the whole
+  // table is searched only when it is not.
+  int32_t a = cursor >= 1 && cursor < n ? cursor + 1 : 1;
+  if (atom_inf.i_atold(a) != serial) {
+    a = 0;
+    for (int32_t i = 1; i <= n; ++i) {
+      if (atom_inf.i_atold(i) == serial) {
+        a = i;
+        break;
+      }
+    }
+    if (a == 0) return false;
+  }
+  cursor = a;
+  if (atom_inf.b_flag(a) == 0) atom_inf.n_aniso += 1;
+  atom_inf.b_flag(a) = a;
+  for (int i = 1; i <= 6; ++i) atom_crd.u_aniso(i, a) = crdatm.cr_anis(i);
+  return true;
+}
+
 void check_kinds_in_residues_(int32_t mdoc, int32_t& ierr) {
   ierr = 0;
   for (int i = 0; i < g_n_mixed; ++i) {

@@ -21,3 +21,12 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
 // PDB reader reports two residues with one number, and ierr = 6; ierr = 0
 // when there is none.  Writes nothing shared.
 void check_kinds_in_residues_(int32_t mdoc, int32_t& ierr);
+
+namespace coords {
+
+// The anisotropic U of crdatm (cr_anis) onto the stored atom whose serial is
+// crdatm's cr_iatold; false when no atom of the model has that serial (an
+// atom of a later model, or none).  Writes atom_inf, atom_crd.
+bool set_atom_aniso(int32_t& cursor);
+
+}  // namespace coords

@@ -240,21 +240,7 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
 
 namespace {
 
-// The driver's state across the atoms of one read.
-struct DriverState {
-  rt::FixedText<6> rec;
-  rt::FixedText<12> ch12;
-  rt::FixedText<5> ch5;
-  rt::FixedText<8> rname_old;
-  int32_t ir_type_old = 1;
-  int32_t ir = 0;
-  int32_t ipres = 0;
-  int32_t ipres_old = -1000;
-  int32_t ic_flag = 0;
-  int32_t ir_flag = 0;
-  int32_t id = 0;
-  int32_t iend = 0;
-};
+using DriverState = coords::PdbAtomLoop;
 
 // Chain and residue decision for the atom in crdatm (the atom loop's rules).
 void decide(DriverState& s, char list) {
@@ -322,6 +308,64 @@ void decide(DriverState& s, char list) {
 
 }  // namespace
 
+void coords::pdb_atom_loop_start(PdbAtomLoop& s, char seg_flag) {
+  link_inf.ln_n = 0;
+  pdb_hent.het_n = 0;
+  pdb_hent.brec_n = 0;
+  mod_inf.mod_n = 0;
+  resid_inf.n_residue = 0;
+  asym_part.n_group = 0;
+  atom_inf.n_atom = 0;
+  cif_asym_part.n_grp_asm = 0;
+  cif_entity_list.n_chn_ent = 0;
+  cif_ent_link.ent_ln_n = 0;
+  sttcrec.st_cell_flag = 0;
+  sttcrec.st_spgr_flag = 0;
+
+  s = PdbAtomLoop{};
+  s.rec = "START ";
+  s.ch12.fill('?');
+  s.ch5.fill('?');
+  s.rname_old = "?";
+
+  crdinf.cr_segflag(1) = seg_flag;
+  com_rdat.rd_oxt_atom = "N";
+  com_rdat.rd_oxt_prev = "N";
+  com_out_cif.out_cif_mult = 1;
+  com_out_cif.out_cif_corr = 1;
+  com_out_cif.out_cif_ins = 1;
+}
+
+void coords::pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::FixedText<4>& acode,
+                                 int32_t& ierr) {
+  decide(s, list);
+  crdatm.cr_ires = s.ir;
+  cp_crd_(mdoc, s.ic_flag, s.ir_flag, s.id, acode, list, ierr);
+  if (ierr != 0) return;
+  s.ch12 = crdatm.cr_pnum;
+  s.ch5 = crdatm.cr_pnum.sub(8, 12);
+  s.ic_flag = 0;
+  s.ir_flag = 0;
+  s.ipres_old = s.ipres;
+  if (com_rdat.rd_oxt_atom(1) == 'Y') com_rdat.rd_oxt_prev = "Y";
+  com_rdat.rd_oxt_atom = "N";
+}
+
+void coords::pdb_post_read_passes(int32_t mdoc, char list, char pept_flag, int32_t& ierr) {
+  nss_pdb_to_ln_(mdoc, list, ierr);
+  corr_number_chain_pdb_(mdoc, list, ierr);
+  corr_sugar_pdb_(mdoc, list, ierr);
+  if (pept_flag == 'Y') corr_peptide_pdb_(mdoc, ierr);
+  int32_t inew = 0;
+  if (crdinf.cr_segflag(1) == 'Y')
+    check_chain_id_seg_(mdoc, inew, ierr);
+  else
+    check_chain_id_pdb_(mdoc, inew, ierr);
+  set_mod_(mdoc, ierr);
+  ierr = 0;
+  for (int i = 1; i <= atom_inf.n_atom; ++i) atom_inf.i_atold(i) = i;
+}
+
 void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
               const float* cell_input, char pept_flag, char seg_flag, char hflag_remove,
               int32_t& ierr) {
@@ -339,31 +383,8 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
   if (cif_types.n_conn_type == 0) set_cif_types_();
   if (list == 'T') rt::write_list(6, " ---get PDB: ierr =", opt);
 
-  link_inf.ln_n = 0;
-  pdb_hent.het_n = 0;
-  pdb_hent.brec_n = 0;
-  mod_inf.mod_n = 0;
-  resid_inf.n_residue = 0;
-  asym_part.n_group = 0;
-  atom_inf.n_atom = 0;
-  cif_asym_part.n_grp_asm = 0;
-  cif_entity_list.n_chn_ent = 0;
-  cif_ent_link.ent_ln_n = 0;
-  sttcrec.st_cell_flag = 0;
-  sttcrec.st_spgr_flag = 0;
-
   DriverState s;
-  s.rec = "START ";
-  s.ch12.fill('?');
-  s.ch5.fill('?');
-  s.rname_old = "?";
-
-  crdinf.cr_segflag(1) = seg_flag;
-  com_rdat.rd_oxt_atom = "N";
-  com_rdat.rd_oxt_prev = "N";
-  com_out_cif.out_cif_mult = 1;
-  com_out_cif.out_cif_corr = 1;
-  com_out_cif.out_cif_ins = 1;
+  coords::pdb_atom_loop_start(s, seg_flag);
   crdinf.cri_file = file_pdb.substr(0, file_pdb.size() < 256 ? file_pdb.size() : 256);
   crdinf.cri_path.blank();
   crdinf.cri_ext.blank();
@@ -376,31 +397,11 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
     if (ierr != 0) return;
     if (s.iend != 0) break;
     if (!(s.rec.sub(1, 4) == std::string_view("ATOM"))) continue;
-    decide(s, list);
-    crdatm.cr_ires = s.ir;
-    cp_crd_(mdoc, s.ic_flag, s.ir_flag, s.id, acode, list, ierr);
+    coords::pdb_atom_loop_store(s, mdoc, list, acode, ierr);
     if (ierr != 0) return;
-    s.ch12 = crdatm.cr_pnum;
-    s.ch5 = crdatm.cr_pnum.sub(8, 12);
-    s.ic_flag = 0;
-    s.ir_flag = 0;
-    s.ipres_old = s.ipres;
-    if (com_rdat.rd_oxt_atom(1) == 'Y') com_rdat.rd_oxt_prev = "Y";
-    com_rdat.rd_oxt_atom = "N";
   }
 
-  nss_pdb_to_ln_(mdoc, list, ierr);
-  corr_number_chain_pdb_(mdoc, list, ierr);
-  corr_sugar_pdb_(mdoc, list, ierr);
-  if (pept_flag == 'Y') corr_peptide_pdb_(mdoc, ierr);
-  int32_t inew = 0;
-  if (crdinf.cr_segflag(1) == 'Y')
-    check_chain_id_seg_(mdoc, inew, ierr);
-  else
-    check_chain_id_pdb_(mdoc, inew, ierr);
-  set_mod_(mdoc, ierr);
-  ierr = 0;
-  for (int i = 1; i <= atom_inf.n_atom; ++i) atom_inf.i_atold(i) = i;
+  coords::pdb_post_read_passes(mdoc, list, pept_flag, ierr);
 
   if (cell_input[0] > 1.0f) {
     bool convertible = sttcrec.st_cell_flag > 0;

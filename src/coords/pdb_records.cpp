@@ -69,6 +69,12 @@ void pdb_defaults_at_open(rt::FixedText<4>& acode) {
   crdinf.cr_mult_flag = 0;
   crdinf.cr_resl_pdb = ".";
   crdinf.cr_rfac_pdb = ".";
+  coords::pdb_atom_state_open(acode);
+}
+
+}  // namespace
+
+void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   crdatm.cr_ia = 0;
   crdatm.cr_ires = 0;
   crdatm.cr_igres = 0;
@@ -101,6 +107,8 @@ void pdb_defaults_at_open(rt::FixedText<4>& acode) {
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
 }
+
+namespace {
 
 // Defaults of the first atom of a file: the cell when no CRYST1 came, the
 // SCALE matrix when no SCALE records came, and an imposed space group.

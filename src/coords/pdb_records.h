@@ -22,3 +22,13 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
 int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_input,
                 const float* cell_input, char prog_name, rt::FixedText<4>& acode,
                 char hflag_remove);
+
+namespace coords {
+
+// The one-atom record's defaults and the reader's atom state (chain counter,
+// previous-atom flags, first-atom and frame flags) as at the opening of a
+// file, the header values left alone: for a reader that hands rdatom_ atom
+// lines of its own.  Writes crdatm, sttcrec.
+void pdb_atom_state_open(rt::FixedText<4>& acode);
+
+}  // namespace coords

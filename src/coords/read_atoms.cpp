@@ -64,6 +64,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   int32_t cr_ires_old = -100;
   int32_t cr_igroup_old = -100;
   int32_t mode = 0, iend = -1;
+  int32_t aniso_cursor = 0;  // the atom the last anisotropic row went to
   for (;;) {
     if (icsd)
       rdcrd_csd_(m, in, mode, iend, ierr);
@@ -77,6 +78,11 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       return;
     }
     if (iend != 0) break;
+    if (mode == coords::kCifRowAniso) {
+      // A row that names no atom of the model is passed over.
+      coords::set_atom_aniso(aniso_cursor);
+      continue;
+    }
     if (mode != 0) continue;
     if (crdatm.cr_iatold <= 0) continue;
     set_atom_(mdoc, cr_res_old, cr_group_old.view(), cr_ires_old, cr_igroup_old, ierr);

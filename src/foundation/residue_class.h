@@ -59,6 +59,13 @@ inline constexpr std::string_view kSolvent[] = {"HOH", "DUM"};
 // solvent names and heavy water.
 inline constexpr std::string_view kPdbWater[] = {"HOH", "DOD", "DUM"};
 
+// The standard residues of the archive, which its PDB form writes as ATOM
+// records; every other residue is written as HETATM.
+inline constexpr std::string_view kPdbStandard[] = {
+    "ALA", "ARG", "ASN", "ASP", "CYS", "GLN", "GLU", "GLY", "HIS", "ILE", "LEU", "LYS",
+    "MET", "PHE", "PRO", "SER", "THR", "TRP", "TYR", "VAL", "UNK", "A",   "C",   "G",
+    "I",   "U",   "N",   "DA",  "DC",  "DG",  "DI",  "DT",  "DU",  "DN"};
+
 template <std::size_t K>
 bool name_in(std::string_view name, const std::string_view (&list)[K]) {
   for (std::string_view n : list)

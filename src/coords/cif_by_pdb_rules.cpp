@@ -1,0 +1,267 @@
+// mmCIF atom rows through the PDB reader's atom decoding and atom loop.
+// The PDB form of an entry names chains by the author's letter and breaks
+// them at TER records, at HETATM residues and at the waters; its mmCIF form
+// carries the same facts in other items: the author's chain, number and
+// insertion code beside the file's own (label) names, the record kind in
+// group_PDB, and a new label chain where the PDB form has a TER record.
+// Each row is written as the PDB form's atom line and read by the PDB
+// reader's own code, so that the two forms cannot drift apart.
+#include "coords/cif_by_pdb_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "coords/cif_atom_rows.h"
+#include "coords/cif_header.h"
+#include "coords/pdb_chains.h"
+#include "coords/pdb_corrections.h"
+#include "coords/pdb_reader.h"
+#include "coords/pdb_records.h"
+#include "coords/pdb_state.h"
+#include "foundation/atom_com.h"
+#include "foundation/cif_vocab.h"
+#include "foundation/messages.h"
+#include "foundation/residue_class.h"
+#include "runtime/format.h"
+#include "runtime/units.h"
+
+namespace {
+
+void put(char* line, int first, int width, std::string_view v) {
+  for (int i = 0; i < width; ++i)
+    line[first - 1 + i] = i < static_cast<int>(v.size()) ? v[static_cast<std::size_t>(i)] : ' ';
+}
+
+// Right-justified in its columns, as the PDB form writes short residue
+// names and element symbols.
+void put_right(char* line, int first, int width, std::string_view v) {
+  const int n = static_cast<int>(v.size()) < width ? static_cast<int>(v.size()) : width;
+  put(line, first, width - n, {});
+  put(line, first + width - n, n, v);
+}
+
+// A fixed-point field of the PDB form; the caller's values fit (the row
+// reader refuses those that do not).
+void put_real(char* line, int first, int width, int decimals, float v) {
+  char buf[32];
+  const int n = std::snprintf(buf, sizeof buf, "%*.*f", width, decimals, static_cast<double>(v));
+  const int used = n > width ? width : n;
+  put(line, first, width, std::string_view(buf, static_cast<std::size_t>(used)));
+}
+
+// The value of an item, or nothing for "." and "?", which the archive
+// writes where an item does not apply.
+std::string_view given(std::string_view v) { return v == "." || v == "?" ? std::string_view() : v; }
+
+}  // namespace
+
+bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
+  const CifAuthorRow& row = cif_author_row();
+  std::memset(line, ' ', 80);
+  const std::string_view group = row.group_pdb.substr(0, 4);
+  // The archive's older mmCIF files call a modified residue inside a chain
+  // ATOM where its PDB form says HETATM: a residue off the standard list is
+  // HETATM whatever the row says.
+  const bool hetatm =
+      group == "HETA" || !foundation::name_in(row.comp_name, foundation::kPdbStandard);
+  put(line, 1, 6, hetatm ? "HETATM" : "ATOM");
+  char serial[8];
+  std::snprintf(serial, sizeof serial, "%5d", crdatm.cr_iatold % 100000);
+  put(line, 7, 5, serial);
+
+  // The atom name stands from column 14 unless it fills all four columns,
+  // its element has two letters, or it begins with a digit (a hydrogen name
+  // of the older form): the column tells a calcium "CA" from an alpha carbon.
+  const std::string_view name = row.atom_name.empty() ? crdatm.cr_aname.trimmed() : row.atom_name;
+  const std::string_view element = given(row.symbol);
+  const bool digit_first = !name.empty() && name[0] >= '0' && name[0] <= '9';
+  const bool from_13 = name.size() >= 4 || element.size() == 2 || digit_first;
+  put(line, from_13 ? 13 : 14, from_13 ? 4 : 3, name);
+  const char alt = crdatm.cr_alt(1);
+  line[16] = alt == '.' || alt == '?' ? ' ' : alt;
+  put_right(line, 18, 3, row.comp_name);
+
+  std::string_view chain = given(row.auth_asym);
+  if (chain.empty()) chain = row.label_asym;
+  if (chain.size() > 1 && segid != 'Y') return false;
+  line[21] = chain.empty() ? ' ' : chain[0];
+  // Columns 3-7 of the residue key: the author's number and insertion code,
+  // or the file's own number where the author gave none.
+  for (int i = 0; i < 5; ++i) line[22 + i] = crdatm.cr_pnum(3 + i);
+
+  put_real(line, 31, 8, 3, crdatm.cr_xyz(1));
+  put_real(line, 39, 8, 3, crdatm.cr_xyz(2));
+  put_real(line, 47, 8, 3, crdatm.cr_xyz(3));
+  put_real(line, 55, 6, 2, crdatm.cr_occ);
+  put_real(line, 61, 6, 2, crdatm.cr_biso);
+  if (segid == 'Y') put(line, 73, 4, chain.substr(0, 4));
+  put_right(line, 77, 2, element);
+  return true;
+}
+
+namespace {
+
+void count_line(int32_t mdoc, const char* label, int32_t n) {
+  msgdoc_(mdoc, rt::fmt("(A,I8)", label, n));
+}
+
+// The header as read_atoms_ reads it; false after its message and status.
+bool read_header(int32_t mdoc, std::string_view file, int32_t& in, int32_t& ierr) {
+  const int32_t md = -(std::abs(mdoc) + 1);
+  const float no_cell[6] = {0, 0, 0, 0, 0, 0};
+  int32_t isg_flag = 0, icell_flag = 0;
+  in = crdinf.cri_iun;
+  open_crdcif_(md, in, "", file, "", 0, no_cell, isg_flag, icell_flag, ierr);
+  crdinf.cri_iun = in;
+  if (ierr == 1) {
+    msgerr_(mdoc, " ERROR: open input file");
+    return false;
+  }
+  if (ierr != 0) {
+    msgerr_(mdoc, " ERROR: reading title of input file");
+    rt::unit_close(in);
+    com_crd_cif.held_unit = 0;
+    ierr = 2;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+namespace {
+
+// A run of rows of one file chain (label identifier), the unit that the
+// PDB form moves about.
+struct Block {
+  std::string label;  // the file's chain
+  std::string chain;  // the author's chain of its first row
+  int first = 0, count = 0;
+  bool polymer = false, water = true;
+  int rank = 0;  // the place of its author chain in the PDB form
+};
+
+// The PDB form's order of the blocks: the polymers as the file gives them,
+// then the other residues chain by chain, then the waters chain by chain,
+// the chains in the order of the polymers (chains without a polymer after
+// them, in the order they come).
+std::vector<int> pdb_form_order(std::vector<Block>& blocks) {
+  std::vector<std::string> chains;
+  const auto rank_of = [&](const std::string& c) {
+    for (std::size_t i = 0; i < chains.size(); ++i)
+      if (chains[i] == c) return static_cast<int>(i);
+    chains.push_back(c);
+    return static_cast<int>(chains.size()) - 1;
+  };
+  for (Block& b : blocks)
+    if (b.polymer) b.rank = rank_of(b.chain);
+  for (Block& b : blocks)
+    if (!b.polymer) b.rank = rank_of(b.chain);
+  std::vector<int> order;
+  for (std::size_t i = 0; i < blocks.size(); ++i)
+    if (blocks[i].polymer) order.push_back(static_cast<int>(i));
+  for (const bool water : {false, true}) {
+    std::vector<int> part;
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+      if (!blocks[i].polymer && blocks[i].water == water) part.push_back(static_cast<int>(i));
+    const auto rank = [&](int k) { return blocks[static_cast<std::size_t>(k)].rank; };
+    std::stable_sort(part.begin(), part.end(), [&](int x, int y) { return rank(x) < rank(y); });
+    order.insert(order.end(), part.begin(), part.end());
+  }
+  return order;
+}
+
+}  // namespace
+
+void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg_flag,
+                                   char hflag_remove, int32_t& ierr) {
+  init_res_type_tab_();
+  if (cif_types.n_conn_type == 0) set_cif_types_();
+  ierr = 0;
+  int32_t in = 0;
+  if (!read_header(mdoc, file, in, ierr)) return;
+
+  // The rows of the first model as atom lines of the PDB form, in runs of
+  // one file chain.
+  std::vector<std::array<char, 80>> lines;
+  std::vector<Block> blocks;
+  int32_t mode = 0, iend = -1;
+  for (;;) {
+    rdcrd_cif_(99, in, mode, iend, ierr);
+    if (ierr != 0) {
+      if (!cif_rows_refusal().empty()) msgerr_(mdoc, cif_rows_refusal());
+      msgerr_(mdoc, " ERROR: read input file");
+      rt::unit_close(crdinf.cri_iun);
+      ierr = 3;
+      return;
+    }
+    if (iend != 0) break;
+    if (mode != kCifRowAtom || crdatm.cr_iatold <= 0) continue;
+    std::array<char, 80>& line = lines.emplace_back();
+    if (!pdb_line_of_cif_row(seg_flag, line.data())) {
+      rt::unit_close(crdinf.cri_iun);
+      ierr = kCifLongChainIds;
+      return;
+    }
+    const CifAuthorRow& row = cif_author_row();
+    if (blocks.empty() || blocks.back().label != row.label_asym) {
+      Block& b = blocks.emplace_back();
+      b.label = row.label_asym;
+      b.chain = std::string(line.data() + 21, 1);
+      if (seg_flag == 'Y') b.chain = std::string(line.data() + 72, 4);
+      b.first = static_cast<int>(lines.size()) - 1;
+    }
+    Block& b = blocks.back();
+    b.count += 1;
+    b.polymer = b.polymer || row.in_polymer;
+    b.water = b.water && pdb::is_water(std::string_view(line.data() + 17, 3));
+  }
+
+  PdbAtomLoop loop;
+  pdb_atom_loop_start(loop, seg_flag);
+  rt::FixedText<4> acode;
+  pdb_atom_state_open(acode);
+  // The header reader has set up the cell, the symmetry and the frame of
+  // the coordinates: the atom decoding takes its frame from there instead
+  // of from CRYST1 and SCALE records.
+  sttcrec.st_first_atom_done = 1;
+  sttcrec.st_scale_flag = 1;
+  sttcrec.st_frame_kept = com_crd_cif.frame_kept;
+  const float no_cell[6] = {0, 0, 0, 0, 0, 0};
+  rt::FixedText<6> rec;
+  rec.blank();
+  bool first = true;
+  for (const int k : pdb_form_order(blocks)) {
+    const Block& b = blocks[static_cast<std::size_t>(k)];
+    // The PDB form has a TER record where a polymer ends; where a HETATM
+    // residue or a water starts a chain the PDB reader breaks it anyway, and
+    // a terminator there adds no second break.
+    if (!first) rec = "TER   ";
+    first = false;
+    for (int i = b.first; i < b.first + b.count; ++i) {
+      if (rec == std::string_view("?")) rec = "ATOM  ";
+      const std::string_view line(lines[static_cast<std::size_t>(i)].data(), 80);
+      if (rdatom_(line, rec, 0, no_cell, '.', acode, hflag_remove) != 0) {
+        ierr = 3;
+        return;
+      }
+      if (!(rec.sub(1, 4) == std::string_view("ATOM"))) continue;  // a dropped hydrogen
+      pdb_atom_loop_store(loop, mdoc, 'F', acode, ierr);
+      if (ierr != 0) {
+        msgerr_(mdoc, " ERROR: read input file");
+        ierr = 4;
+        return;
+      }
+    }
+  }
+  pdb_post_read_passes(mdoc, 'F', 'N', ierr);
+  count_line(mdoc, " Number of atoms    :", atom_inf.n_atom);
+  count_line(mdoc, " Number of residues :", resid_inf.n_residue);
+  count_line(mdoc, " Number of chains   :", asym_part.n_group);
+  check_num_in_chain_(mdoc, ierr);
+}

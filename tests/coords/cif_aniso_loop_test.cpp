@@ -1,0 +1,86 @@
+// The anisotropic loop of an mmCIF entry: its rows name atoms read before
+// them and carry their U; they are never atom rows of their own.
+#include <cmath>
+
+#include "cif_test_util.h"
+#include "suite/pi.h"
+
+namespace {
+
+// The anisotropic loop as the archive writes it: names of the atom, the six
+// components, their deviations (which must not be taken for them) and the
+// author's names.
+const std::string kAnisoLoop =
+    "loop_\n"
+    "_atom_site_anisotrop.id\n_atom_site_anisotrop.type_symbol\n"
+    "_atom_site_anisotrop.pdbx_label_atom_id\n"
+    "_atom_site_anisotrop.U[1][1]\n_atom_site_anisotrop.U[2][2]\n_atom_site_anisotrop.U[3][3]\n"
+    "_atom_site_anisotrop.U[1][2]\n_atom_site_anisotrop.U[1][3]\n_atom_site_anisotrop.U[2][3]\n"
+    "_atom_site_anisotrop.U[1][1]_esd\n_atom_site_anisotrop.U[2][2]_esd\n"
+    "_atom_site_anisotrop.U[3][3]_esd\n_atom_site_anisotrop.U[1][2]_esd\n"
+    "_atom_site_anisotrop.U[1][3]_esd\n_atom_site_anisotrop.U[2][3]_esd\n"
+    "_atom_site_anisotrop.pdbx_auth_asym_id\n";
+
+const std::string kAtoms =
+    cif_header() +
+    atom_loop({"id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
+               "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "B_iso_or_equiv"}) +
+    "1 N N ALA A 1 1.0 2.0 3.0 15.0\n"
+    "2 C CA ALA A 1 2.0 2.0 3.0 16.0\n"
+    "3 C C ALA A 1 3.0 2.0 3.0 17.0\n#\n";
+
+using CifAnisoLoop = CifFiles;
+
+}  // namespace
+
+TEST_F(CifAnisoLoop, ValuesReachTheAtomsTheyName) {
+  // Rows out of the atoms' order, one for an atom the model does not hold.
+  write("a", kAtoms + kAnisoLoop +
+                 "2 C CA 0.2011 0.2022 0.2033 0.0204 -0.0205 0.0206 9 9 9 9 9 9 A\n"
+                 "1 N N  0.1011 0.1022 0.1033 -0.0104 0.0105 0.0106 9 9 9 9 9 9 A\n"
+                 "7 O O  0.5 0.5 0.5 0 0 0 9 9 9 9 9 9 A\n#\n");
+  ASSERT_EQ(read_out("a"), 0) << out_;
+  EXPECT_EQ(atom_inf.n_atom, 3);
+  EXPECT_EQ(atom_inf.n_aniso, 2);
+  const float want[2][6] = {{0.1011f, 0.1022f, 0.1033f, -0.0104f, 0.0105f, 0.0106f},
+                            {0.2011f, 0.2022f, 0.2033f, 0.0204f, -0.0205f, 0.0206f}};
+  for (int a = 1; a <= 2; ++a) {
+    SCOPED_TRACE(a);
+    EXPECT_EQ(atom_inf.b_flag(a), a);
+    for (int i = 1; i <= 6; ++i) EXPECT_FLOAT_EQ(atom_crd.u_aniso(i, a), want[a - 1][i - 1]) << i;
+  }
+  // The atom without a row keeps its isotropic B.
+  EXPECT_EQ(atom_inf.b_flag(3), 0);
+  constexpr float pi = suite::kPi<float>;
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 3), 17.0f / (8.0f * pi * pi));
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(2, 3), 0.0f);
+}
+
+TEST_F(CifAnisoLoop, RowsThatCannotBeTakenArePassedOverNotRefused) {
+  const struct {
+    const char* label;
+    std::string rows;
+  } cases[] = {
+      {"component absent", "1 N N 0.1 ? 0.1 0 0 0 9 9 9 9 9 9 A\n"},
+      {"component inapplicable", "1 N N 0.1 0.1 . 0 0 0 9 9 9 9 9 9 A\n"},
+      {"serial unknown", "? N N 0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n"},
+      {"row cut short at the file end", "1 N N 0.1 0.1\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("p", kAtoms + kAnisoLoop + c.rows);
+    EXPECT_EQ(read_out("p"), 0) << out_;
+    EXPECT_EQ(atom_inf.n_atom, 3);
+    EXPECT_EQ(atom_inf.n_aniso, 0);
+    EXPECT_EQ(atom_inf.b_flag(1), 0);
+  }
+}
+
+TEST_F(CifAnisoLoop, AnAtomRowWithoutSerialAfterItIsStillRefused) {
+  write("r", kAtoms + kAnisoLoop + "1 N N 0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n" +
+                 atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id",
+                            "Cartn_x", "Cartn_y", "Cartn_z"}) +
+                 "? O ALA A 1 0 0 0\n");
+  EXPECT_EQ(read_out("r"), 3);
+  EXPECT_NE(out_.find(" ERROR: an atom row without a serial number"), std::string::npos) << out_;
+}

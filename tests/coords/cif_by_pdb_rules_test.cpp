@@ -1,0 +1,90 @@
+// mmCIF atom rows read by the PDB reader's rules: the author's chain,
+// number and insertion code, HETATM from the record kind or a residue off
+// the standard list, a chain terminator where the file's chain changes, the
+// residues outside polymers in the PDB form's order, the element column
+// telling a calcium from an alpha carbon.
+#include "coords/cif_by_pdb_rules.h"
+
+#include "cif_test_util.h"
+
+namespace {
+
+std::string rows_file(const std::string& chain_b) {
+  return cif_header() +
+         atom_loop({"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id",
+                    "label_asym_id", "label_seq_id", "pdbx_PDB_ins_code", "Cartn_x", "Cartn_y",
+                    "Cartn_z", "occupancy", "B_iso_or_equiv", "auth_seq_id", "auth_asym_id",
+                    "pdbx_PDB_model_num"}) +
+         // Author chain B: GLY 5, MSE 6 written ATOM, ALA 6A.
+         "ATOM 1 N N GLY A 1 ? 1 1 1 1 10 5 " + chain_b +
+         " 1\n"
+         "ATOM 2 C CA GLY A 1 ? 2 1 1 1 10 5 " +
+         chain_b +
+         " 1\n"
+         "ATOM 3 N N MSE A 2 ? 3 1 1 1 10 6 " +
+         chain_b +
+         " 1\n"
+         "ATOM 4 N N ALA A 3 A 4 1 1 1 10 6 " +
+         chain_b +
+         " 1\n"
+         // Author chain A: GLY 20.
+         "ATOM 5 N N GLY C 1 ? 5 1 1 1 10 20 A 1\n"
+         // A calcium of B, then the waters of A before those of B.
+         "HETATM 6 CA CA CA D . ? 6 1 1 1 10 101 " +
+         chain_b +
+         " 1\n"
+         "HETATM 7 O O HOH E . ? 7 1 1 1 10 201 A 1\n"
+         "HETATM 8 O O HOH F . ? 8 1 1 1 10 202 " +
+         chain_b +
+         " 1\n"
+         "ATOM 9 N N GLY A 1 ? 1 1 1 1 10 5 " +
+         chain_b + " 2\n";
+}
+
+class CifByPdbRules : public CifFiles {
+ protected:
+  int32_t read_rules(const std::string& name, char seg) {
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    out_ =
+        captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + name + ".cif", seg, 'Y', ierr); });
+    return ierr;
+  }
+};
+
+}  // namespace
+
+TEST_F(CifByPdbRules, ChainsAsThePdbFormOfTheEntryGivesThem) {
+  write("e", rows_file("B"));
+  ASSERT_EQ(read_rules("e", 'N'), 0) << out_;
+  EXPECT_EQ(atom_inf.n_atom, 8);  // the second model is not read
+  // The selenomethionine and the residue after it start chains of their
+  // own; the residues outside polymers follow the polymers, the waters last,
+  // chain B before chain A as the polymers come.
+  const char* want[] = {"BB", "Ba", "Bb", "AA", "Bc", "Bd", "Aa"};
+  ASSERT_EQ(asym_part.n_group, 7);
+  for (int g = 1; g <= 7; ++g)
+    EXPECT_EQ(asym_part.chain_id(g).str(), std::string(want[g - 1]) + "  ") << g;
+  EXPECT_EQ(std::string(resid_inf.res_num_pdb(3).sub(3, 7)), "   6A");
+  EXPECT_EQ(std::string(resid_inf.res_num_pdb(6).sub(3, 7)), " 202 ");
+  EXPECT_EQ(std::string(resid_inf.res_num_pdb(7).sub(3, 7)), " 201 ");
+  // The calcium ion is no alpha carbon.
+  EXPECT_EQ(crst_crd.cs_atype(atom_inf.id_sf(2)).str(), "C   ");
+  EXPECT_EQ(crst_crd.cs_atype(atom_inf.id_sf(6)).str(), "CA  ");
+}
+
+TEST_F(CifByPdbRules, LongAuthorChainsAskForASecondReadBySegmentColumns) {
+  write("long", rows_file("BX"));
+  EXPECT_EQ(read_rules("long", 'N'), coords::kCifLongChainIds);
+  ASSERT_EQ(read_rules("long", 'Y'), 0) << out_;
+  // As the PDB reader reads segment identifiers: the pieces of one polymer
+  // are joined again, and the other pieces of a chain keep its identifier,
+  // told apart by their group identifiers.
+  const char* chain[] = {"BX  ", "A   ", "BX  ", "BX  ", "A   "};
+  const char* group[] = {"BX  ", "A   ", "BX_a", "BX_b", "A__a"};
+  ASSERT_EQ(asym_part.n_group, 5);
+  for (int g = 1; g <= 5; ++g) {
+    EXPECT_EQ(asym_part.chain_id(g).str(), chain[g - 1]) << g;
+    EXPECT_EQ(asym_part.group_id(g).str(), group[g - 1]) << g;
+  }
+}

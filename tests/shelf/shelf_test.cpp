@@ -1,0 +1,147 @@
+// Every whole real entry of the test data through both programs: the
+// readers of each road read as many atoms as the file's first model holds,
+// the dictionary pipeline ends with its status, and orbinate, run as its own
+// process, writes its TLS file or ends with the failure its rules give.  A
+// reader change that refuses or loses a real entry fails here.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "coords/cif_by_pdb_rules.h"
+#include "coords/pdb_reader.h"
+#include "coords/read_atoms.h"
+#include "foundation/atom_com.h"
+#include "pipeline/pipeline_fixture.h"
+#include "support/capture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+bool begins(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
+
+bool is_cif(const std::string& name) {
+  return name.size() > 4 && name.substr(name.size() - 4) == ".cif";
+}
+
+// Atoms of the file's first model, counted from its lines alone: PDB atom
+// records before the first ENDMDL; mmCIF atom rows (they begin with their
+// record kind) whose last value, the model number, is that of the first.
+int first_model_atoms(const std::string& path) {
+  std::ifstream in(path);
+  std::string line, first_model;
+  int n = 0;
+  const bool cif = is_cif(path);
+  while (std::getline(in, line)) {
+    if (!cif && begins(line, "ENDMDL")) break;
+    if (!begins(line, "ATOM") && !begins(line, "HETATM")) continue;
+    if (!cif) {
+      ++n;
+      continue;
+    }
+    std::istringstream words(line);
+    std::string w, last;
+    while (words >> w) last = w;
+    if (first_model.empty()) first_model = last;
+    if (last == first_model) ++n;
+  }
+  return n;
+}
+
+struct Entry {
+  const char* file;
+  int32_t pipeline_status;
+  const char* pipeline_message;  // a line of the run's output when the status is not 0
+  int orbinate_exit;
+  const char* orbinate_message;  // the last line orbinate writes when it fails
+};
+
+// orbinate's failures are those its rules give: a PDB file without a CRYST1
+// record ends with reader status 9.  The test energy library lacks the type
+// of the sulphate's sulphur of 3p1u, which the builder needs.
+constexpr Entry kShelf[] = {
+    {"1A8O.pdb", 0, "", 0, ""},
+    {"cif_1A8O.cif", 0, "", 0, ""},
+    {"2BEG.pdb", 0, "", 0, ""},
+    {"cif_2BEG.cif", 0, "", 0, ""},
+    {"1LCD.pdb", 0, "", 0, ""},
+    {"cif_1LCD.cif", 0, "", 0, ""},
+    {"1SSU_mod.pdb", 0, "", 1, " Error in reading pdb file"},
+    {"cif_1SSU_mod.cif", 0, "", 0, ""},
+    {"cif_4CUP.cif", 0, "", 0, ""},
+    {"1ubi.pdb", 0, "", 0, ""},
+    {"3p1u.pdb", 1, " ERROR: Energetic library - \"ener_lib.cif\" is incomplete", 0, ""},
+    {"3mht.pdb", 0, "", 1, " Error in reading pdb file"},
+    {"1a5zA.pdb", 0, "", 1, " Error in reading pdb file"},
+    {"1d3z.pdb", 0, "", 0, ""},
+};
+
+// The atoms each reader of the entry's form keeps, hydrogens included.
+void expect_every_atom_read(const std::string& path, int want) {
+  const float no_cell[6] = {0, 0, 0, 0, 0, 0};
+  int32_t ierr = 0;
+  init_atm_inf_(0, ierr);
+  if (is_cif(path)) {
+    ierr = 0;
+    captured([&] { read_atoms_(99, "", path, "", 0, no_cell, ierr); });
+    rt::close_all_units();
+    EXPECT_TRUE(ierr == 0 || ierr == 8) << "mmCIF reader status " << ierr;
+    EXPECT_EQ(atom_inf.n_atom, want) << "mmCIF reader";
+    init_atm_inf_(0, ierr);
+    captured([&] { coords::read_cif_by_pdb_rules(99, path, 'N', 'N', ierr); });
+    rt::close_all_units();
+    EXPECT_EQ(ierr, 0) << "mmCIF by the PDB reader's rules";
+    EXPECT_EQ(atom_inf.n_atom, want) << "mmCIF by the PDB reader's rules";
+  } else {
+    ierr = 0;
+    captured([&] { get_pdb_(99, path, 0, no_cell, 'N', 'N', 'N', ierr); });
+    rt::close_all_units();
+    EXPECT_TRUE(ierr == 0 || ierr == 9) << "PDB reader status " << ierr;
+    EXPECT_EQ(atom_inf.n_atom, want) << "PDB reader";
+  }
+}
+
+struct Ran {
+  int status = -1;
+  std::string out;
+};
+
+Ran run_orbinate(const TempDir& dir, const std::string& path) {
+  const std::string cmd = "cd '" + dir.path() + "' && printf 'TLS GROUP CHAIN\\nEND\\n' | '" +
+                          ORB_ORBINATE + "' XYZIN '" + path + "' TLSOUT groups.tls >out.txt 2>&1";
+  const int w = std::system(cmd.c_str());
+  Ran r;
+  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
+  r.out = file_text(dir.file("out.txt"));
+  return r;
+}
+
+}  // namespace
+
+TEST(Shelf, EveryRealEntryIsReadWholeAndRunByBothPrograms) {
+  for (const Entry& e : kShelf) {
+    SCOPED_TRACE(e.file);
+    const std::string path = pipetest::data(e.file);
+    const int atoms = first_model_atoms(path);
+    ASSERT_GT(atoms, 0);
+    expect_every_atom_read(path, atoms);
+
+    TempDir dir;
+    const pipetest::Outcome p = pipetest::run_model(path, dir.path());
+    EXPECT_EQ(p.ierr, e.pipeline_status) << p.out;
+    if (e.pipeline_status != 0) {
+      EXPECT_NE(p.out.find(e.pipeline_message), std::string::npos) << p.out;
+    }
+
+    TempDir run;
+    const Ran o = run_orbinate(run, path);
+    EXPECT_EQ(o.status, e.orbinate_exit) << o.out;
+    if (e.orbinate_exit == 0) {
+      EXPECT_NE(file_text(run.file("groups.tls")).find("TLS\nrange from 1 "), std::string::npos);
+    } else {
+      EXPECT_NE(o.out.find(std::string(e.orbinate_message) + "\n"), std::string::npos) << o.out;
+    }
+  }
+}
