@@ -8,6 +8,7 @@
 // the restraints of the three are compared atom by atom.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -279,3 +280,68 @@ TEST(PolymerLinks, ChainStartBondedByDistanceTakesNoTerminalGroup) {
 }
 
 }  // namespace
+
+namespace {
+
+// The atoms of residue `number` of the coordinates written in dir, "name
+// type" each.
+std::vector<std::string> written_residue(const std::string& dir, int number) {
+  std::vector<std::string> out;
+  EXPECT_EQ(pipetest::read_coordinates(dir + "/out"), 0);
+  for (int ia = 1; ia <= atom_inf.n_atom; ++ia) {
+    const int ir = atom_inf.i_resid(ia);
+    if (std::stoi(std::string(resid_inf.res_num_pdb(ir).sub(3, 6))) != number) continue;
+    out.push_back(std::string(atom_inf.atm_name(ia).trimmed()) + " " +
+                  std::string(atom_inf.atm_chem(ia).trimmed()));
+  }
+  return out;
+}
+
+}  // namespace
+
+// SER26-ALA30 of 2BEG chain A, changed as an isopeptide through a side chain
+// is written: ASN27 as HETATM records under the name XCX (which the test
+// library lacks) with its C and O named CX and OX, so that it has no peptide
+// backbone, GLY29 as HETATM records, and LINK records (connection rows in
+// the mmCIF form) joining XCX27 CX to LYS28 N and LYS28 C to GLY29 N.  The
+// PDB reader sets LYS28 apart as a chain of its own; its N and C carry links
+// and take no terminal group: N keeps the peptide type NH1 (not the amine
+// NT3, no H2 or H3 added) and no OXT is written, on either road and on a
+// second run.
+TEST(PolymerLinks, ResidueLinkedAtItsNToASideChainIsNoChainStart) {
+  std::vector<Atom> atoms = modeltext::atoms_of("2BEG.pdb", 'A', 26, 30);
+  for (Atom& a : atoms) {
+    if (a.num == 27) {
+      a.record = "HETATM";
+      a.res = "XCX";
+      if (a.name == "C") a.name = "CX";
+      if (a.name == "O") a.name = "OX";
+    }
+    if (a.num == 29) a.record = "HETATM";
+  }
+  const Atom &cx = named(atoms, 27, "CX"), &n28 = named(atoms, 28, "N");
+  const Atom &c28 = named(atoms, 28, "C"), &n29 = named(atoms, 29, "N");
+  TempDir models;
+  const Forms f = both_forms(models, "isopeptide", atoms,
+                             modeltext::pdb_link(cx, n28) + modeltext::pdb_link(c28, n29),
+                             {{&cx, &n28}, {&c28, &n29}});
+  ModelRun p, c, again;
+  rsets::run_model(f.pdb, p, 1);
+  rsets::run_model(f.cif, c, 1);
+  rsets::run_model(p.dir.path() + "/out.crd", again, 1);
+  rsets::expect_same("isopeptide: PDB and mmCIF forms", rsets::across(p.restraints),
+                     rsets::across(c.restraints));
+  rsets::expect_same("isopeptide: second run", rsets::across(p.restraints),
+                     rsets::across(again.restraints));
+  for (const ModelRun* r : {&p, &c, &again}) {
+    const std::vector<std::string> lys = written_residue(r->dir.path(), 28);
+    EXPECT_NE(std::find(lys.begin(), lys.end(), "N NH1"), lys.end()) << testing::PrintToString(lys);
+    for (const std::string& a : lys) {
+      EXPECT_FALSE(a.starts_with("H2 ") || a.starts_with("H3 ") || a.starts_with("OXT ")) << a;
+    }
+    int bonds = 0;
+    for (const std::string& k : rsets::between(r->restraints, "A27 XCX", "A28 LYS"))
+      bonds += k.starts_with("BOND | A27 XCX CX | A28 LYS N |");
+    EXPECT_EQ(bonds, 1);
+  }
+}
