@@ -711,12 +711,13 @@ bool omega_between(int ic, int in, float& omega) {
 }
 
 // Row k, a peptide link from residue ic's C to residue in's N, takes the
-// form `form`: its name, the ideal length its description gives, and the
-// modifications of the form on each residue.  A pair the walk along a chain
-// links under the row's old name takes the new one too, so that the link is
-// described once.  False when the library lacks the form.
+// form `form`: its name, the ideal length its description gives and, with
+// `mods` (the proline form), the modifications of the form on each residue,
+// as the walk along a chain enters them for a link to a proline.  A pair the
+// walk links under the row's old name takes the new one too, so that the
+// link is described once.  False when the library lacks the form.
 bool take_form(int32_t mdoc, int k, const Name8& form, std::string_view a1, std::string_view a2,
-               int ic, int in) {
+               int ic, int in, bool mods) {
   auto& l = link_inf;
   int32_t il = 0;
   look_link_list_(form, il);
@@ -729,7 +730,7 @@ bool take_form(int32_t mdoc, int k, const Name8& form, std::string_view a1, std:
   if (resid_inf.ires_forw(ic) == in && resid_inf.i_chain(ic) == resid_inf.i_chain(in) &&
       resid_inf.iconn_type(in) == old_code)
     resid_inf.iconn_type(in) = conn_code(form);
-  if (!(l.ln_used(k) == "S")) {
+  if (mods && !(l.ln_used(k) == "S")) {
     Name8 mod1("."), mod2(".");
     int32_t jl = 0, irevers = 0;
     const rt::FixedText<4> c("C"), n("N");
@@ -771,7 +772,7 @@ void peptide_link_forms(int32_t mdoc, char cis_flag, int32_t ln_n_init) {
         proline_name(g_mods.name_before(in, resid_inf.i_chain(in), resid_inf.res_name(in)))) {
       kind = Pair::ProClass::Proline;
       const Name8 form = trans ? trans_of(kind) : cis_of(kind);
-      if (!take_form(mdoc, k, form, a1, a2, ic, in)) continue;
+      if (!take_form(mdoc, k, form, a1, a2, ic, in, true)) continue;
     }
     if (cis_flag != 'Y') continue;
     float omega = 0.0f;
@@ -779,7 +780,7 @@ void peptide_link_forms(int32_t mdoc, char cis_flag, int32_t ln_n_init) {
     const bool to_cis = trans && omega < 90.0f, to_trans = cis && omega > 90.0f && k > ln_n_init;
     if (!to_cis && !to_trans) continue;
     const Name8 other = to_cis ? cis_of(kind) : trans_of(kind);
-    if (!take_form(mdoc, k, other, a1, a2, ic, in)) continue;
+    if (!take_form(mdoc, k, other, a1, a2, ic, in, false)) continue;
     msgdoc_(mdoc, rt::fmt("(A,F10.2)",
                           to_cis ? " WARNING : CIS peptide bond is found, angle ="
                                  : " WARNING : TRANS peptide bond is found instead CIS, angle =",
