@@ -4,10 +4,10 @@
 #include <cstdint>
 
 // Runs, over the structure model, the special positions, the links between
-// consecutive residues, the links by distance, the cis or trans form of the
-// peptide links the walk along a chain did not make, the chains and sugar networks
-// with their terminus types (when chain_flag is "Y" or sugar links were
-// found), and the entity description.  list "T" traces, "S" silences the
+// consecutive residues, the links by distance, the proline, cis or trans
+// form of the peptide links the walk along a chain did not make, the chains
+// and sugar networks with their terminus types (when chain_flag is "Y" or
+// sugar links were found), and the entity description.  list "T" traces, "S" silences the
 // stages.  dnew "Y" when a stage added a link description to the library.
 // new_flag, check and coor are not used.  ierr: the status of the first
 // stage that failed; later stages do not run.

@@ -142,6 +142,19 @@ bool input_link(Pair& p, int ln_n_init, int32_t& nsug) {
   p.origin = Origin::Input;
   p.named = true;
   if (p.sugars) ++nsug;
+  // A file's peptide link resolves to the first library link of its atoms,
+  // whatever residue follows: to a proline it takes the proline form.
+  if (p.pro == Pair::ProClass::Proline && (p.link == "TRANS" || p.link == "CIS")) {
+    const Name8 form = p.link == "TRANS" ? "PTRANS" : "PCIS";
+    int32_t il = 0;
+    look_link_list_(form, il);
+    if (il > 0) {
+      p.link = form;
+      p.ilink = il;
+      p.iconn = conn_code(form);
+      link_inf.ln_id(taken) = form;
+    }
+  }
   return true;
 }
 
@@ -378,13 +391,17 @@ void enter_gap(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag) {
   resid_inf.iconn_type(p.ires2) = p.iconn;
 }
 
+bool backbone_link(const Name8& link) {
+  for (std::string_view b : {"TRANS", "CIS", "PTRANS", "PCIS", "NMTRANS", "NMCIS", "p"})
+    if (link == b) return true;
+  return false;
+}
+
 // A default backbone link whose two bond atoms were measured and found too
 // far apart for a bond.
 bool apart(const Pair& p) {
   if (p.origin != Origin::Default || p.named || p.idist != 1 || p.dist > 9999.9f) return false;
-  for (std::string_view b : {"TRANS", "CIS", "PTRANS", "PCIS", "NMTRANS", "NMCIS", "p"})
-    if (p.link == b) return true;
-  return false;
+  return backbone_link(p.link);
 }
 
 // A link of the file that bonds the very atoms the pair's link would bond
@@ -456,7 +473,23 @@ bool link_pair(int32_t mdoc, int32_t ldoc, Pair& p, char conn_flag, char cis_fla
     p.link = cif_types.conn_type(code);
     look_link_list_(p.link, p.ilink);
     calc_conn_dist_(p.ilink, p.dist_idl, p.dist, p.idist, p.ia1, p.ia2, p.jrevers);
-    if (p.idist >= 0 && !p.sugars && file_gives_bond(p)) leave_to_file(mdoc, p);
+    if (p.idist >= 0 && !p.sugars && file_gives_bond(p)) {
+      leave_to_file(mdoc, p);
+    } else if (backbone_link(p.link) && p.idist == 1 && p.dist <= 9999.9f) {
+      // The reader's peptide or phosphate connection of a residue the
+      // residue types do not link (one the library lacks) holds only where
+      // its atoms are bonded, as the link the types give does.
+      msgdoc_(mdoc,
+              rt::fmt("(' WARNING : big distance for conn:',A8,' dist =',F10.3)", p.link, p.dist));
+      distance_line(mdoc, p);
+      msgdoc_(ldoc, "           \"gap\"-link will be created");
+      p.link = "gap";
+      res.iconn_type(p.ires2) = conn_code(p.link);
+    } else if (p.idist == 0 && p.pro == Pair::ProClass::Proline) {
+      // The link to a proline takes the proline form.
+      if (p.link == "TRANS") res.iconn_type(p.ires2) = conn_code("PTRANS");
+      if (p.link == "CIS") res.iconn_type(p.ires2) = conn_code("PCIS");
+    }
     return true;
   }
   look_link_list_(p.link, p.ilink);
@@ -677,11 +710,47 @@ bool omega_between(int ic, int in, float& omega) {
   return true;
 }
 
+// Row k, a peptide link from residue ic's C to residue in's N, takes the
+// form `form`: its name, the ideal length its description gives and, with
+// `mods` (the proline form), the modifications of the form on each residue,
+// as the walk along a chain enters them for a link to a proline.  A pair the
+// walk links under the row's old name takes the new one too, so that the
+// link is described once.  False when the library lacks the form.
+bool take_form(int32_t mdoc, int k, const Name8& form, std::string_view a1, std::string_view a2,
+               int ic, int in, bool mods) {
+  auto& l = link_inf;
+  int32_t il = 0;
+  look_link_list_(form, il);
+  if (il <= 0) return false;
+  const int old_code = conn_code(l.ln_id(k));
+  float dideal = 0.0f;
+  check_link_info_(form, l.ln_1rnam(k), l.ln_2rnam(k), a1, a2, dideal, il);
+  l.ln_id(k) = form;
+  if (il > 0) l.ln_dist(k) = dideal;
+  if (resid_inf.ires_forw(ic) == in && resid_inf.i_chain(ic) == resid_inf.i_chain(in) &&
+      resid_inf.iconn_type(in) == old_code)
+    resid_inf.iconn_type(in) = conn_code(form);
+  if (mods && !(l.ln_used(k) == "S")) {
+    Name8 mod1("."), mod2(".");
+    int32_t jl = 0, irevers = 0;
+    const rt::FixedText<4> c("C"), n("N");
+    look_link_(form, resid_inf.res_name(ic), c, Name8("PRO"), n, resid_inf.ires_type(ic),
+               resid_inf.ires_type(in), jl, mod1, mod2, irevers);
+    for (auto [mod, ir] : {std::pair{&mod1, ic}, std::pair{&mod2, in}}) {
+      if (jl <= 0 || (*mod)(1) == '.' || (*mod)(1) == ' ') continue;
+      Name8 blank("");
+      int32_t jerr = 0;
+      put_m_tabl_(mdoc, *mod, resid_inf.i_chain(ir), ir, 0, blank, "Y", jerr);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 void peptide_link_forms(int32_t mdoc, char cis_flag, int32_t ln_n_init) {
-  if (cis_flag != 'Y') return;
   auto& l = link_inf;
+  g_mods.build();
   for (int k = 1; k <= l.ln_n; ++k) {
     if (l.ln_1ires(k) == l.ln_2ires(k) || l.ln_used(k) == "S") continue;
     if (!link_in_unit(k)) continue;
@@ -699,18 +768,19 @@ void peptide_link_forms(int32_t mdoc, char cis_flag, int32_t ln_n_init) {
     if (!trans && !cis) continue;
     const int ic = forward ? l.ln_1ires(k) : l.ln_2ires(k),
               in = forward ? l.ln_2ires(k) : l.ln_1ires(k);
+    if (kind == Pair::ProClass::None && in >= 1 && in <= resid_inf.n_residue &&
+        proline_name(g_mods.name_before(in, resid_inf.i_chain(in), resid_inf.res_name(in)))) {
+      kind = Pair::ProClass::Proline;
+      const Name8 form = trans ? trans_of(kind) : cis_of(kind);
+      if (!take_form(mdoc, k, form, a1, a2, ic, in, true)) continue;
+    }
+    if (cis_flag != 'Y') continue;
     float omega = 0.0f;
     if (!omega_between(ic, in, omega)) continue;
     const bool to_cis = trans && omega < 90.0f, to_trans = cis && omega > 90.0f && k > ln_n_init;
     if (!to_cis && !to_trans) continue;
     const Name8 other = to_cis ? cis_of(kind) : trans_of(kind);
-    int32_t il = 0;
-    look_link_list_(other, il);
-    if (il <= 0) continue;
-    float dideal = 0.0f;
-    check_link_info_(other, l.ln_1rnam(k), l.ln_2rnam(k), a1, a2, dideal, il);
-    l.ln_id(k) = other;
-    if (il > 0) l.ln_dist(k) = dideal;
+    if (!take_form(mdoc, k, other, a1, a2, ic, in, false)) continue;
     msgdoc_(mdoc, rt::fmt("(A,F10.2)",
                           to_cis ? " WARNING : CIS peptide bond is found, angle ="
                                  : " WARNING : TRANS peptide bond is found instead CIS, angle =",

@@ -6,7 +6,10 @@
 #include <cstdint>
 
 // Walks every chain along its residue tree and gives each residue the
-// connection type of the link to the residue before it; non-standard links
+// connection type of the link to the residue before it (a peptide or
+// phosphate connection only where its atoms are within 1.3 times the ideal
+// bond, else a gap, also for a residue the residue types do not link; a
+// peptide link to a proline in the proline form); non-standard links
 // and the modifications links demand enter the model tables.  list "S"
 // silences every line, "M" the lines about missing atoms and gaps.  Rows
 // 1..ln_n_init of link_inf came with the input.  nsug counts the sugar links
@@ -34,12 +37,14 @@ namespace connect {
 // (between residues of two chains, such as a residue written as HETATM
 // between the ATOM records of its chain, joined to its neighbours by LINK
 // records or found by distance; or a bond a connection row names inside a
-// chain) take the form the model shows, as the walk gives its own links:
-// with cis_flag "Y", a trans link over an omega below 90 degrees becomes the
-// cis link of its kind, and a cis link over an omega above 90 degrees that
-// no input row named (rows 1..ln_n_init came with the input) becomes trans;
-// each change is reported.
-// Writes link_inf ln_id and ln_dist.
+// chain) take the form the model shows, as the walk gives its own links: a
+// link to a proline (the residue on the N side) takes the proline form and
+// that form's modifications, whatever the flag; with cis_flag "Y", a trans
+// link over an omega below 90 degrees becomes the cis link of its kind, and
+// a cis link over an omega above 90 degrees that no input row named (rows
+// 1..ln_n_init came with the input) becomes trans; each cis or trans change
+// is reported.  A pair the walk links under the row's old name follows it.
+// Writes link_inf ln_id and ln_dist, resid_inf iconn_type, mod_inf.
 void peptide_link_forms(int32_t mdoc, char cis_flag, int32_t ln_n_init);
 
 }  // namespace connect

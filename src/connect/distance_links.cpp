@@ -23,6 +23,7 @@
 #include "dictionary/link_lookup.h"
 #include "dictionary/neighbour_grid.h"
 #include "foundation/atom_com.h"
+#include "foundation/cif_vocab.h"
 #include "foundation/kernels.h"
 #include "foundation/messages.h"
 #include "identify/info_trace.h"
@@ -216,11 +217,16 @@ void mark_ends(int ir, int ich, bool by_tree) {
   if (ir == last) g.iterm_f_type(ich) = 7;
 }
 
-void mark_joined_end(const Side& up, const Side& down) {
-  if (!chain_bond_atoms(up.name.trimmed(), down.name.trimmed())) return;
+// A chain end whose chain atom the link bonds takes no terminal group there,
+// whatever the link is and whatever it bonds: the amine N or the 5'
+// phosphate of the chain's first residue, the carbonyl C or the O3' of its
+// last.
+void mark_joined_end(const Side& s) {
   auto& g = asym_part;
-  if (up.ir == g.ires_end_tree(up.ich)) g.iterm_f_type(up.ich) = 1;
-  if (down.ir == g.ires_start_tree(down.ich)) g.iterm_s_type(down.ich) = 1;
+  const std::string_view n = s.name.trimmed();
+  if ((n == "N" || n == "P") && s.ir == g.ires_start_tree(s.ich)) g.iterm_s_type(s.ich) = 1;
+  if ((n == "C" || n == "O3'" || n == "O3*") && s.ir == g.ires_end_tree(s.ich))
+    g.iterm_f_type(s.ich) = 1;
 }
 
 // What the search learns of one atom pair as its steps go.
@@ -369,15 +375,40 @@ bool record_link(const Stage& st, const Side& a, const Side& b, const Pair& p, i
     mark_ends(a.ir, a.ich, false);
     mark_ends(b.ir, b.ich, true);
   } else {
-    // A chain bond under another name (a residue the library lacks) takes
-    // the terminal group off the chain end it joins, and only that end:
-    // the carbonyl or O3' residue's last, the amine or phosphate residue's
-    // first.
-    mark_joined_end(a, b);
-    mark_joined_end(b, a);
+    mark_joined_end(a);
+    mark_joined_end(b);
   }
   if (sugar_type(a.itype) && sugar_type(b.itype)) ++*st.nsug;
   return true;
+}
+
+// Whether an earlier stage already links atoms a and b: the walk along a
+// chain through the connection of the later of two consecutive residues (a
+// link whose bond joins these two atoms), or a link row this run made.
+// Such a bond is restrained once, by the link found first.
+bool linked_before(const Stage& st, const Side& a, const Side& b) {
+  for (const auto& [up, down] : {std::pair{&a, &b}, std::pair{&b, &a}}) {
+    if (up->ich != down->ich || resid_inf.ires_forw(up->ir) != down->ir) continue;
+    const int code = resid_inf.iconn_type(down->ir);
+    if (code < 2 || code > cif_types.n_conn_type) continue;
+    const Name8 name = cif_types.conn_type(code);
+    if (name == "gap") continue;
+    Name4 l1(""), l2("");
+    int32_t it = 0;
+    get_link_atom_(name, l1, l2, it);
+    if (it > 0 && l1 == up->name && l2 == down->name) return true;
+  }
+  const auto& l = link_inf;
+  for (int k = st.ln_n_init + 1; k <= l.ln_n; ++k) {
+    if (l.ln_id(k) == "gap" || l.ln_id(k)(1) == '?' || !link_in_unit(k)) continue;
+    const Name4 n1(l.ln_atom1(k).view().substr(0, 4)), n2(l.ln_atom2(k).view().substr(0, 4));
+    const bool direct =
+        l.ln_1ires(k) == a.ir && l.ln_2ires(k) == b.ir && n1 == a.name && n2 == b.name;
+    const bool reverse =
+        l.ln_1ires(k) == b.ir && l.ln_2ires(k) == a.ir && n1 == b.name && n2 == a.name;
+    if (direct || reverse) return true;
+  }
+  return false;
 }
 
 // One atom pair of an examined residue pair; false, with ierr, when the
@@ -387,6 +418,10 @@ bool record_link(const Stage& st, const Side& a, const Side& b, const Pair& p, i
 bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, int32_t& ierr) {
   Pair p;
   if (!bond_limit(a.ia, b.ia, p.limit)) return true;
+  // A peptide or phosphodiester bond holds only within the chain's break limit.
+  const float polymer = std::max(dictionary::polymer_bond_limit(a.name.view(), b.name.view()),
+                                 dictionary::polymer_bond_limit(b.name.view(), a.name.view()));
+  if (polymer > 0.0f) p.limit = std::min(p.limit, polymer);
   const bool ss = a.name == "SG" && b.name == "SG" && (a.mon == "CYS" || a.mon == "MPR") &&
                   (b.mon == "CYS" || b.mon == "MPR");
   p.flag = ss ? st.ss_flag : st.lnk_flag;
@@ -396,6 +431,7 @@ bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, 
   if (!take_pair(st, a, b, user, p)) return true;
   p.dist = pair_distance(a.ia, b.ia, p.limit);
   if (!(p.dist <= p.limit || user == 'Y')) return true;
+  if (user != 'Y' && linked_before(st, a, b)) return true;
   if (user != 'Y') ask_library(st, a, b, p);
   p.used = user == 'Y' || p.flag != 'N';
   if (!describe_pair(st, a, b, user, p, ierr)) return false;

@@ -6,7 +6,9 @@
 #include <cstdint>
 
 // Finds every atom pair of two residues within the limit of its element
-// classes (1.7, 2.4 or 3.0 Angstrom), matches it with the input links (rows
+// classes (1.7, 2.4 or 3.0 Angstrom; an O3'-P pair within the chain's break
+// limit) that no earlier stage links (the walk along a chain or a row made in
+// this run), matches it with the input links (rows
 // 1..ln_n_init of link_inf, which take precedence) and the link library
 // (creating a description the library lacks, dnew "Y"), and enters the link
 // and the modifications it implies.  lnk_flag, ss_flag (disulfides) and

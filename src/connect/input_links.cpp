@@ -3,6 +3,7 @@
 // category) into link_inf; here each row is tied to the link library.
 #include "connect/input_links.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -187,7 +188,12 @@ bool too_far_to_bond(int32_t mdoc, int k, const Name8& link, const End& a, const
   float dist = 0.0f;
   int ia = 0, ja = 0;
   if (!named_distance(k, a, b, dist, ia, ja)) return false;
-  if (dist <= 2.0f * ideal || dist <= kNoBond) return false;
+  // A peptide or phosphodiester bond holds within the chain's break limit,
+  // whatever length the row gives it.
+  const Name4 n1 = row_atom(l.ln_atom1(k)), n2 = row_atom(l.ln_atom2(k));
+  const float polymer = std::max(dictionary::polymer_bond_limit(n1.view(), n2.view()),
+                                 dictionary::polymer_bond_limit(n2.view(), n1.view()));
+  if (polymer > 0.0f ? dist <= polymer : dist <= 2.0f * ideal || dist <= kNoBond) return false;
   msgdoc_(mdoc, rt::fmt("(' WARNING : link:',A8,' atoms too far apart to bond, dist =',F10.3)",
                         link, dist));
   const std::string ends = "           ch:" + end_text(a, ia) + "->ch:" + end_text(b, ja);

@@ -78,7 +78,8 @@ bool joined(int32_t r, int32_t chain, bool first_end) {
 bool chain_end_bonded(int32_t r, int32_t chain, bool first_end) {
   for (int l = 1; l <= link_inf.ln_n; ++l)
     if (link_inf.ln_used(l)(1) != 'S' && chain_bond(l, r, chain, first_end)) return true;
-  return false;
+  if (first_end) return bonded_at(r, "N") || bonded_at(r, "P");
+  return bonded_at(r, "C") || bonded_at(r, "O3'") || bonded_at(r, "O3*");
 }
 
 bool chain_bond_atoms(std::string_view up, std::string_view down) {

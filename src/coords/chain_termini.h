@@ -16,6 +16,7 @@ bool chain_bond_atoms(std::string_view up, std::string_view down);
 
 // True when a link row of the model (one not made for a special link) bonds
 // residue r of chain `chain` to another residue through its chain atom at
-// that end: N or P for the first end, C or O3' for the last.  Such an end is
-// inside a polymer, whatever chain the reader put the residue in.
+// that end, whatever atom it bonds there: N or P for the first end, C or O3'
+// for the last.  Such an end is no free terminus, whatever chain the reader
+// put the residue in.
 bool chain_end_bonded(int32_t r, int32_t chain, bool first_end);

@@ -224,3 +224,36 @@ void check_link_info_(std::string_view links, std::string_view mon1, std::string
       if (try_link(i)) return;
   }
 }
+
+namespace dictionary {
+
+float polymer_bond_limit(std::string_view up, std::string_view down) {
+  up = rt::trim_right(up);
+  down = rt::trim_right(down);
+  std::string_view link;
+  float ideal = 0.0f;
+  if (up == "C" && down == "N") {
+    link = "TRANS";
+    ideal = 1.329f;
+  } else if ((up == "O3'" || up == "O3*") && down == "P") {
+    link = "p";
+    ideal = 1.607f;
+  } else {
+    return 0.0f;
+  }
+  const r_scratch_t& r = r_scratch;
+  // Looked up without marking the link used.
+  int32_t il = 0;
+  for (int32_t i = 1; i <= r.lll_nlink && il == 0; ++i)
+    if (r.lll_lname(i) == link) il = i;
+  if (il > 0) {
+    for (int32_t k = std::max(r.lll_ibond(il), 1); r.lll_ibond(il) > 0 && k <= r.llb_nbond; ++k) {
+      if (!(r.llb_lname(k) == link)) continue;
+      if (r.llb_val(k) > 0.0f) ideal = r.llb_val(k);
+      break;
+    }
+  }
+  return 1.3f * ideal;
+}
+
+}  // namespace dictionary

@@ -38,3 +38,14 @@ void get_link_atom_(std::string_view links, rt::FixedText<4>& atom1, rt::FixedTe
 void check_link_info_(std::string_view links, std::string_view mon1, std::string_view mon2,
                       std::string_view atom1, std::string_view atom2, float& dideal,
                       int32_t& ilink);
+
+namespace dictionary {
+
+// The longest a polymer bond may be and still be bonded: 1.3 times its
+// ideal length, the break limit of the walk along a chain.  The bond of
+// atom `up` of one residue to atom `down` of the next: a peptide C-N (the
+// ideal of the library's "TRANS" link, 1.329 A without one) or a
+// phosphodiester O3'-P ("p", 1.607 A).  0.0 for any other pair of atoms.
+float polymer_bond_limit(std::string_view up, std::string_view down);
+
+}  // namespace dictionary

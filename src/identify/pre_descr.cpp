@@ -20,6 +20,7 @@
 #include "dictionary/descr_precheck.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/libcom.h"
+#include "dictionary/link_lookup.h"
 #include "dictionary/modif.h"
 #include "dictionary/new_entries.h"
 #include "dictionary/res_class_detect.h"
@@ -373,8 +374,8 @@ const std::vector<std::pair<int32_t, int32_t>>& identification_order() {
 }
 
 // Residue ir's chain atoms (C and N, O3' and P) that bond the residue before
-// or after it in the model, within the limits of the search for links by
-// distance (1.7 A for C-N, 2.4 A for O3'-P), added to out once each.
+// or after it in the model, within the chain's break limit (1.3 times the
+// ideal peptide or phosphodiester bond), added to out once each.
 void chain_bonded_atoms(int32_t ir, std::vector<Name>& out) {
   const int32_t ias = resid_inf.iratm_first(ir);
   for (const int32_t other : {ir - 1, ir + 1}) {
@@ -391,7 +392,8 @@ void chain_bonded_atoms(int32_t ir, std::vector<Name>& out) {
           const float dk = atom_crd.xyz_crd(k, ia) - atom_crd.xyz_crd(k, ja);
           d2 += dk * dk;
         }
-        const float limit = a == "C" || a == "N" ? 1.7f : 2.4f;
+        const float limit = other > ir ? dictionary::polymer_bond_limit(a, b)
+                                       : dictionary::polymer_bond_limit(b, a);
         if (d2 > limit * limit) continue;
         bool known = false;
         for (const Name& n : out) known = known || n == atom_inf.atm_name(ia);

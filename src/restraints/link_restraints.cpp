@@ -1,7 +1,10 @@
 // Link restraints.
 #include "restraints/link_restraints.h"
 
+#include <algorithm>
+
 #include "dictionary/lib_com.h"
+#include "dictionary/link_lookup.h"
 #include "foundation/atom_com.h"
 #include "foundation/kernels.h"
 #include "foundation/messages.h"
@@ -290,6 +293,46 @@ struct PlaneAtom {
   float x[MX1ALT][3];
 };
 
+// A peptide or phosphodiester link whose bond atoms are in the model and
+// further apart in every conformer than the chain's break limit joins no
+// bonded atoms: it is not restrained, whichever stage made it.  True, with
+// a warning, for such a link.
+bool polymer_bond_broken(int32_t mdoc, int32_t l, std::string_view link, int32_t lid, int32_t ires1,
+                         int32_t ires2, const LinkState& st) {
+  const r_scratch_t& r = r_scratch;
+  const int32_t from = r.lll_ibond(l);
+  for (int32_t i = std::max(from, 1); from > 0 && i <= r.llb_nbond; ++i) {
+    if (!(r.llb_lname(i) == link)) continue;
+    const float limit =
+        std::max(dictionary::polymer_bond_limit(r.llb_1atm(i).view(), r.llb_2atm(i).view()),
+                 dictionary::polymer_bond_limit(r.llb_2atm(i).view(), r.llb_1atm(i).view()));
+    if (limit <= 0.0f) return false;
+    const Name* names[2] = {&r.llb_1atm(i), &r.llb_2atm(i)};
+    const int32_t flags[2] = {r.llb_f1atm(i), r.llb_f2atm(i)};
+    Atoms4 at;
+    int32_t jerr = 0;
+    if (!find_all(mdoc, st, names, flags, 2, lid, at, jerr)) return false;
+    bool measured = false, bonded = false;
+    float shortest = 0.0f;
+    combinations(at, st, false, lid, [&](const Choice& c) {
+      float d = 0;
+      calc_idobs_l_(0, 0, c.x[0], c.x[1], d);
+      if (!measured || d < shortest) shortest = d;
+      measured = true;
+      bonded = bonded || d <= limit;
+    });
+    if (!measured || bonded) return false;
+    restraints::warn_far_bond(residue_of(at.a[0], ires1, ires2), at.latom[0], ".",
+                              residue_of(at.a[1], ires1, ires2), at.latom[1], ".", r.llb_val(i),
+                              shortest);
+    msgdoc_(mdoc, rt::fmt("(' WARNING : link:',A8,' atoms too far apart to bond, dist =',F10.3)",
+                          rt::FixedText<8>(link), shortest));
+    msgdoc_(mdoc, "           link will not be restrained");
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void iplan_rstr_l_(int32_t mdoc, char list, int32_t l, std::string_view link,
@@ -420,6 +463,7 @@ void dscr_links_(int32_t mdoc, char list, std::string_view link, int32_t lid, ch
       st.latom2 = li.ln_atom2(lid).sub(1, 4);
     }
   }
+  if (polymer_bond_broken(mdoc, l, name, lid, ires1, ires2, st)) return;
   wrt_t_l_(mdoc, link, ierr);
   if (ierr != 0) return;
   if (!bonds(mdoc, list, l, name, lid, special, ig1, ires1, ig2, ires2, st, ierr)) return;

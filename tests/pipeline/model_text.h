@@ -150,12 +150,13 @@ inline std::string cif_model(const std::vector<Atom>& atoms, const std::vector<C
   char line[200];
   int serial = 0;
   for (const Atom& a : atoms) {
+    // As the archive writes them, names with an apostrophe in double quotes.
+    const std::string name = a.name.find('\'') == std::string::npos ? a.name : '"' + a.name + '"';
     // Each chain an entity of its own.
-    std::snprintf(line, sizeof line,
-                  "%s %d %s %s . %s %s %d %s %.3f %.3f %.3f 1.00 20.00 %d %s 1\n", a.record.c_str(),
-                  ++serial, a.element.c_str(), a.name.c_str(), a.res.c_str(), a.chain.c_str(),
-                  a.chain[0] - 'A' + 1, label_seq(a).c_str(), a.x, a.y, a.z, a.num,
-                  a.chain.c_str());
+    std::snprintf(
+        line, sizeof line, "%s %d %s %s . %s %s %d %s %.3f %.3f %.3f 1.00 20.00 %d %s 1\n",
+        a.record.c_str(), ++serial, a.element.c_str(), name.c_str(), a.res.c_str(), a.chain.c_str(),
+        a.chain[0] - 'A' + 1, label_seq(a).c_str(), a.x, a.y, a.z, a.num, a.chain.c_str());
     out += line;
   }
   return out + "#\n";

@@ -76,7 +76,8 @@ TEST(PipelineFiles, SmallEntryWritesItsThreeFilesWhole) {
 // the restraint file one LINK block whose BOND joins serials 1 and 10 with
 // the observed 1.486 worked out from the two N atoms of model 1 (a new link's
 // bond carries the default esd 0.020 in the restraint); the coordinate file the
-// present N of each residue and its missing atoms flagged M at the origin
+// present N of each residue (typed NH1, not as the amine NT3 of a chain start:
+// the link bonds it) and its missing atoms flagged M at the origin
 // with occupancy 0, the connection row of the link; the structure rows of
 // both residues, their back serials inside each residue.
 TEST(PipelineFiles, NewLinkGoesToTheNewLibrary) {
