@@ -8,6 +8,7 @@
 #include <string>
 
 #include "builder/chem_text.h"
+#include "builder/conjugation.h"
 #include "builder/metals.h"
 #include "dictionary/descr_lookups.h"
 #include "dictionary/lib_com.h"
@@ -366,6 +367,7 @@ void add_type_using_coord_(int32_t mdoc, char, int32_t& ierr) {
     return;
   }
   settle_triple_and_hydrogen(mdoc, ierr);
+  builder::settle_ring_systems();
   // Capped before the conjugation pass, so that its double bonds and
   // nitrogen charges follow from possible types; capped again after it with
   // the charges it set, until a cap changes nothing.
