@@ -183,7 +183,8 @@ bool conjugated_ring(const std::vector<int>& cycle) {
 // the rings must carry one double bond (1000 a carbon served); a terminal
 // oxygen or sulfur takes one gladly (the keto form of a base), a terminal
 // amino nitrogen and a nitrogen of three neighbours (which the double bond
-// charges) only where nothing else serves.  Ties go to the bond met first
+// charges) only where nothing else serves, and a ring nitrogen beside a
+// carbonyl carbon rather not.  Ties go to the bond met first
 // in atom and neighbour order, so noise in the coordinates cannot change
 // the choice.
 struct Choice {
@@ -228,6 +229,20 @@ bool terminal(int ia) { return r_scratch.l1a_ndist(ia) == 1; }
 bool is_terminal_oxygen_or_sulfur(int ia) {
   const builder::Name& s = r_scratch.l1a_symb(ia);
   return terminal(ia) && (is_elem(s, "O ") || is_elem(s, "S "));
+}
+
+// A ring nitrogen next to a carbon with a terminal oxygen or sulfur: it
+// keeps its hydrogen where the rings leave the choice (the lactam form of
+// guanine's N1, as of uracil's N3).
+bool beside_carbonyl(int ia) {
+  const r_scratch_t& r = r_scratch;
+  for (int j = 1; j <= r.l1a_ndist(ia); ++j) {
+    const int c = nb(j, ia);
+    if (!is_elem(r.l1a_symb(c), "C ")) continue;
+    for (int k = 1; k <= r.l1a_ndist(c); ++k)
+      if (is_terminal_oxygen_or_sulfur(nb(k, c))) return true;
+  }
+  return false;
 }
 
 // A flat carbon of three neighbours outside the conjugated rings.  With one
@@ -382,6 +397,7 @@ void settle_ring_systems() {
     int gain = 0;
     if (!in_system[ia]) gain = is_elem(s, "N ") ? -2 : 2;
     else if (is_elem(s, "N ") && r.l1a_ndist(ia) == 3) gain = -3;
+    else if (is_elem(s, "N ") && beside_carbonyl(ia)) gain = -1;
     const bool can = in_system[ia] ? (is_elem(s, "C ") || is_elem(s, "N ")) && !served[ia] : true;
     if (!can) return;
     slot[ia] = static_cast<int>(ch.atoms.size());
