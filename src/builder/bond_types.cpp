@@ -293,7 +293,10 @@ bool keep_within_valence(NitrogenCharge n) {
   };
   for (int lb = 1; lb <= r.l1b_nbond; ++lb) {
     int a = 0, b = 0;
-    if (!atoms_of(lb, a, b) || begins(r.l1b_type(lb).view(), "dumm")) continue;
+    // A bond to a metal gives the metal a lone pair and takes no valence.
+    if (!atoms_of(lb, a, b) || begins(r.l1b_type(lb).view(), "dumm") ||
+        begins(r.l1b_type(lb).view(), "meta"))
+      continue;
     ++carried[a];
     ++carried[b];
   }

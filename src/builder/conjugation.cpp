@@ -79,6 +79,18 @@ int bond_of(int i, int j) {
 
 bool metal_bond(int lb) { return begins(r_scratch.l1b_type(lb).view(), "meta"); }
 
+bool metal_atom(int ia) { return is_it_metal_(r_scratch.l1a_symb(ia).view()); }
+
+// The neighbours of atom ia other than metals, in list order: a metal bound
+// to a porphyrin nitrogen or a carboxylate oxygen changes neither's shape
+// as its bonds count it.
+std::vector<int> partners(int ia) {
+  std::vector<int> out;
+  for (int j = 1; j <= r_scratch.l1a_ndist(ia); ++j)
+    if (!metal_atom(nb(j, ia))) out.push_back(nb(j, ia));
+  return out;
+}
+
 // An atom whose bonds are all single by its shape in the model: carbon or
 // nitrogen with four neighbours or as the apex of a pyramid of three, a
 // chain carbon or nitrogen of two whose angle is near the tetrahedral one
@@ -86,16 +98,14 @@ bool metal_bond(int lb) { return begins(r_scratch.l1b_type(lb).view(), "meta"); 
 bool tetrahedral(int ia) {
   const r_scratch_t& r = r_scratch;
   const builder::Name& s = r.l1a_symb(ia);
-  const int n = r.l1a_ndist(ia);
+  const std::vector<int> p = partners(ia);
+  const int n = static_cast<int>(p.size());
   if (is_elem(s, "O ")) return n == 2;
   if (!is_elem(s, "C ") && !is_elem(s, "N ")) return false;
   if (n >= 4) return true;
-  if (n == 3) {
-    const int a = nb(1, ia), b = nb(2, ia), c = nb(3, ia);
-    return shape_known(ia, {a, b, c}) && !builder::flat_in_model(ia, a, b, c);
-  }
+  if (n == 3) return shape_known(ia, {p[0], p[1], p[2]}) && !builder::flat_in_model(ia, p[0], p[1], p[2]);
   if (n == 2 && r.l1a_nring(ia) == 0) {
-    const int a = nb(1, ia), b = nb(2, ia);
+    const int a = p[0], b = p[1];
     constexpr float kOpenerThanTetrahedral = 115.0f;
     return shape_known(ia, {a, b}) && angle_at(a, ia, b) < kOpenerThanTetrahedral;
   }
@@ -156,11 +166,12 @@ bool conjugated_ring(const std::vector<int>& cycle) {
   int hetero = 0;
   for (int ia : cycle) {
     const builder::Name& s = r.l1a_symb(ia);
-    const int n = r.l1a_ndist(ia);
+    const std::vector<int> p = partners(ia);
+    const int n = static_cast<int>(p.size());
     if (!coords(ia)) return false;
     if (is_elem(s, "C ") || is_elem(s, "N ")) {
       if (n < 2 || n > 3) return false;
-      if (n == 3 && !builder::flat_of_three_in_model(ia)) return false;
+      if (n == 3 && !builder::flat_in_model(ia, p[0], p[1], p[2])) return false;
     } else if (is_elem(s, "O ") || is_elem(s, "S ")) {
       if (n != 2 || cycle.size() != 5 || ++hetero > 1) return false;
     } else {
@@ -336,7 +347,7 @@ void settle_ring_systems() {
   r_scratch_t& r = r_scratch;
   for (int lb = 1; lb <= r.l1b_nbond; ++lb) {
     const int a = std::abs(r.l1b_i1atm(lb)), b = std::abs(r.l1b_i2atm(lb));
-    if (a < 1 || b < 1 || metal_bond(lb)) continue;
+    if (a < 1 || b < 1 || metal_bond(lb) || metal_atom(a) || metal_atom(b)) continue;
     if (tetrahedral(a) || tetrahedral(b)) r.l1b_type(lb) = "single";
     settle_terminal_carbon(lb);
   }
@@ -371,7 +382,7 @@ void settle_ring_systems() {
     for (int j = 1; j <= r.l1a_ndist(ia); ++j) {
       const int c = nb(j, ia);
       const int lb = bond_of(ia, c);
-      if (lb < 1 || metal_bond(lb)) continue;
+      if (lb < 1 || metal_bond(lb) || metal_atom(c)) continue;
       if (in_system[c] && ring_bond(ia, c)) {
         if (ia < c) candidates.emplace_back(ia, c);
         continue;
@@ -396,8 +407,10 @@ void settle_ring_systems() {
     const builder::Name& s = r.l1a_symb(ia);
     int gain = 0;
     if (!in_system[ia]) gain = is_elem(s, "N ") ? -2 : 2;
-    else if (is_elem(s, "N ") && r.l1a_ndist(ia) == 3) gain = -3;
+    else if (is_elem(s, "N ") && partners(ia).size() == 3) gain = -3;
     else if (is_elem(s, "N ") && beside_carbonyl(ia)) gain = -1;
+    else if (is_elem(s, "N ") && partners(ia).size() < static_cast<std::size_t>(r.l1a_ndist(ia)))
+      gain = 1;  // a nitrogen bound to a metal gives it the lone pair a hydrogen would take
     const bool can = in_system[ia] ? (is_elem(s, "C ") || is_elem(s, "N ")) && !served[ia] : true;
     if (!can) return;
     slot[ia] = static_cast<int>(ch.atoms.size());
@@ -440,17 +453,17 @@ void type_aromatic_rings() {
       int doubles = 0, mate = 0;
       for (int j = 1; j <= r.l1a_ndist(ia); ++j) {
         const int lb = bond_of(ia, nb(j, ia));
-        if (lb < 1) continue;
+        if (lb < 1 || metal_atom(nb(j, ia))) continue;
         const builder::Word& t = r.l1b_type(lb);
         if (begins(t.view(), "doub")) {
           ++doubles;
           mate = nb(j, ia);
-        } else if (!begins(t.view(), "sing") || is_it_metal_(r.l1a_symb(nb(j, ia)).view())) {
+        } else if (!begins(t.view(), "sing")) {
           taking_part = false;
         }
       }
       if (doubles == 1 && r.l1a_nring(mate) > 0 && !terminal(mate)) electrons += 1;
-      else if (doubles == 0 && r.l1a_ndist(ia) <= 3 &&
+      else if (doubles == 0 && partners(ia).size() <= 3 &&
                (is_elem(s, "N ") || is_elem(s, "O ") || is_elem(s, "S ")))
         electrons += 2;
       else taking_part = false;

@@ -280,3 +280,35 @@ TEST_F(ComponentsOnModelCoordinates, MovedCoordinatesGiveWhatTheIdealOnesGive) {
   }
   EXPECT_EQ(changed, 6) << "an exception no longer changes anything: drop it";
 }
+
+TEST_F(ComponentsOnModelCoordinates, MetalOnARingNitrogenLeavesTheRingAromatic) {
+  // A zinc 2.05 A out from NE2 of the histidine, on the line from the
+  // ring's centre: the nitrogen bound to it takes the ring's double bond, so
+  // the hydrogen goes to ND1; the ring stays aromatic whatever the moves.
+  fx::energy_type("ZN", "ZN");
+  fx::energy_bond("NRD5", "ZN", 2.05f, "metal");
+  comp::Component his = comp::read("HIS");
+  double centre[3] = {0, 0, 0};
+  const comp::Atom* ne2 = nullptr;
+  for (const comp::Atom& a : his.atoms) {
+    if (a.name == "NE2") ne2 = &a;
+    if (a.name == "CG" || a.name == "ND1" || a.name == "CD2" || a.name == "CE1" || a.name == "NE2") {
+      centre[0] += a.x / 5.0;
+      centre[1] += a.y / 5.0;
+      centre[2] += a.z / 5.0;
+    }
+  }
+  ASSERT_NE(ne2, nullptr);
+  const double out[3] = {ne2->x - centre[0], ne2->y - centre[1], ne2->z - centre[2]};
+  const double len = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
+  his.atoms.push_back({"ZN", "ZN", static_cast<float>(ne2->x + 2.05 * out[0] / len),
+                       static_cast<float>(ne2->y + 2.05 * out[1] / len),
+                       static_cast<float>(ne2->z + 2.05 * out[2] / len)});
+  const std::string want = "bond C-O deloc; bond C-OXT deloc; H NE2 0; H OXT 0; ";
+  build(his, "HIS", true);
+  EXPECT_EQ(differences("HIS", his), want);
+  for (uint64_t seed = 1; seed <= 10; ++seed) {
+    build(moved(his, 0.1, seed), "HIS", true);
+    EXPECT_EQ(differences("HIS", his), want) << "seed " << seed;
+  }
+}
