@@ -200,6 +200,7 @@ bool conjugated_ring(const std::vector<int>& cycle) {
 // the choice.
 struct Choice {
   std::vector<int> atoms;                 // atoms that can take a double bond, in order
+  std::vector<int> slot;                  // per L1 atom: its index in atoms, or -1
   std::vector<std::vector<int>> partner;  // per atom: indexes into atoms it may pair with
   std::vector<int> need, gain;            // per atom: a carbon to serve; its own gain
   std::vector<int> mate, best_mate;
@@ -312,6 +313,111 @@ void settle_terminal_carbon(int lb) {
     r.l1b_type(lb) = "single";
 }
 
+void single_bonds_at_tetrahedral_atoms() {
+  r_scratch_t& r = r_scratch;
+  for (int lb = 1; lb <= r.l1b_nbond; ++lb) {
+    const int a = std::abs(r.l1b_i1atm(lb)), b = std::abs(r.l1b_i2atm(lb));
+    if (a < 1 || b < 1 || metal_bond(lb) || metal_atom(a) || metal_atom(b)) continue;
+    if (tetrahedral(a) || tetrahedral(b)) r.l1b_type(lb) = "single";
+    settle_terminal_carbon(lb);
+  }
+}
+
+// The conjugated rings and the atoms they hold.
+struct RingSystem {
+  std::vector<int> in_system;
+  std::vector<std::vector<int>> rings;
+  bool ring_bond(int a, int b) const {
+    for (const std::vector<int>& c : rings)
+      if (std::find(c.begin(), c.end(), a) != c.end() && std::find(c.begin(), c.end(), b) != c.end())
+        return true;
+    return false;
+  }
+};
+
+RingSystem conjugated_rings() {
+  RingSystem sys;
+  sys.in_system.assign(r_scratch.l1a_natom + 1, 0);
+  for (int ring = 1; ring <= largest_ring_id(); ++ring) {
+    const std::vector<int> cycle = ring_cycle(ring);
+    if (!conjugated_ring(cycle)) continue;
+    sys.rings.push_back(cycle);
+    for (int ia : cycle) sys.in_system[ia] = 1;
+  }
+  return sys;
+}
+
+// The bonds whose order the choice settles: those of the rings and those
+// from a ring carbon to a terminal atom.  Of the other bonds out of the
+// rings, a double bond to a carbon outside serves the ring atom (a
+// conjugated chain) and every other one becomes single.
+std::vector<std::pair<int, int>> bonds_to_choose(const RingSystem& sys, std::vector<int>& served) {
+  r_scratch_t& r = r_scratch;
+  std::vector<std::pair<int, int>> candidates;
+  for (int ia = 1; ia <= r.l1a_natom; ++ia) {
+    if (!sys.in_system[ia]) continue;
+    for (int j = 1; j <= r.l1a_ndist(ia); ++j) {
+      const int c = nb(j, ia);
+      const int lb = bond_of(ia, c);
+      if (lb < 1 || metal_bond(lb) || metal_atom(c)) continue;
+      if (sys.in_system[c] && sys.ring_bond(ia, c)) {
+        if (ia < c) candidates.emplace_back(ia, c);
+        continue;
+      }
+      if (sys.in_system[c]) {
+        r.l1b_type(lb) = "single";
+        continue;
+      }
+      const builder::Name& s = r.l1a_symb(c);
+      const bool end = terminal(c) && (is_elem(s, "O ") || is_elem(s, "S ") || is_elem(s, "N "));
+      if (end && is_elem(r.l1a_symb(ia), "C ")) candidates.emplace_back(ia, c);
+      else if (begins(r.l1b_type(lb).view(), "doub") && is_elem(s, "C ")) served[ia] = 1;
+      else if (!begins(r.l1b_type(lb).view(), "trip")) r.l1b_type(lb) = "single";
+    }
+  }
+  return candidates;
+}
+
+// What atom ia gains by a double bond (see Choice).
+int gain_of(const RingSystem& sys, int ia) {
+  const builder::Name& s = r_scratch.l1a_symb(ia);
+  if (!sys.in_system[ia]) return is_elem(s, "N ") ? -2 : 2;
+  if (!is_elem(s, "N ")) return 0;
+  if (partners(ia).size() == 3) return -3;
+  if (beside_carbonyl(ia)) return -1;
+  // A nitrogen bound to a metal gives it the lone pair a hydrogen would take.
+  if (partners(ia).size() < static_cast<std::size_t>(r_scratch.l1a_ndist(ia))) return 1;
+  return 0;
+}
+
+Choice choice_over(const RingSystem& sys, const std::vector<std::pair<int, int>>& candidates,
+                   const std::vector<int>& served) {
+  const r_scratch_t& r = r_scratch;
+  Choice ch;
+  ch.slot.assign(r.l1a_natom + 1, -1);
+  auto add_atom = [&](int ia) {
+    const builder::Name& s = r.l1a_symb(ia);
+    const bool can = !sys.in_system[ia] || ((is_elem(s, "C ") || is_elem(s, "N ")) && !served[ia]);
+    if (ch.slot[ia] != -1 || !can) return;
+    ch.slot[ia] = static_cast<int>(ch.atoms.size());
+    ch.atoms.push_back(ia);
+    ch.need.push_back(sys.in_system[ia] && is_elem(s, "C ") ? 1 : 0);
+    ch.gain.push_back(gain_of(sys, ia));
+    ch.partner.emplace_back();
+  };
+  for (int ia = 1; ia <= r.l1a_natom; ++ia)
+    if (sys.in_system[ia]) add_atom(ia);
+  for (const auto& [a, b] : candidates) add_atom(b);
+  for (const auto& [a, b] : candidates) {
+    if (ch.slot[a] == -1 || ch.slot[b] == -1) continue;
+    ch.partner[ch.slot[a]].push_back(ch.slot[b]);
+    ch.partner[ch.slot[b]].push_back(ch.slot[a]);
+  }
+  ch.mate.assign(ch.atoms.size(), -1);
+  ch.best_mate = ch.mate;
+  return ch;
+}
+
 }  // namespace
 
 namespace builder {
@@ -344,97 +450,20 @@ bool flat_of_three_in_model(int ia) {
 }
 
 void settle_ring_systems() {
-  r_scratch_t& r = r_scratch;
-  for (int lb = 1; lb <= r.l1b_nbond; ++lb) {
-    const int a = std::abs(r.l1b_i1atm(lb)), b = std::abs(r.l1b_i2atm(lb));
-    if (a < 1 || b < 1 || metal_bond(lb) || metal_atom(a) || metal_atom(b)) continue;
-    if (tetrahedral(a) || tetrahedral(b)) r.l1b_type(lb) = "single";
-    settle_terminal_carbon(lb);
-  }
-
-  std::vector<int> in_system(r.l1a_natom + 1, 0);
-  std::vector<std::vector<int>> rings;
-  for (int ring = 1; ring <= largest_ring_id(); ++ring) {
-    const std::vector<int> cycle = ring_cycle(ring);
-    if (!conjugated_ring(cycle)) continue;
-    rings.push_back(cycle);
-    for (int ia : cycle) in_system[ia] = 1;
-  }
-  for (int ia = 1; ia <= r.l1a_natom; ++ia)
-    if (!in_system[ia]) settle_trigonal_carbon(ia);
-  if (rings.empty()) return;
-  auto ring_bond = [&](int a, int b) {
-    for (const std::vector<int>& c : rings)
-      if (std::find(c.begin(), c.end(), a) != c.end() && std::find(c.begin(), c.end(), b) != c.end())
-        return true;
-    return false;
-  };
-
-  // Bonds out of the rings: to a terminal atom they are chosen with the
-  // rings; a double bond to a carbon outside serves the ring atom (a
-  // conjugated chain); every other one is single.
-  Choice ch;
-  std::vector<int> slot(r.l1a_natom + 1, -1);
-  std::vector<int> served(r.l1a_natom + 1, 0);
-  std::vector<std::pair<int, int>> candidates;
-  for (int ia = 1; ia <= r.l1a_natom; ++ia) {
-    if (!in_system[ia]) continue;
-    for (int j = 1; j <= r.l1a_ndist(ia); ++j) {
-      const int c = nb(j, ia);
-      const int lb = bond_of(ia, c);
-      if (lb < 1 || metal_bond(lb) || metal_atom(c)) continue;
-      if (in_system[c] && ring_bond(ia, c)) {
-        if (ia < c) candidates.emplace_back(ia, c);
-        continue;
-      }
-      if (in_system[c]) {
-        if (!begins(r.l1b_type(lb).view(), "sing")) r.l1b_type(lb) = "single";
-        continue;
-      }
-      const builder::Name& s = r.l1a_symb(c);
-      const bool end = terminal(c) && (is_elem(s, "O ") || is_elem(s, "S ") || is_elem(s, "N "));
-      if (end && is_elem(r.l1a_symb(ia), "C ")) {
-        candidates.emplace_back(ia, c);
-      } else if (begins(r.l1b_type(lb).view(), "doub") && is_elem(s, "C ")) {
-        served[ia] = 1;
-      } else if (!begins(r.l1b_type(lb).view(), "trip")) {
-        r.l1b_type(lb) = "single";
-      }
-    }
-  }
-  auto add_atom = [&](int ia) {
-    if (slot[ia] != -1) return;
-    const builder::Name& s = r.l1a_symb(ia);
-    int gain = 0;
-    if (!in_system[ia]) gain = is_elem(s, "N ") ? -2 : 2;
-    else if (is_elem(s, "N ") && partners(ia).size() == 3) gain = -3;
-    else if (is_elem(s, "N ") && beside_carbonyl(ia)) gain = -1;
-    else if (is_elem(s, "N ") && partners(ia).size() < static_cast<std::size_t>(r.l1a_ndist(ia)))
-      gain = 1;  // a nitrogen bound to a metal gives it the lone pair a hydrogen would take
-    const bool can = in_system[ia] ? (is_elem(s, "C ") || is_elem(s, "N ")) && !served[ia] : true;
-    if (!can) return;
-    slot[ia] = static_cast<int>(ch.atoms.size());
-    ch.atoms.push_back(ia);
-    ch.need.push_back(in_system[ia] && is_elem(s, "C ") ? 1 : 0);
-    ch.gain.push_back(gain);
-    ch.partner.emplace_back();
-  };
-  for (int ia = 1; ia <= r.l1a_natom; ++ia)
-    if (in_system[ia]) add_atom(ia);
-  for (const auto& [a, b] : candidates) add_atom(b);
-  for (const auto& [a, b] : candidates) {
-    if (slot[a] == -1 || slot[b] == -1) continue;
-    ch.partner[slot[a]].push_back(slot[b]);
-    ch.partner[slot[b]].push_back(slot[a]);
-  }
-  ch.mate.assign(ch.atoms.size(), -1);
-  ch.best_mate = ch.mate;
+  single_bonds_at_tetrahedral_atoms();
+  const RingSystem sys = conjugated_rings();
+  for (int ia = 1; ia <= r_scratch.l1a_natom; ++ia)
+    if (!sys.in_system[ia]) settle_trigonal_carbon(ia);
+  if (sys.rings.empty()) return;
+  std::vector<int> served(r_scratch.l1a_natom + 1, 0);
+  const std::vector<std::pair<int, int>> candidates = bonds_to_choose(sys, served);
+  Choice ch = choice_over(sys, candidates, served);
   ch.search(0, 0);
   for (const auto& [a, b] : candidates) {
     const int lb = bond_of(a, b);
     if (lb < 1) continue;
-    const bool dbl = slot[a] != -1 && slot[b] != -1 && ch.best_mate[slot[a]] == slot[b];
-    r.l1b_type(lb) = dbl ? "double" : "single";
+    const bool dbl = ch.slot[a] != -1 && ch.slot[b] != -1 && ch.best_mate[ch.slot[a]] == ch.slot[b];
+    r_scratch.l1b_type(lb) = dbl ? "double" : "single";
   }
 }
 
