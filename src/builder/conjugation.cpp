@@ -18,12 +18,15 @@
 #include "dictionary/lib_com.h"
 #include "foundation/kernels.h"
 #include "foundation/vec3.h"
+#include "suite/pi.h"
 
 namespace {
 
 using builder::begins;
 using builder::is_elem;
 using builder::nb;
+
+constexpr float kDegrees = 180.0f / suite::kPi<float>;
 
 bool coords(int ia) { return r_scratch.l1a_coor_flag(ia) == "Y"; }
 
@@ -45,7 +48,7 @@ float angle_at(int a, int z, int b) {
   const float u[3] = {r.l1a_x(a) - r.l1a_x(z), r.l1a_y(a) - r.l1a_y(z), r.l1a_z(a) - r.l1a_z(z)};
   const float v[3] = {r.l1a_x(b) - r.l1a_x(z), r.l1a_y(b) - r.l1a_y(z), r.l1a_z(b) - r.l1a_z(z)};
   const float c = foundation::dot3(u, v) / (foundation::norm3(u) * foundation::norm3(v));
-  return std::acos(std::clamp(c, -1.0f, 1.0f)) * 57.29578f;
+  return std::acos(foundation::clamp_cosine(c)) * kDegrees;
 }
 
 float torsion(int a, int b, int c, int d) {
@@ -67,7 +70,7 @@ float torsion(int a, int b, int c, int d) {
   nb_vmult_(b2, b3, n2);
   nb_vmult_(n1, n2, m);
   const float y = foundation::dot3(m, b2) / foundation::norm3(b2);
-  return std::atan2(y, foundation::dot3(n1, n2)) * 57.29578f;
+  return std::atan2(y, foundation::dot3(n1, n2)) * kDegrees;
 }
 
 int bond_of(int i, int j) {
