@@ -37,7 +37,8 @@ bool shape_known(int ia, std::initializer_list<int> partners) {
   if (!coords(ia)) return false;
   for (int p : partners) {
     if (!coords(p)) return false;
-    const float d[3] = {r.l1a_x(p) - r.l1a_x(ia), r.l1a_y(p) - r.l1a_y(ia), r.l1a_z(p) - r.l1a_z(ia)};
+    const float d[3] = {r.l1a_x(p) - r.l1a_x(ia), r.l1a_y(p) - r.l1a_y(ia),
+                        r.l1a_z(p) - r.l1a_z(ia)};
     if (foundation::norm3(d) < 0.5f) return false;
   }
   return true;
@@ -106,7 +107,8 @@ bool tetrahedral(int ia) {
   if (is_elem(s, "O ")) return n == 2;
   if (!is_elem(s, "C ") && !is_elem(s, "N ")) return false;
   if (n >= 4) return true;
-  if (n == 3) return shape_known(ia, {p[0], p[1], p[2]}) && !builder::flat_in_model(ia, p[0], p[1], p[2]);
+  if (n == 3)
+    return shape_known(ia, {p[0], p[1], p[2]}) && !builder::flat_in_model(ia, p[0], p[1], p[2]);
   if (n == 2 && r.l1a_nring(ia) == 0) {
     const int a = p[0], b = p[1];
     constexpr float kOpenerThanTetrahedral = 115.0f;
@@ -126,7 +128,8 @@ int largest_ring_id() {
   const r_scratch_t& r = r_scratch;
   int top = 0;
   for (int i = 1; i <= r.l1a_natom; ++i)
-    for (int k = 1; k <= r.l1a_nring(i) && k <= MAX1BRN; ++k) top = std::max(top, r.l1a_ring_id(k, i));
+    for (int k = 1; k <= r.l1a_nring(i) && k <= MAX1BRN; ++k)
+      top = std::max(top, r.l1a_ring_id(k, i));
   return top;
 }
 
@@ -184,8 +187,8 @@ bool conjugated_ring(const std::vector<int>& cycle) {
   const int size = static_cast<int>(cycle.size());
   float sum = 0.0f, most = 0.0f;
   for (int k = 0; k < size; ++k) {
-    const float t = std::fabs(torsion(cycle[k], cycle[(k + 1) % size], cycle[(k + 2) % size],
-                                      cycle[(k + 3) % size]));
+    const float t = std::fabs(
+        torsion(cycle[k], cycle[(k + 1) % size], cycle[(k + 2) % size], cycle[(k + 3) % size]));
     sum += t;
     most = std::max(most, t);
   }
@@ -332,7 +335,8 @@ struct RingSystem {
   std::vector<std::vector<int>> rings;
   bool ring_bond(int a, int b) const {
     for (const std::vector<int>& c : rings)
-      if (std::find(c.begin(), c.end(), a) != c.end() && std::find(c.begin(), c.end(), b) != c.end())
+      if (std::find(c.begin(), c.end(), a) != c.end() &&
+          std::find(c.begin(), c.end(), b) != c.end())
         return true;
     return false;
   }

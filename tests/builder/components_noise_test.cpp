@@ -146,9 +146,10 @@ std::string differences(const std::string& code, const comp::Component& ideal) {
     srch_bond_(0, "", i, j, val, lb, st);
     const std::string got = st == 0 ? fx::type_of(lb) : "missing";
     if (got == "aromatic") arom_got.insert({pair.first, pair.second});
-    const std::string want = order == "AROM" ? "aromatic" : order == "DOUB" ? "double"
-                             : order == "TRIP"                ? "triple"
-                                                              : "single";
+    const std::string want = order == "AROM"   ? "aromatic"
+                             : order == "DOUB" ? "double"
+                             : order == "TRIP" ? "triple"
+                                               : "single";
     if (got != want) d += "bond " + pair.first + "-" + pair.second + " " + got + "; ";
   }
   for (const comp::Atom& a : ideal.atoms) {
@@ -167,8 +168,7 @@ std::string differences(const std::string& code, const comp::Component& ideal) {
         std::string(R().l1c_3atm(k).trimmed()), std::string(R().l1c_4atm(k).trimmed())};
     const std::vector<std::string>& hv = heavy[names[0]];
     const bool three_heavy = hv.size() == 3 && hydrogens[names[0]] == 0;
-    if (three_heavy &&
-        std::fabs(volume(*at[names[0]], *at[hv[0]], *at[hv[1]], *at[hv[2]])) < 0.5) {
+    if (three_heavy && std::fabs(volume(*at[names[0]], *at[hv[0]], *at[hv[1]], *at[hv[2]])) < 0.5) {
       d += "flat " + names[0] + "; ";
       continue;
     }
@@ -292,7 +292,8 @@ TEST_F(ComponentsOnModelCoordinates, MetalOnARingNitrogenLeavesTheRingAromatic) 
   const comp::Atom* ne2 = nullptr;
   for (const comp::Atom& a : his.atoms) {
     if (a.name == "NE2") ne2 = &a;
-    if (a.name == "CG" || a.name == "ND1" || a.name == "CD2" || a.name == "CE1" || a.name == "NE2") {
+    if (a.name == "CG" || a.name == "ND1" || a.name == "CD2" || a.name == "CE1" ||
+        a.name == "NE2") {
       centre[0] += a.x / 5.0;
       centre[1] += a.y / 5.0;
       centre[2] += a.z / 5.0;
@@ -310,5 +311,95 @@ TEST_F(ComponentsOnModelCoordinates, MetalOnARingNitrogenLeavesTheRingAromatic) 
   for (uint64_t seed = 1; seed <= 10; ++seed) {
     build(moved(his, 0.1, seed), "HIS", true);
     EXPECT_EQ(differences("HIS", his), want) << "seed " << seed;
+  }
+}
+
+namespace {
+
+// A flat six-membered ring (regular, sides 1.39 A) with substituents on the
+// radial lines, for the ring stage on rings the components lack.
+struct Substituent {
+  int at;  // ring position 0..5
+  const char* name;
+  const char* symb;
+  float length;
+};
+
+comp::Component hexagon(const char* const ring[6], const std::vector<Substituent>& outside) {
+  comp::Component c;
+  constexpr double kSide = 1.39;
+  for (int k = 0; k < 6; ++k) {
+    const double a = k * 3.14159265358979 / 3.0;
+    const std::string n = ring[k];
+    c.atoms.push_back({n, n.substr(0, 1), static_cast<float>(kSide * std::cos(a)),
+                       static_cast<float>(kSide * std::sin(a)), 0.0f});
+  }
+  for (const Substituent& s : outside) {
+    const double a = s.at * 3.14159265358979 / 3.0, r = kSide + s.length;
+    c.atoms.push_back({s.name, s.symb, static_cast<float>(r * std::cos(a)),
+                       static_cast<float>(r * std::sin(a)), 0.0f});
+  }
+  return c;
+}
+
+// Bonds other than single as "A-B type", then hydrogens as "A n" and
+// charges as "A q" for every heavy atom that has any.
+std::string chemistry() {
+  std::string bonds, hydrogens, charges;
+  for (int b = 1; b <= R().l1b_nbond; ++b) {
+    const int i = std::abs(R().l1b_i1atm(b)), j = std::abs(R().l1b_i2atm(b));
+    if (R().l1a_atype(i) == "H" || R().l1a_atype(j) == "H" || fx::type_of(b) == "single") continue;
+    bonds += std::string(R().l1a_aname(i).trimmed()) + "-" +
+             std::string(R().l1a_aname(j).trimmed()) + " " + fx::type_of(b) + "; ";
+  }
+  for (int i = 1; i <= R().l1a_natom; ++i) {
+    if (R().l1a_atype(i) == "H") continue;
+    const std::string n(R().l1a_aname(i).trimmed());
+    if (R().l1a_lencon(1, i) > 0)
+      hydrogens += n + " " + std::to_string(R().l1a_lencon(1, i)) + "; ";
+    if (R().l1a_charg(i) != 0.0f)
+      charges += n + " " + std::to_string(R().l1a_charg(i)).substr(0, 4) + "; ";
+  }
+  return bonds + "| " + hydrogens + "| " + charges;
+}
+
+}  // namespace
+
+TEST_F(ComponentsOnModelCoordinates, FlatRingsTakeOneSetOfDoubleBondsForTheirHydrogens) {
+  struct Case {
+    const char* label;
+    const char* ring[6];
+    std::vector<Substituent> outside;
+    const char* chemistry;
+  };
+  // Uracil keeps its carbonyls, so its ring is not aromatic and N3 keeps
+  // its hydrogen; in the isocytosine the double bond at C2 goes to N3, away
+  // from the carbonyl, so that N1 keeps its hydrogen (the lactam, as at
+  // guanine's N1), though N1 comes first; a pyridinium nitrogen of three
+  // neighbours takes the ring's double bond and the charge, and the ring is
+  // aromatic.
+  const Case cases[] = {
+      {"1-methyluracil",
+       {"N1", "C2", "N3", "C4", "C5", "C6"},
+       {{0, "C7", "C", 1.47f}, {1, "O2", "O", 1.23f}, {3, "O4", "O", 1.23f}},
+       "C2-O2 double; C4-O4 double; C5-C6 double; | N3 1; C5 1; C6 1; C7 3; | "},
+      {"isocytosine",
+       {"N1", "C2", "N3", "C4", "C5", "C6"},
+       {{1, "N2", "N", 1.34f}, {5, "O6", "O", 1.23f}},
+       "C2-N3 double; C4-C5 double; C6-O6 double; | N1 1; C4 1; C5 1; N2 2; | "},
+      {"1-methylpyridinium",
+       {"N1", "C2", "C3", "C4", "C5", "C6"},
+       {{0, "C7", "C", 1.47f}},
+       "N1-C2 aromatic; N1-C6 aromatic; C2-C3 aromatic; C3-C4 aromatic; C4-C5 aromatic; "
+       "C5-C6 aromatic; | C2 1; C3 1; C4 1; C5 1; C6 1; C7 3; | N1 1.00; "},
+  };
+  for (const Case& c : cases) {
+    const comp::Component flat = hexagon(c.ring, c.outside);
+    build(flat, "RNG", true);
+    EXPECT_EQ(chemistry(), c.chemistry) << c.label;
+    for (uint64_t seed = 1; seed <= 5; ++seed) {
+      build(moved(flat, 0.1, seed), "RNG", true);
+      EXPECT_EQ(chemistry(), c.chemistry) << c.label << " moved, seed " << seed;
+    }
   }
 }

@@ -218,12 +218,7 @@ TEST_F(Components, ChargesFollowTheComponentsFormalCharges) {
   // three neighbours is charged only where its ring gives it a double bond
   // (the imidazolium of HIS with both its hydrogens).
   const Case cases[] = {
-      {"LYS", ""},
-      {"ASP", ""},
-      {"ARG", "NH2 0.000; "},
-      {"HIS", ""},
-      {"TRP", ""},
-      {"A", ""},
+      {"LYS", ""}, {"ASP", ""}, {"ARG", "NH2 0.000; "}, {"HIS", ""}, {"TRP", ""}, {"A", ""},
   };
   for (const Case& c : cases) {
     build(c.code, false);

@@ -100,14 +100,23 @@ TEST(BondsFromCoordinatesRows, AtomsAcrossASharedAtomAreNotBonded) {
     int bonds;
   };
   const Case cases[] = {
-      {"ester P...C", {"O1", "P1", "C1"}, {"O", "P", "C"}, {'C', 'P', 'C'},
-       {{0.0f, 0.0f}, {1.60f, 0.0f}, {-0.346f, 1.3875f}}, 2},
-      {"epoxide", {"C1", "C2", "O1"}, {"C", "C", "O"}, {'C', 'C', 'C'},
-       {{0.0f, 0.0f}, {1.47f, 0.0f}, {0.735f, 1.22f}}, 3},
+      {"ester P...C",
+       {"O1", "P1", "C1"},
+       {"O", "P", "C"},
+       {'C', 'P', 'C'},
+       {{0.0f, 0.0f}, {1.60f, 0.0f}, {-0.346f, 1.3875f}},
+       2},
+      {"epoxide",
+       {"C1", "C2", "O1"},
+       {"C", "C", "O"},
+       {'C', 'C', 'C'},
+       {{0.0f, 0.0f}, {1.47f, 0.0f}, {0.735f, 1.22f}},
+       3},
   };
   for (const Case& c : cases) {
     descr::clear_l1();
-    for (int k = 0; k < 3; ++k) add_atom(c.names[k], c.symbs[k], c.classes[k], c.at[k][0], c.at[k][1]);
+    for (int k = 0; k < 3; ++k)
+      add_atom(c.names[k], c.symbs[k], c.classes[k], c.at[k][0], c.at[k][1]);
     int32_t ierr = 0;
     list_bonds_from_coor_(0, ierr);
     EXPECT_EQ(ierr, 0) << c.label;

@@ -108,9 +108,8 @@ struct Moves {
 
 // HETATM records of the component's heavy atoms under residue name `res`,
 // moved, shifted by `dx` along x.
-std::string hetatm(const Component& c, const std::string& res, char chain, double dx,
-                   uint64_t seed, int& serial,
-                   const std::map<std::string, std::string>& renamed = {}) {
+std::string hetatm(const Component& c, const std::string& res, char chain, double dx, uint64_t seed,
+                   int& serial, const std::map<std::string, std::string>& renamed = {}) {
   Moves m{seed * 7919};
   std::string out;
   char line[100];
@@ -162,7 +161,8 @@ Described described(const std::string& lib, const std::string& code) {
     if (w.empty() || w[0] != code) continue;
     if (cat == "_chem_comp_atom" && w.size() >= 3) d.element[w[1]] = w[2];
     if (cat == "_chem_comp_bond" && w.size() >= 4) d.bonds[{w[1], w[2]}] = w[3];
-    if (cat == "_chem_comp_chir" && w.size() >= 7) d.chirals.push_back({w[2], w[3], w[4], w[5], w[6]});
+    if (cat == "_chem_comp_chir" && w.size() >= 7)
+      d.chirals.push_back({w[2], w[3], w[4], w[5], w[6]});
   }
   for (const auto& [pair, type] : d.bonds) {
     if (d.element[pair.second] == "H") ++d.hydrogens[pair.first];
