@@ -8,6 +8,7 @@
 #include <string>
 
 #include "builder/chem_text.h"
+#include "builder/conjugation.h"
 #include "builder/metals.h"
 #include "dictionary/descr_lookups.h"
 #include "dictionary/lib_com.h"
@@ -292,7 +293,10 @@ bool keep_within_valence(NitrogenCharge n) {
   };
   for (int lb = 1; lb <= r.l1b_nbond; ++lb) {
     int a = 0, b = 0;
-    if (!atoms_of(lb, a, b) || begins(r.l1b_type(lb).view(), "dumm")) continue;
+    // A bond to a metal gives the metal a lone pair and takes no valence.
+    if (!atoms_of(lb, a, b) || begins(r.l1b_type(lb).view(), "dumm") ||
+        begins(r.l1b_type(lb).view(), "meta"))
+      continue;
     ++carried[a];
     ++carried[b];
   }
@@ -366,6 +370,7 @@ void add_type_using_coord_(int32_t mdoc, char, int32_t& ierr) {
     return;
   }
   settle_triple_and_hydrogen(mdoc, ierr);
+  builder::settle_ring_systems();
   // Capped before the conjugation pass, so that its double bonds and
   // nitrogen charges follow from possible types; capped again after it with
   // the charges it set, until a cap changes nothing.

@@ -3,18 +3,16 @@
 // ring atoms into ring types and gives group oxygens their group types.
 #include "builder/chem_types.h"
 
-#include <cmath>
 #include <initializer_list>
 #include <string>
 
 #include "builder/chem_text.h"
+#include "builder/conjugation.h"
 #include "builder/metals.h"
 #include "builder/valency.h"
 #include "dictionary/descr_lookups.h"
 #include "dictionary/lib_com.h"
-#include "foundation/kernels.h"
 #include "foundation/messages.h"
-#include "foundation/vec3.h"
 #include "runtime/format.h"
 
 namespace {
@@ -101,30 +99,6 @@ bool library_name(Name& t) {
   return false;
 }
 
-// True when atom ia lies in the plane of its neighbours a, b and c in the
-// model.  A regular tetrahedral centre has a chiral volume of sqrt(16/27)
-// times the product of its three bond lengths; a trigonal atom bent by the
-// noise of a model (a few degrees in an NMR model or at low resolution)
-// stays below half of that, a real pyramid (an amine, a phosphine) comes
-// near the whole.  Without coordinates nothing is known: false.
-bool in_plane_of(int ia, int a, int b, int c) {
-  const r_scratch_t& r = r_scratch;
-  for (int k : {ia, a, b, c})
-    if (r.l1a_coor_flag(k) != "Y") return false;
-  const float x0[3] = {r.l1a_x(ia), r.l1a_y(ia), r.l1a_z(ia)};
-  float v[3][3];
-  const int corner[3] = {a, b, c};
-  for (int m = 0; m < 3; ++m) {
-    const float xm[3] = {r.l1a_x(corner[m]), r.l1a_y(corner[m]), r.l1a_z(corner[m])};
-    nb_vsub_(xm, x0, v[m]);
-  }
-  float n[3];
-  nb_vmult_(v[1], v[2], n);
-  constexpr float kHalfTetrahedron = 0.5f * 0.7698f;
-  const float lengths = foundation::norm3(v[0]) * foundation::norm3(v[1]) * foundation::norm3(v[2]);
-  return std::fabs(foundation::dot3(v[0], n)) < kHalfTetrahedron * lengths;
-}
-
 // An atom of three neighbours that no hand can be given to: one of its
 // bonds is aromatic or delocalised, or it lies in the plane of its
 // neighbours in the model.  The pyramid test of the bond stage flags any
@@ -142,7 +116,7 @@ bool flat_of_three(int32_t mdoc, int ia, int n) {
     srch_bond_(mdoc, r.l1l_mname.view(), ia, nb(j, ia), val, lb, st);
     if (st == 0 && builder::is_arom(r.l1b_type(lb))) return true;
   }
-  return in_plane_of(ia, nb(1, ia), nb(2, ia), nb(3, ia));
+  return builder::flat_in_model(ia, nb(1, ia), nb(2, ia), nb(3, ia));
 }
 
 void type_atom(int32_t mdoc, int ia, int32_t& ierr) {

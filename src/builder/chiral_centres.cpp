@@ -9,6 +9,7 @@
 
 #include "builder/alike_substituents.h"
 #include "builder/chem_text.h"
+#include "builder/conjugation.h"
 #include "builder/metals.h"
 #include "dictionary/descr_lookups.h"
 #include "dictionary/l1_kernels.h"
@@ -162,6 +163,13 @@ bool add_chiral_row(int32_t mdoc, int32_t itype_res, char list, int i, int i1, i
   return true;
 }
 
+// Three heavy neighbours that the model holds in one plane with the atom
+// give it no hand, whatever the types say: a carboxyl carbon typed with an
+// added hydrogen, a ring carbon that took a distant atom as a neighbour.
+bool flat_heavy_three(int i, int nnh, int i1, int i2, int i3) {
+  return nnh == 3 && builder::flat_in_model(i, i1, i2, i3);
+}
+
 }  // namespace
 
 void remove_user_chir_centre_(int32_t, char list, int32_t& ierr) {
@@ -229,7 +237,7 @@ void check_chir_(int32_t mdoc, char list, int32_t itype_res, int32_t& ierr) {
         ierr = 1;
         return;
       }
-    } else if (flag > 0 && nnh >= 3) {
+    } else if (flag > 0 && nnh >= 3 && !flat_heavy_three(i, nnh, i1, i2, i3)) {
       if (!add_chiral_row(mdoc, itype_res, list, i, i1, i2, i3)) {
         ierr = 1;
         return;

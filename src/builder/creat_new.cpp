@@ -12,6 +12,7 @@
 #include "builder/bond_types.h"
 #include "builder/chem_types.h"
 #include "builder/chiral_centres.h"
+#include "builder/conjugation.h"
 #include "builder/descr_dump.h"
 #include "builder/geom_common.h"
 #include "builder/h_coords.h"
@@ -205,6 +206,8 @@ void creat_new_(int32_t mmdoc, char list, std::string_view mode_i, std::string_v
     }
     use_valency_(mdoc, list, ierr);
     if (ierr != 0) return fail_line(mdoc, "USE_VALENCY");
+    // The rings were given single and double bonds for the hydrogen count.
+    if (chem_flag == 'N') builder::type_aromatic_rings();
     check_chem_dd_min_(mdoc, list, ierr);
     if (ierr != 0) return fail_line(mdoc, "CHECK_CHEM_DD_MIN");
     if (list == 'T') {

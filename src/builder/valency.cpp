@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "builder/chem_text.h"
+#include "builder/conjugation.h"
 #include "dictionary/descr_lookups.h"
 #include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
@@ -150,6 +151,22 @@ float bond_order(const Word& t, Word& recorded, bool& counted) {
   }
   recorded = "sing";
   return 1.0f;
+}
+
+// An uncharged nitrogen outside rings whose bonds include no double or
+// triple one: an amide, imide or guanidine nitrogen whose bond to the
+// carbonyl carbon is typed aromatic or delocalised.  It keeps one bond a
+// neighbour, and so its hydrogen; the half bond lies on the carbonyl side.
+// Ring nitrogens have their single and double bonds from the ring stage.
+bool amide_like_nitrogen(int ia, const Word* bonds, int counted) {
+  const r_scratch_t& r = r_scratch;
+  if (!is_elem(r.l1a_symb(ia), "N ") || r.l1a_nring(ia) > 0 || !near_zero(ia)) return false;
+  bool half = false;
+  for (int k = 0; k < counted; ++k) {
+    if (bonds[k] == "doub" || bonds[k] == "trip") return false;
+    half = half || bonds[k] == "arom" || bonds[k] == "delo";
+  }
+  return half;
 }
 
 void list_bonds(int32_t mdoc) {
@@ -350,10 +367,14 @@ void use_valency_(int32_t mdoc, char list, int32_t& ierr) {
       if (in_sum) ++counted;
     }
     if (!complete) continue;
+    if (amide_like_nitrogen(ia, atom_bonds, counted)) sum = static_cast<float>(counted);
     const int nbo = static_cast<int>(std::lround(sum + 0.1f));
     int32_t n_missing = 0;
     find_hydr_type_(mdoc, nbo, sum, counted, r.l1a_charg(ia), n_missing, r.l1a_symb(ia).view());
     n_missing = std::max(n_missing - builder::outside_bonds(r.l1a_aname(ia)), 0);
+    // A hydrogen would make a fourth neighbour of an atom the model holds in
+    // the plane of its three, and so a tetrahedral centre it is not.
+    if (builder::flat_of_three_in_model(ia)) n_missing = 0;
     if (list == 'T')
       msgdoc_(mdoc, rt::list_line(" ia,asym,nd,nbo,val:", ia, r.l1a_symb(ia), r.l1a_ndist(ia), nbo,
                                   r.l1a_charg(ia)));

@@ -91,6 +91,47 @@ void compact_bonds() {
   r.l1b_nbond = k;
 }
 
+// Two atoms bonded to one third atom Z are not bonded to each other on
+// distance alone when they stand at more than a right angle at Z: the pair
+// of a real three-membered ring makes about 60 degrees there, while the
+// phosphorus and carbon of a P-O-C ester can come within the 2.4 A reach of
+// a phosphorus pair, and a carbon taking that phosphorus as a fourth
+// neighbour becomes a chiral centre.  No removal is seen by the test of
+// another pair, so the outcome does not depend on the bond order.
+void drop_bonds_across_a_shared_atom() {
+  r_scratch_t& r = r_scratch;
+  const int nb = r.l1b_nbond;
+  auto d2 = [&](int i, int j) {
+    const float d = distance(i, j);
+    return d * d;
+  };
+  bool any = false;
+  for (int b = 1; b <= nb; ++b) {
+    const int x = r.l1b_i1atm(b), y = r.l1b_i2atm(b);
+    const float xy = d2(x, y);
+    bool across = false;
+    for (int c = 1; c <= nb && !across; ++c) {
+      if (c == b) continue;
+      int z = 0;
+      if (r.l1b_i1atm(c) == x || r.l1b_i2atm(c) == x)
+        z = r.l1b_i1atm(c) == x ? r.l1b_i2atm(c) : r.l1b_i1atm(c);
+      if (z == 0 || z == y) continue;
+      for (int e = 1; e <= nb && !across; ++e) {
+        if (e == b || e == c) continue;
+        const bool joins = (r.l1b_i1atm(e) == y && r.l1b_i2atm(e) == z) ||
+                           (r.l1b_i1atm(e) == z && r.l1b_i2atm(e) == y);
+        across = joins && xy > d2(x, z) + d2(y, z);
+      }
+    }
+    if (!across) continue;
+    r.l1b_type(b) = "?";
+    --r.l1a_ndist(x);
+    --r.l1a_ndist(y);
+    any = true;
+  }
+  if (any) compact_bonds();
+}
+
 // The triangle sweep; with hydrogen_rule only triangles whose far atom Y of
 // the second bond is a hydrogen are treated.
 void triangle_sweep(int32_t mdoc, bool hydrogen_rule) {
@@ -195,6 +236,7 @@ void list_bonds_from_coor_(int32_t mdoc, int32_t& ierr) {
       ierr = 1;
       return;
     }
+    drop_bonds_across_a_shared_atom();
     if (!first) return;
     bool marked = false;
     for (int i = 1; i <= r.l1a_natom; ++i) {

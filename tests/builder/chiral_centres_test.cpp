@@ -199,3 +199,21 @@ TEST_F(Chirality, TwoAlikeSubstituentsLeaveTheHandOpen) {
     EXPECT_EQ(R().l1c_flag(1), std::string(c.sign) == "both" ? "B" : "R") << c.label;
   }
 }
+
+TEST_F(Chirality, ThreeHeavyNeighboursInThePlaneOfTheAtomGiveNoRow) {
+  // A carboxyl carbon flagged tetrahedral (a hydrogen added to it by wrong
+  // bond orders): its heavy neighbours lie in one plane with it, so neither
+  // a signed row nor "both"; lifted 0.5 A out of that plane it is a pyramid.
+  for (const float lift : {0.0f, 0.5f}) {
+    fx::clear_l1();
+    atom("C", "C", 0, 0, 0);
+    atom("CA", "C", 1.5f, 0, lift);
+    atom("O", "O", -0.75f, 1.3f, lift);
+    atom("OXT", "O", -0.75f, -1.3f, lift);
+    atom("H", "H", 0, 0, -1.0f, false);
+    for (const char* n : {"CA", "O", "OXT", "H"}) bond("C", n, "single");
+    R().l1a_ichir(1) = 2;
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(R().l1c_nchir, lift > 0.0f ? 1 : 0) << "lift " << lift;
+  }
+}

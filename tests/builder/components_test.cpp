@@ -14,6 +14,7 @@
 #include "builder/bond_types.h"
 #include "builder/chem_types.h"
 #include "builder/chiral_centres.h"
+#include "builder/conjugation.h"
 #include "builder/planes.h"
 #include "builder/valency.h"
 #include "dictionary/descr_lookups.h"
@@ -75,6 +76,7 @@ void build(const std::string& code, bool heavy_only, int32_t itype_res = 1) {
   ASSERT_EQ(ierr, 0) << code << " bond types";
   use_valency_(0, 'N', ierr);
   ASSERT_EQ(ierr, 0) << code << " valency";
+  builder::type_aromatic_rings();
   check_chem_dd_min_(0, 'N', ierr);
   ASSERT_EQ(ierr, 0) << code << " chemical types";
   check_chir_(0, 'N', itype_res, ierr);
@@ -135,11 +137,10 @@ TEST_F(Components, BondTypesFollowTheComponentsOrders) {
     bool heavy_only;
     const char* differences;
   };
-  // Differences, each by the rules: the nearest library length (imidazole and
-  // purine C-N bonds lie nearer the amide length, the guanidinium and amide
-  // C-N bonds nearer the aromatic one, TRP's CG-CD1 and purine C8-N7 nearer a
-  // double bond), then the conjugation pass at two-connected ring atoms; and
-  // without hydrogens a carboxylic acid or phosphate is taken as the anion.
+  // Differences, each by the rules: the guanidinium carbon's bonds to its
+  // three nitrogens are delocalised alike; without hydrogens a carboxylic
+  // acid or phosphate is taken as the anion.  The rings take one set of
+  // double bonds for the hydrogen count and are then aromatic as a whole.
   const Case cases[] = {
       {"ALA", false, ""},
       {"PHE", false, ""},
@@ -147,18 +148,15 @@ TEST_F(Components, BondTypesFollowTheComponentsOrders) {
       {"ASP", false, ""},
       {"MET", false, ""},
       {"LYS", false, ""},
-      {"HIS", false, "CE1-NE2 deloc; CG-CD2 double; ND1-CE1 deloc; "},
-      {"TRP", false, "CG-CD1 double; CG-CD2 single; "},
-      {"ARG", false, "CZ-NH1 aromatic; CZ-NH2 aromatic; NE-CZ aromatic; "},
-      {"NAG", false, "C7-N2 aromatic; "},
-      {"A", false, "C2-N3 deloc; C6-N1 deloc; C8-N7 double; N1-C2 deloc; N3-C4 deloc; "},
+      {"HIS", false, ""},
+      {"TRP", false, ""},
+      {"ARG", false, "CZ-NH1 deloc; CZ-NH2 deloc; NE-CZ deloc; "},
+      {"NAG", false, ""},
+      {"A", false, ""},
       {"ACE", true, ""},
       {"PHE", true, "C-O deloc; C-OXT deloc; "},
-      {"HIS", true,
-       "C-O deloc; C-OXT deloc; CD2-NE2 single; CE1-NE2 double; CG-CD2 double; ND1-CE1 single; "},
-      {"A", true,
-       "C2-N3 deloc; C6-N1 deloc; C8-N7 double; N1-C2 deloc; N3-C4 deloc; N9-C8 single; OP3-P "
-       "deloc; P-OP1 deloc; P-OP2 deloc; "},
+      {"HIS", true, "C-O deloc; C-OXT deloc; "},
+      {"A", true, "OP3-P deloc; P-OP1 deloc; P-OP2 deloc; "},
   };
   for (const Case& c : cases) {
     build(c.code, c.heavy_only);
@@ -174,8 +172,8 @@ TEST_F(Components, HydrogensAreAddedWhereTheComponentHasThem) {
     const char* differences;
   };
   // Differences by the rules: acids taken as anions, the ammonium group as
-  // an amine, and no hydrogen on nitrogen whose aromatic or delocalised bonds
-  // already sum to its valency (guanidinium, imidazole, the NAG amide).
+  // an amine, and the imidazole's hydrogen on one nitrogen only (the ring
+  // takes one double bond at a nitrogen, the first in atom order).
   const Case cases[] = {
       {"ACE", ""},
       {"ALA", "OXT 0; "},
@@ -183,9 +181,9 @@ TEST_F(Components, HydrogensAreAddedWhereTheComponentHasThem) {
       {"CYS", "OXT 0; "},
       {"ASP", "OD2 0; OXT 0; "},
       {"LYS", "NZ 2; OXT 0; "},
-      {"ARG", "NE 0; NH1 1; NH2 1; OXT 0; "},
-      {"HIS", "ND1 0; NE2 0; OXT 0; "},
-      {"NAG", "N2 0; "},
+      {"ARG", "OXT 0; "},
+      {"HIS", "ND1 0; OXT 0; "},
+      {"NAG", ""},
       {"A", "OP3 0; OP2 0; "},
   };
   for (const Case& c : cases) {
@@ -215,16 +213,12 @@ TEST_F(Components, ChargesFollowTheComponentsFormalCharges) {
     const char* code;
     const char* differences;
   };
-  // Differences by the rules: a nitrogen with three bonds whose orders sum
-  // to four is charged (pyrrole-like ring nitrogens too); the guanidinium
-  // bonds, all aromatic, sum to 3.5 at each nitrogen and charge none.
+  // Differences by the rules: the guanidinium bonds, all delocalised, sum
+  // to 2.5 or 1.5 at each nitrogen and charge none.  A ring nitrogen of
+  // three neighbours is charged only where its ring gives it a double bond
+  // (the imidazolium of HIS with both its hydrogens).
   const Case cases[] = {
-      {"LYS", ""},
-      {"ASP", ""},
-      {"ARG", "NH2 0.000; "},
-      {"HIS", "NE2 1.000; "},
-      {"TRP", "NE1 1.000; "},
-      {"A", "N9 1.000; "},
+      {"LYS", ""}, {"ASP", ""}, {"ARG", "NH2 0.000; "}, {"HIS", ""}, {"TRP", ""}, {"A", ""},
   };
   for (const Case& c : cases) {
     build(c.code, false);

@@ -123,3 +123,51 @@ TEST_F(Valency, FullAtomTableStopsWithTheParameterToRaise) {
             "  ERROR : number of atoms of monomer >   300\n"
             "          Change parameter MAX1ATM in \"lib_com\"\n");
 }
+
+TEST_F(Valency, AtomFlatAmongThreeNeighboursTakesNoHydrogen) {
+  // Three single bonds (a ring carbon whose bonds were all taken single)
+  // leave carbon one short; a hydrogen would make it tetrahedral where the
+  // model holds it in the plane of its neighbours.  A pyramid takes it.
+  for (const float lift : {0.0f, 0.5f}) {
+    fx::clear_l1();
+    atom("C1", "C", 0, 0, 0);
+    atom("C2", "C", 1.5f, 0, lift);
+    atom("C3", "C", -0.75f, 1.3f, lift);
+    atom("C4", "C", -0.75f, -1.3f, lift);
+    for (const char* n : {"C2", "C3", "C4"}) bond("C1", n, "single");
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(R().l1a_lencon(1, 1), lift > 0.0f ? 1 : 0) << "lift " << lift;
+  }
+}
+
+TEST_F(Valency, NitrogenWithoutADoubleBondKeepsItsHydrogen) {
+  struct Case {
+    const char* label;
+    const char* to_carbonyl;
+    bool in_ring;
+    float charge;
+    int hydrogens;
+  };
+  // The amide nitrogen's bond to the carbonyl carbon typed delocalised; in a
+  // ring its bonds come from the ring stage as they are; a charge or a
+  // double bond leaves the count to the bond orders.
+  const Case cases[] = {
+      {"amide, delocalised", "deloc", false, 0.0f, 1},
+      {"amide, aromatic", "aromatic", false, 0.0f, 1},
+      {"imine, double", "double", false, 0.0f, 0},
+      {"ring nitrogen, delocalised", "deloc", true, 0.0f, 0},
+      {"charged, delocalised", "deloc", false, 1.0f, 1},
+  };
+  for (const Case& c : cases) {
+    fx::clear_l1();
+    atom("C1", "C");
+    atom("N1", "N");
+    atom("C2", "C");
+    bond("C1", "N1", c.to_carbonyl);
+    bond("N1", "C2", "single");
+    if (c.in_ring) fx::ring(1, {"C1", "N1", "C2"});
+    R().l1a_charg(2) = c.charge;
+    EXPECT_EQ(run(), 0) << c.label;
+    EXPECT_EQ(R().l1a_lencon(1, 2), c.hydrogens) << c.label;
+  }
+}

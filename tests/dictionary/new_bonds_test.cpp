@@ -87,6 +87,46 @@ TEST(BondsFromCoordinatesRows, HydrogenWithTwoPartnersIsDroppedAndBondsFoundAgai
   EXPECT_EQ(r_scratch.l1b_nbond, 0);
 }
 
+TEST(BondsFromCoordinatesRows, AtomsAcrossASharedAtomAreNotBonded) {
+  // A P-O-C ester pressed to 104 degrees at O puts P and C 2.39 A apart,
+  // inside the 2.4 A reach of a phosphorus pair; an epoxide's C-C bond makes
+  // 62 degrees at its oxygen and stays.
+  struct Case {
+    const char* label;
+    const char* names[3];
+    const char* symbs[3];
+    char classes[3];
+    float at[3][2];
+    int bonds;
+  };
+  const Case cases[] = {
+      {"ester P...C",
+       {"O1", "P1", "C1"},
+       {"O", "P", "C"},
+       {'C', 'P', 'C'},
+       {{0.0f, 0.0f}, {1.60f, 0.0f}, {-0.346f, 1.3875f}},
+       2},
+      {"epoxide",
+       {"C1", "C2", "O1"},
+       {"C", "C", "O"},
+       {'C', 'C', 'C'},
+       {{0.0f, 0.0f}, {1.47f, 0.0f}, {0.735f, 1.22f}},
+       3},
+  };
+  for (const Case& c : cases) {
+    descr::clear_l1();
+    for (int k = 0; k < 3; ++k)
+      add_atom(c.names[k], c.symbs[k], c.classes[k], c.at[k][0], c.at[k][1]);
+    int32_t ierr = 0;
+    list_bonds_from_coor_(0, ierr);
+    EXPECT_EQ(ierr, 0) << c.label;
+    EXPECT_EQ(r_scratch.l1b_nbond, c.bonds) << c.label;
+    int counted = 0;
+    for (int i = 1; i <= 3; ++i) counted += r_scratch.l1a_ndist(i);
+    EXPECT_EQ(counted, 2 * c.bonds) << c.label;
+  }
+}
+
 TEST(BondsFromCoordinatesRows, MoreThan300BondsStopAfterTwoLines) {
   descr::clear_l1();
   // A ladder of 2 x 150 carbons 1.5 apart: 448 bonds, diagonals out of reach.
