@@ -10,8 +10,9 @@
 #include "runtime/array.h"
 #include "runtime/fixed_text.h"
 
-// Rows of the bond-record store (SSBOND, CISPEP, LINK, MODRES).
-inline constexpr int MAXBONDREC = 4000;
+// Rows of the bond-record store (SSBOND, CISPEP, LINK, MODRES): each becomes
+// a row of the link or modification table, so the store holds as many.
+inline constexpr int MAXBONDREC = MAXLINK;
 // Rows of the HET/FORMUL table.
 inline constexpr int MAXHETREC = 50;
 
