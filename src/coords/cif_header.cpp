@@ -86,8 +86,11 @@ void warn_full(int32_t mdoc, std::string_view what, std::string_view constant) {
   foundation::table_full(mdoc, what, {.constant = constant, .header = "atom_com", .quoted = false});
 }
 
-void warn_chains(int32_t mdoc) {
-  warn_full(mdoc, " WARNING: number of chains > limit.", "MAXCHAIN");
+// An entity or assembly row left out would leave chains without their
+// description, and so without their links and chain ends.
+[[noreturn]] void stop_chains(int32_t mdoc, std::string_view constant, int32_t limit) {
+  foundation::stop_table_full(mdoc, " ERROR: number of chains >", limit,
+                              {.constant = constant, .header = "atom_com", .quoted = false});
 }
 // A link row left out would be a bond lost while the run reports success.
 [[noreturn]] void stop_links(int32_t mdoc, std::string_view constant, int32_t limit) {
@@ -291,10 +294,7 @@ bool crystal_item(Header& h, std::string_view item, rt::FixedText<80>& data, int
 }
 
 void store_struct_asym(Header& h) {
-  if (cif_asym_part.n_grp_asm >= MAXCHAIN) {
-    warn_chains(h.mdoc);
-    return;
-  }
+  if (cif_asym_part.n_grp_asm >= MAXCHAIN) stop_chains(h.mdoc, "MAXCHAIN", MAXCHAIN);
   const int n = ++cif_asym_part.n_grp_asm;
   cif_asym_part.asm_group_id(n) = h.row.group;
   cif_asym_part.asm_chain_id(n) = h.row.chain;
@@ -303,10 +303,7 @@ void store_struct_asym(Header& h) {
 }
 
 void store_entity(Header& h) {
-  if (cif_entity_list.n_chn_ent >= MAXENTITY) {
-    warn_chains(h.mdoc);
-    return;
-  }
+  if (cif_entity_list.n_chn_ent >= MAXENTITY) stop_chains(h.mdoc, "MAXENTITY", MAXENTITY);
   const int n = ++cif_entity_list.n_chn_ent;
   cif_entity_list.ent_chain_type(n) = h.row.type16;
   cif_entity_list.ent_ichain_type(n) = h.row.itype;
