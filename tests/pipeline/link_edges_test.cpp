@@ -2,9 +2,9 @@
 // runs on excerpts of shipped entries changed in the test, on the side of
 // the rule that the nearest wrong limit would move: when a residue the
 // library lacks joins its neighbours, when a peptide link the walk along the
-// chain does not make turns cis, when a jump in the numbers of a nucleic
-// acid is a gap, which bond restraints are warned of as far from the model,
-// and how a link on a hydrogen the file names as written keeps its bond.
+// chain does not make turns cis, which bond restraints are warned of as far
+// from the model, and how a link on a hydrogen the file names as written
+// keeps its bond.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -193,34 +193,6 @@ TEST(LinkEdges, InputPeptideLinkTurnsCisBelow90) {
       if (f.ends_with(".cif")) {
         EXPECT_EQ(back_connection(w.crd, "PHE", 19), cis ? "CIS" : "TRANS") << w.crd;
       }
-    }
-  }
-}
-
-// DA1-DT6 of 1LCD chain B (nucleotides the test library lacks, built) with
-// residues 4 on renumbered 14 on and the phosphate of DT4 (P, OP1, OP2)
-// left out: the jump in the numbers with no phosphate to bond across is a
-// gap, entered in the written sequence, from both forms; renumbered with
-// the phosphate there, the residues are bonded and linked whatever their
-// numbers.
-TEST(LinkEdges, JumpInANucleicAcidWithoutItsPhosphateIsAGap) {
-  for (const bool phosphate : {false, true}) {
-    std::vector<Atom> atoms;
-    for (Atom a : modeltext::atoms_of("1LCD.pdb", 'B', 1, 6)) {
-      a.seq = a.num;
-      if (a.num >= 4) a.num += 10;
-      if (!phosphate && a.num == 14 && (a.name == "P" || a.name == "OP1" || a.name == "OP2"))
-        continue;
-      atoms.push_back(a);
-    }
-    TempDir dir;
-    for (const std::string& f : both_forms(dir, "jump", atoms)) {
-      SCOPED_TRACE(f + (phosphate ? " with" : " without") + " the phosphate");
-      const Written w = run_on(f);
-      ASSERT_LE(w.r.ierr, 1) << w.r.out;
-      EXPECT_EQ(back_connection(w.crd, "DT", 14), phosphate ? "p" : "gap") << w.crd;
-      EXPECT_EQ(bonds_between(w, "3 O3'", "14 P"), phosphate ? 1 : 0);
-      EXPECT_EQ(bonds_between(w, "2 O3'", "3 P"), 1);
     }
   }
 }
