@@ -204,9 +204,9 @@ TEST_F(ModelTables, FullModificationTableStopsTheRun) {
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(mt.mod_n, MAXMODIF);
   EXPECT_EQ(expect_stop(1, [&] { put_m_tabl_(0, "M2", 1, 1, 0, mon, "N", ierr); }),
-            "  ERROR : Number of modifications > 200000\n"
+            "  ERROR : Number of modifications > 100000\n"
             "            Change parameter MAXMODIF in \"atom_com.fh\"\n"
-            "  ERROR: the run stops: table MAXMODIF holds 200000 rows and no more\n");
+            "  ERROR: the run stops: table MAXMODIF holds 100000 rows and no more\n");
   EXPECT_EQ(mt.mod_n, MAXMODIF);
 }
 
