@@ -216,8 +216,7 @@ void check_anomer(const Side& a, const Side& b, Name8& link) {
 void mark_ends(const Side& s, const Side& other, bool by_tree) {
   auto& g = asym_part;
   const int first = by_tree ? g.ires_start_tree(s.ich) : g.ires_first(s.ich);
-  const int last =
-      by_tree ? g.ires_end_tree(s.ich) : g.ires_first(s.ich) + g.nres_chain(s.ich) - 1;
+  const int last = by_tree ? g.ires_end_tree(s.ich) : g.ires_first(s.ich) + g.nres_chain(s.ich) - 1;
   bool at_start = true, at_finish = true;
   if (first == last) {
     const bool down = chain_bond_atoms(other.name.trimmed(), s.name.trimmed());

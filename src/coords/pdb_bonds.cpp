@@ -24,8 +24,9 @@ using pdbf::cols;
 // reports success: a full store stops the run.
 void check_store(int32_t mdoc, std::string_view records) {
   if (pdb_hent.brec_n < MAXBONDREC) return;
-  foundation::stop_table_full(mdoc, " ERROR: number of " + std::string(records) + " records of PDB file >",
-                              MAXBONDREC, {.constant = "MAXBONDREC", .header = "pdb_state", .quoted = false});
+  foundation::stop_table_full(
+      mdoc, " ERROR: number of " + std::string(records) + " records of PDB file >", MAXBONDREC,
+      {.constant = "MAXBONDREC", .header = "pdb_state", .quoted = false});
 }
 
 bool seg_mode() { return crdinf.cr_segflag(1) == 'Y'; }

@@ -114,17 +114,19 @@ TEST_F(CifLoops, LinksBeyondTheTableStopTheRun) {
   std::string out;
   EXPECT_EQ(run_end_status([&] { read("over", 0); }, out), 1);
   rt::close_all_units();
-  EXPECT_NE(out.find("  ERROR: number of links > 200000\n         change parameter MAXLINK in atom_com\n"
-                     "  ERROR: the run stops: table MAXLINK holds 200000 rows and no more\n"),
-            std::string::npos)
+  EXPECT_NE(
+      out.find("  ERROR: number of links > 200000\n         change parameter MAXLINK in atom_com\n"
+               "  ERROR: the run stops: table MAXLINK holds 200000 rows and no more\n"),
+      std::string::npos)
       << out;
 }
 
 // As many assembly groups as the chain table holds are read; one more ends
 // the run rather than leave a chain without its entity.
 TEST_F(CifLoops, AssemblyGroupsBeyondTheTableStopTheRun) {
-  std::string text = "data_x\n_software.name vorel\nloop_\n_entity.id\n_entity.type\nPRT polypeptide\n"
-                     "loop_\n_struct_asym.id\n_struct_asym.entity_id\n";
+  std::string text =
+      "data_x\n_software.name vorel\nloop_\n_entity.id\n_entity.type\nPRT polypeptide\n"
+      "loop_\n_struct_asym.id\n_struct_asym.entity_id\n";
   for (int i = 1; i <= MAXCHAIN; ++i) text += "G" + std::to_string(i) + " PRT\n";
   write("full", text + kAtoms);
   EXPECT_EQ(read_out("full"), 8);
@@ -133,8 +135,10 @@ TEST_F(CifLoops, AssemblyGroupsBeyondTheTableStopTheRun) {
   std::string out;
   EXPECT_EQ(run_end_status([&] { read("over", 0); }, out), 1);
   rt::close_all_units();
-  EXPECT_NE(out.find("  ERROR: number of chains >   1500\n         change parameter MAXCHAIN in atom_com\n"),
-            std::string::npos)
+  EXPECT_NE(
+      out.find(
+          "  ERROR: number of chains >   1500\n         change parameter MAXCHAIN in atom_com\n"),
+      std::string::npos)
       << out;
 }
 

@@ -108,7 +108,8 @@ float omega(const std::vector<Atom>& atoms, int n) {
 std::vector<std::string> both_forms(const TempDir& dir, const std::string& name,
                                     const std::vector<Atom>& atoms, const std::string& head = "",
                                     const std::vector<modeltext::Conn>& conns = {}) {
-  return {dir.write(name + ".pdb", "HEADER    EXCERPT\n" + head + modeltext::pdb_atoms(atoms) + "END\n"),
+  return {dir.write(name + ".pdb",
+                    "HEADER    EXCERPT\n" + head + modeltext::pdb_atoms(atoms) + "END\n"),
           dir.write(name + ".cif", modeltext::cif_model(atoms, conns))};
 }
 
@@ -143,7 +144,8 @@ TEST(LinkEdges, BuiltResidueJoinsItsNeighbourWithin1p7) {
       const Written w = run_on(f);
       ASSERT_LE(w.r.ierr, 1) << w.r.out;
       const bool joined = length < 1.7f;
-      EXPECT_EQ(w.rst.find("# data_restr_MSE______0185-_AA  _L-peptide\n") != std::string::npos, joined)
+      EXPECT_EQ(w.rst.find("# data_restr_MSE______0185-_AA  _L-peptide\n") != std::string::npos,
+                joined)
           << w.rst.substr(0, 2000);
       EXPECT_EQ(w.rst.find("# data_restr_MSE______0185-_AA  _.\n") != std::string::npos, !joined);
       if (joined) {
@@ -175,19 +177,21 @@ TEST(LinkEdges, InputPeptideLinkTurnsCisBelow90) {
     const Atom &c18 = named(atoms, 18, "C"), &n19 = named(atoms, 19, "N"),
                &c19 = named(atoms, 19, "C"), &n20 = named(atoms, 20, "N");
     TempDir dir;
-    const std::vector<std::string> files =
-        both_forms(dir, "twisted", atoms, modeltext::pdb_link(c18, n19) + modeltext::pdb_link(c19, n20),
-                   {{&c18, &n19}, {&c19, &n20}});
+    const std::vector<std::string> files = both_forms(
+        dir, "twisted", atoms, modeltext::pdb_link(c18, n19) + modeltext::pdb_link(c19, n20),
+        {{&c18, &n19}, {&c19, &n20}});
     for (const std::string& f : files) {
       SCOPED_TRACE(f + " at " + std::to_string(target));
       const Written w = run_on(f);
       ASSERT_LE(w.r.ierr, 1) << w.r.out;
       const bool cis = target > -90.0f;
-      EXPECT_EQ(w.rst.find("# link_'CIS     '_VAL______0018-") != std::string::npos, cis) << w.r.out;
+      EXPECT_EQ(w.rst.find("# link_'CIS     '_VAL______0018-") != std::string::npos, cis)
+          << w.r.out;
       EXPECT_EQ(w.rst.find("# link_'TRANS   '_VAL______0018-") != std::string::npos, !cis);
       EXPECT_EQ(bonds_between(w, "18 C", "19 N"), 1);
       EXPECT_EQ(bonds_between(w, "19 C", "20 N"), 1);
-      EXPECT_EQ(w.r.out.find(" WARNING : CIS peptide bond is found, angle =") != std::string::npos, cis);
+      EXPECT_EQ(w.r.out.find(" WARNING : CIS peptide bond is found, angle =") != std::string::npos,
+                cis);
       EXPECT_EQ(w.r.out.find("(not be used)"), std::string::npos) << w.r.out;
       // The mmCIF form's sequence rows carry the form the link took.
       if (f.ends_with(".cif")) {
@@ -217,7 +221,8 @@ TEST(LinkEdges, BondRestraintFarShorterThanItsIdealIsWarnedOf) {
     const std::string warning = " WARNING : bond restraint far from the model";
     const std::size_t at = w.r.out.find(warning + ", dist =     0.700 ideal_dist=");
     ASSERT_NE(at, std::string::npos) << w.r.out;
-    EXPECT_NE(w.r.out.find("at:SD  .->ch:AA   res:  35  MET      at:CE  .\n", at), std::string::npos)
+    EXPECT_NE(w.r.out.find("at:SD  .->ch:AA   res:  35  MET      at:CE  .\n", at),
+              std::string::npos)
         << w.r.out.substr(at, 200);
     EXPECT_EQ(w.r.out.find(warning, at + 1), std::string::npos) << w.r.out;
   }
@@ -246,7 +251,8 @@ TEST(LinkEdges, LinkOnAHydrogenKeptUnderItsWrittenNameKeepsItsBond) {
   atoms.push_back(o);
   const Atom &h = named(atoms, 22, "HH11"), &w = named(atoms, 1, "O");
   TempDir dir;
-  for (const std::string& f : both_forms(dir, "arg", atoms, modeltext::pdb_link(h, w), {{&h, &w}})) {
+  for (const std::string& f :
+       both_forms(dir, "arg", atoms, modeltext::pdb_link(h, w), {{&h, &w}})) {
     SCOPED_TRACE(f);
     const Written r = run_on(f);
     ASSERT_LE(r.r.ierr, 1) << r.r.out;

@@ -288,8 +288,8 @@ TEST(SecondRun, ChainOfOneResidueKeepsItsFreeEnd) {
     const modeltext::Atom& n3 = modeltext::named(atoms, 3, "N");
     TempDir models;
     const std::string pdb = models.write(
-        "first.pdb", "HEADER    UBIQUITIN\n" + modeltext::pdb_link(c1, n2) + modeltext::pdb_link(c2, n3) +
-                         modeltext::pdb_atoms(atoms) + "END\n");
+        "first.pdb", "HEADER    UBIQUITIN\n" + modeltext::pdb_link(c1, n2) +
+                         modeltext::pdb_link(c2, n3) + modeltext::pdb_atoms(atoms) + "END\n");
     const std::string cif =
         models.write("first.cif", modeltext::cif_model(atoms, {{&c1, &n2}, {&c2, &n3}}));
     for (const std::string& f : {pdb, cif}) {

@@ -73,10 +73,8 @@ int zinc_bonds(const std::string& base, int n, int& strays) {
     const auto number = [](int s) {
       return std::stoi(std::string(resid_inf.res_num_pdb(atom_inf.i_resid(s)).sub(3, 6)));
     };
-    if (number(a) == number(b) && number(a) >= 1 && number(a) <= n)
-      ++found;
-    else
-      ++strays;
+    if (number(a) == number(b) && number(a) >= 1 && number(a) <= n) ++found;
+    else ++strays;
   }
   return found;
 }
@@ -96,7 +94,8 @@ TEST(TableSizes, ModelWithMoreLinksThanTheOldTableKeepsThemAll) {
   for (const modeltext::Conn& c : conns) links += modeltext::pdb_link(*c.a, *c.b);
   TempDir dir;
   const std::vector<std::string> forms = {
-      dir.write("sites.pdb", "HEADER    ZINC SITES\n" + links + modeltext::pdb_atoms(atoms) + "END\n"),
+      dir.write("sites.pdb",
+                "HEADER    ZINC SITES\n" + links + modeltext::pdb_atoms(atoms) + "END\n"),
       dir.write("sites.cif", modeltext::cif_model(atoms, conns))};
   for (const std::string& f : forms) {
     SCOPED_TRACE(f);
@@ -122,7 +121,8 @@ TEST(TableSizes, FileWithMoreLinksThanTheTableStopsTheRun) {
   std::string text =
       "data_x\nloop_\n_struct_conn.id\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_auth_seq_id\n";
   text.reserve(static_cast<std::size_t>(MAXLINK) * 24);
-  for (int i = 1; i <= MAXLINK + 1; ++i) text += "c" + std::to_string(i) + " covale " + std::to_string(i) + "\n";
+  for (int i = 1; i <= MAXLINK + 1; ++i)
+    text += "c" + std::to_string(i) + " covale " + std::to_string(i) + "\n";
   const std::string atoms = modeltext::cif_model(zinc_sites(1), {});
   TempDir dir;
   const std::string f = dir.write("over.cif", text + "#\n" + atoms.substr(atoms.find("loop_")));
