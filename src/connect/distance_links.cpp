@@ -209,12 +209,23 @@ void check_anomer(const Side& a, const Side& b, Name8& link) {
     link = std::string("BETA").append(v.substr(5));
 }
 
-void mark_ends(int ir, int ich, bool by_tree) {
+// The chain ends that side s of a backbone link stands at lose their
+// terminal groups.  A residue that is both ends (a chain of one, such as a
+// residue the reader set apart between HETATM records) loses only the group
+// of the end its bond atom joins, when the atoms say which: its other end
+// stays as free as it is, on this run and on a run on what it writes.
+void mark_ends(const Side& s, const Side& other, bool by_tree) {
   auto& g = asym_part;
-  const int first = by_tree ? g.ires_start_tree(ich) : g.ires_first(ich);
-  const int last = by_tree ? g.ires_end_tree(ich) : g.ires_first(ich) + g.nres_chain(ich) - 1;
-  if (ir == first) g.iterm_s_type(ich) = 7;
-  if (ir == last) g.iterm_f_type(ich) = 7;
+  const int first = by_tree ? g.ires_start_tree(s.ich) : g.ires_first(s.ich);
+  const int last = by_tree ? g.ires_end_tree(s.ich) : g.ires_first(s.ich) + g.nres_chain(s.ich) - 1;
+  bool at_start = true, at_finish = true;
+  if (first == last) {
+    const bool down = chain_bond_atoms(other.name.trimmed(), s.name.trimmed());
+    const bool up = chain_bond_atoms(s.name.trimmed(), other.name.trimmed());
+    if (down != up) at_start = down, at_finish = up;
+  }
+  if (s.ir == first && at_start) g.iterm_s_type(s.ich) = 7;
+  if (s.ir == last && at_finish) g.iterm_f_type(s.ich) = 7;
 }
 
 // A chain end whose chain atom the link bonds takes no terminal group there,
@@ -372,8 +383,8 @@ bool record_link(const Stage& st, const Side& a, const Side& b, const Pair& p, i
     if (ierr != 0) return false;
   }
   if (backbone(p.link)) {
-    mark_ends(a.ir, a.ich, false);
-    mark_ends(b.ir, b.ich, true);
+    mark_ends(a, b, false);
+    mark_ends(b, a, true);
   } else {
     mark_joined_end(a);
     mark_joined_end(b);

@@ -86,11 +86,16 @@ void warn_full(int32_t mdoc, std::string_view what, std::string_view constant) {
   foundation::table_full(mdoc, what, {.constant = constant, .header = "atom_com", .quoted = false});
 }
 
-void warn_chains(int32_t mdoc) {
-  warn_full(mdoc, " WARNING: number of chains > limit.", "MAXCHAIN");
+// An entity or assembly row left out would leave chains without their
+// description, and so without their links and chain ends.
+[[noreturn]] void stop_chains(int32_t mdoc, std::string_view constant, int32_t limit) {
+  foundation::stop_table_full(mdoc, " ERROR: number of chains >", limit,
+                              {.constant = constant, .header = "atom_com", .quoted = false});
 }
-void warn_links(int32_t mdoc) {
-  warn_full(mdoc, " WARNING: number of links > limit.", "MAXLINK");
+// A link row left out would be a bond lost while the run reports success.
+[[noreturn]] void stop_links(int32_t mdoc, std::string_view constant, int32_t limit) {
+  foundation::stop_table_full(mdoc, " ERROR: number of links >", limit,
+                              {.constant = constant, .header = "atom_com", .quoted = false});
 }
 
 void set_rnum(rt::FixedText<5>& dst, std::string_view value) {
@@ -289,10 +294,7 @@ bool crystal_item(Header& h, std::string_view item, rt::FixedText<80>& data, int
 }
 
 void store_struct_asym(Header& h) {
-  if (cif_asym_part.n_grp_asm >= MAXCHAIN) {
-    warn_chains(h.mdoc);
-    return;
-  }
+  if (cif_asym_part.n_grp_asm >= MAXCHAIN) stop_chains(h.mdoc, "MAXCHAIN", MAXCHAIN);
   const int n = ++cif_asym_part.n_grp_asm;
   cif_asym_part.asm_group_id(n) = h.row.group;
   cif_asym_part.asm_chain_id(n) = h.row.chain;
@@ -301,10 +303,7 @@ void store_struct_asym(Header& h) {
 }
 
 void store_entity(Header& h) {
-  if (cif_entity_list.n_chn_ent >= MAXENTITY) {
-    warn_chains(h.mdoc);
-    return;
-  }
+  if (cif_entity_list.n_chn_ent >= MAXENTITY) stop_chains(h.mdoc, "MAXENTITY", MAXENTITY);
   const int n = ++cif_entity_list.n_chn_ent;
   cif_entity_list.ent_chain_type(n) = h.row.type16;
   cif_entity_list.ent_ichain_type(n) = h.row.itype;
@@ -348,7 +347,7 @@ void store_poly_seq(Header& h) {
   int32_t iconn = 1;
   if (!(r.link == ".") && !(r.link == "?")) set_iconn_(r.link.view(), iconn);
   if (iconn >= 3 && iconn <= cif_types.n_conn_type && iconn != 4) {
-    if (cif_ent_link.ent_ln_n >= MAXENTLINK) return;
+    if (cif_ent_link.ent_ln_n >= MAXENTLINK) stop_links(h.mdoc, "MAXENTLINK", MAXENTLINK);
     const int m = ++cif_ent_link.ent_ln_n;
     cif_ent_link.ent_ln_id(m) = r.link;
     cif_ent_link.ent_ln_ichain(m) = ich;
@@ -363,8 +362,10 @@ void store_poly_seq(Header& h) {
     cif_ent_link.ent_ln_dist(m) = 0.0f;
     cif_ent_link.ent_ln_used(m) = "E";
   }
-  // A sequence longer than the table is cut here rather than written past it.
-  if (cif_ent_poly_seq.ent_nresidue >= MAXENTSEQ) return;
+  // Cut, the sequence would lose the links and chain ends of its last rows.
+  if (cif_ent_poly_seq.ent_nresidue >= MAXENTSEQ)
+    foundation::stop_table_full(h.mdoc, " ERROR: number of sequence rows >", MAXENTSEQ,
+                                {.constant = "MAXENTSEQ", .header = "atom_com", .quoted = false});
   const int m = ++cif_ent_poly_seq.ent_nresidue;
   if (ich != h.prev_seq_entity) {
     cif_entity_list.ent_ires_first(ich) = m;
@@ -386,10 +387,7 @@ void store_poly_seq(Header& h) {
 }
 
 void store_entity_link(Header& h) {
-  if (cif_ent_link.ent_ln_n >= MAXENTLINK) {
-    warn_links(h.mdoc);
-    return;
-  }
+  if (cif_ent_link.ent_ln_n >= MAXENTLINK) stop_links(h.mdoc, "MAXENTLINK", MAXENTLINK);
   Row& r = h.row;
   const int n = ++cif_ent_link.ent_ln_n;
   cif_ent_link.ent_ln_id(n) = r.link;
@@ -415,10 +413,7 @@ void double_short_id(rt::FixedText<4>& id) {
 
 void store_struct_conn(Header& h) {
   if (h.row.unbonded) return;
-  if (link_inf.ln_n >= MAXLINK) {
-    warn_links(h.mdoc);
-    return;
-  }
+  if (link_inf.ln_n >= MAXLINK) stop_links(h.mdoc, "MAXLINK", MAXLINK);
   Row& r = h.row;
   double_short_id(r.chn1);
   double_short_id(r.chn2);
@@ -450,10 +445,9 @@ void store_struct_conn(Header& h) {
 }
 
 void store_mod(Header& h) {
-  if (mod_inf.mod_n >= MAXMODIF) {
-    warn_full(h.mdoc, " WARNING: number of modifications > limit.", "MAXMODIF");
-    return;
-  }
+  if (mod_inf.mod_n >= MAXMODIF)
+    foundation::stop_table_full(h.mdoc, " ERROR: number of modifications >", MAXMODIF,
+                                {.constant = "MAXMODIF", .header = "atom_com", .quoted = false});
   Row& r = h.row;
   double_short_id(r.chn1);
   const int n = ++mod_inf.mod_n;
@@ -639,10 +633,7 @@ void complete_links(int32_t mdoc) {
   }
   for (int i = 1; i <= nel; ++i) {
     if (cif_ent_link.ent_ln_id(i)(1) == '?') continue;
-    if (link_inf.ln_n >= MAXLINK) {
-      warn_links(mdoc);
-      break;
-    }
+    if (link_inf.ln_n >= MAXLINK) stop_links(mdoc, "MAXLINK", MAXLINK);
     const int n = ++link_inf.ln_n;
     const int e = cif_ent_link.ent_ln_ichain(i);
     link_inf.ln_id(n) = cif_ent_link.ent_ln_id(i);
@@ -689,10 +680,7 @@ void complete_links(int32_t mdoc) {
         link_inf.ln_2chn(l) = cif_asym_part.asm_group_id(g);
         continue;
       }
-      if (link_inf.ln_n >= MAXLINK) {
-        warn_links(mdoc);
-        continue;
-      }
+      if (link_inf.ln_n >= MAXLINK) stop_links(mdoc, "MAXLINK", MAXLINK);
       const int n = ++link_inf.ln_n;
       link_inf.ln_dist(n) = link_inf.ln_dist(l);
       link_inf.ln_1ires(n) = link_inf.ln_1ires(l);

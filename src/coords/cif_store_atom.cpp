@@ -9,6 +9,7 @@
 #include "coords/cif_atom_rows.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "foundation/words.h"
@@ -20,6 +21,30 @@ namespace {
 constexpr int kMaxMixed = 100;
 int g_n_mixed = 0;
 int32_t g_mixed[kMaxMixed];
+
+// The link rows by the chain and residue number of each end (four and five
+// characters): a residue finds its rows without a scan of the whole table,
+// which on the largest entries (thousands of rows, tens of thousands of
+// residues) was most of the read.  Built at the first residue of a read,
+// and again should the table have grown since; the atom rows change no key.
+struct LinkEnds {
+  foundation::LookupIndex<9, MAXLINK> end1, end2;
+  int32_t rows = -1;  // rows indexed
+
+  static std::string key(const rt::FixedText<4>& chain, const rt::FixedText<5>& number) {
+    return std::string(chain.view()) + std::string(number.view());
+  }
+  void build() {
+    end1.clear();
+    end2.clear();
+    rows = link_inf.ln_n < MAXLINK ? link_inf.ln_n : MAXLINK;
+    for (int l = 1; l <= rows; ++l) {
+      end1.add(key(link_inf.ln_1chn(l), link_inf.ln_seq1(l)), l);
+      end2.add(key(link_inf.ln_2chn(l), link_inf.ln_seq2(l)), l);
+    }
+  }
+};
+LinkEnds g_link_ends;
 
 // Notes the current residue when the atom's residue name is not the one the
 // residue was opened with.  Kept out of line: inlined, it slowed the atom
@@ -193,25 +218,25 @@ bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
     asym_part.ich_type(g) = 9;
   }
 
-  for (int l = 1; l <= link_inf.ln_n && l <= MAXLINK; ++l) {
-    if (link_inf.ln_1chn(l) == gid && link_inf.ln_seq1(l) == resnum) {
-      link_inf.ln_1ires(l) = r;
-      link_inf.ln_1ichn(l) = g;
-      link_inf.ln_1rnam(l) = rname;
+  if (r == 1 || g_link_ends.rows != link_inf.ln_n) g_link_ends.build();
+  const std::string end_key = std::string(gid.view()) + std::string(resnum.substr(0, 5));
+  g_link_ends.end1.for_each(end_key, [&](int32_t l) {
+    link_inf.ln_1ires(l) = r;
+    link_inf.ln_1ichn(l) = g;
+    link_inf.ln_1rnam(l) = rname;
+    resid_inf.link_flag(r) = "Y";
+  });
+  g_link_ends.end2.for_each(end_key, [&](int32_t l) {
+    link_inf.ln_2ires(l) = r;
+    link_inf.ln_2ichn(l) = g;
+    link_inf.ln_2rnam(l) = rname;
+    int32_t c = 1;
+    set_iconn_(link_inf.ln_id(l).view(), c);
+    if (c > 1 && c <= cif_types.n_conn_type) {
       resid_inf.link_flag(r) = "Y";
+      resid_inf.iconn_type(r) = c;
     }
-    if (link_inf.ln_2chn(l) == gid && link_inf.ln_seq2(l) == resnum) {
-      link_inf.ln_2ires(l) = r;
-      link_inf.ln_2ichn(l) = g;
-      link_inf.ln_2rnam(l) = rname;
-      int32_t c = 1;
-      set_iconn_(link_inf.ln_id(l).view(), c);
-      if (c > 1 && c <= cif_types.n_conn_type) {
-        resid_inf.link_flag(r) = "Y";
-        resid_inf.iconn_type(r) = c;
-      }
-    }
-  }
+  });
   for (int m = 1; m <= mod_inf.mod_n && m <= MAXMODIF; ++m) {
     if (mod_inf.mod_chn(m) == gid && mod_inf.mod_seq(m) == resnum) {
       mod_inf.mod_ires(m) = r;

@@ -44,8 +44,12 @@ void link_listing() {
   }
 }
 
-void add_entity_link(int l, int ient, int ig, int first_pos, char used) {
-  if (cif_ent_link.ent_ln_n >= MAXENTLINK) return;
+void add_entity_link(int32_t mdoc, int l, int ient, int ig, int first_pos, char used) {
+  // Left out, the link would be missing from the written file and from a
+  // second run on it.
+  if (cif_ent_link.ent_ln_n >= MAXENTLINK)
+    foundation::stop_table_full(mdoc, " ERROR: number of entity links >", MAXENTLINK,
+                                {.constant = "MAXENTLINK", .header = "atom_com", .quoted = false});
   const int n = ++cif_ent_link.ent_ln_n;
   const int r1 = link_inf.ln_1ires(l), r2 = link_inf.ln_2ires(l);
   cif_ent_link.ent_ln_dist(n) = link_inf.ln_dist(l);
@@ -305,9 +309,9 @@ void creat_ent_descr_(int32_t mdoc, std::string_view list, int32_t& ierr) {
         if (link_inf.ln_used(l) == "U") link_inf.ln_used(l) = "u";
         const bool now_u = link_inf.ln_used(l) == "u";
         if (former > 2 && former != 4)
-          add_entity_link(l, ient, ig, F, now_u ? 'e' : 'E');
+          add_entity_link(mdoc, l, ient, ig, F, now_u ? 'e' : 'E');
         else if (now_u)
-          add_entity_link(l, ient, ig, F, 'e');
+          add_entity_link(mdoc, l, ient, ig, F, 'e');
       }
     }
     const int st = cif_entity_list.ent_ires_start_tree(ient), en = cif_entity_list.ent_ires_end_tree(ient);
@@ -319,7 +323,7 @@ void creat_ent_descr_(int32_t mdoc, std::string_view list, int32_t& ierr) {
       if (qualifying_code(l, ig, 3) == 0 || link_inf.ln_used(l) == "S") continue;
       const char e = link_inf.ln_ent(l)(1);
       if (e == 'E' || e == 'e') continue;
-      add_entity_link(l, ient, ig, F, 'L');
+      add_entity_link(mdoc, l, ient, ig, F, 'L');
       link_inf.ln_ent(l) = "L";
     }
   }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_fields.h"
@@ -19,10 +20,13 @@ namespace {
 
 using pdbf::cols;
 
-bool store_full(int32_t mdoc, const char* warning) {
-  if (pdb_hent.brec_n < MAXBONDREC) return false;
-  msgdoc_(mdoc, rt::fmt("(A,I6)", warning, MAXBONDREC));
-  return true;
+// A record left out would be a bond or a chain break lost while the run
+// reports success: a full store stops the run.
+void check_store(int32_t mdoc, std::string_view records) {
+  if (pdb_hent.brec_n < MAXBONDREC) return;
+  foundation::stop_table_full(
+      mdoc, " ERROR: number of " + std::string(records) + " records of PDB file >", MAXBONDREC,
+      {.constant = "MAXBONDREC", .header = "pdb_state", .quoted = false});
 }
 
 bool seg_mode() { return crdinf.cr_segflag(1) == 'Y'; }
@@ -100,7 +104,7 @@ void symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
 
 void rdssbond_(int32_t mdoc, std::string_view line, int32_t& ierr) {
   ierr = 0;
-  if (store_full(mdoc, " WARNING: number of SSBOND records of PDB file  >")) return;
+  check_store(mdoc, "SSBOND");
   const int k = new_row(BREC_SSBOND);
   set_endpoint(pdb_hent.brec_end1(k), col(line, 16), cols(line, 18, 22), "SG", cols(line, 38, 41));
   set_endpoint(pdb_hent.brec_end2(k), col(line, 30), cols(line, 32, 36), "SG", cols(line, 43, 46));
@@ -111,7 +115,7 @@ void rdssbond_(int32_t mdoc, std::string_view line, int32_t& ierr) {
 
 void rdcispep_(int32_t mdoc, std::string_view line, int32_t& ierr) {
   ierr = 0;
-  if (store_full(mdoc, " WARNING: number of SSBOND or CISPEP records in PDB file >")) return;
+  check_store(mdoc, "SSBOND or CISPEP");
   const int k = new_row(BREC_CISPEP);
   set_endpoint(pdb_hent.brec_end1(k), col(line, 16), cols(line, 18, 22), "C", cols(line, 38, 41));
   set_endpoint(pdb_hent.brec_end2(k), col(line, 30), cols(line, 32, 36), "N", cols(line, 43, 46));
@@ -120,7 +124,7 @@ void rdcispep_(int32_t mdoc, std::string_view line, int32_t& ierr) {
 
 void rdlink_(int32_t mdoc, std::string_view line, int32_t& ierr) {
   ierr = 0;
-  if (store_full(mdoc, " WARNING: number of LINK records of PDB file  >")) return;
+  check_store(mdoc, "LINK");
   rt::FixedText<5> atom1(cols(line, 13, 17)), atom2(cols(line, 43, 47));
   rt::FixedText<3> rnam1(cols(line, 18, 20)), rnam2(cols(line, 48, 50));
   link_atom(atom1, rnam1);
@@ -147,7 +151,7 @@ void rdlink_(int32_t mdoc, std::string_view line, int32_t& ierr) {
 
 void rdmodres_(int32_t mdoc, std::string_view line, int32_t& ierr) {
   ierr = 0;
-  if (store_full(mdoc, " WARNING: number of MODRES records of PDB file  >")) return;
+  check_store(mdoc, "MODRES");
   rt::FixedText<3> rnam1(cols(line, 13, 15));
   rt::FixedText<8> rnam2(cols(line, 25, 32));
   rt::FixedText<4> dummy_name, asymb, ctype;
@@ -325,10 +329,7 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
         msgdoc_(mdoc, " WARNING: MODRES record without ID, ignored.");
         continue;
       }
-      if (mod_inf.mod_n >= MAXMODIF) {
-        pdb::modification_table_full(mdoc);
-        return;
-      }
+      if (mod_inf.mod_n >= MAXMODIF) pdb::modification_table_full(mdoc);
       if (r <= 0 || g <= 0) continue;
       const int m = ++mod_inf.mod_n;
       mod_inf.mod_id(m) = id;
@@ -343,12 +344,9 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
       continue;
     }
 
-    if (link_inf.ln_n >= MAXLINK) {
-      foundation::table_full(mdoc, " WARNING: Number of links >", MAXLINK, "",
-                             {.constant = "MAXLINK", .header = "atom_com", .indent = 10, .doc = true});
-      msgdoc_(mdoc, "          Now program stops to create links.");
-      return;
-    }
+    if (link_inf.ln_n >= MAXLINK)
+      foundation::stop_table_full(mdoc, " ERROR: Number of links >", MAXLINK,
+                                  {.constant = "MAXLINK", .header = "atom_com", .indent = 10});
     const int a1 = pdb_hent.brec_ia1(k), a2 = pdb_hent.brec_ia2(k);
     if (a1 <= 0 || a2 <= 0) {
       if (list == 'T')

@@ -323,9 +323,8 @@ bool renamed(int32_t r, int32_t chain) {
 namespace pdb {
 
 void modification_table_full(int32_t mdoc) {
-  foundation::table_full(mdoc, " WARNING: Number of modifications. >", MAXMODIF, "",
-                         {.constant = "MAXMODIF", .header = "atom_com", .indent = 10, .doc = true});
-  msgdoc_(mdoc, "          Now program stops to use new modifications.");
+  foundation::stop_table_full(mdoc, " ERROR: Number of modifications >", MAXMODIF,
+                              {.constant = "MAXMODIF", .header = "atom_com", .indent = 10});
 }
 
 }  // namespace pdb
@@ -384,10 +383,7 @@ void corr_sugar_pdb_(int32_t mdoc, char list, int32_t& ierr) {
       if (list == 'T')
         std::printf(" sugar: %.3s %.5s -> %.8s\n", stem.data(), resid_inf.res_num_pdb(r).c + 2,
                     new_name.c);
-      if (mod_inf.mod_n >= MAXMODIF) {
-        pdb::modification_table_full(mdoc);
-        return;
-      }
+      if (mod_inf.mod_n >= MAXMODIF) pdb::modification_table_full(mdoc);
       const int m = ++mod_inf.mod_n;
       mod_inf.mod_id(m) = "RENAME";
       mod_inf.mod_ires(m) = r;

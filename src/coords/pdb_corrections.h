@@ -27,7 +27,6 @@ namespace pdb {
 int32_t residue_class(std::string_view rname);
 // True for a name of foundation::kPdbWater.
 bool is_water(std::string_view rname);
-// The warning lines of a full modification table, after which no further
-// modification is stored.
-void modification_table_full(int32_t mdoc);
+// The error lines of a full modification table, and the end of the run.
+[[noreturn]] void modification_table_full(int32_t mdoc);
 }  // namespace pdb

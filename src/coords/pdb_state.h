@@ -10,8 +10,10 @@
 #include "runtime/array.h"
 #include "runtime/fixed_text.h"
 
-// Rows of the bond-record store (SSBOND, CISPEP, LINK, MODRES).
-inline constexpr int MAXBONDREC = 4000;
+// Rows of the bond-record store (SSBOND, CISPEP, LINK, MODRES).  A PDB file
+// holds at most 99,999 atoms; the largest entries written in that form give
+// a few thousand such records, and a full store stops the run.
+inline constexpr int MAXBONDREC = 50000;
 // Rows of the HET/FORMUL table.
 inline constexpr int MAXHETREC = 50;
 

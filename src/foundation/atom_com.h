@@ -19,8 +19,14 @@
 inline constexpr int MAXATOM = 450000;
 inline constexpr int MAXRESID = 100000;
 inline constexpr int MAXCHAIN = 1500;
-inline constexpr int MAXLINK = 1000;
-inline constexpr int MAXMODIF = 4000;
+// A residue of the largest entries (a ribosome: 14,000 polymer links and
+// 4,280 connection rows) may stand in a polymer link, a gap, a sequence link
+// of a second run and connection rows of its own: the link table holds two
+// rows a residue.  Modifications come with links and modified residues, one
+// row a residue at most on any model the tables hold.  A table that is full
+// all the same stops the run (foundation::stop_table_full).
+inline constexpr int MAXLINK = 2 * MAXRESID;
+inline constexpr int MAXMODIF = MAXRESID;
 inline constexpr int MAXNCS = 100;
 inline constexpr int MAXNSO = 192;  // symmetry operators
 inline constexpr int MAXNSF = 300;  // scattering types

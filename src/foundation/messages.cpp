@@ -7,6 +7,7 @@
 #include <string>
 
 #include "runtime/format.h"
+#include "runtime/run.h"
 #include "runtime/units.h"
 
 comlib_t comlib;
@@ -85,6 +86,16 @@ void table_full(int32_t mdoc, std::string_view head, int32_t limit, std::string_
   // A copy: the formatter's buffer is reused by the writers below.
   const std::string line = rt::fmt("(A,I6,A)", head, limit, tail);
   table_full(mdoc, line, t);
+}
+
+void stop_table_full(int32_t mdoc, std::string_view head, int32_t limit, const TableLimit& t) {
+  TableLimit as_error = t;
+  as_error.doc = false;
+  const std::string line = rt::fmt("(A,I7)", head, limit);
+  table_full(mdoc, line, as_error);
+  msgerr_(mdoc, " ERROR: the run stops: table " + std::string(t.constant) + " holds " +
+                    std::to_string(limit) + " rows and no more");
+  rt::stop_run(1);
 }
 
 }  // namespace foundation

@@ -60,4 +60,13 @@ void table_full(int32_t mdoc, std::string_view head, const TableLimit& t);
 void table_full(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,
                 const TableLimit& t);
 
+// A table that the structure model of a run needs whole is full: a row left
+// out would be a bond or a link lost while the run reported success.  The
+// error line `head` with the limit in seven columns, the advice line, a line
+// saying the run stops, then the end of the run with status 1 (the pipeline
+// then takes back every file it was writing).  Always on the error lines,
+// whatever t.doc says.
+[[noreturn]] void stop_table_full(int32_t mdoc, std::string_view head, int32_t limit,
+                                  const TableLimit& t);
+
 }  // namespace foundation

@@ -1,8 +1,9 @@
 // The model's link and modification tables, entered one row at a time.
 // Duplicates are found by comparing the new row with every stored one: rows
 // are also written by the coordinate readers and renumbered by the chain
-// work, so no index kept here could be trusted, and the tables are bounded
-// (MAXLINK, MAXMODIF rows).
+// work, so no index kept here could be trusted; the stages enter a few
+// rows a chain (gaps, cis peptides, links by distance), so the scans stay
+// short beside the rows the readers store.
 #include "identify/model_tables.h"
 
 #include <string>
@@ -78,17 +79,10 @@ void put_l_tabl_(int32_t mdoc, std::string_view link, int32_t jch1, int32_t jch2
     if (!atoms || (t.ln_alt1(k) == atom_inf.id_alt(a1) && t.ln_alt2(k) == atom_inf.id_alt(a2))) return;
   }
 
-  int32_t& full = com_crt_link.icrt_flag(2);
-  if (t.ln_n >= MAXLINK) {
-    if (full == 0) {
-      foundation::table_full(mdoc, " WARNING : Number of links >", MAXLINK, "",
-                             {.constant = "MAXLINK", .header = "atom_com.fh", .indent = 11});
-      msgerr_(mdoc, "           Now program stops to use new links.");
-      full = 1;
-    }
-    return;
-  }
-  full = 0;
+  // A link left out would be a bond the run drops while reporting success.
+  if (t.ln_n >= MAXLINK)
+    foundation::stop_table_full(mdoc, " ERROR : Number of links >", MAXLINK,
+                                {.constant = "MAXLINK", .header = "atom_com.fh", .indent = 11});
   const int32_t n = ++t.ln_n;
   t.ln_id(n) = id;
   t.ln_1ires(n) = r1;
@@ -154,17 +148,9 @@ void put_m_tabl_(int32_t mdoc, std::string_view mod, int32_t ich, int32_t ires, 
   for (int32_t k = 1; k <= t.mod_n; ++k)
     if (t.mod_id(k) == id && t.mod_ires(k) == ires && t.mod_ichn(k) == ich) return;
 
-  int32_t& full = com_crt_link.icrt_flag(3);
-  if (t.mod_n >= MAXMODIF) {
-    if (full == 0) {
-      foundation::table_full(mdoc, " WARNING : Number of modifications >", MAXMODIF, "",
-                             {.constant = "MAXMODIF", .header = "atom_com.fh", .indent = 11});
-      full = 1;
-    }
-    ierr = 1;
-    return;
-  }
-  full = 0;
+  if (t.mod_n >= MAXMODIF)
+    foundation::stop_table_full(mdoc, " ERROR : Number of modifications >", MAXMODIF,
+                                {.constant = "MAXMODIF", .header = "atom_com.fh", .indent = 11});
   const int32_t n = ++t.mod_n;
   t.mod_id(n) = id;
   t.mod_ires(n) = ires;

@@ -142,6 +142,35 @@ TEST(ConsecutiveLinks, ChainBreakBecomesAGap) {
       << r.out;
 }
 
+// The same residues taken for nucleotides (residue class DNA), so that the
+// pair across the jump is looked at for the phosphate link, whose atoms
+// (O3' and P) none of them has: the jump in the numbers makes the pair a
+// gap, entered as a row; consecutive numbers without the atoms make none.
+TEST(ConsecutiveLinks, NumberJumpInANucleicAcidIsAGap) {
+  for (const bool jump : {true, false}) {
+    SCOPED_TRACE(jump ? "numbers 17-19, 21-23" : "numbers 17-19");
+    std::vector<std::string> lines = chain_a(17, 19);
+    if (jump) {
+      const std::vector<std::string> tail = chain_a(21, 23);
+      lines.insert(lines.end(), tail.begin() + 1, tail.end());
+    }
+    ASSERT_EQ(read_lines(lines), 0);
+    conntest::load_library();
+    for (int ir = 1; ir <= resid_inf.n_residue; ++ir) resid_inf.ires_type(ir) = 5;
+    const Result r = connect_consecutive();
+    EXPECT_EQ(r.ierr, 0);
+    if (!jump) {
+      EXPECT_EQ(link_inf.ln_n, 0) << r.out;
+      continue;
+    }
+    ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+    EXPECT_EQ(link_inf.ln_id(1).view(), "gap     ");
+    EXPECT_EQ(link_inf.ln_1ires(1), 3);
+    EXPECT_EQ(link_inf.ln_2ires(1), 4);
+    EXPECT_EQ(resid_inf.iconn_type(4), conn_code("gap"));
+  }
+}
+
 TEST(ConsecutiveLinks, BrokenResidueTreeStopsTheStage) {
   ASSERT_EQ(read_lines(chain_a(17, 21)), 0);
   conntest::load_library();

@@ -101,15 +101,45 @@ TEST_F(CifLoops, ConnectionsAndModifications) {
   EXPECT_EQ(mod_inf.mod_used(1).str(), "U");
 }
 
-TEST_F(CifLoops, LinksBeyondTheTableAreWarnedAndDropped) {
+// A connection row more than the link table holds ends the run; as many
+// rows as it holds are all kept.
+TEST_F(CifLoops, LinksBeyondTheTableStopTheRun) {
   std::string text = "data_x\nloop_\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_auth_seq_id\n";
-  for (int i = 1; i <= MAXLINK + 2; ++i) text += "covale " + std::to_string(i) + "\n";
-  write("many", text + kAtoms);
-  EXPECT_EQ(read_out("many"), 8);
+  for (int i = 1; i <= MAXLINK; ++i) text += "covale " + std::to_string(i) + "\n";
+  write("full", text + kAtoms);
+  EXPECT_EQ(read_out("full"), 8);
   EXPECT_EQ(link_inf.ln_n, MAXLINK);
-  // The header reader writes through the code -1: errors still reach the log.
-  EXPECT_EQ(count_of(out_, " WARNING: number of links > limit."), 2);
-  EXPECT_NE(out_.find("        change parameter MAXLINK in atom_com"), std::string::npos);
+  EXPECT_EQ(out_.find("MAXLINK"), std::string::npos);
+  write("over", text + "covale 0\n" + kAtoms);
+  std::string out;
+  EXPECT_EQ(run_end_status([&] { read("over", 0); }, out), 1);
+  rt::close_all_units();
+  EXPECT_NE(
+      out.find("  ERROR: number of links > 200000\n         change parameter MAXLINK in atom_com\n"
+               "  ERROR: the run stops: table MAXLINK holds 200000 rows and no more\n"),
+      std::string::npos)
+      << out;
+}
+
+// As many assembly groups as the chain table holds are read; one more ends
+// the run rather than leave a chain without its entity.
+TEST_F(CifLoops, AssemblyGroupsBeyondTheTableStopTheRun) {
+  std::string text =
+      "data_x\n_software.name vorel\nloop_\n_entity.id\n_entity.type\nPRT polypeptide\n"
+      "loop_\n_struct_asym.id\n_struct_asym.entity_id\n";
+  for (int i = 1; i <= MAXCHAIN; ++i) text += "G" + std::to_string(i) + " PRT\n";
+  write("full", text + kAtoms);
+  EXPECT_EQ(read_out("full"), 8);
+  EXPECT_EQ(cif_asym_part.n_grp_asm, MAXCHAIN);
+  write("over", text + "G0 PRT\n" + kAtoms);
+  std::string out;
+  EXPECT_EQ(run_end_status([&] { read("over", 0); }, out), 1);
+  rt::close_all_units();
+  EXPECT_NE(
+      out.find(
+          "  ERROR: number of chains >   1500\n         change parameter MAXCHAIN in atom_com\n"),
+      std::string::npos)
+      << out;
 }
 
 TEST_F(CifLoops, ScatteringTypesBeyondTheTableAreWarnedAndDropped) {

@@ -145,11 +145,17 @@ TEST(PdbBondRecords, ModresNeedsAnIdentifier) {
   EXPECT_EQ(resid_inf.mod_flag(1), std::string_view("Y"));
 }
 
-TEST(PdbBondRecords, StoreFullDropsTheRecordWithOneWarning) {
+TEST(PdbBondRecords, FullStoreStopsTheRun) {
   int32_t ierr = 0;
-  pdb_hent.brec_n = MAXBONDREC;
-  EXPECT_EQ(captured([&] { rdssbond_(0, "SSBOND   1 CYS A   23    CYS A   88", ierr); }),
-            "  WARNING: number of SSBOND records of PDB file  >  4000\n");
+  pdb_hent.brec_n = MAXBONDREC - 1;
+  EXPECT_EQ(captured([&] { rdssbond_(0, "SSBOND   1 CYS A   23    CYS A   88", ierr); }), "");
+  EXPECT_EQ(pdb_hent.brec_n, MAXBONDREC);
+  EXPECT_EQ(
+      expect_stop(
+          1, [&] { rdlink_(0, "LINK         SG  CYS A  23                ZN    ZN A 101", ierr); }),
+      "  ERROR: number of LINK records of PDB file >  50000\n"
+      "         change parameter MAXBONDREC in pdb_state\n"
+      "  ERROR: the run stops: table MAXBONDREC holds 50000 rows and no more\n");
   EXPECT_EQ(pdb_hent.brec_n, MAXBONDREC);
   pdb_hent.brec_n = 0;
 }

@@ -129,21 +129,20 @@ TEST_F(ModelTables, LinkMissingFromTheLibraryIsEnteredAfterANote) {
   EXPECT_EQ(lt.ln_n, 1);
 }
 
-TEST_F(ModelTables, FullLinkTableWarnsOnceAndDropsTheLinks) {
+TEST_F(ModelTables, FullLinkTableStopsTheRun) {
   put_link("SS", 3, 4, 0, 0);
-  lt.ln_n = MAXLINK;
-  const std::string warning =
-      "  WARNING : Number of links >  1000\n"
-      "            Change parameter MAXLINK in \"atom_com.fh\"\n"
-      "            Now program stops to use new links.\n";
-  EXPECT_EQ(put_link("TRANS", 1, 2, 0, 0), warning);
-  EXPECT_EQ(put_link("CIS", 1, 2, 0, 0), "");
-  EXPECT_EQ(put_link("SS", 3, 4, 0, 0), "");  // a repeat of row 1
-  EXPECT_EQ(lt.ln_n, MAXLINK);
-  // Room again, then full again: the warning comes back.
+  // One row short of the capacity: the last row is taken.
   lt.ln_n = MAXLINK - 1;
   EXPECT_EQ(put_link("TRANS", 1, 2, 0, 0), "");
-  EXPECT_EQ(put_link("CIS", 1, 2, 0, 0), warning);
+  EXPECT_EQ(lt.ln_n, MAXLINK);
+  // A repeat of row 1 needs no room.
+  EXPECT_EQ(put_link("SS", 3, 4, 0, 0), "");
+  int32_t ierr = 0;
+  EXPECT_EQ(expect_stop(1, [&] { put_l_tabl_(0, "CIS", 1, 2, 1, 2, 0, 0, 0, ierr); }),
+            "  ERROR : Number of links > 200000\n"
+            "            Change parameter MAXLINK in \"atom_com.fh\"\n"
+            "  ERROR: the run stops: table MAXLINK holds 200000 rows and no more\n");
+  EXPECT_EQ(lt.ln_n, MAXLINK);
 }
 
 TEST_F(ModelTables, LinkWithBadResidueOrLongNameIsRefusedAloud) {
@@ -197,17 +196,17 @@ TEST_F(ModelTables, RenameKeepsItsNameAndUnknownModificationsAreNoted) {
   EXPECT_EQ(ierr, 0);
 }
 
-TEST_F(ModelTables, FullModificationTableRefusesEveryRowWarningOnce) {
-  mt.mod_n = MAXMODIF;
+TEST_F(ModelTables, FullModificationTableStopsTheRun) {
+  mt.mod_n = MAXMODIF - 1;
   rt::FixedText<8> mon("ASN");
-  int32_t ierr = 0;
-  EXPECT_EQ(put_mod("M1", 1, mon, ierr),
-            "  WARNING : Number of modifications >  4000\n"
-            "            Change parameter MAXMODIF in \"atom_com.fh\"\n");
-  EXPECT_EQ(ierr, 1);
-  ierr = 0;
-  EXPECT_EQ(put_mod("M2", 1, mon, ierr), "");
-  EXPECT_EQ(ierr, 1);
+  int32_t ierr = 7;
+  EXPECT_EQ(put_mod("M1", 1, mon, ierr), "");
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(mt.mod_n, MAXMODIF);
+  EXPECT_EQ(expect_stop(1, [&] { put_m_tabl_(0, "M2", 1, 1, 0, mon, "N", ierr); }),
+            "  ERROR : Number of modifications > 100000\n"
+            "            Change parameter MAXMODIF in \"atom_com.fh\"\n"
+            "  ERROR: the run stops: table MAXMODIF holds 100000 rows and no more\n");
   EXPECT_EQ(mt.mod_n, MAXMODIF);
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "foundation/atom_com.h"
+#include "model_text.h"
 #include "pipeline_fixture.h"
 
 namespace {
@@ -256,6 +257,63 @@ TEST(SecondRun, BuiltMonomerKeepsTheInputAtomOrder) {
   const std::vector<std::string> library = names_in_file(runs.with_library.path() + "/out", "AIB");
   ASSERT_EQ(library.size(), input.size());
   EXPECT_EQ(library.front(), "O");
+}
+
+// 1D3Z model 1 (an NMR entry with its hydrogens), residues 1-10, with GLN2
+// written as HETATM, bonded to both neighbours by LINK records (connection
+// rows in the mmCIF form): residue 1 is then a chain of one residue bonded
+// at its C only.  Its free N keeps the amino group, and the terminal
+// hydrogens H2 and H3 are restrained (two bonds to N, their angles) on the
+// first run, on the run on the written coordinates and on the run with the
+// library the first run wrote alike, restraint by restraint.  Residue 1 as
+// the entry has it, a selenomethionine (which the test library lacks, so
+// the run builds it), and made methionine (SE renamed SD, element S).
+TEST(SecondRun, ChainOfOneResidueKeepsItsFreeEnd) {
+  for (const std::string first : {"MET", "MSE"}) {
+    std::vector<modeltext::Atom> atoms = modeltext::atoms_of("1d3z_model1.pdb", 'A', 1, 10);
+    for (modeltext::Atom& a : atoms) {
+      if (a.num == 1) {
+        a.seq = 1;
+        if (first == "MET") {
+          a.record = "ATOM";
+          a.res = "MET";
+          if (a.name == "SE") a.name = "SD", a.element = "S";
+        }
+      }
+      if (a.num == 2) a.record = "HETATM";
+    }
+    const modeltext::Atom& c1 = modeltext::named(atoms, 1, "C");
+    const modeltext::Atom& n2 = modeltext::named(atoms, 2, "N");
+    const modeltext::Atom& c2 = modeltext::named(atoms, 2, "C");
+    const modeltext::Atom& n3 = modeltext::named(atoms, 3, "N");
+    TempDir models;
+    const std::string pdb = models.write(
+        "first.pdb", "HEADER    UBIQUITIN\n" + modeltext::pdb_link(c1, n2) +
+                         modeltext::pdb_link(c2, n3) + modeltext::pdb_atoms(atoms) + "END\n");
+    const std::string cif =
+        models.write("first.cif", modeltext::cif_model(atoms, {{&c1, &n2}, {&c2, &n3}}));
+    for (const std::string& f : {pdb, cif}) {
+      SCOPED_TRACE(first + " in " + f);
+      Options o;
+      o.in = f;
+      Runs runs;
+      expect_second_runs_agree(o, runs, false);
+      ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+      EXPECT_EQ(runs.r1.new_lib, first == "MSE" ? 'Y' : 'N');
+      int bonds = 0, angles = 0;
+      for (const std::string& k : by_atoms(runs.first.path() + "/out")) {
+        if (k.find("|" + first + "|H2|") == std::string::npos &&
+            k.find("|" + first + "|H3|") == std::string::npos)
+          continue;
+        bonds += k.starts_with("BOND");
+        angles += k.starts_with("ANGL");
+      }
+      // The built selenomethionine keeps the file's H1 beside them: two
+      // angles more, H1-N-H2 and H1-N-H3.
+      EXPECT_EQ(bonds, 2);
+      EXPECT_EQ(angles, first == "MET" ? 3 : 5);
+    }
+  }
 }
 
 // The sugar chain rebuilt in each hydrogen mode, its glycosidic links found
