@@ -3,7 +3,10 @@
 // repair of the atom tree.
 #include "dictionary/modif.h"
 
+#include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
@@ -12,6 +15,7 @@
 #include "dictionary/tree_backbone.h"
 #include "dictionary/tree_renumber.h"
 #include "dictionary/work_refs.h"
+#include "foundation/atom_names.h"
 #include "foundation/messages.h"
 
 namespace {
@@ -233,6 +237,59 @@ void renumber(int32_t mdoc, bool& tree) {
   if (ierr != 0) tree = false;
 }
 
+// The library may spell a modification's nucleotide atoms in the other
+// style than the monomer it is applied to ("O5*", "O1P" against "O5'",
+// "OP1"); unmatched, a deletion leaves the phosphate oxygens of a 5' end
+// behind without their phosphorus.  While one modification is applied its
+// rows are written in the monomer's spelling, and given back afterwards.
+class ModSpelling {
+ public:
+  explicit ModSpelling(const Code& mod) {
+    using foundation::NucleotideStyle;
+    r_scratch_t& r = r_scratch;
+    for (int i = 1; i <= r.l1a_natom && style_ == NucleotideStyle::None; ++i)
+      style_ = foundation::nucleotide_style(r.l1a_aname(i).view());
+    if (style_ == NucleotideStyle::None) return;
+    for (int k = 1; k <= r.lda_natom; ++k)
+      if (r.lda_mname(k) == mod)
+        respell({&r.lda_aname(k), &r.lda_anew(k), &r.lda_back(k), &r.lda_forw(k)});
+    for (int k = 1; k <= r.ldn_nconn; ++k)
+      if (r.ldn_mname(k) == mod)
+        respell({&r.ldn_atom(k), &r.ldn_back(k), &r.ldn_forw(k), &r.ldn_1atm(k), &r.ldn_2atm(k)});
+    for (int k = 1; k <= r.ldb_nbond; ++k)
+      if (r.ldb_mname(k) == mod) respell({&r.ldb_1atm(k), &r.ldb_2atm(k)});
+    for (int k = 1; k <= r.ldg_nangl; ++k)
+      if (r.ldg_mname(k) == mod) respell({&r.ldg_1atm(k), &r.ldg_2atm(k), &r.ldg_3atm(k)});
+    for (int k = 1; k <= r.ldt_ntors; ++k)
+      if (r.ldt_mname(k) == mod)
+        respell({&r.ldt_1atm(k), &r.ldt_2atm(k), &r.ldt_3atm(k), &r.ldt_4atm(k)});
+    for (int k = 1; k <= r.ldc_nchir; ++k)
+      if (r.ldc_mname(k) == mod)
+        respell({&r.ldc_1atm(k), &r.ldc_2atm(k), &r.ldc_3atm(k), &r.ldc_4atm(k), &r.ldc_5atm(k),
+                 &r.ldc_6atm(k), &r.ldc_7atm(k), &r.ldc_8atm(k), &r.ldc_9atm(k)});
+    for (int k = 1; k <= r.ldp_nplan; ++k)
+      if (r.ldp_mname(k) == mod)
+        for (int m = 1; m <= r.ldp_natom(k) && m <= MAXDAPL; ++m) respell({&r.ldp_atom(m, k)});
+  }
+  ~ModSpelling() {
+    for (const auto& [at, was] : saved_) *at = was;
+  }
+  ModSpelling(const ModSpelling&) = delete;
+  ModSpelling& operator=(const ModSpelling&) = delete;
+
+ private:
+  void respell(std::initializer_list<Name*> names) {
+    for (Name* n : names) {
+      const std::string to = foundation::nucleotide_name_as(n->view(), style_);
+      if (to == n->view()) continue;
+      saved_.emplace_back(n, *n);
+      *n = to;
+    }
+  }
+  foundation::NucleotideStyle style_ = foundation::NucleotideStyle::None;
+  std::vector<std::pair<Name*, Name>> saved_;
+};
+
 }  // namespace
 
 void modif_(int32_t mdoc, std::string_view mod_in, int32_t& ierr) {
@@ -254,6 +311,7 @@ void modif_(int32_t mdoc, std::string_view mod_in, int32_t& ierr) {
     return;
   }
   r.ldl_imod = l;
+  const ModSpelling spelling(mod);
 
   bool tree = false;
   if (full_description()) {

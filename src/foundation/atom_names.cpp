@@ -419,3 +419,45 @@ void corr_name_cif_out_(rt::TextRef atom) {
   const int cut = atom.len() < 80 ? atom.len() : 80;
   atom.sub(1, cut).assign(std::string_view(buf, len));
 }
+
+namespace foundation {
+
+namespace {
+
+// "O1P" and "OP1" with their digit; 0 for any other name.
+char phosphate_oxygen(std::string_view n, bool star) {
+  if (n.size() != 3 || n[0] != 'O') return 0;
+  const char d = star ? n[1] : n[2], p = star ? n[2] : n[1];
+  return p == 'P' && d >= '1' && d <= '3' ? d : 0;
+}
+
+}  // namespace
+
+NucleotideStyle nucleotide_style(std::string_view name) {
+  const std::size_t end = name.find_last_not_of(' ');
+  const std::string_view n =
+      end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1);
+  if (n.find('*') != std::string_view::npos || phosphate_oxygen(n, true))
+    return NucleotideStyle::Star;
+  if (n.find('\'') != std::string_view::npos || phosphate_oxygen(n, false))
+    return NucleotideStyle::Prime;
+  return NucleotideStyle::None;
+}
+
+std::string nucleotide_name_as(std::string_view name, NucleotideStyle style) {
+  const NucleotideStyle from = nucleotide_style(name);
+  std::string s(name);
+  if (style == NucleotideStyle::None || from == NucleotideStyle::None || from == style) return s;
+  const bool to_star = style == NucleotideStyle::Star;
+  const std::size_t end = s.find_last_not_of(' ');
+  if (const char d = phosphate_oxygen(std::string_view(s).substr(0, end + 1), !to_star)) {
+    s[1] = to_star ? d : 'P';
+    s[2] = to_star ? 'P' : d;
+    return s;
+  }
+  for (char& c : s)
+    if (c == (to_star ? '\'' : '*')) c = to_star ? '*' : '\'';
+  return s;
+}
+
+}  // namespace foundation

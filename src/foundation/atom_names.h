@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "runtime/fixed_text.h"
@@ -30,3 +31,18 @@ void check_chain_id_cif_(int32_t mdoc, int32_t& inew, int32_t& ierr);
 void check_chain_id_seg_(int32_t mdoc, int32_t& inew, int32_t& ierr);
 // Makes an atom name safe as a CIF value, in place.
 void corr_name_cif_out_(rt::TextRef atom);
+
+namespace foundation {
+
+// The two spellings of nucleotide atom names: the older one writes the
+// sugar's prime as a star and the phosphate oxygens "O1P", "O2P", "O3P"
+// ("O5*", "HO5*"); current files write the prime and "OP1", "OP2", "OP3".
+enum class NucleotideStyle { None, Star, Prime };
+
+// The spelling a name shows, None when it shows neither.
+NucleotideStyle nucleotide_style(std::string_view name);
+// The name in the given spelling; a name that shows neither, or a style of
+// None, comes back as it is.
+std::string nucleotide_name_as(std::string_view name, NucleotideStyle style);
+
+}  // namespace foundation

@@ -20,15 +20,16 @@ constexpr const char* kPeptides[] = {
     "CGU", "DCY", "ILG", "OCS", "KCX", "SAH", "SAM", "SEP", "LLP", "5HP", "CSO"};
 constexpr const char* kPolymer[] = {"STA", "DFO", "FOR", "BOC", "IVA", "NME", "ACE", "DAM", "ETA",
                                     "ANI", "ADD", "ACB", "TFA", "DIP", "MPR", "CXM", "BAL"};
-constexpr const char* kNucleotides[] = {"A",   "C",   "G",   "T",   "U",   "I",   "+A",  "+C",  "+G",
-                                        "+T",  "+U",  "1MA", "1MG", "2MG", "5MC", "5MU", "7MG", "H2U",
-                                        "M2G", "OMC", "OMG", "OMU", "PSU", "YG",  "Ad",  "Ar",  "Cd",
-                                        "Cr",  "Gd",  "Gr",  "Td",  "Ur",  "Ir"};
+// The last six are the names current files give the deoxynucleotides.
+constexpr const char* kNucleotides[] = {
+    "A",   "C",   "G",   "T",   "U",   "I",   "+A",  "+C",  "+G",  "+T",  "+U", "1MA", "1MG",
+    "2MG", "5MC", "5MU", "7MG", "H2U", "M2G", "OMC", "OMG", "OMU", "PSU", "YG", "Ad",  "Ar",
+    "Cd",  "Cr",  "Gd",  "Gr",  "Td",  "Ur",  "Ir",  "DA",  "DC",  "DG",  "DT", "DI",  "DU"};
 constexpr const char* kSugars[] = {"MAN", "NAG", "FUC", "GAL", "GLC", "GCU", "GSA",
                                    "XYS", "ARB", "RIP", "ABE", "RAM", "MAG", "MMA"};
 
-static_assert(std::size(kPeptides) == 63 && std::size(kPolymer) == 17 && std::size(kNucleotides) == 33 &&
-              std::size(kSugars) == 14);
+static_assert(std::size(kPeptides) == 63 && std::size(kPolymer) == 17 &&
+              std::size(kNucleotides) == 39 && std::size(kSugars) == 14);
 
 // A three-character name, blank-padded, packed into one integer key.
 constexpr uint32_t key3(std::string_view s) {
@@ -45,7 +46,7 @@ struct Entry {
   int32_t cls;
 };
 
-constexpr int kNumStandard = 63 + 17 + 33 + 14 + std::size(foundation::kSolvent);
+constexpr int kNumStandard = 63 + 17 + 39 + 14 + std::size(foundation::kSolvent);
 
 // The built-in names sorted by key, searched by bisection for every residue.
 constexpr std::array<Entry, kNumStandard> make_standard() {
@@ -82,7 +83,7 @@ void init_res_type_tab_() {
   for (const char* s : kSugars) t.rname_t(++k) = s;
   t.nrname_t = 63;
   t.nrnamep_t = 17;
-  t.nrnamed_t = 33;
+  t.nrnamed_t = static_cast<int32_t>(std::size(kNucleotides));
   t.nrnames_t = 14;
 }
 

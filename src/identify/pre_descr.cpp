@@ -417,12 +417,13 @@ std::vector<Name> chain_bonded_atoms_of(int32_t ir) {
 // those kinds: a chain end that identification left as another kind (a
 // residue the library lacks, described from its own atoms) takes none, nor
 // does such a residue taken into a peptide for the bonds to its neighbours
-// (`bonded_peptides`, in residue order): the builder gives a free end the
-// hydrogens it has.
-void no_termini_off_polymers(const std::vector<int32_t>& bonded_peptides) {
+// or kept a nucleotide for its name (`built_polymers`, in residue order): the
+// builder gives a free end the hydrogens it has, and its own atom tree is not
+// the library's backbone tree that the terminal modifications edit.
+void no_termini_off_polymers(const std::vector<int32_t>& built_polymers) {
   auto polymer = [&](int32_t ir) {
     if (ir < 1 || ir > resid_inf.n_residue) return true;
-    if (std::binary_search(bonded_peptides.begin(), bonded_peptides.end(), ir)) return false;
+    if (std::binary_search(built_polymers.begin(), built_polymers.end(), ir)) return false;
     const int32_t t = resid_inf.ires_type(ir);
     return t == 3 || t == 4 || t == 5 || t == 6 || t == 10;
   };
@@ -461,6 +462,22 @@ bool joins_peptides(const Residue& r) {
   for (const Name& a : bonded)
     if (a == "N" || a == "C") return true;
   return false;
+}
+
+// The class of a residue whose monomer has no type of its own (one the
+// builder described from the coordinates): a nucleotide when the built-in
+// name lists know its name (the deoxynucleotides "DA" ... "DU" of current
+// files, which no library need hold), RNA when it has the 2' oxygen; 1
+// otherwise.  It stays a nucleotide for its links, so the chain stages join
+// it to its neighbours by the phosphodiester link and the search by distance
+// bonds no O3'-P pair a second time.
+int32_t listed_nucleotide(const Residue& r) {
+  int32_t it = 1, jerr = 0;
+  get_standard_res_type_(0, "", r.mon.view(), it, jerr);
+  if (it != 5) return 1;
+  for (int32_t ia = r.ias; ia <= r.iaf; ++ia)
+    if (atom_inf.atm_name(ia) == "O2*" || atom_inf.atm_name(ia) == "O2'") return 6;
+  return 5;
 }
 
 // Builder road: standard modifications for the class, then the builder and
@@ -532,7 +549,9 @@ struct Out {
   int32_t& nmnew;  // new kinds of monomers added to the dictionary
   Flag& new_flag;  // the most telling new flag of the residues so far
   int32_t& lib2;   // 1 once the run needs the second library pass
-  std::vector<int32_t> bonded_peptides = {};  // residues taken as peptides by their bonds
+  // Residues without a type of their own taken as peptides by their bonds or
+  // as nucleotides by their names.
+  std::vector<int32_t> built_polymers = {};
 };
 
 // The chain of the residue being identified.  Its terminus types change
@@ -814,9 +833,13 @@ Step build_if_needed(const Run& run, Residue& r, Out& out, int32_t& ierr) {
 Step types_into_model(const Run& run, const Chain& ch, const Residue& r, Out& out, int32_t& ierr) {
   const int itl = type_of_l1();
   resid_inf.ires_type(r.ir) = itl == 0 ? 1 : itl;
+  if (const int32_t listed = itl <= 1 ? listed_nucleotide(r) : 1; listed != 1) {
+    resid_inf.ires_type(r.ir) = listed;
+    out.built_polymers.push_back(r.ir);
+  }
   if (joins_peptides(r)) {
     resid_inf.ires_type(r.ir) = kTypeLPeptide;
-    out.bonded_peptides.push_back(r.ir);
+    out.built_polymers.push_back(r.ir);
   }
   rename_atoms(run, r);
   if (!set_elements(run, r, ierr)) return Step::Fail;
@@ -917,8 +940,8 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
     }
     kerr = 0;
   }
-  std::sort(out.bonded_peptides.begin(), out.bonded_peptides.end());
-  no_termini_off_polymers(out.bonded_peptides);
+  std::sort(out.built_polymers.begin(), out.built_polymers.end());
+  no_termini_off_polymers(out.built_polymers);
   if (nmnew > 0) msgdoc_(run.md, rt::fmt("(A,I6)", " number of new kinds of monomers            :", nmnew));
   if (list == 'T') {
     msgdoc_(run.mdoc, " --- END PRE_DESCR --- ");

@@ -1,6 +1,7 @@
 // Link atom search in the two work residues.
 #include "restraints/link_atoms.h"
 
+#include "foundation/atom_names.h"
 #include "foundation/messages.h"
 #include "runtime/format.h"
 
@@ -64,13 +65,23 @@ void search(const Side& s, int32_t mdoc, std::string_view name, const Filter& f,
   const std::string_view key = name.substr(0, 4);
   const int32_t places = std::min(s.igatm, MX1ATOM);
   int32_t main = 0, main_place = 0;
-  for (int32_t i = 1; i <= places && main == 0; ++i) {
-    const int32_t a = s.inew(i);
-    if (a >= 1 && s.aname(a) == key && !(s.atype(a) == "U") && !(s.atype(a) == "D")) {
-      main = a;
-      main_place = i;
+  auto find = [&](std::string_view wanted) {
+    for (int32_t i = 1; i <= places && main == 0; ++i) {
+      const int32_t a = s.inew(i);
+      if (a >= 1 && s.aname(a) == wanted && !(s.atype(a) == "U") && !(s.atype(a) == "D")) {
+        main = a;
+        main_place = i;
+      }
     }
-  }
+  };
+  find(key);
+  // A link of the library may spell a nucleotide atom in the other style
+  // than the residue ("O3*" for "O3'", "O1P" for "OP1").
+  using foundation::NucleotideStyle;
+  if (const NucleotideStyle style = foundation::nucleotide_style(key);
+      main == 0 && style != NucleotideStyle::None)
+    find(foundation::nucleotide_name_as(
+        key, style == NucleotideStyle::Star ? NucleotideStyle::Prime : NucleotideStyle::Star));
   if (main == 0) return;
   if (f.passes(s.alt(main)(1))) take(s, main, main_place, lid, o);
   if (s.nalt(main) < 2) return;

@@ -79,9 +79,11 @@ bool find_all(int32_t mdoc, const LinkState& st, const Name* const* names, const
     LinkAtom& a = at.a[k];
     if (!find_link_atom(mdoc, st, *names[k], flags[k], lid, a, ierr)) return false;
     at.ifl[k] = a.ifl;
-    at.latom[k] = *names[k];
     at.mon[k] = a.ifl == 2 ? r.c2_rname : r.c1_rname;
     const int32_t atom = a.ifl == 2 ? r.s2_inew(a.iname(1)) : r.s1_inew(a.iname(1));
+    // The residue's own name of the atom, which may be spelt otherwise than
+    // the library's link names it ("O3'" for "O3*").
+    at.latom[k] = atom > 0 ? (a.ifl == 2 ? r.c2_aname(atom) : r.c1_aname(atom)) : *names[k];
     at.lchem[k] = atom > 0 ? (a.ifl == 2 ? r.s2_chem(atom) : r.s1_chem(atom)) : Name("");
   }
   return true;

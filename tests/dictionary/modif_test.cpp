@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "descr_builder.h"
 #include "mod_builder.h"
@@ -318,4 +320,56 @@ TEST_F(Modif, RejectedTreeStillReturnsZero) {
   const std::string out = apply();
   EXPECT_EQ(out, "  WARNING : ALA      : duplicated atom_name : O\n");
   EXPECT_FLOAT_EQ(r.l1b_val(4), 1.25f);
+}
+
+// The 5' end of a nucleotide, its tree P-O5'-C5' with the phosphate oxygens
+// on P, under the library's 5'-end modification (delete the phosphate, the
+// hydroxyl hydrogen on O5').  Current files and older libraries spell the
+// same atoms otherwise; either spelling of the modification edits either
+// spelling of the residue, and the library's rows keep their own.
+TEST_F(Modif, FivePrimeEndMatchesEitherSpellingOfTheNucleotideAtoms) {
+  struct Spelling {
+    const char *p1, *p2, *o5, *c5, *ho5;
+  };
+  const Spelling star{"O1P", "O2P", "O5*", "C5*", "HO5*"};
+  const Spelling prime{"OP1", "OP2", "O5'", "C5'", "HO5'"};
+  for (const auto& [res, mod] :
+       {std::pair{prime, star}, std::pair{star, prime}, std::pair{prime, prime}}) {
+    SCOPED_TRACE(std::string(res.o5) + " under " + mod.o5);
+    descr::clear_l1();
+    r.l1l_mname = "DA";
+    descr::add_l1_atom({"P", "P", "P", ".", res.o5, 0.0f, 0.0f, 0.0f});
+    descr::add_l1_atom({res.p1, "O", "OP", "P", ".", 1.0f, 1.0f, 0.0f});
+    descr::add_l1_atom({res.p2, "O", "OP", "P", ".", -1.0f, 1.0f, 0.0f});
+    descr::add_l1_atom({res.o5, "O", "O2", "P", res.c5, 0.0f, -1.5f, 0.0f});
+    descr::add_l1_atom({res.c5, "C", "CH2", res.o5, "END", 0.0f, -2.5f, 1.0f});
+    descr::add_l1_bond("P", res.p1, 1.48f);
+    descr::add_l1_bond("P", res.p2, 1.48f);
+    descr::add_l1_bond("P", res.o5, 1.59f);
+    descr::add_l1_bond(res.o5, res.c5, 1.43f);
+    descr::add_l1_angle(res.p1, "P", res.o5, 108.0f);
+    descr::clear_mods();
+    descr::mod_begin("5*END");
+    descr::mod_atom("delete", "P", ".");
+    descr::mod_atom("delete", mod.p1, ".");
+    descr::mod_atom("delete", mod.p2, ".");
+    descr::mod_atom("change", mod.o5, ".", ".", "OH1");
+    descr::mod_atom("add", ".", mod.ho5, "H", "HO");
+    descr::mod_bond("add", mod.o5, mod.ho5, 0.967f);
+    descr::mod_angle("add", mod.c5, mod.o5, mod.ho5, 109.5f);
+    int32_t ierr = -1;
+    captured([&] { modif_(0, "5*END", ierr); });
+    EXPECT_EQ(ierr, 0);
+    std::vector<std::string> names;
+    for (int i = 1; i <= r.l1a_natom; ++i) names.emplace_back(r.l1a_aname(i).trimmed());
+    EXPECT_EQ(names, (std::vector<std::string>{res.o5, res.c5, res.ho5}));
+    EXPECT_EQ(r.l1a_chem(1), "OH1");
+    ASSERT_EQ(r.l1b_nbond, 2);
+    EXPECT_EQ(r.l1b_1atm(2), res.o5);
+    EXPECT_EQ(r.l1b_2atm(2), res.ho5);
+    ASSERT_EQ(r.l1g_nangl, 1);
+    EXPECT_EQ(r.l1g_1atm(1), res.c5);
+    EXPECT_EQ(r.lda_aname(2), mod.p1);
+    EXPECT_EQ(r.ldb_1atm(1), mod.o5);
+  }
 }

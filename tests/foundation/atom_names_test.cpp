@@ -244,3 +244,34 @@ TEST(CifAtomNames, BlanksAndQuotes) {
   EXPECT_EQ(fixed_cif("", 6), "      ");
   EXPECT_EQ(fixed_cif("O5'", 4), "'O5'");  // cut to the width of the text
 }
+
+// The two spellings of nucleotide atoms, blank-padded as the tables hold
+// them; names of neither kind, and a name already in the asked spelling,
+// come back as they are.
+TEST(NucleotideSpelling, EachNameInTheOtherStyle) {
+  using foundation::NucleotideStyle;
+  const struct {
+    const char* name;
+    NucleotideStyle style;
+    const char* as_star;
+    const char* as_prime;
+  } cases[] = {
+      {"O1P ", NucleotideStyle::Star, "O1P ", "OP1 "},
+      {"OP2", NucleotideStyle::Prime, "O2P", "OP2"},
+      {"O3P", NucleotideStyle::Star, "O3P", "OP3"},
+      {"O5*", NucleotideStyle::Star, "O5*", "O5'"},
+      {"HO5'", NucleotideStyle::Prime, "HO5*", "HO5'"},
+      {"H5''", NucleotideStyle::Prime, "H5**", "H5''"},
+      {"P   ", NucleotideStyle::None, "P   ", "P   "},
+      {"OP", NucleotideStyle::None, "OP", "OP"},
+      {"O4P", NucleotideStyle::None, "O4P", "O4P"},
+      {"CA", NucleotideStyle::None, "CA", "CA"},
+      {"", NucleotideStyle::None, "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(foundation::nucleotide_style(c.name), c.style) << c.name;
+    EXPECT_EQ(foundation::nucleotide_name_as(c.name, NucleotideStyle::Star), c.as_star) << c.name;
+    EXPECT_EQ(foundation::nucleotide_name_as(c.name, NucleotideStyle::Prime), c.as_prime) << c.name;
+    EXPECT_EQ(foundation::nucleotide_name_as(c.name, NucleotideStyle::None), c.name) << c.name;
+  }
+}

@@ -39,7 +39,7 @@ class ResidueClasses : public testing::Test {
 TEST_F(ResidueClasses, TableStartsFromBuiltInLists) {
   EXPECT_EQ(com_res_type.nrname_t, 63);
   EXPECT_EQ(com_res_type.nrnamep_t, 17);
-  EXPECT_EQ(com_res_type.nrnamed_t, 33);
+  EXPECT_EQ(com_res_type.nrnamed_t, 39);
   EXPECT_EQ(com_res_type.nrnames_t, 14);
 }
 
@@ -47,9 +47,11 @@ TEST_F(ResidueClasses, EachListGivesItsClass) {
   const struct {
     const char* name;
     int32_t cls;
-  } cases[] = {{"ALA", 3}, {"MSE", 3}, {"5HP", 3}, {"TRY", 3}, {"ACE", 10}, {"BAL", 10}, {"NME", 10},
-               {"A", 5},   {"+U", 5},  {"PSU", 5}, {"Ad", 5},  {"Ir", 5},   {"NAG", 7},  {"MMA", 7},
-               {"HOH", 9}, {"DUM", 9}, {"WAT", 1}};
+  } cases[] = {{"ALA", 3},  {"MSE", 3},  {"5HP", 3}, {"TRY", 3}, {"ACE", 10},
+               {"BAL", 10}, {"NME", 10}, {"A", 5},   {"+U", 5},  {"PSU", 5},
+               {"Ad", 5},   {"Ir", 5},   {"NAG", 7}, {"MMA", 7}, {"HOH", 9},
+               {"DUM", 9},  {"WAT", 1},  {"DA", 5},  {"DC", 5},  {"DG", 5},
+               {"DT", 5},   {"DI", 5},   {"DU", 5},  {"DAL", 3}, {"DAR", 3}};
   for (const auto& c : cases) {
     EXPECT_EQ(standard(c.name), c.cls) << c.name;
     EXPECT_EQ(table(c.name), c.cls) << c.name;

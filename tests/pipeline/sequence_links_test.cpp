@@ -6,6 +6,7 @@
 // that change a later run's structure file.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -129,6 +130,42 @@ TEST(ChainLinks, DnaFromMmcifRestrainsThePhosphateBond) {
   TempDir dir;
   const Written w = run_on(pipetest::data("cif_1LCD_dna.cif"), dir);
   EXPECT_EQ(bonds_between(w, 1, "O3'", 2, "P"), 1);
+}
+
+// The two DNA strands of 1LCD under the names current files give them ("DA"
+// ... "DT", atoms "O3'", "OP1"), none in the test library, from either form
+// of the entry: each strand is one chain whose nucleotides the library's
+// phosphodiester link joins, its atoms found under the library's older
+// spelling; every O3'-P bond is restrained once, with the link's angles,
+// and no link is made up for a pair of nucleotides.  Both forms give the
+// same restraints.
+TEST(ChainLinks, CurrentDnaStrandsAreJoinedByTheLibraryLink) {
+  int32_t counts[2][5] = {};
+  int form = 0;
+  for (const char* model : {"1LCD.pdb", "cif_1LCD.cif"}) {
+    SCOPED_TRACE(model);
+    TempDir dir;
+    const Written w = run_on(pipetest::data(model), dir);
+    EXPECT_EQ(w.run.ierr, 0) << w.run.out;
+    // Two strands of eleven: each pair of neighbours once in each strand.
+    for (int n = 1; n <= 10; ++n) EXPECT_EQ(bonds_between(w, n, "O3'", n + 1, "P"), 2) << n;
+    std::size_t links = 0, angles = 0;
+    for (std::size_t at = w.rst.find("\nLINK . p "); at != std::string::npos;
+         at = w.rst.find("\nLINK . p ", at + 1))
+      ++links;
+    for (std::size_t at = w.rst.find("# C3'   O3'   P"); at != std::string::npos;
+         at = w.rst.find("# C3'   O3'   P", at + 1))
+      ++angles;
+    EXPECT_EQ(links, 20u);
+    EXPECT_EQ(angles, 20u);
+    for (const char* made_up : {"DA-DA", "DT-DG", "DC-DA"}) {
+      EXPECT_EQ(w.rst.find(made_up), std::string::npos) << made_up;
+      EXPECT_EQ(w.lib.find(made_up), std::string::npos) << made_up;
+    }
+    const int32_t c[5] = {w.run.nbond, w.run.nangl, w.run.ntors, w.run.nchir, w.run.nplan};
+    std::copy(c, c + 5, counts[form++]);
+  }
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(counts[0][k], counts[1][k]) << k;
 }
 
 // ASN183-GLU187 of 1A8O with the selenomethionine at 185, built as a new

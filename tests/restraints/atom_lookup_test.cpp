@@ -198,3 +198,28 @@ TEST_F(AtomLookup, LinkSearchFiltersConformersAndNumbersByTheCaller) {
   srch_num1_(0, "N", '.', n, corr, iname, iat, x, 1, "A", 0, ierr);
   EXPECT_EQ(n, 1);  // an atom without conformers is never excluded
 }
+
+// A library link spells nucleotide atoms in one style, a residue of a
+// current file in the other: the link search finds either under the other
+// name, prefers the name as written, and finds nothing for a name of neither
+// kind that the residue lacks.
+TEST_F(AtomLookup, LinkSearchFindsANucleotideAtomUnderItsOtherSpelling) {
+  rtest::add({"O3'", {0, 0, 0}});
+  rtest::add({"OP1", {1, 0, 0}});
+  rtest::add({"O1P", {2, 0, 0}});
+  rtest::add({"O5*", {3, 0, 0}});
+  restraints::AltNumbers iat;
+  restraints::AltPoints x;
+  const struct {
+    const char* asked;
+    int32_t place;
+  } cases[] = {{"O3*", 1}, {"O3'", 1}, {"OP1", 2}, {"O1P", 3}, {"O5'", 4}, {"O2P", 0}, {"C3*", 0}};
+  for (const auto& c : cases) {
+    srch_num1_(0, c.asked, '.', n, corr, iname, iat, x, 0, "", 0, ierr);
+    EXPECT_EQ(ierr, 0) << c.asked;
+    EXPECT_EQ(n, c.place == 0 ? 0 : 1) << c.asked;
+    if (n == 1) {
+      EXPECT_EQ(iname(1), c.place) << c.asked;
+    }
+  }
+}
