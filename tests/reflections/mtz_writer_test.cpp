@@ -308,6 +308,8 @@ TEST(MtzWriter, RowsWrittenInBlocksGiveTheBytesOfOneWriteARow) {
 TEST(MtzWriter, ShortColumnEndsInTheMissingNumberGivenAfterItsLastBlock) {
   // A number as the flag, unlike the NaN of a new file: the short column's
   // rows beyond its values, in the third block, read back as that number.
+  // Under a NaN flag a writer that read on past a column's values could not
+  // be told apart, as the storage beyond them may hold NaNs of its own.
   const int rows = 2 * 262144 + 77;
   auto mtz = many_rows(rows);
   const float flag = -999.0f;
