@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "foundation/atom_com.h"
+#include "model_text.h"
 #include "output/str_read.h"
 #include "pipeline_fixture.h"
 #include "restraint_sets.h"
@@ -345,6 +346,33 @@ TEST(ChainInside, SelenomethionineOfAUserLibraryIsInsideItsChain) {
   const auto nt3 = atoms_where(p.dir.path(), amine_n);
   EXPECT_EQ(nt3, std::vector<std::string>{"A151 MSE N"});
   EXPECT_EQ(p.crd.find("0.000    0.000    0.000  0.00"), std::string::npos);
+}
+
+// The last five residues of 1UBI (72 to 76) with both glycines renamed GLZ,
+// which the test library lacks: GLZ is built from GLY76, whose OXT the model
+// has, and GLY75's C is peptide-linked to GLY76's N.  The link takes the
+// place of the hydroxyl oxygen there, so GLY75 gets no OXT (neither written
+// at the origin as missing nor restrained) while GLY76 keeps its own, in both
+// forms and on a second run.
+TEST(ChainInside, BuiltResidueLinkedByItsCarboxylHasNoHydroxylOxygenThere) {
+  std::vector<modeltext::Atom> atoms = modeltext::atoms_of("1ubi.pdb", 'A', 72, 76);
+  for (modeltext::Atom& a : atoms)
+    if (a.num >= 75) a.res = "GLZ";
+  TempDir models;
+  ModelRun p;
+  expect_both_forms_and_rerun("GLZ", models.write("glz.pdb", modeltext::pdb_atoms(atoms) + "END\n"),
+                              models.write("glz.cif", modeltext::cif_model(atoms, {})), p);
+  EXPECT_EQ(p.out.new_lib, 'Y') << p.out.out;
+  const auto oxt = atoms_where(p.dir.path(), [](int ia) { return atom_inf.atm_name(ia) == "OXT"; });
+  EXPECT_EQ(oxt, std::vector<std::string>{"A76 GLZ OXT"});
+  EXPECT_EQ(p.crd.find("0.000    0.000    0.000  0.00"), std::string::npos);
+  int oxt_bonds = 0;
+  for (const std::string& k : p.restraints)
+    if (k.starts_with("BOND") && k.find(" OXT") != std::string::npos) {
+      EXPECT_NE(k.find("A76 GLZ C | A76 GLZ OXT"), std::string::npos) << k;
+      ++oxt_bonds;
+    }
+  EXPECT_EQ(oxt_bonds, 1);
 }
 
 // 2BEG with MET35 renamed MSE and SD renamed SE, which the test library
