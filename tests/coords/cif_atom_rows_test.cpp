@@ -302,3 +302,18 @@ TEST_F(CifAtomRows, PrimedNamesReadWholeHoweverQuoted) {
     for (int i = 1; i <= 3; ++i) EXPECT_NEAR(atom_crd.xyz_crd(i, a), 3.0f * (a - 1) + i, 1e-4f);
   }
 }
+
+TEST_F(CifAtomRows, FivePrimePhosphateOxygenIsO3TInEitherSpelling) {
+  // OP3, the current spelling of O3P, is a nucleotide's 5' phosphate oxygen
+  // as O3P is: stored as O3T, and the chain starts with a 5' phosphate; the
+  // other phosphate oxygens keep their names.
+  write("p", cif_header() + kShortLoop +
+                 "1 P DG B 1 0 0 0\n2 OP1 DG B 1 1 0 0\n3 OP3 DG B 1 2 0 0\n"
+                 "4 P DG C 1 0 0 0\n5 O1P DG C 1 1 0 0\n6 O3P DG C 1 2 0 0\n");
+  ASSERT_EQ(read_out("p"), 0) << out_;
+  ASSERT_EQ(atom_inf.n_atom, 6);
+  ASSERT_EQ(asym_part.n_group, 2);
+  const char* names[6] = {"P", "OP1", "O3T", "P", "O1P", "O3T"};
+  for (int a = 1; a <= 6; ++a) EXPECT_EQ(atom_inf.atm_name(a).trimmed(), names[a - 1]) << a;
+  for (int g = 1; g <= 2; ++g) EXPECT_EQ(asym_part.iterm_s_type(g), 4) << g;
+}
