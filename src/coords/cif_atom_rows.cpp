@@ -428,12 +428,12 @@ void keep_water_hydrogen(const rt::FixedText<4>& read_name) {
 // `c` is the class of the (corrected) residue name.
 void nucleic_renames(int32_t mdoc, int32_t c) {
   if (c != 5 && c != 6) return;
-  static const char* const kFrom[3] = {"OXT ", "O3P ", "O3G "};
-  for (const char* from : kFrom) {
+  for (const std::string_view from : foundation::kNucleotideTerminalOxygens) {
     if (crdatm.cr_aname == from) {
       crdatm.cr_aname = "O3T ";
       char msg[80];
-      std::snprintf(msg, sizeof msg, " WARNING : for DNA/RNA atom \"%s\" --> \"O3T \" (default)", from);
+      std::snprintf(msg, sizeof msg, " WARNING : for DNA/RNA atom \"%-4.*s\" --> \"O3T \" (default)",
+                    static_cast<int>(from.size()), from.data());
       msgdoc_(mdoc, msg);
       return;
     }

@@ -190,9 +190,9 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
   const int32_t cls = resid_inf.ires_type(r);
   rt::FixedText<4>& an = crdatm.cr_aname;
   if (cls == 5 || cls == 6) {
-    for (const char* old : {"OXT", "O3P", "O3G"}) {
-      if (an == std::string_view(old)) {
-        msgdoc_(mdoc, std::string(" WARNING : for DNA/RNA atom \"") + old +
+    for (const std::string_view old : foundation::kNucleotideTerminalOxygens) {
+      if (an == old) {
+        msgdoc_(mdoc, std::string(" WARNING : for DNA/RNA atom \"").append(old) +
                           " \" --> \"O3T \" (default)");
         an = "O3T";
         break;

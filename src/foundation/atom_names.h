@@ -34,6 +34,12 @@ void corr_name_cif_out_(rt::TextRef atom);
 
 namespace foundation {
 
+// The names under which the coordinate readers take a nucleotide's third
+// phosphate oxygen at a 5' end and store it as "O3T", the name by which the
+// later stages know a 5' phosphate: the older spelling's "O3P", the current
+// spelling's "OP3" (the same atom), and "OXT" and "O3G" that some files give.
+inline constexpr std::string_view kNucleotideTerminalOxygens[] = {"OXT", "O3P", "O3G", "OP3"};
+
 // The two spellings of nucleotide atom names: the older one writes the
 // sugar's prime as a star and the phosphate oxygens "O1P", "O2P", "O3P"
 // ("O5*", "HO5*"); current files write the prime and "OP1", "OP2", "OP3".

@@ -118,7 +118,10 @@ int double_quoted_word(const char* line, int& k, const int n, char* dst) {
 // Any word, from its first character at k (an apostrophe there opens a
 // quoted word): written into its slot (blanked whole first), its length
 // returned (it may exceed the slot, whose room then holds the first 80
-// characters), k left after the character that ended it.
+// characters), k left after the character that ended it.  Only a word that
+// an apostrophe opens is quoted: in a bare word every apostrophe is an
+// ordinary character, so that a primed atom name written without quotes
+// (O5' before a blank) stays one word and the row keeps its columns.
 int general_word(const char* line, int& k, const int n, char* dst, bool quoted) {
   std::memset(dst, ' ', FRDWORDLEN);
   int len = 0;
@@ -126,10 +129,8 @@ int general_word(const char* line, int& k, const int n, char* dst, bool quoted) 
     if (len < FRDWORDLEN) dst[len] = ch;
     ++len;
   };
-  int quote = 0;
   if (quoted) {
     // An opening quote: the next character starts the word whatever it is.
-    quote = 1;
     put(blank_unprintable(line[k + 1]));
     k += 2;
   }
@@ -146,19 +147,11 @@ int general_word(const char* line, int& k, const int n, char* dst, bool quoted) 
       k = e;
     }
     if (k == n) break;
-    char c = blank_unprintable(line[k]);
-    if (c == '\'') {
-      if (k + 1 < n && blank_unprintable(line[k + 1]) != ' ') {
-        put(c);  // an apostrophe inside a word, as in O5'A
-        ++k;
-        continue;
-      }
-      // An apostrophe before a blank or the line end acts as a blank.
-      c = ' ';
-      if (++quote == 2) quote = 0;
-    }
-    ++k;
-    if (quote == 0) break;  // a blank outside quotes ends the word
+    const char c = blank_unprintable(line[k++]);
+    // A quoted word ends only at an apostrophe before a blank or the line
+    // end ('C1'' is C1'); a bare word at any blank.
+    const bool closes = quoted && c == '\'' && (k == n || blank_unprintable(line[k]) == ' ');
+    if (closes || (c == ' ' && !quoted)) break;
     put(c);
   }
   return len;
@@ -333,23 +326,22 @@ void report_incomplete(const Instance& in, int32_t mdoc) {
 }
 
 // Blanks a comment that starts outside quotes in the first n (used)
-// characters of the line and returns the used length that remains.  Every
-// apostrophe outside double-quoted text opens or closes quotes; a double
-// quote opens quotes only where it opens a word and closes them only before
-// a blank or the line end, as the word splitter reads it.
+// characters of the line and returns the used length that remains.  Quotes
+// are read as the word splitter reads them: an apostrophe or a double quote
+// opens quoted text only where it opens a word, and the same quote closes
+// it only before a blank or the line end; any other quote is an ordinary
+// character.
 int strip_comment(const Instance& in, int n) {
   char* p = in.fr.line.c;
   if (!has_hash(in.fr.line, n)) return n;
   char inq = 0;  // the quote character of the open quoted text
   for (int k = 0; k < n; ++k) {
     const char c = p[k];
-    if (inq == '"') {
-      if (c == '"' && (k + 1 == n || blank_unprintable(p[k + 1]) == ' ')) inq = 0;
-    } else if (c == '\'') {
-      inq = inq == 0 ? '\'' : 0;
-    } else if (inq == 0 && c == '"' && (k == 0 || blank_unprintable(p[k - 1]) == ' ')) {
-      inq = '"';
-    } else if (c == '#' && inq == 0) {
+    if (inq != 0) {
+      if (c == inq && (k + 1 == n || blank_unprintable(p[k + 1]) == ' ')) inq = 0;
+    } else if ((c == '\'' || c == '"') && (k == 0 || blank_unprintable(p[k - 1]) == ' ')) {
+      inq = c;
+    } else if (c == '#') {
       std::memset(p + k, ' ', n - k);
       return rt::len_trim(std::string_view(p, k));
     }

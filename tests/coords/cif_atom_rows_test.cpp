@@ -276,3 +276,44 @@ TEST_F(CifAtomRows, SecondLoopWithOtherColumnOrderIsReadByItsOwnNames) {
   EXPECT_NEAR(atom_crd.xyz_crd(1, 2), 3.0f, 1e-4f);
   EXPECT_NEAR(atom_crd.xyz_crd(3, 2), 1.0f, 1e-4f);
 }
+
+TEST_F(CifAtomRows, PrimedNamesReadWholeHoweverQuoted) {
+  // A primed atom name bare (inside the row and as its last value), in
+  // double quotes, and in apostrophes that an inner prime does not close:
+  // each row keeps its columns, so the coordinates after the name are read.
+  const std::string loop = atom_loop({"id", "label_comp_id", "label_asym_id", "auth_seq_id", "Cartn_x",
+                                      "Cartn_y", "Cartn_z", "label_atom_id"});
+  write("p", cif_header() + loop +
+                 "1 DA B 1 1.0 2.0 3.0 O5'\n"
+                 "2 DA B 1 4.0 5.0 6.0 \"C5'\"\n"
+                 "3 DA B 1 7.0 8.0 9.0 'C1''\n" +
+                 atom_loop({"id", "label_comp_id", "label_asym_id", "auth_seq_id", "label_atom_id", "Cartn_x",
+                            "Cartn_y", "Cartn_z"}) +
+                 "4 DA B 1 O3' 10.0 11.0 12.0\n"
+                 "5 DA B 1 'O4'' 13.0 14.0 15.0\n");
+  ASSERT_EQ(read_out("p"), 0) << out_;
+  EXPECT_EQ(out_.find("ERR"), std::string::npos) << out_;
+  ASSERT_EQ(atom_inf.n_atom, 5);
+  EXPECT_EQ(resid_inf.n_residue, 1);
+  const char* names[5] = {"O5'", "C5'", "C1'", "O3'", "O4'"};
+  for (int a = 1; a <= 5; ++a) {
+    SCOPED_TRACE(a);
+    EXPECT_EQ(atom_inf.atm_name(a).trimmed(), names[a - 1]);
+    for (int i = 1; i <= 3; ++i) EXPECT_NEAR(atom_crd.xyz_crd(i, a), 3.0f * (a - 1) + i, 1e-4f);
+  }
+}
+
+TEST_F(CifAtomRows, FivePrimePhosphateOxygenIsO3TInEitherSpelling) {
+  // OP3, the current spelling of O3P, is a nucleotide's 5' phosphate oxygen
+  // as O3P is: stored as O3T, and the chain starts with a 5' phosphate; the
+  // other phosphate oxygens keep their names.
+  write("p", cif_header() + kShortLoop +
+                 "1 P DG B 1 0 0 0\n2 OP1 DG B 1 1 0 0\n3 OP3 DG B 1 2 0 0\n"
+                 "4 P DG C 1 0 0 0\n5 O1P DG C 1 1 0 0\n6 O3P DG C 1 2 0 0\n");
+  ASSERT_EQ(read_out("p"), 0) << out_;
+  ASSERT_EQ(atom_inf.n_atom, 6);
+  ASSERT_EQ(asym_part.n_group, 2);
+  const char* names[6] = {"P", "OP1", "O3T", "P", "O1P", "O3T"};
+  for (int a = 1; a <= 6; ++a) EXPECT_EQ(atom_inf.atm_name(a).trimmed(), names[a - 1]) << a;
+  for (int g = 1; g <= 2; ++g) EXPECT_EQ(asym_part.iterm_s_type(g), 4) << g;
+}

@@ -252,6 +252,40 @@ TEST(PdbReaderAtoms, NamesAsReadAndNormalisedWithHydrogensKept) {
   EXPECT_EQ(atom_inf.atm_name(2), std::string_view("HB_1"));
 }
 
+TEST(PdbReaderAtoms, FivePrimePhosphateOxygenIsO3TInEitherSpelling) {
+  // The third oxygen of a 5' phosphate, in the current spelling (OP3) as in
+  // the older one (O3P), is stored as O3T and types the chain start as a
+  // 5' phosphate; the other phosphate oxygens and a peptide's atom of the
+  // same name keep their names.
+  const struct {
+    const char* label;
+    const char* res;
+    const char* name;
+    const char* other;  // a second phosphate oxygen, kept as read
+    const char* stored;
+    bool phosphate_start;
+  } cases[] = {
+      {"DNA, current spelling", " DG", " OP3", " OP1", "O3T", true},
+      {"DNA, older spelling", " DG", " O3P", " O1P", "O3T", true},
+      {"RNA, current spelling", "  U", " OP3", " OP2", "O3T", true},
+      {"peptide", "ALA", " OP3", " OP1", "OP3", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const ReadResult r = read_pdb({kCryst, line({.name = " P  ", .res = c.res, .elem = " P"}),
+                                   line({.serial = 2, .name = c.other, .res = c.res, .elem = " O"}),
+                                   line({.serial = 3, .name = c.name, .res = c.res, .elem = " O"}),
+                                   line({.serial = 4, .name = " C1'", .res = c.res})});
+    ASSERT_EQ(atom_inf.n_atom, 4) << r.out;
+    EXPECT_EQ(atom_inf.atm_name(2).trimmed(), rt::trim_right(std::string_view(c.other).substr(1)));
+    EXPECT_EQ(atom_inf.atm_name(3).trimmed(), c.stored);
+    EXPECT_EQ(asym_part.iterm_s_type(1) == 4, c.phosphate_start) << asym_part.iterm_s_type(1);
+    const std::string note =
+        std::string(" WARNING : for DNA/RNA atom \"") + (c.name + 1) + " \" --> \"O3T \" (default)";
+    EXPECT_EQ(count_of(r.out, note), c.phosphate_start ? 1 : 0) << r.out;
+  }
+}
+
 TEST(PdbReaderAtoms, NonNumericFieldStopsTheRead) {
   std::string bad = line({});
   bad.replace(30, 8, "  1.x00 ");

@@ -146,6 +146,23 @@ TEST_F(CifTokeniser, DoubleQuotedValuesLoseTheirQuotes) {
   EXPECT_EQ(next(), 1);
 }
 
+TEST_F(CifTokeniser, CommentAfterAPrimedValueIsDropped) {
+  // A prime inside or at the end of a bare word, or inside a quoted one,
+  // opens no quotes: the "#" after it still starts a comment, while one
+  // inside quotes that a prime does not close stays in the value.
+  open("data_x\nloop_\n_a.n\n_a.m\nO5' 1 # x'\n'C1'' O3' # note\n'it's # no' 2\n");
+  ASSERT_EQ(next(), 0);
+  const char* want[3][2] = {{"O5'", "1"}, {"C1'", "O3'"}, {"it's # no", "2"}};
+  for (const auto& row : want) {
+    SCOPED_TRACE(row[0]);
+    ASSERT_EQ(next(), 0);
+    ASSERT_EQ(comcif_info.n_cif, 2);
+    EXPECT_EQ(value(1), row[0]);
+    EXPECT_EQ(value(2), row[1]);
+  }
+  EXPECT_EQ(next(), 1);
+}
+
 TEST_F(CifTokeniser, DoubleQuotesInsideAWordStayOrdinary) {
   // Only a word that begins with a double quote is quoted by it: one inside
   // a word, or inside apostrophes, is kept, and does not hide a comment.
@@ -473,22 +490,33 @@ TEST(CifWords, DoubleQuoteEndsOnlyBeforeABlankOrTheLineEnd) {
   EXPECT_EQ(comfread_info.qwrd(1), 'Y');
 }
 
-TEST(CifWords, ApostropheBeforeBlankInsideAWordKeepsTheWordOpen) {
-  // The apostrophe before the blank counts as a blank and opens quotes, so
-  // the blank and the next characters belong to the same word; a further
-  // apostrophe before a blank closes the quotes again.
-  comfread_info.line = "ab' cd' ef";
+TEST(CifWords, ApostropheInABareWordIsAnOrdinaryCharacter) {
+  // Only an apostrophe that opens a word quotes it: primed atom names
+  // written bare keep their prime, before a blank, inside the word and at
+  // the line end, and the words after them keep their places.  A quoted
+  // word closes only at an apostrophe before a blank ('C1'' is C1').
+  comfread_info.line = "O5' x'y 'C1'' \"O5'\" ab' cd' 'a'b c' O3'";
   frd_parm_info_();
-  ASSERT_EQ(comfread_info.nwrd, 2);
-  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "ab  cd");
-  EXPECT_EQ(comfread_info.lwrd(1), 6);
-  EXPECT_EQ(comfread_info.cwrd(2).trimmed(), "ef");
-  // At the line end a word closed by such an apostrophe keeps the blank.
-  comfread_info.line = "xy'";
+  const struct {
+    const char* text;
+    char quoted;
+  } want[] = {{"O5'", 'N'}, {"x'y", 'N'}, {"C1'", 'Y'}, {"O5'", 'Y'}, {"ab'", 'N'},
+              {"cd'", 'N'}, {"a'b c", 'Y'}, {"O3'", 'N'}};
+  ASSERT_EQ(comfread_info.nwrd, 8);
+  for (int w = 1; w <= 8; ++w) {
+    SCOPED_TRACE(w);
+    EXPECT_EQ(comfread_info.cwrd(w).trimmed(), want[w - 1].text);
+    EXPECT_EQ(comfread_info.lwrd(w), static_cast<int>(std::strlen(want[w - 1].text)));
+    EXPECT_EQ(comfread_info.qwrd(w), want[w - 1].quoted);
+  }
+  // A bare word that is no more than a prime and a quote opened mid-word
+  // do not quote what follows.
+  comfread_info.line = "1'' x 2'y z";
   frd_parm_info_();
-  ASSERT_EQ(comfread_info.nwrd, 1);
-  EXPECT_EQ(comfread_info.lwrd(1), 3);
-  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "xy");
+  ASSERT_EQ(comfread_info.nwrd, 4);
+  EXPECT_EQ(comfread_info.cwrd(1).trimmed(), "1''");
+  EXPECT_EQ(comfread_info.cwrd(3).trimmed(), "2'y");
+  EXPECT_EQ(comfread_info.cwrd(4).trimmed(), "z");
 }
 
 TEST(CifWords, NumbersOfWordsAndNonNumbers) {

@@ -95,13 +95,15 @@ struct RefSplit {
           continue;
         }
         if (c == '\'') {
-          if (k + 1 < n && unprintable_as_blank(line[k + 1]) != ' ') {
+          // Ordinary in a bare word; in a quoted one, closing only before a
+          // blank or the line end.
+          if (quote == 0 || (k + 1 < n && unprintable_as_blank(line[k + 1]) != ' ')) {
             put(c);
             ++k;
             continue;
           }
           c = ' ';
-          quote = 1 - quote;
+          quote = 0;
         }
         ++k;
         if (quote == 0) break;
