@@ -67,7 +67,7 @@ void atom_table(int32_t mdoc, bool charges) {
     for (int k = 1; k <= 5; ++k) line += iw(s.l1a_conn(k, a), 4);
     line += iw(s.l1a_nextr(a), 4);
     for (int k = 1; k <= 5; ++k) line += iw(s.l1a_iextr(k, a), 4);
-    line += " " + s.l1a_chem(a).str();
+    line += ' ' + s.l1a_chem(a).str();
     msgdoc_(mdoc, line);
   }
 }

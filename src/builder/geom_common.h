@@ -51,7 +51,7 @@ inline std::string fw(double v, int w, int d) {
 }
 
 // Free-format number: a blank, then the value without padding.
-inline std::string fi(long v) { return " " + std::to_string(v); }
+inline std::string fi(long v) { return ' ' + std::to_string(v); }
 inline std::string ff(double v) {
   char b[64];
   std::snprintf(b, sizeof b, " %.5g", v);

@@ -138,7 +138,7 @@ void single_hydrogen(int32_t mdoc, const Trace& tr, int32_t centre, int32_t n,
       if (nn < 3) nb_vcopy_(e, u[nn]);
       ++nn;
     }
-    tr(">" + fi(k + 1) + fi(ja) + " " + s.l1a_aname(ja).str() + fi(nn) + " " +
+    tr('>' + fi(k + 1) + fi(ja) + " " + s.l1a_aname(ja).str() + fi(nn) + " " +
        s.l1a_symb(ja).str());
   }
   if (jah == 0) return;

@@ -24,7 +24,7 @@ void pdb_aname_mnew_(int32_t mdoc, char list, const rt::FixedText<4>& aname,
   } else if (aname(1) != s1 || aname(2) == s1) {
     atom = aname;
   } else {
-    atom = " " + std::string(aname.sub(1, 3));
+    atom = ' ' + std::string(aname.sub(1, 3));
   }
   std::string rn(rname.substr(0, 3));
   rn.resize(3, ' ');

@@ -191,11 +191,11 @@ Name hydrogen_name(int ia, int ih, int n_missing, int& dup) {
       len = 1;
     } else {
       len = std::min(len, 4);
-      h = "H" + std::string(an.sub(2, len));
+      h = 'H' + std::string(an.sub(2, len));
     }
   } else {
     const int l1 = std::min(len, 3);
-    h = "H" + std::string(an.sub(1, l1));
+    h = 'H' + std::string(an.sub(1, l1));
     len = l1 + 1;
   }
   if (n_missing > 1) h(std::min(len + 1, 4)) = static_cast<char>('0' + ih % 10);
@@ -208,7 +208,7 @@ Name hydrogen_name(int ia, int ih, int n_missing, int& dup) {
     std::snprintf(num, sizeof num, "%4d", dup % 10000);
     if (num[1] == ' ') num[1] = '_';
     if (num[2] == ' ') num[2] = '_';
-    h = "H" + std::string(num + 1, 3);
+    h = 'H' + std::string(num + 1, 3);
     k = 0;
   }
   return h;

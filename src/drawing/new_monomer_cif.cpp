@@ -133,7 +133,7 @@ void wr_cif_new_(int32_t mdoc, int32_t iun, std::string_view prog, int32_t& ierr
     const rt::FixedText<6> name(row_value(watom1.view()));
     const std::string_view symb = rt::trim_right(r.l1a_symb(i).view());
     const rt::FixedText<6> asymb(
-        " " + row_value(symb.substr(0, symb.size() < 3 ? symb.size() : 3)));
+        ' ' + row_value(symb.substr(0, symb.size() < 3 ? symb.size() : 3)));
     const int symb_width = std::max(4, asymb.len_trim());
     line = rt::fmt("(I5,1X,A6,A,A8,A,A27,A,1X,A,1X,A1)", i, name, " . ", mon, " AA  1", coords,
                    "   1.00  20.0 ", asymb.view().substr(0, symb_width), flag);

@@ -1,7 +1,12 @@
 // Connection and modification loops of the mmCIF coordinate output.  Links
 // that the entity description already carries (entity flag E, e or L) and
 // links without an identifier stay out of _struct_conn; modifications
-// flagged 'Y' stay out of the modification loop.
+// flagged 'Y' stay out of the modification loop.  Each link partner is named
+// by its label chain with the author's number, and once more by the same
+// chain as the author's: other readers find a partner only by a whole
+// author key (chain and number) or a whole label key, and refuse the file
+// without one.  The atom rows name a chain only by its label, which such a
+// reader takes for the author's too.
 #include "output/conn_loops.h"
 
 #include <span>
@@ -19,6 +24,12 @@ constexpr std::string_view kModItems[] = {
     "_ptq7_struct_asym_mod.label_asym_id",
 };
 
+// Written after the connection items of the readers' table.
+constexpr std::string_view kAuthorChainItems[] = {
+    "_struct_conn.ptnr1_auth_asym_id",
+    "_struct_conn.ptnr2_auth_asym_id",
+};
+
 constexpr std::string_view kOpenMsg = " ERROR: output_CRD_file isn't open";
 
 bool selected_link(int32_t i) {
@@ -27,17 +38,21 @@ bool selected_link(int32_t i) {
   return c != '?' && c != '.' && e != 'E' && e != 'e' && e != 'L';
 }
 
+bool put_items(int32_t iun, std::span<const std::string_view> items, int32_t& ierr) {
+  for (std::string_view item : items) {
+    output::put_text(iun, ierr, item);
+    if (ierr != 0) return false;
+  }
+  return true;
+}
+
 // Banner, "loop_" and the item names; the status is tested from "loop_" on.
 bool put_header(int32_t iun, std::string_view title, std::span<const std::string_view> items,
                 int32_t& ierr) {
   output::put_banner(iun, title, ierr);
   output::put_text(iun, ierr, "loop_");
   if (ierr != 0) return false;
-  for (std::string_view item : items) {
-    output::put_text(iun, ierr, item);
-    if (ierr != 0) return false;
-  }
-  return true;
+  return put_items(iun, items, ierr);
 }
 
 // The author number of a residue (characters 3-7 of its number text), "."
@@ -94,7 +109,9 @@ void wrt_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
   }
   if (ifirst == 0) {
     // The connection items of the readers' table, _struct_conn.id to .dist.
-    if (!put_header(iun, "STRUCT_CONN", cif_item_run(58, 72), ierr)) return;
+    if (!put_header(iun, "STRUCT_CONN", cif_item_run(58, 72), ierr) ||
+        !put_items(iun, kAuthorChainItems, ierr))
+      return;
     ifirst = 1;
   }
   output::Line line;
@@ -130,7 +147,8 @@ void wrt_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
       ierr = 1;
       return;
     }
-    output::put_line(iun, line, ierr, "(5X,A,5X,A8)", output::cif_cell(p2.symm.view(), 8), ldist);
+    output::put_line(iun, line, ierr, "(5X,A,5X,A8,1X,A,1X,A)", cif_cell(p2.symm.view(), 8), ldist,
+                     cif_cell(p1.chain.view(), 4), cif_cell(p2.chain.view(), 4));
     if (ierr != 0) {
       ierr = 1;
       return;

@@ -69,7 +69,7 @@ std::string cif_cell(std::string_view text, int width) {
   while (!core.empty() && core.front() == ' ') core.remove_prefix(1);
   std::string out;
   if (core.empty()) {
-    out = ".";
+    out = '.';
   } else if (const char q = cif_quote_for(core); q == 0) {
     out = text;
   } else {

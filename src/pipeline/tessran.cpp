@@ -368,7 +368,7 @@ bool write_new_library(const Run& run, int32_t mdoc, const Files& f, News& n, in
   msgdoc_(mdoc, " I am writing new library:");
   int32_t len = f.file_lib_out.len_trim();
   len = len < 1 ? 1 : (len > 74 ? 74 : len);
-  msgdoc_(mdoc, " " + std::string(f.file_lib_out.view().substr(0, len)));
+  msgdoc_(mdoc, ' ' + std::string(f.file_lib_out.view().substr(0, len)));
   for (std::string_view mode : {"TITC", "MONC", "MODC", "LINC", "STOP"}) {
     if (mode == "MONC" && n.nmnew <= 0) continue;
     if (mode == "LINC" && n.dnew == 'N') continue;

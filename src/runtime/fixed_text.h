@@ -67,10 +67,14 @@ struct TextRef {
   }
   // Characters i..end.
   TextRef sub(int i) const { return sub(i, n); }
+  // Worked in sizes from a length known to be positive: a text's size taken
+  // as an int could come out negative.
   void assign(std::string_view s) const {
-    const int m = std::min<int>(n, static_cast<int>(s.size()));
+    if (n <= 0) return;
+    const std::size_t room = static_cast<std::size_t>(n);
+    const std::size_t m = std::min(room, s.size());
     if (m > 0) std::memmove(p, s.data(), m);
-    if (n > m) std::memset(p + m, ' ', n - m);
+    if (room > m) std::memset(p + m, ' ', room - m);
   }
   // Assignment copies text in, whatever holds it.  Only another TextRef
   // rebinds; without these a named std::string or a FixedText would convert

@@ -33,12 +33,12 @@ void star(const char* symb, int heavy, int h, int flag = 0) {
   atom("X", symb);
   R().l1a_ichir(1) = flag;
   for (int k = 1; k <= heavy; ++k) {
-    const std::string n = "C" + std::to_string(k);
+    const std::string n = 'C' + std::to_string(k);
     atom(n.c_str(), "C");
     bond("X", n.c_str(), "single");
   }
   for (int k = 1; k <= h; ++k) {
-    const std::string n = "H" + std::to_string(k);
+    const std::string n = 'H' + std::to_string(k);
     atom(n.c_str(), "H");
     bond("X", n.c_str(), "single");
   }
@@ -50,7 +50,7 @@ void benzene(const char* sixth = "C") {
   for (int k = 0; k < 6; ++k) atom(cs[k], k == 5 ? sixth : "C");
   for (int k = 0; k < 6; ++k) bond(cs[k], cs[(k + 1) % 6], "aromatic");
   for (int k = 0; k < 6; ++k) {
-    const std::string h = "H" + std::to_string(k + 1);
+    const std::string h = 'H' + std::to_string(k + 1);
     atom(h.c_str(), "H");
     bond(cs[k], h.c_str(), "single");
   }
@@ -169,7 +169,7 @@ TEST_F(ChemTypes, GroupOxygensTakeTheirGroupTypes) {
     comlib.iquiet = 1;
     atom("X", c.centre);
     for (int k = 1; k <= c.oxygens; ++k) {
-      const std::string o = "O" + std::to_string(k);
+      const std::string o = 'O' + std::to_string(k);
       atom(o.c_str(), "O");
       bond("X", o.c_str(), "deloc");
     }
@@ -179,6 +179,6 @@ TEST_F(ChemTypes, GroupOxygensTakeTheirGroupTypes) {
     }
     run();
     for (int k = 1; k <= c.oxygens; ++k)
-      EXPECT_EQ(chem_of(("O" + std::to_string(k)).c_str()), c.type) << c.label << " O" << k;
+      EXPECT_EQ(chem_of(('O' + std::to_string(k)).c_str()), c.type) << c.label << " O" << k;
   }
 }

@@ -235,7 +235,7 @@ TEST_F(CreatNew, ZincAndCadmiumCentresGetTheirCoordinationGeometry) {
     fx::atom(row.metal, row.metal, 0, 0, 0);
     int k = 0;
     for (const auto& p : row.at) {
-      const std::string n = "O" + std::to_string(++k);
+      const std::string n = 'O' + std::to_string(++k);
       fx::atom(n.c_str(), "O", p[0], p[1], p[2]);
     }
     R().l1l_type = ".";
@@ -297,7 +297,7 @@ TEST_F(CreatNew, MetalWithMoreLigandsThanAnyGeometryIsWarnedAbout) {
   for (float x : {-1.3f, 1.3f})
     for (float y : {-1.3f, 1.3f})
       for (float z : {-1.3f, 1.3f}) {
-        const std::string n = "O" + std::to_string(++k);
+        const std::string n = 'O' + std::to_string(++k);
         fx::atom(n.c_str(), "O", x, y, z);
       }
   R().l1l_type = ".";

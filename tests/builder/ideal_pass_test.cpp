@@ -29,7 +29,7 @@ TEST_F(IdealPass, PuckeredRingWithoutCoordinatesFollowsTheFirstTemplate) {
   // gives 0, +60, -60, 0, +60, -60 about bonds 1-2, 2-3, ...
   int a[7] = {};
   for (int k = 1; k <= 6; ++k) {
-    const std::string n = "C" + std::to_string(k);
+    const std::string n = 'C' + std::to_string(k);
     a[k] = atom(n.c_str(), "C", "CH2", 0, 0, 0, k > 1 ? a[k - 1] : 0);
     r_scratch.l1a_coor_flag(a[k]) = "N";
   }
@@ -49,7 +49,7 @@ TEST_F(IdealPass, PuckeredRingWithoutCoordinatesFollowsTheFirstTemplate) {
 TEST_F(IdealPass, RingWithANearlyStraightIdealAngleIsLeftUncorrected) {
   int a[7] = {};
   for (int k = 1; k <= 6; ++k) {
-    const std::string n = "C" + std::to_string(k);
+    const std::string n = 'C' + std::to_string(k);
     a[k] = atom(n.c_str(), "C", k == 3 ? "CSP" : "CH2", 0, 0, 0, k > 1 ? a[k - 1] : 0);
     r_scratch.l1a_coor_flag(a[k]) = "N";
   }
@@ -65,10 +65,10 @@ TEST_F(IdealPass, TenPendingBranchesAreAcceptedAndElevenRefused) {
     clear_all();
     int prev = 0;
     for (int k = 1; k <= depth + 1; ++k) {
-      const std::string n = "C" + std::to_string(k);
+      const std::string n = 'C' + std::to_string(k);
       const int a = atom(n.c_str(), "C", ".", static_cast<float>(k), 0, 0, prev);
       if (prev > 0) {
-        const std::string l = "O" + std::to_string(k);
+        const std::string l = 'O' + std::to_string(k);
         atom(l.c_str(), "O", ".", static_cast<float>(k), 1, 0, prev);
       }
       prev = a;

@@ -33,7 +33,8 @@ struct MetalCentres : L1Test {
     int k = 0;
     for (const Dir& d : dirs) {
       const float n = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
-      const std::string name = std::string(lsymb) + std::to_string(++k);
+      std::string name = lsymb;
+      name += std::to_string(++k);
       lig.push_back(atom(name.c_str(), lsymb, "NH1", r * d.x / n, r * d.y / n, r * d.z / n, m));
     }
     int32_t ierr = 0;

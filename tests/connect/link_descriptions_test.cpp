@@ -191,7 +191,7 @@ TEST_F(LinkDescriptions, FurtherBondsOfOnePairAreNumbered) {
   EXPECT_EQ(m.inew, 1);
   // The eleventh description of a stem gets the digit 0.
   EXPECT_EQ(make("", "LYS", "NZ", "LYS", "C", 1.3f).link.str(), "LYS-LYS ");
-  for (int k = 1; k <= 8; ++k) make("", "LYS", "NZ", "LYS", ("C" + std::to_string(k)).c_str(), 1.3f);
+  for (int k = 1; k <= 8; ++k) make("", "LYS", "NZ", "LYS", ('C' + std::to_string(k)).c_str(), 1.3f);
   EXPECT_EQ(make("", "LYS", "NZ", "LYS", "CX", 1.3f).link.str(), "LYS-LYS9");
   EXPECT_EQ(make("", "LYS", "NZ", "LYS", "CY", 1.3f).link.str(), "LYS-LYS0");
   // A name of 8 characters takes no digit.

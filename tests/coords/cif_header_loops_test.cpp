@@ -147,14 +147,14 @@ TEST_F(CifLoops, ScatteringTypesBeyondTheTableAreWarnedAndDropped) {
   // N and O (the elements of the atom rows) and then MAXNSF further types:
   // the last two rows find the table full.
   std::vector<std::string> symbols = {"N", "O"};
-  for (int i = 1; i <= MAXNSF; ++i) symbols.push_back("X" + std::to_string(i));
+  for (int i = 1; i <= MAXNSF; ++i) symbols.push_back('X' + std::to_string(i));
   std::string plain = "data_x\nloop_\n_atom_type.symbol\n";
   for (const std::string& s : symbols) plain += s + "\n";
   write("sf", plain + kAtoms);
   EXPECT_EQ(read_out("sf"), 8);
   EXPECT_EQ(crst_crd.cs_nsfatm, MAXNSF);
   EXPECT_EQ(crst_crd.cs_element(1).str(), "N   ");
-  EXPECT_EQ(crst_crd.cs_element(MAXNSF).str(), "X" + std::to_string(MAXNSF - 2));
+  EXPECT_EQ(crst_crd.cs_element(MAXNSF).str(), 'X' + std::to_string(MAXNSF - 2));
   EXPECT_EQ(count_of(out_, warning), 2);
   EXPECT_NE(out_.find("        change parameter MAXNSF in atom_com"), std::string::npos);
   EXPECT_EQ(atom_inf.n_atom, 7);

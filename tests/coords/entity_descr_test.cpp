@@ -346,7 +346,7 @@ TEST_F(EntityDescription, DebugListing) {
   const std::string key1 = "     1      ", key2 = "     2      ";
   // Author numbers and names of both residues, atoms, alternates; each
   // item behind one blank, texts at their full widths.
-  const std::string names = " " + auth(1) + " ALA     " + " " + auth(2) + " GLY     " + " C    " + " N    " + " A" + " B\n";
+  const std::string names = ' ' + auth(1) + " ALA     " + " " + auth(2) + " GLY     " + " C    " + " N    " + " A" + " B\n";
   const std::string want = std::string(" -CREAT_ENT- 1\n") +
                            " -C- 1 TRANS    U x\n"
                            " 1 1 1 2\n" +

@@ -112,7 +112,7 @@ TEST_F(EnergyLibrary, SynonymAndTypeLimits) {
        "  Change parameter MAXSTYP in \"lib_com\"\n"}};
   for (const Case& c : cases) {
     std::string text = "data_e\nloop_\n" + c.category + "\n";
-    for (int k = 0; k <= c.limit; ++k) text += "T" + std::to_string(k) + "\n";
+    for (int k = 0; k <= c.limit; ++k) text += 'T' + std::to_string(k) + "\n";
     std::string out;
     EXPECT_EQ(read(text, out), 1) << c.label;
     EXPECT_EQ(out, c.message) << c.label;

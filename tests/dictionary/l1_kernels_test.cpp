@@ -27,7 +27,7 @@ class L1Geometry : public testing::Test {
     r_scratch.l1a_x(i) = x;
     r_scratch.l1a_y(i) = y;
     r_scratch.l1a_z(i) = z;
-    r_scratch.l1a_aname(i) = "A" + std::to_string(i);
+    r_scratch.l1a_aname(i) = 'A' + std::to_string(i);
     r_scratch.l1a_coor_flag(i) = "Y";
     r_scratch.l1a_iback(i) = back;
     return i;

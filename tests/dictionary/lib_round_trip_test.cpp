@@ -239,13 +239,13 @@ std::vector<std::string> pair_rows(const r_scratch_t& r) {
     rows.push_back(kind + t1 + mid + t2 + v);
   };
   for (int j = 1; j <= r.leb_nbond; ++j)
-    add("b" + r.leb_type(j).str(), r.leb_1atm(j).str(), "", r.leb_2atm(j).str(), r.leb_const(j),
+    add('b' + r.leb_type(j).str(), r.leb_1atm(j).str(), "", r.leb_2atm(j).str(), r.leb_const(j),
         r.leb_length(j));
   for (int j = 1; j <= r.leg_nangl; ++j)
     add("g", r.leg_1atm(j).str(), r.leg_2atm(j).str(), r.leg_3atm(j).str(), r.leg_const(j),
         r.leg_angle(j));
   for (int j = 1; j <= r.lew_ncont; ++j)
-    add("w" + r.lew_hflag(j).str(), r.lew_1atm(j).str(), "", r.lew_2atm(j).str(), r.lew_emin(j),
+    add('w' + r.lew_hflag(j).str(), r.lew_1atm(j).str(), "", r.lew_2atm(j).str(), r.lew_emin(j),
         r.lew_rmin(j));
   for (int j = 1; j <= r.leh_nhbond; ++j)
     add("h", r.leh_1atm(j).str(), "", r.leh_2atm(j).str(), r.leh_emin(j), r.leh_dist(j));

@@ -171,7 +171,7 @@ TEST_F(LibCopy, RowsOfTheCodeAfterAnotherMonomerAreTaken) {
 TEST_F(LibCopy, AtomBeyondTheWorkAreaStopsTheCopy) {
   descr::clear_l1();
   for (int i = 1; i <= MAX1ATM; ++i) {
-    const std::string name = "C" + std::to_string(i);
+    const std::string name = 'C' + std::to_string(i);
     descr::add_l1_atom({name.c_str(), "C", "CH2", ".", ".", 0, 0, 0});
   }
   descr::store_l1("BIG");

@@ -202,7 +202,7 @@ TEST_F(LinkLookup, ListFilledAgainByHandIsIndexedAgain) {
   look_link_list_("SS", ilink);
   ASSERT_GT(ilink, 0);
   // Same length, new names: the first one is found where it now stands.
-  for (int32_t i = 1; i <= r.lll_nlink; ++i) r.lll_lname(i) = "L" + std::to_string(i);
+  for (int32_t i = 1; i <= r.lll_nlink; ++i) r.lll_lname(i) = 'L' + std::to_string(i);
   look_link_list_("L1", ilink);
   EXPECT_EQ(ilink, 1);
   look_link_list_("SS", ilink);

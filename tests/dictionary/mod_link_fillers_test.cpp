@@ -26,7 +26,7 @@ class ModLinkFillers : public testing::Test {
   void mods(int n) {
     std::string out;
     for (int k = 1; k <= n; ++k)
-      ASSERT_EQ(feed(pt_mdlist_, row("_chem_mod", {{"id", ("M" + std::to_string(k)).c_str()},
+      ASSERT_EQ(feed(pt_mdlist_, row("_chem_mod", {{"id", ('M' + std::to_string(k)).c_str()},
                                                    {"comp_id", "ALA"}, {"name", "mod"}}),
                      out),
                 0);
@@ -34,7 +34,7 @@ class ModLinkFillers : public testing::Test {
   void links(int n) {
     std::string out;
     for (int k = 1; k <= n; ++k)
-      ASSERT_EQ(feed(pt_lnlist_, row("_chem_link", {{"id", ("L" + std::to_string(k)).c_str()},
+      ASSERT_EQ(feed(pt_lnlist_, row("_chem_link", {{"id", ('L' + std::to_string(k)).c_str()},
                                                     {"comp_id_1", "CYS"}, {"mod_id_2", "DEL"},
                                                     {"group_comp_1", "peptide"}}),
                      out),

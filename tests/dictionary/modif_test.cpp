@@ -151,7 +151,7 @@ TEST_F(Modif, AtomAddedOnceAndCountedWhenHeavy) {
 
 TEST_F(Modif, AtomAddedToAFullDescriptionIsReportedAndSkipped) {
   for (int i = 7; i <= MAX1ATM; ++i) {
-    const std::string name = "X" + std::to_string(i);
+    const std::string name = 'X' + std::to_string(i);
     descr::add_l1_atom({name.c_str(), "C", "C", "CB", ".", 0, 0, 0});
   }
   descr::mod_atom("add", ".", "H2", "H", "H");

@@ -127,8 +127,8 @@ TEST(RingPerception, ThirteenthRingOfAnAtomIsNotRecorded) {
     r_scratch.l1a_ichir(i) = 0;
   }
   for (int k = 1; k <= 12; ++k) {
-    const std::string a = "A" + std::to_string(k), b = "B" + std::to_string(k);
-    const std::string next = "A" + std::to_string(k % 12 + 1);
+    const std::string a = 'A' + std::to_string(k), b = 'B' + std::to_string(k);
+    const std::string next = 'A' + std::to_string(k % 12 + 1);
     descr::add_l1_bond("M", a.c_str(), 2.0f);
     descr::add_l1_bond(a.c_str(), b.c_str(), 1.5f);
     descr::add_l1_bond(b.c_str(), next.c_str(), 1.5f);

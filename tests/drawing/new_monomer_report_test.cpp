@@ -273,8 +273,8 @@ TEST_F(NewMonomerReport, DrawingPointsTurnTheFlattestAxisToTheEye) {
       m[k] = -c.extent[k] + 10;
       for (int j = 0; j < 3; ++j)
         if (j != k) p[j] = m[j] = 10;
-      L1::atom("M" + std::to_string(k), "C", m[0], m[1], m[2]);
-      L1::atom("P" + std::to_string(k), "C", p[0], p[1], p[2]);
+      L1::atom('M' + std::to_string(k), "C", m[0], m[1], m[2]);
+      L1::atom('P' + std::to_string(k), "C", p[0], p[1], p[2]);
     }
     report("tessran");
     EXPECT_FLOAT_EQ(r_scratch.l2a_x(1), c.want_first[0]) << c.label;

@@ -141,11 +141,11 @@ std::string random_line(std::mt19937& gen, int kind) {
       const int m = 1 + static_cast<int>(gen() % (gen() % 4 == 0 ? 120 : 12));
       for (int i = 0; i < m; ++i) word += pick("ABCdgl_xyz0123.-#;\"[]");
     } else if (shape == 5 && gen() % 2) {
-      word = "'" + std::string(1 + gen() % 5, pick("ab c")) + (gen() % 2 ? "'" : "' x");
+      word = '\'' + std::string(1 + gen() % 5, pick("ab c")) + (gen() % 2 ? "'" : "' x");
     } else if (shape == 5) {
       // Double-quoted, with an apostrophe or a double quote inside, closed
       // or left open.
-      word = "\"" + std::string(1 + gen() % 5, pick("ab c'\"")) + (gen() % 2 ? "\"" : "\" x");
+      word = '"' + std::string(1 + gen() % 5, pick("ab c'\"")) + (gen() % 2 ? "\"" : "\" x");
     } else if (shape == 6 && kind > 0) {
       const int m = 1 + static_cast<int>(gen() % 10);
       for (int i = 0; i < m; ++i) word += static_cast<char>(gen() % 256);
@@ -219,8 +219,9 @@ TEST(CifWordSlots, WordAtTheEndOfAFullLine) {
   frd_parm_info_();
   ASSERT_EQ(comfread_info.nwrd, 2);
   EXPECT_EQ(comfread_info.fwrd(1), -12.5f);
-  EXPECT_EQ(comfread_info.cwrd(2).str(), "x" + std::string(79, ' '));
-  comfread_info.line = std::string(250, ' ') + "123456";
+  EXPECT_EQ(comfread_info.cwrd(2).str(), 'x' + std::string(79, ' '));
+  comfread_info.line.blank();
+  comfread_info.line.sub(251) = "123456";
   frd_parm_info_();
   ASSERT_EQ(comfread_info.nwrd, 1);
   EXPECT_EQ(comfread_info.iwrd(1), 123456);

@@ -263,12 +263,15 @@ TEST_F(CifWriter, ConnectionRows) {
   // A second call writes rows only, numbered from 1 again.
   wrt_link_(0, iun, ifirst, ierr);
   const std::vector<std::string> l = close_and_read(iun, "conn");
-  ASSERT_EQ(l.size(), 4u + 15u + 8u);
-  EXPECT_EQ(l[19], "1   SS       SG     .    3  CYS      A    1_555    'O5''  B   40  CYS      A");
-  EXPECT_EQ(l[20], "     .               2.050");
-  EXPECT_EQ(l[21], "2   gap      .      .    3  CYS      A    1_555    .      . .     .        .");
-  EXPECT_EQ(l[22], "     .            .");
-  EXPECT_EQ(l[23].substr(0, 8), "1   SS  ");
+  ASSERT_EQ(l.size(), 4u + 17u + 8u);
+  EXPECT_EQ(l[18], "_struct_conn.dist");
+  EXPECT_EQ(l[19], "_struct_conn.ptnr1_auth_asym_id");
+  EXPECT_EQ(l[20], "_struct_conn.ptnr2_auth_asym_id");
+  EXPECT_EQ(l[21], "1   SS       SG     .    3  CYS      A    1_555    'O5''  B   40  CYS      A");
+  EXPECT_EQ(l[22], "     .               2.050 A    A");
+  EXPECT_EQ(l[23], "2   gap      .      .    3  CYS      A    1_555    .      . .     .        .");
+  EXPECT_EQ(l[24], "     .            .        A    .");
+  EXPECT_EQ(l[25].substr(0, 8), "1   SS  ");
 }
 
 TEST_F(CifWriter, ModificationRows) {

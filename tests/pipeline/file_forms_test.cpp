@@ -62,7 +62,10 @@ TEST(BlankChainNames, EveryAtomReadIsWritten) {
                                     [](const std::string& l) {
                                       return l.starts_with("HETATM") && l.substr(17, 3) == "HOH";
                                     },
-                                    [](std::string l) { return l.replace(21, 1, " "); }))},
+                                    [](std::string l) {
+                                      l[21] = ' ';
+                                      return l;
+                                    }))},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

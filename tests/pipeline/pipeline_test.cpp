@@ -93,6 +93,42 @@ TEST(PipelineFiles, NewLinkGoesToTheNewLibrary) {
   EXPECT_EQ(file_text(dir.file("new_lib.cif")), expected("1SSU_mod/new_lib.cif"));
 }
 
+// The links a coordinate file gives the model's table, one text each.
+std::vector<std::string> links_read_back(const std::string& base) {
+  EXPECT_EQ(pipetest::read_coordinates(base), 0) << base;
+  const link_inf_t& k = link_inf;
+  std::vector<std::string> out;
+  for (int i = 1; i <= k.ln_n; ++i)
+    out.push_back(std::string(k.ln_id(i).view()) + "|" + std::string(k.ln_1chn(i).view()) + "|" +
+                  std::string(k.ln_seq1(i).view()) + "|" + std::string(k.ln_1rnam(i).view()) + "|" +
+                  std::string(k.ln_atom1(i).view()) + "|" + std::string(k.ln_2chn(i).view()) + "|" +
+                  std::string(k.ln_seq2(i).view()) + "|" + std::string(k.ln_2rnam(i).view()) + "|" +
+                  std::string(k.ln_atom2(i).view()) + "|" + std::to_string(k.ln_dist(i)));
+  return out;
+}
+
+// The connection rows name each partner's chain twice, as the label and as
+// the author's (other readers need one whole key); files written before,
+// without the author's chains, read the same.
+TEST(PipelineFiles, WrittenConnectionsReadBackWithOrWithoutAuthorChains) {
+  TempDir dir;
+  const Outcome r = pipetest::run(on("1SSU_mod.pdb"), dir.path());
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  const std::string now = file_text(dir.file("out.crd"));
+  std::string before = now;
+  for (std::string_view cut : {"_struct_conn.ptnr1_auth_asym_id\n", "_struct_conn.ptnr2_auth_asym_id\n",
+                                " AA   BB"}) {
+    const std::size_t at = before.find(cut);
+    ASSERT_NE(at, std::string::npos) << cut;
+    before.erase(at, cut.size());
+  }
+  dir.write("before.crd", before);
+  const std::vector<std::string> want = {
+      "ASP-ASP |AA  |   1 |ASP     |N    |BB  |   1 |ASP     |N    |" + std::to_string(1.5f)};
+  EXPECT_EQ(links_read_back(dir.file("out")), want);
+  EXPECT_EQ(links_read_back(dir.file("before")), want);
+}
+
 // The two aspartates of 1SSU_mod.pdb (model 1) with a LINK record naming
 // their N-N link NNLINK, which the library lacks: the run makes its
 // description from the record and must restrain it like any other link.

@@ -227,7 +227,7 @@ TEST_F(MtzRowWriter, LongRowsAcrossBlocks) {
   constexpr int kCols = 18;
   rt::FixedText<30> labels[kCols], types[kCols];
   for (int j = 0; j < kCols; ++j) {
-    labels[j] = j < 3 ? LABELS[j] : rt::FixedText<30>(("V" + std::to_string(j)).c_str());
+    labels[j] = j < 3 ? LABELS[j] : rt::FixedText<30>(('V' + std::to_string(j)).c_str());
     types[j] = j < 3 ? "H" : "F";
   }
   const auto run = [&](bool reference) {

@@ -305,6 +305,27 @@ TEST(MtzWriter, RowsWrittenInBlocksGiveTheBytesOfOneWriteARow) {
   }
 }
 
+TEST(MtzWriter, ShortColumnEndsInTheMissingNumberGivenAfterItsLastBlock) {
+  // A number as the flag, unlike the NaN of a new file: the short column's
+  // rows beyond its values, in the third block, read back as that number.
+  // Under a NaN flag a writer that read on past a column's values could not
+  // be told apart, as the storage beyond them may hold NaNs of its own.
+  const int rows = 2 * 262144 + 77;
+  auto mtz = many_rows(rows);
+  const float flag = -999.0f;
+  std::memcpy(mtz->missing_number_flag, &flag, sizeof flag);
+  TempFile t;
+  auto back = put_and_get(mtz.get(), t);
+  ASSERT_TRUE(back);
+  ASSERT_EQ(back->nref, rows);
+  const MtzCol* f = MtzColLookup(back.get(), "F");
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(f->values.size(), static_cast<std::size_t>(rows));
+  const std::size_t held = static_cast<std::size_t>(rows - 3);
+  EXPECT_EQ(f->values[held - 1], MtzColLookup(mtz.get(), "F")->values[held - 1]);
+  for (std::size_t i = held; i < f->values.size(); ++i) EXPECT_EQ(f->values[i], flag) << "row " << i;
+}
+
 TEST(MtzWriter, WriteFailureInTheMiddleOfTheRowsIsReported) {
   // Past a file-size limit of 1.5 MB every write fails: the rows (6.4 MB)
   // fail part way through their first block, before any header record.

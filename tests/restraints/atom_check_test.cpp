@@ -185,7 +185,7 @@ TEST_F(AtomCheck, AFullWorkAreaNamesTheConstantAndDeletesTheLibraryAtom) {
   atom_inf.atm_type(rtest::first_atom(ser, "OG")) = "M";
   while (r.c1_natom < MX1ATOM) {  // fill with atoms the monomer lacks
     const int32_t k = ++r.c1_natom;
-    r.c1_aname(k) = "Q" + std::to_string(k);
+    r.c1_aname(k) = 'Q' + std::to_string(k);
     r.c1_nalt(k) = 1;
     r.c1_ialt(k) = 0;
     r.c1_atype(k) = "M";

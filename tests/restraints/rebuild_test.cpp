@@ -373,7 +373,7 @@ void comb_tree(int teeth) {
   r.c2_rname = "COMB";
   r.c2_pnum = "  A   1 A   ";
   for (int i = 1; i <= n; ++i) {
-    r.l2a_aname(i) = "X" + std::to_string(i);
+    r.l2a_aname(i) = 'X' + std::to_string(i);
     r.l2a_ndist(i) = 0;
     r.l2a_iback(i) = 0;
   }

@@ -66,7 +66,7 @@ class ResidueWork : public ::testing::Test {
 };
 
 TEST_F(ResidueWork, ThreeHundredAtomsFitAndTheNextIsRefusedWithTheLimitNamed) {
-  for (int i = 1; i <= 300; ++i) add_atom("C" + std::to_string(i));
+  for (int i = 1; i <= 300; ++i) add_atom('C' + std::to_string(i));
   add_atom("X1", 'U');  // left out: does not count towards the limit
   int32_t ierr = 0;
   std::string out = captured([&] { get_monom_(0, ' ', 1, 1, 1, atom_inf.n_atom, ierr); });

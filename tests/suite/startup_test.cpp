@@ -330,7 +330,7 @@ TEST_F(StartUp, TableHoldsAtMost149Names) {
   env.set("CINCL", dir.path());
   dir.write("default.def", "");
   std::string lines;
-  for (int i = 0; i < 149; ++i) lines += "N" + std::to_string(i) + "=out.x\n";
+  for (int i = 0; i < 149; ++i) lines += 'N' + std::to_string(i) + "=out.x\n";
   dir.write("environ.def", lines);
   Capture cap;
   EXPECT_EQ(run({}), 0);
