@@ -1,7 +1,8 @@
 // The whole dictionary-preparation pipeline on a tiled real entry.  The five
 // chains of 2BEG (1 855 atoms with hydrogens, 130 residues) are copied on a
 // cubic lattice 60 Angstrom apart into one mmCIF file (P 1, every copy its
-// own chains) of about 50 000 and 100 000 atoms; the test monomer library of
+// own chains) of about 50 000 and 100 000 atoms (the whole runs also of
+// 250 000 atoms, 17 550 residues); the test monomer library of
 // tests/data/monlib describes every residue.
 //  - BM_Pipeline: one call of tessran_, silent, on the tiled file.
 //  - BM_Stages: the same stages called one by one in the pipeline's order
@@ -11,6 +12,12 @@
 //    the whole, <stage>_x_read its time over the bare read below.
 //  - BM_BareRead: the same file read line by line with every atom row's
 //    coordinates converted, and nothing stored.
+//  - BM_PipelineLinked: BM_Pipeline on the same model whose file also
+//    carries a connection row (covale, C to N) for every consecutive pair of
+//    residues, as the largest entries carry thousands, so that the link table
+//    holds a row for nearly every residue.  Its time over BM_Pipeline's on
+//    the same model without the rows is printed as links_x_plain: a stage
+//    that scans the whole link table per residue grows it with the model.
 // After the runs the stage shares at the larger size and, per stage, the
 // time at the larger size over that at the smaller (2.0 is linear growth in
 // residues) are printed.  ORB_BENCH_BRIEF=1 runs a 10 000-atom size only.
@@ -37,6 +44,7 @@
 #include "foundation/start_up.h"
 #include "identify/pre_descr.h"
 #include "pipeline/tessran.h"
+#include "ratio_reporter.h"
 #include "restraints/creat_descr.h"
 #include "runtime/units.h"
 
@@ -95,17 +103,51 @@ int copies_for(int64_t natom) {
   return static_cast<int>((natom + static_cast<int64_t>(g_entry.size()) - 1) / static_cast<int64_t>(g_entry.size()));
 }
 
+std::string tiled_path(int copies, bool linked) {
+  return "/tmp/pipeline_bench_" + std::to_string(getpid()) + "_" + std::to_string(copies) + (linked ? "_ln" : "") +
+         ".cif";
+}
+
+// The connection rows of the tiled model: C of each residue to N of the next
+// one in the same chain copy, written before the atom rows as the archive
+// writes them.
+void write_connections(std::FILE* f, int copies) {
+  std::fputs(
+      "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_label_asym_id\n"
+      "_struct_conn.ptnr1_label_comp_id\n_struct_conn.ptnr1_auth_seq_id\n_struct_conn.ptnr1_label_atom_id\n"
+      "_struct_conn.ptnr1_symmetry\n_struct_conn.ptnr2_label_asym_id\n_struct_conn.ptnr2_label_comp_id\n"
+      "_struct_conn.ptnr2_auth_seq_id\n_struct_conn.ptnr2_label_atom_id\n_struct_conn.ptnr2_symmetry\n",
+      f);
+  // Residues in file order: (chain, number, name) once each.
+  std::vector<const Atom*> firsts;
+  for (const Atom& a : g_entry)
+    if (firsts.empty() || firsts.back()->chain != a.chain || firsts.back()->seq != a.seq) firsts.push_back(&a);
+  int id = 0;
+  for (int c = 0; c < copies; ++c)
+    for (std::size_t k = 1; k < firsts.size(); ++k) {
+      const Atom& a = *firsts[k - 1];
+      const Atom& b = *firsts[k];
+      if (a.chain != b.chain) continue;
+      std::fprintf(f, "covale%d covale %s %s %d C 1_555 %s %s %d N 1_555\n", ++id,
+                   chain_name(c * g_chains + a.chain).c_str(), a.res.c_str(), a.seq,
+                   chain_name(c * g_chains + b.chain).c_str(), b.res.c_str(), b.seq);
+    }
+}
+
 // The tiled file of `copies` copies, written once per size.
-const std::string& tiled_file(int copies) {
-  static std::map<int, std::string> files;
-  auto it = files.find(copies);
+const std::string& tiled_file(int copies, bool linked = false) {
+  static std::map<std::pair<int, bool>, std::string> files;
+  auto it = files.find({copies, linked});
   if (it != files.end()) return it->second;
-  const std::string path = "/tmp/pipeline_bench_" + std::to_string(getpid()) + "_" + std::to_string(copies) + ".cif";
+  const std::string path = tiled_path(copies, linked);
   std::FILE* f = std::fopen(path.c_str(), "w");
   std::fputs(
       "data_tiled\n_entry.id TILE\n_cell.length_a 500\n_cell.length_b 500\n_cell.length_c 500\n"
       "_cell.angle_alpha 90\n_cell.angle_beta 90\n_cell.angle_gamma 90\n"
-      "_symmetry.space_group_name_H-M 'P 1'\n_symmetry.Int_Tables_number 1\n"
+      "_symmetry.space_group_name_H-M 'P 1'\n_symmetry.Int_Tables_number 1\n",
+      f);
+  if (linked) write_connections(f, copies);
+  std::fputs(
       "loop_\n_atom_site.group_PDB\n_atom_site.id\n_atom_site.type_symbol\n_atom_site.label_atom_id\n"
       "_atom_site.label_alt_id\n_atom_site.label_comp_id\n_atom_site.label_asym_id\n"
       "_atom_site.label_entity_id\n_atom_site.label_seq_id\n_atom_site.Cartn_x\n_atom_site.Cartn_y\n"
@@ -123,15 +165,12 @@ const std::string& tiled_file(int copies) {
     }
   }
   std::fclose(f);
-  return files[copies] = path;
+  return files[{copies, linked}] = path;
 }
 
 void remove_files() {
-  for (int n : {10000, 50000, 100000}) {
-    const std::string p =
-        "/tmp/pipeline_bench_" + std::to_string(getpid()) + "_" + std::to_string(copies_for(n)) + ".cif";
-    std::remove(p.c_str());
-  }
+  for (int n : {10000, 50000, 100000, 250000})
+    for (bool linked : {false, true}) std::remove(tiled_path(copies_for(n), linked).c_str());
 }
 
 std::string out_base() { return "/tmp/pipeline_bench_out_" + std::to_string(getpid()); }
@@ -144,8 +183,8 @@ double since(std::chrono::steady_clock::time_point t0) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-void BM_Pipeline(benchmark::State& state) {
-  const std::string& file = tiled_file(copies_for(state.range(0)));
+void pipeline(benchmark::State& state, bool linked) {
+  const std::string& file = tiled_file(copies_for(state.range(0)), linked);
   int32_t ierr = 0;
   for (auto _ : state) {
     int32_t mdoc = -999;
@@ -162,8 +201,12 @@ void BM_Pipeline(benchmark::State& state) {
   if (ierr != 0) state.SkipWithError("the pipeline failed");
   state.counters["atoms"] = atom_inf.n_atom;
   state.counters["residues"] = resid_inf.n_residue;
+  state.counters["links"] = link_inf.ln_n;
   remove_outputs();
 }
+
+void BM_Pipeline(benchmark::State& state) { pipeline(state, false); }
+void BM_PipelineLinked(benchmark::State& state) { pipeline(state, true); }
 
 constexpr std::array<const char*, 7> kStages = {"library", "read", "identify", "input_links",
                                                 "connectivity", "restraints", "new_library"};
@@ -299,10 +342,18 @@ void sizes(benchmark::internal::Benchmark* b) {
   b->Unit(benchmark::kMillisecond);
 }
 
+// The whole runs with and without connection rows also at a size of some
+// 17 000 residues, where a scan of the link table per residue shows.
+void run_sizes(benchmark::internal::Benchmark* b) {
+  sizes(b);
+  if (!brief()) b->Arg(250000);
+}
+
 // The bare read first, so that the stages can be set against it.
 BENCHMARK(BM_BareRead)->Apply(sizes);
 BENCHMARK(BM_Stages)->Apply(sizes)->Iterations(1);
-BENCHMARK(BM_Pipeline)->Apply(sizes)->Iterations(1);
+BENCHMARK(BM_Pipeline)->Apply(run_sizes)->Iterations(1);
+BENCHMARK(BM_PipelineLinked)->Apply(run_sizes)->Iterations(1);
 
 void print_summary() {
   if (g_stage_seconds.empty()) return;
@@ -330,7 +381,15 @@ int main(int argc, char** argv) {
   setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 1);
   setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
   read_entry();
-  benchmark::RunSpecifiedBenchmarks();
+  std::vector<RatioReporter::Pair> pairs;
+  for (const char* size : {"10000", "50000", "100000", "250000"})
+    pairs.push_back({std::string("BM_PipelineLinked/") + size + "/iterations:1",
+                     std::string("BM_Pipeline/") + size + "/iterations:1",
+                     std::string("links_x_plain at ") + size + " atoms"});
+  // CPU time beside wall time: the runs write large files, and on a shared
+  // machine the wall time swings with the load.
+  RatioReporter reporter(RatioReporter::Time::both, pairs, "pipeline with a connection row per residue pair:");
+  benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   print_summary();
   remove_files();

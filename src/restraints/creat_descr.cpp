@@ -33,6 +33,7 @@
 #include "restraints/link_tree.h"
 #include "restraints/rebuild_tree.h"
 #include "restraints/res_restraints.h"
+#include "restraints/residue_links.h"
 #include "restraints/residue_tree.h"
 #include "restraints/residue_work.h"
 #include "restraints/rst_file.h"
@@ -258,13 +259,13 @@ char position_flag(int32_t ir, const Place& p) {
 // chain ig marked as described by the walk; special links keep their mark.
 void mark_walked(const rt::FixedText<8>& link, int32_t ig, int32_t ir, int32_t ir1) {
   link_inf_t& l = link_inf;
-  for (int i = 1; i <= l.ln_n; ++i) {
+  restraints::residue_links().either(ir, [&](int32_t i) {
     if (!(l.ln_id(i) == link) || l.ln_1ichn(i) != ig || l.ln_2ichn(i) != ig || l.ln_used(i) == "S")
-      continue;
+      return;
     if ((l.ln_1ires(i) == ir && l.ln_2ires(i) == ir1) ||
         (l.ln_1ires(i) == ir1 && l.ln_2ires(i) == ir))
       l.ln_used(i) = "Y";
-  }
+  });
 }
 
 class Driver {
@@ -683,6 +684,8 @@ bool Driver::read_back() {
   if (jerr >= 7) jerr = 0;
   if (jerr != 0) return false;
   special.restore();
+  // The table now holds the file's rows: the rows by residue are built anew.
+  restraints::hold_residue_links();
   if (list_ == 'T') {
     int32_t terr = 0;
     write_atoms_(c_.m, rt::FixedText<256>("").view(), rt::FixedText<256>("new_test5").view(),
@@ -884,7 +887,10 @@ void discard_unfinished(int32_t mdoc, Outputs::File& f) {
 void creat_descr_(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmin, char symm_flag,
                   char h_flag, char rflag, int32_t& ierr) {
   Outputs out;
-  generate(mmdoc, list, restr_flag, cutoff, dmin, symm_flag, h_flag, rflag, out, ierr);
+  {
+    const restraints::ResidueLinksHeld held;
+    generate(mmdoc, list, restr_flag, cutoff, dmin, symm_flag, h_flag, rflag, out, ierr);
+  }
   const int32_t mdoc = list == 'S' ? 999 : mmdoc;
   for (Outputs::File* f : {&out.crd, &out.str, &out.rst}) discard_unfinished(mdoc, *f);
   if (ierr == 0 && !(out.crd.finished && out.str.finished && (restr_flag != 'A' || out.rst.finished))) ierr = 1;

@@ -9,6 +9,7 @@
 #include "dictionary/lib_com.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
+#include "restraints/residue_links.h"
 
 namespace restraints {
 
@@ -107,15 +108,15 @@ void say(int32_t mdoc, int32_t ir, int32_t x, const rt::FixedText<8>& link) {
 void drop_link_replaced_atoms(int32_t mdoc, int32_t ig, int32_t ir, bool report) {
   const link_inf_t& l = link_inf;
   r_scratch_t& r = r_scratch;
-  for (int32_t k = 1; k <= l.ln_n; ++k) {
+  residue_links().either(ir, [&](int32_t k) {
     const int side = side_in(k, ig, ir);
-    if (side == 0 || !bond_link(l.ln_id(k))) continue;
+    if (side == 0 || !bond_link(l.ln_id(k))) return;
     const Name own((side == 1 ? l.ln_atom1(k) : l.ln_atom2(k)).view().substr(0, 4));
     const Name other((side == 1 ? l.ln_atom2(k) : l.ln_atom1(k)).view().substr(0, 4));
     const int32_t ir2 = side == 1 ? l.ln_2ires(k) : l.ln_1ires(k);
-    if (ir2 < 1 || ir2 > resid_inf.n_residue) continue;
+    if (ir2 < 1 || ir2 > resid_inf.n_residue) return;
     const int32_t parent = l1_atom(own), partner = placed_atom(ir2, other);
-    if (parent == 0 || partner == 0 || placed_atom(ir, own) == 0) continue;
+    if (parent == 0 || partner == 0 || placed_atom(ir, own) == 0) return;
     const int32_t sf = atom_inf.id_sf(partner);
     const Name element = sf > 0 ? crst_crd.cs_element(sf) : Name("H");
     int32_t found = 0, count = 0;
@@ -126,12 +127,12 @@ void drop_link_replaced_atoms(int32_t mdoc, int32_t ig, int32_t ir, bool report)
       }
     // Two alike leaving atoms (the oxygens of a phosphate): which one the
     // link took is not known, and none is taken.
-    if (count != 1) continue;
+    if (count != 1) return;
     for (const int32_t h : bonded(found))
       if (h != parent) r.l1a_atype(h) = "D";
     r.l1a_atype(found) = "D";
     if (report) say(mdoc, ir, found, l.ln_id(k));
-  }
+  });
 }
 
 }  // namespace restraints

@@ -13,6 +13,7 @@
 #include "restraints/energy_terms.h"
 #include "restraints/link_atoms.h"
 #include "restraints/link_calc.h"
+#include "restraints/residue_links.h"
 #include "restraints/rst_file.h"
 #include "restraints/rst_records.h"
 #include "runtime/format.h"
@@ -165,15 +166,23 @@ int32_t residue_of(const LinkAtom& a, int32_t ires1, int32_t ires2) {
 void collect_alternates(int32_t lid, int32_t ig1, int32_t ires1, int32_t ig2, int32_t ires2,
                         LinkState& st) {
   const link_inf_t& l = link_inf;
-  for (int32_t k = 1; k <= l.ln_n && st.out.n < 10; ++k) {
-    if (l.ln_1ichn(k) != ig1 || l.ln_2ichn(k) != ig2 || !(l.ln_used(k) == "S") || k == lid)
-      continue;
+  const auto take = [&](int32_t k) {
+    if (st.out.n >= 10 || l.ln_1ichn(k) != ig1 || l.ln_2ichn(k) != ig2 || !(l.ln_used(k) == "S") ||
+        k == lid)
+      return;
     const bool pair = (l.ln_1ires(k) == ires1 && l.ln_2ires(k) == ires2) ||
                       (l.ln_1ires(k) == ires2 && l.ln_2ires(k) == ires1);
-    if (!pair || !(l.ln_atom1(k) == st.latom1) || !(l.ln_atom2(k) == st.latom2)) continue;
+    if (!pair || !(l.ln_atom1(k) == st.latom1) || !(l.ln_atom2(k) == st.latom2)) return;
     ++st.out.n;
     st.out.alt1(st.out.n) = l.ln_alt1(k)(1);
     st.out.alt2(st.out.n) = l.ln_alt2(k)(1);
+  };
+  // Every row of the pair touches residue ires1; one outside the residue
+  // table has no rows by residue, and the table is searched whole.
+  if (ires1 >= 1 && ires1 <= MAXRESID) {
+    restraints::residue_links().either(ires1, take);
+  } else {
+    for (int32_t k = 1; k <= l.ln_n; ++k) take(k);
   }
 }
 

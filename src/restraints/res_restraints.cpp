@@ -11,6 +11,7 @@
 #include "restraints/atom_lookup.h"
 #include "restraints/energy_terms.h"
 #include "restraints/res_calc.h"
+#include "restraints/residue_links.h"
 #include "restraints/rst_records.h"
 
 namespace {
@@ -125,17 +126,15 @@ void ideal_value(int32_t mdoc, int32_t ig, int32_t ir, bool special, const Pick&
 // give ideal values.  The link library's use marks of those links are set
 // as the per-bond look-up would set them.
 bool residue_has_special_link(int32_t ig, int32_t ir) {
+  restraints::mark_special_links_used();
   const link_inf_t& l = link_inf;
   bool any = false;
-  for (int32_t i = 1; i <= l.ln_n; ++i) {
-    if (!(l.ln_used(i) == "S") || !link_in_unit(i))
-      continue;
-    int32_t il = 0;
-    look_link_list_(l.ln_id(i), il);
+  restraints::residue_links().either(ir, [&](int32_t i) {
+    if (!(l.ln_used(i) == "S") || !link_in_unit(i)) return;
     if ((l.ln_1ires(i) == ir && l.ln_1ichn(i) == ig) ||
         (l.ln_2ires(i) == ir && l.ln_2ichn(i) == ig))
       any = true;
-  }
+  });
   return any;
 }
 
@@ -341,12 +340,15 @@ void check_idl_spec_link_(int32_t mdoc, int32_t ig, int32_t ir, std::string_view
   const link_inf_t& l = link_inf;
   const r_scratch_t& r = r_scratch;
   const rt::FixedText<1> a1(alt1), a2(alt2), a3(alt3);
-  for (int32_t i = 1; i <= l.ln_n; ++i) {
-    if (!(l.ln_used(i) == "S") || !link_in_unit(i))
-      continue;
+  // Only the rows of residue ir can give its values; the look-up marks of
+  // every other special row were set by the residue's test for special
+  // links, which comes first.
+  bool found = false;
+  restraints::residue_links().either(ir, [&](int32_t i) {
+    if (found || !(l.ln_used(i) == "S") || !link_in_unit(i)) return;
     int32_t il = 0;
     look_link_list_(l.ln_id(i), il);
-    if (il == 0) continue;
+    if (il == 0) return;
     const rt::FixedText<8>* mod;
     rt::FixedText<1> alt;
     if (ir == l.ln_1ires(i) && ig == l.ln_1ichn(i) && !no_alt(l.ln_alt1(i))) {
@@ -356,12 +358,12 @@ void check_idl_spec_link_(int32_t mdoc, int32_t ig, int32_t ir, std::string_view
       mod = &r.lll_mod2(il);
       alt = l.ln_alt2(i);
     } else {
-      continue;
+      return;
     }
-    if (!(alt == a1 || alt == a2 || alt == a3)) continue;
+    if (!(alt == a1 || alt == a2 || alt == a3)) return;
     use_idl_spec_link_(mdoc, *mod, atom1, atom2, atom3, vidl, vdev, iyes, ierr);
-    if (iyes > 0) return;
-  }
+    found = iyes > 0;
+  });
 }
 
 void use_idl_spec_link_(int32_t, std::string_view mod, std::string_view atom1,

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "model_fixture.h"
+#include "restraints/residue_links.h"
 
 namespace {
 
@@ -118,5 +120,76 @@ TEST_F(LinkReplaced, NothingLeavesUnlessOneAtomPlainlyGivesWay) {
     link(ala, row.partner, ir, row.own);
     EXPECT_EQ(drop(ir), "");
     EXPECT_EQ(deleted(), "");
+  }
+}
+
+// The walk holds the link rows by residue: a row changed in place is found
+// once the rows are held again (as after the read-back replaces the table)
+// or released, and every row once the table has grown since the hold.
+TEST_F(LinkReplaced, RowsByResidueFollowTheTableWhileHeldAndAfter) {
+  missing(ser, "OG");
+  const std::string line =
+      "  ATTENTION: atom:OG   SER       178  Aa   is replaced by link NEW-LNK\n";
+  // The row on the valine (two alike leaving atoms there: none leaves).
+  link(ala, "O", val, "CB");
+  const int32_t k = link_inf.ln_n;
+  // Held with the row on the valine, then moved to the serine in place.
+  const auto moved_in_place = [&] {
+    link_inf.ln_2ires(k) = val;
+    restraints::hold_residue_links();
+    link_inf.ln_2ires(k) = ser;
+  };
+  {
+    const restraints::ResidueLinksHeld held;
+    link_inf.ln_2ires(k) = ser;
+    restraints::hold_residue_links();
+    EXPECT_EQ(drop(ser), line) << "held again";
+    moved_in_place();
+    link(ala, "O", val, "CB");
+    EXPECT_EQ(drop(ser), line) << "a row added since the hold";
+    --link_inf.ln_n;
+    moved_in_place();
+  }
+  EXPECT_EQ(drop(ser), line) << "released";
+}
+
+// The use marks of the link library set for the residues' special links:
+// only rows marked special with both ends in the asymmetric unit mark their
+// library link, and a link the run made itself ("C") keeps its mark.
+TEST_F(LinkReplaced, SpecialRowsInTheUnitMarkTheirLibraryLinks) {
+  r_scratch_t& r = r_scratch;
+  // Four library links, each the first of its name.
+  std::vector<int32_t> lib;
+  for (int32_t k = 1; k <= r.lll_nlink && lib.size() < 4; ++k) {
+    bool first = true;
+    for (int32_t j = 1; j < k; ++j) first = first && !(r.lll_lname(j) == r.lll_lname(k));
+    if (first && !r.lll_lname(k).is_blank()) lib.push_back(k);
+  }
+  ASSERT_EQ(lib.size(), 4u);
+  const struct {
+    const char* label;
+    const char* used;
+    const char* symm;
+    const char* mark;
+    const char* after;
+  } rows[] = {{"special, in the unit", "S", "1_555", "N", "Y"},
+              {"special, a symmetry copy", "S", "2_555", "N", "N"},
+              {"not special", "N", ".", "N", "N"},
+              {"special, made by the run", "S", ".", "C", "C"}};
+  std::vector<rt::FixedText<1>> kept;
+  for (std::size_t i = 0; i < 4; ++i) {
+    kept.push_back(r.lll_fuse(lib[i]));
+    r.lll_fuse(lib[i]) = rows[i].mark;
+    link(ala, "O", ser, "CB");
+    link_inf_t& l = link_inf;
+    l.ln_id(l.ln_n) = r.lll_lname(lib[i]);
+    l.ln_used(l.ln_n) = rows[i].used;
+    l.ln_symm1(l.ln_n) = ".";
+    l.ln_symm2(l.ln_n) = rows[i].symm;
+  }
+  restraints::mark_special_links_used();
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(r.lll_fuse(lib[i]), rows[i].after) << rows[i].label;
+    r.lll_fuse(lib[i]) = kept[i];
   }
 }
