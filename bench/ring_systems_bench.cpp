@@ -26,6 +26,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -246,6 +247,17 @@ int aromatic_or_double() {
   return n;
 }
 
+// With ORB_BENCH_DUMP set, the bond types of the first build on standard
+// error, to compare the builds of two versions.
+void dump_types(const std::string& code, int copies, float noise) {
+  const r_scratch_t& r = r_scratch;
+  std::fprintf(stderr, "%s x%d moved %.2f\n", code.c_str(), copies, static_cast<double>(noise));
+  for (int b = 1; b <= r.l1b_nbond; ++b)
+    std::fprintf(stderr, " %s-%s %s\n", std::string(r.l1b_1atm(b).trimmed()).c_str(),
+                 std::string(r.l1b_2atm(b).trimmed()).c_str(),
+                 std::string(r.l1b_type(b).trimmed()).c_str());
+}
+
 void build(benchmark::State& state, const std::string& code, int copies, float noise) {
   set_cif_types_();
   energy_library();
@@ -268,6 +280,8 @@ void build(benchmark::State& state, const std::string& code, int copies, float n
     }
     auto t1 = Clock::now();
     typed = aromatic_or_double();
+    if (std::getenv("ORB_BENCH_DUMP") != nullptr && state.iterations() == 0)
+      dump_types(code, copies, noise);
     // The ring-system step again on the bonds as the stages left them
     // before it: the same work as it did inside the bond types.
     load(atoms);
