@@ -16,7 +16,6 @@
 //
 // ORB_BENCH_BRIEF=1 (the brief run in CI) keeps to the small sizes.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -116,11 +115,20 @@ const Entry4cup& entry_4cup() {
     if (part == 1 && l[0] == '#') part = 2;
     if (part == 3 && l[0] == '#') part = 4;
     switch (part) {
-      case 0: e.head.push_back(l); break;
-      case 1: e.atoms.push_back(l); break;
-      case 2: e.middle.push_back(l); break;
-      case 3: e.aniso.push_back(l); break;
-      default: e.tail.push_back(l);
+      case 0:
+        e.head.push_back(l);
+        break;
+      case 1:
+        e.atoms.push_back(l);
+        break;
+      case 2:
+        e.middle.push_back(l);
+        break;
+      case 3:
+        e.aniso.push_back(l);
+        break;
+      default:
+        e.tail.push_back(l);
     }
   }
   return e;
@@ -131,7 +139,8 @@ const Entry4cup& entry_4cup() {
 std::string copy_row(const std::string& row, int c, int id, int label, int auth) {
   std::vector<std::string> w = split(row);
   const int natom = static_cast<int>(entry_4cup().atoms.size());
-  w[static_cast<std::size_t>(id)] = std::to_string(std::stoi(w[static_cast<std::size_t>(id)]) + c * natom);
+  w[static_cast<std::size_t>(id)] =
+      std::to_string(std::stoi(w[static_cast<std::size_t>(id)]) + c * natom);
   if (c > 0)
     for (int k : {label, auth}) w[static_cast<std::size_t>(k)] += std::to_string(c);
   return join(w);
@@ -143,7 +152,8 @@ const std::string& tiled_4cup(int copies, int kind) {
   const auto key = std::make_pair(copies, kind);
   if (made.count(key)) return made[key];
   const Entry4cup& e = entry_4cup();
-  const std::string path = temp_path("4cup_" + std::to_string(copies) + "_" + std::to_string(kind) + ".cif");
+  const std::string path =
+      temp_path("4cup_" + std::to_string(copies) + "_" + std::to_string(kind) + ".cif");
   std::ofstream out(path);
   for (const std::string& l : e.head) out << l << '\n';
   for (int c = 0; c < copies; ++c)
@@ -214,8 +224,7 @@ const std::string& generated(int n, bool cif) {
         "_atom_site.Cartn_z\n_atom_site.occupancy\n_atom_site.B_iso_or_equiv\n"
         "_atom_site.auth_seq_id\n_atom_site.auth_asym_id\n_atom_site.pdbx_PDB_model_num\n",
         f);
-  else
-    std::fputs("CRYST1  100.000  110.000  120.000  90.00  90.00  90.00 P 21 21 21    4\n", f);
+  else std::fputs("CRYST1  100.000  110.000  120.000  90.00  90.00  90.00 P 21 21 21    4\n", f);
   int serial = 0;
   for (int chain = 0; serial < n; ++chain) {
     const char id = kChains[chain % 62];
@@ -224,8 +233,8 @@ const std::string& generated(int n, bool cif) {
         ++serial;
         const double x = 0.01 * (serial % 9973), y = 0.02 * r + 3.0 * chain, z = 0.5 * k;
         if (cif)
-          std::fprintf(f, "ATOM %d %c %s . LYS %c 1 %d ? %.3f %.3f %.3f 1.00 %.2f %d %c 1\n", serial,
-                       names[k][0], names[k], id, r, x, y, z, 10.0 + k, r, id);
+          std::fprintf(f, "ATOM %d %c %s . LYS %c 1 %d ? %.3f %.3f %.3f 1.00 %.2f %d %c 1\n",
+                       serial, names[k][0], names[k], id, r, x, y, z, 10.0 + k, r, id);
         else
           std::fprintf(f, "ATOM  %5d %-4s LYS %c%4d    %8.3f%8.3f%8.3f  1.00 %5.2f           %c\n",
                        serial, (std::string(" ") + names[k]).c_str(), id, r, x, y, z, 10.0 + k,
@@ -242,8 +251,10 @@ const std::string& generated(int n, bool cif) {
 // The file of orbinate benchmark argument a: 0 1A8O, 1 1LCD, else a
 // generated model of a atoms.
 std::string road_file(int a, bool cif) {
-  if (a == 0) return std::string(ORB_DATA_DIR "/../tests/data/") + (cif ? "cif_1A8O.cif" : "1A8O.pdb");
-  if (a == 1) return std::string(ORB_DATA_DIR "/../tests/data/") + (cif ? "cif_1LCD.cif" : "1LCD.pdb");
+  if (a == 0)
+    return std::string(ORB_DATA_DIR "/../tests/data/") + (cif ? "cif_1A8O.cif" : "1A8O.pdb");
+  if (a == 1)
+    return std::string(ORB_DATA_DIR "/../tests/data/") + (cif ? "cif_1LCD.cif" : "1LCD.pdb");
   return generated(brief() ? a / 10 : a, cif);
 }
 
@@ -262,12 +273,9 @@ void orbinate_road(benchmark::State& state, int road) {
     ierr = road == 2 ? 1 : 0;
     {
       QuietStdout quiet;
-      if (road == 1)
-        coords::read_cif_by_pdb_rules(0, path, 'N', 'Y', ierr);
-      else if (road == 2)
-        read_atoms_(0, "", path.substr(0, path.size() - 4), "cif", 0, cell, ierr);
-      else
-        get_pdb_(0, path, 0, cell, 'N', 'N', 'Y', ierr);
+      if (road == 1) coords::read_cif_by_pdb_rules(0, path, 'N', 'Y', ierr);
+      else if (road == 2) read_atoms_(0, "", path.substr(0, path.size() - 4), "cif", 0, cell, ierr);
+      else get_pdb_(0, path, 0, cell, 'N', 'N', 'Y', ierr);
     }
     rt::close_all_units();
     if ((ierr != 0 && !(road == 2 && ierr == 8)) || atom_inf.n_atom == 0) {
@@ -312,12 +320,14 @@ int main(int argc, char** argv) {
   for (const char* n : {"1", "10", "40"}) {
     pairs.push_back({std::string("BM_Cif4cupAniso/") + n, std::string("BM_Cif4cupNoAniso/") + n,
                      std::string("4CUP x") + n + " with its anisotropic loop / without"});
-    pairs.push_back({std::string("BM_Cif4cupAnisoSparse/") + n, std::string("BM_Cif4cupNoAniso/") + n,
+    pairs.push_back({std::string("BM_Cif4cupAnisoSparse/") + n,
+                     std::string("BM_Cif4cupNoAniso/") + n,
                      std::string("4CUP x") + n + " every other anisotropic row / without"});
   }
   for (const char* n : {"0", "1", "8000", "48000"}) {
-    const std::string what = std::string(n) == "0" ? "1A8O" : std::string(n) == "1" ? "1LCD"
-                                                                                      : std::string("generated ") + n;
+    const std::string what = std::string(n) == "0"   ? "1A8O"
+                             : std::string(n) == "1" ? "1LCD"
+                                                     : std::string("generated ") + n;
     pairs.push_back({std::string("BM_OrbinateCifRoad/") + n, std::string("BM_OrbinatePdbRoad/") + n,
                      "orbinate mmCIF road / PDB road, " + what});
     pairs.push_back({std::string("BM_OrbinateCifRoad/") + n, std::string("BM_PipelineCifRoad/") + n,

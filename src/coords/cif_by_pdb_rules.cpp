@@ -52,8 +52,8 @@ void put_right(char* line, int first, int width, std::string_view v) {
 // the time of this reading.
 void put_real(char* line, int first, int width, int decimals, float v) {
   char buf[64];
-  const std::to_chars_result r =
-      std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::fixed, decimals);
+  const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v),
+                                               std::chars_format::fixed, decimals);
   put_right(line, first, width, std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)));
 }
 
@@ -74,7 +74,8 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
       group == "HETA" || !foundation::name_in(row.comp_name, foundation::kPdbStandard);
   put(line, 1, 6, hetatm ? "HETATM" : "ATOM");
   char serial[8];
-  const std::to_chars_result r = std::to_chars(serial, serial + sizeof serial, crdatm.cr_iatold % 100000);
+  const std::to_chars_result r =
+      std::to_chars(serial, serial + sizeof serial, crdatm.cr_iatold % 100000);
   put_right(line, 7, 5, std::string_view(serial, static_cast<std::size_t>(r.ptr - serial)));
 
   // The atom name stands from column 14 unless it fills all four columns,

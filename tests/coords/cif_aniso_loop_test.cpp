@@ -61,9 +61,8 @@ TEST_F(CifAnisoLoop, RowsThatPassOverAtomsOrGoBackReachTheirAtoms) {
   // round to the start: rows that skip atoms, go back to the first one from
   // the one before the last, and reach the last one.
   write("a", cif_header() +
-                 atom_loop({"id", "type_symbol", "label_atom_id", "label_comp_id",
-                            "label_asym_id", "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z",
-                            "B_iso_or_equiv"}) +
+                 atom_loop({"id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
+                            "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "B_iso_or_equiv"}) +
                  "1 N N ALA A 1 1.0 2.0 3.0 15.0\n"
                  "2 C CA ALA A 1 2.0 2.0 3.0 16.0\n"
                  "3 C C ALA A 1 3.0 2.0 3.0 17.0\n"
