@@ -11,6 +11,7 @@
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
 #include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/kernels.h"
 #include "foundation/messages.h"
@@ -40,20 +41,39 @@ void clear_side(int side) {
   for (int k = 1; k <= r.n_stor; ++k) r.iflag_stor(k, side) = 0;
 }
 
+// The atoms of residue ir into the store's side 2, each slot taking the
+// first usable atom of its name.  A nucleotide spelt in the other style
+// than the library's links ("O3'" and "OP1" against "O3*" and "O1P")
+// fills a slot still empty under its other spelling, so that the walk
+// measures the very atoms the link bonds and not the reverse pair.
 void load_side2(int ir) {
+  using foundation::NucleotideStyle;
   auto& r = r_scratch;
   const int first = resid_inf.iratm_first(ir);
-  for (int ia = first; ia < first + resid_inf.natm_res(ir); ++ia) {
-    if (atom_crd.occup(ia) <= 0.0001f) continue;
+  auto usable = [](int ia) {
     const char t = atom_inf.atm_type(ia)(1);
-    if (t == 'U' || t == 'M' || t == 'D') continue;
-    for (int k = 1; k <= r.n_stor; ++k) {
-      if (r.iflag_stor(k, 2) != 0 || !(r.atom_stor(k) == atom_inf.atm_name(ia))) continue;
-      r.iflag_stor(k, 2) = ia;
-      r.x_stor(k, 2) = atom_crd.xyz_crd(1, ia);
-      r.y_stor(k, 2) = atom_crd.xyz_crd(2, ia);
-      r.z_stor(k, 2) = atom_crd.xyz_crd(3, ia);
-    }
+    return atom_crd.occup(ia) > 0.0001f && t != 'U' && t != 'M' && t != 'D';
+  };
+  auto fill = [&](int k, int ia) {
+    r.iflag_stor(k, 2) = ia;
+    r.x_stor(k, 2) = atom_crd.xyz_crd(1, ia);
+    r.y_stor(k, 2) = atom_crd.xyz_crd(2, ia);
+    r.z_stor(k, 2) = atom_crd.xyz_crd(3, ia);
+  };
+  for (int ia = first; ia < first + resid_inf.natm_res(ir); ++ia) {
+    if (!usable(ia)) continue;
+    for (int k = 1; k <= r.n_stor; ++k)
+      if (r.iflag_stor(k, 2) == 0 && r.atom_stor(k) == atom_inf.atm_name(ia)) fill(k, ia);
+  }
+  for (int ia = first; ia < first + resid_inf.natm_res(ir); ++ia) {
+    if (!usable(ia)) continue;
+    const std::string_view name = atom_inf.atm_name(ia).view();
+    const NucleotideStyle style = foundation::nucleotide_style(name);
+    if (style == NucleotideStyle::None) continue;
+    const rt::FixedText<4> other(foundation::nucleotide_name_as(
+        name, style == NucleotideStyle::Star ? NucleotideStyle::Prime : NucleotideStyle::Star));
+    for (int k = 1; k <= r.n_stor; ++k)
+      if (r.iflag_stor(k, 2) == 0 && r.atom_stor(k) == other) fill(k, ia);
   }
 }
 

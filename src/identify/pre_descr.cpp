@@ -136,8 +136,16 @@ void rename_lines(const Run& run, const Residue& r) {
 bool rename_residue(const Run& run, Residue& r, int32_t& ierr) {
   if (r.mon_new == r.mon || r.mon_new(1) == ' ') return true;
   Code mon_new = r.mon_new;
-  put_m_tabl_(run.m, "RENAME", r.ig, r.ir, r.ias, mon_new, "N", ierr);
-  if (ierr != 0) return false;
+  // A residue renamed before (a nucleotide given its deoxy or ribo name)
+  // has its RENAME row already, which the table keeps one of a residue:
+  // that row names the monomer found now, or the later stages would look
+  // the residue up under a name the library lacks.
+  if (const int32_t row = find_rename(r, true, resid_inf.res_name(r.ir)); row != 0) {
+    mod_inf.mod_rnam(row) = mon_new;
+  } else {
+    put_m_tabl_(run.m, "RENAME", r.ig, r.ir, r.ias, mon_new, "N", ierr);
+    if (ierr != 0) return false;
+  }
   rename_lines(run, r);
   const int it = type_of_l1();
   r.mon = r.mon_new;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "coords/read_atoms.h"
 #include "dictionary/lib_com.h"
@@ -322,6 +323,9 @@ class Driver {
   Codes c_;
   char list_, restr_, h_flag_, rflag_;
   int32_t last_ir_ = 0, last_irs_ = 0, last_irf_ = 0;
+  // Residues the walk dropped, in walk order: they have no atoms in the
+  // written files, so no link reaches them.
+  std::vector<int32_t> dropped_;
 };
 
 bool Driver::finish_kept(int32_t ir, int32_t irs_tree, int32_t irf_tree, int32_t& ierr) {
@@ -464,9 +468,17 @@ bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr) {
       return false;
     case Next::Drop:
       w.failed = true;
+      dropped_.push_back(ir);
       return true;
     case Next::Go:
       break;
+  }
+  if (ir != p.irs_tree && std::find(dropped_.begin(), dropped_.end(), p.ir1) != dropped_.end()) {
+    // The back neighbour was dropped: the kept residue in C2 is another one,
+    // and a link to it would name atoms of residues the link does not join.
+    // The residue starts a fragment after a gap, with no bond back.
+    p.iconn = 1;
+    p.link = "gap";
   }
   w.ch_flag = position_flag(ir, p);
   if (asym_part.ich_type(ig) == 7) {
@@ -477,6 +489,7 @@ bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr) {
   }
   if (!atoms_match(p)) {
     w.failed = true;
+    dropped_.push_back(ir);
     return true;
   }
   build_residue_tree(p);
@@ -617,6 +630,8 @@ bool Driver::describe_link(int32_t i, int32_t lid, int32_t& ierr) {
   const link_inf_t& l = link_inf;
   const int32_t ig1 = l.ln_1ichn(i), ig2 = l.ln_2ichn(i);
   const int32_t ires1 = l.ln_1ires(i), ires2 = l.ln_2ires(i);
+  for (const int32_t ir : dropped_)
+    if (ir == ires1 || ir == ires2) return true;
   bool skip = false;
   if (!partner(1, ig1, ires1, ierr, skip)) return false;
   if (skip) return true;

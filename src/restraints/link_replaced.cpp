@@ -1,6 +1,7 @@
 // Leaving atoms of links the library does not describe.
 #include "restraints/link_replaced.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,26 @@ bool leaving(int32_t ir, int32_t parent, int32_t x, const Name& element) {
   return true;
 }
 
+// The hydroxyl oxygen of a carboxyl whose carbon an amide link bonds to a
+// nitrogen: the condensation gives it up, though it is not of the partner's
+// element.  Only where the carbon keeps its other oxygen in the model, so a
+// carbonyl oxygen merely absent from the model is not taken for it.
+bool carboxyl_hydroxyl(int32_t ir, int32_t parent, int32_t x, const Name& element) {
+  const r_scratch_t& r = r_scratch;
+  if (!(element == "N") || !(r.l1a_symb(parent) == "C") || !(r.l1a_symb(x) == "O") ||
+      !leaving(ir, parent, x, r.l1a_symb(x)))
+    return false;
+  for (const int32_t o : bonded(parent)) {
+    if (o == x || !(r.l1a_symb(o) == "O") || placed_atom(ir, r.l1a_aname(o)) == 0) continue;
+    const std::vector<int32_t> held = bonded(o);
+    if (std::none_of(held.begin(), held.end(), [&](int32_t h) {
+          return h != parent && !dictionary::is_hydrogen(r.l1a_symb(h));
+        }))
+      return true;
+  }
+  return false;
+}
+
 bool bond_link(const rt::FixedText<8>& id) {
   return !(id.is_blank() || id(1) == '?' || id(1) == '.' || id == "gap");
 }
@@ -99,7 +120,7 @@ void drop_link_replaced_atoms(int32_t mdoc, int32_t ig, int32_t ir, bool report)
     const Name element = sf > 0 ? crst_crd.cs_element(sf) : Name("H");
     int32_t found = 0, count = 0;
     for (const int32_t x : bonded(parent))
-      if (leaving(ir, parent, x, element)) {
+      if (leaving(ir, parent, x, element) || carboxyl_hydroxyl(ir, parent, x, element)) {
         found = x;
         ++count;
       }

@@ -11,7 +11,10 @@ namespace restraints {
 // model lacks, bonded in the monomer to the link's atom of this residue,
 // of the element of the link's atom in the other residue, with no heavy
 // neighbour besides, when it is the only such atom; its hydrogens go with
-// it.  Every link counts.  A library link whose modification deletes the
+// it.  Under a link from a carboxyl carbon to a nitrogen the atom may be the
+// carboxyl's hydroxyl oxygen, when the carbon's other oxygen is in the model
+// (a monomer built from a C-terminal residue, linked elsewhere inside a
+// chain).  Every link counts.  A library link whose modification deletes the
 // leaving atom has already taken it out; a link the library lacks (found by
 // distance, named in the file) does not know to, and without this the
 // rebuild would put the leaving atom on top of the linked one.  With `report` each atom

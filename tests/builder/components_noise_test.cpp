@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../dictionary/component_l1.h"
+#include "component_build.h"
 #include "builder/bond_types.h"
 #include "builder/chem_types.h"
 #include "builder/chiral_centres.h"
@@ -87,27 +88,7 @@ struct Moves {
 
 // The stages from bonds found from distances to planes.
 void build(const comp::Component& c, const std::string& code, bool heavy_only) {
-  comp::load_l1(c, code.c_str(), heavy_only, false);
-  for (int i = 1; i <= R().l1a_natom; ++i) R().l1a_charg(i) = 0.0f;
-  int32_t ierr = 0, nringt = 0;
-  comlib.iquiet = 1;
-  list_bonds_from_coor_(0, ierr);
-  remove_triangle_h_(0, ierr);
-  lib_conn_(0, "COOR", ierr);
-  define_chir_flag_(0, ierr);
-  ring_(0, 'N', nringt, 1, ierr);
-  add_type_using_coord_(0, 'N', ierr);
-  ASSERT_EQ(ierr, 0) << code << " bond types";
-  use_valency_(0, 'N', ierr);
-  ASSERT_EQ(ierr, 0) << code << " valency";
-  builder::type_aromatic_rings();
-  check_chem_dd_min_(0, 'N', ierr);
-  ASSERT_EQ(ierr, 0) << code << " chemical types";
-  check_chir_(0, 'N', 1, ierr);
-  ASSERT_EQ(ierr, 0) << code << " chiral centres";
-  check_plan_(0, nringt, 'N', ierr);
-  ASSERT_EQ(ierr, 0) << code << " planes";
-  comlib.iquiet = 0;
+  comp::build_stages(c, code, heavy_only);
 }
 
 double volume(const comp::Atom& c, const comp::Atom& a, const comp::Atom& b, const comp::Atom& d) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../dictionary/component_l1.h"
+#include "component_build.h"
 #include "builder/bond_types.h"
 #include "builder/chem_types.h"
 #include "builder/chiral_centres.h"
@@ -63,27 +64,7 @@ Facts facts(const std::string& code) {
 // The component's atoms (without hydrogens when heavy_only) through every
 // stage up to planes.
 void build(const std::string& code, bool heavy_only, int32_t itype_res = 1) {
-  comp::load_l1(comp::read(code), code.c_str(), heavy_only, false);
-  for (int i = 1; i <= R().l1a_natom; ++i) R().l1a_charg(i) = 0.0f;
-  int32_t ierr = 0, nringt = 0;
-  comlib.iquiet = 1;
-  list_bonds_from_coor_(0, ierr);
-  remove_triangle_h_(0, ierr);
-  lib_conn_(0, "COOR", ierr);
-  define_chir_flag_(0, ierr);
-  ring_(0, 'N', nringt, 1, ierr);
-  add_type_using_coord_(0, 'N', ierr);
-  ASSERT_EQ(ierr, 0) << code << " bond types";
-  use_valency_(0, 'N', ierr);
-  ASSERT_EQ(ierr, 0) << code << " valency";
-  builder::type_aromatic_rings();
-  check_chem_dd_min_(0, 'N', ierr);
-  ASSERT_EQ(ierr, 0) << code << " chemical types";
-  check_chir_(0, 'N', itype_res, ierr);
-  ASSERT_EQ(ierr, 0) << code << " chiral centres";
-  check_plan_(0, nringt, 'N', ierr);
-  ASSERT_EQ(ierr, 0) << code << " planes";
-  comlib.iquiet = 0;
+  comp::build_stages(comp::read(code), code, heavy_only, itype_res);
 }
 
 const char* word_of(const std::string& order) {

@@ -17,26 +17,27 @@
 #include <vector>
 
 #include "foundation/atom_com.h"
+#include "model_text.h"
 #include "output/str_read.h"
 #include "pipeline_fixture.h"
+#include "restraint_sets.h"
 
 namespace {
 
 using pipetest::Options;
 using pipetest::Outcome;
 using pipetest::lines_of;
+using rsets::Restraints;
+using rsets::across;
+using rsets::expect_same;
+using rsets::restraints_of;
+using rsets::words;
+using rsets::written_atoms;
 
 std::string joined(const std::vector<std::string>& lines) {
   std::string out;
   for (const std::string& l : lines) out += l + "\n";
   return out;
-}
-
-std::vector<std::string> words(const std::string& line) {
-  std::vector<std::string> w;
-  std::istringstream in(line);
-  for (std::string x; in >> x;) w.push_back(x);
-  return w;
 }
 
 // ------------------------------------------------------------ the models
@@ -246,96 +247,6 @@ std::string cif_model(const Change& c) {
 
 // ------------------------------------------------------------ the restraints
 
-// An atom of the written coordinates: chain letter, residue number, residue
-// and atom name.
-std::vector<std::string> written_atoms(const std::string& base) {
-  std::vector<std::string> keys;
-  EXPECT_EQ(pipetest::read_coordinates(base), 0) << base;
-  for (int ia = 1; ia <= atom_inf.n_atom; ++ia) {
-    const int ir = atom_inf.i_resid(ia);
-    std::string number(resid_inf.res_num_pdb(ir).sub(3, 7));
-    number.erase(0, number.find_first_not_of(' '));
-    number.erase(number.find_last_not_of(' ') + 1);
-    keys.push_back(std::string(1, resid_inf.res_num_pdb(ir)(8)) + number + " " +
-                   std::string(resid_inf.res_name(ir).trimmed()) + " " +
-                   std::string(atom_inf.atm_name(ia).trimmed()));
-  }
-  return keys;
-}
-
-// Every restraint of a run by the atoms it restrains (in the order that sorts
-// first; a plane as its set of atoms) with its ideal value and esd as written.
-using Restraints = std::multiset<std::string>;
-
-Restraints restraints_of(const std::string& base) {
-  const std::vector<std::string> keys = written_atoms(base);
-  auto atom = [&](int s) {
-    return s >= 1 && s <= static_cast<int>(keys.size()) ? keys[s - 1] : "?" + std::to_string(s);
-  };
-  Restraints out;
-  std::set<std::string> plane;
-  std::string plane_id, plane_esd;
-  auto close_plane = [&] {
-    if (plane.empty()) return;
-    std::string k = "PLAN";
-    for (const std::string& a : plane) k += " | " + a;
-    out.insert(k + " | " + plane_esd);
-    plane.clear();
-  };
-  for (const pipetest::Record& r : pipetest::records(file_text(base + ".rst"))) {
-    const std::string first = r.line.substr(0, r.line.find('\n'));
-    const std::vector<std::string> w = words(first);
-    if (first.starts_with("PLAN")) {
-      const std::string id = first.substr(4, 7);
-      if (id != plane_id) close_plane();
-      plane_id = id;
-      plane_esd = w[7];
-      plane.insert(atom(r.serials[0]));
-      continue;
-    }
-    close_plane();
-    plane_id.clear();
-    std::vector<std::string> atoms;
-    for (int s : r.serials) atoms.push_back(atom(s));
-    if (!first.starts_with("CHIR") &&
-        std::vector<std::string>(atoms.rbegin(), atoms.rend()) < atoms)
-      std::reverse(atoms.begin(), atoms.end());
-    std::string k = first.substr(0, 4);
-    for (const std::string& a : atoms) k += " | " + a;
-    out.insert(k + " | " + w[w.size() - 3] + " " + w[w.size() - 2]);
-  }
-  close_plane();
-  return out;
-}
-
-void expect_same(const std::string& label, const Restraints& a, const Restraints& b) {
-  EXPECT_EQ(a.size(), b.size()) << label;
-  int shown = 0;
-  for (auto k = a.begin(); k != a.end(); k = a.upper_bound(*k))
-    if (a.count(*k) != b.count(*k) && shown++ < 12)
-      ADD_FAILURE() << label << ", first " << a.count(*k) << " second " << b.count(*k) << ": "
-                    << *k;
-  for (auto k = b.begin(); k != b.end(); k = b.upper_bound(*k))
-    if (a.count(*k) == 0 && shown++ < 24) ADD_FAILURE() << label << ", second only: " << *k;
-}
-
-// The restraints that join atoms of two different residues.
-Restraints across(const Restraints& all) {
-  Restraints out;
-  for (const std::string& k : all) {
-    std::set<std::string> residues;
-    std::istringstream in(k);
-    std::string part;
-    std::getline(in, part, '|');
-    while (std::getline(in, part, '|')) {
-      const std::vector<std::string> w = words(part);
-      if (w.size() == 3) residues.insert(w[0] + " " + w[1]);
-    }
-    if (residues.size() > 1) out.insert(k);
-  }
-  return out;
-}
-
 // The model run in a scratch directory of its own; the structure file read
 // back; the restraints by atoms.
 struct ModelRun {
@@ -435,6 +346,33 @@ TEST(ChainInside, SelenomethionineOfAUserLibraryIsInsideItsChain) {
   const auto nt3 = atoms_where(p.dir.path(), amine_n);
   EXPECT_EQ(nt3, std::vector<std::string>{"A151 MSE N"});
   EXPECT_EQ(p.crd.find("0.000    0.000    0.000  0.00"), std::string::npos);
+}
+
+// The last five residues of 1UBI (72 to 76) with both glycines renamed GLZ,
+// which the test library lacks: GLZ is built from GLY76, whose OXT the model
+// has, and GLY75's C is peptide-linked to GLY76's N.  The link takes the
+// place of the hydroxyl oxygen there, so GLY75 gets no OXT (neither written
+// at the origin as missing nor restrained) while GLY76 keeps its own, in both
+// forms and on a second run.
+TEST(ChainInside, BuiltResidueLinkedByItsCarboxylHasNoHydroxylOxygenThere) {
+  std::vector<modeltext::Atom> atoms = modeltext::atoms_of("1ubi.pdb", 'A', 72, 76);
+  for (modeltext::Atom& a : atoms)
+    if (a.num >= 75) a.res = "GLZ";
+  TempDir models;
+  ModelRun p;
+  expect_both_forms_and_rerun("GLZ", models.write("glz.pdb", modeltext::pdb_atoms(atoms) + "END\n"),
+                              models.write("glz.cif", modeltext::cif_model(atoms, {})), p);
+  EXPECT_EQ(p.out.new_lib, 'Y') << p.out.out;
+  const auto oxt = atoms_where(p.dir.path(), [](int ia) { return atom_inf.atm_name(ia) == "OXT"; });
+  EXPECT_EQ(oxt, std::vector<std::string>{"A76 GLZ OXT"});
+  EXPECT_EQ(p.crd.find("0.000    0.000    0.000  0.00"), std::string::npos);
+  int oxt_bonds = 0;
+  for (const std::string& k : p.restraints)
+    if (k.starts_with("BOND") && k.find(" OXT") != std::string::npos) {
+      EXPECT_NE(k.find("A76 GLZ C | A76 GLZ OXT"), std::string::npos) << k;
+      ++oxt_bonds;
+    }
+  EXPECT_EQ(oxt_bonds, 1);
 }
 
 // 2BEG with MET35 renamed MSE and SD renamed SE, which the test library

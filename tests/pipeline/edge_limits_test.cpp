@@ -18,6 +18,7 @@
 
 namespace {
 
+using modeltext::turn;
 using modeltext::Atom;
 using modeltext::named;
 using pipetest::Outcome;
@@ -66,25 +67,6 @@ std::vector<std::string> both_forms(const TempDir& dir, const std::string& name,
 void move(std::vector<Atom>& atoms, int from_num, const float d[3]) {
   for (Atom& a : atoms)
     if (a.num >= from_num) a.x += d[0], a.y += d[1], a.z += d[2];
-}
-
-// Rotates the atoms of residues from_num on by `deg` degrees about the
-// axis from p through q.
-void turn(std::vector<Atom>& atoms, int from_num, const Atom p, const Atom q, float deg) {
-  float k[3] = {q.x - p.x, q.y - p.y, q.z - p.z};
-  const float n = std::sqrt(k[0] * k[0] + k[1] * k[1] + k[2] * k[2]);
-  for (float& c : k) c /= n;
-  const float c = std::cos(deg * 3.14159265f / 180.0f), s = std::sin(deg * 3.14159265f / 180.0f);
-  for (Atom& a : atoms) {
-    if (a.num < from_num) continue;
-    const float v[3] = {a.x - p.x, a.y - p.y, a.z - p.z};
-    const float dot = k[0] * v[0] + k[1] * v[1] + k[2] * v[2];
-    const float cr[3] = {k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2],
-                         k[0] * v[1] - k[1] * v[0]};
-    a.x = p.x + v[0] * c + cr[0] * s + k[0] * dot * (1 - c);
-    a.y = p.y + v[1] * c + cr[1] * s + k[1] * dot * (1 - c);
-    a.z = p.z + v[2] * c + cr[2] * s + k[2] * dot * (1 - c);
-  }
 }
 
 float torsion(const Atom& a, const Atom& b, const Atom& c, const Atom& d) {

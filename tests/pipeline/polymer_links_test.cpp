@@ -181,11 +181,15 @@ TEST(PolymerLinks, PeptideBondTheFileNamesHoldsOnlyWithinTheBreakLimit) {
 // ------------------------------------------------------------ nucleotides
 
 // DNA chain B of 1LCD (model 1) with its guanosines and thymidines under the
-// old names G and T, which the test library lacks: the run builds them (the
-// PDB road takes them for deoxynucleotides and links them by the walk along
-// the chain, the mmCIF road keeps them apart and links them by distance).
-// Each O3'-P bond is restrained once on either road, never a second time by
-// a later stage, and a second run on the written coordinates restrains the
+// old names G and T, which the test library lacks: the run builds them and
+// keeps them nucleotides on both roads, so the walk along the chain joins
+// every pair by the library's phosphodiester link.  The adenosines and
+// cytidines keep the current names DA, DC and atoms O3', OP1, which the
+// library's link spells O3*, O1P: the walk still measures the bond's own
+// atoms (not P of one residue to O3' of the next), finds the link for
+// residues of the DNA class and restrains it with the link's values.  Each
+// O3'-P bond is restrained once on either road, never a second time by a
+// later stage, and a second run on the written coordinates restrains the
 // same across residues.  With residue 5 on moved along the line from O3' of
 // residue 4 to P of residue 5, that bond holds at 2.05 A (1.28 times the
 // ideal 1.607) and not at 2.13 A (1.33 times) on either road.
@@ -206,12 +210,16 @@ TEST(PolymerLinks, OldNameNucleotidesBondOnceWithinTheBreakLimit) {
                        rsets::across(again.restraints));
     for (const ModelRun* r : {&p, &c}) {
       expect_each_once("DNA", r->restraints);
+      const char* road = r == &p ? "PDB" : "mmCIF";
       int phosphodiester = 0;
       for (const std::string& k : r->restraints)
         if (k.starts_with("BOND") && k.find(" O3") != std::string::npos &&
-            k.find(" P |") != std::string::npos)
+            k.find(" P |") != std::string::npos) {
           ++phosphodiester;
-      EXPECT_EQ(phosphodiester, length > 2.089f ? 7 : 8) << (r == &p ? "PDB" : "mmCIF");
+          EXPECT_TRUE(k.ends_with("| 1.607 0.012")) << road << ": " << k;
+        }
+      EXPECT_EQ(phosphodiester, length > 2.089f ? 7 : 8) << road;
+      EXPECT_EQ(r->out.out.find("is not present"), std::string::npos) << road << r->out.out;
     }
   }
 }

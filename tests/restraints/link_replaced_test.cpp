@@ -92,8 +92,9 @@ TEST_F(LinkReplaced, MissingAtomOfThePartnersElementLeavesWithItsHydrogens) {
 // another element, when the missing atom holds a heavy atom (the serine's
 // CB under a link to CA, with OG present or missing too, as a methyl ester's
 // oxygen holds its methyl), when two atoms of the
-// element could leave (the valine's CG1 and CG2 under a link to CB), or
-// when the link's own atom is missing.
+// element could leave (the valine's CG1 and CG2 under a link to CB), when
+// the link's own atom is missing, or when an amide link's carbon lacks its
+// carbonyl oxygen but has no second, hydroxyl, oxygen that could leave.
 TEST_F(LinkReplaced, NothingLeavesUnlessOneAtomPlainlyGivesWay) {
   const struct {
     const char* label;
@@ -106,7 +107,8 @@ TEST_F(LinkReplaced, NothingLeavesUnlessOneAtomPlainlyGivesWay) {
               {"CB holds OG", {"CB", nullptr}, false, "CA", "CB"},
               {"CB holds OG, both missing", {"CB", "OG"}, false, "CA", "CB"},
               {"CG1 or CG2", {"CG1", "CG2"}, true, "CB", "C"},
-              {"own atom missing", {"OG", "CB"}, false, "CB", "O"}};
+              {"own atom missing", {"OG", "CB"}, false, "CB", "O"},
+              {"carbonyl O, no second oxygen", {"O", nullptr}, false, "C", "N"}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     TearDown();
