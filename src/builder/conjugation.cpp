@@ -425,6 +425,60 @@ Choice choice_over(const RingSystem& sys, const std::vector<std::pair<int, int>>
   return ch;
 }
 
+// Writes ch.best_mate part by part: atoms that no chain of candidate bonds
+// joins (two ring systems of one ligand) choose apart, and the best choice
+// of the whole is the best of each part, the first one met of each as the
+// search over the whole would meet it.  One search over the whole would try
+// each part's choices again for every choice of the parts before it, so a
+// ligand of several ring systems cost far more than its parts.
+void search_by_parts(Choice& ch) {
+  const std::size_t n = ch.atoms.size();
+  std::vector<int> part(n, -1);
+  int parts = 0;
+  for (std::size_t s = 0; s < n; ++s) {
+    if (part[s] != -1) continue;
+    std::vector<int> stack{static_cast<int>(s)};
+    part[s] = parts;
+    while (!stack.empty()) {
+      const int k = stack.back();
+      stack.pop_back();
+      for (int p : ch.partner[static_cast<std::size_t>(k)])
+        if (part[static_cast<std::size_t>(p)] == -1) {
+          part[static_cast<std::size_t>(p)] = parts;
+          stack.push_back(p);
+        }
+    }
+    ++parts;
+  }
+  ch.best_mate.assign(n, -2);
+  std::vector<int> local(n, -1);
+  for (int c = 0; c < parts; ++c) {
+    Choice sub;
+    std::vector<int> whole;  // per atom of the part: its index in ch
+    for (std::size_t k = 0; k < n; ++k) {
+      if (part[k] != c) continue;
+      local[k] = static_cast<int>(whole.size());
+      whole.push_back(static_cast<int>(k));
+      sub.atoms.push_back(ch.atoms[k]);
+      sub.need.push_back(ch.need[k]);
+      sub.gain.push_back(ch.gain[k]);
+    }
+    for (int k : whole) {
+      std::vector<int>& mates = sub.partner.emplace_back();
+      for (int p : ch.partner[static_cast<std::size_t>(k)])
+        mates.push_back(local[static_cast<std::size_t>(p)]);
+    }
+    sub.mate.assign(whole.size(), -1);
+    sub.best_mate = sub.mate;
+    sub.search(0, 0);
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+      const int m = sub.best_mate[i];
+      ch.best_mate[static_cast<std::size_t>(whole[i])] =
+          m >= 0 ? whole[static_cast<std::size_t>(m)] : m;
+    }
+  }
+}
+
 }  // namespace
 
 namespace builder {
@@ -465,7 +519,7 @@ void settle_ring_systems() {
   std::vector<int> served(r_scratch.l1a_natom + 1, 0);
   const std::vector<std::pair<int, int>> candidates = bonds_to_choose(sys, served);
   Choice ch = choice_over(sys, candidates, served);
-  ch.search(0, 0);
+  search_by_parts(ch);
   for (const auto& [a, b] : candidates) {
     const int lb = bond_of(a, b);
     if (lb < 1) continue;

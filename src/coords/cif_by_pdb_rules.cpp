@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,12 +47,14 @@ void put_right(char* line, int first, int width, std::string_view v) {
 }
 
 // A fixed-point field of the PDB form; the caller's values fit (the row
-// reader refuses those that do not).
+// reader refuses those that do not).  std::to_chars writes the digits that
+// "%.*f" writes, without the formatted-output machinery that took half
+// the time of this reading.
 void put_real(char* line, int first, int width, int decimals, float v) {
-  char buf[32];
-  const int n = std::snprintf(buf, sizeof buf, "%*.*f", width, decimals, static_cast<double>(v));
-  const int used = n > width ? width : n;
-  put(line, first, width, std::string_view(buf, static_cast<std::size_t>(used)));
+  char buf[64];
+  const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v),
+                                               std::chars_format::fixed, decimals);
+  put_right(line, first, width, std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)));
 }
 
 // The value of an item, or nothing for "." and "?", which the archive
@@ -71,8 +74,9 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
       group == "HETA" || !foundation::name_in(row.comp_name, foundation::kPdbStandard);
   put(line, 1, 6, hetatm ? "HETATM" : "ATOM");
   char serial[8];
-  std::snprintf(serial, sizeof serial, "%5d", crdatm.cr_iatold % 100000);
-  put(line, 7, 5, serial);
+  const std::to_chars_result r =
+      std::to_chars(serial, serial + sizeof serial, crdatm.cr_iatold % 100000);
+  put_right(line, 7, 5, std::string_view(serial, static_cast<std::size_t>(r.ptr - serial)));
 
   // The atom name stands from column 14 unless it fills all four columns,
   // its element has two letters, or it begins with a digit (a hydrogen name

@@ -357,20 +357,21 @@ bool coords::set_atom_aniso(int32_t& cursor) {
   const int32_t serial = crdatm.cr_iatold;
   const int32_t n = atom_inf.n_atom;
   if (n < 1) return false;
-  // The archive writes the anisotropic rows in the order of the atoms: the
-  // atom after the last one found is nearly always the one, and the whole
-  // table is searched only when it is not.
-  int32_t a = cursor >= 1 && cursor < n ? cursor + 1 : 1;
-  if (atom_inf.i_atold(a) != serial) {
-    a = 0;
-    for (int32_t i = 1; i <= n; ++i) {
-      if (atom_inf.i_atold(i) == serial) {
-        a = i;
-        break;
-      }
+  // The archive writes the anisotropic rows in the order of the atoms, but
+  // not one for every atom (riding hydrogens and many waters have none):
+  // the search goes on from the last atom found and comes round to the
+  // start, so that a file whose rows pass over atoms is still read in one
+  // sweep of the table rather than one sweep a row.
+  const int32_t start = cursor >= 1 && cursor < n ? cursor + 1 : 1;
+  int32_t a = 0;
+  for (int32_t k = 0; k < n; ++k) {
+    const int32_t i = start + k <= n ? start + k : start + k - n;
+    if (atom_inf.i_atold(i) == serial) {
+      a = i;
+      break;
     }
-    if (a == 0) return false;
   }
+  if (a == 0) return false;
   cursor = a;
   if (atom_inf.b_flag(a) == 0) atom_inf.n_aniso += 1;
   atom_inf.b_flag(a) = a;

@@ -384,3 +384,40 @@ TEST_F(ComponentsOnModelCoordinates, FlatRingsTakeOneSetOfDoubleBondsForTheirHyd
     }
   }
 }
+
+TEST_F(ComponentsOnModelCoordinates, TwoRingSystemsInOneResidueChooseAsEachAlone) {
+  // The double bonds of each ring system are chosen apart from the other's:
+  // a tryptophan laid beside an adenosine monophosphate in one residue
+  // gives each bond the type it has when either is built alone.
+  const auto types = [] {
+    std::map<std::pair<std::string, std::string>, std::string> t;
+    for (int b = 1; b <= R().l1b_nbond; ++b)
+      t[{std::string(R().l1b_1atm(b).trimmed()), std::string(R().l1b_2atm(b).trimmed())}] =
+          std::string(R().l1b_type(b).trimmed());
+    return t;
+  };
+  for (uint64_t seed = 0; seed <= 3; ++seed) {
+    comp::Component a = comp::read("A"), w = comp::read("TRP");
+    if (seed > 0) {
+      a = moved(a, 0.1, seed);
+      w = moved(w, 0.1, seed + 10);
+    }
+    for (comp::Atom& x : w.atoms) {
+      x.name += "W";
+      x.x += 30.0f;
+    }
+    for (auto& [n1, n2] : w.bonds) n1 += "W", n2 += "W";
+    build(a, "AMX", true);
+    auto alone = types();
+    build(w, "TRX", true);
+    const auto trp = types();
+    alone.insert(trp.begin(), trp.end());
+    comp::Component both = a;
+    both.atoms.insert(both.atoms.end(), w.atoms.begin(), w.atoms.end());
+    build(both, "BTH", true);
+    EXPECT_EQ(types(), alone) << "seed " << seed;
+    int aromatic = 0;
+    for (const auto& [pair, t] : alone) aromatic += t == "aromatic" ? 1 : 0;
+    EXPECT_GE(aromatic, 20) << "seed " << seed;
+  }
+}

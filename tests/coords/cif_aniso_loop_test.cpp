@@ -56,6 +56,34 @@ TEST_F(CifAnisoLoop, ValuesReachTheAtomsTheyName) {
   EXPECT_FLOAT_EQ(atom_crd.u_aniso(2, 3), 0.0f);
 }
 
+TEST_F(CifAnisoLoop, RowsThatPassOverAtomsOrGoBackReachTheirAtoms) {
+  // The search for a row's atom goes on from the last one found and comes
+  // round to the start: rows that skip atoms, go back to the first one from
+  // the one before the last, and reach the last one.
+  write("a", cif_header() +
+                 atom_loop({"id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
+                            "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "B_iso_or_equiv"}) +
+                 "1 N N ALA A 1 1.0 2.0 3.0 15.0\n"
+                 "2 C CA ALA A 1 2.0 2.0 3.0 16.0\n"
+                 "3 C C ALA A 1 3.0 2.0 3.0 17.0\n"
+                 "4 O O ALA A 1 3.5 3.0 3.0 18.0\n"
+                 "5 C CB ALA A 1 2.0 1.0 4.0 19.0\n#\n" +
+                 kAnisoLoop +
+                 "2 C CA 0.2 0.2 0.2 0 0 0 9 9 9 9 9 9 A\n"
+                 "4 O O  0.4 0.4 0.4 0 0 0 9 9 9 9 9 9 A\n"
+                 "1 N N  0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n"
+                 "5 C CB 0.5 0.5 0.5 0 0 0 9 9 9 9 9 9 A\n"
+                 "3 C C  0.3 0.3 0.3 0 0 0 9 9 9 9 9 9 A\n#\n");
+  ASSERT_EQ(read_out("a"), 0) << out_;
+  ASSERT_EQ(atom_inf.n_atom, 5);
+  EXPECT_EQ(atom_inf.n_aniso, 5);
+  for (int a = 1; a <= 5; ++a) {
+    SCOPED_TRACE(a);
+    EXPECT_EQ(atom_inf.b_flag(a), a);
+    EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, a), 0.1f * static_cast<float>(a));
+  }
+}
+
 TEST_F(CifAnisoLoop, RowsThatCannotBeTakenArePassedOverNotRefused) {
   const struct {
     const char* label;

@@ -1,0 +1,341 @@
+// Two readings of mmCIF that came with the anisotropic loop and orbinate's
+// mmCIF road, each against a baseline doing the same work otherwise, in the
+// same run.
+//
+// 1. The dictionary pipeline's reader on 4CUP (tests/data, 1107 atoms, 974
+//    anisotropic rows) laid side by side k times (chains renamed, serials
+//    moved on), with its anisotropic loop against the same file with the
+//    loop cut off: the same atoms, so the ratio is the cost of the loop.  A
+//    third file keeps every other anisotropic row only, as an entry whose
+//    riding hydrogens have none: the rows then do not follow the atoms one
+//    by one.
+// 2. orbinate's mmCIF road (each row written as a PDB atom line and read by
+//    the PDB reader's code) against its PDB road on both forms of one
+//    entry: 1A8O and 1LCD from tests/data, and a generated model written in
+//    both forms (chains of 100 residues of eight atoms, 62 chain letters).
+//
+// ORB_BENCH_BRIEF=1 (the brief run in CI) keeps to the small sizes.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "coords/cif_by_pdb_rules.h"
+#include "coords/pdb_reader.h"
+#include "coords/read_atoms.h"
+#include "foundation/atom_com.h"
+#include "foundation/cif_vocab.h"
+#include "foundation/messages.h"
+#include "foundation/paths_defaults.h"
+#include "foundation/residue_class.h"
+#include "quiet_stdout.h"
+#include "ratio_reporter.h"
+#include "runtime/units.h"
+
+namespace {
+
+bool brief() {
+  const char* b = std::getenv("ORB_BENCH_BRIEF");
+  return b != nullptr && b[0] == '1';
+}
+
+std::string temp_path(const std::string& name) {
+  return "/tmp/cif_forms_" + std::to_string(getpid()) + "_" + name;
+}
+std::vector<std::string> g_written;
+
+std::vector<std::string> split(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> w;
+  std::string s;
+  while (in >> s) w.push_back(s);
+  return w;
+}
+
+std::string join(const std::vector<std::string>& w) {
+  std::string out;
+  for (const std::string& s : w) {
+    if (!out.empty()) out += ' ';
+    out += s;
+  }
+  return out + '\n';
+}
+
+// 4CUP in its parts: the lines before the atom rows, the atom rows, the
+// lines up to the anisotropic rows (its loop header included), those rows
+// and the rest; with the column of the serial and of the chains in each.
+struct Entry4cup {
+  std::vector<std::string> head, atoms, middle, aniso_head, aniso, tail;
+  int a_id = -1, a_label = -1, a_auth = -1;
+  int u_id = -1, u_label = -1, u_auth = -1;
+};
+
+const Entry4cup& entry_4cup() {
+  static Entry4cup e;
+  if (!e.atoms.empty()) return e;
+  std::ifstream in(ORB_DATA_DIR "/../tests/data/cif_4CUP.cif");
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  // part 0 head, 1 atom rows, 2 middle, 3 aniso rows, 4 tail
+  int part = 0, names = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& l = lines[i];
+    const bool atom_name = l.rfind("_atom_site.", 0) == 0;
+    const bool aniso_name = l.rfind("_atom_site_anisotrop.", 0) == 0;
+    if (atom_name || aniso_name) {
+      const std::string item = split(l)[0];
+      int* id = atom_name ? &e.a_id : &e.u_id;
+      int* label = atom_name ? &e.a_label : &e.u_label;
+      int* auth = atom_name ? &e.a_auth : &e.u_auth;
+      if (item == "_atom_site.id" || item == "_atom_site_anisotrop.id") *id = names;
+      if (item == "_atom_site.label_asym_id" || item == "_atom_site_anisotrop.pdbx_label_asym_id")
+        *label = names;
+      if (item == "_atom_site.auth_asym_id" || item == "_atom_site_anisotrop.pdbx_auth_asym_id")
+        *auth = names;
+      ++names;
+      if (aniso_name && part == 2) {
+        // The loop_ line before the names belongs to the loop.
+        e.aniso_head.push_back(e.middle.back());
+        e.middle.pop_back();
+        part = 3;
+      }
+      (part == 0 ? e.head : e.aniso_head).push_back(l);
+      continue;
+    }
+    if (l.rfind("loop_", 0) == 0) names = 0;
+    if ((part == 0 && (l.rfind("ATOM", 0) == 0 || l.rfind("HETATM", 0) == 0)) ||
+        (part == 3 && !l.empty() && l[0] != '#' && e.aniso.empty()))
+      part = part == 0 ? 1 : 3;
+    if (part == 1 && l[0] == '#') part = 2;
+    if (part == 3 && l[0] == '#') part = 4;
+    switch (part) {
+      case 0:
+        e.head.push_back(l);
+        break;
+      case 1:
+        e.atoms.push_back(l);
+        break;
+      case 2:
+        e.middle.push_back(l);
+        break;
+      case 3:
+        e.aniso.push_back(l);
+        break;
+      default:
+        e.tail.push_back(l);
+    }
+  }
+  return e;
+}
+
+// One row of copy c: the serial moved on by c times the atoms of a copy,
+// the chains named anew (chain "A" of copy 3 is "A3").
+std::string copy_row(const std::string& row, int c, int id, int label, int auth) {
+  std::vector<std::string> w = split(row);
+  const int natom = static_cast<int>(entry_4cup().atoms.size());
+  w[static_cast<std::size_t>(id)] =
+      std::to_string(std::stoi(w[static_cast<std::size_t>(id)]) + c * natom);
+  if (c > 0)
+    for (int k : {label, auth}) w[static_cast<std::size_t>(k)] += std::to_string(c);
+  return join(w);
+}
+
+// kind 0: no anisotropic loop; 1: the whole loop; 2: every other row.
+const std::string& tiled_4cup(int copies, int kind) {
+  static std::map<std::pair<int, int>, std::string> made;
+  const auto key = std::make_pair(copies, kind);
+  if (made.count(key)) return made[key];
+  const Entry4cup& e = entry_4cup();
+  const std::string path =
+      temp_path("4cup_" + std::to_string(copies) + "_" + std::to_string(kind) + ".cif");
+  std::ofstream out(path);
+  for (const std::string& l : e.head) out << l << '\n';
+  for (int c = 0; c < copies; ++c)
+    for (const std::string& r : e.atoms) out << copy_row(r, c, e.a_id, e.a_label, e.a_auth);
+  for (const std::string& l : e.middle) out << l << '\n';
+  if (kind != 0) {
+    for (const std::string& l : e.aniso_head) out << l << '\n';
+    for (int c = 0; c < copies; ++c)
+      for (std::size_t i = 0; i < e.aniso.size(); ++i)
+        if (kind == 1 || i % 2 == 0) out << copy_row(e.aniso[i], c, e.u_id, e.u_label, e.u_auth);
+  }
+  for (const std::string& l : e.tail) out << l << '\n';
+  g_written.push_back(path);
+  return made[key] = path;
+}
+
+int copies_of(const benchmark::State& state) {
+  return brief() ? 1 : static_cast<int>(state.range(0));
+}
+
+void read_4cup(benchmark::State& state, int kind) {
+  set_cif_types_();
+  init_res_type_tab_();
+  comlib.iquiet = 1;
+  const int copies = copies_of(state);
+  const std::string& path = tiled_4cup(copies, kind);
+  const float cell[6] = {0, 0, 0, 0, 0, 0};
+  const int natom = copies * static_cast<int>(entry_4cup().atoms.size());
+  const std::string name = path.substr(0, path.size() - 4);
+  for (auto _ : state) {
+    int32_t ierr = 1;
+    {
+      QuietStdout quiet;
+      read_atoms_(99, "", name, "cif", 0, cell, ierr);
+    }
+    rt::close_all_units();
+    if (atom_inf.n_atom != natom || (ierr != 0 && ierr != 8)) {
+      state.SkipWithError("the entry was not read whole");
+      break;
+    }
+  }
+  state.counters["atoms"] = natom;
+  state.counters["aniso"] = atom_inf.n_aniso;
+}
+
+void BM_Cif4cupAniso(benchmark::State& state) { read_4cup(state, 1); }
+void BM_Cif4cupAnisoSparse(benchmark::State& state) { read_4cup(state, 2); }
+void BM_Cif4cupNoAniso(benchmark::State& state) { read_4cup(state, 0); }
+
+// Both forms of a generated model of n atoms (whole residues).
+const std::string& generated(int n, bool cif) {
+  static std::map<std::pair<int, bool>, std::string> made;
+  const auto key = std::make_pair(n, cif);
+  if (made.count(key)) return made[key];
+  static const char kChains[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  const char* names[8] = {"N", "CA", "C", "O", "CB", "CG", "CD", "CE"};
+  const std::string path = temp_path("gen_" + std::to_string(n) + (cif ? ".cif" : ".pdb"));
+  FILE* f = std::fopen(path.c_str(), "w");
+  if (cif)
+    std::fputs(
+        "data_GEN\n_cell.length_a 100\n_cell.length_b 110\n_cell.length_c 120\n"
+        "_cell.angle_alpha 90\n_cell.angle_beta 90\n_cell.angle_gamma 90\n"
+        "_symmetry.space_group_name_H-M 'P 21 21 21'\n_symmetry.Int_Tables_number 19\n"
+        "loop_\n_atom_site.group_PDB\n_atom_site.id\n_atom_site.type_symbol\n"
+        "_atom_site.label_atom_id\n_atom_site.label_alt_id\n_atom_site.label_comp_id\n"
+        "_atom_site.label_asym_id\n_atom_site.label_entity_id\n_atom_site.label_seq_id\n"
+        "_atom_site.pdbx_PDB_ins_code\n_atom_site.Cartn_x\n_atom_site.Cartn_y\n"
+        "_atom_site.Cartn_z\n_atom_site.occupancy\n_atom_site.B_iso_or_equiv\n"
+        "_atom_site.auth_seq_id\n_atom_site.auth_asym_id\n_atom_site.pdbx_PDB_model_num\n",
+        f);
+  else std::fputs("CRYST1  100.000  110.000  120.000  90.00  90.00  90.00 P 21 21 21    4\n", f);
+  int serial = 0;
+  for (int chain = 0; serial < n; ++chain) {
+    const char id = kChains[chain % 62];
+    for (int r = 1; r <= 100 && serial < n; ++r)
+      for (int k = 0; k < 8; ++k) {
+        ++serial;
+        const double x = 0.01 * (serial % 9973), y = 0.02 * r + 3.0 * chain, z = 0.5 * k;
+        if (cif)
+          std::fprintf(f, "ATOM %d %c %s . LYS %c 1 %d ? %.3f %.3f %.3f 1.00 %.2f %d %c 1\n",
+                       serial, names[k][0], names[k], id, r, x, y, z, 10.0 + k, r, id);
+        else
+          std::fprintf(f, "ATOM  %5d %-4s LYS %c%4d    %8.3f%8.3f%8.3f  1.00 %5.2f           %c\n",
+                       serial, (std::string(" ") + names[k]).c_str(), id, r, x, y, z, 10.0 + k,
+                       names[k][0]);
+      }
+    if (!cif) std::fputs("TER\n", f);
+  }
+  std::fputs(cif ? "#\n" : "END\n", f);
+  std::fclose(f);
+  g_written.push_back(path);
+  return made[key] = path;
+}
+
+// The file of orbinate benchmark argument a: 0 1A8O, 1 1LCD, else a
+// generated model of a atoms.
+std::string road_file(int a, bool cif) {
+  if (a == 0)
+    return std::string(ORB_DATA_DIR "/../tests/data/") + (cif ? "cif_1A8O.cif" : "1A8O.pdb");
+  if (a == 1)
+    return std::string(ORB_DATA_DIR "/../tests/data/") + (cif ? "cif_1LCD.cif" : "1LCD.pdb");
+  return generated(brief() ? a / 10 : a, cif);
+}
+
+// What orbinate does to read its coordinates, by either road (road 2: the
+// dictionary pipeline's mmCIF reader, names as the file gives them).
+void orbinate_road(benchmark::State& state, int road) {
+  const bool cif = road != 0;
+  set_cif_types_();
+  comlib.iquiet = 1;
+  const std::string path = road_file(static_cast<int>(state.range(0)), cif);
+  const float cell[6] = {0, 0, 0, 0, 0, 0};
+  for (auto _ : state) {
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    init_defaults_();
+    ierr = road == 2 ? 1 : 0;
+    {
+      QuietStdout quiet;
+      if (road == 1) coords::read_cif_by_pdb_rules(0, path, 'N', 'Y', ierr);
+      else if (road == 2) read_atoms_(0, "", path.substr(0, path.size() - 4), "cif", 0, cell, ierr);
+      else get_pdb_(0, path, 0, cell, 'N', 'N', 'Y', ierr);
+    }
+    rt::close_all_units();
+    if ((ierr != 0 && !(road == 2 && ierr == 8)) || atom_inf.n_atom == 0) {
+      state.SkipWithError("the entry was not read");
+      break;
+    }
+  }
+  state.counters["atoms"] = atom_inf.n_atom;
+  state.counters["chains"] = asym_part.n_group;
+}
+
+void BM_OrbinateCifRoad(benchmark::State& state) { orbinate_road(state, 1); }
+void BM_OrbinatePdbRoad(benchmark::State& state) { orbinate_road(state, 0); }
+void BM_PipelineCifRoad(benchmark::State& state) { orbinate_road(state, 2); }
+
+void copies(benchmark::internal::Benchmark* b) {
+  if (brief()) b->Arg(1);
+  else b->Arg(1)->Arg(10)->Arg(40);
+  b->Unit(benchmark::kMillisecond);
+}
+void entries(benchmark::internal::Benchmark* b) {
+  b->Arg(0)->Arg(1);
+  if (brief()) b->Arg(8000);
+  else b->Arg(8000)->Arg(48000);
+  b->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Cif4cupAniso)->Apply(copies);
+BENCHMARK(BM_Cif4cupAnisoSparse)->Apply(copies);
+BENCHMARK(BM_Cif4cupNoAniso)->Apply(copies);
+BENCHMARK(BM_OrbinateCifRoad)->Apply(entries);
+BENCHMARK(BM_OrbinatePdbRoad)->Apply(entries);
+BENCHMARK(BM_PipelineCifRoad)->Apply(entries);
+
+int main(int argc, char** argv) {
+  setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 0);
+  setenv("ATOMSF", ORB_DATA_DIR "/atomsf.lib", 0);
+  benchmark::Initialize(&argc, argv);
+  std::vector<RatioReporter::Pair> pairs;
+  for (const char* n : {"1", "10", "40"}) {
+    pairs.push_back({std::string("BM_Cif4cupAniso/") + n, std::string("BM_Cif4cupNoAniso/") + n,
+                     std::string("4CUP x") + n + " with its anisotropic loop / without"});
+    pairs.push_back({std::string("BM_Cif4cupAnisoSparse/") + n,
+                     std::string("BM_Cif4cupNoAniso/") + n,
+                     std::string("4CUP x") + n + " every other anisotropic row / without"});
+  }
+  for (const char* n : {"0", "1", "8000", "48000"}) {
+    const std::string what = std::string(n) == "0"   ? "1A8O"
+                             : std::string(n) == "1" ? "1LCD"
+                                                     : std::string("generated ") + n;
+    pairs.push_back({std::string("BM_OrbinateCifRoad/") + n, std::string("BM_OrbinatePdbRoad/") + n,
+                     "orbinate mmCIF road / PDB road, " + what});
+    pairs.push_back({std::string("BM_OrbinateCifRoad/") + n, std::string("BM_PipelineCifRoad/") + n,
+                     "orbinate mmCIF road / the pipeline's mmCIF reader, " + what});
+  }
+  RatioReporter reporter(RatioReporter::Time::cpu, pairs, "Ratios (CPU time):");
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  for (const std::string& p : g_written) std::remove(p.c_str());
+  benchmark::Shutdown();
+  return 0;
+}
