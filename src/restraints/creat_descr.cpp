@@ -396,6 +396,7 @@ Next Driver::gather(int32_t ig, int32_t ir, const Place& p, int32_t& ierr) {
       break;
   }
   restraints::drop_link_replaced_atoms(c_.mdoc, ig, ir, true);
+  restraints::drop_free_end_phosphate(ig, ir);
   return Next::Go;
 }
 
@@ -615,6 +616,7 @@ bool Driver::partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& s
       break;
   }
   restraints::drop_link_replaced_atoms(c_.md, ig, ires, false);
+  restraints::drop_free_end_phosphate(ig, ires);
   chklst_(c_.md, resid_inf.res_name(ires).view(), w.ipr_miss, w.ipr_abs, w.ipr_del, w.na_miss, w.na_abs,
           w.na_del, 'N', list_, jerr);
   if (jerr != 0) {

@@ -105,6 +105,38 @@ void say(int32_t mdoc, int32_t ir, int32_t x, const rt::FixedText<8>& link) {
 
 }  // namespace
 
+void drop_free_end_phosphate(int32_t ig, int32_t ir) {
+  const int32_t t = resid_inf.ires_type(ir);
+  if (t != 5 && t != 6) return;
+  r_scratch_t& r = r_scratch;
+  const int32_t p = l1_atom(Name("P"));
+  if (p == 0 || r.l1a_atype(p) == "D" || placed_atom(ir, Name("P")) != 0) return;
+  const link_inf_t& l = link_inf;
+  for (int32_t k = 1; k <= l.ln_n; ++k) {
+    const int side = side_in(k, ig, ir);
+    if (side == 0 || !bond_link(l.ln_id(k))) continue;
+    if (Name((side == 1 ? l.ln_atom1(k) : l.ln_atom2(k)).view().substr(0, 4)) == Name("P")) return;
+  }
+  // Only the phosphate of the residue's own O5': a P with no neighbour in the
+  // model is no free end's group, and the atoms stay as they are.
+  std::vector<int32_t> gone;
+  bool held = false;
+  for (const int32_t x : bonded(p)) {
+    if (placed_atom(ir, r.l1a_aname(x)) != 0) {
+      held = true;
+    } else if (leaving(ir, p, x, r.l1a_symb(x))) {
+      gone.push_back(x);
+    }
+  }
+  if (!held) return;
+  gone.push_back(p);
+  for (const int32_t x : gone) {
+    for (const int32_t h : bonded(x))
+      if (dictionary::is_hydrogen(r.l1a_symb(h)) && placed_atom(ir, r.l1a_aname(h)) == 0) r.l1a_atype(h) = "D";
+    r.l1a_atype(x) = "D";
+  }
+}
+
 void drop_link_replaced_atoms(int32_t mdoc, int32_t ig, int32_t ir, bool report) {
   const link_inf_t& l = link_inf;
   r_scratch_t& r = r_scratch;

@@ -23,4 +23,13 @@ namespace restraints {
 // writes l1a_atype.
 void drop_link_replaced_atoms(int32_t mdoc, int32_t ig, int32_t ir, bool report);
 
+// Marks deleted in L1 the phosphate of a nucleotide (residue ir of chain ig)
+// at a free 5' end: P, when the model lacks it and no link bonds it, and
+// its terminal oxygens the model lacks, with their hydrogens.  A monomer
+// built from an inner residue holds the phosphate that a chain start has
+// not, and takes no terminal group that would remove it; without this those
+// atoms would be written at the origin as missing.  A library nucleotide's
+// start group has already taken them.  Reads as above; writes l1a_atype.
+void drop_free_end_phosphate(int32_t ig, int32_t ir);
+
 }  // namespace restraints

@@ -375,6 +375,65 @@ TEST(ChainInside, BuiltResidueLinkedByItsCarboxylHasNoHydroxylOxygenThere) {
   EXPECT_EQ(oxt_bonds, 1);
 }
 
+// Residues 1 to 4 of 1LCD's chain B (DA DA DT DT), which the test library
+// lacks: DA is built from DA2, which has its phosphate, and DA1 is the free
+// 5' end without one.  DA1 gets no P, OP1 or OP2 (neither written at the
+// origin as missing nor restrained) and its restraints name only atoms it
+// has; a 5' end with its phosphate (the same chain from DA2 on) keeps it, and
+// the restraints of the residues after the 5' one are the same in both runs.
+TEST(ChainInside, BuiltNucleotideAtAFreeFivePrimeEndHasNoPhosphate) {
+  const std::vector<modeltext::Atom> atoms = modeltext::atoms_of("1LCD.pdb", 'B', 1, 4);
+  TempDir models;
+  ModelRun p;
+  expect_both_forms_and_rerun("DA1", models.write("b1.pdb", modeltext::pdb_atoms(atoms) + "END\n"),
+                              models.write("b1.cif", modeltext::cif_model(atoms, {})), p);
+  EXPECT_EQ(p.out.new_lib, 'Y') << p.out.out;
+  EXPECT_EQ(p.crd.find("0.000    0.000    0.000"), std::string::npos);
+  auto phosphate = [](int ia) {
+    const std::string n(atom_inf.atm_name(ia).trimmed());
+    return n == "P" || n == "OP1" || n == "OP2" || n == "OP3" || n == "O1P" || n == "O2P" || n == "O3P";
+  };
+  const auto written = atoms_where(p.dir.path(), phosphate);
+  EXPECT_EQ(std::count_if(written.begin(), written.end(), [](const std::string& k) { return k.starts_with("B1 "); }),
+            0);
+  EXPECT_EQ(written.size(), 9u);
+  std::set<std::string> own;
+  for (const modeltext::Atom& a : atoms)
+    if (a.num == 1) own.insert("B1 " + a.res + " " + a.name);
+  int first = 0;
+  for (const std::string& k : p.restraints)
+    for (const std::string& w : rsets::words(k))
+      if (w == "B1") ++first;
+  EXPECT_GT(first, 20);
+  for (const std::string& k : p.restraints) {
+    std::istringstream in(k);
+    for (std::string part; std::getline(in, part, '|');) {
+      const std::string a = modeltext::trimmed(part);
+      if (a.starts_with("B1 ")) {
+        EXPECT_TRUE(own.count(a)) << k;
+      }
+    }
+  }
+
+  std::vector<modeltext::Atom> from2;
+  for (const modeltext::Atom& a : atoms)
+    if (a.num >= 2) from2.push_back(a);
+  ModelRun q;
+  expect_both_forms_and_rerun("DA2", models.write("b2.pdb", modeltext::pdb_atoms(from2) + "END\n"),
+                              models.write("b2.cif", modeltext::cif_model(from2, {})), q);
+  EXPECT_EQ(q.crd.find("0.000    0.000    0.000"), std::string::npos);
+  const auto kept = atoms_where(q.dir.path(), phosphate);
+  EXPECT_EQ(std::count_if(kept.begin(), kept.end(), [](const std::string& k) { return k.starts_with("B2 "); }), 3);
+  auto after_two = [](const Restraints& all) {
+    Restraints out;
+    for (const std::string& k : all)
+      if (k.find("B1 ") == std::string::npos && k.find("B2 ") == std::string::npos) out.insert(k);
+    return out;
+  };
+  EXPECT_FALSE(after_two(p.restraints).empty());
+  expect_same("residues after the 5' end", after_two(q.restraints), after_two(p.restraints));
+}
+
 // 2BEG with MET35 renamed MSE and SD renamed SE, which the test library
 // lacks: as ATOM records, as HETATM records, as HETATM records with LINK
 // records, in both forms (connection rows in the mmCIF form).  Every form
