@@ -127,7 +127,7 @@ TEST_F(CifLoops, AssemblyGroupsBeyondTheTableStopTheRun) {
   std::string text =
       "data_x\n_software.name vorel\nloop_\n_entity.id\n_entity.type\nPRT polypeptide\n"
       "loop_\n_struct_asym.id\n_struct_asym.entity_id\n";
-  for (int i = 1; i <= MAXCHAIN; ++i) text += "G" + std::to_string(i) + " PRT\n";
+  for (int i = 1; i <= MAXCHAIN; ++i) text += 'G' + std::to_string(i) + " PRT\n";
   write("full", text + kAtoms);
   EXPECT_EQ(read_out("full"), 8);
   EXPECT_EQ(cif_asym_part.n_grp_asm, MAXCHAIN);

@@ -122,7 +122,7 @@ TEST(TableSizes, FileWithMoreLinksThanTheTableStopsTheRun) {
       "data_x\nloop_\n_struct_conn.id\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_auth_seq_id\n";
   text.reserve(static_cast<std::size_t>(MAXLINK) * 24);
   for (int i = 1; i <= MAXLINK + 1; ++i)
-    text += "c" + std::to_string(i) + " covale " + std::to_string(i) + "\n";
+    text += 'c' + std::to_string(i) + " covale " + std::to_string(i) + "\n";
   const std::string atoms = modeltext::cif_model(zinc_sites(1), {});
   TempDir dir;
   const std::string f = dir.write("over.cif", text + "#\n" + atoms.substr(atoms.find("loop_")));
