@@ -15,6 +15,7 @@
 #include "foundation/atom_com.h"
 #include "model_text.h"
 #include "pipeline_fixture.h"
+#include "written_run.h"
 
 namespace {
 
@@ -23,37 +24,9 @@ using modeltext::Atom;
 using modeltext::named;
 using pipetest::Outcome;
 
-struct Written {
-  Outcome r;
-  std::string rst, crd;
-  std::vector<std::pair<std::string, std::string>> bonds;  // "number name" of each end
-};
-
-Written run_on(const std::string& model) {
-  TempDir dir;
-  Written w;
-  pipetest::Options o;
-  o.in = model;
-  w.r = pipetest::run(o, dir.path());
-  w.rst = file_text(dir.file("out.rst"));
-  w.crd = file_text(dir.file("out.crd"));
-  EXPECT_EQ(pipetest::read_coordinates(dir.path() + "/out"), 0);
-  const auto at = [](int s) {
-    if (s < 1 || s > atom_inf.n_atom) return std::string("?");
-    return std::to_string(
-               std::stoi(std::string(resid_inf.res_num_pdb(atom_inf.i_resid(s)).sub(3, 6)))) +
-           " " + std::string(atom_inf.atm_name(s).trimmed());
-  };
-  for (const pipetest::Record& rec : pipetest::records(w.rst))
-    if (rec.line.starts_with("BOND")) w.bonds.emplace_back(at(rec.serials[0]), at(rec.serials[1]));
-  return w;
-}
-
-int bonds_between(const Written& w, const std::string& a, const std::string& b) {
-  int n = 0;
-  for (const auto& [x, y] : w.bonds) n += (x == a && y == b) || (x == b && y == a);
-  return n;
-}
+using wrun::Written;
+using wrun::bonds_between;
+using wrun::run_on;
 
 // The PDB and the mmCIF form of the atoms, written into dir.
 std::vector<std::string> both_forms(const TempDir& dir, const std::string& name,
