@@ -28,6 +28,9 @@ using builder::nb;
 
 constexpr float kDegrees = 180.0f / suite::kPi<float>;
 
+// The largest ring torsion, in degrees, of a ring the model has flat.
+constexpr float kMostTwist = 25.0f;
+
 bool coords(int ia) { return r_scratch.l1a_coor_flag(ia) == "Y"; }
 
 // The shape at atom ia is known when it and its partners have coordinates
@@ -192,7 +195,7 @@ bool conjugated_ring(const std::vector<int>& cycle) {
     sum += t;
     most = std::max(most, t);
   }
-  constexpr float kMeanTwist = 12.0f, kMostTwist = 25.0f;
+  constexpr float kMeanTwist = 12.0f;
   return sum / static_cast<float>(size) < kMeanTwist && most < kMostTwist;
 }
 
@@ -326,6 +329,27 @@ void single_bonds_at_tetrahedral_atoms() {
     if (a < 1 || b < 1 || metal_bond(lb) || metal_atom(a) || metal_atom(b)) continue;
     if (tetrahedral(a) || tetrahedral(b)) r.l1b_type(lb) = "single";
     settle_terminal_carbon(lb);
+  }
+}
+
+// A double or aromatic bond holds its neighbours in one plane, so a ring
+// bond about which the model twists the ring (the torsion of the four ring
+// atoms through it) beyond the largest twist of a flat ring is single,
+// whatever its length: a C-N of a puckered proline ring shortened by noise
+// to a C=N length stays single.
+void single_bonds_in_puckered_rings() {
+  r_scratch_t& r = r_scratch;
+  for (int ring = 1; ring <= largest_ring_id(); ++ring) {
+    const std::vector<int> cycle = ring_cycle(ring);
+    const int size = static_cast<int>(cycle.size());
+    for (int k = 0; k < size; ++k) {
+      const int w = cycle[k], a = cycle[(k + 1) % size], b = cycle[(k + 2) % size],
+                z = cycle[(k + 3) % size];
+      if (!shape_known(a, {w, b}) || !shape_known(b, {a, z})) continue;
+      const int lb = bond_of(a, b);
+      if (lb < 1 || metal_bond(lb) || begins(r.l1b_type(lb).view(), "sing")) continue;
+      if (std::fabs(torsion(w, a, b, z)) > kMostTwist) r.l1b_type(lb) = "single";
+    }
   }
 }
 
@@ -512,6 +536,7 @@ bool flat_of_three_in_model(int ia) {
 
 void settle_ring_systems() {
   single_bonds_at_tetrahedral_atoms();
+  single_bonds_in_puckered_rings();
   const RingSystem sys = conjugated_rings();
   for (int ia = 1; ia <= r_scratch.l1a_natom; ++ia)
     if (!sys.in_system[ia]) settle_trigonal_carbon(ia);
