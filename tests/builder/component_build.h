@@ -19,6 +19,7 @@
 #include "dictionary/new_bonds.h"
 #include "dictionary/ring_perception.h"
 #include "foundation/messages.h"
+#include "l1_fixture.h"
 
 namespace comp {
 
@@ -45,6 +46,13 @@ inline void build_stages(const Component& c, const std::string& code, bool heavy
   check_plan_(0, nringt, 'N', ierr);
   ASSERT_EQ(ierr, 0) << code << " planes";
   comlib.iquiet = 0;
+}
+
+// The small energy library with the thiol types the components need.
+inline void component_energy_library() {
+  fx::small_energy_library();
+  fx::energy_type("SH1", "S");
+  fx::energy_bond("CH2", "SH1", 1.817f, "single");
 }
 
 }  // namespace comp

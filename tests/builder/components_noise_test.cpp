@@ -193,11 +193,7 @@ comp::Component moved(const comp::Component& ideal, double most, uint64_t seed) 
 
 class ComponentsOnModelCoordinates : public testing::Test {
  protected:
-  void SetUp() override {
-    fx::small_energy_library();
-    fx::energy_type("SH1", "S");
-    fx::energy_bond("CH2", "SH1", 1.817f, "single");
-  }
+  void SetUp() override { comp::component_energy_library(); }
 };
 
 }  // namespace

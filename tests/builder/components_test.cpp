@@ -103,11 +103,7 @@ std::string charge_differences(const Facts& f) {
 
 class Components : public testing::Test {
  protected:
-  void SetUp() override {
-    fx::small_energy_library();
-    fx::energy_type("SH1", "S");
-    fx::energy_bond("CH2", "SH1", 1.817f, "single");
-  }
+  void SetUp() override { comp::component_energy_library(); }
 };
 
 }  // namespace

@@ -42,23 +42,8 @@ void stretch(std::vector<Atom>& atoms, int from_num, const std::string& a, const
 
 float omega(const std::vector<Atom>& atoms, int n) {
   std::vector<Atom> copy = atoms;
-  const Atom a = named(copy, n - 1, "CA"), b = named(copy, n - 1, "C"), c = named(copy, n, "N"),
-             d = named(copy, n, "CA");
-  const float b1[3] = {b.x - a.x, b.y - a.y, b.z - a.z}, b2[3] = {c.x - b.x, c.y - b.y, c.z - b.z},
-              b3[3] = {d.x - c.x, d.y - c.y, d.z - c.z};
-  const auto cross = [](const float* u, const float* v, float* w) {
-    w[0] = u[1] * v[2] - u[2] * v[1];
-    w[1] = u[2] * v[0] - u[0] * v[2];
-    w[2] = u[0] * v[1] - u[1] * v[0];
-  };
-  float n1[3], n2[3], m[3];
-  cross(b1, b2, n1);
-  cross(b2, b3, n2);
-  cross(n1, n2, m);
-  const float nb2 = std::sqrt(b2[0] * b2[0] + b2[1] * b2[1] + b2[2] * b2[2]);
-  const float y = (m[0] * b2[0] + m[1] * b2[1] + m[2] * b2[2]) / nb2;
-  const float x = n1[0] * n2[0] + n1[1] * n2[1] + n1[2] * n2[2];
-  return std::atan2(y, x) * 180.0f / 3.14159265f;
+  return modeltext::torsion(named(copy, n - 1, "CA"), named(copy, n - 1, "C"), named(copy, n, "N"),
+                            named(copy, n, "CA"));
 }
 
 // The PDB (with `head` before the atoms) and the mmCIF form of the atoms.
