@@ -590,7 +590,7 @@ void calc_conn_dist_(int32_t ilink, float& dist_idl, float& dist, int32_t& idist
   }
   dist_idl = r.bond_idl(ilink);
   const float divisor = dist_idl <= 1.0e-5f ? 1.5f : dist_idl;
-  if (dist / divisor > 1.3f) idist = 1;
+  if (dist / divisor > dictionary::kPolymerBreakFactor) idist = 1;
   else if (idist != 0) dist = 0.0f;
 }
 

@@ -253,7 +253,7 @@ float polymer_bond_limit(std::string_view up, std::string_view down) {
       break;
     }
   }
-  return 1.3f * ideal;
+  return kPolymerBreakFactor * ideal;
 }
 
 }  // namespace dictionary

@@ -41,7 +41,11 @@ void check_link_info_(std::string_view links, std::string_view mon1, std::string
 
 namespace dictionary {
 
-// The longest a polymer bond may be and still be bonded: 1.3 times its
+// How many times its ideal length a peptide or phosphodiester bond may
+// stretch and still join two residues; beyond it the chain has a gap.
+inline constexpr float kPolymerBreakFactor = 1.3f;
+
+// The longest a polymer bond may be and still be bonded: kPolymerBreakFactor times its
 // ideal length, the break limit of the walk along a chain.  The bond of
 // atom `up` of one residue to atom `down` of the next: a peptide C-N (the
 // ideal of the library's "TRANS" link, 1.329 A without one) or a
