@@ -1,0 +1,56 @@
+// A chain's last residue whose C a LINK record bonds to another residue (an
+// isopeptide to a lysine's NZ of another chain) is no free carboxyl end:
+// it takes no terminal group even with an OXT, where the same chain
+// without the record does.
+#include <gtest/gtest.h>
+
+#include "coords/chain_termini.h"
+#include "foundation/atom_com.h"
+#include "pdb_fixture.h"
+
+using namespace pdbtest;
+
+namespace {
+
+// Chain A ALA1-GLY2 closed by an OXT, then LYS1 of chain B with its NZ.
+std::vector<std::string> gly_end_and_lysine(const std::string& link) {
+  std::vector<std::string> l = {kCryst};
+  if (!link.empty()) l.push_back(link);
+  append(l, residue("ALA", 'A', 1));
+  append(l, residue("GLY", 'A', 2));
+  l.push_back(line({.name = " OXT", .res = "GLY", .resnum = 2, .elem = " O"}));
+  l.push_back(kTer);
+  append(l, residue("LYS", 'B', 1));
+  l.push_back(line({.name = " NZ ", .res = "LYS", .chain = 'B', .resnum = 1, .elem = " N"}));
+  return l;
+}
+
+}  // namespace
+
+TEST(ChainEndLinks, LinkOnTheLastCarbonCancelsTheCarboxylEnd) {
+  const struct {
+    const char* label;
+    std::string link;
+    int32_t end_type;  // of chain A's last residue: 2 COO, 1 none
+    bool bonded;
+  } rows[] = {
+      {"no LINK record: a free carboxyl end", "", 2, false},
+      {"LINK from GLY2 C to LYS NZ of chain B",
+       "LINK         C   GLY A   2                 NZ  LYS B   1     1555   1555  1.33  ", 1, true},
+      {"the same LINK written from the lysine's side",
+       "LINK         NZ  LYS B   1                 C   GLY A   2     1555   1555  1.33  ", 1, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const ReadResult r = read_pdb(gly_end_and_lysine(row.link));
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    ASSERT_EQ(asym_part.n_group, 2);
+    ASSERT_EQ(link_inf.ln_n, row.link.empty() ? 0 : 1);
+    EXPECT_EQ(asym_part.iterm_s_type(1), 2);
+    EXPECT_EQ(asym_part.iterm_f_type(1), row.end_type);
+    // The identification of a residue alone asks the same of its ends.
+    const int32_t gly = asym_part.ires_end_tree(1);
+    EXPECT_EQ(chain_end_bonded(gly, asym_part.ichain_grp(1), false), row.bonded);
+    EXPECT_FALSE(chain_end_bonded(gly, asym_part.ichain_grp(1), true));
+  }
+}
