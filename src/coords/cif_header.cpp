@@ -294,7 +294,10 @@ bool crystal_item(Header& h, std::string_view item, rt::FixedText<80>& data, int
 }
 
 void store_struct_asym(Header& h) {
-  if (cif_asym_part.n_grp_asm >= MAXCHAIN) stop_chains(h.mdoc, "MAXCHAIN", MAXCHAIN);
+  if (cif_asym_part.n_grp_asm >= MAXCHAIN) {
+    if (com_crd_cif.by_author == 1) return;
+    stop_chains(h.mdoc, "MAXCHAIN", MAXCHAIN);
+  }
   const int n = ++cif_asym_part.n_grp_asm;
   cif_asym_part.asm_group_id(n) = h.row.group;
   cif_asym_part.asm_chain_id(n) = h.row.chain;
