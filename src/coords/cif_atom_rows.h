@@ -19,9 +19,9 @@
 // reader that names chains by the author's items and tells the file's own
 // chains apart by their whole label (read_cif_by_pdb_rules) reads the file:
 // the four-character group field then decides nothing, so the row reader
-// refuses no two labels for agreeing in it, and the header reader keeps the
-// assembly rows that fit its table instead of stopping at the first that
-// does not (that reader uses none of them).
+// refuses no two labels for agreeing in it; and the header reader reads the
+// entities of any writer's file for their types (keeping those that fit its
+// table rather than stopping), which tell that reader the polymers.
 struct com_crd_cif_t {
   int32_t iend_cif;
   int32_t held_unit;
