@@ -3,6 +3,7 @@
 #include "file_names.h"
 #include "orbinate_blocks.h"
 #include "foundation/atom_com.h"
+#include "foundation/lookup_index.h"
 #include "runtime/format.h"
 #include "runtime/run.h"
 #include "runtime/units.h"
@@ -33,6 +34,11 @@ void write_range(TlsOut& out, const rt::FixedText<4>& id) {
 const rt::FixedText<4>& chain_name(int i) {
   return cif_asym_part.n_grp_asm > 0 ? asym_part.group_id(i) : asym_part.chain_id(i);
 }
+
+// Chains read from segment identifiers keep the segment's name, so several
+// chains of one segment (its polymer pieces, ligands and waters) share
+// it: one group names it once, where it first comes.
+foundation::LookupIndex<4, MAXCHAIN> written;
 
 }  // namespace
 
@@ -67,7 +73,10 @@ void write_tls_params_() {
 
   TlsOut out{itls_out};
   if (tls_char.tls_define_flag(1) == 'C') {
+    written.clear();
     for (int i = 1; i <= asym_part.n_group; ++i) {
+      if (written.contains(chain_name(i).view())) continue;
+      written.add(chain_name(i).view(), i);
       out.line("TLS");
       write_range(out, chain_name(i));
       out.line("");

@@ -631,8 +631,6 @@ inline void take_value(int k, RowExtra& row) {
     crdatm.cr_rname = val;
     author_row.comp_name = rt::trim_right(val);
   } else if constexpr (K == kSeq) {
-    // "." is the archive's sequence number of a residue outside any polymer.
-    author_row.in_polymer = !value_absent(val) && rt::trim_right(val) != ".";
     if (!value_absent(val)) {
       crdatm.cr_ires = iv;
       row.seen_seq = true;
@@ -647,6 +645,7 @@ inline void take_value(int k, RowExtra& row) {
     if (!value_absent(val)) {
       row.entity = val.substr(0, 4);
       row.entity_read = val;
+      author_row.entity = rt::trim_right(val);
     }
   } else if constexpr (K == kAsym) {
     if (!value_absent(val)) {
@@ -675,7 +674,10 @@ inline void take_value(int k, RowExtra& row) {
   } else if constexpr (K == kGroupPdb) {
     author_row.group_pdb = rt::trim_right(val);
   } else if constexpr (K == kAuthAsym) {
-    if (!value_absent(val)) author_row.auth_asym = rt::trim_right(val);
+    if (!value_absent(val))
+      author_row.auth_asym = rt::trim_right(val);
+    else if (val[0] != '?')
+      author_row.auth_asym_blank = true;
   } else if constexpr (K == kModel) {
     if (!value_absent(val)) {
       row.model = iv;
@@ -788,7 +790,9 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       return;
     }
     const std::string_view group_read = row.seen_group ? row.group_read : row.entity_read;
-    if (const std::string_view other = long_groups.clash(group_read); !other.empty()) {
+    if (const std::string_view other =
+            com_crd_cif.by_author == 1 ? std::string_view() : long_groups.clash(group_read);
+        !other.empty()) {
       refusal = " ERROR: chain identifiers \"" + std::string(other) + "\" and \"" +
                 std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters";
       ierr = 1;

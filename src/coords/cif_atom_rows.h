@@ -15,11 +15,18 @@
 // on that unit then takes the record from there instead of rewinding and
 // reading the file a second time.  frame_kept is 1 when the header reader
 // found the file's fractionalisation to be the standard one of its cell, so
-// that set_atom_ keeps the coordinates as written.
+// that set_atom_ keeps the coordinates as written.  by_author is 1 while a
+// reader that names chains by the author's items and tells the file's own
+// chains apart by their whole label (read_cif_by_pdb_rules) reads the file:
+// the four-character group field then decides nothing, so the row reader
+// refuses no two labels for agreeing in it; and the header reader reads the
+// entities of any writer's file for their types (keeping those that fit its
+// table rather than stopping), which tell that reader the polymers.
 struct com_crd_cif_t {
   int32_t iend_cif;
   int32_t held_unit;
   int32_t frame_kept;
+  int32_t by_author;
 };
 extern com_crd_cif_t com_crd_cif;
 
@@ -52,10 +59,11 @@ struct CifAuthorRow {
   std::string_view group_pdb;   // record kind, "ATOM" or "HETATM"
   std::string_view auth_asym;   // the author's chain
   std::string_view label_asym;  // the file's chain (the entity when absent)
+  std::string_view entity;      // the file's entity of the row
   std::string_view atom_name;   // before any name correction
   std::string_view comp_name;
   std::string_view symbol;      // element as written
-  bool in_polymer = false;      // the row gives a sequence number: its entity is a polymer
+  bool auth_asym_blank = false;  // the author's chain given as an empty text ('' or "")
 };
 const CifAuthorRow& cif_author_row();
 

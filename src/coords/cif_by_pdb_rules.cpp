@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@
 #include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "runtime/format.h"
@@ -90,8 +92,11 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   line[16] = alt == '.' || alt == '?' ? ' ' : alt;
   put_right(line, 18, 3, row.comp_name);
 
+  // An author's chain written empty is the PDB form's blank chain (files
+  // from simulations have no chain letters); only where the author gave no
+  // chain at all does the file's own chain stand in.
   std::string_view chain = given(row.auth_asym);
-  if (chain.empty()) chain = row.label_asym;
+  if (chain.empty() && !row.auth_asym_blank) chain = row.label_asym;
   if (chain.size() > 1 && segid != 'Y') return false;
   line[21] = chain.empty() ? ' ' : chain[0];
   // Columns 3-7 of the residue key: the author's number and insertion code,
@@ -146,27 +151,90 @@ struct Block {
   std::string label;  // the file's chain
   std::string chain;  // the author's chain of its first row
   int first = 0, count = 0;
-  bool polymer = false, water = true;
+  bool water = true;
+  // Polymer by the file's entity type: 1 polymer, 0 not, -1 not given.
+  int entity_polymer = -1;
+  bool polymer_residue = false;  // a residue of a peptide or a nucleic acid
+  bool polymer = false;
   int rank = 0;  // the place of its author chain in the PDB form
 };
+
+// The PDB form writes the polymers first, whatever the file says of their
+// sequence numbers: the file's entity type decides where it gives one,
+// otherwise the residues do, classed as the PDB reader classes them.
+bool is_polymer(const Block& b) {
+  if (b.entity_polymer >= 0) return b.entity_polymer == 1;
+  return b.polymer_residue;
+}
+
+// The entities of the header, by identifier: whether each is a polymer.
+foundation::LookupIndex<4, MAXENTITY> entity_index;
+
+void index_entities() {
+  entity_index.clear();
+  const int n = std::min(cif_entity_list.n_chn_ent, static_cast<int32_t>(MAXENTITY));
+  for (int e = 1; e <= n; ++e) entity_index.add(cif_entity_list.ent_chain_id(e).view(), e);
+}
+
+int entity_polymer(std::string_view entity) {
+  if (entity.empty()) return -1;
+  const int32_t e = entity_index.first(entity.substr(0, 4));
+  if (e == 0) return -1;
+  const std::string_view type = cif_entity_list.ent_chain_type(e).trimmed();
+  if (type.empty() || type == "." || type == "?") return -1;
+  constexpr std::string_view kPolymer = "polymer";
+  if (type.size() != kPolymer.size()) return 0;
+  for (std::size_t i = 0; i < type.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(type[i])) != kPolymer[i]) return 0;
+  return 1;
+}
+
+// A water of the PDB reader, which reads "WAT" and "H2O" as "HOH" (the
+// name stands right-justified in three columns).
+bool water_as_read(std::string_view name) {
+  return pdb::is_water(name) || name == "WAT" || name == "H2O";
+}
+
+// A row of the block as an atom line; a residue is classed at its first
+// row (where the residue name or the number with insertion code changes).
+void add_row(Block& b, const char* line, const char* prev) {
+  b.count += 1;
+  b.water = b.water && water_as_read(std::string_view(line + 17, 3));
+  if (prev != nullptr && std::memcmp(line + 17, prev + 17, 3) == 0 &&
+      std::memcmp(line + 22, prev + 22, 5) == 0)
+    return;
+  if (b.polymer_residue) return;
+  std::string_view name(line + 17, 3);  // right-justified in its columns
+  while (!name.empty() && name[0] == ' ') name.remove_prefix(1);
+  const int32_t c = pdb::residue_class(name);
+  b.polymer_residue = c >= 3 && c <= 6;
+}
+
+// The author chains in the order of the PDB form, by identifier (the
+// chain column, or the segment columns).  More chains than the chain table
+// holds cannot be read anyway: they share the last place.
+foundation::LookupIndex<4, MAXCHAIN> chain_rank;
 
 // The PDB form's order of the blocks: the polymers as the file gives them,
 // then the other residues chain by chain, then the waters chain by chain,
 // the chains in the order of the polymers (chains without a polymer after
 // them, in the order they come).
 std::vector<int> pdb_form_order(std::vector<Block>& blocks) {
-  std::vector<std::string> chains;
-  const auto rank_of = [&](const std::string& c) {
-    for (std::size_t i = 0; i < chains.size(); ++i)
-      if (chains[i] == c) return static_cast<int>(i);
-    chains.push_back(c);
-    return static_cast<int>(chains.size()) - 1;
+  chain_rank.clear();
+  const auto rank_of = [](const std::string& c) {
+    if (const int32_t r = chain_rank.first(c); r != 0) return r;
+    if (chain_rank.full()) return static_cast<int32_t>(MAXCHAIN + 1);
+    const int32_t r = chain_rank.size() + 1;
+    chain_rank.add(c, r);
+    return r;
   };
+  for (Block& b : blocks) b.polymer = is_polymer(b);
   for (Block& b : blocks)
     if (b.polymer) b.rank = rank_of(b.chain);
   for (Block& b : blocks)
     if (!b.polymer) b.rank = rank_of(b.chain);
   std::vector<int> order;
+  order.reserve(blocks.size());
   for (std::size_t i = 0; i < blocks.size(); ++i)
     if (blocks[i].polymer) order.push_back(static_cast<int>(i));
   for (const bool water : {false, true}) {
@@ -180,6 +248,22 @@ std::vector<int> pdb_form_order(std::vector<Block>& blocks) {
   return order;
 }
 
+// The PDB form ends a polymer with a TER record, but writes the waters of
+// a chain as one run: a new label between two runs of waters (one label
+// per water or dummy atom, as some writers give) is no break there.
+bool terminator_before(const Block& prev, const Block& next) {
+  return !(prev.water && next.water);
+}
+
+// Marks the file as read by the author's items for the rows and header
+// readers, for as long as the read lasts.
+struct ReadingByAuthor {
+  ReadingByAuthor() { com_crd_cif.by_author = 1; }
+  ~ReadingByAuthor() { com_crd_cif.by_author = 0; }
+  ReadingByAuthor(const ReadingByAuthor&) = delete;
+  ReadingByAuthor& operator=(const ReadingByAuthor&) = delete;
+};
+
 }  // namespace
 
 void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg_flag,
@@ -188,7 +272,9 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   if (cif_types.n_conn_type == 0) set_cif_types_();
   ierr = 0;
   int32_t in = 0;
+  const ReadingByAuthor by_author;
   if (!read_header(mdoc, file, in, ierr)) return;
+  index_entities();
 
   // The rows of the first model as atom lines of the PDB form, in runs of
   // one file chain.
@@ -212,18 +298,22 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       ierr = kCifLongChainIds;
       return;
     }
+    // The labels are compared whole: they only say where the file's chains
+    // change, and long ones (a chain and a residue number, as some writers
+    // name a ligand's chain) may agree in their first characters.
     const CifAuthorRow& row = cif_author_row();
+    const char* prev = nullptr;
     if (blocks.empty() || blocks.back().label != row.label_asym) {
       Block& b = blocks.emplace_back();
       b.label = row.label_asym;
       b.chain = std::string(line.data() + 21, 1);
       if (seg_flag == 'Y') b.chain = std::string(line.data() + 72, 4);
       b.first = static_cast<int>(lines.size()) - 1;
+      b.entity_polymer = entity_polymer(row.entity);
+    } else {
+      prev = lines[lines.size() - 2].data();
     }
-    Block& b = blocks.back();
-    b.count += 1;
-    b.polymer = b.polymer || row.in_polymer;
-    b.water = b.water && pdb::is_water(std::string_view(line.data() + 17, 3));
+    add_row(blocks.back(), line.data(), prev);
   }
 
   PdbAtomLoop loop;
@@ -239,14 +329,14 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   const float no_cell[6] = {0, 0, 0, 0, 0, 0};
   rt::FixedText<6> rec;
   rec.blank();
-  bool first = true;
+  const Block* before = nullptr;
   for (const int k : pdb_form_order(blocks)) {
     const Block& b = blocks[static_cast<std::size_t>(k)];
     // The PDB form has a TER record where a polymer ends; where a HETATM
     // residue or a water starts a chain the PDB reader breaks it anyway, and
     // a terminator there adds no second break.
-    if (!first) rec = "TER   ";
-    first = false;
+    if (before != nullptr && terminator_before(*before, b)) rec = "TER   ";
+    before = &b;
     for (int i = b.first; i < b.first + b.count; ++i) {
       if (rec == std::string_view("?")) rec = "ATOM  ";
       const std::string_view line(lines[static_cast<std::size_t>(i)].data(), 80);

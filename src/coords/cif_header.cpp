@@ -303,7 +303,12 @@ void store_struct_asym(Header& h) {
 }
 
 void store_entity(Header& h) {
-  if (cif_entity_list.n_chn_ent >= MAXENTITY) stop_chains(h.mdoc, "MAXENTITY", MAXENTITY);
+  if (cif_entity_list.n_chn_ent >= MAXENTITY) {
+    // A reader by the author's items asks the entities only whether they are
+    // polymers; one left out is told by its residues.
+    if (com_crd_cif.by_author == 1) return;
+    stop_chains(h.mdoc, "MAXENTITY", MAXENTITY);
+  }
   const int n = ++cif_entity_list.n_chn_ent;
   cif_entity_list.ent_chain_type(n) = h.row.type16;
   cif_entity_list.ent_ichain_type(n) = h.row.itype;
@@ -485,7 +490,9 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
     return true;
   }
   if (m(cif_item(36))) {
-    if (!own) return true;
+    // Another writer's entities are read only by a reader by the author's
+    // items, for their types.
+    if (!own && com_crd_cif.by_author != 1) return true;
     if (m(cif_item(37))) {
       r.chain = data;
     } else if (m(cif_item(38))) {

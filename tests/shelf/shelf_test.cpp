@@ -118,7 +118,67 @@ Ran run_orbinate(const TempDir& dir, const std::string& path) {
   return r;
 }
 
+// Both forms of one entry, mmCIF as other programs write it: without the
+// record kind, label_seq_id ".", labels of the writer's own naming, an
+// author chain '' where the PDB form has a blank chain.  Each must give the
+// TLS file of its PDB form, byte for byte.
+struct FormPair {
+  const char* pdb;
+  const char* cif;
+  // The mmCIF file has no record kind, so a standard residue that the PDB
+  // form writes as HETATM (residue 26 of 1d3z) cannot be told from the
+  // others: the PDB form is taken with such records as ATOM.
+  bool standard_hetatm_as_atom;
+};
+
+constexpr FormPair kFormPairs[] = {
+    {"1LCD.pdb", "cif_1LCD_gemmi.cif", false},
+    {"1d3z.pdb", "cif_1d3z_gemmi.cif", true},
+    // Chain A of 3MHT, its ligand and waters, without a chain letter.
+    {"3mht_A_blank.pdb", "cif_3mht_A_blank.cif", false},
+};
+
+// The PDB file as the mmCIF form without record kinds can know it.
+std::string standard_residues_as_atom(const std::string& path, const TempDir& dir) {
+  constexpr const char* kStandard[] = {"ALA", "ARG", "ASN", "ASP", "CYS", "GLN", "GLU",
+                                       "GLY", "HIS", "ILE", "LEU", "LYS", "MET", "PHE",
+                                       "PRO", "SER", "THR", "TRP", "TYR", "VAL"};
+  std::istringstream in(file_text(path));
+  std::ofstream out(dir.file("as_atom.pdb"));
+  std::string line;
+  int changed = 0;
+  while (std::getline(in, line)) {
+    if (begins(line, "HETATM") && line.size() > 20) {
+      for (const char* name : kStandard) {
+        if (line.compare(17, 3, name) != 0) continue;
+        line.replace(0, 6, "ATOM  ");
+        ++changed;
+      }
+    }
+    out << line << '\n';
+  }
+  EXPECT_GT(changed, 0) << "no standard residue written as HETATM in " << path;
+  return dir.file("as_atom.pdb");
+}
+
 }  // namespace
+
+TEST(Shelf, BothFormsOfAnEntryGiveOneTlsFileWhoeverWroteTheMmcif) {
+  for (const FormPair& p : kFormPairs) {
+    SCOPED_TRACE(p.cif);
+    TempDir edited;
+    std::string pdb = pipetest::data(p.pdb);
+    if (p.standard_hetatm_as_atom) pdb = standard_residues_as_atom(pdb, edited);
+    TempDir from_pdb, from_cif;
+    const Ran a = run_orbinate(from_pdb, pdb);
+    const Ran b = run_orbinate(from_cif, pipetest::data(p.cif));
+    ASSERT_EQ(a.status, 0) << a.out;
+    ASSERT_EQ(b.status, 0) << b.out;
+    const std::string want = file_text(from_pdb.file("groups.tls"));
+    EXPECT_NE(want.find("TLS\nrange from 1 "), std::string::npos);
+    EXPECT_EQ(file_text(from_cif.file("groups.tls")), want);
+  }
+}
 
 TEST(Shelf, EveryRealEntryIsReadWholeAndRunByBothPrograms) {
   for (const Entry& e : kShelf) {
