@@ -287,7 +287,8 @@ class ModSpelling {
     for (Name* n : names) {
       if (find_atom(*n) != 0) continue;
       const NucleotideStyle own = foundation::nucleotide_style(n->view());
-      const NucleotideStyle other = own == NucleotideStyle::Star ? NucleotideStyle::Prime : NucleotideStyle::Star;
+      const NucleotideStyle other =
+          own == NucleotideStyle::Star ? NucleotideStyle::Prime : NucleotideStyle::Star;
       const std::string held = foundation::nucleotide_name_as(n->view(), other);
       const std::string to =
           find_atom(Name(held)) != 0 ? held : foundation::nucleotide_name_as(n->view(), style_);

@@ -190,8 +190,8 @@ struct Nucleic {
   int32_t type = 0;
 };
 
-Nucleic nucleic_name(Code name, int32_t it, bool from_row, int32_t ias, int32_t iaf, const Code& amon,
-                     const Code& mod) {
+Nucleic nucleic_name(Code name, int32_t it, bool from_row, int32_t ias, int32_t iaf,
+                     const Code& amon, const Code& mod) {
   if (it == 6) {
     const bool thymine = name(1) == 'T' || (name(1) == '+' && name(2) == 'T');
     if ((name(2) == 'd' || name(2) == ' ') && !(from_row && thymine)) name(2) = 'r';
@@ -358,7 +358,8 @@ Code name_to_have(int32_t ig, int32_t ir, bool& listed) {
   }
   if (it != 5 && it != 6) return mon;
   const int32_t ias = resid_inf.iratm_first(ir);
-  Code renamed = nucleic_name(mon, it, row != 0, ias, ias + resid_inf.natm_res(ir) - 1, amon, mod).name;
+  const int32_t iaf = ias + resid_inf.natm_res(ir) - 1;
+  Code renamed = nucleic_name(mon, it, row != 0, ias, iaf, amon, mod).name;
   if (renamed == mon) return mon;
   listed = identify::in_library(renamed, amon, mod, type);
   return renamed;
@@ -468,7 +469,8 @@ std::vector<Name> chain_bonded_atoms_of(int32_t ir) {
   std::vector<Name> out;
   const std::vector<Code>& names = names_to_have();
   const auto name_of = [&](int32_t k) {
-    return k < static_cast<int32_t>(names.size()) && !names[k].is_blank() ? names[k] : resid_inf.res_name(k);
+    const bool known = k < static_cast<int32_t>(names.size()) && !names[k].is_blank();
+    return known ? names[k] : resid_inf.res_name(k);
   };
   const Code mon = name_of(ir);
   for (int32_t jr = 1; jr <= resid_inf.n_residue; ++jr)

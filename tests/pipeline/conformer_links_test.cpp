@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/atom_com.h"
 #include "coords/pdb_reader.h"
+#include "foundation/atom_com.h"
 #include "model_text.h"
 #include "output/pdb_writer.h"
 #include "pipeline_fixture.h"
@@ -53,7 +53,8 @@ std::vector<Atom> zinc_model() {
   zn.x = m[0] + u[0] / n * h;
   zn.y = m[1] + u[1] / n * h;
   zn.z = m[2] + u[2] / n * h;
-  const auto at = std::find_if(atoms.begin(), atoms.end(), [](const Atom& x) { return x.name == "OD1"; });
+  const auto at =
+      std::find_if(atoms.begin(), atoms.end(), [](const Atom& x) { return x.name == "OD1"; });
   *at = a[0];
   atoms.insert(at + 1, b[0]);
   atoms.push_back(zn);
@@ -73,7 +74,8 @@ std::vector<std::string> zinc_bonds(const std::string& base) {
   EXPECT_EQ(pipetest::read_coordinates(base), 0) << base;
   const auto atom = [](int s) {
     if (s < 1 || s > atom_inf.n_atom) return std::string("?");
-    return std::string(atom_inf.atm_name(s).trimmed()) + " " + std::string(atom_inf.id_alt(s).trimmed());
+    return std::string(atom_inf.atm_name(s).trimmed()) + " " +
+           std::string(atom_inf.id_alt(s).trimmed());
   };
   std::vector<std::string> out;
   for (const pipetest::Record& r : pipetest::records(file_text(base + ".rst"))) {
@@ -140,8 +142,8 @@ void run(const std::string& in, WrittenRun& r) {
 // Each form of the model, its run, the run on the mmCIF coordinates it
 // wrote and the run on the PDB file of its tables: the same restraints,
 // the bonds to the zinc `zinc`; every connection row written has `rows`.
-void expect_kept(const std::string& label, const std::string& in, const std::vector<std::string>& zinc,
-                 const std::vector<std::string>& rows) {
+void expect_kept(const std::string& label, const std::string& in,
+                 const std::vector<std::string>& zinc, const std::vector<std::string>& rows) {
   SCOPED_TRACE(label);
   WrittenRun first, on_cif, on_pdb;
   run(in, first);
@@ -165,8 +167,10 @@ TEST(ConformerLinks, MetalFoundByDistanceKeepsBothConformers) {
   const std::vector<Atom> atoms = zinc_model();
   TempDir models;
   const std::vector<std::string> both = {"OD1 A", "OD1 B"};
-  expect_kept("PDB", models.write("zn.pdb", modeltext::pdb_atoms(atoms) + "END\n"), both, {"OD1 . ZN ."});
-  expect_kept("mmCIF", models.write("zn.cif", modeltext::cif_model(atoms, {})), both, {"OD1 . ZN ."});
+  expect_kept("PDB", models.write("zn.pdb", modeltext::pdb_atoms(atoms) + "END\n"), both,
+              {"OD1 . ZN ."});
+  expect_kept("mmCIF", models.write("zn.cif", modeltext::cif_model(atoms, {})), both,
+              {"OD1 . ZN ."});
 }
 
 // The input links the zinc to conformer A alone (a LINK record with the
@@ -178,7 +182,8 @@ TEST(ConformerLinks, LinkToOneConformerKeepsItAlone) {
   const Atom a = conformer(atoms, "A");
   const Atom& zn = atoms.back();
   TempDir models;
-  const std::string pdb = models.write("zn_a.pdb", modeltext::pdb_link(a, zn) + modeltext::pdb_atoms(atoms) + "END\n");
+  const std::string pdb =
+      models.write("zn_a.pdb", modeltext::pdb_link(a, zn) + modeltext::pdb_atoms(atoms) + "END\n");
   const std::string cif = models.write("zn_a.cif", modeltext::cif_model(atoms, {{&a, &zn}}));
   expect_kept("PDB", pdb, {"OD1 A"}, {"OD1 A ZN ."});
   expect_kept("mmCIF", cif, {"OD1 A"}, {"OD1 A ZN ."});
@@ -195,7 +200,8 @@ TEST(ConformerLinks, LinkToEachConformerKeepsARowEach) {
   const Atom a = conformer(atoms, "A"), b = conformer(atoms, "B");
   const Atom& zn = atoms.back();
   TempDir models;
-  const std::string pdb = models.write(
-      "zn_ab.pdb", modeltext::pdb_link(a, zn) + modeltext::pdb_link(b, zn) + modeltext::pdb_atoms(atoms) + "END\n");
+  const std::string pdb =
+      models.write("zn_ab.pdb", modeltext::pdb_link(a, zn) + modeltext::pdb_link(b, zn) +
+                                    modeltext::pdb_atoms(atoms) + "END\n");
   expect_kept("PDB", pdb, {"OD1 A", "OD1 B"}, {"OD1 A ZN .", "OD1 B ZN ."});
 }

@@ -162,9 +162,9 @@ inline std::string cif_model(const std::vector<Atom>& atoms, const std::vector<C
     // Each chain an entity of its own.
     std::snprintf(
         line, sizeof line, "%s %d %s %s %s %s %s %d %s %.3f %.3f %.3f %.2f 20.00 %d %s 1\n",
-        a.record.c_str(), ++serial, a.element.c_str(), name.c_str(), a.alt.empty() ? "." : a.alt.c_str(),
-        a.res.c_str(), a.chain.c_str(), a.chain[0] - 'A' + 1, label_seq(a).c_str(), a.x, a.y, a.z,
-        a.occ, a.num, a.chain.c_str());
+        a.record.c_str(), ++serial, a.element.c_str(), name.c_str(),
+        a.alt.empty() ? "." : a.alt.c_str(), a.res.c_str(), a.chain.c_str(), a.chain[0] - 'A' + 1,
+        label_seq(a).c_str(), a.x, a.y, a.z, a.occ, a.num, a.chain.c_str());
     out += line;
   }
   return out + "#\n";
