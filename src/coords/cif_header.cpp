@@ -145,6 +145,14 @@ void set_conn_type(std::string_view data, Row& r) {
 
 bool skips(std::string_view data) { return data.empty() || data[0] == '?' || data[0] == '.'; }
 
+// The alternate code of a connection partner, "." for none: the archive
+// writes "?" where a partner has no alternate, and a row with a code is
+// restrained for that conformer alone.
+rt::FixedText<1> alternate(std::string_view data) {
+  const std::string_view code = rt::trim_right(data);
+  return rt::FixedText<1>(skips(code) ? "." : code);
+}
+
 void first_value(float& dst, float v) {
   if (dst == 0.0f) dst = v;
 }
@@ -541,15 +549,17 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
     else if (m(cif_item(64))) r.chn1 = data;
     else if (m(cif_item(65))) r.symm1 = data;
     else if (m(cif_item(60))) r.atom1 = data;
-    else if (m(cif_item(61))) r.alt1 = data;
+    else if (m(cif_item(61))) r.alt1 = alternate(data);
     else if (m(cif_item(68))) { set_rnum(r.rnum2, data); r.ires2 = 0; }
     else if (m(cif_item(69))) r.res2 = data;
     else if (m(cif_item(70))) r.chn2 = data;
     else if (m(cif_item(71))) r.symm2 = data;
     else if (m(cif_item(66))) r.atom2 = data;
-    else if (m(cif_item(67))) r.alt2 = data;
+    else if (m(cif_item(67))) r.alt2 = alternate(data);
     else if (m(cif_item(72))) r.dist = fdata;
     else if (m("_struct_conn.pdbx_dist_value")) r.dist = skips(data) ? 0.0f : fdata;
+    else if (m("_struct_conn.pdbx_ptnr1_label_alt_id")) r.alt1 = alternate(data);
+    else if (m("_struct_conn.pdbx_ptnr2_label_alt_id")) r.alt2 = alternate(data);
     else if (m("_struct_conn.pdbx_ptnr1_PDB_ins_code")) r.ins1 = insertion_code(data);
     else if (m("_struct_conn.pdbx_ptnr2_PDB_ins_code")) r.ins2 = insertion_code(data);
     if (last) store_struct_conn(h);

@@ -85,16 +85,23 @@ void link_atom(rt::FixedText<5>& atom5, rt::FixedText<3>& rname) {
 }
 
 // Symmetry text of a bond record as a link symmetry code: an underscore
-// after the third character, blanks removed; blank gives "1_555".
+// after the third character, blanks removed; blank gives "1_555".  The
+// system's own writer puts the code from the first column ("1555  "): such a
+// text is read as the PDB form that ends in the sixth ("  1555"), or it would
+// come back as another operator.
 void symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
   if (in.is_blank()) {
     out = "1_555";
     return;
   }
+  rt::FixedText<6> field;
+  field.blank();
+  const std::string_view used = rt::trim_right(in.sub(1, 6));
+  field.sub(7 - static_cast<int>(used.size()), 6).assign(used);
   char buf[9];
   int n = 0;
   for (int i = 1; i <= 6; ++i) {
-    if (in(i) != ' ') buf[n++] = in(i);
+    if (field(i) != ' ') buf[n++] = field(i);
     if (i == 3) buf[n++] = '_';
   }
   out = std::string_view(buf, static_cast<std::size_t>(n));

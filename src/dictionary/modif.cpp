@@ -242,6 +242,10 @@ void renumber(int32_t mdoc, bool& tree) {
 // "OP1"); unmatched, a deletion leaves the phosphate oxygens of a 5' end
 // behind without their phosphorus.  While one modification is applied its
 // rows are written in the monomer's spelling, and given back afterwards.
+// A monomer may mix the two (a one-letter nucleotide's sugar atoms take the
+// star while its phosphate oxygens keep "OP1"): a name the monomer holds in
+// either spelling takes that one, any other (an atom to add) the spelling of
+// the monomer's first such atom.
 class ModSpelling {
  public:
   explicit ModSpelling(const Code& mod) {
@@ -279,8 +283,15 @@ class ModSpelling {
 
  private:
   void respell(std::initializer_list<Name*> names) {
+    using foundation::NucleotideStyle;
     for (Name* n : names) {
-      const std::string to = foundation::nucleotide_name_as(n->view(), style_);
+      if (find_atom(*n) != 0) continue;
+      const NucleotideStyle own = foundation::nucleotide_style(n->view());
+      const NucleotideStyle other =
+          own == NucleotideStyle::Star ? NucleotideStyle::Prime : NucleotideStyle::Star;
+      const std::string held = foundation::nucleotide_name_as(n->view(), other);
+      const std::string to =
+          find_atom(Name(held)) != 0 ? held : foundation::nucleotide_name_as(n->view(), style_);
       if (to == n->view()) continue;
       saved_.emplace_back(n, *n);
       *n = to;

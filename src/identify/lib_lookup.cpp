@@ -164,6 +164,21 @@ void check_mon_name_in_lib_(Code& mon, int32_t& ierr) {
   ierr = resolve(mon, amon, mod, type) != 0 ? 0 : 1;
 }
 
+namespace identify {
+
+bool in_library(Code& mon, Code& amon, Code& mod, rt::FixedText<16>& type) {
+  amon = ".";
+  mod = ".";
+  type = ".";
+  if (r_scratch.lml_nmon > 0 && resolve(mon, amon, mod, type) != 0) return true;
+  amon = ".";
+  mod = ".";
+  type = "non-polymer";
+  return false;
+}
+
+}  // namespace identify
+
 void check_aname_(std::string_view mon, std::string_view amon, std::string_view /*mod*/, Name& aname,
                   Name& alt_name) {
   const r_scratch_t& r = r_scratch;

@@ -25,6 +25,18 @@ void check_mon_lib_(int32_t mdoc, rt::FixedText<8>& mon, std::string_view char12
 // ierr 0 when mon resolves to a listed monomer, else 1; mon takes a
 // synonym's library name as above.  Writes nothing else.
 void check_mon_name_in_lib_(rt::FixedText<8>& mon, int32_t& ierr);
+
+namespace identify {
+
+// Whether mon resolves to a listed monomer, found as check_mon_lib_ finds it
+// but with nothing read, copied, counted or reported.  mon, amon, mod and
+// type as check_mon_lib_ leaves them ("non-polymer" and "." when not
+// found).  Writes no table.
+bool in_library(rt::FixedText<8>& mon, rt::FixedText<8>& amon, rt::FixedText<8>& mod,
+                rt::FixedText<16>& type);
+
+}  // namespace identify
+
 // The library name of atom aname of monomer mon (amon: the residue's name in
 // the coordinate file) through the synonym rows; "H0" becomes "H".
 // alt_name: the previous name when it changed, else ".".  mod is not read.

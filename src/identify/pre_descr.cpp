@@ -89,8 +89,8 @@ bool one_of(int v, std::initializer_list<int> set) {
 // monomer's type in L1; else the first whose short type is that text (the
 // library calls glycine's group plain "peptide", which begins no full type:
 // taken as no type, every glycine would break its chain); 0 when none.
-int type_of_l1() {
-  const std::string_view t = r_scratch.l1l_type.trimmed();
+int type_index(std::string_view monomer_type) {
+  const std::string_view t = rt::trim_right(monomer_type);
   if (t.empty()) return 0;
   for (int k = 1; k <= cif_types.n_res_type; ++k)
     if (cif_types.res_type(k).view().substr(0, t.size()) == t) return k;
@@ -98,6 +98,8 @@ int type_of_l1() {
     if (cif_types.res_ltype(k) == t) return k;
   return 0;
 }
+
+int type_of_l1() { return type_index(r_scratch.l1l_type.view()); }
 
 // The residue type of a monomer (1 when unknown); the look-up's status is
 // not examined.
@@ -178,24 +180,33 @@ void rename_atoms(const Run& run, const Residue& r) {
       }
 }
 
-// Nucleic-acid names: the second character tells deoxy ("d") from ribo ("r").
-void nucleic_name(Residue& r, int it, bool from_row) {
-  Code& name = r.mon;
+// The name of a nucleotide of type it (5 DNA, 6 RNA) with its second
+// character telling deoxy ("d") from ribo ("r"), and its type: a DNA residue
+// with an atom that the synonyms (amon, mod as the look-up left them) make
+// "O2*" is RNA.  A name from the input's RENAME row (from_row) keeps a
+// thymine's second character as RNA.  Reads only.
+struct Nucleic {
+  Code name;
+  int32_t type = 0;
+};
+
+Nucleic nucleic_name(Code name, int32_t it, bool from_row, int32_t ias, int32_t iaf,
+                     const Code& amon, const Code& mod) {
   if (it == 6) {
     const bool thymine = name(1) == 'T' || (name(1) == '+' && name(2) == 'T');
     if ((name(2) == 'd' || name(2) == ' ') && !(from_row && thymine)) name(2) = 'r';
-    return;
+    return {name, it};
   }
   if ((name(2) == 'r' || name(2) == ' ') && name(1) != 'U') name(2) = 'd';
-  for (int32_t ia = r.ias; ia <= r.iaf; ++ia) {
+  for (int32_t ia = ias; ia <= iaf; ++ia) {
     Name aname = atom_inf.atm_name(ia), alt;
-    check_aname_(r.mon, r.amon, r.mod, aname, alt);
+    check_aname_(name, amon, mod, aname, alt);
     if (aname == "O2*") {
       if (name(2) == 'd') name(2) = 'r';
-      resid_inf.ires_type(r.ir) = 6;
-      break;
+      return {name, 6};
     }
   }
+  return {name, it};
 }
 
 void store_name(const Residue& r) {
@@ -327,30 +338,72 @@ int heavy_atoms(int32_t ir) {
   return n;
 }
 
+// The name identification gives residue ir of chain ig by its first steps
+// (the input's RENAME row, the library's synonyms, the deoxy or ribo name of
+// a nucleotide), and whether the library lists that name.  Reads only: the
+// steps themselves come later, residue by residue.
+Code name_to_have(int32_t ig, int32_t ir, bool& listed) {
+  Code mon = resid_inf.res_name(ir);
+  const int32_t row = identify::model_mods().first_row(ig, ir, [&](int32_t k) {
+    return mod_inf.mod_id(k) == "RENAME" && mod_inf.mod_rnam_new(k) == mon;
+  });
+  if (row != 0) mon = mod_inf.mod_rnam(row);
+  Code amon, mod;
+  rt::FixedText<16> type;
+  listed = identify::in_library(mon, amon, mod, type);
+  int32_t it = resid_inf.ires_type(ir) < 3 ? res_type_of(mon) : resid_inf.ires_type(ir);
+  if (one_of(it, {3, 5, 7, 8})) {
+    const int itt = type_index(type.view());
+    if (one_of(itt, {4, 6, 7, 8})) it = itt;
+  }
+  if (it != 5 && it != 6) return mon;
+  const int32_t ias = resid_inf.iratm_first(ir);
+  const int32_t iaf = ias + resid_inf.natm_res(ir) - 1;
+  Code renamed = nucleic_name(mon, it, row != 0, ias, iaf, amon, mod).name;
+  if (renamed == mon) return mon;
+  listed = identify::in_library(renamed, amon, mod, type);
+  return renamed;
+}
+
+// Per residue, the name identification will give it (name_to_have), as the
+// order of identification found it.
+std::vector<Code>& names_to_have() {
+  static std::vector<Code> names;
+  return names;
+}
+
 // The residues (chain, residue) in the order they are identified: the
 // model's order, except that a monomer the library lacks is built from its
 // instance with the most heavy atoms, which is taken just before the first
 // instance.  A description built from a chain-end instance would lack the
 // atoms that bond the others to their neighbours (a 5' nucleotide has no
 // phosphate), and every later instance would carry those atoms as unknown.
+// Instances are grouped, and the library asked, by the name each residue
+// will have: a one-letter nucleotide the library holds may be renamed to
+// its deoxy or ribo form, which it lacks.
 const std::vector<std::pair<int32_t, int32_t>>& identification_order() {
   static std::vector<std::pair<int32_t, int32_t>> order;
   static foundation::LookupIndex<8, MAXRESID> by_name;
   order.clear();
   by_name.clear();
+  std::vector<Code>& names = names_to_have();
+  names.assign(resid_inf.n_residue + 1, Code());
   std::vector<std::pair<int32_t, int32_t>> best_of;  // per name: the fullest instance so far
   std::vector<int32_t> first_of;
+  std::vector<char> lacking;  // per name: the library lacks it
   for (int32_t ig = 1; ig <= asym_part.n_group; ++ig) {
     const int32_t first = asym_part.ires_first(ig);
     for (int32_t ir = first; ir < first + asym_part.nres_chain(ig); ++ir) {
       order.emplace_back(ig, ir);
-      const Code& name = resid_inf.res_name(ir);
-      if (foundation::name_in(name.view(), foundation::kSolvent)) continue;
-      const int32_t k = by_name.first(name.view());
+      if (foundation::name_in(resid_inf.res_name(ir).view(), foundation::kSolvent)) continue;
+      bool listed = false;
+      names[ir] = name_to_have(ig, ir, listed);
+      const int32_t k = by_name.first(names[ir].view());
       if (k < 1) {
-        by_name.add(name.view(), static_cast<int32_t>(first_of.size()) + 1);
+        by_name.add(names[ir].view(), static_cast<int32_t>(first_of.size()) + 1);
         first_of.push_back(ir);
         best_of.emplace_back(ig, ir);
+        lacking.push_back(listed ? 0 : 1);
       } else if (heavy_atoms(ir) > heavy_atoms(best_of[k - 1].second)) {
         best_of[k - 1] = {ig, ir};
       }
@@ -361,11 +414,7 @@ const std::vector<std::pair<int32_t, int32_t>>& identification_order() {
   std::vector<std::pair<int32_t, int32_t>> ahead(resid_inf.n_residue + 1, {0, 0});
   std::vector<char> taken(resid_inf.n_residue + 1, 0);
   for (std::size_t k = 0; k < first_of.size(); ++k) {
-    if (best_of[k].second == first_of[k]) continue;
-    Code mon = resid_inf.res_name(first_of[k]);
-    int32_t jerr = 0;
-    check_mon_name_in_lib_(mon, jerr);
-    if (jerr == 0) continue;
+    if (best_of[k].second == first_of[k] || !lacking[k]) continue;
     ahead[first_of[k]] = best_of[k];
     taken[best_of[k].second] = 1;
     moved = true;
@@ -414,10 +463,18 @@ void chain_bonded_atoms(int32_t ir, std::vector<Name>& out) {
 
 // The chain atoms that bond a neighbour in any instance of the monomer of
 // residue ir: one description serves the chain ends and the middle alike.
+// Instances are known by the name identification gives them, which the
+// residues not yet identified do not carry.
 std::vector<Name> chain_bonded_atoms_of(int32_t ir) {
   std::vector<Name> out;
+  const std::vector<Code>& names = names_to_have();
+  const auto name_of = [&](int32_t k) {
+    const bool known = k < static_cast<int32_t>(names.size()) && !names[k].is_blank();
+    return known ? names[k] : resid_inf.res_name(k);
+  };
+  const Code mon = name_of(ir);
   for (int32_t jr = 1; jr <= resid_inf.n_residue; ++jr)
-    if (resid_inf.res_name(jr) == resid_inf.res_name(ir)) chain_bonded_atoms(jr, out);
+    if (name_of(jr) == mon) chain_bonded_atoms(jr, out);
   return out;
 }
 
@@ -627,7 +684,9 @@ Step settle_type(Run& run, Residue& r, Out& out, int32_t& ierr) {
     if (one_of(itt, {4, 6, 7, 8})) resid_inf.ires_type(r.ir) = it = itt;
   }
   if (it != 5 && it != 6) return Step::On;
-  nucleic_name(r, it, r.mod_flg == "Y");
+  const Nucleic nucleic = nucleic_name(r.mon, it, r.mod_flg == "Y", r.ias, r.iaf, r.amon, r.mod);
+  r.mon = nucleic.name;
+  if (nucleic.type != it) resid_inf.ires_type(r.ir) = nucleic.type;
   store_name(r);
   if (r.mod_flg == "N" && !(r.mon == r.mon_old) && !add_rename(run, r, ierr)) return Step::Fail;
   int32_t jerr = 0;

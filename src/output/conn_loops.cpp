@@ -95,6 +95,14 @@ Partner partner(std::string_view atom, const rt::FixedText<1>& alt, const rt::Fi
 
 }  // namespace
 
+namespace output {
+
+rt::FixedText<1> link_alt_written(int32_t i, const rt::FixedText<1>& alt) {
+  return link_inf.ln_used(i) == "S" ? alt : rt::FixedText<1>(".");
+}
+
+}  // namespace output
+
 void wrt_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
   ierr = 0;
   const link_inf_t& k = link_inf;
@@ -126,10 +134,10 @@ void wrt_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
     while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
     const rt::FixedText<3> id(digits);  // left-justified
     const bool gap = k.ln_id(i) == "gap";
-    const Partner p1 = partner(k.ln_atom1(i).view(), k.ln_alt1(i), k.ln_symm1(i), k.ln_1ires(i),
-                               k.ln_1ichn(i), k.ln_1rnam(i), gap);
-    const Partner p2 = partner(k.ln_atom2(i).view(), k.ln_alt2(i), k.ln_symm2(i), k.ln_2ires(i),
-                               k.ln_2ichn(i), k.ln_2rnam(i), gap);
+    const Partner p1 = partner(k.ln_atom1(i).view(), output::link_alt_written(i, k.ln_alt1(i)),
+                               k.ln_symm1(i), k.ln_1ires(i), k.ln_1ichn(i), k.ln_1rnam(i), gap);
+    const Partner p2 = partner(k.ln_atom2(i).view(), output::link_alt_written(i, k.ln_alt2(i)),
+                               k.ln_symm2(i), k.ln_2ires(i), k.ln_2ichn(i), k.ln_2rnam(i), gap);
     const float dist = k.ln_dist(i);
     rt::FixedText<8> ldist(".");
     if (dist >= 0.001f && dist < 10000.0f) rt::write_to(ldist.ref(), "(F8.3)", dist);

@@ -2,10 +2,12 @@
 // unit and without alternates is a CISPEP record, a disulphide without
 // alternates an SSBOND record (symmetry codes in columns 60-72); every
 // other link is a LINK record carrying the link name in columns 73-80.
+// Only a special link keeps its alternates (output::link_alt_written).
 #include "output/pdb_links.h"
 
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
+#include "output/conn_loops.h"
 #include "output/out_lines.h"
 #include "output/pdb_names.h"
 
@@ -103,10 +105,10 @@ void wrt_link_pdb_(int32_t mdoc, int32_t iun, char seg_flag, int32_t& ierr) {
   int32_t ncis = 0, nss = 0;
   for (int32_t i = 1; i <= k.ln_n; ++i) {
     if (!selected(i)) continue;
-    const End a = link_end(k.ln_atom1(i).view(), k.ln_alt1(i), k.ln_symm1(i), k.ln_1ires(i),
-                           k.ln_1ichn(i), k.ln_1rnam(i), seg_flag);
-    const End b = link_end(k.ln_atom2(i).view(), k.ln_alt2(i), k.ln_symm2(i), k.ln_2ires(i),
-                           k.ln_2ichn(i), k.ln_2rnam(i), seg_flag);
+    const End a = link_end(k.ln_atom1(i).view(), output::link_alt_written(i, k.ln_alt1(i)),
+                           k.ln_symm1(i), k.ln_1ires(i), k.ln_1ichn(i), k.ln_1rnam(i), seg_flag);
+    const End b = link_end(k.ln_atom2(i).view(), output::link_alt_written(i, k.ln_alt2(i)),
+                           k.ln_symm2(i), k.ln_2ires(i), k.ln_2ichn(i), k.ln_2rnam(i), seg_flag);
     const bool no_alt = a.alt.is_blank() && b.alt.is_blank();
     const std::string_view s1 = a.symm.sub(1, 6), s2 = b.symm.sub(1, 6);
     const std::string_view g1 = a.gr.sub(1, 1), g2 = b.gr.sub(1, 1);

@@ -51,6 +51,28 @@ TEST(PdbBondRecords, DisulphideBecomesALinkOfItsOwnFile) {
   EXPECT_EQ(link_inf.ln_seq2(1), std::string_view("   9 "));
 }
 
+// The symmetry codes of an SSBOND record in the PDB form (ending in the
+// sixth column) and as the system's writer puts them (from the first).
+TEST(PdbBondRecords, SymmetryCodeFromEitherEndOfItsColumns) {
+  struct Case {
+    const char *label, *symm1, *symm2, *want1, *want2;
+  };
+  const Case cases[] = {
+      {"PDB form", "  1555", "  2655", "1_555", "2_655"},
+      {"from the first column", "1555  ", "3656  ", "1_555", "3_656"},
+      {"two-digit operator", " 12555", "12555 ", "12_555", "12_555"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> l = two_cysteines('A', 23, 88);
+    l[1].replace(59, 6, c.symm1);
+    l[1].replace(66, 6, c.symm2);
+    read_pdb(l);
+    ASSERT_EQ(link_inf.ln_n, 1) << c.label;
+    EXPECT_EQ(link_inf.ln_symm1(1), std::string_view(c.want1)) << c.label;
+    EXPECT_EQ(link_inf.ln_symm2(1), std::string_view(c.want2)) << c.label;
+  }
+}
+
 TEST(PdbBondRecords, ManyRecordsFindTheirAtoms) {
   std::vector<std::string> l = {kCryst};
   for (int i = 1; i <= 300; ++i) {

@@ -253,6 +253,7 @@ TEST_F(CifWriter, ConnectionRows) {
   outtest::link_row(2, "gap", "C", "O5'", "B", "");
   outtest::link_row(3, "TRANS", "E", "O5'", "B", "");
   link_inf_t& k = link_inf;
+  k.ln_used(1) = "S";  // read with its alternate, which it keeps
   k.ln_dist(1) = 2.05f;
   k.ln_dist(2) = 12000.0f;
   k.ln_2ires(2) = 0;
@@ -272,6 +273,22 @@ TEST_F(CifWriter, ConnectionRows) {
   EXPECT_EQ(l[23], "2   gap      .      .    3  CYS      A    1_555    .      . .     .        .");
   EXPECT_EQ(l[24], "     .            .        A    .");
   EXPECT_EQ(l[25].substr(0, 8), "1   SS  ");
+}
+
+// A row not marked special is restrained for every conformer of its atoms:
+// it is written without alternates, whatever conformer found it.
+TEST_F(CifWriter, ConnectionRowOfEveryConformerHasNoAlternate) {
+  outtest::ModelBuilder().chain("A").residue("CYS", 3, {"SG"}).residue("CYS", 40, {"SG"});
+  outtest::link_row(1, "SS", "C", "SG", "B", "");
+  link_inf.ln_alt1(1) = "A";
+  link_inf.ln_used(1) = ".";
+  const int32_t iun = open_out("conn");
+  int32_t ifirst = 1, ierr = 9;
+  wrt_link_(0, iun, ifirst, ierr);
+  EXPECT_EQ(ierr, 0);
+  const std::vector<std::string> l = close_and_read(iun, "conn");
+  ASSERT_EQ(l.size(), 2u);
+  EXPECT_EQ(l[0], "1   SS       SG     .    3  CYS      A    1_555    SG     .   40  CYS      A");
 }
 
 TEST_F(CifWriter, ModificationRows) {

@@ -89,25 +89,31 @@ TEST(PdbNames, AtomColumnsFromElement) {
 }
 
 // The second SG is read as "SG__": the record writes it as read, " SG ".
+// A row the readers marked special (use mark "S") keeps its alternates; any
+// other row is restrained for every conformer of its atoms and is written
+// without them.
 TEST_F(PdbWriter, LinkRecordChoice) {
   struct Case {
-    const char *what, *id, *alt2, *symm1, *symm2, *want;
+    const char *what, *id, *used, *alt2, *symm1, *symm2, *want;
   };
   const Case cases[] = {
-      {"disulphide", "SS", "", "1_555", "1_555",
+      {"disulphide", "SS", "U", "", "1_555", "1_555",
        "SSBOND   1 CYS A    3    CYS A   40                        1555   1555"},
-      {"disulphide with an alternate", "SS", "B", "1_555", "1_555",
+      {"disulphide with an alternate", "SS", "S", "B", "1_555", "1_555",
        "LINK        SG   CYS A   3                 SG BCYS A  40   1555   1555  SS"},
-      {"cis peptide with a symmetry code", "CIS", "", "1_555", "2_655",
+      {"disulphide found on one conformer", "SS", ".", "B", "1_555", "1_555",
+       "SSBOND   1 CYS A    3    CYS A   40                        1555   1555"},
+      {"cis peptide with a symmetry code", "CIS", "U", "", "1_555", "2_655",
        "LINK        SG   CYS A   3                 SG  CYS A  40   1555   2655  CIS"},
-      {"cis peptide", "CIS", "", ".", "",
+      {"cis peptide", "CIS", "U", "", ".", "",
        "CISPEP   1 CYS A    3    CYS A   40                    0.00"},
-      {"PCIS always", "PCIS", "B", "1_555", "2_655",
+      {"PCIS always", "PCIS", "S", "B", "1_555", "2_655",
        "CISPEP   1 CYS A    3    CYS A   40                    0.00"},
   };
   for (const Case& c : cases) {
     SetUp();
     link_model(c.id, c.alt2, c.symm2);
+    link_inf.ln_used(1) = c.used;
     link_inf.ln_symm1(1) = c.symm1;
     EXPECT_EQ(link_record(), c.want) << c.what;
     TearDown();

@@ -16,11 +16,14 @@
 namespace modeltext {
 
 // An atom of a PDB ATOM or HETATM record; `seq` is the residue's place in
-// its polymer chain (from 1; 0 outside a polymer), the mmCIF label number.
+// its polymer chain (from 1; 0 outside a polymer), the mmCIF label number;
+// `alt` its alternate code, empty for none.
 struct Atom {
   std::string record, name, res, chain, element;
   int num = 0, seq = 0;
   float x = 0, y = 0, z = 0;
+  std::string alt;
+  float occ = 1.0f;
 };
 
 inline std::string trimmed(std::string s) {
@@ -77,27 +80,30 @@ inline std::string pdb_atoms(const std::vector<Atom>& atoms) {
   for (const Atom& a : atoms) {
     const std::string name = a.name.size() < 4 ? " " + a.name : a.name;
     std::snprintf(line, sizeof line,
-                  "%-6s%5d %-4s %3s %1s%4d    %8.3f%8.3f%8.3f  1.00 20.00          %2s\n",
-                  a.record.c_str(), ++serial, name.c_str(), a.res.c_str(), a.chain.c_str(), a.num,
-                  a.x, a.y, a.z, a.element.c_str());
+                  "%-6s%5d %-4s%1s%3s %1s%4d    %8.3f%8.3f%8.3f%6.2f 20.00          %2s\n",
+                  a.record.c_str(), ++serial, name.c_str(), a.alt.empty() ? " " : a.alt.c_str(),
+                  a.res.c_str(), a.chain.c_str(), a.num, a.x, a.y, a.z, a.occ, a.element.c_str());
     out += line;
   }
   return out;
 }
 
-// A LINK record between two atoms, the second in the copy `symm2` (as the
-// record writes it, "1555" for none), without a length.
+// A LINK record between two atoms (each with its alternate code), the
+// second in the copy `symm2` (as the record writes it, "1555" for none),
+// without a length.
 inline std::string pdb_link(const Atom& a, const Atom& b, const std::string& symm2 = "1555") {
   char line[100];
   const auto name = [](const Atom& x) { return x.name.size() < 4 ? " " + x.name : x.name; };
+  const auto alt = [](const Atom& x) { return x.alt.empty() ? " " : x.alt.c_str(); };
   std::snprintf(line, sizeof line,
-                "LINK        %-4s %3s %1s%4d                %-4s %3s %1s%4d     1555 %6s\n",
-                name(a).c_str(), a.res.c_str(), a.chain.c_str(), a.num, name(b).c_str(),
-                b.res.c_str(), b.chain.c_str(), b.num, symm2.c_str());
+                "LINK        %-4s%1s%3s %1s%4d                %-4s%1s%3s %1s%4d     1555 %6s\n",
+                name(a).c_str(), alt(a), a.res.c_str(), a.chain.c_str(), a.num, name(b).c_str(),
+                alt(b), b.res.c_str(), b.chain.c_str(), b.num, symm2.c_str());
   return line;
 }
 
-// A covalent connection row of the mmCIF form; the second atom in the copy
+// A covalent connection row of the mmCIF form, each atom with its
+// alternate code in the archive's own item; the second atom in the copy
 // `symm2`.
 struct Conn {
   const Atom* a;
@@ -133,12 +139,13 @@ inline std::string cif_model(const std::vector<Atom>& atoms, const std::vector<C
           "ptnr2_auth_asym_id", "ptnr2_auth_seq_id", "ptnr2_symmetry", "pdbx_dist_value"})
       out += std::string("_struct_conn.") + i + "\n";
     int id = 0;
+    const auto alt = [](const Atom& x) { return x.alt.empty() ? std::string("?") : x.alt; };
     for (const Conn& c : conns)
       out += "covale" + std::to_string(++id) + " covale " + c.a->chain + " " + c.a->res + " " +
-             label_seq(*c.a) + " " + c.a->name + " ? 1_555 " + c.b->chain + " " + c.b->res + " " +
-             label_seq(*c.b) + " " + c.b->name + " ? " + c.a->chain + " " +
-             std::to_string(c.a->num) + " " + c.b->chain + " " + std::to_string(c.b->num) + " " +
-             c.symm2 + " ?\n";
+             label_seq(*c.a) + " " + c.a->name + " " + alt(*c.a) + " 1_555 " + c.b->chain + " " +
+             c.b->res + " " + label_seq(*c.b) + " " + c.b->name + " " + alt(*c.b) + " " +
+             c.a->chain + " " + std::to_string(c.a->num) + " " + c.b->chain + " " +
+             std::to_string(c.b->num) + " " + c.symm2 + " ?\n";
     out += "#\n";
   }
   out += "loop_\n";
@@ -154,9 +161,10 @@ inline std::string cif_model(const std::vector<Atom>& atoms, const std::vector<C
     const std::string name = a.name.find('\'') == std::string::npos ? a.name : '"' + a.name + '"';
     // Each chain an entity of its own.
     std::snprintf(
-        line, sizeof line, "%s %d %s %s . %s %s %d %s %.3f %.3f %.3f 1.00 20.00 %d %s 1\n",
-        a.record.c_str(), ++serial, a.element.c_str(), name.c_str(), a.res.c_str(), a.chain.c_str(),
-        a.chain[0] - 'A' + 1, label_seq(a).c_str(), a.x, a.y, a.z, a.num, a.chain.c_str());
+        line, sizeof line, "%s %d %s %s %s %s %s %d %s %.3f %.3f %.3f %.2f 20.00 %d %s 1\n",
+        a.record.c_str(), ++serial, a.element.c_str(), name.c_str(),
+        a.alt.empty() ? "." : a.alt.c_str(), a.res.c_str(), a.chain.c_str(), a.chain[0] - 'A' + 1,
+        label_seq(a).c_str(), a.x, a.y, a.z, a.occ, a.num, a.chain.c_str());
     out += line;
   }
   return out + "#\n";
