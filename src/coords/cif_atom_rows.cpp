@@ -285,6 +285,9 @@ struct ItemCache {
   // the anisotropic components overrule, before all of them.
   int column[kNone];
   bool kind_order;
+  // How the rows of the loop lie on the lines, as its first row shows:
+  // unknown before it, each row on whole lines of its own, or otherwise.
+  enum class Layout { Unknown, WholeLines, Free } layout = Layout::Unknown;
 
   const Item* lookup() {
     const int nc = comcif_info.n_cif;
@@ -292,6 +295,7 @@ struct ItemCache {
     if (nc != n || now != serial) {
       n = nc;
       serial = now;
+      layout = Layout::Unknown;
       const std::string_view first = comcif_info.itm_cif(1).sub(1, 11);
       aniso = is_aniso_category(comcif_info.itm_cif(1));
       atom_site = !aniso && (first == "_atom_site_" || first == "_atom_site.");
@@ -498,6 +502,7 @@ struct RowExtra {
   bool seen_auth = false, seen_seq = false, seen_group = false;
   bool seen_model = false;
   int32_t model = 0;
+  std::string_view model_read;  // the model number as written
   std::string_view serial_read;  // the serial as written, empty when not given
   char ins = ' ';  // insertion code of its own item
 };
@@ -555,6 +560,49 @@ constexpr bool empty_keeps_default(Item k) {
          k == kResName || k == kThermal;
 }
 
+// The drops of the tokeniser up to the first row of this file.
+uint32_t drops_seen = 0;
+
+// The end of a refusal: the line on which the row begins.
+std::string row_line(const CifRecordPlace& p) { return ", row at line " + std::to_string(p.line); }
+
+// The serial that value column k of the record gives, as written; empty
+// when the record has no such column.
+std::string serial_text(const comcif_rec& r, int k) {
+  if (k < 1 || k > r.n_cif || k > MAXCIFVAL) return {};
+  return std::string(r.dt_cif(k).trimmed());
+}
+
+// "atom 301", or "an atom row" without a serial.
+std::string row_name(const std::string& serial) {
+  return serial.empty() ? std::string("an atom row") : "atom " + serial;
+}
+
+// In a loop whose first row stands on whole lines of its own, as every
+// writer of atom lists puts them, each row must too: a row short of values
+// takes the first values of the next line and ends inside it, and one with
+// values to spare ends before its line does.  The tokeniser collects values
+// as one stream, so without this every row after a short one would be read
+// shifted, under the wrong names.  A loop whose first row shares a line
+// with another keeps no such rule; only its last row can then be seen to
+// be short.  Returns the refusal, empty when the row lies as it must.
+std::string row_out_of_line(ItemCache& c, int serial_column) {
+  const CifRecordPlace& p = cif_record_place_info();
+  const bool whole = p.starts_line && p.ends_line;
+  if (c.layout == ItemCache::Layout::Unknown) {
+    c.layout = whole ? ItemCache::Layout::WholeLines : ItemCache::Layout::Free;
+    return {};
+  }
+  if (c.layout == ItemCache::Layout::Free || whole) return {};
+  // Ended on the line it began: the values to spare are on that line.
+  // Ended on a later line: the row's own values are those of the lines
+  // before it, the rest belonging to the next row.
+  const int32_t held = p.line_end == p.line ? p.words_end : p.values_before;
+  return " ERROR: " + row_name(serial_text(comcif_info, serial_column)) + " holds " +
+         std::to_string(held) + " values for " + std::to_string(comcif_info.n_item) + " items" +
+         row_line(p);
+}
+
 // A row whose serial is absent, or no positive number, cannot be stored.
 void refuse_serial(std::string_view read) {
   const std::string_view v = rt::trim_right(read);
@@ -562,10 +610,21 @@ void refuse_serial(std::string_view read) {
     refusal = " ERROR: an atom row without a serial number";
   else
     refusal = " ERROR: atom serial \"" + std::string(v) + "\" is not a positive number";
+  refusal += row_line(cif_record_place_info());
 }
 
-// The drops of the tokeniser up to the first row of this file.
-uint32_t drops_seen = 0;
+// The record kind of an atom row is ATOM or HETATM; any other value in its
+// column means the row's values stand under the wrong names.
+bool record_kind_known(std::string_view v) {
+  v = rt::trim_right(v);
+  const auto same = [&](std::string_view k) {
+    if (v.size() != k.size()) return false;
+    for (std::size_t i = 0; i < k.size(); ++i)
+      if ((v[i] & ~0x20) != k[i]) return false;
+    return true;
+  };
+  return v.empty() || v == "?" || v == "." || same("ATOM") || same("HETATM");
+}
 
 // A row of the atom list cut short: the next item name, loop or block came
 // before all its values (the tokeniser drops such a row), or the file ended
@@ -589,9 +648,9 @@ bool cut_row_lost(int32_t ie) {
     if (classify(cut->itm_cif(k).sub(12, 80)) == kSerial)
       serial = std::string(cut->dt_cif(k).trimmed());
   }
-  refusal = (serial.empty() ? std::string(" ERROR: an atom row") : " ERROR: atom " + serial) +
-            " holds " + std::to_string(nv) + " values for " + std::to_string(cut->n_item) +
-            " items";
+  const CifRecordPlace& place = cut == &comcif_info ? cif_record_place_info() : d.place;
+  refusal = " ERROR: " + row_name(serial) + " holds " + std::to_string(nv) + " values for " +
+            std::to_string(cut->n_item) + " items" + row_line(place);
   return true;
 }
 
@@ -678,7 +737,9 @@ inline void take_value(int k, RowExtra& row) {
     if (!value_absent(val)) author_row.auth_asym = rt::trim_right(val);
   } else if constexpr (K == kModel) {
     if (!value_absent(val)) {
+      // A value that is no number reads as 0, which no model has.
       row.model = iv;
+      row.model_read = val;
       row.seen_model = true;
     }
   } else if constexpr (K >= kU11 && K <= kU23) {
@@ -738,7 +799,10 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
   }
   ierr = 0;
   for (;;) {
-    if (!cif_rows_read(in, mdoc, held, ierr)) return;
+    if (!cif_rows_read(in, mdoc, held, ierr)) {
+      refusal = cif_syntax_error_info();
+      return;
+    }
     const int32_t ie = com_crd_cif.iend_cif;
     if (cut_row_lost(ie)) {
       ierr = 1;
@@ -756,6 +820,13 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     const int n = comcif_info.n_cif;
     if (n < 1) continue;
     const Item* kinds = cache.lookup();
+    if (cache.aniso || cache.atom_site) {
+      refusal = row_out_of_line(cache, cache.aniso ? cache.aniso_col[0] : cache.column[kSerial]);
+      if (!refusal.empty()) {
+        ierr = 1;
+        return;
+      }
+    }
     if (cache.aniso) {
       if (!take_aniso_row()) continue;
       mode = coords::kCifRowAniso;
@@ -771,6 +842,20 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       for (int k = 1; k <= n; ++k) take_as(kinds[k - 1], k, row, AllItems{});
     }
     mode = 0;
+    if (!record_kind_known(author_row.group_pdb)) {
+      refusal = " ERROR: " + row_name(serial_text(comcif_info, cache.column[kSerial])) +
+                ": record kind \"" + std::string(author_row.group_pdb) + "\" is neither ATOM nor HETATM" +
+                row_line(cif_record_place_info());
+      ierr = 1;
+      return;
+    }
+    if (row.seen_model && row.model <= 0) {
+      refusal = " ERROR: " + row_name(serial_text(comcif_info, cache.column[kSerial])) +
+                ": model number \"" + std::string(rt::trim_right(row.model_read)) +
+                "\" is not a positive number" + row_line(cif_record_place_info());
+      ierr = 1;
+      return;
+    }
     if (row.seen_model) {
       if (!first_model.known) {
         first_model = FirstModel{true, row.model};
@@ -790,13 +875,15 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     const std::string_view group_read = row.seen_group ? row.group_read : row.entity_read;
     if (const std::string_view other = long_groups.clash(group_read); !other.empty()) {
       refusal = " ERROR: chain identifiers \"" + std::string(other) + "\" and \"" +
-                std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters";
+                std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters" +
+                row_line(cif_record_place_info());
       ierr = 1;
       return;
     }
     if (!pdbf::atom_values_fit(crdatm.cr_xyz.data(), crdatm.cr_occ, crdatm.cr_biso)) {
       refusal = " ERROR: atom " + std::to_string(crdatm.cr_iatold) +
-                ": coordinate, occupancy or B not finite or too large for its field";
+                ": coordinate, occupancy or B not finite or too large for its field" +
+                row_line(cif_record_place_info());
       ierr = 1;
       return;
     }
