@@ -578,41 +578,6 @@ std::string row_name(const std::string& serial) {
   return serial.empty() ? std::string("an atom row") : "atom " + serial;
 }
 
-// In a loop whose first row stands on whole lines of its own, as every
-// writer of atom lists puts them, each row must too: a row short of values
-// takes the first values of the next line and ends inside it, and one with
-// values to spare ends before its line does.  The tokeniser collects values
-// as one stream, so without this every row after a short one would be read
-// shifted, under the wrong names.  A loop whose first row shares a line
-// with another keeps no such rule; only its last row can then be seen to
-// be short.  Returns the refusal, empty when the row lies as it must.
-std::string row_out_of_line(ItemCache& c, int serial_column) {
-  const CifRecordPlace& p = cif_record_place_info();
-  const bool whole = p.starts_line && p.ends_line;
-  if (c.layout == ItemCache::Layout::Unknown) {
-    c.layout = whole ? ItemCache::Layout::WholeLines : ItemCache::Layout::Free;
-    return {};
-  }
-  if (c.layout == ItemCache::Layout::Free || whole) return {};
-  // Ended on the line it began: the values to spare are on that line.
-  // Ended on a later line: the row's own values are those of the lines
-  // before it, the rest belonging to the next row.
-  const int32_t held = p.line_end == p.line ? p.words_end : p.values_before;
-  return " ERROR: " + row_name(serial_text(comcif_info, serial_column)) + " holds " +
-         std::to_string(held) + " values for " + std::to_string(comcif_info.n_item) + " items" +
-         row_line(p);
-}
-
-// A row whose serial is absent, or no positive number, cannot be stored.
-void refuse_serial(std::string_view read) {
-  const std::string_view v = rt::trim_right(read);
-  if (v.empty() || v[0] == '?' || v == ".")
-    refusal = " ERROR: an atom row without a serial number";
-  else
-    refusal = " ERROR: atom serial \"" + std::string(v) + "\" is not a positive number";
-  refusal += row_line(cif_record_place_info());
-}
-
 // The record kind of an atom row is ATOM or HETATM; any other value in its
 // column means the row's values stand under the wrong names.
 bool record_kind_known(std::string_view v) {
@@ -624,6 +589,70 @@ bool record_kind_known(std::string_view v) {
     return true;
   };
   return v.empty() || v == "?" || v == "." || same("ATOM") || same("HETATM");
+}
+
+// The refusals are built out of line: their text would otherwise crowd the
+// row reader, which runs for every atom.
+[[gnu::noinline]] void refuse_out_of_line(const CifRecordPlace& p, int serial_column) {
+  // Ended on the line it began: the values to spare are on that line.
+  // Ended on a later line: the row's own values are those of the lines
+  // before it, the rest belonging to the next row.
+  const int32_t held = p.line_end == p.line ? p.words_end : p.values_before;
+  refusal = " ERROR: " + row_name(serial_text(comcif_info, serial_column)) + " holds " +
+            std::to_string(held) + " values for " + std::to_string(comcif_info.n_item) + " items" +
+            row_line(p);
+}
+
+// A record kind that is neither ATOM nor HETATM, else a model number that
+// is no positive number.
+[[gnu::noinline]] void refuse_kind_or_model(std::string_view model_read, int serial_column) {
+  const std::string head = " ERROR: " + row_name(serial_text(comcif_info, serial_column));
+  if (!record_kind_known(author_row.group_pdb))
+    refusal = head + ": record kind \"" + std::string(author_row.group_pdb) + "\" is neither ATOM nor HETATM";
+  else
+    refusal = head + ": model number \"" + std::string(rt::trim_right(model_read)) + "\" is not a positive number";
+  refusal += row_line(cif_record_place_info());
+}
+
+[[gnu::noinline]] void refuse_clash(std::string_view other, std::string_view group_read) {
+  refusal = " ERROR: chain identifiers \"" + std::string(other) + "\" and \"" +
+            std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters" +
+            row_line(cif_record_place_info());
+}
+
+[[gnu::noinline]] void refuse_values() {
+  refusal = " ERROR: atom " + std::to_string(crdatm.cr_iatold) +
+            ": coordinate, occupancy or B not finite or too large for its field" +
+            row_line(cif_record_place_info());
+}
+
+// In a loop whose first row stands on whole lines of its own, as every
+// writer of atom lists puts them, each row must too: a row short of values
+// takes the first values of the next line and ends inside it, and one with
+// values to spare ends before its line does.  The tokeniser collects values
+// as one stream, so without this every row after a short one would be read
+// shifted, under the wrong names.  A loop whose first row shares a line
+// with another keeps no such rule; only its last row can then be seen to
+// be short.  False, with the refusal, for a row out of line.
+bool row_in_line(ItemCache& c, const CifRecordPlace& p, int serial_column) {
+  const bool whole = p.starts_line && p.ends_line;
+  if (c.layout == ItemCache::Layout::Unknown) {
+    c.layout = whole ? ItemCache::Layout::WholeLines : ItemCache::Layout::Free;
+    return true;
+  }
+  if (c.layout == ItemCache::Layout::Free || whole) return true;
+  refuse_out_of_line(p, serial_column);
+  return false;
+}
+
+// A row whose serial is absent, or no positive number, cannot be stored.
+[[gnu::noinline]] void refuse_serial(std::string_view read) {
+  const std::string_view v = rt::trim_right(read);
+  if (v.empty() || v[0] == '?' || v == ".")
+    refusal = " ERROR: an atom row without a serial number";
+  else
+    refusal = " ERROR: atom serial \"" + std::string(v) + "\" is not a positive number";
+  refusal += row_line(cif_record_place_info());
 }
 
 // A row of the atom list cut short: the next item name, loop or block came
@@ -788,6 +817,7 @@ bool take_aniso_row() {
 }  // namespace
 
 void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr) {
+  const CifRecordPlace& place = cif_record_place_info();
   bool held = false;
   if (iend == -1) {
     names.clear();
@@ -820,12 +850,10 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     const int n = comcif_info.n_cif;
     if (n < 1) continue;
     const Item* kinds = cache.lookup();
-    if (cache.aniso || cache.atom_site) {
-      refusal = row_out_of_line(cache, cache.aniso ? cache.aniso_col[0] : cache.column[kSerial]);
-      if (!refusal.empty()) {
-        ierr = 1;
-        return;
-      }
+    if ((cache.aniso || cache.atom_site) &&
+        !row_in_line(cache, place, cache.aniso ? cache.aniso_col[0] : cache.column[kSerial])) {
+      ierr = 1;
+      return;
     }
     if (cache.aniso) {
       if (!take_aniso_row()) continue;
@@ -842,17 +870,8 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       for (int k = 1; k <= n; ++k) take_as(kinds[k - 1], k, row, AllItems{});
     }
     mode = 0;
-    if (!record_kind_known(author_row.group_pdb)) {
-      refusal = " ERROR: " + row_name(serial_text(comcif_info, cache.column[kSerial])) +
-                ": record kind \"" + std::string(author_row.group_pdb) + "\" is neither ATOM nor HETATM" +
-                row_line(cif_record_place_info());
-      ierr = 1;
-      return;
-    }
-    if (row.seen_model && row.model <= 0) {
-      refusal = " ERROR: " + row_name(serial_text(comcif_info, cache.column[kSerial])) +
-                ": model number \"" + std::string(rt::trim_right(row.model_read)) +
-                "\" is not a positive number" + row_line(cif_record_place_info());
+    if (!record_kind_known(author_row.group_pdb) || (row.seen_model && row.model <= 0)) {
+      refuse_kind_or_model(row.model_read, cache.column[kSerial]);
       ierr = 1;
       return;
     }
@@ -874,16 +893,12 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     }
     const std::string_view group_read = row.seen_group ? row.group_read : row.entity_read;
     if (const std::string_view other = long_groups.clash(group_read); !other.empty()) {
-      refusal = " ERROR: chain identifiers \"" + std::string(other) + "\" and \"" +
-                std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters" +
-                row_line(cif_record_place_info());
+      refuse_clash(other, group_read);
       ierr = 1;
       return;
     }
     if (!pdbf::atom_values_fit(crdatm.cr_xyz.data(), crdatm.cr_occ, crdatm.cr_biso)) {
-      refusal = " ERROR: atom " + std::to_string(crdatm.cr_iatold) +
-                ": coordinate, occupancy or B not finite or too large for its field" +
-                row_line(cif_record_place_info());
+      refuse_values();
       ierr = 1;
       return;
     }
