@@ -219,4 +219,15 @@ TEST_F(ReadAtoms, QuoteItsLineDoesNotCloseRefusesTheFile) {
             std::string::npos)
       << out_;
   EXPECT_EQ(atom_inf.n_atom, 1);
+  // The small-molecule reader names it too.
+  const std::string sm = "data_csd\n_database_code_CSD ABCDEF\n_cell_length_a 10\n_cell_length_b 10\n"
+                         "_cell_length_c 10\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+                         "loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n"
+                         "_atom_site_fract_y\n_atom_site_fract_z\nC1 C 0.1 0.2 0.3\n";
+  write("smq", sm + "O1 'O 0.5 0.5 0.5\n");
+  EXPECT_EQ(read_out("smq"), 3);
+  EXPECT_NE(out_.find("  ERROR: CIF_read: unterminated quote in line " + line_after(sm) +
+                      "\n  ERROR: read input file\n"),
+            std::string::npos)
+      << out_;
 }
