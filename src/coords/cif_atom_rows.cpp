@@ -285,6 +285,9 @@ struct ItemCache {
   // the anisotropic components overrule, before all of them.
   int column[kNone];
   bool kind_order;
+  // How the rows of the loop lie on the lines, as its first row shows:
+  // unknown before it, each row on whole lines of its own, or otherwise.
+  enum class Layout { Unknown, WholeLines, Free } layout = Layout::Unknown;
 
   const Item* lookup() {
     const int nc = comcif_info.n_cif;
@@ -292,6 +295,7 @@ struct ItemCache {
     if (nc != n || now != serial) {
       n = nc;
       serial = now;
+      layout = Layout::Unknown;
       const std::string_view first = comcif_info.itm_cif(1).sub(1, 11);
       aniso = is_aniso_category(comcif_info.itm_cif(1));
       atom_site = !aniso && (first == "_atom_site_" || first == "_atom_site.");
@@ -498,6 +502,7 @@ struct RowExtra {
   bool seen_auth = false, seen_seq = false, seen_group = false;
   bool seen_model = false;
   int32_t model = 0;
+  std::string_view model_read;  // the model number as written
   std::string_view serial_read;  // the serial as written, empty when not given
   char ins = ' ';  // insertion code of its own item
 };
@@ -555,17 +560,100 @@ constexpr bool empty_keeps_default(Item k) {
          k == kResName || k == kThermal;
 }
 
+// The drops of the tokeniser up to the first row of this file.
+uint32_t drops_seen = 0;
+
+// The end of a refusal: the line on which the row begins.
+std::string row_line(const CifRecordPlace& p) { return ", row at line " + std::to_string(p.line); }
+
+// The serial that value column k of the record gives, as written; empty
+// when the record has no such column.
+std::string serial_text(const comcif_rec& r, int k) {
+  if (k < 1 || k > r.n_cif || k > MAXCIFVAL) return {};
+  return std::string(r.dt_cif(k).trimmed());
+}
+
+// "atom 301", or "an atom row" without a serial.
+std::string row_name(const std::string& serial) {
+  return serial.empty() ? std::string("an atom row") : "atom " + serial;
+}
+
+// The record kind of an atom row is ATOM or HETATM; any other value in its
+// column means the row's values stand under the wrong names.
+bool record_kind_known(std::string_view v) {
+  v = rt::trim_right(v);
+  const auto same = [&](std::string_view k) {
+    if (v.size() != k.size()) return false;
+    for (std::size_t i = 0; i < k.size(); ++i)
+      if ((v[i] & ~0x20) != k[i]) return false;
+    return true;
+  };
+  return v.empty() || v == "?" || v == "." || same("ATOM") || same("HETATM");
+}
+
+// The refusals are built out of line: their text would otherwise crowd the
+// row reader, which runs for every atom.
+[[gnu::noinline]] void refuse_out_of_line(const CifRecordPlace& p, int serial_column) {
+  // Ended on the line it began: the values to spare are on that line.
+  // Ended on a later line: the row's own values are those of the lines
+  // before it, the rest belonging to the next row.
+  const int32_t held = p.line_end == p.line ? p.words_end : p.values_before;
+  refusal = " ERROR: " + row_name(serial_text(comcif_info, serial_column)) + " holds " +
+            std::to_string(held) + " values for " + std::to_string(comcif_info.n_item) + " items" +
+            row_line(p);
+}
+
+// A record kind that is neither ATOM nor HETATM, else a model number that
+// is no positive number.
+[[gnu::noinline]] void refuse_kind_or_model(std::string_view model_read, int serial_column) {
+  const std::string head = " ERROR: " + row_name(serial_text(comcif_info, serial_column));
+  if (!record_kind_known(author_row.group_pdb))
+    refusal = head + ": record kind \"" + std::string(author_row.group_pdb) + "\" is neither ATOM nor HETATM";
+  else
+    refusal = head + ": model number \"" + std::string(rt::trim_right(model_read)) + "\" is not a positive number";
+  refusal += row_line(cif_record_place_info());
+}
+
+[[gnu::noinline]] void refuse_clash(std::string_view other, std::string_view group_read) {
+  refusal = " ERROR: chain identifiers \"" + std::string(other) + "\" and \"" +
+            std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters" +
+            row_line(cif_record_place_info());
+}
+
+[[gnu::noinline]] void refuse_values() {
+  refusal = " ERROR: atom " + std::to_string(crdatm.cr_iatold) +
+            ": coordinate, occupancy or B not finite or too large for its field" +
+            row_line(cif_record_place_info());
+}
+
+// In a loop whose first row stands on whole lines of its own, as every
+// writer of atom lists puts them, each row must too: a row short of values
+// takes the first values of the next line and ends inside it, and one with
+// values to spare ends before its line does.  The tokeniser collects values
+// as one stream, so without this every row after a short one would be read
+// shifted, under the wrong names.  A loop whose first row shares a line
+// with another keeps no such rule; only its last row can then be seen to
+// be short.  False, with the refusal, for a row out of line.
+bool row_in_line(ItemCache& c, const CifRecordPlace& p, int serial_column) {
+  const bool whole = p.starts_line && p.ends_line;
+  if (c.layout == ItemCache::Layout::Unknown) {
+    c.layout = whole ? ItemCache::Layout::WholeLines : ItemCache::Layout::Free;
+    return true;
+  }
+  if (c.layout == ItemCache::Layout::Free || whole) return true;
+  refuse_out_of_line(p, serial_column);
+  return false;
+}
+
 // A row whose serial is absent, or no positive number, cannot be stored.
-void refuse_serial(std::string_view read) {
+[[gnu::noinline]] void refuse_serial(std::string_view read) {
   const std::string_view v = rt::trim_right(read);
   if (v.empty() || v[0] == '?' || v == ".")
     refusal = " ERROR: an atom row without a serial number";
   else
     refusal = " ERROR: atom serial \"" + std::string(v) + "\" is not a positive number";
+  refusal += row_line(cif_record_place_info());
 }
-
-// The drops of the tokeniser up to the first row of this file.
-uint32_t drops_seen = 0;
 
 // A row of the atom list cut short: the next item name, loop or block came
 // before all its values (the tokeniser drops such a row), or the file ended
@@ -589,9 +677,9 @@ bool cut_row_lost(int32_t ie) {
     if (classify(cut->itm_cif(k).sub(12, 80)) == kSerial)
       serial = std::string(cut->dt_cif(k).trimmed());
   }
-  refusal = (serial.empty() ? std::string(" ERROR: an atom row") : " ERROR: atom " + serial) +
-            " holds " + std::to_string(nv) + " values for " + std::to_string(cut->n_item) +
-            " items";
+  const CifRecordPlace& place = cut == &comcif_info ? cif_record_place_info() : d.place;
+  refusal = " ERROR: " + row_name(serial) + " holds " + std::to_string(nv) + " values for " +
+            std::to_string(cut->n_item) + " items" + row_line(place);
   return true;
 }
 
@@ -680,7 +768,9 @@ inline void take_value(int k, RowExtra& row) {
       author_row.auth_asym_blank = true;
   } else if constexpr (K == kModel) {
     if (!value_absent(val)) {
+      // A value that is no number reads as 0, which no model has.
       row.model = iv;
+      row.model_read = val;
       row.seen_model = true;
     }
   } else if constexpr (K >= kU11 && K <= kU23) {
@@ -729,6 +819,7 @@ bool take_aniso_row() {
 }  // namespace
 
 void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr) {
+  const CifRecordPlace& place = cif_record_place_info();
   bool held = false;
   if (iend == -1) {
     names.clear();
@@ -740,7 +831,10 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
   }
   ierr = 0;
   for (;;) {
-    if (!cif_rows_read(in, mdoc, held, ierr)) return;
+    if (!cif_rows_read(in, mdoc, held, ierr)) {
+      refusal = cif_syntax_error_info();
+      return;
+    }
     const int32_t ie = com_crd_cif.iend_cif;
     if (cut_row_lost(ie)) {
       ierr = 1;
@@ -758,6 +852,11 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     const int n = comcif_info.n_cif;
     if (n < 1) continue;
     const Item* kinds = cache.lookup();
+    if ((cache.aniso || cache.atom_site) &&
+        !row_in_line(cache, place, cache.aniso ? cache.aniso_col[0] : cache.column[kSerial])) {
+      ierr = 1;
+      return;
+    }
     if (cache.aniso) {
       if (!take_aniso_row()) continue;
       mode = coords::kCifRowAniso;
@@ -773,6 +872,11 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       for (int k = 1; k <= n; ++k) take_as(kinds[k - 1], k, row, AllItems{});
     }
     mode = 0;
+    if (!record_kind_known(author_row.group_pdb) || (row.seen_model && row.model <= 0)) {
+      refuse_kind_or_model(row.model_read, cache.column[kSerial]);
+      ierr = 1;
+      return;
+    }
     if (row.seen_model) {
       if (!first_model.known) {
         first_model = FirstModel{true, row.model};
@@ -793,14 +897,12 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     if (const std::string_view other =
             com_crd_cif.by_author == 1 ? std::string_view() : long_groups.clash(group_read);
         !other.empty()) {
-      refusal = " ERROR: chain identifiers \"" + std::string(other) + "\" and \"" +
-                std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters";
+      refuse_clash(other, group_read);
       ierr = 1;
       return;
     }
     if (!pdbf::atom_values_fit(crdatm.cr_xyz.data(), crdatm.cr_occ, crdatm.cr_biso)) {
-      refusal = " ERROR: atom " + std::to_string(crdatm.cr_iatold) +
-                ": coordinate, occupancy or B not finite or too large for its field";
+      refuse_values();
       ierr = 1;
       return;
     }

@@ -36,8 +36,12 @@ extern com_crd_cif_t com_crd_cif;
 // on the first call, 1 at the end of the file; ierr 1 after a read error.
 // Writes crdatm, crdstr, crdinf.
 void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr);
-// The error line of a row rdcrd_cif_ refused (two chain identifiers that the
-// four-character group field cannot tell apart); empty after a read error.
+// The error line of a row rdcrd_cif_ refused, naming the line the row
+// begins on: a row short of values or with values to spare, a quote its
+// line does not close, a serial, record kind or model number that is no
+// such thing, two chain identifiers that the four-character group field
+// cannot tell apart, a value too large for its field.  Empty after a plain
+// read error.
 std::string_view cif_rows_refusal();
 
 // The fixed-column atom line of the CIF row readers; `shift` 1 moves every

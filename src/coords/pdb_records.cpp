@@ -103,6 +103,8 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_frame_kept = 0;
   sttcrec.st_atom_pending = 0;
   sttcrec.st_nline = 0;
+  sttcrec.st_number_ctrl = 0;
+  sttcrec.st_number_ctrl_next = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
@@ -203,6 +205,22 @@ int32_t bad_number(std::string_view line) {
   msgerr_(1, " ERROR: wrong number in PDB atom record:");
   msgerr_(1, line);
   return 1;
+}
+
+// A byte that is no character (a NUL, a tab, any control or non-ASCII
+// byte) in the residue number or in columns 31-66 of an atom record, where
+// coordinates, occupancy and B stand.  The line clean-up turns such bytes
+// into blanks, which a number field passes over: -2<NUL>.052 would read as
+// -2.052.
+bool control_in_number_columns(const rt::FixedText<256>& line) {
+  const auto unclean = [&](int first, int last) {
+    for (int k = first; k <= last; ++k) {
+      const unsigned char u = static_cast<unsigned char>(line(k));
+      if (u < 32 || u > 126) return true;
+    }
+    return false;
+  };
+  return unclean(23, 26) || unclean(31, 66);
 }
 
 // A refused atom record: the reason, the line number and the record.
@@ -412,6 +430,7 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     pdb_defaults_at_open(acode);
     sttcrec.st_line_next.blank();
     getline_(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend);
+    sttcrec.st_number_ctrl_next = control_in_number_columns(sttcrec.st_line_next) ? 1 : 0;
     if (ierr != 0 || sttcrec.st_iend != 0) {
       close_input(iend, sttcrec.st_iend);
       return;
@@ -437,6 +456,8 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
   rt::FixedText<80> current;
   for (;;) {
     current = sttcrec.st_line_next.sub(1, 80);
+    sttcrec.st_number_ctrl = sttcrec.st_number_ctrl_next;
+    sttcrec.st_number_ctrl_next = 0;
     if (sttcrec.st_iend != 0) {
       close_input(iend, sttcrec.st_iend);
       return;
@@ -463,7 +484,10 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
         const unsigned char u = static_cast<unsigned char>(sttcrec.st_line_next.c[k]);
         bad |= static_cast<unsigned>(u < 32 || u > 126);
       }
-      if (bad != 0) check_line_(0, sttcrec.st_line_next);
+      if (bad != 0) {
+        sttcrec.st_number_ctrl_next = control_in_number_columns(sttcrec.st_line_next) ? 1 : 0;
+        check_line_(0, sttcrec.st_line_next);
+      }
       sttcrec.st_iend_next = 0;
       if (sttcrec.st_iend_read != 0 && sttcrec.st_line_next.is_blank()) {
         sttcrec.st_iend_next = sttcrec.st_iend_read;
@@ -477,7 +501,9 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     // record name begins with ATOM or HETA.
     if (starts(line, "ATOM") || starts(line, "HETA")) {
       if (rec == std::string_view("?")) rec = "ATOM  ";
-      if (rdatom_(line, rec, nospgr_input, cell_input, prog_name, acode, hflag_remove) != 0) {
+      if (sttcrec.st_number_ctrl != 0 ||
+          rdatom_(line, rec, nospgr_input, cell_input, prog_name, acode, hflag_remove) != 0) {
+        if (sttcrec.st_number_ctrl != 0) bad_number(line);
         ierr = 1;
         close_input(iend, 0);
         return;

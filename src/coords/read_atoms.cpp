@@ -11,6 +11,7 @@
 #include "coords/cif_small_molecule.h"
 #include "coords/cif_store_atom.h"
 #include "foundation/atom_com.h"
+#include "foundation/cif_tokeniser.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
 #include "coords/entity_tree.h"
@@ -72,6 +73,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       rdcrd_cif_(m, in, mode, iend, ierr);
     if (ierr != 0) {
       if (!icsd && !cif_rows_refusal().empty()) msgerr_(mdoc, cif_rows_refusal());
+      if (icsd && !cif_syntax_error_info().empty()) msgerr_(mdoc, cif_syntax_error_info());
       msgerr_(mdoc, " ERROR: read input file");
       rt::unit_close(crdinf.cri_iun);
       ierr = 3;

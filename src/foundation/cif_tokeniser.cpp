@@ -97,8 +97,9 @@ inline int quick_word(const rt::FixedText<L>& text, int k, int n, char* dst, int
 // whatever it is, and it ends at the next double quote that is followed by a
 // blank or ends the line.  Apostrophes inside it are ordinary characters, so
 // that the archive's primed atom names ("O5'") come through whole.  Written
-// and returned as general_word below does.
-int double_quoted_word(const char* line, int& k, const int n, char* dst) {
+// and returned as general_word below does; `closed` false when the line
+// ends inside it.
+int double_quoted_word(const char* line, int& k, const int n, char* dst, bool& closed) {
   std::memset(dst, ' ', FRDWORDLEN);
   int len = 0;
   auto put = [&](char ch) {
@@ -107,9 +108,13 @@ int double_quoted_word(const char* line, int& k, const int n, char* dst) {
   };
   put(blank_unprintable(line[k + 1]));
   k += 2;
+  closed = false;
   while (k < n) {
     const char c = blank_unprintable(line[k++]);
-    if (c == '"' && (k == n || blank_unprintable(line[k]) == ' ')) break;
+    if (c == '"' && (k == n || blank_unprintable(line[k]) == ' ')) {
+      closed = true;
+      break;
+    }
     put(c);
   }
   return len;
@@ -122,13 +127,15 @@ int double_quoted_word(const char* line, int& k, const int n, char* dst) {
 // an apostrophe opens is quoted: in a bare word every apostrophe is an
 // ordinary character, so that a primed atom name written without quotes
 // (O5' before a blank) stays one word and the row keeps its columns.
-int general_word(const char* line, int& k, const int n, char* dst, bool quoted) {
+// `closed` is false when the line ends inside a quoted word.
+int general_word(const char* line, int& k, const int n, char* dst, bool quoted, bool& closed) {
   std::memset(dst, ' ', FRDWORDLEN);
   int len = 0;
   auto put = [&](char ch) {
     if (len < FRDWORDLEN) dst[len] = ch;
     ++len;
   };
+  closed = !quoted;
   if (quoted) {
     // An opening quote: the next character starts the word whatever it is.
     put(blank_unprintable(line[k + 1]));
@@ -151,6 +158,7 @@ int general_word(const char* line, int& k, const int n, char* dst, bool quoted) 
     // A quoted word ends only at an apostrophe before a blank or the line
     // end ('C1'' is C1'); a bare word at any blank.
     const bool closes = quoted && c == '\'' && (k == n || blank_unprintable(line[k]) == ' ');
+    if (closes) closed = true;
     if (closes || (c == ' ' && !quoted)) break;
     put(c);
   }
@@ -236,6 +244,7 @@ inline bool empty_quoted(const char* line, int k, int n) {
 void split_cif_words(comfread_cif_t& fr, const int n) {
   fr.iover = 0;
   fr.nwrd = 0;
+  fr.open_quote = 0;
   uint8_t* const used = slot_use(fr).word.data();
   if (split_plain_line(fr, used, n)) return;
   const char* line = fr.line.c;
@@ -266,15 +275,27 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
       std::memset(dst, ' ', FRDWORDLEN);
       len = 0;
       k += 2;
-    } else if (c == '"')
-      len = double_quoted_word(line, k, n, dst);
-    else
-      len = general_word(line, k, n, dst, quote);
+    } else {
+      bool closed = true;
+      if (c == '"')
+        len = double_quoted_word(line, k, n, dst, closed);
+      else
+        len = general_word(line, k, n, dst, quote, closed);
+      if (!closed && fr.open_quote == 0) fr.open_quote = nw + 1;
+    }
     close_word(fr, used[nw], nw, len, quote, dst);
     ++nw;
   }
   fr.nwrd = nw;
 }
+
+// Where an instance stands in its file.
+struct Position {
+  int32_t lines = 0;     // lines read since the reset
+  int32_t words_line = 0;  // the line the current words came from (where a text field began)
+  CifRecordPlace place;  // of the record being collected or returned last
+  std::string syntax_error;
+};
 
 struct Instance {
   comcif_rec& c;
@@ -282,14 +303,35 @@ struct Instance {
   SlotUse& use;
   bool first;  // instance 1: "<" also marks a comment, overflow is reported
   uint32_t& names_serial;  // raised whenever item names are stored
+  Position& pos;
 };
 
 uint32_t names_serial_info = 0;
 uint32_t names_serial_c = 0;
+Position pos_info;
+Position pos_c;
 
 // Passed by reference: a copy built for every record cost a stall per call.
-const Instance kInstance1{comcif_info, comfread_info, use_info, true, names_serial_info};
-const Instance kInstance2{comcif_c, comfread_c, use_c, false, names_serial_c};
+const Instance kInstance1{comcif_info, comfread_info, use_info, true, names_serial_info, pos_info};
+const Instance kInstance2{comcif_c, comfread_c, use_c, false, names_serial_c, pos_c};
+
+// Values first to w (0-based words, w excluded) of the current line were
+// added to the record, which held `before` values until then: the place
+// follows them.  `done` when the record is then complete.
+inline void values_taken(const Instance& in, int first, int w, int32_t before, bool done) {
+  CifRecordPlace& p = in.pos.place;
+  const int32_t line = in.pos.words_line;
+  if (before == 0) {
+    p.line = line;
+    p.starts_line = first == 0;
+    p.values_before = 0;
+  } else if (p.line_end != line) {
+    p.values_before = before;
+  }
+  p.line_end = line;
+  p.words_end = in.fr.nwrd;
+  p.ends_line = done && w == in.fr.nwrd;
+}
 
 // A "#" among the first n characters of the line.
 bool has_hash(const rt::FixedText<CIFLINELEN>& line, int n) {
@@ -306,6 +348,7 @@ void report_incomplete(const Instance& in, int32_t mdoc) {
     // silences the report can still tell which of its rows was lost.
     ++dropped_info.count;
     dropped_info.set = in.c;
+    dropped_info.place = in.pos.place;
     dropped_info.set.n_cif = in.c.n_data < MAXCIFVAL ? in.c.n_data : MAXCIFVAL;
   }
   msgerr_(mdoc, " ERR: CIF_read: number of data > number of items");
@@ -351,7 +394,10 @@ int strip_comment(const Instance& in, int n) {
 
 // Reads a text field that the current line opened and puts it, quoted, in
 // place of the line.  Returns false when the read ended the call.
-bool read_text_field(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
+// `cut` tells whether the quoted text lost its closing quote to the line's
+// room.
+bool read_text_field(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend,
+                     bool& cut) {
   static rt::FixedText<CIFLINELEN> kept;
   static rt::FixedText<CIFLINELEN> next;
   bool have = false;
@@ -363,6 +409,7 @@ bool read_text_field(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ie
   for (int lines = 0; lines < kMaxFieldLines; ++lines) {
     const int used = foundation::read_line(unit, mdoc, next, ierr, iend);
     if (ierr != 0 || iend != 0) return false;
+    ++in.pos.lines;
     if (!have && used > 1) {
       kept = next;
       have = true;
@@ -386,6 +433,7 @@ bool read_text_field(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ie
   buf[n - s + 1] = '\'';
   const int len = n - s + 2;
   in.fr.line = std::string_view(buf, len < CIFLINELEN ? len : CIFLINELEN);
+  cut = len > CIFLINELEN;
   return true;
 }
 
@@ -393,8 +441,12 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
   comcif_rec& c = in.c;
   comfread_cif_t& fr = in.fr;
   ierr = 0;
+  if (!in.pos.syntax_error.empty()) in.pos.syntax_error.clear();
   if (iend == -1) {
     ++in.names_serial;
+    in.pos.lines = 0;
+    in.pos.words_line = 0;
+    in.pos.place = CifRecordPlace{};
     c.n_cif = 0;
     c.i_cif = 0;
     c.n_data = 0;
@@ -412,8 +464,10 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
 
   for (;;) {
     while (c.i_cif == fr.nwrd) {
-      int n = foundation::read_line(unit, mdoc, fr.line, ierr, iend);
+      bool cut = false;
+      int n = foundation::read_line(unit, mdoc, fr.line, ierr, iend, &cut);
       if (ierr != 0 || iend != 0) return;
+      in.pos.words_line = ++in.pos.lines;
       const char first = fr.line.c[0];
       if (n > 1 && first != ';' && !is_comment_start(in, first)) n = strip_comment(in, n);
       if (c.blk_flag.c[0] == 'N') {
@@ -421,7 +475,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
         if (!starts_with(l, "data_") && !starts_with(l, "global_")) continue;
       }
       if (first == ';') {
-        if (!read_text_field(in, unit, mdoc, ierr, iend)) return;
+        if (!read_text_field(in, unit, mdoc, ierr, iend, cut)) return;
         n = fr.line.len_trim();
       }
       split_cif_words(fr, n);
@@ -435,6 +489,17 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
         in.use.value[MAXCIFVAL - 1] = FRDWORDLEN;
         fr.nwrd = c.i_cif;
         iend = -2;
+        return;
+      }
+      // A comment line may hold any text.
+      if (fr.open_quote != 0 && !cut) {
+        // The rest of the line would become one value and every later value
+        // of its item set would stand under the wrong name.
+        in.pos.syntax_error = " ERROR: CIF_read: unterminated quote in line " + std::to_string(in.pos.words_line);
+        msgerr_(mdoc, in.pos.syntax_error);
+        fr.nwrd = 0;
+        c.i_cif = 0;
+        ierr = 1;
         return;
       }
       c.i_cif = 0;
@@ -469,6 +534,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
       if (w != first) {
         c.loop_flag.c[0] = 'N';
         c.n_cif = d < MAXCIFVAL ? d : MAXCIFVAL;
+        values_taken(in, first, w, c.n_data, done);
       }
       c.i_cif = w;
       c.n_data = done ? 0 : d;
@@ -525,6 +591,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
       msgerr_(mdoc, " ERR: CIF_read: number of items =0 / before the data /");
       msgerr_(mdoc, fr.line.view());
     }
+    values_taken(in, w - 1, w, c.n_data, c.n_data + 1 == c.n_item);
     ++c.n_data;
     c.loop_flag.c[0] = 'N';
     // Names and values past the record's room are counted, so that the rows
@@ -547,6 +614,10 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
 uint32_t cif_names_serial_info() { return names_serial_info; }
 
 const CifDroppedSet& cif_dropped_set_info() { return dropped_info; }
+
+const CifRecordPlace& cif_record_place_info() { return pos_info.place; }
+
+std::string_view cif_syntax_error_info() { return pos_info.syntax_error; }
 
 void frd_parm_info_() { split_cif_words(comfread_info, comfread_info.line.len_trim()); }
 

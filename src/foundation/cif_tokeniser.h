@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "foundation/words.h"
 #include "runtime/array.h"
@@ -44,6 +45,7 @@ extern comcif_rec comcif_c;
 // block word.
 struct comfread_cif_t : comfread_rec<CIFLINELEN> {
   rt::Array1<char, MAXFRDWORD> qwrd;  // 'Y' quoted, 'N' bare
+  int32_t open_quote;  // 1-based word that a quote opened and the line ended inside; 0 none
 };
 extern comfread_cif_t comfread_info;
 extern comfread_cif_t comfread_c;
@@ -51,7 +53,9 @@ extern comfread_cif_t comfread_c;
 // Next record of instance 1 / 2.  iend in: -1 resets the instance, -2 keeps
 // the loop state (instance 1 also drops the rest of the current line), any
 // other value goes on.  iend out: 0 record ready, 1 end of file, -2 a comment
-// line (in dt_cif(60)).  ierr 1 after a read error.
+// line (in dt_cif(60)).  ierr 1 after a read error, or after a quoted
+// value that its line ends inside (reported with the line's number; a line
+// cut to the record's room is not held against the file).
 // Writes comcif_info, comfread_info.
 void getcif_info_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
 // Writes comcif_c, comfread_c.
@@ -61,6 +65,18 @@ void getcif_c_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
 // names, so a reader may keep what it worked out from them (the rows of a
 // loop come back with unchanged names).
 uint32_t cif_names_serial_info();
+// Where the values of the last record of instance 1 stand in the file
+// (lines counted from the start of the file, a text field counting all its
+// lines): what a reader needs to name a row, and to tell whether the rows
+// of a loop keep to whole lines.  Kept with a dropped set as well.
+struct CifRecordPlace {
+  int32_t line = 0;           // line of the record's first value
+  int32_t line_end = 0;       // line of its last value so far
+  int32_t values_before = 0;  // its values on the lines before line_end
+  int32_t words_end = 0;      // words of the line of its last value
+  bool starts_line = false;   // its first value is the first word of its line
+  bool ends_line = false;     // complete, its last value the last word of its line
+};
 // The last item set that instance 1 dropped because a new block, loop or
 // item name came before all its values: the record as it stood (n_cif the
 // values it had, n_item the names it needed), and a count raised at every
@@ -68,8 +84,16 @@ uint32_t cif_names_serial_info();
 struct CifDroppedSet {
   uint32_t count;
   comcif_rec set;
+  CifRecordPlace place;
 };
 const CifDroppedSet& cif_dropped_set_info();
+// The place of the record that the last call of instance 1 returned or is
+// collecting.
+const CifRecordPlace& cif_record_place_info();
+// The error line of the last syntax error that instance 1 refused (an
+// unterminated quote), empty when the last call met none: a reader that
+// silences the tokeniser's messages names the fault from here.
+std::string_view cif_syntax_error_info();
 // Split the line of comfread_info / comfread_c into CIF words.
 // Writes comfread_info.
 void frd_parm_info_();

@@ -19,7 +19,7 @@ constexpr std::size_t kMaxRecord = 1024;
 
 namespace foundation {
 
-int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend) {
+int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend, bool* cut) {
   std::string_view rec;
   ierr = 0;
   iend = 0;
@@ -41,6 +41,7 @@ int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
   for (uint64_t w; m >= 8 && (std::memcpy(&w, from + m - 8, 8), w == 0x2020202020202020ull);) m -= 8;
   while (m > 0 && from[m - 1] == ' ') --m;
   const int copied = static_cast<int>(m) < room ? static_cast<int>(m) : room;
+  if (cut != nullptr) *cut = copied < static_cast<int>(m);
   if (copied >= 16) {
     // Copied in 16-character blocks: a general copy of a few dozen
     // characters costs more than the blocks.

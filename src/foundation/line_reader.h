@@ -15,7 +15,9 @@ void getline_(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
 namespace foundation {
 
 // getline_ that also returns the used length of the text (undefined when
-// ierr or iend is set, the text then being left as it was).
-int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend);
+// ierr or iend is set, the text then being left as it was).  `cut`, when
+// given, tells whether the record was longer than the text holds.
+int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend,
+              bool* cut = nullptr);
 
 }  // namespace foundation

@@ -690,12 +690,23 @@ int write_formatted(int unit, std::string_view format, const FmtArg* args, int n
 
 namespace {
 
-// A numeric field without its blanks (blanks are ignored inside numeric input fields).
+// A numeric field without its blanks (blanks are ignored inside numeric
+// input fields).  A field of nothing but blanks and zero bytes is a text
+// never set (static storage starts as zero bytes) and reads as zero like a
+// blank one; a zero byte beside anything else is kept, so that the number
+// is refused rather than read with the byte passed over.
 std::string_view squeeze(std::string_view f, char* buf, size_t cap) {
   size_t n = 0;
-  for (char c : f)
-    if (c != ' ' && c != '\t' && c != '\0' && n < cap) buf[n++] = c;
-  return std::string_view(buf, n);
+  bool zero_byte = false;
+  for (char c : f) {
+    if (c == ' ' || c == '\t') continue;
+    zero_byte |= c == '\0';
+    if (n < cap) buf[n++] = c;
+  }
+  if (!zero_byte) return std::string_view(buf, n);
+  for (size_t i = 0; i < n; ++i)
+    if (buf[i] != '\0') return std::string_view(buf, n);
+  return std::string_view(buf, 0);
 }
 
 bool parse_int(std::string_view f, int32_t& out) {

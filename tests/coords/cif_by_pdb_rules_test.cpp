@@ -5,6 +5,8 @@
 // telling a calcium from an alpha carbon.
 #include "coords/cif_by_pdb_rules.h"
 
+#include <cstring>
+
 #include "cif_test_util.h"
 
 namespace {
@@ -167,4 +169,32 @@ TEST_F(CifByPdbRules, LabelsAreComparedWholeAndWatersRunOnAcrossThem) {
   const float no_cell[6] = {0, 0, 0, 0, 0, 0};
   captured([&] { read_atoms_(0, "", dir_ + "labels.cif", "", 0, no_cell, ierr); });
   EXPECT_EQ(ierr, 3);
+}
+
+TEST_F(CifByPdbRules, RowOutOfLineOrUnclosedQuoteIsRefusedWithItsLine) {
+  // The third row of rows_file (line 28 of the file) cut short by three
+  // values, or opening a quote that its line does not close.
+  const struct {
+    const char* label;
+    const char* from;
+    const char* to;
+    const char* message;
+  } cases[] = {
+      {"three values short", "ATOM 3 N N MSE A 2 ? 3 1 1 1 10 6", "ATOM 3 N N MSE A 2 ? 3 1 6",
+       "  ERROR: atom 3 holds 13 values for 16 items, row at line 28\n"},
+      {"unclosed quote", "ATOM 3 N N MSE", "ATOM 3 N 'N MSE",
+       "  ERROR: CIF_read: unterminated quote in line 28\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string text = rows_file("B");
+    const std::size_t at = text.find(c.from);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(text.substr(at - 1, 1), "\n");
+    text.replace(at, std::strlen(c.from), c.to);
+    write("cut", text);
+    EXPECT_EQ(read_rules("cut", 'N'), 3);
+    EXPECT_NE(out_.find(std::string(c.message) + "  ERROR: read input file\n"), std::string::npos) << out_;
+    EXPECT_EQ(atom_inf.n_atom, 0);
+  }
 }

@@ -95,7 +95,7 @@ TEST_F(CifHeader, FaultyOrForeignTextIsPassedOver) {
     std::string text;
     int32_t status, atoms;
   } cases[] = {
-      {"unclosed quote", "data_x\n_struct.title 'never closed\n_cell.length_a 10\n" + kOneAtom, 8, 1},
+      {"unclosed quote refused", "data_x\n_struct.title 'never closed\n_cell.length_a 10\n" + kOneAtom, 2, 0},
       {"unending text field", "data_x\n_struct.title\n;a text field\nthat never ends\n" + kOneAtom, 2, 0},
       {"incomplete row refused", "data_x\n" + kOneAtom + "2 CB ALA A 1 1.0\n", 3, 1},
       {"foreign items and loop", "data_x\n_made_up.item 5\nloop_\n_other.a\n_other.b\n1 2\n3 4\n" + kOneAtom,
@@ -146,11 +146,19 @@ TEST_F(CifHeader, BinaryAndOverlongInputDoNotCrash) {
   ASSERT_EQ(bytes.size(), 3000u);
   write("garbage", bytes);
   EXPECT_EQ(read_out("garbage", 99), 2);
-  // The same bytes inside a block, a 5000-character item line, a word of 300
-  // characters and an atom row with control characters between its values:
-  // the atom is still read.
+  // Inside a block the same bytes open quotes that their lines never close:
+  // the header is refused.
+  write("quoted", "data_x\n" + bytes + "\n" + kCell + kShortLoop + "1 CA ALA A 1 1.0 2.0 3.0\n");
+  EXPECT_EQ(read_out("quoted", 99), 2);
+  EXPECT_NE(out_.find(" ERROR: CIF_read: unterminated quote in line "), std::string::npos) << out_;
+  // The bytes without their quotes inside a block, a 5000-character item
+  // line, a word of 300 characters and an atom row with control characters
+  // between its values: the atom is still read.
+  std::string unquoted = bytes;
+  for (char& ch : unquoted)
+    if (ch == '\'' || ch == '"') ch = 'q';
   std::string row = "1\tCA\x01" "ALA\x7f" "A 1 1.0 2.0 3.0\n";
-  write("long", "data_x\n" + bytes + "\n_struct.title " + std::string(5000, 'T') + "\n_struct.keywords " +
+  write("long", "data_x\n" + unquoted + "\n_struct.title " + std::string(5000, 'T') + "\n_struct.keywords " +
                     std::string(300, 'k') + "\n" + kCell + kShortLoop + row);
   read_out("long", 99);
   EXPECT_EQ(crdinf.cr_title.str(), std::string(80, 'T'));

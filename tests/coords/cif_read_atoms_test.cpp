@@ -124,3 +124,110 @@ TEST_F(ReadAtoms, AnotherProgramsFileHasItsTerminiTypedAsThePdbReaderTypesThem) 
   ASSERT_EQ(read("own"), 0);
   EXPECT_EQ(asym_part.iterm_s_type(1), 1);
 }
+
+namespace {
+
+// The number of the line that `tail` begins with, in a file of `head` then
+// `tail`.
+std::string line_after(const std::string& head) {
+  int n = 1;
+  for (char c : head) n += c == '\n';
+  return std::to_string(n);
+}
+
+}  // namespace
+
+TEST_F(ReadAtoms, RowOutOfLineWithTheLoopIsRefusedWithItsLine) {
+  // The loop's rows stand one to a line: a row short of values would take
+  // the first values of the next one, and every later row would be read
+  // shifted; one with a value to spare would give it to the next row.
+  const std::string head = cif_header() + kShortLoop + "1 CA ALA A 1 0 0 0\n";
+  const struct {
+    const char* label;
+    const char* row;
+    const char* message;
+  } cases[] = {
+      {"two values short", "2 CB ALA A 1 0\n", " ERROR: atom 2 holds 6 values for 8 items, row at line "},
+      {"a value to spare", "2 CB ALA A 1 0 0 0 9\n", " ERROR: atom 2 holds 9 values for 8 items, row at line "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("row", head + c.row + "3 C ALA A 1 0 0 0\n4 O ALA A 1 0 0 0\n");
+    EXPECT_EQ(read_out("row"), 3);
+    EXPECT_NE(out_.find(c.message + line_after(head) + "\n  ERROR: read input file\n"), std::string::npos)
+        << out_;
+    EXPECT_EQ(atom_inf.n_atom, 1);
+  }
+}
+
+TEST_F(ReadAtoms, RowsOnLinesOfTheirOwnOrSharingLinesAreRead) {
+  // Whatever the layout, as long as it is kept: each row on two lines, or
+  // two rows to a line.
+  const struct {
+    const char* label;
+    const char* rows;
+  } cases[] = {
+      {"two lines a row", "1 CA ALA A\n1 0 0 0\n2 CB ALA A\n1 0 0 0\n3 C ALA A\n1 0 0 0\n"},
+      {"two rows a line", "1 CA ALA A 1 0 0 0 2 CB ALA A 1 0 0 0\n3 C ALA A 1 0 0 0\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("rows", cif_header() + kShortLoop + c.rows);
+    EXPECT_EQ(read_out("rows"), 0) << out_;
+    EXPECT_EQ(atom_inf.n_atom, 3);
+  }
+}
+
+TEST_F(ReadAtoms, RecordKindOrModelNumberThatIsNoneIsRefused) {
+  // Values out of their columns show there even where the layout cannot
+  // tell: a first row short of its last value takes the next row's record
+  // kind as its model number.
+  const std::string head = cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
+                                                     "label_asym_id", "auth_seq_id", "Cartn_x", "Cartn_y",
+                                                     "Cartn_z", "pdbx_PDB_model_num"});
+  const std::string first = "ATOM 1 CA ALA A 1 0 0 0 1\n";
+  const struct {
+    const char* label;
+    std::string before, row, message;
+  } cases[] = {
+      {"record kind", first, "CB 2 CB ALA A 1 0 0 0 1\n",
+       " ERROR: atom 2: record kind \"CB\" is neither ATOM nor HETATM, row at line "},
+      {"model number", first, "ATOM 2 CB ALA A 1 0 0 0 C\n",
+       " ERROR: atom 2: model number \"C\" is not a positive number, row at line "},
+      {"first row short", "", "ATOM 1 CA ALA A 1 0 0 1\n",
+       " ERROR: atom 1: model number \"HETATM\" is not a positive number, row at line "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("kind", head + c.before + c.row + "HETATM 3 O HOH B 2 0 0 0 1\n");
+    EXPECT_EQ(read_out("kind"), 3);
+    EXPECT_NE(out_.find(c.message + line_after(head + c.before) + "\n"), std::string::npos) << out_;
+    EXPECT_EQ(atom_inf.n_atom, c.before.empty() ? 0 : 1);
+  }
+  // Both record kinds, in either case, are read.
+  write("kinds", head + first + "hetatm 2 O HOH B 2 0 0 0 1\n");
+  EXPECT_EQ(read_out("kinds"), 0) << out_;
+  EXPECT_EQ(atom_inf.n_atom, 2);
+}
+
+TEST_F(ReadAtoms, QuoteItsLineDoesNotCloseRefusesTheFile) {
+  const std::string head = cif_header() + kShortLoop + "1 CA ALA A 1 0 0 0\n";
+  write("quote", head + "2 'CB ALA A 1 0 0 0\n3 C ALA A 1 0 0 0\n");
+  EXPECT_EQ(read_out("quote"), 3);
+  EXPECT_NE(out_.find("  ERROR: CIF_read: unterminated quote in line " + line_after(head) +
+                      "\n  ERROR: read input file\n"),
+            std::string::npos)
+      << out_;
+  EXPECT_EQ(atom_inf.n_atom, 1);
+  // The small-molecule reader names it too.
+  const std::string sm = "data_csd\n_database_code_CSD ABCDEF\n_cell_length_a 10\n_cell_length_b 10\n"
+                         "_cell_length_c 10\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+                         "loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n"
+                         "_atom_site_fract_y\n_atom_site_fract_z\nC1 C 0.1 0.2 0.3\n";
+  write("smq", sm + "O1 'O 0.5 0.5 0.5\n");
+  EXPECT_EQ(read_out("smq"), 3);
+  EXPECT_NE(out_.find("  ERROR: CIF_read: unterminated quote in line " + line_after(sm) +
+                      "\n  ERROR: read input file\n"),
+            std::string::npos)
+      << out_;
+}

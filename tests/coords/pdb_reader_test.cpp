@@ -396,3 +396,32 @@ TEST(PdbReaderCapacity, FifteenHundredChainsFitAndOneMoreDoesNot) {
             std::string::npos)
       << r.out;
 }
+
+TEST(PdbReaderAtoms, ByteThatIsNoCharacterInANumberStopsTheRead) {
+  // The line clean-up blanks such bytes, and a number field passes blanks
+  // over: 1.<NUL>00 would read as 1.00.  Every number field of the atom
+  // record; the same byte in its atom name is cleaned and read.
+  const struct {
+    const char* label;
+    int column;  // 1-based
+    char byte;
+  } cases[] = {
+      {"NUL in x", 36, '\0'},      {"tab in z", 52, '\t'},          {"NUL in occupancy", 59, '\0'},
+      {"DEL in B", 62, '\x7f'},    {"non-ASCII in y", 44, '\xc3'},  {"NUL in residue number", 26, '\0'},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string bad = line({.serial = 2});
+    bad.insert(static_cast<std::size_t>(c.column - 1), 1, c.byte);
+    bad.erase(static_cast<std::size_t>(c.column), 1);
+    const ReadResult r = read_pdb({kCryst, line({}), bad});
+    EXPECT_EQ(r.ierr, 1);
+    EXPECT_NE(r.out.find("  ERROR: wrong number in PDB atom record:\n"), std::string::npos) << r.out;
+    EXPECT_EQ(atom_inf.n_atom, 1);
+  }
+  std::string name = line({.serial = 2});
+  name[14] = '\0';
+  const ReadResult r = read_pdb({kCryst, line({}), name});
+  EXPECT_EQ(r.ierr, 0) << r.out;
+  EXPECT_EQ(atom_inf.n_atom, 2);
+}

@@ -598,3 +598,71 @@ TEST_F(CifTokeniser, RealEntryWithPrimesQuotesAndTextFields) {
   EXPECT_EQ(rows[15][18], "TYPE I (H-BOND O65-N69)");
   EXPECT_EQ(rows[16][18], "TYPE II\"");
 }
+
+TEST_F(CifTokeniser, QuoteItsLineDoesNotCloseIsAnErrorNamingTheLine) {
+  // Either quote; the call ends with ierr 1 and the next call goes on with
+  // the next line.  Quotes in comments, and a quote closed only beyond the
+  // room of a line cut to 256 characters, are no error.
+  const struct {
+    const char* label;
+    const char* open;
+  } quotes[] = {{"apostrophe", "'"}, {"double quote", "\""}};
+  for (const auto& q : quotes) {
+    SCOPED_TRACE(q.label);
+    open(std::string("data_x\n# it's a note\n_a.b word # don't\n_a.c ") + q.open + "never closed\n_a.d 5\n");
+    ASSERT_EQ(next(), 0);
+    EXPECT_EQ(next(), -2);
+    ASSERT_EQ(next(), 0);
+    EXPECT_EQ(value(1), "word");
+    const std::string out = captured([&] { next(); });
+    EXPECT_EQ(ierr, 1);
+    EXPECT_EQ(out, "  ERROR: CIF_read: unterminated quote in line 4\n");
+    EXPECT_EQ(cif_syntax_error_info(), " ERROR: CIF_read: unterminated quote in line 4");
+    ASSERT_EQ(next(), 0);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(item(1), "_a.d");
+    EXPECT_EQ(cif_syntax_error_info(), "");
+  }
+  open("data_x\n_a.t '" + std::string(300, 'x') + "'\n_a.u 1\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(value(1), std::string(80, 'x'));
+}
+
+TEST_F(CifTokeniser, RecordPlaceGivesItsLinesAndWhetherItKeepsToWholeLines) {
+  // Lines: 1 data_x, 2 loop_, 3-5 names, then the values.
+  open("data_x\nloop_\n_a.x\n_a.y\n_a.z\n1 2 3\n4 5\n6\n7 8 9 10\n11 12\n;a text\nfield\n;\n13 14\n");
+  ASSERT_EQ(next(), 0);
+  const CifRecordPlace& p = cif_record_place_info();
+  const struct {
+    const char* label;
+    int32_t line, line_end, values_before, words_end;
+    bool starts, ends;
+  } rows[] = {
+      {"one line", 6, 6, 0, 3, true, true},
+      {"two lines", 7, 8, 2, 1, true, true},
+      {"a value to spare", 9, 9, 0, 4, true, false},
+      {"begun inside a line", 9, 10, 1, 2, false, true},
+      {"text field then a line", 11, 14, 1, 2, true, true},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    ASSERT_EQ(next(), 0);
+    EXPECT_EQ(p.line, r.line);
+    EXPECT_EQ(p.line_end, r.line_end);
+    EXPECT_EQ(p.values_before, r.values_before);
+    EXPECT_EQ(p.words_end, r.words_end);
+    EXPECT_EQ(p.starts_line, r.starts);
+    EXPECT_EQ(p.ends_line, r.ends);
+  }
+  EXPECT_EQ(value(1), "a text");
+  // A set dropped for want of values keeps the place where it began.
+  open("data_x\nloop_\n_a.x\n_a.y\n1 2\n3\nloop_\n_b.x\n4\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  captured([&] { next(); });
+  EXPECT_EQ(cif_dropped_set_info().place.line, 6);
+  EXPECT_EQ(value(1), "4");
+  EXPECT_EQ(p.line, 9);
+}

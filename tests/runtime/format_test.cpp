@@ -136,6 +136,21 @@ TEST(FormatRead, MalformedNumberIsAStatus) {
   EXPECT_EQ(f, 3.0f);
 }
 
+TEST(FormatRead, ZeroByteBesideADigitIsRefusedAndAZeroFieldReadsAsZero) {
+  // A text never set holds zero bytes and reads as a blank field; a zero
+  // byte inside a number is no blank.
+  int32_t i = 7;
+  float f = 3;
+  EXPECT_EQ(rt::read_fmt(std::string_view("-2\0.052", 7), "(F7.3)", f), rt::IOSTAT_BAD_NUMBER);
+  EXPECT_EQ(f, 3.0f);
+  EXPECT_EQ(rt::read_fmt(std::string_view(" 1\0", 3), "(I3)", i), rt::IOSTAT_BAD_NUMBER);
+  EXPECT_EQ(i, 7);
+  EXPECT_EQ(rt::read_fmt(std::string_view("\0\0 \0", 4), "(I4)", i), 0);
+  EXPECT_EQ(i, 0);
+  EXPECT_EQ(rt::read_fmt(std::string_view("\0\0\0\0\0\0", 6), "(F6.2)", f), 0);
+  EXPECT_EQ(f, 0.0f);
+}
+
 TEST(FormatRead, SlashMovesToTheNextRecord) {
   int32_t a = 0, b = 0;
   EXPECT_EQ(rt::read_fmt(" 1\n 2", "(I2/I2)", a, b), 0);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -203,5 +204,37 @@ TEST(Shelf, EveryRealEntryIsReadWholeAndRunByBothPrograms) {
     } else {
       EXPECT_NE(o.out.find(std::string(e.orbinate_message) + "\n"), std::string::npos) << o.out;
     }
+  }
+}
+
+// Real entries spoiled in one place: an mmCIF atom row cut short by three
+// values, one opening a quote its line never closes, and a PDB coordinate
+// holding a NUL byte.  Both programs refuse each with the reader's status
+// and a message naming the fault, and neither leaves an output file.
+TEST(Shelf, SpoiledEntriesAreRefusedByBothProgramsWithNothingWritten) {
+  const struct {
+    const char* file;
+    int32_t pipeline_status;
+    const char* message;
+  } spoiled[] = {
+      {"cif_1A8O_short_row.cif", 3, "  ERROR: atom 301 holds 23 values for 26 items, row at line 1030\n"},
+      {"cif_1A8O_open_quote.cif", 3, "  ERROR: CIF_read: unterminated quote in line 1129\n"},
+      {"pdb_1A8O_nul.pdb", 1, "  ERROR: wrong number in PDB atom record:\n"},
+  };
+  for (const auto& s : spoiled) {
+    SCOPED_TRACE(s.file);
+    const std::string path = pipetest::data(s.file);
+    TempDir dir;
+    const pipetest::Outcome p = pipetest::run_model(path, dir.path());
+    EXPECT_EQ(p.ierr, s.pipeline_status) << p.out;
+    EXPECT_NE(p.out.find(s.message), std::string::npos) << p.out;
+    for (const char* f : {"out.crd", "out.str", "out.rst", "new_lib.cif"})
+      EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
+
+    TempDir run;
+    const Ran o = run_orbinate(run, path);
+    EXPECT_EQ(o.status, 1) << o.out;
+    EXPECT_NE(o.out.find(s.message), std::string::npos) << o.out;
+    EXPECT_FALSE(std::filesystem::exists(run.file("groups.tls")));
   }
 }
