@@ -163,7 +163,8 @@ Problem problem_of(int32_t mdoc, const std::vector<char>& multiple) {
   }
   std::vector<char> blocked(r.l1a_natom + 1, 0);
   for (const Bond& bd : all)
-    if (bd.kind == Kind::Blocks) blocked[bd.a] = blocked[bd.b] = 1;
+    for (int end : {bd.a, bd.b})
+      if (bd.kind == Kind::Blocks && end >= 1 && end <= r.l1a_natom) blocked[end] = 1;
   for (int ia = 1; ia <= r.l1a_natom; ++ia) {
     const builder::Name& s = r.l1a_symb(ia);
     bool ok = (is_elem(s, "C ") || is_elem(s, "N ") || is_elem(s, "O ")) && !blocked[ia] &&
