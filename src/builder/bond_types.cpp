@@ -6,9 +6,11 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "builder/chem_text.h"
 #include "builder/conjugation.h"
+#include "builder/given_hydrogens.h"
 #include "builder/metals.h"
 #include "dictionary/descr_lookups.h"
 #include "dictionary/lib_com.h"
@@ -262,9 +264,8 @@ int valence_limit(int ia, NitrogenCharge n) {
   if (s == "C") return 4;
   if (s == "O") return 2;
   if (s == "N") {
-    const bool charged = r.l1a_charg(ia) > 0.0f ||
-                         (n == NitrogenCharge::Expected && r.l1a_ndist(ia) >= 3 &&
-                          r.l1a_ichir(ia) == 0);
+    const bool charged = r.l1a_charg(ia) > 0.0f || (n == NitrogenCharge::Expected &&
+                                                    r.l1a_ndist(ia) >= 3 && r.l1a_ichir(ia) == 0);
     return charged ? 4 : 3;
   }
   return 0;
@@ -369,6 +370,9 @@ void add_type_using_coord_(int32_t mdoc, char, int32_t& ierr) {
     ierr = 1;
     return;
   }
+  // What the lengths allow, before the shape of the model settles it.
+  std::vector<char> multiple(static_cast<std::size_t>(r.l1b_nbond) + 1, 0);
+  for (int lb = 1; lb <= r.l1b_nbond; ++lb) multiple[lb] = !begins(r.l1b_type(lb).view(), "sing");
   settle_triple_and_hydrogen(mdoc, ierr);
   builder::settle_ring_systems();
   // Capped before the conjugation pass, so that its double bonds and
@@ -378,6 +382,7 @@ void add_type_using_coord_(int32_t mdoc, char, int32_t& ierr) {
   do {
     conjugation_passes(mdoc, ierr);
   } while (keep_within_valence(NitrogenCharge::AsSet));
+  builder::orders_for_given_hydrogens(mdoc, multiple);
 }
 
 void add_type_using_list_(int32_t, char, int32_t& ierr) {

@@ -10,7 +10,10 @@
 // hydrogen and conjugated carbon and nitrogen atoms.  No C, N or O is left
 // with more bond order than its valence: where the lengths give more, a
 // double bond to an oxygen without other neighbours stays, then the double
-// bonds found first in bond order, and the others become single.
+// bonds found first in bond order, and the others become single.  Where
+// the model gives the hydrogens, the double bonds are then chosen so that
+// every atom's bond orders and hydrogens add up to its valence, with a
+// warning line for each atom where no choice does.
 // ierr 1 with no bonds
 // (silent) or when some bond matched nothing (error lines naming the elements
 // the library lacks); non-zero when a neighbour had no bond row.

@@ -1,8 +1,10 @@
 // Chemical types.  Pass 1 types each atom from its own counts; pass 2 decides
-// which rings are flat (all atoms trigonal, no metal); pass 3 turns trigonal
-// ring atoms into ring types and gives group oxygens their group types.
+// which rings are flat (all atoms trigonal, counting the O and S of aromatic
+// rings, and no metal); pass 3 turns trigonal ring atoms into ring types and
+// gives group oxygens their group types.
 #include "builder/chem_types.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 
@@ -166,12 +168,49 @@ bool carries(int ia, int ring, int* slot = nullptr) {
   return false;
 }
 
-void mark_flat_rings() {
-  r_scratch_t& r = r_scratch;
+int largest_ring() {
+  const r_scratch_t& r = r_scratch;
   int max_ring = 0;
   for (int i = 1; i <= r.l1a_natom; ++i)
     for (int k = 1; k <= r.l1a_nring(i) && k <= MAX1BRN; ++k)
       max_ring = std::max(max_ring, r.l1a_ring_id(k, i));
+  return max_ring;
+}
+
+// An oxygen or sulfur of two neighbours in a ring whose bonds are all
+// aromatic gives its lone pair to the ring: it is flat like the ring's
+// carbons, although no rule of pass 1 flags a two-connected O or S, and
+// without it a furan or thiazolium ring never counts as flat.
+void flat_hetero_atoms_of_aromatic_rings(int32_t mdoc) {
+  r_scratch_t& r = r_scratch;
+  for (int ring = 1; ring <= largest_ring(); ++ring) {
+    bool aromatic = true;
+    int bonds = 0;
+    for (int i = 1; i <= r.l1a_natom && aromatic; ++i) {
+      if (!carries(i, ring)) continue;
+      for (int j = 1; j <= r.l1a_ndist(i); ++j) {
+        const int c = nb(j, i);
+        if (c < i || !carries(c, ring)) continue;
+        float val = 0.0f;
+        int32_t lb = 0, st = 0;
+        srch_bond_(mdoc, r.l1l_mname.view(), i, c, val, lb, st);
+        ++bonds;
+        if (st != 0 || !begins(r.l1b_type(lb).view(), "arom")) aromatic = false;
+      }
+    }
+    if (!aromatic || bonds == 0) continue;
+    for (int i = 1; i <= r.l1a_natom; ++i) {
+      const Name& s = r.l1a_symb(i);
+      if (carries(i, ring) && r.l1a_ndist(i) == 2 &&
+          (builder::is_elem(s, "O ") || builder::is_elem(s, "S ")))
+        r.l1a_ichir(i) = -1;
+    }
+  }
+}
+
+void mark_flat_rings() {
+  r_scratch_t& r = r_scratch;
+  const int max_ring = largest_ring();
   for (int ring = 1; ring <= max_ring; ++ring) {
     bool flat = true;
     for (int i = 1; i <= r.l1a_natom && flat; ++i)
@@ -248,6 +287,7 @@ void check_chem_dd_min_(int32_t mdoc, char list, int32_t& ierr) {
                             r.l1a_ndist(i), r.l1a_lencon(1, i), r.l1a_iback(i), r.l1a_iforw(i)));
   }
   for (int i = 1; i <= r.l1a_natom; ++i) type_atom(mdoc, i, ierr);
+  flat_hetero_atoms_of_aromatic_rings(mdoc);
   mark_flat_rings();
   for (int i = 1; i <= r.l1a_natom; ++i) {
     if (r.l1a_ichir(i) == -1 && r.l1a_nring(i) > 0) ring_type(i);

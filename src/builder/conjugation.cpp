@@ -529,6 +529,8 @@ bool flat_in_model(int ia, int a, int b, int c) {
   return std::fabs(foundation::dot3(v[0], n)) < kHalfTetrahedron * lengths;
 }
 
+bool tetrahedral_in_model(int ia) { return tetrahedral(ia); }
+
 bool flat_of_three_in_model(int ia) {
   const r_scratch_t& r = r_scratch;
   return r.l1a_ndist(ia) == 3 && flat_in_model(ia, nb(1, ia), nb(2, ia), nb(3, ia));

@@ -14,6 +14,12 @@ bool flat_in_model(int ia, int a, int b, int c);
 // True when atom ia has three neighbours and lies in their plane.
 bool flat_of_three_in_model(int ia);
 
+// True when the model holds atom ia tetrahedral, so that all its bonds are
+// single: a carbon or nitrogen of four neighbours or at the apex of a
+// pyramid of three, a chain carbon or nitrogen of two at a near-tetrahedral
+// angle, an oxygen of two neighbours (metal partners not counted).
+bool tetrahedral_in_model(int ia);
+
 // Writes l1b_type: bonds at atoms the model has tetrahedral become single;
 // the bonds of planar rings of trigonal atoms, and the bonds from them to
 // terminal atoms, become single or double so that each ring carbon carries

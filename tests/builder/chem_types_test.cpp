@@ -182,3 +182,35 @@ TEST_F(ChemTypes, GroupOxygensTakeTheirGroupTypes) {
       EXPECT_EQ(chem_of(('O' + std::to_string(k)).c_str()), c.type) << c.label << " O" << k;
   }
 }
+
+// A five-ring X1, C2..C5 with a hydrogen on each carbon, bonds aromatic
+// but the last (C5-X1) typed `last`.
+void five_ring(const char* x, const char* last) {
+  const std::string x1 = std::string(x) + "1";
+  const char* ring[] = {x1.c_str(), "C2", "C3", "C4", "C5"};
+  for (const char* n : ring) atom(n, n[0] == 'C' ? "C" : x);
+  for (int k = 0; k < 5; ++k) bond(ring[k], ring[(k + 1) % 5], k == 4 ? last : "aromatic");
+  for (const char* c : {"C2", "C3", "C4", "C5"}) {
+    atom((std::string("H") + c).c_str(), "H");
+    bond(c, (std::string("H") + c).c_str(), "single");
+  }
+  fx::ring(1, {ring[0], "C2", "C3", "C4", "C5"}, false);
+}
+
+TEST_F(ChemTypes, OxygenOfAnAromaticRingIsFlatWithItsRing) {
+  // Furan: the oxygen takes the flat mark and keeps the type of an oxygen
+  // of two neighbours; the carbons take ring types; the ring is flat.
+  five_ring("O", "aromatic");
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(R().l1a_ichir(1), -1);
+  EXPECT_EQ(chem_of("O1") + " " + chem_of("C2"), "O2 CR15");
+  EXPECT_EQ(R().l1a_ring_flat(1, 1), 1);
+}
+
+TEST_F(ChemTypes, SulfurOfARingWithASingleBondStaysOutOfTheFlatRings) {
+  five_ring("S", "single");
+  run();
+  EXPECT_EQ(R().l1a_ichir(1), 0);
+  EXPECT_EQ(chem_of("S1") + " " + chem_of("C3"), "S2 C1");
+  EXPECT_EQ(R().l1a_ring_flat(1, fx::index_of("C2")), 0);
+}
