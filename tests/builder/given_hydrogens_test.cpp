@@ -33,7 +33,8 @@ class GivenHydrogens : public testing::Test {
     }
     for (const std::string& h : hs)
       for (int i = std::stoi(h.substr(h.find(':') + 1)); i > 0; --i) {
-        const std::string n = "H" + std::to_string(R().l1a_natom);
+        std::string n = "H";
+        n += std::to_string(R().l1a_natom);
         fx::atom(n.c_str(), "H");
         fx::bond(h.substr(0, h.find(':')).c_str(), n.c_str(), "single");
       }
