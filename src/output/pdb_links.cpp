@@ -66,8 +66,12 @@ End link_end(std::string_view atom, const rt::FixedText<1>& alt, const rt::Fixed
     if (!e.atom.is_blank() && !(e.atom == ".")) {
       const int32_t first = resid_inf.iratm_first(ires);
       for (int32_t ia = first; ia < first + resid_inf.natm_res(ires); ++ia)
-        if (atom_inf.atm_name(ia) == e.atom)
-          e.atom = output::pdb_input_name(atom_inf.atm_name_inp(ia).view());
+        if (atom_inf.atm_name(ia) == e.atom) {
+          const int32_t isf = atom_inf.id_sf(ia);
+          const std::string_view element =
+              isf >= 1 && isf <= MAXNSF ? crst_crd.cs_element(isf).view() : std::string_view();
+          e.atom = output::pdb_input_name(atom_inf.atm_name_inp(ia).view(), element, e.rnam.view());
+        }
     }
   }
   pdb_rname_corr_to_write_(e.rnam, 3);

@@ -1,8 +1,10 @@
 // Residue and atom names of PDB records.  Names as read may carry trailing
-// underscores that mark their columns; the element decides the column of a
-// name placed afresh.
+// underscores that mark their columns; one without them goes where the PDB
+// reader takes it back as the same atom; the element decides the column of
+// a name placed afresh.
 #include "output/pdb_names.h"
 
+#include "coords/pdb_corrections.h"
 #include "foundation/atom_names.h"
 #include "foundation/words.h"
 
@@ -27,13 +29,46 @@ void clear_end_underscores(rt::TextRef atom) {
   if (atom(3) == '_') atom(3) = ' ';
 }
 
+// What the PDB reader makes of an atom name in columns 13-16: the name, its
+// kind ("C" ordinary, "H" hydrogen, "$" heavy element) and the element it
+// takes from the name.
+struct Reading {
+  rt::FixedText<4> name, symb, kind;
+  bool same(const Reading& o) const { return name == o.name && kind == o.kind; }
+};
+
+Reading read_back(const rt::FixedText<4>& columns, std::string_view rname) {
+  Reading r;
+  r.name = columns;
+  rt::FixedText<3> res(rname.substr(0, rname.size() < 3 ? rname.size() : 3));
+  corr_name_pdb_(r.name, res.ref(), r.symb, r.kind);
+  return r;
+}
+
 }  // namespace
 
 namespace output {
 
-rt::FixedText<4> pdb_input_name(std::string_view aname) {
+rt::FixedText<4> pdb_input_name(std::string_view aname, std::string_view element,
+                                std::string_view rname) {
   rt::FixedText<4> name(aname);
-  if (name(4) != '_') return name;
+  if (name(4) != '_') {
+    // A name without its column marker (as the mmCIF reader keeps it) stays
+    // where it was read from, column 13, unless the PDB reader would read it
+    // there as another name or another kind of atom while from column 14 it
+    // reads as an atom of its own element: water hydrogens would all come
+    // back as oxygens of one name, OD1 and NH1 as hydrogens, CA as a metal.
+    const rt::FixedText<4> symb(element);
+    if (name(4) != ' ' || name(1) == ' ' || symb.is_blank()) return name;
+    rt::FixedText<4> moved;
+    moved.blank();
+    moved.sub(2, 4).assign(name.sub(1, 3));
+    const Reading at13 = read_back(name, rname), at14 = read_back(moved, rname);
+    const auto hydrogen_as_h = [](char c) { return c == 'D' ? 'H' : c; };
+    const bool own_element =
+        hydrogen_as_h(symb(1)) == hydrogen_as_h(at14.symb(1)) && (symb(2) < 'A' || symb(2) > 'Z');
+    return !at13.same(at14) && own_element ? moved : name;
+  }
   rt::FixedText<4> atom;
   atom.blank();
   atom.sub(2, 4).assign(name.sub(1, 3));

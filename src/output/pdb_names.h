@@ -24,6 +24,13 @@ void pdb_aname_(rt::TextRef aname, std::string_view asymb, std::string_view rnam
 namespace output {
 // An atom name as read, placed in its PDB columns: a name whose fourth
 // character is "_" moves one column right, and the underscores then left at
-// its end become blanks (CA__ becomes " CA ").
-rt::FixedText<4> pdb_input_name(std::string_view aname);
+// its end become blanks (CA__ becomes " CA ").  A shorter name without that
+// marker stays in column 13 unless the PDB reader would take it there for
+// another name or another kind of atom (hydrogen, ordinary, heavy element)
+// than from column 14, and from column 14 for an atom of `element` (the
+// atom's element symbol, blank when unknown): then it starts in column 14.
+// rname: the residue name (water names change what the reader makes of a
+// name).
+rt::FixedText<4> pdb_input_name(std::string_view aname, std::string_view element,
+                                std::string_view rname);
 }  // namespace output

@@ -131,7 +131,8 @@ int32_t write_atom_records(int32_t mdoc, int32_t iout, char hflag_o, char seg_fl
     if (atom_inf.b_flag(i) != 0) calc_b_equiv_(&atom_crd.u_aniso(1, i), b);
     else b = c8pi2 * atom_crd.u_aniso(1, i);
     const float occ = atom_crd.occup(i);
-    const rt::FixedText<4> atom = output::pdb_input_name(atom_inf.atm_name_inp(i).view());
+    const rt::FixedText<4> atom =
+        output::pdb_input_name(atom_inf.atm_name_inp(i).view(), asymb.view(), res.view());
     if (!written_type(atom_inf.atm_type(i)(1))) continue;
     dot_to_blank(alt(1));
     dot_to_blank(chain(1));

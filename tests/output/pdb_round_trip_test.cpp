@@ -1,11 +1,13 @@
 // Real PDB entries read and written back: every atom record equal to the
 // entry's in the columns the writer owns, and the written file read again
-// giving the same tables; a hand-made entry with ANISOU records keeps them.
+// giving the same tables; entries of either form read back as the same
+// atoms; a hand-made entry with ANISOU records keeps them.
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "coords/pdb_reader.h"
+#include "coords/read_atoms.h"
 #include "output/pdb_writer.h"
 #include "output_fixture.h"
 
@@ -56,8 +58,47 @@ Tables tables() {
   return t;
 }
 
+// A four-character name fills columns 13-16 and is read as the PDB form of
+// its entry is read: with an H second after anything but T it is taken for
+// a hydrogen name with a prefix, which moves to its end (HH11 gives H11H).
+std::string four_character_reading(std::string name) {
+  if (name.size() == 4 && name[3] != ' ' && name[1] == 'H' && name[0] != 'T')
+    name = name.substr(1) + name[0];
+  return name;
+}
+
+// Each atom as a reader leaves it: residue number with insertion code,
+// residue name, atom name, alternate code and element.
+std::vector<std::string> atoms(bool four_as_pdb = false) {
+  std::vector<std::string> out;
+  for (int32_t i = 1; i <= atom_inf.n_atom; ++i) {
+    const int32_t r = atom_inf.i_resid(i);
+    const int32_t sf = atom_inf.id_sf(i);
+    const std::string alt = atom_inf.id_alt(i) == "." ? " " : atom_inf.id_alt(i).str();
+    out.push_back(std::string(resid_inf.res_num_pdb(r).sub(3, 7)) + "|" +
+                  std::string(resid_inf.res_name(r).sub(1, 3)) + "|" +
+                  (four_as_pdb ? four_character_reading(atom_inf.atm_name(i).str())
+                               : atom_inf.atm_name(i).str()) +
+                  "|" + alt + "|" + (sf >= 1 ? crst_crd.cs_element(sf).str() : "?"));
+  }
+  return out;
+}
+
 class PdbRoundTrip : public outtest::Files {
  protected:
+  // An mmCIF entry; statuses of a file without cell or space group count as read.
+  int32_t read_cif(const std::string& path) {
+    float cell[6] = {0, 0, 0, 0, 0, 0};
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    const std::size_t slash = path.rfind('/');
+    captured([&] {
+      read_atoms_(99, path.substr(0, slash + 1), path.substr(slash + 1, path.size() - slash - 5),
+                  "cif", 0, cell, ierr);
+    });
+    rt::close_all_units();
+    return ierr >= 7 && ierr <= 9 ? 0 : ierr;
+  }
   int32_t read(const std::string& path) {
     float cell[6] = {0, 0, 0, 0, 0, 0};
     int32_t ierr = 0;
@@ -113,4 +154,32 @@ TEST_F(PdbRoundTrip, AnisouRecordsKeepTheirValues) {
   ASSERT_EQ(got.size(), 2u);
   EXPECT_EQ(got[0].substr(28, 42), lines[2].substr(28, 42));
   EXPECT_EQ(got[1].substr(28, 42), lines[4].substr(28, 42));
+}
+
+// Entries of both forms written as PDB files and read again: the same atoms
+// in the same order, each with its residue number and insertion code, name,
+// alternate code and element.  Names kept without their PDB column (as the
+// mmCIF reader keeps them) must not turn water hydrogens into oxygens, nor
+// OD1, NH1 or OH into hydrogens.
+TEST_F(PdbRoundTrip, EntriesOfEitherFormReadBackAsTheSameAtoms) {
+  for (const char* entry : {"1LCD.pdb", "cif_1LCD.cif", "1A8O.pdb", "cif_1A8O.cif", "2BEG.pdb",
+                            "cif_2BEG.cif", "cif_4CUP.cif", "1a5zA.pdb"}) {
+    const std::string in = std::string(ORB_TEST_DATA_DIR "/") + entry;
+    const bool cif = in.substr(in.size() - 4) == ".cif";
+    const int32_t first = cif ? read_cif(in) : read(in);
+    ASSERT_TRUE(first == 0 || first >= 7) << entry << " status " << first;
+    const std::vector<std::string> before = atoms(cif);
+    ASSERT_EQ(write("out.pdb"), 0) << entry;
+    const int32_t st = read(dir_ + "out.pdb");
+    EXPECT_TRUE(st == 0 || st >= 7) << entry << " status " << st;
+    const std::vector<std::string> after = atoms();
+    ASSERT_EQ(after.size(), before.size()) << entry;
+    int bad = 0;
+    for (std::size_t i = 0; i < before.size() && bad < 5; ++i)
+      if (after[i] != before[i]) {
+        ++bad;
+        ADD_FAILURE() << entry << " atom " << i + 1 << ": " << before[i] << " read back as "
+                      << after[i];
+      }
+  }
 }

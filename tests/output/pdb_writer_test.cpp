@@ -88,6 +88,31 @@ TEST(PdbNames, AtomColumnsFromElement) {
   for (const Case& c : cases) EXPECT_EQ(aname(c.name, c.elem, c.res), c.want) << c.label;
 }
 
+// Names as read: a column marker moves the name to column 14; a name
+// without one (the mmCIF reader keeps none) stays in column 13 unless the
+// PDB reader would read it there as another name or kind of atom and from
+// column 14 as an atom of its own element.
+TEST_F(PdbWriter, NamesAsReadInTheColumnsTheyReadBackFrom) {
+  struct Case {
+    const char *label, *name, *elem, *res, *want;
+  };
+  const Case cases[] = {
+      {"marked name", "CA__", "C", "ALA", " CA "},
+      {"water hydrogen, an oxygen from column 13", "H1", "H", "HOH", " H1 "},
+      {"OD1, a deuterium from column 13", "OD1", "O", "ASP", " OD1"},
+      {"NH1, a prefixed hydrogen from column 13", "NH1", "N", "ARG", " NH1"},
+      {"HH, turned from column 13", "HH", "H", "TYR", " HH "},
+      {"carbon CA, a metal from column 13", "CA", "C", "ALA", " CA "},
+      {"calcium stays", "CA", "CA", "CA", "CA  "},
+      {"mercury HG stays", "HG", "HG", "HG", "HG  "},
+      {"OXT reads alike from column 13", "OXT", "O", "ALA", "OXT "},
+      {"four characters fill the field", "HH11", "H", "ARG", "HH11"},
+      {"unknown element", "H1", "", "HOH", "H1  "},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(output::pdb_input_name(c.name, c.elem, c.res).str(), c.want) << c.label;
+}
+
 // The second SG is read as "SG__": the record writes it as read, " SG ".
 // A row the readers marked special (use mark "S") keeps its alternates; any
 // other row is restrained for every conformer of its atoms and is written
