@@ -1,9 +1,9 @@
 // The TLS group file: one group per chain of the model, or the groups
 // defined on TLS GROUP DEFINE lines after a check that their chains exist.
 #include "file_names.h"
-#include "orbinate_blocks.h"
 #include "foundation/atom_com.h"
 #include "foundation/lookup_index.h"
+#include "orbinate_blocks.h"
 #include "runtime/format.h"
 #include "runtime/run.h"
 #include "runtime/units.h"

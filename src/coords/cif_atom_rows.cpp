@@ -502,7 +502,7 @@ struct RowExtra {
   bool seen_auth = false, seen_seq = false, seen_group = false;
   bool seen_model = false;
   int32_t model = 0;
-  std::string_view model_read;  // the model number as written
+  std::string_view model_read;   // the model number as written
   std::string_view serial_read;  // the serial as written, empty when not given
   char ins = ' ';  // insertion code of its own item
 };
@@ -608,9 +608,11 @@ bool record_kind_known(std::string_view v) {
 [[gnu::noinline]] void refuse_kind_or_model(std::string_view model_read, int serial_column) {
   const std::string head = " ERROR: " + row_name(serial_text(comcif_info, serial_column));
   if (!record_kind_known(author_row.group_pdb))
-    refusal = head + ": record kind \"" + std::string(author_row.group_pdb) + "\" is neither ATOM nor HETATM";
+    refusal = head + ": record kind \"" + std::string(author_row.group_pdb) +
+              "\" is neither ATOM nor HETATM";
   else
-    refusal = head + ": model number \"" + std::string(rt::trim_right(model_read)) + "\" is not a positive number";
+    refusal = head + ": model number \"" + std::string(rt::trim_right(model_read)) +
+              "\" is not a positive number";
   refusal += row_line(cif_record_place_info());
 }
 
@@ -762,10 +764,8 @@ inline void take_value(int k, RowExtra& row) {
   } else if constexpr (K == kGroupPdb) {
     author_row.group_pdb = rt::trim_right(val);
   } else if constexpr (K == kAuthAsym) {
-    if (!value_absent(val))
-      author_row.auth_asym = rt::trim_right(val);
-    else if (val[0] != '?')
-      author_row.auth_asym_blank = true;
+    if (!value_absent(val)) author_row.auth_asym = rt::trim_right(val);
+    else if (val[0] != '?') author_row.auth_asym_blank = true;
   } else if constexpr (K == kModel) {
     if (!value_absent(val)) {
       // A value that is no number reads as 0, which no model has.

@@ -251,9 +251,7 @@ std::vector<int> pdb_form_order(std::vector<Block>& blocks) {
 // The PDB form ends a polymer with a TER record, but writes the waters of
 // a chain as one run: a new label between two runs of waters (one label
 // per water or dummy atom, as some writers give) is no break there.
-bool terminator_before(const Block& prev, const Block& next) {
-  return !(prev.water && next.water);
-}
+bool terminator_before(const Block& prev, const Block& next) { return !(prev.water && next.water); }
 
 // Marks the file as read by the author's items for the rows and header
 // readers, for as long as the read lasts.

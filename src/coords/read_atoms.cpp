@@ -10,11 +10,11 @@
 #include "coords/cif_header.h"
 #include "coords/cif_small_molecule.h"
 #include "coords/cif_store_atom.h"
+#include "coords/entity_tree.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/messages.h"
 #include "foundation/residue_class.h"
-#include "coords/entity_tree.h"
 #include "runtime/units.h"
 
 namespace {

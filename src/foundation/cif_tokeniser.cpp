@@ -277,10 +277,8 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
       k += 2;
     } else {
       bool closed = true;
-      if (c == '"')
-        len = double_quoted_word(line, k, n, dst, closed);
-      else
-        len = general_word(line, k, n, dst, quote, closed);
+      if (c == '"') len = double_quoted_word(line, k, n, dst, closed);
+      else len = general_word(line, k, n, dst, quote, closed);
       if (!closed && fr.open_quote == 0) fr.open_quote = nw + 1;
     }
     close_word(fr, used[nw], nw, len, quote, dst);
@@ -291,9 +289,9 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
 
 // Where an instance stands in its file.
 struct Position {
-  int32_t lines = 0;     // lines read since the reset
+  int32_t lines = 0;       // lines read since the reset
   int32_t words_line = 0;  // the line the current words came from (where a text field began)
-  CifRecordPlace place;  // of the record being collected or returned last
+  CifRecordPlace place;    // of the record being collected or returned last
   std::string syntax_error;
 };
 
@@ -495,7 +493,8 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
       if (fr.open_quote != 0 && !cut) {
         // The rest of the line would become one value and every later value
         // of its item set would stand under the wrong name.
-        in.pos.syntax_error = " ERROR: CIF_read: unterminated quote in line " + std::to_string(in.pos.words_line);
+        in.pos.syntax_error =
+            " ERROR: CIF_read: unterminated quote in line " + std::to_string(in.pos.words_line);
         msgerr_(mdoc, in.pos.syntax_error);
         fr.nwrd = 0;
         c.i_cif = 0;

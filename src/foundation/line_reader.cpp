@@ -19,7 +19,8 @@ constexpr std::size_t kMaxRecord = 1024;
 
 namespace foundation {
 
-int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend, bool* cut) {
+int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend,
+              bool* cut) {
   std::string_view rec;
   ierr = 0;
   iend = 0;

@@ -97,14 +97,15 @@ namespace {
 std::string peer_file(const std::string& entities, const std::string& rows) {
   return cif_header() + entities +
          atom_loop({"id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
-                    "label_entity_id", "label_seq_id", "Cartn_x", "Cartn_y", "Cartn_z",
-                    "occupancy", "B_iso_or_equiv", "auth_seq_id", "auth_asym_id"}) +
+                    "label_entity_id", "label_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "occupancy",
+                    "B_iso_or_equiv", "auth_seq_id", "auth_asym_id"}) +
          rows;
 }
 
 std::string chain_ids() {
   std::string s;
-  for (int g = 1; g <= asym_part.n_group; ++g) s += std::string(asym_part.chain_id(g).trimmed()) + " ";
+  for (int g = 1; g <= asym_part.n_group; ++g)
+    s += std::string(asym_part.chain_id(g).trimmed()) + " ";
   return s;
 }
 
@@ -113,10 +114,11 @@ std::string chain_ids() {
 TEST_F(CifByPdbRules, TwoPolymerLabelsOfOneAuthorChainAreTwoChains) {
   // The PDB form ends the first peptide with TER: two chains, though the
   // author chain and the residue classes go on.
-  write("two", peer_file("", "1 N N GLY Apoly 1 . 1 1 1 1 10 1 A\n"
-                             "2 N N ALA Apoly 1 . 2 1 1 1 10 2 A\n"
-                             "3 N N GLY Bpoly 1 . 3 1 1 1 10 10 A\n"
-                             "4 N N ALA Bpoly 1 . 4 1 1 1 10 11 A\n"));
+  write("two", peer_file("",
+                         "1 N N GLY Apoly 1 . 1 1 1 1 10 1 A\n"
+                         "2 N N ALA Apoly 1 . 2 1 1 1 10 2 A\n"
+                         "3 N N GLY Bpoly 1 . 3 1 1 1 10 10 A\n"
+                         "4 N N ALA Bpoly 1 . 4 1 1 1 10 11 A\n"));
   ASSERT_EQ(read_rules("two", 'N'), 0) << out_;
   EXPECT_EQ(chain_ids(), "AA Aa ");
 }
@@ -124,10 +126,11 @@ TEST_F(CifByPdbRules, TwoPolymerLabelsOfOneAuthorChainAreTwoChains) {
 TEST_F(CifByPdbRules, AnEmptyAuthorChainIsTheBlankChainNotTheLabel) {
   // '' is the blank chain of the PDB form; "?" gives no chain, and the
   // file's own chain stands in.
-  write("blank", peer_file("", "1 N N GLY poly 1 . 1 1 1 1 10 1 ''\n"
-                               "2 N N ALA poly 1 . 2 1 1 1 10 2 ''\n"
-                               "3 O O HOH wat 2 . 3 1 1 1 10 5 ''\n"
-                               "4 O O HOH W 2 . 4 1 1 1 10 6 ?\n"));
+  write("blank", peer_file("",
+                           "1 N N GLY poly 1 . 1 1 1 1 10 1 ''\n"
+                           "2 N N ALA poly 1 . 2 1 1 1 10 2 ''\n"
+                           "3 O O HOH wat 2 . 3 1 1 1 10 5 ''\n"
+                           "4 O O HOH W 2 . 4 1 1 1 10 6 ?\n"));
   ASSERT_EQ(read_rules("blank", 'N'), 0) << out_;
   EXPECT_EQ(chain_ids(), "XX Xa WW ");
 }
@@ -138,12 +141,13 @@ TEST_F(CifByPdbRules, PolymersComeFirstByEntityTypeOrElseByResidues) {
   // non-polymer is a ligand, though its residue is a peptide's.
   const std::string entities =
       "loop_\n_entity.id\n_entity.type\n1 polymer\n2 non-polymer\n3 non-polymer\n";
-  write("poly", peer_file(entities, "1 N N ALA Apoly 1 . 1 1 1 1 10 1 A\n"
-                                    "2 N N SER Apoly 1 . 2 1 1 1 10 2 A\n"
-                                    "3 S S SO4 A10 2 . 3 1 1 1 10 10 A\n"
-                                    "4 N N GLY A11 3 . 4 1 1 1 10 11 A\n"
-                                    "5 P P DA Bpoly 4 . 5 1 1 1 10 1 B\n"
-                                    "6 P P DC Bpoly 4 . 6 1 1 1 10 2 B\n"));
+  write("poly", peer_file(entities,
+                          "1 N N ALA Apoly 1 . 1 1 1 1 10 1 A\n"
+                          "2 N N SER Apoly 1 . 2 1 1 1 10 2 A\n"
+                          "3 S S SO4 A10 2 . 3 1 1 1 10 10 A\n"
+                          "4 N N GLY A11 3 . 4 1 1 1 10 11 A\n"
+                          "5 P P DA Bpoly 4 . 5 1 1 1 10 1 B\n"
+                          "6 P P DC Bpoly 4 . 6 1 1 1 10 2 B\n"));
   ASSERT_EQ(read_rules("poly", 'N'), 0) << out_;
   EXPECT_EQ(chain_ids(), "AA BB Aa Ab ");
   EXPECT_EQ(resid_inf.res_name(3).trimmed(), "DA");
@@ -154,13 +158,14 @@ TEST_F(CifByPdbRules, LabelsAreComparedWholeAndWatersRunOnAcrossThem) {
   // Labels that agree in their first four characters are two ligands, not
   // a refusal; one label per water makes no break between them.  The
   // pipeline's reading keeps refusing the first (its chains are the labels).
-  write("labels", peer_file("", "1 N N ALA Cpoly 1 . 1 1 1 1 10 1 C\n"
-                                "2 N N SER Cpoly 1 . 2 1 1 1 10 2 C\n"
-                                "3 S S SO4 C200 2 . 3 1 1 1 10 200 C\n"
-                                "4 S S SO4 C2007 2 . 4 1 1 1 10 2007 C\n"
-                                "5 O O HOH 1 3 . 5 1 1 1 10 1 ''\n"
-                                "6 O O DUM 2 3 . 6 1 1 1 10 2 ''\n"
-                                "7 O O DUM 3 3 . 7 1 1 1 10 3 ''\n"));
+  write("labels", peer_file("",
+                            "1 N N ALA Cpoly 1 . 1 1 1 1 10 1 C\n"
+                            "2 N N SER Cpoly 1 . 2 1 1 1 10 2 C\n"
+                            "3 S S SO4 C200 2 . 3 1 1 1 10 200 C\n"
+                            "4 S S SO4 C2007 2 . 4 1 1 1 10 2007 C\n"
+                            "5 O O HOH 1 3 . 5 1 1 1 10 1 ''\n"
+                            "6 O O DUM 2 3 . 6 1 1 1 10 2 ''\n"
+                            "7 O O DUM 3 3 . 7 1 1 1 10 3 ''\n"));
   ASSERT_EQ(read_rules("labels", 'N'), 0) << out_;
   EXPECT_EQ(chain_ids(), "CC Ca Cb XX Xa ");
   EXPECT_EQ(asym_part.nres_chain(5), 2);
@@ -194,7 +199,8 @@ TEST_F(CifByPdbRules, RowOutOfLineOrUnclosedQuoteIsRefusedWithItsLine) {
     text.replace(at, std::strlen(c.from), c.to);
     write("cut", text);
     EXPECT_EQ(read_rules("cut", 'N'), 3);
-    EXPECT_NE(out_.find(std::string(c.message) + "  ERROR: read input file\n"), std::string::npos) << out_;
+    EXPECT_NE(out_.find(std::string(c.message) + "  ERROR: read input file\n"), std::string::npos)
+        << out_;
     EXPECT_EQ(atom_inf.n_atom, 0);
   }
 }

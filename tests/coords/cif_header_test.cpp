@@ -95,11 +95,13 @@ TEST_F(CifHeader, FaultyOrForeignTextIsPassedOver) {
     std::string text;
     int32_t status, atoms;
   } cases[] = {
-      {"unclosed quote refused", "data_x\n_struct.title 'never closed\n_cell.length_a 10\n" + kOneAtom, 2, 0},
-      {"unending text field", "data_x\n_struct.title\n;a text field\nthat never ends\n" + kOneAtom, 2, 0},
+      {"unclosed quote refused",
+       "data_x\n_struct.title 'never closed\n_cell.length_a 10\n" + kOneAtom, 2, 0},
+      {"unending text field", "data_x\n_struct.title\n;a text field\nthat never ends\n" + kOneAtom,
+       2, 0},
       {"incomplete row refused", "data_x\n" + kOneAtom + "2 CB ALA A 1 1.0\n", 3, 1},
-      {"foreign items and loop", "data_x\n_made_up.item 5\nloop_\n_other.a\n_other.b\n1 2\n3 4\n" + kOneAtom,
-       8, 1},
+      {"foreign items and loop",
+       "data_x\n_made_up.item 5\nloop_\n_other.a\n_other.b\n1 2\n3 4\n" + kOneAtom, 8, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -158,8 +160,9 @@ TEST_F(CifHeader, BinaryAndOverlongInputDoNotCrash) {
   for (char& ch : unquoted)
     if (ch == '\'' || ch == '"') ch = 'q';
   std::string row = "1\tCA\x01" "ALA\x7f" "A 1 1.0 2.0 3.0\n";
-  write("long", "data_x\n" + unquoted + "\n_struct.title " + std::string(5000, 'T') + "\n_struct.keywords " +
-                    std::string(300, 'k') + "\n" + kCell + kShortLoop + row);
+  write("long", "data_x\n" + unquoted + "\n_struct.title " + std::string(5000, 'T') +
+                    "\n_struct.keywords " + std::string(300, 'k') + "\n" + kCell + kShortLoop +
+                    row);
   read_out("long", 99);
   EXPECT_EQ(crdinf.cr_title.str(), std::string(80, 'T'));
   ASSERT_EQ(atom_inf.n_atom, 1);

@@ -147,14 +147,17 @@ TEST_F(ReadAtoms, RowOutOfLineWithTheLoopIsRefusedWithItsLine) {
     const char* row;
     const char* message;
   } cases[] = {
-      {"two values short", "2 CB ALA A 1 0\n", " ERROR: atom 2 holds 6 values for 8 items, row at line "},
-      {"a value to spare", "2 CB ALA A 1 0 0 0 9\n", " ERROR: atom 2 holds 9 values for 8 items, row at line "},
+      {"two values short", "2 CB ALA A 1 0\n",
+       " ERROR: atom 2 holds 6 values for 8 items, row at line "},
+      {"a value to spare", "2 CB ALA A 1 0 0 0 9\n",
+       " ERROR: atom 2 holds 9 values for 8 items, row at line "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     write("row", head + c.row + "3 C ALA A 1 0 0 0\n4 O ALA A 1 0 0 0\n");
     EXPECT_EQ(read_out("row"), 3);
-    EXPECT_NE(out_.find(c.message + line_after(head) + "\n  ERROR: read input file\n"), std::string::npos)
+    EXPECT_NE(out_.find(c.message + line_after(head) + "\n  ERROR: read input file\n"),
+              std::string::npos)
         << out_;
     EXPECT_EQ(atom_inf.n_atom, 1);
   }
@@ -182,9 +185,10 @@ TEST_F(ReadAtoms, RecordKindOrModelNumberThatIsNoneIsRefused) {
   // Values out of their columns show there even where the layout cannot
   // tell: a first row short of its last value takes the next row's record
   // kind as its model number.
-  const std::string head = cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
-                                                     "label_asym_id", "auth_seq_id", "Cartn_x", "Cartn_y",
-                                                     "Cartn_z", "pdbx_PDB_model_num"});
+  const std::string head =
+      cif_header() +
+      atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "label_asym_id",
+                 "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "pdbx_PDB_model_num"});
   const std::string first = "ATOM 1 CA ALA A 1 0 0 0 1\n";
   const struct {
     const char* label;
@@ -220,10 +224,11 @@ TEST_F(ReadAtoms, QuoteItsLineDoesNotCloseRefusesTheFile) {
       << out_;
   EXPECT_EQ(atom_inf.n_atom, 1);
   // The small-molecule reader names it too.
-  const std::string sm = "data_csd\n_database_code_CSD ABCDEF\n_cell_length_a 10\n_cell_length_b 10\n"
-                         "_cell_length_c 10\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
-                         "loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n"
-                         "_atom_site_fract_y\n_atom_site_fract_z\nC1 C 0.1 0.2 0.3\n";
+  const std::string sm =
+      "data_csd\n_database_code_CSD ABCDEF\n_cell_length_a 10\n_cell_length_b 10\n"
+      "_cell_length_c 10\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+      "loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n"
+      "_atom_site_fract_y\n_atom_site_fract_z\nC1 C 0.1 0.2 0.3\n";
   write("smq", sm + "O1 'O 0.5 0.5 0.5\n");
   EXPECT_EQ(read_out("smq"), 3);
   EXPECT_NE(out_.find("  ERROR: CIF_read: unterminated quote in line " + line_after(sm) +

@@ -406,8 +406,8 @@ TEST(PdbReaderAtoms, ByteThatIsNoCharacterInANumberStopsTheRead) {
     int column;  // 1-based
     char byte;
   } cases[] = {
-      {"NUL in x", 36, '\0'},      {"tab in z", 52, '\t'},          {"NUL in occupancy", 59, '\0'},
-      {"DEL in B", 62, '\x7f'},    {"non-ASCII in y", 44, '\xc3'},  {"NUL in residue number", 26, '\0'},
+      {"NUL in x", 36, '\0'},   {"tab in z", 52, '\t'},         {"NUL in occupancy", 59, '\0'},
+      {"DEL in B", 62, '\x7f'}, {"non-ASCII in y", 44, '\xc3'}, {"NUL in residue number", 26, '\0'},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -416,7 +416,8 @@ TEST(PdbReaderAtoms, ByteThatIsNoCharacterInANumberStopsTheRead) {
     bad.erase(static_cast<std::size_t>(c.column), 1);
     const ReadResult r = read_pdb({kCryst, line({}), bad});
     EXPECT_EQ(r.ierr, 1);
-    EXPECT_NE(r.out.find("  ERROR: wrong number in PDB atom record:\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  ERROR: wrong number in PDB atom record:\n"), std::string::npos)
+        << r.out;
     EXPECT_EQ(atom_inf.n_atom, 1);
   }
   std::string name = line({.serial = 2});

@@ -609,7 +609,8 @@ TEST_F(CifTokeniser, QuoteItsLineDoesNotCloseIsAnErrorNamingTheLine) {
   } quotes[] = {{"apostrophe", "'"}, {"double quote", "\""}};
   for (const auto& q : quotes) {
     SCOPED_TRACE(q.label);
-    open(std::string("data_x\n# it's a note\n_a.b word # don't\n_a.c ") + q.open + "never closed\n_a.d 5\n");
+    open(std::string("data_x\n# it's a note\n_a.b word # don't\n_a.c ") + q.open +
+         "never closed\n_a.d 5\n");
     ASSERT_EQ(next(), 0);
     EXPECT_EQ(next(), -2);
     ASSERT_EQ(next(), 0);
@@ -632,7 +633,9 @@ TEST_F(CifTokeniser, QuoteItsLineDoesNotCloseIsAnErrorNamingTheLine) {
 
 TEST_F(CifTokeniser, RecordPlaceGivesItsLinesAndWhetherItKeepsToWholeLines) {
   // Lines: 1 data_x, 2 loop_, 3-5 names, then the values.
-  open("data_x\nloop_\n_a.x\n_a.y\n_a.z\n1 2 3\n4 5\n6\n7 8 9 10\n11 12\n;a text\nfield\n;\n13 14\n");
+  open(
+      "data_x\nloop_\n_a.x\n_a.y\n_a.z\n1 2 3\n4 5\n6\n7 8 9 10\n11 12\n;a text\nfield\n;\n13 "
+      "14\n");
   ASSERT_EQ(next(), 0);
   const CifRecordPlace& p = cif_record_place_info();
   const struct {

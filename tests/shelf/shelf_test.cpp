@@ -217,7 +217,8 @@ TEST(Shelf, SpoiledEntriesAreRefusedByBothProgramsWithNothingWritten) {
     int32_t pipeline_status;
     const char* message;
   } spoiled[] = {
-      {"cif_1A8O_short_row.cif", 3, "  ERROR: atom 301 holds 23 values for 26 items, row at line 1030\n"},
+      {"cif_1A8O_short_row.cif", 3,
+       "  ERROR: atom 301 holds 23 values for 26 items, row at line 1030\n"},
       {"cif_1A8O_open_quote.cif", 3, "  ERROR: CIF_read: unterminated quote in line 1129\n"},
       {"pdb_1A8O_nul.pdb", 1, "  ERROR: wrong number in PDB atom record:\n"},
   };
