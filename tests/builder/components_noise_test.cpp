@@ -15,6 +15,7 @@
 
 #include "../dictionary/component_l1.h"
 #include "component_build.h"
+#include "support/random_moves.h"
 #include "builder/bond_types.h"
 #include "builder/chem_types.h"
 #include "builder/chiral_centres.h"
@@ -62,44 +63,7 @@ std::map<std::pair<std::string, std::string>, std::string> orders(const std::str
   return out;
 }
 
-// A portable generator: the same moves on every platform.
-struct Moves {
-  uint64_t s;
-  double next() {
-    s = s * 6364136223846793005ULL + 1442695040888963407ULL;
-    return static_cast<double>(s >> 11) / 9007199254740992.0;
-  }
-  // A move of random direction and random length up to `most`.
-  void move(comp::Atom& a, double most) {
-    double d[3], n2 = 0.0;
-    do {
-      n2 = 0.0;
-      for (double& c : d) {
-        c = 2.0 * next() - 1.0;
-        n2 += c * c;
-      }
-    } while (n2 > 1.0 || n2 < 1e-6);
-    const double len = most * next() / std::sqrt(n2);
-    a.x += static_cast<float>(d[0] * len);
-    a.y += static_cast<float>(d[1] * len);
-    a.z += static_cast<float>(d[2] * len);
-  }
-  // A move spread evenly through the sphere of radius `most`: most moves
-  // come near the full length.
-  void move_in_sphere(comp::Atom& a, double most) {
-    double d[3], n2 = 0.0;
-    do {
-      n2 = 0.0;
-      for (double& c : d) {
-        c = 2.0 * next() - 1.0;
-        n2 += c * c;
-      }
-    } while (n2 > 1.0);
-    a.x += static_cast<float>(d[0] * most);
-    a.y += static_cast<float>(d[1] * most);
-    a.z += static_cast<float>(d[2] * most);
-  }
-};
+using Moves = RandomMoves;
 
 // The stages from bonds found from distances to planes.
 void build(const comp::Component& c, const std::string& code, bool heavy_only) {

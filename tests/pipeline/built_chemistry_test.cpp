@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "pipeline_fixture.h"
+#include "support/random_moves.h"
 
 namespace {
 
@@ -83,28 +84,7 @@ Component component(const std::string& code) {
   return c;
 }
 
-// Moves of random direction and length up to `most`, the same everywhere.
-struct Moves {
-  uint64_t s;
-  double next() {
-    s = s * 6364136223846793005ULL + 1442695040888963407ULL;
-    return static_cast<double>(s >> 11) / 9007199254740992.0;
-  }
-  void move(Atom& a, double most) {
-    double d[3], n2 = 0.0;
-    do {
-      n2 = 0.0;
-      for (double& c : d) {
-        c = 2.0 * next() - 1.0;
-        n2 += c * c;
-      }
-    } while (n2 > 1.0 || n2 < 1e-6);
-    const double len = most * next() / std::sqrt(n2);
-    a.x += d[0] * len;
-    a.y += d[1] * len;
-    a.z += d[2] * len;
-  }
-};
+using Moves = RandomMoves;
 
 // HETATM records of the component's heavy atoms under residue name `res`,
 // moved, shifted by `dx` along x.
