@@ -155,13 +155,9 @@ void check_mon_lib_(int32_t mdoc, Code& mon, std::string_view char12, Code& amon
 }
 
 void check_mon_name_in_lib_(Code& mon, int32_t& ierr) {
-  if (r_scratch.lml_nmon <= 0) {
-    ierr = 1;
-    return;
-  }
   Code amon, mod;
   rt::FixedText<16> type;
-  ierr = resolve(mon, amon, mod, type) != 0 ? 0 : 1;
+  ierr = identify::in_library(mon, amon, mod, type) ? 0 : 1;
 }
 
 namespace identify {

@@ -101,6 +101,15 @@ int type_index(std::string_view monomer_type) {
 
 int type_of_l1() { return type_index(r_scratch.l1l_type.view()); }
 
+// A residue of type it (a peptide, nucleotide or other polymer member by its
+// name) takes the more particular type its monomer's library type gives
+// (monomer_type: "D-peptide", "RNA" ...), where there is one.
+int32_t refined_type(int32_t it, std::string_view monomer_type) {
+  if (!one_of(it, {3, 5, 7, 8})) return it;
+  const int itt = type_index(monomer_type);
+  return one_of(itt, {4, 6, 7, 8}) ? itt : it;
+}
+
 // The residue type of a monomer (1 when unknown); the look-up's status is
 // not examined.
 int32_t res_type_of(std::string_view mon) {
@@ -351,11 +360,8 @@ Code name_to_have(int32_t ig, int32_t ir, bool& listed) {
   Code amon, mod;
   rt::FixedText<16> type;
   listed = identify::in_library(mon, amon, mod, type);
-  int32_t it = resid_inf.ires_type(ir) < 3 ? res_type_of(mon) : resid_inf.ires_type(ir);
-  if (one_of(it, {3, 5, 7, 8})) {
-    const int itt = type_index(type.view());
-    if (one_of(itt, {4, 6, 7, 8})) it = itt;
-  }
+  const int32_t it = refined_type(
+      resid_inf.ires_type(ir) < 3 ? res_type_of(mon) : resid_inf.ires_type(ir), type.view());
   if (it != 5 && it != 6) return mon;
   const int32_t ias = resid_inf.iratm_first(ir);
   const int32_t iaf = ias + resid_inf.natm_res(ir) - 1;
@@ -679,10 +685,8 @@ Step settle_type(Run& run, Residue& r, Out& out, int32_t& ierr) {
   int32_t it = res_type_of(r.mon);
   if (resid_inf.ires_type(r.ir) < 3) resid_inf.ires_type(r.ir) = it;
   else it = resid_inf.ires_type(r.ir);
-  if (one_of(it, {3, 5, 7, 8})) {
-    const int itt = type_of_l1();
-    if (one_of(itt, {4, 6, 7, 8})) resid_inf.ires_type(r.ir) = it = itt;
-  }
+  if (const int32_t itt = refined_type(it, r_scratch.l1l_type.view()); itt != it)
+    resid_inf.ires_type(r.ir) = it = itt;
   if (it != 5 && it != 6) return Step::On;
   const Nucleic nucleic = nucleic_name(r.mon, it, r.mod_flg == "Y", r.ias, r.iaf, r.amon, r.mod);
   r.mon = nucleic.name;
