@@ -19,6 +19,7 @@
 #include "dictionary/element_table.h"
 #include "dictionary/l1_kernels.h"
 #include "dictionary/lib_com.h"
+#include "dictionary/ring_perception.h"
 #include "foundation/messages.h"
 
 namespace {
@@ -47,8 +48,7 @@ int bond_of(int32_t mdoc, int i, int j) {
 bool share_ring(int a, int b) {
   const r_scratch_t& r = r_scratch;
   for (int k = 1; k <= r.l1a_nring(a) && k <= MAX1BRN; ++k)
-    for (int m = 1; m <= r.l1a_nring(b) && m <= MAX1BRN; ++m)
-      if (r.l1a_ring_id(k, a) == r.l1a_ring_id(m, b)) return true;
+    if (dictionary::atom_in_ring(b, r.l1a_ring_id(k, a))) return true;
   return false;
 }
 

@@ -9,6 +9,7 @@
 #include "builder/geom_common.h"
 #include "builder/metal_centres.h"
 #include "builder/metals.h"
+#include "dictionary/ring_perception.h"
 #include "foundation/messages.h"
 
 using builder::geom::fi;
@@ -52,12 +53,6 @@ int orientation(int e, int32_t x, int32_t y, int32_t z) {
   return in_order ? o : -o;
 }
 
-bool in_ring(int32_t a, int32_t ring) {
-  const r_scratch_t& s = r_scratch;
-  for (int k = 1; k <= std::min<int>(s.l1a_nring(a), MAX1BRN); ++k)
-    if (s.l1a_ring_id(k, a) == ring) return true;
-  return false;
-}
 
 }  // namespace
 
@@ -141,7 +136,7 @@ void get_ring_chir_(int32_t mdoc, int32_t iring, builder::RingRecord& r, int32_t
         const int32_t other = s.l1a_ring_id(q, c);
         if (other == iring) continue;
         for (int m = 0; m < ncand; ++m)
-          if (s.l1a_nring(cand[m]) >= 2 && in_ring(cand[m], other)) {
+          if (s.l1a_nring(cand[m]) >= 2 && dictionary::atom_in_ring(cand[m], other)) {
             sub = cand[m];
             done = true;
             break;

@@ -13,6 +13,7 @@
 #include "builder/torsion_values.h"
 #include "dictionary/descr_lookups.h"
 #include "dictionary/l1_kernels.h"
+#include "dictionary/ring_perception.h"
 #include "foundation/messages.h"
 
 using builder::geom::atom_type;
@@ -50,13 +51,6 @@ std::vector<int32_t> ring_atoms(int32_t iring) {
         break;
       }
   return v;
-}
-
-bool shares_ring(int32_t a, int32_t ring) {
-  const r_scratch_t& s = r_scratch;
-  for (int k = 1; k <= std::min<int>(s.l1a_nring(a), MAX1BRN); ++k)
-    if (s.l1a_ring_id(k, a) == ring) return true;
-  return false;
 }
 
 void get_ring_order_(int32_t iring, builder::RingRecord& r, int32_t& ierr) {
@@ -154,7 +148,7 @@ void get_ring_bond_(builder::RingRecord& r, int32_t iring) {
     bool done = false;
     for (int q = 1; q <= std::min<int>(s.l1a_nring(a2), MAX1BRN) && !done; ++q) {
       const int32_t p = s.l1a_ring_id(q, a2);
-      if (p == iring || p <= 0 || !shares_ring(a3, p)) continue;
+      if (p == iring || p <= 0 || !dictionary::atom_in_ring(a3, p)) continue;
       const std::vector<int32_t> atoms = ring_atoms(p);
       int32_t fa = 0, fb = 0;
       for (int32_t a : atoms) {

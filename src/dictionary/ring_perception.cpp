@@ -23,13 +23,6 @@ struct Work {
 };
 Work work;
 
-bool member(int a, int r) {
-  const r_scratch_t& s = r_scratch;
-  for (int k = 1; k <= s.l1a_nring(a) && k <= MAX1BRN; ++k)
-    if (s.l1a_ring_id(k, a) == r) return true;
-  return false;
-}
-
 // Subsets of iring without `drop` positions (0 to 3), in the order of nested
 // loops over ordered tuples of distinct positions; first ring found wins.
 int32_t search_without(int nr, const int32_t* iring, int nringt, int drop) {
@@ -237,7 +230,7 @@ void ring_srch_(int32_t nr, const int32_t* iring, int32_t nringt, int32_t& iring
     if (r_scratch.l1a_nring(iring[k]) < 1) return;
   for (int ring = 1; ring <= nringt; ++ring) {
     bool all = true;
-    for (int k = 0; k < nr && all; ++k) all = member(iring[k], ring);
+    for (int k = 0; k < nr && all; ++k) all = dictionary::atom_in_ring(iring[k], ring);
     if (all) {
       iring_id = ring;
       return;
@@ -257,4 +250,11 @@ void add_this_ring_(int32_t nr, const int32_t* iring, int32_t nringt, const int3
     r.l1a_ring_ord(slot, a) = nr;
     r.l1a_ring_flat(slot, a) = flat;
   }
+}
+
+bool dictionary::atom_in_ring(int32_t a, int32_t ring) {
+  const r_scratch_t& s = r_scratch;
+  for (int k = 1; k <= s.l1a_nring(a) && k <= MAX1BRN; ++k)
+    if (s.l1a_ring_id(k, a) == ring) return true;
+  return false;
 }

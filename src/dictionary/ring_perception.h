@@ -21,3 +21,9 @@ void ring_srch_(int32_t nr, const int32_t* iring, int32_t nringt, int32_t& iring
 // in ichem (indexed by atom, 1-based: ichem[a-1]).  Writes r_scratch
 // l1a_nring, l1a_ring_id, l1a_ring_ord, l1a_ring_flat.
 void add_this_ring_(int32_t nr, const int32_t* iring, int32_t nringt, const int32_t* ichem);
+
+namespace dictionary {
+// Whether atom a of the monomer in L1 belongs to recorded ring `ring` (its
+// ring list read up to MAX1BRN entries).  Reads r_scratch.
+bool atom_in_ring(int32_t a, int32_t ring);
+}  // namespace dictionary
