@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "dictionary/descr_lookups.h"
 #include "dictionary/lib_com.h"
 #include "foundation/messages.h"
 #include "runtime/fixed_text.h"
@@ -28,6 +29,14 @@ inline bool is_elem(const Name& symb, std::string_view e2) { return elem2(symb) 
 
 // Atom of L1 behind a neighbour entry; ring perception makes some entries negative.
 inline int nb(int slot, int ia) { return std::abs(r_scratch.l1a_conn(slot, ia)); }
+
+// The bond row of atoms i and j of the monomer in L1; 0 when they have none.
+inline int bond_row(int32_t mdoc, int i, int j) {
+  float val = 0.0f;
+  int32_t lb = 0, st = 0;
+  srch_bond_(mdoc, r_scratch.l1l_mname.view(), i, j, val, lb, st);
+  return st == 0 ? lb : 0;
+}
 
 // arom/deloc: a type beginning "arom" or "delo".
 inline bool is_arom(const Word& t) { return begins(t.view(), "arom") || begins(t.view(), "delo"); }

@@ -183,7 +183,8 @@ int largest_ring() {
 // without it a furan or thiazolium ring never counts as flat.
 void flat_hetero_atoms_of_aromatic_rings(int32_t mdoc) {
   r_scratch_t& r = r_scratch;
-  for (int ring = 1; ring <= largest_ring(); ++ring) {
+  const int max_ring = largest_ring();
+  for (int ring = 1; ring <= max_ring; ++ring) {
     bool aromatic = true;
     int bonds = 0;
     for (int i = 1; i <= r.l1a_natom && aromatic; ++i) {
@@ -191,11 +192,9 @@ void flat_hetero_atoms_of_aromatic_rings(int32_t mdoc) {
       for (int j = 1; j <= r.l1a_ndist(i); ++j) {
         const int c = nb(j, i);
         if (c < i || !carries(c, ring)) continue;
-        float val = 0.0f;
-        int32_t lb = 0, st = 0;
-        srch_bond_(mdoc, r.l1l_mname.view(), i, c, val, lb, st);
+        const int lb = builder::bond_row(mdoc, i, c);
         ++bonds;
-        if (st != 0 || !begins(r.l1b_type(lb).view(), "arom")) aromatic = false;
+        if (lb == 0 || !begins(r.l1b_type(lb).view(), "arom")) aromatic = false;
       }
     }
     if (!aromatic || bonds == 0) continue;

@@ -77,13 +77,6 @@ float torsion(int a, int b, int c, int d) {
   return std::atan2(y, foundation::dot3(n1, n2)) * kDegrees;
 }
 
-int bond_of(int i, int j) {
-  float val = 0.0f;
-  int32_t lb = 0, st = 0;
-  srch_bond_(0, r_scratch.l1l_mname.view(), i, j, val, lb, st);
-  return st == 0 ? lb : 0;
-}
-
 bool metal_bond(int lb) { return begins(r_scratch.l1b_type(lb).view(), "meta"); }
 
 bool metal_atom(int ia) { return is_it_metal_(r_scratch.l1a_symb(ia).view()); }
@@ -280,7 +273,7 @@ void settle_trigonal_carbon(int ia) {
   bool carbon_double = false;
   for (int j = 1; j <= 3; ++j) {
     const int c = nb(j, ia);
-    bonds[j - 1] = bond_of(ia, c);
+    bonds[j - 1] = builder::bond_row(0, ia, c);
     if (bonds[j - 1] < 1 || metal_bond(bonds[j - 1])) return;
     const builder::Word& t = r.l1b_type(bonds[j - 1]);
     if (begins(t.view(), "trip")) return;
@@ -305,7 +298,7 @@ void settle_trigonal_carbon(int ia) {
       }
       r.l1b_type(bonds[j - 1]) = "deloc";
       for (int k = 1; k <= r.l1a_ndist(c); ++k) {
-        const int lb = bond_of(c, nb(k, c));
+        const int lb = builder::bond_row(0, c, nb(k, c));
         if (nb(k, c) != ia && lb > 0 && !metal_bond(lb)) r.l1b_type(lb) = "single";
       }
     }
@@ -346,7 +339,7 @@ void single_bonds_in_puckered_rings() {
       const int w = cycle[k], a = cycle[(k + 1) % size], b = cycle[(k + 2) % size],
                 z = cycle[(k + 3) % size];
       if (!shape_known(a, {w, b}) || !shape_known(b, {a, z})) continue;
-      const int lb = bond_of(a, b);
+      const int lb = builder::bond_row(0, a, b);
       if (lb < 1 || metal_bond(lb) || begins(r.l1b_type(lb).view(), "sing")) continue;
       if (std::fabs(torsion(w, a, b, z)) > kMostTwist) r.l1b_type(lb) = "single";
     }
@@ -389,7 +382,7 @@ std::vector<std::pair<int, int>> bonds_to_choose(const RingSystem& sys, std::vec
     if (!sys.in_system[ia]) continue;
     for (int j = 1; j <= r.l1a_ndist(ia); ++j) {
       const int c = nb(j, ia);
-      const int lb = bond_of(ia, c);
+      const int lb = builder::bond_row(0, ia, c);
       if (lb < 1 || metal_bond(lb) || metal_atom(c)) continue;
       if (sys.in_system[c] && sys.ring_bond(ia, c)) {
         if (ia < c) candidates.emplace_back(ia, c);
@@ -548,7 +541,7 @@ void settle_ring_systems() {
   Choice ch = choice_over(sys, candidates, served);
   search_by_parts(ch);
   for (const auto& [a, b] : candidates) {
-    const int lb = bond_of(a, b);
+    const int lb = builder::bond_row(0, a, b);
     if (lb < 1) continue;
     const bool dbl = ch.slot[a] != -1 && ch.slot[b] != -1 && ch.best_mate[ch.slot[a]] == ch.slot[b];
     r_scratch.l1b_type(lb) = dbl ? "double" : "single";
@@ -569,7 +562,7 @@ void type_aromatic_rings() {
       const builder::Name& s = r.l1a_symb(ia);
       int doubles = 0, mate = 0;
       for (int j = 1; j <= r.l1a_ndist(ia); ++j) {
-        const int lb = bond_of(ia, nb(j, ia));
+        const int lb = builder::bond_row(0, ia, nb(j, ia));
         if (lb < 1 || metal_atom(nb(j, ia))) continue;
         const builder::Word& t = r.l1b_type(lb);
         if (begins(t.view(), "doub")) {
@@ -589,7 +582,7 @@ void type_aromatic_rings() {
   }
   for (const std::vector<int>& cycle : aromatic)
     for (std::size_t k = 0; k < cycle.size(); ++k) {
-      const int lb = bond_of(cycle[k], cycle[(k + 1) % cycle.size()]);
+      const int lb = builder::bond_row(0, cycle[k], cycle[(k + 1) % cycle.size()]);
       if (lb > 0) r.l1b_type(lb) = "aromatic";
     }
 }

@@ -38,13 +38,6 @@ bool hydrogen(int ia) { return dictionary::is_hydrogen(r_scratch.l1a_symb(ia)); 
 
 bool metal(int ia) { return is_it_metal_(r_scratch.l1a_symb(ia).view()); }
 
-int bond_of(int32_t mdoc, int i, int j) {
-  float val = 0.0f;
-  int32_t lb = 0, st = 0;
-  srch_bond_(mdoc, r_scratch.l1l_mname.view(), i, j, val, lb, st);
-  return st == 0 ? lb : 0;
-}
-
 bool share_ring(int a, int b) {
   const r_scratch_t& r = r_scratch;
   for (int k = 1; k <= r.l1a_nring(a) && k <= MAX1BRN; ++k)
@@ -170,7 +163,7 @@ Problem problem_of(int32_t mdoc, const std::vector<char>& multiple) {
     bool ok = (is_elem(s, "C ") || is_elem(s, "N ") || is_elem(s, "O ")) && !blocked[ia] &&
               builder::outside_bonds(r.l1a_aname(ia)) == 0 && r.l1a_ndist(ia) > 0;
     // Every neighbour must have its bond row, or the sums say nothing.
-    for (int j = 1; j <= r.l1a_ndist(ia) && ok; ++j) ok = bond_of(mdoc, ia, nb(j, ia)) > 0;
+    for (int j = 1; j <= r.l1a_ndist(ia) && ok; ++j) ok = builder::bond_row(mdoc, ia, nb(j, ia)) > 0;
     p.atoms[ia].checked = ok;
   }
   for (const Bond& bd : all) {

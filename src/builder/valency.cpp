@@ -34,15 +34,8 @@ bool is_oxygen(int ia) { return begins(r_scratch.l1a_symb(ia).view(), "O "); }
 
 bool terminal_oxygen(int ia) { return is_oxygen(ia) && r_scratch.l1a_ndist(ia) == 1; }
 
-int bond_row(int32_t mdoc, int i, int j) {
-  float val = 0.0f;
-  int32_t lb = 0, st = 0;
-  srch_bond_(mdoc, r_scratch.l1l_mname.view(), i, j, val, lb, st);
-  return st == 0 ? lb : 0;
-}
-
 void type_bond(int32_t mdoc, int x, int o, const char* t) {
-  const int lb = bond_row(mdoc, x, o);
+  const int lb = builder::bond_row(mdoc, x, o);
   if (lb > 0) r_scratch.l1b_type(lb) = t;
 }
 
@@ -76,7 +69,7 @@ void tetra_group(int32_t mdoc, int io, int x) {
     } else if (is_oxygen(c)) {
       m += 1;
     } else {
-      const int lb = bond_row(mdoc, x, c);
+      const int lb = builder::bond_row(mdoc, x, c);
       m += (lb > 0 && begins(r.l1b_type(lb).view(), "doub")) ? 2 : 1;
     }
   }
@@ -357,7 +350,7 @@ void use_valency_(int32_t mdoc, char list, int32_t& ierr) {
     bool complete = true;
     Word atom_bonds[20];
     for (int j = 1; j <= r.l1a_ndist(ia) && j <= 20; ++j) {
-      const int lb = bond_row(mdoc, ia, nb(j, ia));
+      const int lb = builder::bond_row(mdoc, ia, nb(j, ia));
       if (lb < 1) {
         complete = false;
         break;
