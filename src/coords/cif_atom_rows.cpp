@@ -396,7 +396,10 @@ void derive_element() {
   const rt::FixedText<4>& a = crdatm.cr_aname;
   crdatm.cr_asymb.blank();
   const std::string_view two = a.sub(1, 2);
-  if (a.len_trim() > 2 && (two == "HG" || two == "HO")) {
+  // A hydrogen name of four characters is a hydrogen whatever element its
+  // first two letters spell (HE21 is no helium).
+  const int used = a.len_trim();
+  if ((used > 2 && (two == "HG" || two == "HO")) || (used == 4 && a(1) == 'H')) {
     crdatm.cr_asymb = "H";
   } else if (two == "CA" || two == "CD") {
     const int32_t c = res_class(crdatm.cr_rname.view());

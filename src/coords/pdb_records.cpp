@@ -352,9 +352,11 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   }
 
   rt::FixedText<4> asymb, ctype;
+  const rt::FixedText<4> name_read = aname;
   corr_name_pdb_(aname, rname, asymb, ctype);
 
   clean_element_column(acode, len_input);
+  if (acode.is_blank()) pdb::element_from_name(name_read, rname.view(), asymb, ctype);
   crdatm.cr_aname = aname;
   crdatm.cr_asymb = asymb;
 

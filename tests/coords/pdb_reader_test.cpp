@@ -244,6 +244,46 @@ TEST(PdbReaderAtoms, ElementAndChargeColumnsAreCleaned) {
   }
 }
 
+// Where a line has no element columns (cut at column 66, as many programs
+// write it), the element comes from the name as written in columns 13-16:
+// a hydrogen name filling the four columns is a hydrogen, a name from
+// column 13 whose first two letters are no element takes its first, and
+// element names from column 13, names from column 14, names with a digit
+// first and waters read as before.  Given columns decide whatever the name.
+TEST(PdbReaderAtoms, ElementsFromNamesWhereTheElementColumnsAreBlank) {
+  const struct {
+    const char *label, *name, *res, *rec, *elem, *want;
+  } cases[] = {
+      {"methyl hydrogen of AIB", "HB11", "AIB", "HETATM", nullptr, "H"},
+      {"last methyl hydrogen of AIB", "HB23", "AIB", "HETATM", nullptr, "H"},
+      {"sugar hydrogen with two quotes", "H5''", "ADP", "HETATM", nullptr, "H"},
+      {"alpha phosphate oxygen 1", "O1PA", "ADP", "HETATM", nullptr, "O"},
+      {"alpha phosphate oxygen 2", "O2PA", "ADP", "HETATM", nullptr, "O"},
+      {"beta phosphate oxygen", "O1PB", "ADP", "HETATM", nullptr, "O"},
+      {"hydroxyl hydrogen spelling holmium", "HO2'", "ADP", "HETATM", nullptr, "H"},
+      {"valine hydrogen spelling mercury", "HG21", "VAL", "ATOM", nullptr, "H"},
+      {"carbon from column 13", "CB1 ", "LIG", "HETATM", nullptr, "C"},
+      {"iron of a haem", "FE  ", "HEM", "HETATM", nullptr, "FE"},
+      {"zinc ion", "ZN  ", "ZN", "HETATM", nullptr, "ZN"},
+      {"chlorine of a ligand", "CL1 ", "LIG", "HETATM", nullptr, "CL"},
+      {"calcium ion", "CA  ", "CA", "HETATM", nullptr, "CA"},
+      {"alpha carbon", " CA ", "ALA", "ATOM", nullptr, "C"},
+      {"hydrogen name with a digit first", "1HB2", "ALA", "ATOM", nullptr, "H"},
+      {"water oxygen under another name", "OW  ", "WAT", "HETATM", nullptr, "O"},
+      {"deuterium of heavy water", " D1 ", "DOD", "HETATM", nullptr, "H"},
+      {"given column: mercury", "HG1A", "EMC", "HETATM", "HG", "HG"},
+      {"given column: hydrogen", "HB11", "AIB", "HETATM", " H", "H"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string l = line({.rec = c.rec, .name = c.name, .res = c.res, .elem = c.elem ? c.elem : ""});
+    if (!c.elem) l.resize(66);
+    read_pdb({kCryst, l}, {.hremove = 'N'});
+    ASSERT_EQ(atom_inf.n_atom, 1);
+    EXPECT_EQ(std::string(crst_crd.cs_atype(atom_inf.id_sf(1)).trimmed()), c.want);
+  }
+}
+
 TEST(PdbReaderAtoms, NamesAsReadAndNormalisedWithHydrogensKept) {
   read_pdb({kCryst, line({}), line({.name = "1HB ", .elem = " H"})}, {.hremove = 'N'});
   ASSERT_EQ(atom_inf.n_atom, 2);
