@@ -153,8 +153,10 @@ TEST_F(CifLoops, EntitiesBeyondTheTableStopTheRun) {
   std::string out;
   EXPECT_EQ(run_end_status([&] { read("over", 0); }, out), 1);
   rt::close_all_units();
-  EXPECT_NE(out.find("  ERROR: number of chains >   1500\n         change parameter MAXENTITY in atom_com\n"),
-            std::string::npos)
+  EXPECT_NE(
+      out.find(
+          "  ERROR: number of chains >   1500\n         change parameter MAXENTITY in atom_com\n"),
+      std::string::npos)
       << out;
 }
 

@@ -31,7 +31,8 @@ std::size_t count_of(const std::string& text, const std::string& part) {
   return n;
 }
 
-constexpr const char* kWarning = " atoms of occupancy 0.001 or less are left out of the restraints\n";
+constexpr const char* kWarning =
+    " atoms of occupancy 0.001 or less are left out of the restraints\n";
 
 }  // namespace
 
@@ -52,9 +53,9 @@ TEST(OccupancyWarning, UnoccupiedAtomsAreCountedOnceAndKept) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     TempDir models, dir;
-    const std::string model = *row.occupancy == '\0'
-                                  ? pipetest::data(row.entry)
-                                  : models.write("m.pdb", every_occupancy(row.entry, row.occupancy));
+    const std::string model =
+        *row.occupancy == '\0' ? pipetest::data(row.entry)
+                               : models.write("m.pdb", every_occupancy(row.entry, row.occupancy));
     const Outcome r = pipetest::run_model(model, dir.path());
     EXPECT_EQ(r.ierr, 0) << r.out;
     if (*row.warning != '\0') {
@@ -69,6 +70,7 @@ TEST(OccupancyWarning, UnoccupiedAtomsAreCountedOnceAndKept) {
     EXPECT_EQ(atom_inf.n_atom, row.atoms);
     int unoccupied = 0;
     for (int ia = 1; ia <= atom_inf.n_atom; ++ia) unoccupied += atom_crd.occup(ia) <= 0.001f;
-    EXPECT_EQ(unoccupied, *row.warning != '\0' ? std::stoi(std::string(row.warning).substr(12)) : 0);
+    EXPECT_EQ(unoccupied,
+              *row.warning != '\0' ? std::stoi(std::string(row.warning).substr(12)) : 0);
   }
 }
