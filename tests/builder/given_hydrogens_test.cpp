@@ -82,6 +82,18 @@ TEST_F(GivenHydrogens, IminiumNitrogenIsChargedForItsDoubleBond) {
   EXPECT_EQ(charge("N1"), 1.0f);
 }
 
+TEST_F(GivenHydrogens, NoChargeComesBeforeFewerChangedBonds) {
+  // A vinylogous thioaldehyde typed as its zwitterion by the lengths: the
+  // iminium form keeps every type, the neutral one changes N2=C10 and
+  // C11=C12, and is taken.
+  molecule({"C1-N2", "N2=C10", "C10~C11", "C11=C12", "C12~S1"},
+           {"C1:3", "N2:1", "C10:1", "C11:1", "C12:1"});
+  R().l1a_charg(fx::index_of("N2")) = 1.0f;
+  EXPECT_EQ(choose(), "ssdsd");
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(charge("N2"), 0.0f);
+}
+
 TEST_F(GivenHydrogens, CarboxylateOxygenMayEndOneBondShort) {
   // Acetate: one oxygen of the pair is the anion's, delocalised later.
   molecule({"C1-C2", "C2=O1", "C2-O2"}, {"C1:3"});

@@ -531,6 +531,7 @@ TEST(PdbReaderAtoms, ByteThatIsNoCharacterInANumberStopsTheRead) {
   } cases[] = {
       {"NUL in x", 36, '\0'},   {"tab in z", 52, '\t'},         {"NUL in occupancy", 59, '\0'},
       {"DEL in B", 62, '\x7f'}, {"non-ASCII in y", 44, '\xc3'}, {"NUL in residue number", 26, '\0'},
+      {"NUL in the last column of B, a full line", 66, '\0'},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
