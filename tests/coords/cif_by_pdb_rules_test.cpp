@@ -255,13 +255,3 @@ TEST_F(CifByPdbRules, CapsAndOneLetterNucleotidesWrittenAsAtomStayInTheirChain) 
     EXPECT_EQ(chain_ids(), c.chains);
   }
 }
-
-TEST_F(CifByPdbRules, AnAuthorChainWrittenAsDotIsTheBlankChain) {
-  // "." where the PDB form has a blank chain, the waters under a label of
-  // their own.
-  write("dot", kinds_file("",
-                          "ATOM 1 N ALA A 1 1 0 0 0 1 .\nATOM 2 N GLY A 1 2 0 0 1 2 .\n"
-                          "HETATM 3 O HOH B 2 . 0 0 2 101 .\n"));
-  ASSERT_EQ(read_rules("dot", 'N'), 0) << out_;
-  EXPECT_EQ(chain_ids(), "XX Xa ");
-}

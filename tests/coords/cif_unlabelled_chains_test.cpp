@@ -69,21 +69,3 @@ TEST_F(CifUnlabelledChains, ChainsEndWhereThePdbFormEndsThem) {
     EXPECT_EQ(chains(), c.chains);
   }
 }
-
-TEST_F(CifUnlabelledChains, ResidueKeysCarryTheNewChains) {
-  write("u", unlabelled(row("ATOM", 1, "N", "GLY", 1, "A") + row("HETATM", 2, "O", "HOH", 1, "A")));
-  ASSERT_EQ(read("u"), 0);
-  ASSERT_EQ(resid_inf.n_residue, 2);
-  EXPECT_EQ(resid_inf.res_num_pdb(1).str(), "AA   1 AA   ");
-  EXPECT_EQ(resid_inf.res_num_pdb(2).str(), "Aa   1 Aa   ");
-}
-
-TEST_F(CifUnlabelledChains, AFileThatLabelsItsFirstRowKeepsItsLabels) {
-  // The first row decides for the whole file: a later row without a label
-  // is read as before, under the group ".".
-  std::string rows = row("ATOM", 1, "N", "GLY", 1, "A") + row("HETATM", 2, "O", "HOH", 2, "A");
-  rows.replace(rows.find(" . . "), 5, " P . ");
-  write("l", unlabelled(rows));
-  ASSERT_EQ(read("l"), 0);
-  EXPECT_EQ(chains(), "PP:1 ..:1 ");
-}
