@@ -45,8 +45,9 @@ std::string_view author_chain(const coords::CifAuthorRow& row) {
 }
 
 // The counter as the PDB reader raises it when it reads the line: at the
-// first atom, at a HETATM residue (a water only where the waters before it
-// end), at an ATOM line after a HETATM line, and at the first water.
+// first atom, at a HETATM residue (a water only after another residue name
+// or another chain), at an ATOM line after a HETATM line, and at the first
+// water of a chain.
 char read_digit(bool het, bool chain_differs, bool number_differs) {
   if (!keys.any) return next_digit();
   const rt::FixedText<8>& rname = crdatm.cr_rname;
