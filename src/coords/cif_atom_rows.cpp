@@ -462,15 +462,16 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
                 const rt::FixedText<4>& entity, char ins) {
   crdatm.cr_iatom += 1;
   rt::FixedText<12>& pnum = crdatm.cr_pnum;
+  // The archive's form keeps the insertion code apart from the author
+  // number, and writers that give no author number (their sequence number
+  // is the author's) keep it there too; without it residues 37, 37A and
+  // 37B would share one key and be read as one residue.
   if (!seen_auth) {
     char buf[4];
     put_int<4>(buf, crdatm.cr_ires);
     for (int i = 0; i < 4; ++i) pnum(3 + i) = buf[i];
-    pnum(7) = ' ';
+    pnum(7) = ins;
   } else if (pnum(7) == ' ') {
-    // The archive's form keeps the insertion code apart from the author
-    // number; without it residues 37, 37A and 37B would share one key and
-    // be read as one residue.
     pnum(7) = ins;
   }
   if (!seen_seq) {

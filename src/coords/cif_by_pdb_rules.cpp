@@ -63,18 +63,53 @@ void put_real(char* line, int first, int width, int decimals, float v) {
 // writes where an item does not apply.
 std::string_view given(std::string_view v) { return v == "." || v == "?" ? std::string_view() : v; }
 
+// The entities of the header, by identifier: whether each is a polymer.
+foundation::LookupIndex<4, MAXENTITY> entity_index;
+
+void index_entities() {
+  entity_index.clear();
+  const int n = std::min(cif_entity_list.n_chn_ent, static_cast<int32_t>(MAXENTITY));
+  for (int e = 1; e <= n; ++e) entity_index.add(cif_entity_list.ent_chain_id(e).view(), e);
+}
+
+int entity_polymer(std::string_view entity) {
+  if (entity.empty()) return -1;
+  const int32_t e = entity_index.first(entity.substr(0, 4));
+  if (e == 0) return -1;
+  const std::string_view type = cif_entity_list.ent_chain_type(e).trimmed();
+  if (type.empty() || type == "." || type == "?") return -1;
+  constexpr std::string_view kPolymer = "polymer";
+  if (type.size() != kPolymer.size()) return 0;
+  for (std::size_t i = 0; i < type.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(type[i])) != kPolymer[i]) return 0;
+  return 1;
+}
+
 }  // namespace
+
+bool coords::author_chain_blank(const CifAuthorRow& row) {
+  return row.auth_asym_blank || row.auth_asym == ".";
+}
+
+bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
+  const std::string_view kind = row.group_pdb.substr(0, 4);
+  if (kind == "HETA") return true;
+  if (foundation::name_in(row.comp_name, foundation::kPdbStandard)) return false;
+  // The archive's older mmCIF files call a modified residue inside a chain
+  // ATOM where its PDB form says HETATM: a residue off the standard list is
+  // HETATM whatever the row says.  The chain caps and the one-letter
+  // nucleotides of older files are no modified residues: the PDB form keeps
+  // them in the chain when it writes them as ATOM, which the row says, or,
+  // where the row gives no kind, its polymer entity does.
+  const bool atom = kind == "ATOM" || (given(row.group_pdb).empty() && polymer_entity == 1);
+  return !(atom && (foundation::name_in(row.comp_name, foundation::kPolymerCaps) ||
+                    foundation::name_in(row.comp_name, foundation::kOneLetterNucleotides)));
+}
 
 bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   const CifAuthorRow& row = cif_author_row();
   std::memset(line, ' ', 80);
-  const std::string_view group = row.group_pdb.substr(0, 4);
-  // The archive's older mmCIF files call a modified residue inside a chain
-  // ATOM where its PDB form says HETATM: a residue off the standard list is
-  // HETATM whatever the row says.
-  const bool hetatm =
-      group == "HETA" || !foundation::name_in(row.comp_name, foundation::kPdbStandard);
-  put(line, 1, 6, hetatm ? "HETATM" : "ATOM");
+  put(line, 1, 6, cif_row_hetatm(row, entity_polymer(row.entity)) ? "HETATM" : "ATOM");
   char serial[8];
   const std::to_chars_result r =
       std::to_chars(serial, serial + sizeof serial, crdatm.cr_iatold % 100000);
@@ -92,11 +127,11 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   line[16] = alt == '.' || alt == '?' ? ' ' : alt;
   put_right(line, 18, 3, row.comp_name);
 
-  // An author's chain written empty is the PDB form's blank chain (files
-  // from simulations have no chain letters); only where the author gave no
-  // chain at all does the file's own chain stand in.
+  // An author's chain written empty, or as "." (not applicable), is the PDB
+  // form's blank chain (files from simulations have no chain letters); only
+  // where the author gave no chain at all does the file's own chain stand in.
   std::string_view chain = given(row.auth_asym);
-  if (chain.empty() && !row.auth_asym_blank) chain = row.label_asym;
+  if (chain.empty() && !author_chain_blank(row)) chain = row.label_asym;
   if (chain.size() > 1 && segid != 'Y') return false;
   line[21] = chain.empty() ? ' ' : chain[0];
   // Columns 3-7 of the residue key: the author's number and insertion code,
@@ -165,28 +200,6 @@ struct Block {
 bool is_polymer(const Block& b) {
   if (b.entity_polymer >= 0) return b.entity_polymer == 1;
   return b.polymer_residue;
-}
-
-// The entities of the header, by identifier: whether each is a polymer.
-foundation::LookupIndex<4, MAXENTITY> entity_index;
-
-void index_entities() {
-  entity_index.clear();
-  const int n = std::min(cif_entity_list.n_chn_ent, static_cast<int32_t>(MAXENTITY));
-  for (int e = 1; e <= n; ++e) entity_index.add(cif_entity_list.ent_chain_id(e).view(), e);
-}
-
-int entity_polymer(std::string_view entity) {
-  if (entity.empty()) return -1;
-  const int32_t e = entity_index.first(entity.substr(0, 4));
-  if (e == 0) return -1;
-  const std::string_view type = cif_entity_list.ent_chain_type(e).trimmed();
-  if (type.empty() || type == "." || type == "?") return -1;
-  constexpr std::string_view kPolymer = "polymer";
-  if (type.size() != kPolymer.size()) return 0;
-  for (std::size_t i = 0; i < type.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(type[i])) != kPolymer[i]) return 0;
-  return 1;
 }
 
 // A water of the PDB reader, which reads "WAT" and "H2O" as "HOH" (the

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "coords/cif_atom_rows.h"
+
 namespace coords {
 
 // The status with which a read by one-character chain identifiers stops
@@ -29,6 +31,12 @@ inline constexpr int32_t kCifLongChainIds = 11;
 void read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg_flag, char hflag_remove,
                            int32_t& ierr);
 
+// The record kind of the PDB form for an atom row: true for HETATM.
+// `polymer_entity` is 1 when the file's entity of the row is a polymer, 0
+// when it is not, -1 when the file does not say.
+bool cif_row_hetatm(const CifAuthorRow& row, int polymer_entity);
+// The author's chain of the row is the PDB form's blank chain.
+bool author_chain_blank(const CifAuthorRow& row);
 // The 80-column ATOM or HETATM line of the PDB form for the atom row that
 // rdcrd_cif_ returned last; `segid` 'Y' puts the chain identifier (up to
 // four characters) in the segment-identifier columns as well.  Returns

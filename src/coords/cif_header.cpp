@@ -153,6 +153,14 @@ rt::FixedText<1> alternate(std::string_view data) {
   return rt::FixedText<1>(skips(code) ? "." : code);
 }
 
+// The symmetry code of a connection partner: "?" (a converter's unknown
+// where the PDB form gives no symmetry columns) and an empty value are no
+// operator, the identity, as an absent item is.
+rt::FixedText<8> symmetry(std::string_view data) {
+  const std::string_view code = rt::trim_right(data);
+  return rt::FixedText<8>(skips(code) ? "." : code);
+}
+
 void first_value(float& dst, float v) {
   if (dst == 0.0f) dst = v;
 }
@@ -547,13 +555,13 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
     else if (m(cif_item(62))) { set_rnum(r.rnum1, data); r.ires1 = 0; }
     else if (m(cif_item(63))) r.res1 = data;
     else if (m(cif_item(64))) r.chn1 = data;
-    else if (m(cif_item(65))) r.symm1 = data;
+    else if (m(cif_item(65))) r.symm1 = symmetry(data);
     else if (m(cif_item(60))) r.atom1 = data;
     else if (m(cif_item(61))) r.alt1 = alternate(data);
     else if (m(cif_item(68))) { set_rnum(r.rnum2, data); r.ires2 = 0; }
     else if (m(cif_item(69))) r.res2 = data;
     else if (m(cif_item(70))) r.chn2 = data;
-    else if (m(cif_item(71))) r.symm2 = data;
+    else if (m(cif_item(71))) r.symm2 = symmetry(data);
     else if (m(cif_item(66))) r.atom2 = data;
     else if (m(cif_item(67))) r.alt2 = alternate(data);
     else if (m(cif_item(72))) r.dist = fdata;

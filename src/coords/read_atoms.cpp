@@ -10,6 +10,7 @@
 #include "coords/cif_header.h"
 #include "coords/cif_small_molecule.h"
 #include "coords/cif_store_atom.h"
+#include "coords/cif_unlabelled_chains.h"
 #include "coords/entity_tree.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_tokeniser.h"
@@ -59,6 +60,10 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   com_out_cif.out_cif_corr = 1;
   com_out_cif.out_cif_ins = 1;
   const bool icsd = crdinf.cr_title.sub(1, 9) == "code_CSD:";
+  // Another program's rows without a chain label take the chains of their
+  // PDB form; this system's own files label every chain.
+  const bool other_writer = !icsd && crdinf.cr_soft(1) != 'B';
+  coords::unlabelled_chains_start();
 
   rt::FixedText<5> cr_res_old("?????");
   rt::FixedText<4> cr_group_old("????");
@@ -87,6 +92,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     }
     if (mode != 0) continue;
     if (crdatm.cr_iatold <= 0) continue;
+    if (other_writer) coords::unlabelled_chain_of_row();
     set_atom_(mdoc, cr_res_old, cr_group_old.view(), cr_ires_old, cr_igroup_old, ierr);
     if (ierr != 0) {
       msgerr_(mdoc, " ERROR: read input file");
@@ -102,8 +108,9 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     cr_igroup_old = crdatm.cr_igroup;
     cr_group_old = crdatm.cr_group;
   }
+  if (other_writer) coords::unlabelled_chain_ids(mdoc);
   copy_entity_tree_(mdoc, ierr);
-  if (!icsd && crdinf.cr_soft(1) != 'B' && asym_part.n_group > 0 && atom_inf.n_atom > 0) {
+  if (other_writer && asym_part.n_group > 0 && atom_inf.n_atom > 0) {
     // Another program's file gives no terminus types: they are found from
     // the chain ends, as the PDB reader finds them, so that both forms of
     // one entry give the same terminal groups.  Its status is not examined,

@@ -18,8 +18,6 @@ constexpr const char* kPeptides[] = {
     "CSH", "DAR", "DPR", "NLE", "DAS", "INI", "DGL", "DGN", "DHI", "DIL", "DIV", "DLI", "DSN",
     "DSP", "ABA", "BMT", "MLE", "MVA", "DVA", "MSE", "PTR", "DAL", "DPN", "DTR", "DTH", "TYS",
     "CGU", "DCY", "ILG", "OCS", "KCX", "SAH", "SAM", "SEP", "LLP", "5HP", "CSO"};
-constexpr const char* kPolymer[] = {"STA", "DFO", "FOR", "BOC", "IVA", "NME", "ACE", "DAM", "ETA",
-                                    "ANI", "ADD", "ACB", "TFA", "DIP", "MPR", "CXM", "BAL"};
 // The last six are the names current files give the deoxynucleotides.
 constexpr const char* kNucleotides[] = {
     "A",   "C",   "G",   "T",   "U",   "I",   "+A",  "+C",  "+G",  "+T",  "+U", "1MA", "1MG",
@@ -28,7 +26,7 @@ constexpr const char* kNucleotides[] = {
 constexpr const char* kSugars[] = {"MAN", "NAG", "FUC", "GAL", "GLC", "GCU", "GSA",
                                    "XYS", "ARB", "RIP", "ABE", "RAM", "MAG", "MMA"};
 
-static_assert(std::size(kPeptides) == 63 && std::size(kPolymer) == 17 &&
+static_assert(std::size(kPeptides) == 63 && std::size(foundation::kPolymerCaps) == 17 &&
               std::size(kNucleotides) == 39 && std::size(kSugars) == 14);
 
 // A three-character name, blank-padded, packed into one integer key.
@@ -53,7 +51,7 @@ constexpr std::array<Entry, kNumStandard> make_standard() {
   std::array<Entry, kNumStandard> t{};
   int n = 0;
   for (const char* s : kPeptides) t[n++] = {key3(s), 3};
-  for (const char* s : kPolymer) t[n++] = {key3(s), 10};
+  for (std::string_view s : foundation::kPolymerCaps) t[n++] = {key3(s), 10};
   for (const char* s : kNucleotides) t[n++] = {key3(s), 5};
   for (const char* s : kSugars) t[n++] = {key3(s), 7};
   for (std::string_view s : foundation::kSolvent) t[n++] = {key3(s), 9};
@@ -76,7 +74,7 @@ void init_res_type_tab_() {
   int k = RNAME_PEPT0;
   for (const char* s : kPeptides) t.rname_t(++k) = s;
   k = RNAME_POLY0;
-  for (const char* s : kPolymer) t.rname_t(++k) = s;
+  for (std::string_view s : foundation::kPolymerCaps) t.rname_t(++k) = s;
   k = RNAME_NUCL0;
   for (const char* s : kNucleotides) t.rname_t(++k) = s;
   k = RNAME_SUGR0;

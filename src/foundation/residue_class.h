@@ -59,6 +59,15 @@ inline constexpr std::string_view kSolvent[] = {"HOH", "DUM"};
 // solvent names and heavy water.
 inline constexpr std::string_view kPdbWater[] = {"HOH", "DOD", "DUM"};
 
+// The polymer caps of the built-in lists (the polymer class): the end groups
+// and other pieces that a peptide chain holds besides its amino acids.
+inline constexpr std::string_view kPolymerCaps[] = {"STA", "DFO", "FOR", "BOC", "IVA", "NME",
+                                                    "ACE", "DAM", "ETA", "ANI", "ADD", "ACB",
+                                                    "TFA", "DIP", "MPR", "CXM", "BAL"};
+// The nucleotides that older files name by one letter, alone or after "+".
+inline constexpr std::string_view kOneLetterNucleotides[] = {"A",  "C",  "G",  "T",  "U", "I",
+                                                             "+A", "+C", "+G", "+T", "+U"};
+
 // The standard residues of the archive, which its PDB form writes as ATOM
 // records; every other residue is written as HETATM.
 inline constexpr std::string_view kPdbStandard[] = {

@@ -241,3 +241,54 @@ TEST_F(CifByPdbRules, RowOutOfLineOrUnclosedQuoteIsRefusedWithItsLine) {
     EXPECT_EQ(atom_inf.n_atom, 0);
   }
 }
+
+namespace {
+
+std::string kinds_file(const std::string& entities, const std::string& rows) {
+  return cif_header() + entities +
+         atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "label_asym_id",
+                    "label_entity_id", "label_seq_id", "Cartn_x", "Cartn_y", "Cartn_z",
+                    "auth_seq_id", "auth_asym_id"}) +
+         rows;
+}
+
+}  // namespace
+
+TEST_F(CifByPdbRules, CapsAndOneLetterNucleotidesWrittenAsAtomStayInTheirChain) {
+  // The PDB form keeps a cap or a one-letter nucleotide written as ATOM in
+  // its chain; a modified residue written as ATOM is still a piece of its
+  // own, and a cap the row calls HETATM too.  Without a record kind, the
+  // entity type speaks for the row.
+  const std::string entities =
+      "loop_\n_entity.id\n_entity.type\n1 polymer\n2 polymer\n3 non-polymer\n";
+  const struct {
+    const char* label;
+    const char* rows;
+    const char* chains;
+  } cases[] = {
+      {"caps written as ATOM",
+       "ATOM 1 C ACE A 1 . 0 0 0 0 A\nATOM 2 N ALA A 1 . 1 0 0 1 A\n"
+       "ATOM 3 N GLY A 1 . 2 0 0 2 A\nATOM 4 N NME A 1 . 3 0 0 3 A\n",
+       "AA "},
+      {"a cap written as HETATM",
+       "HETATM 1 C ACE A 1 . 0 0 0 0 A\nATOM 2 N ALA A 1 . 1 0 0 1 A\n"
+       "ATOM 3 N GLY A 1 . 2 0 0 2 A\n",
+       "AA Aa "},
+      {"a modified residue written as ATOM",
+       "ATOM 1 N GLY A 1 . 0 0 0 1 A\nATOM 2 N MSE A 1 . 1 0 0 2 A\n"
+       "ATOM 3 N GLY A 1 . 2 0 0 3 A\n",
+       "AA Aa Ab "},
+      {"one-letter DNA of a polymer, no record kind",
+       "? 1 P G B 2 . 0 0 0 1 B\n? 2 P T B 2 . 1 0 0 2 B\n? 3 P +T B 2 . 2 0 0 3 B\n"
+       "? 4 P C B 2 . 3 0 0 4 B\n",
+       "BB "},
+      {"one-letter DNA of no polymer entity, no record kind",
+       "? 1 P G B 3 . 0 0 0 1 B\n? 2 P T B 3 . 1 0 0 2 B\n? 3 P C B 3 . 2 0 0 3 B\n", "BB Ba Bb "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("kinds", kinds_file(entities, c.rows));
+    ASSERT_EQ(read_rules("kinds", 'N'), 0) << out_;
+    EXPECT_EQ(chain_ids(), c.chains);
+  }
+}

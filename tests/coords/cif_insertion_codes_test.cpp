@@ -66,3 +66,18 @@ TEST_F(CifInsertionCodes, CodeOfTheAuthorNumberComesFirst) {
     EXPECT_EQ(std::string(resid_inf.res_num_pdb(1).sub(3, 7)), c.key);
   }
 }
+
+TEST_F(CifInsertionCodes, CodeCompletesTheFilesNumberWithoutAnAuthorNumber) {
+  // A writer whose sequence number is the author's gives no author number:
+  // SER 52 and PRO 52A stay two residues.
+  write("seq",
+        cif_header() +
+            atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "label_seq_id",
+                       "pdbx_PDB_ins_code", "Cartn_x", "Cartn_y", "Cartn_z"}) +
+            "1 N SER A 52 ? 0 0 0\n2 N PRO A 52 A 1 0 0\n3 N GLY A 53 . 2 0 0\n");
+  ASSERT_EQ(read("seq"), 0);
+  ASSERT_EQ(resid_inf.n_residue, 3);
+  EXPECT_EQ(std::string(resid_inf.res_num_pdb(1).sub(3, 7)), "  52 ");
+  EXPECT_EQ(std::string(resid_inf.res_num_pdb(2).sub(3, 7)), "  52A");
+  EXPECT_EQ(std::string(resid_inf.res_num_pdb(3).sub(3, 7)), "  53 ");
+}

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "coords/cif_by_pdb_rules.h"
 #include "coords/pdb_reader.h"
@@ -272,6 +273,48 @@ std::string models_from_zero(const std::string& path) {
   return out;
 }
 
+// Entries as other programs rewrite them, each beside its PDB form: without
+// chain labels (every row's label ".", the author's number as label_seq_id,
+// no auth_seq_id; 1ubi's waters numbered on from its last residue, 1a5zA's
+// insertion codes), a converter's connections with symmetry "?" (1A8O in a
+// 1 A cell, as NMR entries give one, its SSBOND record without symmetry
+// columns), a chain capped by ACE and NME written as ATOM, and the same
+// chain without a chain letter, written as ".".
+struct RewrittenPair {
+  const char* pdb;
+  const char* cif;
+  // The PDB form has no CRYST1 record, without which orbinate reads no PDB
+  // file: one is put before its first line for orbinate's run.
+  bool add_cryst1;
+  // Compared through the pipeline too.  The test library lacks the caps:
+  // the descriptions the pipeline makes of them (and so the restraints of
+  // their links) depend on the runs made before in the same process.
+  bool restraints;
+};
+
+constexpr RewrittenPair kRewritten[] = {
+    {"1ubi.pdb", "cif_1ubi_no_labels.cif", false, true},
+    {"1a5zA.pdb", "cif_1a5zA_no_labels.cif", true, true},
+    {"pdb_1A8O_ssbond_no_symmetry.pdb", "cif_1A8O_ssbond_no_symmetry.cif", false, true},
+    {"pdb_capped_peptide.pdb", "cif_capped_peptide_no_labels.cif", false, false},
+    {"pdb_capped_peptide_blank_chain.pdb", "cif_capped_peptide_blank_chain.cif", false, false},
+};
+
+std::string with_cryst1(const std::string& path, const TempDir& dir) {
+  std::ofstream(dir.file("cryst1.pdb"))
+      << "CRYST1    1.000    1.000    1.000  90.00  90.00  90.00 P 1           1          \n"
+      << file_text(path);
+  return dir.file("cryst1.pdb");
+}
+
+// The TLS file of an orbinate run that must succeed.
+std::string tls_file(const std::string& path) {
+  TempDir run;
+  const Ran r = run_orbinate(run, path);
+  EXPECT_EQ(r.status, 0) << r.out;
+  return file_text(run.file("groups.tls"));
+}
+
 }  // namespace
 
 // Both forms of 1d3z with models 0 to 9: orbinate reads the first model
@@ -292,4 +335,94 @@ TEST(Shelf, ModelsCountedFromZeroGiveTheFirstModelsTlsFile) {
     EXPECT_NE(want.find("TLS\nrange from 1 "), std::string::npos);
     EXPECT_EQ(file_text(from_zero.file("groups.tls")), want);
   }
+}
+
+TEST(Shelf, RewrittenEntriesGiveTheRestraintsOfTheirPdbForm) {
+  for (const RewrittenPair& p : kRewritten) {
+    if (!p.restraints) continue;
+    SCOPED_TRACE(p.cif);
+    TempDir a, b;
+    const pipetest::Outcome want = pipetest::run_model(pipetest::data(p.pdb), a.path());
+    const pipetest::Outcome got = pipetest::run_model(pipetest::data(p.cif), b.path());
+    ASSERT_EQ(want.ierr, 0) << want.out;
+    EXPECT_EQ(got.ierr, 0) << got.out;
+    EXPECT_GT(want.nbond, 0);
+    EXPECT_EQ(got.nbond, want.nbond);
+    EXPECT_EQ(got.nangl, want.nangl);
+    EXPECT_EQ(got.ntors, want.ntors);
+    EXPECT_EQ(got.nchir, want.nchir);
+    EXPECT_EQ(got.nplan, want.nplan);
+  }
+}
+
+TEST(Shelf, RewrittenEntriesGiveTheTlsFileOfTheirPdbForm) {
+  for (const RewrittenPair& p : kRewritten) {
+    SCOPED_TRACE(p.cif);
+    TempDir edited;
+    std::string pdb = pipetest::data(p.pdb);
+    if (p.add_cryst1) pdb = with_cryst1(pdb, edited);
+    const std::string want = tls_file(pdb);
+    EXPECT_NE(want.find("TLS\nrange from 1 "), std::string::npos);
+    EXPECT_EQ(tls_file(pipetest::data(p.cif)), want);
+  }
+}
+
+namespace {
+
+int groups_in(const std::string& tls) {
+  int n = 0;
+  for (std::size_t at = tls.find("TLS\n"); at != std::string::npos; at = tls.find("TLS\n", at + 1))
+    ++n;
+  return n;
+}
+
+bool deoxy(const std::string& name) {
+  return name == "DA" || name == "DC" || name == "DG" || name == "DT";
+}
+
+// 1LCD's DNA under the one-letter names of older files, in the PDB form
+// (residue name columns 18-20) and in the peer library's mmCIF (the fifth
+// value of an atom row, the rows then written with single blanks).
+std::string one_letter_pdb(const TempDir& dir) {
+  std::istringstream in(file_text(pipetest::data("1LCD.pdb")));
+  std::ofstream out(dir.file("one_letter.pdb"));
+  std::string line;
+  while (std::getline(in, line)) {
+    if ((begins(line, "ATOM") || begins(line, "TER")) && line.size() > 20 &&
+        deoxy(line.substr(18, 2)) && line[17] == ' ')
+      line.replace(17, 3, std::string("  ") + line[19]);
+    out << line << '\n';
+  }
+  return dir.file("one_letter.pdb");
+}
+
+std::string one_letter_cif(const TempDir& dir) {
+  std::istringstream in(file_text(pipetest::data("cif_1LCD_gemmi.cif")));
+  std::ofstream out(dir.file("one_letter.cif"));
+  std::string line;
+  bool rows = false;
+  while (std::getline(in, line)) {
+    if (begins(line, "_atom_site.")) rows = true;
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    for (std::string v; words >> v;) w.push_back(v);
+    if (rows && w.size() > 10 && line[0] != '_' && deoxy(w[4])) {
+      w[4] = w[4].substr(1);
+      line.clear();
+      for (const std::string& v : w) line += (line.empty() ? "" : " ") + v;
+    }
+    out << line << '\n';
+  }
+  return dir.file("one_letter.cif");
+}
+
+}  // namespace
+
+TEST(Shelf, OneLetterDnaOfAPolymerGivesTheTlsFileOfItsPdbForm) {
+  // The mmCIF has no record kind: its entity types make the strands
+  // polymers, so their thymidines T stay in them.
+  TempDir dir;
+  const std::string want = tls_file(one_letter_pdb(dir));
+  EXPECT_EQ(groups_in(want), 7);
+  EXPECT_EQ(tls_file(one_letter_cif(dir)), want);
 }

@@ -1,0 +1,124 @@
+// Chain keys of the PDB form for mmCIF atom rows without a chain label.
+#include "coords/cif_unlabelled_chains.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "coords/cif_atom_rows.h"
+#include "coords/cif_by_pdb_rules.h"
+#include "coords/pdb_corrections.h"
+#include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
+
+namespace {
+
+// The read so far, as the PDB reader keeps it between atom lines.
+struct Keys {
+  // Whether the file names its chains, as its first row tells: unknown
+  // before that row.
+  enum class Labels { Unknown, Given, None } labels = Labels::Unknown;
+  bool any = false;     // a row was given its key
+  int32_t counter = 0;  // the chain counter, 0 to 9
+  // The row before.
+  std::string chain;  // the author's chain, whole
+  char number[5] = {};
+  rt::FixedText<8> rname;
+  bool hetatm = false;
+  char digit = '0';
+  // The class of the residue before, and whether that residue held an OXT.
+  int32_t class_old = 1;
+  bool oxt_prev = false;
+};
+Keys keys;
+
+char next_digit() {
+  keys.counter = (keys.counter + 1) % 10;
+  return static_cast<char>('0' + keys.counter);
+}
+
+// The author's chain of the row; "." and "?" are the blank chain, as an
+// absent one is.
+std::string_view author_chain(const coords::CifAuthorRow& row) {
+  if (row.auth_asym == "." || row.auth_asym == "?") return {};
+  return row.auth_asym;
+}
+
+// The counter as the PDB reader raises it when it reads the line: at the
+// first atom, at a HETATM residue (a water only after another residue name
+// or another chain), at an ATOM line after a HETATM line, and at the first
+// water of a chain.
+char read_digit(bool het, bool chain_differs, bool number_differs) {
+  if (!keys.any) return next_digit();
+  const rt::FixedText<8>& rname = crdatm.cr_rname;
+  const bool water = pdb::is_water(rname.sub(1, 3));
+  const bool prev_water = pdb::is_water(keys.rname.sub(1, 3));
+  if (het && number_differs &&
+      (!water || !(rname.sub(1, 3) == keys.rname.sub(1, 3)) || chain_differs))
+    return next_digit();
+  if (!het && keys.hetatm) return next_digit();
+  if (water && (!prev_water || chain_differs)) return next_digit();
+  return keys.digit;
+}
+
+// The counter as the PDB reader's atom loop raises it at a new residue of
+// the same key: a residue class that does not continue the chain (peptides
+// and polymer monomers continue each other, waters continue waters), and a
+// peptide after the chain's OXT.
+char residue_digit(char digit, bool key_differs) {
+  const int32_t c = pdb::residue_class(crdatm.cr_rname.view());
+  const int32_t old = keys.class_old;
+  if (!key_differs) {
+    bool ends = c != old || (c != 3 && c != 5 && c != 10);
+    if (c == 9 && old == 9) ends = false;
+    if ((old == 3 && c == 10) || (old == 10 && c == 3)) ends = false;
+    if (keys.oxt_prev && (old == 3 || old == 10)) ends = true;
+    if (ends) digit = next_digit();
+  }
+  keys.oxt_prev = false;
+  keys.class_old = c;
+  return digit;
+}
+
+}  // namespace
+
+void coords::unlabelled_chains_start() { keys = Keys{}; }
+
+void coords::unlabelled_chain_of_row() {
+  const CifAuthorRow& row = cif_author_row();
+  if (keys.labels == Keys::Labels::Unknown)
+    keys.labels =
+        row.label_asym.empty() || row.label_asym == "." ? Keys::Labels::None : Keys::Labels::Given;
+  if (keys.labels == Keys::Labels::Given) return;
+  const std::string_view chain = author_chain(row);
+  const bool het = cif_row_hetatm(row, -1);
+  rt::FixedText<12>& pnum = crdatm.cr_pnum;
+  const bool chain_differs = keys.any && chain != keys.chain;
+  const bool number_differs = !keys.any || std::memcmp(pnum.c + 2, keys.number, 5) != 0;
+  char digit = read_digit(het, chain_differs, number_differs);
+  const bool key_differs = !keys.any || chain_differs || digit != keys.digit;
+  if (key_differs || number_differs || !(crdatm.cr_rname == keys.rname))
+    digit = residue_digit(digit, key_differs);
+
+  keys.any = true;
+  keys.chain.assign(chain);
+  std::memcpy(keys.number, pnum.c + 2, 5);
+  keys.rname = crdatm.cr_rname;
+  keys.hetatm = het;
+  keys.digit = digit;
+  if (crdatm.cr_aname == "OXT ") keys.oxt_prev = true;
+
+  rt::FixedText<4>& group = crdatm.cr_group;
+  group.blank();
+  group(1) = chain.empty() ? ' ' : chain[0];
+  group(2) = digit;
+  pnum(1) = group(1);
+  pnum(2) = group(2);
+  for (int i = 1; i <= 4; ++i) pnum(7 + i) = group(i);
+}
+
+void coords::unlabelled_chain_ids(int32_t mdoc) {
+  if (keys.labels != Keys::Labels::None || asym_part.n_group < 1) return;
+  int32_t inew = 0, ierr = 0;
+  check_chain_id_pdb_(mdoc, inew, ierr);
+}

@@ -1,0 +1,28 @@
+// Chains of mmCIF atom rows whose file names no chain of its own.  Some
+// viewers write the label "." on every row, so that the labels cannot tell
+// a chain from the waters and ligands after it; the PDB form of the same
+// atoms ends the chain there.  Such rows are given the chain key of the PDB
+// form: the author's chain and a counter raised where the PDB reader ends a
+// chain (a HETATM residue, the first water, a residue of a class that does
+// not continue the chain, a residue after the chain's OXT).
+#pragma once
+
+#include <cstdint>
+
+namespace coords {
+
+// Forgets the rows of an earlier read.
+void unlabelled_chains_start();
+// For the atom row that rdcrd_cif_ returned last, in a file whose first
+// row names no chain (no label, or "."; nor an entity in its place): the
+// row's group (crdatm cr_group and the chain characters of cr_pnum) becomes
+// the PDB form's chain key, the author's chain followed by the counter
+// digit.  The rows of a file that names its chains are left as read.
+// Writes crdatm.
+void unlabelled_chain_of_row();
+// After the read of a file that names no chain: the chain identifiers as
+// the PDB reader gives them from those keys.  Nothing otherwise.
+// Writes asym_part and resid_inf.
+void unlabelled_chain_ids(int32_t mdoc);
+
+}  // namespace coords

@@ -1,0 +1,71 @@
+// mmCIF files whose rows name no chain of their own (the label "." on every
+// row): the pipeline's reader gives them the chains of their PDB form, so
+// that a chain ends before the waters and ligands that follow it.
+#include "cif_test_util.h"
+
+namespace {
+
+using CifUnlabelledChains = CifFiles;
+
+// Rows as a viewer writes them: label and entity ".", the author's number
+// as label_seq_id, no auth_seq_id.
+std::string unlabelled(const std::string& rows) {
+  return cif_header() +
+         atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "label_asym_id",
+                    "label_entity_id", "label_seq_id", "pdbx_PDB_ins_code", "Cartn_x", "Cartn_y",
+                    "Cartn_z", "occupancy", "B_iso_or_equiv", "auth_asym_id"}) +
+         rows;
+}
+
+std::string row(const char* kind, int serial, const char* atom, const char* res, int seq,
+                const char* chain) {
+  return std::string(kind) + " " + std::to_string(serial) + " " + atom + " " + res + " . . " +
+         std::to_string(seq) + " ? " + std::to_string(serial) + " 0 0 1.0 10.0 " + chain + "\n";
+}
+
+// Each chain's group identifier and residue count.
+std::string chains() {
+  std::string s;
+  for (int g = 1; g <= asym_part.n_group; ++g)
+    s += std::string(asym_part.group_id(g).trimmed()) + ":" +
+         std::to_string(asym_part.nres_chain(g)) + " ";
+  return s;
+}
+
+}  // namespace
+
+TEST_F(CifUnlabelledChains, ChainsEndWhereThePdbFormEndsThem) {
+  const struct {
+    const char* label;
+    std::string rows;
+    const char* chains;
+  } cases[] = {
+      {"waters numbered on from the chain's last residue",
+       row("ATOM", 1, "N", "MET", 1, "A") + row("ATOM", 2, "N", "GLY", 2, "A") +
+           row("HETATM", 3, "O", "HOH", 3, "A") + row("HETATM", 4, "O", "HOH", 4, "A"),
+       "AA:2 Aa:2 "},
+      {"a ligand, then the waters; a second author chain",
+       row("ATOM", 1, "N", "ALA", 1, "A") + row("HETATM", 2, "S", "SO4", 2, "A") +
+           row("HETATM", 3, "O", "HOH", 3, "A") + row("ATOM", 4, "N", "ALA", 1, "B") +
+           row("HETATM", 5, "O", "HOH", 2, "B"),
+       "AA:1 Aa:1 Ab:1 BB:1 Ba:1 "},
+      {"a modified residue written as HETATM",
+       row("ATOM", 1, "N", "GLY", 1, "A") + row("HETATM", 2, "N", "MSE", 2, "A") +
+           row("ATOM", 3, "N", "GLY", 3, "A"),
+       "AA:1 Aa:1 Ab:1 "},
+      {"a peptide after the chain's OXT",
+       row("ATOM", 1, "N", "GLY", 1, "A") + row("ATOM", 2, "OXT", "GLY", 1, "A") +
+           row("ATOM", 3, "N", "ALA", 2, "A"),
+       "AA:1 Aa:1 "},
+      {"a cap written as ATOM, a blank chain",
+       row("ATOM", 1, "C", "ACE", 0, ".") + row("ATOM", 2, "N", "ALA", 1, ".") +
+           row("ATOM", 3, "N", "NME", 2, "."),
+       "XX:3 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("u", unlabelled(c.rows));
+    ASSERT_EQ(read("u"), 0);
+    EXPECT_EQ(chains(), c.chains);
+  }
+}
