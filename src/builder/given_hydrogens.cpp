@@ -2,8 +2,11 @@
 // N-C bond of an enaminone (1.39 A) as C=N, although its nitrogen already
 // carries a hydrogen, and leave the carbon beyond with one bond too few.
 // With the given hydrogens counted as fixed valence only C=C and C=O add
-// up.  Without hydrogens on carbon the count is open (the valency stage
-// adds what is missing), so there is nothing to hold the orders to.
+// up.  Docking programs keep the hydrogens of N, O and S and none on carbon:
+// then only the atoms that carry one have their count fixed, the others take
+// what the valency stage adds, and the double bonds the lengths allow are
+// chosen so that these need as few as they can.  Without any hydrogen the
+// count is open everywhere, so there is nothing to hold the orders to.
 #include "builder/given_hydrogens.h"
 
 #include <algorithm>
@@ -33,6 +36,15 @@ using builder::nb;
 constexpr long kMostSteps = 200000;
 // A charge weighs more than any number of changed bonds.
 constexpr long kChargeCost = 1000;
+// Where only polar hydrogens are given, a hydrogen added to an atom that the
+// lengths and the shape allow a double bond weighs more than any number of
+// charges: a flat carbon between two NH2 groups is an amidinium carbon, not
+// a CH.
+constexpr long kAddedHydrogenCost = 1000000;
+
+// Which hydrogens the model gives the monomer: those on carbon among them,
+// only those on N, O and S (as docking programs leave them), or none.
+enum class Given { None, Polar, All };
 
 bool hydrogen(int ia) { return dictionary::is_hydrogen(r_scratch.l1a_symb(ia)); }
 
@@ -104,6 +116,11 @@ struct Atom {
   int ion = -1;  // the count of double bonds that makes it an ion; -1 none
   int now = 0;   // double bonds now; -1 when a chosen bond is aromatic
   int group = -1;
+  // Without hydrogens of its own in a model of polar hydrogens: the valency
+  // stage adds as many as the double bonds leave short of `need`.
+  bool adds_hydrogens = false;
+  int need = 0;
+  int hydrogens = 0;  // neighbours that are hydrogens
 };
 
 struct Problem {
@@ -135,13 +152,14 @@ void valence_range(int ia, Atom& at) {
     vmin = group_oxygen(ia) ? 1 : 2;
     vion = vmin == 1 ? 1 : 0;
   }
-  at.lo = std::max(vmin - base, 0);
+  at.need = vmin - base;
+  at.lo = at.adds_hydrogens ? 0 : std::max(vmin - base, 0);
   // Two double bonds meet only at a linear atom (an allene or ketene carbon).
   at.hi = std::min({vmax - base, at.open, linear(ia) ? 2 : 1});
   at.ion = vion > 0 ? vion - base : -1;
 }
 
-Problem problem_of(int32_t mdoc, const std::vector<char>& multiple) {
+Problem problem_of(int32_t mdoc, const std::vector<char>& multiple, Given given) {
   const r_scratch_t& r = r_scratch;
   Problem p;
   p.atoms.assign(r.l1a_natom + 1, Atom{});
@@ -172,6 +190,7 @@ Problem problem_of(int32_t mdoc, const std::vector<char>& multiple) {
       Atom& at = p.atoms[end];
       if (bd.kind == Kind::Fixed) {
         at.fixed += bd.order;
+        if (hydrogen(bd.a) || hydrogen(bd.b)) ++at.hydrogens;
         continue;
       }
       ++at.open;
@@ -181,8 +200,12 @@ Problem problem_of(int32_t mdoc, const std::vector<char>& multiple) {
     if (bd.kind == Kind::Chosen && (p.atoms[bd.a].checked || p.atoms[bd.b].checked))
       p.bonds.push_back(bd);
   }
-  for (int ia = 1; ia <= r.l1a_natom; ++ia)
-    if (p.atoms[ia].checked) valence_range(ia, p.atoms[ia]);
+  for (int ia = 1; ia <= r.l1a_natom; ++ia) {
+    Atom& at = p.atoms[ia];
+    if (!at.checked) continue;
+    at.adds_hydrogens = given == Given::Polar && at.hydrogens == 0;
+    valence_range(ia, at);
+  }
   return p;
 }
 
@@ -234,6 +257,12 @@ struct Search {
     return at.checked && left[ia] == 0 && doubles[ia] == at.ion ? kChargeCost : 0;
   }
 
+  long added_hydrogen_cost(int ia) const {
+    const Atom& at = p.atoms[ia];
+    if (!at.checked || !at.adds_hydrogens || left[ia] != 0) return 0;
+    return kAddedHydrogenCost * std::max(at.need - doubles[ia], 0);
+  }
+
   void run(std::size_t k, long cost) {
     if (++steps > kMostSteps || (best >= 0 && cost >= best)) return;
     if (k == bonds.size()) {
@@ -254,7 +283,8 @@ struct Search {
       --left[bd.a];
       --left[bd.b];
       order[k] = o;
-      const long step = (bd.order != 0 && o != bd.order ? 1 : 0) + ion_cost(bd.a) + ion_cost(bd.b);
+      const long step = (bd.order != 0 && o != bd.order ? 1 : 0) + ion_cost(bd.a) + ion_cost(bd.b) +
+                        added_hydrogen_cost(bd.a) + added_hydrogen_cost(bd.b);
       run(k + 1, cost + step);
       doubles[bd.a] -= add;
       doubles[bd.b] -= add;
@@ -316,14 +346,20 @@ void warn(int32_t mdoc, int ia) {
                     std::string(r.l1a_aname(ia).trimmed()));
 }
 
-bool hydrogens_given() {
+Given hydrogens_given() {
   const r_scratch_t& r = r_scratch;
+  bool polar = false;
   for (int ia = 1; ia <= r.l1a_natom; ++ia) {
-    if (!is_elem(r.l1a_symb(ia), "C ")) continue;
-    for (int j = 1; j <= r.l1a_ndist(ia); ++j)
-      if (hydrogen(nb(j, ia))) return true;
+    const builder::Name& s = r.l1a_symb(ia);
+    const bool carbon = is_elem(s, "C ");
+    if (!carbon && !is_elem(s, "N ") && !is_elem(s, "O ") && !is_elem(s, "S ")) continue;
+    for (int j = 1; j <= r.l1a_ndist(ia); ++j) {
+      if (!hydrogen(nb(j, ia))) continue;
+      if (carbon) return Given::All;
+      polar = true;
+    }
   }
-  return false;
+  return polar ? Given::Polar : Given::None;
 }
 
 }  // namespace
@@ -331,11 +367,15 @@ bool hydrogens_given() {
 namespace builder {
 
 void orders_for_given_hydrogens(int32_t mdoc, const std::vector<char>& multiple) {
-  if (!hydrogens_given()) return;
-  Problem p = problem_of(mdoc, multiple);
+  const Given given = hydrogens_given();
+  if (given == Given::None) return;
+  Problem p = problem_of(mdoc, multiple, given);
   const int groups = number_groups(p);
   for (int g = 0; g < groups; ++g) {
-    bool sound = true;
+    // With polar hydrogens alone a group may add up with a charge, or with
+    // hydrogens added where the lengths gave a double bond, that a choice
+    // of fewer does without; so every group is searched.
+    bool sound = given == Given::All;
     for (const Atom& at : p.atoms) sound = sound && !(at.checked && at.group == g && !adds_up(at));
     if (sound) continue;
     bool open = true;

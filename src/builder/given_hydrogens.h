@@ -19,9 +19,15 @@ namespace builder {
 // hydrogen the model lost is added back rather than taken for a double bond.
 // Where no choice adds up, the types stay and a warning line names each atom
 // that does not.
+// Where the model gives hydrogens on N, O or S but none on carbon, as
+// docking programs write a ligand, only the atoms carrying a hydrogen have
+// their count fixed; every other atom may take the hydrogens the valency
+// stage adds, so it adds up with any count of double bonds its valence
+// leaves room for.  Every group is then chosen anew: with the fewest
+// hydrogens added, then the fewest charges, then the fewest changes.
 // Atoms with delocalised or ring-aromatic bonds, metal partners or bonds to
 // a neighbouring residue are left as they are.  Nothing is done for a
-// monomer given without hydrogens on carbon.
+// monomer given without hydrogens on C, N, O or S.
 // Writes r_scratch l1b_type, l1a_charg (of nitrogens whose double bond moved).
 void orders_for_given_hydrogens(int32_t mdoc, const std::vector<char>& multiple);
 

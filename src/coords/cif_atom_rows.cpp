@@ -136,6 +136,13 @@ bool value_absent(std::string_view v) {
   return rt::len_trim(v) == 0;
 }
 
+// A value written as zero ("0", "00", "+0"), trailing blanks aside.
+bool zero_text(std::string_view v) {
+  v = rt::trim_right(v);
+  if (!v.empty() && v[0] == '+') v.remove_prefix(1);
+  return !v.empty() && v.find_first_not_of('0') == std::string_view::npos;
+}
+
 // A lower-case letter or an unprintable character among the four.
 inline bool needs_upper_case(const rt::FixedText<4>& t) {
   bool any = false;
@@ -379,6 +386,9 @@ void row_defaults(rt::FixedText<4>& entity) {
   crdstr.st_chem = ".";
   entity = ".";
   crdinf.cr_mult_flag = 1;
+  // The dictionary's default: a file without occupancies (some writers
+  // give none) holds every atom in full.
+  crdatm.cr_occ = 1.0f;
 }
 
 void atom_name_rotate() {
@@ -396,7 +406,10 @@ void derive_element() {
   const rt::FixedText<4>& a = crdatm.cr_aname;
   crdatm.cr_asymb.blank();
   const std::string_view two = a.sub(1, 2);
-  if (a.len_trim() > 2 && (two == "HG" || two == "HO")) {
+  // A hydrogen name of four characters is a hydrogen whatever element its
+  // first two letters spell (HE21 is no helium).
+  const int used = a.len_trim();
+  if ((used > 2 && (two == "HG" || two == "HO")) || (used == 4 && a(1) == 'H')) {
     crdatm.cr_asymb = "H";
   } else if (two == "CA" || two == "CD") {
     const int32_t c = res_class(crdatm.cr_rname.view());
@@ -542,10 +555,11 @@ LongGroups long_groups;
 // Why the last row was refused, for the caller's message.
 std::string refusal;
 
-// The model number of the first stored row of the file.  The archive gives
-// every model of an NMR entry in one loop; only the first is read, as the
-// PDB reader reads only the first MODEL, so that both forms of an entry give
-// the same model.
+// The model number of the first stored row of the file, whatever it is
+// (simulation programs count models from 0).  The archive gives every model
+// of an NMR entry in one loop; only the first is read, as the PDB reader
+// reads only the first MODEL, so that both forms of an entry give the same
+// model.
 struct FirstModel {
   bool known = false;
   int32_t number = 0;
@@ -604,7 +618,7 @@ bool record_kind_known(std::string_view v) {
 }
 
 // A record kind that is neither ATOM nor HETATM, else a model number that
-// is no positive number.
+// is negative or no number.
 [[gnu::noinline]] void refuse_kind_or_model(std::string_view model_read, int serial_column) {
   const std::string head = " ERROR: " + row_name(serial_text(comcif_info, serial_column));
   if (!record_kind_known(author_row.group_pdb))
@@ -750,7 +764,8 @@ inline void take_value(int k, RowExtra& row) {
   } else if constexpr (K == kZ) {
     crdatm.cr_xyz(3) = fv;
   } else if constexpr (K == kOcc) {
-    crdatm.cr_occ = fv;
+    // "?" and "." give no occupancy: the default stands.
+    if (!value_absent(val) && !(val[0] == '.' && rt::len_trim(val) == 1)) crdatm.cr_occ = fv;
   } else if constexpr (K == kB) {
     crdatm.cr_biso = fv;
   } else if constexpr (K == kThermal) {
@@ -768,8 +783,8 @@ inline void take_value(int k, RowExtra& row) {
     else if (val[0] != '?') author_row.auth_asym_blank = true;
   } else if constexpr (K == kModel) {
     if (!value_absent(val)) {
-      // A value that is no number reads as 0, which no model has.
-      row.model = iv;
+      // A value that is no number reads as 0; only the text "0" is model 0.
+      row.model = iv != 0 || zero_text(val) ? iv : -1;
       row.model_read = val;
       row.seen_model = true;
     }
@@ -872,7 +887,7 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       for (int k = 1; k <= n; ++k) take_as(kinds[k - 1], k, row, AllItems{});
     }
     mode = 0;
-    if (!record_kind_known(author_row.group_pdb) || (row.seen_model && row.model <= 0)) {
+    if (!record_kind_known(author_row.group_pdb) || (row.seen_model && row.model < 0)) {
       refuse_kind_or_model(row.model_read, cache.column[kSerial]);
       ierr = 1;
       return;

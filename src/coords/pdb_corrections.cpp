@@ -91,6 +91,25 @@ bool is_water(std::string_view r) {
   return foundation::name_in(r, foundation::kPdbWater);
 }
 
+// The name correction reads a name written from column 13 as an element
+// of two letters, or else takes the element from column 14, as for a name
+// with a digit first (1HB2).  Programs that write no element columns put
+// four-character names in column 13 too, where that reading makes HB11
+// boron and O1PA the element "1": a hydrogen name filling the four columns
+// is a hydrogen (HG21 is no mercury), and a name whose first two letters
+// are no element takes its first (O1PA, CB1).  Waters keep their own rule.
+void element_from_name(const rt::FixedText<4>& name, std::string_view rname,
+                       rt::FixedText<4>& asymb, rt::FixedText<4>& ctype) {
+  const char c1 = name(1);
+  if (c1 < 'A' || c1 > 'Z' || is_water(rname)) return;
+  const bool hydrogen = c1 == 'H' && name(4) != ' ';
+  if (!hydrogen && is_heavy_element(c1, name(2))) return;
+  // Deuterium is hydrogen here, as in the name correction.
+  const char e = hydrogen || c1 == 'D' ? 'H' : c1;
+  set_elem(asymb, e);
+  ctype = e == 'H' ? "H" : is_heavy_element(e, ' ') ? "$" : "C";
+}
+
 }  // namespace pdb
 
 void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>& asymb,

@@ -27,6 +27,12 @@ namespace pdb {
 int32_t residue_class(std::string_view rname);
 // True for a name of foundation::kPdbWater.
 bool is_water(std::string_view rname);
+// The element and class of an atom whose line gives no element column, from
+// its name as written in columns 13-16 (`name`) and its corrected residue
+// name; `asymb` and `ctype` hold those of corr_name_pdb_ and are changed
+// only where the name reads otherwise.
+void element_from_name(const rt::FixedText<4>& name, std::string_view rname,
+                       rt::FixedText<4>& asymb, rt::FixedText<4>& ctype);
 // The error lines of a full modification table, and the end of the run.
 [[noreturn]] void modification_table_full(int32_t mdoc);
 }  // namespace pdb

@@ -445,7 +445,10 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
   else if (sttcrec.st_cell_flag == 0)
     ierr = 7;
 
+  // Two residues at one number are an error in the model itself, which the
+  // pipeline must not go on with; a missing cell or space group (7 to 9) or
+  // a refused user cell (10) leaves a usable model, so the error wins.
   int32_t ierr1 = 0;
   check_num_in_chain_(mdoc, ierr1);
-  if (ierr == 0) ierr = ierr1;
+  if (ierr1 != 0) ierr = ierr1;
 }

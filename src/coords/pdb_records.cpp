@@ -105,6 +105,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_nline = 0;
   sttcrec.st_number_ctrl = 0;
   sttcrec.st_number_ctrl_next = 0;
+  sttcrec.st_model_begun = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
@@ -223,6 +224,14 @@ bool control_in_number_columns(const rt::FixedText<256>& line) {
   return unclean(23, 26) || unclean(31, 66);
 }
 
+// The same for the bytes that the line reader blanked at the line's end
+// before the line was seen here: a NUL in column 65 of a line that ends in
+// column 66 would otherwise read as a blank.
+bool control_at_number_end(const foundation::LineEndControls& c) {
+  const auto in_number = [](int32_t k) { return (k >= 23 && k <= 26) || (k >= 31 && k <= 66); };
+  return in_number(c.last) || in_number(c.before_last);
+}
+
 // A refused atom record: the reason, the line number and the record.
 int32_t bad_record(std::string_view reason, int32_t line_no, std::string_view line) {
   msgerr_(1, " ERROR: " + std::string(reason) + " in PDB atom record, line " + std::to_string(line_no) + ":");
@@ -250,6 +259,10 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   for (int k = 0; k < 3; ++k)
     if (!pdbf::read_real(cols(line, 31 + 8 * k, 38 + 8 * k), 3, xyz[k])) return bad_number(line);
   if (!pdbf::read_real(cols(line, 55, 60), 2, occ)) return bad_number(line);
+  // A line that ends with its coordinates gives no occupancy (programs that
+  // cut their lines leave it out): the atom is there in full.  A blank
+  // occupancy inside a longer line reads as written (zero).
+  if (rt::len_trim(line) < 55) occ = 1.0f;
   if (!pdbf::read_real(cols(line, 61, 66), 2, biso)) return bad_number(line);
   if (!pdbf::read_int(cols(line, 23, 26), resnum)) return bad_number(line);
   if (!pdbf::atom_values_fit(xyz, occ, biso))
@@ -352,9 +365,11 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   }
 
   rt::FixedText<4> asymb, ctype;
+  const rt::FixedText<4> name_read = aname;
   corr_name_pdb_(aname, rname, asymb, ctype);
 
   clean_element_column(acode, len_input);
+  if (acode.is_blank()) pdb::element_from_name(name_read, rname.view(), asymb, ctype);
   crdatm.cr_aname = aname;
   crdatm.cr_asymb = asymb;
 
@@ -429,8 +444,11 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     }
     pdb_defaults_at_open(acode);
     sttcrec.st_line_next.blank();
-    getline_(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend);
-    sttcrec.st_number_ctrl_next = control_in_number_columns(sttcrec.st_line_next) ? 1 : 0;
+    foundation::LineEndControls end_controls;
+    foundation::read_line(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend, nullptr,
+                          &end_controls);
+    sttcrec.st_number_ctrl_next =
+        control_in_number_columns(sttcrec.st_line_next) || control_at_number_end(end_controls) ? 1 : 0;
     if (ierr != 0 || sttcrec.st_iend != 0) {
       close_input(iend, sttcrec.st_iend);
       return;
@@ -469,8 +487,9 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     } else {
       // A line read fills the whole text; at the end or after an error the
       // text is left as it was, and is blanked here.
-      const int used =
-          foundation::read_line(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend_read);
+      foundation::LineEndControls end_controls;
+      const int used = foundation::read_line(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr,
+                                             sttcrec.st_iend_read, nullptr, &end_controls);
       if (ierr != 0 || sttcrec.st_iend_read != 0) sttcrec.st_line_next.blank();
       if (ierr != 0) {
         close_input(iend, 0);
@@ -488,6 +507,7 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
         sttcrec.st_number_ctrl_next = control_in_number_columns(sttcrec.st_line_next) ? 1 : 0;
         check_line_(0, sttcrec.st_line_next);
       }
+      if (control_at_number_end(end_controls)) sttcrec.st_number_ctrl_next = 1;
       sttcrec.st_iend_next = 0;
       if (sttcrec.st_iend_read != 0 && sttcrec.st_line_next.is_blank()) {
         sttcrec.st_iend_next = sttcrec.st_iend_read;
@@ -528,8 +548,12 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     } else if (starts(line, "CRYS")) {
       rdcryst1_(line, nospgr_input);
     } else if (rec_is(line, "MODEL ")) {
+      // Only the first model is read, whatever its number (simulation
+      // programs count models from 0): a MODEL record after it, or after
+      // atoms that stood before any MODEL record, ends the input.
       rdmodel_(line);
-      if (crdinf.cr_model_pdb > 1) sttcrec.st_iend = 1;
+      if (sttcrec.st_model_begun != 0 || sttcrec.st_first_atom_done != 0) sttcrec.st_iend = 1;
+      sttcrec.st_model_begun = 1;
     } else if (rec_is(line, "HET   ")) {
       rdhet_(line);
     } else if (rec_is(line, "FORMUL")) {

@@ -20,10 +20,11 @@ constexpr std::size_t kMaxRecord = 1024;
 namespace foundation {
 
 int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend,
-              bool* cut) {
+              bool* cut, LineEndControls* controls) {
   std::string_view rec;
   ierr = 0;
   iend = 0;
+  if (controls != nullptr) *controls = LineEndControls{};
   const int st = rt::read_record_view(unit, rec, kMaxRecord);
   if (st < 0) {
     iend = 1;
@@ -58,8 +59,13 @@ int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
   }
   if (copied < room) std::memset(text.p + copied, ' ', room - copied);
   // A line-end control character (a carriage return) is cleared.
-  if (copied >= 1 && char_class(text.p[copied - 1]) == '?') text.p[copied - 1] = ' ';
-  if (copied >= 2 && char_class(text.p[copied - 2]) == '?') text.p[copied - 2] = ' ';
+  const auto clear = [&](int k, int32_t LineEndControls::*column) {
+    if (char_class(text.p[k - 1]) != '?') return;
+    if (controls != nullptr && text.p[k - 1] != '\r') controls->*column = k;
+    text.p[k - 1] = ' ';
+  };
+  if (copied >= 1) clear(copied, &LineEndControls::last);
+  if (copied >= 2) clear(copied - 1, &LineEndControls::before_last);
   return rt::len_trim(std::string_view(text.p, copied));
 }
 

@@ -14,10 +14,20 @@ void getline_(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
 
 namespace foundation {
 
+// Columns (1-based) of the characters that the clean-up of a line's end
+// blanked, other than a carriage return; 0 where there is none.  A reader
+// that refuses such bytes inside its fields learns of them here, since the
+// text it gets holds blanks in their place.
+struct LineEndControls {
+  int32_t last = 0;         // the last character copied
+  int32_t before_last = 0;  // the one before it
+};
+
 // getline_ that also returns the used length of the text (undefined when
 // ierr or iend is set, the text then being left as it was).  `cut`, when
-// given, tells whether the record was longer than the text holds.
+// given, tells whether the record was longer than the text holds;
+// `controls`, when given, receives the line-end bytes blanked.
 int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend,
-              bool* cut = nullptr);
+              bool* cut = nullptr, LineEndControls* controls = nullptr);
 
 }  // namespace foundation

@@ -745,6 +745,21 @@ void Driver::summary() const {
   if (crdrsv.rsv_nhb > 0) msgdoc_(md, line_i8(" Number of H_bonds             :", crdrsv.rsv_nhb));
 }
 
+// Atoms of an occupancy of 0.001 or less take part in no restraint, but the
+// files still carry them: a model whose occupancies are all 0 (some
+// programs write -99 for "not refined") would give empty restraints in a
+// run that looks whole.  Atoms an earlier run listed as missing are left
+// out for that, not for their occupancy.
+void warn_unoccupied(int32_t mdoc) {
+  constexpr float kMinOccupancy = 0.001f;
+  int32_t n = 0;
+  for (int32_t ia = 1; ia <= atom_inf.n_atom; ++ia)
+    if (atom_inf.atm_type(ia)(1) != 'M' && !(atom_crd.occup(ia) > kMinOccupancy)) ++n;
+  if (n > 0)
+    msgdoc_(mdoc, " WARNING : " + std::to_string(n) +
+                      " atoms of occupancy 0.001 or less are left out of the restraints");
+}
+
 void title_block(int32_t mdoc) {
   const std::string hyphens = " " + std::string(32, '-');
   msgdoc_(mdoc, hyphens);
@@ -825,6 +840,7 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
     return;
   }
   title_block(c.mdoc);
+  if (restr_flag == 'A') warn_unoccupied(c.mdoc);
   if (!d.walk(ierr)) return;
   if (!d.finish_walk(ierr)) return;
   if (!d.link_pass(false, ierr)) return;

@@ -214,3 +214,16 @@ TEST_F(ChemTypes, SulfurOfARingWithASingleBondStaysOutOfTheFlatRings) {
   EXPECT_EQ(chem_of("S1") + " " + chem_of("C3"), "S2 C1");
   EXPECT_EQ(R().l1a_ring_flat(1, fx::index_of("C2")), 0);
 }
+
+TEST_F(ChemTypes, RingSulfurOfThreeNeighboursTakesNoFlatMark) {
+  // A thiophenium sulfur with a methyl: its lone pair is no longer the
+  // ring's, so neither it nor its ring takes the flat mark, though every
+  // ring bond is aromatic; the carbons keep the types of a ring not flat.
+  five_ring("S", "aromatic");
+  atom("C6", "C");
+  bond("S1", "C6", "single");
+  run();
+  EXPECT_EQ(R().l1a_ichir(1), 0);
+  EXPECT_EQ(R().l1a_ring_flat(1, fx::index_of("C2")), 0);
+  EXPECT_EQ(chem_of("S1") + " " + chem_of("C2"), "S3 C1");
+}

@@ -70,8 +70,8 @@ TEST_F(GivenHydrogens, EnaminoneTakesTheOnlyDoubleBondsThatAddUp) {
 }
 
 TEST_F(GivenHydrogens, WithoutHydrogensOnCarbonTheTypesStay) {
-  // A polar hydrogen alone fixes nothing.
-  molecule({"C1-N2", "N2=C10", "C10~C11", "C11-C12", "C12=O1", "C12-C13"}, {"N2:1"});
+  // Without any hydrogen nothing fixes a count.
+  molecule({"C1-N2", "N2=C10", "C10~C11", "C11-C12", "C12=O1", "C12-C13"}, {});
   EXPECT_EQ(choose(), "sdasds");
   EXPECT_EQ(out, "");
 }
@@ -80,6 +80,18 @@ TEST_F(GivenHydrogens, IminiumNitrogenIsChargedForItsDoubleBond) {
   molecule({"C1-C2", "C2~N1"}, {"C1:3", "C2:1", "N1:2"});
   EXPECT_EQ(choose(), "sd");
   EXPECT_EQ(charge("N1"), 1.0f);
+}
+
+TEST_F(GivenHydrogens, NoChargeComesBeforeFewerChangedBonds) {
+  // A vinylogous thioaldehyde typed as its zwitterion by the lengths: the
+  // iminium form keeps every type, the neutral one changes N2=C10 and
+  // C11=C12, and is taken.
+  molecule({"C1-N2", "N2=C10", "C10~C11", "C11=C12", "C12~S1"},
+           {"C1:3", "N2:1", "C10:1", "C11:1", "C12:1"});
+  R().l1a_charg(fx::index_of("N2")) = 1.0f;
+  EXPECT_EQ(choose(), "ssdsd");
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(charge("N2"), 0.0f);
 }
 
 TEST_F(GivenHydrogens, CarboxylateOxygenMayEndOneBondShort) {
@@ -112,4 +124,31 @@ TEST_F(GivenHydrogens, OnlyALinearAtomTakesTwoDoubleBonds) {
   molecule({"N1~C1", "C1~N2", "C9-C8"}, {"N1:1", "N2:1", "C9:3", "C8:3"});
   EXPECT_EQ(choose(), "aas");
   EXPECT_EQ(out, warning("C1"));  // the nitrogens could add up if C1 could
+}
+
+TEST_F(GivenHydrogens, PolarHydrogensOnlyFixTheirAtomsAndLeaveCarbonToAddItsOwn) {
+  // A docked enaminone: H7 on N2 alone.  N2 keeps its one hydrogen and stays
+  // neutral; C10=C11 leaves each of them one hydrogen to add, N2=C10 would
+  // leave C11 two.
+  molecule({"C1-N2", "N2=C10", "C10~C11", "C11-C12", "C12=O1", "C12-C13"}, {"N2:1"});
+  R().l1a_charg(fx::index_of("N2")) = 1.0f;
+  EXPECT_EQ(choose(), "ssdsds");
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(charge("N2"), 0.0f);
+}
+
+TEST_F(GivenHydrogens, PolarHydrogensOnlyFlatCarbonTakesACationBeforeAHydrogen) {
+  // An amidinium given as two NH2: its carbon has no hydrogen to add, so
+  // one C=N takes the charge rather than the carbon a fourth neighbour.
+  molecule({"C9-C1", "C1~N1", "C1~N2"}, {"N1:2", "N2:2"});
+  EXPECT_EQ(choose(), "ssd");
+  EXPECT_EQ(charge("N1"), 0.0f);
+  EXPECT_EQ(charge("N2"), 1.0f);
+}
+
+TEST_F(GivenHydrogens, PolarHydrogensOnlyNameTheAtomNoChoiceServes) {
+  // An amine that lost one of its two hydrogens, bound by a single length.
+  molecule({"C2-C1", "C1-N1"}, {"N1:1"});
+  EXPECT_EQ(choose(), "ss");
+  EXPECT_EQ(out, warning("N1"));
 }

@@ -169,6 +169,32 @@ TEST_F(CifAtomRows, ElementDerivedFromNameWhenMissing) {
   EXPECT_EQ(crst_crd.cs_nsfatm, 5);
 }
 
+// Without type_symbol a hydrogen name of four characters is a hydrogen even
+// where its first two letters spell an element (helium, hafnium); other
+// names of programs that write no elements read as the PDB road reads them.
+TEST_F(CifAtomRows, FourCharacterHydrogenNamesWithoutElementAreHydrogens) {
+  const struct {
+    const char *label, *row, *element;
+  } rows[] = {
+      {"amide hydrogen HE21", "ATOM 1 ? HE21 . GLN A 1 1 0 0 0 1 10 1", "H   "},
+      {"amide hydrogen HE22", "ATOM 2 ? HE22 . GLN A 1 1 0 0 0 1 10 1", "H   "},
+      {"hydrogen spelling hafnium", "HETATM 3 ? HF12 . LIG B 2 . 0 0 0 1 10 2", "H   "},
+      {"methyl hydrogen of AIB", "HETATM 4 ? HB11 . AIB C 3 . 0 0 0 1 10 3", "H   "},
+      {"sugar hydrogen with two quotes", "HETATM 5 ? \"H5''\" . ADP D 4 . 0 0 0 1 10 4", "H   "},
+      {"phosphate oxygen", "HETATM 6 ? O1PA . ADP D 4 . 0 0 0 1 10 4", "O   "},
+      {"three-character helium stays", "HETATM 7 ? HE1 . LIG E 5 . 0 0 0 1 10 5", "HE  "},
+  };
+  std::string loop;
+  for (const auto& r : rows) loop += std::string(r.row) + "\n";
+  write("h4", cif_header() + kAtomLoop + loop);
+  ASSERT_EQ(read("h4"), 0);
+  ASSERT_EQ(atom_inf.n_atom, static_cast<int>(std::size(rows)));
+  for (int i = 1; i <= atom_inf.n_atom; ++i) {
+    SCOPED_TRACE(rows[i - 1].label);
+    EXPECT_EQ(crst_crd.cs_element(atom_inf.id_sf(i)).str(), rows[i - 1].element);
+  }
+}
+
 TEST_F(CifAtomRows, WaterHydrogensKeepTheirElementAndName) {
   write("w", cif_header() + kAtomLoop +
                  "HETATM 1 O OW . HOH W 2 . 0 0 0 1 10 1\n"

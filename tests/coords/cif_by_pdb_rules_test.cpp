@@ -176,6 +176,43 @@ TEST_F(CifByPdbRules, LabelsAreComparedWholeAndWatersRunOnAcrossThem) {
   EXPECT_EQ(ierr, 3);
 }
 
+TEST_F(CifByPdbRules, WatersNamedWatRunOnAcrossTheirLabels) {
+  // The PDB reader reads WAT as HOH: five of them, one label each, are the
+  // one water chain of A, as five HOH would be.
+  std::string rows =
+      "1 N N ALA Apoly 1 . 1 1 1 1 10 1 A\n"
+      "2 N N SER Apoly 1 . 2 1 1 1 10 2 A\n";
+  for (int k = 1; k <= 5; ++k) {
+    const std::string n = std::to_string(k);
+    rows += std::to_string(2 + k) + " O O WAT W" + n + " 2 . " + n + " 5 1 1 10 " +
+            std::to_string(100 + k) + " A\n";
+  }
+  write("wat", peer_file("", rows));
+  ASSERT_EQ(read_rules("wat", 'N'), 0) << out_;
+  EXPECT_EQ(chain_ids(), "AA Aa ");
+  EXPECT_EQ(asym_part.nres_chain(2), 5);
+  EXPECT_EQ(resid_inf.res_name(7).trimmed(), "HOH");
+}
+
+TEST_F(CifByPdbRules, EntitiesBeyondTheTableAreLeftOutNotAStop) {
+  // Only whether an entity is a polymer is asked here, and the chain of an
+  // entity left out is classed by its residues: one row more than the
+  // table holds reads the file whole.  The lone GLY of the last entity
+  // the table holds is a ligand by its type; that of the one beyond is a
+  // polymer by its residue.
+  std::string entities = "loop_\n_entity.id\n_entity.type\n1 polymer\n";
+  for (int e = 2; e <= MAXENTITY + 1; ++e) entities += std::to_string(e) + " non-polymer\n";
+  write("entities", peer_file(entities,
+                              "1 N N ALA Apoly 1 . 1 1 1 1 10 1 A\n"
+                              "2 N N GLY L1500 1500 . 2 1 1 1 10 10 A\n"
+                              "3 N N GLY L1501 1501 . 3 1 1 1 10 20 B\n"));
+  int32_t ierr = -1;
+  std::string out;
+  ASSERT_EQ(run_end_status([&] { ierr = read_rules("entities", 'N'); }, out), -1) << out;
+  ASSERT_EQ(ierr, 0) << out_;
+  EXPECT_EQ(chain_ids(), "AA BB Aa ");
+}
+
 TEST_F(CifByPdbRules, RowOutOfLineOrUnclosedQuoteIsRefusedWithItsLine) {
   // The third row of rows_file (line 28 of the file) cut short by three
   // values, or opening a quote that its line does not close.

@@ -142,6 +142,24 @@ TEST_F(CifLoops, AssemblyGroupsBeyondTheTableStopTheRun) {
       << out;
 }
 
+// The chains of the pipeline's reading take their entities' descriptions:
+// as many entities as the table holds are read, one more ends the run.
+TEST_F(CifLoops, EntitiesBeyondTheTableStopTheRun) {
+  std::string text = "data_x\n_software.name vorel\nloop_\n_entity.id\n_entity.type\n";
+  for (int i = 1; i <= MAXENTITY; ++i) text += 'E' + std::to_string(i) + " polymer\n";
+  write("full", text + kAtoms);
+  EXPECT_EQ(read_out("full"), 8);
+  write("over", text + "E0 polymer\n" + kAtoms);
+  std::string out;
+  EXPECT_EQ(run_end_status([&] { read("over", 0); }, out), 1);
+  rt::close_all_units();
+  EXPECT_NE(
+      out.find(
+          "  ERROR: number of chains >   1500\n         change parameter MAXENTITY in atom_com\n"),
+      std::string::npos)
+      << out;
+}
+
 TEST_F(CifLoops, ScatteringTypesBeyondTheTableAreWarnedAndDropped) {
   const std::string warning = " WARNING: number of atom types > limit.";
   // N and O (the elements of the atom rows) and then MAXNSF further types:

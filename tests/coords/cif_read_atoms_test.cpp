@@ -236,3 +236,56 @@ TEST_F(ReadAtoms, QuoteItsLineDoesNotCloseRefusesTheFile) {
             std::string::npos)
       << out_;
 }
+
+// Simulation programs count models from 0.  The first model of the file is
+// read whatever its number, and the first row of another model ends the
+// list; a negative number or none stays refused.
+TEST_F(ReadAtoms, FirstModelIsReadWhateverItsNumber) {
+  const std::string head = cif_header() + atom_loop({"id", "label_atom_id", "label_comp_id",
+                                                     "label_asym_id", "auth_seq_id", "Cartn_x",
+                                                     "Cartn_y", "Cartn_z", "pdbx_PDB_model_num"});
+  const struct {
+    const char* label;
+    const char *first, *second;
+    int32_t ierr;
+    int atoms;
+  } cases[] = {
+      {"models 0 and 1", "0", "1", 0, 2},
+      {"model 0 written 00, then 1", "00", "1", 0, 2},
+      {"models 2 and 1", "2", "1", 0, 2},
+      {"model -1", "-1", "0", 3, 0},
+      {"model that is no number", "A", "1", 3, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const std::string f = c.first, s = c.second;
+    write("models", head + "1 N ALA A 1 0 0 0 " + f + "\n2 CA ALA A 1 1 0 0 " + f +
+                        "\n3 N ALA A 1 0 0 0 " + s + "\n4 CA ALA A 1 1 0 0 " + s + "\n");
+    EXPECT_EQ(read_out("models"), c.ierr) << out_;
+    EXPECT_EQ(atom_inf.n_atom, c.atoms);
+    if (c.ierr != 0) {
+      EXPECT_NE(out_.find(" ERROR: atom 1: model number \"" + f + "\" is not a positive number"),
+                std::string::npos)
+          << out_;
+    }
+  }
+}
+
+// A file without occupancies (some writers give none) holds every atom in
+// full, as the dictionary's default says; so does an occupancy written "?"
+// or ".".  A value given is taken, 0 too.
+TEST_F(ReadAtoms, MissingOccupancyIsOne) {
+  write("none", cif_header() + kShortLoop + "1 N ALA A 1 0 0 0\n2 CA ALA A 1 1 0 0\n");
+  ASSERT_EQ(read("none"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 2);
+  EXPECT_FLOAT_EQ(atom_crd.occup(1), 1.0f);
+  EXPECT_FLOAT_EQ(atom_crd.occup(2), 1.0f);
+  const std::string loop = atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id",
+                                      "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "occupancy"});
+  write("marks", cif_header() + loop + "1 N ALA A 1 0 0 0 ?\n2 CA ALA A 1 1 0 0 .\n" +
+                     "3 C ALA A 1 2 0 0 0.25\n4 O ALA A 1 3 0 0 0\n5 CB ALA A 1 4 0 0 .5\n");
+  ASSERT_EQ(read("marks"), 0);
+  ASSERT_EQ(atom_inf.n_atom, 5);
+  const float want[] = {1.0f, 1.0f, 0.25f, 0.0f, 0.5f};
+  for (int a = 1; a <= 5; ++a) EXPECT_FLOAT_EQ(atom_crd.occup(a), want[a - 1]) << a;
+}

@@ -244,6 +244,46 @@ TEST(PdbReaderAtoms, ElementAndChargeColumnsAreCleaned) {
   }
 }
 
+// Where a line has no element columns (cut at column 66, as many programs
+// write it), the element comes from the name as written in columns 13-16:
+// a hydrogen name filling the four columns is a hydrogen, a name from
+// column 13 whose first two letters are no element takes its first, and
+// element names from column 13, names from column 14, names with a digit
+// first and waters read as before.  Given columns decide whatever the name.
+TEST(PdbReaderAtoms, ElementsFromNamesWhereTheElementColumnsAreBlank) {
+  const struct {
+    const char *label, *name, *res, *rec, *elem, *want;
+  } cases[] = {
+      {"methyl hydrogen of AIB", "HB11", "AIB", "HETATM", nullptr, "H"},
+      {"last methyl hydrogen of AIB", "HB23", "AIB", "HETATM", nullptr, "H"},
+      {"sugar hydrogen with two quotes", "H5''", "ADP", "HETATM", nullptr, "H"},
+      {"alpha phosphate oxygen 1", "O1PA", "ADP", "HETATM", nullptr, "O"},
+      {"alpha phosphate oxygen 2", "O2PA", "ADP", "HETATM", nullptr, "O"},
+      {"beta phosphate oxygen", "O1PB", "ADP", "HETATM", nullptr, "O"},
+      {"hydroxyl hydrogen spelling holmium", "HO2'", "ADP", "HETATM", nullptr, "H"},
+      {"valine hydrogen spelling mercury", "HG21", "VAL", "ATOM", nullptr, "H"},
+      {"carbon from column 13", "CB1 ", "LIG", "HETATM", nullptr, "C"},
+      {"iron of a haem", "FE  ", "HEM", "HETATM", nullptr, "FE"},
+      {"zinc ion", "ZN  ", "ZN", "HETATM", nullptr, "ZN"},
+      {"chlorine of a ligand", "CL1 ", "LIG", "HETATM", nullptr, "CL"},
+      {"calcium ion", "CA  ", "CA", "HETATM", nullptr, "CA"},
+      {"alpha carbon", " CA ", "ALA", "ATOM", nullptr, "C"},
+      {"hydrogen name with a digit first", "1HB2", "ALA", "ATOM", nullptr, "H"},
+      {"water oxygen under another name", "OW  ", "WAT", "HETATM", nullptr, "O"},
+      {"deuterium of heavy water", " D1 ", "DOD", "HETATM", nullptr, "H"},
+      {"given column: mercury", "HG1A", "EMC", "HETATM", "HG", "HG"},
+      {"given column: hydrogen", "HB11", "AIB", "HETATM", " H", "H"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string l = line({.rec = c.rec, .name = c.name, .res = c.res, .elem = c.elem ? c.elem : ""});
+    if (!c.elem) l.resize(66);
+    read_pdb({kCryst, l}, {.hremove = 'N'});
+    ASSERT_EQ(atom_inf.n_atom, 1);
+    EXPECT_EQ(std::string(crst_crd.cs_atype(atom_inf.id_sf(1)).trimmed()), c.want);
+  }
+}
+
 TEST(PdbReaderAtoms, NamesAsReadAndNormalisedWithHydrogensKept) {
   read_pdb({kCryst, line({}), line({.name = "1HB ", .elem = " H"})}, {.hremove = 'N'});
   ASSERT_EQ(atom_inf.n_atom, 2);
@@ -378,6 +418,89 @@ TEST(PdbReaderStatus, SecondModelEndsTheInput) {
   EXPECT_EQ(crdinf.cr_model_pdb, 2);
 }
 
+// Simulation programs count models from 0; a file may hold one model under
+// any number.  The first model is read whatever its number, and the next
+// MODEL record ends the input whatever its own.
+TEST(PdbReaderStatus, FirstModelIsReadWhateverItsNumber) {
+  const struct {
+    const char* label;
+    const char* first;   // the first MODEL record, or none
+    const char* second;  // the record before the second set of atoms
+  } cases[] = {
+      {"models 0 and 1", "MODEL        0", "MODEL        1"},
+      {"models 3 and 2", "MODEL        3", "MODEL        2"},
+      {"atoms before MODEL 1", nullptr, "MODEL        1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> l = {kCryst};
+    if (c.first != nullptr) l.push_back(c.first);
+    append(l, residue("ALA", 'A', 1));
+    l.push_back("ENDMDL");
+    l.push_back(c.second);
+    append(l, residue("GLY", 'A', 1));
+    EXPECT_EQ(read_pdb(l).ierr, 0);
+    EXPECT_EQ(atom_inf.n_atom, 4);
+    EXPECT_EQ(resid_inf.res_name(1).trimmed(), "ALA");
+  }
+  // A file whose only model is numbered 2.
+  std::vector<std::string> l = {kCryst, "MODEL        2"};
+  append(l, residue("ALA", 'A', 1));
+  l.push_back("ENDMDL");
+  EXPECT_EQ(read_pdb(l).ierr, 0);
+  EXPECT_EQ(atom_inf.n_atom, 4);
+}
+
+// Writers that cut their lines leave out what they do not know: a line
+// that ends with its coordinates holds its atom in full.  A blank
+// occupancy inside a longer line reads as written.
+TEST(PdbReaderAtoms, LineEndingWithItsCoordinatesHasFullOccupancy) {
+  const std::string full = line({.occ = 0.5f});
+  std::string blank_occ = full;
+  blank_occ.replace(54, 6, "      ");
+  const struct {
+    const char* label;
+    std::string line;
+    float occ;
+  } cases[] = {
+      {"cut after column 54", full.substr(0, 54), 1.0f},
+      {"cut after column 60", full.substr(0, 60), 0.5f},
+      {"blank occupancy before B", blank_occ, 0.0f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const ReadResult r = read_pdb({kCryst, c.line});
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    ASSERT_EQ(atom_inf.n_atom, 1);
+    EXPECT_FLOAT_EQ(atom_crd.occup(1), c.occ);
+  }
+}
+
+// Two residues at one number are an error of the model; a missing cell or
+// space group, or a refused user cell, only leaves it without its own: the
+// error's status wins, with its message.
+TEST(PdbReaderStatus, SameNumberWinsOverMissingOrRefusedCell) {
+  std::vector<std::string> no_cryst = residue("ALA", 'A', 10);
+  append(no_cryst, residue("GLY", 'A', 10));
+  std::vector<std::string> cryst = {kCryst};
+  append(cryst, no_cryst);
+  const struct {
+    const char* label;
+    std::vector<std::string> lines;
+    Options o;
+  } cases[] = {
+      {"no cell, no space group", no_cryst, {.mdoc = -999}},
+      {"no cell, space group given", no_cryst, {.mdoc = -999, .nospgr = 19}},
+      {"user cell refused", cryst, {.mdoc = -999, .cell = {80, 60, 70, 90, 90, 90}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const ReadResult r = read_pdb(c.lines, c.o);
+    EXPECT_EQ(r.ierr, 6);
+    EXPECT_EQ(count_of(r.out, kSameNumber), 1) << r.out;
+  }
+}
+
 TEST(PdbReaderCapacity, FifteenHundredChainsFitAndOneMoreDoesNot) {
   std::vector<std::string> l = {kCryst};
   for (int i = 1; i <= 1500; ++i) {
@@ -408,6 +531,7 @@ TEST(PdbReaderAtoms, ByteThatIsNoCharacterInANumberStopsTheRead) {
   } cases[] = {
       {"NUL in x", 36, '\0'},   {"tab in z", 52, '\t'},         {"NUL in occupancy", 59, '\0'},
       {"DEL in B", 62, '\x7f'}, {"non-ASCII in y", 44, '\xc3'}, {"NUL in residue number", 26, '\0'},
+      {"NUL in the last column of B, a full line", 66, '\0'},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -425,4 +549,37 @@ TEST(PdbReaderAtoms, ByteThatIsNoCharacterInANumberStopsTheRead) {
   const ReadResult r = read_pdb({kCryst, line({}), name});
   EXPECT_EQ(r.ierr, 0) << r.out;
   EXPECT_EQ(atom_inf.n_atom, 2);
+}
+
+// The line reader blanks a control byte among a line's last two characters
+// (a line end written with carriage returns): in a number column of a line
+// that ends there it is refused as anywhere else.  A carriage return after
+// a line cut inside the numbers is no such byte.
+TEST(PdbReaderAtoms, ByteThatIsNoCharacterAtTheLineEndStopsTheRead) {
+  const std::string full = line({.serial = 2});
+  const struct {
+    const char* label;
+    std::string line;
+    int32_t ierr;
+  } cases[] = {
+      {"NUL in column 65 of 66", full.substr(0, 64) + '\0' + full[65], 1},
+      {"NUL in column 66 of 66", full.substr(0, 65) + '\0', 1},
+      {"tab in column 60 of 60, then a carriage return", full.substr(0, 59) + "\t\r", 1},
+      {"NUL in column 67 of 67", full.substr(0, 66) + '\0', 0},
+      {"carriage returns in columns 61 and 62", full.substr(0, 60) + "\r\r", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    // The same line first in the file (read on opening, without a cell:
+    // status 9 when it is read), and after the cell and another atom.
+    for (const bool first : {true, false}) {
+      std::vector<std::string> l;
+      if (!first) l = {kCryst, line({})};
+      l.push_back(c.line);
+      const ReadResult r = read_pdb(l);
+      EXPECT_EQ(r.ierr, c.ierr != 0 ? 1 : first ? 9 : 0) << r.out;
+      EXPECT_EQ(count_of(r.out, "  ERROR: wrong number in PDB atom record:\n"), c.ierr) << r.out;
+      EXPECT_EQ(atom_inf.n_atom, (first ? 1 : 2) - c.ierr);
+    }
+  }
 }

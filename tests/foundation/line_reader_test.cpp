@@ -73,4 +73,47 @@ TEST(LineReader, TrailingBlanksWidthsAndLineEndsFollowThePlainRules) {
   }
 }
 
+// The line-end bytes blanked, as their columns, other than a carriage
+// return: a reader that refuses control bytes inside its fields learns of
+// them here.
+TEST(LineReader, BlankedLineEndBytesAreReportedButNotACarriageReturn) {
+  const struct {
+    const char* label;
+    std::string line;
+    int32_t last, before_last;
+  } cases[] = {
+      {"NUL last", std::string("abc") + '\0', 4, 0},
+      {"NUL before the last", std::string("ab") + '\0' + "c", 0, 3},
+      {"tab before the line's carriage return", "abc\t\r", 4, 0},
+      {"carriage return before a NUL", std::string("abc\r") + '\0', 5, 0},
+      {"two carriage returns", "abc\r\r", 0, 0},
+      {"NUL in the middle", std::string("a") + '\0' + "bc", 0, 0},
+  };
+  TempDir dir;
+  const std::string path = dir.file("ends");
+  {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    for (const auto& c : cases) {
+      std::fwrite(c.line.data(), 1, c.line.size(), f);
+      std::fputc('\n', f);
+    }
+    std::fclose(f);
+  }
+  rt::OpenOptions o;
+  o.status = rt::OpenStatus::Old;
+  o.readonly = true;
+  ASSERT_EQ(rt::unit_open(kUnit, path, o), 0);
+  std::string buf(16, '#');
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    int32_t ierr = 5, iend = 5;
+    foundation::LineEndControls got{9, 9};
+    foundation::read_line(kUnit, 0, rt::TextRef(buf.data(), 16), ierr, iend, nullptr, &got);
+    ASSERT_EQ(ierr, 0);
+    EXPECT_EQ(got.last, c.last);
+    EXPECT_EQ(got.before_last, c.before_last);
+  }
+  rt::unit_close(kUnit);
+}
+
 }  // namespace

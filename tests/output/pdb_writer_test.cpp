@@ -99,6 +99,7 @@ TEST_F(PdbWriter, NamesAsReadInTheColumnsTheyReadBackFrom) {
   const Case cases[] = {
       {"marked name", "CA__", "C", "ALA", " CA "},
       {"water hydrogen, an oxygen from column 13", "H1", "H", "HOH", " H1 "},
+      {"heavy-water deuterium, of no element from column 13", "D1", "D", "DOD", " D1 "},
       {"OD1, a deuterium from column 13", "OD1", "O", "ASP", " OD1"},
       {"NH1, a prefixed hydrogen from column 13", "NH1", "N", "ARG", " NH1"},
       {"HH, turned from column 13", "HH", "H", "TYR", " HH "},

@@ -138,3 +138,75 @@ TEST(BuiltLigands, ThiazoliumIsFlatWithItsSulfurInThePlane) {
   EXPECT_EQ(b.types({"S1", "C2", "N3", "C4", "C5"}), "S2; CR5; NR5; CR5; CR5; ");
   EXPECT_EQ(b.planes_holding({"S1", "C2", "N3", "C4", "C5"}), 1);
 }
+
+namespace {
+
+// The bonds between heavy atoms with their types, each pair named in
+// alphabetical order ("A-B type; ..."), and per heavy atom its hydrogens,
+// given or added ("A n; ...").
+std::map<std::string, std::string> heavy_bonds(const Built& b) {
+  std::map<std::string, std::string> t;
+  for (const auto& [pair, type] : b.bond) {
+    std::string a1 = pair.substr(0, pair.find('-')), a2 = pair.substr(pair.find('-') + 1);
+    if (b.atom.at(a1)[0] == "H" || b.atom.at(a2)[0] == "H") continue;
+    if (a2 < a1) std::swap(a1, a2);
+    t[a1 + "-" + a2] = type;
+  }
+  return t;
+}
+
+std::string listed(const std::map<std::string, std::string>& bonds) {
+  std::string t;
+  for (const auto& [pair, type] : bonds) t += pair + " " + type + "; ";
+  return t;
+}
+
+std::string hydrogen_counts(const Built& b) {
+  std::map<std::string, int> n;
+  for (const auto& [pair, type] : b.bond) {
+    const std::string a1 = pair.substr(0, pair.find('-')), a2 = pair.substr(pair.find('-') + 1);
+    if (b.atom.at(a1)[0] == "H") ++n[a2];
+    if (b.atom.at(a2)[0] == "H") ++n[a1];
+  }
+  std::string t;
+  for (const auto& [a, k] : n) t += a + " " + std::to_string(k) + "; ";
+  return t;
+}
+
+}  // namespace
+
+TEST(BuiltLigands, EnaminoneWithPolarHydrogensOnlyTakesTheBondsOfTheFullSet) {
+  const Built all = build(model("enaminone_h.pdb"), "ENM");
+  // As a docking program writes it: of the hydrogens only H7, on N2.
+  std::string pdb;
+  for (const std::string& line : pipetest::lines_of(model("enaminone_h.pdb")))
+    if (!line.ends_with(" H") || line.find(" H7 ") != std::string::npos) pdb += line + "\n";
+  const Built polar = build(pdb, "ENM");
+  ASSERT_EQ(polar.r.ierr, 0) << polar.r.out;
+  EXPECT_EQ(polar.types({"N2-C10", "C10-C11", "C11-C12", "C12-O1", "N2"}),
+            "single; double; single; double; NH1; ");
+  EXPECT_EQ(polar.atom.at("N2")[2], "0.000");
+  EXPECT_EQ(listed(heavy_bonds(polar)), listed(heavy_bonds(all)));
+  // H7 kept on N2; C10 and C11 one each, the methyls three, added.
+  EXPECT_EQ(hydrogen_counts(polar), "C1 3; C10 1; C11 1; C13 3; N2 1; ");
+  EXPECT_EQ(hydrogen_counts(polar), hydrogen_counts(all));
+  EXPECT_EQ(valence_misses(polar), "");
+  EXPECT_EQ(polar.r.out.find(kNoChoice), std::string::npos) << polar.r.out;
+}
+
+TEST(BuiltLigands, PhenolAmideAndAcidWithPolarHydrogensOnlyAsWithAllOrNone) {
+  const Built all = build(model("succinanilic_all.pdb"), "HPS");
+  const Built polar = build(model("succinanilic_polar.pdb"), "HPP");
+  const Built none = build(model("succinanilic_none.pdb"), "HPX");
+  ASSERT_EQ(polar.r.ierr, 0) << polar.r.out;
+  EXPECT_EQ(polar.types({"O4-C4", "N7-C8", "O8-C8", "C11-O11", "O12-C11", "N7"}),
+            "single; single; double; double; single; NH1; ");
+  EXPECT_EQ(listed(heavy_bonds(polar)), listed(heavy_bonds(all)));
+  EXPECT_EQ(hydrogen_counts(polar), hydrogen_counts(all));
+  // Without its hydrogen the acid is read as a carboxylate; the rest alike.
+  std::map<std::string, std::string> anion = heavy_bonds(all);
+  anion["C11-O11"] = anion["C11-O12"] = "deloc";
+  EXPECT_EQ(listed(heavy_bonds(none)), listed(anion));
+  EXPECT_EQ(valence_misses(polar), "");
+  EXPECT_EQ(polar.r.out.find(kNoChoice), std::string::npos) << polar.r.out;
+}

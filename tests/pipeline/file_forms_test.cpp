@@ -1,9 +1,10 @@
 // Whole runs on entries written the way other programs write them: blank
 // chain names given as empty quoted values, hydrogen names of current PDB
-// files, names with blanks.  Every atom read is written, under its own
+// files, names with blanks, no element columns.  Every atom read is written, under its own
 // name, and what the run writes reads back.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "foundation/atom_com.h"
 #include "pipeline_fixture.h"
+#include "restraint_sets.h"
 
 namespace {
 
@@ -243,4 +245,83 @@ TEST(CurrentHydrogenNames, BothFormsOfAnEntryTypeTheirTerminiAlike) {
   const std::vector<std::string> from_pdb = record_lines(pdb_dir.file("out.rst"));
   ASSERT_FALSE(from_pdb.empty());
   EXPECT_EQ(record_lines(cif_dir.file("out.rst")), from_pdb);
+}
+
+// Files of programs that write no element columns (older PDB files, X-PLOR
+// and CHARMM-style files, lines cut at column 66 or 72) against the same
+// atoms with the columns: the monomer the library lacks is built with the
+// same elements, the same description and the same restraints.
+namespace {
+
+// The type symbols of the atoms of monomer `code` in a written library:
+// the rows of eight values whose last three are the coordinates.
+std::multiset<std::string> library_elements(const std::string& lib, const std::string& code) {
+  const auto number = [](const std::string& v) {
+    char* end = nullptr;
+    std::strtod(v.c_str(), &end);
+    return !v.empty() && *end == '\0';
+  };
+  std::multiset<std::string> out;
+  std::istringstream in(lib);
+  for (std::string l; std::getline(in, l);) {
+    const std::vector<std::string> w = rsets::words(l);
+    if (w.size() == 8 && w[0] == code && number(w[5]) && number(w[6]) && number(w[7]))
+      out.insert(w[2]);
+  }
+  return out;
+}
+
+void expect_built_alike(const std::string& with_columns, const std::string& without,
+                        const std::string& code, const std::multiset<std::string>& elements) {
+  rsets::ModelRun a, b;
+  rsets::run_model(with_columns, a);
+  rsets::run_model(without, b);
+  const std::string lib = file_text(a.dir.file("new_lib.cif"));
+  EXPECT_EQ(library_elements(lib, code), elements);
+  EXPECT_EQ(file_text(b.dir.file("new_lib.cif")), lib);
+  rsets::expect_same(code + ": with and without element columns", a.restraints, b.restraints);
+  EXPECT_EQ(b.crd, a.crd);
+}
+
+}  // namespace
+
+// The aminoisobutyric acid of the test entry (its methyl hydrogens HB11 to
+// HB23 written from column 13) with every line cut at column 66: its six
+// hydrogens are no boron atoms.
+TEST(ElementsFromNames, LinesCutAtColumn66BuildAsWithElementColumns) {
+  TempDir files;
+  const std::string cut = edited(
+      file_text(data("pdb_aib.pdb")), [](const std::string& l) { return l.size() > 66; },
+      [](const std::string& l) { return l.substr(0, 66); });
+  std::multiset<std::string> aib = {"N", "C", "C", "C", "C", "O", "H"};
+  for (int i = 0; i < 6; ++i) aib.insert("H");
+  expect_built_alike(data("pdb_aib.pdb"), files.write("aib_66.pdb", cut), "AIB", aib);
+}
+
+// Adenosine monophosphate from the ideal coordinates of the public chemical
+// component, named as CHARMM-style files name it (O1PA, O2PA, O3PA, H2PA,
+// H3PA, H5'', HO2' from column 13) and written without element columns
+// (tests/data/pdb_amp_charmm_names.pdb); the same lines with the
+// component's elements in columns 77-78 build the same monomer.
+TEST(ElementsFromNames, CharmmNamesWithoutElementColumnsBuildAsWithThem) {
+  // The component's type symbols in the order of the file.
+  const std::string symbols = "OPOOOCCOCOCOCNCNCCNNCNC" + std::string(14, 'H');
+  const std::string text = file_text(data("pdb_amp_charmm_names.pdb"));
+  std::string with;
+  std::size_t k = 0;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) {
+    if (l.starts_with("HETATM")) {
+      ASSERT_LT(k, symbols.size());
+      l.resize(76, ' ');
+      l += std::string(" ") + symbols[k++];
+    }
+    with += l + "\n";
+  }
+  ASSERT_EQ(k, symbols.size());
+  std::multiset<std::string> amp;
+  for (char c : symbols) amp.insert(std::string(1, c));
+  TempDir files;
+  expect_built_alike(files.write("amp_elements.pdb", with), data("pdb_amp_charmm_names.pdb"), "AMP",
+                     amp);
 }

@@ -1,5 +1,5 @@
 // A monomer the library lacks is built from its instance with the most
-// atoms, found by the name the residue will have.  The model: residues 1
+// atoms, found by the name the residue will have.  The first model: residues 1
 // and 2 of DNA chain B of 1LCD (heavy atoms), both named "A", in each
 // spelling of the nucleotide atoms.  The test library holds "A" but not the
 // deoxy or ribo form the residues are renamed to ("Ad" by the PDB reader,
@@ -7,6 +7,7 @@
 // from residue 2: residue 1 is a 5' end without a phosphate.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <regex>
 #include <set>
 #include <string>
@@ -72,5 +73,46 @@ TEST(FullestInstance, OneLetterNucleotideIsBuiltWithItsPhosphateOnBothRoads) {
     for (const std::string& a : written) EXPECT_TRUE(bonded.count(a)) << a << " has no bond";
     rsets::expect_same("PDB and mmCIF forms", unnamed(p.restraints), unnamed(c.restraints));
     rsets::expect_same("on the written coordinates", c.restraints, again.restraints);
+  }
+}
+
+namespace {
+
+// The angle a-b-c of three model atoms, in degrees.
+double angle_at(const Atom& a, const Atom& b, const Atom& c) {
+  const double u[3] = {a.x - b.x, a.y - b.y, a.z - b.z}, w[3] = {c.x - b.x, c.y - b.y, c.z - b.z};
+  const double uw = u[0] * w[0] + u[1] * w[1] + u[2] * w[2];
+  const double uu = u[0] * u[0] + u[1] * u[1] + u[2] * u[2],
+               ww = w[0] * w[0] + w[1] * w[1] + w[2] * w[2];
+  return std::acos(uw / std::sqrt(uu * ww)) * 180.0 / M_PI;
+}
+
+}  // namespace
+
+// Of instances equally full the first is taken: the four selenomethionines
+// of 1A8O (151, 185, 214, 215) hold their eight heavy atoms each, and the
+// description is MSE 151's.  Its measured values, checked against the
+// model: angle CB-CG-SE 115.424 (MSE 215 has 114.045) and the torsions
+// O-C-CA-CB, C-CA-CB-CG and CA-CB-CG-SE of 46.216, 58.581 and 58.737 as the
+// description signs them (from MSE 215: -95.720, 166.848, -174.916).
+TEST(FullestInstance, FirstOfEquallyFullInstancesDescribesTheMonomer) {
+  TempDir dir;
+  const pipetest::Outcome r = pipetest::run_model(pipetest::data("1A8O.pdb"), dir.path());
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  ASSERT_EQ(r.new_lib, 'Y');
+  const std::string lib = file_text(dir.file("new_lib.cif"));
+  for (const char* line :
+       {" MSE      CB     CG     SE      115.424    3.000\n",
+        " MSE      var_1    O      C      CA     CB        46.216   20.000   1\n",
+        " MSE      var_3    C      CA     CB     CG        58.581   20.000   3\n",
+        " MSE      var_4    CA     CB     CG     SE        58.737   20.000   1\n"})
+    EXPECT_NE(lib.find(line), std::string::npos) << line << lib;
+  for (const int num : {151, 185, 214, 215}) {
+    std::vector<Atom> mse = modeltext::atoms_of("1A8O.pdb", 'A', num, num);
+    EXPECT_EQ(mse.size(), 8u) << num;
+    const double cb_cg_se =
+        angle_at(modeltext::named(mse, num, "CB"), modeltext::named(mse, num, "CG"),
+                 modeltext::named(mse, num, "SE"));
+    EXPECT_EQ(std::fabs(cb_cg_se - 115.424) < 0.001, num == 151) << num << ": " << cb_cg_se;
   }
 }

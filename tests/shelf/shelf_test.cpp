@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -337,5 +338,58 @@ TEST(Shelf, SpoiledEntriesAreRefusedByBothProgramsWithNothingWritten) {
     EXPECT_EQ(o.status, 1) << o.out;
     EXPECT_NE(o.out.find(s.message), std::string::npos) << o.out;
     EXPECT_FALSE(std::filesystem::exists(run.file("groups.tls")));
+  }
+}
+
+namespace {
+
+// 1d3z in both forms with its models counted from 0, as simulation
+// programs (mdtraj, GROMACS, OpenMM) number them: every model number one
+// less.
+std::string models_from_zero(const std::string& path) {
+  std::istringstream in(file_text(path));
+  std::string out, line;
+  bool rows = false;
+  while (std::getline(in, line)) {
+    if (begins(line, "MODEL ")) {
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "MODEL     %4d", std::stoi(line.substr(10, 4)) - 1);
+      line = std::string(buf) + line.substr(14);
+    } else if (begins(line, "_atom_site.pdbx_PDB_model_num")) {
+      rows = true;
+    } else if (rows && (line.find_first_not_of(' ') == std::string::npos || begins(line, "#") ||
+                        begins(line, "_") || begins(line, "loop_"))) {
+      rows = false;
+    } else if (rows) {
+      // The model number is the last value of the row.
+      const std::size_t end = line.find_last_not_of(' ') + 1;
+      const std::size_t at = line.find_last_of(' ', end - 1) + 1;
+      line = line.substr(0, at) + std::to_string(std::stoi(line.substr(at, end - at)) - 1) +
+             line.substr(end);
+    }
+    out += line + "\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+// Both forms of 1d3z with models 0 to 9: orbinate reads the first model
+// only, as from the entry's own files, and writes their TLS file byte for
+// byte (with models 0 and 1 read as one, every group came twice).
+TEST(Shelf, ModelsCountedFromZeroGiveTheFirstModelsTlsFile) {
+  for (const char* entry : {"1d3z.pdb", "cif_1d3z_gemmi.cif"}) {
+    SCOPED_TRACE(entry);
+    const std::string path = pipetest::data(entry);
+    TempDir files, own, from_zero;
+    const std::string renumbered =
+        files.write(std::string("from_zero") + (is_cif(path) ? ".cif" : ".pdb"), models_from_zero(path));
+    const Ran a = run_orbinate(own, path);
+    const Ran b = run_orbinate(from_zero, renumbered);
+    ASSERT_EQ(a.status, 0) << a.out;
+    ASSERT_EQ(b.status, 0) << b.out;
+    const std::string want = file_text(own.file("groups.tls"));
+    EXPECT_NE(want.find("TLS\nrange from 1 "), std::string::npos);
+    EXPECT_EQ(file_text(from_zero.file("groups.tls")), want);
   }
 }

@@ -85,6 +85,27 @@ def methyl_h(pos, at, parent, ref, d):
     return out
 
 
+def methylene_h(pos, at, n1, n2, d):
+    """Two hydrogens on the sp3 atom `at` of the plane, bound to `n1` and
+    `n2`, above and below the plane at tetrahedral angles."""
+    u = unit(add(unit(sub(pos[at], pos[n1])), unit(sub(pos[at], pos[n2]))))
+    w = [0.0, 0.0, 1.0]
+    half = math.radians(109.47 / 2)
+    return [add(pos[at], scale(add(scale(u, math.cos(half)), scale(w, s * math.sin(half))), d))
+            for s in (1.0, -1.0)]
+
+
+def hydroxyl_h(pos, at, parent, ref, d, angle):
+    """A hydrogen on the two-connected atom `at` bound to `parent`, in the
+    plane at `angle` degrees, anti to `ref` (a neighbour of `parent`)."""
+    u = unit(sub(pos[at], pos[parent]))
+    r = sub(pos[ref], pos[parent])
+    along = sum(r[i] * u[i] for i in range(3))
+    v = unit(sub(scale(u, along), r))
+    t = math.radians(180.0 - angle)
+    return add(pos[at], scale(add(scale(u, math.cos(t)), scale(v, math.sin(t))), d))
+
+
 def write(path, rows):
     """rows: (name, residue, element, (x, y, z)), shifted by 10 A on each axis."""
     with open(path, "w") as f:
@@ -198,15 +219,64 @@ def thiazolium():
     pos = fit(atoms, bonds, angles, start)
     return [(a, "TZM", a[0], pos[a]) for a in atoms]
 
+# ------------------------------------------------- hydroxyphenyl succinamate
+# N-(4-hydroxyphenyl)succinamic acid: a phenol, a secondary amide and a
+# carboxylic acid, with every hydrogen, with the hydrogens on O and N only
+# (as a docking tool ships it), or without hydrogens.
+
+
+def succinanilic(hydrogens):
+    res = {"all": "HPS", "polar": "HPP", "none": "HPX"}[hydrogens]
+    bonds = {("C1", "C2"): 1.387, ("C2", "C3"): 1.387, ("C3", "C4"): 1.387,
+             ("C4", "C5"): 1.387, ("C5", "C6"): 1.387, ("C6", "C1"): 1.387,
+             ("C4", "O4"): 1.362, ("C1", "N7"): 1.415, ("N7", "C8"): 1.346,
+             ("C8", "O8"): 1.231, ("C8", "C9"): 1.516, ("C9", "C10"): 1.524,
+             ("C10", "C11"): 1.502, ("C11", "O11"): 1.214, ("C11", "O12"): 1.308}
+    ring = ["C1", "C2", "C3", "C4", "C5", "C6"]
+    angles = {}
+    for k in range(6):
+        angles[(ring[k - 1], ring[k], ring[(k + 1) % 6])] = 120.0
+    angles.update({("C2", "C1", "N7"): 120.0, ("C6", "C1", "N7"): 120.0,
+                   ("C3", "C4", "O4"): 120.0, ("C5", "C4", "O4"): 120.0,
+                   ("C1", "N7", "C8"): 128.0, ("N7", "C8", "O8"): 123.0,
+                   ("N7", "C8", "C9"): 115.0, ("O8", "C8", "C9"): 122.0,
+                   ("C8", "C9", "C10"): 112.0, ("C9", "C10", "C11"): 112.0,
+                   ("C10", "C11", "O11"): 124.0, ("C10", "C11", "O12"): 112.0,
+                   ("O11", "C11", "O12"): 124.0})
+    start = dict(regular(ring, (0.0, 0.0), 1.39, 0.0))
+    # A zig-zag along x; O8 below C8 (cis to C1: a trans amide).
+    start.update({"O4": (-2.75, 0.0), "N7": (2.6, 0.7), "C8": (3.85, 0.0), "O8": (3.85, -1.2),
+                  "C9": (5.1, 0.7), "C10": (6.35, 0.0), "C11": (7.6, 0.7), "O11": (7.6, 1.9),
+                  "O12": (8.8, 0.0)})
+    atoms = ring + ["O4", "N7", "C8", "O8", "C9", "C10", "C11", "O11", "O12"]
+    pos = fit(atoms, bonds, angles, start)
+    rows = [(a, res, a[0], pos[a]) for a in atoms]
+    if hydrogens != "none":
+        rows.append(("HO4", res, "H", hydroxyl_h(pos, "O4", "C4", "C3", 0.97, 109.5)))
+        rows.append(("HN7", res, "H", trigonal_h(pos, "N7", "C1", "C8", 1.01)))
+        # The acid's hydrogen syn to its C=O, anti to C10.
+        rows.append(("HO12", res, "H", hydroxyl_h(pos, "O12", "C11", "C10", 0.97, 106.0)))
+    if hydrogens == "all":
+        for a, n1, n2 in (("C2", "C1", "C3"), ("C3", "C2", "C4"), ("C5", "C4", "C6"),
+                          ("C6", "C5", "C1")):
+            rows.append(("H" + a[1:], res, "H", trigonal_h(pos, a, n1, n2, 1.08)))
+        for a, n1, n2 in (("C9", "C8", "C10"), ("C10", "C9", "C11")):
+            for k, h in enumerate(methylene_h(pos, a, n1, n2, 1.09)):
+                rows.append(("H" + a[1:] + "AB"[k], res, "H", h))
+    return rows
+
 
 if __name__ == "__main__":
     write("enaminone_h.pdb", enaminone(True))
     write("enaminone.pdb", enaminone(False))
     write("furopyrimidine.pdb", furopyrimidine())
     write("thiazolium.pdb", thiazolium())
+    for hydrogens in ("all", "polar", "none"):
+        write("succinanilic_%s.pdb" % hydrogens, succinanilic(hydrogens))
     # The bonded pairs (all within 1.8 A) with their fitted lengths.
     for name, rows in (("enaminone_h", enaminone(True)), ("furopyrimidine", furopyrimidine()),
-                       ("thiazolium", thiazolium())):
+                       ("thiazolium", thiazolium()),
+                       ("succinanilic_all", succinanilic("all"))):
         print(name)
         names = [r[0] for r in rows]
         for i in range(len(rows)):

@@ -1,0 +1,76 @@
+// Atoms that the restraint stage leaves out for their occupancy (0.001 or
+// less) are counted in one warning of the run, and written all the same.
+// The models: 1A8O, whose LYS 203 holds CD, CE and NZ at occupancy 0.00,
+// and 1UBI (683 atoms, every monomer in the library) with every occupancy
+// 0.00 or -99.00 (as some structure-alignment programs write them).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pipeline_fixture.h"
+
+namespace {
+
+using pipetest::Outcome;
+
+// The entry with the occupancy columns of every atom record replaced.
+std::string every_occupancy(const std::string& entry, const std::string& columns) {
+  std::string text = file_text(pipetest::data(entry));
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find('\n', at);
+    if ((text.compare(at, 4, "ATOM") == 0 || text.compare(at, 6, "HETATM") == 0) && end - at >= 60)
+      text.replace(at + 54, 6, columns);
+    at = end == std::string::npos ? text.size() : end + 1;
+  }
+  return text;
+}
+
+std::size_t count_of(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+constexpr const char* kWarning =
+    " atoms of occupancy 0.001 or less are left out of the restraints\n";
+
+}  // namespace
+
+TEST(OccupancyWarning, UnoccupiedAtomsAreCountedOnceAndKept) {
+  const struct {
+    const char* label;
+    const char* entry;
+    int atoms;
+    const char* occupancy;  // columns 55-60 of every atom, "" as the entry has them
+    const char* warning;    // "" none
+    bool restrained;
+  } rows[] = {
+      {"1A8O: three atoms of LYS 203 at 0.00", "1A8O.pdb", 644, "", "  WARNING : 3", true},
+      {"1UBI as it is", "1ubi.pdb", 683, "", "", true},
+      {"1UBI, every atom at 0.00", "1ubi.pdb", 683, "  0.00", "  WARNING : 683", false},
+      {"1UBI, every atom at -99.00", "1ubi.pdb", 683, "-99.00", "  WARNING : 683", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    TempDir models, dir;
+    const std::string model =
+        *row.occupancy == '\0' ? pipetest::data(row.entry)
+                               : models.write("m.pdb", every_occupancy(row.entry, row.occupancy));
+    const Outcome r = pipetest::run_model(model, dir.path());
+    EXPECT_EQ(r.ierr, 0) << r.out;
+    if (*row.warning != '\0') {
+      EXPECT_EQ(count_of(r.out, std::string(row.warning) + kWarning), 1u) << r.out;
+      // Before the residues are walked, after the title block.
+      EXPECT_LT(r.out.find(" PDB_date:"), r.out.find(kWarning));
+    }
+    EXPECT_EQ(count_of(r.out, kWarning), *row.warning != '\0' ? 1u : 0u) << r.out;
+    EXPECT_EQ(r.nbond > 0, row.restrained) << r.nbond;
+    // Every atom written, with the occupancy it was read with.
+    ASSERT_EQ(pipetest::read_coordinates(dir.file("out")), 0);
+    EXPECT_EQ(atom_inf.n_atom, row.atoms);
+    int unoccupied = 0;
+    for (int ia = 1; ia <= atom_inf.n_atom; ++ia) unoccupied += atom_crd.occup(ia) <= 0.001f;
+    EXPECT_EQ(unoccupied,
+              *row.warning != '\0' ? std::stoi(std::string(row.warning).substr(12)) : 0);
+  }
+}
