@@ -923,6 +923,7 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       return;
     }
     author_row.label_asym = rt::trim_right(group_read);
+    author_row.label_given = row.seen_group;
     finish_row(mdoc, row.seen_auth, row.seen_seq, row.seen_group, row.entity, row.ins);
     return;
   }

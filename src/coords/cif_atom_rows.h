@@ -68,6 +68,7 @@ struct CifAuthorRow {
   std::string_view comp_name;
   std::string_view symbol;      // element as written
   bool auth_asym_blank = false;  // the author's chain given as an empty text ('' or "")
+  bool label_given = false;      // the file has a label_asym_id item
 };
 const CifAuthorRow& cif_author_row();
 

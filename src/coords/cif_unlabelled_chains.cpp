@@ -86,9 +86,13 @@ void coords::unlabelled_chains_start() { keys = Keys{}; }
 
 void coords::unlabelled_chain_of_row() {
   const CifAuthorRow& row = cif_author_row();
+  // An entity in place of a missing label names no chain: a writer that
+  // gives every atom one entity (protein and waters alike) would make them
+  // one chain.
   if (keys.labels == Keys::Labels::Unknown)
-    keys.labels =
-        row.label_asym.empty() || row.label_asym == "." ? Keys::Labels::None : Keys::Labels::Given;
+    keys.labels = !row.label_given || row.label_asym.empty() || row.label_asym == "."
+                      ? Keys::Labels::None
+                      : Keys::Labels::Given;
   if (keys.labels == Keys::Labels::Given) return;
   const std::string_view chain = author_chain(row);
   const bool het = cif_row_hetatm(row, -1);

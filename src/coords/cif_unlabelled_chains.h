@@ -14,7 +14,7 @@ namespace coords {
 // Forgets the rows of an earlier read.
 void unlabelled_chains_start();
 // For the atom row that rdcrd_cif_ returned last, in a file whose first
-// row names no chain (no label, or "."; nor an entity in its place): the
+// row names no chain (no label item, or the label "."): the
 // row's group (crdatm cr_group and the chain characters of cr_pnum) becomes
 // the PDB form's chain key, the author's chain followed by the counter
 // digit.  The rows of a file that names its chains are left as read.
