@@ -184,7 +184,7 @@ constexpr FormPair kFormPairs[] = {
     {"peers/1LCD_dna_one_letter.pdb", "peers/1LCD_dna_one_letter_gemmi.cif", false},
     {"pdb_aib.pdb", "peers/aib_no_elements.pdb", false},
     // A capped chain without a chain letter, written as ".".
-    {"pdb_capped_peptide_blank_chain.pdb", "cif_capped_peptide_blank_chain.cif", false},
+    {"peers/capped_blank_chain.pdb", "peers/capped_blank_chain_biopython.cif", false},
 };
 
 // orbinate refuses a PDB file without a CRYST1 record; the 1 A cell in P 1

@@ -65,10 +65,16 @@ cmd.save('capped_pymol.cif', 'm')
 cmd.quit()
 EOF
 
-# Biopython: the capped chain, and chain A of 3MHT without a chain letter.
+# The capped chain without its chain letter (column 22 blanked).
+awk '/^(ATOM|HETATM|TER)/ && length($0) > 21 { $0 = substr($0, 1, 21) " " substr($0, 23) } { print }' \
+  capped.pdb > capped_blank_chain.pdb
+
+# Biopython: the capped chain with and without its chain letter, and chain A
+# of 3MHT without a chain letter.
 $PY - <<'EOF'
 from Bio.PDB import PDBParser, MMCIFIO
 for path, out in (('capped.pdb', 'capped_biopython'),
+                  ('capped_blank_chain.pdb', 'capped_blank_chain_biopython'),
                   ('../3mht_A_blank.pdb', '3mht_A_blank_biopython')):
     s = PDBParser(QUIET=True).get_structure(out, path)
     w = MMCIFIO(); w.set_structure(s); w.save(out + '.cif')
