@@ -445,10 +445,11 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     pdb_defaults_at_open(acode);
     sttcrec.st_line_next.blank();
     foundation::LineEndControls end_controls;
-    foundation::read_line(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend, nullptr,
-                          &end_controls);
-    sttcrec.st_number_ctrl_next =
-        control_in_number_columns(sttcrec.st_line_next) || control_at_number_end(end_controls) ? 1 : 0;
+    foundation::read_line(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend,
+                          nullptr, &end_controls);
+    const bool unclean =
+        control_in_number_columns(sttcrec.st_line_next) || control_at_number_end(end_controls);
+    sttcrec.st_number_ctrl_next = unclean ? 1 : 0;
     if (ierr != 0 || sttcrec.st_iend != 0) {
       close_input(iend, sttcrec.st_iend);
       return;

@@ -19,8 +19,8 @@ constexpr std::size_t kMaxRecord = 1024;
 
 namespace foundation {
 
-int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend,
-              bool* cut, LineEndControls* controls) {
+int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend, bool* cut,
+              LineEndControls* controls) {
   std::string_view rec;
   ierr = 0;
   iend = 0;

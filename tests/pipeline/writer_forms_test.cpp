@@ -23,7 +23,9 @@ using pipetest::Outcome;
 bool begins(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
 bool is_atom(const std::string& l) { return begins(l, "ATOM") || begins(l, "HETATM"); }
 
-std::vector<std::string> lines(const std::string& path) { return pipetest::lines_of(file_text(path)); }
+std::vector<std::string> lines(const std::string& path) {
+  return pipetest::lines_of(file_text(path));
+}
 
 std::string joined(const std::vector<std::string>& ls) {
   std::string s;
@@ -55,8 +57,8 @@ struct Counts {
 
 std::ostream& operator<<(std::ostream& o, const Counts& c) {
   return o << "status " << c.ierr << ", " << c.atoms << " atoms, " << c.bonds << " bonds, "
-           << c.angles << " angles, " << c.torsions << " torsions, " << c.chirals
-           << " chirals, " << c.planes << " planes";
+           << c.angles << " angles, " << c.torsions << " torsions, " << c.chirals << " chirals, "
+           << c.planes << " planes";
 }
 
 Counts run_counts(const std::string& model) {
@@ -127,7 +129,8 @@ std::string pdb_cut_after_coordinates() {
 
 std::string pdb_occupancies_one() {
   std::vector<std::string> out;
-  for (std::string l : lines(data("1A8O.pdb"))) out.push_back(is_atom(l) ? l.replace(54, 6, "  1.00") : l);
+  for (std::string l : lines(data("1A8O.pdb")))
+    out.push_back(is_atom(l) ? l.replace(54, 6, "  1.00") : l);
   return joined(out);
 }
 
@@ -145,10 +148,8 @@ std::string cif_occupancy(const std::string& mark) {
       ++k;
     } else if (is_atom(l) && item >= 0) {
       std::vector<std::string> w = words(l);
-      if (mark.empty())
-        w.erase(w.begin() + item);
-      else
-        w[static_cast<std::size_t>(item)] = mark;
+      if (mark.empty()) w.erase(w.begin() + item);
+      else w[static_cast<std::size_t>(item)] = mark;
       out.push_back(unwords(w));
       continue;
     }
@@ -228,7 +229,8 @@ TEST(WriterForms, ControlByteAtTheEndOfACutLineIsRefused) {
     TempDir dir;
     const Outcome r = pipetest::run_model(dir.write("nul.pdb", joined(out)), dir.path());
     EXPECT_EQ(r.ierr, 1) << r.out;
-    EXPECT_NE(r.out.find("  ERROR: wrong number in PDB atom record:\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  ERROR: wrong number in PDB atom record:\n"), std::string::npos)
+        << r.out;
     for (const char* f : {"out.crd", "out.str", "out.rst", "new_lib.cif"})
       EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
   }

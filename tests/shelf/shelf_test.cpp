@@ -204,8 +204,8 @@ std::string with_cell(const std::string& path, const TempDir& dir, const char* n
 // The pipeline run as a user runs it, by the example program in a process
 // of its own, its files (out.crd, out.str, out.rst) in the directory.
 pipetest::Outcome run_prepare(const std::string& path, const TempDir& dir) {
-  const std::string cmd = "cd '" + dir.path() + "' && '" + ORB_PREPARE_MODEL + "' '" + path + "' '" +
-                          pipetest::library() + "' out >log.txt 2>&1 </dev/null";
+  const std::string cmd = "cd '" + dir.path() + "' && '" + ORB_PREPARE_MODEL + "' '" + path +
+                          "' '" + pipetest::library() + "' out >log.txt 2>&1 </dev/null";
   const int w = std::system(cmd.c_str());
   pipetest::Outcome r;
   r.ierr = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
@@ -413,8 +413,8 @@ TEST(Shelf, ModelsCountedFromZeroGiveTheFirstModelsTlsFile) {
     SCOPED_TRACE(entry);
     const std::string path = pipetest::data(entry);
     TempDir files, own, from_zero;
-    const std::string renumbered =
-        files.write(std::string("from_zero") + (is_cif(path) ? ".cif" : ".pdb"), models_from_zero(path));
+    const std::string renumbered = files.write(
+        std::string("from_zero") + (is_cif(path) ? ".cif" : ".pdb"), models_from_zero(path));
     const Ran a = run_orbinate(own, path);
     const Ran b = run_orbinate(from_zero, renumbered);
     ASSERT_EQ(a.status, 0) << a.out;
