@@ -24,7 +24,8 @@ inline std::string_view trim_right(std::string_view s) { return s.substr(0, len_
 // Compare as the code base compares texts: the shorter side is padded with blanks.
 inline bool text_eq(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
-  if (std::memcmp(a.data(), b.data(), n) != 0) return false;
+  // An empty view may hold no pointer at all, which memcmp may not be given.
+  if (n > 0 && std::memcmp(a.data(), b.data(), n) != 0) return false;
   std::string_view rest = a.size() > n ? a.substr(n) : b.substr(n);
   for (char c : rest)
     if (c != ' ') return false;

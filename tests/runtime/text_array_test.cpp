@@ -43,6 +43,9 @@ TEST(FixedText, ComparisonPadsTheShorterSideWithBlanks) {
   EXPECT_FALSE(a == "CA  X");
   EXPECT_FALSE(a == "C");
   EXPECT_TRUE(rt::text_eq("", "   "));
+  // A view that was never set holds no pointer (a row without that value).
+  EXPECT_TRUE(rt::text_eq(std::string_view(), "  "));
+  EXPECT_FALSE(rt::text_eq("ACE", std::string_view()));
   EXPECT_EQ(rt::text_cmp("AB", "AB  "), 0);
   EXPECT_LT(rt::text_cmp("AB", "ABC"), 0);
 }
