@@ -47,8 +47,13 @@ using Restraints = std::multiset<std::string>;
 
 inline Restraints restraints_of(const std::string& base) {
   const std::vector<std::string> keys = written_atoms(base);
+  // Appended rather than "?" + a temporary, which g++ 12's optimiser warns of
+  // falsely (-Wrestrict).
   auto atom = [&](int s) {
-    return s >= 1 && s <= static_cast<int>(keys.size()) ? keys[s - 1] : "?" + std::to_string(s);
+    if (s >= 1 && s <= static_cast<int>(keys.size())) return keys[s - 1];
+    std::string unknown = "?";
+    unknown += std::to_string(s);
+    return unknown;
   };
   Restraints out;
   std::set<std::string> plane;
