@@ -44,37 +44,24 @@ std::string_view author_chain(const coords::CifAuthorRow& row) {
   return row.auth_asym;
 }
 
-// The counter as the PDB reader raises it when it reads the line: at the
-// first atom, at a HETATM residue (a water only after another residue name
-// or another chain), at an ATOM line after a HETATM line, and at the first
-// water of a chain.
+// The counter as the PDB reader raises it when it reads the line, and at
+// the first atom.
 char read_digit(bool het, bool chain_differs, bool number_differs) {
   if (!keys.any) return next_digit();
   const rt::FixedText<8>& rname = crdatm.cr_rname;
-  const bool water = pdb::is_water(rname.sub(1, 3));
-  const bool prev_water = pdb::is_water(keys.rname.sub(1, 3));
-  if (het && number_differs &&
-      (!water || !(rname.sub(1, 3) == keys.rname.sub(1, 3)) || chain_differs))
-    return next_digit();
-  if (!het && keys.hetatm) return next_digit();
-  if (water && (!prev_water || chain_differs)) return next_digit();
-  return keys.digit;
+  const bool rises = pdb::counter_rises(het, keys.hetatm, number_differs,
+                                        rname.sub(1, 3) == keys.rname.sub(1, 3),
+                                        pdb::is_water(rname.sub(1, 3)),
+                                        pdb::is_water(keys.rname.sub(1, 3)), chain_differs);
+  return rises ? next_digit() : keys.digit;
 }
 
 // The counter as the PDB reader's atom loop raises it at a new residue of
-// the same key: a residue class that does not continue the chain (peptides
-// and polymer monomers continue each other, waters continue waters), and a
-// peptide after the chain's OXT.
+// the same key whose class does not continue the chain.
 char residue_digit(char digit, bool key_differs) {
   const int32_t c = pdb::residue_class(crdatm.cr_rname.view());
   const int32_t old = keys.class_old;
-  if (!key_differs) {
-    bool ends = c != old || (c != 3 && c != 5 && c != 10);
-    if (c == 9 && old == 9) ends = false;
-    if ((old == 3 && c == 10) || (old == 10 && c == 3)) ends = false;
-    if (keys.oxt_prev && (old == 3 || old == 10)) ends = true;
-    if (ends) digit = next_digit();
-  }
+  if (!key_differs && pdb::class_ends_chain(c, old, keys.oxt_prev)) digit = next_digit();
   keys.oxt_prev = false;
   keys.class_old = c;
   return digit;

@@ -91,6 +91,21 @@ bool is_water(std::string_view r) {
   return foundation::name_in(r, foundation::kPdbWater);
 }
 
+bool counter_rises(bool hetatm, bool prev_hetatm, bool residue_differs, bool same_name,
+                   bool water, bool prev_water, bool chain_differs) {
+  if (hetatm && residue_differs && (!water || !same_name || chain_differs)) return true;
+  if (!hetatm && prev_hetatm) return true;
+  return water && (!prev_water || chain_differs);
+}
+
+bool class_ends_chain(int32_t c, int32_t old, bool oxt_prev) {
+  bool ends = c != old || (c != 3 && c != 5 && c != 10);
+  if (c == 9 && old == 9) ends = false;
+  if ((old == 3 && c == 10) || (old == 10 && c == 3)) ends = false;
+  if (oxt_prev && (old == 3 || old == 10)) ends = true;
+  return ends;
+}
+
 // The name correction reads a name written from column 13 as an element
 // of two letters, or else takes the element from column 14, as for a name
 // with a digit first (1HB2).  Programs that write no element columns put

@@ -27,6 +27,18 @@ namespace pdb {
 int32_t residue_class(std::string_view rname);
 // True for a name of foundation::kPdbWater.
 bool is_water(std::string_view rname);
+// The reader's chain counter rises at an atom line (the first atom aside):
+// at a HETATM residue (a water only after another residue name or another
+// chain), at an ATOM line after a HETATM line, and at the first water of a
+// chain.  `residue_differs`: residue number or insertion code other than
+// the line before; `same_name`: the same residue name.
+bool counter_rises(bool hetatm, bool prev_hetatm, bool residue_differs, bool same_name,
+                   bool water, bool prev_water, bool chain_differs);
+// A new residue of the same chain key starts a new chain when its class
+// does not continue the one before: peptides and polymer caps continue each
+// other, nucleotides continue nucleotides, waters waters; a peptide or cap
+// after the chain's OXT (`oxt_prev`) does not continue it.
+bool class_ends_chain(int32_t cls, int32_t cls_old, bool oxt_prev);
 // The element and class of an atom whose line gives no element column, from
 // its name as written in columns 13-16 (`name`) and its corrected residue
 // name; `asymb` and `ctype` hold those of corr_name_pdb_ and are changed

@@ -255,12 +255,7 @@ void decide(DriverState& s, char list) {
   const int32_t c = pdb::residue_class(crdatm.cr_rname);
   if (!(key.sub(8, 12) == s.ch5.view())) s.ic_flag = 1;
   if (s.ic_flag == 0) {
-    if (c != s.ir_type_old) s.ic_flag = 1;
-    if (c != 3 && c != 5 && c != 10) s.ic_flag = 1;
-    if (c == 9 && s.ir_type_old == 9) s.ic_flag = 0;
-    if ((s.ir_type_old == 3 && c == 10) || (s.ir_type_old == 10 && c == 3)) s.ic_flag = 0;
-    if (com_rdat.rd_oxt_prev(1) == 'Y' && (s.ir_type_old == 3 || s.ir_type_old == 10))
-      s.ic_flag = 1;
+    if (pdb::class_ends_chain(c, s.ir_type_old, com_rdat.rd_oxt_prev(1) == 'Y')) s.ic_flag = 1;
     if (s.ic_flag == 1) {
       const char d = counter_digit_next();
       key(2) = d;

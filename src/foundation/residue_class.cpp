@@ -18,16 +18,18 @@ constexpr const char* kPeptides[] = {
     "CSH", "DAR", "DPR", "NLE", "DAS", "INI", "DGL", "DGN", "DHI", "DIL", "DIV", "DLI", "DSN",
     "DSP", "ABA", "BMT", "MLE", "MVA", "DVA", "MSE", "PTR", "DAL", "DPN", "DTR", "DTH", "TYS",
     "CGU", "DCY", "ILG", "OCS", "KCX", "SAH", "SAM", "SEP", "LLP", "5HP", "CSO"};
-// The last six are the names current files give the deoxynucleotides.
+// The nucleotides after the one-letter names of older files; the last six
+// are the names current files give the deoxynucleotides.
 constexpr const char* kNucleotides[] = {
-    "A",   "C",   "G",   "T",   "U",   "I",   "+A",  "+C",  "+G",  "+T",  "+U", "1MA", "1MG",
-    "2MG", "5MC", "5MU", "7MG", "H2U", "M2G", "OMC", "OMG", "OMU", "PSU", "YG", "Ad",  "Ar",
-    "Cd",  "Cr",  "Gd",  "Gr",  "Td",  "Ur",  "Ir",  "DA",  "DC",  "DG",  "DT", "DI",  "DU"};
+    "1MA", "1MG", "2MG", "5MC", "5MU", "7MG", "H2U", "M2G", "OMC", "OMG", "OMU", "PSU", "YG", "Ad",
+    "Ar",  "Cd",  "Cr",  "Gd",  "Gr",  "Td",  "Ur",  "Ir",  "DA",  "DC",  "DG",  "DT",  "DI", "DU"};
+constexpr int kNumNucleotides =
+    std::size(foundation::kOneLetterNucleotides) + std::size(kNucleotides);
 constexpr const char* kSugars[] = {"MAN", "NAG", "FUC", "GAL", "GLC", "GCU", "GSA",
                                    "XYS", "ARB", "RIP", "ABE", "RAM", "MAG", "MMA"};
 
 static_assert(std::size(kPeptides) == 63 && std::size(foundation::kPolymerCaps) == 17 &&
-              std::size(kNucleotides) == 39 && std::size(kSugars) == 14);
+              kNumNucleotides == 39 && std::size(kSugars) == 14);
 
 // A three-character name, blank-padded, packed into one integer key.
 constexpr uint32_t key3(std::string_view s) {
@@ -52,6 +54,7 @@ constexpr std::array<Entry, kNumStandard> make_standard() {
   int n = 0;
   for (const char* s : kPeptides) t[n++] = {key3(s), 3};
   for (std::string_view s : foundation::kPolymerCaps) t[n++] = {key3(s), 10};
+  for (std::string_view s : foundation::kOneLetterNucleotides) t[n++] = {key3(s), 5};
   for (const char* s : kNucleotides) t[n++] = {key3(s), 5};
   for (const char* s : kSugars) t[n++] = {key3(s), 7};
   for (std::string_view s : foundation::kSolvent) t[n++] = {key3(s), 9};
@@ -76,12 +79,13 @@ void init_res_type_tab_() {
   k = RNAME_POLY0;
   for (std::string_view s : foundation::kPolymerCaps) t.rname_t(++k) = s;
   k = RNAME_NUCL0;
+  for (std::string_view s : foundation::kOneLetterNucleotides) t.rname_t(++k) = s;
   for (const char* s : kNucleotides) t.rname_t(++k) = s;
   k = RNAME_SUGR0;
   for (const char* s : kSugars) t.rname_t(++k) = s;
   t.nrname_t = 63;
   t.nrnamep_t = 17;
-  t.nrnamed_t = static_cast<int32_t>(std::size(kNucleotides));
+  t.nrnamed_t = kNumNucleotides;
   t.nrnames_t = 14;
 }
 
