@@ -49,10 +49,9 @@ std::string_view author_chain(const coords::CifAuthorRow& row) {
 char read_digit(bool het, bool chain_differs, bool number_differs) {
   if (!keys.any) return next_digit();
   const rt::FixedText<8>& rname = crdatm.cr_rname;
-  const bool rises = pdb::counter_rises(het, keys.hetatm, number_differs,
-                                        rname.sub(1, 3) == keys.rname.sub(1, 3),
-                                        pdb::is_water(rname.sub(1, 3)),
-                                        pdb::is_water(keys.rname.sub(1, 3)), chain_differs);
+  const bool rises = pdb::counter_rises(
+      het, keys.hetatm, number_differs, rname.sub(1, 3) == keys.rname.sub(1, 3),
+      pdb::is_water(rname.sub(1, 3)), pdb::is_water(keys.rname.sub(1, 3)), chain_differs);
   return rises ? next_digit() : keys.digit;
 }
 

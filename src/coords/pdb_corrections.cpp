@@ -91,8 +91,8 @@ bool is_water(std::string_view r) {
   return foundation::name_in(r, foundation::kPdbWater);
 }
 
-bool counter_rises(bool hetatm, bool prev_hetatm, bool residue_differs, bool same_name,
-                   bool water, bool prev_water, bool chain_differs) {
+bool counter_rises(bool hetatm, bool prev_hetatm, bool residue_differs, bool same_name, bool water,
+                   bool prev_water, bool chain_differs) {
   if (hetatm && residue_differs && (!water || !same_name || chain_differs)) return true;
   if (!hetatm && prev_hetatm) return true;
   return water && (!prev_water || chain_differs);

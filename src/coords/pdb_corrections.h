@@ -32,8 +32,8 @@ bool is_water(std::string_view rname);
 // chain), at an ATOM line after a HETATM line, and at the first water of a
 // chain.  `residue_differs`: residue number or insertion code other than
 // the line before; `same_name`: the same residue name.
-bool counter_rises(bool hetatm, bool prev_hetatm, bool residue_differs, bool same_name,
-                   bool water, bool prev_water, bool chain_differs);
+bool counter_rises(bool hetatm, bool prev_hetatm, bool residue_differs, bool same_name, bool water,
+                   bool prev_water, bool chain_differs);
 // A new residue of the same chain key starts a new chain when its class
 // does not continue the one before: peptides and polymer caps continue each
 // other, nucleotides continue nucleotides, waters waters; a peptide or cap

@@ -398,10 +398,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const rt::FixedText<6> record_name(cols(line, 1, 6));
   if (!(rec == record_name) && !(rec == std::string_view("ATOM  "))) {
     digit = bump_counter();
-  } else if (pdb::counter_rises(hetatm, sttcrec.st_prev_hetatm == 1,
-                                 std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
-                                 crdatm.cr_rname.sub(1, 3) == rname.view(), water, prev_water,
-                                 chain_differs)) {
+  } else if (pdb::counter_rises(
+                 hetatm, sttcrec.st_prev_hetatm == 1, std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
+                 crdatm.cr_rname.sub(1, 3) == rname.view(), water, prev_water, chain_differs)) {
     digit = bump_counter();
   }
 
