@@ -42,8 +42,7 @@ struct sttcrec_t {
   int32_t st_frame_kept;      // the SCALE records give the cell's standard frame: atoms kept as read
   int32_t st_atom_pending;    // an atom line waits for its ANISOU, SIGATM, SIGUIJ or USER lines
   int32_t st_nline;           // number of the current line in the file (messages name lines by it)
-  int32_t
-      st_number_ctrl;  // the current line held a control byte in a number column of an atom record
+  int32_t st_number_ctrl;     // the current line held a control byte in an atom's number column
   int32_t st_number_ctrl_next;  // ... the line in the look-ahead
   int32_t st_model_begun;       // a MODEL record was read
   rt::FixedText<256> st_line_next;
