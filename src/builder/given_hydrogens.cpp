@@ -39,7 +39,8 @@ constexpr long kChargeCost = 1000;
 // Where only polar hydrogens are given, a hydrogen added to an atom that the
 // lengths and the shape allow a double bond weighs more than any number of
 // charges: a flat carbon between two NH2 groups is an amidinium carbon, not
-// a CH.
+// a CH.  An atom of one neighbour shows no shape (an N-methyl carbon whose
+// bond came out short in a noisy model is no =CH2): it weighs nothing here.
 constexpr long kAddedHydrogenCost = 1000000;
 
 // Which hydrogens the model gives the monomer: those on carbon among them,
@@ -119,6 +120,7 @@ struct Atom {
   // Without hydrogens of its own in a model of polar hydrogens: the valency
   // stage adds as many as the double bonds leave short of `need`.
   bool adds_hydrogens = false;
+  bool shaped = false;  // two neighbours or more: the model shows its shape
   int need = 0;
   int hydrogens = 0;  // neighbours that are hydrogens
 };
@@ -204,6 +206,7 @@ Problem problem_of(int32_t mdoc, const std::vector<char>& multiple, Given given)
     Atom& at = p.atoms[ia];
     if (!at.checked) continue;
     at.adds_hydrogens = given == Given::Polar && at.hydrogens == 0;
+    at.shaped = r.l1a_ndist(ia) >= 2;
     valence_range(ia, at);
   }
   return p;
@@ -259,7 +262,7 @@ struct Search {
 
   long added_hydrogen_cost(int ia) const {
     const Atom& at = p.atoms[ia];
-    if (!at.checked || !at.adds_hydrogens || left[ia] != 0) return 0;
+    if (!at.checked || !at.adds_hydrogens || !at.shaped || left[ia] != 0) return 0;
     return kAddedHydrogenCost * std::max(at.need - doubles[ia], 0);
   }
 

@@ -137,6 +137,16 @@ TEST_F(GivenHydrogens, PolarHydrogensOnlyFixTheirAtomsAndLeaveCarbonToAddItsOwn)
   EXPECT_EQ(charge("N2"), 0.0f);
 }
 
+TEST_F(GivenHydrogens, PolarHydrogensOnlyTerminalCarbonTakesNoDoubleBondForItsHydrogens) {
+  // The same pose with noisy coordinates: the N-methyl bond came out short
+  // enough for a double bond.  C1=N2 would save C1 a hydrogen but make N2,
+  // which keeps its given one, a cation; a methyl shows no shape to say so.
+  molecule({"C1~N2", "N2=C10", "C10~C11", "C11-C12", "C12=O1", "C12-C13"}, {"N2:1"});
+  EXPECT_EQ(choose(), "ssdsds");
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(charge("N2"), 0.0f);
+}
+
 TEST_F(GivenHydrogens, PolarHydrogensOnlyFlatCarbonTakesACationBeforeAHydrogen) {
   // An amidinium given as two NH2: its carbon has no hydrogen to add, so
   // one C=N takes the charge rather than the carbon a fourth neighbour.
