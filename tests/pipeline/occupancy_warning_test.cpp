@@ -74,3 +74,31 @@ TEST(OccupancyWarning, UnoccupiedAtomsAreCountedOnceAndKept) {
               *row.warning != '\0' ? std::stoi(std::string(row.warning).substr(12)) : 0);
   }
 }
+
+// A run on this system's own coordinate file: an atom that a run marked
+// missing (calc_flag "M", occupancy 0.00) is left out for that, and is not
+// counted among the unoccupied ones; the same atom at 0.00 unmarked is.
+TEST(OccupancyWarning, AtomsMarkedMissingAreNotCountedAsUnoccupied) {
+  TempDir first;
+  ASSERT_EQ(pipetest::run_model(pipetest::data("1ubi.pdb"), first.path()).ierr, 0);
+  const std::string written = file_text(first.file("out.crd"));
+  // The first atom row: "     1 N      . MET ... 1.00  <B> N    ."
+  const std::size_t row = written.find("\n     1 N ");
+  ASSERT_NE(row, std::string::npos);
+  const std::size_t end = written.find('\n', row + 1);
+  const std::size_t occ = written.find(" 1.00 ", row);
+  ASSERT_LT(occ, end);
+  ASSERT_EQ(written[end - 1], '.');
+  for (const char flag : {'M', '.'}) {
+    SCOPED_TRACE(std::string("calc_flag ") + flag);
+    std::string text = written;
+    text.replace(occ, 6, " 0.00 ");
+    text[end - 1] = flag;
+    TempDir models, dir;
+    const Outcome r = pipetest::run_model(models.write("m.cif", text), dir.path());
+    EXPECT_EQ(count_of(r.out, kWarning), flag == 'M' ? 0u : 1u) << r.out;
+    if (flag == '.') {
+      EXPECT_NE(r.out.find("  WARNING : 1" + std::string(kWarning)), std::string::npos);
+    }
+  }
+}
