@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "connect/conformer_bonds.h"
 #include "connect/element_classes.h"
 #include "connect/link_rows.h"
 #include "connect/new_links.h"
@@ -127,12 +128,7 @@ struct Side {
   Name4 name;
 };
 
-std::string_view number_of(int ir) { return std::as_const(resid_inf.res_num_pdb(ir)).sub(3, 7); }
-
-std::string side_text(const Side& s) {
-  return rt::fmt("(A4,' res:',A5,' ',A8,' at:',A4,A1)", asym_part.group_id(s.ich), number_of(s.ir),
-                 resid_inf.res_name(s.ir), atom_inf.atm_name(s.ia), atom_inf.id_alt(s.ia));
-}
+std::string side_text(const Side& s) { return connect::link_end_text(s.ich, s.ir, s.ia); }
 
 bool backbone(const Name8& link) {
   for (std::string_view b : {"TRANS", "CIS", "PTRANS", "PCIS", "NMTRANS", "NMCIS", "p"})
@@ -296,6 +292,16 @@ bool take_pair(const Stage& st, const Side& a, const Side& b, char& user, Pair& 
   return alt_a == "." || alt_b == "." || alt_a == alt_b;
 }
 
+// Atoms closer than this are one atom twice (two residues written over one
+// another, their alternate codes lost), not a bond.
+constexpr float kTooClose = 0.5f;
+
+void warn_too_close(const Stage& st, const Side& a, const Side& b, float dist) {
+  msgdoc_(st.mdoc, rt::fmt("(' WARNING : atoms closer than a bond can be, dist =',F10.3)", dist));
+  msgdoc_(st.mdoc, "           ch:" + side_text(a) + "->ch:" + side_text(b));
+  msgdoc_(st.mdoc, "           no link is made");
+}
+
 // An atom without occupancy has no place to measure from: the pair is
 // put just beyond its limit, so only an input link can join it.
 float pair_distance(int ia, int ja, float limit) {
@@ -354,25 +360,60 @@ void correct_anomer(const Side& a, const Side& b, Pair& p) {
   if (!(p.link == before)) look_link_list_(p.link, p.ilink);
 }
 
+// One row of a link found by distance; false, with ierr, when it cannot be
+// entered.  special: the row is restrained for the alternates of ia and ja
+// alone.
+bool enter_row(const Stage& st, const Side& a, const Side& b, const Pair& p, int ia, int ja,
+               bool special, int32_t& ierr) {
+  const int rows = link_inf.ln_n;
+  put_l_tabl_(st.mdoc, p.link, a.ich, b.ich, a.ir, b.ir, ia, ja, p.irevers, ierr);
+  if (ierr != 0) return false;
+  if (link_inf.ln_n == rows) return true;
+  // The row keeps the length its new description was made with, so a run
+  // on the written model makes the description again at that length.
+  if (p.described_here) link_inf.ln_dist(link_inf.ln_n) = p.ideal;
+  if (special) link_inf.ln_used(link_inf.ln_n) = "S";
+  return true;
+}
+
+// The rows of a link found by distance.  The pair found bonds; where the
+// two atoms have other positions that may stand together and some of those
+// lie too far apart to bond (the side chain of one conformer turned to
+// another partner), the link holds only in the conformers that bond: one
+// row for each pair of them, naming its alternates and marked special as a
+// file's row for one conformer is (special becomes true: such rows take no
+// modifications, on this run or on a run on what it writes), and a warning
+// for each pair left out.  Otherwise one row restrains every conformer.
+bool enter_rows(const Stage& st, const Side& a, const Side& b, const Pair& p, bool& special,
+                int32_t& ierr) {
+  static std::vector<connect::ConformerPair> pairs;
+  connect::conformer_pairs(a.ir, a.name.view(), ".", b.ir, b.name.view(), ".", pairs);
+  const float reach = connect::bond_reach(a.name.view(), b.name.view(), p.ideal);
+  const auto apart = [&](const connect::ConformerPair& c) { return c.dist > reach; };
+  if (std::none_of(pairs.begin(), pairs.end(), apart))
+    return enter_row(st, a, b, p, a.ia, b.ia, false, ierr);
+  special = true;
+  for (const connect::ConformerPair& c : pairs) {
+    if (apart(c)) connect::warn_conformers_apart(st.mdoc, p.link, a.ich, b.ich, c, p.ideal);
+    else if (!enter_row(st, a, b, p, c.ia, c.ja, true, ierr)) return false;
+  }
+  return true;
+}
+
 // The link into the tables: the input link's row takes the name, a link
 // found by distance gets a row of its own; the modifications of both ends
 // (none for a special link); the terminal groups of the chain ends the link
 // joins.  False, with ierr, when a table is full.
 bool record_link(const Stage& st, const Side& a, const Side& b, const Pair& p, int32_t& ierr) {
-  const bool special = p.input != 0 && link_inf.ln_used(p.input) == "S";
+  bool special = p.input != 0 && link_inf.ln_used(p.input) == "S";
   msgdoc_(st.mdoc, rt::fmt("(A,A8,' is found dist =',F10.3,' ideal_dist=',F10.3)",
                            special ? " WARNING : link(special):" : " WARNING : link:", p.link, p.dist,
                            p.ideal));
   msgdoc_(st.mdoc, "           ch:" + side_text(a) + "->" + side_text(b));
   if (p.input != 0) {
     link_inf.ln_id(p.input) = p.link;
-  } else {
-    const int rows = link_inf.ln_n;
-    put_l_tabl_(st.mdoc, p.link, a.ich, b.ich, a.ir, b.ir, a.ia, b.ia, p.irevers, ierr);
-    if (ierr != 0) return false;
-    // The row keeps the length its new description was made with, so a run
-    // on the written model makes the description again at that length.
-    if (p.described_here && link_inf.ln_n > rows) link_inf.ln_dist(link_inf.ln_n) = p.ideal;
+  } else if (!enter_rows(st, a, b, p, special, ierr)) {
+    return false;
   }
   if (!special) {
     Name8 blank("");
@@ -442,6 +483,10 @@ bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, 
   if (!take_pair(st, a, b, user, p)) return true;
   p.dist = pair_distance(a.ia, b.ia, p.limit);
   if (!(p.dist <= p.limit || user == 'Y')) return true;
+  if (user != 'Y' && p.dist < kTooClose) {
+    warn_too_close(st, a, b, p.dist);
+    return true;
+  }
   if (user != 'Y' && linked_before(st, a, b)) return true;
   if (user != 'Y') ask_library(st, a, b, p);
   p.used = user == 'Y' || p.flag != 'N';

@@ -11,7 +11,12 @@
 // this run), matches it with the input links (rows
 // 1..ln_n_init of link_inf, which take precedence) and the link library
 // (creating a description the library lacks, dnew "Y"), and enters the link
-// and the modifications it implies.  lnk_flag, ss_flag (disulfides) and
+// and the modifications it implies.  Atoms closer than 0.5 A are one atom
+// written twice, never a bond: each such pair is warned of.  A link whose
+// atoms lie too far apart to bond in some of their conformers holds only in
+// the others: a row marked "S" for each pair of conformers that bonds,
+// naming its alternates and without modifications, and a warning for each
+// pair left out.  lnk_flag, ss_flag (disulfides) and
 // sugar_flag are use flags: "N" reports without entering, "D" removes the
 // matching input links, "S" (sugars) keeps only glycosidic and glycosylation
 // links.  nsug counts links entered between two sugars.  list "T" traces.

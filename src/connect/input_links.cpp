@@ -8,7 +8,9 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "connect/conformer_bonds.h"
 #include "connect/element_classes.h"
 #include "connect/link_rows.h"
 #include "connect/new_links.h"
@@ -169,18 +171,10 @@ bool named_distance(int k, const End& a, const End& b, float& dist, int& d1, int
   return dist >= 0.0f;
 }
 
-std::string end_text(const End& e, int ia) {
-  return rt::fmt("(A4,' res:',A5,' ',A8,' at:',A4,A1)", asym_part.group_id(e.ich),
-                 std::as_const(resid_inf.res_num_pdb(e.ir)).sub(3, 7), resid_inf.res_name(e.ir),
-                 atom_inf.atm_name(ia), atom_inf.id_alt(ia));
-}
-
-// An input link between atoms further apart than any bond (more than twice
-// the length it would be restrained at, and more than kNoBond) would pull
+// An input link between atoms further apart than any bond (beyond
+// connect::bond_reach of the length it would be restrained at) would pull
 // them across the model: it is dropped, with a warning.  Rows to a
 // symmetry mate are measured where their restraints are made.
-constexpr float kNoBond = 3.5f;
-
 bool too_far_to_bond(int32_t mdoc, int k, const Name8& link, const End& a, const End& b,
                      float ideal) {
   auto& l = link_inf;
@@ -188,19 +182,48 @@ bool too_far_to_bond(int32_t mdoc, int k, const Name8& link, const End& a, const
   float dist = 0.0f;
   int ia = 0, ja = 0;
   if (!named_distance(k, a, b, dist, ia, ja)) return false;
-  // A peptide or phosphodiester bond holds within the chain's break limit,
-  // whatever length the row gives it.
   const Name4 n1 = row_atom(l.ln_atom1(k)), n2 = row_atom(l.ln_atom2(k));
-  const float polymer = std::max(dictionary::polymer_bond_limit(n1.view(), n2.view()),
-                                 dictionary::polymer_bond_limit(n2.view(), n1.view()));
-  if (polymer > 0.0f ? dist <= polymer : dist <= 2.0f * ideal || dist <= kNoBond) return false;
+  if (dist <= connect::bond_reach(n1.view(), n2.view(), ideal)) return false;
   msgdoc_(mdoc, rt::fmt("(' WARNING : link:',A8,' atoms too far apart to bond, dist =',F10.3)",
                         link, dist));
-  const std::string ends = "           ch:" + end_text(a, ia) + "->ch:" + end_text(b, ja);
+  const std::string ends = "           ch:" + connect::link_end_text(a.ich, a.ir, ia) +
+                           "->ch:" + connect::link_end_text(b.ich, b.ir, ja);
   msgdoc_(mdoc, ends + std::string(rt::fmt("(' ideal_dist=',F10.3)", ideal)));
   msgdoc_(mdoc, "           link will not be restrained");
   l.ln_id(k)(1) = '?';
   return true;
+}
+
+// Row k keeps the pairs of conformers of its atoms that bond: where some
+// lie too far apart, the row becomes the link of the first pair that bonds,
+// a new row (a copy) that of each further one, each naming its alternates
+// and marked "S", as rows a file gives for one conformer are (they take no
+// modifications, so that a run on the rows written for them describes the
+// residues alike); every pair left out is warned of.  Where no pair bonds,
+// the row is dropped.
+void keep_bonding_conformers(int32_t mdoc, int k, const Name8& link, float ideal) {
+  auto& l = link_inf;
+  if (!identity_code(l.ln_symm1(k)) || !identity_code(l.ln_symm2(k))) return;
+  const int ir1 = l.ln_1ires(k), ir2 = l.ln_2ires(k);
+  const int ich1 = l.ln_1ichn(k), ich2 = l.ln_2ichn(k);
+  const Name4 n1 = row_atom(l.ln_atom1(k)), n2 = row_atom(l.ln_atom2(k));
+  static std::vector<connect::ConformerPair> pairs;
+  connect::conformer_pairs(ir1, n1.view(), l.ln_alt1(k), ir2, n2.view(), l.ln_alt2(k), pairs);
+  const float reach = connect::bond_reach(n1.view(), n2.view(), ideal);
+  const auto apart = [&](const connect::ConformerPair& p) { return p.dist > reach; };
+  if (std::none_of(pairs.begin(), pairs.end(), apart)) return;
+  int row = 0;
+  for (const connect::ConformerPair& p : pairs) {
+    if (apart(p)) {
+      connect::warn_conformers_apart(mdoc, link, ich1, ich2, p, ideal);
+      continue;
+    }
+    row = row == 0 ? k : connect::copy_link_row(mdoc, k);
+    l.ln_alt1(row) = atom_inf.id_alt(p.ia);
+    l.ln_alt2(row) = atom_inf.id_alt(p.ja);
+    l.ln_used(row) = "S";
+  }
+  if (row == 0) l.ln_id(k)(1) = '?';
 }
 
 // A PDB file of the current archive layout has the bond length where a
@@ -310,7 +333,8 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
     swap_partners(k, a, b);
     std::swap(mod1, mod2);
   }
-  if (l.ln_used(k) == "S") return true;
+  keep_bonding_conformers(mdoc, k, l.ln_id(k), ideal);
+  if (l.ln_used(k) == "S" || l.ln_id(k)(1) == '?') return true;
   Name8 blank("");
   put_m_tabl_(mdoc, mod1, a.ich, a.ir, 0, blank, "Y", ierr);
   if (ierr != 0) return false;
@@ -328,7 +352,9 @@ void def_link_mod_(int32_t mdoc, char list, char& dnew, int32_t& ierr) {
     msgerr_(mdoc, rt::list_line("==>LN_N", link_inf.ln_n));
   }
   g_mods.build();
-  for (int k = 1; k <= link_inf.ln_n; ++k)
+  // Rows added for further conformers of a row are resolved with it.
+  const int rows = link_inf.ln_n;
+  for (int k = 1; k <= rows; ++k)
     if (!resolve(mdoc, list, k, dnew, ierr)) return;
   if (list == 'T') msgerr_(mdoc, " -- end: DEF_LINK_MOD");
 }

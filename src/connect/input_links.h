@@ -9,8 +9,12 @@
 // record and leaves the row nameless with that length (unless it has one);
 // missing bond atoms come from the library; a nameless sugar-protein
 // link is named after its two residues; a link the library lacks gets a new
-// description (the row is then marked "S" and takes no modifications); the
-// modifications a resolved link implies enter mod_inf.  list "T" traces.
+// description (the row is then marked "S" and takes no modifications); a
+// row whose atoms lie too far apart to bond is dropped, and one whose atoms
+// bond in some of their conformers only keeps those (a row marked "S" for
+// each pair of conformers, naming its alternates, without modifications),
+// each left out with a warning; the modifications a resolved link implies
+// enter mod_inf.  list "T" traces.
 // dnew becomes "Y" when a description was made (else it is left as it
 // is), so that the new link reaches the new library.  ierr 0, or the status
 // of a failing callee.

@@ -14,6 +14,10 @@ namespace connect {
 // so that the row's first end becomes the link description's first partner.
 void swap_link_ends(int k);
 
+// A new last row of link_inf, a copy of row k; its index.  A full table
+// stops the run.
+int copy_link_row(int32_t mdoc, int k);
+
 // Built over rows 1..n of link_inf as they stand; a stage that changes the
 // residue columns of those rows builds again.  Visits come in table order.
 class LinkRows {

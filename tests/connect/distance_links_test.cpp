@@ -25,6 +25,12 @@ Result find_links(char lnk = 'Y', char ss = 'Y', char sugar = 'Y') {
   return r;
 }
 
+std::size_t count_of(const std::string& text, std::string_view what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 // Two cysteines of different chains whose SG atoms are 2.05 A apart.
 void disulfide(Model& m, char alt1 = '.', char alt2 = '.') {
   m.residue("CYS", 3, 'A', 1, {{"CB", -1.5f, 0, 0}, {"SG", 0, 0, 0, "S", 1.0f, alt1}});
@@ -123,8 +129,99 @@ TEST(DistanceLinks, OverlappingCopiesAreLinkedAtomByAtomWithoutFailing) {
   conntest::load_library();
   const Result r = find_links();
   EXPECT_EQ(r.ierr, 0);
-  EXPECT_EQ(link_inf.ln_n, 7) << r.out;  // each atom pair of the copies within 1.7 A
+  // Each pair of different atoms of the copies within 1.7 A; each atom and
+  // its copy coincide, which is one atom written twice, not a bond.
+  EXPECT_EQ(link_inf.ln_n, 4) << r.out;
   EXPECT_EQ(r.dnew, 'Y');
+  EXPECT_EQ(count_of(r.out, "closer than a bond"), 3u);
+}
+
+// An aspartate oxygen and a zinc `dist` apart: within the 2.4 A of an
+// oxygen and a metal, but closer than 0.5 A only where one atom was written
+// twice (two residues over one another), which is no bond.
+TEST(DistanceLinks, AtomsCloserThanABondCanBeAreNotLinked) {
+  const struct {
+    const char* label;
+    float dist;
+    bool linked;
+  } rows[] = {{"0.49 A: one atom twice", 0.49f, false}, {"0.51 A: linked", 0.51f, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    Model m;
+    m.residue("ASP", 3, 'A', 1, {{"OD1", 0, 0, 0, "O"}});
+    m.residue("ZN", 1, 'B', 1, {{"ZN", row.dist, 0, 0, "ZN"}});
+    conntest::load_library();
+    const Result r = find_links();
+    EXPECT_EQ(r.ierr, 0);
+    EXPECT_EQ(link_inf.ln_n, row.linked ? 1 : 0) << r.out;
+    const std::string warning =
+        "  WARNING : atoms closer than a bond can be, dist =     0.490\n"
+        "            ch:A    res:   1  ASP      at:OD1 .->ch:B    res:   1  ZN       at:ZN  .\n"
+        "            no link is made\n";
+    EXPECT_EQ(r.out == warning, !row.linked) << r.out;
+  }
+}
+
+// An aspartate oxygen in two conformers and a zinc 2.2 A from conformer A;
+// conformer B `far_b` from it.  The bond holds for conformer B while it
+// lies within twice the ideal or 3.5 A (the 1.5 A of a new description
+// makes 3.5 A the reach): one row for every conformer.  Beyond, the link
+// holds for conformer A alone: its row names the alternate and is marked
+// special, as a file's row for one conformer, and takes no modifications;
+// conformer B is warned of.
+TEST(DistanceLinks, MetalLinkHoldsOnlyForTheConformersThatBond) {
+  const struct {
+    const char* label;
+    float far_b;
+    bool both;
+  } rows[] = {{"B 3.49 A away: both conformers", 3.49f, true},
+              {"B 3.51 A away: conformer A alone", 3.51f, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    Model m;
+    m.residue("ASP", 3, 'A', 1,
+              {{"OD1", 0, 2.2f, 0, "O", 0.5f, 'A'}, {"OD1", 0, row.far_b, 0, "O", 0.5f, 'B'}});
+    m.residue("ZN", 1, 'B', 1, {{"ZN", 0, 0, 0, "ZN"}});
+    conntest::load_library();
+    const Result r = find_links();
+    EXPECT_EQ(r.ierr, 0);
+    ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+    EXPECT_EQ(link_inf.ln_atom1(1).view(), "OD1  ");
+    EXPECT_EQ(link_inf.ln_alt1(1).view(), "A");
+    EXPECT_EQ(link_inf.ln_alt2(1).view(), ".");
+    EXPECT_EQ(link_inf.ln_used(1) == "S", !row.both);
+    const std::string warning =
+        "  WARNING : link:ASP-ZN   atoms too far apart to bond, dist =     3.510\n"
+        "            ch:A    res:   1  ASP      at:OD1 B->ch:B    res:   1  ZN       at:ZN  . "
+        "ideal_dist=     1.500\n"
+        "            link will not be restrained between these conformers\n";
+    EXPECT_EQ(r.out.find(warning) != std::string::npos, !row.both) << r.out;
+    EXPECT_EQ(count_of(r.out, "too far"), row.both ? 0u : 1u);
+  }
+}
+
+// Both ends in two conformers: the oxygen's A bonds the zinc's A, the
+// oxygen's B lies 4 A from the zinc's B (dropped, warned of); A against B
+// never stands together and is neither a row nor a warning, however far.
+TEST(DistanceLinks, ConformersOfBothEndsArePairedByTheirCodes) {
+  Model m;
+  m.residue("ASP", 3, 'A', 1,
+            {{"OD1", 0, 0, 0, "O", 0.5f, 'A'}, {"OD1", 10, 0, 0, "O", 0.5f, 'B'}});
+  m.residue("ZN", 1, 'B', 1,
+            {{"ZN", 0, 2.1f, 0, "ZN", 0.5f, 'A'}, {"ZN", 10, 4.0f, 0, "ZN", 0.5f, 'B'}});
+  conntest::load_library();
+  const Result r = find_links();
+  ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+  EXPECT_EQ(link_inf.ln_alt1(1).view(), "A");
+  EXPECT_EQ(link_inf.ln_alt2(1).view(), "A");
+  EXPECT_EQ(link_inf.ln_used(1).view(), "S");
+  EXPECT_NE(
+      r.out.find("dist =     4.000\n"
+                 "            ch:A    res:   1  ASP      at:OD1 B->ch:B    res:   1  ZN       "
+                 "at:ZN  B"),
+      std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("at:OD1 A->ch:B    res:   1  ZN       at:ZN  B"), std::string::npos);
 }
 
 TEST(DistanceLinks, TensOfThousandsOfWatersStayUnlinked) {

@@ -194,4 +194,80 @@ TEST(InputLinks, BreakStaysABreakAndALinkWithoutAtomsIsNotMade) {
   EXPECT_EQ(mod_inf.mod_n, 0);
 }
 
+// A disulfide the file names (an SSBOND record: no alternates), the SG of
+// the first cysteine in conformers A, B and C `a`, `b` and `c` A from the
+// other's SG along three axes (c 0: no conformer C).  The SS link's 2.03 A makes
+// 4.06 A the reach of the bond.
+struct SplitBridge {
+  int k = 0;
+  std::string out;
+  int32_t ierr = -1;
+  SplitBridge(float a, float b, float c) {
+    Model m;
+    const conntest::AtomSpec cb{"CB", -1.8f, 0, 0}, sg_a{"SG", a, 0, 0, "S", 0.4f, 'A'},
+        sg_b{"SG", 0, b, 0, "S", 0.3f, 'B'}, sg_c{"SG", 0, 0, c, "S", 0.3f, 'C'};
+    const int c1 = c > 0 ? m.residue("CYS", 3, 'A', 1, {cb, sg_a, sg_b, sg_c})
+                         : m.residue("CYS", 3, 'A', 1, {cb, sg_a, sg_b});
+    const int c2 = m.residue("CYS", 3, 'B', 7, {{"SG", 0, 0, 0, "S"}, {"CB", 0, -1.8f, 0}});
+    k = m.link("SS", c1, "SG", c2, "SG");
+    conntest::load_library();
+    out = resolve(ierr);
+  }
+};
+
+// Within the reach every conformer keeps the row whole, with the link's
+// modifications; beyond it the row holds the first conformer that bonds and
+// a new row each further one, each naming its alternate and marked special
+// as a file's row for one conformer (no modifications), and the conformer
+// left out is warned of.
+TEST(InputLinks, DisulfideOfASplitAtomKeepsTheConformersThatBond) {
+  {
+    SCOPED_TRACE("conformer B 4.05 A away: the row stays whole");
+    const SplitBridge s(2.0f, 4.05f, 0.0f);
+    EXPECT_EQ(s.ierr, 0);
+    ASSERT_EQ(link_inf.ln_n, 1) << s.out;
+    EXPECT_EQ(link_inf.ln_alt1(s.k).view(), ".");
+    EXPECT_FALSE(link_inf.ln_used(s.k) == "S");
+    EXPECT_EQ(mod_inf.mod_n, 2);
+    EXPECT_EQ(s.out.find("too far"), std::string::npos) << s.out;
+  }
+  SCOPED_TRACE("conformer B 4.07 A away, A and C bond: two rows");
+  const SplitBridge s(2.0f, 4.07f, 2.1f);
+  EXPECT_EQ(s.ierr, 0);
+  ASSERT_EQ(link_inf.ln_n, 2) << s.out;
+  const struct {
+    int row;
+    const char* alt1;
+  } rows[] = {{s.k, "A"}, {2, "C"}};
+  for (const auto& r : rows) {
+    EXPECT_EQ(link_inf.ln_id(r.row).view(), "SS      ");
+    EXPECT_EQ(link_inf.ln_1ires(r.row), 1);
+    EXPECT_EQ(link_inf.ln_2ires(r.row), 2);
+    EXPECT_EQ(link_inf.ln_alt1(r.row).view(), r.alt1);
+    EXPECT_EQ(link_inf.ln_alt2(r.row).view(), ".");
+    EXPECT_EQ(link_inf.ln_used(r.row).view(), "S");
+  }
+  EXPECT_EQ(mod_inf.mod_n, 0);
+  EXPECT_EQ(s.out,
+            "  WARNING : link:SS       atoms too far apart to bond, dist =     4.070\n"
+            "            ch:A    res:   1  CYS      at:SG  B->ch:B    res:   7  CYS      at:SG  . "
+            "ideal_dist=     2.030\n"
+            "            link will not be restrained between these conformers\n");
+}
+
+// No conformer bonds: the row is dropped, named after the nearest pair, as
+// a row on atoms without alternates is.
+TEST(InputLinks, DisulfideOfASplitAtomApartInEveryConformerIsDropped) {
+  const SplitBridge s(4.2f, 4.3f, 0.0f);
+  EXPECT_EQ(s.ierr, 0);
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_id(s.k)(1), '?');
+  EXPECT_EQ(mod_inf.mod_n, 0);
+  EXPECT_EQ(s.out,
+            "  WARNING : link:SS       atoms too far apart to bond, dist =     4.200\n"
+            "            ch:A    res:   1  CYS      at:SG  A->ch:B    res:   7  CYS      at:SG  . "
+            "ideal_dist=     2.030\n"
+            "            link will not be restrained\n");
+}
+
 }  // namespace
