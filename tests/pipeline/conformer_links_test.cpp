@@ -61,6 +61,48 @@ std::vector<Atom> zinc_model() {
   return atoms;
 }
 
+// The side chain of ASP 152 from CG on in two conformers, A where the entry
+// has it and B turned 120 degrees about CA-CB (the next rotamer), and a
+// zinc on the line from CG through OD1 of A, 2.2 A from that oxygen: more
+// than 3.5 A from every atom of B, too far for any bond.
+std::vector<Atom> zinc_by_one_conformer_model() {
+  std::vector<Atom> atoms = modeltext::atoms_of("1A8O.pdb", 'A', 152, 153);
+  const Atom ca = modeltext::named(atoms, 152, "CA");
+  const Atom cb = modeltext::named(atoms, 152, "CB");
+  std::vector<Atom> out, b;
+  for (const Atom& x : atoms) {
+    if (x.num != 152 || (x.name != "CG" && x.name != "OD1" && x.name != "OD2")) {
+      out.push_back(x);
+      continue;
+    }
+    Atom a = x;
+    a.alt = "A";
+    a.occ = 0.5f;
+    out.push_back(a);
+    a.alt = "B";
+    b.push_back(a);
+  }
+  modeltext::turn(b, 0, ca, cb, 120.0f);
+  const auto after_od2a = std::find_if(
+      out.begin(), out.end(), [](const Atom& x) { return x.name == "OD2" && x.alt == "A"; });
+  out.insert(after_od2a + 1, b.begin(), b.end());
+  const Atom cg = modeltext::named(atoms, 152, "CG");
+  const Atom od1 = modeltext::named(atoms, 152, "OD1");
+  const float u[3] = {od1.x - cg.x, od1.y - cg.y, od1.z - cg.z};
+  const float n = modeltext::distance(cg, od1), h = (n + 2.2f) / n;
+  Atom zn;
+  zn.record = "HETATM";
+  zn.name = zn.res = zn.element = "ZN";
+  zn.chain = "A";
+  zn.num = 201;
+  zn.x = cg.x + u[0] * h;
+  zn.y = cg.y + u[1] * h;
+  zn.z = cg.z + u[2] * h;
+  for (const Atom& x : b) EXPECT_GT(modeltext::distance(x, zn), 3.5f) << x.name;
+  out.push_back(zn);
+  return out;
+}
+
 Atom conformer(const std::vector<Atom>& atoms, const std::string& alt) {
   for (const Atom& x : atoms)
     if (x.name == "OD1" && x.alt == alt) return x;
@@ -190,4 +232,17 @@ TEST(ConformerLinks, LinkToOneConformerKeepsItAlone) {
   const std::string cif = models.write("zn_a.cif", modeltext::cif_model(atoms, {{&a, &zn}}));
   rsets::expect_same("PDB and mmCIF forms", expect_kept("PDB", pdb, {"OD1 A"}, {"OD1 A ZN ."}),
                      expect_kept("mmCIF", cif, {"OD1 A"}, {"OD1 A ZN ."}));
+}
+
+// The zinc found by distance from conformer A, with conformer B too far
+// from it to bond: the run restrains the bond of A alone, writes its row
+// with the alternate, and every run on what it writes keeps it alone.
+TEST(ConformerLinks, MetalFoundByDistanceFromOneConformerKeepsItAlone) {
+  const std::vector<Atom> atoms = zinc_by_one_conformer_model();
+  TempDir models;
+  const std::vector<std::string> one = {"OD1 A"};
+  expect_kept("PDB", models.write("zn1.pdb", modeltext::pdb_atoms(atoms) + "END\n"), one,
+              {"OD1 A ZN ."});
+  expect_kept("mmCIF", models.write("zn1.cif", modeltext::cif_model(atoms, {})), one,
+              {"OD1 A ZN ."});
 }
