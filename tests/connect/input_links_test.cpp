@@ -255,19 +255,4 @@ TEST(InputLinks, DisulfideOfASplitAtomKeepsTheConformersThatBond) {
             "            link will not be restrained between these conformers\n");
 }
 
-// No conformer bonds: the row is dropped, named after the nearest pair, as
-// a row on atoms without alternates is.
-TEST(InputLinks, DisulfideOfASplitAtomApartInEveryConformerIsDropped) {
-  const SplitBridge s(4.2f, 4.3f, 0.0f);
-  EXPECT_EQ(s.ierr, 0);
-  ASSERT_EQ(link_inf.ln_n, 1);
-  EXPECT_EQ(link_inf.ln_id(s.k)(1), '?');
-  EXPECT_EQ(mod_inf.mod_n, 0);
-  EXPECT_EQ(s.out,
-            "  WARNING : link:SS       atoms too far apart to bond, dist =     4.200\n"
-            "            ch:A    res:   1  CYS      at:SG  A->ch:B    res:   7  CYS      at:SG  . "
-            "ideal_dist=     2.030\n"
-            "            link will not be restrained\n");
-}
-
 }  // namespace
