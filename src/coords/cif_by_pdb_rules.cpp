@@ -126,6 +126,8 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   const char alt = crdatm.cr_alt(1);
   line[16] = alt == '.' || alt == '?' ? ' ' : alt;
   put_right(line, 18, 3, row.comp_name);
+  // Simulation programs write four-letter names (TIP3) on into column 21.
+  if (row.comp_name.size() == 4) line[20] = row.comp_name[3];
 
   // An author's chain written empty, or as "." (not applicable), is the PDB
   // form's blank chain (files from simulations have no chain letters); only
@@ -202,17 +204,20 @@ bool is_polymer(const Block& b) {
   return b.polymer_residue;
 }
 
-// A water of the PDB reader, which reads "WAT" and "H2O" as "HOH" (the
-// name stands right-justified in three columns).
-bool water_as_read(std::string_view name) {
-  return pdb::is_water(name) || name == "WAT" || name == "H2O";
+// A water of the PDB reader, which reads the other names of water as "HOH"
+// (the name stands right-justified in columns 18-20, a four-letter one
+// runs on into column 21).
+bool water_as_read(const char* line) {
+  const std::string_view name(line + 17, 3);
+  return pdb::is_water(name) || foundation::is_water_name(name) ||
+         (line[20] != ' ' && foundation::is_water_name(std::string_view(line + 17, 4)));
 }
 
 // A row of the block as an atom line; a residue is classed at its first
 // row (where the residue name or the number with insertion code changes).
 void add_row(Block& b, const char* line, const char* prev) {
   b.count += 1;
-  b.water = b.water && water_as_read(std::string_view(line + 17, 3));
+  b.water = b.water && water_as_read(line);
   if (prev != nullptr && std::memcmp(line + 17, prev + 17, 3) == 0 &&
       std::memcmp(line + 22, prev + 22, 5) == 0)
     return;

@@ -194,6 +194,26 @@ TEST_F(CifByPdbRules, WatersNamedWatRunOnAcrossTheirLabels) {
   EXPECT_EQ(resid_inf.res_name(7).trimmed(), "HOH");
 }
 
+TEST_F(CifByPdbRules, FourLetterWaterNamesRunOnAcrossTheirLabels) {
+  // A simulation program's TIP3 has a fourth letter past the three columns
+  // of the PDB form's residue name: cut to TIP it would be no water, and
+  // every water a chain of its own.
+  std::string rows = "1 N N ALA Apoly 1 . 1 1 1 1 10 1 A\n";
+  for (int k = 1; k <= 3; ++k) {
+    const std::string n = std::to_string(k);
+    rows += std::to_string(1 + k) + " O OH2 TIP3 W" + n + " 2 . " + n + " 5 1 1 10 " +
+            std::to_string(100 + k) + " A\n";
+  }
+  rows += "5 O OH2 TIP4X W4 2 . 4 5 1 1 10 104 A\n";
+  write("tip3", peer_file("", rows));
+  ASSERT_EQ(read_rules("tip3", 'N'), 0) << out_;
+  // The other residue comes before the waters, as in the PDB form.
+  EXPECT_EQ(chain_ids(), "AA Aa Ab ");
+  EXPECT_EQ(resid_inf.res_name(2).trimmed(), "TIP");
+  EXPECT_EQ(asym_part.nres_chain(3), 3);
+  EXPECT_EQ(resid_inf.res_name(3).trimmed(), "HOH");
+}
+
 TEST_F(CifByPdbRules, EntitiesBeyondTheTableAreLeftOutNotAStop) {
   // Only whether an entity is a polymer is asked here, and the chain of an
   // entity left out is classed by its residues: one row more than the
