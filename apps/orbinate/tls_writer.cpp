@@ -67,9 +67,9 @@ bool defined_chains_present() {
     for (int p = 1; p <= tls_int.ntls_pieces(g); ++p) {
       const rt::FixedText<4>& id = tls_char.chains_gr(g, p);
       if (written.contains(id.view()) || absent.contains(id.view())) continue;
-      // Past the index's room the names are not repeated; the first ones
-      // tell the user enough.
-      if (!absent.full()) absent.add(id.view(), 1);
+      // Past the index's room the first ones named tell the user enough.
+      if (absent.full()) continue;
+      absent.add(id.view(), 1);
       append_name(missing, id);
     }
   }
