@@ -12,6 +12,9 @@
 inline constexpr int MAXGROUP_TLS = 500;  // defined groups
 inline constexpr int MAXPIECES = 500;     // chain identifiers of one group
 inline constexpr int NPARS = 500;         // tokens of one keyword line
+// Characters of one keyword line: room for a group of every chain the
+// words of a line can name.
+inline constexpr int KEYWORD_LINE = 4000;
 
 // Filled and read by the TLS group program (apps).
 struct tls_char_t {

@@ -59,7 +59,7 @@ namespace {
 
 // Working data of the keyword reader, kept for the run.
 struct KeywordLine {
-  rt::FixedText<600> line;
+  rt::FixedText<KEYWORD_LINE> line;
   rt::FixedText<4> key;
   rt::Array1<int32_t, NPARS> ibeg, iend, ityp, idec;
   rt::Array1<float, NPARS> fvalue;
@@ -68,6 +68,19 @@ struct KeywordLine {
   bool lend = false;
 };
 KeywordLine kw;
+
+// A keyword line is acted on whole or not at all: the chains named past a
+// cut would be left out of their group without a word.
+void refuse_cut_line() {
+  const suite::ParserCut cut = suite::parser_last_cut();
+  if (cut.chars)
+    rt::write_list(6, "Error: Keyword line longer than " + std::to_string(KEYWORD_LINE) +
+                          " characters; " + std::to_string(KEYWORD_LINE) + " is the limit");
+  else if (cut.tokens)
+    rt::write_list(6, "Error: Keyword line of more than " + std::to_string(NPARS) + " words; " +
+                          std::to_string(NPARS) + " is the limit");
+  if (cut.chars || cut.tokens) rt::stop_run(1);
+}
 
 }  // namespace
 
@@ -81,6 +94,7 @@ void tls_instructions_() {
     parser_(kw.key, kw.line, kw.ibeg.data(), kw.iend.data(), kw.ityp.data(), kw.fvalue.data(),
             kw.cvalue.data(), kw.idec.data(), kw.ntok, kw.lend, true);
     if (kw.lend) return;
+    refuse_cut_line();
     ptqupc_(kw.key);
     for (int i = 1; i <= kw.ntok; ++i) ptqupc_(kw.cvalue(i));
     if (kw.key == std::string_view("END")) return;

@@ -1,5 +1,7 @@
 // The TLS group file: one group per chain of the model, or the groups
 // defined on TLS GROUP DEFINE lines after a check that their chains exist.
+#include <string>
+
 #include "file_names.h"
 #include "foundation/atom_com.h"
 #include "foundation/lookup_index.h"
@@ -40,28 +42,52 @@ const rt::FixedText<4>& chain_name(int i) {
 // it: one group names it once, where it first comes.
 foundation::LookupIndex<4, MAXCHAIN> written;
 
+// Names of defined groups that the model lacks, each once.
+foundation::LookupIndex<4, MAXCHAIN> absent;
+
+void append_name(std::string& list, const rt::FixedText<4>& id) {
+  list += ' ';
+  list += id.trimmed();
+}
+
+// Whether every chain of the defined groups is a chain of the model; when
+// not, the log says which are missing and which the model has, since a
+// misspelt identifier is the usual cause.
+bool defined_chains_present() {
+  written.clear();
+  std::string own;
+  for (int i = 1; i <= asym_part.n_group; ++i) {
+    if (written.contains(chain_name(i).view())) continue;
+    written.add(chain_name(i).view(), i);
+    append_name(own, chain_name(i));
+  }
+  absent.clear();
+  std::string missing;
+  for (int g = 1; g <= tls_int.ngroup_tls; ++g) {
+    for (int p = 1; p <= tls_int.ntls_pieces(g); ++p) {
+      const rt::FixedText<4>& id = tls_char.chains_gr(g, p);
+      if (written.contains(id.view()) || absent.contains(id.view())) continue;
+      // Past the index's room the first ones named tell the user enough.
+      if (absent.full()) continue;
+      absent.add(id.view(), 1);
+      append_name(missing, id);
+    }
+  }
+  if (tls_int.ngroup_tls > 0 && absent.size() == 0) return true;
+  rt::write_list(6, cif_asym_part.n_grp_asm, asym_part.n_group);
+  rt::write_list(6, "Error ==> One or more chains are absent in the PDB");
+  rt::write_list(6, tls_int.ngroup_tls == 0 ? "No chain is named on a TLS GROUP DEFINE line"
+                                            : "Chains absent:" + missing);
+  rt::write_list(6, "Chains in the model:" + own);
+  return false;
+}
+
 }  // namespace
 
 void write_tls_params_() {
   // Defined groups are checked against the chains before the file is
   // opened: a run that cannot write them fails and leaves no file.
-  bool ok = true;
-  if (tls_char.tls_define_flag(1) != 'C') {
-    ok = tls_int.ngroup_tls > 0;
-    for (int g = 1; g <= tls_int.ngroup_tls && ok; ++g) {
-      for (int p = 1; p <= tls_int.ntls_pieces(g) && ok; ++p) {
-        bool found = false;
-        for (int i = 1; i <= asym_part.n_group && !found; ++i)
-          found = tls_char.chains_gr(g, p).view() == chain_name(i).view();
-        ok = found;
-      }
-    }
-  }
-  if (!ok) {
-    rt::write_list(6, cif_asym_part.n_grp_asm, asym_part.n_group);
-    rt::write_list(6, "Error ==> One or more chains are absent in the PDB");
-    rt::stop_run(1);
-  }
+  if (tls_char.tls_define_flag(1) != 'C' && !defined_chains_present()) rt::stop_run(1);
 
   rt::FixedText<512> tls_file;
   logical_file_name("TLSOUT", tls_file);

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "coords/cif_atom_rows.h"
@@ -85,6 +86,16 @@ int entity_polymer(std::string_view entity) {
   return 1;
 }
 
+// The author's chain of the row, whole.  An author's chain written empty,
+// or as "." (not applicable), is the PDB form's blank chain (files from
+// simulations have no chain letters); only where the author gave no chain
+// at all does the file's own chain stand in.
+std::string_view whole_author_chain(const coords::CifAuthorRow& row) {
+  std::string_view chain = given(row.auth_asym);
+  if (chain.empty() && !coords::author_chain_blank(row)) chain = row.label_asym;
+  return chain;
+}
+
 }  // namespace
 
 bool coords::author_chain_blank(const CifAuthorRow& row) {
@@ -126,12 +137,10 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   const char alt = crdatm.cr_alt(1);
   line[16] = alt == '.' || alt == '?' ? ' ' : alt;
   put_right(line, 18, 3, row.comp_name);
+  // Simulation programs write four-letter names (TIP3) on into column 21.
+  if (row.comp_name.size() == 4) line[20] = row.comp_name[3];
 
-  // An author's chain written empty, or as "." (not applicable), is the PDB
-  // form's blank chain (files from simulations have no chain letters); only
-  // where the author gave no chain at all does the file's own chain stand in.
-  std::string_view chain = given(row.auth_asym);
-  if (chain.empty() && !author_chain_blank(row)) chain = row.label_asym;
+  const std::string_view chain = whole_author_chain(row);
   if (chain.size() > 1 && segid != 'Y') return false;
   line[21] = chain.empty() ? ' ' : chain[0];
   // Columns 3-7 of the residue key: the author's number and insertion code,
@@ -202,17 +211,20 @@ bool is_polymer(const Block& b) {
   return b.polymer_residue;
 }
 
-// A water of the PDB reader, which reads "WAT" and "H2O" as "HOH" (the
-// name stands right-justified in three columns).
-bool water_as_read(std::string_view name) {
-  return pdb::is_water(name) || name == "WAT" || name == "H2O";
+// A water of the PDB reader, which reads the other names of water as "HOH"
+// (the name stands right-justified in columns 18-20, a four-letter one
+// runs on into column 21).
+bool water_as_read(const char* line) {
+  const std::string_view name(line + 17, 3);
+  return pdb::is_water(name) || foundation::is_water_name(name) ||
+         (line[20] != ' ' && foundation::is_water_name(std::string_view(line + 17, 4)));
 }
 
 // A row of the block as an atom line; a residue is classed at its first
 // row (where the residue name or the number with insertion code changes).
 void add_row(Block& b, const char* line, const char* prev) {
   b.count += 1;
-  b.water = b.water && water_as_read(std::string_view(line + 17, 3));
+  b.water = b.water && water_as_read(line);
   if (prev != nullptr && std::memcmp(line + 17, prev + 17, 3) == 0 &&
       std::memcmp(line + 22, prev + 22, 5) == 0)
     return;
@@ -266,6 +278,64 @@ std::vector<int> pdb_form_order(std::vector<Block>& blocks) {
 // per water or dummy atom, as some writers give) is no break there.
 bool terminator_before(const Block& prev, const Block& next) { return !(prev.water && next.water); }
 
+// The author chains of a read by segment columns, each once, in the order
+// they come, and the runs of lines that each holds.
+struct AuthorChain {
+  std::string name;   // whole
+  std::string label;  // the file's chain of its first row
+  std::string seg;    // what the segment columns get
+};
+struct AuthorRun {
+  int first_line;
+  int author;
+};
+
+// Four columns hold a chain name.  A longer author name is cut to them
+// unless that would run it into another author chain: then the file's own
+// chain of its first row names it, where that fits and is no other chain's
+// name.  False after the error line naming the two chains when neither
+// serves.
+bool name_long_author_chains(int32_t mdoc, std::vector<AuthorChain>& authors) {
+  bool any_long = false;
+  std::unordered_map<std::string, int> holders;  // authors by the name they get
+  for (AuthorChain& a : authors) {
+    a.seg = a.name.substr(0, 4);
+    holders[a.seg] += 1;
+    any_long = any_long || a.name.size() > 4;
+  }
+  if (!any_long) return true;
+  // The chain whose name begins as that of a, for the error line.
+  const auto partner = [&](const AuthorChain& a) -> const std::string& {
+    for (const AuthorChain& b : authors)
+      if (&b != &a && b.name.compare(0, 4, a.name, 0, 4) == 0) return b.name;
+    return a.name;
+  };
+  std::vector<char> clashing(authors.size(), 0);
+  for (std::size_t i = 0; i < authors.size(); ++i)
+    clashing[i] = authors[i].name.size() > 4 && holders[authors[i].seg] > 1;
+  for (std::size_t i = 0; i < authors.size(); ++i) {
+    AuthorChain& a = authors[i];
+    if (a.name.size() <= 4) continue;
+    if (clashing[i] == 0) {
+      msgdoc_(1, " WARNING: author chain " + a.name + " is cut to " + a.seg +
+                     ": a chain name holds 4 characters");
+      continue;
+    }
+    const std::string label(given(a.label));
+    if (label.empty() || label.size() > 4 || holders[label] > 0) {
+      msgerr_(mdoc, " ERROR: author chains " + a.name + " and " + partner(a) +
+                        " agree in their first 4 characters, all that a chain name holds");
+      return false;
+    }
+    holders[a.seg] -= 1;
+    a.seg = label;
+    holders[label] += 1;
+    msgdoc_(1, " WARNING: author chain " + a.name + " is named " + label +
+                   ", its label chain: a chain name holds 4 characters");
+  }
+  return true;
+}
+
 // Marks the file as read by the author's items for the rows and header
 // readers, for as long as the read lasts.
 struct ReadingByAuthor {
@@ -292,6 +362,9 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   std::vector<std::array<char, 80>> lines;
   std::vector<Block> blocks;
   int32_t mode = 0, iend = -1;
+  std::vector<AuthorChain> authors;
+  std::unordered_map<std::string, int> author_index;
+  std::vector<AuthorRun> runs;
   for (;;) {
     rdcrd_cif_(99, in, mode, iend, ierr);
     if (ierr != 0) {
@@ -309,10 +382,19 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       ierr = kCifLongChainIds;
       return;
     }
+    const CifAuthorRow& row = cif_author_row();
+    if (seg_flag == 'Y') {
+      const std::string_view chain = whole_author_chain(row);
+      if (runs.empty() || authors[static_cast<std::size_t>(runs.back().author)].name != chain) {
+        const auto [at, added] =
+            author_index.try_emplace(std::string(chain), static_cast<int>(authors.size()));
+        if (added) authors.push_back({std::string(chain), std::string(row.label_asym), {}});
+        runs.push_back({static_cast<int>(lines.size()) - 1, at->second});
+      }
+    }
     // The labels are compared whole: they only say where the file's chains
     // change, and long ones (a chain and a residue number, as some writers
     // name a ligand's chain) may agree in their first characters.
-    const CifAuthorRow& row = cif_author_row();
     const char* prev = nullptr;
     if (blocks.empty() || blocks.back().label != row.label_asym) {
       Block& b = blocks.emplace_back();
@@ -326,6 +408,21 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     }
     add_row(blocks.back(), line.data(), prev);
   }
+
+  if (!name_long_author_chains(mdoc, authors)) {
+    rt::unit_close(crdinf.cri_iun);
+    ierr = kCifChainNamesClash;
+    return;
+  }
+  for (std::size_t r = 0; r < runs.size(); ++r) {
+    const std::string& seg = authors[static_cast<std::size_t>(runs[r].author)].seg;
+    const std::size_t end =
+        r + 1 < runs.size() ? static_cast<std::size_t>(runs[r + 1].first_line) : lines.size();
+    for (std::size_t i = static_cast<std::size_t>(runs[r].first_line); i < end; ++i)
+      put(lines[i].data(), 73, 4, seg);
+  }
+  if (seg_flag == 'Y')
+    for (Block& b : blocks) b.chain.assign(lines[static_cast<std::size_t>(b.first)].data() + 72, 4);
 
   PdbAtomLoop loop;
   pdb_atom_loop_start(loop, seg_flag);

@@ -16,6 +16,10 @@ namespace coords {
 // with seg_flag 'Y', the identifiers then standing where segment
 // identifiers stand.
 inline constexpr int32_t kCifLongChainIds = 11;
+// The status of a read by segment columns that stops because two author
+// chains of more than four characters agree in their first four and the
+// file's own chain cannot name them apart.
+inline constexpr int32_t kCifChainNamesClash = 12;
 
 // Reads the first model of the mmCIF file `file` (hydrogens dropped when
 // hflag_remove is 'Y').  The header is read as read_atoms_ reads it (cell,
@@ -25,7 +29,8 @@ inline constexpr int32_t kCifLongChainIds = 11;
 // where the file's own chain identifier changes, and the PDB reader's
 // post-read passes follow.  ierr: 0; 1 not opened; 2 header failed (no atom
 // rows); 3 a row was refused; 4 storing an atom failed; 6 two residues of
-// one chain share a number; kCifLongChainIds (seg_flag 'N' only).
+// one chain share a number; kCifLongChainIds (seg_flag 'N' only);
+// kCifChainNamesClash (seg_flag 'Y' only).
 // Writes the structure model, crdinf, crdatm, crst_crd, crst_pdb, com_crd_cif, com_out_cif and
 // the PDB reader state (pdb_state.h).
 void read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg_flag, char hflag_remove,

@@ -224,7 +224,7 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
     water = slot->water;
     dummy = slot->dummy;
   } else {
-    if (one_of(rname, {"WAT", "DOD", "H2O"})) rname = "HOH";
+    if (foundation::is_water_name(rname.view())) rname = "HOH";
     else if (eq(rname, "CYT")) rname = "C";
     else if (eq(rname, "ADE")) rname = "A";
     else if (eq(rname, "THY")) rname = "T";

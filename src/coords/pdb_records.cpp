@@ -17,6 +17,7 @@
 #include "foundation/file_open.h"
 #include "foundation/line_reader.h"
 #include "foundation/messages.h"
+#include "foundation/residue_class.h"
 #include "foundation/spgr_names.h"
 #include "foundation/vec3.h"
 #include "foundation/words.h"
@@ -364,6 +365,10 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     if (aname(3) == ' ') inp(2) = '_';
   }
 
+  // Simulation programs write four-letter water names (TIP3) on into
+  // column 21, which the residue name does not hold.
+  if (line.size() > 20 && line[20] != ' ' && foundation::is_water_name(cols(line, 18, 21)))
+    rname = "HOH";
   rt::FixedText<4> asymb, ctype;
   const rt::FixedText<4> name_read = aname;
   corr_name_pdb_(aname, rname, asymb, ctype);

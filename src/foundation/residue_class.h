@@ -59,6 +59,12 @@ inline constexpr std::string_view kSolvent[] = {"HOH", "DUM"};
 // solvent names and heavy water.
 inline constexpr std::string_view kPdbWater[] = {"HOH", "DOD", "DUM"};
 
+// Other names that files give water, each read as "HOH": the archive's
+// older ones, heavy water, and the water models of simulation programs
+// (whose four-letter names fill PDB columns 18-21).
+inline constexpr std::string_view kWaterNames[] = {"WAT", "DOD", "H2O", "TIP3", "TIP4", "TIP5",
+                                                   "TP3", "T3P", "T4P", "SOL",  "SPC"};
+
 // The polymer caps of the built-in lists (the polymer class): the end groups
 // and other pieces that a peptide chain holds besides its amino acids.
 inline constexpr std::string_view kPolymerCaps[] = {"STA", "DFO", "FOR", "BOC", "IVA", "NME",
@@ -84,5 +90,6 @@ bool name_in(std::string_view name, const std::string_view (&list)[K]) {
 
 inline bool is_proline_like(std::string_view rname) { return name_in(rname, kProlineLike); }
 inline bool is_n_methyl(std::string_view rname) { return name_in(rname, kNMethylated); }
+inline bool is_water_name(std::string_view rname) { return name_in(rname, kWaterNames); }
 
 }  // namespace foundation

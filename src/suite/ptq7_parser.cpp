@@ -84,6 +84,7 @@ void ptq7_parse_reset(ParserArray* parser) {
   if (!parser) return;
   for (int i = 0; i < parser->ntokens; ++i) parser->token[i] = ParserToken{};
   parser->ntokens = 0;
+  parser->tokens_cut = false;
 }
 
 int ptq7_parse_delimiters(ParserArray* parser, const char* delim, const char* nulldelim) {
@@ -150,6 +151,7 @@ int ptq7_parse(const char* text, ParserArray* p) {
       if (next == '\'' || next == '"') {
         if (p->ntokens == p->maxtokens) {
           ptq7_signal(parser_error(1), "ptq7_parse", nullptr);
+          p->tokens_cut = true;
           return p->ntokens;
         }
         tok_beg = i + 2;
@@ -161,6 +163,7 @@ int ptq7_parse(const char* text, ParserArray* p) {
       if (!in_token && !is_delim(i + 1) && !is_comment(next)) {
         if (p->ntokens == p->maxtokens) {
           ptq7_signal(parser_error(1), "ptq7_parse", nullptr);
+          p->tokens_cut = true;
           return p->ntokens;
         }
         tok_beg = i + 1;
@@ -168,6 +171,7 @@ int ptq7_parse(const char* text, ParserArray* p) {
       } else if (!in_token && is_null(c) && is_null(next)) {
         if (p->ntokens == p->maxtokens) {
           ptq7_signal(parser_error(1), "ptq7_parse", nullptr);
+          p->tokens_cut = true;
           return p->ntokens;
         }
         store_null_token(p, i);
@@ -288,6 +292,7 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
   const bool trace = print < 0;
   ptq7_parse_reset(p);
   p->keyword[0] = '\0';
+  p->line_cut = false;
 
   bool application = !line.empty();
   std::string held;
@@ -309,6 +314,7 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
         p->fp = nullptr;
         ptq7_parse_reset(p);
         held.clear();
+        p->line_cut = false;
         continue;
       }
     } else {
@@ -326,6 +332,7 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
     if (piece.size() > room) {
       ptq7_signal(parser_error(4), "ptq7_parser", nullptr);
       piece.resize(room);
+      p->line_cut = true;
     }
     const std::size_t held_before = held.size();
     const int ntok_before = p->ntokens;
@@ -336,6 +343,7 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
       if (ntok_before == 0) {
         if (!held.empty() && print != 0) std::printf(" Comment line--- %s\n", held.c_str());
         held.clear();
+        p->line_cut = false;
         if (src == Source::Application) {
           line.clear();
           return 0;
@@ -360,6 +368,7 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
         if (!p->fp) ptq7_signal(parser_error(5), "ptq7_parser", nullptr);
       }
       held.clear();
+      p->line_cut = false;
       ptq7_parse_reset(p);
       continue;
     }

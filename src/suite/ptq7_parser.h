@@ -35,6 +35,11 @@ struct ParserArray {
   std::string comment;
   double max_exponent = 308;
   double min_exponent = -307;
+  // Set when the tokens held lost one past maxtokens, or the logical line
+  // last returned lost characters past its capacity; the signal alone is
+  // only a notice, and a caller for whom every word counts must know.
+  bool tokens_cut = false;
+  bool line_cut = false;
 };
 
 using ParserPtr = std::unique_ptr<ParserArray>;

@@ -18,6 +18,7 @@ std::optional<std::string> saved_delim;
 std::optional<std::string> saved_nulldelim;
 FILE* saved_fp = nullptr;
 int parse_capacity = 0;
+suite::ParserCut saved_cut;
 
 const char* or_null(const std::optional<std::string>& s) { return s ? s->c_str() : nullptr; }
 
@@ -69,9 +70,11 @@ void parser_(rt::TextRef key, rt::TextRef line, int32_t* ibeg, int32_t* iend, in
   parser->fp = saved_fp;
   const int n = ptq7_parser(copy, line.len(), parser.get(), lprint ? 1 : 0);
   ntok = n;
+  saved_cut = {};
   if (n <= 0) {
     lend = true;
   } else {
+    saved_cut = {parser->line_cut, parser->tokens_cut};
     lend = false;
     fparse_strncpypad(key.p, parser->keyword, key.len());
     line.assign(copy);
@@ -116,7 +119,10 @@ int32_t lenstr_(std::string_view text) {
   return n;
 }
 
+suite::ParserCut suite::parser_last_cut() { return saved_cut; }
+
 void parser_state_reset_for_tests() {
+  saved_cut = {};
   saved_delim.reset();
   saved_nulldelim.reset();
   if (saved_fp) std::fclose(saved_fp);

@@ -28,5 +28,17 @@ void fparse_strncpypad(char* destination, const char* text, int width);
 // 1 when all n characters are blanks, tabs or newlines; 0 for n < 1.
 int fparse_isblank(const char* text, int n);
 
+namespace suite {
+
+// What the last parser_ call left out of the logical line it returned:
+// characters past the width of `line`, tokens past the capacity ntok.
+struct ParserCut {
+  bool chars = false;
+  bool tokens = false;
+};
+ParserCut parser_last_cut();
+
+}  // namespace suite
+
 // Forgets saved delimiters, capacity and an open command file (tests).
 void parser_state_reset_for_tests();

@@ -194,6 +194,94 @@ TEST_F(CifByPdbRules, WatersNamedWatRunOnAcrossTheirLabels) {
   EXPECT_EQ(resid_inf.res_name(7).trimmed(), "HOH");
 }
 
+TEST_F(CifByPdbRules, FourLetterWaterNamesRunOnAcrossTheirLabels) {
+  // A simulation program's TIP3 has a fourth letter past the three columns
+  // of the PDB form's residue name: cut to TIP it would be no water, and
+  // every water a chain of its own.
+  std::string rows = "1 N N ALA Apoly 1 . 1 1 1 1 10 1 A\n";
+  for (int k = 1; k <= 3; ++k) {
+    const std::string n = std::to_string(k);
+    rows += std::to_string(1 + k) + " O OH2 TIP3 W" + n + " 2 . " + n + " 5 1 1 10 " +
+            std::to_string(100 + k) + " A\n";
+  }
+  rows += "5 O OH2 TIP4X W4 2 . 4 5 1 1 10 104 A\n";
+  write("tip3", peer_file("", rows));
+  ASSERT_EQ(read_rules("tip3", 'N'), 0) << out_;
+  // The other residue comes before the waters, as in the PDB form.
+  EXPECT_EQ(chain_ids(), "AA Aa Ab ");
+  EXPECT_EQ(resid_inf.res_name(2).trimmed(), "TIP");
+  EXPECT_EQ(asym_part.nres_chain(3), 3);
+  EXPECT_EQ(resid_inf.res_name(3).trimmed(), "HOH");
+}
+
+namespace {
+
+// Two polymer chains and their waters under author chains `a` and `b`,
+// with the file's own chains `la` and `lb` for the polymers.
+std::string two_author_chains(const std::string& a, const std::string& b, const std::string& la,
+                              const std::string& lb) {
+  std::string rows = "1 N N ALA " + la + " 1 1 1 1 1 1 10 1 " + a + "\n";
+  rows += "2 N N GLY " + lb + " 1 1 2 1 1 1 10 1 " + b + "\n";
+  rows += "3 O O HOH W1 2 . 3 1 1 1 10 2 " + a + "\n";
+  rows += "4 O O HOH W2 2 . 4 1 1 1 10 2 " + b + "\n";
+  return peer_file("", rows);
+}
+
+}  // namespace
+
+TEST_F(CifByPdbRules, LongAuthorChainsThatAgreeInFourCharactersTakeTheirLabels) {
+  write("six", two_author_chains("CHAIN1", "CHAIN2", "A", "B"));
+  ASSERT_EQ(read_rules("six", 'Y'), 0) << out_;
+  // Each polymer with its waters, named by the file's chain of its first row.
+  const char* chain[] = {"A   ", "B   ", "A   ", "B   "};
+  ASSERT_EQ(asym_part.n_group, 4);
+  for (int g = 1; g <= 4; ++g) EXPECT_EQ(asym_part.chain_id(g).str(), chain[g - 1]) << g;
+  EXPECT_NE(out_.find(" WARNING: author chain CHAIN1 is named A, its label chain: a chain name "
+                      "holds 4 characters\n"),
+            std::string::npos)
+      << out_;
+  EXPECT_NE(out_.find("author chain CHAIN2 is named B"), std::string::npos) << out_;
+
+  // A long name that no other chain's name begins with is cut, and says so;
+  // the other keeps its own.
+  write("cut", two_author_chains("PROTEIN", "CHAI", "A", "B"));
+  ASSERT_EQ(read_rules("cut", 'Y'), 0) << out_;
+  EXPECT_EQ(asym_part.chain_id(1).str(), "PROT");
+  EXPECT_EQ(asym_part.chain_id(2).str(), "CHAI");
+  EXPECT_NE(out_.find(" WARNING: author chain PROTEIN is cut to PROT: a chain name holds 4 "
+                      "characters\n"),
+            std::string::npos)
+      << out_;
+
+  // A long name cut into a short one: only the long one takes its label.
+  write("into", two_author_chains("CHAIN1", "CHAI", "A", "B"));
+  ASSERT_EQ(read_rules("into", 'Y'), 0) << out_;
+  EXPECT_EQ(asym_part.chain_id(1).str(), "A   ");
+  EXPECT_EQ(asym_part.chain_id(2).str(), "CHAI");
+}
+
+TEST_F(CifByPdbRules, LongAuthorChainsWithoutAUsableLabelAreRefused) {
+  const struct {
+    const char* label;
+    std::string a, b, la, lb;
+    const char* named;  // the pair the error line names
+  } cases[] = {
+      {"labels too long", "CHAIN1", "CHAIN2", "LONG1", "LONG2", "CHAIN1 and CHAIN2"},
+      {"a label that the other's cut name holds", "CHAIN1", "CHAIN2", "CHAI", "B",
+       "CHAIN1 and CHAIN2"},
+      {"one label for both", "CHAIN1", "CHAIN2", "A", "A", "CHAIN2 and CHAIN1"},
+  };
+  for (const auto& c : cases) {
+    write("clash", two_author_chains(c.a, c.b, c.la, c.lb));
+    EXPECT_EQ(read_rules("clash", 'Y'), coords::kCifChainNamesClash) << c.label;
+    EXPECT_NE(out_.find(std::string(" ERROR: author chains ") + c.named +
+                        " agree in their first 4 characters, all that a chain name holds\n"),
+              std::string::npos)
+        << c.label << "\n"
+        << out_;
+  }
+}
+
 TEST_F(CifByPdbRules, EntitiesBeyondTheTableAreLeftOutNotAStop) {
   // Only whether an entity is a polymer is asked here, and the chain of an
   // entity left out is classed by its residues: one row more than the

@@ -70,6 +70,33 @@ TEST(PdbReaderChains, AtomsWithoutSegmentIdentifierTakeTheirChainIdentifier) {
       << r.out;
 }
 
+// Simulation programs write their waters as ATOM records under names of
+// their own, a four-letter one (TIP3) on into column 21.
+TEST(PdbReaderChains, WaterNamesOfSimulationProgramsMakeOneWaterChain) {
+  std::vector<std::string> l = {kCryst};
+  append(l, residue("ALA", ' ', 1));
+  const std::string names[] = {"TIP3", "TIP4", "TIP5", "TP3", "T3P", "T4P", "SOL", "SPC", "H2O"};
+  int n = 0;
+  const auto water_line = [&](const std::string& name) {
+    std::string w =
+        line({.name = " OH2", .res = name.substr(0, 3), .chain = ' ', .resnum = ++n, .elem = " O"});
+    if (name.size() == 4) w[20] = name[3];
+    return w;
+  };
+  for (const std::string& name : names) l.push_back(water_line(name));
+  // Neither the name cut to three columns nor another letter after it is water.
+  l.push_back(water_line("TIP "));
+  l.push_back(water_line("TIP6"));
+  const ReadResult r = read_pdb(l);
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  ASSERT_EQ(asym_part.n_group, 4);
+  EXPECT_EQ(asym_part.nres_chain(2), 9);
+  EXPECT_EQ(asym_part.ich_type(2), 9);
+  for (int k = 2; k <= 10; ++k) EXPECT_EQ(resid_inf.res_name(k).trimmed(), "HOH") << k;
+  EXPECT_EQ(resid_inf.res_name(11).trimmed(), "TIP");
+  EXPECT_EQ(resid_inf.res_name(12).trimmed(), "TIP");
+}
+
 TEST(PdbReaderChains, HetatmResiduesSplitChains) {
   std::vector<std::string> l = {kCryst};
   append(l, residue("ALA", 'A', 1));

@@ -90,12 +90,12 @@ TEST_F(AtomNames, NameCorrections) {
       // Two-letter metals start in column one.
       {"ZN  ", "ZN", "ZN  ", "", "ZN  ", "$   "},
       {"CA  ", "CA", "", "", "CA  ", "$   "},
-      {"HE21", "GLN", "", "", "H   ", "H   "},  // looks like helium, is a hydrogen
+      {"HE21", "GLN", "", "", "H   ", "H   "},      // looks like helium, is a hydrogen
       {"HA 2", "XYZ", "HA_2", "", "A   ", "C   "},  // inner blank kept visible
       // Digits and quotes rotate to the end.
       {"1HB ", "ALA", "HB1 ", "", "H   ", "H   "},
       {"2HG1", "VAL", "HG12", "", "H   ", ""},
-      {"1   ", "XYZ", "H1  ", "", "H   ", ""},  // a lone digit becomes a hydrogen name
+      {"1   ", "XYZ", "H1  ", "", "H   ", ""},      // a lone digit becomes a hydrogen name
       {"*C1 ", "XYZ", "C1* ", "", "C   ", "?   "},  // class left alone for non-hydrogens
       {"'O5 ", "XYZ", "O5' ", "", "O   ", ""},
       // Residue-name repairs.
@@ -105,6 +105,10 @@ TEST_F(AtomNames, NameCorrections) {
       {" N1 ", "CYT", "", "C       ", "", ""},
       {" N1 ", "ADE", "", "A       ", "", ""},
       {" N1 ", "URI", "", "U       ", "", ""},
+      {" OH2", "TIP3", "", "HOH     ", "", ""},  // simulation programs' water models
+      {" OW ", "SOL", "", "HOH     ", "", ""},
+      {" OH2", "TIP", "", "TIP     ", "", ""},
+      {" OH2", "TIP6", "", "TIP6    ", "", ""},
       {" N1 ", "WATX", "", "WATX    ", "", ""},
       {" C1 ", "A'B", "", "A,B     ", "", ""},
       // Nucleotide primes become stars.

@@ -484,3 +484,37 @@ TEST(Shelf, OneLetterDnaOfAPolymerGivesTheTlsFileOfItsPdbForm) {
   EXPECT_EQ(groups_in(want), 7);
   EXPECT_EQ(tls_file(one_letter_cif(dir)), want);
 }
+
+#ifdef ORB_PREPARE_MODEL
+// A solvated model as a simulation program writes it: its 2,000 waters
+// TIP3 are waters to the pipeline as much as to orbinate, restrained as the
+// same model's waters named HOH are, in one chain rather than one chain each
+// (2,000 chains would have stopped the read).
+TEST(Shelf, SimulationWatersAreRestrainedAsTheSameWatersNamedHoh) {
+  const std::string path = pipetest::data("peers/1ubi_charmm_solvated.pdb");
+  TempDir files, as_tip3, as_hoh;
+  std::istringstream in(file_text(path));
+  std::string line, renamed;
+  int waters = 0;
+  while (std::getline(in, line)) {
+    if (begins(line, "ATOM") && line.compare(17, 4, "TIP3") == 0) {
+      line.replace(17, 4, "HOH ");
+      ++waters;
+    }
+    renamed += line + '\n';
+  }
+  ASSERT_EQ(waters, 6000);
+  const std::string hoh = files.write("hoh.pdb", renamed);
+  const pipetest::Outcome a = run_prepare(path, as_tip3);
+  const pipetest::Outcome b = run_prepare(hoh, as_hoh);
+  EXPECT_EQ(a.ierr, 0) << a.out;
+  EXPECT_NE(a.out.find("Number of chains   :       7\n"), std::string::npos) << a.out;
+  EXPECT_EQ(restraint_counts(a, as_tip3), restraint_counts(b, as_hoh));
+  const std::string rst = file_text(as_tip3.file("out.rst"));
+  int restrained = 0;
+  for (std::size_t at = rst.find("data_restr_HOH"); at != std::string::npos;
+       at = rst.find("data_restr_HOH", at + 1))
+    ++restrained;
+  EXPECT_EQ(restrained, 2000);
+}
+#endif

@@ -163,6 +163,41 @@ TEST_F(KeywordEntry, OverlongLineIsCutToTheField) {
   EXPECT_EQ(key, "NEXT");
 }
 
+// A caller that must not act on part of a line learns what was left out,
+// for the line just returned only; a line that fits its field exactly lost
+// nothing.
+TEST_F(KeywordEntry, CutLineOrTokensAreReportedForThatLineOnly) {
+  StdinFeed in(std::string(81, 'Q') + "\n" + std::string(80, 'R') + "\n" + "A B C\n" +
+               std::string(70, 'T') + " &\n" + "UVWXYZUVWXYZ\n");
+  Capture cap;
+  read("");
+  EXPECT_TRUE(suite::parser_last_cut().chars);
+  EXPECT_FALSE(suite::parser_last_cut().tokens);
+  read("");
+  EXPECT_EQ(line, std::string(80, 'R'));
+  EXPECT_FALSE(suite::parser_last_cut().chars);
+  read("");
+  EXPECT_EQ(ntok, 3);
+  read("");  // a continued line whose second piece runs past the field
+  EXPECT_TRUE(suite::parser_last_cut().chars);
+  read("");
+  EXPECT_TRUE(lend);
+  EXPECT_FALSE(suite::parser_last_cut().chars);
+}
+
+TEST_F(KeywordEntry, TokensPastTheCapacityAreReported) {
+  std::string many;
+  for (int k = 0; k < 21; ++k) many += "W ";
+  StdinFeed in(many + "\n" + many.substr(2) + "\n");
+  Capture cap;
+  read("");
+  EXPECT_EQ(ntok, 20);
+  EXPECT_TRUE(suite::parser_last_cut().tokens);
+  read("");
+  EXPECT_EQ(ntok, 20);
+  EXPECT_FALSE(suite::parser_last_cut().tokens);
+}
+
 TEST_F(KeywordEntry, ChangedDelimitersPersistUntilReset) {
   parsdl_(" ;:", 3, 1);
   read("A;;B:C");

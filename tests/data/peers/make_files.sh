@@ -113,3 +113,79 @@ EOF
 
 # Atom lines that end at column 66: no element columns.
 awk '/^(ATOM|HETATM)/ { print substr($0, 1, 66); next } { print }' ../pdb_aib.pdb >aib_no_elements.pdb
+
+# An entry of the format before segment identifiers, cut down: 1HPV as the
+# PyMOL package ships it (its entry code in columns 73-76 of every line),
+# three residues of each chain, the ligand and five waters.
+$PY - <<'EOF2'
+src = '/usr/share/pymol/data/tut/1hpv.pdb'
+out, waters = [], 0
+for l in open(src):
+    rec = l[:6]
+    if rec in ('HEADER', 'CRYST1', 'ORIGX1', 'ORIGX2', 'ORIGX3', 'SCALE1', 'SCALE2', 'SCALE3'):
+        out.append(l)
+    elif rec == 'ATOM  ' and int(l[22:26]) <= 3:
+        out.append(l)
+    elif rec == 'TER   ':
+        out.append(l)
+    elif rec == 'HETATM' and l[17:20] == '478':
+        out.append(l)
+    elif rec == 'HETATM' and l[17:20] == 'HOH' and waters < 5:
+        out.append(l)
+        waters += 1
+    elif rec == 'END   ':
+        out.append(l)
+open('1hpv_entry_code.pdb', 'w').writelines(out)
+EOF2
+
+# A solvated model as a simulation program writes it, by hand: 1ubi's chain
+# twice (segments PROA and PROB, the second moved 45 A along x), 2,000
+# waters TIP3 of three atoms (segment SOLV) and four chloride ions (CLA);
+# no chain letter, four-letter residue names in columns 18-21, the segment
+# in columns 73-76, no element columns, every atom an ATOM record.
+$PY - <<'EOF2'
+import math
+out = ['REMARK SOLVATED UBIQUITIN DIMER\n',
+       'CRYST1  100.000  100.000  100.000  90.00  90.00  90.00 P 1           1\n']
+serial = 0
+def atom(name, res, num, xyz, seg):
+    global serial
+    serial += 1
+    name = name if len(name) == 4 or name.startswith('CL') else ' ' + name
+    out.append('ATOM  %5d %-4s %-4s %4d    %8.3f%8.3f%8.3f  1.00  0.00      %-4s\n'
+               % (serial, name, res, num, xyz[0], xyz[1], xyz[2], seg))
+protein = [l for l in open('../1ubi.pdb') if l.startswith('ATOM')]
+for seg, dx in (('PROA', 0.0), ('PROB', 45.0)):
+    for l in protein:
+        xyz = (float(l[30:38]) + dx, float(l[38:46]), float(l[46:54]))
+        atom(l[12:16].strip(), l[17:20], int(l[22:26]), xyz, seg)
+a = math.radians(104.52)
+for n in range(2000):
+    o = (-20.0 + 3.1 * (n % 13), -20.0 + 3.1 * (n // 13 % 13), 50.0 + 3.1 * (n // 169))
+    atom('OH2', 'TIP3', n + 1, o, 'SOLV')
+    atom('H1', 'TIP3', n + 1, (o[0] + 0.9572, o[1], o[2]), 'SOLV')
+    atom('H2', 'TIP3', n + 1, (o[0] + 0.9572 * math.cos(a), o[1] + 0.9572 * math.sin(a), o[2]), 'SOLV')
+for n in range(4):
+    atom('CLA', 'CLA', n + 1, (80.0, 10.0 * n, 0.0), 'CLA')
+out.append('END\n')
+open('1ubi_charmm_solvated.pdb', 'w').writelines(out)
+EOF2
+
+# Author chains of six characters, by hand: the first model of 1LCD's mmCIF
+# form with its author chains A, B and C renamed CHAIN1, CHAIN2 and CHAIN3.
+$PY - <<'EOF2'
+out, items, in_atoms = [], [], False
+names = {'A': 'CHAIN1', 'B': 'CHAIN2', 'C': 'CHAIN3'}
+for l in open('../cif_1LCD.cif'):
+    if l.startswith('_atom_site.'):
+        items.append(l.strip())
+    if l.startswith(('ATOM', 'HETATM')):
+        f = l.split()
+        if f[items.index('_atom_site.pdbx_PDB_model_num')] != '1':
+            continue
+        k = items.index('_atom_site.auth_asym_id')
+        f[k] = names[f[k]]
+        l = ' '.join(f) + '\n'
+    out.append(l)
+open('1LCD_long_author_chains.cif', 'w').writelines(out)
+EOF2
