@@ -113,3 +113,14 @@ EOF
 
 # Atom lines that end at column 66: no element columns.
 awk '/^(ATOM|HETATM)/ { print substr($0, 1, 66); next } { print }' ../pdb_aib.pdb >aib_no_elements.pdb
+
+# The converter on entries whose atom lines end at column 66: it writes
+# type_symbol "?" for every atom.  1d3z's first model also as it stands
+# (the two mmCIF forms are compared; its PDB form breaks chains where its
+# mmCIF form does not).
+pdb2cif ../1d3z_model1.pdb 1d3z_model1_pdb2cif.cif
+for name in 1A8O 1d3z_model1; do
+  awk '/^(ATOM|HETATM)/ { print substr($0, 1, 66); next } { print }' ../$name.pdb >${name}_no_elements.pdb
+  pdb2cif ${name}_no_elements.pdb ${name}_no_elements_pdb2cif.cif
+done
+
