@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "coords/cif_items.h"
+#include "coords/pdb_corrections.h"
 #include "coords/pdb_fields.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
@@ -402,29 +403,10 @@ void atom_name_rotate() {
   }
 }
 
-void derive_element() {
-  const rt::FixedText<4>& a = crdatm.cr_aname;
-  crdatm.cr_asymb.blank();
-  const std::string_view two = a.sub(1, 2);
-  // A hydrogen name of four characters is a hydrogen whatever element its
-  // first two letters spell (HE21 is no helium).
-  const int used = a.len_trim();
-  if ((used > 2 && (two == "HG" || two == "HO")) || (used == 4 && a(1) == 'H')) {
-    crdatm.cr_asymb = "H";
-  } else if (two == "CA" || two == "CD") {
-    const int32_t c = res_class(crdatm.cr_rname.view());
-    if (c == 3 || c == 4)
-      crdatm.cr_asymb = "C";
-    else
-      crdatm.cr_asymb = two;
-  } else {
-    rt::FixedText<4> ctype;
-    set_ctype_(two, ctype);
-    if (ctype(1) == '$')
-      crdatm.cr_asymb = two;
-    else
-      crdatm.cr_asymb = a.sub(1, 1);
-  }
+// `name` and `rname` as the row gives them: the name correction's element
+// reads a name as the PDB layout places it, which a row does not give.
+void derive_element(const rt::FixedText<4>& name, const rt::FixedText<8>& rname) {
+  crdatm.cr_asymb = pdb::element_of_left_name(name.view(), rname.view());
 }
 
 // A left-justified mmCIF name such as H1 reads to the name correction as an
@@ -485,21 +467,16 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
   const bool own_file = crdinf.cr_soft(1) == 'B';
   if (!own_file) {
     const rt::FixedText<4> read_name = crdatm.cr_aname;
+    const rt::FixedText<8> read_rname = crdatm.cr_rname;
     const NameFix& fix = names.lookup(crdatm.cr_aname, crdatm.cr_rname);
     crdatm.cr_aname = fix.aname;
     crdatm.cr_rname = fix.rname;
-    if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') {
-      // The name correction makes every water atom it cannot tell to be a
-      // hydrogen an oxygen; the element comes from the name as read.
-      const bool water = crdatm.cr_rname == "HOH";
-      if (water) crdatm.cr_aname = read_name;
-      derive_element();
-      if (water) crdatm.cr_aname = fix.aname;
-    }
+    if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?')
+      derive_element(read_name, read_rname);
     keep_water_hydrogen(read_name);
     nucleic_renames(mdoc, fix.rclass);
   } else if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') {
-    derive_element();
+    derive_element(crdatm.cr_aname, crdatm.cr_rname);
   }
   cif_atom_line(0, crdatm.cr_line);
   // The atom line fills at most 80 columns; the rest of cr_line is blank.

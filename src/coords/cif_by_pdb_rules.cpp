@@ -129,8 +129,15 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   // The atom name stands from column 14 unless it fills all four columns,
   // its element has two letters, or it begins with a digit (a hydrogen name
   // of the older form): the column tells a calcium "CA" from an alpha carbon.
+  // A row without an element takes the one its name and residue give, and
+  // the line then carries it as the PDB form does.
   const std::string_view name = row.atom_name.empty() ? crdatm.cr_aname.trimmed() : row.atom_name;
-  const std::string_view element = given(row.symbol);
+  std::string_view element = given(row.symbol);
+  rt::FixedText<4> derived("");
+  if (element.empty()) {
+    derived = pdb::element_of_left_name(name, row.comp_name);
+    if (derived(1) >= 'A' && derived(1) <= 'Z') element = derived.trimmed();
+  }
   const bool digit_first = !name.empty() && name[0] >= '0' && name[0] <= '9';
   const bool from_13 = name.size() >= 4 || element.size() == 2 || digit_first;
   put(line, from_13 ? 13 : 14, from_13 ? 4 : 3, name);

@@ -125,6 +125,59 @@ void element_from_name(const rt::FixedText<4>& name, std::string_view rname,
   ctype = e == 'H' ? "H" : is_heavy_element(e, ' ') ? "$" : "C";
 }
 
+namespace {
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool is_letter(char c) { return c >= 'A' && c <= 'Z'; }
+
+// Letters that are elements of their own (deuterium among them): a name
+// that begins with any other letter can only be read by its first two.
+constexpr std::string_view kOneLetterElements = "HDBCNOFPSKVYIWU";
+
+// Pairs read as elements wherever they stand, though their first letter is
+// an element of its own: the metals of metal sites in organic residues (the
+// iron of a haem, the cobalt of a cobalamin) and the heavier halogens,
+// chalcogens and metalloids of ligands.  The other such pairs name light
+// atoms of organic residues far more often: CA, CD, CE of carbon chains,
+// NA to NE of rings and side chains, OS, PA and PB of phosphates.
+constexpr std::string_view kTwoLetterSites[] = {"FE", "CO", "NI", "CU", "SE", "BR", "CL", "SI"};
+
+}  // namespace
+
+// Without the columns of the PDB layout, CA is an alpha carbon in every
+// residue but calcium's own, and HG a hydrogen but in mercury's: the residue
+// decides for the ions, a short list for metal sites, and hydrogen names
+// are hydrogens whatever their second letter spells.
+rt::FixedText<4> element_of_left_name(std::string_view name, std::string_view rname) {
+  rt::FixedText<4> e("");
+  std::size_t k = 0;
+  while (k < name.size() && name[k] >= '0' && name[k] <= '9') ++k;
+  const std::string_view n = rt::trim_right(name.substr(k));
+  if (n.empty() || !is_letter(upper(n[0]))) {
+    e(1) = name.empty() ? ' ' : n.empty() ? name[0] : n[0];
+    return e;
+  }
+  const char c1 = upper(n[0]);
+  const char c2 = n.size() > 1 ? upper(n[1]) : ' ';
+  e(1) = c1;
+  const bool pair = is_letter(c2) && is_heavy_element(c1, c2);
+  // A pair followed by a letter is a longer name (CAB, CLA), not an element.
+  const bool bare = pair && (n.size() < 3 || !is_letter(upper(n[2])));
+  // PDB residue names stand right-justified in their columns.
+  std::string_view r = rt::trim_right(rname);
+  while (!r.empty() && r[0] == ' ') r.remove_prefix(1);
+  const bool named_by_residue = bare && r.size() >= 2 && upper(r[0]) == c1 && upper(r[1]) == c2 &&
+                                (r.size() == 2 || !is_letter(upper(r[2])));
+  // Hydrogen names (HG, HE1) fall through to their first letter: H is an
+  // element of its own and begins no pair of the list.
+  bool two = named_by_residue || (pair && kOneLetterElements.find(c1) == std::string_view::npos);
+  const char p[2] = {c1, c2};
+  for (std::string_view site : kTwoLetterSites)
+    if (bare && site == std::string_view(p, 2)) two = true;
+  if (two) e(2) = c2;
+  return e;
+}
+
 }  // namespace pdb
 
 void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>& asymb,

@@ -45,6 +45,11 @@ bool class_ends_chain(int32_t cls, int32_t cls_old, bool oxt_prev);
 // only where the name reads otherwise.
 void element_from_name(const rt::FixedText<4>& name, std::string_view rname,
                        rt::FixedText<4>& asymb, rt::FixedText<4>& ctype);
+// The element of an atom whose file gives none, from its name written
+// left-justified (as mmCIF files write every name, and some programs every
+// PDB name) and its residue name: one or two upper-case letters, or the
+// first character of a name that begins with no letter.
+rt::FixedText<4> element_of_left_name(std::string_view name, std::string_view rname);
 // The error lines of a full modification table, and the end of the run.
 [[noreturn]] void modification_table_full(int32_t mdoc);
 }  // namespace pdb

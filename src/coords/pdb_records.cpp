@@ -14,6 +14,7 @@
 #include "coords/pdb_state.h"
 #include "coords/scale_frame.h"
 #include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
 #include "foundation/file_open.h"
 #include "foundation/line_reader.h"
 #include "foundation/messages.h"
@@ -107,6 +108,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_number_ctrl = 0;
   sttcrec.st_number_ctrl_next = 0;
   sttcrec.st_model_begun = 0;
+  sttcrec.st_names_left = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
@@ -233,6 +235,63 @@ bool control_at_number_end(const foundation::LineEndControls& c) {
   return in_number(c.last) || in_number(c.before_last);
 }
 
+void move_to_column_14(rt::FixedText<4>& aname) {
+  aname(4) = aname(3);
+  aname(3) = aname(2);
+  aname(2) = aname(1);
+  aname(1) = ' ';
+}
+
+// A name of a file that writes its names left-justified, moved to where the
+// PDB layout puts it: column 14 for a name of fewer than four characters
+// whose element has one letter.  The element is that of the element columns
+// (`acode`, cleaned), or else the one the name and residue give.
+void lay_out_left_name(rt::FixedText<4>& aname, std::string_view rname,
+                       const rt::FixedText<4>& acode) {
+  if (aname(1) < 'A' || aname(1) > 'Z' || aname(4) != ' ') return;
+  const bool two = acode.is_blank() ? pdb::element_of_left_name(aname.view(), rname)(2) != ' '
+                                    : acode(2) >= 'A' && acode(2) <= 'Z';
+  if (!two) move_to_column_14(aname);
+}
+
+// Water residues as a file names them, before the name correction renames
+// them.
+constexpr std::string_view kWaterAsRead[] = {"HOH", "DOD", "WAT", "H2O", "DUM"};
+
+// A water atom without element columns whose name stands from column 13
+// though its first two letters are no element (D1, OH2, HW1) is read from
+// column 14, where the water rules read its first letter: from column 13
+// the name correction takes its second (D1 an oxygen, OH2 a hydrogen).
+void lay_out_water_name(rt::FixedText<4>& aname, const rt::FixedText<3>& rname) {
+  if (aname(1) < 'A' || aname(1) > 'Z' || aname(4) != ' ' || is_heavy_element(aname(1), aname(2)))
+    return;
+  std::string_view r = rname.trimmed();
+  while (!r.empty() && r[0] == ' ') r.remove_prefix(1);
+  if (foundation::name_in(r, kWaterAsRead)) move_to_column_14(aname);
+}
+
+// Whether the file writes its one-letter names from column 13: the first
+// atom line of the first model named N, C or O alone tells, and a name
+// standing from column 14 before it says the file keeps the PDB layout.  The
+// unit is read from its start and rewound; a protein file tells at its
+// first atom.
+bool names_left_justified(int32_t unit) {
+  bool left = false;
+  std::string_view rec;
+  while (rt::read_record_view(unit, rec, 80) == rt::IOSTAT_OK) {
+    if (rec_is(rec, "ENDMDL") || rec_is(rec, "END   ")) break;
+    if (rec.size() < 16 || !(starts(rec, "ATOM") || starts(rec, "HETA"))) continue;
+    const std::string_view name = rec.substr(12, 4);
+    if (name == "N   " || name == "C   " || name == "O   ") {
+      left = true;
+      break;
+    }
+    if (name[0] == ' ' && name[1] >= 'A' && name[1] <= 'Z') break;
+  }
+  rt::unit_rewind(unit);
+  return left;
+}
+
 // A refused atom record: the reason, the line number and the record.
 int32_t bad_record(std::string_view reason, int32_t line_no, std::string_view line) {
   msgerr_(1, " ERROR: " + std::string(reason) + " in PDB atom record, line " + std::to_string(line_no) + ":");
@@ -354,6 +413,12 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
 
   for (int i = 1; i <= 4; ++i)
     if (aname(i) == '#') aname(i) = '_';
+  clean_element_column(acode, len_input);
+  if (sttcrec.st_names_left == 1) {
+    lay_out_left_name(aname, rname.view(), acode);
+  } else if (acode.is_blank()) {
+    lay_out_water_name(aname, rname);
+  }
   crdatm.cr_aname_inp = aname;
   if (aname(1) == ' ') {
     rt::FixedText<4>& inp = crdatm.cr_aname_inp;
@@ -373,7 +438,6 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const rt::FixedText<4> name_read = aname;
   corr_name_pdb_(aname, rname, asymb, ctype);
 
-  clean_element_column(acode, len_input);
   if (acode.is_blank()) pdb::element_from_name(name_read, rname.view(), asymb, ctype);
   crdatm.cr_aname = aname;
   crdatm.cr_asymb = asymb;
@@ -445,6 +509,7 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       return;
     }
     pdb_defaults_at_open(acode);
+    sttcrec.st_names_left = names_left_justified(crdinf.cri_iun) ? 1 : 0;
     sttcrec.st_line_next.blank();
     foundation::LineEndControls end_controls;
     foundation::read_line(crdinf.cri_iun, mdoc, sttcrec.st_line_next, ierr, sttcrec.st_iend,

@@ -169,9 +169,8 @@ TEST_F(CifAtomRows, ElementDerivedFromNameWhenMissing) {
   EXPECT_EQ(crst_crd.cs_nsfatm, 5);
 }
 
-// Without type_symbol a hydrogen name of four characters is a hydrogen even
-// where its first two letters spell an element (helium, hafnium); other
-// names of programs that write no elements read as the PDB road reads them.
+// Without type_symbol a hydrogen name is a hydrogen even where its first two
+// letters spell an element (helium, hafnium), whatever its length.
 TEST_F(CifAtomRows, FourCharacterHydrogenNamesWithoutElementAreHydrogens) {
   const struct {
     const char *label, *row, *element;
@@ -182,7 +181,7 @@ TEST_F(CifAtomRows, FourCharacterHydrogenNamesWithoutElementAreHydrogens) {
       {"methyl hydrogen of AIB", "HETATM 4 ? HB11 . AIB C 3 . 0 0 0 1 10 3", "H   "},
       {"sugar hydrogen with two quotes", "HETATM 5 ? \"H5''\" . ADP D 4 . 0 0 0 1 10 4", "H   "},
       {"phosphate oxygen", "HETATM 6 ? O1PA . ADP D 4 . 0 0 0 1 10 4", "O   "},
-      {"three-character helium stays", "HETATM 7 ? HE1 . LIG E 5 . 0 0 0 1 10 5", "HE  "},
+      {"three-character name spelling helium", "HETATM 7 ? HE1 . LIG E 5 . 0 0 0 1 10 5", "H   "},
   };
   std::string loop;
   for (const auto& r : rows) loop += std::string(r.row) + "\n";

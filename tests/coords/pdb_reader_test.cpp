@@ -298,6 +298,13 @@ TEST(PdbReaderAtoms, ElementsFromNamesWhereTheElementColumnsAreBlank) {
       {"hydrogen name with a digit first", "1HB2", "ALA", "ATOM", nullptr, "H"},
       {"water oxygen under another name", "OW  ", "WAT", "HETATM", nullptr, "O"},
       {"deuterium of heavy water", " D1 ", "DOD", "HETATM", nullptr, "H"},
+      {"deuterium of heavy water from column 13", "D1  ", "DOD", "HETATM", nullptr, "H"},
+      {"water oxygen OH2", "OH2 ", "HOH", "HETATM", nullptr, "O"},
+      {"dummy atom", "DUM ", "DUM", "HETATM", nullptr, "O"},
+      {"three characters spelling helium", "HE1 ", "LIG", "HETATM", nullptr, "HE"},
+      {"three characters spelling mercury", "HG1 ", "LIG", "HETATM", nullptr, "HG"},
+      {"deuterium of a ligand", "D11 ", "LIG", "HETATM", nullptr, "H"},
+      {"deuterium spelling no element", "DA1 ", "LIG", "HETATM", nullptr, "H"},
       {"given column: mercury", "HG1A", "EMC", "HETATM", "HG", "HG"},
       {"given column: hydrogen", "HB11", "AIB", "HETATM", " H", "H"},
   };
@@ -308,6 +315,82 @@ TEST(PdbReaderAtoms, ElementsFromNamesWhereTheElementColumnsAreBlank) {
     read_pdb({kCryst, l}, {.hremove = 'N'});
     ASSERT_EQ(atom_inf.n_atom, 1);
     EXPECT_EQ(std::string(crst_crd.cs_atype(atom_inf.id_sf(1)).trimmed()), c.want);
+  }
+}
+
+namespace {
+
+// An atom line without element columns, its name as written in columns
+// 13-16.
+std::string bare_line(const char* rec, int serial, const char* name, const char* res, int resnum) {
+  std::string l = line({.rec = rec, .serial = serial, .name = name, .res = res, .resnum = resnum});
+  l.resize(66);
+  return l;
+}
+
+}  // namespace
+
+// A file that writes N, C and O from column 13 writes every name
+// left-justified: CA is then an alpha carbon, HE1 and HG hydrogens, NH1 a
+// nitrogen (not a hydrogen name with a prefix), and two letters stand for
+// ions named by their residue and for metal sites.  The first atom line,
+// before any N, reads so as well.
+TEST(PdbReaderAtoms, NamesOfAFileWritingNCOFromColumn13ReadLeftJustified) {
+  const struct {
+    const char *label, *rec, *name, *res, *stored, *want;
+  } atoms[] = {
+      {"ligand hydrogen before the first N", "HETATM", "HE1 ", "LIG", "HE1", "H"},
+      {"amide nitrogen", "ATOM", "N   ", "CYX", "N", "N"},
+      {"alpha carbon of a cystine", "ATOM", "CA  ", "CYX", "CA", "C"},
+      {"serine hydrogen", "ATOM", "HG  ", "SER", "HG", "H"},
+      {"tryptophan nitrogen", "ATOM", "NE1 ", "TRP", "NE1", "N"},
+      {"arginine nitrogen", "ATOM", "NH1 ", "ARG", "NH1", "N"},
+      {"arginine hydrogen of four characters", "ATOM", "HH11", "ARG", "H11H", "H"},
+      {"methionine carbon", "HETATM", "CE  ", "MSE", "CE", "C"},
+      {"selenium", "HETATM", "SE  ", "MSE", "SE", "SE"},
+      {"haem iron", "HETATM", "FE  ", "HEM", "FE", "FE"},
+      {"haem nitrogen", "HETATM", "NA  ", "HEM", "NA", "N"},
+      {"zinc ion", "HETATM", "ZN  ", "ZN", "ZN", "ZN"},
+      {"calcium ion", "HETATM", "CA  ", "CA", "CA", "CA"},
+      {"ligand chlorine", "HETATM", "CL1 ", "LIG", "CL1", "CL"},
+      {"water oxygen", "HETATM", "O   ", "HOH", "O", "O"},
+      {"water hydrogen", "HETATM", "H1  ", "HOH", "H1", "H"},
+  };
+  std::vector<std::string> lines = {kCryst};
+  int n = 0;
+  for (const auto& a : atoms) ++n, lines.push_back(bare_line(a.rec, n, a.name, a.res, n));
+  const ReadResult r = read_pdb(lines, {.hremove = 'N'});
+  ASSERT_EQ(atom_inf.n_atom, n) << r.out;
+  for (int i = 1; i <= n; ++i) {
+    SCOPED_TRACE(atoms[i - 1].label);
+    EXPECT_EQ(atom_inf.atm_name(i).trimmed(), atoms[i - 1].stored);
+    EXPECT_EQ(crst_crd.cs_atype(atom_inf.id_sf(i)).trimmed(), atoms[i - 1].want);
+  }
+}
+
+// The first atom line named N, C or O alone decides; a name standing from
+// column 14 before it keeps the PDB layout, in which a name from column 13
+// spells an element of two letters, as does a file without N, C or O.
+TEST(PdbReaderAtoms, FileKeepsThePdbLayoutWhereItsNamesStandFromColumn14) {
+  const struct {
+    const char *label, *first, *first_res, *second, *want;
+  } cases[] = {
+      {"N in column 14", " N  ", "ALA", "HE1 ", "HE"},
+      {"O in column 14", " O  ", "HOH", "HG1 ", "HG"},
+      {"another name in column 14 before an N in column 13", " CB ", "ALA", "N   ", "HE"},
+      {"no N, C or O", "C1  ", "LIG", "HE1 ", "HE"},
+      {"C alone in column 13", "C   ", "ALA", "HE1 ", "H"},
+      {"O alone in column 13", "O   ", "HOH", "HG1 ", "H"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> lines = {kCryst, bare_line("HETATM", 1, c.first, c.first_res, 1),
+                                      bare_line("HETATM", 2, c.second, "LIG", 2)};
+    if (std::string_view(c.second) == "N   ")
+      lines.push_back(bare_line("HETATM", 3, "HE1 ", "LIG", 2));
+    const ReadResult r = read_pdb(lines, {.hremove = 'N'});
+    ASSERT_EQ(atom_inf.n_atom, static_cast<int>(lines.size()) - 1) << r.out;
+    EXPECT_EQ(crst_crd.cs_atype(atom_inf.id_sf(atom_inf.n_atom)).trimmed(), c.want);
   }
 }
 

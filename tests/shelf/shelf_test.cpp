@@ -185,6 +185,14 @@ constexpr FormPair kFormPairs[] = {
     {"pdb_aib.pdb", "peers/aib_no_elements.pdb", false},
     // A capped chain without a chain letter, written as ".".
     {"peers/capped_blank_chain.pdb", "peers/capped_blank_chain_biopython.cif", false},
+    // The converter's forms of PDB files without element columns: every
+    // type_symbol "?".  1d3z's is compared with the converter's form of the
+    // file with its element columns.
+    {"1A8O.pdb", "peers/1A8O_no_elements_pdb2cif.cif", false},
+    {"peers/1d3z_model1_pdb2cif.cif", "peers/1d3z_model1_no_elements_pdb2cif.cif", false},
+    // A cystine pair without element columns, its names written from
+    // column 13.
+    {"peers/cyx_pair.pdb", "peers/cyx_pair_names_from_13.pdb", false},
 };
 
 // orbinate refuses a PDB file without a CRYST1 record; the 1 A cell in P 1

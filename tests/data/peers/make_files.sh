@@ -189,3 +189,31 @@ for l in open('../cif_1LCD.cif'):
     out.append(l)
 open('1LCD_long_author_chains.cif', 'w').writelines(out)
 EOF2
+# The converter on entries whose atom lines end at column 66: it writes
+# type_symbol "?" for every atom.  1d3z's first model also as it stands
+# (the two mmCIF forms are compared; its PDB form breaks chains where its
+# mmCIF form does not).
+pdb2cif ../1d3z_model1.pdb 1d3z_model1_pdb2cif.cif
+for name in 1A8O 1d3z_model1; do
+  awk '/^(ATOM|HETATM)/ { print substr($0, 1, 66); next } { print }' ../$name.pdb >${name}_no_elements.pdb
+  pdb2cif ${name}_no_elements.pdb ${name}_no_elements_pdb2cif.cif
+done
+
+# A cystine pair of 1A8O (CYS 198 and 218 with their neighbours) as a
+# simulation program names it, CYX, without element columns: once with the
+# names where the PDB layout puts them, once with every name from column 13.
+$PY - <<'EOF'
+src = open('../1A8O.pdb').read().splitlines()
+cryst = [l for l in src if l.startswith('CRYST1')][0]
+def cut(first, last, from_13):
+    rows = []
+    for l in src:
+        if l.startswith('ATOM') and first <= int(l[22:26]) <= last:
+            name = l[12:16].strip()
+            res = 'CYX' if l[17:20] == 'CYS' else l[17:20]
+            rows.append(l[:12] + (name if from_13 else ' ' + name).ljust(4) + l[16] + res + l[20:66])
+    return rows
+for from_13, out in ((False, 'cyx_pair.pdb'), (True, 'cyx_pair_names_from_13.pdb')):
+    lines = [cryst] + cut(197, 199, from_13) + ['TER'] + cut(217, 219, from_13) + ['TER', 'END']
+    open(out, 'w').write('\n'.join(lines) + '\n')
+EOF
