@@ -138,6 +138,7 @@ for l in open(src):
 open('1hpv_entry_code.pdb', 'w').writelines(out)
 EOF2
 
+
 # A solvated model as a simulation program writes it, by hand: 1ubi's chain
 # twice (segments PROA and PROB, the second moved 45 A along x), 2,000
 # waters TIP3 of three atoms (segment SOLV) and four chloride ions (CLA);
@@ -171,6 +172,7 @@ out.append('END\n')
 open('1ubi_charmm_solvated.pdb', 'w').writelines(out)
 EOF2
 
+
 # Author chains of six characters, by hand: the first model of 1LCD's mmCIF
 # form with its author chains A, B and C renamed CHAIN1, CHAIN2 and CHAIN3.
 $PY - <<'EOF2'
@@ -189,6 +191,7 @@ for l in open('../cif_1LCD.cif'):
     out.append(l)
 open('1LCD_long_author_chains.cif', 'w').writelines(out)
 EOF2
+
 # The converter on entries whose atom lines end at column 66: it writes
 # type_symbol "?" for every atom.  1d3z's first model also as it stands
 # (the two mmCIF forms are compared; its PDB form breaks chains where its
