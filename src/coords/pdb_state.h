@@ -44,7 +44,6 @@ struct sttcrec_t {
   int32_t st_nline;           // number of the current line in the file (messages name lines by it)
   int32_t st_number_ctrl;     // the current line held a control byte in an atom's number column
   int32_t st_number_ctrl_next;  // ... the line in the look-ahead
-  int32_t st_model_begun;       // a MODEL record was read
   rt::FixedText<256> st_line_next;
   rt::FixedText<4> st_last_aname;
   rt::FixedText<1> st_last_alt;

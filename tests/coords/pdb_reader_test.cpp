@@ -125,6 +125,21 @@ TEST(PdbReaderResidues, InsertionCodesAndGapsInTheNumbering) {
   EXPECT_EQ(com_out_cif.out_cif_ins, 1);
 }
 
+// A chain cap has no connection rule of the reader: its code stays unset,
+// whatever the residue of an earlier model in the same slot had.
+TEST(PdbReaderResidues, ChainCapTakesNoConnectionAnEarlierModelLeft) {
+  std::vector<std::string> l = {kCryst};
+  for (int i = 1; i <= 3; ++i) append(l, residue("ALA", 'A', i));
+  ASSERT_EQ(read_pdb(l).ierr, 0);
+  ASSERT_EQ(resid_inf.iconn_type(3), 2);
+  l.resize(1 + 2 * 4);
+  append(l, residue("NME", 'A', 3));
+  ASSERT_EQ(read_pdb(l).ierr, 0);
+  ASSERT_EQ(asym_part.n_group, 1);
+  EXPECT_EQ(resid_inf.iconn_type(2), 2);
+  EXPECT_EQ(resid_inf.iconn_type(3), 0);
+}
+
 TEST(PdbReaderResidues, DuplicateResidueNumberGivesStatusSix) {
   std::vector<std::string> l = {kCryst};
   append(l, residue("ALA", 'A', 10));
@@ -449,6 +464,31 @@ TEST(PdbReaderStatus, FirstModelIsReadWhateverItsNumber) {
   l.push_back("ENDMDL");
   EXPECT_EQ(read_pdb(l).ierr, 0);
   EXPECT_EQ(atom_inf.n_atom, 4);
+}
+
+// A converter writes a MODEL record above the header and again above the
+// atoms: the model read is the first that holds atoms, and the MODEL record
+// after its atoms still ends the input.
+TEST(PdbReaderStatus, ModelWithoutAtomsBeforeTheFirstIsPassedOver) {
+  const struct {
+    const char* label;
+    std::vector<std::string> head;  // the lines before the first atom
+  } cases[] = {
+      {"MODEL 1 twice", {"MODEL        1", "HEADER    HYDROLASE", kCryst, "MODEL        1"}},
+      {"MODEL 1 empty, then MODEL 2", {"MODEL        1", kCryst, "ENDMDL", "MODEL        2"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> l = c.head;
+    append(l, residue("ALA", 'A', 1));
+    l.push_back("ENDMDL");
+    l.push_back("MODEL        3");
+    append(l, residue("GLY", 'A', 1));
+    EXPECT_EQ(read_pdb(l).ierr, 0);
+    EXPECT_EQ(atom_inf.n_atom, 4);
+    EXPECT_EQ(resid_inf.n_residue, 1);
+    EXPECT_EQ(resid_inf.res_name(1).trimmed(), "ALA");
+  }
 }
 
 // Writers that cut their lines leave out what they do not know: a line

@@ -33,8 +33,9 @@ bool is_cif(const std::string& name) {
 }
 
 // Atoms of the file's first model, counted from its lines alone: PDB atom
-// records before the first ENDMDL; the rows of the mmCIF atom loop (a row a
-// line, no value holding a blank) whose model number is that of the first.
+// records before the first ENDMDL; the rows of the mmCIF atom loop (no value
+// holding a blank; a row over one line or several) whose model number is
+// that of the first.
 int first_model_atoms(const std::string& path) {
   std::ifstream in(path);
   std::string line;
@@ -46,6 +47,7 @@ int first_model_atoms(const std::string& path) {
   }
   std::size_t items = 0, model_item = 0;
   std::string first_model;
+  std::vector<std::string> row;
   while (std::getline(in, line)) {
     if (begins(line, "_atom_site.")) {
       if (begins(line, "_atom_site.pdbx_PDB_model_num")) model_item = items + 1;
@@ -54,10 +56,13 @@ int first_model_atoms(const std::string& path) {
     }
     if (items == 0) continue;
     std::istringstream words(line);
-    std::vector<std::string> row{std::istream_iterator<std::string>(words), {}};
-    if (row.empty()) continue;
-    if (row[0][0] == '_' || row[0][0] == '#' || row[0] == "loop_") break;
-    const std::string model = model_item == 0 || row.size() < model_item ? "" : row[model_item - 1];
+    const std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
+    if (w.empty()) continue;
+    if (row.empty() && (w[0][0] == '_' || w[0][0] == '#' || w[0] == "loop_")) break;
+    row.insert(row.end(), w.begin(), w.end());
+    if (row.size() < items) continue;
+    const std::string model = model_item == 0 ? "" : row[model_item - 1];
+    row.clear();
     if (n == 0) first_model = model;
     if (model == first_model) ++n;
   }
@@ -104,6 +109,10 @@ constexpr Entry kShelf[] = {
     {"peers/3mht_A_blank_biopython.cif", 0, "", 0, ""},
     {"peers/1LCD_dna_one_letter_gemmi.cif", 0, "", 0, ""},
     {"peers/aib_no_elements.pdb", 0, "", 0, ""},
+    // A data block per model; a MODEL record above the header and again
+    // above the atoms.
+    {"peers/1d3z_obabel.cif", 0, "", 0, ""},
+    {"peers/1d3z_obabel.pdb", 0, "", 0, ""},
 };
 
 // The atoms each reader of the entry's form keeps, hydrogens included.
@@ -178,6 +187,10 @@ constexpr FormPair kFormPairs[] = {
     {"1ubi.pdb", "peers/1ubi_pymol.cif", false},
     {"1a5zA.pdb", "peers/1a5zA_pymol.cif", false},
     {"1ubi.pdb", "peers/1ubi_obabel.cif", false, false},
+    // Two models of 1d3z, each its own data block, or under its MODEL record
+    // written twice: the first model alone.
+    {"1d3z.pdb", "peers/1d3z_obabel.cif", true, false},
+    {"1d3z.pdb", "peers/1d3z_obabel.pdb", false},
     {"peers/1A8O_ssbond.pdb", "peers/1A8O_ssbond_pdb2cif.cif", false},
     {"peers/capped.pdb", "peers/capped_pymol.cif", false},
     {"peers/capped.pdb", "peers/capped_biopython.cif", false},
@@ -484,3 +497,58 @@ TEST(Shelf, OneLetterDnaOfAPolymerGivesTheTlsFileOfItsPdbForm) {
   EXPECT_EQ(groups_in(want), 7);
   EXPECT_EQ(tls_file(one_letter_cif(dir)), want);
 }
+
+#ifdef ORB_PREPARE_MODEL
+namespace {
+
+// The files a run of the pipeline wrote, each with its name.
+std::map<std::string, std::string> written(const TempDir& dir) {
+  std::map<std::string, std::string> out;
+  for (const auto& f : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = f.path().filename().string();
+    if (name == "log.txt") continue;
+    out[name] = file_text(f.path().string());
+  }
+  return out;
+}
+
+}  // namespace
+
+// A program may run the pipeline on one model after another: each run
+// writes what the same run writes as the first of its process.  The entries
+// whose models leave the most behind (1A8O's peptides, 1LCD's DNA and
+// protein) go before a capped chain, whose caps take no connection of the
+// reader's, and an mmCIF without B factors.
+TEST(Shelf, EachRunInOneProcessWritesWhatTheFirstRunOfAProcessWrites) {
+  std::vector<std::string> order;
+  for (const char* before : {"1A8O.pdb", "1LCD.pdb"})
+    for (const char* then : {before, "peers/capped.pdb", "peers/1ubi_obabel.cif"})
+      order.push_back(then);
+  for (const Entry& e : kShelf) order.push_back(e.file);
+  std::map<std::string, std::map<std::string, std::string>> fresh;
+  std::map<std::string, int> fresh_status;
+  for (const std::string& name : order) {
+    SCOPED_TRACE(name);
+    const std::string path = pipetest::data(name);
+    if (fresh.count(name) == 0) {
+      TempDir own;
+      const pipetest::Outcome f = run_prepare(path, own);
+      fresh[name] = written(own);
+      fresh_status[name] = f.ierr;
+    }
+    TempDir dir;
+    pipetest::Options o;
+    o.in = path;
+    o.prog = "prepare_model";
+    const pipetest::Outcome r = pipetest::run(o, dir.path());
+    EXPECT_EQ(r.ierr, fresh_status[name]) << r.out;
+    const auto files = written(dir);
+    for (const auto& [file, text] : fresh[name]) {
+      SCOPED_TRACE(file);
+      ASSERT_EQ(files.count(file), 1u);
+      EXPECT_EQ(files.at(file), text);
+    }
+    EXPECT_EQ(files.size(), fresh[name].size());
+  }
+}
+#endif

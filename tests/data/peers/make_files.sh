@@ -27,6 +27,11 @@ EOF
 
 # Open Babel: its mmCIF (no occupancy, no chain).
 obabel ../1ubi.pdb -ommcif -O 1ubi_obabel.cif
+# The first two models of the NMR entry, each a molecule of its own: a data
+# block per model in the mmCIF, and in the PDB file a MODEL record above the
+# header and again above each model's atoms.
+obabel ../1d3z.pdb -l 2 -ommcif -O 1d3z_obabel.cif
+obabel ../1d3z.pdb -l 2 -opdb -O 1d3z_obabel.pdb
 
 # The converter: 1A8O with its SSBOND record cut after the second residue
 # (no symmetry columns, no length), as older files write it.
