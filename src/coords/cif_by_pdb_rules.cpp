@@ -369,4 +369,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   count_line(mdoc, " Number of residues :", resid_inf.n_residue);
   count_line(mdoc, " Number of chains   :", asym_part.n_group);
   check_num_in_chain_(mdoc, ierr);
+  int32_t split = 0;
+  check_split_numbers(mdoc, split);
+  if (split != 0) ierr = split;
 }

@@ -450,4 +450,6 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
   int32_t ierr1 = 0;
   check_num_in_chain_(mdoc, ierr1);
   if (ierr1 != 0) ierr = ierr1;
+  coords::check_split_numbers(mdoc, ierr1);
+  if (ierr1 != 0) ierr = ierr1;
 }

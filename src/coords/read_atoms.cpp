@@ -12,6 +12,7 @@
 #include "coords/cif_store_atom.h"
 #include "coords/cif_unlabelled_chains.h"
 #include "coords/entity_tree.h"
+#include "coords/pdb_chains.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/messages.h"
@@ -108,7 +109,11 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     cr_igroup_old = crdatm.cr_igroup;
     cr_group_old = crdatm.cr_group;
   }
-  if (other_writer) coords::unlabelled_chain_ids(mdoc);
+  // Chains of the PDB form are checked as the PDB reader checks them: a
+  // residue split by a line of another name, or two names at one number
+  // without alternate codes, stand in chains of their own there.
+  int32_t split = 0;
+  if (other_writer && coords::unlabelled_chain_ids(mdoc)) coords::check_split_numbers(mdoc, split);
   copy_entity_tree_(mdoc, ierr);
   if (other_writer && asym_part.n_group > 0 && atom_inf.n_atom > 0) {
     // Another program's file gives no terminus types: they are found from
@@ -122,4 +127,5 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   count_line(mdoc, " Number of monomers   :", resid_inf.n_residue);
   count_line(mdoc, " Number of atoms      :", atom_inf.n_atom);
   if (isg_flag == 0) ierr = 8;
+  if (split != 0) ierr = split;
 }
