@@ -612,3 +612,29 @@ TEST(Shelf, ResidueNumberHeldByTwoChainsIsRefusedByBothPrograms) {
   TempDir run;
   EXPECT_EQ(run_orbinate(run, kept).status, 0);
 }
+
+// Open Babel writes each model of 1d3z as a data block of its own: both
+// programs read the first block and write what they write from that block
+// alone (with every block read, every residue came twice).
+TEST(Shelf, DataBlockPerModelGivesWhatTheFirstBlockAloneGives) {
+  const std::string path = pipetest::data("peers/1d3z_obabel.cif");
+  const std::string text = file_text(path);
+  const std::size_t second = text.find("\ndata_", text.find("data_") + 1);
+  ASSERT_NE(second, std::string::npos);
+  TempDir files;
+  const std::string first = files.write("first_block.cif", text.substr(0, second + 1));
+
+  TempDir all_tls, first_tls;
+  const Ran a = run_orbinate(all_tls, path);
+  const Ran b = run_orbinate(first_tls, first);
+  ASSERT_EQ(a.status, 0) << a.out;
+  ASSERT_EQ(b.status, 0) << b.out;
+  EXPECT_EQ(file_text(all_tls.file("groups.tls")), file_text(first_tls.file("groups.tls")));
+
+  TempDir all_run, first_run;
+  const pipetest::Outcome p = pipetest::run_model(path, all_run.path());
+  const pipetest::Outcome q = pipetest::run_model(first, first_run.path());
+  EXPECT_EQ(p.ierr, 0) << p.out;
+  EXPECT_EQ(restraint_counts(p, all_run), restraint_counts(q, first_run));
+  EXPECT_EQ(p.nbond, 1237);
+}
