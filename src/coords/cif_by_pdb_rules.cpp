@@ -20,6 +20,7 @@
 
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_header.h"
+#include "coords/cif_split_numbers.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_reader.h"
@@ -286,6 +287,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   const ReadingByAuthor by_author;
   if (!read_header(mdoc, file, in, ierr)) return;
   index_entities();
+  split_numbers_start();
 
   // The rows of the first model as atom lines of the PDB form, in runs of
   // one file chain.
@@ -312,6 +314,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     // The labels are compared whole: they only say where the file's chains
     // change, and long ones (a chain and a residue number, as some writers
     // name a ligand's chain) may agree in their first characters.
+    split_numbers_row();
     const CifAuthorRow& row = cif_author_row();
     const char* prev = nullptr;
     if (blocks.empty() || blocks.back().label != row.label_asym) {
@@ -369,7 +372,9 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   count_line(mdoc, " Number of residues :", resid_inf.n_residue);
   count_line(mdoc, " Number of chains   :", asym_part.n_group);
   check_num_in_chain_(mdoc, ierr);
-  int32_t split = 0;
-  check_split_numbers(mdoc, split);
+  // Residues under different labels are put in the PDB form's order above,
+  // which may take them apart: those are watched in the file's order.
+  int32_t split = split_numbers_report(mdoc);
+  if (split == 0) check_split_numbers(mdoc, split);
   if (split != 0) ierr = split;
 }

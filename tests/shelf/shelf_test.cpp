@@ -556,9 +556,9 @@ TEST(Shelf, EachRunInOneProcessWritesWhatTheFirstRunOfAProcessWrites) {
 // of the model: SER 91 of 1a5zA split by its O, whose residue name is
 // mistyped or holds a byte that is no character, and a microheterogeneity
 // (CYS 218 of 1A8O over HETATM SMC 218, at half occupancy each) whose
-// alternate codes Open Babel dropped.  Both programs refuse each, naming
-// the number; with its alternate codes the microheterogeneity is read, and
-// no link joins the two conformers' coinciding atoms.
+// alternate codes Open Babel dropped, also as Biopython labels it anew.  Both programs refuse each,
+// naming the number; with its alternate codes the microheterogeneity is read, and no link joins the
+// two conformers' coinciding atoms.
 TEST(Shelf, ResidueNumberHeldByTwoChainsIsRefusedByBothPrograms) {
   const struct {
     const char* file;
@@ -573,6 +573,8 @@ TEST(Shelf, ResidueNumberHeldByTwoChainsIsRefusedByBothPrograms) {
        " ERROR: in chain A residue: 218\n"},
       {"peers/1A8O_smc_obabel.cif", " ERROR: in chain X residue: 218\n",
        " ERROR: in chain 1 residue: 218\n"},
+      {"peers/1A8O_smc_obabel_biopython.cif", " ERROR: in chain A residue: 218\n",
+       " ERROR: in chain A residue: 218\n"},
   };
   for (const auto& r : refused) {
     SCOPED_TRACE(r.file);

@@ -151,3 +151,10 @@ open('1A8O_smc.pdb', 'w').writelines(out)
 EOF
 obabel 1A8O_smc.pdb -opdb -O 1A8O_smc_obabel.pdb
 obabel 1A8O_smc.pdb -ommcif -O 1A8O_smc_obabel.cif
+# Biopython: the microheterogeneity Open Babel wrote, a chain label to each
+# run of residues (SMC 218 under a label of its own).
+$PY - <<'EOF'
+from Bio.PDB import PDBParser, MMCIFIO
+s = PDBParser(QUIET=True).get_structure('smc', '1A8O_smc_obabel.pdb')
+w = MMCIFIO(); w.set_structure(s); w.save('1A8O_smc_obabel_biopython.cif')
+EOF
