@@ -390,6 +390,9 @@ void row_defaults(rt::FixedText<4>& entity) {
   // The dictionary's default: a file without occupancies (some writers
   // give none) holds every atom in full.
   crdatm.cr_occ = 1.0f;
+  // A file without B values gives 0, not the B of whatever atom the record
+  // held last (an earlier file's, in a program that reads several).
+  crdatm.cr_biso = 0.0f;
 }
 
 void atom_name_rotate() {
@@ -831,6 +834,16 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     const int32_t ie = com_crd_cif.iend_cif;
     if (cut_row_lost(ie)) {
       ierr = 1;
+      return;
+    }
+    // A data block after the one whose atom rows were read ends the list
+    // as the end of the file does: writers that give one block per model
+    // (a model a molecule) would otherwise have every model read as one,
+    // each residue and restraint as many times over.
+    if (ie == 0 && comcif_info.n_cif == 0 && crdatm.cr_iatom > 0 &&
+        comcif_info.blk_cif.sub(1, 5) == "data_") {
+      rt::unit_close(crdinf.cri_iun);
+      iend = 1;
       return;
     }
     // The mmCIF row reader keeps the line that ends its list out of the log.

@@ -21,6 +21,7 @@
 
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_header.h"
+#include "coords/cif_split_numbers.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_reader.h"
@@ -363,6 +364,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   const ReadingByAuthor by_author;
   if (!read_header(mdoc, file, in, ierr)) return;
   index_entities();
+  split_numbers_start();
 
   // The rows of the first model as atom lines of the PDB form, in runs of
   // one file chain.
@@ -389,6 +391,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       ierr = kCifLongChainIds;
       return;
     }
+    split_numbers_row();
     const CifAuthorRow& row = cif_author_row();
     if (seg_flag == 'Y') {
       const std::string_view chain = whole_author_chain(row);
@@ -473,4 +476,9 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   count_line(mdoc, " Number of residues :", resid_inf.n_residue);
   count_line(mdoc, " Number of chains   :", asym_part.n_group);
   check_num_in_chain_(mdoc, ierr);
+  // Residues under different labels are put in the PDB form's order above,
+  // which may take them apart: those are watched in the file's order.
+  int32_t split = split_numbers_report(mdoc);
+  if (split == 0) check_split_numbers(mdoc, split);
+  if (split != 0) ierr = split;
 }

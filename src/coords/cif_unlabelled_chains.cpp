@@ -107,8 +107,9 @@ void coords::unlabelled_chain_of_row() {
   for (int i = 1; i <= 4; ++i) pnum(7 + i) = group(i);
 }
 
-void coords::unlabelled_chain_ids(int32_t mdoc) {
-  if (keys.labels != Keys::Labels::None || asym_part.n_group < 1) return;
+bool coords::unlabelled_chain_ids(int32_t mdoc) {
+  if (keys.labels != Keys::Labels::None || asym_part.n_group < 1) return false;
   int32_t inew = 0, ierr = 0;
   check_chain_id_pdb_(mdoc, inew, ierr);
+  return true;
 }

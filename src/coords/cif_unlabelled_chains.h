@@ -21,8 +21,9 @@ void unlabelled_chains_start();
 // Writes crdatm.
 void unlabelled_chain_of_row();
 // After the read of a file that names no chain: the chain identifiers as
-// the PDB reader gives them from those keys.  Nothing otherwise.
+// the PDB reader gives them from those keys, and true.  Nothing otherwise,
+// and false.
 // Writes asym_part and resid_inf.
-void unlabelled_chain_ids(int32_t mdoc);
+bool unlabelled_chain_ids(int32_t mdoc);
 
 }  // namespace coords

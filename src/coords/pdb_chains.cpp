@@ -201,3 +201,50 @@ void check_num_in_chain_(int32_t mdoc, int32_t& ierr) {
     }
   }
 }
+
+namespace {
+
+bool holds_alternates(int r) {
+  const int first = resid_inf.iratm_first(r);
+  for (int a = first; a < first + resid_inf.natm_res(r); ++a) {
+    const char c = atom_inf.id_alt(a)(1);
+    if (c != '.' && c != ' ') return true;
+  }
+  return false;
+}
+
+// The author's chain of a residue once the chain identifiers are set: the
+// segment identifier of its chain, or the chain letter that every piece of
+// one chain keeps first in its residues' keys.
+bool same_author_chain(int r1, int r2, bool seg) {
+  if (seg)
+    return asym_part.chain_id(resid_inf.i_chain(r1)) == asym_part.chain_id(resid_inf.i_chain(r2));
+  return resid_inf.res_num_pdb(r1)(1) == resid_inf.res_num_pdb(r2)(1);
+}
+
+}  // namespace
+
+void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
+  ierr = 0;
+  const bool seg = crdinf.cr_segflag(1) == 'Y';
+  int reported = 0;  // the last residue named, so that a split residue is named once
+  for (int r = 2; r <= resid_inf.n_residue; ++r) {
+    const int q = r - 1;
+    if (resid_inf.i_chain(r) == resid_inf.i_chain(q)) continue;
+    const char* kr = resid_inf.res_num_pdb(r).c;
+    const char* kq = resid_inf.res_num_pdb(q).c;
+    if (std::memcmp(kr + 2, kq + 2, 5) != 0 || !same_author_chain(q, r, seg)) continue;
+    if (holds_alternates(q) && holds_alternates(r)) continue;
+    if (reported != q) {
+      std::string line = "ERROR: in chain ";
+      if (seg) line += rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view());
+      else line += kq[0];
+      line += " residue:";
+      line.append(kq + 2, 5);
+      msgerr_(mdoc, line);
+      msgerr_(mdoc, "       different residues have the same number");
+    }
+    reported = r;
+    ierr = 6;
+  }
+}

@@ -140,6 +140,10 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
       resid_inf.iconn_type(k) = 1;
     } else {
       asym_part.ich_type(g) = 10;
+      // A class without a connection rule (a chain cap, a sugar) leaves the
+      // code unset, as in a model read first, not as an earlier model left
+      // the slot.
+      resid_inf.iconn_type(k) = 0;
       const rt::FixedText<8>& rn = crdatm.cr_rname;
       if (cls == 3) {
         resid_inf.iconn_type(k) = 2;
@@ -445,5 +449,7 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
   // a refused user cell (10) leaves a usable model, so the error wins.
   int32_t ierr1 = 0;
   check_num_in_chain_(mdoc, ierr1);
+  if (ierr1 != 0) ierr = ierr1;
+  coords::check_split_numbers(mdoc, ierr1);
   if (ierr1 != 0) ierr = ierr1;
 }

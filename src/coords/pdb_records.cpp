@@ -107,7 +107,6 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_nline = 0;
   sttcrec.st_number_ctrl = 0;
   sttcrec.st_number_ctrl_next = 0;
-  sttcrec.st_model_begun = 0;
   sttcrec.st_names_left = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
@@ -616,12 +615,14 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     } else if (starts(line, "CRYS")) {
       rdcryst1_(line, nospgr_input);
     } else if (rec_is(line, "MODEL ")) {
-      // Only the first model is read, whatever its number (simulation
-      // programs count models from 0): a MODEL record after it, or after
-      // atoms that stood before any MODEL record, ends the input.
+      // Only the first model that holds atoms is read, whatever its number
+      // (simulation programs count models from 0): a MODEL record after an
+      // atom ends the input.  One before any atom opens the model to read,
+      // so that an empty model ahead of the first (a converter's MODEL
+      // record above the header, then MODEL again above the atoms) is
+      // passed over rather than read as a file of no atoms.
       rdmodel_(line);
-      if (sttcrec.st_model_begun != 0 || sttcrec.st_first_atom_done != 0) sttcrec.st_iend = 1;
-      sttcrec.st_model_begun = 1;
+      if (sttcrec.st_first_atom_done != 0) sttcrec.st_iend = 1;
     } else if (rec_is(line, "HET   ")) {
       rdhet_(line);
     } else if (rec_is(line, "FORMUL")) {

@@ -44,7 +44,6 @@ struct sttcrec_t {
   int32_t st_nline;           // number of the current line in the file (messages name lines by it)
   int32_t st_number_ctrl;     // the current line held a control byte in an atom's number column
   int32_t st_number_ctrl_next;  // ... the line in the look-ahead
-  int32_t st_model_begun;       // a MODEL record was read
   int32_t st_names_left;        // the file writes its one-letter names N, C, O from column 13
   rt::FixedText<256> st_line_next;
   rt::FixedText<4> st_last_aname;

@@ -9,9 +9,11 @@
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_header.h"
 #include "coords/cif_small_molecule.h"
+#include "coords/cif_split_numbers.h"
 #include "coords/cif_store_atom.h"
 #include "coords/cif_unlabelled_chains.h"
 #include "coords/entity_tree.h"
+#include "coords/pdb_chains.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/messages.h"
@@ -64,6 +66,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   // PDB form; this system's own files label every chain.
   const bool other_writer = !icsd && crdinf.cr_soft(1) != 'B';
   coords::unlabelled_chains_start();
+  coords::split_numbers_start();
 
   rt::FixedText<5> cr_res_old("?????");
   rt::FixedText<4> cr_group_old("????");
@@ -92,7 +95,10 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     }
     if (mode != 0) continue;
     if (crdatm.cr_iatold <= 0) continue;
-    if (other_writer) coords::unlabelled_chain_of_row();
+    if (other_writer) {
+      coords::unlabelled_chain_of_row();
+      coords::split_numbers_row();
+    }
     set_atom_(mdoc, cr_res_old, cr_group_old.view(), cr_ires_old, cr_igroup_old, ierr);
     if (ierr != 0) {
       msgerr_(mdoc, " ERROR: read input file");
@@ -108,7 +114,13 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     cr_igroup_old = crdatm.cr_igroup;
     cr_group_old = crdatm.cr_group;
   }
-  if (other_writer) coords::unlabelled_chain_ids(mdoc);
+  // Chains of the PDB form are checked as the PDB reader checks them: a
+  // residue split by a line of another name, or two names at one number
+  // without alternate codes, stand in chains of their own there.  Where the
+  // file labels its chains, two such residues under different labels.
+  int32_t split = 0;
+  if (other_writer && coords::unlabelled_chain_ids(mdoc)) coords::check_split_numbers(mdoc, split);
+  if (other_writer && split == 0) split = coords::split_numbers_report(mdoc);
   copy_entity_tree_(mdoc, ierr);
   if (other_writer && asym_part.n_group > 0 && atom_inf.n_atom > 0) {
     // Another program's file gives no terminus types: they are found from
@@ -122,4 +134,5 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   count_line(mdoc, " Number of monomers   :", resid_inf.n_residue);
   count_line(mdoc, " Number of atoms      :", atom_inf.n_atom);
   if (isg_flag == 0) ierr = 8;
+  if (split != 0) ierr = split;
 }

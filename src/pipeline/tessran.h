@@ -16,7 +16,8 @@
 //    which run_main turns into the program's exit status 1 with the units
 //    flushed and closed.  Outside run_main the stop is an uncaught exception
 //    and the program aborts (exit status 134).
-//  - One call per run: the routine keeps its state in the shared tables.
+//  - Nothing between calls: each call starts from the shared tables'
+//    initialisation and writes what the first call of a process would.
 //  - A run that fails, or is stopped on the way, removes every file it was
 //    writing or could not finish; a file name longer than its 256-character
 //    field is refused (status kFailed), never cut.

@@ -37,6 +37,50 @@ TEST_F(ReadAtoms, RowCutShortIsAReadErrorWithItsSerial) {
   }
 }
 
+// Writers that put each model in a data block of its own: the first block
+// that holds atom rows is the model read, and a block before it without
+// atom rows reads none.
+TEST_F(ReadAtoms, FirstDataBlockWithAtomRowsIsTheModelRead) {
+  const std::string model1 = "1 N ALA A 1 0 0 0\n2 CA ALA A 1 1 0 0\n";
+  const std::string model2 = "1 N GLY A 1 0 0 0\n2 CA GLY A 1 1 0 0\n3 C GLY A 1 2 0 0\n";
+  const struct {
+    const char* label;
+    std::string text;
+    int atoms;
+    const char* residue;
+  } cases[] = {
+      {"a block a model", cif_header() + kShortLoop + model1 + cif_header() + kShortLoop + model2,
+       2, "ALA"},
+      {"a block without rows first",
+       "data_head\n_entry.id head\n" + cif_header() + kShortLoop + model2, 3, "GLY"},
+      {"one block", cif_header() + kShortLoop + model2, 3, "GLY"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("blocks", c.text);
+    ASSERT_EQ(read("blocks"), 0);
+    EXPECT_EQ(atom_inf.n_atom, c.atoms);
+    ASSERT_EQ(resid_inf.n_residue, 1);
+    EXPECT_EQ(resid_inf.res_name(1).trimmed(), c.residue);
+  }
+}
+
+// Some writers give no B values: every atom holds 0, not the last B a
+// file read before it gave.
+TEST_F(ReadAtoms, RowsWithoutBHoldNoBOfAnEarlierFile) {
+  write("with_b",
+        cif_header() +
+            atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id",
+                       "Cartn_x", "Cartn_y", "Cartn_z", "B_iso_or_equiv"}) +
+            "1 CA ALA A 1 0 0 0 39.2\n");
+  ASSERT_EQ(read("with_b"), 0);
+  ASSERT_GT(atom_crd.u_aniso(1, 1), 0.4f);
+  write("no_b", cif_header() + kShortLoop + "1 CA ALA A 1 0 0 0\n2 CB ALA A 1 1 0 0\n");
+  ASSERT_EQ(read("no_b"), 0);
+  EXPECT_EQ(atom_crd.u_aniso(1, 1), 0.0f);
+  EXPECT_EQ(atom_crd.u_aniso(1, 2), 0.0f);
+}
+
 TEST_F(ReadAtoms, OneAtomLowersTheWriterSwitchesForTheWholeModel) {
   const std::string loop = kShortLoop + "_atom_site.footnote_id\n_atom_site.symmetry_multiplicity\n";
   // Correction codes count only in files of this system's own writer.

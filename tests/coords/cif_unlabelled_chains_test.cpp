@@ -2,6 +2,7 @@
 // row): the pipeline's reader gives them the chains of their PDB form, so
 // that a chain ends before the waters and ligands that follow it.
 #include "cif_test_util.h"
+#include "coords/cif_by_pdb_rules.h"
 
 namespace {
 
@@ -67,5 +68,51 @@ TEST_F(CifUnlabelledChains, ChainsEndWhereThePdbFormEndsThem) {
     write("u", unlabelled(c.rows));
     ASSERT_EQ(read("u"), 0);
     EXPECT_EQ(chains(), c.chains);
+  }
+}
+
+// A residue split by a row of another name, and two names at one number
+// whose alternate codes the writer dropped: in the PDB form they stand in
+// chains of their own, and both readers refuse them as the PDB reader
+// does.  With their alternate codes they are conformers and read.
+TEST_F(CifUnlabelledChains, NumberHeldByResiduesOfTwoChainsIsRefusedByBothReaders) {
+  const auto file = [](const std::vector<std::string>& rows) {
+    std::string text =
+        cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_alt_id",
+                                  "label_comp_id", "label_asym_id", "label_entity_id",
+                                  "label_seq_id", "Cartn_x", "Cartn_y", "Cartn_z", "auth_asym_id"});
+    int serial = 0;
+    for (const std::string& r : rows) {
+      ++serial;
+      text += r.substr(0, r.find(' ')) + " " + std::to_string(serial) + r.substr(r.find(' ')) +
+              " . . 91 " + std::to_string(serial) + " 0 0 A\n";
+    }
+    return text;
+  };
+  const struct {
+    const char* label;
+    std::vector<std::string> rows;  // kind, atom, alternate code, residue
+    int32_t ierr;
+  } cases[] = {
+      {"a mistyped name", {"ATOM N . SER", "ATOM O . SEX", "ATOM CB . SER"}, 6},
+      {"two names without alternate codes",
+       {"ATOM N . CYS", "ATOM CA . CYS", "HETATM N . SMC", "HETATM CA . SMC"},
+       6},
+      {"two names with alternate codes",
+       {"ATOM N A CYS", "ATOM CA A CYS", "HETATM N B SMC", "HETATM CA B SMC"},
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("two", file(c.rows));
+    EXPECT_EQ(read_out("two"), c.ierr) << out_;
+    EXPECT_EQ(out_.find(" ERROR: in chain A residue:  91\n        different residues have the "
+                        "same number\n") != std::string::npos,
+              c.ierr == 6)
+        << out_;
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    out_ = captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "two.cif", 'N', 'Y', ierr); });
+    EXPECT_EQ(ierr, c.ierr) << out_;
   }
 }

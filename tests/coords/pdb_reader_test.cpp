@@ -152,6 +152,21 @@ TEST(PdbReaderResidues, InsertionCodesAndGapsInTheNumbering) {
   EXPECT_EQ(com_out_cif.out_cif_ins, 1);
 }
 
+// A chain cap has no connection rule of the reader: its code stays unset,
+// whatever the residue of an earlier model in the same slot had.
+TEST(PdbReaderResidues, ChainCapTakesNoConnectionAnEarlierModelLeft) {
+  std::vector<std::string> l = {kCryst};
+  for (int i = 1; i <= 3; ++i) append(l, residue("ALA", 'A', i));
+  ASSERT_EQ(read_pdb(l).ierr, 0);
+  ASSERT_EQ(resid_inf.iconn_type(3), 2);
+  l.resize(1 + 2 * 4);
+  append(l, residue("NME", 'A', 3));
+  ASSERT_EQ(read_pdb(l).ierr, 0);
+  ASSERT_EQ(asym_part.n_group, 1);
+  EXPECT_EQ(resid_inf.iconn_type(2), 2);
+  EXPECT_EQ(resid_inf.iconn_type(3), 0);
+}
+
 TEST(PdbReaderResidues, DuplicateResidueNumberGivesStatusSix) {
   std::vector<std::string> l = {kCryst};
   append(l, residue("ALA", 'A', 10));
@@ -165,6 +180,57 @@ TEST(PdbReaderResidues, DuplicateResidueNumberGivesStatusSix) {
   r = read_pdb(l, kQuiet);
   EXPECT_EQ(r.ierr, 6);
   EXPECT_EQ(count_of(r.out, kSameNumber), 3);
+}
+
+// One number of a chain held by two residues that follow one another in
+// the file but stand in different chains of the model: a residue split by
+// a line whose residue name is mistyped or damaged, and two residue names
+// at one number whose alternate codes a writer dropped.  Conformers that
+// keep their codes, an insertion code and a ligand numbered in a range of
+// its own are read as before.
+TEST(PdbReaderResidues, NumberHeldByResiduesOfTwoChainsGivesStatusSix) {
+  const auto atom = [](const char* name, const char* res, char alt = ' ', const char* rec = "ATOM",
+                       char ins = ' ', int num = 91) {
+    return line({.rec = rec, .name = name, .alt = alt, .res = res, .resnum = num, .ins = ins});
+  };
+  const auto split_by = [&](const char* res) {
+    return std::vector<std::string>{atom(" N  ", "SER"), atom(" CA ", "SER"), atom(" O  ", res),
+                                    atom(" CB ", "SER"), atom(" OG ", "SER")};
+  };
+  const auto two_names = [&](char alt_a, char alt_b, char ins) {
+    return std::vector<std::string>{atom(" N  ", "CYS", alt_a), atom(" CA ", "CYS", alt_a),
+                                    atom(" N  ", "SMC", alt_b, "HETATM", ins),
+                                    atom(" CA ", "SMC", alt_b, "HETATM", ins)};
+  };
+  const struct {
+    const char* label;
+    std::vector<std::string> lines;
+    int32_t ierr;
+  } cases[] = {
+      {"a mistyped name", split_by("SEX"), 6},
+      {"a byte that is no character", split_by("S\x01R"), 6},
+      {"two names without alternate codes", two_names(' ', ' ', ' '), 6},
+      {"two names with alternate codes", two_names('A', 'B', ' '), 0},
+      {"an insertion code", two_names(' ', ' ', 'A'), 0},
+      // NAG 90 follows GLY 91; ALA 90 stands in another chain of the model.
+      {"a ligand numbered in a range of its own",
+       {atom(" N  ", "GLY"), atom(" C1 ", "NAG", ' ', "HETATM", ' ', 90)},
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> l = {kCryst, atom(" N  ", "ALA", ' ', "ATOM", ' ', 90)};
+    append(l, c.lines);
+    append(l, residue("GLY", 'A', 92));
+    const ReadResult r = read_pdb(l);
+    EXPECT_EQ(r.ierr, c.ierr) << r.out;
+    EXPECT_EQ(count_of(r.out, kSameNumber), c.ierr == 6 ? 1 : 0) << r.out;
+    if (c.ierr == 6) {
+      EXPECT_NE(r.out.find(std::string(" ERROR: in chain A residue:  91\n        ") + kSameNumber),
+                std::string::npos)
+          << r.out;
+    }
+  }
 }
 
 TEST(PdbReaderResidues, InsertionCodeKeepsNumbersApartInALongWaterChain) {
@@ -559,6 +625,31 @@ TEST(PdbReaderStatus, FirstModelIsReadWhateverItsNumber) {
   l.push_back("ENDMDL");
   EXPECT_EQ(read_pdb(l).ierr, 0);
   EXPECT_EQ(atom_inf.n_atom, 4);
+}
+
+// A converter writes a MODEL record above the header and again above the
+// atoms: the model read is the first that holds atoms, and the MODEL record
+// after its atoms still ends the input.
+TEST(PdbReaderStatus, ModelWithoutAtomsBeforeTheFirstIsPassedOver) {
+  const struct {
+    const char* label;
+    std::vector<std::string> head;  // the lines before the first atom
+  } cases[] = {
+      {"MODEL 1 twice", {"MODEL        1", "HEADER    HYDROLASE", kCryst, "MODEL        1"}},
+      {"MODEL 1 empty, then MODEL 2", {"MODEL        1", kCryst, "ENDMDL", "MODEL        2"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> l = c.head;
+    append(l, residue("ALA", 'A', 1));
+    l.push_back("ENDMDL");
+    l.push_back("MODEL        3");
+    append(l, residue("GLY", 'A', 1));
+    EXPECT_EQ(read_pdb(l).ierr, 0);
+    EXPECT_EQ(atom_inf.n_atom, 4);
+    EXPECT_EQ(resid_inf.n_residue, 1);
+    EXPECT_EQ(resid_inf.res_name(1).trimmed(), "ALA");
+  }
 }
 
 // Writers that cut their lines leave out what they do not know: a line

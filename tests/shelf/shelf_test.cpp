@@ -33,8 +33,9 @@ bool is_cif(const std::string& name) {
 }
 
 // Atoms of the file's first model, counted from its lines alone: PDB atom
-// records before the first ENDMDL; the rows of the mmCIF atom loop (a row a
-// line, no value holding a blank) whose model number is that of the first.
+// records before the first ENDMDL; the rows of the mmCIF atom loop (no value
+// holding a blank; a row over one line or several) whose model number is
+// that of the first.
 int first_model_atoms(const std::string& path) {
   std::ifstream in(path);
   std::string line;
@@ -46,6 +47,7 @@ int first_model_atoms(const std::string& path) {
   }
   std::size_t items = 0, model_item = 0;
   std::string first_model;
+  std::vector<std::string> row;
   while (std::getline(in, line)) {
     if (begins(line, "_atom_site.")) {
       if (begins(line, "_atom_site.pdbx_PDB_model_num")) model_item = items + 1;
@@ -54,10 +56,13 @@ int first_model_atoms(const std::string& path) {
     }
     if (items == 0) continue;
     std::istringstream words(line);
-    std::vector<std::string> row{std::istream_iterator<std::string>(words), {}};
-    if (row.empty()) continue;
-    if (row[0][0] == '_' || row[0][0] == '#' || row[0] == "loop_") break;
-    const std::string model = model_item == 0 || row.size() < model_item ? "" : row[model_item - 1];
+    const std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
+    if (w.empty()) continue;
+    if (row.empty() && (w[0][0] == '_' || w[0][0] == '#' || w[0] == "loop_")) break;
+    row.insert(row.end(), w.begin(), w.end());
+    if (row.size() < items) continue;
+    const std::string model = model_item == 0 ? "" : row[model_item - 1];
+    row.clear();
     if (n == 0) first_model = model;
     if (model == first_model) ++n;
   }
@@ -104,6 +109,10 @@ constexpr Entry kShelf[] = {
     {"peers/3mht_A_blank_biopython.cif", 0, "", 0, ""},
     {"peers/1LCD_dna_one_letter_gemmi.cif", 0, "", 0, ""},
     {"peers/aib_no_elements.pdb", 0, "", 0, ""},
+    // A data block per model; a MODEL record above the header and again
+    // above the atoms.
+    {"peers/1d3z_obabel.cif", 0, "", 0, ""},
+    {"peers/1d3z_obabel.pdb", 0, "", 0, ""},
 };
 
 // The atoms each reader of the entry's form keeps, hydrogens included.
@@ -178,6 +187,10 @@ constexpr FormPair kFormPairs[] = {
     {"1ubi.pdb", "peers/1ubi_pymol.cif", false},
     {"1a5zA.pdb", "peers/1a5zA_pymol.cif", false},
     {"1ubi.pdb", "peers/1ubi_obabel.cif", false, false},
+    // Two models of 1d3z, each its own data block, or under its MODEL record
+    // written twice: the first model alone.
+    {"1d3z.pdb", "peers/1d3z_obabel.cif", true, false},
+    {"1d3z.pdb", "peers/1d3z_obabel.pdb", false},
     {"peers/1A8O_ssbond.pdb", "peers/1A8O_ssbond_pdb2cif.cif", false},
     {"peers/capped.pdb", "peers/capped_pymol.cif", false},
     {"peers/capped.pdb", "peers/capped_biopython.cif", false},
@@ -298,8 +311,7 @@ TEST(Shelf, BothFormsOfAnEntryGiveOneSetOfRestraintsWhoeverWroteTheFile) {
     if (p.standard_hetatm_as_atom) pdb = standard_residues_as_atom(pdb, edited);
     TempDir from_pdb, from_peer;
 #ifdef ORB_PREPARE_MODEL
-    // In one process an earlier run's descriptions of the caps, which the
-    // test library lacks, change the links a later run makes.
+    // Each form run as a user runs it, in a process of its own.
     const pipetest::Outcome a = run_prepare(pdb, from_pdb);
     const pipetest::Outcome b = run_prepare(pipetest::data(p.peer), from_peer);
 #else
@@ -526,3 +538,147 @@ TEST(Shelf, SimulationWatersAreRestrainedAsTheSameWatersNamedHoh) {
   EXPECT_EQ(restrained, 2000);
 }
 #endif
+
+#ifdef ORB_PREPARE_MODEL
+namespace {
+
+// The files a run of the pipeline wrote, each with its name.
+std::map<std::string, std::string> written(const TempDir& dir) {
+  std::map<std::string, std::string> out;
+  for (const auto& f : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = f.path().filename().string();
+    if (name == "log.txt") continue;
+    out[name] = file_text(f.path().string());
+  }
+  return out;
+}
+
+}  // namespace
+
+// A program may run the pipeline on one model after another: each run
+// writes what the same run writes as the first of its process.  The entries
+// whose models leave the most behind (1A8O's peptides, 1LCD's DNA and
+// protein) go before a capped chain, whose caps take no connection of the
+// reader's, and an mmCIF without B factors.
+TEST(Shelf, EachRunInOneProcessWritesWhatTheFirstRunOfAProcessWrites) {
+  std::vector<std::string> order;
+  for (const char* before : {"1A8O.pdb", "1LCD.pdb"})
+    for (const char* then : {before, "peers/capped.pdb", "peers/1ubi_obabel.cif"})
+      order.push_back(then);
+  for (const Entry& e : kShelf) order.push_back(e.file);
+  std::map<std::string, std::map<std::string, std::string>> fresh;
+  std::map<std::string, int> fresh_status;
+  for (const std::string& name : order) {
+    SCOPED_TRACE(name);
+    const std::string path = pipetest::data(name);
+    if (fresh.count(name) == 0) {
+      TempDir own;
+      const pipetest::Outcome f = run_prepare(path, own);
+      fresh[name] = written(own);
+      fresh_status[name] = f.ierr;
+    }
+    TempDir dir;
+    pipetest::Options o;
+    o.in = path;
+    o.prog = "prepare_model";
+    const pipetest::Outcome r = pipetest::run(o, dir.path());
+    EXPECT_EQ(r.ierr, fresh_status[name]) << r.out;
+    const auto files = written(dir);
+    for (const auto& [file, text] : fresh[name]) {
+      SCOPED_TRACE(file);
+      ASSERT_EQ(files.count(file), 1u);
+      EXPECT_EQ(files.at(file), text);
+    }
+    EXPECT_EQ(files.size(), fresh[name].size());
+  }
+}
+#endif
+
+// One residue number of a chain held by two residues in different chains
+// of the model: SER 91 of 1a5zA split by its O, whose residue name is
+// mistyped or holds a byte that is no character, and a microheterogeneity
+// (CYS 218 of 1A8O over HETATM SMC 218, at half occupancy each) whose
+// alternate codes Open Babel dropped, also as Biopython labels it anew.  Both programs refuse each,
+// naming the number; with its alternate codes the microheterogeneity is read, and no link joins the
+// two conformers' coinciding atoms.
+TEST(Shelf, ResidueNumberHeldByTwoChainsIsRefusedByBothPrograms) {
+  const struct {
+    const char* file;
+    const char* pipeline_line;  // the error line naming the number
+    const char* orbinate_line;
+  } refused[] = {
+      {"peers/1a5zA_sex.pdb", " ERROR: in chain A residue:  91\n",
+       " ERROR: in chain A residue:  91\n"},
+      {"peers/1a5zA_ctl.pdb", " ERROR: in chain A residue:  91\n",
+       " ERROR: in chain A residue:  91\n"},
+      {"peers/1A8O_smc_obabel.pdb", " ERROR: in chain A residue: 218\n",
+       " ERROR: in chain A residue: 218\n"},
+      {"peers/1A8O_smc_obabel.cif", " ERROR: in chain X residue: 218\n",
+       " ERROR: in chain 1 residue: 218\n"},
+      {"peers/1A8O_smc_obabel_biopython.cif", " ERROR: in chain A residue: 218\n",
+       " ERROR: in chain A residue: 218\n"},
+  };
+  for (const auto& r : refused) {
+    SCOPED_TRACE(r.file);
+    const std::string path = pipetest::data(r.file);
+    TempDir dir;
+    const pipetest::Outcome p = pipetest::run_model(path, dir.path());
+    EXPECT_EQ(p.ierr, 6) << p.out;
+    EXPECT_NE(p.out.find(std::string(r.pipeline_line) +
+                         "        different residues have the same number\n"),
+              std::string::npos)
+        << p.out;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.rst")));
+    TempDir run;
+    const Ran o = run_orbinate(run, path);
+    EXPECT_EQ(o.status, 1) << o.out;
+    EXPECT_NE(o.out.find(std::string(r.orbinate_line) +
+                         "        different residues have the same number\n 6\n"),
+              std::string::npos)
+        << o.out;
+    EXPECT_FALSE(std::filesystem::exists(run.file("groups.tls")));
+  }
+
+  const std::string kept = pipetest::data("peers/1A8O_smc.pdb");
+  TempDir dir;
+  const pipetest::Outcome p = pipetest::run_model(kept, dir.path());
+  EXPECT_EQ(p.ierr, 0) << p.out;
+  std::istringstream rst(file_text(dir.file("out.rst")));
+  int links = 0;
+  for (std::string line; std::getline(rst, line);) {
+    if (!begins(line, "# link_")) continue;
+    ++links;
+    EXPECT_FALSE(line.find("CYS______0218") != std::string::npos &&
+                 line.find("SMC______0218") != std::string::npos)
+        << line;
+  }
+  EXPECT_GT(links, 0);
+  TempDir run;
+  EXPECT_EQ(run_orbinate(run, kept).status, 0);
+}
+
+// Open Babel writes each model of 1d3z as a data block of its own: both
+// programs read the first block and write what they write from that block
+// alone (with every block read, every residue came twice).
+TEST(Shelf, DataBlockPerModelGivesWhatTheFirstBlockAloneGives) {
+  const std::string path = pipetest::data("peers/1d3z_obabel.cif");
+  const std::string text = file_text(path);
+  const std::size_t second = text.find("\ndata_", text.find("data_") + 1);
+  ASSERT_NE(second, std::string::npos);
+  TempDir files;
+  const std::string first = files.write("first_block.cif", text.substr(0, second + 1));
+
+  TempDir all_tls, first_tls;
+  const Ran a = run_orbinate(all_tls, path);
+  const Ran b = run_orbinate(first_tls, first);
+  ASSERT_EQ(a.status, 0) << a.out;
+  ASSERT_EQ(b.status, 0) << b.out;
+  EXPECT_EQ(file_text(all_tls.file("groups.tls")), file_text(first_tls.file("groups.tls")));
+
+  TempDir all_run, first_run;
+  const pipetest::Outcome p = pipetest::run_model(path, all_run.path());
+  const pipetest::Outcome q = pipetest::run_model(first, first_run.path());
+  EXPECT_EQ(p.ierr, 0) << p.out;
+  EXPECT_EQ(restraint_counts(p, all_run), restraint_counts(q, first_run));
+  EXPECT_EQ(p.nbond, 1237);
+}

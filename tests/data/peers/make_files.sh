@@ -27,6 +27,11 @@ EOF
 
 # Open Babel: its mmCIF (no occupancy, no chain).
 obabel ../1ubi.pdb -ommcif -O 1ubi_obabel.cif
+# The first two models of the NMR entry, each a molecule of its own: a data
+# block per model in the mmCIF, and in the PDB file a MODEL record above the
+# header and again above each model's atoms.
+obabel ../1d3z.pdb -l 2 -ommcif -O 1d3z_obabel.cif
+obabel ../1d3z.pdb -l 2 -opdb -O 1d3z_obabel.pdb
 
 # The converter: 1A8O with its SSBOND record cut after the second residue
 # (no symmetry columns, no length), as older files write it.
@@ -219,4 +224,44 @@ def cut(first, last, from_13):
 for from_13, out in ((False, 'cyx_pair.pdb'), (True, 'cyx_pair_names_from_13.pdb')):
     lines = [cryst] + cut(197, 199, from_13) + ['TER'] + cut(217, 219, from_13) + ['TER', 'END']
     open(out, 'w').write('\n'.join(lines) + '\n')
+EOF
+
+# Damaged by hand: 1a5zA with the residue name of SER 91's O mistyped (SEX)
+# or holding a byte that is no character (S, 0x01, R).
+$PY - <<'EOF'
+lines = open('../1a5zA.pdb', 'rb').read().split(b'\n')
+for name, res in (('sex', b'SEX'), ('ctl', b'S\x01R')):
+    out = [l[:17] + res + l[20:] if l.startswith(b'ATOM') and l[12:26] == b' O   SER A  91' else l
+           for l in lines]
+    open('1a5zA_%s.pdb' % name, 'wb').write(b'\n'.join(out))
+EOF
+
+# A microheterogeneity made by hand: CYS 218 of 1A8O at half occupancy with
+# alternate code A, and the same atoms as HETATM SMC 218 (S-methylcysteine,
+# its CS beside the SG) with alternate code B.  Open Babel writes it without
+# the alternate codes, in either form.
+$PY - <<'EOF'
+out, cys = [], []
+for l in open('../1A8O.pdb'):
+    if l.startswith('ATOM') and l[17:26] == 'CYS A 218':
+        cys.append(l[:16] + 'A' + l[17:54] + '  0.50' + l[60:])
+        out.append(cys[-1])
+        continue
+    if cys and out[-1] is cys[-1]:
+        out += ['HETATM' + c[6:16] + 'BSMC' + c[20:] for c in cys]
+        sg = [c for c in cys if c[12:16] == ' SG '][0]
+        x, y, z = (float(sg[k:k + 8]) for k in (30, 38, 46))
+        out.append('HETATM 9999  CS BSMC A 218    %8.3f%8.3f%8.3f  0.50 20.00           C  \n'
+                   % (x + 1.2, y + 0.6, z))
+    out.append(l)
+open('1A8O_smc.pdb', 'w').writelines(out)
+EOF
+obabel 1A8O_smc.pdb -opdb -O 1A8O_smc_obabel.pdb
+obabel 1A8O_smc.pdb -ommcif -O 1A8O_smc_obabel.cif
+# Biopython: the microheterogeneity Open Babel wrote, a chain label to each
+# run of residues (SMC 218 under a label of its own).
+$PY - <<'EOF'
+from Bio.PDB import PDBParser, MMCIFIO
+s = PDBParser(QUIET=True).get_structure('smc', '1A8O_smc_obabel.pdb')
+w = MMCIFIO(); w.set_structure(s); w.save('1A8O_smc_obabel_biopython.cif')
 EOF
