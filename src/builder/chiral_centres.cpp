@@ -249,7 +249,8 @@ void settle_hands(int32_t mdoc, const std::vector<int>& rows) {
     if (npos == nneg) {
       set_hand(k, 0);
       msgerr_(mdoc, head + centre + " is positiv in " + std::to_string(npos) +
-                        " copies and negativ in " + std::to_string(nneg) + ": its sign is both");
+                        (npos == 1 ? " copy" : " copies") + " and negativ in " +
+                        std::to_string(nneg) + ": its sign is both");
       continue;
     }
     const int most = npos > nneg ? 1 : -1;

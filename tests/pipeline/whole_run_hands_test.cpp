@@ -280,7 +280,7 @@ TEST(BuiltHands, CopiesSplitEvenlyLeaveTheCentreBoth) {
   EXPECT_EQ(library_sign(w.lib, "CB"), "both");
   EXPECT_EQ(library_sign(w.lib, "CA"), library_sign(plain.lib, "CA"));
   EXPECT_EQ(count_of(w.run.out,
-                     " WARNING: TMO : chiral centre CB is positiv in 1 copies and "
+                     " WARNING: TMO : chiral centre CB is positiv in 1 copy and "
                      "negativ in 1: its sign is both\n"),
             1u)
       << w.run.out;
