@@ -2,10 +2,14 @@
 // becomes: a tetrahedral atom (flag above 0) a chiral row, a trigonal one
 // (flag below 0) a plane; the plane stage later widens and merges the planes.
 // A centre with two alike substituents keeps its row, for the shape of the
-// centre, with the sign "both".
+// centre, with the sign "both".  A monomer the model holds many times takes
+// each centre's sign from the hand most of its copies show, not from the
+// one copy it is built from.
 #include "builder/chiral_centres.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "builder/alike_substituents.h"
 #include "builder/chem_text.h"
@@ -14,6 +18,7 @@
 #include "dictionary/descr_lookups.h"
 #include "dictionary/l1_kernels.h"
 #include "dictionary/lib_com.h"
+#include "foundation/lookup_index.h"
 #include "foundation/messages.h"
 #include "runtime/format.h"
 
@@ -22,6 +27,8 @@ namespace {
 using builder::Name;
 using builder::nb;
 using builder::Word;
+
+builder::MonomerCopies g_copies;  // see builder::set_monomer_copies
 
 // The nine name and index slots of a chiral row.
 struct ChirSlots {
@@ -105,9 +112,27 @@ bool plane_already_there(int i, int i1, int i2, int i3) {
   return false;
 }
 
+// The chiral volume of centre p[0] with partners p[1], p[2], p[3], each
+// an x, y, z triple, in single precision.
+float chiral_volume(const float (*p)[3]) {
+  float v[3][3];
+  for (int q = 0; q < 3; ++q)
+    for (int d = 0; d < 3; ++d) v[q][d] = p[q + 1][d] - p[0][d];
+  return v[0][0] * (v[1][1] * v[2][2] - v[1][2] * v[2][1]) +
+         v[0][1] * (v[1][2] * v[2][0] - v[1][0] * v[2][2]) +
+         v[0][2] * (v[1][0] * v[2][1] - v[1][1] * v[2][0]);
+}
+
+void set_hand(int k, int hand) {
+  r_scratch.l1c_sign(k) = hand > 0 ? "positiv" : hand < 0 ? "negativ" : "both";
+  r_scratch.l1c_flag(k) = hand > 0 ? "R" : hand < 0 ? "L" : "B";
+}
+
 // Chiral row of centre i with partners i1, i2, i3; false with the
-// table-full lines when 50 rows exist.
-bool add_chiral_row(int32_t mdoc, int32_t itype_res, char list, int i, int i1, int i2, int i3) {
+// table-full lines when 50 rows exist.  A row signed from the coordinates
+// goes into `signed_rows`.
+bool add_chiral_row(int32_t mdoc, int32_t itype_res, char list, int i, int i1, int i2, int i3,
+                    std::vector<int>& signed_rows) {
   r_scratch_t& r = r_scratch;
   for (int k = 1; k <= r.l1c_nchir; ++k)
     if (r.l1c_1atm(k) == r.l1a_aname(i)) return true;
@@ -139,21 +164,16 @@ bool add_chiral_row(int32_t mdoc, int32_t itype_res, char list, int i, int i1, i
   // hand or fight a conformer drawn the other way.
   const bool open_hand = builder::alike_substituents(i);
   if (coords && !open_hand) {
-    const float x0 = r.l1a_x(i), y0 = r.l1a_y(i), z0 = r.l1a_z(i);
-    float v[3][3];
-    for (int q = 0; q < 3; ++q) {
-      v[q][0] = r.l1a_x(atoms[q + 1]) - x0;
-      v[q][1] = r.l1a_y(atoms[q + 1]) - y0;
-      v[q][2] = r.l1a_z(atoms[q + 1]) - z0;
+    float p[4][3];
+    for (int q = 0; q < 4; ++q) {
+      p[q][0] = r.l1a_x(atoms[q]);
+      p[q][1] = r.l1a_y(atoms[q]);
+      p[q][2] = r.l1a_z(atoms[q]);
     }
-    const float vol = v[0][0] * (v[1][1] * v[2][2] - v[1][2] * v[2][1]) +
-                      v[0][1] * (v[1][2] * v[2][0] - v[1][0] * v[2][2]) +
-                      v[0][2] * (v[1][0] * v[2][1] - v[1][1] * v[2][0]);
-    r.l1c_sign(k) = vol >= 0.0f ? "positiv" : "negativ";
-    r.l1c_flag(k) = vol >= 0.0f ? "R" : "L";
+    set_hand(k, chiral_volume(p) >= 0.0f ? 1 : -1);
+    signed_rows.push_back(k);
   } else {
-    r.l1c_sign(k) = "both";
-    r.l1c_flag(k) = "B";
+    set_hand(k, 0);
     if (!open_hand && r.l1a_aname(i) == "CA" && (itype_res == 3 || itype_res == 4)) {
       int32_t unused = 0;
       peptide_chir_corr_(mdoc, list, itype_res, r.l1c_2atm(k).view(), r.l1c_3atm(k).view(),
@@ -168,6 +188,81 @@ bool add_chiral_row(int32_t mdoc, int32_t itype_res, char list, int i, int i1, i
 // added hydrogen, a ring carbon that took a distant atom as a neighbour.
 bool flat_heavy_three(int i, int nnh, int i1, int i2, int i3) {
   return nnh == 3 && builder::flat_in_model(i, i1, i2, i3);
+}
+
+// The hand of each signed row in each copy of the model: +1, -1, or 0 where
+// the copy lacks an atom of the row.  Linear in the copies' atoms: each
+// copy's atoms are found through one look-up of their names.
+std::vector<signed char> copy_hands(const std::vector<int>& rows) {
+  const r_scratch_t& r = r_scratch;
+  static foundation::LookupIndex<4, MAX1ATM> by_name;
+  by_name.clear();
+  for (int ia = 1; ia <= r.l1a_natom; ++ia)
+    if (!by_name.contains(r.l1a_aname(ia).view())) by_name.add(r.l1a_aname(ia).view(), ia);
+  const std::size_t ncopy = g_copies.label.size(), nrow = rows.size();
+  std::vector<signed char> hand(ncopy * nrow, 0);
+  // Per L1 atom, the copy atom of its name: valid for copy c when not below
+  // first[c], so nothing is cleared between copies.
+  std::vector<int32_t> at(r.l1a_natom + 1, -1);
+  for (std::size_t c = 0; c < ncopy; ++c) {
+    const int32_t from = g_copies.first[c], to = g_copies.first[c + 1];
+    for (int32_t a = from; a < to; ++a) {
+      const int32_t ia = by_name.first(g_copies.atoms[a].name.view());
+      if (ia > 0 && at[ia] < from) at[ia] = a;
+    }
+    for (std::size_t j = 0; j < nrow; ++j) {
+      const ChirSlots s = chir_slots(rows[j]);
+      float p[4][3];
+      bool whole = true;
+      for (int q = 0; q < 4 && whole; ++q) {
+        const int32_t ia = *s.idx[q];
+        whole = ia >= 1 && ia <= r.l1a_natom && at[ia] >= from;
+        if (!whole) break;
+        const builder::CopyAtom& ca = g_copies.atoms[at[ia]];
+        p[q][0] = ca.x;
+        p[q][1] = ca.y;
+        p[q][2] = ca.z;
+      }
+      if (whole) hand[c * nrow + j] = chiral_volume(p) >= 0.0f ? 1 : -1;
+    }
+  }
+  return hand;
+}
+
+// Each signed row takes the hand most copies have; a tie leaves it "both".
+// One WARNING for a tie, else one for each copy of the other hand.
+void settle_hands(int32_t mdoc, const std::vector<int>& rows) {
+  if (rows.empty() || g_copies.label.empty()) return;
+  const r_scratch_t& r = r_scratch;
+  const std::vector<signed char> hand = copy_hands(rows);
+  const std::size_t ncopy = g_copies.label.size(), nrow = rows.size();
+  const std::string head = " WARNING: " + std::string(r.l1l_mname.trimmed()) + " : chiral centre ";
+  for (std::size_t j = 0; j < nrow; ++j) {
+    const int k = rows[j];
+    int npos = 0, nneg = 0;
+    for (std::size_t c = 0; c < ncopy; ++c) {
+      npos += hand[c * nrow + j] > 0;
+      nneg += hand[c * nrow + j] < 0;
+    }
+    if (npos + nneg == 0) continue;
+    const std::string centre = std::string(r.l1c_1atm(k).trimmed());
+    if (npos == nneg) {
+      set_hand(k, 0);
+      msgerr_(mdoc, head + centre + " is positiv in " + std::to_string(npos) +
+                        (npos == 1 ? " copy" : " copies") + " and negativ in " +
+                        std::to_string(nneg) + ": its sign is both");
+      continue;
+    }
+    const int most = npos > nneg ? 1 : -1;
+    set_hand(k, most);
+    const std::string tail = ", " + std::string(r.l1c_sign(k).trimmed()) + " in " +
+                             std::to_string(most > 0 ? npos : nneg) + " of " +
+                             std::to_string(npos + nneg) + " copies";
+    const char* other = most > 0 ? " is negativ in " : " is positiv in ";
+    for (std::size_t c = 0; c < ncopy; ++c)
+      if (hand[c * nrow + j] == -most)
+        msgerr_(mdoc, head + centre + other + g_copies.label[c] + tail);
+  }
 }
 
 }  // namespace
@@ -208,6 +303,7 @@ void check_chir_(int32_t mdoc, char list, int32_t itype_res, int32_t& ierr) {
   ierr = 0;
   if (r.l1a_natom <= 3) return;
   remove_user_chir_centre_(mdoc, list, ierr);
+  std::vector<int> signed_rows;
   for (int i = 1; i <= r.l1a_natom; ++i) {
     if (r.l1a_ndist(i) < 2 || r.l1a_atype(i) == "H" || is_it_metal_(r.l1a_symb(i).view())) continue;
     int heavy[4] = {}, hyd[2] = {};
@@ -238,10 +334,13 @@ void check_chir_(int32_t mdoc, char list, int32_t itype_res, int32_t& ierr) {
         return;
       }
     } else if (flag > 0 && nnh >= 3 && !flat_heavy_three(i, nnh, i1, i2, i3)) {
-      if (!add_chiral_row(mdoc, itype_res, list, i, i1, i2, i3)) {
+      if (!add_chiral_row(mdoc, itype_res, list, i, i1, i2, i3, signed_rows)) {
         ierr = 1;
         return;
       }
     }
   }
+  settle_hands(mdoc, signed_rows);
 }
+
+void builder::set_monomer_copies(MonomerCopies copies) { g_copies = std::move(copies); }

@@ -20,19 +20,21 @@ bool name3_any(const rt::FixedText<8>& n, std::initializer_list<const char*> nam
   return false;
 }
 
-// True when a link row inside the asymmetric unit bonds atom `atom` of
+// True when link row k inside the asymmetric unit bonds atom `atom` of
 // residue r to another residue, whatever the link's name: a peptide end
 // bonded on that way is no charged terminus.
-bool bonded_at(int32_t r, std::string_view atom) {
+bool row_bonds_at(int k, int32_t r, const rt::FixedText<4>& name) {
   const link_inf_t& l = link_inf;
+  if (l.ln_used(k)(1) == 'S' || l.ln_id(k) == "gap" || l.ln_id(k) == "?") return false;
+  if (l.ln_1ires(k) == l.ln_2ires(k) && l.ln_1ichn(k) == l.ln_2ichn(k)) return false;
+  return (l.ln_1ires(k) == r && rt::FixedText<4>(l.ln_atom1(k).sub(1, 4)) == name) ||
+         (l.ln_2ires(k) == r && rt::FixedText<4>(l.ln_atom2(k).sub(1, 4)) == name);
+}
+
+bool bonded_at(int32_t r, std::string_view atom) {
   const rt::FixedText<4> name(atom);
-  for (int32_t k = 1; k <= l.ln_n; ++k) {
-    if (l.ln_used(k)(1) == 'S' || l.ln_id(k) == "gap" || l.ln_id(k) == "?") continue;
-    if (l.ln_1ires(k) == l.ln_2ires(k) && l.ln_1ichn(k) == l.ln_2ichn(k)) continue;
-    if ((l.ln_1ires(k) == r && rt::FixedText<4>(l.ln_atom1(k).sub(1, 4)) == name) ||
-        (l.ln_2ires(k) == r && rt::FixedText<4>(l.ln_atom2(k).sub(1, 4)) == name))
-      return true;
-  }
+  for (int32_t k = 1; k <= link_inf.ln_n; ++k)
+    if (row_bonds_at(k, r, name)) return true;
   return false;
 }
 
@@ -54,15 +56,15 @@ bool chain_bond(int l, int32_t r, int32_t chain, bool first_end) {
   return false;
 }
 
-// True when a link row joins this end to the rest of a polymer.
-bool joined(int32_t r, int32_t chain, bool first_end) {
+// True when link row l joins this end of residue r to the rest of a
+// polymer.
+bool row_joins(int l, int32_t r, int32_t chain, bool first_end) {
+  if (link_inf.ln_used(l)(1) == 'S') return false;
+  if (chain_bond(l, r, chain, first_end)) return true;
   const int32_t cls = resid_inf.ires_type(r);
-  for (int l = 1; l <= link_inf.ln_n; ++l) {
-    if (link_inf.ln_used(l)(1) == 'S') continue;
-    if (chain_bond(l, r, chain, first_end)) return true;
-    const int32_t lr = first_end ? link_inf.ln_2ires(l) : link_inf.ln_1ires(l);
-    const int32_t lc = first_end ? link_inf.ln_2ichn(l) : link_inf.ln_1ichn(l);
-    if (lr != r || lc != chain) continue;
+  const int32_t lr = first_end ? link_inf.ln_2ires(l) : link_inf.ln_1ires(l);
+  const int32_t lc = first_end ? link_inf.ln_2ichn(l) : link_inf.ln_1ichn(l);
+  if (lr == r && lc == chain) {
     int32_t c = 0;
     set_iconn_(link_inf.ln_id(l), c);
     if ((cls == 3 || cls == 4) &&
@@ -70,7 +72,23 @@ bool joined(int32_t r, int32_t chain, bool first_end) {
       return true;
     if ((cls == 5 || cls == 6) && c == 4) return true;
   }
-  return (cls == 3 || cls == 4) && bonded_at(r, first_end ? "N" : "C");
+  return (cls == 3 || cls == 4) && row_bonds_at(l, r, rt::FixedText<4>(first_end ? "N" : "C"));
+}
+
+bool joined(int32_t r, int32_t chain, bool first_end) {
+  for (int l = 1; l <= link_inf.ln_n; ++l)
+    if (row_joins(l, r, chain, first_end)) return true;
+  return false;
+}
+
+// A ring: one link row joins the chain's first residue at its start to its
+// last residue at its end.  A piece the reader set apart (a modified
+// residue written as HETATM) is joined at both ends too, but to the
+// residues either side of it.
+bool ends_joined_to_each_other(int32_t rs, int32_t re, int32_t chain) {
+  for (int l = 1; l <= link_inf.ln_n; ++l)
+    if (row_joins(l, rs, chain, true) && row_joins(l, re, chain, false)) return true;
+  return false;
 }
 
 }  // namespace
@@ -153,7 +171,7 @@ void set_mod_(int32_t mdoc, int32_t& ierr) {
         asym_part.iterm_f_type(g) = pt_last ? 4 : 5;
       }
     }
-    if (joined_ends == 2)
+    if (joined_ends == 2 && ends_joined_to_each_other(rs, re, chain))
       msgdoc_(mdoc, std::string(" WARNING : chain ") + std::string(asym_part.group_id(g).view()) +
                         " is cyclic ?");
   }

@@ -137,10 +137,10 @@ bool value_absent(std::string_view v) {
   return rt::len_trim(v) == 0;
 }
 
-// A value written as zero ("0", "00", "+0"), trailing blanks aside.
+// A value written as zero ("0", "00", "+0", "-0"), trailing blanks aside.
 bool zero_text(std::string_view v) {
   v = rt::trim_right(v);
-  if (!v.empty() && v[0] == '+') v.remove_prefix(1);
+  if (!v.empty() && (v[0] == '+' || v[0] == '-')) v.remove_prefix(1);
   return !v.empty() && v.find_first_not_of('0') == std::string_view::npos;
 }
 
@@ -607,7 +607,7 @@ bool record_kind_known(std::string_view v) {
               "\" is neither ATOM nor HETATM";
   else
     refusal = head + ": model number \"" + std::string(rt::trim_right(model_read)) +
-              "\" is not a positive number";
+              "\" is not a number of 0 or more";
   refusal += row_line(cif_record_place_info());
 }
 

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "builder/chiral_centres.h"
 #include "builder/creat_new.h"
 #include "builder/valency.h"
 #include "coords/chain_termini.h"
@@ -467,12 +468,11 @@ void chain_bonded_atoms(int32_t ir, std::vector<Name>& out) {
   }
 }
 
-// The chain atoms that bond a neighbour in any instance of the monomer of
-// residue ir: one description serves the chain ends and the middle alike.
-// Instances are known by the name identification gives them, which the
-// residues not yet identified do not carry.
-std::vector<Name> chain_bonded_atoms_of(int32_t ir) {
-  std::vector<Name> out;
+// The residues that are instances of the monomer of residue ir, in the
+// model's order.  Instances are known by the name identification gives
+// them, which the residues not yet identified do not carry.
+std::vector<int32_t> instances_of(int32_t ir) {
+  std::vector<int32_t> out;
   const std::vector<Code>& names = names_to_have();
   const auto name_of = [&](int32_t k) {
     const bool known = k < static_cast<int32_t>(names.size()) && !names[k].is_blank();
@@ -480,8 +480,43 @@ std::vector<Name> chain_bonded_atoms_of(int32_t ir) {
   };
   const Code mon = name_of(ir);
   for (int32_t jr = 1; jr <= resid_inf.n_residue; ++jr)
-    if (name_of(jr) == mon) chain_bonded_atoms(jr, out);
+    if (name_of(jr) == mon) out.push_back(jr);
   return out;
+}
+
+// The chain atoms that bond a neighbour in any instance of the monomer:
+// one description serves the chain ends and the middle alike.
+std::vector<Name> chain_bonded_atoms_of(const std::vector<int32_t>& instances) {
+  std::vector<Name> out;
+  for (const int32_t jr : instances) chain_bonded_atoms(jr, out);
+  return out;
+}
+
+// A text without its blanks either side.
+std::string bare(std::string_view v) {
+  v = rt::trim_right(v);
+  while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
+  return std::string(v);
+}
+
+// The atoms with coordinates of every instance of the monomer, for the
+// hands of its chiral centres.
+builder::MonomerCopies copies_of(const std::vector<int32_t>& instances) {
+  builder::MonomerCopies c;
+  for (const int32_t jr : instances) {
+    const rt::FixedText<12>& key = resid_inf.res_num_pdb(jr);
+    c.label.push_back("residue " + bare(key.sub(3, 7)) + " chain " + bare(key.sub(8, 11)));
+    c.first.push_back(static_cast<int32_t>(c.atoms.size()));
+    const int32_t ias = resid_inf.iratm_first(jr);
+    for (int32_t ia = ias; ia < ias + resid_inf.natm_res(jr); ++ia) {
+      const char t = atom_inf.atm_type(ia)(1);
+      if (t == 'M' || t == 'U' || t == 'D' || atom_crd.occup(ia) < 0.0001f) continue;
+      c.atoms.push_back({atom_inf.atm_name(ia), atom_crd.xyz_crd(1, ia), atom_crd.xyz_crd(2, ia),
+                         atom_crd.xyz_crd(3, ia)});
+    }
+  }
+  c.first.push_back(static_cast<int32_t>(c.atoms.size()));
+  return c;
 }
 
 // The terminal groups of peptides and nucleic acids belong to residues of
@@ -588,9 +623,12 @@ bool build_new(const Run& run, Residue& r, char coor, std::string_view name, int
   if (libcom.lb_pass == 1 && run.list != 'T' && rt::text_eq(name, "kavlin")) code = 99;
   // A polymer residue's chain atoms take no hydrogen for the bonds to the
   // residues either side of it.
-  builder::set_outside_bonds(chain_bonded_atoms_of(r.ir));
+  const std::vector<int32_t> instances = instances_of(r.ir);
+  builder::set_outside_bonds(chain_bonded_atoms_of(instances));
+  builder::set_monomer_copies(copies_of(instances));
   creat_new_(code, run.list, mode, s.c1_pnum, name, 0.0f, ierr);
   builder::set_outside_bonds({});
+  builder::set_monomer_copies({});
   if (ierr != 0) return false;
   cpl_mlib_(run.mdoc, ierr);
   if (ierr != 0) return false;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "builder/valency.h"
@@ -215,5 +217,73 @@ TEST_F(Chirality, ThreeHeavyNeighboursInThePlaneOfTheAtomGiveNoRow) {
     R().l1a_ichir(1) = 2;
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(R().l1c_nchir, lift > 0.0f ? 1 : 0) << "lift " << lift;
+  }
+}
+
+namespace {
+
+// A copy of the centre of centre(): CA, N, C, CB where centre() puts them
+// (mirrored through the xy plane when `mirror`), less the atoms named in
+// `lacking`, then the atoms of `extra`.
+void add_copy(builder::MonomerCopies& m, const char* label, bool mirror,
+              const std::string& lacking = "", std::vector<builder::CopyAtom> extra = {}) {
+  const float z = mirror ? -1.0f : 1.0f;
+  m.label.push_back(label);
+  m.first.push_back(static_cast<int32_t>(m.atoms.size()));
+  const builder::CopyAtom atoms[] = {{"CA", 0, 0, 0},
+                                     {"N", 0.87f, 0.87f, 0.87f * z},
+                                     {"C", 0.87f, -0.87f, -0.87f * z},
+                                     {"CB", -0.87f, 0.87f, -0.87f * z}};
+  for (const builder::CopyAtom& a : atoms)
+    if (lacking != a.name.trimmed()) m.atoms.push_back(a);
+  for (const builder::CopyAtom& a : extra) m.atoms.push_back(a);
+}
+
+}  // namespace
+
+// The centre is built from the first copy, of centre()'s hand; the sign is
+// the hand most copies have, each copy that has every atom of the centre
+// voting once with the first atom of each name.
+TEST_F(Chirality, CopiesOfTheMonomerVoteForTheHand) {
+  centre();
+  ASSERT_EQ(run(), 0);
+  const std::string own = sign(1), other = own == "positiv" ? "negativ" : "positiv";
+  const builder::CopyAtom cb_where_ha = {"CB", -0.87f, -0.87f, 0.87f};  // the other hand
+  struct Case {
+    const char* label;
+    std::vector<std::tuple<const char*, bool, std::string, std::vector<builder::CopyAtom>>> copies;
+    std::string sign, warnings;
+  };
+  const Case cases[] = {
+      {"two of three of the other hand",
+       {{"one", false, "", {}}, {"two", true, "", {}}, {"three", true, "", {}}},
+       other,
+       "  WARNING: NEW : chiral centre CA is " + own + " in one, " + other + " in 2 of 3 copies\n"},
+      {"one of each hand and one lacking CB",
+       {{"one", false, "", {}}, {"two", true, "", {}}, {"three", true, "CB", {}}},
+       "both",
+       "  WARNING: NEW : chiral centre CA is positiv in 1 copy and negativ in 1: its sign is "
+       "both\n"},
+      {"a second CB of the other hand in one copy",
+       {{"one", false, "", {}}, {"two", true, "", {}}, {"three", false, "", {cb_where_ha}}},
+       own,
+       "  WARNING: NEW : chiral centre CA is " + other + " in two, " + own + " in 2 of 3 copies\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    fx::clear_l1();
+    centre();
+    builder::MonomerCopies m;
+    for (const auto& [label, mirror, lacking, extra] : c.copies)
+      add_copy(m, label, mirror, lacking, extra);
+    m.first.push_back(static_cast<int32_t>(m.atoms.size()));
+    builder::set_monomer_copies(m);
+    const int32_t ierr = run();
+    builder::set_monomer_copies({});
+    ASSERT_EQ(ierr, 0);
+    ASSERT_EQ(R().l1c_nchir, 1);
+    EXPECT_EQ(sign(1), c.sign);
+    EXPECT_EQ(R().l1c_flag(1), c.sign == "both" ? "B" : c.sign == "positiv" ? "R" : "L");
+    EXPECT_EQ(out, c.warnings);
   }
 }

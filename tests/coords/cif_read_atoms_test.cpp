@@ -241,9 +241,9 @@ TEST_F(ReadAtoms, RecordKindOrModelNumberThatIsNoneIsRefused) {
       {"record kind", first, "CB 2 CB ALA A 1 0 0 0 1\n",
        " ERROR: atom 2: record kind \"CB\" is neither ATOM nor HETATM, row at line "},
       {"model number", first, "ATOM 2 CB ALA A 1 0 0 0 C\n",
-       " ERROR: atom 2: model number \"C\" is not a positive number, row at line "},
+       " ERROR: atom 2: model number \"C\" is not a number of 0 or more, row at line "},
       {"first row short", "", "ATOM 1 CA ALA A 1 0 0 1\n",
-       " ERROR: atom 1: model number \"HETATM\" is not a positive number, row at line "},
+       " ERROR: atom 1: model number \"HETATM\" is not a number of 0 or more, row at line "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -283,7 +283,8 @@ TEST_F(ReadAtoms, QuoteItsLineDoesNotCloseRefusesTheFile) {
 
 // Simulation programs count models from 0.  The first model of the file is
 // read whatever its number, and the first row of another model ends the
-// list; a negative number or none stays refused.
+// list; a negative number or none stays refused.  Zero is zero however it
+// is signed, so "-0" is model 0 as "+0" is.
 TEST_F(ReadAtoms, FirstModelIsReadWhateverItsNumber) {
   const std::string head = cif_header() + atom_loop({"id", "label_atom_id", "label_comp_id",
                                                      "label_asym_id", "auth_seq_id", "Cartn_x",
@@ -296,8 +297,12 @@ TEST_F(ReadAtoms, FirstModelIsReadWhateverItsNumber) {
   } cases[] = {
       {"models 0 and 1", "0", "1", 0, 2},
       {"model 0 written 00, then 1", "00", "1", 0, 2},
+      {"model 0 written +0, then 1", "+0", "1", 0, 2},
+      {"model 0 written -0, then 1", "-0", "1", 0, 2},
+      {"model -0, then 0", "-0", "0", 0, 4},
       {"models 2 and 1", "2", "1", 0, 2},
       {"model -1", "-1", "0", 3, 0},
+      {"model -01", "-01", "0", 3, 0},
       {"model that is no number", "A", "1", 3, 0},
   };
   for (const auto& c : cases) {
@@ -308,8 +313,9 @@ TEST_F(ReadAtoms, FirstModelIsReadWhateverItsNumber) {
     EXPECT_EQ(read_out("models"), c.ierr) << out_;
     EXPECT_EQ(atom_inf.n_atom, c.atoms);
     if (c.ierr != 0) {
-      EXPECT_NE(out_.find(" ERROR: atom 1: model number \"" + f + "\" is not a positive number"),
-                std::string::npos)
+      EXPECT_NE(
+          out_.find(" ERROR: atom 1: model number \"" + f + "\" is not a number of 0 or more"),
+          std::string::npos)
           << out_;
     }
   }

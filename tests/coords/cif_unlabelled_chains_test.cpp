@@ -1,8 +1,12 @@
 // mmCIF files whose rows name no chain of their own (the label "." on every
 // row): the pipeline's reader gives them the chains of their PDB form, so
 // that a chain ends before the waters and ligands that follow it.
+#include <cstdio>
+#include <vector>
+
 #include "cif_test_util.h"
 #include "coords/cif_by_pdb_rules.h"
+#include "pdb_fixture.h"
 
 namespace {
 
@@ -114,5 +118,70 @@ TEST_F(CifUnlabelledChains, NumberHeldByResiduesOfTwoChainsIsRefusedByBothReader
     init_atm_inf_(0, ierr);
     out_ = captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "two.cif", 'N', 'Y', ierr); });
     EXPECT_EQ(ierr, c.ierr) << out_;
+  }
+}
+
+namespace {
+
+// One atom of a residue, for both forms of a file.
+struct Atom {
+  const char* kind;
+  const char* atom;
+  const char* res;
+  int seq;
+  const char* chain;  // as the mmCIF row writes it; "''" and "." are blank
+};
+
+std::string cif_form(const std::vector<Atom>& atoms) {
+  std::string rows;
+  int serial = 0;
+  for (const Atom& a : atoms) rows += row(a.kind, ++serial, a.atom, a.res, a.seq, a.chain);
+  return unlabelled(rows);
+}
+
+std::vector<std::string> pdb_form(const std::vector<Atom>& atoms) {
+  std::vector<std::string> lines = {pdbtest::kCryst};
+  int serial = 0;
+  char line[100];
+  for (const Atom& a : atoms) {
+    const std::string chain = a.chain;
+    const char c = chain == "''" || chain == "." ? ' ' : chain[0];
+    ++serial;
+    std::snprintf(line, sizeof line, "%-6s%5d  %-3s %3s %c%4d    %8.3f%8.3f%8.3f  1.00 10.00",
+                  a.kind, serial, a.atom, a.res, c, a.seq, static_cast<float>(serial), 0.0f, 0.0f);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+// The rows' own marks for a blank chain, and a residue whose class ends the
+// chain at the number of the residue before it, read into the chains the
+// PDB reader makes of the same lines.
+TEST_F(CifUnlabelledChains, BlankChainsAndClassesEndChainsAsInThePdbForm) {
+  const struct {
+    const char* label;
+    std::vector<Atom> atoms;
+    const char* chains;
+  } cases[] = {
+      {"the blank chain written '' and . in turn",
+       {{"ATOM", "N", "ALA", 1, "''"}, {"ATOM", "N", "GLY", 2, "."}, {"ATOM", "N", "SER", 3, "''"}},
+       "XX:3 "},
+      {"a nucleotide at the number of the peptide before it",
+       {{"ATOM", "N", "ALA", 1, "A"},
+        {"ATOM", "N", "ALA", 2, "A"},
+        {"ATOM", "P", "DA", 2, "A"},
+        {"ATOM", "P", "DC", 3, "A"}},
+       "AA:2 Aa:2 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("u", cif_form(c.atoms));
+    ASSERT_EQ(read("u"), 0);
+    EXPECT_EQ(chains(), c.chains);
+    const pdbtest::ReadResult r = pdbtest::read_pdb(pdb_form(c.atoms));
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    EXPECT_EQ(chains(), c.chains);
   }
 }

@@ -2,6 +2,8 @@
 // the sugar and peptide passes and file-type detection.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "coords/chain_termini.h"
 #include "coords/file_type.h"
 #include "coords/pdb_bonds.h"
@@ -255,6 +257,23 @@ TEST(ChainTermini, CyclicPeptideKeepsItsTypesAndWarns) {
   EXPECT_NE(r.out.find("  WARNING : chain AA   is cyclic ?\n"), std::string::npos) << r.out;
   EXPECT_EQ(asym_part.iterm_s_type(1), 1);
   EXPECT_EQ(asym_part.iterm_f_type(1), 1);
+}
+
+// 1A8O writes its selenomethionines as HETATM inside chain A: the reader
+// splits the chain at each, and the pieces Aa to Ae (one selenomethionine,
+// or the residues between two) are joined at both ends to the pieces either
+// side, not to themselves: no ring.
+TEST(ChainTermini, PiecesJoinedToTheirNeighboursAreNoRings) {
+  std::ifstream in(ORB_TEST_DATA_DIR "/1A8O.pdb");
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  const ReadResult r = read_pdb(lines);
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  std::string pieces;
+  for (int g = 1; g <= asym_part.n_group; ++g)
+    pieces += chain_id(g) + std::to_string(asym_part.nres_chain(g)) + " ";
+  EXPECT_EQ(pieces, "AA  1 Aa  33 Ab  1 Ac  28 Ad  1 Ae  1 Af  5 Ag  88 ");
+  EXPECT_EQ(r.out.find("is cyclic"), std::string::npos) << r.out;
 }
 
 TEST(PdbCorrections, PyranoseGetsARenameWithDefaultLetters) {

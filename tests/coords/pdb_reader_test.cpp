@@ -659,12 +659,15 @@ TEST(PdbReaderAtoms, LineEndingWithItsCoordinatesHasFullOccupancy) {
   const std::string full = line({.occ = 0.5f});
   std::string blank_occ = full;
   blank_occ.replace(54, 6, "      ");
+  // Column 55 is the first of the occupancy: a line ending there has one.
+  const std::string zero_in_55 = full.substr(0, 54) + "0";
   const struct {
     const char* label;
     std::string line;
     float occ;
   } cases[] = {
       {"cut after column 54", full.substr(0, 54), 1.0f},
+      {"cut after column 55, a 0 there", zero_in_55, 0.0f},
       {"cut after column 60", full.substr(0, 60), 0.5f},
       {"blank occupancy before B", blank_occ, 0.0f},
   };

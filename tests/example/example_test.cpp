@@ -179,6 +179,35 @@ TEST(ExampleProgram, ReportFinishedBeforeALaterOutputFailsStaysWhole) {
     EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
 }
 
+// A chain is called a ring only where one link joins its two ends to each
+// other: the pieces of the README's entry, split at its selenomethionines
+// and joined at both ends to the pieces either side, are none; a
+// diketopiperazine written by hand, closed by a LINK record, is one.
+TEST(ExampleProgram, OnlyAChainWhoseEndsAreJoinedToEachOtherIsCalledCyclic) {
+  const struct {
+    const char* label;
+    const char* model;
+    const char* warning;  // "" none
+  } cases[] = {
+      {"1A8O", "1A8O.pdb", ""},
+      {"cyclo(Ala-Gly)", "pdb_cyclo_ala_gly.pdb", "  WARNING : chain AA   is cyclic ?\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempDir dir;
+    const Ran r = run_example(dir, pipetest::data(c.model), pipetest::library());
+    EXPECT_EQ(r.status, 0) << r.log;
+    std::size_t lines = 0;
+    for (std::size_t at = r.log.find("is cyclic"); at != std::string::npos;
+         at = r.log.find("is cyclic", at + 1))
+      ++lines;
+    EXPECT_EQ(lines, *c.warning == '\0' ? 0u : 1u) << r.log;
+    if (*c.warning != '\0') {
+      EXPECT_NE(r.log.find(c.warning), std::string::npos) << r.log;
+    }
+  }
+}
+
 // The README shows the program whole, in the fenced block after the line
 // that names its file: the two must not drift apart.
 TEST(ExampleProgram, ReadmeQuotesTheProgramWhole) {

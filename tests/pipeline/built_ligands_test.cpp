@@ -210,3 +210,20 @@ TEST(BuiltLigands, PhenolAmideAndAcidWithPolarHydrogensOnlyAsWithAllOrNone) {
   EXPECT_EQ(valence_misses(polar), "");
   EXPECT_EQ(polar.r.out.find(kNoChoice), std::string::npos) << polar.r.out;
 }
+
+// A hydrogen on sulfur is a polar one: the iminothiol whose only hydrogen
+// is on its sulfur is a model of polar hydrogens, so its nitrogen, given
+// none, takes the C=N bond instead of an added hydrogen, and the chain
+// alternates as drawn, uncharged.  Read as a model without hydrogens, its
+// lengths would make the chain one delocalised system and add a hydrogen
+// to the nitrogen.
+TEST(BuiltLigands, IminothiolWithItsThiolHydrogenOnlyKeepsItsNitrogenBare) {
+  const Built b = build(model("thioenaminone_sh.pdb"), "ESH");
+  ASSERT_EQ(b.r.ierr, 0) << b.r.out;
+  EXPECT_EQ(b.types({"N2-C10", "C10-C11", "C11-C12", "C12-S1", "N2"}),
+            "double; single; double; single; N; ");
+  EXPECT_EQ(b.atom.at("N2")[2], "0.000");
+  EXPECT_EQ(hydrogen_counts(b), "C1 3; C10 1; C11 1; C13 3; S1 1; ");
+  EXPECT_EQ(valence_misses(b), "");
+  EXPECT_EQ(b.r.out.find(kNoChoice), std::string::npos) << b.r.out;
+}

@@ -48,6 +48,8 @@ TEST(OccupancyWarning, UnoccupiedAtomsAreCountedOnceAndKept) {
       {"1A8O: three atoms of LYS 203 at 0.00", "1A8O.pdb", 644, "", "  WARNING : 3", true},
       {"1UBI as it is", "1ubi.pdb", 683, "", "", true},
       {"1UBI, every atom at 0.00", "1ubi.pdb", 683, "  0.00", "  WARNING : 683", false},
+      {"1UBI, every atom at 0.001, the bound itself", "1ubi.pdb", 683, " 0.001", "  WARNING : 683",
+       false},
       {"1UBI, every atom at -99.00", "1ubi.pdb", 683, "-99.00", "  WARNING : 683", false},
   };
   for (const auto& row : rows) {

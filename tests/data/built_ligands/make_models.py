@@ -148,6 +148,25 @@ def enaminone(with_h):
             rows.append(("H13" + "ABC"[k], "ENM", "H", h))
     return rows
 
+# ------------------------------------------------------------ thioenaminone
+# The iminothiol form of a thio-enaminone, CH3-N=CH-CH=C(SH)-CH3, whose only
+# hydrogen is the one on its sulfur; the S-H bond is drawn short (README.md).
+
+
+def thioenaminone():
+    bonds = {("C1", "N2"): 1.465, ("N2", "C10"): 1.279, ("C10", "C11"): 1.455,
+             ("C11", "C12"): 1.340, ("C12", "S1"): 1.751, ("C12", "C13"): 1.503}
+    angles = {("C1", "N2", "C10"): 118.0, ("N2", "C10", "C11"): 122.0,
+              ("C10", "C11", "C12"): 123.0, ("C11", "C12", "S1"): 122.0,
+              ("C11", "C12", "C13"): 124.0, ("S1", "C12", "C13"): 114.0}
+    atoms = ["C1", "N2", "C10", "C11", "C12", "S1", "C13"]
+    start = {"C1": (0, 0), "N2": (1.2, 0.7), "C10": (2.4, 0), "C11": (3.6, 0.7),
+             "C12": (4.8, 0), "S1": (4.8, -1.6), "C13": (6.0, 0.7)}
+    pos = fit(atoms, bonds, angles, start)
+    rows = [(a, "ESH", a[0], pos[a]) for a in atoms]
+    rows.append(("HS1", "ESH", "H", hydroxyl_h(pos, "S1", "C12", "C13", 1.18, 96.0)))
+    return rows
+
 # -------------------------------------------------- furo[2,3-d]pyrimidine
 # 5-methylfuro[2,3-d]pyrimidin-4-amine, without hydrogens as a crystal
 # model gives it.
@@ -269,12 +288,14 @@ def succinanilic(hydrogens):
 if __name__ == "__main__":
     write("enaminone_h.pdb", enaminone(True))
     write("enaminone.pdb", enaminone(False))
+    write("thioenaminone_sh.pdb", thioenaminone())
     write("furopyrimidine.pdb", furopyrimidine())
     write("thiazolium.pdb", thiazolium())
     for hydrogens in ("all", "polar", "none"):
         write("succinanilic_%s.pdb" % hydrogens, succinanilic(hydrogens))
     # The bonded pairs (all within 1.8 A) with their fitted lengths.
-    for name, rows in (("enaminone_h", enaminone(True)), ("furopyrimidine", furopyrimidine()),
+    for name, rows in (("enaminone_h", enaminone(True)), ("thioenaminone_sh", thioenaminone()),
+                       ("furopyrimidine", furopyrimidine()),
                        ("thiazolium", thiazolium()),
                        ("succinanilic_all", succinanilic("all"))):
         print(name)
