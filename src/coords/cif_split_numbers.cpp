@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "coords/cif_atom_rows.h"
+#include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
+#include "foundation/residue_class.h"
 
 namespace {
 
@@ -54,7 +56,13 @@ void coords::split_numbers_row() {
   if (!watch.any || !same_number || !same_label || !same_chain ||
       !(crdatm.cr_rname == watch.rname)) {
     settle_pending();
-    if (same_number && same_chain && !same_label) {
+    // Waters numbered from 1 after a chain that ends at 1 are a range of
+    // their own, never a residue split in two.
+    const auto water = [](const rt::FixedText<8>& r) {
+      return pdb::is_water(r.trimmed()) || foundation::is_water_name(r.trimmed());
+    };
+    if (same_number && same_chain && !same_label && !water(crdatm.cr_rname) &&
+        !water(watch.rname)) {
       watch.pending = true;
       watch.pending_alt = watch.alt;
       watch.pending_name = std::string(chain) + " residue:" + std::string(number, 5);

@@ -235,6 +235,10 @@ void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
     const char* kq = resid_inf.res_num_pdb(q).c;
     if (std::memcmp(kr + 2, kq + 2, 5) != 0 || !same_author_chain(q, r, seg)) continue;
     if (holds_alternates(q) && holds_alternates(r)) continue;
+    // Waters numbered from 1 after a chain that ends at 1 are a range of
+    // their own, never a residue split in two.
+    if (pdb::is_water(resid_inf.res_name(q).view()) || pdb::is_water(resid_inf.res_name(r).view()))
+      continue;
     if (reported != q) {
       std::string line = "ERROR: in chain ";
       if (seg) line += rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view());

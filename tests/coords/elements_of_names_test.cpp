@@ -3,6 +3,7 @@
 // rule itself at each of its boundaries, and every atom of the real entries
 // read once with its element and once without, by both mmCIF roads.
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <vector>
@@ -151,6 +152,9 @@ std::string cif_of_pdb(const std::string& text) {
     if (line.rfind("ATOM", 0) != 0 && line.rfind("HETATM", 0) != 0) continue;
     if (line.size() < 54) continue;
     std::string element = field(line, 76, 2);
+    // Files of the older format number their lines in columns 77-80.
+    for (const char c : element)
+      if (!std::isalpha(static_cast<unsigned char>(c))) element.clear();
     if (!element.empty()) any = true;
     std::string name = field(line, 12, 4);
     if (name.find('\'') != std::string::npos) name = '"' + name + '"';
