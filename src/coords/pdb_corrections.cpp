@@ -223,16 +223,20 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
       if (c2 == 'D' && prefixed) c2 = 'H';
       set_elem(asymb, c2);
       const rt::FixedText<4> old = aname;
+      // A leading digit, quote or star goes behind the used part as the
+      // mmCIF reader puts it (1HB -> HB1, the library's name), so that both
+      // forms of one file give one name.
+      const bool moved_close = cls == 'D' || c1 == '\'' || c1 == '"' || c1 == '*';
       if (L == 2) {
         aname(1) = c2;
-        aname(2) = '_';
-        aname(3) = '_';
-        aname(4) = c1;
+        aname(2) = moved_close ? c1 : '_';
+        aname(3) = moved_close ? ' ' : '_';
+        aname(4) = moved_close ? ' ' : c1;
       } else if (L == 3) {
         aname(1) = c2;
         aname(2) = old(3);
-        aname(3) = '_';
-        aname(4) = c1;
+        aname(3) = moved_close ? c1 : '_';
+        aname(4) = moved_close ? ' ' : c1;
       } else {
         aname(1) = c2;
         aname(2) = old(3);

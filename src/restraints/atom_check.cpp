@@ -334,6 +334,11 @@ void reports(const Reports& rep, char msg, int32_t& ipr_miss, int32_t& ipr_abs, 
       if (!hydrogen_symbol(r.c1_asymb(ic))) {
         report(rep, ipr_abs, " WARNING : atom :", r.c1_aname(ic), "absent in the library");
         ++na_abs;
+        const std::string element(r.c1_asymb(ic).trimmed());
+        restraints::unnamed_heavy_atoms().add(r.c1_aname(ic).view(), rep.mon, r.c1_pnum.view(),
+                                              "(element " + element + ")");
+      } else {
+        restraints::unnamed_hydrogens().add(r.c1_aname(ic).view(), rep.mon, r.c1_pnum.view());
       }
     }
   }
@@ -523,3 +528,51 @@ void chklst_(int32_t mdoc, std::string_view mon, int32_t& ipr_miss, int32_t& ipr
   tree_links(mdoc);
   if (list == 'T') trace(mdoc);
 }
+
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+  const std::size_t a = s.find_first_not_of(' ');
+  return a == std::string_view::npos ? std::string_view() : rt::trim_right(s.substr(a));
+}
+
+}  // namespace
+
+namespace restraints {
+
+void UnnamedAtoms::clear() {
+  count_ = 0;
+  for (std::string& s : first_) s.clear();
+}
+
+void UnnamedAtoms::add(std::string_view atom, std::string_view mon, std::string_view pnum,
+                       std::string_view note) {
+  if (count_++ >= kListed) return;
+  const rt::FixedText<12> num(pnum);
+  std::string& s = first_[count_ - 1];
+  for (std::string_view part : {atom, mon, num.sub(3, 7), num.sub(8, 11), note}) {
+    const std::string_view t = trimmed(part);
+    if (t.empty()) continue;
+    if (!s.empty()) s += ' ';
+    s += t;
+  }
+}
+
+std::string UnnamedAtoms::listed() const {
+  std::string out;
+  for (int k = 0; k < kListed && k < count_; ++k) out += (k > 0 ? ", " : "") + first_[k];
+  if (count_ > kListed) out += ", ...";
+  return out;
+}
+
+UnnamedAtoms& unnamed_hydrogens() {
+  static UnnamedAtoms h;
+  return h;
+}
+
+UnnamedAtoms& unnamed_heavy_atoms() {
+  static UnnamedAtoms a;
+  return a;
+}
+
+}  // namespace restraints

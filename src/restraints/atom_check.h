@@ -7,7 +7,9 @@
 // links, connections and extra neighbours in S1.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "runtime/fixed_text.h"
@@ -35,3 +37,34 @@ void initone_(int32_t ic);
 // element trailing blanks of characters 2-4 become '_', and a four-character
 // hydrogen name starts with its last character.
 void corr_input_pdb_aname_(std::string_view aname, std::string_view asymb, rt::FixedText<4>& atom);
+
+namespace restraints {
+
+// Atoms of the residues the walk checks that their library monomer does not
+// name: a count and the first few, each as "HB1 SER 3 A", for the lines
+// that close a run.  The atom check adds them; creat_descr_ clears them at
+// its start.
+class UnnamedAtoms {
+ public:
+  static constexpr int kListed = 5;
+
+  void clear();
+  void add(std::string_view atom, std::string_view mon, std::string_view pnum,
+           std::string_view note = "");
+  int32_t count() const { return count_; }
+  // The listed atoms separated by ", ", and ", ..." when there are more.
+  std::string listed() const;
+
+ private:
+  int32_t count_ = 0;
+  std::array<std::string, kListed> first_;
+};
+
+// Hydrogens the library does not name: kept in the files without
+// restraints.
+UnnamedAtoms& unnamed_hydrogens();
+// The other atoms the library does not name, each with its element: the
+// run's unknown atoms.
+UnnamedAtoms& unnamed_heavy_atoms();
+
+}  // namespace restraints

@@ -54,7 +54,36 @@ struct Walk {
   int32_t ig_old = 0, ir_old = 0, ias_old = 0, iaf_old = 0;
   char ch_flag = 'Y', ch_flag_old = '?';
   bool failed = false;
+  // The failures, the first three named in the line that closes the run.
+  int32_t n_failed = 0;
+  std::string why;
+  void fail(const std::string& reason) {
+    failed = true;
+    if (++n_failed <= 3) why += (n_failed > 1 ? "; " : "") + reason;
+  }
+  std::string failures() const {
+    return n_failed > 3 ? why + "; and " + std::to_string(n_failed - 3) + " more" : why;
+  }
 };
+
+// A residue as the messages name it: "SER 20 A".
+std::string residue_named(int32_t ir) {
+  if (ir < 1 || ir > resid_inf.n_residue) return "?";
+  const rt::FixedText<12>& num = resid_inf.res_num_pdb(ir);
+  std::string s(resid_inf.res_name(ir).trimmed());
+  for (std::string_view part : {num.sub(3, 7), num.sub(8, 11)}) {
+    const std::size_t a = part.find_first_not_of(' ');
+    if (a == std::string_view::npos) continue;
+    s.append(" ").append(rt::trim_right(part.substr(a)));
+  }
+  return s;
+}
+
+std::string link_named(int32_t i) {
+  const link_inf_t& l = link_inf;
+  return "link " + std::string(l.ln_id(i).trimmed()) + " between " + residue_named(l.ln_1ires(i)) +
+         " and " + residue_named(l.ln_2ires(i));
+}
 
 // Atoms of residue ias..ias+na-1 that the model has: an atom a coordinate
 // file of an earlier run lists as missing ('M', placed at the origin) is
@@ -303,7 +332,7 @@ class Driver {
   Next gather(int32_t ig, int32_t ir, const Place& p, int32_t& ierr);
   // The residue's atoms checked against L1; false drops the residue.
   bool atoms_match(const Place& p);
-  void build_residue_tree(const Place& p);
+  void build_residue_tree(int32_t ir, const Place& p);
   // The tree continued across the named connection to the back neighbour
   // and that link's restraints written.
   void describe_back_link(int32_t ig, int32_t ir, const Place& p);
@@ -312,7 +341,7 @@ class Driver {
   // the next residue advanced past its atoms.
   void keep(int32_t ig, int32_t ir, const Place& p);
   bool finish_kept(int32_t ir, int32_t irs_tree, int32_t irf_tree, int32_t& ierr);
-  bool partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& skip);
+  bool partner(int which, int32_t link, int32_t ig, int32_t ires, int32_t& ierr, bool& skip);
   bool describe_link(int32_t i, int32_t lid, int32_t& ierr);
   void trace(const std::string& s) const {
     if (list_ == 'T') {
@@ -390,7 +419,7 @@ Next Driver::gather(int32_t ig, int32_t ir, const Place& p, int32_t& ierr) {
     case ModResult::Return:
       return Next::Stop;
     case ModResult::SkipLink:
-      w.failed = true;
+      w.fail("a modification of " + residue_named(ir) + " could not be applied");
       break;
     case ModResult::Ok:
       break;
@@ -408,12 +437,12 @@ bool Driver::atoms_match(const Place& p) {
   return jerr == 0;
 }
 
-void Driver::build_residue_tree(const Place& p) {
+void Driver::build_residue_tree(int32_t ir, const Place& p) {
   if (p.na < 2 && r_scratch.c1_natom < 1) return;
   trace(" def_dist-th");
   int32_t jerr = 0;
   def_dist_th_ph_(c_.md, list_, w.ch_flag, jerr);
-  if (jerr != 0) w.failed = true;
+  if (jerr != 0) w.fail("the atom tree of " + residue_named(ir) + " could not be built");
 }
 
 void Driver::describe_back_link(int32_t ig, int32_t ir, const Place& p) {
@@ -421,13 +450,17 @@ void Driver::describe_back_link(int32_t ig, int32_t ir, const Place& p) {
   trace(" def_dist-th_l");
   int32_t jerr = 0;
   def_dist_th_ph_link_(c_.md, p.link.view(), 0, 'Y', jerr);
-  if (jerr != 0) w.failed = true;
+  if (jerr != 0)
+    w.fail("the tree could not follow link " + std::string(p.link.trimmed()) + " to " +
+           residue_named(ir));
   mark_walked(p.link, ig, ir, p.ir1);
   if (restr_ == 'A' && p.ir1 > 0 && ir > 0) {
     trace(" descr_ln");
     jerr = 0;
     dscr_links_(c_.md, list_, p.link.view(), 0, 'Y', ig, p.ir1, ig, ir, jerr);
-    if (jerr != 0) w.failed = true;
+    if (jerr != 0)
+      w.fail("link " + std::string(p.link.trimmed()) + " to " + residue_named(ir) +
+             " is not described");
   }
 }
 
@@ -469,7 +502,7 @@ bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr) {
     case Next::Stop:
       return false;
     case Next::Drop:
-      w.failed = true;
+      w.fail(residue_named(ir) + " has no description");
       dropped_.push_back(ir);
       return true;
     case Next::Go:
@@ -490,11 +523,11 @@ bool Driver::residue(int32_t ig, int32_t ir, int32_t& ierr) {
     change_tree_sugar_(c_.md, ig, ir, jerr);
   }
   if (!atoms_match(p)) {
-    w.failed = true;
+    w.fail("the atoms of " + residue_named(ir) + " could not be ordered by its monomer");
     dropped_.push_back(ir);
     return true;
   }
-  build_residue_tree(p);
+  build_residue_tree(ir, p);
   describe_back_link(ig, ir, p);
   if (!write_restraints(ig, ir, p, ierr)) return false;
   // The first residue of the run has no kept predecessor to finish.
@@ -566,14 +599,15 @@ bool Driver::finish_walk(int32_t& ierr) {
   return true;
 }
 
-bool Driver::partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& skip) {
+bool Driver::partner(int which, int32_t link, int32_t ig, int32_t ires, int32_t& ierr, bool& skip) {
   const asym_part_t& a = asym_part;
+  const auto fail = [&] { w.fail(link_named(link) + " is not described"); };
   if (ig < 1 || ig > a.n_group || a.nres_chain(ig) < 1 || a.ires_first(ig) < 1) {
     if (which == 1) {
       msgdoc_(c_.mdoc, " ERROR:  N-residues  = 0.");
     } else {
       msgerr_(c_.mdoc, " ERROR : N-residues = 0");
-      w.failed = true;
+      fail();
     }
     skip = true;
     return true;
@@ -585,7 +619,7 @@ bool Driver::partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& s
       msgdoc_(c_.mdoc, " ERROR: N-atoms= 0");
     else
       msgerr_(c_.mdoc, " ERROR :N-atoms = 0");
-    w.failed = true;
+    fail();
     skip = true;
     return true;
   }
@@ -593,14 +627,14 @@ bool Driver::partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& s
   get_monom_(c_.md, list_, ig, ires, ias, ias + na - 1, jerr);
   if (jerr != 0) {
     msgerr_(c_.mdoc, which == 1 ? " ERROR: in subroutine GET_MONOM." : " ERROR: in subroutine GET_MONOM..");
-    w.failed = true;
+    fail();
     skip = true;
     return true;
   }
   jerr = 0;
   fetch_monomer(c_.md, c_.md, ig, ires, jerr);
   if (jerr != 0) {
-    w.failed = true;
+    fail();
     skip = true;
     return true;
   }
@@ -609,7 +643,7 @@ bool Driver::partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& s
       ierr = jerr;
       return false;
     case ModResult::SkipLink:
-      w.failed = true;
+      fail();
       skip = true;
       return true;
     case ModResult::Ok:
@@ -620,7 +654,7 @@ bool Driver::partner(int which, int32_t ig, int32_t ires, int32_t& ierr, bool& s
   chklst_(c_.md, resid_inf.res_name(ires).view(), w.ipr_miss, w.ipr_abs, w.ipr_del, w.na_miss, w.na_abs,
           w.na_del, 'N', list_, jerr);
   if (jerr != 0) {
-    w.failed = true;
+    fail();
     skip = true;
     return true;
   }
@@ -636,14 +670,14 @@ bool Driver::describe_link(int32_t i, int32_t lid, int32_t& ierr) {
   for (const int32_t ir : dropped_)
     if (ir == ires1 || ir == ires2) return true;
   bool skip = false;
-  if (!partner(1, ig1, ires1, ierr, skip)) return false;
+  if (!partner(1, i, ig1, ires1, ierr, skip)) return false;
   if (skip) return true;
-  if (!partner(2, ig2, ires2, ierr, skip)) return false;
+  if (!partner(2, i, ig2, ires2, ierr, skip)) return false;
   if (skip) return true;
   if (restr_ == 'A' && ires1 > 0 && ires2 > 0) {
     int32_t jerr = 0;
     dscr_links_(c_.md, list_, l.ln_id(i).view(), lid, 'N', ig1, ires1, ig2, ires2, jerr);
-    if (jerr != 0) w.failed = true;
+    if (jerr != 0) w.fail(link_named(i) + " is not described");
   }
   return true;
 }
@@ -718,7 +752,7 @@ bool Driver::second_rebuild(int32_t& ierr, bool& go_summary) {
   jerr = 0;
   write_str_(c_.m, blank.view(), crdinf.crso_file.view(), rt::FixedText<256>("str").view(), jerr);
   if (jerr != 0) {
-    w.failed = true;
+    w.fail("the structure file could not be written again");
     go_summary = true;
   }
   return true;
@@ -760,6 +794,19 @@ void warn_unoccupied(int32_t mdoc) {
                       " atoms of occupancy 0.001 or less are left out of the restraints");
 }
 
+// Hydrogens whose names the library monomer lacks are written where they
+// stand but no restraint holds them; they are not unknown atoms, so the run
+// may end whole: one line counts them and names the first.
+void warn_unnamed_hydrogens(int32_t mdoc) {
+  const restraints::UnnamedAtoms& h = restraints::unnamed_hydrogens();
+  if (h.count() == 0) return;
+  const bool one = h.count() == 1;
+  msgdoc_(mdoc, " WARNING : " + std::to_string(h.count()) +
+                    (one ? " hydrogen that the library does not name is"
+                         : " hydrogens that the library does not name are") +
+                    " kept without restraints: " + h.listed());
+}
+
 void title_block(int32_t mdoc) {
   const std::string hyphens = " " + std::string(32, '-');
   msgdoc_(mdoc, hyphens);
@@ -799,6 +846,8 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
     print_info_test_(c.mdoc);
   }
   Driver d(c, list, restr_flag, h_flag, rflag);
+  restraints::unnamed_hydrogens().clear();
+  restraints::unnamed_heavy_atoms().clear();
   r_scratch.c1_iglobal = 0;
   r_scratch.c2_iglobal = 0;
   crdinf.cr_hflag = std::string_view(&h_flag, 1);
@@ -854,7 +903,7 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
 
   bool go_summary = false;
   if (!d.read_back()) {
-    d.w.failed = true;
+    d.w.fail("the written coordinate and structure files could not be read back");
     go_summary = true;
   }
   if (!go_summary && !d.second_rebuild(ierr, go_summary)) return;
@@ -865,7 +914,7 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
       int32_t jerr = 0;
       dscr_links_symm_(c.mdoc, list, restr_flag, symm_flag, jerr);
       if (jerr != 0) {
-        d.w.failed = true;
+        d.w.fail("the links to symmetry-related residues are not described");
         symm_failed = true;
       } else if (crdrst.rs_nbnds > 0) {
         write_atoms_(c.m, rt::FixedText<256>("").view(), crdinf.crro_file.view(), rt::FixedText<256>("crd").view(),
@@ -881,13 +930,26 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
         msgdoc_(c.mdoc, " I am creating VDW restraints");
         int32_t jerr = 0;
         creat_vdw_rest_(c.mdoc, crdinf.crvo_file.view(), cutoff, dmin, jerr);
-        if (jerr != 0) d.w.failed = true;
+        if (jerr != 0) d.w.fail("the van der Waals restraints could not be made");
       }
     }
   }
+  if (restr_flag == 'A') warn_unnamed_hydrogens(c.mdoc);
   d.summary();
   if (ierr == 0) ierr = d.w.failed ? 1 : 0;
   if (ierr == 0 && d.w.na_abs_final > 0) ierr = 1;
+  if (ierr == 0) return;
+  // A run that ends incomplete says why, after its numbers.
+  if (d.w.failed)
+    msgerr_(c.mdoc, " ERROR: not every residue and link is described: " + d.w.failures());
+  if (d.w.na_abs_final > 0) {
+    const restraints::UnnamedAtoms& a = restraints::unnamed_heavy_atoms();
+    const bool one = d.w.na_abs_final == 1;
+    msgerr_(c.mdoc, " ERROR: " + std::to_string(d.w.na_abs_final) +
+                        (one ? " atom that the library does not describe is"
+                             : " atoms that the library does not describe are") +
+                        " not restrained" + (a.count() > 0 ? ": " + a.listed() : std::string()));
+  }
 }
 
 // A file the run could not finish is removed rather than left looking whole.

@@ -13,8 +13,11 @@
 // link was described and no atom was unknown, else 1 or the status of a
 // failing writer.  An output file the call could not finish (a stop on a
 // fatal error, a failed writer or read-back) is removed, with a message.
-// Atoms that no restraint takes for their occupancy (0.001 or less) are
-// written all the same and counted in one warning.
+// Atoms that no restraint takes for their occupancy (0.001 or less), and
+// hydrogens whose names the library monomers lack, are written all the same
+// and counted in one warning each.  A status of 1 from the walk ends with
+// an error line for each cause: the first residues and links left out, the
+// unknown atoms with the first of them named.
 // Writes the model tables (rebuilt atoms, ires_global; replaced by the
 // read-back of the written files), link_inf.ln_used, crdinf.cr_hflag, the
 // work areas C1/C2/L1/L2, crdatm, crdstr, crdrst.

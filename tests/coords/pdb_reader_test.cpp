@@ -465,7 +465,7 @@ TEST(PdbReaderAtoms, NamesAsReadAndNormalisedWithHydrogensKept) {
   ASSERT_EQ(atom_inf.n_atom, 2);
   EXPECT_EQ(atom_inf.atm_name_inp(1), std::string_view("CA__"));
   EXPECT_EQ(atom_inf.atm_name(1), std::string_view("CA"));
-  EXPECT_EQ(atom_inf.atm_name(2), std::string_view("HB_1"));
+  EXPECT_EQ(atom_inf.atm_name(2), std::string_view("HB1"));
 }
 
 TEST(PdbReaderAtoms, FivePrimePhosphateOxygenIsO3TInEitherSpelling) {

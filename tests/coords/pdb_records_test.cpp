@@ -42,12 +42,15 @@ TEST(PdbAtomNames, CorrectedNameResidueElementAndClass) {
     Named want;
   } cases[] = {
       {" CA ", "ALA", {"CA  ", "", "C   ", "C   "}},   {"CA  ", "CA ", {"", "", "CA  ", "$   "}},
-      {"HG11", "VAL", {"", "", "HG  ", ""}},          {"1HB ", "ALA", {"HB_1", "", "H   ", ""}},
+      {"HG11", "VAL", {"", "", "HG  ", ""}},          {"1HB ", "ALA", {"HB1 ", "", "H   ", "H   "}},
       {"1HG1", "VAL", {"HG11", "", "", ""}},          {"HE21", "GLN", {"", "", "H   ", "H   "}},
       {" D1 ", "HOH", {"H1  ", "", "H   ", ""}},        {" OW ", "WAT", {"O   ", "HOH", "O   ", ""}},
       {" O5'", "  A", {"O5* ", "Ad ", "", ""}},         {" OT ", "GLY", {"OXT ", "", "", ""}},
       {" P5 ", "  C", {"P   ", "", "", ""}},          {" HT1", "ALA", {"H1  ", "", "", "H   "}},
       {" H0 ", "GLY", {"H   ", "", "", ""}},
+      // A leading digit moves behind the name as the mmCIF reader moves it.
+      {"3HB ", "SER", {"HB3 ", "", "H   ", "H   "}},   {"2H  ", "GLY", {"H2  ", "", "H   ", "H   "}},
+      {"1DB ", "ALA", {"HB1 ", "", "H   ", "H   "}},   {"1HD1", "LEU", {"HD11", "", "H   ", "H   "}},
   };
   for (const auto& c : cases) {
     const Named n = corr(c.name, c.res);

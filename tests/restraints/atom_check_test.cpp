@@ -257,3 +257,54 @@ TEST_F(AtomCheck, AnUnoccupiedAtomGivesTheLibraryNoPosition) {
   }
   EXPECT_EQ(seen, 3);
 }
+
+// The closing lines of a run name the first atoms the library lacks and
+// count them all: a heavy atom goes to the unknown atoms with its element,
+// and a check without reports (a link partner) adds nothing.
+TEST_F(AtomCheck, AtomsTheLibraryLacksAreTalliedByKindWithTheFirstNamed) {
+  restraints::unnamed_hydrogens().clear();
+  restraints::unnamed_heavy_atoms().clear();
+  const int32_t cb = rtest::first_atom(ser, "CB");
+  atom_inf.atm_name(cb) = "XX";
+  std::string out;
+  rtest::Counts n;
+  rtest::prepare(ser, out, n);
+  rtest::Counts quiet;
+  rtest::prepare(ser, out, quiet, 'N');
+  atom_inf.atm_name(cb) = "CB";
+  EXPECT_EQ(restraints::unnamed_heavy_atoms().count(), 1);
+  EXPECT_EQ(restraints::unnamed_heavy_atoms().listed(), "XX SER 178 Aa (element C)");
+  EXPECT_EQ(restraints::unnamed_hydrogens().count(), 0);
+}
+
+TEST(UnnamedAtoms, FirstFiveListedEveryOneCounted) {
+  struct Row {
+    const char* label;
+    int added;
+    const char* listed;
+  };
+  const Row rows[] = {
+      {"none", 0, ""},
+      {"one", 1, "H1 GLY 1 A"},
+      {"as many as are listed", 5, "H1 GLY 1 A, H2 GLY 2 A, H3 GLY 3 A, H4 GLY 4 A, H5 GLY 5 A"},
+      {"one more than are listed", 6,
+       "H1 GLY 1 A, H2 GLY 2 A, H3 GLY 3 A, H4 GLY 4 A, H5 GLY 5 A, ..."},
+  };
+  restraints::UnnamedAtoms a;
+  for (const Row& row : rows) {
+    a.clear();
+    for (int k = 1; k <= row.added; ++k) {
+      const std::string num = "A" + std::string(4, ' ') + std::to_string(k) + " A   ";
+      a.add("H" + std::to_string(k), "GLY", num);
+    }
+    EXPECT_EQ(a.count(), row.added) << row.label;
+    EXPECT_EQ(a.listed(), row.listed) << row.label;
+  }
+}
+
+TEST(UnnamedAtoms, AnAtomIsNamedByResidueNumberInsertionCodeAndChain) {
+  restraints::UnnamedAtoms a;
+  // Residue text: counter, number and insertion code (3-7), chain (8-11).
+  a.add("HB1 ", "SER     ", "A1  12AB   ", "(element HD)");
+  EXPECT_EQ(a.listed(), "HB1 SER 12A B (element HD)");
+}

@@ -206,6 +206,8 @@ constexpr FormPair kFormPairs[] = {
     // A cystine pair without element columns, its names written from
     // column 13.
     {"peers/cyx_pair.pdb", "peers/cyx_pair_names_from_13.pdb", false},
+    // Hydrogens in the names of older files (1HB, 1HD1) and CHARMM's HN.
+    {"peers/old_h_names.pdb", "peers/old_h_names_gemmi.cif", false},
 };
 
 // orbinate refuses a PDB file without a CRYST1 record; the 1 A cell in P 1
@@ -681,4 +683,87 @@ TEST(Shelf, DataBlockPerModelGivesWhatTheFirstBlockAloneGives) {
   EXPECT_EQ(p.ierr, 0) << p.out;
   EXPECT_EQ(restraint_counts(p, all_run), restraint_counts(q, first_run));
   EXPECT_EQ(p.nbond, 1237);
+}
+
+namespace {
+
+// The whole pipeline on one file, as a user runs it where the build has the
+// example program.
+pipetest::Outcome run_whole(const std::string& path, const TempDir& dir) {
+#ifdef ORB_PREPARE_MODEL
+  return run_prepare(path, dir);
+#else
+  return pipetest::run_model(path, dir.path());
+#endif
+}
+
+// The restraint records of a written restraint file, without the comment
+// lines, which name the residues by the chain labels of the file's form.
+std::string restraint_records(const TempDir& dir) {
+  std::istringstream in(file_text(dir.file("out.rst")));
+  std::string line, out;
+  bool records = false;
+  while (std::getline(in, line)) {
+    records = records || line == "data_restraints";
+    if (records && !begins(line, "#")) out += line + "\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+// Residues 44-50 of 1d3z with the hydrogen names of older files, in both
+// forms: each name the library knows is the same from either reader (1HB of
+// ALA is HB1), so both give one restraint set; the hydrogens it does not
+// know (CHARMM's HN, HB1 of a methylene) are kept without restraints, and
+// one line counts them and names the first, while the run ends whole.
+TEST(Shelf, HydrogensOfOlderNamesGiveOneRestraintSetAndOneWarningInBothForms) {
+  TempDir from_pdb, from_cif;
+  const pipetest::Outcome a = run_whole(pipetest::data("peers/old_h_names.pdb"), from_pdb);
+  const pipetest::Outcome b = run_whole(pipetest::data("peers/old_h_names_gemmi.cif"), from_cif);
+  EXPECT_EQ(a.ierr, 0) << a.out;
+  EXPECT_EQ(b.ierr, 0) << b.out;
+  const std::string want = restraint_records(from_pdb);
+  EXPECT_NE(want.find("# CB    HB1\n"), std::string::npos)
+      << "ALA 1HB restrained by its library name";
+  EXPECT_EQ(restraint_records(from_cif), want);
+  // The chain is the file's label: AA from the PDB form, Apol from gemmi's.
+  for (const auto& [r, chain] : {std::pair{&a, "AA"}, std::pair{&b, "Apol"}}) {
+    const std::string c = chain;
+    const std::string line =
+        " WARNING : 17 hydrogens that the library does not name are kept "
+        "without restraints: HN ILE 44 " +
+        c + ", HG11 ILE 44 " + c + ", HN PHE 45 " + c + ", HB1 PHE 45 " + c + ", HN ALA 46 " + c +
+        ", ...\n";
+    EXPECT_NE(r->out.find(line), std::string::npos) << r->out;
+    EXPECT_NE(r->out.find("Number of unknown atoms           :       0\n"), std::string::npos);
+  }
+}
+
+// A run that ends with status 1 because the library does not know an atom
+// writes its files and an ERROR line that names the atoms and their
+// elements: a serine with a carbon more, and a docking program's receptor
+// whose amide hydrogens are HN of element HD (not hydrogen by that symbol).
+TEST(Shelf, AtomsTheLibraryDoesNotKnowEndTheRunWithAnErrorLineNamingThem) {
+  const struct {
+    const char* file;
+    const char* error;
+  } rows[] = {
+      {"peers/ser_extra_atom.pdb",
+       " ERROR: 1 atom that the library does not describe is not restrained: "
+       "CX SER 20 AA (element C)\n"},
+      {"peers/docking_hd_hydrogens.pdb",
+       " ERROR: 2 atoms that the library does not describe are not restrained: "
+       "HN SER 20 AA (element HD), HN ASP 21 AA (element HD)\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    TempDir dir;
+    const pipetest::Outcome r = run_whole(pipetest::data(row.file), dir);
+    EXPECT_EQ(r.ierr, 1) << r.out;
+    EXPECT_NE(r.out.find(row.error), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("hydrogens that the library does not name"), std::string::npos) << r.out;
+    for (const char* f : {"out.crd", "out.str", "out.rst"})
+      EXPECT_TRUE(std::filesystem::exists(dir.file(f))) << f;
+  }
 }

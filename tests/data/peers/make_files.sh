@@ -265,3 +265,70 @@ from Bio.PDB import PDBParser, MMCIFIO
 s = PDBParser(QUIET=True).get_structure('smc', '1A8O_smc_obabel.pdb')
 w = MMCIFIO(); w.set_structure(s); w.save('1A8O_smc_obabel_biopython.cif')
 EOF
+
+# Hydrogens in the names of older files, by hand: residues 44-50 of 1d3z's
+# first model with the digit of a hydrogen name in front (HD11 -> 1HD1; a
+# methylene's HB2, HB3 -> 1HB, 2HB; a methyl's HB1-3 -> 1HB-3HB) and the
+# amide H named HN, as CHARMM writes it; then its mmCIF form by gemmi's
+# command-line converter.
+$PY - <<'EOF2'
+import re
+def old(name, res):
+    if name == 'H':
+        return ' HN '
+    m = re.fullmatch(r'H([A-Z])([1-3])([1-3])', name)
+    if m:
+        a, b, c = m.groups()
+        if res == 'ILE' and a == 'G' and b == '1':
+            c = str(int(c) - 1)
+        return c + 'H' + a + b
+    m = re.fullmatch(r'H([A-Z])([1-3])', name)
+    if m and not (res == 'PHE' and m.group(1) != 'B'):
+        a, d = m.groups()
+        methyl = (res, a) in (('ALA', 'B'), ('LYS', 'Z'))
+        return '%dH%s ' % (int(d) if methyl else int(d) - 1, a)
+    return None
+out = ['CRYST1    1.000    1.000    1.000  90.00  90.00  90.00 P 1           1          \n']
+for l in open('../1d3z.pdb'):
+    if l.startswith('ENDMDL'):
+        break
+    if l.startswith('ATOM') and 44 <= int(l[22:26]) <= 50:
+        new = old(l[12:16].strip(), l[17:20]) if l[76:78].strip() == 'H' else None
+        out.append('ATOM  %5d %s%s' % (len(out), new or l[12:16], l[16:]))
+out.append('TER   %5d      LEU A  50%54s\n' % (len(out), ''))
+out.append('END%77s\n' % '')
+open('old_h_names.pdb', 'w').writelines(out)
+EOF2
+gemmi convert old_h_names.pdb old_h_names_gemmi.cif
+
+# By hand: residues 19-21 of 1d3z's first model (PRO SER ASP) with one atom
+# more in the serine, a carbon CX by its OG; and the same residues as a
+# docking program writes a receptor, with its polar hydrogens only, typed
+# HD in the element columns, the amide H named HN.
+$PY - <<'EOF2'
+rows = []
+for l in open('../1d3z.pdb'):
+    if l.startswith('ENDMDL'):
+        break
+    if l.startswith('ATOM') and 19 <= int(l[22:26]) <= 21:
+        rows.append(l)
+cryst = 'CRYST1    1.000    1.000    1.000  90.00  90.00  90.00 P 1           1          \n'
+out = [cryst]
+for l in rows:
+    out.append(l)
+    if l[12:16] == ' OG ':
+        out.append(l[:12] + ' CX ' + l[16:30] + '%8.3f' % (float(l[30:38]) - 0.6) + l[38:76]
+                   + ' C  \n')
+out.append('END%77s\n' % '')
+open('ser_extra_atom.pdb', 'w').writelines(out)
+out = [cryst]
+for l in rows:
+    name = l[12:16]
+    if l[76:78].strip() == 'H':
+        if name not in (' H  ', ' HG '):
+            continue
+        l = l[:12] + (' HN ' if name == ' H  ' else name) + l[16:76] + 'HD  \n'
+    out.append(l)
+out.append('END%77s\n' % '')
+open('docking_hd_hydrogens.pdb', 'w').writelines(out)
+EOF2
