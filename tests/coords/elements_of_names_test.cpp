@@ -240,6 +240,9 @@ TEST_F(ShelfWithoutElements, EveryAtomOfTheRealEntriesTakesTheElementItsEntryGiv
   for (const auto& path : paths) {
     const std::string ext = path.extension().string();
     if (ext != ".cif" && ext != ".pdb") continue;
+    // Its element columns hold a docking program's atom type (HD), which no
+    // name can give back.
+    if (path.filename() == "docking_hd_hydrogens.pdb") continue;
     const std::string text = file_text(path.string());
     const std::string cif = ext == ".cif" ? text : cif_of_pdb(text);
     if (cif.empty() || without_elements(cif, false).empty()) continue;
