@@ -27,26 +27,7 @@ int copy_link_row(int32_t mdoc, int k) {
     foundation::stop_table_full(mdoc, " ERROR : Number of links >", MAXLINK,
                                 {.constant = "MAXLINK", .header = "atom_com.fh", .indent = 11});
   const int n = ++l.ln_n;
-  l.ln_dist(n) = l.ln_dist(k);
-  l.ln_1ires(n) = l.ln_1ires(k);
-  l.ln_1ichn(n) = l.ln_1ichn(k);
-  l.ln_2ires(n) = l.ln_2ires(k);
-  l.ln_2ichn(n) = l.ln_2ichn(k);
-  l.ln_1rnam(n) = l.ln_1rnam(k);
-  l.ln_2rnam(n) = l.ln_2rnam(k);
-  l.ln_id(n) = l.ln_id(k);
-  l.ln_seq1(n) = l.ln_seq1(k);
-  l.ln_seq2(n) = l.ln_seq2(k);
-  l.ln_1chn(n) = l.ln_1chn(k);
-  l.ln_2chn(n) = l.ln_2chn(k);
-  l.ln_atom1(n) = l.ln_atom1(k);
-  l.ln_atom2(n) = l.ln_atom2(k);
-  l.ln_symm1(n) = l.ln_symm1(k);
-  l.ln_symm2(n) = l.ln_symm2(k);
-  l.ln_alt1(n) = l.ln_alt1(k);
-  l.ln_alt2(n) = l.ln_alt2(k);
-  l.ln_used(n) = l.ln_used(k);
-  l.ln_ent(n) = l.ln_ent(k);
+  foundation::copy_link_fields(k, n);
   return n;
 }
 

@@ -707,26 +707,9 @@ void complete_links(int32_t mdoc) {
       }
       if (link_inf.ln_n >= MAXLINK) stop_links(mdoc, "MAXLINK", MAXLINK);
       const int n = ++link_inf.ln_n;
-      link_inf.ln_dist(n) = link_inf.ln_dist(l);
-      link_inf.ln_1ires(n) = link_inf.ln_1ires(l);
-      link_inf.ln_1ichn(n) = link_inf.ln_1ichn(l);
-      link_inf.ln_2ires(n) = link_inf.ln_2ires(l);
-      link_inf.ln_2ichn(n) = link_inf.ln_2ichn(l);
-      link_inf.ln_1rnam(n) = link_inf.ln_1rnam(l);
-      link_inf.ln_2rnam(n) = link_inf.ln_2rnam(l);
-      link_inf.ln_id(n) = link_inf.ln_id(l);
-      link_inf.ln_seq1(n) = link_inf.ln_seq1(l);
-      link_inf.ln_seq2(n) = link_inf.ln_seq2(l);
+      foundation::copy_link_fields(l, n);
       link_inf.ln_1chn(n) = cif_asym_part.asm_group_id(g);
       link_inf.ln_2chn(n) = cif_asym_part.asm_group_id(g);
-      link_inf.ln_atom1(n) = link_inf.ln_atom1(l);
-      link_inf.ln_atom2(n) = link_inf.ln_atom2(l);
-      link_inf.ln_symm1(n) = link_inf.ln_symm1(l);
-      link_inf.ln_symm2(n) = link_inf.ln_symm2(l);
-      link_inf.ln_alt1(n) = link_inf.ln_alt1(l);
-      link_inf.ln_alt2(n) = link_inf.ln_alt2(l);
-      link_inf.ln_used(n) = link_inf.ln_used(l);
-      link_inf.ln_ent(n) = link_inf.ln_ent(l);
     }
   }
 }

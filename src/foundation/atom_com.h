@@ -164,6 +164,33 @@ inline bool link_in_unit(int k) {
   return identity_symmetry(link_inf.ln_symm1(k)) && identity_symmetry(link_inf.ln_symm2(k));
 }
 
+namespace foundation {
+// Link row `to` becomes a copy of row `from` (the caller has made room).
+inline void copy_link_fields(int from, int to) {
+  link_inf_t& l = link_inf;
+  l.ln_dist(to) = l.ln_dist(from);
+  l.ln_1ires(to) = l.ln_1ires(from);
+  l.ln_1ichn(to) = l.ln_1ichn(from);
+  l.ln_2ires(to) = l.ln_2ires(from);
+  l.ln_2ichn(to) = l.ln_2ichn(from);
+  l.ln_1rnam(to) = l.ln_1rnam(from);
+  l.ln_2rnam(to) = l.ln_2rnam(from);
+  l.ln_id(to) = l.ln_id(from);
+  l.ln_seq1(to) = l.ln_seq1(from);
+  l.ln_seq2(to) = l.ln_seq2(from);
+  l.ln_1chn(to) = l.ln_1chn(from);
+  l.ln_2chn(to) = l.ln_2chn(from);
+  l.ln_atom1(to) = l.ln_atom1(from);
+  l.ln_atom2(to) = l.ln_atom2(from);
+  l.ln_symm1(to) = l.ln_symm1(from);
+  l.ln_symm2(to) = l.ln_symm2(from);
+  l.ln_alt1(to) = l.ln_alt1(from);
+  l.ln_alt2(to) = l.ln_alt2(from);
+  l.ln_used(to) = l.ln_used(from);
+  l.ln_ent(to) = l.ln_ent(from);
+}
+}  // namespace foundation
+
 // --------------------------------------------------------- modifications
 // Filled by the coordinate readers (coords) and the model tables of identify;
 // read by output.
