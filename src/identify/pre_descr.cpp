@@ -470,7 +470,12 @@ void chain_bonded_atoms(int32_t ir, std::vector<Name>& out) {
 // The chain atoms that bond a neighbour in any instance of the monomer of
 // residue ir: one description serves the chain ends and the middle alike.
 // Instances are known by the name identification gives them, which the
-// residues not yet identified do not carry.
+// residues not yet identified do not carry.  A residue whose name the
+// library lists is built only because its atoms do not fit that monomer
+// (terminal oxygens under other names, say): the other residues of the name
+// are the library's, and their bonds would make the description depend on
+// the name, not on this residue, so that a run on the written model, where
+// the residue carries the new monomer's name, built it otherwise.
 std::vector<Name> chain_bonded_atoms_of(int32_t ir) {
   std::vector<Name> out;
   const std::vector<Code>& names = names_to_have();
@@ -479,6 +484,12 @@ std::vector<Name> chain_bonded_atoms_of(int32_t ir) {
     return known ? names[k] : resid_inf.res_name(k);
   };
   const Code mon = name_of(ir);
+  Code listed = mon, amon, mod;
+  rt::FixedText<16> type;
+  if (identify::in_library(listed, amon, mod, type)) {
+    chain_bonded_atoms(ir, out);
+    return out;
+  }
   for (int32_t jr = 1; jr <= resid_inf.n_residue; ++jr)
     if (name_of(jr) == mon) chain_bonded_atoms(jr, out);
   return out;

@@ -90,3 +90,101 @@ TEST(FlagRuns, GraphSearchedNucleotidesKeepOnePhosphodiesterBond) {
   }
 }
 
+
+namespace {
+
+// PHE 19 and PHE 20 of chain A of 2BEG (model 1, with hydrogens), the last
+// one's O written OC1 and a second terminal oxygen OC2 1.25 A from C, the
+// mirror of OC1 through the CA-C line: the library's PHE does not fit it, so
+// the run builds it.  `reversed` writes the built residue's atoms backwards.
+std::string terminal_phe(const TempDir& dir, bool reversed) {
+  std::vector<Atom> atoms = modeltext::atoms_of("2BEG.pdb", 'A', 19, 20);
+  std::vector<Atom> out;
+  const Atom ca = modeltext::named(atoms, 20, "CA"), c = modeltext::named(atoms, 20, "C");
+  for (Atom a : atoms) {
+    if (a.num == 20 && a.name == "OXT") continue;
+    if (a.num == 20 && a.name == "O") {
+      a.name = "OC1";
+      out.push_back(a);
+      const float u[3] = {ca.x - c.x, ca.y - c.y, ca.z - c.z};
+      const float v[3] = {a.x - c.x, a.y - c.y, a.z - c.z};
+      const float uu = u[0] * u[0] + u[1] * u[1] + u[2] * u[2];
+      const float along = (u[0] * v[0] + u[1] * v[1] + u[2] * v[2]) / uu;
+      float m[3];
+      for (int k = 0; k < 3; ++k) m[k] = 2.0f * along * u[k] - v[k];
+      const float len = std::sqrt(m[0] * m[0] + m[1] * m[1] + m[2] * m[2]);
+      Atom o2 = a;
+      o2.name = "OC2";
+      o2.x = c.x + m[0] * 1.25f / len;
+      o2.y = c.y + m[1] * 1.25f / len;
+      o2.z = c.z + m[2] * 1.25f / len;
+      out.push_back(o2);
+      continue;
+    }
+    out.push_back(a);
+  }
+  if (reversed) {
+    auto first = std::find_if(out.begin(), out.end(), [](const Atom& a) { return a.num == 20; });
+    std::reverse(first, out.end());
+  }
+  const std::string cell =
+      "CRYST1    1.000    1.000    1.000  90.00  90.00  90.00 P 1           1\n";
+  return dir.write(reversed ? "phe_reversed.pdb" : "phe.pdb",
+                   cell + modeltext::pdb_atoms(out) + "END\n");
+}
+
+// The planes of a run's restraint file, each as the sorted names of its
+// atoms, sorted.
+std::vector<std::string> plane_atoms(const std::string& dir) {
+  std::map<std::string, std::vector<std::string>> by_number;
+  for (const std::string& line : pipetest::lines_of(file_text(dir + "/out.rst")))
+    if (line.starts_with("PLAN"))
+      by_number[pipetest::field(line, 6, 11)].push_back(line.substr(line.find('#') + 2));
+  std::vector<std::string> out;
+  for (auto& [number, names] : by_number) {
+    std::sort(names.begin(), names.end());
+    std::string joined;
+    for (const std::string& n : names) joined += (joined.empty() ? "" : " ") + n;
+    out.push_back(joined);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+}  // namespace
+
+// The built terminal PHE is described alike from the model, from its atoms
+// in the other order, and from the coordinates each run wrote (the residue
+// then under the new monomer's name, its atoms in the description's order):
+// its carboxylate is a plane every time.  The other PHE, which the library
+// describes, bonds its neighbour by its C; that bond once took the built
+// residue's free C for a bonded one, and only the run on the written model
+// gave the carboxylate its plane.
+TEST(FlagRuns, BuiltTerminalResidueIsDescribedAlikeWhateverItsAtomOrder) {
+  TempDir models;
+  std::vector<std::vector<std::string>> planes;
+  std::vector<pipetest::Outcome> runs;
+  for (const bool reversed : {false, true}) {
+    pipetest::Options o;
+    o.in = terminal_phe(models, reversed);
+    TempDir first, again;
+    runs.push_back(pipetest::run(o, first.path()));
+    ASSERT_EQ(runs.back().ierr, 0) << runs.back().out;
+    ASSERT_EQ(runs.back().new_lib, 'Y');
+    planes.push_back(plane_atoms(first.path()));
+    o.in = first.file("out.crd");
+    runs.push_back(pipetest::run(o, again.path()));
+    ASSERT_EQ(runs.back().ierr, 0) << runs.back().out;
+    planes.push_back(plane_atoms(again.path()));
+  }
+  const std::vector<std::string>& want = planes.front();
+  EXPECT_NE(std::find(want.begin(), want.end(), "C CA OC1 OC2"), want.end());
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(planes[k], want);
+    EXPECT_EQ(runs[k].nbond, runs.front().nbond);
+    EXPECT_EQ(runs[k].nangl, runs.front().nangl);
+    EXPECT_EQ(runs[k].nchir, runs.front().nchir);
+  }
+}
+
