@@ -35,3 +35,12 @@ void initone_(int32_t ic);
 // element trailing blanks of characters 2-4 become '_', and a four-character
 // hydrogen name starts with its last character.
 void corr_input_pdb_aname_(std::string_view aname, std::string_view asymb, rt::FixedText<4>& atom);
+
+namespace restraints {
+
+// With the hydrogen flag 'A' the checks that report (msg 'Y') replace the
+// model's hydrogens by the monomer's own: the number of the model's
+// hydrogens they dropped, counted until the caller sets it back.
+int32_t& replaced_hydrogens();
+
+}  // namespace restraints

@@ -55,6 +55,12 @@ std::vector<std::string> phosphate_bonds(const std::string& dir, int up) {
   return out;
 }
 
+int count_of(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 }  // namespace
 
 // Two DA of 1LCD under the graph search: the library lacks DA and the
@@ -90,6 +96,153 @@ TEST(FlagRuns, GraphSearchedNucleotidesKeepOnePhosphodiesterBond) {
   }
 }
 
+namespace {
+
+// LEU 56 and SER 57 of the first model of 1D3Z with their hydrogens, the
+// methylene hydrogens under a force field's names (HB2, HB3 written HB1,
+// HB2), and a water 2.8 A from the serine's OG with its hydrogens at the
+// ideal geometry (0.9572 A, 104.52 degrees) as HW1 and HW2: 18 hydrogens.
+std::vector<Atom> force_field_cut() {
+  std::vector<Atom> atoms = modeltext::atoms_of("1d3z_model1.pdb", 'A', 56, 57);
+  for (Atom& a : atoms) {
+    if (a.name == "HB2") a.name = "HB1";
+    else if (a.name == "HB3") a.name = "HB2";
+  }
+  const Atom& og = modeltext::named(atoms, 57, "OG");
+  Atom o;
+  o.record = "HETATM", o.name = "O", o.res = "HOH", o.chain = "A", o.element = "O", o.num = 101;
+  o.x = og.x + 2.8f, o.y = og.y, o.z = og.z;
+  const float d = 0.9572f, angle = 104.52f * 3.14159265f / 180.0f;
+  Atom h1 = o, h2 = o;
+  h1.name = "HW1", h1.element = "H", h1.x += d;
+  h2.name = "HW2", h2.element = "H", h2.x += d * std::cos(angle), h2.y += d * std::sin(angle);
+  atoms.insert(atoms.end(), {o, h1, h2});
+  return atoms;
+}
+
+// Per residue, the hydrogens of the written coordinates, and the closest two
+// atoms of one residue.
+struct Hydrogens {
+  std::map<std::string, std::vector<std::string>> names;
+  float closest = 99.0f;
+};
+
+Hydrogens hydrogens_written(const std::string& base) {
+  Hydrogens h;
+  EXPECT_EQ(pipetest::read_coordinates(base), 0);
+  for (int ia = 1; ia <= atom_inf.n_atom; ++ia) {
+    const Where w = where(ia);
+    if (w.name[0] == 'H') h.names[w.residue].push_back(w.name);
+    for (int ja = ia + 1; ja <= atom_inf.n_atom && atom_inf.i_resid(ja) == atom_inf.i_resid(ia);
+         ++ja) {
+      float d2 = 0.0f;
+      for (int k = 1; k <= 3; ++k)
+        d2 += std::pow(atom_crd.xyz_crd(k, ia) - atom_crd.xyz_crd(k, ja), 2.0f);
+      h.closest = std::min(h.closest, std::sqrt(d2));
+    }
+  }
+  return h;
+}
+
+}  // namespace
+
+// Every hydrogen rebuilt: the model's hydrogens give way to the monomers'
+// own, one WARNING counting them; those under names the library lacks are
+// not written beside the rebuilt ones (a serine CB kept three hydrogens, two
+// of them 0.09 A apart, the water four).  The run on the written model
+// drops and rebuilds the same hydrogens.
+TEST(FlagRuns, EveryHydrogenRebuiltReplacesTheModelsHydrogens) {
+  TempDir models;
+  const std::string cell =
+      "CRYST1    1.000    1.000    1.000  90.00  90.00  90.00 P 1           1\n";
+  const std::string model =
+      models.write("leu_ser_water.pdb", cell + modeltext::pdb_atoms(force_field_cut()) + "END\n");
+  pipetest::Options o;
+  o.in = model;
+  o.h = 'A';
+  TempDir first, again;
+  const pipetest::Outcome r1 = pipetest::run(o, first.path());
+  ASSERT_EQ(r1.ierr, 0) << r1.out;
+  const std::string warning =
+      " WARNING : 18 hydrogens of the model dropped: every hydrogen of the monomers is rebuilt\n";
+  EXPECT_EQ(count_of(r1.out, warning), 1) << r1.out;
+  EXPECT_EQ(count_of(r1.out, "hydrogens of the model dropped"), 1);
+  const Hydrogens h1 = hydrogens_written(first.path() + "/out");
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(h1.names.at("LEU"), (Names{"H", "HA", "HB2", "HB3", "HG", "HD11", "HD12", "HD13",
+                                       "HD21", "HD22", "HD23", "H2", "H3"}));
+  EXPECT_EQ(h1.names.at("SER"), (Names{"H", "HA", "HB2", "HB3", "HG"}));
+  EXPECT_EQ(h1.names.at("HOH"), (Names{"H1", "H2"}));
+  EXPECT_GT(h1.closest, 0.8f);
+
+  o.in = first.file("out.crd");
+  const pipetest::Outcome r2 = pipetest::run(o, again.path());
+  ASSERT_EQ(r2.ierr, 0) << r2.out;
+  EXPECT_EQ(count_of(r2.out, " WARNING : 20 hydrogens of the model dropped"), 1) << r2.out;
+  const Hydrogens h2 = hydrogens_written(again.path() + "/out");
+  EXPECT_EQ(h2.names, h1.names);
+  EXPECT_GT(h2.closest, 0.8f);
+}
+
+// A monomer the run builds from the model is described with the model's
+// own hydrogens: they stay where they stand (2-aminoisobutyric acid in
+// 2BEG's chain, which the test library lacks; 7 of the model's 155
+// hydrogens), and the run on the written model builds it and places the
+// others alike.  Replaced, some came back at occupancy 0, and a run on the
+// written model built the monomer without those.
+TEST(FlagRuns, BuiltMonomerKeepsTheHydrogensItIsBuiltFrom) {
+  pipetest::Options o;
+  o.in = pipetest::data("pdb_aib_n_terminal.pdb");
+  o.h = 'A';
+  TempDir first, again;
+  const pipetest::Outcome r1 = pipetest::run(o, first.path());
+  ASSERT_EQ(r1.ierr, 0) << r1.out;
+  EXPECT_EQ(count_of(r1.out, " WARNING : 148 hydrogens of the model dropped"), 1) << r1.out;
+  const Hydrogens h1 = hydrogens_written(first.path() + "/out");
+  const int hb11 = [] {
+    for (int ia = 1; ia <= atom_inf.n_atom; ++ia)
+      if (where(ia).residue == "AIB" && where(ia).name == "HB11") return ia;
+    return 0;
+  }();
+  ASSERT_GT(hb11, 0);
+  EXPECT_NEAR(atom_crd.xyz_crd(1, hb11), -2.363f, 0.001f);
+  EXPECT_NEAR(atom_crd.occup(hb11), 1.0f, 0.001f);
+
+  o.in = first.file("out.crd");
+  const pipetest::Outcome r2 = pipetest::run(o, again.path());
+  ASSERT_EQ(r2.ierr, 0) << r2.out;
+  EXPECT_EQ(hydrogens_written(again.path() + "/out").names, h1.names);
+}
+
+// A model without hydrogens drops none and says nothing of it; the flag's
+// other runs keep the model's hydrogens and say nothing either.
+TEST(FlagRuns, NoWarningWhereNoHydrogenIsDropped) {
+  TempDir models;
+  std::vector<Atom> heavy;
+  for (const Atom& a : force_field_cut())
+    if (a.element != "H") heavy.push_back(a);
+  const std::string cell =
+      "CRYST1    1.000    1.000    1.000  90.00  90.00  90.00 P 1           1\n";
+  const std::string bare = models.write("bare.pdb", cell + modeltext::pdb_atoms(heavy) + "END\n");
+  const std::string full =
+      models.write("full.pdb", cell + modeltext::pdb_atoms(force_field_cut()) + "END\n");
+  const struct {
+    const char* label;
+    std::string model;
+    char h;
+  } rows[] = {{"no hydrogens, all rebuilt", bare, 'A'},
+              {"hydrogens kept", full, 'Y'},
+              {"hydrogens removed", full, 'N'}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    pipetest::Options o;
+    o.in = row.model;
+    o.h = row.h;
+    TempDir dir;
+    const pipetest::Outcome r = pipetest::run(o, dir.path());
+    EXPECT_EQ(r.out.find("hydrogens of the model dropped"), std::string::npos) << r.out;
+  }
+}
 
 namespace {
 
@@ -187,7 +340,6 @@ TEST(FlagRuns, BuiltTerminalResidueIsDescribedAlikeWhateverItsAtomOrder) {
     EXPECT_EQ(runs[k].nchir, runs.front().nchir);
   }
 }
-
 
 // Hydrogens removed on reading leave the model of a file written without
 // them, whichever form it is read from: 4CUP's ligand ZYB, whose only
