@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -246,17 +247,18 @@ TEST(FlagRuns, NoWarningWhereNoHydrogenIsDropped) {
 
 namespace {
 
-// PHE 19 and PHE 20 of chain A of 2BEG (model 1, with hydrogens), the last
-// one's O written OC1 and a second terminal oxygen OC2 1.25 A from C, the
-// mirror of OC1 through the CA-C line: the library's PHE does not fit it, so
-// the run builds it.  `reversed` writes the built residue's atoms backwards.
-std::string terminal_phe(const TempDir& dir, bool reversed) {
-  std::vector<Atom> atoms = modeltext::atoms_of("2BEG.pdb", 'A', 19, 20);
+// Residues last - 1 and last of a chain of an entry, the last one's O
+// written OC1 and a second terminal oxygen OC2 1.25 A from C, the mirror of
+// OC1 through the CA-C line: the library's monomer does not fit it, so the
+// run builds it.  `reversed` writes the built residue's atoms backwards.
+std::string terminal_residue(const TempDir& dir, const std::string& entry, char chain, int last,
+                             bool reversed) {
+  std::vector<Atom> atoms = modeltext::atoms_of(entry, chain, last - 1, last);
   std::vector<Atom> out;
-  const Atom ca = modeltext::named(atoms, 20, "CA"), c = modeltext::named(atoms, 20, "C");
+  const Atom ca = modeltext::named(atoms, last, "CA"), c = modeltext::named(atoms, last, "C");
   for (Atom a : atoms) {
-    if (a.num == 20 && a.name == "OXT") continue;
-    if (a.num == 20 && a.name == "O") {
+    if (a.num == last && a.name == "OXT") continue;
+    if (a.num == last && a.name == "O") {
       a.name = "OC1";
       out.push_back(a);
       const float u[3] = {ca.x - c.x, ca.y - c.y, ca.z - c.z};
@@ -277,13 +279,35 @@ std::string terminal_phe(const TempDir& dir, bool reversed) {
     out.push_back(a);
   }
   if (reversed) {
-    auto first = std::find_if(out.begin(), out.end(), [](const Atom& a) { return a.num == 20; });
+    auto first = std::find_if(out.begin(), out.end(), [&](const Atom& a) { return a.num == last; });
     std::reverse(first, out.end());
   }
   const std::string cell =
       "CRYST1    1.000    1.000    1.000  90.00  90.00  90.00 P 1           1\n";
-  return dir.write(reversed ? "phe_reversed.pdb" : "phe.pdb",
+  return dir.write(entry + (reversed ? "_reversed.pdb" : ".pdb"),
                    cell + modeltext::pdb_atoms(out) + "END\n");
+}
+
+// The atoms of the monomer the run built with their energy types, as the
+// rows of the new library's atom loop give them (the monomer, name,
+// element, type, charge and coordinates), sorted.
+std::vector<std::string> built_atoms(const std::string& dir, const std::string& code) {
+  std::vector<std::string> out;
+  for (const std::string& line : pipetest::lines_of(file_text(dir + "/new_lib.cif"))) {
+    std::istringstream w(line);
+    std::vector<std::string> v;
+    for (std::string word; w >> word;) v.push_back(word);
+    if (v.size() != 8 || v[0] != code || v[2].size() > 2 ||
+        !std::isalpha(static_cast<unsigned char>(v[2][0])))
+      continue;
+    bool numbers = true;
+    for (std::size_t k = 4; k < 8; ++k)
+      numbers = numbers && v[k].find_first_not_of("-.0123456789") == std::string::npos;
+    if (!numbers) continue;
+    out.push_back(v[1] + " " + v[3]);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 // The planes of a run's restraint file, each as the sorted names of its
@@ -319,7 +343,7 @@ TEST(FlagRuns, BuiltTerminalResidueIsDescribedAlikeWhateverItsAtomOrder) {
   std::vector<pipetest::Outcome> runs;
   for (const bool reversed : {false, true}) {
     pipetest::Options o;
-    o.in = terminal_phe(models, reversed);
+    o.in = terminal_residue(models, "2BEG.pdb", 'A', 20, reversed);
     TempDir first, again;
     runs.push_back(pipetest::run(o, first.path()));
     ASSERT_EQ(runs.back().ierr, 0) << runs.back().out;
@@ -339,6 +363,31 @@ TEST(FlagRuns, BuiltTerminalResidueIsDescribedAlikeWhateverItsAtomOrder) {
     EXPECT_EQ(runs[k].nangl, runs.front().nangl);
     EXPECT_EQ(runs[k].nchir, runs.front().nchir);
   }
+}
+
+// A histidine the run builds (the last of chain A of 3MHT, its oxygens
+// OC1 and OC2, without hydrogens) keeps the same nitrogen protonated and
+// the same types whichever order its atoms come in, and from the
+// coordinates each run wrote: where the two tautomers fit the model alike,
+// the choice went to whichever nitrogen came first.
+TEST(FlagRuns, BuiltHistidineKeepsItsTautomerWhateverItsAtomOrder) {
+  TempDir models;
+  std::vector<std::vector<std::string>> atoms;
+  for (const bool reversed : {false, true}) {
+    pipetest::Options o;
+    o.in = terminal_residue(models, "3mht.pdb", 'A', 148, reversed);
+    TempDir first, again;
+    const pipetest::Outcome r1 = pipetest::run(o, first.path());
+    ASSERT_EQ(r1.ierr, 0) << r1.out;
+    atoms.push_back(built_atoms(first.path(), "HIS_N1"));
+    o.in = first.file("out.crd");
+    const pipetest::Outcome r2 = pipetest::run(o, again.path());
+    ASSERT_EQ(r2.ierr, 0) << r2.out;
+    atoms.push_back(built_atoms(again.path(), "HIS_N1"));
+  }
+  const std::vector<std::string>& want = atoms.front();
+  EXPECT_NE(std::find(want.begin(), want.end(), "HNE2 H"), want.end());
+  for (std::size_t k = 1; k < atoms.size(); ++k) EXPECT_EQ(atoms[k], want) << k;
 }
 
 // Hydrogens removed on reading leave the model of a file written without
