@@ -198,8 +198,8 @@ bool conjugated_ring(const std::vector<int>& cycle) {
 // amino nitrogen and a nitrogen of three neighbours (which the double bond
 // charges) only where nothing else serves, and a ring nitrogen beside a
 // carbonyl carbon rather not.  Ties go to the bond met first
-// in atom and neighbour order, so noise in the coordinates cannot change
-// the choice.
+// in the order of the atoms' names, so neither noise in the coordinates nor
+// the order of the atoms can change the choice.
 struct Choice {
   std::vector<int> atoms;                 // atoms that can take a double bond, in order
   std::vector<int> slot;                  // per L1 atom: its index in atoms, or -1
@@ -429,14 +429,30 @@ Choice choice_over(const RingSystem& sys, const std::vector<std::pair<int, int>>
     ch.gain.push_back(gain_of(sys, ia));
     ch.partner.emplace_back();
   };
+  // Atoms and partners are met in the order of their names, not of the
+  // model's atoms: the same residue written in another order keeps its
+  // choice (which nitrogen of a histidine keeps its hydrogen).
+  const auto by_name = [&](int a, int b) {
+    return r.l1a_aname(a).view() != r.l1a_aname(b).view()
+               ? r.l1a_aname(a).view() < r.l1a_aname(b).view()
+               : a < b;
+  };
+  std::vector<int> order;
   for (int ia = 1; ia <= r.l1a_natom; ++ia)
-    if (sys.in_system[ia]) add_atom(ia);
-  for (const auto& [a, b] : candidates) add_atom(b);
+    if (sys.in_system[ia]) order.push_back(ia);
+  std::sort(order.begin(), order.end(), by_name);
+  for (const int ia : order) add_atom(ia);
+  order.clear();
+  for (const auto& [a, b] : candidates) order.push_back(b);
+  std::sort(order.begin(), order.end(), by_name);
+  for (const int ia : order) add_atom(ia);
   for (const auto& [a, b] : candidates) {
     if (ch.slot[a] == -1 || ch.slot[b] == -1) continue;
     ch.partner[ch.slot[a]].push_back(ch.slot[b]);
     ch.partner[ch.slot[b]].push_back(ch.slot[a]);
   }
+  for (std::vector<int>& p : ch.partner)
+    std::sort(p.begin(), p.end(), [&](int x, int y) { return by_name(ch.atoms[x], ch.atoms[y]); });
   ch.mate.assign(ch.atoms.size(), -1);
   ch.best_mate = ch.mate;
   return ch;

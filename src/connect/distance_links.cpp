@@ -24,6 +24,7 @@
 #include "dictionary/link_lookup.h"
 #include "dictionary/neighbour_grid.h"
 #include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/kernels.h"
 #include "foundation/messages.h"
@@ -434,10 +435,18 @@ bool record_link(const Stage& st, const Side& a, const Side& b, const Pair& p, i
   return true;
 }
 
+// A link's atom name against a residue's: the library may spell a
+// nucleotide atom the other way ("O3*" for the residue's "O3'").
+bool same_link_atom(const Name4& link_atom, const Name4& residue_atom) {
+  if (link_atom == residue_atom) return true;
+  const auto style = foundation::nucleotide_style(residue_atom.view());
+  return Name4(foundation::nucleotide_name_as(link_atom.view(), style)) == residue_atom;
+}
+
 // Whether an earlier stage already links atoms a and b: the walk along a
 // chain through the connection of the later of two consecutive residues (a
-// link whose bond joins these two atoms), or a link row this run made.
-// Such a bond is restrained once, by the link found first.
+// link whose bond joins these two atoms, in either spelling), or a link row
+// this run made.  Such a bond is restrained once, by the link found first.
 bool linked_before(const Stage& st, const Side& a, const Side& b) {
   for (const auto& [up, down] : {std::pair{&a, &b}, std::pair{&b, &a}}) {
     if (up->ich != down->ich || resid_inf.ires_forw(up->ir) != down->ir) continue;
@@ -448,7 +457,7 @@ bool linked_before(const Stage& st, const Side& a, const Side& b) {
     Name4 l1(""), l2("");
     int32_t it = 0;
     get_link_atom_(name, l1, l2, it);
-    if (it > 0 && l1 == up->name && l2 == down->name) return true;
+    if (it > 0 && same_link_atom(l1, up->name) && same_link_atom(l2, down->name)) return true;
   }
   const auto& l = link_inf;
   for (int k = st.ln_n_init + 1; k <= l.ln_n; ++k) {

@@ -32,7 +32,7 @@ void count_line(int32_t mdoc, const char* label, int32_t n) {
 
 void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
                  std::string_view extc, int32_t nospgr_input, const float* cell_input,
-                 int32_t& ierr) {
+                 int32_t& ierr, char hflag_remove) {
   if (ierr != 1) init_res_type_tab_();
   ierr = 0;
   const int32_t md = -(std::abs(mdoc) + 1);
@@ -95,6 +95,9 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     }
     if (mode != 0) continue;
     if (crdatm.cr_iatold <= 0) continue;
+    // By the element, so deuterium stays; a row left out starts no chain or
+    // residue, as in a file written without it.
+    if (hflag_remove == 'Y' && crdatm.cr_asymb == "H") continue;
     if (other_writer) {
       coords::unlabelled_chain_of_row();
       coords::split_numbers_row();

@@ -10,7 +10,9 @@
 // failed; 4 storing an atom failed; 6 a file that names no chain holds a
 // residue number twice where its PDB form would (coords::check_split_numbers);
 // 8 read without a space group; else the status of the entity-tree step.
+// hflag_remove 'Y' leaves out the rows of element H, as the PDB reader does,
+// so that the model is that of a file written without them.
 // Writes the structure model, crdinf, crdatm, com_crd_cif, com_out_cif.
 void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
                  std::string_view extc, int32_t nospgr_input, const float* cell_input,
-                 int32_t& ierr);
+                 int32_t& ierr, char hflag_remove = 'N');

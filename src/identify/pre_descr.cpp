@@ -470,7 +470,13 @@ void chain_bonded_atoms(int32_t ir, std::vector<Name>& out) {
 
 // The residues that are instances of the monomer of residue ir, in the
 // model's order.  Instances are known by the name identification gives
-// them, which the residues not yet identified do not carry.
+// them, which the residues not yet identified do not carry.  A residue
+// whose name the library lists is built only because its atoms do not fit
+// that monomer (terminal oxygens under other names, say): the other
+// residues of the name are the library's, and their bonds and hands would
+// make the description depend on the name, not on this residue, so that a
+// run on the written model, where the residue carries the new monomer's
+// name, built it otherwise.
 std::vector<int32_t> instances_of(int32_t ir) {
   std::vector<int32_t> out;
   const std::vector<Code>& names = names_to_have();
@@ -479,6 +485,9 @@ std::vector<int32_t> instances_of(int32_t ir) {
     return known ? names[k] : resid_inf.res_name(k);
   };
   const Code mon = name_of(ir);
+  Code listed = mon, amon, mod;
+  rt::FixedText<16> type;
+  if (identify::in_library(listed, amon, mod, type)) return {ir};
   for (int32_t jr = 1; jr <= resid_inf.n_residue; ++jr)
     if (name_of(jr) == mon) out.push_back(jr);
   return out;

@@ -292,7 +292,7 @@ bool read_model(const Run& run, int32_t mdoc, const Files& f, const Options& o,
     msgdoc_(run.md0, " I am reading CIFile");
     ierr = 1;
     read_atoms_(mdoc, rt::FixedText<256>("").view(), f.in_file_cif.view(),
-                rt::FixedText<256>("").view(), nospgr_input, cell_input, ierr);
+                rt::FixedText<256>("").view(), nospgr_input, cell_input, ierr, hflag_remove);
     // Alternate conformations that are different residues share one
     // residue of the rows' first kind; restrained as that kind they would be
     // wrong, so the run ends as for two residues with one number.

@@ -85,9 +85,10 @@
 //              as D-peptides, N not.  Default N.
 //  seg_flag    Y a PDB file's chains are taken from the segment
 //              identifiers, N from the chain identifiers.  Default N.
-//  h_flag      Y hydrogens of the model kept, N removed on reading, A every
-//              hydrogen of the monomers rebuilt (no restraint file).
-//              Default Y.
+//  h_flag      Y hydrogens of the model kept, N removed on reading (PDB
+//              and mmCIF alike, by their element), A every hydrogen of the
+//              monomers rebuilt: the model's own hydrogens give way, one
+//              WARNING counting them (no restraint file).  Default Y.
 //  rflag       Y missing atoms rebuilt in a second pass (no restraint
 //              file), N not.  Default N.
 //  form        F the restraint file as text, U as unformatted records.

@@ -227,10 +227,46 @@ void apply_deletions() {
   }
 }
 
-void hydrogen_policy() {
+int32_t g_replaced_hydrogens = 0;
+
+// Every hydrogen rebuilt: the model's hydrogens give way to the monomer's
+// own.  Those the monomer names are emptied, to be placed again from its
+// ideal geometry; those it does not name (the names of another force field,
+// which would stand beside the rebuilt ones) are dropped unwritten.
+void replace_model_hydrogens() {
+  r_scratch_t& r = r_scratch;
+  auto empty = [&](int32_t k) {
+    no_position(k);
+    ++g_replaced_hydrogens;
+  };
+  for (int32_t i = 1; i <= r.l1a_natom; ++i) {
+    const int32_t j = r.l1a_icr(i);
+    if (r.l1a_atype(i) == "D" || j < 1 || !hydrogen_symbol(r.c1_asymb(j)) || is_state(j, 'M', 'm'))
+      continue;
+    r.l1a_coor_flag(i) = "N";
+    empty(j);
+    for_conformers(j, [&](int32_t k) {
+      if (!is_state(k, 'M', 'm')) empty(k);
+    });
+  }
+  for (int32_t k = 1; k <= r.c1_natom; ++k) {
+    if (!is_state(k, 'U', 'u') || !hydrogen_symbol(r.c1_asymb(k))) continue;
+    mark_deleted(k, true);
+    ++g_replaced_hydrogens;
+  }
+}
+
+void hydrogen_policy(char msg, bool built) {
   r_scratch_t& r = r_scratch;
   const char flag = crdinf.cr_hflag(1);
-  if (flag == 'A') return;
+  // The checks made again to describe links meet the hydrogens this run
+  // placed, which stay.  A monomer built in this run has the model's own
+  // hydrogens for its description: they stay where they stand, as a run on
+  // the written model builds it from them again.
+  if (flag == 'A') {
+    if (msg == 'Y' && !built) replace_model_hydrogens();
+    return;
+  }
   for (int32_t i = 1; i <= r.l1a_natom; ++i) {
     const int32_t j = r.l1a_icr(i);
     if (r.l1a_atype(i) == "D" || j < 1 || !hydrogen_symbol(r.c1_asymb(j))) continue;
@@ -487,6 +523,12 @@ void initone_(int32_t ic) {
   r.s1_vdw(ic) = r.s1_ion(ic) = r.s1_char(ic) = 0.0f;
 }
 
+namespace restraints {
+
+int32_t& replaced_hydrogens() { return g_replaced_hydrogens; }
+
+}  // namespace restraints
+
 void corr_input_pdb_aname_(std::string_view aname, std::string_view asymb, rt::FixedText<4>& atom) {
   const std::size_t lead = aname.find_first_not_of(' ');
   const std::string_view name = lead == std::string_view::npos ? "" : aname.substr(lead);
@@ -513,8 +555,9 @@ void chklst_(int32_t mdoc, std::string_view mon, int32_t& ipr_miss, int32_t& ipr
   initcs_();
   match_library(mdoc, ierr);
   apply_deletions();
-  hydrogen_policy();
-  new_order(built_in_this_run(mon));
+  const bool built = built_in_this_run(mon);
+  hydrogen_policy(msg, built);
+  new_order(built);
   reports(rep, msg, ipr_miss, ipr_abs, ipr_del, na_miss, na_abs, na_del);
   r_scratch_t& r = r_scratch;
   set_num_(mdoc, mon, r.c1_pnum, ierr);

@@ -67,4 +67,9 @@ UnnamedAtoms& unnamed_hydrogens();
 // run's unknown atoms.
 UnnamedAtoms& unnamed_heavy_atoms();
 
+// With the hydrogen flag 'A' the checks that report (msg 'Y') replace the
+// model's hydrogens by the monomer's own: the number of the model's
+// hydrogens they dropped, counted until the caller sets it back.
+int32_t& replaced_hydrogens();
+
 }  // namespace restraints

@@ -851,6 +851,7 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
   r_scratch.c1_iglobal = 0;
   r_scratch.c2_iglobal = 0;
   crdinf.cr_hflag = std::string_view(&h_flag, 1);
+  restraints::replaced_hydrogens() = 0;
   initcs_2_();
   // The per-atom clearing of S1 leaves the torsions and their codes alone, so
   // a run would otherwise write what an earlier run in the same process left
@@ -935,6 +936,10 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
     }
   }
   if (restr_flag == 'A') warn_unnamed_hydrogens(c.mdoc);
+  if (restraints::replaced_hydrogens() > 0)
+    msgdoc_(c.mdoc,
+            " WARNING : " + std::to_string(restraints::replaced_hydrogens()) +
+                " hydrogens of the model dropped: every hydrogen of the monomers is rebuilt");
   d.summary();
   if (ierr == 0) ierr = d.w.failed ? 1 : 0;
   if (ierr == 0 && d.w.na_abs_final > 0) ierr = 1;

@@ -339,3 +339,30 @@ TEST_F(ReadAtoms, MissingOccupancyIsOne) {
   const float want[] = {1.0f, 1.0f, 0.25f, 0.0f, 0.5f};
   for (int a = 1; a <= 5; ++a) EXPECT_FLOAT_EQ(atom_crd.occup(a), want[a - 1]) << a;
 }
+
+TEST_F(ReadAtoms, HydrogensAreLeftOutOnRequestAsAFileWithoutThem) {
+  // By the element: deuterium stays, and a residue of hydrogens alone is no
+  // residue at all.  Read in full without the request.
+  const std::string loop =
+      atom_loop({"id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
+                 "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z"});
+  write("h",
+        cif_header() + loop +
+            "1 N N ALA A 1 0 0 0\n2 H H ALA A 1 1 0 0\n3 C CA ALA A 1 2 0 0\n4 D D2 ALA A 1 3 0 0\n"
+            "5 H H1 HX A 2 4 0 0\n6 O O HOH A 3 5 0 0\n");
+  static const float none[6] = {0, 0, 0, 0, 0, 0};
+  int32_t ierr = 1;
+  read_atoms_(99, dir_, "h", "cif", 0, none, ierr, 'Y');
+  ASSERT_EQ(ierr, 0);
+  ASSERT_EQ(atom_inf.n_atom, 4);
+  EXPECT_EQ(atom_inf.atm_name(2).trimmed(), "CA");
+  EXPECT_EQ(atom_inf.atm_name(3).trimmed(), "D2");
+  ASSERT_EQ(resid_inf.n_residue, 2);
+  EXPECT_EQ(resid_inf.res_name(2).trimmed(), "HOH");
+  EXPECT_EQ(resid_inf.natm_res(1), 3);
+  ierr = 1;
+  read_atoms_(99, dir_, "h", "cif", 0, none, ierr);
+  ASSERT_EQ(ierr, 0);
+  EXPECT_EQ(atom_inf.n_atom, 6);
+  EXPECT_EQ(resid_inf.n_residue, 3);
+}
