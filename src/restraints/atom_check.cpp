@@ -13,6 +13,7 @@
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "output/cif_out_atoms.h"
+#include "restraints/hydrogen_names.h"
 #include "runtime/format.h"
 
 namespace {
@@ -553,6 +554,7 @@ void chklst_(int32_t mdoc, std::string_view mon, int32_t& ipr_miss, int32_t& ipr
   ierr = 0;
   const Reports rep{mdoc, mon, list == 'T' ? 50 : 20};
   initcs_();
+  restraints::older_hydrogen_names(mon, msg == 'Y');
   match_library(mdoc, ierr);
   apply_deletions();
   const bool built = built_in_this_run(mon);
@@ -616,6 +618,11 @@ UnnamedAtoms& unnamed_hydrogens() {
 UnnamedAtoms& unnamed_heavy_atoms() {
   static UnnamedAtoms a;
   return a;
+}
+
+UnnamedAtoms& renamed_hydrogens() {
+  static UnnamedAtoms h;
+  return h;
 }
 
 }  // namespace restraints

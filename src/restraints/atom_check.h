@@ -20,7 +20,8 @@
 // deleted atoms.  msg 'Y' reports and counts, anything else neither.  ierr:
 // the status of the tree numbering, or 1 when no atom takes a place in the
 // new order.
-// Writes r_scratch C1 (atoms appended, c1_atype, c1_asymb, c1_sf_id,
+// Hydrogens of older names first take the monomer's (older_hydrogen_names).
+// Writes r_scratch C1 (atoms appended, c1_aname, c1_atype, c1_asymb, c1_sf_id,
 // c1_code1, c1_igatm, c1_igres), S1 and the L1 outputs (l1a_atype, l1a_icr,
 // l1a_coor_flag, l1a_x/y/z, l1a_igatm, l1a_inew and the tree numbering of
 // set_num_), crst_crd (a scattering row appended).
@@ -66,6 +67,8 @@ UnnamedAtoms& unnamed_hydrogens();
 // The other atoms the library does not name, each with its element: the
 // run's unknown atoms.
 UnnamedAtoms& unnamed_heavy_atoms();
+// Hydrogens of older names that took the library's, each with its new name.
+UnnamedAtoms& renamed_hydrogens();
 
 // With the hydrogen flag 'A' the checks that report (msg 'Y') replace the
 // model's hydrogens by the monomer's own: the number of the model's

@@ -807,6 +807,17 @@ void warn_unnamed_hydrogens(int32_t mdoc) {
                     " kept without restraints: " + h.listed());
 }
 
+// Hydrogens renamed to the library's names are written under the new names:
+// one line counts them and names the first with the name each had.
+void warn_renamed_hydrogens(int32_t mdoc) {
+  const restraints::UnnamedAtoms& r = restraints::renamed_hydrogens();
+  if (r.count() == 0) return;
+  msgdoc_(mdoc, " WARNING : " + std::to_string(r.count()) +
+                    (r.count() == 1 ? " hydrogen of an older name takes"
+                                    : " hydrogens of older names take") +
+                    " the library's: " + r.listed());
+}
+
 void title_block(int32_t mdoc) {
   const std::string hyphens = " " + std::string(32, '-');
   msgdoc_(mdoc, hyphens);
@@ -848,6 +859,7 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
   Driver d(c, list, restr_flag, h_flag, rflag);
   restraints::unnamed_hydrogens().clear();
   restraints::unnamed_heavy_atoms().clear();
+  restraints::renamed_hydrogens().clear();
   r_scratch.c1_iglobal = 0;
   r_scratch.c2_iglobal = 0;
   crdinf.cr_hflag = std::string_view(&h_flag, 1);
@@ -935,6 +947,7 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
       }
     }
   }
+  warn_renamed_hydrogens(c.mdoc);
   if (restr_flag == 'A') warn_unnamed_hydrogens(c.mdoc);
   if (restraints::replaced_hydrogens() > 0)
     msgdoc_(c.mdoc,

@@ -35,14 +35,15 @@ inline void load_library() {
   ASSERT_EQ(ierr, 0);
 }
 
-// Reads a PDB entry of tests/data.
-inline void read_entry(const char* name) {
+// Reads a PDB entry of tests/data, without its hydrogens unless
+// remove_hydrogens is 'N'.
+inline void read_entry(const char* name, char remove_hydrogens = 'Y') {
   setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 1);
   int32_t ierr = 0;
   init_atm_inf_(99, ierr);
   const float cell[6] = {0, 0, 0, 0, 0, 0};
   const std::string path = std::string(ORB_TEST_DATA_DIR) + "/" + name;
-  captured([&] { get_pdb_(99, path, 0, cell, 'N', 'N', 'Y', ierr); });
+  captured([&] { get_pdb_(99, path, 0, cell, 'N', 'N', remove_hydrogens, ierr); });
   rt::close_all_units();
   ASSERT_EQ(ierr, 0) << name;
 }

@@ -713,31 +713,37 @@ std::string restraint_records(const TempDir& dir) {
 }  // namespace
 
 // Residues 44-50 of 1d3z with the hydrogen names of older files, in both
-// forms: each name the library knows is the same from either reader (1HB of
-// ALA is HB1), so both give one restraint set; the hydrogens it does not
-// know (CHARMM's HN, HB1 of a methylene) are kept without restraints, and
-// one line counts them and names the first, while the run ends whole.
+// forms: each name is the same from either reader (1HB of ALA is HB1), and
+// the names the library lacks take its own (a methylene's 1HB, 2HB are its
+// HB2, HB3; the amide HN is H), so both give one restraint set with every
+// hydrogen restrained; one line counts the renamed and names the first,
+// and a run on the coordinate file written gives the same restraints.
 TEST(Shelf, HydrogensOfOlderNamesGiveOneRestraintSetAndOneWarningInBothForms) {
-  TempDir from_pdb, from_cif;
+  TempDir from_pdb, from_cif, from_written;
   const pipetest::Outcome a = run_whole(pipetest::data("peers/old_h_names.pdb"), from_pdb);
   const pipetest::Outcome b = run_whole(pipetest::data("peers/old_h_names_gemmi.cif"), from_cif);
   EXPECT_EQ(a.ierr, 0) << a.out;
   EXPECT_EQ(b.ierr, 0) << b.out;
   const std::string want = restraint_records(from_pdb);
-  EXPECT_NE(want.find("# CB    HB1\n"), std::string::npos)
-      << "ALA 1HB restrained by its library name";
+  for (const char* pair :
+       {"# CB    HB1\n", "# CB    HB3\n", "# N     H\n", "# CG1   HG13\n", "# CA    HA3\n"})
+    EXPECT_NE(want.find(pair), std::string::npos) << pair;
   EXPECT_EQ(restraint_records(from_cif), want);
   // The chain is the file's label: AA from the PDB form, Apol from gemmi's.
   for (const auto& [r, chain] : {std::pair{&a, "AA"}, std::pair{&b, "Apol"}}) {
     const std::string c = chain;
     const std::string line =
-        " WARNING : 17 hydrogens that the library does not name are kept "
-        "without restraints: HN ILE 44 " +
-        c + ", HG11 ILE 44 " + c + ", HN PHE 45 " + c + ", HB1 PHE 45 " + c + ", HN ALA 46 " + c +
-        ", ...\n";
+        " WARNING : 27 hydrogens of older names take the library's: HN ILE 44 " + c +
+        " -> H, HG11 ILE 44 " + c + " -> HG12, HG12 ILE 44 " + c + " -> HG13, HN PHE 45 " + c +
+        " -> H, HB1 PHE 45 " + c + " -> HB2, ...\n";
     EXPECT_NE(r->out.find(line), std::string::npos) << r->out;
+    EXPECT_EQ(r->out.find("that the library does not name"), std::string::npos) << r->out;
     EXPECT_NE(r->out.find("Number of unknown atoms           :       0\n"), std::string::npos);
   }
+  const pipetest::Outcome again = run_whole(from_pdb.file("out.crd"), from_written);
+  EXPECT_EQ(again.ierr, 0) << again.out;
+  EXPECT_EQ(restraint_records(from_written), want);
+  EXPECT_EQ(again.out.find("hydrogens of older names"), std::string::npos) << again.out;
 }
 
 // A run that ends with status 1 because the library does not know an atom
