@@ -45,7 +45,7 @@ TEST_P(BondsFromCoordinates, FindTheComponentsOwnBondList) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Components, BondsFromCoordinates,
-                         testing::Values("ALA", "PRO", "TRP", "MET", "NAG", "A", "DA"));
+                         testing::Values("ALA", "PRO", "TRP", "MET", "CYS", "NAG", "A", "DA"));
 
 struct LimitCase {
   const char* label;
