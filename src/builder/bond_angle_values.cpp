@@ -11,6 +11,7 @@
 #include "builder/geom_common.h"
 #include "dictionary/descr_lookups.h"
 #include "dictionary/l1_kernels.h"
+#include "dictionary/new_bonds.h"
 #include "foundation/messages.h"
 #include "suite/pi.h"
 
@@ -40,7 +41,13 @@ struct Plausible {
 
 Plausible plausible(const Name& s1, const Name& s2) {
   const Klass a = klass(s1), b = klass(s2);
-  if (a == kHydrogen || b == kHydrogen) return {0.75f, 1.2f, 0.96f};
+  if (a == kHydrogen || b == kHydrogen) {
+    // A hydrogen on S, P, Se, Si... is as long as that element makes it.
+    const float d = dictionary::long_hydrogen_bond((a == kHydrogen ? s2 : s1).view());
+    if (d > 0.0f)
+      return {d - dictionary::kLongHydrogenMargin, d + dictionary::kLongHydrogenMargin, d};
+    return {0.75f, 1.2f, 0.96f};
+  }
   if (a == kLight && b == kLight) return {1.1f, 1.6f, 1.45f};
   if (a == kOther && b == kOther) return {1.8f, 3.0f, 2.5f};
   return {1.5f, 2.0f, 1.8f};

@@ -24,8 +24,7 @@ using Name = rt::FixedText<4>;
 
 using dictionary::bond_limit;
 using dictionary::kBondReach;
-
-constexpr float kSamePlace = 0.001f;
+using dictionary::kSamePlace;
 
 float distance(int i, int j) {
   const r_scratch_t& r = r_scratch;
@@ -41,14 +40,20 @@ std::string code8() { return std::string(rt::FixedText<8>(r_scratch.l1l_mname.vi
 bool bonds_by_distance(int32_t mdoc) {
   r_scratch_t& r = r_scratch;
   static dictionary::NeighbourGrid<MAX1ATM> grid;
+  static rt::Array1<int32_t, MAX1ATM> long_partner;
   const int n = r.l1a_natom;
   for (int i = 1; i <= n; ++i) r.l1a_ndist(i) = 0;
+  auto cls = [&](int i) { return r.l1a_atype(i)(1); };
+  dictionary::long_hydrogen_partners(
+      grid, n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(), distance, cls,
+      [&](int i) { return r.l1a_symb(i).view(); }, long_partner);
   bool full = false;
   grid.for_each_candidate(
       n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(), kBondReach, [&](int i, int j) {
         if (full) return;
         const float d = distance(i, j);
-        if (!(d > kSamePlace && d <= bond_limit(r.l1a_atype(i)(1), r.l1a_atype(j)(1)))) return;
+        const bool close = d > kSamePlace && d <= bond_limit(cls(i), cls(j));
+        if (!close && long_partner(i) != j && long_partner(j) != i) return;
         if (r.l1b_nbond >= MAX1BND) {
           foundation::table_full(mdoc, " ERROR: number of bonds of new monomer " + code8() + " >",
                                  MAX1BND, "",
@@ -203,6 +208,21 @@ char bond_class(std::string_view symb) {
   if (s == "H" || s == "D") return 'H';
   if (s == "P" || s == "S") return 'P';
   return '$';
+}
+
+float long_hydrogen_bond(std::string_view symb) {
+  // Bond lengths of the simple hydrides, rounded.
+  struct Row {
+    const char* symb;
+    float length;
+  };
+  static constexpr Row rows[] = {{"S", 1.34f},  {"P", 1.42f},  {"SE", 1.47f}, {"SI", 1.48f},
+                                 {"GE", 1.53f}, {"AS", 1.52f}, {"TE", 1.66f}, {"SN", 1.71f},
+                                 {"SB", 1.70f}, {"CL", 1.27f}, {"BR", 1.41f}, {"I", 1.61f}};
+  const rt::FixedText<2> s(symb.substr(0, std::min<std::size_t>(2, symb.size())));
+  for (const Row& row : rows)
+    if (s == row.symb) return row.length;
+  return 0.0f;
 }
 
 float bond_limit(char c1, char c2) {

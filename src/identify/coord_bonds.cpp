@@ -1,7 +1,9 @@
 // Bonds from coordinates.  Two atoms are bonded when 0.001 < d <= the limit
-// of their bonding classes (the dictionary's rule).  The pairs come from a
-// neighbour grid in the order of a plain double loop, so the bonds and the
-// neighbour lists are the ones an all-pairs scan would give.
+// of their bonding classes, and a hydrogen that no atom bonds so is bonded
+// to its nearest S, P, Se... within their own X-H length (the dictionary's
+// rule).  The pairs come from a neighbour grid in the order of a plain
+// double loop, so the bonds and the neighbour lists are the ones an
+// all-pairs scan would give.
 #include "identify/coord_bonds.h"
 
 #include <algorithm>
@@ -43,12 +45,17 @@ void coor_conn_(int32_t mdoc, std::string_view mode, int32_t& ierr) {
   // classes and, in mode CONN, every pair of a tree connection.
   static Pairs pairs;
   static dictionary::NeighbourGrid<MAX1ATM> grid;
+  static rt::Array1<int32_t, MAX1ATM> long_partner;
+  auto cls = [&](int i) { return r.l1a_atype(i)(1); };
+  dictionary::long_hydrogen_partners(
+      grid, n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(), measured, cls,
+      [&](int i) { return r.l1a_symb(i).view(); }, long_partner);
   pairs.clear();
   grid.for_each_candidate(n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(),
                           dictionary::kBondReach, [&](int i, int j) {
                             const float d = measured(i, j);
-                            const char ci = r.l1a_atype(i)(1), cj = r.l1a_atype(j)(1);
-                            if (d > kMinDist && d <= dictionary::bond_limit(ci, cj))
+                            if ((d > kMinDist && d <= dictionary::bond_limit(cls(i), cls(j))) ||
+                                long_partner(i) == j || long_partner(j) == i)
                               pairs.emplace_back(i, j);
                           });
   if (conn) {
@@ -108,19 +115,27 @@ void crd_conn_(int32_t /*mdoc*/, std::string_view /*mode*/, int32_t& ierr) {
     y[i - 1] = r.c1_xyz(2, i);
     z[i - 1] = r.c1_xyz(3, i);
   }
+  auto measured = [&](int i, int j) {
+    if (r.c1_aname(i).is_blank() || r.c1_aname(j).is_blank()) return 0.0f;
+    if (!(r.c1_occ(i) > kMinOcc && r.c1_occ(j) > kMinOcc)) return 0.0f;
+    return distance(r.c1_xyz(1, i), r.c1_xyz(2, i), r.c1_xyz(3, i), r.c1_xyz(1, j), r.c1_xyz(2, j),
+                    r.c1_xyz(3, j));
+  };
+  auto cls = [&](int i) { return r.c1_atype(i)(1); };
   static Pairs pairs;
   static dictionary::NeighbourGrid<MX1ATOM> grid;
+  static rt::Array1<int32_t, MX1ATOM> long_partner;
+  dictionary::long_hydrogen_partners(
+      grid, n, x.data(), y.data(), z.data(), measured, cls,
+      [&](int i) { return r.c1_asymb(i).view(); }, long_partner);
   pairs.clear();
   grid.for_each_candidate(n, x.data(), y.data(), z.data(), dictionary::kBondReach,
                           [&](int i, int j) { pairs.emplace_back(i, j); });
   for (const auto& [i, j] : pairs) {
     if (r.c1_aname(i).is_blank() || r.c1_aname(j).is_blank()) continue;
-    const float lim = dictionary::bond_limit(r.c1_atype(i)(1), r.c1_atype(j)(1));
-    float d = 0.0f;
-    if (r.c1_occ(i) > kMinOcc && r.c1_occ(j) > kMinOcc)
-      d = distance(r.c1_xyz(1, i), r.c1_xyz(2, i), r.c1_xyz(3, i), r.c1_xyz(1, j), r.c1_xyz(2, j),
-                   r.c1_xyz(3, j));
-    if (!(d > kMinDist && d <= lim)) continue;
+    const float d = measured(i, j);
+    const bool close = d > kMinDist && d <= dictionary::bond_limit(cls(i), cls(j));
+    if (!close && long_partner(i) != j && long_partner(j) != i) continue;
     if (r.s1_ndist(i) < MX1BRN) {
       r.s1_conn(++r.s1_ndist(i), i) = j;
       if (r.c1_atype(j)(1) == 'H') ++r.s1_lencon(1, i);

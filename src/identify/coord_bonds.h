@@ -1,5 +1,6 @@
 // Covalent bonds of a residue from its coordinates: each interatomic
-// distance against the limit of the bonding classes of the two atoms.
+// distance against the limit of the bonding classes of the two atoms, and
+// for a hydrogen past its limit the X-H length of its partner's element.
 #pragma once
 
 #include <cstdint>

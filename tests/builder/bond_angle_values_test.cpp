@@ -92,6 +92,31 @@ TEST_F(BondValues, ImplausibleOrBorderObservedLengthGivesTheSilentDefault) {
   }
 }
 
+TEST_F(BondValues, HydrogenOnSulfurOrHeavierTakesTheLengthOfItsElement) {
+  struct Row {
+    const char* label;
+    const char* s1;
+    const char* s2;
+    float obs, want;
+  } rows[] = {
+      {"S-H at its real 1.34 is plausible", "S", "H", 1.34f, 1.34f},
+      {"H-S at 0.96 is too short for sulfur", "H", "S", 0.96f, 1.34f},
+      {"P-H at 1.7 is too long", "P", "H", 1.7f, 1.42f},
+      {"Se-H without coordinates", "SE", "H", 0.0f, 1.47f},
+      {"H-H keeps the hydrogen row", "H", "H", 1.1f, 1.1f},
+      {"N-H at 1.3 keeps the hydrogen row", "N", "H", 1.3f, 0.96f},
+  };
+  for (const Row& row : rows) {
+    clear_all();
+    const int a = atom("A1", row.s1, ".", 0, 0, 0);
+    const int b = atom("A2", row.s2, ".", row.obs, 0, 0, a);
+    if (row.obs == 0.0f) r_scratch.l1a_coor_flag(b) = "N";
+    int32_t ierr = 0;
+    captured([&] { set_vbond_(0, "TST", a, b, ierr); });
+    EXPECT_NEAR(r_scratch.l1b_val(1), row.want, 1e-5) << row.label;
+  }
+}
+
 TEST_F(BondValues, FullBondTableRefusesANewBond) {
   const int a = atom("C1", "C", ".", 0, 0, 0);
   const int b = atom("C2", "C", ".", 1.5f, 0, 0, a);

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "component_l1.h"
@@ -44,7 +45,7 @@ TEST_P(BondsFromCoordinates, FindTheComponentsOwnBondList) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Components, BondsFromCoordinates,
-                         testing::Values("ALA", "PRO", "TRP", "MET", "NAG", "A", "DA"));
+                         testing::Values("ALA", "PRO", "TRP", "MET", "CYS", "NAG", "A", "DA"));
 
 struct LimitCase {
   const char* label;
@@ -64,6 +65,18 @@ TEST(BondsFromCoordinatesRows, LimitsByAtomClass) {
       {"S-S 2.1", "S", 'P', "S", 'P', 2.1f, true},
       {"metal-metal 2.8", "FE", '$', "FE", '$', 2.8f, true},
       {"metal-O 2.6", "ZN", '$', "O", 'C', 2.6f, false},
+      // A hydrogen bonds within the length its partner's element gives.
+      {"C-H past the limit", "C", 'C', "H", 'H', 1.21f, false},
+      {"N-H 1.3", "H", 'H', "N", 'C', 1.3f, false},
+      {"H-H 1.3", "H", 'H', "H", 'H', 1.3f, false},
+      {"S-H 1.34", "S", 'P', "H", 'H', 1.34f, true},
+      {"H-S 1.45", "H", 'H', "S", 'P', 1.45f, true},
+      {"S-H 2.2", "S", 'P', "H", 'H', 2.2f, false},
+      {"P-H 1.42", "P", 'P', "H", 'H', 1.42f, true},
+      {"Se-H 1.47", "SE", '$', "H", 'H', 1.47f, true},
+      {"Si-H 1.48", "SI", '$', "H", 'H', 1.48f, true},
+      {"metal-H 1.5", "ZN", '$', "H", 'H', 1.5f, false},
+      {"S-H same place", "S", 'P', "H", 'H', 0.0005f, false},
   };
   for (const LimitCase& c : cases) {
     descr::clear_l1();
@@ -85,6 +98,40 @@ TEST(BondsFromCoordinatesRows, HydrogenWithTwoPartnersIsDroppedAndBondsFoundAgai
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(r_scratch.l1a_natom, 2);
   EXPECT_EQ(r_scratch.l1b_nbond, 0);
+}
+
+// A hydrogen past 1.2 A bonds only to its nearest S, P, Se... and only
+// when no atom bonds it by the class limits: it keeps one bond, and a
+// hydrogen bonded as before keeps exactly its bonds.
+TEST(BondsFromCoordinatesRows, LongHydrogenBondGoesToTheNearestPartnerOnly) {
+  // On one line through the hydrogen, the heavy atoms too far apart to bond.
+  struct Case {
+    const char* label;
+    const char* names[2];
+    const char* symbs[2];
+    char classes[2];
+    float at[2];
+    const char* bonds;
+  };
+  const Case cases[] = {
+      {"C 1.09 and S 1.40", {"C1", "S1"}, {"C", "S"}, {'C', 'P'}, {-1.09f, 1.40f}, "H1-C1 "},
+      {"S 1.34 and P 1.45", {"S1", "P1"}, {"S", "P"}, {'P', 'P'}, {1.34f, -1.45f}, "H1-S1 "},
+      {"P 1.36 and S 1.40", {"S1", "P1"}, {"S", "P"}, {'P', 'P'}, {1.40f, -1.36f}, "H1-P1 "},
+  };
+  for (const Case& c : cases) {
+    descr::clear_l1();
+    add_atom("H1", "H", 'H', 0.0f);
+    for (int k = 0; k < 2; ++k) add_atom(c.names[k], c.symbs[k], c.classes[k], c.at[k]);
+    int32_t ierr = 0;
+    list_bonds_from_coor_(0, ierr);
+    EXPECT_EQ(ierr, 0) << c.label;
+    EXPECT_EQ(r_scratch.l1a_natom, 3) << c.label;
+    std::string bonds;
+    for (int b = 1; b <= r_scratch.l1b_nbond; ++b)
+      bonds += std::string(r_scratch.l1b_1atm(b).view().substr(0, 2)) + "-" +
+               std::string(r_scratch.l1b_2atm(b).view().substr(0, 2)) + " ";
+    EXPECT_EQ(bonds, c.bonds) << c.label;
+  }
 }
 
 TEST(BondsFromCoordinatesRows, AtomsAcrossASharedAtomAreNotBonded) {

@@ -48,6 +48,9 @@ TEST(CoorConn, LimitByClassPair) {
       {"carbon and oxygen at 1.7", "C", "O", 1.7f, 1},
       {"hydrogen and carbon at 1.1", "H", "C", 1.1f, 1},
       {"hydrogen and metal at 1.3", "H", "ZN", 1.3f, 0},
+      {"hydrogen and sulphur at 1.34", "H", "S", 1.34f, 1},
+      {"sulphur and hydrogen at 2.2", "S", "H", 2.2f, 0},
+      {"nitrogen and hydrogen at 1.3", "N", "H", 1.3f, 0},
       {"coincident atoms", "C", "C", 0.0005f, 0},
   };
   for (const Row& row : rows) {
@@ -132,9 +135,9 @@ TEST(CoorConn, DistanceBondsInAscendingPairOrder) {
 }
 
 // Every bond the component lists is found from its ideal coordinates, and
-// no other.
+// no other (the S-H of cysteine is 1.34 A long).
 TEST(CrdConn, ComponentBondsFromIdealCoordinates) {
-  for (const char* code : {"TRP", "NAG", "A", "HIS"}) {
+  for (const char* code : {"TRP", "NAG", "A", "HIS", "CYS"}) {
     const comp::Component c = comp::load(code);
     comp::fill_c1(c, code, {}, true);
     int32_t ierr = 0;

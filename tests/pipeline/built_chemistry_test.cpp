@@ -272,3 +272,38 @@ TEST(BuiltChemistry, CTerminalCarboxylNamedOt1Ot2IsFlat) {
     restraint_hands_follow_the_model(file_text(dir.path() + "/out.rst"));
   }
 }
+
+// Cysteine with every hydrogen of the component's ideal coordinates, under
+// a name the library lacks, as a docking program ships a thiol: its S-H is
+// 1.34 A long, past the 1.2 A that bonds a hydrogen to C, N or O, and the
+// hydrogen must still be bonded, typed and restrained at that length (it
+// was once left out of the monomer, unrestrained, with a warning that the
+// monomer is not connected).
+TEST(BuiltChemistry, ThiolHydrogenOfACysteineWithAllItsHydrogensIsBondedAtItsLength) {
+  const Component cys = component("CYS");
+  std::string pdb = "CRYST1  100.000  100.000  100.000  90.00  90.00  90.00 P 1           1\n";
+  int serial = 0;
+  char line[100];
+  for (const Atom& a : cys.atoms) {
+    std::snprintf(line, sizeof line,
+                  "HETATM%5d %-4s ZCS A   1    %8.3f%8.3f%8.3f  1.00 20.00          %2s\n",
+                  ++serial, (a.name.size() < 4 ? " " + a.name : a.name).c_str(), a.x + 10.0,
+                  a.y + 10.0, a.z + 10.0, a.element.c_str());
+    pdb += line;
+  }
+  TempDir dir;
+  pipetest::Options o;
+  o.in = dir.write("zcs.pdb", pdb + "END\n");
+  const pipetest::Outcome run = pipetest::run(o, dir.path());
+  ASSERT_EQ(run.ierr, 0) << run.out;
+  EXPECT_EQ(run.out.find("not completely connected"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("kept without restraints"), std::string::npos) << run.out;
+  const Described d = described(file_text(dir.path() + "/new_lib.cif"), "ZCS");
+  EXPECT_EQ(differences(d, cys), "");
+  std::string sh;
+  for (const pipetest::Record& r : pipetest::records(file_text(dir.path() + "/out.rst")))
+    if (r.line.starts_with("BOND") &&
+        std::set<std::string>(r.names.begin(), r.names.end()) == std::set<std::string>{"SG", "HG"})
+      sh += pipetest::field(r.line, 54, 62) + ";";
+  EXPECT_EQ(sh, "1.344;") << "one S-H restraint, its ideal the length of the coordinates";
+}

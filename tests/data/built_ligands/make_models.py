@@ -150,7 +150,7 @@ def enaminone(with_h):
 
 # ------------------------------------------------------------ thioenaminone
 # The iminothiol form of a thio-enaminone, CH3-N=CH-CH=C(SH)-CH3, whose only
-# hydrogen is the one on its sulfur; the S-H bond is drawn short (README.md).
+# hydrogen is the one on its sulfur, at the S-H length of the tables.
 
 
 def thioenaminone():
@@ -164,7 +164,7 @@ def thioenaminone():
              "C12": (4.8, 0), "S1": (4.8, -1.6), "C13": (6.0, 0.7)}
     pos = fit(atoms, bonds, angles, start)
     rows = [(a, "ESH", a[0], pos[a]) for a in atoms]
-    rows.append(("HS1", "ESH", "H", hydroxyl_h(pos, "S1", "C12", "C13", 1.18, 96.0)))
+    rows.append(("HS1", "ESH", "H", hydroxyl_h(pos, "S1", "C12", "C13", 1.34, 96.0)))
     return rows
 
 # -------------------------------------------------- furo[2,3-d]pyrimidine
