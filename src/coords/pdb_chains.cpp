@@ -6,10 +6,11 @@
 #include <string>
 
 #include "coords/pdb_corrections.h"
+#include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
 #include "foundation/lookup_index.h"
-#include "foundation/residue_class.h"
 #include "foundation/messages.h"
+#include "foundation/residue_class.h"
 
 namespace {
 
@@ -50,8 +51,11 @@ void corr_number_chain_pdb_(int32_t /*mdoc*/, char list, int32_t& ierr) {
   asym_part.i_ncs(1) = 1;
   if (trace) trace_chain(1, true, 0);
   for (int k = 2; k <= asym_part.n_group; ++k) {
+    // Waters whose numbers went past 9999 or restarted after it stay a
+    // chain of their own, or one chain would hold their numbers twice.
     const bool join = asym_part.group_id(k) == asym_part.group_id(k - 1) &&
-                      asym_part.iterm_f_type(k - 1) != 2 && asym_part.iterm_s_type(k) != 4 &&
+                      sttcrec.st_chain_wraps(k) == 0 && asym_part.iterm_f_type(k - 1) != 2 &&
+                      asym_part.iterm_s_type(k) != 4 &&
                       joins(resid_inf.ires_type(last_residue(k - 1)),
                             resid_inf.ires_type(asym_part.ires_first(k)));
     if (!join) ++group;

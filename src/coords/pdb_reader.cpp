@@ -107,6 +107,7 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
     asym_part.chain_id(g) = key.sub(8, 11);
     asym_part.group_id(g) = key.sub(8, 11);
     asym_part.ncs_flag(g) = ".";
+    sttcrec.st_chain_wraps(g) = sttcrec.st_number_wrap;
   }
   const int g = asym_part.n_group;
   if (g < 1) {
@@ -320,6 +321,8 @@ void coords::pdb_atom_loop_start(PdbAtomLoop& s, char seg_flag) {
   cif_ent_link.ent_ln_n = 0;
   sttcrec.st_cell_flag = 0;
   sttcrec.st_spgr_flag = 0;
+  sttcrec.st_number_wrap = 0;
+  for (int32_t& w : sttcrec.st_chain_wraps) w = 0;
 
   s = PdbAtomLoop{};
   s.rec = "START ";

@@ -108,6 +108,10 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_number_ctrl = 0;
   sttcrec.st_number_ctrl_next = 0;
   sttcrec.st_names_left = 0;
+  sttcrec.st_number_high = 0;
+  sttcrec.st_number_wrap = 0;
+  sttcrec.st_wide_warned = 0;
+  sttcrec.st_wrap_warned = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
@@ -291,6 +295,59 @@ bool names_left_justified(int32_t unit) {
   return left;
 }
 
+// Simulation programs number waters past 9999, which columns 23-26 cannot
+// hold, in one of two ways: on into column 27, the insertion code's (10000
+// in columns 23-27), or from 0 or 1 again after 9999.  Either way a water
+// keeps the last four digits of its number, and the waters of one chain key
+// after each 10000 or restart become a chain of their own (the same chain
+// identifier or segment), so that no two waters of a chain share a number
+// and none is taken for an atom of the water before it.
+
+// A number of five digits in columns 23-27 (key characters 3-7): its
+// ten-thousands in `high`, its last four digits right-justified in
+// characters 3-6 and no insertion code.
+bool take_five_digit_number(rt::FixedText<12>& key, int32_t& high) {
+  for (int i = 3; i <= 7; ++i)
+    if (!is_digit(key(i))) return false;
+  high = key(3) - '0';
+  int32_t low = 0;
+  for (int i = 4; i <= 7; ++i) low = low * 10 + (key(i) - '0');
+  for (int i = 6; i >= 3; --i) {
+    key(i) = low > 0 || i == 6 ? static_cast<char>('0' + low % 10) : ' ';
+    low /= 10;
+  }
+  key(7) = ' ';
+  return true;
+}
+
+// Whether a water, after a water of the same chain key, goes past 9999
+// (its ten-thousands differ) or restarts after 9999.  Only the residue's
+// first atom can: its other atoms repeat its number.
+bool number_wraps(const rt::FixedText<12>& prev, int32_t prev_high, const rt::FixedText<12>& key,
+                  int32_t high) {
+  if (high != prev_high) return true;
+  int32_t before = 0, now = 0;
+  return pdbf::read_int(prev.sub(3, 6), before) && before == 9999 &&
+         pdbf::read_int(key.sub(3, 6), now) && now < before;
+}
+
+// One line for each way of numbering, the first time it is met.
+void warn_water_numbers(int32_t high, bool restart) {
+  constexpr int32_t mdoc = 1;
+  if (high != 0 && sttcrec.st_wide_warned == 0) {
+    msgdoc_(mdoc,
+            " WARNING: water numbers above 9999 kept modulo 10000, "
+            "a new water chain at each 10000");
+    sttcrec.st_wide_warned = 1;
+  }
+  if (restart && sttcrec.st_wrap_warned == 0) {
+    msgdoc_(mdoc,
+            " WARNING: water numbers restart after 9999, "
+            "a new water chain at each restart");
+    sttcrec.st_wrap_warned = 1;
+  }
+}
+
 // A refused atom record: the reason, the line number and the record.
 int32_t bad_record(std::string_view reason, int32_t line_no, std::string_view line) {
   msgerr_(1, " ERROR: " + std::string(reason) + " in PDB atom record, line " + std::to_string(line_no) + ":");
@@ -342,7 +399,6 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     else if (c == '#') c = '*';
   };
   quote_hash(key(7));
-  if (is_digit(key(7))) key(7) = '?';
   quote_hash(key(2));
   quote_hash(alt(1));
   for (int i = 8; i <= 12; ++i) key(i) = ' ';
@@ -368,7 +424,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   sttcrec.st_last_aname = aname;
   sttcrec.st_last_alt = alt;
 
-  if (sttcrec.st_first_atom_done == 0) first_atom_defaults(nospgr_input, cell_input);
+  const bool first_atom = sttcrec.st_first_atom_done == 0;
+  if (first_atom) first_atom_defaults(nospgr_input, cell_input);
 
   // Atoms in a frame of their own are taken into the standard frame of the
   // cell; atoms already in it are kept as written.
@@ -462,15 +519,25 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool prev_water = pdb::is_water(crdatm.cr_rname.sub(1, 3));
   const bool chain_differs =
       seg ? std::memcmp(key.c + 7, prev.c + 7, 4) != 0 : key(8) != prev(8);
+  // A digit in the insertion-code column is no insertion code; it is kept
+  // as the fifth digit of a water's number only.
+  int32_t high = 0;
+  if (is_digit(key(7)) && !(water && take_five_digit_number(key, high))) key(7) = '?';
+  const bool wraps = !first_atom && water && prev_water && !chain_differs &&
+                     number_wraps(prev, sttcrec.st_number_high, key, high);
+  warn_water_numbers(high, wraps && high == sttcrec.st_number_high);
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
   const rt::FixedText<6> record_name(cols(line, 1, 6));
   if (!(rec == record_name) && !(rec == std::string_view("ATOM  "))) {
     digit = bump_counter();
-  } else if (pdb::counter_rises(
-                 hetatm, sttcrec.st_prev_hetatm == 1, std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
-                 crdatm.cr_rname.sub(1, 3) == rname.view(), water, prev_water, chain_differs)) {
+  } else if (wraps || pdb::counter_rises(hetatm, sttcrec.st_prev_hetatm == 1,
+                                         std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
+                                         crdatm.cr_rname.sub(1, 3) == rname.view(), water,
+                                         prev_water, chain_differs)) {
     digit = bump_counter();
   }
+  sttcrec.st_number_high = high;
+  sttcrec.st_number_wrap = wraps ? 1 : 0;
 
   crdatm.cr_rname = rname.view();
   // The digits go into the stored key, not into the local one copied over

@@ -45,6 +45,14 @@ struct sttcrec_t {
   int32_t st_number_ctrl;     // the current line held a control byte in an atom's number column
   int32_t st_number_ctrl_next;  // ... the line in the look-ahead
   int32_t st_names_left;        // the file writes its one-letter names N, C, O from column 13
+  int32_t st_number_high;  // ten-thousands of the last atom line's water number (0 below 10000)
+  int32_t st_number_wrap;  // the last atom line's water number went past 9999 or restarted after it
+  int32_t st_wide_warned;  // the warning on water numbers of five digits was given
+  int32_t st_wrap_warned;  // the warning on water numbers that restart after 9999 was given
+  // Per chain of the atom loop: the chain opened where the water numbers of
+  // one chain key went past 9999 or restarted after it, so the regrouping
+  // keeps it apart from the waters before it.
+  rt::Array1<int32_t, MAXCHAIN> st_chain_wraps;
   rt::FixedText<256> st_line_next;
   rt::FixedText<4> st_last_aname;
   rt::FixedText<1> st_last_alt;

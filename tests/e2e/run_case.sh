@@ -11,6 +11,9 @@
 #                    data, so that file names in the log do not depend on
 #                    where the tree lives
 #   stdin            keyword lines (optional; no input when absent)
+#   make_input       a shell script run first in the working directory, with
+#                    $TESTDATA set, that writes an input too large to keep
+#                    (optional)
 #   expected_stdout  the whole standard output
 #   expected_status  the exit status
 #   expected_tls     the TLS file, byte for byte (optional)
@@ -45,6 +48,10 @@ tls_name=groups.tls
 [ -f "$case_dir/full_device" ] && ln -s /dev/full "$work/$tls_name"
 
 cd "$work" || exit 2
+if [ -f "$case_dir/make_input" ] && ! sh "$case_dir/make_input"; then
+  echo "make_input failed"
+  exit 1
+fi
 # shellcheck disable=SC2086
 "$exe" $args <"$input" >"$work/stdout.raw" 2>"$work/stderr"
 status=$?

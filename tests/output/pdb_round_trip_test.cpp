@@ -183,3 +183,27 @@ TEST_F(PdbRoundTrip, EntriesOfEitherFormReadBackAsTheSameAtoms) {
       }
   }
 }
+
+// Waters numbered on into column 27 are written under the last four digits
+// of their number, which read back as the same waters in the same chains.
+TEST_F(PdbRoundTrip, WatersPast9999ReadBackAsTheSameWaters) {
+  std::vector<std::string> lines = {"CRYST1   50.000   60.000   70.000  90.00  90.00  90.00 P 1"};
+  for (int n = 9998; n <= 10002; ++n) {
+    char number[8], buf[96];
+    std::snprintf(number, sizeof number, n < 10000 ? "%4d " : "%5d", n);
+    std::snprintf(buf, sizeof buf,
+                  "ATOM  %5d  OH2 HOH  %s   %8.3f   2.000   3.000  1.00 10.00      SOLV O",
+                  n - 9997, number, 0.5f * static_cast<float>(n - 9998));
+    lines.push_back(buf);
+  }
+  std::ofstream(dir_ + "waters.pdb") << outtest::joined(lines);
+  ASSERT_EQ(read(dir_ + "waters.pdb"), 0);
+  ASSERT_EQ(asym_part.n_group, 2);
+  const std::vector<std::string> before = atoms();
+  ASSERT_EQ(write("out.pdb"), 0);
+  ASSERT_EQ(read(dir_ + "out.pdb"), 0);
+  EXPECT_EQ(asym_part.n_group, 2);
+  EXPECT_EQ(atoms(), before);
+  ASSERT_EQ(before.size(), 5u);
+  EXPECT_EQ(before[2].substr(0, 5), "   0 ");
+}

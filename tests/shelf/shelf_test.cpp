@@ -539,6 +539,46 @@ TEST(Shelf, SimulationWatersAreRestrainedAsTheSameWatersNamedHoh) {
     ++restrained;
   EXPECT_EQ(restrained, 2000);
 }
+
+namespace {
+
+int count_of(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+int hoh_blocks(const TempDir& dir) {
+  return count_of(file_text(dir.file("out.rst")), "data_restr_HOH");
+}
+
+}  // namespace
+
+// The same model with 10,100 waters, numbered past 9999 as simulation
+// programs number them (on into column 27, or modulo 10000), written at
+// test time: every water is restrained once, the waters after 9999 a chain
+// of their own, and the coordinates the run wrote read back to the same
+// restraints.
+TEST(Shelf, SimulationWatersPast9999AreEachRestrainedAndReadBack) {
+  for (const char* numbers : {"five", "wrap"}) {
+    SCOPED_TRACE(numbers);
+    TempDir files, first, again;
+    const std::string path = files.file("solvated.pdb");
+    const std::string make = std::string("awk -v waters=10100 -v numbers=") + numbers + " -f '" +
+                             pipetest::data("peers/more_waters.awk") + "' '" +
+                             pipetest::data("peers/1ubi_charmm_solvated.pdb") + "' >'" + path + "'";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    const pipetest::Outcome a = run_prepare(path, first);
+    EXPECT_EQ(a.ierr, 0) << a.out;
+    EXPECT_NE(a.out.find("Number of chains   :       8\n"), std::string::npos) << a.out;
+    EXPECT_EQ(count_of(a.out, " WARNING: water numbers"), 1) << a.out;
+    EXPECT_EQ(hoh_blocks(first), 10100);
+    const pipetest::Outcome b = run_prepare(first.file("out.crd"), again);
+    EXPECT_EQ(b.ierr, 0) << b.out;
+    EXPECT_EQ(hoh_blocks(again), 10100);
+    EXPECT_EQ(restraint_counts(b, again), restraint_counts(a, first));
+  }
+}
 #endif
 
 #ifdef ORB_PREPARE_MODEL

@@ -176,6 +176,14 @@ for n in range(4):
 out.append('END\n')
 open('1ubi_charmm_solvated.pdb', 'w').writelines(out)
 EOF2
+# The same model with 10,100 waters, numbered past 9999 (on into column 27,
+# or modulo 10000), is too large to keep: the tests write it at test time
+# with more_waters.awk from the file above, as in
+#   awk -v waters=10100 -v numbers=five -f more_waters.awk 1ubi_charmm_solvated.pdb
+# (numbers=wrap for the other way).  With 2,000 waters it writes the file
+# above again.
+awk -v waters=2000 -v numbers=five -f more_waters.awk 1ubi_charmm_solvated.pdb |
+  cmp - 1ubi_charmm_solvated.pdb
 
 
 # Author chains of six characters, by hand: the first model of 1LCD's mmCIF

@@ -1,0 +1,127 @@
+// The PDB reader on water numbers past 9999, written as simulation programs
+// write them: on into column 27, or from 0 or 1 again.
+#include <gtest/gtest.h>
+
+#include "foundation/atom_com.h"
+#include "pdb_fixture.h"
+
+using namespace pdbtest;
+
+namespace {
+
+enum class Past9999 { FifthDigit, FromZero, FromOne };
+
+// A water oxygen and one hydrogen of segment SOLV, no chain letter, its
+// number laid out in the given way.
+void add_water(std::vector<std::string>& l, int num, Past9999 how) {
+  int resnum = num;
+  char ins = ' ';
+  if (num > 9999) {
+    if (how == Past9999::FifthDigit) {
+      resnum = num / 10;  // "1000" in columns 23-26 and "0" in 27 write 10000
+      ins = static_cast<char>('0' + num % 10);
+    } else {
+      resnum = how == Past9999::FromZero ? num % 10000 : (num - 1) % 9999 + 1;
+    }
+  }
+  for (const char* name : {" OH2", " H1 "})
+    l.push_back(line({.name = name,
+                      .res = "HOH",
+                      .chain = ' ',
+                      .resnum = resnum,
+                      .ins = ins,
+                      .seg = "SOLV",
+                      .elem = name[1] == 'O' ? " O" : " H"}));
+}
+
+std::vector<std::string> waters(int first, int last, Past9999 how) {
+  std::vector<std::string> l = {kCryst};
+  for (int n = first; n <= last; ++n) add_water(l, n, how);
+  return l;
+}
+
+std::string number(int r) { return std::string(resid_inf.res_num_pdb(r).sub(3, 7).view()); }
+
+const char* kFifthDigitWarning =
+    "  WARNING: water numbers above 9999 kept modulo 10000, a new water chain at each 10000\n";
+const char* kRestartWarning =
+    "  WARNING: water numbers restart after 9999, a new water chain at each restart\n";
+
+}  // namespace
+
+// Before, the fifth digit became an insertion code '?', and waters 10000 to
+// 10009 were one residue of thirty atoms.
+TEST(PdbWaterNumbers, FifthDigitKeepsEveryWaterApartInAChainOfItsOwn) {
+  for (const char seg : {'N', 'Y'}) {
+    SCOPED_TRACE(seg);
+    const ReadResult r =
+        read_pdb(waters(9998, 10011, Past9999::FifthDigit), {.seg = seg, .hremove = 'N'});
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    ASSERT_EQ(resid_inf.n_residue, 14);
+    ASSERT_EQ(asym_part.n_group, 2);
+    EXPECT_EQ(asym_part.nres_chain(1), 2);
+    EXPECT_EQ(asym_part.nres_chain(2), 12);
+    for (int k = 1; k <= 14; ++k) EXPECT_EQ(resid_inf.natm_res(k), 2) << k;
+    EXPECT_EQ(number(2), "9999 ");
+    EXPECT_EQ(number(3), "   0 ");
+    EXPECT_EQ(number(14), "  11 ");
+    EXPECT_EQ(asym_part.ich_type(2), 9);
+    if (seg == 'Y') {
+      EXPECT_EQ(chain_id(1), "SOLV");
+      EXPECT_EQ(chain_id(2), "SOLV");
+    } else {
+      EXPECT_NE(chain_id(1), chain_id(2));
+    }
+    EXPECT_EQ(count_of(r.out, "WARNING: water numbers"), 1) << r.out;
+    EXPECT_NE(r.out.find(kFifthDigitWarning), std::string::npos) << r.out;
+  }
+}
+
+// Before, the numbers after the restart were those of the chain's first
+// waters again: status 6 and two error lines a water.
+TEST(PdbWaterNumbers, NumbersRestartingAfter9999StartAWaterChainEachTime) {
+  for (const Past9999 how : {Past9999::FromZero, Past9999::FromOne}) {
+    SCOPED_TRACE(how == Past9999::FromZero ? "from 0" : "from 1");
+    // 10000 to 20002: restarting at 10000 and again at 20000 (from 0) or
+    // 19999 (from 1, which writes 9999 numbers a round).
+    const ReadResult r =
+        read_pdb(waters(9990, 20002, how), {.mdoc = -999, .seg = 'Y', .hremove = 'N'});
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    EXPECT_EQ(resid_inf.n_residue, 10013);
+    ASSERT_EQ(asym_part.n_group, 3);
+    EXPECT_EQ(asym_part.nres_chain(1), 10);
+    EXPECT_EQ(number(11), how == Past9999::FromZero ? "   0 " : "   1 ");
+    for (int g = 1; g <= 3; ++g) EXPECT_EQ(chain_id(g), "SOLV") << g;
+    EXPECT_EQ(count_of(r.out, "WARNING: water numbers"), 1) << r.out;
+    EXPECT_NE(r.out.find(kRestartWarning), std::string::npos) << r.out;
+  }
+}
+
+// A number that goes back elsewhere than after 9999 is still the same
+// number twice in one chain.
+TEST(PdbWaterNumbers, NumberGoingBackBefore9999IsStillRefused) {
+  std::vector<std::string> l = waters(9990, 9998, Past9999::FromZero);
+  add_water(l, 5, Past9999::FromZero);
+  add_water(l, 9992, Past9999::FromZero);
+  const ReadResult r = read_pdb(l, {.mdoc = -999, .seg = 'Y'});
+  EXPECT_EQ(r.ierr, 6);
+  EXPECT_EQ(asym_part.n_group, 1);
+  EXPECT_EQ(count_of(r.out, "WARNING: water numbers"), 0) << r.out;
+}
+
+// Other residues keep the digit in column 27 as an unknown insertion code;
+// so does a water whose columns 23-26 do not hold four digits.
+TEST(PdbWaterNumbers, DigitInColumn27OfOtherResiduesStaysAnUnknownInsertionCode) {
+  std::vector<std::string> l = {kCryst};
+  append(l, residue("ALA", 'A', 1000, "ATOM", '1'));
+  l.push_back(line({.rec = "HETATM", .name = " C1 ", .res = "LIG", .resnum = 2000, .ins = '2'}));
+  l.push_back(line(
+      {.rec = "HETATM", .name = " O  ", .res = "HOH", .resnum = 999, .ins = '3', .elem = " O"}));
+  const ReadResult r = read_pdb(l);
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  ASSERT_EQ(resid_inf.n_residue, 3);
+  EXPECT_EQ(number(1), "1000?");
+  EXPECT_EQ(number(2), "2000?");
+  EXPECT_EQ(number(3), " 999?");
+  EXPECT_EQ(count_of(r.out, "WARNING: water numbers"), 0) << r.out;
+}
