@@ -41,7 +41,7 @@ Ran run_prepare(const std::string& model, const TempDir& dir) {
 // "10 NE2 A": residue number, atom name and alternate code (the models
 // number their residues apart; a writer may name the chains otherwise).
 std::string atom_text(int ia) {
-  if (ia < 1 || ia > atom_inf.n_atom) return "?" + std::to_string(ia);
+  if (ia < 1 || ia > atom_inf.n_atom) return std::string("?").append(std::to_string(ia));
   const int ir = atom_inf.i_resid(ia);
   std::string number(resid_inf.res_num_pdb(ir).sub(3, 7));
   number.erase(0, number.find_first_not_of(' '));
