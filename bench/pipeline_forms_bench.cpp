@@ -12,7 +12,10 @@
 //    cys_split_sg.pdb (a disulfide broken in one conformer of SG), against
 //    the same residues with conformer A alone at full occupancy: his_zinc
 //    with its LINK records (one per conformer; the plain model keeps the
-//    one of conformer A) and without them (links by distance alone).
+//    one of conformer A) and without them (links by distance alone).  The
+//    split histidine bonds a zinc in each conformer, so it makes two link
+//    rows where the plain one makes one: the time per row made is printed
+//    after the ratios as well.
 // 2. The whole pipeline on tests/data/peers/old_h_names.pdb (hydrogens
 //    written 1HB, 2HB, HN) against the same lines under the names of the
 //    entry they came from (tests/data/1d3z_model1.pdb: HB2, HB3, H).
