@@ -5,6 +5,7 @@
 #include "coords/chain_termini.h"
 
 #include <string>
+#include <vector>
 
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
@@ -75,20 +76,57 @@ bool row_joins(int l, int32_t r, int32_t chain, bool first_end) {
   return (cls == 3 || cls == 4) && row_bonds_at(l, r, rt::FixedText<4>(first_end ? "N" : "C"));
 }
 
-bool joined(int32_t r, int32_t chain, bool first_end) {
-  for (int l = 1; l <= link_inf.ln_n; ++l)
-    if (row_joins(l, r, chain, first_end)) return true;
-  return false;
+// The link rows that name each residue at either end, in table order.  A
+// row joins an end of a residue only where it names that residue, so the
+// ends of every chain are looked up among their own residues' rows rather
+// than in the whole table once per chain (a model of many chains and many
+// rows would otherwise take their product).
+class RowsByResidue {
+ public:
+  void build() {
+    const int32_t nres = resid_inf.n_residue;
+    start_.assign(static_cast<std::size_t>(nres) + 2, 0);
+    const auto each_residue = [&](int l, auto&& take) {
+      const int32_t r1 = link_inf.ln_1ires(l), r2 = link_inf.ln_2ires(l);
+      if (r1 >= 1 && r1 <= nres) take(r1);
+      if (r2 >= 1 && r2 <= nres && r2 != r1) take(r2);
+    };
+    for (int l = 1; l <= link_inf.ln_n; ++l)
+      each_residue(l, [&](int32_t r) { ++start_[static_cast<std::size_t>(r) + 1]; });
+    for (std::size_t r = 1; r < start_.size(); ++r) start_[r] += start_[r - 1];
+    rows_.resize(static_cast<std::size_t>(start_.back()));
+    std::vector<int> fill(start_.begin(), start_.end() - 1);
+    for (int l = 1; l <= link_inf.ln_n; ++l)
+      each_residue(l, [&](int32_t r) {
+        rows_[static_cast<std::size_t>(fill[static_cast<std::size_t>(r)]++)] = l;
+      });
+  }
+  // Calls row(l) for each row naming residue r until it returns true.
+  template <typename Row>
+  bool any(int32_t r, Row row) const {
+    if (r < 1 || static_cast<std::size_t>(r) + 1 >= start_.size()) return false;
+    for (int k = start_[static_cast<std::size_t>(r)]; k < start_[static_cast<std::size_t>(r) + 1];
+         ++k)
+      if (row(rows_[static_cast<std::size_t>(k)])) return true;
+    return false;
+  }
+
+ private:
+  std::vector<int> start_;  // rows of residue r: rows_[start_[r] .. start_[r+1]-1]
+  std::vector<int> rows_;
+};
+
+bool joined(const RowsByResidue& rows, int32_t r, int32_t chain, bool first_end) {
+  return rows.any(r, [&](int l) { return row_joins(l, r, chain, first_end); });
 }
 
 // A ring: one link row joins the chain's first residue at its start to its
 // last residue at its end.  A piece the reader set apart (a modified
 // residue written as HETATM) is joined at both ends too, but to the
 // residues either side of it.
-bool ends_joined_to_each_other(int32_t rs, int32_t re, int32_t chain) {
-  for (int l = 1; l <= link_inf.ln_n; ++l)
-    if (row_joins(l, rs, chain, true) && row_joins(l, re, chain, false)) return true;
-  return false;
+bool ends_joined_to_each_other(const RowsByResidue& rows, int32_t rs, int32_t re, int32_t chain) {
+  return rows.any(
+      rs, [&](int l) { return row_joins(l, rs, chain, true) && row_joins(l, re, chain, false); });
 }
 
 }  // namespace
@@ -111,6 +149,8 @@ void set_mod_(int32_t mdoc, int32_t& ierr) {
     ierr = 1;
     return;
   }
+  RowsByResidue rows;
+  rows.build();
   for (int g = 1; g <= asym_part.n_group; ++g) {
     const int32_t rs = asym_part.ires_start_tree(g);
     const int32_t re = asym_part.ires_end_tree(g);
@@ -139,7 +179,7 @@ void set_mod_(int32_t mdoc, int32_t& ierr) {
 
     const int32_t chain = asym_part.ichain_grp(g);
     int joined_ends = 0;
-    if (joined(rs, chain, true)) {
+    if (joined(rows, rs, chain, true)) {
       ++joined_ends;
     } else {
       const int32_t c = resid_inf.ires_type(rs);
@@ -153,7 +193,7 @@ void set_mod_(int32_t mdoc, int32_t& ierr) {
         asym_part.iterm_s_type(g) = p_first ? 4 : 5;
       }
     }
-    if (joined(re, chain, false)) {
+    if (joined(rows, re, chain, false)) {
       ++joined_ends;
     } else {
       const int32_t c = resid_inf.ires_type(re);
@@ -171,7 +211,7 @@ void set_mod_(int32_t mdoc, int32_t& ierr) {
         asym_part.iterm_f_type(g) = pt_last ? 4 : 5;
       }
     }
-    if (joined_ends == 2 && ends_joined_to_each_other(rs, re, chain))
+    if (joined_ends == 2 && ends_joined_to_each_other(rows, rs, re, chain))
       msgdoc_(mdoc, std::string(" WARNING : chain ") + std::string(asym_part.group_id(g).view()) +
                         " is cyclic ?");
   }

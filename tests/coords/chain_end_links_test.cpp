@@ -54,3 +54,31 @@ TEST(ChainEndLinks, LinkOnTheLastCarbonCancelsTheCarboxylEnd) {
     EXPECT_FALSE(chain_end_bonded(gly, asym_part.ichain_grp(1), true));
   }
 }
+
+TEST(ChainEndLinks, EachChainEndFindsItsOwnRowAmongMany) {
+  // Three chains ending GLY 2 with OXT and two lysines; the LINK records
+  // bond the ends of chains C and A (C's written from the lysine's side, so
+  // the glycine is the row's second residue), chain E's end none.
+  std::vector<std::string> l = {
+      kCryst, "LINK         NZ  LYS D   1                 C   GLY C   2     1555   1555  1.33  ",
+      "LINK         C   GLY A   2                 NZ  LYS B   1     1555   1555  1.33  "};
+  for (const char chain : {'A', 'B', 'C', 'D', 'E'}) {
+    if (chain == 'B' || chain == 'D') {
+      append(l, residue("LYS", chain, 1));
+      l.push_back(line({.name = " NZ ", .res = "LYS", .chain = chain, .resnum = 1, .elem = " N"}));
+    } else {
+      append(l, residue("ALA", chain, 1));
+      append(l, residue("GLY", chain, 2));
+      l.push_back(line({.name = " OXT", .res = "GLY", .chain = chain, .resnum = 2, .elem = " O"}));
+    }
+    l.push_back(kTer);
+  }
+  const ReadResult r = read_pdb(l);
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  ASSERT_EQ(asym_part.n_group, 5);
+  ASSERT_EQ(link_inf.ln_n, 2);
+  EXPECT_EQ(asym_part.iterm_f_type(1), 1) << "chain A, bonded by the second row";
+  EXPECT_EQ(asym_part.iterm_f_type(3), 1) << "chain C, the row's second residue";
+  EXPECT_EQ(asym_part.iterm_f_type(5), 2) << "chain E, no row: a free carboxyl end";
+  for (int g : {1, 3, 5}) EXPECT_EQ(asym_part.iterm_s_type(g), 2) << "chain " << g;
+}
