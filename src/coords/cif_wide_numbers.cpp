@@ -127,20 +127,29 @@ std::string chain_name(const coords::CifAuthorRow& row) {
 }
 
 // A residue other than a water numbered wider than four columns: named once,
-// with the number it is read as.
-void name_residue(int32_t mdoc, const coords::CifAuthorRow& row) {
+// with the number it is read as.  Its key keeps the text it was read as, so
+// that the connections of the file that name it still find it.
+void name_residue(int32_t mdoc, const coords::CifAuthorRow& row, const Number& n) {
   const std::string key = std::string(crdatm.cr_group.view()) +
                           std::string(crdatm.cr_pnum.sub(3, 7)) +
                           std::string(crdatm.cr_rname.view());
   wide.pending = true;
   if (key == wide.warned) return;
   wide.warned = key;
-  std::string kept(crdatm.cr_pnum.sub(3, 7));
-  kept.erase(0, kept.find_first_not_of(' '));
-  kept.erase(kept.find_last_not_of(' ') + 1);
+  std::string kept = std::to_string(cif_read_i4(crdatm.cr_pnum.sub(3, 6)));
+  if (n.negative) {
+    kept = crdatm.cr_pnum.sub(3, 7);
+    kept.erase(0, kept.find_first_not_of(' '));
+    kept.erase(kept.find_last_not_of(' ') + 1);
+  }
   msgdoc_(mdoc, " WARNING: residue " + std::string(crdatm.cr_rname.trimmed()) + " " +
                     std::string(row.auth_seq) + " of chain " + chain_name(row) +
                     ": number wider than four columns, read as " + kept);
+}
+
+// A residue key's number and insertion code, the number by its value.
+std::string value_of(const rt::FixedText<12>& key) {
+  return std::to_string(cif_read_i4(key.sub(3, 6))) + key(7);
 }
 
 }  // namespace
@@ -157,12 +166,13 @@ bool coords::wide_number_row(int32_t mdoc) {
   const bool water = is_water(crdatm.cr_rname);
   const bool too_wide = n.given && n.width > 4;
   long long high = 0;
-  if (too_wide && !n.negative) {
+  if (too_wide && water && !n.negative) {
     high = n.value / 10000;
     put_low(static_cast<int32_t>(n.value % 10000));
+  } else if (too_wide) {
+    name_residue(mdoc, row, n);
   }
   const int32_t low = cif_read_i4(crdatm.cr_pnum.sub(3, 6));
-  if (too_wide && (!water || n.negative)) name_residue(mdoc, row);
 
   const rt::FixedText<4> group = crdatm.cr_group;
   const std::string_view chain = row.auth_asym;
@@ -203,7 +213,9 @@ void coords::wide_number_stored() {
 }
 
 int32_t coords::wide_numbers_report(int32_t mdoc) {
-  // The numbers of each chain that holds such a residue, counted once.
+  // The numbers of each chain that holds such a residue, by their value
+  // (the last four digits of a wider number are kept as written, 0001) and
+  // insertion code.
   std::unordered_map<int32_t, std::unordered_map<std::string, int>> numbers;
   std::unordered_set<std::string> reported;
   int32_t status = 0;
@@ -214,11 +226,12 @@ int32_t coords::wide_numbers_report(int32_t mdoc) {
     if (fresh) {
       const int32_t first = asym_part.ires_first(g);
       for (int32_t k = first; k < first + asym_part.nres_chain(g); ++k)
-        ++it->second[std::string(resid_inf.res_num_pdb(k).sub(3, 7))];
+        ++it->second[value_of(resid_inf.res_num_pdb(k))];
     }
     const rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
+    const std::string value = value_of(key);
+    if (it->second[value] < 2 || !reported.insert(std::to_string(g) + " " + value).second) continue;
     const std::string number(key.sub(3, 7));
-    if (it->second[number] < 2 || !reported.insert(std::to_string(g) + number).second) continue;
     // A one-character chain is held doubled; it is named once.
     std::string chain(rt::trim_right(key.sub(8, 11)));
     if (chain.size() == 2 && chain[0] == chain[1]) chain.resize(1);

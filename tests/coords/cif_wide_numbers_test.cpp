@@ -81,12 +81,13 @@ TEST_F(CifWideNumbers, WatersPast9999AreFurtherChainsOfTheirChain) {
   }
 }
 
-// A residue other than a water keeps the last four digits of a wider number,
-// named in a warning; its chain may not hold that number twice.
+// A residue other than a water keeps the last four digits of a wider number
+// as written (the connections of the file name it so), named in a warning;
+// its chain may not hold that number twice, however written.
 TEST_F(CifWideNumbers, OtherResiduesAreNamedAndRefusedWhereANumberRepeats) {
   write("a", rows_of({"ALA A 9999", "GLY A 10000", "GLY A 10000", "SER A 10001"}));
   EXPECT_EQ(read_out("a"), 0) << out_;
-  EXPECT_EQ(chains_read(), "AA:9999 ,   0 ,   1 ,|");
+  EXPECT_EQ(chains_read(), "AA:9999 ,0000 ,0001 ,|");
   EXPECT_EQ(count_of(out_,
                      " WARNING: residue GLY 10000 of chain A: number wider than four "
                      "columns, read as 0\n"),
@@ -98,9 +99,25 @@ TEST_F(CifWideNumbers, OtherResiduesAreNamedAndRefusedWhereANumberRepeats) {
   write("b", rows_of({"ALA A 1", "GLY A 2", "SER A 10001", "HOH A 10002"}));
   // The water too, in the chain of its label after the others.
   EXPECT_EQ(read_out("b"), 6) << out_;
-  for (const char* number : {"1", "2"})
-    EXPECT_EQ(count_of(out_, std::string(" ERROR: in chain A residue:   ") + number +
+  for (const char* number : {"0001", "   2"})
+    EXPECT_EQ(count_of(out_, std::string(" ERROR: in chain A residue:") + number +
                                  "\n        different residues have the same number\n"),
               1)
         << out_;
+}
+
+// The file's connections name such a residue by the same number: they still
+// find it.
+TEST_F(CifWideNumbers, ConnectionsFindAResidueNumberedPast9999) {
+  std::string text = rows_of({"ALA A 9999", "GLY A 10000"});
+  text.insert(text.find("loop_"),
+              "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
+              "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_auth_seq_id\n"
+              "_struct_conn.ptnr2_label_asym_id\n_struct_conn.ptnr2_auth_seq_id\n"
+              "c1 covale A 9999 A 10000\n");
+  write("c", text);
+  EXPECT_EQ(read_out("c"), 0) << out_;
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_1ires(1), 1);
+  EXPECT_EQ(link_inf.ln_2ires(1), 2);
 }
