@@ -724,6 +724,7 @@ inline void take_value(int k, RowExtra& row) {
     if (!value_absent(val)) {
       // Written straight into columns 3-7 of the residue key.
       cif_residue_number(val, crdatm.cr_pnum.c + 2, true);
+      author_row.auth_seq = rt::trim_right(val);
       row.seen_auth = true;
     }
   } else if constexpr (K == kEntity) {

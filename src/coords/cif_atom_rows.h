@@ -67,6 +67,7 @@ struct CifAuthorRow {
   std::string_view atom_name;   // before any name correction
   std::string_view comp_name;
   std::string_view symbol;      // element as written
+  std::string_view auth_seq;    // the author's residue number as written
   bool auth_asym_blank = false;  // the author's chain given as an empty text ('' or "")
   bool label_given = false;      // the file has a label_asym_id item
 };

@@ -46,8 +46,8 @@ std::string_view author_chain(const coords::CifAuthorRow& row) {
 
 // The counter as the PDB reader raises it when it reads the line, and at
 // the first atom.
-char read_digit(bool het, bool chain_differs, bool number_differs) {
-  if (!keys.any) return next_digit();
+char read_digit(bool het, bool chain_differs, bool number_differs, bool wraps) {
+  if (!keys.any || wraps) return next_digit();
   const rt::FixedText<8>& rname = crdatm.cr_rname;
   const bool rises = pdb::counter_rises(
       het, keys.hetatm, number_differs, rname.sub(1, 3) == keys.rname.sub(1, 3),
@@ -70,7 +70,7 @@ char residue_digit(char digit, bool key_differs) {
 
 void coords::unlabelled_chains_start() { keys = Keys{}; }
 
-void coords::unlabelled_chain_of_row() {
+void coords::unlabelled_chain_of_row(bool wraps) {
   const CifAuthorRow& row = cif_author_row();
   // An entity in place of a missing label names no chain: a writer that
   // gives every atom one entity (protein and waters alike) would make them
@@ -85,7 +85,7 @@ void coords::unlabelled_chain_of_row() {
   rt::FixedText<12>& pnum = crdatm.cr_pnum;
   const bool chain_differs = keys.any && chain != keys.chain;
   const bool number_differs = !keys.any || std::memcmp(pnum.c + 2, keys.number, 5) != 0;
-  char digit = read_digit(het, chain_differs, number_differs);
+  char digit = read_digit(het, chain_differs, number_differs, wraps);
   const bool key_differs = !keys.any || chain_differs || digit != keys.digit;
   if (key_differs || number_differs || !(crdatm.cr_rname == keys.rname))
     digit = residue_digit(digit, key_differs);

@@ -18,8 +18,10 @@ void unlabelled_chains_start();
 // row's group (crdatm cr_group and the chain characters of cr_pnum) becomes
 // the PDB form's chain key, the author's chain followed by the counter
 // digit.  The rows of a file that names its chains are left as read.
+// `wraps`: the row starts a further water chain (its number went past 9999
+// or restarted after it), which raises the counter as the PDB reader does.
 // Writes crdatm.
-void unlabelled_chain_of_row();
+void unlabelled_chain_of_row(bool wraps = false);
 // After the read of a file that names no chain: the chain identifiers as
 // the PDB reader gives them from those keys, and true.  Nothing otherwise,
 // and false.

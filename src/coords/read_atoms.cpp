@@ -12,6 +12,7 @@
 #include "coords/cif_split_numbers.h"
 #include "coords/cif_store_atom.h"
 #include "coords/cif_unlabelled_chains.h"
+#include "coords/cif_wide_numbers.h"
 #include "coords/entity_tree.h"
 #include "coords/pdb_chains.h"
 #include "foundation/atom_com.h"
@@ -67,6 +68,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   const bool other_writer = !icsd && crdinf.cr_soft(1) != 'B';
   coords::unlabelled_chains_start();
   coords::split_numbers_start();
+  coords::wide_numbers_start();
 
   rt::FixedText<5> cr_res_old("?????");
   rt::FixedText<4> cr_group_old("????");
@@ -98,8 +100,9 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     // By the element, so deuterium stays; a row left out starts no chain or
     // residue, as in a file written without it.
     if (hflag_remove == 'Y' && crdatm.cr_asymb == "H") continue;
+    const bool wraps = !icsd && coords::wide_number_row(mdoc);
     if (other_writer) {
-      coords::unlabelled_chain_of_row();
+      coords::unlabelled_chain_of_row(wraps);
       coords::split_numbers_row();
     }
     set_atom_(mdoc, cr_res_old, cr_group_old.view(), cr_ires_old, cr_igroup_old, ierr);
@@ -109,6 +112,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       ierr = 4;
       return;
     }
+    if (!icsd) coords::wide_number_stored();
     const char corr = crdatm.cr_corr(1);
     if (corr != ' ' && corr != '.') com_out_cif.out_cif_corr = 0;
     if (crdatm.cr_mult_factor != 0 && crdatm.cr_mult_factor != 1) com_out_cif.out_cif_mult = 0;
@@ -124,6 +128,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   int32_t split = 0;
   if (other_writer && coords::unlabelled_chain_ids(mdoc)) coords::check_split_numbers(mdoc, split);
   if (other_writer && split == 0) split = coords::split_numbers_report(mdoc);
+  if (!icsd && split == 0) split = coords::wide_numbers_report(mdoc);
   copy_entity_tree_(mdoc, ierr);
   if (other_writer && asym_part.n_group > 0 && atom_inf.n_atom > 0) {
     // Another program's file gives no terminus types: they are found from

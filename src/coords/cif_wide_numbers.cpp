@@ -1,0 +1,243 @@
+// Author residue numbers of mmCIF atom rows too wide for the residue key.
+#include "coords/cif_wide_numbers.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "coords/cif_atom_rows.h"
+#include "coords/cif_items.h"
+#include "coords/pdb_corrections.h"
+#include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
+#include "foundation/messages.h"
+#include "foundation/residue_class.h"
+
+namespace {
+
+struct Wide {
+  enum class Labels { Unknown, Given, None } labels = Labels::Unknown;
+  bool any = false;
+  // The row before: its chain label as read and author's chain, whether it
+  // was a water, the ten-thousands of its number and the four digits kept.
+  rt::FixedText<4> group;
+  std::string chain;
+  bool water = false;
+  long long high = 0;
+  int32_t low = 0;
+  // The further water chain the rows of this label are in, when one is
+  // open (files that label their chains only).
+  bool in_piece = false;
+  rt::FixedText<4> piece;
+  bool wide_warned = false, wrap_warned = false;
+  // The last residue named in a warning, as chain, number and name.
+  std::string warned;
+  bool pending = false;           // the row's residue is to be noted when stored
+  std::vector<int32_t> residues;  // residues numbered wider than four columns
+};
+Wide wide;
+
+// The author's number as written: whether it is one (an optional minus and
+// digits, an insertion code after them allowed), its width in columns and,
+// for a number without a sign, its value.
+struct Number {
+  bool given = false;
+  int width = 0;
+  bool negative = false;
+  long long value = 0;
+};
+
+Number parse(std::string_view v) {
+  Number n;
+  std::size_t i = 0;
+  while (i < v.size() && v[i] == ' ') ++i;
+  if (i < v.size() && v[i] == '-') {
+    n.negative = true;
+    ++i;
+  }
+  const std::size_t first = i;
+  // Past 18 digits the value is not needed: such a number is refused or
+  // named all the same.
+  for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i)
+    if (i - first < 18) n.value = n.value * 10 + (v[i] - '0');
+  n.given = i > first;
+  n.width = static_cast<int>(i - first) + (n.negative ? 1 : 0);
+  return n;
+}
+
+bool is_water(const rt::FixedText<8>& r) {
+  return pdb::is_water(r.trimmed()) || foundation::is_water_name(r.trimmed());
+}
+
+// `low` right-justified in columns 3-6 of the residue key, as a number of
+// four columns or fewer is kept.
+void put_low(int32_t low) {
+  char* p = crdatm.cr_pnum.c + 2;
+  for (int i = 3; i >= 0; --i) {
+    p[i] = low > 0 || i == 3 ? static_cast<char>('0' + low % 10) : ' ';
+    low /= 10;
+  }
+}
+
+// The name of a further chain of `group`: its first character and the first
+// second character that no chain read so far with that first character
+// holds.
+rt::FixedText<4> piece_name(const rt::FixedText<4>& group) {
+  bool taken[256] = {};
+  taken[static_cast<unsigned char>(group(2))] = true;
+  for (int k = 1; k <= asym_part.n_group && k <= MAXCHAIN; ++k) {
+    const rt::FixedText<4>& g = asym_part.group_id(k);
+    if (g(1) == group(1)) taken[static_cast<unsigned char>(g(2))] = true;
+  }
+  rt::FixedText<4> name;
+  name.blank();
+  name(1) = group(1);
+  name(2) = kChainIdAlphabet.back();
+  for (const char c : kChainIdAlphabet) {
+    if (!taken[static_cast<unsigned char>(c)]) {
+      name(2) = c;
+      break;
+    }
+  }
+  return name;
+}
+
+void warn_water_numbers(int32_t mdoc, bool above, bool restart) {
+  if (above && !wide.wide_warned) {
+    msgdoc_(mdoc,
+            " WARNING: water numbers above 9999 kept modulo 10000, "
+            "a new water chain at each 10000");
+    wide.wide_warned = true;
+  }
+  if (restart && !wide.wrap_warned) {
+    msgdoc_(mdoc,
+            " WARNING: water numbers restart after 9999, "
+            "a new water chain at each restart");
+    wide.wrap_warned = true;
+  }
+}
+
+std::string chain_name(const coords::CifAuthorRow& row) {
+  if (!row.auth_asym.empty() && row.auth_asym != "." && row.auth_asym != "?")
+    return std::string(row.auth_asym);
+  return std::string(crdatm.cr_group.trimmed());
+}
+
+// A residue other than a water numbered wider than four columns: named once,
+// with the number it is read as.  Its key keeps the text it was read as, so
+// that the connections of the file that name it still find it.
+void name_residue(int32_t mdoc, const coords::CifAuthorRow& row, const Number& n) {
+  const std::string key = std::string(crdatm.cr_group.view()) +
+                          std::string(crdatm.cr_pnum.sub(3, 7)) +
+                          std::string(crdatm.cr_rname.view());
+  wide.pending = true;
+  if (key == wide.warned) return;
+  wide.warned = key;
+  std::string kept = std::to_string(cif_read_i4(crdatm.cr_pnum.sub(3, 6)));
+  if (n.negative) {
+    kept = crdatm.cr_pnum.sub(3, 7);
+    kept.erase(0, kept.find_first_not_of(' '));
+    kept.erase(kept.find_last_not_of(' ') + 1);
+  }
+  msgdoc_(mdoc, " WARNING: residue " + std::string(crdatm.cr_rname.trimmed()) + " " +
+                    std::string(row.auth_seq) + " of chain " + chain_name(row) +
+                    ": number wider than four columns, read as " + kept);
+}
+
+// A residue key's number and insertion code, the number by its value.
+std::string value_of(const rt::FixedText<12>& key) {
+  return std::to_string(cif_read_i4(key.sub(3, 6))) + key(7);
+}
+
+}  // namespace
+
+void coords::wide_numbers_start() { wide = Wide{}; }
+
+bool coords::wide_number_row(int32_t mdoc) {
+  const CifAuthorRow& row = cif_author_row();
+  if (wide.labels == Wide::Labels::Unknown)
+    wide.labels = !row.label_given || row.label_asym.empty() || row.label_asym == "."
+                      ? Wide::Labels::None
+                      : Wide::Labels::Given;
+  const Number n = parse(row.auth_seq);
+  const bool water = is_water(crdatm.cr_rname);
+  const bool too_wide = n.given && n.width > 4;
+  long long high = 0;
+  if (too_wide && water && !n.negative) {
+    high = n.value / 10000;
+    put_low(static_cast<int32_t>(n.value % 10000));
+  } else if (too_wide) {
+    name_residue(mdoc, row, n);
+  }
+  const int32_t low = cif_read_i4(crdatm.cr_pnum.sub(3, 6));
+
+  const rt::FixedText<4> group = crdatm.cr_group;
+  const std::string_view chain = row.auth_asym;
+  const bool same_chain = wide.any && group == wide.group && chain == wide.chain;
+  const bool wraps = same_chain && water && wide.water &&
+                     (high != wide.high || (wide.low == 9999 && low < wide.low));
+  warn_water_numbers(mdoc, water && high != 0, wraps && high == wide.high);
+  if (!same_chain) wide.in_piece = false;
+  const bool labelled = wide.labels == Wide::Labels::Given;
+  if (wraps && labelled) {
+    wide.piece = piece_name(group);
+    wide.in_piece = true;
+  }
+  wide.any = true;
+  wide.group = group;
+  wide.chain.assign(chain);
+  wide.water = water;
+  wide.high = high;
+  wide.low = low;
+  // A water numbered past 9999 in a chain of its label (after other
+  // residues, or the first of the label) is checked as other residues are.
+  if (too_wide && water && !n.negative && !wide.in_piece) wide.pending = true;
+  if (wide.in_piece) {
+    rt::FixedText<12>& pnum = crdatm.cr_pnum;
+    crdatm.cr_group = wide.piece;
+    pnum(1) = wide.piece(1);
+    pnum(2) = wide.piece(2);
+    for (int i = 1; i <= 4; ++i) pnum(7 + i) = wide.piece(i);
+  }
+  return wraps && !labelled;
+}
+
+void coords::wide_number_stored() {
+  if (!wide.pending) return;
+  wide.pending = false;
+  const int32_t r = resid_inf.n_residue;
+  if (wide.residues.empty() || wide.residues.back() != r) wide.residues.push_back(r);
+}
+
+int32_t coords::wide_numbers_report(int32_t mdoc) {
+  // The numbers of each chain that holds such a residue, by their value
+  // (the last four digits of a wider number are kept as written, 0001) and
+  // insertion code.
+  std::unordered_map<int32_t, std::unordered_map<std::string, int>> numbers;
+  std::unordered_set<std::string> reported;
+  int32_t status = 0;
+  for (const int32_t r : wide.residues) {
+    if (r < 1 || r > resid_inf.n_residue) continue;
+    const int32_t g = resid_inf.i_chain(r);
+    auto [it, fresh] = numbers.try_emplace(g);
+    if (fresh) {
+      const int32_t first = asym_part.ires_first(g);
+      for (int32_t k = first; k < first + asym_part.nres_chain(g); ++k)
+        ++it->second[value_of(resid_inf.res_num_pdb(k))];
+    }
+    const rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
+    const std::string value = value_of(key);
+    if (it->second[value] < 2 || !reported.insert(std::to_string(g) + " " + value).second) continue;
+    const std::string number(key.sub(3, 7));
+    // A one-character chain is held doubled; it is named once.
+    std::string chain(rt::trim_right(key.sub(8, 11)));
+    if (chain.size() == 2 && chain[0] == chain[1]) chain.resize(1);
+    msgerr_(mdoc, "ERROR: in chain " + chain + " residue:" + number);
+    msgerr_(mdoc, "       different residues have the same number");
+    status = 6;
+  }
+  return status;
+}

@@ -1,0 +1,28 @@
+// Author residue numbers of mmCIF atom rows too wide for the four columns
+// of the residue key: waters kept modulo 10000 in further water chains,
+// other residues named and refused where a chain would hold a number twice.
+#pragma once
+
+#include <cstdint>
+
+namespace coords {
+
+// Forgets the rows of an earlier read.
+void wide_numbers_start();
+// For the atom row that rdcrd_cif_ returned last, before it is stored.  A
+// water numbered past 9999 keeps the last four digits of its number; the
+// waters of one chain after each 10000, or after a restart after 9999,
+// become a further chain: in a file that labels its chains under a name of
+// its own (the chain's first character and a free second one), in a file
+// that labels none by the chain counter of the PDB form.  True when the
+// row starts such a chain.  Any other residue numbered wider than four
+// columns is named in a warning with the number it is read as.
+bool wide_number_row(int32_t mdoc);
+// After the row was stored.
+void wide_number_stored();
+// After the rows: the two error lines of two residues at one number for
+// each residue numbered wider than four columns whose chain holds its number
+// twice; 6 when any was found, else 0.
+int32_t wide_numbers_report(int32_t mdoc);
+
+}  // namespace coords

@@ -1,0 +1,123 @@
+// mmCIF author numbers too wide for the four columns of the residue key:
+// waters past 9999 kept modulo 10000 in further water chains, any other
+// residue named, and refused where its chain would hold its number twice.
+#include <sstream>
+#include <vector>
+
+#include "cif_test_util.h"
+
+namespace {
+
+using CifWideNumbers = CifFiles;
+
+const char* kAbove =
+    " WARNING: water numbers above 9999 kept modulo 10000, a new water chain at each 10000\n";
+const char* kRestart =
+    " WARNING: water numbers restart after 9999, a new water chain at each restart\n";
+
+// Rows of residue, label and author number, one oxygen or nitrogen each, the
+// author's chain the label; without labels when `labels` is false.
+std::string rows_of(const std::vector<std::string>& rows, bool labels = true) {
+  std::string text = cif_header();
+  text += labels ? atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "label_asym_id",
+                              "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"})
+                 : atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "Cartn_x",
+                              "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"});
+  int serial = 0;
+  for (const std::string& r : rows) {
+    std::istringstream w(r);
+    std::string res, label, number;
+    w >> res >> label >> number;
+    const bool water = res == "HOH";
+    ++serial;
+    text += std::string(water ? "HETATM " : "ATOM ") + std::to_string(serial) +
+            (water ? " O " : " N ") + res + " " + (labels ? label + " " : "") +
+            std::to_string(3 * serial) + " 0 0 " + number + " " + label + "\n";
+  }
+  return text;
+}
+
+// The chains read: group, then the residue numbers of each (key columns
+// 3-7, blanks kept), as "WW:9998 ,9999 |Wa:   0 ,".
+std::string chains_read() {
+  std::string s;
+  for (int g = 1; g <= asym_part.n_group; ++g) {
+    s += std::string(asym_part.group_id(g).trimmed()) + ":";
+    const int first = asym_part.ires_first(g);
+    for (int r = first; r < first + asym_part.nres_chain(g); ++r)
+      s += std::string(resid_inf.res_num_pdb(r).sub(3, 7)) + ",";
+    s += "|";
+  }
+  return s;
+}
+
+}  // namespace
+
+TEST_F(CifWideNumbers, WatersPast9999AreFurtherChainsOfTheirChain) {
+  const struct {
+    const char* label;
+    std::string text;
+    const char* chains;
+    const char* warning;
+  } cases[] = {
+      {"five digits, labelled",
+       rows_of(
+           {"ALA A 1", "HOH W 9998", "HOH W 9999", "HOH W 10000", "HOH W 10001", "HOH W 20000"}),
+       "AA:   1 ,|WW:9998 ,9999 ,|Wa:   0 ,   1 ,|Wb:   0 ,|", kAbove},
+      {"five digits, no labels, chains as the PDB form's",
+       rows_of({"ALA A 1", "HOH W 9999", "HOH W 10000", "HOH W 10001"}, false),
+       "AA:   1 ,|WW:9999 ,|Wa:   0 ,   1 ,|", kAbove},
+      {"numbers from 0 again", rows_of({"HOH W 9998", "HOH W 9999", "HOH W 0", "HOH W 1"}),
+       "WW:9998 ,9999 ,|Wa:   0 ,   1 ,|", kRestart},
+      {"the next label starts at 10000: no further chain", rows_of({"HOH W 9999", "HOH V 10000"}),
+       "WW:9999 ,|VV:   0 ,|", kAbove},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("w", c.text);
+    EXPECT_EQ(read_out("w"), 0) << out_;
+    EXPECT_EQ(chains_read(), c.chains);
+    EXPECT_EQ(count_of(out_, c.warning), 1) << out_;
+  }
+}
+
+// A residue other than a water keeps the last four digits of a wider number
+// as written (the connections of the file name it so), named in a warning;
+// its chain may not hold that number twice, however written.
+TEST_F(CifWideNumbers, OtherResiduesAreNamedAndRefusedWhereANumberRepeats) {
+  write("a", rows_of({"ALA A 9999", "GLY A 10000", "GLY A 10000", "SER A 10001"}));
+  EXPECT_EQ(read_out("a"), 0) << out_;
+  EXPECT_EQ(chains_read(), "AA:9999 ,0000 ,0001 ,|");
+  EXPECT_EQ(count_of(out_,
+                     " WARNING: residue GLY 10000 of chain A: number wider than four "
+                     "columns, read as 0\n"),
+            1)
+      << out_;
+  EXPECT_EQ(count_of(out_, "number wider than four columns"), 2) << out_;
+  EXPECT_EQ(count_of(out_, "water"), 0) << out_;
+
+  write("b", rows_of({"ALA A 1", "GLY A 2", "SER A 10001", "HOH A 10002"}));
+  // The water too, in the chain of its label after the others.
+  EXPECT_EQ(read_out("b"), 6) << out_;
+  for (const char* number : {"0001", "   2"})
+    EXPECT_EQ(count_of(out_, std::string(" ERROR: in chain A residue:") + number +
+                                 "\n        different residues have the same number\n"),
+              1)
+        << out_;
+}
+
+// The file's connections name such a residue by the same number: they still
+// find it.
+TEST_F(CifWideNumbers, ConnectionsFindAResidueNumberedPast9999) {
+  std::string text = rows_of({"ALA A 9999", "GLY A 10000"});
+  text.insert(text.find("loop_"),
+              "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
+              "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_auth_seq_id\n"
+              "_struct_conn.ptnr2_label_asym_id\n_struct_conn.ptnr2_auth_seq_id\n"
+              "c1 covale A 9999 A 10000\n");
+  write("c", text);
+  EXPECT_EQ(read_out("c"), 0) << out_;
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_1ires(1), 1);
+  EXPECT_EQ(link_inf.ln_2ires(1), 2);
+}
