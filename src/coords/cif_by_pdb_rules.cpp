@@ -97,6 +97,15 @@ std::string_view whole_author_chain(const coords::CifAuthorRow& row) {
   return chain;
 }
 
+// A water of the PDB reader, which reads the other names of water as "HOH"
+// (the name stands right-justified in columns 18-20, a four-letter one
+// runs on into column 21).
+bool water_as_read(const char* line) {
+  const std::string_view name(line + 17, 3);
+  return pdb::is_water(name) || foundation::is_water_name(name) ||
+         (line[20] != ' ' && foundation::is_water_name(std::string_view(line + 17, 4)));
+}
+
 }  // namespace
 
 bool coords::author_chain_blank(const CifAuthorRow& row) {
@@ -154,6 +163,13 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   // Columns 3-7 of the residue key: the author's number and insertion code,
   // or the file's own number where the author gave none.
   for (int i = 0; i < 5; ++i) line[22 + i] = crdatm.cr_pnum(3 + i);
+  // A water's author number of five digits runs on into column 27, as
+  // simulation programs write it, so that the PDB reader keeps each water
+  // apart and names what it met.
+  const std::string_view seq = row.auth_seq;
+  if (seq.size() == 5 && seq.find_first_not_of("0123456789") == std::string_view::npos &&
+      water_as_read(line))
+    for (int i = 0; i < 5; ++i) line[22 + i] = seq[static_cast<std::size_t>(i)];
 
   put_real(line, 31, 8, 3, crdatm.cr_xyz(1));
   put_real(line, 39, 8, 3, crdatm.cr_xyz(2));
@@ -217,15 +233,6 @@ struct Block {
 bool is_polymer(const Block& b) {
   if (b.entity_polymer >= 0) return b.entity_polymer == 1;
   return b.polymer_residue;
-}
-
-// A water of the PDB reader, which reads the other names of water as "HOH"
-// (the name stands right-justified in columns 18-20, a four-letter one
-// runs on into column 21).
-bool water_as_read(const char* line) {
-  const std::string_view name(line + 17, 3);
-  return pdb::is_water(name) || foundation::is_water_name(name) ||
-         (line[20] != ' ' && foundation::is_water_name(std::string_view(line + 17, 4)));
 }
 
 // A row of the block as an atom line; a residue is classed at its first

@@ -229,6 +229,26 @@ std::string two_author_chains(const std::string& a, const std::string& b, const 
 
 }  // namespace
 
+// Waters numbered past 9999 reach the PDB reader as five digits on into
+// column 27, as simulation programs write them: each stays apart, a further
+// water chain begins at 10000, and the warning names what was met (not a
+// restart, which the four digits alone would have looked like).
+TEST_F(CifByPdbRules, WaterNumbersPast9999ReadAsTheirFiveDigits) {
+  std::string rows = "1 N N ALA Apoly 1 . 1 1 1 1 10 1 A\n";
+  int serial = 1;
+  for (const int n : {9998, 9999, 10000, 10001}) {
+    const std::string k = std::to_string(++serial);
+    rows += k + " O O HOH W 2 . " + k + " 5 1 1 10 " + std::to_string(n) + " A\n";
+  }
+  write("wide", peer_file("", rows));
+  ASSERT_EQ(read_rules("wide", 'N'), 0) << out_;
+  EXPECT_EQ(chain_ids(), "AA Aa Ab ");
+  EXPECT_EQ(asym_part.nres_chain(2), 2);
+  EXPECT_EQ(asym_part.nres_chain(3), 2);
+  EXPECT_NE(out_.find("water numbers above 9999 kept modulo 10000"), std::string::npos) << out_;
+  EXPECT_EQ(out_.find("restart"), std::string::npos) << out_;
+}
+
 TEST_F(CifByPdbRules, LongAuthorChainsThatAgreeInFourCharactersTakeTheirLabels) {
   write("six", two_author_chains("CHAIN1", "CHAIN2", "A", "B"));
   ASSERT_EQ(read_rules("six", 'Y'), 0) << out_;
