@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_files.h"
 #include "connect/connect_driver.h"
 #include "connect/input_links.h"
 #include "coords/file_type.h"
@@ -51,23 +52,7 @@ namespace {
 const std::string kData = ORB_DATA_DIR "/../tests/data/";
 const std::string kLibrary = kData + "monlib/";
 
-bool brief() {
-  const char* b = std::getenv("ORB_BENCH_BRIEF");
-  return b != nullptr && b[0] == '1';
-}
-
-std::vector<std::string> g_written;
-
-std::string temp_path(const std::string& name) {
-  return "/tmp/pipeline_forms_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::vector<std::string> lines_of(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<std::string> lines;
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  return lines;
-}
+BenchFiles g_files("pipeline_forms");
 
 bool starts(const std::string& l, const char* p) { return l.rfind(p, 0) == 0; }
 
@@ -140,32 +125,21 @@ std::vector<std::string> without_links(std::vector<std::string> lines) {
   return lines;
 }
 
-const std::string& written(const std::string& name, const std::vector<std::string>& lines) {
-  static std::map<std::string, std::string> made;
-  auto it = made.find(name);
-  if (it != made.end()) return it->second;
-  const std::string path = temp_path(name);
-  std::ofstream out(path);
-  for (const std::string& l : lines) out << l << '\n';
-  g_written.push_back(path);
-  return made[name] = path;
-}
-
 // ------------------------------------------------------------ link stages
 
 enum Model { kHisZinc = 0, kHisZincNoLinks = 1, kCysSplit = 2 };
 
 const std::string& split_model(int model, int copies, bool plain) {
-  std::vector<std::string> lines = lines_of(
+  std::vector<std::string> lines = bench_lines_of(
       kData + (model == kCysSplit ? "split_links/cys_split_sg.pdb" : "split_links/his_zinc.pdb"));
   if (model != kHisZinc) lines = without_links(lines);
   if (plain) lines = conformer_a(lines);
-  return written("split_" + std::to_string(model) + "_" + std::to_string(copies) +
-                     (plain ? "_plain.pdb" : ".pdb"),
-                 tiled(lines, copies));
+  return g_files.written("split_" + std::to_string(model) + "_" + std::to_string(copies) +
+                             (plain ? "_plain.pdb" : ".pdb"),
+                         tiled(lines, copies));
 }
 
-std::string out_base() { return temp_path("out"); }
+std::string out_base() { return g_files.path("out"); }
 
 void remove_outputs() {
   for (const char* ext : {".crd", ".str", ".rst", "_lib.cif"})
@@ -212,7 +186,7 @@ std::map<std::string, double> g_per_link;
 
 void link_stages(benchmark::State& state, bool plain) {
   const int model = static_cast<int>(state.range(0));
-  const int copies = brief() ? 20 : static_cast<int>(state.range(1));
+  const int copies = bench_brief() ? 20 : static_cast<int>(state.range(1));
   const std::string& file = split_model(model, copies, plain);
   int32_t ierr = 0;
   double spent = 0.0;
@@ -266,9 +240,9 @@ void BM_LinksPlain(benchmark::State& state) { link_stages(state, true); }
 // Residues 44-50 of 1d3z's first model, with the names of old_h_names.pdb
 // or those of the entry, k times.
 const std::string& h_names_model(int copies, bool older) {
-  const std::vector<std::string> old_lines = lines_of(kData + "peers/old_h_names.pdb");
+  const std::vector<std::string> old_lines = bench_lines_of(kData + "peers/old_h_names.pdb");
   std::vector<std::string> current;
-  for (const std::string& l : lines_of(kData + "1d3z_model1.pdb")) {
+  for (const std::string& l : bench_lines_of(kData + "1d3z_model1.pdb")) {
     if (!starts(l, "ATOM")) continue;
     const int num = std::atoi(l.substr(22, 4).c_str());
     if (num >= 44 && num <= 50) current.push_back(l.substr(12, 4));
@@ -279,12 +253,12 @@ const std::string& h_names_model(int copies, bool older) {
     if (starts(l, "ATOM") && !older && k < current.size()) l.replace(12, 4, current[k++]);
     lines.push_back(l);
   }
-  return written("hnames_" + std::to_string(copies) + (older ? "_old.pdb" : "_new.pdb"),
-                 tiled(lines, copies));
+  return g_files.written("hnames_" + std::to_string(copies) + (older ? "_old.pdb" : "_new.pdb"),
+                         tiled(lines, copies));
 }
 
 void pipeline(benchmark::State& state, bool older) {
-  const int copies = brief() ? 4 : static_cast<int>(state.range(0));
+  const int copies = bench_brief() ? 4 : static_cast<int>(state.range(0));
   const std::string& file = h_names_model(copies, older);
   int32_t ierr = 0;
   for (auto _ : state) {
@@ -313,13 +287,13 @@ void BM_PipelineCurrentHNames(benchmark::State& state) { pipeline(state, false);
 void link_models(benchmark::internal::Benchmark* b) {
   for (int m : {kHisZinc, kHisZincNoLinks, kCysSplit}) {
     b->Args({m, 20});
-    if (!brief()) b->Args({m, 400});
+    if (!bench_brief()) b->Args({m, 400});
   }
   b->Unit(benchmark::kMillisecond);
 }
 void h_copies(benchmark::internal::Benchmark* b) {
   b->Arg(4);
-  if (!brief()) b->Arg(200);
+  if (!bench_brief()) b->Arg(200);
   b->Unit(benchmark::kMillisecond);
 }
 
@@ -354,7 +328,6 @@ int main(int argc, char** argv) {
   for (const RatioReporter::Pair& p : pairs)
     if (g_per_link.count(p.measured) && g_per_link.count(p.baseline))
       std::printf("  %s: %.2f\n", p.label.c_str(), g_per_link[p.measured] / g_per_link[p.baseline]);
-  for (const std::string& p : g_written) std::remove(p.c_str());
   remove_outputs();
   benchmark::Shutdown();
   return 0;

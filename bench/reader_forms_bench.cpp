@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_files.h"
 #include "coords/cif_by_pdb_rules.h"
 #include "coords/pdb_reader.h"
 #include "coords/read_atoms.h"
@@ -47,35 +48,7 @@ namespace {
 
 const std::string kData = ORB_DATA_DIR "/../tests/data/";
 
-bool brief() {
-  const char* b = std::getenv("ORB_BENCH_BRIEF");
-  return b != nullptr && b[0] == '1';
-}
-
-std::vector<std::string> g_written;
-
-std::string temp_path(const std::string& name) {
-  return "/tmp/reader_forms_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::vector<std::string> lines_of(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<std::string> lines;
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  return lines;
-}
-
-// Writes the lines to a temporary file once per name; its path.
-const std::string& written(const std::string& name, const std::vector<std::string>& lines) {
-  static std::map<std::string, std::string> made;
-  auto it = made.find(name);
-  if (it != made.end()) return it->second;
-  const std::string path = temp_path(name);
-  std::ofstream out(path);
-  for (const std::string& l : lines) out << l << '\n';
-  g_written.push_back(path);
-  return made[name] = path;
-}
+BenchFiles g_files("reader_forms");
 
 std::vector<std::string> split(const std::string& line) {
   std::istringstream in(line);
@@ -140,7 +113,7 @@ void measure(benchmark::State& state, int road, const std::string& path) {
 // kind 0: the file as written; 1: its first block; 2: its second block
 // repeated to ten blocks in all.
 const std::string& blocks_file(int kind) {
-  const std::vector<std::string> all = lines_of(kData + "peers/1d3z_obabel.cif");
+  const std::vector<std::string> all = bench_lines_of(kData + "peers/1d3z_obabel.cif");
   // The lines from the second data_ on (the comment lines above it belong
   // to the first block: the ratio counts them as read).
   std::size_t second = all.size();
@@ -155,7 +128,7 @@ const std::string& blocks_file(int kind) {
   if (kind == 2)
     for (int b = 1; b < 10; ++b)
       out.insert(out.end(), all.begin() + static_cast<long>(second), all.end());
-  return written("blocks_" + std::to_string(kind) + ".cif", out);
+  return g_files.written("blocks_" + std::to_string(kind) + ".cif", out);
 }
 
 void BM_PipelineBlocks(benchmark::State& state) {
@@ -171,9 +144,9 @@ void BM_OrbinateBlocks(benchmark::State& state) {
 // moved on, label and author chains renamed "A3" for copy 3), with the
 // elements of 1A8O.pdb in type_symbol or "?" as written.
 const std::string& no_elements_file(int copies, bool elements) {
-  const std::vector<std::string> all = lines_of(kData + "peers/1A8O_no_elements_pdb2cif.cif");
+  const std::vector<std::string> all = bench_lines_of(kData + "peers/1A8O_no_elements_pdb2cif.cif");
   std::vector<std::string> pdb_elements;
-  for (const std::string& l : lines_of(kData + "1A8O.pdb"))
+  for (const std::string& l : bench_lines_of(kData + "1A8O.pdb"))
     if (starts(l, "ATOM") || starts(l, "HETATM"))
       pdb_elements.push_back(split(l.size() > 76 ? l.substr(76) : "?").at(0));
   // The rows follow the last item of the atom loop, up to the "#" line.
@@ -194,11 +167,12 @@ const std::string& no_elements_file(int copies, bool elements) {
       out.push_back(join(w));
     }
   out.insert(out.end(), tail.begin(), tail.end());
-  return written("1a8o_" + std::to_string(copies) + (elements ? "_el" : "_noel") + ".cif", out);
+  return g_files.written("1a8o_" + std::to_string(copies) + (elements ? "_el" : "_noel") + ".cif",
+                         out);
 }
 
 int copies_of(const benchmark::State& state) {
-  return brief() ? 1 : static_cast<int>(state.range(0));
+  return bench_brief() ? 1 : static_cast<int>(state.range(0));
 }
 
 void BM_CifNamesOnly(benchmark::State& state) {
@@ -214,7 +188,7 @@ void BM_CifElementsGiven(benchmark::State& state) {
 const std::string& cyx_file(int copies, bool from_13) {
   static const char kChains[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   const std::vector<std::string> all =
-      lines_of(kData + (from_13 ? "peers/cyx_pair_names_from_13.pdb" : "peers/cyx_pair.pdb"));
+      bench_lines_of(kData + (from_13 ? "peers/cyx_pair_names_from_13.pdb" : "peers/cyx_pair.pdb"));
   std::vector<std::string> out;
   for (const std::string& l : all)
     if (starts(l, "CRYST1"))
@@ -240,14 +214,14 @@ const std::string& cyx_file(int copies, bool from_13) {
       out.push_back(a);
     }
   out.push_back("END");
-  return written("cyx_" + std::to_string(copies) + (from_13 ? "_13" : "_14") + ".pdb", out);
+  return g_files.written("cyx_" + std::to_string(copies) + (from_13 ? "_13" : "_14") + ".pdb", out);
 }
 
 void BM_PdbNamesFrom13(benchmark::State& state) {
-  measure(state, 0, cyx_file(brief() ? 20 : static_cast<int>(state.range(0)), true));
+  measure(state, 0, cyx_file(bench_brief() ? 20 : static_cast<int>(state.range(0)), true));
 }
 void BM_PdbNamesFrom14(benchmark::State& state) {
-  measure(state, 0, cyx_file(brief() ? 20 : static_cast<int>(state.range(0)), false));
+  measure(state, 0, cyx_file(bench_brief() ? 20 : static_cast<int>(state.range(0)), false));
 }
 
 // ------------------------------------------------------ simulation waters
@@ -259,7 +233,7 @@ constexpr int kWaters = 10100;
 // modulo 10000, "two" from 1 in chain W and again from 1 in chain X for the
 // second half.
 const std::string& waters_file(const std::string& name, const std::string& numbers) {
-  const std::vector<std::string> all = lines_of(kData + "peers/1ubi_charmm_solvated.pdb");
+  const std::vector<std::string> all = bench_lines_of(kData + "peers/1ubi_charmm_solvated.pdb");
   const double angle = 104.52 * std::acos(-1.0) / 180.0;
   std::vector<std::string> out;
   int serial = 0;
@@ -297,7 +271,7 @@ const std::string& waters_file(const std::string& name, const std::string& numbe
       out.push_back(l);
     }
   }
-  return written("waters_" + name + "_" + numbers + ".pdb", out);
+  return g_files.written("waters_" + name + "_" + numbers + ".pdb", out);
 }
 
 void BM_WatersTip3Five(benchmark::State& state) { measure(state, 0, waters_file("TIP3", "five")); }
@@ -311,12 +285,12 @@ void blocks(benchmark::internal::Benchmark* b) {
   b->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 }
 void cif_copies(benchmark::internal::Benchmark* b) {
-  if (brief()) b->Arg(1);
+  if (bench_brief()) b->Arg(1);
   else b->Arg(1)->Arg(40);
   b->Unit(benchmark::kMillisecond);
 }
 void pdb_copies(benchmark::internal::Benchmark* b) {
-  if (brief()) b->Arg(20);
+  if (bench_brief()) b->Arg(20);
   else b->Arg(20)->Arg(250);
   b->Unit(benchmark::kMillisecond);
 }
@@ -358,7 +332,6 @@ int main(int argc, char** argv) {
                    "PDB reader, waters numbered modulo 10000 / two chains under 10000"});
   RatioReporter reporter(RatioReporter::Time::cpu, pairs, "Ratios (CPU time):");
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  for (const std::string& p : g_written) std::remove(p.c_str());
   benchmark::Shutdown();
   return 0;
 }
