@@ -50,6 +50,10 @@ TEST_F(CifSplitNumbers, NumberOfTwoResiduesUnderTwoLabelsIsRefusedByBothReaders)
       {"a ligand under its own label, numbered in a range of its own",
        {"ATOM N . ALA A 90", "ATOM N . CYS A 91", "HETATM C1 . NAG B 90", "ATOM N . GLY C 92"},
        0},
+      {"waters numbered from the number the chain ends at, either way round",
+       {"ATOM N . ALA A 90", "ATOM N . CYS A 91", "HETATM O . HOH B 91", "HETATM O . HOH B 92",
+        "ATOM N . GLY C 92"},
+       0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
