@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_run.h"
 #include "connect/connect_driver.h"
 #include "connect/input_links.h"
 #include "coords/file_type.h"
@@ -217,25 +218,13 @@ std::map<int64_t, double> g_bare_seconds;
 // The stages in the order of the pipeline, with its arguments for a silent
 // run; seconds of each into t.
 int32_t run_stages(const std::string& file, std::array<double, kStages.size()>& t) {
-  int32_t mdoc = 0, ierr = 0;
-  rt::FixedText<256> prog("bench");
-  set_path_prog_parm_(kLibrary, "bench", "", "", "");
-  start_(0, mdoc, prog.ref());
-  mdoc = 999;
-  static rt::FixedText<256> in_file, libm_path, libe_path, libe_name, libm_ext, libe_ext, lib_ind, lib_out;
-  static LibNames libm_name;
-  in_file = file;
-  rt::FixedText<1> type(" ");
-  pdb_or_cif_(mdoc, in_file.ref(), type, ierr);
-  setparm_(mdoc, in_file.view(), out_base(), 'F', ierr);
-  libm_path = kLibrary;
-  libe_path = kLibrary;
-  lib_out = out_base() + "_lib.cif";
+  static BenchRun run;
+  int32_t ierr = 0;
+  const int32_t mdoc = start_bench_run(run, kLibrary, file, out_base(), ierr);
+  const rt::FixedText<256>& in_file = run.in_file;
 
   auto t0 = std::chrono::steady_clock::now();
-  int32_t numb = 0;
-  getlib_(mdoc, 'S', 'N', numb, libm_path.view(), libe_path.view(), "", libm_name, libe_name.ref(), "",
-          libm_ext.ref(), libe_ext.ref(), "", "", lib_ind.ref(), lib_out.ref(), ierr);
+  read_bench_library(run, mdoc, ierr);
   t[0] = since(t0);
   if (ierr != 0) return ierr;
   initcrd_(mdoc, "", in_file.view(), out_base(), "", out_base(), "", out_base(), 'A', 'Y', ierr);

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "bench_files.h"
+#include "bench_run.h"
 #include "connect/connect_driver.h"
 #include "connect/input_links.h"
 #include "coords/file_type.h"
@@ -149,25 +150,12 @@ void remove_outputs() {
 // The pipeline's stages up to identification as tessran_ calls them,
 // silent; false when one fails.
 bool read_and_identify(const std::string& file) {
-  int32_t mdoc = 0, ierr = 0;
-  rt::FixedText<256> prog("bench");
-  set_path_prog_parm_(kLibrary, "bench", "", "", "");
-  start_(0, mdoc, prog.ref());
-  mdoc = 999;
-  static rt::FixedText<256> in_file, libm_path, libe_path, libe_name, libm_ext, libe_ext, lib_ind,
-      lib_out;
-  static LibNames libm_name;
-  in_file = file;
-  rt::FixedText<1> type(" ");
-  pdb_or_cif_(mdoc, in_file.ref(), type, ierr);
-  setparm_(mdoc, in_file.view(), out_base(), 'F', ierr);
-  libm_path = kLibrary;
-  libe_path = kLibrary;
-  lib_out = out_base() + "_lib.cif";
-  int32_t numb = 0;
-  getlib_(mdoc, 'S', 'N', numb, libm_path.view(), libe_path.view(), "", libm_name, libe_name.ref(),
-          "", libm_ext.ref(), libe_ext.ref(), "", "", lib_ind.ref(), lib_out.ref(), ierr);
+  static BenchRun run;
+  int32_t ierr = 0;
+  const int32_t mdoc = start_bench_run(run, kLibrary, file, out_base(), ierr);
+  read_bench_library(run, mdoc, ierr);
   if (ierr != 0) return false;
+  const rt::FixedText<256>& in_file = run.in_file;
   initcrd_(mdoc, in_file.view(), "", out_base(), "", out_base(), "", out_base(), 'A', 'Y', ierr);
   const float cell[6] = {0, 0, 0, 0, 0, 0};
   ierr = 1;

@@ -22,9 +22,7 @@ namespace {
 
 using Name = rt::FixedText<4>;
 
-using dictionary::bond_limit;
 using dictionary::kBondReach;
-using dictionary::kSamePlace;
 
 float distance(int i, int j) {
   const r_scratch_t& r = r_scratch;
@@ -52,7 +50,7 @@ bool bonds_by_distance(int32_t mdoc) {
       n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(), kBondReach, [&](int i, int j) {
         if (full) return;
         const float d = distance(i, j);
-        const bool close = d > kSamePlace && d <= bond_limit(cls(i), cls(j));
+        const bool close = dictionary::class_bonded(d, cls(i), cls(j));
         if (!close && long_partner(i) != j && long_partner(j) != i) return;
         if (r.l1b_nbond >= MAX1BND) {
           foundation::table_full(mdoc, " ERROR: number of bonds of new monomer " + code8() + " >",

@@ -23,6 +23,11 @@ float bond_limit(char c1, char c2);
 inline constexpr float kBondReach = 2.85f;
 // Atoms closer than this stand at one place and are never bonded.
 inline constexpr float kSamePlace = 0.001f;
+// Whether two atoms of bonding classes c1 and c2, d apart, bond by the
+// limits of their classes.
+inline bool class_bonded(float d, char c1, char c2) {
+  return d > kSamePlace && d <= bond_limit(c1, c2);
+}
 // Typical length of the bond from a hydrogen to an atom of element symb, for
 // the p-block elements whose X-H bond is longer than the 1.2 A a hydrogen
 // bonds within (S-H 1.34, P-H 1.42, Se-H 1.47, Si-H 1.48 A and the heavier

@@ -24,7 +24,6 @@ float distance(float x1, float y1, float z1, float x2, float y2, float z2) {
   return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
-constexpr float kMinDist = 0.001f;
 constexpr float kMinOcc = 1.0E-4f;
 
 using Pairs = std::vector<std::pair<int, int>>;
@@ -54,7 +53,7 @@ void coor_conn_(int32_t mdoc, std::string_view mode, int32_t& ierr) {
   grid.for_each_candidate(n, r.l1a_x.data(), r.l1a_y.data(), r.l1a_z.data(),
                           dictionary::kBondReach, [&](int i, int j) {
                             const float d = measured(i, j);
-                            if ((d > kMinDist && d <= dictionary::bond_limit(cls(i), cls(j))) ||
+                            if (dictionary::class_bonded(d, cls(i), cls(j)) ||
                                 long_partner(i) == j || long_partner(j) == i)
                               pairs.emplace_back(i, j);
                           });
@@ -134,7 +133,7 @@ void crd_conn_(int32_t /*mdoc*/, std::string_view /*mode*/, int32_t& ierr) {
   for (const auto& [i, j] : pairs) {
     if (r.c1_aname(i).is_blank() || r.c1_aname(j).is_blank()) continue;
     const float d = measured(i, j);
-    const bool close = d > kMinDist && d <= dictionary::bond_limit(cls(i), cls(j));
+    const bool close = dictionary::class_bonded(d, cls(i), cls(j));
     if (!close && long_partner(i) != j && long_partner(j) != i) continue;
     if (r.s1_ndist(i) < MX1BRN) {
       r.s1_conn(++r.s1_ndist(i), i) = j;

@@ -501,20 +501,14 @@ std::vector<Name> chain_bonded_atoms_of(const std::vector<int32_t>& instances) {
   return out;
 }
 
-// A text without its blanks either side.
-std::string bare(std::string_view v) {
-  v = rt::trim_right(v);
-  while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
-  return std::string(v);
-}
-
 // The atoms with coordinates of every instance of the monomer, for the
 // hands of its chiral centres.
 builder::MonomerCopies copies_of(const std::vector<int32_t>& instances) {
   builder::MonomerCopies c;
   for (const int32_t jr : instances) {
     const rt::FixedText<12>& key = resid_inf.res_num_pdb(jr);
-    c.label.push_back("residue " + bare(key.sub(3, 7)) + " chain " + bare(key.sub(8, 11)));
+    c.label.push_back("residue " + std::string(rt::trim(key.sub(3, 7))) + " chain " +
+                      std::string(rt::trim(key.sub(8, 11))));
     c.first.push_back(static_cast<int32_t>(c.atoms.size()));
     const int32_t ias = resid_inf.iratm_first(jr);
     for (int32_t ia = ias; ia < ias + resid_inf.natm_res(jr); ++ia) {

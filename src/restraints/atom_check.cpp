@@ -574,15 +574,6 @@ void chklst_(int32_t mdoc, std::string_view mon, int32_t& ipr_miss, int32_t& ipr
   if (list == 'T') trace(mdoc);
 }
 
-namespace {
-
-std::string_view trimmed(std::string_view s) {
-  const std::size_t a = s.find_first_not_of(' ');
-  return a == std::string_view::npos ? std::string_view() : rt::trim_right(s.substr(a));
-}
-
-}  // namespace
-
 namespace restraints {
 
 void UnnamedAtoms::clear() {
@@ -596,7 +587,7 @@ void UnnamedAtoms::add(std::string_view atom, std::string_view mon, std::string_
   const rt::FixedText<12> num(pnum);
   std::string& s = first_[count_ - 1];
   for (std::string_view part : {atom, mon, num.sub(3, 7), num.sub(8, 11), note}) {
-    const std::string_view t = trimmed(part);
+    const std::string_view t = rt::trim(part);
     if (t.empty()) continue;
     if (!s.empty()) s += ' ';
     s += t;

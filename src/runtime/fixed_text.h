@@ -21,6 +21,12 @@ inline int len_trim(std::string_view s) {
 
 inline std::string_view trim_right(std::string_view s) { return s.substr(0, len_trim(s)); }
 
+// Without its blanks either side (and trailing zero bytes, as trim_right).
+inline std::string_view trim(std::string_view s) {
+  const std::size_t lead = s.find_first_not_of(' ');
+  return lead == std::string_view::npos ? std::string_view() : trim_right(s.substr(lead));
+}
+
 // Compare as the code base compares texts: the shorter side is padded with blanks.
 inline bool text_eq(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
