@@ -10,7 +10,6 @@
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
-#include "foundation/residue_class.h"
 
 namespace {
 
@@ -58,11 +57,8 @@ void coords::split_numbers_row() {
     settle_pending();
     // Waters numbered from 1 after a chain that ends at 1 are a range of
     // their own, never a residue split in two.
-    const auto water = [](const rt::FixedText<8>& r) {
-      return pdb::is_water(r.trimmed()) || foundation::is_water_name(r.trimmed());
-    };
-    if (same_number && same_chain && !same_label && !water(crdatm.cr_rname) &&
-        !water(watch.rname)) {
+    if (same_number && same_chain && !same_label && !pdb::is_any_water(crdatm.cr_rname.trimmed()) &&
+        !pdb::is_any_water(watch.rname.trimmed())) {
       watch.pending = true;
       watch.pending_alt = watch.alt;
       watch.pending_name = std::string(chain) + " residue:" + std::string(number, 5);

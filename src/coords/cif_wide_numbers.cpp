@@ -14,7 +14,6 @@
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
 #include "foundation/messages.h"
-#include "foundation/residue_class.h"
 
 namespace {
 
@@ -66,10 +65,6 @@ Number parse(std::string_view v) {
   n.given = i > first;
   n.width = static_cast<int>(i - first) + (n.negative ? 1 : 0);
   return n;
-}
-
-bool is_water(const rt::FixedText<8>& r) {
-  return pdb::is_water(r.trimmed()) || foundation::is_water_name(r.trimmed());
 }
 
 // `low` right-justified in columns 3-6 of the residue key, as a number of
@@ -163,7 +158,7 @@ bool coords::wide_number_row(int32_t mdoc) {
                       ? Wide::Labels::None
                       : Wide::Labels::Given;
   const Number n = parse(row.auth_seq);
-  const bool water = is_water(crdatm.cr_rname);
+  const bool water = pdb::is_any_water(crdatm.cr_rname.trimmed());
   const bool too_wide = n.given && n.width > 4;
   long long high = 0;
   if (too_wide && water && !n.negative) {

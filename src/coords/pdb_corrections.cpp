@@ -91,6 +91,8 @@ bool is_water(std::string_view r) {
   return foundation::name_in(r, foundation::kPdbWater);
 }
 
+bool is_any_water(std::string_view r) { return is_water(r) || foundation::is_water_name(r); }
+
 bool counter_rises(bool hetatm, bool prev_hetatm, bool residue_differs, bool same_name, bool water,
                    bool prev_water, bool chain_differs) {
   if (hetatm && residue_differs && (!water || !same_name || chain_differs)) return true;

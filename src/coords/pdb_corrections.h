@@ -27,6 +27,9 @@ namespace pdb {
 int32_t residue_class(std::string_view rname);
 // True for a name of foundation::kPdbWater.
 bool is_water(std::string_view rname);
+// True for a water under any name files give it: those of is_water and of
+// foundation::is_water_name.
+bool is_any_water(std::string_view rname);
 // The reader's chain counter rises at an atom line (the first atom aside):
 // at a HETATM residue (a water only after another residue name or another
 // chain), at an ATOM line after a HETATM line, and at the first water of a
