@@ -31,7 +31,7 @@ struct Wide {
   // open (files that label their chains only).
   bool in_piece = false;
   rt::FixedText<4> piece;
-  bool wide_warned = false, wrap_warned = false;
+  int32_t wide_warned = 0, wrap_warned = 0;
   // The last residue named in a warning, as chain, number and name.
   std::string warned;
   bool pending = false;           // the row's residue is to be noted when stored
@@ -100,21 +100,6 @@ rt::FixedText<4> piece_name(const rt::FixedText<4>& group) {
   return name;
 }
 
-void warn_water_numbers(int32_t mdoc, bool above, bool restart) {
-  if (above && !wide.wide_warned) {
-    msgdoc_(mdoc,
-            " WARNING: water numbers above 9999 kept modulo 10000, "
-            "a new water chain at each 10000");
-    wide.wide_warned = true;
-  }
-  if (restart && !wide.wrap_warned) {
-    msgdoc_(mdoc,
-            " WARNING: water numbers restart after 9999, "
-            "a new water chain at each restart");
-    wide.wrap_warned = true;
-  }
-}
-
 std::string chain_name(const coords::CifAuthorRow& row) {
   if (!row.auth_asym.empty() && row.auth_asym != "." && row.auth_asym != "?")
     return std::string(row.auth_asym);
@@ -172,9 +157,10 @@ bool coords::wide_number_row(int32_t mdoc) {
   const rt::FixedText<4> group = crdatm.cr_group;
   const std::string_view chain = row.auth_asym;
   const bool same_chain = wide.any && group == wide.group && chain == wide.chain;
-  const bool wraps = same_chain && water && wide.water &&
-                     (high != wide.high || (wide.low == 9999 && low < wide.low));
-  warn_water_numbers(mdoc, water && high != 0, wraps && high == wide.high);
+  const bool wraps =
+      same_chain && water && wide.water && pdb::water_number_wraps(wide.high, wide.low, high, low);
+  pdb::warn_water_numbers(mdoc, water && high != 0, wraps && high == wide.high, wide.wide_warned,
+                          wide.wrap_warned);
   if (!same_chain) wide.in_piece = false;
   const bool labelled = wide.labels == Wide::Labels::Given;
   if (wraps && labelled) {
