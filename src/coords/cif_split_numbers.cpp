@@ -4,12 +4,13 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "coords/cif_atom_rows.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
-#include "foundation/messages.h"
 
 namespace {
 
@@ -24,13 +25,15 @@ struct Watch {
   // A number that the residue being read shares with the residue before
   // it, which held an alternate code or not.
   bool pending = false, pending_alt = false;
-  std::string pending_name;
-  std::vector<std::string> held;  // chain and number of each one found
+  std::string pending_chain, pending_number;
+  // Chain and number of each one found.
+  std::vector<std::pair<std::string, std::string>> held;
 };
 Watch watch;
 
 void settle_pending() {
-  if (watch.pending && !(watch.pending_alt && watch.alt)) watch.held.push_back(watch.pending_name);
+  if (watch.pending && !(watch.pending_alt && watch.alt))
+    watch.held.emplace_back(watch.pending_chain, watch.pending_number);
   watch.pending = false;
 }
 
@@ -61,7 +64,8 @@ void coords::split_numbers_row() {
         !pdb::is_any_water(watch.rname.trimmed())) {
       watch.pending = true;
       watch.pending_alt = watch.alt;
-      watch.pending_name = std::string(chain) + " residue:" + std::string(number, 5);
+      watch.pending_chain.assign(chain);
+      watch.pending_number.assign(number, 5);
     }
     watch.alt = false;
   }
@@ -76,9 +80,6 @@ void coords::split_numbers_row() {
 
 int32_t coords::split_numbers_report(int32_t mdoc) {
   settle_pending();
-  for (const std::string& name : watch.held) {
-    msgerr_(mdoc, "ERROR: in chain " + name);
-    msgerr_(mdoc, "       different residues have the same number");
-  }
+  for (const auto& [chain, number] : watch.held) coords::report_same_number(mdoc, chain, number);
   return watch.held.empty() ? 0 : 6;
 }

@@ -10,6 +10,7 @@
 
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_items.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
@@ -212,12 +213,7 @@ int32_t coords::wide_numbers_report(int32_t mdoc) {
     const rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
     const std::string value = value_of(key);
     if (it->second[value] < 2 || !reported.insert(std::to_string(g) + " " + value).second) continue;
-    const std::string number(key.sub(3, 7));
-    // A one-character chain is held doubled; it is named once.
-    std::string chain(rt::trim_right(key.sub(8, 11)));
-    if (chain.size() == 2 && chain[0] == chain[1]) chain.resize(1);
-    msgerr_(mdoc, "ERROR: in chain " + chain + " residue:" + number);
-    msgerr_(mdoc, "       different residues have the same number");
+    coords::report_same_number(mdoc, coords::key_chain_name(key), key.sub(3, 7));
     status = 6;
   }
   return status;
