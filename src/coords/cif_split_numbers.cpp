@@ -44,9 +44,7 @@ void coords::split_numbers_start() { watch = Watch{}; }
 void coords::split_numbers_row() {
   const CifAuthorRow& row = cif_author_row();
   if (watch.labels == Watch::Labels::Unknown)
-    watch.labels = !row.label_given || row.label_asym.empty() || row.label_asym == "."
-                       ? Watch::Labels::None
-                       : Watch::Labels::Given;
+    watch.labels = row_labels_chain(row) ? Watch::Labels::Given : Watch::Labels::None;
   if (watch.labels != Watch::Labels::Given) return;
   const std::string_view chain =
       row.auth_asym.empty() || row.auth_asym == "." || row.auth_asym == "?" ? row.label_asym

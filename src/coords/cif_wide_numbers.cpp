@@ -140,9 +140,7 @@ void coords::wide_numbers_start() { wide = Wide{}; }
 bool coords::wide_number_row(int32_t mdoc) {
   const CifAuthorRow& row = cif_author_row();
   if (wide.labels == Wide::Labels::Unknown)
-    wide.labels = !row.label_given || row.label_asym.empty() || row.label_asym == "."
-                      ? Wide::Labels::None
-                      : Wide::Labels::Given;
+    wide.labels = row_labels_chain(row) ? Wide::Labels::Given : Wide::Labels::None;
   const Number n = parse(row.auth_seq);
   const bool water = pdb::is_any_water(crdatm.cr_rname.trimmed());
   const bool too_wide = n.given && n.width > 4;
