@@ -72,5 +72,10 @@ struct CifAuthorRow {
   bool label_given = false;      // the file has a label_asym_id item
 };
 const CifAuthorRow& cif_author_row();
+// Whether the file labels its chains, as its first row tells: it has the
+// label_asym_id item and gives a value there.
+inline bool row_labels_chain(const CifAuthorRow& row) {
+  return row.label_given && !row.label_asym.empty() && row.label_asym != ".";
+}
 
 }  // namespace coords

@@ -102,7 +102,7 @@ std::string_view whole_author_chain(const coords::CifAuthorRow& row) {
 // runs on into column 21).
 bool water_as_read(const char* line) {
   const std::string_view name(line + 17, 3);
-  return pdb::is_water(name) || foundation::is_water_name(name) ||
+  return pdb::is_any_water(name) ||
          (line[20] != ' ' && foundation::is_water_name(std::string_view(line + 17, 4)));
 }
 

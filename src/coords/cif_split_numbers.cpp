@@ -4,13 +4,13 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "coords/cif_atom_rows.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
-#include "foundation/messages.h"
-#include "foundation/residue_class.h"
 
 namespace {
 
@@ -25,13 +25,15 @@ struct Watch {
   // A number that the residue being read shares with the residue before
   // it, which held an alternate code or not.
   bool pending = false, pending_alt = false;
-  std::string pending_name;
-  std::vector<std::string> held;  // chain and number of each one found
+  std::string pending_chain, pending_number;
+  // Chain and number of each one found.
+  std::vector<std::pair<std::string, std::string>> held;
 };
 Watch watch;
 
 void settle_pending() {
-  if (watch.pending && !(watch.pending_alt && watch.alt)) watch.held.push_back(watch.pending_name);
+  if (watch.pending && !(watch.pending_alt && watch.alt))
+    watch.held.emplace_back(watch.pending_chain, watch.pending_number);
   watch.pending = false;
 }
 
@@ -42,9 +44,7 @@ void coords::split_numbers_start() { watch = Watch{}; }
 void coords::split_numbers_row() {
   const CifAuthorRow& row = cif_author_row();
   if (watch.labels == Watch::Labels::Unknown)
-    watch.labels = !row.label_given || row.label_asym.empty() || row.label_asym == "."
-                       ? Watch::Labels::None
-                       : Watch::Labels::Given;
+    watch.labels = row_labels_chain(row) ? Watch::Labels::Given : Watch::Labels::None;
   if (watch.labels != Watch::Labels::Given) return;
   const std::string_view chain =
       row.auth_asym.empty() || row.auth_asym == "." || row.auth_asym == "?" ? row.label_asym
@@ -58,14 +58,12 @@ void coords::split_numbers_row() {
     settle_pending();
     // Waters numbered from 1 after a chain that ends at 1 are a range of
     // their own, never a residue split in two.
-    const auto water = [](const rt::FixedText<8>& r) {
-      return pdb::is_water(r.trimmed()) || foundation::is_water_name(r.trimmed());
-    };
-    if (same_number && same_chain && !same_label && !water(crdatm.cr_rname) &&
-        !water(watch.rname)) {
+    if (same_number && same_chain && !same_label && !pdb::is_any_water(crdatm.cr_rname.trimmed()) &&
+        !pdb::is_any_water(watch.rname.trimmed())) {
       watch.pending = true;
       watch.pending_alt = watch.alt;
-      watch.pending_name = std::string(chain) + " residue:" + std::string(number, 5);
+      watch.pending_chain.assign(chain);
+      watch.pending_number.assign(number, 5);
     }
     watch.alt = false;
   }
@@ -80,9 +78,6 @@ void coords::split_numbers_row() {
 
 int32_t coords::split_numbers_report(int32_t mdoc) {
   settle_pending();
-  for (const std::string& name : watch.held) {
-    msgerr_(mdoc, "ERROR: in chain " + name);
-    msgerr_(mdoc, "       different residues have the same number");
-  }
+  for (const auto& [chain, number] : watch.held) coords::report_same_number(mdoc, chain, number);
   return watch.held.empty() ? 0 : 6;
 }

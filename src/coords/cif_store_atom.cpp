@@ -7,6 +7,7 @@
 #include <string>
 
 #include "coords/cif_atom_rows.h"
+#include "coords/pdb_chains.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/lookup_index.h"
@@ -385,14 +386,8 @@ void check_kinds_in_residues_(int32_t mdoc, int32_t& ierr) {
     const int r = g_mixed[i];
     if (r < 1 || r > resid_inf.n_residue) continue;
     const rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
-    // A one-character chain is held doubled; it is named once, as the PDB
-    // reader names it.
-    std::string chain(rt::trim_right(key.sub(8, 11)));
-    if (chain.size() == 2 && chain[0] == chain[1]) chain.resize(1);
-    std::string line = "ERROR: in chain " + chain + " residue:";
-    line += key.sub(3, 7);
-    msgerr_(mdoc, line);
-    msgerr_(mdoc, "       different residues have the same number");
+    // Named as the PDB reader names it.
+    coords::report_same_number(mdoc, coords::key_chain_name(key), key.sub(3, 7));
     ierr = 6;
   }
 }

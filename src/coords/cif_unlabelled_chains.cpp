@@ -76,9 +76,7 @@ void coords::unlabelled_chain_of_row(bool wraps) {
   // gives every atom one entity (protein and waters alike) would make them
   // one chain.
   if (keys.labels == Keys::Labels::Unknown)
-    keys.labels = !row.label_given || row.label_asym.empty() || row.label_asym == "."
-                      ? Keys::Labels::None
-                      : Keys::Labels::Given;
+    keys.labels = row_labels_chain(row) ? Keys::Labels::Given : Keys::Labels::None;
   if (keys.labels == Keys::Labels::Given) return;
   const std::string_view chain = author_chain(row);
   const bool het = cif_row_hetatm(row, -1);

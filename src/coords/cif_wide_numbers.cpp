@@ -10,11 +10,11 @@
 
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_items.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
 #include "foundation/messages.h"
-#include "foundation/residue_class.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ struct Wide {
   // open (files that label their chains only).
   bool in_piece = false;
   rt::FixedText<4> piece;
-  bool wide_warned = false, wrap_warned = false;
+  int32_t wide_warned = 0, wrap_warned = 0;
   // The last residue named in a warning, as chain, number and name.
   std::string warned;
   bool pending = false;           // the row's residue is to be noted when stored
@@ -68,10 +68,6 @@ Number parse(std::string_view v) {
   return n;
 }
 
-bool is_water(const rt::FixedText<8>& r) {
-  return pdb::is_water(r.trimmed()) || foundation::is_water_name(r.trimmed());
-}
-
 // `low` right-justified in columns 3-6 of the residue key, as a number of
 // four columns or fewer is kept.
 void put_low(int32_t low) {
@@ -103,21 +99,6 @@ rt::FixedText<4> piece_name(const rt::FixedText<4>& group) {
     }
   }
   return name;
-}
-
-void warn_water_numbers(int32_t mdoc, bool above, bool restart) {
-  if (above && !wide.wide_warned) {
-    msgdoc_(mdoc,
-            " WARNING: water numbers above 9999 kept modulo 10000, "
-            "a new water chain at each 10000");
-    wide.wide_warned = true;
-  }
-  if (restart && !wide.wrap_warned) {
-    msgdoc_(mdoc,
-            " WARNING: water numbers restart after 9999, "
-            "a new water chain at each restart");
-    wide.wrap_warned = true;
-  }
 }
 
 std::string chain_name(const coords::CifAuthorRow& row) {
@@ -159,11 +140,9 @@ void coords::wide_numbers_start() { wide = Wide{}; }
 bool coords::wide_number_row(int32_t mdoc) {
   const CifAuthorRow& row = cif_author_row();
   if (wide.labels == Wide::Labels::Unknown)
-    wide.labels = !row.label_given || row.label_asym.empty() || row.label_asym == "."
-                      ? Wide::Labels::None
-                      : Wide::Labels::Given;
+    wide.labels = row_labels_chain(row) ? Wide::Labels::Given : Wide::Labels::None;
   const Number n = parse(row.auth_seq);
-  const bool water = is_water(crdatm.cr_rname);
+  const bool water = pdb::is_any_water(crdatm.cr_rname.trimmed());
   const bool too_wide = n.given && n.width > 4;
   long long high = 0;
   if (too_wide && water && !n.negative) {
@@ -177,9 +156,10 @@ bool coords::wide_number_row(int32_t mdoc) {
   const rt::FixedText<4> group = crdatm.cr_group;
   const std::string_view chain = row.auth_asym;
   const bool same_chain = wide.any && group == wide.group && chain == wide.chain;
-  const bool wraps = same_chain && water && wide.water &&
-                     (high != wide.high || (wide.low == 9999 && low < wide.low));
-  warn_water_numbers(mdoc, water && high != 0, wraps && high == wide.high);
+  const bool wraps =
+      same_chain && water && wide.water && pdb::water_number_wraps(wide.high, wide.low, high, low);
+  pdb::warn_water_numbers(mdoc, water && high != 0, wraps && high == wide.high, wide.wide_warned,
+                          wide.wrap_warned);
   if (!same_chain) wide.in_piece = false;
   const bool labelled = wide.labels == Wide::Labels::Given;
   if (wraps && labelled) {
@@ -231,12 +211,7 @@ int32_t coords::wide_numbers_report(int32_t mdoc) {
     const rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
     const std::string value = value_of(key);
     if (it->second[value] < 2 || !reported.insert(std::to_string(g) + " " + value).second) continue;
-    const std::string number(key.sub(3, 7));
-    // A one-character chain is held doubled; it is named once.
-    std::string chain(rt::trim_right(key.sub(8, 11)));
-    if (chain.size() == 2 && chain[0] == chain[1]) chain.resize(1);
-    msgerr_(mdoc, "ERROR: in chain " + chain + " residue:" + number);
-    msgerr_(mdoc, "       different residues have the same number");
+    coords::report_same_number(mdoc, coords::key_chain_name(key), key.sub(3, 7));
     status = 6;
   }
   return status;

@@ -194,12 +194,8 @@ void check_num_in_chain_(int32_t mdoc, int32_t& ierr) {
       const char* ki = resid_inf.res_num_pdb(i).c;
       for (int j = i + 1; j < first + n; ++j) {
         if (std::memcmp(ki + 2, resid_inf.res_num_pdb(j).c + 2, 5) != 0) continue;
-        std::string line = "ERROR: in chain ";
-        line.append(ki + 7, seg ? 4 : 1);
-        line += " residue:";
-        line.append(ki + 2, 5);
-        msgerr_(mdoc, line);
-        msgerr_(mdoc, "       different residues have the same number");
+        coords::report_same_number(mdoc, std::string_view(ki + 7, seg ? 4 : 1),
+                                   std::string_view(ki + 2, 5));
         ierr = 6;
       }
     }
@@ -243,16 +239,23 @@ void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
     // their own, never a residue split in two.
     if (pdb::is_water(resid_inf.res_name(q).view()) || pdb::is_water(resid_inf.res_name(r).view()))
       continue;
-    if (reported != q) {
-      std::string line = "ERROR: in chain ";
-      if (seg) line += rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view());
-      else line += kq[0];
-      line += " residue:";
-      line.append(kq + 2, 5);
-      msgerr_(mdoc, line);
-      msgerr_(mdoc, "       different residues have the same number");
-    }
+    if (reported != q)
+      report_same_number(mdoc,
+                         seg ? rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view())
+                             : std::string_view(kq, 1),
+                         std::string_view(kq + 2, 5));
     reported = r;
     ierr = 6;
   }
+}
+
+void coords::report_same_number(int32_t mdoc, std::string_view chain, std::string_view number) {
+  msgerr_(mdoc, "ERROR: in chain " + std::string(chain) + " residue:" + std::string(number));
+  msgerr_(mdoc, "       different residues have the same number");
+}
+
+std::string coords::key_chain_name(const rt::FixedText<12>& key) {
+  std::string chain(rt::trim_right(key.sub(8, 11)));
+  if (chain.size() == 2 && chain[0] == chain[1]) chain.resize(1);
+  return chain;
 }

@@ -4,6 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "runtime/fixed_text.h"
 
 // ierr is always 0; list 'T' writes a trace on standard output.
 // Writes resid_inf, asym_part, link_inf, mod_inf.
@@ -12,6 +16,13 @@ void corr_number_chain_pdb_(int32_t mdoc, char list, int32_t& ierr);
 void check_num_in_chain_(int32_t mdoc, int32_t& ierr);
 
 namespace coords {
+
+// The two error lines of two residues of `chain` at one number (`number`:
+// the five columns of number and insertion code).
+void report_same_number(int32_t mdoc, std::string_view chain, std::string_view number);
+// The chain named in such a line from a residue key of the mmCIF road,
+// where a one-character chain is held doubled: it is named once.
+std::string key_chain_name(const rt::FixedText<12>& key);
 
 // ierr 6 when one residue number and insertion code of an author's chain
 // is held by two residues that follow one another in the file but stand in

@@ -91,6 +91,28 @@ bool is_water(std::string_view r) {
   return foundation::name_in(r, foundation::kPdbWater);
 }
 
+bool is_any_water(std::string_view r) { return is_water(r) || foundation::is_water_name(r); }
+
+bool water_number_wraps(long long prev_high, int32_t prev_low, long long high, int32_t low) {
+  return high != prev_high || (prev_low == 9999 && low < prev_low);
+}
+
+void warn_water_numbers(int32_t mdoc, bool above, bool restart, int32_t& above_warned,
+                        int32_t& restart_warned) {
+  if (above && above_warned == 0) {
+    msgdoc_(mdoc,
+            " WARNING: water numbers above 9999 kept modulo 10000, "
+            "a new water chain at each 10000");
+    above_warned = 1;
+  }
+  if (restart && restart_warned == 0) {
+    msgdoc_(mdoc,
+            " WARNING: water numbers restart after 9999, "
+            "a new water chain at each restart");
+    restart_warned = 1;
+  }
+}
+
 bool counter_rises(bool hetatm, bool prev_hetatm, bool residue_differs, bool same_name, bool water,
                    bool prev_water, bool chain_differs) {
   if (hetatm && residue_differs && (!water || !same_name || chain_differs)) return true;

@@ -27,6 +27,9 @@ namespace pdb {
 int32_t residue_class(std::string_view rname);
 // True for a name of foundation::kPdbWater.
 bool is_water(std::string_view rname);
+// True for a water under any name files give it: those of is_water and of
+// foundation::is_water_name.
+bool is_any_water(std::string_view rname);
 // The reader's chain counter rises at an atom line (the first atom aside):
 // at a HETATM residue (a water only after another residue name or another
 // chain), at an ATOM line after a HETATM line, and at the first water of a
@@ -50,6 +53,16 @@ void element_from_name(const rt::FixedText<4>& name, std::string_view rname,
 // PDB name) and its residue name: one or two upper-case letters, or the
 // first character of a name that begins with no letter.
 rt::FixedText<4> element_of_left_name(std::string_view name, std::string_view rname);
+// Simulation programs number waters past 9999, on into a fifth column or
+// from 0 or 1 again.  True when a water, after a water of the same chain,
+// goes past 9999 (`high`, the ten-thousands of its number, differs from the
+// one before) or restarts after 9999 (`low`, its last four digits).
+bool water_number_wraps(long long prev_high, int32_t prev_low, long long high, int32_t low);
+// One warning for each way of numbering waters past 9999, the first time it
+// is met (`above`: a number of five digits; `restart`: a restart after
+// 9999); the flags record that it was given.
+void warn_water_numbers(int32_t mdoc, bool above, bool restart, int32_t& above_warned,
+                        int32_t& restart_warned);
 // The error lines of a full modification table, and the end of the run.
 [[noreturn]] void modification_table_full(int32_t mdoc);
 }  // namespace pdb

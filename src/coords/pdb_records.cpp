@@ -325,27 +325,10 @@ bool take_five_digit_number(rt::FixedText<12>& key, int32_t& high) {
 // first atom can: its other atoms repeat its number.
 bool number_wraps(const rt::FixedText<12>& prev, int32_t prev_high, const rt::FixedText<12>& key,
                   int32_t high) {
-  if (high != prev_high) return true;
   int32_t before = 0, now = 0;
-  return pdbf::read_int(prev.sub(3, 6), before) && before == 9999 &&
-         pdbf::read_int(key.sub(3, 6), now) && now < before;
-}
-
-// One line for each way of numbering, the first time it is met.
-void warn_water_numbers(int32_t high, bool restart) {
-  constexpr int32_t mdoc = 1;
-  if (high != 0 && sttcrec.st_wide_warned == 0) {
-    msgdoc_(mdoc,
-            " WARNING: water numbers above 9999 kept modulo 10000, "
-            "a new water chain at each 10000");
-    sttcrec.st_wide_warned = 1;
-  }
-  if (restart && sttcrec.st_wrap_warned == 0) {
-    msgdoc_(mdoc,
-            " WARNING: water numbers restart after 9999, "
-            "a new water chain at each restart");
-    sttcrec.st_wrap_warned = 1;
-  }
+  if (!pdbf::read_int(prev.sub(3, 6), before) || !pdbf::read_int(key.sub(3, 6), now))
+    return high != prev_high;
+  return pdb::water_number_wraps(prev_high, before, high, now);
 }
 
 // A refused atom record: the reason, the line number and the record.
@@ -525,7 +508,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (is_digit(key(7)) && !(water && take_five_digit_number(key, high))) key(7) = '?';
   const bool wraps = !first_atom && water && prev_water && !chain_differs &&
                      number_wraps(prev, sttcrec.st_number_high, key, high);
-  warn_water_numbers(high, wraps && high == sttcrec.st_number_high);
+  pdb::warn_water_numbers(1, high != 0, wraps && high == sttcrec.st_number_high,
+                          sttcrec.st_wide_warned, sttcrec.st_wrap_warned);
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
   const rt::FixedText<6> record_name(cols(line, 1, 6));
   if (!(rec == record_name) && !(rec == std::string_view("ATOM  "))) {
