@@ -16,9 +16,9 @@ namespace {
 struct Tail {
   enum class Labels { Unknown, Given, None } labels = Labels::Unknown;
   // Its rows may hold a tail: the file labels its chains, and the chain's
-  // first row names no entity of the header.  An entity the header
-  // describes is one kind of molecule, so a HETATM residue under its label
-  // (a selenomethionine at the chain's end) is part of it.
+  // first row names no entity.  A label of the file's entity is one
+  // molecule, so a HETATM residue under it (a selenomethionine or a cap at
+  // the chain's end) is part of it.
   bool open = false;
   int32_t residues = 0;      // residues stored when its last row was
   int32_t last_polymer = 0;  // its last residue written as ATOM, not a water
@@ -26,14 +26,6 @@ struct Tail {
 Tail tail;
 
 bool given(std::string_view v) { return !v.empty() && v != "." && v != "?"; }
-
-bool entity_described(std::string_view entity) {
-  if (!given(entity)) return false;
-  const int32_t n = cif_entity_list.n_chn_ent < MAXENTITY ? cif_entity_list.n_chn_ent : MAXENTITY;
-  for (int32_t e = 1; e <= n; ++e)
-    if (rt::text_eq(cif_entity_list.ent_chain_id(e).view(), entity.substr(0, 4))) return true;
-  return false;
-}
 
 // The record kind as the row writes it; a row without one takes that of
 // its PDB form.
@@ -176,7 +168,7 @@ bool coords::label_tail_row(int32_t mdoc, std::string_view group_old) {
   if (tail.labels != Tail::Labels::Given || rt::text_eq(crdatm.cr_group.view(), group_old))
     return true;
   if (!part_tail(mdoc, crdatm.cr_group)) return false;
-  tail.open = !entity_described(row.entity);
+  tail.open = !given(row.entity);
   tail.residues = resid_inf.n_residue;
   tail.last_polymer = 0;
   return true;

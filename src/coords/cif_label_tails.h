@@ -5,7 +5,9 @@
 // C-terminus and a ligand linked to its last residue.  The PDB form of the
 // same atoms ends the chain there: the residues after the chain's last
 // polymer residue (a water, or a residue written as HETATM) are parted from
-// it, each ligand a chain of its own and each run of waters one.
+// it, each ligand a chain of its own and each run of waters one.  A chain
+// whose rows name an entity (label_entity_id) is one molecule of that
+// entity, and is left whole.
 #pragma once
 
 #include <cstdint>
