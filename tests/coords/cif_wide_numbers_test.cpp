@@ -71,6 +71,13 @@ TEST_F(CifWideNumbers, WatersPast9999AreFurtherChainsOfTheirChain) {
        "WW:9998 ,9999 ,|Wa:   0 ,   1 ,|", kRestart},
       {"the next label starts at 10000: no further chain", rows_of({"HOH W 9999", "HOH V 10000"}),
        "WW:9999 ,|VV:   0 ,|", kAbove},
+      // Every digit of the last four is kept, the thousands too.
+      {"a thousands digit other than 0, labelled",
+       rows_of({"HOH W 9999", "HOH W 11234", "HOH W 11235"}), "WW:9999 ,|Wa:1234 ,1235 ,|",
+       kAbove},
+      {"a thousands digit other than 0, no labels",
+       rows_of({"HOH W 9999", "HOH W 11234", "HOH W 11235"}, false), "WW:9999 ,|Wa:1234 ,1235 ,|",
+       kAbove},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -79,6 +86,14 @@ TEST_F(CifWideNumbers, WatersPast9999AreFurtherChainsOfTheirChain) {
     EXPECT_EQ(chains_read(), c.chains);
     EXPECT_EQ(count_of(out_, c.warning), 1) << out_;
   }
+}
+
+// The further water chain holds the waters of its label only: a residue of
+// the next label, after the waters past 9999, is read under that label.
+TEST_F(CifWideNumbers, ResidueOfTheNextLabelAfterWatersPast9999IsNotInTheirChain) {
+  write("l", rows_of({"HOH W 9999", "HOH W 10000", "SO4 L 1", "SO4 L 2"}));
+  EXPECT_EQ(read_out("l"), 0) << out_;
+  EXPECT_EQ(chains_read(), "WW:9999 ,|Wa:   0 ,|LL:   1 ,   2 ,|");
 }
 
 // A residue other than a water keeps the last four digits of a wider number
