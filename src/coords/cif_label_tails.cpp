@@ -20,7 +20,7 @@ struct Tail {
   // molecule, so a HETATM residue under it (a selenomethionine or a cap at
   // the chain's end) is part of it.
   bool open = false;
-  int32_t residues = 0;      // residues stored when its last row was
+  int32_t residues = 0;      // residues of the model after its latest row
   int32_t last_polymer = 0;  // its last residue written as ATOM, not a water
 };
 Tail tail;
@@ -37,10 +37,12 @@ bool written_hetatm(const coords::CifAuthorRow& row) {
 bool water(int32_t r) { return pdb::is_any_water(resid_inf.res_name(r).trimmed()); }
 
 // The chain type and terminus types as set_atom_ leaves them for a chain of
-// residues first..last: the type from its last residue, the terminus types
+// residues first..last: the type from the class of its last residue's name
+// (before any modification of the file reclassed it), the terminus types
 // from its atoms.
 void chain_types(int32_t g, int32_t first, int32_t last) {
-  const int32_t cls = resid_inf.ires_type(last);
+  int32_t cls = 1, ierr = 0;
+  get_ini_res_type_(0, std::string_view(), resid_inf.res_name(last).view(), cls, ierr);
   int32_t type = 2;
   if (last > first) type = cls == 3 ? 3 : cls == 5 ? 5 : cls == 7 ? 7 : 10;
   if (foundation::name_in(resid_inf.res_name(last).view(), foundation::kSolvent)) type = 9;
