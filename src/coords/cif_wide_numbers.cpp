@@ -78,29 +78,6 @@ void put_low(int32_t low) {
   }
 }
 
-// The name of a further chain of `group`: its first character and the first
-// second character that no chain read so far with that first character
-// holds.
-rt::FixedText<4> piece_name(const rt::FixedText<4>& group) {
-  bool taken[256] = {};
-  taken[static_cast<unsigned char>(group(2))] = true;
-  for (int k = 1; k <= asym_part.n_group && k <= MAXCHAIN; ++k) {
-    const rt::FixedText<4>& g = asym_part.group_id(k);
-    if (g(1) == group(1)) taken[static_cast<unsigned char>(g(2))] = true;
-  }
-  rt::FixedText<4> name;
-  name.blank();
-  name(1) = group(1);
-  name(2) = kChainIdAlphabet.back();
-  for (const char c : kChainIdAlphabet) {
-    if (!taken[static_cast<unsigned char>(c)]) {
-      name(2) = c;
-      break;
-    }
-  }
-  return name;
-}
-
 std::string chain_name(const coords::CifAuthorRow& row) {
   if (!row.auth_asym.empty() && row.auth_asym != "." && row.auth_asym != "?")
     return std::string(row.auth_asym);
@@ -135,6 +112,27 @@ std::string value_of(const rt::FixedText<12>& key) {
 
 }  // namespace
 
+rt::FixedText<4> coords::further_chain_name(const rt::FixedText<4>& group, char avoid) {
+  bool taken[256] = {};
+  taken[static_cast<unsigned char>(group(2))] = true;
+  taken[static_cast<unsigned char>(avoid)] = true;
+  for (int k = 1; k <= asym_part.n_group && k <= MAXCHAIN; ++k) {
+    const rt::FixedText<4>& g = asym_part.group_id(k);
+    if (g(1) == group(1)) taken[static_cast<unsigned char>(g(2))] = true;
+  }
+  rt::FixedText<4> name;
+  name.blank();
+  name(1) = group(1);
+  name(2) = kChainIdAlphabet.back();
+  for (const char c : kChainIdAlphabet) {
+    if (!taken[static_cast<unsigned char>(c)]) {
+      name(2) = c;
+      break;
+    }
+  }
+  return name;
+}
+
 void coords::wide_numbers_start() { wide = Wide{}; }
 
 bool coords::wide_number_row(int32_t mdoc) {
@@ -163,7 +161,7 @@ bool coords::wide_number_row(int32_t mdoc) {
   if (!same_chain) wide.in_piece = false;
   const bool labelled = wide.labels == Wide::Labels::Given;
   if (wraps && labelled) {
-    wide.piece = piece_name(group);
+    wide.piece = further_chain_name(group);
     wide.in_piece = true;
   }
   wide.any = true;

@@ -5,7 +5,14 @@
 
 #include <cstdint>
 
+#include "runtime/fixed_text.h"
+
 namespace coords {
+
+// The name of a further chain of `group`: its first character and the
+// first second character that no chain read so far with that first
+// character holds, nor `avoid` (the chain of a row not yet stored).
+rt::FixedText<4> further_chain_name(const rt::FixedText<4>& group, char avoid = ' ');
 
 // Forgets the rows of an earlier read.
 void wide_numbers_start();

@@ -8,6 +8,7 @@
 #include "coords/chain_termini.h"
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_header.h"
+#include "coords/cif_label_tails.h"
 #include "coords/cif_small_molecule.h"
 #include "coords/cif_split_numbers.h"
 #include "coords/cif_store_atom.h"
@@ -69,6 +70,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   coords::unlabelled_chains_start();
   coords::split_numbers_start();
   coords::wide_numbers_start();
+  coords::label_tails_start();
 
   rt::FixedText<5> cr_res_old("?????");
   rt::FixedText<4> cr_group_old("????");
@@ -105,7 +107,8 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       coords::unlabelled_chain_of_row(wraps);
       coords::split_numbers_row();
     }
-    set_atom_(mdoc, cr_res_old, cr_group_old.view(), cr_ires_old, cr_igroup_old, ierr);
+    if (other_writer && !coords::label_tail_row(mdoc, cr_group_old.view())) ierr = 1;
+    if (ierr == 0) set_atom_(mdoc, cr_res_old, cr_group_old.view(), cr_ires_old, cr_igroup_old, ierr);
     if (ierr != 0) {
       msgerr_(mdoc, " ERROR: read input file");
       rt::unit_close(crdinf.cri_iun);
@@ -113,6 +116,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       return;
     }
     if (!icsd) coords::wide_number_stored();
+    if (other_writer) coords::label_tail_stored();
     const char corr = crdatm.cr_corr(1);
     if (corr != ' ' && corr != '.') com_out_cif.out_cif_corr = 0;
     if (crdatm.cr_mult_factor != 0 && crdatm.cr_mult_factor != 1) com_out_cif.out_cif_mult = 0;
@@ -120,6 +124,11 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     cr_ires_old = crdatm.cr_ires;
     cr_igroup_old = crdatm.cr_igroup;
     cr_group_old = crdatm.cr_group;
+  }
+  if (other_writer && !coords::label_tails_end(mdoc)) {
+    msgerr_(mdoc, " ERROR: read input file");
+    ierr = 4;
+    return;
   }
   // Chains of the PDB form are checked as the PDB reader checks them: a
   // residue split by a line of another name, or two names at one number

@@ -112,3 +112,16 @@ TEST_F(CifAnisoLoop, AnAtomRowWithoutSerialAfterItIsStillRefused) {
   EXPECT_EQ(read_out("r"), 3);
   EXPECT_NE(out_.find(" ERROR: an atom row without a serial number"), std::string::npos) << out_;
 }
+
+// A first data block that holds the anisotropic loop and no atom rows, the
+// atoms in the next block: the block after it ends no atom list, since none
+// was read yet, and the atoms are read.  The loop's rows before them name
+// no atom of the model and are passed over.
+TEST_F(CifAnisoLoop, FirstBlockWithTheLoopAloneLeavesTheNextBlocksAtomsRead) {
+  write("b", cif_header() + kAnisoLoop + "1 N N 0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n#\n" + kAtoms);
+  ASSERT_EQ(read_out("b"), 0) << out_;
+  EXPECT_EQ(atom_inf.n_atom, 3);
+  EXPECT_EQ(resid_inf.n_residue, 1);
+  EXPECT_EQ(atom_inf.n_aniso, 0);
+  EXPECT_NE(out_.find(count_lines(1, 1, 3)), std::string::npos) << out_;
+}

@@ -71,6 +71,13 @@ TEST_F(CifWideNumbers, WatersPast9999AreFurtherChainsOfTheirChain) {
        "WW:9998 ,9999 ,|Wa:   0 ,   1 ,|", kRestart},
       {"the next label starts at 10000: no further chain", rows_of({"HOH W 9999", "HOH V 10000"}),
        "WW:9999 ,|VV:   0 ,|", kAbove},
+      // Every digit of the last four is kept, the thousands too.
+      {"a thousands digit other than 0, labelled",
+       rows_of({"HOH W 9999", "HOH W 11234", "HOH W 11235"}), "WW:9999 ,|Wa:1234 ,1235 ,|",
+       kAbove},
+      {"a thousands digit other than 0, no labels",
+       rows_of({"HOH W 9999", "HOH W 11234", "HOH W 11235"}, false), "WW:9999 ,|Wa:1234 ,1235 ,|",
+       kAbove},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -79,6 +86,14 @@ TEST_F(CifWideNumbers, WatersPast9999AreFurtherChainsOfTheirChain) {
     EXPECT_EQ(chains_read(), c.chains);
     EXPECT_EQ(count_of(out_, c.warning), 1) << out_;
   }
+}
+
+// The further water chain holds the waters of its label only: a residue of
+// the next label, after the waters past 9999, is read under that label.
+TEST_F(CifWideNumbers, ResidueOfTheNextLabelAfterWatersPast9999IsNotInTheirChain) {
+  write("l", rows_of({"HOH W 9999", "HOH W 10000", "SO4 L 1", "SO4 L 2"}));
+  EXPECT_EQ(read_out("l"), 0) << out_;
+  EXPECT_EQ(chains_read(), "WW:9999 ,|Wa:   0 ,|LL:   1 ,   2 ,|");
 }
 
 // A residue other than a water keeps the last four digits of a wider number
@@ -97,13 +112,15 @@ TEST_F(CifWideNumbers, OtherResiduesAreNamedAndRefusedWhereANumberRepeats) {
   EXPECT_EQ(count_of(out_, "water"), 0) << out_;
 
   write("b", rows_of({"ALA A 1", "GLY A 2", "SER A 10001", "HOH A 10002"}));
-  // The water too, in the chain of its label after the others.
+  // The water under the chain's label is no part of it: its number, 2,
+  // meets no residue of the chain.
   EXPECT_EQ(read_out("b"), 6) << out_;
-  for (const char* number : {"0001", "   2"})
-    EXPECT_EQ(count_of(out_, std::string(" ERROR: in chain A residue:") + number +
-                                 "\n        different residues have the same number\n"),
-              1)
-        << out_;
+  EXPECT_EQ(chains_read(), "AA:   1 ,   2 ,0001 ,|Aa:   2 ,|");
+  EXPECT_EQ(count_of(out_, " ERROR: in chain A residue:0001\n"
+                           "        different residues have the same number\n"),
+            1)
+      << out_;
+  EXPECT_EQ(count_of(out_, "different residues have the same number"), 1) << out_;
 }
 
 // The file's connections name such a residue by the same number: they still

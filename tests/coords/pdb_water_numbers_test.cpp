@@ -97,6 +97,20 @@ TEST(PdbWaterNumbers, NumbersRestartingAfter9999StartAWaterChainEachTime) {
   }
 }
 
+// Every digit of the last four is kept, the thousands too: 11234 is 1234
+// of the further chain, and 11235 after it no wrap.
+TEST(PdbWaterNumbers, FifthDigitKeepsTheOtherFourWhole) {
+  std::vector<std::string> l = {kCryst};
+  for (const int n : {9999, 11234, 11235}) add_water(l, n, Past9999::FifthDigit);
+  const ReadResult r = read_pdb(l, {.seg = 'N', .hremove = 'N'});
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  ASSERT_EQ(resid_inf.n_residue, 3);
+  ASSERT_EQ(asym_part.n_group, 2);
+  EXPECT_EQ(asym_part.nres_chain(2), 2);
+  EXPECT_EQ(number(2), "1234 ");
+  EXPECT_EQ(number(3), "1235 ");
+}
+
 // A number that goes back elsewhere than after 9999 is still the same
 // number twice in one chain.
 TEST(PdbWaterNumbers, NumberGoingBackBefore9999IsStillRefused) {

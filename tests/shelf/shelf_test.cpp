@@ -208,6 +208,11 @@ constexpr FormPair kFormPairs[] = {
     {"peers/cyx_pair.pdb", "peers/cyx_pair_names_from_13.pdb", false},
     // Hydrogens in the names of older files (1HB, 1HD1) and CHARMM's HN.
     {"peers/old_h_names.pdb", "peers/old_h_names_gemmi.cif", false},
+    // Waters and ligands under the label of the chain before them, no
+    // entities (peers/cif_labels/README.md).
+    {"peers/cif_labels/1ubq.pdb", "peers/cif_labels/1ubq_pdb_tocif.cif", false},
+    {"1ubi.pdb", "peers/cif_labels/1ubi_parmed.cif", false},
+    {"3mht.pdb", "peers/cif_labels/3mht_parmed.cif", false},
 };
 
 // orbinate refuses a PDB file without a CRYST1 record; the 1 A cell in P 1
@@ -813,3 +818,28 @@ TEST(Shelf, AtomsTheLibraryDoesNotKnowEndTheRunWithAnErrorLineNamingThem) {
       EXPECT_TRUE(std::filesystem::exists(dir.file(f))) << f;
   }
 }
+
+#ifdef ORB_PREPARE_MODEL
+// OpenMM's PDBx writer gives the waters that follow chain A in its topology
+// the label A and no entity: they are no part of the chain and stand in a
+// chain of their own as in the PDB form, for both programs.
+TEST(Shelf, WatersUnderTheChainsLabelAreAChainOfTheirOwn) {
+  const std::string path = pipetest::data("peers/cif_labels/1ubq_no_ter_openmm.cif");
+  TempDir run;
+  const pipetest::Outcome p = run_prepare(path, run);
+  EXPECT_EQ(p.ierr, 0) << p.out;
+  // The last water was the chain's C-terminus, lacking its OXT.
+  EXPECT_EQ(p.out.find("residue: HOH"), std::string::npos) << p.out;
+  EXPECT_NE(p.out.find("  Number of chains     :       2\n"), std::string::npos) << p.out;
+  const std::string crd = file_text(run.file("out.crd"));
+  EXPECT_NE(crd.find("\nAA    AA\nAa    HOH\n"), std::string::npos) << crd.substr(0, 6000);
+
+  TempDir edited, from_pdb, from_cif;
+  const Ran a = run_orbinate(from_pdb, pipetest::data("peers/cif_labels/1ubq.pdb"));
+  const Ran b = run_orbinate(from_cif, path);
+  ASSERT_EQ(a.status, 0) << a.out;
+  ASSERT_EQ(b.status, 0) << b.out;
+  EXPECT_EQ(groups_in(file_text(from_pdb.file("groups.tls"))), 2);
+  EXPECT_EQ(file_text(from_cif.file("groups.tls")), file_text(from_pdb.file("groups.tls")));
+}
+#endif

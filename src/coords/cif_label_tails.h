@@ -1,0 +1,34 @@
+// Waters and ligands that an mmCIF file gives the label of the chain before
+// them.  Some converters and simulation programs write every row of a
+// chain, its waters and ligands too, under the chain's label_asym_id and
+// name no entity for them.  Read so, a water would be taken for the chain's
+// C-terminus and a ligand linked to its last residue.  The PDB form of the
+// same atoms ends the chain there: the residues after the chain's last
+// polymer residue (a water, or a residue written as HETATM) are parted from
+// it, each ligand a chain of its own and each run of waters one.  A chain
+// whose rows name an entity (label_entity_id) is one molecule of that
+// entity, and is left whole.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/fixed_text.h"
+
+namespace coords {
+
+// Forgets the rows of an earlier read.
+void label_tails_start();
+// For the atom row that rdcrd_cif_ returned last, before it is stored: a
+// row of another chain (its group differs from `group_old`, that of the row
+// stored before) first parts the tail of the chain read so far.  False after
+// the message of a full chain table.
+// Writes asym_part, resid_inf, link_inf, mod_inf.
+bool label_tail_row(int32_t mdoc, std::string_view group_old);
+// After the row was stored.
+void label_tail_stored();
+// After the rows: parts the tail of the last chain; false as above.
+// Writes asym_part, resid_inf, link_inf, mod_inf.
+bool label_tails_end(int32_t mdoc);
+
+}  // namespace coords
