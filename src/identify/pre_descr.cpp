@@ -894,7 +894,8 @@ Step compare_names(const Run& run, const Chain& ch, Residue& r, int32_t& ierr) {
   }
   bool failed = false;
   identify::model_mods().each_row(ch.ig, r.ir, [&](int32_t row) {
-    if (failed) return;
+    // A RENAME row records another name of the residue, no modification.
+    if (failed || mod_inf.mod_id(row) == "RENAME") return;
     modif_(run.mdoc, mod_inf.mod_id(row), ierr);
     if (ierr == 2) ierr = 0;
     failed = ierr != 0;
