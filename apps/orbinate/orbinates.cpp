@@ -178,8 +178,8 @@ void tessran_kavlin1_() {
   // A compressed file shows no line of either kind and would be called CIF.
   const std::string_view packed = coords::compression_of(in_coord_file.trimmed());
   if (!packed.empty()) {
-    rt::write_list(6, "Error: Input file is compressed (" + std::string(packed) +
-                          "); uncompress it first");
+    rt::write_list(
+        6, "Error: Input file is compressed (" + std::string(packed) + "); uncompress it first");
     rt::stop_run(1);
   }
   rt::write_list(6, "file type =", file_type_flag);

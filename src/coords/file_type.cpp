@@ -64,7 +64,7 @@ struct Magic {
 constexpr Magic kMagics[] = {
     {std::string_view("\x1f\x8b", 2), "gzip"},
     {std::string_view("BZh", 3), "bzip2"},
-    {std::string_view("\xfd" "7zXZ\0", 6), "xz"},
+    {std::string_view("\xfd\x37zXZ\0", 6), "xz"},
     {std::string_view("\x28\xb5\x2f\xfd", 4), "zstd"},
 };
 

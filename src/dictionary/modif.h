@@ -13,7 +13,9 @@
 // ierr: 0 applied, and also for a modification the library lacks (or a
 // library without modifications): a warning line, L1 unchanged, nothing to
 // stop for; the line for a modification the library lacks is given once
-// per modification and monomer until forget_missing_modifications(); 1 a plane record the plane editor refuses.  L1's code and description state never change.
+// per modification and monomer until forget_missing_modifications(); 1 a
+// plane record the plane editor refuses.  L1's code and description state
+// never change.
 // Writes r_scratch L1 and ldl_imod.
 void modif_(int32_t mdoc, std::string_view mod_in, int32_t& ierr);
 

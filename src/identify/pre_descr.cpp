@@ -626,14 +626,14 @@ bool refuse_unplaced(int32_t md, const Residue& r) {
   msgdoc_(md, " ERROR: " + std::string(rt::FixedText<8>(s.l1l_mname.view()).view()) +
                   ": can not create new monomer");
   const std::string n = std::to_string(u.heavy);
-  msgdoc_(md, std::string(19, ' ') +
-                  (u.zero == u.heavy
-                       ? "its " + n + " atoms have occupancy 0 in every copy in the model"
-                       : std::to_string(u.zero) + " of its " + n +
-                             " atoms have occupancy 0 in its fullest copy, " +
-                             std::string(rt::trim(r.mon.view())) + " " +
-                             std::string(rt::trim(r.res.view())) + " chain " +
-                             std::string(rt::trim(r.chain.view()))));
+  msgdoc_(md,
+          std::string(19, ' ') +
+              (u.zero == u.heavy ? "its " + n + " atoms have occupancy 0 in every copy in the model"
+                                 : std::to_string(u.zero) + " of its " + n +
+                                       " atoms have occupancy 0 in its fullest copy, " +
+                                       std::string(rt::trim(r.mon.view())) + " " +
+                                       std::string(rt::trim(r.res.view())) + " chain " +
+                                       std::string(rt::trim(r.chain.view()))));
   return true;
 }
 

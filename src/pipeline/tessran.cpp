@@ -248,8 +248,8 @@ bool set_up_inputs(const Run& run, int32_t mdoc, std::string_view in_coord_file,
   // fail on its header after the library had been loaded for nothing.
   if (const std::string_view packed = coords::compression_of(f.in_file_pdb.trimmed());
       !packed.empty()) {
-    msgerr_(mdoc, " ERROR: Input file is compressed (" + std::string(packed) +
-                      "); uncompress it first");
+    msgerr_(mdoc,
+            " ERROR: Input file is compressed (" + std::string(packed) + "); uncompress it first");
     ierr = pipeline::kEmptyLibraryOrBadHeader;
     return false;
   }
