@@ -175,6 +175,13 @@ void tessran_kavlin1_() {
   file_type_flag.blank();
   int32_t ierr = 0;
   pdb_or_cif_(mdoc, in_coord_file, file_type_flag, ierr);
+  // A compressed file shows no line of either kind and would be called CIF.
+  const std::string_view packed = coords::compression_of(in_coord_file.trimmed());
+  if (!packed.empty()) {
+    rt::write_list(
+        6, "Error: Input file is compressed (" + std::string(packed) + "); uncompress it first");
+    rt::stop_run(1);
+  }
   rt::write_list(6, "file type =", file_type_flag);
   const char type = file_type_flag(1);
   if (type != 'P' && type != 'C') {

@@ -119,7 +119,11 @@ Word library_type(Word order, std::string_view ea, std::string_view eb, float d)
   return order;
 }
 
-void report_incomplete_library(int32_t mdoc) {
+// The atoms whose element the library lacks, then every bond that no row
+// typed, by its atoms and their elements: a library that has both elements
+// may still lack a row that joins them (N-O, S-O), and the element lines
+// alone would leave the user to guess which pair that was.
+void report_incomplete_library(int32_t mdoc, const std::vector<int>& untyped) {
   const r_scratch_t& r = r_scratch;
   for (int i = 1; i <= r.l1a_natom; ++i) {
     const Name elem(std::string(elem2(r.l1a_symb(i))) + "  ");
@@ -129,6 +133,14 @@ void report_incomplete_library(int32_t mdoc) {
     msgerr_(mdoc, "ERROR: Atom " + std::string(r.l1a_aname(i).trimmed()) + " with element name " +
                       std::string(elem2(r.l1a_symb(i))));
     msgerr_(mdoc, "       does not exist in theenergetic library " + std::string(kEnergyFile));
+  }
+  for (const int lb : untyped) {
+    const int a = std::abs(r.l1b_i1atm(lb)), b = std::abs(r.l1b_i2atm(lb));
+    msgerr_(mdoc, "ERROR: Bond " + std::string(r.l1a_aname(a).trimmed()) + " - " +
+                      std::string(r.l1a_aname(b).trimmed()) + " of elements " +
+                      std::string(rt::trim(elem2(r.l1a_symb(a)))) + " - " +
+                      std::string(rt::trim(elem2(r.l1a_symb(b)))) + " fits no bond of " +
+                      std::string(kEnergyFile));
   }
   msgerr_(mdoc, "ERROR: Energetic library - " + std::string(kEnergyFile) + " is incomplete");
 }
@@ -352,7 +364,7 @@ void add_type_using_coord_(int32_t mdoc, char, int32_t& ierr) {
   for (int i = 1; i <= r.l1a_natom; ++i)
     if (begins(r.l1a_symb(i).view(), "N ") && r.l1a_ndist(i) == 4) r.l1a_charg(i) = 1.0f;
 
-  bool failed = false;
+  std::vector<int> untyped;
   for (int lb = 1; lb <= r.l1b_nbond; ++lb) {
     if (!(r.l1b_type(lb).is_blank() || r.l1b_type(lb) == ".")) continue;
     const int a = std::abs(r.l1b_i1atm(lb)), b = std::abs(r.l1b_i2atm(lb));
@@ -361,12 +373,12 @@ void add_type_using_coord_(int32_t mdoc, char, int32_t& ierr) {
     order = library_type(order, elem2(r.l1a_symb(a)), elem2(r.l1a_symb(b)), r.l1b_vobs(lb));
     if (order(1) == '.') {
       order = "single";
-      failed = true;
+      untyped.push_back(lb);
     }
     r.l1b_type(lb) = order;
   }
-  if (failed) {
-    report_incomplete_library(mdoc);
+  if (!untyped.empty()) {
+    report_incomplete_library(mdoc, untyped);
     ierr = 1;
     return;
   }

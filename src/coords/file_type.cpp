@@ -3,6 +3,7 @@
 // a file that shows neither.
 #include "coords/file_type.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -52,3 +53,33 @@ void pdb_or_cif_(int32_t mdoc, rt::TextRef in_file_pdb, rt::FixedText<1>& flag, 
   }
   rt::unit_close(iun);
 }
+
+namespace coords {
+
+namespace {
+
+struct Magic {
+  std::string_view bytes, kind;
+};
+constexpr Magic kMagics[] = {
+    {std::string_view("\x1f\x8b", 2), "gzip"},
+    {std::string_view("BZh", 3), "bzip2"},
+    {std::string_view("\xfd\x37zXZ\0", 6), "xz"},
+    {std::string_view("\x28\xb5\x2f\xfd", 4), "zstd"},
+};
+
+}  // namespace
+
+std::string_view compression_of(std::string_view path) {
+  std::FILE* fp = std::fopen(std::string(path).c_str(), "rb");
+  if (fp == nullptr) return {};
+  char head[6] = {};
+  const std::size_t n = std::fread(head, 1, sizeof head, fp);
+  std::fclose(fp);
+  const std::string_view got(head, n);
+  for (const Magic& m : kMagics)
+    if (got.substr(0, m.bytes.size()) == m.bytes) return m.kind;
+  return {};
+}
+
+}  // namespace coords

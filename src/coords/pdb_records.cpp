@@ -481,8 +481,10 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   crdatm.cr_aname = aname;
   crdatm.cr_asymb = asymb;
 
-  // Hydrogens are recognised by their element column, so deuterium stays.
-  if (hflag_remove == 'Y' && acode == std::string_view("H")) {
+  // Hydrogens are recognised by their element column, so deuterium stays;
+  // a line without one has the element its name gives, or the hydrogens of
+  // a file written without element columns would all stay.
+  if (hflag_remove == 'Y' && (acode.is_blank() ? asymb : acode) == std::string_view("H")) {
     rec = "?";
     return 0;
   }

@@ -12,6 +12,7 @@
 #include "dictionary/libcom.h"
 #include "dictionary/link_fillers.h"
 #include "dictionary/mod_fillers.h"
+#include "dictionary/modif.h"
 #include "dictionary/mon_list_fillers.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/file_open.h"
@@ -129,6 +130,7 @@ void get_llist_(int32_t mdoc, int32_t& ierr) {
   libcom_t& lc = libcom;
   lc.lb_pass = 0;
   r.lml_nmon = r.lml_imon = r.lml_nprsnt = r.lll_nlink = r.ldl_nmod = 0;
+  dictionary::forget_missing_modifications();
   init_cnt_();
   for (;;) {
     ++lc.lb_pass;

@@ -4,6 +4,7 @@
 #include "dictionary/modif.h"
 
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -303,6 +304,22 @@ class ModSpelling {
 
 }  // namespace
 
+namespace {
+
+// Modification and monomer codes (8 characters each) already reported
+// missing.  A modification is asked for every residue of a monomer, at
+// identification and again at the restraints: one line a pair says it all.
+std::set<std::string>& missing_reported() {
+  static std::set<std::string> said;
+  return said;
+}
+
+}  // namespace
+
+namespace dictionary {
+void forget_missing_modifications() { missing_reported().clear(); }
+}  // namespace dictionary
+
 void modif_(int32_t mdoc, std::string_view mod_in, int32_t& ierr) {
   r_scratch_t& r = r_scratch;
   Code mod(mod_in.substr(0, 8));
@@ -317,8 +334,9 @@ void modif_(int32_t mdoc, std::string_view mod_in, int32_t& ierr) {
   for (int k = 1; k <= r.ldl_nmod && l == 0; ++k)
     if (r.ldl_mname(k) == mod) l = k;
   if (l == 0) {
-    msgdoc_(mdoc, " WARNING: modification " + mod.str() + " not found in library for " +
-                      r.l1l_mname.str());
+    if (missing_reported().insert(mod.str() + r.l1l_mname.str()).second)
+      msgdoc_(mdoc, " WARNING: the library has no modification " + std::string(mod.trimmed()) +
+                        ": " + std::string(r.l1l_mname.trimmed()) + " is described without it");
     return;
   }
   r.ldl_imod = l;

@@ -19,6 +19,7 @@
 #include "builder/valency.h"
 #include "coords/chain_termini.h"
 #include "dictionary/descr_precheck.h"
+#include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/libcom.h"
 #include "dictionary/link_lookup.h"
@@ -589,6 +590,53 @@ int32_t listed_nucleotide(const Residue& r) {
   return 5;
 }
 
+// Heavy atoms of L1 that the residue's copy in C1 holds at occupancy 0
+// (below 1e-4, as the work copy reads it): `zero` of them, out of `heavy`.
+// They lack positions for the builder, though the file gives coordinates.
+// An atom without coordinates that the residue does not hold (one a
+// modification added) is left to the builder's own check (`other`).
+struct Unplaced {
+  int zero = 0, heavy = 0;
+  bool other = false;
+};
+
+Unplaced unplaced_atoms() {
+  const r_scratch_t& s = r_scratch;
+  Unplaced u;
+  for (int i = 1; i <= s.l1a_natom; ++i) {
+    if (dictionary::is_hydrogen(s.l1a_symb(i))) continue;
+    ++u.heavy;
+    if (s.l1a_coor_flag(i)(1) == 'Y') continue;
+    int k = 1;
+    while (k <= s.c1_natom && !(s.c1_aname(k) == s.l1a_aname(i))) ++k;
+    if (k <= s.c1_natom && s.c1_occ(k) < 1.0E-4f) ++u.zero;
+    else u.other = true;
+  }
+  return u;
+}
+
+// A monomer the library lacks cannot be built from atoms of occupancy 0:
+// the builder's check would call them atoms without coordinates.  The
+// copy is the residue's fullest in the model (most heavy atoms above
+// occupancy 0), so where it has none above 0 no copy has.
+bool refuse_unplaced(int32_t md, const Residue& r) {
+  const Unplaced u = unplaced_atoms();
+  if (u.zero == 0 || u.other) return false;
+  const r_scratch_t& s = r_scratch;
+  msgdoc_(md, " ERROR: " + std::string(rt::FixedText<8>(s.l1l_mname.view()).view()) +
+                  ": can not create new monomer");
+  const std::string n = std::to_string(u.heavy);
+  msgdoc_(md,
+          std::string(19, ' ') +
+              (u.zero == u.heavy ? "its " + n + " atoms have occupancy 0 in every copy in the model"
+                                 : std::to_string(u.zero) + " of its " + n +
+                                       " atoms have occupancy 0 in its fullest copy, " +
+                                       std::string(rt::trim(r.mon.view())) + " " +
+                                       std::string(rt::trim(r.res.view())) + " chain " +
+                                       std::string(rt::trim(r.chain.view()))));
+  return true;
+}
+
 // Builder road: standard modifications for the class, then the builder and
 // the new dictionary entry.
 bool build_new(const Run& run, Residue& r, char coor, std::string_view name, int32_t& nmnew, int32_t& lib2,
@@ -627,6 +675,10 @@ bool build_new(const Run& run, Residue& r, char coor, std::string_view name, int
   // A polymer residue's chain atoms take no hydrogen for the bonds to the
   // residues either side of it.
   const std::vector<int32_t> instances = instances_of(r.ir);
+  if (refuse_unplaced(run.list == 'S' ? 99 : code, r)) {
+    ierr = 1;
+    return false;
+  }
   builder::set_outside_bonds(chain_bonded_atoms_of(instances));
   builder::set_monomer_copies(copies_of(instances));
   creat_new_(code, run.list, mode, s.c1_pnum, name, 0.0f, ierr);
@@ -842,7 +894,8 @@ Step compare_names(const Run& run, const Chain& ch, Residue& r, int32_t& ierr) {
   }
   bool failed = false;
   identify::model_mods().each_row(ch.ig, r.ir, [&](int32_t row) {
-    if (failed) return;
+    // A RENAME row records another name of the residue, no modification.
+    if (failed || mod_inf.mod_id(row) == "RENAME") return;
     modif_(run.mdoc, mod_inf.mod_id(row), ierr);
     if (ierr == 2) ierr = 0;
     failed = ierr != 0;

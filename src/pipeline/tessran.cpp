@@ -244,6 +244,15 @@ bool set_up_inputs(const Run& run, int32_t mdoc, std::string_view in_coord_file,
   f.file_type_flag = " ";
   pdb_or_cif_(mdoc, f.in_file_pdb.ref(), f.file_type_flag, ierr);
   if (ierr != 0) return false;
+  // A compressed file shows no line of either kind; read as CIF it would
+  // fail on its header after the library had been loaded for nothing.
+  if (const std::string_view packed = coords::compression_of(f.in_file_pdb.trimmed());
+      !packed.empty()) {
+    msgerr_(mdoc,
+            " ERROR: Input file is compressed (" + std::string(packed) + "); uncompress it first");
+    ierr = pipeline::kEmptyLibraryOrBadHeader;
+    return false;
+  }
   setparm_(mdoc, f.in_file_pdb.view(), out_file_cif, form, ierr);
   if (ierr != 0) return false;
 

@@ -139,8 +139,9 @@ inline constexpr int32_t kOk = 0;  // every residue, link and atom described; ev
 // files are written, but an atom is unknown, a residue or link could not be
 // described, or the new library or a report could not be written whole.
 inline constexpr int32_t kFailed = 1;
-// The library holds no monomer, or the mmCIF reader could not read the
-// file's header.
+// The library holds no monomer, the mmCIF reader could not read the file's
+// header, or the coordinate file is compressed (refused before the library
+// is loaded).
 inline constexpr int32_t kEmptyLibraryOrBadHeader = 2;
 inline constexpr int32_t kBadCifRows = 3;       // the mmCIF reader could not read the atom rows
 inline constexpr int32_t kCifAtomNotStored = 4;  // the mmCIF reader could not store an atom

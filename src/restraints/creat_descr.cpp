@@ -140,8 +140,9 @@ void fetch_monomer(int32_t code_plain, int32_t code_other, int32_t ig, int32_t i
 }
 
 // Terminal and residue modifications of residue ir applied to L1.  A
-// modification the library lacks is passed over with its warning (the
-// RENAME rows of identification name no modification at all); a failure
+// modification the library lacks is passed over with its warning; the
+// RENAME rows of identification and of the sugar names record a residue's
+// other name and are no modification, so they are not looked up; a failure
 // ends the driver, except that a failing terminal modification of a link
 // partner only skips the link.
 enum class ModResult { Ok, SkipLink, Return };
@@ -161,7 +162,7 @@ ModResult apply_modifications(int32_t md, int32_t ig, int32_t ir, bool link_part
   }
   const mod_inf_t& m = mod_inf;
   for (int i = 1; i <= m.mod_n; ++i) {
-    if (m.mod_ires(i) != ir || m.mod_ichn(i) != ig) continue;
+    if (m.mod_ires(i) != ir || m.mod_ichn(i) != ig || m.mod_id(i) == "RENAME") continue;
     modif_(md, m.mod_id(i).view(), ierr);
     if (ierr != 0) return ModResult::Return;
   }

@@ -178,9 +178,13 @@ int32_t older_hydrogen_names(std::string_view mon, bool tally) {
     const Name& was = before[static_cast<std::size_t>(k - 1)];
     if (r.c1_aname(k) == was) continue;
     ++renamed;
+    // Each conformer of an atom is renamed on its own: its alternate code
+    // tells the two entries of one atom apart.
+    const std::string_view alt = rt::trim(r.c1_alt(k).view());
+    const std::string conformer = alt.empty() || alt == "." ? "" : "alt " + std::string(alt) + " ";
     if (tally)
       renamed_hydrogens().add(was.view(), mon, r.c1_pnum.view(),
-                              "-> " + std::string(r.c1_aname(k).trimmed()));
+                              conformer + "-> " + std::string(r.c1_aname(k).trimmed()));
   }
   return renamed;
 }

@@ -148,6 +148,7 @@ int ptq7setenv(const std::string& name, const std::string& value,
   std::string dir = ptq7_utils_pathname(value);
   std::string base = ptq7_utils_basename(value);
   std::string ext = ptq7_utils_extension(value);
+  const bool ext_given = !ext.empty();
   std::string full;
   if (value == "/dev/null" || value == "NL:") {
     full = value;
@@ -177,9 +178,16 @@ int ptq7setenv(const std::string& name, const std::string& value,
   }
 
   if (entry->type == "in" && !from_default) {
-    const int why = unreadable_input(full);
+    int why = unreadable_input(full);
+    std::string named = full;
+    // A directory named without an extension would be reported missing
+    // under the name with the extension added, which the user never wrote.
+    if (why == 11 && !ext_given && full != value && unreadable_input(value) == 17) {
+      why = 17;
+      named = value;
+    }
     if (why != 0) {
-      std::printf("File: \"%s\"\nCannot be opened for reading\n", full.c_str());
+      std::printf("File: \"%s\"\nCannot be opened for reading\n", named.c_str());
       return general_error(why, "ptq7setenv", -1);
     }
   }

@@ -61,6 +61,30 @@ TEST_F(BondTypes, CoordElementMissingFromLibraryFailsWithItsName) {
   EXPECT_EQ(out,
             " ERROR: Atom X1 with element name XX\n"
             "        does not exist in theenergetic library \"ener_lib.cif\"\n"
+            " ERROR: Bond C1 - X1 of elements C - XX fits no bond of \"ener_lib.cif\"\n"
+            " ERROR: Energetic library - \"ener_lib.cif\" is incomplete\n");
+}
+
+// Both elements in the library, but no row joins them (an amidoxime's N-O,
+// a phosphonate's C-P): each such bond is named, in bond order, and no
+// atom line is given; the bonds a row typed are not named.
+TEST_F(BondTypes, CoordPairsWithoutARowAreEachNamed) {
+  atom("C1", "C");
+  atom("N1", "N");
+  atom("O1", "O");
+  atom("C2", "C");
+  atom("P1", "P");
+  const int no = bond_len("N1", "O1", 1.41f);
+  const int cn = bond_len("C1", "N1", 1.29f);
+  const int cp = bond_len("C2", "P1", 1.80f);
+  bond_len("C1", "C2", 1.50f);
+  EXPECT_EQ(coord(), 1);
+  EXPECT_EQ(type_of(cn), "double");
+  EXPECT_EQ(type_of(no), "single");
+  EXPECT_EQ(type_of(cp), "single");
+  EXPECT_EQ(out,
+            " ERROR: Bond N1 - O1 of elements N - O fits no bond of \"ener_lib.cif\"\n"
+            " ERROR: Bond C2 - P1 of elements C - P fits no bond of \"ener_lib.cif\"\n"
             " ERROR: Energetic library - \"ener_lib.cif\" is incomplete\n");
 }
 

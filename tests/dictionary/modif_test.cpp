@@ -31,6 +31,7 @@ class Modif : public testing::Test {
     alanine_full();
     descr::clear_mods();
     descr::mod_begin("TEST");
+    dictionary::forget_missing_modifications();
   }
   // Applies "TEST"; returns what it printed.
   std::string apply(int32_t expect_status = 0) {
@@ -55,9 +56,29 @@ TEST_F(Modif, EmptyModificationListIsNotFound) {
 TEST_F(Modif, AbsentCodeIsNotFoundAndL1Unchanged) {
   int32_t ierr = -1;
   EXPECT_EQ(captured([&] { modif_(0, "XYZ", ierr); }),
-            "  WARNING: modification XYZ      not found in library for ALA\n");
+            "  WARNING: the library has no modification XYZ: ALA is described without it\n");
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(r.l1a_natom, 6);
+}
+
+// Every residue of a monomer asks for its modifications, at identification
+// and at the restraints: the line is given once a modification and monomer
+// until the next library loading forgets it.
+TEST_F(Modif, AbsentCodeIsReportedOncePerMonomer) {
+  int32_t ierr = -1;
+  auto ask = [&](const char* mod) { return captured([&] { modif_(0, mod, ierr); }); };
+  EXPECT_NE(ask("XYZ"), "");
+  EXPECT_EQ(ask("XYZ"), "") << "the same pair again";
+  EXPECT_EQ(ask("XYZW"),
+            "  WARNING: the library has no modification XYZW: ALA is described without it\n")
+      << "another modification, a code that begins alike";
+  r.l1l_mname = "GLY";
+  EXPECT_EQ(ask("XYZ"),
+            "  WARNING: the library has no modification XYZ: GLY is described without it\n")
+      << "another monomer";
+  dictionary::forget_missing_modifications();
+  EXPECT_NE(ask("XYZ"), "") << "after the library is loaded again";
+  EXPECT_EQ(ierr, 0);
 }
 
 TEST_F(Modif, SubstitutedNitrogenTakesTheVariant) {

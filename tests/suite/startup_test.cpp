@@ -224,6 +224,37 @@ TEST_F(StartUp, InputDirectoryIsReportedAsADirectory) {
   EXPECT_NE(cap2.err().find(" prog:  Input file is a directory\n"), std::string::npos);
 }
 
+// A name without extension takes the default one; where only the name as
+// given exists, and is a directory, the run names that directory, not a
+// missing file of the other name.  A file of the longer name still wins.
+TEST_F(StartUp, DirectoryNamedWithoutExtensionIsReportedAsADirectory) {
+  const std::string d = dir.file("model");
+  ASSERT_EQ(::mkdir(d.c_str(), 0755), 0);
+  const std::string said = "File: \"" + d + "\"\nCannot be opened for reading\n" +
+                           ">>>>>> PTQ7 library signal ptq7_general:Input file is a directory\n"
+                           "\t raised in ptq7setenv <<<<<<\n";
+  {
+    Capture cap;
+    EXPECT_EQ(run({"XYZIN", d}), -1);
+    EXPECT_EQ(cap.out(), said);
+  }
+  {
+    Capture cap;
+    EXPECT_EQ(run({"XYZIN", d + "/"}), -1) << "written with its slash";
+    EXPECT_NE(cap.out().find("ptq7_general:Input file is a directory\n"), std::string::npos);
+  }
+  {
+    Capture cap;
+    EXPECT_EQ(run({"XYZIN", dir.file("absent")}), -1) << "neither name exists";
+    EXPECT_NE(cap.out().find("File: \"" + dir.file("absent.pdb") + "\""), std::string::npos);
+    EXPECT_NE(cap.out().find("Cannot find input file"), std::string::npos);
+  }
+  dir.write("model.pdb", "END\n");
+  Capture cap;
+  EXPECT_EQ(run({"XYZIN", d}), 0) << "the file with the extension added is read";
+  EXPECT_EQ(env_of("XYZIN"), d + ".pdb");
+}
+
 TEST_F(StartUp, UnreadableInputIsReportedAsPermissionDenied) {
   const std::string f = dir.file("model.pdb");
   std::FILE* fp = std::fopen(f.c_str(), "w");

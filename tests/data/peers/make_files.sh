@@ -340,3 +340,21 @@ for l in rows:
 out.append('END%77s\n' % '')
 open('docking_hd_hydrogens.pdb', 'w').writelines(out)
 EOF2
+
+# OpenMM's test model (python3-simtk, openmm/app/data/test.pdb, a frame of a
+# simulation written by GROMACS' trjconv): no element columns, hydrogens
+# named H1, HB1, HD11, waters HOH with OW, HW1, HW2.  Cut to LEU 1 to ASP 3
+# and the first three waters.
+$PY - <<'EOF2'
+import os
+import openmm.app
+src = os.path.join(os.path.dirname(openmm.app.__file__), 'data', 'test.pdb')
+out = []
+for l in open(src):
+    if l.startswith('ATOM'):
+        num = int(l[22:26])
+        if not (num <= 3 or 38 <= num <= 40):
+            continue
+    out.append(l)
+open('openmm_test_cut.pdb', 'w').writelines(out)
+EOF2
