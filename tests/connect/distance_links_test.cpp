@@ -88,6 +88,65 @@ TEST(DistanceLinks, InputLinkIsMatchedNotDuplicated) {
   EXPECT_NE(r.out.find("  WARNING : link:SS       is found"), std::string::npos);
 }
 
+// An SSBOND record between SG atoms 0.3 A apart: the file names the pair,
+// so the rule that takes atoms closer than 0.5 A for one atom written twice
+// does not hold, and the log says what is done: the link is found and
+// entered, never "no link is made".
+TEST(DistanceLinks, InputLinkCloserThanABondIsFoundAndSaidToBe) {
+  Model m;
+  m.residue("CYS", 3, 'A', 1, {{"CB", -1.5f, 0, 0}, {"SG", 0, 0, 0, "S"}});
+  m.residue("CYS", 3, 'B', 7, {{"SG", 0.3f, 0, 0, "S"}, {"CB", 1.8f, 0, 0}});
+  m.link("SS", 1, "SG", 2, "SG");
+  conntest::load_library();
+  const Result r = find_links();
+  EXPECT_EQ(r.ierr, 0);
+  ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+  EXPECT_EQ(link_inf.ln_id(1).view(), "SS      ");
+  EXPECT_EQ(mod_inf.mod_n, 2);
+  EXPECT_EQ(r.out,
+            "  WARNING : link:SS       is found dist =     0.300 ideal_dist=     2.030\n"
+            "            ch:A    res:   1  CYS      at:SG  .->B    res:   7  CYS      at:SG  .\n");
+}
+
+// Both SG atoms split: A of one 2.04 A from B of the other (and B from A),
+// like conformers 6.6 A apart.  Two codes stand together only when equal,
+// so the search bonds no pair, and an SSBOND record's row holds in no
+// conformer: dropped, each like pair warned of, the crossed ones never.
+TEST(DistanceLinks, CrossedConformersOfTwoSplitSulphursNeverBond) {
+  const auto split_pair = [](Model& m) {
+    m.residue("CYS", 3, 'A', 1, {{"SG", 0, 0, 0, "S", 0.5f, 'A'}, {"SG", 2.04f, 6.6f, 0, "S", 0.5f, 'B'}});
+    m.residue("CYS", 3, 'B', 7, {{"SG", 0, 6.6f, 0, "S", 0.5f, 'A'}, {"SG", 2.04f, 0, 0, "S", 0.5f, 'B'}});
+  };
+  {
+    SCOPED_TRACE("found by distance: nothing");
+    Model m;
+    split_pair(m);
+    conntest::load_library();
+    const Result r = find_links();
+    EXPECT_EQ(r.ierr, 0);
+    EXPECT_EQ(link_inf.ln_n, 0) << r.out;
+    EXPECT_EQ(r.out, "");
+  }
+  SCOPED_TRACE("named by an SSBOND record: dropped");
+  Model m;
+  split_pair(m);
+  m.link("SS", 1, "SG", 2, "SG");
+  conntest::load_library();
+  int32_t ierr = -1;
+  char dnew = 'N';
+  const std::string out = captured([&] { def_link_mod_(0, ' ', dnew, ierr); });
+  EXPECT_EQ(ierr, 0);
+  ASSERT_EQ(link_inf.ln_n, 1) << out;
+  EXPECT_EQ(link_inf.ln_id(1)(1), '?') << out;
+  EXPECT_EQ(count_of(out, "atoms too far apart to bond, dist =     6.600\n"), 2u) << out;
+  EXPECT_EQ(count_of(out, "at:SG  A->ch:B    res:   7  CYS      at:SG  A ideal_dist="), 1u) << out;
+  EXPECT_EQ(count_of(out, "at:SG  B->ch:B    res:   7  CYS      at:SG  B ideal_dist="), 1u) << out;
+  EXPECT_EQ(count_of(out, "2.040"), 0u) << out;
+  const Result r = find_links();
+  EXPECT_EQ(link_inf.ln_n, 1) << r.out;
+  EXPECT_EQ(r.out, "");
+}
+
 TEST(DistanceLinks, SugarOnAsparagineTakesTheLibraryLink) {
   Model m;
   m.residue("ASN", 3, 'A', 40, {{"CG", -1.3f, 0, 0}, {"ND2", 0, 0, 0, "N"}});

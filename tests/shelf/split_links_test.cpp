@@ -159,4 +159,20 @@ TEST(SplitLinks, DisulfideBrokenInOneConformerHoldsInTheOther) {
   }
 }
 
+// The same cysteines in the system's own coordinate format, conformer B of
+// SG 198 flagged D (a dummy atom) and the connection row naming both
+// conformers: the dummy takes no part in the bridge, so its 4.65 A is no
+// conformer left out and the row stays whole, as it is written again.
+TEST(SplitLinks, DummyConformerTakesNoPartInTheBridge) {
+  TempDir dir;
+  const Ran r = run_prepare(model("cys_split_sg_b_dummy.crd"), dir);
+  EXPECT_EQ(r.log.find("too far apart"), std::string::npos) << r.log;
+  EXPECT_EQ(without_peptides(bonds_across(dir)), std::vector<std::string>{"198 SG A - 218 SG"})
+      << r.log;
+  const std::string crd = file_text(dir.file("out.crd"));
+  EXPECT_NE(crd.find("1   SS       SG     .  198  CYS      AA   1_555    SG     .  218  CYS"),
+            std::string::npos)
+      << crd;
+}
+
 #endif
