@@ -334,8 +334,9 @@ bool describe_pair(const Stage& st, const Side& a, const Side& b, char user, Pai
   get_default_vbond_(st.mdoc, atom_inf.atm_chem(a.ia), atom_inf.atm_chem(b.ia), p.ideal, def_flag,
                      ierr);
   if (ierr != 0) return false;
-  // A bond to a metal has no length of its own kind: 1.5 A would pull the
-  // ion across the site.  The model's distance is the one length known.
+  // A bond to a metal that the library gives no length for would be made at
+  // 1.5 A and pull the ion across its site: the model's distance is the one
+  // length known.
   p.observed = user != 'Y' && (element_class(a.ia) == 4 || element_class(b.ia) == 4) &&
                !connect::library_bond_length(atom_inf.atm_chem(a.ia), atom_inf.atm_chem(b.ia));
   if (p.observed) p.ideal = p.dist;

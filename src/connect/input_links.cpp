@@ -372,8 +372,10 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
   if (library) get_idl_bond_lenth_(ilink, ideal);
   else if (!new_link_length(mdoc, k, a, b, ideal, to_metal, ierr)) return false;
   if (too_far_to_bond(mdoc, k, link, a, b, ideal)) return true;
-  // The reach of the conformer check stays that of the default length: a
-  // conformer the default would not bond is not bonded at a longer one.
+  // A new link to a metal is made at the model's distance (measured here
+  // only within the asymmetric unit), while the reach of the checks above
+  // and of the conformers below stays that of the default length: atoms
+  // too far apart for it are not bonded at a longer one.
   float made_at = ideal;
   int ia = 0, ja = 0;
   const bool observed = to_metal && identity_code(l.ln_symm1(k)) && identity_code(l.ln_symm2(k)) &&
