@@ -249,6 +249,7 @@ struct Pair {
   Name8 link{""}, mod1{"."}, mod2{"."};
   int32_t ilink = 0, irevers = 0;
   bool described_here = false;  // the library had no entry: this run made one
+  bool observed = false;        // the new description takes the model's distance
 };
 
 // The bond limit of atoms ia and ja; false when they cannot bond: two
@@ -333,6 +334,12 @@ bool describe_pair(const Stage& st, const Side& a, const Side& b, char user, Pai
   get_default_vbond_(st.mdoc, atom_inf.atm_chem(a.ia), atom_inf.atm_chem(b.ia), p.ideal, def_flag,
                      ierr);
   if (ierr != 0) return false;
+  // A bond to a metal that the library gives no length for would be made at
+  // 1.5 A and pull the ion across its site: the model's distance is the one
+  // length known.
+  p.observed = user != 'Y' && (element_class(a.ia) == 4 || element_class(b.ia) == 4) &&
+               !connect::library_bond_length(atom_inf.atm_chem(a.ia), atom_inf.atm_chem(b.ia));
+  if (p.observed) p.ideal = p.dist;
   p.link = p.known;
   if (!p.used) return true;
   int32_t inew = 0, lnew = 0;
@@ -349,6 +356,7 @@ bool describe_pair(const Stage& st, const Side& a, const Side& b, char user, Pai
             rt::fmt("(' WARNING : description of link:',A8,' is not in the dictionary.')", p.link));
     msgdoc_(st.mdoc,
             rt::fmt("('           link will be created with bond_lenth =',F8.3)", p.ideal));
+    if (p.observed) msgdoc_(st.mdoc, connect::kObservedMetalLength);
   }
   return true;
 }
@@ -379,8 +387,9 @@ bool enter_row(const Stage& st, const Side& a, const Side& b, const Pair& p, int
 
 // The rows of a link found by distance.  The pair found bonds; where the
 // two atoms have other positions that may stand together and some of those
-// lie too far apart to bond (the side chain of one conformer turned to
-// another partner), the link holds only in the conformers that bond: one
+// lie beyond the search's bond limit of the pair (the side chain of one
+// conformer turned to another partner: the search would not bond them on
+// their own), the link holds only in the conformers that bond: one
 // row for each pair of them, naming its alternates and marked special as a
 // file's row for one conformer is (special becomes true: such rows take no
 // modifications, on this run or on a run on what it writes), and a warning
@@ -389,8 +398,7 @@ bool enter_rows(const Stage& st, const Side& a, const Side& b, const Pair& p, bo
                 int32_t& ierr) {
   static std::vector<connect::ConformerPair> pairs;
   connect::conformer_pairs(a.ir, a.name.view(), ".", b.ir, b.name.view(), ".", pairs);
-  const float reach = connect::bond_reach(a.name.view(), b.name.view(), p.ideal);
-  const auto apart = [&](const connect::ConformerPair& c) { return c.dist > reach; };
+  const auto apart = [&](const connect::ConformerPair& c) { return c.dist > p.limit; };
   if (std::none_of(pairs.begin(), pairs.end(), apart))
     return enter_row(st, a, b, p, a.ia, b.ia, false, ierr);
   special = true;

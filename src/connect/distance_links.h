@@ -13,10 +13,12 @@
 // (creating a description the library lacks, dnew "Y"), and enters the link
 // and the modifications it implies.  Atoms closer than 0.5 A are one atom
 // written twice, never a bond: each such pair is warned of.  A link whose
-// atoms lie too far apart to bond in some of their conformers holds only in
-// the others: a row marked "S" for each pair of conformers that bonds,
+// atoms lie beyond the pair's limit in some of their conformers holds only
+// in the others: a row marked "S" for each pair of conformers within it,
 // naming its alternates and without modifications, and a warning for each
-// pair left out.  lnk_flag, ss_flag (disulfides) and
+// pair left out.  A new description of a bond to a metal that the energy
+// library gives no length for takes the model's distance, and says so.
+// lnk_flag, ss_flag (disulfides) and
 // sugar_flag are use flags: "N" reports without entering, "D" removes the
 // matching input links, "S" (sugars) keeps only glycosidic and glycosylation
 // links.  nsug counts links entered between two sugars.  list "T" traces.

@@ -23,6 +23,24 @@ void set_idlim_(std::string_view asymb, int32_t& itype) {
   }
 }
 
+namespace {
+
+// The mean of the generic lengths of types chem1 and chem2 (the last
+// generic entry of each type counts); 0.0 when either has none.
+float generic_mean(std::string_view chem1, std::string_view chem2) {
+  const r_scratch_t& r = r_scratch;
+  const int32_t n = std::min(r.leb_nbond, MAXBTYP);
+  float d1 = 0.0f, d2 = 0.0f;
+  for (int32_t k = 1; k <= n; ++k) {
+    if (r.leb_2atm(k)(1) != '.') continue;
+    if (rt::text_eq(r.leb_1atm(k).view(), chem1)) d1 = r.leb_length(k);
+    if (rt::text_eq(r.leb_1atm(k).view(), chem2)) d2 = r.leb_length(k);
+  }
+  return d1 > 0.0f && d2 > 0.0f ? (d1 + d2) * 0.5f : 0.0f;
+}
+
+}  // namespace
+
 void get_idl_bond_lenth_(int32_t l, float& dist_idl) {
   dist_idl = 0.0f;
   dictionary::link_bonds(l, [&](int32_t k) {
@@ -47,13 +65,18 @@ void get_default_vbond_(int32_t /*mdoc*/, std::string_view chem1, std::string_vi
     }
   }
   def_flag = "Y";
-  // The last generic entry of each type counts.
-  float d1 = 0.0f, d2 = 0.0f;
-  for (int32_t k = 1; k <= n; ++k) {
-    if (r.leb_2atm(k)(1) != '.') continue;
-    if (rt::text_eq(r.leb_1atm(k).view(), chem1)) d1 = r.leb_length(k);
-    if (rt::text_eq(r.leb_1atm(k).view(), chem2)) d2 = r.leb_length(k);
-  }
-  if (d1 > 0.0f && d2 > 0.0f) val = (d1 + d2) * 0.5f;
+  val = generic_mean(chem1, chem2);
   if (val <= 0.0f) val = 1.5f;
 }
+
+namespace connect {
+
+bool library_bond_length(std::string_view chem1, std::string_view chem2) {
+  float val = 0.0f;
+  rt::FixedText<1> def_flag;
+  int32_t ierr = 0;
+  get_default_vbond_(0, chem1, chem2, val, def_flag, ierr);
+  return def_flag == "N" || generic_mean(chem1, chem2) > 0.0f;
+}
+
+}  // namespace connect

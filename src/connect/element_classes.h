@@ -23,3 +23,18 @@ void get_idl_bond_lenth_(int32_t l, float& dist_idl);
 // Writes nothing shared.
 void get_default_vbond_(int32_t mdoc, std::string_view chem1, std::string_view chem2, float& val,
                         rt::FixedText<1>& def_flag, int32_t& ierr);
+
+namespace connect {
+
+// Whether the energy library gives a length for a bond between energy types
+// chem1 and chem2: the pair's own, or a generic length for each type.
+// Without one, get_default_vbond_ falls back to 1.5 A.  Writes nothing
+// shared.
+bool library_bond_length(std::string_view chem1, std::string_view chem2);
+
+// The line that follows the warning of a new link description to a metal
+// made at the model's distance, for want of a length in the library.
+inline constexpr std::string_view kObservedMetalLength =
+    "           no length in the library for this bond to a metal: the model's distance is taken";
+
+}  // namespace connect

@@ -79,10 +79,20 @@ Name4 row_atom(const rt::FixedText<5>& a) { return Name4(a.view().substr(0, 4));
 
 bool given(const Name4& a) { return a(1) != '.' && !a.is_blank(); }
 
+bool metal(int ia) {
+  int32_t c = 2;
+  set_idlim_(element_of(ia), c);
+  return c == 4;
+}
+
 // The length a new description of the row's link takes: the observed length
-// or, without one, the length the two atoms' elements give.  False, with
-// ierr, when the look-up fails.
-bool new_link_length(int32_t mdoc, int k, const End& a, const End& b, float& dist, int32_t& ierr) {
+// or, without one, the length the two atoms' elements give.  A bond to a
+// metal whose length the library does not give sets `to_metal`: it is made
+// at the model's distance once the row is known to bond.  False, with ierr,
+// when the look-up fails.
+bool new_link_length(int32_t mdoc, int k, const End& a, const End& b, float& dist, bool& to_metal,
+                     int32_t& ierr) {
+  to_metal = false;
   dist = link_inf.ln_dist(k);
   if (dist >= 0.001f) return true;
   const int ia = atom_of(a.ir, row_atom(link_inf.ln_atom1(k)));
@@ -93,12 +103,14 @@ bool new_link_length(int32_t mdoc, int k, const End& a, const End& b, float& dis
   }
   rt::FixedText<1> def_flag;
   get_default_vbond_(mdoc, element_of(ia), element_of(ja), dist, def_flag, ierr);
+  to_metal =
+      (metal(ia) || metal(ja)) && !connect::library_bond_length(element_of(ia), element_of(ja));
   return ierr == 0;
 }
 
 // A description for a link the library lacks, at length dist.
-bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, float dist, char& dnew,
-            int32_t& ierr) {
+bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, float dist, bool observed,
+            char& dnew, int32_t& ierr) {
   auto& l = link_inf;
   const Name4 atom1 = row_atom(l.ln_atom1(k)), atom2 = row_atom(l.ln_atom2(k));
   int32_t inew = 0, lnew = 0, ilink = 0;
@@ -121,6 +133,7 @@ bool create(int32_t mdoc, int k, Name8& link, const End& a, const End& b, float 
   l.ln_dist(k) = dist;
   msgdoc_(mdoc, rt::fmt("(' WARNING : description of link:',A8,' is not in the dictionary')", link));
   msgdoc_(mdoc, rt::fmt("('           link will be created with bond_lenth =',F8.3)", dist));
+  if (observed) msgdoc_(mdoc, connect::kObservedMetalLength);
   return true;
 }
 
@@ -252,6 +265,28 @@ bool length_for_name(const Name8& name, float& dist) {
   return true;
 }
 
+// "NA NA C12 12": end e of row k as the row names it (atom, with its
+// alternate code, residue name, chain, number).
+std::string end_text(int k, int e) {
+  const auto& l = link_inf;
+  const bool one = e == 1;
+  std::string t(rt::trim(one ? l.ln_atom1(k).view() : l.ln_atom2(k).view()));
+  const auto& alt = one ? l.ln_alt1(k) : l.ln_alt2(k);
+  if (!alt.is_blank() && !(alt == ".")) t.append(alt.view());
+  for (std::string_view part :
+       {(one ? l.ln_1rnam(k) : l.ln_2rnam(k)).view(), (one ? l.ln_1chn(k) : l.ln_2chn(k)).view(),
+        (one ? l.ln_seq1(k) : l.ln_seq2(k)).view()})
+    t.append(" ").append(rt::trim(part));
+  return t;
+}
+
+// A connection row of the file whose residue or atom is not in the model
+// makes no link: the bond it names would otherwise be lost without a word.
+void warn_absent_end(int32_t mdoc, int k, int e) {
+  msgdoc_(mdoc, " WARNING : connection row names an atom not in the model: " + end_text(k, e));
+  msgdoc_(mdoc, "           link " + end_text(k, 1) + " - " + end_text(k, 2) + " is not made");
+}
+
 // One row; false when the routine must end.
 bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
   auto& l = link_inf;
@@ -259,8 +294,20 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
   if (l.ln_id(k) == "gap") return true;
   End a, b;
   if (!end_of(l.ln_1ichn(k), l.ln_1ires(k), a) || !end_of(l.ln_2ichn(k), l.ln_2ires(k), b)) {
+    if (l.ln_ent(k) == "C") warn_absent_end(mdoc, k, a.ir == 0 ? 1 : 2);
     l.ln_id(k)(1) = '?';
     return true;
+  }
+  if (l.ln_ent(k) == "C") {
+    const Name4 n1 = row_atom(l.ln_atom1(k)), n2 = row_atom(l.ln_atom2(k));
+    const int absent = given(n1) && atom_of(a.ir, n1) == 0   ? 1
+                       : given(n2) && atom_of(b.ir, n2) == 0 ? 2
+                                                             : 0;
+    if (absent != 0) {
+      warn_absent_end(mdoc, k, absent);
+      l.ln_id(k)(1) = '?';
+      return true;
+    }
   }
   Name8 link = l.ln_id(k);
   // An mmCIF connection kind names no link: the row is a nameless link, as
@@ -321,10 +368,20 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
     return true;
   }
   float ideal = 0.0f;
+  bool to_metal = false;
   if (library) get_idl_bond_lenth_(ilink, ideal);
-  else if (!new_link_length(mdoc, k, a, b, ideal, ierr)) return false;
+  else if (!new_link_length(mdoc, k, a, b, ideal, to_metal, ierr)) return false;
   if (too_far_to_bond(mdoc, k, link, a, b, ideal)) return true;
-  if (!library && !create(mdoc, k, link, a, b, ideal, dnew, ierr)) return false;
+  // A new link to a metal is made at the model's distance (measured here
+  // only within the asymmetric unit), while the reach of the checks above
+  // and of the conformers below stays that of the default length: atoms
+  // too far apart for it are not bonded at a longer one.
+  float made_at = ideal;
+  int ia = 0, ja = 0;
+  const bool observed = to_metal && identity_code(l.ln_symm1(k)) && identity_code(l.ln_symm2(k)) &&
+                        named_distance(k, a, b, made_at, ia, ja);
+  if (!observed) made_at = ideal;
+  if (!library && !create(mdoc, k, link, a, b, made_at, observed, dnew, ierr)) return false;
 
   mod1 = ".";
   mod2 = ".";

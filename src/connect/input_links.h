@@ -5,11 +5,14 @@
 #include <cstdint>
 
 // Every row of link_inf: a row without both residues is marked nameless
-// ("?"); a name that is a number alone is the bond length of a PDB LINK
-// record and leaves the row nameless with that length (unless it has one);
+// ("?"), and so is a row of the file's own (ln_ent "C") naming an atom its
+// residue lacks, such a row with a warning naming it; a name that is a number alone is the bond
+// length of a PDB LINK record and leaves the row nameless with that length (unless it has one);
 // missing bond atoms come from the library; a nameless sugar-protein
 // link is named after its two residues; a link the library lacks gets a new
-// description (the row is then marked "S" and takes no modifications); a
+// description (the row is then marked "S" and takes no modifications), at
+// the model's distance for a bond to a metal without a row length or a
+// length in the energy library; a
 // row whose atoms lie too far apart to bond is dropped, and one whose atoms
 // bond in some of their conformers only keeps those (a row marked "S" for
 // each pair of conformers, naming its alternates, without modifications),

@@ -322,6 +322,33 @@ void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
 
 }  // namespace pdb
 
+namespace {
+
+// "NA NA C 12": endpoint e of row k as its record names it (atom, with its
+// alternate code, residue name, chain, number).
+std::string end_text(int k, int e) {
+  const rt::FixedText<15>& end = e == 1 ? pdb_hent.brec_end1(k) : pdb_hent.brec_end2(k);
+  const rt::FixedText<3>& rn = e == 1 ? pdb_hent.brec_rnam1(k) : pdb_hent.brec_rnam2(k);
+  std::string t(rt::trim(end.sub(7, 11)));
+  for (std::string_view part : {rn.view(), end.sub(1, 1), end.sub(2, 6)})
+    if (!rt::trim(part).empty()) t.append(" ").append(rt::trim(part));
+  return t;
+}
+
+// A LINK or SSBOND record whose atoms are not all in the model (a residue
+// renumbered by an editor that left the records as they were) makes no
+// link: the bond it names would otherwise be lost without a word.
+void warn_absent_end(int32_t mdoc, int k) {
+  const int kind = pdb_hent.brec_kind(k);
+  if (kind != BREC_SSBOND && kind != BREC_LINK && kind != BREC_GAP) return;
+  const int e = pdb_hent.brec_ia1(k) <= 0 ? 1 : 2;
+  msgdoc_(mdoc, std::string(" WARNING : ") + (kind == BREC_SSBOND ? "SSBOND" : "LINK") +
+                    " record names an atom not in the model: " + end_text(k, e));
+  msgdoc_(mdoc, "           link " + end_text(k, 1) + " - " + end_text(k, 2) + " is not made");
+}
+
+}  // namespace
+
 void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
   ierr = 0;
   for (int k = 1; k <= pdb_hent.brec_n; ++k) {
@@ -359,6 +386,7 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
       if (list == 'T')
         std::printf(" LL_not %d %d %.8s %.5s %.5s\n", a1, a2, pdb_hent.brec_name(k).c,
                     pdb_hent.brec_end1(k).c + 6, pdb_hent.brec_end2(k).c + 6);
+      warn_absent_end(mdoc, k);
       continue;
     }
     const int r1 = atom_inf.i_resid(a1), r2 = atom_inf.i_resid(a2);

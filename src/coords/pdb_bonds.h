@@ -15,7 +15,8 @@ void rdcispep_(int32_t mdoc, std::string_view line, int32_t& ierr);
 // Writes pdb_hent.
 void rdmodres_(int32_t mdoc, std::string_view line, int32_t& ierr);
 
-// Rows whose atoms were found become rows of link_inf and mod_inf.
+// Rows whose atoms were found become rows of link_inf and mod_inf; a LINK
+// or SSBOND row whose atoms were not is warned of, naming the record.
 // Writes link_inf, mod_inf, resid_inf.
 void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr);
 

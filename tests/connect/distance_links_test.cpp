@@ -5,6 +5,7 @@
 
 #include "connect/distance_links.h"
 #include "connect/input_links.h"
+#include "dictionary/lib_com.h"
 #include "entry_fixture.h"
 #include "model_builder.h"
 
@@ -87,6 +88,65 @@ TEST(DistanceLinks, InputLinkIsMatchedNotDuplicated) {
   EXPECT_NE(r.out.find("  WARNING : link:SS       is found"), std::string::npos);
 }
 
+// An SSBOND record between SG atoms 0.3 A apart: the file names the pair,
+// so the rule that takes atoms closer than 0.5 A for one atom written twice
+// does not hold, and the log says what is done: the link is found and
+// entered, never "no link is made".
+TEST(DistanceLinks, InputLinkCloserThanABondIsFoundAndSaidToBe) {
+  Model m;
+  m.residue("CYS", 3, 'A', 1, {{"CB", -1.5f, 0, 0}, {"SG", 0, 0, 0, "S"}});
+  m.residue("CYS", 3, 'B', 7, {{"SG", 0.3f, 0, 0, "S"}, {"CB", 1.8f, 0, 0}});
+  m.link("SS", 1, "SG", 2, "SG");
+  conntest::load_library();
+  const Result r = find_links();
+  EXPECT_EQ(r.ierr, 0);
+  ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+  EXPECT_EQ(link_inf.ln_id(1).view(), "SS      ");
+  EXPECT_EQ(mod_inf.mod_n, 2);
+  EXPECT_EQ(r.out,
+            "  WARNING : link:SS       is found dist =     0.300 ideal_dist=     2.030\n"
+            "            ch:A    res:   1  CYS      at:SG  .->B    res:   7  CYS      at:SG  .\n");
+}
+
+// Both SG atoms split: A of one 2.04 A from B of the other (and B from A),
+// like conformers 6.6 A apart.  Two codes stand together only when equal,
+// so the search bonds no pair, and an SSBOND record's row holds in no
+// conformer: dropped, each like pair warned of, the crossed ones never.
+TEST(DistanceLinks, CrossedConformersOfTwoSplitSulphursNeverBond) {
+  const auto split_pair = [](Model& m) {
+    m.residue("CYS", 3, 'A', 1, {{"SG", 0, 0, 0, "S", 0.5f, 'A'}, {"SG", 2.04f, 6.6f, 0, "S", 0.5f, 'B'}});
+    m.residue("CYS", 3, 'B', 7, {{"SG", 0, 6.6f, 0, "S", 0.5f, 'A'}, {"SG", 2.04f, 0, 0, "S", 0.5f, 'B'}});
+  };
+  {
+    SCOPED_TRACE("found by distance: nothing");
+    Model m;
+    split_pair(m);
+    conntest::load_library();
+    const Result r = find_links();
+    EXPECT_EQ(r.ierr, 0);
+    EXPECT_EQ(link_inf.ln_n, 0) << r.out;
+    EXPECT_EQ(r.out, "");
+  }
+  SCOPED_TRACE("named by an SSBOND record: dropped");
+  Model m;
+  split_pair(m);
+  m.link("SS", 1, "SG", 2, "SG");
+  conntest::load_library();
+  int32_t ierr = -1;
+  char dnew = 'N';
+  const std::string out = captured([&] { def_link_mod_(0, ' ', dnew, ierr); });
+  EXPECT_EQ(ierr, 0);
+  ASSERT_EQ(link_inf.ln_n, 1) << out;
+  EXPECT_EQ(link_inf.ln_id(1)(1), '?') << out;
+  EXPECT_EQ(count_of(out, "atoms too far apart to bond, dist =     6.600\n"), 2u) << out;
+  EXPECT_EQ(count_of(out, "at:SG  A->ch:B    res:   7  CYS      at:SG  A ideal_dist="), 1u) << out;
+  EXPECT_EQ(count_of(out, "at:SG  B->ch:B    res:   7  CYS      at:SG  B ideal_dist="), 1u) << out;
+  EXPECT_EQ(count_of(out, "2.040"), 0u) << out;
+  const Result r = find_links();
+  EXPECT_EQ(link_inf.ln_n, 1) << r.out;
+  EXPECT_EQ(r.out, "");
+}
+
 TEST(DistanceLinks, SugarOnAsparagineTakesTheLibraryLink) {
   Model m;
   m.residue("ASN", 3, 'A', 40, {{"CG", -1.3f, 0, 0}, {"ND2", 0, 0, 0, "N"}});
@@ -163,19 +223,19 @@ TEST(DistanceLinks, AtomsCloserThanABondCanBeAreNotLinked) {
 }
 
 // An aspartate oxygen in two conformers and a zinc 2.2 A from conformer A;
-// conformer B `far_b` from it.  The bond holds for conformer B while it
-// lies within twice the ideal or 3.5 A (the 1.5 A of a new description
-// makes 3.5 A the reach): one row for every conformer.  Beyond, the link
-// holds for conformer A alone: its row names the alternate and is marked
-// special, as a file's row for one conformer, and takes no modifications;
-// conformer B is warned of.
+// conformer B `far_b` from it.  The bond holds for conformer B while the
+// search would bond it on its own: within the 2.4 A limit of an oxygen and
+// a metal (one row for every conformer).  Beyond, the link holds for
+// conformer A alone: its row names the alternate and is marked special, as
+// a file's row for one conformer, and takes no modifications; conformer B
+// is warned of.  The new description takes the model's 2.2 A.
 TEST(DistanceLinks, MetalLinkHoldsOnlyForTheConformersThatBond) {
   const struct {
     const char* label;
     float far_b;
     bool both;
-  } rows[] = {{"B 3.49 A away: both conformers", 3.49f, true},
-              {"B 3.51 A away: conformer A alone", 3.51f, false}};
+  } rows[] = {{"B 2.39 A away: both conformers", 2.39f, true},
+              {"B 2.41 A away: conformer A alone", 2.41f, false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     Model m;
@@ -191,13 +251,97 @@ TEST(DistanceLinks, MetalLinkHoldsOnlyForTheConformersThatBond) {
     EXPECT_EQ(link_inf.ln_alt2(1).view(), ".");
     EXPECT_EQ(link_inf.ln_used(1) == "S", !row.both);
     const std::string warning =
-        "  WARNING : link:ASP-ZN   atoms too far apart to bond, dist =     3.510\n"
+        "  WARNING : link:ASP-ZN   atoms too far apart to bond, dist =     2.410\n"
         "            ch:A    res:   1  ASP      at:OD1 B->ch:B    res:   1  ZN       at:ZN  . "
-        "ideal_dist=     1.500\n"
+        "ideal_dist=     2.200\n"
         "            link will not be restrained between these conformers\n";
     EXPECT_EQ(r.out.find(warning) != std::string::npos, !row.both) << r.out;
     EXPECT_EQ(count_of(r.out, "too far"), row.both ? 0u : 1u);
   }
+}
+
+// CYS 136 SG of 1GVZ (no alternate code) and the SG of CYS 201, conformer A
+// 2.30 A away and B `far_b`: a disulfide found by distance holds for B only
+// within the 2.4 A the search bonds two sulphurs at, not up to twice the
+// 2.03 A ideal that a file's SSBOND record may reach.
+TEST(DistanceLinks, DisulfideFoundByDistanceHoldsForConformersWithinTheSearchLimit) {
+  const struct {
+    const char* label;
+    float far_b;
+    bool both;
+  } rows[] = {{"B 2.39 A away: both conformers", 2.39f, true},
+              {"B 2.41 A away: conformer A alone", 2.41f, false},
+              {"B 3.59 A away, as in 1GVZ: conformer A alone", 3.59f, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    Model m;
+    m.residue("CYS", 3, 'A', 136, {{"SG", 0, 0, 0, "S"}});
+    m.residue("CYS", 3, 'A', 201,
+              {{"SG", 2.3f, 0, 0, "S", 0.5f, 'A'}, {"SG", 0, row.far_b, 0, "S", 0.5f, 'B'}});
+    conntest::load_library();
+    const Result r = find_links();
+    EXPECT_EQ(r.ierr, 0);
+    ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+    EXPECT_EQ(link_inf.ln_id(1).view(), "SS      ");
+    EXPECT_EQ(link_inf.ln_alt2(1).view(), "A");
+    EXPECT_EQ(link_inf.ln_used(1) == "S", !row.both);
+    EXPECT_EQ(count_of(r.out, "at:SG  B ideal_dist=     2.030\n"
+                              "            link will not be restrained between these conformers\n"),
+              row.both ? 0u : 1u)
+        << r.out;
+  }
+}
+
+// A new link to a metal takes the model's distance where the energy library
+// gives no length for the pair (the test library has none for zinc), and
+// says so; with a length of the library's own it takes that length.  A new
+// link between two other atoms keeps the default length.
+TEST(DistanceLinks, NewMetalLinkTakesTheModelsDistanceWhereTheLibraryGivesNone) {
+  const std::string observed =
+      "            no length in the library for this bond to a metal: the model's distance is "
+      "taken\n";
+  {
+    SCOPED_TRACE("no length in the library: 2.230 A, the model's");
+    Model m;
+    m.residue("ASP", 3, 'A', 1, {{"OD1", 0, 0, 0, "O"}});
+    m.residue("ZN", 1, 'B', 1, {{"ZN", 2.23f, 0, 0, "ZN"}});
+    conntest::load_library();
+    const Result r = find_links();
+    ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+    EXPECT_NEAR(link_inf.ln_dist(1), 2.23f, 1e-5f);
+    EXPECT_NEAR(r_scratch.llb_val(r_scratch.llb_nbond), 2.23f, 1e-5f);
+    EXPECT_NE(r.out.find("            link will be created with bond_lenth =   2.230\n" + observed +
+                         "  WARNING : link:ASP-ZN   is found dist =     2.230 ideal_dist=     2.230\n"),
+              std::string::npos)
+        << r.out;
+  }
+  {
+    SCOPED_TRACE("a length in the library: 2.050 A, the library's");
+    Model m;
+    m.residue("ASP", 3, 'A', 1, {{"OD1", 0, 0, 0, "O"}});
+    m.residue("ZN", 1, 'B', 1, {{"ZN", 2.23f, 0, 0, "ZN"}});
+    conntest::load_library();
+    const int32_t k = ++r_scratch.leb_nbond;
+    r_scratch.leb_1atm(k) = "ZN";
+    r_scratch.leb_2atm(k) = "O";
+    r_scratch.leb_length(k) = 2.05f;
+    const Result r = find_links();
+    ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+    EXPECT_NEAR(r_scratch.llb_val(r_scratch.llb_nbond), 2.05f, 1e-5f);
+    EXPECT_NE(r.out.find("is found dist =     2.230 ideal_dist=     2.050\n"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find(observed), std::string::npos) << r.out;
+  }
+  SCOPED_TRACE("no metal: the default 1.500 A");
+  Model m;
+  m.residue("ALA", 3, 'A', 1, {{"CB", 0, 0, 0, "C"}});
+  m.residue("LIG", 1, 'B', 1, {{"C1", 1.62f, 0, 0, "C"}});
+  conntest::load_library();
+  const Result r = find_links();
+  ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+  EXPECT_NE(r.out.find("is found dist =     1.620 ideal_dist=     1.500\n"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find(observed), std::string::npos) << r.out;
 }
 
 // Both ends in two conformers: the oxygen's A bonds the zinc's A, the

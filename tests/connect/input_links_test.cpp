@@ -256,3 +256,89 @@ TEST(InputLinks, DisulfideOfASplitAtomKeepsTheConformersThatBond) {
 }
 
 }  // namespace
+
+namespace {
+
+// A zinc 2.3 A from an aspartate oxygen, linked by a row of the file named
+// XLINK (a link the library lacks) with `dist` in its length column.
+struct ZincRow {
+  int k = 0;
+  int32_t ierr = -1;
+  std::string out;
+  Model m;
+  explicit ZincRow(float dist) {
+    m.residue("ASP", 3, 'A', 1, {{"OD1", 0, 0, 0, "O"}});
+    m.residue("ZN", 1, 'B', 1, {{"ZN", 2.3f, 0, 0, "ZN"}});
+    k = m.link("XLINK", 1, "OD1", 2, "ZN", dist);
+    link_inf.ln_ent(k) = "C";
+    conntest::load_library();
+    out = resolve(ierr);
+  }
+};
+
+}  // namespace
+
+// Without a length of its own a new link to a metal takes the model's
+// distance, and says so; the length a LINK record gives stays.
+TEST(InputLinks, NewMetalLinkWithoutALengthTakesTheModelsDistance) {
+  {
+    SCOPED_TRACE("no length in the row: the model's 2.300");
+    const ZincRow z(0.0f);
+    EXPECT_EQ(z.ierr, 0);
+    EXPECT_NEAR(link_inf.ln_dist(z.k), 2.3f, 1e-5f);
+    EXPECT_NEAR(r_scratch.llb_val(r_scratch.llb_nbond), 2.3f, 1e-5f);
+    EXPECT_EQ(z.out,
+              "  WARNING : description of link:XLINK    is not in the dictionary\n"
+              "            link will be created with bond_lenth =   2.300\n"
+              "            no length in the library for this bond to a metal: the model's "
+              "distance is taken\n");
+  }
+  SCOPED_TRACE("2.52 in the row: the row's");
+  const ZincRow z(2.52f);
+  EXPECT_NEAR(r_scratch.llb_val(r_scratch.llb_nbond), 2.52f, 1e-5f);
+  EXPECT_EQ(z.out,
+            "  WARNING : description of link:XLINK    is not in the dictionary\n"
+            "            link will be created with bond_lenth =   2.520\n");
+}
+
+// A connection row of the file naming a residue the model lacks (a
+// renumbered sodium) or an atom its residue lacks makes no link, with a
+// warning naming the row; a row on present atoms makes its link silently,
+// and a row of the sequence description (not the file's own) stays silent.
+TEST(InputLinks, ConnectionRowOnAnAtomNotInTheModelIsWarnedOf) {
+  Model m;
+  const int dt = m.residue("DT", 5, 'C', 4, {{"OP1", 0, 0, 0, "O"}});
+  const int na = m.residue("NA", 1, 'C', 74, {{"NA", 2.5f, 0, 0, "NA"}});
+  const struct {
+    const char* label;
+    int ir1;
+    const char* atom2;
+    char ent;
+    const char* warning;
+  } rows[] = {
+      {"sodium 12, renumbered 74", 0, "OP1", 'C',
+       "  WARNING : connection row names an atom not in the model: NA NA C 12\n"
+       "            link NA NA C 12 - OP1 DT C 4 is not made\n"},
+      {"atom OP3 absent", na, "OP3", 'C',
+       "  WARNING : connection row names an atom not in the model: OP3 DT C 4\n"
+       "            link NA NA C 74 - OP3 DT C 4 is not made\n"},
+      {"present atoms", na, "OP1", 'C', ""},
+      {"sequence row", 0, "OP1", 'L', ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    link_inf.ln_n = 0;
+    const int k = m.link("XLINK", na, "NA", dt, row.atom2, 2.5f);
+    link_inf.ln_1ires(k) = row.ir1;
+    link_inf.ln_ent(k) = std::string_view(&row.ent, 1);
+    link_inf.ln_1chn(k) = link_inf.ln_2chn(k) = "C";
+    link_inf.ln_seq1(k) = row.ir1 == 0 ? "  12 " : "  74 ";
+    link_inf.ln_seq2(k) = "   4 ";
+    conntest::load_library();
+    int32_t ierr = -1;
+    const std::string out = resolve(ierr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(out.substr(0, out.find("  WARNING : description")), row.warning);
+    EXPECT_EQ(link_inf.ln_id(k)(1) == '?', *row.warning != '\0' || row.ir1 == 0);
+  }
+}

@@ -154,6 +154,38 @@ TEST(PdbBondRecords, GapLinkMatchesOnResidueCodesAlone) {
   EXPECT_EQ(link_inf.ln_used(1), std::string_view("U"));
 }
 
+// pdb_reres renumbers a sodium from NA C 12 to NA C 74 and leaves the LINK
+// records of 1LCD as they were: the record naming 12 is warned of and makes
+// no link, the one naming the present 74 makes its link silently, and an
+// SSBOND naming a cysteine the model lacks is warned of as well.
+TEST(PdbBondRecords, RecordNamingAnAtomNotInTheModelIsWarnedOf) {
+  const std::string to_12 =
+      "LINK        NA    NA C  12                 O   HOH A  53     1555   1555  2.10  ";
+  const std::string to_74 =
+      "LINK        NA    NA C  74                 O   HOH A  57     1555   1555  2.22  ";
+  std::vector<std::string> l = {kCryst, to_12, to_74,
+                                "SSBOND   1 CYS B    5    CYS B    9                          "
+                                "1555   1555  2.04"};
+  append(l, residue("CYS", 'B', 5));
+  l.push_back(line({.name = " SG ", .res = "CYS", .chain = 'B', .resnum = 5, .elem = " S"}));
+  l.push_back(line(
+      {.rec = "HETATM", .name = "NA  ", .res = " NA", .chain = 'C', .resnum = 74, .elem = "NA"}));
+  l.push_back(water('A', 53));
+  l.push_back(water('A', 57));
+  const ReadResult r = read_pdb(l);
+  EXPECT_EQ(r.ierr, 0);
+  ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+  EXPECT_EQ(link_inf.ln_seq1(1), std::string_view("  74 "));
+  EXPECT_EQ(link_inf.ln_seq2(1), std::string_view("  57 "));
+  EXPECT_NE(r.out.find("  WARNING : LINK record names an atom not in the model: NA NA C 12\n"
+                       "            link NA NA C 12 - O HOH A 53 is not made\n"
+                       "  WARNING : SSBOND record names an atom not in the model: SG B 9\n"
+                       "            link SG B 5 - SG B 9 is not made\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find(" 74 is not made"), std::string::npos) << r.out;
+}
+
 TEST(PdbBondRecords, ModresNeedsAnIdentifier) {
   std::vector<std::string> l = {kCryst, "MODRES 1A8O MSE A  151  MET  SELENOMETHIONINE"};
   append(l, residue("MSE", 'A', 151, "HETATM"));

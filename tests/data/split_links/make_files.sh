@@ -118,3 +118,16 @@ w = PDBIO()
 w.set_structure(PDBParser(QUIET=True).get_structure('cys', 'cys_split_sg.pdb'))
 w.save('cys_split_sg_biopython.pdb')
 EOF
+
+# The system's own coordinate file of the cysteines, with conformer B of
+# SG 198 flagged D (a dummy atom) and the connection row naming SG 198
+# without its alternate code, as the SSBOND record does.  Needs the example
+# program of a build (PREPARE, and the build's orbinate-env.sh sourced).
+if [ -n "$PREPARE" ]; then
+  d=$(mktemp -d)
+  "$PREPARE" cys_split_sg.pdb ../monlib "$d/out" >/dev/null
+  awk '/^     7 SG     B CYS/ {sub(/S    \.$/, "S    D")}
+       /^1   SS       SG     A  198/ {sub(/SG     A  198/, "SG     .  198")} {print}' \
+      "$d/out.crd" > cys_split_sg_b_dummy.crd
+  rm -r "$d"
+fi
