@@ -430,8 +430,9 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       // that names none (neither the author's nor a label of its own, as
       // Open Babel writes it), whatever its rows' entity.
       if (!given(row.auth_asym).empty() || (!author_chain_blank(row) && row_labels_chain(row)))
-        b.label_part = label_parts.try_emplace(b.label, static_cast<int32_t>(label_parts.size()) + 1)
-                           .first->second;
+        b.label_part =
+            label_parts.try_emplace(b.label, static_cast<int32_t>(label_parts.size()) + 1)
+                .first->second;
     } else {
       prev = lines[lines.size() - 2].data();
     }

@@ -53,7 +53,7 @@ struct Watch {
   // Polymer residues of a named chain given again (the reads that ask).
   bool given_again = false;
   std::unordered_map<std::string, int32_t> parts;  // author's chain and label to a number
-  std::string part_chain, part_label;               // those of the last residue's rows
+  std::string part_chain, part_label;              // those of the last residue's rows
   int32_t part = 0;
   char last_key[9] = {};  // part and number of the last residue
   std::string again_label, again_chain;
@@ -97,8 +97,8 @@ void settle_pending(std::string_view next_chain, const char* next_number,
       t = Tail::Refused;
     } else {
       if (watch.pending_after != Tail::Warned)
-        watch.warned.push_back({b.chain, number, std::string(a.rname.trimmed()),
-                                std::string(b.rname.trimmed())});
+        watch.warned.push_back(
+            {b.chain, number, std::string(a.rname.trimmed()), std::string(b.rname.trimmed())});
       t = Tail::Warned;
     }
   }
@@ -117,8 +117,8 @@ void watch_given_again(const coords::CifAuthorRow& row) {
   const char* number = crdatm.cr_pnum.c + 2;
   // The file's label names the chain where the author's is missing; where
   // both are (Open Babel writes no chain at all) the chain is blank.
-  std::string_view chain = row.auth_asym == "." || row.auth_asym == "?" ? std::string_view()
-                                                                         : row.auth_asym;
+  std::string_view chain =
+      row.auth_asym == "." || row.auth_asym == "?" ? std::string_view() : row.auth_asym;
   if (chain.empty() && !coords::author_chain_blank(row) && coords::row_labels_chain(row))
     chain = row.label_asym;
   if (watch.again_any && std::memcmp(number, watch.again_number, 5) == 0 &&

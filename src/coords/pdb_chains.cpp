@@ -271,12 +271,12 @@ void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
     // A residue split by a line of another name (SER 91, SEX 91, SER 91),
     // or written twice over itself under two names.
     const int s = r + 1;
-    const bool name_returns = s <= resid_inf.n_residue &&
-                              std::memcmp(resid_inf.res_num_pdb(s).c + 2, kr + 2, 5) == 0 &&
-                              same_author_chain(r, s, seg) &&
-                              resid_inf.res_name(s) == resid_inf.res_name(q);
-    const std::string_view chain = seg ? rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view())
-                                       : std::string_view(kq, 1);
+    const bool name_returns =
+        s <= resid_inf.n_residue && std::memcmp(resid_inf.res_num_pdb(s).c + 2, kr + 2, 5) == 0 &&
+        same_author_chain(r, s, seg) && resid_inf.res_name(s) == resid_inf.res_name(q);
+    const std::string_view chain =
+        seg ? rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view())
+            : std::string_view(kq, 1);
     named_refused = name_returns || atoms_coincide(q, r);
     if (named_refused) {
       report_same_number(mdoc, chain, std::string_view(kq + 2, 5));

@@ -54,8 +54,8 @@ int32_t numbers_given_again_report(int32_t mdoc);
 // The warning of two residues at one number read as two: one line for each
 // chain, number and pair of names in a read.  `number`: the five columns of
 // number and insertion code.
-void warn_two_at_one_number(std::string_view chain, std::string_view number,
-                            std::string_view name1, std::string_view name2);
+void warn_two_at_one_number(std::string_view chain, std::string_view number, std::string_view name1,
+                            std::string_view name2);
 // Forgets the warnings of an earlier read.
 void two_at_one_number_start();
 
