@@ -93,8 +93,8 @@ TEST_F(CifUnlabelledChains, NumberHeldByResiduesOfTwoChainsIsRefusedByBothReader
       std::string kind, atom, alt, res, x;
       w >> kind >> atom >> alt >> res >> x;
       if (x.empty()) x = std::to_string(serial);
-      text += kind + " " + std::to_string(serial) + " " + atom + " " + alt + " " + res + " . . 91 " +
-              x + " 0 0 A\n";
+      text += kind + " " + std::to_string(serial) + " " + atom + " " + alt + " " + res +
+              " . . 91 " + x + " 0 0 A\n";
     }
     return text;
   };
@@ -184,7 +184,8 @@ TEST_F(CifUnlabelledChains, BlankChainsAndClassesEndChainsAsInThePdbForm) {
         {"ATOM", "P", "DC", 3, "A"}},
        "AA:2 Aa:2 ", 0, 1},
   };
-  const char* two = "  WARNING: residues ALA and DA of chain A share number 2: read as two residues\n";
+  const char* two =
+      "  WARNING: residues ALA and DA of chain A share number 2: read as two residues\n";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     write("u", cif_form(c.atoms));

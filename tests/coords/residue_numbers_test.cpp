@@ -39,8 +39,8 @@ std::vector<std::string> pdb_form(const std::vector<Res>& rs) {
     if (r.ter) l.push_back(pdbtest::kTer);
     for (const auto& [atom, x] : atoms_of(r))
       l.push_back(pdbtest::line({.rec = r.rec, .name = std::string(" ") + atom, .alt = r.alt,
-                                 .res = r.name, .chain = r.chain, .resnum = r.num, .x = x,
-                                 .y = 0, .z = 0, .seg = r.seg, .elem = std::string(" ") + atom[0]}));
+                                 .res = r.name, .chain = r.chain, .resnum = r.num, .x = x, .y = 0,
+                                 .z = 0, .seg = r.seg, .elem = std::string(" ") + atom[0]}));
   }
   return l;
 }
@@ -216,9 +216,11 @@ TEST(ResidueNumbersOfSegments, SegmentAndLetterTogetherTellAChain) {
   const auto file = [](const char* seg2, char chain2) {
     std::vector<std::string> l = pdb_form({{"ATOM", "ALA", 1, "A", 0, ' ', 'A', false, "PROA"},
                                            {"ATOM", "GLY", 2, "A", 4, ' ', 'A', false, "PROA"}});
-    l.push_back(pdbtest::line({.name = " OXT", .res = "GLY", .resnum = 2, .seg = "PROA", .elem = " O"}));
-    std::vector<std::string> more = pdb_form({{"ATOM", "ALA", 1, "B", 8, ' ', chain2, true, seg2},
-                                              {"ATOM", "GLY", 2, "B", 12, ' ', chain2, false, seg2}});
+    l.push_back(
+        pdbtest::line({.name = " OXT", .res = "GLY", .resnum = 2, .seg = "PROA", .elem = " O"}));
+    const std::vector<std::string> more =
+        pdb_form({{"ATOM", "ALA", 1, "B", 8, ' ', chain2, true, seg2},
+                  {"ATOM", "GLY", 2, "B", 12, ' ', chain2, false, seg2}});
     l.insert(l.end(), more.begin() + 1, more.end());
     return l;
   };
@@ -254,7 +256,8 @@ TEST_F(ResidueNumbers, LabelsOfOneAuthorChainAndUnnamedChainsAreNoChainGivenAgai
       "ATOM 3 N VAL B 8 0 0 1 P\nATOM 4 N THR B 12 0 0 2 P\n";
   const std::string unnamed =
       cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
-                                "label_entity_id", "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id"}) +
+                                "label_entity_id", "Cartn_x", "Cartn_y", "Cartn_z",
+                                "auth_seq_id"}) +
       "ATOM 1 N ALA 1 0 0 0 1\nATOM 2 N GLY 1 4 0 0 2\nHETATM 3 S SO4 1 8 0 0 3\n"
       "ATOM 4 N ALA 1 12 0 0 1\nATOM 5 N GLY 1 16 0 0 2\n";
   for (const auto& [label, text] : {std::pair{"one author chain, two labels", shared},

@@ -841,7 +841,8 @@ TEST(Shelf, TwoModelsWrittenAsOneAreRefusedAndResiduesAtOneNumberApartAreRead) {
   }
 
   TempDir tidy, first;
-  const pipetest::Outcome a = run_whole(pipetest::data("peers/numbers/2jo4_two_models_tidy.pdb"), tidy);
+  const pipetest::Outcome a =
+      run_whole(pipetest::data("peers/numbers/2jo4_two_models_tidy.pdb"), tidy);
   const pipetest::Outcome b = run_whole(pipetest::data("peers/numbers/2jo4_two_models.pdb"), first);
   EXPECT_EQ(a.ierr, 0) << a.out;
   EXPECT_EQ(restraint_counts(a, tidy), restraint_counts(b, first));
@@ -862,7 +863,8 @@ TEST(Shelf, TwoModelsWrittenAsOneAreRefusedAndResiduesAtOneNumberApartAreRead) {
               std::string::npos)
         << out;
   }
-  EXPECT_NE(file_text(dir.file("out.rst")).find("# link_'PHE-CTE '_PHE______0375-_XX  -CTE______0375-_Xa\n"),
+  EXPECT_NE(file_text(dir.file("out.rst"))
+                .find("# link_'PHE-CTE '_PHE______0375-_XX  -CTE______0375-_Xa\n"),
             std::string::npos);
   EXPECT_EQ(p.out.find("far from the model"), std::string::npos) << p.out;
   EXPECT_EQ(count_of(file_text(run.file("groups.tls")), "TLS\n"), 4);
