@@ -225,6 +225,11 @@ struct Block {
   bool polymer_residue = false;  // a residue of a peptide or a nucleic acid
   bool polymer = false;
   int rank = 0;  // the place of its author chain in the PDB form
+  // The file's chain by number, one for each label, 0 for a blank chain:
+  // two runs of one author chain under different labels (one segment shared
+  // by two chains) may each number their residues from 1, and the same
+  // label again holds its residues twice.
+  int32_t label_part = 0;
 };
 
 // The PDB form writes the polymers first, whatever the file says of their
@@ -381,6 +386,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   std::vector<AuthorChain> authors;
   std::unordered_map<std::string, int> author_index;
   std::vector<AuthorRun> runs;
+  std::unordered_map<std::string, int32_t> label_parts;
   for (;;) {
     rdcrd_cif_(99, in, mode, iend, ierr);
     if (ierr != 0) {
@@ -420,6 +426,13 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       if (seg_flag == 'Y') b.chain = std::string(line.data() + 72, 4);
       b.first = static_cast<int>(lines.size()) - 1;
       b.entity_polymer = entity_polymer(row.entity);
+      // A blank chain is no chain of its own; nor is the chain of a file
+      // that names none (neither the author's nor a label of its own, as
+      // Open Babel writes it), whatever its rows' entity.
+      if (!given(row.auth_asym).empty() || (!author_chain_blank(row) && row_labels_chain(row)))
+        b.label_part =
+            label_parts.try_emplace(b.label, static_cast<int32_t>(label_parts.size()) + 1)
+                .first->second;
     } else {
       prev = lines[lines.size() - 2].data();
     }
@@ -470,6 +483,9 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
         return;
       }
       if (!(rec.sub(1, 4) == std::string_view("ATOM"))) continue;  // a dropped hydrogen
+      char part[12];
+      std::snprintf(part, sizeof part, "L%07d", b.label_part);
+      sttcrec.st_line_part = b.label_part != 0 ? std::string_view(part, 8) : std::string_view();
       pdb_atom_loop_store(loop, mdoc, 'F', acode, ierr);
       if (ierr != 0) {
         msgerr_(mdoc, " ERROR: read input file");
@@ -488,4 +504,6 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   int32_t split = split_numbers_report(mdoc);
   if (split == 0) check_split_numbers(mdoc, split);
   if (split != 0) ierr = split;
+  const int32_t again = numbers_given_again_report(mdoc);
+  if (again != 0) ierr = again;
 }

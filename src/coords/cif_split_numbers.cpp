@@ -1,48 +1,172 @@
 // Residue numbers held by two consecutive mmCIF residues of one author's
-// chain under different chain labels.
+// chain under different chain labels, and polymer residues of a named chain
+// given again.
 #include "coords/cif_split_numbers.h"
 
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "coords/cif_atom_rows.h"
+#include "coords/cif_by_pdb_rules.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
+#include "foundation/lookup_index.h"
 
 namespace {
+
+// A residue as the rows give it: a run of rows of one label, author's
+// chain, number and residue name.
+struct Residue {
+  std::string label, chain;
+  char number[5] = {};
+  rt::FixedText<8> rname;
+  bool alt = false;        // a row holds an alternate code
+  std::vector<float> xyz;  // x, y and z of each row
+};
+
+// How a residue ended a pair at one number: refused, named in a warning,
+// or neither.
+enum class Tail { None, Refused, Warned };
 
 struct Watch {
   enum class Labels { Unknown, Given, None } labels = Labels::Unknown;
   bool any = false;
-  // The row before: its label, author's chain, number and residue name.
-  std::string label, chain;
-  char number[5] = {};
-  rt::FixedText<8> rname;
-  bool alt = false;  // the residue being read holds an alternate code
-  // A number that the residue being read shares with the residue before
-  // it, which held an alternate code or not.
-  bool pending = false, pending_alt = false;
-  std::string pending_chain, pending_number;
-  // Chain and number of each one found.
+  Residue before, current;
+  // The residues before and current stand at one number under different
+  // labels; settled when the residue after them is known.  `pending_after`:
+  // how `before` ended the pair before it, so that a run at one number is
+  // named once.
+  bool pending = false;
+  Tail pending_after = Tail::None, tail = Tail::None;
+  // Chain and number of each one refused, in the order found.
   std::vector<std::pair<std::string, std::string>> held;
+  // Chain, number and the two names of each pair read as two residues.
+  struct Warned {
+    std::string chain, number, name1, name2;
+  };
+  std::vector<Warned> warned;
+
+  // Polymer residues of a named chain given again (the reads that ask).
+  bool given_again = false;
+  std::unordered_map<std::string, int32_t> parts;  // author's chain and label to a number
+  std::string part_chain, part_label;              // those of the last residue's rows
+  int32_t part = 0;
+  char last_key[9] = {};  // part and number of the last residue
+  std::string again_label, again_chain;
+  char again_number[5] = {};
+  rt::FixedText<8> again_rname;
+  bool again_any = false;
 };
 Watch watch;
+// The part and number of each polymer residue of a named chain so far.
+foundation::LookupIndex<9, MAXRESID> numbers_held;
 
-void settle_pending() {
-  if (watch.pending && !(watch.pending_alt && watch.alt))
-    watch.held.emplace_back(watch.pending_chain, watch.pending_number);
+constexpr float kCoincide = 0.5f;  // as the link search: one atom written twice
+
+bool rows_coincide(const std::vector<float>& a, const std::vector<float>& b) {
+  for (std::size_t i = 0; i + 2 < a.size(); i += 3) {
+    for (std::size_t j = 0; j + 2 < b.size(); j += 3) {
+      const float dx = a[i] - b[j], dy = a[i + 1] - b[j + 1], dz = a[i + 2] - b[j + 2];
+      if (dx * dx + dy * dy + dz * dz < kCoincide * kCoincide) return true;
+    }
+  }
+  return false;
+}
+
+// The pair (before, current), now that the residue after it is known (none
+// at the end of the rows): one residue split by a line of another name
+// (the first name returns) or written twice over itself under two names
+// (coinciding atoms) is held; two residues otherwise, named in a warning.
+void settle_pending(std::string_view next_chain, const char* next_number,
+                    const rt::FixedText<8>* next_rname) {
+  Tail t = Tail::None;
+  if (watch.pending && !(watch.before.alt && watch.current.alt)) {
+    const Residue& a = watch.before;
+    const Residue& b = watch.current;
+    const std::string number(b.number, 5);
+    const bool returns = next_rname != nullptr && next_chain == b.chain &&
+                         std::memcmp(next_number, b.number, 5) == 0 && *next_rname == a.rname;
+    if (watch.pending_after == Tail::Refused) {
+      t = Tail::Refused;
+    } else if (returns || rows_coincide(a.xyz, b.xyz)) {
+      watch.held.emplace_back(b.chain, number);
+      t = Tail::Refused;
+    } else {
+      if (watch.pending_after != Tail::Warned)
+        watch.warned.push_back(
+            {b.chain, number, std::string(a.rname.trimmed()), std::string(b.rname.trimmed())});
+      t = Tail::Warned;
+    }
+  }
   watch.pending = false;
+  watch.tail = t;
+}
+
+bool is_polymer_class(int32_t cls) { return (cls >= 3 && cls <= 6) || cls == 10; }
+
+// A polymer residue of a named chain whose number the chain held before,
+// with residues of other numbers between them: the chain holds it twice.
+// The chain is the author's with the file's label, since one author chain
+// may hold two labelled chains (a segment shared by chains) each numbered
+// from 1.  A blank chain is no chain of its own.
+void watch_given_again(const coords::CifAuthorRow& row) {
+  const char* number = crdatm.cr_pnum.c + 2;
+  // The file's label names the chain where the author's is missing; where
+  // both are (Open Babel writes no chain at all) the chain is blank.
+  std::string_view chain =
+      row.auth_asym == "." || row.auth_asym == "?" ? std::string_view() : row.auth_asym;
+  if (chain.empty() && !coords::author_chain_blank(row) && coords::row_labels_chain(row))
+    chain = row.label_asym;
+  if (watch.again_any && std::memcmp(number, watch.again_number, 5) == 0 &&
+      row.label_asym == watch.again_label && chain == watch.again_chain &&
+      crdatm.cr_rname == watch.again_rname)
+    return;
+  watch.again_any = true;
+  watch.again_label.assign(row.label_asym);
+  watch.again_chain.assign(chain);
+  std::memcpy(watch.again_number, number, 5);
+  watch.again_rname = crdatm.cr_rname;
+
+  if (chain != watch.part_chain || row.label_asym != watch.part_label || watch.part == 0) {
+    watch.part_chain.assign(chain);
+    watch.part_label.assign(row.label_asym);
+    std::string k(chain);
+    k.append(1, '\n').append(row.label_asym);
+    watch.part = watch.parts.try_emplace(std::move(k), static_cast<int32_t>(watch.parts.size()) + 1)
+                     .first->second;
+  }
+  char key[9];
+  std::memcpy(key, &watch.part, 4);
+  std::memcpy(key + 4, number, 5);
+  const bool after_same = std::memcmp(key, watch.last_key, 9) == 0;
+  std::memcpy(watch.last_key, key, 9);
+  if (chain.empty() || after_same) return;
+  if (!is_polymer_class(pdb::residue_class(crdatm.cr_rname.trimmed()))) return;
+  const std::string_view kv(key, 9);
+  if (numbers_held.contains(kv)) {
+    watch.held.emplace_back(std::string(chain), std::string(number, 5));
+  } else if (!numbers_held.full()) {
+    // Past the capacity the read stops at the table of residues anyway.
+    numbers_held.add(kv, 1);
+  }
 }
 
 }  // namespace
 
-void coords::split_numbers_start() { watch = Watch{}; }
+void coords::split_numbers_start(bool given_again) {
+  watch = Watch{};
+  watch.given_again = given_again;
+  numbers_held.clear();
+  two_at_one_number_start();
+}
 
 void coords::split_numbers_row() {
   const CifAuthorRow& row = cif_author_row();
+  if (watch.given_again) watch_given_again(row);
   if (watch.labels == Watch::Labels::Unknown)
     watch.labels = row_labels_chain(row) ? Watch::Labels::Given : Watch::Labels::None;
   if (watch.labels != Watch::Labels::Given) return;
@@ -50,34 +174,37 @@ void coords::split_numbers_row() {
       row.auth_asym.empty() || row.auth_asym == "." || row.auth_asym == "?" ? row.label_asym
                                                                             : row.auth_asym;
   const char* number = crdatm.cr_pnum.c + 2;
-  const bool same_number = watch.any && std::memcmp(number, watch.number, 5) == 0;
-  const bool same_label = watch.any && row.label_asym == watch.label;
-  const bool same_chain = watch.any && chain == watch.chain;
-  if (!watch.any || !same_number || !same_label || !same_chain ||
-      !(crdatm.cr_rname == watch.rname)) {
-    settle_pending();
+  Residue& cur = watch.current;
+  const bool same_number = watch.any && std::memcmp(number, cur.number, 5) == 0;
+  const bool same_label = watch.any && row.label_asym == cur.label;
+  const bool same_chain = watch.any && chain == cur.chain;
+  if (!watch.any || !same_number || !same_label || !same_chain || !(crdatm.cr_rname == cur.rname)) {
+    if (watch.any) settle_pending(chain, number, &crdatm.cr_rname);
     // Waters numbered from 1 after a chain that ends at 1 are a range of
     // their own, never a residue split in two.
-    if (same_number && same_chain && !same_label && !pdb::is_any_water(crdatm.cr_rname.trimmed()) &&
-        !pdb::is_any_water(watch.rname.trimmed())) {
-      watch.pending = true;
-      watch.pending_alt = watch.alt;
-      watch.pending_chain.assign(chain);
-      watch.pending_number.assign(number, 5);
-    }
-    watch.alt = false;
+    watch.pending = same_number && same_chain && !same_label &&
+                    !pdb::is_any_water(crdatm.cr_rname.trimmed()) &&
+                    !pdb::is_any_water(cur.rname.trimmed());
+    watch.pending_after = watch.tail;
+    std::swap(watch.before, watch.current);
+    Residue& r = watch.current;
+    r.label.assign(row.label_asym);
+    r.chain.assign(chain);
+    std::memcpy(r.number, number, 5);
+    r.rname = crdatm.cr_rname;
+    r.alt = false;
+    r.xyz.clear();
+    watch.any = true;
   }
   const char alt = crdatm.cr_alt(1);
-  watch.alt = watch.alt || (alt != '.' && alt != ' ' && alt != '?');
-  watch.any = true;
-  watch.label.assign(row.label_asym);
-  watch.chain.assign(chain);
-  std::memcpy(watch.number, number, 5);
-  watch.rname = crdatm.cr_rname;
+  Residue& r = watch.current;
+  r.alt = r.alt || (alt != '.' && alt != ' ' && alt != '?');
+  for (int i = 1; i <= 3; ++i) r.xyz.push_back(crdatm.cr_xyz(i));
 }
 
 int32_t coords::split_numbers_report(int32_t mdoc) {
-  settle_pending();
+  settle_pending({}, nullptr, nullptr);
+  for (const auto& w : watch.warned) warn_two_at_one_number(w.chain, w.number, w.name1, w.name2);
   for (const auto& [chain, number] : watch.held) coords::report_same_number(mdoc, chain, number);
   return watch.held.empty() ? 0 : 6;
 }

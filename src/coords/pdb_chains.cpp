@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_state.h"
@@ -222,12 +224,36 @@ bool same_author_chain(int r1, int r2, bool seg) {
   return resid_inf.res_num_pdb(r1)(1) == resid_inf.res_num_pdb(r2)(1);
 }
 
+// Two atoms closer than this are one atom written twice, as the link
+// search takes them: two residues at one number whose atoms coincide are
+// one residue written twice (a microheterogeneity whose alternate codes a
+// writer dropped), not two.
+constexpr float kCoincide = 0.5f;
+
+bool atoms_coincide(int q, int r) {
+  const int q1 = resid_inf.iratm_first(q), r1 = resid_inf.iratm_first(r);
+  for (int a = q1; a < q1 + resid_inf.natm_res(q); ++a) {
+    for (int b = r1; b < r1 + resid_inf.natm_res(r); ++b) {
+      float d2 = 0.0f;
+      for (int k = 1; k <= 3; ++k) {
+        const float d = atom_crd.xyz_crd(k, a) - atom_crd.xyz_crd(k, b);
+        d2 += d * d;
+      }
+      if (d2 < kCoincide * kCoincide) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
   ierr = 0;
   const bool seg = crdinf.cr_segflag(1) == 'Y';
-  int reported = 0;  // the last residue named, so that a split residue is named once
+  // The second residue of the last pair named, and whether it was refused,
+  // so that a run of residues at one number is named once.
+  int named = 0;
+  bool named_refused = false;
   for (int r = 2; r <= resid_inf.n_residue; ++r) {
     const int q = r - 1;
     if (resid_inf.i_chain(r) == resid_inf.i_chain(q)) continue;
@@ -239,14 +265,116 @@ void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
     // their own, never a residue split in two.
     if (pdb::is_water(resid_inf.res_name(q).view()) || pdb::is_water(resid_inf.res_name(r).view()))
       continue;
-    if (reported != q)
-      report_same_number(mdoc,
-                         seg ? rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view())
-                             : std::string_view(kq, 1),
-                         std::string_view(kq + 2, 5));
-    reported = r;
+    const bool in_run = named == q;
+    named = r;
+    if (in_run && named_refused) continue;
+    // A residue split by a line of another name (SER 91, SEX 91, SER 91),
+    // or written twice over itself under two names.
+    const int s = r + 1;
+    const bool name_returns =
+        s <= resid_inf.n_residue && std::memcmp(resid_inf.res_num_pdb(s).c + 2, kr + 2, 5) == 0 &&
+        same_author_chain(r, s, seg) && resid_inf.res_name(s) == resid_inf.res_name(q);
+    const std::string_view chain =
+        seg ? rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view())
+            : std::string_view(kq, 1);
+    named_refused = name_returns || atoms_coincide(q, r);
+    if (named_refused) {
+      report_same_number(mdoc, chain, std::string_view(kq + 2, 5));
+      ierr = 6;
+    } else if (!in_run) {
+      warn_two_at_one_number(chain, std::string_view(kq + 2, 5), resid_inf.res_name(q).trimmed(),
+                             resid_inf.res_name(r).trimmed());
+    }
+  }
+}
+
+namespace {
+
+// Residues of a named chain whose number an earlier residue of that chain
+// held, as noted before the chains were regrouped: the residue, the one
+// that held the number first, and the chain as the file names it.
+struct GivenAgain {
+  int32_t residue, first;
+  rt::FixedText<4> chain;
+};
+std::vector<GivenAgain> given_again;
+
+bool is_polymer_class(int32_t cls) { return (cls >= 3 && cls <= 6) || cls == 10; }
+
+// Who the residue's chain is (sttcrec.st_chain_part) and its number with
+// insertion code, as one look-up key.
+constexpr int kHeldKey = 8 + 5;
+void held_key(int r, char out[kHeldKey]) {
+  std::memcpy(out, sttcrec.st_chain_part(resid_inf.i_chain(r)).c, 8);
+  std::memcpy(out + 8, resid_inf.res_num_pdb(r).c + 2, 5);
+}
+
+}  // namespace
+
+void coords::note_numbers_given_again() {
+  static foundation::LookupIndex<kHeldKey, MAXRESID> held;
+  held.clear();
+  given_again.clear();
+  const bool seg = crdinf.cr_segflag(1) == 'Y';
+  char before[kHeldKey] = {};
+  for (int r = 1; r <= resid_inf.n_residue; ++r) {
+    char k[kHeldKey];
+    held_key(r, k);
+    const bool after_same = r > 1 && std::memcmp(k, before, kHeldKey) == 0;
+    std::memcpy(before, k, kHeldKey);
+    // A blank chain is no chain of its own: a simulation's chains, parted
+    // by TER records and each numbered from 1, share it.  Waters and ligands
+    // keep whatever numbers their pieces give them.
+    const std::string_view chain = resid_inf.res_num_pdb(r).sub(8, seg ? 11 : 8);
+    if (rt::len_trim(chain) == 0 || std::memcmp(k, "        ", 8) == 0 ||
+        !is_polymer_class(resid_inf.ires_type(r)))
+      continue;
+    const std::string_view kv(k, kHeldKey);
+    const int32_t q = held.first(kv);
+    if (q == 0) {
+      held.add(kv, r);
+      continue;
+    }
+    // Residues at one number side by side are check_split_numbers' matter.
+    if (after_same) continue;
+    GivenAgain& g = given_again.emplace_back();
+    g.residue = r;
+    g.first = q;
+    g.chain = chain;
+  }
+}
+
+int32_t coords::numbers_given_again_report(int32_t mdoc) {
+  int32_t ierr = 0;
+  for (const GivenAgain& g : given_again) {
+    // Two residues of one chain of the model are check_num_in_chain_'s.
+    if (resid_inf.i_chain(g.residue) == resid_inf.i_chain(g.first)) continue;
+    report_same_number(mdoc, g.chain.trimmed(), resid_inf.res_num_pdb(g.residue).sub(3, 7));
     ierr = 6;
   }
+  return ierr;
+}
+
+namespace {
+
+// The pairs of residues at one number already named in a warning, by
+// chain, number and names, since the rows of an mmCIF file and the chains
+// of its PDB form may each show the same pair.
+std::unordered_set<std::string> warned_pairs;
+
+}  // namespace
+
+void coords::two_at_one_number_start() { warned_pairs.clear(); }
+
+void coords::warn_two_at_one_number(std::string_view chain, std::string_view number,
+                                    std::string_view name1, std::string_view name2) {
+  const std::string_view n = rt::trim(number);
+  std::string key(chain);
+  key.append("|").append(n).append("|").append(name1).append("|").append(name2);
+  if (!warned_pairs.insert(key).second) return;
+  msgdoc_(1, " WARNING: residues " + std::string(name1) + " and " + std::string(name2) +
+                 " of chain " + std::string(chain) + " share number " + std::string(n) +
+                 ": read as two residues");
 }
 
 void coords::report_same_number(int32_t mdoc, std::string_view chain, std::string_view number) {

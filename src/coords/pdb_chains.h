@@ -24,14 +24,39 @@ void report_same_number(int32_t mdoc, std::string_view chain, std::string_view n
 // where a one-character chain is held doubled: it is named once.
 std::string key_chain_name(const rt::FixedText<12>& key);
 
-// ierr 6 when one residue number and insertion code of an author's chain
-// is held by two residues that follow one another in the file but stand in
-// different chains of the model (two error lines each, as above): a residue
-// split by a line of another residue name, or two residue names at one
-// number without alternate codes (a microheterogeneity whose codes a writer
-// dropped).  Two residues that both hold alternate codes are the
-// conformers of one microheterogeneity and pass.  Runs after the
+// Two residues that follow one another in the file at one residue number
+// and insertion code of an author's chain, but stand in different chains
+// of the model.  ierr 6 (two error lines each, as above) where they are one
+// residue: split by a line of another residue name (the first name returns
+// after the second: SER 91, SEX 91, SER 91), or written twice under two
+// names (an atom of one within 0.5 A of an atom of the other: a
+// microheterogeneity whose alternate codes a writer dropped).  Otherwise
+// they are two residues (a ligand and its ion, a chain's last residue and a
+// terminal group under its number), named in one warning.  Two residues
+// that both hold alternate codes are the conformers of one
+// microheterogeneity and pass, as do waters.  Runs after the
 // chain-identifier pass.
 void check_split_numbers(int32_t mdoc, int32_t& ierr);
+
+// Before the chain regrouping of a PDB read: notes each polymer residue of
+// a chain with a name (a chain letter, or a segment) whose number and
+// insertion code an earlier polymer residue of that chain held, with
+// residues of other numbers between them: the chain holds those residues
+// twice (two models written one after the other without MODEL records).
+// A blank chain, waters and ligands are not watched.
+// Reads sttcrec.st_chain_part.
+void note_numbers_given_again();
+// After the read: the two error lines for each residue noted that stands in
+// another chain of the model than the residue that held its number first
+// (two residues of one chain are check_num_in_chain_'s); 6 when any, else 0.
+int32_t numbers_given_again_report(int32_t mdoc);
+
+// The warning of two residues at one number read as two: one line for each
+// chain, number and pair of names in a read.  `number`: the five columns of
+// number and insertion code.
+void warn_two_at_one_number(std::string_view chain, std::string_view number, std::string_view name1,
+                            std::string_view name2);
+// Forgets the warnings of an earlier read.
+void two_at_one_number_start();
 
 }  // namespace coords

@@ -108,6 +108,7 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
     asym_part.group_id(g) = key.sub(8, 11);
     asym_part.ncs_flag(g) = ".";
     sttcrec.st_chain_wraps(g) = sttcrec.st_number_wrap;
+    sttcrec.st_chain_part(g) = sttcrec.st_line_part;
   }
   const int g = asym_part.n_group;
   if (g < 1) {
@@ -336,6 +337,7 @@ void coords::pdb_atom_loop_start(PdbAtomLoop& s, char seg_flag) {
   com_out_cif.out_cif_mult = 1;
   com_out_cif.out_cif_corr = 1;
   com_out_cif.out_cif_ins = 1;
+  coords::two_at_one_number_start();
 }
 
 void coords::pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::FixedText<4>& acode,
@@ -355,6 +357,7 @@ void coords::pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::Fi
 
 void coords::pdb_post_read_passes(int32_t mdoc, char list, char pept_flag, int32_t& ierr) {
   nss_pdb_to_ln_(mdoc, list, ierr);
+  coords::note_numbers_given_again();
   corr_number_chain_pdb_(mdoc, list, ierr);
   corr_sugar_pdb_(mdoc, list, ierr);
   if (pept_flag == 'Y') corr_peptide_pdb_(mdoc, ierr);
@@ -454,5 +457,7 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
   check_num_in_chain_(mdoc, ierr1);
   if (ierr1 != 0) ierr = ierr1;
   coords::check_split_numbers(mdoc, ierr1);
+  if (ierr1 != 0) ierr = ierr1;
+  ierr1 = coords::numbers_given_again_report(mdoc);
   if (ierr1 != 0) ierr = ierr1;
 }

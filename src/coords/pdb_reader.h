@@ -51,9 +51,11 @@ void pdb_atom_loop_start(PdbAtomLoop& s, char seg_flag);
 // it) and its storing; ierr from cp_crd_.
 void pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::FixedText<4>& acode,
                          int32_t& ierr);
-// The passes after the last atom: links from bond records, chain
-// regrouping, sugar and peptide corrections, chain identifiers, terminus
-// types; serials made the atoms' indexes.  ierr is 0 after them.
+// The passes after the last atom: links from bond records, the residues
+// of a named chain given again noted (numbers_given_again_report names
+// them), chain regrouping, sugar and peptide corrections, chain
+// identifiers, terminus types; serials made the atoms' indexes.  ierr is 0
+// after them.
 void pdb_post_read_passes(int32_t mdoc, char list, char pept_flag, int32_t& ierr);
 
 }  // namespace coords

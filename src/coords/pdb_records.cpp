@@ -110,6 +110,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_names_left = 0;
   sttcrec.st_number_high = 0;
   sttcrec.st_number_wrap = 0;
+  sttcrec.st_line_part.blank();
   sttcrec.st_wide_warned = 0;
   sttcrec.st_wrap_warned = 0;
   sttcrec.st_line_next.blank();
@@ -384,6 +385,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   quote_hash(key(7));
   quote_hash(key(2));
   quote_hash(alt(1));
+  sttcrec.st_line_part.blank();
+  sttcrec.st_line_part(1) = key(2);
+  for (int i = 1; i <= 4; ++i) sttcrec.st_line_part(1 + i) = segid(i);
   for (int i = 8; i <= 12; ++i) key(i) = ' ';
 
   if (crdinf.cr_segflag(1) == 'Y' && len_input <= 72) crdinf.cr_segflag = "N";

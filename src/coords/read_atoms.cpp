@@ -68,7 +68,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   // PDB form; this system's own files label every chain.
   const bool other_writer = !icsd && crdinf.cr_soft(1) != 'B';
   coords::unlabelled_chains_start();
-  coords::split_numbers_start();
+  coords::split_numbers_start(true);
   coords::wide_numbers_start();
   coords::label_tails_start();
 

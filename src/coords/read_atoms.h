@@ -8,8 +8,11 @@
 // ierr on entry 1: the residue-type tables are already set up.  On return
 // 0 read with a space group; 1 not opened; 2 header failed; 3 row reader
 // failed; 4 storing an atom failed; 6 a file that names no chain holds a
-// residue number twice where its PDB form would (coords::check_split_numbers);
-// 8 read without a space group; else the status of the entity-tree step.
+// residue number twice where its PDB form would (coords::check_split_numbers),
+// or one that labels its chains holds one residue written twice under two
+// labels, or a named chain holds a polymer residue's number twice
+// (coords::split_numbers_report); 8 read without a space group; else the
+// status of the entity-tree step.
 // hflag_remove 'Y' leaves out the rows of element H, as the PDB reader does,
 // so that the model is that of a file written without them.
 // Writes the structure model, crdinf, crdatm, com_crd_cif, com_out_cif.

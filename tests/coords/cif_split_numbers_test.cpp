@@ -12,8 +12,9 @@ namespace {
 
 using CifSplitNumbers = CifFiles;
 
-// Rows of kind, atom, alternate code, residue, label and author number, the
-// author's chain A.
+// Rows of kind, atom, alternate code, residue, label and author number, and
+// an x coordinate where one is given (else the serial), the author's chain
+// A.
 std::string labelled(const std::vector<std::string>& rows) {
   std::string text =
       cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_alt_id", "label_comp_id",
@@ -23,10 +24,11 @@ std::string labelled(const std::vector<std::string>& rows) {
   for (const std::string& r : rows) {
     ++serial;
     std::istringstream w(r);
-    std::string kind, atom, alt, res, label, number;
-    w >> kind >> atom >> alt >> res >> label >> number;
+    std::string kind, atom, alt, res, label, number, x;
+    w >> kind >> atom >> alt >> res >> label >> number >> x;
+    if (x.empty()) x = std::to_string(serial);
     text += kind + " " + std::to_string(serial) + " " + atom + " " + alt + " " + res + " " + label +
-            " . . " + std::to_string(serial) + " 0 0 " + number + " A\n";
+            " . . " + x + " 0 0 " + number + " A\n";
   }
   return text;
 }
@@ -39,13 +41,14 @@ TEST_F(CifSplitNumbers, NumberOfTwoResiduesUnderTwoLabelsIsRefusedByBothReaders)
     std::vector<std::string> rows;
     int32_t ierr;
   } cases[] = {
+      // The atoms of a microheterogeneity coincide.
       {"two names without alternate codes",
-       {"ATOM N . ALA A 90", "ATOM N . CYS A 91", "ATOM CA . CYS A 91", "HETATM N . SMC B 91",
-        "HETATM CA . SMC B 91", "ATOM N . GLY C 92"},
+       {"ATOM N . ALA A 90", "ATOM N . CYS A 91", "ATOM CA . CYS A 91", "HETATM N . SMC B 91 2",
+        "HETATM CA . SMC B 91 3", "ATOM N . GLY C 92"},
        6},
       {"two names with alternate codes",
-       {"ATOM N . ALA A 90", "ATOM N A CYS A 91", "ATOM CA A CYS A 91", "HETATM N B SMC B 91",
-        "HETATM CA B SMC B 91", "ATOM N . GLY C 92"},
+       {"ATOM N . ALA A 90", "ATOM N A CYS A 91", "ATOM CA A CYS A 91", "HETATM N B SMC B 91 2",
+        "HETATM CA B SMC B 91 3", "ATOM N . GLY C 92"},
        0},
       {"a ligand under its own label, numbered in a range of its own",
        {"ATOM N . ALA A 90", "ATOM N . CYS A 91", "HETATM C1 . NAG B 90", "ATOM N . GLY C 92"},

@@ -843,3 +843,59 @@ TEST(Shelf, WatersUnderTheChainsLabelAreAChainOfTheirOwn) {
   EXPECT_EQ(file_text(from_cif.file("groups.tls")), file_text(from_pdb.file("groups.tls")));
 }
 #endif
+
+// Two models of 2jo4 written as one (one after the other without MODEL
+// records; through pdb_tidy and pdb_tocif, every row in model 1) are refused
+// by both programs, naming each residue given again, while pdb_tidy's PDB
+// file, which keeps its MODEL records, is read as its first model.  The end
+// of a CHARMM model of actin, whose last residue and terminal patch share
+// a number as do its ligand and ion, is read as four chains by both
+// programs, each pair named in a warning, and the patch is linked to the
+// chain (peers/numbers/README.md).
+TEST(Shelf, TwoModelsWrittenAsOneAreRefusedAndResiduesAtOneNumberApartAreRead) {
+  for (const char* file : {"peers/numbers/2jo4_two_models_one_after_the_other.pdb",
+                           "peers/numbers/2jo4_two_models_tidy_tocif.cif"}) {
+    SCOPED_TRACE(file);
+    TempDir dir, run;
+    const pipetest::Outcome p = run_whole(pipetest::data(file), dir);
+    EXPECT_EQ(p.ierr, 6) << p.out;
+    EXPECT_NE(p.out.find(" ERROR: in chain A residue:   1\n        different residues have the "
+                         "same number\n"),
+              std::string::npos)
+        << p.out;
+    EXPECT_EQ(count_of(p.out, "different residues have the same number"), 16) << p.out;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.rst")));
+    const Ran o = run_orbinate(run, pipetest::data(file));
+    EXPECT_EQ(o.status, 1) << o.out;
+    EXPECT_FALSE(std::filesystem::exists(run.file("groups.tls")));
+  }
+
+  TempDir tidy, first;
+  const pipetest::Outcome a =
+      run_whole(pipetest::data("peers/numbers/2jo4_two_models_tidy.pdb"), tidy);
+  const pipetest::Outcome b = run_whole(pipetest::data("peers/numbers/2jo4_two_models.pdb"), first);
+  EXPECT_EQ(a.ierr, 0) << a.out;
+  EXPECT_EQ(restraint_counts(a, tidy), restraint_counts(b, first));
+
+  const std::string actin = pipetest::data("peers/numbers/actin_end_adp_ca.pdb");
+  TempDir dir, run;
+  const pipetest::Outcome p = run_whole(actin, dir);
+  EXPECT_EQ(p.ierr, 0) << p.out;
+  const Ran o = run_orbinate(run, actin);
+  EXPECT_EQ(o.status, 0) << o.out;
+  for (const std::string& out : {p.out, o.out}) {
+    EXPECT_NE(out.find(" WARNING: residues PHE and CTE of chain X share number 375: read as two "
+                       "residues\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find(" WARNING: residues ADP and CA of chain X share number 1: read as two "
+                       "residues\n"),
+              std::string::npos)
+        << out;
+  }
+  EXPECT_NE(file_text(dir.file("out.rst"))
+                .find("# link_'PHE-CTE '_PHE______0375-_XX  -CTE______0375-_Xa\n"),
+            std::string::npos);
+  EXPECT_EQ(p.out.find("far from the model"), std::string::npos) << p.out;
+  EXPECT_EQ(count_of(file_text(run.file("groups.tls")), "TLS\n"), 4);
+}

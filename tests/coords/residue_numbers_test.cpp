@@ -1,0 +1,276 @@
+// Residue numbers that a chain holds twice, alike on the three readers (the
+// PDB reader, the mmCIF reading entry and the mmCIF rows read by the PDB
+// rules): two residues at one number that follow one another are one
+// residue written twice (a name that returns, atoms that coincide), or two
+// residues named in a warning; a polymer residue given again later in its
+// named chain is refused.
+#include <sstream>
+#include <vector>
+
+#include "cif_test_util.h"
+#include "coords/cif_by_pdb_rules.h"
+#include "pdb_fixture.h"
+
+namespace {
+
+// One residue of two atoms, N at x and CA 1.2 A further along x (a water
+// only its O at x).  `label`: its mmCIF chain label; `ter`: a TER record
+// before it in the PDB form.
+struct Res {
+  const char* rec;
+  const char* name;
+  int num;
+  const char* label = "A";
+  float x = 0;
+  char alt = ' ';
+  char chain = 'A';
+  bool ter = false;
+  const char* seg = "";
+};
+
+std::vector<std::pair<const char*, float>> atoms_of(const Res& r) {
+  if (std::string_view(r.name) == "HOH") return {{"O", r.x}};
+  return {{"N", r.x}, {"CA", r.x + 1.2f}};
+}
+
+std::vector<std::string> pdb_form(const std::vector<Res>& rs) {
+  std::vector<std::string> l = {pdbtest::kCryst};
+  for (const Res& r : rs) {
+    if (r.ter) l.push_back(pdbtest::kTer);
+    for (const auto& [atom, x] : atoms_of(r))
+      l.push_back(pdbtest::line({.rec = r.rec, .name = std::string(" ") + atom, .alt = r.alt,
+                                 .res = r.name, .chain = r.chain, .resnum = r.num, .x = x, .y = 0,
+                                 .z = 0, .seg = r.seg, .elem = std::string(" ") + atom[0]}));
+  }
+  return l;
+}
+
+std::string cif_form(const std::vector<Res>& rs) {
+  std::string text =
+      cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_alt_id", "label_comp_id",
+                                "label_asym_id", "label_entity_id", "label_seq_id", "Cartn_x",
+                                "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"});
+  int serial = 0;
+  for (const Res& r : rs) {
+    for (const auto& [atom, x] : atoms_of(r)) {
+      std::ostringstream row;
+      row << r.rec << ' ' << ++serial << ' ' << atom << ' ' << (r.alt == ' ' ? '.' : r.alt) << ' '
+          << r.name << ' ' << r.label << " . . " << x << " 0 0 " << r.num << ' '
+          << (r.chain == ' ' ? std::string("''") : std::string(1, r.chain)) << '\n';
+      text += row.str();
+    }
+  }
+  return text;
+}
+
+struct Case {
+  const char* label;
+  std::vector<Res> residues;
+  int32_t ierr;
+  int lines;         // error lines of numbers held twice, or warning lines of two residues
+  const char* line;  // the first of them
+};
+
+const char* kSame = "different residues have the same number";
+const char* kTwo = "read as two residues";
+
+}  // namespace
+
+class ResidueNumbers : public CifFiles {
+ protected:
+  // Every reader gives the case's status and its lines, and no other error
+  // or warning line of residue numbers.
+  void expect_on_every_reader(const Case& c) {
+    SCOPED_TRACE(c.label);
+    const auto expect_out = [&](const std::string& out, const char* reader) {
+      SCOPED_TRACE(reader);
+      EXPECT_EQ(count_of(out, kSame), c.ierr == 6 ? c.lines : 0) << out;
+      EXPECT_EQ(count_of(out, kTwo), c.ierr == 6 ? 0 : c.lines) << out;
+      if (c.line != nullptr) EXPECT_EQ(count_of(out, c.line), 1) << out;
+    };
+    const pdbtest::ReadResult p = pdbtest::read_pdb(pdb_form(c.residues));
+    EXPECT_EQ(p.ierr, c.ierr) << p.out;
+    expect_out(p.out, "PDB");
+    write("n", cif_form(c.residues));
+    const int32_t st = read_out("n");
+    EXPECT_EQ(st == 8 ? 0 : st, c.ierr) << out_;
+    expect_out(out_, "mmCIF");
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    const std::string out =
+        captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "n.cif", 'N', 'Y', ierr); });
+    EXPECT_EQ(ierr, c.ierr) << out;
+    expect_out(out, "mmCIF by the PDB rules");
+  }
+};
+
+// A chain's last residue and a terminal group under its number, or a
+// ligand and its ion, are two residues unless their atoms coincide (closer
+// than 0.5 A, where the link search takes two atoms for one) or the first
+// name returns after the second.
+TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheNameReturns) {
+  const Case cases[] = {
+      {"a terminal group 0.51 A from the chain's last residue",
+       {{"ATOM", "GLY", 374}, {"ATOM", "PHE", 375, "A", 5}, {"ATOM", "CTE", 375, "B", 5.51f}},
+       0, 1,
+       "WARNING: residues PHE and CTE of chain A share number 375: read as two residues"},
+      {"a terminal group 0.49 A from the chain's last residue",
+       {{"ATOM", "GLY", 374}, {"ATOM", "PHE", 375, "A", 5}, {"ATOM", "CTE", 375, "B", 5.49f}},
+       6, 1,
+       " ERROR: in chain A residue: 375\n"},
+      {"a ligand, its ion and a second ion at one number",
+       {{"ATOM", "GLY", 374},
+        {"HETATM", "ADP", 1, "B", 5},
+        {"HETATM", "CA", 1, "C", 9.24f},
+        {"HETATM", "MG", 1, "D", 13.48f}},
+       0, 1,
+       "WARNING: residues ADP and CA of chain A share number 1: read as two residues"},
+      {"a residue split by a line of another name",
+       {{"ATOM", "SER", 91}, {"ATOM", "SEX", 91, "B", 5}, {"ATOM", "SER", 91, "C", 10}},
+       6, 1,
+       " ERROR: in chain A residue:  91\n"},
+      {"a microheterogeneity, codes on the first residue only",
+       {{"ATOM", "CYS", 91, "A", 0, 'A'}, {"HETATM", "SMC", 91, "B", 0}},
+       6, 1,
+       nullptr},
+      {"a microheterogeneity, codes on the second residue only",
+       {{"ATOM", "CYS", 91, "A", 0}, {"HETATM", "SMC", 91, "B", 0, 'B'}},
+       6, 1,
+       nullptr},
+      {"a microheterogeneity with codes after residues in conformers and not",
+       {{"ATOM", "ALA", 89, "A", -18, 'A'},
+        {"ATOM", "ALA", 89, "A", -18, 'B'},
+        {"ATOM", "GLY", 90, "A", -9},
+        {"ATOM", "CYS", 91, "A", 0},
+        {"HETATM", "SMC", 91, "B", 0, 'B'}},
+       6, 1,
+       nullptr},
+      {"a microheterogeneity, codes on both residues",
+       {{"ATOM", "CYS", 91, "A", 0, 'A'}, {"HETATM", "SMC", 91, "B", 0, 'B'}},
+       0, 0,
+       nullptr},
+      {"a water and a ligand at one number after a chain",
+       {{"ATOM", "ALA", 1}, {"HETATM", "HOH", 2, "B", 5}, {"HETATM", "SO4", 2, "C", 9}},
+       0, 0,
+       nullptr},
+      {"a ligand and a water at one number after a chain",
+       {{"ATOM", "ALA", 1}, {"HETATM", "SO4", 2, "B", 5}, {"HETATM", "HOH", 2, "C", 9}},
+       0, 0,
+       nullptr},
+  };
+  for (const Case& c : cases) expect_on_every_reader(c);
+}
+
+// Two models written one after the other: a polymer residue of a named
+// chain given again after other residues or other chains holds its number
+// twice.  A blank chain, a ligand or water of a chain that returns after the
+// other chains, and a segment's chains each numbered from 1 are read as
+// before.
+TEST_F(ResidueNumbers, PolymerResidueOfANamedChainGivenAgainIsRefused) {
+  const Case cases[] = {
+      {"chains A and B, then A again",
+       {{"ATOM", "ALA", 1},
+        {"ATOM", "GLY", 2, "A", 4},
+        {"ATOM", "ALA", 1, "B", 8, ' ', 'B', true},
+        {"ATOM", "ALA", 1, "A", 12, ' ', 'A', true},
+        {"ATOM", "GLY", 2, "A", 16}},
+       6, 2,
+       " ERROR: in chain A residue:   1\n"},
+      {"a number given again after one residue",
+       {{"ATOM", "ALA", 5}, {"HETATM", "MSE", 6, "A", 4}, {"ATOM", "ALA", 5, "A", 8}},
+       6, 1,
+       " ERROR: in chain A residue:   5\n"},
+      {"a number given again after many residues",
+       {{"ATOM", "ALA", 1},
+        {"ATOM", "GLY", 2, "A", 4},
+        {"ATOM", "SER", 3, "A", 8},
+        {"ATOM", "THR", 4, "A", 12},
+        {"ATOM", "ALA", 1, "A", 16, ' ', 'A', true}},
+       6, 1,
+       " ERROR: in chain A residue:   1\n"},
+      {"a blank chain given again",
+       {{"ATOM", "ALA", 1, "A", 0, ' ', ' '},
+        {"ATOM", "GLY", 2, "A", 4, ' ', ' '},
+        {"ATOM", "ALA", 1, "B", 8, ' ', ' ', true},
+        {"ATOM", "GLY", 2, "B", 12, ' ', ' '}},
+       0, 0,
+       nullptr},
+      {"chain A returns after B for its ligands and waters",
+       {{"ATOM", "ALA", 1},
+        {"ATOM", "GLY", 2, "A", 4},
+        {"ATOM", "ALA", 1, "B", 8, ' ', 'B', true},
+        {"HETATM", "SO4", 1, "C", 12, ' ', 'A', true},
+        {"HETATM", "HOH", 2, "D", 16, ' ', 'A'}},
+       0, 0,
+       nullptr},
+  };
+  for (const Case& c : cases) expect_on_every_reader(c);
+}
+
+// Segments: one segment may hold two chain letters, and one chain letter
+// two segments, each numbered from 1, read by chains or by segments; the
+// same segment and letter given again is refused either way.
+TEST(ResidueNumbersOfSegments, SegmentAndLetterTogetherTellAChain) {
+  // Each chain ends with its OXT, so that the pieces of one segment stay
+  // chains of their own.
+  const auto file = [](const char* seg2, char chain2) {
+    std::vector<std::string> l = pdb_form({{"ATOM", "ALA", 1, "A", 0, ' ', 'A', false, "PROA"},
+                                           {"ATOM", "GLY", 2, "A", 4, ' ', 'A', false, "PROA"}});
+    l.push_back(
+        pdbtest::line({.name = " OXT", .res = "GLY", .resnum = 2, .seg = "PROA", .elem = " O"}));
+    const std::vector<std::string> more =
+        pdb_form({{"ATOM", "ALA", 1, "B", 8, ' ', chain2, true, seg2},
+                  {"ATOM", "GLY", 2, "B", 12, ' ', chain2, false, seg2}});
+    l.insert(l.end(), more.begin() + 1, more.end());
+    return l;
+  };
+  const struct {
+    const char* label;
+    std::vector<std::string> lines;
+    int32_t ierr;
+  } cases[] = {
+      {"one segment, two chain letters", file("PROA", 'B'), 0},
+      {"one chain letter, two segments", file("PROB", 'A'), 0},
+      {"the same segment and letter again", file("PROA", 'A'), 6},
+  };
+  for (const auto& c : cases) {
+    for (const char seg : {'N', 'Y'}) {
+      SCOPED_TRACE(std::string(c.label) + (seg == 'Y' ? ", by segments" : ", by chains"));
+      const pdbtest::ReadResult r = pdbtest::read_pdb(c.lines, {.seg = seg});
+      EXPECT_EQ(r.ierr, c.ierr) << r.out;
+      EXPECT_EQ(count_of(r.out, kSame), c.ierr == 6 ? 2 : 0) << r.out;
+    }
+  }
+}
+
+// An mmCIF author's chain under two labels, each numbered from 1 (as a
+// segment shared by two chains), and a file that names no chain at all
+// (Open Babel's) with a ligand between two runs of one numbering, are read
+// as before by both mmCIF readers.
+TEST_F(ResidueNumbers, LabelsOfOneAuthorChainAndUnnamedChainsAreNoChainGivenAgain) {
+  const std::string shared =
+      cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
+                                "label_asym_id", "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id",
+                                "auth_asym_id"}) +
+      "ATOM 1 N ALA A 0 0 0 1 P\nATOM 2 N GLY A 4 0 0 2 P\n"
+      "ATOM 3 N VAL B 8 0 0 1 P\nATOM 4 N THR B 12 0 0 2 P\n";
+  const std::string unnamed =
+      cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
+                                "label_entity_id", "Cartn_x", "Cartn_y", "Cartn_z",
+                                "auth_seq_id"}) +
+      "ATOM 1 N ALA 1 0 0 0 1\nATOM 2 N GLY 1 4 0 0 2\nHETATM 3 S SO4 1 8 0 0 3\n"
+      "ATOM 4 N ALA 1 12 0 0 1\nATOM 5 N GLY 1 16 0 0 2\n";
+  for (const auto& [label, text] : {std::pair{"one author chain, two labels", shared},
+                                     std::pair{"no chain named", unnamed}}) {
+    SCOPED_TRACE(label);
+    write("n", text);
+    const int32_t st = read_out("n");
+    EXPECT_EQ(st == 8 ? 0 : st, 0) << out_;
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    const std::string out =
+        captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "n.cif", 'N', 'Y', ierr); });
+    EXPECT_EQ(ierr, 0) << out;
+    EXPECT_EQ(count_of(out_ + out, kSame), 0) << out_ << out;
+  }
+}

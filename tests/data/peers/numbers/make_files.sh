@@ -1,0 +1,57 @@
+#!/bin/sh
+# Writes the files of this directory again (see README.md).  Run it from
+# this directory: sh make_files.sh
+set -e
+PY=/usr/bin/python3
+
+# A CHARMM model of actin as APBS ships it (no chain letter, every record
+# ATOM, no element columns), cut by hand to its last residues ARG 372 to
+# PHE 375 and the terminal patch CTE 375 (C, OT1, OT2), then the ligand
+# ADP 1 and its calcium CA 1; the lines are copied whole, with the 1 A cell
+# in P 1 put first (the model has no CRYST1 record).
+$PY - <<'EOF2'
+src = '/usr/share/apbs/examples/actin-dimer/UHBD/prot3.pdb'
+out = ['CRYST1    1.000    1.000    1.000  90.00  90.00  90.00 P 1           1          \n']
+for l in open(src):
+    res, num = l[17:21].strip(), int(l[22:26])
+    if res in ('ADP', 'CA') or (372 <= num <= 375 and res not in ('ADP', 'CA')):
+        out.append(l)
+open('actin_end_adp_ca.pdb', 'w').writelines(out)
+EOF2
+
+# The NMR entry 2jo4 as freesasa ships it, cut by hand to its first two
+# models, the first four residues of each of its chains A to D and the
+# last (ACE 1, 2-4 and NH2 22 of A, ACE 23, 24-26 and NH2 44 of B, ...),
+# each chain ended by its TER record after the cap, as the entry writes it:
+# once with the MODEL and ENDMDL records, once without them (the two models
+# one after the other).
+$PY - <<'EOF2'
+src = '/usr/share/freesasa/test-data/2jo4.pdb'
+first = {'A': 1, 'B': 23, 'C': 45, 'D': 67}
+cryst, models, model = None, [], None
+for l in open(src):
+    if l.startswith('CRYST1'):
+        cryst = l
+    elif l.startswith('MODEL'):
+        if len(models) == 2:
+            break
+        model = [l]
+        models.append(model)
+    elif model is not None and l.startswith(('ATOM', 'HETATM')):
+        if int(l[22:26]) - first[l[21]] in (0, 1, 2, 3, 21):
+            model.append(l)
+    elif model is not None and l.startswith('TER'):
+        last = model[-1]
+        model.append('TER   %5d      %s %s%4d%54s\n' % (int(last[6:11]) + 1, last[17:20], last[21],
+                                                      int(last[22:26]), ''))
+    elif model is not None and l.startswith('ENDMDL'):
+        model.append(l)
+with_models = [cryst] + models[0] + models[1] + ['END%77s\n' % '']
+open('2jo4_two_models.pdb', 'w').writelines(with_models)
+bare = [l for l in with_models if not l.startswith(('MODEL', 'ENDMDL'))]
+open('2jo4_two_models_one_after_the_other.pdb', 'w').writelines(bare)
+EOF2
+# pdb-tools: pdb_tidy drops the ENDMDL records, and pdb_tocif then writes
+# every row in model 1.
+pdb_tidy 2jo4_two_models.pdb > 2jo4_two_models_tidy.pdb
+pdb_tocif 2jo4_two_models_tidy.pdb > 2jo4_two_models_tidy_tocif.cif
