@@ -119,12 +119,14 @@ bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
   // The archive's older mmCIF files call a modified residue inside a chain
   // ATOM where its PDB form says HETATM: a residue off the standard list is
   // HETATM whatever the row says.  The chain caps and the one-letter
-  // nucleotides of older files are no modified residues: the PDB form keeps
+  // nucleotides of older files are no modified residues, nor are the
+  // force-field names of standard residues (HID, CYX): the PDB form keeps
   // them in the chain when it writes them as ATOM, which the row says, or,
   // where the row gives no kind, its polymer entity does.
   const bool atom = kind == "ATOM" || (given(row.group_pdb).empty() && polymer_entity == 1);
   return !(atom && (foundation::name_in(row.comp_name, foundation::kPolymerCaps) ||
-                    foundation::name_in(row.comp_name, foundation::kOneLetterNucleotides)));
+                    foundation::name_in(row.comp_name, foundation::kOneLetterNucleotides) ||
+                    !foundation::force_field_standard(row.comp_name).empty()));
 }
 
 bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
@@ -478,7 +480,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       }
     }
   }
-  pdb_post_read_passes(mdoc, 'F', 'N', ierr);
+  pdb_post_read_passes(mdoc, 'F', 'N', true, ierr);
   count_line(mdoc, " Number of atoms    :", atom_inf.n_atom);
   count_line(mdoc, " Number of residues :", resid_inf.n_residue);
   count_line(mdoc, " Number of chains   :", asym_part.n_group);

@@ -53,6 +53,14 @@ struct sttcrec_t {
   // one chain key went past 9999 or restarted after it, so the regrouping
   // keeps it apart from the waters before it.
   rt::Array1<int32_t, MAXCHAIN> st_chain_wraps;
+  // Per chain of the atom loop: 1 where the chain was opened only because
+  // its residue's class does not continue the chain before it (no
+  // terminator, record kind or chain key between them); the TLS groups
+  // then take such a residue back into its chain (pdb_chains.h).
+  rt::Array1<int32_t, MAXCHAIN> st_chain_by_class;
+  // Per chain of the atom loop: 1 where the regrouping joins the chain to
+  // the chain before it although their classes do not continue each other.
+  rt::Array1<int32_t, MAXCHAIN> st_chain_bridged;
   rt::FixedText<256> st_line_next;
   rt::FixedText<4> st_last_aname;
   rt::FixedText<1> st_last_alt;
