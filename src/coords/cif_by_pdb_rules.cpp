@@ -114,19 +114,20 @@ bool coords::author_chain_blank(const CifAuthorRow& row) {
 
 bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
   const std::string_view kind = row.group_pdb.substr(0, 4);
+  // A force-field name (HID, CYX) stands for a standard residue, as the
+  // PDB reader takes it whatever its record.
+  if (!foundation::force_field_standard(row.comp_name).empty()) return false;
   if (kind == "HETA") return true;
   if (foundation::name_in(row.comp_name, foundation::kPdbStandard)) return false;
   // The archive's older mmCIF files call a modified residue inside a chain
   // ATOM where its PDB form says HETATM: a residue off the standard list is
   // HETATM whatever the row says.  The chain caps and the one-letter
-  // nucleotides of older files are no modified residues, nor are the
-  // force-field names of standard residues (HID, CYX): the PDB form keeps
+  // nucleotides of older files are no modified residues: the PDB form keeps
   // them in the chain when it writes them as ATOM, which the row says, or,
   // where the row gives no kind, its polymer entity does.
   const bool atom = kind == "ATOM" || (given(row.group_pdb).empty() && polymer_entity == 1);
   return !(atom && (foundation::name_in(row.comp_name, foundation::kPolymerCaps) ||
-                    foundation::name_in(row.comp_name, foundation::kOneLetterNucleotides) ||
-                    !foundation::force_field_standard(row.comp_name).empty()));
+                    foundation::name_in(row.comp_name, foundation::kOneLetterNucleotides)));
 }
 
 bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
