@@ -5,6 +5,8 @@
 
 #include "connect/distance_links.h"
 #include "connect/input_links.h"
+#include "dictionary/lib_com.h"
+#include "dictionary/link_lookup.h"
 #include "entry_fixture.h"
 #include "model_builder.h"
 
@@ -222,6 +224,38 @@ TEST(DistanceLinks, ConformersOfBothEndsArePairedByTheirCodes) {
       std::string::npos)
       << r.out;
   EXPECT_EQ(r.out.find("at:OD1 A->ch:B    res:   1  ZN       at:ZN  B"), std::string::npos);
+}
+
+// A residue the library lacks (type 1) before a nucleotide, joined by the
+// walk along the chain under the phosphodiester link, whose bond the
+// library here ends on the second residue's 5' oxygen, spelt O5*: the
+// model's O5' in the other spelling is that atom, so the search by
+// distance adds no second link on the pair; an atom of another name at the
+// same place is bonded by the search.
+TEST(DistanceLinks, PairTheWalkLinksIsNotLinkedAgainInTheOtherSpellingOfItsSecondAtom) {
+  const struct {
+    const char* label;
+    const char* second;  // the second residue's atom, 1.45 A from the first's O3'
+    int links;
+  } rows[] = {{"O5' for the library's O5*", "O5'", 0},
+              {"O5* as the library spells it", "O5*", 0},
+              {"O4', no atom of the link", "O4'", 1}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    Model m;
+    m.residue("XNU", 1, 'A', 1, {{"O3'", 0, 0, 0, "O"}});
+    const int down = m.residue("DA", 5, 'A', 2, {{row.second, 1.45f, 0, 0, "O"}});
+    conntest::load_library();
+    int32_t il = 0;
+    look_link_list_("p", il);
+    ASSERT_GT(il, 0);
+    r_scratch.llb_2atm(r_scratch.lll_ibond(il)) = "O5*";
+    resid_inf.iconn_type(down) = conntest::conn_code("p");
+    const Result r = find_links();
+    EXPECT_EQ(r.ierr, 0);
+    EXPECT_EQ(link_inf.ln_n, row.links) << r.out;
+    EXPECT_EQ(count_of(r.out, "is found"), static_cast<std::size_t>(row.links)) << r.out;
+  }
 }
 
 TEST(DistanceLinks, TensOfThousandsOfWatersStayUnlinked) {
