@@ -258,6 +258,38 @@ TEST(DistanceLinks, PairTheWalkLinksIsNotLinkedAgainInTheOtherSpellingOfItsSecon
   }
 }
 
+// A carbonyl C 1.33 A from an N of another chain, found by distance with
+// no link row: between a chain cap described as no polymer (ACE, type 2,
+// a peptide cap by name) and an alanine, the trans peptide link in its
+// partner order whichever residue comes first; where the other end is no
+// peptide, a link of its own.
+TEST(DistanceLinks, PeptideBondFoundByDistanceTakesTheTransLinkInEitherOrder) {
+  const struct {
+    const char* label;
+    const char* first;
+    int type;
+    bool cap_first;
+    const char* want;
+  } rows[] = {{"cap first", "ACE", 2, true, "TRANS"},
+              {"alanine first", "ACE", 2, false, "TRANS"},
+              {"no peptide", "SO4", 1, true, "SO4-ALA"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    Model m;
+    int cap = 0, ala = 0;
+    if (row.cap_first) cap = m.residue(row.first, row.type, 'A', 1, {{"C", 0, 0, 0}});
+    ala = m.residue("ALA", 3, 'B', 2, {{"N", 1.33f, 0, 0, "N"}, {"CA", 2.0f, 1.2f, 0}});
+    if (!row.cap_first) cap = m.residue(row.first, row.type, 'C', 1, {{"C", 0, 0, 0}});
+    conntest::load_library();
+    const Result r = find_links();
+    EXPECT_EQ(r.ierr, 0);
+    ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+    EXPECT_EQ(link_inf.ln_id(1).trimmed(), row.want) << r.out;
+    EXPECT_EQ(link_inf.ln_1ires(1), cap);
+    EXPECT_EQ(link_inf.ln_2ires(1), ala);
+  }
+}
+
 TEST(DistanceLinks, TensOfThousandsOfWatersStayUnlinked) {
   Model m;
   m.residue("ZN", 1, 'A', 1, {{"ZN", 0, 0, 0, "ZN"}});
