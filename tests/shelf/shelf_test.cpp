@@ -202,12 +202,6 @@ constexpr FormPair kFormPairs[] = {
     // type_symbol "?".  1d3z's is compared with the converter's form of the
     // file with its element columns.
     {"1A8O.pdb", "peers/1A8O_no_elements_pdb2cif.cif", false},
-    {"peers/1d3z_model1_pdb2cif.cif", "peers/1d3z_model1_no_elements_pdb2cif.cif", false},
-    // A cystine pair without element columns, its names written from
-    // column 13.
-    {"peers/cyx_pair.pdb", "peers/cyx_pair_names_from_13.pdb", false},
-    // Hydrogens in the names of older files (1HB, 1HD1) and CHARMM's HN.
-    {"peers/old_h_names.pdb", "peers/old_h_names_gemmi.cif", false},
     // A histidine under its force-field name inside the chain.
     {"peers/renamed_and_sorted/1ubq.pdb", "peers/renamed_and_sorted/1ubq_hid.pdb", false},
     // The selenomethionines moved after the chain by a sorting program: the
@@ -217,6 +211,12 @@ constexpr FormPair kFormPairs[] = {
     // caps inside their chains without the records.
     {"peers/renamed_and_sorted/2jo4_model1.pdb", "peers/renamed_and_sorted/2jo4_model1_pdb_tocif.cif",
      false},
+    {"peers/1d3z_model1_pdb2cif.cif", "peers/1d3z_model1_no_elements_pdb2cif.cif", false},
+    // A cystine pair without element columns, its names written from
+    // column 13.
+    {"peers/cyx_pair.pdb", "peers/cyx_pair_names_from_13.pdb", false},
+    // Hydrogens in the names of older files (1HB, 1HD1) and CHARMM's HN.
+    {"peers/old_h_names.pdb", "peers/old_h_names_gemmi.cif", false},
 };
 
 // orbinate refuses a PDB file without a CRYST1 record; the 1 A cell in P 1
