@@ -6,7 +6,6 @@
 #include "connect/distance_links.h"
 #include "connect/input_links.h"
 #include "dictionary/lib_com.h"
-#include "dictionary/link_lookup.h"
 #include "entry_fixture.h"
 #include "model_builder.h"
 
@@ -246,9 +245,9 @@ TEST(DistanceLinks, PairTheWalkLinksIsNotLinkedAgainInTheOtherSpellingOfItsSecon
     m.residue("XNU", 1, 'A', 1, {{"O3'", 0, 0, 0, "O"}});
     const int down = m.residue("DA", 5, 'A', 2, {{row.second, 1.45f, 0, 0, "O"}});
     conntest::load_library();
-    int32_t il = 0;
-    look_link_list_("p", il);
-    ASSERT_GT(il, 0);
+    int32_t il = 1;
+    while (il < r_scratch.lll_nlink && !(r_scratch.lll_lname(il) == "p")) ++il;
+    ASSERT_TRUE(r_scratch.lll_lname(il) == "p");
     r_scratch.llb_2atm(r_scratch.lll_ibond(il)) = "O5*";
     resid_inf.iconn_type(down) = conntest::conn_code("p");
     const Result r = find_links();

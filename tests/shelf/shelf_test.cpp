@@ -202,6 +202,7 @@ constexpr FormPair kFormPairs[] = {
     // type_symbol "?".  1d3z's is compared with the converter's form of the
     // file with its element columns.
     {"1A8O.pdb", "peers/1A8O_no_elements_pdb2cif.cif", false},
+    {"peers/1d3z_model1_pdb2cif.cif", "peers/1d3z_model1_no_elements_pdb2cif.cif", false},
     // A histidine under its force-field name inside the chain.
     {"peers/renamed_and_sorted/1ubq.pdb", "peers/renamed_and_sorted/1ubq_hid.pdb", false},
     // The selenomethionines moved after the chain by a sorting program: the
@@ -211,7 +212,6 @@ constexpr FormPair kFormPairs[] = {
     // caps inside their chains without the records.
     {"peers/renamed_and_sorted/2jo4_model1.pdb", "peers/renamed_and_sorted/2jo4_model1_pdb_tocif.cif",
      false},
-    {"peers/1d3z_model1_pdb2cif.cif", "peers/1d3z_model1_no_elements_pdb2cif.cif", false},
     // A cystine pair without element columns, its names written from
     // column 13.
     {"peers/cyx_pair.pdb", "peers/cyx_pair_names_from_13.pdb", false},
