@@ -20,6 +20,7 @@
 #include "connect/new_links.h"
 #include "connect/residue_spheres.h"
 #include "coords/chain_termini.h"
+#include "coords/pdb_corrections.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
 #include "dictionary/neighbour_grid.h"
@@ -318,12 +319,17 @@ float pair_distance(int ia, int ja, float limit) {
 
 // The link's library entry and ideal length.  A link the library lacks
 // takes the default bond of the two chemical types and, when it is used, a
-// new library description; false, with ierr, when either fails.
+// new library description; false, with ierr, when either fails.  A peptide
+// bond for which the library has no link of its own takes the trans
+// peptide link (peptide_link).
 bool describe_pair(const Stage& st, const Side& a, const Side& b, char user, Pair& p,
                    int32_t& ierr) {
   p.link = user == 'Y' ? p.known : Name8("");
   look_link_(p.link, a.mon, a.name, b.mon, b.name, a.itype, b.itype, p.ilink, p.mod1, p.mod2,
              p.irevers);
+  if (p.ilink < 1 && user != 'Y')
+    connect::peptide_link(a.mon.view(), a.name.view(), a.itype, b.mon.view(), b.name.view(),
+                          b.itype, p.ilink, p.mod1, p.mod2, p.irevers);
   p.described_here = p.ilink < 1;
   if (p.ilink >= 1) {
     get_idl_bond_lenth_(p.ilink, p.ideal);
@@ -700,4 +706,33 @@ void def_link_new_(int32_t mdoc, char list, char lnk_flag, char ss_flag, char su
     msgerr_(mdoc, " ERROR: wrong tree structure .....");
     ierr = 1;
   }
+}
+
+namespace {
+
+// A peptide or chain cap by what identification made of it, or else by its
+// name (a cap that the library lacks is described as no polymer).
+bool peptide_side(std::string_view mon, int32_t itype) {
+  const auto peptide = [](int32_t t) { return t == 3 || t == 4 || t == 10; };
+  return peptide(itype) || peptide(pdb::residue_class(mon));
+}
+
+}  // namespace
+
+bool connect::peptide_link(std::string_view mon1, std::string_view atom1, int32_t itype1,
+                           std::string_view mon2, std::string_view atom2, int32_t itype2,
+                           int32_t& ilink, rt::FixedText<8>& mod1, rt::FixedText<8>& mod2,
+                           int32_t& irevers) {
+  const std::string_view a1 = rt::trim_right(atom1), a2 = rt::trim_right(atom2);
+  const bool bond = (a1 == "C" && a2 == "N") || (a1 == "N" && a2 == "C");
+  if (!bond || !peptide_side(mon1, itype1) || !peptide_side(mon2, itype2)) return false;
+  int32_t il = 0, rev = 0;
+  Name8 m1("."), m2(".");
+  look_link_("TRANS", mon1, atom1, mon2, atom2, 3, 3, il, m1, m2, rev);
+  if (il < 1) return false;
+  ilink = il;
+  mod1 = m1;
+  mod2 = m2;
+  irevers = rev;
+  return true;
 }

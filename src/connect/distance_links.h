@@ -28,3 +28,23 @@
 // iterm_f_type, resid_inf_2, and the link library through creat_link_.
 void def_link_new_(int32_t mdoc, char list, char lnk_flag, char ss_flag, char sugar_flag,
                    int32_t ln_n_init, char& dnew, int32_t& nsug, int32_t& ierr);
+
+#include <string_view>
+
+#include "runtime/fixed_text.h"
+
+namespace connect {
+
+// A peptide bond (a C of one residue and an N of another, both peptides or
+// chain caps, by type or, for a cap the library lacks, by name) for which
+// the library holds no link of the two residues: the trans peptide link, as
+// the walk along a chain gives it, so that a residue set apart from its
+// chain (a HETATM residue that a sorting program moved to the end of the
+// file, a chain cap written as HETATM) keeps its peptide geometry; its cis
+// and proline forms follow from the model's geometry later.  False, the
+// arguments untouched, for any other pair or a library without that link.
+bool peptide_link(std::string_view mon1, std::string_view atom1, int32_t itype1,
+                  std::string_view mon2, std::string_view atom2, int32_t itype2, int32_t& ilink,
+                  rt::FixedText<8>& mod1, rt::FixedText<8>& mod2, int32_t& irevers);
+
+}  // namespace connect

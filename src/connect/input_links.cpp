@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "connect/conformer_bonds.h"
+#include "connect/distance_links.h"
 #include "connect/element_classes.h"
 #include "connect/link_rows.h"
 #include "connect/new_links.h"
@@ -354,8 +355,14 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
   Name8 mod1("."), mod2(".");
   int32_t irevers = 0;
   const Name4 atom1 = row_atom(l.ln_atom1(k)), atom2 = row_atom(l.ln_atom2(k));
+  bool as_peptide = false;  // the trans peptide link of a residue typed otherwise
   if (!known) {
     look_link_(link, a.mon, atom1, b.mon, atom2, a.itype, b.itype, ilink, mod1, mod2, irevers);
+    // A nameless link that bonds a peptide's C to an N is a peptide bond,
+    // wherever the file puts its residues.
+    if (ilink <= 0 && link == ".")
+      as_peptide = connect::peptide_link(a.mon.view(), atom1.view(), a.itype, b.mon.view(),
+                                         atom2.view(), b.itype, ilink, mod1, mod2, irevers);
     // A link found by its atoms is the library's link: its modifications
     // apply as they do when the file names it.
     if (ilink > 0) l.ln_id(k) = r_scratch.lll_lname(ilink);
@@ -385,7 +392,8 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
 
   mod1 = ".";
   mod2 = ".";
-  look_link_(l.ln_id(k), a.mon, atom1, b.mon, atom2, a.itype, b.itype, ilink, mod1, mod2, irevers);
+  look_link_(l.ln_id(k), a.mon, atom1, b.mon, atom2, as_peptide ? 3 : a.itype,
+             as_peptide ? 3 : b.itype, ilink, mod1, mod2, irevers);
   if (ilink > 0 && irevers == 1) {
     swap_partners(k, a, b);
     std::swap(mod1, mod2);

@@ -13,6 +13,17 @@
 
 namespace {
 
+// A row passed over at the chain ends: one marked special, but for a row
+// that holds for some conformers of its atoms only (a LINK record naming an
+// alternate): those atoms are bonded, and a ring closed in one conformer
+// is a ring.
+bool passed_over(int l) {
+  const link_inf_t& k = link_inf;
+  if (k.ln_used(l)(1) != 'S') return false;
+  const auto plain = [](const rt::FixedText<1>& a) { return a(1) == '.' || a(1) == ' '; };
+  return !link_in_unit(l) || (plain(k.ln_alt1(l)) && plain(k.ln_alt2(l)));
+}
+
 bool name3(const rt::FixedText<8>& n, const char* s) { return n.sub(1, 3) == std::string_view(s); }
 
 bool name3_any(const rt::FixedText<8>& n, std::initializer_list<const char*> names) {
@@ -26,7 +37,7 @@ bool name3_any(const rt::FixedText<8>& n, std::initializer_list<const char*> nam
 // bonded on that way is no charged terminus.
 bool row_bonds_at(int k, int32_t r, const rt::FixedText<4>& name) {
   const link_inf_t& l = link_inf;
-  if (l.ln_used(k)(1) == 'S' || l.ln_id(k) == "gap" || l.ln_id(k) == "?") return false;
+  if (passed_over(k) || l.ln_id(k) == "gap" || l.ln_id(k) == "?") return false;
   if (l.ln_1ires(k) == l.ln_2ires(k) && l.ln_1ichn(k) == l.ln_2ichn(k)) return false;
   return (l.ln_1ires(k) == r && rt::FixedText<4>(l.ln_atom1(k).sub(1, 4)) == name) ||
          (l.ln_2ires(k) == r && rt::FixedText<4>(l.ln_atom2(k).sub(1, 4)) == name);
@@ -60,7 +71,7 @@ bool chain_bond(int l, int32_t r, int32_t chain, bool first_end) {
 // True when link row l joins this end of residue r to the rest of a
 // polymer.
 bool row_joins(int l, int32_t r, int32_t chain, bool first_end) {
-  if (link_inf.ln_used(l)(1) == 'S') return false;
+  if (passed_over(l)) return false;
   if (chain_bond(l, r, chain, first_end)) return true;
   const int32_t cls = resid_inf.ires_type(r);
   const int32_t lr = first_end ? link_inf.ln_2ires(l) : link_inf.ln_1ires(l);
@@ -133,7 +144,7 @@ bool ends_joined_to_each_other(const RowsByResidue& rows, int32_t rs, int32_t re
 
 bool chain_end_bonded(int32_t r, int32_t chain, bool first_end) {
   for (int l = 1; l <= link_inf.ln_n; ++l)
-    if (link_inf.ln_used(l)(1) != 'S' && chain_bond(l, r, chain, first_end)) return true;
+    if (!passed_over(l) && chain_bond(l, r, chain, first_end)) return true;
   if (first_end) return bonded_at(r, "N") || bonded_at(r, "P");
   return bonded_at(r, "C") || bonded_at(r, "O3'") || bonded_at(r, "O3*");
 }

@@ -114,6 +114,9 @@ bool coords::author_chain_blank(const CifAuthorRow& row) {
 
 bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
   const std::string_view kind = row.group_pdb.substr(0, 4);
+  // A force-field name (HID, CYX) stands for a standard residue, as the
+  // PDB reader takes it whatever its record.
+  if (!foundation::force_field_standard(row.comp_name).empty()) return false;
   if (kind == "HETA") return true;
   if (foundation::name_in(row.comp_name, foundation::kPdbStandard)) return false;
   // The archive's older mmCIF files call a modified residue inside a chain
@@ -494,7 +497,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       }
     }
   }
-  pdb_post_read_passes(mdoc, 'F', 'N', ierr);
+  pdb_post_read_passes(mdoc, 'F', 'N', true, ierr);
   count_line(mdoc, " Number of atoms    :", atom_inf.n_atom);
   count_line(mdoc, " Number of residues :", resid_inf.n_residue);
   count_line(mdoc, " Number of chains   :", asym_part.n_group);

@@ -55,11 +55,12 @@ void corr_number_chain_pdb_(int32_t /*mdoc*/, char list, int32_t& ierr) {
   for (int k = 2; k <= asym_part.n_group; ++k) {
     // Waters whose numbers went past 9999 or restarted after it stay a
     // chain of their own, or one chain would hold their numbers twice.
-    const bool join = asym_part.group_id(k) == asym_part.group_id(k - 1) &&
-                      sttcrec.st_chain_wraps(k) == 0 && asym_part.iterm_f_type(k - 1) != 2 &&
-                      asym_part.iterm_s_type(k) != 4 &&
-                      joins(resid_inf.ires_type(last_residue(k - 1)),
-                            resid_inf.ires_type(asym_part.ires_first(k)));
+    const bool join = sttcrec.st_chain_bridged(k) != 0 ||
+                      (asym_part.group_id(k) == asym_part.group_id(k - 1) &&
+                       sttcrec.st_chain_wraps(k) == 0 && asym_part.iterm_f_type(k - 1) != 2 &&
+                       asym_part.iterm_s_type(k) != 4 &&
+                       joins(resid_inf.ires_type(last_residue(k - 1)),
+                             resid_inf.ires_type(asym_part.ires_first(k))));
     if (!join) ++group;
     asym_part.i_ncs(k) = group;
     if (trace) trace_chain(k, false, join ? 0 : 1);
@@ -162,6 +163,48 @@ void corr_number_chain_pdb_(int32_t /*mdoc*/, char list, int32_t& ierr) {
         std::printf(" group: %d < %.4s > %d\n", G, asym_part.group_id(G).c, t);
       std::printf(" --IR: %d %d < %.12s > %d\n", r, G, resid_inf.res_num_pdb(r).c, cls);
     }
+  }
+}
+
+namespace {
+
+bool is_polymer_class(int32_t c) { return c == 3 || c == 4 || c == 5 || c == 6 || c == 10; }
+
+bool same_number(int r1, int r2) {
+  return std::memcmp(resid_inf.res_num_pdb(r1).c + 2, resid_inf.res_num_pdb(r2).c + 2, 5) == 0;
+}
+
+// Chain k holds one residue, off the polymer classes, and was opened by its
+// class alone.
+bool lone_atom_residue(int k) {
+  return sttcrec.st_chain_by_class(k) != 0 && asym_part.nres_chain(k) == 1 &&
+         !is_polymer_class(resid_inf.ires_type(asym_part.ires_first(k)));
+}
+
+}  // namespace
+
+void coords::bridge_atom_residues() {
+  const int n = asym_part.n_group;
+  int k = 2;
+  while (k <= n) {
+    if (!lone_atom_residue(k)) {
+      ++k;
+      continue;
+    }
+    int j = k;
+    while (j <= n && lone_atom_residue(j)) ++j;
+    const int before = last_residue(k - 1);
+    bool bridge = j <= n && sttcrec.st_chain_by_class(j) != 0 &&
+                  asym_part.iterm_f_type(k - 1) != 2 &&
+                  is_polymer_class(resid_inf.ires_type(before)) &&
+                  joins(resid_inf.ires_type(before), resid_inf.ires_type(asym_part.ires_first(j)));
+    for (int q = k; q < j && bridge; ++q) {
+      const int r = asym_part.ires_first(q);
+      if (same_number(r, r - 1) || same_number(r, r + 1)) bridge = false;
+    }
+    if (bridge)
+      for (int q = k; q <= j; ++q) sttcrec.st_chain_bridged(q) = 1;
+    k = j + 1;
   }
 }
 

@@ -9,7 +9,8 @@
 
 #include "runtime/fixed_text.h"
 
-// ierr is always 0; list 'T' writes a trace on standard output.
+// ierr is always 0; list 'T' writes a trace on standard output.  Joins
+// also the chains that bridge_atom_residues marked.
 // Writes resid_inf, asym_part, link_inf, mod_inf.
 void corr_number_chain_pdb_(int32_t mdoc, char list, int32_t& ierr);
 // ierr 6 when a chain holds a duplicate residue number (two error lines each).
@@ -58,5 +59,16 @@ void warn_two_at_one_number(std::string_view chain, std::string_view number, std
                             std::string_view name2);
 // Forgets the warnings of an earlier read.
 void two_at_one_number_start();
+
+// Marks for the regrouping (sttcrec st_chain_bridged) the residues written
+// as ATOM that stand between two residues of one chain, each a chain of its
+// own by its class alone (a name off the polymer lists), and the rest of the
+// chain after them: a polymer residue whose class continues the one before
+// them (no OXT between) follows them with nothing but their own chain
+// breaks between.  A residue at the number of either neighbour is a residue
+// split by a mistyped name and is left apart, to be refused.  Reads
+// asym_part, resid_inf and sttcrec st_chain_by_class; runs before
+// corr_number_chain_pdb_.
+void bridge_atom_residues();
 
 }  // namespace coords

@@ -83,6 +83,11 @@ int32_t residue_class(std::string_view rname) {
     k.cls = itype;
   }
   if (itype == 1) get_ini_res_type_(0, work, rt::FixedText<8>(rname), itype, ierr);
+  // A force-field name stands inside its chain as the residue it names.
+  if (itype == 1) {
+    if (const std::string_view std_name = foundation::force_field_standard(rname); !std_name.empty())
+      return residue_class(std_name);
+  }
   return itype;
 }
 

@@ -23,7 +23,8 @@ void corr_peptide_pdb_(int32_t mdoc, int32_t& ierr);
 
 namespace pdb {
 // Residue class of a residue name: the built-in lists first, the run-time
-// table when they answer "other".
+// table when they answer "other", and for a force-field name (HID, CYX ...)
+// that of the residue it stands for.
 int32_t residue_class(std::string_view rname);
 // True for a name of foundation::kPdbWater.
 bool is_water(std::string_view rname);

@@ -262,6 +262,7 @@ void decide(DriverState& s, char list) {
   if (!(key.sub(8, 12) == s.ch5.view())) s.ic_flag = 1;
   if (s.ic_flag == 0) {
     if (pdb::class_ends_chain(c, s.ir_type_old, com_rdat.rd_oxt_prev(1) == 'Y')) s.ic_flag = 1;
+    s.class_break = s.ic_flag == 1;
     if (s.ic_flag == 1) {
       const char d = counter_digit_next();
       key(2) = d;
@@ -324,6 +325,8 @@ void coords::pdb_atom_loop_start(PdbAtomLoop& s, char seg_flag) {
   sttcrec.st_spgr_flag = 0;
   sttcrec.st_number_wrap = 0;
   for (int32_t& w : sttcrec.st_chain_wraps) w = 0;
+  for (int32_t& w : sttcrec.st_chain_by_class) w = 0;
+  for (int32_t& w : sttcrec.st_chain_bridged) w = 0;
 
   s = PdbAtomLoop{};
   s.rec = "START ";
@@ -346,6 +349,8 @@ void coords::pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::Fi
   crdatm.cr_ires = s.ir;
   cp_crd_(mdoc, s.ic_flag, s.ir_flag, s.id, acode, list, ierr);
   if (ierr != 0) return;
+  if (s.class_break) sttcrec.st_chain_by_class(asym_part.n_group) = 1;
+  s.class_break = false;
   s.ch12 = crdatm.cr_pnum;
   s.ch5 = crdatm.cr_pnum.sub(8, 12);
   s.ic_flag = 0;
@@ -355,9 +360,11 @@ void coords::pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::Fi
   com_rdat.rd_oxt_atom = "N";
 }
 
-void coords::pdb_post_read_passes(int32_t mdoc, char list, char pept_flag, int32_t& ierr) {
+void coords::pdb_post_read_passes(int32_t mdoc, char list, char pept_flag,
+                                  bool atom_residues_in_chain, int32_t& ierr) {
   nss_pdb_to_ln_(mdoc, list, ierr);
   coords::note_numbers_given_again();
+  if (atom_residues_in_chain) coords::bridge_atom_residues();
   corr_number_chain_pdb_(mdoc, list, ierr);
   corr_sugar_pdb_(mdoc, list, ierr);
   if (pept_flag == 'Y') corr_peptide_pdb_(mdoc, ierr);
@@ -406,7 +413,10 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
     if (ierr != 0) return;
   }
 
-  coords::pdb_post_read_passes(mdoc, list, pept_flag, ierr);
+  // The pipeline reads with the library's residue classes (program code
+  // M) and joins residues by their links; the TLS groups keep a chain's
+  // residues written as ATOM in it.
+  coords::pdb_post_read_passes(mdoc, list, pept_flag, prog_name != 'M', ierr);
 
   if (cell_input[0] > 1.0f) {
     bool convertible = sttcrec.st_cell_flag > 0;

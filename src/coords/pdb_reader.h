@@ -42,6 +42,7 @@ struct PdbAtomLoop {
   int32_t ir_flag = 0;
   int32_t id = 0;
   int32_t iend = 0;
+  bool class_break = false;  // the atom's residue opens a chain by its class alone
 };
 // Empties the model and sets the loop up, as get_pdb_ does before its first
 // record.  Writes the structure model counts, link_inf, mod_inf, pdb_hent,
@@ -55,7 +56,10 @@ void pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::FixedText<
 // of a named chain given again noted (numbers_given_again_report names
 // them), chain regrouping, sugar and peptide corrections, chain
 // identifiers, terminus types; serials made the atoms' indexes.  ierr is 0
-// after them.
-void pdb_post_read_passes(int32_t mdoc, char list, char pept_flag, int32_t& ierr);
+// after them.  `atom_residues_in_chain`: a residue written as ATOM between
+// two residues of its chain stays in that chain, whatever its name (the TLS
+// groups).
+void pdb_post_read_passes(int32_t mdoc, char list, char pept_flag, bool atom_residues_in_chain,
+                          int32_t& ierr);
 
 }  // namespace coords

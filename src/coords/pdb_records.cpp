@@ -516,11 +516,15 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
                      number_wraps(prev, sttcrec.st_number_high, key, high);
   pdb::warn_water_numbers(1, high != 0, wraps && high == sttcrec.st_number_high,
                           sttcrec.st_wide_warned, sttcrec.st_wrap_warned);
+  // A force-field name stands for a standard residue, which the archive
+  // writes as ATOM: a program that writes every name it does not know as
+  // HETATM (OpenMM's writer, HIE) does not cut the chain there.
+  const bool het_record = hetatm && foundation::force_field_standard(rname.view()).empty();
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
   const rt::FixedText<6> record_name(cols(line, 1, 6));
   if (!(rec == record_name) && !(rec == std::string_view("ATOM  "))) {
     digit = bump_counter();
-  } else if (wraps || pdb::counter_rises(hetatm, sttcrec.st_prev_hetatm == 1,
+  } else if (wraps || pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1,
                                          std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
                                          crdatm.cr_rname.sub(1, 3) == rname.view(), water,
                                          prev_water, chain_differs)) {
@@ -540,7 +544,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     crdatm.cr_pnum(9) = digit;
 
   if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
-  sttcrec.st_prev_hetatm = hetatm ? 1 : 0;
+  sttcrec.st_prev_hetatm = het_record ? 1 : 0;
   rec = "ATOM  ";
   return 0;
 }

@@ -61,6 +61,14 @@ struct sttcrec_t {
   // that of its first atom.
   rt::FixedText<8> st_line_part;
   rt::Array1<rt::FixedText<8>, MAXCHAIN> st_chain_part;
+  // Per chain of the atom loop: 1 where the chain was opened only because
+  // its residue's class does not continue the chain before it (no
+  // terminator, record kind or chain key between them); the TLS groups
+  // then take such a residue back into its chain (pdb_chains.h).
+  rt::Array1<int32_t, MAXCHAIN> st_chain_by_class;
+  // Per chain of the atom loop: 1 where the regrouping joins the chain to
+  // the chain before it although their classes do not continue each other.
+  rt::Array1<int32_t, MAXCHAIN> st_chain_bridged;
   rt::FixedText<256> st_line_next;
   rt::FixedText<4> st_last_aname;
   rt::FixedText<1> st_last_alt;

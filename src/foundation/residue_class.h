@@ -88,6 +88,25 @@ bool name_in(std::string_view name, const std::string_view (&list)[K]) {
   return false;
 }
 
+// Names that force fields give a standard amino acid in one of its
+// protonation or bonding states (histidine by its protonated nitrogens,
+// cystine, deprotonated cysteine, neutral aspartate, glutamate and lysine),
+// each beside the residue it stands for.
+struct ForceFieldName {
+  std::string_view name;
+  std::string_view standard;
+};
+inline constexpr ForceFieldName kForceFieldNames[] = {
+    {"HID", "HIS"}, {"HIE", "HIS"}, {"HIP", "HIS"}, {"HSD", "HIS"}, {"HSE", "HIS"}, {"HSP", "HIS"},
+    {"CYX", "CYS"}, {"CYM", "CYS"}, {"ASH", "ASP"}, {"GLH", "GLU"}, {"LYN", "LYS"}};
+// The standard residue that a force-field name stands for; empty for any
+// other name.
+inline std::string_view force_field_standard(std::string_view rname) {
+  for (const ForceFieldName& f : kForceFieldNames)
+    if (rt::text_eq(rname, f.name)) return f.standard;
+  return {};
+}
+
 inline bool is_proline_like(std::string_view rname) { return name_in(rname, kProlineLike); }
 inline bool is_n_methyl(std::string_view rname) { return name_in(rname, kNMethylated); }
 inline bool is_water_name(std::string_view rname) { return name_in(rname, kWaterNames); }

@@ -8,6 +8,7 @@
 #include "identify/pre_descr.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -438,34 +439,85 @@ const std::vector<std::pair<int32_t, int32_t>>& identification_order() {
   return order;
 }
 
-// Residue ir's chain atoms (C and N, O3' and P) that bond the residue before
-// or after it in the model, within the chain's break limit (1.3 times the
-// ideal peptide or phosphodiester bond), added to out once each.
+// The placed atoms of the model by cubic cells one polymer bond limit wide,
+// so that the partners of a chain atom are found wherever their residue
+// stands in the file (a sorting program moves HETATM residues to its end).
+// Built once a run: identification renames atoms but moves none.
+class AtomCells {
+ public:
+  void build() {
+    // The longest peptide or phosphodiester bond that still bonds.
+    edge_ = std::max(dictionary::polymer_bond_limit("C", "N"),
+                     dictionary::polymer_bond_limit("O3'", "P"));
+    cells_.clear();
+    cells_.reserve(static_cast<std::size_t>(atom_inf.n_atom));
+    for (int32_t ia = 1; ia <= atom_inf.n_atom; ++ia) {
+      if (atom_crd.occup(ia) < 0.0001f) continue;
+      cells_.push_back({key(cell_of(ia, 1), cell_of(ia, 2), cell_of(ia, 3)), ia});
+    }
+    std::sort(cells_.begin(), cells_.end());
+  }
+  // Calls f(ja) for every placed atom in the cell of atom ia and the 26
+  // around it.
+  template <typename F>
+  void near(int32_t ia, F f) const {
+    const int64_t c[3] = {cell_of(ia, 1), cell_of(ia, 2), cell_of(ia, 3)};
+    for (int64_t dz = -1; dz <= 1; ++dz)
+      for (int64_t dy = -1; dy <= 1; ++dy)
+        for (int64_t dx = -1; dx <= 1; ++dx) {
+          const uint64_t k = key(c[0] + dx, c[1] + dy, c[2] + dz);
+          auto it = std::lower_bound(cells_.begin(), cells_.end(), std::pair<uint64_t, int32_t>{k, 0});
+          for (; it != cells_.end() && it->first == k; ++it) f(it->second);
+        }
+  }
+
+ private:
+  int64_t cell_of(int32_t ia, int axis) const {
+    const double v = std::floor(static_cast<double>(atom_crd.xyz_crd(axis, ia)) / edge_);
+    // Far-flung or unset coordinates stay integers of 21 bits.
+    return static_cast<int64_t>(std::clamp(v, -1.0e6, 1.0e6));
+  }
+  static uint64_t key(int64_t x, int64_t y, int64_t z) {
+    constexpr int64_t kBias = 1 << 20;
+    return static_cast<uint64_t>(x + kBias) << 42 | static_cast<uint64_t>(y + kBias) << 21 |
+           static_cast<uint64_t>(z + kBias);
+  }
+  float edge_ = 2.1f;
+  std::vector<std::pair<uint64_t, int32_t>> cells_;
+};
+AtomCells g_atom_cells;
+
+// Residue ir's chain atoms (C and N, O3' and P) that bond another residue
+// of the model, whatever their places in the file, within the chain's
+// break limit (1.3 times the ideal peptide or phosphodiester bond), added
+// to out once each.
 void chain_bonded_atoms(int32_t ir, std::vector<Name>& out) {
   const int32_t ias = resid_inf.iratm_first(ir);
-  for (const int32_t other : {ir - 1, ir + 1}) {
-    if (other < 1 || other > resid_inf.n_residue) continue;
-    const int32_t jas = resid_inf.iratm_first(other);
-    for (int32_t ia = ias; ia < ias + resid_inf.natm_res(ir); ++ia) {
-      const std::string_view a = atom_inf.atm_name(ia).trimmed();
-      for (int32_t ja = jas; ja < jas + resid_inf.natm_res(other); ++ja) {
-        const std::string_view b = atom_inf.atm_name(ja).trimmed();
-        if (!(other > ir ? chain_bond_atoms(a, b) : chain_bond_atoms(b, a))) continue;
-        if (atom_crd.occup(ia) < 0.0001f || atom_crd.occup(ja) < 0.0001f) continue;
-        float d2 = 0.0f;
-        for (int k = 1; k <= 3; ++k) {
-          const float dk = atom_crd.xyz_crd(k, ia) - atom_crd.xyz_crd(k, ja);
-          d2 += dk * dk;
-        }
-        const float limit = other > ir ? dictionary::polymer_bond_limit(a, b)
-                                       : dictionary::polymer_bond_limit(b, a);
-        if (d2 > limit * limit) continue;
-        bool known = false;
-        for (const Name& n : out) known = known || n == atom_inf.atm_name(ia);
-        if (!known) out.push_back(atom_inf.atm_name(ia));
-        break;
+  for (int32_t ia = ias; ia < ias + resid_inf.natm_res(ir); ++ia) {
+    if (atom_crd.occup(ia) < 0.0001f) continue;
+    const std::string_view a = atom_inf.atm_name(ia).trimmed();
+    if (!(chain_bond_atoms(a, "N") || chain_bond_atoms(a, "P") || chain_bond_atoms("C", a) ||
+          chain_bond_atoms("O3'", a)))
+      continue;
+    bool bonded = false;
+    g_atom_cells.near(ia, [&](int32_t ja) {
+      if (bonded || atom_inf.i_resid(ja) == ir) return;
+      const std::string_view b = atom_inf.atm_name(ja).trimmed();
+      // ir's atom up the chain from ja's, or down from it.
+      float limit = chain_bond_atoms(a, b) ? dictionary::polymer_bond_limit(a, b) : 0.0f;
+      if (limit == 0.0f && chain_bond_atoms(b, a)) limit = dictionary::polymer_bond_limit(b, a);
+      if (limit == 0.0f) return;
+      float d2 = 0.0f;
+      for (int k = 1; k <= 3; ++k) {
+        const float dk = atom_crd.xyz_crd(k, ia) - atom_crd.xyz_crd(k, ja);
+        d2 += dk * dk;
       }
-    }
+      bonded = d2 <= limit * limit;
+    });
+    if (!bonded) continue;
+    bool known = false;
+    for (const Name& n : out) known = known || n == atom_inf.atm_name(ia);
+    if (!known) out.push_back(atom_inf.atm_name(ia));
   }
 }
 
@@ -1091,6 +1143,7 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
   if (list == 'T') msgdoc_(run.mdoc, " --- after set_link_corr --- ");
 
   Out out{nmnew, new_flag_out, lib2};
+  g_atom_cells.build();
   for (const auto& [ig, ir] : identification_order()) {
     Chain ch{ig, asym_part.ires_first(ig), asym_part.iterm_s_type(ig), asym_part.iterm_f_type(ig)};
     switch (identify_residue(run, ch, ir, out, ierr)) {

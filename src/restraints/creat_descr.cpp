@@ -285,16 +285,16 @@ char position_flag(int32_t ir, const Place& p) {
   return f;
 }
 
-// Every link named `link` between residues ir and its back neighbour ir1 of
+// Every link named `link` from residue ir's back neighbour ir1 to ir of
 // chain ig marked as described by the walk; special links keep their mark.
+// A row the other way round joins other atoms (the C of ir to the N of ir1,
+// closing a ring of two residues) and is described on its own.
 void mark_walked(const rt::FixedText<8>& link, int32_t ig, int32_t ir, int32_t ir1) {
   link_inf_t& l = link_inf;
   restraints::residue_links().either(ir, [&](int32_t i) {
     if (!(l.ln_id(i) == link) || l.ln_1ichn(i) != ig || l.ln_2ichn(i) != ig || l.ln_used(i) == "S")
       return;
-    if ((l.ln_1ires(i) == ir && l.ln_2ires(i) == ir1) ||
-        (l.ln_1ires(i) == ir1 && l.ln_2ires(i) == ir))
-      l.ln_used(i) = "Y";
+    if (l.ln_1ires(i) == ir1 && l.ln_2ires(i) == ir) l.ln_used(i) = "Y";
   });
 }
 

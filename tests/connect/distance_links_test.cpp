@@ -368,6 +368,70 @@ TEST(DistanceLinks, ConformersOfBothEndsArePairedByTheirCodes) {
   EXPECT_EQ(r.out.find("at:OD1 A->ch:B    res:   1  ZN       at:ZN  B"), std::string::npos);
 }
 
+// A residue the library lacks (type 1) before a nucleotide, joined by the
+// walk along the chain under the phosphodiester link, whose bond the
+// library here ends on the second residue's 5' oxygen, spelt O5*: the
+// model's O5' in the other spelling is that atom, so the search by
+// distance adds no second link on the pair; an atom of another name at the
+// same place is bonded by the search.
+TEST(DistanceLinks, PairTheWalkLinksIsNotLinkedAgainInTheOtherSpellingOfItsSecondAtom) {
+  const struct {
+    const char* label;
+    const char* second;  // the second residue's atom, 1.45 A from the first's O3'
+    int links;
+  } rows[] = {{"O5' for the library's O5*", "O5'", 0},
+              {"O5* as the library spells it", "O5*", 0},
+              {"O4', no atom of the link", "O4'", 1}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    Model m;
+    m.residue("XNU", 1, 'A', 1, {{"O3'", 0, 0, 0, "O"}});
+    const int down = m.residue("DA", 5, 'A', 2, {{row.second, 1.45f, 0, 0, "O"}});
+    conntest::load_library();
+    int32_t il = 1;
+    while (il < r_scratch.lll_nlink && !(r_scratch.lll_lname(il) == "p")) ++il;
+    ASSERT_TRUE(r_scratch.lll_lname(il) == "p");
+    r_scratch.llb_2atm(r_scratch.lll_ibond(il)) = "O5*";
+    resid_inf.iconn_type(down) = conntest::conn_code("p");
+    const Result r = find_links();
+    EXPECT_EQ(r.ierr, 0);
+    EXPECT_EQ(link_inf.ln_n, row.links) << r.out;
+    EXPECT_EQ(count_of(r.out, "is found"), static_cast<std::size_t>(row.links)) << r.out;
+  }
+}
+
+// A carbonyl C 1.33 A from an N of another chain, found by distance with
+// no link row: between a chain cap described as no polymer (ACE, type 2,
+// a peptide cap by name) and an alanine, the trans peptide link in its
+// partner order whichever residue comes first; where the other end is no
+// peptide, a link of its own.
+TEST(DistanceLinks, PeptideBondFoundByDistanceTakesTheTransLinkInEitherOrder) {
+  const struct {
+    const char* label;
+    const char* first;
+    int type;
+    bool cap_first;
+    const char* want;
+  } rows[] = {{"cap first", "ACE", 2, true, "TRANS"},
+              {"alanine first", "ACE", 2, false, "TRANS"},
+              {"no peptide", "SO4", 1, true, "SO4-ALA"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    Model m;
+    int cap = 0, ala = 0;
+    if (row.cap_first) cap = m.residue(row.first, row.type, 'A', 1, {{"C", 0, 0, 0}});
+    ala = m.residue("ALA", 3, 'B', 2, {{"N", 1.33f, 0, 0, "N"}, {"CA", 2.0f, 1.2f, 0}});
+    if (!row.cap_first) cap = m.residue(row.first, row.type, 'C', 1, {{"C", 0, 0, 0}});
+    conntest::load_library();
+    const Result r = find_links();
+    EXPECT_EQ(r.ierr, 0);
+    ASSERT_EQ(link_inf.ln_n, 1) << r.out;
+    EXPECT_EQ(link_inf.ln_id(1).trimmed(), row.want) << r.out;
+    EXPECT_EQ(link_inf.ln_1ires(1), cap);
+    EXPECT_EQ(link_inf.ln_2ires(1), ala);
+  }
+}
+
 TEST(DistanceLinks, TensOfThousandsOfWatersStayUnlinked) {
   Model m;
   m.residue("ZN", 1, 'A', 1, {{"ZN", 0, 0, 0, "ZN"}});

@@ -168,6 +168,47 @@ TEST(InputLinks, NamelessRowTakesThePartnerOrderOfItsLink) {
   EXPECT_EQ(link_inf.ln_1ires(ss), cys2);
 }
 
+// A nameless row bonding a peptide's C to an N, each end a peptide or a
+// chain cap by type or by name (ACE described as no polymer, as a cap the
+// library lacks is), takes the trans peptide link in the partner order of
+// that link, from either end.  Any other pair keeps a link of its own: the
+// same atoms where one end is no peptide (SO4), a C bonded to a C, and a
+// named row.
+TEST(InputLinks, NamelessPeptideBondOfAResidueTypedOtherwiseTakesTheTransLink) {
+  const struct {
+    const char* label;
+    const char* name1;
+    int type1;
+    const char* atom1;
+    const char* name2;
+    int type2;
+    const char* atom2;
+    const char* link;  // the row's name given
+    const char* want;  // its name after
+    bool reversed;     // ends swapped into the link's order
+  } cases[] = {
+      {"cap described as no polymer, N end first", "ALA", 3, "N", "ACE", 2, "C", ".", "TRANS", true},
+      {"cap described as no polymer, C end first", "ACE", 2, "C", "ALA", 3, "N", ".", "TRANS", false},
+      {"built peptide of type 1", "MSE", 1, "C", "ASP", 3, "N", ".", "TRANS", false},
+      {"an end that is no peptide", "SO4", 1, "C", "ALA", 3, "N", ".", "SO4-ALA", false},
+      {"a carbon to a carbon", "ACE", 2, "C", "ALA", 3, "CA", ".", "ACE-ALA", false},
+      {"a named row", "ACE", 2, "C", "ALA", 3, "N", "XLINK", "XLINK", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    Model m;
+    const int r1 = m.residue(c.name1, c.type1, 'A', 1, {{c.atom1, 0, 0, 0, c.atom1[0] == 'N' ? "N" : "C"}});
+    const int r2 = m.residue(c.name2, c.type2, 'B', 2, {{c.atom2, 1.33f, 0, 0, c.atom2[0] == 'N' ? "N" : "C"}});
+    const int k = m.link(c.link, r1, c.atom1, r2, c.atom2, 1.33f);
+    conntest::load_library();
+    int32_t ierr = -1;
+    const std::string out = resolve(ierr);
+    EXPECT_EQ(ierr, 0) << out;
+    EXPECT_EQ(link_inf.ln_id(k).trimmed(), c.want) << out;
+    EXPECT_EQ(link_inf.ln_1ires(k), c.reversed ? r2 : r1);
+  }
+}
+
 // A chain break that a file records is a break: no link is looked for or
 // made for it.  A nameless row without its atoms would make a link without
 // a bond: it is dropped with a warning, and nothing new reaches the library.

@@ -97,6 +97,7 @@ struct Options {
   char pept = 'N';
   char seg = 'N';
   char hremove = 'Y';
+  int32_t program = 0;  // the status on entry: 1 reads as the pipeline does
 };
 
 inline ReadResult read_pdb(const std::vector<std::string>& lines, const Options& o = Options()) {
@@ -105,7 +106,7 @@ inline ReadResult read_pdb(const std::vector<std::string>& lines, const Options&
   int32_t ierr = 0;
   init_atm_inf_(0, ierr);
   ReadResult r;
-  ierr = 0;
+  ierr = o.program;
   r.out = captured([&] { get_pdb_(o.mdoc, f.path(), o.nospgr, o.cell, o.pept, o.seg, o.hremove, ierr); });
   r.ierr = ierr;
   rt::close_all_units();

@@ -291,6 +291,34 @@ TEST(ChainTermini, CyclicPeptideKeepsItsTypesAndWarns) {
   EXPECT_EQ(asym_part.iterm_f_type(1), 1);
 }
 
+// The same ring closed by a LINK record on GLY 2's C, which the file gives
+// in two conformers: the record without an alternate code names both, the
+// record naming conformer A that one; either way the chain's ends are
+// bonded to each other and it is a ring.
+TEST(ChainTermini, CyclicPeptideClosedOnAnAtomInTwoConformersIsARing) {
+  for (const char alt : {' ', 'A'}) {
+    SCOPED_TRACE(std::string("LINK alternate '") + alt + "'");
+    std::string link = "LINK         C   GLY A   2                 N   ALA A   1     1555   1555";
+    link[16] = alt;
+    std::vector<std::string> l = {kCryst, link};
+    append(l, residue("ALA", 'A', 1));
+    l.push_back(line({.name = " N  ", .res = "GLY", .resnum = 2, .elem = " N"}));
+    l.push_back(line({.name = " CA ", .res = "GLY", .resnum = 2}));
+    l.push_back(line({.name = " C  ", .alt = 'A', .res = "GLY", .resnum = 2, .occ = 0.5f}));
+    l.push_back(line({.name = " C  ", .alt = 'B', .res = "GLY", .resnum = 2, .x = 1.2f, .occ = 0.5f}));
+    l.push_back(line({.name = " O  ", .res = "GLY", .resnum = 2, .elem = " O"}));
+    const ReadResult r = read_pdb(l);
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    ASSERT_EQ(link_inf.ln_n, 1);
+    EXPECT_EQ(link_inf.ln_1ires(1), 2);
+    EXPECT_EQ(link_inf.ln_2ires(1), 1);
+    EXPECT_EQ(r.out.find("is cyclic"), r.out.rfind("is cyclic")) << r.out;
+    EXPECT_NE(r.out.find("  WARNING : chain AA   is cyclic ?\n"), std::string::npos) << r.out;
+    EXPECT_EQ(asym_part.iterm_s_type(1), 1);
+    EXPECT_EQ(asym_part.iterm_f_type(1), 1);
+  }
+}
+
 // 1A8O writes its selenomethionines as HETATM inside chain A: the reader
 // splits the chain at each, and the pieces Aa to Ae (one selenomethionine,
 // or the residues between two) are joined at both ends to the pieces either

@@ -117,6 +117,83 @@ TEST(PdbReaderChains, HetatmResiduesSplitChains) {
   EXPECT_EQ(asym_part.n_group, 3);
 }
 
+// The names force fields give histidine, cysteine, aspartate, glutamate
+// and lysine in their states stand inside a chain as the residues they
+// name, for both programs: one chain, not one a residue.
+TEST(PdbReaderChains, ForceFieldNamesInsideAChainKeepItWhole) {
+  for (const char* name :
+       {"HID", "HIE", "HIP", "HSD", "HSE", "HSP", "CYX", "CYM", "ASH", "GLH", "LYN"}) {
+    for (const int32_t program : {0, 1}) {
+      SCOPED_TRACE(std::string(name) + (program == 1 ? " read as the pipeline reads" : ""));
+      std::vector<std::string> l = {kCryst};
+      append(l, residue("ALA", 'A', 1));
+      append(l, residue(name, 'A', 2));
+      append(l, residue("GLY", 'A', 3));
+      l.push_back(water('A', 101));
+      ASSERT_EQ(read_pdb(l, {.program = program}).ierr, 0);
+      ASSERT_EQ(asym_part.n_group, 2);
+      EXPECT_EQ(asym_part.nres_chain(1), 3);
+      EXPECT_EQ(resid_inf.ires_type(2), 3);
+      EXPECT_EQ(resid_inf.iconn_type(3), 2);
+      EXPECT_EQ(chain_id(2), "Aa  ");
+    }
+  }
+}
+
+// The TLS groups keep a residue written as ATOM between two residues of its
+// chain in that chain, whatever its name; the pipeline's reading keeps it
+// apart, as do a HETATM record, a terminator, an OXT before it, an ATOM
+// residue after the chain's last, and a residue at a neighbour's number
+// (a residue split by a mistyped name, which is refused).
+TEST(PdbReaderChains, AtomResidueBetweenTwoResiduesOfItsChainStaysInIt) {
+  struct Case {
+    const char* label;
+    std::vector<std::string> middle;  // after ALA 1, before GLY 9 (empty: none)
+    int32_t program;
+    int groups;
+  };
+  const auto lig = [](int num, const char* rec = "ATOM") { return residue("XYZ", 'A', num, rec); };
+  std::vector<std::string> two = lig(2);
+  append(two, lig(3));
+  std::vector<std::string> after_ter = {kTer};
+  append(after_ter, lig(2));
+  std::vector<std::string> after_oxt = {line({.name = " OXT", .elem = " O"})};
+  append(after_oxt, lig(2));
+  const Case cases[] = {
+      {"one residue of another name", lig(2), 0, 1},
+      {"two such residues in a row", two, 0, 1},
+      {"the same read as the pipeline reads", lig(2), 1, 3},
+      {"written as HETATM", lig(2, "HETATM"), 0, 3},
+      {"after a terminator", after_ter, 0, 3},
+      {"after the chain's OXT", after_oxt, 0, 3},
+      {"at the number of the residue before", lig(1), 0, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> l = {kCryst};
+    append(l, residue("ALA", 'A', 1));
+    append(l, c.middle);
+    append(l, residue("GLY", 'A', 9));
+    read_pdb(l, {.mdoc = -999, .program = c.program});
+    EXPECT_EQ(asym_part.n_group, c.groups);
+    if (c.groups == 1) {
+      EXPECT_EQ(chain_id(1), "AA  ");
+      EXPECT_EQ(resid_inf.ires_back(resid_inf.n_residue), resid_inf.n_residue - 1);
+    }
+  }
+  // After the chain's last residue, not followed by one of the chain: a
+  // chain of its own, as an ion a simulation program writes as ATOM.
+  std::vector<std::string> l = {kCryst};
+  append(l, residue("ALA", 'A', 1));
+  append(l, residue("GLY", 'A', 2));
+  append(l, lig(3));
+  l.push_back(water('A', 101));
+  read_pdb(l);
+  ASSERT_EQ(asym_part.n_group, 3);
+  EXPECT_EQ(chain_id(2), "Aa  ");
+  EXPECT_EQ(asym_part.nres_chain(2), 1);
+}
+
 TEST(PdbReaderChains, PeptideAfterAnOxtStartsANewChain) {
   std::vector<std::string> l = {kCryst};
   append(l, residue("ALA", 'A', 1));

@@ -107,6 +107,9 @@ TEST(PdbAtomNames, KeptAnswersByResidueNameAreThoseOfAFirstLook) {
       const rt::FixedText<8> monn(n);
       get_standard_res_type_(0, work, monn, want, ierr);
       if (want == 1) get_ini_res_type_(0, work, monn, want, ierr);
+      // A force-field name (CYX among the names above) is the residue it
+      // stands for.
+      if (want == 1 && !foundation::force_field_standard(n).empty()) want = 3;
       EXPECT_EQ(pdb::residue_class(n), want) << n;
     }
   for (const char* n : {"LYS", "HOH", "DA", "MAN", "ALA", "LYS"}) {

@@ -204,6 +204,13 @@ TEST(ExampleProgram, OnlyAChainWhoseEndsAreJoinedToEachOtherIsCalledCyclic) {
     EXPECT_EQ(lines, *c.warning == '\0' ? 0u : 1u) << r.log;
     if (*c.warning != '\0') {
       EXPECT_NE(r.log.find(c.warning), std::string::npos) << r.log;
+      // Both peptide bonds of the ring of two residues are restrained, the
+      // one the walk along the chain makes and the one that closes it.
+      const std::string rst = file_text(dir.file("out.rst"));
+      EXPECT_NE(rst.find("# link_'CIS     '_ALA______0001-_AA  -GLY______0002-_AA\n"),
+                std::string::npos);
+      EXPECT_NE(rst.find("# link_'CIS     '_GLY______0002-_AA  -ALA______0001-_AA\n"),
+                std::string::npos);
     }
   }
 }

@@ -203,6 +203,15 @@ constexpr FormPair kFormPairs[] = {
     // file with its element columns.
     {"1A8O.pdb", "peers/1A8O_no_elements_pdb2cif.cif", false},
     {"peers/1d3z_model1_pdb2cif.cif", "peers/1d3z_model1_no_elements_pdb2cif.cif", false},
+    // A histidine under its force-field name inside the chain.
+    {"peers/renamed_and_sorted/1ubq.pdb", "peers/renamed_and_sorted/1ubq_hid.pdb", false},
+    // The selenomethionines moved after the chain by a sorting program: the
+    // chain's pieces differ, its restraints do not.
+    {"1A8O.pdb", "peers/renamed_and_sorted/1A8O_pdb_sort.pdb", false, false},
+    // Chain caps written as HETATM and bonded by LINK records, against the
+    // caps inside their chains without the records.
+    {"peers/renamed_and_sorted/2jo4_model1.pdb", "peers/renamed_and_sorted/2jo4_model1_pdb_tocif.cif",
+     false},
     // A cystine pair without element columns, its names written from
     // column 13.
     {"peers/cyx_pair.pdb", "peers/cyx_pair_names_from_13.pdb", false},
@@ -329,6 +338,61 @@ TEST(Shelf, BothFormsOfAnEntryGiveOneSetOfRestraintsWhoeverWroteTheFile) {
     EXPECT_EQ(a.ierr, 0) << a.out;
     EXPECT_EQ(restraint_counts(b, from_peer), want) << b.out;
   }
+}
+
+// Force-field names (HID, HIE, CYX, WAT) inside a chain, written as ATOM
+// or, by OpenMM's writer, as HETATM: the chain is one group, as under the
+// archive's names, whichever program wrote the file and whatever hydrogens
+// it added.  The pipeline restrains the PDBFixer file as the same file with
+// HIS written for HIE.
+TEST(Shelf, ForceFieldNamesKeepTheChainOneGroup) {
+  const std::string dir = "peers/renamed_and_sorted/";
+  const struct {
+    const char* file;
+    const char* standard;  // the file under the archive's names
+  } cases[] = {
+      {"1ubq_pdb2pqr_amber.pdb", "1ubq.pdb"},
+      {"1ubq_hid_pdb_tocif.cif", "1ubq.pdb"},
+      {"1ubi_pdbfixer_hie.pdb", "../../1ubi.pdb"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    TempDir edited, from_standard, from_file;
+    const Ran a = run_orbinate(from_standard, pipetest::data(dir + c.standard));
+    const Ran b = run_orbinate(from_file, with_cell(pipetest::data(dir + c.file), edited, "f.pdb"));
+    ASSERT_EQ(a.status, 0) << a.out;
+    ASSERT_EQ(b.status, 0) << b.out;
+    EXPECT_EQ(file_text(from_standard.file("groups.tls")),
+              "TLS\nrange from 1 AA   to 9999 AA  \n\nTLS\nrange from 1 Aa   to 9999 Aa  \n\n");
+    EXPECT_EQ(file_text(from_file.file("groups.tls")), file_text(from_standard.file("groups.tls")));
+  }
+  TempDir run;
+  const Ran l = run_orbinate(run, pipetest::data(dir + "1a0q_L_1_100_pdb2pqr_amber.pdb"));
+  ASSERT_EQ(l.status, 0) << l.out;
+  EXPECT_EQ(file_text(run.file("groups.tls")), "TLS\nrange from 1 LL   to 9999 LL  \n\n");
+
+  TempDir hie, his;
+  std::string text = file_text(pipetest::data(dir + "1ubi_pdbfixer_hie.pdb"));
+  int renamed = 0;
+  for (std::size_t at = text.find("HETATM"); at != std::string::npos; at = text.find("HETATM", at)) {
+    if (text.compare(at + 17, 3, "HIE") == 0) {
+      text.replace(at, 6, "ATOM  ");
+      text.replace(at + 17, 3, "HIS");
+      ++renamed;
+    }
+    at += 6;
+  }
+  EXPECT_EQ(renamed, 17);
+  std::ofstream(his.file("his.pdb")) << text;
+#ifdef ORB_PREPARE_MODEL
+  const pipetest::Outcome a = run_prepare(pipetest::data(dir + "1ubi_pdbfixer_hie.pdb"), hie);
+  const pipetest::Outcome b = run_prepare(his.file("his.pdb"), his);
+#else
+  const pipetest::Outcome a = pipetest::run_model(pipetest::data(dir + "1ubi_pdbfixer_hie.pdb"), hie.path());
+  const pipetest::Outcome b = pipetest::run_model(his.file("his.pdb"), his.path());
+#endif
+  EXPECT_EQ(restraint_counts(a, hie), restraint_counts(b, his)) << a.out;
+  EXPECT_NE(a.out.find("  Number of chains   :       2\n"), std::string::npos) << a.out;
 }
 
 TEST(Shelf, EveryRealEntryIsReadWholeAndRunByBothPrograms) {
