@@ -342,8 +342,6 @@ struct GivenAgain {
 };
 std::vector<GivenAgain> given_again;
 
-bool is_polymer_class(int32_t cls) { return (cls >= 3 && cls <= 6) || cls == 10; }
-
 // Who the residue's chain is (sttcrec.st_chain_part) and its number with
 // insertion code, as one look-up key.
 constexpr int kHeldKey = 8 + 5;
