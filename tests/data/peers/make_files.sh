@@ -340,3 +340,36 @@ for l in rows:
 out.append('END%77s\n' % '')
 open('docking_hd_hydrogens.pdb', 'w').writelines(out)
 EOF2
+
+# Open Babel's mmCIF of two entries of several chains (2BEG: five chains of
+# one peptide, each numbered 17-42; 1LCD: its first model, a protein chain
+# and two DNA chains): no chain label, so every chain is one blank chain.
+obabel -ipdb ../2BEG.pdb -ommcif -O 2BEG_obabel.cif
+obabel -ipdb ../1LCD.pdb -l 1 -ommcif -O 1LCD_obabel.cif
+
+# gemmi's mmCIF of OpenMM's test model (a simulation frame, no chain letter)
+# cut to the peptide, its two chloride ions and its first three waters:
+# every row under the one label gemmi gives the blank chain.
+$PY - <<'EOF2'
+import gemmi, os, tempfile
+src = '/usr/lib/python3/dist-packages/openmm/app/data/test.pdb'
+out, waters, prev = [], 0, None
+for l in open(src):
+    if l.startswith(('ATOM', 'HETATM')):
+        if l[17:20] == 'HOH':
+            if l[22:27] != prev:
+                waters, prev = waters + 1, l[22:27]
+            if waters > 3:
+                continue
+    elif not l.startswith(('CRYST1', 'HEADER', 'REMARK', 'TER', 'END', 'MODEL', 'ENDMDL')):
+        continue
+    out.append(l)
+tmp = tempfile.mkdtemp()
+cut = os.path.join(tmp, 'test.pdb')
+open(cut, 'w').writelines(out)
+st = gemmi.read_structure(cut)
+st.setup_entities()
+st.make_mmcif_document().write_file('openmm_test_gemmi.cif')
+os.remove(cut)
+os.rmdir(tmp)
+EOF2
