@@ -310,6 +310,26 @@ TEST(SecondRun, BuiltMonomerKeepsTheInputAtomOrder) {
   EXPECT_EQ(library.front(), "O");
 }
 
+// The caps' methyl hydrogens HH31 to HH33 written from column 13, as an
+// AMBER-made model writes them: the test library lacks both caps, so each
+// run builds them, under the names the file gave, and the run on the
+// written coordinates and the run with the new library find them so.
+TEST(SecondRun, CapHydrogensKeepTheNamesTheFileGave) {
+  Runs runs;
+  expect_second_runs_agree(on("peers/capped_hh3.pdb"), runs, false);
+  ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  ASSERT_EQ(runs.r1.new_lib, 'Y');
+  const std::vector<std::string> ace = {"C", "O", "CH3", "HH31", "HH32", "HH33"};
+  const std::vector<std::string> nme = {"N", "C", "HH31", "HH32", "HH33"};
+  for (const std::string& dir : {runs.first.path(), runs.on_coordinates.path()}) {
+    EXPECT_EQ(names_in_file(dir + "/out", "ACE"), ace) << dir;
+    EXPECT_EQ(names_in_file(dir + "/out", "NME"), nme) << dir;
+  }
+  const std::string lib = file_text(runs.first.path() + "/new_lib.cif");
+  EXPECT_NE(lib.find("HH31"), std::string::npos) << lib;
+  EXPECT_EQ(lib.find("H31H"), std::string::npos) << lib;
+}
+
 // 1D3Z model 1 (an NMR entry with its hydrogens), residues 1-10, with GLN2
 // written as HETATM, bonded to both neighbours by LINK records (connection
 // rows in the mmCIF form): residue 1 is then a chain of one residue bonded

@@ -373,3 +373,51 @@ st.make_mmcif_document().write_file('openmm_test_gemmi.cif')
 os.remove(cut)
 os.rmdir(tmp)
 EOF2
+
+# capped.pdb with the methyl hydrogens of both caps as an AMBER-made model
+# names them, HH31, HH32 and HH33 written from column 13: each 1.09 A from
+# the cap's methyl carbon, tetrahedral (109.5 degrees from the bond to its
+# neighbour) and staggered against the neighbour's other atom (ACE's O,
+# THR 7's C for NME); atoms renumbered.
+$PY - <<'EOF2'
+import math
+def sub(a, b): return [a[i] - b[i] for i in range(3)]
+def unit(a):
+    n = math.sqrt(sum(x * x for x in a))
+    return [x / n for x in a]
+def cross(a, b): return [a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]]
+def methyl(c, bonded, other):
+    u = unit(sub(c, bonded))
+    v = unit(cross(u, sub(other, bonded)))
+    w = cross(u, v)
+    t = math.radians(109.5)
+    out = []
+    for k in range(3):
+        p = math.radians(60 + 120 * k)
+        d = [-math.cos(t) * u[i] + math.sin(t) * (math.cos(p) * v[i] + math.sin(p) * w[i]) for i in range(3)]
+        out.append([c[i] + 1.09 * d[i] for i in range(3)])
+    return out
+lines = open('capped.pdb').read().splitlines()
+xyz = {}
+for l in lines:
+    if l.startswith('ATOM'):
+        xyz[(int(l[22:26]), l[12:16].strip())] = [float(l[30:38]), float(l[38:46]), float(l[46:54])]
+caps = {(1, 'CH3'): ('ACE', methyl(xyz[(1, 'CH3')], xyz[(1, 'C')], xyz[(1, 'O')])),
+        (8, 'C'): ('NME', methyl(xyz[(8, 'C')], xyz[(8, 'N')], xyz[(7, 'C')]))}
+out, serial = [], 0
+for l in lines:
+    if not l.startswith('ATOM'):
+        if l.startswith('CRYST1') or l.startswith('END'):
+            out.append(l + '\n')
+        continue
+    serial += 1
+    out.append(l[:6] + '%5d' % serial + l[11:] + '\n')
+    key = (int(l[22:26]), l[12:16].strip())
+    if key in caps:
+        res, hs = caps[key]
+        for k, h in enumerate(hs):
+            serial += 1
+            out.append('ATOM  %5d HH3%d %3s A%4d    %8.3f%8.3f%8.3f  1.00 10.00           H  \n'
+                       % (serial, k + 1, res, key[0], h[0], h[1], h[2]))
+open('capped_hh3.pdb', 'w').writelines(out)
+EOF2
