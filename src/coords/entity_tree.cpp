@@ -51,34 +51,69 @@ void index_numbers(NumberIndex& x, int32_t lo, int32_t hi) {
 // entity rows and the chain's residues then name their neighbours by
 // numbers that repeat.  Both are written in the order of the chain's tree,
 // so a number is told apart by how often it came before: the n-th row
-// with a number is the n-th residue with it.  The key is the number and
-// that count.
-using OccurrenceIndex = foundation::LookupIndex<12, MAXENTSEQ>;
-
+// with a number is the n-th residue with it.  The key is the text (W
+// characters) and that count.
+template <int W>
 struct Occurrences {
-  NumberIndex slots;  // number -> its counter
+  foundation::LookupIndex<W, MAXENTSEQ> slots;  // text -> its counter
   std::vector<int32_t> seen;
-  char key[12];
+  char key[W + 7];
+  bool repeated = false;  // some text came more than once
 
   void clear() {
     slots.clear();
     seen.clear();
+    repeated = false;
   }
-  // The key of the next appearance of `number`.
-  std::string_view next(std::string_view number) {
-    int32_t s = slots.first(number);
+  // The key of the next appearance of `text`.
+  std::string_view next(std::string_view text) {
+    int32_t s = slots.first(text);
     if (s < 1) {
       seen.push_back(0);
       s = static_cast<int32_t>(seen.size());
-      slots.add(number, s);
+      slots.add(text, s);
     }
     int32_t n = ++seen[static_cast<std::size_t>(s - 1)];
+    repeated = repeated || n > 1;
     std::memset(key, ' ', sizeof key);
-    std::memcpy(key, number.data(), number.size() < 5 ? number.size() : 5);
-    for (int i = 11; i >= 5 && n > 0; --i, n /= 10) key[i] = static_cast<char>('0' + n % 10);
+    std::memcpy(key, text.data(), text.size() < W ? text.size() : W);
+    for (int i = W + 6; i >= W && n > 0; --i, n /= 10) key[i] = static_cast<char>('0' + n % 10);
     return {key, sizeof key};
   }
 };
+
+using OccurrenceIndex = foundation::LookupIndex<12, MAXENTSEQ>;  // a number and its count
+
+// The link rows made of the entity's sequence rows (a gap, a cis peptide)
+// name their residues by number, and the atom store gave each end the last
+// residue of the chain with that number.  In a chain that holds a number
+// more than once, the n-th such row between two numbers goes to the n-th
+// residue with the second number whose back neighbour has the first.
+void sequence_links_in_order(int32_t ig, int32_t first, int32_t last) {
+  static foundation::LookupIndex<17, MAXRESID> by_pair;
+  static Occurrences<10> pairs;
+  by_pair.clear();
+  pairs.clear();
+  char pair[10];
+  const auto pair_of = [&](std::string_view n1, std::string_view n2) {
+    std::memcpy(pair, n1.data(), 5);
+    std::memcpy(pair + 5, n2.data(), 5);
+    return std::string_view(pair, 10);
+  };
+  for (int32_t ir = first; ir <= last; ++ir) {
+    const int32_t b = resid_inf.ires_back(ir);
+    if (b >= first && b <= last) by_pair.add(pairs.next(pair_of(author_number(b), author_number(ir))), ir);
+  }
+  pairs.clear();
+  for (int l = 1; l <= link_inf.ln_n && l <= MAXLINK; ++l) {
+    const char made = link_inf.ln_ent(l)(1);
+    if ((made != 'E' && made != 'e') || link_inf.ln_1ichn(l) != ig || link_inf.ln_2ichn(l) != ig) continue;
+    const int32_t r = by_pair.first(pairs.next(pair_of(link_inf.ln_seq1(l).view(), link_inf.ln_seq2(l).view())));
+    if (r < 1) continue;
+    link_inf.ln_2ires(l) = r;
+    link_inf.ln_1ires(l) = resid_inf.ires_back(r);
+  }
+}
 
 }  // namespace
 
@@ -223,7 +258,7 @@ void copy_entity_tree_(int32_t mdoc, int32_t& ierr) {
   }
   static NumberIndex by_number, earlier;
   static OccurrenceIndex by_occurrence;
-  static Occurrences counted;
+  static Occurrences<5> counted;
   const int nent = cif_entity_list.n_chn_ent < MAXENTITY ? cif_entity_list.n_chn_ent : MAXENTITY;
   for (int ient = 1; ient <= nent; ++ient) {
     const int32_t nres = cif_entity_list.ent_nres_chain(ient);
@@ -314,6 +349,7 @@ void copy_entity_tree_(int32_t mdoc, int32_t& ierr) {
       if (j < 1) j = by_number.first(author_number(ir));
       row_of[static_cast<std::size_t>(ir - first)] = j;
     }
+    const bool chain_repeats = counted.repeated;
     const int32_t estart = cif_entity_list.ent_ires_start_tree(ient);
     const int32_t eend = cif_entity_list.ent_ires_end_tree(ient);
     for (int32_t ir = first; ir <= last; ++ir) {
@@ -344,6 +380,7 @@ void copy_entity_tree_(int32_t mdoc, int32_t& ierr) {
                     resid_inf.ires_forw.data(), resid_inf.iconn_type.data(), e);
     asym_part.ires_start_tree(ig) = istart;
     asym_part.ires_end_tree(ig) = ifinish;
+    if (chain_repeats) sequence_links_in_order(ig, first, last);
   }
   int32_t e = 0;
   check_terminus_(mdoc, e);
