@@ -140,6 +140,9 @@ bool ends_joined_to_each_other(const RowsByResidue& rows, int32_t rs, int32_t re
       rs, [&](int l) { return row_joins(l, rs, chain, true) && row_joins(l, re, chain, false); });
 }
 
+// The chains set_mod_ looks at; all of them when null.
+const std::vector<char>* g_chosen = nullptr;
+
 }  // namespace
 
 bool chain_end_bonded(int32_t r, int32_t chain, bool first_end) {
@@ -163,6 +166,7 @@ void set_mod_(int32_t mdoc, int32_t& ierr) {
   RowsByResidue rows;
   rows.build();
   for (int g = 1; g <= asym_part.n_group; ++g) {
+    if (g_chosen != nullptr && (g > static_cast<int>(g_chosen->size()) || !(*g_chosen)[g - 1])) continue;
     const int32_t rs = asym_part.ires_start_tree(g);
     const int32_t re = asym_part.ires_end_tree(g);
     int32_t atom = asym_part.iatom_first(g);
@@ -226,4 +230,12 @@ void set_mod_(int32_t mdoc, int32_t& ierr) {
       msgdoc_(mdoc, std::string(" WARNING : chain ") + std::string(asym_part.group_id(g).view()) +
                         " is cyclic ?");
   }
+}
+
+void coords::set_chain_termini(int32_t mdoc, const std::vector<char>& chains) {
+  if (asym_part.n_group < 1 || atom_inf.n_atom < 1) return;
+  g_chosen = &chains;
+  int32_t ierr = 0;
+  set_mod_(mdoc, ierr);
+  g_chosen = nullptr;
 }

@@ -4,10 +4,17 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 // ierr 0, or 1 after an error line (empty model, broken residue tree).
 // Writes atom_inf, resid_inf, asym_part, link_inf.
 void set_mod_(int32_t mdoc, int32_t& ierr);
+
+namespace coords {
+// The same for the chains g whose chains[g - 1] is set, the others left as
+// they are; stops at the first broken residue tree, after its error line.
+void set_chain_termini(int32_t mdoc, const std::vector<char>& chains);
+}  // namespace coords
 
 // True when atom `up` of one residue bonded to atom `down` of another is the
 // bond of a polymer chain: a peptide's C to the next N, a nucleotide's O3'

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "coords/chain_termini.h"
 #include "coords/cif_atom_rows.h"
@@ -28,6 +29,28 @@ void count_line(int32_t mdoc, const char* label, int32_t n) {
   char line[64];
   std::snprintf(line, sizeof line, "%s%8d", label, n);
   msgdoc_(mdoc, line);
+}
+
+// This system's own file gives a chain its terminus types through the
+// sequence of its entity.  A chain of several residues whose entity holds no
+// sequence (one typed by the waters at its end) takes them from its end
+// residues, as the run that wrote the file found them.
+void termini_without_sequence(int32_t mdoc) {
+  static std::vector<char> chosen;
+  const int ng = asym_part.n_group < MAXCHAIN ? asym_part.n_group : MAXCHAIN;
+  chosen.assign(static_cast<std::size_t>(ng), 0);
+  bool any = false;
+  for (int ig = 1; ig <= ng; ++ig) {
+    if (asym_part.nres_chain(ig) < 2) continue;
+    const int32_t iasm = asym_part.igroup_asm(ig);
+    if (iasm >= 1 && iasm <= cif_asym_part.n_grp_asm) {
+      const int32_t ient = cif_asym_part.asm_chain_pointer(iasm);
+      if (ient >= 1 && ient <= cif_entity_list.n_chn_ent && cif_entity_list.ent_nres_chain(ient) > 1) continue;
+    }
+    chosen[static_cast<std::size_t>(ig - 1)] = 1;
+    any = true;
+  }
+  if (any) coords::set_chain_termini(mdoc, chosen);
 }
 
 }  // namespace
@@ -139,6 +162,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   if (other_writer && split == 0) split = coords::split_numbers_report(mdoc);
   if (!icsd && split == 0) split = coords::wide_numbers_report(mdoc);
   copy_entity_tree_(mdoc, ierr);
+  if (!icsd && !other_writer && atom_inf.n_atom > 0) termini_without_sequence(mdoc);
   if (other_writer && asym_part.n_group > 0 && atom_inf.n_atom > 0) {
     // Another program's file gives no terminus types: they are found from
     // the chain ends, as the PDB reader finds them, so that both forms of

@@ -68,6 +68,8 @@ void init_crd_inf_(int32_t /*mdoc*/, int32_t& ierr) {
     }
   }
   foundation::clear_entry_header();
+  // Set only where an mmCIF file gives its scale items.
+  c.cr_cf1 = c.cr_cf2 = c.cr_tov = 0.0f;
   c.cr_pdb_rec = "?";
   c.cr_hflag = "?";
   c.cr_segflag = "N";

@@ -33,6 +33,12 @@ void get_symm_nb_new_(int32_t /*mdoc*/, int32_t& number, int32_t /*setting*/, rt
                       int32_t& ierr) {
   ierr = 0;
   normalise_name(name);
+  // Neither a number nor a name gives no group: asked so, the library
+  // answers with the group it loaded last, which belongs to an earlier file.
+  if (number < 1 && rt::trim_right(name.view()).empty()) {
+    nsym = 0;
+    return;
+  }
   int32_t status = 0;
   int32_t nsymp = 0;
   int32_t n = 0;

@@ -852,6 +852,21 @@ bool l1_holds(const Name& name) {
   return false;
 }
 
+// Whether the reader's correction made `name` of `written` by moving a
+// first letter before an H to the end (HH31 -> H31H), rather than a digit,
+// quote or star.
+bool letter_rotated(const Name& written, const Name& name) {
+  const char c1 = written(1);
+  if (!((c1 >= 'A' && c1 <= 'Z') || (c1 >= 'a' && c1 <= 'z')) || written(2) != 'H') return false;
+  const int used = written.len_trim();
+  Name rotated;
+  rotated(1) = written(2);
+  rotated(2) = used >= 3 ? written(3) : '_';
+  rotated(3) = used >= 4 ? written(4) : '_';
+  rotated(4) = c1;
+  return rotated == name;
+}
+
 // The name the file wrote, where the monomer holds it as written and not the
 // name the reader's correction made of it.  The PDB correction takes a
 // first letter before an H for an old-style prefix and rotates it to the
@@ -861,13 +876,19 @@ bool l1_holds(const Name& name) {
 // names (1HB, a digit first) are not held as written and keep the
 // correction.  A name the reader moved one place left and padded with '_'
 // was never rotated.  The link rows that name the atom follow it.
+//
+// A monomer that holds neither name (one the library lacks, which the run
+// builds from the model's names) takes the name as written where only a
+// first letter was rotated: the caps' HH31 to HH33 stay HH31 to HH33, in the
+// files written and in a run on them, which reads names as written.
 void keep_written_name(const Run& run, const Residue& r, int32_t ia) {
   const Name& written = atom_inf.atm_name_inp(ia);
   Name& name = atom_inf.atm_name(ia);
   if (written == name || written.is_blank() || written(1) == '.') return;
   for (char c : written.c)
     if (c == '_') return;
-  if (l1_holds(name) || !l1_holds(written)) return;
+  if (l1_holds(name)) return;
+  if (!l1_holds(written) && !letter_rotated(written, name)) return;
   int32_t jerr = 0;
   change_atom_in_link_tab_(run.mdoc, r.ig, r.ir, name.view(), written.view(), jerr);
   name = written;

@@ -284,13 +284,14 @@ TEST_F(EntityTree, StartNotFoundFallsBackToRootOfTree) {
   EXPECT_EQ(cif_entity_list.ent_res_start_tree(e).str(), auth(1));
 }
 
-TEST_F(EntityTree, RepeatedAuthorNumberTakesTheLastPosition) {
+TEST_F(EntityTree, RepeatedAuthorNumberBacksOntoTheNearestEarlierRow) {
   const int g = chain("A", 3, {"ALA", "GLY", "SER"});
   const int e = entity({"ALA", "GLY", "SER"}, 1);
   assign(g, e);
-  // Positions 2 and 3 both carry number 2; position 3 names 2 as its back
-  // number, which finds itself (the last position with 2): a loop that the
-  // tree check cuts and joins again behind position 2.
+  // Positions 2 and 3 both carry number 2, and position 3 names 2 as its
+  // back number: the row before it, not itself (the last row with 2), so
+  // its connection stands.  A link end and the tree's end, which no row
+  // order tells, take the last row with the number.
   cif_ent_poly_seq.ent_res_auth_num(3) = cif_ent_poly_seq.ent_res_auth_bnum(3) = auth(2);
   cif_entity_list.ent_res_end_tree(e) = auth(2);
   const int l = entity_link(e, 1, 2);
@@ -299,7 +300,36 @@ TEST_F(EntityTree, RepeatedAuthorNumberTakesTheLastPosition) {
   EXPECT_EQ(cif_ent_link.ent_ln_2rnam(l).trimmed(), "SER");
   EXPECT_EQ(Ints({cif_ent_poly_seq.ent_ires_back(3), cif_ent_poly_seq.ent_iconn_type(3),
                   cif_ent_poly_seq.ent_ires_forw(2)}),
-            Ints({2, 10, 3}));
+            Ints({2, 3, 3}));
+}
+
+// A chain without a label of its own holding two pieces numbered alike
+// (1-3 and 1-3, joined by a gap row), as the file written for Open Babel's
+// mmCIF of a two-chain entry gives it: each residue is the entity row with
+// its number that appears as often before it, backed onto the nearest
+// earlier row; the start is the row without a back number and the end the
+// row that carries the end terminus, not the last row with their numbers.
+TEST_F(EntityTree, PiecesNumberedAlikeFollowTheRowOrder) {
+  const int g = chain("XX", 3, {"LEU", "VAL", "ALA", "LEU", "VAL", "ALA"}, 1, 1, 1, {1, 2, 3, 1, 2, 3});
+  flatten(g);
+  const int e = entity({"LEU", "VAL", "ALA", "LEU", "VAL", "ALA"}, 1);
+  for (int p = 4; p <= 6; ++p) {
+    cif_ent_poly_seq.ent_res_auth_num(p) = auth(p - 3);
+    cif_ent_poly_seq.ent_res_auth_bnum(p) = auth(p == 4 ? 3 : p - 4);
+  }
+  cif_ent_poly_seq.ent_iconn_type(4) = 10;
+  cif_entity_list.ent_res_end_tree(e) = auth(3);
+  cif_ent_poly_seq.ent_mod_id(3) = ".";
+  cif_ent_poly_seq.ent_mod_id(6) = "COO";
+  assign(g, e);
+  EXPECT_EQ(copy(), 0);
+  EXPECT_EQ(Ints({cif_entity_list.ent_ires_start_tree(e), cif_entity_list.ent_ires_end_tree(e)}), Ints({1, 6}));
+  EXPECT_EQ(COLUMN(1, 6, cif_ent_poly_seq.ent_ires_back(i)), Ints({0, 1, 2, 3, 4, 5}));
+  const int f = asym_part.ires_first(g);
+  EXPECT_EQ(Ints({asym_part.ires_start_tree(g), asym_part.ires_end_tree(g)}), Ints({f, f + 5}));
+  EXPECT_EQ(COLUMN(f, f + 5, resid_inf.ires_back(i)), Ints({0, f, f + 1, f + 2, f + 3, f + 4}));
+  EXPECT_EQ(COLUMN(f, f + 5, resid_inf.iconn_type(i)), Ints({1, 3, 3, 10, 3, 3}));
+  EXPECT_EQ(Ints({asym_part.iterm_s_type(g), asym_part.iterm_f_type(g)}), Ints({2, 2}));
 }
 
 class Terminus : public entity_test::Model {};

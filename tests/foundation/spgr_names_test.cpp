@@ -99,6 +99,18 @@ TEST_F(SpaceGroupNames, UnknownNameGivesNoOperators) {
   EXPECT_NE(o.out.find(" Failed to find spacegroup in SYMINFO! "), std::string::npos);
 }
 
+// A file that names its space group neither by name nor by number has
+// none, whichever group a file read before loaded.
+TEST_F(SpaceGroupNames, NeitherNameNorNumberGivesNoneAfterAnotherGroup) {
+  ASSERT_EQ(symm("P 21 21 21", 19).nsym, 4);
+  const Ops none = symm("");
+  EXPECT_EQ(none.ierr, 0);
+  EXPECT_EQ(none.nsym, 0);
+  EXPECT_EQ(none.number, 0);
+  EXPECT_TRUE(none.name.is_blank()) << none.name.str();
+  EXPECT_EQ(none.rot[0], -9.0f);
+}
+
 TEST_F(SpaceGroupNames, ScatteringFactorsOfAnElement) {
   int32_t nel = 0, ierr = -1;
   float a1, a2, a3, a4, b1, b2, b3, b4, c, fp, fpp, radius = 5;

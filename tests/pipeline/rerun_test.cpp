@@ -213,6 +213,69 @@ TEST(SecondRun, ShippedEntriesGiveTheSameRestraints) {
   }
 }
 
+// Open Babel's mmCIF names no chain, so each entry is one blank chain
+// written under XX, holding every number once per chain of the entry (2BEG:
+// five times 17-42), its pieces joined by gaps.  The run on what it wrote
+// joins each residue to the residue before it in the file, not to the last
+// residue of that number, and restrains no peptide bond across a gap.
+TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
+  const struct {
+    const char* model;
+    bool same_file;  // the coordinate file written again is the first
+  } rows[] = {// The gaps between its pieces are link rows of the file, each
+              // joining its own pair of residues again.
+              {"peers/2BEG_obabel.cif", true},
+              // An unrestrained H1 of MET 1 comes back with another
+              // chemical type.
+              {"peers/1LCD_obabel.cif", false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.model);
+    Runs runs;
+    expect_second_runs_agree(on(row.model), runs, false, false);
+    EXPECT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+    EXPECT_EQ(runs.r2.nbond, runs.r1.nbond);
+    EXPECT_EQ(runs.r2.nplan, runs.r1.nplan);
+    EXPECT_EQ(runs.r2.out.find("bond restraint far from the model"), std::string::npos) << runs.r2.out;
+    if (row.same_file) {
+      EXPECT_EQ(file_text(runs.on_coordinates.path() + "/out.crd"), file_text(runs.first.path() + "/out.crd"));
+    }
+  }
+}
+
+// gemmi gives the blank chain of OpenMM's test model, its waters included,
+// one label: the first run types the chain by its last residue, a water,
+// and writes no sequence for it, so the run on what it wrote finds the
+// chain's termini at its ends as the first did (the amino terminus of LEU 1
+// with H1, H2, H3).  The C-terminal PHE 35, named as the simulation names it
+// (OC1, OC2), is built anew in each run from atoms in another order, which
+// names and orders its torsions, chiral centre and planes otherwise: only
+// its bonds and angles are compared.
+TEST(SecondRun, ChainTypedByItsWatersKeepsItsTermini) {
+  Runs runs;
+  Options o = on("peers/openmm_test_gemmi.cif");
+  runs.r1 = pipetest::run(o, runs.first.path());
+  ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  o.in = runs.first.path() + "/out.crd";
+  runs.r2 = pipetest::run(o, runs.on_coordinates.path());
+  ASSERT_EQ(runs.r2.ierr, 0) << runs.r2.out;
+  const auto kept = [](const std::multiset<std::string>& all) {
+    std::multiset<std::string> out;
+    for (const std::string& k : all)
+      if (k.find("|  35 |PHE|") == std::string::npos || k.starts_with("BOND") || k.starts_with("ANGL"))
+        out.insert(k);
+    return out;
+  };
+  const std::multiset<std::string> first = kept(by_atoms(runs.first.path() + "/out"));
+  expect_same("openmm_test_gemmi.cif on its coordinates", first, kept(by_atoms(runs.on_coordinates.path() + "/out")));
+  int terminal = 0;
+  for (const std::string& k : first)
+    terminal += k.starts_with("BOND") && (k.find("|   1 |LEU|H2|") != std::string::npos ||
+                                          k.find("|   1 |LEU|H3|") != std::string::npos);
+  EXPECT_EQ(terminal, 2);
+  EXPECT_EQ(runs.r2.nbond, runs.r1.nbond);
+  EXPECT_EQ(runs.r2.nangl, runs.r1.nangl);
+}
+
 // The selenomethionines of 1A8O, built in the first run and taken from the
 // new library in the next, are peptide-bonded to their neighbours by LINK
 // records: their N atoms keep the monomer's type and the bonds to them the
@@ -257,6 +320,26 @@ TEST(SecondRun, BuiltMonomerKeepsTheInputAtomOrder) {
   const std::vector<std::string> library = names_in_file(runs.with_library.path() + "/out", "AIB");
   ASSERT_EQ(library.size(), input.size());
   EXPECT_EQ(library.front(), "O");
+}
+
+// The caps' methyl hydrogens HH31 to HH33 written from column 13, as an
+// AMBER-made model writes them: the test library lacks both caps, so each
+// run builds them, under the names the file gave, and the run on the
+// written coordinates and the run with the new library find them so.
+TEST(SecondRun, CapHydrogensKeepTheNamesTheFileGave) {
+  Runs runs;
+  expect_second_runs_agree(on("peers/capped_hh3.pdb"), runs, false);
+  ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  ASSERT_EQ(runs.r1.new_lib, 'Y');
+  const std::vector<std::string> ace = {"C", "O", "CH3", "HH31", "HH32", "HH33"};
+  const std::vector<std::string> nme = {"N", "C", "HH31", "HH32", "HH33"};
+  for (const std::string& dir : {runs.first.path(), runs.on_coordinates.path()}) {
+    EXPECT_EQ(names_in_file(dir + "/out", "ACE"), ace) << dir;
+    EXPECT_EQ(names_in_file(dir + "/out", "NME"), nme) << dir;
+  }
+  const std::string lib = file_text(runs.first.path() + "/new_lib.cif");
+  EXPECT_NE(lib.find("HH31"), std::string::npos) << lib;
+  EXPECT_EQ(lib.find("H31H"), std::string::npos) << lib;
 }
 
 // 1D3Z model 1 (an NMR entry with its hydrogens), residues 1-10, with GLN2

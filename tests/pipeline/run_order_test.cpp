@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "model_text.h"
 #include "pipeline_fixture.h"
 
 namespace {
@@ -30,6 +31,123 @@ TEST(RunOrder, SmallEntryWritesTheSameFilesAfterOtherRuns) {
     EXPECT_EQ(file_text(dir.file("out.str")), expected("disordered/out.str"));
     EXPECT_EQ(file_text(dir.file("out.rst")), expected("disordered/out.rst"));
     EXPECT_EQ(file_text(dir.file("out.crd")), expected("disordered/out.crd"));
+  }
+}
+
+// Five residues of 1A8O in the archive's mmCIF form with `header` after the
+// data block line: "full" gives every header item the reader takes (entry
+// code, database codes, keywords, title, dates, resolution, R factors, the
+// program, cell, fractionalisation matrix and space group), "none" gives
+// none, "blank" names a space group without a name or number.
+std::string cif_header_model(const std::string& kind) {
+  const std::string model = modeltext::cif_model(modeltext::atoms_of("1A8O.pdb", 'A', 152, 156), {});
+  std::string header;
+  if (kind == "full")
+    header =
+        "_entry.id 1A8O\n"
+        "_database_2.code_NDB NDB001\n"
+        "_struct_keywords.text 'VIRAL PROTEIN'\n"
+        "_struct.title 'HIV CAPSID C-TERMINAL DOMAIN'\n"
+        "_audit.creation_date 1998-03-27\n"
+        "_database_PDB_rev.date_original 1998-03-27\n"
+        "_file_creation_date 1998-10-14\n"
+        "_database_PDB.model 1\n"
+        "_database_PDB.remark_resolution 1.70\n"
+        "_database_PDB.remark_R_factor 0.210\n"
+        "_diffrn.ambient_temp 100\n"
+        "_diffrn_radiation_wavelength.wavelength 0.98\n"
+        "_refine.ls_d_res_low 20.0\n"
+        "_refine.ls_d_res_high 1.70\n"
+        "_reflns.d_resolution_high 1.70\n"
+        "_reflns.d_resolution_low 20.0\n"
+        "_refine.ls_R_factor_all 0.220\n"
+        "_refine.ls_R_factor_obs 0.210\n"
+        "_refine.ls_R_factor_R_free 0.250\n"
+        "_reflns.observed_criterion_sigma_F 2.0\n"
+        "_reflns.observed_criterion_sigma_I 1.0\n"
+        "_computing.structure_refinement 'X-PLOR 3.8'\n"
+        "_derivative.scale1 1.5\n_derivative.scale2 0.5\n_derivative.Toverall 2.0\n"
+        "_cell.length_a 41.980\n_cell.length_b 41.980\n_cell.length_c 88.920\n"
+        "_cell.angle_alpha 90.00\n_cell.angle_beta 90.00\n_cell.angle_gamma 90.00\n"
+        "_atom_sites.fract_transf_matrix[1][1] 0.023821\n_atom_sites.fract_transf_matrix[1][2] 0.000000\n"
+        "_atom_sites.fract_transf_matrix[1][3] 0.000000\n_atom_sites.fract_transf_matrix[2][1] 0.000000\n"
+        "_atom_sites.fract_transf_matrix[2][2] 0.023821\n_atom_sites.fract_transf_matrix[2][3] 0.000000\n"
+        "_atom_sites.fract_transf_matrix[3][1] 0.000000\n_atom_sites.fract_transf_matrix[3][2] 0.000000\n"
+        "_atom_sites.fract_transf_matrix[3][3] 0.011246\n_atom_sites.fract_transf_vector[1] 0.00000\n"
+        "_atom_sites.fract_transf_vector[2] 0.00000\n_atom_sites.fract_transf_vector[3] 0.00000\n"
+        "_symmetry.space_group_name_H-M 'P 43 21 2'\n"
+        "_symmetry.Int_Tables_number 96\n"
+        "_symmetry.cell_setting_number 1\n";
+  else if (kind == "blank")
+    header = "_symmetry.space_group_name_H-M ''\n";
+  return "data_MODEL\n" + header + model.substr(model.find('\n') + 1);
+}
+
+// The same residues as a PDB file: "full" with the entry's header, title,
+// compound, resolution and R value remarks, HET and FORMUL rows, model
+// number, cell, space group and SCALE records; "none" the atom records
+// alone; "blank" a CRYST1 record without a space group.
+std::string pdb_header_model(const std::string& kind) {
+  const auto record = [](std::string s) {
+    s.resize(80, ' ');
+    return s + "\n";
+  };
+  std::string header;
+  if (kind == "full")
+    header = record("HEADER    VIRAL PROTEIN                           27-MAR-98   1A8O") +
+             record("TITLE     HIV CAPSID C-TERMINAL DOMAIN") + record("COMPND    MOL_ID: 1;") +
+             record("REMARK   2 RESOLUTION.    1.70 ANGSTROMS.") +
+             record("REMARK   3   R VALUE            (WORKING SET) : 0.215") +
+             record("HET    MSE  A 151       8") + record("FORMUL   1  MSE    4(C5 H11 N O2 SE)") +
+             record("CRYST1   41.980   41.980   88.920  90.00  90.00  90.00 P 43 21 2     8") +
+             record("SCALE1      0.023821  0.000000  0.000000        0.00000") +
+             record("SCALE2      0.000000  0.023821  0.000000        0.00000") +
+             record("SCALE3      0.000000  0.000000  0.011246        0.00000") + record("MODEL        1");
+  else if (kind == "blank")
+    header = record("CRYST1   41.980   41.980   88.920  90.00  90.00  90.00");
+  return header + modeltext::pdb_atoms(modeltext::atoms_of("1A8O.pdb", 'A', 152, 156)) + "END\n";
+}
+
+// A run after another writes what it writes after a run of any other file:
+// nothing a reader sets only where the file gives it may be left over from
+// the run before (the header of the files written, the cell and the
+// symmetry of the restraints).  No run of a process can be its first, so
+// each file is run after each of the three, and the space group that a
+// file without one names is pinned as it is written.
+TEST(RunOrder, HeaderOfTheRunBeforeIsNotCarriedOver) {
+  TempDir models;
+  const char* kinds[] = {"full", "none", "blank"};
+  for (const char* kind : kinds) {
+    models.write(std::string(kind) + ".cif", cif_header_model(kind));
+    models.write(std::string(kind) + ".pdb", pdb_header_model(kind));
+  }
+  const auto outputs = [&](const std::string& file, const std::string& dir) {
+    pipetest::Options o;
+    o.in = models.file(file);
+    const pipetest::Outcome r = pipetest::run(o, dir);
+    return std::to_string(r.ierr) + "\n" + file_text(dir + "/out.crd") + file_text(dir + "/out.str") +
+           file_text(dir + "/out.rst");
+  };
+  for (const char* form : {".cif", ".pdb"}) {
+    for (const char* second : kinds) {
+      std::string after_first;
+      for (const char* first : kinds) {
+        SCOPED_TRACE(std::string(second) + form + " after " + first + form);
+        TempDir before, after;
+        outputs(first + std::string(form), before.path());
+        const std::string written = outputs(second + std::string(form), after.path());
+        if (after_first.empty())
+          after_first = written;
+        else
+          EXPECT_EQ(written, after_first);
+        if (std::string(second) == "blank" && std::string(form) == ".cif") {
+          EXPECT_NE(written.find("_symmetry.space_group_name_H-M  ''\n_symmetry.Int_Tables_number      0\n"),
+                    std::string::npos)
+              << written;
+          EXPECT_EQ(written.find("_symmetry_equiv"), std::string::npos) << written;
+        }
+      }
+    }
   }
 }
 

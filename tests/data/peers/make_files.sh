@@ -358,3 +358,86 @@ for l in open(src):
     out.append(l)
 open('openmm_test_cut.pdb', 'w').writelines(out)
 EOF2
+
+# Open Babel's mmCIF of two entries of several chains (2BEG: five chains of
+# one peptide, each numbered 17-42; 1LCD: its first model, a protein chain
+# and two DNA chains): no chain label, so every chain is one blank chain.
+obabel -ipdb ../2BEG.pdb -ommcif -O 2BEG_obabel.cif
+obabel -ipdb ../1LCD.pdb -l 1 -ommcif -O 1LCD_obabel.cif
+
+# gemmi's mmCIF of OpenMM's test model (a simulation frame, no chain letter)
+# cut to the peptide and its first three waters (its chlorides, named Cl,
+# left out): every row under the one label gemmi gives the blank chain.
+$PY - <<'EOF2'
+import gemmi, os, tempfile
+src = '/usr/lib/python3/dist-packages/openmm/app/data/test.pdb'
+out, waters, prev = [], 0, None
+for l in open(src):
+    if l.startswith(('ATOM', 'HETATM')):
+        if l[17:20].strip() == 'Cl':
+            continue
+        if l[17:20] == 'HOH':
+            if l[22:27] != prev:
+                waters, prev = waters + 1, l[22:27]
+            if waters > 3:
+                continue
+    elif not l.startswith(('CRYST1', 'HEADER', 'REMARK', 'TER', 'END', 'MODEL', 'ENDMDL')):
+        continue
+    out.append(l)
+tmp = tempfile.mkdtemp()
+cut = os.path.join(tmp, 'test.pdb')
+open(cut, 'w').writelines(out)
+st = gemmi.read_structure(cut)
+st.setup_entities()
+st.make_mmcif_document().write_file('openmm_test_gemmi.cif')
+os.remove(cut)
+os.rmdir(tmp)
+EOF2
+
+# capped.pdb with the methyl hydrogens of both caps as an AMBER-made model
+# names them, HH31, HH32 and HH33 written from column 13: each 1.09 A from
+# the cap's methyl carbon, tetrahedral (109.5 degrees from the bond to its
+# neighbour) and staggered against the neighbour's other atom (ACE's O,
+# THR 7's C for NME); atoms renumbered.
+$PY - <<'EOF2'
+import math
+def sub(a, b): return [a[i] - b[i] for i in range(3)]
+def unit(a):
+    n = math.sqrt(sum(x * x for x in a))
+    return [x / n for x in a]
+def cross(a, b): return [a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]]
+def methyl(c, bonded, other):
+    u = unit(sub(c, bonded))
+    v = unit(cross(u, sub(other, bonded)))
+    w = cross(u, v)
+    t = math.radians(109.5)
+    out = []
+    for k in range(3):
+        p = math.radians(60 + 120 * k)
+        d = [-math.cos(t) * u[i] + math.sin(t) * (math.cos(p) * v[i] + math.sin(p) * w[i]) for i in range(3)]
+        out.append([c[i] + 1.09 * d[i] for i in range(3)])
+    return out
+lines = open('capped.pdb').read().splitlines()
+xyz = {}
+for l in lines:
+    if l.startswith('ATOM'):
+        xyz[(int(l[22:26]), l[12:16].strip())] = [float(l[30:38]), float(l[38:46]), float(l[46:54])]
+caps = {(1, 'CH3'): ('ACE', methyl(xyz[(1, 'CH3')], xyz[(1, 'C')], xyz[(1, 'O')])),
+        (8, 'C'): ('NME', methyl(xyz[(8, 'C')], xyz[(8, 'N')], xyz[(7, 'C')]))}
+out, serial = [], 0
+for l in lines:
+    if not l.startswith('ATOM'):
+        if l.startswith('CRYST1') or l.startswith('END'):
+            out.append(l + '\n')
+        continue
+    serial += 1
+    out.append(l[:6] + '%5d' % serial + l[11:] + '\n')
+    key = (int(l[22:26]), l[12:16].strip())
+    if key in caps:
+        res, hs = caps[key]
+        for k, h in enumerate(hs):
+            serial += 1
+            out.append('ATOM  %5d HH3%d %3s A%4d    %8.3f%8.3f%8.3f  1.00 10.00           H  \n'
+                       % (serial, k + 1, res, key[0], h[0], h[1], h[2]))
+open('capped_hh3.pdb', 'w').writelines(out)
+EOF2
