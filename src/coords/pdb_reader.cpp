@@ -354,6 +354,9 @@ void coords::pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::Fi
 }
 
 void coords::pdb_post_read_passes(int32_t mdoc, char list, char pept_flag, int32_t& ierr) {
+  // With the reader's own message code, as the atom lines' warnings: the
+  // TLS group driver, which silences the rest of the read, shows it too.
+  pdb::warn_water_sites(1, sttcrec.st_water_sites);
   nss_pdb_to_ln_(mdoc, list, ierr);
   corr_number_chain_pdb_(mdoc, list, ierr);
   corr_sugar_pdb_(mdoc, list, ierr);
