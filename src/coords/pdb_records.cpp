@@ -482,11 +482,6 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   rt::FixedText<4> asymb, ctype;
   const rt::FixedText<4> name_read = aname;
   corr_name_pdb_(aname, rname, asymb, ctype);
-
-  if (acode.is_blank()) pdb::element_from_name(name_read, rname.view(), asymb, ctype);
-  crdatm.cr_aname = aname;
-  crdatm.cr_asymb = asymb;
-
   // The massless site of a 4- or 5-site water model is no atom: read, it
   // would be a second oxygen of its water.
   if (rname == std::string_view("HOH") && pdb::is_water_site(name_read.view())) {
@@ -494,6 +489,11 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     rec = "?";
     return 0;
   }
+
+  if (acode.is_blank()) pdb::element_from_name(name_read, rname.view(), asymb, ctype);
+  crdatm.cr_aname = aname;
+  crdatm.cr_asymb = asymb;
+
   // Hydrogens are recognised by their element column, so deuterium stays.
   if (hflag_remove == 'Y' && acode == std::string_view("H")) {
     rec = "?";

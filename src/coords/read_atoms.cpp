@@ -135,7 +135,6 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     cr_igroup_old = crdatm.cr_igroup;
     cr_group_old = crdatm.cr_group;
   }
-  pdb::warn_water_sites(mdoc, water_sites);
   // Chains of the PDB form are checked as the PDB reader checks them: a
   // residue split by a line of another name, or two names at one number
   // without alternate codes, stand in chains of their own there.  Where the
@@ -153,6 +152,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     int32_t jerr = 0;
     set_mod_(mdoc, jerr);
   }
+  pdb::warn_water_sites(mdoc, water_sites);
   count_line(mdoc, " Number of chains     :", asym_part.n_group);
   count_line(mdoc, " Number of monomers   :", resid_inf.n_residue);
   count_line(mdoc, " Number of atoms      :", atom_inf.n_atom);

@@ -196,18 +196,6 @@ constexpr FormPair kFormPairs[] = {
     {"peers/capped.pdb", "peers/capped_biopython.cif", false},
     {"peers/1LCD_dna_one_letter.pdb", "peers/1LCD_dna_one_letter_gemmi.cif", false},
     {"pdb_aib.pdb", "peers/aib_no_elements.pdb", false},
-    // A capped chain without a chain letter, written as ".".
-    {"peers/capped_blank_chain.pdb", "peers/capped_blank_chain_biopython.cif", false},
-    // The converter's forms of PDB files without element columns: every
-    // type_symbol "?".  1d3z's is compared with the converter's form of the
-    // file with its element columns.
-    {"1A8O.pdb", "peers/1A8O_no_elements_pdb2cif.cif", false},
-    {"peers/1d3z_model1_pdb2cif.cif", "peers/1d3z_model1_no_elements_pdb2cif.cif", false},
-    // A cystine pair without element columns, its names written from
-    // column 13.
-    {"peers/cyx_pair.pdb", "peers/cyx_pair_names_from_13.pdb", false},
-    // Hydrogens in the names of older files (1HB, 1HD1) and CHARMM's HN.
-    {"peers/old_h_names.pdb", "peers/old_h_names_gemmi.cif", false},
     // OpenMM's PDBx writer gives every atom occupancy 0.0; the capsid
     // domain's selenomethionine is built from its atoms.
     {"peers/simulation_tools/2BEG_A.pdb", "peers/simulation_tools/2BEG_A_openmm.cif", false},
@@ -220,6 +208,18 @@ constexpr FormPair kFormPairs[] = {
      "peers/simulation_tools/tip4pew_waters_gemmi.cif", false},
     {"peers/simulation_tools/tip5p_waters_three_site.pdb", "peers/simulation_tools/tip5p_waters.pdb",
      false},
+    // A capped chain without a chain letter, written as ".".
+    {"peers/capped_blank_chain.pdb", "peers/capped_blank_chain_biopython.cif", false},
+    // The converter's forms of PDB files without element columns: every
+    // type_symbol "?".  1d3z's is compared with the converter's form of the
+    // file with its element columns.
+    {"1A8O.pdb", "peers/1A8O_no_elements_pdb2cif.cif", false},
+    {"peers/1d3z_model1_pdb2cif.cif", "peers/1d3z_model1_no_elements_pdb2cif.cif", false},
+    // A cystine pair without element columns, its names written from
+    // column 13.
+    {"peers/cyx_pair.pdb", "peers/cyx_pair_names_from_13.pdb", false},
+    // Hydrogens in the names of older files (1HB, 1HD1) and CHARMM's HN.
+    {"peers/old_h_names.pdb", "peers/old_h_names_gemmi.cif", false},
 };
 
 // orbinate refuses a PDB file without a CRYST1 record; the 1 A cell in P 1
@@ -764,68 +764,6 @@ std::string restraint_records(const TempDir& dir) {
 
 }  // namespace
 
-// Residues 44-50 of 1d3z with the hydrogen names of older files, in both
-// forms: each name is the same from either reader (1HB of ALA is HB1), and
-// the names the library lacks take its own (a methylene's 1HB, 2HB are its
-// HB2, HB3; the amide HN is H), so both give one restraint set with every
-// hydrogen restrained; one line counts the renamed and names the first,
-// and a run on the coordinate file written gives the same restraints.
-TEST(Shelf, HydrogensOfOlderNamesGiveOneRestraintSetAndOneWarningInBothForms) {
-  TempDir from_pdb, from_cif, from_written;
-  const pipetest::Outcome a = run_whole(pipetest::data("peers/old_h_names.pdb"), from_pdb);
-  const pipetest::Outcome b = run_whole(pipetest::data("peers/old_h_names_gemmi.cif"), from_cif);
-  EXPECT_EQ(a.ierr, 0) << a.out;
-  EXPECT_EQ(b.ierr, 0) << b.out;
-  const std::string want = restraint_records(from_pdb);
-  for (const char* pair :
-       {"# CB    HB1\n", "# CB    HB3\n", "# N     H\n", "# CG1   HG13\n", "# CA    HA3\n"})
-    EXPECT_NE(want.find(pair), std::string::npos) << pair;
-  EXPECT_EQ(restraint_records(from_cif), want);
-  // The chain is the file's label: AA from the PDB form, Apol from gemmi's.
-  for (const auto& [r, chain] : {std::pair{&a, "AA"}, std::pair{&b, "Apol"}}) {
-    const std::string c = chain;
-    const std::string line =
-        " WARNING : 27 hydrogens of older names take the library's: HN ILE 44 " + c +
-        " -> H, HG11 ILE 44 " + c + " -> HG12, HG12 ILE 44 " + c + " -> HG13, HN PHE 45 " + c +
-        " -> H, HB1 PHE 45 " + c + " -> HB2, ...\n";
-    EXPECT_NE(r->out.find(line), std::string::npos) << r->out;
-    EXPECT_EQ(r->out.find("that the library does not name"), std::string::npos) << r->out;
-    EXPECT_NE(r->out.find("Number of unknown atoms           :       0\n"), std::string::npos);
-  }
-  const pipetest::Outcome again = run_whole(from_pdb.file("out.crd"), from_written);
-  EXPECT_EQ(again.ierr, 0) << again.out;
-  EXPECT_EQ(restraint_records(from_written), want);
-  EXPECT_EQ(again.out.find("hydrogens of older names"), std::string::npos) << again.out;
-}
-
-// A run that ends with status 1 because the library does not know an atom
-// writes its files and an ERROR line that names the atoms and their
-// elements: a serine with a carbon more, and a docking program's receptor
-// whose amide hydrogens are HN of element HD (not hydrogen by that symbol).
-TEST(Shelf, AtomsTheLibraryDoesNotKnowEndTheRunWithAnErrorLineNamingThem) {
-  const struct {
-    const char* file;
-    const char* error;
-  } rows[] = {
-      {"peers/ser_extra_atom.pdb",
-       " ERROR: 1 atom that the library does not describe is not restrained: "
-       "CX SER 20 AA (element C)\n"},
-      {"peers/docking_hd_hydrogens.pdb",
-       " ERROR: 2 atoms that the library does not describe are not restrained: "
-       "HN SER 20 AA (element HD), HN ASP 21 AA (element HD)\n"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.file);
-    TempDir dir;
-    const pipetest::Outcome r = run_whole(pipetest::data(row.file), dir);
-    EXPECT_EQ(r.ierr, 1) << r.out;
-    EXPECT_NE(r.out.find(row.error), std::string::npos) << r.out;
-    EXPECT_EQ(r.out.find("hydrogens that the library does not name"), std::string::npos) << r.out;
-    for (const char* f : {"out.crd", "out.str", "out.rst"})
-      EXPECT_TRUE(std::filesystem::exists(dir.file(f))) << f;
-  }
-}
-
 // pdb2pqr's PQR files, and apbs' example, hold each atom's charge where the
 // occupancy stands: the pipeline ends with status 1, writes nothing, and
 // names the first atom record whose value is below 0; orbinate, whose
@@ -888,3 +826,66 @@ TEST(Shelf, WaterModelSitesAreCountedInOneWarningByBothPrograms) {
     }
   }
 }
+
+// Residues 44-50 of 1d3z with the hydrogen names of older files, in both
+// forms: each name is the same from either reader (1HB of ALA is HB1), and
+// the names the library lacks take its own (a methylene's 1HB, 2HB are its
+// HB2, HB3; the amide HN is H), so both give one restraint set with every
+// hydrogen restrained; one line counts the renamed and names the first,
+// and a run on the coordinate file written gives the same restraints.
+TEST(Shelf, HydrogensOfOlderNamesGiveOneRestraintSetAndOneWarningInBothForms) {
+  TempDir from_pdb, from_cif, from_written;
+  const pipetest::Outcome a = run_whole(pipetest::data("peers/old_h_names.pdb"), from_pdb);
+  const pipetest::Outcome b = run_whole(pipetest::data("peers/old_h_names_gemmi.cif"), from_cif);
+  EXPECT_EQ(a.ierr, 0) << a.out;
+  EXPECT_EQ(b.ierr, 0) << b.out;
+  const std::string want = restraint_records(from_pdb);
+  for (const char* pair :
+       {"# CB    HB1\n", "# CB    HB3\n", "# N     H\n", "# CG1   HG13\n", "# CA    HA3\n"})
+    EXPECT_NE(want.find(pair), std::string::npos) << pair;
+  EXPECT_EQ(restraint_records(from_cif), want);
+  // The chain is the file's label: AA from the PDB form, Apol from gemmi's.
+  for (const auto& [r, chain] : {std::pair{&a, "AA"}, std::pair{&b, "Apol"}}) {
+    const std::string c = chain;
+    const std::string line =
+        " WARNING : 27 hydrogens of older names take the library's: HN ILE 44 " + c +
+        " -> H, HG11 ILE 44 " + c + " -> HG12, HG12 ILE 44 " + c + " -> HG13, HN PHE 45 " + c +
+        " -> H, HB1 PHE 45 " + c + " -> HB2, ...\n";
+    EXPECT_NE(r->out.find(line), std::string::npos) << r->out;
+    EXPECT_EQ(r->out.find("that the library does not name"), std::string::npos) << r->out;
+    EXPECT_NE(r->out.find("Number of unknown atoms           :       0\n"), std::string::npos);
+  }
+  const pipetest::Outcome again = run_whole(from_pdb.file("out.crd"), from_written);
+  EXPECT_EQ(again.ierr, 0) << again.out;
+  EXPECT_EQ(restraint_records(from_written), want);
+  EXPECT_EQ(again.out.find("hydrogens of older names"), std::string::npos) << again.out;
+}
+
+// A run that ends with status 1 because the library does not know an atom
+// writes its files and an ERROR line that names the atoms and their
+// elements: a serine with a carbon more, and a docking program's receptor
+// whose amide hydrogens are HN of element HD (not hydrogen by that symbol).
+TEST(Shelf, AtomsTheLibraryDoesNotKnowEndTheRunWithAnErrorLineNamingThem) {
+  const struct {
+    const char* file;
+    const char* error;
+  } rows[] = {
+      {"peers/ser_extra_atom.pdb",
+       " ERROR: 1 atom that the library does not describe is not restrained: "
+       "CX SER 20 AA (element C)\n"},
+      {"peers/docking_hd_hydrogens.pdb",
+       " ERROR: 2 atoms that the library does not describe are not restrained: "
+       "HN SER 20 AA (element HD), HN ASP 21 AA (element HD)\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    TempDir dir;
+    const pipetest::Outcome r = run_whole(pipetest::data(row.file), dir);
+    EXPECT_EQ(r.ierr, 1) << r.out;
+    EXPECT_NE(r.out.find(row.error), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("hydrogens that the library does not name"), std::string::npos) << r.out;
+    for (const char* f : {"out.crd", "out.str", "out.rst"})
+      EXPECT_TRUE(std::filesystem::exists(dir.file(f))) << f;
+  }
+}
+
