@@ -888,4 +888,3 @@ TEST(Shelf, AtomsTheLibraryDoesNotKnowEndTheRunWithAnErrorLineNamingThem) {
       EXPECT_TRUE(std::filesystem::exists(dir.file(f))) << f;
   }
 }
-
