@@ -115,9 +115,9 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_wrap_warned = 0;
   sttcrec.st_water_sites = 0;
   sttcrec.st_line_next.blank();
-  coords::negative_occupancy_start();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
+  coords::negative_occupancy_start();
 }
 
 namespace {
