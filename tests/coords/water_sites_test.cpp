@@ -147,7 +147,9 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
     ASSERT_EQ(read_out("w"), 0) << out_;
     EXPECT_EQ(names_of_atoms(), "O H1 H2 O H1 H2 ");
     EXPECT_EQ(count_of(out_, "massless"), *row.warning == '\0' ? 0 : 1) << out_;
-    if (*row.warning != '\0') EXPECT_EQ(count_of(out_, std::string(row.warning) + kSitesLeftOut), 1) << out_;
+    if (*row.warning != '\0') {
+      EXPECT_EQ(count_of(out_, std::string(row.warning) + kSitesLeftOut), 1) << out_;
+    }
     // orbinate's road, by the PDB reader's rules, which shows the warning
     // under the message code that silences the rest of the read.
     int32_t ierr = 0;
@@ -158,7 +160,9 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
     ASSERT_EQ(ierr, 0) << out;
     EXPECT_EQ(names_of_atoms(), "O H1 H2 O H1 H2 ");
     EXPECT_EQ(count_of(out, "massless"), *row.warning == '\0' ? 0 : 1) << out;
-    if (*row.warning != '\0') EXPECT_EQ(count_of(out, std::string(row.warning) + kSitesLeftOut), 1) << out;
+    if (*row.warning != '\0') {
+      EXPECT_EQ(count_of(out, std::string(row.warning) + kSitesLeftOut), 1) << out;
+    }
   }
 }
 

@@ -120,8 +120,9 @@ TEST(OccupancyColumn, EveryAtomAtZeroIsReadAsOneWhereOneAtomAtHalfKeepsThemAll) 
     EXPECT_EQ(r.ierr, 0) << r.out;
     EXPECT_EQ(count_of(r.out, kEveryAtomZero), row.read_as_one ? 1u : 0u) << r.out;
     EXPECT_EQ(count_of(r.out, kLeftOut), *row.left_out == '\0' ? 0u : 1u) << r.out;
-    if (*row.left_out != '\0')
+    if (*row.left_out != '\0') {
       EXPECT_EQ(count_of(r.out, row.left_out + std::string(kLeftOut)), 1u) << r.out;
+    }
     // Read as 1.0, the model is restrained as with its occupancies given;
     // with one atom at 0.5 only the restraints on that atom alone remain.
     if (row.read_as_one) {
