@@ -469,8 +469,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
         ierr = 3;
         return;
       }
-      // A dropped hydrogen or water site.
-      if (!(rec.sub(1, 4) == std::string_view("ATOM"))) continue;
+      if (!(rec.sub(1, 4) == std::string_view("ATOM"))) continue;  // a dropped hydrogen
       pdb_atom_loop_store(loop, mdoc, 'F', acode, ierr);
       if (ierr != 0) {
         msgerr_(mdoc, " ERROR: read input file");
