@@ -97,16 +97,6 @@ TEST(WaterSites, PdbReaderKeepsTheNamesOutsideWaters) {
   EXPECT_EQ(pdbtest::count_of(r.out, std::string("  WARNING: 1") + kSiteLeftOut), 1) << r.out;
 }
 
-// The site does not count among the hydrogens a run drops, nor the other
-// way round: with the hydrogens removed the water keeps its O alone.
-TEST(WaterSites, PdbReaderDropsSitesBesideRemovedHydrogens) {
-  std::vector<std::string> l = {pdbtest::kCryst};
-  pdbtest::append(l, pdb_water(1, {" M1 ", " M2 "}));
-  const pdbtest::ReadResult r = pdbtest::read_pdb(l, {.hremove = 'Y'});
-  EXPECT_EQ(names_of_atoms(), "O ");
-  EXPECT_EQ(pdbtest::count_of(r.out, std::string("  WARNING: 2") + kSitesLeftOut), 1) << r.out;
-}
-
 class WaterSitesCif : public CifFiles {
  protected:
   // Two waters of O, H1, H2 and the sites named, chain W.
