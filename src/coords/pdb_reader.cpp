@@ -354,9 +354,6 @@ void coords::pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::Fi
 }
 
 void coords::pdb_post_read_passes(int32_t mdoc, char list, char pept_flag, int32_t& ierr) {
-  // With the reader's own message code, as the atom lines' warnings: the
-  // TLS group driver, which silences the rest of the read, shows it too.
-  pdb::warn_water_sites(1, sttcrec.st_water_sites);
   nss_pdb_to_ln_(mdoc, list, ierr);
   corr_number_chain_pdb_(mdoc, list, ierr);
   corr_sugar_pdb_(mdoc, list, ierr);
@@ -369,6 +366,9 @@ void coords::pdb_post_read_passes(int32_t mdoc, char list, char pept_flag, int32
   set_mod_(mdoc, ierr);
   ierr = 0;
   for (int i = 1; i <= atom_inf.n_atom; ++i) atom_inf.i_atold(i) = i;
+  // With the reader's own message code, as the atom lines' warnings: the
+  // TLS group driver, which silences the rest of the read, shows it too.
+  pdb::warn_water_sites(1, sttcrec.st_water_sites);
 }
 
 void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
