@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
@@ -116,6 +117,24 @@ void warn_water_numbers(int32_t mdoc, bool above, bool restart, int32_t& above_w
             "a new water chain at each restart");
     restart_warned = 1;
   }
+}
+
+// Simulation programs give each water of a 4- or 5-site model one or two
+// massless charge sites beside O, H1 and H2.
+constexpr std::string_view kWaterSites[] = {"M",  "MW",  "M1",  "M2", "EP",
+                                            "EP1", "EP2", "LP", "LP1", "LP2"};
+
+bool is_water_site(std::string_view name) {
+  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  return foundation::name_in(name, kWaterSites);
+}
+
+void warn_water_sites(int32_t mdoc, int32_t n) {
+  if (n <= 0) return;
+  msgdoc_(mdoc, " WARNING: " + std::to_string(n) +
+                    (n == 1 ? " massless site of a water model (M, MW, M1, M2, EP, LP) left out"
+                            : " massless sites of water models (M, MW, M1, M2, EP, LP) left out") +
+                    ": the waters are read as three-site waters");
 }
 
 bool counter_rises(bool hetatm, bool prev_hetatm, bool residue_differs, bool same_name, bool water,

@@ -64,6 +64,13 @@ bool water_number_wraps(long long prev_high, int32_t prev_low, long long high, i
 // 9999); the flags record that it was given.
 void warn_water_numbers(int32_t mdoc, bool above, bool restart, int32_t& above_warned,
                         int32_t& restart_warned);
+// True for the name of a massless site of a 4- or 5-site water model, as
+// the name stands in the file (blanks around it aside): M, MW, M1 and M2,
+// or EP and LP alone or numbered 1 or 2.
+bool is_water_site(std::string_view name);
+// One warning counting the water sites left out of a read, when there
+// were any.
+void warn_water_sites(int32_t mdoc, int32_t n);
 // The error lines of a full modification table, and the end of the run.
 [[noreturn]] void modification_table_full(int32_t mdoc);
 }  // namespace pdb

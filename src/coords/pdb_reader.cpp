@@ -376,6 +376,9 @@ void coords::pdb_post_read_passes(int32_t mdoc, char list, char pept_flag,
   set_mod_(mdoc, ierr);
   ierr = 0;
   for (int i = 1; i <= atom_inf.n_atom; ++i) atom_inf.i_atold(i) = i;
+  // With the reader's own message code, as the atom lines' warnings: the
+  // TLS group driver, which silences the rest of the read, shows it too.
+  pdb::warn_water_sites(1, sttcrec.st_water_sites);
 }
 
 void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "coords/no_occupancy.h"
 #include "coords/pdb_aniso.h"
 #include "coords/pdb_bonds.h"
 #include "coords/pdb_corrections.h"
@@ -113,9 +114,11 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_line_part.blank();
   sttcrec.st_wide_warned = 0;
   sttcrec.st_wrap_warned = 0;
+  sttcrec.st_water_sites = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
+  coords::negative_occupancy_start();
 }
 
 namespace {
@@ -368,6 +371,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (!pdbf::atom_values_fit(xyz, occ, biso))
     return bad_record("coordinate, occupancy or B not finite or too large for its field",
                       sttcrec.st_nline, line);
+  // A PQR file's charges stand where the occupancy does: the first value
+  // below 0 is noted for the programs that restrain atoms by it.
+  if (occ < 0.0f) coords::note_negative_occupancy(occ, sttcrec.st_nline, 0, line);
   rt::FixedText<1> corr(cols(line, 12, 12));
   rt::FixedText<4> aname(cols(line, 13, 16));
   rt::FixedText<1> alt(cols(line, 17, 17));
@@ -480,6 +486,13 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   rt::FixedText<4> asymb, ctype;
   const rt::FixedText<4> name_read = aname;
   corr_name_pdb_(aname, rname, asymb, ctype);
+  // The massless site of a 4- or 5-site water model is no atom: read, it
+  // would be a second oxygen of its water.
+  if (rname == std::string_view("HOH") && pdb::is_water_site(name_read.view())) {
+    ++sttcrec.st_water_sites;
+    rec = "?";
+    return 0;
+  }
 
   if (acode.is_blank()) pdb::element_from_name(name_read, rname.view(), asymb, ctype);
   crdatm.cr_aname = aname;

@@ -9,7 +9,8 @@
 #include "runtime/fixed_text.h"
 
 // rec in/out: "START " opens the file; on return "ATOM  " (an atom is in
-// crdatm), "?" (a dropped hydrogen), "TER   ", "CONECT" or "USER_L".
+// crdatm), "?" (a dropped hydrogen or water-model site), "TER   ", "CONECT"
+// or "USER_L".
 // iend non-zero at end of input.  cell_input: six floats.
 // Writes crdatm, crdinf, com_rdat, sttcrec.
 void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const float* cell_input,
@@ -17,8 +18,10 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
              char hflag_remove);
 
 // Decodes one ATOM or HETATM line into crdatm.  Returns 0, or 1 after an
-// error line when a numeric field cannot be read.
-// Writes crdatm, com_rdat, sttcrec.
+// error line when a numeric field cannot be read.  A water's massless site
+// (M, EP, LP ...) is dropped as a removed hydrogen is, and counted; an
+// occupancy below 0 is noted (no_occupancy.h).
+// Writes crdatm, com_rdat, sttcrec, the first negative occupancy.
 int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_input,
                 const float* cell_input, char prog_name, rt::FixedText<4>& acode,
                 char hflag_remove);
@@ -28,7 +31,8 @@ namespace coords {
 // The one-atom record's defaults and the reader's atom state (chain counter,
 // previous-atom flags, first-atom and frame flags) as at the opening of a
 // file, the header values left alone: for a reader that hands rdatom_ atom
-// lines of its own.  Writes crdatm, sttcrec.
+// lines of its own; forgets the first negative occupancy of a read before.
+// Writes crdatm, sttcrec, the first negative occupancy.
 void pdb_atom_state_open(rt::FixedText<4>& acode);
 
 }  // namespace coords

@@ -49,6 +49,7 @@ struct sttcrec_t {
   int32_t st_number_wrap;  // the last atom line's water number went past 9999 or restarted after it
   int32_t st_wide_warned;  // the warning on water numbers of five digits was given
   int32_t st_wrap_warned;  // the warning on water numbers that restart after 9999 was given
+  int32_t st_water_sites;  // massless sites of water models left out of the read
   // Per chain of the atom loop: the chain opened where the water numbers of
   // one chain key went past 9999 or restarted after it, so the regrouping
   // keeps it apart from the waters before it.

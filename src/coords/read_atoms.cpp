@@ -16,7 +16,9 @@
 #include "coords/cif_unlabelled_chains.h"
 #include "coords/cif_wide_numbers.h"
 #include "coords/entity_tree.h"
+#include "coords/no_occupancy.h"
 #include "coords/pdb_chains.h"
+#include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/messages.h"
@@ -90,6 +92,8 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   // Another program's rows without a chain label take the chains of their
   // PDB form; this system's own files label every chain.
   const bool other_writer = !icsd && crdinf.cr_soft(1) != 'B';
+  coords::negative_occupancy_start();
+  int32_t water_sites = 0;
   coords::unlabelled_chains_start();
   coords::split_numbers_start(true);
   coords::wide_numbers_start();
@@ -122,9 +126,19 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     }
     if (mode != 0) continue;
     if (crdatm.cr_iatold <= 0) continue;
+    if (crdatm.cr_occ < 0.0f)
+      coords::note_negative_occupancy(crdatm.cr_occ, cif_record_place_info().line,
+                                      crdatm.cr_iatold, "");
     // By the element, so deuterium stays; a row left out starts no chain or
     // residue, as in a file written without it.
     if (hflag_remove == 'Y' && crdatm.cr_asymb == "H") continue;
+    // The massless site of a 4- or 5-site water model, as the PDB reader
+    // leaves it out.
+    if (!icsd && crdatm.cr_rname == "HOH" &&
+        pdb::is_water_site(coords::cif_author_row().atom_name)) {
+      ++water_sites;
+      continue;
+    }
     const bool wraps = !icsd && coords::wide_number_row(mdoc);
     if (other_writer) {
       coords::unlabelled_chain_of_row(wraps);
@@ -171,6 +185,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     int32_t jerr = 0;
     set_mod_(mdoc, jerr);
   }
+  pdb::warn_water_sites(mdoc, water_sites);
   count_line(mdoc, " Number of chains     :", asym_part.n_group);
   count_line(mdoc, " Number of monomers   :", resid_inf.n_residue);
   count_line(mdoc, " Number of atoms      :", atom_inf.n_atom);

@@ -14,8 +14,11 @@
 // (coords::split_numbers_report); 8 read without a space group; else the
 // status of the entity-tree step.
 // hflag_remove 'Y' leaves out the rows of element H, as the PDB reader does,
-// so that the model is that of a file written without them.
-// Writes the structure model, crdinf, crdatm, com_crd_cif, com_out_cif.
+// so that the model is that of a file written without them.  The massless
+// sites of water models are left out, with one warning counting them, and
+// the first row of occupancy below 0 is noted (no_occupancy.h).
+// Writes the structure model, crdinf, crdatm, com_crd_cif, com_out_cif, the
+// first negative occupancy.
 void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
                  std::string_view extc, int32_t nospgr_input, const float* cell_input,
                  int32_t& ierr, char hflag_remove = 'N');

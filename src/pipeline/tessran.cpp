@@ -26,6 +26,7 @@
 #include "foundation/start_up.h"
 #include "identify/pre_descr.h"
 #include "output/cif_out_atoms.h"
+#include "pipeline/occupancies.h"
 #include "restraints/creat_descr.h"
 #include "runtime/fixed_text.h"
 #include "runtime/units.h"
@@ -285,7 +286,7 @@ bool set_up_inputs(const Run& run, int32_t mdoc, std::string_view in_coord_file,
 // reader to keep the residue-type table that the library loading extended.
 // A missing cell or space group (status 7 or more) is forgiven, except
 // inside the program that must have both; any other failure is false, with
-// ierr.
+// ierr, and so is an occupancy below 0 (kFailed).
 bool read_model(const Run& run, int32_t mdoc, const Files& f, const Options& o,
                 int32_t nospgr_input, const float* cell_input, int32_t& ierr) {
   const char hflag_remove = o.h_flag == 'N' ? 'Y' : 'N';
@@ -312,10 +313,11 @@ bool read_model(const Run& run, int32_t mdoc, const Files& f, const Options& o,
     }
     if (run.list == 'T') trace("--after READ_ATOMS , ierr= " + std::to_string(ierr));
   }
-  if (ierr == 0) return true;
-  if (ierr < 7 || run.kavlin) return false;
+  if (ierr != 0 && (ierr < 7 || run.kavlin)) return false;
   ierr = 0;
-  return true;
+  if (pipeline::occupancies_read(mdoc)) return true;
+  ierr = pipeline::kFailed;
+  return false;
 }
 
 // Identification, then the input links and modifications, then the links

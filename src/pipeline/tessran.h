@@ -133,7 +133,9 @@ inline constexpr int32_t kOk = 0;  // every residue, link and atom described; ev
 // A stage before the restraints failed and no coordinate, structure,
 // restraint or library file was written (a new monomer's report stays): no
 // symmetry library, the library could not be loaded, the coordinate file
-// could not be read (a full table, a bad record), a residue could not be
+// could not be read (a full table, a bad record), an atom's occupancy is
+// below 0 (the file's occupancy column holds something else, such as a PQR
+// file's charges; its ERROR line names the atom), a residue could not be
 // identified nor built (e.g. its element is missing from the energy
 // library), the connectivity failed.  Or the restraint stage ran and its
 // files are written, but an atom is unknown, a residue or link could not be

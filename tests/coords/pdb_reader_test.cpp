@@ -537,6 +537,23 @@ TEST(PdbReaderAtoms, FileKeepsThePdbLayoutWhereItsNamesStandFromColumn14) {
   }
 }
 
+// An N alone in column 13 tells the layout as C and O do: a ligand of N,
+// CA and CB without element columns, with no lone C or O in the file, has
+// an alpha carbon CA (in the PDB layout, calcium) beside its N and CB.
+TEST(PdbReaderAtoms, LoneNFromColumn13TellsTheLayoutWithoutCOrO) {
+  const std::vector<std::string> lines = {kCryst, bare_line("HETATM", 1, "N   ", "LIG", 1),
+                                          bare_line("HETATM", 2, "CA  ", "LIG", 1),
+                                          bare_line("HETATM", 3, "CB  ", "LIG", 1)};
+  const ReadResult r = read_pdb(lines, {.hremove = 'N'});
+  ASSERT_EQ(atom_inf.n_atom, 3) << r.out;
+  const char* want[] = {"N", "C", "C"};
+  for (int i = 1; i <= 3; ++i) {
+    SCOPED_TRACE(lines[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(crst_crd.cs_atype(atom_inf.id_sf(i)).trimmed(), want[i - 1]);
+  }
+  EXPECT_EQ(atom_inf.atm_name(2).trimmed(), "CA");
+}
+
 TEST(PdbReaderAtoms, NamesAsReadAndNormalisedWithHydrogensKept) {
   read_pdb({kCryst, line({}), line({.name = "1HB ", .elem = " H"})}, {.hremove = 'N'});
   ASSERT_EQ(atom_inf.n_atom, 2);

@@ -2,9 +2,12 @@
 // less) are counted in one warning of the run, and written all the same.
 // The models: 1A8O, whose LYS 203 holds CD, CE and NZ at occupancy 0.00,
 // and 1UBI (683 atoms, every monomer in the library) with every occupancy
-// 0.00 or -99.00 (as some structure-alignment programs write them).
+// 0.00, 0.001 or -99.00 (as some structure-alignment programs write them):
+// a model without an atom of occupancy has none at all, and a value below 0
+// is no occupancy.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "pipeline_fixture.h"
@@ -33,6 +36,9 @@ std::size_t count_of(const std::string& text, const std::string& part) {
 
 constexpr const char* kWarning =
     " atoms of occupancy 0.001 or less are left out of the restraints\n";
+constexpr const char* kEveryAtomZero =
+    "  WARNING: every atom has occupancy 0 (0.001 or less): the file gives no occupancies, each "
+    "atom is read as 1.0\n";
 
 }  // namespace
 
@@ -44,13 +50,15 @@ TEST(OccupancyWarning, UnoccupiedAtomsAreCountedOnceAndKept) {
     const char* occupancy;  // columns 55-60 of every atom, "" as the entry has them
     const char* warning;    // "" none
     bool restrained;
+    int ierr = 0;
+    bool read_as_one = false;  // every occupancy taken as 1.0, with its warning
   } rows[] = {
       {"1A8O: three atoms of LYS 203 at 0.00", "1A8O.pdb", 644, "", "  WARNING : 3", true},
       {"1UBI as it is", "1ubi.pdb", 683, "", "", true},
-      {"1UBI, every atom at 0.00", "1ubi.pdb", 683, "  0.00", "  WARNING : 683", false},
-      {"1UBI, every atom at 0.001, the bound itself", "1ubi.pdb", 683, " 0.001", "  WARNING : 683",
-       false},
-      {"1UBI, every atom at -99.00", "1ubi.pdb", 683, "-99.00", "  WARNING : 683", false},
+      {"1UBI, every atom at 0.00: read as 1.0", "1ubi.pdb", 683, "  0.00", "", true, 0, true},
+      {"1UBI, every atom at 0.001, the bound itself: read as 1.0", "1ubi.pdb", 683, " 0.001", "",
+       true, 0, true},
+      {"1UBI, every atom at -99.00: refused", "1ubi.pdb", 683, "-99.00", "", false, 1},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -59,7 +67,12 @@ TEST(OccupancyWarning, UnoccupiedAtomsAreCountedOnceAndKept) {
         *row.occupancy == '\0' ? pipetest::data(row.entry)
                                : models.write("m.pdb", every_occupancy(row.entry, row.occupancy));
     const Outcome r = pipetest::run_model(model, dir.path());
-    EXPECT_EQ(r.ierr, 0) << r.out;
+    EXPECT_EQ(r.ierr, row.ierr) << r.out;
+    EXPECT_EQ(count_of(r.out, kEveryAtomZero), row.read_as_one ? 1u : 0u) << r.out;
+    if (row.ierr != 0) {
+      EXPECT_FALSE(std::filesystem::exists(dir.file("out.crd")));
+      continue;
+    }
     if (*row.warning != '\0') {
       EXPECT_EQ(count_of(r.out, std::string(row.warning) + kWarning), 1u) << r.out;
       // Before the residues are walked, after the title block.

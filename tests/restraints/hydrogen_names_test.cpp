@@ -4,6 +4,7 @@
 // and call the amide hydrogen H.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "model_fixture.h"
@@ -26,13 +27,16 @@ class OlderHydrogenNames : public testing::Test {
   }
   // Residue num of chain A checked against monomer mon (its own by
   // default); returns the residue.
-  static int32_t check(const char* num, char msg = 'N', const char* mon = nullptr) {
+  // `edit` changes the monomer before the check.
+  static int32_t check(const char* num, char msg = 'N', const char* mon = nullptr,
+                       void (*edit)() = nullptr) {
     const int32_t ir = rtest::residue('A', num);
     const int32_t ias = resid_inf.iratm_first(ir), iaf = ias + resid_inf.natm_res(ir) - 1;
     int32_t ierr = 0;
     get_monom_(99, ' ', resid_inf.i_chain(ir), ir, ias, iaf, ierr);
     rt::FixedText<8> name(mon ? rt::FixedText<8>(mon) : resid_inf.res_name(ir));
     captured([&] { cp_mlib_(99, name, ierr); });
+    if (edit != nullptr) edit();
     rtest::Counts n;
     captured([&] {
       chklst_(0, name, n.ipr_miss, n.ipr_abs, n.ipr_del, n.na_miss, n.na_abs, n.na_del, msg, ' ',
@@ -126,4 +130,43 @@ TEST_F(OlderHydrogenNames, TheWalkCountsTheRenamedAndALinkPartnerDoesNot) {
   EXPECT_EQ(restraints::renamed_hydrogens().listed(),
             "HN PHE 45 AA -> H, HB1 PHE 45 AA -> HB2, HB2 PHE 45 AA -> HB3");
   EXPECT_EQ(restraints::unnamed_hydrogens().count(), 0);
+}
+
+// The renaming's limits: an HN up to 1.3 A from N is on it (1.25 A is, 1.35
+// A is not); an HN without a position is on N only where the monomer's N
+// carries H alone, not where it carries a second hydrogen.
+TEST_F(OlderHydrogenNames, AmideHnIsOnItsNWithinTheLimitOrWhereTheMonomerLeavesNoOtherHydrogen) {
+  const int32_t hn = atom("  45 ", "HN"), n = atom("  45 ", "N");
+  float at[3], from_n[3], d = 0.0f;
+  for (int m = 1; m <= 3; ++m) {
+    at[m - 1] = atom_crd.xyz_crd(m, hn);
+    from_n[m - 1] = at[m - 1] - atom_crd.xyz_crd(m, n);
+    d += from_n[m - 1] * from_n[m - 1];
+  }
+  d = std::sqrt(d);
+  for (const float length : {1.25f, 1.35f}) {
+    for (int m = 1; m <= 3; ++m)
+      atom_crd.xyz_crd(m, hn) = atom_crd.xyz_crd(m, n) + from_n[m - 1] * (length / d);
+    check("  45 ");
+    EXPECT_EQ(checked(hn), length < 1.3f ? "H Y" : "HN U") << "HN " << length << " A from N";
+  }
+  for (int m = 1; m <= 3; ++m) atom_crd.xyz_crd(m, hn) = at[m - 1];
+
+  const float occ = atom_crd.occup(hn);
+  atom_crd.occup(hn) = 0.0f;
+  // The monomer with a second hydrogen on its N, as an N-terminal residue
+  // has.
+  check("  45 ", 'N', nullptr, [] {
+    r_scratch_t& r = r_scratch;
+    const int32_t h2 = ++r.l1a_natom;
+    r.l1a_aname(h2) = "H2";
+    r.l1a_symb(h2) = "H";
+    const int32_t b = ++r.l1b_nbond;
+    r.l1b_1atm(b) = "N";
+    r.l1b_2atm(b) = "H2";
+  });
+  EXPECT_EQ(checked(hn), "HN U") << "unplaced HN, two hydrogens on the monomer's N";
+  check("  45 ");
+  atom_crd.occup(hn) = occ;
+  EXPECT_EQ(checked(hn), "H Y") << "unplaced HN, H alone on the monomer's N";
 }

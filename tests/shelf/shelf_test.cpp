@@ -196,6 +196,18 @@ constexpr FormPair kFormPairs[] = {
     {"peers/capped.pdb", "peers/capped_biopython.cif", false},
     {"peers/1LCD_dna_one_letter.pdb", "peers/1LCD_dna_one_letter_gemmi.cif", false},
     {"pdb_aib.pdb", "peers/aib_no_elements.pdb", false},
+    // OpenMM's PDBx writer gives every atom occupancy 0.0; the capsid
+    // domain's selenomethionine is built from its atoms.
+    {"peers/simulation_tools/2BEG_A.pdb", "peers/simulation_tools/2BEG_A_openmm.cif", false},
+    {"peers/simulation_tools/1A8O_mse.pdb", "peers/simulation_tools/1A8O_mse_openmm.cif", false},
+    // Waters of 4- and 5-site models, with their massless sites (M; M1 and
+    // M2), against the same waters without them.
+    {"peers/simulation_tools/tip4pew_waters_three_site.pdb",
+     "peers/simulation_tools/tip4pew_waters.pdb", false},
+    {"peers/simulation_tools/tip4pew_waters_three_site.pdb",
+     "peers/simulation_tools/tip4pew_waters_gemmi.cif", false},
+    {"peers/simulation_tools/tip5p_waters_three_site.pdb", "peers/simulation_tools/tip5p_waters.pdb",
+     false},
     // A capped chain without a chain letter, written as ".".
     {"peers/capped_blank_chain.pdb", "peers/capped_blank_chain_biopython.cif", false},
     // The converter's forms of PDB files without element columns: every
@@ -820,6 +832,69 @@ std::string restraint_records(const TempDir& dir) {
 }
 
 }  // namespace
+
+// pdb2pqr's PQR files, and apbs' example, hold each atom's charge where the
+// occupancy stands: the pipeline ends with status 1, writes nothing, and
+// names the first atom record whose value is below 0; orbinate, whose
+// groups take no occupancy, reads them as before (with the cell line that
+// a PQR file lacks).
+TEST(Shelf, ChargesInTheOccupancyColumnEndThePipelineButNotOrbinate) {
+  const struct {
+    const char* file;
+    const char* error;
+  } rows[] = {
+      {"peers/simulation_tools/1ubq_pdb2pqr.pqr",
+       " ERROR: occupancy below 0 (-0.57) in PDB atom record, line 4: the occupancy column holds "
+       "no occupancy (as a PQR file's charges do)\n"
+       " ATOM      4  O   MET     1      27.886  26.463   4.263 -0.5713 1.6612\n"},
+      {"peers/simulation_tools/2LZT_apbs.pqr",
+       " ERROR: occupancy below 0 (-0.32) in PDB atom record, line 1: the occupancy column holds "
+       "no occupancy (as a PQR file's charges do)\n"
+       " ATOM      1  N   LYS     1       2.967   4.770  13.995 -0.3200 2.0000\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    TempDir dir, edited, tls;
+    const pipetest::Outcome r = run_whole(pipetest::data(row.file), dir);
+    EXPECT_EQ(r.ierr, 1) << r.out;
+    EXPECT_NE(r.out.find(row.error), std::string::npos) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.crd")));
+    const Ran o = run_orbinate(tls, with_cell(pipetest::data(row.file), edited, "pqr.pdb"));
+    EXPECT_EQ(o.status, 0) << o.out;
+    EXPECT_EQ(o.out.find("occupancy"), std::string::npos) << o.out;
+    EXPECT_EQ(file_text(tls.file("groups.tls")), "TLS\nrange from 1 XX   to 9999 XX  \n\n");
+  }
+}
+
+// OpenMM's water-model boxes: each program leaves out the massless sites of
+// the waters (M of TIP4P-Ew, M1 and M2 of TIP5P) with one warning counting
+// them, from a PDB file and from gemmi's mmCIF alike.
+TEST(Shelf, WaterModelSitesAreCountedInOneWarningByBothPrograms) {
+  const struct {
+    const char* file;
+    const char* warning;
+  } rows[] = {
+      {"peers/simulation_tools/tip4pew_waters.pdb", " WARNING: 5 massless sites"},
+      {"peers/simulation_tools/tip4pew_waters_gemmi.cif", " WARNING: 5 massless sites"},
+      {"peers/simulation_tools/tip5p_waters.pdb", " WARNING: 10 massless sites"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    const std::string line = std::string(row.warning) +
+                             " of water models (M, MW, M1, M2, EP, LP) left out: the waters are "
+                             "read as three-site waters\n";
+    TempDir dir, tls;
+    const pipetest::Outcome r = run_whole(pipetest::data(row.file), dir);
+    EXPECT_EQ(r.ierr, 0) << r.out;
+    const Ran o = run_orbinate(tls, pipetest::data(row.file));
+    EXPECT_EQ(o.status, 0) << o.out;
+    for (const std::string* out : {&r.out, &o.out}) {
+      const std::size_t at = out->find(line);
+      EXPECT_NE(at, std::string::npos) << *out;
+      EXPECT_EQ(out->find("massless", at + line.size()), std::string::npos) << *out;
+    }
+  }
+}
 
 // Residues 44-50 of 1d3z with the hydrogen names of older files, in both
 // forms: each name is the same from either reader (1HB of ALA is HB1), and

@@ -1,0 +1,200 @@
+// The massless sites of 4- and 5-site water models are no atoms: every
+// reader leaves them out of a water, with one warning counting them, so that
+// the water holds one O; and the first atom whose occupancy is below 0 is
+// noted, by its line, for the programs that refuse such a model.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cif_test_util.h"
+#include "coords/cif_by_pdb_rules.h"
+#include "coords/no_occupancy.h"
+#include "pdb_fixture.h"
+
+namespace {
+
+using pdbtest::Atom;
+
+// A water of O, H1 and H2 with the sites named, as a PDB file writes it.
+std::vector<std::string> pdb_water(int num, std::initializer_list<const char*> sites,
+                                   const std::string& res = "HOH") {
+  std::vector<std::string> l;
+  l.push_back(pdbtest::line({.rec = "ATOM", .name = " O  ", .res = res, .resnum = num, .elem = " O"}));
+  l.push_back(pdbtest::line({.rec = "ATOM", .name = " H1 ", .res = res, .resnum = num, .x = 1.9f, .elem = " H"}));
+  l.push_back(pdbtest::line({.rec = "ATOM", .name = " H2 ", .res = res, .resnum = num, .y = 2.9f, .elem = " H"}));
+  for (const char* s : sites)
+    l.push_back(pdbtest::line({.rec = "ATOM", .name = s, .res = res, .resnum = num, .z = 3.1f, .elem = "  "}));
+  return l;
+}
+
+std::string names_of_atoms() {
+  std::string s;
+  for (int ia = 1; ia <= atom_inf.n_atom; ++ia) s += std::string(atom_inf.atm_name(ia).trimmed()) + " ";
+  return s;
+}
+
+constexpr const char* kSitesLeftOut =
+    " massless sites of water models (M, MW, M1, M2, EP, LP) left out: the waters are read as "
+    "three-site waters\n";
+constexpr const char* kSiteLeftOut =
+    " massless site of a water model (M, MW, M1, M2, EP, LP) left out: the waters are read as "
+    "three-site waters\n";
+
+}  // namespace
+
+TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
+  const struct {
+    const char* label;
+    std::vector<const char*> sites;  // of each of two waters
+    const char* res;
+    const char* warning;  // "" none
+  } rows[] = {
+      {"TIP4P as OpenMM writes it", {" M  "}, "HOH", "  WARNING: 2"},
+      {"TIP4P as GROMACS writes it", {" MW "}, "SOL", "  WARNING: 2"},
+      {"TIP5P as OpenMM writes it", {" M1 ", " M2 "}, "HOH", "  WARNING: 4"},
+      {"sites named EP", {" EP "}, "WAT", "  WARNING: 2"},
+      {"sites numbered EP1, EP2", {" EP1", " EP2"}, "HOH", "  WARNING: 4"},
+      {"sites named LP from column 13", {"LP  "}, "TIP4", "  WARNING: 2"},
+      {"sites numbered LP1, LP2", {" LP1", " LP2"}, "HOH", "  WARNING: 4"},
+      {"a three-site water", {}, "HOH", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    std::vector<std::string> l = {pdbtest::kCryst};
+    for (int w = 1; w <= 2; ++w) {
+      std::vector<std::string> water = pdb_water(w, {}, row.res);
+      for (const char* s : row.sites)
+        water.push_back(pdbtest::line({.name = s, .res = row.res, .resnum = w, .z = 3.1f, .elem = "  "}));
+      pdbtest::append(l, water);
+    }
+    // A four-letter name fills column 21.
+    if (std::string(row.res).size() == 4)
+      for (std::string& a : l)
+        if (a.rfind("ATOM", 0) == 0) a.replace(17, 4, row.res);
+    const pdbtest::ReadResult r = pdbtest::read_pdb(l, {.hremove = 'N'});
+    EXPECT_EQ(r.ierr, 0) << r.out;
+    EXPECT_EQ(names_of_atoms(), "O H1 H2 O H1 H2 ");
+    EXPECT_EQ(resid_inf.n_residue, 2);
+    if (*row.warning == '\0') {
+      EXPECT_EQ(pdbtest::count_of(r.out, "massless"), 0) << r.out;
+    } else {
+      EXPECT_EQ(pdbtest::count_of(r.out, std::string(row.warning) + kSitesLeftOut), 1) << r.out;
+    }
+  }
+}
+
+// Only a water loses such names: a ligand's EP and an amino acid's M stay,
+// and one site alone is counted in the singular.
+TEST(WaterSites, PdbReaderKeepsTheNamesOutsideWaters) {
+  std::vector<std::string> l = {pdbtest::kCryst};
+  l.push_back(pdbtest::line({.rec = "HETATM", .name = " EP ", .res = "LIG", .resnum = 1, .elem = " C"}));
+  l.push_back(pdbtest::line({.rec = "HETATM", .name = " M  ", .res = "LIG", .resnum = 1, .x = 2, .elem = " C"}));
+  pdbtest::append(l, pdb_water(2, {" M  "}));
+  const pdbtest::ReadResult r = pdbtest::read_pdb(l, {.hremove = 'N'});
+  EXPECT_EQ(r.ierr, 0) << r.out;
+  EXPECT_EQ(names_of_atoms(), "EP M O H1 H2 ");
+  EXPECT_EQ(pdbtest::count_of(r.out, std::string("  WARNING: 1") + kSiteLeftOut), 1) << r.out;
+}
+
+class WaterSitesCif : public CifFiles {
+ protected:
+  // Two waters of O, H1, H2 and the sites named, chain W.
+  void write_waters(const std::string& name, std::initializer_list<const char*> sites,
+                    const char* res = "HOH") {
+    std::string t = cif_header() + kAtomLoop;
+    int serial = 0;
+    for (int w = 1; w <= 2; ++w) {
+      const auto row = [&](const char* atom, const char* elem, float x) {
+        t += "HETATM " + std::to_string(++serial) + " " + elem + " " + atom + " . " + res + " W 1 . " +
+             std::to_string(w) + ".0 " + std::to_string(x) + " 3.0 1.00 20.0 " + std::to_string(w) + "\n";
+      };
+      row("O", "O", 1.0f);
+      row("H1", "H", 1.9f);
+      row("H2", "H", 1.3f);
+      for (const char* s : sites) row(s, "?", 1.1f);
+    }
+    write(name, t);
+  }
+};
+
+TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
+  const struct {
+    const char* label;
+    std::initializer_list<const char*> sites;
+    const char* res;
+    const char* warning;
+  } rows[] = {
+      {"M", {"M"}, "HOH", "  WARNING: 2"},
+      {"EP of a water named WAT", {"EP"}, "WAT", "  WARNING: 2"},
+      {"M1 and M2", {"M1", "M2"}, "HOH", "  WARNING: 4"},
+      {"none", {}, "HOH", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    write_waters("w", row.sites, row.res);
+    // The pipeline's road.
+    ASSERT_EQ(read_out("w"), 0) << out_;
+    EXPECT_EQ(names_of_atoms(), "O H1 H2 O H1 H2 ");
+    EXPECT_EQ(count_of(out_, "massless"), *row.warning == '\0' ? 0 : 1) << out_;
+    if (*row.warning != '\0') {
+      EXPECT_EQ(count_of(out_, std::string(row.warning) + kSitesLeftOut), 1) << out_;
+    }
+    // orbinate's road, by the PDB reader's rules, which shows the warning
+    // under the message code that silences the rest of the read.
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    const std::string out =
+        captured([&] { coords::read_cif_by_pdb_rules(-999, dir_ + "w.cif", 'N', 'N', ierr); });
+    rt::close_all_units();
+    ASSERT_EQ(ierr, 0) << out;
+    EXPECT_EQ(names_of_atoms(), "O H1 H2 O H1 H2 ");
+    EXPECT_EQ(count_of(out, "massless"), *row.warning == '\0' ? 0 : 1) << out;
+    if (*row.warning != '\0') {
+      EXPECT_EQ(count_of(out, std::string(row.warning) + kSitesLeftOut), 1) << out;
+    }
+  }
+}
+
+// The first atom below 0 is noted by its line (and its PDB record); 0 is no
+// such atom, and -0.001 is.  A later read forgets an earlier one's atom.
+TEST(NegativeOccupancy, PdbReaderNotesTheFirstAtomBelowZero) {
+  const auto with_occupancy = [](std::string l, const char* columns) {
+    return l.replace(54, 6, columns);
+  };
+  std::vector<std::string> l = {pdbtest::kCryst, "REMARK   1 SOME TEXT"};
+  const std::vector<std::string> res = pdbtest::residue("ALA", 'A', 1);
+  l.push_back(with_occupancy(res[0], "  0.00"));
+  l.push_back(with_occupancy(res[1], "-0.001"));
+  l.push_back(with_occupancy(res[2], " -0.57"));
+  l.push_back(res[3]);
+  pdbtest::read_pdb(l);
+  const coords::NegativeOccupancy& n = coords::negative_occupancy();
+  EXPECT_EQ(n.line, 4);
+  EXPECT_EQ(n.serial, 0);
+  EXPECT_FLOAT_EQ(n.occ, -0.001f);
+  EXPECT_EQ(n.record.trimmed(), rt::trim_right(l[3]));
+
+  l[3] = with_occupancy(l[3], "  0.00");
+  l[4] = with_occupancy(l[4], "  0.50");
+  pdbtest::read_pdb(l);
+  EXPECT_EQ(coords::negative_occupancy().line, 0);
+}
+
+TEST_F(WaterSitesCif, MmcifReaderNotesTheFirstAtomBelowZeroByItsRow) {
+  std::string t = cif_header() + kAtomLoop;
+  t += "ATOM 1 N N . ALA A 1 1 1.0 2.0 3.0 0.0 20.0 1\n";
+  t += "ATOM 2 C CA . ALA A 1 1 2.0 2.0 3.0 -0.001 20.0 1\n";
+  t += "ATOM 3 C C . ALA A 1 1 3.0 2.0 3.0 -0.5 20.0 1\n";
+  write("n", t);
+  ASSERT_EQ(read_out("n"), 0) << out_;
+  const coords::NegativeOccupancy& n = coords::negative_occupancy();
+  const int header_lines = count_of(cif_header() + kAtomLoop, "\n");
+  EXPECT_EQ(n.line, header_lines + 2);
+  EXPECT_EQ(n.serial, 2);
+  EXPECT_FLOAT_EQ(n.occ, -0.001f);
+
+  write("z", cif_header() + kAtomLoop + "ATOM 1 N N . ALA A 1 1 1.0 2.0 3.0 0.0 20.0 1\n");
+  ASSERT_EQ(read_out("z"), 0) << out_;
+  EXPECT_EQ(coords::negative_occupancy().line, 0);
+}

@@ -1,0 +1,53 @@
+#!/bin/sh
+# Writes the files of this directory again with the programs named in
+# README.md (Debian packages; run with the system's python3).  Run it from
+# this directory: sh make_files.sh
+set -e
+PY=/usr/bin/python3
+
+# pdb2pqr: ubiquitin with the AMBER charges and radii, cut to MET 1 to ILE 3
+# (columns 23-26) and the END record.
+pdb2pqr --ff=AMBER /usr/share/freesasa/test-data/1ubq.pdb 1ubq_full.pqr >/dev/null 2>&1
+awk '/^(ATOM|HETATM)/ { if (substr($0, 23, 4) + 0 <= 3) print; next } /^END/ { print }' \
+  1ubq_full.pqr >1ubq_pdb2pqr.pqr
+rm -f 1ubq_full.pqr 1ubq_full.log
+
+# apbs: its example lysozyme, as shipped, cut to LYS 1 to PHE 3 and the END
+# record.
+awk '/^(ATOM|HETATM)/ { if (substr($0, 23, 4) + 0 <= 3) print; next } /^END/ { print }' \
+  /usr/share/apbs/examples/bem-pKa/test_proteins/2LZT-ASH66.pqr >2LZT_apbs.pqr
+
+# pdb-tools: chain A of the fibril; residues 151-153 of the capsid domain
+# (its first, selenomethionine 151, then ASP 152 and ILE 153), without waters;
+# of the other records only the cell and the ends.
+pdb_selchain -A ../../2BEG.pdb | grep -E '^(CRYST1|ATOM|HETATM|TER|END)' >2BEG_A.pdb
+pdb_selres -151:153 ../../1A8O.pdb | pdb_delresname -HOH | grep -E '^(CRYST1|ATOM|HETATM|TER|END)' \
+  >1A8O_mse.pdb
+
+# OpenMM: the same models through its PDBx writer, which gives every atom
+# occupancy 0.0.
+$PY - <<'PYEOF'
+from openmm.app import PDBFile, PDBxFile
+for name in ('2BEG_A', '1A8O_mse'):
+    p = PDBFile(name + '.pdb')
+    with open(name + '_openmm.cif', 'w') as out:
+        PDBxFile.writeFile(p.topology, p.positions, out)
+PYEOF
+
+# OpenMM's own water-model boxes, copied as they are shipped: the cell and
+# the first five waters, then END.  The three-site forms leave out the
+# massless sites (M of TIP4P-Ew, M1 and M2 of TIP5P).
+for model in tip4pew tip5p; do
+  awk '/^CRYST1/ { print; next } /^(ATOM|HETATM)/ { if (substr($0, 23, 4) + 0 <= 5) print }
+       END { print "END" }' /usr/lib/python3/dist-packages/openmm/app/data/$model.pdb >${model}_waters.pdb
+  awk 'substr($0, 1, 4) != "ATOM" || substr($0, 14, 1) != "M"' ${model}_waters.pdb \
+    >${model}_waters_three_site.pdb
+done
+
+# gemmi: the TIP4P-Ew waters in its mmCIF, the sites as rows of their own.
+$PY - <<'PYEOF'
+import gemmi
+st = gemmi.read_structure('tip4pew_waters.pdb')
+st.setup_entities()
+st.make_mmcif_document().write_file('tip4pew_waters_gemmi.cif')
+PYEOF
