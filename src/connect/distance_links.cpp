@@ -321,15 +321,19 @@ float pair_distance(int ia, int ja, float limit) {
 // takes the default bond of the two chemical types and, when it is used, a
 // new library description; false, with ierr, when either fails.  A peptide
 // bond for which the library has no link of its own takes the trans
-// peptide link (peptide_link).
+// peptide link, or the peptide link a row of the file names (peptide_link).
 bool describe_pair(const Stage& st, const Side& a, const Side& b, char user, Pair& p,
                    int32_t& ierr) {
   p.link = user == 'Y' ? p.known : Name8("");
   look_link_(p.link, a.mon, a.name, b.mon, b.name, a.itype, b.itype, p.ilink, p.mod1, p.mod2,
              p.irevers);
-  if (p.ilink < 1 && user != 'Y')
+  // A file's row that names a peptide link (the written coordinates name
+  // the one a first run found) keeps it on residues typed otherwise too.
+  const bool named = user == 'Y' && !p.known.is_blank() && !(p.known == ".");
+  if (p.ilink < 1 && (user != 'Y' || named))
     connect::peptide_link(a.mon.view(), a.name.view(), a.itype, b.mon.view(), b.name.view(),
-                          b.itype, p.ilink, p.mod1, p.mod2, p.irevers);
+                          b.itype, p.ilink, p.mod1, p.mod2, p.irevers,
+                          named ? p.known.view() : std::string_view("TRANS"));
   p.described_here = p.ilink < 1;
   if (p.ilink >= 1) {
     get_idl_bond_lenth_(p.ilink, p.ideal);
@@ -722,13 +726,13 @@ bool peptide_side(std::string_view mon, int32_t itype) {
 bool connect::peptide_link(std::string_view mon1, std::string_view atom1, int32_t itype1,
                            std::string_view mon2, std::string_view atom2, int32_t itype2,
                            int32_t& ilink, rt::FixedText<8>& mod1, rt::FixedText<8>& mod2,
-                           int32_t& irevers) {
+                           int32_t& irevers, std::string_view link) {
   const std::string_view a1 = rt::trim_right(atom1), a2 = rt::trim_right(atom2);
   const bool bond = (a1 == "C" && a2 == "N") || (a1 == "N" && a2 == "C");
   if (!bond || !peptide_side(mon1, itype1) || !peptide_side(mon2, itype2)) return false;
   int32_t il = 0, rev = 0;
   Name8 m1("."), m2(".");
-  look_link_("TRANS", mon1, atom1, mon2, atom2, 3, 3, il, m1, m2, rev);
+  look_link_(link, mon1, atom1, mon2, atom2, 3, 3, il, m1, m2, rev);
   if (il < 1) return false;
   ilink = il;
   mod1 = m1;

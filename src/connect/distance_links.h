@@ -41,10 +41,13 @@ namespace connect {
 // the walk along a chain gives it, so that a residue set apart from its
 // chain (a HETATM residue that a sorting program moved to the end of the
 // file, a chain cap written as HETATM) keeps its peptide geometry; its cis
-// and proline forms follow from the model's geometry later.  False, the
-// arguments untouched, for any other pair or a library without that link.
+// and proline forms follow from the model's geometry later.  A link the
+// file names (the written coordinates name the link a run found) is looked
+// for under that name instead.  False, the arguments untouched, for any
+// other pair or a library without that link.
 bool peptide_link(std::string_view mon1, std::string_view atom1, int32_t itype1,
                   std::string_view mon2, std::string_view atom2, int32_t itype2, int32_t& ilink,
-                  rt::FixedText<8>& mod1, rt::FixedText<8>& mod2, int32_t& irevers);
+                  rt::FixedText<8>& mod1, rt::FixedText<8>& mod2, int32_t& irevers,
+                  std::string_view link = "TRANS");
 
 }  // namespace connect

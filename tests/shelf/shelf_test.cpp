@@ -678,17 +678,57 @@ std::map<std::string, std::string> written(const TempDir& dir) {
 
 }  // namespace
 
+// The files of other programs that the shelf runs only in sequence: each
+// ends its run, or is refused, as it does alone (peers/*/README.md).
+constexpr const char* kSequenceOnly[] = {
+    "peers/cif_labels/1ubi_parmed.cif",
+    "peers/cif_labels/1ubq.pdb",
+    "peers/cif_labels/1ubq_no_ter_openmm.cif",
+    "peers/cif_labels/1ubq_pdb_tocif.cif",
+    "peers/cif_labels/3mht_parmed.cif",
+    "peers/links/1GVZ_A_cys136_201.pdb",
+    "peers/links/1LCD_BC_reres.pdb",
+    "peers/links/1ur5_A_cd_sites.pdb",
+    "peers/numbers/2jo4_two_models.pdb",
+    "peers/numbers/2jo4_two_models_one_after_the_other.pdb",
+    "peers/numbers/2jo4_two_models_tidy.pdb",
+    "peers/numbers/2jo4_two_models_tidy_tocif.cif",
+    "peers/numbers/actin_end_adp_ca.pdb",
+    "peers/renamed_and_sorted/1A8O_pdb_sort.pdb",
+    "peers/renamed_and_sorted/1a0q_L_1_100_pdb2pqr_amber.pdb",
+    "peers/renamed_and_sorted/1ubi_pdbfixer_hie.pdb",
+    "peers/renamed_and_sorted/1ubq.pdb",
+    "peers/renamed_and_sorted/1ubq_hid.pdb",
+    "peers/renamed_and_sorted/1ubq_hid_pdb_tocif.cif",
+    "peers/renamed_and_sorted/1ubq_pdb2pqr_amber.pdb",
+    "peers/renamed_and_sorted/2jo4_model1.pdb",
+    "peers/renamed_and_sorted/2jo4_model1_pdb_tocif.cif",
+    "peers/simulation_tools/1A8O_mse.pdb",
+    "peers/simulation_tools/1A8O_mse_openmm.cif",
+    "peers/simulation_tools/1ubq_pdb2pqr.pqr",
+    "peers/simulation_tools/2BEG_A.pdb",
+    "peers/simulation_tools/2BEG_A_openmm.cif",
+    "peers/simulation_tools/2LZT_apbs.pqr",
+    "peers/simulation_tools/tip4pew_waters.pdb",
+    "peers/simulation_tools/tip4pew_waters_gemmi.cif",
+    "peers/simulation_tools/tip4pew_waters_three_site.pdb",
+    "peers/simulation_tools/tip5p_waters.pdb",
+    "peers/simulation_tools/tip5p_waters_three_site.pdb",
+};
+
 // A program may run the pipeline on one model after another: each run
 // writes what the same run writes as the first of its process.  The entries
 // whose models leave the most behind (1A8O's peptides, 1LCD's DNA and
 // protein) go before a capped chain, whose caps take no connection of the
-// reader's, and an mmCIF without B factors.
+// reader's, and an mmCIF without B factors; the shelf's entries follow, then
+// the files of other programs run only here.
 TEST(Shelf, EachRunInOneProcessWritesWhatTheFirstRunOfAProcessWrites) {
   std::vector<std::string> order;
   for (const char* before : {"1A8O.pdb", "1LCD.pdb"})
     for (const char* then : {before, "peers/capped.pdb", "peers/1ubi_obabel.cif"})
       order.push_back(then);
   for (const Entry& e : kShelf) order.push_back(e.file);
+  for (const char* f : kSequenceOnly) order.push_back(f);
   std::map<std::string, std::map<std::string, std::string>> fresh;
   std::map<std::string, int> fresh_status;
   for (const std::string& name : order) {
