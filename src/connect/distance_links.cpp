@@ -20,6 +20,7 @@
 #include "connect/new_links.h"
 #include "connect/residue_spheres.h"
 #include "coords/chain_termini.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
@@ -297,7 +298,7 @@ bool take_pair(const Stage& st, const Side& a, const Side& b, char& user, Pair& 
 
 // Atoms closer than this are one atom twice (two residues written over one
 // another, their alternate codes lost), not a bond.
-constexpr float kTooClose = 0.5f;
+constexpr float kTooClose = coords::kCoincide;
 
 void warn_too_close(const Stage& st, const Side& a, const Side& b, float dist) {
   msgdoc_(st.mdoc, rt::fmt("(' WARNING : atoms closer than a bond can be, dist =',F10.3)", dist));
