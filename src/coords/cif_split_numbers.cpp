@@ -104,8 +104,7 @@ void watch_given_again(const coords::CifAuthorRow& row) {
   const char* number = crdatm.cr_pnum.c + 2;
   // The file's label names the chain where the author's is missing; where
   // both are (Open Babel writes no chain at all) the chain is blank.
-  std::string_view chain =
-      row.auth_asym == "." || row.auth_asym == "?" ? std::string_view() : row.auth_asym;
+  std::string_view chain = coords::given_value(row.auth_asym);
   if (chain.empty() && !coords::author_chain_blank(row) && coords::row_labels_chain(row))
     chain = row.label_asym;
   if (watch.again_any && std::memcmp(number, watch.again_number, 5) == 0 &&
