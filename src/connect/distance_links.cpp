@@ -20,6 +20,7 @@
 #include "connect/new_links.h"
 #include "connect/residue_spheres.h"
 #include "coords/chain_termini.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
@@ -83,6 +84,8 @@ Walk walk(int start, int stop) {
 
 bool water(const Name8& n) { return n == "HOH" || n == "DUM"; }
 bool sugar_type(int t) { return t == 7 || t == 8; }
+// A peptide's class, or a chain cap's (polymer monomer).
+bool peptide_type(int t) { return t == 3 || t == 4 || t == 10; }
 
 // Element class of each scattering type, worked out once per search.
 rt::Array1<int32_t, MAXNSF + 1> g_sf_class;
@@ -297,7 +300,7 @@ bool take_pair(const Stage& st, const Side& a, const Side& b, char& user, Pair& 
 
 // Atoms closer than this are one atom twice (two residues written over one
 // another, their alternate codes lost), not a bond.
-constexpr float kTooClose = 0.5f;
+constexpr float kTooClose = coords::kCoincide;
 
 void warn_too_close(const Stage& st, const Side& a, const Side& b, float dist) {
   msgdoc_(st.mdoc, rt::fmt("(' WARNING : atoms closer than a bond can be, dist =',F10.3)", dist));
@@ -536,8 +539,7 @@ bool atom_pair(const Stage& st, Side& a, Side& b, char& user, bool consecutive, 
 // such as one with a new monomer, is bonded where its atoms are.
 bool polymer_pair(int i, int j) {
   const int a = resid_inf.ires_type(i), b = resid_inf.ires_type(j);
-  auto peptide = [](int t) { return t == 3 || t == 4 || t == 10; };
-  return (peptide(a) && peptide(b)) || ((a == 5 || a == 6) && (b == 5 || b == 6)) ||
+  return (peptide_type(a) && peptide_type(b)) || ((a == 5 || a == 6) && (b == 5 || b == 6)) ||
          (sugar_type(a) && sugar_type(b));
 }
 
@@ -563,7 +565,7 @@ bool residue_pair(const Stage& st, const Visit& v, int32_t& ierr) {
   if (user != 'P') {
     const int t = b.itype;
     const int fj = resid_inf.iratm_first(v.j);
-    if ((t == 3 || t == 4 || t == 10) && resid_inf.natm_res(v.j) == 1 && atom_inf.atm_name(fj) == "CA")
+    if (peptide_type(t) && resid_inf.natm_res(v.j) == 1 && atom_inf.atm_name(fj) == "CA")
       return true;
     int32_t iout = 0;
     check_centr_(v.i, v.j, kSphereMargin, iout);
@@ -717,8 +719,7 @@ namespace {
 // A peptide or chain cap by what identification made of it, or else by its
 // name (a cap that the library lacks is described as no polymer).
 bool peptide_side(std::string_view mon, int32_t itype) {
-  const auto peptide = [](int32_t t) { return t == 3 || t == 4 || t == 10; };
-  return peptide(itype) || peptide(pdb::residue_class(mon));
+  return peptide_type(itype) || peptide_type(pdb::residue_class(mon));
 }
 
 }  // namespace

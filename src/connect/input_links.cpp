@@ -16,6 +16,7 @@
 #include "connect/link_rows.h"
 #include "connect/new_links.h"
 #include "coords/cif_header.h"
+#include "coords/pdb_bonds.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
 #include "foundation/atom_com.h"
@@ -284,8 +285,8 @@ std::string end_text(int k, int e) {
 // A connection row of the file whose residue or atom is not in the model
 // makes no link: the bond it names would otherwise be lost without a word.
 void warn_absent_end(int32_t mdoc, int k, int e) {
-  msgdoc_(mdoc, " WARNING : connection row names an atom not in the model: " + end_text(k, e));
-  msgdoc_(mdoc, "           link " + end_text(k, 1) + " - " + end_text(k, 2) + " is not made");
+  coords::warn_link_end_absent(mdoc, "connection row", end_text(k, e), end_text(k, 1),
+                               end_text(k, 2));
 }
 
 // One row; false when the routine must end.

@@ -72,6 +72,11 @@ struct CifAuthorRow {
   bool label_given = false;      // the file has a label_asym_id item
 };
 const CifAuthorRow& cif_author_row();
+// The value of an item of the row, or nothing for "." and "?", which the
+// archive writes where an item does not apply.
+inline std::string_view given_value(std::string_view v) {
+  return v == "." || v == "?" ? std::string_view() : v;
+}
 // Whether the file labels its chains, as its first row tells: it has the
 // label_asym_id item and gives a value there.
 inline bool row_labels_chain(const CifAuthorRow& row) {

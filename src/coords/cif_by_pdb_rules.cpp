@@ -61,10 +61,6 @@ void put_real(char* line, int first, int width, int decimals, float v) {
   put_right(line, first, width, std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)));
 }
 
-// The value of an item, or nothing for "." and "?", which the archive
-// writes where an item does not apply.
-std::string_view given(std::string_view v) { return v == "." || v == "?" ? std::string_view() : v; }
-
 // The entities of the header, by identifier: whether each is a polymer.
 foundation::LookupIndex<4, MAXENTITY> entity_index;
 
@@ -92,7 +88,7 @@ int entity_polymer(std::string_view entity) {
 // simulations have no chain letters); only where the author gave no chain
 // at all does the file's own chain stand in.
 std::string_view whole_author_chain(const coords::CifAuthorRow& row) {
-  std::string_view chain = given(row.auth_asym);
+  std::string_view chain = coords::given_value(row.auth_asym);
   if (chain.empty() && !coords::author_chain_blank(row)) chain = row.label_asym;
   return chain;
 }
@@ -125,7 +121,8 @@ bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
   // nucleotides of older files are no modified residues: the PDB form keeps
   // them in the chain when it writes them as ATOM, which the row says, or,
   // where the row gives no kind, its polymer entity does.
-  const bool atom = kind == "ATOM" || (given(row.group_pdb).empty() && polymer_entity == 1);
+  const bool atom =
+      kind == "ATOM" || (coords::given_value(row.group_pdb).empty() && polymer_entity == 1);
   return !(atom && (foundation::name_in(row.comp_name, foundation::kPolymerCaps) ||
                     foundation::name_in(row.comp_name, foundation::kOneLetterNucleotides)));
 }
@@ -145,7 +142,7 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   // A row without an element takes the one its name and residue give, and
   // the line then carries it as the PDB form does.
   const std::string_view name = row.atom_name.empty() ? crdatm.cr_aname.trimmed() : row.atom_name;
-  std::string_view element = given(row.symbol);
+  std::string_view element = coords::given_value(row.symbol);
   rt::FixedText<4> derived("");
   if (element.empty()) {
     derived = pdb::element_of_left_name(name, row.comp_name);
@@ -344,7 +341,7 @@ bool name_long_author_chains(int32_t mdoc, std::vector<AuthorChain>& authors) {
                      ": a chain name holds 4 characters");
       continue;
     }
-    const std::string label(given(a.label));
+    const std::string label(coords::given_value(a.label));
     if (label.empty() || label.size() > 4 || holders[label] > 0) {
       msgerr_(mdoc, " ERROR: author chains " + a.name + " and " + partner(a) +
                         " agree in their first 4 characters, all that a chain name holds");
@@ -432,7 +429,8 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       // A blank chain is no chain of its own; nor is the chain of a file
       // that names none (neither the author's nor a label of its own, as
       // Open Babel writes it), whatever its rows' entity.
-      if (!given(row.auth_asym).empty() || (!author_chain_blank(row) && row_labels_chain(row)))
+      if (!coords::given_value(row.auth_asym).empty() ||
+          (!author_chain_blank(row) && row_labels_chain(row)))
         b.label_part =
             label_parts.try_emplace(b.label, static_cast<int32_t>(label_parts.size()) + 1)
                 .first->second;

@@ -25,12 +25,10 @@ struct Tail {
 };
 Tail tail;
 
-bool given(std::string_view v) { return !v.empty() && v != "." && v != "?"; }
-
 // The record kind as the row writes it; a row without one takes that of
 // its PDB form.
 bool written_hetatm(const coords::CifAuthorRow& row) {
-  if (given(row.group_pdb)) return row.group_pdb.substr(0, 4) == "HETA";
+  if (!coords::given_value(row.group_pdb).empty()) return row.group_pdb.substr(0, 4) == "HETA";
   return coords::cif_row_hetatm(row, -1);
 }
 
@@ -170,7 +168,7 @@ bool coords::label_tail_row(int32_t mdoc, std::string_view group_old) {
   if (tail.labels != Tail::Labels::Given || rt::text_eq(crdatm.cr_group.view(), group_old))
     return true;
   if (!part_tail(mdoc, crdatm.cr_group)) return false;
-  tail.open = !given(row.entity);
+  tail.open = coords::given_value(row.entity).empty();
   tail.residues = resid_inf.n_residue;
   tail.last_polymer = 0;
   return true;

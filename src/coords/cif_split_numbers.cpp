@@ -65,18 +65,6 @@ Watch watch;
 // The part and number of each polymer residue of a named chain so far.
 foundation::LookupIndex<9, MAXRESID> numbers_held;
 
-constexpr float kCoincide = 0.5f;  // as the link search: one atom written twice
-
-bool rows_coincide(const std::vector<float>& a, const std::vector<float>& b) {
-  for (std::size_t i = 0; i + 2 < a.size(); i += 3) {
-    for (std::size_t j = 0; j + 2 < b.size(); j += 3) {
-      const float dx = a[i] - b[j], dy = a[i + 1] - b[j + 1], dz = a[i + 2] - b[j + 2];
-      if (dx * dx + dy * dy + dz * dz < kCoincide * kCoincide) return true;
-    }
-  }
-  return false;
-}
-
 // The pair (before, current), now that the residue after it is known (none
 // at the end of the rows): one residue split by a line of another name
 // (the first name returns) or written twice over itself under two names
@@ -92,7 +80,8 @@ void settle_pending(std::string_view next_chain, const char* next_number,
                          std::memcmp(next_number, b.number, 5) == 0 && *next_rname == a.rname;
     if (watch.pending_after == Tail::Refused) {
       t = Tail::Refused;
-    } else if (returns || rows_coincide(a.xyz, b.xyz)) {
+    } else if (returns || coords::positions_coincide(a.xyz.data(), a.xyz.size() / 3, b.xyz.data(),
+                                                     b.xyz.size() / 3)) {
       watch.held.emplace_back(b.chain, number);
       t = Tail::Refused;
     } else {
@@ -106,8 +95,6 @@ void settle_pending(std::string_view next_chain, const char* next_number,
   watch.tail = t;
 }
 
-bool is_polymer_class(int32_t cls) { return (cls >= 3 && cls <= 6) || cls == 10; }
-
 // A polymer residue of a named chain whose number the chain held before,
 // with residues of other numbers between them: the chain holds it twice.
 // The chain is the author's with the file's label, since one author chain
@@ -117,8 +104,7 @@ void watch_given_again(const coords::CifAuthorRow& row) {
   const char* number = crdatm.cr_pnum.c + 2;
   // The file's label names the chain where the author's is missing; where
   // both are (Open Babel writes no chain at all) the chain is blank.
-  std::string_view chain =
-      row.auth_asym == "." || row.auth_asym == "?" ? std::string_view() : row.auth_asym;
+  std::string_view chain = coords::given_value(row.auth_asym);
   if (chain.empty() && !coords::author_chain_blank(row) && coords::row_labels_chain(row))
     chain = row.label_asym;
   if (watch.again_any && std::memcmp(number, watch.again_number, 5) == 0 &&
@@ -145,7 +131,7 @@ void watch_given_again(const coords::CifAuthorRow& row) {
   const bool after_same = std::memcmp(key, watch.last_key, 9) == 0;
   std::memcpy(watch.last_key, key, 9);
   if (chain.empty() || after_same) return;
-  if (!is_polymer_class(pdb::residue_class(crdatm.cr_rname.trimmed()))) return;
+  if (!pdb::is_polymer_class(pdb::residue_class(crdatm.cr_rname.trimmed()))) return;
   const std::string_view kv(key, 9);
   if (numbers_held.contains(kv)) {
     watch.held.emplace_back(std::string(chain), std::string(number, 5));

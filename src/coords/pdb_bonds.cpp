@@ -342,12 +342,17 @@ void warn_absent_end(int32_t mdoc, int k) {
   const int kind = pdb_hent.brec_kind(k);
   if (kind != BREC_SSBOND && kind != BREC_LINK && kind != BREC_GAP) return;
   const int e = pdb_hent.brec_ia1(k) <= 0 ? 1 : 2;
-  msgdoc_(mdoc, std::string(" WARNING : ") + (kind == BREC_SSBOND ? "SSBOND" : "LINK") +
-                    " record names an atom not in the model: " + end_text(k, e));
-  msgdoc_(mdoc, "           link " + end_text(k, 1) + " - " + end_text(k, 2) + " is not made");
+  coords::warn_link_end_absent(mdoc, kind == BREC_SSBOND ? "SSBOND record" : "LINK record",
+                               end_text(k, e), end_text(k, 1), end_text(k, 2));
 }
 
 }  // namespace
+
+void coords::warn_link_end_absent(int32_t mdoc, std::string_view what, const std::string& absent,
+                                  const std::string& end1, const std::string& end2) {
+  msgdoc_(mdoc, " WARNING : " + std::string(what) + " names an atom not in the model: " + absent);
+  msgdoc_(mdoc, "           link " + end1 + " - " + end2 + " is not made");
+}
 
 void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
   ierr = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // Writes pdb_hent.
@@ -27,3 +28,12 @@ namespace pdb {
 void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
                         std::string_view aname, char alt, bool seg_flag);
 }  // namespace pdb
+
+namespace coords {
+// The two lines that warn of a link a file names whose atom is not in the
+// model: `what` names the record kind ("LINK record", "connection row"),
+// `absent` the end that names the missing atom, `end1` and `end2` both ends
+// as the record gives them.
+void warn_link_end_absent(int32_t mdoc, std::string_view what, const std::string& absent,
+                          const std::string& end1, const std::string& end2);
+}  // namespace coords

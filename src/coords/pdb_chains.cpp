@@ -168,8 +168,6 @@ void corr_number_chain_pdb_(int32_t /*mdoc*/, char list, int32_t& ierr) {
 
 namespace {
 
-bool is_polymer_class(int32_t c) { return c == 3 || c == 4 || c == 5 || c == 6 || c == 10; }
-
 bool same_number(int r1, int r2) {
   return std::memcmp(resid_inf.res_num_pdb(r1).c + 2, resid_inf.res_num_pdb(r2).c + 2, 5) == 0;
 }
@@ -178,7 +176,7 @@ bool same_number(int r1, int r2) {
 // class alone.
 bool lone_atom_residue(int k) {
   return sttcrec.st_chain_by_class(k) != 0 && asym_part.nres_chain(k) == 1 &&
-         !is_polymer_class(resid_inf.ires_type(asym_part.ires_first(k)));
+         !pdb::is_polymer_class(resid_inf.ires_type(asym_part.ires_first(k)));
 }
 
 }  // namespace
@@ -196,7 +194,7 @@ void coords::bridge_atom_residues() {
     const int before = last_residue(k - 1);
     bool bridge = j <= n && sttcrec.st_chain_by_class(j) != 0 &&
                   asym_part.iterm_f_type(k - 1) != 2 &&
-                  is_polymer_class(resid_inf.ires_type(before)) &&
+                  pdb::is_polymer_class(resid_inf.ires_type(before)) &&
                   joins(resid_inf.ires_type(before), resid_inf.ires_type(asym_part.ires_first(j)));
     for (int q = k; q < j && bridge; ++q) {
       const int r = asym_part.ires_first(q);
@@ -267,19 +265,26 @@ bool same_author_chain(int r1, int r2, bool seg) {
   return resid_inf.res_num_pdb(r1)(1) == resid_inf.res_num_pdb(r2)(1);
 }
 
-// Two atoms closer than this are one atom written twice, as the link
-// search takes them: two residues at one number whose atoms coincide are
-// one residue written twice (a microheterogeneity whose alternate codes a
-// writer dropped), not two.
-constexpr float kCoincide = 0.5f;
-
+// Two residues at one number whose atoms coincide are one residue written
+// twice (a microheterogeneity whose alternate codes a writer dropped), not
+// two.  A residue's atoms stand side by side in the coordinate table.
 bool atoms_coincide(int q, int r) {
-  const int q1 = resid_inf.iratm_first(q), r1 = resid_inf.iratm_first(r);
-  for (int a = q1; a < q1 + resid_inf.natm_res(q); ++a) {
-    for (int b = r1; b < r1 + resid_inf.natm_res(r); ++b) {
+  const int nq = resid_inf.natm_res(q), nr = resid_inf.natm_res(r);
+  if (nq < 1 || nr < 1) return false;
+  return coords::positions_coincide(atom_crd.xyz_crd.column(resid_inf.iratm_first(q)),
+                                    static_cast<std::size_t>(nq),
+                                    atom_crd.xyz_crd.column(resid_inf.iratm_first(r)),
+                                    static_cast<std::size_t>(nr));
+}
+
+}  // namespace
+
+bool coords::positions_coincide(const float* a, std::size_t na, const float* b, std::size_t nb) {
+  for (std::size_t i = 0; i < na; ++i) {
+    for (std::size_t j = 0; j < nb; ++j) {
       float d2 = 0.0f;
-      for (int k = 1; k <= 3; ++k) {
-        const float d = atom_crd.xyz_crd(k, a) - atom_crd.xyz_crd(k, b);
+      for (std::size_t k = 0; k < 3; ++k) {
+        const float d = a[3 * i + k] - b[3 * j + k];
         d2 += d * d;
       }
       if (d2 < kCoincide * kCoincide) return true;
@@ -287,8 +292,6 @@ bool atoms_coincide(int q, int r) {
   }
   return false;
 }
-
-}  // namespace
 
 void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
   ierr = 0;
@@ -368,7 +371,7 @@ void coords::note_numbers_given_again() {
     // keep whatever numbers their pieces give them.
     const std::string_view chain = resid_inf.res_num_pdb(r).sub(8, seg ? 11 : 8);
     if (rt::len_trim(chain) == 0 || std::memcmp(k, "        ", 8) == 0 ||
-        !is_polymer_class(resid_inf.ires_type(r)))
+        !pdb::is_polymer_class(resid_inf.ires_type(r)))
       continue;
     const std::string_view kv(k, kHeldKey);
     const int32_t q = held.first(kv);

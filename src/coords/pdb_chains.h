@@ -3,6 +3,7 @@
 // two residues with the same number and insertion code.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,6 +25,14 @@ void report_same_number(int32_t mdoc, std::string_view chain, std::string_view n
 // The chain named in such a line from a residue key of the mmCIF road,
 // where a one-character chain is held doubled: it is named once.
 std::string key_chain_name(const rt::FixedText<12>& key);
+
+// Two atoms closer than this are one atom written twice, never two atoms
+// nor a bond: the readers' checks of residues at one number and the link
+// search by distance take them so.
+inline constexpr float kCoincide = 0.5f;
+// True when one of the `na` points of `a` lies within kCoincide of one of
+// the `nb` points of `b` (x, y and z of each point in turn).
+bool positions_coincide(const float* a, std::size_t na, const float* b, std::size_t nb);
 
 // Two residues that follow one another in the file at one residue number
 // and insertion code of an author's chain, but stand in different chains

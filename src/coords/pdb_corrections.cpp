@@ -92,6 +92,8 @@ int32_t residue_class(std::string_view rname) {
   return itype;
 }
 
+bool is_polymer_class(int32_t cls) { return (cls >= 3 && cls <= 6) || cls == 10; }
+
 bool is_water(std::string_view r) {
   if (r.empty() || (r[0] != 'H' && r[0] != 'D')) return false;
   return foundation::name_in(r, foundation::kPdbWater);

@@ -26,6 +26,9 @@ namespace pdb {
 // table when they answer "other", and for a force-field name (HID, CYX ...)
 // that of the residue it stands for.
 int32_t residue_class(std::string_view rname);
+// True for a class of a polymer residue: a peptide (3, 4), a nucleotide
+// (5, 6) or a polymer monomer (10).
+bool is_polymer_class(int32_t cls);
 // True for a name of foundation::kPdbWater.
 bool is_water(std::string_view rname);
 // True for a water under any name files give it: those of is_water and of

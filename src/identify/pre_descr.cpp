@@ -19,6 +19,7 @@
 #include "builder/creat_new.h"
 #include "builder/valency.h"
 #include "coords/chain_termini.h"
+#include "coords/pdb_corrections.h"
 #include "dictionary/descr_precheck.h"
 #include "dictionary/element_table.h"
 #include "dictionary/lib_com.h"
@@ -586,8 +587,7 @@ void no_termini_off_polymers(const std::vector<int32_t>& built_polymers) {
   auto polymer = [&](int32_t ir) {
     if (ir < 1 || ir > resid_inf.n_residue) return true;
     if (std::binary_search(built_polymers.begin(), built_polymers.end(), ir)) return false;
-    const int32_t t = resid_inf.ires_type(ir);
-    return t == 3 || t == 4 || t == 5 || t == 6 || t == 10;
+    return pdb::is_polymer_class(resid_inf.ires_type(ir));
   };
   // The start groups NH3 .. NH3-COO, the end groups COO .. NH3-COO and
   // CM-COO; any other code (none, the bare terminus) stays.

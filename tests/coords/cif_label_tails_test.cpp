@@ -23,15 +23,6 @@ std::string row(const char* kind, const char* atom, const char* res, const char*
          " " + entity + " " + std::to_string(serial) + " 0 0 " + std::to_string(seq) + "\n";
 }
 
-// Each chain's group identifier and residue count.
-std::string chains() {
-  std::string s;
-  for (int g = 1; g <= asym_part.n_group; ++g)
-    s += std::string(asym_part.group_id(g).trimmed()) + ":" +
-         std::to_string(asym_part.nres_chain(g)) + " ";
-  return s;
-}
-
 }  // namespace
 
 TEST_F(CifLabelTails, ResiduesAfterTheLastPolymerResidueLeaveTheChain) {
@@ -77,7 +68,7 @@ TEST_F(CifLabelTails, ResiduesAfterTheLastPolymerResidueLeaveTheChain) {
     SCOPED_TRACE(c.label);
     write("t", cif_header() + kLoop + c.text);
     EXPECT_EQ(read_out("t"), 0) << out_;
-    EXPECT_EQ(chains(), c.chains);
+    EXPECT_EQ(chain_summary(), c.chains);
   }
 }
 
@@ -95,7 +86,7 @@ TEST_F(CifLabelTails, PartedChainsAreWholeChainsOfTheTables) {
                  row("HETATM", "ZN", "ZN", "A", 2) + row("HETATM", "O", "HOH", "A", 3) +
                  row("HETATM", "O", "HOH", "A", 4));
   ASSERT_EQ(read_out("t"), 0) << out_;
-  ASSERT_EQ(chains(), "AA:1 Aa:1 Ab:2 ");
+  ASSERT_EQ(chain_summary(), "AA:1 Aa:1 Ab:2 ");
   EXPECT_NE(out_.find(count_lines(3, 4, 6)), std::string::npos) << out_;
   // The chain keeps its OXT end; the ion and the waters hold none.
   EXPECT_EQ(asym_part.iterm_f_type(1), 2);

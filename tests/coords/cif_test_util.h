@@ -97,6 +97,16 @@ inline std::string count_lines(int chains, int residues, int atoms) {
   return buf;
 }
 
+// Each chain of the model read as its group identifier and residue count:
+// "AA:2 Aa:2 ".
+inline std::string chain_summary() {
+  std::string s;
+  for (int g = 1; g <= asym_part.n_group; ++g)
+    s += std::string(asym_part.group_id(g).trimmed()) + ":" +
+         std::to_string(asym_part.nres_chain(g)) + " ";
+  return s;
+}
+
 // Occurrences of `what` in `text`.
 inline int count_of(const std::string& text, const std::string& what) {
   int n = 0;

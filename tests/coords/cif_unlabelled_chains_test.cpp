@@ -29,15 +29,6 @@ std::string row(const char* kind, int serial, const char* atom, const char* res,
          std::to_string(seq) + " ? " + std::to_string(serial) + " 0 0 1.0 10.0 " + chain + "\n";
 }
 
-// Each chain's group identifier and residue count.
-std::string chains() {
-  std::string s;
-  for (int g = 1; g <= asym_part.n_group; ++g)
-    s += std::string(asym_part.group_id(g).trimmed()) + ":" +
-         std::to_string(asym_part.nres_chain(g)) + " ";
-  return s;
-}
-
 }  // namespace
 
 TEST_F(CifUnlabelledChains, ChainsEndWhereThePdbFormEndsThem) {
@@ -72,7 +63,7 @@ TEST_F(CifUnlabelledChains, ChainsEndWhereThePdbFormEndsThem) {
     SCOPED_TRACE(c.label);
     write("u", unlabelled(c.rows));
     ASSERT_EQ(read("u"), 0);
-    EXPECT_EQ(chains(), c.chains);
+    EXPECT_EQ(chain_summary(), c.chains);
   }
 }
 
@@ -190,11 +181,11 @@ TEST_F(CifUnlabelledChains, BlankChainsAndClassesEndChainsAsInThePdbForm) {
     SCOPED_TRACE(c.label);
     write("u", cif_form(c.atoms));
     ASSERT_EQ(read_out("u"), c.ierr);
-    EXPECT_EQ(chains(), c.chains);
+    EXPECT_EQ(chain_summary(), c.chains);
     EXPECT_EQ(count_of(out_, two), c.warnings) << out_;
     const pdbtest::ReadResult r = pdbtest::read_pdb(pdb_form(c.atoms));
     ASSERT_EQ(r.ierr, c.ierr) << r.out;
-    EXPECT_EQ(chains(), c.chains);
+    EXPECT_EQ(chain_summary(), c.chains);
     EXPECT_EQ(count_of(r.out, two), c.warnings) << r.out;
   }
 }

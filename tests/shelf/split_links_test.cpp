@@ -17,26 +17,15 @@
 
 #include "foundation/atom_com.h"
 #include "pipeline/pipeline_fixture.h"
+#include "prepare_process.h"
 #include "support/temp_dir.h"
 
 #ifdef ORB_PREPARE_MODEL
 
 namespace {
 
-struct Ran {
-  int status = -1;
-  std::string log;
-};
-
-Ran run_prepare(const std::string& model, const TempDir& dir) {
-  const std::string cmd = "cd '" + dir.path() + "' && '" + ORB_PREPARE_MODEL + "' '" + model +
-                          "' '" + pipetest::library() + "' out >log.txt 2>&1 </dev/null";
-  const int w = std::system(cmd.c_str());
-  Ran r;
-  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
-  r.log = file_text(dir.file("log.txt"));
-  return r;
-}
+using shelftest::Ran;
+using shelftest::run_prepare;
 
 // "10 NE2 A": residue number, atom name and alternate code (the models
 // number their residues apart; a writer may name the chains otherwise).

@@ -1,0 +1,37 @@
+// The example program run as a user runs it, in a process of its own, on a
+// model with the test library: its files (out.crd, out.str, out.rst) and
+// its log in a scratch directory.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "pipeline/pipeline_fixture.h"
+#include "support/temp_dir.h"
+
+#ifdef ORB_PREPARE_MODEL
+
+namespace shelftest {
+
+// The program's exit status (-1 where it did not exit) and what it wrote on
+// standard output and standard error.
+struct Ran {
+  int status = -1;
+  std::string log;
+};
+
+inline Ran run_prepare(const std::string& model, const TempDir& dir) {
+  const std::string cmd = "cd '" + dir.path() + "' && '" + ORB_PREPARE_MODEL + "' '" + model +
+                          "' '" + pipetest::library() + "' out >log.txt 2>&1 </dev/null";
+  const int w = std::system(cmd.c_str());
+  Ran r;
+  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
+  r.log = file_text(dir.file("log.txt"));
+  return r;
+}
+
+}  // namespace shelftest
+
+#endif
