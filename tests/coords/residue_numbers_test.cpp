@@ -86,7 +86,9 @@ class ResidueNumbers : public CifFiles {
       SCOPED_TRACE(reader);
       EXPECT_EQ(count_of(out, kSame), c.ierr == 6 ? c.lines : 0) << out;
       EXPECT_EQ(count_of(out, kTwo), c.ierr == 6 ? 0 : c.lines) << out;
-      if (c.line != nullptr) EXPECT_EQ(count_of(out, c.line), 1) << out;
+      if (c.line != nullptr) {
+        EXPECT_EQ(count_of(out, c.line), 1) << out;
+      }
     };
     const pdbtest::ReadResult p = pdbtest::read_pdb(pdb_form(c.residues));
     EXPECT_EQ(p.ierr, c.ierr) << p.out;
