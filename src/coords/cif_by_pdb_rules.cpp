@@ -476,6 +476,10 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     // a terminator there adds no second break.
     if (before != nullptr && terminator_before(*before, b)) rec = "TER   ";
     before = &b;
+    char part[12];
+    std::snprintf(part, sizeof part, "L%07d", b.label_part);
+    const rt::FixedText<8> line_part(b.label_part != 0 ? std::string_view(part, 8)
+                                                       : std::string_view());
     for (int i = b.first; i < b.first + b.count; ++i) {
       if (rec == std::string_view("?")) rec = "ATOM  ";
       const std::string_view line(lines[static_cast<std::size_t>(i)].data(), 80);
@@ -484,9 +488,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
         return;
       }
       if (!(rec.sub(1, 4) == std::string_view("ATOM"))) continue;  // a dropped hydrogen
-      char part[12];
-      std::snprintf(part, sizeof part, "L%07d", b.label_part);
-      sttcrec.st_line_part = b.label_part != 0 ? std::string_view(part, 8) : std::string_view();
+      sttcrec.st_line_part = line_part;
       pdb_atom_loop_store(loop, mdoc, 'F', acode, ierr);
       if (ierr != 0) {
         msgerr_(mdoc, " ERROR: read input file");
