@@ -108,6 +108,12 @@ bool coords::author_chain_blank(const CifAuthorRow& row) {
   return row.auth_asym_blank || row.auth_asym == ".";
 }
 
+std::string_view coords::named_chain(const CifAuthorRow& row) {
+  const std::string_view chain = given_value(row.auth_asym);
+  if (!chain.empty() || author_chain_blank(row) || !row_labels_chain(row)) return chain;
+  return row.label_asym;
+}
+
 bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
   const std::string_view kind = row.group_pdb.substr(0, 4);
   // A force-field name (HID, CYX) stands for a standard residue, as the
@@ -427,10 +433,8 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       b.first = static_cast<int>(lines.size()) - 1;
       b.entity_polymer = entity_polymer(row.entity);
       // A blank chain is no chain of its own; nor is the chain of a file
-      // that names none (neither the author's nor a label of its own, as
-      // Open Babel writes it), whatever its rows' entity.
-      if (!coords::given_value(row.auth_asym).empty() ||
-          (!author_chain_blank(row) && row_labels_chain(row)))
+      // that names none, whatever its rows' entity.
+      if (!named_chain(row).empty())
         b.label_part =
             label_parts.try_emplace(b.label, static_cast<int32_t>(label_parts.size()) + 1)
                 .first->second;
