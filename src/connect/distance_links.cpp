@@ -351,7 +351,8 @@ bool describe_pair(const Stage& st, const Side& a, const Side& b, char user, Pai
   // 1.5 A and pull the ion across its site: the model's distance is the one
   // length known.
   p.observed = user != 'Y' && (element_class(a.ia) == 4 || element_class(b.ia) == 4) &&
-               !connect::library_bond_length(atom_inf.atm_chem(a.ia), atom_inf.atm_chem(b.ia));
+               !connect::library_bond_length(atom_inf.atm_chem(a.ia), atom_inf.atm_chem(b.ia),
+                                             def_flag);
   if (p.observed) p.ideal = p.dist;
   p.link = p.known;
   if (!p.used) return true;

@@ -71,11 +71,8 @@ void get_default_vbond_(int32_t /*mdoc*/, std::string_view chem1, std::string_vi
 
 namespace connect {
 
-bool library_bond_length(std::string_view chem1, std::string_view chem2) {
-  float val = 0.0f;
-  rt::FixedText<1> def_flag;
-  int32_t ierr = 0;
-  get_default_vbond_(0, chem1, chem2, val, def_flag, ierr);
+bool library_bond_length(std::string_view chem1, std::string_view chem2,
+                         const rt::FixedText<1>& def_flag) {
   return def_flag == "N" || generic_mean(chem1, chem2) > 0.0f;
 }
 

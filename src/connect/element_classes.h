@@ -28,9 +28,10 @@ namespace connect {
 
 // Whether the energy library gives a length for a bond between energy types
 // chem1 and chem2: the pair's own, or a generic length for each type.
-// Without one, get_default_vbond_ falls back to 1.5 A.  Writes nothing
-// shared.
-bool library_bond_length(std::string_view chem1, std::string_view chem2);
+// Without one, get_default_vbond_ falls back to 1.5 A.  `def_flag`: the
+// flag get_default_vbond_ gave for the pair.  Writes nothing shared.
+bool library_bond_length(std::string_view chem1, std::string_view chem2,
+                         const rt::FixedText<1>& def_flag);
 
 // The line that follows the warning of a new link description to a metal
 // made at the model's distance, for want of a length in the library.

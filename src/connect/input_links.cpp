@@ -105,8 +105,8 @@ bool new_link_length(int32_t mdoc, int k, const End& a, const End& b, float& dis
   }
   rt::FixedText<1> def_flag;
   get_default_vbond_(mdoc, element_of(ia), element_of(ja), dist, def_flag, ierr);
-  to_metal =
-      (metal(ia) || metal(ja)) && !connect::library_bond_length(element_of(ia), element_of(ja));
+  to_metal = (metal(ia) || metal(ja)) &&
+             !connect::library_bond_length(element_of(ia), element_of(ja), def_flag);
   return ierr == 0;
 }
 

@@ -140,9 +140,6 @@ bool ends_joined_to_each_other(const RowsByResidue& rows, int32_t rs, int32_t re
       rs, [&](int l) { return row_joins(l, rs, chain, true) && row_joins(l, re, chain, false); });
 }
 
-// The chains set_mod_ looks at; all of them when null.
-const std::vector<char>* g_chosen = nullptr;
-
 }  // namespace
 
 bool chain_end_bonded(int32_t r, int32_t chain, bool first_end) {
@@ -156,17 +153,16 @@ bool chain_bond_atoms(std::string_view up, std::string_view down) {
   return (up == "C" && down == "N") || ((up == "O3'" || up == "O3*") && down == "P");
 }
 
-void set_mod_(int32_t mdoc, int32_t& ierr) {
-  ierr = 0;
-  if (asym_part.n_group < 1 || atom_inf.n_atom < 1) {
-    msgerr_(mdoc, "ERROR: in \"SET_MOD\", N_GROUP or N_ATOM = 0");
-    ierr = 1;
-    return;
-  }
+namespace {
+
+// The terminus types of the chains g whose chosen[g - 1] is set, of every
+// chain when chosen is null; ierr 1 after the error line of a broken
+// residue tree.
+void set_termini(int32_t mdoc, const std::vector<char>* chosen, int32_t& ierr) {
   RowsByResidue rows;
   rows.build();
   for (int g = 1; g <= asym_part.n_group; ++g) {
-    if (g_chosen != nullptr && (g > static_cast<int>(g_chosen->size()) || !(*g_chosen)[g - 1])) continue;
+    if (chosen != nullptr && (g > static_cast<int>(chosen->size()) || !(*chosen)[g - 1])) continue;
     const int32_t rs = asym_part.ires_start_tree(g);
     const int32_t re = asym_part.ires_end_tree(g);
     int32_t atom = asym_part.iatom_first(g);
@@ -232,10 +228,20 @@ void set_mod_(int32_t mdoc, int32_t& ierr) {
   }
 }
 
+}  // namespace
+
+void set_mod_(int32_t mdoc, int32_t& ierr) {
+  ierr = 0;
+  if (asym_part.n_group < 1 || atom_inf.n_atom < 1) {
+    msgerr_(mdoc, "ERROR: in \"SET_MOD\", N_GROUP or N_ATOM = 0");
+    ierr = 1;
+    return;
+  }
+  set_termini(mdoc, nullptr, ierr);
+}
+
 void coords::set_chain_termini(int32_t mdoc, const std::vector<char>& chains) {
   if (asym_part.n_group < 1 || atom_inf.n_atom < 1) return;
-  g_chosen = &chains;
   int32_t ierr = 0;
-  set_mod_(mdoc, ierr);
-  g_chosen = nullptr;
+  set_termini(mdoc, &chains, ierr);
 }

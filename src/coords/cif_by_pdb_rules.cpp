@@ -108,6 +108,12 @@ bool coords::author_chain_blank(const CifAuthorRow& row) {
   return row.auth_asym_blank || row.auth_asym == ".";
 }
 
+std::string_view coords::named_chain(const CifAuthorRow& row) {
+  const std::string_view chain = given_value(row.auth_asym);
+  if (!chain.empty() || author_chain_blank(row) || !row_labels_chain(row)) return chain;
+  return row.label_asym;
+}
+
 bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
   const std::string_view kind = row.group_pdb.substr(0, 4);
   // A force-field name (HID, CYX) stands for a standard residue, as the
@@ -427,10 +433,8 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       b.first = static_cast<int>(lines.size()) - 1;
       b.entity_polymer = entity_polymer(row.entity);
       // A blank chain is no chain of its own; nor is the chain of a file
-      // that names none (neither the author's nor a label of its own, as
-      // Open Babel writes it), whatever its rows' entity.
-      if (!coords::given_value(row.auth_asym).empty() ||
-          (!author_chain_blank(row) && row_labels_chain(row)))
+      // that names none, whatever its rows' entity.
+      if (!named_chain(row).empty())
         b.label_part =
             label_parts.try_emplace(b.label, static_cast<int32_t>(label_parts.size()) + 1)
                 .first->second;
@@ -476,6 +480,10 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     // a terminator there adds no second break.
     if (before != nullptr && terminator_before(*before, b)) rec = "TER   ";
     before = &b;
+    char part[12];
+    std::snprintf(part, sizeof part, "L%07d", b.label_part);
+    const rt::FixedText<8> line_part(b.label_part != 0 ? std::string_view(part, 8)
+                                                       : std::string_view());
     for (int i = b.first; i < b.first + b.count; ++i) {
       if (rec == std::string_view("?")) rec = "ATOM  ";
       const std::string_view line(lines[static_cast<std::size_t>(i)].data(), 80);
@@ -484,9 +492,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
         return;
       }
       if (!(rec.sub(1, 4) == std::string_view("ATOM"))) continue;  // a dropped hydrogen
-      char part[12];
-      std::snprintf(part, sizeof part, "L%07d", b.label_part);
-      sttcrec.st_line_part = b.label_part != 0 ? std::string_view(part, 8) : std::string_view();
+      sttcrec.st_line_part = line_part;
       pdb_atom_loop_store(loop, mdoc, 'F', acode, ierr);
       if (ierr != 0) {
         msgerr_(mdoc, " ERROR: read input file");

@@ -42,6 +42,11 @@ void read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg_flag, c
 bool cif_row_hetatm(const CifAuthorRow& row, int polymer_entity);
 // The author's chain of the row is the PDB form's blank chain.
 bool author_chain_blank(const CifAuthorRow& row);
+// The chain that the row names, within which its residue numbers must
+// differ: the author's, or where the author gives none the file's label.
+// Empty for a blank author's chain, and where the file names neither (Open
+// Babel writes no chain at all): a blank chain is no chain of its own.
+std::string_view named_chain(const CifAuthorRow& row);
 // The 80-column ATOM or HETATM line of the PDB form for the atom row that
 // rdcrd_cif_ returned last; `segid` 'Y' puts the chain identifier (up to
 // four characters) in the segment-identifier columns as well.  Returns

@@ -102,11 +102,7 @@ void settle_pending(std::string_view next_chain, const char* next_number,
 // from 1.  A blank chain is no chain of its own.
 void watch_given_again(const coords::CifAuthorRow& row) {
   const char* number = crdatm.cr_pnum.c + 2;
-  // The file's label names the chain where the author's is missing; where
-  // both are (Open Babel writes no chain at all) the chain is blank.
-  std::string_view chain = coords::given_value(row.auth_asym);
-  if (chain.empty() && !coords::author_chain_blank(row) && coords::row_labels_chain(row))
-    chain = row.label_asym;
+  const std::string_view chain = coords::named_chain(row);
   if (watch.again_any && std::memcmp(number, watch.again_number, 5) == 0 &&
       row.label_asym == watch.again_label && chain == watch.again_chain &&
       crdatm.cr_rname == watch.again_rname)
