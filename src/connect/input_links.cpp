@@ -20,6 +20,7 @@
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
 #include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
 #include "foundation/messages.h"
 #include "foundation/vec3.h"
 #include "identify/model_tables.h"
@@ -51,6 +52,18 @@ int atom_of(int ir, std::string_view name) {
   const int first = resid_inf.iratm_first(ir);
   for (int ia = first; ia < first + resid_inf.natm_res(ir); ++ia)
     if (atom_inf.atm_name(ia) == name) return ia;
+  return 0;
+}
+
+// The model atom of residue ir that a row names in either spelling of a
+// nucleotide atom: the archive's connection rows keep the prime ("O3'")
+// where the reader stars the atoms of the common nucleotides ("O3*").
+// 0 when it has none.
+int atom_spelled_either_way(int ir, std::string_view name) {
+  if (const int ia = atom_of(ir, name); ia != 0) return ia;
+  const int first = resid_inf.iratm_first(ir);
+  for (int ia = first; ia < first + resid_inf.natm_res(ir); ++ia)
+    if (foundation::same_nucleotide_atom(name, atom_inf.atm_name(ia).view())) return ia;
   return 0;
 }
 
@@ -289,6 +302,23 @@ void warn_absent_end(int32_t mdoc, int k, int e) {
                                end_text(k, 2));
 }
 
+// The model atom of residue ir that a row's end names: 0 when the end
+// names no atom, kAbsent when the residue lacks it.
+constexpr int kAbsent = -1;
+int end_atom(const rt::FixedText<5>& row_end, int ir) {
+  const Name4 name = row_atom(row_end);
+  if (!given(name)) return 0;
+  const int ia = atom_spelled_either_way(ir, name);
+  return ia != 0 ? ia : kAbsent;
+}
+
+// A row's end takes the model's spelling of its atom's name, so that the
+// stages after this one, the restraints and the rows written for a later
+// run all find the atom by it.
+void spell_as_model(rt::FixedText<5>& row_end, int ia) {
+  if (ia > 0) row_end.sub(1, 4).assign(atom_inf.atm_name(ia).view());
+}
+
 // One row; false when the routine must end.
 bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
   auto& l = link_inf;
@@ -301,15 +331,14 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
     return true;
   }
   if (l.ln_ent(k) == "C") {
-    const Name4 n1 = row_atom(l.ln_atom1(k)), n2 = row_atom(l.ln_atom2(k));
-    const int absent = given(n1) && atom_of(a.ir, n1) == 0   ? 1
-                       : given(n2) && atom_of(b.ir, n2) == 0 ? 2
-                                                             : 0;
-    if (absent != 0) {
-      warn_absent_end(mdoc, k, absent);
+    const int ia = end_atom(l.ln_atom1(k), a.ir), ja = end_atom(l.ln_atom2(k), b.ir);
+    if (ia == kAbsent || ja == kAbsent) {
+      warn_absent_end(mdoc, k, ia == kAbsent ? 1 : 2);
       l.ln_id(k)(1) = '?';
       return true;
     }
+    spell_as_model(l.ln_atom1(k), ia);
+    spell_as_model(l.ln_atom2(k), ja);
   }
   Name8 link = l.ln_id(k);
   // An mmCIF connection kind names no link: the row is a nameless link, as

@@ -10,6 +10,7 @@
 #include "coords/pdb_fields.h"
 #include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/lookup_index.h"
 #include "foundation/messages.h"
@@ -299,7 +300,12 @@ void match_bond_records(int32_t a, std::string_view key, std::string_view rname,
           char a5[5];
           std::memcpy(a5, atom, 5);
           if (end[10] == ' ') a5[4] = ' ';
-          ok = std::memcmp(end + 6, a5, 5) == 0;
+          // A record may spell a nucleotide atom the other way than the
+          // atom line ("O3*" for "O3'"), where the name correction changes
+          // neither: it names that atom all the same.
+          ok = std::memcmp(end + 6, a5, 5) == 0 ||
+               (end[10] == a5[4] && foundation::same_nucleotide_atom(std::string_view(end + 6, 4),
+                                                                     std::string_view(atom, 4)));
         }
         break;
       }

@@ -459,4 +459,9 @@ std::string nucleotide_name_as(std::string_view name, NucleotideStyle style) {
   return s;
 }
 
+bool same_nucleotide_atom(std::string_view a, std::string_view b) {
+  const std::string_view y = rt::trim_right(b);
+  return nucleotide_name_as(rt::trim_right(a), nucleotide_style(y)) == y;
+}
+
 }  // namespace foundation

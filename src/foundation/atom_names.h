@@ -50,5 +50,8 @@ NucleotideStyle nucleotide_style(std::string_view name);
 // The name in the given spelling; a name that shows neither, or a style of
 // None, comes back as it is.
 std::string nucleotide_name_as(std::string_view name, NucleotideStyle style);
+// Whether two atom names (blank-padded or not) name one atom, in the same
+// spelling or one in each.
+bool same_nucleotide_atom(std::string_view a, std::string_view b);
 
 }  // namespace foundation

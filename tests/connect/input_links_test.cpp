@@ -383,3 +383,54 @@ TEST(InputLinks, ConnectionRowOnAnAtomNotInTheModelIsWarnedOf) {
     EXPECT_EQ(link_inf.ln_id(k)(1) == '?', *row.warning != '\0' || row.ir1 == 0);
   }
 }
+
+// The archive's connection rows keep the prime of a nucleotide atom ("O3'")
+// where the reader stars the model's atoms of the common nucleotides
+// ("O3*"), and older files the other way round: a row names the atom in
+// either spelling, at either end, and takes the model's spelling, by which
+// the restraints and the rows written for a later run find it.  An end that
+// names no atom stays as it is; a row naming an atom the residue lacks in
+// both spellings is warned of, by the end that names it.
+TEST(InputLinks, ConnectionRowTakesEitherSpellingOfANucleotideAtom) {
+  const struct {
+    const char* label;
+    const char* model_atom;  // the nucleotide's atom, 2.1 A from the magnesium
+    const char* row_atom;    // as the row names it
+    bool mg_first;           // the magnesium at the row's first end
+    const char* kept;        // the row's atom after the run
+    const char* warning;
+  } rows[] = {
+      {"prime in the row, star in the model", "O3*", "O3'", false, "O3*  ", ""},
+      {"star in the row, prime in the model", "O3'", "O3*", false, "O3'  ", ""},
+      {"the nucleotide at the second end", "O3*", "O3'", true, "O3*  ", ""},
+      {"the other spelling of a phosphate oxygen", "OP1", "O1P", false, "OP1  ", ""},
+      {"no atom named", "O3*", ".", false, ".    ", ""},
+      {"an atom the residue lacks", "O3*", "O2'", false, "O2'  ",
+       "  WARNING : connection row names an atom not in the model: O2' A C 4\n"
+       "            link O2' A C 4 - MG MG C 74 is not made\n"},
+      {"the same, at the second end", "O3*", "O2*", true, "O2*  ",
+       "  WARNING : connection row names an atom not in the model: O2* A C 4\n"
+       "            link MG MG C 74 - O2* A C 4 is not made\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    Model m;
+    const int a = m.residue("A", 5, 'C', 4, {{row.model_atom, 0, 0, 0, "O"}});
+    const int mg = m.residue("MG", 1, 'C', 74, {{"MG", 2.1f, 0, 0, "MG"}});
+    const int k = row.mg_first ? m.link("metalc", mg, "MG", a, row.row_atom)
+                               : m.link("metalc", a, row.row_atom, mg, "MG");
+    link_inf.ln_ent(k) = "C";
+    link_inf.ln_1chn(k) = link_inf.ln_2chn(k) = "C";
+    link_inf.ln_seq1(k) = row.mg_first ? "  74 " : "   4 ";
+    link_inf.ln_seq2(k) = row.mg_first ? "   4 " : "  74 ";
+    conntest::load_library();
+    int32_t ierr = -1;
+    const std::string out = resolve(ierr);
+    EXPECT_EQ(ierr, 0);
+    const std::size_t w = out.find("  WARNING : connection row");
+    EXPECT_EQ(w == std::string::npos ? "" : out.substr(w), row.warning);
+    EXPECT_EQ((row.mg_first ? link_inf.ln_atom2(k) : link_inf.ln_atom1(k)).view(), row.kept);
+    EXPECT_EQ((row.mg_first ? link_inf.ln_atom1(k) : link_inf.ln_atom2(k)).view(), "MG   ");
+    EXPECT_EQ(link_inf.ln_id(k)(1) == '?', *row.warning != '\0' || *row.row_atom == '.');
+  }
+}

@@ -186,6 +186,47 @@ TEST(PdbBondRecords, RecordNamingAnAtomNotInTheModelIsWarnedOf) {
   EXPECT_EQ(r.out.find(" 74 is not made"), std::string::npos) << r.out;
 }
 
+// A LINK record may spell a nucleotide atom the other way than its atom
+// line, for a residue whose primes the reader keeps (DA): it names that
+// atom all the same, in its own conformer; another atom, or the other
+// conformer, it does not name.
+TEST(PdbBondRecords, LinkTakesEitherSpellingOfANucleotideAtom) {
+  const struct {
+    const char* label;
+    const char* atom_line;  // columns 13-16 of the atom line
+    char atom_alt;
+    const char* link_atom;  // columns 13-17 of the LINK record
+    bool found;
+  } cases[] = {
+      {"star in the record, prime in the model", " O3'", ' ', " O3* ", true},
+      {"prime in the record, star in the model", " O3*", ' ', " O3' ", true},
+      {"phosphate oxygen of the other spelling", " OP1", ' ', " O1P ", true},
+      {"same spelling", " O3'", ' ', " O3' ", true},
+      {"another atom", " O3'", ' ', " O2* ", false},
+      {"the record's conformer the atom lacks", " O3'", 'A', " O3*B", false},
+      {"the record's conformer", " O3'", 'A', " O3*A", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    char rec[96];
+    std::snprintf(rec, sizeof rec, "LINK        %-5.5s DA B   5                MG    MG C 301     1555   1555  2.10",
+                  c.link_atom);
+    std::vector<std::string> l = {kCryst, rec};
+    l.push_back(line({.name = " P  ", .res = " DA", .chain = 'B', .resnum = 5, .elem = " P"}));
+    l.push_back(line({.name = c.atom_line, .alt = c.atom_alt, .res = " DA", .chain = 'B',
+                      .resnum = 5, .elem = " O"}));
+    l.push_back(line(
+        {.rec = "HETATM", .name = "MG  ", .res = " MG", .chain = 'C', .resnum = 301, .elem = "MG"}));
+    const ReadResult r = read_pdb(l);
+    EXPECT_EQ(r.ierr, 0);
+    ASSERT_EQ(link_inf.ln_n, c.found ? 1 : 0) << r.out;
+    EXPECT_EQ(r.out.find("names an atom not in the model") == std::string::npos, c.found) << r.out;
+    if (c.found) {
+      EXPECT_EQ(link_inf.ln_atom1(1).view().substr(0, 3), std::string(c.atom_line + 1, 3));
+    }
+  }
+}
+
 TEST(PdbBondRecords, ModresNeedsAnIdentifier) {
   std::vector<std::string> l = {kCryst, "MODRES 1A8O MSE A  151  MET  SELENOMETHIONINE"};
   append(l, residue("MSE", 'A', 151, "HETATM"));

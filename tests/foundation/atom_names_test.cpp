@@ -279,3 +279,26 @@ TEST(NucleotideSpelling, EachNameInTheOtherStyle) {
     EXPECT_EQ(foundation::nucleotide_name_as(c.name, NucleotideStyle::None), c.name) << c.name;
   }
 }
+
+// Two names of one nucleotide atom in either spelling, blank-padded or not;
+// names of two atoms are not one, in whatever spelling.
+TEST(NucleotideSpelling, SameAtomInEitherSpelling) {
+  const struct {
+    const char* label;
+    const char *a, *b;
+    bool same;
+  } cases[] = {
+      {"prime against star", "O3'", "O3*", true},
+      {"star against prime", "O3*", "O3'", true},
+      {"padded first name", "O3* ", "O3'", true},
+      {"padded second name", "O3'", "O3* ", true},
+      {"phosphate oxygens", "O1P", "OP1 ", true},
+      {"one spelling", "O2'", "O2'", true},
+      {"a name of neither spelling", "MG  ", "MG", true},
+      {"two atoms, two spellings", "O2'", "O3*", false},
+      {"two atoms of neither spelling", "CA", "CB", false},
+      {"a name of neither spelling against a starred one", "O3", "O3*", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(foundation::same_nucleotide_atom(c.a, c.b), c.same) << c.label;
+}
