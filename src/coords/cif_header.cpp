@@ -3,9 +3,11 @@
 // missing cell or space group, and the completion of the links read.
 #include "coords/cif_header.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_items.h"
@@ -21,6 +23,7 @@
 #include "foundation/spgr_names.h"
 #include "foundation/vec3.h"
 #include "foundation/words.h"
+#include "runtime/array.h"
 #include "runtime/format.h"
 #include "suite/pi.h"
 
@@ -33,6 +36,7 @@ struct Row {
   rt::FixedText<5> rnum1, rnum2, atom1, atom2;
   rt::FixedText<1> alt1, alt2;
   char ins1, ins2;  // insertion codes of the archive's own items, blank for none
+  int32_t seq1, seq2;  // the file's sequence numbers of a connection row's ends, 0 for none
   bool unbonded;    // a connection row that joins no atoms by a bond
   rt::FixedText<16> type16;
   int32_t ires1, ires2, ich1, ich2, itype, iconn, ich;
@@ -57,6 +61,7 @@ struct Row {
     alt1 = ".";
     alt2 = ".";
     ins1 = ins2 = ' ';
+    seq1 = seq2 = 0;
     unbonded = false;
     type16 = ".";
     ires1 = ires2 = ich1 = ich2 = ich = 0;
@@ -144,6 +149,16 @@ void set_conn_type(std::string_view data, Row& r) {
 }
 
 bool skips(std::string_view data) { return data.empty() || data[0] == '?' || data[0] == '.'; }
+
+// The author's number of a connection partner; "?" and "." are none, as
+// an absent item is, so that the file's sequence number may name the
+// residue instead.
+void author_number(rt::FixedText<5>& dst, std::string_view data) {
+  if (skips(data))
+    dst = ".";
+  else
+    set_rnum(dst, data);
+}
 
 // The alternate code of a connection partner, "." for none: the archive
 // writes "?" where a partner has no alternate, and a row with a code is
@@ -425,6 +440,11 @@ void store_entity_link(Header& h) {
   cif_ent_link.ent_ln_used(n) = "L";
 }
 
+// The file's sequence numbers by which the ends of the connection rows of
+// the current read name their residues, where a row gives no author
+// number: (e, l) for row l's end e.
+rt::Array2<int32_t, 2, MAXLINK> g_conn_label_seq;
+
 // Chain identifiers of the link and modification rows take the form the
 // atom rows give their groups (a one-character identifier doubled), so that
 // the rows find their residues.
@@ -443,6 +463,14 @@ void store_struct_conn(Header& h) {
   if (r.rnum1 != "." && r.rnum1(5) == ' ') r.rnum1(5) = r.ins1;
   if (r.rnum2 != "." && r.rnum2(5) == ' ') r.rnum2(5) = r.ins2;
   const int n = ++link_inf.ln_n;
+  // A row without the author's number (as a simulation program writes
+  // one) names its residue by the file's sequence number, as the atom rows
+  // do: the number stands for the warning until the atom store finds the
+  // residue that carries it.
+  g_conn_label_seq(1, n) = r.rnum1 == "." ? r.seq1 : 0;
+  g_conn_label_seq(2, n) = r.rnum2 == "." ? r.seq2 : 0;
+  if (r.rnum1 == "." && r.seq1 > 0) set_rnum(r.rnum1, std::to_string(r.seq1));
+  if (r.rnum2 == "." && r.seq2 > 0) set_rnum(r.rnum2, std::to_string(r.seq2));
   link_inf.ln_id(n) = r.link;
   link_inf.ln_1rnam(n) = r.res1;
   link_inf.ln_2rnam(n) = r.res2;
@@ -552,13 +580,13 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
   if (m(cif_item(57))) {
     if (m(cif_item(58))) {
     } else if (m(cif_item(59))) set_conn_type(data, r);
-    else if (m(cif_item(62))) { set_rnum(r.rnum1, data); r.ires1 = 0; }
+    else if (m(cif_item(62))) { author_number(r.rnum1, data); r.ires1 = 0; }
     else if (m(cif_item(63))) r.res1 = data;
     else if (m(cif_item(64))) r.chn1 = data;
     else if (m(cif_item(65))) r.symm1 = symmetry(data);
     else if (m(cif_item(60))) r.atom1 = data;
     else if (m(cif_item(61))) r.alt1 = alternate(data);
-    else if (m(cif_item(68))) { set_rnum(r.rnum2, data); r.ires2 = 0; }
+    else if (m(cif_item(68))) { author_number(r.rnum2, data); r.ires2 = 0; }
     else if (m(cif_item(69))) r.res2 = data;
     else if (m(cif_item(70))) r.chn2 = data;
     else if (m(cif_item(71))) r.symm2 = symmetry(data);
@@ -570,6 +598,9 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
     else if (m("_struct_conn.pdbx_ptnr2_label_alt_id")) r.alt2 = alternate(data);
     else if (m("_struct_conn.pdbx_ptnr1_PDB_ins_code")) r.ins1 = insertion_code(data);
     else if (m("_struct_conn.pdbx_ptnr2_PDB_ins_code")) r.ins2 = insertion_code(data);
+    // "." and "?" read as 0, no number.
+    else if (m("_struct_conn.ptnr1_label_seq_id")) r.seq1 = idata;
+    else if (m("_struct_conn.ptnr2_label_seq_id")) r.seq2 = idata;
     if (last) store_struct_conn(h);
     return true;
   }
@@ -738,6 +769,7 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
   cif_entity_list.n_chn_ent = 0;
   cif_ent_poly_seq.ent_nresidue = 0;
   cif_ent_link.ent_ln_n = 0;
+  std::fill_n(g_conn_label_seq.data(), 2 * MAXLINK, 0);
   cif_asym_part.n_grp_asm = 0;
   isg_flag = 0;
   icell_flag = 0;
@@ -849,6 +881,8 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
   complete_links(mdoc);
   ierr = 0;
 }
+
+int32_t coords::conn_label_seq(int32_t l, int e) { return g_conn_label_seq(e, l); }
 
 bool coords::covalent_conn_kind(std::string_view name) {
   const std::string_view v = rt::trim_right(name);

@@ -28,4 +28,10 @@ namespace coords {
 // salt-bridge and mismatch rows are not read as links at all.
 bool covalent_conn_kind(std::string_view name);
 
+// The file's sequence number (label_seq_id) by which end e (1 or 2) of
+// link row l names its residue: a connection row of the current read that
+// gives no author number.  0 for an end named by the author's number, or
+// by no number, and for rows of other kinds.
+int32_t conn_label_seq(int32_t l, int e);
+
 }  // namespace coords

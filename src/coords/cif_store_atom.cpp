@@ -7,6 +7,7 @@
 #include <string>
 
 #include "coords/cif_atom_rows.h"
+#include "coords/cif_header.h"
 #include "coords/pdb_chains.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
@@ -23,25 +24,61 @@ constexpr int kMaxMixed = 100;
 int g_n_mixed = 0;
 int32_t g_mixed[kMaxMixed];
 
+// The first five characters of n written as a 5-column right-justified
+// integer; a number wider than five columns marks its second character with
+// "*" (so it never equals a 4-column residue number).
+void five_column_number(int32_t n, char out[5]) {
+  char buf[12];
+  int len = 0;
+  uint32_t q = n < 0 ? 0U - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
+  do {
+    buf[len++] = static_cast<char>('0' + q % 10);
+    q /= 10;
+  } while (q > 0);
+  if (n < 0) buf[len++] = '-';
+  for (int i = 0; i < 5; ++i) {
+    const int d = len >= 5 ? len - 1 - i : (i < 5 - len ? -1 : 4 - i);
+    out[i] = d < 0 ? ' ' : buf[d];
+  }
+  if (len > 5) out[1] = '*';
+}
+
 // The link rows by the chain and residue number of each end (four and five
 // characters): a residue finds its rows without a scan of the whole table,
 // which on the largest entries (thousands of rows, tens of thousands of
 // residues) was most of the read.  Built at the first residue of a read,
 // and again should the table have grown since; the atom rows change no key.
+// An end that a connection row names by the file's sequence number alone
+// is kept apart, under that number: the author's number of its residue
+// may be another.
 struct LinkEnds {
   foundation::LookupIndex<9, MAXLINK> end1, end2;
+  foundation::LookupIndex<9, MAXLINK> seq1, seq2;  // by chain and sequence number
   int32_t rows = -1;  // rows indexed
 
   static std::string key(const rt::FixedText<4>& chain, const rt::FixedText<5>& number) {
     return std::string(chain.view()) + std::string(number.view());
   }
+  static std::string seq_key(const rt::FixedText<4>& chain, int32_t seq) {
+    char num[5];
+    five_column_number(seq, num);
+    return std::string(chain.view()) + std::string(num, 5);
+  }
   void build() {
     end1.clear();
     end2.clear();
+    seq1.clear();
+    seq2.clear();
     rows = link_inf.ln_n < MAXLINK ? link_inf.ln_n : MAXLINK;
     for (int l = 1; l <= rows; ++l) {
-      end1.add(key(link_inf.ln_1chn(l), link_inf.ln_seq1(l)), l);
-      end2.add(key(link_inf.ln_2chn(l), link_inf.ln_seq2(l)), l);
+      if (const int32_t s = coords::conn_label_seq(l, 1); s > 0)
+        seq1.add(seq_key(link_inf.ln_1chn(l), s), l);
+      else
+        end1.add(key(link_inf.ln_1chn(l), link_inf.ln_seq1(l)), l);
+      if (const int32_t s = coords::conn_label_seq(l, 2); s > 0)
+        seq2.add(seq_key(link_inf.ln_2chn(l), s), l);
+      else
+        end2.add(key(link_inf.ln_2chn(l), link_inf.ln_seq2(l)), l);
     }
   }
 };
@@ -61,25 +98,6 @@ int32_t res_class(std::string_view rname) {
   int32_t itype = 1, ierr = 0;
   get_ini_res_type_(0, std::string_view(), rname, itype, ierr);
   return itype;
-}
-
-// The first five characters of n written as a 5-column right-justified
-// integer; a number wider than five columns marks its second character with
-// "*" (so it never equals a 4-column residue number).
-void five_column_number(int32_t n, char out[5]) {
-  char buf[12];
-  int len = 0;
-  uint32_t q = n < 0 ? 0U - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
-  do {
-    buf[len++] = static_cast<char>('0' + q % 10);
-    q /= 10;
-  } while (q > 0);
-  if (n < 0) buf[len++] = '-';
-  for (int i = 0; i < 5; ++i) {
-    const int d = len >= 5 ? len - 1 - i : (i < 5 - len ? -1 : 4 - i);
-    out[i] = d < 0 ? ' ' : buf[d];
-  }
-  if (len > 5) out[1] = '*';
 }
 
 // Texts compared as the code base compares them (the shorter padded with
@@ -220,14 +238,13 @@ bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
   }
 
   if (r == 1 || g_link_ends.rows != link_inf.ln_n) g_link_ends.build();
-  const std::string end_key = std::string(gid.view()) + std::string(resnum.substr(0, 5));
-  g_link_ends.end1.for_each(end_key, [&](int32_t l) {
+  const auto first_end = [&](int32_t l) {
     link_inf.ln_1ires(l) = r;
     link_inf.ln_1ichn(l) = g;
     link_inf.ln_1rnam(l) = rname;
     resid_inf.link_flag(r) = "Y";
-  });
-  g_link_ends.end2.for_each(end_key, [&](int32_t l) {
+  };
+  const auto second_end = [&](int32_t l) {
     link_inf.ln_2ires(l) = r;
     link_inf.ln_2ichn(l) = g;
     link_inf.ln_2rnam(l) = rname;
@@ -237,6 +254,20 @@ bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
       resid_inf.link_flag(r) = "Y";
       resid_inf.iconn_type(r) = c;
     }
+  };
+  const std::string end_key = std::string(gid.view()) + std::string(resnum.substr(0, 5));
+  g_link_ends.end1.for_each(end_key, first_end);
+  g_link_ends.end2.for_each(end_key, second_end);
+  // An end named by the sequence number takes the residue's own number, as
+  // an end the author's number names has it.
+  const std::string seq_key = LinkEnds::seq_key(gid, crdatm.cr_ires);
+  g_link_ends.seq1.for_each(seq_key, [&](int32_t l) {
+    link_inf.ln_seq1(l) = resnum.substr(0, 5);
+    first_end(l);
+  });
+  g_link_ends.seq2.for_each(seq_key, [&](int32_t l) {
+    link_inf.ln_seq2(l) = resnum.substr(0, 5);
+    second_end(l);
   });
   for (int m = 1; m <= mod_inf.mod_n && m <= MAXMODIF; ++m) {
     if (mod_inf.mod_chn(m) == gid && mod_inf.mod_seq(m) == resnum) {

@@ -251,3 +251,47 @@ TEST_F(CifLoops, UnknownOrEmptySymmetryOfAConnectionIsTheIdentity) {
   EXPECT_TRUE(link_in_unit(1));
   EXPECT_TRUE(link_in_unit(2));
 }
+
+// A connection row without the author's number (as a simulation program
+// writes one) names its residue by the file's sequence number, which the
+// atom rows' residues carry beside their author numbers (151, 152, 153
+// here): the row finds that residue and takes its author number.  A row
+// that gives the author's number is read by it whatever its sequence
+// number says; a sequence number no residue holds leaves the row without
+// its residue, named by that number for the warning.
+TEST_F(CifLoops, ConnectionRowNamedBySequenceNumberFindsItsResidue) {
+  const std::string atoms =
+      atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "label_seq_id",
+                 "auth_seq_id", "Cartn_x", "Cartn_y", "Cartn_z"}) +
+      "1 C MSE A 1 151 0 0 0\n2 N ASP A 2 152 0 0 0\n3 C ASP A 2 152 0 0 0\n"
+      "4 N ILE A 3 153 0 0 0\n";
+  const struct {
+    const char* label;
+    const char* row;  // sequence and author numbers of both ends
+    int ires1, ires2;
+    const char *seq1, *seq2;
+  } cases[] = {
+      {"sequence numbers alone", "A 1 ? A 2 ?", 1, 2, " 151 ", " 152 "},
+      {"author numbers beside other sequence numbers", "A 1 152 A 2 153", 2, 3, " 152 ", " 153 "},
+      {"the second end by its sequence number", "A 2 152 A 3 ?", 2, 3, " 152 ", " 153 "},
+      {"a sequence number no residue holds", "A 9 ? A 2 ?", 0, 2, "   9 ", " 152 "},
+      {"no number", "A . ? A 2 ?", 0, 2, ".    ", " 152 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("seq", cif_header() +
+                     "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
+                     "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_seq_id\n"
+                     "_struct_conn.ptnr1_auth_seq_id\n_struct_conn.ptnr2_label_asym_id\n"
+                     "_struct_conn.ptnr2_label_seq_id\n_struct_conn.ptnr2_auth_seq_id\n"
+                     "bond1 covale " +
+                     c.row + "\n" + atoms);
+    ASSERT_EQ(read("seq"), 0);
+    ASSERT_EQ(link_inf.ln_n, 1);
+    EXPECT_EQ(link_inf.ln_1ires(1), c.ires1);
+    EXPECT_EQ(link_inf.ln_2ires(1), c.ires2);
+    EXPECT_EQ(link_inf.ln_seq1(1).str(), c.seq1);
+    EXPECT_EQ(link_inf.ln_seq2(1).str(), c.seq2);
+    EXPECT_EQ(link_inf.ln_1chn(1).str(), "AA  ");
+  }
+}
