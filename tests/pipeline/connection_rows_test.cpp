@@ -1,0 +1,75 @@
+// Connection rows of mmCIF files through whole runs: a row naming a
+// nucleotide atom with the archive's prime, and one naming its residues by
+// the file's sequence numbers alone, find the atoms the model holds; a run
+// on the written coordinates restrains what the first run did.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "written_run.h"
+
+namespace {
+
+using pipetest::Options;
+using pipetest::Outcome;
+
+constexpr const char* kAbsent = "names an atom not in the model";
+
+Outcome run_with_srch(const std::string& model, char srch, const std::string& dir) {
+  Options o;
+  o.in = model;
+  o.srch = srch;
+  return pipetest::run(o, dir);
+}
+
+}  // namespace
+
+// A cut of the archive's ribosome 6ZU5: a magnesium linked by two rows to
+// O3' and O2' of adenosine 846, primed as the archive writes them, where
+// the reader stars the adenosine's atoms.  Both bonds are restrained at
+// the model's distance, with and without the search by distance, and a run
+// on the written coordinates gives the same counts.
+TEST(ConnectionRows, PrimedNucleotideAtomsOfTheArchiveBondTheirMagnesium) {
+  const wrun::Written w = wrun::run_on(pipetest::data("cif_rna_mg_conn_primes.cif"));
+  ASSERT_EQ(w.r.ierr, 0) << w.r.out;
+  EXPECT_EQ(w.r.out.find(kAbsent), std::string::npos) << w.r.out;
+  EXPECT_EQ(wrun::bonds_between(w, "846 O3*", "2852 MG"), 1);
+  EXPECT_EQ(wrun::bonds_between(w, "846 O2*", "2852 MG"), 1);
+  EXPECT_NE(w.rst.find("BOND     73 .        .        29     66      .      .    2.828    0.020    2.828"),
+            std::string::npos)
+      << w.rst;
+  EXPECT_EQ(w.r.nbond, 74);
+
+  for (const char srch : {'N', 'G'}) {
+    SCOPED_TRACE(std::string("srch ") + srch);
+    TempDir first, second;
+    const Outcome a = run_with_srch(pipetest::data("cif_rna_mg_conn_primes.cif"), srch, first.path());
+    ASSERT_EQ(a.ierr, 0) << a.out;
+    EXPECT_EQ(a.out.find(kAbsent), std::string::npos) << a.out;
+    EXPECT_EQ(a.nbond, 74);
+    const Outcome b = run_with_srch(first.file("out.crd"), srch, second.path());
+    ASSERT_EQ(b.ierr, 0) << b.out;
+    EXPECT_EQ(b.out.find(kAbsent), std::string::npos) << b.out;
+    EXPECT_EQ(b.nbond, a.nbond);
+    EXPECT_EQ(b.nangl, a.nangl);
+    EXPECT_EQ(b.ntors, a.ntors);
+    EXPECT_EQ(b.nchir, a.nchir);
+    EXPECT_EQ(b.nplan, a.nplan);
+  }
+}
+
+// OpenMM's PDBx form of 1A8O's MSE 151 - ILE 153 names the residues of its
+// one connection row (C of MSE to N of ASP) by their sequence numbers
+// alone: the row finds both, as the archive's form of the entry does, and
+// the bond is restrained once.
+TEST(ConnectionRows, RowNamingItsResiduesBySequenceNumberFindsThem) {
+  const wrun::Written w =
+      wrun::run_on(pipetest::data("peers/simulation_tools/1A8O_mse_openmm.cif"));
+  ASSERT_EQ(w.r.ierr, 0) << w.r.out;
+  EXPECT_EQ(w.r.out.find(kAbsent), std::string::npos) << w.r.out;
+  EXPECT_EQ(w.r.out.find("is not made"), std::string::npos) << w.r.out;
+  EXPECT_NE(w.r.out.find("  WARNING : link: MSE<-->ASP is without link_id\n"), std::string::npos)
+      << w.r.out;
+  EXPECT_EQ(wrun::bonds_between(w, "1 C", "2 N"), 1);
+  EXPECT_EQ(w.r.nbond, 23);
+}
