@@ -400,3 +400,23 @@ TEST_F(CifByPdbRules, CapsAndOneLetterNucleotidesWrittenAsAtomStayInTheirChain) 
     EXPECT_EQ(chain_ids(), c.chains);
   }
 }
+
+// A force-field name written as HETATM (HIE, as OpenMM writes it) stands for
+// its standard residue and keeps its chain whole, as the PDB reader keeps
+// the PDB form's: in a file without label chains, ALA, HIE, GLY and a water
+// are one peptide chain of three residues and its water, in the pipeline's
+// reading (which gives such rows the chain keys of the PDB form) as in the
+// reading by the PDB rules.
+TEST_F(CifByPdbRules, ForceFieldNameWrittenAsHetatmKeepsItsChainWithoutLabels) {
+  write("ff", cif_header() +
+                  atom_loop({"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id",
+                             "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"}) +
+                  "ATOM 1 N N ALA 0 0 0 1 A\nHETATM 2 N N HIE 1 0 0 2 A\n"
+                  "ATOM 3 N N GLY 2 0 0 3 A\nHETATM 4 O O HOH 3 0 0 4 A\n");
+  for (const bool pipeline : {true, false}) {
+    SCOPED_TRACE(pipeline ? "the pipeline's reading" : "the reading by the PDB rules");
+    ASSERT_EQ(pipeline ? read_out("ff") : read_rules("ff", 'N'), 0) << out_;
+    EXPECT_EQ(chain_summary(), "AA:3 Aa:1 ");
+    EXPECT_EQ(asym_part.ich_type(1), 3);
+  }
+}

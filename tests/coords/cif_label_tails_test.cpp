@@ -130,3 +130,30 @@ TEST_F(CifLabelTails, FullChainTableStopsTheRead) {
       << out_.substr(0, 2000);
   EXPECT_EQ(asym_part.n_group, MAXCHAIN);
 }
+
+// A ligand parted off takes the connection of the rows that end at it, the
+// latest of the vocabulary's: a later row of a kind outside the vocabulary
+// leaves it as it was.
+TEST_F(CifLabelTails, PartedLigandTakesTheConnectionOfItsRowsOfTheVocabulary) {
+  const struct {
+    const char* label;
+    const char* rows;
+    int conn;
+  } cases[] = {
+      {"a later row outside the vocabulary", "c1 TRANS A 1 A 2\nc2 metalc A 1 A 2\n", 2},
+      {"the vocabulary's last connection", "c1 NMCIS A 1 A 2\n", 39},
+      {"no row of the vocabulary", "c1 metalc A 1 A 2\n", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("t", cif_header() +
+                   "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
+                   "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_auth_seq_id\n"
+                   "_struct_conn.ptnr2_label_asym_id\n_struct_conn.ptnr2_auth_seq_id\n" +
+                   c.rows + kLoop + row("ATOM", "N", "ALA", "A", 1) +
+                   row("HETATM", "ZN", "ZN", "A", 2));
+    ASSERT_EQ(read_out("t"), 0) << out_;
+    ASSERT_EQ(chain_summary(), "AA:1 Aa:1 ");
+    EXPECT_EQ(resid_inf.iconn_type(2), c.conn);
+  }
+}
