@@ -6,7 +6,9 @@
 
 // Every row of link_inf: a row without both residues is marked nameless
 // ("?"), and so is a row of the file's own (ln_ent "C") naming an atom its
-// residue lacks, such a row with a warning naming it; a name that is a number alone is the bond
+// residue lacks in either spelling of a nucleotide atom ("O3'", "O3*"),
+// such a row with a warning naming it, while a row whose atoms are there
+// takes the model's spelling of their names; a name that is a number alone is the bond
 // length of a PDB LINK record and leaves the row nameless with that length (unless it has one);
 // missing bond atoms come from the library; a nameless sugar-protein
 // link is named after its two residues; a link the library lacks gets a new

@@ -10,8 +10,12 @@
 
 // cr_res_old: residue number text (5 characters) of the previous atom, in
 // and out; cr_group_old: its group identifier; cr_ires_old in and out;
-// cr_igroup_old is not used.  ierr 1 after a capacity message.
-// Writes atom_inf, atom_crd, resid_inf, asym_part, cif_asym_part, crst_crd, com_out_cif, crdatm.
+// cr_igroup_old is not used.  ierr 1 after a capacity message.  A new
+// residue becomes the residue of the link rows that name it, by the author
+// number, or by the file's sequence number where a connection row gave no
+// author number (the row then takes the residue's author number).
+// Writes atom_inf, atom_crd, resid_inf, asym_part, cif_asym_part, crst_crd, com_out_cif, crdatm,
+// link_inf, mod_inf.
 void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_old,
                int32_t& cr_ires_old, int32_t cr_igroup_old, int32_t& ierr);
 
