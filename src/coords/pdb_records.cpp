@@ -542,7 +542,11 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // chains by their segments, each numbered from 1 and often without a TER
   // record or a terminal atom the reader knows between them (OT1 and OT2
   // end a CHARMM chain): the segment ends a chain as a TER record would.
-  const bool segment_turns = sttcrec.st_line_part(2) == ' ' && !(segid == sttcrec.st_last_seg);
+  // A decimal point there is a number's (a docking file's charge, columns
+  // 71-76, other on every atom), which names no segment.
+  const bool segment_turns = sttcrec.st_line_part(2) == ' ' &&
+                             std::memchr(segid.c, '.', 4) == nullptr &&
+                             !(segid == sttcrec.st_last_seg);
   sttcrec.st_last_seg = segid;
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
   const rt::FixedText<6> record_name(cols(line, 1, 6));

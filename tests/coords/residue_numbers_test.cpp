@@ -4,6 +4,7 @@
 // residue written twice (a name that returns, atoms that coincide), or two
 // residues named in a warning; a polymer residue given again later in its
 // named chain is refused.
+#include <cstdio>
 #include <sstream>
 #include <vector>
 
@@ -306,6 +307,17 @@ std::vector<std::string> peptide(const char* name, int first, int n, float x,
   return l;
 }
 
+// The lines with a charge of their own in columns 71-76, as a docking
+// program writes them.
+std::vector<std::string> charged(std::vector<std::string> l) {
+  for (std::size_t i = 0; i < l.size(); ++i) {
+    char q[8];
+    std::snprintf(q, sizeof q, "%6.3f", 0.1 * static_cast<double>(i) - 0.35);
+    l[i].replace(70, 6, q);
+  }
+  return l;
+}
+
 // The chain's last residue ended as CHARMM ends it (OT1, OT2) or as the
 // archive does (OXT): the terminal oxygens of the residue just written.
 void end_chain(std::vector<std::string>& l, const char* how) {
@@ -363,7 +375,8 @@ void expect_layout(const Layout& c) {
 // that holds a number twice is still refused, and so are a chain letter's
 // segments that no TER or terminal atom parts (one chain holds their
 // numbers).  Without chain letter the numbers given again of one segment's
-// chains are read as before.
+// chains are read as before.  A number in the segment columns (a docking
+// file's charges) names no segment.
 TEST(ResidueNumbersOfSegments, SegmentOfABlankChainIsAChainOfItsOwn) {
   const Layout cases[] = {
       {"two segments, nothing between",
@@ -382,6 +395,8 @@ TEST(ResidueNumbersOfSegments, SegmentOfABlankChainIsAChainOfItsOwn) {
        {peptide("  ", 1, 3, 0, "PROA"), peptide("  ", 2, 1, 20, "PROA")}, "", 6, 0},
       {"one segment, two peptides parted by a TER record",
        {peptide("  ", 1, 3, 0, "PROA"), peptide("  ", 1, 3, 20, "PROA")}, "TER", 0, 2},
+      {"a charge on every atom where segments stand",
+       {charged(peptide("  ", 1, 3, 0))}, "", 0, 1},
       {"chain A in two segments, nothing between",
        {peptide(" A", 1, 3, 0, "PROA"), peptide(" A", 1, 3, 20, "PROB")}, "", 6, 0},
   };
