@@ -118,6 +118,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
+  sttcrec.st_last_seg.blank();
   coords::negative_occupancy_start();
 }
 
@@ -391,9 +392,13 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   quote_hash(key(7));
   quote_hash(key(2));
   quote_hash(alt(1));
+  // Column 21 holds the first character of a two-character chain name,
+  // LA beside A (a four-letter residue name's last letter, TIP3's, lands
+  // there too, on residues no check of numbers given again looks at).
   sttcrec.st_line_part.blank();
-  sttcrec.st_line_part(1) = key(2);
-  for (int i = 1; i <= 4; ++i) sttcrec.st_line_part(1 + i) = segid(i);
+  sttcrec.st_line_part(1) = key(1);
+  sttcrec.st_line_part(2) = key(2);
+  for (int i = 1; i <= 4; ++i) sttcrec.st_line_part(2 + i) = segid(i);
   for (int i = 8; i <= 12; ++i) key(i) = ' ';
 
   if (crdinf.cr_segflag(1) == 'Y' && len_input <= 72) crdinf.cr_segflag = "N";
@@ -533,11 +538,21 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // writes as ATOM: a program that writes every name it does not know as
   // HETATM (OpenMM's writer, HIE) does not cut the chain there.
   const bool het_record = hetatm && foundation::force_field_standard(rname.view()).empty();
+  // A file without chain letters (a simulation's, CHARMM-GUI's) tells its
+  // chains by their segments, each numbered from 1 and often without a TER
+  // record or a terminal atom the reader knows between them (OT1 and OT2
+  // end a CHARMM chain): the segment ends a chain as a TER record would.
+  // A decimal point there is a number's (a docking file's charge, columns
+  // 71-76, other on every atom), which names no segment.
+  const bool segment_turns = sttcrec.st_line_part(2) == ' ' &&
+                             std::memchr(segid.c, '.', 4) == nullptr &&
+                             !(segid == sttcrec.st_last_seg);
+  sttcrec.st_last_seg = segid;
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
   const rt::FixedText<6> record_name(cols(line, 1, 6));
   if (!(rec == record_name) && !(rec == std::string_view("ATOM  "))) {
     digit = bump_counter();
-  } else if (wraps || pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1,
+  } else if (wraps || segment_turns || pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1,
                                          std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
                                          crdatm.cr_rname.sub(1, 3) == rname.view(), water,
                                          prev_water, chain_differs)) {

@@ -54,12 +54,13 @@ struct sttcrec_t {
   // one chain key went past 9999 or restarted after it, so the regrouping
   // keeps it apart from the waters before it.
   rt::Array1<int32_t, MAXCHAIN> st_chain_wraps;
-  // Who a chain is, beyond its key: the chain letter and segment columns of
-  // the last atom line (a file's segments may part one chain letter, and
-  // one segment may hold several chain letters, each numbered from 1), or
-  // for an mmCIF row read by the PDB rules the file's own chain of the row
-  // (blank where the author's chain is); and, per chain of the atom loop,
-  // that of its first atom.
+  // Who a chain is, beyond its key: columns 21 and 22 and the segment
+  // columns of the last atom line (converters write a chain name of two
+  // characters in columns 21-22, and a file's segments may part one chain
+  // letter, and one segment may hold several chain letters, each numbered
+  // from 1), or for an mmCIF row read by the PDB rules the file's own chain
+  // of the row (blank where the author's chain is); and, per chain of the
+  // atom loop, that of its first atom.
   rt::FixedText<8> st_line_part;
   rt::Array1<rt::FixedText<8>, MAXCHAIN> st_chain_part;
   // Per chain of the atom loop: 1 where the chain was opened only because
@@ -73,6 +74,9 @@ struct sttcrec_t {
   rt::FixedText<256> st_line_next;
   rt::FixedText<4> st_last_aname;
   rt::FixedText<1> st_last_alt;
+  // Segment columns of the last atom line kept: where a blank chain's
+  // segment changes, a chain ends.
+  rt::FixedText<4> st_last_seg;
 };
 extern sttcrec_t sttcrec;
 

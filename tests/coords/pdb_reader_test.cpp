@@ -151,8 +151,16 @@ TEST(PdbReaderChains, AtomResidueBetweenTwoResiduesOfItsChainStaysInIt) {
     std::vector<std::string> middle;  // after ALA 1, before GLY 9 (empty: none)
     int32_t program;
     int groups;
+    int32_t ierr = 0;
+    const char* warning = nullptr;  // the one warning line of two residues at one number
   };
   const auto lig = [](int num, const char* rec = "ATOM") { return residue("XYZ", 'A', num, rec); };
+  // A residue at the number of the one after it, apart from it in space.
+  std::vector<std::string> before_its_number = lig(2);
+  for (const int num : {2, 3})
+    for (const char* name : {" N  ", " CA "})
+      before_its_number.push_back(
+          line({.name = name, .res = "GLY", .resnum = num, .x = 10.0f * num + (name[1] == 'N' ? 0 : 1.2f)}));
   std::vector<std::string> two = lig(2);
   append(two, lig(3));
   std::vector<std::string> after_ter = {kTer};
@@ -166,7 +174,9 @@ TEST(PdbReaderChains, AtomResidueBetweenTwoResiduesOfItsChainStaysInIt) {
       {"written as HETATM", lig(2, "HETATM"), 0, 3},
       {"after a terminator", after_ter, 0, 3},
       {"after the chain's OXT", after_oxt, 0, 3},
-      {"at the number of the residue before", lig(1), 0, 3},
+      {"at the number of the residue before", lig(1), 0, 3, 6},
+      {"at the number of the residue after", before_its_number, 0, 3, 0,
+       " WARNING: residues XYZ and GLY of chain A share number 2: read as two residues\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -174,7 +184,12 @@ TEST(PdbReaderChains, AtomResidueBetweenTwoResiduesOfItsChainStaysInIt) {
     append(l, residue("ALA", 'A', 1));
     append(l, c.middle);
     append(l, residue("GLY", 'A', 9));
-    read_pdb(l, {.mdoc = -999, .program = c.program});
+    const ReadResult r = read_pdb(l, {.mdoc = -999, .program = c.program});
+    EXPECT_EQ(r.ierr, c.ierr) << r.out;
+    EXPECT_EQ(count_of(r.out, "read as two residues"), c.warning != nullptr ? 1 : 0) << r.out;
+    if (c.warning != nullptr) {
+      EXPECT_EQ(count_of(r.out, c.warning), 1) << r.out;
+    }
     EXPECT_EQ(asym_part.n_group, c.groups);
     if (c.groups == 1) {
       EXPECT_EQ(chain_id(1), "AA  ");

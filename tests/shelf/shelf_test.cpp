@@ -689,6 +689,8 @@ constexpr const char* kSequenceOnly[] = {
     "peers/links/1GVZ_A_cys136_201.pdb",
     "peers/links/1LCD_BC_reres.pdb",
     "peers/links/1ur5_A_cd_sites.pdb",
+    "peers/numbers/1LCD_two_character_chains.pdb",
+    "peers/numbers/1ubi_charmm_gui_segments.pdb",
     "peers/numbers/2jo4_two_models.pdb",
     "peers/numbers/2jo4_two_models_one_after_the_other.pdb",
     "peers/numbers/2jo4_two_models_tidy.pdb",
@@ -1077,4 +1079,64 @@ TEST(Shelf, TwoModelsWrittenAsOneAreRefusedAndResiduesAtOneNumberApartAreRead) {
             std::string::npos);
   EXPECT_EQ(p.out.find("far from the model"), std::string::npos) << p.out;
   EXPECT_EQ(count_of(file_text(run.file("groups.tls")), "TLS\n"), 4);
+}
+
+namespace {
+
+// The file with a TER record before the first atom of segment `seg`.
+std::string ter_before_segment(const std::string& path, const std::string& seg,
+                               const TempDir& dir) {
+  std::istringstream in(file_text(path));
+  std::string line, out;
+  bool put = false;
+  while (std::getline(in, line)) {
+    if (!put && begins(line, "ATOM") && line.size() >= 76 && line.compare(72, 4, seg) == 0) {
+      out += "TER\n";
+      put = true;
+    }
+    out += line + '\n';
+  }
+  return dir.write("with_ter.pdb", out);
+}
+
+}  // namespace
+
+// Two chains of a file without chain letters told by their segments alone
+// (CHARMM-GUI's PROA and PROB, each numbered from 1, HSD and OT1, OT2, no
+// TER), and chains named by two characters (gemmi's LA, LB and A, each
+// numbered from 1): both programs read them, the pipeline with the
+// restraints of the same model with a TER record between the segments, or
+// under one-letter chains (the entry itself), and again from the
+// coordinates it wrote (peers/numbers/README.md).
+TEST(Shelf, BlankChainSegmentsAndTwoCharacterChainsAreReadByBothPrograms) {
+  TempDir files;
+  const std::string charmm = pipetest::data("peers/numbers/1ubi_charmm_gui_segments.pdb");
+  const struct {
+    const char* label;
+    std::string path;
+    std::string alike;  // a file of the same model read before as it is
+    int chains;
+  } cases[] = {
+      {"segments of a blank chain", charmm, ter_before_segment(charmm, "PROB", files), 7},
+      {"chains of two characters", pipetest::data("peers/numbers/1LCD_two_character_chains.pdb"),
+       pipetest::data("1LCD.pdb"), 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempDir dir, alike, again, run;
+    const pipetest::Outcome p = run_whole(c.path, dir);
+    EXPECT_EQ(p.ierr, 0) << p.out;
+    EXPECT_EQ(count_of(p.out, "different residues have the same number"), 0) << p.out;
+    EXPECT_NE(p.out.find("Number of chains   :       " + std::to_string(c.chains) + "\n"),
+              std::string::npos)
+        << p.out;
+    EXPECT_EQ(p.out.find("far from the model"), std::string::npos) << p.out;
+    const pipetest::Outcome a = run_whole(c.alike, alike);
+    EXPECT_EQ(restraint_counts(p, dir), restraint_counts(a, alike)) << a.out;
+    const pipetest::Outcome b = run_whole(dir.file("out.crd"), again);
+    EXPECT_EQ(restraint_counts(b, again), restraint_counts(p, dir)) << b.out;
+    const Ran o = run_orbinate(run, c.path);
+    EXPECT_EQ(o.status, 0) << o.out;
+    EXPECT_EQ(count_of(file_text(run.file("groups.tls")), "TLS\n"), c.chains);
+  }
 }

@@ -55,3 +55,57 @@ EOF2
 # every row in model 1.
 pdb_tidy 2jo4_two_models.pdb > 2jo4_two_models_tidy.pdb
 pdb_tocif 2jo4_two_models_tidy.pdb > 2jo4_two_models_tidy_tocif.cif
+
+# Segments of a blank chain as CHARMM-GUI writes them, by hand from the
+# solvated model of ../make_files.sh: its two copies of 1ubi's chain
+# (segments PROA and PROB, each numbered from 1, no TER record between them)
+# with the histidine named HSD and the C-terminal oxygens O and OXT of
+# GLY 76 named OT1 and OT2, then its first 20 waters TIP3 (segment SOLV) and
+# its four ions CLA; the atoms numbered again.
+$PY - <<'EOF2'
+out, serial = [], 0
+for l in open('../1ubi_charmm_solvated.pdb'):
+    if not l.startswith('ATOM'):
+        out.append(l)
+        continue
+    res, num, name = l[17:21], int(l[22:26]), l[12:16]
+    if res == 'TIP3' and num > 20:
+        continue
+    if res == 'HIS ':
+        res = 'HSD '
+    if res == 'GLY ' and num == 76:
+        name = {' O  ': ' OT1', ' OXT': ' OT2'}.get(name, name)
+    serial += 1
+    out.append('ATOM  %5d %s %s%s' % (serial, name, res, l[21:]))
+open('1ubi_charmm_gui_segments.pdb', 'w').writelines(out)
+EOF2
+
+# Chain names of two characters in columns 21-22, as gemmi writes them: the
+# first model of 1LCD's mmCIF with its author chains B, C and A (in the
+# order of the file) renamed by hand LA, LB and A (the names of three
+# chains of 6ZU5: each of them numbered from 1), in its atom rows and its
+# connections (the sodium's LINK records), then converted.
+$PY - <<'EOF2'
+out, items, conn, names = [], [], [], {'B': 'LA', 'C': 'LB', 'A': 'A'}
+for l in open('../../cif_1LCD.cif'):
+    f = l.split()
+    if l.startswith('_atom_site.'):
+        items.append(l.strip())
+    if l.startswith('_struct_conn.'):
+        conn.append(l.strip())
+    if l.startswith(('ATOM', 'HETATM')):
+        if f[items.index('_atom_site.pdbx_PDB_model_num')] != '1':
+            continue
+        k = items.index('_atom_site.auth_asym_id')
+        f[k] = names[f[k]]
+        l = ' '.join(f) + '\n'
+    elif l.startswith(('metalc', 'hydrog')) and len(f) == len(conn):
+        for item in ('ptnr1_auth_asym_id', 'ptnr2_auth_asym_id'):
+            k = conn.index('_struct_conn.' + item)
+            f[k] = names[f[k]]
+        l = ' '.join(f) + '\n'
+    out.append(l)
+open('1LCD_two_character_chains.cif', 'w').writelines(out)
+EOF2
+gemmi convert 1LCD_two_character_chains.cif 1LCD_two_character_chains.pdb
+rm 1LCD_two_character_chains.cif
