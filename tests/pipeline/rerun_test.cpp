@@ -245,6 +245,30 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
   }
 }
 
+// Open Babel's mmCIF of 1AS5 holds three hydroxyprolines, which the test
+// library lacks: each is written under a chain of its own, its peptide link
+// to the residue before named as the proline form.  The run on what it
+// wrote finds the library's description of that form, as the first run
+// did, and makes no description of its own.
+TEST(SecondRun, ProlineFormOfALinkToAModifiedProlineKeepsItsDescription) {
+  Runs runs;
+  expect_second_runs_agree(on("peers/modified_prolines/1AS5_obabel.cif"), runs, true, false);
+  EXPECT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  // Restraint rows of each kind (a plane counts a row per atom).
+  const auto rows = [](const std::string& dir) {
+    std::vector<int> n(4, 0);
+    const std::string kinds[4] = {"BOND", "ANGL", "TORS", "PLAN"};
+    for (const std::string& l : lines_of(file_text(dir + "/out.rst")))
+      for (int k = 0; k < 4; ++k) n[k] += l.starts_with(kinds[k]);
+    return n;
+  };
+  const std::vector<int> expected = {364, 626, 107, 208};
+  EXPECT_EQ(rows(runs.first.path()), expected) << "bonds, angles, torsions, plane rows";
+  EXPECT_EQ(rows(runs.on_coordinates.path()), expected) << "bonds, angles, torsions, plane rows";
+  EXPECT_EQ(file_text(runs.on_coordinates.path() + "/out.rst").find("PTRANS1"), std::string::npos);
+  EXPECT_EQ(runs.r2.out.find("description of link:PTRANS"), std::string::npos) << runs.r2.out;
+}
+
 // gemmi gives the blank chain of OpenMM's test model, its waters included,
 // one label: the first run types the chain by its last residue, a water,
 // and writes no sequence for it, so the run on what it wrote finds the
