@@ -269,6 +269,52 @@ TEST(SecondRun, ProlineFormOfALinkToAModifiedProlineKeepsItsDescription) {
   EXPECT_EQ(runs.r2.out.find("description of link:PTRANS"), std::string::npos) << runs.r2.out;
 }
 
+// Open Babel's 2BEG cut to its first two pieces (LEU 17 to ALA 42 twice):
+// every atom row (a line of seven tab-separated fields, its coordinates on
+// the line after) from the third LEU 17 on is left out.
+std::string first_two_pieces_of_2beg(const TempDir& dir) {
+  std::string out;
+  int pieces = 0, before = 0;
+  bool keep = true, coordinates_next = false;
+  for (const std::string& l : lines_of(file_text(pipetest::data("peers/2BEG_obabel.cif")))) {
+    if (coordinates_next) {
+      coordinates_next = false;
+      if (keep) out += l + "\n";
+      continue;
+    }
+    const std::vector<std::string> w = words_of(l);
+    if (!l.empty() && l[0] == '\t' && w.size() == 6) {
+      const int number = std::stoi(w[5]);
+      if (before == 42 && number == 17) ++pieces;
+      before = number;
+      keep = pieces < 2;
+      coordinates_next = true;
+      if (!keep) continue;
+    }
+    out += l + "\n";
+  }
+  return dir.write("2BEG_two_pieces.cif", out);
+}
+
+// The gap between the two pieces is a row of the entity's sequence in the
+// written coordinates (LEU 17 after ALA 42); the run on them joins the two
+// pieces by that row as the first run did, writes no link row of the
+// entity for it, and the same coordinates again.
+TEST(SecondRun, GapBetweenTwoPiecesOfOneNumberingStaysARowOfTheSequence) {
+  TempDir models;
+  Options o;
+  o.in = first_two_pieces_of_2beg(models);
+  Runs runs;
+  expect_second_runs_agree(o, runs, false, false);
+  ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  const std::string first = file_text(runs.first.path() + "/out.crd");
+  const std::string second = file_text(runs.on_coordinates.path() + "/out.crd");
+  EXPECT_NE(first.find(" LEU        17  XX   gap        42  ."), std::string::npos) << first;
+  EXPECT_EQ(second.find("_entity_link"), std::string::npos) << second;
+  EXPECT_EQ(second, first);
+  EXPECT_EQ(runs.r2.nbond, 744);
+}
+
 // gemmi gives the blank chain of OpenMM's test model, its waters included,
 // one label: the first run types the chain by its last residue, a water,
 // and writes no sequence for it, so the run on what it wrote finds the
