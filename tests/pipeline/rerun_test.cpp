@@ -315,6 +315,34 @@ TEST(SecondRun, GapBetweenTwoPiecesOfOneNumberingStaysARowOfTheSequence) {
   EXPECT_EQ(runs.r2.nbond, 744);
 }
 
+// The same written coordinates with the second piece's first row made a
+// start of its own (no residue before it): the sequence holds its numbers
+// twice and two rows without a back neighbour at the start number.  The
+// chain starts at the first of them, and the second piece hangs after the
+// first by a gap, not after itself.
+TEST(SecondRun, SequenceHoldingItsNumbersTwiceStartsAtItsFirstRow) {
+  TempDir models;
+  Options o;
+  o.in = first_two_pieces_of_2beg(models);
+  Runs runs;
+  runs.r1 = pipetest::run(o, runs.first.path());
+  ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  std::string crd = file_text(runs.first.path() + "/out.crd");
+  const std::string gap = " LEU        17  XX   gap        42  .";
+  const std::size_t at = crd.find(gap);
+  ASSERT_NE(at, std::string::npos) << crd;
+  crd.replace(at, gap.size(), " LEU        17  XX   .        n/a   .");
+  o.in = models.write("second_piece_unjoined.crd", crd);
+  runs.r2 = pipetest::run(o, runs.on_coordinates.path());
+  ASSERT_EQ(runs.r2.ierr, 0) << runs.r2.out;
+  const std::string written = file_text(runs.on_coordinates.path() + "/out.crd");
+  EXPECT_EQ(written.find(" LEU        17  XX   gap        17"), std::string::npos) << written;
+  EXPECT_NE(written.find(gap), std::string::npos) << written;
+  EXPECT_EQ(written.find("_entity_link"), std::string::npos) << written;
+  EXPECT_EQ(runs.r2.nbond, runs.r1.nbond);
+  EXPECT_EQ(runs.r2.nangl, runs.r1.nangl);
+}
+
 // gemmi gives the blank chain of OpenMM's test model, its waters included,
 // one label: the first run types the chain by its last residue, a water,
 // and writes no sequence for it, so the run on what it wrote finds the
