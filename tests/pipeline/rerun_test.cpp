@@ -343,6 +343,59 @@ TEST(SecondRun, SequenceHoldingItsNumbersTwiceStartsAtItsFirstRow) {
   EXPECT_EQ(runs.r2.nangl, runs.r1.nangl);
 }
 
+// The chain of two pieces as the first run wrote it, its coordinates file
+// edited, and the run on that: both runs' coordinates.
+struct EditedRun {
+  TempDir models;
+  Runs runs;
+  std::string first, written;
+};
+
+template <typename Edit>
+void run_edited_two_pieces(EditedRun& e, Edit edit) {
+  Options o;
+  o.in = first_two_pieces_of_2beg(e.models);
+  e.runs.r1 = pipetest::run(o, e.runs.first.path());
+  ASSERT_EQ(e.runs.r1.ierr, 0) << e.runs.r1.out;
+  e.first = file_text(e.runs.first.path() + "/out.crd");
+  std::string crd = e.first;
+  edit(crd);
+  o.in = e.models.write("edited.crd", crd);
+  e.runs.r2 = pipetest::run(o, e.runs.on_coordinates.path());
+  ASSERT_EQ(e.runs.r2.ierr, 0) << e.runs.r2.out;
+  e.written = file_text(e.runs.on_coordinates.path() + "/out.crd");
+}
+
+// The written sequence cut to its first row: the entity holds one residue
+// for a chain of many, and the chain takes its terminus types from its end
+// residues, as the first run found them: LEU 17 keeps its amino group.
+TEST(SecondRun, ChainWhoseEntityHoldsOneResidueTakesTheTypesOfItsEnds) {
+  EditedRun e;
+  run_edited_two_pieces(e, [](std::string& crd) {
+    const std::string head = "_entity_poly_seq.ptq7_mod_id\n#\n";
+    const std::size_t rows = crd.find(head);
+    ASSERT_NE(rows, std::string::npos);
+    const std::size_t second = crd.find('\n', rows + head.size()) + 1;
+    crd.erase(second, crd.find("#####", second) - second);
+  });
+  EXPECT_NE(e.first.find(" LEU        17  XX   .        n/a   NH3\n"), std::string::npos) << e.first;
+  EXPECT_EQ(e.written, e.first);
+}
+
+// The written sequence with the chain's start typed otherwise than its end
+// residue would type it: the file's type holds.
+TEST(SecondRun, ChainEndTheFileTypesKeepsThatType) {
+  EditedRun e;
+  const std::string row = " LEU        17  XX   .        n/a   ";
+  run_edited_two_pieces(e, [&](std::string& crd) {
+    const std::size_t at = crd.find(row + "NH3\n");
+    ASSERT_NE(at, std::string::npos);
+    crd.replace(at + row.size(), 3, "TERMINUS");
+  });
+  EXPECT_NE(e.written.find(row + "TERMINUS\n"), std::string::npos) << e.written;
+  EXPECT_EQ(e.written.find(row + "NH3"), std::string::npos) << e.written;
+}
+
 // gemmi gives the blank chain of OpenMM's test model, its waters included,
 // one label: the first run types the chain by its last residue, a water,
 // and writes no sequence for it, so the run on what it wrote finds the
