@@ -191,7 +191,7 @@ TEST(LinkLimits, NamedProlineFormFindsItsDescriptionOntoAnyResidue) {
     const char* form;
     const char* library;  // the test library's link taken under that name
     bool reversed;        // the N end given first
-  } rows[] = {{"PTRANS", "PTRANS", false}, {"PCIS", "PCIS", false},  {"NMTRANS", "PTRANS", false},
+  } rows[] = {{"PTRANS", "PTRANS", false}, {"PCIS", "PCIS", false},    {"NMTRANS", "PTRANS", false},
               {"NMCIS", "PCIS", false},    {"PTRANS", "PTRANS", true}, {"PCIS", "PCIS", true}};
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.form) + (row.reversed ? " reversed" : ""));
@@ -207,10 +207,10 @@ TEST(LinkLimits, NamedProlineFormFindsItsDescriptionOntoAnyResidue) {
     dictionary::reset_dictionary_index();
     int32_t il = 0, irevers = -1;
     rt::FixedText<8> mod1("?"), mod2("?");
-    const bool found = row.reversed ? connect::peptide_link("HYP", "N   ", 3, "HIS", "C   ", 3, il, mod1,
-                                                            mod2, irevers, row.form)
-                                    : connect::peptide_link("HIS", "C   ", 3, "HYP", "N   ", 3, il, mod1,
-                                                            mod2, irevers, row.form);
+    const bool found = row.reversed ? connect::peptide_link("HYP", "N   ", 3, "HIS", "C   ", 3, il,
+                                                            mod1, mod2, irevers, row.form)
+                                    : connect::peptide_link("HIS", "C   ", 3, "HYP", "N   ", 3, il,
+                                                            mod1, mod2, irevers, row.form);
     EXPECT_TRUE(found);
     EXPECT_EQ(il, want);
     EXPECT_EQ(irevers, row.reversed ? 1 : 0);

@@ -326,8 +326,15 @@ TEST(ChainTermini, NitrogenLinkedInOneConformerIsNoAminoTerminus) {
   std::string link = "LINK         C   GLY A   2                 N   ALA A   1     1555   1555";
   link[46] = 'A';
   std::vector<std::string> l = {kCryst, link};
-  l.push_back(line({.name = " N  ", .alt = 'A', .res = "ALA", .resnum = 1, .occ = 0.5f, .elem = " N"}));
-  l.push_back(line({.name = " N  ", .alt = 'B', .res = "ALA", .resnum = 1, .x = 1.2f, .occ = 0.5f, .elem = " N"}));
+  l.push_back(
+      line({.name = " N  ", .alt = 'A', .res = "ALA", .resnum = 1, .occ = 0.5f, .elem = " N"}));
+  l.push_back(line({.name = " N  ",
+                    .alt = 'B',
+                    .res = "ALA",
+                    .resnum = 1,
+                    .x = 1.2f,
+                    .occ = 0.5f,
+                    .elem = " N"}));
   l.push_back(line({.name = " CA ", .res = "ALA", .resnum = 1}));
   l.push_back(line({.name = " C  ", .res = "ALA", .resnum = 1}));
   l.push_back(line({.name = " O  ", .res = "ALA", .resnum = 1, .elem = " O"}));

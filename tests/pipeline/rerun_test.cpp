@@ -378,7 +378,8 @@ TEST(SecondRun, ChainWhoseEntityHoldsOneResidueTakesTheTypesOfItsEnds) {
     const std::size_t second = crd.find('\n', rows + head.size()) + 1;
     crd.erase(second, crd.find("#####", second) - second);
   });
-  EXPECT_NE(e.first.find(" LEU        17  XX   .        n/a   NH3\n"), std::string::npos) << e.first;
+  EXPECT_NE(e.first.find(" LEU        17  XX   .        n/a   NH3\n"), std::string::npos)
+      << e.first;
   EXPECT_EQ(e.written, e.first);
 }
 

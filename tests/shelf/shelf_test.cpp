@@ -435,7 +435,8 @@ TEST(Shelf, LinkRowsOfAResidueUnderAForceFieldNameHoldTheStandardDistances) {
   // pdb2pqr's AMBER names of 1a0q written back as the archive's.
   std::string text = file_text(pipetest::data(dir + "1a0q_L_1_100_pdb2pqr_amber.pdb"));
   int back = 0;
-  for (std::size_t at = text.find("\nATOM  "); at != std::string::npos; at = text.find("\nATOM  ", at + 1)) {
+  for (std::size_t at = text.find("\nATOM  "); at != std::string::npos;
+       at = text.find("\nATOM  ", at + 1)) {
     const std::string name = text.substr(at + 18, 3);
     if (name == "HID" || name == "HIE" || name == "CYX") {
       text.replace(at + 18, 3, name == "CYX" ? "CYS" : "HIS");
