@@ -732,9 +732,16 @@ bool connect::peptide_link(std::string_view mon1, std::string_view atom1, int32_
   const std::string_view a1 = rt::trim_right(atom1), a2 = rt::trim_right(atom2);
   const bool bond = (a1 == "C" && a2 == "N") || (a1 == "N" && a2 == "C");
   if (!bond || !peptide_side(mon1, itype1) || !peptide_side(mon2, itype2)) return false;
+  // The library describes the proline and N-methyl forms with "PRO" at the
+  // nitrogen end, as the walk along a chain looks them up: any residue of
+  // those classes (a hydroxyproline) takes the form under that name.
+  const std::string_view form = rt::trim_right(link);
+  const bool pro_form = form == "PTRANS" || form == "PCIS" || form == "NMTRANS" || form == "NMCIS";
+  const Name8 n1 = pro_form && a1 == "N" ? Name8("PRO") : Name8(mon1);
+  const Name8 n2 = pro_form && a2 == "N" ? Name8("PRO") : Name8(mon2);
   int32_t il = 0, rev = 0;
   Name8 m1("."), m2(".");
-  look_link_(link, mon1, atom1, mon2, atom2, 3, 3, il, m1, m2, rev);
+  look_link_(link, n1, atom1, n2, atom2, 3, 3, il, m1, m2, rev);
   if (il < 1) return false;
   ilink = il;
   mod1 = m1;

@@ -80,7 +80,10 @@ bool find_all(int32_t mdoc, const LinkState& st, const Name* const* names, const
     LinkAtom& a = at.a[k];
     if (!find_link_atom(mdoc, st, *names[k], flags[k], lid, a, ierr)) return false;
     at.ifl[k] = a.ifl;
-    at.mon[k] = a.ifl == 2 ? r.c2_rname : r.c1_rname;
+    // The monomer's ideal geometry is the library's under the name the run
+    // gave the residue, not the name the file gave it.
+    at.mon[k] = a.ifl == 2 ? restraints::library_name(r.c2_ich, r.c2_ires, r.c2_rname)
+                           : restraints::library_name(r.c1_ich, r.c1_ires, r.c1_rname);
     const int32_t atom = a.ifl == 2 ? r.s2_inew(a.iname(1)) : r.s1_inew(a.iname(1));
     // The residue's own name of the atom, which may be spelt otherwise than
     // the library's link names it ("O3'" for "O3*").

@@ -13,11 +13,14 @@ connect::LinkRows g_rows;
 int32_t g_rows_built = -1;  // ln_n at the last build, -1 none
 bool g_held = false;
 bool g_marked = false;  // special rows marked since the hold
+connect::ModRows g_mods;
+int32_t g_mods_built = -1;  // mod_n at the last build, -1 none
 
 void build() {
   g_rows.build(link_inf.ln_n);
   g_rows_built = link_inf.ln_n;
   g_marked = false;
+  g_mods_built = -1;
 }
 
 }  // namespace
@@ -35,6 +38,14 @@ void release_residue_links() {
 const connect::LinkRows& residue_links() {
   if (!g_held || g_rows_built != link_inf.ln_n) build();
   return g_rows;
+}
+
+rt::FixedText<8> library_name(int32_t ig, int32_t ir, const rt::FixedText<8>& name) {
+  if (g_mods_built != mod_inf.mod_n) {
+    g_mods.build();
+    g_mods_built = mod_inf.mod_n;
+  }
+  return g_mods.name_before(ir, ig, name);
 }
 
 void mark_special_links_used() {

@@ -20,6 +20,14 @@ void hold_residue_links();
 void release_residue_links();
 const connect::LinkRows& residue_links();
 
+// The monomer the run gave residue ir of chain ig, read as `name`: the name
+// a modification row of the residue keeps from before it renamed it to
+// `name` (identification's RENAME row of a force-field name such as HID),
+// else `name` itself.  The rows by residue of mod_inf are built at the first
+// look-up after a hold of the link rows, and again should the table have
+// grown.  Reads mod_inf.
+rt::FixedText<8> library_name(int32_t ig, int32_t ir, const rt::FixedText<8>& name);
+
 // Sets the link library's use mark of every special row (ln_used "S") with
 // both ends in the asymmetric unit, as a look-up of each by name sets it.
 // The marks are only ever set during the stage, so while the rows are held

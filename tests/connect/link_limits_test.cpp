@@ -14,6 +14,7 @@
 #include "connect/consecutive_links.h"
 #include "connect/distance_links.h"
 #include "connect/input_links.h"
+#include "dictionary/dict_index.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
 #include "entry_fixture.h"
@@ -178,6 +179,58 @@ TEST(LinkLimits, LinkTheFileNamesOntoAProlineTakesTheProlineFormInTheLinkPass) {
   captured([&] { connect::peptide_link_forms(0, 'N', link_inf.ln_n); });
   EXPECT_EQ(link_inf.ln_id(1).view(), "PTRANS  ");
   EXPECT_FLOAT_EQ(link_inf.ln_dist(1), 1.341f);  // the proline form's ideal C-N
+}
+
+// The library's proline forms name "PRO" at their nitrogen end.  A peptide
+// bond the file names by one of those forms (the written coordinates name
+// the form a first run gave a link onto a hydroxyproline) finds that
+// description for any residue there, either way round; the N-methyl forms,
+// which the test library lacks, are the proline forms renamed.
+TEST(LinkLimits, NamedProlineFormFindsItsDescriptionOntoAnyResidue) {
+  const struct {
+    const char* form;
+    const char* library;  // the test library's link taken under that name
+    bool reversed;        // the N end given first
+  } rows[] = {{"PTRANS", "PTRANS", false}, {"PCIS", "PCIS", false},    {"NMTRANS", "PTRANS", false},
+              {"NMCIS", "PCIS", false},    {"PTRANS", "PTRANS", true}, {"PCIS", "PCIS", true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.form) + (row.reversed ? " reversed" : ""));
+    set_cif_types_();
+    conntest::load_library();
+    r_scratch_t& r = r_scratch;
+    int32_t want = 0;
+    look_link_list_(row.library, want);
+    ASSERT_GT(want, 0);
+    for (int k = 1; k <= r.llb_nbond; ++k)
+      if (r.llb_lname(k) == row.library) r.llb_lname(k) = row.form;
+    r.lll_lname(want) = row.form;
+    dictionary::reset_dictionary_index();
+    int32_t il = 0, irevers = -1;
+    rt::FixedText<8> mod1("?"), mod2("?");
+    const bool found = row.reversed ? connect::peptide_link("HYP", "N   ", 3, "HIS", "C   ", 3, il,
+                                                            mod1, mod2, irevers, row.form)
+                                    : connect::peptide_link("HIS", "C   ", 3, "HYP", "N   ", 3, il,
+                                                            mod1, mod2, irevers, row.form);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(il, want);
+    EXPECT_EQ(irevers, row.reversed ? 1 : 0);
+    // The modification of the proline end goes to the residue at the N.
+    EXPECT_EQ((row.reversed ? mod1 : mod2), r.lll_mod2(want));
+  }
+}
+
+// A form the file names is looked for under its own name, padded as a
+// coordinate file's 8-character link field gives it.
+TEST(LinkLimits, NamedProlineFormIsTakenFromABlankPaddedField) {
+  set_cif_types_();
+  conntest::load_library();
+  int32_t want = 0;
+  look_link_list_("PTRANS", want);
+  int32_t il = 0, irevers = -1;
+  rt::FixedText<8> mod1("?"), mod2("?");
+  EXPECT_TRUE(connect::peptide_link("HIS", "C   ", 3, "HYP", "N   ", 3, il, mod1, mod2, irevers,
+                                    rt::FixedText<8>("PTRANS").view()));
+  EXPECT_EQ(il, want);
 }
 
 }  // namespace

@@ -360,6 +360,36 @@ TEST(ChainTermini, CyclicPeptideClosedOnAnAtomInTwoConformersIsARing) {
   }
 }
 
+// The ring closed on ALA 1's N, which the file gives in two conformers, by
+// a record naming conformer A of the N (the second atom of the record):
+// that N is bonded, so the chain starts with no amino group.
+TEST(ChainTermini, NitrogenLinkedInOneConformerIsNoAminoTerminus) {
+  std::string link = "LINK         C   GLY A   2                 N   ALA A   1     1555   1555";
+  link[46] = 'A';
+  std::vector<std::string> l = {kCryst, link};
+  l.push_back(
+      line({.name = " N  ", .alt = 'A', .res = "ALA", .resnum = 1, .occ = 0.5f, .elem = " N"}));
+  l.push_back(line({.name = " N  ",
+                    .alt = 'B',
+                    .res = "ALA",
+                    .resnum = 1,
+                    .x = 1.2f,
+                    .occ = 0.5f,
+                    .elem = " N"}));
+  l.push_back(line({.name = " CA ", .res = "ALA", .resnum = 1}));
+  l.push_back(line({.name = " C  ", .res = "ALA", .resnum = 1}));
+  l.push_back(line({.name = " O  ", .res = "ALA", .resnum = 1, .elem = " O"}));
+  append(l, residue("GLY", 'A', 2));
+  const ReadResult r = read_pdb(l);
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_alt2(1), "A");
+  EXPECT_EQ(link_inf.ln_alt1(1)(1), ' ');
+  EXPECT_NE(r.out.find("  WARNING : chain AA   is cyclic ?\n"), std::string::npos) << r.out;
+  EXPECT_EQ(asym_part.iterm_s_type(1), 1);
+  EXPECT_EQ(asym_part.iterm_f_type(1), 1);
+}
+
 // 1A8O writes its selenomethionines as HETATM inside chain A: the reader
 // splits the chain at each, and the pieces Aa to Ae (one selenomethionine,
 // or the residues between two) are joined at both ends to the pieces either

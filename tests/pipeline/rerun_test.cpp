@@ -245,6 +245,158 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
   }
 }
 
+// Open Babel's mmCIF of 1AS5 holds three hydroxyprolines, which the test
+// library lacks: each is written under a chain of its own, its peptide link
+// to the residue before named as the proline form.  The run on what it
+// wrote finds the library's description of that form, as the first run
+// did, and makes no description of its own.
+TEST(SecondRun, ProlineFormOfALinkToAModifiedProlineKeepsItsDescription) {
+  Runs runs;
+  expect_second_runs_agree(on("peers/modified_prolines/1AS5_obabel.cif"), runs, true, false);
+  EXPECT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  // Restraint rows of each kind (a plane counts a row per atom).
+  const auto rows = [](const std::string& dir) {
+    std::vector<int> n(4, 0);
+    const std::string kinds[4] = {"BOND", "ANGL", "TORS", "PLAN"};
+    for (const std::string& l : lines_of(file_text(dir + "/out.rst")))
+      for (int k = 0; k < 4; ++k) n[k] += l.starts_with(kinds[k]);
+    return n;
+  };
+  const std::vector<int> expected = {364, 626, 107, 208};
+  EXPECT_EQ(rows(runs.first.path()), expected) << "bonds, angles, torsions, plane rows";
+  EXPECT_EQ(rows(runs.on_coordinates.path()), expected) << "bonds, angles, torsions, plane rows";
+  EXPECT_EQ(file_text(runs.on_coordinates.path() + "/out.rst").find("PTRANS1"), std::string::npos);
+  EXPECT_EQ(runs.r2.out.find("description of link:PTRANS"), std::string::npos) << runs.r2.out;
+}
+
+// Open Babel's 2BEG cut to its first two pieces (LEU 17 to ALA 42 twice):
+// every atom row (a line of seven tab-separated fields, its coordinates on
+// the line after) from the third LEU 17 on is left out.
+std::string first_two_pieces_of_2beg(const TempDir& dir) {
+  std::string out;
+  int pieces = 0, before = 0;
+  bool keep = true, coordinates_next = false;
+  for (const std::string& l : lines_of(file_text(pipetest::data("peers/2BEG_obabel.cif")))) {
+    if (coordinates_next) {
+      coordinates_next = false;
+      if (keep) out += l + "\n";
+      continue;
+    }
+    const std::vector<std::string> w = words_of(l);
+    if (!l.empty() && l[0] == '\t' && w.size() == 6) {
+      const int number = std::stoi(w[5]);
+      if (before == 42 && number == 17) ++pieces;
+      before = number;
+      keep = pieces < 2;
+      coordinates_next = true;
+      if (!keep) continue;
+    }
+    out += l + "\n";
+  }
+  return dir.write("2BEG_two_pieces.cif", out);
+}
+
+// The gap between the two pieces is a row of the entity's sequence in the
+// written coordinates (LEU 17 after ALA 42); the run on them joins the two
+// pieces by that row as the first run did, writes no link row of the
+// entity for it, and the same coordinates again.
+TEST(SecondRun, GapBetweenTwoPiecesOfOneNumberingStaysARowOfTheSequence) {
+  TempDir models;
+  Options o;
+  o.in = first_two_pieces_of_2beg(models);
+  Runs runs;
+  expect_second_runs_agree(o, runs, false, false);
+  ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  const std::string first = file_text(runs.first.path() + "/out.crd");
+  const std::string second = file_text(runs.on_coordinates.path() + "/out.crd");
+  EXPECT_NE(first.find(" LEU        17  XX   gap        42  ."), std::string::npos) << first;
+  EXPECT_EQ(second.find("_entity_link"), std::string::npos) << second;
+  EXPECT_EQ(second, first);
+  EXPECT_EQ(runs.r2.nbond, 744);
+}
+
+// The same written coordinates with the second piece's first row made a
+// start of its own (no residue before it): the sequence holds its numbers
+// twice and two rows without a back neighbour at the start number.  The
+// chain starts at the first of them, and the second piece hangs after the
+// first by a gap, not after itself.
+TEST(SecondRun, SequenceHoldingItsNumbersTwiceStartsAtItsFirstRow) {
+  TempDir models;
+  Options o;
+  o.in = first_two_pieces_of_2beg(models);
+  Runs runs;
+  runs.r1 = pipetest::run(o, runs.first.path());
+  ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  std::string crd = file_text(runs.first.path() + "/out.crd");
+  const std::string gap = " LEU        17  XX   gap        42  .";
+  const std::size_t at = crd.find(gap);
+  ASSERT_NE(at, std::string::npos) << crd;
+  crd.replace(at, gap.size(), " LEU        17  XX   .        n/a   .");
+  o.in = models.write("second_piece_unjoined.crd", crd);
+  runs.r2 = pipetest::run(o, runs.on_coordinates.path());
+  ASSERT_EQ(runs.r2.ierr, 0) << runs.r2.out;
+  const std::string written = file_text(runs.on_coordinates.path() + "/out.crd");
+  EXPECT_EQ(written.find(" LEU        17  XX   gap        17"), std::string::npos) << written;
+  EXPECT_NE(written.find(gap), std::string::npos) << written;
+  EXPECT_EQ(written.find("_entity_link"), std::string::npos) << written;
+  EXPECT_EQ(runs.r2.nbond, runs.r1.nbond);
+  EXPECT_EQ(runs.r2.nangl, runs.r1.nangl);
+}
+
+// The chain of two pieces as the first run wrote it, its coordinates file
+// edited, and the run on that: both runs' coordinates.
+struct EditedRun {
+  TempDir models;
+  Runs runs;
+  std::string first, written;
+};
+
+template <typename Edit>
+void run_edited_two_pieces(EditedRun& e, Edit edit) {
+  Options o;
+  o.in = first_two_pieces_of_2beg(e.models);
+  e.runs.r1 = pipetest::run(o, e.runs.first.path());
+  ASSERT_EQ(e.runs.r1.ierr, 0) << e.runs.r1.out;
+  e.first = file_text(e.runs.first.path() + "/out.crd");
+  std::string crd = e.first;
+  edit(crd);
+  o.in = e.models.write("edited.crd", crd);
+  e.runs.r2 = pipetest::run(o, e.runs.on_coordinates.path());
+  ASSERT_EQ(e.runs.r2.ierr, 0) << e.runs.r2.out;
+  e.written = file_text(e.runs.on_coordinates.path() + "/out.crd");
+}
+
+// The written sequence cut to its first row: the entity holds one residue
+// for a chain of many, and the chain takes its terminus types from its end
+// residues, as the first run found them: LEU 17 keeps its amino group.
+TEST(SecondRun, ChainWhoseEntityHoldsOneResidueTakesTheTypesOfItsEnds) {
+  EditedRun e;
+  run_edited_two_pieces(e, [](std::string& crd) {
+    const std::string head = "_entity_poly_seq.ptq7_mod_id\n#\n";
+    const std::size_t rows = crd.find(head);
+    ASSERT_NE(rows, std::string::npos);
+    const std::size_t second = crd.find('\n', rows + head.size()) + 1;
+    crd.erase(second, crd.find("#####", second) - second);
+  });
+  EXPECT_NE(e.first.find(" LEU        17  XX   .        n/a   NH3\n"), std::string::npos)
+      << e.first;
+  EXPECT_EQ(e.written, e.first);
+}
+
+// The written sequence with the chain's start typed otherwise than its end
+// residue would type it: the file's type holds.
+TEST(SecondRun, ChainEndTheFileTypesKeepsThatType) {
+  EditedRun e;
+  const std::string row = " LEU        17  XX   .        n/a   ";
+  run_edited_two_pieces(e, [&](std::string& crd) {
+    const std::size_t at = crd.find(row + "NH3\n");
+    ASSERT_NE(at, std::string::npos);
+    crd.replace(at + row.size(), 3, "TERMINUS");
+  });
+  EXPECT_NE(e.written.find(row + "TERMINUS\n"), std::string::npos) << e.written;
+  EXPECT_EQ(e.written.find(row + "NH3"), std::string::npos) << e.written;
+}
+
 // gemmi gives the blank chain of OpenMM's test model, its waters included,
 // one label: the first run types the chain by its last residue, a water,
 // and writes no sequence for it, so the run on what it wrote finds the

@@ -407,6 +407,75 @@ TEST(Shelf, ForceFieldNamesKeepTheChainOneGroup) {
   EXPECT_NE(a.out.find("  Number of chains   :       2\n"), std::string::npos) << a.out;
 }
 
+// The restraint rows a run wrote, its block titles (which name each residue
+// as the file did) left out; and how many rows of link blocks write 0.000
+// as the 1-3 or 1-4 distance and its deviation.
+std::string rows_without_titles(const TempDir& dir, int& zero_link_rows) {
+  std::istringstream in(file_text(dir.file("out.rst")));
+  std::string out, line;
+  bool in_link = false;
+  zero_link_rows = 0;
+  while (std::getline(in, line)) {
+    if (begins(line, "# link_")) in_link = true;
+    if (begins(line, "# data_restr_")) in_link = false;
+    if (begins(line, "# ")) continue;
+    if (in_link && begins(line, "   0.000    0.000")) ++zero_link_rows;
+    out += line + "\n";
+  }
+  return out;
+}
+
+// A residue under a force-field name (HID, CYX) is described by the
+// library's monomer of the name the run gave it: the angle and torsion rows
+// of its links hold the distances and deviations that the same rows hold in
+// the file under the archive's names.
+TEST(Shelf, LinkRowsOfAResidueUnderAForceFieldNameHoldTheStandardDistances) {
+  const std::string dir = "peers/renamed_and_sorted/";
+  TempDir renamed;
+  // pdb2pqr's AMBER names of 1a0q written back as the archive's.
+  std::string text = file_text(pipetest::data(dir + "1a0q_L_1_100_pdb2pqr_amber.pdb"));
+  int back = 0;
+  for (std::size_t at = text.find("\nATOM  "); at != std::string::npos;
+       at = text.find("\nATOM  ", at + 1)) {
+    const std::string name = text.substr(at + 18, 3);
+    if (name == "HID" || name == "HIE" || name == "CYX") {
+      text.replace(at + 18, 3, name == "CYX" ? "CYS" : "HIS");
+      ++back;
+    }
+  }
+  EXPECT_GT(back, 0);
+  std::ofstream(renamed.file("1a0q_standard.pdb")) << text;
+  const struct {
+    const char* file;
+    std::string standard;  // the file under the archive's names
+  } cases[] = {
+      {"1ubq_hid.pdb", pipetest::data(dir + "1ubq.pdb")},
+      {"1a0q_L_1_100_pdb2pqr_amber.pdb", renamed.file("1a0q_standard.pdb")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    TempDir from_file, from_standard;
+    const pipetest::Outcome a = pipetest::run_model(pipetest::data(dir + c.file), from_file.path());
+    const pipetest::Outcome b = pipetest::run_model(c.standard, from_standard.path());
+    ASSERT_EQ(a.ierr, 0) << a.out;
+    ASSERT_EQ(b.ierr, 0) << b.out;
+    int zero_a = -1, zero_b = -1;
+    const std::string rows_a = rows_without_titles(from_file, zero_a);
+    const std::string rows_b = rows_without_titles(from_standard, zero_b);
+    EXPECT_EQ(zero_a, 0);
+    EXPECT_EQ(zero_b, 0);
+    // The first row that differs, not the whole files.
+    std::istringstream in_a(rows_a), in_b(rows_b);
+    std::string la, lb;
+    for (int line = 1; std::getline(in_a, la) && std::getline(in_b, lb); ++line)
+      if (la != lb) {
+        ADD_FAILURE() << "row " << line << ":\n" << la << "\n" << lb;
+        break;
+      }
+    EXPECT_EQ(rows_a.size(), rows_b.size());
+  }
+}
+
 TEST(Shelf, EveryRealEntryIsReadWholeAndRunByBothPrograms) {
   for (const Entry& e : kShelf) {
     SCOPED_TRACE(e.file);
@@ -689,6 +758,7 @@ constexpr const char* kSequenceOnly[] = {
     "peers/links/1GVZ_A_cys136_201.pdb",
     "peers/links/1LCD_BC_reres.pdb",
     "peers/links/1ur5_A_cd_sites.pdb",
+    "peers/modified_prolines/1AS5_obabel.cif",
     "peers/numbers/1LCD_two_character_chains.pdb",
     "peers/numbers/1ubi_charmm_gui_segments.pdb",
     "peers/numbers/2jo4_two_models.pdb",
