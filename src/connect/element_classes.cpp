@@ -6,6 +6,7 @@
 #include "builder/metals.h"
 #include "dictionary/dict_index.h"
 #include "dictionary/lib_com.h"
+#include "foundation/atom_com.h"
 
 void set_idlim_(std::string_view asymb, int32_t& itype) {
   // The metal list counts the halogens Cl, Br and I (not fluorine) and Se
@@ -69,11 +70,36 @@ void get_default_vbond_(int32_t /*mdoc*/, std::string_view chem1, std::string_vi
   if (val <= 0.0f) val = 1.5f;
 }
 
+namespace {
+
+std::string_view element_of(int ia) {
+  const int sf = atom_inf.id_sf(ia);
+  return sf >= 1 && sf <= MAXNSF ? crst_crd.cs_element(sf).view() : std::string_view("");
+}
+
+bool metal_atom(int ia) {
+  int32_t c = 2;
+  set_idlim_(rt::FixedText<4>(element_of(ia)).view(), c);
+  return c == 4;
+}
+
+}  // namespace
+
 namespace connect {
 
 bool library_bond_length(std::string_view chem1, std::string_view chem2,
                          const rt::FixedText<1>& def_flag) {
   return def_flag == "N" || generic_mean(chem1, chem2) > 0.0f;
+}
+
+bool unmeasured_metal_bond(int ia, int ja) {
+  if (!metal_atom(ia) && !metal_atom(ja)) return false;
+  const rt::FixedText<4> e1(element_of(ia)), e2(element_of(ja));
+  float val = 0.0f;
+  rt::FixedText<1> def_flag;
+  int32_t ierr = 0;
+  get_default_vbond_(0, e1.view(), e2.view(), val, def_flag, ierr);
+  return !library_bond_length(e1.view(), e2.view(), def_flag);
 }
 
 }  // namespace connect

@@ -33,6 +33,12 @@ namespace connect {
 bool library_bond_length(std::string_view chem1, std::string_view chem2,
                          const rt::FixedText<1>& def_flag);
 
+// Whether the bond between model atoms ia and ja is one to a metal (class
+// 4 above) whose length the energy library does not give for their
+// elements: such a bond has no length but the one the model or its file
+// gives it.  Writes nothing shared.
+bool unmeasured_metal_bond(int ia, int ja);
+
 // The line that follows the warning of a new link description to a metal
 // made at the model's distance, for want of a length in the library.
 inline constexpr std::string_view kObservedMetalLength =

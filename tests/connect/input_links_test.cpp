@@ -3,6 +3,7 @@
 // without residues marked nameless.
 #include <gtest/gtest.h>
 
+#include "connect/element_classes.h"
 #include "connect/input_links.h"
 #include "dictionary/lib_com.h"
 #include "entry_fixture.h"
@@ -382,4 +383,34 @@ TEST(InputLinks, ConnectionRowOnAnAtomNotInTheModelIsWarnedOf) {
     EXPECT_EQ(out.substr(0, out.find("  WARNING : description")), row.warning);
     EXPECT_EQ(link_inf.ln_id(k)(1) == '?', *row.warning != '\0' || row.ir1 == 0);
   }
+}
+
+// A bond has no length but its own where one atom is a metal and the energy
+// library gives the two elements no length: neither a row of the pair nor a
+// generic length for each.
+TEST(InputLinks, MetalBondWithoutALibraryLengthIsKnownByItsElements) {
+  Model m;
+  m.residue("ASP", 3, 'A', 1, {{"OD1", 0, 0, 0, "O"}, {"CG", 1.2f, 0, 0, "C"}});
+  m.residue("ZN", 1, 'B', 1, {{"ZN", 2.3f, 0, 0, "ZN"}});
+  const int o = 1, c = 2, zn = 3;
+  conntest::load_library();
+  r_scratch_t& r = r_scratch;
+  EXPECT_TRUE(connect::unmeasured_metal_bond(zn, o)) << "zinc first";
+  EXPECT_TRUE(connect::unmeasured_metal_bond(o, zn)) << "zinc second";
+  EXPECT_FALSE(connect::unmeasured_metal_bond(o, c)) << "no metal";
+  const int32_t n = r.leb_nbond;
+  r.leb_nbond = n + 1;
+  r.leb_1atm(n + 1) = "ZN";
+  r.leb_2atm(n + 1) = ".";
+  r.leb_length(n + 1) = 2.0f;
+  EXPECT_TRUE(connect::unmeasured_metal_bond(zn, o)) << "a generic length for zinc alone";
+  r.leb_nbond = n + 2;
+  r.leb_1atm(n + 2) = "O";
+  r.leb_2atm(n + 2) = ".";
+  r.leb_length(n + 2) = 1.4f;
+  EXPECT_FALSE(connect::unmeasured_metal_bond(zn, o)) << "a generic length for each";
+  r.leb_nbond = n + 1;
+  r.leb_1atm(n + 1) = "O";
+  r.leb_2atm(n + 1) = "ZN";
+  EXPECT_FALSE(connect::unmeasured_metal_bond(zn, o)) << "a row of the pair";
 }
