@@ -70,21 +70,6 @@ void get_default_vbond_(int32_t /*mdoc*/, std::string_view chem1, std::string_vi
   if (val <= 0.0f) val = 1.5f;
 }
 
-namespace {
-
-std::string_view element_of(int ia) {
-  const int sf = atom_inf.id_sf(ia);
-  return sf >= 1 && sf <= MAXNSF ? crst_crd.cs_element(sf).view() : std::string_view("");
-}
-
-bool metal_atom(int ia) {
-  int32_t c = 2;
-  set_idlim_(rt::FixedText<4>(element_of(ia)).view(), c);
-  return c == 4;
-}
-
-}  // namespace
-
 namespace connect {
 
 bool library_bond_length(std::string_view chem1, std::string_view chem2,
@@ -92,14 +77,22 @@ bool library_bond_length(std::string_view chem1, std::string_view chem2,
   return def_flag == "N" || generic_mean(chem1, chem2) > 0.0f;
 }
 
-bool unmeasured_metal_bond(int ia, int ja) {
-  if (!metal_atom(ia) && !metal_atom(ja)) return false;
-  const rt::FixedText<4> e1(element_of(ia)), e2(element_of(ja));
+std::string_view atom_element(int ia) {
+  const int sf = atom_inf.id_sf(ia);
+  return sf >= 1 && sf <= MAXNSF ? crst_crd.cs_element(sf).view() : std::string_view("");
+}
+
+bool unmeasured_metal_bond(std::string_view e1, std::string_view e2) {
+  const rt::FixedText<4> s1(e1), s2(e2);
+  int32_t c1 = 2, c2 = 2;
+  set_idlim_(s1.view(), c1);
+  set_idlim_(s2.view(), c2);
+  if (c1 != 4 && c2 != 4) return false;
   float val = 0.0f;
   rt::FixedText<1> def_flag;
   int32_t ierr = 0;
-  get_default_vbond_(0, e1.view(), e2.view(), val, def_flag, ierr);
-  return !library_bond_length(e1.view(), e2.view(), def_flag);
+  get_default_vbond_(0, s1.view(), s2.view(), val, def_flag, ierr);
+  return !library_bond_length(s1.view(), s2.view(), def_flag);
 }
 
 }  // namespace connect

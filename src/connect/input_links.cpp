@@ -99,7 +99,7 @@ bool new_link_length(int32_t mdoc, int k, const End& a, const End& b, float& dis
   }
   rt::FixedText<1> def_flag;
   get_default_vbond_(mdoc, element_of(ia), element_of(ja), dist, def_flag, ierr);
-  to_metal = connect::unmeasured_metal_bond(ia, ja);
+  to_metal = connect::unmeasured_metal_bond(element_of(ia).view(), element_of(ja).view());
   return ierr == 0;
 }
 

@@ -46,6 +46,7 @@ struct Atoms4 {
   rt::FixedText<8> mon[4];
   Name latom[4];
   Name lchem[4];
+  Name lsymb[4];  // element symbols
 };
 
 char alt_or_none(const rt::FixedText<1>& a) { return (a(1) == ' ' || a(1) == '\0') ? '.' : a(1); }
@@ -88,6 +89,7 @@ bool find_all(int32_t mdoc, const LinkState& st, const Name* const* names, const
     // the library's link names it ("O3'" for "O3*").
     at.latom[k] = atom > 0 ? (a.ifl == 2 ? r.c2_aname(atom) : r.c1_aname(atom)) : *names[k];
     at.lchem[k] = atom > 0 ? (a.ifl == 2 ? r.s2_chem(atom) : r.s1_chem(atom)) : Name("");
+    at.lsymb[k] = atom > 0 ? (a.ifl == 2 ? r.c2_asymb(atom) : r.c1_asymb(atom)) : Name("");
   }
   return true;
 }
@@ -192,15 +194,10 @@ void collect_alternates(int32_t lid, int32_t ig1, int32_t ires1, int32_t ig2, in
 // `row`: a bond to a metal that the energy library gives no length for has
 // the row's own, the file's length or else the model's distance d; any
 // other bond the description's `val`.
-float own_length(int32_t row, const Choice& c, float d, float val) {
-  const link_inf_t& l = link_inf;
-  if (row < 1 || row > l.ln_n) return val;
-  // The serials number the atoms of the coordinates read back, as atom_inf does.
-  const int32_t ia = c.serial[0], ja = c.serial[1];
-  if (ia < 1 || ja < 1 || ia > atom_inf.n_atom || ja > atom_inf.n_atom ||
-      !connect::unmeasured_metal_bond(ia, ja))
+float own_length(int32_t row, const Atoms4& at, float d, float val) {
+  if (row < 1 || !connect::unmeasured_metal_bond(at.lsymb[0].view(), at.lsymb[1].view()))
     return val;
-  return l.ln_dist(row) >= 0.001f ? l.ln_dist(row) : d;
+  return link_inf.ln_dist(row) >= 0.001f ? link_inf.ln_dist(row) : d;
 }
 
 // Bonds; false when the link has no bond row.
@@ -231,7 +228,7 @@ bool bonds(int32_t mdoc, char list, int32_t l, std::string_view link, int32_t li
     combinations(at, st, special_bond, lid, [&](const Choice& c) {
       float d = 0;
       calc_idobs_l_(0, 0, c.x[0], c.x[1], d);
-      const float ideal = made ? own_length(st.row, c, d, r.llb_val(i)) : r.llb_val(i);
+      const float ideal = made ? own_length(st.row, at, d, r.llb_val(i)) : r.llb_val(i);
       restraints::warn_far_bond(residue_of(at.a[0], ires1, ires2), at.latom[0], c.alt[0],
                                 residue_of(at.a[1], ires1, ires2), at.latom[1], c.alt[1], ideal, d);
       write(mdoc, "BOND", r.llb_type(i), at, c, ideal, r.llb_dev(i), d, 0, 0, 0, econst, ierr);

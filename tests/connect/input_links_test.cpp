@@ -423,30 +423,34 @@ TEST(InputLinks, NewMetalLinkTakesTheModelsDistanceOnlyWhereItMeasuresOne) {
 
 // A bond has no length but its own where one atom is a metal and the energy
 // library gives the two elements no length: neither a row of the pair nor a
-// generic length for each.
+// generic length for each.  The elements are those of the atoms'
+// scattering types.
 TEST(InputLinks, MetalBondWithoutALibraryLengthIsKnownByItsElements) {
   Model m;
-  m.residue("ASP", 3, 'A', 1, {{"OD1", 0, 0, 0, "O"}, {"CG", 1.2f, 0, 0, "C"}});
+  m.residue("ASP", 3, 'A', 1, {{"OD1", 0, 0, 0, "O"}});
   m.residue("ZN", 1, 'B', 1, {{"ZN", 2.3f, 0, 0, "ZN"}});
-  const int o = 1, c = 2, zn = 3;
+  EXPECT_EQ(connect::atom_element(1), "O   ");
+  EXPECT_EQ(connect::atom_element(2), "ZN  ");
+  atom_inf.id_sf(2) = 0;
+  EXPECT_EQ(connect::atom_element(2), "") << "no scattering type";
   conntest::load_library();
   r_scratch_t& r = r_scratch;
-  EXPECT_TRUE(connect::unmeasured_metal_bond(zn, o)) << "zinc first";
-  EXPECT_TRUE(connect::unmeasured_metal_bond(o, zn)) << "zinc second";
-  EXPECT_FALSE(connect::unmeasured_metal_bond(o, c)) << "no metal";
+  EXPECT_TRUE(connect::unmeasured_metal_bond("ZN", "O")) << "zinc first";
+  EXPECT_TRUE(connect::unmeasured_metal_bond("O", "ZN")) << "zinc second";
+  EXPECT_FALSE(connect::unmeasured_metal_bond("O", "C")) << "no metal";
   const int32_t n = r.leb_nbond;
   r.leb_nbond = n + 1;
   r.leb_1atm(n + 1) = "ZN";
   r.leb_2atm(n + 1) = ".";
   r.leb_length(n + 1) = 2.0f;
-  EXPECT_TRUE(connect::unmeasured_metal_bond(zn, o)) << "a generic length for zinc alone";
+  EXPECT_TRUE(connect::unmeasured_metal_bond("ZN", "O")) << "a generic length for zinc alone";
   r.leb_nbond = n + 2;
   r.leb_1atm(n + 2) = "O";
   r.leb_2atm(n + 2) = ".";
   r.leb_length(n + 2) = 1.4f;
-  EXPECT_FALSE(connect::unmeasured_metal_bond(zn, o)) << "a generic length for each";
+  EXPECT_FALSE(connect::unmeasured_metal_bond("ZN", "O")) << "a generic length for each";
   r.leb_nbond = n + 1;
   r.leb_1atm(n + 1) = "O";
   r.leb_2atm(n + 1) = "ZN";
-  EXPECT_FALSE(connect::unmeasured_metal_bond(zn, o)) << "a row of the pair";
+  EXPECT_FALSE(connect::unmeasured_metal_bond("ZN", "O")) << "a row of the pair";
 }

@@ -3,11 +3,13 @@
 // waters, each named by a LINK record or a metal connection row): the
 // waters' three links share one new description, yet each is restrained at
 // its own length, the one the file gives or else the model's distance,
-// and a run on the written coordinates restrains them alike.  Other new
-// links keep the length of their description.
+// and a run on the written coordinates restrains them alike.  So are two
+// cadmium sites that the search by distance finds.  Other new links keep
+// the length of their description.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
@@ -158,4 +160,45 @@ TEST(MetalLinkLengths, OtherNewLinksKeepTheirDescriptionsLength) {
   Lengths want = {{"HOH61 O - HOH75 O", 2.70f}, {"HOH76 O - HOH77 O", 2.70f}};
   want[kSodium[1]] = 2.101f;
   expect_lengths(models.write("waters.pdb", lcd_with_links(72, waters)), want, false);
+}
+
+// Two glutamate-cadmium sites that no record names: GLU 178 and CD 1309 of
+// 1ur5 (peers/links, OE1 2.139 A from the cadmium), and a copy of them 20 A
+// along x as GLU 300 and CD 1400, the cadmium moved along the OE1-CD line
+// to 2.300 A.  The search by distance makes one description for both, yet
+// each site is restrained at its own distance.
+TEST(MetalLinkLengths, LinksFoundByDistanceTakeTheirOwnDistance) {
+  std::istringstream in(file_text(pipetest::data("peers/links/1ur5_A_cd_sites.pdb")));
+  std::vector<std::string> site;
+  float oe1[3] = {}, cd[3] = {};
+  const auto xyz = [](const std::string& l, float* p) {
+    for (int k = 0; k < 3; ++k) p[k] = std::stof(l.substr(30 + 8 * k, 8));
+  };
+  for (std::string l; std::getline(in, l);) {
+    if (l.size() < 54) continue;
+    if (l.substr(17, 3) == "GLU" || l.substr(17, 9) == " CD A1309") site.push_back(l);
+    if (l.substr(12, 4) == " OE1") xyz(l, oe1);
+    if (l.substr(17, 9) == " CD A1309") xyz(l, cd);
+  }
+  ASSERT_EQ(site.size(), 10u);
+  const float d = std::sqrt((cd[0] - oe1[0]) * (cd[0] - oe1[0]) + (cd[1] - oe1[1]) * (cd[1] - oe1[1]) +
+                            (cd[2] - oe1[2]) * (cd[2] - oe1[2]));
+  std::string model;
+  for (const std::string& l : site) model += l + "\n";
+  for (const std::string& l : site) {
+    const bool metal = l.substr(17, 3) == " CD";
+    float p[3];
+    xyz(l, p);
+    if (metal)
+      for (int k = 0; k < 3; ++k) p[k] = oe1[k] + (cd[k] - oe1[k]) * 2.300f / d;
+    p[0] += 20.0f;
+    char xyz_text[32];
+    std::snprintf(xyz_text, sizeof xyz_text, "%8.3f%8.3f%8.3f", p[0], p[1], p[2]);
+    model += l.substr(0, 22) + (metal ? "1400" : " 300") + l.substr(26, 4) + xyz_text +
+             l.substr(54) + "\n";
+  }
+  model += "END\n";
+  TempDir models;
+  expect_lengths(models.write("two_sites.pdb", model),
+                 {{"CD1309 CD - GLU178 OE1", 2.139f}, {"CD1400 CD - GLU300 OE1", 2.300f}}, true);
 }
