@@ -343,10 +343,9 @@ bool describe_pair(const Stage& st, const Side& a, const Side& b, char user, Pai
     p.link = r_scratch.lll_lname(p.ilink);
     // A description made for the model holds the length of the first link
     // of its name: a later bond to a metal keeps its own.
-    p.observed = user != 'Y' &&
-                 connect::made_for_model(p.ilink, r_scratch.lll_ibond(p.ilink)) &&
-                 connect::unmeasured_metal_bond(connect::atom_element(a.ia),
-                                                connect::atom_element(b.ia));
+    p.observed =
+        user != 'Y' && connect::made_for_model(p.ilink, r_scratch.lll_ibond(p.ilink)) &&
+        connect::unmeasured_metal_bond(connect::atom_element(a.ia), connect::atom_element(b.ia));
     if (p.observed) p.ideal = p.dist;
     return true;
   }

@@ -401,7 +401,8 @@ TEST(FlagRuns, ElementTheLibraryLacksEndsTheRunUnderEveryHydrogenFlag) {
   const std::string atom =
       " ERROR: Atom F with element name F\n"
       "        does not exist in theenergetic library \"ener_lib.cif\"\n";
-  const std::string bond = " ERROR: Bond N1 - O of elements N - O fits no bond of \"ener_lib.cif\"\n";
+  const std::string bond =
+      " ERROR: Bond N1 - O of elements N - O fits no bond of \"ener_lib.cif\"\n";
   const std::string incomplete = " ERROR: Energetic library - \"ener_lib.cif\" is incomplete\n";
   const struct {
     const char* label;

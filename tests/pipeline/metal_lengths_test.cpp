@@ -181,8 +181,9 @@ TEST(MetalLinkLengths, LinksFoundByDistanceTakeTheirOwnDistance) {
     if (l.substr(17, 9) == " CD A1309") xyz(l, cd);
   }
   ASSERT_EQ(site.size(), 10u);
-  const float d = std::sqrt((cd[0] - oe1[0]) * (cd[0] - oe1[0]) + (cd[1] - oe1[1]) * (cd[1] - oe1[1]) +
-                            (cd[2] - oe1[2]) * (cd[2] - oe1[2]));
+  const float d =
+      std::sqrt((cd[0] - oe1[0]) * (cd[0] - oe1[0]) + (cd[1] - oe1[1]) * (cd[1] - oe1[1]) +
+                (cd[2] - oe1[2]) * (cd[2] - oe1[2]));
   std::string model;
   for (const std::string& l : site) model += l + "\n";
   for (const std::string& l : site) {
