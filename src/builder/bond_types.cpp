@@ -119,6 +119,24 @@ Word library_type(Word order, std::string_view ea, std::string_view eb, float d)
   return order;
 }
 
+bool element_in_library(int i) {
+  const r_scratch_t& r = r_scratch;
+  const Name elem(std::string(elem2(r.l1a_symb(i))) + "  ");
+  for (int k = 1; k <= r.lea_natom; ++k)
+    if (r.lea_ename(k) == elem) return true;
+  return false;
+}
+
+// Whether some atom's element is missing from the energy library.  Such an
+// atom would take its bare element as a type and its bonds the model's
+// lengths; whether that happens must not hang on a bond of the residue
+// that no row types, which the hydrogens the model gives may settle.
+bool element_missing() {
+  for (int i = 1; i <= r_scratch.l1a_natom; ++i)
+    if (!element_in_library(i)) return true;
+  return false;
+}
+
 // The atoms whose element the library lacks, then every bond that no row
 // typed, by its atoms and their elements: a library that has both elements
 // may still lack a row that joins them (N-O, S-O), and the element lines
@@ -126,10 +144,7 @@ Word library_type(Word order, std::string_view ea, std::string_view eb, float d)
 void report_incomplete_library(int32_t mdoc, const std::vector<int>& untyped) {
   const r_scratch_t& r = r_scratch;
   for (int i = 1; i <= r.l1a_natom; ++i) {
-    const Name elem(std::string(elem2(r.l1a_symb(i))) + "  ");
-    bool known = false;
-    for (int k = 1; k <= r.lea_natom && !known; ++k) known = r.lea_ename(k) == elem;
-    if (known) continue;
+    if (element_in_library(i)) continue;
     msgerr_(mdoc, "ERROR: Atom " + std::string(r.l1a_aname(i).trimmed()) + " with element name " +
                       std::string(elem2(r.l1a_symb(i))));
     msgerr_(mdoc, "       does not exist in theenergetic library " + std::string(kEnergyFile));
@@ -377,7 +392,7 @@ void add_type_using_coord_(int32_t mdoc, char, int32_t& ierr) {
     }
     r.l1b_type(lb) = order;
   }
-  if (!untyped.empty()) {
+  if (!untyped.empty() || element_missing()) {
     report_incomplete_library(mdoc, untyped);
     ierr = 1;
     return;

@@ -15,8 +15,9 @@
 // every atom's bond orders and hydrogens add up to its valence, with a
 // warning line for each atom where no choice does.
 // ierr 1 with no bonds
-// (silent) or when some bond matched nothing (error lines naming the elements
-// the library lacks); non-zero when a neighbour had no bond row.
+// (silent), or when some bond matched nothing or some atom's element is not
+// in the energy library (error lines naming the elements the library lacks
+// and the bonds left untyped); non-zero when a neighbour had no bond row.
 // Writes r_scratch l1b_type, l1a_charg.
 void add_type_using_coord_(int32_t mdoc, char list, int32_t& ierr);
 

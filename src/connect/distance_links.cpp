@@ -253,7 +253,7 @@ struct Pair {
   Name8 link{""}, mod1{"."}, mod2{"."};
   int32_t ilink = 0, irevers = 0;
   bool described_here = false;  // the library had no entry: this run made one
-  bool observed = false;        // the new description takes the model's distance
+  bool observed = false;        // the link takes the model's distance, its own
 };
 
 // The bond limit of atoms ia and ja; false when they cannot bond: two
@@ -341,6 +341,12 @@ bool describe_pair(const Stage& st, const Side& a, const Side& b, char user, Pai
   if (p.ilink >= 1) {
     get_idl_bond_lenth_(p.ilink, p.ideal);
     p.link = r_scratch.lll_lname(p.ilink);
+    // A description made for the model holds the length of the first link
+    // of its name: a later bond to a metal keeps its own.
+    p.observed =
+        user != 'Y' && connect::made_for_model(p.ilink, r_scratch.lll_ibond(p.ilink)) &&
+        connect::unmeasured_metal_bond(connect::atom_element(a.ia), connect::atom_element(b.ia));
+    if (p.observed) p.ideal = p.dist;
     return true;
   }
   rt::FixedText<1> def_flag;
@@ -392,9 +398,10 @@ bool enter_row(const Stage& st, const Side& a, const Side& b, const Pair& p, int
   put_l_tabl_(st.mdoc, p.link, a.ich, b.ich, a.ir, b.ir, ia, ja, p.irevers, ierr);
   if (ierr != 0) return false;
   if (link_inf.ln_n == rows) return true;
-  // The row keeps the length its new description was made with, so a run
-  // on the written model makes the description again at that length.
-  if (p.described_here) link_inf.ln_dist(link_inf.ln_n) = p.ideal;
+  // The row keeps the length its new description was made with, or its own
+  // length, so a run on the written model makes the description again at
+  // that length and restrains the row at its own.
+  if (p.described_here || p.observed) link_inf.ln_dist(link_inf.ln_n) = p.ideal;
   if (special) link_inf.ln_used(link_inf.ln_n) = "S";
   return true;
 }

@@ -6,6 +6,7 @@
 #include "builder/metals.h"
 #include "dictionary/dict_index.h"
 #include "dictionary/lib_com.h"
+#include "foundation/atom_com.h"
 
 void set_idlim_(std::string_view asymb, int32_t& itype) {
   // The metal list counts the halogens Cl, Br and I (not fluorine) and Se
@@ -74,6 +75,24 @@ namespace connect {
 bool library_bond_length(std::string_view chem1, std::string_view chem2,
                          const rt::FixedText<1>& def_flag) {
   return def_flag == "N" || generic_mean(chem1, chem2) > 0.0f;
+}
+
+std::string_view atom_element(int ia) {
+  const int sf = atom_inf.id_sf(ia);
+  return sf >= 1 && sf <= MAXNSF ? crst_crd.cs_element(sf).view() : std::string_view("");
+}
+
+bool unmeasured_metal_bond(std::string_view e1, std::string_view e2) {
+  const rt::FixedText<4> s1(e1), s2(e2);
+  int32_t c1 = 2, c2 = 2;
+  set_idlim_(s1.view(), c1);
+  set_idlim_(s2.view(), c2);
+  if (c1 != 4 && c2 != 4) return false;
+  float val = 0.0f;
+  rt::FixedText<1> def_flag;
+  int32_t ierr = 0;
+  get_default_vbond_(0, s1.view(), s2.view(), val, def_flag, ierr);
+  return !library_bond_length(s1.view(), s2.view(), def_flag);
 }
 
 }  // namespace connect

@@ -33,6 +33,16 @@ namespace connect {
 bool library_bond_length(std::string_view chem1, std::string_view chem2,
                          const rt::FixedText<1>& def_flag);
 
+// The element symbol of model atom ia, that of its scattering type; blank
+// without one.  Writes nothing shared.
+std::string_view atom_element(int ia);
+
+// Whether a bond between atoms of elements e1 and e2 is one to a metal
+// (class 4 above) whose length the energy library does not give for the two
+// elements: such a bond has no length but the one the model or its file
+// gives it.  Writes nothing shared.
+bool unmeasured_metal_bond(std::string_view e1, std::string_view e2);
+
 // The line that follows the warning of a new link description to a metal
 // made at the model's distance, for want of a length in the library.
 inline constexpr std::string_view kObservedMetalLength =

@@ -94,12 +94,6 @@ Name4 row_atom(const rt::FixedText<5>& a) { return Name4(a.view().substr(0, 4));
 
 bool given(const Name4& a) { return a(1) != '.' && !a.is_blank(); }
 
-bool metal(int ia) {
-  int32_t c = 2;
-  set_idlim_(element_of(ia), c);
-  return c == 4;
-}
-
 // The length a new description of the row's link takes: the observed length
 // or, without one, the length the two atoms' elements give.  A bond to a
 // metal whose length the library does not give sets `to_metal`: it is made
@@ -118,8 +112,7 @@ bool new_link_length(int32_t mdoc, int k, const End& a, const End& b, float& dis
   }
   rt::FixedText<1> def_flag;
   get_default_vbond_(mdoc, element_of(ia), element_of(ja), dist, def_flag, ierr);
-  to_metal = (metal(ia) || metal(ja)) &&
-             !connect::library_bond_length(element_of(ia), element_of(ja), def_flag);
+  to_metal = connect::unmeasured_metal_bond(element_of(ia).view(), element_of(ja).view());
   return ierr == 0;
 }
 

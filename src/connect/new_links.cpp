@@ -49,7 +49,28 @@ float link_bond_esd(std::string_view atom1, std::string_view atom2) {
   return kDefaultLinkBondEsd;
 }
 
+// The detail text of a description made here: its one bond, by monomer
+// and atom at each end.
+rt::FixedText<24> detail_text(std::string_view m1, std::string_view a1, std::string_view m2,
+                              std::string_view a2) {
+  return rt::FixedText<24>("bond_" + std::string(m1) + "-" + std::string(a1) + "_=_" +
+                           std::string(m2) + "-" + std::string(a2));
+}
+
 }  // namespace
+
+namespace connect {
+
+bool made_for_model(int32_t l, int32_t ib) {
+  const r_scratch_t& r = r_scratch;
+  if (l < 1 || l > r.lll_nlink || ib < 1 || ib > r.llb_nbond) return false;
+  const rt::FixedText<24> detail =
+      detail_text(used(r.lll_mon1(l).view()), used(r.llb_1atm(ib).view()),
+                  used(r.lll_mon2(l).view()), used(r.llb_2atm(ib).view()));
+  return rt::text_eq(r.lll_detail(l).view(), detail.view());
+}
+
+}  // namespace connect
 
 void creat_link_(int32_t mdoc, rt::FixedText<8>& link, int32_t& inew, int32_t& lnew, int32_t& ilink,
                  int32_t itype1, int32_t itype2, std::string_view mon1, std::string_view atom1,
@@ -71,8 +92,7 @@ void creat_link_(int32_t mdoc, rt::FixedText<8>& link, int32_t& inew, int32_t& l
   if (used(link.view()).empty() || link == ".") link = std::string(m1) + "-" + std::string(m2);
   int ln = link.len_trim();
 
-  const rt::FixedText<24> detail("bond_" + std::string(m1) + "-" + std::string(a1) + "_=_" +
-                                 std::string(m2) + "-" + std::string(a2));
+  const rt::FixedText<24> detail = detail_text(m1, a1, m2, a2);
   int32_t n = 0;
   for (int32_t i = 1; i <= r.lll_nlink; ++i) {
     if (r.lll_lname(i).view().substr(0, ln) != link.view().substr(0, ln)) continue;

@@ -23,3 +23,14 @@ void creat_link_(int32_t mdoc, rt::FixedText<8>& link, int32_t& inew, int32_t& l
                  int32_t itype1, int32_t itype2, std::string_view mon1, std::string_view atom1,
                  std::string_view mod1, std::string_view mon2, std::string_view atom2,
                  std::string_view mod2, float dist, int32_t& ierr);
+
+namespace connect {
+
+// Whether library link l is a description that creat_link_ made, in this
+// run or in the run whose new library is given back as the user's: its
+// detail text names its bond ib, monomer and atom at each end.  A link
+// described so stands for a bond the model gives, not for a chemistry the
+// library knows.  Writes nothing shared.
+bool made_for_model(int32_t l, int32_t ib);
+
+}  // namespace connect

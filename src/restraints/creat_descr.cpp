@@ -677,7 +677,7 @@ bool Driver::describe_link(int32_t i, int32_t lid, int32_t& ierr) {
   if (skip) return true;
   if (restr_ == 'A' && ires1 > 0 && ires2 > 0) {
     int32_t jerr = 0;
-    dscr_links_(c_.md, list_, l.ln_id(i).view(), lid, 'N', ig1, ires1, ig2, ires2, jerr);
+    dscr_links_(c_.md, list_, l.ln_id(i).view(), lid, 'N', ig1, ires1, ig2, ires2, jerr, i);
     if (jerr != 0) w.fail(link_named(i) + " is not described");
   }
   return true;

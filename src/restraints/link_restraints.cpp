@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "connect/element_classes.h"
+#include "connect/new_links.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
 #include "foundation/atom_com.h"
@@ -44,6 +46,7 @@ struct Atoms4 {
   rt::FixedText<8> mon[4];
   Name latom[4];
   Name lchem[4];
+  Name lsymb[4];  // element symbols
 };
 
 char alt_or_none(const rt::FixedText<1>& a) { return (a(1) == ' ' || a(1) == '\0') ? '.' : a(1); }
@@ -89,6 +92,7 @@ bool find_all(int32_t mdoc, const LinkState& st, const Name* const* names, const
     // the library's link names it ("O3'" for "O3*").
     at.latom[k] = atom > 0 ? (a.ifl == 2 ? r.c2_aname(atom) : r.c1_aname(atom)) : *names[k];
     at.lchem[k] = atom > 0 ? (a.ifl == 2 ? r.s2_chem(atom) : r.s1_chem(atom)) : Name("");
+    at.lsymb[k] = atom > 0 ? (a.ifl == 2 ? r.c2_asymb(atom) : r.c1_asymb(atom)) : Name("");
   }
   return true;
 }
@@ -189,6 +193,16 @@ void collect_alternates(int32_t lid, int32_t ig1, int32_t ires1, int32_t ig2, in
   }
 }
 
+// The length a bond of a description made for the model takes in link row
+// `row`: a bond to a metal that the energy library gives no length for has
+// the row's own, the file's length or else the model's distance d; any
+// other bond the description's `val`.
+float own_length(int32_t row, const Atoms4& at, float d, float val) {
+  if (row < 1 || !connect::unmeasured_metal_bond(at.lsymb[0].view(), at.lsymb[1].view()))
+    return val;
+  return link_inf.ln_dist(row) >= 0.001f ? link_inf.ln_dist(row) : d;
+}
+
 // Bonds; false when the link has no bond row.
 bool bonds(int32_t mdoc, char list, int32_t l, std::string_view link, int32_t lid, bool special,
            int32_t ig1, int32_t ires1, int32_t ig2, int32_t ires2, LinkState& st, int32_t& ierr) {
@@ -213,14 +227,14 @@ bool bonds(int32_t mdoc, char list, int32_t l, std::string_view link, int32_t li
     if (!find_all(mdoc, st, names, flags, 2, lid, at, ierr)) continue;
     const bool special_bond = special && st.alts1 != st.alts2 && st.alts1 != '.' && st.alts2 != '.';
     const float econst = restraints::bond_const(at.lchem[0], at.lchem[1]);
+    const bool made = connect::made_for_model(l, i);
     combinations(at, st, special_bond, lid, [&](const Choice& c) {
       float d = 0;
       calc_idobs_l_(0, 0, c.x[0], c.x[1], d);
+      const float ideal = made ? own_length(st.row, at, d, r.llb_val(i)) : r.llb_val(i);
       restraints::warn_far_bond(residue_of(at.a[0], ires1, ires2), at.latom[0], c.alt[0],
-                                residue_of(at.a[1], ires1, ires2), at.latom[1], c.alt[1],
-                                r.llb_val(i), d);
-      write(mdoc, "BOND", r.llb_type(i), at, c, r.llb_val(i), r.llb_dev(i), d, 0, 0, 0, econst,
-            ierr);
+                                residue_of(at.a[1], ires1, ires2), at.latom[1], c.alt[1], ideal, d);
+      write(mdoc, "BOND", r.llb_type(i), at, c, ideal, r.llb_dev(i), d, 0, 0, 0, econst, ierr);
     });
   }
   return !first;
@@ -435,10 +449,11 @@ void iplan_rstr_l_(int32_t mdoc, char list, int32_t l, std::string_view link,
 }
 
 void dscr_links_(int32_t mdoc, char list, std::string_view link, int32_t lid, char, int32_t ig1,
-                 int32_t ires1, int32_t ig2, int32_t ires2, int32_t& ierr) {
+                 int32_t ires1, int32_t ig2, int32_t ires2, int32_t& ierr, int32_t row) {
   ierr = 0;
   r_scratch_t& r = r_scratch;
   LinkState st;
+  st.row = row;
   st.atoms1 = "";
   st.atoms2 = "";
   st.latom1 = ".";

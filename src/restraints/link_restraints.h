@@ -26,6 +26,7 @@ struct LinkState {
   char alts1 = '.', alts2 = '.';
   rt::FixedText<4> latom1, latom2;
   LinkAlternates out;
+  int32_t row = 0;  // the link_inf row restrained, 0 when none is named
 };
 
 }  // namespace restraints
@@ -35,10 +36,16 @@ struct LinkState {
 // special link, 0 or less for any other; conn_flag is not consulted.
 // Serials are the atoms' model numbers when lid > 0, else their tree
 // places plus their residue's serial base.  ierr: 0, the block opener's
-// status, or what the searches and writers last left.
+// status, or what the searches and writers last left.  row: the link_inf
+// row restrained (0 none).  A bond to a metal of a description made for the
+// model, whose length the energy library does not give, is restrained at
+// the row's own length, the one its file gave (ln_dist) or else the
+// model's distance: the description holds the length of the first link of
+// its name only.
 // Writes r_scratch lll_ilink, crdrst (through the writers).
 void dscr_links_(int32_t mdoc, char list, std::string_view link, int32_t lid, char conn_flag,
-                 int32_t ig1, int32_t ires1, int32_t ig2, int32_t ires2, int32_t& ierr);
+                 int32_t ig1, int32_t ires1, int32_t ig2, int32_t ires2, int32_t& ierr,
+                 int32_t row = 0);
 // The plane records of library link l (its name `link`) for dscr_links_.
 void iplan_rstr_l_(int32_t mdoc, char list, int32_t l, std::string_view link,
                    const restraints::LinkState& st, int32_t lid, int32_t& ierr);

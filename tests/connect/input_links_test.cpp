@@ -3,6 +3,7 @@
 // without residues marked nameless.
 #include <gtest/gtest.h>
 
+#include "connect/element_classes.h"
 #include "connect/input_links.h"
 #include "dictionary/lib_com.h"
 #include "entry_fixture.h"
@@ -190,6 +191,7 @@ TEST(InputLinks, NamelessPeptideBondOfAResidueTypedOtherwiseTakesTheTransLink) {
       {"cap described as no polymer, N end first", "ALA", 3, "N", "ACE", 2, "C", ".", "TRANS", true},
       {"cap described as no polymer, C end first", "ACE", 2, "C", "ALA", 3, "N", ".", "TRANS", false},
       {"built peptide of type 1", "MSE", 1, "C", "ASP", 3, "N", ".", "TRANS", false},
+      {"built peptide of type 1, N end first", "MSE", 1, "N", "ASP", 3, "C", ".", "TRANS", true},
       {"an end that is no peptide", "SO4", 1, "C", "ALA", 3, "N", ".", "SO4-ALA", false},
       {"a carbon to a carbon", "ACE", 2, "C", "ALA", 3, "CA", ".", "ACE-ALA", false},
       {"a named row", "ACE", 2, "C", "ALA", 3, "N", "XLINK", "XLINK", false},
@@ -301,17 +303,22 @@ TEST(InputLinks, DisulfideOfASplitAtomKeepsTheConformersThatBond) {
 namespace {
 
 // A zinc 2.3 A from an aspartate oxygen, linked by a row of the file named
-// XLINK (a link the library lacks) with `dist` in its length column.
+// XLINK (a link the library lacks) with `dist` in its length column, the
+// symmetry codes symm1, symm2 and the oxygen's alternate code alt1.
 struct ZincRow {
   int k = 0;
   int32_t ierr = -1;
   std::string out;
   Model m;
-  explicit ZincRow(float dist) {
+  explicit ZincRow(float dist, const char* symm1 = ".", const char* symm2 = ".",
+                   const char* alt1 = ".") {
     m.residue("ASP", 3, 'A', 1, {{"OD1", 0, 0, 0, "O"}});
     m.residue("ZN", 1, 'B', 1, {{"ZN", 2.3f, 0, 0, "ZN"}});
     k = m.link("XLINK", 1, "OD1", 2, "ZN", dist);
     link_inf.ln_ent(k) = "C";
+    link_inf.ln_symm1(k) = symm1;
+    link_inf.ln_symm2(k) = symm2;
+    link_inf.ln_alt1(k) = alt1;
     conntest::load_library();
     out = resolve(ierr);
   }
@@ -433,4 +440,68 @@ TEST(InputLinks, ConnectionRowTakesEitherSpellingOfANucleotideAtom) {
     EXPECT_EQ((row.mg_first ? link_inf.ln_atom1(k) : link_inf.ln_atom2(k)).view(), "MG   ");
     EXPECT_EQ(link_inf.ln_id(k)(1) == '?', *row.warning != '\0' || *row.row_atom == '.');
   }
+}
+
+// A row to a symmetry mate names an atom that stands elsewhere in the
+// crystal: the distance inside the unit is no length of its bond, and a row
+// whose alternate code no atom holds has no distance at all.  Either takes
+// the length of the two elements (1.5 A with the test library), never the
+// distance inside the unit or the -1 of an atom not found, and says nothing
+// of the model's distance; the identity written out is inside the unit.
+TEST(InputLinks, NewMetalLinkTakesTheModelsDistanceOnlyWhereItMeasuresOne) {
+  const struct {
+    const char* label;
+    const char* symm1;
+    const char* symm2;
+    const char* alt1;
+    float want;
+  } rows[] = {
+      {"the zinc in a mate", ".", "2_555", ".", 1.5f},
+      {"the oxygen in a mate", "2_555", ".", ".", 1.5f},
+      {"the identity written out", "1_555", "1_555", ".", 2.3f},
+      {"an alternate code no atom holds", ".", ".", "B", 1.5f},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const ZincRow z(0.0f, row.symm1, row.symm2, row.alt1);
+    EXPECT_EQ(z.ierr, 0);
+    EXPECT_NEAR(r_scratch.llb_val(r_scratch.llb_nbond), row.want, 1e-5f);
+    EXPECT_NEAR(link_inf.ln_dist(z.k), row.want, 1e-5f);
+    EXPECT_EQ(z.out.find("the model's distance is taken") != std::string::npos, row.want != 1.5f)
+        << z.out;
+  }
+}
+
+// A bond has no length but its own where one atom is a metal and the energy
+// library gives the two elements no length: neither a row of the pair nor a
+// generic length for each.  The elements are those of the atoms'
+// scattering types.
+TEST(InputLinks, MetalBondWithoutALibraryLengthIsKnownByItsElements) {
+  Model m;
+  m.residue("ASP", 3, 'A', 1, {{"OD1", 0, 0, 0, "O"}});
+  m.residue("ZN", 1, 'B', 1, {{"ZN", 2.3f, 0, 0, "ZN"}});
+  EXPECT_EQ(connect::atom_element(1), "O   ");
+  EXPECT_EQ(connect::atom_element(2), "ZN  ");
+  atom_inf.id_sf(2) = 0;
+  EXPECT_EQ(connect::atom_element(2), "") << "no scattering type";
+  conntest::load_library();
+  r_scratch_t& r = r_scratch;
+  EXPECT_TRUE(connect::unmeasured_metal_bond("ZN", "O")) << "zinc first";
+  EXPECT_TRUE(connect::unmeasured_metal_bond("O", "ZN")) << "zinc second";
+  EXPECT_FALSE(connect::unmeasured_metal_bond("O", "C")) << "no metal";
+  const int32_t n = r.leb_nbond;
+  r.leb_nbond = n + 1;
+  r.leb_1atm(n + 1) = "ZN";
+  r.leb_2atm(n + 1) = ".";
+  r.leb_length(n + 1) = 2.0f;
+  EXPECT_TRUE(connect::unmeasured_metal_bond("ZN", "O")) << "a generic length for zinc alone";
+  r.leb_nbond = n + 2;
+  r.leb_1atm(n + 2) = "O";
+  r.leb_2atm(n + 2) = ".";
+  r.leb_length(n + 2) = 1.4f;
+  EXPECT_FALSE(connect::unmeasured_metal_bond("ZN", "O")) << "a generic length for each";
+  r.leb_nbond = n + 1;
+  r.leb_1atm(n + 1) = "O";
+  r.leb_2atm(n + 1) = "ZN";
+  EXPECT_FALSE(connect::unmeasured_metal_bond("ZN", "O")) << "a row of the pair";
 }

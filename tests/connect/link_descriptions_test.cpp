@@ -254,3 +254,28 @@ TEST_F(LinkDescriptions, NamesLongerThanTheirFieldsAreRefused) {
 }
 
 }  // namespace
+
+// A description made for the model is known by its detail text naming its
+// bond, whether this run made it or a description read from a library has
+// it (the new library of an earlier run, given back); a library link of the
+// same monomers with another detail, a bond of another link, and indexes
+// outside the tables are not.
+TEST_F(LinkDescriptions, DescriptionMadeForTheModelIsKnownByItsDetail) {
+  const Made m = make("", "ZN", "ZN", "HOH", "O", 2.1f);
+  ASSERT_EQ(m.inew, 1);
+  const int32_t l = m.ilink, ib = r.lll_ibond(l);
+  EXPECT_TRUE(connect::made_for_model(l, ib));
+  const int32_t tr = lib_link("TRANS");
+  ASSERT_GT(tr, 0);
+  const int32_t tb = r.lll_ibond(tr);
+  EXPECT_FALSE(connect::made_for_model(tr, tb)) << "the library's own link";
+  EXPECT_FALSE(connect::made_for_model(l, tb)) << "another link's bond";
+  r.lll_fuse(l) = "N";
+  EXPECT_TRUE(connect::made_for_model(l, ib)) << "read from a library";
+  r.lll_detail(l) = "zinc water";
+  EXPECT_FALSE(connect::made_for_model(l, ib)) << "a detail of its own";
+  EXPECT_FALSE(connect::made_for_model(0, ib));
+  EXPECT_FALSE(connect::made_for_model(r.lll_nlink + 1, ib));
+  EXPECT_FALSE(connect::made_for_model(l, 0));
+  EXPECT_FALSE(connect::made_for_model(l, r.llb_nbond + 1));
+}

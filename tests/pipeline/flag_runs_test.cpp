@@ -390,27 +390,42 @@ TEST(FlagRuns, BuiltHistidineKeepsItsTautomerWhateverItsAtomOrder) {
   for (std::size_t k = 1; k < atoms.size(); ++k) EXPECT_EQ(atoms[k], want) << k;
 }
 
-// Hydrogens removed on reading leave the model of a file written without
-// them, whichever form it is read from: 4CUP's ligand ZYB, whose only
-// hydrogens the file gives, needs the energy library's fluorine without
-// them, which the test library lacks.  The mmCIF entry stops at
-// identification as the run on its written coordinates does (the entry once
-// kept its hydrogens for the builder and went on).
-TEST(FlagRuns, HydrogensRemovedOnReadingGiveTheModelWithoutThem) {
-  const std::string message = " ERROR: Atom F with element name F\n";
-  pipetest::Options o;
-  o.in = pipetest::data("cif_4CUP.cif");
-  TempDir kept;
-  const pipetest::Outcome with_h = pipetest::run(o, kept.path());
-  ASSERT_EQ(with_h.ierr, 0) << with_h.out;
-  o.h = 'N';
-  for (const std::string& model : {pipetest::data("cif_4CUP.cif"), kept.file("out.crd")}) {
-    SCOPED_TRACE(model);
-    o.in = model;
+// An element the energy library lacks ends the run whatever becomes of the
+// hydrogens: 4CUP's ligand ZYB holds a fluorine, which the test library
+// lacks.  Kept, removed or rebuilt, the run stops at identification with
+// status 1, names the atom and writes no coordinates; where the hydrogens
+// were removed, a bond they would have settled is named too.  (Kept, the
+// fluorine once took its bare element as a type and its bonds the model's
+// lengths, and the run went on.)
+TEST(FlagRuns, ElementTheLibraryLacksEndsTheRunUnderEveryHydrogenFlag) {
+  const std::string atom =
+      " ERROR: Atom F with element name F\n"
+      "        does not exist in theenergetic library \"ener_lib.cif\"\n";
+  const std::string bond =
+      " ERROR: Bond N1 - O of elements N - O fits no bond of \"ener_lib.cif\"\n";
+  const std::string incomplete = " ERROR: Energetic library - \"ener_lib.cif\" is incomplete\n";
+  const struct {
+    const char* label;
+    char h;
+    std::string said;
+  } rows[] = {
+      {"hydrogens kept", 'Y', atom + incomplete},
+      {"hydrogens removed", 'N', atom + bond + incomplete},
+      {"hydrogens rebuilt", 'A', atom + incomplete},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    pipetest::Options o;
+    o.in = pipetest::data("cif_4CUP.cif");
+    o.h = row.h;
     TempDir dir;
     const pipetest::Outcome r = pipetest::run(o, dir.path());
     EXPECT_EQ(r.ierr, 1) << r.out;
-    EXPECT_NE(r.out.find(message), std::string::npos) << r.out;
+    const std::size_t from = r.out.find(" ERROR:");
+    const std::size_t to = r.out.find("is incomplete\n");
+    ASSERT_NE(from, std::string::npos) << r.out;
+    ASSERT_NE(to, std::string::npos) << r.out;
+    EXPECT_EQ(r.out.substr(from, to + 14 - from), row.said);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.crd")));
   }
 }

@@ -79,7 +79,8 @@ struct Entry {
 
 // orbinate's failures are those its rules give: a PDB file without a CRYST1
 // record ends with reader status 9.  The test energy library lacks the type
-// of the sulphate's sulphur of 3p1u, which the builder needs.
+// of the sulphate's sulphur of 3p1u, which the builder needs, and fluorine,
+// an element of 4CUP's ligand ZYB.
 constexpr Entry kShelf[] = {
     {"1A8O.pdb", 0, "", 0, ""},
     {"cif_1A8O.cif", 0, "", 0, ""},
@@ -89,7 +90,7 @@ constexpr Entry kShelf[] = {
     {"cif_1LCD.cif", 0, "", 0, ""},
     {"1SSU_mod.pdb", 0, "", 1, " Error in reading pdb file"},
     {"cif_1SSU_mod.cif", 0, "", 0, ""},
-    {"cif_4CUP.cif", 0, "", 0, ""},
+    {"cif_4CUP.cif", 1, " ERROR: Energetic library - \"ener_lib.cif\" is incomplete", 0, ""},
     {"1ubi.pdb", 0, "", 0, ""},
     {"3p1u.pdb", 1, " ERROR: Energetic library - \"ener_lib.cif\" is incomplete", 0, ""},
     {"3mht.pdb", 0, "", 1, " Error in reading pdb file"},
