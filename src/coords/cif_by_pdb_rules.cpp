@@ -213,7 +213,10 @@ bool read_header(int32_t mdoc, std::string_view file, int32_t& in, int32_t& ierr
     return false;
   }
   if (ierr != 0) {
-    msgerr_(mdoc, " ERROR: reading title of input file");
+    if (ierr == 2)
+      coords::no_atom_list(mdoc, in);
+    else
+      msgerr_(mdoc, " ERROR: reading title of input file");
     rt::unit_close(in);
     com_crd_cif.held_unit = 0;
     ierr = 2;

@@ -28,4 +28,11 @@ namespace coords {
 // salt-bridge and mismatch rows are not read as links at all.
 bool covalent_conn_kind(std::string_view name);
 
+// The one error line of a file, open on `unit`, whose end came before any
+// atom list (open_crdcif_'s status 2): the file is empty (no character but
+// blanks), or it holds no atoms, in records or in a list (the file type
+// detection takes either for CIF, whose header then finds nothing), or
+// else its header could not be read.
+void no_atom_list(int32_t mdoc, int32_t unit);
+
 }  // namespace coords

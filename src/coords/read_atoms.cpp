@@ -77,7 +77,10 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     return;
   }
   if (ierr != 0) {
-    msgerr_(mdoc, " ERROR: reading title of input file");
+    if (ierr == 2)
+      coords::no_atom_list(mdoc, in);
+    else
+      msgerr_(mdoc, " ERROR: reading title of input file");
     rt::unit_close(in);
     com_crd_cif.held_unit = 0;
     ierr = 2;
