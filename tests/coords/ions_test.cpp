@@ -7,7 +7,6 @@
 
 #include "cif_test_util.h"
 #include "coords/cif_by_pdb_rules.h"
-#include "coords/ions.h"
 #include "pdb_fixture.h"
 
 namespace {
@@ -31,25 +30,6 @@ int atom_named(const std::string& name, const std::string& res) {
         resid_inf.res_name(atom_inf.i_resid(a)).trimmed() == res)
       return a;
   return 0;
-}
-
-TEST(IonSymbol, OnlyTheSameSymbolOfAHeavyElementInBothNames) {
-  const struct {
-    const char *label, *name, *res, *want;
-  } rows[] = {
-      {"column 14 and a right-justified residue", " NA ", " NA", "NA"},
-      {"column 13 and a left-justified residue", "NA  ", "NA ", "NA"},
-      {"mixed case", "Na", "NA", "NA"},
-      {"one letter", " K  ", "  K", "K"},
-      {"residue name longer", "CL", "CLA", ""},
-      {"atom name longer", "NA1", "NA", ""},
-      {"different symbols", "CA", "NA", ""},
-      {"light element", " N  ", "  N", ""},
-      {"digit", "1", "1", ""},
-      {"blank", "    ", "   ", ""},
-  };
-  for (const auto& r : rows)
-    EXPECT_EQ(coords::ion_symbol(r.name, r.res).trimmed(), r.want) << r.label;
 }
 
 // One alanine with its element columns, then the atoms of a row.
