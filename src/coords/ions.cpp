@@ -37,7 +37,8 @@ bool alone_in_residue(int32_t a, int32_t r) {
 // column given ("?" where the file gave none, as the pipeline's PDB reading
 // keeps it).  0 when the list is full (after its message).
 int32_t type_like(int32_t mdoc, int32_t t, const rt::FixedText<4>& symbol) {
-  const rt::FixedText<4> element = crst_crd.cs_element(t)(1) == '?' ? rt::FixedText<4>("?") : symbol;
+  const rt::FixedText<4> element =
+      crst_crd.cs_element(t)(1) == '?' ? rt::FixedText<4>("?") : symbol;
   for (int32_t i = 1; i <= crst_crd.cs_nsfatm && i <= MAXNSF; ++i)
     if (crst_crd.cs_atype(i) == symbol && crst_crd.cs_element(i) == element) return i;
   if (crst_crd.cs_nsfatm >= MAXNSF) {

@@ -40,8 +40,15 @@ std::vector<std::string> model_with(const std::vector<Atom>& atoms) {
   return l;
 }
 
-Atom ion(const std::string& name, const std::string& res, const std::string& elem = "", char alt = ' ') {
-  return {.rec = "HETATM", .name = name, .alt = alt, .res = res, .chain = 'B', .resnum = 201, .elem = elem};
+Atom ion(const std::string& name, const std::string& res, const std::string& elem = "",
+         char alt = ' ') {
+  return {.rec = "HETATM",
+          .name = name,
+          .alt = alt,
+          .res = res,
+          .chain = 'B',
+          .resnum = 201,
+          .elem = elem};
 }
 
 TEST(PdbIons, ReadAsTheIonWhereTheRowGivesNoElement) {
@@ -58,15 +65,23 @@ TEST(PdbIons, ReadAsTheIonWhereTheRowGivesNoElement) {
       {"chloride from column 14", {ion(" CL ", "CL")}, {"CL", "CL", "CL", 5}},
       {"magnesium from column 14, as ProDy writes it", {ion(" MG ", "MG")}, {"MG", "MG", "MG", 5}},
       {"sodium from column 13", {ion("NA  ", "NA")}, {"NA", "NA", "NA", 5}},
-      {"sodium in mixed case from column 13, as OpenMM writes it", {ion("Na  ", "NA")}, {"Na", "NA", "NA", 5}},
+      {"sodium in mixed case from column 13, as OpenMM writes it",
+       {ion("Na  ", "NA")},
+       {"Na", "NA", "NA", 5}},
       {"chloride in mixed case from column 14", {ion(" Cl ", "CL")}, {"Cl", "CL", "CL", 5}},
       {"potassium", {ion(" K  ", "K")}, {"K", "K", "K", 5}},
       {"calcium", {ion(" CA ", "CA")}, {"CA", "CA", "CA", 5}},
-      {"mercury from column 14, no hydrogen to leave out", {ion(" HG ", "HG")}, {"HG", "HG", "HG", 5}},
+      {"mercury from column 14, no hydrogen to leave out",
+       {ion(" HG ", "HG")},
+       {"HG", "HG", "HG", 5}},
       {"element columns given and disagreeing", {ion(" NA ", "NA", " O")}, {"NA", "NA", "O", 5}},
-      {"in two alternate positions", {ion(" NA ", "NA", "", 'A'), ion(" NA ", "NA", "", 'B')}, {"NA", "NA", "NA", 6}},
+      {"in two alternate positions",
+       {ion(" NA ", "NA", "", 'A'), ion(" NA ", "NA", "", 'B')},
+       {"NA", "NA", "NA", 6}},
       {"a residue of two atoms", {ion(" NA ", "NA"), ion(" C1 ", "NA")}, {"NA", "NA", "N", 6}},
-      {"the alpha carbon of an amino acid", {{.name = " CA ", .res = "GLY", .resnum = 2, .elem = ""}}, {"CA", "GLY", "C", 5}},
+      {"the alpha carbon of an amino acid",
+       {{.name = " CA ", .res = "GLY", .resnum = 2, .elem = ""}},
+       {"CA", "GLY", "C", 5}},
   };
   for (const auto& r : rows) {
     // As the TLS program reads (the element columns filled from the name)
@@ -122,7 +137,8 @@ TEST_F(CifIons, ReadAsTheIonOnlyAsTheOneAtomOfItsResidue) {
   const std::string head =
       "data_x\n_cell.length_a 50\n_cell.length_b 50\n_cell.length_c 50\n_cell.angle_alpha 90\n"
       "_cell.angle_beta 90\n_cell.angle_gamma 90\n_symmetry.space_group_name_H-M 'P 1'\n"
-      "loop_\n_atom_site.group_PDB\n_atom_site.id\n_atom_site.type_symbol\n_atom_site.label_atom_id\n"
+      "loop_\n_atom_site.group_PDB\n_atom_site.id\n_atom_site.type_symbol\n_atom_site.label_atom_"
+      "id\n"
       "_atom_site.label_comp_id\n_atom_site.label_asym_id\n_atom_site.label_seq_id\n"
       "_atom_site.Cartn_x\n_atom_site.Cartn_y\n_atom_site.Cartn_z\n_atom_site.occupancy\n"
       "_atom_site.B_iso_or_equiv\n_atom_site.auth_seq_id\n_atom_site.auth_asym_id\n";
@@ -137,8 +153,10 @@ TEST_F(CifIons, ReadAsTheIonOnlyAsTheOneAtomOfItsResidue) {
       {"calcium", "HETATM 5 ? CA CA B . 9 9 9 1 20 201 B\n", "CA", "CA", "CA"},
       {"element given and disagreeing", "HETATM 5 O NA NA B . 9 9 9 1 20 201 B\n", "NA", "NA", "O"},
       {"a residue of two atoms",
-       "HETATM 5 ? NA NA B . 9 9 9 1 20 201 B\nHETATM 6 ? C1 NA B . 8 9 9 1 20 201 B\n", "NA", "NA", "N"},
-      {"the alpha carbon of an amino acid", "ATOM 5 ? CA GLY A 2 5 2 3 1 20 2 A\n", "CA", "GLY", "C"},
+       "HETATM 5 ? NA NA B . 9 9 9 1 20 201 B\nHETATM 6 ? C1 NA B . 8 9 9 1 20 201 B\n", "NA", "NA",
+       "N"},
+      {"the alpha carbon of an amino acid", "ATOM 5 ? CA GLY A 2 5 2 3 1 20 2 A\n", "CA", "GLY",
+       "C"},
   };
   for (const auto& r : rows) {
     write("m", head + ala + r.rows);
@@ -148,8 +166,7 @@ TEST_F(CifIons, ReadAsTheIonOnlyAsTheOneAtomOfItsResidue) {
       init_atm_inf_(0, ierr);
       if (pdb_rules)
         captured([&] { coords::read_cif_by_pdb_rules(99, dir_ + "m.cif", 'N', 'N', ierr); });
-      else
-        captured([&] { ierr = read("m"); });
+      else captured([&] { ierr = read("m"); });
       rt::close_all_units();
       EXPECT_EQ(ierr, 0);
       const int a = atom_named(r.name, r.res);

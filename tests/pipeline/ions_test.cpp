@@ -51,8 +51,8 @@ struct Counts {
   bool operator==(const Counts&) const = default;
 };
 std::ostream& operator<<(std::ostream& o, const Counts& c) {
-  return o << "status " << c.ierr << ", " << c.nbond << " bonds, " << c.nangl << " angles, " << c.ntors
-           << " torsions, " << c.nchir << " chiral, " << c.nplan << " planes";
+  return o << "status " << c.ierr << ", " << c.nbond << " bonds, " << c.nangl << " angles, "
+           << c.ntors << " torsions, " << c.nchir << " chiral, " << c.nplan << " planes";
 }
 Counts counts(const Outcome& r) { return {r.ierr, r.nbond, r.nangl, r.ntors, r.nchir, r.nplan}; }
 
