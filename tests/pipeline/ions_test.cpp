@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -71,6 +72,25 @@ TEST(PipelineIons, GromacsSodiumAndChlorideFromColumn14) {
   EXPECT_EQ(written.at("CL CL"), "CL");
   EXPECT_EQ(written.at("MET N"), "N");
   EXPECT_EQ(written.at("ALA CA"), "C");
+  const Outcome r2 = pipetest::run_model(dir.file("out.crd"), again.path());
+  EXPECT_EQ(counts(r2), counts(r)) << r2.out;
+}
+
+// A CHARMM model's calcium (" CA " from column 14, no element columns)
+// beside its ADP is bonded to the four oxygens within 2.2 A of it, and a
+// second run on the written coordinates gives the same restraints.
+TEST(PipelineIons, CalciumOfACharmmModelBondsToItsOxygens) {
+  TempDir dir, again;
+  const Outcome r =
+      pipetest::run_model(pipetest::data("peers/numbers/actin_end_adp_ca.pdb"), dir.path());
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  std::multiset<std::string> to_calcium;
+  for (const pipetest::Record& rec : pipetest::records(file_text(dir.file("out.rst"))))
+    if (rec.line.starts_with("BOND") && rec.names.size() == 2 && rec.names[1] == "CA" &&
+        rec.names[0].starts_with("O"))
+      to_calcium.insert(rec.names[0]);
+  EXPECT_EQ(to_calcium, (std::multiset<std::string>{"O1PA", "O1PB", "O3PB", "OLIN"}));
+  EXPECT_EQ(elements_written(dir.file("out")).at("CA CA"), "CA");
   const Outcome r2 = pipetest::run_model(dir.file("out.crd"), again.path());
   EXPECT_EQ(counts(r2), counts(r)) << r2.out;
 }
