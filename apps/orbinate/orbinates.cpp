@@ -10,6 +10,7 @@
 #include "coords/file_type.h"
 #include "coords/pdb_reader.h"
 #include "coords/pdb_segids.h"
+#include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "foundation/paths_defaults.h"
@@ -217,7 +218,15 @@ void tessran_kavlin1_() {
     if (ierr >= 1) read_failed(ierr, "Error in reading mmCIF file");
   } else {
     get_pdb_(mdoc, in_coord_file.trimmed(), nspgrp, cell_c, pept_flag, seg_flag, h_r, ierr);
-    if (ierr >= 1) read_failed(ierr, "Error in reading pdb file");
+    // A file without a CRYST1 record is refused (status 9): the line names
+    // the record, also where the model itself was found wrong as well
+    // (status 6), so that mending that does not lead to a second refusal.
+    // Statuses below 6 stop the read before its end, where the record may
+    // yet have come.
+    const bool no_cryst1 = ierr >= 6 && sttcrec.st_cell_flag == 0 && sttcrec.st_spgr_flag == 0;
+    if (ierr >= 1)
+      read_failed(ierr, no_cryst1 ? "Error in reading pdb file: no CRYST1 record (cell and space group)"
+                                  : "Error in reading pdb file");
   }
   if (asym_part.n_group == 0 || atom_inf.n_atom == 0) {
     rt::write_list(6, "Error: No atoms in the coordinate file");

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "coords/cif_items.h"
+#include "coords/ions.h"
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_fields.h"
 #include "foundation/atom_com.h"
@@ -408,8 +409,15 @@ void atom_name_rotate() {
 
 // `name` and `rname` as the row gives them: the name correction's element
 // reads a name as the PDB layout places it, which a row does not give.
+// An ion named by its residue is read as the ion, with the element its
+// name alone gives noted for a residue that holds other atoms too.
 void derive_element(const rt::FixedText<4>& name, const rt::FixedText<8>& rname) {
   crdatm.cr_asymb = pdb::element_of_left_name(name.view(), rname.view());
+  const rt::FixedText<4> ion = coords::ion_symbol(name.view(), rname.view());
+  if (ion.is_blank()) return;
+  const rt::FixedText<4> alone = pdb::element_of_left_name(name.view(), {});
+  crdatm.cr_asymb = ion;
+  if (!(alone == ion)) coords::ion_pending(alone);
 }
 
 // A left-justified mmCIF name such as H1 reads to the name correction as an
@@ -468,6 +476,7 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
   pnum(2) = crdatm.cr_group(2);
   for (int i = 1; i <= 4; ++i) pnum(7 + i) = crdatm.cr_group(i);
   const bool own_file = crdinf.cr_soft(1) == 'B';
+  coords::ion_pending(rt::FixedText<4>(""));
   if (!own_file) {
     const rt::FixedText<4> read_name = crdatm.cr_aname;
     const rt::FixedText<8> read_rname = crdatm.cr_rname;

@@ -22,6 +22,7 @@
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_header.h"
 #include "coords/cif_split_numbers.h"
+#include "coords/ions.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_reader.h"
@@ -148,14 +149,20 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   // A row without an element takes the one its name and residue give, and
   // the line then carries it as the PDB form does.
   const std::string_view name = row.atom_name.empty() ? crdatm.cr_aname.trimmed() : row.atom_name;
+  // An ion named by its residue is laid out as its name alone reads and
+  // left without element, for the PDB reader's ion rule, which looks at the
+  // whole residue.
   std::string_view element = coords::given_value(row.symbol);
   rt::FixedText<4> derived("");
+  bool ion = false;
   if (element.empty()) {
-    derived = pdb::element_of_left_name(name, row.comp_name);
+    ion = !coords::ion_symbol(name, row.comp_name).is_blank();
+    derived = pdb::element_of_left_name(name, ion ? std::string_view() : row.comp_name);
     if (derived(1) >= 'A' && derived(1) <= 'Z') element = derived.trimmed();
   }
   const bool digit_first = !name.empty() && name[0] >= '0' && name[0] <= '9';
   const bool from_13 = name.size() >= 4 || element.size() == 2 || digit_first;
+  if (ion) element = {};
   put(line, from_13 ? 13 : 14, from_13 ? 4 : 3, name);
   const char alt = crdatm.cr_alt(1);
   line[16] = alt == '.' || alt == '?' ? ' ' : alt;
@@ -206,7 +213,10 @@ bool read_header(int32_t mdoc, std::string_view file, int32_t& in, int32_t& ierr
     return false;
   }
   if (ierr != 0) {
-    msgerr_(mdoc, " ERROR: reading title of input file");
+    if (ierr == 2)
+      coords::no_atom_list(mdoc, in);
+    else
+      msgerr_(mdoc, " ERROR: reading title of input file");
     rt::unit_close(in);
     com_crd_cif.held_unit = 0;
     ierr = 2;

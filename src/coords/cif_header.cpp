@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "coords/cif_atom_rows.h"
@@ -25,6 +26,7 @@
 #include "foundation/words.h"
 #include "runtime/array.h"
 #include "runtime/format.h"
+#include "runtime/units.h"
 #include "suite/pi.h"
 
 namespace {
@@ -889,4 +891,25 @@ bool coords::covalent_conn_kind(std::string_view name) {
   for (std::string_view k : kCovalentKinds)
     if (is_kind(v, k)) return true;
   return false;
+}
+
+void coords::no_atom_list(int32_t mdoc, int32_t unit) {
+  bool empty = true, atoms = false;
+  std::ifstream in(rt::unit_file_name(unit), std::ios::binary);
+  std::string line;
+  while (!atoms && std::getline(in, line)) {
+    const std::size_t lead = line.find_first_not_of(" \t\r");
+    if (lead == std::string::npos) continue;
+    empty = false;
+    const std::string_view rest = std::string_view(line).substr(lead);
+    atoms = line.rfind("ATOM", 0) == 0 || line.rfind("HETATM", 0) == 0 ||
+            rest.substr(0, 11) == "_atom_site.";
+  }
+  // A file with atoms that no block holds (no "data_" line before them)
+  // ends the header all the same.
+  if (atoms)
+    msgerr_(mdoc, " ERROR: reading title of input file");
+  else
+    msgerr_(mdoc, empty ? " ERROR: input file is empty"
+                        : " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)");
 }

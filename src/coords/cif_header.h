@@ -34,4 +34,11 @@ bool covalent_conn_kind(std::string_view name);
 // by no number, and for rows of other kinds.
 int32_t conn_label_seq(int32_t l, int e);
 
+// The one error line of a file, open on `unit`, whose end came before any
+// atom list (open_crdcif_'s status 2): the file is empty (no character but
+// blanks), or it holds no atoms, in records or in a list (the file type
+// detection takes either for CIF, whose header then finds nothing), or
+// else its header could not be read.
+void no_atom_list(int32_t mdoc, int32_t unit);
+
 }  // namespace coords

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "coords/chain_termini.h"
+#include "coords/ions.h"
 #include "coords/pdb_bonds.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
@@ -341,6 +342,7 @@ void coords::pdb_atom_loop_start(PdbAtomLoop& s, char seg_flag) {
   com_out_cif.out_cif_corr = 1;
   com_out_cif.out_cif_ins = 1;
   coords::two_at_one_number_start();
+  coords::ions_start();
 }
 
 void coords::pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::FixedText<4>& acode,
@@ -349,6 +351,7 @@ void coords::pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::Fi
   crdatm.cr_ires = s.ir;
   cp_crd_(mdoc, s.ic_flag, s.ir_flag, s.id, acode, list, ierr);
   if (ierr != 0) return;
+  coords::ion_stored(atom_inf.n_atom);
   if (s.class_break) sttcrec.st_chain_by_class(asym_part.n_group) = 1;
   s.class_break = false;
   s.ch12 = crdatm.cr_pnum;
@@ -362,6 +365,7 @@ void coords::pdb_atom_loop_store(PdbAtomLoop& s, int32_t mdoc, char list, rt::Fi
 
 void coords::pdb_post_read_passes(int32_t mdoc, char list, char pept_flag,
                                   bool atom_residues_in_chain, int32_t& ierr) {
+  coords::ions_settle(mdoc);
   nss_pdb_to_ln_(mdoc, list, ierr);
   coords::note_numbers_given_again();
   if (atom_residues_in_chain) coords::bridge_atom_residues();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "coords/ions.h"
 #include "coords/no_occupancy.h"
 #include "coords/pdb_aniso.h"
 #include "coords/pdb_bonds.h"
@@ -257,6 +258,9 @@ void move_to_column_14(rt::FixedText<4>& aname) {
 void lay_out_left_name(rt::FixedText<4>& aname, std::string_view rname,
                        const rt::FixedText<4>& acode) {
   if (aname(1) < 'A' || aname(1) > 'Z' || aname(4) != ' ') return;
+  // An ion's name is laid out as its name alone reads: the ion rule, which
+  // looks at the whole residue, reads it as the ion.
+  if (!coords::ion_symbol(aname.view(), rname).is_blank()) rname = {};
   const bool two = acode.is_blank() ? pdb::element_of_left_name(aname.view(), rname)(2) != ' '
                                     : acode(2) >= 'A' && acode(2) <= 'Z';
   if (!two) move_to_column_14(aname);
@@ -490,6 +494,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     rname = "HOH";
   rt::FixedText<4> asymb, ctype;
   const rt::FixedText<4> name_read = aname;
+  const rt::FixedText<3> rname_read = rname;
   corr_name_pdb_(aname, rname, asymb, ctype);
   // The massless site of a 4- or 5-site water model is no atom: read, it
   // would be a second oxygen of its water.
@@ -500,6 +505,19 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   }
 
   if (acode.is_blank()) pdb::element_from_name(name_read, rname.view(), asymb, ctype);
+  // An ion named by its residue, whatever its column or case, unless the
+  // element columns say otherwise; the name's own reading is noted for a
+  // residue that holds other atoms too.
+  rt::FixedText<4> by_name("");
+  if (acode.is_blank()) {
+    const rt::FixedText<4> ion = coords::ion_symbol(name_read.view(), rname_read.view());
+    if (!ion.is_blank() && !(ion == asymb)) {
+      by_name = asymb;
+      asymb = ion;
+      ctype = "$";
+    }
+  }
+  coords::ion_pending(by_name);
   crdatm.cr_aname = aname;
   crdatm.cr_asymb = asymb;
 

@@ -16,6 +16,7 @@
 #include "coords/cif_unlabelled_chains.h"
 #include "coords/cif_wide_numbers.h"
 #include "coords/entity_tree.h"
+#include "coords/ions.h"
 #include "coords/no_occupancy.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
@@ -76,7 +77,10 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     return;
   }
   if (ierr != 0) {
-    msgerr_(mdoc, " ERROR: reading title of input file");
+    if (ierr == 2)
+      coords::no_atom_list(mdoc, in);
+    else
+      msgerr_(mdoc, " ERROR: reading title of input file");
     rt::unit_close(in);
     com_crd_cif.held_unit = 0;
     ierr = 2;
@@ -93,6 +97,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   // PDB form; this system's own files label every chain.
   const bool other_writer = !icsd && crdinf.cr_soft(1) != 'B';
   coords::negative_occupancy_start();
+  coords::ions_start();
   int32_t water_sites = 0;
   coords::unlabelled_chains_start();
   coords::split_numbers_start(true);
@@ -152,6 +157,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       ierr = 4;
       return;
     }
+    coords::ion_stored(atom_inf.n_atom);
     if (!icsd) coords::wide_number_stored();
     if (other_writer) coords::label_tail_stored();
     const char corr = crdatm.cr_corr(1);
@@ -167,6 +173,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     ierr = 4;
     return;
   }
+  coords::ions_settle(mdoc);
   // Chains of the PDB form are checked as the PDB reader checks them: a
   // residue split by a line of another name, or two names at one number
   // without alternate codes, stand in chains of their own there.  Where the

@@ -77,10 +77,17 @@ TEST_F(CifHeader, FirstResolutionValueWinsAndUnknownIsSkipped) {
 TEST_F(CifHeader, UnreadableFilesGiveTheirStatus) {
   write("empty", "");
   EXPECT_EQ(read_out("empty"), 2);
-  EXPECT_NE(out_.find(" ERROR: reading title of input file"), std::string::npos);
+  EXPECT_NE(out_.find(" ERROR: input file is empty\n"), std::string::npos) << out_;
+
+  write("blank_lines", "\n  \n\t\n");
+  EXPECT_EQ(read_out("blank_lines"), 2);
+  EXPECT_NE(out_.find(" ERROR: input file is empty\n"), std::string::npos) << out_;
 
   write("noatoms", std::string("data_x\n") + kCell);
-  EXPECT_EQ(read("noatoms"), 2);
+  EXPECT_EQ(read_out("noatoms"), 2);
+  EXPECT_NE(out_.find(" ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)\n"),
+            std::string::npos)
+      << out_;
 }
 
 TEST_F(CifHeader, MissingFileEndsTheRunInTheOpener) {

@@ -175,6 +175,28 @@ TEST(ReasonMessages, CompressedModelIsNamedSo) {
   EXPECT_EQ(r.out.find("reading title"), std::string::npos) << r.out;
 }
 
+// A model that is empty, or holds no atom records (the file type detection
+// takes either for CIF), is named so in one line, with the status of a
+// model that cannot be read, and nothing is written.
+TEST(ReasonMessages, EmptyModelOrOneWithoutAtomsIsNamedSo) {
+  const struct {
+    const char *label, *text, *line;
+  } rows[] = {
+      {"empty", "", " ERROR: input file is empty\n"},
+      {"blank lines", "\n   \n", " ERROR: input file is empty\n"},
+      {"no atom records", "MODEL        1\nENDMDL\nEND\n",
+       " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)\n"},
+  };
+  for (const auto& r : rows) {
+    TempDir models, dir;
+    const Outcome o = pipetest::run_model(models.write("m.pdb", r.text), dir.path());
+    EXPECT_EQ(o.ierr, 2) << r.label;
+    EXPECT_NE(o.out.find(r.line), std::string::npos) << r.label << o.out;
+    EXPECT_EQ(o.out.find("reading title"), std::string::npos) << r.label << o.out;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.crd"))) << r.label;
+  }
+}
+
 // Hydrogens removed on reading (h_flag N) from a file without element
 // columns, a simulation frame with its waters (OpenMM's test model, cut):
 // the run writes what it writes for the file without them.

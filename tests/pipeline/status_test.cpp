@@ -23,4 +23,18 @@ TEST(PipelineStatus, LigandInPiecesEndsWithItsOwnStatusAndNothingWritten) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("new_lib.cif")));
 }
 
+// A file without CRYST1 read with a space group given (number 19) has a
+// space group but no cell, reader status 7: the run reads on in that
+// space group, as without one (status 9).
+TEST(PipelineStatus, SpaceGroupWithoutCellReadsOn) {
+  TempDir dir;
+  pipetest::Options o;
+  o.in = pipetest::data("pdb_no_cryst1.pdb");
+  o.nospgr = 19;
+  const pipetest::Outcome r = pipetest::run(o, dir.path());
+  EXPECT_EQ(r.ierr, 0) << r.out;
+  EXPECT_GT(r.nbond, 0);
+  EXPECT_NE(file_text(dir.file("out.crd")).find("P 21 21 21"), std::string::npos);
+}
+
 }  // namespace
