@@ -29,3 +29,16 @@ struct atom_str_t {
   rt::Array1<Text<4>, MAXATOM> as_id_psi;  // psi identifier
 };
 extern atom_str_t atom_str;
+
+namespace output {
+
+// The members of rows 1..n that the structure-file reader takes from a row
+// alone (radii, charge, internal coordinates, hydrogen type, psi
+// identifier) back to the zero bytes they hold when a process starts.  The
+// file read back gives no row to the atoms its writer appends, and the
+// reader leaves those members as they stand: in a second pipeline call of
+// one process they would be the first call's.
+// Writes atom_str.
+void clear_atom_str(int32_t n);
+
+}  // namespace output
