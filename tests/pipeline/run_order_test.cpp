@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -180,7 +181,8 @@ struct StrRows {
 StrRows str_rows(const std::string& text) {
   StrRows r;
   for (const std::string& line : pipetest::lines_of(text)) {
-    if (line.size() < 40 || line[0] != ' ' || !std::isdigit(static_cast<unsigned char>(line[5]))) continue;
+    if (line.size() < 40 || line[0] != ' ' || !std::isdigit(static_cast<unsigned char>(line[5])))
+      continue;
     ++r.rows;
     if (pipetest::field(line, 15, 21) == "0" && pipetest::field(line, 22, 28) == "0")
       r.outside.push_back(line.substr(7, 1) + " " + line.substr(43));
@@ -216,7 +218,8 @@ TEST(RunOrder, EveryHydrogenRebuiltWritesTheSameFilesAfterOtherRuns) {
     o.in = model;
     o.h = 'A';
     const pipetest::Outcome r = pipetest::run(o, dir);
-    return std::to_string(r.ierr) + "\n" + file_text(dir + "/out.crd") + file_text(dir + "/out.str");
+    return std::to_string(r.ierr) + "\n" + file_text(dir + "/out.crd") +
+           file_text(dir + "/out.str");
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -236,6 +239,27 @@ TEST(RunOrder, EveryHydrogenRebuiltWritesTheSameFilesAfterOtherRuns) {
     EXPECT_EQ(static_cast<int>(rows.outside.size()), c.outside);
     for (const std::string& row : rows.outside)
       EXPECT_EQ(row, ". .       0.00    0.00    0.00   0.00   0.00");
+  }
+}
+
+// A modification the library lacks is reported once for each monomer that
+// asks for it, however many of its residues do: each run loads the library
+// again and reports it again.
+TEST(RunOrder, ModificationTheLibraryLacksIsReportedInEachRun) {
+  TempDir models;
+  char modres[96];
+  std::snprintf(modres, sizeof modres, "%-72s%s\n", "MODRES 1AH7 SER A   26  SER", "NOSUCH");
+  pipetest::Options o;
+  o.in = models.write("modres.pdb", modres + file_text(pipetest::data("disordered.pdb")));
+  const std::string line =
+      "  WARNING: the library has no modification NOSUCH: SER is described without it\n";
+  for (const char* run : {"first", "second"}) {
+    SCOPED_TRACE(run);
+    TempDir dir;
+    const pipetest::Outcome r = pipetest::run(o, dir.path());
+    EXPECT_EQ(r.ierr, 0) << r.out;
+    EXPECT_NE(r.out.find(line), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(line), r.out.rfind(line)) << r.out;
   }
 }
 
