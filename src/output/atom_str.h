@@ -1,5 +1,6 @@
-// Filled by the output room's structure-description reader (read_str_);
-// read by the structure-description writer and the restraint generator.
+// Filled by the output room's structure-description reader (read_str_),
+// after the restraint generator has cleared its rows (clear_atom_str); read
+// by the structure-description writer and the restraint generator.
 // The per-atom values kept beside the coordinates: radii, charge, the
 // internal coordinates, the back, forward and extra partner atoms (atom
 // serial numbers, 0 for none), the hydrogen type and the psi identifier.
