@@ -1,5 +1,6 @@
-// Filled by the output room's structure-description reader (read_str_);
-// read by the structure-description writer and the restraint generator.
+// Filled by the output room's structure-description reader (read_str_),
+// after the restraint generator has cleared its rows (clear_atom_str); read
+// by the structure-description writer and the restraint generator.
 // The per-atom values kept beside the coordinates: radii, charge, the
 // internal coordinates, the back, forward and extra partner atoms (atom
 // serial numbers, 0 for none), the hydrogen type and the psi identifier.
@@ -29,3 +30,16 @@ struct atom_str_t {
   rt::Array1<Text<4>, MAXATOM> as_id_psi;  // psi identifier
 };
 extern atom_str_t atom_str;
+
+namespace output {
+
+// The members of rows 1..n that the structure-file reader takes from a row
+// alone (radii, charge, internal coordinates, hydrogen type, psi
+// identifier) back to the zero bytes they hold when a process starts.  The
+// file read back gives no row to the atoms its writer appends, and the
+// reader leaves those members as they stand: in a second pipeline call of
+// one process they would be the first call's.
+// Writes atom_str.
+void clear_atom_str(int32_t n);
+
+}  // namespace output

@@ -22,12 +22,14 @@
 #include "foundation/hooks.h"
 #include "foundation/messages.h"
 #include "identify/info_trace.h"
+#include "output/atom_str.h"
 #include "output/cif_out_atoms.h"
 #include "output/str_read.h"
 #include "output/str_write.h"
 #include "restraints/atom_check.h"
 #include "restraints/coord_output.h"
 #include "restraints/end_torsions.h"
+#include "restraints/ideal_hand.h"
 #include "restraints/link_replaced.h"
 #include "restraints/link_restraints.h"
 #include "restraints/link_tree.h"
@@ -729,6 +731,7 @@ bool Driver::read_back() {
                  rt::FixedText<256>("crd").view(), terr);
   }
   trace(">> rd str");
+  output::clear_atom_str(atom_inf.n_atom);
   rt::FixedText<256> path("");
   read_str_(c_.m, path.ref(), crdinf.crso_file.view(), rt::FixedText<256>("str").view(), jerr);
   return jerr == 0;
@@ -865,6 +868,7 @@ void generate(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmi
   r_scratch.c2_iglobal = 0;
   crdinf.cr_hflag = std::string_view(&h_flag, 1);
   restraints::replaced_hydrogens() = 0;
+  restraints::forget_ideal_coordinates();
   initcs_2_();
   // The per-atom clearing of S1 leaves the torsions and their codes alone, so
   // a run would otherwise write what an earlier run in the same process left

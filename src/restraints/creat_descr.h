@@ -19,7 +19,8 @@
 // an error line for each cause: the first residues and links left out, the
 // unknown atoms with the first of them named.
 // Writes the model tables (rebuilt atoms, ires_global; replaced by the
-// read-back of the written files), link_inf.ln_used, crdinf.cr_hflag, the
-// work areas C1/C2/L1/L2, crdatm, crdstr, crdrst.
+// read-back of the written files), atom_str (cleared for the read-back),
+// link_inf.ln_used, crdinf.cr_hflag, the work areas C1/C2/L1/L2, crdatm,
+// crdstr, crdrst.
 void creat_descr_(int32_t mmdoc, char list, char restr_flag, float cutoff, float dmin, char symm_flag,
                   char h_flag, char rflag, int32_t& ierr);

@@ -82,6 +82,10 @@ const IdealRows* rows_of(std::string_view mon) {
 
 }  // namespace
 
+void forget_ideal_coordinates() {
+  for (IdealRows& k : g_kept) k = IdealRows{};
+}
+
 IdealCoordinates::IdealCoordinates(std::string_view mon) : rows_(rows_of(mon)) {}
 
 bool IdealCoordinates::at(std::string_view atom, float* x) const {

@@ -35,6 +35,11 @@ class IdealCoordinates {
   const IdealRows* rows_;
 };
 
+// Drops the monomers kept for IdealCoordinates.  A library loaded again, or
+// a monomer built again from other coordinates, can give the same counts the
+// kept rows were checked by, so each run starts with none kept.
+void forget_ideal_coordinates();
+
 // Torsion in degrees, in (-180, 180], of the bond vector v about the axis
 // vector axis, counted from the reference vector ref as the placement of
 // atoms counts it (ref pointing into the axis; 0 puts v on ref's side).

@@ -1,13 +1,15 @@
 // Ligands the library lacks, built in whole runs from hand-made flat models
 // (tests/data/built_ligands, README there): bond orders that add up with
 // the hydrogens a model gives, a warning naming the atom where none can,
-// and aromatic five-rings with an oxygen or a sulfur flat as a whole.
+// aromatic five-rings with an oxygen or a sulfur flat as a whole, the
+// hydrogens of atoms named as chain atoms, and hydrogen names kept as written.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pipeline_fixture.h"
@@ -226,4 +228,61 @@ TEST(BuiltLigands, IminothiolWithItsThiolHydrogenOnlyKeepsItsNitrogenBare) {
   EXPECT_EQ(hydrogen_counts(b), "C1 3; C10 1; C11 1; C13 3; S1 1; ");
   EXPECT_EQ(valence_misses(b), "");
   EXPECT_EQ(b.r.out.find(kNoChoice), std::string::npos) << b.r.out;
+}
+
+namespace {
+
+// A model with atom names replaced, each given with the residue name after
+// it as the record has them.
+std::string renamed(std::string pdb,
+                    std::initializer_list<std::pair<const char*, const char*>> names) {
+  for (const auto& [from, to] : names) {
+    const std::size_t at = pdb.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) pdb.replace(at, std::string(from).size(), to);
+  }
+  return pdb;
+}
+
+}  // namespace
+
+// A built residue's chain atoms (C and N, O3' and P) that bond an atom of
+// another residue stand where a hydrogen would, and take one fewer.  The
+// anilide's amide N and carbonyl C renamed N and C bond each other inside
+// the ligand and no other residue: the N keeps its hydrogen.
+TEST(BuiltLigands, AmideNamedAsAPeptideBondInsideTheLigandKeepsItsHydrogen) {
+  const std::string pdb =
+      renamed(model("succinanilic_none.pdb"), {{" N7  HPX", " N   HPX"}, {" C8  HPX", " C   HPX"}});
+  const Built b = build(pdb, "HPX");
+  ASSERT_EQ(b.r.ierr, 0) << b.r.out;
+  EXPECT_EQ(hydrogen_counts(b), "C10 2; C2 1; C3 1; C5 1; C6 1; C9 2; N 1; O4 1; ");
+}
+
+// An atom at occupancy 0 bonds nothing: the N of a glycine at occupancy 0,
+// 1.45 A from the enaminone's CH carbon renamed C, leaves the carbon its
+// hydrogen.
+TEST(BuiltLigands, NeighbourAtOccupancyZeroTakesNoHydrogenFromTheLigand) {
+  std::string pdb = renamed(model("enaminone.pdb"), {{" C10 ENX", " C   ENX"}});
+  pdb = pdb.substr(0, pdb.find("END")) +
+        "ATOM      8  N   GLY B   1      12.373   8.600  10.000  0.00 20.00           N\n"
+        "ATOM      9  CA  GLY B   1      12.373   8.000   8.700  1.00 20.00           C\n"
+        "ATOM     10  C   GLY B   1      12.373   6.600   8.200  1.00 20.00           C\n"
+        "ATOM     11  O   GLY B   1      12.373   5.600   8.900  1.00 20.00           O\n"
+        "END\n";
+  const Built b = build(pdb, "ENX");
+  ASSERT_EQ(b.r.ierr, 0) << b.r.out;
+  EXPECT_EQ(hydrogen_counts(b), "C 1; C1 3; C11 2; C13 3; ");
+}
+
+// Hydrogens named CH1 and CH2 from column 13 (as H10 and H11 of the
+// enaminone): the reader's correction turns them into H1_C and H2_C, names
+// the monomer built from them would take; it holds neither spelling, so
+// the names stay as the file wrote them.
+TEST(BuiltLigands, HydrogenNamesFromTheFirstColumnStayAsWritten) {
+  const std::string pdb =
+      renamed(model("enaminone_h.pdb"), {{"  H10 ENM", " CH1  ENM"}, {"  H11 ENM", " CH2  ENM"}});
+  const Built b = build(pdb, "ENM");
+  ASSERT_EQ(b.r.ierr, 0) << b.r.out;
+  EXPECT_EQ(b.types({"CH1", "CH2", "H1_C", "H2_C"}), "H; H; ?; ?; ");
+  EXPECT_EQ(hydrogen_counts(b), "C1 3; C10 1; C11 1; C13 3; N2 1; ");
 }

@@ -2,7 +2,10 @@
 // it would write as the first run of its process.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "model_text.h"
 #include "pipeline_fixture.h"
@@ -148,6 +151,115 @@ TEST(RunOrder, HeaderOfTheRunBeforeIsNotCarriedOver) {
         }
       }
     }
+  }
+}
+
+// The thiazolium model with the ends of its two side chains moved out of
+// the ring plane (C5B up, C8 down by 0.3 A): a run builds TZM from these
+// coordinates, so its ideal coordinates differ from those of the model as
+// given, and so do the hydrogens placed by them.
+std::string thiazolium_bent() {
+  std::string text = file_text(pipetest::data("built_ligands/thiazolium.pdb"));
+  const auto move = [&](const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+  };
+  move("  13.235   8.678  10.000", "  13.235   8.678  10.300");
+  move("   6.566  11.184  10.000", "   6.566  11.184   9.700");
+  return text;
+}
+
+// Rows of a structure file for atoms outside the tree of their monomer
+// (back and forward 0), each as written from its hydrogen type on; and the
+// rows of all atoms.
+struct StrRows {
+  std::vector<std::string> outside;
+  int rows = 0;
+};
+
+StrRows str_rows(const std::string& text) {
+  StrRows r;
+  for (const std::string& line : pipetest::lines_of(text)) {
+    if (line.size() < 40 || line[0] != ' ' || !std::isdigit(static_cast<unsigned char>(line[5])))
+      continue;
+    ++r.rows;
+    if (pipetest::field(line, 15, 21) == "0" && pipetest::field(line, 22, 28) == "0")
+      r.outside.push_back(line.substr(7, 1) + " " + line.substr(43));
+  }
+  return r;
+}
+
+// Every hydrogen rebuilt: the structure file is read back for a second
+// rebuilding pass, which reads the ideal coordinates of the monomers.  An
+// atom the structure file gives no row (one its monomer does not name) must
+// be written without types or values, as in a run of its own, not with
+// those the run before read for the atom of that number; and a monomer
+// built again from other coordinates places its hydrogens by its own ideal
+// coordinates, not by those of the monomer of that code built before.
+TEST(RunOrder, EveryHydrogenRebuiltWritesTheSameFilesAfterOtherRuns) {
+  TempDir models;
+  const std::string bent = models.write("thiazolium_bent.pdb", thiazolium_bent());
+  struct Case {
+    const char* label;
+    std::string first, model;
+    int rows, outside;  // atoms written, and those outside the tree of their monomer
+  };
+  const Case cases[] = {
+      {"DNA chain ends (HO5', HO3') after a protein", pipetest::data("1A8O.pdb"),
+       pipetest::data("1LCD.pdb"), 1651, 4},
+      {"serine with an atom SER lacks, after a protein", pipetest::data("1A8O.pdb"),
+       pipetest::data("peers/ser_extra_atom.pdb"), 41, 1},
+      {"built ligand after the same code built from other coordinates",
+       pipetest::data("built_ligands/thiazolium.pdb"), bent, 25, 0},
+  };
+  const auto run = [](const std::string& model, const std::string& dir) {
+    pipetest::Options o;
+    o.in = model;
+    o.h = 'A';
+    const pipetest::Outcome r = pipetest::run(o, dir);
+    return std::to_string(r.ierr) + "\n" + file_text(dir + "/out.crd") +
+           file_text(dir + "/out.str");
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    // The small entry's five residues, of other codes, each have their
+    // hydrogens rebuilt: after it nothing of the model's code or of
+    // `first`'s is kept from the runs before, so the model run after it is
+    // the reference, and `first` after it starts as a run of its own.
+    TempDir between, alone, first, after;
+    run(pipetest::data("disordered.pdb"), between.path());
+    const std::string reference = run(c.model, alone.path());
+    run(pipetest::data("disordered.pdb"), between.path());
+    run(c.first, first.path());
+    const std::string written = run(c.model, after.path());
+    EXPECT_EQ(written, reference);
+    const StrRows rows = str_rows(file_text(after.file("out.str")));
+    EXPECT_EQ(rows.rows, c.rows);
+    EXPECT_EQ(static_cast<int>(rows.outside.size()), c.outside);
+    for (const std::string& row : rows.outside)
+      EXPECT_EQ(row, ". .       0.00    0.00    0.00   0.00   0.00");
+  }
+}
+
+// A modification the library lacks is reported once for each monomer that
+// asks for it, however many of its residues do: each run loads the library
+// again and reports it again.
+TEST(RunOrder, ModificationTheLibraryLacksIsReportedInEachRun) {
+  TempDir models;
+  char modres[96];
+  std::snprintf(modres, sizeof modres, "%-72s%s\n", "MODRES 1AH7 SER A   26  SER", "NOSUCH");
+  pipetest::Options o;
+  o.in = models.write("modres.pdb", modres + file_text(pipetest::data("disordered.pdb")));
+  const std::string line =
+      "  WARNING: the library has no modification NOSUCH: SER is described without it\n";
+  for (const char* run : {"first", "second"}) {
+    SCOPED_TRACE(run);
+    TempDir dir;
+    const pipetest::Outcome r = pipetest::run(o, dir.path());
+    EXPECT_EQ(r.ierr, 0) << r.out;
+    EXPECT_NE(r.out.find(line), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(line), r.out.rfind(line)) << r.out;
   }
 }
 
