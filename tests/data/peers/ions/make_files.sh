@@ -2,7 +2,7 @@
 # Writes the files of this directory again (see README.md) with GROMACS
 # (Debian bookworm package gromacs 2022.5), gemmi (the command-line `gemmi`,
 # 0.5.7) and ProDy (python3-prody 2.3.1, run with the system's python3) from
-# ../../1ubi.pdb and rna_mg_conn_primes.cif.  Run it from this directory:
+# ../../1ubi.pdb and ../../cif_rna_mg_conn_primes.cif.  Run it from this directory:
 # sh make_files.sh (it is not part of the build).
 set -e
 PY=/usr/bin/python3
@@ -47,7 +47,7 @@ PYEOF
 # writes MG from column 13 with its element columns, the chain L50
 # shortened to L), and as ProDy writes
 # it from that file cut at column 66: " MG " from column 14, no element.
-gemmi convert --shorten rna_mg_conn_primes.cif rna_mg_archive.pdb
+gemmi convert --shorten ../../cif_rna_mg_conn_primes.cif rna_mg_archive.pdb
 awk '/^(ATOM|HETATM)/ { print substr($0, 1, 66); next } { print }' rna_mg_archive.pdb >"$W/cut.pdb"
 $PY - "$W/cut.pdb" <<'PYEOF'
 import sys
