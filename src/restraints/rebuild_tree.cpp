@@ -10,6 +10,7 @@
 #include "restraints/end_torsions.h"
 #include "restraints/placement.h"
 #include "restraints/rebuild_start.h"
+#include "restraints/residue_links.h"
 #include "runtime/format.h"
 
 namespace {
@@ -108,7 +109,9 @@ void children_of_copies(int32_t il, char ch_flag, char ch_flag_old, char hflag, 
   const WorkSlot& s2 = restraints::slot2();
   const WorkSlot& s1 = restraints::slot1();
   const restraints::Permission permit{hflag, rflag};
-  const bool his = r.c2_rname == "HIS";
+  // A histidine read under a force-field name (HID, HIE) is the run's HIS:
+  // its rebuilt ring hydrogens are as unsure as those of one read as HIS.
+  const bool his = restraints::library_name(r.c2_ich, r.c2_ires, r.c2_rname) == "HIS";
   const bool across = il == r.l2a_ifinish && ch_flag != 'G' && ch_flag != 'S' && ch_flag != 'M' &&
                       ch_flag_old != 'M';
   bool done = false;

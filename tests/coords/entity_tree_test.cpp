@@ -332,6 +332,57 @@ TEST_F(EntityTree, PiecesNumberedAlikeFollowTheRowOrder) {
   EXPECT_EQ(Ints({asym_part.iterm_s_type(g), asym_part.iterm_f_type(g)}), Ints({2, 2}));
 }
 
+// The end of a chain holding its numbers twice is the row with the end
+// number that carries a terminus after a back number; with no such row,
+// the last row with the number.  Two pieces of three residues, the second
+// starting anew (no back number): the end row is a leaf that the rows after
+// it do not make an inner residue, so the chain ends there, and the other
+// piece hangs from the start.
+TEST_F(EntityTree, EndOfPiecesNumberedAlikeIsTheRowWithItsTerminus) {
+  struct Row {
+    const char* what;
+    std::vector<int> nums;   // the author number of each row and residue
+    std::vector<int> bnums;  // its back number, 0 for "."
+    std::vector<const char*> mods;
+    int32_t start_row, end_row;  // the entity's start and end
+    std::vector<int> backs;      // each residue's back neighbour, from the chain's first (-1 none)
+  } rows[] = {
+      {"terminus on the first piece's end, a piece numbered alike after it", {1, 2, 3, 1, 2, 3},
+       {0, 1, 2, 0, 1, 2}, {"NH3", ".", "COO", ".", ".", "."}, 1, 3, {-1, 0, 1, 0, 3, 4}},
+      {"no row carries a terminus: the last row with the end number", {1, 2, 3, 4, 5, 6},
+       {0, 1, 2, 0, 4, 5}, {".", ".", ".", ".", ".", "."}, 1, 3, {-1, 0, 1, 0, 3, 4}},
+      // The end listed first, its back number that of a later row.
+      {"terminus on the table's first row", {3, 1, 2, 1, 2, 3},
+       {2, 0, 1, 0, 1, 2}, {"COO", "NH3", ".", ".", ".", "."}, 2, 1, {4, -1, 1, 2, 3, 4}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    SetUp();
+    const int g = chain("XX", 3, {"GLY", "GLY", "GLY", "GLY", "GLY", "GLY"}, 1, 1, 1, row.nums);
+    flatten(g);
+    const int e = entity({"GLY", "GLY", "GLY", "GLY", "GLY", "GLY"}, 1);
+    for (int p = 1; p <= 6; ++p) {
+      cif_ent_poly_seq.ent_res_auth_num(p) = auth(row.nums[p - 1]);
+      const int b = row.bnums[p - 1];
+      cif_ent_poly_seq.ent_res_auth_bnum(p) = b == 0 ? std::string(".") : auth(b);
+      cif_ent_poly_seq.ent_iconn_type(p) = b == 0 ? 1 : 3;
+      cif_ent_poly_seq.ent_mod_id(p) = row.mods[p - 1];
+    }
+    cif_entity_list.ent_res_start_tree(e) = auth(1);
+    cif_entity_list.ent_res_end_tree(e) = auth(3);
+    assign(g, e);
+    EXPECT_EQ(copy(), 0);
+    EXPECT_EQ(Ints({cif_entity_list.ent_ires_start_tree(e), cif_entity_list.ent_ires_end_tree(e)}),
+              Ints({row.start_row, row.end_row}));
+    const int f = asym_part.ires_first(g);
+    EXPECT_EQ(Ints({asym_part.ires_start_tree(g), asym_part.ires_end_tree(g)}),
+              Ints({f + row.start_row - 1, f + row.end_row - 1}));
+    Ints backs;
+    for (int k : row.backs) backs.push_back(k < 0 ? 0 : f + k);
+    EXPECT_EQ(COLUMN(f, f + 5, resid_inf.ires_back(i)), backs);
+  }
+}
+
 class Terminus : public entity_test::Model {};
 
 TEST_F(Terminus, OxtGivesCarboxyTerminusAndTheEntityCodeFollows) {
