@@ -242,6 +242,41 @@ TEST(RunOrder, EveryHydrogenRebuiltWritesTheSameFilesAfterOtherRuns) {
   }
 }
 
+// Under each flag of the model's hydrogens (kept, removed on reading), a run
+// after runs of other models, under the same flag, writes what the same
+// model writes first in the process: a DNA entry with its chain-end
+// hydrogens after a protein, and a protein with hydrogens of older names
+// after the DNA.
+TEST(RunOrder, EachHydrogenFlagWritesTheSameFilesAfterOtherRuns) {
+  const struct {
+    const char* label;
+    const char* first;
+    const char* model;
+  } pairs[] = {
+      {"DNA after a protein", "1A8O.pdb", "1LCD.pdb"},
+      {"older hydrogen names after DNA", "1LCD.pdb", "peers/old_h_names.pdb"},
+  };
+  for (const char h : {'Y', 'N'}) {
+    const auto run = [h](const std::string& model, const std::string& dir) {
+      pipetest::Options o;
+      o.in = pipetest::data(model);
+      o.h = h;
+      const pipetest::Outcome r = pipetest::run(o, dir);
+      return std::to_string(r.ierr) + "\n" + file_text(dir + "/out.crd") +
+             file_text(dir + "/out.str") + file_text(dir + "/out.rst");
+    };
+    for (const auto& pair : pairs) {
+      SCOPED_TRACE(std::string(pair.label) + ", h_flag " + h);
+      TempDir between, alone, first, after;
+      run("disordered.pdb", between.path());
+      const std::string reference = run(pair.model, alone.path());
+      ASSERT_EQ(reference.substr(0, 2), "0\n");
+      run(pair.first, first.path());
+      EXPECT_EQ(run(pair.model, after.path()), reference);
+    }
+  }
+}
+
 // A modification the library lacks is reported once for each monomer that
 // asks for it, however many of its residues do: each run loads the library
 // again and reports it again.
