@@ -224,6 +224,8 @@ void tessran_kavlin1_() {
     // Statuses below 6 stop the read before its end, where the record may
     // yet have come.
     const bool no_cryst1 = ierr >= 6 && sttcrec.st_cell_flag == 0 && sttcrec.st_spgr_flag == 0;
+    // 2: records, but not one of them an atom.
+    if (ierr == 2) read_failed(ierr, "Error: No atoms in the coordinate file");
     if (ierr >= 1)
       read_failed(ierr, no_cryst1 ? "Error in reading pdb file: no CRYST1 record (cell and space group)"
                                   : "Error in reading pdb file");

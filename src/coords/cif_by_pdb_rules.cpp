@@ -372,6 +372,18 @@ bool name_long_author_chains(int32_t mdoc, std::vector<AuthorChain>& authors) {
   return true;
 }
 
+// The file's chain of the row, by which its runs of rows and the parts of
+// an author chain are told apart.  A file that labels no chain (PyMOL
+// writes "." in every row; a file without the item gives the entity in its
+// place) tells its chains apart by the author's chain alone, as the
+// pipeline reads it, so the author's chain is part of the key there.
+void file_chain_of(const coords::CifAuthorRow& row, std::string& out) {
+  out.assign(row.label_asym);
+  if (row.label_given && !coords::given_value(row.label_asym).empty()) return;
+  out.push_back('\x01');
+  out.append(coords::given_value(row.auth_asym));
+}
+
 // Marks the file as read by the author's items for the rows and header
 // readers, for as long as the read lasts.
 struct ReadingByAuthor {
@@ -403,6 +415,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   std::unordered_map<std::string, int> author_index;
   std::vector<AuthorRun> runs;
   std::unordered_map<std::string, int32_t> label_parts;
+  std::string label;
   for (;;) {
     rdcrd_cif_(99, in, mode, iend, ierr);
     if (ierr != 0) {
@@ -434,10 +447,11 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     // The labels are compared whole: they only say where the file's chains
     // change, and long ones (a chain and a residue number, as some writers
     // name a ligand's chain) may agree in their first characters.
+    file_chain_of(row, label);
     const char* prev = nullptr;
-    if (blocks.empty() || blocks.back().label != row.label_asym) {
+    if (blocks.empty() || blocks.back().label != label) {
       Block& b = blocks.emplace_back();
-      b.label = row.label_asym;
+      b.label = label;
       b.chain = std::string(line.data() + 21, 1);
       if (seg_flag == 'Y') b.chain = std::string(line.data() + 72, 4);
       b.first = static_cast<int>(lines.size()) - 1;

@@ -893,23 +893,68 @@ bool coords::covalent_conn_kind(std::string_view name) {
   return false;
 }
 
-void coords::no_atom_list(int32_t mdoc, int32_t unit) {
-  bool empty = true, atoms = false;
-  std::ifstream in(rt::unit_file_name(unit), std::ios::binary);
-  std::string line;
-  while (!atoms && std::getline(in, line)) {
-    const std::size_t lead = line.find_first_not_of(" \t\r");
-    if (lead == std::string::npos) continue;
-    empty = false;
-    const std::string_view rest = std::string_view(line).substr(lead);
-    atoms = line.rfind("ATOM", 0) == 0 || line.rfind("HETATM", 0) == 0 ||
-            rest.substr(0, 11) == "_atom_site.";
+namespace {
+
+// What decides of one line: whether it holds a character other than a
+// blank, and its first characters.  The rest of a line is passed over
+// unread, so that a line without end (a damaged or binary file) is never
+// held whole.
+class LineHeads {
+ public:
+  void take(char c) {
+    if (c == '\n') {
+      end_line();
+    } else if (n_ == 0 && (c == ' ' || c == '\t' || c == '\r')) {
+      indented_ = true;
+    } else if (n_ < sizeof head_) {
+      head_[n_++] = c;
+    }
   }
+  void end_line() {
+    if (n_ > 0) {
+      empty = false;
+      const std::string_view h(head_, n_);
+      atoms = atoms || (!indented_ && (h.substr(0, 4) == "ATOM" || h.substr(0, 6) == "HETATM")) ||
+              h == "_atom_site.";
+    }
+    n_ = 0;
+    indented_ = false;
+  }
+  bool empty = true, atoms = false;
+
+ private:
+  char head_[11] = {};  // as long as "_atom_site."
+  std::size_t n_ = 0;
+  bool indented_ = false;
+};
+
+}  // namespace
+
+coords::AtomScan coords::scan_for_atoms(const std::string& file) {
+  LineHeads heads;
+  std::ifstream in(file, std::ios::binary);
+  static char piece[1 << 16];
+  while (!heads.atoms && in) {
+    in.read(piece, sizeof piece);
+    const std::streamsize n = in.gcount();
+    for (std::streamsize i = 0; i < n; ++i) heads.take(piece[i]);
+  }
+  heads.end_line();
+  return heads.atoms ? AtomScan::kAtoms : heads.empty ? AtomScan::kEmpty : AtomScan::kNoAtoms;
+}
+
+void coords::no_atoms_message(int32_t mdoc, AtomScan scan) {
+  msgerr_(mdoc, scan == AtomScan::kEmpty
+                    ? " ERROR: input file is empty"
+                    : " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)");
+}
+
+void coords::no_atom_list(int32_t mdoc, int32_t unit) {
+  const AtomScan scan = scan_for_atoms(rt::unit_file_name(unit));
   // A file with atoms that no block holds (no "data_" line before them)
   // ends the header all the same.
-  if (atoms)
+  if (scan == AtomScan::kAtoms)
     msgerr_(mdoc, " ERROR: reading title of input file");
   else
-    msgerr_(mdoc, empty ? " ERROR: input file is empty"
-                        : " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)");
+    no_atoms_message(mdoc, scan);
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // in: unit out; cell_input: six values (Angstrom, degrees; a first value of
@@ -33,6 +34,16 @@ bool covalent_conn_kind(std::string_view name);
 // gives no author number.  0 for an end named by the author's number, or
 // by no number, and for rows of other kinds.
 int32_t conn_label_seq(int32_t l, int e);
+
+// What a scan of a file's lines finds: no character but blanks, no atom
+// record nor atom list, or atoms.  Only the first characters of each line
+// are looked at, so a line without end is never held whole.
+enum class AtomScan { kEmpty, kNoAtoms, kAtoms };
+AtomScan scan_for_atoms(const std::string& file);
+
+// The error line of a file without atoms, by what the scan found (kEmpty,
+// or else no atoms).
+void no_atoms_message(int32_t mdoc, AtomScan scan);
 
 // The one error line of a file, open on `unit`, whose end came before any
 // atom list (open_crdcif_'s status 2): the file is empty (no character but

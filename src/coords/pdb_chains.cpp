@@ -208,17 +208,40 @@ void coords::bridge_atom_residues() {
 
 namespace {
 
-// True when two residues of first..first+n-1 share a residue number and
-// insertion code.  An index over the 5-character texts keeps the check linear
+// Who each residue's chain was as the atom loop read it (sttcrec.st_chain_part
+// of its chain before the regrouping): one segment may hold several chain
+// letters, and one author chain several labels, each numbered from 1, and
+// the regrouping makes one chain of them.  Noted by note_numbers_given_again.
+std::vector<rt::FixedText<8>> residue_parts;
+
+// Who the residue's chain is and its number with insertion code, as one
+// look-up key.
+constexpr int kHeldKey = 8 + 5;
+void held_key(int r, const rt::FixedText<8>& part, char out[kHeldKey]) {
+  std::memcpy(out, part.c, 8);
+  std::memcpy(out + 8, resid_inf.res_num_pdb(r).c + 2, 5);
+}
+
+const rt::FixedText<8>& residue_part(int r) {
+  static const rt::FixedText<8> none("");
+  return static_cast<std::size_t>(resid_inf.n_residue) == residue_parts.size()
+             ? residue_parts[static_cast<std::size_t>(r - 1)]
+             : none;
+}
+
+// True when two residues of first..first+n-1 of one part share a residue
+// number and insertion code.  An index over the keys keeps the check linear
 // for long chains (a chain of waters may hold thousands of residues); only a
 // chain that has a duplicate is compared pair by pair for the report.
 bool has_duplicate_number(int first, int n) {
-  static foundation::LookupIndex<5, MAXRESID> seen;
+  static foundation::LookupIndex<kHeldKey, MAXRESID> seen;
   seen.clear();
   for (int r = first; r < first + n; ++r) {
-    const std::string_view k = resid_inf.res_num_pdb(r).sub(3, 7);
-    if (seen.contains(k)) return true;
-    seen.add(k, r);
+    char k[kHeldKey];
+    held_key(r, residue_part(r), k);
+    const std::string_view kv(k, kHeldKey);
+    if (seen.contains(kv)) return true;
+    seen.add(kv, r);
   }
   return false;
 }
@@ -236,7 +259,9 @@ void check_num_in_chain_(int32_t mdoc, int32_t& ierr) {
     for (int i = first; i < first + n - 1; ++i) {
       const char* ki = resid_inf.res_num_pdb(i).c;
       for (int j = i + 1; j < first + n; ++j) {
-        if (std::memcmp(ki + 2, resid_inf.res_num_pdb(j).c + 2, 5) != 0) continue;
+        if (std::memcmp(ki + 2, resid_inf.res_num_pdb(j).c + 2, 5) != 0 ||
+            !(residue_part(i) == residue_part(j)))
+          continue;
         coords::report_same_number(mdoc, std::string_view(ki + 7, seg ? 4 : 1),
                                    std::string_view(ki + 2, 5));
         ierr = 6;
@@ -345,25 +370,20 @@ struct GivenAgain {
 };
 std::vector<GivenAgain> given_again;
 
-// Who the residue's chain is (sttcrec.st_chain_part) and its number with
-// insertion code, as one look-up key.
-constexpr int kHeldKey = 8 + 5;
-void held_key(int r, char out[kHeldKey]) {
-  std::memcpy(out, sttcrec.st_chain_part(resid_inf.i_chain(r)).c, 8);
-  std::memcpy(out + 8, resid_inf.res_num_pdb(r).c + 2, 5);
-}
-
 }  // namespace
 
 void coords::note_numbers_given_again() {
   static foundation::LookupIndex<kHeldKey, MAXRESID> held;
   held.clear();
   given_again.clear();
+  residue_parts.resize(static_cast<std::size_t>(resid_inf.n_residue));
   const bool seg = crdinf.cr_segflag(1) == 'Y';
   char before[kHeldKey] = {};
   for (int r = 1; r <= resid_inf.n_residue; ++r) {
+    const rt::FixedText<8>& part = sttcrec.st_chain_part(resid_inf.i_chain(r));
+    residue_parts[static_cast<std::size_t>(r - 1)] = part;
     char k[kHeldKey];
-    held_key(r, k);
+    held_key(r, part, k);
     const bool after_same = r > 1 && std::memcmp(k, before, kHeldKey) == 0;
     std::memcpy(before, k, kHeldKey);
     // A blank chain is no chain of its own: a simulation's chains, parted

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "coords/chain_termini.h"
+#include "coords/cif_header.h"
 #include "coords/ions.h"
 #include "coords/pdb_bonds.h"
 #include "coords/pdb_chains.h"
@@ -418,6 +419,15 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
     if (!(s.rec.sub(1, 4) == std::string_view("ATOM"))) continue;
     coords::pdb_atom_loop_store(s, mdoc, list, acode, ierr);
     if (ierr != 0) return;
+  }
+  // A header (CRYST1, REMARK) is no model: the file is refused as one of
+  // neither form without atoms is, not by the chain passes' count of none.
+  if (sttcrec.st_atom_lines == 0) {
+    const bool empty =
+        coords::scan_for_atoms(std::string(rt::trim_right(file_pdb))) == coords::AtomScan::kEmpty;
+    coords::no_atoms_message(mdoc, empty ? coords::AtomScan::kEmpty : coords::AtomScan::kNoAtoms);
+    ierr = 2;
+    return;
   }
 
   // The pipeline reads with the library's residue classes (program code

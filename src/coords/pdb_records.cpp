@@ -116,6 +116,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_wide_warned = 0;
   sttcrec.st_wrap_warned = 0;
   sttcrec.st_water_sites = 0;
+  sttcrec.st_atom_lines = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
@@ -694,6 +695,7 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     // Atom lines come first: they are nearly all of a file, and no other
     // record name begins with ATOM or HETA.
     if (starts(line, "ATOM") || starts(line, "HETA")) {
+      ++sttcrec.st_atom_lines;
       if (rec == std::string_view("?")) rec = "ATOM  ";
       if (sttcrec.st_number_ctrl != 0 ||
           rdatom_(line, rec, nospgr_input, cell_input, prog_name, acode, hflag_remove) != 0) {

@@ -420,3 +420,46 @@ TEST_F(CifByPdbRules, ForceFieldNameWrittenAsHetatmKeepsItsChainWithoutLabels) {
     EXPECT_EQ(asym_part.ich_type(1), 3);
   }
 }
+
+// PyMOL writes "." for every row's label and tells its chains apart only by
+// the author's chain; a file without the label item gives the entity in its
+// place.  Either way each author chain holds its own numbers, and one that
+// comes back with them is still refused.
+TEST_F(CifByPdbRules, WithoutLabelsEachAuthorChainHoldsItsOwnNumbers) {
+  const struct {
+    const char* label;
+    const char* asym;  // the label of every row; nullptr: no label item
+    std::string chains;
+    int32_t ierr;
+    const char* groups;
+  } cases[] = {
+      {"label . over chains A, B", ".", "AB", 0, "AA BB "},
+      {"label ? over chains A, B", "?", "AB", 0, "AA BB "},
+      {"no label item, chains A, B", nullptr, "AB", 0, "AA BB "},
+      {"label . over chains A, B, A", ".", "ABA", 6, ""},
+      {"no label item, chains A, B, A", nullptr, "ABA", 6, ""},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> items = {"id", "type_symbol", "label_atom_id", "label_comp_id",
+                                      "label_asym_id", "label_entity_id", "label_seq_id",
+                                      "Cartn_x", "Cartn_y", "Cartn_z", "occupancy",
+                                      "B_iso_or_equiv", "auth_asym_id"};
+    if (c.asym == nullptr) items.erase(items.begin() + 4);
+    std::string rows;
+    int id = 0;
+    for (const char chain : c.chains)
+      for (const char* res : {"GLY 1", "ALA 2"}) {
+        ++id;
+        rows += std::to_string(id) + " N N " + std::string(res, 3) + " " +
+                (c.asym != nullptr ? std::string(c.asym) + " " : "") + "1 " + (res + 4) + " " +
+                std::to_string(3 * id) + " 1 1 1 10 " + chain + "\n";
+      }
+    std::string loop = "loop_\n";
+    for (const std::string& i : items) loop += "_atom_site." + i + "\n";
+    write("nolabels", cif_header() + loop + rows);
+    EXPECT_EQ(read_rules("nolabels", 'N'), c.ierr) << c.label << out_;
+    if (c.ierr == 0) {
+      EXPECT_EQ(chain_ids(), c.groups) << c.label;
+    }
+  }
+}

@@ -2,7 +2,10 @@
 // the statuses of files that cannot be read, and small-molecule files.
 #include "cif_test_util.h"
 
+#include "coords/cif_header.h"
+
 #include <cmath>
+#include <fstream>
 
 #include "runtime/run.h"
 
@@ -88,6 +91,49 @@ TEST_F(CifHeader, UnreadableFilesGiveTheirStatus) {
   EXPECT_NE(out_.find(" ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)\n"),
             std::string::npos)
       << out_;
+}
+
+namespace {
+
+// The peak resident memory of the process, in kB, since the last reset
+// (0 where the system does not say).
+long peak_kb() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long kb = 0;
+  while (status >> key) {
+    if (key == "VmHWM:") {
+      status >> kb;
+      return kb;
+    }
+    status.ignore(1 << 10, '\n');
+  }
+  return 0;
+}
+
+}  // namespace
+
+// A damaged file may be one line without end: the look for atoms reads only
+// each line's first characters, never the line whole.
+TEST_F(CifHeader, LineWithoutEndIsScannedInBoundedMemory) {
+  constexpr long kLineMb = 64;
+  const std::string path = dir_ + "one_line.txt";
+  {
+    std::ofstream f(path, std::ios::binary);
+    const std::string piece(1 << 20, 'x');
+    for (long i = 0; i < kLineMb; ++i) f << piece;
+    f << "\nATOM";
+  }
+  {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";  // resets the peak to the memory in use now
+  }
+  const long before = peak_kb();
+  if (before == 0) GTEST_SKIP() << "no peak memory figure on this system";
+  EXPECT_EQ(coords::scan_for_atoms(path), coords::AtomScan::kAtoms);
+  EXPECT_LT(peak_kb() - before, kLineMb * 1024 / 4) << "kB more than before the scan";
+  std::ofstream(path, std::ios::binary) << std::string(100, ' ') << "HETATM";
+  EXPECT_EQ(coords::scan_for_atoms(path), coords::AtomScan::kNoAtoms) << "indented record";
 }
 
 TEST_F(CifHeader, MissingFileEndsTheRunInTheOpener) {

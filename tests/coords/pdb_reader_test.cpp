@@ -638,14 +638,25 @@ TEST(PdbReaderStatus, NoCrystGivesNineOrSevenWithASpaceGroup) {
   EXPECT_EQ(crst_crd.cs_nsym, 4);
 }
 
-TEST(PdbReaderStatus, EmptyFileGivesNineAndCellWithoutAtomsZero) {
-  ReadResult r = read_pdb({});
-  EXPECT_EQ(r.ierr, 9);
-  EXPECT_EQ(asym_part.n_group, 0);
-  EXPECT_NE(r.out.find(" ERROR: in \"SET_MOD\", N_GROUP or N_ATOM = 0\n"), std::string::npos);
-  r = read_pdb({kCryst});
-  EXPECT_EQ(r.ierr, 0);
-  EXPECT_EQ(atom_inf.n_atom, 0);
+// A header is no model: a file without an atom record is refused as one of
+// neither form is, never read as an empty model with the status of success.
+TEST(PdbReaderStatus, FileWithoutAtomRecordsGivesTwo) {
+  const struct {
+    const char* label;
+    std::vector<std::string> lines;
+    const char* message;
+  } rows[] = {
+      {"empty", {}, " ERROR: input file is empty\n"},
+      {"CRYST1 and END", {kCryst, "END"},
+       " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)\n"},
+  };
+  for (const auto& row : rows) {
+    const ReadResult r = read_pdb(row.lines);
+    EXPECT_EQ(r.ierr, 2) << row.label;
+    EXPECT_EQ(asym_part.n_group, 0) << row.label;
+    EXPECT_NE(r.out.find(row.message), std::string::npos) << row.label << r.out;
+    EXPECT_EQ(r.out.find("SET_MOD"), std::string::npos) << row.label << r.out;
+  }
 }
 
 // The file's cell is 50 60 70 90 90 90.  A user cell whose every parameter is

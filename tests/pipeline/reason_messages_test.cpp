@@ -176,8 +176,9 @@ TEST(ReasonMessages, CompressedModelIsNamedSo) {
 }
 
 // A model that is empty, or holds no atom records (the file type detection
-// takes either for CIF), is named so in one line, with the status of a
-// model that cannot be read, and nothing is written.
+// takes either for CIF, and a header alone for PDB), is named so in one
+// line, with the status of a model that cannot be read, and nothing is
+// written.
 TEST(ReasonMessages, EmptyModelOrOneWithoutAtomsIsNamedSo) {
   const struct {
     const char *label, *text, *line;
@@ -185,6 +186,10 @@ TEST(ReasonMessages, EmptyModelOrOneWithoutAtomsIsNamedSo) {
       {"empty", "", " ERROR: input file is empty\n"},
       {"blank lines", "\n   \n", " ERROR: input file is empty\n"},
       {"no atom records", "MODEL        1\nENDMDL\nEND\n",
+       " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)\n"},
+      // A header record makes the file PDB; it is still no model.
+      {"CRYST1 and END",
+       "CRYST1   50.000   60.000   70.000  90.00  90.00  90.00 P 1           1\nEND\n",
        " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)\n"},
   };
   for (const auto& r : rows) {
