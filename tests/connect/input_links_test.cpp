@@ -351,7 +351,8 @@ TEST(InputLinks, NewMetalLinkWithoutALengthTakesTheModelsDistance) {
 
 // A connection row of the file naming a residue the model lacks (a
 // renumbered sodium) or an atom its residue lacks makes no link, with a
-// warning naming the row; a row on present atoms makes its link silently,
+// warning naming the row, even where the residue after it begins with an
+// atom of that name; a row on present atoms makes its link silently,
 // and a row of the sequence description (not the file's own) stays silent.
 TEST(InputLinks, ConnectionRowOnAnAtomNotInTheModelIsWarnedOf) {
   Model m;
@@ -370,6 +371,9 @@ TEST(InputLinks, ConnectionRowOnAnAtomNotInTheModelIsWarnedOf) {
       {"atom OP3 absent", na, "OP3", 'C',
        "  WARNING : connection row names an atom not in the model: OP3 DT C 4\n"
        "            link NA NA C 74 - OP3 DT C 4 is not made\n"},
+      {"atom NA absent, though the next residue's first atom is NA", na, "NA", 'C',
+       "  WARNING : connection row names an atom not in the model: NA DT C 4\n"
+       "            link NA NA C 74 - NA DT C 4 is not made\n"},
       {"present atoms", na, "OP1", 'C', ""},
       {"sequence row", 0, "OP1", 'L', ""},
   };

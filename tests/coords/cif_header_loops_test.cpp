@@ -274,6 +274,7 @@ TEST_F(CifLoops, ConnectionRowNamedBySequenceNumberFindsItsResidue) {
       {"sequence numbers alone", "A 1 ? A 2 ?", 1, 2, " 151 ", " 152 "},
       {"author numbers beside other sequence numbers", "A 1 152 A 2 153", 2, 3, " 152 ", " 153 "},
       {"the second end by its sequence number", "A 2 152 A 3 ?", 2, 3, " 152 ", " 153 "},
+      {"the second end by sequence number 1 alone", "A 2 ? A 1 ?", 2, 1, " 152 ", " 151 "},
       {"a sequence number no residue holds", "A 9 ? A 2 ?", 0, 2, "   9 ", " 152 "},
       {"no number", "A . ? A 2 ?", 0, 2, ".    ", " 152 "},
   };

@@ -390,13 +390,33 @@ TEST(FlagRuns, BuiltHistidineKeepsItsTautomerWhateverItsAtomOrder) {
   for (std::size_t k = 1; k < atoms.size(); ++k) EXPECT_EQ(atoms[k], want) << k;
 }
 
+namespace {
+
+// 4CUP with ZYB's fluorine row moved to the end of its residue, after the
+// hydrogens.
+std::string fluorine_last() {
+  std::string text = file_text(pipetest::data("cif_4CUP.cif"));
+  const std::size_t f = text.find("HETATM 938  F F   . ZYB");
+  if (f == std::string::npos) {
+    ADD_FAILURE() << "no fluorine row";
+    return text;
+  }
+  const std::string row = text.substr(f, text.find('\n', f) + 1 - f);
+  text.erase(f, row.size());
+  text.insert(text.find('\n', text.find("HETATM 955  H HB  . ZYB")) + 1, row);
+  return text;
+}
+
+}  // namespace
+
 // An element the energy library lacks ends the run whatever becomes of the
 // hydrogens: 4CUP's ligand ZYB holds a fluorine, which the test library
 // lacks.  Kept, removed or rebuilt, the run stops at identification with
 // status 1, names the atom and writes no coordinates; where the hydrogens
 // were removed, a bond they would have settled is named too.  (Kept, the
 // fluorine once took its bare element as a type and its bonds the model's
-// lengths, and the run went on.)
+// lengths, and the run went on.)  The fluorine counts as the residue's last
+// atom too.
 TEST(FlagRuns, ElementTheLibraryLacksEndsTheRunUnderEveryHydrogenFlag) {
   const std::string atom =
       " ERROR: Atom F with element name F\n"
@@ -404,19 +424,24 @@ TEST(FlagRuns, ElementTheLibraryLacksEndsTheRunUnderEveryHydrogenFlag) {
   const std::string bond =
       " ERROR: Bond N1 - O of elements N - O fits no bond of \"ener_lib.cif\"\n";
   const std::string incomplete = " ERROR: Energetic library - \"ener_lib.cif\" is incomplete\n";
+  TempDir models;
+  const std::string entry = pipetest::data("cif_4CUP.cif");
+  const std::string last = models.write("4cup_fluorine_last.cif", fluorine_last());
   const struct {
     const char* label;
+    std::string model;
     char h;
     std::string said;
   } rows[] = {
-      {"hydrogens kept", 'Y', atom + incomplete},
-      {"hydrogens removed", 'N', atom + bond + incomplete},
-      {"hydrogens rebuilt", 'A', atom + incomplete},
+      {"hydrogens kept", entry, 'Y', atom + incomplete},
+      {"hydrogens removed", entry, 'N', atom + bond + incomplete},
+      {"hydrogens rebuilt", entry, 'A', atom + incomplete},
+      {"hydrogens kept, the fluorine after them", last, 'Y', atom + incomplete},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     pipetest::Options o;
-    o.in = pipetest::data("cif_4CUP.cif");
+    o.in = row.model;
     o.h = row.h;
     TempDir dir;
     const pipetest::Outcome r = pipetest::run(o, dir.path());

@@ -93,15 +93,21 @@ std::string lcd_with_links(std::size_t keep, const std::string& extra = "") {
   return out;
 }
 
-// The run on `model`, then the run on the coordinates it wrote: both give
-// every link bond of `want` its ideal (within 0.0005: the files carry three
-// decimals), and, where `model_distance`, the ideal is the distance of the
-// two atoms in the written coordinates.
-void expect_lengths(const std::string& model, const Lengths& want, bool model_distance) {
+// The run on `model`, then the run on the coordinates it wrote, both with
+// the user library `lib2` when given: both give every link bond of `want`
+// its ideal (within 0.0005: the files carry three decimals), and, where
+// `model_distance`, the ideal is the distance of the two atoms in the
+// written coordinates.
+void expect_lengths(const std::string& model, const Lengths& want, bool model_distance,
+                    const std::string& lib2 = "") {
   TempDir first, again;
-  const Outcome r1 = pipetest::run_model(model, first.path());
+  Options o;
+  o.in = model;
+  o.lib2 = lib2;
+  const Outcome r1 = pipetest::run(o, first.path());
   ASSERT_EQ(r1.ierr, 0) << r1.out;
-  const Outcome r2 = pipetest::run_model(first.file("out.crd"), again.path());
+  o.in = first.file("out.crd");
+  const Outcome r2 = pipetest::run(o, again.path());
   ASSERT_EQ(r2.ierr, 0) << r2.out;
   for (const std::string& dir : {first.path(), again.path()}) {
     SCOPED_TRACE(dir == first.path() ? "first run" : "run on its coordinates");
@@ -121,21 +127,33 @@ void expect_lengths(const std::string& model, const Lengths& want, bool model_di
 
 // The length a LINK record gives (2.52, 2.10, 2.22, 2.13) or a metal row's
 // pdbx_dist_value (2.517, 2.101, 2.218, 2.131): each water's link its own,
-// though the three share the description the first of them made.
+// though the three share the description the first of them made.  So does
+// the first link when a run before made that description, which the user
+// library now gives at the length the first link had then.
 TEST(MetalLinkLengths, EachLinkTakesTheLengthItsFileGives) {
+  TempDir before, models;
+  ASSERT_EQ(pipetest::run_model(pipetest::data("1LCD.pdb"), before.path()).ierr, 0);
+  std::string changed = file_text(pipetest::data("1LCD.pdb"));
+  const std::size_t first = changed.find("1555   1555  2.52");
+  ASSERT_NE(first, std::string::npos);
+  changed.replace(first + 13, 4, "2.40");
   const struct {
     const char* label;
-    std::string model;
+    std::string model, lib2;
     float lengths[4];
   } rows[] = {
-      {"PDB LINK records", pipetest::data("1LCD.pdb"), {2.52f, 2.10f, 2.22f, 2.13f}},
-      {"mmCIF metal rows", pipetest::data("cif_1LCD.cif"), {2.517f, 2.101f, 2.218f, 2.131f}},
+      {"PDB LINK records", pipetest::data("1LCD.pdb"), "", {2.52f, 2.10f, 2.22f, 2.13f}},
+      {"mmCIF metal rows", pipetest::data("cif_1LCD.cif"), "", {2.517f, 2.101f, 2.218f, 2.131f}},
+      {"first LINK at 2.40, its description made at 2.52 in the user library",
+       models.write("first_at_2.40.pdb", changed),
+       before.file("new_lib.cif"),
+       {2.40f, 2.10f, 2.22f, 2.13f}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     Lengths want;
     for (int k = 0; k < 4; ++k) want[kSodium[k]] = row.lengths[k];
-    expect_lengths(row.model, want, false);
+    expect_lengths(row.model, want, false, row.lib2);
   }
 }
 

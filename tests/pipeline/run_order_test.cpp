@@ -170,6 +170,30 @@ std::string thiazolium_bent() {
   return text;
 }
 
+// Ubiquitin with HIS 68 named HID, without its first residue: the residue
+// numbers of the model tables all move by one from those of the whole model.
+std::string ubiquitin_hid_without_met1() {
+  std::string out;
+  for (const std::string& l :
+       pipetest::lines_of(file_text(pipetest::data("peers/renamed_and_sorted/1ubq_hid.pdb"))))
+    if (!(l.starts_with("ATOM") && l.substr(17, 9) == "MET A   1")) out += l + "\n";
+  return out;
+}
+
+// PRO 19 and SER 20 of the serine with an atom SER lacks, that atom (CX)
+// the model's last.
+std::string extra_atom_last() {
+  std::string out, cx;
+  for (const std::string& l :
+       pipetest::lines_of(file_text(pipetest::data("peers/ser_extra_atom.pdb")))) {
+    if (l.starts_with("ATOM") && l.substr(17, 3) == "ASP") continue;
+    if (l.starts_with("ATOM") && l.substr(12, 4) == " CX ") cx = l + "\n";
+    else if (l.starts_with("END")) out += cx + l + "\n";
+    else out += l + "\n";
+  }
+  return out;
+}
+
 // Rows of a structure file for atoms outside the tree of their monomer
 // (back and forward 0), each as written from its hydrogen type on; and the
 // rows of all atoms.
@@ -194,12 +218,16 @@ StrRows str_rows(const std::string& text) {
 // rebuilding pass, which reads the ideal coordinates of the monomers.  An
 // atom the structure file gives no row (one its monomer does not name) must
 // be written without types or values, as in a run of its own, not with
-// those the run before read for the atom of that number; and a monomer
-// built again from other coordinates places its hydrogens by its own ideal
-// coordinates, not by those of the monomer of that code built before.
+// those the run before read for the atom of that number, the model's last
+// atom too; a monomer built again from other coordinates places its
+// hydrogens by its own ideal coordinates, not by those of the monomer of
+// that code built before; and a histidine under a force-field name has its
+// ring hydrogens at occupancy 0 by its own residue's name, not by the name
+// of the residue of its number in the run before.
 TEST(RunOrder, EveryHydrogenRebuiltWritesTheSameFilesAfterOtherRuns) {
   TempDir models;
   const std::string bent = models.write("thiazolium_bent.pdb", thiazolium_bent());
+  const std::string hid = pipetest::data("peers/renamed_and_sorted/1ubq_hid.pdb");
   struct Case {
     const char* label;
     std::string first, model;
@@ -210,6 +238,10 @@ TEST(RunOrder, EveryHydrogenRebuiltWritesTheSameFilesAfterOtherRuns) {
        pipetest::data("1LCD.pdb"), 1651, 4},
       {"serine with an atom SER lacks, after a protein", pipetest::data("1A8O.pdb"),
        pipetest::data("peers/ser_extra_atom.pdb"), 41, 1},
+      {"that atom the model's last", pipetest::data("1A8O.pdb"),
+       models.write("ser_extra_atom_last.pdb", extra_atom_last()), 28, 1},
+      {"HID 68 after the same model with one residue more", hid,
+       models.write("1ubq_hid_from_2.pdb", ubiquitin_hid_without_met1()), 1400, 0},
       {"built ligand after the same code built from other coordinates",
        pipetest::data("built_ligands/thiazolium.pdb"), bent, 25, 0},
   };
