@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "cif_test_util.h"
 #include "foundation/words.h"
 
 namespace {
@@ -72,4 +73,26 @@ TEST(CifNumber, EachFormIsReadRefusedOrAbsent) {
     EXPECT_EQ(coords::cif_number(slot, tokenised(row.text), f), row.want);
     EXPECT_EQ(bits(f), bits(tokenised(row.read_as))) << f;
   }
+}
+
+using CifNumberRows = CifFiles;
+
+// The small-molecule road: a fractional coordinate and the cell with their
+// uncertainties are read; a coordinate that is no number is refused, the
+// atom named by its label, since such files give no serial.
+TEST_F(CifNumberRows, SmallMoleculeUncertaintiesAreReadAndNoNumberRefused) {
+  const std::string head =
+      "data_csd\n_database_code_CSD ABCDEF\n_cell_length_a 10.000(2)\n_cell_length_b 10\n"
+      "_cell_length_c 10\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+      "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n";
+  write("sm", head + "C1 0.1000(3) 0.2 0.3\n");
+  ASSERT_EQ(read("sm"), 8);
+  EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 1.0f, 1e-4f);
+  write("bad", head + "C1 0.1 0.2 0.3\nO1 0.1( 0.2 0.3\n");
+  EXPECT_EQ(read_out("bad"), 3);
+  EXPECT_NE(
+      out_.find("  ERROR: atom O1: _atom_site_fract_x \"0.1(\" is not a number, row at line 15\n"
+                "  ERROR: read input file\n"),
+      std::string::npos)
+      << out_;
 }
