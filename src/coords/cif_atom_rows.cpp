@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "coords/cif_items.h"
+#include "coords/cif_numbers.h"
 #include "coords/ions.h"
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_fields.h"
@@ -508,6 +509,11 @@ struct RowExtra {
   std::string_view model_read;   // the model number as written
   std::string_view serial_read;  // the serial as written, empty when not given
   char ins = ' ';  // insertion code of its own item
+  int no_number = 0;  // the first value column that is no number where a number stands, 0 none
+
+  void take_no_number(int k) {
+    if (no_number == 0) no_number = k;
+  }
 };
 
 // Group identifiers of four characters or more, by their first four: the
@@ -623,6 +629,13 @@ bool record_kind_known(std::string_view v) {
 [[gnu::noinline]] void refuse_clash(std::string_view other, std::string_view group_read) {
   refusal = " ERROR: chain identifiers \"" + std::string(other) + "\" and \"" +
             std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters" +
+            row_line(cif_record_place_info());
+}
+
+// A value that is no number where a number stands, in column k of the record.
+[[gnu::noinline]] void refuse_no_number(int k, int serial_column) {
+  refusal = " ERROR: " + row_name(serial_text(comcif_info, serial_column)) + ": " +
+            coords::cif_no_number(comcif_info.itm_cif(k).view(), comcif_info.dt_cif(k).view()) +
             row_line(cif_record_place_info());
 }
 
@@ -748,17 +761,24 @@ inline void take_value(int k, RowExtra& row) {
       row.group_read = val;
       row.seen_group = true;
     }
-  } else if constexpr (K == kX) {
-    crdatm.cr_xyz(1) = fv;
-  } else if constexpr (K == kY) {
-    crdatm.cr_xyz(2) = fv;
-  } else if constexpr (K == kZ) {
-    crdatm.cr_xyz(3) = fv;
+  } else if constexpr (K == kX || K == kY || K == kZ) {
+    // A coordinate has no default: "?" and "." leave the atom without a
+    // position, which is refused as any other value that is no number.
+    float v = 0.0f;
+    if (coords::cif_number(val, fv, v) == coords::CifNumber::kRead)
+      crdatm.cr_xyz(static_cast<int>(K) - static_cast<int>(kX) + 1) = v;
+    else row.take_no_number(k);
   } else if constexpr (K == kOcc) {
     // "?" and "." give no occupancy: the default stands.
-    if (!value_absent(val) && !(val[0] == '.' && rt::len_trim(val) == 1)) crdatm.cr_occ = fv;
+    float v = 0.0f;
+    const coords::CifNumber got = coords::cif_number(val, fv, v);
+    if (got == coords::CifNumber::kRead) crdatm.cr_occ = v;
+    else if (got == coords::CifNumber::kNoNumber) row.take_no_number(k);
   } else if constexpr (K == kB) {
-    crdatm.cr_biso = fv;
+    // "?" and "." give 0, no B.
+    float v = 0.0f;
+    if (coords::cif_number(val, fv, v) == coords::CifNumber::kNoNumber) row.take_no_number(k);
+    crdatm.cr_biso = v;
   } else if constexpr (K == kThermal) {
     crdatm.cr_btype = ".";
     if (val.substr(0, 4) == "Uani" || val[0] == 'A' || val[0] == 'a') crdatm.cr_btype = "A";
@@ -780,11 +800,15 @@ inline void take_value(int k, RowExtra& row) {
       row.seen_model = true;
     }
   } else if constexpr (K >= kU11 && K <= kU23) {
-    crdatm.cr_anis(static_cast<int>(K) - static_cast<int>(kU11) + 1) = fv;
-    // Only the value "." (or an empty one) marks a component as absent;
-    // ".05" is a number.
-    const int n = rt::len_trim(val);
-    if (n != 0 && !(val[0] == '.' && n == 1)) {
+    float v = 0.0f;
+    if (coords::cif_number(val, fv, v) == coords::CifNumber::kNoNumber) {
+      row.take_no_number(k);
+      return;
+    }
+    crdatm.cr_anis(static_cast<int>(K) - static_cast<int>(kU11) + 1) = v;
+    // Only the value "." marks a component as absent; ".05" is a number,
+    // and "?" gives a component of 0.
+    if (!(val[0] == '.' && rt::len_trim(val) == 1)) {
       crdatm.cr_btype = "A";
       crdatm.cr_flag_user = "A";
     }
@@ -806,20 +830,34 @@ void take_in_kind_order(const int* column, RowExtra& row, std::integer_sequence<
 
 using AllItems = std::make_integer_sequence<int, kNone>;
 
+// What became of a row of the anisotropic loop.
+enum class AnisoRow { kTaken, kPassedOver, kRefused };
+
 // A row of the anisotropic loop into crdatm: the serial it names and the
-// six components.  False for a row that gives no serial or leaves a
-// component out ("." or "?"): such a row is passed over.
-bool take_aniso_row() {
+// six components.  A row that gives no serial or leaves a component out
+// ("." or "?") is passed over; one with a component that is no number is
+// refused.
+AnisoRow take_aniso_row() {
   const int* col = cache.aniso_col;
-  for (int i = 0; i < 7; ++i) {
-    if (col[i] == 0) return false;
-    const std::string_view v = comcif_info.dt_cif(col[i]).view();
-    if (value_absent(v) || rt::trim_right(v) == ".") return false;
+  for (int i = 0; i < 7; ++i)
+    if (col[i] == 0) return AnisoRow::kPassedOver;
+  float u[6];
+  bool absent = false;
+  for (int i = 1; i <= 6; ++i) {
+    const coords::CifNumber got = coords::cif_number(comcif_info.dt_cif(col[i]).view(),
+                                                     comcif_info.fdt_cif(col[i]), u[i - 1]);
+    if (got == coords::CifNumber::kNoNumber) {
+      refuse_no_number(col[i], col[0]);
+      return AnisoRow::kRefused;
+    }
+    absent = absent || got == coords::CifNumber::kAbsent;
   }
+  const std::string_view serial = comcif_info.dt_cif(col[0]).view();
+  if (absent || value_absent(serial) || rt::trim_right(serial) == ".") return AnisoRow::kPassedOver;
   crdatm.cr_iatold = comcif_info.idt_cif(col[0]);
-  if (crdatm.cr_iatold <= 0) return false;
-  for (int i = 1; i <= 6; ++i) crdatm.cr_anis(i) = comcif_info.fdt_cif(col[i]);
-  return true;
+  if (crdatm.cr_iatold <= 0) return AnisoRow::kPassedOver;
+  for (int i = 1; i <= 6; ++i) crdatm.cr_anis(i) = u[i - 1];
+  return AnisoRow::kTaken;
 }
 
 }  // namespace
@@ -874,7 +912,12 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       return;
     }
     if (cache.aniso) {
-      if (!take_aniso_row()) continue;
+      const AnisoRow got = take_aniso_row();
+      if (got == AnisoRow::kRefused) {
+        ierr = 1;
+        return;
+      }
+      if (got == AnisoRow::kPassedOver) continue;
       mode = coords::kCifRowAniso;
       return;
     }
@@ -914,6 +957,11 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
             com_crd_cif.by_author == 1 ? std::string_view() : long_groups.clash(group_read);
         !other.empty()) {
       refuse_clash(other, group_read);
+      ierr = 1;
+      return;
+    }
+    if (row.no_number != 0) {
+      refuse_no_number(row.no_number, cache.column[kSerial]);
       ierr = 1;
       return;
     }

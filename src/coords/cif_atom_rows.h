@@ -40,8 +40,8 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
 // begins on: a row short of values or with values to spare, a quote its
 // line does not close, a serial, record kind or model number that is no
 // such thing, two chain identifiers that the four-character group field
-// cannot tell apart, a value too large for its field.  Empty after a plain
-// read error.
+// cannot tell apart, a value that is no number where a number stands, a
+// value too large for its field.  Empty after a plain read error.
 std::string_view cif_rows_refusal();
 
 // The fixed-column atom line of the CIF row readers; `shift` 1 moves every

@@ -28,8 +28,9 @@ inline constexpr int32_t kCifChainNamesClash = 12;
 // "ATOM" or "HETATM" from the record kind of the row and a chain terminator
 // where the file's own chain identifier changes, and the PDB reader's
 // post-read passes follow.  ierr: 0; 1 not opened; 2 header failed (no atom
-// rows); 3 a row was refused; 4 storing an atom failed; 6 two residues of
-// one chain share a number; kCifLongChainIds (seg_flag 'N' only);
+// rows); 3 a row, or a header value that is no number, was refused; 4
+// storing an atom failed; 6 two residues of one chain share a number;
+// kCifLongChainIds (seg_flag 'N' only);
 // kCifChainNamesClash (seg_flag 'Y' only).
 // Writes the structure model, crdinf, crdatm, crst_crd, crst_pdb, com_crd_cif, com_out_cif and
 // the PDB reader state (pdb_state.h).

@@ -12,7 +12,7 @@
 
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_items.h"
-#include "coords/cif_small_molecule.h"
+#include "coords/cif_numbers.h"
 #include "coords/scale_frame.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_tokeniser.h"
@@ -84,8 +84,21 @@ struct Header {
   int prev_seq_entity = 0;
   int seq_serial = 0;
   bool sf_warned = false;  // the full scattering-type table was reported for this record
+  bool refused = false;    // a value that is no number was met, and reported
   Row row;
 };
+
+// The number of header value `data` of item `item` ("?" and "." give 0, as
+// they always have); false, after the error line naming the item, the
+// value and its line, for a value that is no number.
+bool header_number(Header& h, std::string_view item, std::string_view data, float fdata, float& v) {
+  if (coords::cif_number(data, fdata, v) != coords::CifNumber::kNoNumber) return true;
+  const CifRecordPlace& p = cif_record_place_info();
+  const std::string where = comcif_info.n_cif > 1 ? ", row at line " : ", line ";
+  msgerr_(h.mdoc, " ERROR: " + coords::cif_no_number(item, data) + where + std::to_string(p.line));
+  h.refused = true;
+  return false;
+}
 
 // The full-table warning of the header reader; the capacity constant is one
 // of the structure-model header.
@@ -274,22 +287,18 @@ bool scalar_item(Header& h, std::string_view item, std::string_view data, int32_
 }
 
 // Cell, fractionalisation and symmetry items; true when the item was one.
-bool crystal_item(Header& h, std::string_view item, rt::FixedText<80>& data, int32_t idata, float fdata,
-                  float pi180) {
+bool crystal_item(Header& h, std::string_view item, std::string_view data, int32_t idata,
+                  float fdata, float pi180) {
   if (item.substr(0, 6) == "_cell." || item.substr(0, 6) == "_cell_") {
     const std::string_view rest = item.substr(6);
     for (int k = 9; k <= 14; ++k) {
       // Whole names only: a prefix test would let the "_esd" items that
       // follow each cell value overwrite it with their "?".
       if (!cif_match_whole(rest, cif_item(k).substr(6))) continue;
-      float v = fdata;
-      if (h.icsd == 1) {
-        clean_data_csd_(data);
-        float f = 0;
-        int32_t iv = 0;
-        wtodig_(data.view(), data.len_trim(), f, iv);
-        v = f;
-      }
+      // A small-molecule cell carries its standard uncertainties, as
+      // "41.980(5)"; the reading of numbers takes them on both roads.
+      float v = 0.0f;
+      if (!header_number(h, item, data, fdata, v)) return true;
       crdinf.cr_cell(k - 8) = k <= 11 ? v : v * pi180;
       h.ncell += 1;
       break;
@@ -312,7 +321,7 @@ bool crystal_item(Header& h, std::string_view item, rt::FixedText<80>& data, int
   }
   if (cif_match(item, cif_item(28))) {
     if (cif_match(item, cif_item(29))) {
-      crdinf.cr_spgr = data.view();
+      crdinf.cr_spgr = data;
       h.sg_read = true;
     } else if (cif_match(item, cif_item(30))) {
       crdinf.cr_nspgr = idata;
@@ -575,7 +584,7 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
     else if (m(cif_item(53))) { r.chain = data; r.ich = entity_index(r.chain); }
     else if (m(cif_item(54))) r.atom1 = data;
     else if (m(cif_item(55))) r.atom2 = data;
-    else if (m(cif_item(56))) r.dist = fdata;
+    else if (m(cif_item(56))) header_number(h, item, data, fdata, r.dist);
     if (last) store_entity_link(h);
     return true;
   }
@@ -594,8 +603,8 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
     else if (m(cif_item(71))) r.symm2 = symmetry(data);
     else if (m(cif_item(66))) r.atom2 = data;
     else if (m(cif_item(67))) r.alt2 = alternate(data);
-    else if (m(cif_item(72))) r.dist = fdata;
-    else if (m("_struct_conn.pdbx_dist_value")) r.dist = skips(data) ? 0.0f : fdata;
+    else if (m(cif_item(72)) || m("_struct_conn.pdbx_dist_value"))
+      header_number(h, item, data, fdata, r.dist);
     else if (m("_struct_conn.pdbx_ptnr1_label_alt_id")) r.alt1 = alternate(data);
     else if (m("_struct_conn.pdbx_ptnr2_label_alt_id")) r.alt2 = alternate(data);
     else if (m("_struct_conn.pdbx_ptnr1_PDB_ins_code")) r.ins1 = insertion_code(data);
@@ -798,15 +807,25 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
     h.sf_warned = false;
     for (int i = 1; i <= n; ++i) {
       const std::string_view item = comcif_info.itm_cif(i).view();
-      rt::FixedText<80> data = comcif_info.dt_cif(i);
+      const std::string_view data = comcif_info.dt_cif(i).view();
       const int32_t idata = comcif_info.idt_cif(i);
       const float fdata = comcif_info.fdt_cif(i);
-      if (scalar_item(h, item, data.view(), idata, fdata)) continue;
+      if (scalar_item(h, item, data, idata, fdata)) continue;
       if (crystal_item(h, item, data, idata, fdata, pi180)) {
+        if (h.refused) {
+          ierr = coords::kHeaderNoNumber;
+          return;
+        }
         icell_flag = h.ncell;
         continue;
       }
-      if (loop_item(h, item, data.view(), idata, fdata, i == n)) continue;
+      if (loop_item(h, item, data, idata, fdata, i == n)) {
+        if (h.refused) {
+          ierr = coords::kHeaderNoNumber;
+          return;
+        }
+        continue;
+      }
       if (atom_rows_begin(item)) {
         header_done = true;
         break;

@@ -13,7 +13,9 @@
 // in: unit out; cell_input: six values (Angstrom, degrees; a first value of
 // 1.0 or less means none); isg_flag 1 when a space group came from the file
 // or the user; icell_flag 1 after a completed read; ierr 0, 1 not opened,
-// 2 end of file before the atom rows, 3 tokeniser failure.
+// 2 end of file before the atom rows, 3 tokeniser failure, 4 a cell length
+// or angle or a connection distance that is no number (kHeaderNoNumber,
+// after its error line; the file is left open).
 // Writes crdinf, crst_crd, crst_pdb, crdpdb, crdpdb_2, the entity tables, cif_asym_part, link_inf,
 // mod_inf, com_crd_cif, com_dict_file.
 void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_view name,
@@ -21,6 +23,9 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
                   int32_t& isg_flag, int32_t& icell_flag, int32_t& ierr);
 
 namespace coords {
+
+// The status of open_crdcif_ for a value that is no number.
+inline constexpr int32_t kHeaderNoNumber = 4;
 
 // True when `name` (as a link row holds it, cut to eight characters) is
 // one of the archive's covalent connection kinds ("covale" and its

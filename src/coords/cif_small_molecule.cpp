@@ -2,9 +2,11 @@
 #include "coords/cif_small_molecule.h"
 
 #include <cstring>
+#include <string>
 
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_items.h"
+#include "coords/cif_numbers.h"
 #include "foundation/atom_com.h"
 #include "foundation/cell_helpers.h"
 #include "foundation/cif_tokeniser.h"
@@ -66,6 +68,20 @@ Item classify(std::string_view name) {
   return kNone;
 }
 
+// Why the last row was refused.
+std::string refusal;
+
+// A value that is no number in column k of the record: the atom is named by
+// its serial, else by its label, as the row gives them.
+[[gnu::noinline]] void refuse_no_number(int k, int serial_column, int label_column) {
+  const int named = serial_column != 0 ? serial_column : label_column;
+  const std::string atom =
+      named != 0 ? "atom " + std::string(comcif_info.dt_cif(named).trimmed()) : "an atom row";
+  refusal = " ERROR: " + atom + ": " +
+            coords::cif_no_number(comcif_info.itm_cif(k).view(), comcif_info.dt_cif(k).view()) +
+            ", row at line " + std::to_string(cif_record_place_info().line);
+}
+
 bool taken_category(std::string_view first) {
   // The anisotropic-displacement loop of a core CIF shares the atom-site
   // prefix but describes atoms already read; taking its rows would add a
@@ -79,7 +95,10 @@ bool taken_category(std::string_view first) {
 
 void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t& ierr) {
   bool held = false;
-  if (iend == -1) held = cif_rows_begin(in, iend);
+  if (iend == -1) {
+    refusal.clear();
+    held = cif_rows_begin(in, iend);
+  }
   ierr = 0;
   for (;;) {
     if (!cif_rows_read(in, mdoc, held, ierr)) return;
@@ -109,11 +128,25 @@ void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     crdatm.cr_pnum.blank();
     crdinf.cr_mult_flag = 1;
     bool seen_auth = false, seen_seq = false, fractional = false;
+    int serial_column = 0, label_column = 0, no_number = 0;
     for (int k = 1; k <= n; ++k) {
       const std::string_view val = comcif_info.dt_cif(k).view();
       const int32_t iv = comcif_info.idt_cif(k);
-      const float fv = comcif_info.fdt_cif(k);
       const Item kind = classify(comcif_info.itm_cif(k).view());
+      // Every numeric item: "?" and "." give 0, as they always have, save
+      // for a coordinate, which has no default.
+      float fv = 0.0f;
+      if (kind >= kX && kind <= kU23 && kind != kThermal && kind != kMult) {
+        const coords::CifNumber got = coords::cif_number(val, comcif_info.fdt_cif(k), fv);
+        const bool position = kind <= kFz;
+        if (got == coords::CifNumber::kNoNumber ||
+            (position && got == coords::CifNumber::kAbsent)) {
+          if (no_number == 0) no_number = k;
+          continue;
+        }
+      }
+      if (kind == kSerial) serial_column = k;
+      if (kind == kAtomName) label_column = k;
       switch (kind) {
         case kSerial: crdatm.cr_iatold = iv; break;
         case kAtomName: crdatm.cr_aname = val; break;
@@ -159,6 +192,11 @@ void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
         case kNone: break;
       }
     }
+    if (no_number != 0) {
+      refuse_no_number(no_number, serial_column, label_column);
+      ierr = 1;
+      return;
+    }
     mode = 0;
     crdatm.cr_iatom += 1;
     check_line_(1, crdatm.cr_asymb);
@@ -196,3 +234,5 @@ void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     return;
   }
 }
+
+std::string_view csd_rows_refusal() { return refusal; }

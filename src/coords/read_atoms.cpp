@@ -76,6 +76,14 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     ierr = 1;
     return;
   }
+  if (ierr == coords::kHeaderNoNumber) {
+    // A damaged value of the header: the status of a damaged row.
+    msgerr_(mdoc, " ERROR: read input file");
+    rt::unit_close(in);
+    com_crd_cif.held_unit = 0;
+    ierr = 3;
+    return;
+  }
   if (ierr != 0) {
     if (ierr == 2)
       coords::no_atom_list(mdoc, in);
@@ -117,7 +125,9 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       rdcrd_cif_(m, in, mode, iend, ierr);
     if (ierr != 0) {
       if (!icsd && !cif_rows_refusal().empty()) msgerr_(mdoc, cif_rows_refusal());
-      if (icsd && !cif_syntax_error_info().empty()) msgerr_(mdoc, cif_syntax_error_info());
+      if (icsd && !csd_rows_refusal().empty()) msgerr_(mdoc, csd_rows_refusal());
+      if (icsd && csd_rows_refusal().empty() && !cif_syntax_error_info().empty())
+        msgerr_(mdoc, cif_syntax_error_info());
       msgerr_(mdoc, " ERROR: read input file");
       rt::unit_close(crdinf.cri_iun);
       ierr = 3;

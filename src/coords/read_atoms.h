@@ -7,7 +7,8 @@
 
 // ierr on entry 1: the residue-type tables are already set up.  On return
 // 0 read with a space group; 1 not opened; 2 header failed; 3 row reader
-// failed; 4 storing an atom failed; 6 a file that names no chain holds a
+// failed (a damaged row), or a header value that is no number where a
+// number stands; 4 storing an atom failed; 6 a file that names no chain holds a
 // residue number twice where its PDB form would (coords::check_split_numbers),
 // or one that labels its chains holds one residue written twice under two
 // labels, or a named chain holds a polymer residue's number twice

@@ -1,6 +1,8 @@
 // Conversion of a word to its real and integer values, the work of wtodig_.
 // It lives in a header so that the CIF word splitter, which converts every
-// word it stores, has it inline; wtodig_ is the one entry for everyone else.
+// word it stores, has it inline; wtodig_ is the entry for the keyword parser
+// and the other free-format readers, which take 0 for a word that is no
+// number.  The CIF coordinate readers also ask whether the word was one.
 #pragma once
 
 #include <cstdint>
@@ -22,11 +24,14 @@ inline constexpr double kPow10[32] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  
 // strays from it by at most 2^-53, so both land on the same float.
 inline constexpr float kPow10f[9] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f};
 
-// The conversion itself.  kPadded: the character after the n characters is
-// known to be no digit and no point (a blank-padded slot), so the digit
-// loops need not watch the length.
+// The conversion itself, true when the word is a number: at least one
+// digit, then nothing the rules do not allow ('0e5' is the number 0, which
+// f and i give as for any other word; '', '-', '.' and '1.2.3' are none).
+// kPadded: the character after the n characters is known to be no digit
+// and no point (a blank-padded slot), so the digit loops need not watch the
+// length.
 template <bool kPadded>
-inline void convert(const char* w, int32_t n, float& f, int32_t& i) {
+inline bool convert(const char* w, int32_t n, float& f, int32_t& i) {
   bool neg = false;
   int k = 0;
   if (n > 0 && (w[0] == '-' || w[0] == '+')) {
@@ -67,19 +72,24 @@ inline void convert(const char* w, int32_t n, float& f, int32_t& i) {
   // so that -2147483648 does not overflow.
   const uint32_t ulow = static_cast<uint32_t>(ipart);
   const int32_t ivalue = static_cast<int32_t>(neg ? 0U - ulow : ulow);
+  const bool any_digit = k - first_digit > (point >= 0 ? 1 : 0);
   if (k == n) {
     f = value;
     i = ivalue;
-    return;
+    return any_digit;
   }
   f = 0;
   i = 0;
   const char c = w[k];
-  if (!((c == 'e' || c == 'E') && mant != 0)) return;
+  if ((c != 'e' && c != 'E') || !any_digit) return false;
+  // A zero mantissa gives 0 and 0 whatever exponent follows.
+  const bool zero = mant == 0;
   if (k + 1 == n) {
-    f = value;
-    i = ivalue;
-    return;
+    if (!zero) {
+      f = value;
+      i = ivalue;
+    }
+    return true;
   }
   int esign = 1;
   int expo = 0;
@@ -92,11 +102,13 @@ inline void convert(const char* w, int32_t n, float& f, int32_t& i) {
       esign = -1;
     } else if (e == '+' && m == k + 1) {
     } else {
-      return;
+      return false;
     }
   }
+  if (zero) return true;
   const double p = kPow10[expo];
   f = static_cast<float>(esign < 0 ? value / p : value * p);
+  return true;
 }
 
 }  // namespace word_number_detail
@@ -106,13 +118,14 @@ inline void convert(const char* w, int32_t n, float& f, int32_t& i) {
 // A "-" or "+" may come first; digits, with at most one decimal point, make
 // the mantissa, built digit by digit in single precision; an "e" or "E"
 // after a non-zero mantissa may bring an exponent (limited to 31).  Any
-// other character ends the number and gives 0 and 0.
-inline void word_number(const char* w, int32_t n, float& f, int32_t& i) {
-  word_number_detail::convert<false>(w, n, f, i);
+// other character ends the number and gives 0 and 0.  True when the word
+// is a number.
+inline bool word_number(const char* w, int32_t n, float& f, int32_t& i) {
+  return word_number_detail::convert<false>(w, n, f, i);
 }
 
 // The same for a word held in a blank-padded slot of more than n
 // characters.
-inline void slot_word_number(const char* w, int32_t n, float& f, int32_t& i) {
-  word_number_detail::convert<true>(w, n, f, i);
+inline bool slot_word_number(const char* w, int32_t n, float& f, int32_t& i) {
+  return word_number_detail::convert<true>(w, n, f, i);
 }

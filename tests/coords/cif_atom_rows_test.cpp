@@ -115,8 +115,8 @@ TEST_F(CifAtomRows, EmptyQuotedValuesReadAsNotGiven) {
                                       "aniso_U[1][1]"});
   write("q", cif_header() + loop +
                  "1 N N . ALA A 1 1 A 1.0 2.0 3.0 1 .\n"
-                 "2 '' CA '' ALA '' 1 1 '' 1.0 2.0 3.0 '' ''\n"
-                 "3 \"\" O \"\" HOH B 2 5 \"\" 4.0 5.0 6.0 \"\" \"\"\n"
+                 "2 '' CA '' ALA '' 1 1 '' 1.0 2.0 3.0 '' .\n"
+                 "3 \"\" O \"\" HOH B 2 5 \"\" 4.0 5.0 6.0 \"\" .\n"
                  "4 O O . HOH '' 2 6 '' 7.0 8.0 9.0 1 .\n");
   ASSERT_EQ(read_out("q"), 0) << out_;
   ASSERT_EQ(atom_inf.n_atom, 4);
@@ -137,13 +137,17 @@ TEST_F(CifAtomRows, EmptyQuotedValuesReadAsNotGiven) {
   EXPECT_EQ(asym_part.group_id(4).trimmed(), "22");
 }
 
-TEST_F(CifAtomRows, NonNumericCoordinatesReadAsZero) {
-  // "abc", "?" and "." are no numbers: each coordinate is 0; the row is kept.
+TEST_F(CifAtomRows, NonNumericCoordinatesAreRefused) {
+  // "abc", "?" and "." are no numbers, and a coordinate has no default: the
+  // row is refused, named by the first of them, and nothing is stored.
   write("n", cif_header() + kAtomLoop + "ATOM 1 N N . ALA A 1 1 abc ? . 1 10 1\n");
-  ASSERT_EQ(read("n"), 0);
-  ASSERT_EQ(atom_inf.n_atom, 1);
-  for (int i = 1; i <= 3; ++i) EXPECT_NEAR(atom_crd.xyz_crd(i, 1), 0.0f, 1e-6f) << i;
-  EXPECT_FLOAT_EQ(atom_crd.occup(1), 1.0f);
+  ASSERT_EQ(read_out("n"), 3);
+  EXPECT_NE(
+      out_.find("  ERROR: atom 1: _atom_site.Cartn_x \"abc\" is not a number, row at line 25\n"
+                "  ERROR: read input file\n"),
+      std::string::npos)
+      << out_;
+  EXPECT_EQ(atom_inf.n_atom, 0);
 }
 
 TEST_F(CifAtomRows, LeadingDigitOfAtomNameMovesToEnd) {

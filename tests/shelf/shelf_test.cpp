@@ -1074,6 +1074,51 @@ TEST(Shelf, AtomsTheLibraryDoesNotKnowEndTheRunWithAnErrorLineNamingThem) {
   }
 }
 
+// 1A8O with values of atom 20 (ILE 153 O) and of the cell edited, through
+// the pipeline as a user runs it: an x coordinate of letters, or "?" (a
+// coordinate has no default), is refused with the reader's status for a
+// damaged row and nothing written; the x coordinate and the cell length a
+// with their standard uncertainties, and a y coordinate of 17 characters,
+// are read as the values they write.
+TEST(Shelf, MmcifValueThatIsNoNumberIsRefusedAndOneWithItsUncertaintyIsRead) {
+  const std::string entry = file_text(pipetest::data("cif_1A8O.cif"));
+  const std::string atom20 = "ATOM   20  O  O   . ILE A 1 3  ? ";
+  const std::string cell_a = "_cell.length_a           ";
+  const auto edited = [&](const TempDir& dir, const std::string& xy, const std::string& a) {
+    std::string text = entry;
+    const std::size_t at = text.find(atom20 + "20.214 37.743 ");
+    const std::size_t cell = text.find(cell_a + "41.980 ");
+    EXPECT_TRUE(at != std::string::npos && cell != std::string::npos);
+    // The atom's line first: the cell's stands before it.
+    text.replace(at + atom20.size(), 14, xy);
+    text.replace(cell + cell_a.size(), 7, a);
+    return dir.write("edited.cif", text);
+  };
+  for (const std::string x : {"abc", "?"}) {
+    SCOPED_TRACE(x);
+    TempDir files, dir;
+    const pipetest::Outcome r = run_whole(edited(files, x + " 37.743 ", "41.980 "), dir);
+    EXPECT_EQ(r.ierr, 3) << r.out;
+    EXPECT_NE(r.out.find("  ERROR: atom 20: _atom_site.Cartn_x \"" + x +
+                         "\" is not a number, row at line 749\n  ERROR: read input file\n"),
+              std::string::npos)
+        << r.out;
+    for (const char* f : {"out.crd", "out.str", "out.rst", "new_lib.cif"})
+      EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
+  }
+  TempDir files, dir;
+  const pipetest::Outcome r =
+      run_whole(edited(files, "20.214(3) 37.74300000000000 ", "41.980(5) "), dir);
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  const std::string crd = file_text(dir.file("out.crd"));
+  EXPECT_NE(crd.find("\n_cell.length_a       41.980\n"), std::string::npos);
+  EXPECT_NE(
+      crd.find(
+          "\n    20 O      . ILE      AA    153    20.214   37.743   23.876  1.00  12.57 O    .\n"),
+      std::string::npos)
+      << crd.substr(0, 12000);
+}
+
 #ifdef ORB_PREPARE_MODEL
 // OpenMM's PDBx writer gives the waters that follow chain A in its topology
 // the label A and no entity: they are no part of the chain and stand in a

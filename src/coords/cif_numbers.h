@@ -1,0 +1,31 @@
+// The numbers of CIF values: one reading for every numeric item that the
+// CIF coordinate readers take (coordinates, occupancy, B, anisotropic
+// components, cell, connection distances), so that no reader turns a value
+// it cannot read into 0.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace coords {
+
+// What a value gives where a number stands.
+enum class CifNumber {
+  kRead,     // a number, in f
+  kAbsent,   // "?" or ".": f is 0, the value the readers have always given them
+  kNoNumber  // anything else: letters, a second point, a comma, nan, an empty text
+};
+
+// The number of the CIF value `value` (as the tokeniser stores it,
+// blank-padded) whose tokeniser conversion is `tokenised` (fdt_cif).  A
+// number is read as the tokeniser's conversion reads it, also when it is
+// followed by a standard uncertainty in parentheses ("20.214(3)" is 20.214;
+// an unclosed or empty parenthesis is no number) and when it is longer than
+// the 16 characters that conversion takes.
+CifNumber cif_number(std::string_view value, float tokenised, float& f);
+
+// The middle of the error line of a value that is no number:
+// `_atom_site.Cartn_x "abc" is not a number`.
+std::string cif_no_number(std::string_view item, std::string_view value);
+
+}  // namespace coords

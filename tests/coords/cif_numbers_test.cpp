@@ -1,0 +1,98 @@
+// The numbers of CIF values: each form read, refused or taken as absent,
+// given with the tokeniser's conversion of it as the readers pass it.
+#include "coords/cif_numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "cif_test_util.h"
+#include "foundation/words.h"
+
+namespace {
+
+using coords::CifNumber;
+
+// The tokeniser converts a word as wtodig_ does.
+float tokenised(const std::string& text) {
+  float f = 0;
+  int32_t i = 0;
+  wtodig_(text, static_cast<int32_t>(text.size()), f, i);
+  return f;
+}
+
+uint32_t bits(float f) {
+  uint32_t u;
+  std::memcpy(&u, &f, 4);
+  return u;
+}
+
+}  // namespace
+
+TEST(CifNumber, EachFormIsReadRefusedOrAbsent) {
+  const struct {
+    const char* label;
+    const char* text;
+    CifNumber want;
+    const char* read_as;  // the short number whose value it must give
+  } rows[] = {
+      {"a number as written today", "20.214", CifNumber::kRead, "20.214"},
+      {"exponent", "2.0214e1", CifNumber::kRead, "2.0214e1"},
+      {"exponent with its sign", "20.214E+00", CifNumber::kRead, "20.214E+00"},
+      {"trailing point", "20.", CifNumber::kRead, "20"},
+      {"leading plus", "+20.214", CifNumber::kRead, "20.214"},
+      {"zero", "0.000", CifNumber::kRead, "0"},
+      {"zero with an exponent", "0.0E+00", CifNumber::kRead, "0"},
+      {"uncertainty", "20.214(3)", CifNumber::kRead, "20.214"},
+      {"cell length with its uncertainty", "41.980(5)", CifNumber::kRead, "41.980"},
+      {"exponent and uncertainty", "1.5e1(2)", CifNumber::kRead, "15"},
+      {"17 characters", "-20.2140000000000", CifNumber::kRead, "-20.214"},
+      {"long with an exponent", "2.02140000000000e1", CifNumber::kRead, "20.214"},
+      {"letters", "abc", CifNumber::kNoNumber, "0"},
+      {"second point", "1.2.3", CifNumber::kNoNumber, "0"},
+      {"comma", "12,5", CifNumber::kNoNumber, "0"},
+      {"nan", "nan", CifNumber::kNoNumber, "0"},
+      {"inf", "inf", CifNumber::kNoNumber, "0"},
+      {"empty quoted text", "", CifNumber::kNoNumber, "0"},
+      {"sign alone", "-", CifNumber::kNoNumber, "0"},
+      {"unclosed parenthesis", "20.214(3", CifNumber::kNoNumber, "0"},
+      {"empty parenthesis", "20.214()", CifNumber::kNoNumber, "0"},
+      {"letters in the parenthesis", "20.214(x)", CifNumber::kNoNumber, "0"},
+      {"uncertainty without a number", "(3)", CifNumber::kNoNumber, "0"},
+      {"long with letters", "-20.2140000000000x", CifNumber::kNoNumber, "0"},
+      {"unknown", "?", CifNumber::kAbsent, "0"},
+      {"not applicable", ".", CifNumber::kAbsent, "0"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    float f = -99.0f;
+    // As the tokeniser's record holds it: blank-padded.
+    const std::string slot = std::string(row.text) + "    ";
+    EXPECT_EQ(coords::cif_number(slot, tokenised(row.text), f), row.want);
+    EXPECT_EQ(bits(f), bits(tokenised(row.read_as))) << f;
+  }
+}
+
+using CifNumberRows = CifFiles;
+
+// The small-molecule road: a fractional coordinate and the cell with their
+// uncertainties are read; a coordinate that is no number is refused, the
+// atom named by its label, since such files give no serial.
+TEST_F(CifNumberRows, SmallMoleculeUncertaintiesAreReadAndNoNumberRefused) {
+  const std::string head =
+      "data_csd\n_database_code_CSD ABCDEF\n_cell_length_a 10.000(2)\n_cell_length_b 10\n"
+      "_cell_length_c 10\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+      "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n";
+  write("sm", head + "C1 0.1000(3) 0.2 0.3\n");
+  ASSERT_EQ(read("sm"), 8);
+  EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 1.0f, 1e-4f);
+  write("bad", head + "C1 0.1 0.2 0.3\nO1 0.1( 0.2 0.3\n");
+  EXPECT_EQ(read_out("bad"), 3);
+  EXPECT_NE(
+      out_.find("  ERROR: atom O1: _atom_site_fract_x \"0.1(\" is not a number, row at line 15\n"
+                "  ERROR: read input file\n"),
+      std::string::npos)
+      << out_;
+}
