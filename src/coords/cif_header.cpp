@@ -308,11 +308,15 @@ bool crystal_item(Header& h, std::string_view item, std::string_view data, int32
   if (cif_match(item, cif_item(15))) {
     for (int k = 16; k <= 27; ++k) {
       if (!cif_match(item, cif_item(k))) continue;
+      // The matrix places every atom: a value that is no number would move
+      // them all without a word.
+      float v = 0.0f;
+      if (!header_number(h, item, data, fdata, v)) return true;
       if (k <= 24) {
         const int i = (k - 16) / 3 + 1, j = (k - 16) % 3 + 1;
-        crdinf.cr_scale(i, j) = fdata;
+        crdinf.cr_scale(i, j) = v;
       } else {
-        crdinf.cr_u(k - 24) = fdata;
+        crdinf.cr_u(k - 24) = v;
       }
       h.nfract += 1;
       break;

@@ -1,7 +1,7 @@
 // The numbers of CIF values: one reading for every numeric item that the
 // CIF coordinate readers take (coordinates, occupancy, B, anisotropic
-// components, cell, connection distances), so that no reader turns a value
-// it cannot read into 0.
+// components, cell, fractionalisation matrix, connection distances), so that
+// no reader turns a value it cannot read into 0.
 #pragma once
 
 #include <string>
