@@ -2,11 +2,10 @@
 // the statuses of files that cannot be read, and small-molecule files.
 #include "cif_test_util.h"
 
-#include "coords/cif_header.h"
-
 #include <cmath>
 #include <fstream>
 
+#include "coords/cif_header.h"
 #include "runtime/run.h"
 
 using CifHeader = CifFiles;

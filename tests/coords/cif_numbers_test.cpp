@@ -104,12 +104,14 @@ TEST_F(CifNumberRows, HeaderNumberThatIsNoNumberIsRefused) {
   const struct {
     const char *label, *line, *message;
   } rows[] = {
-      {"cell length", "_cell.length_a abc", "  ERROR: _cell.length_a \"abc\" is not a number, line 2\n"},
+      {"cell length", "_cell.length_a abc",
+       "  ERROR: _cell.length_a \"abc\" is not a number, line 2\n"},
       {"matrix value", "_atom_sites.fract_transf_matrix[1][1] 0,1",
        "  ERROR: _atom_sites.fract_transf_matrix[1][1] \"0,1\" is not a number, line 2\n"},
   };
   for (const auto& r : rows) {
-    write("head", std::string("data_t\n") + r.line + "\n" + kShortLoop + "1 CA ALA A 1 1.0 2.0 3.0\n");
+    write("head",
+          std::string("data_t\n") + r.line + "\n" + kShortLoop + "1 CA ALA A 1 1.0 2.0 3.0\n");
     EXPECT_EQ(read_out("head"), 3) << r.label;
     EXPECT_NE(out_.find(std::string(r.message) + "  ERROR: read input file\n"), std::string::npos)
         << r.label << out_;
