@@ -208,26 +208,8 @@ bool read_header(int32_t mdoc, std::string_view file, int32_t& in, int32_t& ierr
   in = crdinf.cri_iun;
   open_crdcif_(md, in, "", file, "", 0, no_cell, isg_flag, icell_flag, ierr);
   crdinf.cri_iun = in;
-  if (ierr == 1) {
-    msgerr_(mdoc, " ERROR: open input file");
-    return false;
-  }
-  if (ierr == coords::kHeaderNoNumber) {
-    // A damaged value of the header: the status of a damaged row.
-    msgerr_(mdoc, " ERROR: read input file");
-    rt::unit_close(in);
-    com_crd_cif.held_unit = 0;
-    ierr = 3;
-    return false;
-  }
   if (ierr != 0) {
-    if (ierr == 2)
-      coords::no_atom_list(mdoc, in);
-    else
-      msgerr_(mdoc, " ERROR: reading title of input file");
-    rt::unit_close(in);
-    com_crd_cif.held_unit = 0;
-    ierr = 2;
+    coords::header_failed(mdoc, in, ierr);
     return false;
   }
   return true;

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "coords/cif_atom_rows.h"
@@ -916,68 +915,55 @@ bool coords::covalent_conn_kind(std::string_view name) {
   return false;
 }
 
-namespace {
-
-// What decides of one line: whether it holds a character other than a
-// blank, and its first characters.  The rest of a line is passed over
-// unread, so that a line without end (a damaged or binary file) is never
-// held whole.
-class LineHeads {
- public:
-  void take(char c) {
-    if (c == '\n') {
-      end_line();
-    } else if (n_ == 0 && (c == ' ' || c == '\t' || c == '\r')) {
-      indented_ = true;
-    } else if (n_ < sizeof head_) {
-      head_[n_++] = c;
+coords::AtomScan coords::scan_for_atoms(std::string_view file) {
+  AtomScan found = AtomScan::kEmpty;
+  const int unit = rt::free_unit(10, 99);
+  rt::OpenOptions opt;
+  opt.status = rt::OpenStatus::Old;
+  opt.readonly = true;
+  if (unit < 1 || rt::unit_open(unit, file, opt) != 0) return found;
+  // Records are read to a bound, so a line without end (a damaged or binary
+  // file) is never held whole.
+  std::string_view rec;
+  while (rt::read_record_view(unit, rec) == rt::IOSTAT_OK) {
+    const std::size_t lead = rec.find_first_not_of(" \t\r");
+    if (lead == std::string_view::npos) continue;
+    found = AtomScan::kNoAtoms;
+    if (rec.substr(0, 4) == "ATOM" || rec.substr(0, 6) == "HETATM" ||
+        rec.substr(lead, 11) == "_atom_site.") {
+      found = AtomScan::kAtoms;
+      break;
     }
   }
-  void end_line() {
-    if (n_ > 0) {
-      empty = false;
-      const std::string_view h(head_, n_);
-      atoms = atoms || (!indented_ && (h.substr(0, 4) == "ATOM" || h.substr(0, 6) == "HETATM")) ||
-              h == "_atom_site.";
-    }
-    n_ = 0;
-    indented_ = false;
-  }
-  bool empty = true, atoms = false;
-
- private:
-  char head_[11] = {};  // as long as "_atom_site."
-  std::size_t n_ = 0;
-  bool indented_ = false;
-};
-
-}  // namespace
-
-coords::AtomScan coords::scan_for_atoms(const std::string& file) {
-  LineHeads heads;
-  std::ifstream in(file, std::ios::binary);
-  static char piece[1 << 16];
-  while (!heads.atoms && in) {
-    in.read(piece, sizeof piece);
-    const std::streamsize n = in.gcount();
-    for (std::streamsize i = 0; i < n; ++i) heads.take(piece[i]);
-  }
-  heads.end_line();
-  return heads.atoms ? AtomScan::kAtoms : heads.empty ? AtomScan::kEmpty : AtomScan::kNoAtoms;
+  rt::unit_close(unit);
+  return found;
 }
 
-void coords::no_atoms_message(int32_t mdoc, AtomScan scan) {
-  msgerr_(mdoc, scan == AtomScan::kEmpty
+void coords::no_atoms_message(int32_t mdoc, bool empty) {
+  msgerr_(mdoc, empty
                     ? " ERROR: input file is empty"
                     : " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)");
 }
 
-void coords::no_atom_list(int32_t mdoc, int32_t unit) {
-  const AtomScan scan = scan_for_atoms(rt::unit_file_name(unit));
-  // A file with atoms that no block holds (no "data_" line before them)
-  // ends the header all the same.
-  if (scan == AtomScan::kAtoms)
-    msgerr_(mdoc, " ERROR: reading title of input file");
-  else
-    no_atoms_message(mdoc, scan);
+void coords::header_failed(int32_t mdoc, int32_t in, int32_t& ierr) {
+  if (ierr == 1) {
+    msgerr_(mdoc, " ERROR: open input file");
+    return;
+  }
+  if (ierr == kHeaderNoNumber) {
+    // A damaged value of the header: the status of a damaged row.
+    msgerr_(mdoc, " ERROR: read input file");
+    ierr = 3;
+  } else {
+    // A file with atoms that no block holds (no "data_" line before them)
+    // ends the header all the same.
+    const AtomScan scan = ierr == 2 ? scan_for_atoms(rt::unit_file_name(in)) : AtomScan::kAtoms;
+    if (scan == AtomScan::kAtoms)
+      msgerr_(mdoc, " ERROR: reading title of input file");
+    else
+      no_atoms_message(mdoc, scan == AtomScan::kEmpty);
+    ierr = 2;
+  }
+  rt::unit_close(in);
+  com_crd_cif.held_unit = 0;
 }

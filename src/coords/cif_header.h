@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 // in: unit out; cell_input: six values (Angstrom, degrees; a first value of
@@ -40,21 +39,23 @@ bool covalent_conn_kind(std::string_view name);
 // by no number, and for rows of other kinds.
 int32_t conn_label_seq(int32_t l, int e);
 
-// What a scan of a file's lines finds: no character but blanks, no atom
-// record nor atom list, or atoms.  Only the first characters of each line
-// are looked at, so a line without end is never held whole.
+// What a scan of a file's lines finds: no character but blanks (or a file
+// that cannot be opened), no atom record nor atom list, or atoms.  Lines
+// are read to a bound, so a line without end is never held whole.
 enum class AtomScan { kEmpty, kNoAtoms, kAtoms };
-AtomScan scan_for_atoms(const std::string& file);
+AtomScan scan_for_atoms(std::string_view file);
 
-// The error line of a file without atoms, by what the scan found (kEmpty,
-// or else no atoms).
-void no_atoms_message(int32_t mdoc, AtomScan scan);
+// The error line of a file without atoms: an empty one, or one that holds
+// no atoms.
+void no_atoms_message(int32_t mdoc, bool empty);
 
-// The one error line of a file, open on `unit`, whose end came before any
-// atom list (open_crdcif_'s status 2): the file is empty (no character but
-// blanks), or it holds no atoms, in records or in a list (the file type
-// detection takes either for CIF, whose header then finds nothing), or
-// else its header could not be read.
-void no_atom_list(int32_t mdoc, int32_t unit);
+// The one error line of a header read that failed (open_crdcif_'s status
+// in ierr, not 0), the unit `in` closed, and the reader's status: 1 not
+// opened; 3 a header value that is no number, as for a damaged row; 2 for
+// the rest: the file is empty (no character but blanks), or it holds no
+// atoms, in records or in a list (the file type detection takes either for
+// CIF, whose header then finds nothing), or else its header could not be
+// read.
+void header_failed(int32_t mdoc, int32_t in, int32_t& ierr);
 
 }  // namespace coords

@@ -423,9 +423,8 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
   // A header (CRYST1, REMARK) is no model: the file is refused as one of
   // neither form without atoms is, not by the chain passes' count of none.
   if (sttcrec.st_atom_lines == 0) {
-    const bool empty =
-        coords::scan_for_atoms(std::string(rt::trim_right(file_pdb))) == coords::AtomScan::kEmpty;
-    coords::no_atoms_message(mdoc, empty ? coords::AtomScan::kEmpty : coords::AtomScan::kNoAtoms);
+    coords::no_atoms_message(
+        mdoc, coords::scan_for_atoms(rt::trim_right(file_pdb)) == coords::AtomScan::kEmpty);
     ierr = 2;
     return;
   }

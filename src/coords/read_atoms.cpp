@@ -71,27 +71,8 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   int32_t in = crdinf.cri_iun;
   open_crdcif_(md, in, pathc, namec, extc, nospgr_input, cell_input, isg_flag, icell_flag, ierr);
   crdinf.cri_iun = in;
-  if (ierr == 1) {
-    msgerr_(mdoc, " ERROR: open input file");
-    ierr = 1;
-    return;
-  }
-  if (ierr == coords::kHeaderNoNumber) {
-    // A damaged value of the header: the status of a damaged row.
-    msgerr_(mdoc, " ERROR: read input file");
-    rt::unit_close(in);
-    com_crd_cif.held_unit = 0;
-    ierr = 3;
-    return;
-  }
   if (ierr != 0) {
-    if (ierr == 2)
-      coords::no_atom_list(mdoc, in);
-    else
-      msgerr_(mdoc, " ERROR: reading title of input file");
-    rt::unit_close(in);
-    com_crd_cif.held_unit = 0;
-    ierr = 2;
+    coords::header_failed(mdoc, in, ierr);
     return;
   }
   asym_part.n_group = 0;
