@@ -150,6 +150,34 @@ TEST_F(CifAtomRows, NonNumericCoordinatesAreRefused) {
   EXPECT_EQ(atom_inf.n_atom, 0);
 }
 
+// Each numeric item of a row: a value that is no number is refused, named
+// by its item; "?" and "." where a default stands read as that default.
+TEST_F(CifAtomRows, EachNumericItemIsReadRefusedOrTakesItsDefault) {
+  const struct {
+    const char *label, *values, *refused;  // refused: the item named, or nullptr
+    float occ, b;  // what a row read gives: occupancy, and U of its B
+  } rows[] = {
+      {"y unknown", "1 ? 3 1 10", "_atom_site.Cartn_y \"?\"", 0, 0},
+      {"occupancy with two points", "1 2 3 1.2.3 10", "_atom_site.occupancy \"1.2.3\"", 0, 0},
+      {"B with a comma", "1 2 3 1 12,5", "_atom_site.B_iso_or_equiv \"12,5\"", 0, 0},
+      {"occupancy and B unknown", "1 2 3 ? ?", nullptr, 1.0f, 0.0f},
+      {"occupancy and B not applicable", "1 2 3 . .", nullptr, 1.0f, 0.0f},
+  };
+  for (const auto& r : rows) {
+    write("v", cif_header() + kAtomLoop + "ATOM 1 N N . ALA A 1 1 " + r.values + " 1\n");
+    if (r.refused != nullptr) {
+      EXPECT_EQ(read_out("v"), 3) << r.label;
+      EXPECT_NE(out_.find(std::string("  ERROR: atom 1: ") + r.refused + " is not a number"),
+                std::string::npos)
+          << r.label << out_;
+      continue;
+    }
+    ASSERT_EQ(read_out("v"), 0) << r.label << out_;
+    EXPECT_FLOAT_EQ(atom_crd.occup(1), r.occ) << r.label;
+    EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), r.b) << r.label;  // B 0: no B
+  }
+}
+
 TEST_F(CifAtomRows, LeadingDigitOfAtomNameMovesToEnd) {
   write("h", cif_header() + kAtomLoop + "ATOM 1 H 1HB2 . ALA A 1 1 0 0 0 1 10 1\n");
   ASSERT_EQ(read("h"), 0);
