@@ -1304,7 +1304,7 @@ pipetest::Outcome run_with(const std::string& path, const TempDir& dir, char seg
 // pdb_segment_over_two_chain_letters_without_ter.
 TEST(Shelf, SegmentOverTwoChainLettersWithoutTerIsReadBySegments) {
   const std::string path = pipetest::data("peers/numbers/segment_two_letters_no_ter.pdb");
-  TempDir files, dir, alike, run;
+  TempDir files, dir, alike;
   const pipetest::Outcome p = run_with(path, dir, 'Y', 'Y');
   EXPECT_EQ(p.ierr, 0) << p.out;
   EXPECT_EQ(count_of(p.out, "different residues have the same number"), 0) << p.out;
@@ -1312,22 +1312,21 @@ TEST(Shelf, SegmentOverTwoChainLettersWithoutTerIsReadBySegments) {
   const pipetest::Outcome a = run_with(ter_before_letter(path, 'B', files), alike, 'Y', 'Y');
   EXPECT_EQ(a.ierr, 0) << a.out;
   EXPECT_EQ(restraint_counts(p, dir), restraint_counts(a, alike));
-  const Ran o = run_orbinate(run, path);
-  EXPECT_EQ(o.status, 0) << o.out;
-  EXPECT_EQ(count_of(file_text(run.file("groups.tls")), "TLS\n"), 3);
 }
 
 // Pieces of a blank chain parted by TER whose second piece begins with a
 // hydrogen (GLY-GLY from H1; a capped peptide twice, from the cap's HH31
 // as Amber writes it), each numbered from 1 or numbered on: two chains
-// whether the hydrogens are kept or left out, restrained as the same file
-// without its hydrogens, and two TLS groups.
-TEST(Shelf, TerBeforeAHydrogenPartsABlankChainInBothPrograms) {
+// whether the hydrogens are kept (prepare_model) or left out, restrained as
+// the same file without its hydrogens.  orbinate's groups are the
+// end-to-end cases pdb_ter_before_a_hydrogen* and
+// pdb_capped_peptides_from_a_cap_hydrogen.
+TEST(Shelf, TerBeforeAHydrogenPartsABlankChainWithHydrogensKeptOrLeftOut) {
   for (const char* file : {"peers/numbers/gly_gly_h1_after_ter.pdb",
                            "peers/numbers/gly_gly_h1_after_ter_numbered_on.pdb",
                            "peers/numbers/capped_twice_cap_hydrogen_first.pdb"}) {
     const std::string path = pipetest::data(file);
-    TempDir files, run;
+    TempDir files;
     const std::string bare = without_hydrogens(path, files);
     for (const char h : {'Y', 'N'}) {
       SCOPED_TRACE(std::string(file) + (h == 'N' ? ", hydrogens left out" : ", hydrogens kept"));
@@ -1341,9 +1340,6 @@ TEST(Shelf, TerBeforeAHydrogenPartsABlankChainInBothPrograms) {
         EXPECT_EQ(restraint_counts(p, dir), restraint_counts(a, alike)) << a.out;
       }
     }
-    const Ran o = run_orbinate(run, path);
-    EXPECT_EQ(o.status, 0) << o.out;
-    EXPECT_EQ(count_of(file_text(run.file("groups.tls")), "TLS\n"), 2) << o.out;
   }
 }
 
