@@ -117,6 +117,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_wrap_warned = 0;
   sttcrec.st_water_sites = 0;
   sttcrec.st_atom_lines = 0;
+  sttcrec.st_break_due = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
@@ -341,6 +342,21 @@ bool number_wraps(const rt::FixedText<12>& prev, int32_t prev_high, const rt::Fi
   return pdb::water_number_wraps(prev_high, before, high, now);
 }
 
+// Whether the hand-back word before an atom line ends the chain at it: a
+// terminator, a bond record, CONECT, or the file's start.
+bool record_ends_chain(const rt::FixedText<6>& rec, std::string_view line) {
+  return !(rec == pdbf::cols(line, 1, 6)) && !(rec == std::string_view("ATOM  "));
+}
+
+// An atom line read but not kept (a hydrogen left out, a water model's
+// site).  A chain that a TER record ends before it still ends: the next
+// atom kept opens the next chain (simulation programs write a capped
+// peptide from the cap's methyl hydrogen, H1 or HH31).
+void leave_out(rt::FixedText<6>& rec, std::string_view line) {
+  if (record_ends_chain(rec, line)) sttcrec.st_break_due = 1;
+  rec = "?";
+}
+
 // A refused atom record: the reason, the line number and the record.
 int32_t bad_record(std::string_view reason, int32_t line_no, std::string_view line) {
   msgerr_(1, " ERROR: " + std::string(reason) + " in PDB atom record, line " + std::to_string(line_no) + ":");
@@ -501,7 +517,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // would be a second oxygen of its water.
   if (rname == std::string_view("HOH") && pdb::is_water_site(name_read.view())) {
     ++sttcrec.st_water_sites;
-    rec = "?";
+    leave_out(rec, line);
     return 0;
   }
 
@@ -526,12 +542,13 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // a line without one has the element its name gives, or the hydrogens of
   // a file written without element columns would all stay.
   if (hflag_remove == 'Y' && (acode.is_blank() ? asymb : acode) == std::string_view("H")) {
-    rec = "?";
+    leave_out(rec, line);
     return 0;
   }
   if (prog_name != 'M' && acode.is_blank()) acode = asymb;
   crdatm.cr_atype = ctype.sub(1, 1);
 
+  const char letter = key(2);
   key(1) = seg ? key(8) : key(2);
   key(2) = ' ';
   if (!seg) {
@@ -567,18 +584,23 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
                              std::memchr(segid.c, '.', 4) == nullptr &&
                              !(segid == sttcrec.st_last_seg);
   sttcrec.st_last_seg = segid;
+  // Read by segments, the chain letter changing within one segment ends a
+  // chain as it does read by letters: a segment may hold several chains,
+  // each numbered from 1, with no TER record between them.
+  const bool letter_turns = seg && !first_atom && letter != crdatm.cr_chain(1);
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
-  const rt::FixedText<6> record_name(cols(line, 1, 6));
-  if (!(rec == record_name) && !(rec == std::string_view("ATOM  "))) {
+  if (sttcrec.st_break_due != 0 || record_ends_chain(rec, line)) {
     digit = bump_counter();
-  } else if (wraps || segment_turns || pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1,
+  } else if (wraps || segment_turns || letter_turns || pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1,
                                          std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
                                          crdatm.cr_rname.sub(1, 3) == rname.view(), water,
                                          prev_water, chain_differs)) {
     digit = bump_counter();
   }
+  sttcrec.st_break_due = 0;
   sttcrec.st_number_high = high;
   sttcrec.st_number_wrap = wraps ? 1 : 0;
+  crdatm.cr_chain = std::string_view(&letter, 1);
 
   crdatm.cr_rname = rname.view();
   // The digits go into the stored key, not into the local one copied over

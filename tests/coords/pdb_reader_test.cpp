@@ -221,6 +221,53 @@ TEST(PdbReaderChains, PeptideAfterAnOxtStartsANewChain) {
   EXPECT_EQ(resid_inf.ires_back(2), -1);
 }
 
+// A TER record parts a blank chain whatever atom comes first after it:
+// Amber writes a capped peptide from the cap's methyl hydrogen, which the
+// reader may leave out.  An atom left out inside a chain parts nothing.
+TEST(PdbReaderChains, TerPartsAChainBeforeAHydrogen) {
+  const auto h1 = [](int num) {
+    return line({.name = " H1 ", .res = "GLY", .chain = ' ', .resnum = num, .elem = " H"});
+  };
+  // GLY `first`, GLY `first` + 1 of the blank chain, `lead` before its N.
+  const auto piece = [&](int first, const std::string& lead) {
+    std::vector<std::string> l;
+    if (!lead.empty()) l.push_back(lead);
+    append(l, residue("GLY", ' ', first));
+    append(l, residue("GLY", ' ', first + 1));
+    return l;
+  };
+  const auto file = [&](const std::string& lead1, int first2, const std::string& lead2,
+                        bool ter = true) {
+    std::vector<std::string> l = {kCryst};
+    append(l, piece(1, lead1));
+    if (ter) l.push_back(kTer);
+    append(l, piece(first2, lead2));
+    return l;
+  };
+  const std::string site = line({.rec = "HETATM", .name = " EP ", .res = "HOH", .chain = ' ', .elem = ""});
+  const struct {
+    const char* label;
+    std::vector<std::string> lines;
+    char hremove;
+    int chains;
+  } cases[] = {
+      {"a hydrogen left out first, each piece from 1", file("", 1, h1(1)), 'Y', 2},
+      {"a hydrogen left out first, numbered on", file("", 3, h1(3)), 'Y', 2},
+      {"a hydrogen kept first", file("", 1, h1(1)), 'N', 2},
+      {"both pieces begin with a hydrogen left out", file(h1(1), 1, h1(1)), 'Y', 2},
+      {"a water model's site first", file("", 3, site), 'Y', 2},
+      {"a hydrogen left out inside the chain", file("", 3, h1(3), false), 'Y', 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const ReadResult r = read_pdb(c.lines, {.hremove = c.hremove});
+    EXPECT_EQ(r.ierr, 0) << r.out;
+    ASSERT_EQ(asym_part.n_group, c.chains) << r.out;
+    EXPECT_EQ(resid_inf.n_residue, 4);
+    EXPECT_EQ(asym_part.nres_chain(1), 6 - 2 * c.chains);
+  }
+}
+
 TEST(PdbReaderResidues, InsertionCodesAndGapsInTheNumbering) {
   std::vector<std::string> l = {kCryst};
   append(l, residue("ALA", 'A', 10));

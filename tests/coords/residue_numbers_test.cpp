@@ -221,17 +221,19 @@ TEST_F(ResidueNumbers, PolymerResidueOfANamedChainGivenAgainIsRefused) {
 
 // Segments: one segment may hold two chain letters, and one chain letter
 // two segments, each numbered from 1, read by chains or by segments; the
-// same segment and letter given again is refused either way.
+// same segment and letter given again is refused either way.  Within one
+// segment the letter changing ends a chain with nothing between the two.
 TEST(ResidueNumbersOfSegments, SegmentAndLetterTogetherTellAChain) {
-  // Each chain ends with its OXT, so that the pieces of one segment stay
-  // chains of their own.
-  const auto file = [](const char* seg2, char chain2) {
+  // Each chain ends with its OXT and a TER record (`parted`), so that the
+  // pieces of one segment stay chains of their own.
+  const auto file = [](const char* seg2, char chain2, bool parted = true) {
     std::vector<std::string> l = pdb_form({{"ATOM", "ALA", 1, "A", 0, ' ', 'A', false, "PROA"},
                                            {"ATOM", "GLY", 2, "A", 4, ' ', 'A', false, "PROA"}});
-    l.push_back(
-        pdbtest::line({.name = " OXT", .res = "GLY", .resnum = 2, .seg = "PROA", .elem = " O"}));
+    if (parted)
+      l.push_back(
+          pdbtest::line({.name = " OXT", .res = "GLY", .resnum = 2, .seg = "PROA", .elem = " O"}));
     const std::vector<std::string> more =
-        pdb_form({{"ATOM", "ALA", 1, "B", 8, ' ', chain2, true, seg2},
+        pdb_form({{"ATOM", "ALA", 1, "B", 8, ' ', chain2, parted, seg2},
                   {"ATOM", "GLY", 2, "B", 12, ' ', chain2, false, seg2}});
     l.insert(l.end(), more.begin() + 1, more.end());
     return l;
@@ -244,6 +246,8 @@ TEST(ResidueNumbersOfSegments, SegmentAndLetterTogetherTellAChain) {
       {"one segment, two chain letters", file("PROA", 'B'), 0},
       {"one chain letter, two segments", file("PROB", 'A'), 0},
       {"the same segment and letter again", file("PROA", 'A'), 6},
+      {"one segment, two chain letters, neither OXT nor TER", file("PROA", 'B', false), 0},
+      {"the same segment and letter again, neither OXT nor TER", file("PROA", 'A', false), 6},
   };
   for (const auto& c : cases) {
     for (const char seg : {'N', 'Y'}) {

@@ -1262,6 +1262,89 @@ TEST(Shelf, BlankChainSegmentsAndTwoCharacterChainsAreReadByBothPrograms) {
 
 namespace {
 
+// The file with a TER record before the first atom of chain letter
+// `letter`, or without its hydrogen lines (element columns H).
+std::string ter_before_letter(const std::string& path, char letter, const TempDir& dir) {
+  std::istringstream in(file_text(path));
+  std::string line, out;
+  bool put = false;
+  while (std::getline(in, line)) {
+    if (!put && begins(line, "ATOM") && line.size() > 21 && line[21] == letter) {
+      out += "TER\n";
+      put = true;
+    }
+    out += line + '\n';
+  }
+  return dir.write("with_ter.pdb", out);
+}
+
+std::string without_hydrogens(const std::string& path, const TempDir& dir) {
+  std::istringstream in(file_text(path));
+  std::string line, out;
+  while (std::getline(in, line))
+    if (!(begins(line, "ATOM") && line.size() >= 78 && line.compare(76, 2, " H") == 0))
+      out += line + '\n';
+  return dir.write("without_h.pdb", out);
+}
+
+pipetest::Outcome run_with(const std::string& path, const TempDir& dir, char seg, char h) {
+  pipetest::Options o;
+  o.in = path;
+  o.seg = seg;
+  o.h = h;
+  return pipetest::run(o, dir.path());
+}
+
+}  // namespace
+
+// Read by segments, segment PROA over chain A (1-9) and chain B (1-10),
+// then PROB, with no TER record: the letter changing ends a chain, so the
+// pipeline restrains what it restrains with a TER record before chain B.
+// orbinate's groups by segment are the end-to-end case
+// pdb_segment_over_two_chain_letters_without_ter.
+TEST(Shelf, SegmentOverTwoChainLettersWithoutTerIsReadBySegments) {
+  const std::string path = pipetest::data("peers/numbers/segment_two_letters_no_ter.pdb");
+  TempDir files, dir, alike;
+  const pipetest::Outcome p = run_with(path, dir, 'Y', 'Y');
+  EXPECT_EQ(p.ierr, 0) << p.out;
+  EXPECT_EQ(count_of(p.out, "different residues have the same number"), 0) << p.out;
+  EXPECT_EQ(p.out.find("far from the model"), std::string::npos) << p.out;
+  const pipetest::Outcome a = run_with(ter_before_letter(path, 'B', files), alike, 'Y', 'Y');
+  EXPECT_EQ(a.ierr, 0) << a.out;
+  EXPECT_EQ(restraint_counts(p, dir), restraint_counts(a, alike));
+}
+
+// Pieces of a blank chain parted by TER whose second piece begins with a
+// hydrogen (GLY-GLY from H1; a capped peptide twice, from the cap's HH31
+// as Amber writes it), each numbered from 1 or numbered on: two chains
+// whether the hydrogens are kept (prepare_model) or left out, restrained as
+// the same file without its hydrogens.  orbinate's groups are the
+// end-to-end cases pdb_ter_before_a_hydrogen* and
+// pdb_capped_peptides_from_a_cap_hydrogen.
+TEST(Shelf, TerBeforeAHydrogenPartsABlankChainWithHydrogensKeptOrLeftOut) {
+  for (const char* file : {"peers/numbers/gly_gly_h1_after_ter.pdb",
+                           "peers/numbers/gly_gly_h1_after_ter_numbered_on.pdb",
+                           "peers/numbers/capped_twice_cap_hydrogen_first.pdb"}) {
+    const std::string path = pipetest::data(file);
+    TempDir files;
+    const std::string bare = without_hydrogens(path, files);
+    for (const char h : {'Y', 'N'}) {
+      SCOPED_TRACE(std::string(file) + (h == 'N' ? ", hydrogens left out" : ", hydrogens kept"));
+      TempDir dir, alike;
+      const pipetest::Outcome p = h == 'Y' ? run_whole(path, dir) : run_with(path, dir, 'N', h);
+      EXPECT_EQ(p.ierr, 0) << p.out;
+      EXPECT_NE(p.out.find("Number of chains   :       2\n"), std::string::npos) << p.out;
+      EXPECT_EQ(p.out.find("far from the model"), std::string::npos) << p.out;
+      if (h == 'N') {
+        const pipetest::Outcome a = run_with(bare, alike, 'N', 'N');
+        EXPECT_EQ(restraint_counts(p, dir), restraint_counts(a, alike)) << a.out;
+      }
+    }
+  }
+}
+
+namespace {
+
 // The written atom rows of residue 68 of chain AA, the residue name blanked.
 std::string rows_of_residue_68(const std::string& crd) {
   std::string out;

@@ -109,3 +109,80 @@ open('1LCD_two_character_chains.cif', 'w').writelines(out)
 EOF2
 gemmi convert 1LCD_two_character_chains.cif 1LCD_two_character_chains.pdb
 rm 1LCD_two_character_chains.cif
+
+# Segments over two chain letters without TER records, and TER records before
+# a piece that begins with a hydrogen (README.md).
+$PY - <<'EOF2'
+# Segments over two chain letters without TER; GLY-GLY pieces after TER
+# starting with a hydrogen; capped peptides in the order Amber writes them.
+ubi = [l for l in open('../../1ubi.pdb') if l.startswith('ATOM')]
+cryst = 'CRYST1   50.000   60.000   70.000  90.00  90.00  90.00 P 1           1          \n'
+
+def atom(serial, l, chain, num, seg):
+    return 'ATOM  %5d%s%s%4d%s%-4s%s' % (serial, l[11:21], chain, num, l[26:72], seg, l[76:])
+
+out, serial = [cryst], 0
+for chain, seg, first, last in (('A', 'PROA', 1, 9), ('B', 'PROA', 21, 30), ('C', 'PROB', 41, 45)):
+    for l in ubi:
+        n = int(l[22:26])
+        if first <= n <= last:
+            serial += 1
+            out.append(atom(serial, l, chain, n - first + 1, seg))
+out.append('END' + ' ' * 77 + '\n')
+open('segment_two_letters_no_ter.pdb', 'w').writelines(out)
+
+# GLY 75-76 of 1d3z's first model, H of GLY 75 named H1; the second piece
+# 12 A further along x, its H1 line first.
+d3z = []
+for l in open('../../1d3z.pdb'):
+    if l.startswith('ENDMDL'):
+        break
+    if (l.startswith('ATOM') and l[17:20] == 'GLY' and int(l[22:26]) in (75, 76)
+            and l[12:16] != ' OXT'):
+        d3z.append(l)
+
+def moved(l, dx):
+    return l[:30] + '%8.3f' % (float(l[30:38]) + dx) + l[38:]
+
+def gly_pieces(second_first):
+    out, serial = [cryst], 0
+    for piece, dx in ((0, 0.0), (1, 12.0)):
+        lines = []
+        for l in d3z:
+            n = int(l[22:26]) - 74 + (second_first - 1 if piece else 0)
+            name = ' H1 ' if l[12:16] == ' H  ' and int(l[22:26]) == 75 else l[12:16]
+            lines.append(l[:12] + name + l[16:21] + ' ' + '%4d' % n + l[26:])
+        if piece:
+            h1 = [l for l in lines if l[12:16] == ' H1 ']
+            lines = h1 + [l for l in lines if l[12:16] != ' H1 ']
+        for l in lines:
+            serial += 1
+            out.append('ATOM  %5d' % serial + moved(l, dx)[11:])
+        serial += 1
+        last = out[-1]
+        out.append('TER   %5d      %s  %4d%54s\n' % (serial, last[17:20], int(last[22:26]), ''))
+    out.append('END' + ' ' * 77 + '\n')
+    return out
+
+open('gly_gly_h1_after_ter.pdb', 'w').writelines(gly_pieces(1))
+open('gly_gly_h1_after_ter_numbered_on.pdb', 'w').writelines(gly_pieces(3))
+
+# The capped chain of ../capped_hh3.pdb twice, as Amber's tools write a
+# capped peptide: no chain letter, the cap's methyl hydrogen HH31 first,
+# each copy numbered from 1, a TER record after each; the second copy
+# 20 A further along x.
+cap = [l for l in open('../capped_hh3.pdb') if l.startswith('ATOM')]
+ace = {l[12:16]: l for l in cap if l[17:20] == 'ACE'}
+order = [ace[n] for n in ('HH31', ' CH3', 'HH32', 'HH33', ' C  ', ' O  ')]
+chain = order + [l for l in cap if l[17:20] != 'ACE']
+out, serial = [cryst], 0
+for dx in (0.0, 20.0):
+    for l in chain:
+        serial += 1
+        out.append('ATOM  %5d' % serial + moved(l[:21] + ' ' + l[22:], dx)[11:])
+    serial += 1
+    last = out[-1]
+    out.append('TER   %5d      %s  %4d%54s\n' % (serial, last[17:20], int(last[22:26]), ''))
+out.append('END' + ' ' * 77 + '\n')
+open('capped_twice_cap_hydrogen_first.pdb', 'w').writelines(out)
+EOF2
