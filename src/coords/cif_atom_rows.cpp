@@ -156,12 +156,11 @@ inline bool needs_upper_case(const rt::FixedText<4>& t) {
   return any;
 }
 
-// Residue-class lookup of a residue name (the work text is not used).
-int32_t res_class(std::string_view rname) {
-  int32_t itype = 1, ierr = 0;
-  get_ini_res_type_(0, std::string_view(), rname, itype, ierr);
-  return itype;
-}
+// Residue class of a residue name, as the PDB reader takes it: the run-time
+// table alone does not know the built-in nucleotides before the library is
+// read, and a 5' phosphate's OP3 would keep a name the later stages do not
+// know, where the PDB form of the same file gives O3T.
+int32_t res_class(std::string_view rname) { return pdb::residue_class(rname); }
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "coords/cif_header.h"
 #include "coords/pdb_chains.h"
 #include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/lookup_index.h"
 #include "foundation/messages.h"
@@ -94,9 +95,15 @@ LinkEnds g_link_ends;
     g_mixed[g_n_mixed++] = r;
 }
 
+// The run-time table holds the library's monomers.  A nucleotide that the
+// reader named after an older file's one letter (Gd, Ur) is a nucleotide
+// whether the library lists it or not, as the PDB reader takes it: the
+// later stages then give it its deoxy or ribo name from its atoms, and one
+// model names one monomer from either file form.
 int32_t res_class(std::string_view rname) {
   int32_t itype = 1, ierr = 0;
   get_ini_res_type_(0, std::string_view(), rname, itype, ierr);
+  if (itype == 1 && foundation::is_one_letter_nucleotide_monomer(rname)) itype = 5;
   return itype;
 }
 

@@ -230,6 +230,11 @@ rt::FixedText<4> element_of_left_name(std::string_view name, std::string_view rn
 
 void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>& asymb,
                     rt::FixedText<4>& ctype) {
+  // Programs that place every name of a one-letter element from column 14
+  // write the archive's 1HB as " 1HB": read from there, its element would be
+  // the digit and the hydrogen would match no atom of its monomer.
+  if (aname(1) == ' ' && aname(2) >= '0' && aname(2) <= '9' && aname(3) == 'H')
+    shift_left(aname.ref());
   const char c1 = aname(1);
   char c2 = aname(2);
   if (c1 == ' ') {
@@ -337,12 +342,8 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
     else if (eq(rname, "URI")) rname = "U";
 
     nucleotide = true;
-    if (one_of(rname, {"C", "+C"})) rname = "Cd";
-    else if (one_of(rname, {"A", "+A"})) rname = "Ad";
-    else if (one_of(rname, {"T", "+T"})) rname = "Td";
-    else if (one_of(rname, {"G", "+G"})) rname = "Gd";
-    else if (one_of(rname, {"U", "+U"})) rname = "Ur";
-    else if (one_of(rname, {"I", "Ir"})) rname = "Ir";
+    if (const std::string_view n = foundation::one_letter_nucleotide_name(rname.view()); !n.empty())
+      rname = n;
     else nucleotide = one_of(rname, {"YG", "PSU", "1MA", "1MG"});
     // Neither name has a quote, which is changed below.
     water = one_of(rname, {"HOH", "DOD"});

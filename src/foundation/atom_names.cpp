@@ -159,6 +159,9 @@ void corr_name_(rt::TextRef aname, rt::TextRef rname, rt::TextRef asymb, rt::Tex
     }
   for (int i = 0; i < 3; ++i)
     if (r[i] == '\'') r[i] = ',';
+  if (const std::string_view n = foundation::one_letter_nucleotide_name(std::string_view(r, 8));
+      !n.empty())
+    set_rname(n);
 
   // 8: inner blanks become underscores.
   {
@@ -431,6 +434,29 @@ char phosphate_oxygen(std::string_view n, bool star) {
 }
 
 }  // namespace
+
+namespace {
+
+struct Rename {
+  std::string_view from, to;
+};
+constexpr Rename kOneLetterRenames[] = {{"C", "Cd"}, {"+C", "Cd"}, {"A", "Ad"}, {"+A", "Ad"},
+                                        {"T", "Td"}, {"+T", "Td"}, {"G", "Gd"}, {"+G", "Gd"},
+                                        {"U", "Ur"}, {"+U", "Ur"}, {"I", "Ir"}, {"Ir", "Ir"}};
+
+}  // namespace
+
+std::string_view one_letter_nucleotide_name(std::string_view rname) {
+  for (const Rename& r : kOneLetterRenames)
+    if (rt::text_eq(rname, r.from)) return r.to;
+  return {};
+}
+
+bool is_one_letter_nucleotide_monomer(std::string_view name) {
+  for (const Rename& r : kOneLetterRenames)
+    if (rt::text_eq(name, r.to)) return true;
+  return false;
+}
 
 NucleotideStyle nucleotide_style(std::string_view name) {
   const std::size_t end = name.find_last_not_of(' ');

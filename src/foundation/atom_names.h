@@ -40,6 +40,15 @@ namespace foundation {
 // spelling's "OP3" (the same atom), and "OXT" and "O3G" that some files give.
 inline constexpr std::string_view kNucleotideTerminalOxygens[] = {"OXT", "O3P", "O3G", "OP3"};
 
+// The monomer name of a nucleotide that older files name by one letter,
+// alone or after "+": the deoxy names Cd, Ad, Td, Gd (identification turns
+// one into its ribo name when the residue holds the 2' oxygen), Ur and Ir;
+// empty for any other residue name.  Both coordinate readers rename by it,
+// so that one model gets one monomer from either file form.
+std::string_view one_letter_nucleotide_name(std::string_view rname);
+// True for a name that one_letter_nucleotide_name gives.
+bool is_one_letter_nucleotide_monomer(std::string_view name);
+
 // The two spellings of nucleotide atom names: the older one writes the
 // sugar's prime as a star and the phosphate oxygens "O1P", "O2P", "O3P"
 // ("O5*", "HO5*"); current files write the prime and "OP1", "OP2", "OP3".

@@ -374,3 +374,26 @@ TEST_F(CifAtomRows, FivePrimePhosphateOxygenIsO3TInEitherSpelling) {
   for (int a = 1; a <= 6; ++a) EXPECT_EQ(atom_inf.atm_name(a).trimmed(), names[a - 1]) << a;
   for (int g = 1; g <= 2; ++g) EXPECT_EQ(asym_part.iterm_s_type(g), 4) << g;
 }
+
+TEST_F(CifAtomRows, OneLetterNucleotidesAreNamedAsThePdbReaderNamesThem) {
+  // Older files name nucleotides by one letter.  Their rows take the names
+  // the PDB reader gives, whether or not the run-time table (the library's
+  // monomers) lists them, here none: the deoxy name (a later stage turns it
+  // to the ribo name by the 2' oxygen), U as ribo, primes as stars, a 5'
+  // OP3 as O3T, and each residue a nucleotide.
+  com_res_type.nrnamed_t = 0;
+  write("n", cif_header() + kShortLoop +
+                 "1 P G B 1 0 0 0\n2 OP3 G B 1 1 0 0\n3 \"O2'\" G B 1 2 0 0\n"
+                 "4 P T B 2 6 0 0\n5 P +A B 3 12 0 0\n6 P U B 4 18 0 0\n7 P GG B 5 24 0 0\n");
+  ASSERT_EQ(read_out("n"), 0) << out_;
+  ASSERT_EQ(resid_inf.n_residue, 5);
+  const char* residues[5] = {"Gd", "Td", "Ad", "Ur", "GG"};
+  for (int r = 1; r <= 5; ++r) {
+    SCOPED_TRACE(residues[r - 1]);
+    EXPECT_EQ(resid_inf.res_name(r).trimmed(), residues[r - 1]);
+    EXPECT_EQ(resid_inf.ires_type(r), r < 5 ? 5 : 1);
+  }
+  const char* names[3] = {"P", "O3T", "O2*"};
+  for (int a = 1; a <= 3; ++a) EXPECT_EQ(atom_inf.atm_name(a).trimmed(), names[a - 1]) << a;
+  EXPECT_EQ(asym_part.iterm_s_type(1), 4);
+}

@@ -51,6 +51,11 @@ TEST(PdbAtomNames, CorrectedNameResidueElementAndClass) {
       // A leading digit moves behind the name as the mmCIF reader moves it.
       {"3HB ", "SER", {"HB3 ", "", "H   ", "H   "}},   {"2H  ", "GLY", {"H2  ", "", "H   ", "H   "}},
       {"1DB ", "ALA", {"HB1 ", "", "H   ", "H   "}},   {"1HD1", "LEU", {"HD11", "", "H   ", "H   "}},
+      // The same names written from column 14, as some programs place every
+      // name of a one-letter element: the same atoms.  A digit before another
+      // letter is no such name.
+      {" 1HB", "ALA", {"HB1 ", "", "H   ", "H   "}},   {" 3HZ", "LYS", {"HZ3 ", "", "H   ", "H   "}},
+      {" 2H ", "GLY", {"H2  ", "", "H   ", "H   "}},   {" 1C ", "XYZ", {"1C  ", "", "1   ", ""}},
   };
   for (const auto& c : cases) {
     const Named n = corr(c.name, c.res);

@@ -102,9 +102,10 @@ TEST_F(AtomNames, NameCorrections) {
       {" O  ", "  WAT", "", "HOH     ", "", ""},
       {" O  ", "DOD", "", "HOH     ", "", ""},
       {" O  ", "H2O", "", "HOH     ", "", ""},
-      {" N1 ", "CYT", "", "C       ", "", ""},
-      {" N1 ", "ADE", "", "A       ", "", ""},
-      {" N1 ", "URI", "", "U       ", "", ""},
+      // The older nucleotide names end as the PDB reader names them.
+      {" N1 ", "CYT", "", "Cd      ", "", ""},
+      {" N1 ", "ADE", "", "Ad      ", "", ""},
+      {" N1 ", "URI", "", "Ur      ", "", ""},
       {" OH2", "TIP3", "", "HOH     ", "", ""},  // simulation programs' water models
       {" OW ", "SOL", "", "HOH     ", "", ""},
       {" OH2", "TIP", "", "TIP     ", "", ""},
@@ -112,8 +113,15 @@ TEST_F(AtomNames, NameCorrections) {
       {" N1 ", "WATX", "", "WATX    ", "", ""},
       {" C1 ", "A'B", "", "A,B     ", "", ""},
       // Nucleotide primes become stars.
-      {" O5'", "  A", "O5* ", "A       ", "", ""},
-      {" O5'", "DA", "O5' ", "", "", ""},
+      {" O5'", "  A", "O5* ", "Ad      ", "", ""},
+      {" O5'", "DA", "O5' ", "DA      ", "", ""},
+      // One-letter nucleotides: the deoxy name (a later stage gives the ribo
+      // name where the 2' oxygen stands), U and I as ribo.
+      {" N2 ", "G", "", "Gd      ", "", ""},
+      {" C7 ", "+T", "", "Td      ", "", ""},
+      {" P  ", "  U", "", "Ur      ", "", ""},
+      {" N1 ", "I", "", "Ir      ", "", ""},
+      {" N1 ", "GG", "", "GG      ", "", ""},
       {" O51", "G", "O1P ", "", "", "C   "},
       {" P5 ", "U", "P   ", "", "", ""},
       // Water, deuterium and peptide termini.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -230,6 +231,8 @@ constexpr FormPair kFormPairs[] = {
     {"peers/cyx_pair.pdb", "peers/cyx_pair_names_from_13.pdb", false},
     // Hydrogens in the names of older files (1HB, 1HD1) and CHARMM's HN.
     {"peers/old_h_names.pdb", "peers/old_h_names_gemmi.cif", false},
+    // One-letter RNA with a 5' phosphate.
+    {"peers/rna_uag.pdb", "peers/rna_uag_gemmi.cif", false},
     // Waters and ligands under the label of the chain before them, no
     // entities (peers/cif_labels/README.md).
     {"peers/cif_labels/1ubq.pdb", "peers/cif_labels/1ubq_pdb_tocif.cif", false},
@@ -1044,6 +1047,82 @@ TEST(Shelf, HydrogensOfOlderNamesGiveOneRestraintSetAndOneWarningInBothForms) {
   EXPECT_EQ(again.ierr, 0) << again.out;
   EXPECT_EQ(restraint_records(from_written), want);
   EXPECT_EQ(again.out.find("hydrogens of older names"), std::string::npos) << again.out;
+}
+
+// LYS 5 and MET 6 of 1s40 with the hydrogen names of older files written
+// from column 14 (" 1HB"), as some programs place every name of a
+// one-letter element, and the same lines with those names from column 13:
+// one restraint set, every hydrogen restrained, and one TLS file.
+TEST(Shelf, HydrogenNamesWithADigitFirstFromColumn14AreThoseFromColumn13) {
+  const std::string col14 = pipetest::data("peers/h_col14.pdb");
+  std::istringstream in(file_text(col14));
+  std::string line, text;
+  int moved = 0;
+  while (std::getline(in, line)) {
+    if (begins(line, "ATOM") && line.compare(12, 1, " ") == 0 && std::isdigit(line[13]) != 0 &&
+        line[14] == 'H') {
+      line = line.substr(0, 12) + line.substr(13, 3) + " " + line.substr(16);
+      ++moved;
+    }
+    text += line + "\n";
+  }
+  ASSERT_EQ(moved, 18);
+  TempDir files, from14, from13, tls14, tls13;
+  const std::string col13 = files.write("h_col13.pdb", text);
+  const pipetest::Outcome a = run_whole(col13, from13);
+  const pipetest::Outcome b = run_whole(col14, from14);
+  EXPECT_EQ(restraint_counts(a, from13),
+            "status 0: 38 bonds, 0 symmetry bonds, 68 angles, 10 torsions, 2 chirals, 1 planes");
+  EXPECT_EQ(restraint_records(from14), restraint_records(from13)) << b.out;
+  EXPECT_NE(b.out.find("Number of unknown atoms           :       0\n"), std::string::npos)
+      << b.out;
+  const Ran o14 = run_orbinate(tls14, col14), o13 = run_orbinate(tls13, col13);
+  EXPECT_EQ(o14.status, 0) << o14.out;
+  EXPECT_EQ(file_text(tls14.file("groups.tls")), file_text(tls13.file("groups.tls")));
+}
+
+// One-letter nucleotides in a PDB file and in gemmi's mmCIF of it name one
+// monomer a residue in the restraint and coordinate files: the DNA of 1LCD
+// as Ad, Cd, Gd, Td (never an RNA name), and RNA (U, A, G of 6ZU5) as Ur,
+// Ar, Gr, its 5' phosphate oxygen OP3 as O3T.
+TEST(Shelf, OneLetterNucleotidesNameOneMonomerFromEitherForm) {
+  // The monomer of each residue as the coordinate file lists the chains'
+  // residues, and the restraint blocks' monomers in order.
+  const auto monomers = [](const TempDir& dir) {
+    std::string crd, rst, last;
+    std::istringstream c(file_text(dir.file("out.crd")));
+    for (std::string l; std::getline(c, l);) {
+      std::istringstream w(l);
+      std::string id, name, alt, mon, chain, seq;
+      if (!(w >> id >> name >> alt >> mon >> chain >> seq) || std::isdigit(id[0]) == 0) continue;
+      if (mon + chain + seq != last) crd += mon + " ";
+      last = mon + chain + seq;
+      if (name == "O3T" || name == "OP3") crd += name + " ";
+    }
+    std::istringstream r(file_text(dir.file("out.rst")));
+    for (std::string l; std::getline(r, l);)
+      if (begins(l, "# data_restr_")) rst += l.substr(13, l.find('_', 13) - 13) + " ";
+    return crd + "| " + rst;
+  };
+  const struct {
+    const char *pdb, *cif, *want;
+  } pairs[] = {
+      {"peers/1LCD_dna_one_letter.pdb", "peers/1LCD_dna_one_letter_gemmi.cif",
+       "Ad Ad Td Td Gd Td Gd Ad Gd Cd Gd Cd Gd Cd Td Cd Ad Cd Ad Ad Td Td | Ad Ad Td Td Gd Td Gd "
+       "Ad Gd Cd Gd Cd Gd Cd Td Cd Ad Cd Ad Ad Td Td "},
+      {"peers/rna_uag.pdb", "peers/rna_uag_gemmi.cif", "Ur O3T Ar Gr | Ur Ar Gr "},
+  };
+  for (const auto& p : pairs) {
+    SCOPED_TRACE(p.cif);
+    TempDir from_pdb, from_cif;
+    const pipetest::Outcome a = run_whole(pipetest::data(p.pdb), from_pdb);
+    const pipetest::Outcome b = run_whole(pipetest::data(p.cif), from_cif);
+    EXPECT_EQ(a.ierr, 0) << a.out;
+    EXPECT_EQ(b.ierr, 0) << b.out;
+    EXPECT_EQ(monomers(from_pdb), p.want);
+    EXPECT_EQ(monomers(from_cif), p.want);
+    EXPECT_EQ(restraint_records(from_cif), restraint_records(from_pdb));
+  }
 }
 
 // A run that ends with status 1 because the library does not know an atom

@@ -441,3 +441,31 @@ for l in lines:
                        % (serial, k + 1, res, key[0], h[0], h[1], h[2]))
 open('capped_hh3.pdb', 'w').writelines(out)
 EOF2
+
+# One-letter RNA from the archive's 6ZU5 excerpt in ../cif_rna_mg_conn_primes.cif:
+# U 845, A 846 and G 847 of chain L50 as ATOM records of chain A numbered 1-3,
+# without the magnesium, and a 5' phosphate oxygen OP3 put 1.52 A from U's P,
+# opposite its other three oxygens; then gemmi's mmCIF of it.
+$PY - <<'EOF2'
+import math
+rows = [l.split() for l in open('../cif_rna_mg_conn_primes.cif')]
+rows = [w for w in rows if len(w) == 18 and w[0].isdigit() and w[4] != 'MG']
+out = ['CRYST1  100.000  100.000  100.000  90.00  90.00  90.00 P 1           1\n']
+xyz = {w[2].strip('"'): [float(v) for v in w[9:12]] for w in rows if w[7] == '845'}
+v = [3 * xyz['P'][i] - xyz['OP1'][i] - xyz['OP2'][i] - xyz["O5'"][i] for i in range(3)]
+n = math.sqrt(sum(c * c for c in v))
+op3 = [xyz['P'][i] + 1.52 * v[i] / n for i in range(3)]
+def atom(name, res, num, p, b, el):
+    atom.serial += 1
+    return 'ATOM  %5d  %-3s %3s A%4d    %8.3f%8.3f%8.3f  1.00%6.2f          %2s\n' % (
+        atom.serial, name, res, num, p[0], p[1], p[2], b, el)
+atom.serial = 0
+for w in rows:
+    name, num = w[2].strip('"'), int(w[7]) - 844
+    out.append(atom(name, w[4], num, [float(v) for v in w[9:12]], float(w[13]), w[1]))
+    if num == 1 and name == 'OP2':
+        out.append(atom('OP3', w[4], num, op3, float(w[13]), 'O'))
+out += ['TER\n', 'END\n']
+open('rna_uag.pdb', 'w').writelines(out)
+EOF2
+gemmi convert rna_uag.pdb rna_uag_gemmi.cif
