@@ -528,9 +528,10 @@ constexpr const char* k1A8OSecondAtom = "HETATM   20  CA  MSE A 151";
 
 // Real entries spoiled in one place: an mmCIF atom row cut short by three
 // values, one opening a quote its line never closes, a PDB coordinate
-// holding a NUL byte, and a cell length, a SCALE element and an ANISOU
-// component of letters.  Both programs refuse each with the reader's status
-// and a message naming the fault, and neither leaves an output file.
+// holding a NUL byte, a cell length, a SCALE element and an ANISOU
+// component of letters, and an anisotropic U too large for its field.
+// Both programs refuse each with the reader's status and a message naming
+// the fault, and neither leaves an output file.
 TEST(Shelf, SpoiledEntriesAreRefusedByBothProgramsWithNothingWritten) {
   const struct {
     const char* file;
@@ -555,6 +556,9 @@ TEST(Shelf, SpoiledEntriesAreRefusedByBothProgramsWithNothingWritten) {
        k1A8OSecondAtom,
        "ANISOU   10  N   MSE A 151      abc   2305   2278    -77   -123    164       N  \n"
        "HETATM   20  CA  MSE A 151"},
+      {"cif_4CUP.cif", 3,
+       "  ERROR: atom 1: anisotropic U not finite or too large for its field, row at line 1848\n",
+       "1   N N   . SER A 1   0.4738 ", "1   N N   . SER A 1   1e38 "},
   };
   for (const auto& s : spoiled) {
     SCOPED_TRACE(std::string(s.file) + (s.from != nullptr ? " edited" : ""));
