@@ -644,6 +644,14 @@ bool record_kind_known(std::string_view v) {
             row_line(cif_record_place_info());
 }
 
+// An anisotropic U that its field in the written files cannot hold: the
+// run would fail only when it reads its own file back.
+[[gnu::noinline]] void refuse_aniso(std::string_view serial) {
+  refusal = " ERROR: atom " + std::string(rt::trim_right(serial)) +
+            ": anisotropic U not finite or too large for its field" +
+            row_line(cif_record_place_info());
+}
+
 // In a loop whose first row stands on whole lines of its own, as every
 // writer of atom lists puts them, each row must too: a row short of values
 // takes the first values of the next line and ends inside it, and one with
@@ -855,6 +863,10 @@ AnisoRow take_aniso_row() {
   if (absent || value_absent(serial) || rt::trim_right(serial) == ".") return AnisoRow::kPassedOver;
   crdatm.cr_iatold = comcif_info.idt_cif(col[0]);
   if (crdatm.cr_iatold <= 0) return AnisoRow::kPassedOver;
+  if (!pdbf::aniso_values_fit(u)) {
+    refuse_aniso(serial);
+    return AnisoRow::kRefused;
+  }
   for (int i = 1; i <= 6; ++i) crdatm.cr_anis(i) = u[i - 1];
   return AnisoRow::kTaken;
 }
@@ -966,6 +978,11 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     }
     if (!pdbf::atom_values_fit(crdatm.cr_xyz.data(), crdatm.cr_occ, crdatm.cr_biso)) {
       refuse_values();
+      ierr = 1;
+      return;
+    }
+    if (crdatm.cr_btype(1) == 'A' && !pdbf::aniso_values_fit(crdatm.cr_anis.data())) {
+      refuse_aniso(std::to_string(crdatm.cr_iatold));
       ierr = 1;
       return;
     }

@@ -7,6 +7,7 @@
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_items.h"
 #include "coords/cif_numbers.h"
+#include "coords/pdb_fields.h"
 #include "foundation/atom_com.h"
 #include "foundation/cell_helpers.h"
 #include "foundation/cif_tokeniser.h"
@@ -71,15 +72,25 @@ Item classify(std::string_view name) {
 // Why the last row was refused.
 std::string refusal;
 
-// A value that is no number in column k of the record: the atom is named by
-// its serial, else by its label, as the row gives them.
-[[gnu::noinline]] void refuse_no_number(int k, int serial_column, int label_column) {
+// The atom of a refused row, named by its serial, else by its label, as the
+// row gives them.
+std::string refused_atom(int serial_column, int label_column) {
   const int named = serial_column != 0 ? serial_column : label_column;
-  const std::string atom =
-      named != 0 ? "atom " + std::string(comcif_info.dt_cif(named).trimmed()) : "an atom row";
-  refusal = " ERROR: " + atom + ": " +
+  return named != 0 ? "atom " + std::string(comcif_info.dt_cif(named).trimmed()) : "an atom row";
+}
+
+// A value that is no number in column k of the record.
+[[gnu::noinline]] void refuse_no_number(int k, int serial_column, int label_column) {
+  refusal = " ERROR: " + refused_atom(serial_column, label_column) + ": " +
             coords::cif_no_number(comcif_info.itm_cif(k).view(), comcif_info.dt_cif(k).view()) +
             ", row at line " + std::to_string(cif_record_place_info().line);
+}
+
+// An anisotropic U that its field in the written files cannot hold.
+[[gnu::noinline]] void refuse_aniso(int serial_column, int label_column) {
+  refusal = " ERROR: " + refused_atom(serial_column, label_column) +
+            ": anisotropic U not finite or too large for its field, row at line " +
+            std::to_string(cif_record_place_info().line);
 }
 
 bool taken_category(std::string_view first) {
@@ -194,6 +205,11 @@ void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     }
     if (no_number != 0) {
       refuse_no_number(no_number, serial_column, label_column);
+      ierr = 1;
+      return;
+    }
+    if (crdatm.cr_btype(1) == 'A' && !pdbf::aniso_values_fit(crdatm.cr_anis.data())) {
+      refuse_aniso(serial_column, label_column);
       ierr = 1;
       return;
     }

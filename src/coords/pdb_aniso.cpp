@@ -2,21 +2,40 @@
 // integers in units of 1e-4 square Angstrom; deviations are read past.
 #include "coords/pdb_aniso.h"
 
-#include <cstdint>
+#include <string>
 
 #include "coords/pdb_fields.h"
+#include "coords/pdb_records.h"
+#include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
+#include "foundation/messages.h"
 
-void rdaniso_(std::string_view line) {
-  for (int k = 1; k <= 6; ++k) {
-    int32_t v = 0;
-    const int first = 29 + 7 * (k - 1);
-    // A field that is not an integer counts as 0, like a blank one.
-    if (!pdbf::read_int(pdbf::cols(line, first, first + 6), v)) v = 0;
-    crdatm.cr_anis(k) = static_cast<float>(v) / 10000.0f;
+namespace {
+
+constexpr const char* kComponents[6] = {"U11", "U22", "U33", "U12", "U13", "U23"};
+
+}  // namespace
+
+int32_t rdaniso_(std::string_view line) {
+  int32_t v[6];
+  for (int k = 0; k < 6; ++k) {
+    const std::string_view field = pdbf::cols(line, 29 + 7 * k, 35 + 7 * k);
+    v[k] = 0;
+    if (!pdbf::read_int(field, v[k]))
+      return coords::refuse_record_number("ANISOU", kComponents[k], field, line);
   }
+  // Taken for the atom before it, the U of another atom would replace that
+  // atom's B.
+  if (!(sttcrec.st_last_atom_id == pdbf::cols(line, 7, 27))) {
+    msgdoc_(1, " WARNING: ANISOU record, line " + std::to_string(sttcrec.st_nline) +
+                   ", names another atom than the atom record before it; passed over:");
+    msgdoc_(1, line);
+    return 0;
+  }
+  for (int k = 1; k <= 6; ++k) crdatm.cr_anis(k) = static_cast<float>(v[k - 1]) / 10000.0f;
   crdatm.cr_b_flag = 1;
   crdatm.cr_btype = "A";
+  return 0;
 }
 
 void rdsigat_(std::string_view) {}

@@ -89,16 +89,28 @@ void link_atom(rt::FixedText<5>& atom5, rt::FixedText<3>& rname) {
 // after the third character, blanks removed; blank gives "1_555".  The
 // system's own writer puts the code from the first column ("1555  "): such a
 // text is read as the PDB form that ends in the sixth ("  1555"), or it would
-// come back as another operator.
-void symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
-  if (in.is_blank()) {
-    out = "1_555";
-    return;
-  }
+// come back as another operator.  A text that names no operator of the
+// space group (letters, operator 0 or one the group lacks, a translation of
+// fewer than three digits) gives "1_555" as well, and false: kept, it
+// would be written as a code and take the link out of the model's own
+// bonds.
+bool symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
+  out = "1_555";
+  if (in.is_blank()) return true;
   rt::FixedText<6> field;
   field.blank();
   const std::string_view used = rt::trim_right(in.sub(1, 6));
   field.sub(7 - static_cast<int>(used.size()), 6).assign(used);
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  int32_t op = 0;
+  for (int i = 1; i <= 3; ++i) {
+    if (field(i) == ' ') continue;
+    if (!digit(field(i))) return false;
+    op = op * 10 + (field(i) - '0');
+  }
+  for (int i = 4; i <= 6; ++i)
+    if (!digit(field(i))) return false;
+  if (op < 1 || (crst_crd.cs_nsym >= 1 && op > crst_crd.cs_nsym)) return false;
   char buf[9];
   int n = 0;
   for (int i = 1; i <= 6; ++i) {
@@ -106,6 +118,7 @@ void symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
     if (i == 3) buf[n++] = '_';
   }
   out = std::string_view(buf, static_cast<std::size_t>(n));
+  return true;
 }
 
 }  // namespace
@@ -352,6 +365,15 @@ void warn_absent_end(int32_t mdoc, int k) {
                                end_text(k, e), end_text(k, 1), end_text(k, 2));
 }
 
+// A symmetry code of a LINK or SSBOND record that names no operator is
+// read as none: the link is made inside the model, and the user told.
+void warn_no_operator(int32_t mdoc, int k, const rt::FixedText<8>& code) {
+  const char* what = pdb_hent.brec_kind(k) == BREC_SSBOND ? "SSBOND" : "LINK";
+  msgdoc_(mdoc, " WARNING : " + std::string(what) + " record symmetry code \"" +
+                    std::string(rt::trim(code.view())) + "\" names no operator of the space group");
+  msgdoc_(mdoc, "           link " + end_text(k, 1) + " - " + end_text(k, 2) + " is made without it");
+}
+
 }  // namespace
 
 void coords::warn_link_end_absent(int32_t mdoc, std::string_view what, const std::string& absent,
@@ -419,8 +441,8 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
       alt2 = pdb_hent.brec_end2(k).sub(11, 11);
     }
     rt::FixedText<8> symm1, symm2;
-    symm_code(pdb_hent.brec_symm1(k), symm1);
-    symm_code(pdb_hent.brec_symm2(k), symm2);
+    if (!symm_code(pdb_hent.brec_symm1(k), symm1)) warn_no_operator(mdoc, k, pdb_hent.brec_symm1(k));
+    if (!symm_code(pdb_hent.brec_symm2(k), symm2)) warn_no_operator(mdoc, k, pdb_hent.brec_symm2(k));
 
     rt::FixedText<8> name = pdb_hent.brec_name(k);
     const rt::FixedText<8>& rn2 = resid_inf.res_name(r2);

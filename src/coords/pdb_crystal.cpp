@@ -1,12 +1,16 @@
 // Crystal and NCS records of a PDB file.  CRYST1 gives the cell (checked, and
 // replaced by a default cube when wrong) and the space group, whose text is
 // brought into a form the symmetry library accepts before its operators are
-// fetched.  SCALEn and MTRIXn rows are stored as they come.
+// fetched.  SCALEn and MTRIXn rows are stored as they come.  A cell or SCALE
+// field that holds no number stops the read: taken as 0 it would put a
+// default cell in place of the file's, or collapse every atom.
 #include "coords/pdb_crystal.h"
 
 #include <cmath>
+#include <string>
 
 #include "coords/pdb_fields.h"
+#include "coords/pdb_records.h"
 #include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
@@ -29,6 +33,29 @@ float real_field(std::string_view line, int i, int j, int decimals) {
   return v;
 }
 
+// A real field of a record, its columns and decimals; a blank field reads
+// as 0.
+struct NumberField {
+  const char* name;
+  int first, last, decimals;
+};
+constexpr NumberField kCellFields[6] = {{"a", 7, 15, 3},     {"b", 16, 24, 3},
+                                        {"c", 25, 33, 3},    {"alpha", 34, 40, 2},
+                                        {"beta", 41, 47, 2}, {"gamma", 48, 54, 2}};
+// S(n,1..3) and U(n) of SCALEn, named with n after the letter.
+constexpr NumberField kScaleFields[4] = {
+    {"S", 11, 20, 6}, {"S", 21, 30, 6}, {"S", 31, 40, 6}, {"U", 46, 55, 5}};
+
+// The value of field f; false, after the error lines, when it is no number.
+bool number_field(std::string_view line, std::string_view record, const NumberField& f,
+                  std::string_view name, float& v) {
+  const std::string_view text = pdbf::cols(line, f.first, f.last);
+  v = 0.0f;
+  if (pdbf::read_real(text, f.decimals, v)) return true;
+  coords::refuse_record_number(record, name, text, line);
+  return false;
+}
+
 struct ShortName {
   const char* given;
   const char* setting1;
@@ -43,18 +70,16 @@ constexpr ShortName kMonoclinic[] = {
 
 }  // namespace
 
-void rdcryst1_(std::string_view line, int32_t nospgr_input) {
+int32_t rdcryst1_(std::string_view line, int32_t nospgr_input) {
   constexpr int32_t mdoc = 1;
   constexpr float pi = suite::kPi<float>;
   constexpr float pi180 = pi / 180.0f;
+  float cell[6];
+  for (int i = 0; i < 6; ++i)
+    if (!number_field(line, "CRYST1", kCellFields[i], kCellFields[i].name, cell[i])) return 1;
   sttcrec.st_cell_flag = 1;
 
-  crdinf.cr_cell(1) = real_field(line, 7, 15, 3);
-  crdinf.cr_cell(2) = real_field(line, 16, 24, 3);
-  crdinf.cr_cell(3) = real_field(line, 25, 33, 3);
-  crdinf.cr_cell(4) = real_field(line, 34, 40, 2) * pi180;
-  crdinf.cr_cell(5) = real_field(line, 41, 47, 2) * pi180;
-  crdinf.cr_cell(6) = real_field(line, 48, 54, 2) * pi180;
+  for (int i = 1; i <= 6; ++i) crdinf.cr_cell(i) = i <= 3 ? cell[i - 1] : cell[i - 1] * pi180;
   rt::FixedText<24> name(pdbf::cols(line, 56, 66));
 
   bool wrong = false;
@@ -135,7 +160,7 @@ void rdcryst1_(std::string_view line, int32_t nospgr_input) {
   int32_t ierr = 0;
   get_symm_nb_new_(mdoc, number, sett, name, crst_crd.cs_nsym, crst_crd.cs_m_cs.data(),
                    crst_crd.cs_v_cs.data(), MAXNSO, ierr);
-  if (ierr != 0) return;
+  if (ierr != 0) return 0;
   crdinf.cr_nsym = crst_crd.cs_nsym;
   crdinf.cr_nspgr = number;
   crst_crd.cs_nspgr = number;
@@ -144,19 +169,27 @@ void rdcryst1_(std::string_view line, int32_t nospgr_input) {
   crdinf.cr_spgr = name;
   crst_crd.cs_spgr = name;
   sttcrec.st_spgr_flag = 1;
+  return 0;
 }
 
-void rdscale_(std::string_view line) {
+int32_t rdscale_(std::string_view line) {
   const int n = row_of(line);
-  for (int j = 1; j <= 3; ++j) {
-    const float v = real_field(line, 11 + 10 * (j - 1), 20 + 10 * (j - 1), 6);
-    crdinf.cr_scale(n, j) = v;
-    crst_pdb.cs_scale(n, j) = v;
+  const std::string record = "SCALE" + std::to_string(n);
+  float v[4];
+  for (int j = 0; j < 4; ++j) {
+    const NumberField& f = kScaleFields[j];
+    const std::string name = f.name + std::to_string(n) + (j < 3 ? std::to_string(j + 1) : "");
+    if (!number_field(line, record, f, name, v[j])) return 1;
   }
-  const float u = real_field(line, 46, 55, 5);
-  crdinf.cr_u(n) = u;
-  crst_pdb.cs_u(n) = u;
+  for (int j = 1; j <= 3; ++j) {
+    crdinf.cr_scale(n, j) = v[j - 1];
+    crst_pdb.cs_scale(n, j) = v[j - 1];
+  }
+  crdinf.cr_u(n) = v[3];
+  crst_pdb.cs_u(n) = v[3];
   sttcrec.st_scale_flag = 1;
+  sttcrec.st_scale_rows |= 1 << (n - 1);
+  return 0;
 }
 
 void rdmtrix_(std::string_view line) {

@@ -134,4 +134,13 @@ inline bool atom_values_fit(const float* xyz, float occ, float biso) {
   return within(occ, -99.99f, 999.99f) && within(biso, -99.99f, 999.99f);
 }
 
+// The same for the six components of an anisotropic U, written in nine
+// columns with four decimals: every float inside these bounds is written
+// without rounding up to them (9999.9999 is the float 10000).
+inline bool aniso_values_fit(const float* u) {
+  for (int k = 0; k < 6; ++k)
+    if (!(u[k] > -1000.0f && u[k] < 10000.0f)) return false;  // false for NaN
+  return true;
+}
+
 }  // namespace pdbf

@@ -78,6 +78,15 @@ void pdb_defaults_at_open(rt::FixedText<4>& acode) {
 
 }  // namespace
 
+int32_t coords::refuse_record_number(std::string_view record, std::string_view field,
+                                     std::string_view text, std::string_view line) {
+  msgerr_(1, " ERROR: wrong number in PDB " + std::string(record) + " record, line " +
+                 std::to_string(sttcrec.st_nline) + ": " + std::string(field) + " \"" +
+                 std::string(rt::trim(text)) + "\"");
+  msgerr_(1, line);
+  return 1;
+}
+
 void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   crdatm.cr_ia = 0;
   crdatm.cr_ires = 0;
@@ -118,10 +127,12 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_water_sites = 0;
   sttcrec.st_atom_lines = 0;
   sttcrec.st_break_due = 0;
+  sttcrec.st_scale_rows = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
   sttcrec.st_last_seg.blank();
+  sttcrec.st_last_atom_id.blank();
   coords::negative_occupancy_start();
 }
 
@@ -149,6 +160,16 @@ void first_atom_defaults(int32_t nospgr_input, const float* cell_input) {
   }
   if (sttcrec.st_scale_flag == 0 && cell_input[0] < 1.0f)
     msgdoc_(mdoc, " WARNING: \"SCALE\" card is absent in input PDB file");
+  // A row left out would stay zero (or the unit row) and flatten or shear
+  // every atom: the set is passed over and the cell gives the frame.
+  if (sttcrec.st_scale_flag > 0 && sttcrec.st_scale_rows != 7) {
+    for (int n = 1; n <= 3; ++n)
+      if ((sttcrec.st_scale_rows & 1 << (n - 1)) == 0)
+        msgdoc_(mdoc,
+                " WARNING: \"SCALE" + std::to_string(n) + "\" card is absent in input PDB file");
+    msgdoc_(mdoc, "          SCALE records not used: the frame of the cell is taken");
+    sttcrec.st_scale_flag = 0;
+  }
   int32_t ierr = 0;
   nb_frorth_(crst_crd.cs_cell(1), crst_crd.cs_cell(2), crst_crd.cs_cell(3), crst_crd.cs_cell(4),
              crst_crd.cs_cell(5), crst_crd.cs_cell(6), crst_crd.cs_frac_to_ort.data(),
@@ -377,6 +398,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // the origin; occupancy and B may be left out (they read as zero).
   if (rt::len_trim(line) < 54)
     return bad_record("record too short for its coordinates", sttcrec.st_nline, line);
+  sttcrec.st_last_atom_id = cols(line, 7, 27);
 
   // Columns.
   float xyz[3], occ = 0.0f, biso = 0.0f;
@@ -667,6 +689,12 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
   const auto hand_back = [&](const rt::FixedText<80>& current) {
     crdinf.cr_pdb_rec = current.sub(1, 6);
   };
+  // A record its parser refused (a number field that is no number) ends the
+  // read with status 1, as a refused atom record does.
+  const auto refused = [&] {
+    ierr = 1;
+    close_input(iend, 0);
+  };
 
   rt::FixedText<80> current;
   for (;;) {
@@ -744,7 +772,7 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       ++sttcrec.st_ntitle;
       rdtitle_pdb_(line);
     } else if (starts(line, "CRYS")) {
-      rdcryst1_(line, nospgr_input);
+      if (rdcryst1_(line, nospgr_input) != 0) return refused();
     } else if (rec_is(line, "MODEL ")) {
       // Only the first model that holds atoms is read, whatever its number
       // (simulation programs count models from 0): a MODEL record after an
@@ -759,7 +787,7 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     } else if (rec_is(line, "FORMUL")) {
       rdformul_(line);
     } else if (rec_is(line, "SCALE1") || rec_is(line, "SCALE2") || rec_is(line, "SCALE3")) {
-      rdscale_(line);
+      if (rdscale_(line) != 0) return refused();
     } else if (rec_is(line, "MTRIX1") || rec_is(line, "MTRIX2") || rec_is(line, "MTRIX3")) {
       rdmtrix_(line);
     } else if (rec_is(line, "TER   ")) {
@@ -784,9 +812,13 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       // These lines belong to the atom line before them; without one
       // waiting they are read past, so that no atom is handed back twice.
       if (sttcrec.st_atom_pending == 0) continue;
-      if (starts(line, "ANIS")) rdaniso_(line);
-      else if (starts(line, "SIGA")) rdsigat_(line);
-      else if (starts(line, "SIGU")) rdsiguij_(line);
+      if (starts(line, "ANIS")) {
+        if (rdaniso_(line) != 0) return refused();
+      } else if (starts(line, "SIGA")) {
+        rdsigat_(line);
+      } else if (starts(line, "SIGU")) {
+        rdsiguij_(line);
+      }
       if (next_is({"SIGA", "ANIS", "USER", "SIGU"})) continue;
       sttcrec.st_atom_pending = 0;
       if (!(rec == std::string_view("?"))) rec = "ATOM  ";

@@ -35,4 +35,11 @@ namespace coords {
 // Writes crdatm, sttcrec, the first negative occupancy.
 void pdb_atom_state_open(rt::FixedText<4>& acode);
 
+// A number field of a crystal or ANISOU record that holds no number stops
+// the read as one of an atom record does: an error line naming the record,
+// its line, the field and its text, then the record.  Returns 1, the
+// parser's status for a refused record.
+int32_t refuse_record_number(std::string_view record, std::string_view field, std::string_view text,
+                             std::string_view line);
+
 }  // namespace coords

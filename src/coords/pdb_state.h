@@ -52,6 +52,7 @@ struct sttcrec_t {
   int32_t st_water_sites;  // massless sites of water models left out of the read
   int32_t st_atom_lines;   // ATOM and HETATM lines met, kept or not (none: no atoms)
   int32_t st_break_due;    // an atom left out after a TER record: the next atom kept ends the chain
+  int32_t st_scale_rows;   // SCALE rows read, a bit each: 1 SCALE1, 2 SCALE2, 4 SCALE3
   // Per chain of the atom loop: the chain opened where the water numbers of
   // one chain key went past 9999 or restarted after it, so the regrouping
   // keeps it apart from the waters before it.
@@ -79,6 +80,9 @@ struct sttcrec_t {
   // Segment columns of the last atom line kept: where a blank chain's
   // segment changes, a chain ends.
   rt::FixedText<4> st_last_seg;
+  // Columns 7-27 of the last atom line (serial, name, alternate code,
+  // residue, chain, number): the ANISOU record after it must repeat them.
+  rt::FixedText<21> st_last_atom_id;
 };
 extern sttcrec_t sttcrec;
 

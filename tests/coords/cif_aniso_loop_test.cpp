@@ -104,6 +104,22 @@ TEST_F(CifAnisoLoop, RowsThatCannotBeTakenArePassedOverNotRefused) {
   }
 }
 
+// A component that its field in the written files cannot hold is refused,
+// naming the atom; one that fits is taken.
+TEST_F(CifAnisoLoop, ComponentTooLargeForItsFieldIsRefused) {
+  write("big", kAtoms + kAnisoLoop + "1 N N 0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n" +
+                   "2 C CA 0.1 1e38 0.1 0 0 0 9 9 9 9 9 9 A\n");
+  EXPECT_EQ(read_out("big"), 3);
+  EXPECT_NE(
+      out_.find("  ERROR: atom 2: anisotropic U not finite or too large for its field, row at "
+                "line 42\n  ERROR: read input file\n"),
+      std::string::npos)
+      << out_;
+  write("fits", kAtoms + kAnisoLoop + "2 C CA 0.1 9999.999 0.1 0 0 0 9 9 9 9 9 9 A\n");
+  EXPECT_EQ(read_out("fits"), 0) << out_;
+  EXPECT_FLOAT_EQ(atom_crd.u_aniso(2, 2), 9999.999f);
+}
+
 TEST_F(CifAnisoLoop, AnAtomRowWithoutSerialAfterItIsStillRefused) {
   write("r", kAtoms + kAnisoLoop + "1 N N 0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n" +
                  atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id",

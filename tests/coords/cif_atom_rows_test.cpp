@@ -285,6 +285,46 @@ TEST_F(CifAtomRows, OnlyALoneDotMarksAnAnisotropicComponentAbsent) {
   EXPECT_EQ(atom_inf.b_flag(2), 0);
 }
 
+// An anisotropic component that its nine columns with four decimals in the
+// written files cannot hold is refused at the read, naming the atom, as a
+// coordinate or B is: written as stars, it would fail the run only when
+// the run reads its own file back.
+TEST_F(CifAtomRows, AnisotropicComponentTooLargeForItsFieldIsRefused) {
+  const struct {
+    const char *label, *values;
+    bool refused;
+  } rows[] = {
+      {"U11 of 1e38", "1e38 0.2 0.3 0.01 0.02 0.03", true},
+      {"U23 of -1000", "0.1 0.2 0.3 0.01 0.02 -1000", true},
+      {"U22 of 10000", "0.1 10000 0.3 0.01 0.02 0.03", true},
+      {"U33 of 9999.999, the largest float written", "0.1 0.2 9999.999 0.01 0.02 0.03", false},
+      {"U12 of -999.9999, the lowest written", "0.1 0.2 0.3 -999.9999 0.02 0.03", false},
+      {"U13 of 9999.9999, written as 10000", "0.1 0.2 0.3 0.01 9999.9999 0.03", true},
+      {"isotropic, no components", ". . . . . .", false},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("big", cif_header() + kShortLoop +
+                     atom_loop({"aniso_U[1][1]", "aniso_U[2][2]", "aniso_U[3][3]", "aniso_U[1][2]",
+                                "aniso_U[1][3]", "aniso_U[2][3]"})
+                         .substr(6) +
+                     "1 CA ALA A 1 0 0 0 0.1 0.2 0.3 0 0 0\n"
+                     "2 CB ALA A 1 0 0 0 " +
+                     r.values + "\n");
+    if (r.refused) {
+      EXPECT_EQ(read_out("big"), 3);
+      EXPECT_NE(
+          out_.find("  ERROR: atom 2: anisotropic U not finite or too large for its field, row "
+                    "at line 25\n  ERROR: read input file\n"),
+          std::string::npos)
+          << out_;
+      continue;
+    }
+    ASSERT_EQ(read_out("big"), 0) << out_;
+    ASSERT_EQ(atom_inf.n_atom, 2);
+  }
+}
+
 TEST_F(CifAtomRows, MultiplicityAndCorrectionSwitches) {
   write("m", cif_header() +
                  kShortLoop + "_atom_site.symmetry_multiplicity\n"

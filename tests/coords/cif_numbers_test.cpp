@@ -95,6 +95,18 @@ TEST_F(CifNumberRows, SmallMoleculeUncertaintiesAreReadAndNoNumberRefused) {
                 "  ERROR: read input file\n"),
       std::string::npos)
       << out_;
+  // An anisotropic component too large for its field in the written files.
+  const std::string aniso =
+      "_atom_site_aniso_U[1][1]\n_atom_site_aniso_U[2][2]\n"
+      "_atom_site_aniso_U[3][3]\n_atom_site_aniso_U[1][2]\n"
+      "_atom_site_aniso_U[1][3]\n_atom_site_aniso_U[2][3]\n";
+  write("big",
+        head + aniso + "C1 0.1 0.2 0.3 0.1 0.1 0.1 0 0 0\nO1 0.1 0.2 0.3 1e38 0.1 0.1 0 0 0\n");
+  EXPECT_EQ(read_out("big"), 3);
+  EXPECT_NE(out_.find("  ERROR: atom O1: anisotropic U not finite or too large for its field, row "
+                      "at line 21\n  ERROR: read input file\n"),
+            std::string::npos)
+      << out_;
 }
 
 // Header numbers that place every atom: a cell value or a value of the

@@ -89,3 +89,57 @@ TEST(PdbReaderFrame, Entry1A8OAtomsAreKeptAsWritten) {
   for (int a = 1; a <= atom_inf.n_atom; ++a)
     for (int i = 1; i <= 3; ++i) ASSERT_NEAR(atom_crd.xyz_crd(i, a), written[a - 1][i - 1], 1e-4f) << "atom " << a;
 }
+
+// A SCALE set that lacks a row would leave that row zero (or as an earlier
+// file left it) and flatten or shear every atom: the set is passed over
+// with a warning, and the atoms stand in the frame of the cell, as
+// written.  The rows given are those of axes a and b swapped, which would
+// move the atom.
+TEST(PdbReaderFrame, ScaleSetWithoutARowIsPassedOverForTheCell) {
+  const char* swapped[3] = {"  0.000000  0.050000  0.000000        0.00000",
+                            "  0.100000  0.000000  0.000000        0.00000",
+                            "  0.000000  0.000000  0.033333        0.00000"};
+  const struct {
+    const char* label;
+    bool given[3];
+    const char* absent;  // the warning lines of the absent rows
+  } cases[] = {
+      {"without SCALE3",
+       {true, true, false},
+       "  WARNING: \"SCALE3\" card is absent in input PDB file\n"},
+      {"without SCALE1",
+       {false, true, true},
+       "  WARNING: \"SCALE1\" card is absent in input PDB file\n"},
+      {"SCALE2 alone",
+       {false, true, false},
+       "  WARNING: \"SCALE1\" card is absent in input PDB file\n"
+       "  WARNING: \"SCALE3\" card is absent in input PDB file\n"},
+      {"all three", {true, true, true}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> l = {kOrtho};
+    for (int r = 0; r < 3; ++r)
+      if (c.given[r]) l.push_back("SCALE" + std::to_string(r + 1) + "    " + swapped[r]);
+    l.push_back(line({.x = 1.234f, .y = 2.345f, .z = 3.456f}));
+    const ReadResult got = read_pdb(l, {.mdoc = -999});
+    ASSERT_EQ(got.ierr, 0) << got.out;
+    ASSERT_EQ(atom_inf.n_atom, 1);
+    const std::string warning =
+        *c.absent == '\0'
+            ? ""
+            : std::string(c.absent) +
+                  "           SCALE records not used: the frame of the cell is taken\n";
+    EXPECT_EQ(count_of(got.out, "card is absent"), count_of(warning, "card is absent")) << got.out;
+    if (!warning.empty()) {
+      EXPECT_NE(got.out.find(warning), std::string::npos) << got.out;
+      EXPECT_EQ(atom_crd.xyz_crd(1, 1), 1.234f);
+      EXPECT_EQ(atom_crd.xyz_crd(2, 1), 2.345f);
+      EXPECT_EQ(atom_crd.xyz_crd(3, 1), 3.456f);
+      EXPECT_FLOAT_EQ(crst_pdb.cs_scale(1, 1), 0.1f);
+      EXPECT_NEAR(crst_pdb.cs_scale(1, 2), 0.0f, 1e-7f);
+    } else {
+      EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 1.1725f, 2e-5f);
+    }
+  }
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "foundation/atom_com.h"
 #include "pdb_fixture.h"
@@ -435,6 +436,77 @@ TEST(PdbReaderAtoms, AnisotropicRecordFillsTheAtom) {
   EXPECT_FLOAT_EQ(atom_crd.u_aniso(6, 1), 0.03f);
   EXPECT_EQ(atom_inf.b_flag(2), 0);
   EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 2), 20.0f / (8.0f * 3.14159265f * 3.14159265f));
+}
+
+// An ANISOU field that holds no number stops the read, as an atom
+// record's does: taken as 0 it would replace the atom's B.  Blank fields
+// read as 0.
+TEST(PdbReaderAtoms, AnisouFieldThatIsNoNumberStopsTheRead) {
+  const struct {
+    const char* label;
+    int column;  // 1-based, of a field of 7
+    const char* field;
+    const char* error;  // "" when read
+  } cases[] = {
+      {"U11 of letters", 29, "    abc", " U11 \"abc\""},
+      {"U23 with an exponent", 64, "   1e38", " U23 \"1e38\""},
+      {"U12 with a point", 50, "  100.5", " U12 \"100.5\""},
+      {"U33 blank", 43, "       ", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string anisou = kAnisou;
+    anisou.replace(static_cast<std::size_t>(c.column - 1), 7, c.field);
+    const ReadResult r = read_pdb({kCryst, line({}), anisou, line({.name = " CB "})});
+    if (*c.error != '\0') {
+      EXPECT_EQ(r.ierr, 1);
+      EXPECT_NE(r.out.find("  ERROR: wrong number in PDB ANISOU record, line 3:" +
+                           std::string(c.error) + "\n " + anisou + "\n"),
+                std::string::npos)
+          << r.out;
+      EXPECT_EQ(atom_inf.n_atom, 0);
+    } else {
+      EXPECT_EQ(r.ierr, 0) << r.out;
+      ASSERT_EQ(atom_inf.n_atom, 2);
+      EXPECT_EQ(atom_inf.n_aniso, 1);
+      EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), 0.1234f);
+      EXPECT_FLOAT_EQ(atom_crd.u_aniso(3, 1), 0.0f);
+    }
+  }
+}
+
+// An ANISOU record that names another atom than the atom record before it
+// (serial, name, alternate code, residue, chain, number, insertion code) is
+// passed over with a warning: the atom keeps its B.
+TEST(PdbReaderAtoms, AnisouNamingAnotherAtomIsPassedOver) {
+  const struct {
+    const char* label;
+    int column;  // 1-based
+    const char* text;
+    bool taken;
+  } cases[] = {
+      {"another serial", 7, "    2", false}, {"another name", 13, " CB ", false},
+      {"an alternate code", 17, "A", false}, {"another residue", 18, "GLY", false},
+      {"another chain", 22, "Q", false},     {"another number", 23, " 999", false},
+      {"an insertion code", 27, "B", false}, {"the same atom", 7, "    1", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string anisou = kAnisou;
+    anisou.replace(static_cast<std::size_t>(c.column - 1), std::strlen(c.text), c.text);
+    const ReadResult r = read_pdb({kCryst, line({}), anisou, line({.name = " CB "})});
+    EXPECT_EQ(r.ierr, 0) << r.out;
+    ASSERT_EQ(atom_inf.n_atom, 2);
+    EXPECT_EQ(atom_inf.n_aniso, c.taken ? 1 : 0);
+    EXPECT_EQ(atom_inf.b_flag(1), c.taken ? 1 : 0);
+    EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1),
+                    c.taken ? 0.1234f : 20.0f / (8.0f * 3.14159265f * 3.14159265f));
+    const std::string warning =
+        "  WARNING: ANISOU record, line 3, names another atom than the atom record before it; "
+        "passed over:\n " +
+        anisou + "\n";
+    EXPECT_EQ(count_of(r.out, warning), c.taken ? 0 : 1) << r.out;
+  }
 }
 
 TEST(PdbReaderAtoms, AnisouAfterOtherRecordsStoresNoAtomTwice) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -312,6 +313,69 @@ TEST(PdbCrystalRecords, ScaleRowsAreStoredAsTheyCome) {
   EXPECT_FLOAT_EQ(crst_pdb.cs_u(2), 0.5f);
   EXPECT_FLOAT_EQ(crst_pdb.cs_scale(1, 1), 7.0f);
   EXPECT_EQ(sttcrec.st_scale_flag, 1);
+}
+
+// A cell or SCALE field that holds no number stops the read, naming the
+// record, its line, the field and its text, and nothing of the record is
+// stored; a blank field reads as 0 (a blank cell length is a wrong cell,
+// the default cube).
+TEST(PdbCrystalRecords, FieldThatIsNoNumberIsRefusedWithNothingStored) {
+  const std::string cell = "CRYST1   52.300   58.100   61.200  90.00  90.00  90.00 P 1";
+  const std::string scale = "SCALE1      0.019120  0.000000  0.000000        0.00000";
+  const auto with = [](std::string l, int column, const char* text) {
+    return l.replace(static_cast<std::size_t>(column - 1), std::strlen(text), text);
+  };
+  const struct {
+    const char* label;
+    std::string line;
+    const char* error;  // "" when the record is read
+  } cases[] = {
+      {"cell length a of letters", with(cell, 7, "      abc"), " a \"abc\""},
+      {"cell length c with two points", with(cell, 25, "   61.2.0"), " c \"61.2.0\""},
+      {"angle gamma of letters", with(cell, 48, "  9x.00"), " gamma \"9x.00\""},
+      {"cell length b blank", with(cell, 16, "         "), ""},
+      {"cell read whole", cell, ""},
+      {"S12 of letters", with(scale, 21, "       abc"), " S12 \"abc\""},
+      {"S33 of letters",
+       with("SCALE3      0.000000  0.000000  0.016340        0.00000", 31, "  0.0163x0"),
+       " S33 \"0.0163x0\""},
+      {"U2 of letters",
+       with("SCALE2      0.000000  0.017212  0.000000        0.00000", 46, "       nan"),
+       " U2 \"nan\""},
+      {"SCALE1 read whole", scale, ""},
+  };
+  setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const bool cryst = c.line.compare(0, 6, "CRYST1") == 0;
+    sttcrec.st_nline = 7;
+    sttcrec.st_cell_flag = 5;
+    sttcrec.st_scale_flag = 0;
+    sttcrec.st_scale_rows = 0;
+    crdinf.cr_cell(3) = -3.0f;
+    crst_pdb.cs_scale(1, 1) = crst_pdb.cs_scale(2, 3) = crst_pdb.cs_scale(3, 3) = -3.0f;
+    int32_t status = -1;
+    const std::string out =
+        captured([&] { status = cryst ? rdcryst1_(c.line, 0) : rdscale_(c.line); });
+    const bool refused = *c.error != '\0';
+    EXPECT_EQ(status, refused ? 1 : 0);
+    if (refused) {
+      EXPECT_EQ(out, "  ERROR: wrong number in PDB " + c.line.substr(0, 6) +
+                         " record, line 7:" + c.error + "\n " + c.line + "\n");
+      EXPECT_EQ(sttcrec.st_cell_flag, 5);
+      EXPECT_FLOAT_EQ(crdinf.cr_cell(3), -3.0f);
+      EXPECT_EQ(sttcrec.st_scale_flag, 0);
+      EXPECT_EQ(sttcrec.st_scale_rows, 0);
+      EXPECT_FLOAT_EQ(crst_pdb.cs_scale(1, 1) + crst_pdb.cs_scale(2, 3) + crst_pdb.cs_scale(3, 3),
+                      -9.0f);
+    } else if (cryst) {
+      EXPECT_EQ(sttcrec.st_cell_flag, c.line == cell ? 1 : -1);
+      EXPECT_FLOAT_EQ(crdinf.cr_cell(3), c.line == cell ? 61.2f : 100.0f);
+    } else {
+      EXPECT_FLOAT_EQ(crst_pdb.cs_scale(1, 1), 0.01912f);
+      EXPECT_EQ(sttcrec.st_scale_rows, 1);
+    }
+  }
 }
 
 TEST(PdbCrystalRecords, NcsOperators) {

@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -507,24 +508,65 @@ TEST(Shelf, EveryRealEntryIsReadWholeAndRunByBothPrograms) {
   }
 }
 
+namespace {
+
+// The entry's text with the first `from` replaced by `to`, as a file of the
+// directory (the entry itself where there is nothing to replace).
+std::string edited(const std::string& path, const char* from, const char* to, const TempDir& dir) {
+  if (from == nullptr) return path;
+  std::string text = file_text(path);
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at == std::string::npos) return path;
+  text.replace(at, std::strlen(from), to);
+  const std::string name = std::filesystem::path(path).filename().string();
+  return dir.write("edited_" + name, text);
+}
+
+// 1A8O's second atom line, before which an ANISOU record of the first atom
+// goes.
+constexpr const char* k1A8OSecondAtom = "HETATM   20  CA  MSE A 151";
+
+}  // namespace
+
 // Real entries spoiled in one place: an mmCIF atom row cut short by three
-// values, one opening a quote its line never closes, and a PDB coordinate
-// holding a NUL byte.  Both programs refuse each with the reader's status
-// and a message naming the fault, and neither leaves an output file.
+// values, one opening a quote its line never closes, a PDB coordinate
+// holding a NUL byte, a cell length, a SCALE element and an ANISOU
+// component of letters, and an anisotropic U too large for its field.
+// Both programs refuse each with the reader's status and a message naming
+// the fault, and neither leaves an output file.
 TEST(Shelf, SpoiledEntriesAreRefusedByBothProgramsWithNothingWritten) {
   const struct {
     const char* file;
     int32_t pipeline_status;
     const char* message;
+    const char* from = nullptr;  // the spoiling of the entry, where it is made here
+    const char* to = nullptr;
   } spoiled[] = {
       {"cif_1A8O_short_row.cif", 3,
        "  ERROR: atom 301 holds 23 values for 26 items, row at line 1030\n"},
       {"cif_1A8O_open_quote.cif", 3, "  ERROR: CIF_read: unterminated quote in line 1129\n"},
       {"pdb_1A8O_nul.pdb", 1, "  ERROR: wrong number in PDB atom record:\n"},
+      {"1A8O.pdb", 1,
+       "  ERROR: wrong number in PDB CRYST1 record, line 333: a \"abc\"\n"
+       " CRYST1      abc   41.980   88.920  90.00  90.00  90.00 P 43 21 2     8\n",
+       "CRYST1   41.980 ", "CRYST1      abc "},
+      {"1A8O.pdb", 1, "  ERROR: wrong number in PDB SCALE1 record, line 337: S11 \"abc\"\n",
+       "SCALE1      0.023821", "SCALE1         abc"},
+      {"1A8O.pdb", 1,
+       "  ERROR: wrong number in PDB ANISOU record, line 341: U11 \"abc\"\n"
+       " ANISOU   10  N   MSE A 151      abc   2305   2278    -77   -123    164       N\n",
+       k1A8OSecondAtom,
+       "ANISOU   10  N   MSE A 151      abc   2305   2278    -77   -123    164       N  \n"
+       "HETATM   20  CA  MSE A 151"},
+      {"cif_4CUP.cif", 3,
+       "  ERROR: atom 1: anisotropic U not finite or too large for its field, row at line 1848\n",
+       "1   N N   . SER A 1   0.4738 ", "1   N N   . SER A 1   1e38 "},
   };
   for (const auto& s : spoiled) {
-    SCOPED_TRACE(s.file);
-    const std::string path = pipetest::data(s.file);
+    SCOPED_TRACE(std::string(s.file) + (s.from != nullptr ? " edited" : ""));
+    TempDir files;
+    const std::string path = edited(pipetest::data(s.file), s.from, s.to, files);
     TempDir dir;
     const pipetest::Outcome p = pipetest::run_model(path, dir.path());
     EXPECT_EQ(p.ierr, s.pipeline_status) << p.out;
@@ -537,6 +579,56 @@ TEST(Shelf, SpoiledEntriesAreRefusedByBothProgramsWithNothingWritten) {
     EXPECT_EQ(o.status, 1) << o.out;
     EXPECT_NE(o.out.find(s.message), std::string::npos) << o.out;
     EXPECT_FALSE(std::filesystem::exists(run.file("groups.tls")));
+  }
+}
+
+// Records of 1A8O damaged where the reader can pass them over: a SCALE set
+// without SCALE3, LINK symmetry codes that name no operator, an ANISOU
+// record that names another atom.  Each is read with a warning, and both
+// programs give what they give for the entry itself: the pipeline its
+// restraints (the peptide link MSE 151 - ASP 152 with its angles, torsion
+// and plane among them), orbinate its groups.
+TEST(Shelf, RecordsPassedOverGiveTheEntrysOwnRestraintsAndGroups) {
+  const struct {
+    const char* label;
+    const char* from;
+    const char* to;
+    const char* warning;
+  } cases[] = {
+      {"SCALE set without SCALE3", "SCALE3      0.000000  0.000000  0.011246        0.00000", "",
+       "  WARNING: \"SCALE3\" card is absent in input PDB file\n"
+       "           SCALE records not used: the frame of the cell is taken\n"},
+      {"LINK code of letters", "N   ASP A 152     1555", "N   ASP A 152     ab55",
+       "  WARNING : LINK record symmetry code \"ab55\" names no operator of the space group\n"
+       "            link C MSE A 151 - N ASP A 152 is made without it\n"},
+      {"LINK code of operator 999", "N   ASP A 152     1555", "N   ASP A 152   999999",
+       "  WARNING : LINK record symmetry code \"999999\" names no operator of the space group\n"},
+      {"LINK code of operator 0", "N   ASP A 152     1555   1555", "N   ASP A 152     1555 000000",
+       "  WARNING : LINK record symmetry code \"000000\" names no operator of the space group\n"},
+      {"ANISOU of another atom", k1A8OSecondAtom,
+       "ANISOU 9999  XX  ALA Q 999     2269   2305   2278    -77   -123    164       N  \n"
+       "HETATM   20  CA  MSE A 151",
+       "  WARNING: ANISOU record, line 341, names another atom than the atom record before it; "
+       "passed over:\n"},
+  };
+  const std::string entry = pipetest::data("1A8O.pdb");
+  TempDir own, own_run;
+  const std::string want = restraint_counts(pipetest::run_model(entry, own.path()), own);
+  ASSERT_EQ(
+      want,
+      "status 0: 563 bonds, 0 symmetry bonds, 761 angles, 274 torsions, 74 chirals, 97 planes");
+  ASSERT_EQ(run_orbinate(own_run, entry).status, 0);
+  const std::string want_tls = file_text(own_run.file("groups.tls"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempDir files, dir, run;
+    const std::string path = edited(entry, c.from, c.to, files);
+    const pipetest::Outcome p = pipetest::run_model(path, dir.path());
+    EXPECT_EQ(restraint_counts(p, dir), want) << p.out;
+    EXPECT_NE(p.out.find(c.warning), std::string::npos) << p.out;
+    const Ran o = run_orbinate(run, path);
+    EXPECT_EQ(o.status, 0) << o.out;
+    EXPECT_EQ(file_text(run.file("groups.tls")), want_tls);
   }
 }
 
