@@ -83,6 +83,17 @@ void refuse_cut_line() {
   if (cut.chars || cut.tokens) rt::stop_run(1);
 }
 
+// The input ended where a line marked for continuation wanted its next
+// piece: the words still to come (more chains of a group) are unknown, so
+// the line is refused like a cut one rather than dropped or acted on.
+void refuse_unfinished_line() {
+  const suite::ParserCut cut = suite::parser_last_cut();
+  if (cut.unfinished.empty()) return;
+  rt::write_list(6, "Error: Keyword line continued at the end of input; its continuation never came: " +
+                        std::string(rt::trim_right(cut.unfinished)));
+  rt::stop_run(1);
+}
+
 }  // namespace
 
 void tls_instructions_() {
@@ -94,7 +105,10 @@ void tls_instructions_() {
     kw.ntok = NPARS;
     parser_(kw.key, kw.line, kw.ibeg.data(), kw.iend.data(), kw.ityp.data(), kw.fvalue.data(),
             kw.cvalue.data(), kw.idec.data(), kw.ntok, kw.lend, true);
-    if (kw.lend) return;
+    if (kw.lend) {
+      refuse_unfinished_line();
+      return;
+    }
     refuse_cut_line();
     ptqupc_(kw.key);
     for (int i = 1; i <= kw.ntok; ++i) ptqupc_(kw.cvalue(i));
