@@ -7,6 +7,7 @@
 #include "file_names.h"
 #include "orbinate_blocks.h"
 #include "coords/cif_by_pdb_rules.h"
+#include "coords/cif_header.h"
 #include "coords/file_type.h"
 #include "coords/pdb_reader.h"
 #include "coords/pdb_segids.h"
@@ -225,10 +226,14 @@ void tessran_kavlin1_() {
       init_defaults_();
       coords::read_cif_by_pdb_rules(mdoc, in_coord_file.trimmed(), 'Y', h_r, ierr);
     }
-    // 2: the end of the file came before any atom list.  The detection
-    // takes a file without PDB records for CIF, so this is also where a
-    // file of neither kind ends up.
-    if (ierr == 2) read_failed(ierr, "Error: Input file is neither PDB nor mmCIF with atoms");
+    // 2: the end of the file came before any atom.  The detection takes a
+    // file without PDB records for CIF, so this is also where a file of
+    // neither kind ends up; an atom list without rows is mmCIF all the same.
+    if (ierr == 2)
+      read_failed(ierr, coords::scan_for_atoms(in_coord_file.trimmed()) ==
+                                coords::AtomScan::kAtomListWithoutRows
+                            ? "Error: No atoms in the coordinate file"
+                            : "Error: Input file is neither PDB nor mmCIF with atoms");
     if (ierr >= 1) read_failed(ierr, "Error in reading mmCIF file");
   } else {
     get_pdb_(mdoc, in_coord_file.trimmed(), nspgrp, cell_c, pept_flag, seg_flag, h_r, ierr);
