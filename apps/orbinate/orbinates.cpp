@@ -7,6 +7,7 @@
 #include "file_names.h"
 #include "orbinate_blocks.h"
 #include "coords/cif_by_pdb_rules.h"
+#include "coords/cif_header.h"
 #include "coords/file_type.h"
 #include "coords/pdb_reader.h"
 #include "coords/pdb_segids.h"
@@ -83,6 +84,17 @@ void refuse_cut_line() {
   if (cut.chars || cut.tokens) rt::stop_run(1);
 }
 
+// The input ended where a line marked for continuation wanted its next
+// piece: the words still to come (more chains of a group) are unknown, so
+// the line is refused like a cut one rather than dropped or acted on.
+void refuse_unfinished_line() {
+  const suite::ParserCut cut = suite::parser_last_cut();
+  if (cut.unfinished.empty()) return;
+  rt::write_list(6, "Error: Keyword line continued at the end of input; its continuation never came: " +
+                        std::string(rt::trim_right(cut.unfinished)));
+  rt::stop_run(1);
+}
+
 }  // namespace
 
 void tls_instructions_() {
@@ -94,7 +106,10 @@ void tls_instructions_() {
     kw.ntok = NPARS;
     parser_(kw.key, kw.line, kw.ibeg.data(), kw.iend.data(), kw.ityp.data(), kw.fvalue.data(),
             kw.cvalue.data(), kw.idec.data(), kw.ntok, kw.lend, true);
-    if (kw.lend) return;
+    if (kw.lend) {
+      refuse_unfinished_line();
+      return;
+    }
     refuse_cut_line();
     ptqupc_(kw.key);
     for (int i = 1; i <= kw.ntok; ++i) ptqupc_(kw.cvalue(i));
@@ -211,10 +226,14 @@ void tessran_kavlin1_() {
       init_defaults_();
       coords::read_cif_by_pdb_rules(mdoc, in_coord_file.trimmed(), 'Y', h_r, ierr);
     }
-    // 2: the end of the file came before any atom list.  The detection
-    // takes a file without PDB records for CIF, so this is also where a
-    // file of neither kind ends up.
-    if (ierr == 2) read_failed(ierr, "Error: Input file is neither PDB nor mmCIF with atoms");
+    // 2: the end of the file came before any atom.  The detection takes a
+    // file without PDB records for CIF, so this is also where a file of
+    // neither kind ends up; an atom list without rows is mmCIF all the same.
+    if (ierr == 2)
+      read_failed(ierr, coords::scan_for_atoms(in_coord_file.trimmed()) ==
+                                coords::AtomScan::kAtomListWithoutRows
+                            ? "Error: No atoms in the coordinate file"
+                            : "Error: Input file is neither PDB nor mmCIF with atoms");
     if (ierr >= 1) read_failed(ierr, "Error in reading mmCIF file");
   } else {
     get_pdb_(mdoc, in_coord_file.trimmed(), nspgrp, cell_c, pept_flag, seg_flag, h_r, ierr);

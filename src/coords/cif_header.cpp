@@ -915,6 +915,18 @@ bool coords::covalent_conn_kind(std::string_view name) {
   return false;
 }
 
+namespace {
+
+// A line that opens something other than a row of the loop before it: the
+// atom list it follows then has no row.
+bool opens_no_row(std::string_view line) {
+  for (std::string_view word : {"#", "_", "loop_", "data_", "save_", "global_", "stop_"})
+    if (line.substr(0, word.size()) == word) return true;
+  return false;
+}
+
+}  // namespace
+
 coords::AtomScan coords::scan_for_atoms(std::string_view file) {
   AtomScan found = AtomScan::kEmpty;
   const int unit = rt::free_unit(10, 99);
@@ -922,19 +934,43 @@ coords::AtomScan coords::scan_for_atoms(std::string_view file) {
   opt.status = rt::OpenStatus::Old;
   opt.readonly = true;
   if (unit < 1 || rt::unit_open(unit, file, opt) != 0) return found;
+  // Set on the names of an atom list, until the line after them shows
+  // whether a row follows.
+  bool atom_names = false;
   // Records are read to a bound, so a line without end (a damaged or binary
   // file) is never held whole.
   std::string_view rec;
   while (rt::read_record_view(unit, rec) == rt::IOSTAT_OK) {
     const std::size_t lead = rec.find_first_not_of(" \t\r");
     if (lead == std::string_view::npos) continue;
-    found = AtomScan::kNoAtoms;
-    if (rec.substr(0, 4) == "ATOM" || rec.substr(0, 6) == "HETATM" ||
-        rec.substr(lead, 11) == "_atom_site.") {
+    if (found == AtomScan::kEmpty) found = AtomScan::kNoAtoms;
+    if (rec.substr(0, 4) == "ATOM" || rec.substr(0, 6) == "HETATM") {
       found = AtomScan::kAtoms;
       break;
     }
+    const std::string_view line = rec.substr(lead);
+    if (line.substr(0, 11) == "_atom_site.") {
+      // A value beside the name: one atom written without a loop.
+      const std::size_t gap = line.find_first_of(" \t");
+      if (gap != std::string_view::npos &&
+          line.find_first_not_of(" \t\r", gap) != std::string_view::npos) {
+        found = AtomScan::kAtoms;
+        break;
+      }
+      atom_names = true;
+      continue;
+    }
+    if (atom_names) {
+      if (!opens_no_row(line)) {
+        found = AtomScan::kAtoms;
+        break;
+      }
+      // Another block may yet hold atoms.
+      atom_names = false;
+      found = AtomScan::kAtomListWithoutRows;
+    }
   }
+  if (atom_names && found != AtomScan::kAtoms) found = AtomScan::kAtomListWithoutRows;
   rt::unit_close(unit);
   return found;
 }
@@ -960,6 +996,8 @@ void coords::header_failed(int32_t mdoc, int32_t in, int32_t& ierr) {
     const AtomScan scan = ierr == 2 ? scan_for_atoms(rt::unit_file_name(in)) : AtomScan::kAtoms;
     if (scan == AtomScan::kAtoms)
       msgerr_(mdoc, " ERROR: reading title of input file");
+    else if (scan == AtomScan::kAtomListWithoutRows)
+      msgerr_(mdoc, " ERROR: input file holds no atoms (an atom list without rows)");
     else
       no_atoms_message(mdoc, scan == AtomScan::kEmpty);
     ierr = 2;

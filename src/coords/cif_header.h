@@ -40,9 +40,10 @@ bool covalent_conn_kind(std::string_view name);
 int32_t conn_label_seq(int32_t l, int e);
 
 // What a scan of a file's lines finds: no character but blanks (or a file
-// that cannot be opened), no atom record nor atom list, or atoms.  Lines
-// are read to a bound, so a line without end is never held whole.
-enum class AtomScan { kEmpty, kNoAtoms, kAtoms };
+// that cannot be opened), no atom record nor atom list, atom lists none of
+// which has a row, or atoms.  Lines are read to a bound, so a line without
+// end is never held whole.
+enum class AtomScan { kEmpty, kNoAtoms, kAtomListWithoutRows, kAtoms };
 AtomScan scan_for_atoms(std::string_view file);
 
 // The error line of a file without atoms: an empty one, or one that holds

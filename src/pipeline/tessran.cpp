@@ -30,6 +30,7 @@
 #include "restraints/creat_descr.h"
 #include "runtime/fixed_text.h"
 #include "runtime/units.h"
+#include "suite/csymlib.h"
 
 namespace {
 
@@ -92,10 +93,11 @@ std::string as_directory(std::string_view path) {
 }
 
 // The symmetry library is looked for as the space-group loader looks for it:
-// SYMINFO, else under the suite's installation directory PTQ7.  Without it
-// every space group would be lost from the written model while the run
-// reported success; the run is refused instead.  False, with the message,
-// when it cannot be read.
+// SYMINFO, else under the suite's installation directory PTQ7.  Without it,
+// or with a damaged one, every space group would be lost from the written
+// model while the run reported success; the run is refused instead.  A
+// whole library that lacks the model's group is the loader's to report.
+// False, with the message, when it cannot be used.
 bool symmetry_library_readable(int32_t mdoc) {
   std::string path;
   if (const char* v = std::getenv("SYMINFO"))
@@ -103,11 +105,24 @@ bool symmetry_library_readable(int32_t mdoc) {
   else if (const char* p = std::getenv("PTQ7"))
     path = std::string(p) + "/lib/data/syminfo.lib";
   if (!path.empty()) {
-    if (std::FILE* f = std::fopen(path.c_str(), "r")) {
-      std::fclose(f);
-      return true;
+    const char* fault = nullptr;
+    switch (suite::symmetry_library_state(path.c_str())) {
+      case suite::SymmetryLibrary::kSound:
+        return true;
+      case suite::SymmetryLibrary::kUnreadable:
+        fault = "cannot be read";
+        break;
+      case suite::SymmetryLibrary::kEmpty:
+        fault = "is empty";
+        break;
+      case suite::SymmetryLibrary::kNoGroup:
+        fault = "holds no space group";
+        break;
+      case suite::SymmetryLibrary::kCutInGroup:
+        fault = "ends inside a space group (cut short)";
+        break;
     }
-    msgerr_(mdoc, " ERROR: the symmetry library cannot be read: " + path);
+    msgerr_(mdoc, std::string(" ERROR: the symmetry library ") + fault + ": " + path);
   } else {
     msgerr_(mdoc, " ERROR: the symmetry library is not named: set SYMINFO to the file syminfo.lib");
   }

@@ -502,6 +502,9 @@ struct FileIndex {
   bool unsettled = false;  // changed too recently for its time of change to tell
   std::string text;
   std::vector<BlockEntry> blocks;
+  // Lines of a block after the last end_spacegroup: the file was cut inside
+  // a group.
+  bool open_tail = false;
   uint64_t generation = 0;  // a new number each time the file is indexed
 };
 
@@ -533,6 +536,10 @@ bool next_tokens(const std::string& text, std::size_t& pos, char (&line)[80], To
   return false;
 }
 
+// The keys that belong to a space-group block, and the line that opens one.
+constexpr const char* kBlockKeys[] = {"begin_spacegroup", "number", "basisop", "symbol",
+                                      "hklasu", "mapasu", "symop", "cenop"};
+
 void index_blocks(FileIndex& ix) {
   ix.blocks.clear();
   auto block = std::make_unique<Block>();
@@ -542,11 +549,15 @@ void index_blocks(FileIndex& ix) {
   Token tok[kMaxTokens];
   std::size_t pos = 0, begin = 0;
   int len = 0, ntok = 0;
+  ix.open_tail = false;
   while (next_tokens(ix.text, pos, line, tok, len, ntok)) {
     if (!keymatch(tok[0], "end_spacegroup")) {
       collect_line(b, line, len, tok, ntok);
+      if (!ix.open_tail)
+        for (const char* key : kBlockKeys) ix.open_tail = ix.open_tail || keymatch(tok[0], key);
       continue;
     }
+    ix.open_tail = false;
     BlockEntry e{begin, b.number, b.ptq7_number, b.nsym, b.ncen, {}, {}, {}, b.too_big};
     std::memcpy(e.xhm, b.xhm, sizeof e.xhm);
     set_compared(e.xhm_compared, b.xhm);
@@ -748,6 +759,20 @@ SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* n
   SpacegroupPtr sg = build_record(s, key);
   if (sg) keep_built(key, ix, static_cast<std::size_t>(found - ix.blocks.data()), *sg);
   return sg;
+}
+
+suite::SymmetryLibrary suite::symmetry_library_state(const char* path) {
+  // A directory opens for reading too, and reads as no text.
+  struct stat st;
+  if (::stat(path, &st) == 0 && S_ISDIR(st.st_mode)) return SymmetryLibrary::kUnreadable;
+  std::FILE* fp = std::fopen(path, "r");
+  if (!fp) return SymmetryLibrary::kUnreadable;
+  const FileIndex& ix = file_index(fp, path);
+  std::fclose(fp);
+  if (ix.text.find_first_not_of(" \t\r\n") == std::string::npos) return SymmetryLibrary::kEmpty;
+  if (ix.blocks.empty()) return SymmetryLibrary::kNoGroup;
+  if (ix.open_tail) return SymmetryLibrary::kCutInGroup;
+  return SymmetryLibrary::kSound;
 }
 
 SpacegroupPtr ptq7spg_load_by_standard_num(int number) {

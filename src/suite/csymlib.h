@@ -25,6 +25,17 @@ void ptq7spg_free(SpacegroupPtr& sg);
 
 const char* ptq7spg_symbol_Hall(const Spacegroup* sg);
 
+namespace suite {
+
+// What the symmetry data file at `path` is as a whole, before any group is
+// asked for: a loader that finds no group in a damaged file says only that
+// the group is missing.  The file is indexed as a load indexes it, so the
+// loads that follow do not read it again.
+enum class SymmetryLibrary { kSound, kUnreadable, kEmpty, kNoGroup, kCutInGroup };
+SymmetryLibrary symmetry_library_state(const char* path);
+
+}  // namespace suite
+
 // Name helpers (1 equal, 0 not).
 int ptq7spg_name_equal_to_lib(const char* library_name, const char* user_name);
 int ptq7spg_name_equal(const char* a, const char* b);

@@ -293,6 +293,7 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
   ptq7_parse_reset(p);
   p->keyword[0] = '\0';
   p->line_cut = false;
+  p->unfinished.clear();
 
   bool application = !line.empty();
   std::string held;
@@ -321,6 +322,7 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
       src = Source::Input;
       if (!read_piece(stdin, limit, piece, buf)) {
         if (trace) std::printf("PTQ7_PARSER: end of input\n");
+        if (p->ntokens > 0) p->unfinished = held;
         ptq7_parse_reset(p);
         line.clear();
         return 0;

@@ -40,6 +40,11 @@ struct ParserArray {
   // only a notice, and a caller for whom every word counts must know.
   bool tokens_cut = false;
   bool line_cut = false;
+  // A continued line that the end of standard input left without its
+  // continuation (mark removed); empty otherwise.  The call returns 0 there,
+  // as at any end of input, so the words held would otherwise vanish
+  // unseen.
+  std::string unfinished;
 };
 
 using ParserPtr = std::unique_ptr<ParserArray>;

@@ -73,8 +73,9 @@ void parser_(rt::TextRef key, rt::TextRef line, int32_t* ibeg, int32_t* iend, in
   saved_cut = {};
   if (n <= 0) {
     lend = true;
+    saved_cut.unfinished = parser->unfinished;
   } else {
-    saved_cut = {parser->line_cut, parser->tokens_cut};
+    saved_cut = {parser->line_cut, parser->tokens_cut, {}};
     lend = false;
     fparse_strncpypad(key.p, parser->keyword, key.len());
     line.assign(copy);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "runtime/fixed_text.h"
@@ -31,10 +32,13 @@ int fparse_isblank(const char* text, int n);
 namespace suite {
 
 // What the last parser_ call left out of the logical line it returned:
-// characters past the width of `line`, tokens past the capacity ntok.
+// characters past the width of `line`, tokens past the capacity ntok; or,
+// where it found the end of input, the continued line that never got its
+// continuation (empty when there was none).
 struct ParserCut {
   bool chars = false;
   bool tokens = false;
+  std::string unfinished;
 };
 ParserCut parser_last_cut();
 

@@ -90,6 +90,37 @@ TEST_F(CifHeader, UnreadableFilesGiveTheirStatus) {
   EXPECT_NE(out_.find(" ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)\n"),
             std::string::npos)
       << out_;
+
+  write("no_rows", std::string("data_x\n") + kCell + kShortLoop + "#\nloop_\n_other.a\n1\n");
+  EXPECT_EQ(read_out("no_rows"), 2);
+  EXPECT_NE(out_.find(" ERROR: input file holds no atoms (an atom list without rows)\n"), std::string::npos)
+      << out_;
+}
+
+// Which atom lists count as atoms when the header read fails: a list is
+// known to have no row only by the line after its names.
+TEST_F(CifHeader, AtomListWithoutRowsIsToldFromAtoms) {
+  const struct {
+    const char* name;
+    std::string text;
+    coords::AtomScan found;
+  } cases[] = {
+      {"names at the end of the file", "data_x\n" + kShortLoop, coords::AtomScan::kAtomListWithoutRows},
+      {"names then a comment", "data_x\n" + kShortLoop + "# \n_other.a 1\n",
+       coords::AtomScan::kAtomListWithoutRows},
+      {"names then another loop", "data_x\n" + kShortLoop + "loop_\n_other.a\n1\n",
+       coords::AtomScan::kAtomListWithoutRows},
+      {"names then a row", "data_x\n" + kOneAtom, coords::AtomScan::kAtoms},
+      {"rows in a later block", "data_x\n" + kShortLoop + "data_y\n" + kOneAtom, coords::AtomScan::kAtoms},
+      {"one atom without a loop", "data_x\n_atom_site.id 1\n_atom_site.Cartn_x 1.0\n",
+       coords::AtomScan::kAtoms},
+      {"item names quoted as values", "data_x\nloop_\n_audit.item\n'_atom_site.Cartn_x'\n",
+       coords::AtomScan::kNoAtoms},
+  };
+  for (const auto& c : cases) {
+    write("scan", c.text);
+    EXPECT_EQ(coords::scan_for_atoms(dir_ + "scan.cif"), c.found) << c.name;
+  }
 }
 
 namespace {

@@ -613,12 +613,19 @@ TEST(PipelineStages, OutputThatCannotBeOpenedEndsTheRunAtTheRestraints) {
 // anything is read, with a message that names the variable.
 TEST(PipelineStages, NoSymmetryLibraryRefusesTheRun) {
   const std::string saved = std::getenv("SYMINFO") ? std::getenv("SYMINFO") : "";
+  const std::string library = file_text(saved);
   TempDir dir;
   const struct {
     const char* label;
     std::string value;  // empty: unset
     const char* said;
-  } rows[] = {{"unset", "", "set SYMINFO"}, {"no such file", dir.file("no_syminfo.lib"), "cannot be read"}};
+  } rows[] = {{"unset", "", "set SYMINFO"},
+              {"no such file", dir.file("no_syminfo.lib"), "cannot be read"},
+              {"empty file", dir.write("empty.lib", ""), "is empty"},
+              {"cut inside a group", dir.write("cut.lib", library.substr(0, 20000)),
+               "ends inside a space group (cut short)"},
+              {"garbage", dir.write("garbage.lib", "\x7f\x45LF\x02\x01 binary\nwords and more\n"),
+               "holds no space group"}};
   for (const auto& row : rows) {
     if (row.value.empty())
       unsetenv("SYMINFO");
@@ -632,6 +639,13 @@ TEST(PipelineStages, NoSymmetryLibraryRefusesTheRun) {
     EXPECT_EQ(r.out.find("LIBRARY OF MONOMERS"), std::string::npos) << row.label << r.out;
     expect_nothing_written(dir);
   }
+  // A whole library that lacks the model's group is no damaged one: the
+  // run goes on, the group reported missing.
+  const std::string first_group = library.substr(0, library.find("end_spacegroup\n") + 15);
+  setenv("SYMINFO", dir.write("p1_only.lib", first_group).c_str(), 1);
+  const Outcome short_lib = pipetest::run(on("1A8O.pdb"), dir.path());
+  EXPECT_EQ(short_lib.ierr, pipeline::kOk) << short_lib.out;
+  EXPECT_NE(short_lib.out.find(" Failed to find spacegroup in SYMINFO!"), std::string::npos) << short_lib.out;
   setenv("SYMINFO", saved.c_str(), 1);
   const Outcome back = pipetest::run(on("1A8O.pdb"), dir.path());
   EXPECT_EQ(back.ierr, pipeline::kOk) << back.out;

@@ -191,6 +191,9 @@ TEST(ReasonMessages, EmptyModelOrOneWithoutAtomsIsNamedSo) {
       {"CRYST1 and END",
        "CRYST1   50.000   60.000   70.000  90.00  90.00  90.00 P 1           1\nEND\n",
        " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)\n"},
+      {"mmCIF atom list without rows",
+       "data_x\nloop_\n_atom_site.id\n_atom_site.Cartn_x\n#\nloop_\n_other.a\n1\n",
+       " ERROR: input file holds no atoms (an atom list without rows)\n"},
   };
   for (const auto& r : rows) {
     TempDir models, dir;

@@ -429,6 +429,40 @@ TEST_F(LogicalLines, ContinuedPiecesMayNotOverrunCapacity) {
   EXPECT_LE(line.size(), 12u);
 }
 
+// The end of input still returns 0 where a continued line waits for its
+// next piece, but the words held are kept for the caller to see; a line that
+// ended, and a mark with nothing before it, leave nothing behind.
+TEST_F(LogicalLines, ContinuationCutByEndOfInputIsKept) {
+  struct Case {
+    const char* label;
+    const char* input;
+    int lines_before;
+    const char* unfinished;
+  } cases[] = {
+      {"ampersand on the last line", "TLS GROUP DEFINE AA &\n", 0, "TLS GROUP DEFINE AA "},
+      {"backslash, after a comment piece", "A B \\\n# more\n", 0, "A B "},
+      {"minus after two pieces", "A &\nB -\n", 0, "A B "},
+      {"after a finished line", "END\nX &", 1, "X "},
+      {"finished line only", "A B\n", 1, ""},
+      {"a lone mark", "&\n", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    StdinFeed in(c.input);
+    Capture cap;
+    std::string line;
+    for (int k = 0; k < c.lines_before; ++k) {
+      line.clear();
+      EXPECT_GT(next(line), 0);
+      EXPECT_EQ(parser->unfinished, "");
+    }
+    line.clear();
+    EXPECT_EQ(next(line), 0);
+    EXPECT_EQ(parser->ntokens, 0);
+    EXPECT_EQ(parser->unfinished, c.unfinished);
+  }
+}
+
 TEST_F(LogicalLines, NullParserIsRefused) {
   std::string line;
   Capture cap;

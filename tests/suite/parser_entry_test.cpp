@@ -185,6 +185,22 @@ TEST_F(KeywordEntry, CutLineOrTokensAreReportedForThatLineOnly) {
   EXPECT_FALSE(suite::parser_last_cut().chars);
 }
 
+// The entry reports the line the end of input left unfinished at that
+// call only.
+TEST_F(KeywordEntry, UnfinishedLineAtEndOfInputIsReported) {
+  StdinFeed in("TLS GROUP DEFINE AA\nTLS GROUP DEFINE Ab &\n");
+  Capture cap;
+  read("");
+  EXPECT_EQ(suite::parser_last_cut().unfinished, "");
+  read("");
+  EXPECT_TRUE(lend);
+  EXPECT_EQ(ntok, 0);
+  EXPECT_EQ(suite::parser_last_cut().unfinished, "TLS GROUP DEFINE Ab ");
+  read("");
+  EXPECT_TRUE(lend);
+  EXPECT_EQ(suite::parser_last_cut().unfinished, "");
+}
+
 TEST_F(KeywordEntry, TokensPastTheCapacityAreReported) {
   std::string many;
   for (int k = 0; k < 21; ++k) many += "W ";

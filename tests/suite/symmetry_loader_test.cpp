@@ -338,6 +338,39 @@ TEST_F(SpacegroupLoader, BlockWithoutCentringLineIsRefused) {
             std::string::npos);
 }
 
+// A damaged data file is told from one that merely lacks a group: a file
+// cut anywhere inside a block, even right after the line that opens it, is
+// cut; one cut just after a whole block is a shorter library.
+TEST_F(SpacegroupLoader, DamagedDataFileIsToldFromAShortOne) {
+  using suite::SymmetryLibrary;
+  const std::string two = block(1, "P 1", 1, 1) + block(4, "P 1 21 1", 2, 1);
+  const std::string cut_in_line = two.substr(0, two.rfind("symop x,y,z") + 7);
+  const struct {
+    const char* label;
+    std::string text;
+    SymmetryLibrary state;
+  } rows[] = {
+      {"whole blocks", two, SymmetryLibrary::kSound},
+      {"cut after a whole block", block(1, "P 1", 1, 1), SymmetryLibrary::kSound},
+      {"comment after the last block", two + "# end of file\n", SymmetryLibrary::kSound},
+      {"no character", "", SymmetryLibrary::kEmpty},
+      {"blank lines only", "\n  \n\t\n", SymmetryLibrary::kEmpty},
+      {"cut inside an operator line", cut_in_line, SymmetryLibrary::kCutInGroup},
+      {"cut after the opening line", two + "begin_spacegroup\n", SymmetryLibrary::kCutInGroup},
+      {"cut before any end", two.substr(0, 200), SymmetryLibrary::kNoGroup},
+      {"text of another kind", "x y z\n\x01\x02garbage\nmore words\n", SymmetryLibrary::kNoGroup},
+  };
+  TempDir dir;
+  int k = 0;
+  for (const auto& row : rows) {
+    const std::string path = dir.write("lib" + std::to_string(++k), row.text);
+    EXPECT_EQ(suite::symmetry_library_state(path.c_str()), row.state) << row.label;
+  }
+  EXPECT_EQ(suite::symmetry_library_state(dir.file("none").c_str()), SymmetryLibrary::kUnreadable);
+  EXPECT_EQ(suite::symmetry_library_state(dir.path().c_str()), SymmetryLibrary::kUnreadable) << "a directory";
+  EXPECT_EQ(suite::symmetry_library_state(symmetry_test::data_file().c_str()), SymmetryLibrary::kSound);
+}
+
 TEST_F(SpacegroupLoader, GroupNumberBeyondIntegerRangeReadsAsNone) {
   TempDir dir;
   std::string b = block(1, "P 1", 1, 1);
