@@ -114,6 +114,27 @@ long peak_kb() {
 
 // A damaged file may be one line without end: the look for atoms reads only
 // each line's first characters, never the line whole.
+// A header read that ends without atom rows says what the file holds, by
+// its lines: blank ones (carriage returns among them) hold nothing, and an
+// atom list counts however far it is indented.
+TEST_F(CifHeader, FailedHeaderNamesWhatTheFileHolds) {
+  const struct {
+    const char *label, *text, *message;
+  } rows[] = {
+      {"blank line then text", "\nhello\n",
+       " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)\n"},
+      {"carriage returns alone", "\r\r\n", " ERROR: input file is empty\n"},
+      {"indented atom list without a block", "  _atom_site.id\n  1\n",
+       " ERROR: reading title of input file\n"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("h", r.text);
+    EXPECT_EQ(read_out("h"), 2);
+    EXPECT_NE(out_.find(r.message), std::string::npos) << out_;
+  }
+}
+
 TEST_F(CifHeader, LineWithoutEndIsScannedInBoundedMemory) {
   constexpr long kLineMb = 64;
   const std::string path = dir_ + "one_line.txt";
