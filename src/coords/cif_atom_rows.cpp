@@ -139,13 +139,6 @@ bool value_absent(std::string_view v) {
   return rt::len_trim(v) == 0;
 }
 
-// A value written as zero ("0", "00", "+0", "-0"), trailing blanks aside.
-bool zero_text(std::string_view v) {
-  v = rt::trim_right(v);
-  if (!v.empty() && (v[0] == '+' || v[0] == '-')) v.remove_prefix(1);
-  return !v.empty() && v.find_first_not_of('0') == std::string_view::npos;
-}
-
 // A lower-case letter or an unprintable character among the four.
 inline bool needs_upper_case(const rt::FixedText<4>& t) {
   bool any = false;
@@ -294,6 +287,9 @@ struct ItemCache {
   // the anisotropic components overrule, before all of them.
   int column[kNone];
   bool kind_order;
+  // The first coordinate the atom-site loop lacks, kNone when it has all
+  // three: every atom would be read at 0 along that axis.
+  Item missing_xyz = kNone;
   // How the rows of the loop lie on the lines, as its first row shows:
   // unknown before it, each row on whole lines of its own, or otherwise.
   enum class Layout { Unknown, WholeLines, Free } layout = Layout::Unknown;
@@ -327,6 +323,9 @@ struct ItemCache {
         if (it >= kU11 && first_u == 0) first_u = k + 1;
       }
       if (column[kThermal] != 0 && first_u != 0 && first_u < column[kThermal]) kind_order = false;
+      missing_xyz = kNone;
+      for (const Item c : {kX, kY, kZ})
+        if (column[c] == 0 && missing_xyz == kNone) missing_xyz = c;
     }
     return kind;
   }
@@ -631,11 +630,23 @@ bool record_kind_known(std::string_view v) {
             row_line(cif_record_place_info());
 }
 
+// An item of the atom rows that holds a whole number.
+bool integer_item(Item kind) { return kind == kSeq || kind == kAuthSeq || kind == kMult; }
+
 // A value that is no number where a number stands, in column k of the record.
-[[gnu::noinline]] void refuse_no_number(int k, int serial_column) {
+[[gnu::noinline]] void refuse_no_number(int k, int serial_column, bool integer) {
+  const std::string_view item = comcif_info.itm_cif(k).view(), value = comcif_info.dt_cif(k).view();
   refusal = " ERROR: " + row_name(serial_text(comcif_info, serial_column)) + ": " +
-            coords::cif_no_number(comcif_info.itm_cif(k).view(), comcif_info.dt_cif(k).view()) +
+            (integer ? coords::cif_no_integer(item, value) : coords::cif_no_number(item, value)) +
             row_line(cif_record_place_info());
+}
+
+// An atom list without one of the three coordinates, named with the prefix
+// the file writes its items with.
+[[gnu::noinline]] void refuse_missing_coordinate(Item missing) {
+  const char axis = static_cast<char>('x' + (static_cast<int>(missing) - static_cast<int>(kX)));
+  refusal = " ERROR: the atom list has no item " + std::string(comcif_info.itm_cif(1).sub(1, 11)) +
+            "Cartn_" + axis + row_line(cif_record_place_info());
 }
 
 [[gnu::noinline]] void refuse_values() {
@@ -713,13 +724,16 @@ bool cut_row_lost(int32_t ie) {
 template <Item K>
 inline void take_value(int k, RowExtra& row) {
   [[maybe_unused]] const std::string_view val = comcif_info.dt_cif(k).view();
-  [[maybe_unused]] const int32_t iv = comcif_info.idt_cif(k);
   [[maybe_unused]] const float fv = comcif_info.fdt_cif(k);
   if constexpr (empty_keeps_default(K)) {
     if (val[0] == ' ' && rt::len_trim(val) == 0) return;
   }
   if constexpr (K == kSerial) {
-    crdatm.cr_iatold = iv;
+    // A serial that is no whole number is none: the row is refused as one
+    // without a serial, naming the value.
+    int32_t i = 0;
+    coords::cif_integer(val, i);
+    crdatm.cr_iatold = i;
     row.serial_read = val;
   } else if constexpr (K == kAtomName) {
     crdatm.cr_aname = val;
@@ -746,11 +760,19 @@ inline void take_value(int k, RowExtra& row) {
     author_row.comp_name = rt::trim_right(val);
   } else if constexpr (K == kSeq) {
     if (!value_absent(val)) {
-      crdatm.cr_ires = iv;
+      // "." gives 0, as it always has (writers that number only polymers
+      // write it for the rest).
+      int32_t i = 0;
+      if (coords::cif_integer(val, i) == coords::CifNumber::kNoNumber) row.take_no_number(k);
+      crdatm.cr_ires = i;
       row.seen_seq = true;
     }
   } else if constexpr (K == kAuthSeq) {
     if (!value_absent(val)) {
+      // The number may carry its insertion code ("27A"); "." is kept as
+      // it always has been, a residue without a number.
+      if (!(val[0] == '.' && rt::len_trim(val) == 1) && !coords::cif_author_number(val))
+        row.take_no_number(k);
       // Written straight into columns 3-7 of the residue key.
       cif_residue_number(val, crdatm.cr_pnum.c + 2, true);
       author_row.auth_seq = rt::trim_right(val);
@@ -790,7 +812,11 @@ inline void take_value(int k, RowExtra& row) {
     crdatm.cr_btype = ".";
     if (val.substr(0, 4) == "Uani" || val[0] == 'A' || val[0] == 'a') crdatm.cr_btype = "A";
   } else if constexpr (K == kMult) {
-    crdatm.cr_mult_factor = val[0] == '.' || value_absent(val) ? 1 : iv;
+    int32_t i = 1;
+    if (val[0] != '.' && !value_absent(val) &&
+        coords::cif_integer(val, i) == coords::CifNumber::kNoNumber)
+      row.take_no_number(k);
+    crdatm.cr_mult_factor = i;
   } else if constexpr (K == kInsCode) {
     // "." and "?" stand for no code.
     if (!value_absent(val) && val[0] != '.') row.ins = val[0];
@@ -801,8 +827,9 @@ inline void take_value(int k, RowExtra& row) {
     else if (val[0] != '?') author_row.auth_asym_blank = true;
   } else if constexpr (K == kModel) {
     if (!value_absent(val)) {
-      // A value that is no number reads as 0; only the text "0" is model 0.
-      row.model = iv != 0 || zero_text(val) ? iv : -1;
+      // A value that is no whole number is model -1, refused as one below 0.
+      int32_t i = 0;
+      row.model = coords::cif_integer(val, i) == coords::CifNumber::kRead ? i : -1;
       row.model_read = val;
       row.seen_model = true;
     }
@@ -854,7 +881,7 @@ AnisoRow take_aniso_row() {
     const coords::CifNumber got = coords::cif_number(comcif_info.dt_cif(col[i]).view(),
                                                      comcif_info.fdt_cif(col[i]), u[i - 1]);
     if (got == coords::CifNumber::kNoNumber) {
-      refuse_no_number(col[i], col[0]);
+      refuse_no_number(col[i], col[0], false);
       return AnisoRow::kRefused;
     }
     absent = absent || got == coords::CifNumber::kAbsent;
@@ -933,6 +960,11 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       return;
     }
     if (!cache.atom_site) continue;
+    if (cache.missing_xyz != kNone) {
+      refuse_missing_coordinate(cache.missing_xyz);
+      ierr = 1;
+      return;
+    }
     RowExtra row;
     row_defaults(row.entity);
     author_row = coords::CifAuthorRow{};
@@ -972,7 +1004,7 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       return;
     }
     if (row.no_number != 0) {
-      refuse_no_number(row.no_number, cache.column[kSerial]);
+      refuse_no_number(row.no_number, cache.column[kSerial], integer_item(kinds[row.no_number - 1]));
       ierr = 1;
       return;
     }

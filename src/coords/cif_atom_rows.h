@@ -22,11 +22,14 @@
 // refuses no two labels for agreeing in it; and the header reader reads the
 // entities of any writer's file for their types (keeping those that fit its
 // table rather than stopping), which tell that reader the polymers.
+// small_molecule is 1 when the header reader found the file to be a
+// small-molecule CIF, by its CSD code or by its atom list.
 struct com_crd_cif_t {
   int32_t iend_cif;
   int32_t held_unit;
   int32_t frame_kept;
   int32_t by_author;
+  int32_t small_molecule;
 };
 extern com_crd_cif_t com_crd_cif;
 

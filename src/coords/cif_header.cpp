@@ -190,6 +190,12 @@ rt::FixedText<8> symmetry(std::string_view data) {
   return rt::FixedText<8>(skips(code) ? "." : code);
 }
 
+// The value "?" (unknown) or "." (inapplicable).
+bool not_given(std::string_view data) {
+  const std::string_view v = rt::trim_right(data);
+  return v == "?" || v == ".";
+}
+
 void first_value(float& dst, float v) {
   if (dst == 0.0f) dst = v;
 }
@@ -298,6 +304,9 @@ bool crystal_item(Header& h, std::string_view item, std::string_view data, int32
       // "41.980(5)"; the reading of numbers takes them on both roads.
       float v = 0.0f;
       if (!header_number(h, item, data, fdata, v)) return true;
+      // "?" and "." give no cell value: the cell is missing, as when the
+      // item is, rather than one of 0 that would move every atom.
+      if (not_given(data)) break;
       crdinf.cr_cell(k - 8) = k <= 11 ? v : v * pi180;
       h.ncell += 1;
       break;
@@ -311,6 +320,8 @@ bool crystal_item(Header& h, std::string_view item, std::string_view data, int32
       // them all without a word.
       float v = 0.0f;
       if (!header_number(h, item, data, fdata, v)) return true;
+      // Nor does "?" or ".": the matrix is then the cell's own.
+      if (not_given(data)) break;
       if (k <= 24) {
         const int i = (k - 16) / 3 + 1, j = (k - 16) % 3 + 1;
         crdinf.cr_scale(i, j) = v;
@@ -669,6 +680,19 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
   return false;
 }
 
+// A core CIF names its atoms by label and places them by fractional
+// coordinates; such a file gives no Cartesian ones and often no CSD code
+// (the open databases give none).  `r` holds the first atom-site record.
+bool core_atom_list(const comcif_rec& r) {
+  bool fractional = false;
+  for (int k = 1; k <= r.n_item && k <= MAXCIFVAL; ++k) {
+    const std::string_view name = r.itm_cif(k).view();
+    if (cif_match_whole(name, "_atom_site.Cartn_x")) return false;
+    fractional = fractional || cif_match_whole(name, "_atom_site_fract_x");
+  }
+  return fractional;
+}
+
 bool atom_rows_begin(std::string_view item) {
   return item.substr(0, 11) == "_atom_site_" || item.substr(0, 16) == "_ccdc_atom_site_" ||
          item.substr(0, 11) == "_atom_site.";
@@ -788,6 +812,10 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
   isg_flag = 0;
   icell_flag = 0;
   com_crd_cif.held_unit = 0;
+  com_crd_cif.small_molecule = 0;
+  // The scattering types before the header's own: a small-molecule file's
+  // are passed over.
+  const int32_t sf_before = crst_crd.cs_nsfatm;
   Header h;
   h.mdoc = mdoc;
   int32_t iend = -1;
@@ -838,6 +866,13 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
   // The record holding the first atom row stays in the tokeniser for the row
   // readers.
   com_crd_cif.held_unit = in;
+  // Known only now, the atom list's names read: a small-molecule file
+  // without its CSD code is read as the same file with one.
+  if (h.icsd == 0 && core_atom_list(comcif_info)) {
+    h.icsd = 1;
+    crst_crd.cs_nsfatm = sf_before;
+  }
+  com_crd_cif.small_molecule = h.icsd;
 
   if (h.icsd == 1) {
     crdinf.cr_spgr = "P 1";

@@ -2,7 +2,9 @@
 #include "coords/cif_numbers.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <system_error>
 
 #include "foundation/word_number.h"
 #include "runtime/fixed_text.h"
@@ -35,6 +37,7 @@ bool long_number(std::string_view s, float& f) {
     if (s[k] != 'e' && s[k] != 'E') return false;
     ++k;
     if (k < s.size() && (s[k] == '-' || s[k] == '+')) esign = s[k++] == '-' ? -1 : 1;
+    if (k == s.size()) return false;  // no exponent digit: a number cut short
     for (; k < s.size(); ++k) {
       if (!is_digit(s[k])) return false;
       expo = expo * 10 + (s[k] - '0');
@@ -49,14 +52,27 @@ bool long_number(std::string_view s, float& f) {
   return true;
 }
 
+// The last character of the word at the start of a blank-padded value.
+char last_of_word(std::string_view v) {
+  std::size_t k = 0;
+  while (k < v.size() && v[k] != ' ' && v[k] != '\0') ++k;
+  return k == 0 ? ' ' : v[k - 1];
+}
+
 }  // namespace
 
 coords::CifNumber coords::cif_number(std::string_view value, float tokenised, float& f) {
-  // The tokeniser's conversion gives 0 for every word it cannot read, so any
-  // other value is a number it read whole; only a 0 needs a second look.
+  // The tokeniser's conversion gives 0 for every word it cannot read but one
+  // cut short after its "e" ("1e", "1.5e-"), which keeps its mantissa; any
+  // other value that is not 0 is a number it read whole.
   if (tokenised != 0.0f) {
-    f = tokenised;
-    return CifNumber::kRead;
+    const char last = last_of_word(value);
+    if (is_digit(last) || last == '.') {
+      f = tokenised;
+      return CifNumber::kRead;
+    }
+    f = 0.0f;
+    return CifNumber::kNoNumber;
   }
   f = 0.0f;
   const std::string_view v = rt::trim_right(value);
@@ -83,4 +99,46 @@ coords::CifNumber coords::cif_number(std::string_view value, float tokenised, fl
 std::string coords::cif_no_number(std::string_view item, std::string_view value) {
   return std::string(rt::trim_right(item)) + " \"" + std::string(rt::trim_right(value)) +
          "\" is not a number";
+}
+
+coords::CifNumber coords::cif_integer(std::string_view value, int32_t& i) {
+  i = 0;
+  std::string_view v = rt::trim_right(value);
+  if (v == "?" || v == ".") return CifNumber::kAbsent;
+  // Digits with a sign, the form every writer gives: read exactly, any
+  // length that fits.
+  const std::string_view digits = !v.empty() && v[0] == '+' ? v.substr(1) : v;
+  if (!digits.empty() && (is_digit(digits[0]) || (digits[0] == '-' && digits.size() == v.size()))) {
+    const char* end = digits.data() + digits.size();
+    const auto [p, ec] = std::from_chars(digits.data(), end, i);
+    if (p == end) {
+      if (ec == std::errc()) return CifNumber::kRead;
+      i = 0;
+      return CifNumber::kNoNumber;  // too large for the integer it stands for
+    }
+    i = 0;
+  }
+  // Any other number whose value is whole ("17.0", "1.7e1", "5(1)").
+  float f = 0.0f;
+  if (cif_number(value, 0.0f, f) != CifNumber::kRead) return CifNumber::kNoNumber;
+  if (!(std::fabs(f) < 16777216.0f) || f != std::trunc(f)) return CifNumber::kNoNumber;
+  i = static_cast<int32_t>(f);
+  return CifNumber::kRead;
+}
+
+bool coords::cif_author_number(std::string_view value) {
+  std::string_view v = rt::trim_right(value);
+  while (!v.empty() && v[0] == ' ') v.remove_prefix(1);
+  if (!v.empty() && (v[0] == '-' || v[0] == '+')) v.remove_prefix(1);
+  std::size_t k = 0;
+  while (k < v.size() && is_digit(v[k])) ++k;
+  if (k == 0) return false;
+  if (k == v.size()) return true;
+  const char c = v[k];
+  return k + 1 == v.size() && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'));
+}
+
+std::string coords::cif_no_integer(std::string_view item, std::string_view value) {
+  return std::string(rt::trim_right(item)) + " \"" + std::string(rt::trim_right(value)) +
+         "\" is not an integer";
 }

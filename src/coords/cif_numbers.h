@@ -4,6 +4,7 @@
 // no reader turns a value it cannot read into 0.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,20 @@ enum class CifNumber {
 // the 16 characters that conversion takes.
 CifNumber cif_number(std::string_view value, float tokenised, float& f);
 
+// The integer of the CIF value `value` (blank-padded) where an integer
+// stands: digits with a sign, or a number of cif_number whose value is
+// whole; "?" and "." are kAbsent, anything else, and an integer too large
+// for 32 bits, kNoNumber.  i is 0 unless kRead.
+CifNumber cif_integer(std::string_view value, int32_t& i);
+
+// An author's residue number: digits with a sign, and at most one letter
+// after them, the insertion code ("12", "-3", "27A").
+bool cif_author_number(std::string_view value);
+
 // The middle of the error line of a value that is no number:
 // `_atom_site.Cartn_x "abc" is not a number`.
 std::string cif_no_number(std::string_view item, std::string_view value);
+// The same for a value that is no integer: `... "17.5" is not an integer`.
+std::string cif_no_integer(std::string_view item, std::string_view value);
 
 }  // namespace coords

@@ -93,6 +93,27 @@ std::string refused_atom(int serial_column, int label_column) {
             std::to_string(cif_record_place_info().line);
 }
 
+// The first coordinate a row lacks, kNone when it has its three: the
+// fractional ones when it gives any, else the Cartesian ones when it gives
+// any, else the fractional ones, which small-molecule files give.
+Item missing_coordinate(const bool (&seen)[kNone + 1]) {
+  const bool fractional = seen[kFx] || seen[kFy] || seen[kFz];
+  const bool cartesian = seen[kX] || seen[kY] || seen[kZ];
+  const Item first = fractional || !cartesian ? kFx : kX;
+  for (int i = 0; i < 3; ++i)
+    if (!seen[first + i]) return static_cast<Item>(first + i);
+  return kNone;
+}
+
+[[gnu::noinline]] void refuse_missing_coordinate(Item missing) {
+  const int axis = missing >= kFx ? missing - kFx : missing - kX;
+  const std::string item = missing >= kFx ? std::string("_atom_site_fract_") + static_cast<char>('x' + axis)
+                                          : std::string(comcif_info.itm_cif(1).sub(1, 11)) + "Cartn_" +
+                                                static_cast<char>('x' + axis);
+  refusal = " ERROR: the atom list has no item " + item + ", row at line " +
+            std::to_string(cif_record_place_info().line);
+}
+
 bool taken_category(std::string_view first) {
   // The anisotropic-displacement loop of a core CIF shares the atom-site
   // prefix but describes atoms already read; taking its rows would add a
@@ -140,10 +161,12 @@ void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     crdinf.cr_mult_flag = 1;
     bool seen_auth = false, seen_seq = false, fractional = false;
     int serial_column = 0, label_column = 0, no_number = 0;
+    bool seen[kNone + 1] = {};
     for (int k = 1; k <= n; ++k) {
       const std::string_view val = comcif_info.dt_cif(k).view();
       const int32_t iv = comcif_info.idt_cif(k);
       const Item kind = classify(comcif_info.itm_cif(k).view());
+      seen[kind] = true;
       // Every numeric item: "?" and "." give 0, as they always have, save
       // for a coordinate, which has no default.
       float fv = 0.0f;
@@ -202,6 +225,11 @@ void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
           break;
         case kNone: break;
       }
+    }
+    if (const Item missing = missing_coordinate(seen); missing != kNone) {
+      refuse_missing_coordinate(missing);
+      ierr = 1;
+      return;
     }
     if (no_number != 0) {
       refuse_no_number(no_number, serial_column, label_column);

@@ -81,7 +81,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   com_out_cif.out_cif_mult = 1;
   com_out_cif.out_cif_corr = 1;
   com_out_cif.out_cif_ins = 1;
-  const bool icsd = crdinf.cr_title.sub(1, 9) == "code_CSD:";
+  const bool icsd = crdinf.cr_title.sub(1, 9) == "code_CSD:" || com_crd_cif.small_molecule == 1;
   // Another program's rows without a chain label take the chains of their
   // PDB form; this system's own files label every chain.
   const bool other_writer = !icsd && crdinf.cr_soft(1) != 'B';

@@ -26,7 +26,8 @@ inline constexpr float kPow10f[9] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1
 
 // The conversion itself, true when the word is a number: at least one
 // digit, then nothing the rules do not allow ('0e5' is the number 0, which
-// f and i give as for any other word; '', '-', '.' and '1.2.3' are none).
+// f and i give as for any other word; '', '-', '.', '1.2.3' and '1e-' are
+// none).
 // kPadded: the character after the n characters is known to be no digit
 // and no point (a blank-padded slot), so the digit loops need not watch the
 // length.
@@ -84,12 +85,15 @@ inline bool convert(const char* w, int32_t n, float& f, int32_t& i) {
   if ((c != 'e' && c != 'E') || !any_digit) return false;
   // A zero mantissa gives 0 and 0 whatever exponent follows.
   const bool zero = mant == 0;
-  if (k + 1 == n) {
+  // An "e" with no exponent digits after it ('1e', '1e-', a number cut
+  // short) keeps the values of the mantissa, as free-format readers have
+  // always taken them, but is no number: '1.5e-' is not 1.5.
+  if (k + 1 == n || (k + 2 == n && (w[k + 1] == '-' || w[k + 1] == '+'))) {
     if (!zero) {
       f = value;
       i = ivalue;
     }
-    return true;
+    return false;
   }
   int esign = 1;
   int expo = 0;
@@ -117,9 +121,10 @@ inline bool convert(const char* w, int32_t n, float& f, int32_t& i) {
 // to 16 (the caller has dealt with longer words, which are no number).
 // A "-" or "+" may come first; digits, with at most one decimal point, make
 // the mantissa, built digit by digit in single precision; an "e" or "E"
-// after a non-zero mantissa may bring an exponent (limited to 31).  Any
-// other character ends the number and gives 0 and 0.  True when the word
-// is a number.
+// after a non-zero mantissa may bring an exponent (limited to 31), which
+// needs a digit: with none the values are the mantissa's but the word is no
+// number.  Any other character ends the number and gives 0 and 0.  True
+// when the word is a number.
 inline bool word_number(const char* w, int32_t n, float& f, int32_t& i) {
   return word_number_detail::convert<false>(w, n, f, i);
 }

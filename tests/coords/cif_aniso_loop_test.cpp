@@ -120,6 +120,25 @@ TEST_F(CifAnisoLoop, ComponentTooLargeForItsFieldIsRefused) {
   EXPECT_FLOAT_EQ(atom_crd.u_aniso(2, 2), 9999.999f);
 }
 
+// A component that is no number would leave the atom's U at 0 along it:
+// the row is refused, named by the atom and the item.
+TEST_F(CifAnisoLoop, ComponentThatIsNoNumberIsRefused) {
+  const struct {
+    const char *label, *row, *message;
+  } cases[] = {
+      {"letters", "1 N N 0.1 abc 0.1 0 0 0 9 9 9 9 9 9 A\n",
+       "  ERROR: atom 1: _atom_site_anisotrop.U[2][2] \"abc\" is not a number, row at line 41\n"},
+      {"cut after its exponent", "2 C CA 0.1 0.1 0.1 0 0 1e- 9 9 9 9 9 9 A\n",
+       "  ERROR: atom 2: _atom_site_anisotrop.U[2][3] \"1e-\" is not a number, row at line 41\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("n", kAtoms + kAnisoLoop + c.row);
+    EXPECT_EQ(read_out("n"), 3);
+    EXPECT_NE(out_.find(std::string(c.message) + "  ERROR: read input file\n"), std::string::npos) << out_;
+  }
+}
+
 TEST_F(CifAnisoLoop, AnAtomRowWithoutSerialAfterItIsStillRefused) {
   write("r", kAtoms + kAnisoLoop + "1 N N 0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n" +
                  atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id",

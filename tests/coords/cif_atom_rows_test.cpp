@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "suite/pi.h"
+
 using CifAtomRows = CifFiles;
 
 TEST_F(CifAtomRows, ResidueKeyFromAuthorNumber) {
@@ -162,6 +164,11 @@ TEST_F(CifAtomRows, EachNumericItemIsReadRefusedOrTakesItsDefault) {
       {"B with a comma", "1 2 3 1 12,5", "_atom_site.B_iso_or_equiv \"12,5\"", 0, 0},
       {"occupancy and B unknown", "1 2 3 ? ?", nullptr, 1.0f, 0.0f},
       {"occupancy and B not applicable", "1 2 3 . .", nullptr, 1.0f, 0.0f},
+      {"x cut after its exponent", "1e 2 3 1 10", "_atom_site.Cartn_x \"1e\"", 0, 0},
+      {"occupancy with a closing parenthesis alone", "1 2 3 1.00) 10",
+       "_atom_site.occupancy \"1.00)\"", 0, 0},
+      {"B with its uncertainty", "1 2 3 0.5 12.57(3)", nullptr, 0.5f,
+       12.57f / (8.0f * suite::kPi<float> * suite::kPi<float>)},
   };
   for (const auto& r : rows) {
     write("v", cif_header() + kAtomLoop + "ATOM 1 N N . ALA A 1 1 " + r.values + " 1\n");
@@ -175,6 +182,79 @@ TEST_F(CifAtomRows, EachNumericItemIsReadRefusedOrTakesItsDefault) {
     ASSERT_EQ(read_out("v"), 0) << r.label << out_;
     EXPECT_FLOAT_EQ(atom_crd.occup(1), r.occ) << r.label;
     EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), r.b) << r.label;  // B 0: no B
+  }
+}
+
+// The integer items of a row: a value that is no whole number is refused,
+// named by its item (the serial and the model number by the lines they
+// have); "." keeps its meaning, and an author's number its insertion code.
+TEST_F(CifAtomRows, EachIntegerItemIsReadOrRefused) {
+  const std::string loop =
+      atom_loop({"id", "label_seq_id", "auth_seq_id", "symmetry_multiplicity", "pdbx_PDB_model_num",
+                 "label_atom_id", "label_comp_id", "label_asym_id", "Cartn_x", "Cartn_y", "Cartn_z"});
+  const struct {
+    const char *label, *values, *refused;  // values: serial, sequence, author, multiplicity, model
+    const char* key;                       // columns 3-7 of the residue key when read
+    int32_t serial, mult;
+  } rows[] = {
+      {"sequence letters", "1 abc 5 1 1", "atom 1: _atom_site.label_seq_id \"abc\" is not an integer", "", 0, 0},
+      {"sequence with a fraction", "1 1.5 5 1 1",
+       "atom 1: _atom_site.label_seq_id \"1.5\" is not an integer", "", 0, 0},
+      {"sequence cut after its exponent", "1 1e 5 1 1",
+       "atom 1: _atom_site.label_seq_id \"1e\" is not an integer", "", 0, 0},
+      {"author letters", "1 1 abc 1 1", "atom 1: _atom_site.auth_seq_id \"abc\" is not an integer", "", 0, 0},
+      {"author digit letter digit", "1 1 1x1 1 1",
+       "atom 1: _atom_site.auth_seq_id \"1x1\" is not an integer", "", 0, 0},
+      {"multiplicity letters", "1 1 5 abc 1",
+       "atom 1: _atom_site.symmetry_multiplicity \"abc\" is not an integer", "", 0, 0},
+      {"serial with a fraction", "1.5 1 5 1 1", "atom serial \"1.5\" is not a positive number", "", 0, 0},
+      {"model with a fraction", "1 1 5 1 1.5", "atom 1: model number \"1.5\" is not a number of 0 or more", "", 0, 0},
+      {"author with its insertion code", "1 1 27A 1 1", nullptr, "  27A", 1, 1},
+      {"sequence as a whole real", "1 17.0 17 2 1", nullptr, "  17 ", 17, 2},
+      {"sequence and multiplicity not applicable", "1 . 5 . 1", nullptr, "   5 ", 0, 1},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("i", cif_header() + loop + r.values + " CA ALA A 1.0 2.0 3.0\n");
+    if (r.refused != nullptr) {
+      EXPECT_EQ(read_out("i"), 3);
+      EXPECT_NE(out_.find(std::string("  ERROR: ") + r.refused + ", row at line 21\n"), std::string::npos)
+          << out_;
+      EXPECT_EQ(atom_inf.n_atom, 0);
+      continue;
+    }
+    ASSERT_EQ(read_out("i"), 0) << out_;
+    ASSERT_EQ(resid_inf.n_residue, 1);
+    EXPECT_EQ(resid_inf.res_num_pdb(1).sub(3, 7), r.key);
+    EXPECT_EQ(resid_inf.ires_serial(1), r.serial);
+    EXPECT_EQ(atom_crd.mult_factor(1), r.mult);
+  }
+}
+
+// An atom list without one of its three coordinates would put every atom at
+// 0 along that axis: it is refused, naming the item as the file spells it.
+TEST_F(CifAtomRows, AtomListWithoutACoordinateIsRefused) {
+  const struct {
+    const char *label, *prefix, *axes, *item;
+  } rows[] = {
+      {"no x", "_atom_site.", "yz", "_atom_site.Cartn_x"},
+      {"no y", "_atom_site.", "xz", "_atom_site.Cartn_y"},
+      {"no z", "_atom_site.", "xy", "_atom_site.Cartn_z"},
+      {"no z, underscore names", "_atom_site_", "xy", "_atom_site_Cartn_z"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    std::string loop = "loop_\n";
+    for (const char* i : {"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id"})
+      loop += std::string(r.prefix) + i + "\n";
+    for (const char* a = r.axes; *a != '\0'; ++a) loop += std::string(r.prefix) + "Cartn_" + *a + "\n";
+    write("c", cif_header() + loop + "1 CA ALA A 1 1.0 2.0\n2 CB ALA A 1 1.5 2.5\n");
+    EXPECT_EQ(read_out("c"), 3);
+    EXPECT_NE(out_.find(std::string("  ERROR: the atom list has no item ") + r.item +
+                        ", row at line 17\n  ERROR: read input file\n"),
+              std::string::npos)
+        << out_;
+    EXPECT_EQ(atom_inf.n_atom, 0);
   }
 }
 

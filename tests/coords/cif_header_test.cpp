@@ -56,6 +56,41 @@ TEST_F(CifHeader, MissingCellAndSpaceGroupTakeDefaults) {
   EXPECT_NE(out_.find(count_lines(1, 1, 1)), std::string::npos) << out_;
 }
 
+// A cell or matrix value "?" or "." beside a full matrix is one the file
+// does not give: the cell is missing and the matrix is the cell's own, so
+// the atom stays where the file puts it (with 0 for the value every atom
+// went to the origin, or along the axis of the matrix element).
+TEST_F(CifHeader, CellOrMatrixValueNotGivenLeavesTheAtomsInPlace) {
+  const std::string matrix =
+      "_atom_sites.fract_transf_matrix[1][1] 0.02\n_atom_sites.fract_transf_matrix[1][2] 0\n"
+      "_atom_sites.fract_transf_matrix[1][3] 0\n_atom_sites.fract_transf_matrix[2][1] 0\n"
+      "_atom_sites.fract_transf_matrix[2][2] 0.025\n_atom_sites.fract_transf_matrix[2][3] 0\n"
+      "_atom_sites.fract_transf_matrix[3][1] 0\n_atom_sites.fract_transf_matrix[3][2] 0\n"
+      "_atom_sites.fract_transf_matrix[3][3] 0.0125\n_atom_sites.fract_transf_vector[1] 0\n"
+      "_atom_sites.fract_transf_vector[2] 0\n_atom_sites.fract_transf_vector[3] 0\n";
+  const struct {
+    const char *label, *from, *to;
+    float a;  // the cell length a read
+  } rows[] = {
+      {"cell length unknown", "_cell.length_a 50", "_cell.length_a ?", 100.0f},
+      {"cell angle not applicable", "_cell.angle_beta 90", "_cell.angle_beta .", 100.0f},
+      {"matrix element unknown", "fract_transf_matrix[1][1] 0.02", "fract_transf_matrix[1][1] ?", 50.0f},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    std::string text = "data_x\n_cell.length_a 50\n_cell.length_b 40\n_cell.length_c 80\n"
+                       "_cell.angle_alpha 90\n_cell.angle_beta 90\n_cell.angle_gamma 90\n" +
+                       matrix + kOneAtom;
+    text.replace(text.find(r.from), std::string(r.from).size(), r.to);
+    write("c", text);
+    ASSERT_EQ(read("c"), 8);
+    EXPECT_FLOAT_EQ(crst_crd.cs_cell(1), r.a);
+    EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 1.0f, 1e-4f);
+    EXPECT_NEAR(atom_crd.xyz_crd(2, 1), 2.0f, 1e-4f);
+    EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
+  }
+}
+
 TEST_F(CifHeader, UserSpaceGroupAndCellWin) {
   write("u", std::string("data_x\n") + kCell + kOneAtom);
   const float cell[6] = {40, 50, 60, 90, 90, 120};
@@ -145,6 +180,27 @@ long peak_kb() {
 
 // A damaged file may be one line without end: the look for atoms reads only
 // each line's first characters, never the line whole.
+// A header read that ends without atom rows says what the file holds, by
+// its lines: blank ones (carriage returns among them) hold nothing, and an
+// atom list counts however far it is indented.
+TEST_F(CifHeader, FailedHeaderNamesWhatTheFileHolds) {
+  const struct {
+    const char *label, *text, *message;
+  } rows[] = {
+      {"blank line then text", "\nhello\n",
+       " ERROR: input file holds no atoms (no ATOM or HETATM record, no atom list)\n"},
+      {"carriage returns alone", "\r\r\n", " ERROR: input file is empty\n"},
+      {"indented atom list without a block", "  _atom_site.id\n  1\n",
+       " ERROR: reading title of input file\n"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("h", r.text);
+    EXPECT_EQ(read_out("h"), 2);
+    EXPECT_NE(out_.find(r.message), std::string::npos) << out_;
+  }
+}
+
 TEST_F(CifHeader, LineWithoutEndIsScannedInBoundedMemory) {
   constexpr long kLineMb = 64;
   const std::string path = dir_ + "one_line.txt";

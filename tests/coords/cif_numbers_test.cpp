@@ -64,6 +64,22 @@ TEST(CifNumber, EachFormIsReadRefusedOrAbsent) {
       {"long with letters", "-20.2140000000000x", CifNumber::kNoNumber, "0"},
       {"unknown", "?", CifNumber::kAbsent, "0"},
       {"not applicable", ".", CifNumber::kAbsent, "0"},
+      // An exponent needs its digits: a number cut short is none.
+      {"bare exponent", "1e", CifNumber::kNoNumber, "0"},
+      {"bare exponent after two digits", "12e", CifNumber::kNoNumber, "0"},
+      {"bare exponent after a point", "1.e", CifNumber::kNoNumber, "0"},
+      {"exponent sign without digits", "1e-", CifNumber::kNoNumber, "0"},
+      {"cut after the exponent sign", "1.5e-", CifNumber::kNoNumber, "0"},
+      {"the same number whole", "1.5e-3", CifNumber::kRead, "0.0015"},
+      {"exponent without mantissa digits", "e5", CifNumber::kNoNumber, "0"},
+      {"point and exponent only", ".e5", CifNumber::kNoNumber, "0"},
+      {"character after the exponent", "1e5x", CifNumber::kNoNumber, "0"},
+      {"closing parenthesis alone", "1.00)", CifNumber::kNoNumber, "0"},
+      {"exponent 32 held at 31", "1e32", CifNumber::kRead, "1e31"},
+      {"long, exponent 32 held at 31", "1.00000000000000e32", CifNumber::kRead, "1e31"},
+      {"long with exponent -1", "2.02140000000000e-1", CifNumber::kRead, "0.20214"},
+      {"long, no digit before its exponent", ".e000000000000000", CifNumber::kNoNumber, "0"},
+      {"long, cut after its exponent sign", "1.50000000000000e-", CifNumber::kNoNumber, "0"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -109,6 +125,53 @@ TEST_F(CifNumberRows, SmallMoleculeUncertaintiesAreReadAndNoNumberRefused) {
       << out_;
 }
 
+// Small-molecule rows: a coordinate "?" has no default and is refused, an
+// occupancy "?" is read (the reader puts 1 for every atom), a loop without
+// one of its coordinates is refused naming the item, and a core CIF without
+// its CSD code is read as the same file with one.
+TEST_F(CifNumberRows, SmallMoleculeRowsAreReadOrRefusedByTheirValues) {
+  const std::string cell =
+      "_cell_length_a 10\n_cell_length_b 10\n_cell_length_c 10\n_cell_angle_alpha 90\n"
+      "_cell_angle_beta 90\n_cell_angle_gamma 90\nloop_\n_atom_site_label\n";
+  const struct {
+    const char *label, *code, *items, *row, *message;  // message: the refusal, or nullptr
+  } rows[] = {
+      {"fract_z unknown", "_database_code_CSD ABCDEF\n", "x y z occupancy", "C1 0.1 0.2 ? 1",
+       "  ERROR: atom C1: _atom_site_fract_z \"?\" is not a number, row at line 15\n"},
+      {"occupancy unknown", "_database_code_CSD ABCDEF\n", "x y z occupancy", "C1 0.1 0.2 0.3 ?",
+       nullptr},
+      {"no fract_z", "_database_code_CSD ABCDEF\n", "x y occupancy", "C1 0.1 0.2 1",
+       "  ERROR: the atom list has no item _atom_site_fract_z, row at line 14\n"},
+      {"no CSD code", "", "x y z occupancy", "C1 0.1 0.2 0.3 1", nullptr},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    // The items after the label: each word a coordinate's letter or "occupancy".
+    std::string items, word;
+    for (const char c : std::string(r.items) + " ") {
+      if (c != ' ') {
+        word += c;
+        continue;
+      }
+      items += word == "occupancy" ? "_atom_site_occupancy\n" : "_atom_site_fract_" + word + "\n";
+      word.clear();
+    }
+    write("sm", std::string("data_sm\n") + r.code + cell + items + r.row + "\n");
+    if (r.message != nullptr) {
+      EXPECT_EQ(read_out("sm"), 3);
+      EXPECT_NE(out_.find(std::string(r.message) + "  ERROR: read input file\n"), std::string::npos) << out_;
+      EXPECT_EQ(atom_inf.n_atom, 0);
+      continue;
+    }
+    ASSERT_EQ(read_out("sm"), 8) << out_;
+    ASSERT_EQ(atom_inf.n_atom, 1);
+    EXPECT_EQ(resid_inf.res_name(1).trimmed(), "C00");
+    EXPECT_EQ(atom_inf.atm_name(1).trimmed(), "C1");
+    EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(atom_crd.occup(1), 1.0f);
+  }
+}
+
 // Header numbers that place every atom: a cell value or a value of the
 // fractionalisation matrix that is no number stops the read, naming the item
 // and its line, rather than moving the atoms without a word.
@@ -120,6 +183,11 @@ TEST_F(CifNumberRows, HeaderNumberThatIsNoNumberIsRefused) {
        "  ERROR: _cell.length_a \"abc\" is not a number, line 2\n"},
       {"matrix value", "_atom_sites.fract_transf_matrix[1][1] 0,1",
        "  ERROR: _atom_sites.fract_transf_matrix[1][1] \"0,1\" is not a number, line 2\n"},
+      // No crystal item after the connection loop to stop the read for it.
+      {"connection distance after the matrix",
+       "_atom_sites.fract_transf_matrix[1][1] 0.1\nloop_\n_struct_conn.id\n"
+       "_struct_conn.pdbx_dist_value\nc1 abc",
+       "  ERROR: _struct_conn.pdbx_dist_value \"abc\" is not a number, row at line 6\n"},
   };
   for (const auto& r : rows) {
     write("head",
@@ -128,4 +196,44 @@ TEST_F(CifNumberRows, HeaderNumberThatIsNoNumberIsRefused) {
     EXPECT_NE(out_.find(std::string(r.message) + "  ERROR: read input file\n"), std::string::npos)
         << r.label << out_;
   }
+}
+
+// Integer items: digits with a sign, or a number whose value is whole;
+// nothing else, nor an integer past 32 bits.
+TEST(CifInteger, EachFormIsReadRefusedOrAbsent) {
+  const struct {
+    const char* label;
+    const char* text;
+    CifNumber want;
+    int32_t value;
+  } rows[] = {
+      {"digits", "151", CifNumber::kRead, 151},
+      {"negative", "-3", CifNumber::kRead, -3},
+      {"leading plus", "+7", CifNumber::kRead, 7},
+      {"largest", "2147483647", CifNumber::kRead, 2147483647},
+      {"whole real", "17.0", CifNumber::kRead, 17},
+      {"whole with an exponent", "1.7e1", CifNumber::kRead, 17},
+      {"fraction", "17.5", CifNumber::kNoNumber, 0},
+      {"letters", "abc", CifNumber::kNoNumber, 0},
+      {"digit and letter", "1x", CifNumber::kNoNumber, 0},
+      {"bare exponent", "1e", CifNumber::kNoNumber, 0},
+      {"past 32 bits", "99999999999", CifNumber::kNoNumber, 0},
+      {"two signs", "+-5", CifNumber::kNoNumber, 0},
+      {"empty quoted text", "", CifNumber::kNoNumber, 0},
+      {"unknown", "?", CifNumber::kAbsent, 0},
+      {"not applicable", ".", CifNumber::kAbsent, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    int32_t i = -99;
+    EXPECT_EQ(coords::cif_integer(std::string(row.text) + "    ", i), row.want);
+    EXPECT_EQ(i, row.value);
+  }
+  const struct {
+    const char* text;
+    bool number;
+  } authors[] = {{"12", true}, {"-3", true}, {"27A", true}, {"1000a", true}, {"abc", false},
+                 {"1x1", false}, {"12AB", false}, {"A000", false}, {"", false}};
+  for (const auto& a : authors)
+    EXPECT_EQ(coords::cif_author_number(std::string(a.text) + "  "), a.number) << a.text;
 }

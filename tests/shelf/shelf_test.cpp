@@ -1290,6 +1290,116 @@ TEST(Shelf, MmcifValueThatIsNoNumberIsRefusedAndOneWithItsUncertaintyIsRead) {
       << crd.substr(0, 12000);
 }
 
+// 1A8O edited as a damaged file would hold it, through both programs: a
+// coordinate cut after its exponent, an integer item of letters and an atom
+// list without its z coordinates are refused with the reader's status and a
+// line naming the atom or the item, and nothing is written; a cell length
+// "?" beside the fractionalisation matrix leaves every atom where the file
+// puts it (with 0 for it, every atom went to the origin).
+TEST(Shelf, DamagedNumbersOrAtomListOf1A8OAreRefusedByBothPrograms) {
+  const std::string entry = file_text(pipetest::data("cif_1A8O.cif"));
+  const auto replaced = [&](const std::string& from, const std::string& to) {
+    std::string text = entry;
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+  };
+  // The atom rows without their 13th value, the z coordinate, and the
+  // list without its item.
+  const auto without_z = [&] {
+    std::istringstream in(replaced("_atom_site.Cartn_z \n", ""));
+    std::string out, line;
+    while (std::getline(in, line)) {
+      if (begins(line, "ATOM") || begins(line, "HETATM")) {
+        std::istringstream words(line);
+        std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
+        w.erase(w.begin() + 12);
+        line.clear();
+        for (const std::string& x : w) line += x + " ";
+      }
+      out += line + "\n";
+    }
+    return out;
+  };
+  const std::string atom20 = "ATOM   20  O  O   . ILE A 1 ";
+  const struct {
+    const char* label;
+    std::string text;
+    const char* message;  // the refusal, or nullptr for a file read
+  } rows[] = {
+      {"x cut after its exponent", replaced(atom20 + "3  ? 20.214 ", atom20 + "3  ? 20e "),
+       "  ERROR: atom 20: _atom_site.Cartn_x \"20e\" is not a number, row at line 749\n"},
+      {"sequence number of letters", replaced(atom20 + "3  ? ", atom20 + "abc ? "),
+       "  ERROR: atom 20: _atom_site.label_seq_id \"abc\" is not an integer, row at line 749\n"},
+      {"author number of letters", replaced("? ? ? ? ? ? 153  ILE A O ", "? ? ? ? ? ? abc  ILE A O "),
+       "  ERROR: atom 20: _atom_site.auth_seq_id \"abc\" is not an integer, row at line 749\n"},
+      {"no z coordinates", without_z(),
+       "  ERROR: the atom list has no item _atom_site.Cartn_z, row at line 729\n"},
+      {"cell length a unknown", replaced("_cell.length_a           41.980 ", "_cell.length_a ? "),
+       nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    TempDir files, dir, run;
+    const std::string path = files.write("edited.cif", row.text);
+    const pipetest::Outcome p = run_whole(path, dir);
+    const Ran o = run_orbinate(run, path);
+    if (row.message == nullptr) {
+      ASSERT_EQ(p.ierr, 0) << p.out;
+      const std::string crd = file_text(dir.file("out.crd"));
+      EXPECT_NE(crd.find("\n    20 O      . ILE      AA    153    20.214   37.743   23.876  1.00  12.57 O    .\n"),
+                std::string::npos)
+          << crd.substr(0, 12000);
+      EXPECT_EQ(o.status, 0) << o.out;
+      EXPECT_EQ(file_text(run.file("groups.tls")), tls_file(pipetest::data("cif_1A8O.cif")));
+      continue;
+    }
+    EXPECT_EQ(p.ierr, 3) << p.out;
+    EXPECT_NE(p.out.find(std::string(row.message) + "  ERROR: read input file\n"), std::string::npos)
+        << p.out;
+    for (const char* f : {"out.crd", "out.str", "out.rst", "new_lib.cif"})
+      EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
+    EXPECT_EQ(o.status, 1) << o.out;
+    EXPECT_NE(o.out.find(row.message), std::string::npos) << o.out;
+    EXPECT_FALSE(std::filesystem::exists(run.file("groups.tls")));
+  }
+}
+
+// A core CIF as the open crystallography databases give it, with no CSD
+// code: the pipeline reads it by the small-molecule road and writes what
+// the same file with a code gives (the title aside); orbinate, which reads
+// Cartesian atom lists only, refuses both.
+TEST(Shelf, CoreCifWithoutCsdCodeIsReadAsTheSameFileWithOne) {
+  const std::string head = "data_1000001\n_chemical_formula_sum 'C2 O'\n";
+  const std::string body =
+      "_symmetry_space_group_name_H-M 'P 21/c'\n_cell_length_a 5.123(2)\n_cell_length_b 6.234(3)\n"
+      "_cell_length_c 7.345(4)\n_cell_angle_alpha 90\n_cell_angle_beta 101.5(1)\n_cell_angle_gamma 90\n"
+      "loop_\n_atom_type_symbol\n_atom_type_description\nO O\nC C\n"
+      "loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
+      "_atom_site_fract_z\n_atom_site_U_iso_or_equiv\n"
+      "O1 O 0.1234(3) 0.2345(3) 0.3456(2) 0.0301(5)\nC1 C 0.2500(4) 0.1000(4) 0.4000(3) 0.0280(6)\n"
+      "C2 C 0.4000(5) 0.2000(5) 0.5000(4) 0.0350(7)\n";
+  TempDir files, with_code, without_code, run;
+  const pipetest::Outcome a =
+      run_whole(files.write("coded.cif", head + "_database_code_CSD ABCDEF\n" + body), with_code);
+  const pipetest::Outcome b = run_whole(files.write("core.cif", head + body), without_code);
+  ASSERT_EQ(a.ierr, 0) << a.out;
+  ASSERT_EQ(b.ierr, 0) << b.out;
+  const auto untitled = [](std::string text) {
+    const std::size_t at = text.find("_struct.title");
+    return at == std::string::npos ? text : text.erase(at, text.find('\n', at) - at);
+  };
+  for (const char* f : {"out.crd", "out.rst"})
+    EXPECT_EQ(untitled(file_text(without_code.file(f))), untitled(file_text(with_code.file(f)))) << f;
+  EXPECT_NE(file_text(without_code.file("out.crd")).find(" O1     . C00      AA      1     0.126    1.462    2.487"),
+            std::string::npos);
+  for (const char* f : {"coded.cif", "core.cif"}) {
+    const Ran o = run_orbinate(run, files.file(f));
+    EXPECT_EQ(o.status, 1) << f << o.out;
+  }
+}
+
 #ifdef ORB_PREPARE_MODEL
 // OpenMM's PDBx writer gives the waters that follow chain A in its topology
 // the label A and no entity: they are no part of the chain and stand in a
