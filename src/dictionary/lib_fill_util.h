@@ -79,6 +79,30 @@ inline bool name_present(std::string_view name) {
 }  // namespace dictionary
 
 namespace dictionary {
+
+// What a restraint number of a library row is: a value (length, angle), an
+// esd, which must not be below 0, or a torsion period (a whole number).
+enum class RowNumber { kValue, kEsd, kPeriod };
+
+// The number of item f of a library row, read by the one reading of numbers
+// of outside input (a standard uncertainty in parentheses dropped).  Every
+// number must fit the fields the run writes it into (F8.3 in the restraint
+// file and the new library, I3 for a period).  A value that is no number,
+// an esd below 0 or a number too large is refused with the error line
+// "ERROR: library file <file>, <entry>, atoms <atoms>: <item> "<value>" ..."
+// (the file on unit libcom.lmi_iun) and false; so is "?" or "." unless
+// absent_ok, when it gives 0 as it always has.  An esd of exactly 0 stays.
+bool row_number(const FillItem& f, std::string_view entry, std::string_view atoms, RowNumber kind,
+                bool absent_ok, float& value);
+
+// The error line of a row whose record lacks the restraint number `item`
+// (the full item name), in the form of row_number's.
+void row_without(const FillItem& f, std::string_view entry, std::string_view atoms,
+                 std::string_view item);
+
+}  // namespace dictionary
+
+namespace dictionary {
 // The two lines of a full dictionary table: head, the limit in six columns
 // and tail, then " Change parameter <constant> in "lib_com"".
 void full_table(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,
