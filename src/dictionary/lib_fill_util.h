@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -94,6 +95,18 @@ enum class RowNumber { kValue, kEsd, kPeriod };
 // absent_ok, when it gives 0 as it always has.  An esd of exactly 0 stays.
 bool row_number(const FillItem& f, std::string_view entry, std::string_view atoms, RowNumber kind,
                 bool absent_ok, float& value);
+
+// The atom names of a row as the error lines give them: trimmed, one blank
+// between.
+inline std::string row_atoms(std::initializer_list<std::string_view> names) {
+  std::string s;
+  for (std::string_view n : names) {
+    while (!n.empty() && n.back() == ' ') n.remove_suffix(1);
+    if (!s.empty()) s += ' ';
+    s += n;
+  }
+  return s;
+}
 
 // The error line of a row whose record lacks the restraint number `item`
 // (the full item name), in the form of row_number's.
