@@ -348,6 +348,9 @@ int third_scan(HeaderReader& h, MtzFile& mtz, std::vector<MtzCol*>& colin) {
       }
     }
   }
+  // Operators the SYMINF count promises but no SYMM record gives would be
+  // written back as operators the file never held.
+  if (nsymm < mtz.nsym) return 11;
   for (int i = 0; i < 5; ++i)
     if (sort_pos[i] > 0 && sort_pos[i] <= static_cast<int>(colin.size()))
       mtz.sort_order[i] = colin[static_cast<std::size_t>(sort_pos[i] - 1)];

@@ -289,6 +289,10 @@ TEST(MtzReader, BadInputIsRefused) {
       {"SYMM that is no operator",
        with([&](FileLayout& s) { replace(s, "SYMM -X", "SYMM abc"); }), 11},
       {"SYMM of two rows", with([&](FileLayout& s) { replace(s, "SYMM -X", "SYMM -X, -Y"); }), 11},
+      {"fewer SYMM records than SYMINF counts", with([](FileLayout& s) {
+         s.records.erase(std::find(s.records.begin(), s.records.end(), "SYMM -X,  -Y,  Z"));
+       }),
+       11},
       {"more SYMM records than the table holds",
        with([](FileLayout& s) { s.records.insert(s.records.begin() + 6, 190, "SYMM X,Y,Z"); }), 11},
       {"COLUMN short of tokens", with([&](FileLayout& s) { replace(s, "COLUMN K", "COLUMN K H 0"); }),
