@@ -254,6 +254,20 @@ TEST_F(DamagedLibrary, RestraintNumbersAreReadOrRefused) {
   }
 }
 
+// A minimal description ("M") is described anew: a length it does not
+// give ("?", or no column) is 0 as before, and letters are still refused.
+TEST_F(DamagedLibrary, MinimalDescriptionMayLeaveItsNumbersOut) {
+  const std::string bonds = std::string(kGlyHead) +
+                            "loop_\n_chem_comp_bond.comp_id\n_chem_comp_bond.atom_id_1\n"
+                            "_chem_comp_bond.atom_id_2\n_chem_comp_bond.value_dist\n";
+  r_scratch.lml_prsnt(entry_of("GLY")) = "M";
+  std::string out;
+  ASSERT_EQ(read_gly(bonds + "GLY N CA ?\n", out), 0) << out;
+  EXPECT_FLOAT_EQ(r.lmb_val(r.lml_ibond(entry_of("GLY"))), 0.0f);
+  r_scratch.lml_prsnt(entry_of("GLY")) = "M";
+  EXPECT_EQ(read_gly(bonds + "GLY N CA abc\n", out), 1) << out;
+}
+
 TEST_F(DamagedLibrary, TreeAtomAbsentFromTheAtomsIsReported) {
   std::string out;
   const std::string text = std::string(kGlyHead) +
