@@ -508,6 +508,7 @@ struct RowExtra {
   std::string_view serial_read;  // the serial as written, empty when not given
   char ins = ' ';  // insertion code of its own item
   int no_number = 0;  // the first value column that is no number where a number stands, 0 none
+  int long_name = 0;  // the column of a residue name longer than its field, 0 none
 
   void take_no_number(int k) {
     if (no_number == 0) no_number = k;
@@ -649,6 +650,14 @@ bool integer_item(Item kind) { return kind == kSeq || kind == kAuthSeq || kind =
             "Cartn_" + axis + row_line(cif_record_place_info());
 }
 
+// A residue name longer than the field that holds it, in column k.
+[[gnu::noinline]] void refuse_long_name(int k, int serial_column) {
+  refusal = " ERROR: " + row_name(serial_text(comcif_info, serial_column)) + ": residue name \"" +
+            std::string(comcif_info.dt_cif(k).trimmed()) + "\" is longer than its " +
+            std::to_string(crdatm.cr_rname.size()) + " characters" +
+            row_line(cif_record_place_info());
+}
+
 [[gnu::noinline]] void refuse_values() {
   refusal = " ERROR: atom " + std::to_string(crdatm.cr_iatold) +
             ": coordinate, occupancy or B not finite or too large for its field" +
@@ -758,6 +767,9 @@ inline void take_value(int k, RowExtra& row) {
   } else if constexpr (K == kResName) {
     crdatm.cr_rname = val;
     author_row.comp_name = rt::trim_right(val);
+    // Cut to the field, two names that agree in it would be one monomer.
+    if (author_row.comp_name.size() > static_cast<std::size_t>(crdatm.cr_rname.size()))
+      row.long_name = k;
   } else if constexpr (K == kSeq) {
     if (!value_absent(val)) {
       // "." gives 0, as it always has (writers that number only polymers
@@ -1005,6 +1017,11 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     }
     if (row.no_number != 0) {
       refuse_no_number(row.no_number, cache.column[kSerial], integer_item(kinds[row.no_number - 1]));
+      ierr = 1;
+      return;
+    }
+    if (row.long_name != 0) {
+      refuse_long_name(row.long_name, cache.column[kSerial]);
       ierr = 1;
       return;
     }

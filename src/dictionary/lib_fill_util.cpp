@@ -1,8 +1,13 @@
 // Messages and the record step shared by the library readers and their fillers.
 #include "dictionary/lib_fill_util.h"
 
+#include <string>
+
+#include "coords/cif_numbers.h"
+#include "dictionary/libcom.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/messages.h"
+#include "runtime/units.h"
 
 namespace dictionary {
 
@@ -38,6 +43,56 @@ void library_limit(int32_t mdoc, std::string_view text, std::string_view id,
   head.append(id);
   head.append(separator);
   dictionary::full_table(mdoc, head, limit, " /lib. limit/", constant);
+}
+
+namespace {
+
+// The head of a library row's error line: the file being read, the entry
+// and the atoms of the row.
+std::string row_head(std::string_view entry, std::string_view atoms) {
+  std::string file = libcom.lmi_iun > 0 ? rt::unit_file_name(libcom.lmi_iun) : std::string();
+  if (file.empty()) file = "?";
+  return "ERROR: library file " + file + ", " + std::string(entry) + ", atoms " +
+         std::string(atoms) + ": ";
+}
+
+// The widest numbers the written fields hold: F8.3 from -999.999 to
+// 9999.999, I3 from -99 to 999 (a larger one is written as asterisks).
+// The bounds are compared in double: as floats they would round onto the
+// widest numbers that still fit.
+constexpr double kValueLow = -999.9995, kValueHigh = 9999.9995;
+constexpr double kPeriodLow = -99.0, kPeriodHigh = 999.0;
+
+}  // namespace
+
+bool row_number(const FillItem& f, std::string_view entry, std::string_view atoms, RowNumber kind,
+                bool absent_ok, float& value) {
+  float v = 0.0f;
+  const coords::CifNumber n = coords::cif_number(f.data, 0.0f, v);
+  const double d = v;
+  auto quoted = [&](std::string_view reason) {
+    return std::string(f.item) + " \"" + std::string(f.data) + "\" " + std::string(reason);
+  };
+  std::string why;
+  if (n == coords::CifNumber::kNoNumber || (n == coords::CifNumber::kAbsent && !absent_ok))
+    why = coords::cif_no_number(f.item, f.data);
+  else if (kind == RowNumber::kPeriod && !(d >= kPeriodLow && d <= kPeriodHigh))
+    why = quoted("is too large for its field (-99 to 999)");
+  else if (kind != RowNumber::kPeriod && !(d > kValueLow && d < kValueHigh))
+    why = quoted("is too large for its field (-999.999 to 9999.999)");
+  else if (kind == RowNumber::kEsd && v < 0.0f)
+    why = quoted("is below 0");
+  if (!why.empty()) {
+    msgerr_(f.mdoc, row_head(entry, atoms) + why);
+    return false;
+  }
+  value = v;
+  return true;
+}
+
+void row_without(const FillItem& f, std::string_view entry, std::string_view atoms,
+                 std::string_view item) {
+  msgerr_(f.mdoc, row_head(entry, atoms) + "the row has no " + std::string(item));
 }
 
 void full_table(int32_t mdoc, std::string_view head, int32_t limit, std::string_view tail,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -76,6 +77,42 @@ inline bool name_present(std::string_view name) {
   while (n > 0 && (name[n - 1] == ' ' || name[n - 1] == '\0')) --n;
   return n > 0 && name[0] != ' ' && name[0] != ',';
 }
+}  // namespace dictionary
+
+namespace dictionary {
+
+// What a restraint number of a library row is: a value (length, angle), an
+// esd, which must not be below 0, or a torsion period (a whole number).
+enum class RowNumber { kValue, kEsd, kPeriod };
+
+// The number of item f of a library row, read by the one reading of numbers
+// of outside input (a standard uncertainty in parentheses dropped).  Every
+// number must fit the fields the run writes it into (F8.3 in the restraint
+// file and the new library, I3 for a period).  A value that is no number,
+// an esd below 0 or a number too large is refused with the error line
+// "ERROR: library file <file>, <entry>, atoms <atoms>: <item> "<value>" ..."
+// (the file on unit libcom.lmi_iun) and false; so is "?" or "." unless
+// absent_ok, when it gives 0 as it always has.  An esd of exactly 0 stays.
+bool row_number(const FillItem& f, std::string_view entry, std::string_view atoms, RowNumber kind,
+                bool absent_ok, float& value);
+
+// The atom names of a row as the error lines give them: trimmed, one blank
+// between.
+inline std::string row_atoms(std::initializer_list<std::string_view> names) {
+  std::string s;
+  for (std::string_view n : names) {
+    while (!n.empty() && n.back() == ' ') n.remove_suffix(1);
+    if (!s.empty()) s += ' ';
+    s += n;
+  }
+  return s;
+}
+
+// The error line of a row whose record lacks the restraint number `item`
+// (the full item name), in the form of row_number's.
+void row_without(const FillItem& f, std::string_view entry, std::string_view atoms,
+                 std::string_view item);
+
 }  // namespace dictionary
 
 namespace dictionary {

@@ -82,6 +82,27 @@ bool takes_value(const FillItem& f, const rt::Array1<Code, N>& ids, int32_t coun
 
 using Names = rt::Array1<rt::FixedText<4>, MAXLANG>;
 
+// A restraint number of the current link's row.  "?" and "." give 0, as
+// they always have; false after the error line, with ierr 1.
+bool link_number(const FillItem& f, const std::string& atoms, dictionary::RowNumber kind,
+                 float& value, int32_t& ierr) {
+  r_scratch_t& r = r_scratch;
+  if (dictionary::row_number(f, "link " + std::string(r.lll_lname(r.lll_ilink).trimmed()), atoms,
+                             kind, true, value))
+    return true;
+  r.lll_ilink = 0;
+  ierr = 1;
+  return false;
+}
+
+// A torsion period of a link or modification row, as link_number reads it.
+bool link_period(const FillItem& f, const std::string& atoms, int32_t& period, int32_t& ierr) {
+  float v = 0.0f;
+  if (!link_number(f, atoms, dictionary::RowNumber::kPeriod, v, ierr)) return false;
+  period = static_cast<int32_t>(v);
+  return true;
+}
+
 #define FILL dictionary::fill_item(mdoc, i, block, lenb, item, leni, data, idata, fdata, lend)
 
 }  // namespace
@@ -188,9 +209,11 @@ void pt_lnbond_(MON_FILLER_ARGS) {
   } else if (begins(a, "type")) {
     r.llb_type(k) = f.data;
   } else if (begins(a, "value_dist_esd")) {
-    r.llb_dev(k) = f.fdata;
+    link_number(f, dictionary::row_atoms({r.llb_1atm(k).view(), r.llb_2atm(k).view()}),
+                dictionary::RowNumber::kEsd, r.llb_dev(k), ierr);
   } else if (begins(a, "value_dist")) {
-    r.llb_val(k) = f.fdata;
+    link_number(f, dictionary::row_atoms({r.llb_1atm(k).view(), r.llb_2atm(k).view()}),
+                dictionary::RowNumber::kValue, r.llb_val(k), ierr);
   }
 }
 
@@ -227,10 +250,12 @@ void pt_lnangl_(MON_FILLER_ARGS) {
       return;
     }
   }
+  const std::string names =
+      dictionary::row_atoms({r.llg_1atm(k).view(), r.llg_2atm(k).view(), r.llg_3atm(k).view()});
   if (begins(a, "value_angle_esd")) {
-    r.llg_dev(k) = f.fdata;
+    link_number(f, names, dictionary::RowNumber::kEsd, r.llg_dev(k), ierr);
   } else if (begins(a, "value_angle")) {
-    r.llg_val(k) = f.fdata;
+    link_number(f, names, dictionary::RowNumber::kValue, r.llg_val(k), ierr);
   }
 }
 
@@ -254,16 +279,18 @@ void pt_lntors_(MON_FILLER_ARGS) {
   }
   if (!takes_value(f, r.llt_lname, r.llt_ntors)) return;
   const int32_t k = r.llt_ntors;
+  const std::string names = dictionary::row_atoms(
+      {r.llt_1atm(k).view(), r.llt_2atm(k).view(), r.llt_3atm(k).view(), r.llt_4atm(k).view()});
   if (begins(a, "value_angle_esd")) {
-    r.llt_dev(k) = f.fdata;
+    link_number(f, names, dictionary::RowNumber::kEsd, r.llt_dev(k), ierr);
     return;
   }
   if (begins(a, "value_angle")) {
-    r.llt_val(k) = f.fdata;
+    link_number(f, names, dictionary::RowNumber::kValue, r.llt_val(k), ierr);
     return;
   }
   if (begins(a, "period")) {
-    r.llt_prd(k) = f.idata;
+    link_period(f, names, r.llt_prd(k), ierr);
     return;
   }
   rt::Array1<rt::FixedText<4>, MAXLTOR>* const atoms[] = {&r.llt_1atm, &r.llt_2atm, &r.llt_3atm,
@@ -349,7 +376,9 @@ void pt_lnplan_(MON_FILLER_ARGS) {
   } else if (begins(a, "atom_id")) {
     plane_row.atom = f.data;
   } else if (begins(a, "dist_esd")) {
-    plane_row.dev = f.fdata;
+    if (!link_number(f, dictionary::row_atoms({plane_row.atom.view()}),
+                     dictionary::RowNumber::kEsd, plane_row.dev, ierr))
+      return;
   }
   if (f.i != 5) return;
   const int32_t l = r.lll_ilink;

@@ -101,6 +101,20 @@ bool takes_value(const FillItem& f, const rt::Array1<Code, N>& ids, int32_t coun
 
 #define FILL dictionary::fill_item(mdoc, i, block, lenb, item, leni, data, idata, fdata, lend)
 
+// A restraint number of the current modification's row.  "?" and "." give
+// 0, as they always have (a row that deletes gives none); false after the
+// error line, with ierr 1.
+bool mod_number(const FillItem& f, const std::string& atoms, dictionary::RowNumber kind,
+                float& value, int32_t& ierr) {
+  r_scratch_t& r = r_scratch;
+  if (dictionary::row_number(f, "modification " + std::string(r.ldl_mname(r.ldl_imod).trimmed()),
+                             atoms, kind, true, value))
+    return true;
+  r.ldl_imod = 0;
+  ierr = 1;
+  return false;
+}
+
 }  // namespace
 
 void pt_mdlist_(MON_FILLER_ARGS) {
@@ -275,9 +289,11 @@ void pt_mdbond_(MON_FILLER_ARGS) {
   } else if (begins(a, "new_type")) {
     r.ldb_type(k) = f.data;
   } else if (begins(a, "new_value_dist_esd")) {
-    r.ldb_dev(k) = f.fdata;
+    mod_number(f, dictionary::row_atoms({r.ldb_1atm(k).view(), r.ldb_2atm(k).view()}),
+               dictionary::RowNumber::kEsd, r.ldb_dev(k), ierr);
   } else if (begins(a, "new_value_dist")) {
-    r.ldb_val(k) = f.fdata;
+    mod_number(f, dictionary::row_atoms({r.ldb_1atm(k).view(), r.ldb_2atm(k).view()}),
+               dictionary::RowNumber::kValue, r.ldb_val(k), ierr);
   } else if (begins(a, "function")) {
     r.ldb_funct(k) = f.data;
   }
@@ -310,9 +326,15 @@ void pt_mdangl_(MON_FILLER_ARGS) {
   } else if (begins(a, "atom_id_3")) {
     r.ldg_3atm(k) = f.data;
   } else if (begins(a, "new_value_angle_esd")) {
-    r.ldg_dev(k) = f.fdata;
+    mod_number(f,
+               dictionary::row_atoms(
+                   {r.ldg_1atm(k).view(), r.ldg_2atm(k).view(), r.ldg_3atm(k).view()}),
+               dictionary::RowNumber::kEsd, r.ldg_dev(k), ierr);
   } else if (begins(a, "new_value_angle")) {
-    r.ldg_val(k) = f.fdata;
+    mod_number(f,
+               dictionary::row_atoms(
+                   {r.ldg_1atm(k).view(), r.ldg_2atm(k).view(), r.ldg_3atm(k).view()}),
+               dictionary::RowNumber::kValue, r.ldg_val(k), ierr);
   } else if (begins(a, "function")) {
     r.ldg_funct(k) = f.data;
   }
@@ -338,12 +360,16 @@ void pt_mdtors_(MON_FILLER_ARGS) {
   }
   if (!takes_value(f, r.ldt_mname, r.ldt_ntors)) return;
   const int32_t k = r.ldt_ntors;
+  const std::string names = dictionary::row_atoms(
+      {r.ldt_1atm(k).view(), r.ldt_2atm(k).view(), r.ldt_3atm(k).view(), r.ldt_4atm(k).view()});
   if (begins(a, "new_value_angle_esd")) {
-    r.ldt_dev(k) = f.fdata;
+    mod_number(f, names, dictionary::RowNumber::kEsd, r.ldt_dev(k), ierr);
   } else if (begins(a, "new_value_angle")) {
-    r.ldt_val(k) = f.fdata;
+    mod_number(f, names, dictionary::RowNumber::kValue, r.ldt_val(k), ierr);
   } else if (begins(a, "new_period")) {
-    r.ldt_prd(k) = f.idata;
+    float period = 0.0f;
+    if (mod_number(f, names, dictionary::RowNumber::kPeriod, period, ierr))
+      r.ldt_prd(k) = static_cast<int32_t>(period);
   } else if (begins(a, "atom_id_1")) {
     r.ldt_1atm(k) = f.data;
   } else if (begins(a, "atom_id_2")) {
@@ -414,7 +440,9 @@ void pt_mdplan_(MON_FILLER_ARGS) {
   } else if (begins(a, "atom_id")) {
     plane_row.atom = f.data;
   } else if (begins(a, "new_dist_esd")) {
-    plane_row.dev = f.fdata;
+    if (!mod_number(f, dictionary::row_atoms({plane_row.atom.view()}),
+                    dictionary::RowNumber::kEsd, plane_row.dev, ierr))
+      return;
   }
   if (f.i != 5) return;
   const int32_t m = r.ldl_imod;

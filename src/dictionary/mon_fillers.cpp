@@ -123,6 +123,59 @@ bool takes_value(const FillItem& f, const rt::Array1<Code, N>& codes, int32_t co
   return r.lml_imon >= 1 && f.i >= 2 && count >= 1 && codes(count) == r.lml_mname(r.lml_imon);
 }
 
+// The restraint numbers (value, esd) the row of the current record has
+// given, reset by its key: a row of a full description must give both, or
+// the restraint would be written with 0.
+constexpr unsigned kGaveValue = 1, kGaveEsd = 2;
+unsigned row_gave = 0;
+
+std::string monomer_entry() {
+  return "monomer " + std::string(r_scratch.lml_mname(r_scratch.lml_imon).trimmed());
+}
+
+// The atom names of a row, as the error lines give them.
+std::string atoms_of(std::initializer_list<const Name*> names) {
+  std::string s;
+  for (const Name* n : names) {
+    if (!s.empty()) s += ' ';
+    s += n->trimmed();
+  }
+  return s;
+}
+
+// A restraint number of the row into `value`, or, after the error line,
+// false with lml_imon 0 and ierr 1.  A minimal description ("M") is
+// described anew, so "?" and "." still give it 0.
+bool take_number(const FillItem& f, std::string_view atoms, dictionary::RowNumber kind,
+                 unsigned gave, float& value, int32_t& ierr) {
+  r_scratch_t& r = r_scratch;
+  const bool minimal = r.lml_prsnt(r.lml_imon) == "M";
+  if (!dictionary::row_number(f, monomer_entry(), atoms, kind, minimal, value)) {
+    r.lml_imon = 0;
+    ierr = 1;
+    return false;
+  }
+  row_gave |= gave;
+  return true;
+}
+
+// At the last value of its record, the row of a full description must
+// have given its value and esd; false after the error line.
+bool row_complete(const FillItem& f, std::string_view category, std::string_view value,
+                  std::string_view esd, std::string_view atoms, int32_t& ierr) {
+  r_scratch_t& r = r_scratch;
+  if (f.i != comcif_info.n_cif || r.lml_prsnt(r.lml_imon) == "M") return true;
+  const std::string_view missing = (row_gave & kGaveValue) == 0 ? value
+                                   : (row_gave & kGaveEsd) == 0 ? esd
+                                                                : std::string_view();
+  if (missing.empty()) return true;
+  dictionary::row_without(f, monomer_entry(), atoms,
+                          std::string(category) + "." + std::string(missing));
+  r.lml_imon = 0;
+  ierr = 1;
+  return false;
+}
+
 }  // namespace
 
 void corr_h_atom_name_(rt::TextRef name, int32_t len) {
@@ -330,10 +383,12 @@ void pt_mbond_(MON_FILLER_ARGS) {
     r.lmb_2atm(k) = ".";
     r.lmb_type(k) = ".";
     r.lmb_val(k) = r.lmb_dev(k) = 0.0f;
+    row_gave = 0;
     return;
   }
   if (!takes_value(f, r.lmb_mname, r.lmb_nbond)) return;
   const int32_t k = r.lmb_nbond;
+  const std::string atoms = atoms_of({&r.lmb_1atm(k), &r.lmb_2atm(k)});
   if (begins(a, "atom_id_1")) {
     r.lmb_1atm(k) = long_atom_name(f.data);
   } else if (begins(a, "atom_id_2")) {
@@ -341,10 +396,13 @@ void pt_mbond_(MON_FILLER_ARGS) {
   } else if (begins(a, "type") || begins(a, "value_order")) {
     r.lmb_type(k) = bond_type(f.data);
   } else if (begins(a, "value_dist_esd")) {
-    r.lmb_dev(k) = f.fdata;
+    if (!take_number(f, atoms, dictionary::RowNumber::kEsd, kGaveEsd, r.lmb_dev(k), ierr)) return;
   } else if (begins(a, "value_dist")) {
-    r.lmb_val(k) = f.fdata;
+    if (!take_number(f, atoms, dictionary::RowNumber::kValue, kGaveValue, r.lmb_val(k), ierr))
+      return;
   }
+  row_complete(f, "_chem_comp_bond", "value_dist", "value_dist_esd",
+               atoms_of({&r.lmb_1atm(k), &r.lmb_2atm(k)}), ierr);
 }
 
 void pt_mangl_(MON_FILLER_ARGS) {
@@ -363,10 +421,12 @@ void pt_mangl_(MON_FILLER_ARGS) {
     r.lmg_2atm(k) = ".";
     r.lmg_3atm(k) = ".";
     r.lmg_val(k) = r.lmg_dev(k) = 0.0f;
+    row_gave = 0;
     return;
   }
   if (!takes_value(f, r.lmg_mname, r.lmg_nangl)) return;
   const int32_t k = r.lmg_nangl;
+  const std::string atoms = atoms_of({&r.lmg_1atm(k), &r.lmg_2atm(k), &r.lmg_3atm(k)});
   if (begins(a, "atom_id_1")) {
     r.lmg_1atm(k) = atom_name(f.data);
   } else if (begins(a, "atom_id_2")) {
@@ -374,10 +434,13 @@ void pt_mangl_(MON_FILLER_ARGS) {
   } else if (begins(a, "atom_id_3")) {
     r.lmg_3atm(k) = atom_name(f.data);
   } else if (begins(a, "value_angle_esd")) {
-    r.lmg_dev(k) = f.fdata;
+    if (!take_number(f, atoms, dictionary::RowNumber::kEsd, kGaveEsd, r.lmg_dev(k), ierr)) return;
   } else if (begins(a, "value_angle")) {
-    r.lmg_val(k) = f.fdata;
+    if (!take_number(f, atoms, dictionary::RowNumber::kValue, kGaveValue, r.lmg_val(k), ierr))
+      return;
   }
+  row_complete(f, "_chem_comp_angle", "value_angle", "value_angle_esd",
+               atoms_of({&r.lmg_1atm(k), &r.lmg_2atm(k), &r.lmg_3atm(k)}), ierr);
 }
 
 void pt_mtors_(MON_FILLER_ARGS) {
@@ -399,16 +462,28 @@ void pt_mtors_(MON_FILLER_ARGS) {
     r.lmt_label(k) = ".";
     r.lmt_val(k) = r.lmt_dev(k) = 0.0f;
     r.lmt_prd(k) = 0;
+    row_gave = 0;
     return;
   }
   if (!takes_value(f, r.lmt_mname, r.lmt_ntors)) return;
   const int32_t k = r.lmt_ntors;
+  const std::string atoms =
+      atoms_of({&r.lmt_1atm(k), &r.lmt_2atm(k), &r.lmt_3atm(k), &r.lmt_4atm(k)});
   if (begins(a, "value_angle_esd")) {
-    r.lmt_dev(k) = f.fdata;
+    if (!take_number(f, atoms, dictionary::RowNumber::kEsd, kGaveEsd, r.lmt_dev(k), ierr)) return;
   } else if (begins(a, "value_angle")) {
-    r.lmt_val(k) = f.fdata;
+    if (!take_number(f, atoms, dictionary::RowNumber::kValue, kGaveValue, r.lmt_val(k), ierr))
+      return;
   } else if (begins(a, "period")) {
-    r.lmt_prd(k) = f.idata;
+    // "?" and "." give no period (0), as they always have.
+    float period = 0.0f;
+    if (!dictionary::row_number(f, monomer_entry(), atoms, dictionary::RowNumber::kPeriod, true,
+                                period)) {
+      r.lml_imon = 0;
+      ierr = 1;
+      return;
+    }
+    r.lmt_prd(k) = static_cast<int32_t>(period);
   } else if (begins(a, "atom_id_1")) {
     r.lmt_1atm(k) = atom_name(f.data);
   } else if (begins(a, "atom_id_2")) {
@@ -420,6 +495,8 @@ void pt_mtors_(MON_FILLER_ARGS) {
   } else if (begins(a, "id")) {
     r.lmt_label(k) = f.data;
   }
+  row_complete(f, "_chem_comp_tor", "value_angle", "value_angle_esd",
+               atoms_of({&r.lmt_1atm(k), &r.lmt_2atm(k), &r.lmt_3atm(k), &r.lmt_4atm(k)}), ierr);
 }
 
 void pt_mchir_(MON_FILLER_ARGS) {
@@ -474,6 +551,7 @@ void pt_mplan_(MON_FILLER_ARGS) {
     p.pl_label = ".";
     p.pl_atom = ".";
     p.pl_dev = 0.0f;
+    row_gave = 0;
     if (!select_monomer(f, "_chem_comp_plane_atom", false, ierr) || r.lml_imon < 1) return;
     p.pl_mname = r.lml_mname(r.lml_imon);
   } else if (r.lml_imon >= 1 && f.i >= 2) {
@@ -482,11 +560,21 @@ void pt_mplan_(MON_FILLER_ARGS) {
     } else if (begins(a, "atom_id")) {
       p.pl_atom = atom_name(f.data);
     } else if (begins(a, "dist_esd")) {
-      p.pl_dev = f.fdata;
+      if (!take_number(f, p.pl_atom.trimmed(), dictionary::RowNumber::kEsd, kGaveEsd, p.pl_dev,
+                       ierr))
+        return;
     }
   }
   if (f.i != 4 || r.lml_imon < 1) return;
   const int32_t l = r.lml_imon;
+  // The row is stored at its fourth value, which must have brought the esd.
+  if ((row_gave & kGaveEsd) == 0 && !(r.lml_prsnt(l) == "M")) {
+    dictionary::row_without(f, monomer_entry(), p.pl_atom.trimmed(),
+                            "_chem_comp_plane_atom.dist_esd");
+    r.lml_imon = 0;
+    ierr = 1;
+    return;
+  }
   int32_t plane = 0;
   if (r.lml_iplan(l) > 0) {
     for (int32_t k = r.lml_iplan(l); k <= r.lmp_nplan && plane == 0; ++k)

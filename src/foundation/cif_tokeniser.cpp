@@ -10,7 +10,7 @@
 #include "foundation/cif_scan.h"
 #include "foundation/line_reader.h"
 #include "foundation/messages.h"
-#include "foundation/word_number.h"
+#include "reflections/word_number.h"
 #include "runtime/units.h"
 
 comcif_rec comcif_info;

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "foundation/word_number.h"
+#include "reflections/word_number.h"
 #include "runtime/units.h"
 
 com_byte_t com_byte;

@@ -22,6 +22,7 @@
 #include "reflections/mtz_batch.h"
 #include "reflections/mtz_hierarchy.h"
 #include "reflections/mtz_row_index.h"
+#include "reflections/number_word.h"
 #include "reflections/row_transpose.h"
 #include "suite/csymlib_symop.h"
 #include "suite/ptq7_errno.h"
@@ -297,7 +298,10 @@ int third_scan(HeaderReader& h, MtzFile& mtz, std::vector<MtzCol*>& colin) {
       mtz.pointgroup_name = cut(h.text(7).c_str(), MTZ_POINTGROUP_NAME_LENGTH);
     } else if (h.prefix("SYMM")) {
       if (nsymm == MTZ_MAX_SYMOPS) return 11;
-      symop_to_mat4(h.rec() + 4, h.rec() + RECORD, &mtz.symops[nsymm++][0][0]);
+      // An operator that cannot be read is no operator: kept as the matrix
+      // it left, it would be written back as one the file never held.
+      if (symop_to_mat4(h.rec() + 4, h.rec() + RECORD, &mtz.symops[nsymm++][0][0]) == nullptr)
+        return 11;
     } else if (h.prefix("COLU")) {
       if (h.ntokens() < 5) return 21;
       const int counter = static_cast<int>(colin.size());
@@ -330,8 +334,12 @@ int third_scan(HeaderReader& h, MtzFile& mtz, std::vector<MtzCol*>& colin) {
       if (v.rfind("NAN", 0) == 0) {
         std::memcpy(mtz.missing_number_flag, "NAN", 4);
       } else if (h.ntokens() >= 2) {
-        const float value = h.real(2);
-        std::memcpy(mtz.missing_number_flag, &value, 4);
+        float value = 0.0f;
+        if (read_number(v, value) == NumberWord::kRead)
+          std::memcpy(mtz.missing_number_flag, &value, 4);
+        else  // taken as 0, every value 0 of the file would be a missing one
+          std::printf("MtzGet: VALM \"%s\" is not a number: missing values stay marked as NAN \n",
+                      v.c_str());
       }
     } else if (h.prefix("RESO")) {
       for (auto& x : mtz.xtals) {
@@ -340,6 +348,9 @@ int third_scan(HeaderReader& h, MtzFile& mtz, std::vector<MtzCol*>& colin) {
       }
     }
   }
+  // Operators the SYMINF count promises but no SYMM record gives would be
+  // written back as operators the file never held.
+  if (nsymm < mtz.nsym) return 11;
   for (int i = 0; i < 5; ++i)
     if (sort_pos[i] > 0 && sort_pos[i] <= static_cast<int>(colin.size()))
       mtz.sort_order[i] = colin[static_cast<std::size_t>(sort_pos[i] - 1)];

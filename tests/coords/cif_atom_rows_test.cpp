@@ -517,3 +517,32 @@ TEST_F(CifAtomRows, OneLetterNucleotidesAreNamedAsThePdbReaderNamesThem) {
   for (int a = 1; a <= 3; ++a) EXPECT_EQ(atom_inf.atm_name(a).trimmed(), names[a - 1]) << a;
   EXPECT_EQ(asym_part.iterm_s_type(1), 4);
 }
+
+namespace {
+
+// A residue name fills at most the 8 characters of its field: a longer one
+// is refused, naming it, since two names that agree in their first 8 would
+// otherwise become one monomer.
+TEST_F(CifAtomRows, ResidueNameLongerThanItsFieldIsRefused) {
+  const struct {
+    const char *label, *rows, *refused;  // refused: the line's name and value, or nullptr
+  } cases[] = {
+      {"eight characters", "1 N LONGNAME A 1 0 0 0\n", nullptr},
+      {"nine characters", "1 N LONGNAME1 A 1 0 0 0\n",
+       "  ERROR: atom 1: residue name \"LONGNAME1\" is longer than its 8 characters, row at line 18"},
+      {"two that agree in eight", "1 N LONGNAME A 1 0 0 0\n2 N LONGNAME2 A 2 0 0 0\n",
+       "  ERROR: atom 2: residue name \"LONGNAME2\" is longer than its 8 characters, row at line 19"},
+  };
+  for (const auto& c : cases) {
+    write("n", cif_header() + kShortLoop + c.rows);
+    if (c.refused == nullptr) {
+      ASSERT_EQ(read_out("n"), 0) << c.label << out_;
+      EXPECT_EQ(resid_inf.res_name(1), "LONGNAME") << c.label;
+      continue;
+    }
+    EXPECT_EQ(read_out("n"), 3) << c.label;
+    EXPECT_NE(out_.find(std::string(c.refused) + "\n"), std::string::npos) << c.label << out_;
+  }
+}
+
+}  // namespace

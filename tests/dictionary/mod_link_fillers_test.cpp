@@ -201,6 +201,58 @@ TEST_F(ModLinkFillers, LinkBondWithMonomerNumbers) {
   EXPECT_FLOAT_EQ(r.llb_dev(1), 0.02f);
 }
 
+// The restraint numbers of link and modification rows: read with their
+// uncertainty, "." and "?" as 0 (a modification row that deletes gives
+// none), refused when no number, an esd below 0 or too large for the
+// written fields, naming the link or modification, the atoms and the item.
+TEST_F(ModLinkFillers, RestraintNumbersAreReadOrRefused) {
+  struct Case {
+    const char* label;
+    const char* category;
+    const char* key;
+    const char* item;
+    const char* value;
+    const char* error;  // nullptr: read as `read`
+    float read;
+  } cases[] = {
+      {"link length with uncertainty", "_chem_link_bond", "link_id", "value_dist", "2.03(2)",
+       nullptr, 2.03f},
+      {"link length dot", "_chem_link_bond", "link_id", "value_dist", ".", nullptr, 0.0f},
+      {"link length letters", "_chem_link_bond", "link_id", "value_dist", "abc",
+       "link L1, atoms SG SG: _chem_link_bond.value_dist \"abc\" is not a number", 0},
+      {"link esd below 0", "_chem_link_bond", "link_id", "value_dist_esd", "-0.02",
+       "link L1, atoms SG SG: _chem_link_bond.value_dist_esd \"-0.02\" is below 0", 0},
+      {"modification length dot", "_chem_mod_bond", "mod_id", "new_value_dist", ".", nullptr,
+       0.0f},
+      {"modification length too large", "_chem_mod_bond", "mod_id", "new_value_dist", "1e30",
+       "modification M1, atoms SG SG: _chem_mod_bond.new_value_dist \"1e30\" is too large for "
+       "its field (-999.999 to 9999.999)",
+       0},
+      {"modification esd nan", "_chem_mod_bond", "mod_id", "new_value_dist_esd", "nan",
+       "modification M1, atoms SG SG: _chem_mod_bond.new_value_dist_esd \"nan\" is not a number",
+       0},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    mods(1);
+    links(1);
+    const bool link = std::string(c.key) == "link_id";
+    std::string out;
+    const int32_t status =
+        feed(link ? put_lnlib_ : put_mdlib_,
+             row(c.category, {{c.key, link ? "L1" : "M1"}, {"atom_id_1", "SG"},
+                              {"atom_id_2", "SG"}, {c.item, c.value}}),
+             out);
+    if (c.error == nullptr) {
+      ASSERT_EQ(status, 0) << c.label << out;
+      EXPECT_FLOAT_EQ(link ? r.llb_val(1) : r.ldb_val(1), c.read) << c.label;
+    } else {
+      EXPECT_EQ(status, 1) << c.label;
+      EXPECT_EQ(out, std::string(" ERROR: library file ?, ") + c.error + "\n") << c.label;
+    }
+  }
+}
+
 TEST_F(ModLinkFillers, LinkRowsOverSeveralBlocksKeepTheFirstPointer) {
   links(2);
   std::string out;

@@ -127,7 +127,8 @@ TEST_F(MonomerFillers, BondTypesAreSpelledTheLibraryWay) {
     std::string out;
     ASSERT_EQ(feed(pt_mbond_,
                    row("_chem_comp_bond", {{"comp_id", "TST"}, {"atom_id_1", "C"},
-                                           {"atom_id_2", "O"}, {"value_order", c.in}}),
+                                           {"atom_id_2", "O"}, {"value_order", c.in},
+                                           {"value_dist", "1.23"}, {"value_dist_esd", "0.02"}}),
                    out),
               0);
     EXPECT_EQ(r.lmb_type(r.lmb_nbond), c.out) << c.label;
@@ -157,7 +158,7 @@ TEST_F(MonomerFillers, TorsionItemsIncludingLabelAndPeriod) {
   ASSERT_EQ(feed(pt_mtors_,
                  row("_chem_comp_tor", {{"comp_id", "TST"}, {"id", "chi1"}, {"atom_id_1", "N"},
                                         {"atom_id_4", "1HB"}, {"value_angle", "60"},
-                                        {"period", "3"}}),
+                                        {"value_angle_esd", "15"}, {"period", "3"}}),
                  out),
             0);
   EXPECT_EQ(r.lmt_label(1), "chi1");

@@ -106,9 +106,12 @@ TEST_F(DamagedLibrary, TheFirstEntryGoesThroughTheTreeCheck) {
             "data_comp_ALA\nloop_\n_chem_comp_atom.comp_id\n_chem_comp_atom.atom_id\n"
             "_chem_comp_atom.type_symbol\nALA N N\nALA CA C\nALA C C\n"
             "loop_\n_chem_comp_bond.comp_id\n_chem_comp_bond.atom_id_1\n"
-            "_chem_comp_bond.atom_id_2\nALA N CA\nALA CA C\n"
+            "_chem_comp_bond.atom_id_2\n_chem_comp_bond.value_dist\n"
+            "_chem_comp_bond.value_dist_esd\nALA N CA 1.458 0.020\nALA CA C 1.525 0.020\n"
             "loop_\n_chem_comp_angle.comp_id\n_chem_comp_angle.atom_id_1\n"
-            "_chem_comp_angle.atom_id_2\n_chem_comp_angle.atom_id_3\nALA N CA C\n");
+            "_chem_comp_angle.atom_id_2\n_chem_comp_angle.atom_id_3\n"
+            "_chem_comp_angle.value_angle\n_chem_comp_angle.value_angle_esd\n"
+            "ALA N CA C 111.2 3.0\n");
   std::string out;
   ASSERT_EQ(read_marked({"ALA"}, out), 0) << out;
   EXPECT_EQ(r.lml_mname(1), "???");
@@ -168,14 +171,101 @@ TEST_F(DamagedLibrary, LoopCutShortStoresNoPartOfTheLastRow) {
   EXPECT_EQ(r.lma_aname(r.lml_iatom(gly) + 1), "CA");
 }
 
-TEST_F(DamagedLibrary, ValueThatIsNotANumberReadsAsZero) {
+// Every restraint number of a description is read by the one reading of
+// numbers; one that is no number, missing, below 0 (an esd) or too large for
+// the written fields stops the reading with a line naming the file, the
+// monomer, the atoms and the item.  An esd of 0 is kept.
+TEST_F(DamagedLibrary, RestraintNumbersAreReadOrRefused) {
+  const std::string bonds = "loop_\n_chem_comp_bond.comp_id\n_chem_comp_bond.atom_id_1\n"
+                            "_chem_comp_bond.atom_id_2\n";
+  const std::string both = bonds + "_chem_comp_bond.value_dist\n_chem_comp_bond.value_dist_esd\n";
+  const std::string angles =
+      "loop_\n_chem_comp_angle.comp_id\n_chem_comp_angle.atom_id_1\n_chem_comp_angle.atom_id_2\n"
+      "_chem_comp_angle.atom_id_3\n_chem_comp_angle.value_angle\n"
+      "_chem_comp_angle.value_angle_esd\n";
+  const std::string tors =
+      "loop_\n_chem_comp_tor.comp_id\n_chem_comp_tor.id\n_chem_comp_tor.atom_id_1\n"
+      "_chem_comp_tor.atom_id_2\n_chem_comp_tor.atom_id_3\n_chem_comp_tor.atom_id_4\n"
+      "_chem_comp_tor.value_angle\n_chem_comp_tor.value_angle_esd\n_chem_comp_tor.period\n";
+  const std::string plane = "loop_\n_chem_comp_plane_atom.comp_id\n_chem_comp_plane_atom.plane_id\n"
+                            "_chem_comp_plane_atom.atom_id\n";
+  const std::string good_bond = both + "GLY N CA 1.455 0.020\n";
+  struct Case {
+    const char* label;
+    std::string rows;
+    const char* error;  // the end of the error line; nullptr: read
+    float value, esd;   // of the first bond when read
+  } cases[] = {
+      {"bond length read", both + "GLY N CA 1.455 0.020\n", nullptr, 1.455f, 0.02f},
+      {"uncertainty dropped", both + "GLY N CA 1.468(2) 0.020\n", nullptr, 1.468f, 0.02f},
+      {"esd of 0 kept", both + "GLY N CA 1.455 0\n", nullptr, 1.455f, 0.0f},
+      {"widest length", both + "GLY N CA 9999.999 0.020\n", nullptr, 9999.999f, 0.02f},
+      {"lowest length", both + "GLY N CA -999.999 0.020\n", nullptr, -999.999f, 0.02f},
+      {"letters", both + "GLY N CA abc 0.020\n",
+       "atoms N CA: _chem_comp_bond.value_dist \"abc\" is not a number", 0, 0},
+      {"question mark", both + "GLY N CA ? 0.020\n",
+       "atoms N CA: _chem_comp_bond.value_dist \"?\" is not a number", 0, 0},
+      {"dot", both + "GLY N CA . 0.020\n",
+       "atoms N CA: _chem_comp_bond.value_dist \".\" is not a number", 0, 0},
+      {"nan", both + "GLY N CA nan 0.020\n",
+       "atoms N CA: _chem_comp_bond.value_dist \"nan\" is not a number", 0, 0},
+      {"esd letters", both + "GLY N CA 1.455 abc\n",
+       "atoms N CA: _chem_comp_bond.value_dist_esd \"abc\" is not a number", 0, 0},
+      {"esd below 0", both + "GLY N CA 1.455 -0.020\n",
+       "atoms N CA: _chem_comp_bond.value_dist_esd \"-0.020\" is below 0", 0, 0},
+      {"too large", both + "GLY N CA 1e30 0.020\n",
+       "atoms N CA: _chem_comp_bond.value_dist \"1e30\" is too large for its field (-999.999 to "
+       "9999.999)", 0, 0},
+      {"just too large", both + "GLY N CA 10000 0.020\n",
+       "atoms N CA: _chem_comp_bond.value_dist \"10000\" is too large for its field (-999.999 to "
+       "9999.999)", 0, 0},
+      {"just too low", both + "GLY N CA -1000 0.020\n",
+       "atoms N CA: _chem_comp_bond.value_dist \"-1000\" is too large for its field (-999.999 to "
+       "9999.999)", 0, 0},
+      {"no length column", bonds + "_chem_comp_bond.value_dist_esd\nGLY N CA 0.020\n",
+       "atoms N CA: the row has no _chem_comp_bond.value_dist", 0, 0},
+      {"no esd column", bonds + "_chem_comp_bond.value_dist\nGLY N CA 1.455\n",
+       "atoms N CA: the row has no _chem_comp_bond.value_dist_esd", 0, 0},
+      {"angle letters", good_bond + angles + "GLY N CA C abc 3.0\n",
+       "atoms N CA C: _chem_comp_angle.value_angle \"abc\" is not a number", 0, 0},
+      {"torsion esd ?", good_bond + tors + "GLY t1 N CA C O 180.0 ? 2\n",
+       "atoms N CA C O: _chem_comp_tor.value_angle_esd \"?\" is not a number", 0, 0},
+      {"torsion period letters", good_bond + tors + "GLY t1 N CA C O 180.0 15.0 x\n",
+       "atoms N CA C O: _chem_comp_tor.period \"x\" is not a number", 0, 0},
+      {"plane esd letters", good_bond + plane + "_chem_comp_plane_atom.dist_esd\nGLY p1 CA abc\n",
+       "atoms CA: _chem_comp_plane_atom.dist_esd \"abc\" is not a number", 0, 0},
+      {"plane without esd", good_bond + plane + "_chem_comp_plane_atom.type\nGLY p1 CA x\n",
+       "atoms CA: the row has no _chem_comp_plane_atom.dist_esd", 0, 0},
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    const int32_t status = read_gly(std::string(kGlyHead) + c.rows, out);
+    if (c.error == nullptr) {
+      ASSERT_EQ(status, 0) << c.label << out;
+      const int gly = entry_of("GLY");
+      EXPECT_FLOAT_EQ(r.lmb_val(r.lml_ibond(gly)), c.value) << c.label;
+      EXPECT_FLOAT_EQ(r.lmb_dev(r.lml_ibond(gly)), c.esd) << c.label;
+    } else {
+      EXPECT_EQ(status, 1) << c.label;
+      EXPECT_EQ(out, " ERROR: library file " + dir.dir() + "g/GLY.cif, monomer GLY, " + c.error +
+                         "\n")
+          << c.label;
+    }
+  }
+}
+
+// A minimal description ("M") is described anew: a length it does not
+// give ("?", or no column) is 0 as before, and letters are still refused.
+TEST_F(DamagedLibrary, MinimalDescriptionMayLeaveItsNumbersOut) {
+  const std::string bonds = std::string(kGlyHead) +
+                            "loop_\n_chem_comp_bond.comp_id\n_chem_comp_bond.atom_id_1\n"
+                            "_chem_comp_bond.atom_id_2\n_chem_comp_bond.value_dist\n";
+  r_scratch.lml_prsnt(entry_of("GLY")) = "M";
   std::string out;
-  const std::string text =
-      std::string(kGlyHead) +
-      "loop_\n_chem_comp_bond.comp_id\n_chem_comp_bond.atom_id_1\n_chem_comp_bond.atom_id_2\n"
-      "_chem_comp_bond.value_dist\nGLY N CA abc\n";
-  EXPECT_EQ(read_gly(text, out), 0) << out;
-  EXPECT_FLOAT_EQ(r.lmb_val(r.lmb_nbond), 0.0f);
+  ASSERT_EQ(read_gly(bonds + "GLY N CA ?\n", out), 0) << out;
+  EXPECT_FLOAT_EQ(r.lmb_val(r.lml_ibond(entry_of("GLY"))), 0.0f);
+  r_scratch.lml_prsnt(entry_of("GLY")) = "M";
+  EXPECT_EQ(read_gly(bonds + "GLY N CA abc\n", out), 1) << out;
 }
 
 TEST_F(DamagedLibrary, TreeAtomAbsentFromTheAtomsIsReported) {

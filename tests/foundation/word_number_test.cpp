@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "foundation/word_number.h"
+#include "reflections/word_number.h"
 
 namespace {
 

@@ -37,4 +37,28 @@ TEST(PipelineStatus, SpaceGroupWithoutCellReadsOn) {
   EXPECT_NE(file_text(dir.file("out.crd")).find("P 21 21 21"), std::string::npos);
 }
 
+// A copy of the test library whose ALA gives its N-CA bond the length
+// "abc": the run stops at the library with status 1, a line naming the
+// file, the monomer, the atoms and the item, and writes nothing.
+TEST(PipelineStatus, LibraryValueThatIsNoNumberStopsTheRunAndNothingIsWritten) {
+  TempDir dir;
+  const std::string lib = dir.file("monlib");
+  std::filesystem::copy(pipetest::library(), lib, std::filesystem::copy_options::recursive);
+  std::string ala = file_text(lib + "/a/ALA.cif");
+  ala.replace(ala.find("1.468 0.020"), 5, "abc  ");
+  dir.write("monlib/a/ALA.cif", ala);
+  pipetest::Options o;
+  o.in = pipetest::data("1A8O.pdb");
+  o.lib_dir = lib + "/";
+  const pipetest::Outcome r = pipetest::run(o, dir.path());
+  EXPECT_EQ(r.ierr, pipeline::kFailed) << r.out;
+  EXPECT_NE(r.out.find(" ERROR: library file " + lib +
+                       "/a/ALA.cif, monomer ALA, atoms N CA: _chem_comp_bond.value_dist \"abc\" "
+                       "is not a number\n"),
+            std::string::npos)
+      << r.out;
+  for (const char* f : {"out.crd", "out.rst", "out.str", "new_lib.cif", "out_MSE.ps"})
+    EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
+}
+
 }  // namespace

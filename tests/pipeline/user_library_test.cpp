@@ -3,6 +3,7 @@
 // the new library must be looked at before the next one.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -159,6 +160,43 @@ TEST(PipelineUserLibrary, AMonomerHoldingBothSpellingsKeepsTheCorrectedName) {
   std::vector<std::string> names;
   for (int ia = 1; ia <= atom_inf.n_atom; ++ia) names.push_back(std::string(atom_inf.atm_name(ia).trimmed()));
   EXPECT_EQ(names, (std::vector<std::string>{"C1", "N1", "H11H"}));
+}
+
+// A bond length of the user library that is no number stops the run at the
+// library, as one of the main library does: status 1, a line naming the
+// file, the monomer, the atoms and the item, and no file written.  One with
+// its uncertainty is read.
+TEST(PipelineUserLibrary, ABondLengthThatIsNoNumberStopsTheRun) {
+  const std::string xet_pdb =
+      "CRYST1   30.000   30.000   30.000  90.00  90.00  90.00 P 1                    \n"
+      "HETATM    1  C1  XET A   1      10.000  10.000  10.000  1.00 20.00           C\n"
+      "HETATM    2  C2  XET A   1      11.530  10.000  10.000  1.00 20.00           C\n"
+      "HETATM    3  O3  XET A   1      12.000  11.350  10.000  1.00 20.00           O\n"
+      "END\n";
+  std::string damaged = kUserLibrary;
+  damaged.replace(damaged.find("1.530  0.020"), 5, "abc  ");
+  TempDir dir;
+  pipetest::Options o;
+  o.in = dir.write("xet.pdb", xet_pdb);
+  o.lib2 = dir.write("user.cif", damaged);
+  const pipetest::Outcome r = pipetest::run(o, dir.path());
+  EXPECT_EQ(r.ierr, pipeline::kFailed) << r.out;
+  EXPECT_NE(r.out.find("ERROR: library file " + o.lib2 +
+                       ", monomer XET, atoms C1 C2: _chem_comp_bond.value_dist \"abc\" is not a "
+                       "number\n"),
+            std::string::npos)
+      << r.out;
+  for (const char* f : {"out.crd", "out.rst", "out.str", "new_lib.cif"})
+    EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
+
+  std::string with_su = kUserLibrary;
+  with_su.replace(with_su.find("1.530  0.020"), 12, "1.530(4) 0.020");
+  TempDir dir2;
+  o.in = dir2.write("xet.pdb", xet_pdb);
+  o.lib2 = dir2.write("user.cif", with_su);
+  const pipetest::Outcome r2 = pipetest::run(o, dir2.path());
+  EXPECT_EQ(r2.ierr, 0) << r2.out;
+  EXPECT_EQ(r2.out.find("ERROR: library file"), std::string::npos) << r2.out;
 }
 
 }  // namespace

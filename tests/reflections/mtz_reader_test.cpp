@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "mtz_files.h"
+#include "reflections/cmtzlib.h"
 #include "reflections/mtz_batch.h"
 #include "reflections/mtz_hierarchy.h"
 #include "reflections/mtz_row_index.h"
+#include "reflections/mtz_writer.h"
 #include "suite/ptq7_errno.h"
 #include "support/capture.h"
 
@@ -182,6 +184,45 @@ TEST(MtzReader, BaseDatasetRecordsAndValmNumber) {
   EXPECT_EQ(MtzIcolInSet(MtzSetLookup(mtz.get(), "native"), 0)->label, "M/ISYM");
 }
 
+// A VALM that is no number leaves the missing-number flag NAN, with a
+// warning: read as 0 it made every value 0 of the file (indices among them)
+// a missing one, and a rewrite wrote "VALM 0.000000".  A number is read.
+TEST(MtzReader, ValmThatIsNoNumberKeepsTheNanFlag) {
+  const struct {
+    const char *label, *valm;
+    bool number;  // read as the number -999
+  } cases[] = {{"letters", "VALM abc", false},
+               {"question mark", "VALM ?", false},
+               {"two points", "VALM 1.0.0", false},
+               {"a number", "VALM -999.000000", true}};
+  for (const auto& c : cases) {
+    FileLayout layout;
+    for (auto& r : layout.records)
+      if (r.rfind("VALM", 0) == 0) r = c.valm;
+    std::string out;
+    auto mtz = read_file(build(false, layout), 1, &out);
+    ASSERT_TRUE(mtz) << c.label;
+    const std::string warning = std::string("MtzGet: VALM \"") + (c.valm + 5) +
+                                "\" is not a number: missing values stay marked as NAN \n";
+    EXPECT_EQ(out.find(warning) != std::string::npos, !c.number) << c.label << out;
+    float flag = 0.0f;
+    std::memcpy(&flag, mtz->missing_number_flag, 4);
+    if (c.number) EXPECT_EQ(flag, -999.0f) << c.label;
+    else EXPECT_EQ(std::strncmp(mtz->missing_number_flag, "NAN", 3), 0) << c.label;
+    int missing = 0;  // the one NaN word of FP, or none
+    for (const auto& x : mtz->xtals)
+      for (const auto& s : x->sets)
+        for (const auto& col : s->cols)
+          for (float v : col->values) missing += ptq7_ismnf(mtz.get(), v);
+    EXPECT_EQ(missing, c.number ? 0 : 1) << c.label;
+    TempFile t;
+    captured([&] { EXPECT_EQ(MtzPut(mtz.get(), t.c_str()), 1); });
+    const std::string written = t.read();
+    EXPECT_NE(written.find(c.number ? "VALM -999.000000" : "VALM NAN"), std::string::npos)
+        << c.label;
+  }
+}
+
 TEST(MtzReader, ReflectionsLeftInTheFile) {
   auto mtz = read_file(build(true, FileLayout{}), 0);
   ASSERT_TRUE(mtz);
@@ -242,6 +283,14 @@ TEST(MtzReader, BadInputIsRefused) {
       {"SYMINF with too many operators", with([&](FileLayout& s) {
          replace(s, "SYMINF",
                  fmt("SYMINF %3d %2d %c %5d %22s %5s", 193, 4, 'P', 18, "'P 21 21 2'", "PG222"));
+       }),
+       11},
+      // Kept as the matrix it left, it was written back as "SYMM 0, 0, 0".
+      {"SYMM that is no operator",
+       with([&](FileLayout& s) { replace(s, "SYMM -X", "SYMM abc"); }), 11},
+      {"SYMM of two rows", with([&](FileLayout& s) { replace(s, "SYMM -X", "SYMM -X, -Y"); }), 11},
+      {"fewer SYMM records than SYMINF counts", with([](FileLayout& s) {
+         s.records.erase(std::find(s.records.begin(), s.records.end(), "SYMM -X,  -Y,  Z"));
        }),
        11},
       {"more SYMM records than the table holds",
