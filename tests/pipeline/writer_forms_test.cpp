@@ -235,3 +235,19 @@ TEST(WriterForms, ControlByteAtTheEndOfACutLineIsRefused) {
       EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
   }
 }
+
+// ALA-LYS of chain A and two waters labelled by chain and number (A2601,
+// A2602), as gemmi labels the ligands and waters of a PDB file without
+// SEQRES: the labels agree in their first four characters, and the run
+// gives the restraints of the same file with the waters labelled B and C.
+TEST(WriterForms, LabelsLongerThanFourCharactersGiveTheRestraintsOfShortOnes) {
+  TempDir files;
+  std::string short_labels = file_text(data("cif_label_long.cif"));
+  for (const char* l : {"A2601", "A2602"})
+    short_labels.replace(short_labels.find(l), 5, l[4] == '1' ? "B    " : "C    ");
+  const Counts plain = run_counts(files.write("short.cif", short_labels));
+  ASSERT_EQ(plain.ierr, 0);
+  ASSERT_EQ(plain.bonds, 13);
+  EXPECT_EQ(run_counts(data("cif_label_long.cif")), plain);
+}
+
