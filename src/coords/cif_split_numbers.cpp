@@ -131,16 +131,13 @@ void blank_atom() {
 }
 
 // A polymer residue of the blank chain begins (`key`: its part and number);
-// `before`: the residue read before it when that one stood at that number
-// in the blank chain, else -1.
-void blank_residue(const char key[9], int32_t before) {
+// `after_same`: the residue read before it stood at that number.
+void blank_residue(const char key[9], bool after_same) {
   const int32_t id = static_cast<int32_t>(watch.blank_atoms.size());
   watch.blank_atoms.emplace_back();
   std::vector<int32_t>& at = watch.blank_at[std::string(key + 4, 5)];
-  watch.blank_earlier = at;
   // Residues at one number side by side are the split check's matter.
-  if (before >= 0 && !watch.blank_earlier.empty() && watch.blank_earlier.back() == before)
-    watch.blank_earlier.pop_back();
+  watch.blank_earlier = after_same ? std::vector<int32_t>() : at;
   at.push_back(id);
   watch.blank_current = id;
   std::memcpy(watch.blank_number, key + 4, 5);
@@ -155,7 +152,6 @@ void watch_given_again(const coords::CifAuthorRow& row) {
     blank_atom();
     return;
   }
-  const int32_t blank_before = watch.blank_current;
   watch.blank_current = -1;
   watch.again_any = true;
   watch.again_label.assign(row.label_asym);
@@ -178,7 +174,7 @@ void watch_given_again(const coords::CifAuthorRow& row) {
   std::memcpy(watch.last_key, key, 9);
   if (!pdb::is_polymer_class(pdb::residue_class(crdatm.cr_rname.trimmed()))) return;
   if (chain.empty()) {
-    blank_residue(key, after_same ? blank_before : -1);
+    blank_residue(key, after_same);
     blank_atom();
     return;
   }

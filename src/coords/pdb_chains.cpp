@@ -406,8 +406,8 @@ void coords::note_numbers_given_again() {
     const std::string_view chain = resid_inf.res_num_pdb(r).sub(8, seg ? 11 : 8);
     if (rt::len_trim(chain) == 0 || std::memcmp(k, "        ", 8) == 0) {
       std::vector<int32_t>& at = blank_held[std::string(k + 8, 5)];
-      for (const int32_t q : at) {
-        if (after_same && q == r - 1) continue;
+      // Residues at one number side by side are check_split_numbers' matter.
+      for (const int32_t q : after_same ? std::vector<int32_t>() : at) {
         if (!residues_coincide(q, r)) continue;
         given_again.push_back({r, q, rt::FixedText<4>("")});
         break;
