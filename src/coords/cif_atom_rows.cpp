@@ -515,38 +515,6 @@ struct RowExtra {
   }
 };
 
-// Group identifiers of four characters or more, by their first four: the
-// group field holds four, so two identifiers that agree there would silently
-// become one chain.  Shorter identifiers cannot clash and are not kept.
-struct LongGroups {
-  foundation::LookupIndex<4, MAXCHAIN> by_cut;
-  rt::Array1<rt::FixedText<80>, MAXCHAIN> full;
-  rt::FixedText<80> last;  // the identifier of the previous row, already checked
-
-  void clear() {
-    by_cut.clear();
-    last.blank();
-  }
-  // The identifier seen before that agrees with `id` in its first four
-  // characters but differs after them; empty when there is none.
-  std::string_view clash(std::string_view id) {
-    id = rt::trim_right(id);
-    if (id.size() < 4 || rt::trim_right(last.view()) == id) return {};
-    last = id;
-    const std::string_view cut = id.substr(0, 4);
-    if (const int32_t i = by_cut.first(cut); i != 0) {
-      const std::string_view seen = rt::trim_right(full(i).view());
-      return seen == id ? std::string_view() : seen;
-    }
-    // More long identifiers than chains: the chain table refuses the file.
-    if (by_cut.full()) return {};
-    const int32_t i = by_cut.size() + 1;
-    by_cut.add(cut, i);
-    full(i) = id;
-    return {};
-  }
-};
-LongGroups long_groups;
 // Why the last row was refused, for the caller's message.
 std::string refusal;
 
@@ -623,12 +591,6 @@ bool record_kind_known(std::string_view v) {
     refusal = head + ": model number \"" + std::string(rt::trim_right(model_read)) +
               "\" is not a number of 0 or more";
   refusal += row_line(cif_record_place_info());
-}
-
-[[gnu::noinline]] void refuse_clash(std::string_view other, std::string_view group_read) {
-  refusal = " ERROR: chain identifiers \"" + std::string(other) + "\" and \"" +
-            std::string(rt::trim_right(group_read)) + "\" agree in their first 4 characters" +
-            row_line(cif_record_place_info());
 }
 
 // An item of the atom rows that holds a whole number.
@@ -917,7 +879,6 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
   bool held = false;
   if (iend == -1) {
     names.clear();
-    long_groups.clear();
     refusal.clear();
     first_model = FirstModel{};
     drops_seen = cif_dropped_set_info().count;
@@ -1008,13 +969,6 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       return;
     }
     const std::string_view group_read = row.seen_group ? row.group_read : row.entity_read;
-    if (const std::string_view other =
-            com_crd_cif.by_author == 1 ? std::string_view() : long_groups.clash(group_read);
-        !other.empty()) {
-      refuse_clash(other, group_read);
-      ierr = 1;
-      return;
-    }
     if (row.no_number != 0) {
       refuse_no_number(row.no_number, cache.column[kSerial], integer_item(kinds[row.no_number - 1]));
       ierr = 1;

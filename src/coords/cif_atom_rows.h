@@ -18,10 +18,9 @@
 // that set_atom_ keeps the coordinates as written.  by_author is 1 while a
 // reader that names chains by the author's items and tells the file's own
 // chains apart by their whole label (read_cif_by_pdb_rules) reads the file:
-// the four-character group field then decides nothing, so the row reader
-// refuses no two labels for agreeing in it; and the header reader reads the
-// entities of any writer's file for their types (keeping those that fit its
-// table rather than stopping), which tell that reader the polymers.
+// the header reader then reads the entities of any writer's file for their
+// types (keeping those that fit its table rather than stopping), which tell
+// that reader the polymers.
 // small_molecule is 1 when the header reader found the file to be a
 // small-molecule CIF, by its CSD code or by its atom list.
 struct com_crd_cif_t {
@@ -42,9 +41,8 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
 // The error line of a row rdcrd_cif_ refused, naming the line the row
 // begins on: a row short of values or with values to spare, a quote its
 // line does not close, a serial, record kind or model number that is no
-// such thing, two chain identifiers that the four-character group field
-// cannot tell apart, a value that is no number where a number stands, a
-// value too large for its field.  Empty after a plain read error.
+// such thing, a value that is no number where a number stands, a value too
+// large for its field.  Empty after a plain read error.
 std::string_view cif_rows_refusal();
 
 // The fixed-column atom line of the CIF row readers; `shift` 1 moves every

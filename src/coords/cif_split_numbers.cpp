@@ -60,6 +60,15 @@ struct Watch {
   char again_number[5] = {};
   rt::FixedText<8> again_rname;
   bool again_any = false;
+
+    // Polymer residues of a blank chain, which may hold a number once for
+  // each chain of the entry: the atoms of each, and by number the residues
+  // read so far (indexes into `blank_atoms`), whatever their labels.
+  std::vector<std::vector<float>> blank_atoms;
+  std::unordered_map<std::string, std::vector<int32_t>> blank_at;
+  int32_t blank_current = -1;           // the residue being read, -1 none
+  std::vector<int32_t> blank_earlier;  // the earlier residues at its number
+  char blank_number[5] = {};
 };
 Watch watch;
 // The part and number of each polymer residue of a named chain so far.
@@ -100,13 +109,50 @@ void settle_pending(std::string_view next_chain, const char* next_number,
 // The chain is the author's with the file's label, since one author chain
 // may hold two labelled chains (a segment shared by chains) each numbered
 // from 1.  A blank chain is no chain of its own.
+// An atom of the blank chain's residue being read.  The residue lies on
+// an earlier residue of its number (an atom within 0.5 A of one of its
+// atoms, as two models written as one do) is that residue given again, and
+// held once; residues of other chains of the entry at that number lie
+// elsewhere.
+void blank_atom() {
+  if (watch.blank_current < 0) return;
+  const float xyz[3] = {crdatm.cr_xyz(1), crdatm.cr_xyz(2), crdatm.cr_xyz(3)};
+  for (const int32_t e : watch.blank_earlier) {
+    const std::vector<float>& b = watch.blank_atoms[static_cast<std::size_t>(e)];
+    if (coords::positions_coincide(xyz, 1, b.data(), b.size() / 3)) {
+      // Named as the PDB reader names the blank chain.
+      watch.held.emplace_back(" ", std::string(watch.blank_number, 5));
+      watch.blank_earlier.clear();
+      break;
+    }
+  }
+  std::vector<float>& mine = watch.blank_atoms[static_cast<std::size_t>(watch.blank_current)];
+  mine.insert(mine.end(), xyz, xyz + 3);
+}
+
+// A polymer residue of the blank chain begins (`key`: its part and number);
+// `after_same`: the residue read before it stood at that number.
+void blank_residue(const char key[9], bool after_same) {
+  const int32_t id = static_cast<int32_t>(watch.blank_atoms.size());
+  watch.blank_atoms.emplace_back();
+  std::vector<int32_t>& at = watch.blank_at[std::string(key + 4, 5)];
+  // Residues at one number side by side are the split check's matter.
+  watch.blank_earlier = after_same ? std::vector<int32_t>() : at;
+  at.push_back(id);
+  watch.blank_current = id;
+  std::memcpy(watch.blank_number, key + 4, 5);
+}
+
 void watch_given_again(const coords::CifAuthorRow& row) {
   const char* number = crdatm.cr_pnum.c + 2;
   const std::string_view chain = coords::named_chain(row);
   if (watch.again_any && std::memcmp(number, watch.again_number, 5) == 0 &&
       row.label_asym == watch.again_label && chain == watch.again_chain &&
-      crdatm.cr_rname == watch.again_rname)
+      crdatm.cr_rname == watch.again_rname) {
+    blank_atom();
     return;
+  }
+  watch.blank_current = -1;
   watch.again_any = true;
   watch.again_label.assign(row.label_asym);
   watch.again_chain.assign(chain);
@@ -126,8 +172,13 @@ void watch_given_again(const coords::CifAuthorRow& row) {
   std::memcpy(key + 4, number, 5);
   const bool after_same = std::memcmp(key, watch.last_key, 9) == 0;
   std::memcpy(watch.last_key, key, 9);
-  if (chain.empty() || after_same) return;
   if (!pdb::is_polymer_class(pdb::residue_class(crdatm.cr_rname.trimmed()))) return;
+  if (chain.empty()) {
+    blank_residue(key, after_same);
+    blank_atom();
+    return;
+  }
+  if (after_same) return;
   const std::string_view kv(key, 9);
   if (numbers_held.contains(kv)) {
     watch.held.emplace_back(std::string(chain), std::string(number, 5));

@@ -392,6 +392,8 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
   if ((cls == 3 || cls == 4) && std::memcmp(crdatm.cr_aname.c, "OXT ", 4) == 0) asym_part.iterm_f_type(g) = 2;
 }
 
+void coords::link_rows_renamed() { g_link_ends.rows = -1; }
+
 bool coords::set_atom_aniso(int32_t& cursor) {
   const int32_t serial = crdatm.cr_iatold;
   const int32_t n = atom_inf.n_atom;

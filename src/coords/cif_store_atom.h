@@ -33,4 +33,8 @@ namespace coords {
 // atom of a later model, or none).  Writes atom_inf, atom_crd.
 bool set_atom_aniso(int32_t& cursor);
 
+// The chains of link rows were changed during the read: the next residue
+// stored looks its link rows up afresh.
+void link_rows_renamed();
+
 }  // namespace coords

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -370,12 +371,22 @@ struct GivenAgain {
 };
 std::vector<GivenAgain> given_again;
 
+// An atom of residue q within kCoincide of an atom of residue r.
+bool residues_coincide(int32_t q, int32_t r) {
+  const int32_t nq = resid_inf.natm_res(q), nr = resid_inf.natm_res(r);
+  if (nq < 1 || nr < 1) return false;
+  return coords::positions_coincide(&atom_crd.xyz_crd(1, resid_inf.iratm_first(q)), static_cast<std::size_t>(nq),
+                                    &atom_crd.xyz_crd(1, resid_inf.iratm_first(r)), static_cast<std::size_t>(nr));
+}
+
 }  // namespace
 
 void coords::note_numbers_given_again() {
   static foundation::LookupIndex<kHeldKey, MAXRESID> held;
   held.clear();
   given_again.clear();
+  // The polymer residues of a blank chain by number.
+  std::unordered_map<std::string, std::vector<int32_t>> blank_held;
   residue_parts.resize(static_cast<std::size_t>(resid_inf.n_residue));
   const bool seg = crdinf.cr_segflag(1) == 'Y';
   char before[kHeldKey] = {};
@@ -386,13 +397,24 @@ void coords::note_numbers_given_again() {
     held_key(r, part, k);
     const bool after_same = r > 1 && std::memcmp(k, before, kHeldKey) == 0;
     std::memcpy(before, k, kHeldKey);
+    // Waters and ligands keep whatever numbers their pieces give them.
+    if (!pdb::is_polymer_class(resid_inf.ires_type(r))) continue;
     // A blank chain is no chain of its own: a simulation's chains, parted
-    // by TER records and each numbered from 1, share it.  Waters and ligands
-    // keep whatever numbers their pieces give them.
+    // by TER records and each numbered from 1, share it.  But a residue of
+    // it that lies on an earlier residue of its number is that residue
+    // given again (two models written as one).
     const std::string_view chain = resid_inf.res_num_pdb(r).sub(8, seg ? 11 : 8);
-    if (rt::len_trim(chain) == 0 || std::memcmp(k, "        ", 8) == 0 ||
-        !pdb::is_polymer_class(resid_inf.ires_type(r)))
+    if (rt::len_trim(chain) == 0 || std::memcmp(k, "        ", 8) == 0) {
+      std::vector<int32_t>& at = blank_held[std::string(k + 8, 5)];
+      // Residues at one number side by side are check_split_numbers' matter.
+      for (const int32_t q : after_same ? std::vector<int32_t>() : at) {
+        if (!residues_coincide(q, r)) continue;
+        given_again.push_back({r, q, rt::FixedText<4>("")});
+        break;
+      }
+      at.push_back(r);
       continue;
+    }
     const std::string_view kv(k, kHeldKey);
     const int32_t q = held.first(kv);
     if (q == 0) {
@@ -413,7 +435,9 @@ int32_t coords::numbers_given_again_report(int32_t mdoc) {
   for (const GivenAgain& g : given_again) {
     // Two residues of one chain of the model are check_num_in_chain_'s.
     if (resid_inf.i_chain(g.residue) == resid_inf.i_chain(g.first)) continue;
-    report_same_number(mdoc, g.chain.trimmed(), resid_inf.res_num_pdb(g.residue).sub(3, 7));
+    // The blank chain named as check_num_in_chain_ names it.
+    const std::string_view chain = g.chain.trimmed();
+    report_same_number(mdoc, chain.empty() ? " " : chain, resid_inf.res_num_pdb(g.residue).sub(3, 7));
     ierr = 6;
   }
   return ierr;

@@ -53,7 +53,9 @@ void check_split_numbers(int32_t mdoc, int32_t& ierr);
 // insertion code an earlier polymer residue of that chain held, with
 // residues of other numbers between them: the chain holds those residues
 // twice (two models written one after the other without MODEL records).
-// A blank chain, waters and ligands are not watched.
+// Waters and ligands are not watched.  A blank chain may hold a number once
+// for each chain of the entry: a residue of it is noted where an atom lies
+// within kCoincide of an atom of an earlier residue of its number.
 // Reads sttcrec.st_chain_part.
 void note_numbers_given_again();
 // After the read: the two error lines for each residue noted that stands in

@@ -10,6 +10,7 @@
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_header.h"
 #include "coords/cif_label_tails.h"
+#include "coords/cif_long_labels.h"
 #include "coords/cif_small_molecule.h"
 #include "coords/cif_split_numbers.h"
 #include "coords/cif_store_atom.h"
@@ -92,6 +93,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   coords::split_numbers_start(true);
   coords::wide_numbers_start();
   coords::label_tails_start();
+  coords::long_labels_start();
 
   rt::FixedText<5> cr_res_old("?????");
   rt::FixedText<4> cr_group_old("????");
@@ -135,6 +137,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       ++water_sites;
       continue;
     }
+    if (!icsd) coords::long_label_row();
     const bool wraps = !icsd && coords::wide_number_row(mdoc);
     if (other_writer) {
       coords::unlabelled_chain_of_row(wraps);
@@ -165,6 +168,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     return;
   }
   coords::ions_settle(mdoc);
+  if (!icsd) coords::long_labels_report(mdoc);
   // Chains of the PDB form are checked as the PDB reader checks them: a
   // residue split by a line of another name, or two names at one number
   // without alternate codes, stand in chains of their own there.  Where the

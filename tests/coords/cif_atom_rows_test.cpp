@@ -39,32 +39,66 @@ TEST_F(CifAtomRows, GroupFromAsymThenEntityThenDot) {
   EXPECT_EQ(resid_inf.ires_serial(3), 3);
 }
 
-TEST_F(CifAtomRows, LongAsymIdsThatAgreeInTheirFirstFourAreRefused) {
+TEST_F(CifAtomRows, LongAsymIdsThatAgreeInTheirFirstFourAreNamedApart) {
   const struct {
     const char* label;
     const char* first;
     const char* second;
+    const char* second_name;
   } clashes[] = {
-      {"two long identifiers", "CHAIN1", "CHAIN2"},
-      {"a four-character identifier and a longer one", "ABCD", "ABCDE"},
+      {"two long labels", "CHAIN1", "CHAIN2", "CHAa"},
+      {"a four-character label and a longer one", "ABCD", "ABCDE", "ABCa"},
+      {"a long label and the four characters it begins with", "ABCDE", "ABCD", "ABCa"},
   };
   for (const auto& c : clashes) {
     SCOPED_TRACE(c.label);
     write("long", cif_header() + kShortLoop + "1 CA ALA " + c.first + " 1 0 0 0\n" +
-                      "2 CA ALA " + c.first + " 2 0 0 0\n" + "3 CA GLY " + c.second + " 1 0 0 0\n");
-    EXPECT_EQ(read_out("long"), 3);
-    EXPECT_NE(out_.find(std::string(" ERROR: chain identifiers \"") + c.first + "\" and \"" + c.second +
-                        "\" agree in their first 4 characters"),
+                      "2 CA ALA " + c.first + " 2 0 0 0\n" + "3 CA GLY " + c.second + " 1 0 0 0\n" +
+                      "4 CA GLY " + c.first + " 3 0 0 0\n");
+    ASSERT_EQ(read_out("long"), 0) << out_;
+    ASSERT_EQ(asym_part.n_group, 3);
+    const std::string first = std::string(c.first).substr(0, 4);
+    EXPECT_EQ(asym_part.group_id(1).trimmed(), first);
+    EXPECT_EQ(asym_part.group_id(2).trimmed(), c.second_name);
+    // The label read again keeps the name it was given first.
+    EXPECT_EQ(asym_part.group_id(3).trimmed(), first);
+    EXPECT_NE(out_.find(std::string(" WARNING: 1 chain label agrees with another in the first 4 characters, all "
+                                    "that a chain name holds, and is named anew: ") +
+                        c.second + " as " + c.second_name + "\n"),
               std::string::npos)
         << out_;
   }
-  // One long identifier on many rows, and identifiers that differ within
-  // their first four, read as before.
+  // One long label on many rows, and labels that differ within their first
+  // four, read as before, without a warning.
   write("fine", cif_header() + kShortLoop +
                     "1 CA ALA CHAIN1 1 0 0 0\n2 CA ALA CHAIN1 2 0 0 0\n3 CA GLY CHA 1 0 0 0\n"
                     "4 CA GLY CHB1 1 0 0 0\n");
   ASSERT_EQ(read_out("fine"), 0) << out_;
   EXPECT_EQ(asym_part.n_group, 3);
+  EXPECT_EQ(asym_part.group_id(1).str(), "CHAI");
+  EXPECT_EQ(out_.find("named anew"), std::string::npos) << out_;
+}
+
+TEST_F(CifAtomRows, ConnectionRowsFollowALongLabelNamedAnew) {
+  // Two zinc ions labelled by chain and number, as a writer labels each
+  // ligand of a file without sequence: the row that names the second one
+  // by its label (cut to the first four characters) finds it, not the first.
+  write("conn", cif_header() +
+                    "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_label_asym_id\n"
+                    "_struct_conn.ptnr1_label_comp_id\n_struct_conn.ptnr1_auth_seq_id\n"
+                    "_struct_conn.ptnr1_label_atom_id\n_struct_conn.ptnr2_label_asym_id\n"
+                    "_struct_conn.ptnr2_label_comp_id\n_struct_conn.ptnr2_auth_seq_id\n"
+                    "_struct_conn.ptnr2_label_atom_id\n"
+                    "metalc1 metalc A2602 ZN 602 ZN A CYS 1 SG\n" +
+                    kShortLoop +
+                    "1 SG CYS A 1 0 0 0\n2 ZN ZN A2601 601 2 0 0\n3 ZN ZN A2602 602 0 2 0\n");
+  ASSERT_EQ(read_out("conn"), 0) << out_;
+  ASSERT_EQ(asym_part.n_group, 3);
+  EXPECT_EQ(asym_part.group_id(3).trimmed(), "A26a");
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_1chn(1).trimmed(), "A26a");
+  EXPECT_EQ(link_inf.ln_1ires(1), 3);
+  EXPECT_EQ(link_inf.ln_2ires(1), 1);
 }
 
 TEST_F(CifAtomRows, EsdItemsDoNotOverwriteValues) {

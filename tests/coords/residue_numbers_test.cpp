@@ -175,9 +175,10 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
 
 // Two models written one after the other: a polymer residue of a named
 // chain given again after other residues or other chains holds its number
-// twice.  A blank chain, a ligand or water of a chain that returns after the
-// other chains, and a segment's chains each numbered from 1 are read as
-// before.
+// twice; so does a blank chain whose residue lies on an earlier one of its
+// number.  A blank chain's residues apart from those, a ligand or water of a
+// chain that returns after the other chains, and a segment's chains each
+// numbered from 1 are read as before.
 TEST_F(ResidueNumbers, PolymerResidueOfANamedChainGivenAgainIsRefused) {
   const Case cases[] = {
       {"chains A and B, then A again",
@@ -207,6 +208,13 @@ TEST_F(ResidueNumbers, PolymerResidueOfANamedChainGivenAgainIsRefused) {
         {"ATOM", "GLY", 2, "B", 12, ' ', ' '}},
        0, 0,
        nullptr},
+      {"a blank chain given again on its own atoms, as two models written as one",
+       {{"ATOM", "ALA", 1, "A", 0, ' ', ' '},
+        {"ATOM", "GLY", 2, "A", 4, ' ', ' '},
+        {"ATOM", "ALA", 1, "B", 0.3f, ' ', ' ', true},
+        {"ATOM", "GLY", 2, "B", 4.3f, ' ', ' '}},
+       6, 2,
+       " ERROR: in chain   residue:   1\n"},
       {"chain A returns after B for its ligands and waters",
        {{"ATOM", "ALA", 1},
         {"ATOM", "GLY", 2, "A", 4},

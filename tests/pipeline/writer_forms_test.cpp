@@ -6,6 +6,7 @@
 // written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "foundation/atom_com.h"
+#include "model_text.h"
 #include "pipeline_fixture.h"
 
 namespace {
@@ -235,3 +237,84 @@ TEST(WriterForms, ControlByteAtTheEndOfACutLineIsRefused) {
       EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
   }
 }
+
+// ALA-LYS of chain A and two waters labelled by chain and number (A2601,
+// A2602), as gemmi labels the ligands and waters of a PDB file without
+// SEQRES: the labels agree in their first four characters, and the run
+// gives the restraints of the same file with the waters labelled B and C.
+TEST(WriterForms, LabelsLongerThanFourCharactersGiveTheRestraintsOfShortOnes) {
+  TempDir files;
+  std::string short_labels = file_text(data("cif_label_long.cif"));
+  for (const char* l : {"A2601", "A2602"})
+    short_labels.replace(short_labels.find(l), 5, l[4] == '1' ? "B    " : "C    ");
+  const Counts plain = run_counts(files.write("short.cif", short_labels));
+  ASSERT_EQ(plain.ierr, 0);
+  ASSERT_EQ(plain.bonds, 13);
+  EXPECT_EQ(run_counts(data("cif_label_long.cif")), plain);
+}
+
+namespace {
+
+// The tab-separated rows of Open Babel's mmCIF: serial, element, atom,
+// residue, entity and number on one line, the coordinates on the next.
+std::vector<modeltext::Atom> obabel_atoms(const std::string& text) {
+  std::vector<modeltext::Atom> atoms;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) {
+    std::istringstream w(l);
+    std::string serial, element, name, res, entity;
+    int num = 0;
+    if (l.empty() || l[0] != '\t' || !(w >> serial >> element >> name >> res >> entity >> num)) continue;
+    modeltext::Atom a{"ATOM", name, res, "A", element, num};
+    std::getline(in, l);
+    std::istringstream(l) >> a.x >> a.y >> a.z;
+    atoms.push_back(a);
+  }
+  return atoms;
+}
+
+}  // namespace
+
+// CYS 4 to LEU 6 of the first two models of 1AS5 as Open Babel writes the
+// entry's mmCIF: one data block, no chain label, no author's chain, each
+// model's atoms after the other's.  LEU 6 of the second model lies on that
+// of the first (atoms within 0.5 A): the blank chain holds it twice, and
+// the run ends with status 6 naming it and writes nothing, as on the same
+// rows with a chain label and on their PDB form.
+TEST(WriterForms, TwoModelsInOneUnlabelledChainAreRefusedAsInTheOtherForms) {
+  const std::string obabel = file_text(data("peers/modified_prolines/1AS5_cys4_leu6_obabel.cif"));
+  const std::vector<modeltext::Atom> atoms = obabel_atoms(obabel);
+  ASSERT_EQ(atoms.size(), 78u);
+  std::string labelled;
+  for (const std::string& l : lines(data("peers/modified_prolines/1AS5_cys4_leu6_obabel.cif"))) {
+    std::string row = l;
+    if (l == "_atom_site.label_comp_id") row += "\n_atom_site.label_asym_id";
+    if (l.size() > 1 && l[0] == '\t' && std::count(l.begin(), l.end(), '\t') == 6)
+      row.insert(row.rfind('\t', row.rfind('\t') - 1), "\tA");
+    labelled += row + "\n";
+  }
+  const std::string pdb = "CRYST1    1.000    1.000    1.000  90.00  90.00  90.00 P 1           1\n" +
+                          modeltext::pdb_atoms(atoms) + "END\n";
+  const struct {
+    const char* label;
+    const char* file;
+    const std::string& text;
+    const char* line;
+  } forms[] = {
+      {"Open Babel's mmCIF", "obabel.cif", obabel, " ERROR: in chain   residue:   6\n"},
+      {"with a chain label", "labelled.cif", labelled, " ERROR: in chain A residue:   6\n"},
+      {"PDB form", "two_models.pdb", pdb, " ERROR: in chain A residue:   6\n"},
+  };
+  for (const auto& f : forms) {
+    SCOPED_TRACE(f.label);
+    TempDir dir;
+    const Outcome r = pipetest::run_model(dir.write(f.file, f.text), dir.path());
+    EXPECT_EQ(r.ierr, 6) << r.out;
+    EXPECT_NE(r.out.find(std::string(f.line) + "        different residues have the same number\n"),
+              std::string::npos)
+        << r.out;
+    for (const char* out : {"out.crd", "out.str", "out.rst", "new_lib.cif"})
+      EXPECT_FALSE(std::filesystem::exists(dir.file(out))) << out;
+  }
+}
+

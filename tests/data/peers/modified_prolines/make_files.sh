@@ -12,3 +12,14 @@ cp "$1" 1AS5.cif
 gemmi convert 1AS5.cif 1AS5.pdb
 obabel -ipdb 1AS5.pdb -ommcif >1AS5_obabel.cif
 rm 1AS5.cif 1AS5.pdb
+
+# CYS 4 to LEU 6 of the first two models, cut from the entry's own mmCIF
+# (author number and model number are the 22nd and 26th values of its atom
+# rows), then Open Babel's mmCIF of that: one data block, no chain label, no
+# author's chain, both models' atoms in it.  The same of HIS 1 to LEU 6,
+# whose hydroxyprolines part the chain.
+awk '!/^(ATOM|HETATM) / || ($22 >= 4 && $22 <= 6 && $26 <= 2)' "$1" >1AS5_cys4_leu6.cif
+obabel -immcif 1AS5_cys4_leu6.cif -ommcif >1AS5_cys4_leu6_obabel.cif
+awk '!/^(ATOM|HETATM) / || ($22 <= 6 && $26 <= 2)' "$1" >1AS5_his1_leu6.cif
+obabel -immcif 1AS5_his1_leu6.cif -ommcif >1AS5_his1_leu6_obabel.cif
+rm 1AS5_cys4_leu6.cif 1AS5_his1_leu6.cif

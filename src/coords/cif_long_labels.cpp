@@ -1,0 +1,134 @@
+// Chain names of four characters for mmCIF chain labels of any length.
+#include "coords/cif_long_labels.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "coords/cif_atom_rows.h"
+#include "coords/cif_store_atom.h"
+#include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
+#include "foundation/messages.h"
+
+namespace {
+
+struct Labels {
+  // The chain name of each label read so far, whole.
+  std::unordered_map<std::string, rt::FixedText<4>> name_of;
+  // The names given, and whether a label longer than four characters holds
+  // the name: only such a label makes a name taken for a shorter label,
+  // so that files whose labels all fit read as they always have.
+  std::unordered_map<std::string, bool> given;
+  // The labels named anew and their names, in the order met.
+  std::vector<std::pair<std::string, std::string>> renamed;
+  // The label of the row before, its name and cut, and the residue number
+  // of its last row: labels come in runs of rows.
+  bool any = false;
+  std::string last;
+  rt::FixedText<4> name, cut;
+  bool anew = false;
+  char number[5] = {};
+};
+Labels labels;
+
+std::string key(const rt::FixedText<4>& t) { return std::string(t.view()); }
+
+// The first name that no label holds: the label's first three characters
+// and one more, then its first two and two more, then its first and three.
+rt::FixedText<4> free_name(std::string_view label, const rt::FixedText<4>& cut) {
+  const std::string_view abc = kChainIdAlphabet;
+  for (int keep = 3; keep >= 1; --keep) {
+    if (static_cast<int>(label.size()) < keep) continue;
+    rt::FixedText<4> t = cut;
+    // The characters after the kept ones run through the alphabet as the
+    // digits of a number.
+    const int free = 4 - keep;
+    int total = 1;
+    for (int i = 0; i < free; ++i) total *= static_cast<int>(abc.size());
+    for (int n = 0; n < total; ++n) {
+      int v = n;
+      for (int i = 4; i > keep; --i) {
+        t(i) = abc[static_cast<std::size_t>(v % static_cast<int>(abc.size()))];
+        v /= static_cast<int>(abc.size());
+      }
+      if (!labels.given.contains(key(t))) return t;
+    }
+  }
+  return cut;
+}
+
+rt::FixedText<4> name_label(std::string_view label, const rt::FixedText<4>& cut) {
+  const bool long_label = label.size() > 4;
+  const auto held = labels.given.find(key(cut));
+  const bool taken = held != labels.given.end() && (long_label || held->second);
+  const rt::FixedText<4> name = taken ? free_name(label, cut) : cut;
+  if (taken) labels.renamed.emplace_back(std::string(label), std::string(name.trimmed()));
+  labels.given[key(name)] |= long_label;
+  return name;
+}
+
+// The link and modification rows that name residue `number` of the chain
+// `cut`, and have not found it yet, name it in the chain `name`.
+void rename_rows(const rt::FixedText<4>& cut, const rt::FixedText<4>& name, std::string_view number) {
+  bool any = false;
+  const int nl = link_inf.ln_n < MAXLINK ? link_inf.ln_n : MAXLINK;
+  for (int l = 1; l <= nl; ++l) {
+    if (link_inf.ln_1ires(l) == 0 && link_inf.ln_1chn(l) == cut && link_inf.ln_seq1(l) == number) {
+      link_inf.ln_1chn(l) = name;
+      any = true;
+    }
+    if (link_inf.ln_2ires(l) == 0 && link_inf.ln_2chn(l) == cut && link_inf.ln_seq2(l) == number) {
+      link_inf.ln_2chn(l) = name;
+      any = true;
+    }
+  }
+  const int nm = mod_inf.mod_n < MAXMODIF ? mod_inf.mod_n : MAXMODIF;
+  for (int m = 1; m <= nm; ++m)
+    if (mod_inf.mod_ires(m) == 0 && mod_inf.mod_chn(m) == cut && mod_inf.mod_seq(m) == number)
+      mod_inf.mod_chn(m) = name;
+  if (any) coords::link_rows_renamed();
+}
+
+}  // namespace
+
+void coords::long_labels_start() { labels = Labels{}; }
+
+void coords::long_label_row() {
+  const std::string_view label = cif_author_row().label_asym;
+  if (!labels.any || label != labels.last) {
+    labels.any = true;
+    labels.last.assign(label);
+    labels.cut = crdatm.cr_group;
+    const auto it = labels.name_of.find(labels.last);
+    labels.name = it != labels.name_of.end() ? it->second : name_label(label, labels.cut);
+    if (it == labels.name_of.end()) labels.name_of.emplace(labels.last, labels.name);
+    labels.anew = !(labels.name == labels.cut);
+    labels.number[0] = '\0';
+  }
+  if (!labels.anew) return;
+  rt::FixedText<12>& pnum = crdatm.cr_pnum;
+  crdatm.cr_group = labels.name;
+  pnum(1) = labels.name(1);
+  pnum(2) = labels.name(2);
+  for (int i = 1; i <= 4; ++i) pnum(7 + i) = labels.name(i);
+  const std::string_view number = pnum.sub(3, 7);
+  if (number != std::string_view(labels.number, 5)) {
+    for (int i = 0; i < 5; ++i) labels.number[i] = number[static_cast<std::size_t>(i)];
+    rename_rows(labels.cut, labels.name, number);
+  }
+}
+
+void coords::long_labels_report(int32_t mdoc) {
+  const std::size_t n = labels.renamed.size();
+  if (n == 0) return;
+  std::string line = " WARNING: " + std::to_string(n) + (n == 1 ? " chain label agrees" : " chain labels agree") +
+                     " with another in the first 4 characters, all that a chain name holds, and " +
+                     (n == 1 ? "is" : "are") + " named anew:";
+  for (std::size_t i = 0; i < n && i < 5; ++i)
+    line += (i == 0 ? " " : ", ") + labels.renamed[i].first + " as " + labels.renamed[i].second;
+  if (n > 5) line += ", ...";
+  msgdoc_(mdoc, line);
+}
