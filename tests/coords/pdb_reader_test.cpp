@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "foundation/atom_com.h"
 #include "pdb_fixture.h"
@@ -237,12 +239,22 @@ TEST(PdbReaderChains, TerPartsAChainBeforeAHydrogen) {
     append(l, residue("GLY", ' ', first + 1));
     return l;
   };
+  // The second piece lies 20 A along x from the first: two pieces on one
+  // another would be one residue given twice.
+  const auto moved = [](std::vector<std::string> l) {
+    for (std::string& a : l) {
+      char x[9];
+      std::snprintf(x, sizeof x, "%8.3f", std::stof(a.substr(30, 8)) + 20.0f);
+      a.replace(30, 8, x);
+    }
+    return l;
+  };
   const auto file = [&](const std::string& lead1, int first2, const std::string& lead2,
                         bool ter = true) {
     std::vector<std::string> l = {kCryst};
     append(l, piece(1, lead1));
     if (ter) l.push_back(kTer);
-    append(l, piece(first2, lead2));
+    append(l, moved(piece(first2, lead2)));
     return l;
   };
   const std::string site = line({.rec = "HETATM", .name = " EP ", .res = "HOH", .chain = ' ', .elem = ""});

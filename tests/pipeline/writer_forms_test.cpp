@@ -265,7 +265,8 @@ std::vector<modeltext::Atom> obabel_atoms(const std::string& text) {
     std::string serial, element, name, res, entity;
     int num = 0;
     if (l.empty() || l[0] != '\t' || !(w >> serial >> element >> name >> res >> entity >> num)) continue;
-    modeltext::Atom a{"ATOM", name, res, "A", element, num};
+    modeltext::Atom a;
+    a.record = "ATOM", a.name = name, a.res = res, a.chain = "A", a.element = element, a.num = num;
     std::getline(in, l);
     std::istringstream(l) >> a.x >> a.y >> a.z;
     atoms.push_back(a);
