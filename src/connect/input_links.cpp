@@ -17,6 +17,7 @@
 #include "connect/new_links.h"
 #include "coords/cif_header.h"
 #include "coords/pdb_bonds.h"
+#include "coords/rows_in_one_residue.h"
 #include "dictionary/lib_com.h"
 #include "dictionary/link_lookup.h"
 #include "foundation/atom_com.h"
@@ -273,26 +274,11 @@ bool length_for_name(const Name8& name, float& dist) {
   return true;
 }
 
-// "NA NA C12 12": end e of row k as the row names it (atom, with its
-// alternate code, residue name, chain, number).
-std::string end_text(int k, int e) {
-  const auto& l = link_inf;
-  const bool one = e == 1;
-  std::string t(rt::trim(one ? l.ln_atom1(k).view() : l.ln_atom2(k).view()));
-  const auto& alt = one ? l.ln_alt1(k) : l.ln_alt2(k);
-  if (!alt.is_blank() && !(alt == ".")) t.append(alt.view());
-  for (std::string_view part :
-       {(one ? l.ln_1rnam(k) : l.ln_2rnam(k)).view(), (one ? l.ln_1chn(k) : l.ln_2chn(k)).view(),
-        (one ? l.ln_seq1(k) : l.ln_seq2(k)).view()})
-    t.append(" ").append(rt::trim(part));
-  return t;
-}
-
 // A connection row of the file whose residue or atom is not in the model
 // makes no link: the bond it names would otherwise be lost without a word.
 void warn_absent_end(int32_t mdoc, int k, int e) {
-  coords::warn_link_end_absent(mdoc, "connection row", end_text(k, e), end_text(k, 1),
-                               end_text(k, 2));
+  coords::warn_link_end_absent(mdoc, "connection row", coords::link_row_end_text(k, e),
+                               coords::link_row_end_text(k, 1), coords::link_row_end_text(k, 2));
 }
 
 // The model atom of residue ir that a row's end names: 0 when the end

@@ -9,6 +9,7 @@
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_fields.h"
 #include "coords/pdb_state.h"
+#include "coords/rows_in_one_residue.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
 #include "foundation/cif_vocab.h"
@@ -374,6 +375,32 @@ void warn_no_operator(int32_t mdoc, int k, const rt::FixedText<8>& code) {
   msgdoc_(mdoc, "           link " + end_text(k, 1) + " - " + end_text(k, 2) + " is made without it");
 }
 
+// A LINK or SSBOND record whose ends lie in one residue of one copy makes
+// no link: one naming one atom at both ends is warned of, one joining two
+// atoms of the residue (a converter's LINK records for a residue's own
+// bonds) is counted in `in_residue`.  The ends are compared as the record
+// names them, so that a record whose atoms were left out (hydrogens) is
+// told apart all the same.
+bool in_one_residue(int32_t mdoc, int k, int32_t& in_residue) {
+  const int kind = pdb_hent.brec_kind(k);
+  if (kind != BREC_SSBOND && kind != BREC_LINK) return false;
+  const rt::FixedText<15>& e1 = pdb_hent.brec_end1(k);
+  const rt::FixedText<15>& e2 = pdb_hent.brec_end2(k);
+  if (!(e1.sub(1, 6) == e2.sub(1, 6)) || !(e1.sub(12, 15) == e2.sub(12, 15)) ||
+      !(pdb_hent.brec_rnam1(k) == pdb_hent.brec_rnam2(k)))
+    return false;
+  rt::FixedText<8> symm1, symm2;
+  symm_code(pdb_hent.brec_symm1(k), symm1);
+  symm_code(pdb_hent.brec_symm2(k), symm2);
+  if (!coords::same_copy(symm1, symm2)) return false;
+  if (coords::same_atom_name(e1.sub(7, 10), e2.sub(7, 10)))
+    coords::warn_atom_to_itself(mdoc, kind == BREC_SSBOND ? "SSBOND record" : "LINK record",
+                                end_text(k, 1));
+  else
+    ++in_residue;
+  return true;
+}
+
 }  // namespace
 
 void coords::warn_link_end_absent(int32_t mdoc, std::string_view what, const std::string& absent,
@@ -384,6 +411,7 @@ void coords::warn_link_end_absent(int32_t mdoc, std::string_view what, const std
 
 void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
   ierr = 0;
+  int32_t in_residue = 0;
   for (int k = 1; k <= pdb_hent.brec_n; ++k) {
     const int kind = pdb_hent.brec_kind(k);
     if (kind == BREC_MODRES) {
@@ -411,6 +439,7 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
       continue;
     }
 
+    if (in_one_residue(mdoc, k, in_residue)) continue;
     if (link_inf.ln_n >= MAXLINK)
       foundation::stop_table_full(mdoc, " ERROR: Number of links >", MAXLINK,
                                   {.constant = "MAXLINK", .header = "atom_com", .indent = 10});
@@ -483,4 +512,5 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
     int32_t iconn = 0;
     set_iconn_(name, iconn);
   }
+  coords::note_rows_in_one_residue(mdoc, "LINK record", in_residue);
 }

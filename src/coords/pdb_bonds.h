@@ -17,7 +17,10 @@ void rdcispep_(int32_t mdoc, std::string_view line, int32_t& ierr);
 void rdmodres_(int32_t mdoc, std::string_view line, int32_t& ierr);
 
 // Rows whose atoms were found become rows of link_inf and mod_inf; a LINK
-// or SSBOND row whose atoms were not is warned of, naming the record.
+// or SSBOND row whose atoms were not is warned of, naming the record.  A
+// LINK or SSBOND row whose ends lie in one residue makes no link (see
+// rows_in_one_residue.h): one naming one atom twice is warned of, the
+// others are counted in one line.
 // Writes link_inf, mod_inf, resid_inf.
 void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr);
 

@@ -21,6 +21,7 @@
 #include "coords/no_occupancy.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
+#include "coords/rows_in_one_residue.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/messages.h"
@@ -169,6 +170,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   }
   coords::ions_settle(mdoc);
   if (!icsd) coords::long_labels_report(mdoc);
+  coords::pass_over_connection_rows_in_one_residue(mdoc);
   // Chains of the PDB form are checked as the PDB reader checks them: a
   // residue split by a line of another name, or two names at one number
   // without alternate codes, stand in chains of their own there.  Where the

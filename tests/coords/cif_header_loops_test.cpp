@@ -296,3 +296,81 @@ TEST_F(CifLoops, ConnectionRowNamedBySequenceNumberFindsItsResidue) {
     EXPECT_EQ(link_inf.ln_1chn(1).str(), "AA  ");
   }
 }
+
+// OpenMM lists every bond of a residue it does not take for standard as a
+// connection row, naming the residues by sequence number.  A row whose ends
+// lie in one residue (ACE 1: C, O, CH3) makes no link: one naming one atom
+// twice is warned of, the others are the residue's own bonds, counted in
+// one line, whether the model has their atoms (a hydrogen left out) or the
+// residue at all.  The residue's copy across a symmetry axis is another
+// residue, and a row between two residues stays, moved up past those
+// passed over.
+TEST_F(CifLoops, ConnectionRowInsideOneResidueMakesNoLink) {
+  const std::string atoms =
+      atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "label_seq_id", "Cartn_x",
+                 "Cartn_y", "Cartn_z"}) +
+      "1 C ACE A 1 0 0 0\n2 O ACE A 1 0 1 0\n3 CH3 ACE A 1 1 0 0\n4 N ALA A 2 0 0 1\n";
+  const char* own_bond = "own covale A ACE 1 C 1_555 A ACE 1 CH3 1_555\n";
+  const char* peptide = "pep covale A ACE 1 C 1_555 A ALA 2 N 1_555\n";
+  const struct {
+    const char* label;
+    std::vector<const char*> rows;
+    int links;
+    int ires2;            // the kept link's second residue
+    const char* atom2;    // and atom
+    const char* message;  // "" for none of the lines below
+  } cases[] = {
+      {"the residue's own bond",
+       {own_bond},
+       0,
+       0,
+       "",
+       "  INFO: 1 connection row joins two atoms of one residue: passed over, as that residue's "
+       "own bond\n"},
+      {"one atom at both ends",
+       {"self covale A ACE 1 C 1_555 A ACE 1 C .\n"},
+       0,
+       0,
+       "",
+       "  WARNING : connection row joins atom C ACE AA 1 to itself: no link is made\n"},
+      {"a hydrogen the model lacks, a residue it lacks, and a bond between residues",
+       {"h covale A ACE 1 CH3 1_555 A ACE 1 H1 1_555\n", peptide,
+        "gone covale A ACE 9 C 1_555 A ACE 9 CH3 1_555\n"},
+       1,
+       2,
+       "N",
+       "  INFO: 2 connection rows join two atoms of one residue: passed over, as that residue's "
+       "own bonds\n"},
+      {"the copy across a two-fold",
+       {"mate covale A ACE 1 C 1_555 A ACE 1 C 2_555\n"},
+       1,
+       1,
+       "C",
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string rows;
+    for (const char* r : c.rows) rows += r;
+    write("own", cif_header() +
+                     "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
+                     "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_comp_id\n"
+                     "_struct_conn.ptnr1_label_seq_id\n_struct_conn.ptnr1_label_atom_id\n"
+                     "_struct_conn.ptnr1_symmetry\n_struct_conn.ptnr2_label_asym_id\n"
+                     "_struct_conn.ptnr2_label_comp_id\n_struct_conn.ptnr2_label_seq_id\n"
+                     "_struct_conn.ptnr2_label_atom_id\n_struct_conn.ptnr2_symmetry\n" +
+                     rows + atoms);
+    ASSERT_EQ(read_out("own"), 0) << out_;
+    ASSERT_EQ(link_inf.ln_n, c.links) << out_;
+    if (*c.message != '\0') {
+      EXPECT_NE(out_.find(c.message), std::string::npos) << out_;
+    }
+    EXPECT_EQ(count_of(out_, "to itself") + count_of(out_, "one residue"), *c.message ? 1 : 0)
+        << out_;
+    if (c.links == 1) {
+      EXPECT_EQ(link_inf.ln_1ires(1), 1);
+      EXPECT_EQ(link_inf.ln_2ires(1), c.ires2);
+      EXPECT_EQ(link_inf.ln_atom2(1).str(), std::string(c.atom2) + "    ");
+    }
+  }
+}

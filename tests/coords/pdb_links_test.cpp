@@ -212,6 +212,81 @@ TEST(PdbBondRecords, RecordNamingAnAtomNotInTheModelIsWarnedOf) {
   EXPECT_EQ(r.out.find(" 74 is not made"), std::string::npos) << r.out;
 }
 
+namespace {
+
+// LINK record columns 13-27 and 43-57: atom name, alternate code, residue
+// name, chain, number.
+std::string link_record(const char* atom1, char alt1, const char* atom2, char alt2,
+                        const char* symm2 = "  1555") {
+  char rec[96];
+  std::snprintf(rec, sizeof rec,
+                "LINK        %-4.4s%cCYS A   5                %-4.4s%cCYS A   5     1555 %6s  2.04",
+                atom1, alt1, atom2, alt2, symm2);
+  return rec;
+}
+
+}  // namespace
+
+// Records whose ends lie in one residue, CYS A 5 (N, CA, C, O, SG; no HG):
+// none makes a link.  One naming one atom at both ends (a conformer of it
+// at each) is warned of; one joining two of the residue's atoms is its own
+// bond, counted in one line for the file, whether the model has both atoms
+// or not (a hydrogen left out).  The residue's copy across a symmetry axis
+// is another residue.
+TEST(PdbBondRecords, RecordInsideOneResidueMakesNoLink) {
+  const char* ssbond_to_itself =
+      "SSBOND   1 CYS A    5    CYS A    5                          1555   1555  2.04";
+  const struct {
+    const char* label;
+    std::vector<std::string> records;
+    int links;
+    const char* message;  // "" for none of the lines below
+  } cases[] = {
+      {"LINK of one atom",
+       {link_record(" SG ", ' ', " SG ", ' ')},
+       0,
+       "  WARNING : LINK record joins atom SG CYS A 5 to itself: no link is made\n"},
+      {"LINK of two conformers of one atom",
+       {link_record(" SG ", 'A', " SG ", 'B')},
+       0,
+       " to itself: no link is made\n"},
+      {"SSBOND of one residue",
+       {ssbond_to_itself},
+       0,
+       "  WARNING : SSBOND record joins atom SG A 5 to itself: no link is made\n"},
+      {"the residue's own bond",
+       {link_record(" CA ", ' ', " SG ", ' ')},
+       0,
+       "  INFO: 1 LINK record joins two atoms of one residue: passed over, as that residue's own "
+       "bond\n"},
+      {"a bond to a hydrogen the file lacks, and another",
+       {link_record(" SG ", ' ', " HG ", ' '), link_record(" C  ", ' ', " O  ", ' ')},
+       0,
+       "  INFO: 2 LINK records join two atoms of one residue: passed over, as that residue's own "
+       "bonds\n"},
+      {"the copy across a two-fold", {link_record(" SG ", ' ', " SG ", ' ', "  2555")}, 1, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> l = {kCryst};
+    append(l, c.records);
+    append(l, residue("CYS", 'A', 5));
+    l.push_back(
+        line({.name = " SG ", .alt = 'A', .res = "CYS", .resnum = 5, .occ = 0.5, .elem = " S"}));
+    l.push_back(
+        line({.name = " SG ", .alt = 'B', .res = "CYS", .resnum = 5, .occ = 0.5, .elem = " S"}));
+    const ReadResult r = read_pdb(l);
+    EXPECT_EQ(r.ierr, 0);
+    EXPECT_EQ(link_inf.ln_n, c.links) << r.out;
+    if (*c.message != '\0') {
+      EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
+    }
+    EXPECT_EQ(count_of(r.out, "to itself") + count_of(r.out, "one residue"), *c.message ? 1 : 0)
+        << r.out;
+    EXPECT_EQ(r.out.find("not in the model"), std::string::npos) << r.out;
+  }
+}
+
 // A LINK record may spell a nucleotide atom the other way than its atom
 // line, for a residue whose primes the reader keeps (DA): it names that
 // atom all the same, in its own conformer; another atom, or the other

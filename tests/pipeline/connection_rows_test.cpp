@@ -1,7 +1,8 @@
 // Connection rows of mmCIF files through whole runs: a row naming a
 // nucleotide atom with the archive's prime, and one naming its residues by
 // the file's sequence numbers alone, find the atoms the model holds; a run
-// on the written coordinates restrains what the first run did.
+// on the written coordinates restrains what the first run did.  Rows and
+// LINK records inside one residue make no link.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,6 +21,12 @@ Outcome run_with_srch(const std::string& model, char srch, const std::string& di
   o.in = model;
   o.srch = srch;
   return pipetest::run(o, dir);
+}
+
+int occurrences(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
 }
 
 }  // namespace
@@ -72,4 +79,62 @@ TEST(ConnectionRows, RowNamingItsResiduesBySequenceNumberFindsThem) {
       << w.r.out;
   EXPECT_EQ(wrun::bonds_between(w, "1 C", "2 N"), 1);
   EXPECT_EQ(w.r.nbond, 23);
+}
+
+// ACE-ALA-LYS of 2jo4 as OpenMM's PDBx writer saves it, with a connection
+// row for every bond of ACE (five inside ACE 1, one to ALA 2), as gemmi
+// writes those rows (LINK records), and the archive's own form (its one
+// LINK record): each gives the same 34 bonds, the residue's own bonds
+// restrained once and no link inside ACE.
+TEST(ConnectionRows, RowsInsideOneResidueAreItsOwnBondsNotLinks) {
+  const std::string dir = "peers/simulation_tools/";
+  const struct {
+    const char* file;
+    const char* line;  // the line for the file, "" for none
+  } forms[] = {
+      {"pep3_openmm.cif",
+       "  INFO: 5 connection rows join two atoms of one residue: passed over, as that residue's "
+       "own bonds\n"},
+      {"pep3_openmm_gemmi.pdb",
+       "  INFO: 5 LINK records join two atoms of one residue: passed over, as that residue's own "
+       "bonds\n"},
+      {"pep3.pdb", ""},
+  };
+  for (const auto& f : forms) {
+    SCOPED_TRACE(f.file);
+    const wrun::Written w = wrun::run_on(pipetest::data(dir + f.file));
+    ASSERT_EQ(w.r.ierr, 0) << w.r.out;
+    EXPECT_EQ(occurrences(w.r.out, "one residue"), *f.line ? 1 : 0) << w.r.out;
+    if (*f.line) {
+      EXPECT_NE(w.r.out.find(f.line), std::string::npos) << w.r.out;
+    }
+    EXPECT_EQ(w.r.out.find("ACE-ACE"), std::string::npos) << w.r.out;
+    EXPECT_EQ(w.rst.find("ACE-ACE"), std::string::npos);
+    EXPECT_EQ(wrun::bonds_between(w, "1 C", "1 CH3"), 1);
+    EXPECT_EQ(wrun::bonds_between(w, "1 C", "1 O"), 1);
+    EXPECT_EQ(wrun::bonds_between(w, "1 C", "2 N"), 1);
+    EXPECT_EQ(w.r.nbond, 34);
+  }
+}
+
+// GLN 73 - THR 75 of 3p1u with its two LINK records, and a third naming SE
+// of MSE 74 at both ends: that one is warned of and makes no link, so no
+// atom is restrained to itself and no link MSE-MSE reaches the new library;
+// the rest is restrained as without it (23 bonds).
+TEST(ConnectionRows, RecordJoiningAnAtomToItselfMakesNoLink) {
+  TempDir dir;
+  const pipetest::Outcome r =
+      pipetest::run_model(pipetest::data("pdb_3p1u_mse_link_to_itself.pdb"), dir.path());
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  EXPECT_NE(
+      r.out.find("  WARNING : LINK record joins atom SE MSE A 74 to itself: no link is made\n"),
+      std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("MSE-MSE"), std::string::npos) << r.out;
+  EXPECT_EQ(file_text(dir.file("new_lib.cif")).find("MSE-MSE"), std::string::npos);
+  for (const pipetest::Record& rec : pipetest::records(file_text(dir.file("out.rst"))))
+    if (rec.line.starts_with("BOND")) {
+      EXPECT_NE(rec.serials[0], rec.serials[1]) << rec.line;
+    }
+  EXPECT_EQ(r.nbond, 23);
 }

@@ -203,6 +203,10 @@ constexpr FormPair kFormPairs[] = {
     // domain's selenomethionine is built from its atoms.
     {"peers/simulation_tools/2BEG_A.pdb", "peers/simulation_tools/2BEG_A_openmm.cif", false},
     {"peers/simulation_tools/1A8O_mse.pdb", "peers/simulation_tools/1A8O_mse_openmm.cif", false},
+    // OpenMM lists each bond of ACE as a connection row, five inside ACE 1,
+    // which gemmi writes as LINK records: the residue's own bonds.
+    {"peers/simulation_tools/pep3.pdb", "peers/simulation_tools/pep3_openmm.cif", false},
+    {"peers/simulation_tools/pep3.pdb", "peers/simulation_tools/pep3_openmm_gemmi.pdb", false},
     // Waters of 4- and 5-site models, with their massless sites (M; M1 and
     // M2), against the same waters without them.
     {"peers/simulation_tools/tip4pew_waters_three_site.pdb",

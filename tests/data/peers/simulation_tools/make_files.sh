@@ -51,3 +51,22 @@ st = gemmi.read_structure('tip4pew_waters.pdb')
 st.setup_entities()
 st.make_mmcif_document().write_file('tip4pew_waters_gemmi.cif')
 PYEOF
+
+# ACE-ALA-LYS of 2jo4 (model 1): the archive's LINK record of ALA A 2, the
+# cell and scale records and the atoms of residues 1-3 of chain A; OpenMM's
+# PDBx form of it, keeping the file's numbers, and gemmi's PDB form of that.
+P=../renamed_and_sorted/2jo4_model1.pdb
+{
+  grep -E '^LINK.{17}A   2 ' $P
+  grep -E '^(CRYST1|SCALE)' $P
+  awk 'substr($0, 1, 6) ~ /^(ATOM  |HETATM)$/ && substr($0, 22, 1) == "A" && substr($0, 23, 4) + 0 <= 3' $P
+  echo TER
+  echo END
+} >pep3.pdb
+$PY - <<'PYEOF'
+from openmm.app import PDBFile, PDBxFile
+p = PDBFile('pep3.pdb')
+with open('pep3_openmm.cif', 'w') as out:
+    PDBxFile.writeFile(p.topology, p.positions, out, keepIds=True)
+PYEOF
+gemmi convert pep3_openmm.cif pep3_openmm_gemmi.pdb
