@@ -36,15 +36,7 @@ coords::CifNumber coords::cif_number(std::string_view value, float tokenised, fl
     return CifNumber::kNoNumber;
   }
   f = 0.0f;
-  switch (reflections::read_number(value, f)) {
-    case reflections::NumberWord::kRead:
-      return CifNumber::kRead;
-    case reflections::NumberWord::kAbsent:
-      return CifNumber::kAbsent;
-    case reflections::NumberWord::kNoNumber:
-      break;
-  }
-  return CifNumber::kNoNumber;
+  return reflections::read_number(value, f);
 }
 
 std::string coords::cif_no_number(std::string_view item, std::string_view value) {

@@ -8,14 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "reflections/number_word.h"
+
 namespace coords {
 
-// What a value gives where a number stands.
-enum class CifNumber {
-  kRead,     // a number, in f
-  kAbsent,   // "?" or ".": f is 0, the value the readers have always given them
-  kNoNumber  // anything else: letters, a second point, a comma, nan, an empty text
-};
+// What a value gives where a number stands: the one reading's own answer.
+using CifNumber = reflections::NumberWord;
 
 // The number of the CIF value `value` (as the tokeniser stores it,
 // blank-padded) whose tokeniser conversion is `tokenised` (fdt_cif), by the
