@@ -61,7 +61,7 @@ struct Watch {
   rt::FixedText<8> again_rname;
   bool again_any = false;
 
-    // Polymer residues of a blank chain, which may hold a number once for
+  // Polymer residues of a blank chain, which may hold a number once for
   // each chain of the entry: the atoms of each, and by number the residues
   // read so far (indexes into `blank_atoms`), whatever their labels.
   std::vector<std::vector<float>> blank_atoms;
@@ -104,12 +104,7 @@ void settle_pending(std::string_view next_chain, const char* next_number,
   watch.tail = t;
 }
 
-// A polymer residue of a named chain whose number the chain held before,
-// with residues of other numbers between them: the chain holds it twice.
-// The chain is the author's with the file's label, since one author chain
-// may hold two labelled chains (a segment shared by chains) each numbered
-// from 1.  A blank chain is no chain of its own.
-// An atom of the blank chain's residue being read.  The residue lies on
+// An atom of the blank chain's residue being read.  A residue that lies on
 // an earlier residue of its number (an atom within 0.5 A of one of its
 // atoms, as two models written as one do) is that residue given again, and
 // held once; residues of other chains of the entry at that number lie
@@ -143,6 +138,11 @@ void blank_residue(const char key[9], bool after_same) {
   std::memcpy(watch.blank_number, key + 4, 5);
 }
 
+// A polymer residue of a named chain whose number the chain held before,
+// with residues of other numbers between them: the chain holds it twice.
+// The chain is the author's with the file's label, since one author chain
+// may hold two labelled chains (a segment shared by chains) each numbered
+// from 1.  A blank chain is no chain of its own.
 void watch_given_again(const coords::CifAuthorRow& row) {
   const char* number = crdatm.cr_pnum.c + 2;
   const std::string_view chain = coords::named_chain(row);

@@ -371,14 +371,6 @@ struct GivenAgain {
 };
 std::vector<GivenAgain> given_again;
 
-// An atom of residue q within kCoincide of an atom of residue r.
-bool residues_coincide(int32_t q, int32_t r) {
-  const int32_t nq = resid_inf.natm_res(q), nr = resid_inf.natm_res(r);
-  if (nq < 1 || nr < 1) return false;
-  return coords::positions_coincide(&atom_crd.xyz_crd(1, resid_inf.iratm_first(q)), static_cast<std::size_t>(nq),
-                                    &atom_crd.xyz_crd(1, resid_inf.iratm_first(r)), static_cast<std::size_t>(nr));
-}
-
 }  // namespace
 
 void coords::note_numbers_given_again() {
@@ -407,10 +399,12 @@ void coords::note_numbers_given_again() {
     if (rt::len_trim(chain) == 0 || std::memcmp(k, "        ", 8) == 0) {
       std::vector<int32_t>& at = blank_held[std::string(k + 8, 5)];
       // Residues at one number side by side are check_split_numbers' matter.
-      for (const int32_t q : after_same ? std::vector<int32_t>() : at) {
-        if (!residues_coincide(q, r)) continue;
-        given_again.push_back({r, q, rt::FixedText<4>("")});
-        break;
+      if (!after_same) {
+        for (const int32_t q : at) {
+          if (!atoms_coincide(q, r)) continue;
+          given_again.push_back({r, q, rt::FixedText<4>("")});
+          break;
+        }
       }
       at.push_back(r);
       continue;
