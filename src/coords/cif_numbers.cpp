@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <system_error>
 
-#include "reflections/number_word.h"
+#include "runtime/number_word.h"
 #include "runtime/fixed_text.h"
 
 namespace {
@@ -36,7 +36,7 @@ coords::CifNumber coords::cif_number(std::string_view value, float tokenised, fl
     return CifNumber::kNoNumber;
   }
   f = 0.0f;
-  return reflections::read_number(value, f);
+  return rt::read_number(value, f);
 }
 
 std::string coords::cif_no_number(std::string_view item, std::string_view value) {

@@ -8,16 +8,16 @@
 #include <string>
 #include <string_view>
 
-#include "reflections/number_word.h"
+#include "runtime/number_word.h"
 
 namespace coords {
 
 // What a value gives where a number stands: the one reading's own answer.
-using CifNumber = reflections::NumberWord;
+using CifNumber = rt::NumberWord;
 
 // The number of the CIF value `value` (as the tokeniser stores it,
 // blank-padded) whose tokeniser conversion is `tokenised` (fdt_cif), by the
-// one reading of numbers (reflections::read_number).  A
+// one reading of numbers (rt::read_number).  A
 // number is read as the tokeniser's conversion reads it, also when it is
 // followed by a standard uncertainty in parentheses ("20.214(3)" is 20.214;
 // an unclosed or empty parenthesis is no number) and when it is longer than

@@ -10,7 +10,7 @@
 #include "foundation/cif_scan.h"
 #include "foundation/line_reader.h"
 #include "foundation/messages.h"
-#include "reflections/word_number.h"
+#include "runtime/word_number.h"
 #include "runtime/units.h"
 
 comcif_rec comcif_info;

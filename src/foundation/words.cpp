@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "reflections/word_number.h"
+#include "runtime/word_number.h"
 #include "runtime/units.h"
 
 com_byte_t com_byte;

@@ -22,8 +22,8 @@
 #include "reflections/mtz_batch.h"
 #include "reflections/mtz_hierarchy.h"
 #include "reflections/mtz_row_index.h"
-#include "reflections/number_word.h"
 #include "reflections/row_transpose.h"
+#include "runtime/number_word.h"
 #include "suite/csymlib_symop.h"
 #include "suite/ptq7_errno.h"
 #include "suite/ptq7_parser.h"
@@ -335,7 +335,7 @@ int third_scan(HeaderReader& h, MtzFile& mtz, std::vector<MtzCol*>& colin) {
         std::memcpy(mtz.missing_number_flag, "NAN", 4);
       } else if (h.ntokens() >= 2) {
         float value = 0.0f;
-        if (read_number(v, value) == NumberWord::kRead)
+        if (rt::read_number(v, value) == rt::NumberWord::kRead)
           std::memcpy(mtz.missing_number_flag, &value, 4);
         else  // taken as 0, every value 0 of the file would be a missing one
           std::printf("MtzGet: VALM \"%s\" is not a number: missing values stay marked as NAN \n",

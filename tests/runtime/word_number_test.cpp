@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "reflections/word_number.h"
+#include "runtime/word_number.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The one reading of a number from outside input.
-#include "reflections/number_word.h"
+#include "runtime/number_word.h"
 
 #include <charconv>
 #include <cstdint>
 
-#include "reflections/word_number.h"
 #include "runtime/fixed_text.h"
+#include "runtime/word_number.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ bool long_number(std::string_view s, float& f) {
 
 }  // namespace
 
-reflections::NumberWord reflections::read_number(std::string_view value, float& f) {
+rt::NumberWord rt::read_number(std::string_view value, float& f) {
   f = 0.0f;
   const std::string_view v = rt::trim_right(value);
   if (v == "?" || v == ".") return NumberWord::kAbsent;

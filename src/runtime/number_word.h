@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace reflections {
+namespace rt {
 
 // What a value gives where a number stands.
 enum class NumberWord {
@@ -21,4 +21,4 @@ enum class NumberWord {
 // characters that conversion takes.
 NumberWord read_number(std::string_view value, float& f);
 
-}  // namespace reflections
+}  // namespace rt
