@@ -50,12 +50,17 @@ namespace {
 // The head of a library row's error line: the file being read, the entry
 // and the atoms of the row.
 std::string row_head(std::string_view entry, std::string_view atoms) {
-  std::string file = libcom.lmi_iun > 0 ? rt::unit_file_name(libcom.lmi_iun) : std::string();
-  if (file.empty()) file = "?";
-  // Appended piece by piece: g++ 12 takes a chain of string + at -O2 for an
+  const std::string file = libcom.lmi_iun > 0 ? rt::unit_file_name(libcom.lmi_iun) : std::string();
+  // Appended piece by piece, the "?" for no file among them: g++ 12 at -O2
+  // takes an assignment of "?" to the name, or a chain of string +, for an
   // overlapping copy and warns (-Wrestrict) where there is none.
   std::string head = "ERROR: library file ";
-  head.append(file).append(", ").append(entry).append(", atoms ").append(atoms).append(": ");
+  head.append(file.empty() ? std::string_view("?") : std::string_view(file))
+      .append(", ")
+      .append(entry)
+      .append(", atoms ")
+      .append(atoms)
+      .append(": ");
   return head;
 }
 
