@@ -31,7 +31,7 @@ void look_mon_lib2_(int32_t mdoc, rt::FixedText<8>& mon, char list, int32_t& ier
   }
   int l = listed(mon);
   for (int k = 1; l == 0 && k <= r.lms_nsyn; ++k) {
-    if (!(r.lms_amname(k) == mon)) continue;
+    if (!dictionary::synonym_names(k, mon.view())) continue;
     mon = r.lms_mname(k);
     l = listed(mon);
   }

@@ -140,6 +140,49 @@ bool ends_joined_to_each_other(const RowsByResidue& rows, int32_t rs, int32_t re
       rs, [&](int l) { return row_joins(l, rs, chain, true) && row_joins(l, re, chain, false); });
 }
 
+// GROMOS ends a peptide chain with its carboxyl oxygens named O1 and O2.
+// Where the last residue of a chain has both, each bonded to its C, and
+// neither O nor OXT, they take the library's names O and OXT, so that the
+// residue stays the library's monomer with its terminal group, whichever
+// form of the file it comes from; O1 and O2 of any other residue name other
+// atoms and stay.  Atoms first .. first + n - 1 are the residue's.
+bool name_carboxyl_oxygens(int32_t mdoc, int32_t r, int32_t g, int32_t first, int32_t n) {
+  int32_t c = 0;
+  bool o1 = false, o2 = false;
+  for (int a = first; a < first + n && a <= atom_inf.n_atom; ++a) {
+    const rt::FixedText<4>& an = atom_inf.atm_name(a);
+    if (an == std::string_view("O") || an == std::string_view("OXT")) return false;
+    if (an == std::string_view("C") && c == 0) c = a;
+    o1 = o1 || an == std::string_view("O1");
+    o2 = o2 || an == std::string_view("O2");
+  }
+  if (c == 0 || !o1 || !o2) return false;
+  const auto bonded_to_c = [&](int a) {
+    float d2 = 0.0f;
+    for (int i = 1; i <= 3; ++i) {
+      const float d = atom_crd.xyz_crd(i, a) - atom_crd.xyz_crd(i, c);
+      d2 += d * d;
+    }
+    return d2 < 1.7f * 1.7f;
+  };
+  for (int a = first; a < first + n && a <= atom_inf.n_atom; ++a) {
+    const rt::FixedText<4>& an = atom_inf.atm_name(a);
+    if ((an == std::string_view("O1") || an == std::string_view("O2")) && !bonded_to_c(a)) return false;
+  }
+  for (int a = first; a < first + n && a <= atom_inf.n_atom; ++a) {
+    rt::FixedText<4>& an = atom_inf.atm_name(a);
+    if (an == std::string_view("O1"))
+      an = "O";
+    else if (an == std::string_view("O2"))
+      an = "OXT";
+  }
+  msgdoc_(mdoc, " WARNING : residue " + std::string(resid_inf.res_name(r).trimmed()) + " " +
+                    std::string(rt::trim_right(resid_inf.res_num_pdb(r).sub(3, 7))) + " chain " +
+                    std::string(asym_part.group_id(g).trimmed()) +
+                    ": terminal oxygens O1 and O2 read as O and OXT");
+  return true;
+}
+
 }  // namespace
 
 bool chain_end_bonded(int32_t r, int32_t chain, bool first_end) {
@@ -167,6 +210,7 @@ void set_termini(int32_t mdoc, const std::vector<char>* chosen, int32_t& ierr) {
     const int32_t re = asym_part.ires_end_tree(g);
     int32_t atom = asym_part.iatom_first(g);
     bool p_first = false, oxt_last = false, pt_last = false;
+    int32_t last_first = 0;  // the first atom of the last residue
     int32_t r = rs;
     for (;;) {
       if (r < 1 || r > resid_inf.n_residue) {
@@ -175,6 +219,7 @@ void set_termini(int32_t mdoc, const std::vector<char>* chosen, int32_t& ierr) {
         return;
       }
       const int32_t n = resid_inf.natm_res(r);
+      if (r == re) last_first = atom;
       for (int a = atom; a < atom + n && a <= atom_inf.n_atom; ++a) {
         const char t = atom_inf.atm_type(a)(1);
         if (t == 'U' || t == 'D') continue;
@@ -209,6 +254,8 @@ void set_termini(int32_t mdoc, const std::vector<char>* chosen, int32_t& ierr) {
     } else {
       const int32_t c = resid_inf.ires_type(re);
       const rt::FixedText<8>& name = resid_inf.res_name(re);
+      if ((c == 3 || c == 4) && !oxt_last)
+        oxt_last = name_carboxyl_oxygens(mdoc, re, g, last_first, resid_inf.natm_res(re));
       if (c == 3 || c == 4) {
         if (name3_any(name, {"BLE", "B1F", "B2F", "B2A", "B2I", "B2V", "BLY", "ILG"}))
           asym_part.iterm_f_type(g) = 1;

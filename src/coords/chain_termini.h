@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
-// ierr 0, or 1 after an error line (empty model, broken residue tree).
+// ierr 0, or 1 after an error line (empty model, broken residue tree).  A
+// peptide chain's free end whose carboxyl oxygens are named O1 and O2 (as
+// GROMOS names them) has them named O and OXT, with a warning.
 // Writes atom_inf, resid_inf, asym_part, link_inf.
 void set_mod_(int32_t mdoc, int32_t& ierr);
 

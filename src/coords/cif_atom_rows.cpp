@@ -139,6 +139,11 @@ bool value_absent(std::string_view v) {
   return rt::len_trim(v) == 0;
 }
 
+// Whether a residue name read from a row is one: not blank, ".", or "?".
+bool residue_named(const rt::FixedText<8>& r) {
+  return !r.is_blank() && !(r == ".") && !(r == "?");
+}
+
 // A lower-case letter or an unprintable character among the four.
 inline bool needs_upper_case(const rt::FixedText<4>& t) {
   bool any = false;
@@ -449,8 +454,24 @@ void nucleic_renames(int32_t mdoc, int32_t c) {
   }
 }
 
+coords::CifAuthorRow author_row;
+
+// Why the last row was refused, for the caller's message.
+std::string refusal;
+
+// The end of a refusal: the line on which the row begins.
+std::string row_line(const CifRecordPlace& p) { return ", row at line " + std::to_string(p.line); }
+
+// A water site that is none of its O and H and no massless site, which a
+// reader never renames onto one of them.
+[[gnu::noinline]] void refuse_water_site(std::string_view why) {
+  refusal = " ERROR: atom " + std::to_string(crdatm.cr_iatold) + ": " + std::string(why) +
+            row_line(cif_record_place_info());
+}
+
 // `ins` is the insertion code of the row's own item, blank when it gave none.
-void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
+// False after a refusal.
+bool finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
                 const rt::FixedText<4>& entity, char ins) {
   crdatm.cr_iatom += 1;
   rt::FixedText<12>& pnum = crdatm.cr_pnum;
@@ -477,6 +498,9 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
   const bool own_file = crdinf.cr_soft(1) == 'B';
   coords::ion_pending(rt::FixedText<4>(""));
   if (!own_file) {
+    // A residue without a name is read as a PDB atom line with blank residue
+    // columns is, as a water (its rows then say so, read_atoms.h).
+    if (!residue_named(crdatm.cr_rname)) crdatm.cr_rname = "HOH";
     const rt::FixedText<4> read_name = crdatm.cr_aname;
     const rt::FixedText<8> read_rname = crdatm.cr_rname;
     const NameFix& fix = names.lookup(crdatm.cr_aname, crdatm.cr_rname);
@@ -486,15 +510,22 @@ void finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
       derive_element(read_name, read_rname);
     keep_water_hydrogen(read_name);
     nucleic_renames(mdoc, fix.rclass);
+    const std::string_view given = coords::given_value(author_row.symbol);
+    if (crdatm.cr_rname == "HOH" && !pdb::is_massless_water_site(author_row.atom_name, given)) {
+      const std::string foreign = pdb::foreign_water_site(author_row.atom_name, given);
+      if (!foreign.empty()) {
+        refuse_water_site(foreign);
+        return false;
+      }
+    }
   } else if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') {
     derive_element(crdatm.cr_aname, crdatm.cr_rname);
   }
   cif_atom_line(0, crdatm.cr_line);
   // The atom line fills at most 80 columns; the rest of cr_line is blank.
   msgdoc_(99, rt::trim_right(crdatm.cr_line.view().substr(0, 80)));
+  return true;
 }
-
-coords::CifAuthorRow author_row;
 
 // What a row gathers besides the one-atom record.
 struct RowExtra {
@@ -515,8 +546,6 @@ struct RowExtra {
   }
 };
 
-// Why the last row was refused, for the caller's message.
-std::string refusal;
 
 // The model number of the first stored row of the file, whatever it is
 // (simulation programs count models from 0).  The archive gives every model
@@ -540,8 +569,6 @@ constexpr bool empty_keeps_default(Item k) {
 // The drops of the tokeniser up to the first row of this file.
 uint32_t drops_seen = 0;
 
-// The end of a refusal: the line on which the row begins.
-std::string row_line(const CifRecordPlace& p) { return ", row at line " + std::to_string(p.line); }
 
 // The serial that value column k of the record gives, as written; empty
 // when the record has no such column.
@@ -991,7 +1018,7 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     }
     author_row.label_asym = rt::trim_right(group_read);
     author_row.label_given = row.seen_group;
-    finish_row(mdoc, row.seen_auth, row.seen_seq, row.seen_group, row.entity, row.ins);
+    if (!finish_row(mdoc, row.seen_auth, row.seen_seq, row.seen_group, row.entity, row.ins)) ierr = 1;
     return;
   }
 }

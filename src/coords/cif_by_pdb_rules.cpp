@@ -166,7 +166,9 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   put(line, from_13 ? 13 : 14, from_13 ? 4 : 3, name);
   const char alt = crdatm.cr_alt(1);
   line[16] = alt == '.' || alt == '?' ? ' ' : alt;
-  put_right(line, 18, 3, row.comp_name);
+  // A residue without a name ("." or "?") stands blank, as the PDB form
+  // writes it.
+  put_right(line, 18, 3, coords::given_value(row.comp_name));
   // Simulation programs write four-letter names (TIP3) on into column 21.
   if (row.comp_name.size() == 4) line[20] = row.comp_name[3];
 

@@ -123,12 +123,38 @@ void warn_water_numbers(int32_t mdoc, bool above, bool restart, int32_t& above_w
 
 // Simulation programs give each water of a 4- or 5-site model one or two
 // massless charge sites beside O, H1 and H2.
-constexpr std::string_view kWaterSites[] = {"M",  "MW",  "M1",  "M2", "EP",
-                                            "EP1", "EP2", "LP", "LP1", "LP2"};
+constexpr std::string_view kWaterSites[] = {"M",  "MW",  "M1",  "M2",  "EP", "EP1",
+                                            "EP2", "LP", "LP1", "LP2", "EPW", "OM"};
 
 bool is_water_site(std::string_view name) {
   while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
   return foundation::name_in(name, kWaterSites);
+}
+
+namespace {
+
+// The element as the file gives it, left-justified and upper-cased; empty
+// where it gives none.
+std::string given_element(std::string_view element) {
+  std::string e;
+  for (const char c : element)
+    if (c != ' ') e += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  return e;
+}
+
+}  // namespace
+
+bool is_massless_water_site(std::string_view name, std::string_view element) {
+  return given_element(element) == "EP" || is_water_site(name);
+}
+
+std::string foreign_water_site(std::string_view name, std::string_view element) {
+  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  name = rt::trim_right(name);
+  std::string e = given_element(element);
+  if (e.empty()) e = given_element(element_of_left_name(name, {}).view());
+  if (e == "O" || e == "H" || e == "D") return {};
+  return "water site \"" + std::string(name) + "\" (element " + e + ") is no O, H or massless site";
 }
 
 void warn_water_sites(int32_t mdoc, int32_t n) {

@@ -69,8 +69,18 @@ void warn_water_numbers(int32_t mdoc, bool above, bool restart, int32_t& above_w
                         int32_t& restart_warned);
 // True for the name of a massless site of a 4- or 5-site water model, as
 // the name stands in the file (blanks around it aside): M, MW, M1 and M2,
-// or EP and LP alone or numbered 1 or 2.
+// EP and LP alone or numbered 1 or 2, OPC's EPW and SWM4-NDP's OM.
 bool is_water_site(std::string_view name);
+// True for a massless site of a water: one of the names above, or a site
+// whose element is EP, whatever its name (`element` as the file gives it,
+// blank or empty where it gives none; case aside).
+bool is_massless_water_site(std::string_view name, std::string_view element);
+// A water is its O and its hydrogens: any other site that is no massless
+// site is never renamed onto one of them.  Empty when the element of site
+// `name` of a water is O, H or D (`element` as the file gives it, or where
+// it gives none, the one the name gives read left-justified); otherwise the
+// reason that refuses the file, naming the site and its element.
+std::string foreign_water_site(std::string_view name, std::string_view element);
 // One warning counting the water sites left out of a read, when there
 // were any.
 void warn_water_sites(int32_t mdoc, int32_t n);

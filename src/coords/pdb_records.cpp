@@ -536,11 +536,16 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const rt::FixedText<3> rname_read = rname;
   corr_name_pdb_(aname, rname, asymb, ctype);
   // The massless site of a 4- or 5-site water model is no atom: read, it
-  // would be a second oxygen of its water.
-  if (rname == std::string_view("HOH") && pdb::is_water_site(name_read.view())) {
-    ++sttcrec.st_water_sites;
-    leave_out(rec, line);
-    return 0;
+  // would be a second oxygen or hydrogen of its water.  Any other site that
+  // is none of a water's O and H stops the read.
+  if (rname == std::string_view("HOH")) {
+    if (pdb::is_massless_water_site(name_read.view(), acode.view())) {
+      ++sttcrec.st_water_sites;
+      leave_out(rec, line);
+      return 0;
+    }
+    const std::string foreign = pdb::foreign_water_site(name_read.view(), acode.view());
+    if (!foreign.empty()) return bad_record(foreign, sttcrec.st_nline, line);
   }
 
   if (acode.is_blank()) pdb::element_from_name(name_read, rname.view(), asymb, ctype);

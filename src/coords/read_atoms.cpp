@@ -131,10 +131,15 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     // By the element, so deuterium stays; a row left out starts no chain or
     // residue, as in a file written without it.
     if (hflag_remove == 'Y' && crdatm.cr_asymb == "H") continue;
+    // A residue without a name is read as a water, with the PDB reader's
+    // warning.
+    if (other_writer && coords::given_value(coords::cif_author_row().comp_name).empty())
+      msgdoc_(mdoc, " WARNING: residue name is empty, default is \"HOH\"");
     // The massless site of a 4- or 5-site water model, as the PDB reader
     // leaves it out.
     if (!icsd && crdatm.cr_rname == "HOH" &&
-        pdb::is_water_site(coords::cif_author_row().atom_name)) {
+        pdb::is_massless_water_site(coords::cif_author_row().atom_name,
+                                    coords::given_value(coords::cif_author_row().symbol))) {
       ++water_sites;
       continue;
     }

@@ -171,6 +171,11 @@ void list_entries(std::string_view code, const std::function<void(int32_t)>& vis
   for (int k = 1; k <= n; ++k) visit(found(k));
 }
 
+bool synonym_names(int32_t j, std::string_view name) {
+  const Code& alt = r_scratch.lms_amname(j);
+  return !(alt == ".") && !(alt == "?") && alt == name;
+}
+
 int32_t find_list_entry(std::string_view code, bool loaded_only) {
   const r_scratch_t& r = r_scratch;
   list_index.sync();

@@ -28,6 +28,11 @@ int32_t last_row_of(RowTable table, std::string_view code);
 // `code`, in row order.  Rows are only ever appended; a row whose code has
 // changed since it was entered is checked at the look-up and passed over.
 void synonym_rows(std::string_view code, const std::function<void(int32_t)>& visit);
+// Whether synonym row j gives `name` as another name of its monomer.  A
+// library value "." or "?" there is no name and names no residue, not even
+// one read without a name: the atom rows that hold "." apply to their
+// monomer whatever its residue is called.
+bool synonym_names(int32_t j, std::string_view name);
 // Calls visit(i) for every library link named `name`, in library order,
 // until visit returns true.
 void link_entries(std::string_view name, const std::function<bool(int32_t)>& visit);

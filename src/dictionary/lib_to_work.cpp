@@ -339,7 +339,7 @@ void cp_mlib_(int32_t mdoc, rt::FixedText<8>& mon, int32_t& ierr) {
     Code mon2 = mon;
     rt::write_record(6, " We are here. Check synonyms");
     for (int i = 1; i <= r.lms_nsyn && l == 0; ++i) {
-      if (!(r.lms_amname(i) == mon)) continue;
+      if (!dictionary::synonym_names(i, mon.view())) continue;
       mon2 = r.lms_mname(i);
       l = dictionary::find_list_entry(mon2.view(), true);
       if (l != 0) mod = r.lms_mod(i);

@@ -31,7 +31,7 @@ int32_t resolve(Code& mon, Code& amon, Code& mod, rt::FixedText<16>& type) {
   }
   Code work = mon;
   for (int j = 1; j <= r.lms_nsyn; ++j) {
-    if (!(r.lms_amname(j) == mon)) continue;
+    if (!dictionary::synonym_names(j, mon.view())) continue;
     amon = mon;
     mod = r.lms_mod(j);
     work = r.lms_mname(j);

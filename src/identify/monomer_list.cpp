@@ -27,7 +27,7 @@ void look_mon_lib_(int32_t mdoc, Code& mon, int32_t& ierr) {
   }
   int32_t k = listed(mon);
   for (int j = 1; j <= r.lms_nsyn && k == 0; ++j) {
-    if (!(r.lms_amname(j) == mon)) continue;
+    if (!dictionary::synonym_names(j, mon.view())) continue;
     mon = r.lms_mname(j);
     k = listed(mon);
   }

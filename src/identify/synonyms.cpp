@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "dictionary/dict_index.h"
 #include "dictionary/lib_com.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
@@ -63,7 +64,7 @@ void replace_synonym_(int32_t ig, int32_t ir) {
   rt::FixedText<8> mon;
   mon.blank();
   for (int s = 1; s <= r.lms_nsyn; ++s) {
-    if (r.lms_amname(s) == monn) {
+    if (dictionary::synonym_names(s, monn.view())) {
       mon = r.lms_mname(s);
       break;
     }

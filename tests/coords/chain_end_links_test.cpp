@@ -1,7 +1,8 @@
 // A chain's last residue whose C a LINK record bonds to another residue (an
 // isopeptide to a lysine's NZ of another chain) is no free carboxyl end:
 // it takes no terminal group even with an OXT, where the same chain
-// without the record does.
+// without the record does.  A free end's carboxyl oxygens named O1 and O2
+// (as GROMOS names them) take the names O and OXT.
 #include <gtest/gtest.h>
 
 #include "coords/chain_termini.h"
@@ -81,4 +82,44 @@ TEST(ChainEndLinks, EachChainEndFindsItsOwnRowAmongMany) {
   EXPECT_EQ(asym_part.iterm_f_type(3), 1) << "chain C, the row's second residue";
   EXPECT_EQ(asym_part.iterm_f_type(5), 2) << "chain E, no row: a free carboxyl end";
   for (int g : {1, 3, 5}) EXPECT_EQ(asym_part.iterm_s_type(g), 2) << "chain " << g;
+}
+
+TEST(ChainEndLinks, CarboxylOxygensO1O2OfAFreeEndTakeTheLibraryNames) {
+  // GLY2's C stands at (2.2, 2, 3); O1 1.2 A from it.
+  const struct {
+    const char* label;
+    float o2_z;      // O2 at (2.2, 2, o2_z)
+    bool with_o;     // GLY2 keeps an O too
+    bool joined;     // a LINK bonds GLY2 C to a lysine of chain B
+    const char* names;
+    int32_t end_type;
+  } rows[] = {
+      {"both bonded to C of the free end", 4.25f, false, false, "N CA C O OXT ", 2},
+      {"O2 3 A from C", 6.0f, false, false, "N CA C O1 O2 ", 1},
+      {"an O beside them", 4.25f, true, false, "N CA C O O1 O2 ", 1},
+      {"the end bonded on by a LINK", 4.25f, false, true, "N CA C O1 O2 ", 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    std::vector<std::string> l = {kCryst};
+    if (row.joined)
+      l.push_back("LINK         C   GLY A   2                 NZ  LYS B   1     1555   1555  1.33  ");
+    append(l, residue("ALA", 'A', 1));
+    std::vector<std::string> gly = residue("GLY", 'A', 2);
+    if (!row.with_o) gly.pop_back();
+    append(l, gly);
+    l.push_back(line({.name = " O1 ", .res = "GLY", .resnum = 2, .x = 2.2f, .y = 3.2f, .elem = " O"}));
+    l.push_back(line({.name = " O2 ", .res = "GLY", .resnum = 2, .x = 2.2f, .z = row.o2_z, .elem = " O"}));
+    l.push_back(kTer);
+    append(l, residue("LYS", 'B', 1));
+    l.push_back(line({.name = " NZ ", .res = "LYS", .chain = 'B', .resnum = 1, .elem = " N"}));
+    const ReadResult r = read_pdb(l);
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    const int32_t gly_r = asym_part.ires_end_tree(1);
+    std::string names;
+    for (int a = resid_inf.iratm_first(gly_r); a < resid_inf.iratm_first(gly_r) + resid_inf.natm_res(gly_r); ++a)
+      names += std::string(atom_inf.atm_name(a).trimmed()) + " ";
+    EXPECT_EQ(names, row.names);
+    EXPECT_EQ(asym_part.iterm_f_type(1), row.end_type);
+  }
 }

@@ -49,6 +49,7 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
     std::vector<const char*> sites;  // of each of two waters
     const char* res;
     const char* warning;  // "" none
+    const char* elem = "  ";  // columns 77-78 of each site
   } rows[] = {
       {"TIP4P as OpenMM writes it", {" M  "}, "HOH", "  WARNING: 2"},
       {"TIP4P as GROMACS writes it", {" MW "}, "SOL", "  WARNING: 2"},
@@ -57,6 +58,9 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
       {"sites numbered EP1, EP2", {" EP1", " EP2"}, "HOH", "  WARNING: 4"},
       {"sites named LP from column 13", {"LP  "}, "TIP4", "  WARNING: 2"},
       {"sites numbered LP1, LP2", {" LP1", " LP2"}, "HOH", "  WARNING: 4"},
+      {"TIP5P's D1 and D2 of element EP", {" D1 ", " D2 "}, "HOH", "  WARNING: 4", "EP"},
+      {"OPC's EPW", {"EPW "}, "HOH", "  WARNING: 2"},
+      {"SWM4-NDP's OM", {" OM "}, "HOH", "  WARNING: 2"},
       {"a three-site water", {}, "HOH", ""},
   };
   for (const auto& row : rows) {
@@ -65,7 +69,7 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
     for (int w = 1; w <= 2; ++w) {
       std::vector<std::string> water = pdb_water(w, {}, row.res);
       for (const char* s : row.sites)
-        water.push_back(pdbtest::line({.name = s, .res = row.res, .resnum = w, .z = 3.1f, .elem = "  "}));
+        water.push_back(pdbtest::line({.name = s, .res = row.res, .resnum = w, .z = 3.1f, .elem = row.elem}));
       pdbtest::append(l, water);
     }
     // A four-letter name fills column 21.
@@ -97,11 +101,39 @@ TEST(WaterSites, PdbReaderKeepsTheNamesOutsideWaters) {
   EXPECT_EQ(pdbtest::count_of(r.out, std::string("  WARNING: 1") + kSiteLeftOut), 1) << r.out;
 }
 
+// A site of a water that is none of its O and H and no massless site is
+// never renamed onto one of them: the read stops, naming it.  A residue
+// without a name is read as a water, so an unnamed formaldehyde stops there.
+TEST(WaterSites, PdbReaderRefusesASiteThatIsNoOHOrMasslessSite) {
+  const struct {
+    const char* label;
+    const char* res;
+    const char* elem;
+  } rows[] = {
+      {"a carbon of a water", "HOH", " C"},
+      {"a carbon of a water, no element columns", "WAT", "  "},
+      {"a carbon of a residue without a name", "   ", " C"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    std::vector<std::string> l = {pdbtest::kCryst};
+    l.push_back(pdbtest::line({.name = " C  ", .res = row.res, .resnum = 1, .elem = row.elem}));
+    l.push_back(pdbtest::line({.name = " O  ", .res = row.res, .resnum = 1, .x = 2.2f, .elem = " O"}));
+    const pdbtest::ReadResult r = pdbtest::read_pdb(l, {.hremove = 'N'});
+    EXPECT_EQ(r.ierr, 1) << r.out;
+    EXPECT_EQ(pdbtest::count_of(r.out, " ERROR: water site \"C\" (element C) is no O, H or massless "
+                                       "site in PDB atom record, line 2:\n"),
+              1)
+        << r.out;
+    EXPECT_EQ(pdbtest::count_of(r.out, "residue name is empty"), *row.res == ' ' ? 1 : 0) << r.out;
+  }
+}
+
 class WaterSitesCif : public CifFiles {
  protected:
   // Two waters of O, H1, H2 and the sites named, chain W.
   void write_waters(const std::string& name, std::initializer_list<const char*> sites,
-                    const char* res = "HOH") {
+                    const char* res = "HOH", const char* site_symbol = "?") {
     std::string t = cif_header() + kAtomLoop;
     int serial = 0;
     for (int w = 1; w <= 2; ++w) {
@@ -112,7 +144,7 @@ class WaterSitesCif : public CifFiles {
       row("O", "O", 1.0f);
       row("H1", "H", 1.9f);
       row("H2", "H", 1.3f);
-      for (const char* s : sites) row(s, "?", 1.1f);
+      for (const char* s : sites) row(s, site_symbol, 1.1f);
     }
     write(name, t);
   }
@@ -124,15 +156,18 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
     std::initializer_list<const char*> sites;
     const char* res;
     const char* warning;
+    const char* symbol = "?";
   } rows[] = {
       {"M", {"M"}, "HOH", "  WARNING: 2"},
+      {"D1 and D2 of element EP", {"D1", "D2"}, "HOH", "  WARNING: 4", "EP"},
+      {"M of a residue without a name", {"M"}, "''", "  WARNING: 2"},
       {"EP of a water named WAT", {"EP"}, "WAT", "  WARNING: 2"},
       {"M1 and M2", {"M1", "M2"}, "HOH", "  WARNING: 4"},
       {"none", {}, "HOH", ""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
-    write_waters("w", row.sites, row.res);
+    write_waters("w", row.sites, row.res, row.symbol);
     // The pipeline's road.
     ASSERT_EQ(read_out("w"), 0) << out_;
     EXPECT_EQ(names_of_atoms(), "O H1 H2 O H1 H2 ");
@@ -153,6 +188,26 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
     if (*row.warning != '\0') {
       EXPECT_EQ(count_of(out, std::string(row.warning) + kSitesLeftOut), 1) << out;
     }
+  }
+}
+
+TEST_F(WaterSitesCif, BothMmcifRoadsRefuseASiteThatIsNoOHOrMasslessSite) {
+  for (const char* res : {"HOH", "''", "."}) {
+    SCOPED_TRACE(res);
+    const std::string head = cif_header() + kAtomLoop;
+    write("c", head + "HETATM 1 C C . " + res + " W 1 . 1 1.0 3.0 1.00 20.0 1\n" +
+                   "HETATM 2 O O . " + res + " W 1 . 1 2.2 3.0 1.00 20.0 1\n");
+    const std::string refusal = " ERROR: atom 1: water site \"C\" (element C) is no O, H or massless site, "
+                                "row at line " + std::to_string(count_of(head, "\n") + 1) + "\n";
+    EXPECT_EQ(read_out("c"), 3) << out_;
+    EXPECT_EQ(count_of(out_, refusal), 1) << out_;
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    const std::string out =
+        captured([&] { coords::read_cif_by_pdb_rules(-999, dir_ + "c.cif", 'N', 'N', ierr); });
+    rt::close_all_units();
+    EXPECT_EQ(ierr, 3) << out;
+    EXPECT_EQ(count_of(out, refusal), 1) << out;
   }
 }
 

@@ -115,6 +115,34 @@ TEST_F(LibLookup, UnknownResidueGetsAnEmptyNewMonomer) {
   EXPECT_EQ(libcom.lb_pass, 0);
 }
 
+// A library value "." or "?" is no name: the generic atom row of ILE
+// (comp_alternative_id ".") and a row written with "?" name no residue, not
+// even one read without a name.
+TEST_F(LibLookup, NoNameOfTheLibraryNamesAResidue) {
+  r_scratch_t& r = r_scratch;
+  const int32_t nsyn = r.lms_nsyn;
+  const int j = ++r.lms_nsyn;
+  r.lms_mname(j) = "SER";
+  r.lms_amname(j) = "?";
+  r.lms_mod(j) = ".";
+  r.lms_atom(j) = ".";
+  r.lms_aatom(j) = ".";
+  for (const char* name : {".", "?"}) {
+    SCOPED_TRACE(name);
+    const Lookup u = look(name);
+    EXPECT_EQ(u.ierr, 1) << u.out;
+    EXPECT_EQ(u.flag, "Y");
+    EXPECT_EQ(u.mon, name);
+    rt::FixedText<8> mon(name);
+    int32_t ierr = -1;
+    check_mon_name_in_lib_(mon, ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_EQ(mon.trimmed(), name);
+  }
+  r.lms_nsyn = nsyn;
+  dictionary::reset_dictionary_index();
+}
+
 TEST_F(LibLookup, EmptyAndFullMonomerLists) {
   r_scratch_t& r = r_scratch;
   const int32_t n = r.lml_nmon;
