@@ -55,7 +55,7 @@ bool cell_value_usable(int k, float v) {
   // "1e39" reads as 1e36, "1.0e39" as infinite).  Written so that a value
   // that is not a number fails too.
   constexpr float kPi = suite::kPi<float>;
-  if (k <= 3) return v > 0.5f && v < 100000.0f;
+  if (k <= 3) return v > 0.5f && v <= 100000.0f;  // 99999.999 in a float
   return v > 0.001f && v < kPi - 0.001f;
 }
 
