@@ -307,7 +307,17 @@ bool crystal_item(Header& h, std::string_view item, std::string_view data, int32
       // "?" and "." give no cell value: the cell is missing, as when the
       // item is, rather than one of 0 that would move every atom.
       if (not_given(data)) break;
-      crdinf.cr_cell(k - 8) = k <= 11 ? v : v * pi180;
+      const float value = k <= 11 ? v : v * pi180;
+      // Nor does a value that cannot stand in a cell (0, -5, 1e39), which
+      // a PDB file's cell rule turns into the default cube as well; it is
+      // named, with the PDB reader's message code, whatever the caller's.
+      if (!coords::cell_value_usable(k - 8, value)) {
+        msgdoc_(1, " WARNING: " + std::string(rt::trim_right(item)) + " " +
+                       std::string(rt::trim_right(data)) +
+                       " is no cell value; default cell: 100,100,100,90,90,90");
+        break;
+      }
+      crdinf.cr_cell(k - 8) = value;
       h.ncell += 1;
       break;
     }

@@ -1,6 +1,7 @@
 // The small-molecule CIF atom-row reader and the uncertainty cleaner.
 #include "coords/cif_small_molecule.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "coords/cif_numbers.h"
 #include "coords/pdb_fields.h"
 #include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
 #include "foundation/cell_helpers.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/messages.h"
@@ -72,6 +74,34 @@ Item classify(std::string_view name) {
 // Why the last row was refused.
 std::string refusal;
 
+// The element of a small-molecule atom from its label, blank when the label
+// tells none.  Labels start with the element and go on with digits and
+// letters of their own ("Be1", "O1W", "C12A"): a lower-case second letter
+// belongs to the element when the two make one ("Cl1" is chlorine, "Ow1"
+// oxygen), an upper-case one never does ("CA" is a carbon's label, not
+// calcium's).
+rt::FixedText<4> element_of_label(std::string_view label) {
+  constexpr std::string_view kOneLetter = "HDBCNOFPS";  // with the heavy list's K, V, Y, I, U, W
+  rt::FixedText<4> e;
+  if (label.empty()) return e;
+  const char c1 = static_cast<char>(std::toupper(static_cast<unsigned char>(label[0])));
+  if (c1 < 'A' || c1 > 'Z') return e;
+  if (label.size() > 1 && label[1] >= 'a' && label[1] <= 'z') {
+    const char c2 = static_cast<char>(label[1] - 'a' + 'A');
+    if (is_heavy_element(c1, c2)) {
+      const char two[2] = {c1, c2};
+      e = std::string_view(two, 2);
+      return e;
+    }
+  }
+  if (kOneLetter.find(c1) != std::string_view::npos || is_heavy_element(c1, ' '))
+    e = std::string_view(&c1, 1);
+  return e;
+}
+
+// A type symbol that names no element: "?", "." or nothing.
+bool no_symbol(const rt::FixedText<4>& s) { return s(1) == '.' || s(1) == '?' || s.is_blank(); }
+
 // The atom of a refused row, named by its serial, else by its label, as the
 // row gives them.
 std::string refused_atom(int serial_column, int label_column) {
@@ -103,6 +133,14 @@ Item missing_coordinate(const bool (&seen)[kNone + 1]) {
   for (int i = 0; i < 3; ++i)
     if (!seen[first + i]) return static_cast<Item>(first + i);
   return kNone;
+}
+
+// A row without a type symbol whose label tells no element.
+[[gnu::noinline]] void refuse_no_element(int serial_column, int label_column) {
+  refusal = " ERROR: " + refused_atom(serial_column, label_column) +
+            ": its label begins with no element and the row gives no _atom_site_type_symbol, "
+            "row at line " +
+            std::to_string(cif_record_place_info().line);
 }
 
 [[gnu::noinline]] void refuse_missing_coordinate(Item missing) {
@@ -162,6 +200,9 @@ void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     bool seen_auth = false, seen_seq = false, fractional = false;
     int serial_column = 0, label_column = 0, no_number = 0;
     bool seen[kNone + 1] = {};
+    // Either set of coordinates, as read; the fractional ones place the
+    // atom when the row gives them, whatever Cartesian item stands beside.
+    float cartesian[3] = {}, fractional_xyz[3] = {};
     for (int k = 1; k <= n; ++k) {
       const std::string_view val = comcif_info.dt_cif(k).view();
       const int32_t iv = comcif_info.idt_cif(k);
@@ -205,12 +246,11 @@ void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
           }
           break;
         case kGroup: crdatm.cr_group = val.substr(0, 4); break;
-        case kX: crdatm.cr_xyz(1) = fv; break;
-        case kY: crdatm.cr_xyz(2) = fv; break;
-        case kZ: crdatm.cr_xyz(3) = fv; break;
-        case kFx: crdatm.cr_xyz(1) = fv; fractional = true; break;
-        case kFy: crdatm.cr_xyz(2) = fv; fractional = true; break;
-        case kFz: crdatm.cr_xyz(3) = fv; fractional = true; break;
+        case kX: case kY: case kZ: cartesian[kind - kX] = fv; break;
+        case kFx: case kFy: case kFz:
+          fractional_xyz[kind - kFx] = fv;
+          fractional = true;
+          break;
         case kOcc: crdatm.cr_occ = fv; break;
         case kB: crdatm.cr_biso = fv; break;
         case kThermal:
@@ -236,6 +276,17 @@ void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       ierr = 1;
       return;
     }
+    // Files of the open crystallography databases often give no type
+    // symbols: the label tells the element, as it does to any reader of
+    // such files.
+    if (no_symbol(crdatm.cr_asymb)) {
+      crdatm.cr_asymb = element_of_label(crdatm.cr_aname.trimmed());
+      if (crdatm.cr_asymb.is_blank()) {
+        refuse_no_element(serial_column, label_column);
+        ierr = 1;
+        return;
+      }
+    }
     if (crdatm.cr_btype(1) == 'A' && !pdbf::aniso_values_fit(crdatm.cr_anis.data())) {
       refuse_aniso(serial_column, label_column);
       ierr = 1;
@@ -255,11 +306,12 @@ void rdcrd_csd_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     }
     if (!seen_seq) crdatm.cr_ires = cif_read_i4(pnum.sub(3, 6));
     if (fractional) {
-      const float f[3] = {crdatm.cr_xyz(1), crdatm.cr_xyz(2), crdatm.cr_xyz(3)};
       float o[3];
       int32_t e = 0;
-      nb_ftoo_(f, o, e);
+      nb_ftoo_(fractional_xyz, o, e);
       for (int i = 1; i <= 3; ++i) crdatm.cr_xyz(i) = o[i - 1];
+    } else {
+      for (int i = 1; i <= 3; ++i) crdatm.cr_xyz(i) = cartesian[i - 1];
     }
     crdatm.cr_rname = "C00";
     crdatm.cr_igroup = 1;

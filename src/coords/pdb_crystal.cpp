@@ -12,6 +12,7 @@
 #include "coords/pdb_fields.h"
 #include "coords/pdb_records.h"
 #include "coords/pdb_state.h"
+#include "coords/scale_frame.h"
 #include "foundation/atom_com.h"
 #include "foundation/messages.h"
 #include "foundation/spgr_names.h"
@@ -83,10 +84,8 @@ int32_t rdcryst1_(std::string_view line, int32_t nospgr_input) {
   rt::FixedText<24> name(pdbf::cols(line, 56, 66));
 
   bool wrong = false;
-  for (int i = 1; i <= 3; ++i)
-    if (crdinf.cr_cell(i) <= 0.5f) wrong = true;
-  for (int i = 4; i <= 6; ++i)
-    if (crdinf.cr_cell(i) <= 0.001f) wrong = true;
+  for (int i = 1; i <= 6; ++i)
+    if (!coords::cell_value_usable(i, crdinf.cr_cell(i))) wrong = true;
   if (wrong) {
     msgdoc_(mdoc, " WARNING: wrong CELL parameters in PDB file");
     msgdoc_(mdoc, "          Default: 100,100,100,90,90,90");

@@ -20,6 +20,8 @@
 
 #include <cmath>
 
+#include "suite/pi.h"
+
 namespace coords {
 
 namespace {
@@ -43,6 +45,18 @@ bool standard_frame(const rt::Array2<float, 3, 3>& scale, const rt::Array1<float
       if (!(std::fabs(scale(i, j) - ort_to_frac(i, j)) <= allowed)) return false;
   }
   return true;
+}
+
+bool cell_value_usable(int k, float v) {
+  // An edge of half an angstrom or less, or an angle within a thousandth of
+  // a radian of 0 or of 180 degrees, gives no cell: the frame would put
+  // every atom at the origin or be singular.  Nor does an edge that the
+  // CRYST1 field cannot hold when the model is written back (a CRYST1 a of
+  // "1e39" reads as 1e36, "1.0e39" as infinite).  Written so that a value
+  // that is not a number fails too.
+  constexpr float kPi = suite::kPi<float>;
+  if (k <= 3) return v > 0.5f && v <= 100000.0f;  // 99999.999 in a float
+  return v > 0.001f && v < kPi - 0.001f;
 }
 
 }  // namespace coords

@@ -57,9 +57,10 @@ TEST_F(CifHeader, MissingCellAndSpaceGroupTakeDefaults) {
 }
 
 // A cell or matrix value "?" or "." beside a full matrix is one the file
-// does not give: the cell is missing and the matrix is the cell's own, so
-// the atom stays where the file puts it (with 0 for the value every atom
-// went to the origin, or along the axis of the matrix element).
+// does not give, and so is a cell value that cannot stand in a cell: the
+// cell is missing and the matrix is the cell's own, so the atom stays where
+// the file puts it (with 0 for the value every atom went to the origin, or
+// along the axis of the matrix element).
 TEST_F(CifHeader, CellOrMatrixValueNotGivenLeavesTheAtomsInPlace) {
   const std::string matrix =
       "_atom_sites.fract_transf_matrix[1][1] 0.02\n_atom_sites.fract_transf_matrix[1][2] 0\n"
@@ -75,6 +76,12 @@ TEST_F(CifHeader, CellOrMatrixValueNotGivenLeavesTheAtomsInPlace) {
       {"cell length unknown", "_cell.length_a 50", "_cell.length_a ?", 100.0f},
       {"cell angle not applicable", "_cell.angle_beta 90", "_cell.angle_beta .", 100.0f},
       {"matrix element unknown", "fract_transf_matrix[1][1] 0.02", "fract_transf_matrix[1][1] ?", 50.0f},
+      // A value that cannot stand in a cell is one the file does not give.
+      {"cell length 0", "_cell.length_a 50", "_cell.length_a 0", 100.0f},
+      {"cell length below 0", "_cell.length_a 50", "_cell.length_a -5", 100.0f},
+      {"cell length past a float", "_cell.length_a 50", "_cell.length_a 1e39", 100.0f},
+      {"cell angle 0", "_cell.angle_beta 90", "_cell.angle_beta 0", 100.0f},
+      {"cell angle of 180 degrees", "_cell.angle_beta 90", "_cell.angle_beta 180", 100.0f},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);

@@ -128,7 +128,8 @@ TEST_F(CifNumberRows, SmallMoleculeUncertaintiesAreReadAndNoNumberRefused) {
 // Small-molecule rows: a coordinate "?" has no default and is refused, an
 // occupancy "?" is read (the reader puts 1 for every atom), a loop without
 // one of its coordinates is refused naming the item, and a core CIF without
-// its CSD code is read as the same file with one.
+// its CSD code is read as the same file with one: by its fractional
+// coordinates, with the scattering types of its atoms alone.
 TEST_F(CifNumberRows, SmallMoleculeRowsAreReadOrRefusedByTheirValues) {
   const std::string cell =
       "_cell_length_a 10\n_cell_length_b 10\n_cell_length_c 10\n_cell_angle_alpha 90\n"
@@ -143,6 +144,16 @@ TEST_F(CifNumberRows, SmallMoleculeRowsAreReadOrRefusedByTheirValues) {
       {"no fract_z", "_database_code_CSD ABCDEF\n", "x y occupancy", "C1 0.1 0.2 1",
        "  ERROR: the atom list has no item _atom_site_fract_z, row at line 14\n"},
       {"no CSD code", "", "x y z occupancy", "C1 0.1 0.2 0.3 1", nullptr},
+      // The fractional coordinates place the atom, not a Cartesian one
+      // beside them, before or after.
+      {"no CSD code, a lone Cartn_x after the fractional ones", "", "x y z Cartn_x",
+       "C1 0.1 0.2 0.3 7.5", nullptr},
+      {"no CSD code, a lone Cartn_x before the fractional ones", "", "Cartn_x x y z",
+       "C1 7.5 0.1 0.2 0.3", nullptr},
+      // The header's scattering types are passed over: the atoms' own are
+      // the only ones, whatever file came before.
+      {"no CSD code, atom types listed", "loop_\n_atom_type_symbol\nN\nO\n", "x y z",
+       "C1 0.1 0.2 0.3", nullptr},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);
@@ -153,7 +164,7 @@ TEST_F(CifNumberRows, SmallMoleculeRowsAreReadOrRefusedByTheirValues) {
         word += c;
         continue;
       }
-      items += word == "occupancy" ? "_atom_site_occupancy\n" : "_atom_site_fract_" + word + "\n";
+      items += word.size() > 1 ? "_atom_site_" + word + "\n" : "_atom_site_fract_" + word + "\n";
       word.clear();
     }
     write("sm", std::string("data_sm\n") + r.code + cell + items + r.row + "\n");
@@ -167,8 +178,11 @@ TEST_F(CifNumberRows, SmallMoleculeRowsAreReadOrRefusedByTheirValues) {
     ASSERT_EQ(atom_inf.n_atom, 1);
     EXPECT_EQ(resid_inf.res_name(1).trimmed(), "C00");
     EXPECT_EQ(atom_inf.atm_name(1).trimmed(), "C1");
+    EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 1.0f, 1e-4f);
     EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
     EXPECT_FLOAT_EQ(atom_crd.occup(1), 1.0f);
+    EXPECT_EQ(crst_crd.cs_nsfatm, 1);
+    EXPECT_EQ(atom_inf.atm_chem(1).trimmed(), "C");
   }
 }
 

@@ -258,6 +258,53 @@ TEST_F(ReadAtoms, RecordKindOrModelNumberThatIsNoneIsRefused) {
   EXPECT_EQ(atom_inf.n_atom, 2);
 }
 
+// Core CIFs of the open databases often give no type symbols: the element
+// is the label's first letter, with a lower-case second one when the two
+// make an element; a label that begins with no element is refused, named.
+TEST_F(ReadAtoms, SmallMoleculeElementWithoutTypeSymbolComesFromTheLabel) {
+  const struct {
+    const char *label, *atom, *symbol, *want;  // symbol nullptr: no type-symbol item
+  } rows[] = {
+      {"one letter", "N1", nullptr, "N"},
+      {"two letters", "Be1", nullptr, "BE"},
+      {"chlorine", "Cl1", nullptr, "CL"},
+      {"water oxygen", "O1W", nullptr, "O"},
+      {"digits and a suffix letter", "C12A", nullptr, "C"},
+      {"lower-case letter that makes no element", "Ow1", nullptr, "O"},
+      {"upper-case second letter is the label's", "CA1", nullptr, "C"},
+      {"one-letter heavy element", "K1", nullptr, "K"},
+      {"type symbol unknown", "Se1", "?", "SE"},
+      {"type symbol given", "X1", "Zn", "ZN"},
+      {"label of no element", "Q1", nullptr, nullptr},
+      {"label of a lower-case letter that makes no element", "Xx1", nullptr, nullptr},
+      {"label beginning with a digit", "1C", nullptr, nullptr},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    const std::string items = r.symbol != nullptr ? "_atom_site_type_symbol\n" : "";
+    const std::string symbol = r.symbol != nullptr ? std::string(r.symbol) + " " : "";
+    const std::string head =
+        "data_s\n_cell_length_a 10\n_cell_length_b 10\n_cell_length_c 10\n"
+        "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+        "loop_\n_atom_site_label\n" + items + "_atom_site_fract_x\n_atom_site_fract_y\n"
+        "_atom_site_fract_z\n";
+    write("el", head + r.atom + " " + symbol + "0.1 0.2 0.3\n");
+    if (r.want == nullptr) {
+      EXPECT_EQ(read_out("el"), 3);
+      EXPECT_NE(out_.find("  ERROR: atom " + std::string(r.atom) +
+                          ": its label begins with no element and the row gives no "
+                          "_atom_site_type_symbol, row at line " + line_after(head) +
+                          "\n  ERROR: read input file\n"),
+                std::string::npos)
+          << out_;
+      EXPECT_EQ(atom_inf.n_atom, 0);
+      continue;
+    }
+    ASSERT_EQ(read("el"), 8);
+    EXPECT_EQ(atom_inf.atm_chem(1).trimmed(), r.want);
+  }
+}
+
 TEST_F(ReadAtoms, QuoteItsLineDoesNotCloseRefusesTheFile) {
   const std::string head = cif_header() + kShortLoop + "1 CA ALA A 1 0 0 0\n";
   write("quote", head + "2 'CB ALA A 1 0 0 0\n3 C ALA A 1 0 0 0\n");

@@ -204,7 +204,8 @@ TEST(PdbCrystalRecords, WrongCellTakesTheDefaultCubeWithAWarning) {
   EXPECT_FLOAT_EQ(crst_crd.cs_cell(2), 100.0f);
 }
 
-// Edges of half an angstrom or less are not a cell.
+// Edges of half an angstrom or less, or past what the field holds, and flat
+// angles are not a cell.
 TEST(PdbCrystalRecords, CellEdgeMustExceedHalfAnAngstrom) {
   const struct {
     const char* name;
@@ -214,6 +215,12 @@ TEST(PdbCrystalRecords, CellEdgeMustExceedHalfAnAngstrom) {
       {"a of 0.5", "    0.500   58.100   61.200  90.00  90.00  90.00", -1},
       {"c of 0.5", "   52.300   58.100    0.500  90.00  90.00  90.00", -1},
       {"a of 0.501", "    0.501   58.100   61.200  90.00  90.00  90.00", 1},
+      {"a below 0", "   -5.000   58.100   61.200  90.00  90.00  90.00", -1},
+      {"a past a float", "   1.0e39   58.100   61.200  90.00  90.00  90.00", -1},
+      {"a of 1e39, read as 1e36", "     1e39   58.100   61.200  90.00  90.00  90.00", -1},
+      {"a the widest the field holds", "99999.999   58.100   61.200  90.00  90.00  90.00", 1},
+      {"beta of 0", "   52.300   58.100   61.200  90.00   0.00  90.00", -1},
+      {"beta of 180 degrees", "   52.300   58.100   61.200  90.00 180.00  90.00", -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1371,8 +1371,9 @@ TEST(Shelf, DamagedNumbersOrAtomListOf1A8OAreRefusedByBothPrograms) {
 }
 
 // A core CIF as the open crystallography databases give it, with no CSD
-// code: the pipeline reads it by the small-molecule road and writes what
-// the same file with a code gives (the title aside); orbinate, which reads
+// code, and also without type symbols: the pipeline reads it by the
+// small-molecule road and writes what the same file with a code and its
+// type symbols gives (the title aside); orbinate, which reads
 // Cartesian atom lists only, refuses both.
 TEST(Shelf, CoreCifWithoutCsdCodeIsReadAsTheSameFileWithOne) {
   const std::string head = "data_1000001\n_chemical_formula_sum 'C2 O'\n";
@@ -1384,18 +1385,28 @@ TEST(Shelf, CoreCifWithoutCsdCodeIsReadAsTheSameFileWithOne) {
       "_atom_site_fract_z\n_atom_site_U_iso_or_equiv\n"
       "O1 O 0.1234(3) 0.2345(3) 0.3456(2) 0.0301(5)\nC1 C 0.2500(4) 0.1000(4) 0.4000(3) 0.0280(6)\n"
       "C2 C 0.4000(5) 0.2000(5) 0.5000(4) 0.0350(7)\n";
-  TempDir files, with_code, without_code, run;
+  // The same without type symbols, as the open databases often give it: the
+  // labels tell the elements.
+  std::string untyped = body;
+  untyped.erase(untyped.find("_atom_site_type_symbol\n"), std::string("_atom_site_type_symbol\n").size());
+  for (const char* typed : {"O1 O ", "C1 C ", "C2 C "})
+    untyped.replace(untyped.find(typed), 5, std::string(typed, 3));
+  TempDir files, with_code, without_code, without_types, run;
   const pipetest::Outcome a =
       run_whole(files.write("coded.cif", head + "_database_code_CSD ABCDEF\n" + body), with_code);
   const pipetest::Outcome b = run_whole(files.write("core.cif", head + body), without_code);
+  const pipetest::Outcome c = run_whole(files.write("untyped.cif", head + untyped), without_types);
   ASSERT_EQ(a.ierr, 0) << a.out;
   ASSERT_EQ(b.ierr, 0) << b.out;
+  ASSERT_EQ(c.ierr, 0) << c.out;
   const auto untitled = [](std::string text) {
     const std::size_t at = text.find("_struct.title");
     return at == std::string::npos ? text : text.erase(at, text.find('\n', at) - at);
   };
-  for (const char* f : {"out.crd", "out.rst"})
+  for (const char* f : {"out.crd", "out.rst"}) {
     EXPECT_EQ(untitled(file_text(without_code.file(f))), untitled(file_text(with_code.file(f)))) << f;
+    EXPECT_EQ(untitled(file_text(without_types.file(f))), untitled(file_text(with_code.file(f)))) << f;
+  }
   EXPECT_NE(file_text(without_code.file("out.crd")).find(" O1     . C00      AA      1     0.126    1.462    2.487"),
             std::string::npos);
   for (const char* f : {"coded.cif", "core.cif"}) {
