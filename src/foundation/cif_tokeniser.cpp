@@ -349,12 +349,13 @@ bool has_hash(const rt::FixedText<CIFLINELEN>& line, int n) {
 
 bool is_comment_start(const Instance& in, char c) { return c == '#' || (in.first && c == '<'); }
 
-// A category of one row is written as item-value pairs as often as as a
-// loop of one row (every one-row category of the archive and of common
-// writers), and readers store a row at the last value of a record: so the
-// pairs of one category that follow each other outside a loop come back as
-// one record, its row, not as a record each.  A category is told by the
-// name up to its first point; a name without one (core CIF) stands alone.
+// The archive and common writers put a category of one row as item-value
+// pairs, not as a loop of one row, and readers store a row at the last
+// value of a record: so the pairs of one category that follow each other
+// outside a loop come back as one record, its row, not as a record each.
+// A category is told by the name up to its first point; a name without one
+// (core CIF) stands alone.  The look for a further pair reads past the
+// set: what it meets that ends the set waits for the next call.
 int category_length(const rt::FixedText<FRDWORDLEN>& name) {
   const void* dot = std::memchr(name.c, '.', FRDWORDLEN);
   return dot == nullptr ? 0 : static_cast<int>(static_cast<const char*>(dot) - name.c) + 1;
