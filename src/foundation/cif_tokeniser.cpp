@@ -383,7 +383,8 @@ bool same_category_name(const Instance& in, int w) {
 bool opens_no_value(const Instance& in, int w) {
   if (in.fr.qwrd(w) == 'Y') return false;
   const std::string_view v = in.fr.cwrd(w).view();
-  return v[0] == '_' || starts_with(v, "loop_") || starts_with(v, "data_") || starts_with(v, "global_");
+  return v[0] == '_' || starts_with(v, "loop_") || starts_with(v, "data_") ||
+         starts_with(v, "global_");
 }
 
 // The open set as a record of its items that have their values: a name

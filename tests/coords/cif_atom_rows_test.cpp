@@ -283,9 +283,11 @@ TEST_F(CifAtomRows, AtomListWithoutACoordinateIsRefused) {
     std::string names;
     for (const char* i : {"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id"})
       names += std::string(r.prefix) + i + "\n";
-    for (const char* a = r.axes; *a != '\0'; ++a) names += std::string(r.prefix) + "Cartn_" + *a + "\n";
-    write("c", cif_header() + (r.pairs ? as_pairs(names, "1 CA ALA A 1 1.0 2.0")
-                                       : "loop_\n" + names + "1 CA ALA A 1 1.0 2.0\n2 CB ALA A 1 1.5 2.5\n"));
+    for (const char* a = r.axes; *a != '\0'; ++a)
+      names += std::string(r.prefix) + "Cartn_" + *a + "\n";
+    write("c", cif_header() +
+                   (r.pairs ? as_pairs(names, "1 CA ALA A 1 1.0 2.0")
+                            : "loop_\n" + names + "1 CA ALA A 1 1.0 2.0\n2 CB ALA A 1 1.5 2.5\n"));
     EXPECT_EQ(read_out("c"), 3);
     // The line of the first row's first value: past the header's eight
     // lines, and the loop's eight.

@@ -223,7 +223,8 @@ TEST_F(ReadAtoms, RowsOnLinesOfTheirOwnOrSharingLinesAreRead) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     // kShortLoop without its "loop_" line for the pairs.
-    write("rows", cif_header() + (c.pairs ? as_pairs(kShortLoop.substr(6), c.rows) : kShortLoop + c.rows));
+    write("rows",
+          cif_header() + (c.pairs ? as_pairs(kShortLoop.substr(6), c.rows) : kShortLoop + c.rows));
     EXPECT_EQ(read_out("rows"), 0) << out_;
     EXPECT_EQ(atom_inf.n_atom, c.atoms);
     EXPECT_EQ(atom_inf.atm_name(1).str(), "CA  ");
