@@ -287,12 +287,23 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
   fr.nwrd = nw;
 }
 
+// What a look past a finished scalar set met that must wait for the next
+// call: a comment line, the end of the file, or a line that a quote leaves
+// open.
+enum class Held { None, Comment, End, Quote };
+
 // Where an instance stands in its file.
 struct Position {
   int32_t lines = 0;       // lines read since the reset
   int32_t words_line = 0;  // the line the current words came from (where a text field began)
   CifRecordPlace place;    // of the record being collected or returned last
   std::string syntax_error;
+  bool scalar_set = false;  // the current set's first name came outside any loop
+  // The items of a scalar set, all with their values, while the set may
+  // still take another item of its category; 0 when no set is so open.
+  int32_t gathered = 0;
+  Held held = Held::None;
+  int32_t held_iend = 0;  // the end code a held end of file gives
 };
 
 struct Instance {
@@ -337,6 +348,53 @@ bool has_hash(const rt::FixedText<CIFLINELEN>& line, int n) {
 }
 
 bool is_comment_start(const Instance& in, char c) { return c == '#' || (in.first && c == '<'); }
+
+// The archive and common writers put a category of one row as item-value
+// pairs, not as a loop of one row, and readers store a row at the last
+// value of a record: so the pairs of one category that follow each other
+// outside a loop come back as one record, its row, not as a record each.
+// A category is told by the name up to its first point; a name without one
+// (core CIF) stands alone.  The look for a further pair reads past the
+// set: what it meets that ends the set waits for the next call.
+int category_length(const rt::FixedText<FRDWORDLEN>& name) {
+  const void* dot = std::memchr(name.c, '.', FRDWORDLEN);
+  return dot == nullptr ? 0 : static_cast<int>(static_cast<const char*>(dot) - name.c) + 1;
+}
+
+// The record just completed is a scalar set that may take more items of its
+// category: it is then kept open.
+bool opens_gathering(const Instance& in) {
+  const bool open =
+      in.pos.scalar_set && in.c.n_item < MAXCIFVAL && category_length(in.c.itm_cif(1)) != 0;
+  in.pos.gathered = open ? in.c.n_item : 0;
+  return open;
+}
+
+// Word w (1-based) of the line is an item name of the open set's category.
+bool same_category_name(const Instance& in, int w) {
+  if (in.fr.qwrd(w) == 'Y') return false;
+  const rt::FixedText<FRDWORDLEN>& word = in.fr.cwrd(w);
+  const int n = category_length(in.c.itm_cif(1));
+  return word.c[0] == '_' && category_length(word) == n &&
+         std::memcmp(word.c, in.c.itm_cif(1).c, n) == 0;
+}
+
+// Word w (1-based) opens a name, a loop or a block, so is no value.
+bool opens_no_value(const Instance& in, int w) {
+  if (in.fr.qwrd(w) == 'Y') return false;
+  const std::string_view v = in.fr.cwrd(w).view();
+  return v[0] == '_' || starts_with(v, "loop_") || starts_with(v, "data_") ||
+         starts_with(v, "global_");
+}
+
+// The open set as a record of its items that have their values: a name
+// that got none is let go, as a lone name without a value always was.
+void close_gathered(const Instance& in) {
+  in.c.n_item = in.pos.gathered;
+  in.c.n_cif = in.pos.gathered;
+  in.c.n_data = 0;
+  in.pos.gathered = 0;
+}
 
 CifDroppedSet dropped_info{};
 
@@ -435,6 +493,17 @@ bool read_text_field(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ie
   return true;
 }
 
+// The rest of the line would become one value and every later value of its
+// item set would stand under the wrong name.
+void refuse_open_quote(const Instance& in, int32_t mdoc, int32_t& ierr) {
+  in.pos.syntax_error =
+      " ERROR: CIF_read: unterminated quote in line " + std::to_string(in.pos.words_line);
+  msgerr_(mdoc, in.pos.syntax_error);
+  in.fr.nwrd = 0;
+  in.c.i_cif = 0;
+  ierr = 1;
+}
+
 void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
   comcif_rec& c = in.c;
   comfread_cif_t& fr = in.fr;
@@ -445,6 +514,9 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
     in.pos.lines = 0;
     in.pos.words_line = 0;
     in.pos.place = CifRecordPlace{};
+    in.pos.scalar_set = false;
+    in.pos.gathered = 0;
+    in.pos.held = Held::None;
     c.n_cif = 0;
     c.i_cif = 0;
     c.n_data = 0;
@@ -459,12 +531,40 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
     c.loop_flag.c[0] = 'N';
   }
   iend = 0;
+  if (in.pos.held != Held::None) {
+    const Held held = in.pos.held;
+    in.pos.held = Held::None;
+    if (held == Held::End) {
+      iend = in.pos.held_iend;
+    } else if (held == Held::Quote) {
+      refuse_open_quote(in, mdoc, ierr);
+    } else {
+      // The comment line is still the line read last.
+      c.dt_cif(MAXCIFVAL) = fr.line.sub(1, 79);
+      in.use.value[MAXCIFVAL - 1] = FRDWORDLEN;
+      iend = -2;
+    }
+    return;
+  }
+
+  // The end of the file after a gathered set: the set is returned first,
+  // the end at the next call.
+  const auto end_of_file = [&]() {
+    if (ierr != 0 || in.pos.gathered == 0) return;
+    close_gathered(in);
+    in.pos.held = Held::End;
+    in.pos.held_iend = iend;
+    iend = 0;
+  };
 
   for (;;) {
     while (c.i_cif == fr.nwrd) {
       bool cut = false;
       int n = foundation::read_line(unit, mdoc, fr.line, ierr, iend, &cut);
-      if (ierr != 0 || iend != 0) return;
+      if (ierr != 0 || iend != 0) {
+        end_of_file();
+        return;
+      }
       in.pos.words_line = ++in.pos.lines;
       const char first = fr.line.c[0];
       if (n > 1 && first != ';' && !is_comment_start(in, first)) n = strip_comment(in, n);
@@ -473,7 +573,10 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
         if (!starts_with(l, "data_") && !starts_with(l, "global_")) continue;
       }
       if (first == ';') {
-        if (!read_text_field(in, unit, mdoc, ierr, iend, cut)) return;
+        if (!read_text_field(in, unit, mdoc, ierr, iend, cut)) {
+          end_of_file();
+          return;
+        }
         n = fr.line.len_trim();
       }
       split_cif_words(fr, n);
@@ -483,25 +586,52 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
         continue;
       }
       if (is_comment_start(in, fr.cwrd(1).c[0])) {
+        fr.nwrd = c.i_cif;
+        if (in.pos.gathered != 0 && c.n_item == in.pos.gathered) {
+          // A comment ends a finished set (the archive writes one after
+          // each category); between a name and its value it does not.
+          in.pos.gathered = 0;
+          in.pos.held = Held::Comment;
+          return;
+        }
         c.dt_cif(MAXCIFVAL) = fr.line.sub(1, 79);
         in.use.value[MAXCIFVAL - 1] = FRDWORDLEN;
-        fr.nwrd = c.i_cif;
         iend = -2;
         return;
       }
       // A comment line may hold any text.
       if (fr.open_quote != 0 && !cut) {
-        // The rest of the line would become one value and every later value
-        // of its item set would stand under the wrong name.
-        in.pos.syntax_error =
-            " ERROR: CIF_read: unterminated quote in line " + std::to_string(in.pos.words_line);
-        msgerr_(mdoc, in.pos.syntax_error);
-        fr.nwrd = 0;
-        c.i_cif = 0;
-        ierr = 1;
+        if (in.pos.gathered != 0 && c.n_item == in.pos.gathered) {
+          in.pos.gathered = 0;
+          in.pos.held = Held::Quote;
+          return;
+        }
+        refuse_open_quote(in, mdoc, ierr);
         return;
       }
       c.i_cif = 0;
+    }
+
+    if (in.pos.gathered != 0) {
+      const int w = c.i_cif + 1;
+      if (c.n_item == in.pos.gathered) {
+        // A finished set takes the next item of its category, or is
+        // returned, the next word left for the next call.
+        if (!same_category_name(in, w)) {
+          in.pos.gathered = 0;
+          return;
+        }
+        c.i_cif = w;
+        c.n_data = in.pos.gathered;
+        ++c.n_item;
+        std::memcpy(c.itm_cif(c.n_item).c, fr.cwrd(w).c, FRDWORDLEN);
+        ++in.names_serial;
+        continue;
+      }
+      if (opens_no_value(in, w)) {
+        close_gathered(in);
+        return;
+      }
     }
 
     // Values of an item set inside a block, the bulk of a file: a word that
@@ -537,8 +667,8 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
       }
       c.i_cif = w;
       c.n_data = done ? 0 : d;
-      if (done) return;
-      if (w == nwrd) continue;
+      if (done && !opens_gathering(in)) return;
+      if (done || w == nwrd) continue;
     }
 
     const int w = ++c.i_cif;
@@ -574,6 +704,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
       continue;
     }
     if (bare && w0 == '_') {
+      in.pos.scalar_set = c.loop_flag.c[0] == 'N';
       if (c.loop_flag.c[0] == 'N') c.n_item = 0;
       if (c.n_data != 0) report_incomplete(in, mdoc);
       c.n_data = 0;
@@ -603,7 +734,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
     }
     if (c.n_data == c.n_item) {
       c.n_data = 0;
-      return;
+      if (!opens_gathering(in)) return;
     }
   }
 }

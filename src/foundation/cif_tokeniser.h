@@ -1,6 +1,7 @@
 // The CIF line tokeniser: turns a CIF file into a sequence of records, each
-// a block announcement or one item set (a scalar item with its value, or one
-// row of a loop).  Two independent instances exist so that a second file can
+// a block announcement or one item set (a scalar item with its value, the
+// item-value pairs of one category that follow each other outside a loop,
+// or one row of a loop).  Two independent instances exist so that a second file can
 // be read while the first is open: instance 1 (getcif_info_, comcif_info)
 // for coordinates and libraries, instance 2 (getcif_c_, comcif_c) for
 // structure-description and restraint files.  Lines come from the line

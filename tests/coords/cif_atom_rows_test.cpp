@@ -270,22 +270,29 @@ TEST_F(CifAtomRows, EachIntegerItemIsReadOrRefused) {
 TEST_F(CifAtomRows, AtomListWithoutACoordinateIsRefused) {
   const struct {
     const char *label, *prefix, *axes, *item;
+    bool pairs = false;  // one atom written as item-value pairs
   } rows[] = {
       {"no x", "_atom_site.", "yz", "_atom_site.Cartn_x"},
       {"no y", "_atom_site.", "xz", "_atom_site.Cartn_y"},
       {"no z", "_atom_site.", "xy", "_atom_site.Cartn_z"},
       {"no z, underscore names", "_atom_site_", "xy", "_atom_site_Cartn_z"},
+      {"no z, one atom as item-value pairs", "_atom_site.", "xy", "_atom_site.Cartn_z", true},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);
-    std::string loop = "loop_\n";
+    std::string names;
     for (const char* i : {"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id"})
-      loop += std::string(r.prefix) + i + "\n";
-    for (const char* a = r.axes; *a != '\0'; ++a) loop += std::string(r.prefix) + "Cartn_" + *a + "\n";
-    write("c", cif_header() + loop + "1 CA ALA A 1 1.0 2.0\n2 CB ALA A 1 1.5 2.5\n");
+      names += std::string(r.prefix) + i + "\n";
+    for (const char* a = r.axes; *a != '\0'; ++a)
+      names += std::string(r.prefix) + "Cartn_" + *a + "\n";
+    write("c", cif_header() +
+                   (r.pairs ? as_pairs(names, "1 CA ALA A 1 1.0 2.0")
+                            : "loop_\n" + names + "1 CA ALA A 1 1.0 2.0\n2 CB ALA A 1 1.5 2.5\n"));
     EXPECT_EQ(read_out("c"), 3);
+    // The line of the first row's first value: past the header's eight
+    // lines, and the loop's eight.
     EXPECT_NE(out_.find(std::string("  ERROR: the atom list has no item ") + r.item +
-                        ", row at line 17\n  ERROR: read input file\n"),
+                        ", row at line " + (r.pairs ? "9" : "17") + "\n  ERROR: read input file\n"),
               std::string::npos)
         << out_;
     EXPECT_EQ(atom_inf.n_atom, 0);

@@ -376,6 +376,7 @@ TEST_F(CifByPdbRules, CapsAndOneLetterNucleotidesWrittenAsAtomStayInTheirChain) 
     const char* label;
     const char* rows;
     const char* chains;
+    const char* own_entities = nullptr;  // the case's entities, when not the loop above
   } cases[] = {
       {"caps written as ATOM",
        "ATOM 1 C ACE A 1 . 0 0 0 0 A\nATOM 2 N ALA A 1 . 1 0 0 1 A\n"
@@ -393,12 +394,15 @@ TEST_F(CifByPdbRules, CapsAndOneLetterNucleotidesWrittenAsAtomStayInTheirChain) 
        "? 1 P G B 2 . 0 0 0 1 B\n? 2 P T B 2 . 1 0 0 2 B\n? 3 P +T B 2 . 2 0 0 3 B\n"
        "? 4 P C B 2 . 3 0 0 4 B\n",
        "BB "},
+      {"one-letter DNA of a polymer entity written as item-value pairs, no record kind",
+       "? 1 P G B 2 . 0 0 0 1 B\n? 2 P T B 2 . 1 0 0 2 B\n? 3 P C B 2 . 2 0 0 3 B\n", "BB ",
+       "_entity.id 2\n_entity.type polymer\n"},
       {"one-letter DNA of no polymer entity, no record kind",
        "? 1 P G B 3 . 0 0 0 1 B\n? 2 P T B 3 . 1 0 0 2 B\n? 3 P C B 3 . 2 0 0 3 B\n", "BB Ba Bb "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    write("kinds", kinds_file(entities, c.rows));
+    write("kinds", kinds_file(c.own_entities ? c.own_entities : entities, c.rows));
     ASSERT_EQ(read_rules("kinds", 'N'), 0) << out_;
     EXPECT_EQ(chain_ids(), c.chains);
   }

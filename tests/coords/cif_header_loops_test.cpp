@@ -270,8 +270,11 @@ TEST_F(CifLoops, ConnectionRowNamedBySequenceNumberFindsItsResidue) {
     const char* row;  // sequence and author numbers of both ends
     int ires1, ires2;
     const char *seq1, *seq2;
+    bool pairs = false;  // the row written as item-value pairs, as a category of one row is
   } cases[] = {
       {"sequence numbers alone", "A 1 ? A 2 ?", 1, 2, " 151 ", " 152 "},
+      {"author numbers, the row as item-value pairs", "A 1 152 A 2 153", 2, 3, " 152 ", " 153 ",
+       true},
       {"author numbers beside other sequence numbers", "A 1 152 A 2 153", 2, 3, " 152 ", " 153 "},
       {"the second end by its sequence number", "A 2 152 A 3 ?", 2, 3, " 152 ", " 153 "},
       {"the second end by sequence number 1 alone", "A 2 ? A 1 ?", 2, 1, " 152 ", " 151 "},
@@ -280,13 +283,15 @@ TEST_F(CifLoops, ConnectionRowNamedBySequenceNumberFindsItsResidue) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
+    const std::string conn =
+        "_struct_conn.id\n_struct_conn.conn_type_id\n"
+        "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_seq_id\n"
+        "_struct_conn.ptnr1_auth_seq_id\n_struct_conn.ptnr2_label_asym_id\n"
+        "_struct_conn.ptnr2_label_seq_id\n_struct_conn.ptnr2_auth_seq_id\n";
     write("seq", cif_header() +
-                     "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
-                     "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_seq_id\n"
-                     "_struct_conn.ptnr1_auth_seq_id\n_struct_conn.ptnr2_label_asym_id\n"
-                     "_struct_conn.ptnr2_label_seq_id\n_struct_conn.ptnr2_auth_seq_id\n"
-                     "bond1 covale " +
-                     c.row + "\n" + atoms);
+                     (c.pairs ? as_pairs(conn, std::string("bond1 covale ") + c.row)
+                              : "loop_\n" + conn + "bond1 covale " + c.row + "\n") +
+                     atoms);
     ASSERT_EQ(read("seq"), 0);
     ASSERT_EQ(link_inf.ln_n, 1);
     EXPECT_EQ(link_inf.ln_1ires(1), c.ires1);

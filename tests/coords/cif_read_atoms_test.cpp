@@ -209,19 +209,25 @@ TEST_F(ReadAtoms, RowOutOfLineWithTheLoopIsRefusedWithItsLine) {
 
 TEST_F(ReadAtoms, RowsOnLinesOfTheirOwnOrSharingLinesAreRead) {
   // Whatever the layout, as long as it is kept: each row on two lines, or
-  // two rows to a line.
+  // two rows to a line; and a list of one atom written as item-value pairs.
   const struct {
     const char* label;
     const char* rows;
+    bool pairs = false;
+    int atoms = 3;
   } cases[] = {
       {"two lines a row", "1 CA ALA A\n1 0 0 0\n2 CB ALA A\n1 0 0 0\n3 C ALA A\n1 0 0 0\n"},
       {"two rows a line", "1 CA ALA A 1 0 0 0 2 CB ALA A 1 0 0 0\n3 C ALA A 1 0 0 0\n"},
+      {"one atom as item-value pairs", "7 CA ALA A 1 0 0 0", true, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    write("rows", cif_header() + kShortLoop + c.rows);
+    // kShortLoop without its "loop_" line for the pairs.
+    write("rows",
+          cif_header() + (c.pairs ? as_pairs(kShortLoop.substr(6), c.rows) : kShortLoop + c.rows));
     EXPECT_EQ(read_out("rows"), 0) << out_;
-    EXPECT_EQ(atom_inf.n_atom, 3);
+    EXPECT_EQ(atom_inf.n_atom, c.atoms);
+    EXPECT_EQ(atom_inf.atm_name(1).str(), "CA  ");
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -75,6 +76,22 @@ inline std::string cif_header() { return std::string("data_t\n") + kCell + "_sym
 inline std::string atom_loop(std::initializer_list<const char*> items) {
   std::string s = "loop_\n";
   for (const char* i : items) s += std::string("_atom_site.") + i + "\n";
+  return s;
+}
+
+// The names (one a line) and the values (blank-separated) of one row
+// written as item-value pairs, the form of a category of one row.
+inline std::string as_pairs(const std::string& names, const std::string& values) {
+  std::string s;
+  std::size_t n = 0, v = 0;
+  while (n < names.size()) {
+    const std::size_t ne = names.find('\n', n);
+    while (v < values.size() && values[v] == ' ') ++v;
+    const std::size_t ve = std::min(values.find(' ', v), values.size());
+    s += names.substr(n, ne - n) + " " + values.substr(v, ve - v) + "\n";
+    n = ne + 1;
+    v = ve;
+  }
   return s;
 }
 

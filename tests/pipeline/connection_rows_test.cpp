@@ -2,7 +2,8 @@
 // nucleotide atom with the archive's prime, and one naming its residues by
 // the file's sequence numbers alone, find the atoms the model holds; a run
 // on the written coordinates restrains what the first run did.  Rows and
-// LINK records inside one residue make no link.
+// LINK records inside one residue make no link.  A row written as
+// item-value pairs is one row.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -114,6 +115,21 @@ TEST(ConnectionRows, RowsInsideOneResidueAreItsOwnBondsNotLinks) {
     EXPECT_EQ(wrun::bonds_between(w, "1 C", "1 O"), 1);
     EXPECT_EQ(wrun::bonds_between(w, "1 C", "2 N"), 1);
     EXPECT_EQ(w.r.nbond, 34);
+  }
+}
+
+// The cyclic ALA-GLY as gemmi saves it writes its one connection row, the
+// head-to-tail bond, as item-value pairs, the form of every category of one
+// row: the row is read whole and closes the ring, as the PDB form's LINK
+// record does (9 bonds, not 8 and a warning for each item of the row).
+TEST(ConnectionRows, RowWrittenAsItemValuePairsIsOneRow) {
+  for (const char* file : {"cif_one_row_pairs.cif", "pdb_cyclo_ala_gly.pdb"}) {
+    SCOPED_TRACE(file);
+    const wrun::Written w = wrun::run_on(pipetest::data(file));
+    ASSERT_EQ(w.r.ierr, 0) << w.r.out;
+    EXPECT_EQ(w.r.out.find(kAbsent), std::string::npos) << w.r.out;
+    EXPECT_EQ(wrun::bonds_between(w, "2 C", "1 N"), 1);
+    EXPECT_EQ(w.r.nbond, 9);
   }
 }
 
