@@ -273,11 +273,8 @@ PairImage pair_image(int32_t row, const restraints::ModelPositions& p1, int32_t 
   return out;
 }
 
-// A link is held to the reach of a bond wherever its far end lies: one
-// whose nearest copy is further away than a bond can be (a code naming an
-// operator that brings no partner near) would pull its atom across the
-// crystal.  The pairs of positions of a row that may stand together and
-// are occupied, and whether each lies within that reach.
+// How the pairs of positions of a symmetry link that may stand together
+// and are occupied lie against the reach of a bond.
 struct RowReach {
   int32_t bonding = 0;  // pairs within reach (or without an operator to judge by)
   float shortest = -1;  // the nearest pair beyond reach, -1 when none
@@ -392,6 +389,10 @@ void dscr_links_symm_(int32_t mdoc, char, char restr_flag, char, int32_t& ierr) 
     if (p2.n == 0) continue;
     const float econst = energy_bond(p1.chem, p2.chem, b);
     if (l.ln_dist(row) > 0.00001f) b.val = l.ln_dist(row);
+    // A link to a copy is held to the reach of a bond as one inside the
+    // model is: where the nearest copy lies further away (a code naming an
+    // operator that brings no partner near), a restraint would pull the
+    // atom across the crystal.  Each pair of conformers is judged alone.
     const float reach = connect::bond_reach(b.atm1.view(), b.atm2.view(), b.val);
     const RowReach apart = link_in_unit(row) || restr_flag != 'A'
                                ? RowReach{}
