@@ -310,11 +310,10 @@ void warn_row_apart(int32_t mdoc, int32_t row, const restraints::ModelPositions&
   const link_inf_t& l = link_inf;
   msgdoc_(mdoc, rt::fmt("(' WARNING : link:',A8,' atoms too far apart to bond, dist =',F10.3)",
                         l.ln_id(row), r.shortest));
-  msgdoc_(mdoc, "           ch:" +
-                    connect::link_end_text(l.ln_1ichn(row), l.ln_1ires(row), p1.iat(r.i)) +
-                    "->ch:" +
-                    connect::link_end_text(l.ln_2ichn(row), l.ln_2ires(row), p2.iat(r.j)) +
-                    std::string(rt::fmt("(' ideal_dist=',F10.3)", ideal)));
+  msgdoc_(mdoc,
+          "           ch:" + connect::link_end_text(l.ln_1ichn(row), l.ln_1ires(row), p1.iat(r.i)) +
+              "->ch:" + connect::link_end_text(l.ln_2ichn(row), l.ln_2ires(row), p2.iat(r.j)) +
+              std::string(rt::fmt("(' ideal_dist=',F10.3)", ideal)));
   msgdoc_(mdoc, "           link will not be restrained");
 }
 

@@ -236,8 +236,9 @@ TEST(EdgeLimits, SymmetryLinkOfAConformerBeyondABond) {
   }
   TempDir dir;
   const Written w = run_on(dir.write(
-      "zinc.pdb", "CRYST1   20.000   20.000   20.000  90.00  90.00  90.00 P 1 2 1       2          \n" +
-                      link + modeltext::pdb_atoms(atoms) + "END\n"));
+      "zinc.pdb",
+      "CRYST1   20.000   20.000   20.000  90.00  90.00  90.00 P 1 2 1       2          \n" + link +
+          modeltext::pdb_atoms(atoms) + "END\n"));
   ASSERT_EQ(w.r.ierr, 0) << w.r.out;
   const std::size_t at = w.rst.find("\nBNDS ");
   ASSERT_NE(at, std::string::npos) << w.r.out;
