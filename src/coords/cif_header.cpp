@@ -184,10 +184,17 @@ rt::FixedText<1> alternate(std::string_view data) {
 
 // The symmetry code of a connection partner: "?" (a converter's unknown
 // where the PDB form gives no symmetry columns) and an empty value are no
-// operator, the identity, as an absent item is.
+// operator, the identity, as an absent item is.  An operator number with
+// leading zeros ("01_555") is that operator: every later stage compares
+// codes as texts, and would take "01_555" for another copy.
 rt::FixedText<8> symmetry(std::string_view data) {
-  const std::string_view code = rt::trim_right(data);
-  return rt::FixedText<8>(skips(code) ? "." : code);
+  std::string_view code = rt::trim_right(data);
+  if (skips(code)) return rt::FixedText<8>(".");
+  const std::size_t us = code.find('_');
+  std::size_t zeros = 0;
+  while (us != std::string_view::npos && zeros + 1 < us && code[zeros] == '0') ++zeros;
+  code.remove_prefix(zeros);
+  return rt::FixedText<8>(code);
 }
 
 // The value "?" (unknown) or "." (inapplicable).

@@ -94,7 +94,8 @@ void link_atom(rt::FixedText<5>& atom5, rt::FixedText<3>& rname) {
 // space group (letters, operator 0 or one the group lacks, a translation of
 // fewer than three digits) gives "1_555" as well, and false: kept, it
 // would be written as a code and take the link out of the model's own
-// bonds.
+// bonds.  The operator is written without leading zeros (" 01555" is
+// operator 1), as every later stage compares codes as texts.
 bool symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
   out = "1_555";
   if (in.is_blank()) return true;
@@ -112,13 +113,7 @@ bool symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
   for (int i = 4; i <= 6; ++i)
     if (!digit(field(i))) return false;
   if (op < 1 || (crst_crd.cs_nsym >= 1 && op > crst_crd.cs_nsym)) return false;
-  char buf[9];
-  int n = 0;
-  for (int i = 1; i <= 6; ++i) {
-    if (field(i) != ' ') buf[n++] = field(i);
-    if (i == 3) buf[n++] = '_';
-  }
-  out = std::string_view(buf, static_cast<std::size_t>(n));
+  out = std::to_string(op) + "_" + std::string{field(4), field(5), field(6)};
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "connect/conformer_bonds.h"
 #include "dictionary/link_lookup.h"
 #include "foundation/atom_com.h"
 #include "foundation/cell_helpers.h"
@@ -256,6 +257,66 @@ bool ordinary_link_of(int32_t row, int32_t ia, int32_t ja) {
   return false;
 }
 
+// The image a pair of positions of a symmetry link is restrained to, and
+// the distance to it.
+struct PairImage {
+  Image im;
+  float dobs = 0;
+};
+
+PairImage pair_image(int32_t row, const restraints::ModelPositions& p1, int32_t i,
+                     const restraints::ModelPositions& p2, int32_t j) {
+  PairImage out;
+  calc_idobs_l_(p1.iat(i), p2.iat(j), &p1.x(1, i), &p2.x(1, j), out.dobs);
+  out.im = nearest_image(&p1.x(1, i), &p2.x(1, j), p1.iat(i), p2.iat(j), given_code(row));
+  if (out.im.op != 0) out.dobs = std::sqrt(out.im.d2);
+  return out;
+}
+
+// How the pairs of positions of a symmetry link that may stand together
+// and are occupied lie against the reach of a bond.
+struct RowReach {
+  int32_t bonding = 0;  // pairs within reach (or without an operator to judge by)
+  float shortest = -1;  // the nearest pair beyond reach, -1 when none
+  int32_t i = 0, j = 0;
+};
+
+RowReach row_reach(int32_t row, const restraints::ModelPositions& p1,
+                   const restraints::ModelPositions& p2, char alt1, char alt2, float reach) {
+  RowReach r;
+  for (int32_t i = 1; i <= p1.n; ++i) {
+    for (int32_t j = 1; j <= p2.n; ++j) {
+      const rt::FixedText<2> codes[2] = {p1.corr(i), p2.corr(j)};
+      char check = 'N';
+      chk_alt_symm_(codes, alt1, alt2, check);
+      if (check != 'Y' || p1.ifl(i) != 1 || p2.ifl(j) != 1) continue;
+      const PairImage pi = pair_image(row, p1, i, p2, j);
+      if (pi.im.op == 0 || pi.dobs <= reach) {
+        ++r.bonding;
+      } else if (r.shortest < 0 || pi.dobs < r.shortest) {
+        r.shortest = pi.dobs;
+        r.i = i;
+        r.j = j;
+      }
+    }
+  }
+  return r;
+}
+
+// The warning of a link no pair of whose positions bonds, as for a link
+// inside the model.
+void warn_row_apart(int32_t mdoc, int32_t row, const restraints::ModelPositions& p1,
+                    const restraints::ModelPositions& p2, const RowReach& r, float ideal) {
+  const link_inf_t& l = link_inf;
+  msgdoc_(mdoc, rt::fmt("(' WARNING : link:',A8,' atoms too far apart to bond, dist =',F10.3)",
+                        l.ln_id(row), r.shortest));
+  msgdoc_(mdoc,
+          "           ch:" + connect::link_end_text(l.ln_1ichn(row), l.ln_1ires(row), p1.iat(r.i)) +
+              "->ch:" + connect::link_end_text(l.ln_2ichn(row), l.ln_2ires(row), p2.iat(r.j)) +
+              std::string(rt::fmt("(' ideal_dist=',F10.3)", ideal)));
+  msgdoc_(mdoc, "           link will not be restrained");
+}
+
 }  // namespace
 
 void change_link_symm_(rt::FixedText<8>& symm1, rt::FixedText<8>& symm2, const float* x1,
@@ -326,6 +387,19 @@ void dscr_links_symm_(int32_t mdoc, char, char restr_flag, char, int32_t& ierr) 
     srch_num_link_(mdoc, c2, r2, b.atm2, alt2, l.ln_symm2(row), p2, jerr);
     if (p2.n == 0) continue;
     const float econst = energy_bond(p1.chem, p2.chem, b);
+    if (l.ln_dist(row) > 0.00001f) b.val = l.ln_dist(row);
+    // A link to a copy is held to the reach of a bond as one inside the
+    // model is: where the nearest copy lies further away (a code naming an
+    // operator that brings no partner near), a restraint would pull the
+    // atom across the crystal.  Each pair of conformers is judged alone.
+    const float reach = connect::bond_reach(b.atm1.view(), b.atm2.view(), b.val);
+    const RowReach apart = link_in_unit(row) || restr_flag != 'A'
+                               ? RowReach{}
+                               : row_reach(row, p1, p2, alt1, alt2, reach);
+    if (apart.bonding == 0 && apart.shortest >= 0) {
+      warn_row_apart(mdoc, row, p1, p2, apart, b.val);
+      continue;
+    }
     bool next_row = false;
     for (int32_t i = 1; i <= p1.n && !next_row; ++i) {
       for (int32_t j = 1; j <= p2.n && !next_row; ++j) {
@@ -344,13 +418,10 @@ void dscr_links_symm_(int32_t mdoc, char, char restr_flag, char, int32_t& ierr) 
           break;
         }
         if (p1.ifl(i) != 1 || p2.ifl(j) != 1) continue;
-        float dobs = 0;
-        calc_idobs_l_(ia, ja, &p1.x(1, i), &p2.x(1, j), dobs);
-        const Image im = nearest_image(&p1.x(1, i), &p2.x(1, j), ia, ja, given_code(row));
-        if (im.op != 0) {
-          dobs = std::sqrt(im.d2);
-          if (im.writable()) symm1 = im.code(), symm2 = ".";
-        }
+        const PairImage pi = pair_image(row, p1, i, p2, j);
+        const Image& im = pi.im;
+        const float dobs = pi.dobs;
+        if (im.op != 0 && im.writable()) symm1 = im.code(), symm2 = ".";
         if (restr_flag != 'A') continue;
         if (im.op != 0 && !im.writable()) {
           msgdoc_(mdoc, rt::fmt("(A,A8,A,3I4,A,I3,A)", " WARNING : symm.link ", l.ln_id(row),
@@ -366,7 +437,10 @@ void dscr_links_symm_(int32_t mdoc, char, char restr_flag, char, int32_t& ierr) 
           msgdoc_(mdoc, "           " + where(c1, r1, ia) + " --> " + where(c2, r2, ja));
           continue;
         }
-        if (l.ln_dist(row) > 0.00001f) b.val = l.ln_dist(row);
+        if (im.op != 0 && dobs > reach) {
+          connect::warn_conformers_apart(mdoc, l.ln_id(row), c1, c2, {ia, ja, dobs}, b.val);
+          continue;
+        }
         msgdoc_(mdoc, rt::fmt("(A,F8.3,A,F8.3,A,A8)", " INFO:     symm.link will be used, dist=",
                               dobs, " ideal=", b.val, "symm1:", symm1));
         msgdoc_(mdoc, "           " + where(c1, r1, ia) + " --> " + where(c2, r2, ja));

@@ -29,8 +29,9 @@ struct ModelPositions {
 }  // namespace restraints
 
 // Every model link, in order.  Records and messages only with restr_flag
-// 'A'; list and symm_flag are not consulted.  ierr: 0, or the status of a
-// failed block title.
+// 'A'; list and symm_flag are not consulted.  A pair of positions whose
+// nearest image lies beyond the reach of a bond gets a warning, no record.
+// ierr: 0, or the status of a failed block title.
 // Writes r_scratch lll_ilink, atom_str as_iextr/as_iextr2, crdrst.rs_nbnds.
 void dscr_links_symm_(int32_t mdoc, char list, char restr_flag, char symm_flag, int32_t& ierr);
 // The positions of atom `atom` in residue ir with alternate code alt ('.'

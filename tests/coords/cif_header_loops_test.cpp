@@ -232,6 +232,7 @@ TEST(CifConnKinds, CovalentKindsAreKnownWholeOrCut) {
 TEST_F(CifLoops, UnknownOrEmptySymmetryOfAConnectionIsTheIdentity) {
   // A converter writes "?" where the PDB form's SSBOND record has no
   // symmetry columns: both partners are in the model, not in another cell.
+  // An operator written with a leading zero is that operator.
   write("symm",
         std::string("data_x\n") +
             "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_label_asym_id\n"
@@ -239,12 +240,12 @@ TEST_F(CifLoops, UnknownOrEmptySymmetryOfAConnectionIsTheIdentity) {
             "_struct_conn.ptnr2_label_asym_id\n_struct_conn.ptnr2_auth_seq_id\n"
             "_struct_conn.ptnr2_symmetry\n"
             "c1 disulf AA 1 ? AA 3 ?\nc2 disulf AA 1 '' AA 3 .\n"
-            "c3 disulf AA 1 1_555 BB 3 2_655\n" +
+            "c3 disulf AA 1 1_555 BB 3 2_655\nc4 disulf AA 1 01_555 BB 3 002_655\n" +
             kAtoms);
   ASSERT_EQ(read("symm"), 8);
-  ASSERT_EQ(link_inf.ln_n, 3);
-  const char* want[][2] = {{".", "."}, {".", "."}, {"1_555", "2_655"}};
-  for (int l = 1; l <= 3; ++l) {
+  ASSERT_EQ(link_inf.ln_n, 4);
+  const char* want[][2] = {{".", "."}, {".", "."}, {"1_555", "2_655"}, {"1_555", "2_655"}};
+  for (int l = 1; l <= 4; ++l) {
     EXPECT_EQ(link_inf.ln_symm1(l).trimmed(), want[l - 1][0]) << l;
     EXPECT_EQ(link_inf.ln_symm2(l).trimmed(), want[l - 1][1]) << l;
   }

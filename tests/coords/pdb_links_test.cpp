@@ -76,6 +76,8 @@ TEST(PdbBondRecords, SymmetryCodeFromEitherEndOfItsColumns) {
       {"an operator the group lacks", "  5555", "  4555", "1_555", "4_555", "5555", 1},
       {"two-digit operator the group lacks", " 12555", "12555 ", "1_555", "1_555", "12555", 2},
       {"a translation of two digits", "  1 55", "  1555", "1_555", "1_555", "1 55", 1},
+      {"a translation ending in a letter", "  255X", "  1555", "1_555", "1_555", "255X", 1},
+      {"operators with a leading zero", " 01555", "02655 ", "1_555", "2_655"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -215,13 +217,13 @@ TEST(PdbBondRecords, RecordNamingAnAtomNotInTheModelIsWarnedOf) {
 namespace {
 
 // LINK record columns 13-27 and 43-57: atom name, alternate code, residue
-// name, chain, number.
+// name, chain, number and insertion code.
 std::string link_record(const char* atom1, char alt1, const char* atom2, char alt2,
-                        const char* symm2 = "  1555") {
+                        const char* symm2 = "  1555", char ins2 = ' ') {
   char rec[96];
   std::snprintf(rec, sizeof rec,
-                "LINK        %-4.4s%cCYS A   5                %-4.4s%cCYS A   5     1555 %6s  2.04",
-                atom1, alt1, atom2, alt2, symm2);
+                "LINK        %-4.4s%cCYS A   5                %-4.4s%cCYS A   5%c    1555 %6s  2.04",
+                atom1, alt1, atom2, alt2, ins2, symm2);
   return rec;
 }
 
@@ -232,7 +234,7 @@ std::string link_record(const char* atom1, char alt1, const char* atom2, char al
 // at each) is warned of; one joining two of the residue's atoms is its own
 // bond, counted in one line for the file, whether the model has both atoms
 // or not (a hydrogen left out).  The residue's copy across a symmetry axis
-// is another residue.
+// is another residue, as is CYS A 5A (a residue of its own, one SG).
 TEST(PdbBondRecords, RecordInsideOneResidueMakesNoLink) {
   const char* ssbond_to_itself =
       "SSBOND   1 CYS A    5    CYS A    5                          1555   1555  2.04";
@@ -265,6 +267,10 @@ TEST(PdbBondRecords, RecordInsideOneResidueMakesNoLink) {
        "  INFO: 2 LINK records join two atoms of one residue: passed over, as that residue's own "
        "bonds\n"},
       {"the copy across a two-fold", {link_record(" SG ", ' ', " SG ", ' ', "  2555")}, 1, ""},
+      {"the residue of the next insertion code",
+       {link_record(" SG ", 'A', " SG ", ' ', "  1555", 'A')},
+       1,
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -275,6 +281,7 @@ TEST(PdbBondRecords, RecordInsideOneResidueMakesNoLink) {
         line({.name = " SG ", .alt = 'A', .res = "CYS", .resnum = 5, .occ = 0.5, .elem = " S"}));
     l.push_back(
         line({.name = " SG ", .alt = 'B', .res = "CYS", .resnum = 5, .occ = 0.5, .elem = " S"}));
+    l.push_back(line({.name = " SG ", .res = "CYS", .resnum = 5, .ins = 'A', .x = 4, .elem = " S"}));
     const ReadResult r = read_pdb(l);
     EXPECT_EQ(r.ierr, 0);
     EXPECT_EQ(link_inf.ln_n, c.links) << r.out;

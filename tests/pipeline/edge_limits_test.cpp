@@ -6,10 +6,12 @@
 // PDB atom record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "foundation/atom_com.h"
@@ -164,17 +166,32 @@ TEST(EdgeLimits, ChainStartBondedToAMetalTakesNoTerminalGroup) {
 // five cells back (shift -5, code 1_055), 80 A back four cells on (+4,
 // 1_955); both are restrained.  100 A back it lies five cells on (+5),
 // which no code of one digit a cell can name: not restrained, with a
-// warning.  From both forms.
+// warning.  Moved 8 A up the two-fold, no copy of it lies within a bond of
+// SG: not restrained, warned of as a link inside the model is.  From both
+// forms.
 TEST(EdgeLimits, CellShiftOfASymmetryLink) {
+  const char* no_code =
+      " WARNING : symm.link ZN-CYS   not used: cell shift   5   0   0 of operator   1 has no "
+      "symmetry code (one digit, -5 to +4, per axis)\n";
+  const char* no_bond =
+      " WARNING : link:ZN-CYS   atoms too far apart to bond, dist =     8.324\n"
+      "            ch:BB   res: 101  ZN       at:ZN  .->ch:AA   res:   1  CYS      at:SG  . "
+      "ideal_dist=     1.500\n"
+      "            link will not be restrained\n";
   const struct {
-    float dx;
+    float dx, dy;
     const char* code;  // "" none
-  } rows[] = {{100.0f, "1_055"}, {-80.0f, "1_955"}, {-100.0f, ""}};
+    const char* warning = "";
+  } rows[] = {{100.0f, 0.0f, "1_055"},
+              {-80.0f, 0.0f, "1_955"},
+              {-100.0f, 0.0f, "", no_code},
+              {0.0f, 8.0f, "", no_bond}};
   for (const auto& row : rows) {
     std::vector<Atom> atoms = modeltext::atoms_of("pdb_zinc_two_fold.pdb", 'A', 1, 101);
     Atom& zn = named(atoms, 101, "ZN");
     zn.chain = "B";
     zn.x += row.dx;
+    zn.y += row.dy;
     const Atom& sg = named(atoms, 1, "SG");
     TempDir dir;
     const std::string pdb = dir.write(
@@ -185,23 +202,54 @@ TEST(EdgeLimits, CellShiftOfASymmetryLink) {
         "zinc.cif",
         modeltext::cif_model(atoms, {{&zn, &sg, "2_555"}}, "20 20 20 90 90 90", "P 1 2 1"));
     for (const std::string& f : {pdb, cif}) {
-      SCOPED_TRACE(f + " moved by " + std::to_string(row.dx));
+      SCOPED_TRACE(f + " moved by " + std::to_string(row.dx) + ", " + std::to_string(row.dy));
       const Written w = run_on(f);
       ASSERT_EQ(w.r.ierr, 0) << w.r.out;
       const std::size_t at = w.rst.find("\nBNDS ");
       if (*row.code == 0) {
         EXPECT_EQ(at, std::string::npos) << w.rst.substr(at == std::string::npos ? 0 : at, 80);
-        EXPECT_NE(w.r.out.find(" WARNING : symm.link ZN-CYS   not used: cell shift   5   0   0 of "
-                               "operator   1 has "
-                               "no symmetry code (one digit, -5 to +4, per axis)\n"),
-                  std::string::npos)
-            << w.r.out;
+        EXPECT_NE(w.r.out.find(row.warning), std::string::npos) << w.r.out;
         continue;
       }
       ASSERT_NE(at, std::string::npos) << w.r.out;
       EXPECT_EQ(w.rst.substr(at + 1, 20), std::string("BNDS      1 ") + row.code + "   ");
     }
   }
+}
+
+// The same zinc site with the zinc and SG each in two conformers, zinc B
+// 8 A up the two-fold: the link binds conformer A to its copy only, and
+// the pair of B is warned of.
+TEST(EdgeLimits, SymmetryLinkOfAConformerBeyondABond) {
+  std::vector<Atom> atoms = modeltext::atoms_of("pdb_zinc_two_fold.pdb", 'A', 1, 101);
+  const std::string link =
+      modeltext::pdb_link(named(atoms, 101, "ZN"), named(atoms, 1, "SG"), "2555");
+  for (const auto& [num, name, dy] : {std::tuple{1, "SG", 0.0f}, std::tuple{101, "ZN", 8.0f}}) {
+    const auto a = std::find_if(atoms.begin(), atoms.end(),
+                                [&](const Atom& x) { return x.num == num && x.name == name; });
+    a->alt = "A";
+    a->occ = 0.5f;
+    Atom b = *a;
+    b.alt = "B";
+    b.y += dy;
+    atoms.insert(a + 1, b);
+  }
+  TempDir dir;
+  const Written w = run_on(dir.write(
+      "zinc.pdb",
+      "CRYST1   20.000   20.000   20.000  90.00  90.00  90.00 P 1 2 1       2          \n" + link +
+          modeltext::pdb_atoms(atoms) + "END\n"));
+  ASSERT_EQ(w.r.ierr, 0) << w.r.out;
+  const std::size_t at = w.rst.find("\nBNDS ");
+  ASSERT_NE(at, std::string::npos) << w.r.out;
+  EXPECT_EQ(w.rst.find("\nBNDS ", at + 1), std::string::npos) << w.rst;
+  EXPECT_NE(w.rst.find("# ZN  A SG  A", at), std::string::npos) << w.rst;
+  EXPECT_NE(w.r.out.find(" WARNING : link:ZN-CYS   atoms too far apart to bond, dist =     8.324\n"
+                         "            ch:Aa   res: 101  ZN       at:ZN  B->ch:AA   res:   1  CYS      at:SG  B"
+                         " ideal_dist=     1.500\n"
+                         "            link will not be restrained between these conformers\n"),
+            std::string::npos)
+      << w.r.out;
 }
 
 // 1A8O_gap.pdb (ASP152-LYS158 and LEU172-ALA177 of 1A8O, 20.1 A apart)
