@@ -856,8 +856,8 @@ enum class AnisoRow { kTaken, kPassedOver, kRefused };
 
 // A row of the anisotropic loop into crdatm: the serial it names and the
 // six components.  A row that gives no serial or leaves a component out
-// ("." or "?") is passed over; one with a component that is no number is
-// refused.
+// ("." or "?") is passed over; one with a component or serial that is no
+// number is refused.
 AnisoRow take_aniso_row() {
   const int* col = cache.aniso_col;
   for (int i = 0; i < 7; ++i)
@@ -874,9 +874,15 @@ AnisoRow take_aniso_row() {
     absent = absent || got == coords::CifNumber::kAbsent;
   }
   const std::string_view serial = comcif_info.dt_cif(col[0]).view();
-  if (absent || value_absent(serial) || rt::trim_right(serial) == ".") return AnisoRow::kPassedOver;
-  crdatm.cr_iatold = comcif_info.idt_cif(col[0]);
-  if (crdatm.cr_iatold <= 0) return AnisoRow::kPassedOver;
+  int32_t id = 0;
+  const coords::CifNumber got_id =
+      value_absent(serial) ? coords::CifNumber::kAbsent : coords::cif_integer(serial, id);
+  if (got_id == coords::CifNumber::kNoNumber) {
+    refuse_no_number(col[0], col[0], true);
+    return AnisoRow::kRefused;
+  }
+  if (absent || got_id == coords::CifNumber::kAbsent || id <= 0) return AnisoRow::kPassedOver;
+  crdatm.cr_iatold = id;
   if (!pdbf::aniso_values_fit(u)) {
     refuse_aniso(serial);
     return AnisoRow::kRefused;
