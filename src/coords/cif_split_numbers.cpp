@@ -117,8 +117,8 @@ void blank_atom() {
   for (const int32_t e : watch.blank_earlier) {
     const std::size_t i = static_cast<std::size_t>(e);
     const std::vector<float>& b = watch.blank_atoms[i];
-    if (coords::namesakes_coincide(xyz, &crdatm.cr_aname, 1, b.data(),
-                                   watch.blank_names[i].data(), b.size() / 3)) {
+    if (coords::namesakes_coincide(xyz, &crdatm.cr_aname, 1, b.data(), watch.blank_names[i].data(),
+                                   b.size() / 3)) {
       // Named as the PDB reader names the blank chain.
       watch.held.emplace_back(" ", std::string(watch.blank_number, 5));
       watch.blank_earlier.clear();

@@ -75,7 +75,7 @@ bool row_number(const FillItem& f, std::string_view entry, std::string_view atom
   int32_t period = 0;
   // A period is an integer item: 3.5 cut to 3 would restrain another torsion.
   const coords::CifNumber n = kind == RowNumber::kPeriod ? coords::cif_integer(f.data, period)
-                                                          : coords::cif_number(f.data, 0.0f, v);
+                                                         : coords::cif_number(f.data, 0.0f, v);
   if (kind == RowNumber::kPeriod) v = static_cast<float>(period);
   const double d = v;
   auto quoted = [&](std::string_view reason) {

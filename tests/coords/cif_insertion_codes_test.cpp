@@ -68,7 +68,8 @@ TEST_F(CifInsertionCodes, CodeOfTheAuthorNumberComesFirst) {
                      "1 N GLY A " + c.ins + " 0 0 0 " + c.auth + "\n");
     if (c.refused != nullptr) {
       EXPECT_EQ(read_out("ins"), 3);
-      EXPECT_NE(out_.find(std::string("  ERROR: ") + c.refused + ", row at line "), std::string::npos)
+      EXPECT_NE(out_.find(std::string("  ERROR: ") + c.refused + ", row at line "),
+                std::string::npos)
           << out_;
       EXPECT_EQ(atom_inf.n_atom, 0);
       continue;
