@@ -540,6 +540,7 @@ struct RowExtra {
   char ins = ' ';  // insertion code of its own item
   int no_number = 0;  // the first value column that is no number where a number stands, 0 none
   int long_name = 0;  // the column of a residue name longer than its field, 0 none
+  int long_code = 0;  // the column of an insertion code of more than one character, 0 none
 
   void take_no_number(int k) {
     if (no_number == 0) no_number = k;
@@ -637,6 +638,14 @@ bool integer_item(Item kind) { return kind == kSeq || kind == kAuthSeq || kind =
   const char axis = static_cast<char>('x' + (static_cast<int>(missing) - static_cast<int>(kX)));
   refusal = " ERROR: the atom list has no item " + std::string(comcif_info.itm_cif(1).sub(1, 11)) +
             "Cartn_" + axis + row_line(cif_record_place_info());
+}
+
+// An insertion code of more than one character, in column k.
+[[gnu::noinline]] void refuse_long_code(int k, int serial_column) {
+  refusal = " ERROR: " + row_name(serial_text(comcif_info, serial_column)) + ": " +
+            std::string(comcif_info.itm_cif(k).trimmed()) + " \"" +
+            std::string(comcif_info.dt_cif(k).trimmed()) + "\" is more than one character" +
+            row_line(cif_record_place_info());
 }
 
 // A residue name longer than the field that holds it, in column k.
@@ -819,8 +828,12 @@ inline void take_value(int k, RowExtra& row) {
       row.take_no_number(k);
     crdatm.cr_mult_factor = i;
   } else if constexpr (K == kInsCode) {
-    // "." and "?" stand for no code.
-    if (!value_absent(val) && val[0] != '.') row.ins = val[0];
+    // "." and "?" stand for no code.  A code of two characters cut to its
+    // first would make residues 37AB and 37AC one.
+    if (!value_absent(val) && !(val[0] == '.' && rt::len_trim(val) == 1)) {
+      if (rt::len_trim(val) > 1) row.long_code = k;
+      row.ins = val[0];
+    }
   } else if constexpr (K == kGroupPdb) {
     author_row.group_pdb = rt::trim_right(val);
   } else if constexpr (K == kAuthAsym) {
@@ -870,8 +883,8 @@ enum class AnisoRow { kTaken, kPassedOver, kRefused };
 
 // A row of the anisotropic loop into crdatm: the serial it names and the
 // six components.  A row that gives no serial or leaves a component out
-// ("." or "?") is passed over; one with a component that is no number is
-// refused.
+// ("." or "?") is passed over; one with a component or serial that is no
+// number is refused.
 AnisoRow take_aniso_row() {
   const int* col = cache.aniso_col;
   for (int i = 0; i < 7; ++i)
@@ -888,9 +901,15 @@ AnisoRow take_aniso_row() {
     absent = absent || got == coords::CifNumber::kAbsent;
   }
   const std::string_view serial = comcif_info.dt_cif(col[0]).view();
-  if (absent || value_absent(serial) || rt::trim_right(serial) == ".") return AnisoRow::kPassedOver;
-  crdatm.cr_iatold = comcif_info.idt_cif(col[0]);
-  if (crdatm.cr_iatold <= 0) return AnisoRow::kPassedOver;
+  int32_t id = 0;
+  const coords::CifNumber got_id =
+      value_absent(serial) ? coords::CifNumber::kAbsent : coords::cif_integer(serial, id);
+  if (got_id == coords::CifNumber::kNoNumber) {
+    refuse_no_number(col[0], col[0], true);
+    return AnisoRow::kRefused;
+  }
+  if (absent || got_id == coords::CifNumber::kAbsent || id <= 0) return AnisoRow::kPassedOver;
+  crdatm.cr_iatold = id;
   if (!pdbf::aniso_values_fit(u)) {
     refuse_aniso(serial);
     return AnisoRow::kRefused;
@@ -1003,6 +1022,11 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     }
     if (row.long_name != 0) {
       refuse_long_name(row.long_name, cache.column[kSerial]);
+      ierr = 1;
+      return;
+    }
+    if (row.long_code != 0) {
+      refuse_long_code(row.long_code, cache.column[kSerial]);
       ierr = 1;
       return;
     }

@@ -2,7 +2,6 @@
 #include "coords/cif_numbers.h"
 
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <system_error>
 
@@ -48,25 +47,18 @@ coords::CifNumber coords::cif_integer(std::string_view value, int32_t& i) {
   i = 0;
   std::string_view v = rt::trim_right(value);
   if (v == "?" || v == ".") return CifNumber::kAbsent;
-  // Digits with a sign, the form every writer gives: read exactly, any
-  // length that fits.
+  // Digits with a sign, as every writer gives an integer and as an author's
+  // residue number is read: a decimal point, an exponent or an uncertainty
+  // ("17.0", "1e2", "5(1)") makes none.
   const std::string_view digits = !v.empty() && v[0] == '+' ? v.substr(1) : v;
-  if (!digits.empty() && (is_digit(digits[0]) || (digits[0] == '-' && digits.size() == v.size()))) {
-    const char* end = digits.data() + digits.size();
-    const auto [p, ec] = std::from_chars(digits.data(), end, i);
-    if (p == end) {
-      if (ec == std::errc()) return CifNumber::kRead;
-      i = 0;
-      return CifNumber::kNoNumber;  // too large for the integer it stands for
-    }
-    i = 0;
-  }
-  // Any other number whose value is whole ("17.0", "1.7e1", "5(1)").
-  float f = 0.0f;
-  if (cif_number(value, 0.0f, f) != CifNumber::kRead) return CifNumber::kNoNumber;
-  if (!(std::fabs(f) < 16777216.0f) || f != std::trunc(f)) return CifNumber::kNoNumber;
-  i = static_cast<int32_t>(f);
-  return CifNumber::kRead;
+  if (digits.empty() || !(is_digit(digits[0]) || (digits[0] == '-' && digits.size() == v.size())))
+    return CifNumber::kNoNumber;
+  const char* end = digits.data() + digits.size();
+  const auto [p, ec] = std::from_chars(digits.data(), end, i);
+  if (p == end && ec == std::errc()) return CifNumber::kRead;
+  // Not digits throughout, or too large for the integer it stands for.
+  i = 0;
+  return CifNumber::kNoNumber;
 }
 
 bool coords::cif_author_number(std::string_view value) {

@@ -25,9 +25,10 @@ using CifNumber = rt::NumberWord;
 CifNumber cif_number(std::string_view value, float tokenised, float& f);
 
 // The integer of the CIF value `value` (blank-padded) where an integer
-// stands: digits with a sign, or a number of cif_number whose value is
-// whole; "?" and "." are kAbsent, anything else, and an integer too large
-// for 32 bits, kNoNumber.  i is 0 unless kRead.
+// stands: digits with a sign, the one form of every integer item (an
+// author's residue number adds its insertion letter, cif_author_number);
+// "?" and "." are kAbsent, anything else ("17.0", "1e2") and an integer too
+// large for 32 bits kNoNumber.  i is 0 unless kRead.
 CifNumber cif_integer(std::string_view value, int32_t& i);
 
 // An author's residue number: digits with a sign, and at most one letter

@@ -62,9 +62,11 @@ struct Watch {
   bool again_any = false;
 
   // Polymer residues of a blank chain, which may hold a number once for
-  // each chain of the entry: the atoms of each, and by number the residues
-  // read so far (indexes into `blank_atoms`), whatever their labels.
+  // each chain of the entry: the atoms of each with their names, and by
+  // number the residues read so far (indexes into `blank_atoms`), whatever
+  // their labels.
   std::vector<std::vector<float>> blank_atoms;
+  std::vector<std::vector<rt::FixedText<4>>> blank_names;
   std::unordered_map<std::string, std::vector<int32_t>> blank_at;
   int32_t blank_current = -1;           // the residue being read, -1 none
   std::vector<int32_t> blank_earlier;  // the earlier residues at its number
@@ -104,25 +106,28 @@ void settle_pending(std::string_view next_chain, const char* next_number,
   watch.tail = t;
 }
 
-// An atom of the blank chain's residue being read.  A residue that lies on
-// an earlier residue of its number (an atom within 0.5 A of one of its
-// atoms, as two models written as one do) is that residue given again, and
-// held once; residues of other chains of the entry at that number lie
-// elsewhere.
+// An atom of the blank chain's residue being read.  A residue whose atoms
+// lie on their namesakes of an earlier residue of its number (as two models
+// written as one do, however loosely they agree) is that residue given
+// again, and held once; residues of other chains of the entry at that
+// number lie elsewhere.
 void blank_atom() {
   if (watch.blank_current < 0) return;
   const float xyz[3] = {crdatm.cr_xyz(1), crdatm.cr_xyz(2), crdatm.cr_xyz(3)};
   for (const int32_t e : watch.blank_earlier) {
-    const std::vector<float>& b = watch.blank_atoms[static_cast<std::size_t>(e)];
-    if (coords::positions_coincide(xyz, 1, b.data(), b.size() / 3)) {
+    const std::size_t i = static_cast<std::size_t>(e);
+    const std::vector<float>& b = watch.blank_atoms[i];
+    if (coords::namesakes_coincide(xyz, &crdatm.cr_aname, 1, b.data(), watch.blank_names[i].data(),
+                                   b.size() / 3)) {
       // Named as the PDB reader names the blank chain.
       watch.held.emplace_back(" ", std::string(watch.blank_number, 5));
       watch.blank_earlier.clear();
       break;
     }
   }
-  std::vector<float>& mine = watch.blank_atoms[static_cast<std::size_t>(watch.blank_current)];
-  mine.insert(mine.end(), xyz, xyz + 3);
+  const std::size_t mine = static_cast<std::size_t>(watch.blank_current);
+  watch.blank_atoms[mine].insert(watch.blank_atoms[mine].end(), xyz, xyz + 3);
+  watch.blank_names[mine].push_back(crdatm.cr_aname);
 }
 
 // A polymer residue of the blank chain begins (`key`: its part and number);
@@ -130,6 +135,7 @@ void blank_atom() {
 void blank_residue(const char key[9], bool after_same) {
   const int32_t id = static_cast<int32_t>(watch.blank_atoms.size());
   watch.blank_atoms.emplace_back();
+  watch.blank_names.emplace_back();
   std::vector<int32_t>& at = watch.blank_at[std::string(key + 4, 5)];
   // Residues at one number side by side are the split check's matter.
   watch.blank_earlier = after_same ? std::vector<int32_t>() : at;

@@ -25,7 +25,7 @@ void split_numbers_start(bool given_again = false);
 // from 1): one given again with residues of other numbers between them is
 // held.  A blank chain may hold a number once for each chain of the entry:
 // a residue of it is held where it lies on an earlier residue of its number
-// (an atom within 0.5 A of one of its atoms).
+// (an atom on the atom of its name, namesakes_coincide).
 void split_numbers_row();
 // After the rows: the two error lines of two residues at one number for
 // each number so held: one residue split by a line of another name (the

@@ -291,6 +291,16 @@ bool same_author_chain(int r1, int r2, bool seg) {
   return resid_inf.res_num_pdb(r1)(1) == resid_inf.res_num_pdb(r2)(1);
 }
 
+// Points p and q (x, y and z each) nearer than `bound`.
+bool nearer(const float* p, const float* q, float bound) {
+  float d2 = 0.0f;
+  for (int k = 0; k < 3; ++k) {
+    const float d = p[k] - q[k];
+    d2 += d * d;
+  }
+  return d2 < bound * bound;
+}
+
 // Two residues at one number whose atoms coincide are one residue written
 // twice (a microheterogeneity whose alternate codes a writer dropped), not
 // two.  A residue's atoms stand side by side in the coordinate table.
@@ -303,17 +313,33 @@ bool atoms_coincide(int q, int r) {
                                     static_cast<std::size_t>(nr));
 }
 
+// A residue given again in a blank chain lies on the earlier residue of its
+// number atom for atom.
+bool lies_on_namesakes(int q, int r) {
+  const int nq = resid_inf.natm_res(q), nr = resid_inf.natm_res(r);
+  if (nq < 1 || nr < 1) return false;
+  const int fq = resid_inf.iratm_first(q), fr = resid_inf.iratm_first(r);
+  return coords::namesakes_coincide(atom_crd.xyz_crd.column(fq), &atom_inf.atm_name(fq),
+                                    static_cast<std::size_t>(nq), atom_crd.xyz_crd.column(fr),
+                                    &atom_inf.atm_name(fr), static_cast<std::size_t>(nr));
+}
+
 }  // namespace
+
+bool coords::namesakes_coincide(const float* a, const rt::FixedText<4>* a_names, std::size_t na,
+                                const float* b, const rt::FixedText<4>* b_names, std::size_t nb) {
+  for (std::size_t i = 0; i < na; ++i) {
+    for (std::size_t j = 0; j < nb; ++j) {
+      if (a_names[i] == b_names[j] && nearer(a + 3 * i, b + 3 * j, kNamesakesApart)) return true;
+    }
+  }
+  return false;
+}
 
 bool coords::positions_coincide(const float* a, std::size_t na, const float* b, std::size_t nb) {
   for (std::size_t i = 0; i < na; ++i) {
     for (std::size_t j = 0; j < nb; ++j) {
-      float d2 = 0.0f;
-      for (std::size_t k = 0; k < 3; ++k) {
-        const float d = a[3 * i + k] - b[3 * j + k];
-        d2 += d * d;
-      }
-      if (d2 < kCoincide * kCoincide) return true;
+      if (nearer(a + 3 * i, b + 3 * j, kCoincide)) return true;
     }
   }
   return false;
@@ -393,15 +419,15 @@ void coords::note_numbers_given_again() {
     if (!pdb::is_polymer_class(resid_inf.ires_type(r))) continue;
     // A blank chain is no chain of its own: a simulation's chains, parted
     // by TER records and each numbered from 1, share it.  But a residue of
-    // it that lies on an earlier residue of its number is that residue
-    // given again (two models written as one).
+    // it whose atoms lie on their namesakes of an earlier residue of its
+    // number is that residue given again (two models written as one).
     const std::string_view chain = resid_inf.res_num_pdb(r).sub(8, seg ? 11 : 8);
     if (rt::len_trim(chain) == 0 || std::memcmp(k, "        ", 8) == 0) {
       std::vector<int32_t>& at = blank_held[std::string(k + 8, 5)];
       // Residues at one number side by side are check_split_numbers' matter.
       if (!after_same) {
         for (const int32_t q : at) {
-          if (!atoms_coincide(q, r)) continue;
+          if (!lies_on_namesakes(q, r)) continue;
           given_again.push_back({r, q, rt::FixedText<4>("")});
           break;
         }

@@ -34,6 +34,19 @@ inline constexpr float kCoincide = 0.5f;
 // the `nb` points of `b` (x, y and z of each point in turn).
 bool positions_coincide(const float* a, std::size_t na, const float* b, std::size_t nb);
 
+// Two atoms of one name in two residues at one number nearer than this are
+// one atom given again (two models written as one), however loosely the
+// models agree.  Within one model such namesakes stand in two chains and
+// are at least a bond apart, and namesakes are of one element: the
+// shortest bond between two atoms of one element in a polymer residue
+// (C=C, N=N) is longer than 1.2 A, a disulfide between two chains' residues
+// of one number 2.0 A, and hydrogens are never bonded to one another.
+inline constexpr float kNamesakesApart = 1.0f;
+// True when one of the `na` atoms of `a` (named `a_names`) lies within
+// kNamesakesApart of an atom of its name among the `nb` atoms of `b`.
+bool namesakes_coincide(const float* a, const rt::FixedText<4>* a_names, std::size_t na,
+                        const float* b, const rt::FixedText<4>* b_names, std::size_t nb);
+
 // Two residues that follow one another in the file at one residue number
 // and insertion code of an author's chain, but stand in different chains
 // of the model.  ierr 6 (two error lines each, as above) where they are one
@@ -55,7 +68,8 @@ void check_split_numbers(int32_t mdoc, int32_t& ierr);
 // twice (two models written one after the other without MODEL records).
 // Waters and ligands are not watched.  A blank chain may hold a number once
 // for each chain of the entry: a residue of it is noted where an atom lies
-// within kCoincide of an atom of an earlier residue of its number.
+// on the atom of its name of an earlier residue of its number
+// (namesakes_coincide).
 // Reads sttcrec.st_chain_part.
 void note_numbers_given_again();
 // After the read: the two error lines for each residue noted that stands in

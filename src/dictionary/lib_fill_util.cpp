@@ -1,6 +1,7 @@
 // Messages and the record step shared by the library readers and their fillers.
 #include "dictionary/lib_fill_util.h"
 
+#include <cstdint>
 #include <string>
 
 #include "coords/cif_numbers.h"
@@ -66,25 +67,30 @@ std::string row_head(std::string_view entry, std::string_view atoms) {
 
 // The widest numbers the written fields hold: F8.3 from -999.999 to
 // 9999.999, I3 from -99 to 999 (a larger one is written as asterisks).
-// The bounds are compared in double: as floats they would round onto the
-// widest numbers that still fit.
+// The value bounds are compared in double: as floats they would round onto
+// the widest numbers that still fit.
 constexpr double kValueLow = -999.9995, kValueHigh = 9999.9995;
-constexpr double kPeriodLow = -99.0, kPeriodHigh = 999.0;
+constexpr int32_t kPeriodLow = -99, kPeriodHigh = 999;
 
 }  // namespace
 
 bool row_number(const FillItem& f, std::string_view entry, std::string_view atoms, RowNumber kind,
                 bool absent_ok, float& value) {
   float v = 0.0f;
-  const coords::CifNumber n = coords::cif_number(f.data, 0.0f, v);
+  int32_t period = 0;
+  // A period is an integer item: 3.5 cut to 3 would restrain another torsion.
+  const coords::CifNumber n = kind == RowNumber::kPeriod ? coords::cif_integer(f.data, period)
+                                                         : coords::cif_number(f.data, 0.0f, v);
+  if (kind == RowNumber::kPeriod) v = static_cast<float>(period);
   const double d = v;
   auto quoted = [&](std::string_view reason) {
     return std::string(f.item) + " \"" + std::string(f.data) + "\" " + std::string(reason);
   };
   std::string why;
   if (n == coords::CifNumber::kNoNumber || (n == coords::CifNumber::kAbsent && !absent_ok))
-    why = coords::cif_no_number(f.item, f.data);
-  else if (kind == RowNumber::kPeriod && !(d >= kPeriodLow && d <= kPeriodHigh))
+    why = kind == RowNumber::kPeriod ? coords::cif_no_integer(f.item, f.data)
+                                     : coords::cif_no_number(f.item, f.data);
+  else if (kind == RowNumber::kPeriod && !(period >= kPeriodLow && period <= kPeriodHigh))
     why = quoted("is too large for its field (-99 to 999)");
   else if (kind != RowNumber::kPeriod && !(d > kValueLow && d < kValueHigh))
     why = quoted("is too large for its field (-999.999 to 9999.999)");

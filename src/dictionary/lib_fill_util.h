@@ -82,11 +82,13 @@ inline bool name_present(std::string_view name) {
 namespace dictionary {
 
 // What a restraint number of a library row is: a value (length, angle), an
-// esd, which must not be below 0, or a torsion period (a whole number).
+// esd, which must not be below 0, or a torsion period (an integer, digits
+// with a sign).
 enum class RowNumber { kValue, kEsd, kPeriod };
 
 // The number of item f of a library row, read by the one reading of numbers
-// of outside input (a standard uncertainty in parentheses dropped).  Every
+// of outside input (a standard uncertainty in parentheses dropped), a
+// period as an integer item of a CIF file is read (cif_integer).  Every
 // number must fit the fields the run writes it into (F8.3 in the restraint
 // file and the new library, I3 for a period).  A value that is no number,
 // an esd below 0 or a number too large is refused with the error line

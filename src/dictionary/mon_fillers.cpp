@@ -475,10 +475,11 @@ void pt_mtors_(MON_FILLER_ARGS) {
     if (!take_number(f, atoms, dictionary::RowNumber::kValue, kGaveValue, r.lmt_val(k), ierr))
       return;
   } else if (begins(a, "period")) {
-    // "?" and "." give no period (0), as they always have.
+    // A full description gives its period as it gives its value and esd;
+    // in a minimal one "?" and "." give no period (0), as they always have.
     float period = 0.0f;
-    if (!dictionary::row_number(f, monomer_entry(), atoms, dictionary::RowNumber::kPeriod, true,
-                                period)) {
+    if (!dictionary::row_number(f, monomer_entry(), atoms, dictionary::RowNumber::kPeriod,
+                                r.lml_prsnt(r.lml_imon) == "M", period)) {
       r.lml_imon = 0;
       ierr = 1;
       return;

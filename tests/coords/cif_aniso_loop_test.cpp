@@ -121,8 +121,9 @@ TEST_F(CifAnisoLoop, ComponentTooLargeForItsFieldIsRefused) {
 }
 
 // A component that is no number would leave the atom's U at 0 along it:
-// the row is refused, named by the atom and the item.
-TEST_F(CifAnisoLoop, ComponentThatIsNoNumberIsRefused) {
+// the row is refused, named by the atom and the item; so is a serial that
+// is no integer, as the atom rows' serials are.
+TEST_F(CifAnisoLoop, ValueThatIsNoNumberIsRefused) {
   const struct {
     const char *label, *row, *message;
   } cases[] = {
@@ -130,6 +131,8 @@ TEST_F(CifAnisoLoop, ComponentThatIsNoNumberIsRefused) {
        "  ERROR: atom 1: _atom_site_anisotrop.U[2][2] \"abc\" is not a number, row at line 41\n"},
       {"cut after its exponent", "2 C CA 0.1 0.1 0.1 0 0 1e- 9 9 9 9 9 9 A\n",
        "  ERROR: atom 2: _atom_site_anisotrop.U[2][3] \"1e-\" is not a number, row at line 41\n"},
+      {"serial as a whole real", "2.0 C CA 0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n",
+       "  ERROR: atom 2.0: _atom_site_anisotrop.id \"2.0\" is not an integer, row at line 41\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

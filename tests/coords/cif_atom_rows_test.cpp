@@ -219,9 +219,10 @@ TEST_F(CifAtomRows, EachNumericItemIsReadRefusedOrTakesItsDefault) {
   }
 }
 
-// The integer items of a row: a value that is no whole number is refused,
-// named by its item (the serial and the model number by the lines they
-// have); "." keeps its meaning, and an author's number its insertion code.
+// The integer items of a row take one form, digits with a sign: any other
+// value, a whole number written as a real too, is refused, named by its
+// item (the serial and the model number by the lines they have); "." keeps
+// its meaning, and an author's number its insertion code.
 TEST_F(CifAtomRows, EachIntegerItemIsReadOrRefused) {
   const std::string loop =
       atom_loop({"id", "label_seq_id", "auth_seq_id", "symmetry_multiplicity", "pdbx_PDB_model_num",
@@ -243,8 +244,16 @@ TEST_F(CifAtomRows, EachIntegerItemIsReadOrRefused) {
        "atom 1: _atom_site.symmetry_multiplicity \"abc\" is not an integer", "", 0, 0},
       {"serial with a fraction", "1.5 1 5 1 1", "atom serial \"1.5\" is not a positive number", "", 0, 0},
       {"model with a fraction", "1 1 5 1 1.5", "atom 1: model number \"1.5\" is not a number of 0 or more", "", 0, 0},
+      {"author as a whole real", "1 1 151.0 1 1",
+       "atom 1: _atom_site.auth_seq_id \"151.0\" is not an integer", "", 0, 0},
+      {"sequence as a whole real", "1 17.0 17 2 1",
+       "atom 1: _atom_site.label_seq_id \"17.0\" is not an integer", "", 0, 0},
+      {"sequence past the whole numbers of a float", "1 16777217.0 17 2 1",
+       "atom 1: _atom_site.label_seq_id \"16777217.0\" is not an integer", "", 0, 0},
+      {"model with an exponent", "1 1 5 1 1e0", "atom 1: model number \"1e0\" is not a number of 0 or more", "", 0, 0},
       {"author with its insertion code", "1 1 27A 1 1", nullptr, "  27A", 1, 1},
-      {"sequence as a whole real", "1 17.0 17 2 1", nullptr, "  17 ", 17, 2},
+      {"author with the last letter as its code", "1 1 3Z 1 1", nullptr, "   3Z", 1, 1},
+      {"sequence and multiplicity as digits", "1 17 17 2 1", nullptr, "  17 ", 17, 2},
       {"sequence and multiplicity not applicable", "1 . 5 . 1", nullptr, "   5 ", 0, 1},
   };
   for (const auto& r : rows) {

@@ -44,15 +44,20 @@ TEST_F(CifInsertionCodes, RunOfCodesGivesTheResiduesOfThePdbForm) {
   EXPECT_EQ(residues(), from_cif);
 }
 
+// A code of more than one character is refused, as an author number with
+// two letters is: cut to its first, 37AB and 37AC would be one residue.
 TEST_F(CifInsertionCodes, CodeOfTheAuthorNumberComesFirst) {
   struct Case {
     const char *label, *auth, *ins, *key;
+    const char* refused = nullptr;
   };
   const Case cases[] = {
       {"code in its own item", "37", "A", "  37A"},
       {"a dot for no code", "37", ".", "  37 "},
       {"author number with a code of its own", "37A", "B", "  37A"},
       {"negative number", "-5", "C", "  -5C"},
+      {"a code of two letters", "37", "AB", "",
+       "atom 1: _atom_site.pdbx_PDB_ins_code \"AB\" is more than one character"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -61,6 +66,14 @@ TEST_F(CifInsertionCodes, CodeOfTheAuthorNumberComesFirst) {
                                 "pdbx_PDB_ins_code", "Cartn_x", "Cartn_y", "Cartn_z",
                                 "auth_seq_id"}) +
                      "1 N GLY A " + c.ins + " 0 0 0 " + c.auth + "\n");
+    if (c.refused != nullptr) {
+      EXPECT_EQ(read_out("ins"), 3);
+      EXPECT_NE(out_.find(std::string("  ERROR: ") + c.refused + ", row at line "),
+                std::string::npos)
+          << out_;
+      EXPECT_EQ(atom_inf.n_atom, 0);
+      continue;
+    }
     ASSERT_EQ(read("ins"), 0);
     ASSERT_EQ(resid_inf.n_residue, 1);
     EXPECT_EQ(std::string(resid_inf.res_num_pdb(1).sub(3, 7)), c.key);

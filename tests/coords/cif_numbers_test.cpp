@@ -212,8 +212,8 @@ TEST_F(CifNumberRows, HeaderNumberThatIsNoNumberIsRefused) {
   }
 }
 
-// Integer items: digits with a sign, or a number whose value is whole;
-// nothing else, nor an integer past 32 bits.
+// Integer items: digits with a sign; nothing else, not even a number whose
+// value is whole, nor an integer past 32 bits.
 TEST(CifInteger, EachFormIsReadRefusedOrAbsent) {
   const struct {
     const char* label;
@@ -225,8 +225,9 @@ TEST(CifInteger, EachFormIsReadRefusedOrAbsent) {
       {"negative", "-3", CifNumber::kRead, -3},
       {"leading plus", "+7", CifNumber::kRead, 7},
       {"largest", "2147483647", CifNumber::kRead, 2147483647},
-      {"whole real", "17.0", CifNumber::kRead, 17},
-      {"whole with an exponent", "1.7e1", CifNumber::kRead, 17},
+      {"whole real", "17.0", CifNumber::kNoNumber, 0},
+      {"whole with an exponent", "1.7e1", CifNumber::kNoNumber, 0},
+      {"whole with an uncertainty", "5(1)", CifNumber::kNoNumber, 0},
       {"fraction", "17.5", CifNumber::kNoNumber, 0},
       {"letters", "abc", CifNumber::kNoNumber, 0},
       {"digit and letter", "1x", CifNumber::kNoNumber, 0},

@@ -15,8 +15,8 @@
 namespace {
 
 // One residue of two atoms, N at x and CA 1.2 A further along x (a water
-// only its O at x).  `label`: its mmCIF chain label; `ter`: a TER record
-// before it in the PDB form.
+// only its O at x, a residue of a CA trace its CA).  `label`: its mmCIF
+// chain label; `ter`: a TER record before it in the PDB form.
 struct Res {
   const char* rec;
   const char* name;
@@ -27,10 +27,12 @@ struct Res {
   char chain = 'A';
   bool ter = false;
   const char* seg = "";
+  bool trace = false;
 };
 
 std::vector<std::pair<const char*, float>> atoms_of(const Res& r) {
   if (std::string_view(r.name) == "HOH") return {{"O", r.x}};
+  if (r.trace) return {{"CA", r.x}};
   return {{"N", r.x}, {"CA", r.x + 1.2f}};
 }
 
@@ -176,7 +178,9 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
 // Two models written one after the other: a polymer residue of a named
 // chain given again after other residues or other chains holds its number
 // twice; so does a blank chain whose residue lies on an earlier one of its
-// number.  A blank chain's residues apart from those, a ligand or water of a
+// number, atom on namesake nearer than any bond between two atoms of one
+// element.  A blank chain's residues apart from those (namesakes bonded
+// across chains), a ligand or water of a
 // chain that returns after the other chains, and a segment's chains each
 // numbered from 1 are read as before.
 TEST_F(ResidueNumbers, PolymerResidueOfANamedChainGivenAgainIsRefused) {
@@ -215,6 +219,28 @@ TEST_F(ResidueNumbers, PolymerResidueOfANamedChainGivenAgainIsRefused) {
         {"ATOM", "GLY", 2, "B", 4.3f, ' ', ' '}},
        6, 2,
        " ERROR: in chain   residue:   1\n"},
+      {"a blank chain given again 0.9 A off its own atoms, as two models that agree loosely",
+       {{"ATOM", "ALA", 1, "A", 0, ' ', ' '},
+        {"ATOM", "GLY", 2, "A", 4, ' ', ' '},
+        {"ATOM", "ALA", 1, "B", 0.9f, ' ', ' ', true},
+        {"ATOM", "GLY", 2, "B", 4.9f, ' ', ' '}},
+       6, 2,
+       " ERROR: in chain   residue:   1\n"},
+      {"a CA trace written twice in a blank chain",
+       {{"ATOM", "ALA", 1, "A", 0, ' ', ' ', false, "", true},
+        {"ATOM", "GLY", 2, "A", 3.8f, ' ', ' ', false, "", true},
+        {"ATOM", "ALA", 1, "B", 0.3f, ' ', ' ', true, "", true},
+        {"ATOM", "GLY", 2, "B", 4.1f, ' ', ' ', false, "", true}},
+       6, 2,
+       " ERROR: in chain   residue:   1\n"},
+      {"two chains of a blank chain whose namesakes at one number lie 2.0 A apart, as a "
+       "disulfide joins them, other atoms nearer",
+       {{"ATOM", "ALA", 1, "A", 0, ' ', ' '},
+        {"ATOM", "GLY", 2, "A", 4, ' ', ' '},
+        {"ATOM", "ALA", 1, "B", 2.0f, ' ', ' ', true},
+        {"ATOM", "GLY", 2, "B", 12, ' ', ' '}},
+       0, 0,
+       nullptr},
       {"chain A returns after B for its ligands and waters",
        {{"ATOM", "ALA", 1},
         {"ATOM", "GLY", 2, "A", 4},
