@@ -343,6 +343,11 @@ TEST_F(SpacegroupLoader, BlockWithoutCentringLineIsRefused) {
 // cut; one cut just after a whole block is a shorter library.
 TEST_F(SpacegroupLoader, DamagedDataFileIsToldFromAShortOne) {
   using suite::SymmetryLibrary;
+  // The operator reader reports a text it cannot read on its own.
+  const auto quiet_state = [](const std::string& path, std::string* which = nullptr) {
+    Capture cap;
+    return suite::symmetry_library_state(path.c_str(), which);
+  };
   const std::string two = block(1, "P 1", 1, 1) + block(4, "P 1 21 1", 2, 1);
   const std::string cut_in_line = two.substr(0, two.rfind("symop x,y,z") + 7);
   const struct {
@@ -359,13 +364,25 @@ TEST_F(SpacegroupLoader, DamagedDataFileIsToldFromAShortOne) {
       {"cut after the opening line", two + "begin_spacegroup\n", SymmetryLibrary::kCutInGroup},
       {"cut before any end", two.substr(0, 200), SymmetryLibrary::kNoGroup},
       {"text of another kind", "x y z\n\x01\x02garbage\nmore words\n", SymmetryLibrary::kNoGroup},
+      // Groups a load passes over, or builds from fewer operators than given.
+      {"a group without a centring line", two + block(5, "C 1 2 1", 2, 0), SymmetryLibrary::kUnusableGroup},
+      {"a group without symop lines", block(2, "P -1", 0, 1) + two, SymmetryLibrary::kUnusableGroup},
+      {"a group beyond capacity", two + block(1, "A 1", 1, 5), SymmetryLibrary::kUnusableGroup},
+      {"a symop that is no operator", block(4, "P 1 21 1", 1, 1, "symop x,,z\n"),
+       SymmetryLibrary::kUnusableGroup},
+      {"a cenop that is no operator", block(4, "P 1 21 1", 1, 1, "cenop x,y\n"),
+       SymmetryLibrary::kUnusableGroup},
   };
   TempDir dir;
   int k = 0;
   for (const auto& row : rows) {
     const std::string path = dir.write("lib" + std::to_string(++k), row.text);
-    EXPECT_EQ(suite::symmetry_library_state(path.c_str()), row.state) << row.label;
+    EXPECT_EQ(quiet_state(path), row.state) << row.label;
   }
+  std::string which;
+  const std::string cenop = dir.write("cenop.lib", two + block(4, "P 1 21 1", 1, 1, "cenop x,y\n"));
+  EXPECT_EQ(quiet_state(cenop, &which), SymmetryLibrary::kUnusableGroup);
+  EXPECT_EQ(which, "space group 4 'P 1 21 1': cenop \"x,y\" is no operator");
   EXPECT_EQ(suite::symmetry_library_state(dir.file("none").c_str()), SymmetryLibrary::kUnreadable);
   EXPECT_EQ(suite::symmetry_library_state(dir.path().c_str()), SymmetryLibrary::kUnreadable) << "a directory";
   EXPECT_EQ(suite::symmetry_library_state(symmetry_test::data_file().c_str()), SymmetryLibrary::kSound);
