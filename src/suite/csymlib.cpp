@@ -505,6 +505,10 @@ struct FileIndex {
   // Lines of a block after the last end_spacegroup: the file was cut inside
   // a group.
   bool open_tail = false;
+  // The first group a load cannot use, "" for none; worked out once, when
+  // the file is first checked as a whole.
+  bool groups_checked = false;
+  std::string unusable;
   uint64_t generation = 0;  // a new number each time the file is indexed
 };
 
@@ -550,6 +554,8 @@ void index_blocks(FileIndex& ix) {
   std::size_t pos = 0, begin = 0;
   int len = 0, ntok = 0;
   ix.open_tail = false;
+  ix.groups_checked = false;
+  ix.unusable.clear();
   while (next_tokens(ix.text, pos, line, tok, len, ntok)) {
     if (!keymatch(tok[0], "end_spacegroup")) {
       collect_line(b, line, len, tok, ntok);
@@ -601,7 +607,7 @@ std::string whole_text(std::FILE* fp) {
 
 // The index of the open file fp named `path`: the one held when the file is
 // the regular file read last time, else read now (and held when regular).
-const FileIndex& file_index(std::FILE* fp, const char* path) {
+FileIndex& file_index(std::FILE* fp, const char* path) {
   static FileIndex held;
   static FileIndex once;
   struct stat st;
@@ -706,8 +712,7 @@ std::string unusable_group(const FileIndex& ix, const BlockEntry& e, ScanState& 
   collect_block(ix, e.begin, s);
   const Block& b = s.block;
   const auto unread = [](const char* key, const char* t) -> std::string {
-    Symop op;
-    if (symop_to_rotandtrn(t, t + std::strlen(t), op)) return {};
+    if (symop_text_reads(t, t + std::strlen(t))) return {};
     std::string text(t);
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
     return std::string(key) + " \"" + text + "\" is no operator";
@@ -790,7 +795,7 @@ suite::SymmetryLibrary suite::symmetry_library_state(const char* path, std::stri
   if (::stat(path, &st) == 0 && S_ISDIR(st.st_mode)) return SymmetryLibrary::kUnreadable;
   std::FILE* fp = std::fopen(path, "r");
   if (!fp) return SymmetryLibrary::kUnreadable;
-  const FileIndex& ix = file_index(fp, path);
+  FileIndex& ix = file_index(fp, path);
   std::fclose(fp);
   if (ix.text.find_first_not_of(" \t\r\n") == std::string::npos) return SymmetryLibrary::kEmpty;
   if (ix.blocks.empty()) return SymmetryLibrary::kNoGroup;
@@ -798,14 +803,19 @@ suite::SymmetryLibrary suite::symmetry_library_state(const char* path, std::stri
   // A group that a load would pass over, or build from only the operators it
   // could read, loses the model's space group or some of its operators while
   // the run goes on: the file is as damaged as a cut one.
-  auto state = std::make_unique<ScanState>();
-  for (const BlockEntry& e : ix.blocks) {
-    const std::string fault = unusable_group(ix, e, *state);
-    if (fault.empty()) continue;
-    if (which) *which = "space group " + std::to_string(e.number) + " '" + e.xhm + "': " + fault;
-    return SymmetryLibrary::kUnusableGroup;
+  if (!ix.groups_checked) {
+    auto state = std::make_unique<ScanState>();
+    for (const BlockEntry& e : ix.blocks) {
+      const std::string fault = unusable_group(ix, e, *state);
+      if (fault.empty()) continue;
+      ix.unusable = "space group " + std::to_string(e.number) + " '" + e.xhm + "': " + fault;
+      break;
+    }
+    ix.groups_checked = true;
   }
-  return SymmetryLibrary::kSound;
+  if (ix.unusable.empty()) return SymmetryLibrary::kSound;
+  if (which) *which = ix.unusable;
+  return SymmetryLibrary::kUnusableGroup;
 }
 
 std::string suite::symmetry_library_fault() {
