@@ -17,6 +17,7 @@
 #include "foundation/paths_defaults.h"
 #include "runtime/format.h"
 #include "runtime/run.h"
+#include "suite/csymlib.h"
 #include "suite/library_f.h"
 #include "suite/library_utils.h"
 #include "suite/ptq7_parser_f.h"
@@ -257,6 +258,17 @@ void tessran_kavlin1_() {
 
 namespace {
 
+// The coordinate reader loads the model's space group from the symmetry
+// library; without it, or with a damaged one, the group would be lost while
+// the run ended as a success.  The library is named by now: the command
+// line and the site's defaults have set SYMINFO.
+void refuse_unusable_symmetry_library() {
+  const std::string fault = suite::symmetry_library_fault();
+  if (fault.empty()) return;
+  rt::write_list(6, "Error: the symmetry library " + fault);
+  rt::stop_run(1);
+}
+
 void orbinate_main(int argc, char** argv) {
   files.isysw = 6;
   ptqfyp_(argc, argv);
@@ -264,6 +276,7 @@ void orbinate_main(int argc, char** argv) {
   rt::write_list(6);
   rt::write_list(6, " orbinate version 0.1");
   rt::write_list(6);
+  refuse_unusable_symmetry_library();
   set_tessran_params_();
   tls_instructions_();
   tessran_kavlin1_();

@@ -92,40 +92,15 @@ std::string as_directory(std::string_view path) {
   return dir;
 }
 
-// The symmetry library is looked for as the space-group loader looks for it:
-// SYMINFO, else under the suite's installation directory PTQ7.  Without it,
-// or with a damaged one, every space group would be lost from the written
-// model while the run reported success; the run is refused instead.  A
-// whole library that lacks the model's group is the loader's to report.
-// False, with the message, when it cannot be used.
+// Without the symmetry library, or with a damaged one, the model's space
+// group or some of its operators would be lost from the written model while
+// the run reported success; the run is refused instead.  A whole library
+// that lacks the model's group is the loader's to report.  False, with the
+// message, when it cannot be used.
 bool symmetry_library_readable(int32_t mdoc) {
-  std::string path;
-  if (const char* v = std::getenv("SYMINFO"))
-    path = v;
-  else if (const char* p = std::getenv("PTQ7"))
-    path = std::string(p) + "/lib/data/syminfo.lib";
-  if (!path.empty()) {
-    const char* fault = nullptr;
-    switch (suite::symmetry_library_state(path.c_str())) {
-      case suite::SymmetryLibrary::kSound:
-        return true;
-      case suite::SymmetryLibrary::kUnreadable:
-        fault = "cannot be read";
-        break;
-      case suite::SymmetryLibrary::kEmpty:
-        fault = "is empty";
-        break;
-      case suite::SymmetryLibrary::kNoGroup:
-        fault = "holds no space group";
-        break;
-      case suite::SymmetryLibrary::kCutInGroup:
-        fault = "ends inside a space group (cut short)";
-        break;
-    }
-    msgerr_(mdoc, std::string(" ERROR: the symmetry library ") + fault + ": " + path);
-  } else {
-    msgerr_(mdoc, " ERROR: the symmetry library is not named: set SYMINFO to the file syminfo.lib");
-  }
+  const std::string fault = suite::symmetry_library_fault();
+  if (fault.empty()) return true;
+  msgerr_(mdoc, " ERROR: the symmetry library " + fault);
   msgerr_(mdoc, "        (the environment script of the build sets SYMINFO, ATOMSF, CLIBD and CINCL)");
   return false;
 }

@@ -89,6 +89,13 @@ class HeaderReader {
     return (std::isfinite(v) && std::fabs(v) < 2.0e9) ? static_cast<int>(v) : 0;
   }
   float real(int n) const { return static_cast<float>(number(n)); }
+  // Token n as an operator count: -1 unless it is a number (not "2x"),
+  // whole, and no more than the operator table holds.
+  int operator_count(int n) const {
+    if (n > ntok_ || parser_->token[n - 1].isnumber == 0) return -1;
+    const int v = count(n);
+    return v > MTZ_MAX_SYMOPS ? -1 : v;
+  }
   // Token n as a count: -1 when it is not a whole number that fits an int,
   // so that a huge count in a damaged header is refused, not read as 0.
   int count(int n) const {
@@ -266,11 +273,22 @@ MtzSet* dataset_with_id(MtzFile& mtz, int id) {
   return found != nullptr ? found : mtz.xtals[0]->sets[0].get();
 }
 
+// A symmetry operation maps the lattice onto itself, so its rotation keeps
+// volume: a determinant other than +1 or -1 (0 for a row left empty, two
+// equal rows, or translations alone) is no operator.
+bool symmetry_rotation(const float (&m)[4][4]) {
+  const double det = double{m[0][0]} * (double{m[1][1]} * m[2][2] - double{m[1][2]} * m[2][1]) -
+                     double{m[0][1]} * (double{m[1][0]} * m[2][2] - double{m[1][2]} * m[2][0]) +
+                     double{m[0][2]} * (double{m[1][0]} * m[2][1] - double{m[1][1]} * m[2][0]);
+  return std::fabs(std::fabs(det) - 1.0) < 1e-3;
+}
+
 // Title, symmetry, columns and file-wide values; 0 on success, -1 after a
 // limit message, else the error index.
 int third_scan(HeaderReader& h, MtzFile& mtz, std::vector<MtzCol*>& colin) {
   int sort_pos[5] = {};
   int nsymm = 0;
+  bool syminf = false;
   bool warned = false;
   for (;;) {
     if (!h.next()) return 6;
@@ -287,10 +305,12 @@ int third_scan(HeaderReader& h, MtzFile& mtz, std::vector<MtzCol*>& colin) {
       for (int i = 0; i < 5; ++i) sort_pos[i] = h.integer(2 + i);
     } else if (h.prefix("SYMI")) {
       if (h.ntokens() < 7) return 20;
-      // The operators live in a fixed table: a larger count is refused.
-      if (h.integer(2) < 0 || h.integer(2) > MTZ_MAX_SYMOPS) return 11;
-      mtz.nsym = h.integer(2);
-      mtz.nsymp = h.integer(3);
+      // The operators live in a fixed table: a larger count is refused, and
+      // so is one that is no whole number, which would read as 0 operators.
+      if (h.operator_count(2) < 0 || h.operator_count(3) < 0) return 11;
+      syminf = true;
+      mtz.nsym = h.operator_count(2);
+      mtz.nsymp = h.operator_count(3);
       const std::string lattice = h.text(4);
       mtz.lattice_type = lattice.empty() ? ' ' : lattice[0];
       mtz.spacegroup_num = h.integer(5);
@@ -300,8 +320,10 @@ int third_scan(HeaderReader& h, MtzFile& mtz, std::vector<MtzCol*>& colin) {
       if (nsymm == MTZ_MAX_SYMOPS) return 11;
       // An operator that cannot be read is no operator: kept as the matrix
       // it left, it would be written back as one the file never held.
-      if (symop_to_mat4(h.rec() + 4, h.rec() + RECORD, &mtz.symops[nsymm++][0][0]) == nullptr)
+      if (symop_to_mat4(h.rec() + 4, h.rec() + RECORD, &mtz.symops[nsymm][0][0]) == nullptr ||
+          !symmetry_rotation(mtz.symops[nsymm]))
         return 11;
+      ++nsymm;
     } else if (h.prefix("COLU")) {
       if (h.ntokens() < 5) return 21;
       const int counter = static_cast<int>(colin.size());
@@ -349,8 +371,9 @@ int third_scan(HeaderReader& h, MtzFile& mtz, std::vector<MtzCol*>& colin) {
     }
   }
   // Operators the SYMINF count promises but no SYMM record gives would be
-  // written back as operators the file never held.
-  if (nsymm < mtz.nsym) return 11;
+  // written back as operators the file never held, and records past the
+  // count would be dropped.
+  if (syminf && nsymm != mtz.nsym) return 11;
   for (int i = 0; i < 5; ++i)
     if (sort_pos[i] > 0 && sort_pos[i] <= static_cast<int>(colin.size()))
       mtz.sort_order[i] = colin[static_cast<std::size_t>(sort_pos[i] - 1)];

@@ -505,6 +505,10 @@ struct FileIndex {
   // Lines of a block after the last end_spacegroup: the file was cut inside
   // a group.
   bool open_tail = false;
+  // The first group a load cannot use, "" for none; worked out once, when
+  // the file is first checked as a whole.
+  bool groups_checked = false;
+  std::string unusable;
   uint64_t generation = 0;  // a new number each time the file is indexed
 };
 
@@ -550,6 +554,8 @@ void index_blocks(FileIndex& ix) {
   std::size_t pos = 0, begin = 0;
   int len = 0, ntok = 0;
   ix.open_tail = false;
+  ix.groups_checked = false;
+  ix.unusable.clear();
   while (next_tokens(ix.text, pos, line, tok, len, ntok)) {
     if (!keymatch(tok[0], "end_spacegroup")) {
       collect_line(b, line, len, tok, ntok);
@@ -601,7 +607,7 @@ std::string whole_text(std::FILE* fp) {
 
 // The index of the open file fp named `path`: the one held when the file is
 // the regular file read last time, else read now (and held when regular).
-const FileIndex& file_index(std::FILE* fp, const char* path) {
+FileIndex& file_index(std::FILE* fp, const char* path) {
   static FileIndex held;
   static FileIndex once;
   struct stat st;
@@ -696,6 +702,28 @@ bool entry_matches(const Key& key, const ComparedName<kNameBuf>& name, const Fil
   return block_matches(key, s, wanted);
 }
 
+// Why a load cannot build the record of block e, or empty: it is passed
+// over (too big, without a centring line), found empty, or holds an
+// operator text that cannot be read.
+std::string unusable_group(const FileIndex& ix, const BlockEntry& e, ScanState& s) {
+  if (e.too_big) return std::string("beyond the loader's capacity (") + e.too_big + ")";
+  if (e.nsym == 0) return "no symop line";
+  if (e.ncen == 0) return "no cenop line";
+  collect_block(ix, e.begin, s);
+  const Block& b = s.block;
+  const auto unread = [](const char* key, const char* t) -> std::string {
+    if (symop_text_reads(t, t + std::strlen(t))) return {};
+    std::string text(t);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    return std::string(key) + " \"" + text + "\" is no operator";
+  };
+  for (int i = 0; i < b.nsym; ++i)
+    if (std::string f = unread("symop", b.symop[i]); !f.empty()) return f;
+  for (int i = 0; i < b.ncen; ++i)
+    if (std::string f = unread("cenop", b.cenop[i]); !f.empty()) return f;
+  return {};
+}
+
 }  // namespace
 
 // ---- Loading -------------------------------------------------------------------
@@ -761,18 +789,58 @@ SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* n
   return sg;
 }
 
-suite::SymmetryLibrary suite::symmetry_library_state(const char* path) {
+suite::SymmetryLibrary suite::symmetry_library_state(const char* path, std::string* which) {
   // A directory opens for reading too, and reads as no text.
   struct stat st;
   if (::stat(path, &st) == 0 && S_ISDIR(st.st_mode)) return SymmetryLibrary::kUnreadable;
   std::FILE* fp = std::fopen(path, "r");
   if (!fp) return SymmetryLibrary::kUnreadable;
-  const FileIndex& ix = file_index(fp, path);
+  FileIndex& ix = file_index(fp, path);
   std::fclose(fp);
   if (ix.text.find_first_not_of(" \t\r\n") == std::string::npos) return SymmetryLibrary::kEmpty;
   if (ix.blocks.empty()) return SymmetryLibrary::kNoGroup;
   if (ix.open_tail) return SymmetryLibrary::kCutInGroup;
-  return SymmetryLibrary::kSound;
+  // A group that a load would pass over, or build from only the operators it
+  // could read, loses the model's space group or some of its operators while
+  // the run goes on: the file is as damaged as a cut one.
+  if (!ix.groups_checked) {
+    auto state = std::make_unique<ScanState>();
+    for (const BlockEntry& e : ix.blocks) {
+      const std::string fault = unusable_group(ix, e, *state);
+      if (fault.empty()) continue;
+      ix.unusable = "space group " + std::to_string(e.number) + " '" + e.xhm + "': " + fault;
+      break;
+    }
+    ix.groups_checked = true;
+  }
+  if (ix.unusable.empty()) return SymmetryLibrary::kSound;
+  if (which) *which = ix.unusable;
+  return SymmetryLibrary::kUnusableGroup;
+}
+
+std::string suite::symmetry_library_fault() {
+  std::string path;
+  if (const char* v = std::getenv("SYMINFO"))
+    path = v;
+  else if (const char* p = std::getenv("PTQ7"))
+    path = std::string(p) + "/lib/data/syminfo.lib";
+  if (path.empty()) return "is not named: set SYMINFO to the file syminfo.lib";
+  std::string which;
+  switch (symmetry_library_state(path.c_str(), &which)) {
+    case SymmetryLibrary::kSound:
+      return {};
+    case SymmetryLibrary::kUnreadable:
+      return "cannot be read: " + path;
+    case SymmetryLibrary::kEmpty:
+      return "is empty: " + path;
+    case SymmetryLibrary::kNoGroup:
+      return "holds no space group: " + path;
+    case SymmetryLibrary::kCutInGroup:
+      return "ends inside a space group (cut short): " + path;
+    case SymmetryLibrary::kUnusableGroup:
+      return "holds a space group that cannot be used (" + which + "): " + path;
+  }
+  return {};
 }
 
 SpacegroupPtr ptq7spg_load_by_standard_num(int number) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "suite/ptq7_spg.h"
 
@@ -29,10 +30,18 @@ namespace suite {
 
 // What the symmetry data file at `path` is as a whole, before any group is
 // asked for: a loader that finds no group in a damaged file says only that
-// the group is missing.  The file is indexed as a load indexes it, so the
-// loads that follow do not read it again.
-enum class SymmetryLibrary { kSound, kUnreadable, kEmpty, kNoGroup, kCutInGroup };
-SymmetryLibrary symmetry_library_state(const char* path);
+// the group is missing, and one that meets a group it cannot take passes it
+// over or keeps the operators it could read.  The file is indexed as a load
+// indexes it, so the loads that follow do not read it again.
+enum class SymmetryLibrary { kSound, kUnreadable, kEmpty, kNoGroup, kCutInGroup, kUnusableGroup };
+// For kUnusableGroup, `which` (when given) names the first such group and
+// what is wrong with it.
+SymmetryLibrary symmetry_library_state(const char* path, std::string* which = nullptr);
+
+// Why the symmetry data file the loader reads (SYMINFO, else under PTQ7)
+// cannot serve a run, as the rest of a sentence that begins "the symmetry
+// library ", the file named; empty when it can.
+std::string symmetry_library_fault();
 
 }  // namespace suite
 

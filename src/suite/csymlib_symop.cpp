@@ -52,7 +52,10 @@ void symop_to_mat4_err(const char* start, const char* end) {
               static_cast<int>(end - start), start);
 }
 
-const char* symop_to_mat4(const char* start, const char* end, float* mat4) {
+namespace {
+
+// The reading of symop_to_mat4; `report` false keeps its failures quiet.
+const char* read_symop(const char* start, const char* end, float* mat4, bool report) {
   int col = 3;
   double value = 0.0;
   double sign = 1.0;
@@ -74,8 +77,10 @@ const char* symop_to_mat4(const char* start, const char* end, float* mat4) {
     nhkl = 0;
   };
   auto fail = [&]() -> const char* {
-    symop_to_mat4_err(start, end);
-    parser_signal(PTQ7_LEVEL_SUCCESS, 10, "symop_to_mat4");
+    if (report) {
+      symop_to_mat4_err(start, end);
+      parser_signal(PTQ7_LEVEL_SUCCESS, 10, "symop_to_mat4");
+    }
     return nullptr;
   };
 
@@ -120,7 +125,7 @@ const char* symop_to_mat4(const char* start, const char* end, float* mat4) {
     }
     if (c == ',' || c == '*') {
       if (value == 0.0 && col == 3) {
-        parser_signal(PTQ7_LEVEL_SUCCESS, 10, "symop_to_mat4");
+        if (report) parser_signal(PTQ7_LEVEL_SUCCESS, 10, "symop_to_mat4");
         return nullptr;
       }
       store();
@@ -135,6 +140,17 @@ const char* symop_to_mat4(const char* start, const char* end, float* mat4) {
   if (value != 0.0 || col != 3) store();
   if (row < 2 || !cleared) return fail();
   return p;
+}
+
+}  // namespace
+
+const char* symop_to_mat4(const char* start, const char* end, float* mat4) {
+  return read_symop(start, end, mat4, true);
+}
+
+bool symop_text_reads(const char* start, const char* end) {
+  float mat4[16];
+  return read_symop(start, end, mat4, false) != nullptr;
 }
 
 const char* symop_to_rotandtrn(const char* start, const char* end, Symop& op) {

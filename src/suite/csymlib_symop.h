@@ -10,6 +10,9 @@
 // span that goes on after the third row's separator is cut there.
 const char* symop_to_mat4(const char* start, const char* end, float* mat4);
 const char* symop_to_rotandtrn(const char* start, const char* end, Symop& op);
+// Whether symop_to_mat4 reads the text, asked without its report: for a
+// check whose own message names the text.
+bool symop_text_reads(const char* start, const char* end);
 // The printed report of an operator that could not be read.
 void symop_to_mat4_err(const char* start, const char* end);
 

@@ -625,7 +625,17 @@ TEST(PipelineStages, NoSymmetryLibraryRefusesTheRun) {
               {"cut inside a group", dir.write("cut.lib", library.substr(0, 20000)),
                "ends inside a space group (cut short)"},
               {"garbage", dir.write("garbage.lib", "\x7f\x45LF\x02\x01 binary\nwords and more\n"),
-               "holds no space group"}};
+               "holds no space group"},
+              // Once passed over: the run went on with space group 0.
+              {"only group without number or centring line",
+               dir.write("nocen.lib", "begin_spacegroup\nsymop x,y,z\nend_spacegroup\n"),
+               "holds a space group that cannot be used (space group 0 '': no cenop line)"},
+              // Once built from the other seven operators of P 43 21 2.
+              {"operator of the model's group that cannot be read",
+               dir.write("badop.lib", std::string(library).replace(
+                                          library.find("symop -x,-y,z+1/2", library.find("'P 43 21 2'")),
+                                          17, "symop -x,,z+1/2")),
+               "(space group 96 'P 43 21 2': symop \"-x,,z+1/2\" is no operator)"}};
   for (const auto& row : rows) {
     if (row.value.empty())
       unsetenv("SYMINFO");

@@ -277,6 +277,7 @@ TEST_F(MtzApi, HistoryLineCarriesProgramDateAndTime) {
 TEST_F(MtzApi, BadCallsAreRefused) {
   TempFile t;
   captured([&] { write_standard(t.c_str()); });
+  TempFile damaged;
   int32_t ifail = 0;
   float resol, row[6];
   bool eof = false;
@@ -293,6 +294,16 @@ TEST_F(MtzApi, BadCallsAreRefused) {
       {"index not open for writing", [&] { lwrefl_noexit_(3, row, ifail); },
        "Error in LWREFL_NOEXIT: mindx 3 not open for write!\n"},
       {"logical name that names no file", [&] { lropen_(2, "NO_SUCH_HKLIN", 0, ifail); },
+       "Error: failed to open file for read!\n"},
+      // The reader's refusals hold on this road too.
+      {"file whose SYMM record is no operator",
+       [&] {
+         FileLayout layout;
+         for (auto& r : layout.records)
+           if (r.rfind("SYMM -X", 0) == 0) r = "SYMM X,Y,Q";
+         damaged.write(build(false, layout));
+         lropen_(2, damaged.c_str(), 0, ifail);
+       },
        "Error: failed to open file for read!\n"},
   };
   for (const Case& c : cases) {

@@ -289,6 +289,24 @@ TEST(MtzReader, BadInputIsRefused) {
       {"SYMM that is no operator",
        with([&](FileLayout& s) { replace(s, "SYMM -X", "SYMM abc"); }), 11},
       {"SYMM of two rows", with([&](FileLayout& s) { replace(s, "SYMM -X", "SYMM -X, -Y"); }), 11},
+      // Each read once as a matrix with a zero row or a rotation that is none.
+      {"SYMM whose third row holds no term",
+       with([&](FileLayout& s) { replace(s, "SYMM -X", "SYMM X,Y,Q"); }), 11},
+      {"SYMM of a singular rotation", with([&](FileLayout& s) { replace(s, "SYMM -X", "SYMM X,X,Z"); }),
+       11},
+      {"SYMM of translations alone", with([&](FileLayout& s) { replace(s, "SYMM -X", "SYMM 1,2,3"); }),
+       11},
+      {"SYMM of a rotation that doubles volume",
+       with([&](FileLayout& s) { replace(s, "SYMM -X", "SYMM 2X,Y,Z"); }), 11},
+      // Records past the count were dropped; a count "2x" read as 0 operators.
+      {"more SYMM records than SYMINF counts", with([&](FileLayout& s) {
+         replace(s, "SYMINF", fmt("SYMINF %3d %2d %c %5d %22s %5s", 3, 4, 'P', 18, "'P 21 21 2'", "PG222"));
+       }),
+       11},
+      {"SYMINF count that is no number",
+       with([&](FileLayout& s) { replace(s, "SYMINF", "SYMINF  2x  4 P    18 'P 21 21 2' PG222"); }), 11},
+      {"SYMINF primitive count that is no number",
+       with([&](FileLayout& s) { replace(s, "SYMINF", "SYMINF   4 4x P    18 'P 21 21 2' PG222"); }), 11},
       {"fewer SYMM records than SYMINF counts", with([](FileLayout& s) {
          s.records.erase(std::find(s.records.begin(), s.records.end(), "SYMM -X,  -Y,  Z"));
        }),

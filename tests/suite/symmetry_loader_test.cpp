@@ -359,6 +359,14 @@ TEST_F(SpacegroupLoader, DamagedDataFileIsToldFromAShortOne) {
       {"cut after the opening line", two + "begin_spacegroup\n", SymmetryLibrary::kCutInGroup},
       {"cut before any end", two.substr(0, 200), SymmetryLibrary::kNoGroup},
       {"text of another kind", "x y z\n\x01\x02garbage\nmore words\n", SymmetryLibrary::kNoGroup},
+      // Groups a load passes over, or builds from fewer operators than given.
+      {"a group without a centring line", two + block(5, "C 1 2 1", 2, 0), SymmetryLibrary::kUnusableGroup},
+      {"a group without symop lines", block(2, "P -1", 0, 1) + two, SymmetryLibrary::kUnusableGroup},
+      {"a group beyond capacity", two + block(1, "A 1", 1, 5), SymmetryLibrary::kUnusableGroup},
+      {"a symop that is no operator", block(4, "P 1 21 1", 1, 1, "symop x,,z\n"),
+       SymmetryLibrary::kUnusableGroup},
+      {"a cenop that is no operator", block(4, "P 1 21 1", 1, 1, "cenop x,y\n"),
+       SymmetryLibrary::kUnusableGroup},
   };
   TempDir dir;
   int k = 0;
@@ -366,6 +374,13 @@ TEST_F(SpacegroupLoader, DamagedDataFileIsToldFromAShortOne) {
     const std::string path = dir.write("lib" + std::to_string(++k), row.text);
     EXPECT_EQ(suite::symmetry_library_state(path.c_str()), row.state) << row.label;
   }
+  std::string which;
+  const std::string cenop = dir.write("cenop.lib", two + block(4, "P 1 21 1", 1, 1, "cenop x,y\n"));
+  suite::SymmetryLibrary state = SymmetryLibrary::kSound;
+  const std::string out = captured([&] { state = suite::symmetry_library_state(cenop.c_str(), &which); });
+  EXPECT_EQ(state, SymmetryLibrary::kUnusableGroup);
+  EXPECT_EQ(which, "space group 4 'P 1 21 1': cenop \"x,y\" is no operator");
+  EXPECT_EQ(out, "") << "the message names the text: the operator reader's report is not wanted";
   EXPECT_EQ(suite::symmetry_library_state(dir.file("none").c_str()), SymmetryLibrary::kUnreadable);
   EXPECT_EQ(suite::symmetry_library_state(dir.path().c_str()), SymmetryLibrary::kUnreadable) << "a directory";
   EXPECT_EQ(suite::symmetry_library_state(symmetry_test::data_file().c_str()), SymmetryLibrary::kSound);
