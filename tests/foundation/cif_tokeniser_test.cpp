@@ -170,8 +170,10 @@ TEST_F(CifTokeniser, PairsOfOneCategoryComeAsOneRecord) {
         } else if (comcif_info.n_cif == 0) {
           calls += "block";
         } else {
-          for (int i = 1; i <= comcif_info.n_cif; ++i)
-            calls += (i > 1 ? " " : "") + item(i) + ":" + value(i);
+          for (int i = 1; i <= comcif_info.n_cif; ++i) {
+            if (i > 1) calls += ' ';
+            calls.append(item(i)).append(":").append(value(i));
+          }
         }
       }
     });
