@@ -510,12 +510,14 @@ bool finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
       derive_element(read_name, read_rname);
     keep_water_hydrogen(read_name);
     nucleic_renames(mdoc, fix.rclass);
-    const std::string_view given = coords::given_value(author_row.symbol);
-    if (crdatm.cr_rname == "HOH" && !pdb::is_massless_water_site(author_row.atom_name, given)) {
-      const std::string foreign = pdb::foreign_water_site(author_row.atom_name, given);
-      if (!foreign.empty()) {
-        refuse_water_site(foreign);
-        return false;
+    if (crdatm.cr_rname == "HOH") {
+      const std::string_view given = coords::given_value(author_row.symbol);
+      if (!pdb::is_massless_water_site(author_row.atom_name, given)) {
+        const std::string foreign = pdb::foreign_water_site(author_row.atom_name, given);
+        if (!foreign.empty()) {
+          refuse_water_site(foreign);
+          return false;
+        }
       }
     }
   } else if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') {
