@@ -36,11 +36,11 @@ struct Row {
   rt::FixedText<4> chain, group, chn1, chn2;
   rt::FixedText<5> rnum1, rnum2, atom1, atom2;
   rt::FixedText<1> alt1, alt2;
-  char ins1, ins2;  // insertion codes of the archive's own items, blank for none
+  char ins1, ins2;     // insertion codes of the archive's own items, blank for none
   int32_t seq1, seq2;  // the file's sequence numbers of a connection row's ends, 0 for none
-  bool unbonded;    // a connection row that joins no atoms by a bond
-  std::string id;   // the row's own identifier, empty for none
-  std::string bad;  // why a value of the row cannot name its residue, empty when all can
+  bool unbonded;       // a connection row that joins no atoms by a bond
+  std::string id;      // the row's own identifier, empty for none
+  std::string bad;     // why a value of the row cannot name its residue, empty when all can
   rt::FixedText<16> type16;
   int32_t ires1, ires2, ich1, ich2, itype, iconn, ich;
   float dist;
@@ -233,7 +233,8 @@ void author_number(Row& r, rt::FixedText<5>& dst, std::string_view item, std::st
 }
 
 // The number of a residue that a row of this system's own categories names.
-void own_author_number(Row& r, rt::FixedText<5>& dst, std::string_view item, std::string_view data) {
+void own_author_number(Row& r, rt::FixedText<5>& dst, std::string_view item,
+                       std::string_view data) {
   check_author_number(r, item, data);
   set_rnum(dst, data);
 }
