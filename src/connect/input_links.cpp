@@ -95,16 +95,13 @@ Name4 row_atom(const rt::FixedText<5>& a) { return Name4(a.view().substr(0, 4));
 
 bool given(const Name4& a) { return a(1) != '.' && !a.is_blank(); }
 
-// The length a new description of the row's link takes: the observed length
-// or, without one, the length the two atoms' elements give.  A bond to a
-// metal whose length the library does not give sets `to_metal`: it is made
-// at the model's distance once the row is known to bond.  False, with ierr,
-// when the look-up fails.
-bool new_link_length(int32_t mdoc, int k, const End& a, const End& b, float& dist, bool& to_metal,
-                     int32_t& ierr) {
+// The length a bond between the two atoms row k names has, whatever
+// length the row states: the one the two atoms' elements give.  A bond to a
+// metal whose length the library does not give sets `to_metal`.  False,
+// with ierr, when the look-up fails.
+bool element_length(int32_t mdoc, int k, const End& a, const End& b, float& dist, bool& to_metal,
+                    int32_t& ierr) {
   to_metal = false;
-  dist = link_inf.ln_dist(k);
-  if (dist >= 0.001f) return true;
   const int ia = atom_of(a.ir, row_atom(link_inf.ln_atom1(k)));
   const int ja = atom_of(b.ir, row_atom(link_inf.ln_atom2(k)));
   if (ia == 0 || ja == 0) {
@@ -194,23 +191,23 @@ bool named_distance(int k, const End& a, const End& b, float& dist, int& d1, int
 }
 
 // An input link between atoms further apart than any bond (beyond
-// connect::bond_reach of the length it would be restrained at) would pull
+// connect::bond_reach of the length `bond` a bond of them has) would pull
 // them across the model: it is dropped, with a warning.  Rows to a
 // symmetry mate are measured where their restraints are made.
 bool too_far_to_bond(int32_t mdoc, int k, const Name8& link, const End& a, const End& b,
-                     float ideal) {
+                     float bond) {
   auto& l = link_inf;
   if (!identity_code(l.ln_symm1(k)) || !identity_code(l.ln_symm2(k))) return false;
   float dist = 0.0f;
   int ia = 0, ja = 0;
   if (!named_distance(k, a, b, dist, ia, ja)) return false;
   const Name4 n1 = row_atom(l.ln_atom1(k)), n2 = row_atom(l.ln_atom2(k));
-  if (dist <= connect::bond_reach(n1.view(), n2.view(), ideal)) return false;
+  if (dist <= connect::bond_reach(n1.view(), n2.view(), bond)) return false;
   msgdoc_(mdoc, rt::fmt("(' WARNING : link:',A8,' atoms too far apart to bond, dist =',F10.3)",
                         link, dist));
   const std::string ends = "           ch:" + connect::link_end_text(a.ich, a.ir, ia) +
                            "->ch:" + connect::link_end_text(b.ich, b.ir, ja);
-  msgdoc_(mdoc, ends + std::string(rt::fmt("(' ideal_dist=',F10.3)", ideal)));
+  msgdoc_(mdoc, ends + std::string(rt::fmt("(' ideal_dist=',F10.3)", bond)));
   msgdoc_(mdoc, "           link will not be restrained");
   l.ln_id(k)(1) = '?';
   return true;
@@ -383,11 +380,20 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
     l.ln_id(k)(1) = '?';
     return true;
   }
-  float ideal = 0.0f;
+  // The reach of the checks below is that of the bond the two atoms can
+  // have, not of the length the row states: the archive's rows state the
+  // model's own distance, and atoms 12 A apart would otherwise be bonded at
+  // 12 A.  A new link is still made at the stated length.
+  float bond = 0.0f, ideal = 0.0f;
   bool to_metal = false;
-  if (library) get_idl_bond_lenth_(ilink, ideal);
-  else if (!new_link_length(mdoc, k, a, b, ideal, to_metal, ierr)) return false;
-  if (too_far_to_bond(mdoc, k, link, a, b, ideal)) return true;
+  if (library) get_idl_bond_lenth_(ilink, bond);
+  else if (!element_length(mdoc, k, a, b, bond, to_metal, ierr)) return false;
+  ideal = bond;
+  if (!library && link_inf.ln_dist(k) >= 0.001f) {
+    ideal = link_inf.ln_dist(k);
+    to_metal = false;
+  }
+  if (too_far_to_bond(mdoc, k, link, a, b, bond)) return true;
   // A new link to a metal is made at the model's distance (measured here
   // only within the asymmetric unit), while the reach of the checks above
   // and of the conformers below stays that of the default length: atoms
@@ -407,7 +413,7 @@ bool resolve(int32_t mdoc, char list, int k, char& dnew, int32_t& ierr) {
     swap_partners(k, a, b);
     std::swap(mod1, mod2);
   }
-  keep_bonding_conformers(mdoc, k, l.ln_id(k), ideal);
+  keep_bonding_conformers(mdoc, k, l.ln_id(k), bond);
   if (l.ln_used(k) == "S" || l.ln_id(k)(1) == '?') return true;
   Name8 blank("");
   put_m_tabl_(mdoc, mod1, a.ich, a.ir, 0, blank, "Y", ierr);

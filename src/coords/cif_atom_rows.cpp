@@ -645,8 +645,7 @@ bool integer_item(Item kind) { return kind == kSeq || kind == kAuthSeq || kind =
 // An insertion code of more than one character, in column k.
 [[gnu::noinline]] void refuse_long_code(int k, int serial_column) {
   refusal = " ERROR: " + row_name(serial_text(comcif_info, serial_column)) + ": " +
-            std::string(comcif_info.itm_cif(k).trimmed()) + " \"" +
-            std::string(comcif_info.dt_cif(k).trimmed()) + "\" is more than one character" +
+            coords::cif_no_code(comcif_info.itm_cif(k).view(), comcif_info.dt_cif(k).view()) +
             row_line(cif_record_place_info());
 }
 
@@ -833,7 +832,7 @@ inline void take_value(int k, RowExtra& row) {
     // "." and "?" stand for no code.  A code of two characters cut to its
     // first would make residues 37AB and 37AC one.
     if (!value_absent(val) && !(val[0] == '.' && rt::len_trim(val) == 1)) {
-      if (rt::len_trim(val) > 1) row.long_code = k;
+      if (coords::cif_long_code(val)) row.long_code = k;
       row.ins = val[0];
     }
   } else if constexpr (K == kGroupPdb) {

@@ -36,9 +36,11 @@ struct Row {
   rt::FixedText<4> chain, group, chn1, chn2;
   rt::FixedText<5> rnum1, rnum2, atom1, atom2;
   rt::FixedText<1> alt1, alt2;
-  char ins1, ins2;  // insertion codes of the archive's own items, blank for none
+  char ins1, ins2;     // insertion codes of the archive's own items, blank for none
   int32_t seq1, seq2;  // the file's sequence numbers of a connection row's ends, 0 for none
-  bool unbonded;    // a connection row that joins no atoms by a bond
+  bool unbonded;       // a connection row that joins no atoms by a bond
+  std::string id;      // the row's own identifier, empty for none
+  std::string bad;     // why a value of the row cannot name its residue, empty when all can
   rt::FixedText<16> type16;
   int32_t ires1, ires2, ich1, ich2, itype, iconn, ich;
   float dist;
@@ -64,6 +66,8 @@ struct Row {
     ins1 = ins2 = ' ';
     seq1 = seq2 = 0;
     unbonded = false;
+    id.clear();
+    bad.clear();
     type16 = ".";
     ires1 = ires2 = ich1 = ich2 = ich = 0;
     itype = 1;
@@ -99,6 +103,18 @@ bool header_number(Header& h, std::string_view item, std::string_view data, floa
   return false;
 }
 
+// The integer of header value `data` of item `item`, in the one form of
+// every integer item ("?" and "." give 0); false, after the error line
+// naming the item, the value and its line, for any other value ("19.0").
+bool header_integer(Header& h, std::string_view item, std::string_view data, int32_t& i) {
+  if (coords::cif_integer(data, i) != coords::CifNumber::kNoNumber) return true;
+  const CifRecordPlace& p = cif_record_place_info();
+  const std::string where = comcif_info.n_cif > 1 ? ", row at line " : ", line ";
+  msgerr_(h.mdoc, " ERROR: " + coords::cif_no_integer(item, data) + where + std::to_string(p.line));
+  h.refused = true;
+  return false;
+}
+
 // The full-table warning of the header reader; the capacity constant is one
 // of the structure-model header.
 void warn_full(int32_t mdoc, std::string_view what, std::string_view constant) {
@@ -124,7 +140,10 @@ void set_rnum(rt::FixedText<5>& dst, std::string_view value) {
 }
 
 // The insertion code of an item of its own; "." and "?" stand for none.
-char insertion_code(std::string_view value) {
+// A code of more than one character is noted in the row's `bad`: cut to
+// its first, it would name residue 37A for 37AB.
+char insertion_code(Row& r, std::string_view item, std::string_view value) {
+  if (coords::cif_long_code(value) && r.bad.empty()) r.bad = coords::cif_no_code(item, value);
   const char c = value.empty() ? ' ' : value[0];
   return c == '.' || c == '?' || c == '\0' ? ' ' : c;
 }
@@ -164,16 +183,6 @@ void set_conn_type(std::string_view data, Row& r) {
 
 bool skips(std::string_view data) { return data.empty() || data[0] == '?' || data[0] == '.'; }
 
-// The author's number of a connection partner; "?" and "." are none, as
-// an absent item is, so that the file's sequence number may name the
-// residue instead.
-void author_number(rt::FixedText<5>& dst, std::string_view data) {
-  if (skips(data))
-    dst = ".";
-  else
-    set_rnum(dst, data);
-}
-
 // The alternate code of a connection partner, "." for none: the archive
 // writes "?" where a partner has no alternate, and a row with a code is
 // restrained for that conformer alone.
@@ -203,12 +212,64 @@ bool not_given(std::string_view data) {
   return v == "?" || v == ".";
 }
 
+// A residue number of a row that names a residue takes the one form of
+// an author's number, as in the atom rows (digits with a sign, and at most
+// its insertion letter), or "." or "?" for none.  Any other value ("17.0",
+// "1e2") is noted in the row's `bad`.
+void check_author_number(Row& r, std::string_view item, std::string_view data) {
+  if (data.empty() || data[0] == ' ' || not_given(data) || coords::cif_author_number(data)) return;
+  if (r.bad.empty()) r.bad = coords::cif_no_integer(item, data);
+}
+
+// The author's number of a connection partner; "?" and "." are none, as
+// an absent item is, so that the file's sequence number may name the
+// residue instead.
+void author_number(Row& r, rt::FixedText<5>& dst, std::string_view item, std::string_view data) {
+  check_author_number(r, item, data);
+  if (skips(data))
+    dst = ".";
+  else
+    set_rnum(dst, data);
+}
+
+// The number of a residue that a row of this system's own categories names.
+void own_author_number(Row& r, rt::FixedText<5>& dst, std::string_view item,
+                       std::string_view data) {
+  check_author_number(r, item, data);
+  set_rnum(dst, data);
+}
+
+// A sequence number of a row: an integer as every integer item takes it,
+// 0 for "?" and "." (none); another value is noted in the row's `bad`.
+int32_t row_integer(Row& r, std::string_view item, std::string_view data) {
+  int32_t i = 0;
+  if (coords::cif_integer(data, i) == coords::CifNumber::kNoNumber && r.bad.empty())
+    r.bad = coords::cif_no_integer(item, data);
+  return i;
+}
+
+// A row whose value cannot name its residue (r.bad) names none: the row is
+// passed over with a warning naming it (`what`, its identifier and line)
+// and the value, and what is not made for it, as a row naming an atom the
+// model lacks is.  The warning goes out with the PDB reader's message code,
+// as a cell value that is none does: the callers read the header silently.
+// True when the row is passed over.
+bool pass_over_bad_row(const Row& r, std::string_view what, std::string_view lost) {
+  if (r.bad.empty()) return false;
+  std::string name(what);
+  if (!r.id.empty()) name += " " + r.id;
+  msgdoc_(1, " WARNING : " + name + " at line " + std::to_string(cif_record_place_info().line) +
+                 ": " + r.bad);
+  msgdoc_(1, "           " + std::string(lost) + " is not made");
+  return true;
+}
+
 void first_value(float& dst, float v) {
   if (dst == 0.0f) dst = v;
 }
 
 // The scalar header items; true when the item was one of them.
-bool scalar_item(Header& h, std::string_view item, std::string_view data, int32_t idata, float fdata) {
+bool scalar_item(Header& h, std::string_view item, std::string_view data, float fdata) {
   auto m = [&](std::string_view n) { return cif_match(item, n); };
   if (m(cif_item(1))) {
     com_dict_file.prog_name_crd = ".";
@@ -250,7 +311,7 @@ bool scalar_item(Header& h, std::string_view item, std::string_view data, int32_
   } else if (m("_file_creation_date")) {
     crdinf.cr_time = data;
   } else if (m("_database_PDB_model") || m("_database_PDB.model")) {
-    crdinf.cr_model_pdb = idata;
+    header_integer(h, item, data, crdinf.cr_model_pdb);
   } else if (m("_database_PDB_remark_resolution") || m("_database_PDB.remark_resolution")) {
     crdinf.cr_resl_pdb = data;
   } else if (m("_database_PDB_remark_R_factor") || m("_database_PDB.remark_R_factor")) {
@@ -299,8 +360,8 @@ bool scalar_item(Header& h, std::string_view item, std::string_view data, int32_
 }
 
 // Cell, fractionalisation and symmetry items; true when the item was one.
-bool crystal_item(Header& h, std::string_view item, std::string_view data, int32_t idata,
-                  float fdata, float pi180) {
+bool crystal_item(Header& h, std::string_view item, std::string_view data, float fdata,
+                  float pi180) {
   if (item.substr(0, 6) == "_cell." || item.substr(0, 6) == "_cell_") {
     const std::string_view rest = item.substr(6);
     for (int k = 9; k <= 14; ++k) {
@@ -355,11 +416,11 @@ bool crystal_item(Header& h, std::string_view item, std::string_view data, int32
       crdinf.cr_spgr = data;
       h.sg_read = true;
     } else if (cif_match(item, cif_item(30))) {
-      crdinf.cr_nspgr = idata;
+      if (!header_integer(h, item, data, crdinf.cr_nspgr)) return true;
       h.sg_read = true;
       h.sg_number_read = true;
     } else if (cif_match(item, cif_item(31))) {
-      crdinf.cr_sett = idata;
+      header_integer(h, item, data, crdinf.cr_sett);
     }
     return true;
   }
@@ -465,6 +526,7 @@ void store_poly_seq(Header& h) {
 }
 
 void store_entity_link(Header& h) {
+  if (pass_over_bad_row(h.row, "entity link row", "its link")) return;
   if (cif_ent_link.ent_ln_n >= MAXENTLINK) stop_links(h.mdoc, "MAXENTLINK", MAXENTLINK);
   Row& r = h.row;
   const int n = ++cif_ent_link.ent_ln_n;
@@ -496,6 +558,7 @@ void double_short_id(rt::FixedText<4>& id) {
 
 void store_struct_conn(Header& h) {
   if (h.row.unbonded) return;
+  if (pass_over_bad_row(h.row, "connection row", "its link")) return;
   if (link_inf.ln_n >= MAXLINK) stop_links(h.mdoc, "MAXLINK", MAXLINK);
   Row& r = h.row;
   double_short_id(r.chn1);
@@ -540,6 +603,7 @@ void store_mod(Header& h) {
     foundation::stop_table_full(h.mdoc, " ERROR: number of modifications >", MAXMODIF,
                                 {.constant = "MAXMODIF", .header = "atom_com", .quoted = false});
   Row& r = h.row;
+  if (pass_over_bad_row(r, "modification row", "its modification")) return;
   double_short_id(r.chn1);
   const int n = ++mod_inf.mod_n;
   mod_inf.mod_id(n) = r.mod;
@@ -563,8 +627,7 @@ int entity_class(std::string_view v) {
 }
 
 // The loop categories; true when the item belonged to one of them.
-bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t idata, float fdata,
-               bool last) {
+bool loop_item(Header& h, std::string_view item, std::string_view data, float fdata, bool last) {
   auto m = [&](std::string_view n) { return cif_match(item, n); };
   Row& r = h.row;
   const bool own = crdinf.cr_soft(1) == 'B';
@@ -608,8 +671,8 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
   }
   if (m(cif_item(47))) {
     if (m(cif_item(48))) r.link = data;
-    else if (m(cif_item(49))) { set_rnum(r.rnum1, data); r.ires1 = 0; }
-    else if (m(cif_item(51))) { set_rnum(r.rnum2, data); r.ires2 = 0; }
+    else if (m(cif_item(49))) { own_author_number(r, r.rnum1, item, data); r.ires1 = 0; }
+    else if (m(cif_item(51))) { own_author_number(r, r.rnum2, item, data); r.ires2 = 0; }
     else if (m(cif_item(50))) r.res1 = data;
     else if (m(cif_item(52))) r.res2 = data;
     else if (m(cif_item(53))) { r.chain = data; r.ich = entity_index(r.chain); }
@@ -620,15 +683,15 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
     return true;
   }
   if (m(cif_item(57))) {
-    if (m(cif_item(58))) {
-    } else if (m(cif_item(59))) set_conn_type(data, r);
-    else if (m(cif_item(62))) { author_number(r.rnum1, data); r.ires1 = 0; }
+    if (m(cif_item(58))) r.id = rt::trim(data);
+    else if (m(cif_item(59))) set_conn_type(data, r);
+    else if (m(cif_item(62))) { author_number(r, r.rnum1, item, data); r.ires1 = 0; }
     else if (m(cif_item(63))) r.res1 = data;
     else if (m(cif_item(64))) r.chn1 = data;
     else if (m(cif_item(65))) r.symm1 = symmetry(data);
     else if (m(cif_item(60))) r.atom1 = data;
     else if (m(cif_item(61))) r.alt1 = alternate(data);
-    else if (m(cif_item(68))) { author_number(r.rnum2, data); r.ires2 = 0; }
+    else if (m(cif_item(68))) { author_number(r, r.rnum2, item, data); r.ires2 = 0; }
     else if (m(cif_item(69))) r.res2 = data;
     else if (m(cif_item(70))) r.chn2 = data;
     else if (m(cif_item(71))) r.symm2 = symmetry(data);
@@ -638,17 +701,16 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
       header_number(h, item, data, fdata, r.dist);
     else if (m("_struct_conn.pdbx_ptnr1_label_alt_id")) r.alt1 = alternate(data);
     else if (m("_struct_conn.pdbx_ptnr2_label_alt_id")) r.alt2 = alternate(data);
-    else if (m("_struct_conn.pdbx_ptnr1_PDB_ins_code")) r.ins1 = insertion_code(data);
-    else if (m("_struct_conn.pdbx_ptnr2_PDB_ins_code")) r.ins2 = insertion_code(data);
-    // "." and "?" read as 0, no number.
-    else if (m("_struct_conn.ptnr1_label_seq_id")) r.seq1 = idata;
-    else if (m("_struct_conn.ptnr2_label_seq_id")) r.seq2 = idata;
+    else if (m("_struct_conn.pdbx_ptnr1_PDB_ins_code")) r.ins1 = insertion_code(r, item, data);
+    else if (m("_struct_conn.pdbx_ptnr2_PDB_ins_code")) r.ins2 = insertion_code(r, item, data);
+    else if (m("_struct_conn.ptnr1_label_seq_id")) r.seq1 = row_integer(r, item, data);
+    else if (m("_struct_conn.ptnr2_label_seq_id")) r.seq2 = row_integer(r, item, data);
     if (last) store_struct_conn(h);
     return true;
   }
   if (m(cif_item(73))) {
     if (m(cif_item(74))) r.mod = data;
-    else if (m(cif_item(75))) set_rnum(r.rnum1, data);
+    else if (m(cif_item(75))) own_author_number(r, r.rnum1, item, data);
     else if (m(cif_item(76))) r.res1 = data;
     else if (m(cif_item(78))) r.res_new = data;
     else if (m(cif_item(77)) || m(cif_item(79))) r.chn1 = data;
@@ -689,7 +751,7 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, int32_t 
       else if (m(cif_item(92))) crst_crd.cs_fi(t) = fdata;
       else if (m(cif_item(93))) crst_crd.cs_fii(t) = fdata;
       else if (m(cif_item(94))) crst_crd.cs_radius(t) = fdata;
-      else if (m(cif_item(95))) crst_crd.cs_nelec(t) = idata;
+      else if (m(cif_item(95))) header_integer(h, item, data, crst_crd.cs_nelec(t));
     }
     if (last) crst_crd.cs_nsfatm += 1;
     return true;
@@ -856,10 +918,15 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
     for (int i = 1; i <= n; ++i) {
       const std::string_view item = comcif_info.itm_cif(i).view();
       const std::string_view data = comcif_info.dt_cif(i).view();
-      const int32_t idata = comcif_info.idt_cif(i);
       const float fdata = comcif_info.fdt_cif(i);
-      if (scalar_item(h, item, data, idata, fdata)) continue;
-      if (crystal_item(h, item, data, idata, fdata, pi180)) {
+      if (scalar_item(h, item, data, fdata)) {
+        if (h.refused) {
+          ierr = coords::kHeaderNoNumber;
+          return;
+        }
+        continue;
+      }
+      if (crystal_item(h, item, data, fdata, pi180)) {
         if (h.refused) {
           ierr = coords::kHeaderNoNumber;
           return;
@@ -867,7 +934,7 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
         icell_flag = h.ncell;
         continue;
       }
-      if (loop_item(h, item, data, idata, fdata, i == n)) {
+      if (loop_item(h, item, data, fdata, i == n)) {
         if (h.refused) {
           ierr = coords::kHeaderNoNumber;
           return;

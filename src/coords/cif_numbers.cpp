@@ -77,3 +77,10 @@ std::string coords::cif_no_integer(std::string_view item, std::string_view value
   return std::string(rt::trim_right(item)) + " \"" + std::string(rt::trim_right(value)) +
          "\" is not an integer";
 }
+
+bool coords::cif_long_code(std::string_view value) { return rt::trim(value).size() > 1; }
+
+std::string coords::cif_no_code(std::string_view item, std::string_view value) {
+  return std::string(rt::trim_right(item)) + " \"" + std::string(rt::trim(value)) +
+         "\" is more than one character";
+}

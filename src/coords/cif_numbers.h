@@ -41,4 +41,10 @@ std::string cif_no_number(std::string_view item, std::string_view value);
 // The same for a value that is no integer: `... "17.5" is not an integer`.
 std::string cif_no_integer(std::string_view item, std::string_view value);
 
+// Whether the value of an insertion-code item is more than one character
+// ("." and "?", no code, are one).
+bool cif_long_code(std::string_view value);
+// The same for such a code: `... "AB" is more than one character`.
+std::string cif_no_code(std::string_view item, std::string_view value);
+
 }  // namespace coords

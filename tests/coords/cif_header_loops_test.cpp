@@ -101,6 +101,43 @@ TEST_F(CifLoops, ConnectionsAndModifications) {
   EXPECT_EQ(mod_inf.mod_used(1).str(), "U");
 }
 
+// The rows of this system's own link and modification categories name
+// their residues by author numbers of the one form: a row with another
+// names none and is passed over, with a warning naming it and the value.
+TEST_F(CifLoops, OwnRowWithANumberOfAnotherFormIsPassedOver) {
+  const std::string mods =
+      "loop_\n_ptq7_struct_asym_mod.mod_id\n_ptq7_struct_asym_mod.label_asym_id\n"
+      "_ptq7_struct_asym_mod.auth_seq_id\n_ptq7_struct_asym_mod.comp_id\n"
+      "_ptq7_struct_asym_mod.new_comp_id\n";
+  const std::string links =
+      "loop_\n_entity_link.ptq7_link_id\n_entity_link.ptq7_entity_id\n"
+      "_entity_link.ptq7_comp_id_1\n_entity_link.ptq7_auth_seq_id_1\n"
+      "_entity_link.ptq7_comp_id_2\n_entity_link.ptq7_auth_seq_id_2\n";
+  const struct {
+    const char *label, *loop, *row;
+    int mods, links;
+    const char* warning;
+  } rows[] = {
+      {"modification by its number", mods.c_str(), "MOD1 BB 2 GLY GLY", 1, 0, ""},
+      {"modification by a real", mods.c_str(), "MOD1 BB 2.0 GLY GLY", 0, 0,
+       "  WARNING : modification row at line 9: _ptq7_struct_asym_mod.auth_seq_id \"2.0\" is not "
+       "an integer\n            its modification is not made\n"},
+      {"link by its numbers", links.c_str(), "SS PRT ALA 1 SER 3", 0, 1, ""},
+      {"link by an exponent", links.c_str(), "SS PRT ALA 1 SER 3e0", 0, 0,
+       "  WARNING : entity link row at line 10: _entity_link.ptq7_auth_seq_id_2 \"3e0\" is not an "
+       "integer\n            its link is not made\n"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("own", std::string("data_x\n_software.name vorel\n") + r.loop + r.row + "\n" + kAtoms);
+    ASSERT_EQ(read_out("own"), 8) << out_;
+    EXPECT_EQ(mod_inf.mod_n, r.mods);
+    EXPECT_EQ(link_inf.ln_n, r.links);
+    if (*r.warning) EXPECT_NE(out_.find(r.warning), std::string::npos) << out_;
+    else EXPECT_EQ(out_.find("is not an integer"), std::string::npos) << out_;
+  }
+}
+
 // A connection row more than the link table holds ends the run; as many
 // rows as it holds are all kept.
 TEST_F(CifLoops, LinksBeyondTheTableStopTheRun) {
@@ -259,7 +296,10 @@ TEST_F(CifLoops, UnknownOrEmptySymmetryOfAConnectionIsTheIdentity) {
 // here): the row finds that residue and takes its author number.  A row
 // that gives the author's number is read by it whatever its sequence
 // number says; a sequence number no residue holds leaves the row without
-// its residue, named by that number for the warning.
+// its residue, named by that number for the warning.  The numbers and
+// insertion codes take the forms the atom rows take: a row with another
+// (a real number, an exponent, a code of two characters) names no residue
+// and is passed over, with a warning naming the row, its line and value.
 TEST_F(CifLoops, ConnectionRowNamedBySequenceNumberFindsItsResidue) {
   const std::string atoms =
       atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "label_seq_id",
@@ -272,6 +312,8 @@ TEST_F(CifLoops, ConnectionRowNamedBySequenceNumberFindsItsResidue) {
     int ires1, ires2;
     const char *seq1, *seq2;
     bool pairs = false;  // the row written as item-value pairs, as a category of one row is
+    const char* codes = "? ?";  // the insertion codes of both ends
+    const char* refused = "";   // the item and value for which the row is passed over
   } cases[] = {
       {"sequence numbers alone", "A 1 ? A 2 ?", 1, 2, " 151 ", " 152 "},
       {"author numbers, the row as item-value pairs", "A 1 152 A 2 153", 2, 3, " 152 ", " 153 ",
@@ -281,6 +323,18 @@ TEST_F(CifLoops, ConnectionRowNamedBySequenceNumberFindsItsResidue) {
       {"the second end by sequence number 1 alone", "A 2 ? A 1 ?", 2, 1, " 152 ", " 151 "},
       {"a sequence number no residue holds", "A 9 ? A 2 ?", 0, 2, "   9 ", " 152 "},
       {"no number", "A . ? A 2 ?", 0, 2, ".    ", " 152 "},
+      {"an author number with its insertion letter", "A 2 152A A 3 153", 0, 3, " 152A", " 153 "},
+      {"an insertion code of its own", "A 2 152 A 3 153", 0, 3, " 152A", " 153 ", false, "A ."},
+      {"an author number written as a real", "A 2 152.0 A 3 153", 0, 0, "", "", false, "? ?",
+       "_struct_conn.ptnr1_auth_seq_id \"152.0\" is not an integer"},
+      {"an author number with an exponent, as pairs", "A 2 152 A 3 1e2", 0, 0, "", "", true, "? ?",
+       "_struct_conn.ptnr2_auth_seq_id \"1e2\" is not an integer"},
+      {"a sequence number written as a real", "A 2 ? A 3.0 ?", 0, 0, "", "", false, "? ?",
+       "_struct_conn.ptnr2_label_seq_id \"3.0\" is not an integer"},
+      {"a sequence number with an uncertainty", "A 2(1) 152 A 3 153", 0, 0, "", "", false, "? ?",
+       "_struct_conn.ptnr1_label_seq_id \"2(1)\" is not an integer"},
+      {"an insertion code of two characters", "A 2 152 A 3 153", 0, 0, "", "", false, "? AB",
+       "_struct_conn.pdbx_ptnr2_PDB_ins_code \"AB\" is more than one character"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -288,12 +342,26 @@ TEST_F(CifLoops, ConnectionRowNamedBySequenceNumberFindsItsResidue) {
         "_struct_conn.id\n_struct_conn.conn_type_id\n"
         "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_seq_id\n"
         "_struct_conn.ptnr1_auth_seq_id\n_struct_conn.ptnr2_label_asym_id\n"
-        "_struct_conn.ptnr2_label_seq_id\n_struct_conn.ptnr2_auth_seq_id\n";
-    write("seq", cif_header() +
-                     (c.pairs ? as_pairs(conn, std::string("bond1 covale ") + c.row)
-                              : "loop_\n" + conn + "bond1 covale " + c.row + "\n") +
-                     atoms);
-    ASSERT_EQ(read("seq"), 0);
+        "_struct_conn.ptnr2_label_seq_id\n_struct_conn.ptnr2_auth_seq_id\n"
+        "_struct_conn.pdbx_ptnr1_PDB_ins_code\n_struct_conn.pdbx_ptnr2_PDB_ins_code\n";
+    const std::string values = std::string("bond1 covale ") + c.row + " " + c.codes;
+    const std::string text = cif_header() +
+                             (c.pairs ? as_pairs(conn, values) : "loop_\n" + conn + values + "\n") +
+                             atoms;
+    write("seq", text);
+    ASSERT_EQ(read_out("seq"), 0) << out_;
+    if (*c.refused != '\0') {
+      // The row's first value: its line.
+      const std::size_t at = text.find("bond1");
+      const auto line = std::count(text.begin(), text.begin() + static_cast<long>(at), '\n') + 1;
+      EXPECT_NE(out_.find("  WARNING : connection row bond1 at line " + std::to_string(line) +
+                          ": " + c.refused + "\n            its link is not made\n"),
+                std::string::npos)
+          << out_;
+      EXPECT_EQ(link_inf.ln_n, 0);
+      continue;
+    }
+    EXPECT_EQ(out_.find("WARNING : connection row"), std::string::npos) << out_;
     ASSERT_EQ(link_inf.ln_n, 1);
     EXPECT_EQ(link_inf.ln_1ires(1), c.ires1);
     EXPECT_EQ(link_inf.ln_2ires(1), c.ires2);

@@ -188,7 +188,8 @@ TEST_F(CifNumberRows, SmallMoleculeRowsAreReadOrRefusedByTheirValues) {
 
 // Header numbers that place every atom: a cell value or a value of the
 // fractionalisation matrix that is no number stops the read, naming the item
-// and its line, rather than moving the atoms without a word.
+// and its line, rather than moving the atoms without a word; so does a
+// header integer of another form than digits with a sign.
 TEST_F(CifNumberRows, HeaderNumberThatIsNoNumberIsRefused) {
   const struct {
     const char *label, *line, *message;
@@ -202,6 +203,13 @@ TEST_F(CifNumberRows, HeaderNumberThatIsNoNumberIsRefused) {
        "_atom_sites.fract_transf_matrix[1][1] 0.1\nloop_\n_struct_conn.id\n"
        "_struct_conn.pdbx_dist_value\nc1 abc",
        "  ERROR: _struct_conn.pdbx_dist_value \"abc\" is not a number, row at line 6\n"},
+      // The header's integers take the one form of every integer item.
+      {"space-group number written as a real", "_symmetry.Int_Tables_number 19.0",
+       "  ERROR: _symmetry.Int_Tables_number \"19.0\" is not an integer, line 2\n"},
+      {"model number with an exponent", "_database_PDB.model 1e0",
+       "  ERROR: _database_PDB.model \"1e0\" is not an integer, line 2\n"},
+      {"electron count of an atom type", "loop_\n_atom_type.symbol\n_atom_type.nelec\nC 6.0",
+       "  ERROR: _atom_type.nelec \"6.0\" is not an integer, row at line 5\n"},
   };
   for (const auto& r : rows) {
     write("head",
