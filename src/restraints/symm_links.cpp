@@ -5,6 +5,7 @@
 #include <string>
 
 #include "connect/conformer_bonds.h"
+#include "connect/element_classes.h"
 #include "dictionary/link_lookup.h"
 #include "foundation/atom_com.h"
 #include "foundation/cell_helpers.h"
@@ -392,7 +393,14 @@ void dscr_links_symm_(int32_t mdoc, char, char restr_flag, char, int32_t& ierr) 
     // model is: where the nearest copy lies further away (a code naming an
     // operator that brings no partner near), a restraint would pull the
     // atom across the crystal.  Each pair of conformers is judged alone.
-    const float reach = connect::bond_reach(b.atm1.view(), b.atm2.view(), b.val);
+    // The reach is that of a bond of the two atoms' types, never the length
+    // the row states: a converter states the distance to the copy it names
+    // (13.8 A there), and the link made for the row carries that length.
+    float type_length = 0.0f;
+    rt::FixedText<1> def_flag;
+    int32_t no_error = 0;
+    get_default_vbond_(mdoc, p1.chem.view(), p2.chem.view(), type_length, def_flag, no_error);
+    const float reach = connect::bond_reach(b.atm1.view(), b.atm2.view(), type_length);
     const RowReach apart = link_in_unit(row) || restr_flag != 'A'
                                ? RowReach{}
                                : row_reach(row, p1, p2, alt1, alt2, reach);

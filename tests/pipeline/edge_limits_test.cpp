@@ -178,14 +178,20 @@ TEST(EdgeLimits, CellShiftOfASymmetryLink) {
       "            ch:BB   res: 101  ZN       at:ZN  .->ch:AA   res:   1  CYS      at:SG  . "
       "ideal_dist=     1.500\n"
       "            link will not be restrained\n";
+  // A converter states the distance to the copy the code names: a length
+  // no bond has, which must not widen the reach.
+  const char* stated_apart =
+      " WARNING : link:ZN-CYS   atoms too far apart to bond, dist =     8.324\n";
   const struct {
     float dx, dy;
     const char* code;  // "" none
     const char* warning = "";
+    const char* stated = "?";  // the length the mmCIF row states
   } rows[] = {{100.0f, 0.0f, "1_055"},
               {-80.0f, 0.0f, "1_955"},
               {-100.0f, 0.0f, "", no_code},
-              {0.0f, 8.0f, "", no_bond}};
+              {0.0f, 8.0f, "", no_bond},
+              {0.0f, 8.0f, "", stated_apart, "8.324"}};
   for (const auto& row : rows) {
     std::vector<Atom> atoms = modeltext::atoms_of("pdb_zinc_two_fold.pdb", 'A', 1, 101);
     Atom& zn = named(atoms, 101, "ZN");
@@ -200,7 +206,8 @@ TEST(EdgeLimits, CellShiftOfASymmetryLink) {
             modeltext::pdb_link(zn, sg, "2555") + modeltext::pdb_atoms(atoms) + "END\n");
     const std::string cif = dir.write(
         "zinc.cif",
-        modeltext::cif_model(atoms, {{&zn, &sg, "2_555"}}, "20 20 20 90 90 90", "P 1 2 1"));
+        modeltext::cif_model(atoms, {{&zn, &sg, "2_555", row.stated}}, "20 20 20 90 90 90",
+                             "P 1 2 1"));
     for (const std::string& f : {pdb, cif}) {
       SCOPED_TRACE(f + " moved by " + std::to_string(row.dx) + ", " + std::to_string(row.dy));
       const Written w = run_on(f);

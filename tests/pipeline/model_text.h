@@ -104,11 +104,12 @@ inline std::string pdb_link(const Atom& a, const Atom& b, const std::string& sym
 
 // A covalent connection row of the mmCIF form, each atom with its
 // alternate code in the archive's own item; the second atom in the copy
-// `symm2`.
+// `symm2`, at the length `dist` the row states ("?" none).
 struct Conn {
   const Atom* a;
   const Atom* b;
   std::string symm2 = "1_555";
+  std::string dist = "?";
 };
 
 inline std::string label_seq(const Atom& a) { return a.seq > 0 ? std::to_string(a.seq) : "."; }
@@ -145,7 +146,7 @@ inline std::string cif_model(const std::vector<Atom>& atoms, const std::vector<C
              label_seq(*c.a) + " " + c.a->name + " " + alt(*c.a) + " 1_555 " + c.b->chain + " " +
              c.b->res + " " + label_seq(*c.b) + " " + c.b->name + " " + alt(*c.b) + " " +
              c.a->chain + " " + std::to_string(c.a->num) + " " + c.b->chain + " " +
-             std::to_string(c.b->num) + " " + c.symm2 + " ?\n";
+             std::to_string(c.b->num) + " " + c.symm2 + " " + c.dist + "\n";
     out += "#\n";
   }
   out += "loop_\n";
