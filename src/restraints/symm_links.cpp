@@ -441,7 +441,8 @@ void dscr_links_symm_(int32_t mdoc, char, char restr_flag, char, int32_t& ierr) 
         // On a special position the image bond is the ordinary bond of the
         // two atoms over again; one restraint of that length is enough.
         if (im.op != 0 && im.identity_as_near && ordinary_link_of(row, ia, ja)) {
-          msgdoc_(mdoc, " INFO:     symm.link joins the atoms of an ordinary link, restrained once");
+          msgdoc_(mdoc,
+                  " INFO:     symm.link joins the atoms of an ordinary link, restrained once");
           msgdoc_(mdoc, "           " + where(c1, r1, ia) + " --> " + where(c2, r2, ja));
           continue;
         }

@@ -21,15 +21,15 @@
 
 namespace {
 
-using modeltext::torsion;
-using modeltext::turn;
 using modeltext::Atom;
 using modeltext::named;
+using modeltext::torsion;
+using modeltext::turn;
 using pipetest::Outcome;
 
-using wrun::Written;
 using wrun::bonds_between;
 using wrun::run_on;
+using wrun::Written;
 
 // The PDB and the mmCIF form of the atoms, written into dir.
 std::vector<std::string> both_forms(const TempDir& dir, const std::string& name,
@@ -44,7 +44,6 @@ void move(std::vector<Atom>& atoms, int from_num, const float d[3]) {
   for (Atom& a : atoms)
     if (a.num >= from_num) a.x += d[0], a.y += d[1], a.z += d[2];
 }
-
 
 }  // namespace
 
@@ -204,10 +203,9 @@ TEST(EdgeLimits, CellShiftOfASymmetryLink) {
         "zinc.pdb",
         "CRYST1   20.000   20.000   20.000  90.00  90.00  90.00 P 1 2 1       2          \n" +
             modeltext::pdb_link(zn, sg, "2555") + modeltext::pdb_atoms(atoms) + "END\n");
-    const std::string cif = dir.write(
-        "zinc.cif",
-        modeltext::cif_model(atoms, {{&zn, &sg, "2_555", row.stated}}, "20 20 20 90 90 90",
-                             "P 1 2 1"));
+    const std::string cif =
+        dir.write("zinc.cif", modeltext::cif_model(atoms, {{&zn, &sg, "2_555", row.stated}},
+                                                   "20 20 20 90 90 90", "P 1 2 1"));
     for (const std::string& f : {pdb, cif}) {
       SCOPED_TRACE(f + " moved by " + std::to_string(row.dx) + ", " + std::to_string(row.dy));
       const Written w = run_on(f);
@@ -251,11 +249,13 @@ TEST(EdgeLimits, SymmetryLinkOfAConformerBeyondABond) {
   ASSERT_NE(at, std::string::npos) << w.r.out;
   EXPECT_EQ(w.rst.find("\nBNDS ", at + 1), std::string::npos) << w.rst;
   EXPECT_NE(w.rst.find("# ZN  A SG  A", at), std::string::npos) << w.rst;
-  EXPECT_NE(w.r.out.find(" WARNING : link:ZN-CYS   atoms too far apart to bond, dist =     8.324\n"
-                         "            ch:Aa   res: 101  ZN       at:ZN  B->ch:AA   res:   1  CYS      at:SG  B"
-                         " ideal_dist=     1.500\n"
-                         "            link will not be restrained between these conformers\n"),
-            std::string::npos)
+  EXPECT_NE(
+      w.r.out.find(
+          " WARNING : link:ZN-CYS   atoms too far apart to bond, dist =     8.324\n"
+          "            ch:Aa   res: 101  ZN       at:ZN  B->ch:AA   res:   1  CYS      at:SG  B"
+          " ideal_dist=     1.500\n"
+          "            link will not be restrained between these conformers\n"),
+      std::string::npos)
       << w.r.out;
 }
 

@@ -175,18 +175,18 @@ TEST_F(SymmetryLinks, NearestImageInARealCrystal) {
             std::string::npos);
 }
 
-// The link is given the length of the copy's distance, so that a bond
-// may reach it.
+// GLN 192 NE2 lies 2.77 A from its own copy across the two-fold of
+// operator 6, within the reach of an N-N bond.
 TEST_F(SymmetryLinks, AnAtomLinkedToItsOwnCopyNeverTakesTheIdentity) {
-  const int32_t cys = rtest::residue('A', " 198 ");
-  const int32_t sg = rtest::first_atom(cys, "SG");
-  const float given = static_cast<float>(nearest(sg, sg, 2));
-  add_link("symmetry", cys, "SG", cys, "SG", "5_555", ".", given);
+  const int32_t gln = rtest::residue('A', " 192 ");
+  const int32_t ne2 = rtest::first_atom(gln, "NE2");
+  const float given = static_cast<float>(nearest(ne2, ne2, 2));
+  add_link("symmetry", gln, "NE2", gln, "NE2", "6_555", ".", given);
   std::vector<rtest::Row> rows;
   run('A', rows);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_NE(rows[0].label.substr(0, 2), "1_");
-  EXPECT_NEAR(rows[0].vobs, nearest(sg, sg, 2), 2e-3);
+  EXPECT_NEAR(rows[0].vobs, nearest(ne2, ne2, 2), 2e-3);
   EXPECT_NEAR(rows[0].vidl, given, 1e-3);  // the distance given with the link
 }
 
@@ -195,11 +195,19 @@ TEST_F(SymmetryLinks, WithOneOperatorTheCodeCarriesOperatorOne) {
   const int32_t nsym = c.cs_nsym;
   c.cs_nsym = 1;
   const int32_t a = rtest::residue('A', " 177 "), b = rtest::residue('A', " 198 ");
-  const double apart = nearest(rtest::first_atom(a, "CA"), rtest::first_atom(b, "SG"));
+  // No two atoms of the crystal touch across a bare cell translation: CA is
+  // put 1.8 A from SG's copy one cell along a.
+  const int32_t ca = rtest::first_atom(a, "CA"), sg = rtest::first_atom(b, "SG");
+  const std::array<float, 3> kept = {atom_crd.xyz_crd(1, ca), atom_crd.xyz_crd(2, ca),
+                                     atom_crd.xyz_crd(3, ca)};
+  for (int k = 1; k <= 3; ++k) atom_crd.xyz_crd(k, ca) = atom_crd.xyz_crd(k, sg);
+  atom_crd.xyz_crd(1, ca) += c.cs_cell(1) + 1.8f;
+  const double apart = nearest(ca, sg);
   add_link("symmetry", a, "CA", b, "SG", "3_565", ".", static_cast<float>(apart));
   std::vector<rtest::Row> rows;
   run('A', rows);
   c.cs_nsym = nsym;
+  for (int k = 1; k <= 3; ++k) atom_crd.xyz_crd(k, ca) = kept[k - 1];
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].label.substr(0, 2), "1_");
   EXPECT_EQ(rows[0].label.size(), 5u);
@@ -287,21 +295,25 @@ TEST_F(SymmetryLinks, ACodeMovesAPointByItsOperatorAndShift) {
 // An atom without occupancy is in no crystal contact: a link to or from it
 // makes no symmetry restraint, while an occupied pair still does.
 TEST_F(SymmetryLinks, AnUnoccupiedAtomMakesNoSymmetryLink) {
-  const int32_t cys = rtest::residue('A', " 198 "), other = rtest::residue('A', " 177 ");
-  const int32_t sg = rtest::first_atom(cys, "SG"), ca = rtest::first_atom(other, "CA");
-  const float occ_sg = atom_crd.occup(sg), occ_ca = atom_crd.occup(ca);
-  add_link("symmetry", cys, "SG", cys, "SG", "5_555", ".", static_cast<float>(nearest(sg, sg, 2)));
-  add_link("symmetry", other, "CA", cys, "SG", "3_565", ".", static_cast<float>(nearest(ca, sg)));
+  // GLN 192 NE2 to its own copy (2.77 A) and OE1 to that copy (3.47 A),
+  // both across the two-fold of operator 6.
+  const int32_t gln = rtest::residue('A', " 192 ");
+  const int32_t ne2 = rtest::first_atom(gln, "NE2"), oe1 = rtest::first_atom(gln, "OE1");
+  const float occ_ne2 = atom_crd.occup(ne2), occ_oe1 = atom_crd.occup(oe1);
+  add_link("symmetry", gln, "NE2", gln, "NE2", "6_555", ".",
+           static_cast<float>(nearest(ne2, ne2, 2)));
+  add_link("symmetry", gln, "OE1", gln, "NE2", "6_555", ".",
+           static_cast<float>(nearest(oe1, ne2, 2)));
   std::vector<rtest::Row> rows;
-  atom_crd.occup(sg) = 0.0f;
+  atom_crd.occup(ne2) = 0.0f;
   std::string out = run('A', rows);
   EXPECT_TRUE(rows.empty());
   EXPECT_EQ(out.find("symm.link will be used"), std::string::npos) << out;
-  atom_crd.occup(sg) = occ_sg;
-  atom_crd.occup(ca) = 0.0f;
+  atom_crd.occup(ne2) = occ_ne2;
+  atom_crd.occup(oe1) = 0.0f;
   out = run('A', rows);
-  atom_crd.occup(ca) = occ_ca;
-  ASSERT_EQ(rows.size(), 1u) << "only the SG-SG link, both ends occupied";
-  EXPECT_EQ(rows[0].ia[0], sg);
-  EXPECT_EQ(rows[0].ia[1], sg);
+  atom_crd.occup(oe1) = occ_oe1;
+  ASSERT_EQ(rows.size(), 1u) << "only the NE2-NE2 link, both ends occupied";
+  EXPECT_EQ(rows[0].ia[0], ne2);
+  EXPECT_EQ(rows[0].ia[1], ne2);
 }
