@@ -408,7 +408,6 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   std::vector<AuthorRun> runs;
   std::unordered_map<std::string, int32_t> label_parts;
   std::string label;
-  int32_t water_sites = 0;  // left out by the row reader
   for (;;) {
     rdcrd_cif_(99, in, mode, iend, ierr);
     if (ierr != 0) {
@@ -420,12 +419,6 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     }
     if (iend != 0) break;
     if (mode != kCifRowAtom || crdatm.cr_iatold <= 0) continue;
-    // The row reader has met the whole water in the file's order, which
-    // the PDB form's order may not keep.
-    if (cif_author_row().water_site_left_out) {
-      ++water_sites;
-      continue;
-    }
     std::array<char, 80>& line = lines.emplace_back();
     if (!pdb_line_of_cif_row(seg_flag, line.data())) {
       rt::unit_close(crdinf.cri_iun);
@@ -486,7 +479,6 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   pdb_atom_loop_start(loop, seg_flag);
   rt::FixedText<4> acode;
   pdb_atom_state_open(acode);
-  sttcrec.st_water_sites = water_sites;
   // The header reader has set up the cell, the symmetry and the frame of
   // the coordinates: the atom decoding takes its frame from there instead
   // of from CRYST1 and SCALE records.
