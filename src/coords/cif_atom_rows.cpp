@@ -459,6 +459,9 @@ coords::CifAuthorRow author_row;
 // Why the last row was refused, for the caller's message.
 std::string refusal;
 
+// The sites of the water being read, so that none is read onto another.
+pdb::WaterInRead water_in_read;
+
 // The end of a refusal: the line on which the row begins.
 std::string row_line(const CifRecordPlace& p) { return ", row at line " + std::to_string(p.line); }
 
@@ -506,7 +509,10 @@ bool finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
     const NameFix& fix = names.lookup(crdatm.cr_aname, crdatm.cr_rname);
     crdatm.cr_aname = fix.aname;
     crdatm.cr_rname = fix.rname;
-    if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?')
+    // Open Babel writes "*" for an element it does not know: a water's site
+    // then takes the one its name gives, as where the row gives none.
+    if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?' ||
+        (crdatm.cr_rname == "HOH" && crdatm.cr_asymb == "*"))
       derive_element(read_name, read_rname);
     keep_water_hydrogen(read_name);
     nucleic_renames(mdoc, fix.rclass);
@@ -519,6 +525,17 @@ bool finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
           return false;
         }
       }
+      std::string why;
+      const pdb::WaterSite site{author_row.atom_name, author_row.symbol, crdatm.cr_aname.view(),
+                                crdatm.cr_alt(1), crdatm.cr_xyz.data()};
+      const std::string key =
+          std::string(crdatm.cr_pnum.view()) + std::string(crdatm.cr_group.view());
+      const pdb::WaterSiteFate fate = water_in_read.add(key, site, why);
+      if (fate == pdb::WaterSiteFate::kRefused) {
+        refuse_water_site(why);
+        return false;
+      }
+      author_row.water_site_left_out = fate == pdb::WaterSiteFate::kLeftOut;
     }
   } else if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?') {
     derive_element(crdatm.cr_aname, crdatm.cr_rname);
@@ -927,6 +944,7 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
   if (iend == -1) {
     names.clear();
     refusal.clear();
+    water_in_read.clear();
     first_model = FirstModel{};
     drops_seen = cif_dropped_set_info().count;
     held = cif_rows_begin(in, iend);

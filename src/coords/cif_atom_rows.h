@@ -71,6 +71,10 @@ struct CifAuthorRow {
   std::string_view auth_seq;    // the author's residue number as written
   bool auth_asym_blank = false;  // the author's chain given as an empty text ('' or "")
   bool label_given = false;      // the file has a label_asym_id item
+  // A site of a water read as none of its atoms (pdb::WaterInRead), which
+  // the reader of rows leaves out as it leaves out a massless site (the
+  // road through PDB lines meets the same rule in the PDB reader).
+  bool water_site_left_out = false;
 };
 const CifAuthorRow& cif_author_row();
 // The value of an item of the row, or nothing for "." and "?", which the

@@ -134,15 +134,73 @@ bool is_water_site(std::string_view name) {
 namespace {
 
 // The element as the file gives it, left-justified and upper-cased; empty
-// where it gives none.
+// where it gives none.  Open Babel writes "*" for an element it does not
+// know (the EP of a massless site among them).
 std::string given_element(std::string_view element) {
   std::string e;
   for (const char c : element)
     if (c != ' ') e += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  if (e == "*" || e == "?" || e == ".") e.clear();
   return e;
 }
 
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  return rt::trim_right(s);
+}
+
+bool no_alt(char a) { return a == ' ' || a == '.' || a == '?'; }
+
+// A deuterium given beside its hydrogen (a neutron model's exchange site)
+// lies on it; a massless site lies 0.85 A or more from the hydrogens.
+constexpr float kOnSite = 0.4f;
+
 }  // namespace
+
+void WaterInRead::clear() {
+  key_.clear();
+  sites_.clear();
+}
+
+WaterSiteFate WaterInRead::add(std::string_view key, const WaterSite& site, std::string& why) {
+  if (key != key_) {
+    key_.assign(key);
+    sites_.clear();
+  }
+  const std::string_view name = trimmed(site.name);
+  const std::string_view read_as = trimmed(site.read_as);
+  // Sites of two alternate locations are two forms of the water, not one.
+  const auto together = [&](const Held& h) {
+    return no_alt(h.alt) || no_alt(site.alt) || h.alt == site.alt;
+  };
+  const std::string element = given_element(site.element);
+  if ((name == "D1" || name == "D2") && (element.empty() || element == "D")) {
+    bool h1 = false, h2 = false, on_hydrogen = false;
+    for (const Held& h : sites_) {
+      if (!together(h) || h.read_as.empty() || h.read_as[0] != 'H') continue;
+      h1 = h1 || (h.name == "H1" && h.read_as == "H1");
+      h2 = h2 || (h.name == "H2" && h.read_as == "H2");
+      float d2 = 0.0f;
+      for (int i = 0; i < 3; ++i) d2 += (h.xyz[i] - site.xyz[i]) * (h.xyz[i] - site.xyz[i]);
+      on_hydrogen = on_hydrogen || d2 < kOnSite * kOnSite;
+    }
+    if (h1 && h2 && !on_hydrogen) return WaterSiteFate::kLeftOut;
+  }
+  for (const Held& h : sites_) {
+    if (!together(h) || h.read_as != read_as) continue;
+    if (h.name == read_as && name == read_as) continue;
+    const std::string_view renamed = name != read_as ? name : std::string_view(h.name);
+    why = "water site \"" + std::string(renamed) + "\" would be read as " + std::string(read_as) +
+          ", the name of another site of its water";
+    return WaterSiteFate::kRefused;
+  }
+  Held& h = sites_.emplace_back();
+  h.name = name;
+  h.read_as = read_as;
+  h.alt = site.alt;
+  for (int i = 0; i < 3; ++i) h.xyz[i] = site.xyz[i];
+  return WaterSiteFate::kKept;
+}
 
 bool is_massless_water_site(std::string_view name, std::string_view element) {
   return given_element(element) == "EP" || is_water_site(name);

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/fixed_text.h"
 
@@ -81,6 +83,41 @@ bool is_massless_water_site(std::string_view name, std::string_view element);
 // it gives none, the one the name gives read left-justified); otherwise the
 // reason that refuses the file, naming the site and its element.
 std::string foreign_water_site(std::string_view name, std::string_view element);
+// A site of a water as the file gives it.
+struct WaterSite {
+  std::string_view name;     // as written (blanks around it aside)
+  std::string_view element;  // as written; blank, empty, "*", "?" or "." give none
+  std::string_view read_as;  // the name the name correction gives it
+  char alt;                  // alternate location; blank or '.' for none
+  const float* xyz;          // three coordinates
+};
+enum class WaterSiteFate { kKept, kLeftOut, kRefused };
+// The sites of the water being read, one water at a time, so that no site
+// is read under a name that another site of its water holds.  A site named
+// D1 or D2 of element D or none, beside sites H1 and H2 of its water and on
+// neither of its hydrogens, is a fifth site whose element the writer lost
+// or guessed from its name (TIP5P's): left out, as a massless site is.  A
+// heavy water's D1 and D2, with no H1 and H2 beside them, are its hydrogens.
+// Any other site read under the name of another site of its water, where
+// the two are written apart, refuses the file naming the site renamed
+// (whichever of the two comes first); the same name written twice is left
+// to the reader's check of duplicated names.
+class WaterInRead {
+ public:
+  void clear();
+  // `key` tells the site's residue from the residue of the site before.
+  // The reason of a refusal goes to `why`.
+  WaterSiteFate add(std::string_view key, const WaterSite& site, std::string& why);
+
+ private:
+  struct Held {
+    std::string name, read_as;
+    char alt;
+    float xyz[3];
+  };
+  std::string key_;
+  std::vector<Held> sites_;
+};
 // One warning counting the water sites left out of a read, when there
 // were any.
 void warn_water_sites(int32_t mdoc, int32_t n);

@@ -29,6 +29,9 @@
 
 namespace {
 
+// The sites of the water being read, so that none is read onto another.
+pdb::WaterInRead water_in_read;
+
 bool starts(std::string_view s, const char* p) {
   const std::size_t n = std::strlen(p);
   return s.size() >= n && std::memcmp(s.data(), p, n) == 0;
@@ -88,6 +91,7 @@ int32_t coords::refuse_record_number(std::string_view record, std::string_view f
 }
 
 void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
+  water_in_read.clear();
   crdatm.cr_ia = 0;
   crdatm.cr_ires = 0;
   crdatm.cr_igres = 0;
@@ -546,6 +550,22 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     }
     const std::string foreign = pdb::foreign_water_site(name_read.view(), acode.view());
     if (!foreign.empty()) return bad_record(foreign, sttcrec.st_nline, line);
+    std::string why;
+    const pdb::WaterSite site{name_read.view(), acode.view(), aname.view(), alt(1),
+                              crdatm.cr_xyz.data()};
+    const std::string water_residue = std::string(cols(line, 18, 27)) + std::string(segid.view());
+    switch (water_in_read.add(water_residue, site, why)) {
+      case pdb::WaterSiteFate::kLeftOut:
+        ++sttcrec.st_water_sites;
+        leave_out(rec, line);
+        return 0;
+      case pdb::WaterSiteFate::kRefused:
+        return bad_record(why, sttcrec.st_nline, line);
+      case pdb::WaterSiteFate::kKept:
+        break;
+    }
+    // Open Babel's unknown element is none: the name gives it.
+    if (acode.trimmed() == "*") acode.blank();
   }
 
   if (acode.is_blank()) pdb::element_from_name(name_read, rname.view(), asymb, ctype);

@@ -135,11 +135,12 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     // warning.
     if (other_writer && coords::given_value(coords::cif_author_row().comp_name).empty())
       msgdoc_(mdoc, " WARNING: residue name is empty, default is \"HOH\"");
-    // The massless site of a 4- or 5-site water model, as the PDB reader
-    // leaves it out.
+    // The massless site of a 4- or 5-site water model, and a site its
+    // water has no place for, as the PDB reader leaves them out.
     if (!icsd && crdatm.cr_rname == "HOH" &&
-        pdb::is_massless_water_site(coords::cif_author_row().atom_name,
-                                    coords::given_value(coords::cif_author_row().symbol))) {
+        (coords::cif_author_row().water_site_left_out ||
+         pdb::is_massless_water_site(coords::cif_author_row().atom_name,
+                                     coords::given_value(coords::cif_author_row().symbol)))) {
       ++water_sites;
       continue;
     }

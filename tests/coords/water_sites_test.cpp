@@ -34,6 +34,13 @@ std::string names_of_atoms() {
   return s;
 }
 
+// The elements of the read's scattering types.
+std::string scattering_elements() {
+  std::string s;
+  for (int i = 1; i <= crst_crd.cs_nsfatm; ++i) s += std::string(crst_crd.cs_atype(i).trimmed()) + " ";
+  return s;
+}
+
 constexpr const char* kSitesLeftOut =
     " massless sites of water models (M, MW, M1, M2, EP, LP) left out: the waters are read as "
     "three-site waters\n";
@@ -48,8 +55,9 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
     const char* label;
     std::vector<const char*> sites;  // of each of two waters
     const char* res;
-    const char* warning;  // "" none
+    const char* warning;      // "" none
     const char* elem = "  ";  // columns 77-78 of each site
+    const char* heavy = "";   // the element of the water's hydrogens written D1 and D2
   } rows[] = {
       {"TIP4P as OpenMM writes it", {" M  "}, "HOH", "  WARNING: 2"},
       {"TIP4P as GROMACS writes it", {" MW "}, "SOL", "  WARNING: 2"},
@@ -59,6 +67,10 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
       {"sites named LP from column 13", {"LP  "}, "TIP4", "  WARNING: 2"},
       {"sites numbered LP1, LP2", {" LP1", " LP2"}, "HOH", "  WARNING: 4"},
       {"TIP5P's D1 and D2 of element EP", {" D1 ", " D2 "}, "HOH", "  WARNING: 4", "EP"},
+      {"TIP5P's D1 and D2 without element", {" D1 ", " D2 "}, "HOH", "  WARNING: 4", "  "},
+      {"TIP5P's D1 and D2 of element D", {" D1 ", " D2 "}, "HOH", "  WARNING: 4", " D"},
+      {"TIP5P's D1 and D2 of element *", {" D1 ", " D2 "}, "HOH", "  WARNING: 4", " *"},
+      {"a heavy water's D1 and D2 of element *", {}, "HOH", "", "  ", " *"},
       {"OPC's EPW", {"EPW "}, "HOH", "  WARNING: 2"},
       {"SWM4-NDP's OM", {" OM "}, "HOH", "  WARNING: 2"},
       {"a three-site water", {}, "HOH", ""},
@@ -68,8 +80,17 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
     std::vector<std::string> l = {pdbtest::kCryst};
     for (int w = 1; w <= 2; ++w) {
       std::vector<std::string> water = pdb_water(w, {}, row.res);
+      if (*row.heavy != '\0')
+        for (const int h : {1, 2})
+          water[h] = pdbtest::line({.name = h == 1 ? " D1 " : " D2 ",
+                                    .res = row.res,
+                                    .resnum = w,
+                                    .x = h == 1 ? 1.9f : 0.0f,
+                                    .y = h == 2 ? 2.9f : 0.0f,
+                                    .elem = row.heavy});
       for (const char* s : row.sites)
-        water.push_back(pdbtest::line({.name = s, .res = row.res, .resnum = w, .z = 3.1f, .elem = row.elem}));
+        water.push_back(
+            pdbtest::line({.name = s, .res = row.res, .resnum = w, .z = 3.1f, .elem = row.elem}));
       pdbtest::append(l, water);
     }
     // A four-letter name fills column 21.
@@ -79,6 +100,7 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
     const pdbtest::ReadResult r = pdbtest::read_pdb(l, {.hremove = 'N'});
     EXPECT_EQ(r.ierr, 0) << r.out;
     EXPECT_EQ(names_of_atoms(), "O H1 H2 O H1 H2 ");
+    EXPECT_EQ(scattering_elements(), "O H ");
     EXPECT_EQ(resid_inf.n_residue, 2);
     if (*row.warning == '\0') {
       EXPECT_EQ(pdbtest::count_of(r.out, "massless"), 0) << r.out;
@@ -92,8 +114,10 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
 // and one site alone is counted in the singular.
 TEST(WaterSites, PdbReaderKeepsTheNamesOutsideWaters) {
   std::vector<std::string> l = {pdbtest::kCryst};
-  l.push_back(pdbtest::line({.rec = "HETATM", .name = " EP ", .res = "LIG", .resnum = 1, .elem = " C"}));
-  l.push_back(pdbtest::line({.rec = "HETATM", .name = " M  ", .res = "LIG", .resnum = 1, .x = 2, .elem = " C"}));
+  l.push_back(
+      pdbtest::line({.rec = "HETATM", .name = " EP ", .res = "LIG", .resnum = 1, .elem = " C"}));
+  l.push_back(pdbtest::line(
+      {.rec = "HETATM", .name = " M  ", .res = "LIG", .resnum = 1, .x = 2, .elem = " C"}));
   pdbtest::append(l, pdb_water(2, {" M  "}));
   const pdbtest::ReadResult r = pdbtest::read_pdb(l, {.hremove = 'N'});
   EXPECT_EQ(r.ierr, 0) << r.out;
@@ -104,25 +128,58 @@ TEST(WaterSites, PdbReaderKeepsTheNamesOutsideWaters) {
 // A site of a water that is none of its O and H and no massless site is
 // never renamed onto one of them: the read stops, naming it.  A residue
 // without a name is read as a water, so an unnamed formaldehyde stops there.
+// Nor is a site read under the name of another site of its water: a
+// deuterium on its water's hydrogen, D1 and D2 before the H1 and H2 they
+// would be read as (named at the later line), or beside one of them only.
 TEST(WaterSites, PdbReaderRefusesASiteThatIsNoOHOrMasslessSite) {
+  constexpr const char* kCarbon = "water site \"C\" (element C) is no O, H or massless site";
+  constexpr const char* kOntoH1 =
+      "water site \"D1\" would be read as H1, the name of another site of its water";
+  const pdbtest::Atom o{.name = " O  ", .x = 0, .y = 0, .z = 0, .elem = " O"};
+  const pdbtest::Atom h1{.name = " H1 ", .x = 0.96f, .y = 0, .z = 0, .elem = " H"};
+  const pdbtest::Atom h2{.name = " H2 ", .x = -0.24f, .y = 0.93f, .z = 0, .elem = " H"};
+  const pdbtest::Atom d1{.name = " D1 ", .x = -0.3f, .y = -0.4f, .z = 0.5f, .elem = " D"};
+  pdbtest::Atom d1_on_h1 = h1;
+  d1_on_h1.name = " D1 ";
+  d1_on_h1.x += 0.3f;
+  d1_on_h1.elem = " D";
+  pdbtest::Atom d2 = d1;
+  d2.name = " D2 ";
+  d2.z = -0.5f;
   const struct {
     const char* label;
     const char* res;
-    const char* elem;
+    std::vector<pdbtest::Atom> atoms;
+    const char* refusal;
+    int line;
   } rows[] = {
-      {"a carbon of a water", "HOH", " C"},
-      {"a carbon of a water, no element columns", "WAT", "  "},
-      {"a carbon of a residue without a name", "   ", " C"},
+      {"a carbon of a water", "HOH", {{.name = " C  ", .elem = " C"}, o}, kCarbon, 2},
+      {"a carbon of a water, no element columns",
+       "WAT",
+       {{.name = " C  ", .elem = "  "}, o},
+       kCarbon,
+       2},
+      {"a carbon of a residue without a name",
+       "   ",
+       {{.name = " C  ", .elem = " C"}, o},
+       kCarbon,
+       2},
+      {"a deuterium on its water's H1", "HOH", {o, h1, h2, d1_on_h1}, kOntoH1, 5},
+      {"D1 and D2 before H1 and H2", "HOH", {o, d1, d2, h1, h2}, kOntoH1, 5},
+      {"D1 beside H1 only", "HOH", {o, h1, d1}, kOntoH1, 4},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     std::vector<std::string> l = {pdbtest::kCryst};
-    l.push_back(pdbtest::line({.name = " C  ", .res = row.res, .resnum = 1, .elem = row.elem}));
-    l.push_back(pdbtest::line({.name = " O  ", .res = row.res, .resnum = 1, .x = 2.2f, .elem = " O"}));
+    for (pdbtest::Atom a : row.atoms) {
+      a.res = row.res;
+      l.push_back(pdbtest::line(a));
+    }
     const pdbtest::ReadResult r = pdbtest::read_pdb(l, {.hremove = 'N'});
     EXPECT_EQ(r.ierr, 1) << r.out;
-    EXPECT_EQ(pdbtest::count_of(r.out, " ERROR: water site \"C\" (element C) is no O, H or massless "
-                                       "site in PDB atom record, line 2:\n"),
+    EXPECT_EQ(pdbtest::count_of(r.out, " ERROR: " + std::string(row.refusal) +
+                                           " in PDB atom record, line " + std::to_string(row.line) +
+                                           ":\n"),
               1)
         << r.out;
     EXPECT_EQ(pdbtest::count_of(r.out, "residue name is empty"), *row.res == ' ' ? 1 : 0) << r.out;
@@ -132,19 +189,22 @@ TEST(WaterSites, PdbReaderRefusesASiteThatIsNoOHOrMasslessSite) {
 class WaterSitesCif : public CifFiles {
  protected:
   // Two waters of O, H1, H2 and the sites named, chain W.
+  // With `heavy`, the hydrogens are written D1 and D2 of that element.
   void write_waters(const std::string& name, std::initializer_list<const char*> sites,
-                    const char* res = "HOH", const char* site_symbol = "?") {
+                    const char* res = "HOH", const char* site_symbol = "?",
+                    const char* heavy = nullptr) {
     std::string t = cif_header() + kAtomLoop;
     int serial = 0;
     for (int w = 1; w <= 2; ++w) {
       const auto row = [&](const char* atom, const char* elem, float x) {
-        t += "HETATM " + std::to_string(++serial) + " " + elem + " " + atom + " . " + res + " W 1 . " +
-             std::to_string(w) + ".0 " + std::to_string(x) + " 3.0 1.00 20.0 " + std::to_string(w) + "\n";
+        t += "HETATM " + std::to_string(++serial) + " " + elem + " " + atom + " . " + res +
+             " W 1 . " + std::to_string(w) + ".0 " + std::to_string(x) + " 3.0 1.00 20.0 " +
+             std::to_string(w) + "\n";
       };
       row("O", "O", 1.0f);
-      row("H1", "H", 1.9f);
-      row("H2", "H", 1.3f);
-      for (const char* s : sites) row(s, site_symbol, 1.1f);
+      row(heavy ? "D1" : "H1", heavy ? heavy : "H", 1.9f);
+      row(heavy ? "D2" : "H2", heavy ? heavy : "H", 1.3f);
+      for (const char* s : sites) row(s, site_symbol, 0.3f);
     }
     write(name, t);
   }
@@ -157,9 +217,14 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
     const char* res;
     const char* warning;
     const char* symbol = "?";
+    const char* heavy = nullptr;
   } rows[] = {
       {"M", {"M"}, "HOH", "  WARNING: 2"},
       {"D1 and D2 of element EP", {"D1", "D2"}, "HOH", "  WARNING: 4", "EP"},
+      {"D1 and D2 of element D", {"D1", "D2"}, "HOH", "  WARNING: 4", "D"},
+      {"D1 and D2 of element ?", {"D1", "D2"}, "HOH", "  WARNING: 4", "?"},
+      {"D1 and D2 of element *", {"D1", "D2"}, "HOH", "  WARNING: 4", "*"},
+      {"a heavy water's D1 and D2 of element *", {}, "HOH", "", "?", "*"},
       {"M of a residue without a name", {"M"}, "''", "  WARNING: 2"},
       {"EP of a water named WAT", {"EP"}, "WAT", "  WARNING: 2"},
       {"M1 and M2", {"M1", "M2"}, "HOH", "  WARNING: 4"},
@@ -167,7 +232,7 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
-    write_waters("w", row.sites, row.res, row.symbol);
+    write_waters("w", row.sites, row.res, row.symbol, row.heavy);
     // The pipeline's road.
     ASSERT_EQ(read_out("w"), 0) << out_;
     EXPECT_EQ(names_of_atoms(), "O H1 H2 O H1 H2 ");
@@ -192,13 +257,38 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
 }
 
 TEST_F(WaterSitesCif, BothMmcifRoadsRefuseASiteThatIsNoOHOrMasslessSite) {
-  for (const char* res : {"HOH", "''", "."}) {
-    SCOPED_TRACE(res);
+  struct Site {
+    const char* symbol;
+    const char* name;
+    float x;
+  };
+  const std::vector<Site> carbon = {{"C", "C", 1.0f}, {"O", "O", 2.2f}};
+  constexpr const char* kCarbon = "atom 1: water site \"C\" (element C) is no O, H or massless site";
+  const struct {
+    const char* res;
+    std::vector<Site> sites;
+    const char* refusal;
+    int row;  // of the refusal
+  } rows[] = {
+      {"HOH", carbon, kCarbon, 1},
+      {"''", carbon, kCarbon, 1},
+      {".", carbon, kCarbon, 1},
+      {"HOH",
+       {{"O", "O", 1.0f}, {"D", "D1", 1.9f}, {"D", "D2", 0.3f}, {"H", "H1", 1.9f}, {"H", "H2", 0.3f}},
+       "atom 4: water site \"D1\" would be read as H1, the name of another site of its water",
+       4},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.res) + " " + row.refusal);
     const std::string head = cif_header() + kAtomLoop;
-    write("c", head + "HETATM 1 C C . " + res + " W 1 . 1 1.0 3.0 1.00 20.0 1\n" +
-                   "HETATM 2 O O . " + res + " W 1 . 1 2.2 3.0 1.00 20.0 1\n");
-    const std::string refusal = " ERROR: atom 1: water site \"C\" (element C) is no O, H or massless site, "
-                                "row at line " + std::to_string(count_of(head, "\n") + 1) + "\n";
+    std::string t = head;
+    int serial = 0;
+    for (const Site& a : row.sites)
+      t += "HETATM " + std::to_string(++serial) + " " + a.symbol + " " + a.name + " . " + row.res +
+           " W 1 . 1 " + std::to_string(a.x) + " 3.0 1.00 20.0 1\n";
+    write("c", t);
+    const std::string refusal = " ERROR: " + std::string(row.refusal) + ", row at line " +
+                                std::to_string(count_of(head, "\n") + row.row) + "\n";
     EXPECT_EQ(read_out("c"), 3) << out_;
     EXPECT_EQ(count_of(out_, refusal), 1) << out_;
     int32_t ierr = 0;
