@@ -516,14 +516,13 @@ bool finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
       derive_element(read_name, read_rname);
     keep_water_hydrogen(read_name);
     nucleic_renames(mdoc, fix.rclass);
-    if (crdatm.cr_rname == "HOH") {
-      const std::string_view given = coords::given_value(author_row.symbol);
-      if (!pdb::is_massless_water_site(author_row.atom_name, given)) {
-        const std::string foreign = pdb::foreign_water_site(author_row.atom_name, given);
-        if (!foreign.empty()) {
-          refuse_water_site(foreign);
-          return false;
-        }
+    const std::string_view given =
+        crdatm.cr_rname == "HOH" ? coords::given_value(author_row.symbol) : std::string_view();
+    if (crdatm.cr_rname == "HOH" && !pdb::is_massless_water_site(author_row.atom_name, given)) {
+      const std::string foreign = pdb::foreign_water_site(author_row.atom_name, given);
+      if (!foreign.empty()) {
+        refuse_water_site(foreign);
+        return false;
       }
       std::string why;
       const pdb::WaterSite site{author_row.atom_name, author_row.symbol, crdatm.cr_aname.view(),
