@@ -509,10 +509,11 @@ bool finish_row(int32_t mdoc, bool seen_auth, bool seen_seq, bool seen_group,
     const NameFix& fix = names.lookup(crdatm.cr_aname, crdatm.cr_rname);
     crdatm.cr_aname = fix.aname;
     crdatm.cr_rname = fix.rname;
-    // Open Babel writes "*" for an element it does not know: a water's site
-    // then takes the one its name gives, as where the row gives none.
+    // Open Babel writes "*", gemmi "X", for an element it does not know: a
+    // water's site then takes the one its name gives, as where the row
+    // gives none.
     if (crdatm.cr_asymb(1) == '.' || crdatm.cr_asymb(1) == '?' ||
-        (crdatm.cr_rname == "HOH" && crdatm.cr_asymb == "*"))
+        (crdatm.cr_rname == "HOH" && (crdatm.cr_asymb == "*" || crdatm.cr_asymb == "X")))
       derive_element(read_name, read_rname);
     keep_water_hydrogen(read_name);
     nucleic_renames(mdoc, fix.rclass);

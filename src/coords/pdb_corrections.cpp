@@ -134,13 +134,13 @@ bool is_water_site(std::string_view name) {
 namespace {
 
 // The element as the file gives it, left-justified and upper-cased; empty
-// where it gives none.  Open Babel writes "*" for an element it does not
-// know (the EP of a massless site among them).
+// where it gives none.  Open Babel writes "*", gemmi "X", for an element
+// they do not know (the EP of a massless site among them).
 std::string given_element(std::string_view element) {
   std::string e;
   for (const char c : element)
     if (c != ' ') e += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  if (e == "*" || e == "?" || e == ".") e.clear();
+  if (e == "*" || e == "X" || e == "?" || e == ".") e.clear();
   return e;
 }
 

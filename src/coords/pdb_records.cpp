@@ -564,8 +564,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
       case pdb::WaterSiteFate::kKept:
         break;
     }
-    // Open Babel's unknown element is none: the name gives it.
-    if (acode.trimmed() == "*") acode.blank();
+    // Open Babel's and gemmi's unknown element is none: the name gives it.
+    if (acode.trimmed() == "*" || acode.trimmed() == "X") acode.blank();
   }
 
   if (acode.is_blank()) pdb::element_from_name(name_read, rname.view(), asymb, ctype);
