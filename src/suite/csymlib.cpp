@@ -401,17 +401,26 @@ SpacegroupPtr build_record(ScanState& s, const Key& key) {
   return sg;
 }
 
+// The data file named by SYMINFO, else syminfo.lib under PTQ7; empty when
+// neither is set.  The load and the check of the whole file read this one.
+std::string library_path() {
+  if (const char* v = std::getenv("SYMINFO")) return v;
+  if (const char* p = std::getenv("PTQ7")) return std::string(p) + "/lib/data/syminfo.lib";
+  return {};
+}
+
 // The data file named by SYMINFO, else under PTQ7; false when neither is set.
 bool find_file(char* path, int cap) {
-  if (const char* v = std::getenv("SYMINFO")) {
+  const std::string file = library_path();
+  if (std::getenv("SYMINFO") != nullptr) {
     std::printf("\n Spacegroup information obtained from library file: \n");
-    std::printf(" Logical Name: SYMINFO   Filename: %s\n\n", v);
-    std::snprintf(path, cap, "%s", v);
+    std::printf(" Logical Name: SYMINFO   Filename: %s\n\n", file.c_str());
+    std::snprintf(path, cap, "%s", file.c_str());
     return true;
   }
   std::printf("Environment variable SYMINFO not set ... guessing location of symmetry file. \n");
-  if (const char* p = std::getenv("PTQ7")) {
-    std::snprintf(path, cap, "%s/lib/data/syminfo.lib", p);
+  if (!file.empty()) {
+    std::snprintf(path, cap, "%s", file.c_str());
     std::printf(" SYMINFO file set to %s \n", path);
     return true;
   }
@@ -819,11 +828,7 @@ suite::SymmetryLibrary suite::symmetry_library_state(const char* path, std::stri
 }
 
 std::string suite::symmetry_library_fault() {
-  std::string path;
-  if (const char* v = std::getenv("SYMINFO"))
-    path = v;
-  else if (const char* p = std::getenv("PTQ7"))
-    path = std::string(p) + "/lib/data/syminfo.lib";
+  const std::string path = library_path();
   if (path.empty()) return "is not named: set SYMINFO to the file syminfo.lib";
   std::string which;
   switch (symmetry_library_state(path.c_str(), &which)) {
