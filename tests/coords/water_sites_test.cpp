@@ -28,6 +28,14 @@ std::vector<std::string> pdb_water(int num, std::initializer_list<const char*> s
   return l;
 }
 
+// A site of a water laid out whole, as a table row gives it.
+struct Placed {
+  const char* name;  // as the atom name is written (PDB columns 13-16)
+  const char* elem;  // the element as written; "?" none in an mmCIF row
+  float x, y, z;
+  char alt = ' ';
+};
+
 std::string names_of_atoms() {
   std::string s;
   for (int ia = 1; ia <= atom_inf.n_atom; ++ia) s += std::string(atom_inf.atm_name(ia).trimmed()) + " ";
@@ -58,6 +66,9 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
     const char* warning;      // "" none
     const char* elem = "  ";  // columns 77-78 of each site
     const char* heavy = "";   // the element of the water's hydrogens written D1 and D2
+    const char* o_charge = "";  // columns 79-80 of the oxygen
+    const char* h_charge = "";  // and of the hydrogens
+    std::vector<Placed> laid_out = {};  // the whole water, where the row gives it
   } rows[] = {
       {"TIP4P as OpenMM writes it", {" M  "}, "HOH", "  WARNING: 2"},
       {"TIP4P as GROMACS writes it", {" MW "}, "SOL", "  WARNING: 2"},
@@ -75,13 +86,40 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
       {"a heavy water's D1 and D2 of element *", {}, "HOH", "", "  ", " *"},
       {"OPC's EPW", {"EPW "}, "HOH", "  WARNING: 2"},
       {"SWM4-NDP's OM", {" OM "}, "HOH", "  WARNING: 2"},
+      {"SWM4-NDP's Drude site DOH2 and OM of element X, as gemmi writes them",
+       {"DOH2", " OM "}, "HOH", "  WARNING: 4", " X"},
+      {"DOH2 and OM without element, as MDAnalysis writes them", {"DOH2", " OM "}, "HOH",
+       "  WARNING: 4", "  "},
+      {"DOH2 and OM of element D, as mdtraj guesses DOH2's", {"DOH2", " OM "}, "HOH",
+       "  WARNING: 4", " D"},
+      {"DOH2 and OM of element O, as mdtraj guesses OM's", {"DOH2", " OM "}, "HOH",
+       "  WARNING: 4", " O"},
       {"a three-site water", {}, "HOH", ""},
+      {"a charged water, O1- and H1+", {}, "HOH", "", "  ", "", "1-", "1+"},
+      {"waters of O2- as Open Babel writes a zeolite's", {}, "HOH", "", "  ", "", "2-"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     std::vector<std::string> l = {pdbtest::kCryst};
     for (int w = 1; w <= 2; ++w) {
       std::vector<std::string> water = pdb_water(w, {}, row.res);
+      if (*row.o_charge != '\0' || *row.h_charge != '\0')
+        for (const int a : {0, 1, 2})
+          water[a] = pdbtest::line({.rec = "ATOM", .name = a == 0 ? " O  " : a == 1 ? " H1 " : " H2 ",
+                                    .res = row.res, .resnum = w, .x = a == 1 ? 1.9f : 1.0f,
+                                    .y = a == 2 ? 2.9f : 2.0f, .elem = a == 0 ? " O" : " H",
+                                    .charge = a == 0 ? row.o_charge : row.h_charge});
+      if (!row.laid_out.empty()) {
+        // The second water 8 A along x, where the sums stay exact.
+        water.clear();
+        for (const Placed& p : row.laid_out)
+          water.push_back(pdbtest::line({.rec = "ATOM", .name = p.name, .alt = p.alt, .res = row.res,
+                                         .resnum = w, .x = p.x + 8.0f * static_cast<float>(w - 1),
+                                         .y = p.y, .z = p.z,
+                                         .elem = std::string(p.elem).size() == 1
+                                                     ? std::string(" ") + p.elem
+                                                     : std::string(p.elem)}));
+      }
       if (*row.heavy != '\0')
         for (const int h : {1, 2})
           water[h] = pdbtest::line({.name = h == 1 ? " D1 " : " D2 ",
@@ -210,6 +248,22 @@ class WaterSitesCif : public CifFiles {
     }
     write(name, t);
   }
+  // Two waters laid out whole, the second 8 A along x.
+  void write_laid_out(const std::string& name, const std::vector<Placed>& water) {
+    std::string t = cif_header() + kAtomLoop;
+    int serial = 0;
+    for (int w = 1; w <= 2; ++w)
+      for (const Placed& p : water) {
+        std::string atom(p.name);
+        while (atom.front() == ' ') atom.erase(0, 1);
+        while (atom.back() == ' ') atom.pop_back();
+        t += "HETATM " + std::to_string(++serial) + " " + p.elem + " " + atom + " " +
+             (p.alt == ' ' ? '.' : p.alt) + " HOH W 1 . " +
+             std::to_string(p.x + 8.0f * static_cast<float>(w - 1)) + " " + std::to_string(p.y) +
+             " " + std::to_string(p.z) + " 1.00 20.0 " + std::to_string(w) + "\n";
+      }
+    write(name, t);
+  }
 };
 
 TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
@@ -220,6 +274,7 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
     const char* warning;
     const char* symbol = "?";
     const char* heavy = nullptr;
+    std::vector<Placed> laid_out = {};  // the whole water, where the row gives it
   } rows[] = {
       {"M", {"M"}, "HOH", "  WARNING: 2"},
       {"D1 and D2 of element EP", {"D1", "D2"}, "HOH", "  WARNING: 4", "EP"},
@@ -232,10 +287,18 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
       {"EP of a water named WAT", {"EP"}, "WAT", "  WARNING: 2"},
       {"M1 and M2", {"M1", "M2"}, "HOH", "  WARNING: 4"},
       {"none", {}, "HOH", ""},
+      {"SWM4-NDP's DOH2 and OM of element EP, as OpenMM writes them", {"DOH2", "OM"}, "HOH",
+       "  WARNING: 4", "EP"},
+      {"DOH2 and OM of gemmi's unknown element X", {"DOH2", "OM"}, "HOH", "  WARNING: 4", "X"},
+      {"DOH2 and OM of element ?, as OpenMM and Biopython write them", {"DOH2", "OM"}, "HOH",
+       "  WARNING: 4", "?"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
-    write_waters("w", row.sites, row.res, row.symbol, row.heavy);
+    if (row.laid_out.empty())
+      write_waters("w", row.sites, row.res, row.symbol, row.heavy);
+    else
+      write_laid_out("w", row.laid_out);
     // The pipeline's road.
     ASSERT_EQ(read_out("w"), 0) << out_;
     EXPECT_EQ(names_of_atoms(), "O H1 H2 O H1 H2 ");
