@@ -36,6 +36,16 @@ struct Placed {
   char alt = ' ';
 };
 
+// A TIP5P water whose D1 lies straight above H1 at height d1_z, H1 and the
+// other sites at height h1_z, on coordinates that binary floats hold, so
+// that the distance the reader computes is the one the row means.  `alt`:
+// the alternate code of every site.
+std::vector<Placed> tip5p(float h1_z, float d1_z, const char* site_elem, char alt = ' ') {
+  return {{" O  ", "O", 0, 0.5f, h1_z, alt},           {" H1 ", "H", 0.75f, 0, h1_z, alt},
+          {" H2 ", "H", -0.75f, 0, h1_z, alt},         {" D1 ", site_elem, 0.75f, 0, d1_z, alt},
+          {" D2 ", site_elem, 0, 0.875f, h1_z - 0.5f, alt}};
+}
+
 std::string names_of_atoms() {
   std::string s;
   for (int ia = 1; ia <= atom_inf.n_atom; ++ia) s += std::string(atom_inf.atm_name(ia).trimmed()) + " ";
@@ -84,6 +94,7 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
       {"TIP5P's D1 and D2 of gemmi's unknown element X", {" D1 ", " D2 "}, "HOH", "  WARNING: 4",
        " X"},
       {"a heavy water's D1 and D2 of element *", {}, "HOH", "", "  ", " *"},
+      {"a heavy water's D1 and D2 of gemmi's unknown element X", {}, "HOH", "", "  ", " X"},
       {"OPC's EPW", {"EPW "}, "HOH", "  WARNING: 2"},
       {"SWM4-NDP's OM", {" OM "}, "HOH", "  WARNING: 2"},
       {"SWM4-NDP's Drude site DOH2 and OM of element X, as gemmi writes them",
@@ -97,6 +108,10 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
       {"a three-site water", {}, "HOH", ""},
       {"a charged water, O1- and H1+", {}, "HOH", "", "  ", "", "1-", "1+"},
       {"waters of O2- as Open Babel writes a zeolite's", {}, "HOH", "", "  ", "", "2-"},
+      {"D1 exactly 0.4 A from H1, so on none of its hydrogens", {}, "HOH", "  WARNING: 4", "  ", "",
+       "", "", tip5p(0, 0.4f, "D")},
+      {"TIP5P whose every site has alternate code A", {}, "HOH", "  WARNING: 4", "  ", "", "", "",
+       tip5p(0, -0.5f, "D", 'A')},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -292,6 +307,11 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
       {"DOH2 and OM of gemmi's unknown element X", {"DOH2", "OM"}, "HOH", "  WARNING: 4", "X"},
       {"DOH2 and OM of element ?, as OpenMM and Biopython write them", {"DOH2", "OM"}, "HOH",
        "  WARNING: 4", "?"},
+      {"D1 exactly 0.4 A from H1", {}, "HOH", "  WARNING: 4", "?", nullptr, tip5p(0, 0.4f, "?")},
+      {"D1 0.4001 A from H1, 0.400 A at three decimals", {}, "HOH", "  WARNING: 4", "?", nullptr,
+       tip5p(1.25f, 1.6501f, "?")},
+      {"TIP5P whose every site has alternate code A", {}, "HOH", "  WARNING: 4", "?", nullptr,
+       tip5p(0, -0.5f, "?", 'A')},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -339,6 +359,7 @@ TEST_F(WaterSitesCif, BothMmcifRoadsRefuseASiteThatIsNoOHOrMasslessSite) {
       {"HOH", carbon, kCarbon, 1},
       {"''", carbon, kCarbon, 1},
       {".", carbon, kCarbon, 1},
+      {"?", carbon, kCarbon, 1},
       {"HOH",
        {{"O", "O", 1.0f}, {"D", "D1", 1.9f}, {"D", "D2", 0.3f}, {"H", "H1", 1.9f}, {"H", "H2", 0.3f}},
        "atom 4: water site \"D1\" would be read as H1, the name of another site of its water",
