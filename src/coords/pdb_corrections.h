@@ -82,8 +82,8 @@ bool is_massless_water_site(std::string_view name, std::string_view element);
 // site is never renamed onto one of them.  Empty when the element of site
 // `name` of a water is O, H or D (`element` as the file gives it without its
 // charge, or where it gives none, the one the name gives read
-// left-justified); otherwise the
-// reason that refuses the file, naming the site and its element.
+// left-justified); otherwise the reason that refuses the file, naming the
+// site and its element.
 std::string foreign_water_site(std::string_view name, std::string_view element);
 // A site of a water as the file gives it.
 struct WaterSite {
