@@ -29,6 +29,7 @@
 #include "coords/pdb_records.h"
 #include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
+#include "foundation/cif_tokeniser.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/lookup_index.h"
 #include "foundation/messages.h"
@@ -401,6 +402,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   // The rows of the first model as atom lines of the PDB form, in runs of
   // one file chain.
   std::vector<std::array<char, 80>> lines;
+  std::vector<CifRowOfLine> rows_of_lines;
   std::vector<Block> blocks;
   int32_t mode = 0, iend = -1;
   std::vector<AuthorChain> authors;
@@ -425,6 +427,9 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       ierr = kCifLongChainIds;
       return;
     }
+    rows_of_lines.push_back({{crdatm.cr_xyz(1), crdatm.cr_xyz(2), crdatm.cr_xyz(3)},
+                             crdatm.cr_iatold,
+                             cif_record_place_info().line});
     split_numbers_row();
     const CifAuthorRow& row = cif_author_row();
     if (seg_flag == 'Y') {
@@ -485,7 +490,6 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   sttcrec.st_first_atom_done = 1;
   sttcrec.st_scale_flag = 1;
   sttcrec.st_frame_kept = com_crd_cif.frame_kept;
-  const float no_cell[6] = {0, 0, 0, 0, 0, 0};
   rt::FixedText<6> rec;
   rec.blank();
   const Block* before = nullptr;
@@ -503,7 +507,11 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     for (int i = b.first; i < b.first + b.count; ++i) {
       if (rec == std::string_view("?")) rec = "ATOM  ";
       const std::string_view line(lines[static_cast<std::size_t>(i)].data(), 80);
-      if (rdatom_(line, rec, 0, no_cell, '.', acode, hflag_remove) != 0) {
+      // The atom takes the row's coordinates, not the line's three
+      // decimals: both programs judge one site where the file puts it.
+      if (rdatom_cif_row(line, rows_of_lines[static_cast<std::size_t>(i)], rec, acode,
+                         hflag_remove) != 0) {
+        msgerr_(mdoc, " ERROR: read input file");
         ierr = 3;
         return;
       }

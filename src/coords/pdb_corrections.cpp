@@ -122,9 +122,12 @@ void warn_water_numbers(int32_t mdoc, bool above, bool restart, int32_t& above_w
 }
 
 // Simulation programs give each water of a 4- or 5-site model one or two
-// massless charge sites beside O, H1 and H2.
-constexpr std::string_view kWaterSites[] = {"M",  "MW",  "M1",  "M2",  "EP", "EP1",
-                                            "EP2", "LP", "LP1", "LP2", "EPW", "OM"};
+// massless charge sites beside O, H1 and H2; a polarisable SWM4-NDP water
+// has its Drude site DOH2 besides, no atom either.  Writers that lose their
+// element EP guess another from the name (DOH2 a deuterium, OM an oxygen),
+// so the name alone tells them.
+constexpr std::string_view kWaterSites[] = {"M",   "MW", "M1",  "M2",  "EP",  "EP1", "EP2",
+                                            "LP",  "LP1", "LP2", "EPW", "OM", "DOH2"};
 
 bool is_water_site(std::string_view name) {
   while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
@@ -133,13 +136,16 @@ bool is_water_site(std::string_view name) {
 
 namespace {
 
-// The element as the file gives it, left-justified and upper-cased; empty
-// where it gives none.  Open Babel writes "*", gemmi "X", for an element
-// they do not know (the EP of a massless site among them).
+// The element as the file gives it, left-justified and upper-cased, without
+// the charge that may follow it (columns 79-80 of a PDB line: O1-, O-1,
+// H1+); empty where it gives none.  Open Babel writes "*", gemmi "X", for
+// an element they do not know (the EP of a massless site among them).
 std::string given_element(std::string_view element) {
   std::string e;
   for (const char c : element)
     if (c != ' ') e += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  const std::size_t symbol = e.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  if (symbol != 0 && symbol != std::string::npos) e.resize(symbol);
   if (e == "*" || e == "X" || e == "?" || e == ".") e.clear();
   return e;
 }

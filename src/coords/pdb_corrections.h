@@ -71,17 +71,19 @@ void warn_water_numbers(int32_t mdoc, bool above, bool restart, int32_t& above_w
                         int32_t& restart_warned);
 // True for the name of a massless site of a 4- or 5-site water model, as
 // the name stands in the file (blanks around it aside): M, MW, M1 and M2,
-// EP and LP alone or numbered 1 or 2, OPC's EPW and SWM4-NDP's OM.
+// EP and LP alone or numbered 1 or 2, OPC's EPW, and SWM4-NDP's OM and its
+// Drude site DOH2.
 bool is_water_site(std::string_view name);
 // True for a massless site of a water: one of the names above, or a site
 // whose element is EP, whatever its name (`element` as the file gives it,
-// blank or empty where it gives none; case aside).
+// blank or empty where it gives none; case and a charge after it aside).
 bool is_massless_water_site(std::string_view name, std::string_view element);
 // A water is its O and its hydrogens: any other site that is no massless
 // site is never renamed onto one of them.  Empty when the element of site
-// `name` of a water is O, H or D (`element` as the file gives it, or where
-// it gives none, the one the name gives read left-justified); otherwise the
-// reason that refuses the file, naming the site and its element.
+// `name` of a water is O, H or D (`element` as the file gives it without its
+// charge, or where it gives none, the one the name gives read
+// left-justified); otherwise the reason that refuses the file, naming the
+// site and its element.
 std::string foreign_water_site(std::string_view name, std::string_view element);
 // A site of a water as the file gives it.
 struct WaterSite {

@@ -32,6 +32,9 @@ namespace {
 // The sites of the water being read, so that none is read onto another.
 pdb::WaterInRead water_in_read;
 
+// The mmCIF row whose atom line is being decoded; none on the PDB road.
+const coords::CifRowOfLine* cif_row = nullptr;
+
 bool starts(std::string_view s, const char* p) {
   const std::size_t n = std::strlen(p);
   return s.size() >= n && std::memcmp(s.data(), p, n) == 0;
@@ -382,8 +385,15 @@ void leave_out(rt::FixedText<6>& rec, std::string_view line) {
   rec = "?";
 }
 
-// A refused atom record: the reason, the line number and the record.
+// A refused atom record: the reason, the line number and the record.  An
+// mmCIF row's line is no line of the file: the row is named by its serial
+// and the line it begins on, as the mmCIF reading entry names it.
 int32_t bad_record(std::string_view reason, int32_t line_no, std::string_view line) {
+  if (cif_row != nullptr) {
+    msgerr_(1, " ERROR: atom " + std::to_string(cif_row->serial) + ": " + std::string(reason) +
+                   ", row at line " + std::to_string(cif_row->line));
+    return 1;
+  }
   msgerr_(1, " ERROR: " + std::string(reason) + " in PDB atom record, line " + std::to_string(line_no) + ":");
   msgerr_(1, line);
   return 1;
@@ -416,6 +426,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (rt::len_trim(line) < 55) occ = 1.0f;
   if (!pdbf::read_real(cols(line, 61, 66), 2, biso)) return bad_number(line);
   if (!pdbf::read_int(cols(line, 23, 26), resnum)) return bad_number(line);
+  if (cif_row != nullptr)
+    for (int k = 0; k < 3; ++k) xyz[k] = cif_row->xyz[k];
   if (!pdbf::atom_values_fit(xyz, occ, biso))
     return bad_record("coordinate, occupancy or B not finite or too large for its field",
                       sttcrec.st_nline, line);
@@ -551,8 +563,10 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     const std::string foreign = pdb::foreign_water_site(name_read.view(), acode.view());
     if (!foreign.empty()) return bad_record(foreign, sttcrec.st_nline, line);
     std::string why;
+    // An mmCIF row's site is judged where the row puts it, as the mmCIF
+    // reading entry judges it.
     const pdb::WaterSite site{name_read.view(), acode.view(), aname.view(), alt(1),
-                              crdatm.cr_xyz.data()};
+                              cif_row != nullptr ? cif_row->xyz : crdatm.cr_xyz.data()};
     const std::string water_residue = std::string(cols(line, 18, 27)) + std::string(segid.view());
     switch (water_in_read.add(water_residue, site, why)) {
       case pdb::WaterSiteFate::kLeftOut:
@@ -663,6 +677,19 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   sttcrec.st_prev_hetatm = het_record ? 1 : 0;
   rec = "ATOM  ";
   return 0;
+}
+
+int32_t coords::rdatom_cif_row(std::string_view line, const CifRowOfLine& row,
+                               rt::FixedText<6>& rec, rt::FixedText<4>& acode, char hflag_remove) {
+  const float no_cell[6] = {0, 0, 0, 0, 0, 0};
+  // Forgotten however the call ends (a full table ends the run).
+  struct Held {
+    explicit Held(const CifRowOfLine& r) { cif_row = &r; }
+    ~Held() { cif_row = nullptr; }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+  } held(row);
+  return rdatom_(line, rec, 0, no_cell, '.', acode, hflag_remove);
 }
 
 void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const float* cell_input,

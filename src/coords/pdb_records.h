@@ -35,6 +35,21 @@ namespace coords {
 // Writes crdatm, sttcrec, the first negative occupancy.
 void pdb_atom_state_open(rt::FixedText<4>& acode);
 
+// An mmCIF row as the PDB form's atom line of it gives it: the line holds
+// the coordinates to three decimals, the row holds them as written.
+struct CifRowOfLine {
+  float xyz[3];    // as the row gives them, in the file's frame
+  int32_t serial;  // the row's atom serial
+  int32_t line;    // the line of the file on which the row begins
+};
+
+// rdatom_ for the atom line of an mmCIF row: the atom takes the row's own
+// coordinates, the water rules judge them as the mmCIF reading entry does,
+// and a refusal names the row and its line as the mmCIF refusals do.
+// Writes what rdatom_ writes.
+int32_t rdatom_cif_row(std::string_view line, const CifRowOfLine& row, rt::FixedText<6>& rec,
+                       rt::FixedText<4>& acode, char hflag_remove);
+
 // A number field of a crystal or ANISOU record that holds no number stops
 // the read as one of an atom record does: an error line naming the record,
 // its line, the field and its text, then the record.  Returns 1, the

@@ -93,9 +93,12 @@ TEST(ChainEndLinks, CarboxylOxygensO1O2OfAFreeEndTakeTheLibraryNames) {
     bool joined;     // a LINK bonds GLY2 C to a lysine of chain B
     const char* names;
     int32_t end_type;
+    bool no_o2 = false;  // O1 alone
   } rows[] = {
       {"both bonded to C of the free end", 4.25f, false, false, "N CA C O OXT ", 2},
+      {"O2 1.69 A from C, still bonded", 4.69f, false, false, "N CA C O OXT ", 2},
       {"O2 3 A from C", 6.0f, false, false, "N CA C O1 O2 ", 1},
+      {"O1 alone, no O2", 4.25f, false, false, "N CA C O1 ", 1, true},
       {"an O beside them", 4.25f, true, false, "N CA C O O1 O2 ", 1},
       {"the end bonded on by a LINK", 4.25f, false, true, "N CA C O1 O2 ", 1},
   };
@@ -109,7 +112,8 @@ TEST(ChainEndLinks, CarboxylOxygensO1O2OfAFreeEndTakeTheLibraryNames) {
     if (!row.with_o) gly.pop_back();
     append(l, gly);
     l.push_back(line({.name = " O1 ", .res = "GLY", .resnum = 2, .x = 2.2f, .y = 3.2f, .elem = " O"}));
-    l.push_back(line({.name = " O2 ", .res = "GLY", .resnum = 2, .x = 2.2f, .z = row.o2_z, .elem = " O"}));
+    if (!row.no_o2)
+      l.push_back(line({.name = " O2 ", .res = "GLY", .resnum = 2, .x = 2.2f, .z = row.o2_z, .elem = " O"}));
     l.push_back(kTer);
     append(l, residue("LYS", 'B', 1));
     l.push_back(line({.name = " NZ ", .res = "LYS", .chain = 'B', .resnum = 1, .elem = " N"}));

@@ -272,6 +272,7 @@ TEST_F(ReadAtoms, SmallMoleculeElementWithoutTypeSymbolComesFromTheLabel) {
     const char *label, *atom, *symbol, *want;  // symbol nullptr: no type-symbol item
   } rows[] = {
       {"one letter", "N1", nullptr, "N"},
+      {"deuterium, a one-letter element", "D1", nullptr, "D"},
       {"two letters", "Be1", nullptr, "BE"},
       {"chlorine", "Cl1", nullptr, "CL"},
       {"water oxygen", "O1W", nullptr, "O"},

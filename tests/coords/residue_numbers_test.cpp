@@ -233,6 +233,13 @@ TEST_F(ResidueNumbers, PolymerResidueOfANamedChainGivenAgainIsRefused) {
         {"ATOM", "GLY", 2, "B", 4.1f, ' ', ' ', false, "", true}},
        6, 2,
        " ERROR: in chain   residue:   1\n"},
+      {"a CA trace written twice in a blank chain, namesakes exactly 1.000 A apart (on 1/8 A)",
+       {{"ATOM", "ALA", 1, "A", 0, ' ', ' ', false, "", true},
+        {"ATOM", "GLY", 2, "A", 3.875f, ' ', ' ', false, "", true},
+        {"ATOM", "ALA", 1, "B", 1.0f, ' ', ' ', true, "", true},
+        {"ATOM", "GLY", 2, "B", 4.875f, ' ', ' ', false, "", true}},
+       0, 0,
+       nullptr},
       {"two chains of a blank chain whose namesakes at one number lie 2.0 A apart, as a "
        "disulfide joins them, other atoms nearer",
        {{"ATOM", "ALA", 1, "A", 0, ' ', ' '},

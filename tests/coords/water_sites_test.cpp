@@ -28,6 +28,24 @@ std::vector<std::string> pdb_water(int num, std::initializer_list<const char*> s
   return l;
 }
 
+// A site of a water laid out whole, as a table row gives it.
+struct Placed {
+  const char* name;  // as the atom name is written (PDB columns 13-16)
+  const char* elem;  // the element as written; "?" none in an mmCIF row
+  float x, y, z;
+  char alt = ' ';
+};
+
+// A TIP5P water whose D1 lies straight above H1 at height d1_z, H1 and the
+// other sites at height h1_z, on coordinates that binary floats hold, so
+// that the distance the reader computes is the one the row means.  `alt`:
+// the alternate code of every site.
+std::vector<Placed> tip5p(float h1_z, float d1_z, const char* site_elem, char alt = ' ') {
+  return {{" O  ", "O", 0, 0.5f, h1_z, alt},           {" H1 ", "H", 0.75f, 0, h1_z, alt},
+          {" H2 ", "H", -0.75f, 0, h1_z, alt},         {" D1 ", site_elem, 0.75f, 0, d1_z, alt},
+          {" D2 ", site_elem, 0, 0.875f, h1_z - 0.5f, alt}};
+}
+
 std::string names_of_atoms() {
   std::string s;
   for (int ia = 1; ia <= atom_inf.n_atom; ++ia) s += std::string(atom_inf.atm_name(ia).trimmed()) + " ";
@@ -58,6 +76,9 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
     const char* warning;      // "" none
     const char* elem = "  ";  // columns 77-78 of each site
     const char* heavy = "";   // the element of the water's hydrogens written D1 and D2
+    const char* o_charge = "";  // columns 79-80 of the oxygen
+    const char* h_charge = "";  // and of the hydrogens
+    std::vector<Placed> laid_out = {};  // the whole water, where the row gives it
   } rows[] = {
       {"TIP4P as OpenMM writes it", {" M  "}, "HOH", "  WARNING: 2"},
       {"TIP4P as GROMACS writes it", {" MW "}, "SOL", "  WARNING: 2"},
@@ -73,15 +94,47 @@ TEST(WaterSites, PdbReaderLeavesEachModelsSitesOutWithOneWarning) {
       {"TIP5P's D1 and D2 of gemmi's unknown element X", {" D1 ", " D2 "}, "HOH", "  WARNING: 4",
        " X"},
       {"a heavy water's D1 and D2 of element *", {}, "HOH", "", "  ", " *"},
+      {"a heavy water's D1 and D2 of gemmi's unknown element X", {}, "HOH", "", "  ", " X"},
       {"OPC's EPW", {"EPW "}, "HOH", "  WARNING: 2"},
       {"SWM4-NDP's OM", {" OM "}, "HOH", "  WARNING: 2"},
+      {"SWM4-NDP's Drude site DOH2 and OM of element X, as gemmi writes them",
+       {"DOH2", " OM "}, "HOH", "  WARNING: 4", " X"},
+      {"DOH2 and OM without element, as MDAnalysis writes them", {"DOH2", " OM "}, "HOH",
+       "  WARNING: 4", "  "},
+      {"DOH2 and OM of element D, as mdtraj guesses DOH2's", {"DOH2", " OM "}, "HOH",
+       "  WARNING: 4", " D"},
+      {"DOH2 and OM of element O, as mdtraj guesses OM's", {"DOH2", " OM "}, "HOH",
+       "  WARNING: 4", " O"},
       {"a three-site water", {}, "HOH", ""},
+      {"a charged water, O1- and H1+", {}, "HOH", "", "  ", "", "1-", "1+"},
+      {"waters of O2- as Open Babel writes a zeolite's", {}, "HOH", "", "  ", "", "2-"},
+      {"D1 exactly 0.4 A from H1, so on none of its hydrogens", {}, "HOH", "  WARNING: 4", "  ", "",
+       "", "", tip5p(0, 0.4f, "D")},
+      {"TIP5P whose every site has alternate code A", {}, "HOH", "  WARNING: 4", "  ", "", "", "",
+       tip5p(0, -0.5f, "D", 'A')},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     std::vector<std::string> l = {pdbtest::kCryst};
     for (int w = 1; w <= 2; ++w) {
       std::vector<std::string> water = pdb_water(w, {}, row.res);
+      if (*row.o_charge != '\0' || *row.h_charge != '\0')
+        for (const int a : {0, 1, 2})
+          water[a] = pdbtest::line({.rec = "ATOM", .name = a == 0 ? " O  " : a == 1 ? " H1 " : " H2 ",
+                                    .res = row.res, .resnum = w, .x = a == 1 ? 1.9f : 1.0f,
+                                    .y = a == 2 ? 2.9f : 2.0f, .elem = a == 0 ? " O" : " H",
+                                    .charge = a == 0 ? row.o_charge : row.h_charge});
+      if (!row.laid_out.empty()) {
+        // The second water 8 A along x, where the sums stay exact.
+        water.clear();
+        for (const Placed& p : row.laid_out)
+          water.push_back(pdbtest::line({.rec = "ATOM", .name = p.name, .alt = p.alt, .res = row.res,
+                                         .resnum = w, .x = p.x + 8.0f * static_cast<float>(w - 1),
+                                         .y = p.y, .z = p.z,
+                                         .elem = std::string(p.elem).size() == 1
+                                                     ? std::string(" ") + p.elem
+                                                     : std::string(p.elem)}));
+      }
       if (*row.heavy != '\0')
         for (const int h : {1, 2})
           water[h] = pdbtest::line({.name = h == 1 ? " D1 " : " D2 ",
@@ -210,6 +263,22 @@ class WaterSitesCif : public CifFiles {
     }
     write(name, t);
   }
+  // Two waters laid out whole, the second 8 A along x.
+  void write_laid_out(const std::string& name, const std::vector<Placed>& water) {
+    std::string t = cif_header() + kAtomLoop;
+    int serial = 0;
+    for (int w = 1; w <= 2; ++w)
+      for (const Placed& p : water) {
+        std::string atom(p.name);
+        while (atom.front() == ' ') atom.erase(0, 1);
+        while (atom.back() == ' ') atom.pop_back();
+        t += "HETATM " + std::to_string(++serial) + " " + p.elem + " " + atom + " " +
+             (p.alt == ' ' ? '.' : p.alt) + " HOH W 1 . " +
+             std::to_string(p.x + 8.0f * static_cast<float>(w - 1)) + " " + std::to_string(p.y) +
+             " " + std::to_string(p.z) + " 1.00 20.0 " + std::to_string(w) + "\n";
+      }
+    write(name, t);
+  }
 };
 
 TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
@@ -220,6 +289,7 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
     const char* warning;
     const char* symbol = "?";
     const char* heavy = nullptr;
+    std::vector<Placed> laid_out = {};  // the whole water, where the row gives it
   } rows[] = {
       {"M", {"M"}, "HOH", "  WARNING: 2"},
       {"D1 and D2 of element EP", {"D1", "D2"}, "HOH", "  WARNING: 4", "EP"},
@@ -232,10 +302,23 @@ TEST_F(WaterSitesCif, BothMmcifRoadsLeaveTheSitesOut) {
       {"EP of a water named WAT", {"EP"}, "WAT", "  WARNING: 2"},
       {"M1 and M2", {"M1", "M2"}, "HOH", "  WARNING: 4"},
       {"none", {}, "HOH", ""},
+      {"SWM4-NDP's DOH2 and OM of element EP, as OpenMM writes them", {"DOH2", "OM"}, "HOH",
+       "  WARNING: 4", "EP"},
+      {"DOH2 and OM of gemmi's unknown element X", {"DOH2", "OM"}, "HOH", "  WARNING: 4", "X"},
+      {"DOH2 and OM of element ?, as OpenMM and Biopython write them", {"DOH2", "OM"}, "HOH",
+       "  WARNING: 4", "?"},
+      {"D1 exactly 0.4 A from H1", {}, "HOH", "  WARNING: 4", "?", nullptr, tip5p(0, 0.4f, "?")},
+      {"D1 0.4001 A from H1, 0.400 A at three decimals", {}, "HOH", "  WARNING: 4", "?", nullptr,
+       tip5p(1.25f, 1.6501f, "?")},
+      {"TIP5P whose every site has alternate code A", {}, "HOH", "  WARNING: 4", "?", nullptr,
+       tip5p(0, -0.5f, "?", 'A')},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
-    write_waters("w", row.sites, row.res, row.symbol, row.heavy);
+    if (row.laid_out.empty())
+      write_waters("w", row.sites, row.res, row.symbol, row.heavy);
+    else
+      write_laid_out("w", row.laid_out);
     // The pipeline's road.
     ASSERT_EQ(read_out("w"), 0) << out_;
     EXPECT_EQ(names_of_atoms(), "O H1 H2 O H1 H2 ");
@@ -276,6 +359,7 @@ TEST_F(WaterSitesCif, BothMmcifRoadsRefuseASiteThatIsNoOHOrMasslessSite) {
       {"HOH", carbon, kCarbon, 1},
       {"''", carbon, kCarbon, 1},
       {".", carbon, kCarbon, 1},
+      {"?", carbon, kCarbon, 1},
       {"HOH",
        {{"O", "O", 1.0f}, {"D", "D1", 1.9f}, {"D", "D2", 0.3f}, {"H", "H1", 1.9f}, {"H", "H2", 0.3f}},
        "atom 4: water site \"D1\" would be read as H1, the name of another site of its water",

@@ -215,6 +215,8 @@ constexpr FormPair kFormPairs[] = {
      "peers/simulation_tools/tip4pew_waters_gemmi.cif", false},
     {"peers/simulation_tools/tip5p_waters_three_site.pdb", "peers/simulation_tools/tip5p_waters.pdb",
      false},
+    {"peers/simulation_tools/swm4ndp_three_site.pdb", "peers/simulation_tools/swm4ndp_gemmi.pdb",
+     false},
     // A capped chain without a chain letter, written as ".".
     {"peers/capped_blank_chain.pdb", "peers/capped_blank_chain_biopython.cif", false},
     // The converter's forms of PDB files without element columns: every
@@ -1082,16 +1084,21 @@ TEST(Shelf, ChargesInTheOccupancyColumnEndThePipelineButNotOrbinate) {
 }
 
 // OpenMM's water-model boxes: each program leaves out the massless sites of
-// the waters (M of TIP4P-Ew, M1 and M2 of TIP5P) with one warning counting
-// them, from a PDB file and from gemmi's mmCIF alike.
+// the waters (M of TIP4P-Ew, M1 and M2 of TIP5P; OM and the Drude site DOH2
+// of SWM4-NDP, of gemmi's element X) with one warning counting them, from a
+// PDB file and from gemmi's mmCIF alike, and the pipeline restrains each
+// water as its O, H1 and H2.
 TEST(Shelf, WaterModelSitesAreCountedInOneWarningByBothPrograms) {
   const struct {
     const char* file;
     const char* warning;
+    const char* restraints = nullptr;  // the pipeline's, where the row names them
   } rows[] = {
       {"peers/simulation_tools/tip4pew_waters.pdb", " WARNING: 5 massless sites"},
       {"peers/simulation_tools/tip4pew_waters_gemmi.cif", " WARNING: 5 massless sites"},
       {"peers/simulation_tools/tip5p_waters.pdb", " WARNING: 10 massless sites"},
+      {"peers/simulation_tools/swm4ndp_gemmi.pdb", " WARNING: 8 massless sites",
+       "status 0: 8 bonds, 0 symmetry bonds, 4 angles, 0 torsions, 0 chirals, 0 planes"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.file);
@@ -1101,6 +1108,9 @@ TEST(Shelf, WaterModelSitesAreCountedInOneWarningByBothPrograms) {
     TempDir dir, tls;
     const pipetest::Outcome r = run_whole(pipetest::data(row.file), dir);
     EXPECT_EQ(r.ierr, 0) << r.out;
+    if (row.restraints != nullptr) {
+      EXPECT_EQ(restraint_counts(r, dir), row.restraints);
+    }
     const Ran o = run_orbinate(tls, pipetest::data(row.file));
     EXPECT_EQ(o.status, 0) << o.out;
     for (const std::string* out : {&r.out, &o.out}) {
