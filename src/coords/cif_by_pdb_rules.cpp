@@ -23,6 +23,7 @@
 #include "coords/cif_header.h"
 #include "coords/cif_split_numbers.h"
 #include "coords/ions.h"
+#include "coords/pdb_aniso.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_reader.h"
@@ -410,6 +411,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   std::vector<AuthorRun> runs;
   std::unordered_map<std::string, int32_t> label_parts;
   std::string label;
+  int32_t zero_aniso = 0;  // anisotropic rows of six zeros
   for (;;) {
     rdcrd_cif_(99, in, mode, iend, ierr);
     if (ierr != 0) {
@@ -420,6 +422,9 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       return;
     }
     if (iend != 0) break;
+    // The anisotropic rows give nothing that groups need; those of six
+    // zeros are counted all the same, as the pipeline counts them.
+    if (mode == kCifRowAniso && aniso_all_zero(crdatm.cr_anis.data())) ++zero_aniso;
     if (mode != kCifRowAtom || crdatm.cr_iatold <= 0) continue;
     std::array<char, 80>& line = lines.emplace_back();
     if (!pdb_line_of_cif_row(seg_flag, line.data())) {
@@ -526,6 +531,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     }
   }
   pdb_post_read_passes(mdoc, 'F', 'N', true, ierr);
+  warn_zero_aniso("_atom_site_anisotrop row", zero_aniso);
   count_line(mdoc, " Number of atoms    :", atom_inf.n_atom);
   count_line(mdoc, " Number of residues :", resid_inf.n_residue);
   count_line(mdoc, " Number of chains   :", asym_part.n_group);

@@ -773,6 +773,12 @@ bool core_atom_list(const comcif_rec& r) {
 }
 
 bool atom_rows_begin(std::string_view item) {
+  // A core CIF may give its anisotropic loop before its atom list: the loop
+  // describes atoms the list gives later, so the header goes on past it to
+  // the list, and the file is read as the one with the loops the other way
+  // round.
+  if (item.substr(0, 17) == "_atom_site_aniso_" || item.substr(0, 22) == "_ccdc_atom_site_aniso_")
+    return false;
   return item.substr(0, 11) == "_atom_site_" || item.substr(0, 16) == "_ccdc_atom_site_" ||
          item.substr(0, 11) == "_atom_site.";
 }

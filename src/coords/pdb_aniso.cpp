@@ -32,7 +32,16 @@ int32_t rdaniso_(std::string_view line) {
     msgdoc_(1, line);
     return 0;
   }
-  for (int k = 1; k <= 6; ++k) crdatm.cr_anis(k) = static_cast<float>(v[k - 1]) / 10000.0f;
+  float u[6];
+  for (int k = 0; k < 6; ++k) u[k] = static_cast<float>(v[k]) / 10000.0f;
+  // Writers that give every atom an ANISOU record write six zeros for the
+  // atoms of an entry that have no anisotropic values; taken, they would
+  // make the atom's B 0.
+  if (coords::aniso_all_zero(u)) {
+    sttcrec.st_zero_aniso += 1;
+    return 0;
+  }
+  for (int k = 1; k <= 6; ++k) crdatm.cr_anis(k) = u[k - 1];
   crdatm.cr_b_flag = 1;
   crdatm.cr_btype = "A";
   return 0;
@@ -41,3 +50,16 @@ int32_t rdaniso_(std::string_view line) {
 void rdsigat_(std::string_view) {}
 
 void rdsiguij_(std::string_view) {}
+
+bool coords::aniso_all_zero(const float* u) {
+  for (int k = 0; k < 6; ++k)
+    if (u[k] != 0.0f) return false;
+  return true;
+}
+
+void coords::warn_zero_aniso(std::string_view record, int32_t n) {
+  if (n <= 0) return;
+  const std::string kind = std::string(record) + (n == 1 ? "" : "s");
+  msgdoc_(1, " WARNING: " + std::to_string(n) + " " + kind + " of six zeros passed over: " +
+                 (n == 1 ? "its atom stays" : "their atoms stay") + " isotropic");
+}

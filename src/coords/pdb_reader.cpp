@@ -8,6 +8,7 @@
 #include "coords/chain_termini.h"
 #include "coords/cif_header.h"
 #include "coords/ions.h"
+#include "coords/pdb_aniso.h"
 #include "coords/pdb_bonds.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
@@ -384,6 +385,7 @@ void coords::pdb_post_read_passes(int32_t mdoc, char list, char pept_flag,
   // With the reader's own message code, as the atom lines' warnings: the
   // TLS group driver, which silences the rest of the read, shows it too.
   pdb::warn_water_sites(1, sttcrec.st_water_sites);
+  coords::warn_zero_aniso("ANISOU record", sttcrec.st_zero_aniso);
 }
 
 void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,

@@ -132,6 +132,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_wide_warned = 0;
   sttcrec.st_wrap_warned = 0;
   sttcrec.st_water_sites = 0;
+  sttcrec.st_zero_aniso = 0;
   sttcrec.st_atom_lines = 0;
   sttcrec.st_break_due = 0;
   sttcrec.st_scale_rows = 0;

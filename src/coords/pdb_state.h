@@ -50,6 +50,7 @@ struct sttcrec_t {
   int32_t st_wide_warned;  // the warning on water numbers of five digits was given
   int32_t st_wrap_warned;  // the warning on water numbers that restart after 9999 was given
   int32_t st_water_sites;  // massless sites of water models left out of the read
+  int32_t st_zero_aniso;   // ANISOU records of six zeros passed over
   int32_t st_atom_lines;   // ATOM and HETATM lines met, kept or not (none: no atoms)
   int32_t st_break_due;    // an atom left out after a TER record: the next atom kept ends the chain
   int32_t st_scale_rows;   // SCALE rows read, a bit each: 1 SCALE1, 2 SCALE2, 4 SCALE3

@@ -19,6 +19,7 @@
 #include "coords/entity_tree.h"
 #include "coords/ions.h"
 #include "coords/no_occupancy.h"
+#include "coords/pdb_aniso.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "coords/rows_in_one_residue.h"
@@ -102,6 +103,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   int32_t cr_igroup_old = -100;
   int32_t mode = 0, iend = -1;
   int32_t aniso_cursor = 0;  // the atom the last anisotropic row went to
+  int32_t zero_aniso = 0;    // anisotropic rows of six zeros passed over
   for (;;) {
     if (icsd)
       rdcrd_csd_(m, in, mode, iend, ierr);
@@ -119,6 +121,12 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     }
     if (iend != 0) break;
     if (mode == coords::kCifRowAniso) {
+      // Six zeros are no anisotropic displacement: the atom keeps its B, as
+      // on the PDB road.
+      if (coords::aniso_all_zero(crdatm.cr_anis.data())) {
+        ++zero_aniso;
+        continue;
+      }
       // A row that names no atom of the model is passed over.
       coords::set_atom_aniso(aniso_cursor);
       continue;
@@ -196,6 +204,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     set_mod_(mdoc, jerr);
   }
   pdb::warn_water_sites(mdoc, water_sites);
+  coords::warn_zero_aniso("_atom_site_anisotrop row", zero_aniso);
   count_line(mdoc, " Number of chains     :", asym_part.n_group);
   count_line(mdoc, " Number of monomers   :", resid_inf.n_residue);
   count_line(mdoc, " Number of atoms      :", atom_inf.n_atom);

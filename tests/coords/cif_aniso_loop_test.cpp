@@ -84,16 +84,27 @@ TEST_F(CifAnisoLoop, RowsThatPassOverAtomsOrGoBackReachTheirAtoms) {
   }
 }
 
+// Six zeros are no anisotropic displacement but what writers put for an
+// atom without one: the atom keeps its B, and one line counts such rows.
 TEST_F(CifAnisoLoop, RowsThatCannotBeTakenArePassedOverNotRefused) {
   const struct {
     const char* label;
     std::string rows;
+    const char* line = "";  // the count line of rows of six zeros
   } cases[] = {
       {"component absent", "1 N N 0.1 ? 0.1 0 0 0 9 9 9 9 9 9 A\n"},
       {"component inapplicable", "1 N N 0.1 0.1 . 0 0 0 9 9 9 9 9 9 A\n"},
       {"serial unknown", "? N N 0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n"},
       {"row cut short at the file end", "1 N N 0.1 0.1\n"},
+      {"six zeros", "1 N N 0 0 0 0 0 0 9 9 9 9 9 9 A\n",
+       "  WARNING: 1 _atom_site_anisotrop row of six zeros passed over: its atom stays isotropic\n"},
+      {"six zeros with decimals, two atoms",
+       "1 N N 0.0000 0.0000 0.0000 0.0000 0.0000 -0.0000 9 9 9 9 9 9 A\n"
+       "2 C CA 0 0 0 0 0 0 9 9 9 9 9 9 A\n",
+       "  WARNING: 2 _atom_site_anisotrop rows of six zeros passed over: their atoms stay "
+       "isotropic\n"},
   };
+  constexpr float pi = suite::kPi<float>;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     write("p", kAtoms + kAnisoLoop + c.rows);
@@ -101,6 +112,11 @@ TEST_F(CifAnisoLoop, RowsThatCannotBeTakenArePassedOverNotRefused) {
     EXPECT_EQ(atom_inf.n_atom, 3);
     EXPECT_EQ(atom_inf.n_aniso, 0);
     EXPECT_EQ(atom_inf.b_flag(1), 0);
+    EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), 15.0f / (8.0f * pi * pi));
+    if (*c.line != '\0')
+      EXPECT_EQ(count_of(out_, c.line), 1) << out_;
+    else
+      EXPECT_EQ(out_.find("of six zeros"), std::string::npos) << out_;
   }
 }
 

@@ -82,6 +82,9 @@ TEST_F(CifHeader, CellOrMatrixValueNotGivenLeavesTheAtomsInPlace) {
       {"cell length past a float", "_cell.length_a 50", "_cell.length_a 1e39", 100.0f},
       {"cell angle 0", "_cell.angle_beta 90", "_cell.angle_beta 0", 100.0f},
       {"cell angle of 180 degrees", "_cell.angle_beta 90", "_cell.angle_beta 180", 100.0f},
+      {"cell length 100001", "_cell.length_a 50", "_cell.length_a 100001", 100.0f},
+      {"cell angle of 0.03 degrees", "_cell.angle_alpha 90", "_cell.angle_alpha 0.03", 100.0f},
+      {"cell angle of 179.97 degrees", "_cell.angle_gamma 90", "_cell.angle_gamma 179.97", 100.0f},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);

@@ -154,6 +154,20 @@ TEST_F(CifNumberRows, SmallMoleculeRowsAreReadOrRefusedByTheirValues) {
       // the only ones, whatever file came before.
       {"no CSD code, atom types listed", "loop_\n_atom_type_symbol\nN\nO\n", "x y z",
        "C1 0.1 0.2 0.3", nullptr},
+      // An anisotropic loop before the atom list (here before the cell as
+      // well) is read past to the list, as it is after it.
+      {"no CSD code, anisotropic loop first",
+       "loop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\n_atom_site_aniso_U_22\n"
+       "C1 0.01 0.02\n",
+       "x y z", "C1 0.1 0.2 0.3", nullptr},
+      {"anisotropic loop first, with the CSD code",
+       "_database_code_CSD ABCDEF\nloop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\n"
+       "C1 0.01\n",
+       "x y z", "C1 0.1 0.2 0.3", nullptr},
+      {"CCDC anisotropic loop first",
+       "_database_code_CSD ABCDEF\nloop_\n_ccdc_atom_site_aniso_label\n"
+       "_ccdc_atom_site_aniso_U_11\nC1 0.01\n",
+       "x y z", "C1 0.1 0.2 0.3", nullptr},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);

@@ -521,6 +521,50 @@ TEST(PdbReaderAtoms, AnisouNamingAnotherAtomIsPassedOver) {
   }
 }
 
+// Six zeros are no anisotropic displacement but what writers put for an
+// atom without one: the atom keeps the B of its atom record, and one line,
+// which the TLS group driver's silenced read shows too, counts the records.
+TEST(PdbReaderAtoms, AnisouOfSixZerosLeavesTheAtomIsotropic) {
+  constexpr float kEightPi2 = 8.0f * 3.14159265f * 3.14159265f;
+  const std::string zeros = "      0      0      0      0      0      0";
+  const char* one = "  WARNING: 1 ANISOU record of six zeros passed over: its atom stays isotropic\n";
+  const struct {
+    const char* label;
+    std::string u;  // columns 29-70
+    bool second;    // the second atom has a record of six zeros too
+    float u11;      // of the first atom
+    const char* line;  // the count line, "" for none
+  } cases[] = {
+      {"six zeros", zeros, false, 20.0f / kEightPi2, one},
+      {"six blank fields", std::string(42, ' '), false, 20.0f / kEightPi2, one},
+      {"two atoms of six zeros", zeros, true, 20.0f / kEightPi2,
+       "  WARNING: 2 ANISOU records of six zeros passed over: their atoms stay isotropic\n"},
+      {"U23 alone not zero", zeros.substr(0, 35) + "      1", false, 0.0f, ""},
+      {"U11 alone not zero", "      1" + zeros.substr(7), false, 1e-4f, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string anisou = kAnisou;
+    anisou.replace(28, 42, c.u);
+    std::vector<std::string> l = {kCryst, line({}), anisou,
+                                  line({.serial = 2, .name = " CB ", .b = 70.68f})};
+    if (c.second) l.push_back(std::string(anisou).replace(6, 5, "    2").replace(12, 4, " CB "));
+    const ReadResult r = read_pdb(l, {.mdoc = -999});
+    EXPECT_EQ(r.ierr, 0) << r.out;
+    ASSERT_EQ(atom_inf.n_atom, 2);
+    const bool taken = *c.line == '\0';
+    EXPECT_EQ(atom_inf.n_aniso, taken ? 1 : 0);
+    EXPECT_EQ(atom_inf.b_flag(1), taken ? 1 : 0);
+    EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 1), c.u11);
+    EXPECT_EQ(atom_inf.b_flag(2), 0);
+    EXPECT_FLOAT_EQ(atom_crd.u_aniso(1, 2), 70.68f / kEightPi2);
+    if (!taken)
+      EXPECT_EQ(count_of(r.out, c.line), 1) << r.out;
+    else
+      EXPECT_EQ(r.out.find("of six zeros"), std::string::npos) << r.out;
+  }
+}
+
 TEST(PdbReaderAtoms, AnisouAfterOtherRecordsStoresNoAtomTwice) {
   read_pdb({kCryst, line({}), kTer, kAnisou});
   EXPECT_EQ(atom_inf.n_atom, 1);
