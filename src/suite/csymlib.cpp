@@ -553,7 +553,8 @@ struct BlockEntry {
   int nsym;
   int ncen;
   char xhm[SPG_NAME_LEN];
-  char old[SPG_NAME_LEN];
+  ComparedName<SPG_NAME_LEN> xhm_compared;
+  ComparedName<SPG_NAME_LEN> old_compared;
   const char* too_big;
   // The first symop and the first cenop text that is no operator: offset
   // in the text and length, length -1 for none.
@@ -636,7 +637,13 @@ class OperatorVerdicts {
       std::memcpy(&w, text + i, 8);
       h = (h ^ w) * 0x9E3779B97F4A7C15u;
     }
-    for (; i < n; ++i) h = (h ^ static_cast<unsigned char>(text[i])) * 0x100000001B3u;
+    if (i < n && n >= 8) {
+      uint64_t w;  // the last eight bytes, overlapping the words before
+      std::memcpy(&w, text + n - 8, 8);
+      h = (h ^ w) * 0x9E3779B97F4A7C15u;
+    } else {
+      for (; i < n; ++i) h = (h ^ static_cast<unsigned char>(text[i])) * 0x100000001B3u;
+    }
     h ^= h >> 29;
     for (uint32_t k = static_cast<uint32_t>(h);; ++k) {
       Slot& slot = slots_[k & (kSlots - 1)];
@@ -685,6 +692,19 @@ uint32_t line_key(const char* line, int len) {
   return tokenise(line, len, &first, 1) == 1 ? key_code(first) : 0;
 }
 
+// Whether the index must take a symbol line: for a name or number it
+// keeps, or for a text that may not fit its field (one shorter than the
+// rest of the line after the sub-key always fits).
+bool symbol_line_matters(const char* line, int len, Token* tok) {
+  if (tokenise(line, len, tok, 2) < 2) return false;
+  const Token& sub = tok[1];
+  if (token_is(sub, "ptq7") || token_is(sub, "xHM") || token_is(sub, "old")) return true;
+  const int rest = len - static_cast<int>(sub.p + sub.n - line);
+  if (token_is(sub, "Hall")) return rest >= SPG_HALL_LEN;
+  if (token_is(sub, "patt") || token_is(sub, "pgrp")) return rest >= kPointGroupLen;
+  return false;
+}
+
 // One pass over the text: the entry of each block, whether the text ends
 // inside one, and each operator text judged.  Operator lines, most of the
 // file, are only counted and judged: their text is taken when a load
@@ -698,7 +718,7 @@ void index_blocks(FileIndex& ix) {
   clear_block(b);
   auto verdicts = std::make_unique<OperatorVerdicts>();
   const auto fresh_entry = [](std::size_t begin) {
-    return BlockEntry{begin, 0, 0, 0, 0, {}, {}, nullptr, 0, -1, 0, -1};
+    return BlockEntry{begin, 0, 0, 0, 0, {}, {}, {}, nullptr, 0, -1, 0, -1};
   };
   BlockEntry e = fresh_entry(0);
   const char* line = nullptr;
@@ -712,9 +732,14 @@ void index_blocks(FileIndex& ix) {
     if (key != kKeyEnd) {
       if (key == kKeySymop || key == kKeyCenop) {
         if (take_operator(b, key, line, len, false)) judge_operator(ix, *verdicts, e, key, line, len);
-      } else if (key == kKeyNumber || key == kKeySymbol || key == kKeyMapasu) {
+      } else if (key == kKeySymbol) {
+        if (symbol_line_matters(line, len, tok)) {
+          ntok = tokenise(line, len, tok, 4);
+          collect_line(b, key, line, len, tok, ntok);
+        }
+      } else if (key == kKeyNumber || key == kKeyMapasu) {
         // As many tokens as the key reads.
-        ntok = tokenise(line, len, tok, key == kKeyNumber ? 2 : key == kKeySymbol ? 4 : 5);
+        ntok = tokenise(line, len, tok, key == kKeyNumber ? 2 : 5);
         collect_line(b, key, line, len, tok, ntok);
       }
       ix.open_tail = ix.open_tail || block_key(key);
@@ -727,7 +752,8 @@ void index_blocks(FileIndex& ix) {
     e.ncen = b.ncen;
     e.too_big = b.too_big;
     std::memcpy(e.xhm, b.xhm, sizeof e.xhm);
-    std::memcpy(e.old, b.old, sizeof e.old);
+    set_compared(e.xhm_compared, b.xhm);
+    set_compared(e.old_compared, b.old);
     ix.blocks.push_back(e);
     clear_block(b);
     e = fresh_entry(pos);
@@ -870,15 +896,9 @@ bool entry_matches(const Key& key, const ComparedName<kNameBuf>& name, const Fil
                    const BlockEntry& e, ScanState& s, const Symop* wanted) {
   if (key.number != 0) return e.number == key.number;
   if (key.ptq7_number != 0) return e.ptq7_number == key.ptq7_number;
-  if (key.name || key.ptq7_name) {
-    // Only a load by name looks at the names: they are made comparable here.
-    ComparedName<SPG_NAME_LEN> xhm;
-    set_compared(xhm, e.xhm);
-    if (key.name) return library_name_equal(xhm, name);
-    ComparedName<SPG_NAME_LEN> old;
-    set_compared(old, e.old);
-    return library_name_equal(old, name) || library_name_equal(xhm, name);
-  }
+  if (key.name) return library_name_equal(e.xhm_compared, name);
+  if (key.ptq7_name)
+    return library_name_equal(e.old_compared, name) || library_name_equal(e.xhm_compared, name);
   if (e.nsym * e.ncen != key.nops) return false;
   collect_block(ix, e.begin, s);
   return block_matches(key, s, wanted);
