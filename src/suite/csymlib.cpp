@@ -10,6 +10,11 @@
 // tokenised again, its lines cut exactly as a line-by-line read cuts them.
 // The record last built by number or name is kept with the index it came
 // from, and copied when the same group is loaded again from that index.
+//
+// Every run checks the whole file at start, so the index is built in one
+// pass that tokenises only the lines it keeps something of and judges each
+// distinct operator text once: the check costs about a bare read of the
+// lines.
 #include "suite/csymlib.h"
 
 #include <algorithm>
