@@ -10,9 +10,16 @@
 // tokenised again, its lines cut exactly as a line-by-line read cuts them.
 // The record last built by number or name is kept with the index it came
 // from, and copied when the same group is loaded again from that index.
+//
+// Every run checks the whole file at start, so the index is built in one
+// pass that tokenises only the lines it keeps something of and judges each
+// distinct operator text once: the check costs about a bare read of the
+// lines.
 #include "suite/csymlib.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -22,6 +29,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <sys/stat.h>
@@ -50,64 +58,106 @@ constexpr int kMaxTokens = 20;
 
 // The data file is tokenised with blank, tab and comma as delimiters (the
 // comma also a null delimiter); the line end counts as a delimiter too.
-bool is_delim(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\n' || c == '\r'; }
-bool is_comment(char c) { return c == '#' || c == '!'; }
+// Every line of the file passes through here, so the classes are a table.
+enum CharClass : unsigned char { kPlain = 0, kDelim = 1, kComment = 2, kQuote = 4 };
 
-int tokenise(const char* line, int len, Token* tok) {
-  auto at = [&](int i) -> char { return (i < 0 || i >= len) ? ' ' : line[i]; };
+constexpr std::array<unsigned char, 256> make_classes() {
+  std::array<unsigned char, 256> c{};
+  for (unsigned char d : {' ', '\t', ',', '\n', '\r'}) c[d] = kDelim;
+  c['#'] = c['!'] = kComment;
+  c['\''] = c['"'] = kQuote;
+  return c;
+}
+constexpr std::array<unsigned char, 256> kClass = make_classes();
+
+unsigned char class_of(char c) { return kClass[static_cast<unsigned char>(c)]; }
+bool is_delim(char c) { return class_of(c) == kDelim; }
+
+// A token begins after a delimiter (the line begins after one): a quote
+// there opens a quoted token that a like quote before a delimiter closes
+// (one never closed is lost with the rest of the line); a comment character
+// there ends the line; two commas give an empty token; any other character
+// begins a token that runs to the next delimiter or comment character.  At
+// most `most` tokens are taken, the first ones of the line.
+int tokenise(const char* line, int len, Token* tok, int most) {
   int ntok = 0;
-  bool in_token = false;
-  bool in_quote = false;
-  char quote = 0;
-  int begin = 0;
-  for (int i = -1; i < len; ++i) {
-    const char c = at(i);
-    const char next = at(i + 1);
-    if (in_quote) {
-      if (c == quote && is_delim(next)) {
-        tok[ntok++] = Token{line + begin, i - begin};
-        in_quote = false;
-        in_token = false;
+  char before = ' ';  // the delimiter before position i
+  for (int i = 0; i < len;) {
+    const char c = line[i];
+    const unsigned char cls = class_of(c);
+    if (cls == kDelim) {
+      if (before == ',' && c == ',') {
+        if (ntok == most) return ntok;
+        tok[ntok++] = Token{line + i - 1, 0};
       }
+      before = c;
+      ++i;
       continue;
     }
-    if (is_delim(c)) {
-      if (next == '\'' || next == '"') {
-        if (ntok == kMaxTokens) return ntok;
-        in_quote = true;
-        in_token = true;
-        quote = next;
-        begin = i + 2;
-        ++i;
-        continue;
-      }
-      if (!in_token && !is_delim(next) && !is_comment(next)) {
-        if (ntok == kMaxTokens) return ntok;
-        in_token = true;
-        begin = i + 1;
-      } else if (!in_token && c == ',' && next == ',') {
-        if (ntok == kMaxTokens) return ntok;
-        tok[ntok++] = Token{line + i, 0};
-      }
-    } else if (in_token && (is_delim(next) || is_comment(next))) {
-      tok[ntok++] = Token{line + begin, i - begin + 1};
-      in_token = false;
+    if (cls == kComment) return ntok;
+    if (ntok == most) return ntok;
+    int j = i + 1;
+    if (cls == kQuote) {
+      while (j < len && !(line[j] == c && (j + 1 == len || is_delim(line[j + 1])))) ++j;
+      if (j == len) return ntok;
+      tok[ntok++] = Token{line + i + 1, j - i - 1};
+      ++j;  // the delimiter after the closing quote, if any
+    } else {
+      while (j < len && (class_of(line[j]) & (kDelim | kComment)) == 0) ++j;
+      tok[ntok++] = Token{line + i, j - i};
+      if (j < len && class_of(line[j]) == kComment) return ntok;
     }
-    if (is_comment(c)) break;
+    if (j >= len) return ntok;
+    before = line[j];
+    i = j + 1;
   }
   return ntok;
 }
 
-// First four characters, case ignored, lengths capped at 4 equal.
-bool keymatch(const Token& t, const char* key) {
-  const int lt = std::min(t.n, 4);
-  const int lk = std::min(static_cast<int>(std::strlen(key)), 4);
-  if (lt != lk) return false;
-  for (int i = 0; i < lt; ++i)
-    if (std::toupper(static_cast<unsigned char>(t.p[i])) !=
-        std::toupper(static_cast<unsigned char>(key[i])))
-      return false;
-  return true;
+// The keys are compared on their first four characters with case ignored:
+// the four bytes are read as one number with every letter made lower case
+// (or-ing 0x20 leaves a byte a lower-case letter only when it was that
+// letter in either case; the '_' of "end_" is tested apart, as DEL would
+// pass too).
+uint32_t four_bytes(const char* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+
+constexpr uint32_t key_of(const char (&k)[5]) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(k[i]);
+  // The bytes as four_bytes reads them on this machine.
+  if constexpr (std::endian::native == std::endian::big)
+    v = (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
+  return v | 0x20202020u;
+}
+
+constexpr uint32_t kKeyNumber = key_of("numb");
+constexpr uint32_t kKeyBasisop = key_of("basi");
+constexpr uint32_t kKeySymbol = key_of("symb");
+constexpr uint32_t kKeyHklasu = key_of("hkla");
+constexpr uint32_t kKeyMapasu = key_of("mapa");
+constexpr uint32_t kKeySymop = key_of("symo");
+constexpr uint32_t kKeyCenop = key_of("ceno");
+constexpr uint32_t kKeyBegin = key_of("begi");
+constexpr uint32_t kKeyEnd = key_of("end_");
+
+// The key a token names, 0 for none (a token shorter than four characters
+// names none).
+uint32_t key_code(const Token& t) {
+  if (t.n < 4) return 0;
+  const uint32_t code = four_bytes(t.p) | 0x20202020u;
+  switch (code) {
+    case kKeyNumber: case kKeyBasisop: case kKeySymbol: case kKeyHklasu: case kKeyMapasu:
+    case kKeySymop: case kKeyCenop: case kKeyBegin:
+      return code;
+    case kKeyEnd:
+      return t.p[3] == '_' ? code : 0;
+    default:
+      return 0;
+  }
 }
 
 bool token_is(const Token& t, const char* word) {
@@ -116,6 +166,13 @@ bool token_is(const Token& t, const char* word) {
 }
 
 int token_int(const Token& t) {
+  // Digits alone, as every group number of a sound file is written, give
+  // the value the conversion below would.
+  if (t.n > 0 && t.n <= 9) {
+    int v = 0, i = 0;
+    for (; i < t.n && t.p[i] >= '0' && t.p[i] <= '9'; ++i) v = v * 10 + (t.p[i] - '0');
+    if (i == t.n) return v;
+  }
   char buf[32];
   const int n = std::min(t.n, 31);
   std::memcpy(buf, t.p, n);
@@ -181,13 +238,28 @@ void take_token(Block& b, char* dst, int cap, const Token& t, const char* what) 
   if (!copy_text(dst, cap, t.p, t.n) && !b.too_big) b.too_big = what;
 }
 
-void collect_line(Block& b, const char* line, int len, const Token* tok, int ntok) {
-  const Token& key = tok[0];
-  if (keymatch(key, "number")) {
+// Counts an operator line of the block and, when `text` is set, keeps its
+// text; false when the block has no room for it.
+bool take_operator(Block& b, uint32_t key, const char* line, int len, bool text) {
+  const bool symop = key == kKeySymop;
+  int& n = symop ? b.nsym : b.ncen;
+  if (n == (symop ? SYMINFO_MAX_SYMOP : SYMINFO_MAX_CENOP)) {
+    if (!b.too_big) b.too_big = symop ? "number of symop lines" : "number of cenop lines";
+    return false;
+  }
+  if (text)
+    take_raw(b, symop ? b.symop[n] : b.cenop[n], line, len, 7, symop ? "symop text" : "cenop text");
+  ++n;
+  return true;
+}
+
+// Takes what a line of key `key` holds into the block.
+void collect_line(Block& b, uint32_t key, const char* line, int len, const Token* tok, int ntok) {
+  if (key == kKeyNumber) {
     if (ntok > 1) b.number = token_int(tok[1]);
-  } else if (keymatch(key, "basisop")) {
+  } else if (key == kKeyBasisop) {
     take_raw(b, b.basisop, line, len, 9, "basisop text");
-  } else if (keymatch(key, "symbol")) {
+  } else if (key == kKeySymbol) {
     if (ntok < 2) return;
     const Token& sub = tok[1];
     if (token_is(sub, "ptq7")) {
@@ -203,10 +275,10 @@ void collect_line(Block& b, const char* line, int len, const Token* tok, int nto
     } else if (token_is(sub, "pgrp")) {
       if (ntok > 3) take_token(b, b.pgrp, kPointGroupLen, tok[3], "point-group text");
     }
-  } else if (keymatch(key, "hklasu")) {
+  } else if (key == kKeyHklasu) {
     if (ntok > 2 && token_is(tok[1], "ptq7"))
       take_token(b, b.hklasu, kOpTextLen, tok[2], "asymmetric-unit condition");
-  } else if (keymatch(key, "mapasu")) {
+  } else if (key == kKeyMapasu) {
     if (ntok < 2) return;
     char(*dst)[kRangeLen] = nullptr;
     if (token_is(tok[1], "zero")) dst = b.map_zero;
@@ -218,18 +290,8 @@ void collect_line(Block& b, const char* line, int len, const Token* tok, int nto
       else
         dst[i][0] = '\0';
     }
-  } else if (keymatch(key, "symop")) {
-    if (b.nsym == SYMINFO_MAX_SYMOP) {
-      if (!b.too_big) b.too_big = "number of symop lines";
-      return;
-    }
-    take_raw(b, b.symop[b.nsym++], line, len, 7, "symop text");
-  } else if (keymatch(key, "cenop")) {
-    if (b.ncen == SYMINFO_MAX_CENOP) {
-      if (!b.too_big) b.too_big = "number of cenop lines";
-      return;
-    }
-    take_raw(b, b.cenop[b.ncen++], line, len, 7, "cenop text");
+  } else if (key == kKeySymop || key == kKeyCenop) {
+    take_operator(b, key, line, len, true);
   }
 }
 
@@ -269,7 +331,6 @@ struct Key {
 struct ScanState {
   Block block;
   Symop ops[SYMINFO_MAX_SYMOP * SYMINFO_MAX_CENOP];
-  char line[80];
 };
 
 bool block_matches(const Key& key, ScanState& s, const Symop* wanted) {
@@ -500,6 +561,21 @@ struct BlockEntry {
   ComparedName<SPG_NAME_LEN> xhm_compared;
   ComparedName<SPG_NAME_LEN> old_compared;
   const char* too_big;
+  // The first symop and the first cenop text that is no operator: offset
+  // in the text and length, length -1 for none.
+  std::size_t bad_symop;
+  int bad_symop_len;
+  std::size_t bad_cenop;
+  int bad_cenop_len;
+};
+
+// A file's text, read into storage that is not cleared first: the file
+// fills it.
+struct FileText {
+  std::unique_ptr<char[]> bytes;
+  std::size_t size = 0;
+  const char* data() const { return bytes.get(); }
+  std::string_view view() const { return {bytes.get(), size}; }
 };
 
 struct FileIndex {
@@ -509,89 +585,198 @@ struct FileIndex {
   off_t size = -1;
   struct timespec mtime = {};
   bool unsettled = false;  // changed too recently for its time of change to tell
-  std::string text;
+  FileText text;
+  bool has_nul = false;  // a NUL byte ends the text of the line it stands in
   std::vector<BlockEntry> blocks;
   // Lines of a block after the last end_spacegroup: the file was cut inside
   // a group.
   bool open_tail = false;
-  // The first group a load cannot use, "" for none; worked out once, when
-  // the file is first checked as a whole.
-  bool groups_checked = false;
-  std::string unusable;
   uint64_t generation = 0;  // a new number each time the file is indexed
 };
 
-// The next line of `text` from `pos` as a read into a buffer of 80 bytes
-// takes it: at most 79 characters, the line end included when it fits.
-// False at the end of the text.
-bool next_line(const std::string& text, std::size_t& pos, char (&line)[80]) {
-  if (pos >= text.size()) return false;
-  std::size_t n = 0;
-  while (n < sizeof line - 1 && pos < text.size()) {
-    const char c = text[pos++];
-    line[n++] = c;
-    if (c == '\n') break;
-  }
-  line[n] = '\0';
+// The next line of the text from `pos` as a read into a buffer of 80 bytes
+// takes it: at most 79 characters, the line end included when it fits, and
+// the buffer's text ending at a NUL byte.  False at the end of the text.
+bool next_line(const FileIndex& ix, std::size_t& pos, const char*& line, int& len) {
+  if (pos >= ix.text.size) return false;
+  const char* p = ix.text.data() + pos;
+  const std::size_t room = std::min<std::size_t>(79, ix.text.size - pos);
+  const void* nl = std::memchr(p, '\n', room);
+  const std::size_t n = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - p) + 1 : room;
+  pos += n;
+  line = p;
+  len = static_cast<int>(n);
+  if (ix.has_nul)
+    if (const void* z = std::memchr(p, '\0', n)) len = static_cast<int>(static_cast<const char*>(z) - p);
   return true;
 }
 
-// Tokenises the next line that holds a token; its length and token count.
-// False at the end of the text.
-bool next_tokens(const std::string& text, std::size_t& pos, char (&line)[80], Token* tok,
-                 int& len, int& ntok) {
-  while (next_line(text, pos, line)) {
-    len = static_cast<int>(std::strlen(line));
+// Tokenises (up to `most` tokens of) the next line that holds a token; its
+// length and token count.  False at the end of the text.
+bool next_tokens(const FileIndex& ix, std::size_t& pos, const char*& line, Token* tok, int& len,
+                 int& ntok, int most = kMaxTokens) {
+  while (next_line(ix, pos, line, len)) {
     if (len < 2) continue;
-    ntok = tokenise(line, len, tok);
+    ntok = tokenise(line, len, tok, most);
     if (ntok > 0) return true;
   }
   return false;
 }
 
-// The keys that belong to a space-group block, and the line that opens one.
-constexpr const char* kBlockKeys[] = {"begin_spacegroup", "number", "basisop", "symbol",
-                                      "hklasu", "mapasu", "symop", "cenop"};
+// Whether a key belongs to a space-group block, or opens one.
+bool block_key(uint32_t key) {
+  return key == kKeyBegin || key == kKeyNumber || key == kKeyBasisop || key == kKeySymbol ||
+         key == kKeyHklasu || key == kKeyMapasu || key == kKeySymop || key == kKeyCenop;
+}
 
+// The verdicts on the operator texts met in one pass over a file: a
+// library repeats a few hundred texts thousands of times, and each is
+// judged once.  Texts past the table's fill are judged each time.
+class OperatorVerdicts {
+ public:
+  bool is_operator(const char* text, int n) {
+    uint64_t h = static_cast<uint64_t>(n);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+      uint64_t w;
+      std::memcpy(&w, text + i, 8);
+      h = (h ^ w) * 0x9E3779B97F4A7C15u;
+    }
+    if (i < n && n >= 8) {
+      uint64_t w;  // the last eight bytes, overlapping the words before
+      std::memcpy(&w, text + n - 8, 8);
+      h = (h ^ w) * 0x9E3779B97F4A7C15u;
+    } else {
+      for (; i < n; ++i) h = (h ^ static_cast<unsigned char>(text[i])) * 0x100000001B3u;
+    }
+    h ^= h >> 29;
+    for (uint32_t k = static_cast<uint32_t>(h);; ++k) {
+      Slot& slot = slots_[k & (kSlots - 1)];
+      if (!slot.text) {
+        const bool verdict = symop_text_is_operator(text, text + n);
+        if (used_ < kSlots / 2) {
+          slot = Slot{text, n, verdict};
+          ++used_;
+        }
+        return verdict;
+      }
+      if (slot.n == n && std::memcmp(slot.text, text, static_cast<std::size_t>(n)) == 0)
+        return slot.verdict;
+    }
+  }
+
+ private:
+  struct Slot {
+    const char* text;
+    int n;
+    bool verdict;
+  };
+  static constexpr uint32_t kSlots = 1024;
+  std::array<Slot, kSlots> slots_{};
+  uint32_t used_ = 0;
+};
+
+// Notes an operator text of the block that is no operator, the first of its kind.
+void judge_operator(const FileIndex& ix, OperatorVerdicts& verdicts, BlockEntry& e, uint32_t key,
+                    const char* line, int len) {
+  std::size_t& at = key == kKeySymop ? e.bad_symop : e.bad_cenop;
+  int& n = key == kKeySymop ? e.bad_symop_len : e.bad_cenop_len;
+  if (n >= 0) return;
+  const int from = std::min(6, len);
+  if (verdicts.is_operator(line + from, len - from)) return;
+  at = static_cast<std::size_t>(line + from - ix.text.data());
+  n = len - from;
+}
+
+// The key of a line that holds a token, 0 for none: most lines begin with
+// their key, whose first four characters then decide.
+uint32_t line_key(const char* line, int len) {
+  // A key's four characters are letters (and '_'), which end no token.
+  if (class_of(line[0]) == kPlain) return len < 4 ? 0 : key_code(Token{line, 4});
+  Token first;
+  return tokenise(line, len, &first, 1) == 1 ? key_code(first) : 0;
+}
+
+// Whether the index must take a symbol line: for a name or number it
+// keeps, or for a text that may not fit its field (one shorter than the
+// rest of the line after the sub-key always fits).
+bool symbol_line_matters(const char* line, int len, Token* tok) {
+  if (tokenise(line, len, tok, 2) < 2) return false;
+  const Token& sub = tok[1];
+  if (token_is(sub, "ptq7") || token_is(sub, "xHM") || token_is(sub, "old")) return true;
+  const int rest = len - static_cast<int>(sub.p + sub.n - line);
+  if (token_is(sub, "Hall")) return rest >= SPG_HALL_LEN;
+  if (token_is(sub, "patt") || token_is(sub, "pgrp")) return rest >= kPointGroupLen;
+  return false;
+}
+
+// One pass over the text: the entry of each block, whether the text ends
+// inside one, and each operator text judged.  Operator lines, most of the
+// file, are only counted and judged: their text is taken when a load
+// collects the block again.  So are the hklasu and basisop lines, whose
+// texts, cut from a line of 79 characters, always fit their fields.
 void index_blocks(FileIndex& ix) {
   ix.blocks.clear();
-  auto block = std::make_unique<Block>();
+  ix.has_nul = std::memchr(ix.text.data(), '\0', ix.text.size) != nullptr;
+  auto block = std::make_unique_for_overwrite<Block>();
   Block& b = *block;
   clear_block(b);
-  char line[80];
+  auto verdicts = std::make_unique<OperatorVerdicts>();
+  const auto fresh_entry = [](std::size_t begin) {
+    return BlockEntry{begin, 0, 0, 0, 0, {}, {}, {}, nullptr, 0, -1, 0, -1};
+  };
+  BlockEntry e = fresh_entry(0);
+  const char* line = nullptr;
   Token tok[kMaxTokens];
-  std::size_t pos = 0, begin = 0;
+  std::size_t pos = 0;
   int len = 0, ntok = 0;
   ix.open_tail = false;
-  ix.groups_checked = false;
-  ix.unusable.clear();
-  while (next_tokens(ix.text, pos, line, tok, len, ntok)) {
-    if (!keymatch(tok[0], "end_spacegroup")) {
-      collect_line(b, line, len, tok, ntok);
-      if (!ix.open_tail)
-        for (const char* key : kBlockKeys) ix.open_tail = ix.open_tail || keymatch(tok[0], key);
+  while (next_line(ix, pos, line, len)) {
+    if (len < 2) continue;
+    const uint32_t key = line_key(line, len);
+    if (key != kKeyEnd) {
+      if (key == kKeySymop || key == kKeyCenop) {
+        if (take_operator(b, key, line, len, false)) judge_operator(ix, *verdicts, e, key, line, len);
+      } else if (key == kKeySymbol) {
+        if (symbol_line_matters(line, len, tok)) {
+          ntok = tokenise(line, len, tok, 4);
+          collect_line(b, key, line, len, tok, ntok);
+        }
+      } else if (key == kKeyNumber || key == kKeyMapasu) {
+        // As many tokens as the key reads.
+        ntok = tokenise(line, len, tok, key == kKeyNumber ? 2 : 5);
+        collect_line(b, key, line, len, tok, ntok);
+      }
+      ix.open_tail = ix.open_tail || block_key(key);
       continue;
     }
     ix.open_tail = false;
-    BlockEntry e{begin, b.number, b.ptq7_number, b.nsym, b.ncen, {}, {}, {}, b.too_big};
+    e.number = b.number;
+    e.ptq7_number = b.ptq7_number;
+    e.nsym = b.nsym;
+    e.ncen = b.ncen;
+    e.too_big = b.too_big;
     std::memcpy(e.xhm, b.xhm, sizeof e.xhm);
     set_compared(e.xhm_compared, b.xhm);
     set_compared(e.old_compared, b.old);
     ix.blocks.push_back(e);
     clear_block(b);
-    begin = pos;
+    e = fresh_entry(pos);
   }
 }
 
 // The block whose first line is at `begin`, collected again.
 void collect_block(const FileIndex& ix, std::size_t begin, ScanState& s) {
   clear_block(s.block);
+  const char* line = nullptr;
   Token tok[kMaxTokens];
   std::size_t pos = begin;
   int len = 0, ntok = 0;
-  while (next_tokens(ix.text, pos, s.line, tok, len, ntok) &&
-         !keymatch(tok[0], "end_spacegroup"))
-    collect_line(s.block, s.line, len, tok, ntok);
+  while (next_tokens(ix, pos, line, tok, len, ntok)) {
+    const uint32_t key = key_code(tok[0]);
+    if (key == kKeyEnd) break;
+    collect_line(s.block, key, line, len, tok, ntok);
+  }
 }
 
 bool same_file(const FileIndex& ix, const char* path, const struct stat& st) {
@@ -607,11 +792,24 @@ bool recently_changed(const struct stat& st) {
   return now.tv_sec - st.st_mtim.tv_sec < 2;
 }
 
-std::string whole_text(std::FILE* fp) {
-  std::string text;
-  char buf[65536];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, fp)) > 0;) text.append(buf, n);
-  return text;
+// The text of the open file; `size` is what the file's size was (it may
+// change while it is read).
+FileText whole_text(std::FILE* fp, off_t size) {
+  FileText t;
+  std::size_t room = static_cast<std::size_t>(std::max<off_t>(size, 0)) + 1;
+  t.bytes = std::make_unique_for_overwrite<char[]>(room);
+  for (;;) {
+    if (t.size == room) {
+      auto more = std::make_unique_for_overwrite<char[]>(2 * room);
+      std::memcpy(more.get(), t.bytes.get(), t.size);
+      t.bytes = std::move(more);
+      room *= 2;
+    }
+    const std::size_t got = std::fread(t.bytes.get() + t.size, 1, room - t.size, fp);
+    if (got == 0) break;
+    t.size += got;
+  }
+  return t;
 }
 
 // The index of the open file fp named `path`: the one held when the file is
@@ -623,8 +821,8 @@ FileIndex& file_index(std::FILE* fp, const char* path) {
   const bool regular = ::fstat(fileno(fp), &st) == 0 && S_ISREG(st.st_mode);
   const bool same = regular && same_file(held, path, st);
   if (same && !held.unsettled) return held;
-  std::string text = whole_text(fp);
-  if (same && text == held.text) {
+  FileText text = whole_text(fp, regular ? st.st_size : 0);
+  if (same && text.view() == held.text.view()) {
     held.unsettled = recently_changed(st);
     return held;
   }
@@ -637,7 +835,7 @@ FileIndex& file_index(std::FILE* fp, const char* path) {
   ix.mtime = st.st_mtim;
   ix.unsettled = recently_changed(st);
   // Changed while it was read: the next load reads it again.
-  if (static_cast<off_t>(ix.text.size()) != st.st_size) ix.size = -1;
+  if (static_cast<off_t>(ix.text.size) != st.st_size) ix.size = -1;
   index_blocks(ix);
   static uint64_t generations = 0;
   ix.generation = ++generations;
@@ -713,23 +911,18 @@ bool entry_matches(const Key& key, const ComparedName<kNameBuf>& name, const Fil
 
 // Why a load cannot build the record of block e, or empty: it is passed
 // over (too big, without a centring line), found empty, or holds an
-// operator text that cannot be read.
-std::string unusable_group(const FileIndex& ix, const BlockEntry& e, ScanState& s) {
+// operator text that is no operator.
+std::string unusable_group(const FileIndex& ix, const BlockEntry& e) {
   if (e.too_big) return std::string("beyond the loader's capacity (") + e.too_big + ")";
   if (e.nsym == 0) return "no symop line";
   if (e.ncen == 0) return "no cenop line";
-  collect_block(ix, e.begin, s);
-  const Block& b = s.block;
-  const auto unread = [](const char* key, const char* t) -> std::string {
-    if (symop_text_reads(t, t + std::strlen(t))) return {};
-    std::string text(t);
+  const auto named = [&](const char* key, std::size_t at, int n) {
+    std::string text(ix.text.view().substr(at, static_cast<std::size_t>(n)));
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
     return std::string(key) + " \"" + text + "\" is no operator";
   };
-  for (int i = 0; i < b.nsym; ++i)
-    if (std::string f = unread("symop", b.symop[i]); !f.empty()) return f;
-  for (int i = 0; i < b.ncen; ++i)
-    if (std::string f = unread("cenop", b.cenop[i]); !f.empty()) return f;
+  if (e.bad_symop_len >= 0) return named("symop", e.bad_symop, e.bad_symop_len);
+  if (e.bad_cenop_len >= 0) return named("cenop", e.bad_cenop, e.bad_cenop_len);
   return {};
 }
 
@@ -777,7 +970,8 @@ SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* n
   ComparedName<kNameBuf> wanted_name;
   set_compared(wanted_name, key.name ? key.name : key.ptq7_name ? key.ptq7_name : "");
 
-  auto state = std::make_unique<ScanState>();
+  // Filled as far as it is read: collecting a block clears what it holds.
+  auto state = std::make_unique_for_overwrite<ScanState>();
   ScanState& s = *state;
   const BlockEntry* found = nullptr;
   for (const BlockEntry& e : ix.blocks) {
@@ -806,25 +1000,20 @@ suite::SymmetryLibrary suite::symmetry_library_state(const char* path, std::stri
   if (!fp) return SymmetryLibrary::kUnreadable;
   FileIndex& ix = file_index(fp, path);
   std::fclose(fp);
-  if (ix.text.find_first_not_of(" \t\r\n") == std::string::npos) return SymmetryLibrary::kEmpty;
+  if (ix.text.view().find_first_not_of(" \t\r\n") == std::string_view::npos)
+    return SymmetryLibrary::kEmpty;
   if (ix.blocks.empty()) return SymmetryLibrary::kNoGroup;
   if (ix.open_tail) return SymmetryLibrary::kCutInGroup;
   // A group that a load would pass over, or build from only the operators it
   // could read, loses the model's space group or some of its operators while
   // the run goes on: the file is as damaged as a cut one.
-  if (!ix.groups_checked) {
-    auto state = std::make_unique<ScanState>();
-    for (const BlockEntry& e : ix.blocks) {
-      const std::string fault = unusable_group(ix, e, *state);
-      if (fault.empty()) continue;
-      ix.unusable = "space group " + std::to_string(e.number) + " '" + e.xhm + "': " + fault;
-      break;
-    }
-    ix.groups_checked = true;
+  for (const BlockEntry& e : ix.blocks) {
+    const std::string fault = unusable_group(ix, e);
+    if (fault.empty()) continue;
+    if (which) *which = "space group " + std::to_string(e.number) + " '" + e.xhm + "': " + fault;
+    return SymmetryLibrary::kUnusableGroup;
   }
-  if (ix.unusable.empty()) return SymmetryLibrary::kSound;
-  if (which) *which = ix.unusable;
-  return SymmetryLibrary::kUnusableGroup;
+  return SymmetryLibrary::kSound;
 }
 
 std::string suite::symmetry_library_fault() {

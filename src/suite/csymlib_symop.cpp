@@ -1,6 +1,7 @@
 // Reading and writing symmetry operators as text.
 #include "suite/csymlib_symop.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -52,10 +53,7 @@ void symop_to_mat4_err(const char* start, const char* end) {
               static_cast<int>(end - start), start);
 }
 
-namespace {
-
-// The reading of symop_to_mat4; `report` false keeps its failures quiet.
-const char* read_symop(const char* start, const char* end, float* mat4, bool report) {
+const char* symop_to_mat4(const char* start, const char* end, float* mat4) {
   int col = 3;
   double value = 0.0;
   double sign = 1.0;
@@ -77,10 +75,8 @@ const char* read_symop(const char* start, const char* end, float* mat4, bool rep
     nhkl = 0;
   };
   auto fail = [&]() -> const char* {
-    if (report) {
-      symop_to_mat4_err(start, end);
-      parser_signal(PTQ7_LEVEL_SUCCESS, 10, "symop_to_mat4");
-    }
+    symop_to_mat4_err(start, end);
+    parser_signal(PTQ7_LEVEL_SUCCESS, 10, "symop_to_mat4");
     return nullptr;
   };
 
@@ -125,7 +121,7 @@ const char* read_symop(const char* start, const char* end, float* mat4, bool rep
     }
     if (c == ',' || c == '*') {
       if (value == 0.0 && col == 3) {
-        if (report) parser_signal(PTQ7_LEVEL_SUCCESS, 10, "symop_to_mat4");
+        parser_signal(PTQ7_LEVEL_SUCCESS, 10, "symop_to_mat4");
         return nullptr;
       }
       store();
@@ -142,15 +138,150 @@ const char* read_symop(const char* start, const char* end, float* mat4, bool rep
   return p;
 }
 
-}  // namespace
+namespace {
 
-const char* symop_to_mat4(const char* start, const char* end, float* mat4) {
-  return read_symop(start, end, mat4, true);
+// What a character is to the library check; letters carry their column.
+enum OpClass : unsigned char {
+  kOther, kSpace, kColumnX, kColumnY, kColumnZ, kDigit, kPoint, kSlash, kPlus, kMinus, kSeparator
+};
+
+constexpr std::array<OpClass, 256> make_op_classes() {
+  std::array<OpClass, 256> c{};
+  for (unsigned char x : {' ', '\t', '\n', '\r'}) c[x] = kSpace;
+  for (unsigned char x : {'X', 'x', 'H', 'h', 'A', 'a'}) c[x] = kColumnX;
+  for (unsigned char x : {'Y', 'y', 'K', 'k', 'B', 'b'}) c[x] = kColumnY;
+  for (unsigned char x : {'Z', 'z', 'L', 'l', 'C', 'c'}) c[x] = kColumnZ;
+  for (unsigned char x = '0'; x <= '9'; ++x) c[x] = kDigit;
+  c['.'] = kPoint;
+  c['/'] = kSlash;
+  c['+'] = kPlus;
+  c['-'] = kMinus;
+  c[','] = c['*'] = kSeparator;
+  return c;
+}
+constexpr std::array<OpClass, 256> kOpClass = make_op_classes();
+
+OpClass op_class(char c) { return kOpClass[static_cast<unsigned char>(c)]; }
+
+// A coefficient of a rotation this large cannot stand in a symmetry
+// operator; the bound keeps the determinant an exact integer.
+constexpr long kMaxCoefficient = 1L << 16;
+
+// Reads the number at p, digits with at most one point (a second point
+// ends it): false unless it holds a digit, is not 0 and fits the 63
+// characters read_number keeps.  `whole` tells a number of digits alone,
+// `value` its value then (past the bound: above it).
+bool strict_number(const char*& p, const char* end, bool& whole, long& value) {
+  const char* first = p;
+  const char* point = nullptr;
+  bool nonzero = false;
+  long v = 0;
+  for (; p < end; ++p) {
+    const unsigned d = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (d <= 9) {
+      nonzero = nonzero || d != 0;
+      if (!point && v <= kMaxCoefficient) v = v * 10 + d;
+    } else if (*p == '.' && !point) {
+      point = p;
+    } else {
+      break;
+    }
+  }
+  whole = point == nullptr;
+  value = v;
+  return nonzero && p - first <= 63;
 }
 
-bool symop_text_reads(const char* start, const char* end) {
-  float mat4[16];
-  return read_symop(start, end, mat4, false) != nullptr;
+}  // namespace
+
+bool symop_text_is_operator(const char* start, const char* end) {
+  long rot[3][3] = {};
+  unsigned named = 0;  // bit 4 x row + column of each term stored, column 3 the translation
+  int row = 0;
+  // The term being read: its sign (0 when none is given), number, divisor
+  // and letter's column (-1 for none).
+  int sign = 0;
+  bool number = false, whole = false, divided = false;
+  long coefficient = 0;
+  int column = -1;
+  // Stores the term into its row: false when the row has named its column
+  // before (the reader would overwrite it) or a letter's coefficient is no
+  // whole number of a size a rotation can have.
+  const auto store = [&]() -> bool {
+    const unsigned bit = 1u << (4 * row + (column >= 0 ? column : 3));
+    if (named & bit) return false;
+    named |= bit;
+    if (column >= 0) {
+      const long c = number ? coefficient : 1;
+      if ((number && !whole) || divided || c > kMaxCoefficient) return false;
+      rot[row][column] = sign < 0 ? -c : c;
+    }
+    sign = 0;
+    number = divided = false;
+    column = -1;
+    return true;
+  };
+  for (const char* p = start; p < end;) {
+    const char c = *p;
+    switch (op_class(c)) {
+      case kSpace:
+        ++p;
+        break;
+      case kColumnX:
+      case kColumnY:
+      case kColumnZ:
+        if (column >= 0 || divided) return false;
+        column = op_class(c) - kColumnX;
+        ++p;
+        // 'a*' is the reader's reciprocal axis, not a row's end.
+        if (is_abc(c) && p < end && *p == '*') ++p;
+        break;
+      case kDigit:
+      case kPoint:
+        if (number || column >= 0) return false;
+        number = true;
+        if (!strict_number(p, end, whole, coefficient)) return false;
+        break;
+      case kSlash: {
+        if (!number || divided || column >= 0) return false;
+        divided = true;
+        ++p;
+        bool w;
+        long v;
+        if (!strict_number(p, end, w, v)) return false;
+        break;
+      }
+      case kPlus:
+      case kMinus:
+        if (number || column >= 0) {
+          if (!store()) return false;
+        } else if (sign != 0) {
+          return false;
+        }
+        sign = c == '+' ? 1 : -1;
+        ++p;
+        break;
+      case kSeparator:
+        // A separator after the third row begins a fourth.
+        if (!(number || column >= 0) || !store() || row == 2) return false;
+        ++row;
+        ++p;
+        break;
+      case kOther:
+        return false;
+    }
+  }
+  if (number || column >= 0) {
+    if (!store()) return false;
+  } else if (sign != 0) {
+    return false;
+  }
+  // Three rows, the third holding a term.
+  if (row != 2 || (named >> 8) == 0) return false;
+  const long det = rot[0][0] * (rot[1][1] * rot[2][2] - rot[1][2] * rot[2][1]) -
+                   rot[0][1] * (rot[1][0] * rot[2][2] - rot[1][2] * rot[2][0]) +
+                   rot[0][2] * (rot[1][0] * rot[2][1] - rot[1][1] * rot[2][0]);
+  return det == 1 || det == -1;
 }
 
 const char* symop_to_rotandtrn(const char* start, const char* end, Symop& op) {

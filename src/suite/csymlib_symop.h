@@ -10,9 +10,14 @@
 // span that goes on after the third row's separator is cut there.
 const char* symop_to_mat4(const char* start, const char* end, float* mat4);
 const char* symop_to_rotandtrn(const char* start, const char* end, Symop& op);
-// Whether symop_to_mat4 reads the text, asked without its report: for a
-// check whose own message names the text.
-bool symop_text_reads(const char* start, const char* end);
+// Whether the text is one symmetry operator as a symmetry library must hold
+// it, asked without a report (the check's own message names the text):
+// three rows and nothing after the third; each row a signed sum of terms,
+// each term a letter with a whole coefficient or a number with at most one
+// divisor, no column named twice in a row, no character the reader would
+// pass over; and a rotation of determinant 1 or -1.  What it accepts,
+// symop_to_mat4 reads to the operator written.
+bool symop_text_is_operator(const char* start, const char* end);
 // The printed report of an operator that could not be read.
 void symop_to_mat4_err(const char* start, const char* end);
 

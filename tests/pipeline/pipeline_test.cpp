@@ -635,7 +635,17 @@ TEST(PipelineStages, NoSymmetryLibraryRefusesTheRun) {
                dir.write("badop.lib", std::string(library).replace(
                                           library.find("symop -x,-y,z+1/2", library.find("'P 43 21 2'")),
                                           17, "symop -x,,z+1/2")),
-               "(space group 96 'P 43 21 2': symop \"-x,,z+1/2\" is no operator)"}};
+               "(space group 96 'P 43 21 2': symop \"-x,,z+1/2\" is no operator)"},
+              // Read before as 1/2-Y,1/2+X,Z+0.15, a translation the group never had.
+              {"operator of the model's group with a term of two divisors",
+               dir.write("twodiv.lib", std::string(library).replace(
+                                           library.find("symop -y+1/2,x+1/2,z+3/4\n", library.find("'P 43 21 2'")),
+                                           25, "symop -y+1/2,x+1/2,z+3/4/5\n")),
+               "(space group 96 'P 43 21 2': symop \"-y+1/2,x+1/2,z+3/4/5\" is no operator)"},
+              {"centring operator of another group that is none",
+               dir.write("cenop.lib", std::string(library).replace(library.find("cenop x,y,z\n"), 12,
+                                                                   "cenop x,y,q\n")),
+               "(space group 1 'P 1': cenop \"x,y,q\" is no operator)"}};
   for (const auto& row : rows) {
     if (row.value.empty())
       unsetenv("SYMINFO");

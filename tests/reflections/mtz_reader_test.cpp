@@ -240,7 +240,8 @@ TEST(MtzReader, BadInputIsRefused) {
   struct Case {
     const char* label;
     std::function<std::string()> bytes;
-    int index;
+    int index;     // the error; 0 for a file read, at the edge of a refusal
+    int nsym = 0;  // the operators of a file read
   };
   auto with = [](std::function<void(FileLayout&)> change) {
     return [change] {
@@ -252,6 +253,15 @@ TEST(MtzReader, BadInputIsRefused) {
   auto replace = [](FileLayout& s, const char* prefix, const std::string& record) {
     for (auto& r : s.records)
       if (r.rfind(prefix, 0) == 0) r = record;
+  };
+  // The symmetry records replaced by a count and operators.
+  auto symmetry = [](FileLayout& s, int count, const std::vector<std::string>& ops) {
+    auto first = std::find_if(s.records.begin(), s.records.end(),
+                              [](const std::string& r) { return r.rfind("SYMM ", 0) == 0; });
+    s.records.insert(s.records.erase(first, first + 4), ops.begin(), ops.end());
+    for (auto& r : s.records)
+      if (r.rfind("SYMINF", 0) == 0)
+        r = fmt("SYMINF %3d %2d %c %5d %22s %5s", count, count, 'P', 2, "'P -1'", "PG-1");
   };
   const Case cases[] = {
       {"empty file", [] { return std::string(); }, 6},
@@ -313,6 +323,17 @@ TEST(MtzReader, BadInputIsRefused) {
        11},
       {"more SYMM records than the table holds",
        with([](FileLayout& s) { s.records.insert(s.records.begin() + 6, 190, "SYMM X,Y,Z"); }), 11},
+      {"P -1: an operator of determinant -1 is read",
+       with([&](FileLayout& s) { symmetry(s, 2, {"SYMM X,Y,Z", "SYMM -X,-Y,-Z"}); }), 0, 2},
+      {"as many operators as the table holds are read",
+       with([&](FileLayout& s) { symmetry(s, 192, std::vector<std::string>(192, "SYMM X,Y,Z")); }), 0, 192},
+      // No count to hold them to: read as before, without operators.
+      {"SYMM records without SYMINF are read, no operator kept",
+       with([](FileLayout& s) {
+         s.records.erase(std::find_if(s.records.begin(), s.records.end(),
+                                      [](const std::string& r) { return r.rfind("SYMINF", 0) == 0; }));
+       }),
+       0, 0},
       {"COLUMN short of tokens", with([&](FileLayout& s) { replace(s, "COLUMN K", "COLUMN K H 0"); }),
        21},
       {"more columns than NCOL declares",
@@ -354,7 +375,13 @@ TEST(MtzReader, BadInputIsRefused) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     std::string out;
-    EXPECT_EQ(read_file(c.bytes(), 1, &out), nullptr);
+    const auto mtz = read_file(c.bytes(), 1, &out);
+    if (c.index == 0) {
+      ASSERT_NE(mtz, nullptr) << out;
+      EXPECT_EQ(mtz->nsym, c.nsym);
+      continue;
+    }
+    EXPECT_EQ(mtz, nullptr);
     EXPECT_EQ(ptq7_errno, ptq7_error_word(PTQ7_ERRNO_MTZ, PTQ7_LEVEL_ERROR, c.index));
     EXPECT_NE(out.find("\t raised in MtzGet <<<<<<\n"), std::string::npos) << out;
   }

@@ -367,6 +367,28 @@ TEST_F(SpacegroupLoader, DamagedDataFileIsToldFromAShortOne) {
        SymmetryLibrary::kUnusableGroup},
       {"a cenop that is no operator", block(4, "P 1 21 1", 1, 1, "cenop x,y\n"),
        SymmetryLibrary::kUnusableGroup},
+      // Operators the reader takes, but not as written: each read as another
+      // operator or as none.
+      {"a term of two divisors", block(4, "P 1 21 1", 1, 1, "symop -y+1/2,x+1/2,z+3/4/5\n") + two,
+       SymmetryLibrary::kUnusableGroup},
+      {"a rotation of a half", two + block(4, "P 1 21 1", 1, 1, "symop -x,y,-z/2\n"),
+       SymmetryLibrary::kUnusableGroup},
+      {"a separator after the third row", two + block(4, "P 1 21 1", 1, 1, "symop x,y,z,\n"),
+       SymmetryLibrary::kUnusableGroup},
+      {"a fourth row", two + block(4, "P 1 21 1", 1, 1, "symop x,y,z,x\n"), SymmetryLibrary::kUnusableGroup},
+      {"a singular rotation", two + block(4, "P 1 21 1", 1, 1, "symop x,x,z\n"),
+       SymmetryLibrary::kUnusableGroup},
+      {"a character the reader passes over", two + block(4, "P 1 21 1", 1, 1, "cenop x,y,q\n"),
+       SymmetryLibrary::kUnusableGroup},
+      {"a column named twice in a row", two + block(4, "P 1 21 1", 1, 1, "symop x,y,z+1/2+1/4\n"),
+       SymmetryLibrary::kUnusableGroup},
+      {"a digit after a letter", two + block(4, "P 1 21 1", 1, 1, "symop x2,y,z\n"),
+       SymmetryLibrary::kUnusableGroup},
+      {"operators in every form the reader takes as written",
+       two + block(4, "P 1 21 1", 1, 1,
+                   "symop 1/2+x, -Y , 1/2-z\nsymop -x+y,y,-z+0.25\nsymop h,-k,l\nsymop a*,-b*,c*\n"
+                   "symop 2x-y,x,z\n"),
+       SymmetryLibrary::kSound},
   };
   TempDir dir;
   int k = 0;
@@ -381,6 +403,11 @@ TEST_F(SpacegroupLoader, DamagedDataFileIsToldFromAShortOne) {
   EXPECT_EQ(state, SymmetryLibrary::kUnusableGroup);
   EXPECT_EQ(which, "space group 4 'P 1 21 1': cenop \"x,y\" is no operator");
   EXPECT_EQ(out, "") << "the message names the text: the operator reader's report is not wanted";
+  // The first symop that is none is named before any cenop, blanks at its end dropped.
+  const std::string both = dir.write(
+      "both.lib", two + block(4, "P 1 21 1", 2, 1, "cenop x,y,z,\nsymop x,y,z+3/4/5  \n"));
+  EXPECT_EQ(suite::symmetry_library_state(both.c_str(), &which), SymmetryLibrary::kUnusableGroup);
+  EXPECT_EQ(which, "space group 4 'P 1 21 1': symop \"x,y,z+3/4/5\" is no operator");
   EXPECT_EQ(suite::symmetry_library_state(dir.file("none").c_str()), SymmetryLibrary::kUnreadable);
   EXPECT_EQ(suite::symmetry_library_state(dir.path().c_str()), SymmetryLibrary::kUnreadable) << "a directory";
   EXPECT_EQ(suite::symmetry_library_state(symmetry_test::data_file().c_str()), SymmetryLibrary::kSound);

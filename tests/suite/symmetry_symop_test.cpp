@@ -210,3 +210,52 @@ TEST(SymopList, ErrorsGiveMinusOne) {
   // More operators than the caller's room: refused, nothing written past it.
   EXPECT_EQ(symfr_driver("X,Y,Z * -X,-Y,Z * X,-Y,-Z", mats, 2), -1);
 }
+
+// The library check takes an operator only when the reader reads it as
+// written; every other text is no operator.
+TEST(SymopText, LibraryOperatorsAreReadAsWritten) {
+  const std::string long_zero = "x,y,z+" + std::string(63, '0') + "1";
+  const struct {
+    const char* label;
+    std::string text;
+    bool is_operator;
+  } rows[] = {
+      {"identity", "x,y,z", true},
+      {"translations after and before letters", "-y+1/2,x+1/2,z+3/4", true},
+      {"a number before a letter term", "1/2+x,-y,1/2-z", true},
+      {"upper case, blanks and a line end", " X , Y , Z \n", true},
+      {"reciprocal axes with their stars", "a*,b*,c*", true},
+      {"rows separated by stars", "-x*y*-z", true},
+      {"a whole coefficient", "2x-y,x,z", true},
+      {"a decimal translation", "x,y,z+0.25", true},
+      {"a rotation of determinant -1", "-x,-y,-z", true},
+      {"a term of two divisors", "-y+1/2,x+1/2,z+3/4/5", false},
+      {"a letter divided", "-x,y,-z/2", false},
+      {"a fraction before a letter", "1/2x,y,z", false},
+      {"a point in a coefficient", "1.0x,y,z", false},
+      {"a separator after the third row", "x,y,z,", false},
+      {"a fourth row", "x,y,z,x", false},
+      {"two rows", "x,y", false},
+      {"an empty third row", "x,y,", false},
+      {"an empty second row", "x,,z", false},
+      {"a singular rotation", "x,x,z", false},
+      {"a rotation that doubles volume", "2x,y,z", false},
+      {"a character the reader passes over", "x,y,q", false},
+      {"a comment", "x,y,z # c", false},
+      {"a letter named twice in a row", "x+x,y,z", false},
+      {"a translation given twice in a row", "x,y,z+1/2+1/4", false},
+      {"two signs", "+-x,y,z", false},
+      {"a sign ending the text", "x,y,z+", false},
+      {"a digit after a letter", "x2,y,z", false},
+      {"a letter after a letter", "xy,y,z", false},
+      {"a number of value 0", "x,y,z+0", false},
+      {"a number of two points", "x,y,z+1..5", false},
+      {"a divisor of 0", "x,y,z+1/0", false},
+      {"a divisor apart from its slash", "x,y,z+1/ 2", false},
+      {"a number longer than the reader keeps", long_zero, false},
+      {"a coefficient past the bound", "x+65537y,y,z", false},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(symop_text_is_operator(row.text.data(), row.text.data() + row.text.size()), row.is_operator)
+        << row.label;
+}
