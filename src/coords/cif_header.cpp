@@ -977,11 +977,6 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
     h.nfract = 0;
   }
   icell_flag = 1;
-  // A name of "?" or "." (or none) without a number gives no space group.
-  const std::string_view sg_name = rt::trim(crdinf.cr_spgr.view());
-  if (h.sg_read && (sg_name.empty() || not_given(sg_name)) &&
-      !(h.sg_number_read && crdinf.cr_nspgr > 0))
-    h.sg_read = false;
   if (h.sg_read) isg_flag = 1;
   if (!h.sg_read && nospgr_input == 0) {
     msgdoc_(mdoc, " WARNING: space group number and name are missing, default : P1");

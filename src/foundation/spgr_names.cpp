@@ -108,6 +108,12 @@ void foundation::file_space_group(rt::FixedText<24>& name, int32_t& number, int3
   const std::string written(rt::trim(name.view()));
   const int32_t given_number = number;
   const bool named = given(written);
+  // Neither is no group at all, as the file says: no operator, and nothing
+  // that holds a code against.
+  if (!named && given_number < 1) {
+    nsym = 0;
+    return;
+  }
   if (named) {
     int32_t n = 0;
     rt::FixedText<24> work = name;
@@ -143,7 +149,7 @@ void foundation::file_space_group(rt::FixedText<24>& name, int32_t& number, int3
     }
   }
   const std::string group =
-      named || given_number <= 0 ? "'" + written + "'" : "number " + std::to_string(given_number);
+      named ? "'" + written + "'" : "number " + std::to_string(given_number);
   msgdoc_(mdoc, " WARNING: space group " + group + " is not in the symmetry library");
   msgdoc_(mdoc, "          only the identity X,Y,Z stands: no symmetry copy is made");
   nsym = std::min(1, capacity);

@@ -36,8 +36,9 @@ int32_t settle_space_group_name(rt::FixedText<24>& name, float beta, float gamma
 // group the library lacks is named in a warning, and the identity alone
 // stands: no symmetry copy is made of an operator that is not known.  On
 // return, number and name are the group's as get_symm_nb_new_ gives them
-// (kept as given when the library lacks the group); nsym >= 1.  The
-// warnings go out with message code 1, whatever the reader's.
+// (kept as given when the library lacks the group).  A file that gives
+// neither (a blank name and no number) has no group: nsym 0, no message.
+// The warnings go out with message code 1, whatever the reader's.
 void file_space_group(rt::FixedText<24>& name, int32_t& number, int32_t& nsym, float* rotations,
                       float* translations, int32_t capacity);
 
