@@ -19,9 +19,9 @@
 namespace coords {
 
 enum class SymmetryCode {
-  kOperator,       // an operator of the group (or no code: the identity)
-  kNoOperator,     // no operator text: read as the identity
-  kOperatorLacking // the operator of a well-formed code is not the group's
+  kOperator,        // an operator of the group (or no code: the identity)
+  kNoOperator,      // no operator text: read as the identity
+  kOperatorLacking  // the operator of a well-formed code is not the group's
 };
 
 // Operator number op against the model's operators (crst_crd cs_nsym).

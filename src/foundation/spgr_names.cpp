@@ -148,8 +148,7 @@ void foundation::file_space_group(rt::FixedText<24>& name, int32_t& number, int3
       return;
     }
   }
-  const std::string group =
-      named ? "'" + written + "'" : "number " + std::to_string(given_number);
+  const std::string group = named ? "'" + written + "'" : "number " + std::to_string(given_number);
   msgdoc_(mdoc, " WARNING: space group " + group + " is not in the symmetry library");
   msgdoc_(mdoc, "          only the identity X,Y,Z stands: no symmetry copy is made");
   nsym = std::min(1, capacity);

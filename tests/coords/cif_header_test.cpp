@@ -121,12 +121,12 @@ TEST_F(CifHeader, SpaceGroupByNameThenNumber) {
     int32_t number, nsym;
     float ta, tc;  // translations along a and c of the fourth operator
   } rows[] = {
-      {"a setting other than the number's first", "'P 21 2 21'\n_symmetry.Int_Tables_number 18",
-       90, 90, "P 21 2 21", 18, 4, 0.0f, 0.0f},
+      {"a setting other than the number's first", "'P 21 2 21'\n_symmetry.Int_Tables_number 18", 90,
+       90, "P 21 2 21", 18, 4, 0.0f, 0.0f},
       {"the standard setting of that number", "'P 21 21 2'\n_symmetry.Int_Tables_number 18", 90, 90,
        "P 21 21 2", 18, 4, 0.5f, 0.0f},
-      {"I 1 2 1 with its number", "'I 1 2 1'\n_symmetry.Int_Tables_number 5", 100, 90, "I 1 2 1",
-       5, 4, 0.5f, 0.5f},
+      {"I 1 2 1 with its number", "'I 1 2 1'\n_symmetry.Int_Tables_number 5", 100, 90, "I 1 2 1", 5,
+       4, 0.5f, 0.5f},
       {"I 1 2 1 with the library's own number", "'I 1 2 1'\n_symmetry.Int_Tables_number 4005", 100,
        90, "I 1 2 1", 5, 4, 0.5f, 0.5f},
       {"a number alone", "?\n_symmetry.Int_Tables_number 5", 100, 90, "C 1 2 1", 5, 4, 0.5f, 0.0f},
@@ -135,10 +135,11 @@ TEST_F(CifHeader, SpaceGroupByNameThenNumber) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);
-    write("g", "data_x\n_cell.length_a 50\n_cell.length_b 40\n_cell.length_c 80\n"
-               "_cell.angle_alpha 90\n_cell.angle_beta " + std::to_string(r.beta) +
-                   "\n_cell.angle_gamma " + std::to_string(r.gamma) +
-                   "\n_symmetry.space_group_name_H-M " + r.items + "\n" + kOneAtom);
+    write("g",
+          "data_x\n_cell.length_a 50\n_cell.length_b 40\n_cell.length_c 80\n"
+          "_cell.angle_alpha 90\n_cell.angle_beta " +
+              std::to_string(r.beta) + "\n_cell.angle_gamma " + std::to_string(r.gamma) +
+              "\n_symmetry.space_group_name_H-M " + r.items + "\n" + kOneAtom);
     ASSERT_EQ(read("g"), 0);
     EXPECT_EQ(crst_crd.cs_spgr.trimmed(), r.name);
     EXPECT_EQ(crst_crd.cs_nspgr, r.number);

@@ -65,7 +65,8 @@ std::string counts(const TempDir& dir) {
 
 // The entry's text with `from` replaced by `to` (each must be there), as a
 // file of the directory.
-std::string edited(const std::string& path, std::initializer_list<std::pair<const char*, const char*>> edits,
+std::string edited(const std::string& path,
+                   std::initializer_list<std::pair<const char*, const char*>> edits,
                    const TempDir& dir, const std::string& name) {
   std::string text = file_text(path);
   for (const auto& [from, to] : edits) {
@@ -117,12 +118,13 @@ TEST(SpaceGroups, ArchiveHeaderInISettingKeepsItsSetting) {
               {"_symmetry.Int_Tables_number                ?",
                "_symmetry.Int_Tables_number                5"}},
              files, "i121.cif");
-  const std::string pdb = edited(
-      pipetest::data("1A8O.pdb"),
-      {{"90.00  90.00  90.00 P 43 21 2     8", "90.00 100.00  90.00 I 1 2 1       8"}}, files,
-      "i121.pdb");
-  const std::string own = edited(cif, {{"Int_Tables_number                5", "Int_Tables_number                4005"}},
-                                 files, "i121_4005.cif");
+  const std::string pdb =
+      edited(pipetest::data("1A8O.pdb"),
+             {{"90.00  90.00  90.00 P 43 21 2     8", "90.00 100.00  90.00 I 1 2 1       8"}},
+             files, "i121.pdb");
+  const std::string own =
+      edited(cif, {{"Int_Tables_number                5", "Int_Tables_number                4005"}},
+             files, "i121_4005.cif");
   for (const std::string& path : {cif, pdb, own}) {
     SCOPED_TRACE(path);
     TempDir first, again, tls;
@@ -151,16 +153,16 @@ TEST(SpaceGroups, ArchiveHeaderInISettingKeepsItsSetting) {
 TEST(SpaceGroups, GroupTheLibraryLacksLeavesTheIdentityAndNoLinkToACopy) {
   TempDir files;
   const std::string pdb = pipetest::data("pdb_cys_group_the_library_lacks.pdb");
-  const std::string cif = edited(
-      pipetest::data("cif_cys_number_not_the_names.cif"),
-      {{"'P 21 2 21'\n_symmetry.Int_Tables_number 19\n",
-        "'Q 1 2 1'\n_struct_conn.id disulf1\n_struct_conn.conn_type_id disulf\n"
-        "_struct_conn.ptnr1_label_asym_id A\n_struct_conn.ptnr1_label_comp_id CYS\n"
-        "_struct_conn.ptnr1_auth_seq_id 1\n_struct_conn.ptnr1_label_atom_id SG\n"
-        "_struct_conn.ptnr1_symmetry 1_555\n_struct_conn.ptnr2_label_asym_id A\n"
-        "_struct_conn.ptnr2_label_comp_id CYS\n_struct_conn.ptnr2_auth_seq_id 1\n"
-        "_struct_conn.ptnr2_label_atom_id SG\n_struct_conn.ptnr2_symmetry 2_555\n"}},
-      files, "q121.cif");
+  const std::string cif =
+      edited(pipetest::data("cif_cys_number_not_the_names.cif"),
+             {{"'P 21 2 21'\n_symmetry.Int_Tables_number 19\n",
+               "'Q 1 2 1'\n_struct_conn.id disulf1\n_struct_conn.conn_type_id disulf\n"
+               "_struct_conn.ptnr1_label_asym_id A\n_struct_conn.ptnr1_label_comp_id CYS\n"
+               "_struct_conn.ptnr1_auth_seq_id 1\n_struct_conn.ptnr1_label_atom_id SG\n"
+               "_struct_conn.ptnr1_symmetry 1_555\n_struct_conn.ptnr2_label_asym_id A\n"
+               "_struct_conn.ptnr2_label_comp_id CYS\n_struct_conn.ptnr2_auth_seq_id 1\n"
+               "_struct_conn.ptnr2_label_atom_id SG\n_struct_conn.ptnr2_symmetry 2_555\n"}},
+             files, "q121.cif");
   const std::string group =
       "  WARNING: space group 'Q 1 2 1' is not in the symmetry library\n"
       "           only the identity X,Y,Z stands: no symmetry copy is made\n";
