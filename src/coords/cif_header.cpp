@@ -888,6 +888,9 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
   }
   com_dict_file.prog_name_crd = ".";
   crst_crd.cs_nsymop = 0;
+  // No name until the file gives one: a number alone must not meet the
+  // default name.
+  crdinf.cr_spgr.blank();
   crdinf.cr_soft = ".";
   cif_entity_list.n_chn_ent = 0;
   cif_ent_poly_seq.ent_nresidue = 0;
@@ -1005,9 +1008,16 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
   int32_t nspgr = crst_crd.cs_nspgr;
   int32_t isett = crst_crd.cs_sett;
   rt::FixedText<24> sgname = crst_crd.cs_spgr;
-  // A name without a number: the symmetry library looks groups up by name
-  // only for a number below 1, and the default number 1 would give P 1.
+  // A name without a number: the default number 1 is no number of the file.
   if (h.sg_read && !h.sg_number_read && h.icsd == 0) nspgr = 0;
+  // A short monoclinic name ("C 2") is put in the setting the cell shows, as
+  // in a CRYST1 record, not read as the first setting the library lists.
+  if (nospgr_input == 0 && h.icsd == 0) {
+    const rt::FixedText<24> written = sgname;
+    const int32_t sett =
+        foundation::settle_space_group_name(sgname, crst_crd.cs_cell(5), crst_crd.cs_cell(6));
+    if (!(sgname == written.view())) isett = sett;
+  }
   if (nospgr_input != 0) {
     nspgr = nospgr_input;
     isett = 1;
@@ -1015,8 +1025,8 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
     isg_flag = 1;
   }
   int32_t nsym = 0;
-  get_symm_nb_new_(mdoc, nspgr, isett, sgname, nsym, crst_crd.cs_m_cs.data(), crst_crd.cs_v_cs.data(),
-                   MAXNSO, e);
+  foundation::file_space_group(sgname, nspgr, nsym, crst_crd.cs_m_cs.data(), crst_crd.cs_v_cs.data(),
+                               MAXNSO);
   crst_crd.cs_nsym = nsym;
   crdinf.cr_nsym = nsym;
   crdinf.cr_nspgr = nspgr;

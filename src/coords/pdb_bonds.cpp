@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "coords/link_symmetry_codes.h"
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_fields.h"
 #include "coords/pdb_state.h"
@@ -90,15 +91,17 @@ void link_atom(rt::FixedText<5>& atom5, rt::FixedText<3>& rname) {
 // after the third character, blanks removed; blank gives "1_555".  The
 // system's own writer puts the code from the first column ("1555  "): such a
 // text is read as the PDB form that ends in the sixth ("  1555"), or it would
-// come back as another operator.  A text that names no operator of the
-// space group (letters, operator 0 or one the group lacks, a translation of
-// fewer than three digits) gives "1_555" as well, and false: kept, it
-// would be written as a code and take the link out of the model's own
-// bonds.  The operator is written without leading zeros (" 01555" is
-// operator 1), as every later stage compares codes as texts.
-bool symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
+// come back as another operator.  A text that names no operator (letters,
+// operator 0, a translation of fewer than three digits) gives "1_555" as
+// well: kept, it would be written as a code and take the link out of the
+// model's own bonds.  So does a code of an operator the group lacks, which
+// says so: its link is not made (link_symmetry_codes.h).  The operator is
+// written without leading zeros (" 01555" is operator 1), as every later
+// stage compares codes as texts.
+coords::SymmetryCode symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
+  using coords::SymmetryCode;
   out = "1_555";
-  if (in.is_blank()) return true;
+  if (in.is_blank()) return SymmetryCode::kOperator;
   rt::FixedText<6> field;
   field.blank();
   const std::string_view used = rt::trim_right(in.sub(1, 6));
@@ -107,14 +110,15 @@ bool symm_code(const rt::FixedText<8>& in, rt::FixedText<8>& out) {
   int32_t op = 0;
   for (int i = 1; i <= 3; ++i) {
     if (field(i) == ' ') continue;
-    if (!digit(field(i))) return false;
+    if (!digit(field(i))) return SymmetryCode::kNoOperator;
     op = op * 10 + (field(i) - '0');
   }
   for (int i = 4; i <= 6; ++i)
-    if (!digit(field(i))) return false;
-  if (op < 1 || (crst_crd.cs_nsym >= 1 && op > crst_crd.cs_nsym)) return false;
-  out = std::to_string(op) + "_" + std::string{field(4), field(5), field(6)};
-  return true;
+    if (!digit(field(i))) return SymmetryCode::kNoOperator;
+  const SymmetryCode kind = coords::operator_in_group(op);
+  if (kind == SymmetryCode::kOperator)
+    out = std::to_string(op) + "_" + std::string{field(4), field(5), field(6)};
+  return kind;
 }
 
 }  // namespace
@@ -362,12 +366,25 @@ void warn_absent_end(int32_t mdoc, int k) {
 }
 
 // A symmetry code of a LINK or SSBOND record that names no operator is
-// read as none: the link is made inside the model, and the user told.
-void warn_no_operator(int32_t mdoc, int k, const rt::FixedText<8>& code) {
-  const char* what = pdb_hent.brec_kind(k) == BREC_SSBOND ? "SSBOND" : "LINK";
-  msgdoc_(mdoc, " WARNING : " + std::string(what) + " record symmetry code \"" +
-                    std::string(rt::trim(code.view())) + "\" names no operator of the space group");
-  msgdoc_(mdoc, "           link " + end_text(k, 1) + " - " + end_text(k, 2) + " is made without it");
+// read as none: the link is made inside the model (`made`), and the user
+// told; one of an operator the group lacks makes no link.
+void warn_no_operator(int32_t mdoc, int k, const rt::FixedText<8>& code, bool made) {
+  const char* what = pdb_hent.brec_kind(k) == BREC_SSBOND ? "SSBOND record" : "LINK record";
+  coords::warn_symmetry_code(mdoc, what, code.view(), end_text(k, 1), end_text(k, 2), made);
+}
+
+// A LINK or SSBOND record whose code names an operator the space group does
+// not hold: warned of, and no link (not even to the atom itself).
+bool operator_lacking(int32_t mdoc, int k) {
+  const int kind = pdb_hent.brec_kind(k);
+  if (kind != BREC_SSBOND && kind != BREC_LINK) return false;
+  for (const rt::FixedText<8>* code : {&pdb_hent.brec_symm1(k), &pdb_hent.brec_symm2(k)}) {
+    rt::FixedText<8> out;
+    if (symm_code(*code, out) != coords::SymmetryCode::kOperatorLacking) continue;
+    warn_no_operator(mdoc, k, *code, false);
+    return true;
+  }
+  return false;
 }
 
 // A LINK or SSBOND record whose ends lie in one residue of one copy makes
@@ -434,6 +451,7 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
       continue;
     }
 
+    if (operator_lacking(mdoc, k)) continue;
     if (in_one_residue(mdoc, k, in_residue)) continue;
     if (link_inf.ln_n >= MAXLINK)
       foundation::stop_table_full(mdoc, " ERROR: Number of links >", MAXLINK,
@@ -465,8 +483,10 @@ void nss_pdb_to_ln_(int32_t mdoc, char list, int32_t& ierr) {
       alt2 = pdb_hent.brec_end2(k).sub(11, 11);
     }
     rt::FixedText<8> symm1, symm2;
-    if (!symm_code(pdb_hent.brec_symm1(k), symm1)) warn_no_operator(mdoc, k, pdb_hent.brec_symm1(k));
-    if (!symm_code(pdb_hent.brec_symm2(k), symm2)) warn_no_operator(mdoc, k, pdb_hent.brec_symm2(k));
+    if (symm_code(pdb_hent.brec_symm1(k), symm1) != coords::SymmetryCode::kOperator)
+      warn_no_operator(mdoc, k, pdb_hent.brec_symm1(k), true);
+    if (symm_code(pdb_hent.brec_symm2(k), symm2) != coords::SymmetryCode::kOperator)
+      warn_no_operator(mdoc, k, pdb_hent.brec_symm2(k), true);
 
     rt::FixedText<8> name = pdb_hent.brec_name(k);
     const rt::FixedText<8>& rn2 = resid_inf.res_name(r2);

@@ -57,18 +57,6 @@ bool number_field(std::string_view line, std::string_view record, const NumberFi
   return false;
 }
 
-struct ShortName {
-  const char* given;
-  const char* setting1;
-  const char* setting2;
-};
-constexpr ShortName kMonoclinic[] = {
-    {"P2", "P 1 1 2", "P 1 2 1"},    {"P 2", "P 1 1 2", "P 1 2 1"},
-    {"P21", "P 1 1 21", "P 1 21 1"}, {"P 21", "P 1 1 21", "P 1 21 1"},
-    {"B2", "B 1 1 2", "C 1 2 1"},    {"B 2", "B 1 1 2", "C 1 2 1"},
-    {"C2", "B 1 1 2", "C 1 2 1"},    {"C 2", "B 1 1 2", "C 1 2 1"},
-};
-
 }  // namespace
 
 int32_t rdcryst1_(std::string_view line, int32_t nospgr_input) {
@@ -137,29 +125,11 @@ int32_t rdcryst1_(std::string_view line, int32_t nospgr_input) {
     name.blank();
   } else {
     number = 0;
-    sett = 1;
-    const int used = name.len_trim();
-    const bool r3_spaced = used >= 3 && name.sub(1, 3) == std::string_view("R 3");
-    const bool r3_joined = used >= 2 && name.sub(1, 2) == std::string_view("R3");
-    if ((r3_spaced || r3_joined) && std::fabs(gamma - 2.0f * pi / 3.0f) <= 0.0001f) {
-      sett = 2;
-      name(1) = 'H';
-    }
-    for (const ShortName& s : kMonoclinic) {
-      if (name == std::string_view(s.given)) {
-        sett = 2;
-        if (std::fabs(gamma - pi / 2.0f) > 0.0001f && std::fabs(beta - pi / 2.0f) <= 0.0001f)
-          sett = 1;
-        name = sett == 1 ? s.setting1 : s.setting2;
-        break;
-      }
-    }
+    sett = foundation::settle_space_group_name(name, beta, gamma);
   }
 
-  int32_t ierr = 0;
-  get_symm_nb_new_(mdoc, number, sett, name, crst_crd.cs_nsym, crst_crd.cs_m_cs.data(),
-                   crst_crd.cs_v_cs.data(), MAXNSO, ierr);
-  if (ierr != 0) return 0;
+  foundation::file_space_group(name, number, crst_crd.cs_nsym, crst_crd.cs_m_cs.data(),
+                               crst_crd.cs_v_cs.data(), MAXNSO);
   crdinf.cr_nsym = crst_crd.cs_nsym;
   crdinf.cr_nspgr = number;
   crst_crd.cs_nspgr = number;

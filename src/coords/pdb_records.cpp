@@ -195,10 +195,10 @@ void first_atom_defaults(int32_t nospgr_input, const float* cell_input) {
     rt::FixedText<24> name;
     name.blank();
     int32_t number = nospgr_input;
-    get_symm_nb_new_(mdoc, number, 1, name, crst_crd.cs_nsym, crst_crd.cs_m_cs.data(),
-                     crst_crd.cs_v_cs.data(), MAXNSO, ierr);
+    foundation::file_space_group(name, number, crst_crd.cs_nsym, crst_crd.cs_m_cs.data(),
+                                 crst_crd.cs_v_cs.data(), MAXNSO);
     crdinf.cr_nsym = crst_crd.cs_nsym;
-    crdinf.cr_nspgr = crst_crd.cs_nspgr = nospgr_input;
+    crdinf.cr_nspgr = crst_crd.cs_nspgr = number;
     crdinf.cr_sett = crst_crd.cs_sett = 1;
     crdinf.cr_spgr = name;
     crst_crd.cs_spgr = name;

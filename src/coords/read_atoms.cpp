@@ -18,6 +18,7 @@
 #include "coords/cif_wide_numbers.h"
 #include "coords/entity_tree.h"
 #include "coords/ions.h"
+#include "coords/link_symmetry_codes.h"
 #include "coords/no_occupancy.h"
 #include "coords/pdb_aniso.h"
 #include "coords/pdb_chains.h"
@@ -184,6 +185,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   }
   coords::ions_settle(mdoc);
   if (!icsd) coords::long_labels_report(mdoc);
+  coords::check_connection_symmetry_codes(mdoc);
   coords::pass_over_connection_rows_in_one_residue(mdoc);
   // Chains of the PDB form are checked as the PDB reader checks them: a
   // residue split by a line of another name, or two names at one number

@@ -18,8 +18,9 @@ bool given(std::string_view name) {
   return !t.empty() && t != ".";
 }
 
-// Whether row k's two ends lie in one residue of one copy.
-bool ends_in_one_residue(int32_t k) {
+}  // namespace
+
+bool coords::connection_row_in_one_residue(int32_t k) {
   const link_inf_t& l = link_inf;
   if (!coords::same_copy(l.ln_symm1(k), l.ln_symm2(k))) return false;
   const int32_t r1 = l.ln_1ires(k), r2 = l.ln_2ires(k);
@@ -28,8 +29,6 @@ bool ends_in_one_residue(int32_t k) {
   return l.ln_1chn(k) == l.ln_2chn(k) && l.ln_seq1(k) == l.ln_seq2(k) &&
          given(l.ln_seq1(k).view()) && l.ln_1rnam(k) == l.ln_2rnam(k);
 }
-
-}  // namespace
 
 bool coords::same_copy(const rt::FixedText<8>& s1, const rt::FixedText<8>& s2) {
   return (identity(s1) && identity(s2)) || s1 == s2;
@@ -73,7 +72,7 @@ void coords::pass_over_connection_rows_in_one_residue(int32_t mdoc) {
   const int32_t n = std::min(l.ln_n, MAXLINK);
   int32_t kept = 0, in_residue = 0;
   for (int32_t k = 1; k <= n; ++k) {
-    if (!(l.ln_ent(k) == "C") || !ends_in_one_residue(k)) {
+    if (!(l.ln_ent(k) == "C") || !connection_row_in_one_residue(k)) {
       if (++kept != k) foundation::copy_link_fields(k, kept);
       continue;
     }

@@ -37,6 +37,11 @@ void warn_atom_to_itself(int32_t mdoc, std::string_view record, const std::strin
 // with its alternate code, residue name, chain, number).
 std::string link_row_end_text(int32_t k, int e);
 
+// Whether link row k's two ends lie in one residue of one copy: ends the
+// read found when they found the same residue, ends it did not find when
+// they name the same chain, number and residue name.
+bool connection_row_in_one_residue(int32_t k);
+
 // After an mmCIF read: the rows of link_inf that the file's connection
 // category gave (ln_ent "C") and whose ends lie in one residue of one copy
 // are taken out of the table, with a warning for each that names one atom

@@ -269,9 +269,10 @@ TEST(CifConnKinds, CovalentKindsAreKnownWholeOrCut) {
 TEST_F(CifLoops, UnknownOrEmptySymmetryOfAConnectionIsTheIdentity) {
   // A converter writes "?" where the PDB form's SSBOND record has no
   // symmetry columns: both partners are in the model, not in another cell.
-  // An operator written with a leading zero is that operator.
+  // An operator written with a leading zero is that operator (of a group
+  // that has a second one).
   write("symm",
-        std::string("data_x\n") +
+        std::string("data_x\n_symmetry.space_group_name_H-M 'P 1 21 1'\n") +
             "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_label_asym_id\n"
             "_struct_conn.ptnr1_auth_seq_id\n_struct_conn.ptnr1_symmetry\n"
             "_struct_conn.ptnr2_label_asym_id\n_struct_conn.ptnr2_auth_seq_id\n"
@@ -279,7 +280,7 @@ TEST_F(CifLoops, UnknownOrEmptySymmetryOfAConnectionIsTheIdentity) {
             "c1 disulf AA 1 ? AA 3 ?\nc2 disulf AA 1 '' AA 3 .\n"
             "c3 disulf AA 1 1_555 BB 3 2_655\nc4 disulf AA 1 01_555 BB 3 002_655\n" +
             kAtoms);
-  ASSERT_EQ(read("symm"), 8);
+  ASSERT_EQ(read("symm"), 0);
   ASSERT_EQ(link_inf.ln_n, 4);
   const char* want[][2] = {{".", "."}, {".", "."}, {"1_555", "2_655"}, {"1_555", "2_655"}};
   for (int l = 1; l <= 4; ++l) {
@@ -288,6 +289,59 @@ TEST_F(CifLoops, UnknownOrEmptySymmetryOfAConnectionIsTheIdentity) {
   }
   EXPECT_TRUE(link_in_unit(1));
   EXPECT_TRUE(link_in_unit(2));
+}
+
+// A connection code that is no operator text is read as none, as in a
+// PDB record: the link is made inside the model, with the PDB form's
+// warning.  A code of an operator the group does not hold (a third one in a
+// group of two, a second one where the symmetry library lacks the group)
+// names no copy the model has: the link is not made, with the warning.
+TEST_F(CifLoops, ConnectionCodeOfNoOperatorIsWarnedOf) {
+  const std::string atoms =
+      atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "label_seq_id", "Cartn_x",
+                 "Cartn_y", "Cartn_z"}) +
+      "1 C ACE A 1 0 0 0\n2 N ALA A 2 0 0 1\n";
+  const struct {
+    const char* label;
+    const char* group;
+    const char* code;
+    int links;
+    const char* kept;  // the second end's code kept
+    const char* then;  // the warning's second line, "" for no warning
+  } cases[] = {
+      {"operator 0", "P 1 21 1", "0_555", 1, "1_555", "made without it"},
+      {"a sign", "P 1 21 1", "-1_555", 1, "1_555", "made without it"},
+      {"letters", "P 1 21 1", "ab55", 1, "1_555", "made without it"},
+      {"four translation digits", "P 1 21 1", "2_5555", 1, "1_555", "made without it"},
+      {"an operator the group holds", "P 1 21 1", "2_655", 1, "2_655", ""},
+      {"an operator the group lacks", "P 1 21 1", "3_555", 0, "", "not made"},
+      {"a group the library lacks", "Q 1 2 1", "2_555", 0, "", "not made"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("codes", "data_t\n" + std::string(kCell) + "_symmetry.space_group_name_H-M '" +
+                       c.group +
+                       "'\n"
+                       "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
+                       "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_comp_id\n"
+                       "_struct_conn.ptnr1_label_seq_id\n_struct_conn.ptnr1_label_atom_id\n"
+                       "_struct_conn.ptnr1_symmetry\n_struct_conn.ptnr2_label_asym_id\n"
+                       "_struct_conn.ptnr2_label_comp_id\n_struct_conn.ptnr2_label_seq_id\n"
+                       "_struct_conn.ptnr2_label_atom_id\n_struct_conn.ptnr2_symmetry\n"
+                       "pep covale A ACE 1 C 1_555 A ALA 2 N " +
+                       c.code + "\n" + atoms);
+    ASSERT_EQ(read_out("codes"), 0) << out_;
+    ASSERT_EQ(link_inf.ln_n, c.links) << out_;
+    if (c.links == 1) {
+      EXPECT_EQ(link_inf.ln_symm2(1).trimmed(), c.kept);
+    }
+    const std::string warning = std::string("  WARNING : connection row symmetry code \"") + c.code +
+                                "\" names no operator of the space group\n"
+                                "            link C ACE AA 1 - N ALA AA 2 is " +
+                                c.then + "\n";
+    EXPECT_EQ(count_of(out_, warning), *c.then ? 1 : 0) << out_;
+    EXPECT_EQ(count_of(out_, "names no operator"), *c.then ? 1 : 0) << out_;
+  }
 }
 
 // A connection row without the author's number (as a simulation program
@@ -378,7 +432,8 @@ TEST_F(CifLoops, ConnectionRowNamedBySequenceNumberFindsItsResidue) {
 // one line, whether the model has their atoms (a hydrogen left out) or the
 // residue at all.  The residue's copy across a symmetry axis is another
 // residue, and a row between two residues stays, moved up past those
-// passed over.
+// passed over.  A code that names no operator ("0_555") is read as none:
+// the row then names one atom twice, and is warned of as such alone.
 TEST_F(CifLoops, ConnectionRowInsideOneResidueMakesNoLink) {
   const std::string atoms =
       atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "label_seq_id", "Cartn_x",
@@ -421,12 +476,18 @@ TEST_F(CifLoops, ConnectionRowInsideOneResidueMakesNoLink) {
        1,
        "C",
        ""},
+      {"one atom at both ends, a code of operator 0",
+       {"self covale A ACE 1 C 1_555 A ACE 1 C 0_555\n"},
+       0,
+       0,
+       "",
+       "  WARNING : connection row joins atom C ACE AA 1 to itself: no link is made\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     std::string rows;
     for (const char* r : c.rows) rows += r;
-    write("own", cif_header() +
+    write("own", "data_t\n" + std::string(kCell) + "_symmetry.space_group_name_H-M 'P 1 21 1'\n" +
                      "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
                      "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_comp_id\n"
                      "_struct_conn.ptnr1_label_seq_id\n_struct_conn.ptnr1_label_atom_id\n"
@@ -441,6 +502,7 @@ TEST_F(CifLoops, ConnectionRowInsideOneResidueMakesNoLink) {
     }
     EXPECT_EQ(count_of(out_, "to itself") + count_of(out_, "one residue"), *c.message ? 1 : 0)
         << out_;
+    EXPECT_EQ(count_of(out_, "names no operator"), 0) << out_;
     if (c.links == 1) {
       EXPECT_EQ(link_inf.ln_1ires(1), 1);
       EXPECT_EQ(link_inf.ln_2ires(1), c.ires2);

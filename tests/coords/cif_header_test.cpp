@@ -111,6 +111,47 @@ TEST_F(CifHeader, UserSpaceGroupAndCellWin) {
   EXPECT_EQ(crst_crd.cs_nsym, 2);
 }
 
+// The space group of the symmetry items: the name gives it where the
+// library knows it, whatever setting, the number stands in for a name
+// missing, and a short monoclinic name takes the setting the cell shows.
+// The number kept is the International Tables number.
+TEST_F(CifHeader, SpaceGroupByNameThenNumber) {
+  const struct {
+    const char* label;
+    const char* items;
+    float beta, gamma;  // degrees
+    const char* name;
+    int32_t number, nsym;
+    float ta, tc;  // translations along a and c of the fourth operator
+  } rows[] = {
+      {"a setting other than the number's first", "'P 21 2 21'\n_symmetry.Int_Tables_number 18", 90,
+       90, "P 21 2 21", 18, 4, 0.0f, 0.0f},
+      {"the standard setting of that number", "'P 21 21 2'\n_symmetry.Int_Tables_number 18", 90, 90,
+       "P 21 21 2", 18, 4, 0.5f, 0.0f},
+      {"I 1 2 1 with its number", "'I 1 2 1'\n_symmetry.Int_Tables_number 5", 100, 90, "I 1 2 1", 5,
+       4, 0.5f, 0.5f},
+      {"I 1 2 1 with the library's own number", "'I 1 2 1'\n_symmetry.Int_Tables_number 4005", 100,
+       90, "I 1 2 1", 5, 4, 0.5f, 0.5f},
+      {"a number alone", "?\n_symmetry.Int_Tables_number 5", 100, 90, "C 1 2 1", 5, 4, 0.5f, 0.0f},
+      {"C 2 with beta oblique", "'C 2'", 100, 90, "C 1 2 1", 5, 4, 0.5f, 0.0f},
+      {"C2 with gamma oblique", "C2", 90, 100, "B 1 1 2", 5, 4, 0.5f, 0.5f},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("g",
+          "data_x\n_cell.length_a 50\n_cell.length_b 40\n_cell.length_c 80\n"
+          "_cell.angle_alpha 90\n_cell.angle_beta " +
+              std::to_string(r.beta) + "\n_cell.angle_gamma " + std::to_string(r.gamma) +
+              "\n_symmetry.space_group_name_H-M " + r.items + "\n" + kOneAtom);
+    ASSERT_EQ(read("g"), 0);
+    EXPECT_EQ(crst_crd.cs_spgr.trimmed(), r.name);
+    EXPECT_EQ(crst_crd.cs_nspgr, r.number);
+    ASSERT_EQ(crst_crd.cs_nsym, r.nsym);
+    EXPECT_FLOAT_EQ(crst_crd.cs_v_cs(1, 4), r.ta);
+    EXPECT_FLOAT_EQ(crst_crd.cs_v_cs(3, 4), r.tc);
+  }
+}
+
 TEST_F(CifHeader, FirstResolutionValueWinsAndUnknownIsSkipped) {
   write("r", std::string("data_x\n") +
                  "_refine.ls_R_factor_obs ?\n_refine.ls_R_factor_obs 0.21\n_refine.ls_R_factor_obs 0.25\n"

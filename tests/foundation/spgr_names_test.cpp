@@ -62,7 +62,8 @@ TEST_F(SpaceGroupNames, CoordinateFileSpellingsAreNormalised) {
   Ops r = symm("R 3(RHOM)");
   EXPECT_EQ(r.nsym, 3);
   EXPECT_EQ(r.name, "R 3");
-  EXPECT_EQ(r.number, 1146);
+  // The International Tables number, not the library's own 1146.
+  EXPECT_EQ(r.number, 146);
 
   Ops a = symm("P 21 21 2 A");
   EXPECT_EQ(a.nsym, 4);
@@ -109,6 +110,96 @@ TEST_F(SpaceGroupNames, NeitherNameNorNumberGivesNoneAfterAnotherGroup) {
   EXPECT_EQ(none.number, 0);
   EXPECT_TRUE(none.name.is_blank()) << none.name.str();
   EXPECT_EQ(none.rot[0], -9.0f);
+}
+
+// A coordinate file's name and number: the name the library knows gives
+// the group, a number that is not its group is named, the number stands in
+// for a name missing or unknown, and a group the library lacks leaves the
+// identity alone.  The number given back is the International Tables one.
+TEST_F(SpaceGroupNames, FileGroupByNameThenNumber) {
+  const struct {
+    const char* label;
+    const char* name;
+    int32_t number;
+    const char* want_name;
+    int32_t want_number;
+    int32_t nsym;
+    const char* warning;  // "" for none
+  } cases[] = {
+      {"name and its number", "I 1 2 1", 5, "I 1 2 1", 5, 4, ""},
+      {"name and the library's own number", "I 1 2 1", 4005, "I 1 2 1", 5, 4, ""},
+      {"a setting other than the number's first", "P 21 2 21", 18, "P 21 2 21", 18, 4, ""},
+      {"a number not the name's group", "I 1 2 1", 19, "I 1 2 1", 5, 4,
+       "  WARNING: space group number 19 is not that of 'I 1 2 1' (5): the name is used\n"},
+      {"a name the library lacks beside a number", "X 1 2 1", 5, "C 1 2 1", 5, 4,
+       "  WARNING: space group 'X 1 2 1' is not in the symmetry library: its number 5 gives "
+       "'C 1 2 1'\n"},
+      {"a name of ? beside a number", "?", 5, "C 1 2 1", 5, 4, ""},
+      {"the library's own number alone", "", 4005, "I 1 2 1", 5, 4, ""},
+      {"a group the library lacks", "Q 1 2 1", 0, "Q 1 2 1", 0, 1,
+       "  WARNING: space group 'Q 1 2 1' is not in the symmetry library\n"
+       "           only the identity X,Y,Z stands: no symmetry copy is made\n"},
+      {"a number the library lacks", "", 999, "", 999, 1,
+       "  WARNING: space group number 999 is not in the symmetry library\n"
+       "           only the identity X,Y,Z stands: no symmetry copy is made\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    Ops o;
+    o.name = c.name;
+    o.number = c.number;
+    o.out = captured([&] {
+      foundation::file_space_group(o.name, o.number, o.nsym, o.rot.data(), o.trn.data(), 192);
+    });
+    EXPECT_EQ(o.name.trimmed(), c.want_name);
+    EXPECT_EQ(o.number, c.want_number);
+    ASSERT_EQ(o.nsym, c.nsym);
+    EXPECT_EQ(o.out.find("WARNING") != std::string::npos, *c.warning != '\0') << o.out;
+    if (*c.warning != '\0') {
+      EXPECT_NE(o.out.find(c.warning), std::string::npos) << o.out;
+    }
+    if (c.nsym == 1) {
+      for (int i = 1; i <= 3; ++i)
+        for (int j = 1; j <= 3; ++j) EXPECT_EQ(o.r(1, i, j), i == j ? 1.0f : 0.0f);
+      EXPECT_EQ(o.t(1, 1), 0.0f);
+      EXPECT_EQ(o.r(2, 1, 1), -9.0f);
+    }
+  }
+  // P 21 2 21 is not P 21 21 2: its fourth operator is -x, y, -z.
+  Ops s;
+  s.name = "P 21 2 21";
+  s.number = 18;
+  captured([&] { foundation::file_space_group(s.name, s.number, s.nsym, s.rot.data(), s.trn.data(), 192); });
+  EXPECT_EQ(s.r(4, 2, 2), 1.0f);
+  EXPECT_EQ(s.t(4, 1), 0.0f);
+  EXPECT_EQ(s.t(4, 2), 0.0f);
+}
+
+// Short monoclinic names in full, and R on hexagonal axes, by the cell's
+// angles: the setting whose unique axis the cell shows.
+TEST(SpaceGroupSettings, ShortNamesTakeTheSettingTheCellShows) {
+  const float right = 1.5707964f, oblique = 1.7453293f, hex = 2.0943952f;
+  const struct {
+    const char* label;
+    const char* name;
+    float beta, gamma;
+    const char* want;
+    int32_t setting;
+  } cases[] = {
+      {"C 2, beta oblique", "C 2", oblique, right, "C 1 2 1", 2},
+      {"C2, gamma oblique", "C2", right, oblique, "B 1 1 2", 1},
+      {"P 21, all right", "P 21", right, right, "P 1 21 1", 2},
+      {"P2, both oblique", "P2", oblique, oblique, "P 1 2 1", 2},
+      {"R 3 on hexagonal axes", "R 3", right, hex, "H 3", 2},
+      {"R 3 otherwise", "R 3", right, right, "R 3", 1},
+      {"a full name", "I 1 2 1", oblique, right, "I 1 2 1", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    rt::FixedText<24> name(c.name);
+    EXPECT_EQ(foundation::settle_space_group_name(name, c.beta, c.gamma), c.setting);
+    EXPECT_EQ(name.trimmed(), c.want);
+  }
 }
 
 TEST_F(SpaceGroupNames, ScatteringFactorsOfAnElement) {
