@@ -49,6 +49,7 @@ struct sttcrec_t {
   int32_t st_number_wrap;  // the last atom line's water number went past 9999 or restarted after it
   int32_t st_wide_warned;  // the warning on water numbers of five digits was given
   int32_t st_wrap_warned;  // the warning on water numbers that restart after 9999 was given
+  int32_t st_again_warned;  // the warning on blank-chain water numbers that repeat was given
   int32_t st_water_sites;  // massless sites of water models left out of the read
   int32_t st_atom_lines;   // ATOM and HETATM lines met, kept or not (none: no atoms)
   int32_t st_break_due;    // an atom left out after a TER record: the next atom kept ends the chain
