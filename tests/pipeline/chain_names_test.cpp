@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/atom_com.h"
+#include "model_text.h"
 #include "pipeline_fixture.h"
 #include "restraint_sets.h"
 
@@ -95,5 +96,35 @@ TEST(ChainNames, LabelHeldUnderAnotherChainsNameIsNamedApartAndKeepsItsLinks) {
     EXPECT_EQ(asym_part.n_group, 7);
     EXPECT_EQ(names.size(), 7u);
     EXPECT_EQ(names.count(row.named), 1u);
+  }
+}
+
+// A piece of 6ZU5 (A 846 of the RNA labelled A, and the magnesium its two
+// connection rows bond to O3' and O2') with an arginine numbered 846 under
+// the label AA, as the archive labels a 27th chain, after the RNA or before
+// it: the magnesium's links are made to the nucleotide, never looked up on
+// the arginine and dropped.
+TEST(ChainNames, LinksOfLabelAAreNotLookedUpOnResidueOfLabelAAAtTheirNumber) {
+  const std::string entry = file_text(pipetest::data("cif_rna_mg_conn_primes.cif"));
+  std::string arginine;
+  int serial = 1000;
+  for (const modeltext::Atom& a : modeltext::atoms_of("1A8O.pdb", 'A', 154, 154)) {
+    char row[160];
+    std::snprintf(row, sizeof row, "%d %s %s . ARG AA 2 1 ? %.3f %.3f %.3f 1 30.00 ? 846 LA 1\n",
+                  ++serial, a.element.c_str(), a.name.c_str(), a.x + 190, a.y + 190, a.z + 250);
+    arginine += row;
+  }
+  const std::size_t rows = entry.find("1 P P . U A");
+  ASSERT_NE(rows, std::string::npos);
+  const std::string after = entry.substr(0, entry.find_last_not_of("#\n ") + 1) + "\n" + arginine;
+  const std::string before = entry.substr(0, rows) + arginine + entry.substr(rows);
+  for (const std::string* text : {&after, &before}) {
+    SCOPED_TRACE(text == &after ? "arginine after the RNA" : "arginine before the RNA");
+    TempDir models;
+    rsets::ModelRun run;
+    rsets::run_model(models.write("m.cif", *text), run);
+    EXPECT_EQ(count_of(run.rst, "# link_'Ar-MG"), 2) << run.rst;
+    EXPECT_EQ(run.out.out.find("not in the model"), std::string::npos) << run.out.out;
+    EXPECT_EQ(count_of(run.out.out, "named anew"), 1) << run.out.out;
   }
 }
