@@ -229,11 +229,13 @@ bool BlankChainWaters::begins_further_chain(std::string_view number, const float
 
 void BlankChainWaters::note(bool in_run, std::string_view key, std::string_view number,
                             const float* xyz) {
-  if (!in_run || key != key_) {
+  // Most atoms stand in no such run: the table is emptied once, not at each.
+  if ((!in_run || key != key_) && (!held_.empty() || !key_.empty())) {
     held_.clear();
-    key_.assign(in_run ? key : std::string_view());
+    key_.clear();
   }
   if (!in_run) return;
+  key_.assign(key);
   std::vector<float>& at = held_[std::string(number)];
   at.insert(at.end(), xyz, xyz + 3);
 }
