@@ -94,7 +94,9 @@ rt::FixedText<4> name_label(std::string_view label, const rt::FixedText<4>& cut)
   // may name a chain the read has named itself: the later takes a name of
   // its own, or the two would be read and written as one chain.
   const bool clash = !taken && (held != labels.given.end() || chain_named(cut));
-  const rt::FixedText<4> name = taken ? free_name(label, cut) : clash ? free_second(label, cut) : cut;
+  const rt::FixedText<4> name = taken   ? free_name(label, cut)
+                                : clash ? free_second(label, cut)
+                                        : cut;
   if (taken) labels.renamed.emplace_back(std::string(label), std::string(name.trimmed()));
   if (clash) labels.clashed.emplace_back(std::string(label), std::string(name.trimmed()));
   labels.given[key(name)] |= long_label;

@@ -168,8 +168,7 @@ bool coords::wide_number_row(int32_t mdoc) {
   // that holds it, begins a further water chain.  This system's own files
   // name every chain and never give a water chain a number twice.
   const std::string_view number = crdatm.cr_pnum.sub(3, 7);
-  const bool blank_water =
-      water && crdinf.cr_soft(1) != 'B' && coords::named_chain(row).empty();
+  const bool blank_water = water && crdinf.cr_soft(1) != 'B' && coords::named_chain(row).empty();
   const bool repeats = same_chain && blank_water && wide.water && !wraps &&
                        number != std::string_view(wide.number, 5) &&
                        wide.blank_waters.begins_further_chain(number, crdatm.cr_xyz.data());

@@ -149,8 +149,8 @@ TEST_F(CifAtomRows, LabelOfOneCharacterAndItsDoubleAreNamedApart) {
         << out_;
   }
   // Labels A and B, and a label read again after another, keep their names.
-  write("ab", cif_header() + kShortLoop +
-                  "1 CA ALA A 1 0 0 0\n2 CA GLY B 1 0 0 0\n3 CA SER A 2 0 0 0\n");
+  write("ab",
+        cif_header() + kShortLoop + "1 CA ALA A 1 0 0 0\n2 CA GLY B 1 0 0 0\n3 CA SER A 2 0 0 0\n");
   ASSERT_EQ(read_out("ab"), 0) << out_;
   ASSERT_EQ(asym_part.n_group, 3);
   EXPECT_EQ(asym_part.group_id(1).trimmed(), "AA");

@@ -178,8 +178,8 @@ TEST_F(CifWideNumbers, BlankChainWatersNumberedAgainLyingApartAreFurtherChains) 
     const char* chains;
     int warnings;
   } cases[] = {
-      {"one label, blank author chain", waters_of(apart, "''"),
-       "WW: 393 , 394 ,|Wa: 393 , 394 ,|", 1},
+      {"one label, blank author chain", waters_of(apart, "''"), "WW: 393 , 394 ,|Wa: 393 , 394 ,|",
+       1},
       {"one label, author chain .", waters_of(apart, "."), "WW: 393 , 394 ,|Wa: 393 , 394 ,|", 1},
       {"no labels, blank author chain", waters_of(apart, "''", false),
        "XX: 393 , 394 ,|Xa: 393 , 394 ,|", 1},

@@ -68,8 +68,10 @@ TEST(ChainNames, LabelHeldUnderAnotherChainsNameIsNamedApartAndKeepsItsLinks) {
     const char* named;  // the name the label is given
     const char* link;   // the sodium's link to DT 4, as the restraint file titles it
   } rows[] = {
-      {"second strand labelled AA", "B", "AA", "Aa", "link_'NA-DT   '_NA_______0012-_DD  -DT_______0004-_Aa"},
-      {"sodium labelled CC", "D", "CC", "Ca", "link_'NA-DT   '_NA_______0012-_Ca  -DT_______0004-_BB"},
+      {"second strand labelled AA", "B", "AA", "Aa",
+       "link_'NA-DT   '_NA_______0012-_DD  -DT_______0004-_Aa"},
+      {"sodium labelled CC", "D", "CC", "Ca",
+       "link_'NA-DT   '_NA_______0012-_Ca  -DT_______0004-_BB"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -92,7 +94,8 @@ TEST(ChainNames, LabelHeldUnderAnotherChainsNameIsNamedApartAndKeepsItsLinks) {
     EXPECT_EQ(again.out.out.find("named anew"), std::string::npos) << again.out.out;
     ASSERT_EQ(pipetest::read_coordinates(first.dir.path() + "/out"), 0);
     std::set<std::string> names;
-    for (int g = 1; g <= asym_part.n_group; ++g) names.insert(std::string(asym_part.group_id(g).trimmed()));
+    for (int g = 1; g <= asym_part.n_group; ++g)
+      names.insert(std::string(asym_part.group_id(g).trimmed()));
     EXPECT_EQ(asym_part.n_group, 7);
     EXPECT_EQ(names.size(), 7u);
     EXPECT_EQ(names.count(row.named), 1u);

@@ -122,16 +122,17 @@ TEST(BlankChainWaters, NumberedByEachChainAreAFurtherWaterChainInBothForms) {
     water[k].num = static_cast<int>(k / 3 % 3) + 1;
   }
   TempDir models;
-  const std::string cell = "CRYST1  200.000  200.000  200.000  90.00  90.00  90.00 P 1           1\n";
-  const std::string pdb = models.write(
-      "b.pdb", cell + modeltext::pdb_atoms(peptide) + "TER\n" + modeltext::pdb_atoms(water) + "END\n");
+  const std::string cell =
+      "CRYST1  200.000  200.000  200.000  90.00  90.00  90.00 P 1           1\n";
+  const std::string pdb = models.write("b.pdb", cell + modeltext::pdb_atoms(peptide) + "TER\n" +
+                                                    modeltext::pdb_atoms(water) + "END\n");
   std::string cif =
       "data_b\n_cell.length_a 200\n_cell.length_b 200\n_cell.length_c 200\n"
       "_cell.angle_alpha 90\n_cell.angle_beta 90\n_cell.angle_gamma 90\n"
       "_symmetry.space_group_name_H-M 'P 1'\nloop_\n";
-  for (const char* i : {"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id",
-                        "label_asym_id", "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id",
-                        "auth_asym_id"})
+  for (const char* i :
+       {"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
+        "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"})
     cif += std::string("_atom_site.") + i + "\n";
   int serial = 0;
   for (const std::vector<Atom>* part : {&peptide, &water}) {
