@@ -25,8 +25,9 @@ void wide_numbers_start();
 // another program's file, a water of the blank chain at a number that its
 // water chain already holds, lying apart from the water that holds it (the
 // PDB reader's reading, pdb::BlankChainWaters).  True when the row starts
-// such a chain in a file that labels none.  Any other residue numbered wider than four
-// columns is named in a warning with the number it is read as.
+// such a chain in a file that labels none.  Any other residue numbered
+// wider than four columns is named in a warning with the number it is read
+// as.
 bool wide_number_row(int32_t mdoc);
 // After the row was stored.
 void wide_number_stored();

@@ -123,9 +123,10 @@ class WaterInRead {
 // chain letters gone, the waters of every chain of an entry stand in one
 // run, and each chain may have numbered its own (393, 394 of one chain,
 // 393, 394 of the next).  A water at a number that the run already holds
-// and that lies apart from the water holding it (none of its first atom's
-// neighbours within kCoincide, pdb_chains.h) is another water and begins a
-// further water chain; one that lies on it is that water given again, and
+// and that lies apart from the water holding it (its first atom kCoincide,
+// pdb_chains.h, or more from each atom of that water) is another water and
+// begins a further water chain; one that lies on it is that water given
+// again, and
 // stays in the run to be refused as a number held twice.
 class BlankChainWaters {
  public:
