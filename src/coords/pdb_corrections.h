@@ -126,8 +126,7 @@ class WaterInRead {
 // and that lies apart from the water holding it (its first atom kCoincide,
 // pdb_chains.h, or more from each atom of that water) is another water and
 // begins a further water chain; one that lies on it is that water given
-// again, and
-// stays in the run to be refused as a number held twice.
+// again, and stays in the run to be refused as a number held twice.
 class BlankChainWaters {
  public:
   void clear();
