@@ -98,9 +98,10 @@ std::string_view whole_author_chain(const coords::CifAuthorRow& row) {
 
 // A water of the PDB reader, which reads the other names of water as "HOH"
 // (the name stands right-justified in columns 18-20, a four-letter one
-// runs on into column 21).
+// runs on into column 21), and so a residue without a name too.
 bool water_as_read(const char* line) {
   const std::string_view name(line + 17, 3);
+  if (name == "   " && line[20] == ' ') return true;
   return pdb::is_any_water(name) ||
          (line[20] != ' ' && foundation::is_water_name(std::string_view(line + 17, 4)));
 }

@@ -556,11 +556,17 @@ void double_short_id(rt::FixedText<4>& id) {
   if (id.len_trim() <= 1) id(2) = id(1);
 }
 
+// How each end of the connection rows of the current read names its chain,
+// before a one-character label is held doubled (conn_label_width).
+rt::Array2<int32_t, 2, MAXLINK> g_conn_label_width;
+
 void store_struct_conn(Header& h) {
   if (h.row.unbonded) return;
   if (pass_over_bad_row(h.row, "connection row", "its link")) return;
   if (link_inf.ln_n >= MAXLINK) stop_links(h.mdoc, "MAXLINK", MAXLINK);
   Row& r = h.row;
+  const int32_t width1 = coords::label_width(r.chn1.trimmed());
+  const int32_t width2 = coords::label_width(r.chn2.trimmed());
   double_short_id(r.chn1);
   double_short_id(r.chn2);
   // As in the atom rows: a code of its own completes an author number that
@@ -574,6 +580,8 @@ void store_struct_conn(Header& h) {
   // residue that carries it.
   g_conn_label_seq(1, n) = r.rnum1 == "." ? r.seq1 : 0;
   g_conn_label_seq(2, n) = r.rnum2 == "." ? r.seq2 : 0;
+  g_conn_label_width(1, n) = width1;
+  g_conn_label_width(2, n) = width2;
   if (r.rnum1 == "." && r.seq1 > 0) set_rnum(r.rnum1, std::to_string(r.seq1));
   if (r.rnum2 == "." && r.seq2 > 0) set_rnum(r.rnum2, std::to_string(r.seq2));
   link_inf.ln_id(n) = r.link;
@@ -896,6 +904,7 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
   cif_ent_poly_seq.ent_nresidue = 0;
   cif_ent_link.ent_ln_n = 0;
   std::fill_n(g_conn_label_seq.data(), 2 * MAXLINK, 0);
+  std::fill_n(g_conn_label_width.data(), 2 * MAXLINK, 0);
   cif_asym_part.n_grp_asm = 0;
   isg_flag = 0;
   icell_flag = 0;
@@ -1042,6 +1051,10 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
 }
 
 int32_t coords::conn_label_seq(int32_t l, int e) { return g_conn_label_seq(e, l); }
+
+int32_t coords::conn_label_width(int32_t l, int e) {
+  return l >= 1 && l <= MAXLINK ? g_conn_label_width(e, l) : 0;
+}
 
 bool coords::covalent_conn_kind(std::string_view name) {
   const std::string_view v = rt::trim_right(name);

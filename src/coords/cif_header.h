@@ -39,6 +39,23 @@ bool covalent_conn_kind(std::string_view name);
 // by no number, and for rows of other kinds.
 int32_t conn_label_seq(int32_t l, int e);
 
+// How end e (1 or 2) of link row l names its chain: 1 by a label of one
+// character, which is held doubled as the atom rows hold it (A as AA, the
+// name that a label AA has too), 2 by a longer label, 0 by none ("." or
+// "?") and for rows that no connection row of the current read gave.
+int32_t conn_label_width(int32_t l, int e);
+// The same for a label as an atom row gives it, whole.
+inline int32_t label_width(std::string_view label) {
+  if (label.empty() || label == "." || label == "?") return 0;
+  return label.size() == 1 ? 1 : 2;
+}
+// Whether an end of that width may name a chain whose label has width
+// `chain_width`: a one-character label and a longer one never name one
+// chain, whatever the names they are held under.
+inline bool label_widths_agree(int32_t end_width, int32_t chain_width) {
+  return end_width == 0 || chain_width == 0 || (end_width == 1) == (chain_width == 1);
+}
+
 // What a scan of a file's lines finds: no character but blanks (or a file
 // that cannot be opened), no atom record nor atom list, atom lists none of
 // which has a row, or atoms.  Lines are read to a bound, so a line without

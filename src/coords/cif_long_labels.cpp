@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "coords/cif_atom_rows.h"
+#include "coords/cif_header.h"
 #include "coords/cif_store_atom.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
@@ -22,13 +23,15 @@ struct Labels {
   // the name: only such a label makes a name taken for a shorter label,
   // so that files whose labels all fit read as they always have.
   std::unordered_map<std::string, bool> given;
-  // The labels named anew and their names, in the order met.
-  std::vector<std::pair<std::string, std::string>> renamed;
+  // The labels named anew and their names, in the order met: those cut to
+  // four characters, and those whose name another chain holds.
+  std::vector<std::pair<std::string, std::string>> renamed, clashed;
   // The label of the row before, its name and cut, and the residue number
   // of its last row: labels come in runs of rows.
   bool any = false;
   std::string last;
   rt::FixedText<4> name, cut;
+  int32_t width = 0;  // coords::label_width of the label
   bool anew = false;
   char number[5] = {};
 };
@@ -60,27 +63,63 @@ rt::FixedText<4> free_name(std::string_view label, const rt::FixedText<4>& cut) 
   return cut;
 }
 
+// A chain read so far holds the name (one of the names the read gives
+// chains of its own: further water chains, a chain's waters and ligands
+// parted from it).
+bool chain_named(const rt::FixedText<4>& name) {
+  for (int g = 1; g <= asym_part.n_group && g <= MAXCHAIN; ++g)
+    if (asym_part.group_id(g) == name) return true;
+  return false;
+}
+
+// The first name of the label's first character and a second of the
+// alphabet that no label and no chain holds, as a further piece of a chain
+// is named (Aa, Ab, ...).
+rt::FixedText<4> free_second(std::string_view label, const rt::FixedText<4>& cut) {
+  rt::FixedText<4> t("");
+  t(1) = cut(1);
+  for (const char c : kChainIdAlphabet) {
+    t(2) = c;
+    if (!labels.given.contains(key(t)) && !chain_named(t)) return t;
+  }
+  return free_name(label, cut);
+}
+
 rt::FixedText<4> name_label(std::string_view label, const rt::FixedText<4>& cut) {
   const bool long_label = label.size() > 4;
   const auto held = labels.given.find(key(cut));
   const bool taken = held != labels.given.end() && (long_label || held->second);
-  const rt::FixedText<4> name = taken ? free_name(label, cut) : cut;
+  // Two labels that fit are held under one name where one has a single
+  // character, held doubled (A as AA, the name of a label AA), and a label
+  // may name a chain the read has named itself: the later takes a name of
+  // its own, or the two would be read and written as one chain.
+  const bool clash = !taken && (held != labels.given.end() || chain_named(cut));
+  const rt::FixedText<4> name = taken   ? free_name(label, cut)
+                                : clash ? free_second(label, cut)
+                                        : cut;
   if (taken) labels.renamed.emplace_back(std::string(label), std::string(name.trimmed()));
+  if (clash) labels.clashed.emplace_back(std::string(label), std::string(name.trimmed()));
   labels.given[key(name)] |= long_label;
   return name;
 }
 
 // The link and modification rows that name residue `number` of the chain
-// `cut`, and have not found it yet, name it in the chain `name`.
+// `cut` by a label of the width of the one being read, and have not found
+// it yet, name it in the chain `name`.
 void rename_rows(const rt::FixedText<4>& cut, const rt::FixedText<4>& name, std::string_view number) {
   bool any = false;
   const int nl = link_inf.ln_n < MAXLINK ? link_inf.ln_n : MAXLINK;
+  const auto own = [](int l, int e) {
+    return coords::label_widths_agree(coords::conn_label_width(l, e), labels.width);
+  };
   for (int l = 1; l <= nl; ++l) {
-    if (link_inf.ln_1ires(l) == 0 && link_inf.ln_1chn(l) == cut && link_inf.ln_seq1(l) == number) {
+    if (link_inf.ln_1ires(l) == 0 && link_inf.ln_1chn(l) == cut && link_inf.ln_seq1(l) == number &&
+        own(l, 1)) {
       link_inf.ln_1chn(l) = name;
       any = true;
     }
-    if (link_inf.ln_2ires(l) == 0 && link_inf.ln_2chn(l) == cut && link_inf.ln_seq2(l) == number) {
+    if (link_inf.ln_2ires(l) == 0 && link_inf.ln_2chn(l) == cut && link_inf.ln_seq2(l) == number &&
+        own(l, 2)) {
       link_inf.ln_2chn(l) = name;
       any = true;
     }
@@ -102,6 +141,7 @@ void coords::long_label_row() {
     labels.any = true;
     labels.last.assign(label);
     labels.cut = crdatm.cr_group;
+    labels.width = cif_author_row().label_given ? label_width(label) : 0;
     const auto it = labels.name_of.find(labels.last);
     labels.name = it != labels.name_of.end() ? it->second : name_label(label, labels.cut);
     if (it == labels.name_of.end()) labels.name_of.emplace(labels.last, labels.name);
@@ -122,6 +162,16 @@ void coords::long_label_row() {
 }
 
 void coords::long_labels_report(int32_t mdoc) {
+  if (const std::size_t n = labels.clashed.size(); n > 0) {
+    std::string line = " WARNING: " + std::to_string(n) +
+                       (n == 1 ? " chain label would give its chain another chain's name"
+                               : " chain labels would give their chains other chains' names") +
+                       ", and " + (n == 1 ? "is" : "are") + " named anew:";
+    for (std::size_t i = 0; i < n && i < 5; ++i)
+      line += (i == 0 ? " " : ", ") + labels.clashed[i].first + " as " + labels.clashed[i].second;
+    if (n > 5) line += ", ...";
+    msgdoc_(mdoc, line);
+  }
   const std::size_t n = labels.renamed.size();
   if (n == 0) return;
   std::string line = " WARNING: " + std::to_string(n) + (n == 1 ? " chain label agrees" : " chain labels agree") +

@@ -262,17 +262,31 @@ bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
       resid_inf.iconn_type(r) = c;
     }
   };
+  // A one-character label is held doubled, so that residue 65 of label A
+  // and residue 65 of label AA share a key: a row's end finds the residue
+  // of a label of its own width.
+  const coords::CifAuthorRow& row = coords::cif_author_row();
+  const int32_t width = row.label_given ? coords::label_width(row.label_asym) : 0;
+  const auto own = [&](int32_t l, int e) {
+    return coords::label_widths_agree(coords::conn_label_width(l, e), width);
+  };
   const std::string end_key = std::string(gid.view()) + std::string(resnum.substr(0, 5));
-  g_link_ends.end1.for_each(end_key, first_end);
-  g_link_ends.end2.for_each(end_key, second_end);
+  g_link_ends.end1.for_each(end_key, [&](int32_t l) {
+    if (own(l, 1)) first_end(l);
+  });
+  g_link_ends.end2.for_each(end_key, [&](int32_t l) {
+    if (own(l, 2)) second_end(l);
+  });
   // An end named by the sequence number takes the residue's own number, as
   // an end the author's number names has it.
   const std::string seq_key = LinkEnds::seq_key(gid, crdatm.cr_ires);
   g_link_ends.seq1.for_each(seq_key, [&](int32_t l) {
+    if (!own(l, 1)) return;
     link_inf.ln_seq1(l) = resnum.substr(0, 5);
     first_end(l);
   });
   g_link_ends.seq2.for_each(seq_key, [&](int32_t l) {
+    if (!own(l, 2)) return;
     link_inf.ln_seq2(l) = resnum.substr(0, 5);
     second_end(l);
   });

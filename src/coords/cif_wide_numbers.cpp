@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "coords/cif_atom_rows.h"
+#include "coords/cif_by_pdb_rules.h"
 #include "coords/cif_items.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
@@ -32,7 +33,11 @@ struct Wide {
   // open (files that label their chains only).
   bool in_piece = false;
   rt::FixedText<4> piece;
-  int32_t wide_warned = 0, wrap_warned = 0;
+  int32_t wide_warned = 0, wrap_warned = 0, again_warned = 0;
+  // The run of waters of the blank chain being read, and the number and
+  // insertion code of the row before.
+  pdb::BlankChainWaters blank_waters;
+  char number[5] = {};
   // The last residue named in a warning, as chain, number and name.
   std::string warned;
   bool pending = false;           // the row's residue is to be noted when stored
@@ -158,9 +163,24 @@ bool coords::wide_number_row(int32_t mdoc) {
       same_chain && water && wide.water && pdb::water_number_wraps(wide.high, wide.low, high, low);
   pdb::warn_water_numbers(mdoc, water && high != 0, wraps && high == wide.high, wide.wide_warned,
                           wide.wrap_warned);
+  // Another program's waters of the blank chain, as the PDB reader reads
+  // them: one at a number its water chain holds, lying apart from the water
+  // that holds it, begins a further water chain.  This system's own files
+  // name every chain and never give a water chain a number twice.
+  const std::string_view number = crdatm.cr_pnum.sub(3, 7);
+  const bool blank_water = water && crdinf.cr_soft(1) != 'B' && coords::named_chain(row).empty();
+  const bool repeats = same_chain && blank_water && wide.water && !wraps &&
+                       number != std::string_view(wide.number, 5) &&
+                       wide.blank_waters.begins_further_chain(number, crdatm.cr_xyz.data());
+  if (repeats) {
+    pdb::warn_water_numbers_again(mdoc, wide.again_warned);
+    wide.blank_waters.clear();
+  }
+  wide.blank_waters.note(blank_water, group.view(), number, crdatm.cr_xyz.data());
+  for (int i = 0; i < 5; ++i) wide.number[i] = number[static_cast<std::size_t>(i)];
   if (!same_chain) wide.in_piece = false;
   const bool labelled = wide.labels == Wide::Labels::Given;
-  if (wraps && labelled) {
+  if ((wraps || repeats) && labelled) {
     wide.piece = further_chain_name(group);
     wide.in_piece = true;
   }
@@ -180,7 +200,7 @@ bool coords::wide_number_row(int32_t mdoc) {
     pnum(2) = wide.piece(2);
     for (int i = 1; i <= 4; ++i) pnum(7 + i) = wide.piece(i);
   }
-  return wraps && !labelled;
+  return (wraps || repeats) && !labelled;
 }
 
 void coords::wide_number_stored() {

@@ -21,9 +21,13 @@ void wide_numbers_start();
 // waters of one chain after each 10000, or after a restart after 9999,
 // become a further chain: in a file that labels its chains under a name of
 // its own (the chain's first character and a free second one), in a file
-// that labels none by the chain counter of the PDB form.  True when the
-// row starts such a chain.  Any other residue numbered wider than four
-// columns is named in a warning with the number it is read as.
+// that labels none by the chain counter of the PDB form.  So does, in
+// another program's file, a water of the blank chain at a number that its
+// water chain already holds, lying apart from the water that holds it (the
+// PDB reader's reading, pdb::BlankChainWaters).  True when the row starts
+// such a chain in a file that labels none.  Any other residue numbered
+// wider than four columns is named in a warning with the number it is read
+// as.
 bool wide_number_row(int32_t mdoc);
 // After the row was stored.
 void wide_number_stored();

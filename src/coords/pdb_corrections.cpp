@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "coords/pdb_chains.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
 #include "foundation/kernels.h"
@@ -219,6 +220,38 @@ std::string foreign_water_site(std::string_view name, std::string_view element) 
   if (e.empty()) e = given_element(element_of_left_name(name, {}).view());
   if (e == "O" || e == "H" || e == "D") return {};
   return "water site \"" + std::string(name) + "\" (element " + e + ") is no O, H or massless site";
+}
+
+void BlankChainWaters::clear() {
+  key_.clear();
+  held_.clear();
+}
+
+bool BlankChainWaters::begins_further_chain(std::string_view number, const float* xyz) const {
+  const auto it = held_.find(std::string(number));
+  if (it == held_.end()) return false;
+  return !coords::positions_coincide(xyz, 1, it->second.data(), it->second.size() / 3);
+}
+
+void BlankChainWaters::note(bool in_run, std::string_view key, std::string_view number,
+                            const float* xyz) {
+  // Most atoms stand in no such run: the table is emptied once, not at each.
+  if ((!in_run || key != key_) && (!held_.empty() || !key_.empty())) {
+    held_.clear();
+    key_.clear();
+  }
+  if (!in_run) return;
+  key_.assign(key);
+  std::vector<float>& at = held_[std::string(number)];
+  at.insert(at.end(), xyz, xyz + 3);
+}
+
+void warn_water_numbers_again(int32_t mdoc, int32_t& warned) {
+  if (warned != 0) return;
+  msgdoc_(mdoc,
+          " WARNING: water numbers of the blank chain repeat, "
+          "a new water chain at each repeat");
+  warned = 1;
 }
 
 void warn_water_sites(int32_t mdoc, int32_t n) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/fixed_text.h"
@@ -120,6 +121,34 @@ class WaterInRead {
   std::string key_;
   std::vector<Held> sites_;
 };
+// The waters of a blank chain, one water chain read atom by atom.  With the
+// chain letters gone, the waters of every chain of an entry stand in one
+// run, and each chain may have numbered its own (393, 394 of one chain,
+// 393, 394 of the next).  A water at a number that the run already holds
+// and that lies apart from the water holding it (its first atom kCoincide,
+// pdb_chains.h, or more from each atom of that water) is another water and
+// begins a further water chain; one that lies on it is that water given
+// again, and stays in the run to be refused as a number held twice.
+class BlankChainWaters {
+ public:
+  void clear();
+  // For the first atom of a residue (`number`: its five columns of number
+  // and insertion code; `xyz`: its position) that continues the run: true
+  // when it begins a further water chain.
+  bool begins_further_chain(std::string_view number, const float* xyz) const;
+  // For every atom kept, once its chain key is set: `in_run` when it is a
+  // water of a blank chain, `key` its chain key (the run ends where the key
+  // changes).
+  void note(bool in_run, std::string_view key, std::string_view number, const float* xyz);
+
+ private:
+  std::string key_;
+  // The positions of each number's atoms (x, y and z in turn).
+  std::unordered_map<std::string, std::vector<float>> held_;
+};
+// The warning on waters of a blank chain numbered again, the first time;
+// `warned` records that it was given.
+void warn_water_numbers_again(int32_t mdoc, int32_t& warned);
 // One warning counting the water sites left out of a read, when there
 // were any.
 void warn_water_sites(int32_t mdoc, int32_t n);

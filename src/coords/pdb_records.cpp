@@ -35,6 +35,19 @@ pdb::WaterInRead water_in_read;
 // The mmCIF row whose atom line is being decoded; none on the PDB road.
 const coords::CifRowOfLine* cif_row = nullptr;
 
+// The run of waters of a blank chain being read, by number.
+pdb::BlankChainWaters blank_waters;
+
+// The atom line just read stands in the blank chain: no chain name in
+// columns 21-22 and no segment (a number there, such as the charge a
+// docking program writes, is none).
+bool blank_chain_line() {
+  const rt::FixedText<8>& part = sttcrec.st_line_part;
+  if (part(1) != ' ' || part(2) != ' ') return false;
+  const std::string_view seg = part.sub(3, 6);
+  return rt::len_trim(seg) == 0 || seg.find('.') != std::string_view::npos;
+}
+
 bool starts(std::string_view s, const char* p) {
   const std::size_t n = std::strlen(p);
   return s.size() >= n && std::memcmp(s.data(), p, n) == 0;
@@ -131,6 +144,8 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_line_part.blank();
   sttcrec.st_wide_warned = 0;
   sttcrec.st_wrap_warned = 0;
+  sttcrec.st_again_warned = 0;
+  blank_waters.clear();
   sttcrec.st_water_sites = 0;
   sttcrec.st_zero_aniso = 0;
   sttcrec.st_atom_lines = 0;
@@ -632,6 +647,14 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
                      number_wraps(prev, sttcrec.st_number_high, key, high);
   pdb::warn_water_numbers(1, high != 0, wraps && high == sttcrec.st_number_high,
                           sttcrec.st_wide_warned, sttcrec.st_wrap_warned);
+  // The waters of a blank chain, as where the chain letters of an entry
+  // whose chains each number their own waters are gone, may give a number
+  // again: a water lying apart from the one that holds it is another.
+  const bool blank_chain = blank_chain_line();
+  const bool repeats = !first_atom && water && prev_water && !chain_differs && !wraps &&
+                       blank_chain && std::memcmp(key.c + 2, prev.c + 2, 5) != 0 &&
+                       blank_waters.begins_further_chain(key.sub(3, 7), crdatm.cr_xyz.data());
+  if (repeats) pdb::warn_water_numbers_again(1, sttcrec.st_again_warned);
   // A force-field name stands for a standard residue, which the archive
   // writes as ATOM: a program that writes every name it does not know as
   // HETATM (OpenMM's writer, HIE) does not cut the chain there.
@@ -653,15 +676,16 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
   if (sttcrec.st_break_due != 0 || record_ends_chain(rec, line)) {
     digit = bump_counter();
-  } else if (wraps || segment_turns || letter_turns || pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1,
-                                         std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
-                                         crdatm.cr_rname.sub(1, 3) == rname.view(), water,
-                                         prev_water, chain_differs)) {
+  } else if (wraps || repeats || segment_turns || letter_turns ||
+             pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1,
+                                std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
+                                crdatm.cr_rname.sub(1, 3) == rname.view(), water, prev_water,
+                                chain_differs)) {
     digit = bump_counter();
   }
   sttcrec.st_break_due = 0;
   sttcrec.st_number_high = high;
-  sttcrec.st_number_wrap = wraps ? 1 : 0;
+  sttcrec.st_number_wrap = wraps || repeats ? 1 : 0;
   crdatm.cr_chain = std::string_view(&letter, 1);
 
   crdatm.cr_rname = rname.view();
@@ -673,6 +697,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     crdatm.cr_pnum(12) = digit;
   else
     crdatm.cr_pnum(9) = digit;
+
+  blank_waters.note(blank_chain && water, crdatm.cr_pnum.sub(8, 12), crdatm.cr_pnum.sub(3, 7),
+                    crdatm.cr_xyz.data());
 
   if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
   sttcrec.st_prev_hetatm = het_record ? 1 : 0;

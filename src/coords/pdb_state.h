@@ -46,17 +46,21 @@ struct sttcrec_t {
   int32_t st_number_ctrl_next;  // ... the line in the look-ahead
   int32_t st_names_left;        // the file writes its one-letter names N, C, O from column 13
   int32_t st_number_high;  // ten-thousands of the last atom line's water number (0 below 10000)
-  int32_t st_number_wrap;  // the last atom line's water number went past 9999 or restarted after it
+  // The last atom line's water number went past 9999 or restarted after it,
+  // or a water of the blank chain gave a number of its run again.
+  int32_t st_number_wrap;
   int32_t st_wide_warned;  // the warning on water numbers of five digits was given
   int32_t st_wrap_warned;  // the warning on water numbers that restart after 9999 was given
+  int32_t st_again_warned;  // the warning on blank-chain water numbers that repeat was given
   int32_t st_water_sites;  // massless sites of water models left out of the read
   int32_t st_zero_aniso;   // ANISOU records of six zeros passed over
   int32_t st_atom_lines;   // ATOM and HETATM lines met, kept or not (none: no atoms)
   int32_t st_break_due;    // an atom left out after a TER record: the next atom kept ends the chain
   int32_t st_scale_rows;   // SCALE rows read, a bit each: 1 SCALE1, 2 SCALE2, 4 SCALE3
   // Per chain of the atom loop: the chain opened where the water numbers of
-  // one chain key went past 9999 or restarted after it, so the regrouping
-  // keeps it apart from the waters before it.
+  // one chain key went past 9999 or restarted after it, or where a water of
+  // the blank chain gave a number of its run again, so the regrouping keeps
+  // it apart from the waters before it.
   rt::Array1<int32_t, MAXCHAIN> st_chain_wraps;
   // Who a chain is, beyond its key: columns 21 and 22 and the segment
   // columns of the last atom line (converters write a chain name of two

@@ -101,6 +101,64 @@ TEST_F(CifAtomRows, ConnectionRowsFollowALongLabelNamedAnew) {
   EXPECT_EQ(link_inf.ln_2ires(1), 1);
 }
 
+// A label of one character is held doubled (A as AA), the name a label AA
+// has: the later of the two takes a name of its own, a second character
+// free for its first (Aa), and the connection rows follow each label, so
+// that a zinc's link to CYS 65 of one is never looked up on residue 65 of
+// the other.
+TEST_F(CifAtomRows, LabelOfOneCharacterAndItsDoubleAreNamedApart) {
+  const std::string conn =
+      "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_label_asym_id\n"
+      "_struct_conn.ptnr1_label_comp_id\n_struct_conn.ptnr1_auth_seq_id\n"
+      "_struct_conn.ptnr1_label_atom_id\n_struct_conn.ptnr2_label_asym_id\n"
+      "_struct_conn.ptnr2_label_comp_id\n_struct_conn.ptnr2_auth_seq_id\n"
+      "_struct_conn.ptnr2_label_atom_id\n";
+  const struct {
+    const char* label;
+    std::string conn_rows, atom_rows;
+    const char* groups;
+    int zn, cys;  // the residues the link row's ends find
+    const char* renamed;
+  } cases[] = {
+      {"A then AA: AA is named anew", "metalc1 metalc AA ZN 65 ZN A CYS 65 SG\n",
+       "1 SG CYS A 65 0 0 0\n2 ZN ZN AA 65 2 0 0\n", "AA Aa ", 2, 1, "AA as Aa"},
+      {"AA then A: A is named anew", "metalc1 metalc AA ZN 65 ZN A CYS 65 SG\n",
+       "1 ZN ZN AA 65 2 0 0\n2 SG CYS A 65 0 0 0\n", "AA Aa ", 1, 2, "A as Aa"},
+      {"the ends the other way round", "metalc1 metalc A CYS 65 SG AA ZN 65 ZN\n",
+       "1 SG CYS A 65 0 0 0\n2 ZN ZN AA 65 2 0 0\n", "AA Aa ", 2, 1, "AA as Aa"},
+      {"Aa held by a label: the next free name", "metalc1 metalc AA ZN 65 ZN A CYS 65 SG\n",
+       "1 SG CYS A 65 0 0 0\n2 O HOH Aa 1 5 0 0\n3 ZN ZN AA 65 2 0 0\n", "AA Aa Ab ", 3, 1,
+       "AA as Ab"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("aa", cif_header() + conn + c.conn_rows + kShortLoop + c.atom_rows);
+    ASSERT_EQ(read_out("aa"), 0) << out_;
+    std::string groups;
+    for (int g = 1; g <= asym_part.n_group; ++g)
+      groups += std::string(asym_part.group_id(g).trimmed()) + " ";
+    EXPECT_EQ(groups, c.groups);
+    ASSERT_EQ(link_inf.ln_n, 1);
+    const bool zn_first = link_inf.ln_1rnam(1).trimmed() == "ZN";
+    EXPECT_EQ(zn_first ? link_inf.ln_1ires(1) : link_inf.ln_2ires(1), c.zn);
+    EXPECT_EQ(zn_first ? link_inf.ln_2ires(1) : link_inf.ln_1ires(1), c.cys);
+    EXPECT_NE(out_.find(std::string(" WARNING: 1 chain label would give its chain another chain's "
+                                    "name, and is named anew: ") +
+                        c.renamed + "\n"),
+              std::string::npos)
+        << out_;
+  }
+  // Labels A and B, and a label read again after another, keep their names.
+  write("ab",
+        cif_header() + kShortLoop + "1 CA ALA A 1 0 0 0\n2 CA GLY B 1 0 0 0\n3 CA SER A 2 0 0 0\n");
+  ASSERT_EQ(read_out("ab"), 0) << out_;
+  ASSERT_EQ(asym_part.n_group, 3);
+  EXPECT_EQ(asym_part.group_id(1).trimmed(), "AA");
+  EXPECT_EQ(asym_part.group_id(2).trimmed(), "BB");
+  EXPECT_EQ(asym_part.group_id(3).trimmed(), "AA");
+  EXPECT_EQ(out_.find("named anew"), std::string::npos) << out_;
+}
+
 TEST_F(CifAtomRows, EsdItemsDoNotOverwriteValues) {
   write("e", cif_header() +
                  "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"

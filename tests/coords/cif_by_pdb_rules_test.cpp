@@ -197,6 +197,25 @@ TEST_F(CifByPdbRules, WatersNamedWatRunOnAcrossTheirLabels) {
   EXPECT_EQ(resid_inf.res_name(7).trimmed(), "HOH");
 }
 
+TEST_F(CifByPdbRules, WatersWithoutANameRunOnAcrossTheirLabels) {
+  // A residue without a name is read as a water: four of them, one label
+  // each, are the one water chain of A, as four HOH would be; a ligand
+  // after them still stands apart.
+  std::string rows = "1 N N ALA Apoly 1 . 1 1 1 1 10 1 A\n";
+  for (int k = 1; k <= 4; ++k) {
+    const std::string n = std::to_string(k);
+    rows += std::to_string(1 + k) + " O O " + (k == 2 ? "." : "''") + " W" + n + " 2 . " + n +
+            " 5 1 1 10 " + std::to_string(100 + k) + " A\n";
+  }
+  rows += "6 S S SO4 L1 3 . 6 5 1 1 10 200 A\n";
+  write("nameless", peer_file("", rows));
+  ASSERT_EQ(read_rules("nameless", 'N'), 0) << out_;
+  EXPECT_EQ(chain_ids(), "AA Aa Ab ");
+  EXPECT_EQ(asym_part.nres_chain(3), 4);
+  EXPECT_EQ(resid_inf.res_name(3).trimmed(), "HOH");
+  EXPECT_EQ(resid_inf.res_name(2).trimmed(), "SO4");
+}
+
 TEST_F(CifByPdbRules, FourLetterWaterNamesRunOnAcrossTheirLabels) {
   // A simulation program's TIP3 has a fourth letter past the three columns
   // of the PDB form's residue name: cut to TIP it would be no water, and

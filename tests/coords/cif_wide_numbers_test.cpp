@@ -138,3 +138,63 @@ TEST_F(CifWideNumbers, ConnectionsFindAResidueNumberedPast9999) {
   EXPECT_EQ(link_inf.ln_1ires(1), 1);
   EXPECT_EQ(link_inf.ln_2ires(1), 2);
 }
+
+namespace {
+
+const char* kAgain =
+    " WARNING: water numbers of the blank chain repeat, a new water chain at each repeat\n";
+
+// Waters of the author's chain `author` ('' for the blank chain), each row
+// "label number x"; without labels when `labels` is false.
+std::string waters_of(const std::vector<std::string>& rows, const std::string& author,
+                      bool labels = true) {
+  std::string text = cif_header();
+  text += labels ? atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "label_asym_id",
+                              "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"})
+                 : atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "Cartn_x",
+                              "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"});
+  int serial = 0;
+  for (const std::string& r : rows) {
+    std::istringstream w(r);
+    std::string label, number, x;
+    w >> label >> number >> x;
+    text += "HETATM " + std::to_string(++serial) + " O HOH " + (labels ? label + " " : "") + x +
+            " 10 10 " + number + " " + author + "\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+// Another program's waters of the blank chain, numbered by each chain of the
+// entry: one lying apart from the water that holds its number begins a
+// further water chain, as the PDB form reads them; one lying on it stays,
+// and a named chain keeps its waters together.
+TEST_F(CifWideNumbers, BlankChainWatersNumberedAgainLyingApartAreFurtherChains) {
+  const std::vector<std::string> apart = {"W 393 10", "W 394 13", "W 393 30", "W 394 33"};
+  const struct {
+    const char* label;
+    std::string text;
+    const char* chains;
+    int warnings;
+  } cases[] = {
+      {"one label, blank author chain", waters_of(apart, "''"), "WW: 393 , 394 ,|Wa: 393 , 394 ,|",
+       1},
+      {"one label, author chain .", waters_of(apart, "."), "WW: 393 , 394 ,|Wa: 393 , 394 ,|", 1},
+      {"no labels, blank author chain", waters_of(apart, "''", false),
+       "XX: 393 , 394 ,|Xa: 393 , 394 ,|", 1},
+      {"a label for each chain's waters: no repeat within one",
+       waters_of({"W 393 10", "W 394 13", "V 393 30", "V 394 33"}, "''"),
+       "WW: 393 , 394 ,|VV: 393 , 394 ,|", 0},
+      {"the third water on the first", waters_of({"W 393 10", "W 394 13", "W 393 10.2"}, "''"),
+       "WW: 393 , 394 , 393 ,|", 0},
+      {"named author chain", waters_of(apart, "A"), "WW: 393 , 394 , 393 , 394 ,|", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("w", c.text);
+    EXPECT_EQ(read_out("w"), 0) << out_;
+    EXPECT_EQ(chains_read(), c.chains);
+    EXPECT_EQ(count_of(out_, kAgain), c.warnings) << out_;
+  }
+}

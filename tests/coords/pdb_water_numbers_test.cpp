@@ -139,3 +139,90 @@ TEST(PdbWaterNumbers, DigitInColumn27OfOtherResiduesStaysAnUnknownInsertionCode)
   EXPECT_EQ(number(3), " 999?");
   EXPECT_EQ(count_of(r.out, "WARNING: water numbers"), 0) << r.out;
 }
+
+namespace {
+
+// A water oxygen at `x` (y and z fixed) with chain letter `chain`, segment
+// `seg`, its number `num`.
+std::string water_at(char chain, const std::string& seg, int num, float x) {
+  return line({.rec = "HETATM",
+               .name = " O  ",
+               .res = "HOH",
+               .chain = chain,
+               .resnum = num,
+               .x = x,
+               .y = 10.0f,
+               .z = 10.0f,
+               .seg = seg,
+               .elem = " O"});
+}
+
+struct WatersAgain {
+  const char* label;
+  char chain;
+  const char* seg;
+  std::vector<std::pair<int, float>> waters;  // number and x of each, in file order
+  int32_t ierr;
+  std::vector<int> chain_sizes;  // residues of each chain of the model
+  int warnings;                  // lines naming numbers of the blank chain that repeat
+};
+
+const char* kAgainWarning =
+    "  WARNING: water numbers of the blank chain repeat, a new water chain at each repeat\n";
+
+}  // namespace
+
+// With the chain letters gone, the waters of an entry's chains that each
+// number their own stand in one run: a water lying apart from the water
+// that holds its number is another water, the first of a further water
+// chain; one lying on it is that water given again.  A named chain or
+// segment still holds a number once.
+TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainLyingApartStartAWaterChain) {
+  const std::vector<WatersAgain> rows = {
+      {"blank chain, two chains' waters far apart", ' ', "",
+       {{393, 10}, {394, 13}, {393, 30}, {394, 33}}, 0, {2, 2}, 1},
+      {"blank chain, a run of three before the repeat", ' ', "",
+       {{393, 10}, {394, 13}, {395, 16}, {393, 30}}, 0, {3, 1}, 1},
+      {"blank chain, three runs", ' ', "",
+       {{1, 10}, {2, 13}, {1, 30}, {2, 33}, {1, 40}}, 0, {2, 2, 1}, 1},
+      {"blank chain, the third water on the first", ' ', "",
+       {{393, 10}, {394, 13}, {393, 10.2f}}, 6, {3}, 0},
+      {"chain A keeps a number once", 'A', "",
+       {{393, 10}, {394, 13}, {393, 30}, {394, 33}}, 6, {4}, 0},
+      {"segment SOLV keeps a number once", ' ', "SOLV",
+       {{393, 10}, {394, 13}, {393, 30}, {394, 33}}, 6, {4}, 0},
+  };
+  for (const WatersAgain& row : rows) {
+    SCOPED_TRACE(row.label);
+    std::vector<std::string> l = {kCryst};
+    for (const auto& [num, x] : row.waters) l.push_back(water_at(row.chain, row.seg, num, x));
+    const ReadResult r = read_pdb(l);
+    EXPECT_EQ(r.ierr, row.ierr) << r.out;
+    ASSERT_EQ(asym_part.n_group, static_cast<int32_t>(row.chain_sizes.size())) << r.out;
+    for (int g = 1; g <= asym_part.n_group; ++g) {
+      EXPECT_EQ(asym_part.nres_chain(g), row.chain_sizes[static_cast<std::size_t>(g - 1)]) << g;
+      EXPECT_EQ(asym_part.ich_type(g), 9) << g;
+    }
+    EXPECT_EQ(count_of(r.out, kAgainWarning), row.warnings) << r.out;
+  }
+}
+
+// Read by segments, the further water chain is not joined back to the one
+// before (they share the blank segment), and the names the groups take
+// stay apart.
+TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainStayApartReadBySegments) {
+  std::vector<std::string> l = {kCryst};
+  for (const auto& [num, x] : std::vector<std::pair<int, float>>{{393, 10}, {394, 13}, {393, 30}})
+    l.push_back(water_at(' ', "", num, x));
+  for (const char seg : {'N', 'Y'}) {
+    SCOPED_TRACE(seg);
+    const ReadResult r = read_pdb(l, {.seg = seg});
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    ASSERT_EQ(asym_part.n_group, 2);
+    EXPECT_EQ(asym_part.nres_chain(1), 2);
+    if (seg == 'N') {
+      EXPECT_EQ(chain_id(1), "XX  ");
+      EXPECT_EQ(chain_id(2), "Xa  ");
+    }
+  }
+}

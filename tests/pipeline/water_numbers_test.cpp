@@ -107,3 +107,67 @@ TEST(WaterNumbersPast9999, BothFormsGiveTheSameChainsAndRestraintsAndReadBack) {
   EXPECT_EQ(asym_part.nres_chain(3), 101);
   EXPECT_EQ(resid_inf.res_num_pdb(asym_part.ires_first(3)).sub(3, 7), "   0 ");
 }
+
+// A peptide and the waters of two chains, each numbered from 1, with the
+// chain letters gone (a blank chain), in the PDB form and in an mmCIF form
+// that labels no chain: the waters of the second chain lie apart from those
+// of the first and are a further water chain, in both forms and in a run on
+// the coordinates written.
+TEST(BlankChainWaters, NumberedByEachChainAreAFurtherWaterChainInBothForms) {
+  std::vector<Atom> peptide = modeltext::atoms_of("1d3z_model1.pdb", 'A', 2, 5);
+  std::vector<Atom> water = waters(6);
+  for (Atom& a : peptide) a.chain = " ";
+  for (std::size_t k = 0; k < water.size(); ++k) {
+    water[k].chain = " ";
+    water[k].num = static_cast<int>(k / 3 % 3) + 1;
+  }
+  TempDir models;
+  const std::string cell =
+      "CRYST1  200.000  200.000  200.000  90.00  90.00  90.00 P 1           1\n";
+  const std::string pdb = models.write("b.pdb", cell + modeltext::pdb_atoms(peptide) + "TER\n" +
+                                                    modeltext::pdb_atoms(water) + "END\n");
+  std::string cif =
+      "data_b\n_cell.length_a 200\n_cell.length_b 200\n_cell.length_c 200\n"
+      "_cell.angle_alpha 90\n_cell.angle_beta 90\n_cell.angle_gamma 90\n"
+      "_symmetry.space_group_name_H-M 'P 1'\nloop_\n";
+  for (const char* i :
+       {"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id", "label_asym_id",
+        "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"})
+    cif += std::string("_atom_site.") + i + "\n";
+  int serial = 0;
+  for (const std::vector<Atom>* part : {&peptide, &water}) {
+    for (const Atom& a : *part) {
+      char row[160];
+      std::snprintf(row, sizeof row, "%s %d %s %s %s . %.3f %.3f %.3f %d ''\n", a.record.c_str(),
+                    ++serial, a.element.c_str(), a.name.c_str(), a.res.c_str(), a.x, a.y, a.z,
+                    a.num);
+      cif += row;
+    }
+  }
+  const std::string cif_file = models.write("b.cif", cif);
+
+  rsets::ModelRun p, c, again;
+  rsets::run_model(pdb, p);
+  rsets::run_model(cif_file, c);
+  rsets::run_model(p.dir.path() + "/out.crd", again);
+  const std::string warning =
+      "WARNING: water numbers of the blank chain repeat, a new water chain at each repeat\n";
+  for (const rsets::ModelRun* r : {&p, &c}) {
+    EXPECT_EQ(count_of(r->out.out, warning), 1) << r->out.out;
+    EXPECT_EQ(angles_of_waters(r->restraints), 6);
+  }
+  EXPECT_EQ(count_of(again.out.out, "WARNING: water numbers"), 0);
+  rsets::expect_same("PDB and mmCIF forms", p.restraints, c.restraints);
+  rsets::expect_same("second run on the PDB form's coordinates", p.restraints, again.restraints);
+
+  for (const rsets::ModelRun* r : {&p, &c}) {
+    ASSERT_EQ(pipetest::read_coordinates(r->dir.path() + "/out"), 0);
+    ASSERT_EQ(asym_part.n_group, 3);
+    EXPECT_EQ(asym_part.group_id(1).trimmed(), "XX");
+    EXPECT_EQ(asym_part.group_id(2).trimmed(), "Xa");
+    EXPECT_EQ(asym_part.group_id(3).trimmed(), "Xb");
+    EXPECT_EQ(asym_part.nres_chain(2), 3);
+    EXPECT_EQ(asym_part.nres_chain(3), 3);
+    EXPECT_EQ(resid_inf.res_num_pdb(asym_part.ires_first(3)).sub(3, 7), "   1 ");
+  }
+}
