@@ -49,10 +49,14 @@ TEST_F(CifHeader, MissingCellAndSpaceGroupTakeDefaults) {
   EXPECT_EQ(crst_crd.cs_nsym, 1);
   // Orthogonal coordinates come back through the default cell unchanged.
   EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
-  // The default warnings go to the documentation only.
+  // The default warnings are printed whatever the caller's message code,
+  // as the PDB reader's for an absent CRYST1 are.
   write("w", std::string("data_x\n") + kOneAtom);
   EXPECT_EQ(read_out("w"), 8);
-  EXPECT_EQ(out_.find("CELL parameters are missing"), std::string::npos);
+  EXPECT_NE(out_.find("  WARNING: CELL parameters are missing, default : 100,100,100,90,90,90\n"
+                      "  WARNING: space group number and name are missing, default : P1\n"),
+            std::string::npos)
+      << out_;
   EXPECT_NE(out_.find(count_lines(1, 1, 1)), std::string::npos) << out_;
 }
 
@@ -110,8 +114,8 @@ TEST_F(CifHeader, UserSpaceGroupAndCellWin) {
 
 TEST_F(CifHeader, FirstResolutionValueWinsAndUnknownIsSkipped) {
   write("r", std::string("data_x\n") +
-                 "_refine.ls_R_factor_obs ?\n_refine.ls_R_factor_obs 0.21\n_refine.ls_R_factor_obs 0.25\n"
-                 "_refine.ls_d_res_high 1.8\n_refine.ls_d_res_high 2.5\n" + kOneAtom);
+                 "loop_\n_refine.pdbx_refine_id\n_refine.ls_R_factor_obs\n_refine.ls_d_res_high\n"
+                 "X-RAY ? 1.8\nNEUTRON 0.21 2.5\nELECTRON 0.25 3\n" + kOneAtom);
   read("r");
   EXPECT_FLOAT_EQ(crdpdb.cr_rfac_obs, 0.21f);
   EXPECT_FLOAT_EQ(crdpdb_2.cr_rfac_cut, 0.21f);
@@ -266,7 +270,8 @@ TEST_F(CifHeader, SmallMoleculeFile) {
         "_atom_site_fract_z\n_atom_site_occupancy\n_atom_site_U_iso_or_equiv\n"
         "C1 C 0.1 0.2 0.3 0.5 0.02\nO1 O 0.5 0.5 0.5 1 0.03\nN1 n 0 0 0.25 1 0.04\n"
         "loop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\nC1 0.01\n");
-  ASSERT_EQ(read("sm"), 8);
+  // Its core space-group name counts as a space group given.
+  ASSERT_EQ(read("sm"), 0);
   EXPECT_EQ(crdinf.cr_title.trimmed(), "code_CSD:ABCDEF");
   EXPECT_EQ(crst_crd.cs_spgr.trimmed(), "P 1");
   ASSERT_EQ(atom_inf.n_atom, 3);

@@ -134,8 +134,12 @@ TEST_F(CifTokeniser, PairsOfOneCategoryComeAsOneRecord) {
       {"pairs of one category, then another",
        "data_x\n_a.x 1\n_a.y 'two w' _a.z\n;text\n;\n_b.q 3\n",
        "block | _a.x:1 _a.y:two w _a.z:text | _b.q:3 | end"},
-      {"a comment ends the pairs and comes after them", "data_x\n_a.x 1\n#\n_a.y 2\n",
-       "block | _a.x:1 | comment | _a.y:2 | end"},
+      {"a comment between two pairs leaves them one record", "data_x\n_a.x 1\n#\n_a.y 2\n",
+       "block | comment | _a.x:1 _a.y:2 | end"},
+      {"comments after the pairs, then another category", "data_x\n_a.x 1\n#\n# b\n_b.y 2\n",
+       "block | comment | comment | _a.x:1 | _b.y:2 | end"},
+      {"a name without a value just before a loop", "data_x\n_a.x 1\n_a.y\nloop_\n_a.z\n3\n4\n",
+       "block | _a.x:1 | _a.z:3 | _a.z:4 | end"},
       {"a comment between a name and its value", "data_x\n_a.x 1 _a.y\n# note\n2\n",
        "block | comment | _a.x:1 _a.y:2 | end"},
       {"a loop of the category after its pairs", "data_x\n_a.x 1\nloop_\n_a.y\n2\n3\n",
@@ -308,16 +312,17 @@ TEST_F(CifTokeniser, BareNamesAndBlockWordsStillWork) {
 }
 
 TEST_F(CifTokeniser, CommentLinesAreReturnedAndReadingGoesOn) {
-  open("data_x\n# hello there\n_a.b 1\n#again\n_a.c 2\n");
+  // Names without a category, each a record of its own.
+  open("data_x\n# hello there\n_a_b 1\n#again\n_a_c 2\n");
   ASSERT_EQ(next(), 0);
   ASSERT_EQ(next(), -2);
   EXPECT_EQ(comcif_info.dt_cif(60).trimmed(), "# hello there");
   ASSERT_EQ(next(), 0);
-  EXPECT_EQ(item(1), "_a.b");
+  EXPECT_EQ(item(1), "_a_b");
   ASSERT_EQ(next(), -2);
   iend = 0;
   ASSERT_EQ(next(), 0);
-  EXPECT_EQ(item(1), "_a.c");
+  EXPECT_EQ(item(1), "_a_c");
 }
 
 TEST_F(CifTokeniser, AngleBracketLineIsACommentForTheFirstInstanceOnly) {
