@@ -89,6 +89,7 @@ struct Header {
   int seq_serial = 0;
   bool sf_warned = false;  // the full scattering-type table was reported for this record
   bool refused = false;    // a value that is no number was met, and reported
+  bool cell_named = false;  // a cell value was refused with the default cell named
   Row row;
 };
 
@@ -407,6 +408,7 @@ bool crystal_item(Header& h, std::string_view item, std::string_view data, float
         msgdoc_(1, " WARNING: " + std::string(rt::trim_right(item)) + " " +
                        std::string(rt::trim_right(data)) +
                        " is no cell value; default cell: 100,100,100,90,90,90");
+        h.cell_named = true;
         break;
       }
       crdinf.cr_cell(k - 8) = value;
@@ -1019,7 +1021,9 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
   while (!header_done) {
     getcif_info_(in, mdoc, e, iend);
     if (e != 0) {
-      ierr = 3;
+      // An item given twice is refused as a damaged value is, the file
+      // being readable.
+      ierr = cif_repeated_item_info() ? coords::kHeaderNoNumber : 3;
       return;
     }
     if (iend == -2) continue;
@@ -1098,8 +1102,8 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
     h.nfract = 0;
   } else if (h.ncell < 6) {
     // Named whatever the caller's message code, as the PDB reader names an
-    // absent CRYST1: every atom stands in this cell.
-    msgdoc_(1, " WARNING: CELL parameters are missing, default : 100,100,100,90,90,90");
+    // absent CRYST1: every atom stands in this cell.  Once is enough.
+    if (!h.cell_named) msgdoc_(1, " WARNING: CELL parameters are missing, default : 100,100,100,90,90,90");
     for (int i = 1; i <= 3; ++i) crdinf.cr_cell(i) = 100.0f;
     for (int i = 4; i <= 6; ++i) crdinf.cr_cell(i) = pi / 2.0f;
     h.nfract = 0;

@@ -309,6 +309,7 @@ struct Position {
   // Item names of the current data block, lower-cased (CIF names ignore
   // case), with the line of each, while repeated names are refused.
   bool watch_names = false;
+  bool repeated = false;  // the syntax error is a name given twice
   std::unordered_map<std::string, int32_t> block_names;
 };
 
@@ -530,6 +531,7 @@ bool name_once(const Instance& in, const rt::FixedText<FRDWORDLEN>& word, int32_
                         std::to_string(in.pos.words_line) + " is given twice in data block " +
                         std::string(block) + " (first in line " + std::to_string(at->second) + ")";
   msgerr_(mdoc, in.pos.syntax_error);
+  in.pos.repeated = true;
   in.fr.nwrd = 0;
   in.c.i_cif = 0;
   ierr = 1;
@@ -541,6 +543,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
   comfread_cif_t& fr = in.fr;
   ierr = 0;
   if (!in.pos.syntax_error.empty()) in.pos.syntax_error.clear();
+  in.pos.repeated = false;
   if (iend == -1) {
     ++in.names_serial;
     in.pos.lines = 0;
@@ -777,6 +780,8 @@ const CifDroppedSet& cif_dropped_set_info() { return dropped_info; }
 const CifRecordPlace& cif_record_place_info() { return pos_info.place; }
 
 std::string_view cif_syntax_error_info() { return pos_info.syntax_error; }
+
+bool cif_repeated_item_info() { return pos_info.repeated; }
 
 void frd_parm_info_() { split_cif_words(comfread_info, comfread_info.line.len_trim()); }
 

@@ -100,6 +100,9 @@ std::string_view cif_syntax_error_info();
 // error naming the item and both lines: of the two values a reader would
 // keep one, or merge two rows.  The reset after that one ends the watch.
 void cif_refuse_repeated_items_info();
+// True when the syntax error of the last call of instance 1 was a name
+// given twice: the file is damaged, not merely unreadable.
+bool cif_repeated_item_info();
 // Split the line of comfread_info / comfread_c into CIF words.
 // Writes comfread_info.
 void frd_parm_info_();

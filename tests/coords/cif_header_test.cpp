@@ -102,6 +102,75 @@ TEST_F(CifHeader, CellOrMatrixValueNotGivenLeavesTheAtomsInPlace) {
   }
 }
 
+// The header's categories wherever the model's data block puts them, the
+// space group under its other names, and nothing from another block.
+TEST_F(CifHeader, CategoriesAnywhereInTheModelsBlockAndNoOther) {
+  const std::string sg = "_symmetry.space_group_name_H-M 'P 21 21 21'\n";
+  const struct {
+    const char* label;
+    std::string text;
+    int status;
+    float a;           // cell edge a
+    int nsym;          // operators of the group
+    const char* title;  // "---" when none is given
+  } rows[] = {
+      {"archive order", "data_x\n_struct.title T\n" + std::string(kCell) + sg + kOneAtom, 0, 10.0f, 4, "T"},
+      {"cell, group and title after the atoms", "data_x\n" + kOneAtom + kCell + sg + "_struct.title T\n", 0,
+       10.0f, 4, "T"},
+      {"after the atoms and another category", "data_x\n" + kOneAtom + "loop_\n_pdbx_x.a\n1\n" + kCell + sg, 0,
+       10.0f, 4, "---"},
+      {"core names of the group in an mmCIF block",
+       "data_x\n" + std::string(kCell) + "_symmetry_space_group_name_H-M 'P 21 21 21'\n" + kOneAtom, 0, 10.0f, 4,
+       "---"},
+      {"core number of the group alone", "data_x\n" + std::string(kCell) + "_symmetry_Int_Tables_number 19\n" +
+       kOneAtom, 0, 10.0f, 4, "---"},
+      {"the newer dictionary's group after the atoms", "data_x\n" + kOneAtom + kCell +
+       "_space_group.IT_number 19\n_space_group_name_H-M_alt 'P 21 21 21'\n", 0, 10.0f, 4, "---"},
+      {"the newer dictionary's name alone", "data_x\n" + std::string(kCell) +
+       "_space_group.name_H-M_alt 'P 21 21 21'\n" + kOneAtom, 0, 10.0f, 4, "---"},
+      {"a block before the model's", "data_a\n_struct.title A\n" + std::string(kCell) + sg + "data_x\n" + kOneAtom,
+       8, 100.0f, 1, "---"},
+      {"a block after the model's", "data_x\n" + kOneAtom + "data_b\n_struct.title B\n" + kCell + sg, 8, 100.0f,
+       1, "---"},
+      {"a name of the header inside a text field after the atoms", "data_x\n" + kOneAtom +
+       "_pdbx_x.text\n;\n_cell.length_a 50\n;\n", 8, 100.0f, 1, "---"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("any", r.text);
+    EXPECT_EQ(read("any"), r.status);
+    EXPECT_FLOAT_EQ(crst_crd.cs_cell(1), r.a);
+    EXPECT_EQ(crst_crd.cs_nsym, r.nsym);
+    EXPECT_EQ(crdinf.cr_title.trimmed(), std::string_view(r.title));
+    EXPECT_EQ(atom_inf.n_atom, 1);
+    EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
+  }
+}
+
+// A connection row after the atom list is a link of the model, and the
+// software name of this system's own writer there makes the file its own.
+TEST_F(CifHeader, ConnectionRowAndOwnWriterAfterTheAtoms) {
+  const std::string conn =
+      "_struct_conn.id c1\n_struct_conn.conn_type_id covale\n_struct_conn.ptnr1_label_asym_id A\n"
+      "_struct_conn.ptnr1_label_comp_id ALA\n_struct_conn.ptnr1_auth_seq_id 1\n"
+      "_struct_conn.ptnr1_label_atom_id CA\n_struct_conn.ptnr2_label_asym_id A\n"
+      "_struct_conn.ptnr2_label_comp_id ALA\n_struct_conn.ptnr2_auth_seq_id 2\n"
+      "_struct_conn.ptnr2_label_atom_id CA\n";
+  const std::string two = kShortLoop + "1 CA ALA A 1 1.0 2.0 3.0\n2 CA ALA A 2 4.0 2.0 3.0\n";
+  write("c", cif_header() + two + conn);
+  ASSERT_EQ(read("c"), 0);
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_atom2(1).trimmed(), "CA");
+  EXPECT_EQ(link_inf.ln_seq2(1).str(), "   2 ");
+  EXPECT_EQ(crdinf.cr_soft.str(), ".");
+  write("s", cif_header() + two + "_software.name 'blanc 1.0'\n");
+  read("s");
+  EXPECT_EQ(crdinf.cr_soft.str(), "B");
+  write("o", cif_header() + two + "loop_\n_software.name\n_software.version\nREFMAC 5\n");
+  read("o");
+  EXPECT_EQ(crdinf.cr_soft.str(), ".");
+}
+
 TEST_F(CifHeader, UserSpaceGroupAndCellWin) {
   write("u", std::string("data_x\n") + kCell + kOneAtom);
   const float cell[6] = {40, 50, 60, 90, 90, 120};
