@@ -117,6 +117,7 @@ TEST_F(CifHeader, CategoriesAnywhereInTheModelsBlockAndNoOther) {
       {"archive order", "data_x\n_struct.title T\n" + std::string(kCell) + sg + kOneAtom, 0, 10.0f, 4, "T"},
       {"cell, group and title after the atoms", "data_x\n" + kOneAtom + kCell + sg + "_struct.title T\n", 0,
        10.0f, 4, "T"},
+      {"the cell alone after the atoms", "data_x\n" + sg + kOneAtom + kCell, 0, 10.0f, 4, "---"},
       {"after the atoms and another category", "data_x\n" + kOneAtom + "loop_\n_pdbx_x.a\n1\n" + kCell + sg, 0,
        10.0f, 4, "---"},
       {"core names of the group in an mmCIF block",

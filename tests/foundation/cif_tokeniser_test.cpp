@@ -237,6 +237,7 @@ TEST_F(CifTokeniser, ItemGivenTwiceInOneBlockIsRefusedWhenAsked) {
       }
     });
     EXPECT_EQ(calls, r.calls);
+    EXPECT_EQ(cif_repeated_item_info(), !r.error.empty());
     if (r.error.empty()) {
       EXPECT_EQ(out, "");
       EXPECT_EQ(cif_syntax_error_info(), "");
