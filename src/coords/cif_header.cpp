@@ -79,6 +79,7 @@ struct Row {
 // Local state of one header read.
 struct Header {
   int32_t mdoc = 0;
+  std::string_view written;  // the current item as the file writes it
   int icsd = 0;
   int ncell = 0;
   int nfract = 0;
@@ -88,6 +89,7 @@ struct Header {
   int seq_serial = 0;
   bool sf_warned = false;  // the full scattering-type table was reported for this record
   bool refused = false;    // a value that is no number was met, and reported
+  bool cell_named = false;  // a cell value was refused with the default cell named
   Row row;
 };
 
@@ -98,7 +100,8 @@ bool header_number(Header& h, std::string_view item, std::string_view data, floa
   if (coords::cif_number(data, fdata, v) != coords::CifNumber::kNoNumber) return true;
   const CifRecordPlace& p = cif_record_place_info();
   const std::string where = comcif_info.n_cif > 1 ? ", row at line " : ", line ";
-  msgerr_(h.mdoc, " ERROR: " + coords::cif_no_number(item, data) + where + std::to_string(p.line));
+  msgerr_(h.mdoc, " ERROR: " + coords::cif_no_number(h.written.empty() ? item : h.written, data) +
+                      where + std::to_string(p.line));
   h.refused = true;
   return false;
 }
@@ -110,7 +113,8 @@ bool header_integer(Header& h, std::string_view item, std::string_view data, int
   if (coords::cif_integer(data, i) != coords::CifNumber::kNoNumber) return true;
   const CifRecordPlace& p = cif_record_place_info();
   const std::string where = comcif_info.n_cif > 1 ? ", row at line " : ", line ";
-  msgerr_(h.mdoc, " ERROR: " + coords::cif_no_integer(item, data) + where + std::to_string(p.line));
+  msgerr_(h.mdoc, " ERROR: " + coords::cif_no_integer(h.written.empty() ? item : h.written, data) +
+                      where + std::to_string(p.line));
   h.refused = true;
   return false;
 }
@@ -359,6 +363,27 @@ bool scalar_item(Header& h, std::string_view item, std::string_view data, float 
   return true;
 }
 
+// The space group as core CIF names it, and as the newer dictionaries do
+// (both in mmCIF files of converters): the item of the "_symmetry."
+// category that says the same, read as that one; any other item as it is.
+std::string_view symmetry_synonym(std::string_view item) {
+  struct Synonym {
+    std::string_view given, read_as;
+  };
+  static constexpr Synonym kSynonyms[] = {
+      {"_symmetry_space_group_name_H-M", "_symmetry.space_group_name_H-M"},
+      {"_space_group.name_H-M_alt", "_symmetry.space_group_name_H-M"},
+      {"_space_group_name_H-M_alt", "_symmetry.space_group_name_H-M"},
+      {"_symmetry_Int_Tables_number", "_symmetry.Int_Tables_number"},
+      {"_space_group.IT_number", "_symmetry.Int_Tables_number"},
+      {"_space_group_IT_number", "_symmetry.Int_Tables_number"},
+  };
+  if (item.substr(0, 9) != "_symmetry" && item.substr(0, 12) != "_space_group") return item;
+  for (const Synonym& s : kSynonyms)
+    if (cif_match_whole(item, s.given)) return s.read_as;
+  return item;
+}
+
 // Cell, fractionalisation and symmetry items; true when the item was one.
 bool crystal_item(Header& h, std::string_view item, std::string_view data, float fdata,
                   float pi180) {
@@ -383,6 +408,7 @@ bool crystal_item(Header& h, std::string_view item, std::string_view data, float
         msgdoc_(1, " WARNING: " + std::string(rt::trim_right(item)) + " " +
                        std::string(rt::trim_right(data)) +
                        " is no cell value; default cell: 100,100,100,90,90,90");
+        h.cell_named = true;
         break;
       }
       crdinf.cr_cell(k - 8) = value;
@@ -791,6 +817,77 @@ bool atom_rows_begin(std::string_view item) {
          item.substr(0, 11) == "_atom_site.";
 }
 
+// Item names, or their beginnings, of the categories that the header
+// reader takes (the scalar items, the crystal and the loops), in lower
+// case: a name past the atom list that begins so makes the header read on.
+// Erring on the side of a name too many costs a second reading, never a
+// value.
+constexpr std::string_view kHeaderNames[] = {
+    "_database", "_entry.id", "_struct_keywords.text", "_struct.keywords", "_struct.title",
+    "_struct_title", "_audit.creation_date", "_file_creation_date", "_diffrn.ambient_temp",
+    "_diffrn_radiation", "_refine.ls_", "_refine.ndb_ls_sigma", "_reflns.",
+    "_computing.structure_refinement", "_cell.", "_cell_", "_atom_sites.fract_transf_",
+    "_symmetry", "_space_group", "_struct_asym.", "_entity.", "_entity_poly_seq.",
+    "_entity_link.", "_struct_conn.", "_ptq7_struct_asym_mod.", "_derivative", "_atom_type.",
+    "_atom_type_"};
+
+bool header_name(std::string_view word) {
+  for (std::string_view n : kHeaderNames) {
+    if (word.size() < n.size()) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < n.size() && same; ++k)
+      same = std::tolower(static_cast<unsigned char>(word[k])) == n[k];
+    if (same) return true;
+  }
+  return false;
+}
+
+// True when the data block of the atom list, from line `from` (its first
+// row) to its end, names an item that the header reader takes: CIF gives
+// the categories of a block no order, and converters write the cell, the
+// space group or the connections after the atoms.  The lines are looked at,
+// not taken apart, so that the usual file (nothing of the header after its
+// atoms) is not read twice over.  The software's name counts only where it
+// names this system's own writer, the one value the header takes from it
+// (the archive puts its software list after the atoms).
+bool header_after_atoms(const std::string& file, int32_t from) {
+  const int unit = rt::free_unit(10, 99);
+  rt::OpenOptions opt;
+  opt.status = rt::OpenStatus::Old;
+  opt.readonly = true;
+  if (unit < 1 || rt::unit_open(unit, file, opt) != 0) return false;
+  bool found = false;
+  bool text_field = false;
+  bool software = false;  // the last name met is of the software category
+  int32_t line_no = 0;
+  std::string_view rec;
+  while (!found && rt::read_record_view(unit, rec) == rt::IOSTAT_OK) {
+    if (++line_no < from) continue;
+    if (!rec.empty() && rec[0] == ';') {
+      text_field = !text_field;
+      continue;
+    }
+    if (text_field) continue;
+    if (rec.substr(0, 5) == "data_") break;
+    for (std::size_t k = rec.find('_'); k != std::string_view::npos; k = rec.find('_', k + 1)) {
+      if (k > 0 && rec[k - 1] != ' ' && rec[k - 1] != '\t') continue;
+      std::size_t end = rec.find_first_of(" \t\r", k);
+      if (end == std::string_view::npos) end = rec.size();
+      const std::string_view word = rec.substr(k, end - k);
+      if (header_name(word)) {
+        found = true;
+        break;
+      }
+      software = word.substr(0, 10) == "_software.";
+    }
+    if (software && (rec.find("vorel") != std::string_view::npos ||
+                     rec.find("blanc") != std::string_view::npos))
+      found = true;
+  }
+  rt::unit_close(unit);
+  return found;
+}
+
 // Ties each assembly group to its entity by the entity identifier, so that
 // the chains of the atom rows find their entities.
 void point_groups_to_entities() {
@@ -894,49 +991,80 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
     msgerr_(mdoc, " ERROR: open input file");
     return;
   }
-  com_dict_file.prog_name_crd = ".";
-  crst_crd.cs_nsymop = 0;
-  // No name until the file gives one: a number alone must not meet the
-  // default name.
-  crdinf.cr_spgr.blank();
-  crdinf.cr_soft = ".";
-  cif_entity_list.n_chn_ent = 0;
-  cif_ent_poly_seq.ent_nresidue = 0;
-  cif_ent_link.ent_ln_n = 0;
-  std::fill_n(g_conn_label_seq.data(), 2 * MAXLINK, 0);
-  std::fill_n(g_conn_label_width.data(), 2 * MAXLINK, 0);
-  cif_asym_part.n_grp_asm = 0;
-  isg_flag = 0;
-  icell_flag = 0;
   com_crd_cif.held_unit = 0;
   com_crd_cif.small_molecule = 0;
-  // The scattering types before the header's own: a small-molecule file's
-  // are passed over.
+  // The scattering types, links and modifications before the header's own:
+  // a small-molecule file's types are passed over, and a data block before
+  // the model's leaves nothing.
   const int32_t sf_before = crst_crd.cs_nsfatm;
+  const int32_t links_before = link_inf.ln_n;
+  const int32_t mods_before = mod_inf.mod_n;
   Header h;
-  h.mdoc = mdoc;
+  // Each data block is read afresh: what a block before the model's gave
+  // (a cell, a space group, connection rows) belongs to another structure.
+  const auto begin_block = [&]() {
+    init_crd_inf_(mdoc, e);
+    com_dict_file.prog_name_crd = ".";
+    crst_crd.cs_nsymop = 0;
+    // No name until the block gives one: a number alone must not meet the
+    // default name.
+    crdinf.cr_spgr.blank();
+    crdinf.cr_soft = ".";
+    cif_entity_list.n_chn_ent = 0;
+    cif_ent_poly_seq.ent_nresidue = 0;
+    cif_ent_link.ent_ln_n = 0;
+    std::fill_n(g_conn_label_seq.data(), 2 * MAXLINK, 0);
+    std::fill_n(g_conn_label_width.data(), 2 * MAXLINK, 0);
+    cif_asym_part.n_grp_asm = 0;
+    crst_crd.cs_nsfatm = sf_before;
+    link_inf.ln_n = links_before;
+    mod_inf.mod_n = mods_before;
+    icell_flag = 0;
+    h = Header{};
+    h.mdoc = mdoc;
+  };
+  begin_block();
+  isg_flag = 0;
   int32_t iend = -1;
+  cif_refuse_repeated_items_info();
+  // Set once the model's atom list is met while categories of the header
+  // follow it in its block: those are read too, the atom rows passed over,
+  // up to the end of the block.
+  bool after_atoms = false;
+  // The atom list names its atoms by label and places them by fractional
+  // coordinates; decided from the list's first record.
+  bool core_list = false;
 
   bool header_done = false;
   while (!header_done) {
     getcif_info_(in, mdoc, e, iend);
     if (e != 0) {
-      ierr = 3;
+      // An item given twice is refused as a damaged value is, the file
+      // being readable.
+      ierr = cif_repeated_item_info() ? coords::kHeaderNoNumber : 3;
       return;
     }
     if (iend == -2) continue;
     if (iend != 0) {
+      if (after_atoms) break;
       ierr = 2;
       return;
     }
     const int n = comcif_info.n_cif;
+    if (n == 0) {
+      if (after_atoms) break;
+      begin_block();
+      continue;
+    }
     // The working values of a loop row start afresh with every record.
     h.row.reset();
     h.sf_warned = false;
     for (int i = 1; i <= n; ++i) {
-      const std::string_view item = comcif_info.itm_cif(i).view();
+      const std::string_view written = comcif_info.itm_cif(i).view();
+      const std::string_view item = symmetry_synonym(written);
       const std::string_view data = comcif_info.dt_cif(i).view();
       const float fdata = comcif_info.fdt_cif(i);
+      h.written = written;
       if (scalar_item(h, item, data, fdata)) {
         if (h.refused) {
           ierr = coords::kHeaderNoNumber;
@@ -960,20 +1088,25 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
         continue;
       }
       if (atom_rows_begin(item)) {
+        if (after_atoms) break;
+        core_list = h.icsd == 0 && core_atom_list(comcif_info);
+        if (core_list) h.icsd = 1;
+        if (header_after_atoms(rt::unit_file_name(in), cif_record_place_info().line)) {
+          after_atoms = true;
+          break;
+        }
         header_done = true;
         break;
       }
     }
   }
   // The record holding the first atom row stays in the tokeniser for the row
-  // readers.
-  com_crd_cif.held_unit = in;
-  // Known only now, the atom list's names read: a small-molecule file
+  // readers, unless the header was read past it: they then read the file
+  // again from its start.
+  com_crd_cif.held_unit = after_atoms ? 0 : in;
+  // Known only at the atom list, its names read: a small-molecule file
   // without its CSD code is read as the same file with one.
-  if (h.icsd == 0 && core_atom_list(comcif_info)) {
-    h.icsd = 1;
-    crst_crd.cs_nsfatm = sf_before;
-  }
+  if (core_list) crst_crd.cs_nsfatm = sf_before;
   com_crd_cif.small_molecule = h.icsd;
 
   if (h.icsd == 1) {
@@ -986,7 +1119,9 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
     for (int i = 4; i <= 6; ++i) crdinf.cr_cell(i) = cell_input[i - 1] * pi180;
     h.nfract = 0;
   } else if (h.ncell < 6) {
-    msgdoc_(mdoc, " WARNING: CELL parameters are missing, default : 100,100,100,90,90,90");
+    // Named whatever the caller's message code, as the PDB reader names an
+    // absent CRYST1: every atom stands in this cell.  Once is enough.
+    if (!h.cell_named) msgdoc_(1, " WARNING: CELL parameters are missing, default : 100,100,100,90,90,90");
     for (int i = 1; i <= 3; ++i) crdinf.cr_cell(i) = 100.0f;
     for (int i = 4; i <= 6; ++i) crdinf.cr_cell(i) = pi / 2.0f;
     h.nfract = 0;
@@ -994,7 +1129,7 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
   icell_flag = 1;
   if (h.sg_read) isg_flag = 1;
   if (!h.sg_read && nospgr_input == 0) {
-    msgdoc_(mdoc, " WARNING: space group number and name are missing, default : P1");
+    msgdoc_(1, " WARNING: space group number and name are missing, default : P1");
     crdinf.cr_spgr = "P 1";
     crdinf.cr_nspgr = 1;
     crdinf.cr_sett = 1;

@@ -13,8 +13,9 @@
 // 1.0 or less means none); isg_flag 1 when a space group came from the file
 // or the user; icell_flag 1 after a completed read; ierr 0, 1 not opened,
 // 2 end of file before the atom rows, 3 tokeniser failure, 4 a cell length
-// or angle or a connection distance that is no number (kHeaderNoNumber,
-// after its error line; the file is left open).
+// or angle or a connection distance that is no number, or an item given
+// twice in the block (kHeaderNoNumber, after its error line; the file is
+// left open).
 // Writes crdinf, crst_crd, crst_pdb, crdpdb, crdpdb_2, the entity tables, cif_asym_part, link_inf,
 // mod_inf, com_crd_cif, com_dict_file.
 void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_view name,

@@ -4,8 +4,10 @@
 #include "foundation/cif_tokeniser.h"
 
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 
 #include "foundation/cif_scan.h"
 #include "foundation/line_reader.h"
@@ -290,7 +292,7 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
 // What a look past a finished scalar set met that must wait for the next
 // call: a comment line, the end of the file, or a line that a quote leaves
 // open.
-enum class Held { None, Comment, End, Quote };
+enum class Held { None, End, Quote };
 
 // Where an instance stands in its file.
 struct Position {
@@ -304,6 +306,11 @@ struct Position {
   int32_t gathered = 0;
   Held held = Held::None;
   int32_t held_iend = 0;  // the end code a held end of file gives
+  // Item names of the current data block, lower-cased (CIF names ignore
+  // case), with the line of each, while repeated names are refused.
+  bool watch_names = false;
+  bool repeated = false;  // the syntax error is a name given twice
+  std::unordered_map<std::string, int32_t> block_names;
 };
 
 struct Instance {
@@ -504,11 +511,39 @@ void refuse_open_quote(const Instance& in, int32_t mdoc, int32_t& ierr) {
   ierr = 1;
 }
 
+bool repeated_items_asked = false;
+
+// An item name met in the current data block: refused as a syntax error
+// when the block gave it before, whose value would otherwise be lost to
+// the later one or merged with it.  True when the name may stand.
+bool name_once(const Instance& in, const rt::FixedText<FRDWORDLEN>& word, int32_t mdoc,
+               int32_t& ierr) {
+  const std::string_view name = word.trimmed();
+  // A lone underscore names no item (it turns up in damaged text).
+  if (!in.pos.watch_names || name.size() < 2) return true;
+  std::string key(name);
+  for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  const auto [at, added] = in.pos.block_names.try_emplace(std::move(key), in.pos.words_line);
+  if (added) return true;
+  std::string_view block = in.c.blk_cif.trimmed();
+  if (starts_with(block, "data_")) block.remove_prefix(5);
+  in.pos.syntax_error = " ERROR: CIF_read: item " + std::string(name) + " in line " +
+                        std::to_string(in.pos.words_line) + " is given twice in data block " +
+                        std::string(block) + " (first in line " + std::to_string(at->second) + ")";
+  msgerr_(mdoc, in.pos.syntax_error);
+  in.pos.repeated = true;
+  in.fr.nwrd = 0;
+  in.c.i_cif = 0;
+  ierr = 1;
+  return false;
+}
+
 void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
   comcif_rec& c = in.c;
   comfread_cif_t& fr = in.fr;
   ierr = 0;
   if (!in.pos.syntax_error.empty()) in.pos.syntax_error.clear();
+  in.pos.repeated = false;
   if (iend == -1) {
     ++in.names_serial;
     in.pos.lines = 0;
@@ -517,6 +552,9 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
     in.pos.scalar_set = false;
     in.pos.gathered = 0;
     in.pos.held = Held::None;
+    in.pos.watch_names = in.first && repeated_items_asked;
+    repeated_items_asked = false;
+    in.pos.block_names.clear();
     c.n_cif = 0;
     c.i_cif = 0;
     c.n_data = 0;
@@ -536,13 +574,8 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
     in.pos.held = Held::None;
     if (held == Held::End) {
       iend = in.pos.held_iend;
-    } else if (held == Held::Quote) {
-      refuse_open_quote(in, mdoc, ierr);
     } else {
-      // The comment line is still the line read last.
-      c.dt_cif(MAXCIFVAL) = fr.line.sub(1, 79);
-      in.use.value[MAXCIFVAL - 1] = FRDWORDLEN;
-      iend = -2;
+      refuse_open_quote(in, mdoc, ierr);
     }
     return;
   }
@@ -585,15 +618,11 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
         c.i_cif = 0;
         continue;
       }
+      // A comment may stand anywhere, also between two pairs of one set:
+      // it is returned on its own and the set stays open (the archive
+      // writes one after each category, which the next name ends anyway).
       if (is_comment_start(in, fr.cwrd(1).c[0])) {
         fr.nwrd = c.i_cif;
-        if (in.pos.gathered != 0 && c.n_item == in.pos.gathered) {
-          // A comment ends a finished set (the archive writes one after
-          // each category); between a name and its value it does not.
-          in.pos.gathered = 0;
-          in.pos.held = Held::Comment;
-          return;
-        }
         c.dt_cif(MAXCIFVAL) = fr.line.sub(1, 79);
         in.use.value[MAXCIFVAL - 1] = FRDWORDLEN;
         iend = -2;
@@ -622,6 +651,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
           return;
         }
         c.i_cif = w;
+        if (!name_once(in, fr.cwrd(w), mdoc, ierr)) return;
         c.n_data = in.pos.gathered;
         ++c.n_item;
         std::memcpy(c.itm_cif(c.n_item).c, fr.cwrd(w).c, FRDWORDLEN);
@@ -679,6 +709,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
     const char w0 = wv[0];
     if (bare && ((w0 == 'd' && starts_with(wv, "data_")) || (w0 == 'g' && starts_with(wv, "global_")))) {
       c.blk_cif = word;
+      in.pos.block_names.clear();
       if (c.n_data != 0) report_incomplete(in, mdoc);
       c.n_data = 0;
       c.n_item = 0;
@@ -704,6 +735,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
       continue;
     }
     if (bare && w0 == '_') {
+      if (!name_once(in, word, mdoc, ierr)) return;
       in.pos.scalar_set = c.loop_flag.c[0] == 'N';
       if (c.loop_flag.c[0] == 'N') c.n_item = 0;
       if (c.n_data != 0) report_incomplete(in, mdoc);
@@ -749,9 +781,13 @@ const CifRecordPlace& cif_record_place_info() { return pos_info.place; }
 
 std::string_view cif_syntax_error_info() { return pos_info.syntax_error; }
 
+bool cif_repeated_item_info() { return pos_info.repeated; }
+
 void frd_parm_info_() { split_cif_words(comfread_info, comfread_info.line.len_trim()); }
 
 void frd_parmc_() { split_cif_words(comfread_c, comfread_c.line.len_trim()); }
+
+void cif_refuse_repeated_items_info() { repeated_items_asked = true; }
 
 void getcif_info_(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
   getcif(kInstance1, unit, mdoc, ierr, iend);

@@ -95,6 +95,14 @@ const CifRecordPlace& cif_record_place_info();
 // unterminated quote), empty when the last call met none: a reader that
 // silences the tokeniser's messages names the fault from here.
 std::string_view cif_syntax_error_info();
+// Asks the next reset of instance 1 to refuse an item name given twice in
+// one data block (in two sets, a set and a loop, or one set) as a syntax
+// error naming the item and both lines: of the two values a reader would
+// keep one, or merge two rows.  The reset after that one ends the watch.
+void cif_refuse_repeated_items_info();
+// True when the syntax error of the last call of instance 1 was a name
+// given twice: the file is damaged, not merely unreadable.
+bool cif_repeated_item_info();
 // Split the line of comfread_info / comfread_c into CIF words.
 // Writes comfread_info.
 void frd_parm_info_();

@@ -159,10 +159,11 @@ TEST_F(CifAnisoLoop, ValueThatIsNoNumberIsRefused) {
 }
 
 TEST_F(CifAnisoLoop, AnAtomRowWithoutSerialAfterItIsStillRefused) {
-  write("r", kAtoms + kAnisoLoop + "1 N N 0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n" +
+  // The atom list after the anisotropic loop, as the only one of its block.
+  write("r", cif_header() + kAnisoLoop + "1 N N 0.1 0.1 0.1 0 0 0 9 9 9 9 9 9 A\n" +
                  atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id",
                             "Cartn_x", "Cartn_y", "Cartn_z"}) +
-                 "? O ALA A 1 0 0 0\n");
+                 "1 N ALA A 1 0 0 0\n? O ALA A 1 0 0 0\n");
   EXPECT_EQ(read_out("r"), 3);
   EXPECT_NE(out_.find(" ERROR: an atom row without a serial number"), std::string::npos) << out_;
 }

@@ -31,13 +31,15 @@ TEST_F(CifAtomRowOrder, DisplacementTypeAndComponentsActInLoopOrder) {
   EXPECT_EQ(atom_inf.b_flag(2), 0);
 }
 
-TEST_F(CifAtomRowOrder, LaterColumnOfAnItemWins) {
-  // The serial and the x coordinate each stand twice; the atom-number
-  // column is a serial too.
+TEST_F(CifAtomRowOrder, AColumnOfAnItemGivenTwiceIsRefused) {
+  // The x coordinate stands twice: which of its values places the atom is
+  // no reader's guess.  The atom-number column is a serial of its own name.
   write("d", cif_header() + kShortLoop + atom_loop({"atom_number", "Cartn_x"}).substr(6) +
                  "1 CA ALA A 1 5.0 0 0 7 2.5\n");
-  ASSERT_EQ(read("d"), 0);
-  ASSERT_EQ(atom_inf.n_atom, 1);
-  EXPECT_EQ(atom_inf.i_atold(1), 7);
-  EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 2.5f, 1e-4f);
+  ASSERT_EQ(read_out("d"), 3);
+  EXPECT_NE(out_.find("  ERROR: CIF_read: item _atom_site.Cartn_x in line 19 is given twice in data "
+                      "block t (first in line 15)\n  ERROR: read input file\n"),
+            std::string::npos)
+      << out_;
+  EXPECT_EQ(atom_inf.n_atom, 0);
 }

@@ -546,20 +546,19 @@ TEST_F(CifAtomRows, NameCorrectionsFollowTheResidueTablesOfEachRead) {
   EXPECT_EQ(atom_inf.atm_name(2).str(), "O3T ");
 }
 
-TEST_F(CifAtomRows, SecondLoopWithOtherColumnOrderIsReadByItsOwnNames) {
+TEST_F(CifAtomRows, SecondLoopOfTheAtomListInOneBlockIsRefused) {
   // Both loops have eight columns; the second names the coordinates in the
-  // opposite order, so its rows must not be read with the first loop's
-  // column meanings.
+  // opposite order.  Read, it would merge two lists of one block (or give
+  // each atom twice): the item it repeats is named with both its lines.
   write("two", cif_header() + kShortLoop + "1 CA ALA A 1 1.0 2.0 3.0\n" +
                    atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id", "Cartn_z",
                               "Cartn_y", "Cartn_x"}) +
                    "2 CA GLY A 2 1.0 2.0 3.0\n");
-  ASSERT_EQ(read("two"), 0);
-  ASSERT_EQ(atom_inf.n_atom, 2);
-  EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 1.0f, 1e-4f);
-  EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
-  EXPECT_NEAR(atom_crd.xyz_crd(1, 2), 3.0f, 1e-4f);
-  EXPECT_NEAR(atom_crd.xyz_crd(3, 2), 1.0f, 1e-4f);
+  ASSERT_EQ(read_out("two"), 3);
+  EXPECT_NE(out_.find("  ERROR: CIF_read: item _atom_site.id in line 20 is given twice in data block t "
+                      "(first in line 10)\n  ERROR: read input file\n"),
+            std::string::npos)
+      << out_;
 }
 
 TEST_F(CifAtomRows, PrimedNamesReadWholeHoweverQuoted) {
@@ -571,11 +570,9 @@ TEST_F(CifAtomRows, PrimedNamesReadWholeHoweverQuoted) {
   write("p", cif_header() + loop +
                  "1 DA B 1 1.0 2.0 3.0 O5'\n"
                  "2 DA B 1 4.0 5.0 6.0 \"C5'\"\n"
-                 "3 DA B 1 7.0 8.0 9.0 'C1''\n" +
-                 atom_loop({"id", "label_comp_id", "label_asym_id", "auth_seq_id", "label_atom_id", "Cartn_x",
-                            "Cartn_y", "Cartn_z"}) +
-                 "4 DA B 1 O3' 10.0 11.0 12.0\n"
-                 "5 DA B 1 'O4'' 13.0 14.0 15.0\n");
+                 "3 DA B 1 7.0 8.0 9.0 'C1''\n"
+                 "4 DA B 1 10.0 11.0 12.0 O3'\n"
+                 "5 DA B 1 13.0 14.0 15.0 'O4''\n");
   ASSERT_EQ(read_out("p"), 0) << out_;
   EXPECT_EQ(out_.find("ERR"), std::string::npos) << out_;
   ASSERT_EQ(atom_inf.n_atom, 5);

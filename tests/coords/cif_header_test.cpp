@@ -49,10 +49,14 @@ TEST_F(CifHeader, MissingCellAndSpaceGroupTakeDefaults) {
   EXPECT_EQ(crst_crd.cs_nsym, 1);
   // Orthogonal coordinates come back through the default cell unchanged.
   EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
-  // The default warnings go to the documentation only.
+  // The default warnings are printed whatever the caller's message code,
+  // as the PDB reader's for an absent CRYST1 are.
   write("w", std::string("data_x\n") + kOneAtom);
   EXPECT_EQ(read_out("w"), 8);
-  EXPECT_EQ(out_.find("CELL parameters are missing"), std::string::npos);
+  EXPECT_NE(out_.find("  WARNING: CELL parameters are missing, default : 100,100,100,90,90,90\n"
+                      "  WARNING: space group number and name are missing, default : P1\n"),
+            std::string::npos)
+      << out_;
   EXPECT_NE(out_.find(count_lines(1, 1, 1)), std::string::npos) << out_;
 }
 
@@ -99,6 +103,76 @@ TEST_F(CifHeader, CellOrMatrixValueNotGivenLeavesTheAtomsInPlace) {
     EXPECT_NEAR(atom_crd.xyz_crd(2, 1), 2.0f, 1e-4f);
     EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
   }
+}
+
+// The header's categories wherever the model's data block puts them, the
+// space group under its other names, and nothing from another block.
+TEST_F(CifHeader, CategoriesAnywhereInTheModelsBlockAndNoOther) {
+  const std::string sg = "_symmetry.space_group_name_H-M 'P 21 21 21'\n";
+  const struct {
+    const char* label;
+    std::string text;
+    int status;
+    float a;           // cell edge a
+    int nsym;          // operators of the group
+    const char* title;  // "---" when none is given
+  } rows[] = {
+      {"archive order", "data_x\n_struct.title T\n" + std::string(kCell) + sg + kOneAtom, 0, 10.0f, 4, "T"},
+      {"cell, group and title after the atoms", "data_x\n" + kOneAtom + kCell + sg + "_struct.title T\n", 0,
+       10.0f, 4, "T"},
+      {"the cell alone after the atoms", "data_x\n" + sg + kOneAtom + kCell, 0, 10.0f, 4, "---"},
+      {"after the atoms and another category", "data_x\n" + kOneAtom + "loop_\n_pdbx_x.a\n1\n" + kCell + sg, 0,
+       10.0f, 4, "---"},
+      {"core names of the group in an mmCIF block",
+       "data_x\n" + std::string(kCell) + "_symmetry_space_group_name_H-M 'P 21 21 21'\n" + kOneAtom, 0, 10.0f, 4,
+       "---"},
+      {"core number of the group alone", "data_x\n" + std::string(kCell) + "_symmetry_Int_Tables_number 19\n" +
+       kOneAtom, 0, 10.0f, 4, "---"},
+      {"the newer dictionary's group after the atoms", "data_x\n" + kOneAtom + kCell +
+       "_space_group.IT_number 19\n_space_group_name_H-M_alt 'P 21 21 21'\n", 0, 10.0f, 4, "---"},
+      {"the newer dictionary's name alone", "data_x\n" + std::string(kCell) +
+       "_space_group.name_H-M_alt 'P 21 21 21'\n" + kOneAtom, 0, 10.0f, 4, "---"},
+      {"a block before the model's", "data_a\n_struct.title A\n" + std::string(kCell) + sg + "data_x\n" + kOneAtom,
+       8, 100.0f, 1, "---"},
+      {"a block after the model's", "data_x\n" + kOneAtom + "data_b\n_struct.title B\n" + kCell + sg, 8, 100.0f,
+       1, "---"},
+      {"a name of the header inside a text field after the atoms", "data_x\n" + kOneAtom +
+       "_pdbx_x.text\n;\n_cell.length_a 50\n;\n", 8, 100.0f, 1, "---"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("any", r.text);
+    EXPECT_EQ(read("any"), r.status);
+    EXPECT_FLOAT_EQ(crst_crd.cs_cell(1), r.a);
+    EXPECT_EQ(crst_crd.cs_nsym, r.nsym);
+    EXPECT_EQ(crdinf.cr_title.trimmed(), std::string_view(r.title));
+    EXPECT_EQ(atom_inf.n_atom, 1);
+    EXPECT_NEAR(atom_crd.xyz_crd(3, 1), 3.0f, 1e-4f);
+  }
+}
+
+// A connection row after the atom list is a link of the model, and the
+// software name of this system's own writer there makes the file its own.
+TEST_F(CifHeader, ConnectionRowAndOwnWriterAfterTheAtoms) {
+  const std::string conn =
+      "_struct_conn.id c1\n_struct_conn.conn_type_id covale\n_struct_conn.ptnr1_label_asym_id A\n"
+      "_struct_conn.ptnr1_label_comp_id ALA\n_struct_conn.ptnr1_auth_seq_id 1\n"
+      "_struct_conn.ptnr1_label_atom_id CA\n_struct_conn.ptnr2_label_asym_id A\n"
+      "_struct_conn.ptnr2_label_comp_id ALA\n_struct_conn.ptnr2_auth_seq_id 2\n"
+      "_struct_conn.ptnr2_label_atom_id CA\n";
+  const std::string two = kShortLoop + "1 CA ALA A 1 1.0 2.0 3.0\n2 CA ALA A 2 4.0 2.0 3.0\n";
+  write("c", cif_header() + two + conn);
+  ASSERT_EQ(read("c"), 0);
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_atom2(1).trimmed(), "CA");
+  EXPECT_EQ(link_inf.ln_seq2(1).str(), "   2 ");
+  EXPECT_EQ(crdinf.cr_soft.str(), ".");
+  write("s", cif_header() + two + "_software.name 'blanc 1.0'\n");
+  read("s");
+  EXPECT_EQ(crdinf.cr_soft.str(), "B");
+  write("o", cif_header() + two + "loop_\n_software.name\n_software.version\nREFMAC 5\n");
+  read("o");
+  EXPECT_EQ(crdinf.cr_soft.str(), ".");
 }
 
 TEST_F(CifHeader, UserSpaceGroupAndCellWin) {
@@ -154,8 +228,8 @@ TEST_F(CifHeader, SpaceGroupByNameThenNumber) {
 
 TEST_F(CifHeader, FirstResolutionValueWinsAndUnknownIsSkipped) {
   write("r", std::string("data_x\n") +
-                 "_refine.ls_R_factor_obs ?\n_refine.ls_R_factor_obs 0.21\n_refine.ls_R_factor_obs 0.25\n"
-                 "_refine.ls_d_res_high 1.8\n_refine.ls_d_res_high 2.5\n" + kOneAtom);
+                 "loop_\n_refine.pdbx_refine_id\n_refine.ls_R_factor_obs\n_refine.ls_d_res_high\n"
+                 "X-RAY ? 1.8\nNEUTRON 0.21 2.5\nELECTRON 0.25 3\n" + kOneAtom);
   read("r");
   EXPECT_FLOAT_EQ(crdpdb.cr_rfac_obs, 0.21f);
   EXPECT_FLOAT_EQ(crdpdb_2.cr_rfac_cut, 0.21f);
@@ -310,7 +384,8 @@ TEST_F(CifHeader, SmallMoleculeFile) {
         "_atom_site_fract_z\n_atom_site_occupancy\n_atom_site_U_iso_or_equiv\n"
         "C1 C 0.1 0.2 0.3 0.5 0.02\nO1 O 0.5 0.5 0.5 1 0.03\nN1 n 0 0 0.25 1 0.04\n"
         "loop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\nC1 0.01\n");
-  ASSERT_EQ(read("sm"), 8);
+  // Its core space-group name counts as a space group given.
+  ASSERT_EQ(read("sm"), 0);
   EXPECT_EQ(crdinf.cr_title.trimmed(), "code_CSD:ABCDEF");
   EXPECT_EQ(crst_crd.cs_spgr.trimmed(), "P 1");
   ASSERT_EQ(atom_inf.n_atom, 3);

@@ -134,8 +134,12 @@ TEST_F(CifTokeniser, PairsOfOneCategoryComeAsOneRecord) {
       {"pairs of one category, then another",
        "data_x\n_a.x 1\n_a.y 'two w' _a.z\n;text\n;\n_b.q 3\n",
        "block | _a.x:1 _a.y:two w _a.z:text | _b.q:3 | end"},
-      {"a comment ends the pairs and comes after them", "data_x\n_a.x 1\n#\n_a.y 2\n",
-       "block | _a.x:1 | comment | _a.y:2 | end"},
+      {"a comment between two pairs leaves them one record", "data_x\n_a.x 1\n#\n_a.y 2\n",
+       "block | comment | _a.x:1 _a.y:2 | end"},
+      {"comments after the pairs, then another category", "data_x\n_a.x 1\n#\n# b\n_b.y 2\n",
+       "block | comment | comment | _a.x:1 | _b.y:2 | end"},
+      {"a name without a value just before a loop", "data_x\n_a.x 1\n_a.y\nloop_\n_a.z\n3\n4\n",
+       "block | _a.x:1 | _a.z:3 | _a.z:4 | end"},
       {"a comment between a name and its value", "data_x\n_a.x 1 _a.y\n# note\n2\n",
        "block | comment | _a.x:1 _a.y:2 | end"},
       {"a loop of the category after its pairs", "data_x\n_a.x 1\nloop_\n_a.y\n2\n3\n",
@@ -180,6 +184,74 @@ TEST_F(CifTokeniser, PairsOfOneCategoryComeAsOneRecord) {
     EXPECT_EQ(calls, r.calls);
     EXPECT_EQ(out, "");
   }
+}
+
+// Asked for (as the coordinate readers ask), a name given twice in one data
+// block ends the read with a syntax error naming it and both its lines;
+// the rows read before it come back.  Calls are written as above.
+TEST_F(CifTokeniser, ItemGivenTwiceInOneBlockIsRefusedWhenAsked) {
+  const struct {
+    const char* label;
+    bool asked;
+    std::string text;
+    std::string calls;
+    std::string error;  // the error line, empty for none
+  } rows[] = {
+      {"two pairs of one name", true, "data_x\n_a.x 1\n_a.x 2\n", "block | error", "item _a.x in line 3"
+       " is given twice in data block x (first in line 2)"},
+      {"a pair and a loop of the name", true, "data_x\n_a.x 1\nloop_\n_a.y\n_a.x\n2 3\n",
+       "block | _a.x:1 | error", "item _a.x in line 5 is given twice in data block x (first in line 2)"},
+      {"one loop naming an item twice", true, "data_x\nloop_\n_a.x\n_a.y\n_a.x\n1 2 3\n",
+       "block | error", "item _a.x in line 5 is given twice in data block x (first in line 3)"},
+      {"a loop given twice", true, "data_x\nloop_\n_a.x\n1\nloop_\n_a.x\n2\n",
+       "block | _a.x:1 | error", "item _a.x in line 6 is given twice in data block x (first in line 3)"},
+      {"names differing in letter case", true, "data_x\n_a.x 1\n_b.y 2\n_A.X 3\n",
+       "block | _a.x:1 | _b.y:2 | error", "item _A.X in line 4 is given twice in data block x (first in line 2)"},
+      {"the name again in the next block", true, "data_x\n_a.x 1\ndata_y\n_a.x 2\n",
+       "block | _a.x:1 | block | _a.x:2 | end", ""},
+      {"names alike up to their ends", true, "data_x\n_a.x 1\n_a.xy 2\n", "block | _a.x:1 _a.xy:2 | end",
+       ""},
+      {"not asked (a library file)", false, "data_x\n_a.x 1\n_a.x 2\n", "block | _a.x:1 _a.x:2 | end", ""},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    if (r.asked) cif_refuse_repeated_items_info();
+    open(r.text);
+    std::string calls;
+    const std::string out = captured([&] {
+      for (int k = 0; k < 10; ++k) {
+        if (k > 0) calls += " | ";
+        const int e = next();
+        if (e == 1 || ierr != 0) {
+          calls += e == 1 ? "end" : "error";
+          break;
+        }
+        if (comcif_info.n_cif == 0) {
+          calls += "block";
+        } else {
+          for (int i = 1; i <= comcif_info.n_cif; ++i) {
+            if (i > 1) calls += ' ';
+            calls.append(item(i)).append(":").append(value(i));
+          }
+        }
+      }
+    });
+    EXPECT_EQ(calls, r.calls);
+    EXPECT_EQ(cif_repeated_item_info(), !r.error.empty());
+    if (r.error.empty()) {
+      EXPECT_EQ(out, "");
+      EXPECT_EQ(cif_syntax_error_info(), "");
+    } else {
+      EXPECT_EQ(out, "  ERROR: CIF_read: " + r.error + "\n");
+      EXPECT_EQ(cif_syntax_error_info(), " ERROR: CIF_read: " + r.error);
+    }
+  }
+  // The next reset that is not asked for watches no more.
+  open("data_x\n_a.x 1\n_a.x 2\n");
+  ASSERT_EQ(next(), 0);
+  ASSERT_EQ(next(), 0);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(comcif_info.n_cif, 2);
 }
 
 TEST_F(CifTokeniser, QuotesAndTrailingComments) {
@@ -308,16 +380,17 @@ TEST_F(CifTokeniser, BareNamesAndBlockWordsStillWork) {
 }
 
 TEST_F(CifTokeniser, CommentLinesAreReturnedAndReadingGoesOn) {
-  open("data_x\n# hello there\n_a.b 1\n#again\n_a.c 2\n");
+  // Names without a category, each a record of its own.
+  open("data_x\n# hello there\n_a_b 1\n#again\n_a_c 2\n");
   ASSERT_EQ(next(), 0);
   ASSERT_EQ(next(), -2);
   EXPECT_EQ(comcif_info.dt_cif(60).trimmed(), "# hello there");
   ASSERT_EQ(next(), 0);
-  EXPECT_EQ(item(1), "_a.b");
+  EXPECT_EQ(item(1), "_a_b");
   ASSERT_EQ(next(), -2);
   iend = 0;
   ASSERT_EQ(next(), 0);
-  EXPECT_EQ(item(1), "_a.c");
+  EXPECT_EQ(item(1), "_a_c");
 }
 
 TEST_F(CifTokeniser, AngleBracketLineIsACommentForTheFirstInstanceOnly) {

@@ -1685,3 +1685,181 @@ TEST(Shelf, RebuiltRingHydrogensOfAHistidineUnderAForceFieldNameAreUnsureAlike) 
   EXPECT_NE(rows.find(" HE2    .          AA     68    21.130   35.288   16.763  0.00 "), std::string::npos) << rows;
   EXPECT_EQ(rows, rows_of_residue_68(from_standard.file("out.crd")));
 }
+
+namespace {
+
+// `text` (a file of the archive, a "#" line after each category) with the
+// named categories taken out and put after the atom list, in their order.
+std::string categories_after_atoms(const std::string& text, const std::set<std::string>& moved) {
+  std::vector<std::string> chunks(1);
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    chunks.back() += line + "\n";
+    if (begins(line, "#")) chunks.emplace_back();
+  }
+  const auto category = [](const std::string& chunk) {
+    std::istringstream lines(chunk);
+    for (std::string l; std::getline(lines, l);)
+      if (begins(l, "_") && l.find('.') != std::string::npos) return l.substr(0, l.find('.'));
+    return std::string();
+  };
+  std::string out, after;
+  for (const std::string& c : chunks)
+    if (moved.count(category(c)) != 0) after += c;
+  for (const std::string& c : chunks) {
+    if (moved.count(category(c)) != 0) continue;
+    out += c;
+    if (category(c) == "_atom_site") out += after;
+  }
+  return out;
+}
+
+}  // namespace
+
+// CIF gives the categories of a block no order: the archive's 1A8O and 1AS5
+// with their entry values, cell, space group, fractionalisation matrix,
+// scattering types and connection rows after the atom list (as ChimeraX and
+// Open Babel write them) give the written files and the TLS file of the
+// archive's order, byte for byte: its cell (41.98 A, P 43 21 2 for 1A8O)
+// and its links (1AS5's ARG-NH2 and hydroxyproline links).
+TEST(Shelf, HeaderCategoriesAfterTheAtomsGiveWhatTheArchivesOrderGives) {
+  const std::set<std::string> moved = {"_entry", "_cell", "_symmetry", "_struct_conn", "_struct",
+                                       "_struct_keywords", "_refine", "_reflns", "_atom_sites",
+                                       "_atom_type", "_database_2"};
+  for (const char* entry : {"cif_1A8O.cif", "cif_1AS5.cif"}) {
+    SCOPED_TRACE(entry);
+    const std::string path = pipetest::data(entry);
+    TempDir files, archive, after, archive_tls, after_tls;
+    const std::string text = file_text(path);
+    const std::string reordered = categories_after_atoms(text, moved);
+    ASSERT_GT(reordered.find("_cell.length_a"), reordered.find("_atom_site.id"));
+    ASSERT_GT(reordered.find("_struct_conn.id"), reordered.find("_atom_site.id"));
+    const std::string moved_path = files.write("after.cif", reordered);
+    const pipetest::Outcome a = run_whole(path, archive);
+    const pipetest::Outcome b = run_whole(moved_path, after);
+    ASSERT_EQ(a.ierr, 0) << a.out;
+    ASSERT_EQ(b.ierr, 0) << b.out;
+    for (const char* f : {"out.crd", "out.rst"})
+      EXPECT_EQ(file_text(after.file(f)), file_text(archive.file(f))) << f;
+    const Ran o = run_orbinate(archive_tls, path);
+    const Ran p = run_orbinate(after_tls, moved_path);
+    ASSERT_EQ(o.status, 0) << o.out;
+    ASSERT_EQ(p.status, 0) << p.out;
+    EXPECT_EQ(file_text(after_tls.file("groups.tls")), file_text(archive_tls.file("groups.tls")));
+    EXPECT_EQ(p.out.find("WARNING: CELL"), std::string::npos) << p.out;
+  }
+  TempDir run;
+  run_whole(pipetest::data("cif_1A8O.cif"), run);
+  EXPECT_NE(file_text(run.file("out.crd")).find("_cell.length_a       41.980"), std::string::npos);
+}
+
+// A header-only data block before the model's (its cell and a connection
+// row joining two atoms of the model) reaches nothing of the model: the
+// file gives what the model's block alone gives, default cell named.
+TEST(Shelf, EachDataBlockIsReadAfresh) {
+  const std::string path = pipetest::data("cif_one_row_pairs.cif");
+  const std::string text = file_text(path);
+  std::string model = text;
+  for (const char* drop : {"_cell.", "_symmetry."})
+    for (std::size_t at; (at = model.find(std::string("\n") + drop)) != std::string::npos;)
+      model.erase(at + 1, model.find('\n', at + 1) - at);
+  const std::string before =
+      "data_other\n_cell.length_a 30\n_cell.length_b 30\n_cell.length_c 30\n_cell.angle_alpha 90\n"
+      "_cell.angle_beta 90\n_cell.angle_gamma 90\n_symmetry.space_group_name_H-M 'P 1'\n"
+      "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n_struct_conn.ptnr1_label_asym_id\n"
+      "_struct_conn.ptnr1_label_comp_id\n_struct_conn.ptnr1_auth_seq_id\n_struct_conn.ptnr1_label_atom_id\n"
+      "_struct_conn.ptnr2_label_asym_id\n_struct_conn.ptnr2_label_comp_id\n_struct_conn.ptnr2_auth_seq_id\n"
+      "_struct_conn.ptnr2_label_atom_id\nx1 covale Apoly ALA 1 CB Apoly GLY 2 CA\n";
+  TempDir files, alone, both, alone_tls, both_tls;
+  const pipetest::Outcome a = run_whole(files.write("alone.cif", model), alone);
+  const pipetest::Outcome b = run_whole(files.write("both.cif", before + model), both);
+  ASSERT_EQ(a.ierr, 0) << a.out;
+  ASSERT_EQ(b.ierr, 0) << b.out;
+  EXPECT_EQ(restraint_counts(b, both), restraint_counts(a, alone));
+  EXPECT_EQ(restraint_counts(b, both).substr(0, 19), "status 0: 9 bonds, ");
+  EXPECT_EQ(file_text(both.file("out.crd")), file_text(alone.file("out.crd")));
+  const std::string warnings =
+      "  WARNING: CELL parameters are missing, default : 100,100,100,90,90,90\n"
+      "  WARNING: space group number and name are missing, default : P1\n";
+  EXPECT_NE(b.out.find(warnings), std::string::npos) << b.out;
+  const Ran o = run_orbinate(both_tls, files.file("both.cif"));
+  EXPECT_EQ(o.status, 0) << o.out;
+  EXPECT_NE(o.out.find(warnings), std::string::npos) << o.out;
+}
+
+// A comment may stand between two pairs of one category: the cyclic
+// peptide's one connection row, written as pairs with a comment line among
+// them, still closes its ring (9 bonds).
+TEST(Shelf, CommentBetweenPairsOfOneRowKeepsTheRow) {
+  const std::string path = pipetest::data("cif_one_row_pairs.cif");
+  std::string text = file_text(path);
+  const std::size_t at = text.find("_struct_conn.ptnr2_auth_asym_id");
+  ASSERT_NE(at, std::string::npos);
+  text.insert(at, "# the second partner\n");
+  TempDir files, plain, commented;
+  const pipetest::Outcome a = run_whole(path, plain);
+  const pipetest::Outcome b = run_whole(files.write("commented.cif", text), commented);
+  EXPECT_EQ(restraint_counts(b, commented), restraint_counts(a, plain));
+  EXPECT_EQ(restraint_counts(b, commented).substr(0, 19), "status 0: 9 bonds, ");
+  EXPECT_EQ(b.out.find("not in the model"), std::string::npos) << b.out;
+}
+
+// An item given twice in one data block would lose one value or double a
+// row: both programs refuse the file, naming the item and its two lines.
+TEST(Shelf, ItemGivenTwiceInOneBlockIsRefusedByBothPrograms) {
+  const std::string text = file_text(pipetest::data("cif_one_row_pairs.cif"));
+  const std::size_t conn = text.find("_struct_conn.id");
+  const std::size_t end = text.find("\n\n", conn);
+  const std::size_t atoms = text.find("loop_\n_atom_site.id");
+  ASSERT_NE(atoms, std::string::npos);
+  const std::string pairs_twice = text.substr(0, end + 1) + text.substr(conn, end + 1 - conn) +
+                                  text.substr(end + 1);
+  const std::string cell_twice = text.substr(0, atoms) + "_cell.length_a 20\n" + text.substr(atoms);
+  const struct {
+    const char* label;
+    std::string text;
+    const char* line;
+  } cases[] = {
+      {"a connection row as pairs twice", pairs_twice,
+       "  ERROR: CIF_read: item _struct_conn.id in line 53 is given twice in data block "
+       "pdb_cyclo_ala_gly (first in line 31)\n"},
+      {"a cell length in a second place", cell_twice,
+       "  ERROR: CIF_read: item _cell.length_a in line 64 is given twice in data block "
+       "pdb_cyclo_ala_gly (first in line 5)\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempDir files, run, tls;
+    const std::string path = files.write("twice.cif", c.text);
+    const pipetest::Outcome p = run_whole(path, run);
+    EXPECT_NE(p.ierr, 0);
+    EXPECT_NE(p.out.find(c.line), std::string::npos) << p.out;
+    EXPECT_FALSE(std::filesystem::exists(run.file("out.rst")));
+    const Ran o = run_orbinate(tls, path);
+    EXPECT_NE(o.status, 0);
+    EXPECT_NE(o.out.find(c.line), std::string::npos) << o.out;
+  }
+}
+
+// A core CIF whose cell and space group follow its atom list (as some
+// deposits of the open databases do) places its atoms by that cell, as the
+// same file with the cell first does.
+TEST(Shelf, CoreCifCellAfterTheAtomListPlacesTheAtoms) {
+  const std::string cell =
+      "_symmetry_space_group_name_H-M 'P 21/c'\n_cell_length_a 5.123(2)\n_cell_length_b 6.234(3)\n"
+      "_cell_length_c 7.345(4)\n_cell_angle_alpha 90\n_cell_angle_beta 101.5(1)\n_cell_angle_gamma 90\n";
+  const std::string atoms =
+      "loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
+      "_atom_site_fract_z\n_atom_site_U_iso_or_equiv\n"
+      "O1 O 0.1234(3) 0.2345(3) 0.3456(2) 0.0301(5)\nC1 C 0.2500(4) 0.1000(4) 0.4000(3) 0.0280(6)\n"
+      "C2 C 0.4000(5) 0.2000(5) 0.5000(4) 0.0350(7)\n";
+  const std::string head = "data_1000001\n_chemical_formula_sum 'C2 O'\n";
+  TempDir files, first, last;
+  const pipetest::Outcome a = run_whole(files.write("first.cif", head + cell + atoms), first);
+  const pipetest::Outcome b = run_whole(files.write("last.cif", head + atoms + cell), last);
+  ASSERT_EQ(a.ierr, 0) << a.out;
+  ASSERT_EQ(b.ierr, 0) << b.out;
+  EXPECT_EQ(file_text(last.file("out.crd")), file_text(first.file("out.crd")));
+  EXPECT_NE(file_text(last.file("out.crd")).find(" O1     . C00      AA      1     0.126    1.462    2.487"),
+            std::string::npos);
+}
