@@ -169,9 +169,11 @@ void put_cell(Head& h, std::string_view code) {
   const rt::Array1<float, 6>& cell = crst_crd.cs_cell;
   h.banner("CELL");
   h.put("(A,2X,A)", "_cell.entry", code);
-  h.put("(A,5X,F8.3)", "_cell.length_a", cell(1));
-  h.put("(A,5X,F8.3)", "_cell.length_b", cell(2));
-  h.put("(A,5X,F8.3)", "_cell.length_c", cell(3));
+  // The readers take edges up to 100000 A; an edge past the usual field
+  // widens it rather than fill it with stars the readers would refuse.
+  const char* names[3] = {"_cell.length_a", "_cell.length_b", "_cell.length_c"};
+  for (int i = 1; i <= 3; ++i)
+    h.put(cell(i) < 9999.9995f ? "(A,5X,F8.3)" : "(A,5X,F10.3)", names[i - 1], cell(i));
   h.put("(A,2X,F8.3)", "_cell.angle_alpha", cell(4) / rad);
   h.put("(A,3X,F8.3)", "_cell.angle_beta", cell(5) / rad);
   h.put("(A,2X,F8.3)", "_cell.angle_gamma", cell(6) / rad);

@@ -245,6 +245,44 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
   }
 }
 
+// A cell edge of 10000 A or more (the readers take edges up to 100000 A)
+// fills more than the usual field of the written cell: the field widens, so
+// the run on the written coordinates reads the same cell instead of refusing
+// a row of stars.
+TEST(SecondRun, CellEdgePast9999IsWrittenWhole) {
+  const struct {
+    const char* label;
+    const char* cryst1;
+    const char* written;  // the written edge a
+  } rows[] = {
+      {"edge of 9999.999 in the usual field",
+       "CRYST1 9999.999  200.000  200.000  90.00  90.00  90.00 P 1           1\n", "9999.999"},
+      {"edge of 12345.678",
+       "CRYST112345.678  200.000  200.000  90.00  90.00  90.00 P 1           1\n", "12345.678"},
+      {"edge of 100000",
+       "CRYST1100000.00  200.000  200.000  90.00  90.00  90.00 P 1           1\n", "100000.000"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    TempDir models;
+    Options o;
+    o.in = models.write("cell.pdb", std::string(row.cryst1) +
+                                        modeltext::pdb_atoms(modeltext::atoms_of("1d3z_model1.pdb", 'A', 2, 5)) +
+                                        "END\n");
+    Runs runs;
+    expect_second_runs_agree(o, runs, true, false);
+    EXPECT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+    const std::string crd = file_text(runs.first.path() + "/out.crd");
+    const std::size_t at = crd.find("_cell.length_a ");
+    ASSERT_NE(at, std::string::npos) << crd;
+    std::istringstream line(crd.substr(at, crd.find('\n', at) - at));
+    std::string item, value;
+    line >> item >> value;
+    EXPECT_EQ(value, row.written);
+    EXPECT_EQ(crd.find("*****"), std::string::npos) << crd;
+  }
+}
+
 // Open Babel's mmCIF of 1AS5 holds three hydroxyprolines, which the test
 // library lacks: each is written under a chain of its own, its peptide link
 // to the residue before named as the proline form.  The run on what it
