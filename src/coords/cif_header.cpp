@@ -586,6 +586,16 @@ void double_short_id(rt::FixedText<4>& id) {
 // before a one-character label is held doubled (conn_label_width).
 rt::Array2<int32_t, 2, MAXLINK> g_conn_label_width;
 
+// The last row of the two tables above that a read has set: a data block
+// read afresh clears only that far, not the whole capacity (3 MB) each time.
+int32_t g_conn_label_top = 0;
+
+void clear_conn_labels() {
+  std::fill_n(g_conn_label_seq.data(), 2 * g_conn_label_top, 0);
+  std::fill_n(g_conn_label_width.data(), 2 * g_conn_label_top, 0);
+  g_conn_label_top = 0;
+}
+
 void store_struct_conn(Header& h) {
   if (h.row.unbonded) return;
   if (pass_over_bad_row(h.row, "connection row", "its link")) return;
@@ -608,6 +618,7 @@ void store_struct_conn(Header& h) {
   g_conn_label_seq(2, n) = r.rnum2 == "." ? r.seq2 : 0;
   g_conn_label_width(1, n) = width1;
   g_conn_label_width(2, n) = width2;
+  g_conn_label_top = std::max(g_conn_label_top, n);
   if (r.rnum1 == "." && r.seq1 > 0) set_rnum(r.rnum1, std::to_string(r.seq1));
   if (r.rnum2 == "." && r.seq2 > 0) set_rnum(r.rnum2, std::to_string(r.seq2));
   link_inf.ln_id(n) = r.link;
@@ -1013,8 +1024,7 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
     cif_entity_list.n_chn_ent = 0;
     cif_ent_poly_seq.ent_nresidue = 0;
     cif_ent_link.ent_ln_n = 0;
-    std::fill_n(g_conn_label_seq.data(), 2 * MAXLINK, 0);
-    std::fill_n(g_conn_label_width.data(), 2 * MAXLINK, 0);
+    clear_conn_labels();
     cif_asym_part.n_grp_asm = 0;
     crst_crd.cs_nsfatm = sf_before;
     link_inf.ln_n = links_before;
