@@ -35,6 +35,7 @@ struct Bond {
   Name atm1, atm2;
   float val = 0, dev = 0;
   bool plain = true;
+  bool library = false;  // the bond of a link the library files describe
 };
 
 enum class Choice { Use, SkipRow, Stop };
@@ -79,6 +80,9 @@ Choice bond_of(int32_t mdoc, int32_t row, int32_t& iconn, Bond& b) {
     b.dev = r.llb_dev(ib);
     b.type = r.llb_type(ib);
     b.plain = false;
+    // A description made for this model ("C": made by this run, or the
+    // user's) is not the library's own.
+    b.library = !(r.lll_fuse(lk) == "C");
     break;
   }
   return Choice::Use;
@@ -388,7 +392,11 @@ void dscr_links_symm_(int32_t mdoc, char, char restr_flag, char, int32_t& ierr) 
     srch_num_link_(mdoc, c2, r2, b.atm2, alt2, l.ln_symm2(row), p2, jerr);
     if (p2.n == 0) continue;
     const float econst = energy_bond(p1.chem, p2.chem, b);
-    if (l.ln_dist(row) > 0.00001f) b.val = l.ln_dist(row);
+    // The length a row states is the target only of a bond the library files
+    // do not describe, as inside the model: the archive states the model's
+    // own distance, which would hold a disulfide to a copy at 2.37 A where
+    // the library's link has 2.03 A.
+    if (!b.library && l.ln_dist(row) > 0.00001f) b.val = l.ln_dist(row);
     // A link to a copy is held to the reach of a bond as one inside the
     // model is: where the nearest copy lies further away (a code naming an
     // operator that brings no partner near), a restraint would pull the

@@ -697,4 +697,59 @@ TEST(SymmetryLinks, ImageOfAnOrdinaryLinkIsRestrainedOnce) {
   EXPECT_EQ(pipetest::field(bonds[0], 73, 80), "2.298") << bonds[0];
 }
 
+// The disulfide of CYS C 247 and CYS D 247 of a fragment of 4hhh, to the
+// copy of code 4_555: SG of conformer A 2.371 A from the copy's, of B
+// 2.820 A.  The PDB form names it by an SSBOND record, the mmCIF form by a
+// "disulf" row that states the model's 2.3706 A.  Each form restrains it at
+// the 2.030 A of the library's SS link, as a disulfide inside the model is,
+// not at the stated length: the row that names conformer A (gemmi's) for
+// that pair only, the SSBOND record and a row naming no conformer for both.
+// A run on the coordinate file restrains the same.
+TEST(SymmetryLinks, ArchiveDisulfideToACopyTakesTheLibraryLength) {
+  TempDir edited;
+  std::string cif = file_text(pipetest::data("cif_4hhh_frag_gemmi.cif"));
+  for (const char* item :
+       {"_struct_conn.pdbx_ptnr1_label_alt_id A", "_struct_conn.pdbx_ptnr2_label_alt_id A"}) {
+    const std::size_t at = cif.find(item);
+    ASSERT_NE(at, std::string::npos) << item;
+    cif.replace(at + std::string(item).size() - 1, 1, "?");
+  }
+  const std::string no_conformer = edited.write("no_conformer.cif", cif);
+  const std::string a_to_a = "2.030 2.371 # SG  A SG  A";
+  const std::string b_to_b = "2.030 2.820 # SG  B SG  B";
+  const struct {
+    const char* label;
+    std::string model;
+    std::vector<std::string> bonds;  // "ideal observed # atoms" of each BNDS
+  } rows[] = {
+      {"mmCIF row naming conformer A", pipetest::data("cif_4hhh_frag_gemmi.cif"), {a_to_a}},
+      {"mmCIF row naming no conformer", no_conformer, {a_to_a, b_to_b}},
+      {"PDB SSBOND record", pipetest::data("pdb_4hhh_frag.pdb"), {a_to_a, b_to_b}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    Options o;
+    o.in = row.model;
+    Runs runs;
+    expect_second_runs_agree(o, runs);
+    ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+    const std::vector<std::string> lines = lines_of(file_text(runs.first.path() + "/out.rst"));
+    std::vector<std::string> bonds;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+      if (!lines[i].starts_with("BNDS")) continue;
+      EXPECT_EQ(lines[i].substr(0, 21),
+                "BNDS      " + std::to_string(bonds.size() + 1) + " 4_555    ")
+          << lines[i];
+      const std::size_t hash = lines[i + 1].find('#');
+      bonds.push_back(pipetest::field(lines[i], 55, 62) + " " + pipetest::field(lines[i], 73, 80) +
+                      " " + (hash == std::string::npos ? "" : lines[i + 1].substr(hash)));
+    }
+    EXPECT_EQ(bonds, row.bonds);
+    EXPECT_NE(runs.r1.out.find(
+                  " INFO:     symm.link will be used, dist=   2.371 ideal=   2.030symm1:4_555"),
+              std::string::npos)
+        << runs.r1.out;
+  }
+}
+
 }  // namespace
