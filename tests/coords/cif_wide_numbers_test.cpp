@@ -15,14 +15,19 @@ const char* kAbove =
 const char* kRestart =
     " WARNING: water numbers restart after 9999, a new water chain at each restart\n";
 
+// The file's header and the names of its atom list, with or without labels.
+std::string header_of_rows(bool labels) {
+  return cif_header() +
+         (labels ? atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "label_asym_id",
+                              "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"})
+                 : atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "Cartn_x",
+                              "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"}));
+}
+
 // Rows of residue, label and author number, one oxygen or nitrogen each, the
 // author's chain the label; without labels when `labels` is false.
 std::string rows_of(const std::vector<std::string>& rows, bool labels = true) {
-  std::string text = cif_header();
-  text += labels ? atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "label_asym_id",
-                              "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"})
-                 : atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "Cartn_x",
-                              "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"});
+  std::string text = header_of_rows(labels);
   int serial = 0;
   for (const std::string& r : rows) {
     std::istringstream w(r);
@@ -148,11 +153,7 @@ const char* kAgain =
 // "label number x"; without labels when `labels` is false.
 std::string waters_of(const std::vector<std::string>& rows, const std::string& author,
                       bool labels = true) {
-  std::string text = cif_header();
-  text += labels ? atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "label_asym_id",
-                              "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"})
-                 : atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id", "Cartn_x",
-                              "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"});
+  std::string text = header_of_rows(labels);
   int serial = 0;
   for (const std::string& r : rows) {
     std::istringstream w(r);

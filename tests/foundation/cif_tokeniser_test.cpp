@@ -61,6 +61,17 @@ class CifTokeniser : public testing::Test {
   }
   std::string value(int k) const { return std::string(comcif_info.dt_cif(k).trimmed()); }
   std::string item(int k) const { return std::string(comcif_info.itm_cif(k).trimmed()); }
+  // The record just read as the call tables write it: "block" for a block
+  // word, else each item with its value.
+  std::string record() const {
+    if (comcif_info.n_cif == 0) return "block";
+    std::string text;
+    for (int i = 1; i <= comcif_info.n_cif; ++i) {
+      if (i > 1) text += ' ';
+      text.append(item(i)).append(":").append(value(i));
+    }
+    return text;
+  }
 
   int32_t ierr = 0;
   int32_t iend = -1;
@@ -169,16 +180,7 @@ TEST_F(CifTokeniser, PairsOfOneCategoryComeAsOneRecord) {
           calls += e == 1 ? "end" : "error";
           break;
         }
-        if (e == -2) {
-          calls += "comment";
-        } else if (comcif_info.n_cif == 0) {
-          calls += "block";
-        } else {
-          for (int i = 1; i <= comcif_info.n_cif; ++i) {
-            if (i > 1) calls += ' ';
-            calls.append(item(i)).append(":").append(value(i));
-          }
-        }
+        calls += e == -2 ? "comment" : record();
       }
     });
     EXPECT_EQ(calls, r.calls);
@@ -226,14 +228,7 @@ TEST_F(CifTokeniser, ItemGivenTwiceInOneBlockIsRefusedWhenAsked) {
           calls += e == 1 ? "end" : "error";
           break;
         }
-        if (comcif_info.n_cif == 0) {
-          calls += "block";
-        } else {
-          for (int i = 1; i <= comcif_info.n_cif; ++i) {
-            if (i > 1) calls += ' ';
-            calls.append(item(i)).append(":").append(value(i));
-          }
-        }
+        calls += record();
       }
     });
     EXPECT_EQ(calls, r.calls);

@@ -20,13 +20,8 @@
 namespace {
 
 using shelftest::Ran;
+using shelftest::count_of;
 using shelftest::run_prepare;
-
-std::size_t count_of(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
 
 // The bond restraints of link `name` in a restraint file: for each, its
 // ideal and observed lengths and the atoms of its comment line, "2.030

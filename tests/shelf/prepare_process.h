@@ -32,6 +32,27 @@ inline Ran run_prepare(const std::string& model, const TempDir& dir) {
   return r;
 }
 
+// How many times `what` stands in `text`.
+inline std::size_t count_of(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+#ifdef ORB_ORBINATE
+// orbinate on the model with one group per chain: groups.tls and its log
+// (out.txt) in the scratch directory.
+inline Ran run_orbinate(const std::string& model, const TempDir& dir) {
+  const std::string cmd = "cd '" + dir.path() + "' && printf 'TLS GROUP CHAIN\\nEND\\n' | '" +
+                          ORB_ORBINATE + "' XYZIN '" + model + "' TLSOUT groups.tls >out.txt 2>&1";
+  const int w = std::system(cmd.c_str());
+  Ran r;
+  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
+  r.log = file_text(dir.file("out.txt"));
+  return r;
+}
+#endif
+
 }  // namespace shelftest
 
 #endif

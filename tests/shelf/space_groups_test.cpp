@@ -20,23 +20,9 @@
 namespace {
 
 using shelftest::Ran;
+using shelftest::count_of;
+using shelftest::run_orbinate;
 using shelftest::run_prepare;
-
-std::size_t count_of(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
-Ran run_tls(const std::string& path, const TempDir& dir) {
-  const std::string cmd = "cd '" + dir.path() + "' && printf 'TLS GROUP CHAIN\\nEND\\n' | '" +
-                          ORB_ORBINATE + "' XYZIN '" + path + "' TLSOUT groups.tls >out.txt 2>&1";
-  const int w = std::system(cmd.c_str());
-  Ran r;
-  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
-  r.log = file_text(dir.file("out.txt"));
-  return r;
-}
 
 // The two symmetry lines of a written .crd.
 std::string written_group(const TempDir& dir) {
@@ -100,7 +86,7 @@ TEST(SpaceGroups, SettingOtherThanTheNumbersIsReadUsedAndWritten) {
     ASSERT_EQ(b.status, 0) << b.log;
     EXPECT_EQ(written_group(again), written_group(first));
     EXPECT_EQ(counts(again), counts(first));
-    EXPECT_EQ(run_tls(pipetest::data(file), tls).status, 0);
+    EXPECT_EQ(run_orbinate(pipetest::data(file), tls).status, 0);
   }
 }
 
@@ -140,7 +126,7 @@ TEST(SpaceGroups, ArchiveHeaderInISettingKeepsItsSetting) {
     ASSERT_EQ(b.status, 0) << b.log;
     EXPECT_EQ(written_group(again), written_group(first));
     EXPECT_EQ(counts(again), counts(first));
-    const Ran t = run_tls(path, tls);
+    const Ran t = run_orbinate(path, tls);
     EXPECT_EQ(t.status, 0) << t.log;
     EXPECT_EQ(t.log.find("WARNING: space group"), std::string::npos) << t.log;
   }
@@ -183,7 +169,7 @@ TEST(SpaceGroups, GroupTheLibraryLacksLeavesTheIdentityAndNoLinkToACopy) {
     EXPECT_EQ(count_of(a.log, " is not made\n"), 1u) << a.log;
     EXPECT_EQ(counts(first), "5 bonds, 0 symmetry bonds, 5 angles");
     EXPECT_EQ(written_group(first).substr(0, 41), "_symmetry.space_group_name_H-M  'Q 1 2 1'");
-    const Ran t = run_tls(path, tls);
+    const Ran t = run_orbinate(path, tls);
     EXPECT_EQ(t.status, 0) << t.log;
     EXPECT_EQ(count_of(t.log, group), 1u) << t.log;
   }
