@@ -229,6 +229,18 @@ void clean_element_column(rt::FixedText<4>& e, int len_input) {
     e.blank();
     return;
   }
+  // Writers that print the charge as an integer give a digit without its
+  // sign: a zero where the atom has no charge, and no plus.  Kept as read,
+  // the digit would join the element ("H0", no element to any reader).
+  if (len_input >= 79 && e(3) != '+' && e(3) != '-' && e(4) != '+' && e(4) != '-') {
+    if (is_digit(e(3)) && e(4) == ' ') std::swap(e(3), e(4));
+    if (e(3) == ' ' && is_digit(e(4))) {
+      if (e(4) == '0')
+        e(4) = ' ';
+      else
+        e(3) = '+';
+    }
+  }
   if (len_input >= 80) {
     // A charge written digit-then-sign is turned round first, so that a
     // zero charge is cleared in either notation.

@@ -589,7 +589,10 @@ TEST(PdbReaderAtoms, ElementAndChargeColumnsAreCleaned) {
   const struct {
     const char *name, *res1, *elem1, *charge1, *want1, *elem2, *charge2, *want2;
   } cases[] = {{"charges 2+ and +0", "FE2", "FE", "2+", "FE+2", "ZN", "+0", "ZN"},
-               {"charges 0+ and 2-", "CU", "CU", "0+", "CU", "MN", "2-", "MN-2"}};
+               {"charges 0+ and 2-", "CU", "CU", "0+", "CU", "MN", "2-", "MN-2"},
+               // As writers that print the charge as an integer give it.
+               {"charges 2 and 0 without a sign", "MG", "MG", " 2", "MG+2", "NA", " 0", "NA"},
+               {"a charge 0 in column 79", "CA", "CA", "0", "CA", "K", "0", "K"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto ion = [](const char* r, const char* e, const char* q, int n) {
