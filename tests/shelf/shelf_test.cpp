@@ -1187,6 +1187,38 @@ TEST(Shelf, HydrogenNamesWithADigitFirstFromColumn14AreThoseFromColumn13) {
   EXPECT_EQ(file_text(tls14.file("groups.tls")), file_text(tls13.file("groups.tls")));
 }
 
+// The same lines as an older writer gives them, the charge columns 79-80
+// holding an integer: 0 where the atom has none.  The elements written are
+// the file's, the hydrogens that take the library's names included (they
+// are renamed after the elements are taken), and no element differs from
+// the library's: the coordinate file is the one the lines without charges
+// give.
+TEST(Shelf, ChargeColumnsOfZerosLeaveTheElementsAsWritten) {
+  const std::string plain = pipetest::data("peers/h_col14.pdb");
+  std::istringstream in(file_text(plain));
+  std::string text;
+  int atoms = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (begins(line, "ATOM")) {
+      line = line.substr(0, 78) + " 0";
+      ++atoms;
+    }
+    text += line + "\n";
+  }
+  ASSERT_EQ(atoms, 39);
+  TempDir files, from_plain, from_zeros;
+  const std::string zeros = files.write("h_col14_charge_zeros.pdb", text);
+  const pipetest::Outcome a = run_whole(plain, from_plain);
+  const pipetest::Outcome b = run_whole(zeros, from_zeros);
+  EXPECT_EQ(b.ierr, 0) << b.out;
+  EXPECT_EQ(b.out.find("different element name"), std::string::npos) << b.out;
+  const std::string crd = file_text(from_plain.file("out.crd"));
+  EXPECT_NE(crd.find("HB2    . LYS      AA      5    23.775  -12.545   -2.411  1.00   0.00 H    ."),
+            std::string::npos);
+  EXPECT_EQ(file_text(from_zeros.file("out.crd")), crd);
+  EXPECT_EQ(restraint_records(from_zeros), restraint_records(from_plain));
+}
+
 // One-letter nucleotides in a PDB file and in gemmi's mmCIF of it name one
 // monomer a residue in the restraint and coordinate files: the DNA of 1LCD
 // as Ad, Cd, Gd, Td (never an RNA name), and RNA (U, A, G of 6ZU5) as Ur,
