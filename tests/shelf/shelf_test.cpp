@@ -103,6 +103,7 @@ constexpr Entry kShelf[] = {
     {"peers/1d3z_mdtraj.pdb", 0, "", 1, " Error in reading pdb file: no CRYST1 record (cell and space group)"},
     {"peers/1ubi_gromacs.pdb", 0, "", 0, ""},
     {"peers/1ubi_gromacs_gemmi.cif", 0, "", 0, ""},
+    {"peers/1ubi_gromacs_two_frames.pdb", 0, "", 0, ""},
     {"peers/1ubi_pymol.cif", 0, "", 0, ""},
     {"peers/1a5zA_pymol.cif", 0, "", 0, ""},
     {"peers/1A8O_ssbond_pdb2cif.cif", 0, "", 0, ""},
@@ -187,6 +188,8 @@ constexpr FormPair kFormPairs[] = {
     // Ten models numbered from 0; the PDB form is the first frame alone.
     {"peers/1d3z_mdtraj_first.pdb", "peers/1d3z_mdtraj.pdb", false},
     {"peers/1ubi_gromacs.pdb", "peers/1ubi_gromacs_gemmi.cif", false},
+    // Two frames of a trajectory, each with its own box: the first alone.
+    {"peers/1ubi_gromacs.pdb", "peers/1ubi_gromacs_two_frames.pdb", false},
     {"1ubi.pdb", "peers/1ubi_pymol.cif", false},
     {"1a5zA.pdb", "peers/1a5zA_pymol.cif", false},
     {"1ubi.pdb", "peers/1ubi_obabel.cif", false, false},
