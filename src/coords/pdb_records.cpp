@@ -151,6 +151,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_atom_lines = 0;
   sttcrec.st_break_due = 0;
   sttcrec.st_scale_rows = 0;
+  sttcrec.st_model_closed = 0;
   sttcrec.st_line_next.blank();
   sttcrec.st_last_aname.blank();
   sttcrec.st_last_alt.blank();
@@ -228,6 +229,18 @@ void clean_element_column(rt::FixedText<4>& e, int len_input) {
     e.blank();
     return;
   }
+  // Writers that print the charge as an integer give a digit without its
+  // sign: a zero where the atom has no charge, and no plus.  Kept as read,
+  // the digit would join the element ("H0", no element to any reader).
+  if (len_input >= 79 && e(3) != '+' && e(3) != '-' && e(4) != '+' && e(4) != '-') {
+    if (is_digit(e(3)) && e(4) == ' ') std::swap(e(3), e(4));
+    if (e(3) == ' ' && is_digit(e(4))) {
+      if (e(4) == '0')
+        e(4) = ' ';
+      else
+        e(3) = '+';
+    }
+  }
   if (len_input >= 80) {
     // A charge written digit-then-sign is turned round first, so that a
     // zero charge is cleared in either notation.
@@ -258,6 +271,14 @@ void clean_element_column(rt::FixedText<4>& e, int len_input) {
       check_line_(1, e);
       return;
     }
+}
+
+// Header and crystal records, which a file gives before its atoms, or a
+// trajectory before each frame's MODEL record.
+bool of_a_later_model(std::string_view line) {
+  return rec_is(line, "REMARK") || rec_is(line, "HEADER") || rec_is(line, "COMPND") ||
+         starts(line, "TITLE") || starts(line, "CRYS") || starts(line, "SCALE") ||
+         starts(line, "MTRIX");
 }
 
 int32_t bad_number(std::string_view line) {
@@ -840,6 +861,10 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       }
       hand_back(current);
       return;
+    } else if (sttcrec.st_model_closed != 0 && of_a_later_model(line)) {
+      // A trajectory writes each frame's title, remarks and cell before its
+      // MODEL record: after the model read they are the next frame's.
+      continue;
     } else if (rec_is(line, "REMARK")) {
       // The most common lines after atoms; no other record name begins
       // with R, so their place in the chain changes nothing.
@@ -862,6 +887,8 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       // passed over rather than read as a file of no atoms.
       rdmodel_(line);
       if (sttcrec.st_first_atom_done != 0) sttcrec.st_iend = 1;
+    } else if (rec_is(line, "ENDMDL")) {
+      if (sttcrec.st_first_atom_done != 0) sttcrec.st_model_closed = 1;
     } else if (rec_is(line, "HET   ")) {
       rdhet_(line);
     } else if (rec_is(line, "FORMUL")) {

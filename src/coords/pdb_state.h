@@ -57,6 +57,7 @@ struct sttcrec_t {
   int32_t st_atom_lines;   // ATOM and HETATM lines met, kept or not (none: no atoms)
   int32_t st_break_due;    // an atom left out after a TER record: the next atom kept ends the chain
   int32_t st_scale_rows;   // SCALE rows read, a bit each: 1 SCALE1, 2 SCALE2, 4 SCALE3
+  int32_t st_model_closed;  // an ENDMDL record came after the model read's atoms
   // Per chain of the atom loop: the chain opened where the water numbers of
   // one chain key went past 9999 or restarted after it, or where a water of
   // the blank chain gave a number of its run again, so the regrouping keeps

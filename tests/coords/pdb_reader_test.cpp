@@ -589,7 +589,10 @@ TEST(PdbReaderAtoms, ElementAndChargeColumnsAreCleaned) {
   const struct {
     const char *name, *res1, *elem1, *charge1, *want1, *elem2, *charge2, *want2;
   } cases[] = {{"charges 2+ and +0", "FE2", "FE", "2+", "FE+2", "ZN", "+0", "ZN"},
-               {"charges 0+ and 2-", "CU", "CU", "0+", "CU", "MN", "2-", "MN-2"}};
+               {"charges 0+ and 2-", "CU", "CU", "0+", "CU", "MN", "2-", "MN-2"},
+               // As writers that print the charge as an integer give it.
+               {"charges 2 and 0 without a sign", "MG", "MG", " 2", "MG+2", "NA", " 0", "NA"},
+               {"a charge 0 in column 79", "CA", "CA", "0", "CA", "K", "0", "K"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto ion = [](const char* r, const char* e, const char* q, int n) {
@@ -944,6 +947,59 @@ TEST(PdbReaderStatus, ModelWithoutAtomsBeforeTheFirstIsPassedOver) {
     EXPECT_EQ(atom_inf.n_atom, 4);
     EXPECT_EQ(resid_inf.n_residue, 1);
     EXPECT_EQ(resid_inf.res_name(1).trimmed(), "ALA");
+  }
+}
+
+// A trajectory writes every frame with its own title, box and SCALE rows
+// before its MODEL record.  The model read keeps those given with it
+// (before its MODEL record or inside it), never those of the frame after
+// it; a file with one CRYST1 at its top gives it to every frame.
+TEST(PdbReaderStatus, ModelReadKeepsItsOwnCell) {
+  const auto frame = [](const char* box, const char* scale) {
+    return std::vector<std::string>{
+        std::string("TITLE     frame of box ") + box,
+        std::string("CRYST1") + box + box + box + "  90.00  90.00  90.00 P 1           1",
+        std::string("SCALE1    ") + scale + "  0.000000  0.000000        0.00000",
+        std::string("SCALE2      0.000000") + scale + "  0.000000        0.00000",
+        std::string("SCALE3      0.000000  0.000000") + scale + "        0.00000"};
+  };
+  const std::vector<std::string> first = frame("   95.365", "  0.010486");
+  const std::vector<std::string> second = frame("   97.273", "  0.010280");
+  const std::vector<std::string> zero = frame("    0.000", "  0.000000");
+  const auto model = [](const char* number) { return std::string("MODEL     ") + number; };
+  const struct {
+    const char* label;
+    std::vector<std::vector<std::string>> parts;  // the lines in order; "A" stands for atoms
+  } cases[] = {
+      {"each frame's cell before its MODEL",
+       {first, {model("   1"), "A", "ENDMDL"}, second, {model("   2"), "A", "ENDMDL"}}},
+      {"cells inside the MODEL records",
+       {{model("   0")}, first, {"A", "TER", "ENDMDL", model("   1")}, second, {"A", "ENDMDL"}}},
+      {"the first MODEL empty: the next one's cell",
+       {second, {model("   1"), "ENDMDL"}, first, {model("   2"), "A", "ENDMDL"}, second,
+        {model("   3"), "A"}}},
+      {"one cell at the top",
+       {first, {model("   1"), "A", "ENDMDL", model("   2"), "A", "ENDMDL"}}},
+      {"a later frame's box of zero",
+       {first, {model("   1"), "A", "ENDMDL"}, zero, {model("   2"), "A", "ENDMDL"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> l;
+    for (const std::vector<std::string>& part : c.parts)
+      for (const std::string& text : part)
+        if (text == "A") append(l, residue("ALA", 'A', 1));
+        else l.push_back(text);
+    const ReadResult r = read_pdb(l);
+    EXPECT_EQ(r.ierr, 0);
+    EXPECT_EQ(atom_inf.n_atom, 4);
+    EXPECT_EQ(r.out.find("wrong CELL"), std::string::npos) << r.out;
+    EXPECT_EQ(crdinf.cr_title.trimmed(), "frame of box    95.365");
+    for (int i = 1; i <= 3; ++i) {
+      EXPECT_FLOAT_EQ(crst_crd.cs_cell(i), 95.365f);
+      EXPECT_FLOAT_EQ(crdinf.cr_cell(i), 95.365f);
+      EXPECT_FLOAT_EQ(crst_pdb.cs_scale(i, i), 0.010486f);
+    }
   }
 }
 

@@ -103,6 +103,7 @@ constexpr Entry kShelf[] = {
     {"peers/1d3z_mdtraj.pdb", 0, "", 1, " Error in reading pdb file: no CRYST1 record (cell and space group)"},
     {"peers/1ubi_gromacs.pdb", 0, "", 0, ""},
     {"peers/1ubi_gromacs_gemmi.cif", 0, "", 0, ""},
+    {"peers/1ubi_gromacs_two_frames.pdb", 0, "", 0, ""},
     {"peers/1ubi_pymol.cif", 0, "", 0, ""},
     {"peers/1a5zA_pymol.cif", 0, "", 0, ""},
     {"peers/1A8O_ssbond_pdb2cif.cif", 0, "", 0, ""},
@@ -187,6 +188,8 @@ constexpr FormPair kFormPairs[] = {
     // Ten models numbered from 0; the PDB form is the first frame alone.
     {"peers/1d3z_mdtraj_first.pdb", "peers/1d3z_mdtraj.pdb", false},
     {"peers/1ubi_gromacs.pdb", "peers/1ubi_gromacs_gemmi.cif", false},
+    // Two frames of a trajectory, each with its own box: the first alone.
+    {"peers/1ubi_gromacs.pdb", "peers/1ubi_gromacs_two_frames.pdb", false},
     {"1ubi.pdb", "peers/1ubi_pymol.cif", false},
     {"1a5zA.pdb", "peers/1a5zA_pymol.cif", false},
     {"1ubi.pdb", "peers/1ubi_obabel.cif", false, false},
@@ -1185,6 +1188,38 @@ TEST(Shelf, HydrogenNamesWithADigitFirstFromColumn14AreThoseFromColumn13) {
   const Ran o14 = run_orbinate(tls14, col14), o13 = run_orbinate(tls13, col13);
   EXPECT_EQ(o14.status, 0) << o14.out;
   EXPECT_EQ(file_text(tls14.file("groups.tls")), file_text(tls13.file("groups.tls")));
+}
+
+// The same lines as an older writer gives them, the charge columns 79-80
+// holding an integer: 0 where the atom has none.  The elements written are
+// the file's, the hydrogens that take the library's names included (they
+// are renamed after the elements are taken), and no element differs from
+// the library's: the coordinate file is the one the lines without charges
+// give.
+TEST(Shelf, ChargeColumnsOfZerosLeaveTheElementsAsWritten) {
+  const std::string plain = pipetest::data("peers/h_col14.pdb");
+  std::istringstream in(file_text(plain));
+  std::string text;
+  int atoms = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (begins(line, "ATOM")) {
+      line = line.substr(0, 78) + " 0";
+      ++atoms;
+    }
+    text += line + "\n";
+  }
+  ASSERT_EQ(atoms, 39);
+  TempDir files, from_plain, from_zeros;
+  const std::string zeros = files.write("h_col14_charge_zeros.pdb", text);
+  const pipetest::Outcome a = run_whole(plain, from_plain);
+  const pipetest::Outcome b = run_whole(zeros, from_zeros);
+  EXPECT_EQ(b.ierr, 0) << b.out;
+  EXPECT_EQ(b.out.find("different element name"), std::string::npos) << b.out;
+  const std::string crd = file_text(from_plain.file("out.crd"));
+  EXPECT_NE(crd.find("HB2    . LYS      AA      5    23.775  -12.545   -2.411  1.00   0.00 H    ."),
+            std::string::npos);
+  EXPECT_EQ(file_text(from_zeros.file("out.crd")), crd);
+  EXPECT_EQ(restraint_records(from_zeros), restraint_records(from_plain));
 }
 
 // One-letter nucleotides in a PDB file and in gemmi's mmCIF of it name one
