@@ -38,7 +38,7 @@ struct com_water_name_t {
 };
 extern com_water_name_t com_water_name;
 
-// Writes com_res_type.
+// Writes com_res_type, com_water_name.
 void init_res_type_tab_();
 // Class of monn from the built-in lists; only its first three characters count.
 // line is a work text the routine does not need; ierr is always 0.
