@@ -99,9 +99,12 @@ std::string_view whole_author_chain(const coords::CifAuthorRow& row) {
 // A water of the PDB reader, which reads the other names of water as "HOH"
 // (the name stands right-justified in columns 18-20, a four-letter one
 // runs on into column 21), and so a residue without a name too.
-bool water_as_read(const char* line) {
+// `long_name`: the row's name is longer than four letters.
+bool water_as_read(const char* line, bool long_name) {
   const std::string_view name(line + 17, 3);
   if (name == "   " && line[20] == ' ') return true;
+  if ((long_name || line[20] != ' ') && foundation::is_cut_water_name(name))
+    return !long_name && foundation::is_water_name(std::string_view(line + 17, 4));
   return pdb::is_any_water(name) ||
          (line[20] != ' ' && foundation::is_water_name(std::string_view(line + 17, 4)));
 }
@@ -186,7 +189,7 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
   // apart and names what it met.
   const std::string_view seq = row.auth_seq;
   if (seq.size() == 5 && seq.find_first_not_of("0123456789") == std::string_view::npos &&
-      water_as_read(line))
+      water_as_read(line, row.comp_name.size() > 4))
     for (int i = 0; i < 5; ++i) line[22 + i] = seq[static_cast<std::size_t>(i)];
 
   put_real(line, 31, 8, 3, crdatm.cr_xyz(1));
@@ -253,9 +256,9 @@ bool is_polymer(const Block& b) {
 
 // A row of the block as an atom line; a residue is classed at its first
 // row (where the residue name or the number with insertion code changes).
-void add_row(Block& b, const char* line, const char* prev) {
+void add_row(Block& b, const char* line, const char* prev, bool long_name) {
   b.count += 1;
-  b.water = b.water && water_as_read(line);
+  b.water = b.water && water_as_read(line, long_name);
   if (prev != nullptr && std::memcmp(line + 17, prev + 17, 3) == 0 &&
       std::memcmp(line + 22, prev + 22, 5) == 0)
     return;
@@ -433,11 +436,12 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       ierr = kCifLongChainIds;
       return;
     }
+    const CifAuthorRow& row = cif_author_row();
     rows_of_lines.push_back({{crdatm.cr_xyz(1), crdatm.cr_xyz(2), crdatm.cr_xyz(3)},
                              crdatm.cr_iatold,
-                             cif_record_place_info().line});
+                             cif_record_place_info().line,
+                             row.comp_name.size() > 4});
     split_numbers_row();
-    const CifAuthorRow& row = cif_author_row();
     if (seg_flag == 'Y') {
       const std::string_view chain = whole_author_chain(row);
       if (runs.empty() || authors[static_cast<std::size_t>(runs.back().author)].name != chain) {
@@ -468,7 +472,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     } else {
       prev = lines[lines.size() - 2].data();
     }
-    add_row(blocks.back(), line.data(), prev);
+    add_row(blocks.back(), line.data(), prev, row.comp_name.size() > 4);
   }
 
   if (!name_long_author_chains(mdoc, authors)) {

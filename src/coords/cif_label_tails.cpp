@@ -4,6 +4,7 @@
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_by_pdb_rules.h"
 #include "coords/cif_wide_numbers.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/cif_vocab.h"
@@ -147,6 +148,9 @@ bool part_tail(int32_t mdoc, const rt::FixedText<4>& pending) {
     if (asym_part.n_group >= MAXCHAIN) {
       foundation::table_full(mdoc, " ERROR: number of chains in asym. part > limit ",
                              {.constant = "MAXCHAIN", .header = "atom_com", .quoted = false});
+      coords::explain_chain_limit(mdoc, resid_inf.res_name(first).view(),
+                                  resid_inf.res_num_pdb(first).sub(3, 7),
+                                  coords::key_chain_name(resid_inf.res_num_pdb(first)));
       return false;
     }
     const char avoid = pending(1) == group(1) ? pending(2) : ' ';

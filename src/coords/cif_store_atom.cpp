@@ -130,6 +130,8 @@ bool open_chain(int32_t mdoc, int32_t& ierr) {
   if (g > MAXCHAIN) {
     foundation::table_full(mdoc, " ERROR: number of chains in asym. part > limit ",
                            {.constant = "MAXCHAIN", .header = "atom_com", .quoted = false});
+    coords::explain_chain_limit(mdoc, crdatm.cr_rname.view(), crdatm.cr_pnum.sub(3, 7),
+                                coords::key_chain_name(crdatm.cr_pnum));
     ierr = 1;
     return false;
   }

@@ -1,6 +1,7 @@
 // Author residue numbers of mmCIF atom rows too wide for the residue key.
 #include "coords/cif_wide_numbers.h"
 
+#include <bitset>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -118,23 +119,36 @@ std::string value_of(const rt::FixedText<12>& key) {
 }  // namespace
 
 rt::FixedText<4> coords::further_chain_name(const rt::FixedText<4>& group, char avoid) {
-  bool taken[256] = {};
-  taken[static_cast<unsigned char>(group(2))] = true;
-  taken[static_cast<unsigned char>(avoid)] = true;
+  // Two-character names are what the later check of chain names tells apart.
+  std::bitset<256 * 256> taken;
+  const auto at = [](char c1, char c2) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(c1)) * 256 +
+           static_cast<unsigned char>(c2);
+  };
+  taken.set(at(group(1), group(2)));
+  taken.set(at(group(1), avoid));
   for (int k = 1; k <= asym_part.n_group && k <= MAXCHAIN; ++k) {
     const rt::FixedText<4>& g = asym_part.group_id(k);
-    if (g(1) == group(1)) taken[static_cast<unsigned char>(g(2))] = true;
+    taken.set(at(g(1), g(2)));
   }
   rt::FixedText<4> name;
   name.blank();
-  name(1) = group(1);
-  name(2) = kChainIdAlphabet.back();
-  for (const char c : kChainIdAlphabet) {
-    if (!taken[static_cast<unsigned char>(c)]) {
+  // The chain's own first character while a second one is free; then any
+  // free pair, first characters in alphabet order, rather than one name for
+  // every chain after the 60th.  The 60 x 60 pairs are more than the chain
+  // table holds, so one is always free.
+  const auto free_after = [&](char first) {
+    for (const char c : kChainIdAlphabet) {
+      if (taken.test(at(first, c))) continue;
+      name(1) = first;
       name(2) = c;
-      break;
+      return true;
     }
-  }
+    return false;
+  };
+  if (free_after(group(1))) return name;
+  for (const char first : kChainIdAlphabet)
+    if (first != group(1) && free_after(first)) return name;
   return name;
 }
 
@@ -172,10 +186,10 @@ bool coords::wide_number_row(int32_t mdoc) {
   const bool repeats = same_chain && blank_water && wide.water && !wraps &&
                        number != std::string_view(wide.number, 5) &&
                        wide.blank_waters.begins_further_chain(number, crdatm.cr_xyz.data());
-  if (repeats) {
-    pdb::warn_water_numbers_again(mdoc, wide.again_warned);
-    wide.blank_waters.clear();
-  }
+  if (repeats) pdb::warn_water_numbers_again(mdoc, wide.again_warned);
+  // A further water chain holds none of the numbers of the chain before it:
+  // after the wrap past 9999, 199 is no repeat of the 199 before it.
+  if (wraps || repeats) wide.blank_waters.clear();
   wide.blank_waters.note(blank_water, group.view(), number, crdatm.cr_xyz.data());
   for (int i = 0; i < 5; ++i) wide.number[i] = number[static_cast<std::size_t>(i)];
   if (!same_chain) wide.in_piece = false;

@@ -11,7 +11,8 @@ namespace coords {
 
 // The name of a further chain of `group`: its first character and the
 // first second character that no chain read so far with that first
-// character holds, nor `avoid` (the chain of a row not yet stored).
+// character holds, nor `avoid` (the chain of a row not yet stored); once
+// all 60 are held, the first pair of characters that no chain holds.
 rt::FixedText<4> further_chain_name(const rt::FixedText<4>& group, char avoid = ' ');
 
 // Forgets the rows of an earlier read.

@@ -490,6 +490,24 @@ void coords::report_same_number(int32_t mdoc, std::string_view chain, std::strin
   msgerr_(mdoc, "       different residues have the same number");
 }
 
+// Solvated models give every ion, and a water under a name no list holds,
+// a chain of its own: the bare limit would not say why a model of a few
+// chains has run out of them.
+void coords::explain_chain_limit(int32_t mdoc, std::string_view rname, std::string_view number,
+                                 std::string_view chain) {
+  const std::string_view name = rt::trim(rname);
+  if (pdb::is_polymer_class(pdb::residue_class(name)) || pdb::is_any_water(name)) return;
+  std::string line = " ERROR: residue " + std::string(name) + " " +
+                     std::string(rt::trim(number.substr(0, 4)));
+  const char ins = number.size() > 4 ? number[4] : ' ';
+  if (ins != ' ' && ins != '.' && ins != '?') line += ins;
+  chain = rt::trim(chain);
+  if (!chain.empty()) line += " of chain " + std::string(chain);
+  line += " passed the limit: each residue outside a polymer, other than a water, is a chain "
+          "of its own";
+  msgerr_(mdoc, line);
+}
+
 std::string coords::key_chain_name(const rt::FixedText<12>& key) {
   std::string chain(rt::trim_right(key.sub(8, 11)));
   if (chain.size() == 2 && chain[0] == chain[1]) chain.resize(1);

@@ -25,6 +25,13 @@ void report_same_number(int32_t mdoc, std::string_view chain, std::string_view n
 // The chain named in such a line from a residue key of the mmCIF road,
 // where a one-character chain is held doubled: it is named once.
 std::string key_chain_name(const rt::FixedText<12>& key);
+// After the lines of a full chain table: where the residue that would open
+// one chain more (`rname`; `number`, its five columns of number and
+// insertion code; `chain`, as the file names it) stands outside a polymer
+// and is no water, a line naming it and saying that each such residue is a
+// chain of its own; nothing for any other residue.
+void explain_chain_limit(int32_t mdoc, std::string_view rname, std::string_view number,
+                         std::string_view chain);
 
 // Two atoms closer than this are one atom written twice, never two atoms
 // nor a bond: the readers' checks of residues at one number and the link

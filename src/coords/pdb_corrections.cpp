@@ -100,7 +100,9 @@ bool is_water(std::string_view r) {
   return foundation::name_in(r, foundation::kPdbWater);
 }
 
-bool is_any_water(std::string_view r) { return is_water(r) || foundation::is_water_name(r); }
+bool is_any_water(std::string_view r) {
+  return is_water(r) || foundation::is_water_name(r) || foundation::is_cut_water_name(r);
+}
 
 bool water_number_wraps(long long prev_high, int32_t prev_low, long long high, int32_t low) {
   return high != prev_high || (prev_low == 9999 && low < prev_low);

@@ -34,8 +34,8 @@ int32_t residue_class(std::string_view rname);
 bool is_polymer_class(int32_t cls);
 // True for a name of foundation::kPdbWater.
 bool is_water(std::string_view rname);
-// True for a water under any name files give it: those of is_water and of
-// foundation::is_water_name.
+// True for a water under any name files give it: those of is_water, of
+// foundation::is_water_name and of foundation::is_cut_water_name.
 bool is_any_water(std::string_view rname);
 // The reader's chain counter rises at an atom line (the first atom aside):
 // at a HETATM residue (a water only after another residue name or another

@@ -94,6 +94,8 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
     if (asym_part.n_group >= MAXCHAIN) {
       foundation::table_full(mdoc, " ERROR: number of chains >", MAXCHAIN, "",
                              {.constant = "MAXCHAIN", .header = "atom_com"});
+      coords::explain_chain_limit(mdoc, crdatm.cr_rname.view(), key.sub(3, 7),
+                                  crdinf.cr_segflag(1) == 'Y' ? key.sub(8, 11) : key.sub(1, 1));
       ierr = 1;
       return;
     }

@@ -582,8 +582,12 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
 
   // Simulation programs write four-letter water names (TIP3) on into
   // column 21, which the residue name does not hold.
-  if (line.size() > 20 && line[20] != ' ' && foundation::is_water_name(cols(line, 18, 21)))
-    rname = "HOH";
+  const bool fourth_letter = line.size() > 20 && line[20] != ' ';
+  if (fourth_letter && foundation::is_water_name(cols(line, 18, 21))) rname = "HOH";
+  // ParmEd cuts TIP3 to TIP, column 21 left blank; an mmCIF row's longer
+  // name (TIP4X) cut so is none.
+  const bool cut = !fourth_letter && (cif_row == nullptr || !cif_row->long_name);
+  if (cut && foundation::is_cut_water_name(rname.view())) rname = "HOH";
   rt::FixedText<4> asymb, ctype;
   const rt::FixedText<4> name_read = aname;
   const rt::FixedText<3> rname_read = rname;

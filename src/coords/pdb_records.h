@@ -41,6 +41,7 @@ struct CifRowOfLine {
   float xyz[3];    // as the row gives them, in the file's frame
   int32_t serial;  // the row's atom serial
   int32_t line;    // the line of the file on which the row begins
+  bool long_name;  // its residue name is longer than columns 18-21 hold
 };
 
 // rdatom_ for the atom line of an mmCIF row: the atom takes the row's own

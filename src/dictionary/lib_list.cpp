@@ -212,6 +212,10 @@ void set_lib_res_type_tab_(int32_t mdoc, int32_t& ierr) {
     t.rname_t(lists[k].offset + n) = code;
     seen[k].add(code.view(), n);
   };
-  for (int32_t l = 1; l <= r.lml_nmon; ++l) add(r.lml_mname(l), r.lml_type(l).view());
+  com_water_name.cut_name_monomer = 0;
+  for (int32_t l = 1; l <= r.lml_nmon; ++l) {
+    add(r.lml_mname(l), r.lml_type(l).view());
+    if (r.lml_mname(l) == foundation::kCutWaterName) com_water_name.cut_name_monomer = 1;
+  }
   for (int32_t d = 1; d <= r.ldr_nder; ++d) add(r.ldr_mname(d), r.ldr_type(d).view());
 }

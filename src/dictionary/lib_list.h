@@ -13,5 +13,6 @@
 void get_llist_(int32_t mdoc, int32_t& ierr);
 
 // Rebuilds the residue-class lists of com_res_type from the groups of the
-// listed monomers and derivatives.  ierr is always 0.  Writes com_res_type.
+// listed monomers and derivatives, and notes whether a monomer takes the
+// cut water name.  ierr is always 0.  Writes com_res_type, com_water_name.
 void set_lib_res_type_tab_(int32_t mdoc, int32_t& ierr);

@@ -136,7 +136,9 @@ void corr_name_(rt::TextRef aname, rt::TextRef rname, rt::TextRef asymb, rt::Tex
   auto set_rname = [&r](std::string_view s) {
     for (int i = 0; i < 8; ++i) r[i] = i < static_cast<int>(s.size()) ? s[i] : ' ';
   };
-  if (foundation::is_water_name(std::string_view(r, 8))) set_rname("HOH");
+  if (foundation::is_water_name(std::string_view(r, 8)) ||
+      foundation::is_cut_water_name(std::string_view(r, 8)))
+    set_rname("HOH");
   else if (rname_is("CYT"))
     set_rname("C");
   else if (rname_is("ADE"))

@@ -9,6 +9,7 @@
 #include "foundation/messages.h"
 
 com_res_type_t com_res_type;
+com_water_name_t com_water_name;
 
 namespace {
 
@@ -87,6 +88,7 @@ void init_res_type_tab_() {
   t.nrnamep_t = 17;
   t.nrnamed_t = kNumNucleotides;
   t.nrnames_t = 14;
+  com_water_name.cut_name_monomer = 0;
 }
 
 void get_standard_res_type_(int32_t, std::string_view, std::string_view monn, int32_t& itype, int32_t& ierr) {

@@ -30,7 +30,15 @@ struct com_res_type_t {
 };
 extern com_res_type_t com_res_type;
 
-// Writes com_res_type.
+// Filled by foundation (cleared with the built-in lists) and by the
+// monomer-library loading; read by the name corrections of the coordinate
+// readers.
+struct com_water_name_t {
+  int32_t cut_name_monomer;  // 1: the library holds a monomer named kCutWaterName
+};
+extern com_water_name_t com_water_name;
+
+// Writes com_res_type, com_water_name.
 void init_res_type_tab_();
 // Class of monn from the built-in lists; only its first three characters count.
 // line is a work text the routine does not need; ierr is always 0.
@@ -64,6 +72,11 @@ inline constexpr std::string_view kPdbWater[] = {"HOH", "DOD", "DUM"};
 // (whose four-letter names fill PDB columns 18-21).
 inline constexpr std::string_view kWaterNames[] = {"WAT", "DOD", "H2O", "TIP3", "TIP4", "TIP5",
                                                    "TP3", "T3P", "T4P", "SOL",  "SPC"};
+// TIP3, TIP4 and TIP5 as writers that keep three characters of a residue
+// name cut them (ParmEd's PDB writer): a water too, read as "HOH", unless
+// the monomer library in use holds a monomer of that name, which the
+// file's residue then names.
+inline constexpr std::string_view kCutWaterName = "TIP";
 
 // The polymer caps of the built-in lists (the polymer class): the end groups
 // and other pieces that a peptide chain holds besides its amino acids.
@@ -110,5 +123,10 @@ inline std::string_view force_field_standard(std::string_view rname) {
 inline bool is_proline_like(std::string_view rname) { return name_in(rname, kProlineLike); }
 inline bool is_n_methyl(std::string_view rname) { return name_in(rname, kNMethylated); }
 inline bool is_water_name(std::string_view rname) { return name_in(rname, kWaterNames); }
+// True for kCutWaterName where it stands for water.  A PDB reader asks only
+// where column 21 is blank: a fourth letter there makes another name.
+inline bool is_cut_water_name(std::string_view rname) {
+  return com_water_name.cut_name_monomer == 0 && rt::text_eq(rname, kCutWaterName);
+}
 
 }  // namespace foundation

@@ -227,13 +227,16 @@ TEST_F(CifByPdbRules, FourLetterWaterNamesRunOnAcrossTheirLabels) {
             std::to_string(100 + k) + " A\n";
   }
   rows += "5 O OH2 TIP4X W4 2 . 4 5 1 1 10 104 A\n";
+  // TIP, as ParmEd's PDB writer cuts TIP3 and a converter keeps it, is water.
+  rows += "6 O OH2 TIP W5 2 . 5 5 1 1 10 105 A\n";
   write("tip3", peer_file("", rows));
   ASSERT_EQ(read_rules("tip3", 'N'), 0) << out_;
   // The other residue comes before the waters, as in the PDB form.
   EXPECT_EQ(chain_ids(), "AA Aa Ab ");
   EXPECT_EQ(resid_inf.res_name(2).trimmed(), "TIP");
-  EXPECT_EQ(asym_part.nres_chain(3), 3);
+  EXPECT_EQ(asym_part.nres_chain(3), 4);
   EXPECT_EQ(resid_inf.res_name(3).trimmed(), "HOH");
+  EXPECT_EQ(resid_inf.res_name(6).trimmed(), "HOH");
 }
 
 namespace {

@@ -131,6 +131,20 @@ TEST_F(CifLabelTails, FullChainTableStopsTheRead) {
   EXPECT_EQ(asym_part.n_group, MAXCHAIN);
 }
 
+// The ion that would part off as chain 1501 is named, by its chain's label.
+TEST_F(CifLabelTails, IonThatPassesTheChainLimitIsNamed) {
+  std::string text = cif_header() + kLoop;
+  for (int g = 1; g < MAXCHAIN; ++g) text += row("ATOM", "N", "ALA", g % 2 ? "X" : "Y", 1);
+  text += row("ATOM", "N", "ALA", "Z", 1) + row("HETATM", "NA", "SOD", "Z", 2);
+  write("t", text);
+  EXPECT_EQ(read_out("t"), 4);
+  EXPECT_EQ(count_of(out_, "  change parameter MAXCHAIN in atom_com\n"
+                           "  ERROR: residue SOD 2 of chain Z passed the limit: each residue "
+                           "outside a polymer, other than a water, is a chain of its own\n"),
+            1)
+      << out_.substr(0, 2000);
+}
+
 // A ligand parted off takes the connection of the rows that end at it, the
 // latest of the vocabulary's: a later row of a kind outside the vocabulary
 // leaves it as it was.

@@ -190,6 +190,14 @@ TEST_F(CifWideNumbers, BlankChainWatersNumberedAgainLyingApartAreFurtherChains) 
       {"the third water on the first", waters_of({"W 393 10", "W 394 13", "W 393 10.2"}, "''"),
        "WW: 393 , 394 , 393 ,|", 0},
       {"named author chain", waters_of(apart, "A"), "WW: 393 , 394 , 393 , 394 ,|", 0},
+      // The waters past 10000 are a further chain: the numbers held before
+      // it are not held in it.
+      {"one label, a number before 10000 is no repeat after it",
+       waters_of({"W 199 10", "W 9999 13", "W 10000 30", "W 10199 33"}, "''"),
+       "WW: 199 ,9999 ,|Wa:   0 , 199 ,|", 0},
+      {"no labels, a number before 10000 is no repeat after it",
+       waters_of({"W 199 10", "W 9999 13", "W 10000 30", "W 10199 33"}, "''", false),
+       "XX: 199 ,9999 ,|Xa:   0 , 199 ,|", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -198,4 +206,22 @@ TEST_F(CifWideNumbers, BlankChainWatersNumberedAgainLyingApartAreFurtherChains) 
     EXPECT_EQ(chains_read(), c.chains);
     EXPECT_EQ(count_of(out_, kAgain), c.warnings) << out_;
   }
+}
+
+// Past the 60 second characters of their label's first one, further water
+// chains take the first two characters no chain holds: each stays a chain
+// of its own, none a second piece of another.
+TEST_F(CifWideNumbers, FurtherChainsPastTheSixtiethTakeFreePairs) {
+  std::vector<std::string> rows;
+  for (int k = 0; k < 63; ++k) {
+    rows.push_back("B 1 " + std::to_string(10 * k));
+    rows.push_back("B 2 " + std::to_string(10 * k + 3));
+  }
+  write("p", waters_of(rows, "''"));
+  EXPECT_EQ(read_out("p"), 0) << out_.substr(0, 2000);
+  ASSERT_EQ(asym_part.n_group, 63);
+  EXPECT_EQ(asym_part.group_id(60).trimmed(), "B9");
+  EXPECT_EQ(asym_part.group_id(61).trimmed(), "aa");
+  EXPECT_EQ(asym_part.group_id(63).trimmed(), "ac");
+  for (int g = 1; g <= 63; ++g) EXPECT_EQ(asym_part.nres_chain(g), 2) << g;
 }

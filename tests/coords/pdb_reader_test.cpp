@@ -87,16 +87,16 @@ TEST(PdbReaderChains, WaterNamesOfSimulationProgramsMakeOneWaterChain) {
     return w;
   };
   for (const std::string& name : names) l.push_back(water_line(name));
-  // Neither the name cut to three columns nor another letter after it is water.
+  // The name cut to three columns, as ParmEd writes TIP3, is water; another
+  // letter after it is not.
   l.push_back(water_line("TIP "));
   l.push_back(water_line("TIP6"));
   const ReadResult r = read_pdb(l);
   ASSERT_EQ(r.ierr, 0) << r.out;
-  ASSERT_EQ(asym_part.n_group, 4);
-  EXPECT_EQ(asym_part.nres_chain(2), 9);
+  ASSERT_EQ(asym_part.n_group, 3);
+  EXPECT_EQ(asym_part.nres_chain(2), 10);
   EXPECT_EQ(asym_part.ich_type(2), 9);
-  for (int k = 2; k <= 10; ++k) EXPECT_EQ(resid_inf.res_name(k).trimmed(), "HOH") << k;
-  EXPECT_EQ(resid_inf.res_name(11).trimmed(), "TIP");
+  for (int k = 2; k <= 11; ++k) EXPECT_EQ(resid_inf.res_name(k).trimmed(), "HOH") << k;
   EXPECT_EQ(resid_inf.res_name(12).trimmed(), "TIP");
 }
 
@@ -1073,6 +1073,36 @@ TEST(PdbReaderCapacity, FifteenHundredChainsFitAndOneMoreDoesNot) {
                        "         Change parameter MAXCHAIN in \"atom_com\"\n"),
             std::string::npos)
       << r.out;
+}
+
+// A model of few chains runs out of them where every ion is a chain of its
+// own: the refusal names the residue that passed the limit, and only one
+// outside a polymer that is no water.
+TEST(PdbReaderCapacity, IonThatPassesTheChainLimitIsNamed) {
+  const struct {
+    const char* label;
+    const char* rec;
+    const char* res;
+    bool named;
+  } cases[] = {{"ions", "HETATM", "SOD", true}, {"peptides", "ATOM  ", "ALA", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> l = {kCryst};
+    for (int i = 1; i <= 1501; ++i) {
+      l.push_back(line(
+          {.rec = c.rec, .name = "NA  ", .res = c.res, .chain = 'B', .resnum = i, .elem = "NA"}));
+      l.push_back(kTer);
+    }
+    const ReadResult r = read_pdb(l, kQuiet);
+    EXPECT_EQ(r.ierr, 1);
+    const std::string named =
+        " ERROR: number of chains >  1500\n"
+        "         Change parameter MAXCHAIN in \"atom_com\"\n"
+        "  ERROR: residue SOD 1501 of chain B passed the limit: each residue outside a "
+        "polymer, other than a water, is a chain of its own\n";
+    EXPECT_EQ(count_of(r.out, named), c.named ? 1 : 0) << r.out;
+    EXPECT_EQ(count_of(r.out, "passed the limit"), c.named ? 1 : 0) << r.out;
+  }
 }
 
 TEST(PdbReaderAtoms, ByteThatIsNoCharacterInANumberStopsTheRead) {

@@ -187,6 +187,8 @@ TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainLyingApartStartAWaterChain) {
        {{1, 10}, {2, 13}, {1, 30}, {2, 33}, {1, 40}}, 0, {2, 2, 1}, 1},
       {"blank chain, the third water on the first", ' ', "",
        {{393, 10}, {394, 13}, {393, 10.2f}}, 6, {3}, 0},
+      {"blank chain, a number before the restart after 9999 is no repeat after it", ' ', "",
+       {{199, 10}, {9999, 13}, {0, 30}, {199, 33}}, 0, {2, 2}, 0},
       {"chain A keeps a number once", 'A', "",
        {{393, 10}, {394, 13}, {393, 30}, {394, 33}}, 6, {4}, 0},
       {"segment SOLV keeps a number once", ' ', "SOLV",

@@ -4,6 +4,7 @@
 
 #include "dictionary/lib_com.h"
 #include "dictionary/lib_index.h"
+#include "dictionary/lib_list.h"
 #include "dictionary/libcom.h"
 #include "foundation/residue_class.h"
 #include "monlib_fixture.h"
@@ -186,6 +187,20 @@ TEST(LibraryLoading, ResidueClassesComeFromTheGroups) {
   EXPECT_EQ(com_res_type.nrnamed_t, 1);
   EXPECT_EQ(com_res_type.nrnames_t, 1);
   EXPECT_EQ(com_res_type.rname_t(RNAME_SUGR0 + 1), "NAG");
+}
+
+// A monomer listed under the cut water name keeps it from the waters; the
+// next library, without one, gives it back.
+TEST(LibraryLoading, MonomerNamedTipTakesTheNameFromWater) {
+  std::string out;
+  ASSERT_EQ(load(test_library(), out), 0);
+  EXPECT_TRUE(foundation::is_cut_water_name("TIP"));
+  r_scratch.lml_mname(r.lml_nmon) = "TIP";
+  int32_t ierr = -1;
+  set_lib_res_type_tab_(0, ierr);
+  EXPECT_FALSE(foundation::is_cut_water_name("TIP"));
+  ASSERT_EQ(load(test_library(), out), 0);
+  EXPECT_TRUE(foundation::is_cut_water_name("TIP"));
 }
 
 TEST(LibraryLoading, EnergyTypesAndTermsPointAtEachOther) {

@@ -108,7 +108,7 @@ TEST_F(AtomNames, NameCorrections) {
       {" N1 ", "URI", "", "Ur      ", "", ""},
       {" OH2", "TIP3", "", "HOH     ", "", ""},  // simulation programs' water models
       {" OW ", "SOL", "", "HOH     ", "", ""},
-      {" OH2", "TIP", "", "TIP     ", "", ""},
+      {" OH2", "TIP", "", "HOH     ", "", ""},  // TIP3 cut to three letters
       {" OH2", "TIP6", "", "TIP6    ", "", ""},
       {" N1 ", "WATX", "", "WATX    ", "", ""},
       {" C1 ", "A'B", "", "A,B     ", "", ""},
@@ -142,6 +142,15 @@ TEST_F(AtomNames, NameCorrections) {
     if (*k.want_s) { EXPECT_EQ(c.asymb, k.want_s) << at; }
     if (*k.want_c) { EXPECT_EQ(c.ctype, k.want_c) << at; }
   }
+}
+
+// A library that holds a monomer TIP keeps the name for it.
+TEST_F(AtomNames, CutWaterNameNamesTheLibraryMonomerOfThatName) {
+  com_water_name.cut_name_monomer = 1;
+  const Corrected held = corr(" OH2", "TIP");
+  com_water_name.cut_name_monomer = 0;
+  EXPECT_EQ(held.rname, "TIP     ");
+  EXPECT_EQ(corr(" OH2", "TIP").rname, "HOH     ");
 }
 
 TEST(ChainIdentifiers, CollidingFirstCharactersGetAlphabetCharacters) {

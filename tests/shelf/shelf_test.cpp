@@ -220,6 +220,10 @@ constexpr FormPair kFormPairs[] = {
      false},
     {"peers/simulation_tools/swm4ndp_three_site.pdb", "peers/simulation_tools/swm4ndp_gemmi.pdb",
      false},
+    // ParmEd's two forms of a solvated box: its PDB writer cuts TIP3 to
+    // TIP, which is water as much as its mmCIF's TIP3.
+    {"peers/simulation_tools/1ubi_box_parmed.pdb", "peers/simulation_tools/1ubi_box_parmed.cif",
+     false},
     // A capped chain without a chain letter, written as ".".
     {"peers/capped_blank_chain.pdb", "peers/capped_blank_chain_biopython.cif", false},
     // The converter's forms of PDB files without element columns: every

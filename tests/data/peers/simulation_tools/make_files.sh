@@ -76,3 +76,39 @@ gemmi convert pep3_openmm.cif pep3_openmm_gemmi.pdb
 # massless site OM of element X.  The three-site form leaves both out.
 awk '/^(ATOM|HETATM)/ { n = substr($0, 13, 4); if (n == "DOH2" || n == "OM  ") next } { print }' \
   swm4ndp_gemmi.pdb >swm4ndp_three_site.pdb
+
+# A solvated box as CHARMM-GUI writes it (1ubi's chain as segment PROA, ten
+# TIP3 waters, segment SOLV, one SOD ion, segment IONS; the layout of
+# ../1ubi_charmm_solvated.pdb) and ParmEd's PDB and mmCIF forms of it: the
+# PDB writer cuts TIP3 to TIP and drops the segments, the mmCIF writer keeps
+# TIP3 and labels no chain.
+$PY - <<'PYEOF'
+import math
+import parmed
+lines = ['CRYST1  100.000  100.000  100.000  90.00  90.00  90.00 P 1           1\n']
+serial = 0
+for l in open('../1ubi_charmm_solvated.pdb'):
+    if l.startswith('ATOM') and l[72:76] == 'PROA':
+        serial += 1
+        lines.append('ATOM  %5d%s' % (serial, l[11:]))
+def atom(name, res, num, x, y, z, seg):
+    global serial
+    serial += 1
+    return 'ATOM  %5d %-4s %-4s %4d    %8.3f%8.3f%8.3f  1.00  0.00      %-4s\n' % (
+        serial, name, res, num, x, y, z, seg)
+angle = 104.52 * math.pi / 180
+for n in range(10):
+    x, y, z = -20.0 + 3.1 * n, -20.0, 50.0
+    lines.append(atom(' OH2', 'TIP3', n + 1, x, y, z, 'SOLV'))
+    lines.append(atom(' H1', 'TIP3', n + 1, x + 0.9572, y, z, 'SOLV'))
+    lines.append(atom(' H2', 'TIP3', n + 1, x + 0.9572 * math.cos(angle),
+                      y + 0.9572 * math.sin(angle), z, 'SOLV'))
+lines.append(atom('SOD', 'SOD', 1, 80.0, 0.0, 0.0, 'IONS'))
+lines.append('END\n')
+open('1ubi_box_charmm.pdb', 'w').writelines(lines)
+s = parmed.load_file('1ubi_box_charmm.pdb')
+s.atoms[-1].atomic_number = 11
+s.write_pdb('1ubi_box_parmed.pdb')
+s.write_cif('1ubi_box_parmed.cif')
+PYEOF
+rm 1ubi_box_charmm.pdb
