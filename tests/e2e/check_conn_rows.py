@@ -28,7 +28,7 @@ def check(path):
         seq, comp, asym = strip(r[4]), strip(r[2]), strip(r[3])
         residues.add((asym, seq, comp))
         names.add((asym, seq, comp, strip(r[0]), strip(r[1])))
-    conn = block.find('_struct_conn.', ['conn_type_id',
+    conn = block.find('_struct_conn.', ['id', 'conn_type_id',
                                         'ptnr1_label_atom_id', 'ptnr1_label_alt_id',
                                         'ptnr1_auth_seq_id', 'ptnr1_label_comp_id',
                                         'ptnr1_label_asym_id', 'ptnr1_symmetry',
@@ -40,19 +40,19 @@ def check(path):
         rows += 1
         v = [strip(r[i]) if not r.has(i) or not gemmi.cif.is_null(r[i]) else '.'
              for i in range(len(r))]
-        key = tuple(v)
+        key = tuple(v[1:])
         if key in seen:
             dup += 1
             bad.append(('repeated', v))
         seen.add(key)
-        for p in (1, 7):
+        for p in (2, 8):
             atom, alt, seq, comp, asym = v[p], v[p + 1], v[p + 2], v[p + 3], v[p + 4]
             if seq == '.' and comp == '.':
                 continue  # a partner without a residue
             if (asym, seq, comp) not in residues:
                 bad.append(('no residue', v))
                 break
-            if v[0] == 'gap' or atom == '.':
+            if v[1] == 'gap' or atom == '.':
                 continue
             alts = [alt] if alt not in ('.', '?') else None
             if not any((asym, seq, comp, atom, a) in names
@@ -75,24 +75,25 @@ def check(path):
                 if not st[0].find_cra(p, ignore_segment=True).atom:
                     not_found += 1
                     bad.append(('gemmi finds no atom', [c.name, str(p)]))
-    return rows, dup, not_found, bad
+    nbad = len({b[1][0] for b in bad if b[0] != 'repeated'})
+    return rows, dup, nbad, bad
 
 
 def main(paths):
     total = nbad = ndup = 0
     for path in paths:
         try:
-            rows, dup, nf, bad = check(path)
+            rows, dup, nb, bad = check(path)
         except Exception as e:  # a file a peer cannot read is bad as a whole
             print(f'{path}: unreadable: {e}')
             nbad += 1
             continue
         total += rows
         ndup += dup
-        nbad += len([b for b in bad if b[0] != 'repeated'])
+        nbad += nb
         for kind, v in bad:
             print(f'{path}: {kind}: {" ".join(v)}')
-    print(f'{len(paths)} files, {total} connection rows, {nbad} bad, {ndup} repeated')
+    print(f'{len(paths)} files, {total} connection rows, {nbad} bad rows, {ndup} repeated')
     return 1 if nbad or ndup else 0
 
 
