@@ -196,7 +196,7 @@ TEST_F(CifUnlabelledChains, BlankChainsAndClassesEndChainsAsInThePdbForm) {
 // further chain.  One lying on that residue is it given again, refused.
 TEST_F(CifUnlabelledChains, BlankChainNumberedAgainBeginsAFurtherChainWhereItLiesApart) {
   // One atom per residue, x as given.
-  const auto at = [](int serial, const char* res, int seq, int x, const char* chain = ".") {
+  const auto at = [](int serial, const char* res, int seq, double x, const char* chain = ".") {
     return "ATOM " + std::to_string(serial) + " N " + res + " . . " + std::to_string(seq) + " ? " +
            std::to_string(x) + " 0 0 1.0 10.0 " + chain + "\n";
   };
@@ -217,6 +217,9 @@ TEST_F(CifUnlabelledChains, BlankChainNumberedAgainBeginsAFurtherChainWhereItLie
        "XX:3 ", 0},
       {"a residue given again on itself",
        at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 1, 0), "XX:3 ", 6},
+      {"two models written as one, 0.9 A apart",
+       at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 1, 0.9) + at(4, "ALA", 2, 4.9),
+       "XX:2 Xa:2 ", 6},
       {"a named chain is no blank chain",
        at(1, "GLY", 1, 0, "A") + at(2, "ALA", 2, 4, "A") + at(3, "GLY", 1, 20, "A"), "AA:3 ", 6},
   };
