@@ -230,7 +230,8 @@ std::vector<char>& renamed_in_model() {
 
 void store_name(const Residue& r) {
   if (r.mod_flg == "N") {
-    if (!(resid_inf.res_name(r.ir) == r.mon)) renamed_in_model()[static_cast<std::size_t>(r.ir)] = 1;
+    if (!(resid_inf.res_name(r.ir) == r.mon))
+      renamed_in_model()[static_cast<std::size_t>(r.ir)] = 1;
     resid_inf.res_name(r.ir) = r.mon;
   } else if (r.rename_row != 0) {
     mod_inf.mod_rnam(r.rename_row) = r.mon;
@@ -244,7 +245,8 @@ void store_name(const Residue& r) {
 void link_rows_follow_renames() {
   const std::vector<char>& renamed = renamed_in_model();
   const auto follows = [&](int32_t ir) {
-    return ir >= 1 && static_cast<std::size_t>(ir) < renamed.size() && renamed[static_cast<std::size_t>(ir)] != 0;
+    return ir >= 1 && static_cast<std::size_t>(ir) < renamed.size() &&
+           renamed[static_cast<std::size_t>(ir)] != 0;
   };
   link_inf_t& l = link_inf;
   for (int32_t k = 1; k <= l.ln_n; ++k) {

@@ -213,8 +213,8 @@ TEST_F(CifUnlabelledChains, BlankChainNumberedAgainBeginsAFurtherChainWhereItLie
        at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 1, 20) + at(4, "ALA", 2, 24) +
            at(5, "SER", 1, 40) + at(6, "GLY", 2, 44),
        "XX:2 Xa:2 Xb:2 ", 0},
-      {"numbers going on after a gap", at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 5, 20),
-       "XX:3 ", 0},
+      {"numbers going on after a gap",
+       at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 5, 20), "XX:3 ", 0},
       {"a residue given again on itself",
        at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 1, 0), "XX:3 ", 6},
       {"two models written as one, 0.9 A apart",

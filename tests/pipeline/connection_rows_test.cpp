@@ -73,9 +73,9 @@ TEST(ConnectionRows, PrimedNucleotideAtomsOfTheArchiveBondTheirMagnesium) {
 TEST(ConnectionRows, OneLetterNucleotideIsNamedInItsRowAsInTheAtomList) {
   const wrun::Written w = wrun::run_on(pipetest::data("pdb_3p49_mg_cut.pdb"));
   ASSERT_EQ(w.r.ierr, 0) << w.r.out;
-  EXPECT_NE(w.crd.find("\n2   Ar-MG    OP2    .  148  Ar       AA   1_555    MG     .  742  MG       Ab\n"),
-            std::string::npos)
-      << w.crd;
+  const std::string row =
+      "\n2   Ar-MG    OP2    .  148  Ar       AA   1_555    MG     .  742  MG       Ab\n";
+  EXPECT_NE(w.crd.find(row), std::string::npos) << w.crd;
   EXPECT_EQ(occurrences(w.crd, " Ad "), 0) << w.crd;
   EXPECT_EQ(occurrences(w.crd, " Ar       AA   1_555    MG "), 3) << w.crd;
 }

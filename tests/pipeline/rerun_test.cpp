@@ -259,9 +259,11 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
       chains += asym_part.group_id(g).trimmed();
     }
     EXPECT_EQ(chains, row.chains);
-    const std::vector<std::string> links = connection_rows(file_text(runs.first.path() + "/out.crd"));
+    const std::vector<std::string> links =
+        connection_rows(file_text(runs.first.path() + "/out.crd"));
     EXPECT_EQ(links.size(), static_cast<std::size_t>(row.links));
-    EXPECT_EQ(std::set<std::string>(links.begin(), links.end()).size(), links.size()) << "a row written twice";
+    EXPECT_EQ(std::set<std::string>(links.begin(), links.end()).size(), links.size())
+        << "a row written twice";
     EXPECT_EQ(runs.r2.out.find("bond restraint far from the model"), std::string::npos) << runs.r2.out;
     if (row.same_file) {
       EXPECT_EQ(file_text(runs.on_coordinates.path() + "/out.crd"), file_text(runs.first.path() + "/out.crd"));
@@ -361,7 +363,8 @@ std::string first_two_pieces_of_2beg(const TempDir& dir) {
 // Those two pieces as this program wrote them while it read them as one
 // chain (XX, the second piece after the first by a gap): stored files of
 // that form are read as they were written.
-const std::string kTwoPiecesAsOneChain = pipetest::data("crd_2BEG_obabel_two_pieces_as_one_chain.crd");
+const std::string kTwoPiecesAsOneChain =
+    pipetest::data("crd_2BEG_obabel_two_pieces_as_one_chain.crd");
 
 // The gap between the two pieces is a row of the entity's sequence in the
 // stored coordinates (LEU 17 after ALA 42); the run on them joins the two
