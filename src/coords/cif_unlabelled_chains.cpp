@@ -29,6 +29,9 @@ struct Keys {
   // The class of the residue before, and whether that residue held an OXT.
   int32_t class_old = 1;
   bool oxt_prev = false;
+  // The residues other than waters of the blank chain being read, by
+  // number, with their atoms' positions.
+  pdb::BlankChainWaters blank_residues;
 };
 Keys keys;
 
@@ -83,7 +86,18 @@ void coords::unlabelled_chain_of_row(bool wraps) {
   rt::FixedText<12>& pnum = crdatm.cr_pnum;
   const bool chain_differs = keys.any && chain != keys.chain;
   const bool number_differs = !keys.any || std::memcmp(pnum.c + 2, keys.number, 5) != 0;
-  char digit = read_digit(het, chain_differs, number_differs, wraps);
+  // A writer that names no chain and numbers each chain of the entry from 1
+  // (Open Babel) gives all its polymers as one blank chain whose numbers
+  // start again.  A residue at a number that chain already holds, lying
+  // apart from the residue holding it, begins a further chain, as a water
+  // does; one lying on it is that residue given again, left to the check
+  // of numbers held twice.  Read as one chain, the pieces would share their
+  // numbers in the file written, whose links could not tell them apart.
+  const std::string_view number = pnum.sub(3, 7);
+  const bool blank_residue = chain.empty() && !pdb::is_any_water(crdatm.cr_rname.trimmed());
+  const bool restarts = blank_residue && keys.any && !chain_differs && number_differs && !wraps &&
+                        keys.blank_residues.begins_further_chain(number, crdatm.cr_xyz.data());
+  char digit = read_digit(het, chain_differs, number_differs, wraps || restarts);
   const bool key_differs = !keys.any || chain_differs || digit != keys.digit;
   if (key_differs || number_differs || !(crdatm.cr_rname == keys.rname))
     digit = residue_digit(digit, key_differs);
@@ -103,6 +117,7 @@ void coords::unlabelled_chain_of_row(bool wraps) {
   pnum(1) = group(1);
   pnum(2) = group(2);
   for (int i = 1; i <= 4; ++i) pnum(7 + i) = group(i);
+  keys.blank_residues.note(blank_residue, group.view(), number, crdatm.cr_xyz.data());
 }
 
 bool coords::unlabelled_chain_ids(int32_t mdoc) {

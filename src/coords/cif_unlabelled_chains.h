@@ -20,6 +20,9 @@ void unlabelled_chains_start();
 // digit.  The rows of a file that names its chains are left as read.
 // `wraps`: the row starts a further water chain (its number went past 9999
 // or restarted after it), which raises the counter as the PDB reader does.
+// So does a residue of the blank chain other than a water at a number that
+// its chain already holds, lying apart from the residue holding it: the
+// chains of an entry whose writer numbered each from 1 and named none.
 // Writes crdatm.
 void unlabelled_chain_of_row(bool wraps = false);
 // After the read of a file that names no chain: the chain identifiers as

@@ -189,3 +189,44 @@ TEST_F(CifUnlabelledChains, BlankChainsAndClassesEndChainsAsInThePdbForm) {
     EXPECT_EQ(count_of(r.out, two), c.warnings) << r.out;
   }
 }
+
+// A writer that names no chain and numbers each chain of the entry from 1
+// gives them as one blank chain whose numbers start again: a residue at a
+// number its chain holds, lying apart from the residue holding it, begins a
+// further chain.  One lying on that residue is it given again, refused.
+TEST_F(CifUnlabelledChains, BlankChainNumberedAgainBeginsAFurtherChainWhereItLiesApart) {
+  // One atom per residue, x as given.
+  const auto at = [](int serial, const char* res, int seq, double x, const char* chain = ".") {
+    return "ATOM " + std::to_string(serial) + " N " + res + " . . " + std::to_string(seq) + " ? " +
+           std::to_string(x) + " 0 0 1.0 10.0 " + chain + "\n";
+  };
+  const struct {
+    const char* label;
+    std::string rows;
+    const char* chains;
+    int32_t ierr;
+  } cases[] = {
+      {"two chains numbered from 1",
+       at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 1, 20) + at(4, "ALA", 2, 24),
+       "XX:2 Xa:2 ", 0},
+      {"a third chain, from a number the first two hold",
+       at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 1, 20) + at(4, "ALA", 2, 24) +
+           at(5, "SER", 1, 40) + at(6, "GLY", 2, 44),
+       "XX:2 Xa:2 Xb:2 ", 0},
+      {"numbers going on after a gap",
+       at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 5, 20), "XX:3 ", 0},
+      {"a residue given again on itself",
+       at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 1, 0), "XX:3 ", 6},
+      {"two models written as one, 0.9 A apart",
+       at(1, "GLY", 1, 0) + at(2, "ALA", 2, 4) + at(3, "GLY", 1, 0.9) + at(4, "ALA", 2, 4.9),
+       "XX:2 Xa:2 ", 6},
+      {"a named chain is no blank chain",
+       at(1, "GLY", 1, 0, "A") + at(2, "ALA", 2, 4, "A") + at(3, "GLY", 1, 20, "A"), "AA:3 ", 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("u", unlabelled(c.rows));
+    EXPECT_EQ(read_out("u"), c.ierr) << out_;
+    EXPECT_EQ(chain_summary(), c.chains);
+  }
+}

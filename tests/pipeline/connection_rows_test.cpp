@@ -66,6 +66,20 @@ TEST(ConnectionRows, PrimedNucleotideAtomsOfTheArchiveBondTheirMagnesium) {
   }
 }
 
+// A cut of the archive's 3p49: RNA in one-letter names whose LINK records
+// bond magnesium ions.  The reader names adenosine 148 as DNA (Ad) until
+// its O2' makes it RNA (Ar); its connection row names it as the atom list
+// does, or no reader of the written file finds the partner.
+TEST(ConnectionRows, OneLetterNucleotideIsNamedInItsRowAsInTheAtomList) {
+  const wrun::Written w = wrun::run_on(pipetest::data("pdb_3p49_mg_cut.pdb"));
+  ASSERT_EQ(w.r.ierr, 0) << w.r.out;
+  const std::string row =
+      "\n2   Ar-MG    OP2    .  148  Ar       AA   1_555    MG     .  742  MG       Ab\n";
+  EXPECT_NE(w.crd.find(row), std::string::npos) << w.crd;
+  EXPECT_EQ(occurrences(w.crd, " Ad "), 0) << w.crd;
+  EXPECT_EQ(occurrences(w.crd, " Ar       AA   1_555    MG "), 3) << w.crd;
+}
+
 // OpenMM's PDBx form of 1A8O's MSE 151 - ILE 153 names the residues of its
 // one connection row (C of MSE to N of ASP) by their sequence numbers
 // alone: the row finds both, as the archive's form of the entry does, and

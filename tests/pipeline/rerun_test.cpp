@@ -216,28 +216,54 @@ TEST(SecondRun, ShippedEntriesGiveTheSameRestraints) {
   }
 }
 
-// Open Babel's mmCIF names no chain, so each entry is one blank chain
-// written under XX, holding every number once per chain of the entry (2BEG:
-// five times 17-42), its pieces joined by gaps.  The run on what it wrote
-// joins each residue to the residue before it in the file, not to the last
-// residue of that number, and restrains no peptide bond across a gap.
+// The rows of the written connection loop, each as its first line.
+std::vector<std::string> connection_rows(const std::string& crd) {
+  std::vector<std::string> out;
+  bool in = false;
+  for (const std::string& l : lines_of(crd)) {
+    if (l.starts_with("##")) in = l == "## STRUCT_CONN ##" || (in && l.starts_with("####"));
+    if (in && !l.empty() && l[0] >= '0' && l[0] <= '9') out.push_back(l.substr(4));
+  }
+  return out;
+}
+
+// Open Babel's mmCIF names no chain and numbers each chain of the entry from
+// 1, so each entry is one blank chain whose numbers start again (2BEG: five
+// times 17-42).  Each start is a further chain (XX, Xa, ...), so that the
+// written file tells the pieces and their links apart: the run on it reads
+// the same residues and links and gives the same restraints.
 TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
   const struct {
     const char* model;
     bool same_file;  // the coordinate file written again is the first
-  } rows[] = {// The gaps between its pieces are link rows of the file, each
-              // joining its own pair of residues again.
-              {"peers/2BEG_obabel.cif", true},
+    const char* chains;  // the chains of the written model
+    int links;           // connection rows written
+  } rows[] = {{"peers/2BEG_obabel.cif", true, "XX Xa Xb Xc Xd", 0},
               // An unrestrained H1 of MET 1 comes back with another
               // chemical type.
-              {"peers/1LCD_obabel.cif", false}};
+              {"peers/1LCD_obabel.cif", false, "XX Xa Xb Xc Xd", 0},
+              // The disulfide of each chain, once each.
+              {"peers/1tii_two_chains_openbabel.cif", true, "XX Xa", 2}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.model);
     Runs runs;
     expect_second_runs_agree(on(row.model), runs, false, false);
     EXPECT_EQ(runs.r1.ierr, 0) << runs.r1.out;
     EXPECT_EQ(runs.r2.nbond, runs.r1.nbond);
+    EXPECT_EQ(runs.r2.nangl, runs.r1.nangl);
     EXPECT_EQ(runs.r2.nplan, runs.r1.nplan);
+    ASSERT_EQ(pipetest::read_coordinates(runs.first.path() + "/out"), 0);
+    std::string chains;
+    for (int g = 1; g <= asym_part.n_group; ++g) {
+      if (g > 1) chains += ' ';
+      chains += asym_part.group_id(g).trimmed();
+    }
+    EXPECT_EQ(chains, row.chains);
+    const std::vector<std::string> links =
+        connection_rows(file_text(runs.first.path() + "/out.crd"));
+    EXPECT_EQ(links.size(), static_cast<std::size_t>(row.links));
+    EXPECT_EQ(std::set<std::string>(links.begin(), links.end()).size(), links.size())
+        << "a row written twice";
     EXPECT_EQ(runs.r2.out.find("bond restraint far from the model"), std::string::npos) << runs.r2.out;
     if (row.same_file) {
       EXPECT_EQ(file_text(runs.on_coordinates.path() + "/out.crd"), file_text(runs.first.path() + "/out.crd"));
@@ -334,17 +360,31 @@ std::string first_two_pieces_of_2beg(const TempDir& dir) {
   return dir.write("2BEG_two_pieces.cif", out);
 }
 
+// Those two pieces as this program wrote them while it read them as one
+// chain (XX, the second piece after the first by a gap): stored files of
+// that form are read as they were written.
+const std::string kTwoPiecesAsOneChain =
+    pipetest::data("crd_2BEG_obabel_two_pieces_as_one_chain.crd");
+
 // The gap between the two pieces is a row of the entity's sequence in the
-// written coordinates (LEU 17 after ALA 42); the run on them joins the two
-// pieces by that row as the first run did, writes no link row of the
-// entity for it, and the same coordinates again.
+// stored coordinates (LEU 17 after ALA 42); the run on them joins the two
+// pieces by that row, writes no link row of the entity for it, and the
+// same coordinates again.  Open Babel's two pieces themselves are two
+// chains now, with no gap between them.
 TEST(SecondRun, GapBetweenTwoPiecesOfOneNumberingStaysARowOfTheSequence) {
-  TempDir models;
+  TempDir models, pieces;
   Options o;
   o.in = first_two_pieces_of_2beg(models);
+  const Outcome apart = pipetest::run(o, pieces.path());
+  ASSERT_EQ(apart.ierr, 0) << apart.out;
+  const std::string two_chains = file_text(pieces.path() + "/out.crd");
+  EXPECT_EQ(two_chains.find(" gap "), std::string::npos) << two_chains;
+  EXPECT_NE(two_chains.find(" N      . LEU      Xa     17 "), std::string::npos) << two_chains;
+  o.in = kTwoPiecesAsOneChain;
   Runs runs;
   expect_second_runs_agree(o, runs, false, false);
   ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
+  EXPECT_EQ(runs.r1.nbond, apart.nbond);
   const std::string first = file_text(runs.first.path() + "/out.crd");
   const std::string second = file_text(runs.on_coordinates.path() + "/out.crd");
   EXPECT_NE(first.find(" LEU        17  XX   gap        42  ."), std::string::npos) << first;
@@ -361,7 +401,7 @@ TEST(SecondRun, GapBetweenTwoPiecesOfOneNumberingStaysARowOfTheSequence) {
 TEST(SecondRun, SequenceHoldingItsNumbersTwiceStartsAtItsFirstRow) {
   TempDir models;
   Options o;
-  o.in = first_two_pieces_of_2beg(models);
+  o.in = kTwoPiecesAsOneChain;
   Runs runs;
   runs.r1 = pipetest::run(o, runs.first.path());
   ASSERT_EQ(runs.r1.ierr, 0) << runs.r1.out;
@@ -381,8 +421,8 @@ TEST(SecondRun, SequenceHoldingItsNumbersTwiceStartsAtItsFirstRow) {
   EXPECT_EQ(runs.r2.nangl, runs.r1.nangl);
 }
 
-// The chain of two pieces as the first run wrote it, its coordinates file
-// edited, and the run on that: both runs' coordinates.
+// The chain of two pieces as a run on the stored coordinates wrote it, its
+// coordinates file edited, and the run on that: both runs' coordinates.
 struct EditedRun {
   TempDir models;
   Runs runs;
@@ -392,7 +432,7 @@ struct EditedRun {
 template <typename Edit>
 void run_edited_two_pieces(EditedRun& e, Edit edit) {
   Options o;
-  o.in = first_two_pieces_of_2beg(e.models);
+  o.in = kTwoPiecesAsOneChain;
   e.runs.r1 = pipetest::run(o, e.runs.first.path());
   ASSERT_EQ(e.runs.r1.ierr, 0) << e.runs.r1.out;
   e.first = file_text(e.runs.first.path() + "/out.crd");
