@@ -63,6 +63,9 @@ std::string_view author_number(int32_t ires) {
 }
 
 // One partner of a link: atom, alternate, number, residue, chain, symmetry.
+// The residue is named as the atom list names it, not as the link row was
+// read: a modification read back from a written file (RENAME) leaves the
+// row under the monomer's other name, which no reader of the file finds.
 struct Partner {
   rt::FixedText<6> atom;
   rt::FixedText<1> alt;
@@ -73,7 +76,7 @@ struct Partner {
 };
 
 Partner partner(std::string_view atom, const rt::FixedText<1>& alt, const rt::FixedText<8>& symm,
-                int32_t ires, int32_t ichn, const rt::FixedText<8>& rnam, bool gap) {
+                int32_t ires, int32_t ichn, bool gap) {
   Partner p;
   p.atom = output::or_dot(atom.substr(0, 4));
   p.alt = output::or_dot(alt.view());
@@ -83,7 +86,7 @@ Partner partner(std::string_view atom, const rt::FixedText<1>& alt, const rt::Fi
   p.chain = ".";
   if (ires > 0 && ichn > 0) {
     p.num = author_number(ires);
-    p.rnam = output::or_dot(rnam.view());
+    p.rnam = output::or_dot(resid_inf.res_name(ires).view());
     p.chain = output::or_dot(asym_part.group_id(ichn).view());
   }
   if (gap) {
@@ -135,9 +138,9 @@ void wrt_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
     const rt::FixedText<3> id(digits);  // left-justified
     const bool gap = k.ln_id(i) == "gap";
     const Partner p1 = partner(k.ln_atom1(i).view(), output::link_alt_written(i, k.ln_alt1(i)),
-                               k.ln_symm1(i), k.ln_1ires(i), k.ln_1ichn(i), k.ln_1rnam(i), gap);
+                               k.ln_symm1(i), k.ln_1ires(i), k.ln_1ichn(i), gap);
     const Partner p2 = partner(k.ln_atom2(i).view(), output::link_alt_written(i, k.ln_alt2(i)),
-                               k.ln_symm2(i), k.ln_2ires(i), k.ln_2ichn(i), k.ln_2rnam(i), gap);
+                               k.ln_symm2(i), k.ln_2ires(i), k.ln_2ichn(i), gap);
     const float dist = k.ln_dist(i);
     rt::FixedText<8> ldist(".");
     if (dist >= 0.001f && dist < 10000.0f) rt::write_to(ldist.ref(), "(F8.3)", dist);

@@ -80,6 +80,23 @@ TEST(ConnectionRows, OneLetterNucleotideIsNamedInItsRowAsInTheAtomList) {
   EXPECT_EQ(occurrences(w.crd, " Ar       AA   1_555    MG "), 3) << w.crd;
 }
 
+// Two deoxyadenosines of 1LCD, the second taking the library's other name
+// for its ring nitrogen's protonation (a RENAME modification written
+// beside the atom list).  Run on its written coordinates, the row linking
+// them still names residue 2 as the atom list does (DA), not by the name
+// the modification gives it, and a third run reads what the second wrote.
+TEST(ConnectionRows, ResidueRenamedByAModificationIsNamedInItsRowAsInTheAtomList) {
+  const wrun::Written first = wrun::run_on(pipetest::data("cif_1LCD_dna.cif"));
+  ASSERT_EQ(first.r.ierr, 0) << first.r.out;
+  const std::string row = "\n1   DA-DA_N1 'O3''  .    1  DA       BB   .        P      .    2  DA       BB\n";
+  EXPECT_NE(first.crd.find(row), std::string::npos) << first.crd;
+  TempDir dir;
+  const wrun::Written second = wrun::run_on(dir.write("first.crd", first.crd));
+  ASSERT_EQ(second.r.ierr, 0) << second.r.out;
+  EXPECT_NE(second.crd.find(row), std::string::npos) << second.crd;
+  EXPECT_EQ(second.r.nbond, first.r.nbond);
+}
+
 // OpenMM's PDBx form of 1A8O's MSE 151 - ILE 153 names the residues of its
 // one connection row (C of MSE to N of ASP) by their sequence numbers
 // alone: the row finds both, as the archive's form of the entry does, and
