@@ -443,11 +443,18 @@ bool crystal_item(Header& h, std::string_view item, std::string_view data, float
     return true;
   }
   if (cif_match(item, cif_item(28))) {
+    // A name that is blank (as a file without CRYST1 is written), "?" or
+    // ".", and a number that is "?", "." or none (0), give no group: the
+    // file is read as one without the item, in P 1 and saying so.
     if (cif_match(item, cif_item(29))) {
+      if (rt::trim(data).empty() || not_given(data)) return true;
       crdinf.cr_spgr = data;
       h.sg_read = true;
     } else if (cif_match(item, cif_item(30))) {
-      if (!header_integer(h, item, data, crdinf.cr_nspgr)) return true;
+      int32_t number = 0;
+      if (!header_integer(h, item, data, number)) return true;
+      if (number < 1) return true;
+      crdinf.cr_nspgr = number;
       h.sg_read = true;
       h.sg_number_read = true;
     } else if (cif_match(item, cif_item(31))) {
