@@ -784,23 +784,32 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
   }
 }
 
-// The number of words of the first n characters of the work area's line
-// when they are bare values alone, as the splitter would take them apart;
-// -1 when the line may hold anything else: a name, a block or loop word (all
-// hold "_"), a quote, a comment ("#", or "<" for instance 1), a text field,
-// more words than a record takes, or characters past the line's room.
-int bare_values(const Instance& in, int n, bool cut) {
-  const char* line = in.fr.line.c;
-  if (cut || (n > 0 && line[0] == ';')) return -1;
-  if (std::memchr(line, '_', n) != nullptr || std::memchr(line, '#', n) != nullptr ||
-      (in.first && std::memchr(line, '<', n) != nullptr))
-    return -1;
+// Set bits of x.  The build targets no instruction for it, and the library
+// call it would make costs more than these few steps.
+inline int bits_set(uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555ULL;
+  x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
+}
+
+// The number of words of record `rec` when it holds bare values alone, as
+// the splitter would take them apart; -1 when it may hold anything else: a
+// name, a block or loop word (all hold "_"), a quote, a comment ("#", or
+// "<" for instance 1), a text field, more words than a record takes, or
+// more characters than a line keeps.
+int bare_values(std::string_view rec) {
+  if (rec.size() > CIFLINELEN || (!rec.empty() && rec[0] == ';')) return -1;
+  // The scans read whole 16-character blocks.
+  alignas(16) static char line[CIFLINELEN + 16];
+  const int n = static_cast<int>(rec.size());
+  std::memcpy(line, rec.data(), rec.size());
   uint64_t plain[CIFLINELEN / 64 + 1] = {};
-  if (!cif_scan::plain_mask(line, n, plain)) return -1;
+  if (!cif_scan::bare_value_mask(line, n, plain)) return -1;
   int words = 0;
   uint64_t carry = 0;
   for (int i = 0; i * 64 < n; ++i) {
-    words += __builtin_popcountll(plain[i] & ~((plain[i] << 1) | carry));
+    words += bits_set(plain[i] & ~((plain[i] << 1) | carry));
     carry = plain[i] >> 63;
   }
   return words <= MAXFRDWORD ? words : -1;
@@ -825,21 +834,19 @@ void pass_over_rows(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ier
     if (++d == n_item) d = 0;
   }
   for (;;) {
-    bool cut = false;
     int32_t iend = 0;
-    const int n = foundation::read_line(unit, mdoc, fr.line, ierr, iend, &cut);
+    const std::string_view rec = foundation::next_record(unit, mdoc, ierr, iend);
     if (ierr != 0) return;
     if (iend != 0) {
       in.pos.held = Held::End;
       in.pos.held_iend = iend;
       break;
     }
-    const int words = bare_values(in, n, cut);
+    const int words = bare_values(rec);
     if (words < 0) {
       // Taken apart by the next call, as if it had read the line itself.
       in.pos.line_kept = true;
-      in.pos.kept_used = n;
-      in.pos.kept_cut = cut;
+      in.pos.kept_used = foundation::put_record(rec, fr.line, &in.pos.kept_cut);
       break;
     }
     ++in.pos.lines;
