@@ -13,6 +13,14 @@
 //    the PDB reader's code) against its PDB road on both forms of one
 //    entry: 1A8O and 1LCD from tests/data, and a generated model written in
 //    both forms (chains of 100 residues of eight atoms, 62 chain letters).
+// 3. Both readers on an entry whose header categories follow its atom list
+//    (as ChimeraX, Open Babel and cif-tools write them) against the same
+//    entry in the archive's order: 1A8O, the generated model of 8000 atoms
+//    and 2BEG (ten models, of which orbinate reads the first).  The header
+//    is then read on past the atoms, their rows passed over, and the row
+//    readers read the file a second time.  Beside them 2BEG with a caveat
+//    loop after its models, which the header reader takes nothing from,
+//    against 2BEG as it is.
 //
 // ORB_BENCH_BRIEF=1 (the brief run in CI) keeps to the small sizes.
 #include <benchmark/benchmark.h>
@@ -258,13 +266,12 @@ std::string road_file(int a, bool cif) {
   return generated(brief() ? a / 10 : a, cif);
 }
 
-// What orbinate does to read its coordinates, by either road (road 2: the
-// dictionary pipeline's mmCIF reader, names as the file gives them).
-void orbinate_road(benchmark::State& state, int road) {
-  const bool cif = road != 0;
+// What orbinate does to read its coordinates from `path`, by either road
+// (road 2: the dictionary pipeline's mmCIF reader, names as the file gives
+// them).
+void read_by_road(benchmark::State& state, int road, const std::string& path) {
   set_cif_types_();
   comlib.iquiet = 1;
-  const std::string path = road_file(static_cast<int>(state.range(0)), cif);
   const float cell[6] = {0, 0, 0, 0, 0, 0};
   for (auto _ : state) {
     int32_t ierr = 0;
@@ -285,6 +292,75 @@ void orbinate_road(benchmark::State& state, int road) {
   }
   state.counters["atoms"] = atom_inf.n_atom;
   state.counters["chains"] = asym_part.n_group;
+}
+
+void orbinate_road(benchmark::State& state, int road) {
+  read_by_road(state, road, road_file(static_cast<int>(state.range(0)), road != 0));
+}
+
+// The file `path` with the categories between its block line and its atom
+// list moved to just after the atom rows.
+const std::string& header_after_atoms(const std::string& path) {
+  static std::map<std::string, std::string> made;
+  if (made.count(path)) return made[path];
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  std::size_t names = 0;
+  while (names < lines.size() && lines[names].rfind("_atom_site.", 0) != 0) ++names;
+  const std::size_t loop = names - 1;  // its loop_ line
+  std::size_t end = names;
+  while (end < lines.size() && lines[end].rfind("_atom_site.", 0) == 0) ++end;
+  while (end < lines.size() && !lines[end].empty() &&
+         std::string("#_ld").find(lines[end][0]) == std::string::npos)
+    ++end;
+  const std::string moved = temp_path("after_" + std::to_string(made.size()) + ".cif");
+  std::ofstream out(moved);
+  out << lines[0] << '\n';
+  for (std::size_t i = loop; i < end; ++i) out << lines[i] << '\n';
+  out << "#\n";
+  for (std::size_t i = 1; i < loop; ++i) out << lines[i] << '\n';
+  for (std::size_t i = end; i < lines.size(); ++i) out << lines[i] << '\n';
+  g_written.push_back(moved);
+  return made[path] = moved;
+}
+
+// 2BEG with the archive's caveat loop after its models.
+const std::string& with_caveats(const std::string& path) {
+  static std::string made;
+  if (!made.empty()) return made;
+  made = temp_path("caveat.cif");
+  std::ofstream out(made);
+  out << std::ifstream(path).rdbuf()
+      << "loop_\n_database_PDB_caveat.id\n_database_PDB_caveat.text\n"
+         "1 'GLU A 3 HAS WRONG CHIRALITY AT ATOM CA'\n2 'ASP A 7 HAS WRONG CHIRALITY AT ATOM CA'\n#\n";
+  g_written.push_back(made);
+  return made;
+}
+
+// Entry e (0 1A8O, 1 the generated model of 8000 atoms, 800 in the brief
+// run, 2 2BEG, 3 2BEG and its caveats) in the archive's order or with
+// categories after the atoms.
+std::string order_file(int e, bool after) {
+  std::string path;
+  if (e == 0) path = ORB_DATA_DIR "/../tests/data/cif_1A8O.cif";
+  else if (e == 1) path = road_file(8000, true);
+  else path = ORB_DATA_DIR "/../tests/data/cif_2BEG.cif";
+  if (!after) return path;
+  return e == 3 ? with_caveats(path) : header_after_atoms(path);
+}
+
+void BM_OrbinateArchiveOrder(benchmark::State& state) {
+  read_by_road(state, 1, order_file(static_cast<int>(state.range(0)), false));
+}
+void BM_OrbinateHeaderAfterAtoms(benchmark::State& state) {
+  read_by_road(state, 1, order_file(static_cast<int>(state.range(0)), true));
+}
+void BM_PipelineArchiveOrder(benchmark::State& state) {
+  read_by_road(state, 2, order_file(static_cast<int>(state.range(0)), false));
+}
+void BM_PipelineHeaderAfterAtoms(benchmark::State& state) {
+  read_by_road(state, 2, order_file(static_cast<int>(state.range(0)), true));
 }
 
 void BM_OrbinateCifRoad(benchmark::State& state) { orbinate_road(state, 1); }
@@ -311,6 +387,10 @@ BENCHMARK(BM_Cif4cupNoAniso)->Apply(copies);
 BENCHMARK(BM_OrbinateCifRoad)->Apply(entries);
 BENCHMARK(BM_OrbinatePdbRoad)->Apply(entries);
 BENCHMARK(BM_PipelineCifRoad)->Apply(entries);
+BENCHMARK(BM_OrbinateArchiveOrder)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrbinateHeaderAfterAtoms)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PipelineArchiveOrder)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PipelineHeaderAfterAtoms)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   setenv("SYMINFO", ORB_DATA_DIR "/syminfo.lib", 0);
@@ -333,6 +413,14 @@ int main(int argc, char** argv) {
     pairs.push_back({std::string("BM_OrbinateCifRoad/") + n, std::string("BM_PipelineCifRoad/") + n,
                      "orbinate mmCIF road / the pipeline's mmCIF reader, " + what});
   }
+  const char* kOrderEntries[] = {"1A8O, header after the atoms", "generated 8000, header after the atoms",
+                                 "2BEG, header after the atoms", "2BEG, a caveat loop after its models"};
+  for (int e = 0; e < 4; ++e)
+    for (const char* road : {"Orbinate", "Pipeline"})
+      pairs.push_back({std::string("BM_") + road + "HeaderAfterAtoms/" + std::to_string(e),
+                       std::string("BM_") + road + "ArchiveOrder/" + std::to_string(e),
+                       std::string(road[0] == 'O' ? "orbinate" : "the pipeline's reader") + ", " +
+                           kOrderEntries[e] + " / archive order"});
   RatioReporter reporter(RatioReporter::Time::cpu, pairs, "Ratios (CPU time):");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   for (const std::string& p : g_written) std::remove(p.c_str());

@@ -90,6 +90,11 @@ struct Header {
   bool sf_warned = false;  // the full scattering-type table was reported for this record
   bool refused = false;    // a value that is no number was met, and reported
   bool cell_named = false;  // a cell value was refused with the default cell named
+  // Whether the reader takes any item of the record's names, decided once
+  // for the rows of a loop (names_serial the tokeniser's count of them).
+  bool names_known = false;
+  uint32_t names_serial = 0;
+  bool names_taken = true;
   Row row;
 };
 
@@ -438,11 +443,18 @@ bool crystal_item(Header& h, std::string_view item, std::string_view data, float
     return true;
   }
   if (cif_match(item, cif_item(28))) {
+    // A name that is blank (as a file without CRYST1 is written), "?" or
+    // ".", and a number that is "?", "." or none (0), give no group: the
+    // file is read as one without the item, in P 1 and saying so.
     if (cif_match(item, cif_item(29))) {
+      if (rt::trim(data).empty() || not_given(data)) return true;
       crdinf.cr_spgr = data;
       h.sg_read = true;
     } else if (cif_match(item, cif_item(30))) {
-      if (!header_integer(h, item, data, crdinf.cr_nspgr)) return true;
+      int32_t number = 0;
+      if (!header_integer(h, item, data, number)) return true;
+      if (number < 1) return true;
+      crdinf.cr_nspgr = number;
       h.sg_read = true;
       h.sg_number_read = true;
     } else if (cif_match(item, cif_item(31))) {
@@ -828,27 +840,84 @@ bool atom_rows_begin(std::string_view item) {
          item.substr(0, 11) == "_atom_site.";
 }
 
-// Item names, or their beginnings, of the categories that the header
-// reader takes (the scalar items, the crystal and the loops), in lower
-// case: a name past the atom list that begins so makes the header read on.
-// Erring on the side of a name too many costs a second reading, never a
-// value.
-constexpr std::string_view kHeaderNames[] = {
-    "_database", "_entry.id", "_struct_keywords.text", "_struct.keywords", "_struct.title",
-    "_struct_title", "_audit.creation_date", "_file_creation_date", "_diffrn.ambient_temp",
-    "_diffrn_radiation", "_refine.ls_", "_refine.ndb_ls_sigma", "_reflns.",
-    "_computing.structure_refinement", "_cell.", "_cell_", "_atom_sites.fract_transf_",
-    "_symmetry", "_space_group", "_struct_asym.", "_entity.", "_entity_poly_seq.",
-    "_entity_link.", "_struct_conn.", "_ptq7_struct_asym_mod.", "_derivative", "_atom_type.",
-    "_atom_type_"};
+// Which reads take a name of the header table below.
+enum class TakenBy {
+  any_file,
+  own_file,          // a file of this system's own writer
+  own_or_by_author,  // that, or any file read by the author's items
+  macromolecular,    // not a small-molecule file
+};
 
-bool header_name(std::string_view word) {
-  for (std::string_view n : kHeaderNames) {
-    if (word.size() < n.size()) continue;
-    bool same = true;
-    for (std::size_t k = 0; k < n.size() && same; ++k)
-      same = std::tolower(static_cast<unsigned char>(word[k])) == n[k];
-    if (same) return true;
+// The items the header reader takes, as its tests name them: a name that
+// ends in "." or "_" stands for its whole category, one marked `whole` for
+// that item alone, any other for the items that begin so (the reader's
+// prefix test).  A name past the atom list that is one of them makes the
+// header read on; any other (the archive's caveats, validation and
+// software lists) costs no second reading.
+struct HeaderName {
+  std::string_view name;
+  bool whole = false;
+  TakenBy when = TakenBy::any_file;
+};
+constexpr HeaderName kHeaderNames[] = {
+    {"_database_PDB_code"}, {"_database_PDB.code"}, {"_database_2.code_PDB"},
+    {"_database.code_PDB"}, {"_entry.id"}, {"_database_2.code_NDB"}, {"_database.code_NDB"},
+    {"_database_PDB_name"}, {"_struct_keywords.text"}, {"_struct.keywords"},
+    {"_database_code_CSD"}, {"_database_PDB_date"}, {"_database_PDB.date"},
+    {"_audit.creation_date"}, {"_database_PDB_rev.date_original"},
+    {"_database_NDB_rev.date_original"}, {"_struct_title"}, {"_struct.title"},
+    {"_file_creation_date"}, {"_database_PDB_model"}, {"_database_PDB.model"},
+    {"_database_PDB_remark_resolution"}, {"_database_PDB.remark_resolution"},
+    {"_database_PDB_remark_R_factor"}, {"_database_PDB.remark_R_factor"},
+    {"_diffrn.ambient_temp"}, {"_diffrn_radiation.wavelength", true},
+    {"_diffrn_radiation_wavelength.wav"}, {"_refine.ls_d_res_low"}, {"_refine.ls_d_res_high"},
+    {"_reflns.d_resolution_high"}, {"_reflns.d_resolution_low"}, {"_refine.ls_R_factor_all"},
+    {"_refine.ls_R_factor_obs"}, {"_refine.ls_R_factor_R_free"},
+    {"_reflns.observed_criterion_sigma_F"}, {"_refine.ndb_ls_sigma_F"},
+    {"_reflns.observed_criterion_sigma_I"}, {"_refine.ndb_ls_sigma_I"},
+    {"_reflns.Rmerge_F_all"}, {"_reflns.Rmerge_F_obs"}, {"_reflns.Rmerge_I_obs"},
+    {"_computing.structure_refinement"},
+    {"_cell.length_a", true}, {"_cell.length_b", true}, {"_cell.length_c", true},
+    {"_cell.angle_alpha", true}, {"_cell.angle_beta", true}, {"_cell.angle_gamma", true},
+    {"_cell_length_a", true}, {"_cell_length_b", true}, {"_cell_length_c", true},
+    {"_cell_angle_alpha", true}, {"_cell_angle_beta", true}, {"_cell_angle_gamma", true},
+    {"_symmetry.space_group_name_H-M"}, {"_symmetry.Int_Tables_number"},
+    {"_symmetry.cell_setting_number"}, {"_symmetry_space_group_name_H-M", true},
+    {"_space_group.name_H-M_alt", true}, {"_space_group_name_H-M_alt", true},
+    {"_symmetry_Int_Tables_number", true}, {"_space_group.IT_number", true},
+    {"_space_group_IT_number", true},
+    {"_struct_asym.", false, TakenBy::own_file}, {"_entity.", false, TakenBy::own_or_by_author},
+    {"_entity_poly_seq.", false, TakenBy::own_file}, {"_entity_link."}, {"_struct_conn."},
+    {"_ptq7_struct_asym_mod."}, {"_derivative_scale1"}, {"_derivative.scale1"},
+    {"_derivative_scale2"}, {"_derivative.scale2"}, {"_derivative_Toverall"},
+    {"_derivative.Toverall"}, {"_atom_type_", false, TakenBy::macromolecular},
+    {"_atom_type.", false, TakenBy::macromolecular}};
+
+bool header_name(std::string_view word, const Header& h) {
+  const bool own = crdinf.cr_soft(1) == 'B';
+  for (const HeaderName& n : kHeaderNames) {
+    if (!(n.whole ? word == n.name : word.starts_with(n.name))) continue;
+    switch (n.when) {
+      case TakenBy::any_file: return true;
+      case TakenBy::own_file: return own;
+      case TakenBy::own_or_by_author: return own || com_crd_cif.by_author == 1;
+      case TakenBy::macromolecular: return h.icsd == 0;
+    }
+  }
+  // The twelve values of the fractionalisation, by their own names.
+  if (!word.starts_with(cif_item(15))) return false;
+  for (int k = 16; k <= 27; ++k)
+    if (word.starts_with(cif_item(k))) return true;
+  return false;
+}
+
+// Whether the reader takes any item of the current record: one of the
+// table above, the software's name (whose value may name this system's own
+// writer) or an item of the atom list.
+bool record_taken(const Header& h) {
+  for (int k = 1; k <= comcif_info.n_cif; ++k) {
+    const std::string_view item = rt::trim_right(comcif_info.itm_cif(k).view());
+    if (header_name(item, h) || item.starts_with(cif_item(1)) || atom_rows_begin(item)) return true;
   }
   return false;
 }
@@ -861,7 +930,7 @@ bool header_name(std::string_view word) {
 // atoms) is not read twice over.  The software's name counts only where it
 // names this system's own writer, the one value the header takes from it
 // (the archive puts its software list after the atoms).
-bool header_after_atoms(const std::string& file, int32_t from) {
+bool header_after_atoms(const std::string& file, int32_t from, const Header& h) {
   const int unit = rt::free_unit(10, 99);
   rt::OpenOptions opt;
   opt.status = rt::OpenStatus::Old;
@@ -885,7 +954,7 @@ bool header_after_atoms(const std::string& file, int32_t from) {
       std::size_t end = rec.find_first_of(" \t\r", k);
       if (end == std::string_view::npos) end = rec.size();
       const std::string_view word = rec.substr(k, end - k);
-      if (header_name(word)) {
+      if (header_name(word, h)) {
         found = true;
         break;
       }
@@ -1066,6 +1135,22 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
       begin_block();
       continue;
     }
+    // A loop none of whose items the reader takes (the archive's sequence
+    // schemes, validation lists) is passed over without taking its rows
+    // apart.
+    if (!h.names_known || h.names_serial != cif_names_serial_info()) {
+      h.names_known = true;
+      h.names_serial = cif_names_serial_info();
+      h.names_taken = record_taken(h);
+    }
+    if (!h.names_taken) {
+      cif_pass_over_rows_info(in, mdoc, e);
+      if (e != 0) {
+        ierr = 3;
+        return;
+      }
+      continue;
+    }
     // The working values of a loop row start afresh with every record.
     h.row.reset();
     h.sf_warned = false;
@@ -1098,14 +1183,21 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
         continue;
       }
       if (atom_rows_begin(item)) {
-        if (after_atoms) break;
-        core_list = h.icsd == 0 && core_atom_list(comcif_info);
-        if (core_list) h.icsd = 1;
-        if (header_after_atoms(rt::unit_file_name(in), cif_record_place_info().line)) {
+        if (!after_atoms) {
+          core_list = h.icsd == 0 && core_atom_list(comcif_info);
+          if (core_list) h.icsd = 1;
+          if (!header_after_atoms(rt::unit_file_name(in), cif_record_place_info().line, h)) {
+            header_done = true;
+            break;
+          }
           after_atoms = true;
-          break;
         }
-        header_done = true;
+        // The row readers take the atoms apart in their own read.
+        cif_pass_over_rows_info(in, mdoc, e);
+        if (e != 0) {
+          ierr = 3;
+          return;
+        }
         break;
       }
     }

@@ -82,6 +82,15 @@ inline bool plain_mask(const char* line, int n, uint64_t* mask) {
 // A "#" among the first n characters.
 inline bool has_hash(const char* line, int n) { return std::memchr(line, '#', n) != nullptr; }
 
+// plain_mask of a line that holds bare values alone: false as well when the
+// first n characters hold an underscore (which every name, block and loop
+// word holds) or a character that opens a comment ("#", "<").
+inline bool bare_value_mask(const char* line, int n, uint64_t* mask) {
+  for (int j = 0; j < n; ++j)
+    if (line[j] == '_' || line[j] == '#' || line[j] == '<') return false;
+  return plain_mask(line, n, mask);
+}
+
 }  // namespace plain
 
 // Built wherever the compiler targets SSE2, chosen or not, so that the tests
@@ -145,6 +154,25 @@ inline bool plain_mask(const char* line, int n, uint64_t* mask) {
   return true;
 }
 
+inline bool bare_value_mask(const char* line, int n, uint64_t* mask) {
+  const __m128i apo = _mm_set1_epi8('\'');
+  const __m128i dquote = _mm_set1_epi8('"');
+  const __m128i under = _mm_set1_epi8('_');
+  const __m128i hash = _mm_set1_epi8('#');
+  const __m128i angle = _mm_set1_epi8('<');
+  for (int c = 0; c * 16 < n; ++c) {
+    const __m128i v = load16(line + 16 * c);
+    const uint32_t inside = n - 16 * c >= 16 ? 0xFFFFU : (1U << (n - 16 * c)) - 1;
+    const __m128i stops =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, apo), _mm_cmpeq_epi8(v, dquote)),
+                     _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, under), _mm_cmpeq_epi8(v, hash)),
+                                  _mm_cmpeq_epi8(v, angle)));
+    if ((static_cast<uint32_t>(_mm_movemask_epi8(stops)) & inside) != 0) return false;
+    const uint32_t bits = ~not_plain_bits(v) & inside;
+    mask[c / 4] |= static_cast<uint64_t>(bits) << (16 * (c % 4));
+  }
+  return true;
+}
 inline bool has_hash(const char* line, int n) {
   const __m128i hash = _mm_set1_epi8('#');
   for (int c = 0; c * 16 < n; ++c) {

@@ -306,6 +306,11 @@ struct Position {
   int32_t gathered = 0;
   Held held = Held::None;
   int32_t held_iend = 0;  // the end code a held end of file gives
+  // A line that the pass over a loop's rows read and left in the work
+  // area to be taken apart: its used length and whether it was cut.
+  bool line_kept = false;
+  int32_t kept_used = 0;
+  bool kept_cut = false;
   // Item names of the current data block, lower-cased (CIF names ignore
   // case), with the line of each, while repeated names are refused.
   bool watch_names = false;
@@ -552,6 +557,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
     in.pos.scalar_set = false;
     in.pos.gathered = 0;
     in.pos.held = Held::None;
+    in.pos.line_kept = false;
     in.pos.watch_names = in.first && repeated_items_asked;
     repeated_items_asked = false;
     in.pos.block_names.clear();
@@ -593,10 +599,17 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
   for (;;) {
     while (c.i_cif == fr.nwrd) {
       bool cut = false;
-      int n = foundation::read_line(unit, mdoc, fr.line, ierr, iend, &cut);
-      if (ierr != 0 || iend != 0) {
-        end_of_file();
-        return;
+      int n = 0;
+      if (in.pos.line_kept) {
+        in.pos.line_kept = false;
+        n = in.pos.kept_used;
+        cut = in.pos.kept_cut;
+      } else {
+        n = foundation::read_line(unit, mdoc, fr.line, ierr, iend, &cut);
+        if (ierr != 0 || iend != 0) {
+          end_of_file();
+          return;
+        }
       }
       in.pos.words_line = ++in.pos.lines;
       const char first = fr.line.c[0];
@@ -771,7 +784,83 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
   }
 }
 
+// Set bits of x.  The build targets no instruction for it, and the library
+// call it would make costs more than these few steps.
+inline int bits_set(uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555ULL;
+  x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
+}
+
+// The number of words of record `rec` when it holds bare values alone, as
+// the splitter would take them apart; -1 when it may hold anything else: a
+// name, a block or loop word (all hold "_"), a quote, a comment ("#", or
+// "<" for instance 1), a text field, more words than a record takes, or
+// more characters than a line keeps.
+int bare_values(std::string_view rec) {
+  if (rec.size() > CIFLINELEN || (!rec.empty() && rec[0] == ';')) return -1;
+  // The scans read whole 16-character blocks.
+  alignas(16) static char line[CIFLINELEN + 16];
+  const int n = static_cast<int>(rec.size());
+  std::memcpy(line, rec.data(), rec.size());
+  uint64_t plain[CIFLINELEN / 64 + 1] = {};
+  if (!cif_scan::bare_value_mask(line, n, plain)) return -1;
+  int words = 0;
+  uint64_t carry = 0;
+  for (int i = 0; i * 64 < n; ++i) {
+    words += bits_set(plain[i] & ~((plain[i] << 1) | carry));
+    carry = plain[i] >> 63;
+  }
+  return words <= MAXFRDWORD ? words : -1;
+}
+
+void pass_over_rows(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr) {
+  comcif_rec& c = in.c;
+  comfread_cif_t& fr = in.fr;
+  ierr = 0;
+  if (in.pos.scalar_set || in.pos.gathered != 0 || in.pos.held != Held::None || in.pos.line_kept ||
+      c.n_data != 0 || c.n_item < 1)
+    return;
+  const int32_t n_item = c.n_item;
+  int32_t d = 0;  // values of the row under way
+  // The rest of the line of the last row returned, which the next name may
+  // share.
+  for (; c.i_cif < fr.nwrd; ++c.i_cif) {
+    if (opens_no_value(in, c.i_cif + 1)) {
+      c.n_data = d;
+      return;
+    }
+    if (++d == n_item) d = 0;
+  }
+  for (;;) {
+    int32_t iend = 0;
+    const std::string_view rec = foundation::next_record(unit, mdoc, ierr, iend);
+    if (ierr != 0) return;
+    if (iend != 0) {
+      in.pos.held = Held::End;
+      in.pos.held_iend = iend;
+      break;
+    }
+    const int words = bare_values(rec);
+    if (words < 0) {
+      // Taken apart by the next call, as if it had read the line itself.
+      in.pos.line_kept = true;
+      in.pos.kept_used = foundation::put_record(rec, fr.line, &in.pos.kept_cut);
+      break;
+    }
+    ++in.pos.lines;
+    d = (d + words) % n_item;
+  }
+  c.n_data = d;
+  c.i_cif = fr.nwrd;
+}
+
 }  // namespace
+
+void cif_pass_over_rows_info(int32_t unit, int32_t mdoc, int32_t& ierr) {
+  pass_over_rows(kInstance1, unit, mdoc, ierr);
+}
 
 uint32_t cif_names_serial_info() { return names_serial_info; }
 

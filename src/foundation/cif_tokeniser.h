@@ -103,6 +103,16 @@ void cif_refuse_repeated_items_info();
 // True when the syntax error of the last call of instance 1 was a name
 // given twice: the file is damaged, not merely unreadable.
 bool cif_repeated_item_info();
+// Passes over the rest of the loop whose row instance 1 returned last, for
+// a reader that wants nothing of its rows: lines of bare values are counted
+// as values, not taken apart.  The first line that may hold anything else
+// (a name, a block, a text field, a quote, a comment, more words or
+// characters than a record takes) is left for the next getcif_info_, which
+// takes it apart as ever, the values passed over counted in its row; so is
+// the end of the file.  After a record that is no loop row nothing is read.
+// ierr 1 after a read error.
+// Writes comcif_info, comfread_info.
+void cif_pass_over_rows_info(int32_t unit, int32_t mdoc, int32_t& ierr);
 // Split the line of comfread_info / comfread_c into CIF words.
 // Writes comfread_info.
 void frd_parm_info_();

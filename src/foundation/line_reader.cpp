@@ -19,22 +19,25 @@ constexpr std::size_t kMaxRecord = 1024;
 
 namespace foundation {
 
-int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend, bool* cut,
-              LineEndControls* controls) {
+std::string_view next_record(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
   std::string_view rec;
   ierr = 0;
   iend = 0;
-  if (controls != nullptr) *controls = LineEndControls{};
   const int st = rt::read_record_view(unit, rec, kMaxRecord);
   if (st < 0) {
     iend = 1;
-    return 0;
+    return {};
   }
   if (st != rt::IOSTAT_OK) {
     msgdoc_(mdoc, " ERROR: read error.");
     ierr = 1;
-    return 0;
+    return {};
   }
+  return rec;
+}
+
+int put_record(std::string_view rec, rt::TextRef text, bool* cut, LineEndControls* controls) {
+  if (controls != nullptr) *controls = LineEndControls{};
   const int room = text.len();
   std::size_t m = rec.size() < kMaxRecord ? rec.size() : kMaxRecord;
   // Trailing blanks are dropped eight at a time first: records padded to a
@@ -67,6 +70,14 @@ int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32
   if (copied >= 1) clear(copied, &LineEndControls::last);
   if (copied >= 2) clear(copied - 1, &LineEndControls::before_last);
   return rt::len_trim(std::string_view(text.p, copied));
+}
+
+int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend, bool* cut,
+              LineEndControls* controls) {
+  if (controls != nullptr) *controls = LineEndControls{};
+  const std::string_view rec = next_record(unit, mdoc, ierr, iend);
+  if (ierr != 0 || iend != 0) return 0;
+  return put_record(rec, text, cut, controls);
 }
 
 }  // namespace foundation

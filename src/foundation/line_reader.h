@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "runtime/fixed_text.h"
 
@@ -29,5 +30,15 @@ struct LineEndControls {
 // `controls`, when given, receives the line-end bytes blanked.
 int read_line(int32_t unit, int32_t mdoc, rt::TextRef text, int32_t& ierr, int32_t& iend,
               bool* cut = nullptr, LineEndControls* controls = nullptr);
+
+// read_line in two steps, for a reader that looks at a record before it
+// takes it: the next record as a view into the unit's buffer, valid until
+// the unit is read again (empty, with ierr and iend set as read_line sets
+// them, at the end of the file or after a read error) ...
+std::string_view next_record(int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend);
+// ... and that record put into text as read_line puts it, with the same
+// result, `cut` and `controls`.
+int put_record(std::string_view rec, rt::TextRef text, bool* cut = nullptr,
+               LineEndControls* controls = nullptr);
 
 }  // namespace foundation

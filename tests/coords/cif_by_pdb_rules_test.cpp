@@ -492,3 +492,24 @@ TEST_F(CifByPdbRules, WithoutLabelsEachAuthorChainHoldsItsOwnNumbers) {
     }
   }
 }
+
+// orbinate's road reads a space group not given (a blank, "?" or "." name
+// without a number) as the pipeline does: P 1, with the warning.
+TEST_F(CifByPdbRules, SpaceGroupNotGivenIsP1WithTheWarning) {
+  const struct {
+    const char* label;
+    const char* items;
+  } cases[] = {
+      {"a blank name", "_symmetry.space_group_name_H-M ''\n"},
+      {"an unknown name and number", "_symmetry.space_group_name_H-M ?\n_symmetry.Int_Tables_number ?\n"},
+      {"an inapplicable name and number 0", "_symmetry.space_group_name_H-M .\n_symmetry.Int_Tables_number 0\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("g", std::string("data_t\n") + kCell + c.items + kShortLoop + "1 N GLY A 1 1 1 1\n");
+    EXPECT_EQ(read_rules("g", 'N'), 0) << out_;
+    EXPECT_EQ(crst_crd.cs_spgr.trimmed(), "P 1");
+    EXPECT_EQ(crst_crd.cs_nsym, 1);
+    EXPECT_EQ(count_of(out_, "  WARNING: space group number and name are missing, default : P1\n"), 1) << out_;
+  }
+}

@@ -344,6 +344,49 @@ TEST_F(CifLoops, ConnectionCodeOfNoOperatorIsWarnedOf) {
   }
 }
 
+// A space group written blank (as for a file without CRYST1), "?" or ".",
+// with a number that is "?", "." or 0 or none, is no group: the file is
+// read in P 1 with the warning, as one without the items, and a connection
+// row's code of a second operator names no copy: the link is not made.
+TEST_F(CifLoops, SpaceGroupNotGivenIsReadInP1) {
+  const std::string atoms =
+      atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "label_seq_id", "Cartn_x",
+                 "Cartn_y", "Cartn_z"}) +
+      "1 C ACE A 1 0 0 0\n2 N ALA A 2 0 0 1\n";
+  const struct {
+    const char* label;
+    const char* items;
+  } cases[] = {
+      {"a blank name", "_symmetry.space_group_name_H-M ''\n"},
+      {"an unknown name", "_symmetry.space_group_name_H-M ?\n"},
+      {"an inapplicable name and number", "_symmetry.space_group_name_H-M .\n_symmetry.Int_Tables_number .\n"},
+      {"a blank name and number 0", "_symmetry.space_group_name_H-M ''\n_symmetry.Int_Tables_number 0\n"},
+      {"an unknown number alone", "_symmetry.Int_Tables_number ?\n"},
+      {"no item", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("none", "data_t\n" + std::string(kCell) + c.items +
+                      "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
+                      "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_comp_id\n"
+                      "_struct_conn.ptnr1_label_seq_id\n_struct_conn.ptnr1_label_atom_id\n"
+                      "_struct_conn.ptnr1_symmetry\n_struct_conn.ptnr2_label_asym_id\n"
+                      "_struct_conn.ptnr2_label_comp_id\n_struct_conn.ptnr2_label_seq_id\n"
+                      "_struct_conn.ptnr2_label_atom_id\n_struct_conn.ptnr2_symmetry\n"
+                      "pep covale A ACE 1 C 1_555 A ALA 2 N 2_555\n" + atoms);
+    EXPECT_EQ(read_out("none"), 8) << out_;
+    EXPECT_EQ(crst_crd.cs_spgr.trimmed(), "P 1");
+    EXPECT_EQ(crst_crd.cs_nspgr, 1);
+    EXPECT_EQ(crst_crd.cs_nsym, 1);
+    EXPECT_EQ(count_of(out_, "  WARNING: space group number and name are missing, default : P1\n"), 1) << out_;
+    EXPECT_EQ(link_inf.ln_n, 0) << out_;
+    EXPECT_EQ(count_of(out_, "  WARNING : connection row symmetry code \"2_555\" names no operator of the "
+                             "space group\n            link C ACE AA 1 - N ALA AA 2 is not made\n"),
+              1)
+        << out_;
+  }
+}
+
 // A connection row without the author's number (as a simulation program
 // writes one) names its residue by the file's sequence number, which the
 // atom rows' residues carry beside their author numbers (151, 152, 153

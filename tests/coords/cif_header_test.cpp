@@ -175,6 +175,51 @@ TEST_F(CifHeader, ConnectionRowAndOwnWriterAfterTheAtoms) {
   EXPECT_EQ(crdinf.cr_soft.str(), ".");
 }
 
+// Past the atom list the header reader looks only for the items it takes:
+// a name that merely begins like one leaves the first atom record to the
+// row readers, the file read once; one it takes makes it read on (the row
+// readers then read the file again).
+TEST_F(CifHeader, LooksPastTheAtomsOnlyForItemsItTakes) {
+  const std::string model = "data_x\n" + std::string(kCell) + "_symmetry.space_group_name_H-M 'P 1'\n" + kOneAtom;
+  const std::string entities = "loop_\n_entity.id\n_entity.type\n1 polymer\n";
+  const std::string core =
+      "data_c\n_database_code_CSD ABC\n" + std::string(kCell) +
+      "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0.1 0.2 0.3\n";
+  const struct {
+    const char* label;
+    std::string text;
+    bool by_author;  // read as orbinate reads, by the author's items
+    bool read_on;
+  } rows[] = {
+      {"the archive's caveats",
+       model + "loop_\n_database_PDB_caveat.id\n_database_PDB_caveat.text\n1 'CHIRALITY ERROR'\n", false, false},
+      {"a cell length's uncertainty", model + "_cell.length_a_esd 0.01\n", false, false},
+      {"symmetry operators", model + "loop_\n_space_group_symop.id\n_space_group_symop.operation_xyz\n1 x,y,z\n",
+       false, false},
+      {"refinement counts", model + "_refine.ls_number_reflns_obs 500\n_reflns.number_obs 500\n", false, false},
+      {"another writer's entities", model + entities, false, false},
+      {"a small-molecule file's scattering types", core + "loop_\n_atom_type_symbol\nC\n", false, false},
+      {"another writer's entities read by the author's items", model + entities, true, true},
+      {"a revision date", model + "_database_PDB_rev.date_original 1998-03-27\n", false, true},
+      {"a resolution", model + "_refine.ls_d_res_high 2.0\n", false, true},
+      {"a fractionalisation value", model + "_atom_sites.fract_transf_matrix[2][2] 0.05\n", false, true},
+      {"scattering types", model + "loop_\n_atom_type.symbol\nC\n", false, true},
+      {"a cell length of the core dictionary", core + "_cell_length_a 12\n", false, true},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("ahead", r.text);
+    com_crd_cif.by_author = r.by_author ? 1 : 0;
+    const float none[6] = {0, 0, 0, 0, 0, 0};
+    int32_t in = crdinf.cri_iun, isg = 0, icell = 0, ierr = 0;
+    open_crdcif_(99, in, dir_, "ahead", "cif", 0, none, isg, icell, ierr);
+    com_crd_cif.by_author = 0;
+    ASSERT_EQ(ierr, 0);
+    EXPECT_EQ(com_crd_cif.held_unit == 0, r.read_on);
+    rt::close_all_units();
+  }
+}
+
 TEST_F(CifHeader, UserSpaceGroupAndCellWin) {
   write("u", std::string("data_x\n") + kCell + kOneAtom);
   const float cell[6] = {40, 50, 60, 90, 90, 120};

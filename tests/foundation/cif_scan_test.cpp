@@ -57,6 +57,30 @@ TEST(CifScan, MaskCutAtTheUsedLength) {
   }
 }
 
+// A line of bare values: every character value at the block edges, inside
+// and beyond the used length, gives the same answer and mask both ways.
+TEST(CifScan, BareValueMaskStopsAtTheSameCharacters) {
+  for (int c = 0; c < 256; ++c) {
+    for (int at : {0, 15, 16, 40}) {
+      char line[80];
+      std::memset(line, ' ', sizeof line);
+      std::memcpy(line, "1 N ALA A 12.5 -3.0", 19);
+      line[at] = static_cast<char>(c);
+      for (int n : {16, 17, 41, 64}) {
+        uint64_t ms[2] = {}, mp[2] = {};
+        const bool rs = simd::bare_value_mask(line, n, ms);
+        const bool rp = plain::bare_value_mask(line, n, mp);
+        ASSERT_EQ(rs, rp) << "character " << c << " at " << at << ", n " << n;
+        const bool stops = c == '_' || c == '#' || c == '<' || c == '\'' || c == '"';
+        EXPECT_EQ(rp, !(stops && at < n)) << "character " << c << " at " << at << ", n " << n;
+        if (rs) {
+          EXPECT_TRUE(ms[0] == mp[0] && ms[1] == mp[1]) << "character " << c << " at " << at;
+        }
+      }
+    }
+  }
+}
+
 TEST(CifScan, HashFoundOnlyWithinTheUsedLength) {
   char line[64];
   std::memset(line, 'x', sizeof line);

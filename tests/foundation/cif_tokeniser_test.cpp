@@ -806,3 +806,70 @@ TEST_F(CifTokeniser, RecordPlaceGivesItsLinesAndWhetherItKeepsToWholeLines) {
   EXPECT_EQ(value(1), "4");
   EXPECT_EQ(p.line, 9);
 }
+
+// Passing over the rest of a loop (items _a.) after its first row leaves
+// everything after the loop as reading every row does: the same records,
+// the same lines, the same reports.  The transcript of a read keeps each
+// record that is no _a row, with the line of its first value, then what
+// went to standard output.
+TEST_F(CifTokeniser, PassingOverLoopRowsLeavesWhatFollowsAsReadingThem) {
+  const std::string names = "data_x\nloop_\n_a.x\n_a.y\n_a.z\n";
+  const struct {
+    const char* label;
+    std::string text;
+  } cases[] = {
+      {"rows of a line each, then a name", names + "1 2 3\n4 5 6\n7 8 9\n_b.x 5\n"},
+      {"a row over two lines, blank lines, then a loop", names + "1 2 3\n4 5\n\n6\n7 8 9\nloop_\n_b.x\n1\n2\n"},
+      {"values holding an underscore", names + "1 2 3\nC_1 D_2 E_3\n4 5 6\n_b.x 5\n"},
+      {"quoted values and a comment among the rows",
+       names + "1 2 3\n'A B' \"C\" D\n# note\n4 5 6\n_b.x 5\n"},
+      {"a text field as a value", names + "1 2 3\n4 5\n;text\n;\n7 8 9\n_b.x 5\n"},
+      {"the next name on the line of the last row", names + "1 2 3\n4 5 6 _b.x 5\n"},
+      {"a row short of its values", names + "1 2 3\n4 5\n_b.x 5\n"},
+      {"a row short of its values at the end of the file", names + "1 2 3\n4 5\n"},
+      {"another data block", names + "1 2 3\n4 5 6\ndata_y\n_b.x 5\n"},
+      {"an angle-bracket line", names + "1 2 3\n<html> x\n4 5 6\n_b.x 5\n"},
+  };
+  const auto transcript = [&](const std::string& text, bool pass_over) {
+    open(text);
+    std::string t;
+    t += captured([&] {
+      for (int n = 0; n < 100; ++n) {
+        const int e = next();
+        if (ierr != 0) {
+          t += "error\n";
+          break;
+        }
+        if (e == 1) break;
+        if (e == -2) {
+          t += "comment\n";
+          continue;
+        }
+        if (comcif_info.n_cif > 0 && item(1) == "_a.x") {
+          if (pass_over) {
+            cif_pass_over_rows_info(kUnit, 0, ierr);
+            if (ierr != 0) t += "error\n";
+          }
+          continue;
+        }
+        t += record();
+        if (comcif_info.n_cif > 0) t += " @" + std::to_string(cif_record_place_info().line);
+        t += "\n";
+      }
+    });
+    return t;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const std::string read_all = transcript(c.text, false);
+    EXPECT_EQ(transcript(c.text, true), read_all);
+    EXPECT_NE(read_all.find("block"), std::string::npos) << read_all;
+  }
+  // The line numbers follow the lines passed over.
+  EXPECT_EQ(transcript(cases[1].text, true), "block\n_b.x:1 @13\n_b.x:2 @14\n");
+  // A row short of its values is reported as ever (the transcript gives
+  // standard output last).
+  EXPECT_EQ(transcript(cases[6].text, true),
+            "block\n_b.x:5 @8\n  ERR: CIF_read: number of data > number of items\n"
+            "        last items :<_a.y            >\n");
+}

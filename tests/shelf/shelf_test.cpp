@@ -1792,6 +1792,50 @@ TEST(Shelf, HeaderCategoriesAfterTheAtomsGiveWhatTheArchivesOrderGives) {
   EXPECT_NE(file_text(run.file("out.crd")).find("_cell.length_a       41.980"), std::string::npos);
 }
 
+// A space group written blank, as a model without CRYST1 comes out of a
+// converter ('' and no number), or "?": both programs, as users run them,
+// read the file as the same file without the items, in P 1 with the
+// warning, and write what they write for it, byte for byte.
+TEST(Shelf, SpaceGroupNotGivenIsReadAsOneWithoutTheItem) {
+  const std::string text = file_text(pipetest::data("cif_1A8O.cif"));
+  const std::string name = "_symmetry.space_group_name_H-M             'P 43 21 2' \n";
+  const std::string number = "_symmetry.Int_Tables_number                ? \n";
+  ASSERT_NE(text.find(name), std::string::npos);
+  ASSERT_NE(text.find(number), std::string::npos);
+  const auto replaced = [&](const std::string& with) {
+    std::string t = text;
+    t.replace(t.find(name), name.size(), with);
+    return t;
+  };
+  TempDir files, none, none_tls;
+  const std::string none_path = files.write("none.cif", [&] {
+    std::string t = replaced("");
+    t.erase(t.find(number), number.size());
+    return t;
+  }());
+  const pipetest::Outcome a = run_whole(none_path, none);
+  const Ran o = run_orbinate(none_tls, none_path);
+  const std::string warning = "  WARNING: space group number and name are missing, default : P1\n";
+  ASSERT_NE(a.out.find(warning), std::string::npos) << a.out;
+  ASSERT_NE(o.out.find(warning), std::string::npos) << o.out;
+  EXPECT_NE(file_text(none.file("out.crd")).find("_symmetry.space_group_name_H-M  'P 1'"), std::string::npos);
+  for (const char* value : {"''", "?"}) {
+    SCOPED_TRACE(value);
+    TempDir run, tls;
+    const std::string path = files.write("given.cif", replaced("_symmetry.space_group_name_H-M " +
+                                                              std::string(value) + "\n"));
+    const pipetest::Outcome b = run_whole(path, run);
+    EXPECT_EQ(b.ierr, a.ierr);
+    EXPECT_NE(b.out.find(warning), std::string::npos) << b.out;
+    for (const char* f : {"out.crd", "out.str", "out.rst"})
+      EXPECT_EQ(file_text(run.file(f)), file_text(none.file(f))) << f;
+    const Ran p = run_orbinate(tls, path);
+    EXPECT_EQ(p.status, o.status);
+    EXPECT_NE(p.out.find(warning), std::string::npos) << p.out;
+    EXPECT_EQ(file_text(tls.file("groups.tls")), file_text(none_tls.file("groups.tls")));
+  }
+}
+
 // A header-only data block before the model's (its cell and a connection
 // row joining two atoms of the model) reaches nothing of the model: the
 // file gives what the model's block alone gives, default cell named.
