@@ -291,16 +291,32 @@ TEST_F(CifLoops, UnknownOrEmptySymmetryOfAConnectionIsTheIdentity) {
   EXPECT_TRUE(link_in_unit(2));
 }
 
+namespace {
+
+// ACE 1 and ALA 2 of chain A with the connection row of their peptide
+// bond, the second end under the symmetry code `code`, after the header.
+std::string ace_ala_linked(std::string_view code) {
+  return "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
+         "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_comp_id\n"
+         "_struct_conn.ptnr1_label_seq_id\n_struct_conn.ptnr1_label_atom_id\n"
+         "_struct_conn.ptnr1_symmetry\n_struct_conn.ptnr2_label_asym_id\n"
+         "_struct_conn.ptnr2_label_comp_id\n_struct_conn.ptnr2_label_seq_id\n"
+         "_struct_conn.ptnr2_label_atom_id\n_struct_conn.ptnr2_symmetry\n"
+         "pep covale A ACE 1 C 1_555 A ALA 2 N " +
+         std::string(code) + "\n" +
+         atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "label_seq_id", "Cartn_x",
+                    "Cartn_y", "Cartn_z"}) +
+         "1 C ACE A 1 0 0 0\n2 N ALA A 2 0 0 1\n";
+}
+
+}  // namespace
+
 // A connection code that is no operator text is read as none, as in a
 // PDB record: the link is made inside the model, with the PDB form's
 // warning.  A code of an operator the group does not hold (a third one in a
 // group of two, a second one where the symmetry library lacks the group)
 // names no copy the model has: the link is not made, with the warning.
 TEST_F(CifLoops, ConnectionCodeOfNoOperatorIsWarnedOf) {
-  const std::string atoms =
-      atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "label_seq_id", "Cartn_x",
-                 "Cartn_y", "Cartn_z"}) +
-      "1 C ACE A 1 0 0 0\n2 N ALA A 2 0 0 1\n";
   const struct {
     const char* label;
     const char* group;
@@ -319,17 +335,8 @@ TEST_F(CifLoops, ConnectionCodeOfNoOperatorIsWarnedOf) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    write("codes", "data_t\n" + std::string(kCell) + "_symmetry.space_group_name_H-M '" +
-                       c.group +
-                       "'\n"
-                       "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
-                       "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_comp_id\n"
-                       "_struct_conn.ptnr1_label_seq_id\n_struct_conn.ptnr1_label_atom_id\n"
-                       "_struct_conn.ptnr1_symmetry\n_struct_conn.ptnr2_label_asym_id\n"
-                       "_struct_conn.ptnr2_label_comp_id\n_struct_conn.ptnr2_label_seq_id\n"
-                       "_struct_conn.ptnr2_label_atom_id\n_struct_conn.ptnr2_symmetry\n"
-                       "pep covale A ACE 1 C 1_555 A ALA 2 N " +
-                       c.code + "\n" + atoms);
+    write("codes", "data_t\n" + std::string(kCell) + "_symmetry.space_group_name_H-M '" + c.group +
+                       "'\n" + ace_ala_linked(c.code));
     ASSERT_EQ(read_out("codes"), 0) << out_;
     ASSERT_EQ(link_inf.ln_n, c.links) << out_;
     if (c.links == 1) {
@@ -349,10 +356,6 @@ TEST_F(CifLoops, ConnectionCodeOfNoOperatorIsWarnedOf) {
 // read in P 1 with the warning, as one without the items, and a connection
 // row's code of a second operator names no copy: the link is not made.
 TEST_F(CifLoops, SpaceGroupNotGivenIsReadInP1) {
-  const std::string atoms =
-      atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "label_seq_id", "Cartn_x",
-                 "Cartn_y", "Cartn_z"}) +
-      "1 C ACE A 1 0 0 0\n2 N ALA A 2 0 0 1\n";
   const struct {
     const char* label;
     const char* items;
@@ -367,13 +370,7 @@ TEST_F(CifLoops, SpaceGroupNotGivenIsReadInP1) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     write("none", "data_t\n" + std::string(kCell) + c.items +
-                      "loop_\n_struct_conn.id\n_struct_conn.conn_type_id\n"
-                      "_struct_conn.ptnr1_label_asym_id\n_struct_conn.ptnr1_label_comp_id\n"
-                      "_struct_conn.ptnr1_label_seq_id\n_struct_conn.ptnr1_label_atom_id\n"
-                      "_struct_conn.ptnr1_symmetry\n_struct_conn.ptnr2_label_asym_id\n"
-                      "_struct_conn.ptnr2_label_comp_id\n_struct_conn.ptnr2_label_seq_id\n"
-                      "_struct_conn.ptnr2_label_atom_id\n_struct_conn.ptnr2_symmetry\n"
-                      "pep covale A ACE 1 C 1_555 A ALA 2 N 2_555\n" + atoms);
+                      ace_ala_linked("2_555"));
     EXPECT_EQ(read_out("none"), 8) << out_;
     EXPECT_EQ(crst_crd.cs_spgr.trimmed(), "P 1");
     EXPECT_EQ(crst_crd.cs_nspgr, 1);
