@@ -1,6 +1,7 @@
-// The example program run as a user runs it, in a process of its own, on a
-// model with the test library: its files (out.crd, out.str, out.rst) and
-// its log in a scratch directory.
+// The programs run as a user runs them, each in a process of its own, on a
+// model: the example program with the test library (its files out.crd,
+// out.str, out.rst and its log) and orbinate (groups.tls and its log), in a
+// scratch directory.
 #pragma once
 
 #include <sys/wait.h>
@@ -11,8 +12,6 @@
 #include "pipeline/pipeline_fixture.h"
 #include "support/temp_dir.h"
 
-#ifdef ORB_PREPARE_MODEL
-
 namespace shelftest {
 
 // The program's exit status (-1 where it did not exit) and what it wrote on
@@ -21,16 +20,6 @@ struct Ran {
   int status = -1;
   std::string log;
 };
-
-inline Ran run_prepare(const std::string& model, const TempDir& dir) {
-  const std::string cmd = "cd '" + dir.path() + "' && '" + ORB_PREPARE_MODEL + "' '" + model +
-                          "' '" + pipetest::library() + "' out >log.txt 2>&1 </dev/null";
-  const int w = std::system(cmd.c_str());
-  Ran r;
-  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
-  r.log = file_text(dir.file("log.txt"));
-  return r;
-}
 
 // How many times `what` stands in `text`.
 inline std::size_t count_of(const std::string& text, const std::string& what) {
@@ -53,6 +42,16 @@ inline Ran run_orbinate(const std::string& model, const TempDir& dir) {
 }
 #endif
 
-}  // namespace shelftest
-
+#ifdef ORB_PREPARE_MODEL
+inline Ran run_prepare(const std::string& model, const TempDir& dir) {
+  const std::string cmd = "cd '" + dir.path() + "' && '" + ORB_PREPARE_MODEL + "' '" + model +
+                          "' '" + pipetest::library() + "' out >log.txt 2>&1 </dev/null";
+  const int w = std::system(cmd.c_str());
+  Ran r;
+  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
+  r.log = file_text(dir.file("log.txt"));
+  return r;
+}
 #endif
+
+}  // namespace shelftest

@@ -25,8 +25,12 @@
 #include "pipeline/pipeline_fixture.h"
 #include "support/capture.h"
 #include "support/temp_dir.h"
+#include "prepare_process.h"
 
 namespace {
+
+using shelftest::Ran;
+using shelftest::run_orbinate;
 
 bool begins(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
 
@@ -142,21 +146,6 @@ void expect_every_atom_read(const std::string& path, int want) {
     EXPECT_TRUE(ierr == 0 || ierr == 9) << "PDB reader status " << ierr;
     EXPECT_EQ(atom_inf.n_atom, want) << "PDB reader";
   }
-}
-
-struct Ran {
-  int status = -1;
-  std::string out;
-};
-
-Ran run_orbinate(const TempDir& dir, const std::string& path) {
-  const std::string cmd = "cd '" + dir.path() + "' && printf 'TLS GROUP CHAIN\\nEND\\n' | '" +
-                          ORB_ORBINATE + "' XYZIN '" + path + "' TLSOUT groups.tls >out.txt 2>&1";
-  const int w = std::system(cmd.c_str());
-  Ran r;
-  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
-  r.out = file_text(dir.file("out.txt"));
-  return r;
 }
 
 // Both forms of one entry, the second as another program writes it: mmCIF
@@ -338,10 +327,10 @@ TEST(Shelf, BothFormsOfAnEntryGiveOneTlsFileWhoeverWroteTheFile) {
     std::string pdb = pipetest::data(p.pdb);
     if (p.standard_hetatm_as_atom) pdb = standard_residues_as_atom(pdb, edited);
     TempDir from_pdb, from_peer;
-    const Ran a = run_orbinate(from_pdb, with_cell(pdb, edited, "pdb_form.pdb"));
-    const Ran b = run_orbinate(from_peer, with_cell(pipetest::data(p.peer), edited, "peer.pdb"));
-    EXPECT_EQ(a.status, 0) << a.out;
-    EXPECT_EQ(b.status, 0) << b.out;
+    const Ran a = run_orbinate(with_cell(pdb, edited, "pdb_form.pdb"), from_pdb);
+    const Ran b = run_orbinate(with_cell(pipetest::data(p.peer), edited, "peer.pdb"), from_peer);
+    EXPECT_EQ(a.status, 0) << a.log;
+    EXPECT_EQ(b.status, 0) << b.log;
     if (a.status != 0 || b.status != 0) continue;
     const std::string want = file_text(from_pdb.file("groups.tls"));
     EXPECT_NE(want.find("TLS\nrange from 1 "), std::string::npos);
@@ -388,17 +377,17 @@ TEST(Shelf, ForceFieldNamesKeepTheChainOneGroup) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     TempDir edited, from_standard, from_file;
-    const Ran a = run_orbinate(from_standard, pipetest::data(dir + c.standard));
-    const Ran b = run_orbinate(from_file, with_cell(pipetest::data(dir + c.file), edited, "f.pdb"));
-    ASSERT_EQ(a.status, 0) << a.out;
-    ASSERT_EQ(b.status, 0) << b.out;
+    const Ran a = run_orbinate(pipetest::data(dir + c.standard), from_standard);
+    const Ran b = run_orbinate(with_cell(pipetest::data(dir + c.file), edited, "f.pdb"), from_file);
+    ASSERT_EQ(a.status, 0) << a.log;
+    ASSERT_EQ(b.status, 0) << b.log;
     EXPECT_EQ(file_text(from_standard.file("groups.tls")),
               "TLS\nrange from 1 AA   to 9999 AA  \n\nTLS\nrange from 1 Aa   to 9999 Aa  \n\n");
     EXPECT_EQ(file_text(from_file.file("groups.tls")), file_text(from_standard.file("groups.tls")));
   }
   TempDir run;
-  const Ran l = run_orbinate(run, pipetest::data(dir + "1a0q_L_1_100_pdb2pqr_amber.pdb"));
-  ASSERT_EQ(l.status, 0) << l.out;
+  const Ran l = run_orbinate(pipetest::data(dir + "1a0q_L_1_100_pdb2pqr_amber.pdb"), run);
+  ASSERT_EQ(l.status, 0) << l.log;
   EXPECT_EQ(file_text(run.file("groups.tls")), "TLS\nrange from 1 LL   to 9999 LL  \n\n");
 
   TempDir hie, his;
@@ -511,12 +500,12 @@ TEST(Shelf, EveryRealEntryIsReadWholeAndRunByBothPrograms) {
     }
 
     TempDir run;
-    const Ran o = run_orbinate(run, path);
-    EXPECT_EQ(o.status, e.orbinate_exit) << o.out;
+    const Ran o = run_orbinate(path, run);
+    EXPECT_EQ(o.status, e.orbinate_exit) << o.log;
     if (e.orbinate_exit == 0) {
       EXPECT_NE(file_text(run.file("groups.tls")).find("TLS\nrange from 1 "), std::string::npos);
     } else {
-      EXPECT_NE(o.out.find(std::string(e.orbinate_message) + "\n"), std::string::npos) << o.out;
+      EXPECT_NE(o.log.find(std::string(e.orbinate_message) + "\n"), std::string::npos) << o.log;
     }
   }
 }
@@ -588,9 +577,9 @@ TEST(Shelf, SpoiledEntriesAreRefusedByBothProgramsWithNothingWritten) {
       EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
 
     TempDir run;
-    const Ran o = run_orbinate(run, path);
-    EXPECT_EQ(o.status, 1) << o.out;
-    EXPECT_NE(o.out.find(s.message), std::string::npos) << o.out;
+    const Ran o = run_orbinate(path, run);
+    EXPECT_EQ(o.status, 1) << o.log;
+    EXPECT_NE(o.log.find(s.message), std::string::npos) << o.log;
     EXPECT_FALSE(std::filesystem::exists(run.file("groups.tls")));
   }
 }
@@ -630,7 +619,7 @@ TEST(Shelf, RecordsPassedOverGiveTheEntrysOwnRestraintsAndGroups) {
   ASSERT_EQ(
       want,
       "status 0: 563 bonds, 0 symmetry bonds, 761 angles, 274 torsions, 74 chirals, 97 planes");
-  ASSERT_EQ(run_orbinate(own_run, entry).status, 0);
+  ASSERT_EQ(run_orbinate(entry, own_run).status, 0);
   const std::string want_tls = file_text(own_run.file("groups.tls"));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -639,8 +628,8 @@ TEST(Shelf, RecordsPassedOverGiveTheEntrysOwnRestraintsAndGroups) {
     const pipetest::Outcome p = pipetest::run_model(path, dir.path());
     EXPECT_EQ(restraint_counts(p, dir), want) << p.out;
     EXPECT_NE(p.out.find(c.warning), std::string::npos) << p.out;
-    const Ran o = run_orbinate(run, path);
-    EXPECT_EQ(o.status, 0) << o.out;
+    const Ran o = run_orbinate(path, run);
+    EXPECT_EQ(o.status, 0) << o.log;
     EXPECT_EQ(file_text(run.file("groups.tls")), want_tls);
   }
 }
@@ -679,8 +668,8 @@ std::string models_from_zero(const std::string& path) {
 // The TLS file of an orbinate run that must succeed.
 std::string tls_file(const std::string& path) {
   TempDir run;
-  const Ran r = run_orbinate(run, path);
-  EXPECT_EQ(r.status, 0) << r.out;
+  const Ran r = run_orbinate(path, run);
+  EXPECT_EQ(r.status, 0) << r.log;
   return file_text(run.file("groups.tls"));
 }
 
@@ -696,10 +685,10 @@ TEST(Shelf, ModelsCountedFromZeroGiveTheFirstModelsTlsFile) {
     TempDir files, own, from_zero;
     const std::string renumbered = files.write(
         std::string("from_zero") + (is_cif(path) ? ".cif" : ".pdb"), models_from_zero(path));
-    const Ran a = run_orbinate(own, path);
-    const Ran b = run_orbinate(from_zero, renumbered);
-    ASSERT_EQ(a.status, 0) << a.out;
-    ASSERT_EQ(b.status, 0) << b.out;
+    const Ran a = run_orbinate(path, own);
+    const Ran b = run_orbinate(renumbered, from_zero);
+    ASSERT_EQ(a.status, 0) << a.log;
+    ASSERT_EQ(b.status, 0) << b.log;
     const std::string want = file_text(own.file("groups.tls"));
     EXPECT_NE(want.find("TLS\nrange from 1 "), std::string::npos);
     EXPECT_EQ(file_text(from_zero.file("groups.tls")), want);
@@ -977,12 +966,12 @@ TEST(Shelf, ResidueNumberHeldByTwoChainsIsRefusedByBothPrograms) {
         << p.out;
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.rst")));
     TempDir run;
-    const Ran o = run_orbinate(run, path);
-    EXPECT_EQ(o.status, 1) << o.out;
-    EXPECT_NE(o.out.find(std::string(r.orbinate_line) +
+    const Ran o = run_orbinate(path, run);
+    EXPECT_EQ(o.status, 1) << o.log;
+    EXPECT_NE(o.log.find(std::string(r.orbinate_line) +
                          "        different residues have the same number\n 6\n"),
               std::string::npos)
-        << o.out;
+        << o.log;
     EXPECT_FALSE(std::filesystem::exists(run.file("groups.tls")));
   }
 
@@ -1001,7 +990,7 @@ TEST(Shelf, ResidueNumberHeldByTwoChainsIsRefusedByBothPrograms) {
   }
   EXPECT_GT(links, 0);
   TempDir run;
-  EXPECT_EQ(run_orbinate(run, kept).status, 0);
+  EXPECT_EQ(run_orbinate(kept, run).status, 0);
 }
 
 // Open Babel writes each model of 1d3z as a data block of its own: both
@@ -1016,10 +1005,10 @@ TEST(Shelf, DataBlockPerModelGivesWhatTheFirstBlockAloneGives) {
   const std::string first = files.write("first_block.cif", text.substr(0, second + 1));
 
   TempDir all_tls, first_tls;
-  const Ran a = run_orbinate(all_tls, path);
-  const Ran b = run_orbinate(first_tls, first);
-  ASSERT_EQ(a.status, 0) << a.out;
-  ASSERT_EQ(b.status, 0) << b.out;
+  const Ran a = run_orbinate(path, all_tls);
+  const Ran b = run_orbinate(first, first_tls);
+  ASSERT_EQ(a.status, 0) << a.log;
+  ASSERT_EQ(b.status, 0) << b.log;
   EXPECT_EQ(file_text(all_tls.file("groups.tls")), file_text(first_tls.file("groups.tls")));
 
   TempDir all_run, first_run;
@@ -1083,9 +1072,9 @@ TEST(Shelf, ChargesInTheOccupancyColumnEndThePipelineButNotOrbinate) {
     EXPECT_EQ(r.ierr, 1) << r.out;
     EXPECT_NE(r.out.find(row.error), std::string::npos) << r.out;
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.crd")));
-    const Ran o = run_orbinate(tls, with_cell(pipetest::data(row.file), edited, "pqr.pdb"));
-    EXPECT_EQ(o.status, 0) << o.out;
-    EXPECT_EQ(o.out.find("occupancy"), std::string::npos) << o.out;
+    const Ran o = run_orbinate(with_cell(pipetest::data(row.file), edited, "pqr.pdb"), tls);
+    EXPECT_EQ(o.status, 0) << o.log;
+    EXPECT_EQ(o.log.find("occupancy"), std::string::npos) << o.log;
     EXPECT_EQ(file_text(tls.file("groups.tls")), "TLS\nrange from 1 XX   to 9999 XX  \n\n");
   }
 }
@@ -1118,9 +1107,9 @@ TEST(Shelf, WaterModelSitesAreCountedInOneWarningByBothPrograms) {
     if (row.restraints != nullptr) {
       EXPECT_EQ(restraint_counts(r, dir), row.restraints);
     }
-    const Ran o = run_orbinate(tls, pipetest::data(row.file));
-    EXPECT_EQ(o.status, 0) << o.out;
-    for (const std::string* out : {&r.out, &o.out}) {
+    const Ran o = run_orbinate(pipetest::data(row.file), tls);
+    EXPECT_EQ(o.status, 0) << o.log;
+    for (const std::string* out : {&r.out, &o.log}) {
       const std::size_t at = out->find(line);
       EXPECT_NE(at, std::string::npos) << *out;
       EXPECT_EQ(out->find("massless", at + line.size()), std::string::npos) << *out;
@@ -1189,8 +1178,8 @@ TEST(Shelf, HydrogenNamesWithADigitFirstFromColumn14AreThoseFromColumn13) {
   EXPECT_EQ(restraint_records(from14), restraint_records(from13)) << b.out;
   EXPECT_NE(b.out.find("Number of unknown atoms           :       0\n"), std::string::npos)
       << b.out;
-  const Ran o14 = run_orbinate(tls14, col14), o13 = run_orbinate(tls13, col13);
-  EXPECT_EQ(o14.status, 0) << o14.out;
+  const Ran o14 = run_orbinate(col14, tls14), o13 = run_orbinate(col13, tls13);
+  EXPECT_EQ(o14.status, 0) << o14.log;
   EXPECT_EQ(file_text(tls14.file("groups.tls")), file_text(tls13.file("groups.tls")));
 }
 
@@ -1397,14 +1386,14 @@ TEST(Shelf, DamagedNumbersOrAtomListOf1A8OAreRefusedByBothPrograms) {
     TempDir files, dir, run;
     const std::string path = files.write("edited.cif", row.text);
     const pipetest::Outcome p = run_whole(path, dir);
-    const Ran o = run_orbinate(run, path);
+    const Ran o = run_orbinate(path, run);
     if (row.message == nullptr) {
       ASSERT_EQ(p.ierr, 0) << p.out;
       const std::string crd = file_text(dir.file("out.crd"));
       EXPECT_NE(crd.find("\n    20 O      . ILE      AA    153    20.214   37.743   23.876  1.00  12.57 O    .\n"),
                 std::string::npos)
           << crd.substr(0, 12000);
-      EXPECT_EQ(o.status, 0) << o.out;
+      EXPECT_EQ(o.status, 0) << o.log;
       EXPECT_EQ(file_text(run.file("groups.tls")), tls_file(pipetest::data("cif_1A8O.cif")));
       continue;
     }
@@ -1413,8 +1402,8 @@ TEST(Shelf, DamagedNumbersOrAtomListOf1A8OAreRefusedByBothPrograms) {
         << p.out;
     for (const char* f : {"out.crd", "out.str", "out.rst", "new_lib.cif"})
       EXPECT_FALSE(std::filesystem::exists(dir.file(f))) << f;
-    EXPECT_EQ(o.status, 1) << o.out;
-    EXPECT_NE(o.out.find(row.message), std::string::npos) << o.out;
+    EXPECT_EQ(o.status, 1) << o.log;
+    EXPECT_NE(o.log.find(row.message), std::string::npos) << o.log;
     EXPECT_FALSE(std::filesystem::exists(run.file("groups.tls")));
   }
 }
@@ -1459,8 +1448,8 @@ TEST(Shelf, CoreCifWithoutCsdCodeIsReadAsTheSameFileWithOne) {
   EXPECT_NE(file_text(without_code.file("out.crd")).find(" O1     . C00      AA      1     0.126    1.462    2.487"),
             std::string::npos);
   for (const char* f : {"coded.cif", "core.cif"}) {
-    const Ran o = run_orbinate(run, files.file(f));
-    EXPECT_EQ(o.status, 1) << f << o.out;
+    const Ran o = run_orbinate(files.file(f), run);
+    EXPECT_EQ(o.status, 1) << f << o.log;
   }
 }
 
@@ -1480,10 +1469,10 @@ TEST(Shelf, WatersUnderTheChainsLabelAreAChainOfTheirOwn) {
   EXPECT_NE(crd.find("\nAA    AA\nAa    HOH\n"), std::string::npos) << crd.substr(0, 6000);
 
   TempDir edited, from_pdb, from_cif;
-  const Ran a = run_orbinate(from_pdb, pipetest::data("peers/cif_labels/1ubq.pdb"));
-  const Ran b = run_orbinate(from_cif, path);
-  ASSERT_EQ(a.status, 0) << a.out;
-  ASSERT_EQ(b.status, 0) << b.out;
+  const Ran a = run_orbinate(pipetest::data("peers/cif_labels/1ubq.pdb"), from_pdb);
+  const Ran b = run_orbinate(path, from_cif);
+  ASSERT_EQ(a.status, 0) << a.log;
+  ASSERT_EQ(b.status, 0) << b.log;
   EXPECT_EQ(groups_in(file_text(from_pdb.file("groups.tls"))), 2);
   EXPECT_EQ(file_text(from_cif.file("groups.tls")), file_text(from_pdb.file("groups.tls")));
 }
@@ -1510,8 +1499,8 @@ TEST(Shelf, TwoModelsWrittenAsOneAreRefusedAndResiduesAtOneNumberApartAreRead) {
         << p.out;
     EXPECT_EQ(count_of(p.out, "different residues have the same number"), 16) << p.out;
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.rst")));
-    const Ran o = run_orbinate(run, pipetest::data(file));
-    EXPECT_EQ(o.status, 1) << o.out;
+    const Ran o = run_orbinate(pipetest::data(file), run);
+    EXPECT_EQ(o.status, 1) << o.log;
     EXPECT_FALSE(std::filesystem::exists(run.file("groups.tls")));
   }
 
@@ -1526,9 +1515,9 @@ TEST(Shelf, TwoModelsWrittenAsOneAreRefusedAndResiduesAtOneNumberApartAreRead) {
   TempDir dir, run;
   const pipetest::Outcome p = run_whole(actin, dir);
   EXPECT_EQ(p.ierr, 0) << p.out;
-  const Ran o = run_orbinate(run, actin);
-  EXPECT_EQ(o.status, 0) << o.out;
-  for (const std::string& out : {p.out, o.out}) {
+  const Ran o = run_orbinate(actin, run);
+  EXPECT_EQ(o.status, 0) << o.log;
+  for (const std::string& out : {p.out, o.log}) {
     EXPECT_NE(out.find(" WARNING: residues PHE and CTE of chain X share number 375: read as two "
                        "residues\n"),
               std::string::npos)
@@ -1599,8 +1588,8 @@ TEST(Shelf, BlankChainSegmentsAndTwoCharacterChainsAreReadByBothPrograms) {
     EXPECT_EQ(restraint_counts(p, dir), restraint_counts(a, alike)) << a.out;
     const pipetest::Outcome b = run_whole(dir.file("out.crd"), again);
     EXPECT_EQ(restraint_counts(b, again), restraint_counts(p, dir)) << b.out;
-    const Ran o = run_orbinate(run, c.path);
-    EXPECT_EQ(o.status, 0) << o.out;
+    const Ran o = run_orbinate(c.path, run);
+    EXPECT_EQ(o.status, 0) << o.log;
     EXPECT_EQ(count_of(file_text(run.file("groups.tls")), "TLS\n"), c.chains);
   }
 }
@@ -1780,12 +1769,12 @@ TEST(Shelf, HeaderCategoriesAfterTheAtomsGiveWhatTheArchivesOrderGives) {
     ASSERT_EQ(b.ierr, 0) << b.out;
     for (const char* f : {"out.crd", "out.rst"})
       EXPECT_EQ(file_text(after.file(f)), file_text(archive.file(f))) << f;
-    const Ran o = run_orbinate(archive_tls, path);
-    const Ran p = run_orbinate(after_tls, moved_path);
-    ASSERT_EQ(o.status, 0) << o.out;
-    ASSERT_EQ(p.status, 0) << p.out;
+    const Ran o = run_orbinate(path, archive_tls);
+    const Ran p = run_orbinate(moved_path, after_tls);
+    ASSERT_EQ(o.status, 0) << o.log;
+    ASSERT_EQ(p.status, 0) << p.log;
     EXPECT_EQ(file_text(after_tls.file("groups.tls")), file_text(archive_tls.file("groups.tls")));
-    EXPECT_EQ(p.out.find("WARNING: CELL"), std::string::npos) << p.out;
+    EXPECT_EQ(p.log.find("WARNING: CELL"), std::string::npos) << p.log;
   }
   TempDir run;
   run_whole(pipetest::data("cif_1A8O.cif"), run);
@@ -1814,10 +1803,10 @@ TEST(Shelf, SpaceGroupNotGivenIsReadAsOneWithoutTheItem) {
     return t;
   }());
   const pipetest::Outcome a = run_whole(none_path, none);
-  const Ran o = run_orbinate(none_tls, none_path);
+  const Ran o = run_orbinate(none_path, none_tls);
   const std::string warning = "  WARNING: space group number and name are missing, default : P1\n";
   ASSERT_NE(a.out.find(warning), std::string::npos) << a.out;
-  ASSERT_NE(o.out.find(warning), std::string::npos) << o.out;
+  ASSERT_NE(o.log.find(warning), std::string::npos) << o.log;
   EXPECT_NE(file_text(none.file("out.crd")).find("_symmetry.space_group_name_H-M  'P 1'"), std::string::npos);
   for (const char* value : {"''", "?"}) {
     SCOPED_TRACE(value);
@@ -1829,9 +1818,9 @@ TEST(Shelf, SpaceGroupNotGivenIsReadAsOneWithoutTheItem) {
     EXPECT_NE(b.out.find(warning), std::string::npos) << b.out;
     for (const char* f : {"out.crd", "out.str", "out.rst"})
       EXPECT_EQ(file_text(run.file(f)), file_text(none.file(f))) << f;
-    const Ran p = run_orbinate(tls, path);
+    const Ran p = run_orbinate(path, tls);
     EXPECT_EQ(p.status, o.status);
-    EXPECT_NE(p.out.find(warning), std::string::npos) << p.out;
+    EXPECT_NE(p.log.find(warning), std::string::npos) << p.log;
     EXPECT_EQ(file_text(tls.file("groups.tls")), file_text(none_tls.file("groups.tls")));
   }
 }
@@ -1865,9 +1854,9 @@ TEST(Shelf, EachDataBlockIsReadAfresh) {
       "  WARNING: CELL parameters are missing, default : 100,100,100,90,90,90\n"
       "  WARNING: space group number and name are missing, default : P1\n";
   EXPECT_NE(b.out.find(warnings), std::string::npos) << b.out;
-  const Ran o = run_orbinate(both_tls, files.file("both.cif"));
-  EXPECT_EQ(o.status, 0) << o.out;
-  EXPECT_NE(o.out.find(warnings), std::string::npos) << o.out;
+  const Ran o = run_orbinate(files.file("both.cif"), both_tls);
+  EXPECT_EQ(o.status, 0) << o.log;
+  EXPECT_NE(o.log.find(warnings), std::string::npos) << o.log;
 }
 
 // A comment may stand between two pairs of one category: the cyclic
@@ -1918,9 +1907,9 @@ TEST(Shelf, ItemGivenTwiceInOneBlockIsRefusedByBothPrograms) {
     EXPECT_NE(p.ierr, 0);
     EXPECT_NE(p.out.find(c.line), std::string::npos) << p.out;
     EXPECT_FALSE(std::filesystem::exists(run.file("out.rst")));
-    const Ran o = run_orbinate(tls, path);
+    const Ran o = run_orbinate(path, tls);
     EXPECT_NE(o.status, 0);
-    EXPECT_NE(o.out.find(c.line), std::string::npos) << o.out;
+    EXPECT_NE(o.log.find(c.line), std::string::npos) << o.log;
   }
 }
 
