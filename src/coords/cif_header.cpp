@@ -931,11 +931,8 @@ bool record_taken(const Header& h) {
 // names this system's own writer, the one value the header takes from it
 // (the archive puts its software list after the atoms).
 bool header_after_atoms(const std::string& file, int32_t from, const Header& h) {
-  const int unit = rt::free_unit(10, 99);
-  rt::OpenOptions opt;
-  opt.status = rt::OpenStatus::Old;
-  opt.readonly = true;
-  if (unit < 1 || rt::unit_open(unit, file, opt) != 0) return false;
+  const int unit = rt::open_to_look(file);
+  if (unit == 0) return false;
   bool found = false;
   bool text_field = false;
   bool software = false;  // the last name met is of the software category
@@ -1314,11 +1311,8 @@ bool opens_no_row(std::string_view line) {
 
 coords::AtomScan coords::scan_for_atoms(std::string_view file) {
   AtomScan found = AtomScan::kEmpty;
-  const int unit = rt::free_unit(10, 99);
-  rt::OpenOptions opt;
-  opt.status = rt::OpenStatus::Old;
-  opt.readonly = true;
-  if (unit < 1 || rt::unit_open(unit, file, opt) != 0) return found;
+  const int unit = rt::open_to_look(file);
+  if (unit == 0) return found;
   // Set on the names of an atom list, until the line after them shows
   // whether a row follows.
   bool atom_names = false;

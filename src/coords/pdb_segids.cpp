@@ -10,11 +10,8 @@
 namespace coords {
 
 bool pdb_has_segment_ids(std::string_view file) {
-  const int unit = rt::free_unit(10, 99);
-  rt::OpenOptions opt;
-  opt.status = rt::OpenStatus::Old;
-  opt.readonly = true;
-  if (unit < 1 || rt::unit_open(unit, file, opt) != 0) return true;
+  const int unit = rt::open_to_look(file);
+  if (unit == 0) return true;
   std::string rec;
   // Files of the format before segment identifiers carry the entry code of
   // the HEADER record (columns 63-66) in columns 73-76 of every line: one

@@ -307,6 +307,15 @@ int free_unit(int from, int to) {
   return 0;
 }
 
+int open_to_look(std::string_view file) {
+  const int unit = free_unit(10, 99);
+  OpenOptions opt;
+  opt.status = OpenStatus::Old;
+  opt.readonly = true;
+  if (unit < 1 || unit_open(unit, file, opt) != 0) return 0;
+  return unit;
+}
+
 namespace {
 
 // A record through stdio, for streams that cannot be read ahead.  The line

@@ -61,6 +61,10 @@ int unit_of_file(std::string_view file);
 bool file_exists(std::string_view file);
 // First unit in [from, to] that is not connected (5, 6 and 0 never are free), 0 if none.
 int free_unit(int from = 1, int to = 99);
+// An existing file opened read-only on the first free unit of 10 to 99, for
+// a look at its lines beside the units a reader holds; 0 where no unit is
+// free or the file cannot be opened.
+int open_to_look(std::string_view file);
 
 // Longest record kept by default: far more than any record the readers
 // take, and a bound on memory whatever the input.

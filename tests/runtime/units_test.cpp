@@ -53,6 +53,19 @@ TEST_F(Units, FreeUnitSkipsConnectedAndStandardUnits) {
   EXPECT_TRUE(rt::unit_is_open(6));
 }
 
+// A look at a file takes a unit from 10 on, never one a reader holds, and
+// never makes the file it is given.
+TEST_F(Units, OpenToLookTakesAFreeUnitOfAnExistingFileOnly) {
+  ASSERT_EQ(rt::unit_open(10, path("held"), rt::OpenOptions{}), 0);
+  EXPECT_EQ(rt::open_to_look(path("missing")), 0);
+  EXPECT_FALSE(rt::file_exists(path("missing")));
+  const int unit = rt::open_to_look(path("held"));
+  EXPECT_EQ(unit, 11);
+  EXPECT_EQ(rt::write_record(unit, "x"), rt::IOSTAT_WRITE_ERROR);
+  rt::unit_close(unit);
+  rt::unit_close(10);
+}
+
 TEST_F(Units, SequentialRecordsEndOfFileBackspaceAndRewind) {
   ASSERT_EQ(rt::unit_open(20, path("seq"), rt::OpenOptions{}), 0);
   EXPECT_EQ(rt::write_record(20, "first"), 0);
