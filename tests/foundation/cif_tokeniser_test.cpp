@@ -72,6 +72,18 @@ class CifTokeniser : public testing::Test {
     }
     return text;
   }
+  // The records of the rest of the text (ten at most), as the call tables
+  // write them: "comment", a record, then "end" or "error", apart by " | ".
+  std::string calls_to_end() {
+    std::string calls;
+    for (int k = 0; k < 10; ++k) {
+      if (k > 0) calls += " | ";
+      const int e = next();
+      if (e == 1 || ierr != 0) return calls + (e == 1 ? "end" : "error");
+      calls += e == -2 ? "comment" : record();
+    }
+    return calls;
+  }
 
   int32_t ierr = 0;
   int32_t iend = -1;
@@ -172,17 +184,7 @@ TEST_F(CifTokeniser, PairsOfOneCategoryComeAsOneRecord) {
     SCOPED_TRACE(r.label);
     open(r.text);
     std::string calls;
-    const std::string out = captured([&] {
-      for (int k = 0; k < 10; ++k) {
-        if (k > 0) calls += " | ";
-        const int e = next();
-        if (e == 1 || ierr != 0) {
-          calls += e == 1 ? "end" : "error";
-          break;
-        }
-        calls += e == -2 ? "comment" : record();
-      }
-    });
+    const std::string out = captured([&] { calls = calls_to_end(); });
     EXPECT_EQ(calls, r.calls);
     EXPECT_EQ(out, "");
   }
@@ -220,17 +222,7 @@ TEST_F(CifTokeniser, ItemGivenTwiceInOneBlockIsRefusedWhenAsked) {
     if (r.asked) cif_refuse_repeated_items_info();
     open(r.text);
     std::string calls;
-    const std::string out = captured([&] {
-      for (int k = 0; k < 10; ++k) {
-        if (k > 0) calls += " | ";
-        const int e = next();
-        if (e == 1 || ierr != 0) {
-          calls += e == 1 ? "end" : "error";
-          break;
-        }
-        calls += record();
-      }
-    });
+    const std::string out = captured([&] { calls = calls_to_end(); });
     EXPECT_EQ(calls, r.calls);
     EXPECT_EQ(cif_repeated_item_info(), !r.error.empty());
     if (r.error.empty()) {
