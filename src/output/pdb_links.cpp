@@ -46,7 +46,7 @@ rt::FixedText<8> symmetry_code(const rt::FixedText<8>& code) {
 }
 
 End link_end(std::string_view atom, const rt::FixedText<1>& alt, const rt::FixedText<8>& symm,
-             int32_t ires, int32_t ichn, const rt::FixedText<8>& rnam, char seg_flag) {
+             int32_t ires, int32_t ichn, char seg_flag) {
   End e;
   e.atom = atom.substr(0, 4);
   e.alt = alt;
@@ -60,7 +60,9 @@ End link_end(std::string_view atom, const rt::FixedText<1>& alt, const rt::Fixed
     e.gr = pnum.sub(1, 2);
     e.ires = pnum.sub(3, 7);
     e.seg = pnum.sub(8, 11);
-    e.rnam = rnam.sub(1, 3);
+    // Named as the atom records name the residue, whatever name the link
+    // row was made under.
+    e.rnam = resid_inf.res_name(ires).sub(1, 3);
     if (e.ires(5) == '.') e.ires(5) = ' ';
     // The name as read replaces the normalised one.
     if (!e.atom.is_blank() && !(e.atom == ".")) {
@@ -110,9 +112,9 @@ void wrt_link_pdb_(int32_t mdoc, int32_t iun, char seg_flag, int32_t& ierr) {
   for (int32_t i = 1; i <= k.ln_n; ++i) {
     if (!selected(i)) continue;
     const End a = link_end(k.ln_atom1(i).view(), output::link_alt_written(i, k.ln_alt1(i)),
-                           k.ln_symm1(i), k.ln_1ires(i), k.ln_1ichn(i), k.ln_1rnam(i), seg_flag);
+                           k.ln_symm1(i), k.ln_1ires(i), k.ln_1ichn(i), seg_flag);
     const End b = link_end(k.ln_atom2(i).view(), output::link_alt_written(i, k.ln_alt2(i)),
-                           k.ln_symm2(i), k.ln_2ires(i), k.ln_2ichn(i), k.ln_2rnam(i), seg_flag);
+                           k.ln_symm2(i), k.ln_2ires(i), k.ln_2ichn(i), seg_flag);
     const bool no_alt = a.alt.is_blank() && b.alt.is_blank();
     const std::string_view s1 = a.symm.sub(1, 6), s2 = b.symm.sub(1, 6);
     const std::string_view g1 = a.gr.sub(1, 1), g2 = b.gr.sub(1, 1);

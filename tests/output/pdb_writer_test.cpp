@@ -146,6 +146,15 @@ TEST_F(PdbWriter, LinkRecordChoice) {
   }
 }
 
+// A link row made under another name of its residue (a modification's
+// new name) names the residue as the atom records do.
+TEST_F(PdbWriter, LinkRecordNamesTheResidueAsTheAtomRecords) {
+  link_model("SS", "", "1_555");
+  link_inf.ln_1rnam(1) = "CYS_N1";
+  link_inf.ln_2rnam(1) = "CYX";
+  EXPECT_EQ(link_record(), "SSBOND   1 CYS A    3    CYS A   40                        1555   1555");
+}
+
 TEST_F(PdbWriter, ModificationWithoutResidue) {
   mod_inf.mod_n = 1;
   mod_inf.mod_ires(1) = 0;
