@@ -198,6 +198,8 @@ TEST_F(CifHeader, LooksPastTheAtomsOnlyForItemsItTakes) {
        false, false},
       {"refinement counts", model + "_refine.ls_number_reflns_obs 500\n_reflns.number_obs 500\n", false, false},
       {"another writer's entities", model + entities, false, false},
+      {"another writer's label chains", model + "loop_\n_struct_asym.id\n_struct_asym.entity_id\nA 1\n", false,
+       false},
       {"a small-molecule file's scattering types", core + "loop_\n_atom_type_symbol\nC\n", false, false},
       {"another writer's entities read by the author's items", model + entities, true, true},
       {"a revision date", model + "_database_PDB_rev.date_original 1998-03-27\n", false, true},
