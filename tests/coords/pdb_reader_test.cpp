@@ -1077,20 +1077,27 @@ TEST(PdbReaderCapacity, FifteenHundredChainsFitAndOneMoreDoesNot) {
 
 // A model of few chains runs out of them where every ion is a chain of its
 // own: the refusal names the residue that passed the limit, and only one
-// outside a polymer that is no water.
+// outside a polymer that is no water (a water joins the water chain of its
+// chain letter, so it is never what makes the chains too many).
 TEST(PdbReaderCapacity, IonThatPassesTheChainLimitIsNamed) {
   const struct {
     const char* label;
     const char* rec;
     const char* res;
+    const char* last;  // the residue that passes the limit, its atom and the atom's element
+    const char* last_name;
+    const char* last_elem;
     bool named;
-  } cases[] = {{"ions", "HETATM", "SOD", true}, {"peptides", "ATOM  ", "ALA", false}};
+  } cases[] = {{"ions", "HETATM", "SOD", "SOD", "NA  ", "NA", true},
+               {"peptides", "ATOM  ", "ALA", "ALA", "NA  ", "NA", false},
+               {"a water after the ions", "HETATM", "SOD", "HOH", " O  ", "O", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     std::vector<std::string> l = {kCryst};
     for (int i = 1; i <= 1501; ++i) {
-      l.push_back(line(
-          {.rec = c.rec, .name = "NA  ", .res = c.res, .chain = 'B', .resnum = i, .elem = "NA"}));
+      const bool last = i == 1501;
+      l.push_back(line({.rec = c.rec, .name = last ? c.last_name : "NA  ", .res = last ? c.last : c.res,
+                        .chain = 'B', .resnum = i, .elem = last ? c.last_elem : "NA"}));
       l.push_back(kTer);
     }
     const ReadResult r = read_pdb(l, kQuiet);
