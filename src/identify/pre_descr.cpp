@@ -222,37 +222,11 @@ Nucleic nucleic_name(Code name, int32_t it, bool from_row, int32_t ias, int32_t 
   return {name, it};
 }
 
-// Per residue, whether identification changed its name in the model.
-std::vector<char>& renamed_in_model() {
-  static std::vector<char> renamed;
-  return renamed;
-}
-
 void store_name(const Residue& r) {
-  if (r.mod_flg == "N") {
-    if (!(resid_inf.res_name(r.ir) == r.mon))
-      renamed_in_model()[static_cast<std::size_t>(r.ir)] = 1;
+  if (r.mod_flg == "N")
     resid_inf.res_name(r.ir) = r.mon;
-  } else if (r.rename_row != 0) {
+  else if (r.rename_row != 0)
     mod_inf.mod_rnam(r.rename_row) = r.mon;
-  }
-}
-
-// The readers copy a residue's name into each link row that names it (a
-// one-letter nucleotide as the deoxy form "Ad"); rows of a residue renamed
-// since ("Ar", once its O2* is seen) take the new name, or the files
-// written would name a residue their atom lists do not hold.
-void link_rows_follow_renames() {
-  const std::vector<char>& renamed = renamed_in_model();
-  const auto follows = [&](int32_t ir) {
-    return ir >= 1 && static_cast<std::size_t>(ir) < renamed.size() &&
-           renamed[static_cast<std::size_t>(ir)] != 0;
-  };
-  link_inf_t& l = link_inf;
-  for (int32_t k = 1; k <= l.ln_n; ++k) {
-    if (follows(l.ln_1ires(k))) l.ln_1rnam(k) = resid_inf.res_name(l.ln_1ires(k));
-    if (follows(l.ln_2ires(k))) l.ln_2rnam(k) = resid_inf.res_name(l.ln_2ires(k));
-  }
 }
 
 // Every pair of atoms with one name and one alternate code; false when any.
@@ -1191,7 +1165,6 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
 
   Out out{nmnew, new_flag_out, lib2};
   g_atom_cells.build();
-  renamed_in_model().assign(static_cast<std::size_t>(resid_inf.n_residue) + 1, 0);
   for (const auto& [ig, ir] : identification_order()) {
     Chain ch{ig, asym_part.ires_first(ig), asym_part.iterm_s_type(ig), asym_part.iterm_f_type(ig)};
     switch (identify_residue(run, ch, ir, out, ierr)) {
@@ -1206,7 +1179,6 @@ void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std:
     }
     kerr = 0;
   }
-  link_rows_follow_renames();
   std::sort(out.built_polymers.begin(), out.built_polymers.end());
   no_termini_off_polymers(out.built_polymers);
   if (nmnew > 0) msgdoc_(run.md, rt::fmt("(A,I6)", " number of new kinds of monomers            :", nmnew));

@@ -23,9 +23,9 @@
 // Writes resid_inf res_name, ires_type, iconn_type, mod_flag; atom_inf
 // atm_name, atm_chem, id_sf; asym_part iterm_s_type, iterm_f_type of
 // one-residue chains; crst_crd cs_nsfatm, cs_element, cs_atype; mod_inf
-// (RENAME rows); link_inf atom names, and residue names of the residues it
-// renames; crdatm, crdstr; libcom lb_pass; the dictionary (synonym rows, new
-// monomers, fuse flags) and the work areas L1, L2, C1, C2 of r_scratch.
+// (RENAME rows); link_inf atom names; crdatm, crdstr; libcom lb_pass; the
+// dictionary (synonym rows, new monomers, fuse flags) and the work areas
+// L1, L2, C1, C2 of r_scratch.
 void pre_descr_(int32_t mmdoc, char list, char check, char coor, char srch, std::string_view name,
                 int32_t& nmnew, rt::FixedText<1>& new_flag_out, int32_t& lib2, int32_t& kerr, int32_t& ierr);
 // ictype 36 when a bond of L1 joins atoms "N" and "CD", 38 when it joins "N"

@@ -64,8 +64,10 @@ std::string_view author_number(int32_t ires) {
 
 // One partner of a link: atom, alternate, number, residue, chain, symmetry.
 // The residue is named as the atom list names it, not as the link row was
-// read: a modification read back from a written file (RENAME) leaves the
-// row under the monomer's other name, which no reader of the file finds.
+// made: identification renames a one-letter nucleotide after its rows are
+// read (Ad to Ar, once its O2* is seen), and a modification read back from
+// a written file (RENAME) leaves the row under the monomer's other name, a
+// residue no reader of the file would find.
 struct Partner {
   rt::FixedText<6> atom;
   rt::FixedText<1> alt;

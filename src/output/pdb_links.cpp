@@ -61,7 +61,7 @@ End link_end(std::string_view atom, const rt::FixedText<1>& alt, const rt::Fixed
     e.ires = pnum.sub(3, 7);
     e.seg = pnum.sub(8, 11);
     // Named as the atom records name the residue, whatever name the link
-    // row was made under.
+    // row was made under (see the mmCIF connection rows).
     e.rnam = resid_inf.res_name(ires).sub(1, 3);
     if (e.ires(5) == '.') e.ires(5) = ' ';
     // The name as read replaces the normalised one.
