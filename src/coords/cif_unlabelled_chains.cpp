@@ -31,7 +31,7 @@ struct Keys {
   bool oxt_prev = false;
   // The residues other than waters of the blank chain being read, by
   // number, with their atoms' positions.
-  pdb::BlankChainWaters blank_residues;
+  pdb::BlankChainNumbers blank_residues;
 };
 Keys keys;
 

@@ -37,7 +37,7 @@ struct Wide {
   int32_t wide_warned = 0, wrap_warned = 0, again_warned = 0;
   // The run of waters of the blank chain being read, and the number and
   // insertion code of the row before.
-  pdb::BlankChainWaters blank_waters;
+  pdb::BlankChainNumbers blank_waters;
   char number[5] = {};
   // The last residue named in a warning, as chain, number and name.
   std::string warned;

@@ -25,7 +25,7 @@ void wide_numbers_start();
 // that labels none by the chain counter of the PDB form.  So does, in
 // another program's file, a water of the blank chain at a number that its
 // water chain already holds, lying apart from the water that holds it (the
-// PDB reader's reading, pdb::BlankChainWaters).  True when the row starts
+// PDB reader's reading, pdb::BlankChainNumbers).  True when the row starts
 // such a chain in a file that labels none.  Any other residue numbered
 // wider than four columns is named in a warning with the number it is read
 // as.

@@ -224,18 +224,18 @@ std::string foreign_water_site(std::string_view name, std::string_view element) 
   return "water site \"" + std::string(name) + "\" (element " + e + ") is no O, H or massless site";
 }
 
-void BlankChainWaters::clear() {
+void BlankChainNumbers::clear() {
   key_.clear();
   held_.clear();
 }
 
-bool BlankChainWaters::begins_further_chain(std::string_view number, const float* xyz) const {
+bool BlankChainNumbers::begins_further_chain(std::string_view number, const float* xyz) const {
   const auto it = held_.find(std::string(number));
   if (it == held_.end()) return false;
   return !coords::positions_coincide(xyz, 1, it->second.data(), it->second.size() / 3);
 }
 
-void BlankChainWaters::note(bool in_run, std::string_view key, std::string_view number,
+void BlankChainNumbers::note(bool in_run, std::string_view key, std::string_view number,
                             const float* xyz) {
   // Most atoms stand in no such run: the table is emptied once, not at each.
   if ((!in_run || key != key_) && (!held_.empty() || !key_.empty())) {

@@ -128,8 +128,10 @@ class WaterInRead {
 // and that lies apart from the water holding it (its first atom kCoincide,
 // pdb_chains.h, or more from each atom of that water) is another water and
 // begins a further water chain; one that lies on it is that water given
-// again, and stays in the run to be refused as a number held twice.
-class BlankChainWaters {
+// again, and stays in the run to be refused as a number held twice.  The
+// mmCIF reading of a file that names no chain keeps its other residues so
+// too, where each chain of the entry starts its numbers again.
+class BlankChainNumbers {
  public:
   void clear();
   // For the first atom of a residue (`number`: its five columns of number

@@ -36,7 +36,7 @@ pdb::WaterInRead water_in_read;
 const coords::CifRowOfLine* cif_row = nullptr;
 
 // The run of waters of a blank chain being read, by number.
-pdb::BlankChainWaters blank_waters;
+pdb::BlankChainNumbers blank_waters;
 
 // The atom line just read stands in the blank chain: no chain name in
 // columns 21-22 and no segment (a number there, such as the charge a
