@@ -162,12 +162,68 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
 
 namespace {
 
+// A model without a cell before its atoms takes the CRYST1 record (and the
+// SCALE rows) given after them and before the next MODEL record: writers
+// that put each frame's box after its model (MODEL, atoms, ENDMDL, CRYST1),
+// and a single model followed by its CRYST1.  Every atom needs the cell, so
+// it is read at the first atom, from a look at the lines that follow; a
+// cell given before the atoms is kept whatever follows them.  Non-zero when
+// a record found there was refused.
+int32_t cell_after_atoms(int32_t nospgr_input) {
+  const int unit = rt::open_to_look(rt::unit_file_name(crdinf.cri_iun));
+  if (unit == 0) return 0;
+  struct Found {
+    std::string line;
+    int32_t nline = 0;
+  } cryst, scale[3];
+  bool in_atoms = false;
+  int32_t nline = 0;
+  std::string_view rec;
+  while (rt::read_record_view(unit, rec, 256) == rt::IOSTAT_OK) {
+    ++nline;
+    if (!in_atoms) {
+      in_atoms = starts(rec, "ATOM") || starts(rec, "HETA");
+      continue;
+    }
+    if (rec_is(rec, "MODEL ")) break;
+    Found* f = nullptr;
+    if (starts(rec, "CRYS"))
+      f = &cryst;
+    else if (rec_is(rec, "SCALE1") || rec_is(rec, "SCALE2") || rec_is(rec, "SCALE3"))
+      f = &scale[rec[5] - '1'];
+    if (f != nullptr && f->nline == 0) {
+      f->line.assign(rec);
+      f->nline = nline;
+    }
+  }
+  rt::unit_close(unit);
+  if (cryst.nline == 0) return 0;
+  // Read as the record loop reads a line, and named by its own line number.
+  const int32_t nline_atom = sttcrec.st_nline;
+  const auto read = [](const Found& f, auto parse) {
+    rt::FixedText<256> text(f.line);
+    check_line_(0, text);
+    sttcrec.st_nline = f.nline;
+    return parse(text.sub(1, 80));
+  };
+  int32_t refused = read(cryst, [&](std::string_view l) { return rdcryst1_(l, nospgr_input); });
+  if (sttcrec.st_scale_rows == 0)
+    for (const Found& f : scale)
+      if (refused == 0 && f.nline != 0) refused = read(f, rdscale_);
+  sttcrec.st_nline = nline_atom;
+  return refused;
+}
+
 // Defaults of the first atom of a file: the cell when no CRYST1 came, the
 // SCALE matrix when no SCALE records came, and an imposed space group.
-void first_atom_defaults(int32_t nospgr_input, const float* cell_input) {
+// Non-zero when a CRYST1 or SCALE record after the atoms was refused.
+int32_t first_atom_defaults(int32_t nospgr_input, const float* cell_input) {
   constexpr int32_t mdoc = 1;
   constexpr float pi = suite::kPi<float>;
   com_rdat.rd_oxt_atom = "N";
+  if (sttcrec.st_cell_flag == 0 && cell_input[0] < 1.0f && cif_row == nullptr &&
+      cell_after_atoms(nospgr_input) != 0)
+    return 1;
   if (sttcrec.st_cell_flag == 0 && cell_input[0] < 1.0f) {
     msgdoc_(mdoc, " WARNING: \"CRYST1\" card is absent in input PDB file");
     msgdoc_(mdoc, "          Default: 100,100,100,90,90,90");
@@ -221,6 +277,7 @@ void first_atom_defaults(int32_t nospgr_input, const float* cell_input) {
     sttcrec.st_spgr_flag = 1;
   }
   sttcrec.st_first_atom_done = 1;
+  return 0;
 }
 
 // Element and charge column (columns 77-80) in the form the reader keeps.
@@ -519,7 +576,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   sttcrec.st_last_alt = alt;
 
   const bool first_atom = sttcrec.st_first_atom_done == 0;
-  if (first_atom) first_atom_defaults(nospgr_input, cell_input);
+  if (first_atom && first_atom_defaults(nospgr_input, cell_input) != 0) return 1;
 
   // Atoms in a frame of their own are taken into the standard frame of the
   // cell; atoms already in it are kept as written.
@@ -868,6 +925,12 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     } else if (sttcrec.st_model_closed != 0 && of_a_later_model(line)) {
       // A trajectory writes each frame's title, remarks and cell before its
       // MODEL record: after the model read they are the next frame's.
+      continue;
+    } else if (sttcrec.st_first_atom_done != 0 && (starts(line, "CRYS") || starts(line, "SCALE"))) {
+      // The model's cell was settled at its first atom (cell_after_atoms):
+      // one after the atoms is the model's own, read then, or the next
+      // frame's.  Read now, it would stand beside the frame its atoms were
+      // placed in.
       continue;
     } else if (rec_is(line, "REMARK")) {
       // The most common lines after atoms; no other record name begins

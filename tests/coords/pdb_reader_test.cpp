@@ -1003,6 +1003,46 @@ TEST(PdbReaderStatus, ModelReadKeepsItsOwnCell) {
   }
 }
 
+// Other writers give each frame's box after its model (MODEL, atoms,
+// ENDMDL, CRYST1), or a single model followed by its CRYST1.  A model
+// without a cell before its atoms takes the one after them, before the
+// next MODEL record, and its fractional matrix is that cell's.
+TEST(PdbReaderStatus, ModelWithoutACellBeforeItsAtomsTakesTheOneAfter) {
+  const std::string first = "CRYST1   95.365   95.365   95.365  90.00  90.00  90.00 P 1           1";
+  const std::string second = "CRYST1   97.273   97.273   97.273  90.00  90.00  90.00 P 1           1";
+  const struct {
+    const char* label;
+    std::vector<std::string> parts;  // "A" stands for atoms
+  } cases[] = {
+      {"each frame's cell after its model",
+       {"MODEL        1", "A", "ENDMDL", first, "MODEL        2", "A", "ENDMDL", second}},
+      {"one model, its cell after the atoms", {"A", first, "END"}},
+      {"frames without ENDMDL, the cell before each MODEL",
+       {first, "MODEL        1", "A", second, "MODEL        2", "A"}},
+      {"a cell of the next frame inside a model that has one", {first, "A", second}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::string> l;
+    for (const std::string& text : c.parts)
+      if (text == "A") append(l, residue("ALA", 'A', 1));
+      else l.push_back(text);
+    const ReadResult r = read_pdb(l, {.mdoc = 1});
+    EXPECT_EQ(r.ierr, 0) << r.out;
+    EXPECT_EQ(r.out.find("\"CRYST1\" card is absent"), std::string::npos) << r.out;
+    EXPECT_FLOAT_EQ(crst_crd.cs_cell(1), 95.365f);
+    EXPECT_FLOAT_EQ(crdinf.cr_cell(1), 95.365f);
+    EXPECT_NEAR(crst_crd.cs_ort_to_frac(1, 1), 1.0f / 95.365f, 1e-7f);
+    EXPECT_NEAR(crst_pdb.cs_scale(1, 1), 1.0f / 95.365f, 1e-7f);
+  }
+  // A CRYST1 after the atoms that holds no number is refused by its own line.
+  std::vector<std::string> l = residue("ALA", 'A', 1);
+  l.push_back("CRYST1   95.365   abcdef   95.365  90.00  90.00  90.00 P 1           1");
+  const ReadResult r = read_pdb(l, {.mdoc = 1});
+  EXPECT_NE(r.ierr, 0);
+  EXPECT_NE(r.out.find("CRYST1 record, line 5: b \"abcdef\""), std::string::npos) << r.out;
+}
+
 // Writers that cut their lines leave out what they do not know: a line
 // that ends with its coordinates holds its atom in full.  A blank
 // occupancy inside a longer line reads as written.

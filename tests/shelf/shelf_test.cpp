@@ -108,6 +108,7 @@ constexpr Entry kShelf[] = {
     {"peers/1ubi_gromacs.pdb", 0, "", 0, ""},
     {"peers/1ubi_gromacs_gemmi.cif", 0, "", 0, ""},
     {"peers/1ubi_gromacs_two_frames.pdb", 0, "", 0, ""},
+    {"peers/1ubi_two_frames_box_after.pdb", 0, "", 0, ""},
     {"peers/1ubi_pymol.cif", 0, "", 0, ""},
     {"peers/1a5zA_pymol.cif", 0, "", 0, ""},
     {"peers/1A8O_ssbond_pdb2cif.cif", 0, "", 0, ""},
@@ -179,6 +180,8 @@ constexpr FormPair kFormPairs[] = {
     {"peers/1ubi_gromacs.pdb", "peers/1ubi_gromacs_gemmi.cif", false},
     // Two frames of a trajectory, each with its own box: the first alone.
     {"peers/1ubi_gromacs.pdb", "peers/1ubi_gromacs_two_frames.pdb", false},
+    // The same frames with each box after its model.
+    {"peers/1ubi_gromacs.pdb", "peers/1ubi_two_frames_box_after.pdb", false},
     {"1ubi.pdb", "peers/1ubi_pymol.cif", false},
     {"1a5zA.pdb", "peers/1a5zA_pymol.cif", false},
     {"1ubi.pdb", "peers/1ubi_obabel.cif", false, false},

@@ -469,3 +469,9 @@ out += ['TER\n', 'END\n']
 open('rna_uag.pdb', 'w').writelines(out)
 EOF2
 gemmi convert rna_uag.pdb rna_uag_gemmi.cif
+
+# The two frames of 1ubi_gromacs_two_frames.pdb (made by hand) with each
+# frame's box after its model (MODEL, atoms, ENDMDL, CRYST1), as other
+# trajectory writers lay them out.
+awk '/^CRYST1/ { box = $0; next } { print } /^ENDMDL/ { print box }' \
+  1ubi_gromacs_two_frames.pdb >1ubi_two_frames_box_after.pdb
