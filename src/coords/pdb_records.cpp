@@ -546,10 +546,12 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   quote_hash(key(2));
   quote_hash(alt(1));
   // Column 21 holds the first character of a two-character chain name,
-  // LA beside A (a four-letter residue name's last letter, TIP3's, lands
-  // there too, on residues no check of numbers given again looks at).
+  // LA beside A.  The last letter of a four-letter water name (TIP3) lands
+  // there too and names no chain: read as one, it would take the waters of
+  // a file without chain letters out of the blank chain.
+  const bool water_letter = key(1) != ' ' && foundation::is_water_name(cols(line, 18, 21));
   sttcrec.st_line_part.blank();
-  sttcrec.st_line_part(1) = key(1);
+  sttcrec.st_line_part(1) = water_letter ? ' ' : key(1);
   sttcrec.st_line_part(2) = key(2);
   for (int i = 1; i <= 4; ++i) sttcrec.st_line_part(2 + i) = segid(i);
   for (int i = 8; i <= 12; ++i) key(i) = ' ';

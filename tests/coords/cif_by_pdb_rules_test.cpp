@@ -237,6 +237,16 @@ TEST_F(CifByPdbRules, FourLetterWaterNamesRunOnAcrossTheirLabels) {
   EXPECT_EQ(asym_part.nres_chain(3), 4);
   EXPECT_EQ(resid_inf.res_name(3).trimmed(), "HOH");
   EXPECT_EQ(resid_inf.res_name(6).trimmed(), "HOH");
+
+  // In the blank chain the fourth letter names no chain: waters numbered
+  // again, lying apart, begin a further water chain as HOH's do.
+  rows.clear();
+  for (int k = 1; k <= 4; ++k)
+    rows += std::to_string(k) + " O O TIP3 W 2 . " + std::to_string(5 * k) + " 1 1 1 10 " +
+            std::to_string((k - 1) % 2 + 1) + " ''\n";
+  write("tip3_blank", peer_file("", rows));
+  ASSERT_EQ(read_rules("tip3_blank", 'N'), 0) << out_;
+  EXPECT_EQ(chain_ids(), "XX Xa ");
 }
 
 namespace {

@@ -143,11 +143,13 @@ TEST(PdbWaterNumbers, DigitInColumn27OfOtherResiduesStaysAnUnknownInsertionCode)
 namespace {
 
 // A water oxygen at `x` (y and z fixed) with chain letter `chain`, segment
-// `seg`, its number `num`.
-std::string water_at(char chain, const std::string& seg, int num, float x) {
-  return line({.rec = "HETATM",
+// `seg`, its number `num`; a residue name of four letters runs on into
+// column 21, as simulation programs write TIP3.
+std::string water_at(char chain, const std::string& seg, int num, float x,
+                     const std::string& res = "HOH") {
+  std::string l = line({.rec = "HETATM",
                .name = " O  ",
-               .res = "HOH",
+               .res = res,
                .chain = chain,
                .resnum = num,
                .x = x,
@@ -155,6 +157,8 @@ std::string water_at(char chain, const std::string& seg, int num, float x) {
                .z = 10.0f,
                .seg = seg,
                .elem = " O"});
+  if (res.size() == 4) l[20] = res[3];
+  return l;
 }
 
 struct WatersAgain {
@@ -165,6 +169,7 @@ struct WatersAgain {
   int32_t ierr;
   std::vector<int> chain_sizes;  // residues of each chain of the model
   int warnings;                  // lines naming numbers of the blank chain that repeat
+  const char* res = "HOH";
 };
 
 const char* kAgainWarning =
@@ -193,11 +198,16 @@ TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainLyingApartStartAWaterChain) {
        {{393, 10}, {394, 13}, {393, 30}, {394, 33}}, 6, {4}, 0},
       {"segment SOLV keeps a number once", ' ', "SOLV",
        {{393, 10}, {394, 13}, {393, 30}, {394, 33}}, 6, {4}, 0},
+      {"blank chain, TIP3 whose last letter stands in column 21", ' ', "",
+       {{1, 10}, {2, 13}, {1, 30}, {2, 33}}, 0, {2, 2}, 1, "TIP3"},
+      {"chain A, TIP3 keeps a number once", 'A', "",
+       {{1, 10}, {2, 13}, {1, 30}, {2, 33}}, 6, {4}, 0, "TIP3"},
   };
   for (const WatersAgain& row : rows) {
     SCOPED_TRACE(row.label);
     std::vector<std::string> l = {kCryst};
-    for (const auto& [num, x] : row.waters) l.push_back(water_at(row.chain, row.seg, num, x));
+    for (const auto& [num, x] : row.waters)
+      l.push_back(water_at(row.chain, row.seg, num, x, row.res));
     const ReadResult r = read_pdb(l);
     EXPECT_EQ(r.ierr, row.ierr) << r.out;
     ASSERT_EQ(asym_part.n_group, static_cast<int32_t>(row.chain_sizes.size())) << r.out;
