@@ -97,7 +97,10 @@ int32_t rdcryst1_(std::string_view line, int32_t nospgr_input) {
     int lead = 0;
     while (lead < name.len() && name.c[lead] == ' ') ++lead;
     name = std::string_view(name.c + lead, static_cast<std::size_t>(name.len() - lead));
-    if (name.is_blank()) {
+    // Converters write an unknown group as mmCIF marks a value not given;
+    // read as a name, "?" would reach the written file with no operator.
+    const std::string_view given = name.trimmed();
+    if (name.is_blank() || given == "?" || given == ".") {
       msgdoc_(mdoc, " WARNING: wrong card \"CRYST1\" of PDB_file.");
       msgdoc_(mdoc, "          default space group \"P 1\"");
       name = "P 1";

@@ -1828,6 +1828,46 @@ TEST(Shelf, SpaceGroupNotGivenIsReadAsOneWithoutTheItem) {
   }
 }
 
+// The PDB form: a CRYST1 record whose group columns hold "?" or "." is read
+// as one whose group columns are blank, in P 1 with its warning, and the
+// disulfide to a copy that P 1 does not have is warned of, not made.
+TEST(Shelf, PdbGroupColumnsNotGivenAreReadAsBlankOnes) {
+  std::string text = file_text(pipetest::data("peers/1A8O_ssbond.pdb"));
+  // The group columns 56-66 of the CRYST1 record.
+  const std::size_t group = text.find("\nCRYST1") + 56;
+  const std::string copy = "CYS A  218" + std::string(45, ' ');
+  ASSERT_EQ(text.compare(group, 11, "P 43 21 2  "), 0);
+  ASSERT_NE(text.find(copy), std::string::npos);
+  // Columns 60-65 and 67-72: the first partner as given, the second in the copy of the
+  // second operator.
+  text.replace(text.find(copy), copy.size(),
+               "CYS A  218" + std::string(24, ' ') + "  1555   2555" + std::string(8, ' '));
+  const auto with_group = [&](const std::string& g) {
+    std::string t = text;
+    t.replace(group, 11, g);
+    return t;
+  };
+  TempDir files, blank, blank_tls;
+  const std::string blank_path = files.write("blank.pdb", with_group(std::string(11, ' ')));
+  const pipetest::Outcome a = run_whole(blank_path, blank);
+  const Ran o = run_orbinate(blank_path, blank_tls);
+  ASSERT_NE(a.out.find("link SG A 198 - SG A 218 is not made"), std::string::npos) << a.out;
+  for (const char* value : {"?          ", ".          "}) {
+    SCOPED_TRACE(value);
+    TempDir run, tls;
+    const std::string path = files.write("given.pdb", with_group(value));
+    const pipetest::Outcome b = run_whole(path, run);
+    EXPECT_EQ(b.ierr, a.ierr);
+    EXPECT_NE(b.out.find("default space group \"P 1\""), std::string::npos) << b.out;
+    for (const char* f : {"out.crd", "out.rst"})
+      EXPECT_EQ(file_text(run.file(f)), file_text(blank.file(f))) << f;
+    const Ran p = run_orbinate(path, tls);
+    EXPECT_EQ(p.status, o.status);
+    EXPECT_NE(p.log.find("default space group \"P 1\""), std::string::npos) << p.log;
+    EXPECT_EQ(file_text(tls.file("groups.tls")), file_text(blank_tls.file("groups.tls")));
+  }
+}
+
 // A header-only data block before the model's (its cell and a connection
 // row joining two atoms of the model) reaches nothing of the model: the
 // file gives what the model's block alone gives, default cell named.
