@@ -22,6 +22,7 @@
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_header.h"
 #include "coords/cif_split_numbers.h"
+#include "coords/cif_unlabelled_chains.h"
 #include "coords/ions.h"
 #include "coords/pdb_aniso.h"
 #include "coords/pdb_chains.h"
@@ -89,10 +90,13 @@ int entity_polymer(std::string_view entity) {
 // The author's chain of the row, whole.  An author's chain written empty,
 // or as "." (not applicable), is the PDB form's blank chain (files from
 // simulations have no chain letters); only where the author gave no chain
-// at all does the file's own chain stand in.
+// at all does the file's own chain stand in.  A file that labels no chain
+// either (Open Babel writes neither item, only the entity, one for each
+// chain of the entry) gives the blank chain, as the pipeline reads it.
 std::string_view whole_author_chain(const coords::CifAuthorRow& row) {
   std::string_view chain = coords::given_value(row.auth_asym);
-  if (chain.empty() && !coords::author_chain_blank(row)) chain = row.label_asym;
+  if (chain.empty() && !coords::author_chain_blank(row) && coords::row_labels_chain(row))
+    chain = row.label_asym;
   return chain;
 }
 
@@ -376,6 +380,12 @@ bool name_long_author_chains(int32_t mdoc, std::vector<AuthorChain>& authors) {
 // place) tells its chains apart by the author's chain alone, as the
 // pipeline reads it, so the author's chain is part of the key there.
 void file_chain_of(const coords::CifAuthorRow& row, std::string& out) {
+  // The blank chain of a file that names none is one run of rows whatever
+  // their entities: its chains are those the pipeline finds in it.
+  if (!coords::row_labels_chain(row) && coords::given_value(row.auth_asym).empty()) {
+    out.assign(1, '\x01');
+    return;
+  }
   out.assign(row.label_asym);
   if (row.label_given && !coords::given_value(row.label_asym).empty()) return;
   out.push_back('\x01');
@@ -403,6 +413,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   if (!read_header(mdoc, file, in, ierr)) return;
   index_entities();
   split_numbers_start();
+  unlabelled_chains_start();
 
   // The rows of the first model as atom lines of the PDB form, in runs of
   // one file chain.
@@ -473,7 +484,16 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       prev = lines[lines.size() - 2].data();
     }
     add_row(blocks.back(), line.data(), prev, row.comp_name.size() > 4);
+    // Last: it rewrites the row's chain key in crdatm.
+    unlabelled_chain_of_row();
   }
+  // The further chains of a blank chain that the pipeline begins where its
+  // numbers start again, each parted from the rows before as by a TER
+  // record, so that both programs read the same chains.
+  std::vector<char> chain_starts(lines.size(), 0);
+  for (const int32_t r : unlabelled_chain_starts())
+    if (r >= 1 && static_cast<std::size_t>(r) <= lines.size())
+      chain_starts[static_cast<std::size_t>(r - 1)] = 1;
 
   if (!name_long_author_chains(mdoc, authors)) {
     rt::unit_close(crdinf.cri_iun);
@@ -515,6 +535,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     const rt::FixedText<8> line_part(b.label_part != 0 ? std::string_view(part, 8)
                                                        : std::string_view());
     for (int i = b.first; i < b.first + b.count; ++i) {
+      if (chain_starts[static_cast<std::size_t>(i)] != 0) rec = "TER   ";
       if (rec == std::string_view("?")) rec = "ATOM  ";
       const std::string_view line(lines[static_cast<std::size_t>(i)].data(), 80);
       // The atom takes the row's coordinates, not the line's three

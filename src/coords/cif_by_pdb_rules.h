@@ -26,7 +26,9 @@ inline constexpr int32_t kCifChainNamesClash = 12;
 // space group, its messages); the atom rows as rdcrd_cif_ reads them; then
 // each atom goes through the PDB reader's atom decoding and atom loop, with
 // "ATOM" or "HETATM" from the record kind of the row and a chain terminator
-// where the file's own chain identifier changes, and the PDB reader's
+// where the file's own chain identifier changes (and, in a file that names
+// no chain, where the pipeline begins a further chain of the blank chain:
+// unlabelled_chain_starts), and the PDB reader's
 // post-read passes follow.  ierr: 0; 1 not opened; 2 header failed (no atom
 // rows); 3 a row, or a header value that is no number, was refused; 4
 // storing an atom failed; 6 two residues of one chain share a number;

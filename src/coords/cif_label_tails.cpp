@@ -74,9 +74,9 @@ int32_t first_connection(int32_t r) {
   return conn;
 }
 
-// Residues first..last, the last of the model, become chain g named `name`;
-// the rows of the file's links and modifications that name them follow.
-void make_chain(int32_t g, int32_t first, int32_t last, const rt::FixedText<4>& name) {
+}  // namespace
+
+void coords::make_chain(int32_t g, int32_t first, int32_t last, const rt::FixedText<4>& name) {
   asym_part.i_ncs(g) = 1;
   asym_part.nres_chain(g) = last - first + 1;
   int32_t atoms = 0;
@@ -123,6 +123,16 @@ void make_chain(int32_t g, int32_t first, int32_t last, const rt::FixedText<4>& 
   }
 }
 
+void coords::end_chain_at(int32_t g, int32_t last, int32_t was_last) {
+  asym_part.nres_chain(g) = last - asym_part.ires_first(g) + 1;
+  for (int32_t r = last + 1; r <= was_last; ++r) asym_part.natm_chain(g) -= resid_inf.natm_res(r);
+  asym_part.ires_end_tree(g) = last;
+  resid_inf.ires_forw(last) = 0;
+  chain_types(g, asym_part.ires_first(g), last);
+}
+
+namespace {
+
 // The residues after the last chain's last polymer residue become chains of
 // their own: each run of waters one, each other residue one.  `pending` is
 // the group of the row about to be stored, whose name a new chain must not
@@ -135,11 +145,7 @@ bool part_tail(int32_t mdoc, const rt::FixedText<4>& pending) {
   tail.open = false;
   if (!parts) return true;
   const rt::FixedText<4> group = asym_part.group_id(g);
-  asym_part.nres_chain(g) = p - asym_part.ires_first(g) + 1;
-  for (int32_t r = p + 1; r <= last; ++r) asym_part.natm_chain(g) -= resid_inf.natm_res(r);
-  asym_part.ires_end_tree(g) = p;
-  resid_inf.ires_forw(p) = 0;
-  chain_types(g, asym_part.ires_first(g), p);
+  coords::end_chain_at(g, p, last);
 
   for (int32_t first = p + 1; first <= last;) {
     int32_t end = first;
@@ -155,7 +161,7 @@ bool part_tail(int32_t mdoc, const rt::FixedText<4>& pending) {
     }
     const char avoid = pending(1) == group(1) ? pending(2) : ' ';
     const rt::FixedText<4> name = coords::further_chain_name(group, avoid);
-    make_chain(++asym_part.n_group, first, end, name);
+    coords::make_chain(++asym_part.n_group, first, end, name);
     first = end + 1;
   }
   return true;

@@ -7,7 +7,8 @@
 // polymer residue (a water, or a residue written as HETATM) are parted from
 // it, each ligand a chain of its own and each run of waters one.  A chain
 // whose rows name an entity (label_entity_id) is one molecule of that
-// entity, and is left whole.
+// entity, and is left whole.  Also the remaking of chains from residues
+// already stored, by which such tails are parted.
 #pragma once
 
 #include <cstdint>
@@ -30,5 +31,16 @@ void label_tail_stored();
 // After the rows: parts the tail of the last chain; false as above.
 // Writes asym_part, resid_inf, link_inf, mod_inf.
 bool label_tails_end(int32_t mdoc);
+
+// Residues first..last, consecutive in the model, become chain g named
+// `name`, with the chain and terminus types that set_atom_ gives such a
+// chain; the rows of the file's links and modifications that name them
+// follow.  The residue before `first` and the one after `last` are left
+// pointing at them.
+// Writes asym_part, resid_inf, link_inf, mod_inf.
+void make_chain(int32_t g, int32_t first, int32_t last, const rt::FixedText<4>& name);
+// Chain g, whose residues ran to `was_last`, ends at residue `last`.
+// Writes asym_part, resid_inf.
+void end_chain_at(int32_t g, int32_t last, int32_t was_last);
 
 }  // namespace coords

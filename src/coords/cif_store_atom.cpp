@@ -223,23 +223,8 @@ bool open_residue(int32_t mdoc, std::string_view resnum, int32_t& ierr) {
     resid_inf.iconn_type(r) = 1;
   } else {
     asym_part.ich_type(g) = 10;
-    // Residues of classes without a connection rule get "." rather than
-    // whatever an earlier model left in the slot.
-    resid_inf.iconn_type(r) = 1;
-    if (cls == 3) {
-      resid_inf.iconn_type(r) = 2;
-      if (foundation::is_proline_like(rname.view()))
-        resid_inf.iconn_type(r) = 36;
-      else if (foundation::is_n_methyl(rname.view()))
-        resid_inf.iconn_type(r) = 38;
-      asym_part.ich_type(g) = 3;
-    } else if (cls == 5) {
-      asym_part.ich_type(g) = 5;
-      resid_inf.iconn_type(r) = 4;
-    } else if (cls == 7) {
-      asym_part.ich_type(g) = 7;
-      resid_inf.iconn_type(r) = 10;
-    }
+    resid_inf.iconn_type(r) = coords::connection_in_chain(cls, rname.view());
+    if (cls == 3 || cls == 5 || cls == 7) asym_part.ich_type(g) = cls;
   }
   if (foundation::name_in(rname.view(), foundation::kSolvent)) {
     resid_inf.iconn_type(r) = 1;
@@ -406,6 +391,19 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
   const int32_t cls = resid_inf.ires_type(r);
   if (cls == 5 && std::memcmp(crdatm.cr_aname.c, "O3T ", 4) == 0) asym_part.iterm_s_type(g) = 4;
   if ((cls == 3 || cls == 4) && std::memcmp(crdatm.cr_aname.c, "OXT ", 4) == 0) asym_part.iterm_f_type(g) = 2;
+}
+
+int32_t coords::connection_in_chain(int32_t cls, std::string_view rname) {
+  // Residues of classes without a connection rule get "." rather than
+  // whatever an earlier model left in the slot.
+  if (cls == 3) {
+    if (foundation::is_proline_like(rname)) return 36;
+    if (foundation::is_n_methyl(rname)) return 38;
+    return 2;
+  }
+  if (cls == 5) return 4;
+  if (cls == 7) return 10;
+  return 1;
 }
 
 void coords::link_rows_renamed() { g_link_ends.rows = -1; }

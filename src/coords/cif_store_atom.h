@@ -33,6 +33,10 @@ namespace coords {
 // atom of a later model, or none).  Writes atom_inf, atom_crd.
 bool set_atom_aniso(int32_t& cursor);
 
+// The connection code that set_atom_ gives a residue of class `cls` named
+// `rname` after the first of its chain, before any link row of the file.
+int32_t connection_in_chain(int32_t cls, std::string_view rname);
+
 // The chains of link rows were changed during the read: the next residue
 // stored looks its link rows up afresh.
 void link_rows_renamed();

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace coords {
 
@@ -25,6 +26,18 @@ void unlabelled_chains_start();
 // chains of an entry whose writer numbered each from 1 and named none.
 // Writes crdatm.
 void unlabelled_chain_of_row(bool wraps = false);
+// After the last row: for each further chain begun by a number held again,
+// the row at which that chain begins (rows counted from 1 in the order of
+// the calls above), ascending.  The chain begins at the break in its
+// covalent chain before the number held again, which may lie some
+// residues before it: a chain whose first numbers the chain before never
+// held (3, 4, ... then 2, 3, ...) begins at the first of them.
+const std::vector<int32_t>& unlabelled_chain_starts();
+// After the rows of the pipeline's read, each atom stored as its row was
+// keyed: the residues from each such start to the number held again leave
+// the chain before for the chain of that number.
+// Writes asym_part, resid_inf, link_inf, mod_inf.
+void unlabelled_chains_settle();
 // After the read of a file that names no chain: the chain identifiers as
 // the PDB reader gives them from those keys, and true.  Nothing otherwise,
 // and false.

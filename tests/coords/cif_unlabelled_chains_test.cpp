@@ -230,3 +230,84 @@ TEST_F(CifUnlabelledChains, BlankChainNumberedAgainBeginsAFurtherChainWhereItLie
     EXPECT_EQ(chain_summary(), c.chains);
   }
 }
+
+namespace {
+
+// Residues of one covalent chain as Open Babel writes them (no chain, the
+// entity, rows numbered from `first`): a peptide's N, CA and C, its C 1.3 A
+// from the next N; a nucleotide's P and O3', its O3' 1.6 A from the next P.
+struct Piece {
+  const char* entity;
+  const char* res;
+  int first, count;
+  double x;  // where it begins
+};
+
+std::string obabel_form(const std::vector<Piece>& pieces) {
+  std::string text =
+      cif_header() + atom_loop({"id", "type_symbol", "label_atom_id", "label_comp_id",
+                                "label_entity_id", "label_seq_id", "Cartn_x", "Cartn_y", "Cartn_z"});
+  int serial = 0;
+  for (const Piece& p : pieces) {
+    const bool dna = std::string(p.res) == "DA";
+    for (int k = 0; k < p.count; ++k) {
+      const double x = p.x + 3.3 * k;
+      const auto atom = [&](const char* element, const char* name, double dx, double dy) {
+        text += std::to_string(++serial) + " " + element + " " + name + " " + p.res + " " +
+                p.entity + " " + std::to_string(p.first + k) + " " + std::to_string(x + dx) + " " +
+                std::to_string(dy) + " 0\n";
+      };
+      if (dna) {
+        atom("P", "P", 0.0, 0.0);
+        atom("O", "\"O3'\"", 1.7, 0.0);
+      } else {
+        atom("N", "N", 0.0, 0.0);
+        atom("C", "CA", 1.0, 0.8);
+        atom("C", "C", 2.0, 0.0);
+      }
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+// Each chain of such a file, numbered again, begins where its covalent
+// chain does: a chain whose first numbers the chain before never held
+// keeps them, and no residue of one chain is read in another.  Both
+// programs read the same chains.
+TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAgain) {
+  const struct {
+    const char* label;
+    std::vector<Piece> pieces;
+    const char* chains;
+  } cases[] = {
+      {"the second chain from a number lower than the first's",
+       {{"1", "ALA", 3, 3, 0}, {"2", "ALA", 2, 4, 100}}, "XX:3 Xa:4 "},
+      {"four chains from 3, 2, 3, 2",
+       {{"1", "ALA", 3, 3, 0}, {"2", "ALA", 2, 4, 100}, {"3", "ALA", 3, 3, 200},
+        {"4", "ALA", 2, 4, 300}},
+       "XX:3 Xa:4 Xb:3 Xc:4 "},
+      {"a gap inside the first chain stays in it",
+       {{"1", "ALA", 1, 2, 0}, {"1", "ALA", 5, 2, 50}, {"2", "ALA", 4, 3, 100}}, "XX:4 Xa:3 "},
+      {"nucleotides, their O3' to the next P",
+       {{"1", "DA", 3, 2, 0}, {"2", "DA", 1, 4, 100}}, "XX:2 Xa:4 "},
+      {"no break before the number held again",
+       {{"1", "ALA", 1, 3, 0}, {"1", "ALA", 2, 2, 9.9}}, "XX:3 Xa:2 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("ob", obabel_form(c.pieces));
+    ASSERT_EQ(read_out("ob"), 0) << out_;
+    EXPECT_EQ(chain_summary(), c.chains);
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    out_ = captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "ob.cif", 'N', 'Y', ierr); });
+    ASSERT_EQ(ierr, 0) << out_;
+    std::string chains;
+    for (int g = 1; g <= asym_part.n_group; ++g)
+      chains += std::string(asym_part.chain_id(g).trimmed()) + ":" +
+                std::to_string(asym_part.nres_chain(g)) + " ";
+    EXPECT_EQ(chains, c.chains) << "by the PDB reader's rules";
+  }
+}

@@ -243,7 +243,10 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
               // chemical type.
               {"peers/1LCD_obabel.cif", false, "XX Xa Xb Xc Xd", 0},
               // The disulfide of each chain, once each.
-              {"peers/1tii_two_chains_openbabel.cif", true, "XX Xa", 2}};
+              {"peers/1tii_two_chains_openbabel.cif", true, "XX Xa", 2},
+              // The second chain begins at MET 1, which the first never
+              // held: no gap row joins it to the first.
+              {"peers/ubi_two_chains_b_starts_lower_openbabel.cif", true, "XX Xa", 0}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.model);
     Runs runs;

@@ -953,7 +953,7 @@ TEST(Shelf, ResidueNumberHeldByTwoChainsIsRefusedByBothPrograms) {
       {"peers/1A8O_smc_obabel.pdb", " ERROR: in chain A residue: 218\n",
        " ERROR: in chain A residue: 218\n"},
       {"peers/1A8O_smc_obabel.cif", " ERROR: in chain X residue: 218\n",
-       " ERROR: in chain 1 residue: 218\n"},
+       " ERROR: in chain X residue: 218\n"},
       {"peers/1A8O_smc_obabel_biopython.cif", " ERROR: in chain A residue: 218\n",
        " ERROR: in chain A residue: 218\n"},
   };
