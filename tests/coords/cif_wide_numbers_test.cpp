@@ -184,6 +184,11 @@ TEST_F(CifWideNumbers, BlankChainWatersNumberedAgainLyingApartAreFurtherChains) 
       {"one label, author chain .", waters_of(apart, "."), "WW: 393 , 394 ,|Wa: 393 , 394 ,|", 1},
       {"no labels, blank author chain", waters_of(apart, "''", false),
        "XX: 393 , 394 ,|Xa: 393 , 394 ,|", 1},
+      // As a writer gives the waters of a model without chain letters after
+      // a chain it labels: the blank chain, never a chain "..".
+      {"label and author chain . after a labelled chain",
+       waters_of({"W 1 0", ". 393 10", ". 394 13", ". 393 30", ". 394 33"}, "."),
+       "WW:   1 ,|XX: 393 , 394 ,|Xa: 393 , 394 ,|", 1},
       {"a label for each chain's waters: no repeat within one",
        waters_of({"W 393 10", "W 394 13", "V 393 30", "V 394 33"}, "''"),
        "WW: 393 , 394 ,|VV: 393 , 394 ,|", 0},
