@@ -144,11 +144,26 @@ void blank_residue(const char key[9], bool after_same) {
   std::memcpy(watch.blank_number, key + 4, 5);
 }
 
-// A polymer residue of a named chain whose number the chain held before,
-// with residues of other numbers between them: the chain holds it twice.
+// The part of a water of the named chain `chain` under `label`: its own,
+// apart from the polymer residues of that label, and one for each further
+// water chain the waters past 9999 are read into (its group), whose
+// numbers are no repeat of those before it.
+int32_t water_part(std::string_view chain, std::string_view label) {
+  std::string k(chain);
+  k.append(1, '\n').append(label).append(1, '\n').append(crdatm.cr_group.view());
+  return watch.parts.try_emplace(std::move(k), static_cast<int32_t>(watch.parts.size()) + 1)
+      .first->second;
+}
+
+// A polymer residue or water of a named chain whose number the chain held
+// before, with residues of other numbers between them: the chain holds it
+// twice, as the PDB form's chain (its waters one chain of their own) does.
+// Stored, each such water would share its residue key (chain and number)
+// with the first, and the written model would name the two as one residue.
 // The chain is the author's with the file's label, since one author chain
 // may hold two labelled chains (a segment shared by chains) each numbered
-// from 1.  A blank chain is no chain of its own.
+// from 1.  A blank chain is no chain of its own: its waters at a number
+// held before begin a further water chain (coords::wide_number_row).
 void watch_given_again(const coords::CifAuthorRow& row) {
   const char* number = crdatm.cr_pnum.c + 2;
   const std::string_view chain = coords::named_chain(row);
@@ -173,12 +188,15 @@ void watch_given_again(const coords::CifAuthorRow& row) {
     watch.part = watch.parts.try_emplace(std::move(k), static_cast<int32_t>(watch.parts.size()) + 1)
                      .first->second;
   }
+  const bool polymer = pdb::is_polymer_class(pdb::residue_class(crdatm.cr_rname.trimmed()));
+  const bool water = !polymer && !chain.empty() && pdb::is_any_water(crdatm.cr_rname.trimmed());
+  const int32_t part = water ? water_part(chain, row.label_asym) : watch.part;
   char key[9];
-  std::memcpy(key, &watch.part, 4);
+  std::memcpy(key, &part, 4);
   std::memcpy(key + 4, number, 5);
   const bool after_same = std::memcmp(key, watch.last_key, 9) == 0;
   std::memcpy(watch.last_key, key, 9);
-  if (!pdb::is_polymer_class(pdb::residue_class(crdatm.cr_rname.trimmed()))) return;
+  if (!polymer && !water) return;
   if (chain.empty()) {
     blank_residue(key, after_same);
     blank_atom();

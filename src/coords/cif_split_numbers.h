@@ -3,8 +3,8 @@
 // file holds one number twice in a chain (a microheterogeneity whose
 // alternate codes the writer dropped, the second residue given a chain
 // label of its own), and linking the two would bond coinciding atoms.
-// Also, where the reader asks, a polymer residue's number that its chain
-// held before (two models written as one).
+// Also, where the reader asks, a polymer residue's or water's number that
+// its chain held before (two models written as one, waters numbered twice).
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,7 @@
 namespace coords {
 
 // Forgets the rows of an earlier read.  `given_again`: the polymer residues
-// of a named chain given again are watched too (the mmCIF reading entry,
+// and waters of a named chain given again are watched too (the mmCIF reading entry,
 // whose chains no later check compares; the PDB rules compare the chains
 // of the PDB form).
 void split_numbers_start(bool given_again = false);
@@ -23,7 +23,8 @@ void split_numbers_start(bool given_again = false);
 // every file that names its chains, by the author's chain and the label
 // together (one author's chain may hold two labelled chains, each numbered
 // from 1): one given again with residues of other numbers between them is
-// held.  A blank chain may hold a number once for each chain of the entry:
+// held.  So is a water, among the waters of its chain, label and water
+// chain (those past 9999 are a further one).  A blank chain may hold a number once for each chain of the entry:
 // a residue of it is held where it lies on an earlier residue of its number
 // (an atom on the atom of its name, namesakes_coincide).
 void split_numbers_row();
@@ -32,7 +33,7 @@ void split_numbers_row();
 // first name returns after the second), or written twice under two names
 // (an atom of one within 0.5 A of an atom of the other), where the two do
 // not both hold alternate codes (those are the conformers of one
-// microheterogeneity); and of each polymer residue given again.  Two
+// microheterogeneity); and of each polymer residue or water given again.  Two
 // residues at one number otherwise are named in one warning each.  6 when
 // any was held, else 0.
 int32_t split_numbers_report(int32_t mdoc);

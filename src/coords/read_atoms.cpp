@@ -8,6 +8,7 @@
 
 #include "coords/chain_termini.h"
 #include "coords/cif_atom_rows.h"
+#include "coords/cif_by_pdb_rules.h"
 #include "coords/cif_header.h"
 #include "coords/cif_label_tails.h"
 #include "coords/cif_long_labels.h"
@@ -58,6 +59,23 @@ void termini_without_sequence(int32_t mdoc) {
     any = true;
   }
   if (any) coords::set_chain_termini(mdoc, chosen);
+}
+
+// A row that names no chain, by label or by author (the label and author
+// chain "." that writers give the waters of a model without chain letters),
+// is of the blank chain, named as the PDB form names it (XX), so that both
+// forms of a file name its chains alike; read as a label, doubled, it would
+// be a chain "..", its further water chains ".a", ".b".
+void name_blank_chain() {
+  const coords::CifAuthorRow& row = coords::cif_author_row();
+  if (!(crdatm.cr_group == "..") || !coords::given_value(row.label_asym).empty() ||
+      !coords::named_chain(row).empty())
+    return;
+  rt::FixedText<12>& pnum = crdatm.cr_pnum;
+  crdatm.cr_group = "XX";
+  pnum(1) = 'X';
+  pnum(2) = 'X';
+  for (int i = 1; i <= 4; ++i) pnum(7 + i) = crdatm.cr_group(i);
 }
 
 }  // namespace
@@ -153,6 +171,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       ++water_sites;
       continue;
     }
+    if (other_writer) name_blank_chain();
     if (!icsd) coords::long_label_row();
     const bool wraps = !icsd && coords::wide_number_row(mdoc);
     if (other_writer) {

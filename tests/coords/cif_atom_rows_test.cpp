@@ -34,7 +34,9 @@ TEST_F(CifAtomRows, GroupFromAsymThenEntityThenDot) {
   ASSERT_EQ(asym_part.n_group, 3);
   EXPECT_EQ(asym_part.group_id(1).str(), "BB  ");
   EXPECT_EQ(asym_part.group_id(2).str(), "77  ");
-  EXPECT_EQ(asym_part.group_id(3).str(), "..  ");
+  // A row that names no chain, by label, entity or author, is the blank
+  // chain, named as the PDB form names it, never "..".
+  EXPECT_EQ(asym_part.group_id(3).str(), "XX  ");
   // Without label_seq_id the serial comes back from the author number.
   EXPECT_EQ(resid_inf.ires_serial(3), 3);
 }

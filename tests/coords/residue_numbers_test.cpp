@@ -177,7 +177,8 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
 
 // Two models written one after the other: a polymer residue of a named
 // chain given again after other residues or other chains holds its number
-// twice; so does a blank chain whose residue lies on an earlier one of its
+// twice, as does a water of a named chain given again after other waters;
+// so does a blank chain whose residue lies on an earlier one of its
 // number, atom on namesake nearer than any bond between two atoms of one
 // element.  A blank chain's residues apart from those (namesakes bonded
 // across chains), a ligand or water of a
@@ -205,6 +206,14 @@ TEST_F(ResidueNumbers, PolymerResidueOfANamedChainGivenAgainIsRefused) {
         {"ATOM", "ALA", 1, "A", 16, ' ', 'A', true}},
        6, 1,
        " ERROR: in chain A residue:   1\n"},
+      {"waters of chain B numbered 1, 2 and again 1, 2, lying apart",
+       {{"ATOM", "ALA", 1},
+        {"HETATM", "HOH", 1, "B", 4, ' ', 'B'},
+        {"HETATM", "HOH", 2, "B", 8, ' ', 'B'},
+        {"HETATM", "HOH", 1, "B", 12, ' ', 'B'},
+        {"HETATM", "HOH", 2, "B", 16, ' ', 'B'}},
+       6, 2,
+       " ERROR: in chain B residue:   1\n"},
       {"a blank chain given again",
        {{"ATOM", "ALA", 1, "A", 0, ' ', ' '},
         {"ATOM", "GLY", 2, "A", 4, ' ', ' '},
