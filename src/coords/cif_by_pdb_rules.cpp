@@ -125,7 +125,11 @@ std::string_view coords::named_chain(const CifAuthorRow& row) {
   return row.label_asym;
 }
 
-bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
+namespace {
+
+// The record kind from the residue name and the row's kind, past the
+// name lists.
+bool hetatm_by_lists(const coords::CifAuthorRow& row, int polymer_entity) {
   const std::string_view kind = row.group_pdb.substr(0, 4);
   // A force-field name (HID, CYX) stands for a standard residue, as the
   // PDB reader takes it whatever its record.
@@ -142,6 +146,26 @@ bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
       kind == "ATOM" || (coords::given_value(row.group_pdb).empty() && polymer_entity == 1);
   return !(atom && (foundation::name_in(row.comp_name, foundation::kPolymerCaps) ||
                     foundation::name_in(row.comp_name, foundation::kOneLetterNucleotides)));
+}
+
+}  // namespace
+
+bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
+  // Rows come a residue at a time and each is asked of more than once: the
+  // answer for the row before is kept, so that the name lists are searched
+  // once a residue rather than for every atom.
+  static struct {
+    std::string comp, kind;
+    int entity = -2;
+    bool het = false;
+  } last;
+  if (polymer_entity == last.entity && row.comp_name == last.comp && row.group_pdb == last.kind)
+    return last.het;
+  last.comp.assign(row.comp_name);
+  last.kind.assign(row.group_pdb);
+  last.entity = polymer_entity;
+  last.het = hetatm_by_lists(row, polymer_entity);
+  return last.het;
 }
 
 bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
