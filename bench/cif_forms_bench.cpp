@@ -21,6 +21,11 @@
 //    readers read the file a second time.  Beside them 2BEG with a caveat
 //    loop after its models, which the header reader takes nothing from,
 //    against 2BEG as it is.
+// 4. Both readers on the generated model written as Open Babel writes a
+//    file: no chain named, by label or by author, each chain numbered from
+//    1, so that both part one blank chain where its numbers start again,
+//    at the break in its covalent chain; against the same rows with their
+//    chains named.
 //
 // ORB_BENCH_BRIEF=1 (the brief run in CI) keeps to the small sizes.
 #include <benchmark/benchmark.h>
@@ -211,14 +216,16 @@ void BM_Cif4cupAniso(benchmark::State& state) { read_4cup(state, 1); }
 void BM_Cif4cupAnisoSparse(benchmark::State& state) { read_4cup(state, 2); }
 void BM_Cif4cupNoAniso(benchmark::State& state) { read_4cup(state, 0); }
 
-// Both forms of a generated model of n atoms (whole residues).
-const std::string& generated(int n, bool cif) {
-  static std::map<std::pair<int, bool>, std::string> made;
-  const auto key = std::make_pair(n, cif);
+// Both forms of a generated model of n atoms (whole residues); `unnamed`:
+// the mmCIF form without its chain items.
+const std::string& generated(int n, bool cif, bool unnamed = false) {
+  static std::map<std::pair<int, int>, std::string> made;
+  const auto key = std::make_pair(n, (cif ? 1 : 0) + (unnamed ? 2 : 0));
   if (made.count(key)) return made[key];
   static const char kChains[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   const char* names[8] = {"N", "CA", "C", "O", "CB", "CG", "CD", "CE"};
-  const std::string path = temp_path("gen_" + std::to_string(n) + (cif ? ".cif" : ".pdb"));
+  const std::string path = temp_path("gen_" + std::to_string(n) + (unnamed ? "_unnamed" : "") +
+                                     (cif ? ".cif" : ".pdb"));
   FILE* f = std::fopen(path.c_str(), "w");
   if (cif)
     std::fputs(
@@ -226,12 +233,18 @@ const std::string& generated(int n, bool cif) {
         "_cell.angle_alpha 90\n_cell.angle_beta 90\n_cell.angle_gamma 90\n"
         "_symmetry.space_group_name_H-M 'P 21 21 21'\n_symmetry.Int_Tables_number 19\n"
         "loop_\n_atom_site.group_PDB\n_atom_site.id\n_atom_site.type_symbol\n"
-        "_atom_site.label_atom_id\n_atom_site.label_alt_id\n_atom_site.label_comp_id\n"
-        "_atom_site.label_asym_id\n_atom_site.label_entity_id\n_atom_site.label_seq_id\n"
+        "_atom_site.label_atom_id\n_atom_site.label_alt_id\n_atom_site.label_comp_id\n",
+        f);
+  if (cif && !unnamed) std::fputs("_atom_site.label_asym_id\n", f);
+  if (cif)
+    std::fputs(
+        "_atom_site.label_entity_id\n_atom_site.label_seq_id\n"
         "_atom_site.pdbx_PDB_ins_code\n_atom_site.Cartn_x\n_atom_site.Cartn_y\n"
         "_atom_site.Cartn_z\n_atom_site.occupancy\n_atom_site.B_iso_or_equiv\n"
-        "_atom_site.auth_seq_id\n_atom_site.auth_asym_id\n_atom_site.pdbx_PDB_model_num\n",
+        "_atom_site.auth_seq_id\n",
         f);
+  if (cif && !unnamed) std::fputs("_atom_site.auth_asym_id\n", f);
+  if (cif) std::fputs("_atom_site.pdbx_PDB_model_num\n", f);
   else std::fputs("CRYST1  100.000  110.000  120.000  90.00  90.00  90.00 P 21 21 21    4\n", f);
   int serial = 0;
   for (int chain = 0; serial < n; ++chain) {
@@ -239,8 +252,14 @@ const std::string& generated(int n, bool cif) {
     for (int r = 1; r <= 100 && serial < n; ++r)
       for (int k = 0; k < 8; ++k) {
         ++serial;
-        const double x = 0.01 * (serial % 9973), y = 0.02 * r + 3.0 * chain, z = 0.5 * k;
-        if (cif)
+        // Chains 30 A apart, as an entry's lie: none begins within a bond of
+        // the end of the chain before, which would join them where no chain
+        // is named.
+        const double x = 0.01 * (serial % 9973), y = 0.02 * r + 30.0 * chain, z = 0.5 * k;
+        if (cif && unnamed)
+          std::fprintf(f, "ATOM %d %c %s . LYS 1 %d ? %.3f %.3f %.3f 1.00 %.2f %d 1\n", serial,
+                       names[k][0], names[k], r, x, y, z, 10.0 + k, r);
+        else if (cif)
           std::fprintf(f, "ATOM %d %c %s . LYS %c 1 %d ? %.3f %.3f %.3f 1.00 %.2f %d %c 1\n",
                        serial, names[k][0], names[k], id, r, x, y, z, 10.0 + k, r, id);
         else
@@ -363,6 +382,14 @@ void BM_PipelineHeaderAfterAtoms(benchmark::State& state) {
   read_by_road(state, 2, order_file(static_cast<int>(state.range(0)), true));
 }
 
+// The generated model of a atoms with no chain named.
+void unnamed_road(benchmark::State& state, int road) {
+  const int a = static_cast<int>(state.range(0));
+  read_by_road(state, road, generated(brief() ? a / 10 : a, true, true));
+}
+void BM_OrbinateNoChainNamed(benchmark::State& state) { unnamed_road(state, 1); }
+void BM_PipelineNoChainNamed(benchmark::State& state) { unnamed_road(state, 2); }
+
 void BM_OrbinateCifRoad(benchmark::State& state) { orbinate_road(state, 1); }
 void BM_OrbinatePdbRoad(benchmark::State& state) { orbinate_road(state, 0); }
 void BM_PipelineCifRoad(benchmark::State& state) { orbinate_road(state, 2); }
@@ -370,6 +397,11 @@ void BM_PipelineCifRoad(benchmark::State& state) { orbinate_road(state, 2); }
 void copies(benchmark::internal::Benchmark* b) {
   if (brief()) b->Arg(1);
   else b->Arg(1)->Arg(10)->Arg(40);
+  b->Unit(benchmark::kMillisecond);
+}
+void generated_sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(8000);
+  if (!brief()) b->Arg(48000);
   b->Unit(benchmark::kMillisecond);
 }
 void entries(benchmark::internal::Benchmark* b) {
@@ -387,6 +419,8 @@ BENCHMARK(BM_Cif4cupNoAniso)->Apply(copies);
 BENCHMARK(BM_OrbinateCifRoad)->Apply(entries);
 BENCHMARK(BM_OrbinatePdbRoad)->Apply(entries);
 BENCHMARK(BM_PipelineCifRoad)->Apply(entries);
+BENCHMARK(BM_OrbinateNoChainNamed)->Apply(generated_sizes);
+BENCHMARK(BM_PipelineNoChainNamed)->Apply(generated_sizes);
 BENCHMARK(BM_OrbinateArchiveOrder)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrbinateHeaderAfterAtoms)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PipelineArchiveOrder)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
@@ -413,6 +447,12 @@ int main(int argc, char** argv) {
     pairs.push_back({std::string("BM_OrbinateCifRoad/") + n, std::string("BM_PipelineCifRoad/") + n,
                      "orbinate mmCIF road / the pipeline's mmCIF reader, " + what});
   }
+  for (const char* n : {"8000", "48000"})
+    for (const char* road : {"Orbinate", "Pipeline"})
+      pairs.push_back({std::string("BM_") + road + "NoChainNamed/" + n,
+                       std::string("BM_") + road + "CifRoad/" + n,
+                       std::string(road[0] == 'O' ? "orbinate" : "the pipeline's reader") +
+                           ", generated " + n + " naming no chain / its chains named"});
   const char* kOrderEntries[] = {"1A8O, header after the atoms", "generated 8000, header after the atoms",
                                  "2BEG, header after the atoms", "2BEG, a caveat loop after its models"};
   for (int e = 0; e < 4; ++e)
