@@ -221,8 +221,9 @@ int32_t first_atom_defaults(int32_t nospgr_input, const float* cell_input) {
   constexpr int32_t mdoc = 1;
   constexpr float pi = suite::kPi<float>;
   com_rdat.rd_oxt_atom = "N";
-  if (sttcrec.st_cell_flag == 0 && cell_input[0] < 1.0f && cif_row == nullptr &&
-      cell_after_atoms(nospgr_input) != 0)
+  // Also under a cell of the caller's: the atoms are taken from the file's
+  // cell into that one.
+  if (sttcrec.st_cell_flag == 0 && cif_row == nullptr && cell_after_atoms(nospgr_input) != 0)
     return 1;
   if (sttcrec.st_cell_flag == 0 && cell_input[0] < 1.0f) {
     msgdoc_(mdoc, " WARNING: \"CRYST1\" card is absent in input PDB file");

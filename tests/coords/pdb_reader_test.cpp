@@ -866,12 +866,16 @@ TEST(PdbReaderStatus, UserCellIsAcceptedWithinTenPercentEachWay) {
 }
 
 TEST(PdbReaderStatus, AcceptedUserCellKeepsFractionalCoordinates) {
-  std::vector<std::string> l = {kCryst};
-  append(l, residue("ALA", 'A', 10));
-  EXPECT_EQ(read_pdb(l, {.mdoc = -999, .cell = {55, 60, 70, 90, 90, 90}}).ierr, 0);
-  // x = 10 in a cell of 50 is fractional 0.2, which is 11 in a cell of 55.
-  EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 11.0f, 1e-4);
-  EXPECT_NEAR(atom_crd.xyz_crd(2, 1), 2.0f, 1e-5);
+  // The file's CRYST1 before its atoms, or after them.
+  for (const bool after : {false, true}) {
+    SCOPED_TRACE(after ? "CRYST1 after the atoms" : "CRYST1 before the atoms");
+    std::vector<std::string> l = residue("ALA", 'A', 10);
+    l.insert(after ? l.end() : l.begin(), kCryst);
+    EXPECT_EQ(read_pdb(l, {.mdoc = -999, .cell = {55, 60, 70, 90, 90, 90}}).ierr, 0);
+    // x = 10 in a cell of 50 is fractional 0.2, which is 11 in a cell of 55.
+    EXPECT_NEAR(atom_crd.xyz_crd(1, 1), 11.0f, 1e-4);
+    EXPECT_NEAR(atom_crd.xyz_crd(2, 1), 2.0f, 1e-5);
+  }
 }
 
 TEST(PdbReaderStatus, RefusedUserCellLeavesTheAtomsWhereTheyAre) {
