@@ -13,6 +13,7 @@
 #include "coords/cif_by_pdb_rules.h"
 #include "coords/cif_label_tails.h"
 #include "coords/cif_store_atom.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
@@ -126,12 +127,6 @@ char residue_digit(char digit, bool key_differs) {
   return digit;
 }
 
-bool within_reach(const float* a, const float* b) {
-  float d2 = 0.0f;
-  for (int i = 0; i < 3; ++i) d2 += (a[i] - b[i]) * (a[i] - b[i]);
-  return d2 <= kChainBondReach * kChainBondReach;
-}
-
 // The residue at a number held again is read whole.  Bonded to the residue
 // before, its chain begins after the latest break before it, and the
 // residues from there on hold their numbers in that chain, for the numbers
@@ -186,7 +181,7 @@ void atom_of_piece(std::string_view number) {
   const float* xyz = crdatm.cr_xyz.data();
   const std::string_view name = crdatm.cr_aname.trimmed();
   for (const UpAtom& u : b.up_before)
-    if (!b.bonded && chain_bond_atoms(u.name.trimmed(), name) && within_reach(u.xyz, xyz))
+    if (!b.bonded && chain_bond_atoms(u.name.trimmed(), name) && coords::nearer(u.xyz, xyz, kChainBondReach))
       b.bonded = true;
   if (chain_bond_atoms(name, "N") || chain_bond_atoms(name, "P"))
     b.up.push_back({crdatm.cr_aname, {xyz[0], xyz[1], xyz[2]}});

@@ -291,16 +291,6 @@ bool same_author_chain(int r1, int r2, bool seg) {
   return resid_inf.res_num_pdb(r1)(1) == resid_inf.res_num_pdb(r2)(1);
 }
 
-// Points p and q (x, y and z each) nearer than `bound`.
-bool nearer(const float* p, const float* q, float bound) {
-  float d2 = 0.0f;
-  for (int k = 0; k < 3; ++k) {
-    const float d = p[k] - q[k];
-    d2 += d * d;
-  }
-  return d2 < bound * bound;
-}
-
 // Two residues at one number whose atoms coincide are one residue written
 // twice (a microheterogeneity whose alternate codes a writer dropped), not
 // two.  A residue's atoms stand side by side in the coordinate table.

@@ -37,6 +37,15 @@ void explain_chain_limit(int32_t mdoc, std::string_view rname, std::string_view 
 // nor a bond: the readers' checks of residues at one number and the link
 // search by distance take them so.
 inline constexpr float kCoincide = 0.5f;
+// Points p and q (x, y and z each) nearer than `bound`.
+inline bool nearer(const float* p, const float* q, float bound) {
+  float d2 = 0.0f;
+  for (int k = 0; k < 3; ++k) {
+    const float d = p[k] - q[k];
+    d2 += d * d;
+  }
+  return d2 < bound * bound;
+}
 // True when one of the `na` points of `a` lies within kCoincide of one of
 // the `nb` points of `b` (x, y and z of each point in turn).
 bool positions_coincide(const float* a, std::size_t na, const float* b, std::size_t nb);
