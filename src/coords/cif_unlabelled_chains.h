@@ -21,23 +21,16 @@ void unlabelled_chains_start();
 // digit.  The rows of a file that names its chains are left as read.
 // `wraps`: the row starts a further water chain (its number went past 9999
 // or restarted after it), which raises the counter as the PDB reader does.
-// So does a residue of the blank chain other than a water at a number that
-// its chain already holds, lying apart from the residue holding it: the
-// chains of an entry whose writer numbered each from 1 and named none.
+// So does a row of the blank chain whose entity is not that of the row
+// before, and a residue of the blank chain other than a water whose numbers
+// start again (below the residue before, no chain bond between them) or
+// that holds a number its piece already holds, lying apart from the residue
+// holding it: the chains of an entry whose writer named none.
 // Writes crdatm.
 void unlabelled_chain_of_row(bool wraps = false);
-// After the last row: for each further chain begun by a number held again,
-// the row at which that chain begins (rows counted from 1 in the order of
-// the calls above), ascending.  The chain begins at the break in its
-// covalent chain before the number held again, which may lie some
-// residues before it: a chain whose first numbers the chain before never
-// held (3, 4, ... then 2, 3, ...) begins at the first of them.
+// After the last row: the rows (counted from 1 in the order of the calls
+// above) at which such a further chain begins, ascending.
 const std::vector<int32_t>& unlabelled_chain_starts();
-// After the rows of the pipeline's read, each atom stored as its row was
-// keyed: the residues from each such start to the number held again leave
-// the chain before for the chain of that number.
-// Writes asym_part, resid_inf, link_inf, mod_inf.
-void unlabelled_chains_settle();
 // After the read of a file that names no chain: the chain identifiers as
 // the PDB reader gives them from those keys, and true.  Nothing otherwise,
 // and false.

@@ -2,10 +2,12 @@
 #include "coords/pdb_corrections.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "coords/chain_termini.h"
 #include "coords/pdb_chains.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
@@ -235,6 +237,12 @@ bool BlankChainNumbers::begins_further_chain(std::string_view number, const floa
   return !coords::positions_coincide(xyz, 1, it->second.data(), it->second.size() / 3);
 }
 
+bool BlankChainNumbers::lies_on(std::string_view number, const float* xyz) const {
+  const auto it = held_.find(std::string(number));
+  return it != held_.end() &&
+         coords::positions_coincide(xyz, 1, it->second.data(), it->second.size() / 3);
+}
+
 void BlankChainNumbers::note(bool in_run, std::string_view key, std::string_view number,
                             const float* xyz) {
   // Most atoms stand in no such run: the table is emptied once, not at each.
@@ -246,6 +254,53 @@ void BlankChainNumbers::note(bool in_run, std::string_view key, std::string_view
   key_.assign(key);
   std::vector<float>& at = held_[std::string(number)];
   at.insert(at.end(), xyz, xyz + 3);
+}
+
+namespace {
+
+// The number of the five columns of number and insertion code, where the
+// first four hold one.
+bool residue_number(std::string_view number, int32_t& value) {
+  number = rt::trim(number.substr(0, 4));
+  const auto r = std::from_chars(number.data(), number.data() + number.size(), value);
+  return !number.empty() && r.ec == std::errc() && r.ptr == number.data() + number.size();
+}
+
+// The bonds that make a polymer chain are at most 1.3 times their length
+// where the link stage accepts them (1.73 and 2.09 A); two residues not
+// bonded keep such atoms a contact apart, 2.5 A and more.
+constexpr float kChainBondReach = 2.1f;
+
+}  // namespace
+
+void BlankChainRestarts::clear() {
+  any_ = false;
+  up_.clear();
+}
+
+bool BlankChainRestarts::begins_chain(std::string_view number, std::string_view name,
+                                      const float* xyz) const {
+  int32_t value = 0;
+  if (!any_ || !numbered_ || !residue_number(number, value) || value >= number_) return false;
+  name = rt::trim(name);
+  for (const UpAtom& u : up_)
+    if ((u.o3 ? name == "P" : name == "N") && coords::nearer(u.xyz, xyz, kChainBondReach))
+      return false;
+  return true;
+}
+
+void BlankChainRestarts::atom(bool first, std::string_view number, std::string_view name,
+                              const float* xyz) {
+  if (first) {
+    any_ = true;
+    numbered_ = residue_number(number, number_);
+    up_.clear();
+  }
+  name = rt::trim(name);
+  if (!chain_bond_atoms(name, "N") && !chain_bond_atoms(name, "P")) return;
+  UpAtom& u = up_.emplace_back();
+  u.o3 = name != "C";
+  std::memcpy(u.xyz, xyz, sizeof u.xyz);
 }
 
 void warn_water_numbers_again(int32_t mdoc, int32_t& warned) {

@@ -138,6 +138,8 @@ class BlankChainNumbers {
   // and insertion code; `xyz`: its position) that continues the run: true
   // when it begins a further water chain.
   bool begins_further_chain(std::string_view number, const float* xyz) const;
+  // True when the run holds `number` at an atom within kCoincide of `xyz`.
+  bool lies_on(std::string_view number, const float* xyz) const;
   // For every atom kept, once its chain key is set: `in_run` when it is a
   // water of a blank chain, `key` its chain key (the run ends where the key
   // changes).
@@ -148,6 +150,41 @@ class BlankChainNumbers {
   // The positions of each number's atoms (x, y and z in turn).
   std::unordered_map<std::string, std::vector<float>> held_;
 };
+// The polymer residues of one piece of a blank chain, at the boundary
+// between two of them.  With the chain letters gone (GROMACS frames, Open
+// Babel's mmCIF), an entry's chains stand one after the other in one blank
+// chain, each numbered from its own first residue.  A residue numbered
+// below the residue before it, with no chain bond between them (that
+// residue's C to its N, or O3' to its P, within 2.1 A), begins a further
+// chain: its numbers start again, so it keeps its own first residues and
+// no chain's numbers run down.  Bonded, it is one chain renumbered, and
+// stays.  The bond is judged at the residue's first atom, which is its N or
+// P where it has one; a residue that begins otherwise (a CA-only trace) is
+// bonded to none.
+class BlankChainRestarts {
+ public:
+  // The piece ends (a chain key or a residue of another kind came between).
+  void clear();
+  // For the first atom of a residue of the piece (`number`: its columns of
+  // number and insertion code; `name`, `xyz`: that atom), before atom():
+  // true when the residue begins a further chain.
+  bool begins_chain(std::string_view number, std::string_view name, const float* xyz) const;
+  // For every atom of the piece; `first`: the first of its residue.
+  void atom(bool first, std::string_view number, std::string_view name, const float* xyz);
+
+ private:
+  struct UpAtom {
+    bool o3 = false;  // O3' (else C)
+    float xyz[3];
+  };
+  bool any_ = false;
+  bool numbered_ = false;  // the residue before has a number
+  int32_t number_ = 0;
+  // The C and O3' of the residue before (of the residue being read, once
+  // its first atom is in).
+  std::vector<UpAtom> up_;
+};
+
 // The warning on waters of a blank chain numbered again, the first time;
 // `warned` records that it was given.
 void warn_water_numbers_again(int32_t mdoc, int32_t& warned);

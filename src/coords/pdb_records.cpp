@@ -37,6 +37,7 @@ const coords::CifRowOfLine* cif_row = nullptr;
 
 // The run of waters of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_waters;
+pdb::BlankChainRestarts blank_restarts;
 
 // The atom line just read stands in the blank chain: no chain name in
 // columns 21-22 and no segment (a number there, such as the charge a
@@ -146,6 +147,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_wrap_warned = 0;
   sttcrec.st_again_warned = 0;
   blank_waters.clear();
+  blank_restarts.clear();
   sttcrec.st_water_sites = 0;
   sttcrec.st_zero_aniso = 0;
   sttcrec.st_atom_lines = 0;
@@ -758,10 +760,20 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // chain as it does read by letters: a segment may hold several chains,
   // each numbered from 1, with no TER record between them.
   const bool letter_turns = seg && !first_atom && letter != crdatm.cr_chain(1);
+  // The chains of a frame written without chain letters or TER records
+  // (GROMACS' trjconv and editconf) stand in one blank chain: one whose
+  // numbers start again begins a further chain there, as a TER record
+  // would begin it.
+  const bool residue_differs = std::memcmp(key.c + 2, prev.c + 2, 5) != 0;
+  const bool polymer_line = blank_chain && !water && !het_record;
+  const bool restarts = !first_atom && polymer_line && !chain_differs && residue_differs &&
+                        blank_restarts.begins_chain(key.sub(3, 7), aname.view(),
+                                                    crdatm.cr_xyz.data());
+  const char digit_before = prev(2);
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
   if (sttcrec.st_break_due != 0 || record_ends_chain(rec, line)) {
     digit = bump_counter();
-  } else if (wraps || repeats || segment_turns || letter_turns ||
+  } else if (wraps || repeats || restarts || segment_turns || letter_turns ||
              pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1,
                                 std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
                                 crdatm.cr_rname.sub(1, 3) == rname.view(), water, prev_water,
@@ -773,6 +785,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   sttcrec.st_number_wrap = wraps || repeats ? 1 : 0;
   crdatm.cr_chain = std::string_view(&letter, 1);
 
+  const rt::FixedText<8> prev_rname = crdatm.cr_rname;
   crdatm.cr_rname = rname.view();
   // The digits go into the stored key, not into the local one copied over
   // just after (a text read back over single-character stores stalls).
@@ -785,6 +798,11 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
 
   blank_waters.note(blank_chain && water, crdatm.cr_pnum.sub(8, 12), crdatm.cr_pnum.sub(3, 7),
                     crdatm.cr_xyz.data());
+  const bool same_piece = !first_atom && !chain_differs && digit == digit_before;
+  if (!polymer_line || !same_piece) blank_restarts.clear();
+  if (polymer_line)
+    blank_restarts.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname),
+                        crdatm.cr_pnum.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
 
   if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
   sttcrec.st_prev_hetatm = het_record ? 1 : 0;

@@ -250,6 +250,7 @@ std::string obabel_form(const std::vector<Piece>& pieces) {
   int serial = 0;
   for (const Piece& p : pieces) {
     const bool dna = std::string(p.res) == "DA";
+    const bool water = std::string(p.res) == "HOH";
     for (int k = 0; k < p.count; ++k) {
       const double x = p.x + 3.3 * k;
       const auto atom = [&](const char* element, const char* name, double dx, double dy) {
@@ -257,7 +258,9 @@ std::string obabel_form(const std::vector<Piece>& pieces) {
                 p.entity + " " + std::to_string(p.first + k) + " " + std::to_string(x + dx) + " " +
                 std::to_string(dy) + " 0\n";
       };
-      if (dna) {
+      if (water) {
+        atom("O", "O", 0.0, 0.0);
+      } else if (dna) {
         atom("P", "P", 0.0, 0.0);
         atom("O", "\"O3'\"", 1.7, 0.0);
       } else {
@@ -294,6 +297,23 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
        {{"1", "DA", 3, 2, 0}, {"2", "DA", 1, 4, 100}}, "XX:2 Xa:4 "},
       {"no break before the number held again",
        {{"1", "ALA", 1, 3, 0}, {"1", "ALA", 2, 2, 9.9}}, "XX:3 Xa:2 "},
+      {"numbers running on from one entity into the next",
+       {{"3", "DA", 402, 3, 0}, {"4", "DA", 421, 3, 100}}, "XX:3 Xa:3 "},
+      {"one ligand number in two entities, one after the other",
+       {{"1", "ALA", 1, 2, 0}, {"2", "ALA", 1, 2, 100}, {"1", "NAG", 501, 1, 200},
+        {"2", "NAG", 501, 1, 300}},
+       "XX:2 Xa:2 Xb:1 Xc:1 "},
+      {"waters of two entities from one number",
+       {{"1", "ALA", 1, 2, 0}, {"1", "HOH", 77, 2, 100}, {"2", "HOH", 77, 2, 200}},
+       "XX:2 Xa:2 Xb:2 "},
+      {"waters of one entity given a number again, lying apart",
+       {{"1", "ALA", 1, 2, 0}, {"1", "HOH", 77, 2, 100}, {"1", "HOH", 77, 2, 200}},
+       "XX:2 Xa:2 Xb:2 "},
+      {"the second chain's own gap before a number the first holds",
+       {{"1", "ALA", 10, 3, 0}, {"1", "ALA", 1, 2, 100}, {"1", "ALA", 11, 2, 200}},
+       "XX:3 Xa:4 "},
+      {"numbers running down inside one covalent chain",
+       {{"1", "ALA", 5, 2, 0}, {"1", "ALA", 1, 2, 6.6}}, "XX:4 "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

@@ -229,9 +229,10 @@ std::vector<std::string> connection_rows(const std::string& crd) {
 
 // Open Babel's mmCIF names no chain and numbers each chain of the entry from
 // 1, so each entry is one blank chain whose numbers start again (2BEG: five
-// times 17-42).  Each start is a further chain (XX, Xa, ...), so that the
-// written file tells the pieces and their links apart: the run on it reads
-// the same residues and links and gives the same restraints.
+// times 17-42), as is a GROMACS frame without chain letters or TER records.
+// Each start, and each entity of the file, is a further chain (XX, Xa, ...),
+// so that the written file tells the pieces and their links apart: the run
+// on it reads the same residues and links and gives the same restraints.
 TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
   const struct {
     const char* model;
@@ -241,7 +242,14 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
   } rows[] = {{"peers/2BEG_obabel.cif", true, "XX Xa Xb Xc Xd", 0},
               // An unrestrained H1 of MET 1 comes back with another
               // chemical type.
-              {"peers/1LCD_obabel.cif", false, "XX Xa Xb Xc Xd", 0},
+              // Each chain's waters are a chain of their own, as in the
+              // PDB form: the file gives each chain's number as its entity.
+              {"peers/1LCD_obabel.cif", false, "XX Xa Xb Xc Xd Xe Xf", 0},
+              // The DNA strands C and D number on from each other: the
+              // entity parts them.
+              {"peers/3mht_openbabel.cif", true, "XX Xa Xb Xc Xd Xe Xf", 0},
+              // No chain letters and no TER record between the chains.
+              {"peers/2BEG_gmx.pdb", true, "XX Xa Xb Xc Xd", 0},
               // The disulfide of each chain, once each.
               {"peers/1tii_two_chains_openbabel.cif", true, "XX Xa", 2},
               // The second chain begins at MET 1, which the first never

@@ -365,6 +365,10 @@ EOF2
 obabel -ipdb ../2BEG.pdb -ommcif -O 2BEG_obabel.cif
 obabel -ipdb ../1LCD.pdb -l 1 -ommcif -O 1LCD_obabel.cif
 
+# GROMACS' trjconv: the five chains of 2BEG as one frame, without chain
+# letters and with one TER record, at the end.
+echo 0 | gmx trjconv -f ../2BEG.pdb -s ../2BEG.pdb -o 2BEG_gmx.pdb
+
 # gemmi's mmCIF of OpenMM's test model (a simulation frame, no chain letter)
 # cut to the peptide and its first three waters (its chlorides, named Cl,
 # left out): every row under the one label gemmi gives the blank chain.
