@@ -17,6 +17,7 @@
 #include <cstring>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "coords/cif_atom_rows.h"
@@ -340,6 +341,46 @@ std::vector<int> pdb_form_order(std::vector<Block>& blocks) {
 // per water or dummy atom, as some writers give) is no break there.
 bool terminator_before(const Block& prev, const Block& next) { return !(prev.water && next.water); }
 
+// The waters of one author chain run on across their labels, as the PDB
+// form writes them.  But a label that gives again a number the run already
+// holds is another chain's waters (a chain's waters labelled apart from
+// its own, each numbered from 1): it begins a further water chain, as the
+// pipeline, which names chains by their labels, reads it, rather than a
+// number held twice.
+class WaterRun {
+ public:
+  // True when block `next` begins a further water chain after `prev`
+  // (null for the first block).
+  bool labelled_again(const Block* prev, const Block& next,
+                      const std::vector<std::array<char, 80>>& lines) {
+    const bool runs_on =
+        prev != nullptr && prev->water && next.water && prev->chain == next.chain;
+    if (!runs_on) numbers_.clear();
+    if (runs_on && prev->label_part != next.label_part && holds_any(next, lines)) {
+      numbers_.clear();
+      note(next, lines);
+      return true;
+    }
+    if (next.water) note(next, lines);
+    return false;
+  }
+
+ private:
+  static std::string number(const std::array<char, 80>& line) {
+    return std::string(line.data() + 22, 5);
+  }
+  bool holds_any(const Block& b, const std::vector<std::array<char, 80>>& lines) const {
+    for (int i = b.first; i < b.first + b.count; ++i)
+      if (numbers_.count(number(lines[static_cast<std::size_t>(i)])) != 0) return true;
+    return false;
+  }
+  void note(const Block& b, const std::vector<std::array<char, 80>>& lines) {
+    for (int i = b.first; i < b.first + b.count; ++i)
+      numbers_.insert(number(lines[static_cast<std::size_t>(i)]));
+  }
+  std::unordered_set<std::string> numbers_;
+};
+
 // The author chains of a read by segment columns, each once, in the order
 // they come, and the runs of lines that each holds.
 struct AuthorChain {
@@ -547,12 +588,14 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   rt::FixedText<6> rec;
   rec.blank();
   const Block* before = nullptr;
+  WaterRun waters;
   for (const int k : pdb_form_order(blocks)) {
     const Block& b = blocks[static_cast<std::size_t>(k)];
     // The PDB form has a TER record where a polymer ends; where a HETATM
     // residue or a water starts a chain the PDB reader breaks it anyway, and
     // a terminator there adds no second break.
-    if (before != nullptr && terminator_before(*before, b)) rec = "TER   ";
+    const bool again = waters.labelled_again(before, b, lines);
+    if (before != nullptr && (terminator_before(*before, b) || again)) rec = "TER   ";
     before = &b;
     char part[12];
     std::snprintf(part, sizeof part, "L%07d", b.label_part);

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "coords/chain_termini.h"
@@ -61,22 +63,48 @@ void termini_without_sequence(int32_t mdoc) {
   if (any) coords::set_chain_termini(mdoc, chosen);
 }
 
-// A row that names no chain, by label or by author (the label and author
-// chain "." that writers give the waters of a model without chain letters),
-// is of the blank chain, named as the PDB form names it (XX), so that both
-// forms of a file name its chains alike; read as a label, doubled, it would
-// be a chain "..", its further water chains ".a", ".b".
-void name_blank_chain() {
-  const coords::CifAuthorRow& row = coords::cif_author_row();
-  if (!(crdatm.cr_group == "..") || !coords::given_value(row.label_asym).empty() ||
-      !coords::named_chain(row).empty())
-    return;
-  rt::FixedText<12>& pnum = crdatm.cr_pnum;
-  crdatm.cr_group = "XX";
-  pnum(1) = 'X';
-  pnum(2) = 'X';
-  for (int i = 1; i <= 4; ++i) pnum(7 + i) = crdatm.cr_group(i);
-}
+// In a file that labels its chains, a row is named as the PDB form and
+// orbinate name it where its author's chain is blank or its label names
+// none.  A label that names none ("." or "?", an empty label, or no label
+// item) gives way to the author's chain where the author names one; read
+// as a label it would be a chain "..", its further water chains ".a",
+// ".b", and where the label is "?" or empty the entity would stand in for
+// it ("22").  A row of neither, or whose author's chain is blank ('' or
+// ".", as converters and Biopython write a chain without a letter under a
+// label of their own), is of the blank chain, named XX; its further
+// labels, each a chain of its own still, take further names (Xa, Xb).  A
+// file whose first row names no chain has its chains keyed from the
+// author's chain and the entities (unlabelled_chain_of_row).
+class BlankChainNames {
+ public:
+  void clear() { by_label_.clear(); }
+  void name_row() {
+    const coords::CifAuthorRow& row = coords::cif_author_row();
+    const bool labelled = row.label_given && !coords::given_value(row.label_asym).empty();
+    const bool author_blank = coords::author_chain_blank(row);
+    if (labelled && !author_blank) return;
+    const std::string_view author = labelled ? std::string_view() : coords::named_chain(row);
+    rt::FixedText<4> group = author.empty() ? blank_name(labelled ? row.label_asym : "")
+                                            : rt::FixedText<4>(author.substr(0, 4));
+    if (group.len_trim() <= 1) group(2) = group(1);
+    crdatm.cr_group = group;
+    rt::FixedText<12>& pnum = crdatm.cr_pnum;
+    pnum(1) = group(1);
+    pnum(2) = group(2);
+    for (int i = 1; i <= 4; ++i) pnum(7 + i) = group(i);
+  }
+
+ private:
+  // The name of the blank chain's piece under `label` (none: the rows that
+  // name no chain at all).
+  rt::FixedText<4> blank_name(std::string_view label) {
+    const auto [at, added] = by_label_.try_emplace(std::string(label), "XX");
+    if (added && by_label_.size() > 1) at->second = coords::further_chain_name(rt::FixedText<4>("XX"));
+    return at->second;
+  }
+  std::unordered_map<std::string, rt::FixedText<4>> by_label_;
+};
+BlankChainNames blank_names;
 
 }  // namespace
 
@@ -111,6 +139,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   coords::ions_start();
   int32_t water_sites = 0;
   coords::unlabelled_chains_start();
+  blank_names.clear();
   coords::split_numbers_start(true);
   coords::wide_numbers_start();
   coords::label_tails_start();
@@ -123,6 +152,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   int32_t mode = 0, iend = -1;
   int32_t aniso_cursor = 0;  // the atom the last anisotropic row went to
   int32_t zero_aniso = 0;    // anisotropic rows of six zeros passed over
+  bool first_row_seen = false, labels_chains = false;
   for (;;) {
     if (icsd)
       rdcrd_csd_(m, in, mode, iend, ierr);
@@ -171,7 +201,10 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       ++water_sites;
       continue;
     }
-    if (other_writer) name_blank_chain();
+    // The first row tells whether the file labels its chains.
+    if (!first_row_seen) labels_chains = coords::row_labels_chain(coords::cif_author_row());
+    first_row_seen = true;
+    if (other_writer && labels_chains) blank_names.name_row();
     if (!icsd) coords::long_label_row();
     const bool wraps = !icsd && coords::wide_number_row(mdoc);
     if (other_writer) {

@@ -311,6 +311,15 @@ int earlier_same(int i, int n) {
   return 0;
 }
 
+// Whether a chain after chain i has its group_id over the first n
+// characters.
+bool later_same(int i, int n) {
+  const asym_part_t& ap = asym_part;
+  for (int j = i + 1; j <= ap.n_group; ++j)
+    if (std::memcmp(ap.group_id(j).c, ap.group_id(i).c, n) == 0) return true;
+  return false;
+}
+
 void renumber_residues(int i, bool blank_last) {
   const asym_part_t& ap = asym_part;
   const rt::FixedText<4>& g = ap.group_id(i);
@@ -356,6 +365,25 @@ void chain_id_pass(int32_t& inew) {
   }
 }
 
+// A chain read by segments whose identifier is blank (rows without an
+// author's chain among chains named by long ones) is the blank chain, named
+// as a read by chain letters names it: XX, or X and the first second
+// character that no chain holds, never a blank name.
+void name_blank_segments() {
+  asym_part_t& ap = asym_part;
+  for (int i = 1; i <= ap.n_group; ++i) {
+    rt::FixedText<4>& g = ap.group_id(i);
+    if (!g.is_blank()) continue;
+    g = "XX";
+    if (earlier_same(i, 4) != 0 || later_same(i, 4)) {
+      const char c = first_free_character(i, 1, 2);
+      if (c != '\0') g.c[1] = c;
+    }
+    ap.chain_id(i) = g;
+    renumber_residues(i, true);
+  }
+}
+
 }  // namespace
 
 void check_chain_id_pdb_(int32_t, int32_t& inew, int32_t& ierr) {
@@ -379,6 +407,7 @@ void check_chain_id_seg_(int32_t, int32_t& inew, int32_t& ierr) {
   inew = 0;
   ierr = 0;
   asym_part_t& ap = asym_part;
+  name_blank_segments();
   if (ap.n_group < 2) return;
   bool shared = false;
   for (int i = 2; i <= ap.n_group && !shared; ++i) shared = earlier_same(i, 4) != 0;

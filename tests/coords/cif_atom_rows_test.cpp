@@ -33,10 +33,11 @@ TEST_F(CifAtomRows, GroupFromAsymThenEntityThenDot) {
   ASSERT_EQ(read("g"), 0);
   ASSERT_EQ(asym_part.n_group, 3);
   EXPECT_EQ(asym_part.group_id(1).str(), "BB  ");
-  EXPECT_EQ(asym_part.group_id(2).str(), "77  ");
-  // A row that names no chain, by label, entity or author, is the blank
-  // chain, named as the PDB form names it, never "..".
-  EXPECT_EQ(asym_part.group_id(3).str(), "XX  ");
+  // A row whose label names no chain, and no author's chain either, is the
+  // blank chain, named as the PDB form names it, never after its entity nor
+  // "..": the rows of two entities are two of its chains.
+  EXPECT_EQ(asym_part.group_id(2).str(), "XX  ");
+  EXPECT_EQ(asym_part.group_id(3).str(), "Xa  ");
   // Without label_seq_id the serial comes back from the author number.
   EXPECT_EQ(resid_inf.ires_serial(3), 3);
 }
@@ -225,12 +226,13 @@ TEST_F(CifAtomRows, EmptyQuotedValuesReadAsNotGiven) {
   EXPECT_EQ(atom_crd.mult_factor(2), 1);
   EXPECT_EQ(atom_inf.b_flag(3), 0);
   EXPECT_NEAR(atom_crd.xyz_crd(3, 4), 9.0f, 1e-4f);
-  // A blank group takes the entity, as "?" does.
+  // A blank label or author's chain is the blank chain, never the entity:
+  // a label under a blank author's chain is a further chain of it.
   ASSERT_EQ(asym_part.n_group, 4);
   EXPECT_EQ(asym_part.group_id(1).trimmed(), "AA");
-  EXPECT_EQ(asym_part.group_id(2).trimmed(), "11");
-  EXPECT_EQ(asym_part.group_id(3).trimmed(), "BB");
-  EXPECT_EQ(asym_part.group_id(4).trimmed(), "22");
+  EXPECT_EQ(asym_part.group_id(2).trimmed(), "XX");
+  EXPECT_EQ(asym_part.group_id(3).trimmed(), "Xa");
+  EXPECT_EQ(asym_part.group_id(4).trimmed(), "Xb");
 }
 
 TEST_F(CifAtomRows, NonNumericCoordinatesAreRefused) {

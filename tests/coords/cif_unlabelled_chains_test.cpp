@@ -331,3 +331,56 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
     EXPECT_EQ(chains, c.chains) << "by the PDB reader's rules";
   }
 }
+
+// A row that names no chain, by ".", "?" or '' in its label and its
+// author's chain, is the blank chain wherever it stands in the file, and
+// both programs name every chain alike: never after an entity, never "..",
+// never blank.  A row whose author's chain is blank (Biopython writes ".",
+// converters '') is of the blank chain whatever its label.
+TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
+  // A chain of two residues (label and author `protein`), then two waters
+  // under `label` and `author`, and two more under `label2`.
+  const auto file = [](const std::string& label, const std::string& author,
+                       const std::string& label2 = "", const std::string& protein = "A") {
+    std::string text = cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
+                                                 "label_asym_id", "label_entity_id", "Cartn_x",
+                                                 "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"});
+    text += "ATOM 1 N ALA " + protein + " 1 0 0 0 1 " + protein + "\n";
+    text += "ATOM 2 N GLY " + protein + " 1 3.8 0 0 2 " + protein + "\n";
+    text += "HETATM 3 O HOH " + label + " 2 20 0 0 77 " + author + "\n";
+    text += "HETATM 4 O HOH " + label + " 2 24 0 0 78 " + author + "\n";
+    if (!label2.empty()) {
+      text += "HETATM 5 O HOH " + label2 + " 2 40 0 0 77 " + author + "\n";
+      text += "HETATM 6 O HOH " + label2 + " 2 44 0 0 78 " + author + "\n";
+    }
+    return text;
+  };
+  const struct {
+    const char* label;
+    std::string text;
+    const char* pipeline;
+    const char* orbinate;
+    char seg = 'N';  // orbinate's read by segment columns (two-character chains)
+  } cases[] = {
+      {"label and author ?", file("?", "?"), "AA:2 XX:2 ", "AA:2 XX:2 "},
+      {"label and author ''", file("''", "''"), "AA:2 XX:2 ", "AA:2 XX:2 "},
+      {"label ?, author .", file("?", "."), "AA:2 XX:2 ", "AA:2 XX:2 "},
+      {"label ., author W", file(".", "W"), "AA:2 WW:2 ", "AA:2 WW:2 "},
+      {"label W, author .", file("W", "."), "AA:2 XX:2 ", "AA:2 XX:2 "},
+      {"author B's waters under labels B and C, each from 77", file("B", "B", "C"),
+       "AA:2 BB:2 CC:2 ", "AA:2 BB:2 Ba:2 "},
+      {"a chain named XX beside waters that name none", file(".", ".", "", "XX"), "XX:2 Xa:2 ",
+       "XX:2 Xa:2 ", 'Y'},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("n", c.text);
+    ASSERT_EQ(read_out("n"), 0) << out_;
+    EXPECT_EQ(chain_summary(), c.pipeline);
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    out_ = captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "n.cif", c.seg, 'Y', ierr); });
+    ASSERT_EQ(ierr, 0) << out_;
+    EXPECT_EQ(chain_summary(), c.orbinate) << "by the PDB reader's rules";
+  }
+}

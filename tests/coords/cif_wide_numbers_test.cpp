@@ -181,27 +181,29 @@ TEST_F(CifWideNumbers, BlankChainWatersNumberedAgainLyingApartAreFurtherChains) 
     int warnings;
     int32_t status = 0;
   } cases[] = {
-      {"one label, blank author chain", waters_of(apart, "''"), "WW: 393 , 394 ,|Wa: 393 , 394 ,|",
+      // A label under a blank author's chain is named as the PDB form and
+      // orbinate name the blank chain.
+      {"one label, blank author chain", waters_of(apart, "''"), "XX: 393 , 394 ,|Xa: 393 , 394 ,|",
        1},
-      {"one label, author chain .", waters_of(apart, "."), "WW: 393 , 394 ,|Wa: 393 , 394 ,|", 1},
+      {"one label, author chain .", waters_of(apart, "."), "XX: 393 , 394 ,|Xa: 393 , 394 ,|", 1},
       {"no labels, blank author chain", waters_of(apart, "''", false),
        "XX: 393 , 394 ,|Xa: 393 , 394 ,|", 1},
       // As a writer gives the waters of a model without chain letters after
       // a chain it labels: the blank chain, never a chain "..".
       {"label and author chain . after a labelled chain",
        waters_of({"W 1 0", ". 393 10", ". 394 13", ". 393 30", ". 394 33"}, "."),
-       "WW:   1 ,|XX: 393 , 394 ,|Xa: 393 , 394 ,|", 1},
+       "XX:   1 ,|Xa: 393 , 394 ,|Xb: 393 , 394 ,|", 1},
       {"a label for each chain's waters: no repeat within one",
        waters_of({"W 393 10", "W 394 13", "V 393 30", "V 394 33"}, "''"),
-       "WW: 393 , 394 ,|VV: 393 , 394 ,|", 0},
+       "XX: 393 , 394 ,|Xa: 393 , 394 ,|", 0},
       {"the third water on the first", waters_of({"W 393 10", "W 394 13", "W 393 10.2"}, "''"),
-       "WW: 393 , 394 , 393 ,|", 0},
+       "XX: 393 , 394 , 393 ,|", 0},
       {"named author chain", waters_of(apart, "A"), "WW: 393 , 394 , 393 , 394 ,|", 0, 6},
       // The waters past 10000 are a further chain: the numbers held before
       // it are not held in it.
       {"one label, a number before 10000 is no repeat after it",
        waters_of({"W 199 10", "W 9999 13", "W 10000 30", "W 10199 33"}, "''"),
-       "WW: 199 ,9999 ,|Wa:   0 , 199 ,|", 0},
+       "XX: 199 ,9999 ,|Xa:   0 , 199 ,|", 0},
       {"no labels, a number before 10000 is no repeat after it",
        waters_of({"W 199 10", "W 9999 13", "W 10000 30", "W 10199 33"}, "''", false),
        "XX: 199 ,9999 ,|Xa:   0 , 199 ,|", 0},
@@ -229,7 +231,8 @@ TEST_F(CifWideNumbers, FurtherChainsPastTheSixtiethTakeFreePairs) {
   write("p", waters_of(rows, "''"));
   EXPECT_EQ(read_out("p"), 0) << out_.substr(0, 2000);
   ASSERT_EQ(asym_part.n_group, 63);
-  EXPECT_EQ(asym_part.group_id(60).trimmed(), "B9");
+  // The label under a blank author's chain is the blank chain, XX.
+  EXPECT_EQ(asym_part.group_id(60).trimmed(), "X9");
   EXPECT_EQ(asym_part.group_id(61).trimmed(), "aa");
   EXPECT_EQ(asym_part.group_id(63).trimmed(), "ac");
   for (int g = 1; g <= 63; ++g) EXPECT_EQ(asym_part.nres_chain(g), 2) << g;
