@@ -26,6 +26,9 @@
 //    1, so that both part one blank chain where its numbers start again,
 //    at the break in its covalent chain; against the same rows with their
 //    chains named.
+// 5. orbinate's PDB road on the generated model written as GROMACS writes a
+//    frame (no chain letters, no TER records), parted where its numbers
+//    start again, against the same atoms with their chains named.
 //
 // ORB_BENCH_BRIEF=1 (the brief run in CI) keeps to the small sizes.
 #include <benchmark/benchmark.h>
@@ -248,7 +251,9 @@ const std::string& generated(int n, bool cif, bool unnamed = false) {
   else std::fputs("CRYST1  100.000  110.000  120.000  90.00  90.00  90.00 P 21 21 21    4\n", f);
   int serial = 0;
   for (int chain = 0; serial < n; ++chain) {
-    const char id = kChains[chain % 62];
+    // A PDB file that names no chain is a frame as GROMACS writes it: no
+    // chain letters and no TER records between the chains.
+    const char id = !cif && unnamed ? ' ' : kChains[chain % 62];
     for (int r = 1; r <= 100 && serial < n; ++r)
       for (int k = 0; k < 8; ++k) {
         ++serial;
@@ -267,7 +272,7 @@ const std::string& generated(int n, bool cif, bool unnamed = false) {
                        serial, (std::string(" ") + names[k]).c_str(), id, r, x, y, z, 10.0 + k,
                        names[k][0]);
       }
-    if (!cif) std::fputs("TER\n", f);
+    if (!cif && !unnamed) std::fputs("TER\n", f);
   }
   std::fputs(cif ? "#\n" : "END\n", f);
   std::fclose(f);
@@ -388,6 +393,10 @@ void unnamed_road(benchmark::State& state, int road) {
   read_by_road(state, road, generated(brief() ? a / 10 : a, true, true));
 }
 void BM_OrbinateNoChainNamed(benchmark::State& state) { unnamed_road(state, 1); }
+void BM_OrbinatePdbNoChainNamed(benchmark::State& state) {
+  const int a = static_cast<int>(state.range(0));
+  read_by_road(state, 0, generated(brief() ? a / 10 : a, false, true));
+}
 void BM_PipelineNoChainNamed(benchmark::State& state) { unnamed_road(state, 2); }
 
 void BM_OrbinateCifRoad(benchmark::State& state) { orbinate_road(state, 1); }
@@ -421,6 +430,7 @@ BENCHMARK(BM_OrbinatePdbRoad)->Apply(entries);
 BENCHMARK(BM_PipelineCifRoad)->Apply(entries);
 BENCHMARK(BM_OrbinateNoChainNamed)->Apply(generated_sizes);
 BENCHMARK(BM_PipelineNoChainNamed)->Apply(generated_sizes);
+BENCHMARK(BM_OrbinatePdbNoChainNamed)->Apply(generated_sizes);
 BENCHMARK(BM_OrbinateArchiveOrder)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrbinateHeaderAfterAtoms)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PipelineArchiveOrder)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
@@ -453,6 +463,11 @@ int main(int argc, char** argv) {
                        std::string("BM_") + road + "CifRoad/" + n,
                        std::string(road[0] == 'O' ? "orbinate" : "the pipeline's reader") +
                            ", generated " + n + " naming no chain / its chains named"});
+  for (const char* n : {"8000", "48000"})
+    pairs.push_back({std::string("BM_OrbinatePdbNoChainNamed/") + n,
+                     std::string("BM_OrbinatePdbRoad/") + n,
+                     std::string("orbinate, generated ") + n +
+                         " as a PDB frame without chain letters or TER / its chains named"});
   const char* kOrderEntries[] = {"1A8O, header after the atoms", "generated 8000, header after the atoms",
                                  "2BEG, header after the atoms", "2BEG, a caveat loop after its models"};
   for (int e = 0; e < 4; ++e)

@@ -1,6 +1,7 @@
 // Residue numbering and chain regrouping of the PDB reader.
 #include "coords/pdb_chains.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -316,8 +317,34 @@ bool lies_on_namesakes(int q, int r) {
 
 }  // namespace
 
+namespace {
+
+// Whether the boxes about the `na` points of a and the `nb` points of b
+// are more than `gap` apart along some axis: then no two points are nearer.
+bool boxes_apart(const float* a, std::size_t na, const float* b, std::size_t nb, float gap) {
+  for (int k = 0; k < 3; ++k) {
+    float alo = a[k], ahi = a[k], blo = b[k], bhi = b[k];
+    for (std::size_t i = 1; i < na; ++i) {
+      alo = std::min(alo, a[3 * i + k]);
+      ahi = std::max(ahi, a[3 * i + k]);
+    }
+    for (std::size_t j = 1; j < nb; ++j) {
+      blo = std::min(blo, b[3 * j + k]);
+      bhi = std::max(bhi, b[3 * j + k]);
+    }
+    if (blo - ahi > gap || alo - bhi > gap) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool coords::namesakes_coincide(const float* a, const rt::FixedText<4>* a_names, std::size_t na,
                                 const float* b, const rt::FixedText<4>* b_names, std::size_t nb) {
+  // The copies of a chain in one blank chain are each compared with every
+  // earlier copy at each number: most lie apart, told by their boxes at
+  // the cost of one pass over their atoms.
+  if (na > 1 && nb > 1 && boxes_apart(a, na, b, nb, kNamesakesApart)) return false;
   for (std::size_t i = 0; i < na; ++i) {
     for (std::size_t j = 0; j < nb; ++j) {
       if (a_names[i] == b_names[j] && nearer(a + 3 * i, b + 3 * j, kNamesakesApart)) return true;
