@@ -384,11 +384,15 @@ void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
     named = r;
     if (in_run && named_refused) continue;
     // A residue split by a line of another name (SER 91, SEX 91, SER 91),
-    // or written twice over itself under two names.
+    // or written twice over itself under two names.  A name that never
+    // left returns from nowhere: residues of one name at one number in
+    // chains of their own (one residue of each chain of the entry, in a
+    // file that names no chain) are each a residue.
     const int s = r + 1;
     const bool name_returns =
         s <= resid_inf.n_residue && std::memcmp(resid_inf.res_num_pdb(s).c + 2, kr + 2, 5) == 0 &&
-        same_author_chain(r, s, seg) && resid_inf.res_name(s) == resid_inf.res_name(q);
+        same_author_chain(r, s, seg) && resid_inf.res_name(s) == resid_inf.res_name(q) &&
+        !(resid_inf.res_name(r) == resid_inf.res_name(q));
     const std::string_view chain =
         seg ? rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view())
             : std::string_view(kq, 1);

@@ -312,6 +312,9 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
       {"the second chain's own gap before a number the first holds",
        {{"1", "ALA", 10, 3, 0}, {"1", "ALA", 1, 2, 100}, {"1", "ALA", 11, 2, 200}},
        "XX:3 Xa:4 "},
+      {"one number in each chain of two models written as one, models apart",
+       {{"1", "ASP", 1, 1, 0}, {"2", "ASP", 1, 1, 10}, {"1", "ASP", 1, 1, 20}, {"2", "ASP", 1, 1, 30}},
+       "XX:1 Xa:1 Xb:1 Xc:1 "},
       {"numbers running down inside one covalent chain",
        {{"1", "ALA", 5, 2, 0}, {"1", "ALA", 1, 2, 6.6}}, "XX:4 "},
   };
