@@ -42,8 +42,8 @@ struct Watch {
   // named once.
   bool pending = false;
   Tail pending_after = Tail::None, tail = Tail::None;
-  // Chain and number of each one refused, in the order found.
-  std::vector<std::pair<std::string, std::string>> held;
+  // The numbers refused, with the residues that hold each.
+  coords::SameNumbers held;
   // Chain, number and the two names of each pair read as two residues.
   struct Warned {
     std::string chain, number, name1, name2;
@@ -90,10 +90,11 @@ void settle_pending(std::string_view next_chain, const char* next_number,
     const bool returns = next_rname != nullptr && next_chain == b.chain &&
                          std::memcmp(next_number, b.number, 5) == 0 && *next_rname == a.rname;
     if (watch.pending_after == Tail::Refused) {
+      watch.held.add(b.chain, number);
       t = Tail::Refused;
     } else if (returns || coords::positions_coincide(a.xyz.data(), a.xyz.size() / 3, b.xyz.data(),
                                                      b.xyz.size() / 3)) {
-      watch.held.emplace_back(b.chain, number);
+      watch.held.add(b.chain, number);
       t = Tail::Refused;
     } else {
       if (watch.pending_after != Tail::Warned)
@@ -120,7 +121,7 @@ void blank_atom() {
     if (coords::namesakes_coincide(xyz, &crdatm.cr_aname, 1, b.data(), watch.blank_names[i].data(),
                                    b.size() / 3)) {
       // Named as the PDB reader names the blank chain.
-      watch.held.emplace_back(" ", std::string(watch.blank_number, 5));
+      watch.held.add(" ", std::string_view(watch.blank_number, 5));
       watch.blank_earlier.clear();
       break;
     }
@@ -205,7 +206,7 @@ void watch_given_again(const coords::CifAuthorRow& row) {
   if (after_same) return;
   const std::string_view kv(key, 9);
   if (numbers_held.contains(kv)) {
-    watch.held.emplace_back(std::string(chain), std::string(number, 5));
+    watch.held.add(chain, std::string_view(number, 5));
   } else if (!numbers_held.full()) {
     // Past the capacity the read stops at the table of residues anyway.
     numbers_held.add(kv, 1);
@@ -262,6 +263,5 @@ void coords::split_numbers_row() {
 int32_t coords::split_numbers_report(int32_t mdoc) {
   settle_pending({}, nullptr, nullptr);
   for (const auto& w : watch.warned) warn_two_at_one_number(w.chain, w.number, w.name1, w.name2);
-  for (const auto& [chain, number] : watch.held) coords::report_same_number(mdoc, chain, number);
-  return watch.held.empty() ? 0 : 6;
+  return watch.held.report(mdoc);
 }

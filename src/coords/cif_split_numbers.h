@@ -28,14 +28,15 @@ void split_numbers_start(bool given_again = false);
 // a residue of it is held where it lies on an earlier residue of its number
 // (an atom on the atom of its name, namesakes_coincide).
 void split_numbers_row();
-// After the rows: the two error lines of two residues at one number for
-// each number so held: one residue split by a line of another name (the
-// first name returns after the second), or written twice under two names
-// (an atom of one within 0.5 A of an atom of the other), where the two do
-// not both hold alternate codes (those are the conformers of one
-// microheterogeneity); and of each polymer residue or water given again.  Two
-// residues at one number otherwise are named in one warning each.  6 when
-// any was held, else 0.
+// After the rows: the two error lines of a number held more than once
+// (coords::report_same_number, with the residues that hold it) for each
+// number so held: one residue split by a line of another name (the first
+// name returns after the second), or written twice under two names (an
+// atom of one within 0.5 A of an atom of the other), where the two do not
+// both hold alternate codes (those are the conformers of one
+// microheterogeneity); and of each number of a polymer residue or water
+// given again.  Two residues at one number otherwise are named in one
+// warning each.  6 when any was held, else 0.
 int32_t split_numbers_report(int32_t mdoc);
 
 }  // namespace coords

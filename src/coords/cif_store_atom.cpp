@@ -20,10 +20,18 @@
 
 namespace {
 
-// Residues of the current read whose rows named a second residue kind.
+// Residues of the current read whose rows named a second residue kind, with
+// the kinds named besides the residue's own (as many as the error line
+// counts; more are still a residue named).
 constexpr int kMaxMixed = 100;
+constexpr int kMaxKinds = 8;
+struct Mixed {
+  int32_t residue;
+  int n_other;
+  rt::FixedText<8> other[kMaxKinds];
+};
 int g_n_mixed = 0;
-int32_t g_mixed[kMaxMixed];
+Mixed g_mixed[kMaxMixed];
 
 // The first five characters of n written as a 5-column right-justified
 // integer; a number wider than five columns marks its second character with
@@ -91,8 +99,14 @@ LinkEnds g_link_ends;
 [[gnu::noinline]] void check_kind() {
   const int r = resid_inf.n_residue;
   if (std::memcmp(crdatm.cr_rname.c, resid_inf.res_name(r).c, 8) == 0) return;
-  if (g_n_mixed < kMaxMixed && (g_n_mixed == 0 || g_mixed[g_n_mixed - 1] != r))
-    g_mixed[g_n_mixed++] = r;
+  if (g_n_mixed == 0 || g_mixed[g_n_mixed - 1].residue != r) {
+    if (g_n_mixed == kMaxMixed) return;
+    g_mixed[g_n_mixed++] = {r, 0, {}};
+  }
+  Mixed& m = g_mixed[g_n_mixed - 1];
+  for (int k = 0; k < m.n_other; ++k)
+    if (m.other[k] == crdatm.cr_rname) return;
+  if (m.n_other < kMaxKinds) m.other[m.n_other++] = crdatm.cr_rname;
 }
 
 // The run-time table holds the library's monomers.  A nucleotide that the
@@ -437,11 +451,12 @@ bool coords::set_atom_aniso(int32_t& cursor) {
 void check_kinds_in_residues_(int32_t mdoc, int32_t& ierr) {
   ierr = 0;
   for (int i = 0; i < g_n_mixed; ++i) {
-    const int r = g_mixed[i];
+    const int r = g_mixed[i].residue;
     if (r < 1 || r > resid_inf.n_residue) continue;
     const rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
     // Named as the PDB reader names it.
-    coords::report_same_number(mdoc, coords::key_chain_name(key), key.sub(3, 7));
+    coords::report_same_number(mdoc, coords::key_chain_name(key), key.sub(3, 7),
+                               1 + g_mixed[i].n_other);
     ierr = 6;
   }
 }

@@ -22,8 +22,8 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
 // After a CIF read: the residues at whose number the rows named more than one
 // residue kind (alternate conformations that are different residues, which
 // the rows keep in one residue of the first kind).  Each is reported as the
-// PDB reader reports two residues with one number, and ierr = 6; ierr = 0
-// when there is none.  Writes nothing shared.
+// PDB reader reports residues with one number (as many as its kinds), and
+// ierr = 6; ierr = 0 when there is none.  Writes nothing shared.
 void check_kinds_in_residues_(int32_t mdoc, int32_t& ierr);
 
 namespace coords {

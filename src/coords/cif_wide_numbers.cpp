@@ -243,7 +243,8 @@ int32_t coords::wide_numbers_report(int32_t mdoc) {
     const rt::FixedText<12>& key = resid_inf.res_num_pdb(r);
     const std::string value = value_of(key);
     if (it->second[value] < 2 || !reported.insert(std::to_string(g) + " " + value).second) continue;
-    coords::report_same_number(mdoc, coords::key_chain_name(key), key.sub(3, 7));
+    coords::report_same_number(mdoc, coords::key_chain_name(key), key.sub(3, 7),
+                               it->second[value]);
     status = 6;
   }
   return status;

@@ -32,9 +32,10 @@ void wide_numbers_start();
 bool wide_number_row(int32_t mdoc);
 // After the row was stored.
 void wide_number_stored();
-// After the rows: the two error lines of two residues at one number for
-// each residue numbered wider than four columns whose chain holds its number
-// twice; 6 when any was found, else 0.
+// After the rows: the two error lines of a number held more than once
+// (coords::report_same_number, with the residues of the chain that hold it)
+// for each residue numbered wider than four columns whose chain holds its
+// number twice or more; 6 when any was found, else 0.
 int32_t wide_numbers_report(int32_t mdoc);
 
 }  // namespace coords

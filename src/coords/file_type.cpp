@@ -3,8 +3,6 @@
 // a file that shows neither.
 #include "coords/file_type.h"
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "foundation/atom_com.h"
@@ -71,15 +69,17 @@ constexpr Magic kMagics[] = {
 }  // namespace
 
 std::string_view compression_of(std::string_view path) {
-  std::FILE* fp = std::fopen(std::string(path).c_str(), "rb");
-  if (fp == nullptr) return {};
-  char head[6] = {};
-  const std::size_t n = std::fread(head, 1, sizeof head, fp);
-  std::fclose(fp);
-  const std::string_view got(head, n);
+  // Through a unit, so that a stream shows the bytes the readers take.  No
+  // signature holds a line end, so the first record holds what it shows.
+  const int unit = rt::open_to_look(path);
+  if (unit == 0) return {};
+  std::string_view got;
+  const bool read = rt::read_record_view(unit, got, 6) == rt::IOSTAT_OK;
+  std::string_view kind;
   for (const Magic& m : kMagics)
-    if (got.substr(0, m.bytes.size()) == m.bytes) return m.kind;
-  return {};
+    if (read && got.substr(0, m.bytes.size()) == m.bytes) kind = m.kind;
+  rt::unit_close(unit);
+  return kind;
 }
 
 }  // namespace coords

@@ -231,21 +231,29 @@ const rt::FixedText<8>& residue_part(int r) {
              : none;
 }
 
-// True when two residues of first..first+n-1 of one part share a residue
-// number and insertion code.  An index over the keys keeps the check linear
-// for long chains (a chain of waters may hold thousands of residues); only a
-// chain that has a duplicate is compared pair by pair for the report.
-bool has_duplicate_number(int first, int n) {
+// How many residues of first..first+n-1 hold the number and insertion code
+// of their part, kept at the first of them (0 at the others); true when a
+// number is held more than once.  An index over the keys keeps the count
+// linear for long chains (a chain of waters may hold thousands of
+// residues).
+bool count_numbers(int first, int n, std::vector<int32_t>& times) {
   static foundation::LookupIndex<kHeldKey, MAXRESID> seen;
   seen.clear();
+  times.assign(static_cast<std::size_t>(n), 0);
+  bool again = false;
   for (int r = first; r < first + n; ++r) {
     char k[kHeldKey];
     held_key(r, residue_part(r), k);
     const std::string_view kv(k, kHeldKey);
-    if (seen.contains(kv)) return true;
-    seen.add(kv, r);
+    int32_t q = seen.first(kv);
+    if (q == 0) {
+      seen.add(kv, r);
+      q = r;
+    }
+    again = again || q != r;
+    ++times[static_cast<std::size_t>(q - first)];
   }
-  return false;
+  return again;
 }
 
 }  // namespace
@@ -253,21 +261,19 @@ bool has_duplicate_number(int first, int n) {
 void check_num_in_chain_(int32_t mdoc, int32_t& ierr) {
   ierr = 0;
   const bool seg = crdinf.cr_segflag(1) == 'Y';
+  std::vector<int32_t> times;
   for (int g = 1; g <= asym_part.n_group; ++g) {
     const int n = asym_part.nres_chain(g);
     if (n < 2) continue;
     const int first = asym_part.ires_first(g);
-    if (!has_duplicate_number(first, n)) continue;
-    for (int i = first; i < first + n - 1; ++i) {
+    if (!count_numbers(first, n, times)) continue;
+    for (int i = first; i < first + n; ++i) {
+      const int32_t t = times[static_cast<std::size_t>(i - first)];
+      if (t < 2) continue;
       const char* ki = resid_inf.res_num_pdb(i).c;
-      for (int j = i + 1; j < first + n; ++j) {
-        if (std::memcmp(ki + 2, resid_inf.res_num_pdb(j).c + 2, 5) != 0 ||
-            !(residue_part(i) == residue_part(j)))
-          continue;
-        coords::report_same_number(mdoc, std::string_view(ki + 7, seg ? 4 : 1),
-                                   std::string_view(ki + 2, 5));
-        ierr = 6;
-      }
+      coords::report_same_number(mdoc, std::string_view(ki + 7, seg ? 4 : 1),
+                                 std::string_view(ki + 2, 5), t);
+      ierr = 6;
     }
   }
 }
@@ -363,12 +369,12 @@ bool coords::positions_coincide(const float* a, std::size_t na, const float* b, 
 }
 
 void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
-  ierr = 0;
   const bool seg = crdinf.cr_segflag(1) == 'Y';
   // The second residue of the last pair named, and whether it was refused,
-  // so that a run of residues at one number is named once.
+  // so that a run of residues at one number is named once, with them all.
   int named = 0;
   bool named_refused = false;
+  SameNumbers refused;
   for (int r = 2; r <= resid_inf.n_residue; ++r) {
     const int q = r - 1;
     if (resid_inf.i_chain(r) == resid_inf.i_chain(q)) continue;
@@ -380,9 +386,15 @@ void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
     // their own, never a residue split in two.
     if (pdb::is_water(resid_inf.res_name(q).view()) || pdb::is_water(resid_inf.res_name(r).view()))
       continue;
+    const std::string_view chain =
+        seg ? rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view())
+            : std::string_view(kq, 1);
     const bool in_run = named == q;
     named = r;
-    if (in_run && named_refused) continue;
+    if (in_run && named_refused) {
+      refused.add(chain, std::string_view(kq + 2, 5));
+      continue;
+    }
     // A residue split by a line of another name (SER 91, SEX 91, SER 91),
     // or written twice over itself under two names.  A name that never
     // left returns from nowhere: residues of one name at one number in
@@ -393,18 +405,15 @@ void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
         s <= resid_inf.n_residue && std::memcmp(resid_inf.res_num_pdb(s).c + 2, kr + 2, 5) == 0 &&
         same_author_chain(r, s, seg) && resid_inf.res_name(s) == resid_inf.res_name(q) &&
         !(resid_inf.res_name(r) == resid_inf.res_name(q));
-    const std::string_view chain =
-        seg ? rt::trim_right(asym_part.chain_id(resid_inf.i_chain(q)).view())
-            : std::string_view(kq, 1);
     named_refused = name_returns || atoms_coincide(q, r);
     if (named_refused) {
-      report_same_number(mdoc, chain, std::string_view(kq + 2, 5));
-      ierr = 6;
+      refused.add(chain, std::string_view(kq + 2, 5));
     } else if (!in_run) {
       warn_two_at_one_number(chain, std::string_view(kq + 2, 5), resid_inf.res_name(q).trimmed(),
                              resid_inf.res_name(r).trimmed());
     }
   }
+  ierr = refused.report(mdoc);
 }
 
 namespace {
@@ -472,16 +481,15 @@ void coords::note_numbers_given_again() {
 }
 
 int32_t coords::numbers_given_again_report(int32_t mdoc) {
-  int32_t ierr = 0;
+  SameNumbers again;
   for (const GivenAgain& g : given_again) {
     // Two residues of one chain of the model are check_num_in_chain_'s.
     if (resid_inf.i_chain(g.residue) == resid_inf.i_chain(g.first)) continue;
     // The blank chain named as check_num_in_chain_ names it.
     const std::string_view chain = g.chain.trimmed();
-    report_same_number(mdoc, chain.empty() ? " " : chain, resid_inf.res_num_pdb(g.residue).sub(3, 7));
-    ierr = 6;
+    again.add(chain.empty() ? " " : chain, resid_inf.res_num_pdb(g.residue).sub(3, 7));
   }
-  return ierr;
+  return again.report(mdoc);
 }
 
 namespace {
@@ -506,9 +514,25 @@ void coords::warn_two_at_one_number(std::string_view chain, std::string_view num
                  ": read as two residues");
 }
 
-void coords::report_same_number(int32_t mdoc, std::string_view chain, std::string_view number) {
-  msgerr_(mdoc, "ERROR: in chain " + std::string(chain) + " residue:" + std::string(number));
+void coords::report_same_number(int32_t mdoc, std::string_view chain, std::string_view number,
+                                int32_t times) {
+  msgerr_(mdoc, "ERROR: in chain " + std::string(chain) + " residue:" +
+                    std::string(rt::trim_right(number)) + ", given " + std::to_string(times) +
+                    " times");
   msgerr_(mdoc, "       different residues have the same number");
+}
+
+void coords::SameNumbers::add(std::string_view chain, std::string_view number, int32_t more) {
+  std::string key(chain);
+  key.append(1, '\n').append(number);
+  const auto [at, fresh] = index_.try_emplace(std::move(key), held_.size());
+  if (fresh) held_.push_back({std::string(chain), std::string(number), 1});
+  held_[at->second].times += more;
+}
+
+int32_t coords::SameNumbers::report(int32_t mdoc) const {
+  for (const Held& h : held_) report_same_number(mdoc, h.chain, h.number, h.times);
+  return held_.empty() ? 0 : 6;
 }
 
 // Solvated models give every ion, and a water under a name no list holds,

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "runtime/fixed_text.h"
 
@@ -14,14 +16,36 @@
 // also the chains that bridge_atom_residues marked.
 // Writes resid_inf, asym_part, link_inf, mod_inf.
 void corr_number_chain_pdb_(int32_t mdoc, char list, int32_t& ierr);
-// ierr 6 when a chain holds a duplicate residue number (two error lines each).
+// ierr 6 when a chain holds a residue number twice or more (two error lines
+// for each such number, naming how many residues hold it).
 void check_num_in_chain_(int32_t mdoc, int32_t& ierr);
 
 namespace coords {
 
-// The two error lines of two residues of `chain` at one number (`number`:
-// the five columns of number and insertion code).
-void report_same_number(int32_t mdoc, std::string_view chain, std::string_view number);
+// The two error lines of a number (`number`: the five columns of number and
+// insertion code) that `times` residues of `chain` hold.  Said once for all
+// of them, so that a log grows with the file, never with the pairs of
+// residues.
+void report_same_number(int32_t mdoc, std::string_view chain, std::string_view number,
+                        int32_t times);
+
+// The numbers found held more than once, by chain and number, each said
+// once and in the order first found.
+class SameNumbers {
+ public:
+  // `more` residues besides the first hold `number` of `chain`.
+  void add(std::string_view chain, std::string_view number, int32_t more = 1);
+  // The error lines of each number; 6 when any, else 0.
+  int32_t report(int32_t mdoc) const;
+
+ private:
+  struct Held {
+    std::string chain, number;
+    int32_t times;
+  };
+  std::vector<Held> held_;
+  std::unordered_map<std::string, std::size_t> index_;  // chain and number to held_
+};
 // The chain named in such a line from a residue key of the mmCIF road,
 // where a one-character chain is held doubled: it is named once.
 std::string key_chain_name(const rt::FixedText<12>& key);
@@ -65,11 +89,12 @@ bool namesakes_coincide(const float* a, const rt::FixedText<4>* a_names, std::si
 
 // Two residues that follow one another in the file at one residue number
 // and insertion code of an author's chain, but stand in different chains
-// of the model.  ierr 6 (two error lines each, as above) where they are one
-// residue: split by a line of another residue name (the first name returns
-// after the second: SER 91, SEX 91, SER 91), or written twice under two
-// names (an atom of one within 0.5 A of an atom of the other: a
-// microheterogeneity whose alternate codes a writer dropped).  Otherwise
+// of the model.  ierr 6 (the two error lines once for the residues of a
+// run at one number, as above) where they are one residue: split by a line
+// of another residue name (the first name returns after the second: SER
+// 91, SEX 91, SER 91), or written twice under two names (an atom of one
+// within 0.5 A of an atom of the other: a microheterogeneity whose
+// alternate codes a writer dropped).  Otherwise
 // they are two residues (a ligand and its ion, a chain's last residue and a
 // terminal group under its number), named in one warning.  Two residues
 // that both hold alternate codes are the conformers of one
@@ -88,9 +113,10 @@ void check_split_numbers(int32_t mdoc, int32_t& ierr);
 // (namesakes_coincide).
 // Reads sttcrec.st_chain_part.
 void note_numbers_given_again();
-// After the read: the two error lines for each residue noted that stands in
-// another chain of the model than the residue that held its number first
-// (two residues of one chain are check_num_in_chain_'s); 6 when any, else 0.
+// After the read: the two error lines for each number of the residues
+// noted that stand in another chain of the model than the residue that held
+// their number first (two residues of one chain are check_num_in_chain_'s);
+// 6 when any, else 0.
 int32_t numbers_given_again_report(int32_t mdoc);
 
 // The warning of two residues at one number read as two: one line for each

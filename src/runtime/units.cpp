@@ -4,6 +4,7 @@
 // at (n-1) x record length.
 #include "runtime/units.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,7 +35,7 @@ struct Unit {
   bool preconnected = false;
   bool readonly = false;
   bool write_failed = false;  // a record written to the unit was lost
-  bool plain_file = false;    // a plain file: lines may be read ahead in blocks
+  bool plain_file = false;    // a plain file or a stream's copy: lines are read ahead in blocks
   bool watched = false;       // opened while an output account is kept
   bool accounted = false;     // the file is in the output account
   bool refuse_reads = false;  // a file of the account that is not as it was written
@@ -43,6 +44,8 @@ struct Unit {
   std::unique_ptr<LineBlockReader> lines;
   // The record handed out when lines are read through stdio.
   std::string record;
+  // The bytes the unit reads, where it is open on a stream's copy.
+  std::shared_ptr<const std::string> copy;
 };
 
 Unit g_units[MAX_UNIT + 1];
@@ -136,6 +139,56 @@ void before_read(Unit& u) {
 
 std::string trimmed_name(std::string_view file) { return std::string(trim_right(file)); }
 
+// A stream named as an input (a pipe, a FIFO, a terminal) gives its bytes
+// once, where a run opens its input several times: to tell its form, to
+// read it, to look past its atoms.  The first open of the run takes the
+// stream whole; every later open of the same file reads that copy.
+struct StreamCopy {
+  dev_t dev;
+  ino_t ino;
+  std::shared_ptr<const std::string> bytes;  // null: the stream could not be taken
+  int error = 0;                             // errno of that failure
+};
+std::vector<StreamCopy> g_streams;
+
+// Reads the open descriptor to its end into `bytes`; errno of the failure,
+// or 0.
+int take_stream(int fd, std::string& bytes) {
+  char chunk[64 * 1024];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n == 0) return 0;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (bytes.size() + static_cast<std::size_t>(n) > MAX_STREAM_COPY) return EFBIG;
+    bytes.append(chunk, static_cast<std::size_t>(n));
+  }
+}
+
+// The copy of the stream `name` (`st` its status), taken at its first open;
+// null, with errno set, when it could not be taken.  A stream that failed
+// once fails again rather than give what was left of it.
+std::shared_ptr<const std::string> stream_copy(const std::string& name, const struct stat& st) {
+  for (const StreamCopy& s : g_streams) {
+    if (s.dev != st.st_dev || s.ino != st.st_ino) continue;
+    errno = s.error;
+    return s.bytes;
+  }
+  // Opened for reading only: a descriptor that could write to a pipe would
+  // make the run a writer of its own input, whose end then never comes.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  auto bytes = std::make_shared<std::string>();
+  const int error = take_stream(fd, *bytes);
+  ::close(fd);
+  StreamCopy& s = g_streams.emplace_back(StreamCopy{st.st_dev, st.st_ino, nullptr, error});
+  if (error == 0) s.bytes = std::move(bytes);
+  errno = error;
+  return s.bytes;
+}
+
 }  // namespace
 
 int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
@@ -146,6 +199,7 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
   if (opt.access == Access::Direct && opt.recl <= 0) return IOSTAT_BAD_RECORD;
 
   std::FILE* fp = nullptr;
+  std::shared_ptr<const std::string> copy;
   bool remove_on_close = false;
   bool created = false;  // the open makes the file: it belongs to the run from now
   if (opt.status == OpenStatus::Scratch) {
@@ -183,7 +237,15 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
     }
     if (exists && S_ISDIR(st.st_mode)) return IOSTAT_OPEN_FAILED;
     created = !opt.readonly && (opt.status == OpenStatus::Replace || !exists);
-    if (opt.status == OpenStatus::Replace) {
+    // An old file is an input; one that is no plain file is read from its
+    // copy, unless the run wrote it (the account then refuses its records).
+    const bool written = g_account_on && account_entry(name) != nullptr;
+    if (opt.status == OpenStatus::Old && exists && !S_ISREG(st.st_mode) && !written) {
+      copy = stream_copy(name, st);
+      if (!copy) return IOSTAT_OPEN_FAILED;
+      // fmemopen wants a buffer it may hold; in mode "r" it never writes to it.
+      fp = fmemopen(const_cast<char*>(copy->data()), copy->size(), "r");
+    } else if (opt.status == OpenStatus::Replace) {
       fp = std::fopen(name.c_str(), "w+b");
     } else if (exists) {
       if (!opt.readonly) fp = std::fopen(name.c_str(), "r+b");
@@ -204,9 +266,12 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
   u.recl = opt.recl;
   u.remove_on_close = remove_on_close;
   u.preconnected = false;
-  u.readonly = opt.readonly;
+  u.readonly = opt.readonly || copy != nullptr;
   struct stat fst;
-  u.plain_file = fstat(fileno(fp), &fst) == 0 && S_ISREG(fst.st_mode);
+  const bool regular = copy == nullptr && fstat(fileno(fp), &fst) == 0 && S_ISREG(fst.st_mode);
+  // A copy is repositioned as a plain file is.
+  u.plain_file = regular || copy != nullptr;
+  u.copy = std::move(copy);
   u.lines.reset();
   u.record.clear();
   u.last = opt.access == Access::Append ? LastOp::Write : LastOp::None;
@@ -216,7 +281,7 @@ int unit_open(int unit, std::string_view file, const OpenOptions& opt) {
   if (g_account_on) {
     const Written* w = account_entry(name);
     if (w && w->state != Written::State::Open)
-      u.refuse_reads = w->state == Written::State::Lost || !u.plain_file || fst.st_size != w->size;
+      u.refuse_reads = w->state == Written::State::Lost || !regular || fst.st_size != w->size;
     if (created) account(u);
   }
   return IOSTAT_OK;
@@ -411,7 +476,12 @@ int read_unformatted(int unit, std::string& bytes) {
   // to allocate it.
   long here = std::ftell(u->fp);
   struct stat st;
-  if (fstat(fileno(u->fp), &st) == 0 && here >= 0 && static_cast<long long>(len) + 4 > st.st_size - here)
+  long long size = -1;
+  if (u->copy)
+    size = static_cast<long long>(u->copy->size());
+  else if (fstat(fileno(u->fp), &st) == 0)
+    size = st.st_size;
+  if (size >= 0 && here >= 0 && static_cast<long long>(len) + 4 > size - here)
     return IOSTAT_READ_ERROR;
   bytes.resize(len);
   if (len > 0 && std::fread(bytes.data(), 1, len, u->fp) != len) return IOSTAT_READ_ERROR;
@@ -529,6 +599,7 @@ void close_all_units() {
   init_preconnected();
   for (int i = 0; i <= g_top; ++i)
     if (g_units[i].fp && !g_units[i].preconnected) unit_close(i);
+  g_streams.clear();
 }
 
 void output_account_start() {

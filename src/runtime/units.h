@@ -40,8 +40,16 @@ struct OpenOptions {
   bool readonly = false; // open for reading only
 };
 
+// Longest stream taken whole as an input: far more than a model the tables
+// hold, and a bound on memory where a device never ends.
+inline constexpr std::size_t MAX_STREAM_COPY = std::size_t{1} << 30;
+
 // Opens `file` on `unit`.  A scratch file gets a unique name and is removed
-// when closed.  Reopening an open unit closes it first.
+// when closed.  Reopening an open unit closes it first.  An old file that
+// is no plain file (a pipe, a FIFO, a terminal) is read whole at its first
+// open in the run, and every open of it reads that copy, read-only: a
+// stream gives its bytes once.  IOSTAT_OPEN_FAILED, errno EFBIG, past
+// MAX_STREAM_COPY.
 int unit_open(int unit, std::string_view file, const OpenOptions& opt);
 // Closes the unit; `remove_file` deletes the file (status "DELETE").  Closing
 // a unit that is not open is not an error.  IOSTAT_WRITE_ERROR when any
@@ -87,7 +95,8 @@ int unit_rewind(int unit);
 int unit_backspace(int unit);
 void unit_flush(int unit);
 void flush_all_units();
-// Closes every unit but the pre-connected ones (end of a run, and between tests).
+// Closes every unit but the pre-connected ones and forgets the streams taken
+// (end of a run, and between tests).
 void close_all_units();
 
 // An account of the files written while it is kept, so that a run that fails

@@ -112,6 +112,13 @@ int ptqexists(const char* path) {
 
 namespace {
 
+// A pipe, a FIFO or a device (`<(zcat model.gz)`, /dev/stdin): it gives its
+// bytes once, to the reader that takes them.
+bool names_a_stream(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
 // Why an input file named on the command line cannot be read: 0 it can,
 // else the general error to raise.  A directory opens for reading but is no
 // input file; a file that exists but may not be read is not "missing".  The
@@ -122,7 +129,13 @@ int unreadable_input(const std::string& full) {
     errno = EISDIR;
     return 17;
   }
-  if (ptqexists(full.c_str())) return 0;
+  // A FIFO opened and closed here could take its writer's only reader
+  // away, and the writer would end before the reader came.
+  if (names_a_stream(full)) {
+    if (::access(full.c_str(), R_OK) == 0) return 0;
+  } else if (ptqexists(full.c_str())) {
+    return 0;
+  }
   return errno == EACCES ? 16 : 11;
 }
 
@@ -150,7 +163,9 @@ int ptq7setenv(const std::string& name, const std::string& value,
   std::string ext = ptq7_utils_extension(value);
   const bool ext_given = !ext.empty();
   std::string full;
-  if (value == "/dev/null" || value == "NL:") {
+  // A stream is the file named, whatever extension its name lacks
+  // (/dev/fd/63 has none).
+  if (value == "/dev/null" || value == "NL:" || names_a_stream(value)) {
     full = value;
   } else {
     if (ext.empty()) ext = entry->extension;

@@ -121,7 +121,7 @@ TEST_F(CifWideNumbers, OtherResiduesAreNamedAndRefusedWhereANumberRepeats) {
   // meets no residue of the chain.
   EXPECT_EQ(read_out("b"), 6) << out_;
   EXPECT_EQ(chains_read(), "AA:   1 ,   2 ,0001 ,|Aa:   2 ,|");
-  EXPECT_EQ(count_of(out_, " ERROR: in chain A residue:0001\n"
+  EXPECT_EQ(count_of(out_, " ERROR: in chain A residue:0001, given 2 times\n"
                            "        different residues have the same number\n"),
             1)
       << out_;

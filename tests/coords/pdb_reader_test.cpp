@@ -325,13 +325,15 @@ TEST(PdbReaderResidues, DuplicateResidueNumberGivesStatusSix) {
   append(l, residue("GLY", 'A', 10));
   ReadResult r = read_pdb(l);
   EXPECT_EQ(r.ierr, 6);
-  EXPECT_NE(r.out.find(std::string(" ERROR: in chain A residue:  10\n        ") + kSameNumber), std::string::npos)
+  EXPECT_NE(r.out.find(std::string(" ERROR: in chain A residue:  10, given 2 times\n        ") + kSameNumber), std::string::npos)
       << r.out;
-  // Every pair is reported, even under the silent code.
+  // Each number is named once, with all the residues that hold it, even
+  // under the silent code.
   append(l, residue("SER", 'A', 10));
   r = read_pdb(l, kQuiet);
   EXPECT_EQ(r.ierr, 6);
-  EXPECT_EQ(count_of(r.out, kSameNumber), 3);
+  EXPECT_EQ(count_of(r.out, kSameNumber), 1);
+  EXPECT_EQ(count_of(r.out, " ERROR: in chain A residue:  10, given 3 times\n"), 1) << r.out;
 }
 
 // One number of a chain held by two residues that follow one another in
@@ -358,10 +360,11 @@ TEST(PdbReaderResidues, NumberHeldByResiduesOfTwoChainsGivesStatusSix) {
     const char* label;
     std::vector<std::string> lines;
     int32_t ierr;
+    const char* times = "";  // the residues at 91, as the error line counts them
   } cases[] = {
-      {"a mistyped name", split_by("SEX"), 6},
-      {"a byte that is no character", split_by("S\x01R"), 6},
-      {"two names without alternate codes", two_names(' ', ' ', ' '), 6},
+      {"a mistyped name", split_by("SEX"), 6, "3"},
+      {"a byte that is no character", split_by("S\x01R"), 6, "3"},
+      {"two names without alternate codes", two_names(' ', ' ', ' '), 6, "2"},
       {"two names with alternate codes", two_names('A', 'B', ' '), 0},
       {"an insertion code", two_names(' ', ' ', 'A'), 0},
       // NAG 90 follows GLY 91; ALA 90 stands in another chain of the model.
@@ -378,7 +381,8 @@ TEST(PdbReaderResidues, NumberHeldByResiduesOfTwoChainsGivesStatusSix) {
     EXPECT_EQ(r.ierr, c.ierr) << r.out;
     EXPECT_EQ(count_of(r.out, kSameNumber), c.ierr == 6 ? 1 : 0) << r.out;
     if (c.ierr == 6) {
-      EXPECT_NE(r.out.find(std::string(" ERROR: in chain A residue:  91\n        ") + kSameNumber),
+      EXPECT_NE(r.out.find(" ERROR: in chain A residue:  91, given " + std::string(c.times) +
+                           " times\n        " + kSameNumber),
                 std::string::npos)
           << r.out;
     }
@@ -397,7 +401,7 @@ TEST(PdbReaderResidues, InsertionCodeKeepsNumbersApartInALongWaterChain) {
   l.push_back(water('A', 17));
   r = read_pdb(l, kQuiet);
   EXPECT_EQ(r.ierr, 6);
-  EXPECT_TRUE(ends_with(r.out, std::string(" ERROR: in chain A residue:  17\n        ") + kSameNumber)) << r.out;
+  EXPECT_TRUE(ends_with(r.out, std::string(" ERROR: in chain A residue:  17, given 2 times\n        ") + kSameNumber)) << r.out;
   EXPECT_EQ(count_of(r.out, "different"), 1);
 }
 
@@ -408,7 +412,7 @@ TEST(PdbReaderResidues, JoinedWaterPiecesWithOneNumberGiveStatusSix) {
   ASSERT_EQ(asym_part.n_group, 1);
   EXPECT_EQ(asym_part.nres_chain(1), 2);
   EXPECT_EQ(r.ierr, 6);
-  EXPECT_TRUE(ends_with(r.out, std::string(" ERROR: in chain WAT  residue:  10\n        ") + kSameNumber)) << r.out;
+  EXPECT_TRUE(ends_with(r.out, std::string(" ERROR: in chain WAT  residue:  10, given 2 times\n        ") + kSameNumber)) << r.out;
 }
 
 TEST(PdbReaderAtoms, HydrogensAreDroppedButDeuteriumStays) {

@@ -290,7 +290,8 @@ TEST(MmcifLinks, TwoResidueKindsAtOneNumberEndTheRun) {
   EXPECT_EQ(r.ierr, 6) << r.out;
   EXPECT_NE(
       r.out.find(
-          " ERROR: in chain A residue: 186\n        different residues have the same number\n"),
+          " ERROR: in chain A residue: 186, given 2 times\n"
+          "        different residues have the same number\n"),
       std::string::npos)
       << r.out;
   EXPECT_FALSE(std::filesystem::exists(dir.file("out.rst")));

@@ -206,8 +206,8 @@ TEST(WriterForms, TwoResiduesAtOneNumberEndTheRunWithOrWithoutACell) {
     TempDir dir;
     const Outcome r = pipetest::run_model(dir.write("same_number.pdb", joined(out)), dir.path());
     EXPECT_EQ(r.ierr, 6) << r.out;
-    EXPECT_NE(r.out.find(" ERROR: in chain A residue: 152\n        different residues have the "
-                         "same number\n"),
+    EXPECT_NE(r.out.find(" ERROR: in chain A residue: 152, given 2 times\n        different "
+                         "residues have the same number\n"),
               std::string::npos)
         << r.out;
     for (const char* f : {"out.crd", "out.str", "out.rst", "new_lib.cif"})
@@ -302,9 +302,11 @@ TEST(WriterForms, TwoModelsInOneUnlabelledChainAreRefusedAsInTheOtherForms) {
     const std::string& text;
     const char* line;
   } forms[] = {
-      {"Open Babel's mmCIF", "obabel.cif", obabel, " ERROR: in chain   residue:   6\n"},
-      {"with a chain label", "labelled.cif", labelled, " ERROR: in chain A residue:   6\n"},
-      {"PDB form", "two_models.pdb", pdb, " ERROR: in chain A residue:   6\n"},
+      {"Open Babel's mmCIF", "obabel.cif", obabel,
+       " ERROR: in chain   residue:   6, given 2 times\n"},
+      {"with a chain label", "labelled.cif", labelled,
+       " ERROR: in chain A residue:   6, given 2 times\n"},
+      {"PDB form", "two_models.pdb", pdb, " ERROR: in chain A residue:   6, given 2 times\n"},
   };
   for (const auto& f : forms) {
     SCOPED_TRACE(f.label);

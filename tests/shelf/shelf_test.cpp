@@ -946,16 +946,16 @@ TEST(Shelf, ResidueNumberHeldByTwoChainsIsRefusedByBothPrograms) {
     const char* pipeline_line;  // the error line naming the number
     const char* orbinate_line;
   } refused[] = {
-      {"peers/1a5zA_sex.pdb", " ERROR: in chain A residue:  91\n",
-       " ERROR: in chain A residue:  91\n"},
-      {"peers/1a5zA_ctl.pdb", " ERROR: in chain A residue:  91\n",
-       " ERROR: in chain A residue:  91\n"},
-      {"peers/1A8O_smc_obabel.pdb", " ERROR: in chain A residue: 218\n",
-       " ERROR: in chain A residue: 218\n"},
-      {"peers/1A8O_smc_obabel.cif", " ERROR: in chain X residue: 218\n",
-       " ERROR: in chain X residue: 218\n"},
-      {"peers/1A8O_smc_obabel_biopython.cif", " ERROR: in chain A residue: 218\n",
-       " ERROR: in chain A residue: 218\n"},
+      {"peers/1a5zA_sex.pdb", " ERROR: in chain A residue:  91, given 3 times\n",
+       " ERROR: in chain A residue:  91, given 3 times\n"},
+      {"peers/1a5zA_ctl.pdb", " ERROR: in chain A residue:  91, given 3 times\n",
+       " ERROR: in chain A residue:  91, given 3 times\n"},
+      {"peers/1A8O_smc_obabel.pdb", " ERROR: in chain A residue: 218, given 2 times\n",
+       " ERROR: in chain A residue: 218, given 2 times\n"},
+      {"peers/1A8O_smc_obabel.cif", " ERROR: in chain X residue: 218, given 2 times\n",
+       " ERROR: in chain X residue: 218, given 2 times\n"},
+      {"peers/1A8O_smc_obabel_biopython.cif", " ERROR: in chain A residue: 218, given 2 times\n",
+       " ERROR: in chain A residue: 218, given 2 times\n"},
   };
   for (const auto& r : refused) {
     SCOPED_TRACE(r.file);
@@ -995,6 +995,44 @@ TEST(Shelf, ResidueNumberHeldByTwoChainsIsRefusedByBothPrograms) {
   TempDir run;
   EXPECT_EQ(run_orbinate(kept, run).status, 0);
 }
+
+#ifdef ORB_PREPARE_MODEL
+// 3,000 waters of one chain at each of two numbers, given by turns: both
+// programs refuse either form naming each number once with its count, so
+// that the log stays far smaller than the file (a line for each pair of
+// waters made 720 MB of it).
+TEST(Shelf, NumberGivenThousandsOfTimesIsNamedOnceByBothPrograms) {
+  std::string pdb = "CRYST1   50.000   50.000   50.000  90.00  90.00  90.00 P 1           1\n";
+  std::string cif = "data_W\n_cell.length_a 50\n_cell.length_b 50\n_cell.length_c 50\nloop_\n";
+  for (const char* item : {"group_PDB", "id", "type_symbol", "label_atom_id", "label_comp_id",
+                           "label_asym_id", "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id"})
+    cif += std::string("_atom_site.") + item + "\n";
+  char row[96];
+  for (int i = 1; i <= 6000; ++i) {
+    const float x = static_cast<float>(i % 40) * 1.1f, y = static_cast<float>(i / 40) * 1.1f;
+    std::snprintf(row, sizeof row, "HETATM%5d  O   HOH A%4d    %8.3f%8.3f   0.000  1.00 20.00\n",
+                  i, 2 - i % 2, x, y);
+    pdb += row;
+    std::snprintf(row, sizeof row, "HETATM %d O O HOH A %.3f %.3f 0 %d\n", i, x, y, 2 - i % 2);
+    cif += row;
+  }
+  TempDir dir;
+  for (const auto& [name, text] : {std::pair{"w.pdb", pdb}, std::pair{"w.cif", cif}}) {
+    SCOPED_TRACE(name);
+    TempDir p, o;
+    const pipetest::Outcome rp = run_prepare(dir.write(name, text), p);
+    const Ran ro = run_orbinate(dir.file(name), o);
+    EXPECT_EQ(rp.ierr, 6);
+    EXPECT_EQ(ro.status, 1);
+    for (const std::string& log : {rp.out, ro.log}) {
+      EXPECT_EQ(count_of(log, " residue:   1, given 3000 times\n        different"), 1) << log;
+      EXPECT_EQ(count_of(log, " residue:   2, given 3000 times\n        different"), 1) << log;
+      EXPECT_EQ(count_of(log, "different residues have the same number"), 2);
+      EXPECT_LT(log.size(), 4000u);
+    }
+  }
+}
+#endif
 
 // Open Babel writes each model of 1d3z as a data block of its own: both
 // programs read the first block and write what they write from that block
@@ -1496,8 +1534,8 @@ TEST(Shelf, TwoModelsWrittenAsOneAreRefusedAndResiduesAtOneNumberApartAreRead) {
     TempDir dir, run;
     const pipetest::Outcome p = run_whole(pipetest::data(file), dir);
     EXPECT_EQ(p.ierr, 6) << p.out;
-    EXPECT_NE(p.out.find(" ERROR: in chain A residue:   1\n        different residues have the "
-                         "same number\n"),
+    EXPECT_NE(p.out.find(" ERROR: in chain A residue:   1, given 2 times\n        different "
+                         "residues have the same number\n"),
               std::string::npos)
         << p.out;
     EXPECT_EQ(count_of(p.out, "different residues have the same number"), 16) << p.out;

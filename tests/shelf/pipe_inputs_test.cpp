@@ -1,0 +1,40 @@
+// Models given as a shell gives them, through a pipe (`<(zcat model.gz)`,
+// `zcat model.gz | prepare_model /dev/stdin`): each program reads them as
+// the file itself, though it opens its input more than once.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "prepare_process.h"
+
+#ifdef ORB_PREPARE_MODEL
+TEST(PipeInputs, BothProgramsReadAPipeAsTheFileItself) {
+  for (const char* entry : {"1A8O.pdb", "cif_1A8O.cif", "1d3z.pdb"}) {
+    const std::string path = pipetest::data(entry), lib = " '" + pipetest::library() + "' out";
+    TempDir plain, tls;
+    ASSERT_EQ(shelftest::run_prepare(path, plain).status, 0);
+    ASSERT_EQ(shelftest::run_orbinate(path, tls).status, 0);
+    // Run by bash, whose is `<(...)`; a run that waits for ever is stopped.
+    const struct {
+      std::string command;
+      const TempDir& same_as;
+    } runs[] = {{"timeout 60 '" ORB_PREPARE_MODEL "' <(cat '" + path + "')" + lib, plain},
+                {"cat '" + path + "' | timeout 60 '" ORB_PREPARE_MODEL "' /dev/stdin" + lib, plain},
+                {"timeout 60 '" ORB_ORBINATE "' XYZIN <(cat '" + path +
+                     "') TLSOUT groups.tls <<<$'TLS GROUP CHAIN\\nEND'",
+                 tls}};
+    for (const auto& run : runs) {
+      SCOPED_TRACE(run.command);
+      TempDir piped;
+      piped.write("run.sh", "cd '" + piped.path() + "' && " + run.command + " >log.txt 2>&1\n");
+      const int w = std::system(("bash '" + piped.file("run.sh") + "'").c_str());
+      EXPECT_TRUE(WIFEXITED(w) && WEXITSTATUS(w) == 0) << file_text(piped.file("log.txt"));
+      for (const char* f :
+           {"out.crd", "out.str", "out.rst", "new_lib.cif", "out_MSE.ps", "groups.tls"})
+        EXPECT_TRUE(file_text(piped.file(f)) == file_text(run.same_as.file(f))) << f << " differs";
+    }
+  }
+}
+#endif
