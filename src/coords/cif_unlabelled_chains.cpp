@@ -1,19 +1,13 @@
 // Chain keys of the PDB form for mmCIF atom rows without a chain label.
 #include "coords/cif_unlabelled_chains.h"
 
-#include <cstddef>
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-#include "coords/chain_termini.h"
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_by_pdb_rules.h"
-#include "coords/cif_label_tails.h"
-#include "coords/cif_store_atom.h"
-#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"

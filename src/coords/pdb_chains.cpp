@@ -321,10 +321,6 @@ bool lies_on_namesakes(int q, int r) {
                                     &atom_inf.atm_name(fr), static_cast<std::size_t>(nr));
 }
 
-}  // namespace
-
-namespace {
-
 // Whether the boxes about the `na` points of a and the `nb` points of b
 // are more than `gap` apart along some axis: then no two points are nearer.
 bool boxes_apart(const float* a, std::size_t na, const float* b, std::size_t nb, float gap) {

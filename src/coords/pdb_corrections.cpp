@@ -231,16 +231,18 @@ void BlankChainNumbers::clear() {
   held_.clear();
 }
 
-bool BlankChainNumbers::begins_further_chain(std::string_view number, const float* xyz) const {
+int BlankChainNumbers::place(std::string_view number, const float* xyz) const {
   const auto it = held_.find(std::string(number));
-  if (it == held_.end()) return false;
-  return !coords::positions_coincide(xyz, 1, it->second.data(), it->second.size() / 3);
+  if (it == held_.end()) return 0;
+  return coords::positions_coincide(xyz, 1, it->second.data(), it->second.size() / 3) ? 1 : -1;
+}
+
+bool BlankChainNumbers::begins_further_chain(std::string_view number, const float* xyz) const {
+  return place(number, xyz) < 0;
 }
 
 bool BlankChainNumbers::lies_on(std::string_view number, const float* xyz) const {
-  const auto it = held_.find(std::string(number));
-  return it != held_.end() &&
-         coords::positions_coincide(xyz, 1, it->second.data(), it->second.size() / 3);
+  return place(number, xyz) > 0;
 }
 
 void BlankChainNumbers::note(bool in_run, std::string_view key, std::string_view number,
@@ -284,7 +286,7 @@ bool BlankChainRestarts::begins_chain(std::string_view number, std::string_view 
   if (!any_ || !numbered_ || !residue_number(number, value) || value >= number_) return false;
   name = rt::trim(name);
   for (const UpAtom& u : up_)
-    if ((u.o3 ? name == "P" : name == "N") && coords::nearer(u.xyz, xyz, kChainBondReach))
+    if (chain_bond_atoms(u.o3 ? "O3'" : "C", name) && coords::nearer(u.xyz, xyz, kChainBondReach))
       return false;
   return true;
 }

@@ -146,6 +146,9 @@ class BlankChainNumbers {
   void note(bool in_run, std::string_view key, std::string_view number, const float* xyz);
 
  private:
+  // 0 where the run does not hold `number`, 1 where `xyz` lies on an atom
+  // of it, -1 where apart from them.
+  int place(std::string_view number, const float* xyz) const;
   std::string key_;
   // The positions of each number's atoms (x, y and z in turn).
   std::unordered_map<std::string, std::vector<float>> held_;

@@ -774,8 +774,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (sttcrec.st_break_due != 0 || record_ends_chain(rec, line)) {
     digit = bump_counter();
   } else if (wraps || repeats || restarts || segment_turns || letter_turns ||
-             pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1,
-                                std::memcmp(key.c + 2, prev.c + 2, 5) != 0,
+             pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1, residue_differs,
                                 crdatm.cr_rname.sub(1, 3) == rname.view(), water, prev_water,
                                 chain_differs)) {
     digit = bump_counter();
