@@ -517,11 +517,9 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
     dummy = slot->dummy;
   } else {
     if (foundation::is_water_name(rname.view())) rname = "HOH";
-    else if (eq(rname, "CYT")) rname = "C";
-    else if (eq(rname, "ADE")) rname = "A";
-    else if (eq(rname, "THY")) rname = "T";
-    else if (eq(rname, "GUA")) rname = "G";
-    else if (eq(rname, "URI")) rname = "U";
+    else if (const std::string_view n = foundation::force_field_nucleotide_name(rname.view());
+             !n.empty())
+      rname = n;
 
     nucleotide = true;
     if (const std::string_view n = foundation::one_letter_nucleotide_name(rname.view()); !n.empty())

@@ -139,16 +139,9 @@ void corr_name_(rt::TextRef aname, rt::TextRef rname, rt::TextRef asymb, rt::Tex
   if (foundation::is_water_name(std::string_view(r, 8)) ||
       foundation::is_cut_water_name(std::string_view(r, 8)))
     set_rname("HOH");
-  else if (rname_is("CYT"))
-    set_rname("C");
-  else if (rname_is("ADE"))
-    set_rname("A");
-  else if (rname_is("THY"))
-    set_rname("T");
-  else if (rname_is("GUA"))
-    set_rname("G");
-  else if (rname_is("URI"))
-    set_rname("U");
+  else if (const std::string_view n = foundation::force_field_nucleotide_name(std::string_view(r, 8));
+           !n.empty())
+    set_rname(n);
 
   // 7: primes of nucleotide atom names become stars.
   static constexpr std::string_view kPrimed[] = {"C",  "+C", "A",   "+A",  "T",   "+T", "G", "+G",
@@ -479,6 +472,14 @@ constexpr Rename kOneLetterRenames[] = {{"C", "Cd"}, {"+C", "Cd"}, {"A", "Ad"}, 
 
 std::string_view one_letter_nucleotide_name(std::string_view rname) {
   for (const Rename& r : kOneLetterRenames)
+    if (rt::text_eq(rname, r.from)) return r.to;
+  return {};
+}
+
+std::string_view force_field_nucleotide_name(std::string_view rname) {
+  static constexpr Rename kForceField[] = {{"CYT", "C"}, {"ADE", "A"}, {"THY", "T"},
+                                           {"GUA", "G"}, {"URI", "U"}, {"URA", "U"}};
+  for (const Rename& r : kForceField)
     if (rt::text_eq(rname, r.from)) return r.to;
   return {};
 }

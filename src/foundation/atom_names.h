@@ -48,6 +48,11 @@ inline constexpr std::string_view kNucleotideTerminalOxygens[] = {"OXT", "O3P", 
 std::string_view one_letter_nucleotide_name(std::string_view rname);
 // True for a name that one_letter_nucleotide_name gives.
 bool is_one_letter_nucleotide_monomer(std::string_view name);
+// The one-letter name of a nucleotide that force fields name by three
+// letters (CHARMM's ADE, CYT, GUA, THY and URA; URI as older files write
+// uracil); empty for any other residue name.  Both coordinate readers
+// rename by it before one_letter_nucleotide_name.
+std::string_view force_field_nucleotide_name(std::string_view rname);
 
 // The two spellings of nucleotide atom names: the older one writes the
 // sugar's prime as a star and the phosphate oxygens "O1P", "O2P", "O3P"

@@ -106,6 +106,8 @@ TEST_F(AtomNames, NameCorrections) {
       {" N1 ", "CYT", "", "Cd      ", "", ""},
       {" N1 ", "ADE", "", "Ad      ", "", ""},
       {" N1 ", "URI", "", "Ur      ", "", ""},
+      {" N1 ", "URA", "", "Ur      ", "", ""},  // CHARMM's uracil
+      {" N1 ", "GUA", "", "Gd      ", "", ""},
       {" OH2", "TIP3", "", "HOH     ", "", ""},  // simulation programs' water models
       {" OW ", "SOL", "", "HOH     ", "", ""},
       {" OH2", "TIP", "", "HOH     ", "", ""},  // TIP3 cut to three letters

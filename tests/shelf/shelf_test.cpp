@@ -239,6 +239,9 @@ constexpr FormPair kFormPairs[] = {
     {"peers/old_h_names.pdb", "peers/old_h_names_gemmi.cif", false},
     // One-letter RNA with a 5' phosphate.
     {"peers/rna_uag.pdb", "peers/rna_uag_gemmi.cif", false},
+    // The same strand under CHARMM's names (URA, ADE, GUA) without a chain
+    // letter: one strand of the library's monomers.
+    {"peers/rna_uag.pdb", "peers/rna_uag_charmm.pdb", false, false},
     // Waters and ligands under the label of the chain before them, no
     // entities (peers/cif_labels/README.md).
     {"peers/cif_labels/1ubq.pdb", "peers/cif_labels/1ubq_pdb_tocif.cif", false},

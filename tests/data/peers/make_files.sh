@@ -473,6 +473,17 @@ out += ['TER\n', 'END\n']
 open('rna_uag.pdb', 'w').writelines(out)
 EOF2
 gemmi convert rna_uag.pdb rna_uag_gemmi.cif
+# The same strand as CHARMM names it: residue names in columns 18-21, no
+# chain letter, the segment in columns 73-76, no element columns.
+python3 - <<'EOF2'
+names = {'  U': 'URA ', '  A': 'ADE ', '  G': 'GUA '}
+out = []
+for l in open('rna_uag.pdb'):
+    if l.startswith(('ATOM', 'HETATM')):
+        l = l[:17] + names[l[17:20]] + ' ' + l[22:72].ljust(50) + 'RNAA' + '\n'
+    out.append(l)
+open('rna_uag_charmm.pdb', 'w').writelines(out)
+EOF2
 
 # The two frames of 1ubi_gromacs_two_frames.pdb (made by hand) with each
 # frame's box after its model (MODEL, atoms, ENDMDL, CRYST1), as other
