@@ -142,11 +142,15 @@ bool hetatm_by_lists(const coords::CifAuthorRow& row, int polymer_entity) {
   // HETATM whatever the row says.  The chain caps and the one-letter
   // nucleotides of older files are no modified residues: the PDB form keeps
   // them in the chain when it writes them as ATOM, which the row says, or,
-  // where the row gives no kind, its polymer entity does.
-  const bool atom =
-      kind == "ATOM" || (coords::given_value(row.group_pdb).empty() && polymer_entity == 1);
-  return !(atom && (foundation::name_in(row.comp_name, foundation::kPolymerCaps) ||
-                    foundation::name_in(row.comp_name, foundation::kOneLetterNucleotides)));
+  // where the row gives no kind, its polymer entity does.  A one-letter
+  // nucleotide without a kind and without an entity type (Open Babel
+  // writes neither) is a nucleotide as A and G beside it are: read as
+  // HETATM, each T would part its strand.
+  const bool kindless = coords::given_value(row.group_pdb).empty();
+  const bool one_letter = foundation::name_in(row.comp_name, foundation::kOneLetterNucleotides);
+  if (kindless && one_letter && polymer_entity == -1) return false;
+  const bool atom = kind == "ATOM" || (kindless && polymer_entity == 1);
+  return !(atom && (foundation::name_in(row.comp_name, foundation::kPolymerCaps) || one_letter));
 }
 
 }  // namespace

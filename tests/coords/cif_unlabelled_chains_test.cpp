@@ -251,7 +251,8 @@ std::string obabel_form(const std::vector<Piece>& pieces) {
                                 "label_entity_id", "label_seq_id", "Cartn_x", "Cartn_y", "Cartn_z"});
   int serial = 0;
   for (const Piece& p : pieces) {
-    const bool dna = std::string(p.res) == "DA";
+    // Older files name nucleotides by one letter, as Open Babel keeps them.
+    const bool dna = std::string(p.res) == "DA" || std::string(p.res).size() == 1;
     const bool water = std::string(p.res) == "HOH";
     for (int k = 0; k < p.count; ++k) {
       const double x = p.x + 3.3 * k;
@@ -319,6 +320,8 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
        "XX:1 Xa:1 Xb:1 Xc:1 "},
       {"numbers running down inside one covalent chain",
        {{"1", "ALA", 5, 2, 0}, {"1", "ALA", 1, 2, 6.6}}, "XX:4 "},
+      {"a strand of one-letter nucleotides, T among them",
+       {{"1", "A", 1, 2, 0}, {"1", "T", 3, 2, 6.6}, {"1", "G", 5, 1, 13.2}}, "XX:5 "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
