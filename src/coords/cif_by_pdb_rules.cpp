@@ -625,6 +625,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
         ierr = 4;
         return;
       }
+      unlabelled_row_stored(i + 1);
     }
   }
   pdb_post_read_passes(mdoc, 'F', 'N', true, ierr);

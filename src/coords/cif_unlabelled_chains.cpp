@@ -1,6 +1,7 @@
 // Chain keys of the PDB form for mmCIF atom rows without a chain label.
 #include "coords/cif_unlabelled_chains.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -38,6 +39,10 @@ struct Keys {
   pdb::BlankChainRestarts restarts;
   int32_t row = 0;              // rows keyed so far
   std::vector<int32_t> starts;  // unlabelled_chain_starts
+  // The rows at which the entity turns, ascending, and the piece of the
+  // blank chain so begun (counted from 0) of each residue stored.
+  std::vector<int32_t> entity_starts;
+  std::vector<int32_t> residue_piece;
 };
 Keys keys;
 
@@ -119,6 +124,7 @@ void coords::unlabelled_chain_of_row(bool wraps) {
         !keys.blank_residues.lies_on(number, xyz)));
   const bool restarts = entity_turns || numbers_again;
   if (restarts) keys.starts.push_back(keys.row);
+  if (entity_turns) keys.entity_starts.push_back(keys.row);
   char digit = read_digit(het, chain_differs, number_differs, wraps || restarts);
   const bool key_differs = !keys.any || chain_differs || digit != keys.digit;
   const bool first_of_residue = key_differs || number_differs || name_differs;
@@ -149,6 +155,24 @@ void coords::unlabelled_chain_of_row(bool wraps) {
 }
 
 const std::vector<int32_t>& coords::unlabelled_chain_starts() { return keys.starts; }
+
+void coords::unlabelled_row_stored(int32_t row) {
+  if (keys.labels != Keys::Labels::None) return;
+  if (row == 0) row = keys.row;
+  const auto piece = std::upper_bound(keys.entity_starts.begin(), keys.entity_starts.end(), row) -
+                     keys.entity_starts.begin();
+  while (keys.residue_piece.size() < static_cast<std::size_t>(resid_inf.n_residue))
+    keys.residue_piece.push_back(static_cast<int32_t>(piece));
+}
+
+bool coords::unlabelled_pieces_differ(int32_t q, int32_t r) {
+  // A pass after the read that adds or removes residues leaves the record
+  // behind: then no piece is told apart.
+  if (keys.residue_piece.size() != static_cast<std::size_t>(resid_inf.n_residue)) return false;
+  if (q < 1 || r < 1 || q > resid_inf.n_residue || r > resid_inf.n_residue) return false;
+  return keys.residue_piece[static_cast<std::size_t>(q - 1)] !=
+         keys.residue_piece[static_cast<std::size_t>(r - 1)];
+}
 
 bool coords::unlabelled_chain_ids(int32_t mdoc) {
   if (keys.labels != Keys::Labels::None || asym_part.n_group < 1) return false;

@@ -31,6 +31,17 @@ void unlabelled_chain_of_row(bool wraps = false);
 // After the last row: the rows (counted from 1 in the order of the calls
 // above) at which such a further chain begins, ascending.
 const std::vector<int32_t>& unlabelled_chain_starts();
+// After the atom of keyed row `row` (0: the last row keyed) was stored: the
+// residues stored since take the piece of the blank chain that the row
+// stands in, each piece begun where the file's entity turns.  Nothing in a
+// file that names its chains.
+// Reads resid_inf.
+void unlabelled_row_stored(int32_t row = 0);
+// Whether residues q and r of such a file stand in pieces of the blank chain
+// under different entities: chains of their own, each holding its own
+// numbers.  False on any other read.
+// Reads resid_inf.
+bool unlabelled_pieces_differ(int32_t q, int32_t r);
 // After the read of a file that names no chain: the chain identifiers as
 // the PDB reader gives them from those keys, and true.  Nothing otherwise,
 // and false.

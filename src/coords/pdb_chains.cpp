@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "coords/cif_unlabelled_chains.h"
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
@@ -291,8 +292,10 @@ bool holds_alternates(int r) {
 
 // The author's chain of a residue once the chain identifiers are set: the
 // segment identifier of its chain, or the chain letter that every piece of
-// one chain keeps first in its residues' keys.
+// one chain keeps first in its residues' keys.  In an mmCIF file that names
+// no chain, each entity's piece of the blank chain is a chain of its own.
 bool same_author_chain(int r1, int r2, bool seg) {
+  if (coords::unlabelled_pieces_differ(r1, r2)) return false;
   if (seg)
     return asym_part.chain_id(resid_inf.i_chain(r1)) == asym_part.chain_id(resid_inf.i_chain(r2));
   return resid_inf.res_num_pdb(r1)(1) == resid_inf.res_num_pdb(r2)(1);

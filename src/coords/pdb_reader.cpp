@@ -7,6 +7,7 @@
 
 #include "coords/chain_termini.h"
 #include "coords/cif_header.h"
+#include "coords/cif_unlabelled_chains.h"
 #include "coords/ions.h"
 #include "coords/pdb_aniso.h"
 #include "coords/pdb_bonds.h"
@@ -408,6 +409,8 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
   if (list == 'T') rt::write_list(6, " ---get PDB: ierr =", opt);
 
   DriverState s;
+  // No mmCIF row of an earlier read may part this file's chains.
+  coords::unlabelled_chains_start();
   coords::pdb_atom_loop_start(s, seg_flag);
   crdinf.cri_file = file_pdb.substr(0, file_pdb.size() < 256 ? file_pdb.size() : 256);
   crdinf.cri_path.blank();

@@ -220,6 +220,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       return;
     }
     coords::ion_stored(atom_inf.n_atom);
+    if (other_writer) coords::unlabelled_row_stored();
     if (!icsd) coords::wide_number_stored();
     if (other_writer) coords::label_tail_stored();
     const char corr = crdatm.cr_corr(1);

@@ -322,6 +322,9 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
        {{"1", "ALA", 5, 2, 0}, {"1", "ALA", 1, 2, 6.6}}, "XX:4 "},
       {"a strand of one-letter nucleotides, T among them",
        {{"1", "A", 1, 2, 0}, {"1", "T", 3, 2, 6.6}, {"1", "G", 5, 1, 13.2}}, "XX:5 "},
+      {"ligands at number 0, each its own entity, the first name again third",
+       {{"1", "FX0", 0, 1, 0}, {"2", "CLR", 0, 1, 100}, {"3", "FX0", 0, 1, 200}},
+       "XX:1 Xa:1 Xb:1 "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
