@@ -325,6 +325,8 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
       {"ligands at number 0, each its own entity, the first name again third",
        {{"1", "FX0", 0, 1, 0}, {"2", "CLR", 0, 1, 100}, {"3", "FX0", 0, 1, 200}},
        "XX:1 Xa:1 Xb:1 "},
+      {"waters numbered past 9999 by the file's number alone",
+       {{"1", "HOH", 9998, 4, 0}}, "XX:2 Xa:2 "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
