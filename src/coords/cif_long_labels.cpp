@@ -1,6 +1,7 @@
 // Chain names of four characters for mmCIF chain labels of any length.
 #include "coords/cif_long_labels.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -8,8 +9,10 @@
 #include <vector>
 
 #include "coords/cif_atom_rows.h"
+#include "coords/cif_by_pdb_rules.h"
 #include "coords/cif_header.h"
 #include "coords/cif_store_atom.h"
+#include "coords/cif_wide_numbers.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
 #include "foundation/messages.h"
@@ -34,6 +37,14 @@ struct Labels {
   int32_t width = 0;  // coords::label_width of the label
   bool anew = false;
   char number[5] = {};
+  // The author's chain of the label's rows so far, empty before the first
+  // row that names one, and the name of the further chain that its rows of
+  // a later author's chain take (blank while none).
+  std::string author;
+  rt::FixedText<4> piece;
+  // The author's chains read as chains of their own under another's label:
+  // the label, the author's chain and the name taken.
+  std::vector<std::array<std::string, 3>> pieces;
 };
 Labels labels;
 
@@ -131,13 +142,43 @@ void rename_rows(const rt::FixedText<4>& cut, const rt::FixedText<4>& name, std:
   if (any) coords::link_rows_renamed();
 }
 
+// A label never spans two author's chains in the archive, but a writer
+// that fills it from another column may give one label to all: PyMOL
+// writes the segment there, which older files fill with the entry code
+// (1HPV on chains A, B and the waters alike).  Read as one chain, chain B
+// would run on from A's last residue through its OXT.  Each change of the
+// author's chain under one label begins a further chain, as the PDB form
+// and orbinate begin one; rows of a blank author's chain are named apart
+// already and change nothing.  True for a row of such a further chain,
+// which takes the name labels.piece.
+bool author_piece(const coords::CifAuthorRow& row, bool new_label) {
+  const std::string_view author =
+      coords::author_chain_blank(row) ? std::string_view() : coords::given_value(row.auth_asym);
+  const bool labelled = row.label_given && !coords::given_value(row.label_asym).empty();
+  if (new_label) {
+    labels.author.assign(labelled ? author : std::string_view());
+    labels.piece.blank();
+    return false;
+  }
+  if (!labelled || author.empty()) return false;
+  if (author != labels.author) {
+    if (!labels.author.empty()) {
+      labels.piece = coords::further_chain_name(crdatm.cr_group);
+      labels.pieces.push_back({labels.last, std::string(author), std::string(labels.piece.trimmed())});
+    }
+    labels.author.assign(author);
+  }
+  return !labels.piece.is_blank();
+}
+
 }  // namespace
 
 void coords::long_labels_start() { labels = Labels{}; }
 
 void coords::long_label_row() {
   const std::string_view label = cif_author_row().label_asym;
-  if (!labels.any || label != labels.last) {
+  const bool new_label = !labels.any || label != labels.last;
+  if (new_label) {
     labels.any = true;
     labels.last.assign(label);
     labels.cut = crdatm.cr_group;
@@ -148,12 +189,19 @@ void coords::long_label_row() {
     labels.anew = !(labels.name == labels.cut);
     labels.number[0] = '\0';
   }
-  if (!labels.anew) return;
   rt::FixedText<12>& pnum = crdatm.cr_pnum;
-  crdatm.cr_group = labels.name;
-  pnum(1) = labels.name(1);
-  pnum(2) = labels.name(2);
-  for (int i = 1; i <= 4; ++i) pnum(7 + i) = labels.name(i);
+  const auto name_row = [&](const rt::FixedText<4>& name) {
+    crdatm.cr_group = name;
+    pnum(1) = name(1);
+    pnum(2) = name(2);
+    for (int i = 1; i <= 4; ++i) pnum(7 + i) = name(i);
+  };
+  if (labels.anew) name_row(labels.name);
+  if (author_piece(cif_author_row(), new_label)) {
+    name_row(labels.piece);
+    return;
+  }
+  if (!labels.anew) return;
   const std::string_view number = pnum.sub(3, 7);
   if (number != std::string_view(labels.number, 5)) {
     for (int i = 0; i < 5; ++i) labels.number[i] = number[static_cast<std::size_t>(i)];
@@ -162,6 +210,16 @@ void coords::long_label_row() {
 }
 
 void coords::long_labels_report(int32_t mdoc) {
+  if (const std::size_t n = labels.pieces.size(); n > 0) {
+    std::string line = " WARNING: " + std::to_string(n) +
+                       (n == 1 ? " author chain shares another's chain label, and is read as a chain of its own:"
+                               : " author chains share another's chain label, and are read as chains of their own:");
+    for (std::size_t i = 0; i < n && i < 5; ++i)
+      line += (i == 0 ? " " : ", ") + labels.pieces[i][1] + " under " + labels.pieces[i][0] +
+              " as " + labels.pieces[i][2];
+    if (n > 5) line += ", ...";
+    msgdoc_(mdoc, line);
+  }
   if (const std::size_t n = labels.clashed.size(); n > 0) {
     std::string line = " WARNING: " + std::to_string(n) +
                        (n == 1 ? " chain label would give its chain another chain's name"

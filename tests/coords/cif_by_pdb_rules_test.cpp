@@ -123,6 +123,42 @@ TEST_F(CifByPdbRules, TwoPolymerLabelsOfOneAuthorChainAreTwoChains) {
   EXPECT_EQ(chain_ids(), "AA Aa ");
 }
 
+// PyMOL writes its segment column as the label, which older entries fill
+// with the entry code: one label over the waters and chains A and B, each
+// numbered from 1, chain A ending in its OXT.  Both programs read the chains
+// of the PDB form, the pipeline naming the second by its label.
+TEST_F(CifByPdbRules, OneLabelOverSeveralAuthorChainsIsAChainForEach) {
+  const struct {
+    const char* label;
+    std::string rows;
+    const char* pipeline;
+    const char* orbinate;
+    const char* pieces;  // the warning's list
+  } cases[] = {
+      {"the waters, then chains A and B",
+       "1 O O HOH 1HPV . . 9 9 9 1 10 201 .\n"
+       "2 N N GLY 1HPV . . 1 1 1 1 10 1 A\n3 N N ALA 1HPV . . 4 1 1 1 10 2 A\n"
+       "4 O OXT ALA 1HPV . . 5 1 1 1 10 2 A\n"
+       "5 N N GLY 1HPV . . 21 1 1 1 10 1 B\n6 N N ALA 1HPV . . 24 1 1 1 10 2 B\n",
+       "XX:1 1HPV:2 1a:2 ", "XX AA BB ", "1 author chain shares another's chain label, and is read "
+       "as a chain of its own: B under 1HPV as 1a"},
+      {"chains A, B, C",
+       "1 N N GLY S . . 1 1 1 1 10 1 A\n2 N N GLY S . . 21 1 1 1 10 1 B\n"
+       "3 N N GLY S . . 41 1 1 1 10 1 C\n",
+       "SS:1 Sa:1 Sb:1 ", "AA BB CC ", "2 author chains share another's chain label, and are read "
+       "as chains of their own: B under S as Sa, C under S as Sb"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("seg", peer_file("", c.rows));
+    ASSERT_EQ(read_out("seg"), 0) << out_;
+    EXPECT_EQ(chain_summary(), c.pipeline);
+    EXPECT_NE(out_.find(std::string(" WARNING: ") + c.pieces + "\n"), std::string::npos) << out_;
+    ASSERT_EQ(read_rules("seg", 'N'), 0) << out_;
+    EXPECT_EQ(chain_ids(), c.orbinate);
+  }
+}
+
 TEST_F(CifByPdbRules, AnEmptyAuthorChainIsTheBlankChainNotTheLabel) {
   // '' is the blank chain of the PDB form; "?" gives no chain, and the
   // file's own chain stands in.
