@@ -84,7 +84,8 @@ class BlankChainNames {
     const bool author_blank = coords::author_chain_blank(row);
     if (labelled && !author_blank) return;
     const std::string_view author = labelled ? std::string_view() : coords::named_chain(row);
-    rt::FixedText<4> group = author.empty() ? blank_name(labelled ? row.label_asym : "")
+    rt::FixedText<4> group = author.empty() ? blank_name(labelled ? std::string(row.label_asym)
+                                                                  : '\x01' + std::string(row.entity))
                                             : rt::FixedText<4>(author.substr(0, 4));
     if (group.len_trim() <= 1) group(2) = group(1);
     crdatm.cr_group = group;
@@ -95,8 +96,11 @@ class BlankChainNames {
   }
 
  private:
-  // The name of the blank chain's piece under `label` (none: the rows that
-  // name no chain at all).
+  // The name of the blank chain's piece under `label`.  The rows that name
+  // no chain at all are told apart by their entity, whether their label is
+  // "." or "?" (where the row reader gives the entity in the label's place):
+  // a protein and its waters of two entities, so written after a labelled
+  // chain, are two pieces, as the PDB form gives them.
   rt::FixedText<4> blank_name(std::string_view label) {
     const auto [at, added] = by_label_.try_emplace(std::string(label), "XX");
     if (added && by_label_.size() > 1) at->second = coords::further_chain_name(rt::FixedText<4>("XX"));

@@ -353,13 +353,20 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
 TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
   // A chain of two residues (label and author `protein`), then two waters
   // under `label` and `author`, and two more under `label2`.
+  // With `second`, a second chain of the protein's entity stands before the
+  // waters under `label` and `author`.
   const auto file = [](const std::string& label, const std::string& author,
-                       const std::string& label2 = "", const std::string& protein = "A") {
+                       const std::string& label2 = "", const std::string& protein = "A",
+                       bool second = false) {
     std::string text = cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
                                                  "label_asym_id", "label_entity_id", "Cartn_x",
                                                  "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"});
     text += "ATOM 1 N ALA " + protein + " 1 0 0 0 1 " + protein + "\n";
     text += "ATOM 2 N GLY " + protein + " 1 3.8 0 0 2 " + protein + "\n";
+    if (second) {
+      text += "ATOM 11 N ALA " + label + " 1 10 0 0 1 " + author + "\n";
+      text += "ATOM 12 N GLY " + label + " 1 13.8 0 0 2 " + author + "\n";
+    }
     text += "HETATM 3 O HOH " + label + " 2 20 0 0 77 " + author + "\n";
     text += "HETATM 4 O HOH " + label + " 2 24 0 0 78 " + author + "\n";
     if (!label2.empty()) {
@@ -384,6 +391,9 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
        "AA:2 BB:2 CC:2 ", "AA:2 BB:2 Ba:2 "},
       {"a chain named XX beside waters that name none", file(".", ".", "", "XX"), "XX:2 Xa:2 ",
        "XX:2 Xa:2 ", 'Y'},
+      // Read as where the entity stands in for the label ("?").
+      {"a chain and waters of two entities under label and author .", file(".", ".", "", "A", true),
+       "AA:2 XX:2 Xa:2 ", "AA:2 XX:2 Xa:2 "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
