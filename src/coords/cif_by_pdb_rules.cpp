@@ -457,6 +457,9 @@ void file_chain_of(const coords::CifAuthorRow& row, std::string& out) {
   }
   out.assign(row.label_asym);
   if (row.label_given && !coords::given_value(row.label_asym).empty()) return;
+  // Nor does an entity that stands in for a missing label part an author's
+  // chain: the PDB form keeps a chain whole where the entity changes in it.
+  if (!row.label_given && !coords::given_value(row.auth_asym).empty()) out.clear();
   out.push_back('\x01');
   out.append(coords::given_value(row.auth_asym));
 }

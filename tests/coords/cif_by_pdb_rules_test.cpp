@@ -507,8 +507,11 @@ TEST_F(CifByPdbRules, WithoutLabelsEachAuthorChainHoldsItsOwnNumbers) {
     std::string chains;
     int32_t ierr;
     const char* groups;
+    const char* entity2 = "1";  // the entity of each chain's second residue
   } cases[] = {
       {"label . over chains A, B", ".", "AB", 0, "AA BB "},
+      // The PDB form keeps the chain whole, as the pipeline does.
+      {"no label item, the entity changing inside chain A", nullptr, "A", 0, "AA ", "2"},
       {"label ? over chains A, B", "?", "AB", 0, "AA BB "},
       {"no label item, chains A, B", nullptr, "AB", 0, "AA BB "},
       {"label . over chains A, B, A", ".", "ABA", 6, ""},
@@ -526,7 +529,8 @@ TEST_F(CifByPdbRules, WithoutLabelsEachAuthorChainHoldsItsOwnNumbers) {
       for (const char* res : {"GLY 1", "ALA 2"}) {
         ++id;
         rows += std::to_string(id) + " N N " + std::string(res, 3) + " " +
-                (c.asym != nullptr ? std::string(c.asym) + " " : "") + "1 " + (res + 4) + " " +
+                (c.asym != nullptr ? std::string(c.asym) + " " : "") +
+                (res[0] == 'A' ? c.entity2 : "1") + " " + (res + 4) + " " +
                 std::to_string(3 * id) + " 1 1 1 10 " + chain + "\n";
       }
     std::string loop = "loop_\n";
@@ -535,6 +539,11 @@ TEST_F(CifByPdbRules, WithoutLabelsEachAuthorChainHoldsItsOwnNumbers) {
     EXPECT_EQ(read_rules("nolabels", 'N'), c.ierr) << c.label << out_;
     if (c.ierr == 0) {
       EXPECT_EQ(chain_ids(), c.groups) << c.label;
+      ASSERT_EQ(read_out("nolabels"), 0) << c.label << out_;
+      std::string groups;
+      for (int g = 1; g <= asym_part.n_group; ++g)
+        groups += std::string(asym_part.group_id(g).trimmed()) + " ";
+      EXPECT_EQ(groups, c.groups) << c.label << ", the pipeline's reading";
     }
   }
 }
