@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -379,6 +380,55 @@ int open_to_look(std::string_view file) {
   opt.readonly = true;
   if (unit < 1 || unit_open(unit, file, opt) != 0) return 0;
   return unit;
+}
+
+namespace {
+
+// A stream's copy read through stdio.  The reader holds the copy, which
+// close_all_units may forget while a reader still has it open.
+struct CopyReader {
+  std::shared_ptr<const std::string> bytes;
+  std::size_t at = 0;
+};
+
+ssize_t copy_read(void* cookie, char* buf, std::size_t size) {
+  auto& r = *static_cast<CopyReader*>(cookie);
+  const std::size_t n = std::min(size, r.bytes->size() - r.at);
+  std::memcpy(buf, r.bytes->data() + r.at, n);
+  r.at += n;
+  return static_cast<ssize_t>(n);
+}
+
+int copy_seek(void* cookie, off64_t* offset, int whence) {
+  auto& r = *static_cast<CopyReader*>(cookie);
+  const off64_t base = whence == SEEK_SET   ? 0
+                       : whence == SEEK_CUR ? static_cast<off64_t>(r.at)
+                                            : static_cast<off64_t>(r.bytes->size());
+  const off64_t to = base + *offset;
+  if (to < 0 || to > static_cast<off64_t>(r.bytes->size())) return -1;
+  r.at = static_cast<std::size_t>(to);
+  *offset = to;
+  return 0;
+}
+
+int copy_close(void* cookie) {
+  delete static_cast<CopyReader*>(cookie);
+  return 0;
+}
+
+}  // namespace
+
+std::FILE* open_input_file(std::string_view file) {
+  const std::string name = trimmed_name(file);
+  struct stat st;
+  if (::stat(name.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))
+    return std::fopen(name.c_str(), "r");
+  std::shared_ptr<const std::string> copy = stream_copy(name, st);
+  if (!copy) return nullptr;
+  auto reader = std::make_unique<CopyReader>(CopyReader{std::move(copy)});
+  std::FILE* fp = fopencookie(reader.get(), "r", {copy_read, nullptr, copy_seek, copy_close});
+  if (fp) reader.release();
+  return fp;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +74,13 @@ int free_unit(int from = 1, int to = 99);
 // a look at its lines beside the units a reader holds; 0 where no unit is
 // free or the file cannot be opened.
 int open_to_look(std::string_view file);
+
+// `file` opened to be read through stdio by a reader of its own, as an old
+// file opens on a unit: one that is no plain file (a pipe, a FIFO, a
+// device) reads the run's copy of it, so that every reader of the run sees
+// the same bytes however often it is opened.  Null, errno set, where it
+// cannot be opened.  The caller closes it.
+std::FILE* open_input_file(std::string_view file);
 
 // Longest record kept by default: far more than any record the readers
 // take, and a bound on memory whatever the input.

@@ -35,6 +35,7 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include "runtime/units.h"
 #include "suite/csymlib_grid.h"
 #include "suite/csymlib_recip.h"
 #include "suite/csymlib_symop.h"
@@ -817,7 +818,8 @@ FileText whole_text(std::FILE* fp, off_t size) {
 FileIndex& file_index(std::FILE* fp, const char* path) {
   static FileIndex held;
   static FileIndex once;
-  struct stat st;
+  // A stream's copy has no descriptor, and is indexed as a stream is.
+  struct stat st = {};
   const bool regular = ::fstat(fileno(fp), &st) == 0 && S_ISREG(st.st_mode);
   const bool same = regular && same_file(held, path, st);
   if (same && !held.unsettled) return held;
@@ -948,7 +950,7 @@ SpacegroupPtr ptq7spg_load_spacegroup(int number, int ptq7_number, const char* n
 
   char path[4096];
   if (!find_file(path, sizeof path)) return nullptr;
-  std::FILE* fp = std::fopen(path, "r");
+  std::FILE* fp = rt::open_input_file(path);
   if (!fp) {
     csym_signal(2, "ptq7spg_load_spacegroup");
     return nullptr;
@@ -996,7 +998,7 @@ suite::SymmetryLibrary suite::symmetry_library_state(const char* path, std::stri
   // A directory opens for reading too, and reads as no text.
   struct stat st;
   if (::stat(path, &st) == 0 && S_ISDIR(st.st_mode)) return SymmetryLibrary::kUnreadable;
-  std::FILE* fp = std::fopen(path, "r");
+  std::FILE* fp = rt::open_input_file(path);
   if (!fp) return SymmetryLibrary::kUnreadable;
   FileIndex& ix = file_index(fp, path);
   std::fclose(fp);

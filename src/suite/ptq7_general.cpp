@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "runtime/run.h"
+#include "runtime/units.h"
 #include "suite/library_utils.h"
 #include "suite/ptq7_errno.h"
 #include "suite/ptq7_parser.h"
@@ -59,7 +60,7 @@ struct FileCloser {
 
 int read_environ(const std::string& name, std::vector<Ptq7LogicalName>& table) {
   ptq7printf(2, "Opening file \"%s\"\n", name.c_str());
-  FileCloser f{std::fopen(name.c_str(), "r")};
+  FileCloser f{rt::open_input_file(name)};
   if (!f.fp) return general_error(7, "ptq7fyp", 1);
   ParserPtr parser = ptq7_parse_start(3);
   ptq7_parse_delimiters(parser.get(), " \t=.", nullptr);
@@ -79,7 +80,7 @@ int read_environ(const std::string& name, std::vector<Ptq7LogicalName>& table) {
 
 int read_defaults(const std::string& name, std::vector<Ptq7LogicalName>& table) {
   ptq7printf(2, "Opening file \"%s\"\n", name.c_str());
-  FileCloser f{std::fopen(name.c_str(), "r")};
+  FileCloser f{rt::open_input_file(name)};
   if (!f.fp) return general_error(8, "ptq7fyp", 1);
   ParserPtr parser = ptq7_parse_start(3);
   ptq7_parse_delimiters(parser.get(), " \t=", nullptr);

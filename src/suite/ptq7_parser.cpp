@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "runtime/units.h"
 #include "suite/ptq7_errno.h"
 
 namespace {
@@ -366,7 +367,7 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
         // A supplied '@' line may arrive while another command file is open;
         // that one would never be read again.
         if (p->fp) std::fclose(p->fp);
-        p->fp = std::fopen(name.c_str(), "r");
+        p->fp = rt::open_input_file(name);
         if (!p->fp) ptq7_signal(parser_error(5), "ptq7_parser", nullptr);
       }
       held.clear();

@@ -293,6 +293,35 @@ TEST_F(Units, PipesAreReadWithTheSameRules) {
   writer.join();
 }
 
+// A reader of its own (the symmetry library's, the keyword parser's) and a
+// unit read one copy of a stream, however often it is opened, and the
+// reader keeps it after the run forgets it.
+TEST_F(Units, EveryOpenOfAStreamReadsOneCopy) {
+  const std::string fifo = path("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::FILE* f = std::fopen(fifo.c_str(), "wb");
+    std::fputs("symop x,y,z\n", f);
+    std::fclose(f);
+  });
+  std::FILE* first = rt::open_input_file(fifo);
+  std::FILE* second = rt::open_input_file(fifo);
+  writer.join();
+  rt::OpenOptions o;
+  o.status = rt::OpenStatus::Old;
+  ASSERT_EQ(rt::unit_open(23, fifo, o), 0);
+  std::string rec;
+  EXPECT_EQ(rt::read_record(23, rec), 0);
+  EXPECT_EQ(rec, "symop x,y,z");
+  rt::close_all_units();
+  for (std::FILE* f : {first, second}) {
+    char line[32] = {};
+    ASSERT_NE(f, nullptr);
+    EXPECT_STREQ(std::fgets(line, sizeof line, f), "symop x,y,z\n");
+    std::fclose(f);
+  }
+}
+
 TEST_F(Units, HighestUnitNumbersAreFoundAndClosedWithTheRest) {
   ASSERT_EQ(rt::unit_open(rt::MAX_UNIT, path("top"), rt::OpenOptions{}), 0);
   ASSERT_EQ(rt::unit_open(7, path("low"), rt::OpenOptions{}), 0);
