@@ -449,9 +449,10 @@ bool name_long_author_chains(int32_t mdoc, std::vector<AuthorChain>& authors) {
 // place) tells its chains apart by the author's chain alone, as the
 // pipeline reads it, so the author's chain is part of the key there.
 void file_chain_of(const coords::CifAuthorRow& row, std::string& out) {
-  // The blank chain of a file that names none is one run of rows whatever
-  // their entities: its chains are those the pipeline finds in it.
-  if (!coords::row_labels_chain(row) && coords::given_value(row.auth_asym).empty()) {
+  // The blank chain is one run of rows whatever their entities and labels
+  // (a blank author's chain under one label for the whole file, or one for
+  // each piece or water): its chains are those the pipeline finds in it.
+  if (coords::named_chain(row).empty()) {
     out.assign(1, '\x01');
     return;
   }

@@ -43,6 +43,11 @@ struct Keys {
   // blank chain so begun (counted from 0) of each residue stored.
   std::vector<int32_t> entity_starts;
   std::vector<int32_t> residue_piece;
+  // In a file that labels its chains: whether the row before was of the
+  // blank chain, and the name of the blank chain's piece it stood in.
+  bool blank_before = false;
+  rt::FixedText<4> piece;
+  int32_t pieces = 0;  // the blank chain's pieces named so far
 };
 Keys keys;
 
@@ -80,6 +85,41 @@ char residue_digit(char digit, bool key_differs) {
   return digit;
 }
 
+// A chain of the model, stored so far, holds the name.
+bool chain_holds(const rt::FixedText<4>& name) {
+  for (int32_t g = 1; g <= asym_part.n_group && g <= MAXCHAIN; ++g)
+    if (asym_part.group_id(g) == name) return true;
+  return false;
+}
+
+// The name of the blank chain's next piece in a file that labels its
+// chains, as the PDB reader names the pieces of a blank chain: XX, then X
+// and a second character, then X and two more, skipping names that a
+// chain read so far holds.  The names are given in order, so the search
+// goes on from the last one given.
+rt::FixedText<4> next_piece_name() {
+  constexpr int32_t n = static_cast<int32_t>(kChainIdAlphabet.size());
+  rt::FixedText<4> name("");
+  for (;; ++keys.pieces) {
+    const int32_t k = keys.pieces;
+    name.blank();
+    name(1) = 'X';
+    if (k == 0) {
+      name(2) = 'X';
+    } else if (k <= n) {
+      name(2) = kChainIdAlphabet[static_cast<std::size_t>(k - 1)];
+    } else if (k <= n + n * n) {
+      name(2) = kChainIdAlphabet[static_cast<std::size_t>((k - n - 1) / n)];
+      name(3) = kChainIdAlphabet[static_cast<std::size_t>((k - n - 1) % n)];
+    } else {
+      return name;  // more pieces than the chain table holds
+    }
+    if (!chain_holds(name)) break;
+  }
+  ++keys.pieces;
+  return name;
+}
+
 }  // namespace
 
 void coords::unlabelled_chains_start() { keys = Keys{}; }
@@ -91,8 +131,15 @@ void coords::unlabelled_chain_of_row(bool wraps) {
   // one chain.
   if (keys.labels == Keys::Labels::Unknown)
     keys.labels = row_labels_chain(row) ? Keys::Labels::Given : Keys::Labels::None;
-  if (keys.labels == Keys::Labels::Given) return;
-  const std::string_view chain = author_chain(row);
+  // In a file that labels its chains the rows of the blank chain (a blank
+  // author's chain, whatever the label: Biopython writes one label for all
+  // the chains of a file without chain letters, gemmi one for each piece
+  // it finds, CHARMM's waters one each) are parted as the PDB form parts
+  // its blank chain, not by their labels.  The other rows keep their
+  // labels' chains and are followed only for the row before.
+  const bool labelled = keys.labels == Keys::Labels::Given;
+  const bool keyed = !labelled || named_chain(row).empty();
+  const std::string_view chain = labelled ? named_chain(row) : author_chain(row);
   const bool het = cif_row_hetatm(row, -1);
   rt::FixedText<12>& pnum = crdatm.cr_pnum;
   const bool chain_differs = keys.any && chain != keys.chain;
@@ -144,14 +191,19 @@ void coords::unlabelled_chain_of_row(bool wraps) {
   keys.digit = digit;
   if (crdatm.cr_aname == "OXT ") keys.oxt_prev = true;
 
-  rt::FixedText<4>& group = crdatm.cr_group;
-  group.blank();
-  group(1) = chain.empty() ? ' ' : chain[0];
-  group(2) = digit;
+  rt::FixedText<4> key("");
+  key(1) = chain.empty() ? ' ' : chain[0];
+  key(2) = digit;
+  keys.blank_residues.note(blank_residue, key.view(), number, crdatm.cr_xyz.data());
+  const bool piece_goes_on = keys.blank_before && !key_differs;
+  keys.blank_before = labelled && keyed;
+  if (!keyed) return;
+  if (labelled && !piece_goes_on) keys.piece = next_piece_name();
+  const rt::FixedText<4>& group = labelled ? keys.piece : key;
+  crdatm.cr_group = group;
   pnum(1) = group(1);
   pnum(2) = group(2);
   for (int i = 1; i <= 4; ++i) pnum(7 + i) = group(i);
-  keys.blank_residues.note(blank_residue, group.view(), number, crdatm.cr_xyz.data());
 }
 
 const std::vector<int32_t>& coords::unlabelled_chain_starts() { return keys.starts; }

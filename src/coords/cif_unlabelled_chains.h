@@ -18,7 +18,11 @@ void unlabelled_chains_start();
 // row names no chain (no label item, or the label "."): the
 // row's group (crdatm cr_group and the chain characters of cr_pnum) becomes
 // the PDB form's chain key, the author's chain followed by the counter
-// digit.  The rows of a file that names its chains are left as read.
+// digit.  In a file that names its chains, the rows of the blank chain
+// (named_chain empty: a blank author's chain whatever the label) are
+// keyed so too, whatever their labels, each piece named as the PDB reader
+// names the pieces of a blank chain (XX, Xa, ..., Xaa, ...) and no chain
+// read so far holds; its other rows are left as read.
 // `wraps`: the row starts a further water chain (its number went past 9999
 // or restarted after it), which raises the counter as the PDB reader does.
 // So does a row of the blank chain whose entity is not that of the row

@@ -182,7 +182,8 @@ bool coords::wide_number_row(int32_t mdoc) {
   // that holds it, begins a further water chain.  This system's own files
   // name every chain and never give a water chain a number twice.
   const std::string_view number = crdatm.cr_pnum.sub(3, 7);
-  const bool blank_water = water && crdinf.cr_soft(1) != 'B' && coords::named_chain(row).empty();
+  const bool blank_row = crdinf.cr_soft(1) != 'B' && coords::named_chain(row).empty();
+  const bool blank_water = water && blank_row;
   const bool repeats = same_chain && blank_water && wide.water && !wraps &&
                        number != std::string_view(wide.number, 5) &&
                        wide.blank_waters.begins_further_chain(number, crdatm.cr_xyz.data());
@@ -193,7 +194,9 @@ bool coords::wide_number_row(int32_t mdoc) {
   wide.blank_waters.note(blank_water, group.view(), number, crdatm.cr_xyz.data());
   for (int i = 0; i < 5; ++i) wide.number[i] = number[static_cast<std::size_t>(i)];
   if (!same_chain) wide.in_piece = false;
-  const bool labelled = wide.labels == Wide::Labels::Given;
+  // The blank chain's further water chains are its pieces, whatever the
+  // rows' labels (unlabelled_chain_of_row).
+  const bool labelled = wide.labels == Wide::Labels::Given && !blank_row;
   if ((wraps || repeats) && labelled) {
     wide.piece = further_chain_name(group);
     wide.in_piece = true;

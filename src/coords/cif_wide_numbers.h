@@ -26,7 +26,8 @@ void wide_numbers_start();
 // another program's file, a water of the blank chain at a number that its
 // water chain already holds, lying apart from the water that holds it (the
 // PDB reader's reading, pdb::BlankChainNumbers).  True when the row starts
-// such a chain in a file that labels none.  Any other residue numbered
+// such a chain in a file that labels none, or of the blank chain in one
+// that does.  Any other residue numbered
 // wider than four columns is named in a warning with the number it is read
 // as.
 bool wide_number_row(int32_t mdoc);

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "coords/chain_termini.h"
@@ -71,21 +70,20 @@ void termini_without_sequence(int32_t mdoc) {
 // ".b", and where the label is "?" or empty the entity would stand in for
 // it ("22").  A row of neither, or whose author's chain is blank ('' or
 // ".", as converters and Biopython write a chain without a letter under a
-// label of their own), is of the blank chain, named XX; its further
-// labels, each a chain of its own still, take further names (Xa, Xb).  A
-// file whose first row names no chain has its chains keyed from the
-// author's chain and the entities (unlabelled_chain_of_row).
+// label of their own), is of the blank chain, XX until its rows are
+// parted into the pieces of the PDB form, whatever their labels, and
+// named XX, Xa, ... (unlabelled_chain_of_row).  A file whose first row
+// names no chain has its chains keyed from the author's chain and the
+// entities alike.
 class BlankChainNames {
  public:
-  void clear() { by_label_.clear(); }
   void name_row() {
     const coords::CifAuthorRow& row = coords::cif_author_row();
     const bool labelled = row.label_given && !coords::given_value(row.label_asym).empty();
     const bool author_blank = coords::author_chain_blank(row);
     if (labelled && !author_blank) return;
     const std::string_view author = labelled ? std::string_view() : coords::named_chain(row);
-    rt::FixedText<4> group = author.empty() ? blank_name(labelled ? std::string(row.label_asym)
-                                                                  : '\x01' + std::string(row.entity))
+    rt::FixedText<4> group = author.empty() ? rt::FixedText<4>("XX")
                                             : rt::FixedText<4>(author.substr(0, 4));
     if (group.len_trim() <= 1) group(2) = group(1);
     crdatm.cr_group = group;
@@ -94,19 +92,6 @@ class BlankChainNames {
     pnum(2) = group(2);
     for (int i = 1; i <= 4; ++i) pnum(7 + i) = group(i);
   }
-
- private:
-  // The name of the blank chain's piece under `label`.  The rows that name
-  // no chain at all are told apart by their entity, whether their label is
-  // "." or "?" (where the row reader gives the entity in the label's place):
-  // a protein and its waters of two entities, so written after a labelled
-  // chain, are two pieces, as the PDB form gives them.
-  rt::FixedText<4> blank_name(std::string_view label) {
-    const auto [at, added] = by_label_.try_emplace(std::string(label), "XX");
-    if (added && by_label_.size() > 1) at->second = coords::further_chain_name(rt::FixedText<4>("XX"));
-    return at->second;
-  }
-  std::unordered_map<std::string, rt::FixedText<4>> by_label_;
 };
 BlankChainNames blank_names;
 
@@ -143,7 +128,6 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   coords::ions_start();
   int32_t water_sites = 0;
   coords::unlabelled_chains_start();
-  blank_names.clear();
   coords::split_numbers_start(true);
   coords::wide_numbers_start();
   coords::label_tails_start();
@@ -208,8 +192,11 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     // The first row tells whether the file labels its chains.
     if (!first_row_seen) labels_chains = coords::row_labels_chain(coords::cif_author_row());
     first_row_seen = true;
+    // The blank chain's rows are named by its pieces, not their labels.
+    const bool blank_row = other_writer && labels_chains &&
+                           coords::named_chain(coords::cif_author_row()).empty();
     if (other_writer && labels_chains) blank_names.name_row();
-    if (!icsd) coords::long_label_row();
+    if (!icsd && !blank_row) coords::long_label_row();
     const bool wraps = !icsd && coords::wide_number_row(mdoc);
     if (other_writer) {
       coords::unlabelled_chain_of_row(wraps);

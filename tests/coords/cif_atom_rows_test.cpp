@@ -226,13 +226,13 @@ TEST_F(CifAtomRows, EmptyQuotedValuesReadAsNotGiven) {
   EXPECT_EQ(atom_crd.mult_factor(2), 1);
   EXPECT_EQ(atom_inf.b_flag(3), 0);
   EXPECT_NEAR(atom_crd.xyz_crd(3, 4), 9.0f, 1e-4f);
-  // A blank label or author's chain is the blank chain, never the entity:
-  // a label under a blank author's chain is a further chain of it.
-  ASSERT_EQ(asym_part.n_group, 4);
+  // A blank label or author's chain is the blank chain, never the entity,
+  // whatever the label over a blank author's chain: its waters are one
+  // water chain.
+  ASSERT_EQ(asym_part.n_group, 3);
   EXPECT_EQ(asym_part.group_id(1).trimmed(), "AA");
   EXPECT_EQ(asym_part.group_id(2).trimmed(), "XX");
   EXPECT_EQ(asym_part.group_id(3).trimmed(), "Xa");
-  EXPECT_EQ(asym_part.group_id(4).trimmed(), "Xb");
 }
 
 TEST_F(CifAtomRows, NonNumericCoordinatesAreRefused) {

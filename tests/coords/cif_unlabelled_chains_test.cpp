@@ -375,11 +375,39 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
     }
     return text;
   };
+  // Rows of a blank author's chain under labels of the writer's own, one
+  // atom each: label, residue, number and x.
+  const auto blank_author = [](const std::string& author, const std::vector<std::string>& rows) {
+    std::string text = cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
+                                                 "label_asym_id", "label_entity_id", "Cartn_x",
+                                                 "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"});
+    int serial = 0;
+    for (const std::string& r : rows) {
+      std::istringstream w(r);
+      std::string label, res, number, x;
+      w >> label >> res >> number >> x;
+      const bool polymer = res == "ALA" || res == "GLY";
+      text += std::string(polymer ? "ATOM " : "HETATM ") + std::to_string(++serial) +
+              (res == "HOH" ? " O " : " N ") + res + " " + label + " 1 " + x + " 0 0 " + number +
+              " " + author + "\n";
+    }
+    return text;
+  };
+  // Sixty-two ligands, a label each: past XX and X with each other second
+  // character, the blank chain's pieces take a third (Xaa, Xab).
+  std::vector<std::string> ligands;
+  for (int i = 1; i <= 62; ++i)
+    ligands.push_back("L" + std::to_string(i) + " LIG " + std::to_string(i) + " " +
+                      std::to_string(4 * i));
+  std::string ligand_pieces = "XX:1 ";
+  for (const char c : std::string_view("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPRSTUVWYZ123456789"))
+    ligand_pieces += std::string("X") + c + ":1 ";
+  ligand_pieces += "Xaa:1 Xab:1 ";
   const struct {
     const char* label;
     std::string text;
-    const char* pipeline;
-    const char* orbinate;
+    std::string pipeline;
+    std::string orbinate;
     char seg = 'N';  // orbinate's read by segment columns (two-character chains)
   } cases[] = {
       {"label and author ?", file("?", "?"), "AA:2 XX:2 ", "AA:2 XX:2 "},
@@ -394,6 +422,14 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
       // Read as where the entity stands in for the label ("?").
       {"a chain and waters of two entities under label and author .", file(".", ".", "", "A", true),
        "AA:2 XX:2 Xa:2 ", "AA:2 XX:2 Xa:2 "},
+      {"one label over two chains numbered from 1, author .",
+       blank_author(".", {"A ALA 1 0", "A GLY 2 3.8", "A ALA 1 20", "A GLY 2 23.8"}),
+       "XX:2 Xa:2 ", "XX:2 Xa:2 "},
+      {"a label for each residue and water, author ''",
+       blank_author("''", {"P ALA 1 0", "Q GLY 2 3.8", "W HOH 77 20", "V HOH 78 24"}),
+       "XX:2 Xa:2 ", "XX:2 Xa:2 "},
+      {"sixty-two ligands, a label each, author ''", blank_author("''", ligands), ligand_pieces,
+       ligand_pieces},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

@@ -192,10 +192,10 @@ TEST_F(CifWideNumbers, BlankChainWatersNumberedAgainLyingApartAreFurtherChains) 
       // a chain it labels: the blank chain, never a chain "..".
       {"label and author chain . after a labelled chain",
        waters_of({"W 1 0", ". 393 10", ". 394 13", ". 393 30", ". 394 33"}, "."),
-       "XX:   1 ,|Xa: 393 , 394 ,|Xb: 393 , 394 ,|", 1},
-      {"a label for each chain's waters: no repeat within one",
+       "XX:   1 , 393 , 394 ,|Xa: 393 , 394 ,|", 1},
+      {"a label for each chain's waters: parted where the numbers repeat",
        waters_of({"W 393 10", "W 394 13", "V 393 30", "V 394 33"}, "''"),
-       "XX: 393 , 394 ,|Xa: 393 , 394 ,|", 0},
+       "XX: 393 , 394 ,|Xa: 393 , 394 ,|", 1},
       {"the third water on the first", waters_of({"W 393 10", "W 394 13", "W 393 10.2"}, "''"),
        "XX: 393 , 394 , 393 ,|", 0},
       {"named author chain", waters_of(apart, "A"), "WW: 393 , 394 , 393 , 394 ,|", 0, 6},
@@ -219,9 +219,9 @@ TEST_F(CifWideNumbers, BlankChainWatersNumberedAgainLyingApartAreFurtherChains) 
   }
 }
 
-// Past the 60 second characters of their label's first one, further water
-// chains take the first two characters no chain holds: each stays a chain
-// of its own, none a second piece of another.
+// Past the 60 second characters of X, the blank chain's further water
+// chains take a third character, as the PDB reader names them: each stays
+// a chain of its own, none a second piece of another.
 TEST_F(CifWideNumbers, FurtherChainsPastTheSixtiethTakeFreePairs) {
   std::vector<std::string> rows;
   for (int k = 0; k < 63; ++k) {
@@ -233,7 +233,7 @@ TEST_F(CifWideNumbers, FurtherChainsPastTheSixtiethTakeFreePairs) {
   ASSERT_EQ(asym_part.n_group, 63);
   // The label under a blank author's chain is the blank chain, XX.
   EXPECT_EQ(asym_part.group_id(60).trimmed(), "X9");
-  EXPECT_EQ(asym_part.group_id(61).trimmed(), "aa");
-  EXPECT_EQ(asym_part.group_id(63).trimmed(), "ac");
+  EXPECT_EQ(asym_part.group_id(61).trimmed(), "Xaa");
+  EXPECT_EQ(asym_part.group_id(63).trimmed(), "Xac");
   for (int g = 1; g <= 63; ++g) EXPECT_EQ(asym_part.nres_chain(g), 2) << g;
 }
