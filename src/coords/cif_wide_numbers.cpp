@@ -43,6 +43,13 @@ struct Wide {
   std::string warned;
   bool pending = false;           // the row's residue is to be noted when stored
   std::vector<int32_t> residues;  // residues numbered wider than four columns
+  // The warnings of such residues, said once the read has named the chains
+  // (a chain that the file names by no author is named only then).
+  struct Warning {
+    std::string rname, number, author, kept;
+    int32_t residue = 0;  // the residue stored, 0 before
+  };
+  std::vector<Warning> warnings;
 };
 Wide wide;
 
@@ -84,16 +91,10 @@ void put_low(int32_t low) {
   }
 }
 
-std::string chain_name(const coords::CifAuthorRow& row) {
-  if (!row.auth_asym.empty() && row.auth_asym != "." && row.auth_asym != "?")
-    return std::string(row.auth_asym);
-  return std::string(crdatm.cr_group.trimmed());
-}
-
 // A residue other than a water numbered wider than four columns: named once,
 // with the number it is read as.  Its key keeps the text it was read as, so
 // that the connections of the file that name it still find it.
-void name_residue(int32_t mdoc, const coords::CifAuthorRow& row, const Number& n) {
+void name_residue(const coords::CifAuthorRow& row, const Number& n) {
   const std::string key = std::string(crdatm.cr_group.view()) +
                           std::string(crdatm.cr_pnum.sub(3, 7)) +
                           std::string(crdatm.cr_rname.view());
@@ -106,9 +107,8 @@ void name_residue(int32_t mdoc, const coords::CifAuthorRow& row, const Number& n
     kept.erase(0, kept.find_first_not_of(' '));
     kept.erase(kept.find_last_not_of(' ') + 1);
   }
-  msgdoc_(mdoc, " WARNING: residue " + std::string(crdatm.cr_rname.trimmed()) + " " +
-                    std::string(row.auth_seq) + " of chain " + chain_name(row) +
-                    ": number wider than four columns, read as " + kept);
+  wide.warnings.push_back({std::string(crdatm.cr_rname.trimmed()), std::string(row.auth_seq),
+                           std::string(coords::given_value(row.auth_asym)), kept});
 }
 
 // A residue key's number and insertion code, the number by its value.
@@ -166,7 +166,7 @@ bool coords::wide_number_row(int32_t mdoc) {
     high = n.value / 10000;
     put_low(static_cast<int32_t>(n.value % 10000));
   } else if (too_wide) {
-    name_residue(mdoc, row, n);
+    name_residue(row, n);
   }
   const int32_t low = cif_read_i4(crdatm.cr_pnum.sub(3, 6));
 
@@ -224,7 +224,19 @@ void coords::wide_number_stored() {
   if (!wide.pending) return;
   wide.pending = false;
   const int32_t r = resid_inf.n_residue;
+  if (!wide.warnings.empty() && wide.warnings.back().residue == 0) wide.warnings.back().residue = r;
   if (wide.residues.empty() || wide.residues.back() != r) wide.residues.push_back(r);
+}
+
+void coords::wide_numbers_warn(int32_t mdoc) {
+  for (const Wide::Warning& w : wide.warnings) {
+    std::string chain = w.author;
+    if (chain.empty() && w.residue >= 1 && w.residue <= resid_inf.n_residue)
+      chain = asym_part.group_id(resid_inf.i_chain(w.residue)).trimmed();
+    msgdoc_(mdoc, " WARNING: residue " + w.rname + " " + w.number + " of chain " + chain +
+                      ": number wider than four columns, read as " + w.kept);
+  }
+  wide.warnings.clear();
 }
 
 int32_t coords::wide_numbers_report(int32_t mdoc) {

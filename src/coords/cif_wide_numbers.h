@@ -29,10 +29,14 @@ void wide_numbers_start();
 // such a chain in a file that labels none, or of the blank chain in one
 // that does.  Any other residue numbered
 // wider than four columns is named in a warning with the number it is read
-// as.
+// as, once the chains are named (wide_numbers_warn).
 bool wide_number_row(int32_t mdoc);
 // After the row was stored.
 void wide_number_stored();
+// After the rows, once the chains are named: the warning of each residue
+// other than a water numbered wider than four columns, naming the author's
+// chain, or where the author names none the chain the model puts it in.
+void wide_numbers_warn(int32_t mdoc);
 // After the rows: the two error lines of a number held more than once
 // (coords::report_same_number, with the residues of the chain that hold it)
 // for each residue numbered wider than four columns whose chain holds its

@@ -236,7 +236,9 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   // without alternate codes, stand in chains of their own there.  Where the
   // file labels its chains, two such residues under different labels.
   int32_t split = 0;
-  if (other_writer && coords::unlabelled_chain_ids(mdoc)) coords::check_split_numbers(mdoc, split);
+  const bool unlabelled = other_writer && coords::unlabelled_chain_ids(mdoc);
+  if (!icsd) coords::wide_numbers_warn(mdoc);
+  if (unlabelled) coords::check_split_numbers(mdoc, split);
   if (other_writer && split == 0) split = coords::split_numbers_report(mdoc);
   if (!icsd && split == 0) split = coords::wide_numbers_report(mdoc);
   copy_entity_tree_(mdoc, ierr);

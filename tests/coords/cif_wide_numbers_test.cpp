@@ -126,6 +126,17 @@ TEST_F(CifWideNumbers, OtherResiduesAreNamedAndRefusedWhereANumberRepeats) {
             1)
       << out_;
   EXPECT_EQ(count_of(out_, "different residues have the same number"), 1) << out_;
+
+  // Label and author "." on every row, as ParmEd writes a model without
+  // chain letters: the warning names the chain that the model puts it in.
+  write("p", rows_of({"ALA . 1", "HOH . 101", "SO4 . 10001"}));
+  EXPECT_EQ(read_out("p"), 0) << out_;
+  EXPECT_EQ(chains_read(), "XX:   1 ,|Xa: 101 ,|Xb:0001 ,|");
+  EXPECT_EQ(count_of(out_,
+                     " WARNING: residue SO4 10001 of chain Xb: number wider than four "
+                     "columns, read as 1\n"),
+            1)
+      << out_;
 }
 
 // The file's connections name such a residue by the same number: they still
