@@ -143,6 +143,7 @@ void coords::unlabelled_chain_of_row(bool wraps) {
   const bool het = cif_row_hetatm(row, -1);
   rt::FixedText<12>& pnum = crdatm.cr_pnum;
   const bool chain_differs = keys.any && chain != keys.chain;
+  const char digit_before = keys.digit;
   const bool number_differs = !keys.any || std::memcmp(pnum.c + 2, keys.number, 5) != 0;
   // A writer that names no chain gives all the chains of an entry as one
   // blank chain.  A further chain begins where the file's entity changes
@@ -195,7 +196,7 @@ void coords::unlabelled_chain_of_row(bool wraps) {
   key(1) = chain.empty() ? ' ' : chain[0];
   key(2) = digit;
   keys.blank_residues.note(blank_residue, key.view(), number, crdatm.cr_xyz.data());
-  const bool piece_goes_on = keys.blank_before && !key_differs;
+  const bool piece_goes_on = keys.blank_before && !chain_differs && digit == digit_before;
   keys.blank_before = labelled && keyed;
   if (!keyed) return;
   if (labelled && !piece_goes_on) keys.piece = next_piece_name();

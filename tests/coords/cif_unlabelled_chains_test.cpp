@@ -386,7 +386,7 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
       std::istringstream w(r);
       std::string label, res, number, x;
       w >> label >> res >> number >> x;
-      const bool polymer = res == "ALA" || res == "GLY";
+      const bool polymer = res != "HOH" && res != "LIG";
       text += std::string(polymer ? "ATOM " : "HETATM ") + std::to_string(++serial) +
               (res == "HOH" ? " O " : " N ") + res + " " + label + " 1 " + x + " 0 0 " + number +
               " " + author + "\n";
@@ -425,6 +425,9 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
       {"one label over two chains numbered from 1, author .",
        blank_author(".", {"A ALA 1 0", "A GLY 2 3.8", "A ALA 1 20", "A GLY 2 23.8"}),
        "XX:2 Xa:2 ", "XX:2 Xa:2 "},
+      {"a nucleotide at the number of the peptide before it, one label, author .",
+       blank_author(".", {"A ALA 1 0", "A ALA 2 3.8", "A DA 2 20", "A DC 3 26"}), "XX:2 Xa:2 ",
+       "XX:2 Xa:2 "},
       {"a label for each residue and water, author ''",
        blank_author("''", {"P ALA 1 0", "Q GLY 2 3.8", "W HOH 77 20", "V HOH 78 24"}),
        "XX:2 Xa:2 ", "XX:2 Xa:2 "},
