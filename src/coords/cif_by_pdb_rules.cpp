@@ -457,7 +457,14 @@ void file_chain_of(const coords::CifAuthorRow& row, std::string& out) {
     return;
   }
   out.assign(row.label_asym);
-  if (row.label_given && !coords::given_value(row.label_asym).empty()) return;
+  // A label over several author's chains (PyMOL writes its segment column
+  // there, which older entries fill with the entry code) is a part of each:
+  // the archive's labels never span two author's chains.
+  if (row.label_given && !coords::given_value(row.label_asym).empty()) {
+    out.push_back('\x01');
+    out.append(coords::given_value(row.auth_asym));
+    return;
+  }
   // Nor does an entity that stands in for a missing label part an author's
   // chain: the PDB form keeps a chain whole where the entity changes in it.
   if (!row.label_given && !coords::given_value(row.auth_asym).empty()) out.clear();

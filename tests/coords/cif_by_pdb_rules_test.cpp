@@ -140,7 +140,7 @@ TEST_F(CifByPdbRules, OneLabelOverSeveralAuthorChainsIsAChainForEach) {
        "2 N N GLY 1HPV . . 1 1 1 1 10 1 A\n3 N N ALA 1HPV . . 4 1 1 1 10 2 A\n"
        "4 O OXT ALA 1HPV . . 5 1 1 1 10 2 A\n"
        "5 N N GLY 1HPV . . 21 1 1 1 10 1 B\n6 N N ALA 1HPV . . 24 1 1 1 10 2 B\n",
-       "XX:1 1HPV:2 1a:2 ", "XX AA BB ", "1 author chain shares another's chain label, and is read "
+       "XX:1 1HPV:2 1a:2 ", "AA BB XX ", "1 author chain shares another's chain label, and is read "
        "as a chain of its own: B under 1HPV as 1a"},
       {"chains A, B, C",
        "1 N N GLY S . . 1 1 1 1 10 1 A\n2 N N GLY S . . 21 1 1 1 10 1 B\n"
