@@ -496,6 +496,61 @@ int32_t bad_record(std::string_view reason, int32_t line_no, std::string_view li
   return 1;
 }
 
+// Atoms in a frame of their own are taken into the standard frame of the
+// cell; atoms already in it are kept as written.
+void to_cell_frame(const float* xyz, float* out) {
+  if (sttcrec.st_scale_flag > 0 && sttcrec.st_frame_kept == 0) {
+    float y[3];
+    for (int i = 1; i <= 3; ++i)
+      y[i - 1] = crst_pdb.cs_scale(i, 1) * xyz[0] + crst_pdb.cs_scale(i, 2) * xyz[1] +
+                 crst_pdb.cs_scale(i, 3) * xyz[2] + crst_pdb.cs_u(i);
+    for (int i = 1; i <= 3; ++i)
+      out[i - 1] = crst_crd.cs_frac_to_ort(i, 1) * y[0] + crst_crd.cs_frac_to_ort(i, 2) * y[1] +
+                   crst_crd.cs_frac_to_ort(i, 3) * y[2];
+  } else {
+    for (int i = 0; i < 3; ++i) out[i] = xyz[i];
+  }
+}
+
+// The N (or P) of the residue whose first atom `line` is, where it stands
+// further on (after the residue's hydrogens): the residue's lines after it
+// are read ahead and the unit set back to where it was.  Only a residue
+// whose numbers drop is looked at so, once.
+bool chain_atom_ahead(std::string_view line, rt::FixedText<4>& name, float* xyz) {
+  const auto is_chain_atom = [&](std::string_view l) {
+    if (l.size() < 54 || !(starts(l, "ATOM") || starts(l, "HETA"))) return false;
+    const std::string_view n = rt::trim(pdbf::cols(l, 13, 16));
+    if (n != "N" && n != "P") return false;
+    float at[3];
+    for (int k = 0; k < 3; ++k)
+      if (!pdbf::read_real(pdbf::cols(l, 31 + 8 * k, 38 + 8 * k), 3, at[k])) return false;
+    name = n;
+    to_cell_frame(at, xyz);
+    return true;
+  };
+  // Lines of the residue, and the records that belong to an atom line.
+  const auto of_residue = [&](std::string_view l) {
+    if (starts(l, "ANIS") || starts(l, "SIGA") || starts(l, "SIGU") || starts(l, "USER"))
+      return true;
+    return (starts(l, "ATOM") || starts(l, "HETA")) && l.size() >= 27 &&
+           pdbf::cols(l, 18, 27) == pdbf::cols(line, 18, 27);
+  };
+  const std::string_view next = sttcrec.st_line_next.view();
+  if (sttcrec.st_iend_read != 0 || !of_residue(next)) return false;
+  if (is_chain_atom(next)) return true;
+  const int32_t unit = crdinf.cri_iun;
+  int read = 0;
+  bool found = false;
+  std::string_view rec;
+  while (!found && rt::read_record_view(unit, rec, 80) == rt::IOSTAT_OK) {
+    ++read;
+    if (!of_residue(rec)) break;
+    found = is_chain_atom(rec);
+  }
+  for (int i = 0; i < read; ++i) rt::unit_backspace(unit);
+  return found;
+}
+
 }  // namespace
 
 int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_input,
@@ -583,20 +638,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool first_atom = sttcrec.st_first_atom_done == 0;
   if (first_atom && first_atom_defaults(nospgr_input, cell_input) != 0) return 1;
 
-  // Atoms in a frame of their own are taken into the standard frame of the
-  // cell; atoms already in it are kept as written.
-  if (sttcrec.st_scale_flag > 0 && sttcrec.st_frame_kept == 0) {
-    float y[3];
-    for (int i = 1; i <= 3; ++i)
-      y[i - 1] = crst_pdb.cs_scale(i, 1) * xyz[0] + crst_pdb.cs_scale(i, 2) * xyz[1] +
-                 crst_pdb.cs_scale(i, 3) * xyz[2] + crst_pdb.cs_u(i);
-    for (int i = 1; i <= 3; ++i)
-      crdatm.cr_xyz(i) = crst_crd.cs_frac_to_ort(i, 1) * y[0] +
-                         crst_crd.cs_frac_to_ort(i, 2) * y[1] +
-                         crst_crd.cs_frac_to_ort(i, 3) * y[2];
-  } else {
-    for (int i = 1; i <= 3; ++i) crdatm.cr_xyz(i) = xyz[i - 1];
-  }
+  to_cell_frame(xyz, crdatm.cr_xyz.data());
   crdatm.cr_biso = biso;
 
   if (rname.is_blank()) {
@@ -766,9 +808,13 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // would begin it.
   const bool residue_differs = std::memcmp(key.c + 2, prev.c + 2, 5) != 0;
   const bool polymer_line = blank_chain && !water && !het_record;
-  const bool restarts = !first_atom && polymer_line && !chain_differs && residue_differs &&
-                        blank_restarts.begins_chain(key.sub(3, 7), aname.view(),
-                                                    crdatm.cr_xyz.data());
+  bool restarts = !first_atom && polymer_line && !chain_differs && residue_differs &&
+                  blank_restarts.begins_chain(key.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
+  rt::FixedText<4> ahead;
+  float ahead_xyz[3];
+  if (restarts && cif_row == nullptr && !(aname == std::string_view("N")) &&
+      !(aname == std::string_view("P")) && chain_atom_ahead(line, ahead, ahead_xyz))
+    restarts = blank_restarts.begins_chain(key.sub(3, 7), ahead.view(), ahead_xyz);
   const char digit_before = prev(2);
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
   if (sttcrec.st_break_due != 0 || record_ends_chain(rec, line)) {
