@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "coords/cif_items.h"
 #include "coords/cif_numbers.h"
@@ -1079,3 +1081,107 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
 std::string_view cif_rows_refusal() { return refusal; }
 
 const coords::CifAuthorRow& coords::cif_author_row() { return author_row; }
+
+namespace {
+
+// A second reading of the atom list's lines beside the row reader, for the
+// rows after the one read last: set back after each look, so that it moves
+// on with the reader and the file is read once more at most.
+struct LookAhead {
+  int unit = 0;
+  std::string file;
+  int32_t next_line = 1;  // the line its next read gives
+};
+LookAhead look;
+
+// The values of a line of a loop, unquoted, onto `words`; false at a line
+// that ends the loop or that this reading does not follow (a text field).
+bool loop_words(std::string_view line, std::vector<std::string>& words) {
+  if (!line.empty() && line[0] == ';') return false;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+      continue;
+    }
+    if (c == '#') return true;
+    std::size_t end = i;
+    if (c == '\'' || c == '"') {
+      end = i + 1;
+      while (end < line.size() &&
+             !(line[end] == c && (end + 1 == line.size() || line[end + 1] == ' ' ||
+                                  line[end + 1] == '\t' || line[end + 1] == '\r')))
+        ++end;
+      if (end >= line.size()) return false;
+      words.emplace_back(line.substr(i + 1, end - i - 1));
+      i = end + 1;
+      continue;
+    }
+    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r') ++end;
+    const std::string_view w = line.substr(i, end - i);
+    if (w[0] == '_' || w.starts_with("loop_") || w.starts_with("data_")) return false;
+    words.emplace_back(w);
+    i = end;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool coords::cif_chain_atom_ahead(std::string& name_ahead, float* xyz) {
+  const CifRecordPlace& place = cif_record_place_info();
+  const int n = comcif_info.n_cif;
+  const int name_col = cache.column[kAtomName];
+  if (!cache.atom_site || !place.ends_line || name_col == 0 || cache.missing_xyz != kNone)
+    return false;
+  const std::string file = rt::unit_file_name(crdinf.cri_iun);
+  if (look.unit == 0 || look.file != file || look.next_line > place.line_end + 1) {
+    if (look.unit != 0) rt::unit_close(look.unit);
+    look = LookAhead{rt::open_to_look(file), file, 1};
+    if (look.unit == 0) return false;
+  }
+  std::string_view rec;
+  for (; look.next_line <= place.line_end; ++look.next_line)
+    if (rt::read_record_view(look.unit, rec) != rt::IOSTAT_OK) return false;
+  // The items that tell one residue from the next.
+  constexpr Item kResidueItems[] = {kResName, kSeq, kAuthSeq, kInsCode, kAsym, kAuthAsym,
+                                    kEntity, kModel};
+  int read = 0;
+  bool found = false;
+  std::vector<std::string> words;
+  while (!found && rt::read_record_view(look.unit, rec) == rt::IOSTAT_OK) {
+    ++read;
+    if (!loop_words(rec, words)) break;
+    if (static_cast<int>(words.size()) < n) continue;
+    if (static_cast<int>(words.size()) > n) break;
+    bool same = true;
+    for (const Item k : kResidueItems) {
+      const int col = cache.column[k];
+      if (col != 0 && rt::trim(words[static_cast<std::size_t>(col - 1)]) !=
+                          rt::trim(comcif_info.dt_cif(col).view()))
+        same = false;
+    }
+    if (!same) break;
+    const std::string_view name = words[static_cast<std::size_t>(name_col - 1)];
+    if (name == "N" || name == "P") {
+      const Item axes[] = {kX, kY, kZ};
+      name_ahead = name;
+      found = true;
+      for (int a = 0; a < 3; ++a) {
+        const std::string& s = words[static_cast<std::size_t>(cache.column[axes[a]] - 1)];
+        char* end = nullptr;
+        xyz[a] = std::strtof(s.c_str(), &end);
+        if (end != s.c_str() + s.size()) found = false;
+      }
+    }
+    words.clear();
+  }
+  for (int i = 0; i < read; ++i) rt::unit_backspace(look.unit);
+  return found;
+}
+
+void coords::cif_look_ahead_done() {
+  if (look.unit != 0) rt::unit_close(look.unit);
+  look = LookAhead{};
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "runtime/fixed_text.h"
@@ -77,6 +78,13 @@ struct CifAuthorRow {
   bool water_site_left_out = false;
 };
 const CifAuthorRow& cif_author_row();
+// For the row rdcrd_cif_ returned last: where a later row of its residue
+// is its N or P (a residue written with its hydrogens first), that atom's
+// name and coordinates as written.  Rows are looked at where each ends its
+// line.
+bool cif_chain_atom_ahead(std::string& name, float* xyz);
+// The look ahead's second reading of the file closed, at the end of a read.
+void cif_look_ahead_done();
 // The value of an item of the row, or nothing for "." and "?", which the
 // archive writes where an item does not apply.
 inline std::string_view given_value(std::string_view v) {

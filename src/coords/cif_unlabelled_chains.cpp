@@ -120,9 +120,24 @@ rt::FixedText<4> next_piece_name() {
   return name;
 }
 
+// The numbers start again with no chain bond, judged at the residue's N or
+// P wherever it stands among its rows.
+bool restarts_unbonded(std::string_view number, const float* xyz) {
+  const rt::FixedText<4>& name = crdatm.cr_aname;
+  if (!keys.restarts.begins_chain(number, name.view(), xyz)) return false;
+  float ahead[3];
+  std::string ahead_name;
+  if (name == "N   " || name == "P   " || !coords::cif_chain_atom_ahead(ahead_name, ahead))
+    return true;
+  return keys.restarts.begins_chain(number, ahead_name, ahead);
+}
+
 }  // namespace
 
-void coords::unlabelled_chains_start() { keys = Keys{}; }
+void coords::unlabelled_chains_start() {
+  keys = Keys{};
+  cif_look_ahead_done();
+}
 
 void coords::unlabelled_chain_of_row(bool wraps) {
   const CifAuthorRow& row = cif_author_row();
@@ -168,8 +183,7 @@ void coords::unlabelled_chain_of_row(bool wraps) {
   const bool numbers_again =
       blank_residue && next_residue && number_differs && !wraps &&
       (keys.blank_residues.begins_further_chain(number, xyz) ||
-       (keys.restarts.begins_chain(number, crdatm.cr_aname.view(), xyz) &&
-        !keys.blank_residues.lies_on(number, xyz)));
+       (restarts_unbonded(number, xyz) && !keys.blank_residues.lies_on(number, xyz)));
   const bool restarts = entity_turns || numbers_again;
   if (restarts) keys.starts.push_back(keys.row);
   if (entity_turns) keys.entity_starts.push_back(keys.row);

@@ -161,16 +161,18 @@ class BlankChainNumbers {
 // residue's C to its N, or O3' to its P, within 2.1 A), begins a further
 // chain: its numbers start again, so it keeps its own first residues and
 // no chain's numbers run down.  Bonded, it is one chain renumbered, and
-// stays.  The bond is judged at the residue's first atom, which is its N or
-// P where it has one; a residue that begins otherwise (a CA-only trace) is
-// bonded to none.
+// stays.  The bond is judged at the residue's N or P wherever it stands
+// among the residue's atoms (the readers look ahead for it where the
+// residue begins with its hydrogens); a residue that has none (a CA-only
+// trace) is bonded to none.
 class BlankChainRestarts {
  public:
   // The piece ends (a chain key or a residue of another kind came between).
   void clear();
   // For the first atom of a residue of the piece (`number`: its columns of
-  // number and insertion code; `name`, `xyz`: that atom), before atom():
-  // true when the residue begins a further chain.
+  // number and insertion code; `name`, `xyz`: that atom, or the residue's N
+  // or P found further on), before atom(): true when the residue begins a
+  // further chain.
   bool begins_chain(std::string_view number, std::string_view name, const float* xyz) const;
   // For every atom of the piece; `first`: the first of its residue.
   void atom(bool first, std::string_view number, std::string_view name, const float* xyz);

@@ -243,6 +243,7 @@ struct Piece {
   const char* res;
   int first, count;
   double x;  // where it begins
+  bool h_first = false;  // each peptide's H before its N
 };
 
 std::string obabel_form(const std::vector<Piece>& pieces) {
@@ -267,6 +268,7 @@ std::string obabel_form(const std::vector<Piece>& pieces) {
         atom("P", "P", 0.0, 0.0);
         atom("O", "\"O3'\"", 1.7, 0.0);
       } else {
+        if (p.h_first) atom("H", "H", -0.5, -0.9);
         atom("N", "N", 0.0, 0.0);
         atom("C", "CA", 1.0, 0.8);
         atom("C", "C", 2.0, 0.0);
@@ -327,6 +329,8 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
        "XX:1 Xa:1 Xb:1 "},
       {"waters numbered past 9999 by the file's number alone",
        {{"1", "HOH", 9998, 4, 0}}, "XX:2 Xa:2 "},
+      {"numbers running down inside one covalent chain, each residue H first",
+       {{"1", "ALA", 5, 2, 0, true}, {"1", "ALA", 1, 2, 6.6, true}}, "XX:4 "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
