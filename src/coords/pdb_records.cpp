@@ -38,6 +38,8 @@ const coords::CifRowOfLine* cif_row = nullptr;
 // The run of waters of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_waters;
 pdb::BlankChainRestarts blank_restarts;
+// The polymer residues of the piece of a blank chain being read, by number.
+pdb::BlankChainNumbers blank_residues;
 
 // The atom line just read stands in the blank chain: no chain name in
 // columns 21-22 and no segment (a number there, such as the charge a
@@ -148,6 +150,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_again_warned = 0;
   blank_waters.clear();
   blank_restarts.clear();
+  blank_residues.clear();
   sttcrec.st_water_sites = 0;
   sttcrec.st_zero_aniso = 0;
   sttcrec.st_atom_lines = 0;
@@ -815,11 +818,17 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (restarts && cif_row == nullptr && !(aname == std::string_view("N")) &&
       !(aname == std::string_view("P")) && chain_atom_ahead(line, ahead, ahead_xyz))
     restarts = blank_restarts.begins_chain(key.sub(3, 7), ahead.view(), ahead_xyz);
+  // A residue at a number that the piece already holds, lying apart from
+  // the residue holding it, begins a further chain even where its chain
+  // bond runs on (a chain numbered again onto its own numbers), as the
+  // mmCIF reading of such a file parts it; the bond is kept as a link.
+  const bool held_apart = !first_atom && polymer_line && !chain_differs && residue_differs &&
+                          blank_residues.begins_further_chain(key.sub(3, 7), crdatm.cr_xyz.data());
   const char digit_before = prev(2);
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
   if (sttcrec.st_break_due != 0 || record_ends_chain(rec, line)) {
     digit = bump_counter();
-  } else if (wraps || repeats || restarts || segment_turns || letter_turns ||
+  } else if (wraps || repeats || restarts || held_apart || segment_turns || letter_turns ||
              pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1, residue_differs,
                                 crdatm.cr_rname.sub(1, 3) == rname.view(), water, prev_water,
                                 chain_differs)) {
@@ -843,6 +852,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
 
   blank_waters.note(blank_chain && water, crdatm.cr_pnum.sub(8, 12), crdatm.cr_pnum.sub(3, 7),
                     crdatm.cr_xyz.data());
+  blank_residues.note(polymer_line, crdatm.cr_pnum.sub(8, 12), crdatm.cr_pnum.sub(3, 7),
+                      crdatm.cr_xyz.data());
   const bool same_piece = !first_atom && !chain_differs && digit == digit_before;
   if (!polymer_line || !same_piece) blank_restarts.clear();
   if (polymer_line)

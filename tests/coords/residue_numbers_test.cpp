@@ -334,10 +334,12 @@ TEST(ResidueNumbersOfSegments, SegmentAndLetterTogetherTellAChain) {
 
 // A blank chain whose numbers drop inside one covalent chain (a circular
 // permutation) stays one chain, judged at the residue's N wherever it
-// stands: a hydrogenated residue written H first is no break.  Read with
-// and without the hydrogens, as the two programs read them.
+// stands: a hydrogenated residue written H first is no break.  Dropped
+// onto a number the chain holds, it is two chains (the bond a link), as
+// the mmCIF reading gives.  Read with and without the hydrogens, as the
+// two programs read them.
 TEST(ResidueNumbersOfBlankChains, DropInNumbersIsJudgedAtTheResiduesN) {
-  const auto file = [](bool h_first, float n_x) {
+  const auto file = [](bool h_first, float n_x, int last = 1) {
     std::vector<std::string> l{pdbtest::kCryst};
     int serial = 0;
     const auto put = [&](const char* name, const char* elem, int num, float x, float y) {
@@ -349,26 +351,28 @@ TEST(ResidueNumbersOfBlankChains, DropInNumbersIsJudgedAtTheResiduesN) {
       put(" CA ", " C", 76 + k, 3.8f * static_cast<float>(k) + 1.2f, 0.8f);
       put(" C  ", " C", 76 + k, 3.8f * static_cast<float>(k) + 2.5f, 0);
     }
-    if (h_first) put(" H  ", " H", 1, n_x, -1.0f);
-    put(" N  ", " N", 1, n_x, 0);
-    put(" CA ", " C", 1, n_x + 1.2f, 0.8f);
-    put(" C  ", " C", 1, n_x + 2.5f, 0);
+    if (h_first) put(" H  ", " H", last, n_x, -1.0f);
+    put(" N  ", " N", last, n_x, 0);
+    put(" CA ", " C", last, n_x + 1.2f, 0.8f);
+    put(" C  ", " C", last, n_x + 2.5f, 0);
     return l;
   };
   const struct {
     const char* label;
     bool h_first;
     float n_x;  // the last residue's N; the C before it at 6.3
+    int last;   // its number, after 76 and 77
     int32_t chains;
   } cases[] = {
-      {"N first, bonded", false, 7.6f, 1},
-      {"H first, bonded", true, 7.6f, 1},
-      {"H first, 3.7 A from the C before", true, 10.0f, 2},
+      {"N first, bonded", false, 7.6f, 1, 1},
+      {"H first, bonded", true, 7.6f, 1, 1},
+      {"H first, 3.7 A from the C before", true, 10.0f, 1, 2},
+      {"H first, bonded, onto a number held", true, 7.6f, 76, 2},
   };
   for (const auto& c : cases) {
     for (const char h : {'N', 'Y'}) {
       SCOPED_TRACE(std::string(c.label) + (h == 'Y' ? ", hydrogens left out" : ""));
-      const pdbtest::ReadResult r = pdbtest::read_pdb(file(c.h_first, c.n_x), {.hremove = h});
+      const pdbtest::ReadResult r = pdbtest::read_pdb(file(c.h_first, c.n_x, c.last), {.hremove = h});
       EXPECT_EQ(r.ierr, 0) << r.out;
       EXPECT_EQ(asym_part.n_group, c.chains) << r.out;
     }
