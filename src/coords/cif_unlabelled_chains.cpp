@@ -139,7 +139,7 @@ void coords::unlabelled_chains_start() {
   cif_look_ahead_done();
 }
 
-void coords::unlabelled_chain_of_row(bool wraps) {
+void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   const CifAuthorRow& row = cif_author_row();
   // An entity in place of a missing label names no chain: a writer that
   // gives every atom one entity (protein and waters alike) would make them
@@ -184,7 +184,8 @@ void coords::unlabelled_chain_of_row(bool wraps) {
       blank_residue && next_residue && number_differs && !wraps &&
       (keys.blank_residues.begins_further_chain(number, xyz) ||
        (restarts_unbonded(number, xyz) && !keys.blank_residues.lies_on(number, xyz)));
-  const bool restarts = entity_turns || numbers_again;
+  const bool restarts =
+      entity_turns || numbers_again || (again && !chain_differs && (blank_residue || het));
   if (restarts) keys.starts.push_back(keys.row);
   if (entity_turns) keys.entity_starts.push_back(keys.row);
   char digit = read_digit(het, chain_differs, number_differs, wraps || restarts);

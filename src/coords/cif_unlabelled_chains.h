@@ -29,9 +29,12 @@ void unlabelled_chains_start();
 // before, and a residue of the blank chain other than a water whose numbers
 // start again (below the residue before, no chain bond between them) or
 // that holds a number its piece already holds, lying apart from the residue
-// holding it: the chains of an entry whose writer named none.
+// holding it: the chains of an entry whose writer named none.  `again`:
+// the row gives the residue before again, lying apart from it
+// (pdb::ResidueAgain), which a ligand, or a residue of the blank chain,
+// begins a further chain with.
 // Writes crdatm.
-void unlabelled_chain_of_row(bool wraps = false);
+void unlabelled_chain_of_row(bool wraps = false, bool again = false);
 // After the last row: the rows (counted from 1 in the order of the calls
 // above) at which such a further chain begins, ascending.
 const std::vector<int32_t>& unlabelled_chain_starts();

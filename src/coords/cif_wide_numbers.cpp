@@ -154,7 +154,7 @@ rt::FixedText<4> coords::further_chain_name(const rt::FixedText<4>& group, char 
 
 void coords::wide_numbers_start() { wide = Wide{}; }
 
-bool coords::wide_number_row(int32_t mdoc) {
+bool coords::wide_number_row(int32_t mdoc, bool again) {
   const CifAuthorRow& row = cif_author_row();
   if (wide.labels == Wide::Labels::Unknown)
     wide.labels = row_labels_chain(row) ? Wide::Labels::Given : Wide::Labels::None;
@@ -184,10 +184,16 @@ bool coords::wide_number_row(int32_t mdoc) {
   const std::string_view number = crdatm.cr_pnum.sub(3, 7);
   const bool blank_row = crdinf.cr_soft(1) != 'B' && coords::named_chain(row).empty();
   const bool blank_water = water && blank_row;
-  const bool repeats = same_chain && blank_water && wide.water && !wraps &&
-                       number != std::string_view(wide.number, 5) &&
-                       wide.blank_waters.begins_further_chain(number, crdatm.cr_xyz.data());
-  if (repeats) pdb::warn_water_numbers_again(mdoc, wide.again_warned);
+  // So does one that gives the water before again, in any chain.
+  const bool water_again = same_chain && water && wide.water && !wraps && again;
+  const bool repeats = water_again || (same_chain && blank_water && wide.water && !wraps &&
+                                       number != std::string_view(wide.number, 5) &&
+                                       wide.blank_waters.begins_further_chain(
+                                           number, crdatm.cr_xyz.data()));
+  if (repeats && blank_water) pdb::warn_water_numbers_again(mdoc, wide.again_warned);
+  if (repeats && !blank_water)
+    warn_two_at_one_number(named_chain(row), number, crdatm.cr_rname.trimmed(),
+                           crdatm.cr_rname.trimmed());
   // A further water chain holds none of the numbers of the chain before it:
   // after the wrap past 9999, 199 is no repeat of the 199 before it.
   if (wraps || repeats) wide.blank_waters.clear();

@@ -25,12 +25,14 @@ void wide_numbers_start();
 // that labels none by the chain counter of the PDB form.  So does, in
 // another program's file, a water of the blank chain at a number that its
 // water chain already holds, lying apart from the water that holds it (the
-// PDB reader's reading, pdb::BlankChainNumbers).  True when the row starts
-// such a chain in a file that labels none, or of the blank chain in one
-// that does.  Any other residue numbered
-// wider than four columns is named in a warning with the number it is read
-// as, once the chains are named (wide_numbers_warn).
-bool wide_number_row(int32_t mdoc);
+// PDB reader's reading, pdb::BlankChainNumbers), and a water of any chain
+// that gives the water before again (`again`: at its number, lying apart
+// from it, as pdb::ResidueAgain tells).  True when the row starts such a
+// chain in a file that labels none, or of the blank chain in one that
+// does.  Any other residue numbered wider than four columns is named in a
+// warning with the number it is read as, once the chains are named
+// (wide_numbers_warn).
+bool wide_number_row(int32_t mdoc, bool again = false);
 // After the row was stored.
 void wide_number_stored();
 // After the rows, once the chains are named: the warning of each residue

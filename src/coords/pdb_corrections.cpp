@@ -305,6 +305,45 @@ void BlankChainRestarts::atom(bool first, std::string_view number, std::string_v
   std::memcpy(u.xyz, xyz, sizeof u.xyz);
 }
 
+namespace {
+
+// A bond to a hydrogen is at most 1.1 A long; an O-H...O hydrogen bond,
+// as between two waters, keeps the hydrogen 1.6 A and more from the oxygen.
+constexpr float kHydrogenBondReach = 1.3f;
+
+// The name without blanks around it, in four characters.
+void name_of(std::string_view name, char (&out)[4]) {
+  name = rt::trim(name);
+  for (std::size_t i = 0; i < 4; ++i) out[i] = i < name.size() ? name[i] : ' ';
+}
+
+}  // namespace
+
+bool ResidueAgain::begins_again(std::string_view name, char alt, bool hydrogen,
+                                const float* xyz) const {
+  char n[4];
+  name_of(name, n);
+  const bool blank = no_alt(alt);
+  bool namesake = false;
+  for (const Held& h : atoms_)
+    namesake = namesake || (std::memcmp(h.name, n, 4) == 0 && (no_alt(h.alt) ? blank : h.alt == alt));
+  if (!namesake) return false;
+  for (const Held& h : atoms_)
+    if (coords::nearer(h.xyz, xyz, hydrogen || h.hydrogen ? kHydrogenBondReach : kChainBondReach))
+      return false;
+  return true;
+}
+
+void ResidueAgain::atom(bool first, std::string_view name, char alt, bool hydrogen,
+                        const float* xyz) {
+  if (first) atoms_.clear();
+  Held& h = atoms_.emplace_back();
+  name_of(name, h.name);
+  h.alt = alt;
+  h.hydrogen = hydrogen;
+  std::memcpy(h.xyz, xyz, sizeof h.xyz);
+}
+
 void warn_water_numbers_again(int32_t mdoc, int32_t& warned) {
   if (warned != 0) return;
   msgdoc_(mdoc,

@@ -190,6 +190,32 @@ class BlankChainRestarts {
   std::vector<UpAtom> up_;
 };
 
+// The atoms of the residue being read, to tell a residue given again right
+// after itself, at its number and under its name, from more of its atoms:
+// files without chain letters give the ligands of two chains, each at its
+// own number, one after the other, and some writers every water at one
+// number.  An atom whose name and alternate code the residue already holds,
+// and that lies further than a bond from each of its atoms, begins the
+// residue again: a residue holds a name once and its atoms are bonded to
+// one another, while an atom written twice lies on itself.
+class ResidueAgain {
+ public:
+  void clear() { atoms_.clear(); }
+  // For an atom whose residue columns and name are those of the atom before.
+  bool begins_again(std::string_view name, char alt, bool hydrogen, const float* xyz) const;
+  // For every atom kept; `first`: the first of its residue.
+  void atom(bool first, std::string_view name, char alt, bool hydrogen, const float* xyz);
+
+ private:
+  struct Held {
+    char name[4];
+    char alt;
+    bool hydrogen;
+    float xyz[3];
+  };
+  std::vector<Held> atoms_;
+};
+
 // The warning on waters of a blank chain numbered again, the first time;
 // `warned` records that it was given.
 void warn_water_numbers_again(int32_t mdoc, int32_t& warned);

@@ -258,7 +258,7 @@ using DriverState = coords::PdbAtomLoop;
 void decide(DriverState& s, char list) {
   rt::FixedText<12>& key = crdatm.cr_pnum;
   const bool seg = crdinf.cr_segflag(1) == 'Y';
-  if (key == s.ch12 && crdatm.cr_rname == s.rname_old) {
+  if (key == s.ch12 && crdatm.cr_rname == s.rname_old && sttcrec.st_residue_again == 0) {
     s.ic_flag = 0;
     s.ir_flag = 0;
     return;

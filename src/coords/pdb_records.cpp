@@ -9,6 +9,7 @@
 #include "coords/no_occupancy.h"
 #include "coords/pdb_aniso.h"
 #include "coords/pdb_bonds.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "coords/pdb_crystal.h"
 #include "coords/pdb_fields.h"
@@ -40,6 +41,7 @@ pdb::BlankChainNumbers blank_waters;
 pdb::BlankChainRestarts blank_restarts;
 // The polymer residues of the piece of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_residues;
+pdb::ResidueAgain residue_atoms;
 
 // The atom line just read stands in the blank chain: no chain name in
 // columns 21-22 and no segment (a number there, such as the charge a
@@ -148,9 +150,11 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_wide_warned = 0;
   sttcrec.st_wrap_warned = 0;
   sttcrec.st_again_warned = 0;
+  sttcrec.st_residue_again = 0;
   blank_waters.clear();
   blank_restarts.clear();
   blank_residues.clear();
+  residue_atoms.clear();
   sttcrec.st_water_sites = 0;
   sttcrec.st_zero_aniso = 0;
   sttcrec.st_atom_lines = 0;
@@ -783,10 +787,26 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // whose chains each number their own waters are gone, may give a number
   // again: a water lying apart from the one that holds it is another.
   const bool blank_chain = blank_chain_line();
+  // A residue given again right after itself, lying apart (the ligands of
+  // two chains at one number, waters all at one number) is a residue of its
+  // own: a water another water chain, a ligand a chain of its own as every
+  // HETATM residue is, a polymer residue of the blank chain a further chain;
+  // in a named chain a polymer residue is another residue, which the chain
+  // then holds twice.
+  const bool hydrogen = (acode.is_blank() ? asymb : acode) == std::string_view("H");
+  const bool again = !first_atom && !chain_differs && std::memcmp(key.c + 2, prev.c + 2, 5) == 0 &&
+                     crdatm.cr_rname.sub(1, 3) == rname.view() &&
+                     residue_atoms.begins_again(aname.view(), alt(1), hydrogen,
+                                                crdatm.cr_xyz.data());
   const bool repeats = !first_atom && water && prev_water && !chain_differs && !wraps &&
-                       blank_chain && std::memcmp(key.c + 2, prev.c + 2, 5) != 0 &&
-                       blank_waters.begins_further_chain(key.sub(3, 7), crdatm.cr_xyz.data());
+                       blank_chain &&
+                       (again || (std::memcmp(key.c + 2, prev.c + 2, 5) != 0 &&
+                                  blank_waters.begins_further_chain(key.sub(3, 7),
+                                                                    crdatm.cr_xyz.data())));
   if (repeats) pdb::warn_water_numbers_again(1, sttcrec.st_again_warned);
+  if (again && water && !blank_chain)
+    coords::warn_two_at_one_number(seg ? rt::trim_right(key.sub(8, 11)) : std::string_view(&letter, 1),
+                                   key.sub(3, 7), rname.view(), rname.view());
   // A force-field name stands for a standard residue, which the archive
   // writes as ATOM: a program that writes every name it does not know as
   // HETATM (OpenMM's writer, HIE) does not cut the chain there.
@@ -829,6 +849,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (sttcrec.st_break_due != 0 || record_ends_chain(rec, line)) {
     digit = bump_counter();
   } else if (wraps || repeats || restarts || held_apart || segment_turns || letter_turns ||
+             (again && (het_record || polymer_line || water)) ||
              pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1, residue_differs,
                                 crdatm.cr_rname.sub(1, 3) == rname.view(), water, prev_water,
                                 chain_differs)) {
@@ -837,6 +858,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   sttcrec.st_break_due = 0;
   sttcrec.st_number_high = high;
   sttcrec.st_number_wrap = wraps || repeats ? 1 : 0;
+  sttcrec.st_residue_again = again ? 1 : 0;
   crdatm.cr_chain = std::string_view(&letter, 1);
 
   const rt::FixedText<8> prev_rname = crdatm.cr_rname;
@@ -859,6 +881,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (polymer_line)
     blank_restarts.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname),
                         crdatm.cr_pnum.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
+
+  residue_atoms.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname) || again,
+                     aname.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
 
   if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
   sttcrec.st_prev_hetatm = het_record ? 1 : 0;

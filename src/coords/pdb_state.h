@@ -52,6 +52,7 @@ struct sttcrec_t {
   int32_t st_wide_warned;  // the warning on water numbers of five digits was given
   int32_t st_wrap_warned;  // the warning on water numbers that restart after 9999 was given
   int32_t st_again_warned;  // the warning on blank-chain water numbers that repeat was given
+  int32_t st_residue_again;  // the last atom line began its residue again under its key
   int32_t st_water_sites;  // massless sites of water models left out of the read
   int32_t st_zero_aniso;   // ANISOU records of six zeros passed over
   int32_t st_atom_lines;   // ATOM and HETATM lines met, kept or not (none: no atoms)

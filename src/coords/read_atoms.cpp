@@ -95,6 +95,36 @@ class BlankChainNames {
 };
 BlankChainNames blank_names;
 
+// Another program's residue given again right after itself, at its number
+// and under its name, lying apart from the atoms read of it
+// (pdb::ResidueAgain), as the PDB reader tells it: the rows that begin it
+// are a residue of their own.
+class RowsAgain {
+ public:
+  void clear() {
+    residue_.clear();
+    atoms_.clear();
+  }
+  bool row() {
+    const coords::CifAuthorRow& row = coords::cif_author_row();
+    key_.assign(row.auth_asym).append(1, '\n').append(row.label_asym).append(1, '\n');
+    key_.append(row.auth_seq).append(crdatm.cr_pnum.sub(3, 7)).append(crdatm.cr_rname.view());
+    const bool hydrogen = crdatm.cr_asymb == "H";
+    const bool same = !residue_.empty() && key_ == residue_;
+    const bool again = same && atoms_.begins_again(crdatm.cr_aname.view(), crdatm.cr_alt(1),
+                                                   hydrogen, crdatm.cr_xyz.data());
+    atoms_.atom(!same || again, crdatm.cr_aname.view(), crdatm.cr_alt(1), hydrogen,
+                crdatm.cr_xyz.data());
+    residue_.swap(key_);
+    return again;
+  }
+
+ private:
+  std::string key_, residue_;
+  pdb::ResidueAgain atoms_;
+};
+RowsAgain rows_again;
+
 }  // namespace
 
 void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
@@ -128,6 +158,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   coords::ions_start();
   int32_t water_sites = 0;
   coords::unlabelled_chains_start();
+  rows_again.clear();
   coords::split_numbers_start(true);
   coords::wide_numbers_start();
   coords::label_tails_start();
@@ -197,12 +228,15 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
                            coords::named_chain(coords::cif_author_row()).empty();
     if (other_writer && labels_chains) blank_names.name_row();
     if (!icsd && !blank_row) coords::long_label_row();
-    const bool wraps = !icsd && coords::wide_number_row(mdoc);
+    const bool again = other_writer && !icsd && rows_again.row();
+    const bool wraps = !icsd && coords::wide_number_row(mdoc, again);
     if (other_writer) {
-      coords::unlabelled_chain_of_row(wraps);
+      coords::unlabelled_chain_of_row(wraps, again);
       coords::split_numbers_row();
     }
     if (other_writer && !coords::label_tail_row(mdoc, cr_group_old.view())) ierr = 1;
+    // Read again in its chain, the residue is another, held twice there.
+    if (again) cr_res_old = "?????";
     if (ierr == 0) set_atom_(mdoc, cr_res_old, cr_group_old.view(), cr_ires_old, cr_igroup_old, ierr);
     if (ierr != 0) {
       msgerr_(mdoc, " ERROR: read input file");
