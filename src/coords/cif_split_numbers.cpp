@@ -165,10 +165,10 @@ int32_t water_part(std::string_view chain, std::string_view label) {
 // may hold two labelled chains (a segment shared by chains) each numbered
 // from 1.  A blank chain is no chain of its own: its waters at a number
 // held before begin a further water chain (coords::wide_number_row).
-void watch_given_again(const coords::CifAuthorRow& row) {
+void watch_given_again(const coords::CifAuthorRow& row, bool again) {
   const char* number = crdatm.cr_pnum.c + 2;
   const std::string_view chain = coords::named_chain(row);
-  if (watch.again_any && std::memcmp(number, watch.again_number, 5) == 0 &&
+  if (!again && watch.again_any && std::memcmp(number, watch.again_number, 5) == 0 &&
       row.label_asym == watch.again_label && chain == watch.again_chain &&
       crdatm.cr_rname == watch.again_rname) {
     blank_atom();
@@ -195,7 +195,7 @@ void watch_given_again(const coords::CifAuthorRow& row) {
   char key[9];
   std::memcpy(key, &part, 4);
   std::memcpy(key + 4, number, 5);
-  const bool after_same = std::memcmp(key, watch.last_key, 9) == 0;
+  const bool after_same = !again && std::memcmp(key, watch.last_key, 9) == 0;
   std::memcpy(watch.last_key, key, 9);
   if (!polymer && !water) return;
   if (chain.empty()) {
@@ -222,9 +222,9 @@ void coords::split_numbers_start(bool given_again) {
   two_at_one_number_start();
 }
 
-void coords::split_numbers_row() {
+void coords::split_numbers_row(bool again) {
   const CifAuthorRow& row = cif_author_row();
-  if (watch.given_again) watch_given_again(row);
+  if (watch.given_again) watch_given_again(row, again);
   if (watch.labels == Watch::Labels::Unknown)
     watch.labels = row_labels_chain(row) ? Watch::Labels::Given : Watch::Labels::None;
   if (watch.labels != Watch::Labels::Given) return;
@@ -236,7 +236,8 @@ void coords::split_numbers_row() {
   const bool same_number = watch.any && std::memcmp(number, cur.number, 5) == 0;
   const bool same_label = watch.any && row.label_asym == cur.label;
   const bool same_chain = watch.any && chain == cur.chain;
-  if (!watch.any || !same_number || !same_label || !same_chain || !(crdatm.cr_rname == cur.rname)) {
+  if (!watch.any || !same_number || !same_label || !same_chain || !(crdatm.cr_rname == cur.rname) ||
+      again) {
     if (watch.any) settle_pending(chain, number, &crdatm.cr_rname);
     // Waters numbered from 1 after a chain that ends at 1 are a range of
     // their own, never a residue split in two.

@@ -26,8 +26,9 @@ void split_numbers_start(bool given_again = false);
 // held.  So is a water, among the waters of its chain, label and water
 // chain (those past 9999 are a further one).  A blank chain may hold a number once for each chain of the entry:
 // a residue of it is held where it lies on an earlier residue of its number
-// (an atom on the atom of its name, namesakes_coincide).
-void split_numbers_row();
+// (an atom on the atom of its name, namesakes_coincide).  `again`: the row
+// begins the residue before again (pdb::ResidueAgain), another residue.
+void split_numbers_row(bool again = false);
 // After the rows: the two error lines of a number held more than once
 // (coords::report_same_number, with the residues that hold it) for each
 // number so held: one residue split by a line of another name (the first

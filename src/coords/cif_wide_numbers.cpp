@@ -184,14 +184,20 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   const std::string_view number = crdatm.cr_pnum.sub(3, 7);
   const bool blank_row = crdinf.cr_soft(1) != 'B' && coords::named_chain(row).empty();
   const bool blank_water = water && blank_row;
-  // So does one that gives the water before again, in any chain.
-  const bool water_again = same_chain && water && wide.water && !wraps && again;
-  const bool repeats = water_again || (same_chain && blank_water && wide.water && !wraps &&
+  // The blank chain's further water chains are its pieces, whatever the
+  // rows' labels (unlabelled_chain_of_row).
+  const bool labelled = wide.labels == Wide::Labels::Given && !blank_row;
+  // So does one that gives the water before again, in any chain, and in a
+  // file that labels its chains a ligand of a named chain that gives the
+  // ligand before again (elsewhere the chain counter parts them).
+  const bool ligand = !water && !pdb::is_polymer_class(pdb::residue_class(crdatm.cr_rname.trimmed()));
+  const bool given_again = same_chain && !wraps && again && (water ? wide.water : labelled && ligand);
+  const bool repeats = given_again || (same_chain && blank_water && wide.water && !wraps &&
                                        number != std::string_view(wide.number, 5) &&
                                        wide.blank_waters.begins_further_chain(
                                            number, crdatm.cr_xyz.data()));
   if (repeats && blank_water) pdb::warn_water_numbers_again(mdoc, wide.again_warned);
-  if (repeats && !blank_water)
+  if (given_again && !blank_water)
     warn_two_at_one_number(named_chain(row), number, crdatm.cr_rname.trimmed(),
                            crdatm.cr_rname.trimmed());
   // A further water chain holds none of the numbers of the chain before it:
@@ -200,9 +206,6 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   wide.blank_waters.note(blank_water, group.view(), number, crdatm.cr_xyz.data());
   for (int i = 0; i < 5; ++i) wide.number[i] = number[static_cast<std::size_t>(i)];
   if (!same_chain) wide.in_piece = false;
-  // The blank chain's further water chains are its pieces, whatever the
-  // rows' labels (unlabelled_chain_of_row).
-  const bool labelled = wide.labels == Wide::Labels::Given && !blank_row;
   if ((wraps || repeats) && labelled) {
     wide.piece = further_chain_name(group);
     wide.in_piece = true;

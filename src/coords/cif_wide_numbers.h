@@ -27,11 +27,12 @@ void wide_numbers_start();
 // water chain already holds, lying apart from the water that holds it (the
 // PDB reader's reading, pdb::BlankChainNumbers), and a water of any chain
 // that gives the water before again (`again`: at its number, lying apart
-// from it, as pdb::ResidueAgain tells).  True when the row starts such a
-// chain in a file that labels none, or of the blank chain in one that
-// does.  Any other residue numbered wider than four columns is named in a
-// warning with the number it is read as, once the chains are named
-// (wide_numbers_warn).
+// from it, as pdb::ResidueAgain tells), as does a ligand so given again
+// in a named chain of a file that labels its chains.  True when the row
+// starts such a chain in a file that labels none, or of the blank chain in
+// one that does.  Any other residue numbered wider than four columns is
+// named in a warning with the number it is read as, once the chains are
+// named (wide_numbers_warn).
 bool wide_number_row(int32_t mdoc, bool again = false);
 // After the row was stored.
 void wide_number_stored();

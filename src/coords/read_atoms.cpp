@@ -232,7 +232,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     const bool wraps = !icsd && coords::wide_number_row(mdoc, again);
     if (other_writer) {
       coords::unlabelled_chain_of_row(wraps, again);
-      coords::split_numbers_row();
+      coords::split_numbers_row(again);
     }
     if (other_writer && !coords::label_tail_row(mdoc, cr_group_old.view())) ierr = 1;
     // Read again in its chain, the residue is another, held twice there.

@@ -331,6 +331,18 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
        {{"1", "HOH", 9998, 4, 0}}, "XX:2 Xa:2 "},
       {"numbers running down inside one covalent chain, each residue H first",
        {{"1", "ALA", 5, 2, 0, true}, {"1", "ALA", 1, 2, 6.6, true}}, "XX:4 "},
+      {"four residues of one name at one number in a row, lying apart",
+       {{"1", "MET", 1, 1, 0}, {"1", "MET", 1, 1, 20}, {"1", "MET", 1, 1, 40},
+        {"1", "MET", 1, 1, 60}},
+       "XX:1 Xa:1 Xb:1 Xc:1 "},
+      {"two chains' ligands at one number under one entity, in a row",
+       {{"1", "ALA", 1, 2, 0}, {"1", "ALA", 1, 2, 100}, {"1", "NAG", 501, 1, 200},
+        {"1", "NAG", 501, 1, 300}},
+       "XX:2 Xa:2 Xb:1 Xc:1 "},
+      {"waters at one number in a row",
+       {{"1", "ALA", 1, 2, 0}, {"1", "HOH", 0, 1, 100}, {"1", "HOH", 0, 1, 103},
+        {"1", "HOH", 0, 1, 106}},
+       "XX:2 Xa:1 Xb:1 Xc:1 "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

@@ -202,6 +202,10 @@ TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainLyingApartStartAWaterChain) {
        {{1, 10}, {2, 13}, {1, 30}, {2, 33}}, 0, {2, 2}, 1, "TIP3"},
       {"chain A, TIP3 keeps a number once", 'A', "",
        {{1, 10}, {2, 13}, {1, 30}, {2, 33}}, 6, {4}, 0, "TIP3"},
+      {"blank chain, waters at one number in a row", ' ', "",
+       {{1, 10}, {1, 13}, {1, 16}}, 0, {1, 1, 1}, 1},
+      {"blank chain, a water given again on itself at its number", ' ', "",
+       {{1, 10}, {1, 10.2f}}, 0, {1}, 0},
   };
   for (const WatersAgain& row : rows) {
     SCOPED_TRACE(row.label);

@@ -171,6 +171,23 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
        {{"ATOM", "ALA", 1}, {"HETATM", "SO4", 2, "B", 5}, {"HETATM", "HOH", 2, "C", 9}},
        0, 0,
        nullptr},
+      {"one ligand name at one number twice in a row, lying apart",
+       {{"ATOM", "GLY", 374}, {"HETATM", "ACP", 501, "B", 5}, {"HETATM", "ACP", 501, "B", 30}},
+       0, 1,
+       "WARNING: residues ACP and ACP of chain A share number 501: read as two residues"},
+      {"waters at one number in a row, lying apart",
+       {{"ATOM", "GLY", 374}, {"HETATM", "HOH", 0, "B", 5}, {"HETATM", "HOH", 0, "B", 8},
+        {"HETATM", "HOH", 0, "B", 11}},
+       0, 1,
+       "WARNING: residues HOH and HOH of chain A share number 0: read as two residues"},
+      {"a ligand given again over itself at its number",
+       {{"ATOM", "GLY", 374}, {"HETATM", "ACP", 501, "B", 5}, {"HETATM", "ACP", 501, "B", 5.2f}},
+       0, 0,
+       nullptr},
+      {"a polymer residue of a named chain given again right after itself, lying apart",
+       {{"ATOM", "MET", 1}, {"ATOM", "MET", 1, "A", 12}},
+       6, 1,
+       " ERROR: in chain A residue:   1, given 2 times\n"},
   };
   for (const Case& c : cases) expect_on_every_reader(c);
 }
