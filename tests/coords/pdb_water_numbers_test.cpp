@@ -204,8 +204,8 @@ TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainLyingApartStartAWaterChain) {
        {{1, 10}, {2, 13}, {1, 30}, {2, 33}}, 6, {4}, 0, "TIP3"},
       {"blank chain, waters at one number in a row", ' ', "",
        {{1, 10}, {1, 13}, {1, 16}}, 0, {1, 1, 1}, 1},
-      {"blank chain, a water given again on itself at its number", ' ', "",
-       {{1, 10}, {1, 10.2f}}, 0, {1}, 0},
+      {"blank chain, waters at one number in a row, the third on the second", ' ', "",
+       {{1, 10}, {1, 13}, {1, 13.2f}}, 0, {1, 1}, 1},
   };
   for (const WatersAgain& row : rows) {
     SCOPED_TRACE(row.label);
