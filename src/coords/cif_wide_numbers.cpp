@@ -190,12 +190,14 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   // So does one that gives the water before again, in any chain, and in a
   // file that labels its chains a ligand of a named chain that gives the
   // ligand before again (elsewhere the chain counter parts them).
-  const bool ligand = !water && !pdb::is_polymer_class(pdb::residue_class(crdatm.cr_rname.trimmed()));
-  const bool given_again = same_chain && !wraps && again && (water ? wide.water : labelled && ligand);
-  const bool repeats = given_again || (same_chain && blank_water && wide.water && !wraps &&
-                                       number != std::string_view(wide.number, 5) &&
-                                       wide.blank_waters.begins_further_chain(
-                                           number, crdatm.cr_xyz.data()));
+  const bool ligand =
+      !water && !pdb::is_polymer_class(pdb::residue_class(crdatm.cr_rname.trimmed()));
+  const bool given_again =
+      same_chain && !wraps && again && (water ? wide.water : labelled && ligand);
+  const bool repeats =
+      given_again || (same_chain && blank_water && wide.water && !wraps &&
+                      number != std::string_view(wide.number, 5) &&
+                      wide.blank_waters.begins_further_chain(number, crdatm.cr_xyz.data()));
   if (repeats && blank_water) pdb::warn_water_numbers_again(mdoc, wide.again_warned);
   if (given_again && !blank_water)
     warn_two_at_one_number(named_chain(row), number, crdatm.cr_rname.trimmed(),

@@ -326,7 +326,8 @@ bool ResidueAgain::begins_again(std::string_view name, char alt, bool hydrogen,
   const bool blank = no_alt(alt);
   bool namesake = false;
   for (const Held& h : atoms_)
-    namesake = namesake || (std::memcmp(h.name, n, 4) == 0 && (no_alt(h.alt) ? blank : h.alt == alt));
+    namesake =
+        namesake || (std::memcmp(h.name, n, 4) == 0 && (no_alt(h.alt) ? blank : h.alt == alt));
   if (!namesake) return false;
   for (const Held& h : atoms_)
     if (coords::nearer(h.xyz, xyz, hydrogen || h.hydrogen ? kHydrogenBondReach : kChainBondReach))

@@ -794,19 +794,19 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // in a named chain a polymer residue is another residue, which the chain
   // then holds twice.
   const bool hydrogen = (acode.is_blank() ? asymb : acode) == std::string_view("H");
-  const bool again = !first_atom && !chain_differs && std::memcmp(key.c + 2, prev.c + 2, 5) == 0 &&
-                     crdatm.cr_rname.sub(1, 3) == rname.view() &&
-                     residue_atoms.begins_again(aname.view(), alt(1), hydrogen,
-                                                crdatm.cr_xyz.data());
-  const bool repeats = !first_atom && water && prev_water && !chain_differs && !wraps &&
-                       blank_chain &&
-                       (again || (std::memcmp(key.c + 2, prev.c + 2, 5) != 0 &&
-                                  blank_waters.begins_further_chain(key.sub(3, 7),
-                                                                    crdatm.cr_xyz.data())));
+  const bool again =
+      !first_atom && !chain_differs && std::memcmp(key.c + 2, prev.c + 2, 5) == 0 &&
+      crdatm.cr_rname.sub(1, 3) == rname.view() &&
+      residue_atoms.begins_again(aname.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
+  const bool repeats =
+      !first_atom && water && prev_water && !chain_differs && !wraps && blank_chain &&
+      (again || (std::memcmp(key.c + 2, prev.c + 2, 5) != 0 &&
+                 blank_waters.begins_further_chain(key.sub(3, 7), crdatm.cr_xyz.data())));
   if (repeats) pdb::warn_water_numbers_again(1, sttcrec.st_again_warned);
   if (again && water && !blank_chain)
-    coords::warn_two_at_one_number(seg ? rt::trim_right(key.sub(8, 11)) : std::string_view(&letter, 1),
-                                   key.sub(3, 7), rname.view(), rname.view());
+    coords::warn_two_at_one_number(
+        seg ? rt::trim_right(key.sub(8, 11)) : std::string_view(&letter, 1), key.sub(3, 7),
+        rname.view(), rname.view());
   // A force-field name stands for a standard residue, which the archive
   // writes as ATOM: a program that writes every name it does not know as
   // HETATM (OpenMM's writer, HIE) does not cut the chain there.
