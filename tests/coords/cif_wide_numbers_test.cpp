@@ -24,19 +24,21 @@ std::string header_of_rows(bool labels) {
                               "Cartn_y", "Cartn_z", "auth_seq_id", "auth_asym_id"}));
 }
 
-// Rows of residue, label and author number, one oxygen or nitrogen each, the
-// author's chain the label; without labels when `labels` is false.
+// Rows of residue, label and author number, one oxygen or nitrogen each
+// (or the atom a fourth word names), the author's chain the label; without
+// labels when `labels` is false.
 std::string rows_of(const std::vector<std::string>& rows, bool labels = true) {
   std::string text = header_of_rows(labels);
   int serial = 0;
   for (const std::string& r : rows) {
     std::istringstream w(r);
-    std::string res, label, number;
-    w >> res >> label >> number;
+    std::string res, label, number, atom;
+    w >> res >> label >> number >> atom;
     const bool water = res == "HOH";
+    if (atom.empty()) atom = water ? "O" : "N";
     ++serial;
-    text += std::string(water ? "HETATM " : "ATOM ") + std::to_string(serial) +
-            (water ? " O " : " N ") + res + " " + (labels ? label + " " : "") +
+    text += std::string(water ? "HETATM " : "ATOM ") + std::to_string(serial) + " " + atom + " " +
+            res + " " + (labels ? label + " " : "") +
             std::to_string(3 * serial) + " 0 0 " + number + " " + label + "\n";
   }
   return text;
@@ -105,7 +107,7 @@ TEST_F(CifWideNumbers, ResidueOfTheNextLabelAfterWatersPast9999IsNotInTheirChain
 // as written (the connections of the file name it so), named in a warning;
 // its chain may not hold that number twice, however written.
 TEST_F(CifWideNumbers, OtherResiduesAreNamedAndRefusedWhereANumberRepeats) {
-  write("a", rows_of({"ALA A 9999", "GLY A 10000", "GLY A 10000", "SER A 10001"}));
+  write("a", rows_of({"ALA A 9999", "GLY A 10000", "GLY A 10000 CA", "SER A 10001"}));
   EXPECT_EQ(read_out("a"), 0) << out_;
   EXPECT_EQ(chains_read(), "AA:9999 ,0000 ,0001 ,|");
   EXPECT_EQ(count_of(out_,
