@@ -235,7 +235,8 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
       coords::split_numbers_row(again);
     }
     if (other_writer && !coords::label_tail_row(mdoc, cr_group_old.view())) ierr = 1;
-    // Read again in its chain, the residue is another, held twice there.
+    // A residue given again is another, though it keep the chain and number
+    // of the one before.
     if (again) cr_res_old = "?????";
     if (ierr == 0) set_atom_(mdoc, cr_res_old, cr_group_old.view(), cr_ires_old, cr_igroup_old, ierr);
     if (ierr != 0) {

@@ -242,6 +242,10 @@ constexpr FormPair kFormPairs[] = {
     // The same strand under CHARMM's names (URA, ADE, GUA) without a chain
     // letter: one strand of the library's monomers.
     {"peers/rna_uag.pdb", "peers/rna_uag_charmm.pdb", false, false},
+    // Two chains' zincs at one number one after the other, as GROMACS and
+    // Open Babel write a frame without chain letters: two ligands.
+    {"peers/ubi_zn_pair.pdb", "peers/ubi_zn_pair_gmx.pdb", false, false},
+    {"peers/ubi_zn_pair.pdb", "peers/ubi_zn_pair_gmx_obabel.cif", false, false},
     // Waters and ligands under the label of the chain before them, no
     // entities (peers/cif_labels/README.md).
     {"peers/cif_labels/1ubq.pdb", "peers/cif_labels/1ubq_pdb_tocif.cif", false},

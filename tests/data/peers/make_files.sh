@@ -490,3 +490,32 @@ EOF2
 # trajectory writers lay them out.
 awk '/^CRYST1/ { box = $0; next } { print } /^ENDMDL/ { print box }' \
   1ubi_gromacs_two_frames.pdb >1ubi_two_frames_box_after.pdb
+
+# Two copies of 1ubi's residues 60-76 (chains A and B, B 40 A up in z),
+# each with a zinc ZN 501 by its HIS 68, the ligands after both chains as
+# the archive orders them; the same frame as GROMACS writes it from a run
+# input (no chain letters, one TER record at its end), each zinc at 501
+# one after the other; and Open Babel's mmCIF of that frame.
+$PY - <<'EOF2'
+rows = [l for l in open('../1ubi.pdb') if l.startswith('ATOM') and int(l[22:26]) >= 60]
+zn = 'HETATM    0 ZN    ZN A 501      20.436  36.800  17.427  1.00 20.00          ZN\n'
+def moved(l, chain, dz, serial):
+    z = float(l[46:54]) + dz
+    return l[:6] + '%5d' % serial + l[11:21] + chain + l[22:46] + '%8.3f' % z + l[54:]
+for name, letters in (('ubi_zn_pair.pdb', 'AB'), ('ubi_zn_pair_gmx.pdb', '  ')):
+    out = ['CRYST1  100.000  100.000  100.000  90.00  90.00  90.00 P 1           1\n']
+    serial = 0
+    for chain, dz in zip(letters, (0.0, 40.0)):
+        for l in rows:
+            serial += 1
+            out.append(moved(l, chain, dz, serial))
+        if chain != ' ':
+            serial += 1
+            out.append('TER   %5d      GLY %s  76\n' % (serial, chain))
+    for chain, dz in zip(letters, (0.0, 40.0)):
+        serial += 1
+        out.append(moved(zn, chain, dz, serial))
+    out += ['TER\n'] if letters == '  ' else []
+    open(name, 'w').writelines(out + ['END\n'])
+EOF2
+obabel ubi_zn_pair_gmx.pdb -ommcif -O ubi_zn_pair_gmx_obabel.cif
