@@ -107,7 +107,11 @@ class RowsAgain {
   }
   bool row() {
     const coords::CifAuthorRow& row = coords::cif_author_row();
-    key_.assign(row.auth_asym).append(1, '\n').append(row.label_asym).append(1, '\n');
+    // The blank chain's rows are one run whatever their labels (gemmi gives
+    // each piece, CHARMM each water, a label of its own).
+    key_.assign(row.auth_asym).append(1, '\n');
+    if (!coords::named_chain(row).empty()) key_.append(row.label_asym);
+    key_.append(1, '\n');
     key_.append(row.auth_seq).append(crdatm.cr_pnum.sub(3, 7)).append(crdatm.cr_rname.view());
     const bool hydrogen = crdatm.cr_asymb == "H";
     const bool same = !residue_.empty() && key_ == residue_;

@@ -449,6 +449,9 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
        "XX:2 Xa:2 ", "XX:2 Xa:2 "},
       {"sixty-two ligands, a label each, author ''", blank_author("''", ligands), ligand_pieces,
        ligand_pieces},
+      {"waters at one number in a row lying apart, a label each, author ''",
+       blank_author("''", {"W HOH 77 0", "V HOH 77 10", "U HOH 77 20"}), "XX:1 Xa:1 Xb:1 ",
+       "XX:1 Xa:1 Xb:1 "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
