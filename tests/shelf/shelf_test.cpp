@@ -2023,3 +2023,25 @@ TEST(Shelf, CoreCifCellAfterTheAtomListPlacesTheAtoms) {
   EXPECT_NE(file_text(last.file("out.crd")).find(" O1     . C00      AA      1     0.126    1.462    2.487"),
             std::string::npos);
 }
+
+// The readers' memory of the rows before (residues given again, the blank
+// chain's pieces, their names) starts afresh with each read: the files
+// whose chains those rules part, read one after another in one process
+// under each hydrogen flag, and the whole round again, give the same files.
+TEST(Shelf, ChainRulesOfAReadLeaveNothingToTheNextRunInOneProcess) {
+  const char* files[] = {"peers/ubi_zn_pair_gmx.pdb", "peers/ubi_zn_pair_gmx_obabel.cif",
+                         "peers/rna_uag_charmm.pdb", "cif_dummy_atoms.cif"};
+  std::map<std::string, std::string> first;
+  for (int round = 0; round < 2; ++round)
+    for (const char* file : files)
+      for (const char h : {'Y', 'N', 'A'}) {
+        const std::string run = std::string(file) + " under hydrogen flag " + h;
+        SCOPED_TRACE(run);
+        TempDir dir;
+        const pipetest::Outcome p = run_with(pipetest::data(file), dir, 'N', h);
+        ASSERT_EQ(p.ierr, 0) << p.out;
+        const std::string written = file_text(dir.file("out.crd")) + file_text(dir.file("out.rst"));
+        if (round == 0) first[run] = written;
+        else EXPECT_EQ(written, first[run]);
+      }
+}
