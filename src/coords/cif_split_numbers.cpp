@@ -80,15 +80,28 @@ foundation::LookupIndex<9, MAXRESID> numbers_held;
 // at the end of the rows): one residue split by a line of another name
 // (the first name returns) or written twice over itself under two names
 // (coinciding atoms) is held; two residues otherwise, named in a warning.
+// An atom of `r` lies within a bond of the point `xyz`.
+bool near_atom(const Residue& r, const float* xyz) {
+  for (std::size_t i = 0; i + 2 < r.xyz.size(); i += 3)
+    if (coords::nearer(r.xyz.data() + i, xyz, coords::kChainBondReach)) return true;
+  return false;
+}
+
 void settle_pending(std::string_view next_chain, const char* next_number,
-                    const rt::FixedText<8>* next_rname) {
+                    const rt::FixedText<8>* next_rname, const float* next_xyz) {
   Tail t = Tail::None;
   if (watch.pending && !(watch.before.alt && watch.current.alt)) {
     const Residue& a = watch.before;
     const Residue& b = watch.current;
     const std::string number(b.number, 5);
-    const bool returns = next_rname != nullptr && next_chain == b.chain &&
-                         std::memcmp(next_number, b.number, 5) == 0 && *next_rname == a.rname;
+    // A ligand's name returning at a distance is a further ligand of the
+    // number (ligands of several chains at number 0): a part split off a
+    // residue is bonded to it, or to the line that split it.
+    const bool returns =
+        next_rname != nullptr && next_chain == b.chain &&
+        std::memcmp(next_number, b.number, 5) == 0 && *next_rname == a.rname &&
+        (pdb::is_polymer_class(pdb::residue_class(a.rname.trimmed())) ||
+         near_atom(a, next_xyz) || near_atom(b, next_xyz));
     if (watch.pending_after == Tail::Refused) {
       watch.held.add(b.chain, number);
       t = Tail::Refused;
@@ -238,7 +251,7 @@ void coords::split_numbers_row(bool again) {
   const bool same_chain = watch.any && chain == cur.chain;
   if (!watch.any || !same_number || !same_label || !same_chain || !(crdatm.cr_rname == cur.rname) ||
       again) {
-    if (watch.any) settle_pending(chain, number, &crdatm.cr_rname);
+    if (watch.any) settle_pending(chain, number, &crdatm.cr_rname, crdatm.cr_xyz.data());
     // Waters numbered from 1 after a chain that ends at 1 are a range of
     // their own, never a residue split in two.
     watch.pending = same_number && same_chain && !same_label &&
@@ -262,7 +275,7 @@ void coords::split_numbers_row(bool again) {
 }
 
 int32_t coords::split_numbers_report(int32_t mdoc) {
-  settle_pending({}, nullptr, nullptr);
+  settle_pending({}, nullptr, nullptr, nullptr);
   for (const auto& w : watch.warned) warn_two_at_one_number(w.chain, w.number, w.name1, w.name2);
   return watch.held.report(mdoc);
 }

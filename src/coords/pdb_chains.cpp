@@ -342,6 +342,20 @@ bool boxes_apart(const float* a, std::size_t na, const float* b, std::size_t nb,
   return false;
 }
 
+// An atom of residue s lies within a bond of an atom of residue q.
+bool lies_near(int q, int s) {
+  const int nq = resid_inf.natm_res(q), ns = resid_inf.natm_res(s);
+  if (nq < 1 || ns < 1) return false;
+  const float* a = atom_crd.xyz_crd.column(resid_inf.iratm_first(q));
+  const float* b = atom_crd.xyz_crd.column(resid_inf.iratm_first(s));
+  const auto na = static_cast<std::size_t>(nq), nb = static_cast<std::size_t>(ns);
+  if (boxes_apart(a, na, b, nb, coords::kChainBondReach)) return false;
+  for (std::size_t i = 0; i < na; ++i)
+    for (std::size_t j = 0; j < nb; ++j)
+      if (coords::nearer(a + 3 * i, b + 3 * j, coords::kChainBondReach)) return true;
+  return false;
+}
+
 }  // namespace
 
 bool coords::namesakes_coincide(const float* a, const rt::FixedText<4>* a_names, std::size_t na,
@@ -399,11 +413,15 @@ void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {
     // left returns from nowhere: residues of one name at one number in
     // chains of their own (one residue of each chain of the entry, in a
     // file that names no chain) are each a residue.
+    // A ligand's name returning at a distance is a further ligand of the
+    // number (the ligands of several chains at number 0 without chain
+    // letters, FX0, CLR, FX0): a part split off a residue is bonded to it.
     const int s = r + 1;
     const bool name_returns =
         s <= resid_inf.n_residue && std::memcmp(resid_inf.res_num_pdb(s).c + 2, kr + 2, 5) == 0 &&
         same_author_chain(r, s, seg) && resid_inf.res_name(s) == resid_inf.res_name(q) &&
-        !(resid_inf.res_name(r) == resid_inf.res_name(q));
+        !(resid_inf.res_name(r) == resid_inf.res_name(q)) &&
+        (pdb::is_polymer_class(resid_inf.ires_type(q)) || lies_near(q, s));
     named_refused = name_returns || atoms_coincide(q, r);
     if (named_refused) {
       refused.add(chain, std::string_view(kq + 2, 5));

@@ -74,6 +74,12 @@ inline bool nearer(const float* p, const float* q, float bound) {
 // the `nb` points of `b` (x, y and z of each point in turn).
 bool positions_coincide(const float* a, std::size_t na, const float* b, std::size_t nb);
 
+// The bonds that make a polymer chain are at most 1.3 times their length
+// where the link stage accepts them (1.73 and 2.09 A); two residues not
+// bonded keep such atoms a contact apart, 2.5 A and more.  No part of a
+// residue lies further than this from the rest of it.
+inline constexpr float kChainBondReach = 2.1f;
+
 // Two atoms of one name in two residues at one number nearer than this are
 // one atom given again (two models written as one), however loosely the
 // models agree.  Within one model such namesakes stand in two chains and

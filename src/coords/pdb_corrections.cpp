@@ -268,10 +268,7 @@ bool residue_number(std::string_view number, int32_t& value) {
   return !number.empty() && r.ec == std::errc() && r.ptr == number.data() + number.size();
 }
 
-// The bonds that make a polymer chain are at most 1.3 times their length
-// where the link stage accepts them (1.73 and 2.09 A); two residues not
-// bonded keep such atoms a contact apart, 2.5 A and more.
-constexpr float kChainBondReach = 2.1f;
+using coords::kChainBondReach;
 
 }  // namespace
 
