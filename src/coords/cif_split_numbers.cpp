@@ -82,9 +82,7 @@ foundation::LookupIndex<9, MAXRESID> numbers_held;
 // (coinciding atoms) is held; two residues otherwise, named in a warning.
 // An atom of `r` lies within a bond of the point `xyz`.
 bool near_atom(const Residue& r, const float* xyz) {
-  for (std::size_t i = 0; i + 2 < r.xyz.size(); i += 3)
-    if (coords::nearer(r.xyz.data() + i, xyz, coords::kChainBondReach)) return true;
-  return false;
+  return coords::positions_within(r.xyz.data(), r.xyz.size() / 3, xyz, 1, coords::kChainBondReach);
 }
 
 void settle_pending(std::string_view next_chain, const char* next_number,

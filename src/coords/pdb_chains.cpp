@@ -349,11 +349,8 @@ bool lies_near(int q, int s) {
   const float* a = atom_crd.xyz_crd.column(resid_inf.iratm_first(q));
   const float* b = atom_crd.xyz_crd.column(resid_inf.iratm_first(s));
   const auto na = static_cast<std::size_t>(nq), nb = static_cast<std::size_t>(ns);
-  if (boxes_apart(a, na, b, nb, coords::kChainBondReach)) return false;
-  for (std::size_t i = 0; i < na; ++i)
-    for (std::size_t j = 0; j < nb; ++j)
-      if (coords::nearer(a + 3 * i, b + 3 * j, coords::kChainBondReach)) return true;
-  return false;
+  return !boxes_apart(a, na, b, nb, coords::kChainBondReach) &&
+         coords::positions_within(a, na, b, nb, coords::kChainBondReach);
 }
 
 }  // namespace
@@ -372,13 +369,18 @@ bool coords::namesakes_coincide(const float* a, const rt::FixedText<4>* a_names,
   return false;
 }
 
-bool coords::positions_coincide(const float* a, std::size_t na, const float* b, std::size_t nb) {
+bool coords::positions_within(const float* a, std::size_t na, const float* b, std::size_t nb,
+                              float bound) {
   for (std::size_t i = 0; i < na; ++i) {
     for (std::size_t j = 0; j < nb; ++j) {
-      if (nearer(a + 3 * i, b + 3 * j, kCoincide)) return true;
+      if (nearer(a + 3 * i, b + 3 * j, bound)) return true;
     }
   }
   return false;
+}
+
+bool coords::positions_coincide(const float* a, std::size_t na, const float* b, std::size_t nb) {
+  return positions_within(a, na, b, nb, kCoincide);
 }
 
 void coords::check_split_numbers(int32_t mdoc, int32_t& ierr) {

@@ -73,6 +73,9 @@ inline bool nearer(const float* p, const float* q, float bound) {
 // True when one of the `na` points of `a` lies within kCoincide of one of
 // the `nb` points of `b` (x, y and z of each point in turn).
 bool positions_coincide(const float* a, std::size_t na, const float* b, std::size_t nb);
+// True when one of the `na` points of `a` lies nearer than `bound` to one
+// of the `nb` points of `b`.
+bool positions_within(const float* a, std::size_t na, const float* b, std::size_t nb, float bound);
 
 // The bonds that make a polymer chain are at most 1.3 times their length
 // where the link stage accepts them (1.73 and 2.09 A); two residues not
