@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -1168,12 +1167,10 @@ bool coords::cif_chain_atom_ahead(std::string& name_ahead, float* xyz) {
       const Item axes[] = {kX, kY, kZ};
       name_ahead = name;
       found = true;
-      for (int a = 0; a < 3; ++a) {
-        const std::string& s = words[static_cast<std::size_t>(cache.column[axes[a]] - 1)];
-        char* end = nullptr;
-        xyz[a] = std::strtof(s.c_str(), &end);
-        if (end != s.c_str() + s.size()) found = false;
-      }
+      for (int a = 0; a < 3; ++a)
+        if (rt::read_number(words[static_cast<std::size_t>(cache.column[axes[a]] - 1)], xyz[a]) !=
+            rt::NumberWord::kRead)
+          found = false;
     }
     words.clear();
   }
