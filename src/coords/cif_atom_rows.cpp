@@ -799,11 +799,14 @@ inline void take_value(int k, RowExtra& row) {
       row.seq_read = rt::trim_right(val);
     }
   } else if constexpr (K == kAuthSeq) {
-    if (!value_absent(val)) {
-      // The number may carry its insertion code ("27A"); "." is kept as
-      // it always has been, a residue without a number.
-      if (!(val[0] == '.' && rt::len_trim(val) == 1) && !coords::cif_author_number(val))
-        row.take_no_number(k);
+    // Another program's "." gives no number, as "?" does: the row's
+    // sequence number stands for it, or every residue would be one.  This
+    // system's own files keep it as they wrote it, a residue without a
+    // number.
+    const bool dot = val[0] == '.' && rt::len_trim(val) == 1;
+    if (!value_absent(val) && !(dot && crdinf.cr_soft(1) != 'B')) {
+      // The number may carry its insertion code ("27A").
+      if (!dot && !coords::cif_author_number(val)) row.take_no_number(k);
       // Written straight into columns 3-7 of the residue key.
       cif_residue_number(val, crdatm.cr_pnum.c + 2, true);
       author_row.auth_seq = rt::trim_right(val);

@@ -317,6 +317,9 @@ TEST_F(CifAtomRows, EachIntegerItemIsReadOrRefused) {
       {"author with the last letter as its code", "1 1 3Z 1 1", nullptr, "   3Z", 1, 1},
       {"sequence and multiplicity as digits", "1 17 17 2 1", nullptr, "  17 ", 17, 2},
       {"sequence and multiplicity not applicable", "1 . 5 . 1", nullptr, "   5 ", 0, 1},
+      // "." is no author number, as "?" is: the sequence number stands.
+      {"author . beside the sequence", "1 17 . 1 1", nullptr, "  17 ", 17, 1},
+      {"author ? beside the sequence", "1 17 ? 1 1", nullptr, "  17 ", 17, 1},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);
