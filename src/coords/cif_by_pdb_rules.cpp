@@ -22,8 +22,10 @@
 
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_header.h"
+#include "coords/cif_items.h"
 #include "coords/cif_split_numbers.h"
 #include "coords/cif_unlabelled_chains.h"
+#include "coords/cif_wide_numbers.h"
 #include "coords/ions.h"
 #include "coords/pdb_aniso.h"
 #include "coords/pdb_chains.h"
@@ -236,6 +238,24 @@ bool coords::pdb_line_of_cif_row(char segid, char line[80]) {
 }
 
 namespace {
+
+// A water's author number that columns 23-27 cannot hold, six digits or
+// more or below -999: the columns take the last digits that the residue
+// key keeps, as a number of four columns stands, and the rest is returned
+// for the PDB reader, which parts the run of waters where it changes as it
+// parts them at the fifth digit of a five-digit number.  0 for any other.
+int32_t wide_water_number(char* line, const coords::CifAuthorRow& row) {
+  const long long high = coords::number_high(row.auth_seq);
+  if (high == 0 || !water_as_read(line, row.comp_name.size() > 4)) return 0;
+  const std::string_view written(line + 22, 5);
+  if (written.find_first_not_of("0123456789") == std::string_view::npos) return 0;
+  const int32_t low = cif_read_i4(written.substr(0, 4));
+  char digits[8];
+  const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, low);
+  put_right(line, 23, 4, std::string_view(digits, static_cast<std::size_t>(r.ptr - digits)));
+  // Past what 32 bits hold the number is parted all the same.
+  return static_cast<int32_t>(std::clamp<long long>(high, -2000000000LL, 2000000000LL));
+}
 
 void count_line(int32_t mdoc, const char* label, int32_t n) {
   msgdoc_(mdoc, rt::fmt("(A,I8)", label, n));
@@ -531,7 +551,8 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     rows_of_lines.push_back({{crdatm.cr_xyz(1), crdatm.cr_xyz(2), crdatm.cr_xyz(3)},
                              crdatm.cr_iatold,
                              cif_record_place_info().line,
-                             row.comp_name.size() > 4});
+                             row.comp_name.size() > 4,
+                             wide_water_number(line.data(), row)});
     split_numbers_row();
     if (seg_flag == 'Y') {
       const std::string_view chain = whole_author_chain(row);

@@ -161,7 +161,44 @@ std::span<const std::string_view> cif_item_run(int first, int last) {
   return std::span<const std::string_view>(kItems + (first - 1), kItems + last);
 }
 
+namespace {
+
+// A number wider than the four columns of the residue key ("123456",
+// "-10030", "100001A"): the columns keep its last digits as written, all
+// four of a number without a sign, three after its minus of a negative one,
+// so that no sign is dropped and numbers one apart stay apart; its
+// insertion letter, if any, stays in the fifth column.  False, `out` left
+// alone, for any value that four columns hold or that is no such number.
+bool wide_residue_number(std::string_view value, char out[5]) {
+  std::size_t i = 0;
+  const bool negative = value[0] == '-';
+  if (negative || value[0] == '+') ++i;
+  const std::size_t first = i;
+  while (i < value.size() && value[i] >= '0' && value[i] <= '9') ++i;
+  const std::size_t digits = i - first, room = negative ? 3 : 4;
+  if (digits <= room) return false;
+  char code = ' ';
+  if (i < value.size() && value[i] != ' ' && value[i] != '\0') {
+    const char c = value[i++];
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
+    code = c;
+  }
+  if (i < value.size() && value[i] != ' ' && value[i] != '\0') return false;
+  const char* last = value.data() + first + digits - room;
+  std::size_t k = 0;
+  if (negative) out[k++] = '-';
+  for (std::size_t j = 0; j < room; ++j) out[k++] = last[j];
+  out[4] = code;
+  return true;
+}
+
+}  // namespace
+
 void cif_residue_number(std::string_view value, char out[5], bool drop_inner_blanks) {
+  // Only a fifth character that is a digit can make a number too wide; the
+  // first five are looked at for every row, the rest only then.
+  if (value.size() > 4 && value[4] >= '0' && value[4] <= '9' && wide_residue_number(value, out))
+    return;
   char kept[5];
   int n = 0;
   const int m = value.size() < 5 ? static_cast<int>(value.size()) : 5;

@@ -36,7 +36,10 @@ inline bool cif_match_whole(std::string_view item, std::string_view name) {
 // characters of the value right-aligned in five columns; when the last
 // column then holds a digit everything moves one place left, so the number
 // stands in columns 1-4 and an insertion code, if any, in column 5.
-// `drop_inner_blanks` also squeezes out blanks inside the value.
+// `drop_inner_blanks` also squeezes out blanks inside the value.  A number
+// wider than four columns keeps its last four digits as written, or its
+// minus and last three ("-10030" is "-030"), its insertion letter after
+// them.
 void cif_residue_number(std::string_view value, char out[5], bool drop_inner_blanks);
 
 // Integer of a fixed field (blanks around the digits allowed, an optional

@@ -39,7 +39,13 @@ struct Wide {
   // insertion code of the row before.
   pdb::BlankChainNumbers blank_waters;
   char number[5] = {};
-  // The last residue named in a warning, as chain, number and name.
+  // The author's number of the row before as written, whether it was wider
+  // than four columns, and whether this row, at the same key under another
+  // such number, begins a residue of its own.
+  std::string auth;
+  bool auth_wide = false;
+  bool parts = false;
+  // The last residue named in a warning, as chain, author's number and name.
   std::string warned;
   bool pending = false;           // the row's residue is to be noted when stored
   std::vector<int32_t> residues;  // residues numbered wider than four columns
@@ -54,8 +60,8 @@ struct Wide {
 Wide wide;
 
 // The author's number as written: whether it is one (an optional minus and
-// digits, an insertion code after them allowed), its width in columns and,
-// for a number without a sign, its value.
+// digits, an insertion code after them allowed), its width in columns and
+// the value of its digits.
 struct Number {
   bool given = false;
   int width = 0;
@@ -81,32 +87,35 @@ Number parse(std::string_view v) {
   return n;
 }
 
-// `low` right-justified in columns 3-6 of the residue key, as a number of
-// four columns or fewer is kept.
+// What four columns cannot hold of a number wider than them: the
+// ten-thousands of one past 9999, the thousands below 0 with their minus.
+long long high_of(const Number& n) { return n.negative ? -(n.value / 1000) : n.value / 10000; }
+
+// `low` (-999 to 9999) right-justified in columns 3-6 of the residue key,
+// as a number of four columns or fewer is kept.
 void put_low(int32_t low) {
   char* p = crdatm.cr_pnum.c + 2;
-  for (int i = 3; i >= 0; --i) {
-    p[i] = low > 0 || i == 3 ? static_cast<char>('0' + low % 10) : ' ';
+  const bool negative = low < 0;
+  if (negative) low = -low;
+  int i = 3;
+  do {
+    p[i--] = static_cast<char>('0' + low % 10);
     low /= 10;
-  }
+  } while (low > 0);
+  if (negative) p[i--] = '-';
+  for (; i >= 0; --i) p[i] = ' ';
 }
 
 // A residue other than a water numbered wider than four columns: named once,
 // with the number it is read as.  Its key keeps the text it was read as, so
 // that the connections of the file that name it still find it.
-void name_residue(const coords::CifAuthorRow& row, const Number& n) {
-  const std::string key = std::string(crdatm.cr_group.view()) +
-                          std::string(crdatm.cr_pnum.sub(3, 7)) +
+void name_residue(const coords::CifAuthorRow& row) {
+  const std::string key = std::string(crdatm.cr_group.view()) + std::string(row.auth_seq) + ' ' +
                           std::string(crdatm.cr_rname.view());
   wide.pending = true;
   if (key == wide.warned) return;
   wide.warned = key;
-  std::string kept = std::to_string(cif_read_i4(crdatm.cr_pnum.sub(3, 6)));
-  if (n.negative) {
-    kept = crdatm.cr_pnum.sub(3, 7);
-    kept.erase(0, kept.find_first_not_of(' '));
-    kept.erase(kept.find_last_not_of(' ') + 1);
-  }
+  const std::string kept = std::to_string(cif_read_i4(crdatm.cr_pnum.sub(3, 6)));
   wide.warnings.push_back({std::string(crdatm.cr_rname.trimmed()), std::string(row.auth_seq),
                            std::string(coords::given_value(row.auth_asym)), kept});
 }
@@ -117,6 +126,11 @@ std::string value_of(const rt::FixedText<12>& key) {
 }
 
 }  // namespace
+
+long long coords::number_high(std::string_view auth_seq) {
+  const Number n = parse(auth_seq);
+  return n.given && n.width > 4 ? high_of(n) : 0;
+}
 
 rt::FixedText<4> coords::further_chain_name(const rt::FixedText<4>& group, char avoid) {
   // Two-character names are what the later check of chain names tells apart.
@@ -162,11 +176,11 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   const bool water = pdb::is_any_water(crdatm.cr_rname.trimmed());
   const bool too_wide = n.given && n.width > 4;
   long long high = 0;
-  if (too_wide && water && !n.negative) {
-    high = n.value / 10000;
-    put_low(static_cast<int32_t>(n.value % 10000));
+  if (too_wide && water) {
+    high = high_of(n);
+    put_low(static_cast<int32_t>(n.negative ? -(n.value % 1000) : n.value % 10000));
   } else if (too_wide) {
-    name_residue(row, n);
+    name_residue(row);
   }
   const int32_t low = cif_read_i4(crdatm.cr_pnum.sub(3, 6));
 
@@ -175,7 +189,7 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   const bool same_chain = wide.any && group == wide.group && chain == wide.chain;
   const bool wraps =
       same_chain && water && wide.water && pdb::water_number_wraps(wide.high, wide.low, high, low);
-  pdb::warn_water_numbers(mdoc, water && high != 0, wraps && high == wide.high, wide.wide_warned,
+  pdb::warn_water_numbers(mdoc, water ? high : 0, wraps && high == wide.high, wide.wide_warned,
                           wide.wrap_warned);
   // Another program's waters of the blank chain, as the PDB reader reads
   // them: one at a number its water chain holds, lying apart from the water
@@ -202,6 +216,13 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   if (given_again && !blank_water)
     warn_two_at_one_number(named_chain(row), number, crdatm.cr_rname.trimmed(),
                            crdatm.cr_rname.trimmed());
+  // Two author's numbers that four columns make one (123456 and 133456, one
+  // right after the other) are two residues at that number, refused by
+  // wide_numbers_report, never one residue of both.
+  wide.parts = same_chain && (too_wide || wide.auth_wide) &&
+               number == std::string_view(wide.number, 5) && row.auth_seq != wide.auth;
+  wide.auth.assign(row.auth_seq);
+  wide.auth_wide = too_wide;
   // A further water chain holds none of the numbers of the chain before it:
   // after the wrap past 9999, 199 is no repeat of the 199 before it.
   if (wraps || repeats) wide.blank_waters.clear();
@@ -220,7 +241,7 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   wide.low = low;
   // A water numbered past 9999 in a chain of its label (after other
   // residues, or the first of the label) is checked as other residues are.
-  if (too_wide && water && !n.negative && !wide.in_piece) wide.pending = true;
+  if (too_wide && water && !wide.in_piece) wide.pending = true;
   if (wide.in_piece) {
     rt::FixedText<12>& pnum = crdatm.cr_pnum;
     crdatm.cr_group = wide.piece;
@@ -230,6 +251,8 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   }
   return (wraps || repeats) && !labelled;
 }
+
+bool coords::wide_number_parts() { return wide.parts; }
 
 void coords::wide_number_stored() {
   if (!wide.pending) return;

@@ -1,9 +1,11 @@
 // Author residue numbers of mmCIF atom rows too wide for the four columns
-// of the residue key: waters kept modulo 10000 in further water chains,
+// of the residue key: waters kept modulo 10000 (below -999 by their last
+// three digits and minus) in further water chains,
 // other residues named and refused where a chain would hold a number twice.
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "runtime/fixed_text.h"
 
@@ -15,12 +17,20 @@ namespace coords {
 // all 60 are held, the first pair of characters that no chain holds.
 rt::FixedText<4> further_chain_name(const rt::FixedText<4>& group, char avoid = ' ');
 
+// The part of an author's residue number (`auth_seq`, as written) that the
+// four columns of the residue key cannot hold, by which a run of waters is
+// parted into further water chains: the ten-thousands of a number past
+// 9999, the thousands of one below -999 with their minus (the key keeps its
+// minus and last three digits); 0 where the columns hold it all.
+long long number_high(std::string_view auth_seq);
+
 // Forgets the rows of an earlier read.
 void wide_numbers_start();
 // For the atom row that rdcrd_cif_ returned last, before it is stored.  A
-// water numbered past 9999 keeps the last four digits of its number; the
-// waters of one chain after each 10000, or after a restart after 9999,
-// become a further chain: in a file that labels its chains under a name of
+// water numbered past 9999 keeps the last four digits of its number, one
+// below -999 its minus and last three; the waters of one chain after each
+// 10000 (each 1000 below 0), or after a restart after 9999, become a
+// further chain: in a file that labels its chains under a name of
 // its own (the chain's first character and a free second one), in a file
 // that labels none by the chain counter of the PDB form.  So does, in
 // another program's file, a water of the blank chain at a number that its
@@ -34,6 +44,10 @@ void wide_numbers_start();
 // named in a warning with the number it is read as, once the chains are
 // named (wide_numbers_warn).
 bool wide_number_row(int32_t mdoc, bool again = false);
+// After wide_number_row: true when the row is another residue than the row
+// before, at the same chain and number under another author's number that
+// four columns cannot hold (123456 after 133456).
+bool wide_number_parts();
 // After the row was stored.
 void wide_number_stored();
 // After the rows, once the chains are named: the warning of each residue

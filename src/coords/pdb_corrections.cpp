@@ -110,13 +110,19 @@ bool water_number_wraps(long long prev_high, int32_t prev_low, long long high, i
   return high != prev_high || (prev_low == 9999 && low < prev_low);
 }
 
-void warn_water_numbers(int32_t mdoc, bool above, bool restart, int32_t& above_warned,
+void warn_water_numbers(int32_t mdoc, long long high, bool restart, int32_t& wide_warned,
                         int32_t& restart_warned) {
-  if (above && above_warned == 0) {
+  if (high > 0 && (wide_warned & 1) == 0) {
     msgdoc_(mdoc,
             " WARNING: water numbers above 9999 kept modulo 10000, "
             "a new water chain at each 10000");
-    above_warned = 1;
+    wide_warned |= 1;
+  }
+  if (high < 0 && (wide_warned & 2) == 0) {
+    msgdoc_(mdoc,
+            " WARNING: water numbers below -999 keep their sign and last three digits, "
+            "a new water chain at each 1000");
+    wide_warned |= 2;
   }
   if (restart && restart_warned == 0) {
     msgdoc_(mdoc,

@@ -66,9 +66,11 @@ rt::FixedText<4> element_of_left_name(std::string_view name, std::string_view rn
 // one before) or restarts after 9999 (`low`, its last four digits).
 bool water_number_wraps(long long prev_high, int32_t prev_low, long long high, int32_t low);
 // One warning for each way of numbering waters past 9999, the first time it
-// is met (`above`: a number of five digits; `restart`: a restart after
-// 9999); the flags record that it was given.
-void warn_water_numbers(int32_t mdoc, bool above, bool restart, int32_t& above_warned,
+// is met (`high`, the part of a number that its four columns cannot hold:
+// above 0 for a number past 9999, below 0 for one below -999; `restart`: a
+// restart after 9999); the flags record that it was given (`wide_warned`
+// one bit for each sign).
+void warn_water_numbers(int32_t mdoc, long long high, bool restart, int32_t& wide_warned,
                         int32_t& restart_warned);
 // True for the name of a massless site of a 4- or 5-site water model, as
 // the name stands in the file (blanks around it aside): M, MW, M1 and M2,

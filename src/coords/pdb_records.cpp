@@ -779,9 +779,10 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // as the fifth digit of a water's number only.
   int32_t high = 0;
   if (is_digit(key(7)) && !(water && take_five_digit_number(key, high))) key(7) = '?';
+  if (water && cif_row != nullptr && cif_row->number_high != 0) high = cif_row->number_high;
   const bool wraps = !first_atom && water && prev_water && !chain_differs &&
                      number_wraps(prev, sttcrec.st_number_high, key, high);
-  pdb::warn_water_numbers(1, high != 0, wraps && high == sttcrec.st_number_high,
+  pdb::warn_water_numbers(1, high, wraps && high == sttcrec.st_number_high,
                           sttcrec.st_wide_warned, sttcrec.st_wrap_warned);
   // The waters of a blank chain, as where the chain letters of an entry
   // whose chains each number their own waters are gone, may give a number

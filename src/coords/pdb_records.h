@@ -42,6 +42,11 @@ struct CifRowOfLine {
   int32_t serial;  // the row's atom serial
   int32_t line;    // the line of the file on which the row begins
   bool long_name;  // its residue name is longer than columns 18-21 hold
+  // A water's author number that columns 23-27 cannot hold (six digits or
+  // more, or below -999) stands there as the residue key keeps it; this is
+  // the rest, as the fifth digit of a five-digit number gives it: the
+  // ten-thousands, or the thousands below 0 with their sign.  0 otherwise.
+  int32_t number_high = 0;
 };
 
 // rdatom_ for the atom line of an mmCIF row: the atom takes the row's own

@@ -49,7 +49,7 @@ struct sttcrec_t {
   // The last atom line's water number went past 9999 or restarted after it,
   // or a water of the blank chain gave a number of its run again.
   int32_t st_number_wrap;
-  int32_t st_wide_warned;  // the warning on water numbers of five digits was given
+  int32_t st_wide_warned;  // the warnings on water numbers past 9999 (1) and below -999 (2) given
   int32_t st_wrap_warned;  // the warning on water numbers that restart after 9999 was given
   int32_t st_again_warned;  // the warning on blank-chain water numbers that repeat was given
   int32_t st_residue_again;  // the last atom line began its residue again under its key

@@ -240,8 +240,9 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     }
     if (other_writer && !coords::label_tail_row(mdoc, cr_group_old.view())) ierr = 1;
     // A residue given again is another, though it keep the chain and number
-    // of the one before.
-    if (again) cr_res_old = "?????";
+    // of the one before; so is one whose author's number only its last
+    // digits made that of the one before.
+    if (again || (!icsd && coords::wide_number_parts())) cr_res_old = "?????";
     if (ierr == 0) set_atom_(mdoc, cr_res_old, cr_group_old.view(), cr_ires_old, cr_igroup_old, ierr);
     if (ierr != 0) {
       msgerr_(mdoc, " ERROR: read input file");

@@ -317,9 +317,14 @@ TEST_F(CifAtomRows, EachIntegerItemIsReadOrRefused) {
       {"author with the last letter as its code", "1 1 3Z 1 1", nullptr, "   3Z", 1, 1},
       {"sequence and multiplicity as digits", "1 17 17 2 1", nullptr, "  17 ", 17, 2},
       {"sequence and multiplicity not applicable", "1 . 5 . 1", nullptr, "   5 ", 0, 1},
+      // Four columns keep the last digits of a wider number, never its first
+      // ones, and never drop its minus.
+      {"author of six digits", "1 1 123457 1 1", nullptr, "3457 ", 1, 1},
+      {"author of six digits with its code", "1 1 100001B 1 1", nullptr, "0001B", 1, 1},
+      {"author of five columns with a minus", "1 1 -1003 1 1", nullptr, "-003 ", 1, 1},
+      {"author below -9999", "1 1 -10030 1 1", nullptr, "-030 ", 1, 1},
       // "." is no author number, as "?" is: the sequence number stands.
       {"author . beside the sequence", "1 17 . 1 1", nullptr, "  17 ", 17, 1},
-      {"author ? beside the sequence", "1 17 ? 1 1", nullptr, "  17 ", 17, 1},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);

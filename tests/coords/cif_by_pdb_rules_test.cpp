@@ -320,6 +320,29 @@ TEST_F(CifByPdbRules, WaterNumbersPast9999ReadAsTheirFiveDigits) {
   EXPECT_EQ(out_.find("restart"), std::string::npos) << out_;
 }
 
+// Water numbers that columns 23-27 cannot hold reach the PDB reader as the
+// residue key keeps them, with the rest beside the line: a further water
+// chain at each 10000, or each 1000 below 0, as the pipeline reads them.
+TEST_F(CifByPdbRules, WaterNumbersOfSixDigitsOrBelowMinus999PartTheirChain) {
+  const struct {
+    const char *label, *numbers[3], *warning;
+  } cases[] = {
+      {"six digits", {"100000", "100001", "110000"}, "water numbers above 9999 kept modulo 10000"},
+      {"below -999", {"-1001", "-1000", "-999"}, "numbers below -999 keep their sign and last three"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string rows = "1 N N ALA Apoly 1 . 1 1 1 1 10 1 A\n";
+    for (int k = 2; k <= 4; ++k)
+      rows += std::to_string(k) + " O O HOH W 2 . " + std::to_string(k) + " 5 1 1 10 " +
+              c.numbers[k - 2] + " A\n";
+    write("wide", peer_file("", rows));
+    ASSERT_EQ(read_rules("wide", 'N'), 0) << out_;
+    EXPECT_EQ(chain_ids(), "AA Aa Ab ");
+    EXPECT_EQ(count_of(out_, c.warning), 1) << out_;
+  }
+}
+
 TEST_F(CifByPdbRules, LongAuthorChainsThatAgreeInFourCharactersTakeTheirLabels) {
   write("six", two_author_chains("CHAIN1", "CHAIN2", "A", "B"));
   ASSERT_EQ(read_rules("six", 'Y'), 0) << out_;

@@ -14,6 +14,9 @@ const char* kAbove =
     " WARNING: water numbers above 9999 kept modulo 10000, a new water chain at each 10000\n";
 const char* kRestart =
     " WARNING: water numbers restart after 9999, a new water chain at each restart\n";
+const char* kBelow =
+    " WARNING: water numbers below -999 keep their sign and last three digits, a new water chain "
+    "at each 1000\n";
 
 // The file's header and the names of its atom list, with or without labels.
 std::string header_of_rows(bool labels) {
@@ -85,6 +88,13 @@ TEST_F(CifWideNumbers, WatersPast9999AreFurtherChainsOfTheirChain) {
       {"a thousands digit other than 0, no labels",
        rows_of({"HOH W 9999", "HOH W 11234", "HOH W 11235"}, false), "WW:9999 ,|Wa:1234 ,1235 ,|",
        kAbove},
+      // Past five digits the last four are kept still, not the first.
+      {"six digits", rows_of({"HOH W 99999", "HOH W 100000", "HOH W 100001"}),
+       "WW:9999 ,|Wa:   0 ,   1 ,|", kAbove},
+      // Below -999 the minus stays: a further chain at each thousand.
+      {"below -999, labelled",
+       rows_of({"HOH W -1001", "HOH W -1000", "HOH W -999", "HOH W -998"}),
+       "WW:  -1 ,   0 ,|Wa:-999 ,-998 ,|", kBelow},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -141,6 +151,34 @@ TEST_F(CifWideNumbers, OtherResiduesAreNamedAndRefusedWhereANumberRepeats) {
       << out_;
 }
 
+// Below -999 the minus is kept with the last three digits, named in a
+// warning; two numbers that meet in the four columns, one right after the
+// other, are two residues refused with the line, never one.
+TEST_F(CifWideNumbers, SixDigitsAndNumbersBelowMinus999KeepTheirLastDigits) {
+  const struct {
+    const char* label;
+    std::string text;
+    int32_t status;
+    const char* chains;
+    const char* warning;
+  } cases[] = {
+      {"below -9999, the minus kept", rows_of({"GLY A -10001", "ALA A -10000", "SER A -9999"}), 0,
+       "AA:-001 ,-000 ,-999 ,|",
+       " WARNING: residue GLY -10001 of chain A: number wider than four columns, read as -1\n"},
+      {"two ions 10000 apart meet", rows_of({"ZN A 123456 ZN", "ZN A 133456 ZN"}), 6,
+       "AA:3456 ,3456 ,|",
+       " ERROR: in chain A residue:3456, given 2 times\n"
+       "        different residues have the same number\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    write("s", c.text);
+    EXPECT_EQ(read_out("s"), c.status) << out_;
+    EXPECT_EQ(chains_read(), c.chains);
+    EXPECT_EQ(count_of(out_, c.warning), 1) << out_;
+  }
+}
+
 // The file's connections name such a residue by the same number: they still
 // find it.
 TEST_F(CifWideNumbers, ConnectionsFindAResidueNumberedPast9999) {
@@ -155,6 +193,16 @@ TEST_F(CifWideNumbers, ConnectionsFindAResidueNumberedPast9999) {
   ASSERT_EQ(link_inf.ln_n, 1);
   EXPECT_EQ(link_inf.ln_1ires(1), 1);
   EXPECT_EQ(link_inf.ln_2ires(1), 2);
+
+  // Six digits and a minus, each end at the residue of its own number.
+  const std::size_t conn = text.find("c1 covale");
+  text = text.substr(0, conn) + "c1 covale A 123456 A -10030\n" +
+         rows_of({"ALA A 123457", "GLY A 123456", "SER A -10030"}).substr(cif_header().size());
+  write("s", text);
+  EXPECT_EQ(read_out("s"), 0) << out_;
+  ASSERT_EQ(link_inf.ln_n, 1);
+  EXPECT_EQ(link_inf.ln_1ires(1), 2);
+  EXPECT_EQ(link_inf.ln_2ires(1), 3);
 }
 
 namespace {
