@@ -32,6 +32,7 @@
 #include "coords/pdb_records.h"
 #include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/lookup_index.h"
@@ -132,9 +133,11 @@ namespace {
 // name lists.
 bool hetatm_by_lists(const coords::CifAuthorRow& row, int polymer_entity) {
   const std::string_view kind = row.group_pdb.substr(0, 4);
-  // A force-field name (HID, CYX) stands for a standard residue, as the
-  // PDB reader takes it whatever its record.
-  if (!foundation::force_field_standard(row.comp_name).empty()) return false;
+  // A force-field name (HID, CYX; CHARMM's and Amber's nucleotides) stands
+  // for a standard residue, as the PDB reader takes it whatever its record.
+  if (!foundation::force_field_standard(row.comp_name).empty() ||
+      !foundation::force_field_nucleotide_name(row.comp_name, row.atom_name).empty())
+    return false;
   if (kind == "HETA") return true;
   if (foundation::name_in(row.comp_name, foundation::kPdbStandard)) return false;
   // The archive's older mmCIF files call a modified residue inside a chain
@@ -159,16 +162,25 @@ bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
   // Rows come a residue at a time and each is asked of more than once: the
   // answer for the row before is kept, so that the name lists are searched
   // once a residue rather than for every atom.
+  // An atom that bears its residue's name (an ion, RU) may be answered
+  // otherwise than the residue's other atoms.
   static struct {
     std::string comp, kind;
     int entity = -2;
+    bool named_as_residue = false;
     bool het = false;
   } last;
-  if (polymer_entity == last.entity && row.comp_name == last.comp && row.group_pdb == last.kind)
+  const bool named_as_residue =
+      row.atom_name.size() == row.comp_name.size() &&
+      std::equal(row.atom_name.begin(), row.atom_name.end(), row.comp_name.begin(),
+                 [](char a, char c) { return std::toupper(static_cast<unsigned char>(a)) == c; });
+  if (polymer_entity == last.entity && row.comp_name == last.comp && row.group_pdb == last.kind &&
+      named_as_residue == last.named_as_residue)
     return last.het;
   last.comp.assign(row.comp_name);
   last.kind.assign(row.group_pdb);
   last.entity = polymer_entity;
+  last.named_as_residue = named_as_residue;
   last.het = hetatm_by_lists(row, polymer_entity);
   return last.het;
 }

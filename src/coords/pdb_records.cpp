@@ -809,8 +809,12 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
         rname.view(), rname.view());
   // A force-field name stands for a standard residue, which the archive
   // writes as ATOM: a program that writes every name it does not know as
-  // HETATM (OpenMM's writer, HIE) does not cut the chain there.
-  const bool het_record = hetatm && foundation::force_field_standard(rname.view()).empty();
+  // HETATM (OpenMM's writer, HIE; URA) does not cut the chain there.
+  const bool het_record =
+      hetatm &&
+      (water ||
+       (foundation::force_field_standard(rname.view()).empty() &&
+        foundation::force_field_nucleotide_name(rname_read.view(), name_read.view()).empty()));
   // A file without chain letters (a simulation's, CHARMM-GUI's) tells its
   // chains by their segments, each numbered from 1 and often without a TER
   // record or a terminal atom the reader knows between them (OT1 and OT2

@@ -246,6 +246,13 @@ struct Piece {
   bool h_first = false;  // each peptide's H before its N
 };
 
+// Nucleotides under the archive's, older files' and force fields' names.
+bool nucleotide(const std::string& res) {
+  for (const char* n : {"DA", "ADE", "URA", "RU", "RG3"})
+    if (res == n) return true;
+  return res.size() == 1;
+}
+
 std::string obabel_form(const std::vector<Piece>& pieces) {
   std::string text =
       cif_header() + atom_loop({"id", "type_symbol", "label_atom_id", "label_comp_id",
@@ -253,7 +260,7 @@ std::string obabel_form(const std::vector<Piece>& pieces) {
   int serial = 0;
   for (const Piece& p : pieces) {
     // Older files name nucleotides by one letter, as Open Babel keeps them.
-    const bool dna = std::string(p.res) == "DA" || std::string(p.res).size() == 1;
+    const bool dna = nucleotide(p.res);
     const bool water = std::string(p.res) == "HOH";
     for (int k = 0; k < p.count; ++k) {
       const double x = p.x + 3.3 * k;
@@ -331,6 +338,10 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
        {{"1", "HOH", 9998, 4, 0}}, "XX:2 Xa:2 "},
       {"numbers running down inside one covalent chain, each residue H first",
        {{"1", "ALA", 5, 2, 0, true}, {"1", "ALA", 1, 2, 6.6, true}}, "XX:4 "},
+      {"a strand under CHARMM's and Amber's nucleotide names",
+       {{"1", "ADE", 1, 1, 0}, {"1", "RU", 2, 1, 3.3}, {"1", "URA", 3, 1, 6.6},
+        {"1", "RG3", 4, 1, 9.9}},
+       "XX:4 "},
       {"four residues of one name at one number in a row, lying apart",
        {{"1", "MET", 1, 1, 0}, {"1", "MET", 1, 1, 20}, {"1", "MET", 1, 1, 40},
         {"1", "MET", 1, 1, 60}},
