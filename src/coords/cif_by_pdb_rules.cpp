@@ -484,6 +484,18 @@ void file_chain_of(const coords::CifAuthorRow& row, std::string& out) {
   out.append(coords::given_value(row.auth_asym));
 }
 
+// The residue's N or P that the rows' look-ahead found for the residue of
+// row `r` (counted from 1), if any.
+const coords::CifChainAtom* chain_atom_ahead_of(const std::vector<coords::CifChainAtom>& ahead,
+                                                int32_t r) {
+  const auto after =
+      std::upper_bound(ahead.begin(), ahead.end(), r,
+                       [](int32_t v, const coords::CifChainAtom& a) { return v < a.row; });
+  if (after == ahead.begin()) return nullptr;
+  const coords::CifChainAtom& a = *(after - 1);
+  return a.end == 0 || r < a.end ? &a : nullptr;
+}
+
 // Marks the file as read by the author's items for the rows and header
 // readers, for as long as the read lasts.
 struct ReadingByAuthor {
@@ -587,6 +599,10 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   for (const int32_t r : unlabelled_chain_starts())
     if (r >= 1 && static_cast<std::size_t>(r) <= lines.size())
       chain_starts[static_cast<std::size_t>(r - 1)] = 1;
+  // Where the numbers drop at a residue that begins otherwise than with its
+  // N or P (with CA, or with hydrogens the run keeps), the PDB reader judges
+  // the chain bond at the N or P that the rows' look-ahead found.
+  const std::vector<CifChainAtom>& atoms_ahead = unlabelled_chain_atoms_ahead();
 
   if (!name_long_author_chains(mdoc, authors)) {
     rt::unit_close(crdinf.cri_iun);
@@ -635,8 +651,10 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       const std::string_view line(lines[static_cast<std::size_t>(i)].data(), 80);
       // The atom takes the row's coordinates, not the line's three
       // decimals: both programs judge one site where the file puts it.
-      if (rdatom_cif_row(line, rows_of_lines[static_cast<std::size_t>(i)], rec, acode,
-                         hflag_remove) != 0) {
+      const CifChainAtom* ahead =
+          atoms_ahead.empty() ? nullptr : chain_atom_ahead_of(atoms_ahead, i + 1);
+      if (rdatom_cif_row(line, rows_of_lines[static_cast<std::size_t>(i)], rec, acode, hflag_remove,
+                         ahead) != 0) {
         msgerr_(mdoc, " ERROR: read input file");
         ierr = 3;
         return;

@@ -244,6 +244,7 @@ struct Piece {
   int first, count;
   double x;  // where it begins
   bool h_first = false;  // each peptide's H before its N
+  bool n_last = false;   // each residue's N, or P, after its other atoms
 };
 
 // Nucleotides under the archive's, older files' and force fields' names.
@@ -272,13 +273,15 @@ std::string obabel_form(const std::vector<Piece>& pieces) {
       if (water) {
         atom("O", "O", 0.0, 0.0);
       } else if (dna) {
-        atom("P", "P", 0.0, 0.0);
+        if (!p.n_last) atom("P", "P", 0.0, 0.0);
         atom("O", "\"O3'\"", 1.7, 0.0);
+        if (p.n_last) atom("P", "P", 0.0, 0.0);
       } else {
         if (p.h_first) atom("H", "H", -0.5, -0.9);
-        atom("N", "N", 0.0, 0.0);
+        if (!p.n_last) atom("N", "N", 0.0, 0.0);
         atom("C", "CA", 1.0, 0.8);
         atom("C", "C", 2.0, 0.0);
+        if (p.n_last) atom("N", "N", 0.0, 0.0);
       }
     }
   }
@@ -338,6 +341,12 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
        {{"1", "HOH", 9998, 4, 0}}, "XX:2 Xa:2 "},
       {"numbers running down inside one covalent chain, each residue H first",
        {{"1", "ALA", 5, 2, 0, true}, {"1", "ALA", 1, 2, 6.6, true}}, "XX:4 "},
+      {"numbers running down inside one covalent chain, each residue's N last",
+       {{"1", "ALA", 5, 2, 0, false, true}, {"1", "ALA", 1, 2, 6.6, false, true}}, "XX:4 "},
+      {"numbers running down inside one strand, each nucleotide's P last",
+       {{"1", "DA", 5, 2, 0, false, true}, {"1", "DA", 1, 2, 6.6, false, true}}, "XX:4 "},
+      {"each residue's N last, the residue after the drop 4.3 A from the C before",
+       {{"1", "ALA", 5, 2, 0, false, true}, {"1", "ALA", 1, 2, 9.6, false, true}}, "XX:2 Xa:2 "},
       {"a strand under CHARMM's and Amber's nucleotide names",
        {{"1", "ADE", 1, 1, 0}, {"1", "RU", 2, 1, 3.3}, {"1", "URA", 3, 1, 6.6},
         {"1", "RG3", 4, 1, 9.9}},
