@@ -135,11 +135,13 @@ bool hetatm_by_lists(const coords::CifAuthorRow& row, int polymer_entity) {
   const std::string_view kind = row.group_pdb.substr(0, 4);
   // A force-field name (HID, CYX; CHARMM's and Amber's nucleotides) stands
   // for a standard residue, as the PDB reader takes it whatever its record.
-  if (!foundation::force_field_standard(row.comp_name).empty() ||
-      !foundation::force_field_nucleotide_name(row.comp_name, row.atom_name).empty())
-    return false;
-  if (kind == "HETA") return true;
-  if (foundation::name_in(row.comp_name, foundation::kPdbStandard)) return false;
+  // No standard name is one, so a standard residue not written as HETATM
+  // is answered before the nucleotides' names are searched.
+  if (!foundation::force_field_standard(row.comp_name).empty()) return false;
+  const bool het_kind = kind == "HETA";
+  if (!het_kind && foundation::name_in(row.comp_name, foundation::kPdbStandard)) return false;
+  if (!foundation::force_field_nucleotide_name(row.comp_name, row.atom_name).empty()) return false;
+  if (het_kind) return true;
   // The archive's older mmCIF files call a modified residue inside a chain
   // ATOM where its PDB form says HETATM: a residue off the standard list is
   // HETATM whatever the row says.  The chain caps and the one-letter

@@ -479,26 +479,47 @@ std::string_view one_letter_nucleotide_name(std::string_view rname) {
   return {};
 }
 
+namespace {
+
+// A name of two or three characters as one integer: the table below is
+// asked at every residue of a read, most of them named otherwise.
+constexpr uint32_t packed_name(std::string_view s) {
+  uint32_t k = 0;
+  for (const char c : s) k = k << 8 | static_cast<unsigned char>(c);
+  return k;
+}
+
+// CHARMM's names, and Amber's: its RNA (RA, RC, RG, RU) and DNA, each with
+// the 5' and 3' ends of a strand apart.
+constexpr Rename kForceFieldNucleotides[] = {
+    {"CYT", "C"},  {"ADE", "A"},  {"THY", "T"},  {"GUA", "G"},  {"URI", "U"},  {"URA", "U"},
+    {"RA", "A"},   {"RA5", "A"},  {"RA3", "A"},  {"RC", "C"},   {"RC5", "C"},  {"RC3", "C"},
+    {"RG", "G"},   {"RG5", "G"},  {"RG3", "G"},  {"RU", "U"},   {"RU5", "U"},  {"RU3", "U"},
+    {"DA5", "DA"}, {"DA3", "DA"}, {"DC5", "DC"}, {"DC3", "DC"}, {"DG5", "DG"}, {"DG3", "DG"},
+    {"DT5", "DT"}, {"DT3", "DT"}};
+constexpr auto kForceFieldKeys = [] {
+  std::array<uint32_t, std::size(kForceFieldNucleotides)> keys{};
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    keys[i] = packed_name(kForceFieldNucleotides[i].from);
+  return keys;
+}();
+
+}  // namespace
+
 std::string_view force_field_nucleotide_name(std::string_view rname, std::string_view aname) {
-  // CHARMM's names, and Amber's: its RNA (RA, RC, RG, RU) and DNA, each
-  // with the 5' and 3' ends of a strand apart.
-  static constexpr Rename kForceField[] = {
-      {"CYT", "C"},  {"ADE", "A"},  {"THY", "T"},  {"GUA", "G"},  {"URI", "U"},  {"URA", "U"},
-      {"RA", "A"},   {"RA5", "A"},  {"RA3", "A"},  {"RC", "C"},   {"RC5", "C"},  {"RC3", "C"},
-      {"RG", "G"},   {"RG5", "G"},  {"RG3", "G"},  {"RU", "U"},   {"RU5", "U"},  {"RU3", "U"},
-      {"DA5", "DA"}, {"DA3", "DA"}, {"DC5", "DC"}, {"DC3", "DC"}, {"DG5", "DG"}, {"DG3", "DG"},
-      {"DT5", "DT"}, {"DT3", "DT"}};
   rname = rt::trim(rname);
-  for (const Rename& r : kForceField) {
-    if (!rt::text_eq(rname, r.from)) continue;
+  if (rname.size() < 2 || rname.size() > 3) return {};
+  const uint32_t key = packed_name(rname);
+  for (std::size_t i = 0; i < kForceFieldKeys.size(); ++i) {
+    if (kForceFieldKeys[i] != key) continue;
     // No atom of a nucleotide bears its residue's name: one that does is an
     // ion named by its residue (ruthenium, RU; radium, RA).
     const std::string_view a = rt::trim(aname);
-    if (a.size() == r.from.size() && a.size() > 0 &&
-        std::equal(a.begin(), a.end(), r.from.begin(),
+    if (a.size() == rname.size() &&
+        std::equal(a.begin(), a.end(), rname.begin(),
                    [](char x, char y) { return std::toupper(static_cast<unsigned char>(x)) == y; }))
       return {};
-    return r.to;
+    return kForceFieldNucleotides[i].to;
   }
   return {};
 }
