@@ -312,7 +312,13 @@ void add_row(Block& b, const char* line, const char* prev, bool long_name) {
   if (b.polymer_residue) return;
   std::string_view name(line + 17, 3);  // right-justified in its columns
   while (!name.empty() && name[0] == ' ') name.remove_prefix(1);
-  const int32_t c = pdb::residue_class(name);
+  int32_t c = pdb::residue_class(name);
+  // A force field's nucleotide (URA, RU5) is the nucleotide it names.
+  if (c == 1)
+    if (const std::string_view n =
+            foundation::force_field_nucleotide_name(name, std::string_view(line + 12, 4));
+        !n.empty())
+      c = pdb::residue_class(n);
   b.polymer_residue = c >= 3 && c <= 6;
 }
 

@@ -471,6 +471,9 @@ TEST_F(CifByPdbRules, CapsAndOneLetterNucleotidesWrittenAsAtomStayInTheirChain) 
        "HETATM 1 P ADE B 3 . 0 0 0 1 B\nHETATM 2 P RU B 3 . 1 0 0 2 B\n"
        "HETATM 3 P RG3 B 3 . 2 0 0 3 B\n? 4 P URA B 3 . 3 0 0 4 B\n",
        "BB "},
+      {"Amber's RNA of no entity type, a polymer as the peptide after it",
+       "ATOM 1 P RU5 B 9 . 0 0 0 1 B\nATOM 2 P RG3 B 9 . 1 0 0 2 B\nATOM 3 N ALA A 9 . 9 0 0 1 A\n",
+       "BB AA "},
       {"a ruthenium ion RU after a strand holding Amber's RU",
        "ATOM 1 P RA B 2 . 0 0 0 1 B\nATOM 2 P RU B 2 . 1 0 0 2 B\n"
        "HETATM 3 RU RU B 3 . 9 0 0 101 B\n",
