@@ -34,6 +34,7 @@
 #include "coords/pdb_records.h"
 #include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
+#include "foundation/atom_names.h"
 #include "foundation/cif_tokeniser.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/lookup_index.h"
@@ -134,11 +135,15 @@ namespace {
 // name lists.
 bool hetatm_by_lists(const coords::CifAuthorRow& row, int polymer_entity) {
   const std::string_view kind = row.group_pdb.substr(0, 4);
-  // A force-field name (HID, CYX) stands for a standard residue, as the
-  // PDB reader takes it whatever its record.
+  // A force-field name (HID, CYX; CHARMM's and Amber's nucleotides) stands
+  // for a standard residue, as the PDB reader takes it whatever its record.
+  // No standard name is one, so a standard residue not written as HETATM
+  // is answered before the nucleotides' names are searched.
   if (!foundation::force_field_standard(row.comp_name).empty()) return false;
-  if (kind == "HETA") return true;
-  if (foundation::name_in(row.comp_name, foundation::kPdbStandard)) return false;
+  const bool het_kind = kind == "HETA";
+  if (!het_kind && foundation::name_in(row.comp_name, foundation::kPdbStandard)) return false;
+  if (!foundation::force_field_nucleotide_name(row.comp_name, row.atom_name).empty()) return false;
+  if (het_kind) return true;
   // The archive's older mmCIF files call a modified residue inside a chain
   // ATOM where its PDB form says HETATM: a residue off the standard list is
   // HETATM whatever the row says.  The chain caps and the one-letter
@@ -161,16 +166,25 @@ bool coords::cif_row_hetatm(const CifAuthorRow& row, int polymer_entity) {
   // Rows come a residue at a time and each is asked of more than once: the
   // answer for the row before is kept, so that the name lists are searched
   // once a residue rather than for every atom.
+  // An atom that bears its residue's name (an ion, RU) may be answered
+  // otherwise than the residue's other atoms.
   static struct {
     std::string comp, kind;
     int entity = -2;
+    bool named_as_residue = false;
     bool het = false;
   } last;
-  if (polymer_entity == last.entity && row.comp_name == last.comp && row.group_pdb == last.kind)
+  const bool named_as_residue =
+      row.atom_name.size() == row.comp_name.size() &&
+      std::equal(row.atom_name.begin(), row.atom_name.end(), row.comp_name.begin(),
+                 [](char a, char c) { return std::toupper(static_cast<unsigned char>(a)) == c; });
+  if (polymer_entity == last.entity && row.comp_name == last.comp && row.group_pdb == last.kind &&
+      named_as_residue == last.named_as_residue)
     return last.het;
   last.comp.assign(row.comp_name);
   last.kind.assign(row.group_pdb);
   last.entity = polymer_entity;
+  last.named_as_residue = named_as_residue;
   last.het = hetatm_by_lists(row, polymer_entity);
   return last.het;
 }
@@ -318,7 +332,13 @@ void add_row(Block& b, const char* line, const char* prev, bool long_name) {
   if (b.polymer_residue) return;
   std::string_view name(line + 17, 3);  // right-justified in its columns
   while (!name.empty() && name[0] == ' ') name.remove_prefix(1);
-  const int32_t c = pdb::residue_class(name);
+  int32_t c = pdb::residue_class(name);
+  // A force field's nucleotide (URA, RU5) is the nucleotide it names.
+  if (c == 1)
+    if (const std::string_view n =
+            foundation::force_field_nucleotide_name(name, std::string_view(line + 12, 4));
+        !n.empty())
+      c = pdb::residue_class(n);
   b.polymer_residue = c >= 3 && c <= 6;
 }
 
@@ -492,6 +512,18 @@ void file_chain_of(const coords::CifAuthorRow& row, std::string& out) {
   out.append(coords::given_value(row.auth_asym));
 }
 
+// The residue's N or P that the rows' look-ahead found for the residue of
+// row `r` (counted from 1), if any.
+const coords::CifChainAtom* chain_atom_ahead_of(const std::vector<coords::CifChainAtom>& ahead,
+                                                int32_t r) {
+  const auto after =
+      std::upper_bound(ahead.begin(), ahead.end(), r,
+                       [](int32_t v, const coords::CifChainAtom& a) { return v < a.row; });
+  if (after == ahead.begin()) return nullptr;
+  const coords::CifChainAtom& a = *(after - 1);
+  return a.end == 0 || r < a.end ? &a : nullptr;
+}
+
 // Marks the file as read by the author's items for the rows and header
 // readers, for as long as the read lasts.
 struct ReadingByAuthor {
@@ -596,6 +628,10 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   for (const int32_t r : unlabelled_chain_starts())
     if (r >= 1 && static_cast<std::size_t>(r) <= lines.size())
       chain_starts[static_cast<std::size_t>(r - 1)] = 1;
+  // Where the numbers drop at a residue that begins otherwise than with its
+  // N or P (with CA, or with hydrogens the run keeps), the PDB reader judges
+  // the chain bond at the N or P that the rows' look-ahead found.
+  const std::vector<CifChainAtom>& atoms_ahead = unlabelled_chain_atoms_ahead();
 
   if (!name_long_author_chains(mdoc, authors)) {
     rt::unit_close(crdinf.cri_iun);
@@ -644,8 +680,10 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       const std::string_view line(lines[static_cast<std::size_t>(i)].data(), 80);
       // The atom takes the row's coordinates, not the line's three
       // decimals: both programs judge one site where the file puts it.
-      if (rdatom_cif_row(line, rows_of_lines[static_cast<std::size_t>(i)], rec, acode,
-                         hflag_remove) != 0) {
+      const CifChainAtom* ahead =
+          atoms_ahead.empty() ? nullptr : chain_atom_ahead_of(atoms_ahead, i + 1);
+      if (rdatom_cif_row(line, rows_of_lines[static_cast<std::size_t>(i)], rec, acode, hflag_remove,
+                         ahead) != 0) {
         msgerr_(mdoc, " ERROR: read input file");
         ierr = 3;
         return;

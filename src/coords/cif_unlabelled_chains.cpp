@@ -39,6 +39,7 @@ struct Keys {
   pdb::BlankChainRestarts restarts;
   int32_t row = 0;              // rows keyed so far
   std::vector<int32_t> starts;  // unlabelled_chain_starts
+  std::vector<coords::CifChainAtom> ahead;  // unlabelled_chain_atoms_ahead
   // The rows at which the entity turns, ascending, and the piece of the
   // blank chain so begun (counted from 0) of each residue stored.
   std::vector<int32_t> entity_starts;
@@ -129,6 +130,11 @@ bool restarts_unbonded(std::string_view number, const float* xyz) {
   std::string ahead_name;
   if (name == "N   " || name == "P   " || !coords::cif_chain_atom_ahead(ahead_name, ahead))
     return true;
+  if (!keys.ahead.empty() && keys.ahead.back().end == 0) keys.ahead.back().end = keys.row;
+  coords::CifChainAtom& found = keys.ahead.emplace_back();
+  found.row = keys.row;
+  found.name = ahead_name;
+  std::copy(ahead, ahead + 3, found.xyz);
   return keys.restarts.begins_chain(number, ahead_name, ahead);
 }
 
@@ -191,6 +197,9 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   char digit = read_digit(het, chain_differs, number_differs, wraps || restarts);
   const bool key_differs = !keys.any || chain_differs || digit != keys.digit;
   const bool first_of_residue = key_differs || number_differs || name_differs;
+  if (first_of_residue && !keys.ahead.empty() && keys.ahead.back().end == 0 &&
+      keys.ahead.back().row != keys.row)
+    keys.ahead.back().end = keys.row;
   if (first_of_residue) {
     digit = residue_digit(digit, key_differs);
     const bool same_piece = keys.any && !chain_differs && digit == keys.digit;
@@ -223,6 +232,10 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
 }
 
 const std::vector<int32_t>& coords::unlabelled_chain_starts() { return keys.starts; }
+
+const std::vector<coords::CifChainAtom>& coords::unlabelled_chain_atoms_ahead() {
+  return keys.ahead;
+}
 
 void coords::unlabelled_row_stored(int32_t row) {
   if (keys.labels != Keys::Labels::None) return;

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "coords/pdb_records.h"
+
 namespace coords {
 
 // Forgets the rows of an earlier read.
@@ -38,6 +40,11 @@ void unlabelled_chain_of_row(bool wraps = false, bool again = false);
 // After the last row: the rows (counted from 1 in the order of the calls
 // above) at which such a further chain begins, ascending.
 const std::vector<int32_t>& unlabelled_chain_starts();
+// After the last row: where the numbers of the blank chain dropped at a
+// residue whose first row is no N or P, the residue's N or P that the
+// look-ahead found further on, by the residue's rows, ascending; so that a
+// second reading of the rows judges the chain bond there too.
+const std::vector<CifChainAtom>& unlabelled_chain_atoms_ahead();
 // After the atom of keyed row `row` (0: the last row keyed) was stored: the
 // residues stored since take the piece of the blank chain that the row
 // stands in, each piece begun where the file's entity turns.  Nothing in a

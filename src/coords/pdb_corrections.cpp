@@ -537,9 +537,11 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
 
   // The renames depend on the residue name alone: the answers are kept by
   // name, since a file holds few residue names and its atoms come by residue.
+  // An ion named by its residue under a force field's nucleotide name (RU)
+  // is the one exception, worked out apart.
   struct Rename {
     rt::FixedText<8> in, out;
-    bool nucleotide, water, dummy, valid;
+    bool nucleotide, water, dummy, force_field, valid;
   };
   static Rename kept[64];
   bool nucleotide = false, water = false, dummy = false;
@@ -553,16 +555,26 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
       slot->valid = false;
     }
   }
+  if (slot != nullptr && slot->valid && slot->force_field &&
+      foundation::force_field_nucleotide_name(rname.view(), aname.view()).empty())
+    slot = nullptr;
   if (slot != nullptr && slot->valid) {
     rname = slot->out.view();
     nucleotide = slot->nucleotide;
     water = slot->water;
     dummy = slot->dummy;
   } else {
-    if (foundation::is_water_name(rname.view())) rname = "HOH";
-    else if (const std::string_view n = foundation::force_field_nucleotide_name(rname.view());
-             !n.empty())
+    bool force_field = false, ion = false;
+    if (foundation::is_water_name(rname.view())) {
+      rname = "HOH";
+    } else if (const std::string_view n =
+                   foundation::force_field_nucleotide_name(rname.view(), aname.view());
+               !n.empty()) {
       rname = n;
+      force_field = true;
+    } else {
+      ion = !foundation::force_field_nucleotide_name(rname.view(), std::string_view()).empty();
+    }
 
     nucleotide = true;
     if (const std::string_view n = foundation::one_letter_nucleotide_name(rname.view()); !n.empty())
@@ -572,11 +584,12 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
     water = one_of(rname, {"HOH", "DOD"});
     dummy = eq(rname, "DUM");
 
-    if (slot != nullptr) {
+    if (slot != nullptr && !ion) {
       slot->out = rname.view();
       slot->nucleotide = nucleotide;
       slot->water = water;
       slot->dummy = dummy;
+      slot->force_field = force_field;
       slot->valid = true;
     }
   }

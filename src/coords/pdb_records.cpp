@@ -34,7 +34,9 @@ namespace {
 pdb::WaterInRead water_in_read;
 
 // The mmCIF row whose atom line is being decoded; none on the PDB road.
+// With it, the N or P of its residue that the rows' look-ahead found.
 const coords::CifRowOfLine* cif_row = nullptr;
+const coords::CifChainAtom* cif_ahead = nullptr;
 
 // The run of waters of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_waters;
@@ -810,8 +812,12 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
         rname.view(), rname.view());
   // A force-field name stands for a standard residue, which the archive
   // writes as ATOM: a program that writes every name it does not know as
-  // HETATM (OpenMM's writer, HIE) does not cut the chain there.
-  const bool het_record = hetatm && foundation::force_field_standard(rname.view()).empty();
+  // HETATM (OpenMM's writer, HIE; URA) does not cut the chain there.
+  const bool het_record =
+      hetatm &&
+      (water ||
+       (foundation::force_field_standard(rname.view()).empty() &&
+        foundation::force_field_nucleotide_name(rname_read.view(), name_read.view()).empty()));
   // A file without chain letters (a simulation's, CHARMM-GUI's) tells its
   // chains by their segments, each numbered from 1 and often without a TER
   // record or a terminal atom the reader knows between them (OT1 and OT2
@@ -834,11 +840,17 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool polymer_line = blank_chain && !water && !het_record;
   bool restarts = !first_atom && polymer_line && !chain_differs && residue_differs &&
                   blank_restarts.begins_chain(key.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
-  rt::FixedText<4> ahead;
-  float ahead_xyz[3];
-  if (restarts && cif_row == nullptr && !(aname == std::string_view("N")) &&
-      !(aname == std::string_view("P")) && chain_atom_ahead(line, ahead, ahead_xyz))
-    restarts = blank_restarts.begins_chain(key.sub(3, 7), ahead.view(), ahead_xyz);
+  if (restarts && !(aname == std::string_view("N")) && !(aname == std::string_view("P"))) {
+    rt::FixedText<4> ahead;
+    float ahead_xyz[3];
+    if (cif_row == nullptr ? chain_atom_ahead(line, ahead, ahead_xyz) : cif_ahead != nullptr) {
+      if (cif_row != nullptr) {
+        ahead = cif_ahead->name;
+        to_cell_frame(cif_ahead->xyz, ahead_xyz);
+      }
+      restarts = blank_restarts.begins_chain(key.sub(3, 7), ahead.view(), ahead_xyz);
+    }
+  }
   // A residue at a number that the piece already holds, lying apart from
   // the residue holding it, begins a further chain even where its chain
   // bond runs on (a chain numbered again onto its own numbers), as the
@@ -893,15 +905,22 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
 }
 
 int32_t coords::rdatom_cif_row(std::string_view line, const CifRowOfLine& row,
-                               rt::FixedText<6>& rec, rt::FixedText<4>& acode, char hflag_remove) {
+                               rt::FixedText<6>& rec, rt::FixedText<4>& acode, char hflag_remove,
+                               const CifChainAtom* ahead) {
   const float no_cell[6] = {0, 0, 0, 0, 0, 0};
   // Forgotten however the call ends (a full table ends the run).
   struct Held {
-    explicit Held(const CifRowOfLine& r) { cif_row = &r; }
-    ~Held() { cif_row = nullptr; }
+    Held(const CifRowOfLine& r, const CifChainAtom* a) {
+      cif_row = &r;
+      cif_ahead = a;
+    }
+    ~Held() {
+      cif_row = nullptr;
+      cif_ahead = nullptr;
+    }
     Held(const Held&) = delete;
     Held& operator=(const Held&) = delete;
-  } held(row);
+  } held(row, ahead);
   return rdatom_(line, rec, 0, no_cell, '.', acode, hflag_remove);
 }
 

@@ -49,12 +49,26 @@ struct CifRowOfLine {
   int32_t number_high = 0;
 };
 
+// The N or P of a residue, found among the residue's later rows by the
+// look-ahead of the mmCIF rows (cif_chain_atom_ahead) where the numbers
+// drop at the residue: its rows are rows [row, end) of the read, counted
+// from 1 (end 0: up to the last row).
+struct CifChainAtom {
+  int32_t row = 0, end = 0;
+  rt::FixedText<4> name;
+  float xyz[3];  // as the row gives them, in the file's frame
+};
+
 // rdatom_ for the atom line of an mmCIF row: the atom takes the row's own
 // coordinates, the water rules judge them as the mmCIF reading entry does,
 // and a refusal names the row and its line as the mmCIF refusals do.
+// `ahead`: the residue's N or P further on, where the look-ahead found one
+// for a row of its residue before it; the chain bond after a drop in
+// numbers is judged there, as the PDB road reads ahead for it.
 // Writes what rdatom_ writes.
 int32_t rdatom_cif_row(std::string_view line, const CifRowOfLine& row, rt::FixedText<6>& rec,
-                       rt::FixedText<4>& acode, char hflag_remove);
+                       rt::FixedText<4>& acode, char hflag_remove,
+                       const CifChainAtom* ahead = nullptr);
 
 // A number field of a crystal or ANISOU record that holds no number stops
 // the read as one of an atom record does: an error line naming the record,

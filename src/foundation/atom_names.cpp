@@ -2,7 +2,9 @@
 // repair and CIF quoting of atom names.
 #include "foundation/atom_names.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 
 #include "foundation/atom_com.h"
@@ -139,7 +141,8 @@ void corr_name_(rt::TextRef aname, rt::TextRef rname, rt::TextRef asymb, rt::Tex
   if (foundation::is_water_name(std::string_view(r, 8)) ||
       foundation::is_cut_water_name(std::string_view(r, 8)))
     set_rname("HOH");
-  else if (const std::string_view n = foundation::force_field_nucleotide_name(std::string_view(r, 8));
+  else if (const std::string_view n =
+               foundation::force_field_nucleotide_name(std::string_view(r, 8), a.view());
            !n.empty())
     set_rname(n);
 
@@ -476,11 +479,48 @@ std::string_view one_letter_nucleotide_name(std::string_view rname) {
   return {};
 }
 
-std::string_view force_field_nucleotide_name(std::string_view rname) {
-  static constexpr Rename kForceField[] = {{"CYT", "C"}, {"ADE", "A"}, {"THY", "T"},
-                                           {"GUA", "G"}, {"URI", "U"}, {"URA", "U"}};
-  for (const Rename& r : kForceField)
-    if (rt::text_eq(rname, r.from)) return r.to;
+namespace {
+
+// A name of two or three characters as one integer: the table below is
+// asked at every residue of a read, most of them named otherwise.
+constexpr uint32_t packed_name(std::string_view s) {
+  uint32_t k = 0;
+  for (const char c : s) k = k << 8 | static_cast<unsigned char>(c);
+  return k;
+}
+
+// CHARMM's names, and Amber's: its RNA (RA, RC, RG, RU) and DNA, each with
+// the 5' and 3' ends of a strand apart.
+constexpr Rename kForceFieldNucleotides[] = {
+    {"CYT", "C"},  {"ADE", "A"},  {"THY", "T"},  {"GUA", "G"},  {"URI", "U"},  {"URA", "U"},
+    {"RA", "A"},   {"RA5", "A"},  {"RA3", "A"},  {"RC", "C"},   {"RC5", "C"},  {"RC3", "C"},
+    {"RG", "G"},   {"RG5", "G"},  {"RG3", "G"},  {"RU", "U"},   {"RU5", "U"},  {"RU3", "U"},
+    {"DA5", "DA"}, {"DA3", "DA"}, {"DC5", "DC"}, {"DC3", "DC"}, {"DG5", "DG"}, {"DG3", "DG"},
+    {"DT5", "DT"}, {"DT3", "DT"}};
+constexpr auto kForceFieldKeys = [] {
+  std::array<uint32_t, std::size(kForceFieldNucleotides)> keys{};
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    keys[i] = packed_name(kForceFieldNucleotides[i].from);
+  return keys;
+}();
+
+}  // namespace
+
+std::string_view force_field_nucleotide_name(std::string_view rname, std::string_view aname) {
+  rname = rt::trim(rname);
+  if (rname.size() < 2 || rname.size() > 3) return {};
+  const uint32_t key = packed_name(rname);
+  for (std::size_t i = 0; i < kForceFieldKeys.size(); ++i) {
+    if (kForceFieldKeys[i] != key) continue;
+    // No atom of a nucleotide bears its residue's name: one that does is an
+    // ion named by its residue (ruthenium, RU; radium, RA).
+    const std::string_view a = rt::trim(aname);
+    if (a.size() == rname.size() &&
+        std::equal(a.begin(), a.end(), rname.begin(),
+                   [](char x, char y) { return std::toupper(static_cast<unsigned char>(x)) == y; }))
+      return {};
+    return kForceFieldNucleotides[i].to;
+  }
   return {};
 }
 

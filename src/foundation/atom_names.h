@@ -48,11 +48,15 @@ inline constexpr std::string_view kNucleotideTerminalOxygens[] = {"OXT", "O3P", 
 std::string_view one_letter_nucleotide_name(std::string_view rname);
 // True for a name that one_letter_nucleotide_name gives.
 bool is_one_letter_nucleotide_monomer(std::string_view name);
-// The one-letter name of a nucleotide that force fields name by three
-// letters (CHARMM's ADE, CYT, GUA, THY and URA; URI as older files write
-// uracil); empty for any other residue name.  Both coordinate readers
-// rename by it before one_letter_nucleotide_name.
-std::string_view force_field_nucleotide_name(std::string_view rname);
+// The archive's name of a nucleotide that a force field names otherwise
+// (CHARMM's ADE, CYT, GUA, THY and URA, URI as older files write uracil,
+// give A, C, G, T and U; Amber's RNA names RA, RA5, RA3, ... give A, C, G
+// and U, its DNA names DA5, DA3, ... give DA, DC, DG and DT); empty for any
+// other residue name, and for an atom `aname` that bears the residue's
+// name, which is an ion (RU).  Both coordinate readers rename by it before
+// one_letter_nucleotide_name, and take such a residue, written as HETATM
+// or without a record kind, as the nucleotide it names.
+std::string_view force_field_nucleotide_name(std::string_view rname, std::string_view aname);
 
 // The two spellings of nucleotide atom names: the older one writes the
 // sugar's prime as a star and the phosphate oxygens "O1P", "O2P", "O3P"

@@ -490,6 +490,17 @@ TEST_F(CifByPdbRules, CapsAndOneLetterNucleotidesWrittenAsAtomStayInTheirChain) 
        "_entity.id 2\n_entity.type polymer\n"},
       {"one-letter DNA of no polymer entity, no record kind",
        "? 1 P G B 3 . 0 0 0 1 B\n? 2 P T B 3 . 1 0 0 2 B\n? 3 P C B 3 . 2 0 0 3 B\n", "BB Ba Bb "},
+      {"CHARMM's and Amber's RNA written as HETATM, of no polymer entity",
+       "HETATM 1 P ADE B 3 . 0 0 0 1 B\nHETATM 2 P RU B 3 . 1 0 0 2 B\n"
+       "HETATM 3 P RG3 B 3 . 2 0 0 3 B\n? 4 P URA B 3 . 3 0 0 4 B\n",
+       "BB "},
+      {"Amber's RNA of no entity type, a polymer as the peptide after it",
+       "ATOM 1 P RU5 B 9 . 0 0 0 1 B\nATOM 2 P RG3 B 9 . 1 0 0 2 B\nATOM 3 N ALA A 9 . 9 0 0 1 A\n",
+       "BB AA "},
+      {"a ruthenium ion RU after a strand holding Amber's RU",
+       "ATOM 1 P RA B 2 . 0 0 0 1 B\nATOM 2 P RU B 2 . 1 0 0 2 B\n"
+       "HETATM 3 RU RU B 3 . 9 0 0 101 B\n",
+       "BB Ba "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

@@ -244,7 +244,15 @@ struct Piece {
   int first, count;
   double x;  // where it begins
   bool h_first = false;  // each peptide's H before its N
+  bool n_last = false;   // each residue's N, or P, after its other atoms
 };
+
+// Nucleotides under the archive's, older files' and force fields' names.
+bool nucleotide(const std::string& res) {
+  for (const char* n : {"DA", "ADE", "URA", "RU", "RG3"})
+    if (res == n) return true;
+  return res.size() == 1;
+}
 
 std::string obabel_form(const std::vector<Piece>& pieces) {
   std::string text =
@@ -253,7 +261,7 @@ std::string obabel_form(const std::vector<Piece>& pieces) {
   int serial = 0;
   for (const Piece& p : pieces) {
     // Older files name nucleotides by one letter, as Open Babel keeps them.
-    const bool dna = std::string(p.res) == "DA" || std::string(p.res).size() == 1;
+    const bool dna = nucleotide(p.res);
     const bool water = std::string(p.res) == "HOH";
     for (int k = 0; k < p.count; ++k) {
       const double x = p.x + 3.3 * k;
@@ -265,13 +273,15 @@ std::string obabel_form(const std::vector<Piece>& pieces) {
       if (water) {
         atom("O", "O", 0.0, 0.0);
       } else if (dna) {
-        atom("P", "P", 0.0, 0.0);
+        if (!p.n_last) atom("P", "P", 0.0, 0.0);
         atom("O", "\"O3'\"", 1.7, 0.0);
+        if (p.n_last) atom("P", "P", 0.0, 0.0);
       } else {
         if (p.h_first) atom("H", "H", -0.5, -0.9);
-        atom("N", "N", 0.0, 0.0);
+        if (!p.n_last) atom("N", "N", 0.0, 0.0);
         atom("C", "CA", 1.0, 0.8);
         atom("C", "C", 2.0, 0.0);
+        if (p.n_last) atom("N", "N", 0.0, 0.0);
       }
     }
   }
@@ -331,6 +341,16 @@ TEST_F(CifUnlabelledChains, FurtherChainBeginsAtTheBreakBeforeItsNumbersStartAga
        {{"1", "HOH", 9998, 4, 0}}, "XX:2 Xa:2 "},
       {"numbers running down inside one covalent chain, each residue H first",
        {{"1", "ALA", 5, 2, 0, true}, {"1", "ALA", 1, 2, 6.6, true}}, "XX:4 "},
+      {"numbers running down inside one covalent chain, each residue's N last",
+       {{"1", "ALA", 5, 2, 0, false, true}, {"1", "ALA", 1, 2, 6.6, false, true}}, "XX:4 "},
+      {"numbers running down inside one strand, each nucleotide's P last",
+       {{"1", "DA", 5, 2, 0, false, true}, {"1", "DA", 1, 2, 6.6, false, true}}, "XX:4 "},
+      {"each residue's N last, the residue after the drop 4.3 A from the C before",
+       {{"1", "ALA", 5, 2, 0, false, true}, {"1", "ALA", 1, 2, 9.6, false, true}}, "XX:2 Xa:2 "},
+      {"a strand under CHARMM's and Amber's nucleotide names",
+       {{"1", "ADE", 1, 1, 0}, {"1", "RU", 2, 1, 3.3}, {"1", "URA", 3, 1, 6.6},
+        {"1", "RG3", 4, 1, 9.9}},
+       "XX:4 "},
       {"four residues of one name at one number in a row, lying apart",
        {{"1", "MET", 1, 1, 0}, {"1", "MET", 1, 1, 20}, {"1", "MET", 1, 1, 40},
         {"1", "MET", 1, 1, 60}},

@@ -143,6 +143,25 @@ TEST(PdbReaderChains, ForceFieldNamesInsideAChainKeepItWhole) {
   }
 }
 
+// CHARMM's and Amber's nucleotide names written as HETATM, as OpenMM writes
+// names it does not know, stand in their strand as the nucleotides they
+// name; a ruthenium ion named RU after the strand is no uracil.
+TEST(PdbReaderChains, ForceFieldNucleotideNamesAsHetatmKeepTheStrandWhole) {
+  for (const int32_t program : {0, 1}) {
+    std::vector<std::string> l = {kCryst};
+    int n = 0;
+    for (const char* res : {"ADE", "ADE", "RU", "RU", "RG3", "RG3", "URA", "URA", "RU"}) {
+      const bool ion = ++n == 9, p = n % 2 == 1;
+      l.push_back(line({.rec = "HETATM", .serial = n, .name = ion ? "RU  " : p ? " P  " : " O3'",
+                        .res = res, .resnum = (n + 1) / 2, .x = 1.65f * (n - 1),
+                        .elem = ion ? "RU" : p ? " P" : " O"}));
+    }
+    ASSERT_EQ(read_pdb(l, {.program = program}).ierr, 0) << program;
+    EXPECT_EQ(asym_part.n_group, 2) << program;
+    EXPECT_EQ(resid_inf.res_name(5).str(), "RU      ") << program;
+  }
+}
+
 // The TLS groups keep a residue written as ATOM between two residues of its
 // chain in that chain, whatever its name; the pipeline's reading keeps it
 // apart, as do a HETATM record, a terminator, an OXT before it, an ATOM

@@ -49,6 +49,9 @@ TEST(PdbAtomNames, CorrectedNameResidueElementAndClass) {
       {" O5'", "  A", {"O5* ", "Ad ", "", ""}},         {" OT ", "GLY", {"OXT ", "", "", ""}},
       {" P5 ", "  C", {"P   ", "", "", ""}},          {" HT1", "ALA", {"H1  ", "", "", "H   "}},
       {" H0 ", "GLY", {"H   ", "", "", ""}},
+      // Amber's RNA and DNA; a ruthenium ion under the name of its uracil.
+      {" P  ", "RG3", {"", "Gd ", "", ""}},          {" P  ", "DC5", {"", "DC ", "", ""}},
+      {" P  ", " RU", {"", "Ur ", "", ""}},          {"RU  ", " RU", {"", "RU ", "RU  ", "$   "}},
       // A leading digit moves behind the name as the mmCIF reader moves it.
       {"3HB ", "SER", {"HB3 ", "", "H   ", "H   "}},   {"2H  ", "GLY", {"H2  ", "", "H   ", "H   "}},
       {"1DB ", "ALA", {"HB1 ", "", "H   ", "H   "}},   {"1HD1", "LEU", {"HD11", "", "H   ", "H   "}},
@@ -74,7 +77,8 @@ TEST(PdbAtomNames, CorrectedNameResidueElementAndClass) {
 TEST(PdbAtomNames, KeptAnswersByResidueNameAreThoseOfAFirstLook) {
   const char* special[][2] = {{" O5'", "  A"}, {" OW ", "WAT"}, {" P5 ", "  C"}, {" C1'", "PSU"},
                               {" O2'", "URI"}, {" HT1", "ALA"}, {" D1 ", "DOD"}, {" X  ", "DUM"},
-                              {" CA ", "LYS"}, {" O3'", "1MG"}, {" N  ", "+C "}};
+                              {" CA ", "LYS"}, {" O3'", "1MG"}, {" N  ", "+C "}, {" P  ", " RU"},
+                              {"RU  ", " RU"}};
   std::vector<Named> first;
   for (const auto& s : special) first.push_back(corr(s[0], s[1]));
   // Names that no rule renames, many sharing their first characters.

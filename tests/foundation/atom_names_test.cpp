@@ -108,6 +108,10 @@ TEST_F(AtomNames, NameCorrections) {
       {" N1 ", "URI", "", "Ur      ", "", ""},
       {" N1 ", "URA", "", "Ur      ", "", ""},  // CHARMM's uracil
       {" N1 ", "GUA", "", "Gd      ", "", ""},
+      {" N1 ", "RU5", "", "Ur      ", "", ""},  // Amber's RNA and DNA
+      {" N1 ", "RA", "", "Ad      ", "", ""},
+      {" N1 ", "DT3", "", "DT      ", "", ""},
+      {"RU  ", "RU", "", "RU      ", "", ""},  // a ruthenium ion, no uracil
       {" OH2", "TIP3", "", "HOH     ", "", ""},  // simulation programs' water models
       {" OW ", "SOL", "", "HOH     ", "", ""},
       {" OH2", "TIP", "", "HOH     ", "", ""},  // TIP3 cut to three letters
