@@ -96,6 +96,16 @@ void refuse_unfinished_line() {
   rt::stop_run(1);
 }
 
+// An '@' line whose file could not be opened leaves out every keyword of
+// that file (the groups asked for, the END): the run would go on with the
+// defaults and call itself a success.
+void refuse_unread_command_file() {
+  const suite::ParserCut cut = suite::parser_last_cut();
+  if (cut.unread_command_file.empty()) return;
+  rt::write_list(6, "Error: Keyword command file cannot be read: " + cut.unread_command_file);
+  rt::stop_run(1);
+}
+
 }  // namespace
 
 void tls_instructions_() {
@@ -107,6 +117,7 @@ void tls_instructions_() {
     kw.ntok = NPARS;
     parser_(kw.key, kw.line, kw.ibeg.data(), kw.iend.data(), kw.ityp.data(), kw.fvalue.data(),
             kw.cvalue.data(), kw.idec.data(), kw.ntok, kw.lend, true);
+    refuse_unread_command_file();
     if (kw.lend) {
       refuse_unfinished_line();
       return;

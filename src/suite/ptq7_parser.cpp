@@ -2,7 +2,10 @@
 // and reading logical lines with continuations, comments and command files.
 #include "suite/ptq7_parser.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -263,6 +266,18 @@ namespace {
 
 enum class Source { Application, File, Input };
 
+// A directory opens for reading and then gives no line, as an empty file
+// would: it is refused as a file that cannot be opened.  Null, errno set,
+// where the file cannot be read.
+FILE* open_command_file(const std::string& name) {
+  struct stat st;
+  if (::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return nullptr;
+  }
+  return rt::open_input_file(name);
+}
+
 // Reads one physical line of at most `limit` characters into `out`, without
 // its newline.  The rest of a longer line is read and dropped, so that it can
 // never come back as a keyword line of its own.  False at end of file.
@@ -295,6 +310,7 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
   p->keyword[0] = '\0';
   p->line_cut = false;
   p->unfinished.clear();
+  p->unread_command_file.clear();
 
   bool application = !line.empty();
   std::string held;
@@ -361,14 +377,21 @@ int ptq7_parser(std::string& line, int capacity, ParserArray* p, int print) {
     if (first.word[0] == '@' && src != Source::File) {
       const std::string name = first.fullstring.substr(1);
       if (name.empty() || name.size() >= MAX_COMMAND_FILE_NAME) {
+        p->unread_command_file =
+            name.empty() ? "@ (no file name)"
+                         : name + " (a name of " + std::to_string(MAX_COMMAND_FILE_NAME) +
+                               " characters or more)";
         ptq7_signal(parser_error(6), "ptq7_parser", nullptr);
       } else {
         if (trace) std::printf("PTQ7_PARSER: opening command file \"%s\"\n", name.c_str());
         // A supplied '@' line may arrive while another command file is open;
         // that one would never be read again.
         if (p->fp) std::fclose(p->fp);
-        p->fp = rt::open_input_file(name);
-        if (!p->fp) ptq7_signal(parser_error(5), "ptq7_parser", nullptr);
+        p->fp = open_command_file(name);
+        if (!p->fp) {
+          p->unread_command_file = name + " (" + std::strerror(errno) + ")";
+          ptq7_signal(parser_error(5), "ptq7_parser", nullptr);
+        }
       }
       held.clear();
       p->line_cut = false;

@@ -45,6 +45,10 @@ struct ParserArray {
   // as at any end of input, so the words held would otherwise vanish
   // unseen.
   std::string unfinished;
+  // The command file an '@' line of this call asked for that could not be
+  // opened, with the reason in brackets; empty otherwise.  Reading goes on
+  // from standard input, so the file's keywords would be lost unseen.
+  std::string unread_command_file;
 };
 
 using ParserPtr = std::unique_ptr<ParserArray>;

@@ -75,12 +75,13 @@ void parser_(rt::TextRef key, rt::TextRef line, int32_t* ibeg, int32_t* iend, in
     lend = true;
     saved_cut.unfinished = parser->unfinished;
   } else {
-    saved_cut = {parser->line_cut, parser->tokens_cut, {}};
+    saved_cut = {parser->line_cut, parser->tokens_cut, {}, {}};
     lend = false;
     fparse_strncpypad(key.p, parser->keyword, key.len());
     line.assign(copy);
     fparse_populate_arrays(parser.get(), ibeg, iend, ityp, fvalue, cvalue, idec);
   }
+  saved_cut.unread_command_file = parser->unread_command_file;
   saved_fp = parser->fp;
   ptq7_parse_end(std::move(parser));
 }

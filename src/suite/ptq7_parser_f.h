@@ -34,11 +34,13 @@ namespace suite {
 // What the last parser_ call left out of the logical line it returned:
 // characters past the width of `line`, tokens past the capacity ntok; or,
 // where it found the end of input, the continued line that never got its
-// continuation (empty when there was none).
+// continuation (empty when there was none); and the command file an '@'
+// line asked for that could not be opened, with the reason in brackets.
 struct ParserCut {
   bool chars = false;
   bool tokens = false;
   std::string unfinished;
+  std::string unread_command_file;
 };
 ParserCut parser_last_cut();
 

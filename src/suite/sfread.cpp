@@ -4,9 +4,12 @@
 #include "suite/sfread.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "runtime/run.h"
@@ -16,10 +19,61 @@
 namespace {
 
 constexpr int kUnit = 45;
+constexpr int kEntryRecords = 5;
+// The last field of an entry's last record ends in this column.
+constexpr std::size_t kLastColumn = 64;
 
-[[noreturn]] void read_failure() {
+// The file named, and what is wrong with it, before the run ends.
+[[noreturn]] void read_failure(const std::string& what) {
+  std::printf(" Logical name: ATOMSF, File name: %s\n %s\n", rt::unit_file_name(kUnit).c_str(),
+              what.c_str());
   ptqerr_(1, "Error reading library file");
   rt::stop_run(1);  // not reached: a level-1 end of run does not return
+}
+
+// A library cut short loses every entry past the cut without a word: an
+// element among them is not found, falls back to nitrogen, and the run
+// writes its atoms as nitrogen under a status of success.  So the whole
+// file is looked at once, when it is opened: it must hold an entry and end
+// with a whole one.  A last line without its newline that stops short of
+// its last field was cut inside it.  Blank lines at the end are no entry.
+// Empty where the file is sound, else what is wrong with it.
+std::string library_fault(const std::string& file) {
+  std::FILE* fp = rt::open_input_file(file);
+  if (!fp) return std::string("The file cannot be read: ") + std::strerror(errno);
+  long lines = 0;
+  long used = 0;  // lines up to the last that is not blank
+  std::size_t length = 0, used_length = 0;
+  bool blank = true, open_line = false, last_open = false;
+  for (int ch; (ch = std::getc(fp)) != EOF;) {
+    if (ch != '\n') {
+      open_line = true;
+      ++length;
+      if (ch != ' ' && ch != '\t' && ch != '\r') blank = false;
+      continue;
+    }
+    ++lines;
+    if (!blank) {
+      used = lines;
+      used_length = length;
+      last_open = false;
+    }
+    length = 0;
+    blank = true;
+    open_line = false;
+  }
+  if (open_line && !blank) {
+    used = lines + 1;
+    used_length = length;
+    last_open = true;
+  }
+  const bool failed = std::ferror(fp) != 0;
+  std::fclose(fp);
+  if (failed) return "The file cannot be read";
+  if (used == 0) return "The file holds no entry";
+  if (used % kEntryRecords != 0 || (last_open && used_length < kLastColumn))
+    return "The file ends inside an entry (cut short)";
+  return {};
 }
 
 // One fixed-column field: blank reads as zero; anything but a number is a read error.
@@ -34,23 +88,24 @@ double field(const std::string& rec, int first, int last) {
   buf[n] = '\0';
   char* end = nullptr;
   const double v = std::strtod(buf, &end);
-  if (*end != '\0') read_failure();
   // "nan", "inf" or a number past a float read as numbers, but no entry of
   // the file can hold one: the values are taken as floats and integers.
-  if (!(std::fabs(v) <= FLT_MAX)) read_failure();
+  if (*end != '\0' || !(std::fabs(v) <= FLT_MAX))
+    read_failure("A field of an entry is no number: " + std::string(buf));
   return v;
 }
 
 // An integer field: a number that is not a whole one in range is a read error.
 int32_t int_field(const std::string& rec, int first, int last) {
   const double v = field(rec, first, last);
-  if (v < -2147483648.0 || v > 2147483647.0) read_failure();
+  if (v < -2147483648.0 || v > 2147483647.0) read_failure("A field of an entry is no integer");
   return static_cast<int32_t>(v);
 }
 
 void next_record(std::string& rec) {
   const int st = rt::read_record(kUnit, rec);
-  if (st != rt::IOSTAT_OK) read_failure();
+  if (st < 0) read_failure("The file ends inside an entry (cut short)");
+  if (st > 0) read_failure("A record cannot be read");
 }
 
 // Four values in columns 3-16, 19-32, 35-48 and 51-64.
@@ -90,6 +145,8 @@ void sfread2_(rt::TextRef id, int32_t ng, float* a, float* b, float& c, int32_t&
     int32_t open_fail = 1;
     ptqdpn_(unit, "ATOMSF", "READONLY", "F", 0, open_fail);
     if (open_fail < 0) ptqerr_(1, "Error opening library file");
+    if (const std::string fault = library_fault(rt::unit_file_name(kUnit)); !fault.empty())
+      read_failure(fault);
   } else {
     rt::unit_rewind(kUnit);
   }
@@ -104,12 +161,12 @@ void sfread2_(rt::TextRef id, int32_t ng, float* a, float* b, float& c, int32_t&
     for (;;) {
       const int st = rt::read_record(kUnit, rec);
       if (st < 0) break;
-      if (st > 0) read_failure();
+      if (st > 0) read_failure("A record cannot be read");
       if (!identifier_matches(rec, key, len, ng)) {
         for (int r = 0; r < 4; ++r) {
           const int s2 = rt::read_record(kUnit, data[0]);
           if (s2 < 0) break;
-          if (s2 > 0) read_failure();
+          if (s2 > 0) read_failure("A record cannot be read");
         }
         continue;
       }

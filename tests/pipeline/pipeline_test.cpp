@@ -671,6 +671,22 @@ TEST(PipelineStages, NoSymmetryLibraryRefusesTheRun) {
   EXPECT_EQ(back.ierr, pipeline::kOk) << back.out;
 }
 
+// A scattering-factor library cut before sulphur let the run write each
+// cysteine's SG as nitrogen under a status of success.
+TEST(PipelineStages, ScatteringLibraryCutShortRefusesTheRun) {
+  const std::string saved = std::getenv("ATOMSF");
+  const std::string library = file_text(saved);
+  TempDir dir;
+  const std::string cut = dir.write("cut.lib", library.substr(0, library.find("\nS ") - 30));
+  setenv("ATOMSF", cut.c_str(), 1);
+  const Outcome r = pipetest::run(on("1A8O.pdb"), dir.path());
+  setenv("ATOMSF", saved.c_str(), 1);
+  EXPECT_EQ(r.stop, 1);
+  EXPECT_NE(r.out.find("ATOMSF, File name: " + cut + "\n The file ends inside an entry (cut short)"),
+            std::string::npos) << r.out;
+  expect_nothing_written(dir);
+}
+
 // The library directory with its '/', without it, or with two: the same
 // files are read and the same files written.
 TEST(PipelineFiles, LibraryDirectoryWithOrWithoutItsSlash) {

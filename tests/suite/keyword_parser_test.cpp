@@ -368,13 +368,22 @@ TEST_F(LogicalLines, SuppliedCommandFileClosesTheOneOpen) {
   EXPECT_EQ(after, before);
 }
 
+// The file is named for the caller, who must not run without its keywords.
 TEST_F(LogicalLines, BadCommandFilesSignalAndReadingGoesOn) {
+  TempDir dir;
+  const std::string folder = dir.file("cmds.d");
+  std::filesystem::create_directory(folder);
   struct Case {
-    std::string at, report;
+    std::string at, report, unread;
   } cases[] = {
-      {"@/nonexistent/dir/cmds", "ptq7_parser:Failed to open external command file"},
-      {"@", "Failed to get name for external file"},
-      {"@" + std::string(250, 'c'), "Failed to get name for external file"},
+      {"@/nonexistent/dir/cmds", "ptq7_parser:Failed to open external command file",
+       "/nonexistent/dir/cmds (No such file or directory)"},
+      // Opened, it gave no line, as an empty file would.
+      {"@" + folder, "ptq7_parser:Failed to open external command file",
+       folder + " (Is a directory)"},
+      {"@", "Failed to get name for external file", "@ (no file name)"},
+      {"@" + std::string(250, 'c'), "Failed to get name for external file",
+       std::string(250, 'c') + " (a name of 200 characters or more)"},
   };
   for (const Case& c : cases) {
     StdinFeed in(c.at + "\nEND\n");
@@ -383,6 +392,7 @@ TEST_F(LogicalLines, BadCommandFilesSignalAndReadingGoesOn) {
     EXPECT_EQ(next(line, 300), 1);
     EXPECT_EQ(line, "END");
     EXPECT_NE(cap.out().find(c.report), std::string::npos) << c.at;
+    EXPECT_EQ(parser->unread_command_file, c.unread) << c.at;
   }
 }
 

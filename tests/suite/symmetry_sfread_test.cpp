@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/fixed_text.h"
+#include "runtime/units.h"
 #include "suite/sfread.h"
 #include "suite_test_support.h"
 
@@ -169,5 +170,29 @@ TEST_F(ScatteringFactors, NumberNoFieldCanHoldIsAReadError) {
               1)
         << c.label;
     EXPECT_NE(cap.err().find("Error reading library file"), std::string::npos) << c.label;
+  }
+}
+
+// A library cut short would lose the entries past the cut without a word:
+// it is refused when opened, whichever element is asked for.
+TEST_F(ScatteringFactors, LibraryCutShortIsRefusedWhenOpened) {
+  const std::string two = entry("C", 12, 6, 0, 1) + entry("N", 14, 7, 0, 2);
+  const struct {
+    const char *label, *said;  // said empty: sound
+    std::string text;
+  } rows[] = {{"only blank lines", "The file holds no entry", "\n  \n"},
+              {"cut inside the last record", "cut short", two.substr(0, two.size() - 10)},
+              {"whole, without its last newline", "", two.substr(0, two.size() - 1)}};
+  for (const auto& row : rows) {
+    rt::close_all_units();
+    TempDir dir;
+    env.set("ATOMSF", dir.write("sf.lib", row.text));
+    Capture cap;
+    Read r;
+    r.id = "C";
+    const int status = run_end_status(
+        [&] { sfread2_(r.id, 1, r.a, r.b, r.c, r.iwt, r.nel, r.cu, r.mo, r.ifail); });
+    EXPECT_EQ(status, *row.said ? 1 : -1) << row.label;
+    if (*row.said) EXPECT_NE(cap.out().find(row.said), std::string::npos) << row.label << cap.out();
   }
 }
