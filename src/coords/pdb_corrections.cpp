@@ -172,6 +172,10 @@ bool no_alt(char a) { return a == ' ' || a == '.' || a == '?'; }
 // lies on it; a massless site lies 0.85 A or more from the hydrogens.
 constexpr float kOnSite = 0.4f;
 
+// A bond to a hydrogen is at most 1.1 A long; an O-H...O hydrogen bond,
+// as between two waters, keeps the hydrogen 1.6 A and more from the oxygen.
+constexpr float kHydrogenBondReach = 1.3f;
+
 }  // namespace
 
 void WaterInRead::clear() {
@@ -203,6 +207,17 @@ WaterSiteFate WaterInRead::add(std::string_view key, const WaterSite& site, std:
     }
     if (h1 && h2 && !on_hydrogen) return WaterSiteFate::kLeftOut;
   }
+  // A site whose name its water holds, further than a bond from each of its
+  // sites, begins the water again (waters given again at one number).
+  const auto hydrogen = [](std::string_view n) { return !n.empty() && (n[0] == 'H' || n[0] == 'D'); };
+  bool namesake = false, apart = true;
+  for (const Held& h : sites_) {
+    namesake = namesake || (together(h) && h.name == name);
+    const bool h_pair = hydrogen(h.read_as) || hydrogen(read_as);
+    apart = apart && !coords::nearer(h.xyz, site.xyz,
+                                     h_pair ? kHydrogenBondReach : coords::kChainBondReach);
+  }
+  if (namesake && apart) sites_.clear();
   for (const Held& h : sites_) {
     if (!together(h) || h.read_as != read_as) continue;
     if (h.name == read_as && name == read_as) continue;
@@ -310,9 +325,6 @@ void BlankChainRestarts::atom(bool first, std::string_view number, std::string_v
 
 namespace {
 
-// A bond to a hydrogen is at most 1.1 A long; an O-H...O hydrogen bond,
-// as between two waters, keeps the hydrogen 1.6 A and more from the oxygen.
-constexpr float kHydrogenBondReach = 1.3f;
 
 // The name without blanks around it, in four characters.
 void name_of(std::string_view name, char (&out)[4]) {
@@ -346,6 +358,52 @@ void ResidueAgain::atom(bool first, std::string_view name, char alt, bool hydrog
   h.alt = alt;
   h.hydrogen = hydrogen;
   std::memcpy(h.xyz, xyz, sizeof h.xyz);
+}
+
+void WaterNumbersAgain::clear() { *this = WaterNumbersAgain{}; }
+
+void WaterNumbersAgain::note(bool water, bool same_chain, std::string_view number) {
+  int32_t n = 0;
+  if (!water || !same_chain) any_ = anew_ = false;
+  if (!water || !residue_number(number, n)) return;
+  top_ = any_ && top_ > n ? top_ : n;
+  any_ = true;
+}
+
+bool WaterNumbersAgain::read_anew(bool again, char* number) {
+  if (again) {
+    // The number of a water given again after a water read anew is the one
+    // that water was read at; the file gives both the first one's.
+    const bool after_anew = anew_ && std::memcmp(number, read_, 4) == 0;
+    anew_ = any_ && top_ < 9999;
+    // Past 9999 the water begins a further water chain at the number the
+    // file gives it, whose numbers start from it.
+    if (!anew_) {
+      if (after_anew) std::memcpy(number, given_, 4);
+      any_ = false;
+      return false;
+    }
+    if (!after_anew) std::memcpy(given_, number, 4);
+    read_n_ = top_ + 1;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%4d", static_cast<int>(read_n_));
+    std::memcpy(read_, buf, 4);
+  } else if (!anew_ || std::memcmp(number, given_, 4) != 0) {
+    anew_ = false;
+    return false;
+  }
+  std::memcpy(number, read_, 4);
+  return true;
+}
+
+void WaterNumbersAgain::warn(int32_t mdoc, std::string_view rname, std::string_view given,
+                             std::string_view read) {
+  if (warned_) return;
+  warned_ = true;
+  msgdoc_(mdoc, " WARNING: waters given again right after themselves at one number are each a "
+                "water of their chain, numbered anew past its highest number (" +
+                    std::string(rt::trim(rname)) + " " + std::string(rt::trim(given)) +
+                    " given again read as " + std::string(rt::trim(read)) + ")");
 }
 
 void warn_water_numbers_again(int32_t mdoc, int32_t& warned) {

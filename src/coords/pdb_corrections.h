@@ -218,6 +218,39 @@ class ResidueAgain {
   std::vector<Held> atoms_;
 };
 
+// The waters of one water chain given again right after themselves at one
+// number, lying apart (ResidueAgain), as Open Babel writes every water at
+// 0: each is another water of that chain, read at a number of its own, one
+// past the highest its chain holds, so that the chain holds each number
+// once.  A water chain holds four columns of numbers: past 9999 a water so
+// given again takes a further water chain instead.
+class WaterNumbersAgain {
+ public:
+  void clear();
+  // For every atom kept, once its number is set (`number`, the four
+  // columns it is read at): `water`, and `same_chain` when it stands in the
+  // chain of the atom before.
+  void note(bool water, bool same_chain, std::string_view number);
+  // For an atom given again or the atoms after it, `number` the four
+  // columns the file gives: true where it is read at another number,
+  // written into `number` (a water given again, `again`, and the rest of
+  // its atoms, which the file gives at the number it was given again at).
+  bool read_anew(bool again, char* number);
+  // The number the last water read anew is read at.
+  int32_t read_number() const { return read_n_; }
+  // The warning, the first time a water is read at another number.
+  void warn(int32_t mdoc, std::string_view rname, std::string_view given, std::string_view read);
+
+ private:
+  int32_t top_ = 0;       // the highest number of the water chain
+  bool any_ = false;      // a water chain is being read
+  char given_[4] = {};    // the number the file gives the water read anew
+  char read_[4] = {};     // and the number it is read at
+  int32_t read_n_ = 0;
+  bool anew_ = false;     // the water being read is read anew
+  bool warned_ = false;
+};
+
 // The warning on waters of a blank chain numbered again, the first time;
 // `warned` records that it was given.
 void warn_water_numbers_again(int32_t mdoc, int32_t& warned);

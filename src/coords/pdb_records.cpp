@@ -44,6 +44,7 @@ pdb::BlankChainRestarts blank_restarts;
 // The polymer residues of the piece of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_residues;
 pdb::ResidueAgain residue_atoms;
+pdb::WaterNumbersAgain water_numbers;
 
 // The atom line just read stands in the blank chain: no chain name in
 // columns 21-22 and no segment (a number there, such as the charge a
@@ -157,6 +158,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   blank_restarts.clear();
   blank_residues.clear();
   residue_atoms.clear();
+  water_numbers.clear();
   sttcrec.st_water_sites = 0;
   sttcrec.st_zero_aniso = 0;
   sttcrec.st_atom_lines = 0;
@@ -777,6 +779,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool prev_water = pdb::is_water(crdatm.cr_rname.sub(1, 3));
   const bool chain_differs =
       seg ? std::memcmp(key.c + 7, prev.c + 7, 4) != 0 : key(8) != prev(8);
+  // The rest of a water read at another number than the file gives it
+  // (below) is read at that number too.
+  if (!first_atom && water && !chain_differs) water_numbers.read_anew(false, key.c + 2);
   // A digit in the insertion-code column is no insertion code; it is kept
   // as the fifth digit of a water's number only.
   int32_t high = 0;
@@ -795,18 +800,25 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // own: a water another water chain, a ligand a chain of its own as every
   // HETATM residue is, a polymer residue of the blank chain a further chain;
   // in a named chain a polymer residue is another residue, which the chain
-  // then holds twice.
+  // then holds twice.  A water so given again is another water of its
+  // chain, read at a number of its own (pdb::WaterNumbersAgain).  Atoms are
+  // told by their names as the file gives them: OPM's DUM residue is an N
+  // and an O far apart, both of which the name correction calls DUM.
   const bool hydrogen = (acode.is_blank() ? asymb : acode) == std::string_view("H");
   const bool again =
       !first_atom && !chain_differs && std::memcmp(key.c + 2, prev.c + 2, 5) == 0 &&
       crdatm.cr_rname.sub(1, 3) == rname.view() &&
-      residue_atoms.begins_again(aname.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
+      residue_atoms.begins_again(name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
+  const rt::FixedText<4> given_number(key.sub(3, 6).view());
+  const bool water_anew = again && water && water_numbers.read_anew(true, key.c + 2);
+  if (water_anew) water_numbers.warn(1, rname.view(), given_number.view(), key.sub(3, 6));
   const bool repeats =
       !first_atom && water && prev_water && !chain_differs && !wraps && blank_chain &&
-      (again || (std::memcmp(key.c + 2, prev.c + 2, 5) != 0 &&
-                 blank_waters.begins_further_chain(key.sub(3, 7), crdatm.cr_xyz.data())));
+      ((again && !water_anew) ||
+       (std::memcmp(key.c + 2, prev.c + 2, 5) != 0 &&
+        blank_waters.begins_further_chain(key.sub(3, 7), crdatm.cr_xyz.data())));
   if (repeats) pdb::warn_water_numbers_again(1, sttcrec.st_again_warned);
-  if (again && water && !blank_chain)
+  if (again && water && !water_anew && !blank_chain)
     coords::warn_two_at_one_number(
         seg ? rt::trim_right(key.sub(8, 11)) : std::string_view(&letter, 1), key.sub(3, 7),
         rname.view(), rname.view());
@@ -862,7 +874,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (sttcrec.st_break_due != 0 || record_ends_chain(rec, line)) {
     digit = bump_counter();
   } else if (wraps || repeats || restarts || held_apart || segment_turns || letter_turns ||
-             (again && (het_record || polymer_line || water)) ||
+             (again && !water_anew && (het_record || polymer_line || water)) ||
              pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1, residue_differs,
                                 crdatm.cr_rname.sub(1, 3) == rname.view(), water, prev_water,
                                 chain_differs)) {
@@ -896,7 +908,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
                         crdatm.cr_pnum.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
 
   residue_atoms.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname) || again,
-                     aname.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
+                     name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
+  water_numbers.note(water, same_piece, crdatm.cr_pnum.sub(3, 6));
 
   if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
   sttcrec.st_prev_hetatm = het_record ? 1 : 0;

@@ -98,34 +98,50 @@ BlankChainNames blank_names;
 // Another program's residue given again right after itself, at its number
 // and under its name, lying apart from the atoms read of it
 // (pdb::ResidueAgain), as the PDB reader tells it: the rows that begin it
-// are a residue of their own.
+// are a residue of their own, and a water so given again another water of
+// its chain, read at a number of its own (pdb::WaterNumbersAgain).
 class RowsAgain {
  public:
   void clear() {
     residue_.clear();
     atoms_.clear();
+    numbers_.clear();
   }
-  bool row() {
+  // True where the row begins a residue given again, other than a water
+  // read at another number.
+  bool row(int32_t mdoc) {
     const coords::CifAuthorRow& row = coords::cif_author_row();
     // The blank chain's rows are one run whatever their labels (gemmi gives
     // each piece, CHARMM each water, a label of its own).
     key_.assign(row.auth_asym).append(1, '\n');
     if (!coords::named_chain(row).empty()) key_.append(row.label_asym);
     key_.append(1, '\n');
+    const bool same_chain = !residue_.empty() && residue_.compare(0, key_.size(), key_) == 0;
     key_.append(row.auth_seq).append(crdatm.cr_pnum.sub(3, 7)).append(crdatm.cr_rname.view());
     const bool hydrogen = crdatm.cr_asymb == "H";
     const bool same = !residue_.empty() && key_ == residue_;
-    const bool again = same && atoms_.begins_again(crdatm.cr_aname.view(), crdatm.cr_alt(1),
-                                                   hydrogen, crdatm.cr_xyz.data());
-    atoms_.atom(!same || again, crdatm.cr_aname.view(), crdatm.cr_alt(1), hydrogen,
-                crdatm.cr_xyz.data());
+    // Atoms are told by their names as the file gives them (OPM's DUM
+    // residue is an N and an O far apart, both read as DUM).
+    const std::string_view name = row.atom_name;
+    const bool again =
+        same && atoms_.begins_again(name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data());
+    atoms_.atom(!same || again, name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data());
     residue_.swap(key_);
-    return again;
+    const bool water = crdatm.cr_rname == "HOH";
+    const rt::FixedText<4> given(crdatm.cr_pnum.sub(3, 6).view());
+    const bool anew = water && same_chain && numbers_.read_anew(again, crdatm.cr_pnum.c + 2);
+    if (anew) {
+      crdatm.cr_ires = numbers_.read_number();
+      if (again) numbers_.warn(mdoc, crdatm.cr_rname.view(), given.view(), crdatm.cr_pnum.sub(3, 6));
+    }
+    numbers_.note(water, same_chain, crdatm.cr_pnum.sub(3, 6));
+    return again && !anew;
   }
 
  private:
   std::string key_, residue_;
   pdb::ResidueAgain atoms_;
+  pdb::WaterNumbersAgain numbers_;
 };
 RowsAgain rows_again;
 
@@ -232,7 +248,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
                            coords::named_chain(coords::cif_author_row()).empty();
     if (other_writer && labels_chains) blank_names.name_row();
     if (!icsd && !blank_row) coords::long_label_row();
-    const bool again = other_writer && !icsd && rows_again.row();
+    const bool again = other_writer && !icsd && rows_again.row(mdoc);
     const bool wraps = !icsd && coords::wide_number_row(mdoc, again);
     if (other_writer) {
       coords::unlabelled_chain_of_row(wraps, again);

@@ -146,9 +146,9 @@ namespace {
 // `seg`, its number `num`; a residue name of four letters runs on into
 // column 21, as simulation programs write TIP3.
 std::string water_at(char chain, const std::string& seg, int num, float x,
-                     const std::string& res = "HOH") {
+                     const std::string& res = "HOH", const std::string& name = " O  ") {
   std::string l = line({.rec = "HETATM",
-               .name = " O  ",
+               .name = name,
                .res = res,
                .chain = chain,
                .resnum = num,
@@ -170,6 +170,8 @@ struct WatersAgain {
   std::vector<int> chain_sizes;  // residues of each chain of the model
   int warnings;                  // lines naming numbers of the blank chain that repeat
   const char* res = "HOH";
+  const char* name = " O  ";
+  int anew = 0;  // lines saying waters given again are numbered anew
 };
 
 const char* kAgainWarning =
@@ -202,16 +204,24 @@ TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainLyingApartStartAWaterChain) {
        {{1, 10}, {2, 13}, {1, 30}, {2, 33}}, 0, {2, 2}, 1, "TIP3"},
       {"chain A, TIP3 keeps a number once", 'A', "",
        {{1, 10}, {2, 13}, {1, 30}, {2, 33}}, 6, {4}, 0, "TIP3"},
-      {"blank chain, waters at one number in a row", ' ', "",
-       {{1, 10}, {1, 13}, {1, 16}}, 0, {1, 1, 1}, 1},
+      {"blank chain, waters at one number in a row, one water chain", ' ', "",
+       {{1, 10}, {1, 13}, {1, 16}}, 0, {3}, 0, "HOH", " O  ", 1},
       {"blank chain, waters at one number in a row, the third on the second", ' ', "",
-       {{1, 10}, {1, 13}, {1, 13.2f}}, 0, {1, 1}, 1},
+       {{1, 10}, {1, 13}, {1, 13.2f}}, 0, {2}, 0, "HOH", " O  ", 1},
+      {"chain A, waters at one number in a row, one water chain", 'A', "",
+       {{0, 10}, {0, 13}, {0, 16}, {0, 19}}, 0, {4}, 0, "HOH", " O  ", 1},
+      {"waters read anew take numbers past the chain's highest", 'A', "",
+       {{5, 10}, {2, 13}, {2, 16}, {6, 19}}, 0, {4}, 0, "HOH", " O  ", 1},
+      {"blank chain, TIP3's OH2 at one number in a row", ' ', "",
+       {{0, 10}, {0, 13}, {0, 16}}, 0, {3}, 0, "TIP3", " OH2", 1},
+      {"chain A, SOL's OW at one number in a row", 'A', "",
+       {{0, 10}, {0, 13}, {0, 16}}, 0, {3}, 0, "SOL", " OW ", 1},
   };
   for (const WatersAgain& row : rows) {
     SCOPED_TRACE(row.label);
     std::vector<std::string> l = {kCryst};
     for (const auto& [num, x] : row.waters)
-      l.push_back(water_at(row.chain, row.seg, num, x, row.res));
+      l.push_back(water_at(row.chain, row.seg, num, x, row.res, row.name));
     const ReadResult r = read_pdb(l);
     EXPECT_EQ(r.ierr, row.ierr) << r.out;
     ASSERT_EQ(asym_part.n_group, static_cast<int32_t>(row.chain_sizes.size())) << r.out;
@@ -220,6 +230,7 @@ TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainLyingApartStartAWaterChain) {
       EXPECT_EQ(asym_part.ich_type(g), 9) << g;
     }
     EXPECT_EQ(count_of(r.out, kAgainWarning), row.warnings) << r.out;
+    EXPECT_EQ(count_of(r.out, "numbered anew"), row.anew) << r.out;
   }
 }
 

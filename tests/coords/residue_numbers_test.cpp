@@ -32,6 +32,8 @@ struct Res {
 
 std::vector<std::pair<const char*, float>> atoms_of(const Res& r) {
   if (std::string_view(r.name) == "HOH") return {{"O", r.x}};
+  // OPM's membrane plane: an N and an O 26.8 A apart, both read as DUM.
+  if (std::string_view(r.name) == "DUM") return {{"N", r.x}, {"O", r.x + 26.8f}};
   if (r.trace) return {{"CA", r.x}};
   return {{"N", r.x}, {"CA", r.x + 1.2f}};
 }
@@ -175,11 +177,15 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
        {{"ATOM", "GLY", 374}, {"HETATM", "ACP", 501, "B", 5}, {"HETATM", "ACP", 501, "B", 30}},
        0, 1,
        "WARNING: residues ACP and ACP of chain A share number 501: read as two residues"},
-      {"waters at one number in a row, lying apart",
+      {"waters at one number in a row, lying apart, each a water of the chain read anew",
        {{"ATOM", "GLY", 374}, {"HETATM", "HOH", 0, "B", 5}, {"HETATM", "HOH", 0, "B", 8},
         {"HETATM", "HOH", 0, "B", 11}},
-       0, 1,
-       "WARNING: residues HOH and HOH of chain A share number 0: read as two residues"},
+       0, 0,
+       "numbered anew past its highest number (HOH 0 given again read as 1)"},
+      {"OPM's DUM residues, each an N and an O far apart at one number",
+       {{"ATOM", "GLY", 374}, {"HETATM", "DUM", 1001, "B", 5}, {"HETATM", "DUM", 1002, "B", 8}},
+       0, 0,
+       nullptr},
       {"one ligand name at one number thrice in a row, the third over the second",
        {{"ATOM", "GLY", 374}, {"HETATM", "ACP", 501, "B", 5}, {"HETATM", "ACP", 501, "B", 30},
         {"HETATM", "ACP", 501, "B", 30.2f}},
