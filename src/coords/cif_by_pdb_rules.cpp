@@ -678,6 +678,10 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       if (chain_starts[static_cast<std::size_t>(i)] != 0) rec = "TER   ";
       if (rec == std::string_view("?")) rec = "ATOM  ";
       const std::string_view line(lines[static_cast<std::size_t>(i)].data(), 80);
+      const int32_t n_ahead = b.first + b.count - i - 1;
+      cif_rows_ahead(n_ahead > 0 ? &lines[static_cast<std::size_t>(i) + 1] : nullptr,
+                     n_ahead > 0 ? &rows_of_lines[static_cast<std::size_t>(i) + 1] : nullptr,
+                     n_ahead);
       // The atom takes the row's coordinates, not the line's three
       // decimals: both programs judge one site where the file puts it.
       const CifChainAtom* ahead =
@@ -699,6 +703,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       unlabelled_row_stored(i + 1);
     }
   }
+  cif_rows_ahead(nullptr, nullptr, 0);
   pdb_post_read_passes(mdoc, 'F', 'N', true, ierr);
   warn_zero_aniso("_atom_site_anisotrop row", zero_aniso);
   count_line(mdoc, " Number of atoms    :", atom_inf.n_atom);

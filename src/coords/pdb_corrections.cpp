@@ -334,6 +334,24 @@ void name_of(std::string_view name, char (&out)[4]) {
 
 }  // namespace
 
+bool ResidueAgain::holds(std::string_view name, char alt) const {
+  char n[4];
+  name_of(name, n);
+  for (const Held& h : atoms_)
+    if (std::memcmp(h.name, n, 4) == 0 && (no_alt(h.alt) ? no_alt(alt) : h.alt == alt)) return true;
+  return false;
+}
+
+bool ResidueAgain::near_namesake(std::string_view name, char alt, const float* xyz) const {
+  char n[4];
+  name_of(name, n);
+  for (const Held& h : atoms_)
+    if (std::memcmp(h.name, n, 4) == 0 && (no_alt(h.alt) ? no_alt(alt) : h.alt == alt) &&
+        coords::nearer(h.xyz, xyz, kChainBondReach))
+      return true;
+  return false;
+}
+
 bool ResidueAgain::begins_again(std::string_view name, char alt, bool hydrogen,
                                 const float* xyz) const {
   char n[4];

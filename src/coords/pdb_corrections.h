@@ -207,6 +207,10 @@ class ResidueAgain {
   bool begins_again(std::string_view name, char alt, bool hydrogen, const float* xyz) const;
   // For every atom kept; `first`: the first of its residue.
   void atom(bool first, std::string_view name, char alt, bool hydrogen, const float* xyz);
+  // The residue holds an atom of the name and alternate code; one of them
+  // lies within a bond of `xyz`.
+  bool holds(std::string_view name, char alt) const;
+  bool near_namesake(std::string_view name, char alt, const float* xyz) const;
 
  private:
   struct Held {

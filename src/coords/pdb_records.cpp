@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "coords/ions.h"
 #include "coords/no_occupancy.h"
@@ -37,6 +38,10 @@ pdb::WaterInRead water_in_read;
 // With it, the N or P of its residue that the rows' look-ahead found.
 const coords::CifRowOfLine* cif_row = nullptr;
 const coords::CifChainAtom* cif_ahead = nullptr;
+// The rows given after it (coords::cif_rows_ahead).
+const std::array<char, 80>* cif_lines_ahead = nullptr;
+const coords::CifRowOfLine* cif_rows_after = nullptr;
+int32_t cif_n_ahead = 0;
 
 // The run of waters of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_waters;
@@ -159,6 +164,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   blank_residues.clear();
   residue_atoms.clear();
   water_numbers.clear();
+  coords::cif_rows_ahead(nullptr, nullptr, 0);
   sttcrec.st_water_sites = 0;
   sttcrec.st_zero_aniso = 0;
   sttcrec.st_atom_lines = 0;
@@ -562,7 +568,84 @@ bool chain_atom_ahead(std::string_view line, rt::FixedText<4>& name, float* xyz)
   return found;
 }
 
+// Each atom line after `line` of its residue (columns 18-27 alike), with its
+// position in the cell frame, to `f`: the PDB road
+// reads them ahead and sets the unit back, the mmCIF road takes the rows
+// given after the row.
+template <class F>
+void residue_lines_ahead(std::string_view line, F f) {
+  const auto of_residue = [&](std::string_view l) {
+    return (starts(l, "ATOM") || starts(l, "HETA")) && l.size() >= 54 &&
+           pdbf::cols(l, 18, 27) == pdbf::cols(line, 18, 27);
+  };
+  const auto give = [&](std::string_view l, const float* given) {
+    float at[3], xyz[3];
+    for (int k = 0; k < 3 && given == nullptr; ++k)
+      if (!pdbf::read_real(pdbf::cols(l, 31 + 8 * k, 38 + 8 * k), 3, at[k])) return;
+    to_cell_frame(given != nullptr ? given : at, xyz);
+    f(l, xyz);
+  };
+  if (cif_row != nullptr) {
+    for (int32_t i = 0; i < cif_n_ahead; ++i) {
+      const std::string_view l(cif_lines_ahead[i].data(), 80);
+      if (!of_residue(l)) return;
+      give(l, cif_rows_after[i].xyz);
+    }
+    return;
+  }
+  const std::string_view next = sttcrec.st_line_next.view();
+  if (sttcrec.st_iend_read != 0 || !of_residue(next)) return;
+  give(next, nullptr);
+  const int32_t unit = crdinf.cri_iun;
+  int read = 0;
+  std::string_view rec;
+  while (rt::read_record_view(unit, rec, 80) == rt::IOSTAT_OK) {
+    ++read;
+    if (starts(rec, "ANIS") || starts(rec, "SIGA") || starts(rec, "SIGU")) continue;
+    if (!of_residue(rec)) break;
+    give(rec, nullptr);
+  }
+  for (int i = 0; i < read; ++i) rt::unit_backspace(unit);
+}
+
+// A residue's conformers written one after the other at its number without
+// their alternate codes (Open Babel's PDB and mmCIF drop them) look like the
+// residue given again: the copy's first atom may lie more than a bond from
+// every atom before it.  The copy is that residue where most of its atoms
+// (the atom given again, and each atom ahead whose name comes again) lie
+// within a bond of the atom of their name before them.
+bool copy_lies_on(std::string_view line, const pdb::ResidueAgain& held) {
+  struct Seen {
+    char name[5];
+    float xyz[3];
+  };
+  std::vector<Seen> seen;
+  int on = 0, apart = 1;
+  residue_lines_ahead(line, [&](std::string_view l, const float* at) {
+    const std::string_view name = pdbf::cols(l, 13, 17);
+    const Seen* before = nullptr;
+    for (const Seen& s : seen)
+      if (std::string_view(s.name, 5) == name) before = &s;
+    if (before != nullptr) {
+      ++(coords::nearer(before->xyz, at, coords::kChainBondReach) ? on : apart);
+    } else if (held.holds(name.substr(0, 4), name[4])) {
+      ++(held.near_namesake(name.substr(0, 4), name[4], at) ? on : apart);
+    }
+    Seen& s = seen.emplace_back();
+    std::memcpy(s.name, name.data(), 5);
+    std::memcpy(s.xyz, at, sizeof s.xyz);
+  });
+  return on > apart;
+}
+
 }  // namespace
+
+void coords::cif_rows_ahead(const std::array<char, 80>* lines, const CifRowOfLine* rows,
+                           int32_t n) {
+  cif_lines_ahead = lines;
+  cif_rows_after = rows;
+  cif_n_ahead = n;
+}
 
 int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_input,
                 const float* cell_input, char prog_name, rt::FixedText<4>& acode,
@@ -808,7 +891,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool again =
       !first_atom && !chain_differs && std::memcmp(key.c + 2, prev.c + 2, 5) == 0 &&
       crdatm.cr_rname.sub(1, 3) == rname.view() &&
-      residue_atoms.begins_again(name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
+      residue_atoms.begins_again(name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data()) &&
+      (water || !copy_lies_on(line, residue_atoms));
   const rt::FixedText<4> given_number(key.sub(3, 6).view());
   const bool water_anew = again && water && water_numbers.read_anew(true, key.c + 2);
   if (water_anew) water_numbers.warn(1, rname.view(), given_number.view(), key.sub(3, 6));

@@ -3,6 +3,7 @@
 // caller for atoms, chain terminators, CONECT and bond records.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -69,6 +70,12 @@ struct CifChainAtom {
 int32_t rdatom_cif_row(std::string_view line, const CifRowOfLine& row, rt::FixedText<6>& rec,
                        rt::FixedText<4>& acode, char hflag_remove,
                        const CifChainAtom* ahead = nullptr);
+
+// The rows after the one rdatom_cif_row is given, in the order it is given
+// them, while that order lasts: the residue given again right after itself
+// (pdb::ResidueAgain) is judged by the rows of it ahead, as the PDB road
+// reads its lines ahead.  `n` 0: none.
+void cif_rows_ahead(const std::array<char, 80>* lines, const CifRowOfLine* rows, int32_t n);
 
 // A number field of a crystal or ANISOU record that holds no number stops
 // the read as one of an atom record does: an error line naming the record,

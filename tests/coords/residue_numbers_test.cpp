@@ -4,6 +4,7 @@
 // residue written twice (a name that returns, atoms that coincide), or two
 // residues named in a warning; a polymer residue given again later in its
 // named chain is refused.
+#include <array>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -207,6 +208,68 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
        " ERROR: in chain A residue:   1, given 2 times\n"},
   };
   for (const Case& c : cases) expect_on_every_reader(c);
+}
+
+// Open Babel drops alternate codes, so a residue's conformers come one
+// after the other at its number.  Where most atoms of the second lie on
+// the first, it is that residue, whose first atom may lie more than a bond
+// from every atom before it; a copy lying apart is refused.  orbinate's
+// two roads read it so.
+TEST_F(ResidueNumbers, ConformersWithoutCodesAreOneResidueWhereMostAtomsLieOnEachOther) {
+  const char* names[] = {"N", "CA", "C", "O", "CB"};
+  const float at[][2] = {{0, 0}, {1.4f, 0.5f}, {2.4f, 0}, {2.4f, 1.2f}, {1.4f, 2.0f}};
+  // The second conformer's N 2.3 A off the first's, the rest 0.3 A.
+  const auto atom = [&](int a, int copy, float shift) -> std::pair<std::string, std::array<float, 2>> {
+    const float dx = copy == 0 ? 0 : a == 0 ? -2.3f : shift;
+    return {names[a], {at[a][0] + dx, at[a][1] + (copy == 0 ? 0 : 0.3f)}};
+  };
+  const struct {
+    const char* label;
+    bool interleaved;
+    float shift;  // of the second copy's atoms but N
+    int32_t ierr;
+    int32_t residues;
+  } cases[] = {
+      {"interleaved, atom by atom", true, 0, 0, 2},
+      {"the second conformer after the first", false, 0, 0, 2},
+      {"a copy lying 10 A apart", false, 10, 6, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<std::pair<std::string, std::array<float, 2>>> atoms;
+    for (int a = 0; a < 5; ++a) atoms.push_back({names[a], {at[a][0] - 6, at[a][1]}});
+    for (int k = 0; k < 10; ++k) {
+      const int a = c.interleaved ? k / 2 : k % 5;
+      const int copy = c.interleaved ? k % 2 : k / 5;
+      atoms.push_back(atom(a, copy, c.shift));
+    }
+    std::vector<std::string> l = {pdbtest::kCryst};
+    std::string cif = cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
+                                                "label_asym_id", "label_entity_id", "label_seq_id",
+                                                "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id",
+                                                "auth_asym_id"});
+    for (std::size_t i = 0; i < atoms.size(); ++i) {
+      const int num = i < 5 ? 1 : 2;
+      const auto& [name, xy] = atoms[i];
+      l.push_back(pdbtest::line({.rec = "ATOM", .name = " " + name, .res = "ALA", .chain = 'A',
+                                 .resnum = num, .x = xy[0], .y = xy[1], .z = 0,
+                                 .elem = std::string(" ") + name[0]}));
+      std::ostringstream row;
+      row << "ATOM " << i + 1 << ' ' << name << " ALA A 1 " << num << ' ' << xy[0] << ' ' << xy[1]
+          << " 0 " << num << " A\n";
+      cif += row.str();
+    }
+    const pdbtest::ReadResult p = pdbtest::read_pdb(l);
+    EXPECT_EQ(p.ierr, c.ierr) << p.out;
+    EXPECT_EQ(resid_inf.n_residue, c.residues) << p.out;
+    write("c", cif);
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    const std::string out =
+        captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "c.cif", 'N', 'Y', ierr); });
+    EXPECT_EQ(ierr, c.ierr) << out;
+    EXPECT_EQ(resid_inf.n_residue, c.residues) << out;
+  }
 }
 
 // Two models written one after the other: a polymer residue of a named
