@@ -46,7 +46,11 @@ std::vector<std::string> pdb_form(const std::vector<Res>& rs) {
     for (const auto& [atom, x] : atoms_of(r))
       l.push_back(pdbtest::line({.rec = r.rec, .name = std::string(" ") + atom, .alt = r.alt,
                                  .res = r.name, .chain = r.chain, .resnum = r.num, .x = x, .y = 0,
-                                 .z = 0, .seg = r.seg, .elem = std::string(" ") + atom[0]}));
+                                 .z = 0, .seg = r.seg,
+                                 // OPM writes no element columns.
+                                 .elem = std::string_view(r.name) == "DUM"
+                                             ? std::string("  ")
+                                             : std::string(" ") + atom[0]}));
   }
   return l;
 }
@@ -76,6 +80,7 @@ struct Case {
   int lines;         // error lines of numbers held twice, or warning lines of two residues
   const char* line;  // the first of them
   int warnings = -1;  // warning lines of two residues, where a refused read gives some too
+  int chains = -1;    // chains of the model, where checked
 };
 
 const char* kSame = "different residues have the same number";
@@ -97,6 +102,10 @@ class ResidueNumbers : public CifFiles {
       if (c.line != nullptr) {
         EXPECT_EQ(count_of(out, c.line), 1) << out;
       }
+      if (c.chains >= 0) EXPECT_EQ(asym_part.n_group, c.chains) << out;
+      // No other residue is read at a number of its own.
+      if (c.line == nullptr || std::string_view(c.line).find("numbered anew") == std::string::npos)
+        EXPECT_EQ(count_of(out, "numbered anew"), 0) << out;
     };
     const pdbtest::ReadResult p = pdbtest::read_pdb(pdb_form(c.residues));
     EXPECT_EQ(p.ierr, c.ierr) << p.out;
@@ -184,9 +193,11 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
        0, 0,
        "numbered anew past its highest number (HOH 0 given again read as 1)"},
       {"OPM's DUM residues, each an N and an O far apart at one number",
-       {{"ATOM", "GLY", 374}, {"HETATM", "DUM", 1001, "B", 5}, {"HETATM", "DUM", 1002, "B", 8}},
+       {{"ATOM", "GLY", 374},
+        {"HETATM", "DUM", 1001, "B", 5, ' ', ' '},
+        {"HETATM", "DUM", 1002, "B", 8, ' ', ' '}},
        0, 0,
-       nullptr},
+       nullptr, -1, 2},
       {"one ligand name at one number thrice in a row, the third over the second",
        {{"ATOM", "GLY", 374}, {"HETATM", "ACP", 501, "B", 5}, {"HETATM", "ACP", 501, "B", 30},
         {"HETATM", "ACP", 501, "B", 30.2f}},
