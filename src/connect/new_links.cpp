@@ -3,6 +3,7 @@
 // it walks the list of links rather than the name index.
 #include "connect/new_links.h"
 
+#include <algorithm>
 #include <string>
 
 #include "dictionary/lib_com.h"
@@ -49,6 +50,37 @@ float link_bond_esd(std::string_view atom1, std::string_view atom2) {
   return kDefaultLinkBondEsd;
 }
 
+bool name_held(const rt::FixedText<8>& name) {
+  const r_scratch_t& r = r_scratch;
+  for (int32_t i = 1; i <= r.lll_nlink; ++i)
+    if (r.lll_lname(i) == name) return true;
+  return false;
+}
+
+// The name of a further description of a stem: the stem with a mark after
+// it, or in place of its last character where the stem fills the field.
+// The mark is the description's count (1 to 9, then 0) where no link holds
+// that name, else the first mark that gives a name no link holds, then two
+// marks.  The restraints of a link are found by its name: two descriptions
+// of one name would each restrain the other's bond on every pair of atoms
+// of those names.
+void name_further(rt::FixedText<8>& link, int32_t n) {
+  static constexpr std::string_view kMarks =
+      "1234567890abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  const int at = std::min(link.len_trim() + 1, 8);
+  rt::FixedText<8> name = link;
+  name(at) = static_cast<char>('0' + (n > 9 ? 0 : n));
+  for (const char c : kMarks) {
+    if (!name_held(name)) break;
+    name(at) = c;
+  }
+  for (std::size_t k = 0; name_held(name) && k < kMarks.size() * kMarks.size(); ++k) {
+    name(at - 1) = kMarks[k / kMarks.size()];
+    name(at) = kMarks[k % kMarks.size()];
+  }
+  link = name;
+}
+
 // The detail text of a description made here: its one bond, by monomer
 // and atom at each end.
 rt::FixedText<24> detail_text(std::string_view m1, std::string_view a1, std::string_view m2,
@@ -90,7 +122,9 @@ void creat_link_(int32_t mdoc, rt::FixedText<8>& link, int32_t& inew, int32_t& l
   const std::string_view m1 = stem(mon1, itype1), m2 = stem(mon2, itype2);
   const std::string_view a1 = used(atom1), a2 = used(atom2);
   if (used(link.view()).empty() || link == ".") link = std::string(m1) + "-" + std::string(m2);
-  int ln = link.len_trim();
+  // A name that fills its field is known by its first seven characters, the
+  // eighth being where a further description takes its mark.
+  const int ln = std::min(link.len_trim(), 7);
 
   const rt::FixedText<24> detail = detail_text(m1, a1, m2, a2);
   int32_t n = 0;
@@ -104,10 +138,7 @@ void creat_link_(int32_t mdoc, rt::FixedText<8>& link, int32_t& inew, int32_t& l
   }
 
   inew = 1;
-  if (n > 0 && ln < 8) {
-    link(ln + 1) = static_cast<char>('0' + (n > 9 ? 0 : n));
-    ++ln;
-  }
+  if (n > 0 && (link.len_trim() < 8 || name_held(link))) name_further(link, n);
 
   int32_t& full = com_crt_link.icrt_flag(1);
   if (r.lll_nlink >= MAXLLNK) {

@@ -12,7 +12,8 @@
 // itype1) - atom2 (of mon2) observed at dist.  A blank or "." link asks for
 // the name mon1-mon2; an earlier description with the same name stem and
 // detail text is reused (inew 0), else a new one is made (inew 1), its name
-// given a digit when the stem is taken.  ilink = its index, 0 when the
+// given a mark when the stem is taken, so that no two descriptions share a
+// name (a name of 8 characters takes it in place of its last one).  ilink = its index, 0 when the
 // library is full (warning given once until a link fits again).  lnew is
 // set to 0.  ierr 1 when the bond table is full (the link stays, without a
 // bond) or a name does not fit its field.  The new bond carries the esd of a

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <set>
 #include <string>
 
 #include "connect/element_classes.h"
@@ -194,11 +195,18 @@ TEST_F(LinkDescriptions, FurtherBondsOfOnePairAreNumbered) {
   for (int k = 1; k <= 8; ++k) make("", "LYS", "NZ", "LYS", ('C' + std::to_string(k)).c_str(), 1.3f);
   EXPECT_EQ(make("", "LYS", "NZ", "LYS", "CX", 1.3f).link.str(), "LYS-LYS9");
   EXPECT_EQ(make("", "LYS", "NZ", "LYS", "CY", 1.3f).link.str(), "LYS-LYS0");
-  // A name of 8 characters takes no digit.
+  // The twelfth, whose digit 0 the eleventh holds, takes the first free mark.
+  EXPECT_EQ(make("", "LYS", "NZ", "LYS", "CZ", 1.3f).link.str(), "LYS-LYSa");
+  // A name of 8 characters takes its mark in place of its last character
+  // (residues UNL_N1 and UNL_N2 give both links "UNL-UNL_").
   make("LONGNAME", "ALA", "N", "GLY", "C", 1.3f);
   m = make("LONGNAME", "ALA", "N", "GLY", "CA", 1.3f);
-  EXPECT_EQ(m.link.str(), "LONGNAME");
+  EXPECT_EQ(m.link.str(), "LONGNAM1");
   EXPECT_EQ(m.inew, 1);
+  // No two descriptions share a name: each would restrain the other's bond.
+  std::set<std::string> names;
+  for (int32_t i = 1; i <= r.lll_nlink; ++i)
+    EXPECT_TRUE(names.insert(r.lll_lname(i).str()).second) << r.lll_lname(i).str();
   // Pyranose names enter by their first three characters.
   m = make("", "NAGXY", "C4", "GALXY", "C1", 1.4f, kSugar, kSugar);
   EXPECT_EQ(m.link.str(), "NAG-GAL ");
