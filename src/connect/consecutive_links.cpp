@@ -431,9 +431,15 @@ bool apart(const Pair& p) {
 // bond, one restraint, as when the file's chains break at the residue.
 bool file_gives_bond(const Pair& p) {
   const auto& r = r_scratch;
-  // The bond atoms' names in residue ires1 and in residue ires2.
+  // The bond atoms' names in residue ires1 and in residue ires2, as the
+  // model spells them (the file's rows take the model's spelling): a
+  // nucleotide the library lacks may keep "O3'" where the link bonds "O3*".
   const int on1 = p.jrevers == 1 ? p.ia2 : p.ia1, on2 = p.jrevers == 1 ? p.ia1 : p.ia2;
-  const rt::FixedText<4> atom1 = r.atom_stor(on1), atom2 = r.atom_stor(on2);
+  const auto model_name = [&](int slot, int side) {
+    const int ia = r.iflag_stor(slot, side);
+    return ia > 0 ? rt::FixedText<4>(atom_inf.atm_name(ia).view()) : r.atom_stor(slot);
+  };
+  const rt::FixedText<4> atom1 = model_name(on1, 1), atom2 = model_name(on2, 2);
   bool found = false;
   g_rows.either(p.ires1, [&](int k) {
     const auto& l = link_inf;

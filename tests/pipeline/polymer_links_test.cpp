@@ -224,6 +224,25 @@ TEST(PolymerLinks, OldNameNucleotidesBondOnceWithinTheBreakLimit) {
   }
 }
 
+// Residues 145-148 of chain A of 3P49 (tests/data/pdb_3p49_mg_cut.pdb), A147
+// renamed XMA, a nucleotide no name list knows (built keeping its "O3'"),
+// linked to both neighbours by the file (HETATM inside the mmCIF chain):
+// each O3'-P bond once on either road, never again by the walk.
+TEST(PolymerLinks, NucleotideNoListKnowsIsBondedOnceByTheFilesLinks) {
+  std::vector<Atom> atoms = modeltext::atoms_of("pdb_3p49_mg_cut.pdb", 'A', 145, 148);
+  for (Atom& a : atoms)
+    if (a.num == 147) a.res = "XMA", a.record = "HETATM";
+  const Atom &o146 = named(atoms, 146, "O3'"), &p147 = named(atoms, 147, "P");
+  const Atom &o147 = named(atoms, 147, "O3'"), &p148 = named(atoms, 148, "P");
+  TempDir models;
+  const Forms f = both_forms(models, "xma", atoms,
+                             modeltext::pdb_link(o146, p147) + modeltext::pdb_link(o147, p148),
+                             {{&o146, &p147}, {&o147, &p148}});
+  ModelRun p;
+  rsets::expect_both_forms_and_rerun("XMA", f.pdb, f.cif, p);
+  expect_each_once("XMA", p.restraints);
+}
+
 // ------------------------------------------------------------ chain ends
 
 // Chain A of 2BEG (LEU17-PHE20) with the first NAG of tests/data/nag_chain.pdb
