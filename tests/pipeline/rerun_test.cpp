@@ -246,6 +246,8 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
               {"peers/1LCD_obabel.cif", true, "XX Xa Xb Xc Xd Xe Xf", 0},
               // The cap's H1, which the library does not place, keeps its type.
               {"peers/simulation_tools/pep3_openmm.cif", true, "AA", 0},
+              // Atoms named from column 15 keep their links.
+              {"pdb_silver_names_from_column_15.pdb", true, "XX Xa Xb Xc Xd", 8},
               // The DNA strands C and D number on from each other: the
               // entity parts them.
               {"peers/3mht_openbabel.cif", true, "XX Xa Xb Xc Xd Xe Xf", 0},
