@@ -244,10 +244,12 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
               // Each chain's waters are a chain of their own, as in the
               // PDB form: the file gives each chain's number as its entity.
               {"peers/1LCD_obabel.cif", true, "XX Xa Xb Xc Xd Xe Xf", 0},
-              // The cap's H1, which the library does not place, keeps its type.
-              {"peers/simulation_tools/pep3_openmm.cif", true, "AA", 0},
               // Atoms named from column 15 keep their links.
               {"pdb_silver_names_from_column_15.pdb", true, "XX Xa Xb Xc Xd", 8},
+              // The cap's H1, which the library does not place, keeps its type.
+              {"peers/simulation_tools/pep3_openmm.cif", true, "AA", 0},
+              // The cap link of each further copy of the entity, once.
+              {"pdb_three_capped_peptides.pdb", true, "AA BB CC", 2},
               // The DNA strands C and D number on from each other: the
               // entity parts them.
               {"peers/3mht_openbabel.cif", true, "XX Xa Xb Xc Xd Xe Xf", 0},
