@@ -972,6 +972,31 @@ void point_groups_to_entities() {
     cif_asym_part.asm_chain_pointer(g) = entity_index(cif_asym_part.asm_chain_id(g));
 }
 
+// A connection row of the file among rows 1..n that gives link row l again
+// for the copy `group` of its entity: the same name and the same atoms of
+// the same residues, either way round, both ends where the model has them
+// (no code, ".", "?" or "1_555").  A written model names the link of a
+// further copy of an entity there as well as among the entity's links: made
+// again from the entity's, it would be written a second time on every run.
+bool given_by_conn_row(int l, const rt::FixedText<4>& group, int n) {
+  const link_inf_t& k = link_inf;
+  const auto in_place = [](const rt::FixedText<8>& s) {
+    return identity_symmetry(s) || s == "?" || s.is_blank();
+  };
+  const auto atom = [](const rt::FixedText<5>& a) { return rt::trim_right(a.sub(1, 4)); };
+  for (int i = 1; i <= n; ++i) {
+    if (!(k.ln_ent(i) == "C") || !(k.ln_id(i) == k.ln_id(l))) continue;
+    if (!(k.ln_1chn(i) == group) || !(k.ln_2chn(i) == group)) continue;
+    if (!in_place(k.ln_symm1(i)) || !in_place(k.ln_symm2(i))) continue;
+    const bool direct = k.ln_seq1(i) == k.ln_seq1(l) && k.ln_seq2(i) == k.ln_seq2(l) &&
+                        atom(k.ln_atom1(i)) == atom(k.ln_atom1(l)) && atom(k.ln_atom2(i)) == atom(k.ln_atom2(l));
+    const bool reverse = k.ln_seq1(i) == k.ln_seq2(l) && k.ln_seq2(i) == k.ln_seq1(l) &&
+                         atom(k.ln_atom1(i)) == atom(k.ln_atom2(l)) && atom(k.ln_atom2(i)) == atom(k.ln_atom1(l));
+    if (direct || reverse) return true;
+  }
+  return false;
+}
+
 void complete_links(int32_t mdoc) {
   const int nel = cif_ent_link.ent_ln_n;
   for (int i = 2; i <= nel; ++i) {
@@ -1041,6 +1066,7 @@ void complete_links(int32_t mdoc) {
         link_inf.ln_2chn(l) = cif_asym_part.asm_group_id(g);
         continue;
       }
+      if (given_by_conn_row(l, cif_asym_part.asm_group_id(g), n0)) continue;
       if (link_inf.ln_n >= MAXLINK) stop_links(mdoc, "MAXLINK", MAXLINK);
       const int n = ++link_inf.ln_n;
       foundation::copy_link_fields(l, n);

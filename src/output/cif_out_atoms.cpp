@@ -27,12 +27,12 @@ namespace {
 // placeholders or neither.
 #define ORB_ROW1 \
   "I6,1X,A,1X,A,1X,A,1X,A,1X,A,1X,F8.3,1X,F8.3,1X,F8.3,1X,F5.2,1X,F6.2,1X,A,1X,A/"
-constexpr std::string_view kRowPlain = "(" ORB_ROW1 "7X,A,1X,A4)";
-constexpr std::string_view kRowMult = "(" ORB_ROW1 "7X,A,1X,A4,A8)";
-constexpr std::string_view kRowU = "(" ORB_ROW1 "7X,A,1X,A4,1X,6(1X,F9.4))";
-constexpr std::string_view kRowUDots = "(" ORB_ROW1 "7X,A,1X,A4,1X,A)";
-constexpr std::string_view kRowMultU = "(" ORB_ROW1 "A,1X,A4,A8,1X,6(1X,F9.4))";
-constexpr std::string_view kRowMultUDots = "(" ORB_ROW1 "A,1X,A4,A8,1X,A)";
+constexpr std::string_view kRowPlain = "(" ORB_ROW1 "7X,A,1X,A)";
+constexpr std::string_view kRowMult = "(" ORB_ROW1 "7X,A,1X,A,A8)";
+constexpr std::string_view kRowU = "(" ORB_ROW1 "7X,A,1X,A,1X,6(1X,F9.4))";
+constexpr std::string_view kRowUDots = "(" ORB_ROW1 "7X,A,1X,A,1X,A)";
+constexpr std::string_view kRowMultU = "(" ORB_ROW1 "A,1X,A,A8,1X,6(1X,F9.4))";
+constexpr std::string_view kRowMultUDots = "(" ORB_ROW1 "A,1X,A,A8,1X,A)";
 #undef ORB_ROW1
 constexpr std::string_view kNoU = " . . . . . .";
 
@@ -214,7 +214,9 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   const std::string group = cif_cell(r.cr_group.view(), 4);
   const std::string seq = cif_cell(r.cr_pnum.sub(3, 7), 5);
   const std::string atype = cif_cell(r.cr_atype.view(), 1);
-  const std::string_view chem = crdstr.st_chem.view();
+  // A type read from a file may begin with a character that would end the
+  // row early (a "_" begins an item name): it is written as one value.
+  const std::string chem = cif_cell(crdstr.st_chem.view(), 4);
   const bool aniso = r.cr_btype(1) == 'A';
   const bool values = r.cr_b_flag == 1;
   const rt::Array1<float, 6>& u = r.cr_anis;

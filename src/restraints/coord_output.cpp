@@ -94,7 +94,10 @@ void fill_atom(Work& w, int32_t k, int32_t serial, int32_t naniso) {
   c.cr_iatold = serial;
   c.cr_mult_factor = static_cast<int32_t>(w.user(k));
   c.cr_aname = w.aname(k);
-  if (c.cr_aname(1) == ' ') c.cr_aname(1) = '.';
+  // A name whose first column is blank (a PDB name written from column 15)
+  // goes out as the connection rows write it, blanks as "_": a "." in its
+  // place would name another atom, and one a link row takes for none.
+  if (c.cr_aname.is_blank()) c.cr_aname = ".";
   c.cr_aname_inp = w.aname_inp(k);
   c.cr_alt = w.alt(k);
   c.cr_corr = w.corr(k);

@@ -54,6 +54,9 @@ void fill_atom_record(int32_t ia, int32_t serial) {
   r.cr_atype = a.atm_type(ia);
   r.cr_mult_factor = c.mult_factor(ia);
   r.cr_sf_id = sf;
+  // The row's type column is read from crdstr: left as it was, it would
+  // carry the type of the atom written before this one.
+  crdstr.st_chem = a.atm_chem(ia);
 }
 
 void fill_structure_record(int32_t ia, int32_t serial) {

@@ -397,6 +397,13 @@ TEST_F(CifWriter, RowTextsThatWouldNotReadBackAreQuoted) {
   }
 }
 
+// A chemical type beginning with "_" would begin an item name.
+TEST_F(CifWriter, ChemicalTypeIsWrittenAsOneValue) {
+  plain_record("CA");
+  crdstr.st_chem = "_";
+  EXPECT_EQ(row_lines()[1].substr(0, 17), "       CA     '_'");
+}
+
 TEST(CifCell, TextsAsOneValueInTheirColumn) {
   struct Case {
     const char *label, *text;

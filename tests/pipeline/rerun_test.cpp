@@ -233,6 +233,7 @@ std::vector<std::string> connection_rows(const std::string& crd) {
 // Each start, and each entity of the file, is a further chain (XX, Xa, ...),
 // so that the written file tells the pieces and their links apart: the run
 // on it reads the same residues and links and gives the same restraints.
+// A few written models of other kinds are run on again alongside.
 TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
   const struct {
     const char* model;
@@ -240,11 +241,15 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
     const char* chains;  // the chains of the written model
     int links;           // connection rows written
   } rows[] = {{"peers/2BEG_obabel.cif", true, "XX Xa Xb Xc Xd", 0},
-              // An unrestrained H1 of MET 1 comes back with another
-              // chemical type.
               // Each chain's waters are a chain of their own, as in the
               // PDB form: the file gives each chain's number as its entity.
-              {"peers/1LCD_obabel.cif", false, "XX Xa Xb Xc Xd Xe Xf", 0},
+              {"peers/1LCD_obabel.cif", true, "XX Xa Xb Xc Xd Xe Xf", 0},
+              // Atoms named from column 15 keep their links.
+              {"pdb_silver_names_from_column_15.pdb", true, "XX Xa Xb Xc Xd", 8},
+              // The cap's H1, which the library does not place, keeps its type.
+              {"peers/simulation_tools/pep3_openmm.cif", true, "AA", 0},
+              // The cap link of each further copy of the entity, once.
+              {"pdb_three_capped_peptides.pdb", true, "AA BB CC", 2},
               // The DNA strands C and D number on from each other: the
               // entity parts them.
               {"peers/3mht_openbabel.cif", true, "XX Xa Xb Xc Xd Xe Xf", 0},
