@@ -45,8 +45,10 @@ struct Keys {
   std::vector<int32_t> entity_starts;
   std::vector<int32_t> residue_piece;
   // In a file that labels its chains: whether the row before was of the
-  // blank chain, and the name of the blank chain's piece it stood in.
+  // blank chain, its label, and the name of the blank chain's piece it
+  // stood in.
   bool blank_before = false;
+  std::string label;
   rt::FixedText<4> piece;
   int32_t pieces = 0;  // the blank chain's pieces named so far
 };
@@ -138,6 +140,18 @@ bool restarts_unbonded(std::string_view number, const float* xyz) {
   return keys.restarts.begins_chain(number, ahead_name, ahead);
 }
 
+// The residue is chain-bonded to the residue before, judged at its N or P
+// wherever it stands among its rows.
+bool bonded_to_before(const float* xyz) {
+  const rt::FixedText<4>& name = crdatm.cr_aname;
+  if (keys.restarts.bonded(name.view(), xyz)) return true;
+  float ahead[3];
+  std::string ahead_name;
+  if (name == "N   " || name == "P   " || !coords::cif_chain_atom_ahead(ahead_name, ahead))
+    return false;
+  return keys.restarts.bonded(ahead_name, ahead);
+}
+
 }  // namespace
 
 void coords::unlabelled_chains_start() {
@@ -179,7 +193,8 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   // them apart.
   const std::string_view number = pnum.sub(3, 7);
   const float* xyz = crdatm.cr_xyz.data();
-  const bool blank_residue = chain.empty() && !pdb::is_any_water(crdatm.cr_rname.trimmed());
+  const bool water = pdb::is_any_water(crdatm.cr_rname.trimmed());
+  const bool blank_residue = chain.empty() && !water;
   const bool name_differs = !(crdatm.cr_rname == keys.rname);
   ++keys.row;
   const bool next_residue = keys.any && !chain_differs && (number_differs || name_differs);
@@ -190,8 +205,18 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
       blank_residue && next_residue && number_differs && !wraps &&
       (keys.blank_residues.begins_further_chain(number, xyz) ||
        (restarts_unbonded(number, xyz) && !keys.blank_residues.lies_on(number, xyz)));
-  const bool restarts =
-      entity_turns || numbers_again || (again && !chain_differs && (blank_residue || het));
+  // Under a blank author the label may be all that tells two chains apart
+  // (PyMOL writes its segments there: two DNA strands numbered 1-11 and
+  // 51-61 run on by their numbers), so a change of label begins a further
+  // chain, as the segment or the TER record does in the PDB form.  Not from
+  // one water to the next (CHARMM's boxes give each its label), nor to a
+  // residue chain-bonded to the one before (gemmi labels each residue of a
+  // blank chain after its first strand).
+  const bool label_turns =
+      keys.blank_before && keyed && !chain_differs && row.label_asym != keys.label &&
+      !(water ? pdb::is_any_water(keys.rname.trimmed()) : bonded_to_before(xyz));
+  const bool restarts = entity_turns || numbers_again || label_turns ||
+                        (again && !chain_differs && (blank_residue || het));
   if (restarts) keys.starts.push_back(keys.row);
   if (entity_turns) keys.entity_starts.push_back(keys.row);
   char digit = read_digit(het, chain_differs, number_differs, wraps || restarts);
@@ -223,6 +248,7 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   const bool piece_goes_on = keys.blank_before && !chain_differs && digit == digit_before;
   keys.blank_before = labelled && keyed;
   if (!keyed) return;
+  if (labelled) keys.label.assign(row.label_asym);
   if (labelled && !piece_goes_on) keys.piece = next_piece_name();
   const rt::FixedText<4>& group = labelled ? keys.piece : key;
   crdatm.cr_group = group;

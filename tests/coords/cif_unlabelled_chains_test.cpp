@@ -412,7 +412,7 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
     return text;
   };
   // Rows of a blank author's chain under labels of the writer's own, one
-  // atom each: label, residue, number and x.
+  // atom each: label, residue, number, x and, where given, the atom.
   const auto blank_author = [](const std::string& author, const std::vector<std::string>& rows) {
     std::string text = cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
                                                  "label_asym_id", "label_entity_id", "Cartn_x",
@@ -420,12 +420,12 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
     int serial = 0;
     for (const std::string& r : rows) {
       std::istringstream w(r);
-      std::string label, res, number, x;
-      w >> label >> res >> number >> x;
+      std::string label, res, number, x, atom;
+      w >> label >> res >> number >> x >> atom;
+      if (atom.empty()) atom = res == "HOH" ? "O" : "N";
       const bool polymer = res != "HOH" && res != "LIG";
-      text += std::string(polymer ? "ATOM " : "HETATM ") + std::to_string(++serial) +
-              (res == "HOH" ? " O " : " N ") + res + " " + label + " 1 " + x + " 0 0 " + number +
-              " " + author + "\n";
+      text += std::string(polymer ? "ATOM " : "HETATM ") + std::to_string(++serial) + " " + atom +
+              " " + res + " " + label + " 1 " + x + " 0 0 " + number + " " + author + "\n";
     }
     return text;
   };
@@ -464,9 +464,20 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
       {"a nucleotide at the number of the peptide before it, one label, author .",
        blank_author(".", {"A ALA 1 0", "A ALA 2 3.8", "A DA 2 20", "A DC 3 26"}), "XX:2 Xa:2 ",
        "XX:2 Xa:2 "},
-      {"a label for each residue and water, author ''",
+      // The label tells chains apart that the numbers run on through, but
+      // parts no chain bond and no run of waters.
+      {"a label for each residue, not bonded to the one before, and water, author ''",
        blank_author("''", {"P ALA 1 0", "Q GLY 2 3.8", "W HOH 77 20", "V HOH 78 24"}),
+       "XX:1 Xa:1 Xb:2 ", "XX:1 Xa:1 Xb:2 "},
+      {"a label for each residue, its N bonded to the C before, and water, author ''",
+       blank_author("''", {"P ALA 1 0 C", "Q GLY 2 1.33", "W HOH 77 20", "V HOH 78 24"}),
        "XX:2 Xa:2 ", "XX:2 Xa:2 "},
+      {"two strands under two labels, numbered on, apart, author .",
+       blank_author(".", {"B ALA 1 0", "B GLY 2 3.8", "C ALA 51 20", "C GLY 52 23.8"}),
+       "XX:2 Xa:2 ", "XX:2 Xa:2 "},
+      {"two strands under two labels, numbered on, apart, author ?",
+       blank_author("?", {"B ALA 1 0", "B GLY 2 3.8", "C ALA 51 20", "C GLY 52 23.8"}),
+       "BB:2 CC:2 ", "BB:2 CC:2 "},
       {"sixty-two ligands, a label each, author ''", blank_author("''", ligands), ligand_pieces,
        ligand_pieces},
       {"waters at one number in a row lying apart, a label each, author ''",
