@@ -9,6 +9,7 @@
 
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_by_pdb_rules.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
@@ -51,6 +52,7 @@ struct Keys {
   std::string label;
   rt::FixedText<4> piece;
   int32_t pieces = 0;  // the blank chain's pieces named so far
+  coords::InterleavedCopies copies;
 };
 Keys keys;
 
@@ -226,6 +228,7 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
       keys.ahead.back().row != keys.row)
     keys.ahead.back().end = keys.row;
   if (first_of_residue) {
+    keys.copies.residue(blank_residue && !het, again, crdatm.cr_rname.view(), number);
     digit = residue_digit(digit, key_differs);
     const bool same_piece = keys.any && !chain_differs && digit == keys.digit;
     if (!blank_residue || !same_piece) keys.restarts.clear();
@@ -262,6 +265,8 @@ const std::vector<int32_t>& coords::unlabelled_chain_starts() { return keys.star
 const std::vector<coords::CifChainAtom>& coords::unlabelled_chain_atoms_ahead() {
   return keys.ahead;
 }
+
+int32_t coords::unlabelled_copies_report(int32_t mdoc) { return keys.copies.report(mdoc); }
 
 void coords::unlabelled_row_stored(int32_t row) {
   if (keys.labels != Keys::Labels::None) return;

@@ -44,6 +44,7 @@ pdb::BlankChainRestarts blank_restarts;
 // The polymer residues of the piece of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_residues;
 pdb::ResidueAgain residue_atoms;
+coords::InterleavedCopies interleaved_copies;
 
 // The atom line just read stands in the blank chain: no chain name in
 // columns 21-22 and no segment (a number there, such as the charge a
@@ -157,6 +158,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   blank_restarts.clear();
   blank_residues.clear();
   residue_atoms.clear();
+  interleaved_copies.clear();
   sttcrec.st_water_sites = 0;
   sttcrec.st_zero_aniso = 0;
   sttcrec.st_atom_lines = 0;
@@ -898,10 +900,17 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   residue_atoms.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname) || again,
                      aname.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
 
+  if (!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname) || again)
+    interleaved_copies.residue(polymer_line, again, rname.view(), key.sub(3, 7));
+
   if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
   sttcrec.st_prev_hetatm = het_record ? 1 : 0;
   rec = "ATOM  ";
   return 0;
+}
+
+int32_t coords::interleaved_copies_report(int32_t mdoc) {
+  return interleaved_copies.report(mdoc);
 }
 
 int32_t coords::rdatom_cif_row(std::string_view line, const CifRowOfLine& row,

@@ -233,6 +233,54 @@ TEST_F(CifUnlabelledChains, BlankChainNumberedAgainBeginsAFurtherChainWhereItLie
   }
 }
 
+// Copies of a chain written residue by residue without chain letters (a
+// writer sorting the residues by number): no chain of the read would hold
+// one copy, so every road refuses them with one line.  A residue given
+// again once, its copy going on whole after it, is read.
+TEST_F(CifUnlabelledChains, CopiesWrittenResidueByResidueAreRefusedOnEveryRoad) {
+  const struct {
+    const char* label;
+    std::vector<std::pair<int, int>> residues;  // ALA by number and copy
+    int32_t ierr;
+  } cases[] = {
+      {"two copies, residue by residue", {{1, 0}, {1, 1}, {2, 0}, {2, 1}, {3, 0}, {3, 1}}, 6},
+      {"three copies, residue by residue", {{1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {2, 2}}, 6},
+      {"one residue given again, its copy going on after it", {{1, 0}, {1, 1}, {2, 1}, {3, 1}}, 0},
+      {"the copies one after the other", {{1, 0}, {2, 0}, {1, 1}, {2, 1}}, 0},
+  };
+  const std::string refusal = "ERROR: residues ALA 1 and ALA 2 are each given twice in a row";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    // N, CA and C of each residue along x, its C 1.3 A from the next N;
+    // the copies 20 A apart.
+    std::string rows;
+    std::vector<std::string> lines = {pdbtest::kCryst};
+    int serial = 0;
+    char line[100];
+    for (const auto& [number, copy] : c.residues)
+      for (const auto& [atom, dx] : {std::pair{"N", 0.0}, {"CA", 1.0}, {"C", 2.0}}) {
+        const double x = 3.3 * number + dx, y = 20.0 * copy;
+        rows += "ATOM " + std::to_string(++serial) + " " + atom + " ALA . . " +
+                std::to_string(number) + " ? " + std::to_string(x) + " " + std::to_string(y) +
+                " 0 1.0 10.0 .\n";
+        std::snprintf(line, sizeof line, "ATOM  %5d  %-3s ALA  %4d    %8.3f%8.3f%8.3f  1.00 10.00",
+                      serial, atom, number, x, y, 0.0);
+        lines.push_back(line);
+      }
+    write("c", unlabelled(rows));
+    EXPECT_EQ(read_out("c"), c.ierr);
+    EXPECT_EQ(count_of(out_, refusal), c.ierr == 6 ? 1 : 0) << out_;
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    out_ = captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "c.cif", 'N', 'Y', ierr); });
+    EXPECT_EQ(ierr, c.ierr) << "by the PDB reader's rules";
+    EXPECT_EQ(count_of(out_, refusal), c.ierr == 6 ? 1 : 0) << out_;
+    const pdbtest::ReadResult r = pdbtest::read_pdb(lines);
+    EXPECT_EQ(r.ierr, c.ierr) << "the PDB form";
+    EXPECT_EQ(count_of(r.out, refusal), c.ierr == 6 ? 1 : 0) << r.out;
+  }
+}
+
 namespace {
 
 // Residues of one covalent chain as Open Babel writes them (no chain, the
