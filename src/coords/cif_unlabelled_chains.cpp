@@ -149,7 +149,8 @@ bool bonded_to_before(const float* xyz) {
   if (keys.restarts.bonded(name.view(), xyz)) return true;
   float ahead[3];
   std::string ahead_name;
-  if (name == "N   " || name == "P   " || !coords::cif_chain_atom_ahead(ahead_name, ahead))
+  if (name == "N   " || name == "P   " || !keys.restarts.may_bond() ||
+      !coords::cif_chain_atom_ahead(ahead_name, ahead))
     return false;
   return keys.restarts.bonded(ahead_name, ahead);
 }
@@ -195,8 +196,7 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   // them apart.
   const std::string_view number = pnum.sub(3, 7);
   const float* xyz = crdatm.cr_xyz.data();
-  const bool water = pdb::is_any_water(crdatm.cr_rname.trimmed());
-  const bool blank_residue = chain.empty() && !water;
+  const bool blank_residue = chain.empty() && !pdb::is_any_water(crdatm.cr_rname.trimmed());
   const bool name_differs = !(crdatm.cr_rname == keys.rname);
   ++keys.row;
   const bool next_residue = keys.any && !chain_differs && (number_differs || name_differs);
@@ -213,10 +213,12 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   // chain, as the segment or the TER record does in the PDB form.  Not from
   // one water to the next (CHARMM's boxes give each its label), nor to a
   // residue chain-bonded to the one before (gemmi labels each residue of a
-  // blank chain after its first strand).
+  // blank chain after its first strand).  A row of the blank chain that is
+  // not blank_residue is a water.
+  const bool label_differs = labelled && keyed && row.label_asym != keys.label;
   const bool label_turns =
-      keys.blank_before && keyed && !chain_differs && row.label_asym != keys.label &&
-      !(water ? pdb::is_any_water(keys.rname.trimmed()) : bonded_to_before(xyz));
+      label_differs && keys.blank_before && !chain_differs &&
+      !(blank_residue ? bonded_to_before(xyz) : pdb::is_any_water(keys.rname.trimmed()));
   const bool restarts = entity_turns || numbers_again || label_turns ||
                         (again && !chain_differs && (blank_residue || het));
   if (restarts) keys.starts.push_back(keys.row);
@@ -251,7 +253,7 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   const bool piece_goes_on = keys.blank_before && !chain_differs && digit == digit_before;
   keys.blank_before = labelled && keyed;
   if (!keyed) return;
-  if (labelled) keys.label.assign(row.label_asym);
+  if (label_differs) keys.label.assign(row.label_asym);
   if (labelled && !piece_goes_on) keys.piece = next_piece_name();
   const rt::FixedText<4>& group = labelled ? keys.piece : key;
   crdatm.cr_group = group;

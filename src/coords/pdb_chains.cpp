@@ -554,16 +554,7 @@ int32_t coords::SameNumbers::report(int32_t mdoc) const {
   return held_.empty() ? 0 : 6;
 }
 
-void coords::InterleavedCopies::residue(bool polymer, bool again, std::string_view rname,
-                                        std::string_view number) {
-  if (!polymer) {
-    since_again_ = 2;
-    return;
-  }
-  if (!again) {
-    since_again_ = std::min(since_again_ + 1, 2);
-    return;
-  }
+void coords::InterleavedCopies::given_again(std::string_view rname, std::string_view number) {
   std::string name(rt::trim(rname));
   name.append(" ").append(rt::trim(number));
   if (since_again_ == 1 && first_.is_blank() && !(again_ == name)) {

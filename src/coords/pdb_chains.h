@@ -61,12 +61,20 @@ class InterleavedCopies {
   // of the blank chain; `again`: it gives the residue before again, lying
   // apart (pdb::ResidueAgain); `number`: its five columns of number and
   // insertion code.
-  void residue(bool polymer, bool again, std::string_view rname, std::string_view number);
+  void residue(bool polymer, bool again, std::string_view rname, std::string_view number) {
+    if (!polymer)
+      since_again_ = 2;
+    else if (!again)
+      since_again_ = since_again_ < 2 ? since_again_ + 1 : 2;
+    else
+      given_again(rname, number);
+  }
   // The error line naming the first two residues found so, and 6; nothing
   // and 0 when none was.
   int32_t report(int32_t mdoc) const;
 
  private:
+  void given_again(std::string_view rname, std::string_view number);
   int32_t since_again_ = 2;  // polymer residues read since the last given again
   rt::FixedText<16> again_;  // that residue's name and number
   rt::FixedText<16> first_, second_;  // the first two found; blank when none
