@@ -717,4 +717,6 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   if (split != 0) ierr = split;
   const int32_t again = numbers_given_again_report(mdoc);
   if (again != 0) ierr = again;
+  const int32_t copies = interleaved_copies_report(mdoc);
+  if (copies != 0) ierr = copies;
 }

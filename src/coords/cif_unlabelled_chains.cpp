@@ -9,6 +9,7 @@
 
 #include "coords/cif_atom_rows.h"
 #include "coords/cif_by_pdb_rules.h"
+#include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
@@ -45,10 +46,13 @@ struct Keys {
   std::vector<int32_t> entity_starts;
   std::vector<int32_t> residue_piece;
   // In a file that labels its chains: whether the row before was of the
-  // blank chain, and the name of the blank chain's piece it stood in.
+  // blank chain, its label, and the name of the blank chain's piece it
+  // stood in.
   bool blank_before = false;
+  std::string label;
   rt::FixedText<4> piece;
   int32_t pieces = 0;  // the blank chain's pieces named so far
+  coords::InterleavedCopies copies;
 };
 Keys keys;
 
@@ -138,6 +142,19 @@ bool restarts_unbonded(std::string_view number, const float* xyz) {
   return keys.restarts.begins_chain(number, ahead_name, ahead);
 }
 
+// The residue is chain-bonded to the residue before, judged at its N or P
+// wherever it stands among its rows.
+bool bonded_to_before(const float* xyz) {
+  const rt::FixedText<4>& name = crdatm.cr_aname;
+  if (keys.restarts.bonded(name.view(), xyz)) return true;
+  float ahead[3];
+  std::string ahead_name;
+  if (name == "N   " || name == "P   " || !keys.restarts.may_bond() ||
+      !coords::cif_chain_atom_ahead(ahead_name, ahead))
+    return false;
+  return keys.restarts.bonded(ahead_name, ahead);
+}
+
 }  // namespace
 
 void coords::unlabelled_chains_start() {
@@ -190,8 +207,20 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
       blank_residue && next_residue && number_differs && !wraps &&
       (keys.blank_residues.begins_further_chain(number, xyz) ||
        (restarts_unbonded(number, xyz) && !keys.blank_residues.lies_on(number, xyz)));
-  const bool restarts =
-      entity_turns || numbers_again || (again && !chain_differs && (blank_residue || het));
+  // Under a blank author the label may be all that tells two chains apart
+  // (PyMOL writes its segments there: two DNA strands numbered 1-11 and
+  // 51-61 run on by their numbers), so a change of label begins a further
+  // chain, as the segment or the TER record does in the PDB form.  Not from
+  // one water to the next (CHARMM's boxes give each its label), nor to a
+  // residue chain-bonded to the one before (gemmi labels each residue of a
+  // blank chain after its first strand).  A row of the blank chain that is
+  // not blank_residue is a water.
+  const bool label_differs = labelled && keyed && row.label_asym != keys.label;
+  const bool label_turns =
+      label_differs && keys.blank_before && !chain_differs &&
+      !(blank_residue ? bonded_to_before(xyz) : pdb::is_any_water(keys.rname.trimmed()));
+  const bool restarts = entity_turns || numbers_again || label_turns ||
+                        (again && !chain_differs && (blank_residue || het));
   if (restarts) keys.starts.push_back(keys.row);
   if (entity_turns) keys.entity_starts.push_back(keys.row);
   char digit = read_digit(het, chain_differs, number_differs, wraps || restarts);
@@ -201,6 +230,7 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
       keys.ahead.back().row != keys.row)
     keys.ahead.back().end = keys.row;
   if (first_of_residue) {
+    keys.copies.residue(blank_residue && !het, again, crdatm.cr_rname.view(), number);
     digit = residue_digit(digit, key_differs);
     const bool same_piece = keys.any && !chain_differs && digit == keys.digit;
     if (!blank_residue || !same_piece) keys.restarts.clear();
@@ -223,6 +253,7 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   const bool piece_goes_on = keys.blank_before && !chain_differs && digit == digit_before;
   keys.blank_before = labelled && keyed;
   if (!keyed) return;
+  if (label_differs) keys.label.assign(row.label_asym);
   if (labelled && !piece_goes_on) keys.piece = next_piece_name();
   const rt::FixedText<4>& group = labelled ? keys.piece : key;
   crdatm.cr_group = group;
@@ -236,6 +267,8 @@ const std::vector<int32_t>& coords::unlabelled_chain_starts() { return keys.star
 const std::vector<coords::CifChainAtom>& coords::unlabelled_chain_atoms_ahead() {
   return keys.ahead;
 }
+
+int32_t coords::unlabelled_copies_report(int32_t mdoc) { return keys.copies.report(mdoc); }
 
 void coords::unlabelled_row_stored(int32_t row) {
   if (keys.labels != Keys::Labels::None) return;

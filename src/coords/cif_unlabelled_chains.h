@@ -45,6 +45,10 @@ const std::vector<int32_t>& unlabelled_chain_starts();
 // look-ahead found further on, by the residue's rows, ascending; so that a
 // second reading of the rows judges the chain bond there too.
 const std::vector<CifChainAtom>& unlabelled_chain_atoms_ahead();
+// After the last row: copies of a chain written residue by residue among
+// the rows keyed (coords::InterleavedCopies), refused with an error line
+// and 6; else 0.
+int32_t unlabelled_copies_report(int32_t mdoc);
 // After the atom of keyed row `row` (0: the last row keyed) was stored: the
 // residues stored since take the piece of the blank chain that the row
 // stands in, each piece begun where the file's entity turns.  Nothing in a

@@ -554,6 +554,26 @@ int32_t coords::SameNumbers::report(int32_t mdoc) const {
   return held_.empty() ? 0 : 6;
 }
 
+void coords::InterleavedCopies::given_again(std::string_view rname, std::string_view number) {
+  std::string name(rt::trim(rname));
+  name.append(" ").append(rt::trim(number));
+  if (since_again_ == 1 && first_.is_blank() && !(again_ == name)) {
+    first_ = again_;
+    second_ = name;
+  }
+  again_ = name;
+  since_again_ = 0;
+}
+
+int32_t coords::InterleavedCopies::report(int32_t mdoc) const {
+  if (first_.is_blank()) return 0;
+  msgerr_(mdoc, "ERROR: residues " + std::string(first_.trimmed()) + " and " +
+                    std::string(second_.trimmed()) +
+                    " are each given twice in a row, lying apart: copies of a chain written "
+                    "residue by residue, which no chain can hold; give each copy a chain letter");
+  return 6;
+}
+
 // Solvated models give every ion, and a water under a name no list holds,
 // a chain of its own: the bare limit would not say why a model of a few
 // chains has run out of them.

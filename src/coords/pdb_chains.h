@@ -46,6 +46,40 @@ class SameNumbers {
   std::vector<Held> held_;
   std::unordered_map<std::string, std::size_t> index_;  // chain and number to held_
 };
+// Copies of a chain written residue by residue without chain letters, as a
+// writer that sorts the residues of a blank chain by number gives two
+// copies (ALA 403, ALA 403, PHE 404, PHE 404, ...): each polymer residue
+// is given again right after itself lying apart, and the next residue of
+// the one copy follows the other copy's.  No chain of the read holds one
+// copy, so such a file is refused: a chain read from it would run from one
+// copy into the other.  Found where such a residue given again comes one
+// residue after another given again at another number.
+class InterleavedCopies {
+ public:
+  void clear() { *this = InterleavedCopies(); }
+  // At the first atom of each residue read.  `polymer`: a polymer residue
+  // of the blank chain; `again`: it gives the residue before again, lying
+  // apart (pdb::ResidueAgain); `number`: its five columns of number and
+  // insertion code.
+  void residue(bool polymer, bool again, std::string_view rname, std::string_view number) {
+    if (!polymer)
+      since_again_ = 2;
+    else if (!again)
+      since_again_ = since_again_ < 2 ? since_again_ + 1 : 2;
+    else
+      given_again(rname, number);
+  }
+  // The error line naming the first two residues found so, and 6; nothing
+  // and 0 when none was.
+  int32_t report(int32_t mdoc) const;
+
+ private:
+  void given_again(std::string_view rname, std::string_view number);
+  int32_t since_again_ = 2;  // polymer residues read since the last given again
+  rt::FixedText<16> again_;  // that residue's name and number
+  rt::FixedText<16> first_, second_;  // the first two found; blank when none
+};
+
 // The chain named in such a line from a residue key of the mmCIF road,
 // where a one-character chain is held doubled: it is named once.
 std::string key_chain_name(const rt::FixedText<12>& key);

@@ -302,11 +302,15 @@ bool BlankChainRestarts::begins_chain(std::string_view number, std::string_view 
                                       const float* xyz) const {
   int32_t value = 0;
   if (!any_ || !numbered_ || !residue_number(number, value) || value >= number_) return false;
+  return !bonded(name, xyz);
+}
+
+bool BlankChainRestarts::bonded(std::string_view name, const float* xyz) const {
   name = rt::trim(name);
   for (const UpAtom& u : up_)
     if (chain_bond_atoms(u.o3 ? "O3'" : "C", name) && coords::nearer(u.xyz, xyz, kChainBondReach))
-      return false;
-  return true;
+      return true;
+  return false;
 }
 
 void BlankChainRestarts::atom(bool first, std::string_view number, std::string_view name,

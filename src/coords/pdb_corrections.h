@@ -176,6 +176,11 @@ class BlankChainRestarts {
   // or P found further on), before atom(): true when the residue begins a
   // further chain.
   bool begins_chain(std::string_view number, std::string_view name, const float* xyz) const;
+  // Whether the atom (`name`, `xyz`: a residue's N or P) is chain-bonded to
+  // the residue before, whatever the numbers.
+  bool bonded(std::string_view name, const float* xyz) const;
+  // The residue before holds a C or an O3' that a chain bond would start from.
+  bool may_bond() const { return !up_.empty(); }
   // For every atom of the piece; `first`: the first of its residue.
   void atom(bool first, std::string_view number, std::string_view name, const float* xyz);
 

@@ -493,4 +493,6 @@ void get_pdb_(int32_t mdoc, std::string_view file_pdb, int32_t nospgr_input,
   if (ierr1 != 0) ierr = ierr1;
   ierr1 = coords::numbers_given_again_report(mdoc);
   if (ierr1 != 0) ierr = ierr1;
+  ierr1 = coords::interleaved_copies_report(mdoc);
+  if (ierr1 != 0) ierr = ierr1;
 }

@@ -50,6 +50,7 @@ pdb::BlankChainRestarts blank_restarts;
 pdb::BlankChainNumbers blank_residues;
 pdb::ResidueAgain residue_atoms;
 pdb::WaterNumbersAgain water_numbers;
+coords::InterleavedCopies interleaved_copies;
 
 // The atom line just read stands in the blank chain: no chain name in
 // columns 21-22 and no segment (a number there, such as the charge a
@@ -165,6 +166,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   residue_atoms.clear();
   water_numbers.clear();
   coords::cif_rows_ahead(nullptr, nullptr, 0);
+  interleaved_copies.clear();
   sttcrec.st_water_sites = 0;
   sttcrec.st_zero_aniso = 0;
   sttcrec.st_atom_lines = 0;
@@ -995,10 +997,17 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
                      name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
   water_numbers.note(water, same_piece, crdatm.cr_pnum.sub(3, 6));
 
+  if (!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname) || again)
+    interleaved_copies.residue(polymer_line, again, rname.view(), key.sub(3, 7));
+
   if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
   sttcrec.st_prev_hetatm = het_record ? 1 : 0;
   rec = "ATOM  ";
   return 0;
+}
+
+int32_t coords::interleaved_copies_report(int32_t mdoc) {
+  return interleaved_copies.report(mdoc);
 }
 
 int32_t coords::rdatom_cif_row(std::string_view line, const CifRowOfLine& row,

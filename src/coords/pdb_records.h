@@ -77,6 +77,10 @@ int32_t rdatom_cif_row(std::string_view line, const CifRowOfLine& row, rt::Fixed
 // reads its lines ahead.  `n` 0: none.
 void cif_rows_ahead(const std::array<char, 80>* lines, const CifRowOfLine* rows, int32_t n);
 
+// After a read through rdatom_: copies of a chain written residue by
+// residue (InterleavedCopies), refused with an error line and 6; else 0.
+int32_t interleaved_copies_report(int32_t mdoc);
+
 // A number field of a crystal or ANISOU record that holds no number stops
 // the read as one of an atom record does: an error line naming the record,
 // its line, the field and its text, then the record.  Returns 1, the

@@ -298,6 +298,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
   if (unlabelled) coords::check_split_numbers(mdoc, split);
   if (other_writer && split == 0) split = coords::split_numbers_report(mdoc);
   if (!icsd && split == 0) split = coords::wide_numbers_report(mdoc);
+  if (other_writer && split == 0) split = coords::unlabelled_copies_report(mdoc);
   copy_entity_tree_(mdoc, ierr);
   if (!icsd && !other_writer && atom_inf.n_atom > 0) termini_without_sequence(mdoc);
   if (other_writer && asym_part.n_group > 0 && atom_inf.n_atom > 0) {

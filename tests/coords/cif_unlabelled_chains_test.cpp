@@ -233,6 +233,54 @@ TEST_F(CifUnlabelledChains, BlankChainNumberedAgainBeginsAFurtherChainWhereItLie
   }
 }
 
+// Copies of a chain written residue by residue without chain letters (a
+// writer sorting the residues by number): no chain of the read would hold
+// one copy, so every road refuses them with one line.  A residue given
+// again once, its copy going on whole after it, is read.
+TEST_F(CifUnlabelledChains, CopiesWrittenResidueByResidueAreRefusedOnEveryRoad) {
+  const struct {
+    const char* label;
+    std::vector<std::pair<int, int>> residues;  // ALA by number and copy
+    int32_t ierr;
+  } cases[] = {
+      {"two copies, residue by residue", {{1, 0}, {1, 1}, {2, 0}, {2, 1}, {3, 0}, {3, 1}}, 6},
+      {"three copies, residue by residue", {{1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {2, 2}}, 6},
+      {"one residue given again, its copy going on after it", {{1, 0}, {1, 1}, {2, 1}, {3, 1}}, 0},
+      {"the copies one after the other", {{1, 0}, {2, 0}, {1, 1}, {2, 1}}, 0},
+  };
+  const std::string refusal = "ERROR: residues ALA 1 and ALA 2 are each given twice in a row";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    // N, CA and C of each residue along x, its C 1.3 A from the next N;
+    // the copies 20 A apart.
+    std::string rows;
+    std::vector<std::string> lines = {pdbtest::kCryst};
+    int serial = 0;
+    char line[100];
+    for (const auto& [number, copy] : c.residues)
+      for (const auto& [atom, dx] : {std::pair{"N", 0.0}, {"CA", 1.0}, {"C", 2.0}}) {
+        const double x = 3.3 * number + dx, y = 20.0 * copy;
+        rows += "ATOM " + std::to_string(++serial) + " " + atom + " ALA . . " +
+                std::to_string(number) + " ? " + std::to_string(x) + " " + std::to_string(y) +
+                " 0 1.0 10.0 .\n";
+        std::snprintf(line, sizeof line, "ATOM  %5d  %-3s ALA  %4d    %8.3f%8.3f%8.3f  1.00 10.00",
+                      serial, atom, number, x, y, 0.0);
+        lines.push_back(line);
+      }
+    write("c", unlabelled(rows));
+    EXPECT_EQ(read_out("c"), c.ierr);
+    EXPECT_EQ(count_of(out_, refusal), c.ierr == 6 ? 1 : 0) << out_;
+    int32_t ierr = 0;
+    init_atm_inf_(0, ierr);
+    out_ = captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "c.cif", 'N', 'Y', ierr); });
+    EXPECT_EQ(ierr, c.ierr) << "by the PDB reader's rules";
+    EXPECT_EQ(count_of(out_, refusal), c.ierr == 6 ? 1 : 0) << out_;
+    const pdbtest::ReadResult r = pdbtest::read_pdb(lines);
+    EXPECT_EQ(r.ierr, c.ierr) << "the PDB form";
+    EXPECT_EQ(count_of(r.out, refusal), c.ierr == 6 ? 1 : 0) << r.out;
+  }
+}
+
 namespace {
 
 // Residues of one covalent chain as Open Babel writes them (no chain, the
@@ -412,7 +460,7 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
     return text;
   };
   // Rows of a blank author's chain under labels of the writer's own, one
-  // atom each: label, residue, number and x.
+  // atom each: label, residue, number, x and, where given, the atom.
   const auto blank_author = [](const std::string& author, const std::vector<std::string>& rows) {
     std::string text = cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
                                                  "label_asym_id", "label_entity_id", "Cartn_x",
@@ -420,12 +468,12 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
     int serial = 0;
     for (const std::string& r : rows) {
       std::istringstream w(r);
-      std::string label, res, number, x;
-      w >> label >> res >> number >> x;
+      std::string label, res, number, x, atom;
+      w >> label >> res >> number >> x >> atom;
+      if (atom.empty()) atom = res == "HOH" ? "O" : "N";
       const bool polymer = res != "HOH" && res != "LIG";
-      text += std::string(polymer ? "ATOM " : "HETATM ") + std::to_string(++serial) +
-              (res == "HOH" ? " O " : " N ") + res + " " + label + " 1 " + x + " 0 0 " + number +
-              " " + author + "\n";
+      text += std::string(polymer ? "ATOM " : "HETATM ") + std::to_string(++serial) + " " + atom +
+              " " + res + " " + label + " 1 " + x + " 0 0 " + number + " " + author + "\n";
     }
     return text;
   };
@@ -464,9 +512,20 @@ TEST_F(CifUnlabelledChains, RowsThatNameNoChainAreNamedAlikeByBothPrograms) {
       {"a nucleotide at the number of the peptide before it, one label, author .",
        blank_author(".", {"A ALA 1 0", "A ALA 2 3.8", "A DA 2 20", "A DC 3 26"}), "XX:2 Xa:2 ",
        "XX:2 Xa:2 "},
-      {"a label for each residue and water, author ''",
+      // The label tells chains apart that the numbers run on through, but
+      // parts no chain bond and no run of waters.
+      {"a label for each residue, not bonded to the one before, and water, author ''",
        blank_author("''", {"P ALA 1 0", "Q GLY 2 3.8", "W HOH 77 20", "V HOH 78 24"}),
+       "XX:1 Xa:1 Xb:2 ", "XX:1 Xa:1 Xb:2 "},
+      {"a label for each residue, its N bonded to the C before, and water, author ''",
+       blank_author("''", {"P ALA 1 0 C", "Q GLY 2 1.33", "W HOH 77 20", "V HOH 78 24"}),
        "XX:2 Xa:2 ", "XX:2 Xa:2 "},
+      {"two strands under two labels, numbered on, apart, author .",
+       blank_author(".", {"B ALA 1 0", "B GLY 2 3.8", "C ALA 51 20", "C GLY 52 23.8"}),
+       "XX:2 Xa:2 ", "XX:2 Xa:2 "},
+      {"two strands under two labels, numbered on, apart, author ?",
+       blank_author("?", {"B ALA 1 0", "B GLY 2 3.8", "C ALA 51 20", "C GLY 52 23.8"}),
+       "BB:2 CC:2 ", "BB:2 CC:2 "},
       {"sixty-two ligands, a label each, author ''", blank_author("''", ligands), ligand_pieces,
        ligand_pieces},
       {"waters at one number in a row lying apart, a label each, author '', one water chain",
