@@ -102,10 +102,13 @@ class ResidueNumbers : public CifFiles {
       if (c.line != nullptr) {
         EXPECT_EQ(count_of(out, c.line), 1) << out;
       }
-      if (c.chains >= 0) EXPECT_EQ(asym_part.n_group, c.chains) << out;
+      if (c.chains >= 0) {
+        EXPECT_EQ(asym_part.n_group, c.chains) << out;
+      }
       // No other residue is read at a number of its own.
-      if (c.line == nullptr || std::string_view(c.line).find("numbered anew") == std::string::npos)
+      if (c.line == nullptr || std::string_view(c.line).find("numbered anew") == std::string::npos) {
         EXPECT_EQ(count_of(out, "numbered anew"), 0) << out;
+      }
     };
     const pdbtest::ReadResult p = pdbtest::read_pdb(pdb_form(c.residues));
     EXPECT_EQ(p.ierr, c.ierr) << p.out;

@@ -193,6 +193,8 @@ TEST_F(ScatteringFactors, LibraryCutShortIsRefusedWhenOpened) {
     const int status = run_end_status(
         [&] { sfread2_(r.id, 1, r.a, r.b, r.c, r.iwt, r.nel, r.cu, r.mo, r.ifail); });
     EXPECT_EQ(status, *row.said ? 1 : -1) << row.label;
-    if (*row.said) EXPECT_NE(cap.out().find(row.said), std::string::npos) << row.label << cap.out();
+    if (*row.said) {
+      EXPECT_NE(cap.out().find(row.said), std::string::npos) << row.label << cap.out();
+    }
   }
 }
