@@ -1,6 +1,7 @@
 // Atom-name, sugar and peptide corrections of the PDB reader.
 #include "coords/pdb_corrections.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -250,6 +251,7 @@ std::string foreign_water_site(std::string_view name, std::string_view element) 
 void BlankChainNumbers::clear() {
   key_.clear();
   held_.clear();
+  last_.at = nullptr;
 }
 
 int BlankChainNumbers::place(std::string_view number, const float* xyz) const {
@@ -266,17 +268,16 @@ bool BlankChainNumbers::lies_on(std::string_view number, const float* xyz) const
   return place(number, xyz) > 0;
 }
 
-void BlankChainNumbers::note(bool in_run, std::string_view key, std::string_view number,
-                            const float* xyz) {
-  // Most atoms stand in no such run: the table is emptied once, not at each.
-  if ((!in_run || key != key_) && (!held_.empty() || !key_.empty())) {
-    held_.clear();
-    key_.clear();
-  }
+void BlankChainNumbers::note_run(bool in_run, std::string_view key, std::string_view number,
+                                 const float* xyz) {
+  if ((!in_run || key != key_) && (!held_.empty() || !key_.empty())) clear();
   if (!in_run) return;
-  key_.assign(key);
-  std::vector<float>& at = held_[std::string(number)];
-  at.insert(at.end(), xyz, xyz + 3);
+  if (key_ != key) key_.assign(key);
+  if (last_.at == nullptr || number != last_number_) {
+    last_number_.assign(number);
+    last_.at = &held_[last_number_];
+  }
+  last_.at->insert(last_.at->end(), xyz, xyz + 3);
 }
 
 namespace {
@@ -330,11 +331,17 @@ void BlankChainRestarts::atom(bool first, std::string_view number, std::string_v
 namespace {
 
 
-// The name without blanks around it, in four characters.
-void name_of(std::string_view name, char (&out)[4]) {
+// The name without blanks around it, in four characters, as one word.
+uint32_t name_of(std::string_view name) {
   name = rt::trim(name);
-  for (std::size_t i = 0; i < 4; ++i) out[i] = i < name.size() ? name[i] : ' ';
+  char c[4] = {' ', ' ', ' ', ' '};
+  if (!name.empty()) std::memcpy(c, name.data(), std::min<std::size_t>(name.size(), 4));
+  uint32_t word;
+  std::memcpy(&word, c, sizeof word);
+  return word;
 }
+
+uint64_t names_bit(uint32_t name) { return uint64_t{1} << ((name * 0x9E3779B1u) >> 26); }
 
 }  // namespace
 
@@ -358,13 +365,15 @@ bool ResidueAgain::near_namesake(std::string_view name, char alt, const float* x
 
 bool ResidueAgain::begins_again(std::string_view name, char alt, bool hydrogen,
                                 const float* xyz) const {
-  char n[4];
-  name_of(name, n);
+  const uint32_t n = name_of(name);
+  if ((names_ & names_bit(n)) == 0) return false;
   const bool blank = no_alt(alt);
   bool namesake = false;
   for (const Held& h : atoms_)
-    namesake =
-        namesake || (std::memcmp(h.name, n, 4) == 0 && (no_alt(h.alt) ? blank : h.alt == alt));
+    if (h.name == n && (no_alt(h.alt) ? blank : h.alt == alt)) {
+      namesake = true;
+      break;
+    }
   if (!namesake) return false;
   for (const Held& h : atoms_)
     if (coords::nearer(h.xyz, xyz, hydrogen || h.hydrogen ? kHydrogenBondReach : kChainBondReach))
@@ -374,12 +383,13 @@ bool ResidueAgain::begins_again(std::string_view name, char alt, bool hydrogen,
 
 void ResidueAgain::atom(bool first, std::string_view name, char alt, bool hydrogen,
                         const float* xyz) {
-  if (first) atoms_.clear();
+  if (first) clear();
   Held& h = atoms_.emplace_back();
-  name_of(name, h.name);
+  h.name = name_of(name);
   h.alt = alt;
   h.hydrogen = hydrogen;
   std::memcpy(h.xyz, xyz, sizeof h.xyz);
+  names_ |= names_bit(h.name);
 }
 
 void WaterNumbersAgain::clear() { *this = WaterNumbersAgain{}; }

@@ -145,15 +145,33 @@ class BlankChainNumbers {
   // For every atom kept, once its chain key is set: `in_run` when it is a
   // water of a blank chain, `key` its chain key (the run ends where the key
   // changes).
-  void note(bool in_run, std::string_view key, std::string_view number, const float* xyz);
+  void note(bool in_run, std::string_view key, std::string_view number, const float* xyz) {
+    // Most atoms stand in no such run: the table is emptied once, not at each.
+    if (in_run || !held_.empty() || !key_.empty()) note_run(in_run, key, number, xyz);
+  }
 
  private:
+  void note_run(bool in_run, std::string_view key, std::string_view number, const float* xyz);
   // 0 where the run does not hold `number`, 1 where `xyz` lies on an atom
   // of it, -1 where apart from them.
   int place(std::string_view number, const float* xyz) const;
   std::string key_;
   // The positions of each number's atoms (x, y and z in turn).
   std::unordered_map<std::string, std::vector<float>> held_;
+  // The number of the atom noted last and its positions in held_, which the
+  // residue's further atoms add to without a look-up.  A copy of the table
+  // looks its numbers up anew.
+  struct Last {
+    std::vector<float>* at = nullptr;
+    Last() = default;
+    Last(const Last&) {}
+    Last& operator=(const Last&) {
+      at = nullptr;
+      return *this;
+    }
+  };
+  std::string last_number_;
+  Last last_;
 };
 // The polymer residues of one piece of a blank chain, at the boundary
 // between two of them.  With the chain letters gone (GROMACS frames, Open
@@ -207,7 +225,10 @@ class BlankChainRestarts {
 // one another, while an atom written twice lies on itself.
 class ResidueAgain {
  public:
-  void clear() { atoms_.clear(); }
+  void clear() {
+    atoms_.clear();
+    names_ = 0;
+  }
   // For an atom whose residue columns and name are those of the atom before.
   bool begins_again(std::string_view name, char alt, bool hydrogen, const float* xyz) const;
   // For every atom kept; `first`: the first of its residue.
@@ -219,12 +240,15 @@ class ResidueAgain {
 
  private:
   struct Held {
-    char name[4];
+    uint32_t name;  // the name's four characters, blank-padded, as one word
     char alt;
     bool hydrogen;
     float xyz[3];
   };
   std::vector<Held> atoms_;
+  // A bit for each name held (names_bit), so that an atom of a name the
+  // residue does not hold, nearly every atom, is told so without a search.
+  uint64_t names_ = 0;
 };
 
 // The waters of one water chain given again right after themselves at one
