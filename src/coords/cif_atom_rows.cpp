@@ -556,7 +556,7 @@ struct RowExtra {
   bool seen_model = false;
   int32_t model = 0;
   std::string_view model_read;   // the model number as written
-  std::string_view seq_read;     // the file's residue number as written
+  std::string_view seq_read;     // the file's residue number as written, blank-padded
   std::string_view serial_read;  // the serial as written, empty when not given
   char ins = ' ';  // insertion code of its own item
   int no_number = 0;  // the first value column that is no number where a number stands, 0 none
@@ -796,7 +796,7 @@ inline void take_value(int k, RowExtra& row) {
       if (coords::cif_integer(val, i) == coords::CifNumber::kNoNumber) row.take_no_number(k);
       crdatm.cr_ires = i;
       row.seen_seq = true;
-      row.seq_read = rt::trim_right(val);
+      row.seq_read = val;
     }
   } else if constexpr (K == kAuthSeq) {
     // Another program's "." gives no number, as "?" does: the row's
@@ -1071,8 +1071,9 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
     // (Open Babel numbers waters past 9999 so): a number wider than the
     // residue key is read as such an author number is, never as "****".
     if (!row.seen_auth && row.seen_seq && (crdatm.cr_ires > 9999 || crdatm.cr_ires < -999)) {
-      cif_residue_number(row.seq_read, crdatm.cr_pnum.c + 2, true);
-      author_row.auth_seq = row.seq_read;
+      const std::string_view seq = rt::trim_right(row.seq_read);
+      cif_residue_number(seq, crdatm.cr_pnum.c + 2, true);
+      author_row.auth_seq = seq;
       row.seen_auth = true;
     }
     if (!finish_row(mdoc, row.seen_auth, row.seen_seq, row.seen_group, row.entity, row.ins)) ierr = 1;
