@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -103,7 +104,7 @@ BlankChainNames blank_names;
 class RowsAgain {
  public:
   void clear() {
-    residue_.clear();
+    held_ = false;
     atoms_.clear();
     numbers_.clear();
   }
@@ -113,20 +114,27 @@ class RowsAgain {
     const coords::CifAuthorRow& row = coords::cif_author_row();
     // The blank chain's rows are one run whatever their labels (gemmi gives
     // each piece, CHARMM each water, a label of its own).
-    key_.assign(row.auth_asym).append(1, '\n');
-    if (!coords::named_chain(row).empty()) key_.append(row.label_asym);
-    key_.append(1, '\n');
-    const bool same_chain = !residue_.empty() && residue_.compare(0, key_.size(), key_) == 0;
-    key_.append(row.auth_seq).append(crdatm.cr_pnum.sub(3, 7)).append(crdatm.cr_rname.view());
+    const std::string_view label =
+        coords::named_chain(row).empty() ? std::string_view() : row.label_asym;
+    const bool same_chain = held_ && row.auth_asym == auth_asym_ && label == label_;
+    const bool same = same_chain && row.auth_seq == auth_seq_ &&
+                      std::memcmp(number_, crdatm.cr_pnum.c + 2, sizeof number_) == 0 &&
+                      std::memcmp(rname_, crdatm.cr_rname.c, sizeof rname_) == 0;
     const bool hydrogen = crdatm.cr_asymb == "H";
-    const bool same = !residue_.empty() && key_ == residue_;
     // Atoms are told by their names as the file gives them (OPM's DUM
     // residue is an N and an O far apart, both read as DUM).
     const std::string_view name = row.atom_name;
     const bool again =
         same && atoms_.begins_again(name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data());
     atoms_.atom(!same || again, name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data());
-    residue_.swap(key_);
+    if (!same) {
+      held_ = true;
+      auth_asym_.assign(row.auth_asym);
+      label_.assign(label);
+      auth_seq_.assign(row.auth_seq);
+      std::memcpy(number_, crdatm.cr_pnum.c + 2, sizeof number_);
+      std::memcpy(rname_, crdatm.cr_rname.c, sizeof rname_);
+    }
     const bool water = crdatm.cr_rname == "HOH";
     const rt::FixedText<4> given(crdatm.cr_pnum.sub(3, 6).view());
     const bool anew = water && same_chain && numbers_.read_anew(again, crdatm.cr_pnum.c + 2);
@@ -139,7 +147,13 @@ class RowsAgain {
   }
 
  private:
-  std::string key_, residue_;
+  // The residue of the row before: its author's chain, its label where the
+  // author names a chain, its author's number, the number and insertion
+  // code of its key and its name.
+  bool held_ = false;
+  std::string auth_asym_, label_, auth_seq_;
+  char number_[5] = {};
+  char rname_[8] = {};
   pdb::ResidueAgain atoms_;
   pdb::WaterNumbersAgain numbers_;
 };
