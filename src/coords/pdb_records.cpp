@@ -890,19 +890,23 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // told by their names as the file gives them: OPM's DUM residue is an N
   // and an O far apart, both of which the name correction calls DUM.
   const bool hydrogen = (acode.is_blank() ? asymb : acode) == std::string_view("H");
+  bool residue_differs = std::memcmp(key.c + 2, prev.c + 2, 5) != 0;
+  const bool same_name = crdatm.cr_rname.sub(1, 3) == rname.view();
   const bool again =
-      !first_atom && !chain_differs && std::memcmp(key.c + 2, prev.c + 2, 5) == 0 &&
-      crdatm.cr_rname.sub(1, 3) == rname.view() &&
+      !first_atom && !chain_differs && !residue_differs && same_name &&
       residue_atoms.begins_again(name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data()) &&
       (water || !copy_lies_on(line, residue_atoms));
   const rt::FixedText<4> given_number(key.sub(3, 6).view());
   const bool water_anew = again && water && water_numbers.read_anew(true, key.c + 2);
-  if (water_anew) water_numbers.warn(1, rname.view(), given_number.view(), key.sub(3, 6));
+  if (water_anew) {
+    water_numbers.warn(1, rname.view(), given_number.view(), key.sub(3, 6));
+    // Read at a number of its own, the water is compared at that number.
+    residue_differs = std::memcmp(key.c + 2, prev.c + 2, 5) != 0;
+  }
   const bool repeats =
       !first_atom && water && prev_water && !chain_differs && !wraps && blank_chain &&
       ((again && !water_anew) ||
-       (std::memcmp(key.c + 2, prev.c + 2, 5) != 0 &&
-        blank_waters.begins_further_chain(key.sub(3, 7), crdatm.cr_xyz.data())));
+       (residue_differs && blank_waters.begins_further_chain(key.sub(3, 7), crdatm.cr_xyz.data())));
   if (repeats) pdb::warn_water_numbers_again(1, sttcrec.st_again_warned);
   if (again && water && !water_anew && !blank_chain)
     coords::warn_two_at_one_number(
@@ -934,7 +938,6 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // (GROMACS' trjconv and editconf) stand in one blank chain: one whose
   // numbers start again begins a further chain there, as a TER record
   // would begin it.
-  const bool residue_differs = std::memcmp(key.c + 2, prev.c + 2, 5) != 0;
   const bool polymer_line = blank_chain && !water && !het_record;
   bool restarts = !first_atom && polymer_line && !chain_differs && residue_differs &&
                   blank_restarts.begins_chain(key.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
@@ -962,7 +965,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   } else if (wraps || repeats || restarts || held_apart || segment_turns || letter_turns ||
              (again && !water_anew && (het_record || polymer_line || water)) ||
              pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1, residue_differs,
-                                crdatm.cr_rname.sub(1, 3) == rname.view(), water, prev_water,
+                                same_name, water, prev_water,
                                 chain_differs)) {
     digit = bump_counter();
   }
