@@ -248,6 +248,18 @@ std::string foreign_water_site(std::string_view name, std::string_view element) 
   return "water site \"" + std::string(name) + "\" (element " + e + ") is no O, H or massless site";
 }
 
+namespace {
+
+// The short keys of the table compared without a call.
+bool same_text(std::string_view a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
+}  // namespace
+
 void BlankChainNumbers::clear() {
   key_.clear();
   held_.clear();
@@ -270,12 +282,15 @@ bool BlankChainNumbers::lies_on(std::string_view number, const float* xyz) const
 
 void BlankChainNumbers::note_run(bool in_run, std::string_view key, std::string_view number,
                                  const float* xyz) {
-  if ((!in_run || key != key_) && (!held_.empty() || !key_.empty())) clear();
+  const bool same_key = in_run && same_text(key, key_);
+  if (!same_key && (!held_.empty() || !key_.empty())) clear();
   if (!in_run) return;
-  if (key_ != key) key_.assign(key);
-  if (last_.at == nullptr || number != last_number_) {
+  if (!same_key) key_.assign(key);
+  if (last_.at == nullptr || !same_text(number, last_number_)) {
     last_number_.assign(number);
     last_.at = &held_[last_number_];
+    // A residue's atoms, hydrogens too, in one allocation.
+    if (last_.at->empty()) last_.at->reserve(3 * 24);
   }
   last_.at->insert(last_.at->end(), xyz, xyz + 3);
 }
@@ -331,12 +346,22 @@ void BlankChainRestarts::atom(bool first, std::string_view number, std::string_v
 namespace {
 
 
-// The name without blanks around it, in four characters, as one word.
+// The name without blanks around it (rt::trim), in four characters, as one
+// word.  Spelt out: it runs twice for every atom read.
 uint32_t name_of(std::string_view name) {
-  name = rt::trim(name);
-  char c[4] = {' ', ' ', ' ', ' '};
-  if (!name.empty()) std::memcpy(c, name.data(), std::min<std::size_t>(name.size(), 4));
   uint32_t word;
+  // A name of four columns that begins in the first and holds no zero byte
+  // is its own word.
+  if (name.size() == 4 && name[0] != ' ' && name[1] != '\0' && name[2] != '\0' &&
+      name[3] != '\0' && name[0] != '\0') {
+    std::memcpy(&word, name.data(), sizeof word);
+    return word;
+  }
+  std::size_t b = 0, e = name.size();
+  while (b < e && name[b] == ' ') ++b;
+  while (e > b && (name[e - 1] == ' ' || name[e - 1] == '\0')) --e;
+  char c[4] = {' ', ' ', ' ', ' '};
+  for (std::size_t i = 0; i < 4 && b + i < e; ++i) c[i] = name[b + i];
   std::memcpy(&word, c, sizeof word);
   return word;
 }
