@@ -747,8 +747,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   crdatm.cr_fsa = "N";
   crdatm.cr_b_flag = 0;
   crdatm.cr_btype = "I";
-  crdatm.cr_corr = corr.is_blank() ? rt::FixedText<1>(".") : corr;
-  crdatm.cr_alt = alt.is_blank() ? rt::FixedText<1>(".") : alt;
+  crdatm.cr_corr(1) = corr.is_blank() ? '.' : corr(1);
+  crdatm.cr_alt(1) = alt.is_blank() ? '.' : alt(1);
   crdatm.cr_rname_pdb = rname;
 
   if (occ > 1.0f) {
@@ -889,7 +889,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // chain, read at a number of its own (pdb::WaterNumbersAgain).  Atoms are
   // told by their names as the file gives them: OPM's DUM residue is an N
   // and an O far apart, both of which the name correction calls DUM.
-  const bool hydrogen = (acode.is_blank() ? asymb : acode) == std::string_view("H");
+  const rt::FixedText<4>& element = acode.is_blank() ? asymb : acode;
+  const bool hydrogen = element(1) == 'H' && element(2) == ' ' && element(3) == ' ' &&
+                        element(4) == ' ';
   bool residue_differs = std::memcmp(key.c + 2, prev.c + 2, 5) != 0;
   const bool same_name = crdatm.cr_rname.sub(1, 3) == rname.view();
   const bool again =
