@@ -421,3 +421,39 @@ TEST(PdbCrystalRecords, NcsOperators) {
                  "         Change parameter MAXNCS in \"atom_com\"\n");
   EXPECT_EQ(crst_crd.cs_ncs, 2);
 }
+
+// A number that returns within the run holds the atoms of both visits, and
+// a copy of the table is noted into apart from the table it was copied from.
+TEST(PdbBlankChainTables, NumberReturningInTheRunKeepsEveryAtom) {
+  const float a[3] = {0, 0, 0}, b[3] = {5, 0, 0}, c[3] = {10, 0, 0}, d[3] = {20, 0, 0};
+  pdb::BlankChainNumbers t;
+  t.note(true, "X0", "   1 ", a);
+  t.note(true, "X0", "   2 ", b);
+  t.note(true, "X0", "   1 ", c);
+  EXPECT_TRUE(t.lies_on("   1 ", a));
+  EXPECT_TRUE(t.lies_on("   1 ", c));
+  EXPECT_TRUE(t.begins_further_chain("   2 ", a));
+  EXPECT_FALSE(t.lies_on("   3 ", a));
+  pdb::BlankChainNumbers copy = t;
+  copy.note(true, "X0", "   1 ", d);
+  EXPECT_TRUE(copy.lies_on("   1 ", d));
+  EXPECT_FALSE(t.lies_on("   1 ", d));
+  t.note(true, "X1", "   1 ", d);  // another key: the run begins anew
+  EXPECT_FALSE(t.lies_on("   1 ", a));
+}
+
+// An atom name is one name however it is written (left, from column 14, or
+// padded with zero bytes); the residue holds what was noted since its first.
+TEST(PdbResidueAgain, NameHeldAgainLyingApartBeginsTheResidueAgain) {
+  const float at[3] = {0, 0, 0}, bonded[3] = {1.5f, 0, 0}, apart[3] = {10, 0, 0};
+  pdb::ResidueAgain r;
+  r.atom(true, " CA ", ' ', false, at);
+  r.atom(false, "CB  ", ' ', false, bonded);
+  EXPECT_TRUE(r.begins_again("CA  ", ' ', false, apart));
+  EXPECT_TRUE(r.begins_again(std::string_view("CA\0\0", 4), ' ', false, apart));
+  EXPECT_TRUE(r.begins_again(" CB", ' ', false, apart));
+  EXPECT_FALSE(r.begins_again("CG  ", ' ', false, apart)) << "a name not held";
+  EXPECT_FALSE(r.begins_again("CA  ", ' ', false, bonded)) << "within a bond";
+  r.atom(true, "N   ", ' ', false, apart);
+  EXPECT_FALSE(r.begins_again("CA  ", ' ', false, at)) << "the residue before";
+}
