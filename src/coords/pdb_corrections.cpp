@@ -251,7 +251,7 @@ std::string foreign_water_site(std::string_view name, std::string_view element) 
 namespace {
 
 // The short keys of the table compared without a call.
-bool same_text(std::string_view a, const std::string& b) {
+bool same_text(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
     if (a[i] != b[i]) return false;
@@ -263,13 +263,20 @@ bool same_text(std::string_view a, const std::string& b) {
 void BlankChainNumbers::clear() {
   key_.clear();
   held_.clear();
-  last_.at = nullptr;
+  xyz_.clear();
+  pieces_.clear();
 }
 
 int BlankChainNumbers::place(std::string_view number, const float* xyz) const {
   const auto it = held_.find(std::string(number));
   if (it == held_.end()) return 0;
-  return coords::positions_coincide(xyz, 1, it->second.data(), it->second.size() / 3) ? 1 : -1;
+  for (int32_t p = it->second.first; p >= 0; p = pieces_[static_cast<std::size_t>(p)].next) {
+    const Piece& c = pieces_[static_cast<std::size_t>(p)];
+    if (coords::positions_coincide(xyz, 1, xyz_.data() + 3 * static_cast<std::size_t>(c.begin),
+                                   static_cast<std::size_t>(c.end - c.begin)))
+      return 1;
+  }
+  return -1;
 }
 
 bool BlankChainNumbers::begins_further_chain(std::string_view number, const float* xyz) const {
@@ -282,17 +289,29 @@ bool BlankChainNumbers::lies_on(std::string_view number, const float* xyz) const
 
 void BlankChainNumbers::note_run(bool in_run, std::string_view key, std::string_view number,
                                  const float* xyz) {
+  // A residue's further atoms go on its number's last piece.
+  if (in_run && !pieces_.empty() && same_text(number, last_number_) && same_text(key, key_)) {
+    xyz_.insert(xyz_.end(), xyz, xyz + 3);
+    ++pieces_.back().end;
+    return;
+  }
   const bool same_key = in_run && same_text(key, key_);
   if (!same_key && (!held_.empty() || !key_.empty())) clear();
   if (!in_run) return;
   if (!same_key) key_.assign(key);
-  if (last_.at == nullptr || !same_text(number, last_number_)) {
+  if (pieces_.empty() || !same_text(number, last_number_)) {
     last_number_.assign(number);
-    last_.at = &held_[last_number_];
-    // A residue's atoms, hydrogens too, in one allocation.
-    if (last_.at->empty()) last_.at->reserve(3 * 24);
+    const auto at = static_cast<int32_t>(pieces_.size());
+    const auto [it, added] = held_.try_emplace(last_number_, at, at);
+    if (!added) {
+      pieces_[static_cast<std::size_t>(it->second.second)].next = at;
+      it->second.second = at;
+    }
+    const auto first = static_cast<int32_t>(xyz_.size() / 3);
+    pieces_.push_back({first, first, -1});
   }
-  last_.at->insert(last_.at->end(), xyz, xyz + 3);
+  xyz_.insert(xyz_.end(), xyz, xyz + 3);
+  ++pieces_.back().end;
 }
 
 namespace {

@@ -156,22 +156,18 @@ class BlankChainNumbers {
   // of it, -1 where apart from them.
   int place(std::string_view number, const float* xyz) const;
   std::string key_;
-  // The positions of each number's atoms (x, y and z in turn).
-  std::unordered_map<std::string, std::vector<float>> held_;
-  // The number of the atom noted last and its positions in held_, which the
-  // residue's further atoms add to without a look-up.  A copy of the table
-  // looks its numbers up anew.
-  struct Last {
-    std::vector<float>* at = nullptr;
-    Last() = default;
-    Last(const Last&) {}
-    Last& operator=(const Last&) {
-      at = nullptr;
-      return *this;
-    }
+  // The positions of the run's atoms as noted (x, y and z in turn), in
+  // pieces of one number each: the atoms [begin, end) and the number's next
+  // piece (-1: none).
+  struct Piece {
+    int32_t begin, end, next;
   };
+  std::vector<float> xyz_;
+  std::vector<Piece> pieces_;
+  // The first and last piece of each number held, and the number of the
+  // last piece.
+  std::unordered_map<std::string, std::pair<int32_t, int32_t>> held_;
   std::string last_number_;
-  Last last_;
 };
 // The polymer residues of one piece of a blank chain, at the boundary
 // between two of them.  With the chain letters gone (GROMACS frames, Open
