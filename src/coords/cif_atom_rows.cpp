@@ -132,12 +132,18 @@ void put_text(char* dst, int w, std::string_view s) {
   for (int i = 0; i < w; ++i) dst[i] = i < static_cast<int>(s.size()) && s[i] != '\0' ? s[i] : ' ';
 }
 
+// A value of the record without its padding, as rt::trim_right gives it: the
+// eighty columns of a value's slot are mostly blanks.
+std::string_view trimmed_value(std::string_view v) {
+  return v.substr(0, static_cast<std::size_t>(rt::len_trim_wide(v)));
+}
+
 // An empty value (all blanks) or one that begins with "?".
 bool value_absent(std::string_view v) {
   const char c = v[0];
   if (c == '?') return true;
   if (c != ' ' && c != '\0') return false;
-  return rt::len_trim(v) == 0;
+  return rt::len_trim_wide(v) == 0;
 }
 
 // Whether a residue name read from a row is one: not blank, ".", or "?".
@@ -753,7 +759,7 @@ inline void take_value(int k, RowExtra& row) {
   [[maybe_unused]] const std::string_view val = comcif_info.dt_cif(k).view();
   [[maybe_unused]] const float fv = comcif_info.fdt_cif(k);
   if constexpr (empty_keeps_default(K)) {
-    if (val[0] == ' ' && rt::len_trim(val) == 0) return;
+    if (val[0] == ' ' && rt::len_trim_wide(val) == 0) return;
   }
   if constexpr (K == kSerial) {
     // A serial that is no whole number is none: the row is refused as one
@@ -764,7 +770,7 @@ inline void take_value(int k, RowExtra& row) {
     row.serial_read = val;
   } else if constexpr (K == kAtomName) {
     crdatm.cr_aname = val;
-    author_row.atom_name = rt::trim_right(val);
+    author_row.atom_name = trimmed_value(val);
     atom_name_rotate();
   } else if constexpr (K == kAuthAtom) {
     crdatm.cr_aname_inp = val;
@@ -772,7 +778,7 @@ inline void take_value(int k, RowExtra& row) {
     crdstr.st_chem = val;
   } else if constexpr (K == kSymbol) {
     crdatm.cr_asymb = val;
-    author_row.symbol = rt::trim_right(val);
+    author_row.symbol = trimmed_value(val);
     // Upper-casing changes only lower-case letters and unprintable
     // characters; an element symbol seldom has either.
     if (needs_upper_case(crdatm.cr_asymb)) check_line_(1, crdatm.cr_asymb);
@@ -784,7 +790,7 @@ inline void take_value(int k, RowExtra& row) {
     if (crdinf.cr_soft(1) == 'B') crdatm.cr_corr = val.substr(0, 1);
   } else if constexpr (K == kResName) {
     crdatm.cr_rname = val;
-    author_row.comp_name = rt::trim_right(val);
+    author_row.comp_name = trimmed_value(val);
     // Cut to the field, two names that agree in it would be one monomer.
     if (author_row.comp_name.size() > static_cast<std::size_t>(crdatm.cr_rname.size()))
       row.long_name = k;
@@ -803,20 +809,20 @@ inline void take_value(int k, RowExtra& row) {
     // sequence number stands for it, or every residue would be one.  This
     // system's own files keep it as they wrote it, a residue without a
     // number.
-    const bool dot = val[0] == '.' && rt::len_trim(val) == 1;
+    const bool dot = val[0] == '.' && rt::len_trim_wide(val) == 1;
     if (!value_absent(val) && !(dot && crdinf.cr_soft(1) != 'B')) {
       // The number may carry its insertion code ("27A").
       if (!dot && !coords::cif_author_number(val)) row.take_no_number(k);
       // Written straight into columns 3-7 of the residue key.
       cif_residue_number(val, crdatm.cr_pnum.c + 2, true);
-      author_row.auth_seq = rt::trim_right(val);
+      author_row.auth_seq = trimmed_value(val);
       row.seen_auth = true;
     }
   } else if constexpr (K == kEntity) {
     if (!value_absent(val)) {
       row.entity = val.substr(0, 4);
       row.entity_read = val;
-      author_row.entity = rt::trim_right(val);
+      author_row.entity = trimmed_value(val);
     }
   } else if constexpr (K == kAsym) {
     if (!value_absent(val)) {
@@ -854,14 +860,14 @@ inline void take_value(int k, RowExtra& row) {
   } else if constexpr (K == kInsCode) {
     // "." and "?" stand for no code.  A code of two characters cut to its
     // first would make residues 37AB and 37AC one.
-    if (!value_absent(val) && !(val[0] == '.' && rt::len_trim(val) == 1)) {
+    if (!value_absent(val) && !(val[0] == '.' && rt::len_trim_wide(val) == 1)) {
       if (coords::cif_long_code(val)) row.long_code = k;
       row.ins = val[0];
     }
   } else if constexpr (K == kGroupPdb) {
-    author_row.group_pdb = rt::trim_right(val);
+    author_row.group_pdb = trimmed_value(val);
   } else if constexpr (K == kAuthAsym) {
-    if (!value_absent(val)) author_row.auth_asym = rt::trim_right(val);
+    if (!value_absent(val)) author_row.auth_asym = trimmed_value(val);
     else if (val[0] != '?') author_row.auth_asym_blank = true;
   } else if constexpr (K == kModel) {
     if (!value_absent(val)) {
@@ -880,7 +886,7 @@ inline void take_value(int k, RowExtra& row) {
     crdatm.cr_anis(static_cast<int>(K) - static_cast<int>(kU11) + 1) = v;
     // Only the value "." marks a component as absent; ".05" is a number,
     // and "?" gives a component of 0.
-    if (!(val[0] == '.' && rt::len_trim(val) == 1)) {
+    if (!(val[0] == '.' && rt::len_trim_wide(val) == 1)) {
       crdatm.cr_btype = "A";
       crdatm.cr_flag_user = "A";
     }
@@ -1065,7 +1071,7 @@ void rdcrd_cif_(int32_t mdoc, int32_t in, int32_t& mode, int32_t& iend, int32_t&
       ierr = 1;
       return;
     }
-    author_row.label_asym = rt::trim_right(group_read);
+    author_row.label_asym = trimmed_value(group_read);
     author_row.label_given = row.seen_group;
     // A writer that gives no author number writes the author's there
     // (Open Babel numbers waters past 9999 so): a number wider than the

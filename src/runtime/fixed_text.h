@@ -21,6 +21,10 @@ inline int len_trim(std::string_view s) {
 
 inline std::string_view trim_right(std::string_view s) { return s.substr(0, len_trim(s)); }
 
+// len_trim for a wide field that its text seldom fills (an mmCIF value's
+// eighty columns): the padding is passed eight characters at a time.
+int len_trim_wide(std::string_view s);
+
 // Without its blanks either side (and trailing zero bytes, as trim_right).
 inline std::string_view trim(std::string_view s) {
   const std::size_t lead = s.find_first_not_of(' ');
