@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 
 #include "runtime/array.h"
 #include "runtime/fixed_text.h"
@@ -32,6 +33,23 @@ TEST(FixedText, AssignmentPadsAndCuts) {
   rt::FixedText<8> wide;
   wide = t;
   EXPECT_EQ(wide.view(), "ABZ     ");
+}
+
+// Wide fields are trimmed eight characters at a time: whatever stands last,
+// wherever in its eight, only blanks and zero bytes after it are cut.
+TEST(FixedText, UsedLengthOfWideFieldsStopsAtTheLastCharacter) {
+  for (int last = 0; last <= 20; ++last) {
+    std::string s(20, ' ');
+    for (int i = 0; i < 20; i += 3) s[static_cast<std::size_t>(i)] = '\0';
+    if (last > 0) s[static_cast<std::size_t>(last - 1)] = last % 2 != 0 ? 'X' : '\x20' + 1;
+    EXPECT_EQ(rt::len_trim_wide(s), last) << last;
+    EXPECT_EQ(rt::len_trim(s), last) << last;
+  }
+  EXPECT_EQ(rt::len_trim_wide(std::string(16, '\0')), 0);
+  EXPECT_EQ(rt::len_trim_wide(""), 0);
+  std::string inner("AB \0\tC", 6);
+  inner.append(9, ' ');
+  EXPECT_EQ(rt::len_trim_wide(inner), 6);
 }
 
 TEST(FixedText, ComparisonPadsTheShorterSideWithBlanks) {
