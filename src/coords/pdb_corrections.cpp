@@ -364,16 +364,17 @@ void BlankChainRestarts::atom(bool first, std::string_view number, std::string_v
 
 namespace {
 
-
 // The name without blanks around it (rt::trim), in four characters, as one
 // word.  Spelt out: it runs twice for every atom read.
 uint32_t name_of(std::string_view name) {
   uint32_t word;
-  // A name of four columns that begins in the first and holds no zero byte
-  // is its own word.
-  if (name.size() == 4 && name[0] != ' ' && name[1] != '\0' && name[2] != '\0' &&
-      name[3] != '\0' && name[0] != '\0') {
-    std::memcpy(&word, name.data(), sizeof word);
+  // A name of four columns without zero bytes that begins in the first, or
+  // in the second as PDB names mostly do, is its own word or moves by one.
+  if (name.size() == 4 && name[1] != ' ' && name[0] != '\0' && name[1] != '\0' &&
+      name[2] != '\0' && name[3] != '\0') {
+    const char c[4] = {name[0] == ' ' ? name[1] : name[0], name[0] == ' ' ? name[2] : name[1],
+                       name[0] == ' ' ? name[3] : name[2], name[0] == ' ' ? ' ' : name[3]};
+    std::memcpy(&word, c, sizeof word);
     return word;
   }
   std::size_t b = 0, e = name.size();
@@ -390,18 +391,16 @@ uint64_t names_bit(uint32_t name) { return uint64_t{1} << ((name * 0x9E3779B1u) 
 }  // namespace
 
 bool ResidueAgain::holds(std::string_view name, char alt) const {
-  char n[4];
-  name_of(name, n);
+  const uint32_t n = name_of(name);
   for (const Held& h : atoms_)
-    if (std::memcmp(h.name, n, 4) == 0 && (no_alt(h.alt) ? no_alt(alt) : h.alt == alt)) return true;
+    if (h.name == n && (no_alt(h.alt) ? no_alt(alt) : h.alt == alt)) return true;
   return false;
 }
 
 bool ResidueAgain::near_namesake(std::string_view name, char alt, const float* xyz) const {
-  char n[4];
-  name_of(name, n);
+  const uint32_t n = name_of(name);
   for (const Held& h : atoms_)
-    if (std::memcmp(h.name, n, 4) == 0 && (no_alt(h.alt) ? no_alt(alt) : h.alt == alt) &&
+    if (h.name == n && (no_alt(h.alt) ? no_alt(alt) : h.alt == alt) &&
         coords::nearer(h.xyz, xyz, kChainBondReach))
       return true;
   return false;
