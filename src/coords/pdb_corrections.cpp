@@ -390,34 +390,29 @@ uint64_t names_bit(uint32_t name) { return uint64_t{1} << ((name * 0x9E3779B1u) 
 
 }  // namespace
 
+bool ResidueAgain::Held::namesake(uint32_t n, char a) const {
+  return name == n && (no_alt(alt) ? no_alt(a) : alt == a);
+}
+
 bool ResidueAgain::holds(std::string_view name, char alt) const {
   const uint32_t n = name_of(name);
-  for (const Held& h : atoms_)
-    if (h.name == n && (no_alt(h.alt) ? no_alt(alt) : h.alt == alt)) return true;
-  return false;
+  return std::any_of(atoms_.begin(), atoms_.end(),
+                     [&](const Held& h) { return h.namesake(n, alt); });
 }
 
 bool ResidueAgain::near_namesake(std::string_view name, char alt, const float* xyz) const {
   const uint32_t n = name_of(name);
-  for (const Held& h : atoms_)
-    if (h.name == n && (no_alt(h.alt) ? no_alt(alt) : h.alt == alt) &&
-        coords::nearer(h.xyz, xyz, kChainBondReach))
-      return true;
-  return false;
+  return std::any_of(atoms_.begin(), atoms_.end(), [&](const Held& h) {
+    return h.namesake(n, alt) && coords::nearer(h.xyz, xyz, kChainBondReach);
+  });
 }
 
 bool ResidueAgain::begins_again(std::string_view name, char alt, bool hydrogen,
                                 const float* xyz) const {
   const uint32_t n = name_of(name);
   if ((names_ & names_bit(n)) == 0) return false;
-  const bool blank = no_alt(alt);
-  bool namesake = false;
-  for (const Held& h : atoms_)
-    if (h.name == n && (no_alt(h.alt) ? blank : h.alt == alt)) {
-      namesake = true;
-      break;
-    }
-  if (!namesake) return false;
+  if (!std::any_of(atoms_.begin(), atoms_.end(), [&](const Held& h) { return h.namesake(n, alt); }))
+    return false;
   for (const Held& h : atoms_)
     if (coords::nearer(h.xyz, xyz, hydrogen || h.hydrogen ? kHydrogenBondReach : kChainBondReach))
       return false;

@@ -240,6 +240,9 @@ class ResidueAgain {
     char alt;
     bool hydrogen;
     float xyz[3];
+    // Of the name (as name_of gives it) and alternate code, a blank one
+    // matching the other blank spellings.
+    bool namesake(uint32_t n, char a) const;
   };
   std::vector<Held> atoms_;
   // A bit for each name held (names_bit), so that an atom of a name the

@@ -531,84 +531,67 @@ void to_cell_frame(const float* xyz, float* out) {
   }
 }
 
-// The N (or P) of the residue whose first atom `line` is, where it stands
-// further on (after the residue's hydrogens): the residue's lines after it
-// are read ahead and the unit set back to where it was.  Only a residue
-// whose numbers drop is looked at so, once.
-bool chain_atom_ahead(std::string_view line, rt::FixedText<4>& name, float* xyz) {
-  const auto is_chain_atom = [&](std::string_view l) {
-    if (l.size() < 54 || !(starts(l, "ATOM") || starts(l, "HETA"))) return false;
-    const std::string_view n = rt::trim(pdbf::cols(l, 13, 16));
-    if (n != "N" && n != "P") return false;
-    float at[3];
-    for (int k = 0; k < 3; ++k)
-      if (!pdbf::read_real(pdbf::cols(l, 31 + 8 * k, 38 + 8 * k), 3, at[k])) return false;
-    name = n;
-    to_cell_frame(at, xyz);
-    return true;
-  };
-  // Lines of the residue, and the records that belong to an atom line.
-  const auto of_residue = [&](std::string_view l) {
-    if (starts(l, "ANIS") || starts(l, "SIGA") || starts(l, "SIGU") || starts(l, "USER"))
-      return true;
+// Each atom line after `line` of its residue (columns 18-27 alike), with its
+// position in the cell frame, to `f` until `f` returns true: the PDB road
+// reads them ahead, past the records that belong to an atom line, and sets
+// the unit back; the mmCIF road takes the rows given after the row.  True
+// when `f` did.
+template <class F>
+bool residue_lines_ahead(std::string_view line, F f) {
+  const auto atom_of_residue = [&](std::string_view l) {
     return (starts(l, "ATOM") || starts(l, "HETA")) && l.size() >= 27 &&
            pdbf::cols(l, 18, 27) == pdbf::cols(line, 18, 27);
   };
+  const auto belongs = [](std::string_view l) {
+    return starts(l, "ANIS") || starts(l, "SIGA") || starts(l, "SIGU") || starts(l, "USER");
+  };
+  const auto give = [&](std::string_view l, const float* given) {
+    float at[3], xyz[3];
+    if (given == nullptr && l.size() < 54) return false;
+    for (int k = 0; k < 3 && given == nullptr; ++k)
+      if (!pdbf::read_real(pdbf::cols(l, 31 + 8 * k, 38 + 8 * k), 3, at[k])) return false;
+    to_cell_frame(given != nullptr ? given : at, xyz);
+    return static_cast<bool>(f(l, static_cast<const float*>(xyz)));
+  };
+  if (cif_row != nullptr) {
+    for (int32_t i = 0; i < cif_n_ahead; ++i) {
+      const std::string_view l(cif_lines_ahead[i].data(), 80);
+      if (!atom_of_residue(l)) return false;
+      if (give(l, cif_rows_after[i].xyz)) return true;
+    }
+    return false;
+  }
   const std::string_view next = sttcrec.st_line_next.view();
-  if (sttcrec.st_iend_read != 0 || !of_residue(next)) return false;
-  if (is_chain_atom(next)) return true;
+  if (sttcrec.st_iend_read != 0 || !(belongs(next) || atom_of_residue(next))) return false;
+  if (atom_of_residue(next) && give(next, nullptr)) return true;
   const int32_t unit = crdinf.cri_iun;
   int read = 0;
   bool found = false;
   std::string_view rec;
   while (!found && rt::read_record_view(unit, rec, 80) == rt::IOSTAT_OK) {
     ++read;
-    if (!of_residue(rec)) break;
-    found = is_chain_atom(rec);
+    if (belongs(rec)) continue;
+    if (!atom_of_residue(rec)) break;
+    found = give(rec, nullptr);
   }
   for (int i = 0; i < read; ++i) rt::unit_backspace(unit);
   return found;
 }
 
-// Each atom line after `line` of its residue (columns 18-27 alike), with its
-// position in the cell frame, to `f`: the PDB road
-// reads them ahead and sets the unit back, the mmCIF road takes the rows
-// given after the row.
-template <class F>
-void residue_lines_ahead(std::string_view line, F f) {
-  const auto of_residue = [&](std::string_view l) {
-    return (starts(l, "ATOM") || starts(l, "HETA")) && l.size() >= 54 &&
-           pdbf::cols(l, 18, 27) == pdbf::cols(line, 18, 27);
-  };
-  const auto give = [&](std::string_view l, const float* given) {
-    float at[3], xyz[3];
-    for (int k = 0; k < 3 && given == nullptr; ++k)
-      if (!pdbf::read_real(pdbf::cols(l, 31 + 8 * k, 38 + 8 * k), 3, at[k])) return;
-    to_cell_frame(given != nullptr ? given : at, xyz);
-    f(l, xyz);
-  };
-  if (cif_row != nullptr) {
-    for (int32_t i = 0; i < cif_n_ahead; ++i) {
-      const std::string_view l(cif_lines_ahead[i].data(), 80);
-      if (!of_residue(l)) return;
-      give(l, cif_rows_after[i].xyz);
-    }
-    return;
-  }
-  const std::string_view next = sttcrec.st_line_next.view();
-  if (sttcrec.st_iend_read != 0 || !of_residue(next)) return;
-  give(next, nullptr);
-  const int32_t unit = crdinf.cri_iun;
-  int read = 0;
-  std::string_view rec;
-  while (rt::read_record_view(unit, rec, 80) == rt::IOSTAT_OK) {
-    ++read;
-    if (starts(rec, "ANIS") || starts(rec, "SIGA") || starts(rec, "SIGU")) continue;
-    if (!of_residue(rec)) break;
-    give(rec, nullptr);
-  }
-  for (int i = 0; i < read; ++i) rt::unit_backspace(unit);
+// The N (or P) of the residue whose first atom `line` is, where it stands
+// further on (after the residue's hydrogens): the residue's lines after it
+// are read ahead and the unit set back to where it was.  Only a residue
+// whose numbers drop is looked at so, once.
+bool chain_atom_ahead(std::string_view line, rt::FixedText<4>& name, float* xyz) {
+  return residue_lines_ahead(line, [&](std::string_view l, const float* at) {
+    const std::string_view n = rt::trim(pdbf::cols(l, 13, 16));
+    if (n != "N" && n != "P") return false;
+    name = n;
+    std::copy(at, at + 3, xyz);
+    return true;
+  });
 }
+
 
 // A residue's conformers written one after the other at its number without
 // their alternate codes (Open Babel's PDB and mmCIF drop them) look like the
@@ -636,6 +619,7 @@ bool copy_lies_on(std::string_view line, const pdb::ResidueAgain& held) {
     Seen& s = seen.emplace_back();
     std::memcpy(s.name, name.data(), 5);
     std::memcpy(s.xyz, at, sizeof s.xyz);
+    return false;
   });
   return on > apart;
 }

@@ -243,9 +243,11 @@ TEST_F(ResidueNumbers, ConformersWithoutCodesAreOneResidueWhereMostAtomsLieOnEac
     float shift;  // of the second copy's atoms but N
     int32_t ierr;
     int32_t residues;
+    bool anisou = false;  // each PDB atom line followed by its ANISOU record
   } cases[] = {
       {"interleaved, atom by atom", true, 0, 0, 2},
       {"the second conformer after the first", false, 0, 0, 2},
+      {"the second conformer after the first, with ANISOU records", false, 0, 0, 2, true},
       {"a copy lying 10 A apart", false, 10, 6, 3},
   };
   for (const auto& c : cases) {
@@ -268,6 +270,11 @@ TEST_F(ResidueNumbers, ConformersWithoutCodesAreOneResidueWhereMostAtomsLieOnEac
       l.push_back(pdbtest::line({.rec = "ATOM", .name = " " + name, .res = "ALA", .chain = 'A',
                                  .resnum = num, .x = xy[0], .y = xy[1], .z = 0,
                                  .elem = std::string(" ") + name[0]}));
+      if (c.anisou) {
+        std::string u = l.back().substr(0, 28).replace(0, 6, "ANISOU");
+        u += "    100    100    100      0      0      0";
+        l.push_back(u + std::string(80 - u.size(), ' '));
+      }
       std::ostringstream row;
       row << "ATOM " << i + 1 << ' ' << name << " ALA A 1 " << num << ' ' << xy[0] << ' ' << xy[1]
           << " 0 " << num << " A\n";
