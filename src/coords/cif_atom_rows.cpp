@@ -1138,11 +1138,18 @@ bool loop_words(std::string_view line, std::vector<std::string>& words) {
 
 }  // namespace
 
-bool coords::cif_chain_atom_ahead(std::string& name_ahead, float* xyz) {
+namespace {
+
+// The rows after the one read last, each as its values, to `f` until `f`
+// returns false or the loop ends: the look-ahead reading is brought to the
+// row's line and set back after.  False where the file cannot be looked at
+// so (a row that does not end its line, no atom names or coordinates).
+template <class F>
+bool rows_ahead(F f) {
   const CifRecordPlace& place = cif_record_place_info();
   const int n = comcif_info.n_cif;
-  const int name_col = cache.column[kAtomName];
-  if (!cache.atom_site || !place.ends_line || name_col == 0 || cache.missing_xyz != kNone)
+  if (!cache.atom_site || !place.ends_line || cache.column[kAtomName] == 0 ||
+      cache.missing_xyz != kNone)
     return false;
   const std::string file = rt::unit_file_name(crdinf.cri_iun);
   if (look.unit == 0 || look.file != file || look.next_line > place.line_end + 1) {
@@ -1153,39 +1160,83 @@ bool coords::cif_chain_atom_ahead(std::string& name_ahead, float* xyz) {
   std::string_view rec;
   for (; look.next_line <= place.line_end; ++look.next_line)
     if (rt::read_record_view(look.unit, rec) != rt::IOSTAT_OK) return false;
-  // The items that tell one residue from the next.
-  constexpr Item kResidueItems[] = {kResName, kSeq, kAuthSeq, kInsCode, kAsym, kAuthAsym,
-                                    kEntity, kModel};
-  int read = 0;
-  bool found = false;
-  std::vector<std::string> words;
-  while (!found && rt::read_record_view(look.unit, rec) == rt::IOSTAT_OK) {
-    ++read;
+  const long mark = rt::unit_mark(look.unit);
+  if (mark < 0) return false;
+  static std::vector<std::string> words;
+  words.clear();
+  while (rt::read_record_view(look.unit, rec) == rt::IOSTAT_OK) {
     if (!loop_words(rec, words)) break;
     if (static_cast<int>(words.size()) < n) continue;
-    if (static_cast<int>(words.size()) > n) break;
-    bool same = true;
-    for (const Item k : kResidueItems) {
-      const int col = cache.column[k];
-      if (col != 0 && rt::trim(words[static_cast<std::size_t>(col - 1)]) !=
-                          rt::trim(comcif_info.dt_cif(col).view()))
-        same = false;
-    }
-    if (!same) break;
-    const std::string_view name = words[static_cast<std::size_t>(name_col - 1)];
-    if (name == "N" || name == "P") {
-      const Item axes[] = {kX, kY, kZ};
-      name_ahead = name;
-      found = true;
-      for (int a = 0; a < 3; ++a)
-        if (rt::read_number(words[static_cast<std::size_t>(cache.column[axes[a]] - 1)], xyz[a]) !=
-            rt::NumberWord::kRead)
-          found = false;
-    }
+    if (static_cast<int>(words.size()) > n || !f(static_cast<const std::vector<std::string>&>(words)))
+      break;
     words.clear();
   }
-  for (int i = 0; i < read; ++i) rt::unit_backspace(look.unit);
+  rt::unit_return_to(look.unit, mark);
+  return true;
+}
+
+std::string_view value_of(const std::vector<std::string>& words, Item k) {
+  const int col = cache.column[k];
+  return col == 0 ? std::string_view() : std::string_view(words[static_cast<std::size_t>(col - 1)]);
+}
+
+// The row's values are those of the row read last in the items that tell
+// one residue from the next.
+bool same_residue(const std::vector<std::string>& words) {
+  constexpr Item kResidueItems[] = {kResName, kSeq, kAuthSeq, kInsCode, kAsym, kAuthAsym,
+                                    kEntity, kModel};
+  for (const Item k : kResidueItems) {
+    const int col = cache.column[k];
+    if (col != 0 && rt::trim(words[static_cast<std::size_t>(col - 1)]) !=
+                        rt::trim(comcif_info.dt_cif(col).view()))
+      return false;
+  }
+  return true;
+}
+
+// Rows of a residue looked at ahead: more than any residue holds before its
+// N or P.
+constexpr int kResidueRowsAhead = 256;
+
+}  // namespace
+
+bool coords::cif_chain_atom_ahead(std::string& name_ahead, float* xyz) {
+  bool found = false;
+  int left = kResidueRowsAhead;
+  rows_ahead([&](const std::vector<std::string>& words) {
+    if (!same_residue(words) || left-- == 0) return false;
+    const std::string_view name = value_of(words, kAtomName);
+    if (name != "N" && name != "P") return true;
+    const Item axes[] = {kX, kY, kZ};
+    name_ahead = name;
+    found = true;
+    for (int a = 0; a < 3; ++a)
+      if (rt::read_number(value_of(words, axes[a]), xyz[a]) != rt::NumberWord::kRead) found = false;
+    return false;
+  });
   return found;
+}
+
+bool coords::cif_next_row_named_otherwise() {
+  bool other = false;
+  if (cache.column[kAtomName] == 0) return false;
+  const std::string name(rt::trim(comcif_info.dt_cif(cache.column[kAtomName]).view()));
+  rows_ahead([&](const std::vector<std::string>& words) {
+    other = same_residue(words) && value_of(words, kAtomName) != name;
+    return false;
+  });
+  return other;
+}
+
+void coords::cif_later_water_numbers(const std::function<void(std::string_view)>& note) {
+  rows_ahead([&](const std::vector<std::string>& words) {
+    const std::string_view name = value_of(words, kResName);
+    if (name.empty() || name == "." || name == "?" || pdb::is_any_water(name)) {
+      note(value_of(words, kAuthSeq));
+      note(value_of(words, kSeq));
+    }
+    return true;
+  });
 }
 
 void coords::cif_look_ahead_done() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -83,6 +84,12 @@ const CifAuthorRow& cif_author_row();
 // name and coordinates as written.  Rows are looked at where each ends its
 // line.
 bool cif_chain_atom_ahead(std::string& name, float* xyz);
+// For the row rdcrd_cif_ returned last: whether the next row is of its
+// residue and names another atom.
+bool cif_next_row_named_otherwise();
+// Each residue number (author's and file's, as written) of the water rows
+// after the row rdcrd_cif_ returned last, to the end of the atom list.
+void cif_later_water_numbers(const std::function<void(std::string_view)>& note);
 // The look ahead's second reading of the file closed, at the end of a read.
 void cif_look_ahead_done();
 // The value of an item of the row, or nothing for "." and "?", which the

@@ -662,6 +662,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   rec.blank();
   const Block* before = nullptr;
   WaterRun waters;
+  cif_lines_of_file(lines.data(), static_cast<int32_t>(lines.size()));
   for (const int k : pdb_form_order(blocks)) {
     const Block& b = blocks[static_cast<std::size_t>(k)];
     // The PDB form has a TER record where a polymer ends; where a HETATM
@@ -704,6 +705,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     }
   }
   cif_rows_ahead(nullptr, nullptr, 0);
+  cif_lines_of_file(nullptr, 0);
   pdb_post_read_passes(mdoc, 'F', 'N', true, ierr);
   warn_zero_aniso("_atom_site_anisotrop row", zero_aniso);
   count_line(mdoc, " Number of atoms    :", atom_inf.n_atom);

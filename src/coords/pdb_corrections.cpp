@@ -364,9 +364,12 @@ void BlankChainRestarts::atom(bool first, std::string_view number, std::string_v
 
 namespace {
 
-// The name without blanks around it (rt::trim), in four characters, as one
-// word.  Spelt out: it runs twice for every atom read.
-uint32_t name_of(std::string_view name) {
+uint64_t names_bit(uint32_t name) { return uint64_t{1} << ((name * 0x9E3779B1u) >> 26); }
+
+}  // namespace
+
+// Spelt out: it runs twice for every atom read.
+uint32_t ResidueAgain::name_of(std::string_view name) {
   uint32_t word;
   // A name of four columns without zero bytes that begins in the first, or
   // in the second as PDB names mostly do, is its own word or moves by one.
@@ -385,10 +388,6 @@ uint32_t name_of(std::string_view name) {
   std::memcpy(&word, c, sizeof word);
   return word;
 }
-
-uint64_t names_bit(uint32_t name) { return uint64_t{1} << ((name * 0x9E3779B1u) >> 26); }
-
-}  // namespace
 
 bool ResidueAgain::Held::namesake(uint32_t n, char a) const {
   return name == n && (no_alt(alt) ? no_alt(a) : alt == a);
@@ -419,11 +418,35 @@ bool ResidueAgain::begins_again(std::string_view name, char alt, bool hydrogen,
   return true;
 }
 
+void ResidueAgain::clear() {
+  atoms_.clear();
+  names_ = 0;
+  other_names_ = false;
+  copy_from_ = -1;
+  copy_on_ = copy_apart_ = 0;
+}
+
 void ResidueAgain::atom(bool first, std::string_view name, char alt, bool hydrogen,
                         const float* xyz) {
   if (first) clear();
+  const uint32_t n = name_of(name);
+  if (!atoms_.empty() && atoms_.front().name != n) other_names_ = true;
+  // An atom of a name held before the copy began is an atom of the copy.
+  if ((names_ & names_bit(n)) != 0) {
+    const auto end = atoms_.begin() + (copy_from_ < 0 ? size() : copy_from_);
+    bool held = false, near = false;
+    for (auto it = atoms_.begin(); it != end; ++it) {
+      if (!it->namesake(n, alt)) continue;
+      held = true;
+      near = near || coords::nearer(it->xyz, xyz, kChainBondReach);
+    }
+    if (held) {
+      if (copy_from_ < 0) copy_from_ = size();
+      ++(near ? copy_on_ : copy_apart_);
+    }
+  }
   Held& h = atoms_.emplace_back();
-  h.name = name_of(name);
+  h.name = n;
   h.alt = alt;
   h.hydrogen = hydrogen;
   std::memcpy(h.xyz, xyz, sizeof h.xyz);
@@ -440,12 +463,14 @@ void WaterNumbersAgain::note(bool water, bool same_chain, std::string_view numbe
   any_ = true;
 }
 
-bool WaterNumbersAgain::read_anew(bool again, char* number) {
+bool WaterNumbersAgain::read_anew(bool again, char* number, const LaterWaterNumbers& later) {
   if (again) {
     // The number of a water given again after a water read anew is the one
     // that water was read at; the file gives both the first one's.
     const bool after_anew = anew_ && std::memcmp(number, read_, 4) == 0;
-    anew_ = any_ && top_ < 9999;
+    int32_t next = top_ + 1;
+    while (next <= 9999 && later.holds(next)) ++next;
+    anew_ = any_ && next <= 9999;
     // Past 9999 the water begins a further water chain at the number the
     // file gives it, whose numbers start from it.
     if (!anew_) {
@@ -454,7 +479,7 @@ bool WaterNumbersAgain::read_anew(bool again, char* number) {
       return false;
     }
     if (!after_anew) std::memcpy(given_, number, 4);
-    read_n_ = top_ + 1;
+    read_n_ = next;
     char buf[16];
     std::snprintf(buf, sizeof buf, "%4d", static_cast<int>(read_n_));
     std::memcpy(read_, buf, 4);

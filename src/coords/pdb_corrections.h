@@ -221,10 +221,7 @@ class BlankChainRestarts {
 // one another, while an atom written twice lies on itself.
 class ResidueAgain {
  public:
-  void clear() {
-    atoms_.clear();
-    names_ = 0;
-  }
+  void clear();
   // For an atom whose residue columns and name are those of the atom before.
   bool begins_again(std::string_view name, char alt, bool hydrogen, const float* xyz) const;
   // For every atom kept; `first`: the first of its residue.
@@ -233,6 +230,25 @@ class ResidueAgain {
   // lies within a bond of `xyz`.
   bool holds(std::string_view name, char alt) const;
   bool near_namesake(std::string_view name, char alt, const float* xyz) const;
+  // An atom named as the atom right before it, in a residue of more names
+  // than that one, is that atom's conformer, wherever it lies: Open Babel
+  // drops the alternate codes and writes a residue's conformers atom by
+  // atom (N, N, CA, CA, ...).  At the residue's first name the next atom of
+  // the residue tells (`next_named_otherwise`, asked only then): ZN, ZN at
+  // one number, or a water's O, O, are residues given again.
+  template <class F>
+  bool conformer(std::string_view name, char alt, F next_named_otherwise) const {
+    if (atoms_.empty() || !atoms_.back().namesake(name_of(name), alt)) return false;
+    return other_names_ || next_named_otherwise();
+  }
+  // The copy of the residue read so far (from the first atom whose name
+  // and alternate code the residue held before it): its atoms within a
+  // bond of their namesake before the copy, and the others.
+  int32_t copy_on() const { return copy_on_; }
+  int32_t copy_apart() const { return copy_apart_; }
+  int32_t size() const { return static_cast<int32_t>(atoms_.size()); }
+  // The name's four characters without the blanks around them, as one word.
+  static uint32_t name_of(std::string_view name);
 
  private:
   struct Held {
@@ -248,6 +264,40 @@ class ResidueAgain {
   // A bit for each name held (names_bit), so that an atom of a name the
   // residue does not hold, nearly every atom, is told so without a search.
   uint64_t names_ = 0;
+  bool other_names_ = false;  // the residue holds two names or more
+  int32_t copy_from_ = -1;    // the first atom of the copy; -1: none yet
+  int32_t copy_on_ = 0, copy_apart_ = 0;
+};
+
+// Every number that a water holds further on in the file, in any chain, so
+// that a water read at a number of its own takes none that the file still
+// gives (GROMACS writes the waters past 9999 by their first four digits,
+// ten at each number, and a later number read anew would hold it twice).
+// Filled once, at the first water read anew, by one look at the rest of
+// the file; numbers already passed are kept too, which only skips more.
+class LaterWaterNumbers {
+ public:
+  void clear() {
+    filled_ = false;
+    held_.clear();
+  }
+  bool filled() const { return filled_; }
+  void fill_start() {
+    filled_ = true;
+    held_.assign(10000, 0);
+  }
+  // A number the file gives a water; past 9999 its last four digits, as
+  // the water is read at.
+  void add(long long number) {
+    if (number >= 0) held_[static_cast<std::size_t>(number % 10000)] = 1;
+  }
+  bool holds(int32_t number) const {
+    return filled_ && number >= 0 && number <= 9999 && held_[static_cast<std::size_t>(number)] != 0;
+  }
+
+ private:
+  bool filled_ = false;
+  std::vector<unsigned char> held_;
 };
 
 // The waters of one water chain given again right after themselves at one
@@ -266,8 +316,10 @@ class WaterNumbersAgain {
   // For an atom given again or the atoms after it, `number` the four
   // columns the file gives: true where it is read at another number,
   // written into `number` (a water given again, `again`, and the rest of
-  // its atoms, which the file gives at the number it was given again at).
-  bool read_anew(bool again, char* number);
+  // its atoms, which the file gives at the number it was given again at,
+  // whatever records stand between them).  The number is the first past
+  // the chain's highest that no water holds later (`later`).
+  bool read_anew(bool again, char* number, const LaterWaterNumbers& later);
   // The number the last water read anew is read at.
   int32_t read_number() const { return read_n_; }
   // The warning, the first time a water is read at another number.

@@ -1,6 +1,7 @@
 // The PDB record reader and the atom-line decoder.
 #include "coords/pdb_records.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -50,6 +51,11 @@ pdb::BlankChainRestarts blank_restarts;
 pdb::BlankChainNumbers blank_residues;
 pdb::ResidueAgain residue_atoms;
 pdb::WaterNumbersAgain water_numbers;
+pdb::LaterWaterNumbers later_waters;
+// Every line of an mmCIF file on the road through PDB lines, for the look
+// at the numbers of its waters (coords::cif_lines_of_file).
+const std::array<char, 80>* cif_all_lines = nullptr;
+int32_t cif_n_lines = 0;
 coords::InterleavedCopies interleaved_copies;
 
 // The atom line just read stands in the blank chain: no chain name in
@@ -165,7 +171,9 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   blank_residues.clear();
   residue_atoms.clear();
   water_numbers.clear();
+  later_waters.clear();
   coords::cif_rows_ahead(nullptr, nullptr, 0);
+  coords::cif_lines_of_file(nullptr, 0);
   interleaved_copies.clear();
   sttcrec.st_water_sites = 0;
   sttcrec.st_zero_aniso = 0;
@@ -535,12 +543,17 @@ void to_cell_frame(const float* xyz, float* out) {
 // position in the cell frame, to `f` until `f` returns true: the PDB road
 // reads them ahead, past the records that belong to an atom line, and sets
 // the unit back; the mmCIF road takes the rows given after the row.  True
-// when `f` did.
+// when `f` did.  At most `limit` atom lines are looked at, and none from
+// the one where the name and alternate code of `line` come again (a
+// further copy of the residue begins there): a file of thousands of
+// residues at one number (Open Babel writes every ligand at 0) is then
+// read ahead a few lines at each, never to the end of the copies.
 template <class F>
-bool residue_lines_ahead(std::string_view line, F f) {
+bool residue_lines_ahead(std::string_view line, int limit, F f) {
   const auto atom_of_residue = [&](std::string_view l) {
     return (starts(l, "ATOM") || starts(l, "HETA")) && l.size() >= 27 &&
-           pdbf::cols(l, 18, 27) == pdbf::cols(line, 18, 27);
+           pdbf::cols(l, 18, 27) == pdbf::cols(line, 18, 27) &&
+           !(pdbf::cols(l, 13, 17) == pdbf::cols(line, 13, 17));
   };
   const auto belongs = [](std::string_view l) {
     return starts(l, "ANIS") || starts(l, "SIGA") || starts(l, "SIGU") || starts(l, "USER");
@@ -554,7 +567,7 @@ bool residue_lines_ahead(std::string_view line, F f) {
     return static_cast<bool>(f(l, static_cast<const float*>(xyz)));
   };
   if (cif_row != nullptr) {
-    for (int32_t i = 0; i < cif_n_ahead; ++i) {
+    for (int32_t i = 0; i < cif_n_ahead && i < limit; ++i) {
       const std::string_view l(cif_lines_ahead[i].data(), 80);
       if (!atom_of_residue(l)) return false;
       if (give(l, cif_rows_after[i].xyz)) return true;
@@ -562,28 +575,38 @@ bool residue_lines_ahead(std::string_view line, F f) {
     return false;
   }
   const std::string_view next = sttcrec.st_line_next.view();
-  if (sttcrec.st_iend_read != 0 || !(belongs(next) || atom_of_residue(next))) return false;
-  if (atom_of_residue(next) && give(next, nullptr)) return true;
+  if (limit < 1 || sttcrec.st_iend_read != 0 || !(belongs(next) || atom_of_residue(next)))
+    return false;
+  if (atom_of_residue(next)) {
+    if (give(next, nullptr)) return true;
+    if (--limit == 0) return false;
+  }
   const int32_t unit = crdinf.cri_iun;
-  int read = 0;
+  // The unit is set back to its mark, one step whatever was read.
+  const long mark = rt::unit_mark(unit);
+  if (mark < 0) return false;
   bool found = false;
   std::string_view rec;
-  while (!found && rt::read_record_view(unit, rec, 80) == rt::IOSTAT_OK) {
-    ++read;
+  while (!found && limit > 0 && rt::read_record_view(unit, rec, 80) == rt::IOSTAT_OK) {
     if (belongs(rec)) continue;
     if (!atom_of_residue(rec)) break;
     found = give(rec, nullptr);
+    --limit;
   }
-  for (int i = 0; i < read; ++i) rt::unit_backspace(unit);
+  rt::unit_return_to(unit, mark);
   return found;
 }
+
+// Atom lines of a residue looked at ahead: more than any residue holds
+// before its N or P, or in one copy of it.
+constexpr int kResidueLinesAhead = 256;
 
 // The N (or P) of the residue whose first atom `line` is, where it stands
 // further on (after the residue's hydrogens): the residue's lines after it
 // are read ahead and the unit set back to where it was.  Only a residue
 // whose numbers drop is looked at so, once.
 bool chain_atom_ahead(std::string_view line, rt::FixedText<4>& name, float* xyz) {
-  return residue_lines_ahead(line, [&](std::string_view l, const float* at) {
+  return residue_lines_ahead(line, kResidueLinesAhead, [&](std::string_view l, const float* at) {
     const std::string_view n = rt::trim(pdbf::cols(l, 13, 16));
     if (n != "N" && n != "P") return false;
     name = n;
@@ -596,17 +619,22 @@ bool chain_atom_ahead(std::string_view line, rt::FixedText<4>& name, float* xyz)
 // A residue's conformers written one after the other at its number without
 // their alternate codes (Open Babel's PDB and mmCIF drop them) look like the
 // residue given again: the copy's first atom may lie more than a bond from
-// every atom before it.  The copy is that residue where most of its atoms
-// (the atom given again, and each atom ahead whose name comes again) lie
-// within a bond of the atom of their name before them.
+// every atom before it.  The copy is that residue where more of its atoms
+// (those of the copy read before, the atom given again, and each atom ahead
+// whose name comes again) lie within a bond of the atom of their name
+// before them than lie apart; as many apart as on, it is the residue given
+// again.  A copy is no longer than the residue before it.
 bool copy_lies_on(std::string_view line, const pdb::ResidueAgain& held) {
   struct Seen {
     char name[5];
     float xyz[3];
   };
-  std::vector<Seen> seen;
-  int on = 0, apart = 1;
-  residue_lines_ahead(line, [&](std::string_view l, const float* at) {
+  // Reused: the look runs at every residue given again.
+  static std::vector<Seen> seen;
+  seen.clear();
+  int on = held.copy_on(), apart = held.copy_apart() + 1;
+  const int limit = std::min(held.size() + 1, kResidueLinesAhead);
+  residue_lines_ahead(line, limit, [&](std::string_view l, const float* at) {
     const std::string_view name = pdbf::cols(l, 13, 17);
     const Seen* before = nullptr;
     for (const Seen& s : seen)
@@ -624,7 +652,63 @@ bool copy_lies_on(std::string_view line, const pdb::ResidueAgain& held) {
   return on > apart;
 }
 
+// Whether the atom after `line` in its residue has another name: a
+// residue's second atom named as its first is a conformer where the
+// residue goes on with other names.
+bool next_atom_named_otherwise(std::string_view line) {
+  bool other = false;
+  residue_lines_ahead(line, 1, [&](std::string_view l, const float*) {
+    other = !(pdbf::cols(l, 13, 16) == pdbf::cols(line, 13, 16));
+    return true;
+  });
+  return other;
+}
+
+// The number of a water's atom line, noted in later_waters.
+void note_later_water(std::string_view l) {
+  if (!(starts(l, "ATOM") || starts(l, "HETA")) || l.size() < 26) return;
+  const std::string_view name = rt::trim(pdbf::cols(l, 18, 20));
+  if (!name.empty() && !pdb::is_any_water(name) &&
+      !(l.size() >= 21 && foundation::is_water_name(pdbf::cols(l, 18, 21))))
+    return;
+  int32_t n = 0;
+  if (pdbf::read_int(pdbf::cols(l, 23, 26), n)) later_waters.add(n);
+  // Five columns of digits are a number past 9999.
+  if (l.size() >= 27 && is_digit(l[22]) && is_digit(l[26]) &&
+      pdbf::read_int(pdbf::cols(l, 23, 27), n))
+    later_waters.add(n);
+}
+
+// Every water number the file gives from the line after the one being
+// read to the end of the model: the PDB road reads the rest of the file
+// once and sets the unit back; the mmCIF road looks at the rows in hand.
+void note_later_waters() {
+  later_waters.fill_start();
+  if (cif_row != nullptr) {
+    for (int32_t i = 0; i < cif_n_lines; ++i)
+      note_later_water(std::string_view(cif_all_lines[i].data(), 80));
+    return;
+  }
+  if (sttcrec.st_iend != 0) return;
+  note_later_water(sttcrec.st_line_next.view());
+  if (sttcrec.st_iend_read != 0) return;
+  const int32_t unit = crdinf.cri_iun;
+  const long mark = rt::unit_mark(unit);
+  if (mark < 0) return;
+  std::string_view rec;
+  while (rt::read_record_view(unit, rec, 80) == rt::IOSTAT_OK) {
+    if (rec_is(rec, "MODEL ") || rec_is(rec, "ENDMDL")) break;
+    note_later_water(rec);
+  }
+  rt::unit_return_to(unit, mark);
+}
+
 }  // namespace
+
+void coords::cif_lines_of_file(const std::array<char, 80>* lines, int32_t n) {
+  cif_all_lines = lines;
+  cif_n_lines = n;
+}
 
 void coords::cif_rows_ahead(const std::array<char, 80>* lines, const CifRowOfLine* rows,
                            int32_t n) {
@@ -850,11 +934,16 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
       seg ? std::memcmp(key.c + 7, prev.c + 7, 4) != 0 : key(8) != prev(8);
   // The rest of a water read at another number than the file gives it
   // (below) is read at that number too.
-  if (!first_atom && water && !chain_differs) water_numbers.read_anew(false, key.c + 2);
-  // A digit in the insertion-code column is no insertion code; it is kept
-  // as the fifth digit of a water's number only.
+  if (!first_atom && water && !chain_differs)
+    water_numbers.read_anew(false, key.c + 2, later_waters);
+  // A digit in the insertion-code column after four digits of a water's
+  // number is its fifth digit.  Any other digit there stays the residue's
+  // insertion code: OpenMM writes water numbers past 999 one column to the
+  // right (1000 and 1001 stand as 100 with the codes 0 and 1), and two
+  // residues told apart by it stay two, as the written model then names
+  // them.
   int32_t high = 0;
-  if (is_digit(key(7)) && !(water && take_five_digit_number(key, high))) key(7) = '?';
+  if (water && is_digit(key(7))) take_five_digit_number(key, high);
   if (water && cif_row != nullptr && cif_row->number_high != 0) high = cif_row->number_high;
   const bool wraps = !first_atom && water && prev_water && !chain_differs &&
                      number_wraps(prev, sttcrec.st_number_high, key, high);
@@ -881,9 +970,13 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool again =
       !first_atom && !chain_differs && !residue_differs && same_name &&
       residue_atoms.begins_again(name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data()) &&
+      !residue_atoms.conformer(name_read.view(), alt(1),
+                               [&] { return next_atom_named_otherwise(line); }) &&
       (water || !copy_lies_on(line, residue_atoms));
   const rt::FixedText<4> given_number(key.sub(3, 6).view());
-  const bool water_anew = again && water && water_numbers.read_anew(true, key.c + 2);
+  if (again && water && !later_waters.filled()) note_later_waters();
+  const bool water_anew =
+      again && water && water_numbers.read_anew(true, key.c + 2, later_waters);
   if (water_anew) {
     water_numbers.warn(1, rname.view(), given_number.view(), key.sub(3, 6));
     // Read at a number of its own, the water is compared at that number.
@@ -984,7 +1077,10 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
 
   residue_atoms.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname) || again,
                      name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
-  water_numbers.note(water, same_piece, crdatm.cr_pnum.sub(3, 6));
+  // A water read anew stays in its water chain whatever stands between it
+  // and the water before (ProDy ends each water with TER), so that the
+  // rest of its atoms go with it.
+  water_numbers.note(water, same_piece || water_anew, crdatm.cr_pnum.sub(3, 6));
 
   if (!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname) || again)
     interleaved_copies.residue(polymer_line, again, rname.view(), key.sub(3, 7));

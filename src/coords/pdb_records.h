@@ -76,6 +76,9 @@ int32_t rdatom_cif_row(std::string_view line, const CifRowOfLine& row, rt::Fixed
 // (pdb::ResidueAgain) is judged by the rows of it ahead, as the PDB road
 // reads its lines ahead.  `n` 0: none.
 void cif_rows_ahead(const std::array<char, 80>* lines, const CifRowOfLine* rows, int32_t n);
+// Every line of the mmCIF file being read (none: null), for the look at the
+// numbers its waters hold.
+void cif_lines_of_file(const std::array<char, 80>* lines, int32_t n);
 
 // After a read through rdatom_: copies of a chain written residue by
 // residue (InterleavedCopies), refused with an error line and 6; else 0.

@@ -2,6 +2,7 @@
 // and the three counts.
 #include "coords/read_atoms.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -107,6 +108,7 @@ class RowsAgain {
     held_ = false;
     atoms_.clear();
     numbers_.clear();
+    later_.clear();
   }
   // True where the row begins a residue given again, other than a water
   // read at another number.
@@ -125,7 +127,8 @@ class RowsAgain {
     // residue is an N and an O far apart, both read as DUM).
     const std::string_view name = row.atom_name;
     const bool again =
-        same && atoms_.begins_again(name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data());
+        same && atoms_.begins_again(name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data()) &&
+        !atoms_.conformer(name, crdatm.cr_alt(1), [] { return coords::cif_next_row_named_otherwise(); });
     atoms_.atom(!same || again, name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data());
     if (!same) {
       held_ = true;
@@ -137,7 +140,8 @@ class RowsAgain {
     }
     const bool water = crdatm.cr_rname == "HOH";
     const rt::FixedText<4> given(crdatm.cr_pnum.sub(3, 6).view());
-    const bool anew = water && same_chain && numbers_.read_anew(again, crdatm.cr_pnum.c + 2);
+    if (again && water && !later_.filled()) note_later_waters();
+    const bool anew = water && same_chain && numbers_.read_anew(again, crdatm.cr_pnum.c + 2, later_);
     if (anew) {
       crdatm.cr_ires = numbers_.read_number();
       if (again) numbers_.warn(mdoc, crdatm.cr_rname.view(), given.view(), crdatm.cr_pnum.sub(3, 6));
@@ -147,6 +151,18 @@ class RowsAgain {
   }
 
  private:
+  // Every number a water row gives after this one, as the PDB road looks.
+  void note_later_waters() {
+    later_.fill_start();
+    coords::cif_later_water_numbers([this](std::string_view number) {
+      long long n = 0;
+      number = rt::trim(number);
+      const auto r = std::from_chars(number.data(), number.data() + number.size(), n);
+      if (!number.empty() && r.ec == std::errc() && r.ptr == number.data() + number.size())
+        later_.add(n);
+    });
+  }
+
   // The residue of the row before: its author's chain, its label where the
   // author names a chain, its author's number, the number and insertion
   // code of its key and its name.
@@ -156,6 +172,7 @@ class RowsAgain {
   char rname_[8] = {};
   pdb::ResidueAgain atoms_;
   pdb::WaterNumbersAgain numbers_;
+  pdb::LaterWaterNumbers later_;
 };
 RowsAgain rows_again;
 

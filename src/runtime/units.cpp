@@ -634,6 +634,23 @@ int unit_backspace(int unit) {
   return IOSTAT_OK;
 }
 
+long unit_mark(int unit) {
+  Unit* u = get(unit);
+  if (!u || u->preconnected) return -1;
+  settle(*u);
+  return std::ftell(u->fp);
+}
+
+int unit_return_to(int unit, long mark) {
+  Unit* u = get(unit);
+  if (!u) return IOSTAT_NOT_OPEN;
+  if (u->preconnected || mark < 0) return IOSTAT_READ_ERROR;
+  settle(*u);
+  if (std::fseek(u->fp, mark, SEEK_SET) != 0) return IOSTAT_READ_ERROR;
+  u->last = LastOp::None;
+  return IOSTAT_OK;
+}
+
 void unit_flush(int unit) {
   Unit* u = get(unit);
   if (u) std::fflush(u->fp);

@@ -101,6 +101,12 @@ int read_direct(int unit, int recno, std::string& bytes);
 int write_direct(int unit, int recno, std::string_view bytes);
 int unit_rewind(int unit);
 int unit_backspace(int unit);
+// The place of a sequential formatted unit's next record, and a return to
+// it: a look ahead over many records comes back at once, where a backspace
+// steps back over each record character by character.  -1 where the unit
+// is not open or has no place (a pre-connected stream).
+long unit_mark(int unit);
+int unit_return_to(int unit, long mark);
 void unit_flush(int unit);
 void flush_all_units();
 // Closes every unit but the pre-connected ones and forgets the streams taken
