@@ -217,6 +217,19 @@ TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainLyingApartStartAWaterChain) {
        {{0, 10}, {0, 13}, {0, 16}}, 0, {3}, 0, "TIP3", " OH2", 1},
       {"chain A, SOL's OW at one number in a row", 'A', "",
        {{0, 10}, {0, 13}, {0, 16}}, 0, {3}, 0, "SOL", " OW ", 1},
+      // A number read anew is none that a later water holds (GROMACS writes
+      // waters past 9999 by their first four digits, ten at each number).
+      {"blank chain, waters 1,1,1,2,2,2,3,3,3: one water chain", ' ', "",
+       {{1, 10}, {1, 13}, {1, 16}, {2, 19}, {2, 22}, {2, 25}, {3, 28}, {3, 31}, {3, 34}}, 0, {9}, 0,
+       "HOH", " O  ", 1},
+      {"chain A, waters 1,1,1,2,2,2,3,3,3: one water chain", 'A', "",
+       {{1, 10}, {1, 13}, {1, 16}, {2, 19}, {2, 22}, {2, 25}, {3, 28}, {3, 31}, {3, 34}}, 0, {9}, 0,
+       "HOH", " O  ", 1},
+      {"blank chain, waters 0, 0, 1", ' ', "", {{0, 10}, {0, 13}, {1, 16}}, 0, {3}, 0, "HOH",
+       " O  ", 1},
+      {"chain A, waters past 9999 by their first digits: a further water chain", 'A', "",
+       {{9998, 10}, {9999, 13}, {1000, 16}, {1000, 19}, {1001, 22}}, 0, {2, 3}, 0, "HOH", " O  ",
+       1},
   };
   for (const WatersAgain& row : rows) {
     SCOPED_TRACE(row.label);
@@ -253,4 +266,23 @@ TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainStayApartReadBySegments) {
       EXPECT_EQ(chain_id(2), "Xa  ");
     }
   }
+}
+
+// A water given again at its number after a TER record (ProDy ends each
+// water so) is read anew whole: its hydrogens go with its oxygen.
+TEST(PdbWaterNumbers, WaterGivenAgainAfterTerKeepsItsHydrogens) {
+  std::vector<std::string> l = {kCryst};
+  for (const float x : {10.0f, 40.0f}) {
+    for (const char* name : {" O  ", " H1 ", " H2 "})
+      l.push_back(line({.name = name, .res = "WAT", .chain = 'A', .resnum = 866,
+                        .x = x + (name[1] == 'O' ? 0.0f : 0.8f), .y = name[2] == '2' ? 0.6f : 0.0f,
+                        .z = 0, .elem = name[1] == 'O' ? " O" : " H"}));
+    l.push_back(kTer);
+  }
+  const ReadResult r = read_pdb(l, {.hremove = 'N'});
+  ASSERT_EQ(r.ierr, 0) << r.out;
+  ASSERT_EQ(resid_inf.n_residue, 2) << r.out;
+  EXPECT_EQ(resid_inf.natm_res(1), 3);
+  EXPECT_EQ(resid_inf.natm_res(2), 3);
+  EXPECT_EQ(number(2), " 867 ");
 }

@@ -232,10 +232,13 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
 TEST_F(ResidueNumbers, ConformersWithoutCodesAreOneResidueWhereMostAtomsLieOnEachOther) {
   const char* names[] = {"N", "CA", "C", "O", "CB"};
   const float at[][2] = {{0, 0}, {1.4f, 0.5f}, {2.4f, 0}, {2.4f, 1.2f}, {1.4f, 2.0f}};
-  // The second conformer's N 2.3 A off the first's, the rest 0.3 A.
-  const auto atom = [&](int a, int copy, float shift) -> std::pair<std::string, std::array<float, 2>> {
-    const float dx = copy == 0 ? 0 : a == 0 ? -2.3f : shift;
-    return {names[a], {at[a][0] + dx, at[a][1] + (copy == 0 ? 0 : 0.3f)}};
+  // The second conformer's N 2.3 A off the first's (n_dx), the rest 0.3 A
+  // and `shift` along x, its CB `cb_dy` further along y.
+  const auto atom = [&](int a, int copy, float shift, float n_dx,
+                        float cb_dy) -> std::pair<std::string, std::array<float, 2>> {
+    const float dx = copy == 0 ? 0 : a == 0 ? n_dx : shift;
+    const float dy = copy == 0 ? 0 : a == 4 ? 0.3f + cb_dy : 0.3f;
+    return {names[a], {at[a][0] + dx, at[a][1] + dy}};
   };
   const struct {
     const char* label;
@@ -244,8 +247,15 @@ TEST_F(ResidueNumbers, ConformersWithoutCodesAreOneResidueWhereMostAtomsLieOnEac
     int32_t ierr;
     int32_t residues;
     bool anisou = false;  // each PDB atom line followed by its ANISOU record
+    float n_dx = -2.3f;
+    float cb_dy = 0;
   } cases[] = {
       {"interleaved, atom by atom", true, 0, 0, 2},
+      // A name right after itself is a conformer, wherever it lies.
+      {"interleaved, atom by atom, the conformers 3 A apart", true, 3, 0, 2},
+      // The atoms of the copy on their namesakes before its first apart count.
+      {"the second conformer after the first, its CB alone 2.5 A off", false, 0, 0, 2, false, 0,
+       2.5f},
       {"the second conformer after the first", false, 0, 0, 2},
       {"the second conformer after the first, with ANISOU records", false, 0, 0, 2, true},
       {"a copy lying 10 A apart", false, 10, 6, 3},
@@ -257,7 +267,7 @@ TEST_F(ResidueNumbers, ConformersWithoutCodesAreOneResidueWhereMostAtomsLieOnEac
     for (int k = 0; k < 10; ++k) {
       const int a = c.interleaved ? k / 2 : k % 5;
       const int copy = c.interleaved ? k % 2 : k / 5;
-      atoms.push_back(atom(a, copy, c.shift));
+      atoms.push_back(atom(a, copy, c.shift, c.n_dx, c.cb_dy));
     }
     std::vector<std::string> l = {pdbtest::kCryst};
     std::string cif = cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
@@ -291,6 +301,38 @@ TEST_F(ResidueNumbers, ConformersWithoutCodesAreOneResidueWhereMostAtomsLieOnEac
     EXPECT_EQ(ierr, c.ierr) << out;
     EXPECT_EQ(resid_inf.n_residue, c.residues) << out;
   }
+}
+
+// A copy whose atoms lie on their namesakes as often as apart is the
+// residue given again: N and CA of the copy on the first's, C and O 8 A off.
+TEST_F(ResidueNumbers, CopyAsOftenOnItsNamesakesAsApartIsTheResidueGivenAgain) {
+  const char* names[] = {"N", "CA", "C", "O"};
+  const float at[][2] = {{0, 0}, {1.4f, 0.5f}, {2.4f, 0}, {2.4f, 1.2f}};
+  std::vector<std::string> l = {pdbtest::kCryst};
+  std::string cif = cif_header() + atom_loop({"group_PDB", "id", "label_atom_id", "label_comp_id",
+                                              "label_asym_id", "label_entity_id", "label_seq_id",
+                                              "Cartn_x", "Cartn_y", "Cartn_z", "auth_seq_id",
+                                              "auth_asym_id"});
+  for (int k = 0; k < 8; ++k) {
+    const int a = k % 4;
+    const float x = at[a][0] + (k >= 6 ? 8.0f : 0.0f), y = at[a][1] + (k >= 4 ? 0.3f : 0.0f);
+    l.push_back(pdbtest::line({.rec = "ATOM", .name = std::string(" ") + names[a], .res = "ALA",
+                               .chain = 'A', .resnum = 1, .x = x, .y = y, .z = 0,
+                               .elem = std::string(" ") + names[a][0]}));
+    std::ostringstream row;
+    row << "ATOM " << k + 1 << ' ' << names[a] << " ALA A 1 1 " << x << ' ' << y << " 0 1 A\n";
+    cif += row.str();
+  }
+  const pdbtest::ReadResult p = pdbtest::read_pdb(l);
+  EXPECT_EQ(p.ierr, 6) << p.out;
+  EXPECT_EQ(resid_inf.n_residue, 2) << p.out;
+  write("c", cif);
+  int32_t ierr = 0;
+  init_atm_inf_(0, ierr);
+  const std::string out =
+      captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "c.cif", 'N', 'Y', ierr); });
+  EXPECT_EQ(ierr, 6) << out;
+  EXPECT_EQ(resid_inf.n_residue, 2) << out;
 }
 
 // Two models written one after the other: a polymer residue of a named
