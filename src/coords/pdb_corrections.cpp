@@ -459,7 +459,11 @@ void WaterNumbersAgain::note(bool water, bool same_chain, std::string_view numbe
   int32_t n = 0;
   if (!water || !same_chain) any_ = anew_ = false;
   if (!water || !residue_number(number, n)) return;
+  // Numbers from 0 or 1 again after 9999 begin a further water chain with
+  // numbers of its own, where the chain's key goes on (an mmCIF file's rows).
+  if (any_ && last_ == 9999 && n < last_) any_ = anew_ = false;
   top_ = any_ && top_ > n ? top_ : n;
+  last_ = n;
   any_ = true;
 }
 

@@ -327,6 +327,7 @@ class WaterNumbersAgain {
 
  private:
   int32_t top_ = 0;       // the highest number of the water chain
+  int32_t last_ = 0;      // the number of the water before
   bool any_ = false;      // a water chain is being read
   char given_[4] = {};    // the number the file gives the water read anew
   char read_[4] = {};     // and the number it is read at
