@@ -28,7 +28,8 @@ struct Keys {
   std::string chain;  // the author's chain, whole
   char number[5] = {};
   rt::FixedText<8> rname;
-  bool hetatm = false;
+  bool hetatm = false;  // as the counter took it (joined: not)
+  bool joined = false;  // chain-bonded to the residue before it
   char digit = '0';
   // The class of the residue before, and whether that residue held an OXT.
   int32_t class_old = 1;
@@ -200,9 +201,21 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   const bool name_differs = !(crdatm.cr_rname == keys.rname);
   ++keys.row;
   const bool next_residue = keys.any && !chain_differs && (number_differs || name_differs);
+  const bool label_differs = labelled && keyed && row.label_asym != keys.label;
+  // In a file that names no chain, a residue chain-bonded to the one before
+  // (its N or P within a bond of that residue's C or O3') goes on with its
+  // chain whatever its label, entity or record kind: gemmi gives each
+  // residue of a strand it does not know for a polymer a label and an
+  // entity of its own, OpenMM writes T, ACE and NME as HETATM.  Judged at
+  // a residue's first row, for the rows that could part it.
+  const bool entity_differs = keys.any && !chain_differs && row.entity != keys.entity;
+  if (!keys.any || chain_differs || next_residue)
+    keys.joined = blank_residue && next_residue && !wraps &&
+                  (entity_differs || label_differs || het || keys.hetatm) && bonded_to_before(xyz);
+  const bool joined = keys.joined;
+  const bool het_read = het && !joined;
   // Two chains' ligands may follow one another under one number and name.
-  const bool entity_turns =
-      keys.any && !chain_differs && chain.empty() && row.entity != keys.entity;
+  const bool entity_turns = entity_differs && chain.empty() && !joined;
   const bool numbers_again =
       blank_residue && next_residue && number_differs && !wraps &&
       (keys.blank_residues.begins_further_chain(number, xyz) ||
@@ -215,22 +228,22 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   // residue chain-bonded to the one before (gemmi labels each residue of a
   // blank chain after its first strand).  A row of the blank chain that is
   // not blank_residue is a water.
-  const bool label_differs = labelled && keyed && row.label_asym != keys.label;
   const bool label_turns =
       label_differs && keys.blank_before && !chain_differs &&
-      !(blank_residue ? bonded_to_before(xyz) : pdb::is_any_water(keys.rname.trimmed()));
+      !(blank_residue ? joined || (!next_residue && bonded_to_before(xyz))
+                      : pdb::is_any_water(keys.rname.trimmed()));
   const bool restarts = entity_turns || numbers_again || label_turns ||
                         (again && !chain_differs && (blank_residue || het));
   if (restarts) keys.starts.push_back(keys.row);
   if (entity_turns) keys.entity_starts.push_back(keys.row);
-  char digit = read_digit(het, chain_differs, number_differs, wraps || restarts);
+  char digit = read_digit(het_read, chain_differs, number_differs, wraps || restarts);
   const bool key_differs = !keys.any || chain_differs || digit != keys.digit;
   const bool first_of_residue = key_differs || number_differs || name_differs;
   if (first_of_residue && !keys.ahead.empty() && keys.ahead.back().end == 0 &&
       keys.ahead.back().row != keys.row)
     keys.ahead.back().end = keys.row;
   if (first_of_residue) {
-    keys.copies.residue(blank_residue && !het, again, crdatm.cr_rname.view(), number);
+    keys.copies.residue(blank_residue && !het_read, again, crdatm.cr_rname.view(), number);
     digit = residue_digit(digit, key_differs);
     const bool same_piece = keys.any && !chain_differs && digit == keys.digit;
     if (!blank_residue || !same_piece) keys.restarts.clear();
@@ -242,7 +255,7 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   keys.entity.assign(row.entity);
   std::memcpy(keys.number, pnum.c + 2, 5);
   keys.rname = crdatm.cr_rname;
-  keys.hetatm = het;
+  keys.hetatm = het_read;
   keys.digit = digit;
   if (crdatm.cr_aname == "OXT ") keys.oxt_prev = true;
 

@@ -47,6 +47,10 @@ int32_t cif_n_ahead = 0;
 // The run of waters of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_waters;
 pdb::BlankChainRestarts blank_restarts;
+// The ends of the blank chain's residue before, of any record kind, and
+// whether the residue being read is chain-bonded to it.
+pdb::BlankChainRestarts blank_ends;
+bool joined_before = false;
 // The polymer residues of the piece of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_residues;
 pdb::ResidueAgain residue_atoms;
@@ -168,6 +172,8 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_residue_again = 0;
   blank_waters.clear();
   blank_restarts.clear();
+  blank_ends.clear();
+  joined_before = false;
   blank_residues.clear();
   residue_atoms.clear();
   water_numbers.clear();
@@ -652,6 +658,17 @@ bool copy_lies_on(std::string_view line, const pdb::ResidueAgain& held) {
   return on > apart;
 }
 
+// Whether the residue whose first atom `line` is (`name`, `xyz`) is
+// chain-bonded to the blank chain's residue before, judged at its N or P
+// wherever it stands among the residue's atoms.
+bool bonded_at_n_or_p(std::string_view line, const rt::FixedText<4>& name, const float* xyz) {
+  if (blank_ends.bonded(name.view(), xyz)) return true;
+  if (name == std::string_view("N") || name == std::string_view("P")) return false;
+  rt::FixedText<4> ahead;
+  float at[3];
+  return chain_atom_ahead(line, ahead, at) && blank_ends.bonded(ahead.view(), at);
+}
+
 // Whether the atom after `line` in its residue has another name: a
 // residue's second atom named as its first is a conformer where the
 // residue goes on with other names.
@@ -994,8 +1011,17 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // A force-field name stands for a standard residue, which the archive
   // writes as ATOM: a program that writes every name it does not know as
   // HETATM (OpenMM's writer, HIE; URA) does not cut the chain there.
+  // In a file that names no chain, a residue chain-bonded to the residue
+  // before (its N or P within a bond of that one's C or O3') goes on with
+  // the chain whatever its record kind or the kind of the residue before:
+  // OpenMM writes the DNA name T and the caps ACE and NME as HETATM.
+  // Judged at a residue's first atom, for the residues that could part it.
+  if (first_atom || chain_differs || residue_differs || !same_name)
+    joined_before = blank_chain && !water && !first_atom && !chain_differs &&
+                    (hetatm || sttcrec.st_prev_hetatm == 1) && blank_ends.may_bond() &&
+                    bonded_at_n_or_p(line, aname, crdatm.cr_xyz.data());
   const bool het_record =
-      hetatm &&
+      hetatm && !joined_before &&
       (water ||
        (foundation::force_field_standard(rname.view()).empty() &&
         foundation::force_field_nucleotide_name(rname_read.view(), name_read.view()).empty()));
@@ -1043,7 +1069,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     digit = bump_counter();
   } else if (wraps || repeats || restarts || held_apart || segment_turns || letter_turns ||
              (again && !water_anew && (het_record || polymer_line || water)) ||
-             pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1, residue_differs,
+             pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1 && !joined_before,
+                                residue_differs,
                                 same_name, water, prev_water,
                                 chain_differs)) {
     digit = bump_counter();
@@ -1075,6 +1102,10 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     blank_restarts.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname),
                         crdatm.cr_pnum.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
 
+  if (!blank_chain || water || !same_piece) blank_ends.clear();
+  if (blank_chain && !water)
+    blank_ends.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname),
+                    crdatm.cr_pnum.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
   residue_atoms.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname) || again,
                      name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
   // A water read anew stays in its water chain whatever stands between it
