@@ -109,6 +109,12 @@ void refuse_unread_command_file() {
 }  // namespace
 
 void tls_instructions_() {
+  // The keywords end at END, at the end of input or at a line refused,
+  // often before the end of a command file that an '@' line opened: the
+  // file would stay open, and a pipe's copy held, until the process ends.
+  struct CommandFileCloser {
+    ~CommandFileCloser() { suite::parser_close_command_file(); }
+  } command_file;
   tls_char.tls_define_flag = "C";
   tls_int.ngroup_tls = 0;
   for (;;) {

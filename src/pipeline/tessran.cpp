@@ -152,6 +152,18 @@ class RunOutputs {
   bool failed_ = false;
 };
 
+// The streams the call takes (a model, a library or a site file given
+// through a pipe or FIFO) are read for it alone and forgotten when it
+// returns or is stopped: the next call on the same FIFO reads what is
+// written into it then, and its writer finds the reader it waits for.
+class CallStreams {
+ public:
+  CallStreams() = default;
+  CallStreams(const CallStreams&) = delete;
+  CallStreams& operator=(const CallStreams&) = delete;
+  ~CallStreams() { rt::forget_streams(); }
+};
+
 // ---------------------------------------------------------------- steps
 
 // The listing switch, the message code of the progress lines and the
@@ -390,6 +402,7 @@ void tessran_(int32_t& mdoc, std::string_view in_coord_file, std::string_view ou
               std::string_view libs_name, std::string_view libs_ext, std::string_view prog_name,
               int32_t nospgr_input, const float* cell_input, std::string_view lib_out, char& new_,
               char& fstop, int32_t& ierr) {
+  const CallStreams streams;
   ierr = 0;
   int32_t ierr_rst = 0;
   const std::string lib_dir = as_directory(prog_lib_path);

@@ -17,7 +17,9 @@
 //    flushed and closed.  Outside run_main the stop is an uncaught exception
 //    and the program aborts (exit status 134).
 //  - Nothing between calls: each call starts from the shared tables'
-//    initialisation and writes what the first call of a process would.
+//    initialisation and writes what the first call of a process would.  An
+//    input given through a pipe or FIFO is read by the call for itself: the
+//    next call naming the same FIFO reads what is written into it then.
 //  - A run that fails, or is stopped on the way, removes every file it was
 //    writing or could not finish; a file name longer than its 256-character
 //    field is refused (status kFailed), never cut.

@@ -143,7 +143,10 @@ std::string trimmed_name(std::string_view file) { return std::string(trim_right(
 // A stream named as an input (a pipe, a FIFO, a terminal) gives its bytes
 // once, where a run opens its input several times: to tell its form, to
 // read it, to look past its atoms.  The first open of the run takes the
-// stream whole; every later open of the same file reads that copy.
+// stream whole; every later open of the same file reads that copy, until
+// the run forgets it.  A FIFO is the same file whatever is written into it
+// next, so a copy kept past its run would answer the next run with the old
+// bytes and leave that run's writer without a reader.
 struct StreamCopy {
   dev_t dev;
   ino_t ino;
@@ -662,11 +665,13 @@ void flush_all_units() {
     if (g_units[i].fp) std::fflush(g_units[i].fp);
 }
 
+void forget_streams() { g_streams.clear(); }
+
 void close_all_units() {
   init_preconnected();
   for (int i = 0; i <= g_top; ++i)
     if (g_units[i].fp && !g_units[i].preconnected) unit_close(i);
-  g_streams.clear();
+  forget_streams();
 }
 
 void output_account_start() {

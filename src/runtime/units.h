@@ -48,9 +48,9 @@ inline constexpr std::size_t MAX_STREAM_COPY = std::size_t{1} << 30;
 // Opens `file` on `unit`.  A scratch file gets a unique name and is removed
 // when closed.  Reopening an open unit closes it first.  An old file that
 // is no plain file (a pipe, a FIFO, a terminal) is read whole at its first
-// open in the run, and every open of it reads that copy, read-only: a
-// stream gives its bytes once.  IOSTAT_OPEN_FAILED, errno EFBIG, past
-// MAX_STREAM_COPY.
+// open, and every open of it until the streams are forgotten reads that
+// copy, read-only: a stream gives its bytes once.  IOSTAT_OPEN_FAILED,
+// errno EFBIG, past MAX_STREAM_COPY.
 int unit_open(int unit, std::string_view file, const OpenOptions& opt);
 // Closes the unit; `remove_file` deletes the file (status "DELETE").  Closing
 // a unit that is not open is not an error.  IOSTAT_WRITE_ERROR when any
@@ -81,6 +81,11 @@ int open_to_look(std::string_view file);
 // the same bytes however often it is opened.  Null, errno set, where it
 // cannot be opened.  The caller closes it.
 std::FILE* open_input_file(std::string_view file);
+// Forgets the copies of the streams taken so far: the next open of one
+// reads what it gives then.  The copies belong to one run, or to one call
+// of a routine that a program may call again on the same FIFO; a unit or
+// reader still open on a copy keeps it until it is closed.
+void forget_streams();
 
 // Longest record kept by default: far more than any record the readers
 // take, and a bound on memory whatever the input.

@@ -123,12 +123,16 @@ int32_t lenstr_(std::string_view text) {
 
 suite::ParserCut suite::parser_last_cut() { return saved_cut; }
 
+void suite::parser_close_command_file() {
+  if (saved_fp) std::fclose(saved_fp);
+  saved_fp = nullptr;
+}
+
 void parser_state_reset_for_tests() {
   saved_cut = {};
   saved_delim.reset();
   saved_nulldelim.reset();
-  if (saved_fp) std::fclose(saved_fp);
-  saved_fp = nullptr;
+  suite::parser_close_command_file();
   parse_capacity = 0;
 }
 

@@ -44,6 +44,11 @@ struct ParserCut {
 };
 ParserCut parser_last_cut();
 
+// Closes the command file an '@' line opened, where the keywords end before
+// the file does (at its END line, or at a line refused): parser_ closes it
+// only where it reads the file's end.
+void parser_close_command_file();
+
 }  // namespace suite
 
 // Forgets saved delimiters, capacity and an open command file (tests).

@@ -49,9 +49,10 @@ struct Outcome {
   int32_t nbond = 0, nangl = 0, ntors = 0, nchir = 0, nplan = 0;
 };
 
-// Runs the pipeline with its outputs named dir/out.* and dir/new_lib.cif.  A
-// file that cannot be opened ends the run inside the suite library.
-inline Outcome run(const Options& o, const std::string& dir) {
+// Calls the pipeline with its outputs named dir/out.* and dir/new_lib.cif,
+// as a program calling it again would, leaving the units as the call left
+// them.  A file that cannot be opened ends the run inside the suite library.
+inline Outcome call(const Options& o, const std::string& dir) {
   Outcome r;
   r.after = o;
   Options& a = r.after;
@@ -62,12 +63,18 @@ inline Outcome run(const Options& o, const std::string& dir) {
              a.check_spec, a.h, a.rflag, a.form, a.symm, a.ss, a.sugar, a.list, a.check, a.coor, a.srch, a.seg,
              a.lib_dir, "", "", "", a.prog, a.nospgr, cell, dir + "/new_lib.cif", r.new_lib, r.fstop, r.ierr);
   }, r.out);
-  rt::close_all_units();
   r.nbond = crdrst.rs_nbond;
   r.nangl = crdrst.rs_nangl;
   r.ntors = crdrst.rs_ntors;
   r.nchir = crdrst.rs_nchir;
   r.nplan = crdrst.rs_nplan;
+  return r;
+}
+
+// One call as the whole run of its process: every unit closed after it.
+inline Outcome run(const Options& o, const std::string& dir) {
+  Outcome r = call(o, dir);
+  rt::close_all_units();
   return r;
 }
 

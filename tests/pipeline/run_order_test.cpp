@@ -1,10 +1,16 @@
 // A program may call the pipeline more than once: each run must write what
 // it would write as the first run of its process.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model_text.h"
@@ -330,6 +336,55 @@ TEST(RunOrder, ModificationTheLibraryLacksIsReportedInEachRun) {
     EXPECT_EQ(r.ierr, 0) << r.out;
     EXPECT_NE(r.out.find(line), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find(line), r.out.rfind(line)) << r.out;
+  }
+}
+
+// A program that calls the pipeline twice on one FIFO, written anew for
+// each call: each call reads the model written for it, and the second
+// model's writer finds its reader.  The writer waits for the call before to
+// end, so that the two models never run together in the FIFO, and opens
+// without blocking, so that it gives up once the calls are over.
+TEST(RunOrder, EachCallOnOneFifoReadsTheModelWrittenForIt) {
+  TempDir fifo_dir, first, second;
+  const std::string fifo = fifo_dir.file("model");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string models[] = {file_text(pipetest::data("1SSU_mod.pdb")),
+                                file_text(pipetest::data("disordered.pdb"))};
+  std::atomic<int> calls_ended{0};
+  std::atomic<bool> calls_over{false};
+  int written = 0;
+  std::thread writer([&] {
+    for (const std::string& model : models) {
+      int fd = -1;
+      while (!calls_over &&
+             (calls_ended < written || (fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) < 0))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      if (fd < 0) return;
+      ::fcntl(fd, F_SETFL, 0);
+      for (std::size_t at = 0; at < model.size();) {
+        const ssize_t n = ::write(fd, model.data() + at, model.size() - at);
+        if (n <= 0) break;
+        at += static_cast<std::size_t>(n);
+      }
+      ::close(fd);
+      ++written;
+    }
+  });
+  pipetest::Options o;
+  o.in = fifo;
+  const pipetest::Outcome a = pipetest::call(o, first.path());
+  ++calls_ended;
+  const pipetest::Outcome b = pipetest::call(o, second.path());
+  calls_over = true;
+  writer.join();
+  rt::close_all_units();
+
+  EXPECT_EQ(written, 2) << "the second model found no reader";
+  EXPECT_EQ(a.ierr, 0) << a.out;
+  EXPECT_EQ(b.ierr, 0) << b.out;
+  for (const char* f : {"out.crd", "out.str", "out.rst"}) {
+    EXPECT_TRUE(file_text(first.file(f)) == expected(std::string("1SSU_mod/") + f)) << f;
+    EXPECT_TRUE(file_text(second.file(f)) == expected(std::string("disordered/") + f)) << f;
   }
 }
 

@@ -1,5 +1,7 @@
 // The code base's keyword entries: parser_, parse_, parsdl_ and lenstr_,
 // with blank-padded texts and 1-based per-token arrays.
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "runtime/array.h"
@@ -9,6 +11,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 constexpr int CAP = 40;
 
 class KeywordEntry : public suite_test::SuiteTest {
@@ -152,6 +155,26 @@ TEST_F(KeywordEntry, CommandFileStaysOpenBetweenCalls) {
   EXPECT_EQ(key, "END");
   read("");
   EXPECT_TRUE(lend);
+}
+
+// Keywords that end at the END of a command file leave it open: closed on
+// request, its descriptor is given back and the next line comes from
+// standard input, never from the lines after its END.
+TEST_F(KeywordEntry, CommandFileEndedBeforeItsEndIsClosedOnRequest) {
+  TempDir dir;
+  const std::string cmds = dir.write("cmds", "END\nCHAIN B\n");
+  StdinFeed in("@" + cmds + "\nNEXT\n");
+  const auto descriptors = [] {
+    return std::distance(fs::directory_iterator("/proc/self/fd"), {});
+  };
+  const auto before = descriptors();
+  read("");
+  EXPECT_EQ(key, "END");
+  EXPECT_EQ(descriptors(), before + 1);
+  suite::parser_close_command_file();
+  EXPECT_EQ(descriptors(), before);
+  read("");
+  EXPECT_EQ(line, "NEXT");
 }
 
 TEST_F(KeywordEntry, OverlongLineIsCutToTheField) {
