@@ -83,6 +83,12 @@ bool rec_is(std::string_view line, const char (&name6)[7]) {
   return std::memcmp(buf, name6, 6) == 0;
 }
 
+// A line too short for a field is copied apart, so that the compiler takes each
+// copy in at its call for what it is: a move.
+void take_short(rt::TextRef t, std::string_view line, int first, int w) {
+  t = pdbf::cols(line, first, first + w - 1);
+}
+
 // Columns first .. first + W - 1 of a line into a text, blank-padded, as
 // the text's assignment from pdbf::cols.  Both roads hand over lines of
 // eighty columns, where the copy is one move: it runs for every field of
@@ -90,12 +96,9 @@ bool rec_is(std::string_view line, const char (&name6)[7]) {
 template <int N, int W = N>
 void take(rt::FixedText<N>& t, std::string_view line, int first) {
   static_assert(W <= N);
-  if (line.size() >= static_cast<std::size_t>(first - 1 + W)) {
-    std::memcpy(t.c, line.data() + first - 1, W);
-    if constexpr (W < N) std::memset(t.c + W, ' ', N - W);
-  } else {
-    t = pdbf::cols(line, first, first + W - 1);
-  }
+  if (line.size() < static_cast<std::size_t>(first - 1 + W)) return take_short(t, line, first, W);
+  std::memcpy(t.c, line.data() + first - 1, W);
+  if constexpr (W < N) std::memset(t.c + W, ' ', N - W);
 }
 
 void close_input(int32_t& iend, int32_t value) {
@@ -990,10 +993,11 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool hydrogen = element(1) == 'H' && element(2) == ' ' && element(3) == ' ' &&
                         element(4) == ' ';
   bool residue_differs = std::memcmp(key.c + 2, prev.c + 2, 5) != 0;
+  const uint32_t name_word = pdb::ResidueAgain::name_of(name_read.view());
   const bool same_name = crdatm.cr_rname.sub(1, 3) == rname.view();
   const bool again =
       !first_atom && !chain_differs && !residue_differs && same_name &&
-      residue_atoms.begins_again(name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data()) &&
+      residue_atoms.begins_again(name_word, alt(1), hydrogen, crdatm.cr_xyz.data()) &&
       !residue_atoms.conformer(name_read.view(), alt(1),
                                [&] { return next_atom_named_otherwise(line); }) &&
       (water || !copy_lies_on(line, residue_atoms));
@@ -1102,7 +1106,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
                         crdatm.cr_pnum.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
 
   residue_atoms.atom(!same_piece || residue_differs || name_turns || again,
-                     name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
+                     name_word, alt(1), hydrogen, crdatm.cr_xyz.data());
   // A water read anew stays in its water chain whatever stands between it
   // and the water before (ProDy ends each water with TER), so that the
   // rest of its atoms go with it.
