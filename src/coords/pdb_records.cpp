@@ -1267,6 +1267,25 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       }
       hand_back(current);
       return;
+    } else if (starts(line, "ANIS") || starts(line, "SIGA") || starts(line, "SIGU") ||
+               starts(line, "USER")) {
+      // These lines belong to the atom line before them; without one
+      // waiting they are read past, so that no atom is handed back twice.
+      // They come next: an archive file gives an ANISOU line for most atoms,
+      // and no other record name begins with these four letters.
+      if (sttcrec.st_atom_pending == 0) continue;
+      if (starts(line, "ANIS")) {
+        if (rdaniso_(line) != 0) return refused();
+      } else if (starts(line, "SIGA")) {
+        rdsigat_(line);
+      } else if (starts(line, "SIGU")) {
+        rdsiguij_(line);
+      }
+      if (next_belongs()) continue;
+      sttcrec.st_atom_pending = 0;
+      if (!(rec == std::string_view("?"))) rec = "ATOM  ";
+      hand_back(current);
+      return;
     } else if (sttcrec.st_model_closed != 0 && of_a_later_model(line)) {
       // A trajectory writes each frame's title, remarks and cell before its
       // MODEL record: after the model read they are the next frame's.
@@ -1324,23 +1343,6 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       else if (rec_is(line, "LINK  ")) rdlink_(mdoc, line, ierr);
       else rdcispep_(mdoc, line, ierr);
       rec = "USER_L";
-      hand_back(current);
-      return;
-    } else if (starts(line, "ANIS") || starts(line, "SIGA") || starts(line, "SIGU") ||
-               starts(line, "USER")) {
-      // These lines belong to the atom line before them; without one
-      // waiting they are read past, so that no atom is handed back twice.
-      if (sttcrec.st_atom_pending == 0) continue;
-      if (starts(line, "ANIS")) {
-        if (rdaniso_(line) != 0) return refused();
-      } else if (starts(line, "SIGA")) {
-        rdsigat_(line);
-      } else if (starts(line, "SIGU")) {
-        rdsiguij_(line);
-      }
-      if (next_belongs()) continue;
-      sttcrec.st_atom_pending = 0;
-      if (!(rec == std::string_view("?"))) rec = "ATOM  ";
       hand_back(current);
       return;
     }
