@@ -406,9 +406,7 @@ bool ResidueAgain::near_namesake(std::string_view name, char alt, const float* x
   });
 }
 
-bool ResidueAgain::begins_again(std::string_view name, char alt, bool hydrogen,
-                                const float* xyz) const {
-  const uint32_t n = name_of(name);
+bool ResidueAgain::begins_again(uint32_t n, char alt, bool hydrogen, const float* xyz) const {
   if ((names_ & names_bit(n)) == 0) return false;
   if (!std::any_of(atoms_.begin(), atoms_.end(), [&](const Held& h) { return h.namesake(n, alt); }))
     return false;
@@ -426,10 +424,8 @@ void ResidueAgain::clear() {
   copy_on_ = copy_apart_ = 0;
 }
 
-void ResidueAgain::atom(bool first, std::string_view name, char alt, bool hydrogen,
-                        const float* xyz) {
+void ResidueAgain::atom(bool first, uint32_t n, char alt, bool hydrogen, const float* xyz) {
   if (first) clear();
-  const uint32_t n = name_of(name);
   if (!atoms_.empty() && atoms_.front().name != n) other_names_ = true;
   // An atom of a name held before the copy began is an atom of the copy.
   if ((names_ & names_bit(n)) != 0) {

@@ -223,9 +223,17 @@ class ResidueAgain {
  public:
   void clear();
   // For an atom whose residue columns and name are those of the atom before.
-  bool begins_again(std::string_view name, char alt, bool hydrogen, const float* xyz) const;
+  bool begins_again(std::string_view name, char alt, bool hydrogen, const float* xyz) const {
+    return begins_again(name_of(name), alt, hydrogen, xyz);
+  }
   // For every atom kept; `first`: the first of its residue.
-  void atom(bool first, std::string_view name, char alt, bool hydrogen, const float* xyz);
+  void atom(bool first, std::string_view name, char alt, bool hydrogen, const float* xyz) {
+    atom(first, name_of(name), alt, hydrogen, xyz);
+  }
+  // The same, for a name already made a word by name_of: the reader asks
+  // both of every atom.
+  bool begins_again(uint32_t name, char alt, bool hydrogen, const float* xyz) const;
+  void atom(bool first, uint32_t name, char alt, bool hydrogen, const float* xyz);
   // The residue holds an atom of the name and alternate code; one of them
   // lies within a bond of `xyz`.
   bool holds(std::string_view name, char alt) const;

@@ -72,16 +72,37 @@ bool blank_chain_line() {
   return rt::len_trim(seg) == 0 || seg.find('.') != std::string_view::npos;
 }
 
-bool starts(std::string_view s, const char* p) {
-  const std::size_t n = std::strlen(p);
-  return s.size() >= n && std::memcmp(s.data(), p, n) == 0;
+// The prefix's length is the literal's, so that the comparison is a move
+// and a compare wherever the compiler leaves the call: it runs for every line.
+template <std::size_t N>
+bool starts(std::string_view s, const char (&p)[N]) {
+  return s.size() >= N - 1 && std::memcmp(s.data(), p, N - 1) == 0;
 }
 
 // Record names are compared on six characters, the line blank-padded.
-bool rec_is(std::string_view line, const char* name6) {
+bool rec_is(std::string_view line, const char (&name6)[7]) {
+  if (line.size() >= 6) return std::memcmp(line.data(), name6, 6) == 0;
   char buf[6];
   for (int i = 0; i < 6; ++i) buf[i] = i < static_cast<int>(line.size()) ? line[i] : ' ';
   return std::memcmp(buf, name6, 6) == 0;
+}
+
+// A line too short for a field is copied apart, so that the compiler takes each
+// copy in at its call for what it is: a move.
+void take_short(rt::TextRef t, std::string_view line, int first, int w) {
+  t = pdbf::cols(line, first, first + w - 1);
+}
+
+// Columns first .. first + W - 1 of a line into a text, blank-padded, as
+// the text's assignment from pdbf::cols.  Both roads hand over lines of
+// eighty columns, where the copy is one move: it runs for every field of
+// every atom line.
+template <int N, int W = N>
+void take(rt::FixedText<N>& t, std::string_view line, int first) {
+  static_assert(W <= N);
+  if (line.size() < static_cast<std::size_t>(first - 1 + W)) return take_short(t, line, first, W);
+  std::memcpy(t.c, line.data() + first - 1, W);
+  if constexpr (W < N) std::memset(t.c + W, ' ', N - W);
 }
 
 void close_input(int32_t& iend, int32_t value) {
@@ -743,9 +764,10 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
 
   // A record cut before the end of its coordinates would read as an atom at
   // the origin; occupancy and B may be left out (they read as zero).
-  if (rt::len_trim(line) < 54)
+  const int len_input = rt::len_trim(line);
+  if (len_input < 54)
     return bad_record("record too short for its coordinates", sttcrec.st_nline, line);
-  sttcrec.st_last_atom_id = cols(line, 7, 27);
+  take(sttcrec.st_last_atom_id, line, 7);
 
   // Columns.
   float xyz[3], occ = 0.0f, biso = 0.0f;
@@ -756,7 +778,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // A line that ends with its coordinates gives no occupancy (programs that
   // cut their lines leave it out): the atom is there in full.  A blank
   // occupancy inside a longer line reads as written (zero).
-  if (rt::len_trim(line) < 55) occ = 1.0f;
+  if (len_input < 55) occ = 1.0f;
   if (!pdbf::read_real(cols(line, 61, 66), 2, biso)) return bad_number(line);
   if (!pdbf::read_int(cols(line, 23, 26), resnum)) return bad_number(line);
   if (cif_row != nullptr)
@@ -767,14 +789,17 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // A PQR file's charges stand where the occupancy does: the first value
   // below 0 is noted for the programs that restrain atoms by it.
   if (occ < 0.0f) coords::note_negative_occupancy(occ, sttcrec.st_nline, 0, line);
-  rt::FixedText<1> corr(cols(line, 12, 12));
-  rt::FixedText<4> aname(cols(line, 13, 16));
-  rt::FixedText<1> alt(cols(line, 17, 17));
-  rt::FixedText<3> rname(cols(line, 18, 20));
-  rt::FixedText<12> key(cols(line, 21, 27));
-  const rt::FixedText<4> segid(cols(line, 73, 76));
-  acode = cols(line, 77, 80);
-  const int len_input = rt::len_trim(line);
+  rt::FixedText<1> corr, alt;
+  rt::FixedText<4> aname, segid;
+  rt::FixedText<3> rname;
+  rt::FixedText<12> key;
+  take(corr, line, 12);
+  take(aname, line, 13);
+  take(alt, line, 17);
+  take(rname, line, 18);
+  take<12, 7>(key, line, 21);
+  take(segid, line, 73);
+  take(acode, line, 77);
 
   // Character clean-up of the identifiers.
   const auto quote_hash = [](char& c) {
@@ -828,10 +853,10 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   }
   crdatm.cr_iatold = 0;
   crdatm.cr_mult_factor = 1;
-  crdatm.cr_fsc = "N";
-  crdatm.cr_fsa = "N";
+  crdatm.cr_fsc(1) = 'N';
+  crdatm.cr_fsa(1) = 'N';
   crdatm.cr_b_flag = 0;
-  crdatm.cr_btype = "I";
+  crdatm.cr_btype(1) = 'I';
   crdatm.cr_corr(1) = corr.is_blank() ? '.' : corr(1);
   crdatm.cr_alt(1) = alt.is_blank() ? '.' : alt(1);
   crdatm.cr_rname_pdb = rname;
@@ -912,7 +937,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // An ion named by its residue, whatever its column or case, unless the
   // element columns say otherwise; the name's own reading is noted for a
   // residue that holds other atoms too.
-  rt::FixedText<4> by_name("");
+  rt::FixedText<4> by_name;
+  by_name.blank();
   if (acode.is_blank()) {
     const rt::FixedText<4> ion = coords::ion_symbol(name_read.view(), rname_read.view());
     if (!ion.is_blank() && !(ion == asymb)) {
@@ -933,7 +959,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     return 0;
   }
   if (prog_name != 'M' && acode.is_blank()) acode = asymb;
-  crdatm.cr_atype = ctype.sub(1, 1);
+  crdatm.cr_atype(1) = ctype(1);
 
   const char letter = key(2);
   key(1) = seg ? key(8) : key(2);
@@ -964,8 +990,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (water && cif_row != nullptr && cif_row->number_high != 0) high = cif_row->number_high;
   const bool wraps = !first_atom && water && prev_water && !chain_differs &&
                      number_wraps(prev, sttcrec.st_number_high, key, high);
-  pdb::warn_water_numbers(1, high, wraps && high == sttcrec.st_number_high,
-                          sttcrec.st_wide_warned, sttcrec.st_wrap_warned);
+  if (high != 0 || wraps)
+    pdb::warn_water_numbers(1, high, wraps && high == sttcrec.st_number_high,
+                            sttcrec.st_wide_warned, sttcrec.st_wrap_warned);
   // The waters of a blank chain, as where the chain letters of an entry
   // whose chains each number their own waters are gone, may give a number
   // again: a water lying apart from the one that holds it is another.
@@ -983,14 +1010,16 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool hydrogen = element(1) == 'H' && element(2) == ' ' && element(3) == ' ' &&
                         element(4) == ' ';
   bool residue_differs = std::memcmp(key.c + 2, prev.c + 2, 5) != 0;
+  const uint32_t name_word = pdb::ResidueAgain::name_of(name_read.view());
   const bool same_name = crdatm.cr_rname.sub(1, 3) == rname.view();
   const bool again =
       !first_atom && !chain_differs && !residue_differs && same_name &&
-      residue_atoms.begins_again(name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data()) &&
+      residue_atoms.begins_again(name_word, alt(1), hydrogen, crdatm.cr_xyz.data()) &&
       !residue_atoms.conformer(name_read.view(), alt(1),
                                [&] { return next_atom_named_otherwise(line); }) &&
       (water || !copy_lies_on(line, residue_atoms));
-  const rt::FixedText<4> given_number(key.sub(3, 6).view());
+  rt::FixedText<4> given_number;
+  if (again && water) given_number = key.sub(3, 6);
   if (again && water && !later_waters.filled()) note_later_waters();
   const bool water_anew =
       again && water && water_numbers.read_anew(true, key.c + 2, later_waters);
@@ -1079,10 +1108,11 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   sttcrec.st_number_high = high;
   sttcrec.st_number_wrap = wraps || repeats ? 1 : 0;
   sttcrec.st_residue_again = again ? 1 : 0;
-  crdatm.cr_chain = std::string_view(&letter, 1);
+  crdatm.cr_chain.blank();
+  crdatm.cr_chain(1) = letter;
 
-  const rt::FixedText<8> prev_rname = crdatm.cr_rname;
-  crdatm.cr_rname = rname.view();
+  const bool name_turns = !(crdatm.cr_rname == rname);
+  crdatm.cr_rname = rname;
   // The digits go into the stored key, not into the local one copied over
   // just after (a text read back over single-character stores stalls).
   crdatm.cr_pnum = key;
@@ -1099,26 +1129,27 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool same_piece = !first_atom && !chain_differs && digit == digit_before;
   if (!polymer_line || !same_piece) blank_restarts.clear();
   if (polymer_line)
-    blank_restarts.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname),
+    blank_restarts.atom(!same_piece || residue_differs || name_turns,
                         crdatm.cr_pnum.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
 
   if (!blank_chain || water || !same_piece) blank_ends.clear();
   if (blank_chain && !water)
-    blank_ends.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname),
-                    crdatm.cr_pnum.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
-  residue_atoms.atom(!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname) || again,
-                     name_read.view(), alt(1), hydrogen, crdatm.cr_xyz.data());
+    blank_ends.atom(!same_piece || residue_differs || name_turns, crdatm.cr_pnum.sub(3, 7),
+                    aname.view(), crdatm.cr_xyz.data());
+  residue_atoms.atom(!same_piece || residue_differs || name_turns || again,
+                     name_word, alt(1), hydrogen, crdatm.cr_xyz.data());
   // A water read anew stays in its water chain whatever stands between it
   // and the water before (ProDy ends each water with TER), so that the
   // rest of its atoms go with it.
   water_numbers.note(water, same_piece || water_anew, crdatm.cr_pnum.sub(3, 6));
 
-  if (!same_piece || residue_differs || !(crdatm.cr_rname == prev_rname) || again)
+  if (!same_piece || residue_differs || name_turns || again)
     interleaved_copies.residue(polymer_line, again, rname.view(), key.sub(3, 7));
 
   if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
   sttcrec.st_prev_hetatm = het_record ? 1 : 0;
-  rec = "ATOM  ";
+  static const rt::FixedText<6> kAtomRecord("ATOM  ");
+  rec = kAtomRecord;
   return 0;
 }
 
@@ -1187,13 +1218,14 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     return;
   }
 
-  const auto next_is = [](std::initializer_list<const char*> names) {
-    for (const char* n : names)
-      if (starts(sttcrec.st_line_next.view(), n)) return true;
-    return false;
+  // The records that belong to the atom line before them.
+  const auto next_belongs = [] {
+    const std::string_view next = sttcrec.st_line_next.view();
+    return starts(next, "SIGA") || starts(next, "ANIS") || starts(next, "USER") ||
+           starts(next, "SIGU");
   };
   const auto hand_back = [&](const rt::FixedText<80>& current) {
-    crdinf.cr_pdb_rec = current.sub(1, 6);
+    std::memcpy(crdinf.cr_pdb_rec.c, current.c, 6);
   };
   // A record its parser refused (a number field that is no number) ends the
   // read with status 1, as a refused atom record does.
@@ -1260,10 +1292,29 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
         close_input(iend, 0);
         return;
       }
-      if (next_is({"SIGA", "ANIS", "USER", "SIGU"})) {
+      if (next_belongs()) {
         sttcrec.st_atom_pending = 1;
         continue;
       }
+      hand_back(current);
+      return;
+    } else if (starts(line, "ANIS") || starts(line, "SIGA") || starts(line, "SIGU") ||
+               starts(line, "USER")) {
+      // These lines belong to the atom line before them; without one
+      // waiting they are read past, so that no atom is handed back twice.
+      // They come next: an archive file gives an ANISOU line for most atoms,
+      // and no other record name begins with these four letters.
+      if (sttcrec.st_atom_pending == 0) continue;
+      if (starts(line, "ANIS")) {
+        if (rdaniso_(line) != 0) return refused();
+      } else if (starts(line, "SIGA")) {
+        rdsigat_(line);
+      } else if (starts(line, "SIGU")) {
+        rdsiguij_(line);
+      }
+      if (next_belongs()) continue;
+      sttcrec.st_atom_pending = 0;
+      if (!(rec == std::string_view("?"))) rec = "ATOM  ";
       hand_back(current);
       return;
     } else if (sttcrec.st_model_closed != 0 && of_a_later_model(line)) {
@@ -1323,23 +1374,6 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
       else if (rec_is(line, "LINK  ")) rdlink_(mdoc, line, ierr);
       else rdcispep_(mdoc, line, ierr);
       rec = "USER_L";
-      hand_back(current);
-      return;
-    } else if (starts(line, "ANIS") || starts(line, "SIGA") || starts(line, "SIGU") ||
-               starts(line, "USER")) {
-      // These lines belong to the atom line before them; without one
-      // waiting they are read past, so that no atom is handed back twice.
-      if (sttcrec.st_atom_pending == 0) continue;
-      if (starts(line, "ANIS")) {
-        if (rdaniso_(line) != 0) return refused();
-      } else if (starts(line, "SIGA")) {
-        rdsigat_(line);
-      } else if (starts(line, "SIGU")) {
-        rdsiguij_(line);
-      }
-      if (next_is({"SIGA", "ANIS", "USER", "SIGU"})) continue;
-      sttcrec.st_atom_pending = 0;
-      if (!(rec == std::string_view("?"))) rec = "ATOM  ";
       hand_back(current);
       return;
     }

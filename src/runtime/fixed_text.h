@@ -137,9 +137,12 @@ struct FixedText {
     assign(std::string_view(s));
     return *this;
   }
+  // Both widths are known here, so the copy is a few moves rather than a
+  // call: texts of the tables are copied into one another for every atom.
   template <int M>
   FixedText& operator=(const FixedText<M>& o) {
-    assign(o.view());
+    std::memmove(c, o.c, M < N ? M : N);
+    if constexpr (M < N) std::memset(c + M, ' ', N - M);
     return *this;
   }
   void assign(std::string_view s) { ref().assign(s); }

@@ -35,6 +35,21 @@ TEST(FixedText, AssignmentPadsAndCuts) {
   EXPECT_EQ(wide.view(), "ABZ     ");
 }
 
+// A text copied into a narrower one is cut, into a wider one padded, and
+// zero bytes it holds (never set) are copied as they stand, not taken as
+// its end.
+TEST(FixedText, CopyBetweenWidthsCutsPadsAndKeepsZeroBytes) {
+  rt::FixedText<6> six = "ABCDEF";
+  rt::FixedText<3> three;
+  three = six;
+  EXPECT_EQ(three.view(), "ABC");
+  six.c[1] = '\0';
+  rt::FixedText<8> eight;
+  eight.fill('x');
+  eight = six;
+  EXPECT_EQ(eight.view(), std::string_view("A\0CDEF  ", 8));
+}
+
 // Wide fields are trimmed eight characters at a time: whatever stands last,
 // wherever in its eight, only blanks and zero bytes after it are cut.
 TEST(FixedText, UsedLengthOfWideFieldsStopsAtTheLastCharacter) {
