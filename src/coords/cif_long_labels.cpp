@@ -45,6 +45,8 @@ struct Labels {
   // The author's chains read as chains of their own under another's label:
   // the label, the author's chain and the name taken.
   std::vector<std::array<std::string, 3>> pieces;
+  // Another program's file that labels its chains, as its first row tells.
+  bool others_labels = false;
 };
 Labels labels;
 
@@ -176,16 +178,26 @@ bool author_piece(const coords::CifAuthorRow& row, bool new_label) {
 void coords::long_labels_start() { labels = Labels{}; }
 
 void coords::long_label_row() {
-  const std::string_view label = cif_author_row().label_asym;
+  const CifAuthorRow& row = cif_author_row();
+  const std::string_view label = row.label_asym;
   const bool new_label = !labels.any || label != labels.last;
+  if (!labels.any) labels.others_labels = crdinf.cr_soft(1) != 'B' && row_labels_chain(row);
   if (new_label) {
     labels.any = true;
     labels.last.assign(label);
     labels.cut = crdatm.cr_group;
-    labels.width = cif_author_row().label_given ? label_width(label) : 0;
+    labels.width = row.label_given ? label_width(label) : 0;
     const auto it = labels.name_of.find(labels.last);
-    labels.name = it != labels.name_of.end() ? it->second : name_label(label, labels.cut);
-    if (it == labels.name_of.end()) labels.name_of.emplace(labels.last, labels.name);
+    const bool returns = it != labels.name_of.end();
+    labels.name = returns ? it->second : name_label(label, labels.cut);
+    if (!returns) labels.name_of.emplace(labels.last, labels.name);
+    // ParmEd and OpenMM keep the PDB form's order and give a chain's waters
+    // and ligands the chain's label, after all the chains: under the
+    // label's name they would be a second chain of that name, in the
+    // written model too.  Each return of a label is a further chain, as the
+    // PDB form's chain letter returning for its waters is.
+    if (returns && labels.others_labels && !given_value(label).empty())
+      labels.name = coords::further_chain_name(labels.name);
     labels.anew = !(labels.name == labels.cut);
     labels.number[0] = '\0';
   }
@@ -197,7 +209,7 @@ void coords::long_label_row() {
     for (int i = 1; i <= 4; ++i) pnum(7 + i) = name(i);
   };
   if (labels.anew) name_row(labels.name);
-  if (author_piece(cif_author_row(), new_label)) {
+  if (author_piece(row, new_label)) {
     name_row(labels.piece);
     return;
   }

@@ -16,9 +16,11 @@ namespace coords {
 void long_labels_start();
 // For the atom row that rdcrd_cif_ returned last, before it is stored: the
 // row's group (crdatm cr_group and the chain characters of cr_pnum) becomes
-// its label's chain name.  At a new residue of a chain named anew, the link
-// and modification rows that name that residue by the label's first four
-// characters take the new name.
+// its label's chain name, or, in another program's file, where the label is
+// given again after another's rows, a further chain of that name
+// (coords::further_chain_name).  At a new residue of a chain named anew,
+// the link and modification rows that name that residue by the label's
+// first four characters take the new name.
 // Writes crdatm, link_inf, mod_inf.
 void long_label_row();
 // After the rows: one line counting the labels named anew and naming the

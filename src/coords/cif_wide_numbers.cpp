@@ -125,6 +125,23 @@ std::string value_of(const rt::FixedText<12>& key) {
   return std::to_string(cif_read_i4(key.sub(3, 6))) + key(7);
 }
 
+// A simulation program writes a water's number past 9999 on into the
+// insertion code's column of its PDB file (10000 in columns 23-27), and a
+// converter gives the fifth digit as the insertion code (number 1000, code
+// 0).  Read as the PDB form reads that column, the digit ends the number:
+// kept as a code, it would be written back as part of the number (10000),
+// which a run on the written model reads as 0.  The five digits in `out`,
+// where the row's key so holds them.
+bool fifth_digit_of_water(bool water, char out[5]) {
+  if (!water || crdinf.cr_soft(1) == 'B') return false;
+  const char* key = crdatm.cr_pnum.c + 2;
+  for (int i = 0; i < 5; ++i)
+    if (key[i] < '0' || key[i] > '9') return false;
+  std::memcpy(out, key, 5);
+  crdatm.cr_pnum(7) = ' ';
+  return true;
+}
+
 }  // namespace
 
 long long coords::number_high(std::string_view auth_seq) {
@@ -172,8 +189,11 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   const CifAuthorRow& row = cif_author_row();
   if (wide.labels == Wide::Labels::Unknown)
     wide.labels = row_labels_chain(row) ? Wide::Labels::Given : Wide::Labels::None;
-  const Number n = parse(row.auth_seq);
   const bool water = pdb::is_any_water(crdatm.cr_rname.trimmed());
+  char five[5];
+  const std::string_view auth_seq =
+      fifth_digit_of_water(water, five) ? std::string_view(five, 5) : row.auth_seq;
+  const Number n = parse(auth_seq);
   const bool too_wide = n.given && n.width > 4;
   long long high = 0;
   if (too_wide && water) {
@@ -220,8 +240,8 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   // right after the other) are two residues at that number, refused by
   // wide_numbers_report, never one residue of both.
   wide.parts = same_chain && (too_wide || wide.auth_wide) &&
-               number == std::string_view(wide.number, 5) && row.auth_seq != wide.auth;
-  wide.auth.assign(row.auth_seq);
+               number == std::string_view(wide.number, 5) && auth_seq != wide.auth;
+  wide.auth.assign(auth_seq);
   wide.auth_wide = too_wide;
   // A further water chain holds none of the numbers of the chain before it:
   // after the wrap past 9999, 199 is no repeat of the 199 before it.

@@ -28,10 +28,12 @@ long long number_high(std::string_view auth_seq);
 void wide_numbers_start();
 // For the atom row that rdcrd_cif_ returned last, before it is stored.  A
 // water numbered past 9999 keeps the last four digits of its number, one
-// below -999 its minus and last three; the waters of one chain after each
-// 10000 (each 1000 below 0), or after a restart after 9999, become a
-// further chain: in a file that labels its chains under a name of
-// its own (the chain's first character and a free second one), in a file
+// below -999 its minus and last three (in another program's file a digit
+// given as the insertion code of a water's four-digit number is the
+// number's fifth, as in column 27 of the PDB form); the waters of one
+// chain after each 10000 (each 1000 below 0), or after a restart after
+// 9999, become a further chain: in a file that labels its chains under a
+// name of its own (the chain's first character and a free second one), in a file
 // that labels none by the chain counter of the PDB form.  So does, in
 // another program's file, a water of the blank chain at a number that its
 // water chain already holds, lying apart from the water that holds it (the

@@ -63,8 +63,9 @@ TEST_F(CifAtomRows, LongAsymIdsThatAgreeInTheirFirstFourAreNamedApart) {
     const std::string first = std::string(c.first).substr(0, 4);
     EXPECT_EQ(asym_part.group_id(1).trimmed(), first);
     EXPECT_EQ(asym_part.group_id(2).trimmed(), c.second_name);
-    // The label read again keeps the name it was given first.
-    EXPECT_EQ(asym_part.group_id(3).trimmed(), first);
+    // The label read again after another is a further chain of the name
+    // it was given first, as the PDB form's chain letter read again.
+    EXPECT_EQ(asym_part.group_id(3).trimmed(), first.substr(0, 1) + "a");
     EXPECT_NE(out_.find(std::string(" WARNING: 1 chain label agrees with another in the first 4 characters, all "
                                     "that a chain name holds, and is named anew: ") +
                         c.second + " as " + c.second_name + "\n"),
@@ -151,14 +152,15 @@ TEST_F(CifAtomRows, LabelOfOneCharacterAndItsDoubleAreNamedApart) {
               std::string::npos)
         << out_;
   }
-  // Labels A and B, and a label read again after another, keep their names.
+  // Labels A and B keep their names, and a label read again after another
+  // is a further chain of its own, as the PDB form's chain letter read again.
   write("ab",
         cif_header() + kShortLoop + "1 CA ALA A 1 0 0 0\n2 CA GLY B 1 0 0 0\n3 CA SER A 2 0 0 0\n");
   ASSERT_EQ(read_out("ab"), 0) << out_;
   ASSERT_EQ(asym_part.n_group, 3);
   EXPECT_EQ(asym_part.group_id(1).trimmed(), "AA");
   EXPECT_EQ(asym_part.group_id(2).trimmed(), "BB");
-  EXPECT_EQ(asym_part.group_id(3).trimmed(), "AA");
+  EXPECT_EQ(asym_part.group_id(3).trimmed(), "Aa");
   EXPECT_EQ(out_.find("named anew"), std::string::npos) << out_;
 }
 

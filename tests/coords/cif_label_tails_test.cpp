@@ -59,6 +59,18 @@ TEST_F(CifLabelTails, ResiduesAfterTheLastPolymerResidueLeaveTheChain) {
        row("ATOM", "N", "ALA", "A", 1) + row("HETATM", "O", "HOH", "A", 2) +
            row("ATOM", "N", "ALA", "Aa", 1),
        "AA:1 Ab:1 Aa:1 "},
+      // ParmEd and OpenMM keep the PDB form's order: a label read again
+      // after another chain is a chain of its own, never a second of its
+      // name.
+      {"each chain's waters after both chains, under its label",
+       row("ATOM", "N", "ALA", "U", 1) + row("ATOM", "N", "ALA", "P", 1) +
+           row("HETATM", "O", "HOH", "U", 2) + row("HETATM", "O", "HOH", "U", 3) +
+           row("HETATM", "O", "HOH", "P", 2),
+       "UU:1 PP:1 Ua:2 Pa:1 "},
+      {"a ligand parted off, then the chain's waters after the next chain",
+       row("ATOM", "N", "ALA", "A", 1) + row("HETATM", "S", "SO4", "A", 2) +
+           row("ATOM", "N", "ALA", "C", 1) + row("HETATM", "O", "HOH", "A", 3),
+       "AA:1 Aa:1 CC:1 Ab:1 "},
       {"a label whose rows name their entity keeps its residues",
        row("ATOM", "N", "GLY", "A", 1, "1") + row("HETATM", "N", "MSE", "A", 2, "1") +
            row("HETATM", "O", "HOH", "A", 3, "1"),

@@ -91,6 +91,14 @@ TEST_F(CifWideNumbers, WatersPast9999AreFurtherChainsOfTheirChain) {
       // Past five digits the last four are kept still, not the first.
       {"six digits", rows_of({"HOH W 99999", "HOH W 100000", "HOH W 100001"}),
        "WW:9999 ,|Wa:   0 ,   1 ,|", kAbove},
+      // A PDB file's five digits in columns 23-27 as a converter gives
+      // them, the fifth as the insertion code: the number's, no code.
+      {"the fifth digit given as the insertion code",
+       cif_header() +
+           atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "Cartn_x", "Cartn_y",
+                      "Cartn_z", "auth_seq_id", "pdbx_PDB_ins_code", "auth_asym_id"}) +
+           "1 O HOH W 0 0 0 9999 . ''\n2 O HOH W 3 0 0 1000 0 ''\n3 O HOH W 6 0 0 1572 5 ''\n",
+       "XX:9999 ,|Xa:   0 ,5725 ,|", kAbove},
       // Below -999 the minus stays: a further chain at each thousand.
       {"below -999, labelled",
        rows_of({"HOH W -1001", "HOH W -1000", "HOH W -999", "HOH W -998"}),

@@ -259,7 +259,11 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
               {"peers/1tii_two_chains_openbabel.cif", true, "XX Xa", 2},
               // The second chain begins at MET 1, which the first never
               // held: no gap row joins it to the first.
-              {"peers/ubi_two_chains_b_starts_lower_openbabel.cif", true, "XX Xa", 0}};
+              {"peers/ubi_two_chains_b_starts_lower_openbabel.cif", true, "XX Xa", 0},
+              // Each chain's waters under its label after all the chains:
+              // chains of their own, as in the PDB form, never a second
+              // CC, DD or AA.
+              {"peers/cif_labels/3mht_parmed.cif", true, "CC DD AA Aa Ca Da Ab", 0}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.model);
     Runs runs;
