@@ -813,8 +813,15 @@ inline void take_value(int k, RowExtra& row) {
     if (!value_absent(val) && !(dot && crdinf.cr_soft(1) != 'B')) {
       // The number may carry its insertion code ("27A").
       if (!dot && !coords::cif_author_number(val)) row.take_no_number(k);
-      // Written straight into columns 3-7 of the residue key.
-      cif_residue_number(val, crdatm.cr_pnum.c + 2, true);
+      // Written straight into columns 3-7 of the residue key.  This
+      // system's own files write those five columns as one value, so five
+      // characters there are four of number and the code, a digit as well
+      // ("99999" is 9999 with code 9), never a number past 9999.
+      const std::string_view given = trimmed_value(val);
+      if (crdinf.cr_soft(1) == 'B' && given.size() == 5)
+        std::memcpy(crdatm.cr_pnum.c + 2, given.data(), 5);
+      else
+        cif_residue_number(val, crdatm.cr_pnum.c + 2, true);
       author_row.auth_seq = trimmed_value(val);
       row.seen_auth = true;
     }

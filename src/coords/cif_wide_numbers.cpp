@@ -194,7 +194,8 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   const std::string_view auth_seq =
       fifth_digit_of_water(water, five) ? std::string_view(five, 5) : row.auth_seq;
   const Number n = parse(auth_seq);
-  const bool too_wide = n.given && n.width > 4;
+  // This system's own files write a number and its code as five characters.
+  const bool too_wide = n.given && n.width > 4 && crdinf.cr_soft(1) != 'B';
   long long high = 0;
   if (too_wide && water) {
     high = high_of(n);

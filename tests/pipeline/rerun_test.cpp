@@ -203,6 +203,11 @@ TEST(SecondRun, ShippedEntriesGiveTheSameRestraints) {
               {"1A8O.pdb", true},
               {"cif_1A8O.cif", true},
               {"1LCD.pdb", true},
+              // Residues 153-155 of 1A8O numbered 1000, 1000 with the
+              // insertion code 1 (columns 23-27 "10001") and 1001: the code
+              // is a digit, and the written number with its code reads back
+              // as that residue, not as a number past 9999.
+              {"pdb_digit_insertion_code.pdb", true},
               // Its chain caps written as HETATM join their chains by
               // distance; the coordinates written name those links.
               {"peers/renamed_and_sorted/2jo4_model1.pdb", true},
