@@ -11,6 +11,7 @@
 #include "coords/cif_by_pdb_rules.h"
 #include "coords/pdb_chains.h"
 #include "coords/pdb_corrections.h"
+#include "foundation/residue_class.h"
 #include "foundation/atom_com.h"
 #include "foundation/atom_names.h"
 #include "foundation/residue_class.h"
@@ -28,8 +29,9 @@ struct Keys {
   std::string chain;  // the author's chain, whole
   char number[5] = {};
   rt::FixedText<8> rname;
-  bool hetatm = false;  // as the counter took it (joined: not)
-  bool joined = false;  // chain-bonded to the residue before it
+  bool hetatm = false;        // as the counter took it
+  bool standard_het = false;  // a standard residue written as HETATM, so taken
+  bool joined = false;        // chain-bonded to the residue before it
   char digit = '0';
   // The class of the residue before, and whether that residue held an OXT.
   int32_t class_old = 1;
@@ -71,11 +73,11 @@ std::string_view author_chain(const coords::CifAuthorRow& row) {
 
 // The counter as the PDB reader raises it when it reads the line, and at
 // the first atom.
-char read_digit(bool het, bool chain_differs, bool number_differs, bool wraps) {
+char read_digit(bool het, bool het_before, bool chain_differs, bool number_differs, bool wraps) {
   if (!keys.any || wraps) return next_digit();
   const rt::FixedText<8>& rname = crdatm.cr_rname;
   const bool rises = pdb::counter_rises(
-      het, keys.hetatm, number_differs, rname.sub(1, 3) == keys.rname.sub(1, 3),
+      het, het_before, number_differs, rname.sub(1, 3) == keys.rname.sub(1, 3),
       pdb::is_water(rname.sub(1, 3)), pdb::is_water(keys.rname.sub(1, 3)), chain_differs);
   return rises ? next_digit() : keys.digit;
 }
@@ -204,16 +206,22 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   const bool label_differs = labelled && keyed && row.label_asym != keys.label;
   // In a file that names no chain, a residue chain-bonded to the one before
   // (its N or P within a bond of that residue's C or O3') goes on with its
-  // chain whatever its label, entity or record kind: gemmi gives each
-  // residue of a strand it does not know for a polymer a label and an
-  // entity of its own, OpenMM writes T, ACE and NME as HETATM.  Judged at
-  // a residue's first row, for the rows that could part it.
+  // chain whatever its label or entity (gemmi gives each residue of a
+  // strand it does not know for a polymer a label and an entity of its
+  // own), and a standard residue written as HETATM (OpenMM's T) whatever
+  // its record kind, as the PDB reader reads it.  Judged at a residue's
+  // first row, for the rows that could part it.
   const bool entity_differs = keys.any && !chain_differs && row.entity != keys.entity;
+  const bool standard_het =
+      het && (foundation::standard_residue_name(rt::trim(row.comp_name)) ||
+              foundation::standard_residue_name(rt::trim(crdatm.cr_rname.view())));
   if (!keys.any || chain_differs || next_residue)
     keys.joined = blank_residue && next_residue && !wraps &&
-                  (entity_differs || label_differs || het || keys.hetatm) && bonded_to_before(xyz);
+                  (entity_differs || label_differs || standard_het ||
+                   (keys.hetatm && keys.standard_het)) &&
+                  bonded_to_before(xyz);
   const bool joined = keys.joined;
-  const bool het_read = het && !joined;
+  const bool het_read = het && !(joined && standard_het);
   // Two chains' ligands may follow one another under one number and name.
   const bool entity_turns = entity_differs && chain.empty() && !joined;
   const bool numbers_again =
@@ -236,7 +244,8 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
                         (again && !chain_differs && (blank_residue || het));
   if (restarts) keys.starts.push_back(keys.row);
   if (entity_turns) keys.entity_starts.push_back(keys.row);
-  char digit = read_digit(het_read, chain_differs, number_differs, wraps || restarts);
+  char digit = read_digit(het_read, keys.hetatm && !(joined && keys.standard_het), chain_differs,
+                          number_differs, wraps || restarts);
   const bool key_differs = !keys.any || chain_differs || digit != keys.digit;
   const bool first_of_residue = key_differs || number_differs || name_differs;
   if (first_of_residue && !keys.ahead.empty() && keys.ahead.back().end == 0 &&
@@ -256,6 +265,7 @@ void coords::unlabelled_chain_of_row(bool wraps, bool again) {
   std::memcpy(keys.number, pnum.c + 2, 5);
   keys.rname = crdatm.cr_rname;
   keys.hetatm = het_read;
+  keys.standard_het = het_read && standard_het;
   keys.digit = digit;
   if (crdatm.cr_aname == "OXT ") keys.oxt_prev = true;
 

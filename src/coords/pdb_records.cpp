@@ -47,10 +47,12 @@ int32_t cif_n_ahead = 0;
 // The run of waters of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_waters;
 pdb::BlankChainRestarts blank_restarts;
-// The ends of the blank chain's residue before, of any record kind, and
-// whether the residue being read is chain-bonded to it.
+// The ends of the blank chain's residue before, of any record kind;
+// whether the residue being read is chain-bonded to it, and whether the
+// atom before was a standard residue written as HETATM.
 pdb::BlankChainRestarts blank_ends;
 bool joined_before = false;
+bool standard_het_before = false;
 // The polymer residues of the piece of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_residues;
 pdb::ResidueAgain residue_atoms;
@@ -195,6 +197,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   blank_restarts.clear();
   blank_ends.clear();
   joined_before = false;
+  standard_het_before = false;
   blank_residues.clear();
   residue_atoms.clear();
   water_numbers.clear();
@@ -1040,17 +1043,22 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // A force-field name stands for a standard residue, which the archive
   // writes as ATOM: a program that writes every name it does not know as
   // HETATM (OpenMM's writer, HIE; URA) does not cut the chain there.
-  // In a file that names no chain, a residue chain-bonded to the residue
-  // before (its N or P within a bond of that one's C or O3') goes on with
-  // the chain whatever its record kind or the kind of the residue before:
-  // OpenMM writes the DNA name T and the caps ACE and NME as HETATM.
-  // Judged at a residue's first atom, for the residues that could part it.
+  // In a file that names no chain, a standard residue written as HETATM
+  // (OpenMM writes T so, a name it does not know) and chain-bonded to the
+  // residue before (its N or P within a bond of that one's C or O3') goes
+  // on with the chain, and so does the residue chain-bonded to it after
+  // it: the archive writes it as ATOM.  A modified residue or a cap stays
+  // a piece of its own, as the archive's own HETATM records make it.
+  // Judged at a residue's first atom.
+  const bool standard_het =
+      hetatm && (foundation::standard_residue_name(rt::trim(rname_read.view())) ||
+                 foundation::standard_residue_name(rt::trim(rname.view())));
   if (first_atom || chain_differs || residue_differs || !same_name)
     joined_before = blank_chain && !water && !first_atom && !chain_differs &&
-                    (hetatm || sttcrec.st_prev_hetatm == 1) && blank_ends.may_bond() &&
-                    bonded_at_n_or_p(line, aname, crdatm.cr_xyz.data());
+                    (standard_het || (sttcrec.st_prev_hetatm == 1 && standard_het_before)) &&
+                    blank_ends.may_bond() && bonded_at_n_or_p(line, aname, crdatm.cr_xyz.data());
   const bool het_record =
-      hetatm && !joined_before &&
+      hetatm && !(joined_before && standard_het) &&
       (water ||
        (foundation::force_field_standard(rname.view()).empty() &&
         foundation::force_field_nucleotide_name(rname_read.view(), name_read.view()).empty()));
@@ -1098,7 +1106,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
     digit = bump_counter();
   } else if (wraps || repeats || restarts || held_apart || segment_turns || letter_turns ||
              (again && !water_anew && (het_record || polymer_line || water)) ||
-             pdb::counter_rises(het_record, sttcrec.st_prev_hetatm == 1 && !joined_before,
+             pdb::counter_rises(het_record,
+                                sttcrec.st_prev_hetatm == 1 &&
+                                    !(joined_before && standard_het_before),
                                 residue_differs,
                                 same_name, water, prev_water,
                                 chain_differs)) {
@@ -1148,6 +1158,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
 
   if (aname == std::string_view("OXT")) com_rdat.rd_oxt_atom = "Y";
   sttcrec.st_prev_hetatm = het_record ? 1 : 0;
+  standard_het_before = het_record && standard_het;
   static const rt::FixedText<6> kAtomRecord("ATOM  ");
   rec = kAtomRecord;
   return 0;

@@ -101,6 +101,13 @@ bool name_in(std::string_view name, const std::string_view (&list)[K]) {
   return false;
 }
 
+// A residue the archive writes as ATOM, or an older file's one-letter
+// nucleotide: another writer's HETATM record for it (OpenMM writes T so)
+// marks no modified residue.
+inline bool standard_residue_name(std::string_view rname) {
+  return name_in(rname, kPdbStandard) || name_in(rname, kOneLetterNucleotides);
+}
+
 // Names that force fields give a standard amino acid in one of its
 // protonation or bonding states (histidine by its protonated nitrogens,
 // cystine, deprotonated cysteine, neutral aspartate, glutamate and lysine),
