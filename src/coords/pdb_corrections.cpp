@@ -289,9 +289,15 @@ bool BlankChainNumbers::lies_on(std::string_view number, const float* xyz) const
 
 void BlankChainNumbers::note_run(bool in_run, std::string_view key, std::string_view number,
                                  const float* xyz) {
-  // A residue's further atoms go on its number's last piece.
-  if (in_run && !pieces_.empty() && same_text(number, last_number_) && same_text(key, key_)) {
-    xyz_.insert(xyz_.end(), xyz, xyz + 3);
+  // A residue's further atoms go on its number's last piece: nearly every
+  // atom of a run, so compared and stored without a loop.
+  if (in_run && !pieces_.empty() && number.size() == last_number_.size() &&
+      key.size() == key_.size() &&
+      std::memcmp(number.data(), last_number_.data(), number.size()) == 0 &&
+      std::memcmp(key.data(), key_.data(), key.size()) == 0) {
+    const std::size_t n = xyz_.size();
+    xyz_.resize(n + 3);
+    std::memcpy(xyz_.data() + n, xyz, 3 * sizeof(float));
     ++pieces_.back().end;
     return;
   }

@@ -47,10 +47,9 @@ int32_t cif_n_ahead = 0;
 // The run of waters of a blank chain being read, by number.
 pdb::BlankChainNumbers blank_waters;
 pdb::BlankChainRestarts blank_restarts;
-// The ends of the blank chain's residue before, of any record kind;
-// whether the residue being read is chain-bonded to it, and whether the
-// atom before was a standard residue written as HETATM.
-pdb::BlankChainRestarts blank_ends;
+// Whether the residue being read is chain-bonded to the blank chain's
+// residue before, and whether the atom before was a standard residue
+// written as HETATM.
 bool joined_before = false;
 bool standard_het_before = false;
 // The polymer residues of the piece of a blank chain being read, by number.
@@ -195,7 +194,6 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_residue_again = 0;
   blank_waters.clear();
   blank_restarts.clear();
-  blank_ends.clear();
   joined_before = false;
   standard_het_before = false;
   blank_residues.clear();
@@ -228,6 +226,7 @@ namespace {
 // it is read at the first atom, from a look at the lines that follow; a
 // cell given before the atoms is kept whatever follows them.  Non-zero when
 // a record found there was refused.
+[[gnu::cold, gnu::noinline]]
 int32_t cell_after_atoms(int32_t nospgr_input) {
   const int unit = rt::open_to_look(rt::unit_file_name(crdinf.cri_iun));
   if (unit == 0) return 0;
@@ -631,10 +630,16 @@ bool residue_lines_ahead(std::string_view line, int limit, F f) {
 // before its N or P, or in one copy of it.
 constexpr int kResidueLinesAhead = 256;
 
+// The looks ahead below (and the cell after the atoms) run at a few lines
+// of a file, never at most atoms: they are kept out of line and cold, so
+// that the unit's per-atom code keeps its small helpers inline within the
+// compiler's budget for one unit, about a tenth of the read.
+
 // The N (or P) of the residue whose first atom `line` is, where it stands
 // further on (after the residue's hydrogens): the residue's lines after it
 // are read ahead and the unit set back to where it was.  Only a residue
 // whose numbers drop is looked at so, once.
+[[gnu::cold, gnu::noinline]]
 bool chain_atom_ahead(std::string_view line, rt::FixedText<4>& name, float* xyz) {
   return residue_lines_ahead(line, kResidueLinesAhead, [&](std::string_view l, const float* at) {
     const std::string_view n = rt::trim(pdbf::cols(l, 13, 16));
@@ -654,6 +659,7 @@ bool chain_atom_ahead(std::string_view line, rt::FixedText<4>& name, float* xyz)
 // whose name comes again) lie within a bond of the atom of their name
 // before them than lie apart; as many apart as on, it is the residue given
 // again.  A copy is no longer than the residue before it.
+[[gnu::cold, gnu::noinline]]
 bool copy_lies_on(std::string_view line, const pdb::ResidueAgain& held) {
   struct Seen {
     char name[5];
@@ -685,17 +691,19 @@ bool copy_lies_on(std::string_view line, const pdb::ResidueAgain& held) {
 // Whether the residue whose first atom `line` is (`name`, `xyz`) is
 // chain-bonded to the blank chain's residue before, judged at its N or P
 // wherever it stands among the residue's atoms.
+[[gnu::cold, gnu::noinline]]
 bool bonded_at_n_or_p(std::string_view line, const rt::FixedText<4>& name, const float* xyz) {
-  if (blank_ends.bonded(name.view(), xyz)) return true;
+  if (blank_restarts.bonded(name.view(), xyz)) return true;
   if (name == std::string_view("N") || name == std::string_view("P")) return false;
   rt::FixedText<4> ahead;
   float at[3];
-  return chain_atom_ahead(line, ahead, at) && blank_ends.bonded(ahead.view(), at);
+  return chain_atom_ahead(line, ahead, at) && blank_restarts.bonded(ahead.view(), at);
 }
 
 // Whether the atom after `line` in its residue has another name: a
 // residue's second atom named as its first is a conformer where the
 // residue goes on with other names.
+[[gnu::cold, gnu::noinline]]
 bool next_atom_named_otherwise(std::string_view line) {
   bool other = false;
   residue_lines_ahead(line, 1, [&](std::string_view l, const float*) {
@@ -723,6 +731,7 @@ void note_later_water(std::string_view l) {
 // Every water number the file gives from the line after the one being
 // read to the end of the model: the PDB road reads the rest of the file
 // once and sets the unit back; the mmCIF road looks at the rows in hand.
+[[gnu::cold, gnu::noinline]]
 void note_later_waters() {
   later_waters.fill_start();
   if (cif_row != nullptr) {
@@ -1056,7 +1065,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   if (first_atom || chain_differs || residue_differs || !same_name)
     joined_before = blank_chain && !water && !first_atom && !chain_differs &&
                     (standard_het || (sttcrec.st_prev_hetatm == 1 && standard_het_before)) &&
-                    blank_ends.may_bond() && bonded_at_n_or_p(line, aname, crdatm.cr_xyz.data());
+                    blank_restarts.may_bond() &&
+                    bonded_at_n_or_p(line, aname, crdatm.cr_xyz.data());
   const bool het_record =
       hetatm && !(joined_before && standard_het) &&
       (water ||
@@ -1137,15 +1147,14 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   blank_residues.note(polymer_line, crdatm.cr_pnum.sub(8, 12), crdatm.cr_pnum.sub(3, 7),
                       crdatm.cr_xyz.data());
   const bool same_piece = !first_atom && !chain_differs && digit == digit_before;
-  if (!polymer_line || !same_piece) blank_restarts.clear();
-  if (polymer_line)
+  // A standard residue's ends are kept whatever its record kind, for the
+  // chain bond of the residue after it.
+  const bool polymer_ends = polymer_line || (blank_chain && standard_het);
+  if (!polymer_ends || !same_piece) blank_restarts.clear();
+  if (polymer_ends)
     blank_restarts.atom(!same_piece || residue_differs || name_turns,
                         crdatm.cr_pnum.sub(3, 7), aname.view(), crdatm.cr_xyz.data());
 
-  if (!blank_chain || water || !same_piece) blank_ends.clear();
-  if (blank_chain && !water)
-    blank_ends.atom(!same_piece || residue_differs || name_turns, crdatm.cr_pnum.sub(3, 7),
-                    aname.view(), crdatm.cr_xyz.data());
   residue_atoms.atom(!same_piece || residue_differs || name_turns || again,
                      name_word, alt(1), hydrogen, crdatm.cr_xyz.data());
   // A water read anew stays in its water chain whatever stands between it
