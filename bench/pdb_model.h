@@ -1,6 +1,9 @@
 // The generated PDB model of the benchmarks: a cell, then chains of 100
 // residues of eight atoms each, each chain ended by TER; chain letters
-// cycle through A-Z and serial numbers through five digits.
+// cycle through A-Z and serial numbers through five digits.  A letter given
+// again numbers its residues on from where it stopped: a chain letter that
+// holds a number twice is refused, and the read would be measured to its
+// refusal.
 #pragma once
 
 #include <cstdio>
@@ -19,7 +22,8 @@ inline void write_pdb_model(const std::string& path, int n) {
       for (int k = 0; k < 8; ++k) {
         ++serial;
         std::fprintf(f, "ATOM  %5d %4s LYS %c%4d    %8.3f%8.3f%8.3f  1.00 %5.2f           %s\n",
-                     serial % 100000, names[k], id, r, 0.01 * (serial % 9973), 0.02 * r, 0.5 * k,
+                     serial % 100000, names[k], id, r + 100 * (chain / 26), 0.01 * (serial % 9973),
+                     0.02 * r, 0.5 * k,
                      10.0 + k, elems[k]);
       }
     }
