@@ -464,6 +464,16 @@ void WaterNumbersAgain::note(bool water, bool same_chain, std::string_view numbe
   // Numbers from 0 or 1 again after 9999 begin a further water chain with
   // numbers of its own, where the chain's key goes on (an mmCIF file's rows).
   if (any_ && last_ == 9999 && n < last_) any_ = anew_ = false;
+  if (!any_) {
+    for (const int32_t k : held_list_) held_[static_cast<std::size_t>(k)] = 0;
+    held_list_.clear();
+    low_ = 0;
+  }
+  if (n >= 0 && n <= 9999) {
+    if (held_.empty()) held_.assign(10000, 0);
+    if (held_[static_cast<std::size_t>(n)] == 0) held_list_.push_back(n);
+    held_[static_cast<std::size_t>(n)] = 1;
+  }
   top_ = any_ && top_ > n ? top_ : n;
   last_ = n;
   any_ = true;
@@ -476,6 +486,14 @@ bool WaterNumbersAgain::read_anew(bool again, char* number, const LaterWaterNumb
     const bool after_anew = anew_ && std::memcmp(number, read_, 4) == 0;
     int32_t next = top_ + 1;
     while (next <= 9999 && later.holds(next)) ++next;
+    // A writer that sorts the waters by number gives every later number
+    // of the chain after the first waters of one number: none is left past
+    // the highest, and a further water chain for each water would follow.
+    if (next > 9999 && !held_.empty()) {
+      while (low_ <= 9999 && (held_[static_cast<std::size_t>(low_)] != 0 || later.holds(low_)))
+        ++low_;
+      next = low_;
+    }
     anew_ = any_ && next <= 9999;
     // Past 9999 the water begins a further water chain at the number the
     // file gives it, whose numbers start from it.

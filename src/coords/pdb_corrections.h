@@ -326,7 +326,8 @@ class WaterNumbersAgain {
   // written into `number` (a water given again, `again`, and the rest of
   // its atoms, which the file gives at the number it was given again at,
   // whatever records stand between them).  The number is the first past
-  // the chain's highest that no water holds later (`later`).
+  // the chain's highest that no water holds later (`later`), or where none
+  // is left the lowest that neither the chain nor a later water holds.
   bool read_anew(bool again, char* number, const LaterWaterNumbers& later);
   // The number the last water read anew is read at.
   int32_t read_number() const { return read_n_; }
@@ -342,6 +343,12 @@ class WaterNumbersAgain {
   int32_t read_n_ = 0;
   bool anew_ = false;     // the water being read is read anew
   bool warned_ = false;
+  // The numbers the water chain holds (a flag for each of 0-9999, and
+  // the list of those set, to clear them at the next water chain), and
+  // the lowest number that may still be free.
+  std::vector<unsigned char> held_;
+  std::vector<int32_t> held_list_;
+  int32_t low_ = 0;
 };
 
 // The warning on waters of a blank chain numbered again, the first time;

@@ -227,6 +227,8 @@ TEST(PdbWaterNumbers, BlankChainWatersNumberedAgainLyingApartStartAWaterChain) {
        "HOH", " O  ", 1},
       {"blank chain, waters 0, 0, 1", ' ', "", {{0, 10}, {0, 13}, {1, 16}}, 0, {3}, 0, "HOH",
        " O  ", 1},
+      {"chain A, waters 9998, 9998, 9999: none free past the highest, the lowest free taken", 'A',
+       "", {{9998, 10}, {9998, 13}, {9999, 16}}, 0, {3}, 0, "HOH", " O  ", 1},
       {"chain A, waters past 9999 by their first digits: a further water chain", 'A', "",
        {{9998, 10}, {9999, 13}, {1000, 16}, {1000, 19}, {1001, 22}}, 0, {2, 3}, 0, "HOH", " O  ",
        1},
