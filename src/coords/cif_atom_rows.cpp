@@ -1174,8 +1174,7 @@ bool rows_ahead(F f) {
   while (rt::read_record_view(look.unit, rec) == rt::IOSTAT_OK) {
     if (!loop_words(rec, words)) break;
     if (static_cast<int>(words.size()) < n) continue;
-    if (static_cast<int>(words.size()) > n || !f(static_cast<const std::vector<std::string>&>(words)))
-      break;
+    if (static_cast<int>(words.size()) > n || !f(words)) break;
     words.clear();
   }
   rt::unit_return_to(look.unit, mark);

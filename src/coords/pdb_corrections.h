@@ -244,9 +244,10 @@ class ResidueAgain {
   // atom (N, N, CA, CA, ...).  At the residue's first name the next atom of
   // the residue tells (`next_named_otherwise`, asked only then): ZN, ZN at
   // one number, or a water's O, O, are residues given again.
+  // `name` as name_of makes it a word.
   template <class F>
-  bool conformer(std::string_view name, char alt, F next_named_otherwise) const {
-    if (atoms_.empty() || !atoms_.back().namesake(name_of(name), alt)) return false;
+  bool conformer(uint32_t name, char alt, F next_named_otherwise) const {
+    if (atoms_.empty() || !atoms_.back().namesake(name, alt)) return false;
     return other_names_ || next_named_otherwise();
   }
   // The copy of the residue read so far (from the first atom whose name

@@ -1027,7 +1027,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool again =
       !first_atom && !chain_differs && !residue_differs && same_name &&
       residue_atoms.begins_again(name_word, alt(1), hydrogen, crdatm.cr_xyz.data()) &&
-      !residue_atoms.conformer(name_read.view(), alt(1),
+      !residue_atoms.conformer(name_word, alt(1),
                                [&] { return next_atom_named_otherwise(line); }) &&
       (water || !copy_lies_on(line, residue_atoms));
   rt::FixedText<4> given_number;

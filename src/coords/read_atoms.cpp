@@ -2,7 +2,6 @@
 // and the three counts.
 #include "coords/read_atoms.h"
 
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +14,7 @@
 #include "coords/cif_header.h"
 #include "coords/cif_label_tails.h"
 #include "coords/cif_long_labels.h"
+#include "coords/cif_numbers.h"
 #include "coords/cif_small_molecule.h"
 #include "coords/cif_split_numbers.h"
 #include "coords/cif_store_atom.h"
@@ -128,7 +128,8 @@ class RowsAgain {
     const std::string_view name = row.atom_name;
     const bool again =
         same && atoms_.begins_again(name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data()) &&
-        !atoms_.conformer(name, crdatm.cr_alt(1), [] { return coords::cif_next_row_named_otherwise(); });
+        !atoms_.conformer(pdb::ResidueAgain::name_of(name), crdatm.cr_alt(1),
+                          [] { return coords::cif_next_row_named_otherwise(); });
     atoms_.atom(!same || again, name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data());
     if (!same) {
       held_ = true;
@@ -141,7 +142,8 @@ class RowsAgain {
     const bool water = crdatm.cr_rname == "HOH";
     const rt::FixedText<4> given(crdatm.cr_pnum.sub(3, 6).view());
     if (again && water && !later_.filled()) note_later_waters();
-    const bool anew = water && same_chain && numbers_.read_anew(again, crdatm.cr_pnum.c + 2, later_);
+    const bool anew =
+        water && same_chain && numbers_.read_anew(again, crdatm.cr_pnum.c + 2, later_);
     if (anew) {
       crdatm.cr_ires = numbers_.read_number();
       if (again) numbers_.warn(mdoc, crdatm.cr_rname.view(), given.view(), crdatm.cr_pnum.sub(3, 6));
@@ -155,11 +157,8 @@ class RowsAgain {
   void note_later_waters() {
     later_.fill_start();
     coords::cif_later_water_numbers([this](std::string_view number) {
-      long long n = 0;
-      number = rt::trim(number);
-      const auto r = std::from_chars(number.data(), number.data() + number.size(), n);
-      if (!number.empty() && r.ec == std::errc() && r.ptr == number.data() + number.size())
-        later_.add(n);
+      int32_t n = 0;
+      if (coords::cif_integer(number, n) == coords::CifNumber::kRead) later_.add(n);
     });
   }
 
