@@ -5,6 +5,7 @@
 // residues named in a warning; a polymer residue given again later in its
 // named chain is refused.
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -714,4 +715,29 @@ TEST(ResidueNumbersOfChainNames, ColumnTwentyOneTellsChainsOfTwoCharactersApart)
        {peptide(" A", 1, 3, 0), peptide(" B", 1, 3, 20), peptide(" A", 1, 3, 40)}, "TER", 6, 0},
   };
   for (const Layout& c : cases) expect_layout(c);
+}
+
+// Open Babel writes every ligand of an entry at one number: each ZN is a
+// residue given again, judged by a look at the lines of one copy ahead,
+// never at all the copies after it (1,000 ZN took 13 s).  The same ZN at
+// numbers of their own, read in the same run, are the bare baseline.
+TEST(ResidueNumbersOfLigands, ThousandsOfOneLigandAtOneNumberReadInLinearTime) {
+  const auto seconds_to_read = [](bool one_number) {
+    std::vector<std::string> l = {pdbtest::kCryst};
+    for (int i = 0; i < 1400; ++i)
+      l.push_back(pdbtest::line({.rec = "HETATM", .name = "ZN  ", .res = " ZN", .chain = ' ',
+                                 .resnum = one_number ? 0 : i,
+                                 .x = 5.0f * static_cast<float>(i % 40),
+                                 .y = 5.0f * static_cast<float>(i / 40), .z = 0, .elem = "ZN"}));
+    const auto start = std::chrono::steady_clock::now();
+    const pdbtest::ReadResult r = pdbtest::read_pdb(l);
+    const double s =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(r.ierr, 0) << r.out;
+    EXPECT_EQ(asym_part.n_group, 1400);
+    return s;
+  };
+  const double apart = seconds_to_read(false);
+  const double at_one = seconds_to_read(true);
+  EXPECT_LT(at_one, 3 * apart + 0.2) << "apart " << apart << " s, at one number " << at_one << " s";
 }
