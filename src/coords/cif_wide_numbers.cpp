@@ -185,7 +185,7 @@ rt::FixedText<4> coords::further_chain_name(const rt::FixedText<4>& group, char 
 
 void coords::wide_numbers_start() { wide = Wide{}; }
 
-bool coords::wide_number_row(int32_t mdoc, bool again) {
+bool coords::wide_number_row(int32_t mdoc, bool again, bool anew) {
   const CifAuthorRow& row = cif_author_row();
   if (wide.labels == Wide::Labels::Unknown)
     wide.labels = row_labels_chain(row) ? Wide::Labels::Given : Wide::Labels::None;
@@ -208,8 +208,8 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   const rt::FixedText<4> group = crdatm.cr_group;
   const std::string_view chain = row.auth_asym;
   const bool same_chain = wide.any && group == wide.group && chain == wide.chain;
-  const bool wraps =
-      same_chain && water && wide.water && pdb::water_number_wraps(wide.high, wide.low, high, low);
+  const bool wraps = same_chain && water && wide.water && !anew &&
+                     pdb::water_number_wraps(wide.high, wide.low, high, low);
   pdb::warn_water_numbers(mdoc, water ? high : 0, wraps && high == wide.high, wide.wide_warned,
                           wide.wrap_warned);
   // Another program's waters of the blank chain, as the PDB reader reads
@@ -234,7 +234,9 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
                       number != std::string_view(wide.number, 5) &&
                       wide.blank_waters.begins_further_chain(number, crdatm.cr_xyz.data()));
   if (repeats && blank_water) pdb::warn_water_numbers_again(mdoc, wide.again_warned);
-  if (given_again && !blank_water)
+  // A water read anew at the start of a further water chain is told of by
+  // the reader's own warning.
+  if (given_again && !blank_water && !anew)
     warn_two_at_one_number(named_chain(row), number, crdatm.cr_rname.trimmed(),
                            crdatm.cr_rname.trimmed());
   // Two author's numbers that four columns make one (123456 and 133456, one
@@ -258,8 +260,10 @@ bool coords::wide_number_row(int32_t mdoc, bool again) {
   wide.group = group;
   wide.chain.assign(chain);
   wide.water = water;
-  wide.high = high;
-  wide.low = low;
+  if (!anew || !same_chain) {
+    wide.high = high;
+    wide.low = low;
+  }
   // A water numbered past 9999 in a chain of its label (after other
   // residues, or the first of the label) is checked as other residues are.
   if (too_wide && water && !wide.in_piece) wide.pending = true;

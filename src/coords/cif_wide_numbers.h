@@ -44,8 +44,10 @@ void wide_numbers_start();
 // starts such a chain in a file that labels none, or of the blank chain in
 // one that does.  Any other residue numbered wider than four columns is
 // named in a warning with the number it is read as, once the chains are
-// named (wide_numbers_warn).
-bool wide_number_row(int32_t mdoc, bool again = false);
+// named (wide_numbers_warn).  A water the reader read at a number of its
+// own (`anew`) never wraps, and the next row's wrap is told from the number
+// the file gave the row before it.
+bool wide_number_row(int32_t mdoc, bool again = false, bool anew = false);
 // After wide_number_row: true when the row is another residue than the row
 // before, at the same chain and number under another author's number that
 // four columns cannot hold (123456 after 133456).

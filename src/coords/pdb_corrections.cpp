@@ -459,55 +459,84 @@ void WaterNumbersAgain::clear() { *this = WaterNumbersAgain{}; }
 
 void WaterNumbersAgain::note(bool water, bool same_chain, std::string_view number) {
   int32_t n = 0;
-  if (!water || !same_chain) any_ = anew_ = false;
+  // A water read at the start of a further water chain is read anew, in a
+  // chain that reads its waters in order.
+  const bool further = further_ && water;
+  further_ = false;
+  if (further) {
+    any_ = false;
+    in_order_ = true;
+  } else if (!water || !same_chain) {
+    any_ = anew_ = in_order_ = false;
+  }
   if (!water || !residue_number(number, n)) return;
+  // A number this reader gave is none of the file's: the file's own is
+  // what may wrap.
+  const bool own = anew_ && n == read_n_;
+  const int32_t given = own ? given_n_ : n;
   // Numbers from 0 or 1 again after 9999 begin a further water chain with
   // numbers of its own, where the chain's key goes on (an mmCIF file's rows).
-  if (any_ && last_ == 9999 && n < last_) any_ = anew_ = false;
+  if (any_ && !own && last_ == 9999 && given < last_) any_ = anew_ = in_order_ = false;
   if (!any_) {
-    for (const int32_t k : held_list_) held_[static_cast<std::size_t>(k)] = 0;
+    for (const int32_t k : held_list_) held_[static_cast<std::size_t>(k + kWaterNumberLow)] = 0;
     held_list_.clear();
     low_ = 0;
   }
-  if (n >= 0 && n <= 9999) {
-    if (held_.empty()) held_.assign(10000, 0);
-    if (held_[static_cast<std::size_t>(n)] == 0) held_list_.push_back(n);
-    held_[static_cast<std::size_t>(n)] = 1;
+  if (n >= -kWaterNumberLow && n <= 9999) {
+    if (held_.empty()) held_.assign(kWaterNumberSpan, 0);
+    unsigned char& h = held_[static_cast<std::size_t>(n + kWaterNumberLow)];
+    if (h == 0) held_list_.push_back(n);
+    h = 1;
   }
   top_ = any_ && top_ > n ? top_ : n;
-  last_ = n;
+  last_ = given;
   any_ = true;
 }
 
+void WaterNumbersAgain::take(char* number, bool keep_given, int32_t n) {
+  if (!keep_given) std::memcpy(given_, number, 4);
+  residue_number(std::string_view(given_, 4), given_n_);
+  read_n_ = n;
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%4d", static_cast<int>(n));
+  std::memcpy(read_, buf, 4);
+  anew_ = true;
+}
+
 bool WaterNumbersAgain::read_anew(bool again, char* number, const LaterWaterNumbers& later) {
+  further_ = false;
+  if (!any_) {
+    anew_ = false;
+    return false;
+  }
   if (again) {
     // The number of a water given again after a water read anew is the one
     // that water was read at; the file gives both the first one's.
     const bool after_anew = anew_ && std::memcmp(number, read_, 4) == 0;
     int32_t next = top_ + 1;
-    while (next <= 9999 && later.holds(next)) ++next;
-    // A writer that sorts the waters by number gives every later number
-    // of the chain after the first waters of one number: none is left past
-    // the highest, and a further water chain for each water would follow.
-    if (next > 9999 && !held_.empty()) {
-      while (low_ <= 9999 && (held_[static_cast<std::size_t>(low_)] != 0 || later.holds(low_)))
-        ++low_;
-      next = low_;
+    if (!in_order_) {
+      while (next <= 9999 && later.holds(next)) ++next;
+      // A writer that sorts the waters by number gives every later number
+      // of the chain after the first waters of one number: none is left
+      // past the highest.
+      if (next > 9999 && !held_.empty()) {
+        while (low_ <= 9999 &&
+               (held_[static_cast<std::size_t>(low_ + kWaterNumberLow)] != 0 || later.holds(low_)))
+          ++low_;
+        next = low_;
+      }
     }
-    anew_ = any_ && next <= 9999;
-    // Past 9999 the water begins a further water chain at the number the
-    // file gives it, whose numbers start from it.
-    if (!anew_) {
-      if (after_anew) std::memcpy(number, given_, 4);
-      any_ = false;
-      return false;
-    }
-    if (!after_anew) std::memcpy(given_, number, 4);
-    read_n_ = next;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%4d", static_cast<int>(read_n_));
-    std::memcpy(read_, buf, 4);
-  } else if (!anew_ || std::memcmp(number, given_, 4) != 0) {
+    // Where none is left the water begins a further water chain, which
+    // reads its waters in order from 1.
+    further_ = next > 9999;
+    take(number, after_anew, further_ ? 1 : next);
+  } else if (anew_ && std::memcmp(number, given_, 4) == 0) {
+    // The rest of the water read anew.
+  } else if (in_order_) {
+    // The next water of a chain that reads its waters in order.
+    further_ = top_ >= 9999;
+    take(number, false, further_ ? 1 : top_ + 1);
+  } else {
     anew_ = false;
     return false;
   }

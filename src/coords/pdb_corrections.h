@@ -278,6 +278,11 @@ class ResidueAgain {
   int32_t copy_on_ = 0, copy_apart_ = 0;
 };
 
+// Four columns hold a water's number from -999 to 9999: the tables of
+// numbers held are indexed from -999.
+constexpr int32_t kWaterNumberLow = 999;
+constexpr std::size_t kWaterNumberSpan = 9999 + kWaterNumberLow + 1;
+
 // Every number that a water holds further on in the file, in any chain, so
 // that a water read at a number of its own takes none that the file still
 // gives (GROMACS writes the waters past 9999 by their first four digits,
@@ -293,15 +298,18 @@ class LaterWaterNumbers {
   bool filled() const { return filled_; }
   void fill_start() {
     filled_ = true;
-    held_.assign(10000, 0);
+    held_.assign(kWaterNumberSpan, 0);
   }
-  // A number the file gives a water; past 9999 its last four digits, as
-  // the water is read at.
+  // A number the file gives a water; past 9999 its last four digits and
+  // below -999 its sign and last three, as the water is read at.
   void add(long long number) {
-    if (number >= 0) held_[static_cast<std::size_t>(number % 10000)] = 1;
+    if (number > 9999) number %= 10000;
+    if (number < -999) number = -(-number % 1000);
+    held_[static_cast<std::size_t>(number + kWaterNumberLow)] = 1;
   }
   bool holds(int32_t number) const {
-    return filled_ && number >= 0 && number <= 9999 && held_[static_cast<std::size_t>(number)] != 0;
+    return filled_ && number >= -kWaterNumberLow && number <= 9999 &&
+           held_[static_cast<std::size_t>(number + kWaterNumberLow)] != 0;
   }
 
  private:
@@ -313,8 +321,12 @@ class LaterWaterNumbers {
 // number, lying apart (ResidueAgain), as Open Babel writes every water at
 // 0: each is another water of that chain, read at a number of its own, one
 // past the highest its chain holds, so that the chain holds each number
-// once.  A water chain holds four columns of numbers: past 9999 a water so
-// given again takes a further water chain instead.
+// once.  A water chain holds four columns of numbers: where none is left,
+// the water begins a further water chain, which reads every water of its
+// own at the next number in the order the file gives them (a writer that
+// sorts the waters by number gives each number's copies together and
+// every number a later copy could take comes again later: a further chain
+// at each copy would fill the chain table).
 class WaterNumbersAgain {
  public:
   void clear();
@@ -326,27 +338,40 @@ class WaterNumbersAgain {
   // columns the file gives: true where it is read at another number,
   // written into `number` (a water given again, `again`, and the rest of
   // its atoms, which the file gives at the number it was given again at,
-  // whatever records stand between them).  The number is the first past
-  // the chain's highest that no water holds later (`later`), or where none
-  // is left the lowest that neither the chain nor a later water holds.
+  // whatever records stand between them; in a chain that reads its waters
+  // in order, every water).  The number is the first past the chain's
+  // highest that no water holds later (`later`), or where none is left the
+  // lowest from 0 that neither the chain nor a later water holds, or where
+  // none is left either the first of a further water chain
+  // (begins_further).
   bool read_anew(bool again, char* number, const LaterWaterNumbers& later);
+  // The last read_anew put its water at the start of a further water
+  // chain: the caller begins the chain there.
+  bool begins_further() const { return further_; }
   // The number the last water read anew is read at.
   int32_t read_number() const { return read_n_; }
   // The warning, the first time a water is read at another number.
   void warn(int32_t mdoc, std::string_view rname, std::string_view given, std::string_view read);
 
  private:
+  // The water is read at `n`; the file gives it `number`, or where
+  // `keep_given` the number of the water read anew before it.
+  void take(char* number, bool keep_given, int32_t n);
+
   int32_t top_ = 0;       // the highest number of the water chain
-  int32_t last_ = 0;      // the number of the water before
+  int32_t last_ = 0;      // the number the file gives the water before
   bool any_ = false;      // a water chain is being read
   char given_[4] = {};    // the number the file gives the water read anew
   char read_[4] = {};     // and the number it is read at
+  int32_t given_n_ = 0;
   int32_t read_n_ = 0;
   bool anew_ = false;     // the water being read is read anew
+  bool in_order_ = false; // the water chain reads every water in order
+  bool further_ = false;  // the water read anew begins a further chain
   bool warned_ = false;
-  // The numbers the water chain holds (a flag for each of 0-9999, and
-  // the list of those set, to clear them at the next water chain), and
-  // the lowest number that may still be free.
+  // The numbers the water chain holds (a flag for each of -999 to 9999,
+  // and the list of those set, to clear them at the next water chain), and
+  // the lowest number from 0 that may still be free.
   std::vector<unsigned char> held_;
   std::vector<int32_t> held_list_;
   int32_t low_ = 0;

@@ -57,6 +57,9 @@ pdb::BlankChainNumbers blank_residues;
 pdb::ResidueAgain residue_atoms;
 pdb::WaterNumbersAgain water_numbers;
 pdb::LaterWaterNumbers later_waters;
+// The four columns of number the file gives the atom before, where the
+// reader may have read it at a number of its own.
+char given_before[4] = {' ', ' ', ' ', ' '};
 // Every line of an mmCIF file on the road through PDB lines, for the look
 // at the numbers of its waters (coords::cif_lines_of_file).
 const std::array<char, 80>* cif_all_lines = nullptr;
@@ -200,6 +203,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   residue_atoms.clear();
   water_numbers.clear();
   later_waters.clear();
+  std::memset(given_before, ' ', sizeof given_before);
   coords::cif_rows_ahead(nullptr, nullptr, 0);
   coords::cif_lines_of_file(nullptr, 0);
   interleaved_copies.clear();
@@ -512,13 +516,14 @@ bool take_five_digit_number(rt::FixedText<12>& key, int32_t& high) {
   return true;
 }
 
-// Whether a water, after a water of the same chain key, goes past 9999
-// (its ten-thousands differ) or restarts after 9999.  Only the residue's
+// Whether a water, after a water of the same chain key given the four
+// columns `prev`, goes past 9999 (its ten-thousands differ) or restarts
+// after 9999.  Only the residue's
 // first atom can: its other atoms repeat its number.
-bool number_wraps(const rt::FixedText<12>& prev, int32_t prev_high, const rt::FixedText<12>& key,
+bool number_wraps(const char* prev, int32_t prev_high, const rt::FixedText<12>& key,
                   int32_t high) {
   int32_t before = 0, now = 0;
-  if (!pdbf::read_int(prev.sub(3, 6), before) || !pdbf::read_int(key.sub(3, 6), now))
+  if (!pdbf::read_int(std::string_view(prev, 4), before) || !pdbf::read_int(key.sub(3, 6), now))
     return high != prev_high;
   return pdb::water_number_wraps(prev_high, before, high, now);
 }
@@ -700,13 +705,25 @@ bool bonded_at_n_or_p(std::string_view line, const rt::FixedText<4>& name, const
   return chain_atom_ahead(line, ahead, at) && blank_restarts.bonded(ahead.view(), at);
 }
 
+// Whether an atom line is a hydrogen's: by its element columns, or
+// without them by its name (" H1 ").
+bool hydrogen_line(std::string_view l) {
+  const std::string_view element = l.size() >= 78 ? rt::trim(pdbf::cols(l, 77, 78)) : "";
+  if (!element.empty()) return element == "H";
+  return l.size() >= 14 && l[12] == ' ' && l[13] == 'H';
+}
+
 // Whether the atom after `line` in its residue has another name: a
 // residue's second atom named as its first is a conformer where the
-// residue goes on with other names.
+// residue goes on with other names.  Where hydrogens are left out
+// (`no_hydrogens`), the next atom kept tells: a water's O, H1, H2, O, ...
+// is waters given again, not an O and its conformer.
 [[gnu::cold, gnu::noinline]]
-bool next_atom_named_otherwise(std::string_view line) {
+bool next_atom_named_otherwise(std::string_view line, bool no_hydrogens) {
   bool other = false;
-  residue_lines_ahead(line, 1, [&](std::string_view l, const float*) {
+  // A water's two hydrogens stand between its O and the next water's.
+  residue_lines_ahead(line, no_hydrogens ? 3 : 1, [&](std::string_view l, const float*) {
+    if (no_hydrogens && hydrogen_line(l)) return false;
     other = !(pdbf::cols(l, 13, 16) == pdbf::cols(line, 13, 16));
     return true;
   });
@@ -988,9 +1005,12 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const bool chain_differs =
       seg ? std::memcmp(key.c + 7, prev.c + 7, 4) != 0 : key(8) != prev(8);
   // The rest of a water read at another number than the file gives it
-  // (below) is read at that number too.
-  if (!first_atom && water && !chain_differs)
-    water_numbers.read_anew(false, key.c + 2, later_waters);
+  // (below) is read at that number too, and so is every water of a chain
+  // that reads its waters in order.
+  char given[4];
+  std::memcpy(given, key.c + 2, sizeof given);
+  const bool rest_anew = !first_atom && water && !chain_differs &&
+                         water_numbers.read_anew(false, key.c + 2, later_waters);
   // A digit in the insertion-code column after four digits of a water's
   // number is its fifth digit.  Any other digit there stays the residue's
   // insertion code: OpenMM writes water numbers past 999 one column to the
@@ -1000,8 +1020,9 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   int32_t high = 0;
   if (water && is_digit(key(7))) take_five_digit_number(key, high);
   if (water && cif_row != nullptr && cif_row->number_high != 0) high = cif_row->number_high;
-  const bool wraps = !first_atom && water && prev_water && !chain_differs &&
-                     number_wraps(prev, sttcrec.st_number_high, key, high);
+  // Only the file's own numbers wrap, never one this reader gave.
+  const bool wraps = !first_atom && water && prev_water && !chain_differs && !rest_anew &&
+                     number_wraps(given_before, sttcrec.st_number_high, key, high);
   if (high != 0 || wraps)
     pdb::warn_water_numbers(1, high, wraps && high == sttcrec.st_number_high,
                             sttcrec.st_wide_warned, sttcrec.st_wrap_warned);
@@ -1028,13 +1049,16 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
       !first_atom && !chain_differs && !residue_differs && same_name &&
       residue_atoms.begins_again(name_word, alt(1), hydrogen, crdatm.cr_xyz.data()) &&
       !residue_atoms.conformer(name_word, alt(1),
-                               [&] { return next_atom_named_otherwise(line); }) &&
+                               [&] { return next_atom_named_otherwise(line, hflag_remove == 'Y'); }) &&
       (water || !copy_lies_on(line, residue_atoms));
   rt::FixedText<4> given_number;
   if (again && water) given_number = key.sub(3, 6);
   if (again && water && !later_waters.filled()) note_later_waters();
   const bool water_anew =
       again && water && water_numbers.read_anew(true, key.c + 2, later_waters);
+  // A water read at the start of a further water chain begins the chain.
+  const bool water_further =
+      (water_anew || rest_anew) && water_numbers.begins_further();
   if (water_anew) {
     water_numbers.warn(1, rname.view(), given_number.view(), key.sub(3, 6));
     // Read at a number of its own, the water is compared at that number.
@@ -1042,7 +1066,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   }
   const bool repeats =
       !first_atom && water && prev_water && !chain_differs && !wraps && blank_chain &&
-      ((again && !water_anew) ||
+      ((again && (!water_anew || water_further)) ||
        (residue_differs && blank_waters.begins_further_chain(key.sub(3, 7), crdatm.cr_xyz.data())));
   if (repeats) pdb::warn_water_numbers_again(1, sttcrec.st_again_warned);
   if (again && water && !water_anew && !blank_chain)
@@ -1114,7 +1138,8 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   char digit = static_cast<char>('0' + sttcrec.st_chain_count);
   if (sttcrec.st_break_due != 0 || record_ends_chain(rec, line)) {
     digit = bump_counter();
-  } else if (wraps || repeats || restarts || held_apart || segment_turns || letter_turns ||
+  } else if (wraps || repeats || water_further || restarts || held_apart || segment_turns ||
+             letter_turns ||
              (again && !water_anew && (het_record || polymer_line || water)) ||
              pdb::counter_rises(het_record,
                                 sttcrec.st_prev_hetatm == 1 &&
@@ -1126,7 +1151,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   }
   sttcrec.st_break_due = 0;
   sttcrec.st_number_high = high;
-  sttcrec.st_number_wrap = wraps || repeats ? 1 : 0;
+  sttcrec.st_number_wrap = wraps || repeats || water_further ? 1 : 0;
   sttcrec.st_residue_again = again ? 1 : 0;
   crdatm.cr_chain.blank();
   crdatm.cr_chain(1) = letter;
@@ -1161,6 +1186,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // and the water before (ProDy ends each water with TER), so that the
   // rest of its atoms go with it.
   water_numbers.note(water, same_piece || water_anew, crdatm.cr_pnum.sub(3, 6));
+  std::memcpy(given_before, given, sizeof given);
 
   if (!same_piece || residue_differs || name_turns || again)
     interleaved_copies.residue(polymer_line, again, rname.view(), key.sub(3, 7));

@@ -106,6 +106,7 @@ class RowsAgain {
  public:
   void clear() {
     held_ = false;
+    anew_ = false;
     atoms_.clear();
     numbers_.clear();
     later_.clear();
@@ -142,15 +143,20 @@ class RowsAgain {
     const bool water = crdatm.cr_rname == "HOH";
     const rt::FixedText<4> given(crdatm.cr_pnum.sub(3, 6).view());
     if (again && water && !later_.filled()) note_later_waters();
-    const bool anew =
-        water && same_chain && numbers_.read_anew(again, crdatm.cr_pnum.c + 2, later_);
-    if (anew) {
+    anew_ = water && same_chain && numbers_.read_anew(again, crdatm.cr_pnum.c + 2, later_);
+    if (anew_) {
       crdatm.cr_ires = numbers_.read_number();
       if (again) numbers_.warn(mdoc, crdatm.cr_rname.view(), given.view(), crdatm.cr_pnum.sub(3, 6));
     }
+    // A water read at the start of a further water chain begins it as a
+    // water given again past the numbers of its chain.
+    const bool further = anew_ && numbers_.begins_further();
     numbers_.note(water, same_chain, crdatm.cr_pnum.sub(3, 6));
-    return again && !anew;
+    return (again && !anew_) || further;
   }
+  // The row's water is read at a number of this reader's own: its number
+  // is none of the file's, and never wraps.
+  bool read_anew() const { return anew_; }
 
  private:
   // Every number a water row gives after this one, as the PDB road looks.
@@ -166,6 +172,7 @@ class RowsAgain {
   // author names a chain, its author's number, the number and insertion
   // code of its key and its name.
   bool held_ = false;
+  bool anew_ = false;
   std::string auth_asym_, label_, auth_seq_;
   char number_[5] = {};
   char rname_[8] = {};
@@ -279,7 +286,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     if (other_writer && labels_chains) blank_names.name_row();
     if (!icsd && !blank_row) coords::long_label_row();
     const bool again = other_writer && !icsd && rows_again.row(mdoc);
-    const bool wraps = !icsd && coords::wide_number_row(mdoc, again);
+    const bool wraps = !icsd && coords::wide_number_row(mdoc, again, rows_again.read_anew());
     if (other_writer) {
       coords::unlabelled_chain_of_row(wraps, again);
       coords::split_numbers_row(again);

@@ -288,3 +288,21 @@ TEST(PdbWaterNumbers, WaterGivenAgainAfterTerKeepsItsHydrogens) {
   EXPECT_EQ(resid_inf.natm_res(2), 3);
   EXPECT_EQ(number(2), " 867 ");
 }
+
+// With hydrogens left out, a water's O given again after its H1 and H2 is
+// another water, not a conformer of the O before: the next atom kept tells.
+TEST(PdbWaterNumbers, WatersGivenAgainStayWatersWithTheirHydrogensLeftOut) {
+  std::vector<std::string> l = {kCryst};
+  for (const float x : {10.0f, 20.0f, 30.0f})
+    for (const char* name : {" O  ", " H1 ", " H2 "})
+      l.push_back(line({.rec = "HETATM", .name = name, .res = "HOH", .chain = 'A', .resnum = 0,
+                        .x = x + (name[1] == 'O' ? 0.0f : 0.8f), .y = name[2] == '2' ? 0.6f : 0.0f,
+                        .z = 0, .elem = name[1] == 'O' ? " O" : " H"}));
+  for (const char h : {'Y', 'N'}) {
+    SCOPED_TRACE(h);
+    const ReadResult r = read_pdb(l, {.hremove = h});
+    ASSERT_EQ(r.ierr, 0) << r.out;
+    ASSERT_EQ(resid_inf.n_residue, 3) << r.out;
+    EXPECT_EQ(number(3), "   2 ");
+  }
+}

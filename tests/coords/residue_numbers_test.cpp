@@ -4,6 +4,7 @@
 // residue written twice (a name that returns, atoms that coincide), or two
 // residues named in a warning; a polymer residue given again later in its
 // named chain is refused.
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -30,9 +31,12 @@ struct Res {
   bool ter = false;
   const char* seg = "";
   bool trace = false;
+  bool hydrogens = false;  // a water's H1 and H2 after its O
 };
 
 std::vector<std::pair<const char*, float>> atoms_of(const Res& r) {
+  if (std::string_view(r.name) == "HOH" && r.hydrogens)
+    return {{"O", r.x}, {"H1", r.x + 0.96f}, {"H2", r.x - 0.24f}};
   if (std::string_view(r.name) == "HOH") return {{"O", r.x}};
   // OPM's membrane plane: an N and an O 26.8 A apart, both read as DUM.
   if (std::string_view(r.name) == "DUM") return {{"N", r.x}, {"O", r.x + 26.8f}};
@@ -111,7 +115,11 @@ class ResidueNumbers : public CifFiles {
         EXPECT_EQ(count_of(out, "numbered anew"), 0) << out;
       }
     };
-    const pdbtest::ReadResult p = pdbtest::read_pdb(pdb_form(c.residues));
+    // Hydrogens, where a case gives them, are kept.
+    const bool hydrogens =
+        std::any_of(c.residues.begin(), c.residues.end(), [](const Res& r) { return r.hydrogens; });
+    const char hremove = hydrogens ? 'N' : 'Y';
+    const pdbtest::ReadResult p = pdbtest::read_pdb(pdb_form(c.residues), {.hremove = hremove});
     EXPECT_EQ(p.ierr, c.ierr) << p.out;
     expect_out(p.out, "PDB");
     write("n", cif_form(c.residues));
@@ -121,7 +129,7 @@ class ResidueNumbers : public CifFiles {
     int32_t ierr = 0;
     init_atm_inf_(0, ierr);
     const std::string out =
-        captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "n.cif", 'N', 'Y', ierr); });
+        captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "n.cif", 'N', hremove, ierr); });
     EXPECT_EQ(ierr, c.ierr) << out;
     expect_out(out, "mmCIF by the PDB rules");
   }
@@ -207,6 +215,27 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
         {"HETATM", "HOH", 1001, "B", 17}},
        0, 0,
        "numbered anew past its highest number (HOH 1000 given again read as 1002)", -1, 3},
+      // The number a water given again is read at is none of the file's:
+      // 0 after 9999 is no wrap of the file's numbers, and the water's
+      // hydrogens go with it.
+      {"waters 9997, 9998, 9999, 9999 with hydrogens: the water given again at 9999 stays whole",
+       {{"ATOM", "GLY", 374}, {"HETATM", "HOH", 9997, "B", 5, ' ', 'A', false, "", false, true},
+        {"HETATM", "HOH", 9998, "B", 8, ' ', 'A', false, "", false, true},
+        {"HETATM", "HOH", 9999, "B", 11, ' ', 'A', false, "", false, true},
+        {"HETATM", "HOH", 9999, "B", 14, ' ', 'A', false, "", false, true}},
+       0, 0,
+       "numbered anew past its highest number (HOH 9999 given again read as 0)", -1, 2},
+      {"three waters at 9999 with hydrogens, no chain letter",
+       {{"ATOM", "GLY", 374}, {"HETATM", "HOH", 9999, "B", 5, ' ', ' ', true, "", false, true},
+        {"HETATM", "HOH", 9999, "B", 8, ' ', ' ', false, "", false, true},
+        {"HETATM", "HOH", 9999, "B", 11, ' ', ' ', false, "", false, true}},
+       0, 0,
+       "numbered anew past its highest number (HOH 9999 given again read as 0)", -1, 2},
+      {"waters -5, -5, -3, -4: numbers below 0 that later waters hold are not taken",
+       {{"ATOM", "GLY", 374}, {"HETATM", "HOH", -5, "B", 5}, {"HETATM", "HOH", -5, "B", 8},
+        {"HETATM", "HOH", -3, "B", 11}, {"HETATM", "HOH", -4, "B", 14}},
+       0, 0,
+       "numbered anew past its highest number (HOH -5 given again read as -2)", -1, 2},
       {"OPM's DUM residues, each an N and an O far apart at one number",
        {{"ATOM", "GLY", 374},
         {"HETATM", "DUM", 1001, "B", 5, ' ', ' '},
@@ -234,6 +263,21 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
        " ERROR: in chain A residue:   1, given 2 times\n"},
   };
   for (const Case& c : cases) expect_on_every_reader(c);
+}
+
+// A writer that sorts a frame's waters by number gives each number's
+// copies together, every number a later copy could take still to come:
+// once none is free the waters go on in a further water chain that reads
+// them in order, never a chain for each copy nor a refusal.
+TEST_F(ResidueNumbers, WatersSortedByNumberGoOnInAFurtherWaterChain) {
+  Case c = {"waters 1, 1, 1, 2, 2, 2, ..., 9998, 9998, 9998",
+            {{"ATOM", "GLY", 374}},
+            0, 0,
+            "numbered anew past its highest number (HOH 1 given again read as 9999)", -1, 5};
+  for (int n = 1; n <= 9998; ++n)
+    for (int k = 0; k < 3; ++k)
+      c.residues.push_back({"HETATM", "HOH", n, "B", 5.0f + 3.0f * static_cast<float>(k)});
+  expect_on_every_reader(c);
 }
 
 // Open Babel drops alternate codes, so a residue's conformers come one
