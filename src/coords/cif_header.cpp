@@ -17,6 +17,7 @@
 #include "foundation/cif_tokeniser.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/dates.h"
+#include "foundation/entry_header.h"
 #include "foundation/file_open.h"
 #include "foundation/messages.h"
 #include "foundation/paths_defaults.h"
@@ -80,6 +81,7 @@ struct Row {
 struct Header {
   int32_t mdoc = 0;
   std::string_view written;  // the current item as the file writes it
+  int32_t value = 0;         // the current value's place in its record
   int icsd = 0;
   int ncell = 0;
   int nfract = 0;
@@ -277,6 +279,13 @@ void first_value(float& dst, float v) {
   if (dst == 0.0f) dst = v;
 }
 
+// The current value whole, where its slot holds only its start (a long
+// value or a text field).
+std::string_view whole_value(const Header& h, std::string_view data) {
+  const std::string_view whole = cif_value_whole_info(h.value);
+  return whole.empty() ? data : whole;
+}
+
 // The scalar header items; true when the item was one of them.
 bool scalar_item(Header& h, std::string_view item, std::string_view data, float fdata) {
   auto m = [&](std::string_view n) { return cif_match(item, n); };
@@ -294,7 +303,7 @@ bool scalar_item(Header& h, std::string_view item, std::string_view data, float 
     crdpdb.cr_cd_ndb = data;
     crdpdb_2.cr_info_flag = "N";
   } else if (m("_database_PDB_name") || m(cif_item(4)) || m(cif_item(5))) {
-    crdinf.cr_name_pdb = data;
+    foundation::put_entry_text(crdinf.cr_name_pdb, whole_value(h, data), rt::trim_right(item));
     crdpdb_2.cr_name_ndb = crdinf.cr_name_pdb;
   } else if (m("_database_code_CSD")) {
     rt::FixedText<80> t;
@@ -315,7 +324,7 @@ bool scalar_item(Header& h, std::string_view item, std::string_view data, float 
     if (d10(5) == '-') chng_date_back_(d10.view(), crdinf.cr_date_pdb);
     if (crdpdb_2.cr_info_flag == "N") crdpdb.cr_date_ndb = d10;
   } else if (m("_struct_title") || m(cif_item(7))) {
-    crdinf.cr_title = data;
+    foundation::put_entry_text(crdinf.cr_title, whole_value(h, data), rt::trim_right(item));
     crdpdb_2.cr_ndb_title = crdinf.cr_title;
   } else if (m("_file_creation_date")) {
     crdinf.cr_time = data;
@@ -1183,6 +1192,7 @@ void open_crdcif_(int32_t mdoc, int32_t& in, std::string_view path, std::string_
       const std::string_view data = comcif_info.dt_cif(i).view();
       const float fdata = comcif_info.fdt_cif(i);
       h.written = written;
+      h.value = i;
       if (scalar_item(h, item, data, fdata)) {
         if (h.refused) {
           ierr = coords::kHeaderNoNumber;

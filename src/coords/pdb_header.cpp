@@ -2,9 +2,12 @@
 // number, the resolution and R-value remarks, and the HET/FORMUL rows.
 #include "coords/pdb_header.h"
 
+#include <string>
+
 #include "coords/pdb_fields.h"
 #include "coords/pdb_state.h"
 #include "foundation/atom_com.h"
+#include "foundation/entry_header.h"
 #include "foundation/words.h"
 
 namespace {
@@ -22,14 +25,23 @@ void drop_leading_blanks(rt::TextRef t, int times) {
   }
 }
 
-void read_title(std::string_view line) {
-  rt::FixedText<80> title(pdbf::cols(line, 11, 78));
-  if (title.is_blank())
-    title = "---";
-  else
-    replace_all(title, '\'', '*');
-  crdinf.cr_title = title;
-  crst_pdb.cs_title = title;
+// The title is columns 11-80 of its records.  A TITLE record numbered 2
+// or more (columns 9-10) goes on from the one before, its text joined after
+// one blank, so that a title of several records is read whole.
+void read_title(std::string_view line, bool may_go_on) {
+  const std::string_view text = rt::trim(pdbf::cols(line, 11, 80));
+  int32_t number = 0;
+  const bool goes_on = may_go_on && pdbf::read_int(pdbf::cols(line, 9, 10), number) && number >= 2 &&
+                       crdinf.cr_title != std::string_view("---");
+  std::string title;
+  if (goes_on) {
+    title = crdinf.cr_title.trimmed();
+    if (!text.empty()) title.append(" ").append(text);
+  } else {
+    title = text.empty() ? std::string("---") : std::string(text);
+  }
+  foundation::put_entry_text(crdinf.cr_title, title, "TITLE");
+  crst_pdb.cs_title = crdinf.cr_title;
 }
 
 }  // namespace
@@ -38,10 +50,7 @@ void rdhead_pdb_(std::string_view line) {
   rt::FixedText<80> name(pdbf::cols(line, 11, 50));
   rt::FixedText<9> date(pdbf::cols(line, 51, 59));
   rt::FixedText<4> code(pdbf::cols(line, 63, 66));
-  if (name.is_blank())
-    name = "---";
-  else
-    replace_all(name, '\'', '*');
+  if (name.is_blank()) name = "---";
   crdinf.cr_name_pdb = name;
   crst_pdb.cs_name_pdb = name;
   if (date.is_blank()) date = "XX-XXX-XX";
@@ -52,9 +61,9 @@ void rdhead_pdb_(std::string_view line) {
   crst_pdb.cs_cd_pdb = code;
 }
 
-void rdcompnd_(std::string_view line) { read_title(line); }
+void rdcompnd_(std::string_view line) { read_title(line, false); }
 
-void rdtitle_pdb_(std::string_view line) { read_title(line); }
+void rdtitle_pdb_(std::string_view line) { read_title(line, true); }
 
 void rdmodel_(std::string_view line) {
   int32_t n = 0;

@@ -31,6 +31,13 @@ inline constexpr int MAXNCS = 100;
 inline constexpr int MAXNSO = 192;  // symmetry operators
 inline constexpr int MAXNSF = 300;  // scattering types
 inline constexpr int MAXATSD = 1;   // slots of the standard-deviation arrays
+// Characters kept of an entry's title and of its classification or keywords.
+// The archive's titles run past 80 characters and often to a few hundred
+// (1LCD's has 176).  The model writer puts a longer text into a text field
+// of one line, which a rerun must read whole: the line reader keeps 1024
+// characters of a record, so 1000 is the most that comes back.  The readers
+// cut a longer text here and say so in the log.
+inline constexpr int MAXTITLE = 1000;
 // The entity description shares the chain, residue and link capacities.
 inline constexpr int MAXENTITY = MAXCHAIN;
 inline constexpr int MAXENTSEQ = MAXRESID;
@@ -262,11 +269,11 @@ struct crst_pdb_t {
   Text<8> cs_cd_pdb;
   Text<8> cs_cd_ndb;
   Text<8> cs_cd_csd;
-  Text<80> cs_name_pdb;
+  Text<MAXTITLE> cs_name_pdb;
   Text<9> cs_date_pdb;
   Text<10> cs_date_ndb;
   Text<20> cs_date_creat;
-  Text<80> cs_title;
+  Text<MAXTITLE> cs_title;
   Text<40> cs_resl_pdb;
   Text<40> cs_rfac_pdb;
   Text<40> cs_program;
@@ -291,8 +298,8 @@ struct crst_pdb_2_t {
   float cs_dpi;
   float cs_err_crd_min;
   float cs_err_crd_max;
-  Text<80> cs_ndb_title;
-  Text<80> cs_name_ndb;
+  Text<MAXTITLE> cs_ndb_title;
+  Text<MAXTITLE> cs_name_ndb;
   Text<1> cs_info_flag;
 };
 extern crst_pdb_2_t crst_pdb_2;
@@ -334,8 +341,8 @@ struct crdpdb_2_t {
   float cr_dpi;
   float cr_err_crd_min;
   float cr_err_crd_max;
-  Text<80> cr_ndb_title;
-  Text<80> cr_name_ndb;
+  Text<MAXTITLE> cr_ndb_title;
+  Text<MAXTITLE> cr_name_ndb;
   Text<1> cr_info_flag;
 };
 extern crdpdb_2_t crdpdb_2;
@@ -460,9 +467,9 @@ struct crdinf_t {
   int32_t crv_iun;                           // van der Waals input
   int32_t crvo_iun;                          // van der Waals output
   Text<4> cr_cd_pdb;                         // entry code
-  Text<80> cr_name_pdb;                      // classification or name of the entry
+  Text<MAXTITLE> cr_name_pdb;                // classification or name of the entry
   Text<9> cr_date_pdb;                       // deposition date
-  Text<80> cr_title;                         // title; "code_CSD:" marks a small-molecule file
+  Text<MAXTITLE> cr_title;                   // title; "code_CSD:" marks a small-molecule file
   Text<40> cr_resl_pdb;                      // resolution as text
   Text<40> cr_rfac_pdb;                      // R value as text
   Text<24> cr_symop;                         // first symmetry operator as text

@@ -167,6 +167,16 @@ int general_word(const char* line, int& k, const int n, char* dst, bool quoted, 
   return len;
 }
 
+// Word w (0-based), of len characters from `start` in the line, is longer
+// than its slot: its whole text is taken from the line when it becomes a
+// value.
+static_assert(MAXFRDWORD <= 64, "a line's long words are bits of one word");
+inline void mark_long(comfread_cif_t& fr, int w, int len, int start) {
+  if (len <= FRDWORDLEN) return;
+  fr.long_words |= uint64_t{1} << w;
+  fr.long_start.data()[w] = start;
+}
+
 // Length, quote mark and numbers of word w (0-based), its slot written.
 // The characters are read from `word`: the slot, or the same characters in
 // the line when a character that is no digit and no point follows them.
@@ -223,6 +233,7 @@ bool split_plain_line(comfread_cif_t& fr, uint8_t* used, const int n) {
       } else {
         std::memset(dst, ' ', FRDWORDLEN);
         std::memcpy(dst, line + s, len < FRDWORDLEN ? len : FRDWORDLEN);
+        mark_long(fr, nw, len, s);
       }
       // The word's characters are read from the line, which the slot copy
       // need not wait for; a character that is not plain follows them.
@@ -247,6 +258,7 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
   fr.iover = 0;
   fr.nwrd = 0;
   fr.open_quote = 0;
+  fr.long_words = 0;
   uint8_t* const used = slot_use(fr).word.data();
   if (split_plain_line(fr, used, n)) return;
   const char* line = fr.line.c;
@@ -279,9 +291,11 @@ void split_cif_words(comfread_cif_t& fr, const int n) {
       k += 2;
     } else {
       bool closed = true;
+      const int start = quote ? k + 1 : k;
       if (c == '"') len = double_quoted_word(line, k, n, dst, closed);
       else len = general_word(line, k, n, dst, quote, closed);
       if (!closed && fr.open_quote == 0) fr.open_quote = nw + 1;
+      mark_long(fr, nw, len, start);
     }
     close_word(fr, used[nw], nw, len, quote, dst);
     ++nw;
@@ -316,6 +330,18 @@ struct Position {
   bool watch_names = false;
   bool repeated = false;  // the syntax error is a name given twice
   std::unordered_map<std::string, int32_t> block_names;
+  // The whole record of the current line, valid until the unit is read
+  // again: a word longer than its slot, or than the line's room, is taken
+  // from it.
+  std::string_view record;
+  // The current line is a text field made into one quoted word; `field`
+  // holds the field's lines joined.
+  bool field_line = false;
+  std::string field;
+  // Bit k-1: value k of the record has its whole text in whole[k-1].  The
+  // strings keep their room, so a file of many long values allocates once.
+  uint64_t long_values = 0;
+  std::array<std::string, MAXCIFVAL> whole;
 };
 
 struct Instance {
@@ -468,6 +494,20 @@ bool read_text_field(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ie
                      bool& cut) {
   static rt::FixedText<CIFLINELEN> kept;
   static rt::FixedText<CIFLINELEN> next;
+  std::string& field = in.pos.field;
+  field.clear();
+  // Each line trimmed, the lines with text joined by one blank: what a
+  // title or keywords wrapped over lines read as.
+  const auto join = [&](std::string_view text) {
+    std::string_view t = text;
+    while (!t.empty() && blank_unprintable(t.back()) == ' ') t.remove_suffix(1);
+    while (!t.empty() && blank_unprintable(t.front()) == ' ') t.remove_prefix(1);
+    if (t.empty()) return;
+    if (!field.empty()) field.push_back(' ');
+    for (char ch : t) field.push_back(blank_unprintable(ch));
+  };
+  // The opening line's record goes with the first read below.
+  join(in.pos.record.substr(in.pos.record.empty() ? 0 : 1));
   bool have = false;
   if (in.fr.line.len_trim() > 1) {
     kept = in.fr.line;
@@ -475,19 +515,26 @@ bool read_text_field(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ie
     have = true;
   }
   for (int lines = 0; lines < kMaxFieldLines; ++lines) {
-    const int used = foundation::read_line(unit, mdoc, next, ierr, iend);
+    const std::string_view rec = foundation::next_record(unit, mdoc, ierr, iend);
     if (ierr != 0 || iend != 0) return false;
+    const int used = foundation::put_record(rec, next);
     ++in.pos.lines;
+    if (next.c[0] == ';') {
+      if (!have) {
+        join(rec.substr(1));
+        if (used > 1) {
+          kept = next;
+          kept.c[0] = ' ';
+          have = true;
+        }
+      }
+      break;
+    }
+    join(rec);
     if (!have && used > 1) {
       kept = next;
       have = true;
-      if (kept.c[0] == ';') {
-        kept.c[0] = ' ';
-        break;
-      }
-      continue;
     }
-    if (next.c[0] == ';') break;
   }
   if (!have) kept.blank();
   for (char& ch : kept.c)
@@ -543,6 +590,38 @@ bool name_once(const Instance& in, const rt::FixedText<FRDWORDLEN>& word, int32_
   return false;
 }
 
+// The whole text of word w (0-based) of the current line, read from its
+// record by the rules the splitter follows: a bare word ends at a blank, a
+// quoted one at its quote before a blank or the end of the record.
+void whole_word(const Instance& in, int w, std::string& out) {
+  out.clear();
+  if (in.pos.field_line && w == 0) {
+    out = in.pos.field;
+    return;
+  }
+  const std::string_view rec = in.pos.record;
+  const std::size_t s = static_cast<std::size_t>(in.fr.long_start.data()[w]);
+  const char q = in.fr.qwrd.data()[w] == 'Y' && s > 0 ? rec[s - 1] : 0;
+  for (std::size_t k = s; k < rec.size(); ++k) {
+    const char ch = blank_unprintable(rec[k]);
+    if (q == 0 && ch == ' ') break;
+    if (q != 0 && ch == q && (k + 1 == rec.size() || blank_unprintable(rec[k + 1]) == ' ')) break;
+    out.push_back(ch);
+  }
+}
+
+// Value v (0-based) of the record was copied from word w (0-based): its
+// whole text is kept when the slot cannot hold it.
+void keep_whole(const Instance& in, int w, int v) {
+  const uint64_t bit = uint64_t{1} << v;
+  if ((in.fr.long_words >> w) & 1) {
+    whole_word(in, w, in.pos.whole[static_cast<std::size_t>(v)]);
+    in.pos.long_values |= bit;
+  } else {
+    in.pos.long_values &= ~bit;
+  }
+}
+
 void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32_t& iend) {
   comcif_rec& c = in.c;
   comfread_cif_t& fr = in.fr;
@@ -558,6 +637,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
     in.pos.gathered = 0;
     in.pos.held = Held::None;
     in.pos.line_kept = false;
+    in.pos.long_values = 0;
     in.pos.watch_names = in.first && repeated_items_asked;
     repeated_items_asked = false;
     in.pos.block_names.clear();
@@ -605,12 +685,15 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
         n = in.pos.kept_used;
         cut = in.pos.kept_cut;
       } else {
-        n = foundation::read_line(unit, mdoc, fr.line, ierr, iend, &cut);
+        const std::string_view rec = foundation::next_record(unit, mdoc, ierr, iend);
         if (ierr != 0 || iend != 0) {
           end_of_file();
           return;
         }
+        in.pos.record = rec;
+        n = foundation::put_record(rec, fr.line, &cut);
       }
+      in.pos.field_line = false;
       in.pos.words_line = ++in.pos.lines;
       const char first = fr.line.c[0];
       if (n > 1 && first != ';' && !is_comment_start(in, first)) n = strip_comment(in, n);
@@ -624,8 +707,10 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
           return;
         }
         n = fr.line.len_trim();
+        in.pos.field_line = true;
       }
       split_cif_words(fr, n);
+      if (in.pos.field_line && fr.nwrd > 0) fr.long_words |= 1;
       if (fr.iover != 0 && in.first) msgerr_(mdoc, " WARNING: CIF_read: number of words > limit");
       if (fr.nwrd == 0) {
         c.i_cif = 0;
@@ -696,6 +781,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
           copy_slot(c.dt_cif.data()[d - 1].c, in.use.value[d - 1], words[w].c, in.use.word[w]);
           c.idt_cif.data()[d - 1] = fr.iwrd.data()[w];
           c.fdt_cif.data()[d - 1] = fr.fwrd.data()[w];
+          if ((fr.long_words | in.pos.long_values) != 0) keep_whole(in, w, d - 1);
         }
         ++w;
         if (d == n_item) {
@@ -776,6 +862,7 @@ void getcif(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ierr, int32
       copy_slot(c.dt_cif(c.n_data).c, in.use.value[c.n_data - 1], word.c, in.use.word[w - 1]);
       c.idt_cif(c.n_data) = fr.iwrd(w);
       c.fdt_cif(c.n_data) = fr.fwrd(w);
+      if ((fr.long_words | in.pos.long_values) != 0) keep_whole(in, w - 1, c.n_data - 1);
     }
     if (c.n_data == c.n_item) {
       c.n_data = 0;
@@ -846,6 +933,7 @@ void pass_over_rows(const Instance& in, int32_t unit, int32_t mdoc, int32_t& ier
     if (words < 0) {
       // Taken apart by the next call, as if it had read the line itself.
       in.pos.line_kept = true;
+      in.pos.record = rec;
       in.pos.kept_used = foundation::put_record(rec, fr.line, &in.pos.kept_cut);
       break;
     }
@@ -867,6 +955,11 @@ uint32_t cif_names_serial_info() { return names_serial_info; }
 const CifDroppedSet& cif_dropped_set_info() { return dropped_info; }
 
 const CifRecordPlace& cif_record_place_info() { return pos_info.place; }
+
+std::string_view cif_value_whole_info(int32_t k) {
+  if (k < 1 || k > MAXCIFVAL || ((pos_info.long_values >> (k - 1)) & 1) == 0) return {};
+  return pos_info.whole[static_cast<std::size_t>(k - 1)];
+}
 
 std::string_view cif_syntax_error_info() { return pos_info.syntax_error; }
 

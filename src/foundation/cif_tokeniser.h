@@ -47,6 +47,10 @@ extern comcif_rec comcif_c;
 struct comfread_cif_t : comfread_rec<CIFLINELEN> {
   rt::Array1<char, MAXFRDWORD> qwrd;  // 'Y' quoted, 'N' bare
   int32_t open_quote;  // 1-based word that a quote opened and the line ended inside; 0 none
+  // Bit w-1: word w is longer than its slot, its first character at
+  // long_start(w) (0-based) in the line.
+  uint64_t long_words;
+  rt::Array1<int32_t, MAXFRDWORD> long_start;
 };
 extern comfread_cif_t comfread_info;
 extern comfread_cif_t comfread_c;
@@ -91,6 +95,13 @@ const CifDroppedSet& cif_dropped_set_info();
 // The place of the record that the last call of instance 1 returned or is
 // collecting.
 const CifRecordPlace& cif_record_place_info();
+// The whole text of value k of the last record of instance 1 when its slot
+// does not hold it: a value longer than the slot (taken from the whole
+// line, also where the line was longer than the record's room), or a text
+// field, whose lines come joined by one blank each with their apostrophes
+// kept (the slot holds the first line, its apostrophes made double quotes).
+// Empty when the slot holds the value as it stands.
+std::string_view cif_value_whole_info(int32_t k);
 // The error line of the last syntax error that instance 1 refused (an
 // unterminated quote), empty when the last call met none: a reader that
 // silences the tokeniser's messages names the fault from here.

@@ -1,7 +1,10 @@
 // Start values of the entry header of the coordinate tables.
 #include "foundation/entry_header.h"
 
+#include <string>
+
 #include "foundation/atom_com.h"
+#include "foundation/messages.h"
 
 namespace foundation {
 
@@ -31,6 +34,17 @@ void clear_entry_header() {
   d.cr_date_creat = "?";
   d.cr_program = "?";
   d.cr_method = "?";
+}
+
+void put_entry_text(rt::TextRef store, std::string_view text, std::string_view item) {
+  text = rt::trim_right(text);
+  const int n = static_cast<int>(text.size());
+  if (n > store.len()) {
+    msgdoc_(1, " WARNING: " + std::string(item) + " of " + std::to_string(n) +
+                   " characters is cut to its first " + std::to_string(store.len()));
+    text = text.substr(0, static_cast<std::size_t>(store.len()));
+  }
+  store.assign(text);
 }
 
 }  // namespace foundation

@@ -63,13 +63,15 @@ class Head : public output::LineSink {
     output::put_banner(iun_, title, ierr);
     ok_ = ierr == 0;
   }
-  // An item with a quoted text value (a text field when it must be).
+  // An item with a quoted text value, written whole: a text field when
+  // quoted it would not read back as itself or its line would pass 78
+  // characters.
   void quoted(std::string_view item, std::string_view value) {
     if (!ok_) return;
     int32_t ierr = 0;
     std::string lead(item);
     lead.append("  ");
-    output::put_quoted(iun_, line_, ierr, lead, value);
+    output::put_quoted(iun_, ierr, lead, rt::trim_right(value), 78);
     ok_ = ierr == 0;
   }
 };
@@ -122,14 +124,6 @@ std::string column(std::string_view value, std::size_t width) {
   return w;
 }
 
-// A quoted header text cut so that its line stays within 78 characters.
-std::string_view cut_text(std::string_view item, std::string_view text) {
-  const int l = static_cast<int>(item.size());
-  int len = rt::len_trim(text);
-  if (len + l + 4 > 78) len = 74 - l;
-  return text.substr(0, len);
-}
-
 void put_header_items(Head& h, const Codes& c) {
   const std::string code = word(c.code.view());
   // A data block name cannot be quoted: a blank in it becomes '_'.
@@ -141,8 +135,8 @@ void put_header_items(Head& h, const Codes& c) {
   h.put("(A,2X,A)", "_database_2.code_PDB", word(crst_pdb.cs_cd_pdb.view()));
   if (c.code_ndb(1) != '?') h.put("(A,2X,A)", "_database_2.code_NDB   ", code);
   if (crst_pdb.cs_name_pdb.is_blank()) crst_pdb.cs_name_pdb = "?";
-  h.quoted("_struct_keywords.text", cut_text("_struct_keywords.text", crst_pdb.cs_name_pdb.view()));
-  h.quoted("_struct.title", cut_text("_struct.title", crst_pdb.cs_title.view()));
+  h.quoted("_struct_keywords.text", crst_pdb.cs_name_pdb.view());
+  h.quoted("_struct.title", crst_pdb.cs_title.view());
   // A date not in the PDB form (none was read, or the file gave "?") would
   // come out as a partial date with blanks in it: it is written unknown.
   const std::string_view date_in = crst_pdb.cs_date_pdb.view();

@@ -24,18 +24,23 @@ void put_banner(int32_t iun, std::string_view title, int32_t& ierr) {
   wrtstr_(iun, 0, rule.view(), ierr);
 }
 
-void put_quoted(int32_t iun, Line& line, int32_t& ierr, std::string_view lead,
-                std::string_view value) {
-  bool field = false;
+void put_quoted(int32_t iun, int32_t& ierr, std::string_view lead,
+                std::string_view value, std::size_t width) {
+  bool field = width > 0 && lead.size() + value.size() + 2 > width;
   for (std::size_t k = 0; k + 1 < value.size(); ++k)
     if (value[k] == '\'' && value[k + 1] == ' ') field = true;
+  // Written as they stand rather than through the work line, which would
+  // cut a value longer than itself.
+  std::string text;
   if (!field) {
-    put_line(iun, line, ierr, "(A,A,A,A)", lead, "'", value, "'");
+    text.append(lead).append("'").append(value).append("'");
+    wrtstr_(iun, 0, text, ierr);
     return;
   }
   wrtstr_(iun, 0, rt::trim_right(lead), ierr);
   if (ierr != 0) return;
-  put_line(iun, line, ierr, "(A,A)", ";", value);
+  text.append(";").append(value);
+  wrtstr_(iun, 0, text, ierr);
   if (ierr != 0) return;
   wrtstr_(iun, 0, ";", ierr);
 }

@@ -36,11 +36,12 @@ void put_banner(int32_t iun, std::string_view title, int32_t& ierr);
 // An item with a text value in apostrophes: `lead` (the item name and the
 // blanks before the value), then the value between apostrophes.  A value
 // holding an apostrophe before a blank would end early between apostrophes,
-// so it goes into a text field instead: the item name alone, then the value
-// on a line opened by ';', then a line ';'.  Only the status of the last
-// line is left in ierr.
-void put_quoted(int32_t iun, Line& line, int32_t& ierr, std::string_view lead,
-                std::string_view value);
+// and one whose quoted line would pass `width` characters (when width is
+// not 0) would have to be cut, so such a value goes into a text field
+// instead: the item name alone, then the whole value on a line opened by
+// ';', then a line ';'.  Only the status of the last line is left in ierr.
+void put_quoted(int32_t iun, int32_t& ierr, std::string_view lead,
+                std::string_view value, std::size_t width = 0);
 
 // Lines of one file that keep their first failure: once a line has failed
 // nothing more is written, so a writer checks ok() once at the end instead of

@@ -50,7 +50,7 @@ struct Lines {
   void quoted(std::string_view lead, std::string_view value) {
     if (!ok) return;
     int32_t ierr = 0;
-    output::put_quoted(iun, line, ierr, lead, value);
+    output::put_quoted(iun, ierr, lead, value);
     ok = ierr == 0;
   }
 };

@@ -53,8 +53,10 @@ void write_header(int32_t iun, int32_t& ierr) {
   auto put = [&](std::string_view text) { wrtstr_(iun, 0, text, ierr); };
   put("global_");
   output::put_line(iun, line, ierr, "(A,1X,A4)", "_entry.id  ", c.cr_cd_pdb);
+  // The stored texts keep their apostrophes: one before a blank would end
+  // a quoted value early, which put_quoted turns into a text field.
   const std::string_view keywords = c.cr_name_pdb.is_blank() ? " " : c.cr_name_pdb.trimmed();
-  put("_struct.keywords   '" + std::string(keywords) + "'");
+  output::put_quoted(iun, ierr, "_struct.keywords   ", keywords);
   // An entry without a date (or with "?") would leave the item without a
   // value, which ends the file for a CIF reader: it is written unknown.
   const std::string_view date =
@@ -63,7 +65,7 @@ void write_header(int32_t iun, int32_t& ierr) {
   if (c.cr_title.is_blank()) c.cr_title = "---";
   std::string_view title = c.cr_title.trimmed();
   if (title.size() > 60) title = title.substr(0, 60);
-  put("_struct.title     '" + std::string(title) + "'");
+  output::put_quoted(iun, ierr, "_struct.title     ", title);
   output::put_line(iun, line, ierr, "(A,2X,A16)", "_lib.name   ", libcom.lb_name);
   output::put_line(iun, line, ierr, "(A,2X,A16)", "_lib.version", libcom.lb_vers);
   output::put_line(iun, line, ierr, "(A,2X,A16)", "_lib.update ", libcom.lb_date);

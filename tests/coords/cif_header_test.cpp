@@ -16,6 +16,9 @@ const std::string kOneAtom = kShortLoop + "1 CA ALA A 1 1.0 2.0 3.0\n";
 
 const float kDeg = 4.0f * std::atan(1.0f) / 180.0f;
 
+constexpr const char* kLongTitle =
+    "SOLUTION STRUCTURE OF CONOTOXIN Y-PIIIE FROM CONUS PURPURASCENS, NMR, 14 STRUCTURES: THE TOXIN'S FOLD";
+
 }  // namespace
 
 TEST_F(CifHeader, EntryValuesCellAndSpaceGroup) {
@@ -138,6 +141,11 @@ TEST_F(CifHeader, CategoriesAnywhereInTheModelsBlockAndNoOther) {
        1, "---"},
       {"a name of the header inside a text field after the atoms", "data_x\n" + kOneAtom +
        "_pdbx_x.text\n;\n_cell.length_a 50\n;\n", 8, 100.0f, 1, "---"},
+      {"a title in a text field over lines, apostrophe kept", "data_x\n_struct.title\n;3D Structure of "
+       "Alzheimer's\n  Abeta fibrils \n;\n" + std::string(kCell) + sg + kOneAtom, 0, 10.0f, 4,
+       "3D Structure of Alzheimer's Abeta fibrils"},
+      {"a quoted title longer than a value's slot", "data_x\n_struct.title '" + std::string(kLongTitle) +
+       "'\n" + kCell + sg + kOneAtom, 0, 10.0f, 4, kLongTitle},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.label);
@@ -476,7 +484,9 @@ TEST_F(CifHeader, BinaryAndOverlongInputDoNotCrash) {
                     "\n_struct.keywords " + std::string(300, 'k') + "\n" + kCell + kShortLoop +
                     row);
   read_out("long", 99);
-  EXPECT_EQ(crdinf.cr_title.str(), std::string(80, 'T'));
+  EXPECT_EQ(crdinf.cr_title.str(), std::string(MAXTITLE, 'T'));
+  EXPECT_NE(out_.find(" characters is cut to its first " + std::to_string(MAXTITLE)),
+            std::string::npos) << out_;
   ASSERT_EQ(atom_inf.n_atom, 1);
   EXPECT_EQ(atom_inf.atm_name(1).trimmed(), "CA");
   EXPECT_EQ(resid_inf.res_name(1).trimmed(), "ALA");

@@ -140,15 +140,38 @@ TEST(PdbHeaderRecords, BlankDateAndCodeGetDefaults) {
   EXPECT_EQ(crdinf.cr_name_pdb, std::string_view("HYDROLASE"));
 }
 
-TEST(PdbHeaderRecords, ApostropheBecomesStar) {
+TEST(PdbHeaderRecords, ApostropheIsKept) {
   rdhead_pdb_("HEADER    DNA 5'-END                              27-MAR-98   1ABC");
-  EXPECT_EQ(crdinf.cr_name_pdb, std::string_view("DNA 5*-END"));
+  EXPECT_EQ(crdinf.cr_name_pdb, std::string_view("DNA 5'-END"));
   EXPECT_EQ(crdinf.cr_date_pdb, std::string_view("27-MAR-98"));
   EXPECT_EQ(crdinf.cr_cd_pdb, std::string_view("1ABC"));
   rdtitle_pdb_("TITLE     THE 3' END");
-  EXPECT_EQ(crdinf.cr_title, std::string_view("THE 3* END"));
+  EXPECT_EQ(crdinf.cr_title, std::string_view("THE 3' END"));
   rdcompnd_("COMPND");
   EXPECT_EQ(crst_pdb.cs_title, std::string_view("---"));
+}
+
+// A title of several TITLE records is read whole, up to column 80 of each.
+TEST(PdbHeaderRecords, TitleGoesOnOverItsRecords) {
+  const std::string full70 = std::string(69, 'A') + "Z";
+  const struct {
+    const char* label;
+    std::vector<std::string> records;
+    std::string title;
+  } rows[] = {
+      {"three records", {"TITLE     STRUCTURE OF THE", "TITLE    2 LAC REPRESSOR", "TITLE    3 HEADPIECE"},
+       "STRUCTURE OF THE LAC REPRESSOR HEADPIECE"},
+      {"a record full to column 80", {"TITLE     " + full70, "TITLE    2 END"}, full70 + " END"},
+      {"a new first record starts afresh", {"TITLE     OLD", "TITLE     NEW", "TITLE    2 ONE"}, "NEW ONE"},
+      {"a continuation without a first record", {"TITLE    2 LATE"}, "LATE"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    crdinf.cr_title = "---";
+    for (const std::string& rec : r.records) rdtitle_pdb_(rec);
+    EXPECT_EQ(crdinf.cr_title.trimmed(), r.title);
+    EXPECT_EQ(crst_pdb.cs_title.trimmed(), r.title);
+  }
 }
 
 TEST(PdbHeaderRecords, ResolutionAndRValueRemarks) {

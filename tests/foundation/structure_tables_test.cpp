@@ -78,7 +78,7 @@ TEST(StructureTables, ResetGivesHeaderRecordsTheirPlaceholders) {
                              crst_pdb_2.cs_info_flag.view()})
     EXPECT_EQ(rt::trim_right(q), "?");
   // Blank-padded, not zero bytes: writers print these fields whole.
-  EXPECT_EQ(crst_pdb.cs_title.view(), "---" + std::string(77, ' '));
+  EXPECT_EQ(crst_pdb.cs_title.view(), "---" + std::string(MAXTITLE - 3, ' '));
   EXPECT_FLOAT_EQ(crst_pdb_2.cs_dpi, 0.0f);
   EXPECT_EQ(crst_pdb_2.cs_nmodel, 0);
 }

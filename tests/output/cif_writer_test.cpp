@@ -141,13 +141,37 @@ TEST_F(CifWriter, HeaderValuesWithBlanksAreQuoted) {
   EXPECT_TRUE(has_line(l, "'A B'  'A B'"));
 }
 
-TEST_F(CifWriter, LongTitleIsCutToItsLine) {
+// Title and keywords are written whole: quoted while the line stays within
+// 78 characters, a text field of one line past that, however long.
+TEST_F(CifWriter, LongTitleIsWrittenWhole) {
+  struct Case {
+    const char* label;
+    std::string keywords, title;
+    std::vector<std::string> lines;  // from the keywords item on
+  };
+  const std::string t61(61, 'T'), t62(62, 'T'), k53(53, 'K'), k54(54, 'K'), tmax(MAXTITLE, 'T');
+  const Case cases[] = {
+      {"both just fit their lines", k53, t61,
+       {"_struct_keywords.text  '" + k53 + "'", "_struct.title  '" + t61 + "'"}},
+      {"one character more each", k54, t62,
+       {"_struct_keywords.text", ";" + k54, ";", "_struct.title", ";" + t62, ";"}},
+      {"a title as long as its store", "K", tmax,
+       {"_struct_keywords.text  'K'", "_struct.title", ";" + tmax, ";"}},
+      {"apostrophes kept inside quotes", "ALZHEIMER'S", "3D STRUCTURE OF ALZHEIMER'S FIBRILS",
+       {"_struct_keywords.text  'ALZHEIMER'S'", "_struct.title  '3D STRUCTURE OF ALZHEIMER'S FIBRILS'"}},
+  };
   small_model();
-  crst_pdb.cs_title = std::string(80, 'T');
-  int32_t ierr = 9;
-  const std::vector<std::string> l = header_lines(ierr);
-  EXPECT_EQ(l[4], "_struct.title  '" + std::string(61, 'T') + "'");
-  EXPECT_EQ(l[4].size(), 78u);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    crst_pdb.cs_cd_pdb = "1ABC";
+    crst_pdb.cs_name_pdb = c.keywords;
+    crst_pdb.cs_title = c.title;
+    int32_t ierr = 9;
+    const std::vector<std::string> l = header_lines(ierr);
+    EXPECT_EQ(ierr, 0);
+    ASSERT_GE(l.size(), 3 + c.lines.size());
+    EXPECT_EQ(std::vector<std::string>(l.begin() + 3, l.begin() + 3 + c.lines.size()), c.lines);
+  }
 }
 
 // An apostrophe before a blank would close a quoted value early.
