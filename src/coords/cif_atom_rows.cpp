@@ -1100,16 +1100,6 @@ const coords::CifAuthorRow& coords::cif_author_row() { return author_row; }
 
 namespace {
 
-// A second reading of the atom list's lines beside the row reader, for the
-// rows after the one read last: set back after each look, so that it moves
-// on with the reader and the file is read once more at most.
-struct LookAhead {
-  int unit = 0;
-  std::string file;
-  int32_t next_line = 1;  // the line its next read gives
-};
-LookAhead look;
-
 // The values of a line of a loop, unquoted, onto `words`; false at a line
 // that ends the loop or that this reading does not follow (a text field).
 bool loop_words(std::string_view line, std::vector<std::string>& words) {
@@ -1148,36 +1138,31 @@ bool loop_words(std::string_view line, std::vector<std::string>& words) {
 namespace {
 
 // The rows after the one read last, each as its values, to `f` until `f`
-// returns false or the loop ends: the look-ahead reading is brought to the
-// row's line and set back after.  False where the file cannot be looked at
-// so (a row that does not end its line, no atom names or coordinates).
+// returns false or the loop ends: read on from the reader's own unit, which
+// stands right after the row's line, and set back after.  The lines so
+// read stay in the unit's block (rt::unit_mark), so that a look at the next
+// row, asked at every water given again, neither reads nor seeks.  False
+// where the file cannot be looked at so (a row that does not end its line,
+// no atom names or coordinates, a unit without a place).
 template <class F>
 bool rows_ahead(F f) {
-  const CifRecordPlace& place = cif_record_place_info();
   const int n = comcif_info.n_cif;
-  if (!cache.atom_site || !place.ends_line || cache.column[kAtomName] == 0 ||
+  if (!cache.atom_site || !cif_record_place_info().ends_line || cache.column[kAtomName] == 0 ||
       cache.missing_xyz != kNone)
     return false;
-  const std::string file = rt::unit_file_name(crdinf.cri_iun);
-  if (look.unit == 0 || look.file != file || look.next_line > place.line_end + 1) {
-    if (look.unit != 0) rt::unit_close(look.unit);
-    look = LookAhead{rt::open_to_look(file), file, 1};
-    if (look.unit == 0) return false;
-  }
-  std::string_view rec;
-  for (; look.next_line <= place.line_end; ++look.next_line)
-    if (rt::read_record_view(look.unit, rec) != rt::IOSTAT_OK) return false;
-  const long mark = rt::unit_mark(look.unit);
+  const int32_t unit = crdinf.cri_iun;
+  const long mark = rt::unit_mark(unit);
   if (mark < 0) return false;
   static std::vector<std::string> words;
   words.clear();
-  while (rt::read_record_view(look.unit, rec) == rt::IOSTAT_OK) {
+  std::string_view rec;
+  while (rt::read_record_view(unit, rec) == rt::IOSTAT_OK) {
     if (!loop_words(rec, words)) break;
     if (static_cast<int>(words.size()) < n) continue;
     if (static_cast<int>(words.size()) > n || !f(words)) break;
     words.clear();
   }
-  rt::unit_return_to(look.unit, mark);
+  rt::unit_return_to(unit, mark);
   return true;
 }
 
@@ -1243,9 +1228,4 @@ void coords::cif_later_water_numbers(const std::function<void(std::string_view)>
     }
     return true;
   });
-}
-
-void coords::cif_look_ahead_done() {
-  if (look.unit != 0) rt::unit_close(look.unit);
-  look = LookAhead{};
 }

@@ -90,8 +90,6 @@ bool cif_next_row_named_otherwise();
 // Each residue number (author's and file's, as written) of the water rows
 // after the row rdcrd_cif_ returned last, to the end of the atom list.
 void cif_later_water_numbers(const std::function<void(std::string_view)>& note);
-// The look ahead's second reading of the file closed, at the end of a read.
-void cif_look_ahead_done();
 // The value of an item of the row, or nothing for "." and "?", which the
 // archive writes where an item does not apply.
 inline std::string_view given_value(std::string_view v) {

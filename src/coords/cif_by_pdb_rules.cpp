@@ -620,7 +620,6 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     // Last: it rewrites the row's chain key in crdatm.
     unlabelled_chain_of_row();
   }
-  cif_look_ahead_done();
   // The further chains of a blank chain that the pipeline begins where its
   // numbers start again, each parted from the rows before as by a TER
   // record, so that both programs read the same chains.

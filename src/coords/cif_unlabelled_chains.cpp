@@ -162,7 +162,6 @@ bool bonded_to_before(const float* xyz) {
 
 void coords::unlabelled_chains_start() {
   keys = Keys{};
-  cif_look_ahead_done();
 }
 
 void coords::unlabelled_chain_of_row(bool wraps, bool again) {

@@ -315,7 +315,6 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
     cr_igroup_old = crdatm.cr_igroup;
     cr_group_old = crdatm.cr_group;
   }
-  coords::cif_look_ahead_done();
   if (other_writer && !coords::label_tails_end(mdoc)) {
     msgerr_(mdoc, " ERROR: read input file");
     ierr = 4;

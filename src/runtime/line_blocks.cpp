@@ -48,10 +48,14 @@ int LineBlockReader::next(std::string_view& line, std::size_t limit) {
       return finish(line, n, limit);
     }
     if (end_ - pos_ >= cap_) return long_line(line, limit);
-    if (pos_ > 0) {
-      std::memmove(buf, buf + pos_, end_ - pos_);
-      end_ -= pos_;
-      pos_ = 0;
+    if (hold_ != kNone && end_ - hold_ >= cap_) hold_ = kNone;
+    const std::size_t from = hold_ < pos_ ? hold_ : pos_;
+    if (from > 0) {
+      std::memmove(buf, buf + from, end_ - from);
+      end_ -= from;
+      pos_ -= from;
+      if (hold_ != kNone) hold_ -= from;
+      if (base_ >= 0) base_ += static_cast<long>(from);
     }
     scanned = end_;
     if (!fill()) {
@@ -76,6 +80,8 @@ int LineBlockReader::long_line(std::string_view& line, std::size_t limit) {
   spill_.assign(buf, cap_ < limit ? cap_ : limit);
   std::size_t total = cap_;
   pos_ = end_ = 0;
+  hold_ = kNone;
+  base_ = -1;
   for (;;) {
     if (!fill()) {
       if (err_) {
@@ -102,6 +108,27 @@ int LineBlockReader::long_line(std::string_view& line, std::size_t limit) {
 void LineBlockReader::give_back() {
   if (end_ > pos_) std::fseek(fp_, -static_cast<long>(end_ - pos_), SEEK_CUR);
   pos_ = end_ = 0;
+  hold_ = kNone;
+  base_ = -1;
+}
+
+// The stream stands right after the block's last character whenever the
+// reader holds it, so that its place, asked once, follows the block.
+long LineBlockReader::mark() {
+  if (base_ < 0) {
+    const long at = std::ftell(fp_);
+    if (at < 0) return -1;
+    base_ = at - static_cast<long>(end_);
+  }
+  hold_ = pos_;
+  return base_ + static_cast<long>(pos_);
+}
+
+bool LineBlockReader::return_to(long place) {
+  hold_ = kNone;
+  if (base_ < 0 || place < base_ || place > base_ + static_cast<long>(end_)) return false;
+  pos_ = static_cast<std::size_t>(place - base_);
+  return true;
 }
 
 }  // namespace rt

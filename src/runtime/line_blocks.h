@@ -31,6 +31,16 @@ class LineBlockReader {
   // before anything else is done with the stream.
   void give_back();
 
+  // The file's place of the next line, and a return to it: the lines from
+  // there stay in the block while lines are read on, until they fill it,
+  // so that a look a few lines ahead and back reads and seeks nothing.
+  // -1 where the stream tells no place.
+  long mark();
+  // False where the place is no longer in the block (the look went on
+  // past a block's worth, or gave a line longer than one); the caller then
+  // seeks to it.  Either way the lines marked are no longer kept.
+  bool return_to(long place);
+
  private:
   // Reads more of the file behind what is held; false at end of file or
   // after a read error (err_ set).
@@ -43,6 +53,12 @@ class LineBlockReader {
   std::size_t pos_ = 0;  // first character not handed out
   std::size_t end_ = 0;  // end of what was read
   bool err_ = false;
+  // The file's place of the block's first character; -1 until a mark asks
+  // for it, and after the stream may have been moved.
+  long base_ = -1;
+  // The first character kept for a return to a mark; kNone: none.
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t hold_ = kNone;
   // A line longer than a block, kept up to its limit.
   std::string spill_;
 };

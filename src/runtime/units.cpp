@@ -640,7 +640,7 @@ int unit_backspace(int unit) {
 long unit_mark(int unit) {
   Unit* u = get(unit);
   if (!u || u->preconnected) return -1;
-  settle(*u);
+  if (u->lines) return u->lines->mark();
   return std::ftell(u->fp);
 }
 
@@ -648,6 +648,10 @@ int unit_return_to(int unit, long mark) {
   Unit* u = get(unit);
   if (!u) return IOSTAT_NOT_OPEN;
   if (u->preconnected || mark < 0) return IOSTAT_READ_ERROR;
+  if (u->lines && u->lines->return_to(mark)) {
+    u->last = LastOp::None;
+    return IOSTAT_OK;
+  }
   settle(*u);
   if (std::fseek(u->fp, mark, SEEK_SET) != 0) return IOSTAT_READ_ERROR;
   u->last = LastOp::None;

@@ -1,8 +1,11 @@
 // Block-read lines: every block size gives the lines a plain line-by-line
-// split gives, and the stream stands after the last line handed out.
+// split gives, the stream stands after the last line handed out, and a look
+// ahead comes back to its mark.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +111,97 @@ TEST(LineBlocks, AFileThatGrowsIsReadOn) {
   ASSERT_EQ(reader.next(line, 80), rt::IOSTAT_OK);
   EXPECT_EQ(line, "b");
   std::fclose(f);
+}
+
+// The lines after each line, looked at and returned from, at every block
+// size and look length: the lines looked at and those read on are the
+// plain split's.  A look the block no longer holds is set back by a seek,
+// as the units do.
+TEST(LineBlocks, ALookAheadComesBackToItsMarkAtEveryBlockSize) {
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += std::string(static_cast<std::size_t>(i % 7), 'a' + i % 26) + "\n";
+  const std::vector<std::string> lines = expected_lines(text, 1024);
+  for (std::size_t block : {1, 2, 3, 5, 8, 13, 64, 4096}) {
+    for (std::size_t ahead : {1, 2, 5, 40}) {
+      SCOPED_TRACE("block " + std::to_string(block) + ", " + std::to_string(ahead) + " ahead");
+      std::FILE* f = file_with(text);
+      rt::LineBlockReader reader(f, block);
+      std::string_view line;
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        const long mark = reader.mark();
+        for (std::size_t k = i; k < i + ahead && k < lines.size(); ++k) {
+          ASSERT_EQ(reader.next(line, 1024), rt::IOSTAT_OK);
+          ASSERT_EQ(line, lines[k]) << "looked at from line " << i;
+        }
+        if (!reader.return_to(mark)) {
+          reader.give_back();
+          std::fseek(f, mark, SEEK_SET);
+        }
+        ASSERT_EQ(reader.next(line, 1024), rt::IOSTAT_OK);
+        ASSERT_EQ(line, lines[i]) << "read on after the look";
+      }
+      EXPECT_EQ(reader.next(line, 1024), rt::IOSTAT_END);
+      std::fclose(f);
+    }
+  }
+}
+
+// A stream that counts the reads and seeks asked of it.
+struct Counted {
+  std::string text;
+  std::size_t at = 0;
+  int reads = 0, seeks = 0;
+};
+
+std::FILE* counted_stream(Counted& c) {
+  cookie_io_functions_t io{};
+  io.read = [](void* p, char* buf, std::size_t size) -> ssize_t {
+    Counted& c = *static_cast<Counted*>(p);
+    ++c.reads;
+    const std::size_t n = std::min(size, c.text.size() - c.at);
+    std::memcpy(buf, c.text.data() + c.at, n);
+    c.at += n;
+    return static_cast<ssize_t>(n);
+  };
+  io.seek = [](void* p, off64_t* offset, int whence) {
+    Counted& c = *static_cast<Counted*>(p);
+    ++c.seeks;
+    const off64_t to = (whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<off64_t>(c.at)
+                                                                   : static_cast<off64_t>(c.text.size())) +
+                       *offset;
+    c.at = static_cast<std::size_t>(to);
+    *offset = to;
+    return 0;
+  };
+  return fopencookie(&c, "r", io);
+}
+
+// A look at the next line from every line, as the mmCIF rows' test of a
+// conformer asks at each water given again, reads the file as a plain
+// reading does (but for asking the stream once more at its end) and never
+// seeks but to learn the place once.
+TEST(LineBlocks, ALookAtTheNextLineReadsNothingTwice) {
+  std::string text;
+  for (int i = 0; i < 2000; ++i) text += "HETATM " + std::to_string(i) + " O HOH 1\n";
+  const auto count = [&](bool look) {
+    Counted c{text};
+    std::FILE* f = counted_stream(c);
+    rt::LineBlockReader reader(f, 4096);
+    std::string_view line;
+    for (;;) {
+      const long mark = look ? reader.mark() : 0;
+      if (look && reader.next(line, 80) == rt::IOSTAT_OK) EXPECT_TRUE(reader.return_to(mark));
+      if (reader.next(line, 80) != rt::IOSTAT_OK) break;
+    }
+    std::fclose(f);
+    return std::pair(c.reads, c.seeks);
+  };
+  const auto [plain_reads, plain_seeks] = count(false);
+  const auto [reads, seeks] = count(true);
+  EXPECT_EQ(plain_seeks, 0);
+  EXPECT_GE(reads, plain_reads);
+  EXPECT_LE(reads, plain_reads + 1);
+  EXPECT_LE(seeks, 1);
 }
 
 }  // namespace
