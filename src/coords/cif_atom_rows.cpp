@@ -1208,12 +1208,21 @@ bool coords::cif_chain_atom_ahead(std::string& name_ahead, float* xyz) {
   return found;
 }
 
-bool coords::cif_next_row_named_otherwise() {
+bool coords::cif_next_row_named_otherwise(bool no_hydrogens) {
   bool other = false;
   if (cache.column[kAtomName] == 0) return false;
   const std::string name(rt::trim(comcif_info.dt_cif(cache.column[kAtomName]).view()));
+  // A water's two hydrogens stand between its O and the next water's.
+  int rows = no_hydrogens ? 3 : 1;
   rows_ahead([&](const std::vector<std::string>& words) {
-    other = same_residue(words) && value_of(words, kAtomName) != name;
+    if (!same_residue(words)) return false;
+    const std::string_view atom = value_of(words, kAtomName);
+    const std::string_view symbol = value_of(words, kSymbol);
+    const bool hydrogen = symbol.empty() || symbol == "." || symbol == "?"
+                              ? !atom.empty() && atom[0] == 'H'
+                              : symbol == "H";
+    if (no_hydrogens && hydrogen) return --rows > 0;
+    other = atom != name;
     return false;
   });
   return other;

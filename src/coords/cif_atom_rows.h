@@ -85,8 +85,9 @@ const CifAuthorRow& cif_author_row();
 // line.
 bool cif_chain_atom_ahead(std::string& name, float* xyz);
 // For the row rdcrd_cif_ returned last: whether the next row is of its
-// residue and names another atom.
-bool cif_next_row_named_otherwise();
+// residue and names another atom; where hydrogens are left out
+// (`no_hydrogens`), the next row kept.
+bool cif_next_row_named_otherwise(bool no_hydrogens);
 // Each residue number (author's and file's, as written) of the water rows
 // after the row rdcrd_cif_ returned last, to the end of the atom list.
 void cif_later_water_numbers(const std::function<void(std::string_view)>& note);

@@ -113,7 +113,7 @@ class RowsAgain {
   }
   // True where the row begins a residue given again, other than a water
   // read at another number.
-  bool row(int32_t mdoc) {
+  bool row(int32_t mdoc, bool no_hydrogens) {
     const coords::CifAuthorRow& row = coords::cif_author_row();
     // The blank chain's rows are one run whatever their labels (gemmi gives
     // each piece, CHARMM each water, a label of its own).
@@ -130,7 +130,7 @@ class RowsAgain {
     const bool again =
         same && atoms_.begins_again(name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data()) &&
         !atoms_.conformer(pdb::ResidueAgain::name_of(name), crdatm.cr_alt(1),
-                          [] { return coords::cif_next_row_named_otherwise(); });
+                          [no_hydrogens] { return coords::cif_next_row_named_otherwise(no_hydrogens); });
     atoms_.atom(!same || again, name, crdatm.cr_alt(1), hydrogen, crdatm.cr_xyz.data());
     if (!same) {
       held_ = true;
@@ -285,7 +285,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
                            coords::named_chain(coords::cif_author_row()).empty();
     if (other_writer && labels_chains) blank_names.name_row();
     if (!icsd && !blank_row) coords::long_label_row();
-    const bool again = other_writer && !icsd && rows_again.row(mdoc);
+    const bool again = other_writer && !icsd && rows_again.row(mdoc, hflag_remove == 'Y');
     const bool wraps = !icsd && coords::wide_number_row(mdoc, again, rows_again.read_anew());
     if (other_writer) {
       coords::unlabelled_chain_of_row(wraps, again);

@@ -86,6 +86,7 @@ struct Case {
   const char* line;  // the first of them
   int warnings = -1;  // warning lines of two residues, where a refused read gives some too
   int chains = -1;    // chains of the model, where checked
+  bool no_hydrogens = false;  // every reader leaves the hydrogens out
 };
 
 const char* kSame = "different residues have the same number";
@@ -118,12 +119,21 @@ class ResidueNumbers : public CifFiles {
     // Hydrogens, where a case gives them, are kept.
     const bool hydrogens =
         std::any_of(c.residues.begin(), c.residues.end(), [](const Res& r) { return r.hydrogens; });
-    const char hremove = hydrogens ? 'N' : 'Y';
+    const char hremove = hydrogens && !c.no_hydrogens ? 'N' : 'Y';
     const pdbtest::ReadResult p = pdbtest::read_pdb(pdb_form(c.residues), {.hremove = hremove});
     EXPECT_EQ(p.ierr, c.ierr) << p.out;
     expect_out(p.out, "PDB");
     write("n", cif_form(c.residues));
-    const int32_t st = read_out("n");
+    int32_t st = 0;
+    if (c.no_hydrogens) {
+      out_ = captured([&] {
+        static const float none[6] = {0, 0, 0, 0, 0, 0};
+        st = 1;
+        read_atoms_(0, dir_, "n", "cif", 0, none, st, 'Y');
+      });
+    } else {
+      st = read_out("n");
+    }
     EXPECT_EQ(st == 8 ? 0 : st, c.ierr) << out_;
     expect_out(out_, "mmCIF");
     int32_t ierr = 0;
@@ -231,6 +241,12 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
         {"HETATM", "HOH", 9999, "B", 11, ' ', ' ', false, "", false, true}},
        0, 0,
        "numbered anew past its highest number (HOH 9999 given again read as 0)", -1, 2},
+      {"waters at 0 with hydrogens, hydrogens left out: an O after H1 and H2 is no conformer",
+       {{"ATOM", "GLY", 374}, {"HETATM", "HOH", 0, "B", 5, ' ', 'A', false, "", false, true},
+        {"HETATM", "HOH", 0, "B", 8, ' ', 'A', false, "", false, true},
+        {"HETATM", "HOH", 0, "B", 11, ' ', 'A', false, "", false, true}},
+       0, 0,
+       "numbered anew past its highest number (HOH 0 given again read as 1)", -1, 2, true},
       {"waters -5, -5, -3, -4: numbers below 0 that later waters hold are not taken",
        {{"ATOM", "GLY", 374}, {"HETATM", "HOH", -5, "B", 5}, {"HETATM", "HOH", -5, "B", 8},
         {"HETATM", "HOH", -3, "B", 11}, {"HETATM", "HOH", -4, "B", 14}},

@@ -153,7 +153,7 @@ struct Counted {
   int reads = 0, seeks = 0;
 };
 
-std::FILE* counted_stream(Counted& c) {
+std::FILE* counted_stream(Counted& counted) {
   cookie_io_functions_t io{};
   io.read = [](void* p, char* buf, std::size_t size) -> ssize_t {
     Counted& c = *static_cast<Counted*>(p);
@@ -173,7 +173,7 @@ std::FILE* counted_stream(Counted& c) {
     *offset = to;
     return 0;
   };
-  return fopencookie(&c, "r", io);
+  return fopencookie(&counted, "r", io);
 }
 
 // A look at the next line from every line, as the mmCIF rows' test of a
@@ -190,7 +190,9 @@ TEST(LineBlocks, ALookAtTheNextLineReadsNothingTwice) {
     std::string_view line;
     for (;;) {
       const long mark = look ? reader.mark() : 0;
-      if (look && reader.next(line, 80) == rt::IOSTAT_OK) EXPECT_TRUE(reader.return_to(mark));
+      if (look && reader.next(line, 80) == rt::IOSTAT_OK) {
+        EXPECT_TRUE(reader.return_to(mark));
+      }
       if (reader.next(line, 80) != rt::IOSTAT_OK) break;
     }
     std::fclose(f);
