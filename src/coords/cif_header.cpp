@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -150,6 +151,24 @@ void set_rnum(rt::FixedText<5>& dst, std::string_view value) {
   dst = std::string_view(num, 5);
 }
 
+// A number of this system's own categories: five characters are the
+// number in four columns and its insertion code, a digit as well, where the
+// writer fills the number with zeros ("00123" is 12 with the code 3, "12345"
+// 1234 with the code 5), never a number past 9999.
+void set_own_rnum(rt::FixedText<5>& dst, std::string_view value) {
+  const std::string_view v = rt::trim(value);
+  const std::string_view num = v.substr(0, 4);
+  const std::size_t first = num.empty() || num[0] != '-' ? 0 : 1;
+  if (v.size() != 5 || first == num.size() ||
+      num.find_first_not_of("0123456789", first) != std::string_view::npos) {
+    set_rnum(dst, value);
+    return;
+  }
+  char four[8];
+  std::snprintf(four, sizeof four, "%4d", cif_read_i4(num));
+  dst = std::string(four, 4) + v[4];
+}
+
 // The insertion code of an item of its own; "." and "?" stand for none.
 // A code of more than one character is noted in the row's `bad`: cut to
 // its first, it would name residue 37A for 37AB.
@@ -247,7 +266,7 @@ void author_number(Row& r, rt::FixedText<5>& dst, std::string_view item, std::st
 void own_author_number(Row& r, rt::FixedText<5>& dst, std::string_view item,
                        std::string_view data) {
   check_author_number(r, item, data);
-  set_rnum(dst, data);
+  set_own_rnum(dst, data);
 }
 
 // A sequence number of a row: an integer as every integer item takes it,
@@ -722,14 +741,14 @@ bool loop_item(Header& h, std::string_view item, std::string_view data, float fd
     if (m(cif_item(40))) r.chain = data;
     else if (m(cif_item(45))) r.link = data;
     else if (m(cif_item(41))) r.res1 = data;
-    else if (m(cif_item(42))) { set_rnum(r.rnum2, data); r.ires2 = 0; }
+    else if (m(cif_item(42))) { set_own_rnum(r.rnum2, data); r.ires2 = 0; }
     else if (m(cif_item(44))) {
       // The preceding residue is matched against author numbers in
       // residue-number form; "." and the writer's "n/a" both mean none.
       if (rt::trim_right(data) == "." || rt::trim_right(data) == "n/a")
         r.rnum1 = ".";
       else
-        set_rnum(r.rnum1, data);
+        set_own_rnum(r.rnum1, data);
     }
     else if (m(cif_item(46))) r.mod = data;
     if (last) store_poly_seq(h);

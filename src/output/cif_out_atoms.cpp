@@ -26,7 +26,7 @@ namespace {
 // without the multiplicity block (ch8), and with the U values, their "."
 // placeholders or neither.
 #define ORB_ROW1 \
-  "I6,1X,A,1X,A,1X,A,1X,A,1X,A,1X,F8.3,1X,F8.3,1X,F8.3,1X,F5.2,1X,F6.2,1X,A,1X,A/"
+  "I6,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,F8.3,1X,F8.3,1X,F8.3,1X,F5.2,1X,F6.2,1X,A,1X,A/"
 constexpr std::string_view kRowPlain = "(" ORB_ROW1 "7X,A,1X,A)";
 constexpr std::string_view kRowMult = "(" ORB_ROW1 "7X,A,1X,A,A8)";
 constexpr std::string_view kRowU = "(" ORB_ROW1 "7X,A,1X,A,1X,6(1X,F9.4))";
@@ -212,7 +212,11 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   const std::string alt = cif_cell(r.cr_alt.view(), 1);
   const std::string rname = cif_cell(r.cr_rname.view(), 8);
   const std::string group = cif_cell(r.cr_group.view(), 4);
-  const std::string seq = cif_cell(r.cr_pnum.sub(3, 7), 5);
+  // The number and its insertion code go under items of their own: as one
+  // value, residue 12 with the code 3 would be read back as residue 123,
+  // by this system and by any other reader.
+  const std::string seq = cif_cell(r.cr_pnum.sub(3, 6), 4);
+  const std::string code = cif_cell(r.cr_pnum.sub(7, 7), 1);
   const std::string atype = cif_cell(r.cr_atype.view(), 1);
   // A type read from a file may begin with a character that would end the
   // row early (a "_" begins an item name): it is written as one value.
@@ -221,7 +225,7 @@ void wrcrd_cif_(int32_t mdoc, int32_t iout, int32_t mode, int32_t iend, int32_t&
   const bool values = r.cr_b_flag == 1;
   const rt::Array1<float, 6>& u = r.cr_anis;
 #define ORB_ROW1_ARGS                                                                         \
-  r.cr_iatold, watom1, alt, rname, group, seq, xa[0], xa[1], xa[2], r.cr_occ, r.cr_biso, symbol, \
+  r.cr_iatold, watom1, alt, rname, group, seq, code, xa[0], xa[1], xa[2], r.cr_occ, r.cr_biso, symbol, \
       atype
   const std::string* rec;
   if (!aniso)

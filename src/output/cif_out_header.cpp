@@ -27,6 +27,7 @@ constexpr std::string_view kAtomSiteItems[] = {
     "label_comp_id",
     "label_asym_id",
     "auth_seq_id",
+    "pdbx_PDB_ins_code",
     "Cartn_x",
     "Cartn_y",
     "Cartn_z",

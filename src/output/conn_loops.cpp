@@ -24,10 +24,11 @@ constexpr std::string_view kModItems[] = {
     "_ptq7_struct_asym_mod.label_asym_id",
 };
 
-// Written after the connection items of the readers' table.
+// Written after the connection items of the readers' table.  The
+// insertion codes stand apart from the numbers, as in the atom rows.
 constexpr std::string_view kAuthorChainItems[] = {
-    "_struct_conn.ptnr1_auth_asym_id",
-    "_struct_conn.ptnr2_auth_asym_id",
+    "_struct_conn.ptnr1_auth_asym_id",       "_struct_conn.ptnr2_auth_asym_id",
+    "_struct_conn.pdbx_ptnr1_PDB_ins_code", "_struct_conn.pdbx_ptnr2_PDB_ins_code",
 };
 
 constexpr std::string_view kOpenMsg = " ERROR: output_CRD_file isn't open";
@@ -55,11 +56,12 @@ bool put_header(int32_t iun, std::string_view title, std::span<const std::string
   return put_items(iun, items, ierr);
 }
 
-// The author number of a residue (characters 3-7 of its number text), "."
-// for a residue index that is not set.
-std::string_view author_number(int32_t ires) {
-  if (ires < 1) return ".";
-  return output::or_dot(resid_inf.res_num_pdb(ires).sub(3, 7));
+// The author number of a residue with its code (characters 3-7 of its
+// number text) in the form of this system's own categories, "." for a
+// residue index that is not set.
+rt::FixedText<5> author_number(int32_t ires) {
+  if (ires < 1) return rt::FixedText<5>(".");
+  return output::own_author_number(output::or_dot(resid_inf.res_num_pdb(ires).sub(3, 7)));
 }
 
 // One partner of a link: atom, alternate, number, residue, chain, symmetry.
@@ -71,7 +73,8 @@ std::string_view author_number(int32_t ires) {
 struct Partner {
   rt::FixedText<6> atom;
   rt::FixedText<1> alt;
-  rt::FixedText<5> num;
+  rt::FixedText<4> num;
+  rt::FixedText<1> code;
   rt::FixedText<8> rnam;
   rt::FixedText<4> chain;
   rt::FixedText<8> symm;
@@ -84,10 +87,12 @@ Partner partner(std::string_view atom, const rt::FixedText<1>& alt, const rt::Fi
   p.alt = output::or_dot(alt.view());
   p.symm = output::or_dot(symm.view());
   p.num = ".";
+  p.code = ".";
   p.rnam = ".";
   p.chain = ".";
   if (ires > 0 && ichn > 0) {
-    p.num = author_number(ires);
+    p.num = output::or_dot(resid_inf.res_num_pdb(ires).sub(3, 6));
+    p.code = output::or_dot(resid_inf.res_num_pdb(ires).sub(7, 7));
     p.rnam = output::or_dot(resid_inf.res_name(ires).view());
     p.chain = output::or_dot(asym_part.group_id(ichn).view());
   }
@@ -152,16 +157,17 @@ void wrt_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
     // written as one value whatever it holds.
     using output::cif_cell;
     output::put_line(iun, line, ierr, "(A3,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A,1X,A)", id,
-                     cif_cell(k.ln_id(i).view(), 8), atom1, cif_cell(p1.alt.view(), 1), cif_cell(p1.num.view(), 5),
+                     cif_cell(k.ln_id(i).view(), 8), atom1, cif_cell(p1.alt.view(), 1), cif_cell(p1.num.view(), 4),
                      cif_cell(p1.rnam.view(), 8), cif_cell(p1.chain.view(), 4), cif_cell(p1.symm.view(), 8), atom2,
-                     cif_cell(p2.alt.view(), 1), cif_cell(p2.num.view(), 5), cif_cell(p2.rnam.view(), 8),
+                     cif_cell(p2.alt.view(), 1), cif_cell(p2.num.view(), 4), cif_cell(p2.rnam.view(), 8),
                      cif_cell(p2.chain.view(), 4));
     if (ierr != 0) {
       ierr = 1;
       return;
     }
-    output::put_line(iun, line, ierr, "(5X,A,5X,A8,1X,A,1X,A)", cif_cell(p2.symm.view(), 8), ldist,
-                     cif_cell(p1.chain.view(), 4), cif_cell(p2.chain.view(), 4));
+    output::put_line(iun, line, ierr, "(5X,A,5X,A8,1X,A,1X,A,1X,A,1X,A)", cif_cell(p2.symm.view(), 8),
+                     ldist, cif_cell(p1.chain.view(), 4), cif_cell(p2.chain.view(), 4),
+                     cif_cell(p1.code.view(), 1), cif_cell(p2.code.view(), 1));
     if (ierr != 0) {
       ierr = 1;
       return;
@@ -188,14 +194,14 @@ void wrt_mod_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr) {
   output::Line line;
   for (int32_t i = 1; i <= m.mod_n; ++i) {
     if (m.mod_used(i)(1) == 'Y') continue;
-    const std::string_view ires = author_number(m.mod_ires(i));
+    const rt::FixedText<5> ires = author_number(m.mod_ires(i));
     const int32_t ich = m.mod_ichn(i);
     const std::string_view gr = ich > 0 ? output::or_dot(asym_part.group_id(ich).view()) : ".";
     // The modification name is written as it stands in the row's layout;
     // a blank one would leave the row a value short, so it becomes ".".
     using output::cif_cell;
     output::put_line(iun, line, ierr, "(2X,A,2X,A,2X,A,2X,A,2X,A)", cif_cell(m.mod_id(i).view(), 8),
-                     cif_cell(ires, 5), cif_cell(m.mod_rnam(i).view(), 8), cif_cell(m.mod_rnam_new(i).view(), 8),
+                     cif_cell(ires.view(), 5), cif_cell(m.mod_rnam(i).view(), 8), cif_cell(m.mod_rnam_new(i).view(), 8),
                      cif_cell(gr, 4));
     if (ierr != 0) {
       ierr = 1;

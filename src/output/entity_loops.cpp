@@ -50,8 +50,8 @@ void put_seq_row(int32_t iun, output::Line& line, int32_t ient, int32_t ir, int3
   const cif_entity_list_t& e = cif_entity_list;
   const cif_ent_poly_seq_t& s = cif_ent_poly_seq;
   const int32_t back = s.ent_ires_back(ir);
-  std::string_view back_num = "n/a";
-  if (back >= 1) back_num = s.ent_res_auth_num(back).view();
+  rt::FixedText<5> back_num("n/a");
+  if (back >= 1) back_num = output::own_author_number(s.ent_res_auth_num(back).view());
   std::string_view term = ".";
   if (ir == e.ent_ires_end_tree(ient)) term = word_or_dot(e.ent_term_f_type(ient).view());
   else if (ir == e.ent_ires_start_tree(ient)) term = word_or_dot(e.ent_term_s_type(ient).view());
@@ -59,8 +59,8 @@ void put_seq_row(int32_t iun, output::Line& line, int32_t ient, int32_t ir, int3
   // residue named "#" would start a comment.
   using output::cif_cell;
   output::put_line(iun, line, ierr, "(1X,A,1X,A,1X,A,1X,A,1X,A,1X,A)", cif_cell(s.ent_res_name(ir).view(), 8),
-                   cif_cell(s.ent_res_auth_num(ir).view(), 5), cif_cell(e.ent_chain_id(ient).view(), 4),
-                   cif_cell(back_connect(ir), 8), cif_cell(back_num, 5), cif_cell(term, 8));
+                   cif_cell(output::own_author_number(s.ent_res_auth_num(ir).view()).view(), 5), cif_cell(e.ent_chain_id(ient).view(), 4),
+                   cif_cell(back_connect(ir), 8), cif_cell(back_num.view(), 5), cif_cell(term, 8));
 }
 
 bool printed_link(int32_t l) {
@@ -152,7 +152,9 @@ void wrt_entity_link_(int32_t mdoc, int32_t iun, int32_t& ifirst, int32_t& ierr)
     using output::field;
     output::put_line(iun, line, ierr, "(1X,A8,1X,A4,1X,A8,1X,A5,1X,A,1X,A8,1X,A5,1X,A,1X,A8)",
                      k.ent_ln_id(l), field<4>(entity), field<8>(k.ent_ln_1rnam(l)),
-                     field<5>(k.ent_ln_auth_num1(l)), atom1, field<8>(k.ent_ln_2rnam(l)),
-                     field<5>(k.ent_ln_auth_num2(l)), atom2, ldist);
+                     field<5>(output::own_author_number(k.ent_ln_auth_num1(l).view()).view()), atom1,
+                     field<8>(k.ent_ln_2rnam(l)),
+                     field<5>(output::own_author_number(k.ent_ln_auth_num2(l).view()).view()), atom2,
+                     ldist);
   }
 }

@@ -68,6 +68,22 @@ char cif_quote_for(std::string_view t) {
   return '\'';
 }
 
+rt::FixedText<5> own_author_number(std::string_view five) {
+  const rt::FixedText<5> given(five);
+  const char code = given(5);
+  std::string_view num = rt::trim(given.sub(1, 4));
+  if (code < '0' || code > '9' || num.empty()) return given;
+  const bool minus = num[0] == '-';
+  if (minus) num.remove_prefix(1);
+  if (num.empty() || !std::all_of(num.begin(), num.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return given;
+  std::string out(minus ? "-" : "");
+  out.append(4 - out.size() - num.size(), '0');
+  out.append(num);
+  out.push_back(code);
+  return rt::FixedText<5>(out);
+}
+
 std::string cif_cell(std::string_view text, int width) {
   if (static_cast<int>(text.size()) > width) text = text.substr(0, static_cast<std::size_t>(width));
   std::string_view core = rt::trim_right(text);

@@ -108,6 +108,12 @@ inline std::string_view or_dot(std::string_view text) {
   return rt::len_trim(text) == 0 ? "." : text;
 }
 
+// A residue's number and insertion code (five columns) as one value of this
+// system's own categories.  Where the code is a digit the number is filled
+// with zeros to four columns ("00123" is 12 with the code 3), which the
+// reader tells from residue 123; any other text is returned as it stands.
+rt::FixedText<5> own_author_number(std::string_view five);
+
 // The same as a text of N characters, so that an Aw edit keeps it
 // left-justified as a stored text would be.
 template <int N>

@@ -22,6 +22,30 @@ TEST_F(CifAtomRows, ResidueKeyFromAuthorNumber) {
   EXPECT_EQ(resid_inf.ires_serial(2), 2);
 }
 
+// This system's own models give a number and its code under items of their
+// own; models written before gave them as one value, five characters of
+// which are four of number and the code.  Both read back as written.
+TEST_F(CifAtomRows, OwnModelNumberAndCodeReadAsWrittenInEitherLayout) {
+  const std::string own = cif_header() + "_software.name blanc\n";
+  const std::string apart = atom_loop({"id", "label_atom_id", "label_comp_id", "label_asym_id", "auth_seq_id",
+                                       "pdbx_PDB_ins_code", "Cartn_x", "Cartn_y", "Cartn_z"});
+  const struct {
+    const char *label, *loop, *number, *key;
+  } rows[] = {
+      {"one value, four digits and a digit code", kShortLoop.c_str(), "10001", "10001"},
+      {"apart, two digits and a digit code", apart.c_str(), "12 3", "  123"},
+      {"apart, a minus and a digit code", apart.c_str(), "-5 1", "  -51"},
+      {"apart, no code", apart.c_str(), "123 .", " 123 "},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("own", own + r.loop + "1 N ALA AA " + r.number + " 1.0 2.0 3.0\n");
+    ASSERT_EQ(read("own"), 0);
+    ASSERT_EQ(resid_inf.n_residue, 1);
+    EXPECT_EQ(resid_inf.res_num_pdb(1).sub(3, 7), r.key);
+  }
+}
+
 TEST_F(CifAtomRows, GroupFromAsymThenEntityThenDot) {
   write("g", cif_header() +
                  "loop_\n_atom_site.id\n_atom_site.label_atom_id\n_atom_site.label_comp_id\n"

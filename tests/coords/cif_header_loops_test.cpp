@@ -138,6 +138,31 @@ TEST_F(CifLoops, OwnRowWithANumberOfAnotherFormIsPassedOver) {
   }
 }
 
+// The own categories give a number and its code as one value: five
+// characters are the number's four columns and the code, a digit as well,
+// so that 12 with the code 3 ("00123") is not residue 123.
+TEST_F(CifLoops, OwnRowNumberOfFiveCharactersIsTheNumberAndItsCode) {
+  const struct {
+    const char *label, *value, *key;
+  } rows[] = {
+      {"number filled with zeros, digit code", "00123", "  123"},
+      {"four digits, digit code", "12345", "12345"},
+      {"minus filled with zeros, digit code", "-0051", "  -51"},
+      {"three digits, no code", "123", " 123 "},
+      {"letter code", "12A", "  12A"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    write("own", std::string("data_x\n_software.name vorel\n") +
+                     "loop_\n_ptq7_struct_asym_mod.mod_id\n_ptq7_struct_asym_mod.label_asym_id\n"
+                     "_ptq7_struct_asym_mod.auth_seq_id\n_ptq7_struct_asym_mod.comp_id\n"
+                     "_ptq7_struct_asym_mod.new_comp_id\nMOD1 BB " + r.value + " GLY GLY\n" + kAtoms);
+    ASSERT_EQ(read_out("own"), 8) << out_;
+    ASSERT_EQ(mod_inf.mod_n, 1);
+    EXPECT_EQ(mod_inf.mod_seq(1).str(), r.key);
+  }
+}
+
 // A connection row more than the link table holds ends the run; as many
 // rows as it holds are all kept.
 TEST_F(CifLoops, LinksBeyondTheTableStopTheRun) {

@@ -26,15 +26,23 @@ def strip(v):
     return gemmi.cif.as_string(v)
 
 
+def code(row, i):
+    """The insertion code of value i of a row, '' for none."""
+    return strip(row[i]) if row.has(i) and not gemmi.cif.is_null(row[i]) else ''
+
+
 def check(path):
     doc = gemmi.cif.read(path)
     block = doc.sole_block()
+    # A number and its insertion code name a residue together (12 with the
+    # code 3 is not 123); files written before the code had an item of its
+    # own give none.
     atoms = block.find('_atom_site.', ['label_atom_id', 'label_alt_id', 'label_comp_id',
-                                       'label_asym_id', 'auth_seq_id'])
+                                       'label_asym_id', 'auth_seq_id', '?pdbx_PDB_ins_code'])
     residues = set()
     names = set()
     for r in atoms:
-        seq, comp, asym = strip(r[4]), strip(r[2]), strip(r[3])
+        seq, comp, asym = strip(r[4]) + code(r, 5), strip(r[2]), strip(r[3])
         residues.add((asym, seq, comp))
         names.add((asym, seq, comp, strip(r[0]), strip(r[1])))
     conn = block.find('_struct_conn.', ['id', 'conn_type_id',
@@ -43,12 +51,15 @@ def check(path):
                                         'ptnr1_label_asym_id', 'ptnr1_symmetry',
                                         'ptnr2_label_atom_id', 'ptnr2_label_alt_id',
                                         'ptnr2_auth_seq_id', 'ptnr2_label_comp_id',
-                                        'ptnr2_label_asym_id', 'ptnr2_symmetry'])
+                                        'ptnr2_label_asym_id', 'ptnr2_symmetry',
+                                        '?pdbx_ptnr1_PDB_ins_code', '?pdbx_ptnr2_PDB_ins_code'])
     bad, seen, dup, rows = [], set(), 0, 0
     for r in conn:
         rows += 1
-        v = [strip(r[i]) if not r.has(i) or not gemmi.cif.is_null(r[i]) else '.'
-             for i in range(len(r))]
+        v = [strip(r[i]) if r.has(i) and not gemmi.cif.is_null(r[i]) else '.'
+             for i in range(14)]
+        v[4] += code(r, 14)
+        v[10] += code(r, 15)
         key = tuple(v[1:])
         if key in seen:
             dup += 1

@@ -288,15 +288,17 @@ TEST_F(CifWriter, ConnectionRows) {
   // A second call writes rows only, numbered from 1 again.
   wrt_link_(0, iun, ifirst, ierr);
   const std::vector<std::string> l = close_and_read(iun, "conn");
-  ASSERT_EQ(l.size(), 4u + 17u + 8u);
+  ASSERT_EQ(l.size(), 4u + 19u + 8u);
   EXPECT_EQ(l[18], "_struct_conn.dist");
   EXPECT_EQ(l[19], "_struct_conn.ptnr1_auth_asym_id");
   EXPECT_EQ(l[20], "_struct_conn.ptnr2_auth_asym_id");
-  EXPECT_EQ(l[21], "1   SS       SG     .    3  CYS      A    1_555    'O5''  B   40  CYS      A");
-  EXPECT_EQ(l[22], "     .               2.050 A    A");
-  EXPECT_EQ(l[23], "2   gap      .      .    3  CYS      A    1_555    .      . .     .        .");
-  EXPECT_EQ(l[24], "     .            .        A    .");
-  EXPECT_EQ(l[25].substr(0, 8), "1   SS  ");
+  EXPECT_EQ(l[21], "_struct_conn.pdbx_ptnr1_PDB_ins_code");
+  EXPECT_EQ(l[22], "_struct_conn.pdbx_ptnr2_PDB_ins_code");
+  EXPECT_EQ(l[23], "1   SS       SG     .    3 CYS      A    1_555    'O5''  B   40 CYS      A");
+  EXPECT_EQ(l[24], "     .               2.050 A    A    . .");
+  EXPECT_EQ(l[25], "2   gap      .      .    3 CYS      A    1_555    .      . .    .        .");
+  EXPECT_EQ(l[26], "     .            .        A    .    . .");
+  EXPECT_EQ(l[27].substr(0, 8), "1   SS  ");
 }
 
 // A row not marked special is restrained for every conformer of its atoms:
@@ -312,7 +314,7 @@ TEST_F(CifWriter, ConnectionRowOfEveryConformerHasNoAlternate) {
   EXPECT_EQ(ierr, 0);
   const std::vector<std::string> l = close_and_read(iun, "conn");
   ASSERT_EQ(l.size(), 2u);
-  EXPECT_EQ(l[0], "1   SS       SG     .    3  CYS      A    1_555    SG     .   40  CYS      A");
+  EXPECT_EQ(l[0], "1   SS       SG     .    3 CYS      A    1_555    SG     .   40 CYS      A");
 }
 
 TEST_F(CifWriter, ModificationRows) {
@@ -341,7 +343,7 @@ TEST_F(CifWriter, RowColumnsAndBRules) {
   const std::vector<std::string> l = row_lines();
   ASSERT_EQ(l.size(), 2u);
   EXPECT_EQ(l[0],
-            "     7 CA     . ALA      A      12     1.000    2.000    3.000 99.99 999.99 C    .");
+            "     7 CA     . ALA      A      12 .    1.000    2.000    3.000 99.99 999.99 C    .");
   EXPECT_EQ(l[1], "       CA     CH1");
   EXPECT_FLOAT_EQ(crdatm.cr_biso, 999.99f);
 }
@@ -402,15 +404,18 @@ TEST_F(CifWriter, RowTextsThatWouldNotReadBackAreQuoted) {
   };
   const Case cases[] = {
       {"blank element", [] { crdatm.cr_asymb = ""; },
-       "     7 CA     . ALA      A      12     1.000    2.000    3.000  1.00  20.00 .    ."},
+       "     7 CA     . ALA      A      12 .    1.000    2.000    3.000  1.00  20.00 .    ."},
       {"residue named #", [] { crdatm.cr_rname = "#"; },
-       "     7 CA     . '#'      A      12     1.000    2.000    3.000  1.00  20.00 C    ."},
+       "     7 CA     . '#'      A      12 .    1.000    2.000    3.000  1.00  20.00 C    ."},
       {"chain with a blank", [] { crdatm.cr_group = "A B"; },
-       "     7 CA     . ALA      'A B'   12     1.000    2.000    3.000  1.00  20.00 C    ."},
+       "     7 CA     . ALA      'A B'   12 .    1.000    2.000    3.000  1.00  20.00 C    ."},
       {"quote as alternate code", [] { crdatm.cr_alt = "'"; },
-       "     7 CA     \"'\" ALA      A      12     1.000    2.000    3.000  1.00  20.00 C    ."},
+       "     7 CA     \"'\" ALA      A      12 .    1.000    2.000    3.000  1.00  20.00 C    ."},
       {"blank residue number", [] { crdatm.cr_pnum = "A        "; },
-       "     7 CA     . ALA      A    .        1.000    2.000    3.000  1.00  20.00 C    ."},
+       "     7 CA     . ALA      A    .    .    1.000    2.000    3.000  1.00  20.00 C    ."},
+      // As one value "123", residue 12 with the code 3 would read back as 123.
+      {"digit insertion code", [] { crdatm.cr_pnum = "A   123"; },
+       "     7 CA     . ALA      A      12 3    1.000    2.000    3.000  1.00  20.00 C    ."},
   };
   for (const Case& c : cases) {
     plain_record("CA");
@@ -480,7 +485,7 @@ TEST_F(CifWriter, ElementFromScatteringTypeOrName) {
     captured([&] { write_atoms_(0, dir_, "el", "cif", ierr); });
     ASSERT_EQ(ierr, 0) << c.label;
     const std::vector<std::string> l = file_lines(dir_ + "el.cif");
-    EXPECT_EQ(rt::trim_right(l[l.size() - 2].substr(76, 4)), c.want) << c.label;
+    EXPECT_EQ(rt::trim_right(l[l.size() - 2].substr(77, 4)), c.want) << c.label;
     TearDown();
   }
   SetUp();
@@ -491,7 +496,7 @@ TEST_F(CifWriter, ElementFromScatteringTypeOrName) {
   atom_inf.id_sf(1) = 1;
   int32_t ierr = 9;
   captured([&] { write_atoms_(0, dir_, "sf", "cif", ierr); });
-  EXPECT_EQ(file_lines(dir_ + "sf.cif")[file_lines(dir_ + "sf.cif").size() - 4].substr(76, 2),
+  EXPECT_EQ(file_lines(dir_ + "sf.cif")[file_lines(dir_ + "sf.cif").size() - 4].substr(77, 2),
             "SE");
 }
 

@@ -74,7 +74,7 @@ TEST(ConnectionRows, OneLetterNucleotideIsNamedInItsRowAsInTheAtomList) {
   const wrun::Written w = wrun::run_on(pipetest::data("pdb_3p49_mg_cut.pdb"));
   ASSERT_EQ(w.r.ierr, 0) << w.r.out;
   const std::string row =
-      "\n2   Ar-MG    OP2    .  148  Ar       AA   1_555    MG     .  742  MG       Ab\n";
+      "\n2   Ar-MG    OP2    .  148 Ar       AA   1_555    MG     .  742 MG       Ab\n";
   EXPECT_NE(w.crd.find(row), std::string::npos) << w.crd;
   EXPECT_EQ(occurrences(w.crd, " Ad "), 0) << w.crd;
   EXPECT_EQ(occurrences(w.crd, " Ar       AA   1_555    MG "), 3) << w.crd;
@@ -88,7 +88,7 @@ TEST(ConnectionRows, OneLetterNucleotideIsNamedInItsRowAsInTheAtomList) {
 TEST(ConnectionRows, ResidueRenamedByAModificationIsNamedInItsRowAsInTheAtomList) {
   const wrun::Written first = wrun::run_on(pipetest::data("cif_1LCD_dna.cif"));
   ASSERT_EQ(first.r.ierr, 0) << first.r.out;
-  const std::string row = "\n1   DA-DA_N1 'O3''  .    1  DA       BB   .        P      .    2  DA       BB\n";
+  const std::string row = "\n1   DA-DA_N1 'O3''  .    1 DA       BB   .        P      .    2 DA       BB\n";
   EXPECT_NE(first.crd.find(row), std::string::npos) << first.crd;
   TempDir dir;
   const wrun::Written second = wrun::run_on(dir.write("first.crd", first.crd));

@@ -179,10 +179,10 @@ TEST(PipelineInput, ResidueNamedLikeACommentIsWrittenQuoted) {
   const Outcome r = run_on(dir, kAtom1 + "\n" + kAtom2 + "\n" + water + "\nEND\n");
   ASSERT_EQ(r.ierr, 0) << r.out;
   const std::string crd = file_text(dir.file("out.crd"));
-  EXPECT_NE(crd.find(" . '#'      CC      2     1.000    1.000  -18.000  1.00   0.00 O    .\n"), std::string::npos)
+  EXPECT_NE(crd.find(" . '#'      CC      2 .    1.000    1.000  -18.000  1.00   0.00 O    .\n"), std::string::npos)
       << crd;
   EXPECT_NE(crd.find("\nCC    '#'\n"), std::string::npos) << crd;
-  EXPECT_NE(crd.find(".    2  '#'      CC\n"), std::string::npos) << crd;
+  EXPECT_NE(crd.find(".    2 '#'      CC\n"), std::string::npos) << crd;
   EXPECT_EQ(pipetest::read_coordinates(dir.file("out")), 0);
   int waters = 0;
   for (int ia = 1; ia <= atom_inf.n_atom; ++ia) waters += pipetest::atom_key(ia) == "CC|   2 |#|O|.";

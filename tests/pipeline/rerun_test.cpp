@@ -208,6 +208,13 @@ TEST(SecondRun, ShippedEntriesGiveTheSameRestraints) {
               // is a digit, and the written number with its code reads back
               // as that residue, not as a number past 9999.
               {"pdb_digit_insertion_code.pdb", true},
+              // The same residues numbered 12, 12 with the code 3 and 123; 1,
+              // 1 with the code 2 and 12; -5, -5 with the code 1 and -4: a
+              // number of fewer digits and its code must not read back as
+              // the next residue's number, nor as a number of its own.
+              {"pdb_digit_code_beside_its_number.pdb", true},
+              {"pdb_digit_code_of_residue_1.pdb", true},
+              {"pdb_digit_code_below_0.pdb", true},
               // Its chain caps written as HETATM join their chains by
               // distance; the coordinates written name those links.
               {"peers/renamed_and_sorted/2jo4_model1.pdb", true},
