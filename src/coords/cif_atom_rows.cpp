@@ -1215,14 +1215,15 @@ bool coords::cif_next_row_named_otherwise(bool no_hydrogens) {
   // A water's two hydrogens stand between its O and the next water's.
   int rows = no_hydrogens ? 3 : 1;
   rows_ahead([&](const std::vector<std::string>& words) {
-    if (!same_residue(words)) return false;
     const std::string_view atom = value_of(words, kAtomName);
     const std::string_view symbol = value_of(words, kSymbol);
     const bool hydrogen = symbol.empty() || symbol == "." || symbol == "?"
                               ? !atom.empty() && atom[0] == 'H'
                               : symbol == "H";
-    if (no_hydrogens && hydrogen) return --rows > 0;
-    other = atom != name;
+    if (no_hydrogens && hydrogen) return same_residue(words) && --rows > 0;
+    // The name first: waters given again at one number name the same atom,
+    // and the look at every one of them would compare the whole residue.
+    other = atom != name && same_residue(words);
     return false;
   });
   return other;
