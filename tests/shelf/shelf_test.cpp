@@ -1257,7 +1257,7 @@ TEST(Shelf, ChargeColumnsOfZerosLeaveTheElementsAsWritten) {
   EXPECT_EQ(b.ierr, 0) << b.out;
   EXPECT_EQ(b.out.find("different element name"), std::string::npos) << b.out;
   const std::string crd = file_text(from_plain.file("out.crd"));
-  EXPECT_NE(crd.find("HB2    . LYS      AA      5    23.775  -12.545   -2.411  1.00   0.00 H    ."),
+  EXPECT_NE(crd.find("HB2    . LYS      AA      5 .   23.775  -12.545   -2.411  1.00   0.00 H    ."),
             std::string::npos);
   EXPECT_EQ(file_text(from_zeros.file("out.crd")), crd);
   EXPECT_EQ(restraint_records(from_zeros), restraint_records(from_plain));
@@ -1375,7 +1375,7 @@ TEST(Shelf, MmcifValueThatIsNoNumberIsRefusedAndOneWithItsUncertaintyIsRead) {
   EXPECT_NE(crd.find("\n_cell.length_a       41.980\n"), std::string::npos);
   EXPECT_NE(
       crd.find(
-          "\n    20 O      . ILE      AA    153    20.214   37.743   23.876  1.00  12.57 O    .\n"),
+          "\n    20 O      . ILE      AA    153 .   20.214   37.743   23.876  1.00  12.57 O    .\n"),
       std::string::npos)
       << crd.substr(0, 12000);
 }
@@ -1438,7 +1438,7 @@ TEST(Shelf, DamagedNumbersOrAtomListOf1A8OAreRefusedByBothPrograms) {
     if (row.message == nullptr) {
       ASSERT_EQ(p.ierr, 0) << p.out;
       const std::string crd = file_text(dir.file("out.crd"));
-      EXPECT_NE(crd.find("\n    20 O      . ILE      AA    153    20.214   37.743   23.876  1.00  12.57 O    .\n"),
+      EXPECT_NE(crd.find("\n    20 O      . ILE      AA    153 .   20.214   37.743   23.876  1.00  12.57 O    .\n"),
                 std::string::npos)
           << crd.substr(0, 12000);
       EXPECT_EQ(o.status, 0) << o.log;
@@ -2020,7 +2020,7 @@ TEST(Shelf, CoreCifCellAfterTheAtomListPlacesTheAtoms) {
   ASSERT_EQ(a.ierr, 0) << a.out;
   ASSERT_EQ(b.ierr, 0) << b.out;
   EXPECT_EQ(file_text(last.file("out.crd")), file_text(first.file("out.crd")));
-  EXPECT_NE(file_text(last.file("out.crd")).find(" O1     . C00      AA      1     0.126    1.462    2.487"),
+  EXPECT_NE(file_text(last.file("out.crd")).find(" O1     . C00      AA      1 .    0.126    1.462    2.487"),
             std::string::npos);
 }
 

@@ -160,7 +160,7 @@ TEST(SplitLinks, DummyConformerTakesNoPartInTheBridge) {
   EXPECT_EQ(without_peptides(bonds_across(dir)), std::vector<std::string>{"198 SG A - 218 SG"})
       << r.log;
   const std::string crd = file_text(dir.file("out.crd"));
-  EXPECT_NE(crd.find("1   SS       SG     .  198  CYS      AA   1_555    SG     .  218  CYS"),
+  EXPECT_NE(crd.find("1   SS       SG     .  198 CYS      AA   1_555    SG     .  218 CYS"),
             std::string::npos)
       << crd;
 }
