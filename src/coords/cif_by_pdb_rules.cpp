@@ -661,9 +661,15 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
   rec.blank();
   const Block* before = nullptr;
   WaterRun waters;
-  cif_lines_of_file(lines.data(), static_cast<int32_t>(lines.size()));
-  for (const int k : pdb_form_order(blocks)) {
-    const Block& b = blocks[static_cast<std::size_t>(k)];
+  const std::vector<int> order = pdb_form_order(blocks);
+  std::vector<CifLineRun> runs_read;
+  runs_read.reserve(order.size());
+  for (const int k : order)
+    runs_read.push_back({blocks[static_cast<std::size_t>(k)].first,
+                         blocks[static_cast<std::size_t>(k)].count});
+  cif_lines_of_file(lines.data(), runs_read.data(), static_cast<int32_t>(runs_read.size()));
+  for (std::size_t o = 0; o < order.size(); ++o) {
+    const Block& b = blocks[static_cast<std::size_t>(order[o])];
     // The PDB form has a TER record where a polymer ends; where a HETATM
     // residue or a water starts a chain the PDB reader breaks it anyway, and
     // a terminator there adds no second break.
@@ -679,6 +685,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
       if (rec == std::string_view("?")) rec = "ATOM  ";
       const std::string_view line(lines[static_cast<std::size_t>(i)].data(), 80);
       const int32_t n_ahead = b.first + b.count - i - 1;
+      cif_line_read(static_cast<int32_t>(o), i);
       cif_rows_ahead(n_ahead > 0 ? &lines[static_cast<std::size_t>(i) + 1] : nullptr,
                      n_ahead > 0 ? &rows_of_lines[static_cast<std::size_t>(i) + 1] : nullptr,
                      n_ahead);
@@ -704,7 +711,7 @@ void coords::read_cif_by_pdb_rules(int32_t mdoc, std::string_view file, char seg
     }
   }
   cif_rows_ahead(nullptr, nullptr, 0);
-  cif_lines_of_file(nullptr, 0);
+  cif_lines_of_file(nullptr, nullptr, 0);
   pdb_post_read_passes(mdoc, 'F', 'N', true, ierr);
   warn_zero_aniso("_atom_site_anisotrop row", zero_aniso);
   count_line(mdoc, " Number of atoms    :", atom_inf.n_atom);

@@ -60,10 +60,13 @@ pdb::LaterWaterNumbers later_waters;
 // The four columns of number the file gives the atom before, where the
 // reader may have read it at a number of its own.
 char given_before[4] = {' ', ' ', ' ', ' '};
-// Every line of an mmCIF file on the road through PDB lines, for the look
-// at the numbers of its waters (coords::cif_lines_of_file).
+// Every line of an mmCIF file on the road through PDB lines, its runs in
+// the order they are read and the line being read, for the look at the
+// numbers of its later waters (coords::cif_lines_of_file).
 const std::array<char, 80>* cif_all_lines = nullptr;
-int32_t cif_n_lines = 0;
+const coords::CifLineRun* cif_runs = nullptr;
+int32_t cif_n_runs = 0;
+int32_t cif_run_now = 0, cif_line_now = 0;
 coords::InterleavedCopies interleaved_copies;
 
 // The atom line just read stands in the blank chain: no chain name in
@@ -205,7 +208,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   later_waters.clear();
   std::memset(given_before, ' ', sizeof given_before);
   coords::cif_rows_ahead(nullptr, nullptr, 0);
-  coords::cif_lines_of_file(nullptr, 0);
+  coords::cif_lines_of_file(nullptr, nullptr, 0);
   interleaved_copies.clear();
   sttcrec.st_water_sites = 0;
   sttcrec.st_zero_aniso = 0;
@@ -747,13 +750,19 @@ void note_later_water(std::string_view l) {
 
 // Every water number the file gives from the line after the one being
 // read to the end of the model: the PDB road reads the rest of the file
-// once and sets the unit back; the mmCIF road looks at the rows in hand.
+// once and sets the unit back; the mmCIF road looks at the rows in hand
+// after it, in the order it reads them (not the rows before it: a water
+// given again after a wrap past 9999 would find every number held).
 [[gnu::cold, gnu::noinline]]
 void note_later_waters() {
   later_waters.fill_start();
   if (cif_row != nullptr) {
-    for (int32_t i = 0; i < cif_n_lines; ++i)
-      note_later_water(std::string_view(cif_all_lines[i].data(), 80));
+    for (int32_t r = cif_run_now; r < cif_n_runs; ++r) {
+      const coords::CifLineRun& run = cif_runs[r];
+      for (int32_t i = r == cif_run_now ? cif_line_now + 1 : run.first; i < run.first + run.count;
+           ++i)
+        note_later_water(std::string_view(cif_all_lines[i].data(), 80));
+    }
     return;
   }
   if (sttcrec.st_iend != 0) return;
@@ -772,9 +781,17 @@ void note_later_waters() {
 
 }  // namespace
 
-void coords::cif_lines_of_file(const std::array<char, 80>* lines, int32_t n) {
+void coords::cif_lines_of_file(const std::array<char, 80>* lines, const CifLineRun* runs,
+                               int32_t n_runs) {
   cif_all_lines = lines;
-  cif_n_lines = n;
+  cif_runs = runs;
+  cif_n_runs = n_runs;
+  cif_run_now = cif_line_now = 0;
+}
+
+void coords::cif_line_read(int32_t run, int32_t line) {
+  cif_run_now = run;
+  cif_line_now = line;
 }
 
 void coords::cif_rows_ahead(const std::array<char, 80>* lines, const CifRowOfLine* rows,

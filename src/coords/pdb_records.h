@@ -76,9 +76,15 @@ int32_t rdatom_cif_row(std::string_view line, const CifRowOfLine& row, rt::Fixed
 // (pdb::ResidueAgain) is judged by the rows of it ahead, as the PDB road
 // reads its lines ahead.  `n` 0: none.
 void cif_rows_ahead(const std::array<char, 80>* lines, const CifRowOfLine* rows, int32_t n);
-// Every line of the mmCIF file being read (none: null), for the look at the
-// numbers its waters hold.
-void cif_lines_of_file(const std::array<char, 80>* lines, int32_t n);
+// Every line of the mmCIF file being read (none: null) and its runs of
+// lines in the order they are read (each a first line and a count), for the
+// look at the numbers that the waters after the line being read hold;
+// cif_line_read names that line, of the run `run` of that order.
+struct CifLineRun {
+  int32_t first = 0, count = 0;
+};
+void cif_lines_of_file(const std::array<char, 80>* lines, const CifLineRun* runs, int32_t n_runs);
+void cif_line_read(int32_t run, int32_t line);
 
 // After a read through rdatom_: copies of a chain written residue by
 // residue (InterleavedCopies), refused with an error line and 6; else 0.

@@ -252,6 +252,15 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
         {"HETATM", "HOH", -3, "B", 11}, {"HETATM", "HOH", -4, "B", 14}},
        0, 0,
        "numbered anew past its highest number (HOH -5 given again read as -2)", -1, 2},
+      // The numbers a water read anew may not take are those of the waters
+      // after it, not of those before it.
+      {"waters 9995 to 9999, then 9995 twice: the numbers of the waters before are free",
+       {{"ATOM", "GLY", 374}, {"HETATM", "HOH", 9995, "B", 5}, {"HETATM", "HOH", 9996, "B", 8},
+        {"HETATM", "HOH", 9997, "B", 11}, {"HETATM", "HOH", 9998, "B", 14},
+        {"HETATM", "HOH", 9999, "B", 17}, {"HETATM", "HOH", 9995, "B", 20},
+        {"HETATM", "HOH", 9995, "B", 23}},
+       0, 0,
+       "numbered anew past its highest number (HOH 9995 given again read as 9996)", -1, 3},
       {"OPM's DUM residues, each an N and an O far apart at one number",
        {{"ATOM", "GLY", 374},
         {"HETATM", "DUM", 1001, "B", 5, ' ', ' '},
