@@ -526,8 +526,17 @@ bool WaterNumbersAgain::read_anew(bool again, char* number, const LaterWaterNumb
         next = low_;
       }
     }
-    // Where none is left the water begins a further water chain, which
-    // reads its waters in order from 1.
+    // Where none is left the chain reads this water and every water after
+    // it in order past its highest (gemmi gives a frame's waters whose
+    // numbers differ by 10000 one after the other at one number: each
+    // number the chain could take comes again later, and the waters before
+    // the first so given are the chain's first few), and past 9999 the
+    // water begins a further water chain, which reads its waters in order
+    // from 1.
+    if (next > 9999) {
+      in_order_ = true;
+      next = top_ + 1;
+    }
     further_ = next > 9999;
     take(number, after_anew, further_ ? 1 : next);
   } else if (anew_ && std::memcmp(number, given_, 4) == 0) {

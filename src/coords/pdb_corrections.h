@@ -322,11 +322,13 @@ class LaterWaterNumbers {
 // 0: each is another water of that chain, read at a number of its own, one
 // past the highest its chain holds, so that the chain holds each number
 // once.  A water chain holds four columns of numbers: where none is left,
-// the water begins a further water chain, which reads every water of its
-// own at the next number in the order the file gives them (a writer that
-// sorts the waters by number gives each number's copies together and
-// every number a later copy could take comes again later: a further chain
-// at each copy would fill the chain table).
+// the chain reads the water and every water after it at the next number
+// past its highest in the order the file gives them, and past 9999 a
+// further water chain does so from 1 (a writer that sorts the waters by
+// number gives each number's copies together and every number a later
+// copy could take comes again later: a further chain at each copy would
+// fill the chain table, and one begun at the first copy would leave the
+// waters before it a chain of their own).
 class WaterNumbersAgain {
  public:
   void clear();
@@ -342,7 +344,8 @@ class WaterNumbersAgain {
   // in order, every water).  The number is the first past the chain's
   // highest that no water holds later (`later`), or where none is left the
   // lowest from 0 that neither the chain nor a later water holds, or where
-  // none is left either the first of a further water chain
+  // none is left either the next past the highest, the chain then reading
+  // every water in order, and past 9999 the first of a further water chain
   // (begins_further).
   bool read_anew(bool again, char* number, const LaterWaterNumbers& later);
   // The last read_anew put its water at the start of a further water

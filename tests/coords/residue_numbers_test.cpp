@@ -303,6 +303,16 @@ TEST_F(ResidueNumbers, WatersSortedByNumberGoOnInAFurtherWaterChain) {
     for (int k = 0; k < 3; ++k)
       c.residues.push_back({"HETATM", "HOH", n, "B", 5.0f + 3.0f * static_cast<float>(k)});
   expect_on_every_reader(c);
+  // gemmi gives the waters of a frame numbered 1 to 10001 (0 and 1 again
+  // after 9999) by number, 10001 right after 1: the chain goes on in order
+  // from the first, two water chains as the frame's own.
+  Case pairs = {"waters 1, 1, 2, 3, ..., 9999, 0",
+                {{"ATOM", "GLY", 374}, {"HETATM", "HOH", 1, "B", 5}, {"HETATM", "HOH", 1, "B", 8}},
+                0, 0,
+                "numbered anew past its highest number (HOH 1 given again read as 2)", -1, 3};
+  for (int n = 2; n <= 9999; ++n) pairs.residues.push_back({"HETATM", "HOH", n, "B", 5});
+  pairs.residues.push_back({"HETATM", "HOH", 0, "B", 8});
+  expect_on_every_reader(pairs);
 }
 
 // Open Babel drops alternate codes, so a residue's conformers come one
