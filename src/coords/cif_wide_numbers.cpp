@@ -208,7 +208,11 @@ bool coords::wide_number_row(int32_t mdoc, bool again, bool anew) {
   const rt::FixedText<4> group = crdatm.cr_group;
   const std::string_view chain = row.auth_asym;
   const bool same_chain = wide.any && group == wide.group && chain == wide.chain;
-  const bool wraps = same_chain && water && wide.water && !anew &&
+  // This system's own files write each water chain under a name of its
+  // own: a water at 0 after 9999 there is one the reader numbered anew
+  // where no number past 9999 was left, never the numbers wrapping.
+  const bool own_file = crdinf.cr_soft(1) == 'B';
+  const bool wraps = same_chain && water && wide.water && !anew && !own_file &&
                      pdb::water_number_wraps(wide.high, wide.low, high, low);
   pdb::warn_water_numbers(mdoc, water ? high : 0, wraps && high == wide.high, wide.wide_warned,
                           wide.wrap_warned);

@@ -275,7 +275,12 @@ TEST(SecondRun, BlankChainHoldingNumbersAgainGivesTheSameRestraints) {
               // Each chain's waters under its label after all the chains:
               // chains of their own, as in the PDB form, never a second
               // CC, DD or AA.
-              {"peers/cif_labels/3mht_parmed.cif", true, "CC DD AA Aa Ca Da Ab", 0}};
+              {"peers/cif_labels/3mht_parmed.cif", true, "CC DD AA Aa Ca Da Ab", 0},
+              // Waters 9997, 9998, 9999 and 9999 again: the last is read
+              // and written at 0 after 9999 in its water chain, which the
+              // run on the model reads as written, never as the numbers
+              // wrapping into a further water chain.
+              {"pdb_water_given_again_at_9999.pdb", true, "XX Xa", 0}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.model);
     Runs runs;
