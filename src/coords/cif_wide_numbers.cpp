@@ -49,6 +49,13 @@ struct Wide {
   std::string warned;
   bool pending = false;           // the row's residue is to be noted when stored
   std::vector<int32_t> residues;  // residues numbered wider than four columns
+  // The row's number (wide_number_of_row): whether it is a water's, the
+  // author's number as read (five digits where its code was the fifth), and
+  // whether it is wider than four columns, with the part they cannot hold.
+  bool row_water = false;
+  std::string row_auth;
+  bool row_wide = false;
+  long long row_high = 0;
   // The warnings of such residues, said once the read has named the chains
   // (a chain that the file names by no author is named only then).
   struct Warning {
@@ -185,24 +192,30 @@ rt::FixedText<4> coords::further_chain_name(const rt::FixedText<4>& group, char 
 
 void coords::wide_numbers_start() { wide = Wide{}; }
 
+void coords::wide_number_of_row() {
+  const CifAuthorRow& row = cif_author_row();
+  const bool water = pdb::is_any_water(crdatm.cr_rname.trimmed());
+  char five[5];
+  wide.row_auth.assign(fifth_digit_of_water(water, five) ? std::string_view(five, 5)
+                                                         : row.auth_seq);
+  const Number n = parse(wide.row_auth);
+  wide.row_water = water;
+  // This system's own files write a number and its code as five characters.
+  wide.row_wide = n.given && n.width > 4 && crdinf.cr_soft(1) != 'B';
+  wide.row_high = wide.row_wide && water ? high_of(n) : 0;
+  if (wide.row_wide && water)
+    put_low(static_cast<int32_t>(n.negative ? -(n.value % 1000) : n.value % 10000));
+}
+
 bool coords::wide_number_row(int32_t mdoc, bool again, bool anew) {
   const CifAuthorRow& row = cif_author_row();
   if (wide.labels == Wide::Labels::Unknown)
     wide.labels = row_labels_chain(row) ? Wide::Labels::Given : Wide::Labels::None;
-  const bool water = pdb::is_any_water(crdatm.cr_rname.trimmed());
-  char five[5];
-  const std::string_view auth_seq =
-      fifth_digit_of_water(water, five) ? std::string_view(five, 5) : row.auth_seq;
-  const Number n = parse(auth_seq);
-  // This system's own files write a number and its code as five characters.
-  const bool too_wide = n.given && n.width > 4 && crdinf.cr_soft(1) != 'B';
-  long long high = 0;
-  if (too_wide && water) {
-    high = high_of(n);
-    put_low(static_cast<int32_t>(n.negative ? -(n.value % 1000) : n.value % 10000));
-  } else if (too_wide) {
-    name_residue(row);
-  }
+  const bool water = wide.row_water;
+  const std::string_view auth_seq = wide.row_auth;
+  const bool too_wide = wide.row_wide;
+  const long long high = wide.row_high;
+  if (too_wide && !water) name_residue(row);
   const int32_t low = cif_read_i4(crdatm.cr_pnum.sub(3, 6));
 
   const rt::FixedText<4> group = crdatm.cr_group;

@@ -48,6 +48,10 @@ void wide_numbers_start();
 // own (`anew`) never wraps, and the next row's wrap is told from the number
 // the file gave the row before it.
 bool wide_number_row(int32_t mdoc, bool again = false, bool anew = false);
+// Before wide_number_row and before the row is told a residue given again:
+// the four columns a water's number is read at, so that a water given again
+// at 10000 is compared, and read anew, as one at 0 is.
+void wide_number_of_row();
 // After wide_number_row: true when the row is another residue than the row
 // before, at the same chain and number under another author's number that
 // four columns cannot hold (123456 after 133456).

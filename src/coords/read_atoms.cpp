@@ -285,6 +285,7 @@ void read_atoms_(int32_t mdoc, std::string_view pathc, std::string_view namec,
                            coords::named_chain(coords::cif_author_row()).empty();
     if (other_writer && labels_chains) blank_names.name_row();
     if (!icsd && !blank_row) coords::long_label_row();
+    if (!icsd) coords::wide_number_of_row();
     const bool again = other_writer && !icsd && rows_again.row(mdoc, hflag_remove == 'Y');
     const bool wraps = !icsd && coords::wide_number_row(mdoc, again, rows_again.read_anew());
     if (other_writer) {

@@ -48,9 +48,13 @@ std::vector<std::string> pdb_form(const std::vector<Res>& rs) {
   std::vector<std::string> l = {pdbtest::kCryst};
   for (const Res& r : rs) {
     if (r.ter) l.push_back(pdbtest::kTer);
+    // A number past 9999 goes on into column 27, as simulation programs write it.
     for (const auto& [atom, x] : atoms_of(r))
       l.push_back(pdbtest::line({.rec = r.rec, .name = std::string(" ") + atom, .alt = r.alt,
-                                 .res = r.name, .chain = r.chain, .resnum = r.num, .x = x, .y = 0,
+                                 .res = r.name, .chain = r.chain,
+                                 .resnum = r.num > 9999 ? r.num / 10 : r.num,
+                                 .ins = r.num > 9999 ? static_cast<char>('0' + r.num % 10) : ' ',
+                                 .x = x, .y = 0,
                                  .z = 0, .seg = r.seg,
                                  // OPM writes no element columns.
                                  .elem = std::string_view(r.name) == "DUM"
@@ -252,6 +256,10 @@ TEST_F(ResidueNumbers, TwoResiduesAtOneNumberAreOneOnlyWhereTheyOverlapOrTheName
         {"HETATM", "HOH", -3, "B", 11}, {"HETATM", "HOH", -4, "B", 14}},
        0, 0,
        "numbered anew past its highest number (HOH -5 given again read as -2)", -1, 2},
+      {"waters at 10000 in a row: the second read anew, as at 0",
+       {{"ATOM", "GLY", 374}, {"HETATM", "HOH", 10000, "B", 5}, {"HETATM", "HOH", 10000, "B", 8}},
+       0, 0,
+       "numbered anew past its highest number (HOH 0 given again read as 1)", -1, 2},
       // The numbers a water read anew may not take are those of the waters
       // after it, not of those before it.
       {"waters 9995 to 9999, then 9995 twice: the numbers of the waters before are free",
