@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -260,6 +261,67 @@ bool same_text(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+uint64_t NumberPieces::word_of(std::string_view number) {
+  if (number.size() > 7) return 0;
+  uint64_t word = static_cast<uint64_t>(number.size() + 1) << 56;
+  std::memcpy(&word, number.data(), number.size());
+  return word;
+}
+
+std::size_t NumberPieces::slot_of(uint64_t word) const {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t k = static_cast<std::size_t>((word * 0x9E3779B97F4A7C15ull) >> shift_);
+  while (slots_[k].word != 0 && slots_[k].word != word) k = (k + 1) & mask;
+  return k;
+}
+
+NumberPieces::Entry& NumberPieces::add(std::string_view number, int32_t at, bool& added) {
+  const uint64_t word = word_of(number);
+  if (word == 0) {
+    const auto [it, fresh] = long_.try_emplace(std::string(number), Entry{at, at});
+    added = fresh;
+    return it->second;
+  }
+  if (2 * (used_.size() + 1) > slots_.size()) {
+    std::vector<Slot> old(std::max<std::size_t>(64, 2 * slots_.size()));
+    old.swap(slots_);
+    shift_ = 64 - std::countr_zero(slots_.size());
+    used_.clear();
+    for (const Slot& o : old) {
+      if (o.word == 0) continue;
+      const std::size_t k = slot_of(o.word);
+      slots_[k] = o;
+      used_.push_back(static_cast<uint32_t>(k));
+    }
+  }
+  const std::size_t k = slot_of(word);
+  Slot& s = slots_[k];
+  added = s.word == 0;
+  if (added) {
+    s.word = word;
+    s.entry = Entry{at, at};
+    used_.push_back(static_cast<uint32_t>(k));
+  }
+  return s.entry;
+}
+
+const NumberPieces::Entry* NumberPieces::find(std::string_view number) const {
+  const uint64_t word = word_of(number);
+  if (word == 0) {
+    const auto it = long_.find(std::string(number));
+    return it == long_.end() ? nullptr : &it->second;
+  }
+  if (slots_.empty()) return nullptr;
+  const Slot& s = slots_[slot_of(word)];
+  return s.word != 0 ? &s.entry : nullptr;
+}
+
+void NumberPieces::clear() {
+  for (const uint32_t k : used_) slots_[k].word = 0;
+  used_.clear();
+  long_.clear();
+}
+
 void BlankChainNumbers::clear() {
   key_.clear();
   held_.clear();
@@ -268,9 +330,9 @@ void BlankChainNumbers::clear() {
 }
 
 int BlankChainNumbers::place(std::string_view number, const float* xyz) const {
-  const auto it = held_.find(std::string(number));
-  if (it == held_.end()) return 0;
-  for (int32_t p = it->second.first; p >= 0; p = pieces_[static_cast<std::size_t>(p)].next) {
+  const NumberPieces::Entry* held = held_.find(number);
+  if (held == nullptr) return 0;
+  for (int32_t p = held->first; p >= 0; p = pieces_[static_cast<std::size_t>(p)].next) {
     const Piece& c = pieces_[static_cast<std::size_t>(p)];
     if (coords::positions_coincide(xyz, 1, xyz_.data() + 3 * static_cast<std::size_t>(c.begin),
                                    static_cast<std::size_t>(c.end - c.begin)))
@@ -308,10 +370,11 @@ void BlankChainNumbers::note_run(bool in_run, std::string_view key, std::string_
   if (pieces_.empty() || !same_text(number, last_number_)) {
     last_number_.assign(number);
     const auto at = static_cast<int32_t>(pieces_.size());
-    const auto [it, added] = held_.try_emplace(last_number_, at, at);
+    bool added = false;
+    NumberPieces::Entry& held = held_.add(last_number_, at, added);
     if (!added) {
-      pieces_[static_cast<std::size_t>(it->second.second)].next = at;
-      it->second.second = at;
+      pieces_[static_cast<std::size_t>(held.last)].next = at;
+      held.last = at;
     }
     const auto first = static_cast<int32_t>(xyz_.size() / 3);
     pieces_.push_back({first, first, -1});
@@ -493,13 +556,35 @@ void WaterNumbersAgain::note(bool water, bool same_chain, std::string_view numbe
   any_ = true;
 }
 
+namespace {
+
+// `n` right-aligned in four columns as "%4d" writes it, without the
+// formatter, which a box read in order would call at every water.
+void put_four_columns(char* out, int32_t n) {
+  if (n < -999 || n > 9999) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%4d", static_cast<int>(n));
+    std::memcpy(out, buf, 4);
+    return;
+  }
+  char buf[4] = {' ', ' ', ' ', ' '};
+  int k = 4;
+  int32_t v = n < 0 ? -n : n;
+  do {
+    buf[--k] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  if (n < 0) buf[--k] = '-';
+  std::memcpy(out, buf, 4);
+}
+
+}  // namespace
+
 void WaterNumbersAgain::take(char* number, bool keep_given, int32_t n) {
   if (!keep_given) std::memcpy(given_, number, 4);
   residue_number(std::string_view(given_, 4), given_n_);
   read_n_ = n;
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%4d", static_cast<int>(n));
-  std::memcpy(read_, buf, 4);
+  put_four_columns(read_, n);
   anew_ = true;
 }
 

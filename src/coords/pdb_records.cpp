@@ -585,19 +585,28 @@ void to_cell_frame(const float* xyz, float* out) {
 // further copy of the residue begins there): a file of thousands of
 // residues at one number (Open Babel writes every ligand at 0) is then
 // read ahead a few lines at each, never to the end of the copies.
-template <class F>
-bool residue_lines_ahead(std::string_view line, int limit, F f) {
+// Lines that `skip` names are passed over as lines whose position cannot be
+// read are, before it is read: a look that leaves them out reads none.
+struct SkipNone {
+  bool operator()(std::string_view) const { return false; }
+};
+
+template <class F, class Skip = SkipNone>
+bool residue_lines_ahead(std::string_view line, int limit, F f, Skip skip = {}) {
+  // Columns 18-27 alike and 13-17 not, compared in place: a look runs at
+  // every water given again.
+  const bool line_whole = line.size() >= 27;
   const auto atom_of_residue = [&](std::string_view l) {
-    return (starts(l, "ATOM") || starts(l, "HETA")) && l.size() >= 27 &&
-           pdbf::cols(l, 18, 27) == pdbf::cols(line, 18, 27) &&
-           !(pdbf::cols(l, 13, 17) == pdbf::cols(line, 13, 17));
+    return (starts(l, "ATOM") || starts(l, "HETA")) && l.size() >= 27 && line_whole &&
+           std::memcmp(l.data() + 17, line.data() + 17, 10) == 0 &&
+           std::memcmp(l.data() + 12, line.data() + 12, 5) != 0;
   };
   const auto belongs = [](std::string_view l) {
     return starts(l, "ANIS") || starts(l, "SIGA") || starts(l, "SIGU") || starts(l, "USER");
   };
   const auto give = [&](std::string_view l, const float* given) {
     float at[3], xyz[3];
-    if (given == nullptr && l.size() < 54) return false;
+    if (skip(l) || (given == nullptr && l.size() < 54)) return false;
     for (int k = 0; k < 3 && given == nullptr; ++k)
       if (!pdbf::read_real(pdbf::cols(l, 31 + 8 * k, 38 + 8 * k), 3, at[k])) return false;
     to_cell_frame(given != nullptr ? given : at, xyz);
@@ -725,11 +734,13 @@ bool hydrogen_line(std::string_view l) {
 bool next_atom_named_otherwise(std::string_view line, bool no_hydrogens) {
   bool other = false;
   // A water's two hydrogens stand between its O and the next water's.
-  residue_lines_ahead(line, no_hydrogens ? 3 : 1, [&](std::string_view l, const float*) {
-    if (no_hydrogens && hydrogen_line(l)) return false;
-    other = !(pdbf::cols(l, 13, 16) == pdbf::cols(line, 13, 16));
-    return true;
-  });
+  residue_lines_ahead(
+      line, no_hydrogens ? 3 : 1,
+      [&](std::string_view l, const float*) {
+        other = !(pdbf::cols(l, 13, 16) == pdbf::cols(line, 13, 16));
+        return true;
+      },
+      [no_hydrogens](std::string_view l) { return no_hydrogens && hydrogen_line(l); });
   return other;
 }
 
@@ -753,28 +764,47 @@ void note_later_water(std::string_view l) {
 // once and sets the unit back; the mmCIF road looks at the rows in hand
 // after it, in the order it reads them (not the rows before it: a water
 // given again after a wrap past 9999 would find every number held).
+// A residue's further atom lines repeat the columns its line is noted by
+// (18-27, the name and the number): only the first of them is looked at.
+class LaterWaterLines {
+ public:
+  void note(std::string_view l) {
+    const bool atom = l.size() >= 27 && (starts(l, "ATOM") || starts(l, "HETA"));
+    if (atom && atom_before_ && std::memcmp(l.data() + 17, before_, sizeof before_) == 0) return;
+    note_later_water(l);
+    atom_before_ = atom;
+    if (atom) std::memcpy(before_, l.data() + 17, sizeof before_);
+  }
+
+ private:
+  bool atom_before_ = false;
+  char before_[10] = {};
+};
+
 [[gnu::cold, gnu::noinline]]
 void note_later_waters() {
   later_waters.fill_start();
+  LaterWaterLines lines;
   if (cif_row != nullptr) {
     for (int32_t r = cif_run_now; r < cif_n_runs; ++r) {
       const coords::CifLineRun& run = cif_runs[r];
       for (int32_t i = r == cif_run_now ? cif_line_now + 1 : run.first; i < run.first + run.count;
            ++i)
-        note_later_water(std::string_view(cif_all_lines[i].data(), 80));
+        lines.note(std::string_view(cif_all_lines[i].data(), 80));
     }
     return;
   }
   if (sttcrec.st_iend != 0) return;
-  note_later_water(sttcrec.st_line_next.view());
+  lines.note(sttcrec.st_line_next.view());
   if (sttcrec.st_iend_read != 0) return;
   const int32_t unit = crdinf.cri_iun;
   const long mark = rt::unit_mark(unit);
   if (mark < 0) return;
   std::string_view rec;
   while (rt::read_record_view(unit, rec, 80) == rt::IOSTAT_OK) {
-    if (rec_is(rec, "MODEL ") || rec_is(rec, "ENDMDL")) break;
-    note_later_water(rec);
+    // An atom line is neither record that ends the model.
+    if (!starts(rec, "ATOM") && (rec_is(rec, "MODEL ") || rec_is(rec, "ENDMDL"))) break;
+    lines.note(rec);
   }
   rt::unit_return_to(unit, mark);
 }

@@ -2,7 +2,9 @@
 // crystal records, each on one hand-written line.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -463,6 +465,52 @@ TEST(PdbBlankChainTables, NumberReturningInTheRunKeepsEveryAtom) {
   EXPECT_FALSE(t.lies_on("   1 ", d));
   t.note(true, "X1", "   1 ", d);  // another key: the run begins anew
   EXPECT_FALSE(t.lies_on("   1 ", a));
+}
+
+// A run of thousands of numbers (a box's waters), a number wider than the
+// five columns and the run begun anew after it: each number is held at its
+// own atoms only, and none of the run before.
+TEST(PdbBlankChainTables, LongRunHoldsEachNumberAtItsAtoms) {
+  pdb::BlankChainNumbers t;
+  const auto at = [](int i) { return std::array<float, 3>{10.0f * i, 0, 0}; };
+  const auto number = [](int i) {
+    char s[8];
+    std::snprintf(s, sizeof s, "%5d", i);
+    return std::string(s);
+  };
+  for (int round = 0; round < 2; ++round) {
+    const std::string key = round == 0 ? "X0" : "X1";
+    for (int i = 0; i < 3000; ++i) t.note(true, key, number(i), at(i).data());
+    t.note(true, key, "123456789", at(3001).data());
+    for (int i = 0; i < 3000; i += 7) {
+      EXPECT_TRUE(t.lies_on(number(i), at(i).data())) << i;
+      EXPECT_TRUE(t.begins_further_chain(number(i), at(i + 1).data())) << i;
+    }
+    EXPECT_TRUE(t.lies_on("123456789", at(3001).data()));
+    EXPECT_FALSE(t.lies_on("12345678", at(3001).data()));
+    EXPECT_FALSE(t.lies_on(number(3000), at(3000).data()));
+  }
+  t.note(true, "X2", number(5), at(5).data());
+  EXPECT_FALSE(t.lies_on(number(6), at(6).data()));
+  EXPECT_FALSE(t.lies_on("123456789", at(3001).data()));
+}
+
+// A water given again is read at the number past its chain's highest,
+// written as four columns hold it, below 0 as well.
+TEST(PdbWaterNumbersAgain, WaterGivenAgainIsWrittenInFourColumns) {
+  const struct {
+    const char* given;
+    const char* read;
+  } rows[] = {{"  -5", "  -4"}, {"-999", "-998"}, {"   9", "  10"}, {"9998", "9999"}};
+  for (const auto& r : rows) {
+    pdb::WaterNumbersAgain w;
+    const pdb::LaterWaterNumbers later;
+    w.note(true, false, r.given);
+    char number[4];
+    std::memcpy(number, r.given, 4);
+    EXPECT_TRUE(w.read_anew(true, number, later)) << r.given;
+    EXPECT_EQ(std::string_view(number, 4), r.read) << r.given;
+  }
 }
 
 // An atom name is one name however it is written (left, from column 14, or
