@@ -60,6 +60,9 @@ pdb::LaterWaterNumbers later_waters;
 // The four columns of number the file gives the atom before, where the
 // reader may have read it at a number of its own.
 char given_before[4] = {' ', ' ', ' ', ' '};
+// Column 21 of the atom before, the first character of a two-character
+// chain name (LA beside A), blank for a name of one.
+char name_first_before = ' ';
 // Every line of an mmCIF file on the road through PDB lines, its runs in
 // the order they are read and the line being read, for the look at the
 // numbers of its later waters (coords::cif_lines_of_file).
@@ -207,6 +210,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   water_numbers.clear();
   later_waters.clear();
   std::memset(given_before, ' ', sizeof given_before);
+  name_first_before = ' ';
   coords::cif_rows_ahead(nullptr, nullptr, 0);
   coords::cif_lines_of_file(nullptr, nullptr, 0);
   interleaved_copies.clear();
@@ -1049,8 +1053,13 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   const rt::FixedText<12>& prev = crdatm.cr_pnum;
   const bool water = pdb::is_water(rname);
   const bool prev_water = pdb::is_water(crdatm.cr_rname.sub(1, 3));
+  // The chains are keyed by column 22, so that A and LA make one key; but
+  // the waters of each are a water chain of their own, which may hold the
+  // numbers of the other's (A 52 and LA 52).
+  const char name_first = sttcrec.st_line_part(1);
   const bool chain_differs =
-      seg ? std::memcmp(key.c + 7, prev.c + 7, 4) != 0 : key(8) != prev(8);
+      seg ? std::memcmp(key.c + 7, prev.c + 7, 4) != 0
+          : key(8) != prev(8) || (water && prev_water && name_first != name_first_before);
   // The rest of a water read at another number than the file gives it
   // (below) is read at that number too, and so is every water of a chain
   // that reads its waters in order.
@@ -1234,6 +1243,7 @@ int32_t rdatom_(std::string_view line, rt::FixedText<6>& rec, int32_t nospgr_inp
   // rest of its atoms go with it.
   water_numbers.note(water, same_piece || water_anew, crdatm.cr_pnum.sub(3, 6));
   std::memcpy(given_before, given, sizeof given);
+  name_first_before = name_first;
 
   if (!same_piece || residue_differs || name_turns || again)
     interleaved_copies.residue(polymer_line, again, rname.view(), key.sub(3, 7));

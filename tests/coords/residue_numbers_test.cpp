@@ -32,7 +32,14 @@ struct Res {
   const char* seg = "";
   bool trace = false;
   bool hydrogens = false;  // a water's H1 and H2 after its O
+  char chain_first = ' ';  // column 21: the first character of a chain name of two (LA)
 };
+
+// The author's chain: the PDB form's columns 21-22.
+std::string chain_name(const Res& r) {
+  if (r.chain_first != ' ') return {r.chain_first, r.chain};
+  return r.chain == ' ' ? std::string("''") : std::string(1, r.chain);
+}
 
 std::vector<std::pair<const char*, float>> atoms_of(const Res& r) {
   if (std::string_view(r.name) == "HOH" && r.hydrogens)
@@ -49,7 +56,7 @@ std::vector<std::string> pdb_form(const std::vector<Res>& rs) {
   for (const Res& r : rs) {
     if (r.ter) l.push_back(pdbtest::kTer);
     // A number past 9999 goes on into column 27, as simulation programs write it.
-    for (const auto& [atom, x] : atoms_of(r))
+    for (const auto& [atom, x] : atoms_of(r)) {
       l.push_back(pdbtest::line({.rec = r.rec, .name = std::string(" ") + atom, .alt = r.alt,
                                  .res = r.name, .chain = r.chain,
                                  .resnum = r.num > 9999 ? r.num / 10 : r.num,
@@ -60,6 +67,8 @@ std::vector<std::string> pdb_form(const std::vector<Res>& rs) {
                                  .elem = std::string_view(r.name) == "DUM"
                                              ? std::string("  ")
                                              : std::string(" ") + atom[0]}));
+      l.back()[20] = r.chain_first;
+    }
   }
   return l;
 }
@@ -74,8 +83,8 @@ std::string cif_form(const std::vector<Res>& rs) {
     for (const auto& [atom, x] : atoms_of(r)) {
       std::ostringstream row;
       row << r.rec << ' ' << ++serial << ' ' << atom << ' ' << (r.alt == ' ' ? '.' : r.alt) << ' '
-          << r.name << ' ' << r.label << " . . " << x << " 0 0 " << r.num << ' '
-          << (r.chain == ' ' ? std::string("''") : std::string(1, r.chain)) << '\n';
+          << r.name << ' ' << r.label << " . . " << x << " 0 0 " << r.num << ' ' << chain_name(r)
+          << '\n';
       text += row.str();
     }
   }
@@ -143,7 +152,15 @@ class ResidueNumbers : public CifFiles {
     int32_t ierr = 0;
     init_atm_inf_(0, ierr);
     const std::string out =
-        captured([&] { coords::read_cif_by_pdb_rules(0, dir_ + "n.cif", 'N', hremove, ierr); });
+        captured([&] {
+          coords::read_cif_by_pdb_rules(0, dir_ + "n.cif", 'N', hremove, ierr);
+          // Author chains of two characters are read again by segment
+          // columns, as orbinate reads them.
+          if (ierr == coords::kCifLongChainIds) {
+            init_atm_inf_(0, ierr);
+            coords::read_cif_by_pdb_rules(0, dir_ + "n.cif", 'Y', hremove, ierr);
+          }
+        });
     EXPECT_EQ(ierr, c.ierr) << out;
     expect_out(out, "mmCIF by the PDB rules");
   }
@@ -442,7 +459,9 @@ TEST_F(ResidueNumbers, CopyAsOftenOnItsNamesakesAsApartIsTheResidueGivenAgain) {
 // element.  A blank chain's residues apart from those (namesakes bonded
 // across chains), a ligand or water of a
 // chain that returns after the other chains, and a segment's chains each
-// numbered from 1 are read as before.
+// numbered from 1 are read as before; the waters of a chain named by two
+// characters (LA beside A, both in column 22) are a water chain of their
+// own beside those of A.
 TEST_F(ResidueNumbers, PolymerResidueOfANamedChainGivenAgainIsRefused) {
   const Case cases[] = {
       {"chains A and B, then A again",
@@ -547,6 +566,14 @@ TEST_F(ResidueNumbers, PolymerResidueOfANamedChainGivenAgainIsRefused) {
         {"HETATM", "HOH", 2, "D", 16, ' ', 'A'}},
        0, 0,
        nullptr},
+      {"the waters of chain LA after those of A, at the same numbers, a water chain of their own",
+       {{"ATOM", "ALA", 1},
+        {"HETATM", "HOH", 52, "B", 4},
+        {"HETATM", "HOH", 53, "B", 8},
+        {.rec = "HETATM", .name = "HOH", .num = 52, .label = "C", .x = 12, .chain_first = 'L'},
+        {.rec = "HETATM", .name = "HOH", .num = 53, .label = "C", .x = 16, .chain_first = 'L'}},
+       0, 0,
+       nullptr, -1, 3},
   };
   for (const Case& c : cases) expect_on_every_reader(c);
 }

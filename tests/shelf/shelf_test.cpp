@@ -1605,7 +1605,8 @@ std::string ter_before_segment(const std::string& path, const std::string& seg,
 // Two chains of a file without chain letters told by their segments alone
 // (CHARMM-GUI's PROA and PROB, each numbered from 1, HSD and OT1, OT2, no
 // TER), and chains named by two characters (gemmi's LA, LB and A, each
-// numbered from 1): both programs read them, the pipeline with the
+// numbered from 1, the waters of LA a water chain apart from those of A
+// right before them): both programs read them, the pipeline with the
 // restraints of the same model with a TER record between the segments, or
 // under one-letter chains (the entry itself), and again from the
 // coordinates it wrote (peers/numbers/README.md).
@@ -1620,7 +1621,7 @@ TEST(Shelf, BlankChainSegmentsAndTwoCharacterChainsAreReadByBothPrograms) {
   } cases[] = {
       {"segments of a blank chain", charmm, ter_before_segment(charmm, "PROB", files), 7},
       {"chains of two characters", pipetest::data("peers/numbers/1LCD_two_character_chains.pdb"),
-       pipetest::data("1LCD.pdb"), 6},
+       pipetest::data("1LCD.pdb"), 7},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
