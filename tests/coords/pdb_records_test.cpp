@@ -49,6 +49,9 @@ TEST(PdbAtomNames, CorrectedNameResidueElementAndClass) {
       {" O5'", "  A", {"O5* ", "Ad ", "", ""}},         {" OT ", "GLY", {"OXT ", "", "", ""}},
       {" P5 ", "  C", {"P   ", "", "", ""}},          {" HT1", "ALA", {"H1  ", "", "", "H   "}},
       {" H0 ", "GLY", {"H   ", "", "", ""}},
+      // GROMACS's water hydrogens, read as the library's H1 and H2.
+      {" HW1", "SOL", {"H1  ", "HOH", "H   ", "H   "}},
+      {" HW2", "SOL", {"H2  ", "HOH", "H   ", "H   "}},
       // Amber's RNA and DNA; a ruthenium ion under the name of its uracil.
       {" P  ", "RG3", {"", "Gd ", "", ""}},          {" P  ", "DC5", {"", "DC ", "", ""}},
       {" P  ", " RU", {"", "Ur ", "", ""}},          {"RU  ", " RU", {"", "RU ", "RU  ", "$   "}},
