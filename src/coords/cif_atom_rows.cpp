@@ -433,17 +433,13 @@ void derive_element(const rt::FixedText<4>& name, const rt::FixedText<8>& rname)
 
 // A left-justified mmCIF name such as H1 reads to the name correction as an
 // element "1", which it takes for a water oxygen: a water atom whose element
-// is hydrogen keeps its own name (D1 and D2 read as H1 and H2, as the
-// correction does for the hydrogens it recognises).
+// is hydrogen keeps its own name (D1, D2, HW1 and HW2 read as H1 and H2, as
+// the correction does for the hydrogens it recognises).
 void keep_water_hydrogen(const rt::FixedText<4>& read_name) {
   if (!(crdatm.cr_rname == "HOH")) return;
   if (!(crdatm.cr_asymb == "H") && !(crdatm.cr_asymb == "D")) return;
-  if (read_name == "D1")
-    crdatm.cr_aname = "H1";
-  else if (read_name == "D2")
-    crdatm.cr_aname = "H2";
-  else
-    crdatm.cr_aname = read_name;
+  const std::string_view h = foundation::water_hydrogen_name(read_name.view());
+  crdatm.cr_aname = h.empty() ? read_name.view() : h;
 }
 
 // `c` is the class of the (corrected) residue name.

@@ -919,8 +919,8 @@ void corr_name_pdb_(rt::FixedText<4>& aname, rt::TextRef rname, rt::FixedText<4>
     if (asymb(1) == 'H' || asymb(1) == 'D') {
       asymb = "H";
       ctype = "H";
-      if (aname == std::string_view("D1")) aname = "H1";
-      if (aname == std::string_view("D2")) aname = "H2";
+      if (const std::string_view h = foundation::water_hydrogen_name(aname.view()); !h.empty())
+        aname = h;
     } else {
       aname = "O";
       asymb = "O";

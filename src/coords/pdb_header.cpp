@@ -1,5 +1,6 @@
-// Header records of a PDB file: classification, date and code, title, model
-// number, the resolution and R-value remarks, and the HET/FORMUL rows.
+// Header records of a PDB file: classification, date and code, title,
+// keywords, model number, the resolution and R-value remarks, and the
+// HET/FORMUL rows.
 #include "coords/pdb_header.h"
 
 #include <string>
@@ -25,21 +26,29 @@ void drop_leading_blanks(rt::TextRef t, int times) {
   }
 }
 
-// The title is columns 11-80 of its records.  A TITLE record numbered 2
-// or more (columns 9-10) goes on from the one before, its text joined after
-// one blank, so that a title of several records is read whole.
-void read_title(std::string_view line, bool may_go_on) {
-  const std::string_view text = rt::trim(pdbf::cols(line, 11, 80));
+// Text of records that go on over several lines (TITLE, KEYWDS): a record
+// numbered 2 or more (columns 9-10) goes on from the one before, its text
+// joined after one blank, so that the text of several records is read
+// whole.
+std::string joined_text(std::string_view text, std::string_view line, bool goes_on,
+                        std::string_view before) {
+  text = rt::trim(text);
   int32_t number = 0;
-  const bool goes_on = may_go_on && pdbf::read_int(pdbf::cols(line, 9, 10), number) && number >= 2 &&
-                       crdinf.cr_title != std::string_view("---");
-  std::string title;
-  if (goes_on) {
-    title = crdinf.cr_title.trimmed();
-    if (!text.empty()) title.append(" ").append(text);
+  std::string whole;
+  if (goes_on && pdbf::read_int(pdbf::cols(line, 9, 10), number) && number >= 2) {
+    whole = rt::trim_right(before);
+    if (!text.empty()) whole.append(" ").append(text);
   } else {
-    title = text.empty() ? std::string("---") : std::string(text);
+    whole = text;
   }
+  return whole;
+}
+
+// The title is columns 11-80 of its records.
+void read_title(std::string_view line, bool may_go_on) {
+  const bool goes_on = may_go_on && crdinf.cr_title != std::string_view("---");
+  std::string title = joined_text(pdbf::cols(line, 11, 80), line, goes_on, crdinf.cr_title.view());
+  if (title.empty()) title = "---";
   foundation::put_entry_text(crdinf.cr_title, title, "TITLE");
   crst_pdb.cs_title = crdinf.cr_title;
 }
@@ -64,6 +73,17 @@ void rdhead_pdb_(std::string_view line) {
 void rdcompnd_(std::string_view line) { read_title(line, false); }
 
 void rdtitle_pdb_(std::string_view line) { read_title(line, true); }
+
+// The keywords stand in the place of the HEADER record's classification,
+// as an mmCIF file's _struct_keywords.text does; a record without text
+// leaves what was read.
+void rdkeywds_(std::string_view line, bool goes_on) {
+  const std::string keywords =
+      joined_text(pdbf::cols(line, 11, 79), line, goes_on, crdinf.cr_name_pdb.view());
+  if (keywords.empty()) return;
+  foundation::put_entry_text(crdinf.cr_name_pdb, keywords, "KEYWDS");
+  crst_pdb.cs_name_pdb = crdinf.cr_name_pdb;
+}
 
 void rdmodel_(std::string_view line) {
   int32_t n = 0;

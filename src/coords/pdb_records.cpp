@@ -179,6 +179,7 @@ void coords::pdb_atom_state_open(rt::FixedText<4>& acode) {
   sttcrec.st_iend_next = 0;
   sttcrec.st_chain_count = 0;
   sttcrec.st_ntitle = 0;
+  sttcrec.st_nkeywds = 0;
   sttcrec.st_occ_warned = 0;
   sttcrec.st_segid_warned = 0;
   sttcrec.st_cell_flag = 0;
@@ -404,8 +405,8 @@ void clean_element_column(rt::FixedText<4>& e, int len_input) {
 // trajectory before each frame's MODEL record.
 bool of_a_later_model(std::string_view line) {
   return rec_is(line, "REMARK") || rec_is(line, "HEADER") || rec_is(line, "COMPND") ||
-         starts(line, "TITLE") || starts(line, "CRYS") || starts(line, "SCALE") ||
-         starts(line, "MTRIX");
+         starts(line, "TITLE") || rec_is(line, "KEYWDS") || starts(line, "CRYS") ||
+         starts(line, "SCALE") || starts(line, "MTRIX");
 }
 
 int32_t bad_number(std::string_view line) {
@@ -1441,6 +1442,8 @@ void getrec_(int32_t mdoc, rt::FixedText<6>& rec, int32_t nospgr_input, const fl
     } else if (starts(line, "TITLE")) {
       ++sttcrec.st_ntitle;
       rdtitle_pdb_(line);
+    } else if (rec_is(line, "KEYWDS")) {
+      rdkeywds_(line, ++sttcrec.st_nkeywds > 1);
     } else if (starts(line, "CRYS")) {
       if (rdcryst1_(line, nospgr_input) != 0) return refused();
     } else if (rec_is(line, "MODEL ")) {

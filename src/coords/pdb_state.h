@@ -30,6 +30,7 @@ struct sttcrec_t {
   int32_t st_iend_next;       // end flag of the line in the look-ahead
   int32_t st_chain_count;     // chain counter, cycles 0..9
   int32_t st_ntitle;          // COMPND and TITLE lines seen
+  int32_t st_nkeywds;         // KEYWDS lines seen
   int32_t st_occ_warned;      // the occupancy warning was given
   int32_t st_segid_warned;    // the warning on atoms without segment identifier was given
   int32_t st_cell_flag;       // 1 valid CRYST1 cell, -1 wrong cell, 0 none

@@ -193,10 +193,8 @@ void corr_name_(rt::TextRef aname, rt::TextRef rname, rt::TextRef asymb, rt::Tex
     } else {
       set_elem1('H');
       ctype = "H";
-      if (a.is("D1"))
-        a.set("H1");
-      else if (a.is("D2"))
-        a.set("H2");
+      if (const std::string_view h = foundation::water_hydrogen_name(a.view()); !h.empty())
+        a.set(h);
     }
   }
 

@@ -77,6 +77,15 @@ inline constexpr std::string_view kWaterNames[] = {"WAT", "DOD", "H2O", "TIP3", 
 // the monomer library in use holds a monomer of that name, which the
 // file's residue then names.
 inline constexpr std::string_view kCutWaterName = "TIP";
+// Names that files give a water's two hydrogens besides H1 and H2: heavy
+// water's deuteriums and the hydrogens of GROMACS's water models (whose
+// oxygen OW the name correction reads as O with every other heavy site).
+struct WaterHydrogenName {
+  std::string_view name;
+  std::string_view read_as;
+};
+inline constexpr WaterHydrogenName kWaterHydrogenNames[] = {
+    {"D1", "H1"}, {"D2", "H2"}, {"HW1", "H1"}, {"HW2", "H2"}};
 
 // The polymer caps of the built-in lists (the polymer class): the end groups
 // and other pieces that a peptide chain holds besides its amino acids.
@@ -130,6 +139,13 @@ inline std::string_view force_field_standard(std::string_view rname) {
 inline bool is_proline_like(std::string_view rname) { return name_in(rname, kProlineLike); }
 inline bool is_n_methyl(std::string_view rname) { return name_in(rname, kNMethylated); }
 inline bool is_water_name(std::string_view rname) { return name_in(rname, kWaterNames); }
+// The library's name of a water hydrogen named otherwise; empty for any other
+// name.
+inline std::string_view water_hydrogen_name(std::string_view name) {
+  for (const WaterHydrogenName& w : kWaterHydrogenNames)
+    if (rt::text_eq(name, w.name)) return w.read_as;
+  return {};
+}
 // True for kCutWaterName where it stands for water.  A PDB reader asks only
 // where column 21 is blank: a fourth letter there makes another name.
 inline bool is_cut_water_name(std::string_view rname) {

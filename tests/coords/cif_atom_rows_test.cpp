@@ -469,7 +469,7 @@ TEST_F(CifAtomRows, WaterHydrogensKeepTheirElementAndName) {
   } rows[] = {
       {"oxygen under another name", "O   ", "O   "},
       {"hydrogen", "H1  ", "H   "},
-      {"hydrogen with a longer name", "HW2 ", "H   "},
+      {"hydrogen under GROMACS's name", "H2  ", "H   "},
       {"deuterium of a water synonym", "H1  ", "D   "},
       {"hydrogen without an element", "H2  ", "H   "},
       {"plain oxygen", "O   ", "O   "},

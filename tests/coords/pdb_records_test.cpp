@@ -51,6 +51,9 @@ TEST(PdbAtomNames, CorrectedNameResidueElementAndClass) {
       {" O5'", "  A", {"O5* ", "Ad ", "", ""}},         {" OT ", "GLY", {"OXT ", "", "", ""}},
       {" P5 ", "  C", {"P   ", "", "", ""}},          {" HT1", "ALA", {"H1  ", "", "", "H   "}},
       {" H0 ", "GLY", {"H   ", "", "", ""}},
+      // GROMACS's water hydrogens, read as the library's H1 and H2.
+      {" HW1", "SOL", {"H1  ", "HOH", "H   ", "H   "}},
+      {" HW2", "SOL", {"H2  ", "HOH", "H   ", "H   "}},
       // Amber's RNA and DNA; a ruthenium ion under the name of its uracil.
       {" P  ", "RG3", {"", "Gd ", "", ""}},          {" P  ", "DC5", {"", "DC ", "", ""}},
       {" P  ", " RU", {"", "Ur ", "", ""}},          {"RU  ", " RU", {"", "RU ", "RU  ", "$   "}},
@@ -173,6 +176,62 @@ TEST(PdbHeaderRecords, TitleGoesOnOverItsRecords) {
     for (const std::string& rec : r.records) rdtitle_pdb_(rec);
     EXPECT_EQ(crdinf.cr_title.trimmed(), r.title);
     EXPECT_EQ(crst_pdb.cs_title.trimmed(), r.title);
+  }
+}
+
+// The KEYWDS records of a file, joined as the TITLE records are, stand in
+// the place of the HEADER record's classification, as an mmCIF file's
+// _struct_keywords.text does.
+TEST(PdbHeaderRecords, KeywordsGoOnOverTheirRecordsInPlaceOfTheClassification) {
+  const std::string header = "HEADER    PROTEIN FIBRIL                          24-OCT-05   2BEG";
+  const std::string atom = pdbtest::line({.name = " CA ", .res = "ALA", .resnum = 1, .elem = " C"});
+  // Records full to column 79: 69 characters, a continuation's first blank.
+  const std::string full68 = std::string(67, 'K') + "Z";
+  std::vector<std::string> long_keywords = {"KEYWDS    K" + full68};
+  for (int k = 2; k <= 15; ++k) {
+    char number[4];
+    std::snprintf(number, sizeof number, "%2d", k);
+    long_keywords.push_back("KEYWDS  " + std::string(number) + " " + full68);
+  }
+  const struct {
+    const char* label;
+    std::vector<std::string> records;
+    std::string keywords, warning;
+  } rows[] = {
+      {"three records, an apostrophe kept",
+       {header, "KEYWDS    ALZHEIMER'S, FIBRIL, PROTOFILAMENT, BETA-SANDWICH, QUENCHED",
+        "KEYWDS   2 HYDROGEN/DEUTERIUM EXCHANGE, PAIRWISE MUTAGENESIS, PROTEIN",
+        "KEYWDS   3 FIBRIL"},
+       "ALZHEIMER'S, FIBRIL, PROTOFILAMENT, BETA-SANDWICH, QUENCHED HYDROGEN/DEUTERIUM EXCHANGE, "
+       "PAIRWISE MUTAGENESIS, PROTEIN FIBRIL",
+       ""},
+      {"no KEYWDS record", {header}, "PROTEIN FIBRIL", ""},
+      {"a KEYWDS record without text", {header, "KEYWDS"}, "PROTEIN FIBRIL", ""},
+      {"a continuation without a first record", {header, "KEYWDS   2 LATE"}, "LATE", ""},
+      {"no HEADER record", {"KEYWDS    GENE REGULATION/DNA"}, "GENE REGULATION/DNA", ""},
+      {"a trajectory's next frame",
+       {header, "KEYWDS    FIRST FRAME", pdbtest::kCryst, "MODEL        1", atom, "ENDMDL",
+        "KEYWDS    NEXT FRAME", "MODEL        2"},
+       "FIRST FRAME",
+       ""},
+      {"past the length of the store", long_keywords, "",
+       " WARNING: KEYWDS of 1035 characters is cut to its first " + std::to_string(MAXTITLE)},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.label);
+    std::vector<std::string> l = r.records;
+    l.push_back(pdbtest::kCryst);
+    l.push_back(atom);
+    const pdbtest::ReadResult read = pdbtest::read_pdb(l);
+    ASSERT_EQ(read.ierr, 0) << read.out;
+    if (r.warning.empty()) {
+      EXPECT_EQ(crdinf.cr_name_pdb.trimmed(), r.keywords);
+      EXPECT_EQ(pdbtest::count_of(read.out, "is cut to its first"), 0) << read.out;
+    } else {
+      EXPECT_EQ(crdinf.cr_name_pdb.trimmed().size(), static_cast<std::size_t>(MAXTITLE));
+      EXPECT_EQ(pdbtest::count_of(read.out, r.warning + "\n"), 1) << read.out;
+    }
+    EXPECT_EQ(crst_pdb.cs_name_pdb.trimmed(), crdinf.cr_name_pdb.trimmed());
   }
 }
 

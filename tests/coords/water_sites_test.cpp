@@ -185,15 +185,21 @@ TEST(WaterSites, PdbReaderKeepsTheNamesOutsideWaters) {
 // without a name is read as a water, so an unnamed formaldehyde stops there.
 // Nor is a site read under the name of another site of its water: a
 // deuterium on its water's hydrogen, D1 and D2 before the H1 and H2 they
-// would be read as (named at the later line), or beside one of them only.
+// would be read as (named at the later line), or beside one of them only,
+// and GROMACS's HW1 beside an H1.
 TEST(WaterSites, PdbReaderRefusesASiteThatIsNoOHOrMasslessSite) {
   constexpr const char* kCarbon = "water site \"C\" (element C) is no O, H or massless site";
   constexpr const char* kOntoH1 =
       "water site \"D1\" would be read as H1, the name of another site of its water";
+  constexpr const char* kHw1OntoH1 =
+      "water site \"HW1\" would be read as H1, the name of another site of its water";
   const pdbtest::Atom o{.name = " O  ", .x = 0, .y = 0, .z = 0, .elem = " O"};
   const pdbtest::Atom h1{.name = " H1 ", .x = 0.96f, .y = 0, .z = 0, .elem = " H"};
   const pdbtest::Atom h2{.name = " H2 ", .x = -0.24f, .y = 0.93f, .z = 0, .elem = " H"};
   const pdbtest::Atom d1{.name = " D1 ", .x = -0.3f, .y = -0.4f, .z = 0.5f, .elem = " D"};
+  pdbtest::Atom hw1 = d1;
+  hw1.name = " HW1";
+  hw1.elem = " H";
   pdbtest::Atom d1_on_h1 = h1;
   d1_on_h1.name = " D1 ";
   d1_on_h1.x += 0.3f;
@@ -222,6 +228,7 @@ TEST(WaterSites, PdbReaderRefusesASiteThatIsNoOHOrMasslessSite) {
       {"a deuterium on its water's H1", "HOH", {o, h1, h2, d1_on_h1}, kOntoH1, 5},
       {"D1 and D2 before H1 and H2", "HOH", {o, d1, d2, h1, h2}, kOntoH1, 5},
       {"D1 beside H1 only", "HOH", {o, h1, d1}, kOntoH1, 4},
+      {"GROMACS's HW1 beside H1", "SOL", {o, h1, hw1}, kHw1OntoH1, 4},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);

@@ -134,6 +134,8 @@ TEST_F(AtomNames, NameCorrections) {
       {" O  ", "WAT", "O   ", "", "O   ", "C   "},
       {" D1 ", "HOH", "H1  ", "", "H   ", "H   "},
       {" OW ", "HOH", "O   ", "", "", ""},
+      {" HW1", "SOL", "H1  ", "HOH     ", "H   ", "H   "},
+      {" HW2", "HOH", "H2  ", "", "H   ", "H   "},
       {" X  ", "DUM", "DUM ", "", "O   ", ""},
       {" D  ", "GLY", "", "", "H   ", "H   "},
       {" OT ", "GLY", "OXT ", "", "", ""},

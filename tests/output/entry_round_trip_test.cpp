@@ -163,7 +163,8 @@ TEST_F(EntryRoundTrip, WrittenHeaderItemsHoldOneValueEach) {
 
 // Title and keywords come back whole from the model written and from the
 // model written of that one: a title of three PDB records, one in a text
-// field longer than a line, apostrophes in both.
+// field longer than a line, keywords of three KEYWDS records, apostrophes
+// in both.
 TEST_F(EntryRoundTrip, TitleAndKeywordsComeBackWhole) {
   const std::string lac =
       "STRUCTURE OF THE COMPLEX OF LAC REPRESSOR HEADPIECE AND AN 11 BASE-PAIR HALF-OPERATOR DETERMINED BY "
@@ -172,9 +173,12 @@ TEST_F(EntryRoundTrip, TitleAndKeywordsComeBackWhole) {
     const char *entry, *keywords;
     std::string title;
   } rows[] = {
-      {"1LCD.pdb", "----", lac},
+      {"1LCD.pdb", "GENE REGULATION/DNA", lac},
       {"cif_1LCD.cif", "GENE REGULATION/DNA, GENE REGULATION-DNA complex", lac},
-      {"2BEG.pdb", "PROTEIN FIBRIL", "3D STRUCTURE OF ALZHEIMER'S ABETA(1-42) FIBRILS"},
+      {"2BEG.pdb",
+       "ALZHEIMER'S, FIBRIL, PROTOFILAMENT, BETA-SANDWICH, QUENCHED HYDROGEN/DEUTERIUM EXCHANGE, "
+       "PAIRWISE MUTAGENESIS, PROTEIN FIBRIL",
+       "3D STRUCTURE OF ALZHEIMER'S ABETA(1-42) FIBRILS"},
       {"cif_2BEG.cif",
        "alzheimer's, fibril, protofilament, beta-sandwich, quenched hydrogen/deuterium exchange, pairwise "
        "mutagenesis, PROTEIN FIBRIL",
