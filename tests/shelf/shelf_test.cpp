@@ -254,6 +254,10 @@ constexpr FormPair kFormPairs[] = {
     // DNA numbered through 0 and from -73, waters wrapped to 0: each
     // chain's range from its lowest number.
     {"peers/1LCD_dna_below_1.pdb", "peers/1LCD_dna_below_1_gemmi.cif", false},
+    // OPM's membrane planes, each residue an N and an O at one number: read
+    // as atoms apart, restrained by nothing.
+    {"peers/opm_dum.pdb", "peers/opm_dum_gemmi.cif", false},
+    {"1ubi.pdb", "peers/opm_dum.pdb", false, false},
 };
 
 // orbinate refuses a PDB file without a CRYST1 record; the 1 A cell in P 1

@@ -550,3 +550,22 @@ open('1LCD_dna_below_1.pdb', 'w').writelines(out)
 EOF2
 gemmi convert 1LCD_dna_below_1.pdb 1LCD_dna_below_1_gemmi.cif
 
+# By hand: 1ubi with five of the dummy residues by which OPM marks the two
+# planes of a membrane, each an N and an O 26.8 A apart at one number,
+# without chain letter: three as OPM writes them (no occupancy, B factor or
+# element), two as ProDy writes them again (with the element N or O); and
+# gemmi's mmCIF of that file.
+$PY - <<'EOF2'
+out = [l for l in open('../1ubi.pdb') if not l.startswith(('END', 'MASTER', 'CONECT'))]
+serial = 685
+for k, (x, y) in enumerate(((-24, -8), (-24, -6), (-22, -8), (-22, -6), (-20, -8))):
+    for name, z in (('N', 13.4), ('O', -13.4)):
+        if k < 3:
+            out.append('HETATM%5d    %s DUM  %4d    %8.3f%8.3f%8.3f\n' % (serial, name, 158 + k, x, y, z))
+        else:
+            out.append('HETATM%5d  %-3s DUM  %4d    %8.3f%8.3f%8.3f  1.00  0.00          %2s  \n'
+                       % (serial, name, 158 + k, x, y, z, name))
+        serial += 1
+open('opm_dum.pdb', 'w').writelines(out + ['END%77s\n' % ''])
+EOF2
+gemmi convert opm_dum.pdb opm_dum_gemmi.cif
