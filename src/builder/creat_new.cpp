@@ -28,6 +28,7 @@
 #include "dictionary/tree_create.h"
 #include "dictionary/tree_numbering.h"
 #include "drawing/new_monomer_report.h"
+#include "foundation/atom_names.h"
 #include "foundation/cif_vocab.h"
 #include "foundation/messages.h"
 
@@ -161,6 +162,24 @@ void creat_new_(int32_t mmdoc, char list, std::string_view mode_i, std::string_v
     s.l1a_back(1) = ".";
     s.l1a_chem(1) = s.l1a_symb(1);
     s.l1a_forw(1) = "END";
+  } else if (rt::text_eq(s.l1l_mname.view(), foundation::kDummyResidue)) {
+    // Dummy atoms mark places (OPM's membrane planes, far apart) and are
+    // bonded to nothing: each hangs on the one before without a bond, so
+    // that none is restrained.
+    const int n = s.l1a_natom;
+    s.l1a_istart = 1;
+    s.l1a_ifinish = n;
+    for (int i = 1; i <= n; ++i) {
+      s.l1a_chem(i) = s.l1a_symb(i);
+      s.l1a_iback(i) = i - 1;
+      s.l1a_iforw(i) = i == n ? 0 : i + 1;
+      if (i > 1) {
+        s.l1a_back(i) = s.l1a_aname(i - 1);
+        s.l1a_type(i) = "DUMMY";
+      }
+      if (i < n) s.l1a_forw(i) = s.l1a_aname(i + 1);
+      else s.l1a_forw(i) = "END";
+    }
   } else {
     write_test_(mt, 1, " --- before lib_conn/coor_conn ---");
     if (prsnt != 'M') {

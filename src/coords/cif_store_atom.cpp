@@ -368,6 +368,9 @@ void set_atom_(int32_t mdoc, rt::TextRef cr_res_old, std::string_view cr_group_o
     atom_crd.u_aniso(1, a) = crdatm.cr_biso / (8.0f * pi * pi);
     for (int i = 2; i <= 6; ++i) atom_crd.u_aniso(i, a) = 0.0f;
   }
+  // A residue of dummy atoms holds each under a name of its own.
+  if (resid_inf.res_name(r) == foundation::kDummyResidue)
+    crdatm.cr_aname = foundation::dummy_atom_name(resid_inf.natm_res(r));
   atom_inf.atm_name(a) = crdatm.cr_aname;
   const char c0 = crdatm.cr_aname_inp(1);
   atom_inf.atm_name_inp(a) = (c0 == '.' || c0 == ' ') ? crdatm.cr_aname : crdatm.cr_aname_inp;

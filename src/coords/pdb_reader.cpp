@@ -213,6 +213,10 @@ void cp_crd_(int32_t mdoc, int32_t ic_flag, int32_t ir_flag, int32_t idelta,
     if (an == std::string_view("O3T")) asym_part.iterm_s_type(g) = 4;
   } else if ((cls == 3 || cls == 4) && an == std::string_view("OXT")) {
     asym_part.iterm_f_type(g) = 2;
+  } else if (resid_inf.res_name(r) == foundation::kDummyResidue) {
+    // The name correction calls every dummy atom DUM: each of the residue's
+    // atoms takes a name of its own.
+    an = foundation::dummy_atom_name(resid_inf.natm_res(r));
   }
 
   atom_inf.atm_name(a) = an;

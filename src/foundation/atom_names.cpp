@@ -560,4 +560,12 @@ bool same_nucleotide_atom(std::string_view a, std::string_view b) {
   return nucleotide_name_as(rt::trim_right(a), nucleotide_style(y)) == y;
 }
 
+std::string_view dummy_atom_name(int32_t n) {
+  static constexpr std::string_view kNames =
+      "DUM DUM2DUM3DUM4DUM5DUM6DUM7DUM8DUM9DUMADUMBDUMCDUMDDUMEDUMFDUMGDUMHDUMIDUMJDUMKDUMLDUMMDUMN"
+      "DUMODUMPDUMQDUMRDUMSDUMTDUMUDUMVDUMWDUMXDUMYDUMZ";
+  if (n < 1 || n > static_cast<int32_t>(kNames.size()) / 4) n = 1;
+  return rt::trim_right(kNames.substr(4 * (n - 1), 4));
+}
+
 }  // namespace foundation

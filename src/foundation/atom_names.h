@@ -58,6 +58,14 @@ bool is_one_letter_nucleotide_monomer(std::string_view name);
 // or without a record kind, as the nucleotide it names.
 std::string_view force_field_nucleotide_name(std::string_view rname, std::string_view aname);
 
+// The residue of dummy atoms, each of which the readers name "DUM" whatever
+// the file calls it.  OPM marks the planes of a membrane by residues of an
+// N and an O at one number: the n-th atom of such a residue is named
+// "DUM", "DUM2" ... "DUM9", "DUMA" ... "DUMZ", so that its atoms stay
+// apart by name (past 35 atoms "DUM" again).
+inline constexpr std::string_view kDummyResidue = "DUM";
+std::string_view dummy_atom_name(int32_t n);
+
 // The two spellings of nucleotide atom names: the older one writes the
 // sugar's prime as a star and the phosphate oxygens "O1P", "O2P", "O3P"
 // ("O5*", "HO5*"); current files write the prime and "OP1", "OP2", "OP3".

@@ -152,6 +152,16 @@ TEST_F(AtomNames, NameCorrections) {
   }
 }
 
+// The atoms of one dummy residue (OPM's N and O of a membrane plane) take
+// names of their own, past the digits the letters, then DUM again.
+TEST(DummyAtomNames, EachAtomOfTheResidueTakesANameOfItsOwn) {
+  const struct {
+    int32_t n;
+    const char* name;
+  } rows[] = {{1, "DUM"}, {2, "DUM2"}, {9, "DUM9"}, {10, "DUMA"}, {35, "DUMZ"}, {36, "DUM"}};
+  for (const auto& row : rows) EXPECT_EQ(foundation::dummy_atom_name(row.n), row.name) << row.n;
+}
+
 // A library that holds a monomer TIP keeps the name for it.
 TEST_F(AtomNames, CutWaterNameNamesTheLibraryMonomerOfThatName) {
   com_water_name.cut_name_monomer = 1;

@@ -218,6 +218,10 @@ TEST(SecondRun, ShippedEntriesGiveTheSameRestraints) {
               // Its chain caps written as HETATM join their chains by
               // distance; the coordinates written name those links.
               {"peers/renamed_and_sorted/2jo4_model1.pdb", true},
+              // OPM's dummy residues, each an N and an O at one number,
+              // whose atoms the model holds as DUM and DUM2.
+              {"peers/opm_dum.pdb", true},
+              {"peers/opm_dum_gemmi.cif", true},
               // Not with the new library: that run describes the link between
               // its first two nucleotides anew, under another name.
               {"cif_1LCD_dna.cif", false}};

@@ -251,6 +251,13 @@ constexpr FormPair kFormPairs[] = {
     {"peers/cif_labels/1ubq.pdb", "peers/cif_labels/1ubq_pdb_tocif.cif", false},
     {"1ubi.pdb", "peers/cif_labels/1ubi_parmed.cif", false},
     {"3mht.pdb", "peers/cif_labels/3mht_parmed.cif", false},
+    // DNA numbered through 0 and from -73, waters wrapped to 0: each
+    // chain's range from its lowest number.
+    {"peers/1LCD_dna_below_1.pdb", "peers/1LCD_dna_below_1_gemmi.cif", false},
+    // OPM's membrane planes, each residue an N and an O at one number: read
+    // as atoms apart, restrained by nothing.
+    {"peers/opm_dum.pdb", "peers/opm_dum_gemmi.cif", false},
+    {"1ubi.pdb", "peers/opm_dum.pdb", false, false},
 };
 
 // orbinate refuses a PDB file without a CRYST1 record; the 1 A cell in P 1

@@ -519,3 +519,53 @@ for name, letters in (('ubi_zn_pair.pdb', 'AB'), ('ubi_zn_pair_gmx.pdb', '  ')):
     open(name, 'w').writelines(out + ['END\n'])
 EOF2
 obabel ubi_zn_pair_gmx.pdb -ommcif -O ubi_zn_pair_gmx_obabel.cif
+
+# By hand: 1LCD's DNA numbered as the nucleosome entries number theirs,
+# through 0 and below it (strand B -5 to 5, strand C -73 to -63), its sodium
+# at -99 (gemmi 0.5.7 reads no number at -999) and the waters of chain C numbered on past 9999 to 0, as
+# simulation programs wrap them; and gemmi's mmCIF of that file.
+$PY - <<'EOF2'
+waters = iter([9997, 9998, 9999, 0, 1, 2, 3, 4, 5, 6, 7])
+out, number = [], {}
+for l in open('../1LCD.pdb'):
+    if l.startswith('CRYST1'):
+        out.append(l)
+    elif l.startswith('ENDMDL'):
+        break
+    elif l.startswith(('ATOM', 'HETATM', 'TER')) and l[21] in 'BC':
+        name, n = l[17:20], int(l[22:26])
+        if name == 'HOH' and l[21] == 'B':
+            continue
+        if name == 'HOH':
+            if l[12:16] == ' O  ':
+                number[n] = next(waters)
+            n = number[n]
+        elif name == ' NA':
+            n = -99
+        else:
+            n -= 6 if l[21] == 'B' else 74
+        out.append(l[:22] + '%4d' % n + l[26:])
+out.append('END%77s\n' % '')
+open('1LCD_dna_below_1.pdb', 'w').writelines(out)
+EOF2
+gemmi convert 1LCD_dna_below_1.pdb 1LCD_dna_below_1_gemmi.cif
+
+# By hand: 1ubi with five of the dummy residues by which OPM marks the two
+# planes of a membrane, each an N and an O 26.8 A apart at one number,
+# without chain letter: three as OPM writes them (no occupancy, B factor or
+# element), two as ProDy writes them again (with the element N or O); and
+# gemmi's mmCIF of that file.
+$PY - <<'EOF2'
+out = [l for l in open('../1ubi.pdb') if not l.startswith(('END', 'MASTER', 'CONECT'))]
+serial = 685
+for k, (x, y) in enumerate(((-24, -8), (-24, -6), (-22, -8), (-22, -6), (-20, -8))):
+    for name, z in (('N', 13.4), ('O', -13.4)):
+        if k < 3:
+            out.append('HETATM%5d    %s DUM  %4d    %8.3f%8.3f%8.3f\n' % (serial, name, 158 + k, x, y, z))
+        else:
+            out.append('HETATM%5d  %-3s DUM  %4d    %8.3f%8.3f%8.3f  1.00  0.00          %2s  \n'
+                       % (serial, name, 158 + k, x, y, z, name))
+        serial += 1
+open('opm_dum.pdb', 'w').writelines(out + ['END%77s\n' % ''])
+EOF2
+gemmi convert opm_dum.pdb opm_dum_gemmi.cif
