@@ -216,6 +216,12 @@ void tessran_kavlin1_() {
         6, "Error: Input file is compressed (" + std::string(packed) + "); uncompress it first");
     rt::stop_run(1);
   }
+  // An empty file has no type: the error comes first and alone, not after a
+  // type that the detection gives any file without PDB records.
+  if (coords::holds_only_blanks(in_coord_file.trimmed())) {
+    coords::no_atoms_message(mdoc, true);
+    read_failed(2, "Error: Input file is neither PDB nor mmCIF with atoms");
+  }
   rt::write_list(6, "file type =", file_type_flag);
   const char type = file_type_flag(1);
   if (type != 'P' && type != 'C') {

@@ -82,4 +82,17 @@ std::string_view compression_of(std::string_view path) {
   return kind;
 }
 
+bool holds_only_blanks(std::string_view path) {
+  const int unit = rt::open_to_look(path);
+  if (unit == 0) return false;
+  // Any other file shows a character on its first lines, so the look ends
+  // there.
+  std::string_view rec;
+  bool blank = true;
+  while (blank && rt::read_record_view(unit, rec) == rt::IOSTAT_OK)
+    blank = rec.find_first_not_of(" \t\r") == std::string_view::npos;
+  rt::unit_close(unit);
+  return blank;
+}
+
 }  // namespace coords

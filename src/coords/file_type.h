@@ -19,4 +19,9 @@ namespace coords {
 // reader takes it for a CIF without data.
 std::string_view compression_of(std::string_view path);
 
+// True for a file that holds no character but blanks and line ends, as a
+// model named /dev/stdin is once the keywords have read the stream to its
+// end.  Such a file has no type to name.  False where it cannot be opened.
+bool holds_only_blanks(std::string_view path);
+
 }  // namespace coords

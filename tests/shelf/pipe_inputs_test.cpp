@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "prepare_process.h"
@@ -24,6 +25,14 @@ TEST(PipeInputs, BothProgramsReadAPipeAsTheFileItself) {
                 {"cat '" + path + "' | timeout 60 '" ORB_PREPARE_MODEL "' /dev/stdin" + lib, plain},
                 {"timeout 60 '" ORB_ORBINATE "' XYZIN <(cat '" + path +
                      "') TLSOUT groups.tls <<<$'TLS GROUP CHAIN\\nEND'",
+                 tls},
+                // The model on standard input after its keywords, given there
+                // or in a keyword file named by the stream's first line.
+                {"{ printf 'TLS GROUP CHAIN\\nEND\\n'; cat '" + path + "'; } | timeout 60 '" ORB_ORBINATE
+                 "' XYZIN /dev/stdin TLSOUT groups.tls",
+                 tls},
+                {"printf 'TLS GROUP CHAIN\\nEND\\n' >keywords && { echo @keywords; cat '" + path +
+                     "'; } | timeout 60 '" ORB_ORBINATE "' XYZIN /dev/stdin TLSOUT groups.tls",
                  tls},
                 // The symmetry library too, which each program opens more
                 // than once (to check it whole, then to load the group).
@@ -46,5 +55,22 @@ TEST(PipeInputs, BothProgramsReadAPipeAsTheFileItself) {
         EXPECT_TRUE(file_text(piped.file(f)) == file_text(run.same_as.file(f))) << f << " differs";
     }
   }
+}
+
+// A model on standard input without keywords before it is read as keyword
+// lines, which leave the model empty: the run is refused for that, before
+// it names a type for the empty file.
+TEST(PipeInputs, ModelOnStandardInputWithoutKeywordsIsRefusedAsEmpty) {
+  TempDir piped;
+  piped.write("run.sh", "cd '" + piped.path() + "' && cat '" + pipetest::data("1A8O.pdb") +
+                            "' | timeout 60 '" ORB_ORBINATE
+                            "' XYZIN /dev/stdin TLSOUT groups.tls >log.txt 2>&1\n");
+  const int w = std::system(("bash '" + piped.file("run.sh") + "'").c_str());
+  const std::string log = file_text(piped.file("log.txt"));
+  EXPECT_TRUE(WIFEXITED(w) && WEXITSTATUS(w) == 1) << log;
+  EXPECT_NE(log.find("Line not understood and ignored: ATOM "), std::string::npos) << log;
+  EXPECT_NE(log.find("\n  ERROR: input file is empty\n"), std::string::npos) << log;
+  EXPECT_EQ(log.find("file type ="), std::string::npos) << log;
+  EXPECT_FALSE(std::filesystem::exists(piped.file("groups.tls")));
 }
 #endif

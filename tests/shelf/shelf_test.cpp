@@ -355,26 +355,43 @@ TEST(Shelf, BothFormsOfAnEntryGiveOneTlsFileWhoeverWroteTheFile) {
   }
 }
 
-TEST(Shelf, BothFormsOfAnEntryGiveOneSetOfRestraintsWhoeverWroteTheFile) {
-  for (const FormPair& p : kFormPairs) {
-    SCOPED_TRACE(p.peer);
-    TempDir edited;
-    std::string pdb = pipetest::data(p.pdb);
-    if (p.standard_hetatm_as_atom) pdb = standard_residues_as_atom(pdb, edited);
-    TempDir from_pdb, from_peer;
+namespace {
+
+void PrintTo(const FormPair& p, std::ostream* os) { *os << p.pdb << " and " << p.peer; }
+
+// A test of its own for each pair: the pipeline runs twice for each, which
+// over the whole table takes minutes under the sanitizers.
+class FormPairs : public ::testing::TestWithParam<FormPair> {};
+
+}  // namespace
+
+TEST_P(FormPairs, BothFormsOfAnEntryGiveOneSetOfRestraintsWhoeverWroteTheFile) {
+  const FormPair& p = GetParam();
+  TempDir edited;
+  std::string pdb = pipetest::data(p.pdb);
+  if (p.standard_hetatm_as_atom) pdb = standard_residues_as_atom(pdb, edited);
+  TempDir from_pdb, from_peer;
 #ifdef ORB_PREPARE_MODEL
-    // Each form run as a user runs it, in a process of its own.
-    const pipetest::Outcome a = run_prepare(pdb, from_pdb);
-    const pipetest::Outcome b = run_prepare(pipetest::data(p.peer), from_peer);
+  // Each form run as a user runs it, in a process of its own.
+  const pipetest::Outcome a = run_prepare(pdb, from_pdb);
+  const pipetest::Outcome b = run_prepare(pipetest::data(p.peer), from_peer);
 #else
-    const pipetest::Outcome a = pipetest::run_model(pdb, from_pdb.path());
-    const pipetest::Outcome b = pipetest::run_model(pipetest::data(p.peer), from_peer.path());
+  const pipetest::Outcome a = pipetest::run_model(pdb, from_pdb.path());
+  const pipetest::Outcome b = pipetest::run_model(pipetest::data(p.peer), from_peer.path());
 #endif
-    const std::string want = restraint_counts(a, from_pdb);
-    EXPECT_EQ(a.ierr, 0) << a.out;
-    EXPECT_EQ(restraint_counts(b, from_peer), want) << b.out;
-  }
+  const std::string want = restraint_counts(a, from_pdb);
+  EXPECT_EQ(a.ierr, 0) << a.out;
+  EXPECT_EQ(restraint_counts(b, from_peer), want) << b.out;
 }
+
+// Each pair named by its place in the table and its peer file.
+INSTANTIATE_TEST_SUITE_P(Shelf, FormPairs, ::testing::ValuesIn(kFormPairs),
+                         [](const ::testing::TestParamInfo<FormPair>& row) {
+                           std::string name = std::to_string(row.index) + "_";
+                           for (const char* c = row.param.peer; *c != '\0'; ++c)
+                             name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                           return name;
+                         });
 
 // Force-field names (HID, HIE, CYX, WAT) inside a chain, written as ATOM
 // or, by OpenMM's writer, as HETATM: the chain is one group, as under the
@@ -911,14 +928,24 @@ constexpr const char* kSequenceOnly[] = {
 // whose models leave the most behind (1A8O's peptides, 1LCD's DNA and
 // protein) go before a capped chain, whose caps take no connection of the
 // reader's, and an mmCIF without B factors; the shelf's entries follow, then
-// the files of other programs run only here.
-TEST(Shelf, EachRunInOneProcessWritesWhatTheFirstRunOfAProcessWrites) {
-  std::vector<std::string> order;
+// the files of other programs run only here.  The entries and those files
+// are run in slices, a process and a test each, every slice after the same
+// first runs: the whole sequence in one process would take minutes under the
+// sanitizers.
+constexpr int kRunSlices = 5;
+class RunsInOneProcess : public ::testing::TestWithParam<int> {};
+
+TEST_P(RunsInOneProcess, EachRunInOneProcessWritesWhatTheFirstRunOfAProcessWrites) {
+  std::vector<std::string> order, later;
   for (const char* before : {"1A8O.pdb", "1LCD.pdb"})
     for (const char* then : {before, "peers/capped.pdb", "peers/1ubi_obabel.cif"})
       order.push_back(then);
-  for (const Entry& e : kShelf) order.push_back(e.file);
-  for (const char* f : kSequenceOnly) order.push_back(f);
+  for (const Entry& e : kShelf) later.push_back(e.file);
+  for (const char* f : kSequenceOnly) later.push_back(f);
+  const auto at = [&](int slice) {
+    return later.begin() + static_cast<std::ptrdiff_t>(later.size() * slice / kRunSlices);
+  };
+  order.insert(order.end(), at(GetParam()), at(GetParam() + 1));
   std::map<std::string, std::map<std::string, std::string>> fresh;
   std::map<std::string, int> fresh_status;
   for (const std::string& name : order) {
@@ -945,6 +972,8 @@ TEST(Shelf, EachRunInOneProcessWritesWhatTheFirstRunOfAProcessWrites) {
     EXPECT_EQ(files.size(), fresh[name].size());
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Shelf, RunsInOneProcess, ::testing::Range(0, kRunSlices));
 #endif
 
 // One residue number of a chain held by two residues in different chains
